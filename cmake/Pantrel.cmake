@@ -1,0 +1,80 @@
+# Shared build rules of the project's libraries, tools and tests.
+
+set(PANTREL_WARNINGS -Wall -Wextra)
+set(PANTREL_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+
+function(pantrel_apply_flags target)
+    target_compile_options(${target} PRIVATE ${PANTREL_WARNINGS})
+    # Broken invariants stay fatal in release builds.
+    target_compile_options(${target} PRIVATE -UNDEBUG)
+    if(PANTREL_SANITIZE)
+        target_compile_options(${target} PRIVATE ${PANTREL_SANITIZER_FLAGS})
+        target_link_options(${target} PRIVATE ${PANTREL_SANITIZER_FLAGS})
+    endif()
+    if(PANTREL_FUZZ)
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+        target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    endif()
+endfunction()
+
+# pantrel_add_library(<folder> LIBS <libs...>)
+# One static library per subsystem folder, named pantrel_<folder>, built from every
+# source file of the folder (sub-folders included).
+function(pantrel_add_library folder)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    add_library(pantrel_${folder} STATIC ${sources})
+    target_include_directories(pantrel_${folder} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(pantrel_${folder} PUBLIC ${ARG_LIBS})
+    pantrel_apply_flags(pantrel_${folder})
+endfunction()
+
+# pantrel_add_executable(<name> SOURCES <files...> LIBS <libs...>)
+function(pantrel_add_executable name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    pantrel_apply_flags(${name})
+endfunction()
+
+# pantrel_add_test(<name> SOURCES <files...> LIBS <libs...> [TIMEOUT <seconds>])
+# A Qt Test executable run by CTest through cmake/run-test.sh, which gives each run its own
+# temporary HOME and XDG folders and the offscreen platform.
+function(pantrel_add_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 60)
+    endif()
+    pantrel_add_executable(${name} SOURCES ${ARG_SOURCES} LIBS Qt6::Test ${ARG_LIBS})
+    add_test(NAME ${name}
+        COMMAND ${CMAKE_SOURCE_DIR}/cmake/run-test.sh $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    if(TARGET pantrel_resources)
+        add_dependencies(${name} pantrel_resources)
+    endif()
+endfunction()
+
+# pantrel_add_fuzzer(<name> SOURCES <files...> LIBS <libs...>)
+# A libFuzzer executable fuzz_<name>, built only in a fuzz build (PANTREL_FUZZ, clang).
+# Seeds for it live in tests/fuzz/corpus/<name>/ or are generated into <build>/corpus/<name>/.
+function(pantrel_add_fuzzer name)
+    if(NOT PANTREL_FUZZ)
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    pantrel_add_executable(fuzz_${name} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS})
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    add_dependencies(pantrel_fuzzers fuzz_${name})
+endfunction()
+
+# Adds every sub-folder of the current folder that has a CMakeLists.txt.
+function(pantrel_add_subfolders)
+    file(GLOB children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    foreach(child ${children})
+        if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+            add_subdirectory(${child})
+        endif()
+    endforeach()
+endfunction()

@@ -1,0 +1,11 @@
+#!/bin/sh
+# Runs one test executable in a private, throw-away home so that settings and user data
+# written by the test never touch the real ones or another test's.
+set -e
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/pantrel-test.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT INT TERM
+mkdir -p "$scratch/home" "$scratch/config" "$scratch/data" "$scratch/runtime"
+chmod 700 "$scratch/runtime"
+HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" \
+XDG_RUNTIME_DIR="$scratch/runtime" QT_QPA_PLATFORM=offscreen \
+    "$@"
