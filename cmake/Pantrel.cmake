@@ -17,13 +17,19 @@ function(pantrel_apply_flags target)
     endif()
 endfunction()
 
-# pantrel_add_library(<folder> LIBS <libs...>)
+# pantrel_add_library(<folder> LIBS <libs...> [EXCLUDE <regex>])
 # One static library per subsystem folder, named pantrel_<folder>, built from every
-# source file of the folder (sub-folders included).
+# source file of the folder (sub-folders included) but those matching EXCLUDE.
 function(pantrel_add_library folder)
-    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "EXCLUDE" "LIBS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS
         ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    if(ARG_EXCLUDE)
+        list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+    endif()
+    if(NOT sources)
+        return()
+    endif()
     add_library(pantrel_${folder} STATIC ${sources})
     target_include_directories(pantrel_${folder} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(pantrel_${folder} PUBLIC ${ARG_LIBS})
@@ -51,9 +57,7 @@ function(pantrel_add_test name)
     add_test(NAME ${name}
         COMMAND ${CMAKE_SOURCE_DIR}/cmake/run-test.sh $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
-    if(TARGET pantrel_resources)
-        add_dependencies(${name} pantrel_resources)
-    endif()
+    add_dependencies(${name} pantrel_resources)
 endfunction()
 
 # pantrel_add_fuzzer(<name> SOURCES <files...> LIBS <libs...>)
@@ -76,5 +80,19 @@ function(pantrel_add_subfolders)
         if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
             add_subdirectory(${child})
         endif()
+    endforeach()
+endfunction()
+
+# pantrel_add_test_folder(LIBS <libs...> [TIMEOUT <seconds>])
+# Every tst_<name>.cpp of the current folder becomes the test executable tst_<name>; the
+# folder's other sources (shared test helpers) are linked into each of them.
+function(pantrel_add_test_folder)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS" ${ARGN})
+    file(GLOB tests RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+    file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    list(FILTER helpers EXCLUDE REGEX "/tst_[^/]*\\.cpp$")
+    foreach(test ${tests})
+        get_filename_component(name ${test} NAME_WE)
+        pantrel_add_test(${name} SOURCES ${test} ${helpers} LIBS ${ARG_LIBS} TIMEOUT ${ARG_TIMEOUT})
     endforeach()
 endfunction()
