@@ -1,0 +1,322 @@
+#include "core/bxsettings.h"
+
+#include "core/brandengine.h"
+#include "core/createdirectory.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QLocale>
+#include <QStandardPaths>
+
+#include <cassert>
+#include <optional>
+
+namespace {
+
+QString brandId()
+{
+    return BrandEngine::instance()->getString("brand_id");
+}
+
+bool datastoreCompat()
+{
+    return BrandEngine::instance()->getBool("datastore_compat");
+}
+
+// The resource folder: unset until set from the command line or first asked for.
+std::optional<QString>& resourceFolder()
+{
+    static std::optional<QString> folder;
+    return folder;
+}
+
+// Appends each level to path, creating the whole path; failures show when files are opened.
+QString makeFolders(QString path, const QStringList& levels)
+{
+    for (const QString& level : levels)
+        path += QLatin1Char('/') + level;
+    orvCreateDirectory(path);
+    return path;
+}
+
+} // namespace
+
+const BXSettings::SettingData BXSettings::_settingsData[] = {
+    {IntSetting, SelectedReport, "/reports/selectedReport", "0"},
+    {BoolSetting, NutrientEnergyNet, "/reports/nutrient/energyNet", "0"},
+    {BoolSetting, NutrientEnergyBurned, "/reports/nutrient/energyBurned", "0"},
+    {BoolSetting, NutrientEnergyIntake, "/reports/nutrient/energyIntake", "0"},
+    {BoolSetting, NutrientFat, "/reports/nutrient/fat", "1"},
+    {BoolSetting, NutrientSaturatedFat, "/reports/nutrient/saturatedfat", "0"},
+    {BoolSetting, NutrientCholesterol, "/reports/nutrient/cholesterol", "0"},
+    {BoolSetting, NutrientProtein, "/reports/nutrient/protein", "1"},
+    {BoolSetting, NutrientSodium, "/reports/nutrient/sodium", "0"},
+    {BoolSetting, NutrientFiber, "/reports/nutrient/fiber", "1"},
+    {BoolSetting, NutrientCarb, "/reports/nutrient/carb", "1"},
+    {BoolSetting, NutrientSugar, "/reports/nutrient/sugar", "0"},
+    {BoolSetting, NutrientCalcium, "/reports/nutrient/calcium", "0"},
+    {IntSetting, NutrientReportPeriod, "/reports/nutrient/period", "0"},
+    {IntSetting, WeightReportPeriod, "/reports/weight/period", "0"},
+    {IntSetting, StaticDbUpdateInterval, "/staticdb/updateInterval", "28"},
+    {TextSetting, StaticDbLastUpdate, "/staticdb/lastUpdate", ""},
+    {TextSetting, DoNotSyncDevices, "/palmcond/doNotSyncDevices", "0"},
+    {BoolSetting, BrowserAdvancedSearch, "/browser/advancedSearch", "0"},
+    {TextSetting, ProxySettings, "proxySettings", ""},
+    {TextSetting, DataBackupPath, "dataBackupPath", ""},
+};
+
+BXSettings::BXSettings(bool)
+    : QSettings(settingsFile(), QSettings::IniFormat)
+    , _brandId(brandId())
+{
+    loadSettings();
+}
+
+BXSettings::~BXSettings() = default;
+
+// Older brands keep their settings under a domain named after the brand alone.
+QString BXSettings::settingsFile()
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (datastoreCompat())
+        return config + QLatin1Char('/') + brandId() + QStringLiteral("/DesktopPantrel.ini");
+    return config + QLatin1Char('/') + QLatin1String(MAKER_DOMAIN) + QStringLiteral("/Pantrel/")
+        + brandId() + QStringLiteral(".ini");
+}
+
+void BXSettings::loadSettings()
+{
+    for (const SettingData& data : _settingsData)
+        _settings[data.type | quint32(data.id)] = &data;
+}
+
+const BXSettings::SettingData* BXSettings::find(SettingType type, SettingEnum id) const
+{
+    const auto it = _settings.find(type | quint32(id));
+    return it == _settings.end() ? nullptr : it->second;
+}
+
+QString BXSettings::fK(const QString& key, bool) const
+{
+    if (key.startsWith(_brandId))
+        return key;
+    return _brandId + (key.startsWith(QLatin1Char('/')) ? key : QLatin1Char('/') + key);
+}
+
+bool BXSettings::store(const QString& key, const QVariant& value)
+{
+    if (!isWritable())
+        return false;
+    setValue(fK(key), value);
+    sync();
+    return status() == QSettings::NoError;
+}
+
+bool BXSettings::writeEntry(const QString& key, const QString& value)
+{
+    return store(key, value);
+}
+
+bool BXSettings::writeEntry(const QString& key, int value)
+{
+    return store(key, value);
+}
+
+bool BXSettings::writeEntry(const QString& key, bool value)
+{
+    return store(key, value);
+}
+
+bool BXSettings::writeEntry(const QString& key, const char* value)
+{
+    return store(key, QString::fromUtf8(value));
+}
+
+QString BXSettings::readEntry(const QString& key, const QString& defaultValue, bool* ok)
+{
+    const QVariant value = QSettings::value(fK(key));
+    if (ok)
+        *ok = value.isValid();
+    return value.isValid() ? value.toString() : defaultValue;
+}
+
+int BXSettings::readNumEntry(const QString& key, int defaultValue, bool* ok)
+{
+    bool found = false;
+    const QVariant value = QSettings::value(fK(key));
+    const int number = value.isValid() ? value.toString().trimmed().toInt(&found) : 0;
+    if (ok)
+        *ok = found;
+    return found ? number : defaultValue;
+}
+
+bool BXSettings::readBoolEntry(const QString& key, bool defaultValue, bool* ok)
+{
+    const QVariant value = QSettings::value(fK(key));
+    const QString text = value.toString().trimmed().toLower();
+    const bool known = value.isValid()
+        && (text == u"true" || text == u"false" || text == u"1" || text == u"0");
+    if (ok)
+        *ok = known;
+    if (!known)
+        return defaultValue;
+    return text == u"true" || text == u"1";
+}
+
+bool BXSettings::removeEntry(const QString& key)
+{
+    if (!isWritable())
+        return false;
+    remove(fK(key));
+    sync();
+    return status() == QSettings::NoError;
+}
+
+QString BXSettings::getString(SettingEnum id)
+{
+    const SettingData* data = find(TextSetting, id);
+    if (!data)
+        return QString();
+    return readEntry(QString::fromLatin1(data->key), QString::fromLatin1(data->defaultValue));
+}
+
+void BXSettings::setString(SettingEnum id, const QString& value)
+{
+    if (const SettingData* data = find(TextSetting, id))
+        writeEntry(QString::fromLatin1(data->key), value);
+}
+
+int BXSettings::getInt(SettingEnum id)
+{
+    const SettingData* data = find(IntSetting, id);
+    if (!data)
+        return 0;
+    return readNumEntry(QString::fromLatin1(data->key), QByteArray(data->defaultValue).toInt());
+}
+
+void BXSettings::setInt(SettingEnum id, int value)
+{
+    if (const SettingData* data = find(IntSetting, id))
+        writeEntry(QString::fromLatin1(data->key), value);
+}
+
+bool BXSettings::getBool(SettingEnum id)
+{
+    const SettingData* data = find(BoolSetting, id);
+    if (!data)
+        return false;
+    return readBoolEntry(QString::fromLatin1(data->key), qstrcmp(data->defaultValue, "0") != 0);
+}
+
+void BXSettings::setBool(SettingEnum id, bool value)
+{
+    if (const SettingData* data = find(BoolSetting, id))
+        writeEntry(QString::fromLatin1(data->key), value);
+}
+
+QString BXSettings::getDirExecutable()
+{
+    static const QString folder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    return folder;
+}
+
+QString BXSettings::getResourceDBPath()
+{
+    std::optional<QString>& folder = resourceFolder();
+    if (!folder)
+        folder = getDirExecutable() + QStringLiteral("../share/pantrel/");
+    return *folder;
+}
+
+void BXSettings::setResourceDBPath(const QString& path)
+{
+    std::optional<QString>& folder = resourceFolder();
+    assert(!folder && "the resource folder is set once, before it is asked for");
+    folder = path;
+}
+
+QString BXSettings::getAssistantExecutable()
+{
+    return getDirExecutable() + QStringLiteral("../share/pantrel/assistant");
+}
+
+QString BXSettings::getAssistantProfile()
+{
+    return getDirExecutable() + QStringLiteral("../share/pantrel/helphtml/help.adp");
+}
+
+QString BXSettings::getAppDataDir()
+{
+    static const QString folder = [] {
+        QString path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        if (path.isEmpty())
+            path = QDir::homePath() + QStringLiteral("/.local/share");
+        orvCreateDirectory(path);
+        return path;
+    }();
+    return folder;
+}
+
+QString BXSettings::getDirData()
+{
+    static const QString folder = [] {
+        const QString appData = getAppDataDir();
+        if (datastoreCompat())
+            return makeFolders(appData, {brandId(), QStringLiteral("Pantrel"),
+                                         QStringLiteral("VersionTwo"), QStringLiteral("Default")})
+                + QLatin1Char('/');
+        return makeFolders(appData, {QLatin1String(MAKER_DOMAIN), QStringLiteral("Pantrel"),
+                                     brandId()})
+            + QLatin1Char('/');
+    }();
+    return folder;
+}
+
+QString BXSettings::getUserDBPath()
+{
+    static const QString folder = [] {
+        BXSettings settings;
+        const QString path = settings.readEntry(QStringLiteral("/admin/userdbpath"), getDirData());
+        return QDir(path).absolutePath() + QLatin1Char('/');
+    }();
+    return folder;
+}
+
+QString BXSettings::defaultBackupDir()
+{
+    static const QString folder = [] {
+        QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (documents.isEmpty())
+            documents = QDir::homePath();
+        return documents + QLatin1Char('/') + brandId() + QStringLiteral(" Backups");
+    }();
+    return folder;
+}
+
+QString BXSettings::getBackupDirData()
+{
+    BXSettings settings;
+    const QString stored = settings.getString(DataBackupPath);
+    if (!stored.trimmed().isEmpty())
+        return stored;
+    const QString folder = defaultBackupDir();
+    settings.setString(DataBackupPath, folder);
+    return folder;
+}
+
+QString BXSettings::joinPaths(const QString& a, const QString& b)
+{
+    return a + QLatin1Char('/') + b;
+}
+
+bool BXSettings::isMonthFirst(const QLocale& locale)
+{
+    return !locale.toString(QDate(2005, 12, 31), QLocale::ShortFormat).startsWith(u"31");
+}
+
+bool BXSettings::getDateFormat()
+{
+    static const bool monthFirst = isMonthFirst(QLocale());
+    return monthFirst;
+}

@@ -1,0 +1,126 @@
+#ifndef PANTREL_CORE_BXSETTINGS_H
+#define PANTREL_CORE_BXSETTINGS_H
+
+#include <QSettings>
+#include <QString>
+
+#include <map>
+
+class QLocale;
+
+// The program's settings store: an INI file in the user's configuration folder, named after
+// the brand, in which every key is prefixed with the brand id so that several brands keep
+// separate settings. Besides free keys it offers a typed table of the settings the program
+// knows, each with its default. Made on the stack wherever settings are read or written.
+//
+// The static operations answer where the program's folders are; each answer is computed on
+// first request and kept for the life of the process.
+class BXSettings : public QSettings {
+public:
+    enum SettingEnum {
+        SelectedReport = 0,
+        WeightReportPeriod = 2,
+        NutrientReportPeriod = 3,
+        NutrientEnergyNet = 4,
+        NutrientEnergyBurned = 5,
+        NutrientEnergyIntake = 6,
+        NutrientFat = 7,
+        NutrientSaturatedFat = 8,
+        NutrientCholesterol = 9,
+        NutrientProtein = 10,
+        NutrientSodium = 11,
+        NutrientFiber = 12,
+        NutrientCarb = 13,
+        NutrientSugar = 14,
+        NutrientCalcium = 15,
+        ProxySettings = 16,
+        StaticDbLastUpdate = 17,
+        StaticDbUpdateInterval = 18,
+        BrowserAdvancedSearch = 19,
+        DoNotSyncDevices = 20,
+        DataBackupPath = 21
+    };
+
+    // Type flags of the typed table.
+    enum SettingType : quint32 { TextSetting = 0x2000, IntSetting = 0x4000, BoolSetting = 0x8000 };
+
+    struct SettingData {
+        quint32 type;
+        int id;
+        const char* key;
+        const char* defaultValue;
+    };
+
+    // The flag is kept for the callers' sake and has no effect.
+    explicit BXSettings(bool unused = false);
+    ~BXSettings() override;
+
+    // Free entries; each key passes through fK(). The writes return whether the value
+    // reached the settings file.
+    bool writeEntry(const QString& key, const QString& value);
+    bool writeEntry(const QString& key, int value);
+    bool writeEntry(const QString& key, bool value);
+    bool writeEntry(const QString& key, const char* value);
+    // *ok (when given) tells whether the entry was stored and, for numbers, readable.
+    QString readEntry(const QString& key, const QString& defaultValue = QString(),
+                      bool* ok = nullptr);
+    int readNumEntry(const QString& key, int defaultValue = 0, bool* ok = nullptr);
+    bool readBoolEntry(const QString& key, bool defaultValue = false, bool* ok = nullptr);
+    bool removeEntry(const QString& key);
+
+    // Typed entries. An id used with a type other than its own finds nothing: the get
+    // returns an empty text, 0 or false and the set does nothing.
+    QString getString(SettingEnum id);
+    void setString(SettingEnum id, const QString& value);
+    int getInt(SettingEnum id);
+    void setInt(SettingEnum id, int value);
+    bool getBool(SettingEnum id);
+    void setBool(SettingEnum id, bool value);
+
+    // The stored form of a key: prefixed with the brand id and a slash unless it already
+    // begins with the brand id. The flag has no effect.
+    QString fK(const QString& key, bool unused = false) const;
+
+    // The executable's folder, ending in "/".
+    static QString getDirExecutable();
+    // The folder of the shipped files, ending in "/": the one set from the command line or
+    // else the executable's folder followed by "../share/pantrel/".
+    static QString getResourceDBPath();
+    // May only be called before the resource folder is set or asked for.
+    static void setResourceDBPath(const QString& path);
+    // The help viewer program and its profile, beside the shipped files.
+    static QString getAssistantExecutable();
+    static QString getAssistantProfile();
+    // The user's data folder for applications (created when missing), without a final "/".
+    static QString getAppDataDir();
+    // The user's data folder of this program, created when missing, ending in "/".
+    static QString getDirData();
+    // The folder of the user database, absolute, ending in "/".
+    static QString getUserDBPath();
+    // The backup folder: the stored choice, or else the default, which is then stored.
+    static QString getBackupDirData();
+    // a + "/" + b.
+    static QString joinPaths(const QString& a, const QString& b);
+    // True when the user's locale writes dates month first.
+    static bool getDateFormat();
+    // True when the locale's short date writes the month before the day.
+    static bool isMonthFirst(const QLocale& locale);
+
+    // The maker's web domain that names the settings domain and the data folder.
+    static constexpr const char* MAKER_DOMAIN = "pantrel.example";
+
+private:
+    static QString settingsFile();
+    static QString defaultBackupDir();
+
+    void loadSettings();
+    const SettingData* find(SettingType type, SettingEnum id) const;
+    bool store(const QString& key, const QVariant& value);
+
+    static const SettingData _settingsData[];
+
+    QString _brandId;
+    std::map<quint32, const SettingData*> _settings;
+};
+
+#endif

@@ -1,0 +1,217 @@
+#include "core/fooddiaryitem.h"
+
+#include "core/fooddbbase.h"
+
+#include <QXmlStreamAttributes>
+
+#include <cassert>
+#include <cstring>
+
+namespace DBTypes {
+
+namespace {
+
+FoodItem blankValues()
+{
+    FoodItem item;
+    item.quantity = 0.0f;
+    item.kind = 'B';
+    item.clearValues(false);
+    return item;
+}
+
+// The units every mass or volume food can be measured in, behind the catalogue's servings.
+void appendBuiltInServings(const FoodItem& food, std::vector<ServingItem>& servings)
+{
+    if (food.quantity <= 0.0f)
+        return;
+    if (food.kind == 'M') {
+        servings.push_back({QStringLiteral("g"), -1, 1.0f});
+        servings.push_back({QStringLiteral("oz"), -2, 28.35f});
+    } else if (food.kind == 'V') {
+        servings.push_back({QStringLiteral("mL"), -3, 1.0f});
+        servings.push_back({QStringLiteral("fl.oz"), -4, 29.574f});
+    }
+}
+
+int mealFromText(QStringView text)
+{
+    if (text.isEmpty())
+        return 6;
+    switch (text.front().unicode()) {
+    case 'B': return 1;
+    case 'L': return 3;
+    case 'D': return 5;
+    default: return 6;
+    }
+}
+
+} // namespace
+
+FoodDiaryItem::FoodCatalogue FoodDiaryItem::s_foodCatalogue;
+
+void FoodDiaryItem::setFoodCatalogue(FoodCatalogue catalogue)
+{
+    s_foodCatalogue = std::move(catalogue);
+}
+
+FoodDiaryItem::FoodDiaryItem()
+    : values(blankValues())
+    , baseValues(blankValues())
+{
+}
+
+bool FoodDiaryItem::updateFoodInfo(int newServingId, float newSize)
+{
+    const auto serving = ServIdEq::find(servings, newServingId);
+    if (serving == servings.end())
+        return false;
+    servingId = newServingId;
+    size = newSize;
+    values = baseValues;
+    // Values without a reference quantity are taken as given per unit of serving weight.
+    const float reference = baseValues.quantity > 0.0f ? baseValues.quantity : 1.0f;
+    values.scaleValues(size * serving->weight / reference);
+    servingDesc = serving->name;
+    return true;
+}
+
+void FoodDiaryItem::setSize(float newSize)
+{
+    const bool found = updateFoodInfo(servingId, newSize);
+    assert(found && "the entry's serving is in its serving list");
+    (void)found;
+}
+
+bool FoodDiaryItem::applyFoodInfo(const QString& foodName, const FoodItem& food,
+                                  std::vector<ServingItem> foodServings, bool check)
+{
+    infoLoaded = true;
+    if (check && foodName != desc)
+        return false;
+    appendBuiltInServings(food, foodServings);
+    int servingToUse = servingId;
+    if (check) {
+        const auto serving = ServIdEq::find(foodServings, servingId);
+        if (serving == foodServings.end() || serving->name != servingDesc)
+            return false;
+    } else {
+        if (foodServings.empty())
+            return false;
+        servingToUse = foodServings.front().id;
+    }
+    desc = foodName;
+    baseValues = food;
+    servings = std::move(foodServings);
+    const bool found = updateFoodInfo(servingToUse, size);
+    assert(found);
+    (void)found;
+    return true;
+}
+
+bool FoodDiaryItem::loadFoodInfo(bool check)
+{
+    if (infoLoaded)
+        return true;
+    assert(refId >= 0 && "refId >= 0");
+    assert(s_foodCatalogue && "the food catalogue is installed");
+    const FoodDBBase* catalogue = s_foodCatalogue();
+    const QString foodName = catalogue->getFoodName(refId);
+    const std::optional<FoodItem> food =
+        (check && foodName != desc) ? std::nullopt : catalogue->getFoodItem(refId);
+    if (!food) {
+        infoLoaded = true;
+        return false;
+    }
+    return applyFoodInfo(foodName, *food, catalogue->getServingItemList(refId), check);
+}
+
+void FoodDiaryItem::changeFood(int newRefId)
+{
+    refId = newRefId;
+    size = 1.0f;
+    infoLoaded = false;
+    const bool loaded = loadFoodInfo(false);
+    assert(loaded && "the catalogue has the food");
+    (void)loaded;
+}
+
+void FoodDiaryItem::setServingById(int newServingId)
+{
+    loadFoodInfo(true);
+    const bool found = updateFoodInfo(newServingId, size);
+    assert(found && "the serving is in the entry's serving list");
+    (void)found;
+}
+
+std::vector<ServingItem> FoodDiaryItem::getServingItemList()
+{
+    loadFoodInfo(true);
+    return servings;
+}
+
+void FoodDiaryItem::makeSelfContained()
+{
+    values.kind = 'F';
+    values.quantity = 1.0f;
+    baseValues = values;
+    if (size > 0.005f)
+        baseValues.scaleValues(1.0f / size);
+    servings.assign(1, ServingItem{servingDesc, servingId, 1.0f});
+}
+
+void FoodDiaryItem::createFakeDenorm()
+{
+    makeSelfContained();
+    infoLoaded = false;
+}
+
+bool FoodDiaryItem::readFromXmlAttributes(const QXmlStreamAttributes& attributes)
+{
+    refId = 0;
+    servingId = 0;
+    values.kind = 'F';
+    values.quantity = 1.0f;
+    for (const QXmlStreamAttribute& attribute : attributes) {
+        const QStringView name = attribute.name();
+        const QString value = attribute.value().toString();
+        if (name == u"food_name")
+            desc = value;
+        else if (name == u"serv_name")
+            servingDesc = value;
+        else if (name == u"qty")
+            size = value.toFloat();
+        else if (name == u"meal")
+            meal = mealFromText(value);
+        else if (name == u"date") {
+            QString digits;
+            for (QChar c : value) {
+                if (c >= u'0' && c <= u'9')
+                    digits += c;
+            }
+            if (digits.size() >= 8)
+                setDate(digits.toStdString());
+        } else if (name == u"calories")
+            values.energy = value.toFloat();
+        else if (name == u"carbohydrate")
+            values.carbs = value.toFloat();
+        else if (name == u"fat")
+            values.fat = value.toFloat();
+        else if (name == u"fiber")
+            values.fiber = value.toFloat();
+        else if (name == u"protein")
+            values.protein = value.toFloat();
+    }
+    makeSelfContained();
+    infoLoaded = true;
+    return true;
+}
+
+void FoodDiaryItem::setDate(const std::string& code)
+{
+    assert(code.size() >= 8);
+    std::memcpy(date, code.data(), 8);
+    date[8] = '\0';
+}
+
+} // namespace DBTypes

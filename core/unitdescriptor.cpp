@@ -1,0 +1,91 @@
+#include "core/unitdescriptor.h"
+
+#include <QDoubleValidator>
+#include <QLocale>
+
+#include <cmath>
+#include <typeinfo>
+
+UnitDescriptor::UnitDescriptor(const QString& name, const char* numberFormat,
+                               const char* numberUnitFormat, const QString& units)
+    : _numberFormat(QString::fromLatin1(numberFormat))
+    , _numberUnitFormat(QString::fromLatin1(numberUnitFormat))
+    , _missingText(QStringLiteral("-"))
+    , _units(units)
+    , _name(name)
+{
+}
+
+UnitDescriptor::~UnitDescriptor() = default;
+
+double UnitDescriptor::displayValue(double value) const
+{
+    return value;
+}
+
+bool UnitDescriptor::isValid(double value) const
+{
+    return value >= 0.0;
+}
+
+QValidator* UnitDescriptor::createValidator(QObject*) const
+{
+    qWarning("WARNING: %s, This unit descriptor has no validator", typeid(*this).name());
+    return nullptr;
+}
+
+double UnitDescriptor::input(const QString& text) const
+{
+    return parseNumber(text);
+}
+
+double UnitDescriptor::parseNumber(const QString& text)
+{
+    bool ok = false;
+    const float value = text.trimmed().toFloat(&ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+QValidator* UnitDescriptor::createNutrientValidator(QObject* parent)
+{
+    auto* validator = new QDoubleValidator(0.0, 2000000.0, 1, parent);
+    validator->setNotation(QDoubleValidator::StandardNotation);
+    validator->setLocale(QLocale::c());
+    return validator;
+}
+
+QValidator* UnitDescriptor::createDecimalValidator(double bottom, QObject* parent)
+{
+    auto* validator = new QDoubleValidator(parent);
+    validator->setBottom(bottom);
+    validator->setNotation(QDoubleValidator::StandardNotation);
+    validator->setLocale(QLocale::c());
+    return validator;
+}
+
+QString UnitDescriptor::format(const QString& pattern, double value) const
+{
+    if (!isValid(value))
+        return _missingText;
+    return QString::asprintf(pattern.toLatin1().constData(), displayValue(value));
+}
+
+void UnitDescriptor::printNumber(QString& out, double value) const
+{
+    out = format(_numberFormat, value);
+}
+
+QString UnitDescriptor::printNumber(double value) const
+{
+    return format(_numberFormat, value);
+}
+
+void UnitDescriptor::printNumberUnit(QString& out, double value) const
+{
+    out = format(_numberUnitFormat, value);
+}
+
+QString UnitDescriptor::printNumberUnit(double value) const
+{
+    return format(_numberUnitFormat, value);
+}

@@ -1,0 +1,37 @@
+#include "core/unitenergy.h"
+
+UnitEnergy::UnitEnergy(int type)
+    : UnitDescriptor(type == Kilojoules ? QStringLiteral("Kilojoules") : QStringLiteral("Calories"),
+                     "%.0f", type == Kilojoules ? "%.0f kj" : "%.0f cals",
+                     type == Kilojoules ? QStringLiteral("kj") : QStringLiteral("cals"))
+    , _type(type)
+{
+}
+
+double UnitEnergy::displayValue(double value) const
+{
+    switch (_type) {
+    case Kilocalories: return value;
+    case Kilojoules: return value * KILOJOULES_PER_KILOCALORIE;
+    default:
+        qWarning("Invalid type");
+        return 0.0;
+    }
+}
+
+QValidator* UnitEnergy::createValidator(QObject* parent) const
+{
+    return createDecimalValidator(0.0, parent);
+}
+
+double UnitEnergy::input(const QString& text) const
+{
+    const double typed = parseNumber(text);
+    switch (_type) {
+    case Kilocalories: return typed;
+    case Kilojoules: return typed / KILOJOULES_PER_KILOCALORIE;
+    default:
+        qWarning("invalid type");
+        return 0.0;
+    }
+}

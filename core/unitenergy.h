@@ -1,0 +1,23 @@
+#ifndef PANTREL_CORE_UNITENERGY_H
+#define PANTREL_CORE_UNITENERGY_H
+
+#include "core/unitdescriptor.h"
+
+// Energy, held in kilocalories and shown in kilocalories or kilojoules.
+class UnitEnergy : public UnitDescriptor {
+public:
+    enum Type { Kilocalories = 0, Kilojoules = 1 };
+
+    static constexpr double KILOJOULES_PER_KILOCALORIE = 4.18;
+
+    explicit UnitEnergy(int type);
+
+    double displayValue(double value) const override;
+    QValidator* createValidator(QObject* parent) const override;
+    double input(const QString& text) const override;
+
+protected:
+    int _type;
+};
+
+#endif

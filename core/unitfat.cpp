@@ -1,0 +1,11 @@
+#include "core/unitfat.h"
+
+UnitFat::UnitFat()
+    : UnitDescriptor(QStringLiteral("Fat"), "%.1f", "%.1f g", QStringLiteral("g"))
+{
+}
+
+QValidator* UnitFat::createValidator(QObject* parent) const
+{
+    return createNutrientValidator(parent);
+}

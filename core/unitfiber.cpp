@@ -1,0 +1,14 @@
+#include "core/unitfiber.h"
+
+#include "core/brandengine.h"
+
+UnitFiber::UnitFiber()
+    : UnitDescriptor(BrandEngine::instance()->getString("spelling_fiber"), "%.1f", "%.1f g",
+                     QStringLiteral("g"))
+{
+}
+
+QValidator* UnitFiber::createValidator(QObject* parent) const
+{
+    return createNutrientValidator(parent);
+}

@@ -1,0 +1,196 @@
+#include "core/unitcollection.h"
+#include "core/unitdescriptor.h"
+#include "core/unitenergy.h"
+#include "core/unitmeasurement.h"
+#include "core/unitweight.h"
+
+#include "testbrand.h"
+
+#include <QLocale>
+#include <QTest>
+#include <QValidator>
+
+#include <memory>
+
+namespace {
+
+bool accepts(const UnitDescriptor* unit, QString text)
+{
+    QObject owner;
+    QValidator* validator = unit->createValidator(&owner);
+    int position = 0;
+    return validator && validator->validate(text, position) == QValidator::Acceptable;
+}
+
+const UnitDescriptor* unit(UnitCollection::UnitType type)
+{
+    return UnitCollection::instance()->get(type);
+}
+
+} // namespace
+
+class TestUnits : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir _dir;
+
+private slots:
+    void initTestCase()
+    {
+        loadTestBrand(_dir, "<string id=\"spelling_fiber\" value=\"Fibre\"/>\n");
+    }
+
+    void cleanup()
+    {
+        UnitCollection::cleanUp();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void cleanupTestCase() { BrandEngine::cleanUp(); }
+
+    void defaultsAndNutrientSlots()
+    {
+        QCOMPARE(unit(UnitCollection::Energy)->printNumberUnit(1234.4), QStringLiteral("1234 cals"));
+        QCOMPARE(unit(UnitCollection::Weight)->printUnits(), QStringLiteral("kg"));
+        QCOMPARE(unit(UnitCollection::Measurement)->printUnits(), QStringLiteral("in"));
+        QCOMPARE(UnitCollection::instance()->get(DBTypes::PROTEIN),
+                 unit(UnitCollection::Protein));
+        QCOMPARE(UnitCollection::instance()->get(DBTypes::FIBER)->printName(),
+                 QStringLiteral("Fibre"));
+        QCOMPARE(UnitCollection::instance()->get(DBTypes::SODIUM)->printNumberUnit(2.25),
+                 QStringLiteral("2.3 mg"));
+        QCOMPARE(UnitCollection::instance()->get(DBTypes::CARBS)->printNumberUnit(12.0),
+                 QStringLiteral("12.0 g"));
+        QCOMPARE(unit(UnitCollection::Steps)->printNumber(10234.0), QStringLiteral("10234"));
+    }
+
+    void unsetValuesPrintAsDash()
+    {
+        for (int slot = UnitCollection::Energy; slot <= UnitCollection::Steps; ++slot) {
+            const UnitDescriptor* descriptor = unit(UnitCollection::UnitType(slot));
+            QCOMPARE(descriptor->printNumber(-1.0), QStringLiteral("-"));
+            QCOMPARE(descriptor->printNumberUnit(-999.0), QStringLiteral("-"));
+        }
+        QCOMPARE(unit(UnitCollection::Energy)->printNumber(0.0), QStringLiteral("0"));
+        QString out;
+        unit(UnitCollection::Fat)->printNumber(out, 3.0);
+        QCOMPARE(out, QStringLiteral("3.0"));
+    }
+
+    void kilojoules()
+    {
+        UnitCollection::instance()->set(UnitCollection::Energy,
+                                        new UnitEnergy(UnitEnergy::Kilojoules));
+        const UnitDescriptor* energy = unit(UnitCollection::Energy);
+        QCOMPARE(energy->printNumberUnit(100.0), QStringLiteral("418 kj"));
+        QCOMPARE(energy->input(QStringLiteral("418")), 100.0);
+        QCOMPARE(energy->printName(), QStringLiteral("Kilojoules"));
+    }
+
+    void pounds()
+    {
+        const UnitWeight pounds(UnitWeight::Pounds);
+        QVERIFY(qAbs(pounds.input(QStringLiteral("154.3")) - 69.99) < 0.005);
+        QCOMPARE(pounds.printNumberUnit(70.0), QStringLiteral("154.3 lb"));
+        QCOMPARE(UnitWeight::imperialToMetric(UnitWeight::metricToImperial(82.5)), 82.5);
+        // What is shown reads back as the value within the shown precision.
+        for (double kilograms : {45.0, 63.2, 99.9, 140.4}) {
+            const double back = pounds.input(pounds.printNumber(kilograms));
+            QVERIFY2(qAbs(back - kilograms) < 0.05 * UnitWeight::KILOGRAMS_PER_POUND,
+                     qPrintable(QString::number(kilograms)));
+        }
+    }
+
+    void inches()
+    {
+        const UnitMeasurement inches(UnitMeasurement::Inches);
+        QCOMPARE(inches.printNumberUnit(254.0), QStringLiteral("100.00 in"));
+        QCOMPARE(inches.input(QStringLiteral("10")), 25.4);
+    }
+
+    void feetAndInches_data()
+    {
+        QTest::addColumn<double>("centimetres");
+        QTest::addColumn<double>("feet");
+        QTest::addColumn<double>("inches");
+        QTest::newRow("six feet exactly") << 182.88 << 6.0 << 0.0;
+        QTest::newRow("rounded up") << 175.0 << 5.0 << 9.0;
+        QTest::newRow("rounded and carried") << 212.344 << 7.0 << 0.0;
+        QTest::newRow("rounded down") << 170.0 << 5.0 << 7.0;
+    }
+
+    void feetAndInches()
+    {
+        QFETCH(double, centimetres);
+        QFETCH(double, feet);
+        QFETCH(double, inches);
+        double gotFeet = -1.0;
+        double gotInches = -1.0;
+        UnitMeasurement::metricToImperial(centimetres, gotFeet, gotInches);
+        QCOMPARE(gotFeet, feet);
+        QCOMPARE(gotInches, inches);
+    }
+
+    void feetAndInchesToWholeCentimetres()
+    {
+        double centimetres = 0.0;
+        UnitMeasurement::imperialToMetric(5.0, 9.0, centimetres);
+        QCOMPARE(centimetres, 175.0);
+    }
+
+    void typedTextIsReadTheSameInEveryLocale()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const UnitDescriptor* fat = unit(UnitCollection::Fat);
+        QCOMPARE(fat->printNumber(2.5), QStringLiteral("2.5"));
+        QCOMPARE(fat->input(QStringLiteral("2.5")), 2.5);
+        QCOMPARE(fat->input(QStringLiteral(" 12 ")), 12.0);
+        QVERIFY(accepts(fat, QStringLiteral("2.5")));
+        QVERIFY(!accepts(fat, QStringLiteral("2,5")));
+        QCOMPARE(fat->input(QStringLiteral("2,5")), 0.0);
+        QCOMPARE(fat->input(QStringLiteral("abc")), 0.0);
+        QCOMPARE(fat->input(QStringLiteral("nan")), 0.0);
+        QCOMPARE(fat->input(QStringLiteral("1e60")), 0.0);
+    }
+
+    void validators()
+    {
+        const UnitDescriptor* weight = unit(UnitCollection::Weight);
+        QVERIFY(accepts(weight, QStringLiteral("1.0")));
+        QVERIFY(!accepts(weight, QStringLiteral("0.5")));
+        const UnitDescriptor* height = unit(UnitCollection::Measurement);
+        QVERIFY(accepts(height, QStringLiteral("170")));
+        QVERIFY(!accepts(height, QStringLiteral("170.5")));
+        QVERIFY(!accepts(height, QStringLiteral("0")));
+        const UnitDescriptor* steps = unit(UnitCollection::Steps);
+        QVERIFY(accepts(steps, QStringLiteral("2000000")));
+        QVERIFY(!accepts(steps, QStringLiteral("2000001")));
+        const UnitDescriptor* sugar = unit(UnitCollection::Sugar);
+        QVERIFY(accepts(sugar, QStringLiteral("12.5")));
+        QVERIFY(!accepts(sugar, QStringLiteral("12.55")));
+        QVERIFY(!accepts(sugar, QStringLiteral("-1")));
+        QVERIFY(accepts(unit(UnitCollection::Energy), QStringLiteral("123456789")));
+        QVERIFY(!accepts(unit(UnitCollection::Energy), QStringLiteral("-5")));
+
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("This unit descriptor has no validator"));
+        QObject owner;
+        QCOMPARE(unit(UnitCollection::Iron)->createValidator(&owner), nullptr);
+    }
+
+    void unknownVariantShowsZero()
+    {
+        const UnitEnergy broken(5);
+        QTest::ignoreMessage(QtWarningMsg, "Invalid type");
+        QCOMPARE(broken.displayValue(100.0), 0.0);
+        QTest::ignoreMessage(QtWarningMsg, "invalid type");
+        QCOMPARE(broken.input(QStringLiteral("100")), 0.0);
+        const UnitWeight brokenWeight(3);
+        QTest::ignoreMessage(QtWarningMsg, "Invalid unit");
+        QCOMPARE(brokenWeight.input(QStringLiteral("100")), 0.0);
+    }
+};
+
+QTEST_MAIN(TestUnits)
+#include "tst_units.moc"
