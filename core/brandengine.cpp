@@ -1,0 +1,274 @@
+#include "core/brandengine.h"
+
+#include "core/tarreader.h"
+
+#include <QDomDocument>
+#include <QDomElement>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cassert>
+#include <set>
+
+namespace {
+
+// Limits that keep a brand whose tokens never resolve from hanging or exhausting memory.
+const int s_maxTokenRounds = 1024;
+const qsizetype s_maxExpandedLength = 256 * 1024;
+
+const QRegularExpression& tokenExpression()
+{
+    static const QRegularExpression expression(QStringLiteral("\\$\\{([^\\}]+)\\}"));
+    return expression;
+}
+
+// Whether a comma-separated filter list holds word as one of its entries.
+bool listHoldsWord(const QString& list, const char* word)
+{
+    const QRegularExpression entry(QStringLiteral("(^|,)\\s*%1\\s*($|,)")
+                                       .arg(QRegularExpression::escape(QString::fromUtf8(word))));
+    return entry.match(list).hasMatch();
+}
+
+[[noreturn]] void brandFatal(const QString& message)
+{
+    qFatal("%s", qUtf8Printable(message));
+}
+
+QString missingIdMessage(const char* id)
+{
+    return QString::asprintf("Couldn't find id '%s' in brand", id);
+}
+
+template<typename Map>
+const typename Map::mapped_type* findValue(const Map& map, const char* id)
+{
+    const auto found = map.find(QString::fromUtf8(id));
+    return found == map.end() ? nullptr : &found->second;
+}
+
+} // namespace
+
+BrandEngine* BrandEngine::s_instance = nullptr;
+
+BrandEngine* BrandEngine::instance()
+{
+    if (!s_instance)
+        s_instance = new BrandEngine;
+    return s_instance;
+}
+
+void BrandEngine::cleanUp()
+{
+    delete s_instance;
+    s_instance = nullptr;
+}
+
+BrandEngine::~BrandEngine() = default;
+
+bool BrandEngine::import(const char* filename)
+{
+    assert(filename && "BrandEngine::import needs a file name");
+    auto archive = std::make_unique<TarReader>();
+    if (!archive->open(filename))
+        return false;
+    TarReader& reader = *archive;
+    _files.push_back(std::move(archive));
+    for (const std::string& member : reader.listFiles(".*xml", true))
+        _parseMember(reader, member);
+    return true;
+}
+
+void BrandEngine::_parseMember(TarReader& archive, const std::string& member)
+{
+    const QString memberName = QString::fromStdString(member);
+    // A document that does not parse counts as empty, whatever part of it was read.
+    QDomDocument document;
+    if (!document.setContent(archive.readFile(member)))
+        document.clear();
+    const QDomElement root = document.documentElement();
+    if (root.tagName() != QLatin1String("brand")) {
+        qWarning("BrandEngine: Skipping what looks not to be a branding xml file: %s", qUtf8Printable(memberName));
+        return;
+    }
+    for (QDomElement element = root.firstChildElement(); !element.isNull(); element = element.nextSiblingElement()) {
+        if (_passesFilters(element))
+            _parseElement(archive, element, memberName);
+    }
+}
+
+bool BrandEngine::_passesFilters(const QDomElement& element) const
+{
+    const QString platform = QStringLiteral("platform");
+    if (element.hasAttribute(platform) && !listHoldsWord(element.attribute(platform), s_platformWord))
+        return false;
+    const QString product = QStringLiteral("product");
+    if (element.hasAttribute(product) && !listHoldsWord(element.attribute(product), s_productWord)) {
+        qWarning("BrandEngine: Skipping element as it is not flagged for this product but '%s'",
+                 qUtf8Printable(element.attribute(product)));
+        return false;
+    }
+    return true;
+}
+
+void BrandEngine::_parseElement(TarReader& archive, const QDomElement& element, const QString& member)
+{
+    const QString tag = element.tagName();
+    if (tag == QLatin1String("include"))
+        return;
+    const QString id = element.attribute(QStringLiteral("id"));
+    if (tag == QLatin1String("image")) {
+        const QString fileref = element.attribute(QStringLiteral("fileref"));
+        if (!id.isEmpty() && !fileref.isEmpty())
+            _addImage(archive, id, fileref);
+        return;
+    }
+    const QString value = element.attribute(QStringLiteral("value"));
+    const bool complete = !id.isEmpty() && !value.isEmpty();
+    if (tag == QLatin1String("string")) {
+        if (complete)
+            _stringMap.try_emplace(id, value);
+    } else if (tag == QLatin1String("bool")) {
+        const QString word = value.toLower();
+        if (complete && (word == QLatin1String("true") || word == QLatin1String("false")))
+            _boolMap.try_emplace(id, word == QLatin1String("true"));
+    } else if (tag == QLatin1String("int")) {
+        if (complete)
+            _intMap.try_emplace(id, value.toInt());
+    } else {
+        qWarning("BrandEngine: Unknown tag '%s' in %s", qUtf8Printable(tag), qUtf8Printable(member));
+    }
+}
+
+void BrandEngine::_addImage(TarReader& archive, const QString& id, const QString& fileref)
+{
+    if (archive.listFiles(fileref.toStdString(), false).empty())
+        qWarning("BrandEngine: can't find image file '%s' in archive", qUtf8Printable(fileref));
+    _imageMap.try_emplace(id, ImageData{&archive, fileref});
+}
+
+QString BrandEngine::getString(const char* id) const
+{
+    const QString* value = findValue(_stringMap, id);
+    if (!value)
+        brandFatal(missingIdMessage(id));
+    return *value;
+}
+
+bool BrandEngine::getBool(const char* id) const
+{
+    const bool* value = findValue(_boolMap, id);
+    if (!value)
+        brandFatal(missingIdMessage(id));
+    return *value;
+}
+
+int BrandEngine::getInt(const char* id) const
+{
+    const int* value = findValue(_intMap, id);
+    if (!value)
+        brandFatal(missingIdMessage(id));
+    return *value;
+}
+
+QPixmap BrandEngine::getPixmap(const char* id) const
+{
+    QString error;
+    const QByteArray bytes = imageBytes(id, &error);
+    if (bytes.isEmpty())
+        brandFatal(error);
+    QPixmap pixmap;
+    pixmap.loadFromData(bytes);
+    return pixmap;
+}
+
+QPixmap* BrandEngine::getPixmapPtr(const char* id) const
+{
+    return new QPixmap(getPixmap(id));
+}
+
+QByteArray BrandEngine::imageBytes(const char* id, QString* error) const
+{
+    const ImageData* image = findValue(_imageMap, id);
+    if (!image) {
+        *error = missingIdMessage(id);
+        return QByteArray();
+    }
+    const QByteArray bytes = image->archive->readFile(image->fileref.toStdString());
+    if (bytes.isEmpty())
+        *error = QString::asprintf("Couldn't find image file '%s' for brand id '%s'",
+                                   qUtf8Printable(image->fileref), id);
+    return bytes;
+}
+
+bool BrandEngine::idExists(const char* id) const
+{
+    return findValue(_boolMap, id) || findValue(_intMap, id) || findValue(_imageMap, id)
+           || findValue(_stringMap, id);
+}
+
+QString BrandEngine::replaceTokens(QString& text) const
+{
+    QString error;
+    if (!expandTokens(text, &error))
+        brandFatal(error);
+    return text;
+}
+
+bool BrandEngine::expandTokens(QString& text, QString* error) const
+{
+    for (int round = 0;; ++round) {
+        const QRegularExpressionMatch match = tokenExpression().match(text);
+        if (!match.hasMatch())
+            return true;
+        const QString id = match.captured(1).toLower();
+        const QString* value = _findString(id);
+        if (!value) {
+            *error = missingIdMessage(qUtf8Printable(id));
+            return false;
+        }
+        QString loopId;
+        if (_tokenLoops(id, &loopId)) {
+            *error = QStringLiteral("The brand text '%1' refers back to itself through its tokens").arg(loopId);
+            return false;
+        }
+        text.replace(match.captured(0), *value);
+        if (round >= s_maxTokenRounds || text.size() > s_maxExpandedLength) {
+            *error = QStringLiteral("The brand tokens in a text do not resolve: expanding them does not end");
+            return false;
+        }
+    }
+}
+
+const QString* BrandEngine::_findString(const QString& id) const
+{
+    const auto found = _stringMap.find(id);
+    return found == _stringMap.end() ? nullptr : &found->second;
+}
+
+// Whether expanding id's text comes back to a text that is still being expanded; *loopId
+// names that text. Walks the texts the tokens name depth first, without recursion.
+bool BrandEngine::_tokenLoops(const QString& id, QString* loopId) const
+{
+    std::set<QString> finished;
+    std::vector<std::pair<QString, QRegularExpressionMatchIterator>> path;
+    path.emplace_back(id, tokenExpression().globalMatch(*_findString(id)));
+    while (!path.empty()) {
+        QRegularExpressionMatchIterator& tokens = path.back().second;
+        if (!tokens.hasNext()) {
+            finished.insert(path.back().first);
+            path.pop_back();
+            continue;
+        }
+        const QString next = tokens.next().captured(1).toLower();
+        if (finished.count(next) || !_findString(next))
+            continue;
+        const auto onPath = [&next](const auto& entry) { return entry.first == next; };
+        if (std::any_of(path.begin(), path.end(), onPath)) {
+            *loopId = next;
+            return true;
+        }
+        path.emplace_back(next, tokenExpression().globalMatch(*_findString(next)));
+    }
+    return false;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QPixmap>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class QDomElement;
+class TarReader;
+
+// The brand: the application's name, texts, images, web addresses and feature switches,
+// read from brand archives (tar archives of XML documents and images). Every lookup of an
+// id the brand does not define stops the program with a fatal message, so optional ids are
+// tested with idExists() first. Texts may hold tokens "${ID}" naming other brand texts.
+class BrandEngine
+{
+public:
+    // The word that the elements' "product" filter compares with.
+    static constexpr const char* s_productWord = "pantrel";
+    // The word that the elements' "platform" filter compares with (this build has none).
+    static constexpr const char* s_platformWord = "";
+
+    struct ImageData
+    {
+        TarReader* archive = nullptr;  // the archive that defined the image, owned by the engine
+        QString fileref;               // the image's member name in that archive
+    };
+
+    static BrandEngine* instance();
+    // Deletes the engine and all it read; the next instance() starts empty.
+    static void cleanUp();
+
+    // Reads one brand archive; ids already defined keep their first value. False when the
+    // file cannot be opened as an archive.
+    bool import(const char* filename);
+
+    QString getString(const char* id) const;
+    bool getBool(const char* id) const;
+    int getInt(const char* id) const;
+    QPixmap getPixmap(const char* id) const;
+    // A new pixmap that the caller owns and deletes.
+    QPixmap* getPixmapPtr(const char* id) const;
+    bool idExists(const char* id) const;
+
+    // Expands every "${ID}" token of text in place (ID names a brand text, looked up in
+    // lower case) and returns a copy of the result. A token that cannot be expanded is fatal.
+    QString replaceTokens(QString& text) const;
+
+    // The forms of replaceTokens() and of the image lookup that report a failure in *error
+    // instead of stopping the program.
+    bool expandTokens(QString& text, QString* error) const;
+    QByteArray imageBytes(const char* id, QString* error) const;
+
+    ~BrandEngine();
+
+private:
+    BrandEngine() = default;
+
+    void _parseMember(TarReader& archive, const std::string& member);
+    void _parseElement(TarReader& archive, const QDomElement& element, const QString& member);
+    bool _passesFilters(const QDomElement& element) const;
+    void _addImage(TarReader& archive, const QString& id, const QString& fileref);
+    const QString* _findString(const QString& id) const;
+    bool _tokenLoops(const QString& id, QString* loopId) const;
+
+    static BrandEngine* s_instance;
+
+    std::vector<std::unique_ptr<TarReader>> _files;
+    std::map<QString, QString> _stringMap;
+    std::map<QString, bool> _boolMap;
+    std::map<QString, int> _intMap;
+    std::map<QString, ImageData> _imageMap;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// Creates every missing directory along path, level by level (mode 0777 before the umask).
+// A path starting with "//" names a network share whose first two components are taken as
+// given. True when the whole path exists as a directory at the end.
+bool orvCreateDirectory(const QString& path);

@@ -1,0 +1,25 @@
+#ifndef PANTREL_CORE_FOODDBBASE_H
+#define PANTREL_CORE_FOODDBBASE_H
+
+#include "core/dbtypes.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// A food lookup by catalogue id. The food catalogue implements it; diary entries reach it
+// through FoodDiaryItem::setFoodCatalogue, so that the records do not depend on the
+// catalogue's storage.
+class FoodDBBase {
+public:
+    // The food's display name as 8-bit text; empty when the id is unknown.
+    virtual QString getFoodName(int foodId) const = 0;
+    // The food's values per its reference quantity; none when the id is unknown.
+    virtual std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const = 0;
+    // The food's own servings.
+    virtual std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const = 0;
+    virtual ~FoodDBBase() = default;
+};
+
+#endif

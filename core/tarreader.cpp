@@ -1,0 +1,89 @@
+#include "core/tarreader.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const qint64 s_blockSize = 512;
+const int s_nameLength = 100;
+const int s_sizeOffset = 124;
+const int s_sizeLength = 12;
+
+// Every decimal digit is taken as one more octal place; blanks and NULs are skipped.
+quint64 parseSize(const char* field)
+{
+    quint64 size = 0;
+    for (int i = 0; i < s_sizeLength; ++i) {
+        if (field[i] >= '0' && field[i] <= '9')
+            size = size * 8 + quint64(field[i] - '0');
+    }
+    return size;
+}
+
+} // namespace
+
+TarReader::~TarReader() = default;
+
+bool TarReader::open(const std::string& path)
+{
+    _file.close();
+    _members.clear();
+    _file.setFileName(QFile::decodeName(path.c_str()));
+    if (!_file.open(QIODevice::ReadOnly))
+        return false;
+    _readMemberMap();
+    return true;
+}
+
+void TarReader::_readMemberMap()
+{
+    const qint64 fileSize = _file.size();
+    char block[s_blockSize];
+    qint64 position = 0;
+    while (position <= fileSize - s_blockSize) {
+        if (!_file.seek(position) || _file.read(block, s_blockSize) != s_blockSize || block[0] == '\0')
+            return;
+        TarHeader header;
+        header.name.assign(block, strnlen(block, s_nameLength));
+        header.size = parseSize(block + s_sizeOffset);
+        header.offset = position + s_blockSize;
+        _members.emplace(header.name, header);
+        // A size running past the end of the file ends the archive after this member.
+        if (header.size > quint64(fileSize - header.offset))
+            return;
+        position = header.offset + qint64((header.size + s_blockSize - 1) / s_blockSize) * s_blockSize;
+    }
+}
+
+QByteArray TarReader::readFile(const std::string& name)
+{
+    const auto found = _members.find(name);
+    if (found == _members.end() || !_file.isOpen())
+        return QByteArray();
+    const TarHeader& header = found->second;
+    const qint64 available = _file.size() - header.offset;
+    if (header.size > quint64(std::max<qint64>(available, 0)) || !_file.seek(header.offset))
+        return QByteArray();
+    QByteArray data = _file.read(qint64(header.size));
+    if (quint64(data.size()) != header.size)
+        return QByteArray();
+    return data;
+}
+
+std::list<std::string> TarReader::listFiles(const std::string& pattern, bool caseSensitive) const
+{
+    const QRegularExpression expression(
+        QRegularExpression::anchoredPattern(QString::fromStdString(pattern)),
+        caseSensitive ? QRegularExpression::NoPatternOption : QRegularExpression::CaseInsensitiveOption);
+    std::list<std::string> names;
+    if (!expression.isValid())
+        return names;
+    for (const auto& [name, header] : _members) {
+        if (expression.match(QString::fromLatin1(name.data(), qsizetype(name.size()))).hasMatch())
+            names.push_back(name);
+    }
+    return names;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+
+#include <list>
+#include <map>
+#include <string>
+
+// Reads the members of an old-style (version 7) tar archive. The archive stays open so that
+// members can be read on demand. Damaged archives give the members found before the damage;
+// nothing here trusts the sizes or names stored in the archive.
+class TarReader
+{
+public:
+    struct TarHeader
+    {
+        std::string name;
+        quint64 size = 0;    // the member's length in bytes, as the header states it
+        qint64 offset = 0;   // file position of the member's first data byte
+    };
+
+    TarReader() = default;
+    ~TarReader();
+
+    TarReader(const TarReader&) = delete;
+    TarReader& operator=(const TarReader&) = delete;
+
+    // Opens the archive and reads its member map; false when the file cannot be opened.
+    bool open(const std::string& path);
+
+    // The member's data; empty when there is no such member or its data is cut short.
+    QByteArray readFile(const std::string& name);
+
+    // Names of the members that the regular expression matches as a whole, in name order.
+    std::list<std::string> listFiles(const std::string& pattern, bool caseSensitive) const;
+
+private:
+    void _readMemberMap();
+
+    QFile _file;
+    std::map<std::string, TarHeader> _members;
+};

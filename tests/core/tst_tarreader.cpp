@@ -1,0 +1,146 @@
+#include "core/tarfilewriter.h"
+#include "core/tarreader.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <list>
+#include <string>
+
+namespace {
+
+// A raw header block: name bytes at 0, the size field text at 124.
+QByteArray headerBlock(const QByteArray& name, const QByteArray& sizeField)
+{
+    QByteArray block(512, '\0');
+    block.replace(0, name.size(), name);
+    block.replace(124, sizeField.size(), sizeField);
+    return block;
+}
+
+QByteArray padded(const QByteArray& data)
+{
+    return data + QByteArray((512 - data.size() % 512) % 512, '\0');
+}
+
+} // namespace
+
+class TestTarReader : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::string writeRaw(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = _dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path.toStdString();
+    }
+
+    // An archive of members (name, data) made by the writer.
+    std::string writeArchive(const QString& name, const QList<QPair<QString, QByteArray>>& members)
+    {
+        QFile file(_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        {
+            TarFileWriter writer(file);
+            int n = 0;
+            for (const auto& [member, data] : members) {
+                const std::string source = writeRaw(QString("source%1").arg(n++), data);
+                if (!writer.addFile(QString::fromStdString(source), member))
+                    qFatal("cannot add %s", qPrintable(member));
+            }
+        }
+        return file.fileName().toStdString();
+    }
+
+    QTemporaryDir _dir;
+
+private slots:
+    void readsWhatTheWriterWrote()
+    {
+        const QByteArray big(70000, 'b');
+        TarReader reader;
+        QVERIFY(reader.open(writeArchive("a.tar", {{"one.xml", "<brand/>"}, {"big.png", big}, {"empty", {}}})));
+        QCOMPARE(reader.readFile("one.xml"), QByteArray("<brand/>"));
+        QCOMPARE(reader.readFile("big.png"), big);
+        QVERIFY(reader.readFile("empty").isEmpty());
+        QVERIFY(reader.readFile("missing").isEmpty());
+        const std::list<std::string> all{"big.png", "empty", "one.xml"};
+        QVERIFY(reader.listFiles(".*", true) == all);
+    }
+
+    void firstMemberOfANameWins()
+    {
+        TarReader reader;
+        QVERIFY(reader.open(writeArchive("dup.tar", {{"x", "first"}, {"x", "second"}})));
+        QCOMPARE(reader.readFile("x"), QByteArray("first"));
+    }
+
+    void listMatchesWholeNames()
+    {
+        TarReader reader;
+        QVERIFY(reader.open(writeArchive("l.tar", {{"brand.xml", "1"}, {"brand.xml.bak", "2"}, {"brand.XML", "3"}})));
+        QVERIFY(reader.listFiles(".*xml", true) == std::list<std::string>{"brand.xml"});
+        const std::list<std::string> caseless{"brand.XML", "brand.xml"};
+        QVERIFY(reader.listFiles(".*xml", false) == caseless);
+        QVERIFY(reader.listFiles("([", true).empty());
+    }
+
+    void unreadableFiles()
+    {
+        TarReader reader;
+        QVERIFY(!reader.open(_dir.filePath("absent.tar").toStdString()));
+        QVERIFY(!reader.open(_dir.path().toStdString()));
+        QVERIFY(reader.open(writeRaw("empty.tar", QByteArray())));
+        QVERIFY(reader.listFiles(".*", true).empty());
+    }
+
+    void truncatedMemberIsListedButNotRead()
+    {
+        const QByteArray archive = headerBlock("a", "00000000004") + padded("aaaa")
+                                   + headerBlock("b", "00000002000") + QByteArray(100, 'b');
+        TarReader reader;
+        QVERIFY(reader.open(writeRaw("cut.tar", archive)));
+        QVERIFY(reader.listFiles(".*", true) == (std::list<std::string>{"a", "b"}));
+        QCOMPARE(reader.readFile("a"), QByteArray("aaaa"));
+        QVERIFY(reader.readFile("b").isEmpty());
+    }
+
+    void hostileHeaders()
+    {
+        // A size far past the end of the file, a size with digits 8 and 9 and no NUL,
+        // a name without its NUL and a header cut short.
+        const QByteArray longName(100, 'n');
+        QByteArray archive = headerBlock(longName, "00000000002") + padded("nn")
+                             + headerBlock("huge", "999999999999") + QByteArray(600, 'h');
+        TarReader reader;
+        QVERIFY(reader.open(writeRaw("hostile.tar", archive)));
+        QVERIFY(reader.listFiles(".*", true) == (std::list<std::string>{"huge", longName.toStdString()}));
+        QCOMPARE(reader.readFile(longName.toStdString()), QByteArray("nn"));
+        QVERIFY(reader.readFile("huge").isEmpty());
+
+        archive = headerBlock("c", "00000000003") + padded("ccc") + headerBlock("d", "1").left(300);
+        QVERIFY(reader.open(writeRaw("short.tar", archive)));
+        QVERIFY(reader.listFiles(".*", true) == std::list<std::string>{"c"});
+    }
+
+    void sizeFieldTakesDigitsAsOctalPlaces()
+    {
+        // Blanks are skipped and every digit, 8 and 9 included, is one more octal place.
+        const QByteArray archive = headerBlock("s", " 1 2\0") + padded(QByteArray(10, 's')) + QByteArray(1024, '\0');
+        TarReader reader;
+        QVERIFY(reader.open(writeRaw("size.tar", archive)));
+        QCOMPARE(reader.readFile("s"), QByteArray(10, 's'));
+        const QByteArray nine = headerBlock("t", "19") + padded(QByteArray(17, 't'));
+        QVERIFY(reader.open(writeRaw("nine.tar", nine)));
+        QCOMPARE(reader.readFile("t").size(), 17);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTarReader)
+#include "tst_tarreader.moc"
