@@ -1,0 +1,183 @@
+#include "catalogue/indexeddb.h"
+
+#include "catalogue/stringmatcherutf.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+
+namespace {
+
+constexpr size_t MAX_SEARCH_WORDS = 31;
+
+} // namespace
+
+std::unique_ptr<BrowsableDBIterator> IndexedDB::getChildren(int id, int flagsRequiredOn,
+                                                            int flagsRequiredOff) const
+{
+    const std::optional<size_t> category = _categoryIndex(id);
+    if (!category)
+        return nullptr;
+    const BrowsableDBItem& item = _items[*category];
+    return std::make_unique<BrowsableDBIterator>(_items.data() + item.firstChild,
+                                                 _flags.data() + item.firstChild,
+                                                 item.childCount(), flagsRequiredOn,
+                                                 flagsRequiredOff);
+}
+
+std::unique_ptr<BrowsableDBIterator> IndexedDB::getFlattenedChildren(int flagsRequiredOn,
+                                                                     int flagsRequiredOff) const
+{
+    const int count = _items.empty() ? 0 : int(_items.size()) - 1;
+    return std::make_unique<BrowsableDBIterator>(_items.data(), _flags.data(), count,
+                                                 flagsRequiredOn, flagsRequiredOff);
+}
+
+bool IndexedDB::applySearchTerms(const QString& terms, bool checkOnly, int flagsRequiredOn)
+{
+    std::vector<QString> words;
+    getWordsIntoVector(words, terms);
+    if (words.size() > MAX_SEARCH_WORDS)
+        return false;
+
+    Matchers matchers;
+    quint32 fullMask = 0;
+    int longest = 0;
+    for (const QString& word : words) {
+        if (word.startsWith(QLatin1Char('-'))) {
+            matchers.push_back(std::make_unique<StringMatcherUtf>(word.mid(1)));
+            longest = std::max(longest, int(word.size()) - 1);
+        } else {
+            fullMask |= quint32(1) << matchers.size();
+            matchers.push_back(std::make_unique<StringMatcherUtf>(word));
+            longest = std::max(longest, int(word.size()));
+        }
+    }
+    const bool usable = longest > 2;
+    if (!usable || checkOnly || _items.empty())
+        return usable;
+
+    const std::optional<size_t> root = _categoryIndex(getRootId());
+    assert(root && "root");
+    const BrowsableDBItem& rootItem = _items[*root];
+    _doSearch(rootItem.firstChild, rootItem.firstChild + rootItem.childCount(), matchers, 0,
+              fullMask, static_cast<unsigned char>(flagsRequiredOn));
+    return true;
+}
+
+void IndexedDB::resetSearchTerms()
+{
+    for (unsigned char& flags : _flags)
+        flags = static_cast<unsigned char>((flags | FLAG_SEARCH_MATCH) & ~FLAG_SEARCH_PARENT_OF_MATCH);
+    for (size_t i = 1; i < _items.size(); ++i) {
+        if (_items[i].name <= _items[i - 1].name) {
+            qWarning("names are not in order!");
+            break;
+        }
+    }
+}
+
+const BrowsableDBItem* IndexedDB::_getIndexItem(quint32 id, bool isCategory) const
+{
+    if (isCategory) {
+        const auto found = _categoryMap.find(id);
+        if (found != _categoryMap.end())
+            return &_items[found->second];
+    }
+    for (size_t i = 0; i < _items.size(); ++i) {
+        const bool category = (_flags[i] & FLAG_CATEGORY) != 0;
+        if (_items[i].id == id && category == isCategory)
+            return &_items[i];
+    }
+    return nullptr;
+}
+
+void IndexedDB::_clearIndex()
+{
+    _items.clear();
+    _flags.clear();
+    _categoryMap.clear();
+}
+
+void IndexedDB::_mapCategory(size_t index)
+{
+    _categoryMap[_items[index].id] = index;
+}
+
+bool IndexedDB::_doSearch(size_t first, size_t end, const Matchers& matchers, quint32 foundMask,
+                          quint32 fullMask, unsigned char required)
+{
+    bool found = false;
+    for (size_t i = first; i < end; ++i) {
+        const bool category = (_flags[i] & FLAG_CATEGORY) != 0;
+        if ((_flags[i] & required) != required) {
+            _flags[i] &= static_cast<unsigned char>(~FLAG_SEARCH_BITS);
+            if (category)
+                _markSubtree(i, 0, FLAG_SEARCH_BITS);
+            continue;
+        }
+        const quint32 mask = foundMask | _matchMask(i, matchers);
+        if (mask == fullMask) {
+            _flags[i] = static_cast<unsigned char>((_flags[i] | FLAG_SEARCH_MATCH) & ~FLAG_SEARCH_PARENT_OF_MATCH);
+            if (category)
+                _markSubtree(i, FLAG_SEARCH_MATCH, FLAG_SEARCH_PARENT_OF_MATCH);
+            found = true;
+            continue;
+        }
+        _flags[i] &= static_cast<unsigned char>(~FLAG_SEARCH_BITS);
+        if (!category)
+            continue;
+        const BrowsableDBItem& item = _items[i];
+        if (_doSearch(item.firstChild, item.firstChild + item.childCount(), matchers, mask,
+                      fullMask, required)) {
+            _flags[i] |= FLAG_SEARCH_BITS;
+            found = true;
+        }
+    }
+    return found;
+}
+
+quint32 IndexedDB::_matchMask(size_t index, const Matchers& matchers) const
+{
+    if (_flags[index] & FLAG_NON_MATCHABLE)
+        return 0;
+    const char* name = _items[index].name;
+    const int length = _nameLength(index);
+    quint32 mask = 0;
+    for (size_t k = 0; k < matchers.size(); ++k) {
+        if ((*matchers[k])(name, length))
+            mask |= quint32(1) << k;
+    }
+    return mask;
+}
+
+int IndexedDB::_nameLength(size_t index) const
+{
+    const char* name = _items[index].name;
+    if (index + 1 < _items.size()) {
+        const std::ptrdiff_t distance = _items[index + 1].name - name - 1;
+        return distance > 0 ? int(distance) : 0;
+    }
+    return int(std::strlen(name));
+}
+
+void IndexedDB::_markSubtree(size_t category, unsigned char set, unsigned char clear)
+{
+    const BrowsableDBItem& item = _items[category];
+    const size_t end = size_t(item.firstChild) + item.childCount();
+    for (size_t i = item.firstChild; i < end; ++i) {
+        _flags[i] = static_cast<unsigned char>((_flags[i] | set) & ~clear);
+        if (_flags[i] & FLAG_CATEGORY)
+            _markSubtree(i, set, clear);
+    }
+}
+
+std::optional<size_t> IndexedDB::_categoryIndex(int id) const
+{
+    const BrowsableDBItem* item = _getIndexItem(quint32(id), true);
+    if (!item)
+        return std::nullopt;
+    return size_t(item - _items.data());
+}

@@ -1,0 +1,57 @@
+#ifndef PANTREL_CATALOGUE_INDEXEDDB_H
+#define PANTREL_CATALOGUE_INDEXEDDB_H
+
+#include "catalogue/browsabledb.h"
+
+#include <map>
+#include <optional>
+#include <memory>
+#include <vector>
+
+class StringMatcherUtf;
+
+// The in-memory catalogue tree shared by the shipped catalogue and the user's own stores: an
+// array of records in tree layout (every category's children consecutive from its
+// firstChild, the root last), a parallel array of flag bytes, and a map from category id to
+// record. The names of consecutive records must lie back to back in memory, each
+// NUL-terminated: the search takes a name's length from the next record's name.
+class IndexedDB : public BrowsableDB {
+public:
+    std::unique_ptr<BrowsableDBIterator> getChildren(int id, int flagsRequiredOn,
+                                                     int flagsRequiredOff) const override;
+    std::unique_ptr<BrowsableDBIterator> getFlattenedChildren(int flagsRequiredOn,
+                                                              int flagsRequiredOff) const override;
+    // Words are separated by white space; a word starting with "-" excludes the records whose
+    // path holds it. The terms are usable when there are at most 31 words and the longest
+    // has more than 2 characters.
+    bool applySearchTerms(const QString& terms, bool checkOnly, int flagsRequiredOn) override;
+    void resetSearchTerms() override;
+
+    // Read-only views of the records and their flags, in record order.
+    const std::vector<BrowsableDBItem>& getItems() const { return _items; }
+    const std::vector<unsigned char>& getFlags() const { return _flags; }
+
+protected:
+    // The record with this id and kind, or none.
+    const BrowsableDBItem* _getIndexItem(quint32 id, bool isCategory) const;
+    // Forgets every record.
+    void _clearIndex();
+    // Enters the category record at index into the category map.
+    void _mapCategory(size_t index);
+
+    std::vector<BrowsableDBItem> _items;
+    std::vector<unsigned char> _flags;
+    std::map<quint32, size_t> _categoryMap;
+
+private:
+    using Matchers = std::vector<std::unique_ptr<StringMatcherUtf>>;
+
+    bool _doSearch(size_t first, size_t end, const Matchers& matchers, quint32 foundMask,
+                   quint32 fullMask, unsigned char required);
+    quint32 _matchMask(size_t index, const Matchers& matchers) const;
+    int _nameLength(size_t index) const;
+    void _markSubtree(size_t category, unsigned char set, unsigned char clear);
+    std::optional<size_t> _categoryIndex(int id) const;
+};
+
+#endif

@@ -1,0 +1,3 @@
+#include "catalogue/memmappedfileprivate.h"
+
+MemMappedFilePrivate::~MemMappedFilePrivate() = default;

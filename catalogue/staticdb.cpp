@@ -1,0 +1,247 @@
+#include "catalogue/staticdb.h"
+
+#include "catalogue/memmappedfile.h"
+#include "core/bxsettings.h"
+
+#include <QDebug>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+
+MemMappedFile* StaticDB::s_memMapping = nullptr;
+int StaticDB::s_memMappingUseCount = 0;
+
+namespace {
+
+constexpr char MAGIC[32] = "Database subject to copyright.\x1A";
+constexpr quint64 HEADER_SIZE = 64;
+constexpr quint64 DIRECTORY_ENTRY_SIZE = 8;
+constexpr quint64 CHUNK_HEADER_SIZE = 16;
+constexpr quint64 RECORD_SIZE = 16;
+// Deeper trees than this are taken for corrupt: the search walks a tree recursively.
+constexpr int MAX_TREE_DEPTH = 32;
+
+const char* const BAD_HEADER =
+    "Static food/exercise database is corrupt (bad header). Please reinstall the software.";
+const char* const MISSING_CHUNK =
+    "Static food/exercise database is corrupt (missing chunk). Please reinstall the software.";
+const char* const BAD_CHUNK =
+    "Static food/exercise database is corrupt (bad chunk). Please reinstall the software.";
+
+quint32 readU32(const unsigned char* p)
+{
+    return qFromBigEndian<quint32>(p);
+}
+
+quint16 readU16(const unsigned char* p)
+{
+    return qFromBigEndian<quint16>(p);
+}
+
+// Steps over a NUL-terminated text; none when it does not end before end.
+const unsigned char* skipText(const unsigned char* p, const unsigned char* end)
+{
+    if (p >= end)
+        return nullptr;
+    const void* nul = std::memchr(p, 0, size_t(end - p));
+    return nul ? static_cast<const unsigned char*>(nul) + 1 : nullptr;
+}
+
+// Steps over n bytes; none when they do not end by end.
+const unsigned char* skipBytes(const unsigned char* p, const unsigned char* end, quint64 n)
+{
+    return (p && quint64(end - p) >= n) ? p + n : nullptr;
+}
+
+// Whether a food record (ranking group, display name, nutrient presence bytes and values,
+// kind byte, reference quantity and servings) lies wholly before end.
+bool foodRecordFits(const unsigned char* p, const unsigned char* end)
+{
+    p = skipText(skipBytes(p, end, 4), end);
+    bool morePresence = true;
+    while (p && morePresence) {
+        if (p >= end)
+            return false;
+        const unsigned char presence = *p++;
+        morePresence = (presence & 0x80) != 0;
+        p = skipBytes(p, end, 4 * quint64(qPopulationCount(quint32(presence & 0x7F))));
+    }
+    if (!p || p >= end)
+        return false;
+    const unsigned char kind = *p++;
+    if (kind & 0x40)
+        p = skipBytes(p, end, 4);
+    for (int i = 0; p && i < (kind & 0x0F); ++i)
+        p = skipText(skipBytes(p, end, 4), end);
+    return p != nullptr;
+}
+
+// Whether an exercise record (flags byte and, with bit 0x01, the burn rate) lies before end.
+bool exerciseRecordFits(const unsigned char* p, const unsigned char* end)
+{
+    if (p >= end)
+        return false;
+    return skipBytes(p + 1, end, (*p & 0x01) ? 4 : 0) != nullptr;
+}
+
+// Marks the children of category index as taken, failing when one already belongs to another
+// category, and gives the category its height (1 above its tallest child category), failing
+// when that is too high. Children precede their category, so their heights are known.
+bool claimChildren(size_t index, const std::vector<BrowsableDBItem>& items,
+                   const std::vector<unsigned char>& flags, std::vector<bool>& claimed,
+                   std::vector<unsigned char>& heights)
+{
+    const BrowsableDBItem& category = items[index];
+    const size_t end = size_t(category.firstChild) + size_t(category.childCount());
+    int height = 1;
+    for (size_t child = category.firstChild; child < end; ++child) {
+        if (claimed[child])
+            return false;
+        claimed[child] = true;
+        if (flags[child] & FLAG_CATEGORY)
+            height = std::max(height, heights[child] + 1);
+    }
+    heights[index] = static_cast<unsigned char>(height);
+    return height <= MAX_TREE_DEPTH;
+}
+
+} // namespace
+
+StaticDB::StaticDB(int chunkId, bool* failed)
+{
+    assert(chunkId > 0);
+    if (failed)
+        *failed = false;
+    if (_load(chunkId))
+        return;
+    _clearIndex();
+    qWarning("error in staticdb constructor: %s", _errorMessage.c_str());
+    if (failed)
+        *failed = true;
+    else
+        qFatal("%s", _errorMessage.c_str());
+}
+
+StaticDB::~StaticDB()
+{
+    if (!_counted)
+        return;
+    if (--s_memMappingUseCount < 1) {
+        delete s_memMapping;
+        s_memMapping = nullptr;
+    }
+}
+
+const unsigned char* StaticDB::getMappingEnd() const
+{
+    return s_memMapping ? s_memMapping->getData() + s_memMapping->getLength() : nullptr;
+}
+
+bool StaticDB::_load(int chunkId)
+{
+    if (!s_memMapping) {
+        const QString path = BXSettings::getResourceDBPath() + QStringLiteral("static.db");
+        s_memMapping = MemMappedFile::open(path).release();
+        if (!s_memMapping)
+            return _fail("Couldn't load food/exercise database " + path.toStdString());
+    }
+    ++s_memMappingUseCount;
+    _counted = true;
+
+    const unsigned char* file = s_memMapping->getData();
+    const quint64 length = quint64(s_memMapping->getLength());
+    if (length < HEADER_SIZE || std::memcmp(file, MAGIC, sizeof MAGIC) != 0
+        || readU32(file + 32) != 1)
+        return _fail(BAD_HEADER);
+    std::memcpy(_creationDate, file + 36, 10);
+    _creationDate[10] = 0;
+
+    for (quint64 entry = HEADER_SIZE;; entry += DIRECTORY_ENTRY_SIZE) {
+        if (entry + DIRECTORY_ENTRY_SIZE > length)
+            return _fail(MISSING_CHUNK);
+        const quint32 id = readU32(file + entry);
+        if (id == 0)
+            return _fail(MISSING_CHUNK);
+        if (id != quint32(chunkId))
+            continue;
+        const quint64 chunkAt = readU32(file + entry + 4);
+        if (chunkAt + CHUNK_HEADER_SIZE > length)
+            return _fail(BAD_CHUNK);
+        const unsigned char* chunk = file + chunkAt;
+        return _loadRecords(readU32(chunk), chunkAt + readU32(chunk + 4),
+                            chunkAt + readU32(chunk + 8), chunkAt + readU32(chunk + 12), chunkId);
+    }
+}
+
+bool StaticDB::_fail(const std::string& message)
+{
+    _errorMessage = message;
+    return false;
+}
+
+// Reads the chunk's records into the tree. Besides the offsets, the tree relies on: names
+// back to back in record order, each ending inside the mapping; every category's children
+// inside the array, before the category itself (so the tree has no cycles) and in no other
+// category's children; a limited depth; the root, a category with id 0, as the last record.
+bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, quint64 dataAt,
+                            int chunkId)
+{
+    const unsigned char* file = s_memMapping->getData();
+    const unsigned char* end = getMappingEnd();
+    const quint64 length = quint64(end - file);
+    if (count == 0 || itemsAt + RECORD_SIZE * count > length || namesAt >= length || dataAt > length)
+        return _fail(BAD_CHUNK);
+
+    _items.resize(count);
+    _flags.resize(count);
+    std::vector<bool> claimed(count, false);
+    std::vector<unsigned char> heights(count, 0);
+    const unsigned char* expectedName = nullptr;
+    for (quint32 i = 0; i < count; ++i) {
+        const unsigned char* record = file + itemsAt + RECORD_SIZE * i;
+        const quint64 nameAt = namesAt + readU32(record + 4);
+        if (nameAt >= length)
+            return _fail(BAD_CHUNK);
+        const unsigned char* name = file + nameAt;
+        if ((expectedName && name != expectedName) || !(expectedName = skipText(name, end)))
+            return _fail(BAD_CHUNK);
+
+        BrowsableDBItem& item = _items[i];
+        _flags[i] = record[0] | FLAG_SEARCH_BITS;
+        item.id = readU32(record) & 0xFFFFFF;
+        item.name = reinterpret_cast<const char*>(name);
+        if (record[0] & FLAG_CATEGORY) {
+            item.firstChild = readU32(record + 8);
+            item.numCategories = readU16(record + 12);
+            item.numItems = readU16(record + 14);
+            if (quint64(item.firstChild) + item.childCount() > i
+                || !claimChildren(i, _items, _flags, claimed, heights))
+                return _fail(BAD_CHUNK);
+            _mapCategory(i);
+        } else {
+            item.weight = readU32(record + 8);
+            const quint64 recordAt = dataAt + readU32(record + 12);
+            if (recordAt >= length || !_recordFits(chunkId, file + recordAt))
+                return _fail(BAD_CHUNK);
+            item.data = file + recordAt;
+        }
+    }
+    if (!(_flags.back() & FLAG_CATEGORY) || _items.back().id != 0)
+        return _fail(BAD_CHUNK);
+    return true;
+}
+
+bool StaticDB::_recordFits(int chunkId, const unsigned char* record) const
+{
+    const unsigned char* end = getMappingEnd();
+    switch (chunkId) {
+    case FOOD_CHUNK:
+        return foodRecordFits(record, end);
+    case EXERCISE_CHUNK:
+        return exerciseRecordFits(record, end);
+    default:
+        return record < end;
+    }
+}

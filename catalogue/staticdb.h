@@ -1,0 +1,54 @@
+#ifndef PANTREL_CATALOGUE_STATICDB_H
+#define PANTREL_CATALOGUE_STATICDB_H
+
+#include "catalogue/indexeddb.h"
+
+#include <string>
+
+class MemMappedFile;
+
+// One chunk of the shipped catalogue file static.db (1 foods, 2 exercises) as a catalogue
+// tree. The file is mapped once for the whole process and shared by every StaticDB; names
+// and records are read in place from the mapping, so a tree and the records it hands out
+// must not outlive it. The mapping is released when the last StaticDB is destroyed.
+//
+// Loading validates every offset and count the tree relies on, and every item's record
+// against its chunk's layout, so that no reader of a loaded tree reads past the mapping.
+class StaticDB : public IndexedDB {
+public:
+    enum ChunkId { FOOD_CHUNK = 1, EXERCISE_CHUNK = 2 };
+
+    // Loads chunk chunkId (above 0) of getResourceDBPath() + "static.db". On failure the tree
+    // is empty and errorMessage() says why; failed, when given, is set to true, otherwise the
+    // failure is fatal.
+    StaticDB(int chunkId, bool* failed = nullptr);
+    ~StaticDB() override;
+
+    StaticDB(const StaticDB&) = delete;
+    StaticDB& operator=(const StaticDB&) = delete;
+
+    std::string errorMessage() const { return _errorMessage; }
+    void setErrorMessage(const std::string& message) { _errorMessage = message; }
+    // The file's creation date, "yyyy-MM-dd"; empty when the header could not be read.
+    const char* getCreationDate() const { return _creationDate; }
+    int getRootId() const override { return 0; }
+
+    // The first byte past the mapped file: records of this tree end before it.
+    const unsigned char* getMappingEnd() const;
+
+private:
+    bool _load(int chunkId);
+    bool _fail(const std::string& message);
+    bool _loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, quint64 dataAt,
+                      int chunkId);
+    bool _recordFits(int chunkId, const unsigned char* record) const;
+
+    std::string _errorMessage;
+    char _creationDate[11] = {};
+    bool _counted = false;
+
+    static MemMappedFile* s_memMapping;
+    static int s_memMappingUseCount;
+};
+
+#endif

@@ -1,0 +1,243 @@
+// The word search over a catalogue tree and the word matchers behind it.
+
+#include "catalogue/expressionmatcherutf.h"
+#include "catalogue/staticdb.h"
+#include "catalogue/stringmatcherutf.h"
+#include "core/bxsettings.h"
+#include "tools/staticdbwriter/foodrecord.h"
+#include "tools/staticdbwriter/staticdbwriter.h"
+
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+CatalogueNode food(quint32 id, const QByteArray& name, unsigned char flags = 0)
+{
+    FoodRecord record;
+    record.displayName = name;
+    record.referenceQuantity = 100.0f;
+    return CatalogueNode::makeItem(id, name, id, record.encode(), flags);
+}
+
+// Fruit (Apples (Raw, Apples, raw), Apple, raw, Apple pie, apple sauce), Brands (Brands cola),
+// CAFE au lait (with a capital E acute), XYZ bar.
+CatalogueNode tree()
+{
+    CatalogueNode apples = CatalogueNode::makeCategory(20, "Apples", FLAG_GENERIC);
+    apples.children = {food(1, "Raw", FLAG_GENERIC), food(2, "Apples, raw")};
+    CatalogueNode fruit = CatalogueNode::makeCategory(10, "Fruit", FLAG_GENERIC);
+    fruit.children = {apples, food(3, "Apple, raw"), food(4, "Apple pie"), food(5, "apple sauce", FLAG_GENERIC)};
+    CatalogueNode brands = CatalogueNode::makeCategory(11, "Brands", FLAG_NON_MATCHABLE);
+    brands.children = {food(6, "Brands cola")};
+    CatalogueNode root = CatalogueNode::makeCategory(0, "Foods");
+    root.children = {fruit, brands, food(7, "CAF\xC9 au lait"), food(8, "XYZ bar")};
+    return root;
+}
+
+} // namespace
+
+class TestIndexedDB : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void splitsWords();
+    void matchesWordsIgnoringCase_data();
+    void matchesWordsIgnoringCase();
+    void checksTermsUsable();
+    void tooManyWordsLeaveFlags();
+    void matchesThroughCategoryNames();
+    void excludesWords();
+    void excludeAloneHidesMatchingSubtrees();
+    void skipsNonMatchableNames();
+    void requiresFlags();
+    void resetMatchesEverything();
+    void matchesExpressions();
+
+private:
+    // The search bits of the record with this id and kind.
+    int searchBits(quint32 id, bool category = false) const;
+    QStringList matchingItems() const;
+
+    QTemporaryDir _dir;
+    std::unique_ptr<StaticDB> _db;
+};
+
+void TestIndexedDB::initTestCase()
+{
+    QVERIFY(_dir.isValid());
+    BXSettings::setResourceDBPath(_dir.path() + QLatin1Char('/'));
+    StaticDBWriter writer(QDate(2024, 1, 1));
+    writer.addChunk(StaticDB::FOOD_CHUNK, tree());
+    QSaveFile file(_dir.filePath(QStringLiteral("static.db")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(writer.toByteArray());
+    QVERIFY(file.commit());
+}
+
+void TestIndexedDB::init()
+{
+    _db = std::make_unique<StaticDB>(StaticDB::FOOD_CHUNK);
+}
+
+void TestIndexedDB::cleanup()
+{
+    _db.reset();
+}
+
+int TestIndexedDB::searchBits(quint32 id, bool category) const
+{
+    const std::vector<BrowsableDBItem>& items = _db->getItems();
+    for (size_t i = 0; i < items.size(); ++i) {
+        const unsigned char flags = _db->getFlags()[i];
+        if (items[i].id == id && ((flags & FLAG_CATEGORY) != 0) == category)
+            return flags & FLAG_SEARCH_BITS;
+    }
+    return -1;
+}
+
+QStringList TestIndexedDB::matchingItems() const
+{
+    QStringList names;
+    auto it = _db->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY);
+    while (it->next())
+        names << QString::fromLatin1(it->name());
+    names.sort();
+    return names;
+}
+
+void TestIndexedDB::splitsWords()
+{
+    std::vector<QString> words{QStringLiteral("kept")};
+    QCOMPARE(getWordsIntoVector(words, QStringLiteral("  App\t-pie\n x ")), 1);
+    QCOMPARE(words, std::vector<QString>({"kept", "App", "-pie", "x"}));
+    words.clear();
+    QCOMPARE(getWordsIntoVector(words, QStringLiteral(" \t ")), 0);
+    QVERIFY(words.empty());
+}
+
+void TestIndexedDB::matchesWordsIgnoringCase_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("inside") << "apple" << QByteArray("Pineapple juice") << true;
+    QTest::newRow("upper word") << "APPLE" << QByteArray("apple") << true;
+    QTest::newRow("upper text") << "apple" << QByteArray("APPLE PIE") << true;
+    QTest::newRow("at the end") << "pie" << QByteArray("Apple pie") << true;
+    QTest::newRow("shifted by a repeat") << "aab" << QByteArray("aaab") << true;
+    QTest::newRow("longer than text") << "apples" << QByteArray("apple") << false;
+    QTest::newRow("absent") << "pear" << QByteArray("Apple pie") << false;
+    QTest::newRow("accent typed small") << QString::fromUtf8("caf\u00e9") << QByteArray("CAF\xC9") << false;
+    QTest::newRow("accent typed capital") << QString::fromUtf8("CAF\u00c9") << QByteArray("caf\xE9") << true;
+}
+
+void TestIndexedDB::matchesWordsIgnoringCase()
+{
+    QFETCH(QString, word);
+    QFETCH(QByteArray, text);
+    QFETCH(bool, found);
+    QCOMPARE(StringMatcherUtf(word)(text.constData(), int(text.size())), found);
+}
+
+void TestIndexedDB::checksTermsUsable()
+{
+    QVERIFY(!_db->applySearchTerms(QStringLiteral("ap"), false, 0));
+    QVERIFY(!_db->applySearchTerms(QStringLiteral("   "), false, 0));
+    QVERIFY(!_db->applySearchTerms(QStringLiteral("ap -xy"), false, 0));
+    QVERIFY(_db->applySearchTerms(QStringLiteral("ap -xyz"), true, 0));
+    QVERIFY(_db->applySearchTerms(QStringLiteral("app -pie"), true, 0));
+    QCOMPARE(searchBits(4), int(FLAG_SEARCH_BITS)); // checking marks nothing
+    QVERIFY(_db->applySearchTerms(QStringLiteral("app -pie"), false, 0));
+    QCOMPARE(searchBits(4), 0);
+}
+
+void TestIndexedDB::tooManyWordsLeaveFlags()
+{
+    const QString words = QStringLiteral("apple ").repeated(31);
+    QVERIFY(!_db->applySearchTerms(words + QStringLiteral("apple"), false, 0));
+    QCOMPARE(searchBits(8), int(FLAG_SEARCH_BITS));
+    QVERIFY(_db->applySearchTerms(words, false, 0));
+    QCOMPARE(searchBits(8), 0);
+    QCOMPARE(searchBits(4), int(FLAG_SEARCH_MATCH));
+}
+
+void TestIndexedDB::matchesThroughCategoryNames()
+{
+    QVERIFY(_db->applySearchTerms(QStringLiteral("raw apples"), false, 0));
+    QCOMPARE(matchingItems(), QStringList({"Apples, raw", "Raw"}));
+    QCOMPARE(searchBits(20, true), int(FLAG_SEARCH_BITS));
+    QCOMPARE(searchBits(10, true), int(FLAG_SEARCH_BITS));
+    QCOMPARE(searchBits(1), int(FLAG_SEARCH_MATCH));
+}
+
+void TestIndexedDB::excludesWords()
+{
+    QVERIFY(_db->applySearchTerms(QStringLiteral("apple -raw"), false, 0));
+    // The category Apples matches on its own, so its whole subtree stays.
+    QCOMPARE(matchingItems(), QStringList({"Apple pie", "Apples, raw", "Raw", "apple sauce"}));
+    QCOMPARE(searchBits(20, true), int(FLAG_SEARCH_MATCH));
+    QCOMPARE(searchBits(10, true), int(FLAG_SEARCH_BITS));
+    QCOMPARE(searchBits(3), 0);
+}
+
+void TestIndexedDB::excludeAloneHidesMatchingSubtrees()
+{
+    QVERIFY(_db->applySearchTerms(QStringLiteral("-xyz"), false, 0));
+    QCOMPARE(searchBits(8), 0);
+    QCOMPARE(searchBits(10, true), int(FLAG_SEARCH_MATCH));
+    QCOMPARE(matchingItems().size(), 7);
+
+    QVERIFY(_db->applySearchTerms(QStringLiteral("-fruit"), false, 0));
+    QCOMPARE(searchBits(10, true), 0);
+    QCOMPARE(searchBits(3), 0);
+}
+
+void TestIndexedDB::skipsNonMatchableNames()
+{
+    QVERIFY(_db->applySearchTerms(QStringLiteral("brands"), false, 0));
+    QCOMPARE(matchingItems(), QStringList({"Brands cola"}));
+    QCOMPARE(searchBits(11, true), int(FLAG_SEARCH_BITS));
+    QVERIFY(_db->applySearchTerms(QStringLiteral("brands cola"), false, 0));
+    QCOMPARE(matchingItems(), QStringList({"Brands cola"}));
+    QVERIFY(_db->applySearchTerms(QStringLiteral("brands -cola"), false, 0));
+    QCOMPARE(searchBits(11, true), 0);
+}
+
+void TestIndexedDB::requiresFlags()
+{
+    QVERIFY(_db->applySearchTerms(QStringLiteral("apple"), false, FLAG_GENERIC));
+    // A matching category brings its whole subtree, generic or not.
+    QCOMPARE(matchingItems(), QStringList({"Apples, raw", "Raw", "apple sauce"}));
+    QCOMPARE(searchBits(4), 0);
+    QCOMPARE(searchBits(11, true), 0);
+    QCOMPARE(searchBits(6), 0);
+}
+
+void TestIndexedDB::resetMatchesEverything()
+{
+    QVERIFY(_db->applySearchTerms(QStringLiteral("xyz"), false, 0));
+    QCOMPARE(matchingItems(), QStringList({"XYZ bar"}));
+    _db->resetSearchTerms();
+    QCOMPARE(matchingItems().size(), 8);
+    for (unsigned char flags : _db->getFlags())
+        QCOMPARE(flags & FLAG_SEARCH_BITS, int(FLAG_SEARCH_MATCH));
+}
+
+void TestIndexedDB::matchesExpressions()
+{
+    const ExpressionMatcherUtf matcher(QStringLiteral("APPLE -pie"));
+    QVERIFY(matcher("Apple, raw", 10));
+    QVERIFY(!matcher("Apple pie", 9));
+    QVERIFY(!matcher("Pear", 4));
+    QVERIFY(ExpressionMatcherUtf::isValidExpression(QStringLiteral("apple -pie")));
+    QVERIFY(!ExpressionMatcherUtf::isValidExpression(QStringLiteral("apple -p")));
+    QVERIFY(!ExpressionMatcherUtf::isValidExpression(QStringLiteral(" ")));
+}
+
+QTEST_GUILESS_MAIN(TestIndexedDB)
+#include "tst_indexeddb.moc"

@@ -1,0 +1,349 @@
+#include "storefixture.h"
+
+#include "userdb/bxsqlquery.h"
+#include "userdb/diarydb.h"
+#include "userdb/mealplandb.h"
+#include "userdb/userdb.h"
+
+#include <QtTest>
+
+using DBTypes::DiaryDay;
+using DBTypes::ExerciseDiaryItem;
+using DBTypes::FoodDiaryItem;
+
+namespace {
+
+const int User = 3;
+
+FoodDiaryItem food(const char* date, int meal, float energy, const char* name = "Apple")
+{
+    FoodDiaryItem entry;
+    entry.userId = User;
+    entry.setDate(date);
+    entry.meal = meal;
+    entry.refId = 42;
+    entry.servingId = 7;
+    entry.desc = QString::fromUtf8(name);
+    entry.servingDesc = QStringLiteral("cup");
+    entry.size = 1.5f;
+    entry.values.energy = energy;
+    entry.values.fat = 2.0f;
+    return entry;
+}
+
+ExerciseDiaryItem exercise(const char* date, float duration, float rate)
+{
+    ExerciseDiaryItem entry;
+    entry.userId = User;
+    entry.setDate(date);
+    entry.duration = duration;
+    entry.rate = rate;
+    entry.name = QStringLiteral("Walking");
+    return entry;
+}
+
+// Makes every insert into a table fail, as a full disk or a broken file would.
+void failInserts(const char* table)
+{
+    const QByteArray sql = QByteArray("CREATE TEMP TRIGGER refuse_insert BEFORE INSERT ON ") + table +
+                           " BEGIN SELECT RAISE(ABORT, 'refused'); END;";
+    QVERIFY(StoreFixture::exec(sql.constData()));
+}
+
+QList<int> syncStates(const char* table, const char* key, int id)
+{
+    QList<int> states;
+    BXSqlQuery query(QStringLiteral("SELECT state FROM %1_sync WHERE %2 = ? ORDER BY device")
+                         .arg(QLatin1String(table), QLatin1String(key)));
+    query.bindValue(0, id);
+    query.exec();
+    while (query.next())
+        states.append(query.value(0).toInt());
+    return states;
+}
+
+} // namespace
+
+class TestDiaryDB : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { StoreFixture::loadBrand(); }
+    void init() { QVERIFY(StoreFixture::open()); }
+    void cleanup() { StoreFixture::close(); }
+
+    void storesUnsetNutrientsAsNull();
+    void failedInsertsHandBackNoId();
+    void softDeleteMarksEveryDevice();
+    void deletesPartsOfADay();
+    void deletesWholeDays();
+    void sumsNutrientsPerDate();
+    void listsDatesWithEntries();
+    void resetsWebDiaryMarks();
+    void mealPlanSkipsDuplicatesAndLeavesDiarySync();
+};
+
+void TestDiaryDB::storesUnsetNutrientsAsNull()
+{
+    FoodDiaryItem entry = food("20060305", DiaryDay::LUNCH, 300.0f);
+    entry.values.protein = -0.004f;
+    entry.values.carbs = 0.0f;
+    const int id = DiaryDB::instance()->addFoodEntry(entry, true);
+    QVERIFY(id >= 0);
+    QCOMPARE(entry.entryId, id);
+
+    QVERIFY(StoreFixture::scalar("SELECT sodium FROM food_diary WHERE food_id = ?", {id}).isNull());
+    QCOMPARE(StoreFixture::scalar("SELECT protein FROM food_diary WHERE food_id = ?", {id}).toDouble(), 0.0);
+
+    const auto read = DiaryDB::instance()->getFoodEntry(id);
+    QVERIFY(read.has_value());
+    QCOMPARE(read->values.energy, 300.0f);
+    QCOMPARE(read->values.fat, 2.0f);
+    QCOMPARE(read->values.protein, 0.0f);
+    QCOMPARE(read->values.carbs, 0.0f);
+    QCOMPARE(read->values.sodium, -999.0f);
+    QCOMPARE(read->desc, QStringLiteral("Apple"));
+    QCOMPARE(read->servingDesc, QStringLiteral("cup"));
+    QCOMPARE(read->refId, 42);
+    QCOMPARE(read->size, 1.5f);
+    QCOMPARE(QByteArray(read->date), QByteArray("20060305"));
+    // Read entries are self-contained: one serving's values per serving.
+    QCOMPARE(read->values.kind, 'F');
+    QCOMPARE(read->baseValues.energy, 200.0f);
+
+    FoodDiaryItem second = food("20060305", DiaryDay::DINNER, 100.0f);
+    QCOMPARE(DiaryDB::instance()->addFoodEntry(second, true), id + 1);
+}
+
+void TestDiaryDB::failedInsertsHandBackNoId()
+{
+    FoodDiaryItem stored = food("20060305", DiaryDay::LUNCH, 300.0f);
+    QVERIFY(DiaryDB::instance()->addFoodEntry(stored, true) >= 0);
+    ExerciseDiaryItem walked = exercise("20060305", 30.0f, 5.0f);
+    QVERIFY(DiaryDB::instance()->addExEntry(walked, false) >= 0);
+
+    failInserts("food_diary");
+    FoodDiaryItem refused = food("20060306", DiaryDay::LUNCH, 100.0f);
+    QCOMPARE(DiaryDB::instance()->addFoodEntry(refused, true), -1);
+    QCOMPARE(refused.entryId, -1);
+
+    QVERIFY(StoreFixture::exec("DROP TRIGGER refuse_insert"));
+    failInserts("exer_diary");
+    ExerciseDiaryItem refusedExercise = exercise("20060306", 10.0f, 4.0f);
+    QCOMPARE(DiaryDB::instance()->addExEntry(refusedExercise, false), -1);
+    QCOMPARE(refusedExercise.entryId, -1);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM exer_diary").toInt(), 1);
+}
+
+void TestDiaryDB::softDeleteMarksEveryDevice()
+{
+    DiaryDB* diary = DiaryDB::instance();
+    FoodDiaryItem entry = food("20060305", DiaryDay::LUNCH, 300.0f);
+    const int id = diary->addFoodEntry(entry, true);
+    // The web diary (0) and metrics (2) follow every user; the handheld only user 0.
+    QCOMPARE(syncStates("food_diary", "food_id", id), QList<int>({1, 1}));
+
+    diary->removeFoodEntry(id, false);
+    QCOMPARE(StoreFixture::scalar("SELECT status FROM food_diary WHERE food_id = ?", {id}).toInt(), 2);
+    QCOMPARE(syncStates("food_diary", "food_id", id), QList<int>({2, 2}));
+    QVERIFY(diary->getDay(User, "20060305", false).foods.empty());
+    QCOMPARE(diary->getDay(User, "20060305", true).foods.size(), std::size_t(1));
+
+    // Changing a removed entry makes it live again.
+    QVERIFY(diary->modifyFoodEntry(id, entry));
+    QCOMPARE(diary->getDay(User, "20060305", false).foods.size(), std::size_t(1));
+
+    ExerciseDiaryItem walked = exercise("20060305", 30.0f, 5.0f);
+    const int exId = diary->addExEntry(walked, false);
+    diary->removeExEntry(exId, false);
+    QCOMPARE(syncStates("exer_diary", "ex_id", exId), QList<int>({2, 2}));
+    QVERIFY(diary->getDay(User, "20060305", false).exercises.empty());
+    QVERIFY(diary->modifyExEntry(walked));
+    const DiaryDay day = diary->getDay(User, "20060305", false);
+    QCOMPARE(day.exercises.size(), std::size_t(1));
+    QCOMPARE(day.exercises.front().status, 1);
+    QCOMPARE(day.getGroupTotal(DiaryDay::EXERCISE, DBTypes::ENERGY), 150.0f);
+
+    diary->removeFoodEntry(id, true);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary").toInt(), 0);
+    QCOMPARE(syncStates("food_diary", "food_id", id), QList<int>({2, 2}));
+
+    // An exercise stored under its own id keeps it.
+    ExerciseDiaryItem kept = exercise("20060306", 20.0f, 3.0f);
+    kept.entryId = 500;
+    QCOMPARE(diary->addExEntry(kept, true), 500);
+    QVERIFY(diary->getExerciseEntry(500).has_value());
+}
+
+void TestDiaryDB::deletesPartsOfADay()
+{
+    DiaryDB* diary = DiaryDB::instance();
+    const auto fill = [&] {
+        for (int meal : {DiaryDay::BREAKFAST, DiaryDay::LUNCH, DiaryDay::LUNCH, DiaryDay::DINNER}) {
+            FoodDiaryItem entry = food("20060305", meal, 100.0f);
+            diary->addFoodEntry(entry, true);
+        }
+        ExerciseDiaryItem walked = exercise("20060305", 30.0f, 5.0f);
+        diary->addExEntry(walked, false);
+    };
+    const QDate date(2006, 3, 5);
+    fill();
+
+    diary->delDiaryEntries(User, date, DiaryDay::EXERCISE);
+    DiaryDay day = diary->getDay(User, "20060305", false);
+    QCOMPARE(day.foods.size(), std::size_t(4));
+    QVERIFY(day.exercises.empty());
+
+    diary->delDiaryEntries(User, date, DiaryDay::LUNCH);
+    day = diary->getDay(User, "20060305", false);
+    QCOMPARE(day.foods.size(), std::size_t(2));
+    for (const FoodDiaryItem& entry : day.foods)
+        QVERIFY(entry.meal != DiaryDay::LUNCH);
+
+    fill();
+    diary->delDiaryEntries(User, date, DiaryDay::ALL_GROUPS);
+    QVERIFY(diary->getDay(User, "20060305", false).empty());
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary WHERE status = 2").toInt(), 8);
+}
+
+void TestDiaryDB::deletesWholeDays()
+{
+    DiaryDB* diary = DiaryDB::instance();
+    FoodDiaryItem mine = food("20060305", DiaryDay::LUNCH, 100.0f);
+    diary->addFoodEntry(mine, true);
+    FoodDiaryItem other = food("20060305", DiaryDay::LUNCH, 100.0f);
+    other.userId = User + 1;
+    diary->addFoodEntry(other, true);
+    ExerciseDiaryItem walked = exercise("20060305", 30.0f, 5.0f);
+    diary->addExEntry(walked, false);
+
+    QVERIFY(diary->deleteDay(User, "20060305", false));
+    QVERIFY(diary->getDay(User, "20060305", false).empty());
+    QCOMPARE(syncStates("food_diary", "food_id", mine.entryId), QList<int>({2, 2}));
+    QCOMPARE(syncStates("exer_diary", "ex_id", walked.entryId), QList<int>({2, 2}));
+    QCOMPARE(syncStates("food_diary", "food_id", other.entryId), QList<int>({1, 1}));
+    QCOMPARE(diary->getDay(User + 1, "20060305", false).foods.size(), std::size_t(1));
+
+    QVERIFY(diary->deleteDay(User, "20060305", true));
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary").toInt(), 1);
+}
+
+void TestDiaryDB::sumsNutrientsPerDate()
+{
+    DiaryDB* diary = DiaryDB::instance();
+    const struct
+    {
+        const char* date;
+        int meal;
+        float energy;
+    } foods[] = {{"20060305", DiaryDay::BREAKFAST, 300.0f}, {"20060305", DiaryDay::MORNING_SNACK, 50.0f},
+                 {"20060305", DiaryDay::AFTERNOON_SNACK, 70.0f}, {"20060305", DiaryDay::EVENING_SNACK, 80.0f},
+                 {"20060306", DiaryDay::LUNCH, 500.0f}, {"20060310", DiaryDay::LUNCH, 999.0f}};
+    for (const auto& f : foods) {
+        FoodDiaryItem entry = food(f.date, f.meal, f.energy);
+        diary->addFoodEntry(entry, true);
+    }
+    FoodDiaryItem removed = food("20060306", DiaryDay::LUNCH, 1000.0f);
+    diary->removeFoodEntry(diary->addFoodEntry(removed, true), false);
+    ExerciseDiaryItem walked = exercise("20060307", 30.0f, 5.0f);
+    diary->addExEntry(walked, false);
+
+    auto all = diary->getNutrientInfo(User, "20060305", "20060307", DiaryDay::ALL_GROUPS);
+    QCOMPARE(all.size(), std::size_t(3));
+    QCOMPARE(all["20060305"].energy, 500.0f);
+    QCOMPARE(all["20060305"].fat, 8.0f);
+    QCOMPARE(all["20060305"].sodium, 0.0f);
+    QCOMPARE(all["20060306"].energy, 500.0f);
+    QCOMPARE(all["20060307"].energy, 0.0f);
+    QCOMPARE(all["20060307"].exerciseEnergy, 150.0f);
+
+    auto snacks = diary->getNutrientInfo(User, "20060305", "20060307", DiaryDB::AllSnacks);
+    QCOMPARE(snacks.size(), std::size_t(1));
+    QCOMPARE(snacks["20060305"].energy, 200.0f);
+    QCOMPARE(snacks["20060305"].exerciseEnergy, 0.0f);
+
+    auto burned = diary->getNutrientInfo(User, "20060305", "20060307", DiaryDay::EXERCISE);
+    QCOMPARE(burned.size(), std::size_t(1));
+    QCOMPARE(burned["20060307"].exerciseEnergy, 150.0f);
+
+    auto lunch = diary->getNutrientInfo(User, "20060305", "20060310", DiaryDay::LUNCH);
+    QCOMPARE(lunch.size(), std::size_t(2));
+    QCOMPARE(lunch["20060310"].energy, 999.0f);
+}
+
+void TestDiaryDB::listsDatesWithEntries()
+{
+    DiaryDB* diary = DiaryDB::instance();
+    FoodDiaryItem first = food("20080201", DiaryDay::LUNCH, 100.0f);
+    diary->addFoodEntry(first, true);
+    ExerciseDiaryItem last = exercise("20080229", 30.0f, 5.0f);
+    diary->addExEntry(last, false);
+    ExerciseDiaryItem march = exercise("20080301", 30.0f, 5.0f);
+    diary->addExEntry(march, false);
+    FoodDiaryItem removed = food("20080210", DiaryDay::LUNCH, 100.0f);
+    diary->removeFoodEntry(diary->addFoodEntry(removed, true), false);
+    QVERIFY(UserDB::instance()->setFluid(User, "20080201", 3));
+    QVERIFY(UserDB::instance()->setFluid(User, "20080215", 0));
+
+    const QStringList month = diary->getAllDatesForMonth(User, QDate(2008, 2, 14), false);
+    QCOMPARE(month, QStringList({"20080201", "20080229", "20080201"}));
+    QVERIFY(diary->getAllDatesForMonth(User, QDate(2008, 2, 14), true).contains("20080210"));
+
+    const std::set<std::string> all = diary->getAllDatesWithEntries(User, false);
+    QCOMPARE(all, std::set<std::string>({"20080201", "20080229", "20080301"}));
+}
+
+void TestDiaryDB::resetsWebDiaryMarks()
+{
+    DiaryDB* diary = DiaryDB::instance();
+    UserDB::instance()->setCurrentUser(User);
+    FoodDiaryItem kept = food("20060305", DiaryDay::LUNCH, 100.0f);
+    diary->addFoodEntry(kept, true);
+    FoodDiaryItem removed = food("20060306", DiaryDay::LUNCH, 100.0f);
+    diary->removeFoodEntry(diary->addFoodEntry(removed, true), false);
+    ExerciseDiaryItem walked = exercise("20060307", 30.0f, 5.0f);
+    diary->addExEntry(walked, false);
+    FoodDiaryItem otherUser = food("20060305", DiaryDay::LUNCH, 100.0f);
+    otherUser.userId = User + 1;
+    diary->addFoodEntry(otherUser, true);
+
+    QCOMPARE(diary->getChangedDayList(), std::set<std::string>({"20060305", "20060306", "20060307"}));
+    diary->resetItemStatus(User);
+
+    QVERIFY(diary->getChangedDayList().empty());
+    QCOMPARE(syncStates("food_diary", "food_id", kept.entryId), QList<int>({0, 1}));
+    QCOMPARE(syncStates("food_diary", "food_id", removed.entryId), QList<int>({2}));
+    QCOMPARE(syncStates("exer_diary", "ex_id", walked.entryId), QList<int>({0, 1}));
+    QCOMPARE(syncStates("food_diary", "food_id", otherUser.entryId), QList<int>({1, 1}));
+}
+
+void TestDiaryDB::mealPlanSkipsDuplicatesAndLeavesDiarySync()
+{
+    UserDB::instance()->setCurrentUser(User);
+    FoodDiaryItem diaryEntry = food("20060305", DiaryDay::LUNCH, 100.0f);
+    const int diaryId = DiaryDB::instance()->addFoodEntry(diaryEntry, true);
+
+    MealPlanDB* plan = MealPlanDB::instance();
+    QVERIFY(MealPlanDB::exists());
+    FoodDiaryItem planned = food("20060305", DiaryDay::LUNCH, 100.0f);
+    const int planId = plan->addFoodEntry(planned, true);
+    QVERIFY(planId >= 0);
+    FoodDiaryItem again = food("20060305", DiaryDay::LUNCH, 100.0f);
+    QCOMPARE(plan->addFoodEntry(again, true), -1);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_mealplan").toInt(), 1);
+    QCOMPARE(plan->getDay(User, "20060305", false).foods.size(), std::size_t(1));
+
+    // The plan's rows share ids with diary rows but have no sync rows of their own: removing
+    // one must not mark the diary entry of the same id deleted.
+    QCOMPARE(planId, diaryId);
+    plan->removeFoodEntry(planId, false);
+    QVERIFY(plan->getDay(User, "20060305", false).foods.empty());
+    QCOMPARE(syncStates("food_diary", "food_id", diaryId), QList<int>({1, 1}));
+    plan->deleteDay(User, "20060305", false);
+    QCOMPARE(syncStates("food_diary", "food_id", diaryId), QList<int>({1, 1}));
+    QCOMPARE(DiaryDB::instance()->getDay(User, "20060305", false).foods.size(), std::size_t(1));
+}
+
+QTEST_GUILESS_MAIN(TestDiaryDB)
+#include "tst_diarydb.moc"

@@ -1,0 +1,235 @@
+#include "storefixture.h"
+
+#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
+#include "userdb/diarydb.h"
+#include "userdb/favoritesdb.h"
+#include "userdb/savedmealdb.h"
+#include "userdb/userdb.h"
+
+#include <QtTest>
+
+using DBTypes::FoodDiaryItem;
+
+namespace {
+
+const int User = 1;
+
+FoodDiaryItem food(const char* name, float energy, float fat)
+{
+    FoodDiaryItem entry;
+    entry.desc = QString::fromUtf8(name);
+    entry.servingDesc = QStringLiteral("slice");
+    entry.servingId = 3;
+    entry.refId = 1234;
+    entry.size = 2.0f;
+    entry.values.energy = energy;
+    entry.values.fat = fat;
+    return entry;
+}
+
+// The (id, name) rows that the tree's item query lists under a root.
+QList<QPair<int, QString>> listed(int parent)
+{
+    BXSqlQuery query = SavedMealDB::instance()->getItemQuery();
+    query.bindValue(0, parent);
+    query.bindValue(1, parent);
+    QList<QPair<int, QString>> rows;
+    if (query.exec()) {
+        while (query.next())
+            rows.append({query.value(0).toInt(), query.value(1).toString()});
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestSavedMeals : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { StoreFixture::loadBrand(); }
+    void init();
+    void cleanup();
+
+    void storesMealsOutsideTheDiary();
+    void failedStoreLeavesNothing();
+    void sumsAMealAsOneFood();
+    void listsNamedLiveMeals();
+    void deletesMealsSoftly();
+    void sharesMealsByMovingThem();
+    void cachesFavourites();
+
+private:
+    QList<int> m_reloads;
+};
+
+void TestSavedMeals::init()
+{
+    QVERIFY(StoreFixture::open());
+    m_reloads.clear();
+    SavedMealDB::setReloadHandler([this](int selectId, bool) { m_reloads.append(selectId); });
+    UserDB::instance()->setCurrentUser(User);
+}
+
+void TestSavedMeals::cleanup()
+{
+    SavedMealDB::setReloadHandler(nullptr);
+    StoreFixture::close();
+}
+
+void TestSavedMeals::storesMealsOutsideTheDiary()
+{
+    SavedMealDB* meals = SavedMealDB::instance();
+    QVERIFY(SavedMealDB::exists());
+    QCOMPARE(m_reloads, QList<int>({0}));
+    const int id = meals->storeMeal(User, -1, "Lunch box",
+                                    {food("Bread", 80, 1), food("Cheese", 110, 9), food("Pear", 60, -1)},
+                                    true);
+    QVERIFY(id >= 0);
+    QCOMPARE(m_reloads.last(), id);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM group_diary WHERE status = 1").toInt(), 1);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary WHERE group_id = ? AND date IS NULL "
+                                  "AND status = 1 AND user_id = ?",
+                                  {id, User})
+                 .toInt(),
+             3);
+    QCOMPARE(meals->getMealName(User, id), QStringLiteral("Lunch box"));
+    QVERIFY(meals->getMealName(User + 1, id).isNull());
+
+    const std::vector<FoodDiaryItem> items = meals->getSavedMealItems(id);
+    QCOMPARE(items.size(), std::size_t(3));
+    const FoodDiaryItem& pear = items.at(2);
+    QCOMPARE(pear.desc, QStringLiteral("Pear"));
+    QCOMPARE(pear.servingDesc, QStringLiteral("slice"));
+    QCOMPARE(pear.servingId, 3);
+    QCOMPARE(pear.refId, 1234);
+    QCOMPARE(pear.size, 2.0f);
+    QCOMPARE(pear.userId, User);
+    QCOMPARE(pear.values.energy, 60.0f);
+    QCOMPARE(pear.values.fat, -1.0f);
+    QCOMPARE(pear.values.sodium, -1.0f);
+
+    // Saved foods never show in a day or in the sums.
+    QVERIFY(DiaryDB::instance()->getAllDays(User, true).isEmpty());
+    QVERIFY(DiaryDB::instance()->getAllDatesWithEntries(User, true).empty());
+    QVERIFY(DiaryDB::instance()->getNutrientInfo(User, "00000000", "99999999", 0).empty());
+
+    meals->renameMeal(id, "Picnic");
+    QCOMPARE(meals->getMealName(User, id), QStringLiteral("Picnic"));
+}
+
+void TestSavedMeals::failedStoreLeavesNothing()
+{
+    SavedMealDB* meals = SavedMealDB::instance();
+    QVERIFY(meals->storeMeal(User, -1, "Breakfast", {food("Toast", 80, 1)}, true) >= 0);
+    QVERIFY(StoreFixture::exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON food_diary BEGIN "
+                               "SELECT RAISE(ABORT, 'refused'); END;"));
+    QCOMPARE(meals->storeMeal(User, -1, "Dinner", {food("Soup", 80, 1)}, true), -1);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM group_diary").toInt(), 1);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary").toInt(), 1);
+    // The transaction was closed: another one starts.
+    QVERIFY(BXSqlDb::beginTransaction());
+    QVERIFY(BXSqlDb::rollbackTransaction());
+}
+
+void TestSavedMeals::sumsAMealAsOneFood()
+{
+    SavedMealDB* meals = SavedMealDB::instance();
+    const int id = meals->storeMeal(User, -1, "Snack", {food("A", 100, 5), food("B", 50, -1)}, true);
+    const DBTypes::FoodItem sum = meals->getSavedMealAsFoodItem(id);
+    QCOMPARE(sum.energy, 150.0f);
+    QCOMPARE(sum.fat, 5.0f);
+    QCOMPARE(sum.sodium, 0.0f);
+
+    const int empty = meals->storeMeal(User, -1, "Nothing", {}, true);
+    const DBTypes::FoodItem none = meals->getSavedMealAsFoodItem(empty);
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+        QCOMPARE(none.getNutrient(DBTypes::NutType(nut)), 0.0f);
+}
+
+void TestSavedMeals::listsNamedLiveMeals()
+{
+    SavedMealDB* meals = SavedMealDB::instance();
+    const int beta = meals->storeMeal(User, -1, "beta", {}, true);
+    const int alpha = meals->storeMeal(User, -1, "Alpha", {}, true);
+    meals->storeMeal(User, -1, "", {}, true);
+    meals->storeMeal(User + 1, -1, "Other's", {}, true);
+    QCOMPARE(listed(meals->getRootForUser(User)),
+             (QList<QPair<int, QString>>{{alpha, "Alpha"}, {beta, "beta"}}));
+    QVERIFY(listed(1).isEmpty());
+    QCOMPARE(meals->getItemNoun(), QStringLiteral("Meals"));
+    QVERIFY(!meals->reparentItemCategory(3, 1));
+}
+
+void TestSavedMeals::deletesMealsSoftly()
+{
+    SavedMealDB* meals = SavedMealDB::instance();
+    const int id = meals->storeMeal(User, -1, "Gone", {food("A", 100, 5), food("B", 50, 1)}, true);
+    meals->deleteMeal(id);
+    QCOMPARE(m_reloads.last(), 0);
+    QCOMPARE(StoreFixture::scalar("SELECT status FROM group_diary WHERE group_id = ?", {id}).toInt(), 2);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary WHERE status = 2").toInt(), 2);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary_sync WHERE state <> 2").toInt(), 0);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM group_diary_sync WHERE group_id = ? AND state = 2",
+                                  {id})
+                 .toInt(),
+             2);
+    QVERIFY(listed(meals->getRootForUser(User)).isEmpty());
+}
+
+void TestSavedMeals::sharesMealsByMovingThem()
+{
+    SavedMealDB* meals = SavedMealDB::instance();
+    const int id = meals->storeMeal(User, -1, "Family pizza", {food("Pizza", 800, 30)}, true);
+    QVERIFY(meals->reparentItem(id, 1));
+    QCOMPARE(m_reloads.last(), id);
+    QCOMPARE(StoreFixture::scalar("SELECT user_id FROM group_diary WHERE group_id = ?", {id}).toInt(), -1);
+    QCOMPARE(StoreFixture::scalar("SELECT user_id FROM food_diary WHERE group_id = ?", {id}).toInt(), -1);
+    QCOMPARE(listed(1).size(), 1);
+    QVERIFY(listed(meals->getRootForUser(User)).isEmpty());
+    // Meals without an owner are shared too.
+    QVERIFY(StoreFixture::exec("INSERT INTO group_diary(user_id, name, status) VALUES (NULL, 'Old', 1)"));
+    QCOMPARE(listed(1).size(), 2);
+}
+
+void TestSavedMeals::cachesFavourites()
+{
+    const int food = 1, exercise = 2, customFood = 1 | 4, savedMeal = 16;
+    FavoritesDB favorites(User);
+    QVERIFY(favorites.canBeFavorite(food, 5));
+    QVERIFY(favorites.canBeFavorite(exercise, 5));
+    QVERIFY(!favorites.canBeFavorite(customFood, 5));
+    QVERIFY(!favorites.canBeFavorite(savedMeal, 5));
+
+    favorites.addFavorite(food, 10);
+    favorites.addFavorite(exercise, 10);
+    QVERIFY(favorites.isFavorite(food, 10));
+    QVERIFY(!favorites.isFavorite(food, 11));
+    QVERIFY(!favorites.isFavorite(savedMeal, 10));
+
+    std::set<int> ids = {99};
+    favorites.findFavorites(customFood, ids);
+    QVERIFY(ids.empty());
+    favorites.findFavorites(food, ids);
+    QCOMPARE(ids, std::set<int>({10}));
+
+    // A row added behind the store's back stays unseen until the cache is emptied.
+    QVERIFY(StoreFixture::exec("INSERT INTO favorites(user_id, item_type, item_id) VALUES (?, 1, 11)", {User}));
+    favorites.findFavorites(food, ids);
+    QCOMPARE(ids, std::set<int>({10}));
+    FavoritesDB(User + 1).findFavorites(food, ids);
+    QVERIFY(ids.empty());
+    favorites.findFavorites(food, ids);
+    QCOMPARE(ids, std::set<int>({10, 11}));
+
+    favorites.removeFavorite(food, 10);
+    favorites.findFavorites(food, ids);
+    QCOMPARE(ids, std::set<int>({11}));
+    favorites.findFavorites(exercise, ids);
+    QCOMPARE(ids, std::set<int>({10}));
+}
+
+QTEST_GUILESS_MAIN(TestSavedMeals)
+#include "tst_savedmeals.moc"

@@ -1,0 +1,281 @@
+#include "storefixture.h"
+
+#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
+#include "userdb/userdb.h"
+
+#include <QDate>
+#include <QtTest>
+
+#include <cstring>
+
+using DBTypes::UserPrefs;
+using DBTypes::UserProfile;
+
+class TestUserDB : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { StoreFixture::loadBrand(); }
+    void init() { QVERIFY(StoreFixture::open()); }
+    void cleanup() { StoreFixture::close(); }
+
+    void givesTheSmallestFreeId();
+    void acceptsSixUsersInAHousehold();
+    void addsUsersWithTheirHeight();
+    void updatesProfileAndHeightHistory();
+    void storesPreferences();
+    void keepsPerUserSettings();
+    void showsFirstTimeTipsOnce();
+    void countsProgramStarts();
+    void reportsMetricsChanges();
+    void clearsSyncTables();
+    void ensuresOneRowPerDate();
+};
+
+void TestUserDB::givesTheSmallestFreeId()
+{
+    UserDB* users = UserDB::instance();
+    QCOMPARE(users->getNextUserID(), 0);
+    for (int id : {0, 1, 3})
+        QVERIFY(StoreFixture::exec("INSERT INTO user_users(user_id, name) VALUES (?, 'x')", {id}));
+    QCOMPARE(users->getNextUserID(), 2);
+    QVERIFY(StoreFixture::exec("INSERT INTO user_users(user_id, name) VALUES (2, 'x')"));
+    QCOMPARE(users->getNextUserID(), 4);
+    QCOMPARE(users->numUsers(), 4);
+}
+
+void TestUserDB::acceptsSixUsersInAHousehold()
+{
+    for (int id = 0; id < 6; ++id)
+        QCOMPARE(StoreFixture::addUser("Member"), id);
+    QCOMPARE(UserDB::instance()->numUsers(), 6);
+}
+
+void TestUserDB::addsUsersWithTheirHeight()
+{
+    UserDB* users = UserDB::instance();
+    QCOMPARE(StoreFixture::addUser("Ann"), 0);
+    QCOMPARE(StoreFixture::addUser("Bob"), 1);
+
+    UserProfile noHeight;
+    noHeight.name = QStringLiteral("Cléo");
+    std::strcpy(noHeight.created, "20060101");
+    std::strcpy(noHeight.dob, "19800101");
+    noHeight.sex = 1;
+    int id = 77;
+    QVERIFY(users->addUser(noHeight, &id));
+    QCOMPARE(noHeight.userId, 2);
+    QCOMPARE(id, 77);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM user_misc WHERE user_id = 2").toInt(), 0);
+
+    const auto cleo = users->getProfile(2);
+    QVERIFY(cleo.has_value());
+    QCOMPARE(cleo->name, QStringLiteral("Cléo"));
+    QCOMPARE(QByteArray(cleo->dob), QByteArray("19800101"));
+    QCOMPARE(cleo->sex, 1);
+    QCOMPARE(cleo->height, -1.0f);
+    QCOMPARE(users->getProfile(0)->height, 180.0f);
+    QVERIFY(!users->getProfile(9).has_value());
+    QCOMPARE(users->getUsersList().size(), 3);
+
+    // New users start with the brand's units and every panel option.
+    const UserPrefs prefs = users->getUserPrefs(2);
+    QCOMPARE(prefs.measurementUnits, 0);
+    QCOMPARE(prefs.energyUnits, 1);
+    QCOMPARE(prefs.summaryOptions, 255);
+    QVERIFY(prefs.showNutrientAndFluid);
+
+    // A deleted user's id goes to the next user added.
+    QCOMPARE(users->deleteUser(1), 0);
+    QCOMPARE(StoreFixture::addUser("Dan"), 1);
+}
+
+void TestUserDB::updatesProfileAndHeightHistory()
+{
+    UserDB* users = UserDB::instance();
+    StoreFixture::addUser("Ann");
+    UserProfile ann = *users->getProfile(0);
+    ann.name = QStringLiteral("Anne");
+    ann.height = 175.0f;
+    QVERIFY(users->updateUser(ann));
+
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    QCOMPARE(StoreFixture::scalar("SELECT height FROM user_misc WHERE user_id = 0 AND date = ?",
+                                  {today})
+                 .toFloat(),
+             175.0f);
+    QCOMPARE(StoreFixture::scalar("SELECT height FROM user_misc WHERE user_id = 0 AND date = "
+                                  "'20060101'")
+                 .toFloat(),
+             180.0f);
+    const UserProfile read = *users->getProfile(0);
+    QCOMPARE(read.name, QStringLiteral("Anne"));
+    QCOMPARE(read.height, 175.0f);
+}
+
+void TestUserDB::storesPreferences()
+{
+    UserDB* users = UserDB::instance();
+    StoreFixture::addUser("Ann");
+    UserPrefs prefs = users->getUserPrefs(0);
+    prefs.webUserName = QStringLiteral("ann");
+    prefs.webPassword = QStringLiteral("secret");
+    prefs.measurementUnits = 1;
+    prefs.energyUnits = 0;
+    prefs.autoPublish = true;
+    prefs.snackDisplay = DBTypes::SNACKS_NUMBERED;
+    prefs.summaryOptions = 17;
+    prefs.showNutrientAndFluid = false;
+    prefs.setTargetSize(DBTypes::SODIUM, UserPrefs::Large);
+    prefs.setTargetSize(DBTypes::CARBS, UserPrefs::Small);
+    QVERIFY(users->setUserPrefs(0, prefs));
+
+    QCOMPARE(StoreFixture::scalar("SELECT sodium_target_size FROM user_users").toInt(), 3);
+    QCOMPARE(StoreFixture::scalar("SELECT carb_target_size FROM user_users").toInt(), 1);
+    QCOMPARE(StoreFixture::scalar("SELECT hideNutrientAndFluid FROM user_users").toInt(), 1);
+
+    const UserPrefs read = users->getUserPrefs(0);
+    QCOMPARE(read.webUserName, prefs.webUserName);
+    QCOMPARE(read.webPassword, prefs.webPassword);
+    QCOMPARE(read.measurementUnits, 1);
+    QCOMPARE(read.energyUnits, 0);
+    QVERIFY(read.autoPublish);
+    QVERIFY(!read.askBeforePublish);
+    QCOMPARE(read.snackDisplay, int(DBTypes::SNACKS_NUMBERED));
+    QCOMPARE(read.summaryOptions, 17);
+    QVERIFY(!read.showNutrientAndFluid);
+    QCOMPARE(read.targetSize(DBTypes::SODIUM), UserPrefs::Large);
+    QCOMPARE(read.targetSize(DBTypes::CARBS), UserPrefs::Small);
+    QCOMPARE(read.targetSize(DBTypes::FAT), UserPrefs::None);
+
+    prefs.showNutrientAndFluid = true;
+    QVERIFY(users->setUserPrefs(0, prefs));
+    QCOMPARE(StoreFixture::scalar("SELECT hideNutrientAndFluid FROM user_users").toInt(), 0);
+    QVERIFY(users->getUserPrefs(0).showNutrientAndFluid);
+}
+
+void TestUserDB::keepsPerUserSettings()
+{
+    UserDB* users = UserDB::instance();
+    StoreFixture::addUser("Ann");
+    QCOMPARE(users->getColumnSettings(0), QStringLiteral("0:2:"));
+    users->saveColumnSettings(0, QString());
+    QCOMPARE(users->getColumnSettings(0), QStringLiteral("0:2:"));
+    users->saveColumnSettings(0, QStringLiteral("1:3:"));
+    QCOMPARE(users->getColumnSettings(0), QStringLiteral("1:3:"));
+    QCOMPARE(users->getColumnSettings(-1), QStringLiteral("0:2:"));
+
+    users->setBackupPath(0, QStringLiteral("/home/ann//backups/./old/../"));
+    QCOMPARE(StoreFixture::scalar("SELECT backup_data_path FROM user_users").toString(),
+             QStringLiteral("/home/ann/backups"));
+
+    QCOMPARE(users->getTipOfTheDay(5), -1);
+    QVERIFY(users->setTipOfTheDay(0, -4));
+    QCOMPARE(users->getTipOfTheDay(0), -4);
+}
+
+void TestUserDB::showsFirstTimeTipsOnce()
+{
+    UserDB* users = UserDB::instance();
+    StoreFixture::addUser("Ann");
+    QCOMPARE(users->isTopicShownBefore(0, 0), 0);
+    QCOMPARE(users->isTopicShownBefore(0, 3), 3);
+    users->setTipForTopic(0, 3);
+    users->setTipForTopic(0, 3);
+    QCOMPARE(users->isTopicShownBefore(0, 3), 0);
+    QCOMPARE(users->isTopicShownBefore(1, 3), 3);
+    QVERIFY(users->resetTipForTopic(0));
+    QCOMPARE(users->isTopicShownBefore(0, 3), 3);
+}
+
+void TestUserDB::countsProgramStarts()
+{
+    UserDB* users = UserDB::instance();
+    users->setCurrentUser(StoreFixture::addUser("Ann"));
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    QCOMPARE(users->getLoginsForDay(0, today), 0);
+    QCOMPARE(users->incrementLogin(), 1);
+    QCOMPARE(users->incrementLogin(), 2);
+    QCOMPARE(users->getLoginsForDay(0, today), 2);
+    QCOMPARE(users->getLoginDays(0), QStringList({today}));
+}
+
+void TestUserDB::reportsMetricsChanges()
+{
+    UserDB* users = UserDB::instance();
+    const int ann = StoreFixture::addUser("Ann");
+    UserDB::instance()->setCurrentUser(ann);
+    DBTypes::CheckinItem weighed;
+    weighed.userId = ann;
+    std::strcpy(weighed.date, "20060301");
+    weighed.weight = 80.0f;
+    weighed.hasWeight = true;
+    QVERIFY(users->addCheckin(weighed, false));
+    DBTypes::CheckinItem noted = weighed;
+    std::strcpy(noted.date, "20060302");
+    noted.weight = -1.0f;
+    noted.hasWeight = false;
+    noted.hasSteps = true;
+    noted.steps = 4000.0f;
+    QVERIFY(users->addCheckin(noted, false));
+    QVERIFY(StoreFixture::exec("INSERT INTO food_diary(user_id, date, status) VALUES (?, '20060301', 1)",
+                               {ann}));
+    users->incrementLogin();
+
+    // Only weighed check-ins count; the text is the change date followed by the check-in date.
+    const QStringList checkins = users->getCheckinDays(ann);
+    QCOMPARE(checkins.size(), 1);
+    QCOMPARE(checkins.first().right(8), QStringLiteral("20060301"));
+    QCOMPARE(checkins.first().size(), 16);
+    const auto stats = users->getFoodStats(ann);
+    QCOMPARE(stats.size(), 1);
+    QCOMPARE(stats.first().value(QStringLiteral("20060301")), 1);
+
+    users->resetMetrics(ann);
+    QVERIFY(users->getCheckinDays(ann).isEmpty());
+    QVERIFY(users->getFoodStats(ann).isEmpty());
+    QVERIFY(users->getLoginDays(ann).isEmpty());
+    // The web diary's marks are untouched.
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary_sync WHERE device = 0 AND state = 1")
+                 .toInt(),
+             1);
+}
+
+void TestUserDB::clearsSyncTables()
+{
+    UserDB* users = UserDB::instance();
+    for (const char* date : {"20060301", "20060302", "20060303"}) {
+        QVERIFY(users->setFluid(0, date, 2));
+        QVERIFY(users->setFluid(1, date, 2));
+    }
+    QVERIFY(StoreFixture::exec("DELETE FROM water_diary WHERE user_id = 0 AND date = '20060301'"));
+    const char* states = "SELECT COUNT(*) FROM water_diary_sync WHERE user_id = ? AND device = ? "
+                         "AND state = ?";
+
+    users->clearSyncTable(QStringLiteral("water_diary_sync"), 0, 0, "20060302", "20060302");
+    QCOMPARE(StoreFixture::scalar(states, {0, 0, 0}).toInt(), 1);
+    QCOMPARE(StoreFixture::scalar(states, {0, 0, 2}).toInt(), 1);
+
+    users->clearSyncTable(QStringLiteral("water_diary_sync"), 0, 0, nullptr, nullptr);
+    QCOMPARE(StoreFixture::scalar(states, {0, 0, 0}).toInt(), 2);
+    QCOMPARE(StoreFixture::scalar(states, {0, 0, 2}).toInt(), 0);
+    // Other devices and users keep their marks.
+    QCOMPARE(StoreFixture::scalar(states, {0, 2, 2}).toInt(), 1);
+    QCOMPARE(StoreFixture::scalar(states, {1, 0, 1}).toInt(), 3);
+}
+
+void TestUserDB::ensuresOneRowPerDate()
+{
+    UserDB* users = UserDB::instance();
+    users->ensureRecordExists(UserDB::Target, 4, "20060301");
+    users->ensureRecordExists(UserDB::Target, 4, "20060301");
+    users->ensureRecordExists(UserDB::Water, 4, "20060301");
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM user_target").toInt(), 1);
+    QVERIFY(StoreFixture::scalar("SELECT target_calories FROM user_target").isNull());
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM water_diary").toInt(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestUserDB)
+#include "tst_userdb.moc"

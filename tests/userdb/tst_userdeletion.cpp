@@ -1,0 +1,137 @@
+#include "storefixture.h"
+
+#include "userdb/bxexception.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
+#include "userdb/userdb.h"
+
+#include <QtTest>
+
+namespace {
+
+// Every table that holds rows of a user.
+const char* const UserTables[] = {"food_diary",    "group_diary",  "food_mealplan",
+                                  "exer_diary",    "exer_mealplan", "user_users",
+                                  "user_checkins", "user_misc",    "user_target",
+                                  "water_diary",   "favorites",    "user_firsttime_tips",
+                                  "metrics_startStats"};
+
+int rowsOf(const char* table, int user)
+{
+    BXSqlQuery query(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE user_id = ?").arg(QLatin1String(table)));
+    query.bindValue(0, user);
+    if (!query.exec() || !query.next())
+        return -1;
+    return query.value(0).toInt();
+}
+
+// Gives a user one row in every table of UserTables.
+void fill(int user)
+{
+    QCOMPARE(StoreFixture::addUser(user == 0 ? "Ann" : "Bob"), user);
+    const char* const inserts[] = {
+        "INSERT INTO food_diary(user_id, date, status) VALUES (?, '20060301', 1)",
+        "INSERT INTO group_diary(user_id, name, status) VALUES (?, 'Meal', 1)",
+        "INSERT INTO food_mealplan(user_id, date, status) VALUES (?, '20060301', 1)",
+        "INSERT INTO exer_diary(user_id, date, status) VALUES (?, '20060301', 1)",
+        "INSERT INTO exer_mealplan(user_id, date, status) VALUES (?, '20060301', 1)",
+        "INSERT INTO user_checkins(user_id, date, weight) VALUES (?, '20060301', 80)",
+        "INSERT INTO user_target(user_id, date, target_calories) VALUES (?, '20060301', 1800)",
+        "INSERT INTO water_diary(user_id, date, cups) VALUES (?, '20060301', 3)",
+        "INSERT INTO favorites(user_id, item_type, item_id) VALUES (?, 1, 10)",
+        "INSERT INTO user_firsttime_tips(user_id, tip_index) VALUES (?, 2)",
+        "INSERT INTO metrics_startStats(user_id, date, count) VALUES (?, '20060301', 1)"};
+    for (const char* sql : inserts)
+        QVERIFY2(StoreFixture::exec(sql, {user}), sql);
+    for (const char* table : UserTables)
+        QVERIFY2(rowsOf(table, user) > 0, table);
+}
+
+} // namespace
+
+class TestUserDeletion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { StoreFixture::loadBrand(); }
+    void init();
+    void cleanup();
+
+    void deletesEveryRowOfTheUser();
+    void failedDeleteChangesNothing();
+    void failedCatalogueDeleteChangesNothing();
+
+private:
+    QList<int> m_catalogueDeletes;
+};
+
+void TestUserDeletion::init()
+{
+    QVERIFY(StoreFixture::open());
+    m_catalogueDeletes.clear();
+    UserDB::setCatalogueDeleter([this](int user) {
+        // The user's catalogue items go in the same transaction as the rest.
+        BXSqlQuery query("DELETE FROM custom_food_cats WHERE category_id = ?");
+        query.bindValue(0, 0x1FFF000 + user);
+        if (!query.exec())
+            throw BXException("Cannot delete custom foods");
+        m_catalogueDeletes.append(user);
+    });
+    fill(0);
+    fill(1);
+    QVERIFY(StoreFixture::exec("INSERT INTO custom_food_cats(category_id, parent_id, name) "
+                               "VALUES (?, 0, 'My Foods')",
+                               {0x1FFF000}));
+}
+
+void TestUserDeletion::cleanup()
+{
+    UserDB::setCatalogueDeleter(nullptr);
+    StoreFixture::close();
+}
+
+void TestUserDeletion::deletesEveryRowOfTheUser()
+{
+    QCOMPARE(UserDB::instance()->deleteUser(0), 0);
+    QCOMPARE(m_catalogueDeletes, QList<int>({0}));
+    for (const char* table : UserTables) {
+        QVERIFY2(rowsOf(table, 0) == 0, table);
+        QVERIFY2(rowsOf(table, 1) > 0, table);
+    }
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM custom_food_cats").toInt(), 0);
+    // The sync devices learn that the user's diary rows are gone.
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary_sync WHERE state = 2").toInt(), 3);
+    QVERIFY(BXSqlDb::beginTransaction());
+    QVERIFY(BXSqlDb::commitTransaction());
+}
+
+void TestUserDeletion::failedDeleteChangesNothing()
+{
+    QVERIFY(StoreFixture::exec("CREATE TEMP TRIGGER refuse BEFORE DELETE ON user_target BEGIN "
+                               "SELECT RAISE(ABORT, 'refused'); END;"));
+    try {
+        UserDB::instance()->deleteTable(0, QStringLiteral("user_target"));
+        QFAIL("deleteTable did not report the failure");
+    } catch (const BXException& e) {
+        QCOMPARE(e.message(), QStringLiteral("Cannot delete user_target entries"));
+    }
+
+    QCOMPARE(UserDB::instance()->deleteUser(0), 1);
+    for (const char* table : UserTables)
+        QVERIFY2(rowsOf(table, 0) > 0, table);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM custom_food_cats").toInt(), 1);
+    QVERIFY(BXSqlDb::beginTransaction());
+    QVERIFY(BXSqlDb::commitTransaction());
+}
+
+void TestUserDeletion::failedCatalogueDeleteChangesNothing()
+{
+    UserDB::setCatalogueDeleter([](int) { throw BXException("Cannot delete custom foods"); });
+    QCOMPARE(UserDB::instance()->deleteUser(1), 1);
+    for (const char* table : UserTables)
+        QVERIFY2(rowsOf(table, 1) > 0, table);
+}
+
+QTEST_GUILESS_MAIN(TestUserDeletion)
+#include "tst_userdeletion.moc"

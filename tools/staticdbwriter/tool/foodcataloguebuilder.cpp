@@ -1,0 +1,160 @@
+#include "tools/staticdbwriter/tool/foodcataloguebuilder.h"
+
+#include "catalogue/browsabledbitem.h"
+#include "tools/staticdbwriter/tool/foodgroups.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+namespace {
+
+constexpr float REFERENCE_GRAMS = 100.0f;
+
+QByteArray latin1(const QString& text)
+{
+    return text.simplified().toLatin1();
+}
+
+bool byName(const UsdaFood* a, const UsdaFood* b)
+{
+    const int order = QString::compare(a->name, b->name, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a->number < b->number;
+}
+
+CatalogueNode foodNode(const UsdaFood& food, quint32 category, quint32 weight)
+{
+    FoodRecord record;
+    record.rankingGroup = category;
+    record.displayName = latin1(food.name);
+    record.nutrients = food.nutrients;
+    record.kind = 'M';
+    record.referenceQuantity = REFERENCE_GRAMS;
+    record.servings = FoodCatalogueBuilder::servings(food.measures);
+    const unsigned char flags = FoodCatalogueBuilder::isGeneric(food.name) ? FLAG_GENERIC : 0;
+    return CatalogueNode::makeItem(quint32(food.number), record.displayName, weight, record.encode(), flags);
+}
+
+// Marks the categories that hold a generic food somewhere below them: as generic parents for
+// the browser, and as generic so that a search for generic foods walks into them.
+bool markGenericParents(CatalogueNode& node)
+{
+    bool generic = false;
+    for (CatalogueNode& child : node.children)
+        generic = (child.isCategory() ? markGenericParents(child) : (child.flags & FLAG_GENERIC) != 0) || generic;
+    if (generic)
+        node.flags |= FLAG_GENERIC | FLAG_GENERIC_PARENT;
+    return generic;
+}
+
+// The leading name segments that place a food in a sub-category: the first segment, or the
+// first two when the first is shared by more than half of the group (as "Beef" is in the
+// beef products).
+QString subCategoryKey(const UsdaFood& food, const std::map<QString, int>& firstSegmentCounts,
+                       size_t groupSize)
+{
+    const QString first = FoodGroups::firstSegmentKey(food.name);
+    if (size_t(firstSegmentCounts.at(first)) * 2 <= groupSize)
+        return food.name.section(QLatin1Char(','), 0, 0).simplified();
+    return food.name.section(QLatin1Char(','), 0, 1).simplified();
+}
+
+// The group's foods by name, those of a frequent leading segment in a sub-category.
+CatalogueNode groupNode(int group, std::vector<const UsdaFood*> foods,
+                        const std::map<int, quint32>& weights, quint32& nextSubCategory)
+{
+    const quint32 groupId = FoodCatalogueBuilder::GROUP_ID_BASE + quint32(group);
+    CatalogueNode node = CatalogueNode::makeCategory(groupId, latin1(*FoodGroups::groupName(group)));
+    std::sort(foods.begin(), foods.end(), byName);
+
+    std::map<QString, int> firstSegmentCounts;
+    for (const UsdaFood* food : foods)
+        ++firstSegmentCounts[FoodGroups::firstSegmentKey(food->name)];
+    std::map<QString, int> keyCounts;
+    std::vector<QString> keys;
+    for (const UsdaFood* food : foods) {
+        keys.push_back(subCategoryKey(*food, firstSegmentCounts, foods.size()));
+        ++keyCounts[keys.back().toLower()];
+    }
+
+    std::vector<CatalogueNode> subCategories;
+    std::vector<CatalogueNode> items;
+    std::map<QString, size_t> subCategoryIndex;
+    for (size_t i = 0; i < foods.size(); ++i) {
+        const UsdaFood& food = *foods[i];
+        if (keyCounts[keys[i].toLower()] < FoodCatalogueBuilder::SUB_CATEGORY_MINIMUM) {
+            items.push_back(foodNode(food, groupId, weights.at(food.number)));
+            continue;
+        }
+        auto [found, added] = subCategoryIndex.try_emplace(keys[i].toLower(), subCategories.size());
+        if (added)
+            subCategories.push_back(CatalogueNode::makeCategory(nextSubCategory++, latin1(keys[i])));
+        CatalogueNode& sub = subCategories[found->second];
+        sub.children.push_back(foodNode(food, sub.id, weights.at(food.number)));
+    }
+    node.children = std::move(subCategories);
+    node.children.insert(node.children.end(), items.begin(), items.end());
+    return node;
+}
+
+} // namespace
+
+CatalogueNode FoodCatalogueBuilder::build(const std::vector<UsdaFood>& foods, const std::map<int, int>& groups)
+{
+    const std::map<int, quint32> weights = rankingWeights(foods);
+    std::map<QString, int> groupsByName;
+    std::map<int, std::vector<const UsdaFood*>> foodsByGroup;
+    for (const UsdaFood& food : foods) {
+        const int group = groups.at(food.number);
+        foodsByGroup[group].push_back(&food);
+        groupsByName[*FoodGroups::groupName(group)] = group;
+    }
+    CatalogueNode root = CatalogueNode::makeCategory(0, "Foods");
+    quint32 nextSubCategory = SUB_CATEGORY_ID_BASE;
+    for (const auto& [name, group] : groupsByName)
+        root.children.push_back(groupNode(group, foodsByGroup[group], weights, nextSubCategory));
+    for (CatalogueNode& group : root.children)
+        markGenericParents(group);
+    return root;
+}
+
+bool FoodCatalogueBuilder::isGeneric(const QString& name)
+{
+    static const QRegularExpression brand(QStringLiteral("[A-Z]{3}"));
+    return !brand.match(name).hasMatch();
+}
+
+std::vector<FoodRecord::Serving> FoodCatalogueBuilder::servings(const std::vector<UsdaFood::Measure>& measures)
+{
+    std::vector<FoodRecord::Serving> result;
+    QSet<QString> names;
+    for (const UsdaFood::Measure& measure : measures) {
+        const QString name = measure.name.simplified();
+        const double weight = measure.amount > 0.0 ? measure.grams / measure.amount : 0.0;
+        if (name.isEmpty() || !(weight > 0.0) || !std::isfinite(weight) || names.contains(name.toLower()))
+            continue;
+        names.insert(name.toLower());
+        result.push_back({float(weight), latin1(name)});
+    }
+    std::stable_sort(result.begin(), result.end(),
+                     [](const FoodRecord::Serving& a, const FoodRecord::Serving& b) { return a.weight < b.weight; });
+    if (result.size() > size_t(FoodRecord::MAX_SERVINGS))
+        result.resize(FoodRecord::MAX_SERVINGS);
+    return result;
+}
+
+std::map<int, quint32> FoodCatalogueBuilder::rankingWeights(const std::vector<UsdaFood>& foods)
+{
+    using Key = std::tuple<qsizetype, bool, qsizetype, int>;
+    std::vector<Key> keys;
+    for (const UsdaFood& food : foods)
+        keys.emplace_back(food.name.count(QLatin1Char(',')), !isGeneric(food.name), food.name.size(), food.number);
+    std::sort(keys.begin(), keys.end());
+    std::map<int, quint32> weights;
+    for (size_t rank = 0; rank < keys.size(); ++rank)
+        weights[std::get<3>(keys[rank])] = quint32(keys.size() - rank);
+    return weights;
+}

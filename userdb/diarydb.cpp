@@ -1,0 +1,566 @@
+#include "userdb/diarydb.h"
+
+#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
+#include "userdb/nullconversion.h"
+#include "userdb/userdb.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+#include <cassert>
+
+using DBTypes::DiaryDay;
+using DBTypes::ExerciseDiaryItem;
+using DBTypes::FoodDiaryItem;
+
+DiaryDB* DiaryDB::_instance = nullptr;
+
+namespace {
+
+constexpr int StatusLive = 1;
+constexpr int StatusDeleted = 2;
+constexpr int StateInStep = 0;
+constexpr int StateDeleted = 2;
+
+const char* const FoodColumns =
+    "SELECT food_id, user_id, meal, date, status, ref_id, serving_id, size, food_name, "
+    "serv_name, calories, fat, protein, carb, fiber, saturated_fat, cholesterol, sodium , sugar, "
+    "calcium FROM ";
+
+// The nutrients in the column order of the food tables.
+const DBTypes::NutType NutrientColumns[] = {
+    DBTypes::ENERGY, DBTypes::FAT,         DBTypes::PROTEIN, DBTypes::CARBS, DBTypes::FIBER,
+    DBTypes::SATFAT, DBTypes::CHOLESTEROL, DBTypes::SODIUM,  DBTypes::SUGAR, DBTypes::CALCIUM};
+
+QString sql(const QString& head, const QString& table, const char* tail)
+{
+    return head + table + QString::fromLatin1(tail);
+}
+
+} // namespace
+
+DiaryDB* DiaryDB::instance()
+{
+    if (!_instance)
+        _instance = new DiaryDB;
+    return _instance;
+}
+
+void DiaryDB::cleanUp()
+{
+    delete _instance;
+    assert(!_instance);
+}
+
+DiaryDB::~DiaryDB()
+{
+    if (_instance == this)
+        _instance = nullptr;
+}
+
+QString DiaryDB::tableName() const
+{
+    return QStringLiteral("diary");
+}
+
+bool DiaryDB::isTracked() const
+{
+    // Only the diary's own tables have sync tables; the meal-plan tables have none.
+    return tableName() == QLatin1String("diary");
+}
+
+// ---------------------------------------------------------------------------------------
+// Adding, changing and removing entries
+
+void DiaryDB::bindFoodValues(BXSqlQuery& query, const FoodDiaryItem& entry)
+{
+    query.bindValue(0, entry.userId);
+    query.bindValue(1, entry.date);
+    query.bindValue(2, entry.meal);
+    query.bindValue(3, StatusLive);
+    query.bindValue(4, entry.refId);
+    query.bindValue(5, entry.desc);
+    query.bindValue(6, entry.servingId);
+    query.bindValue(7, entry.servingDesc);
+    query.bindValue(8, double(entry.size));
+    int position = 9;
+    for (DBTypes::NutType nut : NutrientColumns)
+        query.bindValue(position++, negToNull(entry.getNutrient(nut)));
+}
+
+int DiaryDB::addFoodEntry(FoodDiaryItem& entry, bool checkNew)
+{
+    if (checkNew)
+        assert(entry.entryId < 0 && "fdi.food_id < 0");
+    BXSqlQuery insert(sql(QStringLiteral("INSERT INTO "), foodTable(),
+                          " (food_id, user_id, date, meal, status, ref_id, food_name, serving_id, "
+                          "serv_name, size, calories, fat, protein, carb, fiber, saturated_fat, "
+                          "cholesterol, sodium , sugar, calcium) VALUES (NULL, ?, ?, ?, ?, ?, ?, "
+                          "?, ?, ?, ?, ?, ?, ?, ?, ?,?,?,?,?)"));
+    bindFoodValues(insert, entry);
+    // A failed insert reports -1; it never hands back another row's id.
+    if (!insert.exec() || insert.lastInsertId() < 0)
+        return -1;
+    entry.entryId = int(insert.lastInsertId());
+    return entry.entryId;
+}
+
+int DiaryDB::addExEntry(ExerciseDiaryItem& entry, bool keepId)
+{
+    const QString head = QStringLiteral("INSERT INTO ") + exerTable() +
+                         QStringLiteral(" (ex_id, user_id, date, duration, rate, name, status) ");
+    BXSqlQuery insert(head + (keepId ? QStringLiteral("VALUES (?, ?, ?, ?, ?, ?, ?)")
+                                     : QStringLiteral("VALUES (NULL, ?, ?, ?, ?, ?, ?)")));
+    int position = 0;
+    if (keepId)
+        insert.bindValue(position++, entry.entryId);
+    insert.bindValue(position++, entry.userId);
+    insert.bindValue(position++, entry.date);
+    insert.bindValue(position++, double(entry.duration));
+    insert.bindValue(position++, double(entry.rate));
+    insert.bindValue(position++, entry.name);
+    insert.bindValue(position, StatusLive);
+    if (!insert.exec())
+        return -1;
+    if (!keepId) {
+        if (insert.lastInsertId() < 0)
+            return -1;
+        entry.entryId = int(insert.lastInsertId());
+    }
+    return entry.entryId;
+}
+
+bool DiaryDB::modifyFoodEntry(int entryId, const FoodDiaryItem& entry)
+{
+    assert(entryId == entry.entryId && "food_id==fdi.food_id");
+    BXSqlQuery update(sql(QStringLiteral("UPDATE "), foodTable(),
+                          " SET user_id = ?, date = ?, meal = ?, status = ?, ref_id = ?, "
+                          "food_name = ?, serving_id = ?, serv_name = ?, size = ?, calories = ?, "
+                          "fat = ?, protein = ?, carb = ?, fiber = ?, saturated_fat = ?, "
+                          "cholesterol = ?, sodium = ?, sugar = ?, calcium = ? WHERE food_id = ?"));
+    bindFoodValues(update, entry);
+    update.bindValue(19, entryId);
+    return update.exec();
+}
+
+bool DiaryDB::modifyExEntry(const ExerciseDiaryItem& entry)
+{
+    BXSqlQuery update(sql(QStringLiteral("UPDATE "), exerTable(),
+                          " SET user_id = ?, date = ?, duration = ?, rate = ?, name = ?, "
+                          "status = ? WHERE ex_id = ?"));
+    update.bindValue(0, entry.userId);
+    update.bindValue(1, entry.date);
+    update.bindValue(2, double(entry.duration));
+    update.bindValue(3, double(entry.rate));
+    update.bindValue(4, entry.name);
+    update.bindValue(5, StatusLive);
+    update.bindValue(6, entry.entryId);
+    return update.exec();
+}
+
+bool DiaryDB::removeRow(const QString& table, const char* key, int id, bool hardDelete)
+{
+    const QString k = QString::fromLatin1(key);
+    if (hardDelete) {
+        BXSqlQuery remove(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table, k));
+        remove.bindValue(0, id);
+        return remove.exec();
+    }
+    BXSqlQuery status(QStringLiteral("UPDATE %1 SET status = ? WHERE %2 = ?").arg(table, k));
+    status.bindValue(0, StatusDeleted);
+    status.bindValue(1, id);
+    if (!status.exec())
+        return false;
+    if (!isTracked())
+        return true;
+    BXSqlQuery state(QStringLiteral("UPDATE %1_sync SET state = ? WHERE %2 = ?").arg(table, k));
+    state.bindValue(0, StateDeleted);
+    state.bindValue(1, id);
+    return state.exec();
+}
+
+void DiaryDB::removeFoodEntry(int entryId, bool hardDelete)
+{
+    removeRow(foodTable(), "food_id", entryId, hardDelete);
+}
+
+void DiaryDB::removeExEntry(int entryId, bool hardDelete)
+{
+    removeRow(exerTable(), "ex_id", entryId, hardDelete);
+}
+
+void DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
+{
+    const QByteArray code = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    const DiaryDay day = getDay(user, code.constData(), false);
+    if (meal != DiaryDay::EXERCISE) {
+        for (const FoodDiaryItem& food : day.foods) {
+            if (meal == DiaryDay::ALL_GROUPS || food.meal == meal)
+                removeFoodEntry(food.entryId, false);
+        }
+    }
+    if (meal == DiaryDay::ALL_GROUPS || meal == DiaryDay::EXERCISE) {
+        for (const ExerciseDiaryItem& exercise : day.exercises)
+            removeExEntry(exercise.entryId, false);
+    }
+}
+
+bool DiaryDB::deleteDayRows(const QString& table, const char* key, int user, const char* date,
+                            bool hardDelete)
+{
+    if (hardDelete) {
+        BXSqlQuery remove(QStringLiteral("DELETE FROM %1 WHERE date = ? AND user_id = ? ").arg(table));
+        remove.bindValue(0, date);
+        remove.bindValue(1, user);
+        return remove.exec();
+    }
+    BXSqlQuery status(
+        QStringLiteral("UPDATE %1 SET status = ? WHERE date = ? AND user_id = ?").arg(table));
+    status.bindValue(0, StatusDeleted);
+    status.bindValue(1, date);
+    status.bindValue(2, user);
+    if (!status.exec())
+        return false;
+    if (!isTracked())
+        return true;
+    const QString k = QString::fromLatin1(key);
+    BXSqlQuery state(QStringLiteral("UPDATE %1_sync SET state = ? WHERE %2 IN ( SELECT %2 FROM %1 "
+                                    "WHERE date = ? AND user_id = ? )")
+                         .arg(table, k));
+    state.bindValue(0, StateDeleted);
+    state.bindValue(1, date);
+    state.bindValue(2, user);
+    return state.exec();
+}
+
+bool DiaryDB::deleteDay(int user, const char* date, bool hardDelete)
+{
+    const bool foods = deleteDayRows(foodTable(), "food_id", user, date, hardDelete);
+    const bool exercises = deleteDayRows(exerTable(), "ex_id", user, date, hardDelete);
+    return foods && exercises;
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading entries
+
+void DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
+{
+    entry.entryId = query.value(0).toInt();
+    entry.userId = query.value(1).toInt();
+    entry.meal = query.value(2).toInt();
+    const std::string date = query.value(3).toString().toStdString();
+    if (date.size() >= 8)
+        entry.setDate(date);
+    entry.refId = query.value(5).toInt();
+    entry.servingId = query.value(6).toInt();
+    entry.size = query.value(7).toFloat();
+    entry.desc = query.value(8).toString();
+    entry.servingDesc = query.value(9).toString();
+    int column = 10;
+    for (DBTypes::NutType nut : NutrientColumns)
+        entry.values.setNutrient(nut, float(nullToNeg(query.value(column++))));
+    entry.createFakeDenorm();
+}
+
+std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(int entryId)
+{
+    BXSqlQuery query(QString::fromLatin1(FoodColumns) + foodTable() +
+                     QStringLiteral(" WHERE food_id = ?"));
+    query.bindValue(0, entryId);
+    if (!query.exec() || !query.next()) {
+        qWarning("DiaryDB::getFoodEntry didn't return a proper result - couldn't find record");
+        return std::nullopt;
+    }
+    FoodDiaryItem entry;
+    loadFoodItem(query, entry);
+    return entry;
+}
+
+std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(int entryId)
+{
+    BXSqlQuery query(sql(QStringLiteral("SELECT user_id, date, duration, rate, name, status FROM "),
+                         exerTable(), " WHERE ex_id = ?"));
+    query.bindValue(0, entryId);
+    if (!query.exec() || !query.next()) {
+        qWarning("AIEEEE! couldn't get exercise #%0d", entryId);
+        return std::nullopt;
+    }
+    ExerciseDiaryItem entry;
+    entry.entryId = entryId;
+    entry.userId = query.value(0).toInt();
+    entry.setDate(query.value(1).toString().toStdString());
+    entry.duration = query.value(2).toFloat();
+    entry.rate = query.value(3).toFloat();
+    entry.name = query.value(4).toString();
+    entry.status = query.value(5).toInt();
+    return entry;
+}
+
+void DiaryDB::readFoods(BXSqlQuery& query, bool includeDeleted,
+                        const std::function<DiaryDay&(const QString& date)>& dayOf)
+{
+    if (!query.exec())
+        return;
+    while (query.next()) {
+        if (!includeDeleted && query.value(4).toInt() == StatusDeleted)
+            continue;
+        DiaryDay& day = dayOf(query.value(3).toString());
+        day.foods.emplace_back();
+        loadFoodItem(query, day.foods.back());
+    }
+}
+
+// Reads exercise rows of (ex_id, duration, rate, name, status[, date]) into their days.
+void DiaryDB::readExercises(BXSqlQuery& query, int user, bool includeDeleted,
+                            const std::function<DiaryDay&(const QString& date)>& dayOf,
+                            const char* date)
+{
+    if (!query.exec())
+        return;
+    while (query.next()) {
+        if (!includeDeleted && query.value(4).toInt() == StatusDeleted)
+            continue;
+        const QString rowDate = date ? QString::fromLatin1(date) : query.value(5).toString();
+        ExerciseDiaryItem entry;
+        entry.entryId = query.value(0).toInt();
+        entry.userId = user;
+        entry.setDate(rowDate.toStdString());
+        entry.duration = query.value(1).toFloat();
+        entry.rate = query.value(2).toFloat();
+        entry.name = query.value(3).toString();
+        entry.status = query.value(4).toInt();
+        dayOf(rowDate).exercises.push_back(entry);
+    }
+}
+
+DiaryDay DiaryDB::getDay(int user, const char* date, bool includeDeleted)
+{
+    assert(date);
+    DiaryDay day;
+    const auto theDay = [&](const QString&) -> DiaryDay& { return day; };
+
+    BXSqlQuery foods(QString::fromLatin1(FoodColumns) + foodTable() +
+                     QStringLiteral(" WHERE user_id = ? AND date = ?"));
+    foods.bindValue(0, user);
+    foods.bindValue(1, date);
+    readFoods(foods, includeDeleted, theDay);
+
+    BXSqlQuery exercises(sql(QStringLiteral("SELECT  ex_id, duration, rate, name, status FROM "),
+                             exerTable(), " WHERE date = ? AND user_id = ?"));
+    exercises.bindValue(0, date);
+    exercises.bindValue(1, user);
+    readExercises(exercises, user, includeDeleted, theDay, date);
+    return day;
+}
+
+QMap<QString, DiaryDay> DiaryDB::getAllDays(int user, bool includeDeleted)
+{
+    QMap<QString, DiaryDay> days;
+    const auto dayOf = [&](const QString& date) -> DiaryDay& { return days[date]; };
+
+    BXSqlQuery foods(QString::fromLatin1(FoodColumns) + foodTable() +
+                     QStringLiteral(" WHERE user_id = ? AND date IS NOT NULL"));
+    foods.bindValue(0, user);
+    readFoods(foods, includeDeleted, dayOf);
+
+    BXSqlQuery exercises(sql(QStringLiteral("SELECT  ex_id, duration, rate, name, status, date FROM "),
+                             exerTable(), " WHERE user_id = ? AND date IS NOT NULL"));
+    exercises.bindValue(0, user);
+    readExercises(exercises, user, includeDeleted, dayOf, nullptr);
+    return days;
+}
+
+// ---------------------------------------------------------------------------------------
+// Dates with entries
+
+void DiaryDB::appendDates(BXSqlQuery& query, QStringList& dates)
+{
+    if (!query.exec())
+        return;
+    while (query.next())
+        dates.append(query.value(0).toString());
+}
+
+QStringList DiaryDB::getAllDatesForMonth(int user, const QDate& dayOfMonth, bool includeDeleted)
+{
+    const QDate first(dayOfMonth.year(), dayOfMonth.month(), 1);
+    const QDate last(dayOfMonth.year(), dayOfMonth.month(), dayOfMonth.daysInMonth());
+    const QString from = first.toString(QStringLiteral("yyyyMMdd"));
+    const QString to = last.toString(QStringLiteral("yyyyMMdd"));
+    const QString status = includeDeleted ? QString() : QStringLiteral(" AND status <> ?");
+
+    QStringList dates;
+    const QString tables[] = {foodTable(), exerTable()};
+    for (const QString& table : tables) {
+        BXSqlQuery query(QStringLiteral("SELECT DISTINCT date FROM ") + table +
+                         QStringLiteral(" WHERE user_id = ? AND date >= ? AND date <= ?") + status);
+        query.bindValue(0, user);
+        query.bindValue(1, from);
+        query.bindValue(2, to);
+        if (!includeDeleted)
+            query.bindValue(3, StatusDeleted);
+        appendDates(query, dates);
+    }
+    BXSqlQuery water("SELECT date FROM water_diary WHERE user_id = ? AND cups > 0 AND date >= ? "
+                     "AND date <= ?");
+    water.bindValue(0, user);
+    water.bindValue(1, from);
+    water.bindValue(2, to);
+    appendDates(water, dates);
+    return dates;
+}
+
+std::set<std::string> DiaryDB::getAllDatesWithEntries(int user, bool includeDeleted)
+{
+    const QString status = includeDeleted ? QString() : QStringLiteral(" AND status <> ?");
+    QStringList dates;
+    const QString tables[] = {foodTable(), exerTable()};
+    for (const QString& table : tables) {
+        BXSqlQuery query(QStringLiteral("SELECT DISTINCT date FROM ") + table +
+                         QStringLiteral(" WHERE user_id = ? AND date IS NOT NULL") + status);
+        query.bindValue(0, user);
+        if (!includeDeleted)
+            query.bindValue(1, StatusDeleted);
+        appendDates(query, dates);
+    }
+    BXSqlQuery water("SELECT date FROM water_diary WHERE user_id = ? AND cups > 0");
+    water.bindValue(0, user);
+    appendDates(water, dates);
+
+    std::set<std::string> result;
+    for (const QString& date : dates)
+        result.insert(date.toStdString());
+    return result;
+}
+
+std::set<std::string> DiaryDB::getChangedDayList()
+{
+    const int user = UserDB::instance()->getCurrentUser();
+    BXSqlQuery query(
+        "SELECT date FROM food_diary, food_diary_sync WHERE device = 0 AND food_diary_sync.food_id "
+        "== food_diary.food_id AND date IS NOT NULL AND user_id = ? AND state <> ? UNION SELECT "
+        "date FROM exer_diary, exer_diary_sync WHERE device = 0 AND exer_diary_sync.ex_id == "
+        "exer_diary.ex_id AND date IS NOT NULL AND user_id = ? AND state <> ?");
+    query.bindValue(0, user);
+    query.bindValue(1, StateInStep);
+    query.bindValue(2, user);
+    query.bindValue(3, StateInStep);
+    std::set<std::string> dates;
+    if (query.exec()) {
+        while (query.next())
+            dates.insert(query.value(0).toString().toStdString());
+    }
+    return dates;
+}
+
+// ---------------------------------------------------------------------------------------
+// Sums
+
+std::map<std::string, DiaryDB::NutrientSet> DiaryDB::getNutrientInfo(int user,
+                                                                     const char* startDate,
+                                                                     const char* endDate,
+                                                                     int group)
+{
+    assert(startDate && "startDate");
+    assert(endDate && "endDate");
+    std::map<std::string, NutrientSet> sums;
+    sumFoods(user, startDate, endDate, group, sums);
+    if (group == DiaryDay::ALL_GROUPS || group == DiaryDay::EXERCISE)
+        sumExercise(user, startDate, endDate, sums);
+    return sums;
+}
+
+void DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int group,
+                       std::map<std::string, NutrientSet>& sums)
+{
+    QString mealClause;
+    if (group == AllSnacks)
+        mealClause = QStringLiteral("AND meal IN (?, ?, ?) ");
+    else if (group != DiaryDay::ALL_GROUPS)
+        mealClause = QStringLiteral("AND meal = ? ");
+    BXSqlQuery query(QStringLiteral("SELECT date, SUM(calories), SUM(fat), SUM(fiber), SUM(protein), "
+                                    "SUM(carb), SUM (saturated_fat), SUM(cholesterol), "
+                                    "SUM(sodium), sum(sugar), sum(calcium) FROM ") +
+                     foodTable() +
+                     QStringLiteral(" WHERE user_id = ? AND status <> ? AND date >= ? AND date "
+                                    "<= ? ") +
+                     mealClause + QStringLiteral("GROUP BY date"));
+    query.bindValue(0, user);
+    query.bindValue(1, StatusDeleted);
+    query.bindValue(2, startDate);
+    query.bindValue(3, endDate);
+    if (group == AllSnacks) {
+        query.bindValue(4, int(DiaryDay::MORNING_SNACK));
+        query.bindValue(5, int(DiaryDay::AFTERNOON_SNACK));
+        query.bindValue(6, int(DiaryDay::EVENING_SNACK));
+    } else if (group != DiaryDay::ALL_GROUPS) {
+        query.bindValue(4, group);
+    }
+    if (!query.exec())
+        return;
+    while (query.next()) {
+        NutrientSet& set = sums[query.value(0).toString().toStdString()];
+        float* const fields[] = {&set.energy,      &set.fat,    &set.fiber, &set.protein,
+                                 &set.carbs,       &set.satFat, &set.cholesterol,
+                                 &set.sodium,      &set.sugar,  &set.calcium};
+        int column = 1;
+        for (float* field : fields)
+            *field = query.value(column++).toFloat();
+    }
+}
+
+void DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
+                          std::map<std::string, NutrientSet>& sums)
+{
+    BXSqlQuery query(QStringLiteral("SELECT date, SUM(rate*duration) FROM ") + exerTable() +
+                     QStringLiteral(" WHERE user_id = ? AND status <> ? AND date >= ? AND date "
+                                    "<= ? GROUP BY date"));
+    query.bindValue(0, user);
+    query.bindValue(1, StatusDeleted);
+    query.bindValue(2, startDate);
+    query.bindValue(3, endDate);
+    if (!query.exec())
+        return;
+    while (query.next())
+        sums[query.value(0).toString().toStdString()].exerciseEnergy = query.value(1).toFloat();
+}
+
+// ---------------------------------------------------------------------------------------
+// After publishing
+
+void DiaryDB::resetItemStatus(int user)
+{
+    assert(user != -1 && "user_id!=-1");
+    if (!isTracked())
+        return;
+    const int device = BXSqlDb::getSyncDevice("website");
+    const struct
+    {
+        QString table;
+        QString key;
+    } tables[] = {{foodTable(), QStringLiteral("food_id")}, {exerTable(), QStringLiteral("ex_id")}};
+
+    BXSqlDb::beginTransaction();
+    // Deleted marks go first, so that they are removed rather than set in step.
+    for (const auto& t : tables) {
+        BXSqlQuery query(QStringLiteral("DELETE FROM %1_sync WHERE device = ? AND state = ? AND %2 "
+                                        "IN (SELECT %2 FROM %1 WHERE user_id = ?)")
+                             .arg(t.table, t.key));
+        query.bindValue(0, device);
+        query.bindValue(1, StateDeleted);
+        query.bindValue(2, user);
+        query.exec();
+    }
+    QCoreApplication::processEvents();
+    for (const auto& t : tables) {
+        BXSqlQuery query(QStringLiteral("UPDATE %1_sync SET state = ? WHERE device = ? AND %2 IN "
+                                        "(SELECT %2 FROM %1 WHERE user_id = ?)")
+                             .arg(t.table, t.key));
+        query.bindValue(0, StateInStep);
+        query.bindValue(1, device);
+        query.bindValue(2, user);
+        query.exec();
+    }
+    BXSqlDb::commitTransaction();
+}

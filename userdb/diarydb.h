@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/diaryday.h"
+#include "core/exercisediaryitem.h"
+#include "core/fooddiaryitem.h"
+
+#include <QDate>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+class BXSqlQuery;
+
+// The store of a user's dated food and exercise entries. Entries are soft-deleted: the row
+// keeps its data with status 2 and every sync device's row for it gets state 2; readers
+// skip status-2 rows unless asked to include them.
+class DiaryDB
+{
+public:
+    // Sums of one date: food nutrients, and the energy burned by exercise.
+    struct NutrientSet
+    {
+        float energy = 0.0f;
+        float exerciseEnergy = 0.0f;
+        float fat = 0.0f;
+        float satFat = 0.0f;
+        float protein = 0.0f;
+        float cholesterol = 0.0f;
+        float sodium = 0.0f;
+        float fiber = 0.0f;
+        float carbs = 0.0f;
+        float sugar = 0.0f;
+        float calcium = 0.0f;
+    };
+
+    // getNutrientInfo(): the three snack groups together.
+    static constexpr int AllSnacks = -2;
+
+    static DiaryDB* instance();
+    // Deletes the store; the next instance() builds a new one.
+    static void cleanUp();
+    virtual ~DiaryDB();
+
+    // The suffix of the store's tables: food_<suffix>, exer_<suffix>.
+    virtual QString tableName() const;
+
+    // Adds a food entry and stores its new id in the entry; -1, with nothing stored, when
+    // the insert fails.
+    int addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew);
+    // Adds an exercise entry (under its own id with keepId); the entry's id, or -1 when the
+    // insert fails.
+    int addExEntry(DBTypes::ExerciseDiaryItem& entry, bool keepId);
+    // Rewrites an entry; a changed entry is always live again.
+    bool modifyFoodEntry(int entryId, const DBTypes::FoodDiaryItem& entry);
+    bool modifyExEntry(const DBTypes::ExerciseDiaryItem& entry);
+    void removeFoodEntry(int entryId, bool hardDelete);
+    void removeExEntry(int entryId, bool hardDelete);
+    // Soft-deletes a day's entries: meal 0 everything, 8 the exercises, 1 to 6 one meal's foods.
+    void delDiaryEntries(int user, const QDate& date, int meal);
+    bool deleteDay(int user, const char* date, bool hardDelete);
+
+    std::optional<DBTypes::FoodDiaryItem> getFoodEntry(int entryId);
+    std::optional<DBTypes::ExerciseDiaryItem> getExerciseEntry(int entryId);
+    DBTypes::DiaryDay getDay(int user, const char* date, bool includeDeleted);
+    QMap<QString, DBTypes::DiaryDay> getAllDays(int user, bool includeDeleted);
+
+    // Dates that hold food, exercise or water entries.
+    QStringList getAllDatesForMonth(int user, const QDate& dayOfMonth, bool includeDeleted);
+    std::set<std::string> getAllDatesWithEntries(int user, bool includeDeleted);
+    // Dates of the current user whose entries the web diary has not seen.
+    std::set<std::string> getChangedDayList();
+
+    // Sums per date over [startDate, endDate]; group 0 all meals and exercise, 1 to 6 one
+    // meal, AllSnacks the snack groups, 8 exercise only.
+    std::map<std::string, NutrientSet> getNutrientInfo(int user, const char* startDate,
+                                                       const char* endDate, int group);
+
+    // After a publish: the web diary is in step with every entry of the user.
+    void resetItemStatus(int user);
+
+protected:
+    DiaryDB() = default;
+
+    QString foodTable() const { return QStringLiteral("food_") + tableName(); }
+    QString exerTable() const { return QStringLiteral("exer_") + tableName(); }
+    // Whether the store's tables are followed by sync tables.
+    bool isTracked() const;
+
+private:
+    DiaryDB(const DiaryDB&) = delete;
+    DiaryDB& operator=(const DiaryDB&) = delete;
+
+    static void loadFoodItem(BXSqlQuery& query, DBTypes::FoodDiaryItem& entry);
+    static void bindFoodValues(BXSqlQuery& query, const DBTypes::FoodDiaryItem& entry);
+    void readFoods(BXSqlQuery& query, bool includeDeleted,
+                   const std::function<DBTypes::DiaryDay&(const QString& date)>& dayOf);
+    void readExercises(BXSqlQuery& query, int user, bool includeDeleted,
+                       const std::function<DBTypes::DiaryDay&(const QString& date)>& dayOf,
+                       const char* date);
+    bool removeRow(const QString& table, const char* key, int id, bool hardDelete);
+    bool deleteDayRows(const QString& table, const char* key, int user, const char* date,
+                       bool hardDelete);
+    void appendDates(BXSqlQuery& query, QStringList& dates);
+    void sumFoods(int user, const char* startDate, const char* endDate, int group,
+                  std::map<std::string, NutrientSet>& sums);
+    void sumExercise(int user, const char* startDate, const char* endDate,
+                     std::map<std::string, NutrientSet>& sums);
+
+    static DiaryDB* _instance;
+};

@@ -1,0 +1,246 @@
+#include "userdb/savedmealdb.h"
+
+#include "userdb/bxsqldb.h"
+#include "userdb/diarydb.h"
+#include "userdb/userdb.h"
+
+#include <cassert>
+
+using DBTypes::FoodDiaryItem;
+using DBTypes::NutType;
+
+SavedMealDB* SavedMealDB::_instance = nullptr;
+SavedMealDB::ReloadHandler SavedMealDB::s_reloadHandler;
+
+namespace {
+
+constexpr int StatusLive = 1;
+constexpr int StatusDeleted = 2;
+constexpr int StateDeleted = 2;
+
+// The nutrients in the column order of the saved-meal statements.
+const NutType MealNutrients[] = {DBTypes::ENERGY, DBTypes::CARBS,  DBTypes::FAT,
+                                 DBTypes::FIBER,  DBTypes::PROTEIN, DBTypes::SATFAT,
+                                 DBTypes::CHOLESTEROL, DBTypes::SODIUM, DBTypes::SUGAR,
+                                 DBTypes::CALCIUM};
+
+} // namespace
+
+SavedMealDB* SavedMealDB::instance()
+{
+    if (!_instance)
+        _instance = new SavedMealDB;
+    return _instance;
+}
+
+SavedMealDB::SavedMealDB()
+{
+    reload(0, false);
+}
+
+void SavedMealDB::cleanUp()
+{
+    delete _instance;
+    assert(!_instance);
+}
+
+SavedMealDB::~SavedMealDB()
+{
+    if (_instance == this)
+        _instance = nullptr;
+}
+
+void SavedMealDB::setReloadHandler(ReloadHandler handler)
+{
+    s_reloadHandler = std::move(handler);
+}
+
+void SavedMealDB::reload(int selectId, bool selectIsCategory)
+{
+    if (s_reloadHandler)
+        s_reloadHandler(selectId, selectIsCategory);
+}
+
+// ---------------------------------------------------------------------------------------
+// Meals
+
+int SavedMealDB::_insertMeal(int user, int mealId, const std::string& name)
+{
+    BXSqlQuery insert("INSERT INTO group_diary(group_id, user_id, name, status) VALUES (?, ?, ?, ?)");
+    insert.bindValue(0, mealId < 0 ? QVariant() : QVariant(mealId));
+    insert.bindValue(1, user);
+    insert.bindValue(2, name);
+    insert.bindValue(3, StatusLive);
+    if (!insert.exec())
+        return -1;
+    if (mealId >= 0)
+        return mealId;
+    // The id of this very row, never the largest id of the table.
+    BXSqlQuery id("SELECT group_id FROM group_diary WHERE rowid = ?");
+    id.bindValue(0, insert.lastInsertId());
+    if (insert.lastInsertId() < 0 || !id.exec() || !id.next() || id.value(0).isNull())
+        return -1;
+    return id.value(0).toInt();
+}
+
+int SavedMealDB::storeMeal(int user, int mealId, const std::string& name,
+                           const std::vector<FoodDiaryItem>& entries, bool checkNew)
+{
+    BXSqlDb::beginTransaction();
+    if (checkNew)
+        assert(mealId < 0 && "meal_id < 0");
+    const int newId = _insertMeal(user, mealId, name);
+    bool ok = newId >= 0;
+    for (auto entry = entries.begin(); ok && entry != entries.end(); ++entry)
+        ok = appendFoodItemToMeal(newId, user, *entry);
+    if (!ok) {
+        BXSqlDb::rollbackTransaction();
+        return -1;
+    }
+    BXSqlDb::commitTransaction();
+    reload(newId, false);
+    return newId;
+}
+
+bool SavedMealDB::appendFoodItemToMeal(int mealId, int user, const FoodDiaryItem& entry)
+{
+    // The catalogue food id is kept, so that a loaded food finds its servings again.
+    BXSqlQuery insert("INSERT INTO food_diary ( group_id, food_name, serving_id, serv_name,\tsize, "
+                      "calories, carb, fat, fiber, protein, saturated_fat, cholesterol, sodium, "
+                      "sugar, calcium, status, user_id, ref_id) VALUES ( ?, ?, ?, ?, ?, ?, ?, ?, "
+                      "?, ?, ?, ?, ?, ?, ?, ?, ?, ? )");
+    insert.bindValue(0, mealId);
+    insert.bindValue(1, entry.getDesc());
+    insert.bindValue(2, entry.servingId);
+    insert.bindValue(3, entry.getServingDesc());
+    insert.bindValue(4, double(entry.size));
+    int position = 5;
+    for (NutType nut : MealNutrients)
+        insert.bindValue(position++, double(entry.getNutrient(nut)));
+    insert.bindValue(15, StatusLive);
+    insert.bindValue(16, user);
+    insert.bindValue(17, entry.refId);
+    return insert.exec();
+}
+
+std::vector<FoodDiaryItem> SavedMealDB::getSavedMealItems(int mealId)
+{
+    std::vector<FoodDiaryItem> items;
+    BXSqlQuery query("SELECT ref_id, food_name, serving_id, serv_name, size, calories, carb, fat, "
+                     "fiber, protein, saturated_fat, cholesterol, sodium, sugar, calcium  FROM "
+                     "food_diary WHERE group_id = ? AND date IS NULL");
+    query.bindValue(0, mealId);
+    if (!query.exec())
+        return items;
+    const int user = UserDB::instance()->getCurrentUser();
+    while (query.next()) {
+        FoodDiaryItem& entry = items.emplace_back();
+        entry.userId = user;
+        entry.refId = query.value(0).toInt();
+        entry.desc = query.value(1).toString();
+        entry.servingId = query.value(2).toInt();
+        entry.servingDesc = query.value(3).toString();
+        entry.size = query.value(4).toFloat();
+        int column = 5;
+        for (NutType nut : MealNutrients)
+            entry.values.setNutrient(nut, query.value(column++).toFloat());
+    }
+    return items;
+}
+
+DBTypes::FoodItem SavedMealDB::getSavedMealAsFoodItem(int mealId)
+{
+    DBTypes::FoodItem sum;
+    sum.clearValues(true);
+    for (const FoodDiaryItem& entry : getSavedMealItems(mealId))
+        sum.addValues(entry.values);
+    return sum;
+}
+
+void SavedMealDB::renameMeal(int mealId, const std::string& name)
+{
+    BXSqlQuery update("UPDATE group_diary SET name = ? WHERE group_id = ?");
+    update.bindValue(0, name);
+    update.bindValue(1, mealId);
+    update.exec();
+    reload(0, false);
+}
+
+void SavedMealDB::deleteMeal(int mealId)
+{
+    BXSqlDb::beginTransaction();
+    QList<int> foods;
+    BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ?");
+    select.bindValue(0, mealId);
+    if (select.exec()) {
+        while (select.next())
+            foods.append(select.value(0).toInt());
+    }
+    for (int food : foods)
+        DiaryDB::instance()->removeFoodEntry(food, false);
+
+    BXSqlQuery status("UPDATE group_diary SET status = ? WHERE group_id = ?");
+    status.bindValue(0, StatusDeleted);
+    status.bindValue(1, mealId);
+    status.exec();
+    BXSqlQuery state("UPDATE group_diary_sync SET state = ? WHERE group_id = ?");
+    state.bindValue(0, StateDeleted);
+    state.bindValue(1, mealId);
+    state.exec();
+    BXSqlDb::commitTransaction();
+    reload(0, false);
+}
+
+QString SavedMealDB::getMealName(int user, int mealId)
+{
+    BXSqlQuery query("SELECT name FROM group_diary WHERE user_id = ? AND group_id = ? LIMIT 1");
+    query.bindValue(0, user);
+    query.bindValue(1, mealId);
+    if (!query.exec() || !query.next())
+        return QString();
+    return query.value(0).toString();
+}
+
+// ---------------------------------------------------------------------------------------
+// The catalogue tree
+
+BXSqlQuery SavedMealDB::getItemQuery() const
+{
+    return BXSqlQuery(QStringLiteral(
+                          "SELECT group_id, name FROM group_diary  WHERE date IS NULL  AND (  "
+                          "(user_id = ? - 2)  OR  (user_id IS NULL and ? = 1)  ) AND status <> "
+                          "%1 AND name <> '' ORDER BY UPPER(name)")
+                          .arg(StatusDeleted));
+}
+
+BXSqlQuery SavedMealDB::getCatsQuery() const
+{
+    return BXSqlQuery("SELECT (user_id + 2), 'My Saved Meals' FROM user_users  WHERE ? = 0 "
+                      "ORDER BY user_id");
+}
+
+bool SavedMealDB::reparentItemCategory(int, int)
+{
+    return false;
+}
+
+bool SavedMealDB::reparentItem(int mealId, int newParentId)
+{
+    const int owner = newParentId - 2;
+    BXSqlDb::beginTransaction();
+    bool ok = true;
+    for (const char* sql : {"UPDATE group_diary SET user_id = ? WHERE group_id = ?",
+                            "UPDATE food_diary SET user_id = ? WHERE group_id = ?"}) {
+        BXSqlQuery update(sql);
+        update.bindValue(0, owner);
+        update.bindValue(1, mealId);
+        ok = ok && update.exec();
+    }
+    if (!ok) {
+        BXSqlDb::rollbackTransaction();
+        return false;
+    }
+    BXSqlDb::commitTransaction();
+    reload(mealId, false);
+    return true;
+}

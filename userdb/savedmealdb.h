@@ -1,0 +1,69 @@
+#pragma once
+
+#include "core/dbtypes.h"
+#include "core/fooddiaryitem.h"
+#include "userdb/bxsqlquery.h"
+
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The store of saved meals: named groups of food entries that a user keeps for reuse. A
+// meal is a group_diary row; its foods are food_diary rows with a NULL date that carry the
+// meal's group id, so they never show in a day. A meal owned by -1 (or NULL) is shared by
+// every user.
+//
+// The store also answers the queries of its catalogue tree: the root of user u is u + 2,
+// the shared root 1, and a meal's id is its group id.
+class SavedMealDB
+{
+public:
+    // Rebuilds the browsable tree after a change; selectId is the id to select (0 none).
+    using ReloadHandler = std::function<void(int selectId, bool selectIsCategory)>;
+
+    static SavedMealDB* instance();
+    // Whether the store has been created, without creating it.
+    static bool exists() { return _instance != nullptr; }
+    static void cleanUp();
+    ~SavedMealDB();
+
+    // Installed by the catalogue tree that shows the saved meals.
+    static void setReloadHandler(ReloadHandler handler);
+
+    // Stores a meal with its foods in one transaction; the meal's id, or -1 when nothing
+    // could be stored.
+    int storeMeal(int user, int mealId, const std::string& name,
+                  const std::vector<DBTypes::FoodDiaryItem>& entries, bool checkNew);
+    bool appendFoodItemToMeal(int mealId, int user, const DBTypes::FoodDiaryItem& entry);
+    // The meal's foods, for the current user; they carry no date, meal group or entry id.
+    std::vector<DBTypes::FoodDiaryItem> getSavedMealItems(int mealId);
+    // The meal as one food: the sum of its foods' values (a value a food lacks is left out).
+    DBTypes::FoodItem getSavedMealAsFoodItem(int mealId);
+    void renameMeal(int mealId, const std::string& name);
+    // Soft-deletes the meal and its foods.
+    void deleteMeal(int mealId);
+    QString getMealName(int user, int mealId);
+
+    // The catalogue tree's queries; their placeholders all take the parent id.
+    BXSqlQuery getItemQuery() const;
+    BXSqlQuery getCatsQuery() const;
+    QString getItemNoun() const { return QStringLiteral("Meals"); }
+    int getRootForUser(int user) const { return user + 2; }
+    // Saved meals have no categories to move.
+    bool reparentItemCategory(int categoryId, int newParentId);
+    // Gives a meal and its foods to the owner of another root (the shared root: -1).
+    bool reparentItem(int mealId, int newParentId);
+
+private:
+    SavedMealDB();
+    SavedMealDB(const SavedMealDB&) = delete;
+    SavedMealDB& operator=(const SavedMealDB&) = delete;
+
+    int _insertMeal(int user, int mealId, const std::string& name);
+    void reload(int selectId, bool selectIsCategory);
+
+    static SavedMealDB* _instance;
+    static ReloadHandler s_reloadHandler;
+};

@@ -1,0 +1,6 @@
+#include "userdb/savedmeallistboxitem.h"
+
+SavedMealListBoxItem::SavedMealListBoxItem(QListWidget* listBox, int id, const QString& text)
+    : QListWidgetItem(text, listBox), _id(id)
+{
+}

@@ -1,0 +1,1159 @@
+#include "userdb/userdb.h"
+
+#include "core/brandengine.h"
+#include "core/dateconversion.h"
+#include "userdb/bxexception.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
+#include "userdb/nullconversion.h"
+
+#include <QDate>
+#include <QDir>
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+
+using DBTypes::CheckinItem;
+using DBTypes::NutType;
+using DBTypes::UserPrefs;
+using DBTypes::UserProfile;
+
+UserDB* UserDB::_instance = nullptr;
+UserDB::CatalogueDeleter UserDB::s_catalogueDeleter;
+
+namespace {
+
+constexpr int StateInStep = 0;
+constexpr int StateChanged = 1;
+constexpr int StateDeleted = 2;
+// A household holds at most this many users.
+constexpr int MaxFamilyUsers = 6;
+
+// user_users' target-size columns in the order the statements name them, with their nutrient.
+struct SizeColumn
+{
+    const char* column;
+    NutType nut;
+};
+const SizeColumn SizeColumns[] = {
+    {"energy_target_size", DBTypes::ENERGY},   {"fat_target_size", DBTypes::FAT},
+    {"fiber_target_size", DBTypes::FIBER},     {"carb_target_size", DBTypes::CARBS},
+    {"protein_target_size", DBTypes::PROTEIN}, {"sat_fat_target_size", DBTypes::SATFAT},
+    {"cholesterol_target_size", DBTypes::CHOLESTEROL},
+    {"sugar_target_size", DBTypes::SUGAR},     {"calcium_target_size", DBTypes::CALCIUM},
+    {"sodium_target_size", DBTypes::SODIUM}};
+
+// user_target's columns, in the order check-ins read them.
+struct TargetColumn
+{
+    const char* column;
+    NutType nut;
+};
+const TargetColumn TargetReadOrder[] = {
+    {"target_calories", DBTypes::ENERGY},   {"target_fat", DBTypes::FAT},
+    {"target_fiber", DBTypes::FIBER},       {"target_protein", DBTypes::PROTEIN},
+    {"target_carb", DBTypes::CARBS},        {"target_saturated_fat", DBTypes::SATFAT},
+    {"target_sodium", DBTypes::SODIUM},     {"target_sugar", DBTypes::SUGAR},
+    {"target_calcium", DBTypes::CALCIUM},   {"target_cholesterol", DBTypes::CHOLESTEROL}};
+// ... and in the order check-ins write them.
+const TargetColumn TargetWriteOrder[] = {
+    {"target_calories", DBTypes::ENERGY},   {"target_carb", DBTypes::CARBS},
+    {"target_fat", DBTypes::FAT},           {"target_protein", DBTypes::PROTEIN},
+    {"target_fiber", DBTypes::FIBER},       {"target_saturated_fat", DBTypes::SATFAT},
+    {"target_sodium", DBTypes::SODIUM},     {"target_sugar", DBTypes::SUGAR},
+    {"target_calcium", DBTypes::CALCIUM},   {"target_cholesterol", DBTypes::CHOLESTEROL}};
+
+// The tables of a user's own rows, in the order a deletion empties them.
+const char* const UserTables[] = {"food_diary",    "group_diary",        "food_mealplan",
+                                  "exer_diary",    "exer_mealplan",      "user_users",
+                                  "user_checkins", "user_misc",          "user_target",
+                                  "water_diary",   "favorites",          "user_firsttime_tips",
+                                  "metrics_startStats"};
+
+const char* tableName(UserDB::TableName table)
+{
+    switch (table) {
+    case UserDB::Checkins: return "user_checkins";
+    case UserDB::Target: return "user_target";
+    case UserDB::Misc: return "user_misc";
+    case UserDB::Water: return "water_diary";
+    }
+    return nullptr;
+}
+
+QString todayCode()
+{
+    return QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+}
+
+void copyDateCode(char* field, const QString& text)
+{
+    const QByteArray bytes = text.left(8).toLatin1();
+    std::memset(field, 0, DBTypes::DATE_CODE_SIZE);
+    std::memcpy(field, bytes.constData(), std::size_t(bytes.size()));
+}
+
+QVariant textOrNull(const QString& text)
+{
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+// One value carried per flagged field of a text-built UPDATE.
+QString flaggedValue(bool flagged, const char* assignment, double value)
+{
+    return flagged ? QString::fromLatin1(assignment) + negToNullT(value) : QString();
+}
+
+} // namespace
+
+UserDB* UserDB::instance()
+{
+    if (!_instance)
+        _instance = new UserDB;
+    return _instance;
+}
+
+void UserDB::cleanUp()
+{
+    delete _instance;
+    assert(!_instance);
+}
+
+UserDB::~UserDB()
+{
+    if (_instance == this)
+        _instance = nullptr;
+}
+
+int UserDB::_count(BXSqlQuery& query)
+{
+    if (!query.exec() || !query.next())
+        return 0;
+    return query.value(0).toInt();
+}
+
+bool UserDB::_isFamilyBrand()
+{
+    BrandEngine* brand = BrandEngine::instance();
+    return brand->idExists("feature.family") && brand->getBool("feature.family");
+}
+
+// ---------------------------------------------------------------------------------------
+// Users and profiles
+
+int UserDB::numUsers()
+{
+    BXSqlQuery query("SELECT COUNT(*) FROM user_users");
+    return _count(query);
+}
+
+QList<UserProfile> UserDB::getUsersList()
+{
+    QList<UserProfile> users;
+    BXSqlQuery query("SELECT DISTINCT user_id, name, password, created, dob, sex FROM user_users");
+    if (!query.exec())
+        return users;
+    BXSqlQuery height("SELECT height FROM user_misc WHERE user_id = ? AND height NOT NULL "
+                      "ORDER BY date DESC");
+    while (query.next()) {
+        UserProfile profile;
+        profile.userId = query.value(0).toInt();
+        profile.name = query.value(1).toString();
+        profile.password = query.value(2).toString();
+        copyDateCode(profile.created, query.value(3).toString());
+        copyDateCode(profile.dob, query.value(4).toString());
+        profile.sex = query.value(5).isNull() ? -1 : query.value(5).toInt();
+        height.bindValue(0, profile.userId);
+        if (height.exec() && height.next())
+            profile.height = height.value(0).toFloat();
+        users.append(profile);
+    }
+    return users;
+}
+
+std::optional<UserProfile> UserDB::getProfile(int user)
+{
+    for (const UserProfile& profile : getUsersList()) {
+        if (profile.userId == user)
+            return profile;
+    }
+    return std::nullopt;
+}
+
+int UserDB::getNextUserID()
+{
+    if (numUsers() == 0)
+        return 0;
+    BXSqlQuery query("SELECT user_id FROM user_users ORDER BY user_id ASC");
+    int position = -1;
+    if (query.exec()) {
+        while (query.next()) {
+            ++position;
+            if (position < query.value(0).toInt())
+                return position;
+        }
+    }
+    return position + 1;
+}
+
+bool UserDB::addUser(UserProfile& profile, int* id)
+{
+    const UserPrefs prefs;
+    const int users = numUsers();
+    if (_isFamilyBrand()) {
+        if (users >= MaxFamilyUsers)
+            qFatal("Cannot add another user: a household holds at most %d users.", MaxFamilyUsers);
+    } else {
+        assert(users == 0 && "a single-user brand holds one user");
+    }
+    const int newId = getNextUserID();
+
+    BXSqlQuery insert(
+        "INSERT INTO user_users(  user_id, name, password, created, dob, sex,    "
+        "measurement_units, energy_units, web_username, web_password, hidenutrientandfluid, "
+        "summaryOptions,  energy_target_size, fat_target_size, fiber_target_size, "
+        "carb_target_size, protein_target_size, sat_fat_target_size, cholesterol_target_size, "
+        "sugar_target_size, calcium_target_size, sodium_target_size)VALUES (?, ?, ?, ?, ?, ?, ?, "
+        "?, ?,?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    insert.bindValue(0, newId);
+    insert.bindValue(1, profile.name);
+    insert.bindValue(2, profile.password);
+    insert.bindValue(3, profile.created);
+    insert.bindValue(4, profile.dob);
+    insert.bindValue(5, profile.sex);
+    insert.bindValue(6, prefs.measurementUnits);
+    insert.bindValue(7, prefs.energyUnits);
+    insert.bindValue(8, QString(""));
+    insert.bindValue(9, QString(""));
+    insert.bindValue(10, 0);
+    insert.bindValue(11, prefs.summaryOptions);
+    int position = 12;
+    for (const SizeColumn& size : SizeColumns)
+        insert.bindValue(position++, int(prefs.targetSize(size.nut)));
+    if (!insert.exec())
+        return false;
+
+    profile.userId = newId;
+    if (profile.height < 1.0f)
+        return true;
+
+    BXSqlQuery height("INSERT INTO user_misc(user_id, date, height) VALUES (?, ?, ?)");
+    height.bindValue(0, newId);
+    height.bindValue(1, profile.created);
+    height.bindValue(2, double(profile.height));
+    const bool ok = height.exec();
+    if (id)
+        *id = ok ? newId : -1;
+    return ok;
+}
+
+bool UserDB::updateUser(UserProfile& profile)
+{
+    const QByteArray today = todayCode().toLatin1();
+    ensureRecordExists(Misc, profile.userId, today.constData());
+    ensureRecordExists(Misc, profile.userId, profile.created);
+
+    BXSqlQuery update("UPDATE user_users SET name = ?, password = ?, created = ?, dob = ?, "
+                      "sex = ? WHERE user_id = ?");
+    update.bindValue(0, profile.name);
+    update.bindValue(1, profile.password);
+    update.bindValue(2, profile.created);
+    update.bindValue(3, profile.dob);
+    update.bindValue(4, profile.sex);
+    update.bindValue(5, profile.userId);
+    if (!update.exec())
+        return false;
+
+    BXSqlQuery height("UPDATE user_misc SET height = ? WHERE user_id = ? AND date = ?");
+    height.bindValue(0, double(profile.height));
+    height.bindValue(1, profile.userId);
+    height.bindValue(2, today.constData());
+    return height.exec();
+}
+
+// ---------------------------------------------------------------------------------------
+// User deletion
+
+void UserDB::setCatalogueDeleter(CatalogueDeleter deleter)
+{
+    s_catalogueDeleter = std::move(deleter);
+}
+
+void UserDB::deleteTable(const int& user, const QString& table)
+{
+    BXSqlQuery query(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE user_id = ?"));
+    query.bindValue(0, user);
+    if (!query.exec())
+        throw BXException(QStringLiteral("Cannot delete ") + table + QStringLiteral(" entries"));
+}
+
+int UserDB::deleteUser(const int& user)
+{
+    BXSqlDb::beginTransaction();
+    try {
+        if (s_catalogueDeleter)
+            s_catalogueDeleter(user);
+        for (const char* table : UserTables)
+            deleteTable(user, QString::fromLatin1(table));
+    } catch (const BXException&) {
+        BXSqlDb::rollbackTransaction();
+        return 1;
+    }
+    BXSqlDb::commitTransaction();
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Preferences and per-user settings
+
+UserPrefs UserDB::getUserPrefs(int user)
+{
+    assert(user != -1);
+    UserPrefs prefs;
+    BXSqlQuery query(
+        "SELECT measurement_units, energy_units, web_username, web_password, auto_publish, "
+        "ask_before_publish, energy_target_size, fat_target_size, fiber_target_size, "
+        "carb_target_size, protein_target_size, sat_fat_target_size, cholesterol_target_size, "
+        "sugar_target_size, calcium_target_size, sodium_target_size, diaryAdvancedMode, "
+        "summaryOptions, hideNutrientAndFluid  FROM user_users WHERE user_id = ?");
+    query.bindValue(0, user);
+    if (!query.exec() || !query.next())
+        return prefs;
+    prefs.measurementUnits = query.value(0).toInt();
+    prefs.energyUnits = query.value(1).toInt();
+    prefs.webUserName = query.value(2).toString();
+    prefs.webPassword = query.value(3).toString();
+    prefs.autoPublish = query.value(4).toInt() != 0;
+    prefs.askBeforePublish = query.value(5).toInt() != 0;
+    int column = 6;
+    for (const SizeColumn& size : SizeColumns)
+        prefs.setTargetSize(size.nut, UserPrefs::TargetSize(query.value(column++).toInt()));
+    prefs.snackDisplay = query.value(16).toInt();
+    prefs.summaryOptions = query.value(17).toInt();
+    prefs.showNutrientAndFluid = query.value(18).toInt() == 0;
+    return prefs;
+}
+
+bool UserDB::setUserPrefs(int user, const UserPrefs& prefs)
+{
+    BXSqlQuery query(
+        "UPDATE user_users SET web_username = ?, web_password = ?, measurement_units = ?, "
+        "energy_units = ?, auto_publish = ?, ask_before_publish = ?,  energy_target_size = ?, "
+        "fat_target_size = ?, fiber_target_size = ?, carb_target_size = ?, "
+        "protein_target_size = ?, sat_fat_target_size = ?, cholesterol_target_size = ?, "
+        "sugar_target_size = ?, calcium_target_size = ?, sodium_target_size = ?, "
+        "diaryAdvancedMode = ?, summaryOptions = ?, hideNutrientAndFluid = ?  WHERE user_id = ?");
+    query.bindValue(0, prefs.webUserName);
+    query.bindValue(1, prefs.webPassword);
+    query.bindValue(2, prefs.measurementUnits);
+    query.bindValue(3, prefs.energyUnits);
+    query.bindValue(4, int(prefs.autoPublish));
+    query.bindValue(5, int(prefs.askBeforePublish));
+    int position = 6;
+    for (const SizeColumn& size : SizeColumns)
+        query.bindValue(position++, int(prefs.targetSize(size.nut)));
+    query.bindValue(16, prefs.snackDisplay);
+    query.bindValue(17, prefs.summaryOptions);
+    query.bindValue(18, int(!prefs.showNutrientAndFluid));
+    query.bindValue(19, user);
+    return query.exec();
+}
+
+QString UserDB::getColumnSettings(int user)
+{
+    const QString fallback = QStringLiteral("0:2:");
+    if (user < 0)
+        return fallback;
+    BXSqlQuery query("SELECT diaryViewColumnSettings FROM user_users WHERE user_id = ?");
+    query.bindValue(0, user);
+    if (!query.exec() || !query.next() || query.value(0).toString().isEmpty())
+        return fallback;
+    return query.value(0).toString();
+}
+
+bool UserDB::_updateUserRow(const char* column, const QVariant& value, int user)
+{
+    BXSqlQuery query(QStringLiteral("UPDATE user_users SET %1 = ? WHERE user_id = ?")
+                         .arg(QString::fromLatin1(column)));
+    query.bindValue(0, value);
+    query.bindValue(1, user);
+    return query.exec();
+}
+
+void UserDB::saveColumnSettings(int user, const QString& layout)
+{
+    if (user >= 0)
+        _updateUserRow("diaryViewColumnSettings", layout, user);
+}
+
+void UserDB::setBackupPath(int user, const QString& path)
+{
+    _updateUserRow("backup_data_path", QDir::cleanPath(path), user);
+}
+
+void UserDB::setNutrientFluidHidden(int user, bool hidden)
+{
+    _updateUserRow("hideNutrientAndFluid", int(hidden), user);
+}
+
+// ---------------------------------------------------------------------------------------
+// Tips
+
+void UserDB::setTipForTopic(int user, int topic)
+{
+    BXSqlQuery query("INSERT OR REPLACE INTO user_firsttime_tips VALUES ( ?, ? );");
+    query.bindValue(0, user);
+    query.bindValue(1, topic);
+    query.exec();
+}
+
+int UserDB::isTopicShownBefore(int user, int topic)
+{
+    if (topic == 0)
+        return 0;
+    BXSqlQuery query(
+        "SELECT COUNT(user_id) FROM user_firsttime_tips WHERE user_id = ? AND tip_index = ?");
+    query.bindValue(0, user);
+    query.bindValue(1, topic);
+    // A count that cannot be read shows nothing rather than a tip again and again.
+    if (!query.exec() || !query.next())
+        return 0;
+    return query.value(0).toInt() == 0 ? topic : 0;
+}
+
+bool UserDB::resetTipForTopic(int user)
+{
+    BXSqlQuery query("DELETE FROM user_firsttime_tips WHERE user_id = ?;");
+    query.bindValue(0, user);
+    return query.exec();
+}
+
+int UserDB::getTipOfTheDay(int user)
+{
+    BXSqlQuery query("SELECT tipOfTheDay FROM user_users WHERE user_id = ?");
+    query.bindValue(0, user);
+    if (!query.exec() || !query.next())
+        return -1;
+    return query.value(0).toInt();
+}
+
+bool UserDB::setTipOfTheDay(int user, int value)
+{
+    return _updateUserRow("tipOfTheDay", value, user);
+}
+
+// ---------------------------------------------------------------------------------------
+// Program starts and metrics
+
+int UserDB::incrementLogin()
+{
+    // The count is read and written under the same local date.
+    const QString today = todayCode();
+    const int count = getLoginsForDay(_currentUser, today) + 1;
+    BXSqlQuery query(
+        "INSERT OR REPLACE INTO metrics_startStats(user_id, date, count) VALUES (?, ?, ?)");
+    query.bindValue(0, _currentUser);
+    query.bindValue(1, today);
+    query.bindValue(2, count);
+    query.exec();
+    return count;
+}
+
+int UserDB::getLoginsForDay(int user, const QString& date)
+{
+    BXSqlQuery query("SELECT count FROM metrics_startStats where user_id = ? AND date == ?");
+    query.bindValue(0, user);
+    query.bindValue(1, date);
+    return _count(query);
+}
+
+QStringList UserDB::getLoginDays(int user)
+{
+    QStringList days;
+    BXSqlQuery query("SELECT date FROM metrics_startStats_sync WHERE user_id = ? AND state = ?");
+    query.bindValue(0, user);
+    query.bindValue(1, StateChanged);
+    if (query.exec()) {
+        while (query.next())
+            days.append(query.value(0).toString());
+    }
+    return days;
+}
+
+QMap<QString, QMap<QString, int>> UserDB::getFoodStats(int user)
+{
+    QMap<QString, QMap<QString, int>> stats;
+    BXSqlQuery query("SELECT lastModified, date FROM food_diary_sync, food_diary WHERE device=? "
+                     "AND food_diary_sync.food_id = food_diary.food_id AND user_id = ? and "
+                     "state = ?");
+    query.bindValue(0, BXSqlDb::getSyncDevice("metrics"));
+    query.bindValue(1, user);
+    query.bindValue(2, StateChanged);
+    if (query.exec()) {
+        while (query.next())
+            ++stats[query.value(0).toString()][query.value(1).toString()];
+    }
+    return stats;
+}
+
+QStringList UserDB::getCheckinDays(int user)
+{
+    QStringList days;
+    BXSqlQuery query("SELECT lastModified, date FROM user_checkins_sync WHERE user_id = ? AND "
+                     "state = ? AND device = ? AND date in  (SELECT date from user_checkins "
+                     "where weight >= 0 and user_id = ?)");
+    query.bindValue(0, user);
+    query.bindValue(1, StateChanged);
+    query.bindValue(2, BXSqlDb::getSyncDevice("metrics"));
+    query.bindValue(3, user);
+    if (query.exec()) {
+        while (query.next())
+            days.append(query.value(0).toString() + query.value(1).toString());
+    }
+    return days;
+}
+
+void UserDB::resetMetrics(int user)
+{
+    const char* const statements[] = {
+        "UPDATE food_diary_sync SET state = ? WHERE device = ? AND food_id IN (SELECT food_id "
+        "FROM food_diary WHERE user_id = ?) AND state = ?",
+        "UPDATE user_checkins_sync SET state = ? WHERE device = ? AND user_id = ? AND state = ?",
+        "UPDATE metrics_startStats_sync SET state = ? WHERE device = ? AND user_id = ? AND "
+        "state = ?"};
+    const int device = BXSqlDb::getSyncDevice("metrics");
+    for (const char* sql : statements) {
+        BXSqlQuery query(sql);
+        query.bindValue(0, StateInStep);
+        query.bindValue(1, device);
+        query.bindValue(2, user);
+        query.bindValue(3, StateChanged);
+        query.exec();
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Sync housekeeping
+
+void UserDB::clearSyncTable(const QString& table, int user, int device, const char* from,
+                            const char* to)
+{
+    // The date bounds are bound, never pasted into the statement.
+    QString range;
+    if (from)
+        range += QStringLiteral(" AND DATE >= ? ");
+    if (to)
+        range += QStringLiteral(" AND DATE <= ? ");
+    const auto bindRange = [&](BXSqlQuery& query, int position) {
+        if (from)
+            query.bindValue(position++, from);
+        if (to)
+            query.bindValue(position, to);
+    };
+
+    BXSqlQuery remove(QStringLiteral("DELETE FROM %1 WHERE user_id = %2 AND state = ? AND "
+                                     "device = %3 ")
+                          .arg(table)
+                          .arg(user)
+                          .arg(device) +
+                      range);
+    remove.bindValue(0, StateDeleted);
+    bindRange(remove, 1);
+    remove.exec();
+
+    BXSqlQuery reset(QStringLiteral("UPDATE %1 set state = ? WHERE user_id = %2 AND device = %3 ")
+                         .arg(table)
+                         .arg(user)
+                         .arg(device) +
+                     range);
+    reset.bindValue(0, StateInStep);
+    bindRange(reset, 1);
+    reset.exec();
+}
+
+// ---------------------------------------------------------------------------------------
+// Row guarantee
+
+void UserDB::ensureRecordExists(TableName table, int user, const char* date)
+{
+    assert(user != -1);
+    assert(date);
+    const QString name = QString::fromLatin1(tableName(table));
+    BXSqlQuery count(QStringLiteral("SELECT COUNT(*) FROM ") + name +
+                     QStringLiteral(" WHERE user_id = ? AND date = ?"));
+    count.bindValue(0, user);
+    count.bindValue(1, date);
+    const int rows = _count(count);
+    assert(rows <= (_isFamilyBrand() ? 5 : 1) && "one row per user and date");
+    if (rows > 0)
+        return;
+    BXSqlQuery insert(QStringLiteral("INSERT INTO ") + name +
+                      QStringLiteral("( user_id, date ) VALUES ( ?, ?)"));
+    insert.bindValue(0, user);
+    insert.bindValue(1, date);
+    insert.exec();
+}
+
+// ---------------------------------------------------------------------------------------
+// Single values carried forward
+
+bool UserDB::positionValueGet(int user, const char* date, const char* field,
+                              const char* invalidValue, bool* exact, QVariant* value,
+                              const char* table)
+{
+    assert(user != -1);
+    assert(date && field && invalidValue && table);
+    const QString f = QString::fromLatin1(field);
+    const QString t = QString::fromLatin1(table);
+    BXSqlQuery query(QStringLiteral("SELECT ") + f + QStringLiteral(", date FROM ") + t +
+                     QStringLiteral(" WHERE user_id = ? AND date = (SELECT MAX(date) FROM ") + t +
+                     QStringLiteral(" WHERE ") + f + QStringLiteral(" IS NOT NULL  AND date <= ? AND ") +
+                     f + QStringLiteral(" <> ?  AND user_id = ?)"));
+    query.bindValue(0, user);
+    query.bindValue(1, date);
+    // Compared as a number, whatever the column's declared type.
+    query.bindValue(2, QString::fromLatin1(invalidValue).toDouble());
+    query.bindValue(3, user);
+    if (!query.exec() || !query.next())
+        return false;
+    if (exact)
+        *exact = query.value(1).toString() == QLatin1String(date);
+    if (value)
+        *value = query.value(0);
+    return true;
+}
+
+float UserDB::_carriedForward(int user, const char* date, const char* field, const char* table,
+                              bool* exact)
+{
+    QVariant value;
+    if (!positionValueGet(user, date, field, "-1", exact, &value, table))
+        return 0.0f;
+    return value.toFloat();
+}
+
+float UserDB::getWeight(int user, const char* date, bool* exact)
+{
+    return _carriedForward(user, date, "weight", "user_checkins", exact);
+}
+
+float UserDB::getChest(int user, const char* date, bool* exact)
+{
+    return _carriedForward(user, date, "chest", "user_checkins", exact);
+}
+
+float UserDB::getWaist(int user, const char* date, bool* exact)
+{
+    return _carriedForward(user, date, "waist", "user_checkins", exact);
+}
+
+float UserDB::getHip(int user, const char* date, bool* exact)
+{
+    return _carriedForward(user, date, "hip", "user_checkins", exact);
+}
+
+float UserDB::getThigh(int user, const char* date, bool* exact)
+{
+    return _carriedForward(user, date, "thigh", "user_checkins", exact);
+}
+
+float UserDB::getSteps(int user, const char* date, bool* exact)
+{
+    return _carriedForward(user, date, "steps", "user_checkins", exact);
+}
+
+int UserDB::getActivity(int user, const char* date, bool* exact)
+{
+    return int(_carriedForward(user, date, "activity", "user_misc", exact));
+}
+
+int UserDB::getGoal(int user, const char* date, bool* exact)
+{
+    return int(_carriedForward(user, date, "goal", "user_misc", exact));
+}
+
+float UserDB::getTarget(int user, const char* date, const char* column, bool* exact)
+{
+    assert(user != -1);
+    assert(date && column);
+    const QString c = QString::fromLatin1(column);
+    BXSqlQuery query(QStringLiteral("SELECT date, ") + c + QStringLiteral(" FROM user_target WHERE ") +
+                     c + QStringLiteral(" IS NOT NULL AND user_id = ? AND date <= ? ORDER BY date "
+                                        "DESC LIMIT 1"));
+    query.bindValue(0, user);
+    query.bindValue(1, date);
+    const bool found = query.exec() && query.next();
+    if (exact)
+        *exact = found && query.value(0).toString() == QLatin1String(date);
+    return found ? query.value(1).toFloat() : -1.0f;
+}
+
+// ---------------------------------------------------------------------------------------
+// Values of one date only
+
+bool UserDB::hasCheckin(int user, const char* date)
+{
+    BXSqlQuery query("SELECT COUNT(*) FROM user_checkins WHERE user_id = ? AND date = ?");
+    query.bindValue(0, user);
+    query.bindValue(1, date);
+    return _count(query) > 0;
+}
+
+int UserDB::getFluid(int user, const char* date)
+{
+    BXSqlQuery query(
+        "SELECT cups FROM water_diary WHERE user_id = ? AND date = ? AND cups IS NOT NULL");
+    query.bindValue(0, user);
+    query.bindValue(1, date);
+    return _count(query);
+}
+
+QString UserDB::getNote(int user, const char* date)
+{
+    BXSqlQuery query(
+        "SELECT note FROM user_checkins WHERE user_id = ? AND date = ? AND note IS NOT NULL");
+    query.bindValue(0, user);
+    query.bindValue(1, date);
+    if (!query.exec() || !query.next())
+        return QString();
+    return query.value(0).toString();
+}
+
+bool UserDB::setFluid(int user, const char* date, int cups)
+{
+    ensureRecordExists(Water, user, date);
+    BXSqlQuery query("UPDATE water_diary SET cups = ? WHERE user_id = ? AND date = ?");
+    query.bindValue(0, cups);
+    query.bindValue(1, user);
+    query.bindValue(2, date);
+    return query.exec();
+}
+
+// ---------------------------------------------------------------------------------------
+// Check-in records
+
+void UserDB::clearCheckinItem(CheckinItem& item)
+{
+    item = CheckinItem();
+    item.steps = -1.0f;
+}
+
+CheckinItem UserDB::getCheckin(int user, const char* date)
+{
+    CheckinItem item;
+    clearCheckinItem(item);
+    item.userId = user;
+    copyDateCode(item.date, QString::fromLatin1(date));
+
+    item.weight = getWeight(user, date, &item.hasWeight);
+    item.chest = getChest(user, date, &item.hasChest);
+    item.waist = getWaist(user, date, &item.hasWaist);
+    item.hip = getHip(user, date, &item.hasHip);
+    item.thigh = getThigh(user, date, &item.hasThigh);
+    item.steps = getSteps(user, date, &item.hasSteps);
+    item.goal = getGoal(user, date, &item.hasGoal);
+    item.activity = getActivity(user, date, &item.hasActivity);
+
+    item.note = getNote(user, date);
+    item.fluid = getFluid(user, date);
+    for (const TargetColumn& target : TargetReadOrder)
+        item.setTarget(target.nut, getTarget(user, date, target.column, nullptr));
+    _readMisc(item);
+    return item;
+}
+
+void UserDB::_readMisc(CheckinItem& item)
+{
+    item.clearCustomRMR();
+    item.clearDietPlan();
+    BXSqlQuery query("SELECT custom_rmr, diet_plan FROM user_misc WHERE date = ? AND user_id = ? "
+                     "ORDER BY date DESC LIMIT 1");
+    query.bindValue(0, item.date);
+    query.bindValue(1, item.userId);
+    if (!query.exec() || !query.next())
+        return;
+    const QVariant rmr = query.value(0);
+    if (!rmr.isNull() && rmr.toDouble() >= 0.0)
+        item.setCustomRMR(rmr.toFloat());
+    if (!query.value(1).isNull())
+        item.setDietPlan(query.value(1).toString());
+}
+
+bool UserDB::addCheckin(const CheckinItem& item, bool checkOnly)
+{
+    if (item.hasWeight && item.weight < -0.005f &&
+        !canDelete(item.userId, item.date, "WEIGHT", "-1"))
+        return false;
+    if (checkOnly)
+        return true;
+    bool ok = _writeMeasurements(item);
+    ok = _writeTargets(item) && ok;
+    ok = _writeMisc(item) && ok;
+    return ok;
+}
+
+bool UserDB::_writeMeasurements(const CheckinItem& item)
+{
+    if (!(item.hasWeight || item.hasWaist || item.hasChest || item.hasHip || item.hasThigh ||
+          item.hasSteps))
+        return true;
+    ensureRecordExists(Checkins, item.userId, item.date);
+    const QString sql = QStringLiteral("UPDATE user_checkins SET note = ?") +
+                        flaggedValue(item.hasWeight, ",weight = ", item.weight) +
+                        flaggedValue(item.hasWaist, ",waist = ", item.waist) +
+                        flaggedValue(item.hasChest, ",chest = ", item.chest) +
+                        flaggedValue(item.hasHip, ",hip = ", item.hip) +
+                        flaggedValue(item.hasThigh, ",thigh = ", item.thigh) +
+                        flaggedValue(item.hasSteps, ",steps = ", item.steps) +
+                        QStringLiteral(" WHERE user_id = ? AND date = ?");
+    BXSqlQuery query(sql);
+    query.bindValue(0, textOrNull(item.note));
+    query.bindValue(1, item.userId);
+    query.bindValue(2, item.date);
+    return query.exec();
+}
+
+bool UserDB::_writeTargets(const CheckinItem& item)
+{
+    const NutType triggers[] = {DBTypes::ENERGY, DBTypes::CARBS, DBTypes::FAT, DBTypes::PROTEIN,
+                                DBTypes::FIBER};
+    if (std::none_of(std::begin(triggers), std::end(triggers),
+                     [&](NutType nut) { return item.hasTarget(nut); }))
+        return true;
+    ensureRecordExists(Target, item.userId, item.date);
+    QString sql = QStringLiteral("UPDATE user_target SET date = ?");
+    for (const TargetColumn& target : TargetWriteOrder) {
+        if (item.hasTarget(target.nut))
+            sql += QStringLiteral(",%1 = %2")
+                       .arg(QString::fromLatin1(target.column))
+                       .arg(double(item.target(target.nut)), 0, 'g', 6);
+    }
+    sql += QStringLiteral(" WHERE user_id = ? AND date = ?");
+    BXSqlQuery query(sql);
+    query.bindValue(0, item.date);
+    query.bindValue(1, item.userId);
+    query.bindValue(2, item.date);
+    return query.exec();
+}
+
+bool UserDB::_writeMisc(const CheckinItem& item)
+{
+    // A diet plan alone is stored too, so that choosing one is never lost.
+    if (!(item.hasGoal || item.hasActivity || item.customRMRSet || item.dietPlanSet))
+        return true;
+    ensureRecordExists(Misc, item.userId, item.date);
+    QString sql = QStringLiteral("UPDATE user_misc SET date = ?") +
+                  flaggedValue(item.hasGoal, ",goal = ", item.goal) +
+                  flaggedValue(item.hasActivity, ",activity = ", item.activity) +
+                  flaggedValue(item.customRMRSet, ",custom_rmr = ", item.customRMRValue);
+    if (item.dietPlanSet)
+        sql += QStringLiteral(",diet_plan = ?");
+    sql += QStringLiteral(" WHERE user_id = ? AND date = ?");
+    BXSqlQuery query(sql);
+    int position = 0;
+    query.bindValue(position++, item.date);
+    if (item.dietPlanSet)
+        query.bindValue(position++, item.dietPlanId);
+    query.bindValue(position++, item.userId);
+    query.bindValue(position, item.date);
+    return query.exec();
+}
+
+UserMeasurements UserDB::getDaysMeasurements(int user, const char* date)
+{
+    assert(user != -1);
+    assert(date);
+    // Columns in the order of the query, with their slots.
+    const UserMeasurements::Measurements order[] = {
+        UserMeasurements::Weight, UserMeasurements::Chest, UserMeasurements::Hip,
+        UserMeasurements::Thigh,  UserMeasurements::Waist, UserMeasurements::Steps};
+    UserMeasurements set;
+    BXSqlQuery query("SELECT weight, chest, hip, thigh, waist, steps, note, date FROM "
+                     "user_checkins WHERE user_id = ? AND date <= ? ORDER BY date DESC");
+    query.bindValue(0, user);
+    query.bindValue(1, date);
+    if (!query.exec())
+        return set;
+    while (query.next()) {
+        const bool sameDay = query.value(7).toString() == QLatin1String(date);
+        for (int column = 0; column < UserMeasurements::Count; ++column) {
+            if (!query.value(column).isNull() && !set.has(order[column]))
+                set.set(order[column], query.value(column).toFloat(), sameDay);
+        }
+        if (!query.value(6).isNull() && set.note().empty()) {
+            set.setNote(query.value(6).toString().toStdString());
+            set.setNoteExact(sameDay);
+        }
+    }
+    return set;
+}
+
+bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasurements& set)
+{
+    assert(user != -1);
+    assert(date);
+    // A weight carried forward from another date is not this date's weight.
+    if (!set.exact(UserMeasurements::Weight) && !canDelete(user, date, "WEIGHT", "-1"))
+        return false;
+    BXSqlDb::beginTransaction();
+    if (set.isEmpty()) {
+        if (_isOnlyWeighedDate(user, date)) {
+            BXSqlDb::rollbackTransaction();
+            return false;
+        }
+        BXSqlQuery remove("DELETE from user_checkins WHERE user_id = ? AND date = ?");
+        remove.bindValue(0, user);
+        remove.bindValue(1, date);
+        const bool ok = remove.exec();
+        ok ? BXSqlDb::commitTransaction() : BXSqlDb::rollbackTransaction();
+        return ok;
+    }
+    ensureRecordExists(Checkins, user, date);
+    BXSqlQuery update("UPDATE user_checkins SET weight = ?, chest = ?, hip = ?, thigh = ?, "
+                      "waist = ?, steps = ?, note = ? WHERE user_id = ? AND date = ?");
+    const UserMeasurements::Measurements columns[] = {
+        UserMeasurements::Weight, UserMeasurements::Chest, UserMeasurements::Hip,
+        UserMeasurements::Thigh,  UserMeasurements::Waist, UserMeasurements::Steps};
+    int position = 0;
+    for (UserMeasurements::Measurements m : columns)
+        update.bindValue(position++, set.exact(m) ? QVariant(double(set.value(m))) : QVariant());
+    update.bindValue(6, textOrNull(QString::fromStdString(set.note())));
+    update.bindValue(7, user);
+    update.bindValue(8, date);
+    const bool ok = update.exec();
+    ok ? BXSqlDb::commitTransaction() : BXSqlDb::rollbackTransaction();
+    return ok;
+}
+
+bool UserDB::_isOnlyWeighedDate(int user, const char* date)
+{
+    BXSqlQuery count("SELECT COUNT(weight) from user_checkins WHERE user_id = ?");
+    count.bindValue(0, user);
+    if (_count(count) != 1)
+        return false;
+    BXSqlQuery weighed("SELECT date from user_checkins WHERE user_id = ? AND WEIGHT IS NOT NULL");
+    weighed.bindValue(0, user);
+    return weighed.exec() && weighed.next() && weighed.value(0).toString() == QLatin1String(date);
+}
+
+bool UserDB::canDelete(int user, const char* date, const char* field, const char* invalidValue)
+{
+    assert(field && invalidValue);
+    BXSqlQuery query("SELECT COUNT(?) FROM user_checkins WHERE user_id = ? AND date <> ? AND "
+                     "weight IS NOT NULL");
+    query.bindValue(0, field);
+    query.bindValue(1, user);
+    query.bindValue(2, date);
+    return _count(query) > 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Lists over a range
+
+UserDB::DatedMeasurements UserDB::getMeasurements(int user, const char* from, const char* to,
+                                                  const char* device)
+{
+    DatedMeasurements list;
+    QString sql = QStringLiteral("SELECT weight, chest, hip, thigh, waist, steps, note, date FROM "
+                                 "user_checkins WHERE user_id = ? ");
+    if (from)
+        sql += QStringLiteral("AND DATE >= ? ");
+    if (to)
+        sql += QStringLiteral("AND DATE <= ? ");
+    int deviceId = -1;
+    if (device) {
+        BXSqlQuery lookup("SELECT id FROM userdata_sync_devices WHERE name = ?");
+        lookup.bindValue(0, device);
+        if (!lookup.exec() || !lookup.next())
+            return list;
+        deviceId = lookup.value(0).toInt();
+        sql += QStringLiteral("AND date IN (SELECT date FROM user_checkins_sync WHERE user_id = ? "
+                              "AND device = ? AND state <> 0) ");
+    }
+    sql += QStringLiteral("ORDER BY date");
+
+    BXSqlQuery query(sql);
+    int position = 0;
+    query.bindValue(position++, user);
+    if (from)
+        query.bindValue(position++, from);
+    if (to)
+        query.bindValue(position++, to);
+    if (device) {
+        query.bindValue(position++, user);
+        query.bindValue(position, deviceId);
+    }
+    if (!query.exec())
+        return list;
+    while (query.next()) {
+        const auto number = [&](int column) { return float(nullToNeg(query.value(column))); };
+        const std::string note = query.value(6).isNull()
+                                     ? std::string(UserMeasurements::NoNote)
+                                     : query.value(6).toString().toStdString();
+        list.append({query.value(7).toString(),
+                     UserMeasurements(number(0), number(1), number(2), number(3), number(4),
+                                      number(5), note)});
+    }
+    return list;
+}
+
+UserDB::DatedValues UserDB::getWeightList(int user, const char* from, const char* to)
+{
+    assert(from && to);
+    DatedValues list;
+    BXSqlQuery query("SELECT date, weight FROM user_checkins WHERE user_id = ? AND date >= ? AND "
+                     "date <= ? AND weight IS NOT NULL ORDER BY date");
+    query.bindValue(0, user);
+    query.bindValue(1, from);
+    query.bindValue(2, to);
+    if (query.exec()) {
+        while (query.next())
+            list.append({query.value(0).toString(), query.value(1).toFloat()});
+    }
+    return list;
+}
+
+UserDB::DatedValues UserDB::getStepsList(int user, const char* from, const char* to,
+                                         StepMode mode)
+{
+    assert(from && to);
+    assert(mode == StepsPerDay);
+    DatedValues list;
+    const QDate last = DateFromCode4(to);
+    for (QDate day = DateFromCode4(from); day.isValid() && day <= last; day = day.addDays(1)) {
+        char code[DBTypes::DATE_CODE_SIZE];
+        DateToCode4(day, code);
+        bool exact = false;
+        const float steps = getSteps(user, code, &exact);
+        list.append({QString::fromLatin1(code), exact ? steps : 0.0f});
+    }
+    return list;
+}
+
+float UserDB::getNextWeight(int user, char* date, bool forward)
+{
+    assert(date);
+    const QString sql = QStringLiteral("SELECT date, weight FROM user_checkins WHERE user_id = ? "
+                                       "AND date = (SELECT %1(date) FROM user_checkins WHERE "
+                                       "user_id = ? AND weight IS NOT NULL AND date %2 ?)")
+                            .arg(forward ? QStringLiteral("MIN") : QStringLiteral("MAX"),
+                                 forward ? QStringLiteral(">=") : QStringLiteral("<="));
+    BXSqlQuery query(sql);
+    query.bindValue(0, user);
+    query.bindValue(1, user);
+    query.bindValue(2, QString::fromLatin1(date));
+    if (!query.exec() || !query.next())
+        return -1.0f;
+    const QByteArray found = query.value(0).toString().left(8).toLatin1();
+    std::memcpy(date, found.constData(), std::size_t(found.size()));
+    return query.value(1).toFloat();
+}
+
+// ---------------------------------------------------------------------------------------
+// Publishing
+
+UserDB::Trend UserDB::getTrend(int user, const QString& date)
+{
+    Trend trend{QString(), QStringLiteral("nochange")};
+    BXSqlQuery query("SELECT weight, date FROM user_checkins WHERE user_id = ? AND date <= ? AND "
+                     "WEIGHT NOT NULL ORDER BY date DESC LIMIT 2");
+    query.bindValue(0, user);
+    query.bindValue(1, date);
+    if (!query.exec() || !query.next())
+        return trend;
+    const double latest = query.value(0).toDouble();
+    if (!query.next())
+        return trend;
+    const double d = latest - query.value(0).toDouble();
+    trend.date = query.value(1).toString();
+    const double big = 2.0 / 7.0;
+    if (d > -0.005 && d < 0.005)
+        trend.trend = QStringLiteral("nochange");
+    else if (d > big)
+        trend.trend = QStringLiteral("bigincrease");
+    else if (d > -0.005)
+        trend.trend = QStringLiteral("increase");
+    else if (d < -big)
+        trend.trend = QStringLiteral("bigdecrease");
+    else
+        trend.trend = QStringLiteral("decrease");
+    return trend;
+}
+
+QStringList UserDB::getDeletedCheckinsForWeb(int user)
+{
+    QStringList dates;
+    BXSqlQuery query(
+        "SELECT date FROM user_checkins_sync WHERE state = ? AND user_id = ? AND device = 0");
+    query.bindValue(0, StateDeleted);
+    query.bindValue(1, user);
+    if (query.exec()) {
+        while (query.next())
+            dates.append(query.value(0).toString());
+    }
+    return dates;
+}
+
+QList<QPair<QString, int>> UserDB::getChangedFluid(int user, int device)
+{
+    assert(device == 0 || device == 1);
+    QList<QPair<QString, int>> list;
+    BXSqlQuery query("SELECT date, cups FROM water_diary WHERE user_id = ? AND date IN (SELECT "
+                     "date FROM water_diary_sync WHERE user_id = ? AND device = ? AND state <> 0)");
+    query.bindValue(0, user);
+    query.bindValue(1, user);
+    query.bindValue(2, device);
+    if (query.exec()) {
+        while (query.next())
+            list.append({query.value(0).toString(), query.value(1).toInt()});
+    }
+    return list;
+}
+
+QList<QPair<QString, int>> UserDB::getChangedFluidForWeb(int user)
+{
+    return getChangedFluid(user, 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Body formulas
+
+float UserDB::calcBMI_f(const float& height, const float& weight)
+{
+    assert(height);
+    return 10000.0f * weight / (height * height);
+}
+
+int UserDB::calcBMI(const float& height, const float& weight)
+{
+    return int(calcBMI_f(height, weight) + 0.5f);
+}
+
+float UserDB::calcWeightForBMI(float height, float bmi)
+{
+    return height * (bmi * height) / 10000.0f;
+}
+
+int UserDB::goalRecommendation(int bmi)
+{
+    if (bmi < 19)
+        return DBTypes::GAIN_WEIGHT;
+    if (bmi <= 26)
+        return DBTypes::MAINTAIN_WEIGHT;
+    return DBTypes::LOSE_WEIGHT;
+}
+
+float UserDB::harrisBenedictRee(const CheckinItem& c, const UserProfile& p)
+{
+    assert(c.weight > 0 && p.height > 0);
+    const int age = DateFromCode4(c.date).year() - DateFromCode4(p.dob).year();
+    assert(age > 0);
+    assert(c.activity >= DBTypes::SEDENTARY && c.activity <= DBTypes::ACTIVE);
+    const double weight = c.weight;
+    const double height = p.height;
+    const double kilojoules = p.sex == 0 ? 57.5 * weight + 278.0 + 20.9 * height - 28.3 * age
+                                         : 40.0 * weight + 2741.0 + 7.7 * height - 19.6 * age;
+    const float activityFactors[] = {1.1f, 1.2f, 1.3f, 1.4f};
+    return float(kilojoules) * activityFactors[c.activity] / 4.18f;
+}

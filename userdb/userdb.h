@@ -1,0 +1,168 @@
+#pragma once
+
+#include "core/dbtypes.h"
+#include "userdb/usermeasurements.h"
+
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+
+class BXSqlQuery;
+
+// The store of the household's users and of everything per user that is not diary data:
+// profiles, preferences, first-time tips, program-start counts, sync housekeeping, and the
+// dated history of check-ins, water, targets, activity, goal and diet plan, with the body
+// formulas. It also carries the current user.
+//
+// Dated tables hold at most one row per user and date; the value of a field for a date is
+// the one in the user's latest row on or before that date where it is not NULL.
+class UserDB
+{
+public:
+    // The dated tables that ensureRecordExists() guarantees a row in.
+    enum TableName { Checkins = 0, Target = 1, Misc = 2, Water = 3 };
+    // getStepsList(): one entry per day of the range.
+    enum StepMode { StepsPerDay = 0 };
+
+    // The weight trend: the date of the previous weighing (null with fewer than two) and
+    // one of "nochange", "increase", "bigincrease", "decrease", "bigdecrease".
+    struct Trend
+    {
+        QString date;
+        QString trend;
+    };
+
+    using DatedValues = QList<QPair<QString, float>>;
+    using DatedMeasurements = QList<QPair<QString, UserMeasurements>>;
+
+    // Removes a user's own catalogue items inside the deletion's transaction; throws
+    // BXException on failure. Installed by the catalogues.
+    using CatalogueDeleter = std::function<void(int user)>;
+
+    static UserDB* instance();
+    // Deletes the store; the next instance() builds a new one.
+    static void cleanUp();
+    ~UserDB();
+
+    int getCurrentUser() const { return _currentUser; }
+    void setCurrentUser(int user) { _currentUser = user; }
+
+    // Users and profiles.
+    int numUsers();
+    QList<DBTypes::UserProfile> getUsersList();
+    std::optional<DBTypes::UserProfile> getProfile(int user);
+    int getNextUserID();
+    bool addUser(DBTypes::UserProfile& profile, int* id);
+    bool updateUser(DBTypes::UserProfile& profile);
+
+    // User deletion: every row of the user, and the user's own catalogue items, in one
+    // transaction. 0 on success, 1 when nothing was deleted.
+    int deleteUser(const int& user);
+    void deleteTable(const int& user, const QString& table);
+    static void setCatalogueDeleter(CatalogueDeleter deleter);
+
+    // Preferences and per-user settings.
+    DBTypes::UserPrefs getUserPrefs(int user);
+    bool setUserPrefs(int user, const DBTypes::UserPrefs& prefs);
+    QString getColumnSettings(int user);
+    void saveColumnSettings(int user, const QString& layout);
+    void setBackupPath(int user, const QString& path);
+    void setNutrientFluidHidden(int user, bool hidden);
+
+    // First-time tips and the tip of the day.
+    void setTipForTopic(int user, int topic);
+    int isTopicShownBefore(int user, int topic);
+    bool resetTipForTopic(int user);
+    int getTipOfTheDay(int user);
+    bool setTipOfTheDay(int user, int value);
+
+    // Program starts and metrics.
+    int incrementLogin();
+    int getLoginsForDay(int user, const QString& date);
+    QStringList getLoginDays(int user);
+    QMap<QString, QMap<QString, int>> getFoodStats(int user);
+    QStringList getCheckinDays(int user);
+    void resetMetrics(int user);
+
+    // Sync housekeeping after a publish; null dates leave the range open.
+    void clearSyncTable(const QString& table, int user, int device, const char* from,
+                        const char* to);
+
+    void ensureRecordExists(TableName table, int user, const char* date);
+
+    // Single values carried forward to a date.
+    float getWeight(int user, const char* date, bool* exact);
+    float getChest(int user, const char* date, bool* exact);
+    float getWaist(int user, const char* date, bool* exact);
+    float getHip(int user, const char* date, bool* exact);
+    float getThigh(int user, const char* date, bool* exact);
+    float getSteps(int user, const char* date, bool* exact);
+    int getActivity(int user, const char* date, bool* exact);
+    int getGoal(int user, const char* date, bool* exact);
+    bool positionValueGet(int user, const char* date, const char* field, const char* invalidValue,
+                          bool* exact, QVariant* value, const char* table);
+    float getTarget(int user, const char* date, const char* column, bool* exact);
+
+    // Values of one date only.
+    bool hasCheckin(int user, const char* date);
+    int getFluid(int user, const char* date);
+    QString getNote(int user, const char* date);
+    bool setFluid(int user, const char* date, int cups);
+
+    // Check-in records.
+    DBTypes::CheckinItem getCheckin(int user, const char* date);
+    bool addCheckin(const DBTypes::CheckinItem& item, bool checkOnly);
+    static void clearCheckinItem(DBTypes::CheckinItem& item);
+    UserMeasurements getDaysMeasurements(int user, const char* date);
+    bool setDaysMeasurements(int user, const char* date, const UserMeasurements& set);
+    bool canDelete(int user, const char* date, const char* field, const char* invalidValue);
+
+    // Lists over a range, in ascending date order.
+    DatedMeasurements getMeasurements(int user, const char* from, const char* to,
+                                      const char* device);
+    DatedValues getWeightList(int user, const char* from, const char* to);
+    DatedValues getStepsList(int user, const char* from, const char* to, StepMode mode);
+    float getNextWeight(int user, char* date, bool forward);
+
+    // Publishing.
+    Trend getTrend(int user, const QString& date);
+    QStringList getDeletedCheckinsForWeb(int user);
+    QList<QPair<QString, int>> getChangedFluid(int user, int device);
+    QList<QPair<QString, int>> getChangedFluidForWeb(int user);
+
+    // Body formulas: heights in centimetres, weights in kilograms, energy in kilocalories.
+    static float calcBMI_f(const float& height, const float& weight);
+    static int calcBMI(const float& height, const float& weight);
+    static float calcWeightForBMI(float height, float bmi);
+    static int goalRecommendation(int bmi);
+    static float harrisBenedictRee(const DBTypes::CheckinItem& checkin,
+                                   const DBTypes::UserProfile& profile);
+
+private:
+    UserDB() = default;
+    UserDB(const UserDB&) = delete;
+    UserDB& operator=(const UserDB&) = delete;
+
+    float _carriedForward(int user, const char* date, const char* field, const char* table,
+                          bool* exact);
+    int _count(BXSqlQuery& query);
+    bool _updateUserRow(const char* column, const QVariant& value, int user);
+    bool _writeMeasurements(const DBTypes::CheckinItem& item);
+    bool _writeTargets(const DBTypes::CheckinItem& item);
+    bool _writeMisc(const DBTypes::CheckinItem& item);
+    bool _writeFluid(const DBTypes::CheckinItem& item);
+    void _readMisc(DBTypes::CheckinItem& item);
+    bool _isOnlyWeighedDate(int user, const char* date);
+    static bool _isFamilyBrand();
+
+    static UserDB* _instance;
+    static CatalogueDeleter s_catalogueDeleter;
+
+    int _currentUser = -1;
+};

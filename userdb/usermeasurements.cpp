@@ -1,0 +1,32 @@
+#include "userdb/usermeasurements.h"
+
+const char* const UserMeasurements::NoNote = "<__NO_NOTE__>";
+
+UserMeasurements::UserMeasurements(float weight, float chest, float hip, float thigh, float waist,
+                                   float steps, const std::string& note)
+{
+    const std::pair<Measurements, float> values[] = {
+        {Weight, weight}, {Chest, chest}, {Hip, hip}, {Thigh, thigh}, {Waist, waist}, {Steps, steps}};
+    for (const auto& [m, v] : values) {
+        if (v > 0.0f)
+            set(m, v, true);
+    }
+    if (note != NoNote) {
+        _note = note;
+        _noteExact = true;
+    }
+}
+
+void UserMeasurements::set(Measurements m, float value, bool exact)
+{
+    _slots[m] = Slot{value, true, exact};
+}
+
+bool UserMeasurements::isEmpty() const
+{
+    for (const Slot& slot : _slots) {
+        if (slot.exact)
+            return false;
+    }
+    return _note.empty();
+}
