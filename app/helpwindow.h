@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QDir>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+class QDomElement;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QTabWidget;
+class QTextBrowser;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The help viewer: the shipped help pages in a browser, beside the contents and
+// the keyword index that the help profile lists.
+class HelpWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+
+    bool loadProfile(const QString& profilePath);
+    void showPage(const QString& pagePath);
+    void showContents();
+    void showIndex();
+
+    QTextBrowser* browser() const { return _browser; }
+    QTreeWidget* contentsTree() const { return _contents; }
+    QListWidget* indexList() const { return _index; }
+    QLineEdit* indexFilter() const { return _indexFilter; }
+    QTabWidget* navigationTabs() const { return _tabs; }
+
+signals:
+    void closed();
+
+public slots:
+    void languageChange();
+
+private slots:
+    void _contentsItemClicked(QTreeWidgetItem* item);
+    void _indexItemActivated(QListWidgetItem* item);
+    void _indexFilterChanged(const QString& text);
+    void _goHome();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void _buildLayout();
+    void _addSections(const QDomElement& parent, QTreeWidgetItem* parentItem);
+    void _addKeywords(const QDomElement& section);
+    QUrl _resolve(const QString& ref) const;
+    void _showMissing(const QString& what, const QString& detail);
+
+    QTabWidget* _tabs = nullptr;
+    QTreeWidget* _contents = nullptr;
+    QLineEdit* _indexFilter = nullptr;
+    QListWidget* _index = nullptr;
+    QTextBrowser* _browser = nullptr;
+    QToolButton* _backButton = nullptr;
+    QToolButton* _forwardButton = nullptr;
+    QToolButton* _homeButton = nullptr;
+    QDir _folder;
+    QUrl _startPage;
+    QString _title;
+};

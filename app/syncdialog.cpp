@@ -1,0 +1,53 @@
+#include "app/syncdialog.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <new>
+
+SyncDialog* SyncDialog::construct(QWidget* parent)
+{
+    auto* dialog = new (std::nothrow) SyncDialog(parent);
+    if (!dialog)
+        qFatal("new SyncDialog failed");
+    return dialog;
+}
+
+SyncDialog::SyncDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint)
+{
+    setObjectName(QStringLiteral("SyncDialog"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(11, 11, 11, 11);
+    layout->setSpacing(6);
+    _textLabel1 = new QLabel(this);
+    _textLabel1->setObjectName(QStringLiteral("textLabel1"));
+    layout->addWidget(_textLabel1);
+    languageChange();
+    resize(QSize(500, 54).expandedTo(minimumSizeHint()));
+}
+
+void SyncDialog::languageChange()
+{
+    setWindowTitle(tr("Waiting for Hotsync"));
+    _textLabel1->setText(tr("Please wait..."));
+}
+
+void SyncDialog::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}
+
+// Escape would reject the dialog and hand the window back while the database is
+// still closed; only the synchronisation's own message ends the wait.
+void SyncDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

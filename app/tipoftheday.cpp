@@ -1,0 +1,426 @@
+#include "app/tipoftheday.h"
+
+#include "app/bxhelp.h"
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/userdb.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFile>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMetaEnum>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTextStream>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+TipOfTheDay* TipOfTheDay::s_instance = nullptr;
+
+namespace {
+
+// The event names that the tips file uses: those of the toolkit generation the
+// format was made with. Names that no longer exist make a tip a plain tip of the day.
+const char* const kEventNames[] = {
+    "None", "Timer", "MouseButtonPress", "MouseButtonRelease", "MouseButtonDblClick",
+    "MouseMove", "KeyPress", "KeyRelease", "FocusIn", "FocusOut", "Enter", "Leave", "Paint",
+    "Move", "Resize", "Create", "Destroy", "Show", "Hide", "Close", "Quit", "Reparent",
+    "ShowMinimized", "ShowNormal", "WindowActivate", "WindowDeactivate", "ShowToParent",
+    "HideToParent", "ShowMaximized", "ShowFullScreen", "Accel", "Wheel", "AccelAvailable",
+    "CaptionChange", "IconChange", "ParentFontChange", "ApplicationFontChange",
+    "ParentPaletteChange", "ApplicationPaletteChange", "PaletteChange", "Clipboard", "Speech",
+    "SockAct", "AccelOverride", "DeferredDelete", "DragEnter", "DragMove", "DragLeave", "Drop",
+    "DragResponse", "ChildInserted", "ChildRemoved", "LayoutHint", "ShowWindowRequest",
+    "WindowBlocked", "WindowUnblocked", "ActivateControl", "DeactivateControl", "ContextMenu",
+    "IMStart", "IMCompose", "IMEnd", "Accessibility", "TabletMove", "LocaleChange",
+    "LanguageChange", "LayoutDirectionChange", "Style", "TabletPress", "TabletRelease",
+    "OkRequest", "HelpRequest", "WindowStateChange", "IconDrag", "User", "MaxUser"};
+
+QString cleanField(const QString& field)
+{
+    return field.trimmed().remove(QLatin1Char('"'));
+}
+
+QWidget* mainWidget()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto found = std::find_if(windows.begin(), windows.end(), [](QWidget* widget) {
+        return qobject_cast<QMainWindow*>(widget) != nullptr;
+    });
+    return found == windows.end() ? nullptr : *found;
+}
+
+} // namespace
+
+TipOfTheDay* TipOfTheDay::instance()
+{
+    if (!s_instance) {
+        s_instance = new (std::nothrow) TipOfTheDay(mainWidget());
+        if (!s_instance)
+            qFatal("new TipOfTheDay failed");
+        s_instance->init();
+    }
+    return s_instance;
+}
+
+void TipOfTheDay::cleanUp()
+{
+    delete s_instance;
+    s_instance = nullptr;
+}
+
+TipOfTheDay::TipOfTheDay(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("TipOfTheDay"));
+    setModal(true);
+    setSizeGripEnabled(false);
+    _buildForm();
+    languageChange();
+    setMinimumSize(450, 230);
+    resize(minimumSizeHint().expandedTo(QSize(364, 202)));
+}
+
+TipOfTheDay::~TipOfTheDay()
+{
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+void TipOfTheDay::_buildForm()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setObjectName(QStringLiteral("TipOfTheDayLayout"));
+    layout->setContentsMargins(11, 11, 11, 11);
+    layout->setSpacing(6);
+
+    const QColor lightBlue(190, 230, 255);
+    _frame8 = new QFrame(this);
+    _frame8->setObjectName(QStringLiteral("frame8"));
+    _frame8->setFrameShape(QFrame::StyledPanel);
+    _frame8->setFrameShadow(QFrame::Sunken);
+    QPalette framePalette = _frame8->palette();
+    framePalette.setColor(QPalette::Window, lightBlue);
+    framePalette.setColor(QPalette::Base, lightBlue);
+    _frame8->setPalette(framePalette);
+    _frame8->setAutoFillBackground(true);
+
+    auto* frameLayout = new QVBoxLayout(_frame8);
+    frameLayout->setObjectName(QStringLiteral("frame8Layout"));
+    frameLayout->setContentsMargins(11, 11, 11, 11);
+    frameLayout->setSpacing(6);
+    _labelTipHeader = new QLabel(_frame8);
+    _labelTipHeader->setObjectName(QStringLiteral("labelTipHeader"));
+    _labelTipHeader->setFont(QFont(QStringLiteral("Arial"), 16));
+    _labelTip = new QTextBrowser(_frame8);
+    _labelTip->setObjectName(QStringLiteral("labelTip"));
+    _labelTip->setFrameShape(QFrame::NoFrame);
+    _labelTip->setPalette(framePalette);
+    _labelTip->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    _labelTip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A link opens a help page; the tip itself stays in place.
+    _labelTip->setOpenLinks(false);
+    connect(_labelTip, &QTextBrowser::anchorClicked, this,
+            [this](const QUrl& url) { tipLinkClicked(url.toString()); });
+    frameLayout->addWidget(_labelTipHeader);
+    frameLayout->addWidget(_labelTip);
+    layout->addWidget(_frame8);
+
+    _buildButtonRow();
+}
+
+void TipOfTheDay::_buildButtonRow()
+{
+    auto* row = new QHBoxLayout;
+    row->setObjectName(QStringLiteral("layout6"));
+    row->setSpacing(6);
+    _checkShowOnStart = new QCheckBox(this);
+    _checkShowOnStart->setObjectName(QStringLiteral("checkShowOnStart"));
+    _btnNextTip = new QPushButton(this);
+    _btnNextTip->setObjectName(QStringLiteral("btnNextTip"));
+    _btnNextTip->setAutoDefault(false);
+    _btnNextTip->setDefault(false);
+    _buttonClose = new QPushButton(this);
+    _buttonClose->setObjectName(QStringLiteral("buttonClose"));
+    _buttonClose->setDefault(true);
+    row->addWidget(_checkShowOnStart);
+    row->addSpacerItem(new QSpacerItem(120, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    row->addWidget(_btnNextTip);
+    row->addWidget(_buttonClose);
+    static_cast<QVBoxLayout*>(layout())->addLayout(row);
+
+    connect(_btnNextTip, &QPushButton::clicked, this, &TipOfTheDay::nextTip);
+    connect(_buttonClose, &QPushButton::clicked, this, &TipOfTheDay::myClose);
+}
+
+void TipOfTheDay::languageChange()
+{
+    setWindowTitle(tr("Tip of the Day"));
+    _labelTipHeader->setText(tr("Tip:"));
+    _checkShowOnStart->setText(tr("&Show tips on startup"));
+    _checkShowOnStart->setShortcut(QKeySequence(tr("Alt+S")));
+    _btnNextTip->setText(tr("&Next Tip"));
+    _btnNextTip->setShortcut(QKeySequence(tr("Alt+N")));
+    _buttonClose->setText(tr("&Close"));
+    _buttonClose->setShortcut(QKeySequence(tr("Alt+C")));
+}
+
+int TipOfTheDay::_user() const
+{
+    return _userDb->getCurrentUser();
+}
+
+void TipOfTheDay::init()
+{
+    init(BXSettings::getResourceDBPath() + QStringLiteral("tips.dat"));
+}
+
+void TipOfTheDay::init(const QString& tipsPath)
+{
+    _userDb = UserDB::instance();
+    _features = featureList();
+    _clearTips();
+    buildEventTable();
+    registerWidgets(_readTips(tipsPath));
+    _tipOrder = _tips.keys();
+    _loadUserState();
+}
+
+// The check box and the current tip follow the stored tip-of-the-day value of the
+// current user.
+void TipOfTheDay::_loadUserState()
+{
+    _loadedUser = _user();
+    const int stored = _userDb->getTipOfTheDay(_loadedUser);
+    _checkShowOnStart->setChecked(stored >= 0);
+    _currentTip = 0;
+    _startAt(stored);
+    setTipText(_currentTip);
+}
+
+// The window lives across user switches: another user gets their own tip state, so
+// that Close never stores one user's choice for another.
+void TipOfTheDay::_followUser()
+{
+    if (_user() != _loadedUser)
+        _loadUserState();
+}
+
+void TipOfTheDay::showEvent(QShowEvent* event)
+{
+    _followUser();
+    QDialog::showEvent(event);
+}
+
+void TipOfTheDay::_clearTips()
+{
+    _tips.clear();
+    _tipOrder.clear();
+    _eventTable.clear();
+}
+
+// Returns the names of the widgets that the tips watch.
+QStringList TipOfTheDay::_readTips(const QString& tipsPath)
+{
+    QStringList watched;
+    QFile file(tipsPath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return watched;
+    QTextStream stream(&file);
+    QString line;
+    while (stream.readLineInto(&line)) {
+        TipLine tip;
+        if (_parseLine(line, tip) && !ignoreTip(tip.features))
+            watched += _addTip(tip);
+    }
+    return watched;
+}
+
+// One tip a line: number, features, event name, widget names and the quoted text,
+// separated by commas. Empty fields are dropped before the fields are counted.
+bool TipOfTheDay::_parseLine(const QString& line, TipLine& tip) const
+{
+    const QString trimmed = line.trimmed();
+    if (trimmed.startsWith(QLatin1Char('#')))
+        return false;
+    const QStringList fields = trimmed.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (fields.size() < 5)
+        return false;
+    bool ok = false;
+    tip.number = cleanField(fields.at(0)).toInt(&ok);
+    if (!ok)
+        return false;
+    tip.features = cleanField(fields.at(1));
+    tip.event = cleanField(fields.at(2));
+    for (const QString& name : cleanField(fields.at(3)).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        tip.widgets += name.trimmed();
+
+    QString text = fields.mid(4).join(QLatin1Char(',')).trimmed();
+    text = text.mid(1, text.size() - 2);
+    QString error;
+    if (!BrandEngine::instance()->expandTokens(text, &error)) {
+        qWarning("TipOfTheDay: tip %d skipped: %s", tip.number, qPrintable(error));
+        return false;
+    }
+    tip.text = text.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    return true;
+}
+
+QStringList TipOfTheDay::_addTip(const TipLine& tip)
+{
+    _tips.insert(tip.number, tip.text);
+    const int type = mapEventStrToEnum(tip.event);
+    if (type == 0)
+        return {};
+    for (const QString& widget : tip.widgets)
+        _eventTable[type].append(qMakePair(widget, tip.number));
+    return tip.widgets;
+}
+
+// A stored value of 0 starts on the first tip, a negative one on its absolute
+// value. A tip number that the file no longer has moves on to the next tip.
+void TipOfTheDay::_startAt(int stored)
+{
+    if (_tipOrder.isEmpty())
+        return;
+    if (stored == 0) {
+        _currentTip = _tipOrder.first();
+        return;
+    }
+    _currentTip = stored < 0 ? -std::max(stored, -std::numeric_limits<int>::max()) : stored;
+    if (!_tips.contains(_currentTip))
+        nextTip();
+}
+
+void TipOfTheDay::buildEventTable()
+{
+    _eventNames.clear();
+    const QMetaEnum types = QMetaEnum::fromType<QEvent::Type>();
+    for (const char* name : kEventNames) {
+        bool known = false;
+        const int type = types.keyToValue(name, &known);
+        if (known)
+            _eventNames.insert(QString::fromLatin1(name), type);
+    }
+}
+
+int TipOfTheDay::mapEventStrToEnum(const QString& name) const
+{
+    return _eventNames.value(name, 0);
+}
+
+QStringList TipOfTheDay::featureList() const
+{
+    const BrandEngine* brand = BrandEngine::instance();
+    const auto has = [brand](const char* id) { return brand->idExists(id) && brand->getBool(id); };
+    QStringList features;
+    if (has("feature.family"))
+        features << QStringLiteral("FAMILY");
+    if (has("publish_enabled"))
+        features << QStringLiteral("PUBLISH");
+    if (has("mealplans_enabled"))
+        features << QStringLiteral("MEALPLAN");
+    return features;
+}
+
+bool TipOfTheDay::ignoreTip(const QString& features) const
+{
+    const QStringList tokens = features.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    return std::any_of(tokens.begin(), tokens.end(), [this](const QString& token) {
+        const QString word = token.trimmed();
+        return !word.isEmpty() && !_features.contains(word);
+    });
+}
+
+void TipOfTheDay::registerWidgets(const QList<QString>& names)
+{
+    if (names.isEmpty())
+        return;
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget* widget : widgets) {
+        if (names.contains(widget->objectName()))
+            widget->installEventFilter(this);
+    }
+}
+
+bool TipOfTheDay::eventFilter(QObject* watched, QEvent* event)
+{
+    // While the user database is handed to another program no tip can be recorded.
+    if (!BXSqlDb::isUp())
+        return false;
+    const int type = event ? int(event->type()) : int(QEvent::FocusIn);
+    const auto entries = _eventTable.constFind(type);
+    if (entries == _eventTable.constEnd())
+        return false;
+    const QString name = watched->objectName();
+    for (const QPair<QString, int>& entry : *entries) {
+        if (entry.first == name)
+            return showTipForTopic(_userDb->isTopicShownBefore(_user(), entry.second));
+    }
+    return false;
+}
+
+bool TipOfTheDay::showTipForTopic(int tip)
+{
+    if (tip == 0 || isVisible())
+        return false;
+    _followUser();
+    _userDb->setTipForTopic(_user(), tip);
+    setTipText(tip);
+    _checkShowOnStart->hide();
+    _btnNextTip->hide();
+    exec();
+    _checkShowOnStart->show();
+    _btnNextTip->show();
+    setTipText(_currentTip);
+    return true;
+}
+
+void TipOfTheDay::setTipText(int tip)
+{
+    _labelTip->setHtml(_tips.value(tip));
+}
+
+void TipOfTheDay::nextTip()
+{
+    if (_tipOrder.isEmpty())
+        return;
+    const auto next = std::upper_bound(_tipOrder.cbegin(), _tipOrder.cend(), _currentTip);
+    _currentTip = next == _tipOrder.cend() ? _tipOrder.first() : *next;
+    setTipText(_currentTip);
+}
+
+void TipOfTheDay::myClose()
+{
+    const int value = _checkShowOnStart->isChecked() ? _currentTip : -_currentTip;
+    _userDb->setTipOfTheDay(_user(), value);
+    accept();
+}
+
+void TipOfTheDay::resetAllTips()
+{
+    _loadedUser = _user();
+    if (!_tipOrder.isEmpty())
+        _currentTip = _tipOrder.first();
+    _checkShowOnStart->setChecked(true);
+    _userDb->setTipOfTheDay(_user(), _currentTip);
+    _userDb->resetTipForTopic(_user());
+    setTipText(_currentTip);
+    if (QWidget* focused = QApplication::focusWidget())
+        eventFilter(focused, nullptr);
+}
+
+void TipOfTheDay::tipLinkClicked(const QString& page)
+{
+    BXHelp::showTopic(page);
+}

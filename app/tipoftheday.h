@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTextBrowser;
+class UserDB;
+
+// The tip window. As the tip of the day it opens at start-up on the user's current
+// tip; as first-use tips it watches named widgets for an event and shows the tip
+// that belongs to it the first time a user causes that event. Tips, their
+// conditions and triggers come from the resource folder's tips.dat.
+class TipOfTheDay : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static TipOfTheDay* instance();
+    static void cleanUp();
+    ~TipOfTheDay() override;
+
+    // Reads the resource folder's tips file, or the given one.
+    void init();
+    void init(const QString& tipsPath);
+
+    bool showTipForTopic(int tip);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void registerWidgets(const QList<QString>& names);
+    void buildEventTable();
+    int mapEventStrToEnum(const QString& name) const;
+    QStringList featureList() const;
+    bool ignoreTip(const QString& features) const;
+
+    int currentTip() const { return _currentTip; }
+    QList<int> tipNumbers() const { return _tipOrder; }
+    QString tipText(int tip) const { return _tips.value(tip); }
+    QTextBrowser* tipBrowser() const { return _labelTip; }
+    QCheckBox* showOnStartBox() const { return _checkShowOnStart; }
+    QPushButton* nextTipButton() const { return _btnNextTip; }
+    QPushButton* closeButton() const { return _buttonClose; }
+
+public slots:
+    void nextTip();
+    void setTipText(int tip);
+    void myClose();
+    void resetAllTips();
+    void tipLinkClicked(const QString& page);
+    void languageChange();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    explicit TipOfTheDay(QWidget* parent);
+
+    struct TipLine
+    {
+        int number = 0;
+        QString features;
+        QString event;
+        QStringList widgets;
+        QString text;
+    };
+
+    void _buildForm();
+    void _buildButtonRow();
+    void _clearTips();
+    QStringList _readTips(const QString& tipsPath);
+    bool _parseLine(const QString& line, TipLine& tip) const;
+    QStringList _addTip(const TipLine& tip);
+    void _startAt(int stored);
+    void _loadUserState();
+    void _followUser();
+    int _user() const;
+
+    static TipOfTheDay* s_instance;
+
+    QMap<int, QString> _tips;
+    QList<int> _tipOrder;
+    int _currentTip = 0;
+    QMap<int, QList<QPair<QString, int>>> _eventTable;
+    QHash<QString, int> _eventNames;
+    QStringList _features;
+    UserDB* _userDb = nullptr;
+    int _loadedUser = -1;
+
+    QFrame* _frame8 = nullptr;
+    QLabel* _labelTipHeader = nullptr;
+    QTextBrowser* _labelTip = nullptr;
+    QCheckBox* _checkShowOnStart = nullptr;
+    QPushButton* _btnNextTip = nullptr;
+    QPushButton* _buttonClose = nullptr;
+};

@@ -1,0 +1,77 @@
+#include "app/aboutdialog.h"
+#include "app/syncdialog.h"
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QtTest>
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        const QByteArray brand = QFile::encodeName(BXSettings::getResourceDBPath() + "brand.dat");
+        QVERIFY2(BrandEngine::instance()->import(brand.constData()), brand.constData());
+    }
+
+    void cleanupTestCase() { BrandEngine::cleanUp(); }
+
+    void aboutBoxShowsTheBrand()
+    {
+        AboutDialog* about = AboutDialog::construct(nullptr);
+        QCOMPARE(about->windowTitle(), QStringLiteral("About"));
+        QVERIFY(about->width() >= 342 && about->height() >= 623);
+
+        const QString expected = BrandEngine::instance()->getString("app_name")
+            + QStringLiteral(" Version 4.1.0");
+        QTextDocument text;
+        text.setHtml(about->appnameLabel()->text());
+        const QStringList lines = text.toPlainText().split(QLatin1Char('\n'));
+        QCOMPARE(lines.value(0), expected);
+        // The shipped brand is a family edition.
+        QCOMPARE(lines.value(1), QStringLiteral("(Family Edition)"));
+        QVERIFY(about->appnameLabel()->text().startsWith(QStringLiteral("<b>")));
+
+        QCOMPARE(about->pixmapLabel()->pixmap().size(),
+                 BrandEngine::instance()->getPixmap("splash").size());
+        QVERIFY(!about->pixmapLabel()->pixmap().isNull());
+
+        about->open();
+        QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("closeButton")),
+                          Qt::LeftButton);
+        QCOMPARE(about->result(), int(QDialog::Accepted));
+        QVERIFY(!about->isVisible());
+        delete about;
+    }
+
+    void syncDialogCannotBeDismissed()
+    {
+        SyncDialog* wait = SyncDialog::construct(nullptr);
+        QCOMPARE(wait->windowTitle(), QStringLiteral("Waiting for Hotsync"));
+        QCOMPARE(wait->textLabel()->text(), QStringLiteral("Please wait..."));
+        QVERIFY(!wait->isModal());
+        QVERIFY(wait->width() >= 500);
+
+        wait->setModal(true);
+        wait->show();
+        QVERIFY(QTest::qWaitForWindowExposed(wait));
+        QTest::keyClick(wait, Qt::Key_Escape);
+        QVERIFY(wait->isVisible());
+        QVERIFY(!wait->close());
+        QVERIFY(wait->isVisible());
+
+        wait->textLabel()->setText(QStringLiteral("Please wait. Backing up database"));
+        wait->accept();
+        QVERIFY(!wait->isVisible());
+        delete wait;
+    }
+};
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
