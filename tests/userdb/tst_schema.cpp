@@ -1,0 +1,265 @@
+// Start-up of the user database: template copy, header repair, version check.
+
+#include "userdbtestenv.h"
+
+#include "core/bxsettings.h"
+#include "userdb/bxsqldb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+const QByteArray TemplateBlock("Pantrel userdata", 16);
+const QByteArray Sqlite3Magic("SQLite format 3\0", 16);
+const QByteArray Sqlite2Header("** This file contains an SQLite 2.1 database **\0", 48);
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+}
+
+} // namespace
+
+class TestSchema : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void freshStartCopiesTemplate();
+    void emptyFileCountsAsMissing();
+    void templateContents();
+    void fixMagic_data();
+    void fixMagic();
+    void currentVersionsOpenAsTheyAre_data();
+    void currentVersionsOpenAsTheyAre();
+    void unsupportedVersionIsRefused_data();
+    void unsupportedVersionIsRefused();
+    void unreadableFileIsRefused();
+    void olderFormatIsRefused();
+    void copyFileLimits();
+
+private:
+    void setVersion(int version);
+};
+
+void TestSchema::initTestCase()
+{
+    UserDbTestEnv::loadBrand();
+    // The user database lives apart from the data folder, as a user may choose: safety
+    // copies and messages must name the folder where the file really is.
+    BXSettings settings;
+    settings.writeEntry(QStringLiteral("/admin/userdbpath"),
+                        QDir::homePath() + QStringLiteral("/own/userdb"));
+    settings.sync();
+    QCOMPARE(UserDbTestEnv::databaseFolder(), QDir::homePath() + QStringLiteral("/own/userdb/"));
+    QVERIFY(UserDbTestEnv::databaseFolder() != BXSettings::getDirData());
+}
+
+void TestSchema::init()
+{
+    UserDbTestEnv::removeDatabase();
+}
+
+void TestSchema::cleanupTestCase()
+{
+    UserDbTestEnv::removeDatabase();
+}
+
+void TestSchema::setVersion(int version)
+{
+    BXSqlQuery update("UPDATE userdata_meta SET itemvalue = ? WHERE itemkey = 'schema_version'");
+    update.bindValue(0, version);
+    QVERIFY(update.exec());
+}
+
+void TestSchema::freshStartCopiesTemplate()
+{
+    QString error;
+    QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
+    const QByteArray copy = readFile(UserDbTestEnv::databaseFile());
+    const QByteArray shipped = readFile(BXSettings::getResourceDBPath() + "userdata.db");
+    QVERIFY(shipped.startsWith(TemplateBlock));
+    QVERIFY(copy.startsWith(Sqlite3Magic));
+    QCOMPARE(BXSqlDb::getVersion(), 412);
+    QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
+    QVERIFY(QDir(BXSettings::getDirData()).entryList({"userdata*"}).isEmpty());
+}
+
+void TestSchema::emptyFileCountsAsMissing()
+{
+    QVERIFY(QDir().mkpath(UserDbTestEnv::databaseFolder()));
+    QVERIFY(writeFile(UserDbTestEnv::databaseFile(), QByteArray()));
+    QVERIFY(UserDbTestEnv::startUp());
+    QCOMPARE(BXSqlDb::getVersion(), 412);
+}
+
+void TestSchema::templateContents()
+{
+    QVERIFY(UserDbTestEnv::startUp());
+    const QStringList tables = UserDbTestEnv::schema().keys();
+    for (const char* table :
+         {"userdata_meta", "user_users", "user_misc", "user_checkins", "user_target", "water_diary",
+          "food_diary", "food_mealplan", "exer_diary", "exer_mealplan", "group_diary", "favorites",
+          "user_firsttime_tips", "metrics_startStats", "custom_foods", "custom_food_cats",
+          "custom_exercises", "custom_exercise_cats", "userdata_sync_devices",
+          "userdata_sync_tables", "user_checkins_sync", "water_diary_sync", "food_diary_sync",
+          "exer_diary_sync", "group_diary_sync", "metrics_startStats_sync"})
+        QVERIFY2(tables.contains(QLatin1String(table)), table);
+    QCOMPARE(UserDbTestEnv::scalar("SELECT itemvalue FROM userdata_meta WHERE itemkey = "
+                                   "'software_modified_version'").toString(),
+             QStringLiteral("4.1.0"));
+
+    QMap<int, QString> devices;
+    BXSqlDb::getSyncDevices(devices);
+    QCOMPARE(devices, (QMap<int, QString>{{0, "website"}, {1, "palm"}, {2, "metrics"}}));
+    QCOMPARE(BXSqlDb::getDeviceUser(1), 0);
+    QCOMPARE(BXSqlDb::getDeviceUser(0), -1);
+    QCOMPARE(UserDbTestEnv::scalar("SELECT COUNT(*) FROM userdata_sync_tables").toInt(), 6);
+    // Typed columns: a number compares as a number.
+    BXSqlDb::perform("INSERT INTO user_checkins(user_id, date, weight) VALUES (0, '20240101', '9.5')");
+    QCOMPARE(UserDbTestEnv::scalar("SELECT COUNT(*) FROM user_checkins WHERE weight < 10").toInt(), 1);
+}
+
+void TestSchema::fixMagic_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QByteArray>("after");
+
+    const QByteArray tail(40, 'x');
+    QTest::newRow("template block") << TemplateBlock + tail << true << Sqlite3Magic + tail;
+    QTest::newRow("standard file") << Sqlite3Magic + tail << true << Sqlite3Magic + tail;
+    QTest::newRow("other start") << QByteArray(56, 'q') << true << QByteArray(56, 'q');
+    QTest::newRow("short file") << TemplateBlock + QByteArray(10, 'x') << false
+                                << TemplateBlock + QByteArray(10, 'x');
+}
+
+void TestSchema::fixMagic()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, result);
+    QFETCH(QByteArray, after);
+    const QString path = QDir::homePath() + QStringLiteral("/magic.db");
+    QVERIFY(writeFile(path, content));
+    QCOMPARE(BXSqlDb::fixMagic(path), result);
+    QCOMPARE(readFile(path), after);
+    QVERIFY(!BXSqlDb::fixMagic(QDir::homePath() + QStringLiteral("/missing.db")));
+}
+
+void TestSchema::currentVersionsOpenAsTheyAre_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::newRow("412") << 412;
+    QTest::newRow("499") << 499;
+}
+
+void TestSchema::currentVersionsOpenAsTheyAre()
+{
+    QFETCH(int, version);
+    QVERIFY(UserDbTestEnv::startUp());
+    setVersion(version);
+    BXSqlDb::cleanUp();
+    QString error;
+    QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
+    QCOMPARE(BXSqlDb::getVersion(), version);
+    QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
+}
+
+void TestSchema::unsupportedVersionIsRefused_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::newRow("500") << 500;
+    QTest::newRow("203") << 203;
+    QTest::newRow("400") << 400;
+}
+
+void TestSchema::unsupportedVersionIsRefused()
+{
+    QFETCH(int, version);
+    QVERIFY(UserDbTestEnv::startUp());
+    setVersion(version);
+    BXSqlDb::cleanUp();
+    const QByteArray before = readFile(UserDbTestEnv::databaseFile());
+
+    QString error;
+    QVERIFY(!UserDbTestEnv::startUp(&error));
+    QCOMPARE(error, QStringLiteral("Your database is not supported by this software.\n"
+                                   "\tDatabase version: %1\n\tApplication version: 4.1.0")
+                        .arg(version));
+    QVERIFY(!BXSqlDb::isUp());
+    // One safety copy, beside the database, holding the file as it was.
+    const QStringList copies = UserDbTestEnv::safetyCopies();
+    QCOMPARE(copies.size(), 1);
+    QVERIFY(QRegularExpression("^userdata\\.\\d{6}-\\d{6}$").match(copies.first()).hasMatch());
+    QCOMPARE(readFile(UserDbTestEnv::databaseFolder() + copies.first()), before);
+}
+
+void TestSchema::unreadableFileIsRefused()
+{
+    QVERIFY(QDir().mkpath(UserDbTestEnv::databaseFolder()));
+    QVERIFY(writeFile(UserDbTestEnv::databaseFile(), QByteArray(4096, '\x5a')));
+    QString error;
+    QVERIFY(!UserDbTestEnv::startUp(&error));
+    QCOMPARE(error, QStringLiteral("Cannot start program as database may be corrupted"));
+    QVERIFY(!BXSqlDb::isUp());
+    QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
+}
+
+void TestSchema::olderFormatIsRefused()
+{
+    QVERIFY(QDir().mkpath(UserDbTestEnv::databaseFolder()));
+    const QByteArray older = Sqlite2Header + QByteArray(1000, '\x01');
+    QVERIFY(writeFile(UserDbTestEnv::databaseFile(), older));
+    QVERIFY(BXSqlDb::isOlderFormat(UserDbTestEnv::databaseFile()));
+
+    QString error;
+    QVERIFY(!UserDbTestEnv::startUp(&error));
+    QVERIFY(!BXSqlDb::isUp());
+    QVERIFY2(error.startsWith(QStringLiteral("Could not locate, or create, the user's database (")
+                              + UserDbTestEnv::databaseFile() + QStringLiteral("):\n")),
+             qPrintable(error));
+    QVERIFY2(error.contains(QStringLiteral("SQLite 2.1")), qPrintable(error));
+    QCOMPARE(readFile(UserDbTestEnv::databaseFile()), older);
+    QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
+}
+
+void TestSchema::copyFileLimits()
+{
+    const QString big = QDir::homePath() + QStringLiteral("/big.db");
+    QFile file(big);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.resize(15 * 1048576 + 1));
+    file.close();
+    const QString destination = QDir::homePath() + QStringLiteral("/copy.db");
+    std::string reason;
+    QVERIFY(!BXSqlDb::copyFile(big, destination, reason));
+    QCOMPARE(reason, std::string("source file is greater than 15 megs - this should not be the case!"));
+    QVERIFY(!QFile::exists(destination));
+
+    QVERIFY(!BXSqlDb::copyFile(QDir::homePath() + "/none", destination, reason));
+    QCOMPARE(reason, std::string("couldn't open source file for copy"));
+    QFile::remove(big);
+    const QString small = QDir::homePath() + QStringLiteral("/small.db");
+    QVERIFY(writeFile(small, QByteArray(100, 's')));
+    QVERIFY(!BXSqlDb::copyFile(small, QDir::homePath() + "/no/folder/copy.db", reason));
+    QCOMPARE(reason, std::string("couldn't open dest file for copy"));
+    QVERIFY(BXSqlDb::copyFile(small, destination, reason));
+    QCOMPARE(readFile(destination), readFile(small));
+}
+
+QTEST_MAIN(TestSchema)
+#include "tst_schema.moc"

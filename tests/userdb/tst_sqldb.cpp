@@ -1,0 +1,276 @@
+// The SQL access layer: connection life cycle, statements, transactions, column addition.
+
+#include "userdbtestenv.h"
+
+#include "userdb/bxsqldb.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+class TestSqlDb : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void lifeCycle();
+    void connectionSettings();
+    void transactionsCommitAndRollBack();
+    void nestedTransactionStopsProgram();
+    void ownedStatementsAreGivenBack();
+    void lastInsertIdOfFailedInsert();
+    void addColumnPutsNewColumnFirst();
+    void addColumnKeepsExistingColumn_data();
+    void addColumnKeepsExistingColumn();
+    void addColumnWithTableLevelKey();
+    void copyFileBlocks();
+
+private:
+    QString createTable(const char* sql);
+};
+
+void TestSqlDb::initTestCase()
+{
+    UserDbTestEnv::loadBrand();
+}
+
+void TestSqlDb::init()
+{
+    QVERIFY(UserDbTestEnv::startFresh());
+}
+
+void TestSqlDb::cleanupTestCase()
+{
+    UserDbTestEnv::removeDatabase();
+}
+
+QString TestSqlDb::createTable(const char* sql)
+{
+    BXSqlQuery create(sql);
+    return create.exec() ? QString() : create->lastError().text();
+}
+
+void TestSqlDb::lifeCycle()
+{
+    QVERIFY(BXSqlDb::isUp());
+    QCOMPARE(BXSqlDb::exists(), BXSqlDb::instance());
+
+    std::string error;
+    QVERIFY(!BXSqlDb::startUp(error, true));
+    QCOMPARE(error, std::string("startUp called twice? should never happen"));
+    QVERIFY(BXSqlDb::isUp());
+
+    BXSqlDb::cleanUp();
+    QVERIFY(!BXSqlDb::isUp());
+    QVERIFY(!BXSqlDb::exists());
+    BXSqlDb::cleanUp();
+
+    // Data written before a close is there after the next start.
+    QVERIFY(UserDbTestEnv::startUp());
+    BXSqlDb::perform("INSERT INTO user_users(user_id, name) VALUES (4, 'Dee')");
+    BXSqlDb::cleanUp();
+    QVERIFY(UserDbTestEnv::startUp());
+    QCOMPARE(UserDbTestEnv::scalar("SELECT name FROM user_users WHERE user_id = 4").toString(),
+             QStringLiteral("Dee"));
+}
+
+void TestSqlDb::connectionSettings()
+{
+    // The file is copied whole by backup and the handheld component: rollback journal,
+    // full synchronisation.
+    QCOMPARE(UserDbTestEnv::scalar("PRAGMA journal_mode").toString(), QStringLiteral("delete"));
+    QCOMPARE(UserDbTestEnv::scalar("PRAGMA synchronous").toInt(), 2);
+    QCOMPARE(BXSqlDb::instance()->database().databaseName(), UserDbTestEnv::databaseFile());
+}
+
+void TestSqlDb::transactionsCommitAndRollBack()
+{
+    QVERIFY(BXSqlDb::beginTransaction());
+    BXSqlDb::perform("INSERT INTO user_users(user_id, name) VALUES (1, 'Kept')");
+    QVERIFY(BXSqlDb::commitTransaction());
+
+    QVERIFY(BXSqlDb::beginTransaction());
+    BXSqlDb::perform("INSERT INTO user_users(user_id, name) VALUES (2, 'Dropped')");
+    QVERIFY(BXSqlDb::rollbackTransaction());
+
+    QCOMPARE(UserDbTestEnv::scalar("SELECT COUNT(*) FROM user_users").toInt(), 1);
+    // A new transaction may start after both ends.
+    QVERIFY(BXSqlDb::beginTransaction());
+    QVERIFY(BXSqlDb::rollbackTransaction());
+}
+
+void TestSqlDb::nestedTransactionStopsProgram()
+{
+    int channel[2];
+    QCOMPARE(pipe(channel), 0);
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        dup2(channel[1], STDERR_FILENO);
+        BXSqlDb::beginTransaction();
+        BXSqlDb::beginTransaction();
+        _exit(0);
+    }
+    close(channel[1]);
+    QByteArray output;
+    char buffer[512];
+    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
+        output.append(buffer, got);
+    close(channel[0]);
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+    QCOMPARE(WTERMSIG(status), SIGABRT);
+    QVERIFY2(output.contains("nestedTransactionLevel == 0"), output.constData());
+}
+
+void TestSqlDb::ownedStatementsAreGivenBack()
+{
+    BXSqlQuery owned("SELECT COUNT(*) FROM user_users");
+    QVERIFY(owned.exec());
+    QVERIFY(owned.next());
+    QCOMPARE(owned.value(0).toInt(), 0);
+
+    BXSqlQuery moved(std::move(owned));
+    QVERIFY(owned.isNull());
+    QVERIFY(!moved.isNull());
+
+    BXSqlQuery loose = BXSqlDb::query(-1, "SELECT name FROM user_users");
+    QVERIFY(!loose.isNull());
+    BXSqlDb::finished(loose);
+    QVERIFY(loose.isNull());
+    QVERIFY(!loose.exec());
+    QVERIFY(!loose.next());
+
+    // A handle that outlives the connection is still given back safely.
+    BXSqlQuery late("SELECT 1");
+    BXSqlDb::cleanUp();
+}
+
+void TestSqlDb::lastInsertIdOfFailedInsert()
+{
+    BXSqlQuery insert("INSERT INTO food_diary(food_id, user_id, food_name) VALUES (?, 0, 'x')");
+    insert.bindValue(0, QVariant());
+    QVERIFY(insert.exec());
+    const qint64 first = insert.lastInsertId();
+    QVERIFY(first > 0);
+
+    // A key that exists already: the insert fails and hands back no id.
+    insert.bindValue(0, first);
+    QVERIFY(!insert.exec());
+    QCOMPARE(insert.lastInsertId(), qint64(-1));
+
+    BXSqlQuery ignored("INSERT OR IGNORE INTO food_diary(food_id, user_id) VALUES (?, 0)");
+    ignored.bindValue(0, first);
+    QVERIFY(ignored.exec());
+    QCOMPARE(ignored.lastInsertId(), qint64(-1));
+
+    BXSqlQuery update("UPDATE food_diary SET size = 2 WHERE food_id = ?");
+    update.bindValue(0, first);
+    QVERIFY(update.exec());
+    QCOMPARE(update.lastInsertId(), qint64(-1));
+}
+
+void TestSqlDb::addColumnPutsNewColumnFirst()
+{
+    QCOMPARE(createTable("CREATE TABLE sample (id INTEGER PRIMARY KEY, name TEXT, size NUMERIC)"),
+             QString());
+    QCOMPARE(createTable("CREATE INDEX sample_name ON sample(name)"), QString());
+    BXSqlDb::perform("INSERT INTO sample VALUES (1, 'one', 1.5)");
+    BXSqlDb::perform("INSERT INTO sample VALUES (2, 'two', NULL)");
+
+    BXSqlDb::beginTransaction();
+    BXSqlDb::instance()->addColumn("sample", "added", "INTEGER");
+    BXSqlDb::commitTransaction();
+
+    QCOMPARE(UserDbTestEnv::columns("sample"),
+             QStringList({"added", "id", "name", "size"}));
+    QCOMPARE(UserDbTestEnv::scalar("SELECT COUNT(*) FROM sample WHERE added IS NULL").toInt(), 2);
+    QCOMPARE(UserDbTestEnv::scalar("SELECT size FROM sample WHERE name = 'one'").toDouble(), 1.5);
+    QCOMPARE(UserDbTestEnv::scalar(
+                 "SELECT COUNT(*) FROM sqlite_master WHERE type='index' AND name='sample_name'")
+                 .toInt(),
+             1);
+    // The key column is still the row id: a NULL key is assigned.
+    BXSqlDb::perform("INSERT INTO sample(id, name) VALUES (NULL, 'three')");
+    QCOMPARE(UserDbTestEnv::scalar("SELECT id FROM sample WHERE name = 'three'").toInt(), 3);
+    // No temporary table is left behind.
+    QCOMPARE(UserDbTestEnv::scalar(
+                 "SELECT COUNT(*) FROM sqlite_temp_master WHERE name = 'xxx_yyy_temp_table'")
+                 .toInt(),
+             0);
+}
+
+void TestSqlDb::addColumnKeepsExistingColumn_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::newRow("same name") << "fat";
+    QTest::newRow("part of a longer name") << "fat_target";
+}
+
+void TestSqlDb::addColumnKeepsExistingColumn()
+{
+    QFETCH(QString, column);
+    QCOMPARE(createTable("CREATE TABLE sizes (user_id INTEGER, sat_fat_target_size INTEGER, fat NUMERIC)"),
+             QString());
+    BXSqlDb::instance()->addColumn("sizes", column.toUtf8().constData(), "INTEGER");
+    QCOMPARE(UserDbTestEnv::columns("sizes"),
+             QStringList({"user_id", "sat_fat_target_size", "fat"}));
+}
+
+void TestSqlDb::addColumnWithTableLevelKey()
+{
+    BXSqlDb::perform("INSERT INTO metrics_startStats VALUES (0, '20240101', 3)");
+    BXSqlDb::beginTransaction();
+    BXSqlDb::instance()->addColumn("metrics_startStats", "extra", "TEXT");
+    BXSqlDb::commitTransaction();
+    QCOMPARE(UserDbTestEnv::columns("metrics_startStats"),
+             QStringList({"extra", "user_id", "date", "count"}));
+    QCOMPARE(UserDbTestEnv::scalar("SELECT count FROM metrics_startStats").toInt(), 3);
+    // The key clause survives the rebuild.
+    BXSqlQuery duplicate("INSERT INTO metrics_startStats(user_id, date, count) VALUES (0, '20240101', 4)");
+    QVERIFY(!duplicate.exec());
+}
+
+void TestSqlDb::copyFileBlocks()
+{
+    QTemporaryDir dir;
+    const QString empty = dir.filePath("empty");
+    const QString copy = dir.filePath("copy");
+    QFile(empty).open(QIODevice::WriteOnly);
+    QVERIFY(CopyFile(empty, copy));
+    QCOMPARE(QFileInfo(copy).size(), 0);
+
+    // A longer file already at the destination is replaced, not patched.
+    const QString source = dir.filePath("source");
+    QByteArray data(3000, 'a');
+    data[2999] = 'z';
+    QFile sourceFile(source);
+    QVERIFY(sourceFile.open(QIODevice::WriteOnly));
+    sourceFile.write(data);
+    sourceFile.close();
+    QFile longer(copy);
+    QVERIFY(longer.open(QIODevice::WriteOnly));
+    longer.write(QByteArray(5000, 'b'));
+    longer.close();
+    QVERIFY(CopyFile(source, copy));
+    QFile result(copy);
+    QVERIFY(result.open(QIODevice::ReadOnly));
+    QCOMPARE(result.readAll(), data);
+
+    QVERIFY(!CopyFile(dir.filePath("missing"), dir.filePath("other")));
+    QVERIFY(!CopyFile(source, dir.filePath("no/such/folder/file")));
+}
+
+QTEST_MAIN(TestSqlDb)
+#include "tst_sqldb.moc"

@@ -1,0 +1,208 @@
+// Sync devices and the change-tracking triggers.
+
+#include "userdbtestenv.h"
+
+#include "userdb/bxsqldb.h"
+
+#include <QDateTime>
+#include <QtTest>
+
+namespace {
+
+QString today()
+{
+    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd"));
+}
+
+int count(const QString& sql)
+{
+    return UserDbTestEnv::scalar(sql).toInt();
+}
+
+QString triggerText(int number)
+{
+    return UserDbTestEnv::scalar(QStringLiteral("SELECT sql FROM sqlite_temp_master WHERE name = "
+                                                "'bxtmp_%1'")
+                                     .arg(number, 4, 10, QLatin1Char('0')))
+        .toString();
+}
+
+} // namespace
+
+class TestSync : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void triggerText();
+    void triggersPerTableAndGroup();
+    void insertMarksEveryDeviceOfTheGroup();
+    void updateAndDeleteMarkRows();
+    void keyWithoutDeviceKeepsOneRow();
+    void deviceLookups();
+    void createSyncDeviceSeedsItsUser();
+};
+
+void TestSync::initTestCase()
+{
+    UserDbTestEnv::loadBrand();
+}
+
+void TestSync::init()
+{
+    QString error;
+    QVERIFY2(UserDbTestEnv::startFresh(&error), qPrintable(error));
+}
+
+void TestSync::cleanupTestCase()
+{
+    UserDbTestEnv::removeDatabase();
+}
+
+void TestSync::triggerText()
+{
+    int counter = 2;
+    const QString text = triggerQuery("food_diary", "food_diary_sync", "food_id", {0, 2},
+                                      "AFTER INSERT", "new", 1, counter, false, -1);
+    QCOMPARE(counter, 3);
+    QCOMPARE(text, QStringLiteral(
+                       "CREATE TEMP TRIGGER bxtmp_0002 AFTER INSERT ON food_diary BEGIN\n"
+                       "  INSERT OR REPLACE INTO food_diary_sync(device, state, lastModified, "
+                       "food_id) VALUES (0, 1, strftime('%Y%m%d', 'now'), new.food_id);\n"
+                       "  INSERT OR REPLACE INTO food_diary_sync(device, state, lastModified, "
+                       "food_id) VALUES (2, 1, strftime('%Y%m%d', 'now'), new.food_id);\n"
+                       "END;"));
+
+    const QString update = triggerQuery("user_checkins", "user_checkins_sync", "user_id, date", {1},
+                                        "AFTER DELETE", "old", 2, counter, true, 0);
+    QCOMPARE(update, QStringLiteral(
+                         "CREATE TEMP TRIGGER bxtmp_0003 AFTER DELETE ON user_checkins WHEN "
+                         "old.user_id = 0 BEGIN\n"
+                         "  UPDATE user_checkins_sync SET state = 2, lastModified = "
+                         "strftime('%Y%m%d', 'now') WHERE device = 1  AND user_id = old.user_id "
+                         "AND date = old.date;\nEND;"));
+}
+
+void TestSync::triggersPerTableAndGroup()
+{
+    // Six tracked tables; devices 0 and 2 follow everyone, device 1 follows user 0.
+    QCOMPARE(count("SELECT COUNT(*) FROM sqlite_temp_master WHERE type = 'trigger'"), 36);
+    // food_diary is the third tracked table: triggers 12 to 17.
+    const QString allDelete = ::triggerText(12);
+    QVERIFY(allDelete.contains("AFTER DELETE ON food_diary BEGIN"));
+    QVERIFY(allDelete.contains("WHERE device = 0 ") && allDelete.contains("WHERE device = 2 "));
+    QVERIFY(!allDelete.contains("WHEN"));
+    QVERIFY(::triggerText(14).contains("AFTER INSERT ON food_diary BEGIN"));
+    const QString userDelete = ::triggerText(15);
+    QVERIFY(userDelete.contains("AFTER DELETE ON food_diary WHEN old.user_id = 0 BEGIN"));
+    QVERIFY(userDelete.contains("WHERE device = 1 ") && !userDelete.contains("device = 0"));
+    QVERIFY(::triggerText(16).contains("AFTER UPDATE ON food_diary WHEN new.user_id = 0"));
+    QVERIFY(::triggerText(17).contains("AFTER INSERT ON food_diary WHEN new.user_id = 0"));
+
+    // Every start makes them anew, numbered from 0.
+    BXSqlDb::cleanUp();
+    QVERIFY(UserDbTestEnv::startUp());
+    QCOMPARE(count("SELECT COUNT(*) FROM sqlite_temp_master WHERE type = 'trigger'"), 36);
+    QVERIFY(!::triggerText(0).isEmpty());
+}
+
+void TestSync::insertMarksEveryDeviceOfTheGroup()
+{
+    BXSqlDb::perform("INSERT INTO food_diary(food_id, user_id, date, status) VALUES (10, 3, '20240101', 1)");
+    QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE food_id = 10"), 2);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM food_diary_sync WHERE food_id = 10 AND "
+                                  "state = 1 AND device IN (0, 2) AND lastModified = '%1'")
+                       .arg(today())),
+             2);
+
+    BXSqlDb::perform("INSERT INTO food_diary(food_id, user_id, date, status) VALUES (11, 0, '20240101', 1)");
+    QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE food_id = 11"), 3);
+    QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE food_id = 11 AND device = 1"), 1);
+}
+
+void TestSync::updateAndDeleteMarkRows()
+{
+    BXSqlDb::perform("INSERT INTO user_checkins(user_id, date, weight) VALUES (3, '20240101', 80)");
+    BXSqlDb::perform("UPDATE user_checkins_sync SET state = 0, lastModified = NULL");
+    BXSqlDb::perform("UPDATE user_checkins SET weight = 79 WHERE user_id = 3");
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM user_checkins_sync WHERE state = 1 AND "
+                                  "lastModified = '%1'").arg(today())),
+             2);
+
+    BXSqlDb::perform("DELETE FROM user_checkins WHERE user_id = 3");
+    QCOMPARE(count("SELECT COUNT(*) FROM user_checkins_sync WHERE state = 2"), 2);
+
+    // A row without sync rows leaves the sync table as it is.
+    BXSqlDb::perform("INSERT INTO water_diary(user_id, date, cups) VALUES (3, '20240101', 4)");
+    BXSqlDb::perform("DELETE FROM water_diary_sync");
+    BXSqlDb::perform("DELETE FROM water_diary");
+    QCOMPARE(count("SELECT COUNT(*) FROM water_diary_sync"), 0);
+}
+
+void TestSync::keyWithoutDeviceKeepsOneRow()
+{
+    BXSqlDb::perform("INSERT INTO metrics_startStats(user_id, date, count) VALUES (3, '20240101', 1)");
+    QCOMPARE(count("SELECT COUNT(*) FROM metrics_startStats_sync"), 1);
+    QCOMPARE(count("SELECT device FROM metrics_startStats_sync"), 2);
+}
+
+void TestSync::deviceLookups()
+{
+    QCOMPARE(BXSqlDb::getSyncDevice("website"), 0);
+    QCOMPARE(BXSqlDb::getSyncDevice("metrics"), 2);
+    QCOMPARE(BXSqlDb::getSyncDevice("nothing"), -1);
+    // A name is matched as a value, never as a column.
+    QCOMPARE(BXSqlDb::getSyncDevice("name"), -1);
+    QCOMPARE(BXSqlDb::getDeviceUser(99), -1);
+    BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (7, NULL)");
+    BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (2, 'second')");
+    QMap<int, QString> devices;
+    devices.insert(42, "stale");
+    BXSqlDb::getSyncDevices(devices);
+    QCOMPARE(devices, (QMap<int, QString>{{0, "website"}, {1, "palm"}, {2, "metrics"}}));
+}
+
+void TestSync::createSyncDeviceSeedsItsUser()
+{
+    for (const char* sql : {
+             "INSERT INTO food_diary(food_id, user_id, date, status) VALUES (1, 5, '20240101', 1)",
+             "INSERT INTO food_diary(food_id, user_id, date, status) VALUES (2, 5, '20240101', 2)",
+             "INSERT INTO food_diary(food_id, user_id, date, status) VALUES (3, 6, '20240101', 1)",
+             "INSERT INTO group_diary(group_id, user_id, name, status) VALUES (4, 5, 'Lunch', 1)",
+             "INSERT INTO user_checkins(user_id, date) VALUES (5, '20240101')",
+             "INSERT INTO user_checkins(user_id, date) VALUES (6, '20240101')",
+             "INSERT INTO water_diary(user_id, date, cups) VALUES (5, '20240102', 2)",
+             "INSERT INTO metrics_startStats(user_id, date, count) VALUES (5, '20240101', 1)",
+         })
+        BXSqlDb::perform(sql);
+
+    const int id = BXSqlDb::createSyncDevice("reader", -1, 5);
+    QCOMPARE(id, 3);
+    QCOMPARE(BXSqlDb::getDeviceUser(id), 5);
+    QCOMPARE(count("SELECT food_id FROM food_diary_sync WHERE device = 3"), 1);
+    QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE device = 3"), 1);
+    QCOMPARE(count("SELECT COUNT(*) FROM group_diary_sync WHERE device = 3"), 1);
+    QCOMPARE(count("SELECT COUNT(*) FROM user_checkins_sync WHERE device = 3 AND user_id = 5"), 1);
+    QCOMPARE(count("SELECT COUNT(*) FROM user_checkins_sync WHERE device = 3"), 1);
+    QCOMPARE(count("SELECT COUNT(*) FROM water_diary_sync WHERE device = 3 AND state = 1"), 1);
+    QCOMPARE(count("SELECT COUNT(*) FROM metrics_startStats_sync WHERE device = 3"), 1);
+
+    // Re-seeding an existing device replaces its rows.
+    BXSqlDb::perform("UPDATE food_diary_sync SET state = 0 WHERE device = 3");
+    QCOMPARE(BXSqlDb::createSyncDevice(nullptr, 3, -1), 3);
+    QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE device = 3 AND state = 1"), 1);
+
+    // Its triggers exist from the next start on.
+    BXSqlDb::cleanUp();
+    QVERIFY(UserDbTestEnv::startUp());
+    QCOMPARE(count("SELECT COUNT(*) FROM sqlite_temp_master WHERE type = 'trigger'"), 54);
+    BXSqlDb::perform("INSERT INTO food_diary(food_id, user_id, date, status) VALUES (20, 5, '20240103', 1)");
+    QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE food_id = 20"), 3);
+}
+
+QTEST_MAIN(TestSync)
+#include "tst_sync.moc"

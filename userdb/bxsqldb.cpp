@@ -1,0 +1,248 @@
+#include "userdb/bxsqldb.h"
+
+#include "core/bxsettings.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+
+#include <cassert>
+
+namespace {
+
+const char* const ConnectionName = "BXSqlDb_User";
+
+QSqlDatabase connection()
+{
+    return QSqlDatabase::database(QLatin1String(ConnectionName), false);
+}
+
+// Runs one statement of a table rebuild; a failure throws `failure`.
+void runOrThrow(const QString& sql, const char* failure)
+{
+    BXSqlQuery statement(sql);
+    if (!statement.exec())
+        throw BXException(failure);
+}
+
+QStringList readColumn(const char* sql, const char* boundText, const QString& failure)
+{
+    BXSqlQuery statement(sql);
+    statement.bindValue(0, boundText);
+    if (!statement.exec())
+        throw BXException(failure);
+    QStringList texts;
+    while (statement.next())
+        texts.append(statement.value(0).toString());
+    return texts;
+}
+
+// The comma-separated names of the columns of a table's column definitions.
+QString columnList(const QString& definitions)
+{
+    static const QRegularExpression leadingSpaceOrKey(
+        QStringLiteral("^\\s*|,?\\s*PRIMARY KEY[^)]*\\)"));
+    static const QRegularExpression typeWords(
+        QStringLiteral("\\s*(TEXT|INTEGER|PRIMARY|KEY|NUMERIC|BOOL)\\s*"));
+    QString list = definitions;
+    list.remove(leadingSpaceOrKey);
+    list.remove(typeWords);
+    return list.trimmed();
+}
+
+} // namespace
+
+BXSqlDb* BXSqlDb::_instance = nullptr;
+
+BXSqlDb::BXSqlDb(std::string& error, bool& failed)
+{
+    failed = false;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                QLatin1String(ConnectionName));
+    db.setDatabaseName(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
+    db.setUserName(QString());
+    db.setPassword(QString());
+    if (db.open() && !db.isOpenError()) {
+        // The file is copied whole by backup, restore and the handheld component:
+        // keep the single-file rollback journal and write through to the disk.
+        db.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+        db.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        m_open = true;
+        return;
+    }
+    error = db.lastError().text().toStdString();
+    failed = true;
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QLatin1String(ConnectionName));
+}
+
+BXSqlDb::~BXSqlDb()
+{
+    if (m_open) {
+        connection().close();
+        QSqlDatabase::removeDatabase(QLatin1String(ConnectionName));
+        m_open = false;
+    }
+    if (_instance == this)
+        _instance = nullptr;
+}
+
+BXSqlDb* BXSqlDb::instance()
+{
+    assert(_instance);
+    return _instance;
+}
+
+BXSqlDb* BXSqlDb::exists()
+{
+    return _instance;
+}
+
+bool BXSqlDb::isUp()
+{
+    return _instance != nullptr;
+}
+
+void BXSqlDb::cleanUp()
+{
+    delete _instance;
+    _instance = nullptr;
+    assert(!_instance);
+}
+
+QSqlDatabase BXSqlDb::database() const
+{
+    return connection();
+}
+
+BXSqlQuery BXSqlDb::query(int slot, const char* sql)
+{
+    return instance()->_query(slot, sql);
+}
+
+BXSqlQuery BXSqlDb::query(const char* sql)
+{
+    return query(-1, sql);
+}
+
+BXSqlQuery BXSqlDb::_query(int /*slot*/, const char* sql)
+{
+    auto* statement = new QSqlQuery(connection());
+    statement->prepare(QString::fromUtf8(sql));
+    return BXSqlQuery(statement, false);
+}
+
+void BXSqlDb::finished(BXSqlQuery& query)
+{
+    // Statements may outlive the connection (a handle destroyed after cleanUp), so
+    // giving one back needs no instance.
+    delete query.m_statement;
+    query.m_statement = nullptr;
+}
+
+void BXSqlDb::perform(const char* sql)
+{
+    instance()->_perform(sql);
+}
+
+void BXSqlDb::_perform(const char* sql)
+{
+    connection().exec(QString::fromUtf8(sql));
+}
+
+bool BXSqlDb::beginTransaction()
+{
+    return instance()->_beginTransaction();
+}
+
+bool BXSqlDb::commitTransaction()
+{
+    return instance()->_commitTransaction();
+}
+
+bool BXSqlDb::rollbackTransaction()
+{
+    return instance()->_rollbackTransaction();
+}
+
+bool BXSqlDb::_beginTransaction()
+{
+    assert(nestedTransactionLevel == 0);
+    const bool started = connection().transaction();
+    if (!started)
+        qFatal("Could not start database transaction. There could be an I/O or network error, "
+               "or your disk may be full");
+    ++nestedTransactionLevel;
+    return started;
+}
+
+bool BXSqlDb::_commitTransaction()
+{
+    assert(nestedTransactionLevel > 0);
+    if (--nestedTransactionLevel > 0)
+        return true;
+    const bool committed = connection().commit();
+    if (!committed)
+        qFatal("Could not commit (finish) database transaction. There could be an I/O or network "
+               "error, or your disk may be full");
+    return committed;
+}
+
+bool BXSqlDb::_rollbackTransaction()
+{
+    assert(nestedTransactionLevel > 0);
+    if (--nestedTransactionLevel > 0)
+        return true;
+    const bool rolledBack = connection().rollback();
+    if (!rolledBack)
+        qFatal("Could not rollback (abort) database transaction. There could be an I/O or network "
+               "error, or your disk may be full");
+    return rolledBack;
+}
+
+void BXSqlDb::addColumn(const char* table, const char* column, const char* type)
+{
+    const QString tableName = QString::fromUtf8(table);
+    const QStringList creation = readColumn(
+        "SELECT sql FROM sqlite_master WHERE type='table' AND name=?", table,
+        QStringLiteral("Cannot retrieve schema for ") + tableName);
+    const QStringList indexes = readColumn(
+        "SELECT sql FROM sqlite_master WHERE type='index' and tbl_name = ?", table,
+        QStringLiteral("Cannot retrieve schema for ") + tableName);
+
+    const QString createText = creation.value(0);
+    const qsizetype open = createText.indexOf(QLatin1Char('('));
+    const qsizetype close = createText.lastIndexOf(QLatin1Char(')'));
+    const QString definitions = (open >= 0 && close > open)
+        ? createText.mid(open + 1, close - open - 1) : QString();
+    if (definitions.contains(QString::fromUtf8(column)))
+        return;
+    const QString columns = columnList(definitions);
+
+    runOrThrow(QStringLiteral("CREATE TEMPORARY TABLE xxx_yyy_temp_table (%1)").arg(definitions),
+               "Cannot create temp table");
+    runOrThrow(QStringLiteral("INSERT INTO xxx_yyy_temp_table SELECT %1 FROM %2")
+                   .arg(columns, tableName),
+               "Cannot insert into temp table");
+    runOrThrow(QStringLiteral("DROP TABLE ") + tableName, "Cannot drop table");
+    runOrThrow(QStringLiteral("CREATE TABLE %1(%2 %3, %4)")
+                   .arg(tableName, QString::fromUtf8(column), QString::fromUtf8(type), definitions),
+               "Cannot create new table");
+    runOrThrow(QStringLiteral("INSERT INTO %1(%2) SELECT %2 FROM xxx_yyy_temp_table")
+                   .arg(tableName, columns),
+               "Cannot insert into new table");
+    runOrThrow(QStringLiteral("DROP TABLE xxx_yyy_temp_table"), "Cannot drop temp table");
+    for (const QString& index : indexes) {
+        if (!index.isEmpty())
+            runOrThrow(index, "Cannot create index");
+    }
+}
+
+int BXSqlDb::getVersion()
+{
+    BXSqlQuery statement("SELECT itemvalue FROM userdata_meta WHERE itemkey = 'schema_version'");
+    if (!statement.exec() || !statement.next())
+        return 0;
+    return statement.value(0).toInt();
+}

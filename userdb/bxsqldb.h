@@ -1,0 +1,138 @@
+#pragma once
+
+#include "userdb/bxexception.h"
+#include "userdb/bxsqlquery.h"
+
+#include <QList>
+#include <QMap>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <string>
+
+// The one connection to the user database file "userdata.db" and everything that
+// makes that file usable: start-up (template copy, header repair, version check and
+// upgrade chain, change-tracking triggers), transactions that never nest, column
+// addition by table rebuild, the sync devices and the import of older data.
+//
+// The connection is created by startUp() and closed by cleanUp(); both may run any
+// number of times in one process (the handheld synchronisation, backup and restore
+// close the file and open it again).
+class BXSqlDb
+{
+public:
+    // The schema version this build writes, and the range it opens as it is.
+    static constexpr int CurrentSchemaVersion = 412;
+    static constexpr int LastCompatibleSchemaVersion = 499;
+    // Size of the header probe at the start of a database file.
+    static constexpr int MagicSize = 48;
+
+    // The running connection; asserts that there is one.
+    static BXSqlDb* instance();
+    // The running connection or null.
+    static BXSqlDb* exists();
+    static bool isUp();
+
+    // Makes the user database usable (see bxsqldb_startup.cpp). On false `error` says
+    // why; after a failure the caller runs cleanUp().
+    static bool startUp(std::string& error, bool enableTriggers);
+    // Closes the connection if there is one.
+    static void cleanUp();
+
+    // A statement prepared on the connection, not owned by the handle: give it back
+    // with finished(). The slot is not used (callers pass -1).
+    static BXSqlQuery query(int slot, const char* sql);
+    static BXSqlQuery query(const char* sql);
+    static void finished(BXSqlQuery& query);
+    // Runs the text once and discards its result.
+    static void perform(const char* sql);
+
+    // One level of transaction. A driver that refuses is fatal; nesting is a broken
+    // invariant.
+    static bool beginTransaction();
+    static bool commitTransaction();
+    static bool rollbackTransaction();
+
+    // Adds a column to an existing table by rebuilding it with the new column first;
+    // the new column is NULL in every old row. Does nothing when the column name
+    // already occurs in the table's definitions. Throws BXException.
+    void addColumn(const char* table, const char* column, const char* type);
+
+    // The schema version stored in the file, 0 when it cannot be read.
+    static int getVersion();
+
+    // Sync devices and change tracking.
+    static int getSyncDevice(const char* name);
+    static void getSyncDevices(QMap<int, QString>& devices);
+    static int getDeviceUser(int id);
+    static int createSyncDevice(const char* name, int id, int userId);
+    static bool setupSyncTriggers();
+
+    // File handling of start-up.
+    static bool fixMagic(const QString& path);
+    static bool copyFile(const QString& source, const QString& destination, std::string& reason);
+    // True when the file starts with the header of the older SQLite 2.1 format, which
+    // this build cannot read.
+    static bool isOlderFormat(const QString& path);
+    // The message that tells the user why such a file cannot be used.
+    static QString olderFormatMessage(const QString& path);
+
+    // Writes the schema version and the application version; throws BXException.
+    void upgradeSchema(int version);
+    static void upgrade204to205();
+    static void upgrade205to206();
+    static void upgrade206to300();
+    static void upgrade300to301();
+    static void upgrade301to302();
+    static void upgrade302to303();
+    static void upgrade303to304();
+    static void upgrade304or305to306();
+    static void upgrade306to307();
+    static void upgrade307to308();
+    static void upgrade308to309();
+    static bool upgrade308to309_setDefaultTargetSizes();
+    static void upgrade309to310();
+    static void upgrade310to411();
+    static void upgrade411to412();
+
+    // Import of the data of an older installation.
+    static bool userWantsToImport();
+    static bool importPreviousUserData();
+    static bool importSQLite(const QString& folder);
+    static bool importCodebase(const QString& folder);
+
+    // The connection's database handle (for the driver's error texts).
+    QSqlDatabase database() const;
+
+private:
+    BXSqlDb(std::string& error, bool& failed);
+    ~BXSqlDb();
+    BXSqlDb(const BXSqlDb&) = delete;
+    BXSqlDb& operator=(const BXSqlDb&) = delete;
+
+    BXSqlQuery _query(int slot, const char* sql);
+    void _perform(const char* sql);
+    bool _beginTransaction();
+    bool _commitTransaction();
+    bool _rollbackTransaction();
+
+    static bool runUpgradeChain(std::string& error);
+    static bool makeSafetyCopy();
+
+    static BXSqlDb* _instance;
+
+    bool m_open = false;
+    int nestedTransactionLevel = 0;
+};
+
+// Copies a file in blocks; a destination that cannot be written is removed.
+bool CopyFile(const QString& source, const QString& destination);
+
+// Builds one change-tracking trigger, creates it on the connection, increments the
+// counter and returns its text.
+QString triggerQuery(const QString& source, const QString& dest, const QString& fields,
+                     const QList<int>& devices, const char* timing, const char* row, int state,
+                     int& counter, bool updateForm, int userId);
+
+// The user database file.
+std::string getUserDbPath();

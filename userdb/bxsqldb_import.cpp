@@ -1,0 +1,106 @@
+// Import of the user data of an older installation, tried when a user has no database yet.
+
+#include "userdb/bxsqldb.h"
+
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "userdb/importingdialog.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+const char* const DatabaseFileName = "userdata.db";
+
+// The files of an older dBase data set, all of which must be there.
+const char* const CodebaseFiles[] = {
+    "DRYFDS.DBF", "DRYEXS.DBF", "CSEXS.DBF", "CSEXCATS.DBF", "CSFDS.DBF",
+    "CSFDCATS.DBF", "SAVMEAL.DBF", "SAVMEALI.DBF", "USRUSRS.DBF", "USRCHKS.DBF",
+};
+
+bool isReadableFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.isReadable();
+}
+
+bool isUsableFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isDir() && info.isReadable() && info.isWritable();
+}
+
+} // namespace
+
+bool BXSqlDb::importPreviousUserData()
+{
+    BrandEngine* brand = BrandEngine::instance();
+    if (!brand->idExists("datastore.old_path.count"))
+        return false;
+    const int count = brand->getInt("datastore.old_path.count");
+    for (int index = 0; index < count; ++index) {
+        const QByteArray id = QByteArray("datastore.old_path.path_") + QByteArray::number(index);
+        if (!brand->idExists(id.constData()))
+            continue;
+        const QString folder =
+            BXSettings::joinPaths(BXSettings::getAppDataDir(), brand->getString(id.constData()));
+        if (importSQLite(folder) || importCodebase(folder))
+            return true;
+    }
+    return false;
+}
+
+bool BXSqlDb::importSQLite(const QString& folder)
+{
+    const QString source = BXSettings::joinPaths(folder, QLatin1String(DatabaseFileName));
+    if (!isReadableFile(source) || !isUsableFolder(BXSettings::getUserDBPath()))
+        return false;
+    const QString destination =
+        BXSettings::joinPaths(BXSettings::getUserDBPath(), QLatin1String(DatabaseFileName));
+    if (QFileInfo::exists(destination))
+        return false;
+    if (isOlderFormat(source)) {
+        QMessageBox::warning(nullptr, QStringLiteral("Importing Database"),
+                             olderFormatMessage(source)
+                                 + QStringLiteral("\nA new, empty database will be used."));
+        return false;
+    }
+    if (!userWantsToImport())
+        return false;
+    return CopyFile(QFileInfo(source).absoluteFilePath(), QFileInfo(destination).absoluteFilePath());
+}
+
+bool BXSqlDb::importCodebase(const QString& folder)
+{
+    // Nothing in this program reads dBase tables, so such a data set cannot become a user
+    // database. Its files are kept beside the new database (which then starts from the
+    // template) so that they are not lost with the older installation.
+    const QString destinationFolder = BXSettings::getUserDBPath();
+    for (const char* name : CodebaseFiles) {
+        if (!isReadableFile(BXSettings::joinPaths(folder, QLatin1String(name)))
+            || QFileInfo::exists(BXSettings::joinPaths(destinationFolder, QLatin1String(name))))
+            return false;
+    }
+    QStringList copied;
+    for (const char* name : CodebaseFiles) {
+        const QString destination = BXSettings::joinPaths(destinationFolder, QLatin1String(name));
+        if (!CopyFile(BXSettings::joinPaths(folder, QLatin1String(name)), destination)) {
+            for (const QString& file : copied)
+                QFile::remove(file);
+            return false;
+        }
+        copied.append(destination);
+    }
+    return false;
+}
+
+bool BXSqlDb::userWantsToImport()
+{
+    ImportingDialog dialog;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    QCoreApplication::processEvents();
+    return accepted;
+}

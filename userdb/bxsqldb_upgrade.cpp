@@ -1,0 +1,335 @@
+// The upgrade chain: one transaction per step, each bringing the schema one version on.
+
+#include "userdb/bxsqldb.h"
+
+#include "core/bxsettings.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QSqlQuery>
+
+namespace {
+
+const char* const ApplicationVersion = "4.1.0";
+// How often the written schema version is read back before giving up.
+const int VersionReadBackAttempts = 100;
+
+struct StepFrame
+{
+    const char* debugMessage;   // null: no message
+    const char* failureCaption; // null: the failure is fatal at once, without a box
+    const char* fatalMessage;
+    int newVersion;
+};
+
+void failStep(const StepFrame& frame, const BXException& failure)
+{
+    if (!frame.failureCaption) {
+        BXSqlDb::rollbackTransaction();
+        qFatal("%s%s", frame.fatalMessage, failure.what());
+    }
+    QMessageBox::warning(nullptr, QString::fromUtf8(frame.failureCaption),
+                         QStringLiteral("Contact technical support with the following message:\n")
+                             + failure.message());
+    BXSqlDb::rollbackTransaction();
+    qFatal("%s", frame.fatalMessage);
+}
+
+// Runs `changes` and writes the new version, in one transaction.
+template <typename Changes>
+void runStep(const StepFrame& frame, Changes changes)
+{
+    if (frame.debugMessage)
+        qDebug("%s", frame.debugMessage);
+    BXSqlDb::beginTransaction();
+    try {
+        changes();
+        BXSqlDb::instance()->upgradeSchema(frame.newVersion);
+        BXSqlDb::commitTransaction();
+    } catch (const BXException& failure) {
+        failStep(frame, failure);
+    }
+}
+
+void addColumns(const char* table, std::initializer_list<const char*> columns, const char* type)
+{
+    for (const char* column : columns)
+        BXSqlDb::instance()->addColumn(table, column, type);
+}
+
+void runOrThrow(const char* sql, const char* failure)
+{
+    BXSqlQuery statement(sql);
+    if (!statement.exec())
+        throw BXException(failure);
+}
+
+// Carries the two publishing settings of older versions over to every user who has a
+// web diary account.
+void carryOverPublishSettings()
+{
+    BXSettings settings(true);
+    const char* const uploadKey = "/sync/uploadOnExit";
+    const char* const confirmKey = "/sync/confirmUploadOnExit";
+    const bool upload = settings.readBoolEntry(uploadKey, false, nullptr);
+    const bool confirm = settings.readBoolEntry(confirmKey, false, nullptr);
+    if (upload)
+        settings.removeEntry(uploadKey);
+    if (confirm)
+        settings.removeEntry(confirmKey);
+
+    BXSqlQuery count("SELECT COUNT ( user_id ) FROM user_users");
+    if (!count.exec() || !count.next())
+        throw BXException("Cannot count the users");
+    if (count.value(0).toInt() == 0)
+        return;
+    BXSqlQuery update("update user_users set auto_publish = ?, ask_before_publish = ? "
+                      "where web_username <> '' and web_password <> ''");
+    update.bindValue(0, upload ? 1 : 0);
+    update.bindValue(1, confirm ? 1 : 0);
+    if (!update.exec())
+        throw BXException("Cannot carry over the publishing settings");
+}
+
+// The creation text of user_users; fatal when it cannot be read.
+QString userUsersCreationText()
+{
+    BXSqlQuery statement("SELECT sql FROM sqlite_master WHERE type='table' AND name='user_users'");
+    if (!statement.exec() || !statement.next())
+        qFatal("Couldn't get user_users schema info from sqlite_master");
+    const QString text = statement.value(0).toString();
+    if (!text.contains(QLatin1String("CREATE TABLE")))
+        qFatal("Couldn't get valid CREATE TABLE from user_users schema info");
+    return text;
+}
+
+// Gives a user the display size `size` in `sizeColumn` when the user has ever set the
+// target in `targetColumn`. False when a statement fails.
+bool setDefaultSize(int user, const char* targetColumn, const char* sizeColumn, int size)
+{
+    BXSqlQuery latest(QString::asprintf(
+        "SELECT %s FROM user_target WHERE %s IS NOT NULL AND user_id = ? ORDER BY date DESC LIMIT 1",
+        targetColumn, targetColumn));
+    latest.bindValue(0, user);
+    if (!latest.exec())
+        return false;
+    if (!latest.next() || latest.value(0).toInt() < 0)
+        return true;
+    qDebug("Setting default target for %s", targetColumn);
+    BXSqlQuery update(QString::asprintf("UPDATE user_users SET %s = ? WHERE user_id = ?", sizeColumn));
+    update.bindValue(0, size);
+    update.bindValue(1, user);
+    return update.exec();
+}
+
+} // namespace
+
+void BXSqlDb::upgradeSchema(int version)
+{
+    BXSqlQuery write("UPDATE userdata_meta SET itemvalue = ? WHERE itemkey = 'schema_version'");
+    write.bindValue(0, version);
+    if (!write.exec())
+        throw BXException("Cannot update database schema version");
+    if (write->numRowsAffected() < 1)
+        throw BXException("Cannot update database schema version: the database has no "
+                          "schema version entry");
+
+    int attempt = 0;
+    while (getVersion() != version) {
+        if (++attempt >= VersionReadBackAttempts)
+            throw BXException(QStringLiteral("Cannot read back database schema version %1")
+                                  .arg(version));
+        QCoreApplication::processEvents();
+    }
+
+    BXSqlQuery modified(
+        "UPDATE userdata_meta SET itemvalue = ? WHERE itemkey = 'software_modified_version'");
+    modified.bindValue(0, ApplicationVersion);
+    if (!modified.exec())
+        throw BXException("Cannot update database modified string");
+}
+
+void BXSqlDb::upgrade204to205()
+{
+    runStep({nullptr, nullptr, "Upgrade schema 204 -> 205 failed: ", 205}, [] {
+        for (const char* table : {"food_diary", "group_diary", "food_mealplan", "exer_diary",
+                                  "exer_mealplan"})
+            instance()->addColumn(table, "time", "TEXT");
+        instance()->addColumn("exer_diary", "group_id", "INTEGER");
+        instance()->addColumn("exer_mealplan", "group_id", "INTEGER");
+    });
+}
+
+void BXSqlDb::upgrade205to206()
+{
+    runStep({"Upgrading database schema: 205 -> 206", "Upgrade schema 205 -> 206 failed.",
+             "Error upgrading database", 206},
+            [] { instance()->addColumn("user_checkins", "steps", "NUMERIC"); });
+}
+
+void BXSqlDb::upgrade206to300()
+{
+    runStep({nullptr, "Upgrade schema 206 -> 300 failed.", "Error upgrading database", 300}, [] {
+        for (const char* table : {"user_checkins_sync", "water_diary_sync", "food_diary_sync",
+                                  "exer_diary_sync", "group_diary_sync"})
+            instance()->addColumn(table, "lastModified", "TEXT");
+        runOrThrow("CREATE table metrics_startStats ( user_id INTEGER, date TEXT, count INTEGER, "
+                   "PRIMARY KEY ( user_id, date ) )",
+                   "Cannot create metrics table");
+        runOrThrow("INSERT INTO userdata_sync_tables(source_table, dest_table, fields) "
+                   "VALUES ('metrics_startStats', 'metrics_startStats_sync', 'user_id, date')",
+                   "Cannot create userdata_sync_tables entry");
+        runOrThrow("CREATE TABLE metrics_startStats_sync(device INTEGER, state INTEGER, "
+                   "user_id INTEGER,  date TEXT, lastModified TEXT, palm_id INTEGER, "
+                   "PRIMARY KEY(user_id, date))",
+                   "Cannot create metrics sync table");
+        runOrThrow("CREATE INDEX metrics_sync_idx ON metrics_startStats_sync(user_id, date, device)",
+                   "Cannot create metrics sync index");
+        runOrThrow("INSERT INTO userdata_sync_devices(id, name) VALUES (2, 'metrics')",
+                   "Cannot create metrics device in userdata_sync_devices");
+    });
+}
+
+void BXSqlDb::upgrade300to301()
+{
+    runStep({nullptr, "Upgrade schema 300 -> 301 failed.", "Error upgrading database", 301}, [] {
+        addColumns("user_users", {"auto_publish", "ask_before_publish"}, "INTEGER");
+        carryOverPublishSettings();
+    });
+}
+
+void BXSqlDb::upgrade301to302()
+{
+    runStep({"Upgrade 301 -> 302", "Upgrade schema 301 -> 302 failed.", "Error upgrading database",
+             302},
+            [] {
+                instance()->addColumn("userdata_sync_devices", "user_id", "INTEGER");
+                runOrThrow("UPDATE userdata_sync_devices SET user_id = 0 WHERE id = 1 AND "
+                           "substr(name,1,4) = 'palm'",
+                           "couldn't set user_id on existing palm device");
+            });
+}
+
+void BXSqlDb::upgrade302to303()
+{
+    runStep({"Upgrading database schema: 302 -> 303", "Upgrade schema 302 -> 303 failed.",
+             "Error upgrading database", 303},
+            [] {
+                instance()->addColumn("user_users", "tipOfTheDay", "INTEGER");
+                BXSqlQuery create("CREATE TABLE user_firsttime_tips ( user_id INTEGER, "
+                                  "tip_index INTEGER, PRIMARY KEY ( user_id, tip_index ) );");
+                create.exec();
+            });
+}
+
+void BXSqlDb::upgrade303to304()
+{
+    runStep({"Upgrading database schema: 303 -> 304", "Upgrade schema 303 -> 304 failed.",
+             "Error upgrading database", 304},
+            [] { instance()->addColumn("user_users", "hideNutrientAndFluid", "BOOL"); });
+}
+
+void BXSqlDb::upgrade304or305to306()
+{
+    const bool hasBackupPath = userUsersCreationText().contains(QLatin1String("backup_data_path"));
+    runStep({"Upgrading database schema: 30[45] -> 306", "Upgrade schema 304/305 -> 306 failed.",
+             "Error upgrading database", 306},
+            [hasBackupPath] {
+                if (!hasBackupPath)
+                    instance()->addColumn("user_users", "backup_data_path", "TEXT");
+            });
+}
+
+void BXSqlDb::upgrade306to307()
+{
+    runStep({"Upgrading database schema: 306 ->  307", "Upgrade schema 306 -> 307 failed.",
+             "Error upgarding database", 307},
+            [] {
+                runOrThrow("CREATE TABLE favorites (user_id INTEGER, item_id INTEGER, item_type "
+                           "INTEGER, PRIMARY KEY(user_id, item_id, item_type))",
+                           "Couldn't create favorites table");
+            });
+}
+
+void BXSqlDb::upgrade307to308()
+{
+    runStep({"Upgrading database schema: 307 -> 308", "Upgrade schema 307 -> 308 failed.",
+             "Error upgarding database", 308},
+            [] {
+                for (const char* table : {"custom_foods", "food_diary", "food_mealplan"})
+                    addColumns(table, {"saturated_fat", "cholesterol", "sodium", "sugar", "calcium"},
+                               "NUMERIC");
+                instance()->addColumn("user_users", "diaryViewColumnSettings", "TEXT");
+                instance()->addColumn("user_users", "diaryAdvancedMode", "INTEGER");
+            });
+}
+
+void BXSqlDb::upgrade308to309()
+{
+    runStep({"Upgrading database schema: 308 -> 309", "Upgrade schema 308 -> 309 failed.",
+             "Error upgarding database", 309},
+            [] {
+                addColumns("user_target", {"target_saturated_fat", "target_cholesterol",
+                                           "target_sodium", "target_sugar", "target_calcium"},
+                           "NUMERIC");
+                addColumns("user_users", {"energy_target_size", "carb_target_size",
+                                          "fiber_target_size", "protein_target_size",
+                                          "fat_target_size", "sat_fat_target_size",
+                                          "cholesterol_target_size", "sugar_target_size",
+                                          "calcium_target_size", "sodium_target_size"},
+                           "INTEGER");
+                if (!upgrade308to309_setDefaultTargetSizes())
+                    qDebug("UPGRADE FAILED!!!");
+            });
+}
+
+bool BXSqlDb::upgrade308to309_setDefaultTargetSizes()
+{
+    struct DefaultSize
+    {
+        const char* targetColumn;
+        const char* sizeColumn;
+        int size;
+    };
+    static const DefaultSize defaults[] = {
+        {"target_calories", "energy_target_size", 3}, {"target_fat", "fat_target_size", 2},
+        {"target_protein", "protein_target_size", 2}, {"target_fiber", "fiber_target_size", 2},
+        {"target_carb", "carb_target_size", 2},
+    };
+    QList<int> users;
+    {
+        BXSqlQuery select("SELECT user_id FROM user_users");
+        if (!select.exec())
+            return false;
+        while (select.next())
+            users.append(select.value(0).toInt());
+    }
+    for (const int user : users) {
+        for (const DefaultSize& entry : defaults) {
+            if (!setDefaultSize(user, entry.targetColumn, entry.sizeColumn, entry.size))
+                return false;
+        }
+    }
+    return true;
+}
+
+void BXSqlDb::upgrade309to310()
+{
+    runStep({"Upgrading database schema: 309 -> 310", "Upgrade schema 309 -> 310 failed.",
+             "Error upgarding database", 310},
+            [] {
+                instance()->addColumn("user_misc", "custom_rmr", "NUMERIC");
+                instance()->addColumn("user_misc", "diet_plan", "TEXT");
+            });
+}
+
+void BXSqlDb::upgrade310to411()
+{
+    runStep({nullptr, "Upgrade schema 310 -> 411 failed.", "Error upgrading database", 411}, [] {});
+}
+
+void BXSqlDb::upgrade411to412()
+{
+    runStep({nullptr, "Upgrade schema 411 ->412 failed.", "Error upgrading database", 412},
+            [] { instance()->addColumn("user_users", "summaryOptions", "INTEGER"); });
+}

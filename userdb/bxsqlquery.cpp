@@ -1,0 +1,147 @@
+#include "userdb/bxsqlquery.h"
+
+#include "userdb/bxsqldb.h"
+
+#include <QSqlQuery>
+
+#include <cassert>
+#include <utility>
+
+namespace {
+
+bool isInsert(const QString& sql)
+{
+    const QString text = sql.trimmed();
+    return text.startsWith(QLatin1String("INSERT"), Qt::CaseInsensitive)
+        || text.startsWith(QLatin1String("REPLACE"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+BXSqlQuery::BXSqlQuery(const char* sql)
+    : BXSqlQuery(BXSqlDb::query(-1, sql))
+{
+    m_owning = true;
+}
+
+BXSqlQuery::BXSqlQuery(const QString& sql)
+    : BXSqlQuery(sql.toUtf8().constData())
+{
+}
+
+BXSqlQuery::BXSqlQuery(QSqlQuery* statement, bool owning)
+    : m_statement(statement), m_owning(owning)
+{
+}
+
+BXSqlQuery::BXSqlQuery(BXSqlQuery&& other) noexcept
+    : m_statement(std::exchange(other.m_statement, nullptr)),
+      m_owning(std::exchange(other.m_owning, false)),
+      m_lastInsertId(std::exchange(other.m_lastInsertId, -1))
+{
+}
+
+BXSqlQuery& BXSqlQuery::operator=(BXSqlQuery&& other) noexcept
+{
+    if (this != &other) {
+        if (m_owning)
+            release();
+        m_statement = std::exchange(other.m_statement, nullptr);
+        m_owning = std::exchange(other.m_owning, false);
+        m_lastInsertId = std::exchange(other.m_lastInsertId, -1);
+    }
+    return *this;
+}
+
+BXSqlQuery::~BXSqlQuery()
+{
+    if (m_owning)
+        release();
+}
+
+void BXSqlQuery::release()
+{
+    if (m_statement)
+        BXSqlDb::finished(*this);
+}
+
+bool BXSqlQuery::prepare(const char* sql)
+{
+    return prepare(QString::fromUtf8(sql));
+}
+
+bool BXSqlQuery::prepare(const QString& sql)
+{
+    m_lastInsertId = -1;
+    return m_statement && m_statement->prepare(sql);
+}
+
+void BXSqlQuery::bindValue(int position, const std::string& value)
+{
+    bindValue(position, QVariant(QString::fromStdString(value)));
+}
+
+void BXSqlQuery::bindValue(int position, const char* value)
+{
+    bindValue(position, QVariant(QString::fromUtf8(value)));
+}
+
+void BXSqlQuery::bindValue(int position, const QString& value)
+{
+    bindValue(position, QVariant(value));
+}
+
+void BXSqlQuery::bindValue(int position, int value)
+{
+    bindValue(position, QVariant(value));
+}
+
+void BXSqlQuery::bindValue(int position, qint64 value)
+{
+    bindValue(position, QVariant(value));
+}
+
+void BXSqlQuery::bindValue(int position, double value)
+{
+    bindValue(position, QVariant(value));
+}
+
+void BXSqlQuery::bindValue(int position, const QVariant& value)
+{
+    if (m_statement)
+        m_statement->bindValue(position, value);
+}
+
+bool BXSqlQuery::exec()
+{
+    m_lastInsertId = -1;
+    if (!m_statement || !m_statement->exec())
+        return false;
+    if (isInsert(m_statement->lastQuery()) && m_statement->numRowsAffected() > 0) {
+        const QVariant id = m_statement->lastInsertId();
+        if (id.isValid())
+            m_lastInsertId = id.toLongLong();
+    }
+    return true;
+}
+
+bool BXSqlQuery::next()
+{
+    return m_statement && m_statement->next();
+}
+
+QVariant BXSqlQuery::value(int column) const
+{
+    return m_statement ? m_statement->value(column) : QVariant();
+}
+
+qint64 BXSqlQuery::lastInsertId() const
+{
+    return m_lastInsertId;
+}
+
+QSqlQuery* BXSqlQuery::operator->() const
+{
+    assert(m_statement);
+    return m_statement;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <string>
+
+class QSqlQuery;
+
+// A handle on one prepared statement of the user database. Placeholders are '?',
+// bound by zero-based position.
+//
+// A handle made from SQL text owns its statement and gives it back to BXSqlDb when it
+// is destroyed. The handle that BXSqlDb::query() returns does not own its statement;
+// its caller gives it back with BXSqlDb::finished(). Handles move but do not copy.
+class BXSqlQuery
+{
+public:
+    explicit BXSqlQuery(const char* sql);
+    explicit BXSqlQuery(const QString& sql);
+    // Wraps a statement made by BXSqlDb; `owning` decides who gives it back.
+    BXSqlQuery(QSqlQuery* statement, bool owning);
+    BXSqlQuery(BXSqlQuery&& other) noexcept;
+    BXSqlQuery& operator=(BXSqlQuery&& other) noexcept;
+    BXSqlQuery(const BXSqlQuery&) = delete;
+    BXSqlQuery& operator=(const BXSqlQuery&) = delete;
+    ~BXSqlQuery();
+
+    // Prepares the statement again with a new text; the driver's answer.
+    bool prepare(const char* sql);
+    bool prepare(const QString& sql);
+
+    // Texts are bound as text values.
+    void bindValue(int position, const std::string& value);
+    void bindValue(int position, const char* value);
+    void bindValue(int position, const QString& value);
+    void bindValue(int position, int value);
+    void bindValue(int position, qint64 value);
+    void bindValue(int position, double value);
+    // Any other value; a null QVariant binds SQL NULL.
+    void bindValue(int position, const QVariant& value);
+
+    // Runs the prepared statement with the bound values.
+    bool exec();
+    bool next();
+    QVariant value(int column) const;
+    // The row id of the row that the last exec() inserted, or -1 when that exec()
+    // failed or inserted nothing (never the id of an earlier insert).
+    qint64 lastInsertId() const;
+
+    // The wrapped statement (null once given back).
+    QSqlQuery* statement() const { return m_statement; }
+    QSqlQuery* operator->() const;
+    bool isNull() const { return m_statement == nullptr; }
+
+private:
+    friend class BXSqlDb;
+    void release();
+
+    QSqlQuery* m_statement = nullptr;
+    bool m_owning = false;
+    qint64 m_lastInsertId = -1;
+};
