@@ -13,6 +13,10 @@
 // catalogue's storage.
 class FoodDBBase {
 public:
+    // Whether an id lies in the catalogue's id space: 0 to 0xFFFFFF shipped foods,
+    // 0x1000000 to 0x2FFFFFF the user's own.
+    static bool isCatalogueId(int id) { return id >= 0 && id < 0x3000000; }
+
     // The food's display name as 8-bit text; empty when the id is unknown.
     virtual QString getFoodName(int foodId) const = 0;
     // The food's values per its reference quantity; none when the id is unknown.

@@ -113,7 +113,11 @@ bool FoodDiaryItem::loadFoodInfo(bool check)
 {
     if (infoLoaded)
         return true;
-    assert(refId >= 0 && "refId >= 0");
+    // A stored id that is no catalogue id leaves the entry on its stored values.
+    if (!FoodDBBase::isCatalogueId(refId)) {
+        infoLoaded = true;
+        return false;
+    }
     assert(s_foodCatalogue && "the food catalogue is installed");
     const FoodDBBase* catalogue = s_foodCatalogue();
     const QString foodName = catalogue->getFoodName(refId);

@@ -46,7 +46,8 @@ public:
 
     // Fills base values and servings from the food catalogue once (see applyFoodInfo); true
     // at once when they are already in place, false when the catalogue no longer has the
-    // food (or, with check, no longer the stored food and serving).
+    // food (or, with check, no longer the stored food and serving) or refId is no catalogue
+    // id. Either way the entry does not ask the catalogue again.
     bool loadFoodInfo(bool check);
     // Points the entry at another catalogue food, one of its first serving.
     void changeFood(int newRefId);

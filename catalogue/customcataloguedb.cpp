@@ -1,0 +1,187 @@
+#include "catalogue/customcataloguedb.h"
+
+#include <QVariant>
+
+#include <cassert>
+
+namespace {
+
+// Runs a statement bound to the values in order; whether it ran.
+bool run(BXSqlQuery& query, std::initializer_list<QVariant> values)
+{
+    int position = 0;
+    for (const QVariant& value : values)
+        query.bindValue(position++, value);
+    return query.exec();
+}
+
+// The first column of the first row as an int; none when the statement fails, yields no
+// row or a NULL.
+std::optional<qint64> scalar(BXSqlQuery& query, std::initializer_list<QVariant> values)
+{
+    if (!run(query, values) || !query.next() || query.value(0).isNull())
+        return std::nullopt;
+    return query.value(0).toLongLong();
+}
+
+} // namespace
+
+CustomCatalogueDB::CustomCatalogueDB(const Tables& tables)
+    : _tables(tables)
+{
+}
+
+// Fills the table and column names into a statement: %1 item table, %2 item id, %3 item
+// name, %4 category table, %5 category name.
+QString CustomCatalogueDB::_sql(const char* pattern) const
+{
+    const char* const names[] = {_tables.items, _tables.itemId, _tables.itemName,
+                                 _tables.categories, _tables.categoryName};
+    QString sql = QString::fromLatin1(pattern);
+    for (int i = 0; i < int(std::size(names)); ++i)
+        sql.replace(QLatin1Char('%') + QString::number(i + 1), QLatin1String(names[i]));
+    return sql;
+}
+
+BXSqlQuery CustomCatalogueDB::getItemQuery() const
+{
+    return BXSqlQuery(_sql("SELECT %2, %3 FROM %1 WHERE category_id = ? ORDER BY UPPER(%3)"));
+}
+
+BXSqlQuery CustomCatalogueDB::getCatsQuery() const
+{
+    return BXSqlQuery(_sql("SELECT category_id, %5 FROM %4 WHERE parent_id = ? ORDER BY UPPER(%5)"));
+}
+
+QString CustomCatalogueDB::getItemNoun() const
+{
+    return QString::fromLatin1(_tables.noun);
+}
+
+int CustomCatalogueDB::getRootForUser(int user) const
+{
+    assert(user >= -1 && user <= MAX_USER && "user_id >= -1 && user_id < 4096");
+    const int id = user == -1 ? SHARED_ROOT : USER_ROOT_BASE + user;
+    BXSqlQuery count(_sql("SELECT COUNT(*) FROM %4 WHERE category_id = ?"));
+    if (scalar(count, {id}).value_or(0) == 0) {
+        BXSqlQuery insert(_sql("INSERT INTO %4(category_id, parent_id, %5) VALUES (?, ?, ?)"));
+        const QString prefix = user == -1 ? QStringLiteral("Shared ") : QStringLiteral("My ");
+        run(insert, {id, 0, prefix + getItemNoun()});
+    }
+    return id;
+}
+
+bool CustomCatalogueDB::reparentItemCategory(int categoryId, int newParentId)
+{
+    if (_isInSubtree(newParentId, categoryId))
+        return false;
+    BXSqlQuery update(_sql("UPDATE %4 SET parent_id = ? WHERE category_id = ?"));
+    const bool ok = run(update, {newParentId, categoryId});
+    reload(newParentId, true);
+    return ok;
+}
+
+bool CustomCatalogueDB::reparentItem(int itemId, int newCategoryId)
+{
+    BXSqlQuery update(_sql("UPDATE %1 SET category_id = ? WHERE %2 = ?"));
+    const bool ok = run(update, {newCategoryId, itemId});
+    reload(itemId, false);
+    return ok;
+}
+
+int CustomCatalogueDB::createCategory(int parentId, const QString& name, int id)
+{
+    if (id < 0) {
+        BXSqlQuery next(_sql("SELECT MAX(category_id)+1 FROM %4 WHERE category_id+1 < ?"));
+        const qint64 candidate = scalar(next, {USER_ROOT_BASE}).value_or(0);
+        id = candidate > FIRST_ID ? int(candidate) : FIRST_ID;
+    }
+    BXSqlQuery insert(_sql("INSERT INTO %4(category_id, parent_id, %5) VALUES (?, ?, ?)"));
+    const bool ok = run(insert, {id, parentId, name});
+    reload(0, false);
+    return ok ? id : -1;
+}
+
+bool CustomCatalogueDB::updateCategory(int categoryId, const QString& name)
+{
+    BXSqlQuery update(_sql("UPDATE %4 SET %5 = ? WHERE category_id = ?"));
+    const bool ok = run(update, {name, categoryId});
+    reload(0, false);
+    return ok;
+}
+
+bool CustomCatalogueDB::deleteCategory(int categoryId, bool force)
+{
+    if (!force && _hasChildren(categoryId))
+        return false;
+    std::set<int> visited;
+    const bool ok = _deleteSubtree(categoryId, visited);
+    reload(0, false);
+    return ok;
+}
+
+QString CustomCatalogueDB::getCategoryName(int categoryId) const
+{
+    BXSqlQuery select(_sql("SELECT %5 FROM %4 WHERE category_id = ?"));
+    if (!run(select, {categoryId}) || !select.next())
+        return QString();
+    return select.value(0).toString();
+}
+
+int CustomCatalogueDB::_newItemId() const
+{
+    BXSqlQuery next(_sql("SELECT MAX(%2)+1 FROM %1"));
+    const qint64 candidate = scalar(next, {}).value_or(0);
+    return candidate > FIRST_ID ? int(candidate) : FIRST_ID;
+}
+
+bool CustomCatalogueDB::_deleteItem(int itemId)
+{
+    BXSqlQuery remove(_sql("DELETE FROM %1 WHERE %2 = ?"));
+    const bool ok = run(remove, {itemId});
+    reload(0, false);
+    return ok;
+}
+
+// Asked of the tables rather than of the tree, which holds only the current user's
+// categories.
+bool CustomCatalogueDB::_hasChildren(int categoryId) const
+{
+    BXSqlQuery categories(_sql("SELECT COUNT(*) FROM %4 WHERE parent_id = ?"));
+    BXSqlQuery items(_sql("SELECT COUNT(*) FROM %1 WHERE category_id = ?"));
+    return scalar(categories, {categoryId}).value_or(0) > 0
+        || scalar(items, {categoryId}).value_or(0) > 0;
+}
+
+// Child categories first, depth first, then the category's items and the category itself.
+bool CustomCatalogueDB::_deleteSubtree(int categoryId, std::set<int>& visited)
+{
+    if (!visited.insert(categoryId).second)
+        return true;
+    BXSqlQuery children(_sql("SELECT category_id FROM %4 WHERE parent_id = ?"));
+    if (!run(children, {categoryId}))
+        return false;
+    std::vector<int> childIds;
+    while (children.next())
+        childIds.push_back(children.value(0).toInt());
+    bool ok = true;
+    for (int child : childIds)
+        ok = _deleteSubtree(child, visited) && ok;
+    BXSqlQuery items(_sql("DELETE FROM %1 WHERE category_id = ?"));
+    BXSqlQuery category(_sql("DELETE FROM %4 WHERE category_id = ?"));
+    ok = run(items, {categoryId}) && ok;
+    return run(category, {categoryId}) && ok;
+}
+
+// Whether candidate is categoryId or lies below it, following the parents upwards.
+bool CustomCatalogueDB::_isInSubtree(int candidate, int categoryId) const
+{
+    std::set<int> seen;
+    BXSqlQuery parent(_sql("SELECT parent_id FROM %4 WHERE category_id = ?"));
+    for (int id = candidate; id != 0 && seen.insert(id).second;) {
+        if (id == categoryId)
+            return true;
+        id = int(scalar(parent, {id}).value_or(0));
+    }
+    return false;
+}

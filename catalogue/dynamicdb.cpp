@@ -1,0 +1,165 @@
+#include "catalogue/dynamicdb.h"
+
+#include "catalogue/dynamicdbreloadinfo.h"
+#include "core/notificationcenter.h"
+#include "userdb/userdb.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <cstring>
+
+namespace {
+
+const char* const QUERY_FAILED = "Dynamic DB couldn't execute query!";
+
+// Every placeholder of the tree's queries takes the parent id.
+void bindParent(BXSqlQuery& query, quint32 parentId)
+{
+    const int placeholders = int(query.statement()->lastQuery().count(QLatin1Char('?')));
+    for (int i = 0; i < placeholders; ++i)
+        query.bindValue(i, qint64(parentId));
+}
+
+} // namespace
+
+DynamicDB::DynamicDB() = default;
+
+DynamicDB::~DynamicDB() = default;
+
+int DynamicDB::currentUser()
+{
+    return UserDB::instance()->getCurrentUser();
+}
+
+int DynamicDB::getRootId() const
+{
+    return getRootForUser(currentUser()) + TREE_ROOT_OFFSET;
+}
+
+int DynamicDB::_pushName(const QString& name)
+{
+    const int offset = int(_names.size());
+    _names.append(name.toLatin1());
+    _names.append('\0');
+    return offset;
+}
+
+void DynamicDB::reload(int selectId, bool selectIsCategory)
+{
+    _itemQuery = std::make_unique<BXSqlQuery>(getItemQuery());
+    _catsQuery = std::make_unique<BXSqlQuery>(getCatsQuery());
+    _clearIndex();
+    _names.clear();
+
+    Build build;
+    const QString noun = getItemNoun();
+    const quint32 sharedId = quint32(getRootForUser(-1));
+    const quint32 userId = quint32(getRootForUser(currentUser()));
+    int sharedName = 0;
+    int userName = 0;
+    const BrowsableDBItem shared = _addRoot(sharedId, QStringLiteral("Shared ") + noun, build,
+                                            sharedName);
+    // Without a current user the user's root is the shared root, shown once.
+    const bool hasUserRoot = userId != sharedId;
+    BrowsableDBItem user;
+    if (hasUserRoot)
+        user = _addRoot(userId, QStringLiteral("My ") + noun, build, userName);
+
+    BrowsableDBItem root;
+    root.id = quint32(getRootId());
+    root.firstChild = quint32(_items.size());
+    root.numCategories = hasUserRoot ? 2 : 1;
+    _appendRecord(shared, FLAG_CATEGORY, sharedName, build);
+    if (hasUserRoot)
+        _appendRecord(user, FLAG_CATEGORY, userName, build);
+    _appendRecord(root, FLAG_CATEGORY, _pushName(QStringLiteral("ROOT")), build);
+
+    _layOutNames(build.nameOffsets);
+    for (size_t i = 0; i < _items.size(); ++i) {
+        if (_flags[i] & FLAG_CATEGORY)
+            _mapCategory(i);
+    }
+    _itemQuery.reset();
+    _catsQuery.reset();
+
+    DynamicDBReloadInfo info{selectId, selectIsCategory, this};
+    NotificationCenter::notify(RELOADED_NOTIFICATION, static_cast<void*>(&info));
+}
+
+BrowsableDBItem DynamicDB::_addRoot(quint32 rootId, const QString& name, Build& build,
+                                    int& nameOffset)
+{
+    BrowsableDBItem root;
+    root.id = rootId;
+    nameOffset = _pushName(name);
+    _addCategory(rootId, root, build);
+    return root;
+}
+
+// Appends the subtree of a category: the descendants of each child category first, then
+// the category's own children (categories, then items). Fills the category's child range.
+void DynamicDB::_addCategory(quint32 parentId, BrowsableDBItem& category, Build& build)
+{
+    build.visited.insert(parentId);
+    const std::vector<Row> categories = _collect(*_catsQuery, parentId);
+    const std::vector<Row> items = _collect(*_itemQuery, parentId);
+
+    std::vector<BrowsableDBItem> children(categories.size());
+    for (size_t i = 0; i < categories.size(); ++i) {
+        children[i].id = categories[i].id;
+        if (!build.visited.count(categories[i].id))
+            _addCategory(categories[i].id, children[i], build);
+    }
+
+    category.firstChild = quint32(_items.size());
+    category.numCategories = quint16(categories.size());
+    category.numItems = quint16(items.size());
+    for (size_t i = 0; i < categories.size(); ++i)
+        _appendRecord(children[i], FLAG_CATEGORY | FLAG_EDITABLE | FLAG_SEARCH_MATCH,
+                      categories[i].nameOffset, build);
+    for (const Row& row : items) {
+        BrowsableDBItem item;
+        item.id = row.id;
+        _appendRecord(item, FLAG_EDITABLE | FLAG_SEARCH_MATCH, row.nameOffset, build);
+    }
+}
+
+std::vector<DynamicDB::Row> DynamicDB::_collect(BXSqlQuery& query, quint32 parentId)
+{
+    bindParent(query, parentId);
+    if (!query.exec()) {
+        qWarning("%s", qPrintable(query.statement()->lastError().text()));
+        qFatal("%s", QUERY_FAILED);
+    }
+    std::vector<Row> rows;
+    while (query.next())
+        rows.push_back({quint32(query.value(0).toLongLong()), _pushName(query.value(1).toString())});
+    return rows;
+}
+
+void DynamicDB::_appendRecord(const BrowsableDBItem& item, unsigned char flags, int nameOffset,
+                              Build& build)
+{
+    _items.push_back(item);
+    _flags.push_back(flags);
+    build.nameOffsets.push_back(nameOffset);
+}
+
+// Copies the names into a fresh store in record order, so that each record's name follows
+// the previous one's, and points the records at them.
+void DynamicDB::_layOutNames(const std::vector<int>& nameOffsets)
+{
+    QByteArray names;
+    names.reserve(_names.size());
+    std::vector<int> offsets;
+    offsets.reserve(nameOffsets.size());
+    for (int offset : nameOffsets) {
+        offsets.push_back(int(names.size()));
+        names.append(_names.constData() + offset, qsizetype(std::strlen(_names.constData() + offset)) + 1);
+    }
+    _names = names;
+    for (size_t i = 0; i < _items.size(); ++i)
+        _items[i].name = _names.constData() + offsets[i];
+}

@@ -1,0 +1,86 @@
+#ifndef PANTREL_CATALOGUE_DYNAMICDB_H
+#define PANTREL_CATALOGUE_DYNAMICDB_H
+
+#include "catalogue/indexeddb.h"
+#include "userdb/bxsqlquery.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <set>
+#include <vector>
+
+// A catalogue tree kept in SQL tables of the user database, shown through the same tree and
+// search interface as the shipped catalogue. It holds the subtree of the shared root and the
+// subtree of the current user's root under an in-memory "ROOT", and rebuilds itself whole
+// after every change, telling the browser through "dynamicdb_reloaded_notification".
+//
+// Ids are the stores' SQL ids: user roots USER_ROOT_BASE + user (0 to 4095), the shared root
+// SHARED_ROOT, new categories from FIRST_ID below USER_ROOT_BASE, new items from FIRST_ID up.
+class DynamicDB : public IndexedDB {
+public:
+    static constexpr const char* RELOADED_NOTIFICATION = "dynamicdb_reloaded_notification";
+    static constexpr int FIRST_ID = 0x1000000;
+    static constexpr int USER_ROOT_BASE = 0x1FFF000;
+    static constexpr int SHARED_ROOT = 0x2000000;
+    // The in-memory "ROOT" is the current user's root plus this.
+    static constexpr int TREE_ROOT_OFFSET = 0x1000000;
+    static constexpr int MAX_USER = 4095;
+
+    DynamicDB();
+    ~DynamicDB() override;
+    DynamicDB(const DynamicDB&) = delete;
+    DynamicDB& operator=(const DynamicDB&) = delete;
+
+    // A new query whose placeholders all take a parent category id, yielding rows of
+    // (item id, item name) for the items of that category.
+    virtual BXSqlQuery getItemQuery() const = 0;
+    // The same for the child categories: rows of (category id, name).
+    virtual BXSqlQuery getCatsQuery() const = 0;
+    // The plural noun of the root names ("Shared Foods", "My Foods").
+    virtual QString getItemNoun() const = 0;
+    // The SQL id of a user's root category (user -1: the shared root), made when missing.
+    virtual int getRootForUser(int user) const = 0;
+    virtual bool reparentItemCategory(int categoryId, int newParentId) = 0;
+    virtual bool reparentItem(int itemId, int newCategoryId) = 0;
+
+    // The current user's root + TREE_ROOT_OFFSET.
+    int getRootId() const override;
+
+    // Rebuilds the tree from the tables and posts the reload notification; observers select
+    // selectId when it is not 0.
+    void reload(int selectId, bool selectIsCategory);
+
+protected:
+    // Appends the name's 8-bit text and a NUL to the name store; returns its offset.
+    int _pushName(const QString& name);
+    // The user whose tree is shown.
+    static int currentUser();
+
+private:
+    // One row of a category or item query while the tree is built.
+    struct Row {
+        quint32 id;
+        int nameOffset;
+    };
+    // The state of one reload: each record's offset in the name store, and the categories
+    // already entered (a category is entered once even if the tables hold a cycle).
+    struct Build {
+        std::vector<int> nameOffsets;
+        std::set<quint32> visited;
+    };
+
+    BrowsableDBItem _addRoot(quint32 rootId, const QString& name, Build& build, int& nameOffset);
+    void _addCategory(quint32 parentId, BrowsableDBItem& category, Build& build);
+    std::vector<Row> _collect(BXSqlQuery& query, quint32 parentId);
+    void _appendRecord(const BrowsableDBItem& item, unsigned char flags, int nameOffset,
+                       Build& build);
+    void _layOutNames(const std::vector<int>& nameOffsets);
+
+    QByteArray _names;
+    std::unique_ptr<BXSqlQuery> _itemQuery;
+    std::unique_ptr<BXSqlQuery> _catsQuery;
+};
+
+#endif

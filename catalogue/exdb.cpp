@@ -1,0 +1,46 @@
+#include "catalogue/exdb.h"
+
+#include "catalogue/exdbdynamic.h"
+#include "catalogue/exdbstatic.h"
+
+#include <cassert>
+
+ExDB* ExDB::_instance = nullptr;
+
+ExDB* ExDB::instance()
+{
+    if (!_instance)
+        _instance = new ExDB;
+    return _instance;
+}
+
+void ExDB::cleanUp()
+{
+    delete _instance;
+    assert(!_instance);
+}
+
+ExDB::ExDB()
+{
+    ExDBStatic::instance();
+    ExDBDynamic::instance();
+}
+
+ExDB::~ExDB()
+{
+    if (_instance == this)
+        _instance = nullptr;
+}
+
+const ExDBBase* ExDB::_doSplit(int exerciseId)
+{
+    assert(exerciseId >= 0 && exerciseId < 0x3000000 && "index >= 0 && index < 0x3000000");
+    if (exerciseId > 0xFFFFFF)
+        return ExDBDynamic::instance();
+    return ExDBStatic::instance();
+}
+
+std::optional<DBTypes::ExerciseItem> ExDB::getExercise(int exerciseId) const
+{
+    return _doSplit(exerciseId)->getExercise(exerciseId);
+}

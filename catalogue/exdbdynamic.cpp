@@ -1,0 +1,88 @@
+#include "catalogue/exdbdynamic.h"
+
+#include <QVariant>
+
+#include <cassert>
+
+using DBTypes::ExerciseItem;
+
+ExDBDynamic* ExDBDynamic::_instance = nullptr;
+
+namespace {
+
+const CustomCatalogueDB::Tables EXERCISE_TABLES = {"custom_exercises", "activity_id",
+                                                  "description", "custom_exercise_cats",
+                                                  "description", "Exercises"};
+
+} // namespace
+
+ExDBDynamic* ExDBDynamic::instance()
+{
+    if (!_instance) {
+        _instance = new ExDBDynamic;
+        _instance->reload(0, false);
+    }
+    return _instance;
+}
+
+void ExDBDynamic::cleanUp()
+{
+    delete _instance;
+    assert(!_instance);
+}
+
+ExDBDynamic::ExDBDynamic()
+    : CustomCatalogueDB(EXERCISE_TABLES)
+{
+}
+
+ExDBDynamic::~ExDBDynamic()
+{
+    if (_instance == this)
+        _instance = nullptr;
+}
+
+int ExDBDynamic::createExercise(int categoryId, const QString& name, float scale)
+{
+    const int id = _newItemId();
+    BXSqlQuery insert("INSERT INTO custom_exercises(activity_id, category_id, description, scale) "
+                      "VALUES (?, ?, ?, ?)");
+    insert.bindValue(0, id);
+    insert.bindValue(1, categoryId);
+    insert.bindValue(2, name);
+    insert.bindValue(3, double(scale));
+    const bool ok = insert.exec();
+    reload(ok ? id : 0, false);
+    return ok ? id : -1;
+}
+
+bool ExDBDynamic::updateExercise(int exerciseId, const QString& name, float scale)
+{
+    BXSqlQuery update("UPDATE custom_exercises SET description = ?, scale = ? WHERE activity_id = ?");
+    update.bindValue(0, name);
+    update.bindValue(1, double(scale));
+    update.bindValue(2, exerciseId);
+    const bool ok = update.exec();
+    reload(0, false);
+    return ok;
+}
+
+bool ExDBDynamic::deleteExercise(int exerciseId)
+{
+    return _deleteItem(exerciseId);
+}
+
+std::optional<ExerciseItem> ExDBDynamic::getExercise(int exerciseId) const
+{
+    BXSqlQuery select("SELECT category_id, description, scale FROM custom_exercises "
+                      "WHERE activity_id = ?");
+    select.bindValue(0, exerciseId);
+    if (!select.exec() || !select.next())
+        return std::nullopt;
+    ExerciseItem exercise;
+    exercise.id = exerciseId;
+    exercise.name = select.value(1).toString();
+    exercise.offset = select.value(2).toFloat();
+    exercise.factor = 0.0f;
+    return exercise;
+}

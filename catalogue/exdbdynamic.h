@@ -1,0 +1,31 @@
+#ifndef PANTREL_CATALOGUE_EXDBDYNAMIC_H
+#define PANTREL_CATALOGUE_EXDBDYNAMIC_H
+
+#include "catalogue/customcataloguedb.h"
+#include "core/exdbbase.h"
+
+// The user's custom exercises (table custom_exercises) in their categories
+// (custom_exercise_cats), as a user catalogue tree. A custom exercise burns its scale in
+// kilocalories per minute whatever the body weight: offset scale, factor 0.
+class ExDBDynamic : public ExDBBase, public CustomCatalogueDB {
+public:
+    // Builds the store, and loads its tree, on the first call; the user database must be up.
+    static ExDBDynamic* instance();
+    static bool exists() { return _instance != nullptr; }
+    static void cleanUp();
+    ~ExDBDynamic() override;
+
+    // The new exercise's id, or -1 when it could not be stored.
+    int createExercise(int categoryId, const QString& name, float scale);
+    bool updateExercise(int exerciseId, const QString& name, float scale);
+    bool deleteExercise(int exerciseId);
+
+    std::optional<DBTypes::ExerciseItem> getExercise(int exerciseId) const override;
+
+private:
+    ExDBDynamic();
+
+    static ExDBDynamic* _instance;
+};
+
+#endif

@@ -1,0 +1,133 @@
+#include "catalogue/fooddbdynamic.h"
+
+#include "userdb/nullconversion.h"
+
+#include <cassert>
+
+using DBTypes::FoodItem;
+using DBTypes::NutType;
+using DBTypes::ServingItem;
+
+FoodDBDynamic* FoodDBDynamic::_instance = nullptr;
+
+namespace {
+
+const CustomCatalogueDB::Tables FOOD_TABLES = {"custom_foods", "food_id", "name",
+                                              "custom_food_cats", "name", "Foods"};
+
+// The nutrients in the column order of the statements below.
+constexpr NutType VALUE_COLUMNS[] = {DBTypes::ENERGY, DBTypes::FAT,    DBTypes::PROTEIN,
+                                     DBTypes::CARBS,  DBTypes::FIBER,  DBTypes::SATFAT,
+                                     DBTypes::CHOLESTEROL, DBTypes::SODIUM, DBTypes::SUGAR,
+                                     DBTypes::CALCIUM};
+constexpr int VALUE_COUNT = int(std::size(VALUE_COLUMNS));
+
+// Binds the name, serving name and values at positions 0 to 11.
+void bindFood(BXSqlQuery& query, const QString& name, const QString& servingName,
+              const FoodItem& values)
+{
+    query.bindValue(0, name);
+    query.bindValue(1, servingName);
+    for (int i = 0; i < VALUE_COUNT; ++i)
+        query.bindValue(2 + i, negToNull(values.getNutrient(VALUE_COLUMNS[i])));
+}
+
+// The first column of the food's row as text; empty when there is none.
+QString foodText(const char* sql, int foodId)
+{
+    BXSqlQuery select(sql);
+    select.bindValue(0, foodId);
+    if (!select.exec() || !select.next())
+        return QString();
+    return select.value(0).toString();
+}
+
+} // namespace
+
+FoodDBDynamic* FoodDBDynamic::instance()
+{
+    if (!_instance) {
+        _instance = new FoodDBDynamic;
+        _instance->reload(0, false);
+    }
+    return _instance;
+}
+
+void FoodDBDynamic::cleanUp()
+{
+    delete _instance;
+    assert(!_instance);
+}
+
+FoodDBDynamic::FoodDBDynamic()
+    : CustomCatalogueDB(FOOD_TABLES)
+{
+}
+
+FoodDBDynamic::~FoodDBDynamic()
+{
+    if (_instance == this)
+        _instance = nullptr;
+}
+
+int FoodDBDynamic::createFood(int categoryId, const QString& name, const QString& servingName,
+                              const FoodItem& values)
+{
+    const int id = _newItemId();
+    BXSqlQuery insert("INSERT INTO custom_foods(name, serv_name, calories, fat, protein, carb, "
+                      "fiber, saturated_fat, cholesterol, sodium, sugar, calcium, category_id, "
+                      "food_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    bindFood(insert, name, servingName, values);
+    insert.bindValue(12, categoryId);
+    insert.bindValue(13, id);
+    const bool ok = insert.exec();
+    reload(ok ? id : 0, false);
+    return ok ? id : -1;
+}
+
+bool FoodDBDynamic::updateFood(int foodId, const QString& name, const QString& servingName,
+                               const FoodItem& values)
+{
+    BXSqlQuery update("UPDATE custom_foods SET name = ?, serv_name = ?, calories = ?, fat = ?, "
+                      "protein = ?, carb = ?, fiber = ?, saturated_fat = ?, cholesterol = ?, "
+                      "sodium = ?, sugar = ?, calcium = ? WHERE food_id = ?");
+    bindFood(update, name, servingName, values);
+    update.bindValue(12, foodId);
+    const bool ok = update.exec();
+    reload(0, false);
+    return ok;
+}
+
+bool FoodDBDynamic::deleteFood(int foodId)
+{
+    return _deleteItem(foodId);
+}
+
+QString FoodDBDynamic::getFoodName(int foodId) const
+{
+    return foodText("SELECT name FROM custom_foods WHERE food_id = ?", foodId);
+}
+
+std::optional<FoodItem> FoodDBDynamic::getFoodItem(int foodId) const
+{
+    BXSqlQuery select("SELECT calories, fat, protein, carb, fiber, saturated_fat, cholesterol, "
+                      "sodium, sugar, calcium FROM custom_foods WHERE food_id = ?");
+    select.bindValue(0, foodId);
+    if (!select.exec() || !select.next())
+        return std::nullopt;
+    FoodItem food;
+    food.quantity = 1.0f;
+    food.kind = 'S';
+    for (int i = 0; i < VALUE_COUNT; ++i)
+        food.setNutrient(VALUE_COLUMNS[i], float(nullToNeg(select.value(i))));
+    return food;
+}
+
+std::vector<ServingItem> FoodDBDynamic::getServingItemList(int foodId) const
+{
+    ServingItem serving;
+    serving.id = 0;
+    serving.weight = 1.0f;
+    serving.name = foodText("SELECT serv_name FROM custom_foods WHERE food_id = ?", foodId);
+    return {serving};
+}

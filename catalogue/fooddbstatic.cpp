@@ -1,0 +1,185 @@
+#include "catalogue/fooddbstatic.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <bit>
+#include <cassert>
+#include <cstring>
+
+using DBTypes::FoodItem;
+using DBTypes::NutType;
+using DBTypes::ServingItem;
+
+FoodDBStatic* FoodDBStatic::_instance = nullptr;
+
+namespace {
+
+constexpr float MISSING_NUTRIENT = -999.0f;
+constexpr int RANKING_GROUP_SIZE = 4;
+constexpr int FLOAT_SIZE = 4;
+
+// The nutrient that a value slot of a food record fills; slots not listed are skipped.
+constexpr struct {
+    int slot;
+    NutType nutrient;
+} NUTRIENT_SLOTS[] = {
+    {0, DBTypes::ENERGY}, {1, DBTypes::CARBS},  {2, DBTypes::FAT},     {3, DBTypes::PROTEIN},
+    {4, DBTypes::FIBER},  {7, DBTypes::CALCIUM}, {9, DBTypes::SODIUM}, {22, DBTypes::SATFAT},
+    {27, DBTypes::CHOLESTEROL}, {29, DBTypes::SUGAR},
+};
+
+float readFloat(const unsigned char* p)
+{
+    return std::bit_cast<float>(qFromBigEndian<quint32>(p));
+}
+
+// The records were checked to lie within the file when it was loaded.
+const unsigned char* skipText(const unsigned char* p)
+{
+    return p + std::strlen(reinterpret_cast<const char*>(p)) + 1;
+}
+
+void setSlot(FoodItem& food, int slot, float value)
+{
+    for (const auto& entry : NUTRIENT_SLOTS) {
+        if (entry.slot == slot)
+            food.setNutrient(entry.nutrient, value);
+    }
+}
+
+// Reads the presence bytes and values from p into food (when given); returns where the
+// kind byte lies.
+const unsigned char* readValues(const unsigned char* p, FoodItem* food)
+{
+    for (int k = 0;; ++k) {
+        const unsigned char presence = *p++;
+        for (int bit = 0; bit < 7; ++bit) {
+            if (!(presence & (1 << bit)))
+                continue;
+            if (food)
+                setSlot(*food, 7 * k + bit, readFloat(p));
+            p += FLOAT_SIZE;
+        }
+        if (!(presence & 0x80))
+            return p;
+    }
+}
+
+// The kind byte of a food record.
+const unsigned char* kindByte(const unsigned char* record, FoodItem* food = nullptr)
+{
+    return readValues(skipText(record + RANKING_GROUP_SIZE), food);
+}
+
+char kindLetter(unsigned char kind)
+{
+    switch (kind & 0x30) {
+    case 0x10: return 'M';
+    case 0x20: return 'V';
+    default: return 'S';
+    }
+}
+
+} // namespace
+
+FoodDBStatic* FoodDBStatic::instance(bool* failed)
+{
+    if (failed)
+        *failed = false;
+    if (!_instance)
+        _instance = new FoodDBStatic(failed);
+    return _instance;
+}
+
+void FoodDBStatic::cleanUp()
+{
+    delete _instance;
+    assert(!_instance);
+}
+
+FoodDBStatic::FoodDBStatic(bool* failed)
+    : StaticDB(FOOD_CHUNK, failed)
+{
+}
+
+FoodDBStatic::~FoodDBStatic()
+{
+    if (_instance == this)
+        _instance = nullptr;
+}
+
+const unsigned char* FoodDBStatic::_foodRecord(int foodId) const
+{
+    const BrowsableDBItem* item = _getIndexItem(quint32(foodId), false);
+    return item ? item->data : nullptr;
+}
+
+QString FoodDBStatic::getFoodName(int foodId) const
+{
+    const unsigned char* food = _foodRecord(foodId);
+    if (!food)
+        return QString();
+    return QString::fromLatin1(reinterpret_cast<const char*>(food + RANKING_GROUP_SIZE));
+}
+
+QString FoodDBStatic::getFoodName(const BrowsableDBIterator& iterator) const
+{
+    assert(iterator.data() && "food");
+    return QString::fromLatin1(reinterpret_cast<const char*>(iterator.data() + RANKING_GROUP_SIZE));
+}
+
+std::optional<FoodItem> FoodDBStatic::getFoodItem(int foodId) const
+{
+    const unsigned char* record = _foodRecord(foodId);
+    if (!record)
+        return std::nullopt;
+    FoodItem food;
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+        food.setNutrient(NutType(nut), MISSING_NUTRIENT);
+    const unsigned char* kind = kindByte(record, &food);
+    food.kind = kindLetter(*kind);
+    food.quantity = (*kind & 0x40) ? readFloat(kind + 1) : -1.0f;
+    return food;
+}
+
+std::vector<ServingItem> FoodDBStatic::getServingItemList(int foodId) const
+{
+    const unsigned char* record = _foodRecord(foodId);
+    assert(record && "food");
+    const unsigned char* p = kindByte(record);
+    const int count = *p & 0x0F;
+    p += (*p & 0x40) ? 1 + FLOAT_SIZE : 1;
+    std::vector<ServingItem> servings;
+    for (int i = 0; i < count; ++i) {
+        ServingItem serving;
+        serving.id = i;
+        serving.weight = readFloat(p);
+        serving.name = QString::fromLatin1(reinterpret_cast<const char*>(p + FLOAT_SIZE));
+        servings.push_back(serving);
+        p = skipText(p + FLOAT_SIZE);
+    }
+    std::stable_sort(servings.begin(), servings.end(),
+                     [](const ServingItem& a, const ServingItem& b) { return a.weight < b.weight; });
+    return servings;
+}
+
+QString FoodDBStatic::getCategoryName(int categoryId) const
+{
+    const BrowsableDBItem* item = _getIndexItem(quint32(categoryId), true);
+    assert(item && item->name && "item && item->name");
+    return QString::fromLatin1(item->name);
+}
+
+quint32 FoodDBStatic::getFoodRankingGroup(int foodId) const
+{
+    const unsigned char* food = _foodRecord(foodId);
+    assert(food && "food");
+    return qFromBigEndian<quint32>(food);
+}
+
+quint32 FoodDBStatic::getFoodRankingGroup(const BrowsableDBIterator& iterator)
+{
+    assert(iterator.data() && "food");
+    return qFromBigEndian<quint32>(iterator.data());
+}

@@ -1,0 +1,69 @@
+#include "catalogue/savedmealtree.h"
+
+#include "userdb/savedmealdb.h"
+
+#include <cassert>
+
+SavedMealTree* SavedMealTree::_instance = nullptr;
+
+SavedMealTree* SavedMealTree::instance()
+{
+    if (!_instance) {
+        _instance = new SavedMealTree;
+        _instance->reload(0, false);
+    }
+    return _instance;
+}
+
+void SavedMealTree::cleanUp()
+{
+    delete _instance;
+    assert(!_instance);
+}
+
+SavedMealTree::SavedMealTree()
+{
+    // The store reloads the tree after each change; not while the store itself is being
+    // built, which happens when the tree first asks it for a query.
+    SavedMealDB::setReloadHandler([](int selectId, bool selectIsCategory) {
+        if (_instance && SavedMealDB::exists())
+            _instance->reload(selectId, selectIsCategory);
+    });
+}
+
+SavedMealTree::~SavedMealTree()
+{
+    SavedMealDB::setReloadHandler(nullptr);
+    if (_instance == this)
+        _instance = nullptr;
+}
+
+BXSqlQuery SavedMealTree::getItemQuery() const
+{
+    return SavedMealDB::instance()->getItemQuery();
+}
+
+BXSqlQuery SavedMealTree::getCatsQuery() const
+{
+    return SavedMealDB::instance()->getCatsQuery();
+}
+
+QString SavedMealTree::getItemNoun() const
+{
+    return SavedMealDB::instance()->getItemNoun();
+}
+
+int SavedMealTree::getRootForUser(int user) const
+{
+    return SavedMealDB::instance()->getRootForUser(user);
+}
+
+bool SavedMealTree::reparentItemCategory(int categoryId, int newParentId)
+{
+    return SavedMealDB::instance()->reparentItemCategory(categoryId, newParentId);
+}
+
+bool SavedMealTree::reparentItem(int mealId, int newParentId)
+{
+    return SavedMealDB::instance()->reparentItem(mealId, newParentId);
+}

@@ -1,0 +1,32 @@
+#ifndef PANTREL_CATALOGUE_SAVEDMEALTREE_H
+#define PANTREL_CATALOGUE_SAVEDMEALTREE_H
+
+#include "catalogue/dynamicdb.h"
+
+// The saved meals of SavedMealDB as a user catalogue tree for the browser: the shared root 1
+// and the current user's root (user + 2), each listing its meals by name. The tree takes its
+// queries from the store and reloads whenever the store changes a meal.
+class SavedMealTree : public DynamicDB {
+public:
+    // Builds the tree, and loads it, on the first call; the user database must be up.
+    static SavedMealTree* instance();
+    static bool exists() { return _instance != nullptr; }
+    static void cleanUp();
+    ~SavedMealTree() override;
+
+    BXSqlQuery getItemQuery() const override;
+    BXSqlQuery getCatsQuery() const override;
+    QString getItemNoun() const override;
+    int getRootForUser(int user) const override;
+    // Saved meals have no categories to move: always false.
+    bool reparentItemCategory(int categoryId, int newParentId) override;
+    // Gives a meal to the owner of another root (the shared root: every user).
+    bool reparentItem(int mealId, int newParentId) override;
+
+private:
+    SavedMealTree();
+
+    static SavedMealTree* _instance;
+};
+
+#endif

@@ -1,0 +1,253 @@
+// The food catalogue: shipped food records decoded by id, custom foods and their categories
+// in the user database, the routing of ids between the two, diary entries loading their
+// food through the catalogue, and the removal of a deleted user's foods.
+
+#include "catalogue/fooddb.h"
+#include "catalogue/fooddbdynamic.h"
+#include "catalogue/fooddbstatic.h"
+#include "core/fooddiaryitem.h"
+#include "core/notificationcenter.h"
+#include "usercataloguefixture.h"
+
+using namespace CatalogueFixture;
+using DBTypes::FoodItem;
+
+namespace {
+
+constexpr int USER = 2;
+constexpr int USER_ROOT = 0x1FFF000 + USER;
+constexpr int APPLE = 100;
+constexpr int BANANA = 101;
+
+FoodItem customValues()
+{
+    FoodItem values;
+    values.energy = 250.0f;
+    values.fat = 12.0f;
+    values.protein = 9.5f;
+    values.carbs = 30.0f;
+    values.fiber = 2.0f;
+    values.satFat = 4.0f;
+    values.cholesterol = 15.0f;
+    values.sodium = 480.0f;
+    values.sugar = -1.0f; // not known
+    values.calcium = 110.0f;
+    return values;
+}
+
+} // namespace
+
+class ReloadCounter : public QObject {
+    Q_OBJECT
+public:
+    ReloadCounter()
+    {
+        NotificationCenter::addObserver(this, SLOT(dyndbChanged()), DynamicDB::RELOADED_NOTIFICATION);
+    }
+    int count = 0;
+
+public slots:
+    void dyndbChanged() { ++count; }
+};
+
+class TestFoodDB : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpResources(); }
+    void init() { openDatabase(USER); }
+    void cleanup() { closeDatabase(); }
+
+    void staticFoodValues()
+    {
+        const FoodDBStatic* foods = FoodDBStatic::instance();
+        const std::optional<FoodItem> apple = foods->getFoodItem(APPLE);
+        QVERIFY(apple);
+        QCOMPARE(apple->kind, 'M');
+        QCOMPARE(apple->quantity, 100.0f);
+        QCOMPARE(apple->energy, 52.0f);
+        QCOMPARE(apple->carbs, 13.8f);
+        QCOMPARE(apple->calcium, 6.0f);
+        QCOMPARE(apple->sugar, 10.4f);
+        QCOMPARE(apple->fat, -999.0f); // absent; slot 5 is stepped over
+        QCOMPARE(apple->satFat, -999.0f);
+        QCOMPARE(foods->getFoodName(APPLE), QStringLiteral("Apple, raw"));
+        QCOMPARE(foods->getFoodRankingGroup(APPLE), quint32(10));
+        QCOMPARE(foods->getCategoryName(20), QStringLiteral("Drinks"));
+
+        const std::optional<FoodItem> banana = foods->getFoodItem(BANANA);
+        QCOMPARE(banana->kind, 'S');
+        QCOMPARE(banana->quantity, -1.0f);
+        QVERIFY(foods->getServingItemList(BANANA).empty());
+
+        // Unknown ids and categories are no foods.
+        QVERIFY(!foods->getFoodItem(4242));
+        QVERIFY(!foods->getFoodItem(10));
+        QVERIFY(foods->getFoodName(4242).isEmpty());
+
+        auto it = foods->getChildItems(10);
+        QVERIFY(it && it->next());
+        QCOMPARE(foods->getFoodName(*it), QStringLiteral("Apple, raw"));
+        QCOMPARE(FoodDBStatic::getFoodRankingGroup(*it), quint32(10));
+    }
+
+    void staticServingsSortedByWeight()
+    {
+        const auto servings = FoodDBStatic::instance()->getServingItemList(APPLE);
+        QCOMPARE(servings.size(), size_t(3));
+        QCOMPARE(servings[0].weight, 28.35f);
+        QCOMPARE(servings[0].id, 1);
+        QCOMPARE(servings[0].name, QStringLiteral("ounce slice"));
+        QCOMPARE(servings[1].id, 0);
+        QCOMPARE(servings[2].id, 2);
+        QCOMPARE(servings[2].weight, 240.0f);
+    }
+
+    void customFoodRoundTrip()
+    {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        ReloadCounter reloads;
+        const int first = foods->createFood(USER_ROOT, QStringLiteral("Lasagne"),
+                                            QStringLiteral("square"), customValues());
+        const int second = foods->createFood(USER_ROOT, QStringLiteral("Pesto"),
+                                             QStringLiteral("spoon"), customValues());
+        QCOMPARE(first, 0x1000000);
+        QCOMPARE(second, 0x1000001);
+        QCOMPARE(reloads.count, 2);
+
+        const std::optional<FoodItem> lasagne = FoodDB::instance()->getFoodItem(first);
+        QVERIFY(lasagne);
+        QCOMPARE(lasagne->quantity, 1.0f);
+        QCOMPARE(lasagne->kind, 'S');
+        for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+            const auto n = DBTypes::NutType(nut);
+            const float expected = n == DBTypes::SUGAR ? -999.0f : customValues().getNutrient(n);
+            QCOMPARE(lasagne->getNutrient(n), expected);
+        }
+        const auto servings = FoodDB::instance()->getServingItemList(first);
+        QCOMPARE(servings.size(), size_t(1));
+        QCOMPARE(servings[0].name, QStringLiteral("square"));
+        QCOMPARE(servings[0].id, 0);
+        QCOMPARE(servings[0].weight, 1.0f);
+
+        FoodItem changed = customValues();
+        changed.sugar = 3.0f;
+        QVERIFY(foods->updateFood(first, QStringLiteral("Lasagna"), QStringLiteral("slice"), changed));
+        QCOMPARE(FoodDB::instance()->getFoodName(first), QStringLiteral("Lasagna"));
+        QCOMPARE(FoodDB::instance()->getFoodItem(first)->sugar, 3.0f);
+        QCOMPARE(names(foods->getChildItems(USER_ROOT)), QStringList({"Lasagna", "Pesto"}));
+
+        QVERIFY(foods->deleteFood(first));
+        QVERIFY(!FoodDB::instance()->getFoodItem(first));
+        QVERIFY(!FoodDB::instance()->getFoodItem(0x2FFFFFF));
+        QVERIFY(FoodDB::instance()->getFoodName(first).isEmpty());
+        QCOMPARE(FoodDB::instance()->getServingItemList(first)[0].name, QString());
+        QCOMPARE(names(foods->getChildItems(USER_ROOT)), QStringList({"Pesto"}));
+        QCOMPARE(reloads.count, 4);
+    }
+
+    void categoriesCreateRenameDelete()
+    {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        const int meals = foods->createCategory(USER_ROOT, QStringLiteral("Meals"));
+        QCOMPARE(meals, 0x1000000); // below the roots, whatever root rows exist
+        const int soups = foods->createCategory(meals, QStringLiteral("Soups"));
+        QCOMPARE(soups, 0x1000001);
+        QCOMPARE(foods->createCategory(USER_ROOT, QStringLiteral("Chosen"), 0x1234567), 0x1234567);
+        QCOMPARE(foods->createCategory(USER_ROOT, QStringLiteral("Taken"), 0x1234567), -1);
+        const int stew = foods->createFood(meals, QStringLiteral("Stew"), QStringLiteral("bowl"), {});
+        const int broth = foods->createFood(soups, QStringLiteral("Broth"), QStringLiteral("cup"), {});
+        foods->createFood(USER_ROOT, QStringLiteral("Kept"), QStringLiteral("cup"), {});
+
+        QVERIFY(foods->updateCategory(meals, QStringLiteral("Dinners")));
+        QCOMPARE(foods->getCategoryName(meals), QStringLiteral("Dinners"));
+        QVERIFY(foods->getCategoryName(0x1777777).isEmpty());
+
+        ReloadCounter reloads;
+        QVERIFY(!foods->deleteCategory(meals, false));
+        QVERIFY(!foods->deleteCategory(USER_ROOT, false));
+        QCOMPARE(reloads.count, 0);
+        QVERIFY(foods->getFoodItem(stew));
+
+        QVERIFY(foods->deleteCategory(meals, true));
+        QCOMPARE(reloads.count, 1);
+        QVERIFY(!foods->getFoodItem(stew));
+        QVERIFY(!foods->getFoodItem(broth));
+        QVERIFY(foods->getCategoryName(soups).isEmpty());
+        QCOMPARE(names(foods->getFlattenedChildren(0, 0)),
+                 QStringList({"Chosen", "Kept", "Shared Foods", "My Foods"}));
+
+        // An empty category goes without force.
+        QVERIFY(foods->deleteCategory(0x1234567, false));
+    }
+
+    void userDeletionRemovesThatUsersFoods()
+    {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        const int shared = foods->createFood(0x2000000, QStringLiteral("Shared"), QStringLiteral("cup"), {});
+        UserDB::instance()->setCurrentUser(6);
+        foods->reload(0, false);
+        const int otherRoot = 0x1FFF000 + 6;
+        const int category = foods->createCategory(otherRoot, QStringLiteral("Theirs"));
+        const int nested = foods->createCategory(category, QStringLiteral("Nested"));
+        const int deep = foods->createFood(nested, QStringLiteral("Deep"), QStringLiteral("cup"), {});
+        UserDB::instance()->setCurrentUser(USER);
+        foods->reload(0, false);
+
+        // User 6 is not the one whose tree is loaded.
+        QCOMPARE(UserDB::instance()->deleteUser(6), 0);
+        QVERIFY(!foods->getFoodItem(deep));
+        QVERIFY(foods->getCategoryName(nested).isEmpty());
+        QVERIFY(foods->getCategoryName(category).isEmpty());
+        QVERIFY(foods->getFoodItem(shared));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM custom_food_cats WHERE category_id = ?", {otherRoot}).toInt(), 0);
+    }
+
+    void diaryEntryLoadsItsFood()
+    {
+        const int custom = FoodDBDynamic::instance()->createFood(
+            USER_ROOT, QStringLiteral("Lasagne"), QStringLiteral("square"), customValues());
+
+        DBTypes::FoodDiaryItem entry;
+        entry.changeFood(APPLE);
+        QCOMPARE(entry.desc, QStringLiteral("Apple, raw"));
+        QCOMPARE(entry.servingDesc, QStringLiteral("ounce slice"));
+        QCOMPARE(entry.servings.size(), size_t(5)); // three stored, then g and oz
+        QCOMPARE(entry.servings[3].name, QStringLiteral("g"));
+        entry.setServingById(-1);
+        entry.setSize(200.0f);
+        QCOMPARE(entry.getNutrient(DBTypes::ENERGY), 104.0f);
+
+        entry.changeFood(custom);
+        QCOMPARE(entry.desc, QStringLiteral("Lasagne"));
+        QCOMPARE(entry.servingDesc, QStringLiteral("square"));
+        entry.setSize(2.0f);
+        QCOMPARE(entry.getNutrient(DBTypes::ENERGY), 500.0f);
+
+        // A stored entry whose food was renamed keeps its own values.
+        entry.createFakeDenorm();
+        FoodDBDynamic::instance()->updateFood(custom, QStringLiteral("Lasagna"),
+                                              QStringLiteral("square"), customValues());
+        QVERIFY(!entry.loadFoodInfo(true));
+        QVERIFY(entry.loadFoodInfo(true));
+        QCOMPARE(entry.getServingItemList().size(), size_t(1));
+        QCOMPARE(entry.desc, QStringLiteral("Lasagne"));
+        QCOMPARE(entry.values.kind, 'F');
+
+        // One that still matches takes the catalogue's values and servings.
+        DBTypes::FoodDiaryItem stored;
+        stored.changeFood(APPLE);
+        stored.setServingById(2);
+        stored.createFakeDenorm();
+        QCOMPARE(stored.getServingItemList().size(), size_t(5));
+        QCOMPARE(stored.baseValues.kind, 'M');
+        QCOMPARE(stored.servingDesc, QStringLiteral("cup"));
+
+        DBTypes::FoodDiaryItem unknown;
+        QVERIFY(!unknown.loadFoodInfo(true));
+        QVERIFY(unknown.infoLoaded);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFoodDB)
+#include "tst_fooddb.moc"

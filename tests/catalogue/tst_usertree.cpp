@@ -1,0 +1,213 @@
+// The user catalogue trees: roots and ids, the record layout after a reload, per-user and
+// shared roots, search over custom records, the reload notification, and the saved-meal
+// tree.
+
+#include "catalogue/exdbdynamic.h"
+#include "catalogue/fooddbdynamic.h"
+#include "catalogue/savedmealtree.h"
+#include "core/fooddiaryitem.h"
+#include "core/notificationcenter.h"
+#include "usercataloguefixture.h"
+
+using namespace CatalogueFixture;
+
+namespace {
+
+constexpr int USER = 3;
+constexpr int USER_ROOT = 0x1FFF000 + USER;
+
+} // namespace
+
+// Records every "dynamicdb_reloaded_notification" it receives.
+class ReloadObserver : public QObject {
+    Q_OBJECT
+public:
+    ReloadObserver()
+    {
+        NotificationCenter::addObserver(this, SLOT(dyndbChanged(QString, NotificationParam)),
+                                        DynamicDB::RELOADED_NOTIFICATION);
+    }
+
+    std::vector<DynamicDBReloadInfo> reloads;
+
+public slots:
+    void dyndbChanged(const QString&, const NotificationParam& param)
+    {
+        reloads.push_back(*static_cast<const DynamicDBReloadInfo*>(param.toPointer()));
+    }
+};
+
+class TestUserTree : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpResources(); }
+    void init() { openDatabase(USER); }
+    void cleanup() { closeDatabase(); }
+
+    void rootsAreMadeOnceOnFirstReload()
+    {
+        FoodDBDynamic::instance();
+        ExDBDynamic::instance();
+        QCOMPARE(scalar("SELECT name FROM custom_food_cats WHERE category_id = ? AND parent_id = 0",
+                        {USER_ROOT}).toString(), QStringLiteral("My Foods"));
+        QCOMPARE(scalar("SELECT description FROM custom_exercise_cats WHERE category_id = ?",
+                        {0x2000000}).toString(), QStringLiteral("Shared Exercises"));
+
+        FoodDBDynamic::cleanUp();
+        UserDB::instance()->setCurrentUser(4);
+        FoodDBDynamic::instance();
+        QCOMPARE(scalar("SELECT COUNT(*) FROM custom_food_cats WHERE category_id = ?",
+                        {0x2000000}).toInt(), 1);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM custom_food_cats WHERE parent_id = 0").toInt(), 3);
+        QCOMPARE(FoodDBDynamic::instance()->getRootId(), 0x1FFF004 + 0x1000000);
+    }
+
+    void recordsAreLaidOutDepthFirst()
+    {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        const int beta = foods->createCategory(USER_ROOT, QStringLiteral("beta"));
+        const int alpha = foods->createCategory(USER_ROOT, QStringLiteral("Alpha"));
+        QCOMPARE(beta, 0x1000000);
+        QCOMPARE(alpha, 0x1000001);
+        foods->createFood(USER_ROOT, QStringLiteral("zucchini"), QStringLiteral("piece"), {});
+        foods->createFood(alpha, QStringLiteral("apple pie"), QStringLiteral("slice"), {});
+
+        QCOMPARE(names(foods->getFlattenedChildren(0, 0)),
+                 QStringList({"apple pie", "Alpha", "beta", "zucchini", "Shared Foods", "My Foods"}));
+        const auto& items = foods->getItems();
+        const auto& flags = foods->getFlags();
+        QCOMPARE(items.size(), size_t(7));
+        QCOMPARE(QByteArray(items.back().name), QByteArray("ROOT"));
+        QCOMPARE(int(items.back().id), foods->getRootId());
+        QCOMPARE(items.back().firstChild, quint32(4));
+        QCOMPARE(items.back().numCategories, quint16(2));
+        QCOMPARE(items.back().numItems, quint16(0));
+        QCOMPARE(int(flags[1]), FLAG_CATEGORY | FLAG_EDITABLE | FLAG_SEARCH_MATCH);
+        QCOMPARE(int(flags[3]), FLAG_EDITABLE | FLAG_SEARCH_MATCH);
+        QCOMPARE(int(flags[5]), int(FLAG_CATEGORY));
+        QCOMPARE(int(flags[6]), int(FLAG_CATEGORY));
+        // Names lie back to back in record order.
+        for (size_t i = 1; i < items.size(); ++i)
+            QCOMPARE(items[i].name, items[i - 1].name + qstrlen(items[i - 1].name) + 1);
+
+        // The roots match only once a search or a reset has run.
+        QVERIFY(names(foods->getChildCategories(foods->getRootId())).isEmpty());
+        foods->resetSearchTerms();
+        QCOMPARE(names(foods->getChildCategories(foods->getRootId())),
+                 QStringList({"Shared Foods", "My Foods"}));
+        QCOMPARE(names(foods->getChildren(USER_ROOT, 0, 0)),
+                 QStringList({"Alpha", "beta", "zucchini"}));
+        QCOMPARE(names(foods->getChildItems(alpha)), QStringList({"apple pie"}));
+    }
+
+    void eachUserSeesOwnAndSharedRecords()
+    {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        foods->createFood(USER_ROOT, QStringLiteral("Mine"), QStringLiteral("bowl"), {});
+        foods->createFood(0x2000000, QStringLiteral("Ours"), QStringLiteral("bowl"), {});
+
+        UserDB::instance()->setCurrentUser(5);
+        foods->reload(0, false);
+        QCOMPARE(names(foods->getFlattenedChildren(0, 0)),
+                 QStringList({"Ours", "Shared Foods", "My Foods"}));
+        QVERIFY(!foods->getChildren(USER_ROOT, 0, 0));
+        QCOMPARE(ids(foods->getChildren(0x1FFF005, 0, 0)).size(), size_t(0));
+    }
+
+    void searchMarksCustomRecords()
+    {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        const int snacks = foods->createCategory(USER_ROOT, QStringLiteral("Snacks"));
+        foods->createFood(snacks, QStringLiteral("Trail mix"), QStringLiteral("cup"), {});
+        foods->createFood(USER_ROOT, QStringLiteral("Granola bar"), QStringLiteral("bar"), {});
+
+        QVERIFY(!foods->applySearchTerms(QStringLiteral("gr"), false, 0));
+        QVERIFY(foods->applySearchTerms(QStringLiteral("GRANOLA"), false, 0));
+        QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, 0)),
+                 QStringList({"Granola bar", "My Foods"}));
+        QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_PARENT_OF_MATCH, 0)),
+                 QStringList({"My Foods"}));
+
+        // A word found in a category's name counts for the records below it.
+        QVERIFY(foods->applySearchTerms(QStringLiteral("snacks trail"), false, 0));
+        QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY)),
+                 QStringList({"Trail mix"}));
+    }
+
+    void everyChangePostsReload()
+    {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        ReloadObserver observer;
+        const int parent = foods->createCategory(USER_ROOT, QStringLiteral("Parent"));
+        const int child = foods->createCategory(USER_ROOT, QStringLiteral("Child"));
+        const int food = foods->createFood(child, QStringLiteral("Soup"), QStringLiteral("bowl"), {});
+        QVERIFY(foods->reparentItemCategory(child, parent));
+        QVERIFY(foods->reparentItem(food, parent));
+        QVERIFY(foods->updateCategory(child, QStringLiteral("Kid")));
+
+        QCOMPARE(observer.reloads.size(), size_t(6));
+        QCOMPARE(observer.reloads[2].selectId, food);
+        QVERIFY(!observer.reloads[2].selectIsCategory);
+        QCOMPARE(observer.reloads[3].selectId, parent);
+        QVERIFY(observer.reloads[3].selectIsCategory);
+        QCOMPARE(observer.reloads[4].selectId, food);
+        QCOMPARE(observer.reloads[5].selectId, 0);
+        for (const DynamicDBReloadInfo& reload : observer.reloads)
+            QCOMPARE(reload.store, static_cast<DynamicDB*>(foods));
+        QCOMPARE(foods->getCategoryName(child), QStringLiteral("Kid"));
+        QCOMPARE(names(foods->getChildren(parent, 0, 0)), QStringList({"Kid", "Soup"}));
+    }
+
+    void categoryCannotMoveBelowItself()
+    {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        const int outer = foods->createCategory(USER_ROOT, QStringLiteral("Outer"));
+        const int inner = foods->createCategory(outer, QStringLiteral("Inner"));
+        QVERIFY(!foods->reparentItemCategory(outer, inner));
+        QVERIFY(!foods->reparentItemCategory(outer, outer));
+        QCOMPARE(scalar("SELECT parent_id FROM custom_food_cats WHERE category_id = ?", {outer}).toInt(),
+                 USER_ROOT);
+        QCOMPARE(names(foods->getFlattenedChildren(0, 0)),
+                 QStringList({"Inner", "Outer", "Shared Foods", "My Foods"}));
+    }
+
+    void namesAreSingleByteText()
+    {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        const QString name = QStringLiteral("Cr\u00e8me br\u00fbl\u00e9e");
+        foods->createFood(USER_ROOT, name, QStringLiteral("ramekin"), {});
+        QCOMPARE(QByteArray(foods->getItems().front().name), name.toLatin1());
+        QCOMPARE(foods->getFoodName(0x1000000), name);
+    }
+
+    void savedMealsFormATree()
+    {
+        SavedMealTree* meals = SavedMealTree::instance();
+        QCOMPARE(meals->getRootId(), USER + 2 + 0x1000000);
+        ReloadObserver observer;
+
+        DBTypes::FoodDiaryItem food;
+        food.desc = QStringLiteral("Toast");
+        const int meal = SavedMealDB::instance()->storeMeal(USER, -1, "Breakfast", {food}, true);
+        SavedMealDB::instance()->storeMeal(USER, -1, "", {food}, true);
+        QVERIFY(meal > 0);
+        QCOMPARE(observer.reloads.size(), size_t(2));
+        QCOMPARE(observer.reloads[0].selectId, meal);
+        QCOMPARE(observer.reloads[0].store, static_cast<DynamicDB*>(meals));
+        QCOMPARE(names(meals->getChildren(USER + 2, 0, 0)), QStringList({"Breakfast"}));
+        QCOMPARE(names(meals->getFlattenedChildren(0, 0)),
+                 QStringList({"Breakfast", "Shared Meals", "My Meals"}));
+
+        QVERIFY(meals->reparentItem(meal, 1));
+        QCOMPARE(names(meals->getChildren(1, 0, 0)), QStringList({"Breakfast"}));
+        QVERIFY(!meals->reparentItemCategory(USER + 2, 1));
+        UserDB::instance()->setCurrentUser(7);
+        meals->reload(0, false);
+        QCOMPARE(names(meals->getFlattenedChildren(0, 0)),
+                 QStringList({"Breakfast", "Shared Meals", "My Meals"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUserTree)
+#include "tst_usertree.moc"
