@@ -1,0 +1,143 @@
+#include "catalogue/recipeaccesswrapper.h"
+
+#include "catalogue/blockingprocess.h"
+#include "catalogue/proxyrecipeaccess.h"
+#include "catalogue/recipechannel.h"
+#include "core/bxsettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cassert>
+#include <new>
+
+namespace {
+
+constexpr int MAX_ACCESS_LINE = 65536;
+const QString LOAD_TAG = QStringLiteral("!load!");
+
+} // namespace
+
+RecipeAccessWrapper::RecipeAccessWrapper()
+{
+    const QStringList commands = _getPotentialLibs();
+    for (const QString& command : commands) {
+        _connect(command);
+        if (_root)
+            break;
+    }
+}
+
+RecipeAccessWrapper::~RecipeAccessWrapper()
+{
+    if (!_root)
+        return;
+    _root->Release();
+    _channel->close();
+    _channel.reset();
+    _process.reset();
+}
+
+void RecipeAccessWrapper::_connect(const QString& command)
+{
+    auto process = std::make_unique<BlockingProcess>(command);
+    if (!process->isOpen())
+        return;
+    auto channel = std::make_unique<RecipeChannel>(process.get());
+    quint32 rootId = 0;
+    if (!channel->handshake(&rootId)) {
+        qWarning("RecipeAccessWrapper: %s did not answer as a recipe access program",
+                 qPrintable(command));
+        return;
+    }
+    _process = std::move(process);
+    _channel = std::move(channel);
+    _root = new ProxyRecipeAccess(_channel.get(), rootId);
+}
+
+QString RecipeAccessWrapper::recipeFolder()
+{
+    return BXSettings::getDirData() + QStringLiteral("../../Recipe");
+}
+
+QStringList RecipeAccessWrapper::_getPotentialLibs()
+{
+    const QString folder = recipeFolder();
+    const QStringList entries = QDir(folder).entryList(QDir::Dirs | QDir::Hidden,
+                                                       QDir::Name | QDir::IgnoreCase);
+    QStringList commands;
+    for (const QString& entry : entries)
+        _readAccessFile(folder + QLatin1Char('/') + entry + QStringLiteral("/access.txt"), &commands);
+    return commands;
+}
+
+void RecipeAccessWrapper::_readAccessFile(const QString& path, QStringList* commands)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QTextStream in(&file);
+    QString line;
+    while (in.readLineInto(&line, MAX_ACCESS_LINE)) {
+        if (!line.startsWith(LOAD_TAG))
+            continue;
+        const qsizetype end = line.indexOf(QLatin1Char('!'), LOAD_TAG.size());
+        if (end > LOAD_TAG.size())
+            commands->append(line.mid(LOAD_TAG.size(), end - LOAD_TAG.size()));
+    }
+}
+
+bool RecipeAccessWrapper::isOk() const
+{
+    return _root && _channel->isAlive();
+}
+
+IRecipeResults* RecipeAccessWrapper::search(const QString& text)
+{
+    if (!_root)
+        return nullptr;
+    char16_t* units = alloc(text);
+    IRecipeResults* results = nullptr;
+    _root->DoSearch(units, &results);
+    free(units);
+    return results;
+}
+
+IRecipe* RecipeAccessWrapper::getRecipe(int id)
+{
+    if (!_root)
+        return nullptr;
+    IRecipe* recipe = nullptr;
+    _root->GetRecipe(id, &recipe);
+    return recipe;
+}
+
+char16_t* RecipeAccessWrapper::alloc(const QString& text)
+{
+    char16_t* ret = s_SysAllocString(reinterpret_cast<const char16_t*>(text.utf16()));
+    assert(ret);
+    return ret;
+}
+
+void RecipeAccessWrapper::free(char16_t* text)
+{
+    s_SysFreeString(text);
+}
+
+char16_t* RecipeAccessWrapper::s_SysAllocString(const char16_t* text)
+{
+    size_t count = 0;
+    while (text[count] != 0)
+        ++count;
+    char16_t* copy = new (std::nothrow) char16_t[count + 1];
+    if (copy)
+        std::copy(text, text + count + 1, copy);
+    return copy;
+}
+
+void RecipeAccessWrapper::s_SysFreeString(char16_t* text)
+{
+    delete[] text;
+}
