@@ -1,0 +1,19 @@
+#include "app/tabchildlabel.h"
+
+#include "app/tabbodywidget.h"
+
+#include <QPainter>
+
+TabChildLabel::TabChildLabel(QWidget* parent, const char* name) : QLabel(parent)
+{
+    setObjectName(QString::fromLatin1(name));
+}
+
+void TabChildLabel::paintEvent(QPaintEvent* event)
+{
+    {
+        QPainter painter(this);
+        TabBodyWidget::drawTabBackground(this, &painter);
+    }
+    QLabel::paintEvent(event);
+}
