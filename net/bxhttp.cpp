@@ -1,0 +1,11 @@
+#include "net/bxhttp.h"
+
+bool BXHttp::isConnected()
+{
+    return true;
+}
+
+int BXHttp::openInternetConn()
+{
+    return 0;
+}

@@ -1,0 +1,74 @@
+#include "net/orvurlparams.h"
+
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "userdb/userdb.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString s_userName = QStringLiteral("${USERNAME}");
+const QString s_passwordHash = QStringLiteral("${PWHASH}");
+const QString s_userNameOptional = QStringLiteral("${USERNAME_OPTIONAL}");
+const QString s_passwordHashOptional = QStringLiteral("${PWHASH_OPTIONAL}");
+
+bool needsLogin(const QString& url)
+{
+    return url.contains(s_userName) || url.contains(s_passwordHash)
+        || url.contains(s_userNameOptional) || url.contains(s_passwordHashOptional);
+}
+
+QString membershipMessage()
+{
+    QString message = QObject::tr(
+        "If you have a paid ${BRAND_ID} membership\n"
+        "(a separate purchase from this software) you can publish up\n"
+        "your diary entries to your ${BRAND_ID} online\n"
+        "diary. This will let you share your diary with other\n"
+        "${BRAND_ID} members. This process will also upload your\n"
+        "check-in information.\n\n"
+        "You have not set your username or password. To do this,\n"
+        "go to the internet section of the preferences dialog\n"
+        "and fill out the ${WEB_ADDRESS} login box.");
+    return BrandEngine::instance()->replaceTokens(message);
+}
+
+// Replaces the login tokens; false when a required login is missing.
+bool replaceLogin(QString& url)
+{
+    const bool haveDatabase =
+        QFileInfo::exists(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
+    if (haveDatabase) {
+        UserDB* users = UserDB::instance();
+        const DBTypes::UserPrefs prefs = users->getUserPrefs(users->getCurrentUser());
+        if (!prefs.webUserName.isEmpty() && !prefs.webPassword.isEmpty()) {
+            const QString digest = prefs.webPasswordMD5();
+            url.replace(s_userName, prefs.webUserName);
+            url.replace(s_passwordHash, digest);
+            url.replace(s_userNameOptional, prefs.webUserName);
+            url.replace(s_passwordHashOptional, digest);
+            return true;
+        }
+    }
+    if (url.contains(s_userName) || url.contains(s_passwordHash))
+        return false;
+    url.replace(s_userNameOptional, QString());
+    url.replace(s_passwordHashOptional, QString());
+    return true;
+}
+
+} // namespace
+
+QString OrvUrlParams::replaceAll(QString& url)
+{
+    url.replace(QStringLiteral("${PLATFORM}"), QStringLiteral("mac"));
+    url.replace(QStringLiteral("${PRODUCT}"), QString::fromLatin1(BrandEngine::s_productWord));
+    url.replace(QStringLiteral("${VERSION}"), QStringLiteral("4.1.0"));
+    if (needsLogin(url) && !replaceLogin(url))
+        return membershipMessage();
+    url.replace(QStringLiteral("${CONTENT_DIR}"),
+                QStringLiteral("file://") + BXSettings::getDirExecutable()
+                    + QStringLiteral("content"));
+    return QString();
+}

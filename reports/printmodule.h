@@ -1,0 +1,19 @@
+#pragma once
+
+class ReportFactory;
+
+// Whatever can be printed: it hands out a report factory, and printFromFactory() is the
+// print pipeline.
+class PrintModule
+{
+public:
+    virtual ~PrintModule() = default;
+
+    // A new factory owned by the caller, or null when there is nothing to print (the user
+    // cancelled).
+    virtual ReportFactory* getReportFactory() = 0;
+
+    // Applies the page set-up, shows the print preview when asked, runs the print dialog
+    // and prints every page of the factory's report. The factory stays the caller's.
+    static void printFromFactory(ReportFactory* factory, bool preview);
+};

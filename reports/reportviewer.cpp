@@ -1,0 +1,3 @@
+#include "reports/reportviewer.h"
+
+QDate ReportViewer::_date;

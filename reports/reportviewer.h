@@ -1,0 +1,16 @@
+#pragma once
+
+#include "reports/printmodule.h"
+
+#include <QDate>
+
+// A viewer of the reports page: a print module that also keeps its own settings. All
+// viewers share one date, which follows whichever viewer's date bar changed last.
+class ReportViewer : public PrintModule
+{
+public:
+    virtual void saveSettings() = 0;
+    virtual void loadSettings() = 0;
+
+    static QDate _date;
+};

@@ -1,0 +1,132 @@
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "net/orvurlparams.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/userdb.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+class TestOrvUrlParams : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        const QByteArray brand = QFile::encodeName(BXSettings::getResourceDBPath() + "brand.dat");
+        QVERIFY2(BrandEngine::instance()->import(brand.constData()), brand.constData());
+        std::string error;
+        QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+        DBTypes::UserProfile profile;
+        profile.name = QStringLiteral("Ann");
+        qstrcpy(profile.created, "20260101");
+        qstrcpy(profile.dob, "19800101");
+        profile.sex = 1;
+        profile.height = 170.0f;
+        int user = -1;
+        QVERIFY(UserDB::instance()->addUser(profile, &user));
+        UserDB::instance()->setCurrentUser(user);
+    }
+
+    void cleanupTestCase()
+    {
+        UserDB::cleanUp();
+        BXSqlDb::cleanUp();
+        BrandEngine::cleanUp();
+    }
+
+    void fixedTokensAreReplacedEverywhere()
+    {
+        QString url = QStringLiteral("http://x/${PLATFORM}/${PRODUCT}/${VERSION}?p=${PLATFORM}");
+        QVERIFY(OrvUrlParams::replaceAll(url).isNull());
+        QCOMPARE(url, QStringLiteral("http://x/mac/pantrel/4.1.0?p=mac"));
+    }
+
+    void tokenNamesAreCaseSensitive()
+    {
+        QString url = QStringLiteral("http://x/${platform}");
+        QVERIFY(OrvUrlParams::replaceAll(url).isNull());
+        QCOMPARE(url, QStringLiteral("http://x/${platform}"));
+    }
+
+    void contentDirIsBesideTheProgram()
+    {
+        QString url = QStringLiteral("${CONTENT_DIR}/page.html");
+        QVERIFY(OrvUrlParams::replaceAll(url).isNull());
+        QCOMPARE(url, QStringLiteral("file://") + BXSettings::getDirExecutable()
+                          + QStringLiteral("content/page.html"));
+    }
+
+    void withoutLoginOptionalTokensAreDropped()
+    {
+        setLogin(QString(), QString());
+        QString url = QStringLiteral("http://x/?u=${USERNAME_OPTIONAL}&h=${PWHASH_OPTIONAL}");
+        QVERIFY(OrvUrlParams::replaceAll(url).isNull());
+        QCOMPARE(url, QStringLiteral("http://x/?u=&h="));
+    }
+
+    void withoutLoginRequiredTokensFail_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("no login") << QString() << QString();
+        QTest::newRow("name only") << QStringLiteral("ann") << QString();
+        QTest::newRow("password only") << QString() << QStringLiteral("secret");
+    }
+
+    void withoutLoginRequiredTokensFail()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        setLogin(name, password);
+        QString url = QStringLiteral("http://x/${PLATFORM}?h=${PWHASH}&c=${CONTENT_DIR}");
+        const QString message = OrvUrlParams::replaceAll(url);
+        QVERIFY(message.startsWith(QStringLiteral("If you have a paid Pantrel membership\n")));
+        QVERIFY(message.endsWith(QStringLiteral("fill out the www.pantrel.example login box.")));
+        // The address keeps what was replaced before the failure.
+        QCOMPARE(url, QStringLiteral("http://x/mac?h=${PWHASH}&c=${CONTENT_DIR}"));
+    }
+
+    void loginFillsBothFormsOfTheTokens()
+    {
+        setLogin(QStringLiteral("ann b&c"), QStringLiteral("secret"));
+        const QString digest = QString::fromLatin1(
+            QCryptographicHash::hash("secret", QCryptographicHash::Md5).toHex());
+        QString url = QStringLiteral(
+            "u=${USERNAME}&h=${PWHASH}&uo=${USERNAME_OPTIONAL}&ho=${PWHASH_OPTIONAL}");
+        QVERIFY(OrvUrlParams::replaceAll(url).isNull());
+        QCOMPARE(url, QStringLiteral("u=ann b&c&h=%1&uo=ann b&c&ho=%1").arg(digest));
+    }
+
+    // Runs last: it removes the user database file.
+    void withoutDatabaseFileTheLoginIsMissing()
+    {
+        setLogin(QStringLiteral("ann"), QStringLiteral("secret"));
+        UserDB::cleanUp();
+        BXSqlDb::cleanUp();
+        QVERIFY(QFile::remove(BXSettings::getUserDBPath() + QStringLiteral("userdata.db")));
+
+        QString optional = QStringLiteral("u=${USERNAME_OPTIONAL}");
+        QVERIFY(OrvUrlParams::replaceAll(optional).isNull());
+        QCOMPARE(optional, QStringLiteral("u="));
+        QString required = QStringLiteral("u=${USERNAME}");
+        QVERIFY(!OrvUrlParams::replaceAll(required).isEmpty());
+        QCOMPARE(required, QStringLiteral("u=${USERNAME}"));
+    }
+
+private:
+    static void setLogin(const QString& name, const QString& password)
+    {
+        UserDB* users = UserDB::instance();
+        DBTypes::UserPrefs prefs = users->getUserPrefs(users->getCurrentUser());
+        prefs.webUserName = name;
+        prefs.webPassword = password;
+        QVERIFY(users->setUserPrefs(users->getCurrentUser(), prefs));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOrvUrlParams)
+#include "tst_orvurlparams.moc"
