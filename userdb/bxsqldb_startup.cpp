@@ -16,7 +16,7 @@
 namespace {
 
 const char* const DatabaseFileName = "userdata.db";
-const qint64 MaxCopySize = 15 * 1048576;
+const qint64 MaxCopySize = qint64(15) * 1048576;
 
 QString userDbFolder()
 {

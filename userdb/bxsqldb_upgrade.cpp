@@ -64,20 +64,36 @@ void runOrThrow(const char* sql, const char* failure)
         throw BXException(failure);
 }
 
-// Carries the two publishing settings of older versions over to every user who has a
-// web diary account.
-void carryOverPublishSettings()
+// The two publishing settings of older versions, which now belong to each user.
+struct OldPublishSettings
+{
+    bool upload;
+    bool confirm;
+};
+
+const char* const UploadOnExitKey = "/sync/uploadOnExit";
+const char* const ConfirmUploadOnExitKey = "/sync/confirmUploadOnExit";
+
+OldPublishSettings readOldPublishSettings()
 {
     BXSettings settings(true);
-    const char* const uploadKey = "/sync/uploadOnExit";
-    const char* const confirmKey = "/sync/confirmUploadOnExit";
-    const bool upload = settings.readBoolEntry(uploadKey, false, nullptr);
-    const bool confirm = settings.readBoolEntry(confirmKey, false, nullptr);
-    if (upload)
-        settings.removeEntry(uploadKey);
-    if (confirm)
-        settings.removeEntry(confirmKey);
+    return {settings.readBoolEntry(QLatin1String(UploadOnExitKey), false, nullptr),
+            settings.readBoolEntry(QLatin1String(ConfirmUploadOnExitKey), false, nullptr)};
+}
 
+// Removes the keys that were set, once their values are safely in the database.
+void removeOldPublishSettings(const OldPublishSettings& old)
+{
+    BXSettings settings(true);
+    if (old.upload)
+        settings.removeEntry(QLatin1String(UploadOnExitKey));
+    if (old.confirm)
+        settings.removeEntry(QLatin1String(ConfirmUploadOnExitKey));
+}
+
+// Gives the old publishing settings to every user who has a web diary account.
+void carryOverPublishSettings(const OldPublishSettings& old)
+{
     BXSqlQuery count("SELECT COUNT ( user_id ) FROM user_users");
     if (!count.exec() || !count.next())
         throw BXException("Cannot count the users");
@@ -85,8 +101,8 @@ void carryOverPublishSettings()
         return;
     BXSqlQuery update("update user_users set auto_publish = ?, ask_before_publish = ? "
                       "where web_username <> '' and web_password <> ''");
-    update.bindValue(0, upload ? 1 : 0);
-    update.bindValue(1, confirm ? 1 : 0);
+    update.bindValue(0, old.upload ? 1 : 0);
+    update.bindValue(1, old.confirm ? 1 : 0);
     if (!update.exec())
         throw BXException("Cannot carry over the publishing settings");
 }
@@ -97,7 +113,7 @@ QString userUsersCreationText()
     BXSqlQuery statement("SELECT sql FROM sqlite_master WHERE type='table' AND name='user_users'");
     if (!statement.exec() || !statement.next())
         qFatal("Couldn't get user_users schema info from sqlite_master");
-    const QString text = statement.value(0).toString();
+    QString text = statement.value(0).toString();
     if (!text.contains(QLatin1String("CREATE TABLE")))
         qFatal("Couldn't get valid CREATE TABLE from user_users schema info");
     return text;
@@ -192,10 +208,14 @@ void BXSqlDb::upgrade206to300()
 
 void BXSqlDb::upgrade300to301()
 {
-    runStep({nullptr, "Upgrade schema 300 -> 301 failed.", "Error upgrading database", 301}, [] {
-        addColumns("user_users", {"auto_publish", "ask_before_publish"}, "INTEGER");
-        carryOverPublishSettings();
-    });
+    const OldPublishSettings old = readOldPublishSettings();
+    runStep({nullptr, "Upgrade schema 300 -> 301 failed.", "Error upgrading database", 301},
+            [&old] {
+                addColumns("user_users", {"auto_publish", "ask_before_publish"}, "INTEGER");
+                carryOverPublishSettings(old);
+            });
+    // A failed step ends the program, so here the step is committed.
+    removeOldPublishSettings(old);
 }
 
 void BXSqlDb::upgrade301to302()

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <cstring>
 
 using DBTypes::CheckinItem;
@@ -299,6 +300,10 @@ int UserDB::deleteUser(const int& user)
     } catch (const BXException&) {
         BXSqlDb::rollbackTransaction();
         return 1;
+    } catch (...) {
+        // Any other failure passes on, but never leaves half a user or an open transaction.
+        BXSqlDb::rollbackTransaction();
+        throw;
     }
     BXSqlDb::commitTransaction();
     return 0;
@@ -362,7 +367,7 @@ bool UserDB::setUserPrefs(int user, const UserPrefs& prefs)
 
 QString UserDB::getColumnSettings(int user)
 {
-    const QString fallback = QStringLiteral("0:2:");
+    QString fallback = QStringLiteral("0:2:");
     if (user < 0)
         return fallback;
     BXSqlQuery query("SELECT diaryViewColumnSettings FROM user_users WHERE user_id = ?");
@@ -1127,7 +1132,8 @@ float UserDB::calcBMI_f(const float& height, const float& weight)
 
 int UserDB::calcBMI(const float& height, const float& weight)
 {
-    return int(calcBMI_f(height, weight) + 0.5f);
+    // Half up: the index is never negative.
+    return int(std::lround(calcBMI_f(height, weight)));
 }
 
 float UserDB::calcWeightForBMI(float height, float bmi)

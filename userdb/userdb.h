@@ -62,7 +62,8 @@ public:
     bool updateUser(DBTypes::UserProfile& profile);
 
     // User deletion: every row of the user, and the user's own catalogue items, in one
-    // transaction. 0 on success, 1 when nothing was deleted.
+    // transaction. 0 on success, 1 when nothing was deleted; an exception other than
+    // BXException is passed on after the rollback.
     int deleteUser(const int& user);
     void deleteTable(const int& user, const QString& table);
     static void setCatalogueDeleter(CatalogueDeleter deleter);

@@ -1,10 +1,12 @@
 -- The empty user database that ships in the resource folder, at schema version 412.
--- Column types are restricted to TEXT, INTEGER, NUMERIC and BOOL: columns are added to
--- existing tables by rebuilding them from their creation texts, which must hold no other
--- words than the column names, these types and PRIMARY KEY clauses.
+-- Column types are restricted to TEXT, INTEGER, NUMERIC and BOOL (or none): columns are
+-- added to existing tables by rebuilding them from their creation texts, which must hold
+-- no other words than the column names, these types and PRIMARY KEY clauses.
 -- Date codes are TEXT "yyyyMMdd"; a missing value is NULL.
 
-CREATE TABLE userdata_meta (itemkey TEXT PRIMARY KEY, itemvalue TEXT);
+-- itemvalue has no type, so that the schema version stays an integer and the
+-- application version a text.
+CREATE TABLE userdata_meta (itemkey TEXT PRIMARY KEY, itemvalue);
 
 CREATE TABLE user_users (user_id INTEGER PRIMARY KEY, name TEXT, password TEXT, created TEXT, dob TEXT, sex INTEGER, measurement_units INTEGER, energy_units INTEGER, web_username TEXT, web_password TEXT, auto_publish INTEGER, ask_before_publish INTEGER, tipOfTheDay INTEGER, hideNutrientAndFluid BOOL, backup_data_path TEXT, diaryViewColumnSettings TEXT, diaryAdvancedMode INTEGER, energy_target_size INTEGER, carb_target_size INTEGER, fiber_target_size INTEGER, protein_target_size INTEGER, fat_target_size INTEGER, sat_fat_target_size INTEGER, cholesterol_target_size INTEGER, sugar_target_size INTEGER, calcium_target_size INTEGER, sodium_target_size INTEGER, summaryOptions INTEGER);
 

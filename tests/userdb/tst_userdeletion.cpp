@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <stdexcept>
+
 namespace {
 
 // Every table that holds rows of a user.
@@ -61,6 +63,7 @@ private slots:
     void deletesEveryRowOfTheUser();
     void failedDeleteChangesNothing();
     void failedCatalogueDeleteChangesNothing();
+    void otherFailurePassesOnAfterRollback();
 
 private:
     QList<int> m_catalogueDeletes;
@@ -131,6 +134,22 @@ void TestUserDeletion::failedCatalogueDeleteChangesNothing()
     QCOMPARE(UserDB::instance()->deleteUser(1), 1);
     for (const char* table : UserTables)
         QVERIFY2(rowsOf(table, 1) > 0, table);
+}
+
+void TestUserDeletion::otherFailurePassesOnAfterRollback()
+{
+    UserDB::setCatalogueDeleter([](int user) {
+        BXSqlQuery query("DELETE FROM custom_food_cats WHERE category_id = ?");
+        query.bindValue(0, 0x1FFF000 + user);
+        query.exec();
+        throw std::runtime_error("out of memory");
+    });
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, UserDB::instance()->deleteUser(0));
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM custom_food_cats").toInt(), 1);
+    for (const char* table : UserTables)
+        QVERIFY2(rowsOf(table, 0) > 0, table);
+    QVERIFY(BXSqlDb::beginTransaction());
+    QVERIFY(BXSqlDb::commitTransaction());
 }
 
 QTEST_GUILESS_MAIN(TestUserDeletion)
