@@ -1,0 +1,360 @@
+#pragma once
+
+#include "core/dbtypes.h"
+
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMap>
+#include <QMessageBox>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class BrandEngine;
+class BXHelpClient;
+class BXSettings;
+class BXToolBar;
+class CheckinWidget;
+class DiaryListView;
+class DiaryWidget;
+class FoodQueryWidget;
+class PrintModule;
+class QAction;
+class QActionGroup;
+class QFrame;
+class QMenu;
+class QStackedWidget;
+class ReportFactory;
+class ReportsContainer;
+class SyncDialog;
+
+// The application's one top-level window: the stack of the diary, check-in and reports
+// pages, the menus and tool bars that reach every part of the program, the per-user
+// commands, and backup and restore of the user database.
+//
+// The dialogs and online services the window starts go through protected virtual hooks,
+// so that a subclass can stand in for them.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Page ids of the page stack.
+    enum PageId { DiaryPage = 1, ReportsPage = 2, CheckinPage = 3 };
+    // Edit-menu contexts.
+    enum EditContext { DiaryContext = 1, CheckinContext = 2, ReportsContext = 3, WebContext = 4 };
+
+    // Window geometry as the settings store keeps it.
+    struct SavedGeometry
+    {
+        int x = -1;
+        int y = -1;
+        int width = -1;
+        int height = -1;
+        bool maximized = false;
+        int screenWidth = -1;
+        int screenHeight = -1;
+        bool complete = false;  // every key was found
+    };
+    struct Placement
+    {
+        QRect rect;
+        bool maximized = false;
+    };
+
+    explicit MainWindow(QWidget* parent = nullptr, const char* name = "MainWindow");
+    ~MainWindow() override;
+
+    // Where the window opens for a saved geometry on a desktop of the given size.
+    static Placement restoredPlacement(const SavedGeometry& saved, const QSize& desktop);
+    // What is saved for the window's geometry on a desktop of the given size.
+    static SavedGeometry geometryToSave(const QRect& geometry, bool maximized, const QSize& desktop);
+    static SavedGeometry readGeometry(BXSettings& settings);
+    static void writeGeometry(BXSettings& settings, const SavedGeometry& geometry);
+    // The available desktop of the default screen.
+    static QSize availableDesktop();
+
+    BXHelpClient* getAssistant() const { return _helpClient; }
+    QStackedWidget* pageStack() const { return mainStack; }
+    DiaryWidget* diaryPage() const { return _diaryPage; }
+    CheckinWidget* checkinPage() const { return _checkinPage; }
+    ReportsContainer* reportsPage() const { return _reportsPage; }
+    BXToolBar* mainToolBar() const { return _toolBar; }
+    bool maximizeOnFirstShow() const { return _maximizeOnShow; }
+    int editContext() const { return _editContext; }
+    int browserState() const { return _browserState; }
+
+    // The help page that context help opens now; empty when none.
+    QString contextHelpTopic() const;
+
+    // Copies source onto destination with the user database closed; a null text on
+    // success, otherwise the reason.
+    virtual QString doCopy(QFileInfo& source, QFileInfo& destination);
+    // Checks a backup file for restore; a null text when it may be restored.
+    static QString checkBackupFile(const QString& path);
+
+    void setVisible(bool visible) override;
+
+signals:
+    void userChanged(int user);
+    void signalTargetUpdate(const DBTypes::CheckinItem& checkin);
+
+public slots:
+    // Frame.
+    void addWidget(QWidget* page, int id);
+    void raisePage(int id);
+    void prepShow(int id);
+    void refreshCurrentWidget();
+
+    // Edit menu and page commands.
+    void refreshEditMenu(int context, int state);
+    void hideAllEditMenuItems();
+    void setupDiaryMenuItems(int state);
+    void setupJournalMenuItems(int hasCheckin);
+    void setupGraphMenuItems();
+    void setupWebMenuItems();
+    void changeDiaryView();
+    void editSaveMealAction();
+    void showCopyDialog();
+    void slotClearDiary();
+    void doMealPlan();
+    void pageSetup();
+    void printDay();
+    void printDayPreview();
+    void doPrinting(bool preview);
+    void exportCsv();
+    void showTipOfTheDay();
+    void resetAllTips();
+    void contextHelp();
+    void helpContents();
+    void helpIndex();
+    void helpDoDelayShow();
+    void resetWebView(QActionGroup* group);
+    void webSectionSelected();
+    virtual void gotoUrl(const QString& url);
+
+    // Users and lifecycle.
+    bool switchUser(QWidget* parent, int userId);
+    void fromProfileMenuSwitchUser(int id);
+    void fromProfileMenuCreateUser();
+    void fromProfileMenuDeleteUser(int id);
+    void refreshProfileMenu();
+    void setPersonalProfile();
+    void setTargets();
+    void setPreferences();
+    void displayAbout();
+    void myClose();
+    void publishDay();
+    void appAboutToStart();
+    void updateDatabases();
+    void autoUpdateDatabases(bool error);
+    void sendMetrics();
+    void metricsDone(bool error);
+    void resetUserMetrics();
+    void processMessage(const QString& message);
+
+    // Backup and restore.
+    void backupUserDB();
+    void restoreUserDB();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    // Message boxes: returns the button pressed. `acceptText` replaces the text of the Ok
+    // button when given.
+    virtual QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString& caption,
+                                                    const QString& text,
+                                                    QMessageBox::StandardButtons buttons,
+                                                    QMessageBox::StandardButton defaultButton,
+                                                    const QString& acceptText = QString());
+    virtual QString askBackupFileName(const QString& proposed);
+    virtual QString askRestoreFileName(const QString& folder);
+
+    // Dialogs: each returns true when the user accepted it.
+    virtual bool execProfileWizard(QWidget* parent, bool create, DBTypes::UserProfile& profile,
+                                   DBTypes::CheckinItem& checkin, DBTypes::UserPrefs& prefs);
+    virtual bool execTargetsDialog(DBTypes::CheckinItem& checkin, DBTypes::UserPrefs& prefs);
+    virtual bool execPreferences();
+    virtual void installUnits(const DBTypes::UserPrefs& prefs);
+
+    // Printing.
+    virtual std::unique_ptr<PrintModule> createPrintCommand(int pageId);
+    virtual void printFromFactory(ReportFactory* factory, bool preview);
+
+    // Publishing: true when the publisher could be prepared.
+    virtual bool preparePublisher();
+    // Runs the publishing prompt (or only makes it when `show` is false); false when it was
+    // cancelled, else *discard tells the choice.
+    virtual bool askPublishingChoice(bool show, bool* discard);
+    virtual void publishNow();
+
+    // Online services.
+    virtual void startUpdateCheck();
+    virtual void stopUpdateCheck();
+    virtual void runDatabaseUpdate();
+    virtual QObject* createMetricsUploader();
+    virtual void startMetricsUpload(QObject* uploader);
+    virtual QString metricsError(QObject* uploader) const;
+    virtual bool restartUserDatabase(QString* error);
+    virtual void quitProgram();
+
+    // Text of a web section's address after its tokens are expanded; empty with *error set
+    // when it cannot be built.
+    QString webSectionUrl(int section, QString* error) const;
+
+protected slots:
+    void languageChange();
+
+private slots:
+    void _pageChanged(int index);
+    void _summaryToggled(bool on);
+    void _hideDiarySummary();
+    void _retryMetrics();
+
+private:
+    void _createActions();
+    void _createMenus();
+    void _connectActions();
+    void init();
+    void _applyBrandSwitches();
+    void _removeAction(QAction*& action);
+    void _createDiaryPage();
+    void _createCheckinPage();
+    void _createReportsPage();
+    void _restoreGeometry();
+    void _saveGeometry();
+    void _buildToolBars();
+    void _addTool(QAction* action, const char* image, const char* name = nullptr);
+    void _wireViewActions();
+    QWidget* _currentPage() const;
+    int _currentPageId() const;
+    DiaryListView* _diaryList() const;
+    FoodQueryWidget* _browser() const;
+    void _setupBrowserItems(int state);
+    void _showSavedMealItems(DiaryListView* list);
+    bool _publishOnQuitDue(bool* ask);
+    void _setCaption(const QString& userName, bool trailingBlank);
+    void _runSyncWait(QWidget* parent, const QString& text);
+    QString _copyFile(QFileInfo& source, QFileInfo& destination, const QString& safety,
+                      bool* cursorSet);
+    QString _restoreFrom(const QString& path);
+    void _showFirstUser();
+
+public:
+    // Actions, named as their object names.
+    QAction* updateAction = nullptr;
+    QAction* fileBackup_DatabasesAction = nullptr;
+    QAction* fileRestore_DatabasesAction = nullptr;
+    QAction* csvExportAction = nullptr;
+    QAction* pageSetupAction = nullptr;
+    QAction* printAction = nullptr;
+    QAction* exitAction = nullptr;
+    QAction* em_CopyFromAnotherDay = nullptr;
+    QAction* eM_DiaryClearAll = nullptr;
+    QAction* eM_DiarySavedNewFromNone = nullptr;
+    QAction* eM_DiarySavedNewFromBreakfast = nullptr;
+    QAction* eM_DiarySavedNewFromLunch = nullptr;
+    QAction* eM_DiarySavedNewFromDinner = nullptr;
+    QAction* eM_DiarySavedNewFromSnacks = nullptr;
+    QAction* eM_DiaryDeleteEntry = nullptr;
+    QAction* eM_DiaryEditEntry = nullptr;
+    QAction* eM_DiaryFoodNewCat = nullptr;
+    QAction* eM_DiaryFoodNewFood = nullptr;
+    QAction* eM_DiaryFoodEdit = nullptr;
+    QAction* eM_DiaryFoodDelete = nullptr;
+    QAction* eM_DiaryExerNewCat = nullptr;
+    QAction* eM_DiaryExerNewExer = nullptr;
+    QAction* eM_DiaryExerEdit = nullptr;
+    QAction* eM_DiaryExerDelete = nullptr;
+    QAction* eM_DiarySavedRename = nullptr;
+    QAction* eM_DiarySavedDelete = nullptr;
+    QAction* eM_JournalNewEntryToday = nullptr;
+    QAction* eM_JournalEditEntry = nullptr;
+    QAction* eM_JournalDeleteEntry = nullptr;
+    QAction* eM_NoApplicableAction = nullptr;
+    QAction* mealPlanAction = nullptr;
+    QAction* publishAction = nullptr;
+    QAction* optionsPreferencesAction = nullptr;
+    QAction* toggleFluidNutrientAction = nullptr;
+    QAction* toggleViewModeNormal = nullptr;
+    QAction* toggleViewModeA = nullptr;
+    QAction* toggleViewModeB = nullptr;
+    QAction* viewBackAction = nullptr;
+    QAction* viewForwardAction = nullptr;
+    QAction* viewHomeAction = nullptr;
+    QAction* viewDiaryAction = nullptr;
+    QAction* viewCheckinAction = nullptr;
+    QAction* viewReportsAction = nullptr;
+    QAction* optionsSet_Nutritional_TargetsAction = nullptr;
+    QAction* optionsPersonal_ProfileAction = nullptr;
+    QAction* optionsCreateUsersAction = nullptr;
+    QAction* helpHelpAction = nullptr;
+    QAction* helpContentsAction = nullptr;
+    QAction* helpIndexAction = nullptr;
+    QAction* helpTipAction = nullptr;
+    QAction* helpResetTipAction = nullptr;
+    QAction* aboutAction = nullptr;
+
+    QMenu* savedMealsMenu() const { return savedMealMenu; }
+    QMenu* layoutSubmenu() const { return layoutMenu; }
+    QMenu* usersSubmenu() const { return usersMenu; }
+    QMenu* deleteUserSubmenu() const { return deleteUserMenu; }
+    QMenu* toolsSubmenu() const { return toolsMenu; }
+    QAction* toolsSeparator() const { return _toolsSeparator; }
+    QAction* viewPagesSeparator() const { return _viewPagesSeparator; }
+    QAction* usersSeparator() const { return _usersSeparator; }
+    QList<QAction*> webActions() const { return _webActions; }
+    SyncDialog* syncDialog() const { return _syncDialog; }
+    int previousUser() const { return _previousUser; }
+
+private:
+    // Widgets.
+    QFrame* topLineFrame = nullptr;
+    QStackedWidget* mainStack = nullptr;
+    QWidget* WStackPage = nullptr;
+    QMap<int, QWidget*> _pages;
+
+    QMenu* fileMenu = nullptr;
+    QMenu* editMenu = nullptr;
+    QMenu* savedMealMenu = nullptr;
+    QMenu* toolsMenu = nullptr;
+    QMenu* viewMenu = nullptr;
+    QMenu* layoutMenu = nullptr;
+    QMenu* usersMenu = nullptr;
+    QMenu* deleteUserMenu = nullptr;
+    QMenu* helpMenu = nullptr;
+
+    QAction* _toolsSeparator = nullptr;
+    QAction* _viewPagesSeparator = nullptr;
+    QAction* _usersSeparator = nullptr;
+    QList<QAction*> _userActions;
+    QList<QAction*> _webActions;
+    QActionGroup* _pageGroup = nullptr;
+    QActionGroup* _layoutGroup = nullptr;
+    QActionGroup* _usersGroup = nullptr;
+
+    DiaryWidget* _diaryPage = nullptr;
+    CheckinWidget* _checkinPage = nullptr;
+    ReportsContainer* _reportsPage = nullptr;
+    BXToolBar* _toolBar = nullptr;
+    BXToolBar* _helpToolBar = nullptr;
+
+    int _editContext = DiaryContext;
+    int _browserState = 0;
+    BXHelpClient* _helpClient = nullptr;
+    QString _pendingHelpPage;
+    bool _maximizeOnShow = false;
+    bool _geometrySaved = false;
+    BrandEngine* _brand = nullptr;
+    SyncDialog* _syncDialog = nullptr;
+    bool _copying = false;
+    QStringList _heldMessages;
+
+    int _previousUser = -1;
+    QObject* _metrics = nullptr;
+    int _metricsAttempts = 0;
+};

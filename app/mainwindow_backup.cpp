@@ -1,0 +1,287 @@
+// Backup and restore of the user database: a byte copy of the whole file, made with the
+// database closed.
+
+#include "app/mainwindow.h"
+
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "userdb/bxexception.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/userdb.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QSaveFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+const char* const CheckConnection = "BXSqlDb_chk";
+constexpr int MaxBackupUsers = 5;
+
+QString userDatabaseFile()
+{
+    return BXSettings::getUserDBPath() + QStringLiteral("userdata.db");
+}
+
+// Versions that the start-up opens as they are or brings up to date.
+bool isRestorableVersion(int version)
+{
+    if (version >= BXSqlDb::CurrentSchemaVersion && version <= BXSqlDb::LastCompatibleSchemaVersion)
+        return true;
+    static const int upgradable[] = {204, 205, 206, 300, 301, 302, 303, 304,
+                                     305, 306, 307, 308, 309, 310, 411};
+    return std::find(std::begin(upgradable), std::end(upgradable), version) != std::end(upgradable);
+}
+
+QString cannotWrite(const QFileInfo& destination)
+{
+    return QObject::tr("Cannot write to ") + destination.absoluteFilePath()
+        + QObject::tr(".\nCheck your file access permissions.");
+}
+
+// Runs the checks of a backup file on an open read-only connection; throws BXException.
+void checkOpenBackup(QSqlDatabase& db)
+{
+    QSqlQuery users(db);
+    if (!users.exec(QStringLiteral("SELECT COUNT(user_id) FROM user_users")) || !users.next())
+        throw BXException(QObject::tr("Can't load database, contact technical support."));
+    const int count = users.value(0).toInt();
+    if (count > MaxBackupUsers)
+        throw BXException(QObject::tr("This backup file has too many users: %1").arg(count));
+    if (count == 0)
+        throw BXException(QObject::tr("This backup file contains no users"));
+
+    QSqlQuery version(db);
+    bool ok = false;
+    if (version.exec(QStringLiteral(
+            "SELECT itemvalue FROM userdata_meta WHERE itemkey = 'schema_version'"))
+        && version.next())
+        ok = isRestorableVersion(version.value(0).toString().trimmed().toInt());
+    if (!ok)
+        throw BXException(QObject::tr("This backup file is incompatible with this version of Desktop Pantrel"));
+}
+
+} // namespace
+
+QString MainWindow::askBackupFileName(const QString& proposed)
+{
+    return QFileDialog::getSaveFileName(this, QString(), proposed, tr("Pantrel Backups (*.ptBackup)"));
+}
+
+QString MainWindow::askRestoreFileName(const QString& folder)
+{
+    return QFileDialog::getOpenFileName(this, QString(), folder, tr("All files (*)"));
+}
+
+void MainWindow::backupUserDB()
+{
+    const QString proposed = BXSettings::getBackupDirData() + QLatin1Char('/')
+        + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".ptBackup");
+    const QString chosen = askBackupFileName(proposed);
+    QApplication::processEvents();
+    if (chosen.isNull())
+        return;
+    QFileInfo destination(chosen);
+    UserDB* users = UserDB::instance();
+    users->setBackupPath(users->getCurrentUser(), destination.absolutePath());
+    QFileInfo source(userDatabaseFile());
+    const QString error = doCopy(source, destination);
+    if (error.isNull()) {
+        showMessage(QMessageBox::Information, tr("Backup successfull"),
+                    tr("Your data is now backed up in ")
+                        + QDir::toNativeSeparators(destination.absoluteFilePath()),
+                    QMessageBox::Ok, QMessageBox::Ok);
+    } else {
+        showMessage(QMessageBox::Information, tr("Backup failed"), error, QMessageBox::Ok,
+                    QMessageBox::Ok);
+    }
+    QApplication::processEvents();
+}
+
+QString MainWindow::checkBackupFile(const QString& path)
+{
+    if (BXSqlDb::isOlderFormat(path))
+        return BXSqlDb::olderFormatMessage(path);
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                    QLatin1String(CheckConnection));
+        db.setDatabaseName(QFileInfo(path).absoluteFilePath());
+        // Read-only: the check never creates or changes the chosen file.
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db.open() || db.isOpenError()) {
+            error = db.lastError().text();
+            if (error.trimmed().isEmpty())
+                error = tr("Can't load database, contact technical support.");
+        } else {
+            try {
+                checkOpenBackup(db);
+            } catch (const BXException& e) {
+                error = e.message();
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QLatin1String(CheckConnection));
+    return error;
+}
+
+void MainWindow::restoreUserDB()
+{
+    const auto answer = showMessage(
+        QMessageBox::Question, tr("Restore"),
+        tr("This will restore your data to a previous backup. This will destroy\nany changes or "
+           "entries you have made since that backup was created.\n\nAre you sure you want to "
+           "proceed?"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    QApplication::processEvents();
+    const QString chosen = askRestoreFileName(BXSettings::getBackupDirData());
+    if (chosen.isNull())
+        return;
+    const QString error = _restoreFrom(chosen);
+    if (error.isNull()) {
+        _showFirstUser();
+        showMessage(QMessageBox::Information, tr("Restore successfull"),
+                    tr("Restore based on file ") + QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath())
+                        + tr("\nShowing first user in database."),
+                    QMessageBox::Ok, QMessageBox::Ok);
+        refreshCurrentWidget();
+    } else {
+        showMessage(QMessageBox::Information, tr("Restore failed"), error, QMessageBox::Ok,
+                    QMessageBox::Ok);
+    }
+    QApplication::processEvents();
+}
+
+QString MainWindow::_restoreFrom(const QString& path)
+{
+    const QString refused = checkBackupFile(path);
+    if (!refused.isNull())
+        return refused;
+    QFileInfo source(path);
+    QFileInfo destination(userDatabaseFile());
+    return doCopy(source, destination);
+}
+
+// User id 0 when the restored file has it, else the first user it holds.
+void MainWindow::_showFirstUser()
+{
+    UserDB* users = UserDB::instance();
+    std::optional<DBTypes::UserProfile> profile = users->getProfile(0);
+    if (!profile) {
+        const QList<DBTypes::UserProfile> list = users->getUsersList();
+        if (!list.isEmpty())
+            profile = list.first();
+    }
+    const int user = profile ? profile->userId : 0;
+    users->setCurrentUser(user);
+    _setCaption(profile ? profile->name : QString(), false);
+}
+
+bool MainWindow::restartUserDatabase(QString* error)
+{
+    std::string text;
+    if (BXSqlDb::startUp(text, true))
+        return true;
+    BXSqlDb::cleanUp();
+    *error = QString::fromStdString(text);
+    return false;
+}
+
+QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
+{
+    _copying = true;
+    BXSqlDb::cleanUp();
+    const QString live = userDatabaseFile();
+    const bool replacesLive = destination.absoluteFilePath() == QFileInfo(live).absoluteFilePath();
+    const QString safety = live + QStringLiteral(".before-restore");
+    QString result;
+    bool cursorSet = false;
+    try {
+        result = _copyFile(source, destination, replacesLive ? safety : QString(), &cursorSet);
+    } catch (const BXException& e) {
+        result = e.message();
+    }
+    if (cursorSet)
+        QApplication::restoreOverrideCursor();
+
+    QString error;
+    if (!restartUserDatabase(&error)) {
+        if (!replacesLive || !QFile::exists(safety))
+            qFatal("error restarting database!!!! - %s", qPrintable(error));
+        // The copied file does not open: the previous data goes back in its place.
+        QFile::remove(live);
+        if (!QFile::rename(safety, live) || !restartUserDatabase(&error))
+            qFatal("error restarting database!!!! - %s", qPrintable(error));
+        result = tr("The restored data could not be opened, so your previous data has been "
+                    "kept.\n")
+            + error;
+    }
+    QFile::remove(safety);
+    _copying = false;
+    refreshCurrentWidget();
+    const QStringList held = _heldMessages;
+    _heldMessages.clear();
+    for (const QString& message : held)
+        QTimer::singleShot(0, this, [this, message] { processMessage(message); });
+    return result;
+}
+
+// Steps of the copy, each throwing BXException with the text the user sees. The
+// destination is written through a temporary file, so a failed copy leaves it as it was.
+QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const QString& safety,
+                              bool* cursorSet)
+{
+    if (source.absoluteFilePath() == destination.absoluteFilePath())
+        throw BXException(tr("Same source and destination!"));
+    if (!source.exists())
+        throw BXException(tr("Couldn't locate source file for copy."));
+    if (!source.isReadable())
+        throw BXException(tr("Source file is not readable."));
+    if (destination.exists()) {
+        const auto answer = showMessage(QMessageBox::Question, tr("Overwrite File?"),
+                                        tr("A file called ") + destination.absoluteFilePath()
+                                            + tr(" already exists.\nDo you want to overwrite it?"),
+                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        if (answer != QMessageBox::Yes)
+            throw BXException(tr("You have chosen not to overwrite existing file"));
+    }
+    QApplication::processEvents();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    *cursorSet = true;
+
+    QFile in(source.absoluteFilePath());
+    if (!in.open(QIODevice::ReadOnly))
+        throw BXException(tr("couldn't open source file for copy"));
+    if (!safety.isEmpty()) {
+        QFile::remove(safety);
+        if (!QFile::copy(destination.absoluteFilePath(), safety))
+            throw BXException(tr("Cannot keep a copy of your current data in ") + safety
+                              + tr(".\nCheck your free disk space and file access permissions."));
+    }
+    QSaveFile out(destination.absoluteFilePath());
+    if (!out.open(QIODevice::WriteOnly))
+        throw BXException(cannotWrite(destination));
+    const QByteArray data = in.readAll();
+    if (out.write(data) != in.size() || data.size() != in.size())
+        throw BXException(tr("Couldn't write all data to the database. It's possible the disk is full"));
+    in.close();
+    if (!out.commit())
+        throw BXException(cannotWrite(destination));
+    destination.refresh();
+    if (!destination.exists())
+        throw BXException(cannotWrite(destination));
+    return QString();
+}

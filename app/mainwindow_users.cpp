@@ -1,0 +1,576 @@
+// The main window's commands that act on the user and on the running program: switching,
+// creating and deleting users, the profile, targets, preferences and about dialogs,
+// publishing, the start-up checks, metrics, database updates and the instance messages.
+
+#include "app/mainwindow.h"
+
+#include "app/aboutdialog.h"
+#include "app/bxtoolbar.h"
+#include "app/preferencesdialog.h"
+#include "app/syncdialog.h"
+#include "app/tipoftheday.h"
+#include "browser/foodquerywidget.h"
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "core/dateconversion.h"
+#include "diary/diarylistview.h"
+#include "diary/diaryview.h"
+#include "diary/diarywidget.h"
+#include "net/bxhttp.h"
+#include "net/bxpublish.h"
+#include "net/metrics.h"
+#include "net/publishingprompt.h"
+#include "net/staticdbupdater.h"
+#include "net/staticdbupdaterui.h"
+#include "profile/checkinwidget.h"
+#include "profile/profilewizard.h"
+#include "profile/settargetsdialog.h"
+#include "reports/reportscontainer.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/diarydb.h"
+#include "userdb/userdb.h"
+
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTimer>
+
+namespace {
+
+constexpr int MaxUsers = 5;
+constexpr int MetricsAttempts = 3;
+constexpr int MetricsRetryMs = 1000;
+constexpr int MetricsWaitMs = 15;
+constexpr int PublishAtOnceDays = 6;
+
+QByteArray todayCode()
+{
+    char code[DBTypes::DATE_CODE_SIZE] = {};
+    DateToCode4(QDate::currentDate(), code);
+    return QByteArray(code);
+}
+
+} // namespace
+
+QMessageBox::StandardButton MainWindow::showMessage(QMessageBox::Icon icon, const QString& caption,
+                                                    const QString& text,
+                                                    QMessageBox::StandardButtons buttons,
+                                                    QMessageBox::StandardButton defaultButton,
+                                                    const QString& acceptText)
+{
+    QMessageBox box(icon, caption, text, buttons, this);
+    box.setDefaultButton(defaultButton);
+    if (!acceptText.isEmpty() && box.button(QMessageBox::Ok))
+        box.button(QMessageBox::Ok)->setText(acceptText);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void MainWindow::_setCaption(const QString& userName, bool trailingBlank)
+{
+    QString caption = QStringLiteral("%1 - %2").arg(_brand->getString("app_name"), userName);
+    if (trailingBlank)
+        caption += QLatin1Char(' ');
+    setWindowTitle(caption);
+}
+
+// Users
+
+bool MainWindow::execProfileWizard(QWidget* parent, bool create, DBTypes::UserProfile& profile,
+                                   DBTypes::CheckinItem& checkin, DBTypes::UserPrefs& prefs)
+{
+    ProfileWizard wizard(parent);
+    if (create)
+        wizard.setWindowTitle(tr("Create Personal Profile"));
+    else
+        wizard.set(&profile, &checkin, &prefs);
+    if (wizard.exec() != 1)
+        return false;
+    wizard.get(&profile, &checkin, &prefs);
+    return true;
+}
+
+bool MainWindow::switchUser(QWidget* parent, int userId)
+{
+    UserDB* users = UserDB::instance();
+    std::optional<DBTypes::UserProfile> found;
+    for (const DBTypes::UserProfile& profile : users->getUsersList()) {
+        if (profile.userId == userId)
+            found = profile;
+    }
+    if (!found || !found->isValid()) {
+        DBTypes::UserProfile profile;
+        DBTypes::CheckinItem checkin;
+        DBTypes::UserPrefs prefs;
+        if (!execProfileWizard(parent, true, profile, checkin, prefs))
+            return false;
+        if (!found) {
+            users->addUser(profile, &userId);
+            users->setUserPrefs(userId, prefs);
+        } else {
+            profile.userId = userId;
+            users->updateUser(profile);
+        }
+        checkin.userId = userId;
+        qstrncpy(checkin.date, todayCode().constData(), sizeof checkin.date);
+        users->addCheckin(checkin, false);
+    }
+    DiaryListView* list = _diaryList();
+    if (_previousUser != -1 && _previousUser != userId && userId >= 0 && list)
+        users->saveColumnSettings(users->getCurrentUser(), list->getColumnSettings());
+    _previousUser = userId;
+    users->setCurrentUser(userId);
+    emit userChanged(userId);
+
+    if (FoodQueryWidget* browser = _browser()) {
+        browser->refreshDynamic();
+        browser->refreshStatic();
+    }
+    if (list)
+        list->setColumnSettings(users->getColumnSettings(userId));
+    const DBTypes::UserPrefs prefs = users->getUserPrefs(userId);
+    QAction* const layouts[] = {toggleViewModeNormal, toggleViewModeA, toggleViewModeB};
+    if (prefs.snackDisplay >= 0 && prefs.snackDisplay < 3)
+        layouts[prefs.snackDisplay]->setChecked(true);
+    toggleFluidNutrientAction->setChecked(prefs.showNutrientAndFluid);
+    _summaryToggled(prefs.showNutrientAndFluid);
+    installUnits(prefs);
+    const std::optional<DBTypes::UserProfile> profile = users->getProfile(userId);
+    _setCaption(profile ? profile->name : QString(), true);
+    refreshCurrentWidget();
+    return true;
+}
+
+void MainWindow::fromProfileMenuSwitchUser(int id)
+{
+    if (id != UserDB::instance()->getCurrentUser())
+        switchUser(this, id);
+}
+
+void MainWindow::fromProfileMenuCreateUser()
+{
+    if (UserDB::instance()->numUsers() >= MaxUsers) {
+        showMessage(QMessageBox::Information, tr("Create User"),
+                    tr("This program keeps at most %1 users. Delete a user before you create "
+                       "a new one.")
+                        .arg(MaxUsers),
+                    QMessageBox::Ok, QMessageBox::Ok);
+        return;
+    }
+    switchUser(this, -1);
+}
+
+void MainWindow::refreshProfileMenu()
+{
+    const bool family = _brand->idExists("feature.family") && _brand->getBool("feature.family");
+    if (deleteUserMenu)
+        deleteUserMenu->clear();
+    qDeleteAll(_userActions);
+    _userActions.clear();
+    _usersSeparator->setVisible(family);
+    if (!family)
+        return;
+    delete _usersGroup;
+    _usersGroup = new QActionGroup(this);
+    _usersGroup->setExclusive(true);
+    const int current = UserDB::instance()->getCurrentUser();
+    for (const DBTypes::UserProfile& user : UserDB::instance()->getUsersList()) {
+        const int id = user.userId;
+        QAction* item = usersMenu->addAction(user.name);
+        item->setCheckable(true);
+        item->setData(id);
+        item->setChecked(id == current);
+        _usersGroup->addAction(item);
+        connect(item, &QAction::triggered, this, [this, id] { fromProfileMenuSwitchUser(id); });
+        _userActions.append(item);
+        if (deleteUserMenu) {
+            QAction* remove = deleteUserMenu->addAction(user.name);
+            remove->setData(id);
+            connect(remove, &QAction::triggered, this, [this, id] { fromProfileMenuDeleteUser(id); });
+        }
+    }
+}
+
+void MainWindow::fromProfileMenuDeleteUser(int id)
+{
+    const std::optional<DBTypes::UserProfile> profile = UserDB::instance()->getProfile(id);
+    const QString name = profile ? profile->name : QString();
+    if (showMessage(QMessageBox::Question, tr("Delete user..."),
+                    tr("Are you sure you want to delete user \"") + name + tr("\"?"),
+                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    if (showMessage(QMessageBox::Question, tr("Are you sure?"),
+                    tr("Clicking YES will delete everything associated with \"") + name + tr("\"."),
+                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    if (UserDB::instance()->deleteUser(id) != 0) {
+        showMessage(QMessageBox::Information, tr("User deleted failed."),
+                    tr("Profile \"") + name + tr("\" cannot be deleted at this time. Please try again later."),
+                    QMessageBox::Ok, QMessageBox::Ok);
+    } else {
+        showMessage(QMessageBox::Information, tr("User is deleted"),
+                    tr("All records associated with \"") + name + tr("\" have been purged"),
+                    QMessageBox::Ok, QMessageBox::Ok);
+    }
+    refreshProfileMenu();
+    const QList<DBTypes::UserProfile> remaining = UserDB::instance()->getUsersList();
+    if (!remaining.isEmpty()) {
+        switchUser(this, remaining.first().userId);
+    } else if (!switchUser(this, -1)) {
+        showMessage(QMessageBox::Critical, tr("User creation canceled."),
+                    tr("You must finish the profile before you can use\nthis program."),
+                    QMessageBox::Ok, QMessageBox::Ok, tr("Quit"));
+        quitProgram();
+        return;
+    }
+    refreshCurrentWidget();
+}
+
+void MainWindow::quitProgram()
+{
+    QCoreApplication::exit(1);
+}
+
+void MainWindow::setPersonalProfile()
+{
+    UserDB* users = UserDB::instance();
+    const int user = users->getCurrentUser();
+    DBTypes::UserProfile profile = users->getProfile(user).value_or(DBTypes::UserProfile());
+    DBTypes::CheckinItem checkin = users->getCheckin(user, todayCode().constData());
+    DBTypes::UserPrefs prefs = users->getUserPrefs(user);
+    if (execProfileWizard(this, false, profile, checkin, prefs)) {
+        users->updateUser(profile);
+        users->addCheckin(checkin, false);
+        users->setUserPrefs(user, prefs);
+        BXSettings settings;
+        settings.writeEntry(QStringLiteral("sync/uploadOnExit"), false);
+        if (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+        _setCaption(profile.name, false);
+    }
+    refreshCurrentWidget();
+}
+
+bool MainWindow::execTargetsDialog(DBTypes::CheckinItem& checkin, DBTypes::UserPrefs& prefs)
+{
+    SetTargetsDialog dialog(this, "SetTargetsDialog", true);
+    dialog.load(checkin, prefs);
+    if (dialog.exec() != 1)
+        return false;
+    dialog.get(&checkin, &prefs);
+    return true;
+}
+
+void MainWindow::setTargets()
+{
+    if (!_diaryPage)
+        return;
+    UserDB* users = UserDB::instance();
+    const int user = users->getCurrentUser();
+    const QByteArray date = _diaryPage->getDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    DBTypes::CheckinItem checkin = users->getCheckin(user, date.constData());
+    DBTypes::UserPrefs prefs = users->getUserPrefs(user);
+    if (!execTargetsDialog(checkin, prefs))
+        return;
+    users->setUserPrefs(user, prefs);
+    users->addCheckin(checkin, false);
+    emit signalTargetUpdate(checkin);
+}
+
+bool MainWindow::execPreferences()
+{
+    std::unique_ptr<PreferencesDialog> dialog(PreferencesDialog::construct(this));
+    return dialog->exec() == QDialog::Accepted;
+}
+
+void MainWindow::installUnits(const DBTypes::UserPrefs& prefs)
+{
+    PreferencesDialog::setPrefs(prefs);
+}
+
+void MainWindow::setPreferences()
+{
+    if (execPreferences())
+        refreshCurrentWidget();
+}
+
+void MainWindow::displayAbout()
+{
+    std::unique_ptr<AboutDialog> dialog(AboutDialog::construct(this));
+    dialog->exec();
+}
+
+void MainWindow::myClose()
+{
+    close();
+}
+
+// Publishing
+
+bool MainWindow::preparePublisher()
+{
+    BxPublish publisher(this);
+    return publisher.prepare();
+}
+
+void MainWindow::publishNow()
+{
+    BxPublish publisher(this);
+    if (publisher.prepare())
+        publisher.publish();
+}
+
+bool MainWindow::askPublishingChoice(bool show, bool* discard)
+{
+    std::unique_ptr<PublishingPrompt> prompt(PublishingPrompt::construct(this));
+    if (show && prompt->exec() == 0)
+        return false;
+    *discard = prompt->radioDiscard->isChecked();
+    return true;
+}
+
+bool MainWindow::_publishOnQuitDue(bool* ask)
+{
+    *ask = false;
+    if (_brand->idExists("publish_on_quit_forced") && _brand->getBool("publish_on_quit_forced"))
+        return true;
+    const DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser());
+    const bool due = !prefs.webUserName.isEmpty() && _brand->getBool("publish_enabled") && prefs.autoPublish;
+    *ask = prefs.askBeforePublish;
+    return due;
+}
+
+void MainWindow::publishDay()
+{
+    BXSettings settings;
+    const QString last = settings.readEntry(QStringLiteral("LastSyncDate"));
+    if (!preparePublisher())
+        return;
+    // A stored value that is no date code counts as never published.
+    const QByteArray code = last.trimmed().toLatin1();
+    const QDate lastDate = code.size() == 8 ? DateFromCode4(code.constData()) : QDate();
+    if (lastDate.isValid() && lastDate >= QDate::currentDate().addDays(-PublishAtOnceDays)) {
+        publishNow();
+        return;
+    }
+    const bool forced = _brand->idExists("publish_on_quit_forced") && _brand->getBool("publish_on_quit_forced");
+    bool discard = false;
+    if (!askPublishingChoice(!forced, &discard))
+        return;
+    if (!discard) {
+        publishNow();
+        return;
+    }
+    const int user = UserDB::instance()->getCurrentUser();
+    DiaryDB::instance()->resetItemStatus(user);
+    const int website = BXSqlDb::getSyncDevice("website");
+    UserDB::instance()->clearSyncTable(QStringLiteral("water_diary_sync"), user, website, nullptr, nullptr);
+    UserDB::instance()->clearSyncTable(QStringLiteral("user_checkins_sync"), user, website, nullptr, nullptr);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (BXSqlDb::isUp()) {
+        bool ask = false;
+        if (_publishOnQuitDue(&ask) && preparePublisher()) {
+            const bool publish = !ask
+                || showMessage(QMessageBox::Question, _brand->getString("web_address") + tr(" Web Publish"),
+                               tr("Do you want to publish new diary entries to the online diary now?"),
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+                    == QMessageBox::Yes;
+            if (publish)
+                publishDay();
+        }
+    }
+    event->accept();
+    _saveGeometry();
+    for (int id = 1; id <= 4; ++id) {
+        QWidget* page = _pages.take(id);
+        if (page == static_cast<QWidget*>(_diaryPage))
+            _diaryPage = nullptr;
+        if (page == static_cast<QWidget*>(_checkinPage))
+            _checkinPage = nullptr;
+        if (page == static_cast<QWidget*>(_reportsPage))
+            _reportsPage = nullptr;
+        delete page;
+    }
+}
+
+// Start-up checks and online services
+
+void MainWindow::appAboutToStart()
+{
+    BXSettings settings;
+    const int interval = settings.getInt(BXSettings::StaticDbUpdateInterval);
+    const QDateTime now = QDateTime::currentDateTime();
+    QDateTime last = QDateTime::fromString(settings.getString(BXSettings::StaticDbLastUpdate), Qt::ISODate);
+    if (!last.isValid()) {
+        last = now;
+        settings.setString(BXSettings::StaticDbLastUpdate, now.toString(Qt::ISODate));
+    }
+    // Only a brand that offers updates and names a feed is ever checked.
+    const bool updates = _brand->idExists("update_enabled") && _brand->getBool("update_enabled")
+        && _brand->idExists("update_rss_url");
+    if (updates && interval != -1 && last.daysTo(now) >= interval) {
+        startUpdateCheck();
+        settings.setString(BXSettings::StaticDbLastUpdate, now.toString(Qt::ISODate));
+    }
+    refreshEditMenu(DiaryContext, 0);
+    TipOfTheDay* tips = TipOfTheDay::instance();
+    // Shown from the event loop, so that the program's own loop runs (and can be ended)
+    // while the tip is on screen.
+    if (UserDB::instance()->getTipOfTheDay(UserDB::instance()->getCurrentUser()) >= 0)
+        QTimer::singleShot(0, tips, [tips] { tips->exec(); });
+}
+
+void MainWindow::startUpdateCheck()
+{
+    StaticDbUpdater* updater = StaticDbUpdater::instance();
+    connect(updater, &StaticDbUpdater::checkFinished, this, &MainWindow::autoUpdateDatabases,
+            Qt::UniqueConnection);
+    updater->checkForUpdate();
+}
+
+void MainWindow::stopUpdateCheck()
+{
+    disconnect(StaticDbUpdater::instance(), &StaticDbUpdater::checkFinished, this,
+               &MainWindow::autoUpdateDatabases);
+}
+
+void MainWindow::runDatabaseUpdate()
+{
+    StaticDbUpdaterUI(this).doUpdate(false);
+}
+
+void MainWindow::updateDatabases()
+{
+    stopUpdateCheck();
+    runDatabaseUpdate();
+}
+
+void MainWindow::autoUpdateDatabases(bool)
+{
+    stopUpdateCheck();
+    runDatabaseUpdate();
+}
+
+QObject* MainWindow::createMetricsUploader()
+{
+    return new Metrics(nullptr, "metrics");
+}
+
+void MainWindow::startMetricsUpload(QObject* uploader)
+{
+    static_cast<Metrics*>(uploader)->start();
+}
+
+QString MainWindow::metricsError(QObject* uploader) const
+{
+    return static_cast<Metrics*>(uploader)->getLastError();
+}
+
+void MainWindow::sendMetrics()
+{
+    if (!BXSqlDb::isUp() || UserDB::instance()->numUsers() == 0) {
+        QTimer::singleShot(MetricsWaitMs, this, &MainWindow::sendMetrics);
+        return;
+    }
+    if (!_metrics) {
+        _metrics = createMetricsUploader();
+        connect(_metrics, SIGNAL(done(bool)), this, SLOT(metricsDone(bool)));
+        connect(_metrics, SIGNAL(uploadOk()), this, SLOT(resetUserMetrics()));
+    }
+    _metricsAttempts = 0;
+    if (BXHttp::isConnected())
+        startMetricsUpload(_metrics);
+}
+
+void MainWindow::metricsDone(bool error)
+{
+    if (!error) {
+        _metrics->deleteLater();
+        _metrics = nullptr;
+        return;
+    }
+    ++_metricsAttempts;
+    if (_metricsAttempts < MetricsAttempts) {
+        QTimer::singleShot(MetricsRetryMs, this, &MainWindow::_retryMetrics);
+        return;
+    }
+    showMessage(QMessageBox::Critical, tr("Cannot send metrics"),
+                tr("Please contact technical support with the following message\nError: ")
+                    + metricsError(_metrics),
+                QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void MainWindow::_retryMetrics()
+{
+    if (_metrics)
+        startMetricsUpload(_metrics);
+}
+
+void MainWindow::resetUserMetrics()
+{
+    UserDB::instance()->resetMetrics(UserDB::instance()->getCurrentUser());
+}
+
+// Instance messages
+
+void MainWindow::_runSyncWait(QWidget* parent, const QString& text)
+{
+    BXSqlDb::cleanUp();
+    _syncDialog = SyncDialog::construct(parent);
+    if (!text.isEmpty())
+        _syncDialog->textLabel()->setText(text);
+    _syncDialog->setModal(true);
+    _syncDialog->setMinimumSize(100, 100);
+    _syncDialog->exec();
+}
+
+void MainWindow::processMessage(const QString& message)
+{
+    if (_copying) {
+        // The user database file is being copied; the message waits for the copy to end.
+        _heldMessages.append(message);
+        return;
+    }
+    if (message == QLatin1String("Wake up!")) {
+        raise();
+        activateWindow();
+    } else if (message == QLatin1String("Shut down!")) {
+        if (!_syncDialog)
+            _runSyncWait(this, QString());
+    } else if (message == QLatin1String("Start DB Backup")) {
+        if (!_syncDialog)
+            _runSyncWait(nullptr, tr("Please wait. Backing up database"));
+    } else if (message == QLatin1String("Start up!")) {
+        if (BXSqlDb::isUp() && !_syncDialog) {
+            refreshCurrentWidget();
+            return;
+        }
+        QString error;
+        if (!restartUserDatabase(&error)) {
+            showMessage(QMessageBox::Critical, tr("Error after sync"),
+                        tr("Cannot start application after sync:") + error, QMessageBox::Ok,
+                        QMessageBox::Ok);
+            quitProgram();
+            return;
+        }
+        if (_syncDialog) {
+            SyncDialog* dialog = _syncDialog;
+            _syncDialog = nullptr;
+            dialog->done(QDialog::Accepted);
+            dialog->deleteLater();
+        }
+        refreshCurrentWidget();
+    }
+}

@@ -1,0 +1,555 @@
+// The main window's frame and Edit menu: brand switches, web sections, geometry, the Edit
+// menu for every page and browser list, context help and printing.
+
+#include "mainwindowdoubles.h"
+
+#include "app/bxtoolbar.h"
+#include "app/searchlineedit.h"
+#include "browser/foodquerywidget.h"
+#include "diary/diarylistview.h"
+#include "diary/diaryview.h"
+#include "diary/diarywidget.h"
+#include "profile/checkinwidget.h"
+#include "reports/reportscontainer.h"
+#include "reports/reportviewer.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+
+using namespace MainWindowTest;
+
+Q_DECLARE_METATYPE(MainWindow::SavedGeometry)
+
+namespace {
+
+QStringList visibleItems(const QMenu* menu)
+{
+    QStringList names;
+    for (const QAction* action : menu->actions()) {
+        if (action->isVisible() && !action->isSeparator())
+            names.append(action->objectName().isEmpty() ? action->text() : action->objectName());
+    }
+    return names;
+}
+
+QStringList enabledItems(const QMenu* menu)
+{
+    QStringList names;
+    for (const QAction* action : menu->actions()) {
+        if (action->isVisible() && action->isEnabled() && !action->isSeparator())
+            names.append(action->objectName());
+    }
+    return names;
+}
+
+MainWindow::SavedGeometry saved(int x, int y, int w, int h, bool max, int sw, int sh)
+{
+    MainWindow::SavedGeometry g;
+    g.x = x;
+    g.y = y;
+    g.width = w;
+    g.height = h;
+    g.maximized = max;
+    g.screenWidth = sw;
+    g.screenHeight = sh;
+    g.complete = true;
+    return g;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void cleanup();
+
+    void restoredPlacement_data();
+    void restoredPlacement();
+    void maximisedWindowSavesShrunkGeometry();
+    void geometryRoundTripsThroughSettings();
+    void windowOpensAtSavedPlaceAndSavesOnClose();
+
+    void brandSwitches_data();
+    void brandSwitches();
+    void webSections();
+
+    void editMenu_data();
+    void editMenu();
+    void zeroBrowserStateRepeatsTheLastOne();
+    void checkinItemsNameTheDate();
+    void contextHelpFollowsPageAndFocus();
+    void printingDeletesOnlyWhatItMade();
+    void screenshot();
+
+private:
+    ScriptedMainWindow* makeWindow(const BrandSwitches& switches = BrandSwitches());
+    void focusAndWait(QWidget* widget);
+
+    ScriptedMainWindow* _window = nullptr;
+    ScriptedMainWindow* _editWindow = nullptr;
+};
+
+void TestMainWindow::initTestCase()
+{
+    loadBrand(BrandSwitches());
+    startFreshDatabase();
+    addUser(QStringLiteral("Ann"));
+}
+
+void TestMainWindow::cleanupTestCase()
+{
+    delete _window;
+    _window = nullptr;
+    BXSqlDb::cleanUp();
+    UserDB::cleanUp();
+    BrandEngine::cleanUp();
+}
+
+void TestMainWindow::cleanup()
+{
+    if (_window != _editWindow) {
+        delete _window;
+        _window = nullptr;
+    }
+}
+
+ScriptedMainWindow* TestMainWindow::makeWindow(const BrandSwitches& switches)
+{
+    delete _window;
+    _window = nullptr;
+    _editWindow = nullptr;
+    loadBrand(switches);
+    _window = new ScriptedMainWindow;
+    return _window;
+}
+
+void TestMainWindow::focusAndWait(QWidget* widget)
+{
+    _window->show();
+    QApplication::setActiveWindow(_window);
+    QVERIFY(QTest::qWaitForWindowActive(_window));
+    if (widget)
+        widget->setFocus();
+    else if (QApplication::focusWidget())
+        QApplication::focusWidget()->clearFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), widget);
+}
+
+// Geometry
+
+void TestMainWindow::restoredPlacement_data()
+{
+    QTest::addColumn<MainWindow::SavedGeometry>("geometry");
+    QTest::addColumn<QSize>("desktop");
+    QTest::addColumn<QRect>("rect");
+    QTest::addColumn<bool>("maximized");
+
+    QTest::newRow("other desktop") << saved(50, 40, 800, 600, false, 1280, 778) << QSize(1024, 746)
+                                   << QRect(51, 37, 921, 671) << false;
+    QTest::newRow("same desktop") << saved(50, 40, 800, 600, true, 1024, 746) << QSize(1024, 746)
+                                  << QRect(50, 40, 800, 600) << true;
+    MainWindow::SavedGeometry missing = saved(50, 40, 800, 600, false, 1024, 746);
+    missing.complete = false;
+    QTest::newRow("a key missing") << missing << QSize(1024, 746) << QRect(51, 37, 921, 671) << false;
+    QTest::newRow("x at the edge") << saved(1024, 40, 800, 600, false, 1024, 746) << QSize(1024, 746)
+                                   << QRect(1024, 40, 800, 600) << false;
+    QTest::newRow("x zero") << saved(0, 40, 800, 600, false, 1024, 746) << QSize(1024, 746)
+                            << QRect(51, 37, 921, 671) << false;
+    QTest::newRow("too wide") << saved(10, 40, 1025, 600, false, 1024, 746) << QSize(1024, 746)
+                              << QRect(51, 37, 921, 671) << false;
+}
+
+void TestMainWindow::restoredPlacement()
+{
+    QFETCH(MainWindow::SavedGeometry, geometry);
+    QFETCH(QSize, desktop);
+    const MainWindow::Placement placement = MainWindow::restoredPlacement(geometry, desktop);
+    QTEST(placement.rect, "rect");
+    QTEST(placement.maximized, "maximized");
+}
+
+void TestMainWindow::maximisedWindowSavesShrunkGeometry()
+{
+    const QSize desktop(1440, 878);
+    const MainWindow::SavedGeometry g = MainWindow::geometryToSave(QRect(0, 0, 1440, 878), true, desktop);
+    QCOMPARE(QRect(g.x, g.y, g.width, g.height), QRect(72, 43, 1296, 791));
+    QVERIFY(g.maximized);
+    QCOMPARE(QSize(g.screenWidth, g.screenHeight), desktop);
+    const MainWindow::Placement back = MainWindow::restoredPlacement(g, desktop);
+    QCOMPARE(back.rect, QRect(72, 43, 1296, 791));
+    QVERIFY(back.maximized);
+
+    const MainWindow::SavedGeometry plain = MainWindow::geometryToSave(QRect(5, 6, 700, 500), false, desktop);
+    QCOMPARE(QRect(plain.x, plain.y, plain.width, plain.height), QRect(5, 6, 700, 500));
+}
+
+void TestMainWindow::geometryRoundTripsThroughSettings()
+{
+    BXSettings settings;
+    for (const char* key : {"windowWidth", "windowHeight", "windowX", "windowY", "windowMaximized",
+                            "screenWidth", "screenHeight"})
+        settings.removeEntry(QString::fromLatin1(key));
+    QVERIFY(!MainWindow::readGeometry(settings).complete);
+
+    MainWindow::writeGeometry(settings, saved(11, 12, 713, 514, true, 1000, 700));
+    const MainWindow::SavedGeometry read = MainWindow::readGeometry(settings);
+    QVERIFY(read.complete);
+    QCOMPARE(QRect(read.x, read.y, read.width, read.height), QRect(11, 12, 713, 514));
+    QVERIFY(read.maximized);
+    QCOMPARE(QSize(read.screenWidth, read.screenHeight), QSize(1000, 700));
+
+    settings.removeEntry(QStringLiteral("screenWidth"));
+    QVERIFY(!MainWindow::readGeometry(settings).complete);
+}
+
+void TestMainWindow::windowOpensAtSavedPlaceAndSavesOnClose()
+{
+    const QSize desktop = MainWindow::availableDesktop();
+    QVERIFY(desktop.width() > 100 && desktop.height() > 100);
+    const QRect wanted(20, 30, desktop.width() - 40, desktop.height() - 50);
+    {
+        BXSettings settings;
+        MainWindow::writeGeometry(settings, saved(wanted.x(), wanted.y(), wanted.width(), wanted.height(),
+                                                  false, desktop.width(), desktop.height()));
+    }
+    ScriptedMainWindow* window = makeWindow();
+    QCOMPARE(window->pos(), wanted.topLeft());
+    QCOMPARE(window->size(), wanted.size());
+    QVERIFY(!window->maximizeOnFirstShow());
+
+    window->show();
+    window->move(25, 35);
+    QVERIFY(window->close());
+    BXSettings settings;
+    const MainWindow::SavedGeometry written = MainWindow::readGeometry(settings);
+    QVERIFY(written.complete);
+    QCOMPARE(QPoint(written.x, written.y), QPoint(25, 35));
+    QCOMPARE(QSize(written.screenWidth, written.screenHeight), desktop);
+    // The pages go with the close.
+    QVERIFY(!window->diaryPage());
+    QVERIFY(!window->reportsPage());
+}
+
+// Brand switches
+
+void TestMainWindow::brandSwitches_data()
+{
+    QTest::addColumn<bool>("mealPlans");
+    QTest::addColumn<bool>("publish");
+    QTest::addColumn<bool>("family");
+    QTest::addColumn<bool>("update");
+
+    QTest::newRow("everything on") << true << true << true << true;
+    QTest::newRow("meal plans only") << true << false << true << false;
+    QTest::newRow("publishing only") << false << true << false << false;
+    QTest::newRow("everything off") << false << false << false << false;
+}
+
+void TestMainWindow::brandSwitches()
+{
+    QFETCH(bool, mealPlans);
+    QFETCH(bool, publish);
+    QFETCH(bool, family);
+    QFETCH(bool, update);
+    BrandSwitches switches;
+    switches.mealPlans = mealPlans;
+    switches.publish = publish;
+    switches.family = family;
+    switches.update = update;
+    ScriptedMainWindow* window = makeWindow(switches);
+
+    QCOMPARE(window->menuBar()->objectName(), QStringLiteral("menubar"));
+    QCOMPARE(window->mealPlanAction != nullptr, mealPlans);
+    QCOMPARE(window->publishAction != nullptr, publish);
+    QCOMPARE(window->updateAction != nullptr, update);
+    QCOMPARE(window->optionsCreateUsersAction != nullptr, family);
+    QCOMPARE(window->deleteUserSubmenu() != nullptr, family);
+    QCOMPARE(window->findChild<QToolButton*>(QStringLiteral("toolbar_mealplan")) != nullptr, mealPlans);
+    QCOMPARE(window->findChild<QToolButton*>(QStringLiteral("toolbar_publish")) != nullptr, publish);
+
+    // Tools on the diary page, and on the reports page where the online items go away.
+    QStringList tools;
+    if (mealPlans)
+        tools << QStringLiteral("mealPlanAction");
+    if (publish)
+        tools << QStringLiteral("publishAction");
+    tools << QStringLiteral("optionsPreferencesAction");
+    QCOMPARE(visibleItems(window->toolsSubmenu()), tools);
+    QCOMPARE(window->toolsSeparator()->isVisible(), mealPlans || publish);
+    window->raisePage(MainWindow::ReportsPage);
+    QCOMPARE(visibleItems(window->toolsSubmenu()), QStringList{QStringLiteral("optionsPreferencesAction")});
+    if (publish) {
+        QVERIFY(window->publishAction->statusTip().startsWith(QStringLiteral("Publish this day to your ")));
+        QVERIFY(window->publishAction->statusTip().endsWith(QStringLiteral(" diary")));
+    }
+
+    // The Users menu: the per-user items only with the family switch.
+    if (family)
+        addUser(QStringLiteral("Bob"));
+    window->refreshCurrentWidget();
+    QStringList users = visibleItems(window->usersSubmenu());
+    QCOMPARE(users.mid(0, 2), (QStringList{QStringLiteral("optionsSet_Nutritional_TargetsAction"),
+                                           QStringLiteral("optionsPersonal_ProfileAction")}));
+    if (family) {
+        QCOMPARE(users.size(), 2 + 2 + 2);  // create, delete submenu, Ann and Bob
+        QCOMPARE(users.mid(4), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
+        QCOMPARE(window->deleteUserSubmenu()->actions().size(), 2);
+        QVERIFY(window->usersSeparator()->isVisible());
+    } else {
+        QCOMPARE(users.size(), 2);
+        for (const QAction* item : window->usersSubmenu()->actions())
+            QVERIFY(!item->isSeparator() || !item->isVisible());
+    }
+    if (family)
+        UserDB::instance()->deleteUser(UserDB::instance()->getUsersList().last().userId);
+}
+
+void TestMainWindow::webSections()
+{
+    BrandSwitches switches;
+    switches.wwwCount = 7;
+    ScriptedMainWindow* window = makeWindow(switches);
+    const QList<QAction*> sections = window->webActions();
+    QCOMPARE(sections.size(), 7);
+    for (int n = 1; n <= 7; ++n) {
+        const QAction* action = sections.at(n - 1);
+        QCOMPARE(action->objectName(), QStringLiteral("www_action_%1").arg(n));
+        QCOMPARE(action->text(), QStringLiteral("Section %1").arg(n));
+        const QKeySequence expected = n <= 5 ? QKeySequence(QStringLiteral("Ctrl+%1").arg(n + 3)) : QKeySequence();
+        QCOMPARE(action->shortcut(), expected);
+    }
+
+    sections.at(2)->trigger();
+    QCOMPARE(window->openedUrls.size(), 1);
+    const QString url = window->openedUrls.first();
+    QVERIFY2(url.startsWith(QStringLiteral("http://www.pantrel.example/s3?p=")), qPrintable(url));
+    QVERIFY(!url.contains(QLatin1String("${")));
+    QCOMPARE(window->editContext(), int(MainWindow::WebContext));
+    QVERIFY(window->eM_NoApplicableAction->isVisible());
+
+    // Web sections have a help page of their own when no page of the stack is shown.
+    window->pageStack()->setCurrentIndex(0);
+    QCOMPARE(window->contextHelpTopic(), QStringLiteral("website.html"));
+}
+
+// Edit menu
+
+void TestMainWindow::editMenu_data()
+{
+    QTest::addColumn<int>("context");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("focus");  // "", "list" or "browser"
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("enabled");
+
+    const QString copy = QStringLiteral("em_CopyFromAnotherDay");
+    const QStringList food{QStringLiteral("eM_DiaryFoodNewCat"), QStringLiteral("eM_DiaryFoodNewFood"),
+                           QStringLiteral("eM_DiaryFoodEdit"), QStringLiteral("eM_DiaryFoodDelete")};
+    const QStringList exercise{QStringLiteral("eM_DiaryExerNewCat"), QStringLiteral("eM_DiaryExerNewExer"),
+                               QStringLiteral("eM_DiaryExerEdit"), QStringLiteral("eM_DiaryExerDelete")};
+    const QStringList saved{QStringLiteral("eM_DiarySavedRename"), QStringLiteral("eM_DiarySavedDelete")};
+    auto kind = [](int k, int flags) { return (k << 16) | flags; };
+
+    QTest::newRow("diary, nothing focused") << 1 << 0 << QString() << QStringList() << QStringList();
+    QTest::newRow("diary list")
+        << 1 << 0 << QStringLiteral("list")
+        << QStringList{copy, QStringLiteral("eM_DiaryClearAll"), QStringLiteral("savedMealMenu"),
+                       QStringLiteral("eM_DiaryDeleteEntry"), QStringLiteral("eM_DiaryEditEntry")}
+        << QStringList{copy, QStringLiteral("savedMealMenu")};
+    QTest::newRow("browser kind 0") << 1 << kind(0, 1) << QStringLiteral("browser") << (QStringList{copy} + food)
+                                    << QStringList{copy, food[0], food[1]};
+    QTest::newRow("browser kind 1") << 1 << kind(1, 1) << QStringLiteral("browser") << QStringList{copy}
+                                    << QStringList{copy};
+    QTest::newRow("browser kind 2") << 1 << kind(2, 1) << QStringLiteral("browser") << (QStringList{copy} + food)
+                                    << QStringList{copy, food[0], food[1]};
+    QTest::newRow("browser kind 3, nothing selected")
+        << 1 << kind(3, 0) << QStringLiteral("browser") << (QStringList{copy} + food)
+        << QStringList{copy, food[0], food[1]};
+    QTest::newRow("browser kind 3, item selected") << 1 << kind(3, 5) << QStringLiteral("browser")
+                                                   << (QStringList{copy} + food) << (QStringList{copy} + food);
+    QTest::newRow("browser kind 4, nothing selected")
+        << 1 << kind(4, 0) << QStringLiteral("browser") << (QStringList{copy} + exercise)
+        << QStringList{copy, exercise[0], exercise[1]};
+    QTest::newRow("browser kind 4, item selected") << 1 << kind(4, 2) << QStringLiteral("browser")
+                                                   << (QStringList{copy} + exercise) << (QStringList{copy} + exercise);
+    QTest::newRow("browser kind 5, nothing selected") << 1 << kind(5, 0) << QStringLiteral("browser")
+                                                      << (QStringList{copy} + saved) << QStringList{copy};
+    QTest::newRow("browser kind 5, item selected") << 1 << kind(5, 16) << QStringLiteral("browser")
+                                                   << (QStringList{copy} + saved) << (QStringList{copy} + saved);
+    QTest::newRow("browser kind 6") << 1 << kind(6, 1) << QStringLiteral("browser") << QStringList{copy}
+                                    << QStringList{copy};
+    QTest::newRow("check-in without check-in")
+        << 2 << 0 << QString()
+        << QStringList{QStringLiteral("eM_JournalNewEntryToday"), QStringLiteral("eM_JournalEditEntry"),
+                       QStringLiteral("eM_JournalDeleteEntry")}
+        << QStringList{QStringLiteral("eM_JournalNewEntryToday"), QStringLiteral("eM_JournalEditEntry")};
+    QTest::newRow("check-in with check-in")
+        << 2 << 1 << QString()
+        << QStringList{QStringLiteral("eM_JournalNewEntryToday"), QStringLiteral("eM_JournalEditEntry"),
+                       QStringLiteral("eM_JournalDeleteEntry")}
+        << QStringList{QStringLiteral("eM_JournalNewEntryToday"), QStringLiteral("eM_JournalEditEntry"),
+                       QStringLiteral("eM_JournalDeleteEntry")};
+    QTest::newRow("reports") << 3 << 0 << QString() << QStringList{QStringLiteral("eM_NoApplicableAction")}
+                             << QStringList();
+    QTest::newRow("web") << 4 << 0 << QString() << QStringList{QStringLiteral("eM_NoApplicableAction")}
+                         << QStringList();
+    QTest::newRow("unknown context") << 9 << 0 << QString() << QStringList() << QStringList();
+}
+
+void TestMainWindow::editMenu()
+{
+    QFETCH(int, context);
+    QFETCH(int, state);
+    QFETCH(QString, focus);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, enabled);
+    // One window serves every row.
+    if (!_editWindow)
+        _editWindow = makeWindow();
+    ScriptedMainWindow* window = _editWindow;
+    QWidget* target = nullptr;
+    if (focus == QLatin1String("list"))
+        target = window->diaryPage()->diaryView1->mealView;
+    else if (focus == QLatin1String("browser"))
+        target = window->diaryPage()->foodQueryWidget3->prettySearchEdit->lineEdit();
+    focusAndWait(target);
+
+    window->refreshEditMenu(context, state);
+    QMenu* edit = window->menuBar()->findChild<QMenu*>(QStringLiteral("Edit"));
+    QVERIFY(edit);
+    QStringList visible = visibleItems(edit);
+    QStringList wanted = shown;
+    visible.sort();
+    wanted.sort();
+    QCOMPARE(visible, wanted);
+    QStringList active = enabledItems(edit);
+    QStringList wantedActive = enabled;
+    active.sort();
+    wantedActive.sort();
+    QCOMPARE(active, wantedActive);
+
+    // The diary context also brings the View items; the others hide them.
+    QCOMPARE(window->layoutSubmenu()->menuAction()->isVisible(), context == 1);
+    QCOMPARE(window->toggleFluidNutrientAction->isVisible(), context == 1);
+    QVERIFY(!window->viewBackAction->isVisible());
+    if (focus == QLatin1String("list")) {
+        // An empty day offers "None" only.
+        QCOMPARE(visibleItems(window->savedMealsMenu()), QStringList{QStringLiteral("eM_DiarySavedNewFromNone")});
+    }
+    // Tool buttons follow their actions: the tool bar's handle of the copy button.
+    BXToolBar* bar = window->mainToolBar();
+    bool found = false;
+    for (QAction* handle : bar->actions()) {
+        const auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(handle));
+        if (button && button->text() == QLatin1String("Copy Day")) {
+            found = true;
+            QCOMPARE(handle->isVisible(), shown.contains(QStringLiteral("em_CopyFromAnotherDay")));
+        }
+    }
+    QVERIFY(found);
+}
+
+void TestMainWindow::zeroBrowserStateRepeatsTheLastOne()
+{
+    ScriptedMainWindow* window = makeWindow();
+    focusAndWait(window->diaryPage()->foodQueryWidget3->prettySearchEdit->lineEdit());
+    window->refreshEditMenu(1, (4 << 16) | 2);
+    window->refreshEditMenu(3, 0);
+    QVERIFY(!window->eM_DiaryExerEdit->isVisible());
+    window->refreshEditMenu(1, 0);
+    QVERIFY(window->eM_DiaryExerEdit->isVisible());
+    QVERIFY(window->eM_DiaryExerEdit->isEnabled());
+    window->refreshEditMenu(3, 0);
+    window->refreshEditMenu(-1, 0);
+    QVERIFY(window->eM_NoApplicableAction->isVisible());
+    QCOMPARE(window->browserState(), (4 << 16) | 2);
+}
+
+void TestMainWindow::checkinItemsNameTheDate()
+{
+    ScriptedMainWindow* window = makeWindow();
+    window->raisePage(MainWindow::CheckinPage);
+    const QString date = window->checkinPage()->getDate().toString(Qt::TextDate);
+    window->refreshEditMenu(2, 1);
+    QCOMPARE(window->eM_JournalEditEntry->text(), QStringLiteral("Edit Check-In for  ") + date);
+    QCOMPARE(window->eM_JournalEditEntry->iconText(), QStringLiteral("Edit"));
+    QCOMPARE(window->eM_JournalDeleteEntry->text(), QStringLiteral("Delete Check-In for ") + date);
+    window->refreshEditMenu(2, 0);
+    QCOMPARE(window->eM_JournalEditEntry->text(), QStringLiteral("New Check-In for  ") + date);
+    QCOMPARE(window->eM_JournalEditEntry->iconText(), QStringLiteral("New"));
+    QVERIFY(!window->eM_JournalDeleteEntry->isEnabled());
+}
+
+void TestMainWindow::contextHelpFollowsPageAndFocus()
+{
+    ScriptedMainWindow* window = makeWindow();
+    DiaryWidget* diary = window->diaryPage();
+    focusAndWait(diary->diaryView1->mealView);
+    QCOMPARE(window->contextHelpTopic(), QStringLiteral("diary.html"));
+    focusAndWait(diary->foodQueryWidget3->prettySearchEdit->lineEdit());
+    QCOMPARE(window->contextHelpTopic(), QStringLiteral("browser.html"));
+    auto* unnamed = new QLineEdit(diary);
+    unnamed->show();
+    focusAndWait(unnamed);
+    QCOMPARE(window->contextHelpTopic(), QStringLiteral("diary.html"));
+    focusAndWait(nullptr);
+    QCOMPARE(window->contextHelpTopic(), QString());
+
+    window->raisePage(MainWindow::CheckinPage);
+    focusAndWait(diary->diaryView1->mealView);
+    QCOMPARE(window->contextHelpTopic(), QStringLiteral("checkin.html"));
+    window->raisePage(MainWindow::ReportsPage);
+    QCOMPARE(window->contextHelpTopic(), QStringLiteral("chart.html"));
+    // Without web sections there is no page for anything else.
+    window->pageStack()->setCurrentIndex(0);
+    QCOMPARE(window->contextHelpTopic(), QString());
+}
+
+void TestMainWindow::printingDeletesOnlyWhatItMade()
+{
+    ScriptedMainWindow* window = makeWindow();
+    window->printDay();
+    QCOMPARE(window->printed.size(), 1);
+    QCOMPARE(window->counters.factoriesDeleted, 1);
+    QCOMPARE(window->counters.commandsDeleted, 1);
+
+    window->printCancelled = true;
+    window->printDay();
+    QCOMPARE(window->printed.size(), 1);
+    QCOMPARE(window->counters.commandsDeleted, 2);
+
+    // The reports page prints its own viewer, which stays the page's; without a viewer
+    // nothing is printed.
+    window->viewReportsAction->trigger();
+    QCOMPARE(window->pageStack()->currentWidget(), static_cast<QWidget*>(window->reportsPage()));
+    ReportViewer* viewer = window->reportsPage()->currentViewer();
+    window->printDayPreview();
+    QCOMPARE(window->printed.size(), viewer ? 2 : 1);
+    QCOMPARE(window->counters.commandsDeleted, 2);
+    QCOMPARE(window->reportsPage()->currentViewer(), viewer);
+    if (viewer)
+        viewer->saveSettings();
+}
+
+void TestMainWindow::screenshot()
+{
+    ScriptedMainWindow* window = makeWindow();
+    window->resize(900, 700);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->refreshEditMenu(1, 0);
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/../mainwindow.png");
+    QVERIFY(window->grab().save(path));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,714 @@
+// The main window's commands on the user database as a whole: backup, restore, switching,
+// creating and deleting users, and the instance messages of the handheld synchronisation.
+
+#include "mainwindowdoubles.h"
+
+#include "app/syncdialog.h"
+#include "core/dateconversion.h"
+#include "diary/diarylistview.h"
+#include "diary/diaryview.h"
+#include "diary/diarywidget.h"
+#include "userdb/diarydb.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <QTimer>
+
+using namespace MainWindowTest;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Runs statements on a database file through a connection of its own.
+bool runOn(const QString& path, const QStringList& statements)
+{
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("edit"));
+        db.setDatabaseName(path);
+        ok = db.open();
+        QSqlQuery query(db);
+        for (const QString& sql : statements)
+            ok = ok && query.exec(sql);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("edit"));
+    return ok;
+}
+
+QStringList userNames()
+{
+    QStringList names;
+    for (const DBTypes::UserProfile& user : UserDB::instance()->getUsersList())
+        names.append(user.name);
+    return names;
+}
+
+} // namespace
+
+class TestMainWindowData : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void backupIsByteIdentical();
+    void cancelledBackupWritesNothing();
+    void backupOntoLiveDatabaseFails();
+    void backupKeepsExistingFileWhenNotOverwriting();
+
+    void restoreRefuses_data();
+    void restoreRefuses();
+    void restoreReplacesData();
+    void restoreKeepsDataWhenRestartFails();
+    void restoreAsksBeforeOverwriting();
+
+    void firstRunCreatesUser();
+    void cancelledWizardAddsNobody();
+    void choosingCurrentUserDoesNothing();
+    void deletingUserSwitchesToFirst();
+    void deletingLastUserEndsWhenWizardCancelled();
+    void sixthUserIsRefused();
+    void targetsAreStoredAndAnnounced();
+    void switchingLoadsUserSettings();
+    void diaryItemsFollowTheDay();
+
+    void updateCheckFollowsInterval_data();
+    void updateCheckFollowsInterval();
+    void brandWithoutUpdatesNeverChecks();
+    void publishingPromptAfterAWeek_data();
+    void publishingPromptAfterAWeek();
+    void discardedPublishingClearsChanges();
+    void closingAsksBeforePublishing();
+    void metricsGiveUpAfterThreeTries();
+
+    void shutDownWaitsForStartUp();
+    void backupMessageSetsText();
+    void startUpWhileOpenOnlyRefreshes();
+    void failedStartUpEndsProgram();
+    void messagesWaitForCopy();
+
+private:
+    QString backupOfLive(const QString& name);
+
+    ScriptedMainWindow* _window = nullptr;
+    int _ann = -1;
+};
+
+void TestMainWindowData::initTestCase()
+{
+    BrandSwitches switches;
+    switches.family = true;
+    switches.publish = true;
+    switches.update = true;
+    loadBrand(switches);
+}
+
+void TestMainWindowData::init()
+{
+    startFreshDatabase();
+    _ann = addUser(QStringLiteral("Ann"));
+    _window = new ScriptedMainWindow;
+    UserDB::instance()->setCurrentUser(_ann);
+}
+
+void TestMainWindowData::cleanup()
+{
+    delete _window;
+    _window = nullptr;
+}
+
+void TestMainWindowData::cleanupTestCase()
+{
+    BXSqlDb::cleanUp();
+    UserDB::cleanUp();
+    BrandEngine::cleanUp();
+}
+
+QString TestMainWindowData::backupOfLive(const QString& name)
+{
+    const QString path = QDir::homePath() + QLatin1Char('/') + name;
+    QFile::remove(path);
+    _window->backupName = path;
+    _window->backupUserDB();
+    return path;
+}
+
+// Backup
+
+void TestMainWindowData::backupIsByteIdentical()
+{
+    // What the copy read: the closed database file, just before it is opened again.
+    QByteArray live;
+    _window->restart = [&live](QString* error) {
+        live = readAll(databaseFile());
+        std::string text;
+        const bool up = BXSqlDb::startUp(text, true);
+        *error = QString::fromStdString(text);
+        return up;
+    };
+    const QString path = backupOfLive(QStringLiteral("b.ptBackup"));
+    QVERIFY(live.size() > 1000);
+    QCOMPARE(readAll(path), live);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successfull"));
+    QCOMPARE(_window->lastText(), QStringLiteral("Your data is now backed up in ") + QDir::toNativeSeparators(path));
+    QVERIFY(BXSqlDb::isUp());
+}
+
+void TestMainWindowData::cancelledBackupWritesNothing()
+{
+    _window->backupName = QString();
+    _window->backupUserDB();
+    QVERIFY(_window->messages.isEmpty());
+    QVERIFY(BXSqlDb::isUp());
+}
+
+void TestMainWindowData::backupOntoLiveDatabaseFails()
+{
+    _window->backupName = databaseFile();
+    _window->backupUserDB();
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+    QCOMPARE(_window->lastText(), QStringLiteral("Same source and destination!"));
+    QVERIFY(BXSqlDb::isUp());
+    QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+}
+
+void TestMainWindowData::backupKeepsExistingFileWhenNotOverwriting()
+{
+    const QString path = QDir::homePath() + QStringLiteral("/old.ptBackup");
+    QVERIFY(writeFile(path, "older backup"));
+    _window->backupName = path;
+    _window->answers = {QMessageBox::No};
+    _window->backupUserDB();
+    QCOMPARE(_window->messages.first().first, QStringLiteral("Overwrite File?"));
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+    QCOMPARE(_window->lastText(), QStringLiteral("You have chosen not to overwrite existing file"));
+    QCOMPARE(readAll(path), QByteArray("older backup"));
+    QVERIFY(BXSqlDb::isUp());
+}
+
+// Restore
+
+void TestMainWindowData::restoreRefuses_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("text file") << "text" << "Can't load database, contact technical support.";
+    QTest::newRow("older format") << "sqlite2" << "SQLite 2.1";
+    QTest::newRow("version 203") << "v203" << "This backup file is incompatible with this version of Desktop Pantrel";
+    QTest::newRow("no version") << "noversion"
+                                << "This backup file is incompatible with this version of Desktop Pantrel";
+    QTest::newRow("version 311") << "v311" << "This backup file is incompatible with this version of Desktop Pantrel";
+    QTest::newRow("version 500") << "v500" << "This backup file is incompatible with this version of Desktop Pantrel";
+    QTest::newRow("six users") << "six" << "This backup file has too many users: 6";
+    QTest::newRow("no users") << "none" << "This backup file contains no users";
+}
+
+void TestMainWindowData::restoreRefuses()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    const QString path = backupOfLive(QStringLiteral("r.ptBackup"));
+    const QString version = QStringLiteral("UPDATE userdata_meta SET itemvalue = '%1' WHERE itemkey = 'schema_version'");
+    if (kind == QLatin1String("text")) {
+        QVERIFY(writeFile(path, "just some text that is no database at all\n"));
+    } else if (kind == QLatin1String("sqlite2")) {
+        QVERIFY(writeFile(path, QByteArray("** This file contains an SQLite 2.1 database **\0", 48) + QByteArray(1000, 'x')));
+    } else if (kind.startsWith(QLatin1Char('v'))) {
+        QVERIFY(runOn(path, {version.arg(kind.mid(1))}));
+    } else if (kind == QLatin1String("noversion")) {
+        QVERIFY(runOn(path, {QStringLiteral("DELETE FROM userdata_meta WHERE itemkey = 'schema_version'")}));
+    } else if (kind == QLatin1String("six")) {
+        QStringList inserts;
+        for (int id = 10; id < 15; ++id)
+            inserts << QStringLiteral("INSERT INTO user_users (user_id, name) VALUES (%1, 'U%1')").arg(id);
+        QVERIFY(runOn(path, inserts));
+    } else if (kind == QLatin1String("none")) {
+        QVERIFY(runOn(path, {QStringLiteral("DELETE FROM user_users")}));
+    }
+    const QByteArray backup = readAll(path);
+    addUser(QStringLiteral("Bob"));
+    const QByteArray live = readAll(databaseFile());
+    _window->messages.clear();
+    _window->restoreName = path;
+    _window->restoreUserDB();
+
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
+    QVERIFY2(_window->lastText().contains(message), qPrintable(_window->lastText()));
+    QCOMPARE(_window->messages.size(), 2);  // the question and the refusal, no overwrite question
+    QVERIFY(BXSqlDb::isUp());
+    QCOMPARE(readAll(databaseFile()), live);
+    QCOMPARE(readAll(path), backup);
+    QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
+}
+
+void TestMainWindowData::restoreReplacesData()
+{
+    const QString path = backupOfLive(QStringLiteral("good.ptBackup"));
+    QVERIFY(runOn(path, {QStringLiteral("UPDATE userdata_meta SET itemvalue = '499' WHERE itemkey = 'schema_version'")}));
+    addUser(QStringLiteral("Bob"));
+    _window->messages.clear();
+    _window->restoreName = path;
+    _window->restoreUserDB();
+
+    QCOMPARE(_window->messages.size(), 3);
+    QCOMPARE(_window->messages.at(0).first, QStringLiteral("Restore"));
+    QCOMPARE(_window->messages.at(1).first, QStringLiteral("Overwrite File?"));
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successfull"));
+    QVERIFY(_window->lastText().endsWith(QStringLiteral("\nShowing first user in database.")));
+    QVERIFY(BXSqlDb::isUp());
+    QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+    QCOMPARE(UserDB::instance()->getCurrentUser(), _ann);
+    QVERIFY(_window->windowTitle().endsWith(QStringLiteral(" - Ann")));
+    QVERIFY(!QFile::exists(databaseFile() + QStringLiteral(".before-restore")));
+}
+
+void TestMainWindowData::restoreKeepsDataWhenRestartFails()
+{
+    const QString path = backupOfLive(QStringLiteral("bad.ptBackup"));
+    addUser(QStringLiteral("Bob"));
+    bool failed = false;
+    _window->restart = [&failed](QString* error) {
+        if (!failed) {
+            failed = true;
+            *error = QStringLiteral("the file does not open");
+            return false;
+        }
+        std::string text;
+        return BXSqlDb::startUp(text, true);
+    };
+    _window->messages.clear();
+    _window->restoreName = path;
+    _window->restoreUserDB();
+
+    QVERIFY(failed);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
+    QVERIFY(_window->lastText().contains(QStringLiteral("the file does not open")));
+    QVERIFY(BXSqlDb::isUp());
+    QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
+}
+
+void TestMainWindowData::restoreAsksBeforeOverwriting()
+{
+    const QString path = backupOfLive(QStringLiteral("no.ptBackup"));
+    addUser(QStringLiteral("Bob"));
+    _window->messages.clear();
+    _window->answers = {QMessageBox::Yes, QMessageBox::No};
+    _window->restoreName = path;
+    _window->restoreUserDB();
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
+    QCOMPARE(_window->lastText(), QStringLiteral("You have chosen not to overwrite existing file"));
+    QCOMPARE(userNames().size(), 2);
+
+    // Answering No to the first question ends the command before the file is chosen.
+    _window->messages.clear();
+    _window->answers = {QMessageBox::No};
+    _window->restoreUserDB();
+    QCOMPARE(_window->messages.size(), 1);
+}
+
+// Users
+
+void TestMainWindowData::firstRunCreatesUser()
+{
+    QVERIFY(UserDB::instance()->deleteUser(_ann) == 0);
+    QSignalSpy changed(_window, &MainWindow::userChanged);
+    QVERIFY(_window->switchUser(_window, -1));
+    QCOMPARE(_window->wizardRuns, 1);
+    QCOMPARE(userNames(), QStringList{QStringLiteral("New")});
+    const int id = UserDB::instance()->getUsersList().first().userId;
+    QCOMPARE(UserDB::instance()->getCurrentUser(), id);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.first().first().toInt(), id);
+    char today[DBTypes::DATE_CODE_SIZE] = {};
+    DateToCode4(QDate::currentDate(), today);
+    QVERIFY(UserDB::instance()->hasCheckin(id, today));
+    QCOMPARE(_window->windowTitle(), BrandEngine::instance()->getString("app_name") + QStringLiteral(" - New "));
+}
+
+void TestMainWindowData::cancelledWizardAddsNobody()
+{
+    _window->wizardAccepts = false;
+    QVERIFY(!_window->switchUser(_window, -1));
+    QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+}
+
+void TestMainWindowData::choosingCurrentUserDoesNothing()
+{
+    QVERIFY(_window->switchUser(_window, _ann));
+    QSignalSpy changed(_window, &MainWindow::userChanged);
+    _window->fromProfileMenuSwitchUser(_ann);
+    QCOMPARE(changed.size(), 0);
+    QCOMPARE(_window->wizardRuns, 0);
+}
+
+void TestMainWindowData::deletingUserSwitchesToFirst()
+{
+    const int bob = addUser(QStringLiteral("Bob"));
+    const int cid = addUser(QStringLiteral("Cid"));
+    QVERIFY(_window->switchUser(_window, cid));
+    _window->fromProfileMenuDeleteUser(bob);
+    QCOMPARE(_window->messages.at(0).first, QStringLiteral("Delete user..."));
+    QCOMPARE(_window->messages.at(0).second, QStringLiteral("Are you sure you want to delete user \"Bob\"?"));
+    QCOMPARE(_window->messages.at(1).first, QStringLiteral("Are you sure?"));
+    QCOMPARE(_window->messages.at(2).first, QStringLiteral("User is deleted"));
+    QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Cid")}));
+    QCOMPARE(UserDB::instance()->getCurrentUser(), _ann);
+    QCOMPARE(_window->deleteUserSubmenu()->actions().size(), 2);
+
+    // A No to either question keeps the user.
+    _window->messages.clear();
+    _window->answers = {QMessageBox::Yes, QMessageBox::No};
+    _window->fromProfileMenuDeleteUser(cid);
+    QCOMPARE(userNames().size(), 2);
+}
+
+void TestMainWindowData::deletingLastUserEndsWhenWizardCancelled()
+{
+    QVERIFY(_window->switchUser(_window, _ann));
+    _window->wizardAccepts = false;
+    _window->fromProfileMenuDeleteUser(_ann);
+    QCOMPARE(_window->wizardRuns, 1);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("User creation canceled."));
+    QCOMPARE(_window->quits, 1);
+}
+
+void TestMainWindowData::sixthUserIsRefused()
+{
+    for (const char* name : {"B", "C", "D", "E"})
+        addUser(QString::fromLatin1(name));
+    _window->refreshCurrentWidget();
+    QVERIFY(!_window->optionsCreateUsersAction->isEnabled());
+    _window->fromProfileMenuCreateUser();
+    QCOMPARE(_window->wizardRuns, 0);
+    QCOMPARE(userNames().size(), 5);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Create User"));
+}
+
+void TestMainWindowData::targetsAreStoredAndAnnounced()
+{
+    QVERIFY(_window->switchUser(_window, _ann));
+    QSignalSpy announced(_window, &MainWindow::signalTargetUpdate);
+    _window->setTargets();
+    QCOMPARE(_window->targetsRuns, 1);
+    QCOMPARE(announced.size(), 1);
+}
+
+void TestMainWindowData::switchingLoadsUserSettings()
+{
+    const int bob = addUser(QStringLiteral("Bob"));
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(bob);
+    prefs.snackDisplay = DBTypes::SNACKS_NUMBERED;
+    prefs.showNutrientAndFluid = true;
+    UserDB::instance()->setUserPrefs(bob, prefs);
+    UserDB::instance()->saveColumnSettings(bob, QStringLiteral("0:"));
+    QVERIFY(_window->switchUser(_window, _ann));
+    QCOMPARE(_window->previousUser(), _ann);
+
+    QVERIFY(_window->switchUser(_window, bob));
+    QVERIFY(_window->toggleViewModeB->isChecked());
+    QVERIFY(_window->toggleFluidNutrientAction->isChecked());
+    QCOMPARE(_window->diaryPage()->diaryView1->mealView->getColumnSettings(), QStringLiteral("0:"));
+    QCOMPARE(_window->windowTitle(), BrandEngine::instance()->getString("app_name") + QStringLiteral(" - Bob "));
+    QCOMPARE(_window->usersSubmenu()->actions().last()->text(), QStringLiteral("Bob"));
+    QVERIFY(_window->usersSubmenu()->actions().last()->isChecked());
+
+    // Leaving Bob keeps his columns; Ann gets hers back.
+    QVERIFY(_window->switchUser(_window, _ann));
+    QCOMPARE(UserDB::instance()->getColumnSettings(bob), QStringLiteral("0:"));
+    QCOMPARE(_window->diaryPage()->diaryView1->mealView->getColumnSettings(),
+             UserDB::instance()->getColumnSettings(_ann));
+}
+
+void TestMainWindowData::diaryItemsFollowTheDay()
+{
+    DBTypes::FoodDiaryItem entry;
+    entry.userId = _ann;
+    entry.setDate(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString());
+    entry.meal = DBTypes::DiaryDay::BREAKFAST;
+    entry.refId = 42;
+    entry.servingId = 7;
+    entry.desc = QStringLiteral("Apple");
+    entry.servingDesc = QStringLiteral("cup");
+    entry.size = 1.0f;
+    entry.values.energy = 80.0f;
+    QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
+    QVERIFY(_window->switchUser(_window, _ann));
+    DiaryListView* list = _window->diaryPage()->diaryView1->mealView;
+    _window->show();
+    QApplication::setActiveWindow(_window);
+    QVERIFY(QTest::qWaitForWindowActive(_window));
+    list->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list));
+    _window->refreshEditMenu(1, 0);
+    QVERIFY(_window->eM_DiarySavedNewFromBreakfast->isVisible());
+    QVERIFY(!_window->eM_DiarySavedNewFromLunch->isVisible());
+    QVERIFY(!_window->eM_DiarySavedNewFromNone->isVisible());
+    QCOMPARE(_window->eM_DiaryClearAll->isEnabled(), list->isEmpty());
+
+    const QByteArray today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    _window->answers = {QMessageBox::No};
+    _window->slotClearDiary();
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Clear Today's Diary Entries"));
+    QCOMPARE(DiaryDB::instance()->getDay(_ann, today.constData(), false).foods.size(), size_t(1));
+    _window->slotClearDiary();
+    QVERIFY(DiaryDB::instance()->getDay(_ann, today.constData(), false).foods.empty());
+    QVERIFY(_window->eM_DiarySavedNewFromNone->isVisible());
+}
+
+// Start-up checks, publishing and metrics
+
+void TestMainWindowData::updateCheckFollowsInterval_data()
+{
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<int>("daysAgo");
+    QTest::addColumn<int>("checks");
+
+    QTest::newRow("27 of 28 days") << 28 << 27 << 0;
+    QTest::newRow("28 of 28 days") << 28 << 28 << 1;
+    QTest::newRow("never") << -1 << 400 << 0;
+}
+
+void TestMainWindowData::updateCheckFollowsInterval()
+{
+    QFETCH(int, interval);
+    QFETCH(int, daysAgo);
+    UserDB::instance()->setTipOfTheDay(_ann, -1);
+    const QDateTime last = QDateTime::currentDateTime().addDays(-daysAgo).addSecs(-60);
+    {
+        BXSettings settings;
+        settings.setInt(BXSettings::StaticDbUpdateInterval, interval);
+        settings.setString(BXSettings::StaticDbLastUpdate, last.toString(Qt::ISODate));
+    }
+    _window->appAboutToStart();
+    QTEST(_window->updateChecks, "checks");
+    BXSettings settings;
+    const QDateTime stored = QDateTime::fromString(settings.getString(BXSettings::StaticDbLastUpdate), Qt::ISODate);
+    if (_window->updateChecks)
+        QVERIFY(stored.secsTo(QDateTime::currentDateTime()) < 60);
+    else
+        QCOMPARE(stored, QDateTime::fromString(last.toString(Qt::ISODate), Qt::ISODate));
+
+    // A first run stores now and checks nothing.
+    settings.setString(BXSettings::StaticDbLastUpdate, QString());
+    settings.setInt(BXSettings::StaticDbUpdateInterval, 0);
+    _window->updateChecks = 0;
+    _window->appAboutToStart();
+    QCOMPARE(_window->updateChecks, 1);
+}
+
+void TestMainWindowData::brandWithoutUpdatesNeverChecks()
+{
+    delete _window;
+    _window = nullptr;
+    BrandSwitches switches;
+    switches.update = false;
+    loadBrand(switches);
+    _window = new ScriptedMainWindow;
+    UserDB::instance()->setTipOfTheDay(_ann, -1);
+    {
+        BXSettings settings;
+        settings.setInt(BXSettings::StaticDbUpdateInterval, 28);
+        settings.setString(BXSettings::StaticDbLastUpdate,
+                           QDateTime::currentDateTime().addDays(-100).toString(Qt::ISODate));
+    }
+    _window->appAboutToStart();
+    QCOMPARE(_window->updateChecks, 0);
+    delete _window;
+    _window = nullptr;
+    initTestCase();
+}
+
+void TestMainWindowData::publishingPromptAfterAWeek_data()
+{
+    QTest::addColumn<int>("daysAgo");
+    QTest::addColumn<int>("prompts");
+
+    QTest::newRow("6 days") << 6 << 0;
+    QTest::newRow("7 days") << 7 << 1;
+    QTest::newRow("never published") << -1 << 1;
+}
+
+void TestMainWindowData::publishingPromptAfterAWeek()
+{
+    QFETCH(int, daysAgo);
+    BXSettings settings;
+    if (daysAgo < 0)
+        settings.removeEntry(QStringLiteral("LastSyncDate"));
+    else
+        settings.writeEntry(QStringLiteral("LastSyncDate"),
+                            QDate::currentDate().addDays(-daysAgo).toString(QStringLiteral("yyyyMMdd")));
+    _window->publishDay();
+    QCOMPARE(_window->publishes, 0);  // the publisher could not be prepared
+    QCOMPARE(_window->prompts, 0);
+    _window->publisherReady = true;
+    _window->publishDay();
+    QTEST(_window->prompts, "prompts");
+    QCOMPARE(_window->publishes, 1);
+}
+
+void TestMainWindowData::discardedPublishingClearsChanges()
+{
+    BXSettings settings;
+    settings.removeEntry(QStringLiteral("LastSyncDate"));
+    _window->publisherReady = true;
+    _window->promptAccepts = false;
+    _window->publishDay();
+    QCOMPARE(_window->publishes, 0);
+    _window->promptAccepts = true;
+    _window->promptDiscard = true;
+    _window->publishDay();
+    QCOMPARE(_window->publishes, 0);
+    QCOMPARE(_window->promptsShown, 2);
+}
+
+void TestMainWindowData::closingAsksBeforePublishing()
+{
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_ann);
+    prefs.webUserName = QStringLiteral("ann");
+    prefs.autoPublish = true;
+    prefs.askBeforePublish = true;
+    UserDB::instance()->setUserPrefs(_ann, prefs);
+    _window->publisherReady = true;
+    _window->answers = {QMessageBox::No};
+    QVERIFY(_window->close());
+    QCOMPARE(_window->lastText(), QStringLiteral("Do you want to publish new diary entries to the online diary now?"));
+    QVERIFY(_window->lastCaption().endsWith(QStringLiteral(" Web Publish")));
+    QCOMPARE(_window->publishes, 0);
+    QVERIFY(!_window->diaryPage());
+}
+
+void TestMainWindowData::metricsGiveUpAfterThreeTries()
+{
+    _window->sendMetrics();
+    QCOMPARE(_window->metricsStarts, 1);
+    _window->metricsDone(true);
+    QTRY_COMPARE_WITH_TIMEOUT(_window->metricsStarts, 2, 3000);
+    _window->metricsDone(true);
+    QTRY_COMPARE_WITH_TIMEOUT(_window->metricsStarts, 3, 3000);
+    QVERIFY(_window->messages.isEmpty());
+    _window->metricsDone(true);
+    QCOMPARE(_window->messages.size(), 1);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Cannot send metrics"));
+    QCOMPARE(_window->lastText(),
+             QStringLiteral("Please contact technical support with the following message\nError: offline"));
+    QTest::qWait(50);
+    QCOMPARE(_window->metricsStarts, 3);
+}
+
+// Instance messages
+
+void TestMainWindowData::shutDownWaitsForStartUp()
+{
+    bool closedWhileWaiting = false;
+    bool escaped = true;
+    SyncDialog* shown = nullptr;
+    QTimer::singleShot(0, _window, [&] {
+        shown = _window->syncDialog();
+        closedWhileWaiting = !BXSqlDb::isUp();
+        QTest::keyClick(shown, Qt::Key_Escape);  // the wait cannot be escaped
+        escaped = !shown->isVisible();
+        _window->processMessage(QStringLiteral("Shut down!"));  // ignored while waiting
+        _window->processMessage(QStringLiteral("Start up!"));
+    });
+    _window->processMessage(QStringLiteral("Shut down!"));
+    QVERIFY(shown);
+    QVERIFY(closedWhileWaiting);
+    QVERIFY(!escaped);
+    QVERIFY(!_window->syncDialog());
+    QVERIFY(BXSqlDb::isUp());
+    QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+}
+
+void TestMainWindowData::backupMessageSetsText()
+{
+    QString text;
+    QWidget* parent = _window;
+    QTimer::singleShot(0, _window, [&] {
+        text = _window->syncDialog()->textLabel()->text();
+        parent = _window->syncDialog()->parentWidget();
+        _window->processMessage(QStringLiteral("Start up!"));
+    });
+    _window->processMessage(QStringLiteral("Start DB Backup"));
+    QCOMPARE(text, QStringLiteral("Please wait. Backing up database"));
+    QVERIFY(!parent);
+    QVERIFY(BXSqlDb::isUp());
+}
+
+void TestMainWindowData::startUpWhileOpenOnlyRefreshes()
+{
+    int restarts = 0;
+    _window->restart = [&restarts](QString*) { ++restarts; return true; };
+    _window->processMessage(QStringLiteral("Start up!"));
+    QCOMPARE(restarts, 0);
+    QVERIFY(BXSqlDb::isUp());
+    _window->processMessage(QStringLiteral("Some other message"));
+    QVERIFY(_window->messages.isEmpty());
+}
+
+void TestMainWindowData::failedStartUpEndsProgram()
+{
+    BXSqlDb::cleanUp();
+    _window->restart = [](QString* error) {
+        *error = QStringLiteral(" broken");
+        return false;
+    };
+    _window->processMessage(QStringLiteral("Start up!"));
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Error after sync"));
+    QCOMPARE(_window->lastText(), QStringLiteral("Cannot start application after sync: broken"));
+    QCOMPARE(_window->quits, 1);
+}
+
+void TestMainWindowData::messagesWaitForCopy()
+{
+    const QString path = QDir::homePath() + QStringLiteral("/held.ptBackup");
+    QVERIFY(writeFile(path, "x"));
+    int restarts = 0;
+    bool upDuringCopy = true;
+    _window->restart = [&restarts](QString* error) {
+        ++restarts;
+        std::string text;
+        const bool up = BXSqlDb::startUp(text, true);
+        *error = QString::fromStdString(text);
+        return up;
+    };
+    // The overwrite question runs inside the copy, with the database closed.
+    _window->duringMessage = [&] {
+        _window->processMessage(QStringLiteral("Start up!"));
+        upDuringCopy = BXSqlDb::isUp();
+    };
+    _window->backupName = path;
+    _window->backupUserDB();
+    QVERIFY(!upDuringCopy);
+    QCOMPARE(restarts, 1);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successfull"));
+    // The held message runs once the copy is over; the database is open by then.
+    QTest::qWait(20);
+    QCOMPARE(restarts, 1);
+    QVERIFY(BXSqlDb::isUp());
+}
+
+QTEST_MAIN(TestMainWindowData)
+#include "tst_mainwindowdata.moc"
