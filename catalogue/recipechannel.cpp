@@ -124,8 +124,8 @@ bool RecipeChannel::readText(std::vector<char16_t>* units)
     if (!_read(bytes.data(), bytes.size()))
         return false;
     units->resize(size_t(count));
-    for (qint32 i = 0; i < count; ++i)
-        (*units)[size_t(i)] = qFromBigEndian<quint16>(bytes.constData() + 2 * i);
+    for (size_t i = 0; i < units->size(); ++i)
+        (*units)[i] = qFromBigEndian<quint16>(bytes.constData() + 2 * i);
     if (units->back() != 0) {
         qWarning("RecipeChannel: the recipe program sent a text without its terminating 0");
         return _fail();

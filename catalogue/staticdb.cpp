@@ -40,10 +40,10 @@ quint16 readU16(const unsigned char* p)
     return qFromBigEndian<quint16>(p);
 }
 
-// Steps over a NUL-terminated text; none when it does not end before end.
+// Steps over a NUL-terminated text; none when p is none or the text does not end before end.
 const unsigned char* skipText(const unsigned char* p, const unsigned char* end)
 {
-    if (p >= end)
+    if (!p || p >= end)
         return nullptr;
     const void* nul = std::memchr(p, 0, size_t(end - p));
     return nul ? static_cast<const unsigned char*>(nul) + 1 : nullptr;
@@ -184,7 +184,8 @@ bool StaticDB::_fail(const std::string& message)
 // Reads the chunk's records into the tree. Besides the offsets, the tree relies on: names
 // back to back in record order, each ending inside the mapping; every category's children
 // inside the array, before the category itself (so the tree has no cycles) and in no other
-// category's children; a limited depth; the root, a category with id 0, as the last record.
+// category's children; no two categories of one id (a walk by id could return to an
+// ancestor); a limited depth; the root, a category with id 0, as the last record.
 bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, quint64 dataAt,
                             int chunkId)
 {
@@ -216,7 +217,7 @@ bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, qui
             item.firstChild = readU32(record + 8);
             item.numCategories = readU16(record + 12);
             item.numItems = readU16(record + 14);
-            if (quint64(item.firstChild) + item.childCount() > i
+            if (quint64(item.firstChild) + item.childCount() > i || _categoryMap.count(item.id)
                 || !claimChildren(i, _items, _flags, claimed, heights))
                 return _fail(BAD_CHUNK);
             _mapCategory(i);

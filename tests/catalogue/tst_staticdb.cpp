@@ -98,6 +98,8 @@ private slots:
     void rejectsBadStructure_data();
     void rejectsBadStructure();
     void rejectsEveryTruncation();
+    void rejectsFoundFaults_data();
+    void rejectsFoundFaults();
     void survivesCorruptBytes();
     void mapsWholeFile();
 
@@ -283,6 +285,32 @@ void TestStaticDB::rejectsEveryTruncation()
         install(bytes.left(length));
         QVERIFY2(!loadError(StaticDB::EXERCISE_CHUNK).isEmpty(), qPrintable(QString::number(length)));
     }
+}
+
+void TestStaticDB::rejectsFoundFaults_data()
+{
+    // Files that once crashed the loader or sent a walk of the tree by id round in a circle.
+    QTest::addColumn<QByteArray>("hex");
+    QTest::newRow("food record cut off in its ranking group")
+        << QByteArray(
+            "4461746162617365207375626a65637420746f20636f707972696768742e1a00"
+            "00000001323032342d30332d3035000000000000000000000000000000000000"
+            "0000000100000048000000020000001000000030000000340000000100000000"
+            "000000050000000080000000000000020000000000000001610072000000");
+    QTest::newRow("a child category with the root's id")
+        << QByteArray(
+            "4461746162617365207375626a65637420746f20636f707972696768742e1a00"
+            "00000001323032342d30332d3035000000000000000000000000000000000000"
+            "0000000100000048000000020000001000000030000000348000000000000000"
+            "00000000000000008000000000000002000000000001000061007200");
+}
+
+void TestStaticDB::rejectsFoundFaults()
+{
+    QFETCH(QByteArray, hex);
+    install(QByteArray::fromHex(hex));
+    QCOMPARE(loadError(StaticDB::FOOD_CHUNK),
+             QStringLiteral("Static food/exercise database is corrupt (bad chunk). Please reinstall the software."));
 }
 
 void TestStaticDB::survivesCorruptBytes()

@@ -29,7 +29,7 @@ const std::map<int, QString>& groupNames()
         {19, QStringLiteral("Sweets")},
         {20, QStringLiteral("Cereal Grains and Pasta")},
         {21, QStringLiteral("Fast Foods")},
-        {22, QStringLiteral("Meals, Entrees, and Side Dishes")},
+        {22, QStringLiteral("Meals, Entrees, and Sidedishes")},
         {25, QStringLiteral("Snacks")},
         {35, QStringLiteral("American Indian/Alaska Native Foods")},
         {36, QStringLiteral("Restaurant Foods")},
