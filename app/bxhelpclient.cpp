@@ -39,7 +39,7 @@ void BXHelpClient::openAssistant()
 
 void BXHelpClient::_applyArguments()
 {
-    const int profile = _arguments.indexOf(QStringLiteral("-profile"));
+    const qsizetype profile = _arguments.indexOf(QStringLiteral("-profile"));
     if (profile >= 0 && profile + 1 < _arguments.size())
         _window->loadProfile(_arguments.at(profile + 1));
     if (_arguments.contains(QStringLiteral("-startwithindex")))

@@ -21,8 +21,9 @@ class BXInputDialog : public QDialog
 public:
     enum Type { LineEdit = 0, SpinBox = 1, ComboBox = 2, EditableComboBox = 3 };
 
-    BXInputDialog(const QString& label, QWidget* parent = nullptr, const char* name = nullptr,
-                  bool modal = true, Type type = LineEdit, const QString& helpTopic = QString());
+    explicit BXInputDialog(const QString& label, QWidget* parent = nullptr,
+                           const char* name = nullptr, bool modal = true, Type type = LineEdit,
+                           const QString& helpTopic = QString());
 
     QLineEdit* lineEdit() const { return _lineEdit; }
     QSpinBox* spinBox() const { return _spinBox; }

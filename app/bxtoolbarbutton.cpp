@@ -42,16 +42,17 @@ void BXToolBarButton::paintEvent(QPaintEvent*)
 void BXToolBarButton::_drawFocusRing(QPainter* painter, const QStyleOptionToolButton& option)
 {
     const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
-    const QPixmap pixmap = icon().pixmap(iconSize(), mode, QIcon::On);
+    // At a ratio of 1, so that the mask's pixels are the widget's.
+    const QPixmap pixmap = icon().pixmap(iconSize(), 1.0, mode, QIcon::On);
     if (pixmap.isNull())
         return;
     const QRegion iconRegion(pixmap.createHeuristicMask());
+    const QSize size = pixmap.size();
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
     QRect area = style()->subControlRect(QStyle::CC_ToolButton, &option,
                                          QStyle::SC_ToolButton, this)
                      .adjusted(frame, frame, -frame, -frame);
-    area.setHeight(pixmap.height() + 4);
-    const QSize size = pixmap.deviceIndependentSize().toSize();
+    area.setHeight(size.height() + 4);
     const QPoint corner(area.left() + (area.width() - size.width()) / 2,
                         area.top() + (area.height() - size.height()) / 2);
     QPainterPath outline;

@@ -163,7 +163,7 @@ void HelpWindow::_addKeywords(const QDomElement& section)
 
 QUrl HelpWindow::_resolve(const QString& ref) const
 {
-    const int hash = ref.indexOf(QLatin1Char('#'));
+    const qsizetype hash = ref.indexOf(QLatin1Char('#'));
     QUrl url = QUrl::fromLocalFile(_folder.absoluteFilePath(hash < 0 ? ref : ref.left(hash)));
     if (hash >= 0)
         url.setFragment(ref.mid(hash + 1));
@@ -172,7 +172,7 @@ QUrl HelpWindow::_resolve(const QString& ref) const
 
 void HelpWindow::showPage(const QString& pagePath)
 {
-    const int hash = pagePath.indexOf(QLatin1Char('#'));
+    const qsizetype hash = pagePath.indexOf(QLatin1Char('#'));
     const QString file = hash < 0 ? pagePath : pagePath.left(hash);
     if (!QFileInfo(file).isFile()) {
         _showMissing(tr("The help page %1 could not be found.").arg(file),

@@ -17,8 +17,8 @@ QFont MacUtil::getThemeFont(unsigned short themeFontId)
     if (!_lookupThemeFont(themeFontId, &theme) && !_lookupThemeFont(SmallSystemFont, &theme))
         return QFont();
     QFont font(theme.family, theme.pointSize);
-    font.setWeight(theme.style & s_boldBit ? QFont::Bold : QFont::Normal);
-    font.setItalic(theme.style & s_italicBit);
+    font.setWeight((theme.style & s_boldBit) != 0 ? QFont::Bold : QFont::Normal);
+    font.setItalic((theme.style & s_italicBit) != 0);
     return font;
 }
 

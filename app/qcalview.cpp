@@ -3,7 +3,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <algorithm>
 
 namespace {
 const char* const s_dayInitials[7] = {"M", "T", "W", "T", "F", "S", "S"};
@@ -41,7 +40,12 @@ QColor QCalView::getDayBgColor(const QDate date) const
 
 void QCalView::setDate(QDate date)
 {
-    date = std::clamp(date, _minimum, _maximum);
+    // Compared one bound at a time: a grid made with its bounds the wrong way round must
+    // still select a date.
+    if (date < _minimum)
+        date = _minimum;
+    if (date > _maximum)
+        date = _maximum;
     if (date == _selected)
         return;
     _selected = date;

@@ -249,9 +249,10 @@ void SearchLineEdit::paintEvent(QPaintEvent*)
         MacUtil::drawFocusRing(&painter, _focusOutline.translated(0, 1), palette(), _ringWidth);
 }
 
+// A field too small to be drawn shows no icon, so a press on it is no press on the icon.
 void SearchLineEdit::mousePressEvent(QMouseEvent* event)
 {
-    if (event->position().x() > _childRect.right()) {
+    if (_cacheRegen() && event->position().x() > _childRect.right()) {
         event->accept();
         emit rightIconClicked();
         return;

@@ -8,7 +8,7 @@ class QObject;
 class SignalBlocker
 {
 public:
-    SignalBlocker(QObject* object, bool block = true);
+    explicit SignalBlocker(QObject* object, bool block = true);
     ~SignalBlocker();
 
     SignalBlocker(const SignalBlocker&) = delete;

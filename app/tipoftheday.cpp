@@ -363,11 +363,11 @@ bool TipOfTheDay::eventFilter(QObject* watched, QEvent* event)
     if (entries == _eventTable.constEnd())
         return false;
     const QString name = watched->objectName();
-    for (const QPair<QString, int>& entry : *entries) {
-        if (entry.first == name)
-            return showTipForTopic(_userDb->isTopicShownBefore(_user(), entry.second));
-    }
-    return false;
+    const auto entry = std::find_if(entries->cbegin(), entries->cend(),
+                                    [&name](const QPair<QString, int>& e) { return e.first == name; });
+    if (entry == entries->cend())
+        return false;
+    return showTipForTopic(_userDb->isTopicShownBefore(_user(), entry->second));
 }
 
 bool TipOfTheDay::showTipForTopic(int tip)

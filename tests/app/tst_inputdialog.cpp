@@ -14,7 +14,7 @@ namespace {
 
 // Runs `step` on the input dialog once it is up and running modally, then makes sure it
 // ends so that a failing check cannot leave the test waiting.
-void whenShown(std::function<void(BXInputDialog*)> step)
+void whenShown(const std::function<void(BXInputDialog*)>& step)
 {
     QTimer::singleShot(0, [step]() {
         auto* dialog = qobject_cast<BXInputDialog*>(QApplication::activeModalWidget());

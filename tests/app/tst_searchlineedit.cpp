@@ -222,6 +222,13 @@ void TestSearchLineEdit::narrowFieldDrawsNothing()
     field->resize(59, 30);
     QImage image = renderField(field);
     QCOMPARE(countPixels(image, [](QColor c) { return c != s_background; }), 0);
+    // Nor does a field that was never drawn take a press for one on its right icon.
+    auto* tall = new SearchLineEdit(_body, "tall", QPixmap(), icon(Qt::red, 12));
+    tall->setGeometry(20, 20, 100, 90);
+    tall->show();
+    QSignalSpy clicked(tall, &SearchLineEdit::rightIconClicked);
+    QTest::mouseClick(tall, Qt::LeftButton, {}, QPoint(90, 80));
+    QCOMPARE(clicked.size(), 0);
     field->resize(60, 30);
     image = renderField(field);
     QVERIFY(countPixels(image, [](QColor c) { return c != s_background; }) > 0);

@@ -209,7 +209,7 @@ void TestSmallWidgets::applicationPaletteFixedPerClass()
     MacUtil::fixApplicationPaletteInactive(true);
     QPushButton button;
     button.ensurePolished();
-    const QPalette fixed = button.palette();
+    const QPalette& fixed = button.palette();
     QCOMPARE(fixed.color(QPalette::Inactive, QPalette::Text), QColor(Qt::black));
     QCOMPARE(fixed.color(QPalette::Active, QPalette::ButtonText), QColor(Qt::black));
     QCOMPARE(fixed.color(QPalette::Inactive, QPalette::ButtonText), QColor(Qt::black));

@@ -304,7 +304,7 @@ private:
 
     QString writeTips(const char* name, const char* content)
     {
-        const QString path = _dir.filePath(QString::fromLatin1(name));
+        QString path = _dir.filePath(QString::fromLatin1(name));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(content) < 0)
             qFatal("cannot write %s", qPrintable(path));

@@ -53,7 +53,7 @@ void TestToolBar::cleanup()
 
 void TestToolBar::nullActionAddsNothing()
 {
-    const int before = _bar->actions().size();
+    const qsizetype before = _bar->actions().size();
     QCOMPARE(_bar->addTool(nullptr, solidPixmap(Qt::red), "none"), nullptr);
     QCOMPARE(_bar->actions().size(), before);
     QVERIFY(_bar->findChildren<BXToolBarButton*>().isEmpty());
