@@ -1,0 +1,313 @@
+// The program's entry point: one copy per login, the command line, the brand, then either
+// the static-database update or the main window until its last window closes.
+
+#include "app/macutil.h"
+#include "app/mainwindow.h"
+#include "app/qtsingleapplication.h"
+#include "catalogue/recipeproxydb.h"
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "core/createdirectory.h"
+#include "core/notificationcenter.h"
+#include "core/unitcollection.h"
+#include "net/staticdbupdater.h"
+#include "net/staticdbupdaterui.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/userdb.h"
+
+#include <QFile>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QSocketNotifier>
+#include <QStatusBar>
+
+#include <sys/socket.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+const char* const ApplicationId = "mvno71trwepxcz;qa;hbgyun;plokmijn_vetrosqualminds";
+constexpr int WakeUpTimeoutMs = 5000;
+
+struct Options
+{
+    bool updateDb = false;
+};
+
+// A box that nobody could answer (no application object, or the offscreen platform) is
+// written to standard error instead of being shown.
+bool canShowBoxes()
+{
+    return qobject_cast<QApplication*>(QCoreApplication::instance())
+           && QGuiApplication::platformName() != QLatin1String("offscreen")
+           && QGuiApplication::platformName() != QLatin1String("minimal");
+}
+
+void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
+             const QString& buttonText = QString())
+{
+    if (!canShowBoxes()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+        return;
+    }
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton);
+    if (buttonText.isEmpty())
+        box.setDefaultButton(box.addButton(QMessageBox::Ok));
+    else
+        box.setDefaultButton(box.addButton(buttonText, QMessageBox::AcceptRole));
+    box.exec();
+}
+
+Options readCommandLine(const QStringList& arguments)
+{
+    Options options;
+    bool resourceDirGiven = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("-updatedb")) {
+            options.updateDb = true;
+        } else if (argument == QLatin1String("-resourcedir")) {
+            if (i + 1 >= arguments.size())
+                qFatal("-resourcedir must be followed by a directory path");
+            if (resourceDirGiven)
+                qFatal("-resourcedir may be given only once");
+            resourceDirGiven = true;
+            BXSettings::setResourceDBPath(arguments.at(++i));
+        } else {
+            qFatal("Unknown argument: %s", qPrintable(argument));
+        }
+    }
+    return options;
+}
+
+void importBrand()
+{
+    const QString path = BXSettings::getResourceDBPath() + QStringLiteral("brand.dat");
+    if (!BrandEngine::instance()->import(QFile::encodeName(path).constData()))
+        qFatal("Cannot find %s", qPrintable(path));
+}
+
+bool brandSwitch(const char* id)
+{
+    BrandEngine* brand = BrandEngine::instance();
+    return brand->idExists(id) && brand->getBool(id);
+}
+
+// Keeps a second copy, one that found the running copy unresponsive, away from the user data.
+std::unique_ptr<QLockFile> lockUserData(std::string& error)
+{
+    const QString folder = BXSettings::getUserDBPath();
+    orvCreateDirectory(folder);
+    auto lock = std::make_unique<QLockFile>(folder + QStringLiteral("pantrel.lock"));
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0))
+        return lock;
+    if (lock->error() == QLockFile::LockFailedError) {
+        error = QStringLiteral("Another copy of this program is using the user data in %1 and "
+                               "does not respond. Close it and start the program again.")
+                    .arg(folder).toStdString();
+    } else {
+        error = QStringLiteral("The user data folder %1 cannot be locked. Check that it exists "
+                               "and that you may write to it.").arg(folder).toStdString();
+    }
+    return nullptr;
+}
+
+int runUpdateMode()
+{
+    const bool supported = brandSwitch("update_enabled")
+                           && BrandEngine::instance()->idExists("update_rss_url");
+    if (supported) {
+        std::string error;
+        const std::unique_ptr<QLockFile> lock = lockUserData(error);
+        if (!lock) {
+            showBox(QMessageBox::Critical, QStringLiteral("Database Update"),
+                    QString::fromStdString(error));
+            return 0;
+        }
+        BXSqlDb::startUp(error, true);
+        {
+            StaticDbUpdaterUI updater(nullptr);
+            updater.doUpdate(false);
+        }
+        StaticDbUpdater::cleanUp();
+        BXSqlDb::cleanUp();
+        return 0;
+    }
+    showBox(QMessageBox::Information, QStringLiteral("Database Update"),
+            QStringLiteral("Sorry, this product does not support database updates."));
+    return 0;
+}
+
+void setThemeFonts()
+{
+    const QFont small = MacUtil::getThemeFont(MacUtil::SmallSystemFont);
+    QApplication::setFont(small);
+    for (const char* className : {"QTreeWidget", "QListWidget", "QLabel"})
+        QApplication::setFont(small, className);
+    QApplication::setFont(MacUtil::getThemeFont(MacUtil::PushButtonFont), "QPushButton");
+    QApplication::setFont(MacUtil::getThemeFont(MacUtil::MiniSystemFont), "QHeaderView");
+}
+
+bool onReadOnlyVolume()
+{
+    struct statvfs info {};
+    const QByteArray folder = QFile::encodeName(BXSettings::getDirExecutable());
+    return ::statvfs(folder.constData(), &info) == 0 && (info.f_flag & ST_RDONLY) != 0;
+}
+
+bool startUserDatabase(std::unique_ptr<QLockFile>& lock)
+{
+    std::string error;
+    lock = lockUserData(error);
+    if (lock && BXSqlDb::startUp(error, true))
+        return true;
+    BXSqlDb::cleanUp();
+    showBox(QMessageBox::Critical, QStringLiteral("Database initialization error"),
+            QStringLiteral("An error occurred while initializing databases:\n\n%1\n\n"
+                           "The program will now exit")
+                .arg(QString::fromStdString(error)));
+    return false;
+}
+
+// A request to terminate (SIGTERM, SIGINT: the session ends) closes the windows as the user
+// would, so that the program shuts down in order. The signal handler only writes to a pipe.
+int s_terminationPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(s_terminationPipe[1], &byte, 1);
+}
+
+std::unique_ptr<QSocketNotifier> watchTermination()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_terminationPipe) != 0)
+        return nullptr;
+    auto notifier = std::make_unique<QSocketNotifier>(s_terminationPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, [] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t read = ::read(s_terminationPipe[0], &byte, 1);
+        QApplication::closeAllWindows();
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+    return notifier;
+}
+
+// Makes sure a user exists; false when the first profile was cancelled.
+bool pickFirstUser(MainWindow* window)
+{
+    const QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList();
+    const int userId = users.isEmpty() ? -1 : users.first().userId;
+    if (window->switchUser(0, userId))
+        return true;
+    showBox(QMessageBox::Warning, QStringLiteral("User creation canceled."),
+            QStringLiteral("You must finish the profile before you can use\nthis program."),
+            QStringLiteral("Quit"));
+    return false;
+}
+
+int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window)
+{
+    window = new MainWindow();
+    app.setMainWidget(window);
+    QObject::connect(&app, &QtSingleApplication::messageReceived, window,
+                     &MainWindow::processMessage);
+    window->statusBar()->hide();
+    const std::unique_ptr<QSocketNotifier> termination = watchTermination();
+    if (!pickFirstUser(window))
+        return 0;
+    if (brandSwitch("metrics_enabled"))
+        UserDB::instance()->incrementLogin();
+    window->show();
+    QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
+    NotificationCenter::notify("app_about_to_start");
+    // The window may already be closed, from a dialog that the notification opened.
+    if (!window || !window->isVisible())
+        return 0;
+    return QApplication::exec();
+}
+
+int runApplication(QtSingleApplication& app, QPointer<MainWindow>& window,
+                   std::unique_ptr<QLockFile>& lock)
+{
+    setThemeFonts();
+    QApplication::setDesktopSettingsAware(false);
+    MacUtil::fixApplicationPaletteInactive(true);
+    if (onReadOnlyVolume()) {
+        showBox(QMessageBox::Critical, QStringLiteral("Cannot run program from this location"),
+                QStringLiteral("You must copy this application bundle to the\n"
+                               "Applications folder and run it from there"));
+        return 0;
+    }
+    if (!startUserDatabase(lock))
+        return 1;
+    UserDB::instance();
+    return runMainWindow(app, window);
+}
+
+// Releases the shared services in order: the user database first, so that nothing torn down
+// later can reach it; the main window before the brand, so that its geometry is written under
+// the brand's settings prefix.
+void shutDown(QPointer<MainWindow>& window)
+{
+    BXSqlDb::cleanUp();
+    if (RecipeProxyDB::instance(false))
+        RecipeProxyDB::cleanUp();
+    StaticDbUpdater::cleanUp();
+    delete window;
+    UserDB::cleanUp();
+    UnitCollection::cleanUp();
+    BrandEngine::cleanUp();
+}
+
+}  // namespace
+
+// Debug messages and warnings are dropped; a fatal message is written to standard error,
+// shown in a "Fatal Error" box when one can be shown, and ends the program.
+void myMessageOutput(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtFatalMsg)
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    std::fflush(stderr);
+    if (canShowBoxes()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Fatal Error"), message,
+                        QMessageBox::Ok);
+        box.exec();
+    }
+    std::abort();
+}
+
+int main(int argc, char** argv)
+{
+    int result = 0;
+    QPointer<MainWindow> window;
+    std::unique_ptr<QLockFile> lock;
+    {
+        QtSingleApplication app(QString::fromLatin1(ApplicationId), argc, argv);
+        if (app.sendMessage(QStringLiteral("Wake up!"), WakeUpTimeoutMs))
+            return 0;
+        app.initialize(false);
+        qInstallMessageHandler(myMessageOutput);
+        BrandEngine::instance();
+        const Options options = readCommandLine(QApplication::arguments());
+        importBrand();
+        result = options.updateDb ? runUpdateMode() : runApplication(app, window, lock);
+        shutDown(window);
+    }
+    return result;
+}

@@ -1,0 +1,507 @@
+#include "app/preferencesdialog.h"
+
+#include "app/bxhelp.h"
+#include "app/weblink.h"
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "core/createdirectory.h"
+#include "core/unitcollection.h"
+#include "core/unitenergy.h"
+#include "core/unitmeasurement.h"
+#include "core/unitweight.h"
+#include "net/orvurlparams.h"
+#include "userdb/userdb.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <new>
+
+namespace {
+
+constexpr int UpdateIntervalOn = 28;
+constexpr int UpdateIntervalOff = -1;
+const char* const DirectProxy = "1";
+
+bool brandSwitch(const char* id)
+{
+    BrandEngine* brand = BrandEngine::instance();
+    return brand->idExists(id) && brand->getBool(id);
+}
+
+QString brandText(const char* id)
+{
+    return BrandEngine::instance()->getString(id);
+}
+
+bool webLoginShown()
+{
+    return brandSwitch("publish_enabled") || brandSwitch("mealplans_enabled");
+}
+
+template <typename T>
+T* named(QWidget* parent, const char* name)
+{
+    auto* widget = new T(parent);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+}  // namespace
+
+PreferencesDialog* PreferencesDialog::construct(QWidget* parent)
+{
+    auto* dialog = new (std::nothrow) PreferencesDialog(parent);
+    if (!dialog)
+        qFatal("new PreferencesDialog failed");
+    return dialog;
+}
+
+void PreferencesDialog::setPrefs(const DBTypes::UserPrefs& prefs)
+{
+    UnitCollection* units = UnitCollection::instance();
+    if (prefs.measurementUnits == 0 || prefs.measurementUnits == 1) {
+        units->set(UnitCollection::Weight, new UnitWeight(prefs.measurementUnits));
+        units->set(UnitCollection::Measurement, new UnitMeasurement(prefs.measurementUnits));
+    } else {
+        qWarning("Invalid measurement type");
+    }
+    // The preferences count 1 as calories; the energy descriptor counts 0 as calories.
+    if (prefs.energyUnits == 0 || prefs.energyUnits == 1)
+        units->set(UnitCollection::Energy, new UnitEnergy(1 - prefs.energyUnits));
+    else
+        qWarning("Invalid energy type");
+}
+
+PreferencesDialog::PreferencesDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("PreferencesDialog"));
+    auto* layout = new QVBoxLayout(this);
+    _tabs = named<QTabWidget>(this, "tabWidget");
+    layout->addWidget(_tabs);
+    _createGeneralTab();
+    _createInternetTab();
+    _createButtons();
+    languageChange();
+    resize(QSize(475, 452).expandedTo(minimumSizeHint()));
+    _connectSignals();
+    init();
+}
+
+void PreferencesDialog::_createGeneralTab()
+{
+    auto* tab = named<QWidget>(_tabs, "generalTab");
+    auto* layout = new QVBoxLayout(tab);
+
+    buttonGroup3 = named<QGroupBox>(tab, "buttonGroup3");
+    metricRadio = named<QRadioButton>(buttonGroup3, "metricRadio");
+    imperialRadio = named<QRadioButton>(buttonGroup3, "imperialRadio");
+    auto* measurements = new QHBoxLayout(buttonGroup3);
+    measurements->addWidget(metricRadio);
+    measurements->addWidget(imperialRadio);
+    layout->addWidget(buttonGroup3);
+
+    buttonGroup2 = named<QGroupBox>(tab, "buttonGroup2");
+    caloriesRadio = named<QRadioButton>(buttonGroup2, "caloriesRadio");
+    kilojoulesRadio = named<QRadioButton>(buttonGroup2, "kilojoulesRadio");
+    auto* energy = new QHBoxLayout(buttonGroup2);
+    energy->addWidget(caloriesRadio);
+    energy->addWidget(kilojoulesRadio);
+    layout->addWidget(buttonGroup2);
+
+    grpBackup = named<QGroupBox>(tab, "grpBackup");
+    textLabel1 = named<QLabel>(grpBackup, "textLabel1");
+    txtBackupPath = named<QLineEdit>(grpBackup, "txtBackupPath");
+    textLabel1->setBuddy(txtBackupPath);
+    btnShowFileDialog = named<QPushButton>(grpBackup, "btnShowFileDialog");
+    btnShowFileDialog->setMinimumWidth(10);
+    btnShowFileDialog->setMaximumWidth(20);
+    auto* backup = new QHBoxLayout(grpBackup);
+    backup->addWidget(textLabel1);
+    backup->addWidget(txtBackupPath);
+    backup->addWidget(btnShowFileDialog);
+    layout->addWidget(grpBackup);
+    layout->addStretch();
+
+    _tabs->addTab(tab, QString());
+}
+
+void PreferencesDialog::_createInternetTab()
+{
+    auto* tab = named<QWidget>(_tabs, "internetTab");
+    auto* layout = new QVBoxLayout(tab);
+
+    groupBox3 = named<QGroupBox>(tab, "groupBox3");
+    textLabel6 = named<QLabel>(groupBox3, "textLabel6");
+    webUsernameEdit = named<QLineEdit>(groupBox3, "webUsernameEdit");
+    textLabel6->setBuddy(webUsernameEdit);
+    textLabel7 = named<QLabel>(groupBox3, "textLabel7");
+    webPasswordEdit = named<QLineEdit>(groupBox3, "webPasswordEdit");
+    webPasswordEdit->setEchoMode(QLineEdit::Password);
+    textLabel7->setBuddy(webPasswordEdit);
+    bxURL = new WebLink(groupBox3, QString());
+    bxURL->setObjectName(QStringLiteral("bxURL"));
+    auto* login = new QGridLayout(groupBox3);
+    login->addWidget(textLabel6, 0, 0);
+    login->addWidget(webUsernameEdit, 0, 1);
+    login->addWidget(textLabel7, 1, 0);
+    login->addWidget(webPasswordEdit, 1, 1);
+    login->addWidget(bxURL, 2, 0, 1, 2);
+    layout->addWidget(groupBox3);
+
+    groupBox4 = named<QGroupBox>(tab, "groupBox4");
+    radDefaultProxy = named<QRadioButton>(groupBox4, "radDefaultProxy");
+    radProxyDirect = named<QRadioButton>(groupBox4, "radProxyDirect");
+    radProxyManual = named<QRadioButton>(groupBox4, "radProxyManual");
+    labelProxyHost = named<QLabel>(groupBox4, "labelProxyHost");
+    txtProxyHost = named<QLineEdit>(groupBox4, "txtProxyHost");
+    labelProxyPort = named<QLabel>(groupBox4, "labelProxyPort");
+    txtProxyPort = named<QLineEdit>(groupBox4, "txtProxyPort");
+    auto* proxy = new QGridLayout(groupBox4);
+    proxy->addWidget(radDefaultProxy, 0, 0, 1, 4);
+    proxy->addWidget(radProxyDirect, 1, 0, 1, 4);
+    proxy->addWidget(radProxyManual, 2, 0, 1, 4);
+    proxy->addWidget(labelProxyHost, 3, 0);
+    proxy->addWidget(txtProxyHost, 3, 1);
+    proxy->addWidget(labelProxyPort, 3, 2);
+    proxy->addWidget(txtProxyPort, 3, 3);
+    enableManualProxy(false);
+    layout->addWidget(groupBox4);
+
+    uploadOnExitBox = named<QCheckBox>(tab, "uploadOnExitBox");
+    confirmUploadBox = named<QCheckBox>(tab, "confirmUploadBox");
+    autoStaticDbUpdate = named<QCheckBox>(tab, "autoStaticDbUpdate");
+    layout->addWidget(uploadOnExitBox);
+    layout->addWidget(confirmUploadBox);
+    layout->addWidget(autoStaticDbUpdate);
+    layout->addStretch();
+
+    _tabs->addTab(tab, QString());
+}
+
+void PreferencesDialog::_createButtons()
+{
+    helpButton = named<QPushButton>(this, "helpButton");
+    pushButton6 = named<QPushButton>(this, "pushButton6");
+    pushButton5 = named<QPushButton>(this, "pushButton5");
+    pushButton6->setDefault(true);
+    auto* row = new QHBoxLayout;
+    row->addWidget(helpButton);
+    row->addStretch();
+    row->addWidget(pushButton6);
+    row->addWidget(pushButton5);
+    static_cast<QVBoxLayout*>(layout())->addLayout(row);
+}
+
+void PreferencesDialog::languageChange()
+{
+    setWindowTitle(tr("Preferences"));
+    _tabs->setTabText(0, tr("General"));
+    _tabs->setTabText(1, tr("Internet"));
+    buttonGroup3->setTitle(tr("Measurements"));
+    metricRadio->setText(tr("&Metric"));
+    imperialRadio->setText(tr("&Imperial"));
+    buttonGroup2->setTitle(tr("Energy"));
+    caloriesRadio->setText(tr("C&alories"));
+    kilojoulesRadio->setText(tr("&Kilojoules"));
+    grpBackup->setTitle(tr("Backup Directory"));
+    textLabel1->setText(tr("&Path:"));
+    btnShowFileDialog->setText(QStringLiteral("..."));
+    textLabel6->setText(tr("&Username:"));
+    textLabel7->setText(tr("&Password:"));
+    groupBox4->setTitle(tr("Internet Proxy"));
+    radDefaultProxy->setText(tr("Use default settings"));
+    radProxyDirect->setText(tr("Connect to Internet directly"));
+    radProxyManual->setText(tr("Use manual proxy settings"));
+    labelProxyHost->setText(tr("HTTP Proxy:"));
+    labelProxyPort->setText(tr("port:"));
+    uploadOnExitBox->setText(
+        tr("Automatically publish diary entries when quitting the application"));
+    confirmUploadBox->setText(tr("Ask before publishing diary entries"));
+    autoStaticDbUpdate->setText(
+        tr("Automatically check for new database updates every four weeks"));
+    helpButton->setText(tr("&Help"));
+    pushButton6->setText(tr("&OK"));
+    pushButton5->setText(tr("&Cancel"));
+}
+
+void PreferencesDialog::_connectSignals()
+{
+    connect(pushButton5, &QPushButton::clicked, this, &QDialog::reject);
+    connect(pushButton6, &QPushButton::clicked, this, &PreferencesDialog::save);
+    connect(uploadOnExitBox, &QCheckBox::stateChanged, this,
+            &PreferencesDialog::enableWidgetsAppropriately);
+    connect(webUsernameEdit, &QLineEdit::textChanged, this,
+            &PreferencesDialog::enableWidgetsAppropriately);
+    connect(webPasswordEdit, &QLineEdit::textChanged, this,
+            &PreferencesDialog::enableWidgetsAppropriately);
+    connect(helpButton, &QPushButton::clicked, this, &PreferencesDialog::showHelp);
+    connect(radProxyManual, &QRadioButton::toggled, this, &PreferencesDialog::enableManualProxy);
+    connect(btnShowFileDialog, &QPushButton::clicked, this, &PreferencesDialog::showFileDialog);
+}
+
+void PreferencesDialog::init()
+{
+    UserDB* users = UserDB::instance();
+    const DBTypes::UserPrefs prefs = users->getUserPrefs(users->getCurrentUser());
+    _initUnits(prefs);
+    _initWebLogin(prefs);
+    _initProxy();
+    txtBackupPath->setText(QDir::toNativeSeparators(QDir::cleanPath(BXSettings::getBackupDirData()))
+                           + QDir::separator());
+    if (brandSwitch("update_enabled"))
+        autoStaticDbUpdate->setChecked(BXSettings().getInt(BXSettings::StaticDbUpdateInterval)
+                                       != UpdateIntervalOff);
+    else
+        autoStaticDbUpdate->hide();
+}
+
+void PreferencesDialog::_initUnits(const DBTypes::UserPrefs& prefs)
+{
+    if (prefs.measurementUnits == 0)
+        metricRadio->setChecked(true);
+    else if (prefs.measurementUnits == 1)
+        imperialRadio->setChecked(true);
+    else
+        qWarning("PreferencesDialog::ini() - Invalid measurement unit");
+
+    if (prefs.energyUnits == 0)
+        kilojoulesRadio->setChecked(true);
+    else if (prefs.energyUnits == 1)
+        caloriesRadio->setChecked(true);
+    else
+        qWarning("PreferencesDialog::ini() - Invalid energy unit");
+}
+
+void PreferencesDialog::_initWebLogin(const DBTypes::UserPrefs& prefs)
+{
+    if (!webLoginShown()) {
+        groupBox3->hide();
+        uploadOnExitBox->hide();
+        confirmUploadBox->hide();
+        return;
+    }
+    webUsernameEdit->setText(prefs.webUserName);
+    webPasswordEdit->setText(prefs.webPassword);
+    uploadOnExitBox->setChecked(prefs.autoPublish);
+    confirmUploadBox->setChecked(prefs.askBeforePublish);
+    enableWidgetsAppropriately();
+    bxURL->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    bxURL->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    connect(bxURL, qOverload<>(&WebLink::clicked), this, &PreferencesDialog::createBXAccount);
+    groupBox3->setTitle(brandText("web_address") + QStringLiteral(" Login"));
+    bxURL->setText(QStringLiteral("<u>Create new ") + brandText("web_name")
+                   + QStringLiteral(" Account</u>"));
+}
+
+void PreferencesDialog::_initProxy()
+{
+    const QString proxy = BXSettings().getString(BXSettings::ProxySettings);
+    radDefaultProxy->setChecked(true);
+    if (proxy.contains(QLatin1Char(':'))) {
+        const QStringList parts = proxy.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+        if (parts.size() == 2) {
+            txtProxyHost->setText(parts.at(0));
+            txtProxyPort->setText(parts.at(1));
+            radProxyManual->setChecked(true);
+        }
+    } else if (proxy == QLatin1String(DirectProxy)) {
+        radProxyDirect->setChecked(true);
+    }
+}
+
+void PreferencesDialog::enableWidgetsAppropriately()
+{
+    if (brandSwitch("publish_on_quit_forced")) {
+        uploadOnExitBox->setChecked(true);
+        uploadOnExitBox->setEnabled(false);
+        confirmUploadBox->setChecked(false);
+        confirmUploadBox->setEnabled(false);
+    } else if (!webUsernameEdit->text().trimmed().isEmpty()
+               && !webPasswordEdit->text().trimmed().isEmpty()) {
+        uploadOnExitBox->setEnabled(true);
+        confirmUploadBox->setEnabled(uploadOnExitBox->isChecked());
+    } else {
+        uploadOnExitBox->setChecked(false);
+        uploadOnExitBox->setEnabled(false);
+        confirmUploadBox->setEnabled(false);
+    }
+}
+
+void PreferencesDialog::enableManualProxy(bool on)
+{
+    for (QWidget* widget : {static_cast<QWidget*>(txtProxyHost), static_cast<QWidget*>(txtProxyPort),
+                            static_cast<QWidget*>(labelProxyHost),
+                            static_cast<QWidget*>(labelProxyPort)})
+        widget->setEnabled(on);
+}
+
+void PreferencesDialog::showFileDialog()
+{
+    const QString folder = chooseFolder(txtBackupPath->text());
+    if (!folder.isEmpty())
+        txtBackupPath->setText(QDir::toNativeSeparators(folder));
+}
+
+void PreferencesDialog::showHelp()
+{
+    BXHelp::showTopic(QStringLiteral("started-firsttime.html#started-prefs"));
+}
+
+void PreferencesDialog::save()
+{
+    _saveProxy();
+    _saveUserPrefs();
+    if (brandSwitch("update_enabled")) {
+        BXSettings().setInt(BXSettings::StaticDbUpdateInterval,
+                            autoStaticDbUpdate->isChecked() ? UpdateIntervalOn
+                                                            : UpdateIntervalOff);
+    }
+    if (_saveBackupPath())
+        accept();
+}
+
+void PreferencesDialog::_saveProxy()
+{
+    QString proxy;
+    if (radProxyDirect->isChecked())
+        proxy = QLatin1String(DirectProxy);
+    else if (radProxyManual->isChecked())
+        proxy = txtProxyHost->text() + QLatin1Char(':') + txtProxyPort->text();
+    BXSettings().setString(BXSettings::ProxySettings, proxy);
+}
+
+void PreferencesDialog::_saveUserPrefs()
+{
+    UserDB* users = UserDB::instance();
+    const int user = users->getCurrentUser();
+    DBTypes::UserPrefs prefs = users->getUserPrefs(user);
+    if (!brandSwitch("publish_on_quit_forced")) {
+        prefs.autoPublish = uploadOnExitBox->isChecked();
+        prefs.askBeforePublish = confirmUploadBox->isChecked();
+    }
+    prefs.webUserName = webUsernameEdit->text();
+    prefs.webPassword = webPasswordEdit->text();
+    prefs.measurementUnits = metricRadio->isChecked() ? 0 : 1;
+    prefs.energyUnits = caloriesRadio->isChecked() ? 1 : 0;
+    if (users->setUserPrefs(user, prefs))
+        setPrefs(prefs);
+    else
+        qWarning("Failed to save user preferences");
+}
+
+// True when the backup folder is stored; otherwise the user was told why not.
+bool PreferencesDialog::_saveBackupPath()
+{
+    const QString typed = txtBackupPath->text();
+    const QString failureCaption = tr("Error creating data backup path");
+    if (typed.isEmpty()) {
+        showMessage(QMessageBox::Critical, failureCaption, tr("No path specified."),
+                    QMessageBox::Ok);
+        return false;
+    }
+    const QString path = QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(typed)).absoluteFilePath());
+    if (!QFileInfo(path).isDir()) {
+        const QMessageBox::StandardButton answer = showMessage(
+            QMessageBox::Question, tr("Path not found"),
+            tr("The folder ") + typed + tr(" cannot be found.\nCreate this folder?"),
+            QMessageBox::Yes | QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return false;
+        if (!orvCreateDirectory(path)) {
+            showMessage(QMessageBox::Critical, failureCaption,
+                        tr("Invalid path, no security permission or out of space to create "
+                           "folder:\n")
+                            + typed,
+                        QMessageBox::Ok);
+            return false;
+        }
+    }
+    BXSettings().setString(BXSettings::DataBackupPath, path);
+    return true;
+}
+
+void PreferencesDialog::createBXAccount()
+{
+    switch (askAccountQuestion()) {
+    case SaveFirst:
+        save();
+        break;
+    case DoNotSave:
+        reject();
+        break;
+    case CancelAccount:
+        return;
+    }
+    _openAccountPage();
+}
+
+void PreferencesDialog::_openAccountPage()
+{
+    QString url = brandText("web_registration_url");
+    if (!OrvUrlParams::replaceAll(url).isEmpty()) {
+        qDebug("could not construct website url");
+        return;
+    }
+    openPage(url);
+}
+
+QMessageBox::StandardButton PreferencesDialog::showMessage(QMessageBox::Icon icon,
+                                                           const QString& caption,
+                                                           const QString& text,
+                                                           QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, caption, text, buttons, this);
+    if (buttons.testFlag(QMessageBox::Yes)) {
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    }
+    return QMessageBox::StandardButton(box.exec());
+}
+
+QString PreferencesDialog::chooseFolder(const QString& start)
+{
+    return QFileDialog::getExistingDirectory(this, tr("Choose a backup directory"), start,
+                                             QFileDialog::ShowDirsOnly);
+}
+
+PreferencesDialog::AccountAnswer PreferencesDialog::askAccountQuestion()
+{
+    const QString webName = brandText("web_name");
+    QMessageBox box(QMessageBox::Question,
+                    QStringLiteral("Create new ") + webName + QStringLiteral(" Account"),
+                    QStringLiteral("You are about to be directed to the ")
+                        + brandText("web_address")
+                        + QStringLiteral(" web page.\nDo you want to save your preferences first?"),
+                    QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(tr("Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(tr("No"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return SaveFirst;
+    return box.clickedButton() == no ? DoNotSave : CancelAccount;
+}
+
+void PreferencesDialog::openPage(const QString& url)
+{
+    // The owner is the main window, whose gotoUrl() opens pages.
+    if (!parentWidget()
+        || !QMetaObject::invokeMethod(parentWidget(), "gotoUrl", Q_ARG(QString, url)))
+        qDebug("no window to open %s", qPrintable(url));
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QApplication>
+#include <QPointer>
+#include <QString>
+
+class QLocalServer;
+class QLocalSocket;
+class QWidget;
+
+// The application object of a program of which one copy runs per login. The running copy owns
+// a local socket named after the application id, in a folder only the user can reach; a
+// starting copy hands a text message to it with sendMessage() and ends when it is taken.
+//
+// Wire form of one message: the message id and the length of the text, each a big-endian
+// 32-bit word, then the text's Latin-1 bytes. The receiver answers one acknowledgement byte
+// before it emits messageReceived(), so a handler that runs a modal dialog does not keep the
+// sender waiting.
+class QtSingleApplication : public QApplication
+{
+    Q_OBJECT
+
+public:
+    // The byte with which the running copy acknowledges a message.
+    static constexpr char Acknowledgement = 0x06;
+    // The longest text the channel carries; a longer frame closes the connection.
+    static constexpr quint32 MaxMessageLength = 64 * 1024;
+
+    // No channel is opened yet.
+    QtSingleApplication(const QString& id, int& argc, char** argv);
+    ~QtSingleApplication() override;
+
+    QString id() const;
+
+    // Opens the local channel, recovering a socket left behind by a copy that crashed. When a
+    // running copy owns it, no channel is opened and nothing is reported. With activate,
+    // every message received also raises the main widget.
+    void initialize(bool activate);
+    // Whether this object has opened the local channel.
+    bool isRunning() const;
+
+    // The window that activateMainWidget() raises; none by default.
+    void setMainWidget(QWidget* widget);
+    QWidget* mainWidget() const;
+
+    // Where the channel of that id lives: the user's runtime folder ($XDG_RUNTIME_DIR), or
+    // else a folder of the user's own in the temporary folder. Empty when neither can be
+    // used safely.
+    static QString serverName(const QString& id);
+
+    // The ids carried by messages sent from this process so far; the first message has id 1.
+    static quint32 lastMessageId();
+
+public slots:
+    // Hands the message to the running copy of this id; true only when that copy
+    // acknowledged it within timeout milliseconds. False at once when no copy runs.
+    bool sendMessage(const QString& message, int timeout);
+    // Raises the main widget and makes it the active window, when there is one.
+    void activateMainWidget();
+
+signals:
+    void messageReceived(const QString& message);
+
+private:
+    void _acceptConnections();
+    void _readMessage(QLocalSocket* socket);
+
+    QString _id;
+    QLocalServer* _server = nullptr;
+    QPointer<QWidget> _mainWidget;
+};

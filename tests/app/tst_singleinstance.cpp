@@ -1,0 +1,279 @@
+#include "app/qtsingleapplication.h"
+
+#include <QDataStream>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <future>
+
+namespace {
+
+QByteArray frame(quint32 id, const QByteArray& text, quint32 length)
+{
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream.setByteOrder(QDataStream::BigEndian);
+    stream << id << length;
+    return bytes + text;
+}
+
+QByteArray frame(const QByteArray& text)
+{
+    return frame(7, text, quint32(text.size()));
+}
+
+// What a fake running copy received on one connection.
+struct Received
+{
+    bool connected = false;
+    quint32 id = 0;
+    QByteArray text;
+};
+
+// A running copy in a thread of its own: takes one connection, reads one message and
+// acknowledges it unless told not to.
+class FakeOwner
+{
+public:
+    FakeOwner(const QString& name, bool acknowledge)
+    {
+        std::future<void> ready = _listening.get_future();
+        _thread.reset(QThread::create([this, name, acknowledge] {
+            QLocalServer server;
+            QLocalServer::removeServer(name);
+            server.listen(name);
+            _listening.set_value();
+            _result.set_value(serve(server, acknowledge));
+        }));
+        _thread->start();
+        ready.wait();
+    }
+    ~FakeOwner() { _thread->wait(); }
+    Received result()
+    {
+        Received received = _result.get_future().get();
+        _thread->wait();
+        return received;
+    }
+
+private:
+    static Received serve(QLocalServer& server, bool acknowledge)
+    {
+        Received received;
+        if (!server.waitForNewConnection(3000))
+            return received;
+        QLocalSocket* socket = server.nextPendingConnection();
+        received.connected = true;
+        while (socket->bytesAvailable() < 8 && socket->waitForReadyRead(3000)) {
+        }
+        QDataStream header(socket->read(8));
+        header.setByteOrder(QDataStream::BigEndian);
+        quint32 length = 0;
+        header >> received.id >> length;
+        while (socket->bytesAvailable() < length && socket->waitForReadyRead(3000)) {
+        }
+        received.text = socket->read(length);
+        if (socket->state() != QLocalSocket::ConnectedState) {
+            return received;
+        } else if (acknowledge) {
+            socket->putChar(QtSingleApplication::Acknowledgement);
+            socket->waitForBytesWritten(3000);
+        } else {
+            socket->waitForDisconnected(3000);
+        }
+        return received;
+    }
+
+    std::promise<void> _listening;
+    std::promise<Received> _result;
+    std::unique_ptr<QThread> _thread;
+};
+
+// Leaves a socket file behind with nobody listening, as a crashed copy does.
+void leaveStaleSocket(const QString& name)
+{
+    const QByteArray path = QFile::encodeName(name);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, path.constData(), sizeof(address.sun_path));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(fd);
+    QVERIFY(QFileInfo::exists(name));
+}
+
+}  // namespace
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestSingleInstance(QtSingleApplication* app) : _app(app) {}
+
+private slots:
+    void sendWithoutRunningCopyFailsAtOnce();
+    void sendCarriesLatin1TextAndCountsIds();
+    void unacknowledgedSendFailsAfterTimeout();
+    void liveOwnerKeepsTheChannel();
+    void staleSocketIsRecovered();
+    void receivesMessagesOnlyTheUserCanSend();
+    void acknowledgesBeforeTheHandlerRuns();
+    void oversizedMessageIsRefused();
+
+private:
+    QString name() const { return QtSingleApplication::serverName(_app->id()); }
+    // A client that has written one frame to this process's channel.
+    static std::unique_ptr<QLocalSocket> sendRaw(const QString& name, const QByteArray& bytes);
+
+    QtSingleApplication* _app;
+};
+
+std::unique_ptr<QLocalSocket> TestSingleInstance::sendRaw(const QString& name,
+                                                          const QByteArray& bytes)
+{
+    auto socket = std::make_unique<QLocalSocket>();
+    socket->connectToServer(name);
+    if (!socket->waitForConnected(1000))
+        return nullptr;
+    socket->write(bytes);
+    socket->waitForBytesWritten(1000);
+    return socket;
+}
+
+void TestSingleInstance::sendWithoutRunningCopyFailsAtOnce()
+{
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!_app->sendMessage(QStringLiteral("Wake up!"), 5000));
+    QVERIFY(timer.elapsed() < 1000);
+}
+
+void TestSingleInstance::sendCarriesLatin1TextAndCountsIds()
+{
+    const quint32 before = QtSingleApplication::lastMessageId();
+    {
+        FakeOwner owner(name(), true);
+        QVERIFY(_app->sendMessage(QStringLiteral("Start DB Backup"), 2000));
+        const Received received = owner.result();
+        QCOMPARE(received.text, QByteArray("Start DB Backup"));
+        QCOMPARE(received.id, before + 1);
+    }
+    {
+        FakeOwner owner(name(), true);
+        QVERIFY(_app->sendMessage(QString(), 2000));
+        const Received received = owner.result();
+        QCOMPARE(received.text, QByteArray());
+        QCOMPARE(received.id, before + 2);
+    }
+    {
+        FakeOwner owner(name(), true);
+        QVERIFY(_app->sendMessage(QStringLiteral("caf\u00e9 \u20ac"), 2000));
+        QCOMPARE(owner.result().text, QByteArray("caf\xe9 ?"));
+    }
+    QCOMPARE(QtSingleApplication::lastMessageId(), before + 3);
+    QLocalServer::removeServer(name());
+}
+
+void TestSingleInstance::unacknowledgedSendFailsAfterTimeout()
+{
+    FakeOwner owner(name(), false);
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!_app->sendMessage(QStringLiteral("Wake up!"), 300));
+    QVERIFY(timer.elapsed() >= 250);
+    QVERIFY(timer.elapsed() < 2000);
+    QCOMPARE(owner.result().text, QByteArray("Wake up!"));
+    QLocalServer::removeServer(name());
+}
+
+void TestSingleInstance::liveOwnerKeepsTheChannel()
+{
+    FakeOwner owner(name(), true);
+    _app->initialize(false);
+    QVERIFY(!_app->isRunning());
+    // The owner's connection came from the probe, which sends nothing.
+    QVERIFY(owner.result().connected);
+    QLocalServer::removeServer(name());
+}
+
+void TestSingleInstance::staleSocketIsRecovered()
+{
+    leaveStaleSocket(name());
+    _app->initialize(false);
+    QVERIFY(_app->isRunning());
+}
+
+void TestSingleInstance::receivesMessagesOnlyTheUserCanSend()
+{
+    QVERIFY(_app->isRunning());
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup
+                                      | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    QVERIFY(QFileInfo(name()).isWritable());
+    QCOMPARE(QFileInfo(name()).permissions() & others, QFile::Permissions());
+
+    QSignalSpy spy(_app, &QtSingleApplication::messageReceived);
+    std::unique_ptr<QLocalSocket> client = sendRaw(name(), frame(QByteArray("Shut down!\0xx", 13)));
+    QVERIFY(client);
+    QVERIFY(spy.wait(2000));
+    QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("Shut down!"));
+    QVERIFY(client->waitForReadyRead(1000));
+    QCOMPARE(client->read(1), QByteArray(1, QtSingleApplication::Acknowledgement));
+
+    std::unique_ptr<QLocalSocket> empty = sendRaw(name(), frame(QByteArray()));
+    QVERIFY(spy.wait(2000));
+    QCOMPARE(spy.at(1).at(0).toString(), QString());
+}
+
+void TestSingleInstance::acknowledgesBeforeTheHandlerRuns()
+{
+    std::unique_ptr<QLocalSocket> client;
+    bool acknowledgedInsideHandler = false;
+    const QMetaObject::Connection connection =
+        connect(_app, &QtSingleApplication::messageReceived, this, [&] {
+            // A handler that runs a modal loop, as "Shut down!" does.
+            QEventLoop loop;
+            QTimer::singleShot(0, &loop, [&] {
+                acknowledgedInsideHandler = client->waitForReadyRead(1000)
+                                            && client->read(1).at(0)
+                                                   == QtSingleApplication::Acknowledgement;
+                loop.quit();
+            });
+            loop.exec();
+        });
+    QSignalSpy spy(_app, &QtSingleApplication::messageReceived);
+    client = sendRaw(name(), frame("Shut down!"));
+    QVERIFY(spy.wait(2000));
+    disconnect(connection);
+    QVERIFY(acknowledgedInsideHandler);
+}
+
+void TestSingleInstance::oversizedMessageIsRefused()
+{
+    QSignalSpy spy(_app, &QtSingleApplication::messageReceived);
+    std::unique_ptr<QLocalSocket> client =
+        sendRaw(name(), frame(1, "x", QtSingleApplication::MaxMessageLength + 1));
+    QVERIFY(client);
+    QTRY_COMPARE_WITH_TIMEOUT(client->state(), QLocalSocket::UnconnectedState, 2000);
+    QCOMPARE(spy.count(), 0);
+}
+
+int main(int argc, char** argv)
+{
+    QtSingleApplication app(QStringLiteral("tst-singleinstance-%1").arg(::getpid()), argc, argv);
+    TestSingleInstance test(&app);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_singleinstance.moc"

@@ -1,0 +1,317 @@
+#include "app/qtsingleapplication.h"
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/userdb.h"
+
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <signal.h>
+
+namespace {
+
+const char* const ApplicationId = "mvno71trwepxcz;qa;hbgyun;plokmijn_vetrosqualminds";
+constexpr int RunMs = 10000;
+
+QString programPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/pantrel");
+}
+
+// Private folders for one run of the program: its home, settings, data and runtime folder.
+class Home
+{
+public:
+    Home()
+    {
+        for (const char* folder : {"home", "config", "data", "runtime"})
+            QDir(_dir.path()).mkpath(QLatin1String(folder));
+        QFile::setPermissions(path("runtime"), QFile::ReadOwner | QFile::WriteOwner
+                                                   | QFile::ExeOwner);
+    }
+    QString path(const char* folder) const { return _dir.filePath(QLatin1String(folder)); }
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), path("home"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path("runtime"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return env;
+    }
+
+private:
+    QTemporaryDir _dir;
+};
+
+// Hands one message to the copy running with this runtime folder; true once acknowledged.
+bool sendMessage(const QString& runtime, const QByteArray& text, int timeoutMs = 1000)
+{
+    QLocalSocket socket;
+    socket.connectToServer(runtime + QLatin1Char('/') + QLatin1String(ApplicationId));
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    QByteArray frame;
+    QDataStream stream(&frame, QIODevice::WriteOnly);
+    stream.setByteOrder(QDataStream::BigEndian);
+    stream << quint32(1) << quint32(text.size());
+    socket.write(frame + text);
+    if (!socket.waitForBytesWritten(timeoutMs) || !socket.waitForReadyRead(timeoutMs))
+        return false;
+    return socket.read(1) == QByteArray(1, QtSingleApplication::Acknowledgement);
+}
+
+// Waits until the copy's event loop takes messages.
+bool waitUntilListening(const QString& runtime, QProcess& process)
+{
+    QDeadlineTimer deadline(RunMs);
+    process.waitForStarted(RunMs);
+    while (!deadline.hasExpired() && process.state() == QProcess::Running) {
+        if (sendMessage(runtime, "Wake up!", 200))
+            return true;
+        process.waitForFinished(100);
+    }
+    return false;
+}
+
+}  // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void badCommandLineIsFatal_data();
+    void badCommandLineIsFatal();
+    void missingBrandNamesThePath();
+    void updateModeWithoutUpdatesSaysSo();
+    void corruptDatabaseExitsWithOne();
+    void lockedUserDataExitsWithOne();
+    void cancelledFirstProfileExitsWithZero();
+    void normalRunHandlesMessagesAndKeepsGeometry();
+
+private:
+    struct Result
+    {
+        QProcess::ExitStatus status = QProcess::CrashExit;
+        int code = -1;
+        QString errors;
+    };
+    Result run(const Home& home, const QStringList& arguments);
+    void addUser();
+    // The user database folder of a run with that home.
+    QString userDbFolder(const Home& home) const;
+
+    Home _home;
+    QString _dataRelative;
+};
+
+void TestStartup::initTestCase()
+{
+    QVERIFY2(QFileInfo(programPath()).isExecutable(), qPrintable(programPath()));
+    const QString brand = BXSettings::getResourceDBPath() + QStringLiteral("brand.dat");
+    QVERIFY(BrandEngine::instance()->import(QFile::encodeName(brand).constData()));
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    _dataRelative = QDir(data).relativeFilePath(BXSettings::getUserDBPath());
+}
+
+void TestStartup::cleanupTestCase()
+{
+    BrandEngine::cleanUp();
+}
+
+QString TestStartup::userDbFolder(const Home& home) const
+{
+    const QString folder = QDir(home.path("data")).filePath(_dataRelative);
+    QDir().mkpath(folder);
+    return folder + QLatin1Char('/');
+}
+
+TestStartup::Result TestStartup::run(const Home& home, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(home.environment());
+    process.start(programPath(), arguments);
+    Result result;
+    if (!process.waitForFinished(RunMs)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.status = process.exitStatus();
+    result.code = process.exitCode();
+    result.errors = QString::fromLocal8Bit(process.readAllStandardError());
+    return result;
+}
+
+void TestStartup::badCommandLineIsFatal_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown") << QStringList{QStringLiteral("-bogus")}
+                             << QStringLiteral("Unknown argument: -bogus");
+    QTest::newRow("unknown after a good one")
+        << QStringList{QStringLiteral("-updatedb"), QStringLiteral("extra")}
+        << QStringLiteral("Unknown argument: extra");
+    QTest::newRow("resourcedir without folder")
+        << QStringList{QStringLiteral("-resourcedir")}
+        << QStringLiteral("-resourcedir must be followed by a directory path");
+    QTest::newRow("resourcedir twice")
+        << QStringList{QStringLiteral("-resourcedir"), QStringLiteral("/a/"),
+                       QStringLiteral("-resourcedir"), QStringLiteral("/b/")}
+        << QStringLiteral("-resourcedir may be given only once");
+}
+
+void TestStartup::badCommandLineIsFatal()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    Home home;
+    const Result result = run(home, arguments);
+    QCOMPARE(result.status, QProcess::CrashExit);
+    QVERIFY2(result.errors.contains(message), qPrintable(result.errors));
+}
+
+void TestStartup::missingBrandNamesThePath()
+{
+    Home home;
+    const QString folder = home.path("home") + QLatin1Char('/');
+    const Result result = run(home, {QStringLiteral("-resourcedir"), folder});
+    QCOMPARE(result.status, QProcess::CrashExit);
+    QVERIFY2(result.errors.contains(QStringLiteral("Cannot find ") + folder
+                                    + QStringLiteral("brand.dat")),
+             qPrintable(result.errors));
+}
+
+void TestStartup::updateModeWithoutUpdatesSaysSo()
+{
+    Home home;
+    const Result result = run(home, {QStringLiteral("-resourcedir"),
+                                     BXSettings::getResourceDBPath(), QStringLiteral("-updatedb")});
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QCOMPARE(result.code, 0);
+    QVERIFY2(result.errors.contains(
+                 QStringLiteral("Sorry, this product does not support database updates.")),
+             qPrintable(result.errors));
+    QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+}
+
+void TestStartup::corruptDatabaseExitsWithOne()
+{
+    Home home;
+    QFile database(userDbFolder(home) + QStringLiteral("userdata.db"));
+    QVERIFY(database.open(QIODevice::WriteOnly));
+    database.write(QByteArray(4096, 'x'));
+    database.close();
+    const Result result = run(home, {});
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QCOMPARE(result.code, 1);
+    QVERIFY2(result.errors.contains(QStringLiteral("Database initialization error")),
+             qPrintable(result.errors));
+}
+
+void TestStartup::lockedUserDataExitsWithOne()
+{
+    Home home;
+    QLockFile lock(userDbFolder(home) + QStringLiteral("pantrel.lock"));
+    QVERIFY(lock.tryLock(0));
+    const Result result = run(home, {});
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QCOMPARE(result.code, 1);
+    QVERIFY2(result.errors.contains(QStringLiteral("Another copy of this program")),
+             qPrintable(result.errors));
+    QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+}
+
+void TestStartup::cancelledFirstProfileExitsWithZero()
+{
+    Home home;
+    QProcess process;
+    process.setProcessEnvironment(home.environment());
+    process.start(programPath(), QStringList());
+    // The profile wizard of an empty database is running once messages are taken.
+    QVERIFY(waitUntilListening(home.path("runtime"), process));
+    ::kill(pid_t(process.processId()), SIGTERM);
+    QVERIFY(process.waitForFinished(RunMs));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY(QString::fromLocal8Bit(process.readAllStandardError())
+                .contains(QStringLiteral("User creation canceled.")));
+}
+
+// Gives the user database of this process's own home one user with a complete profile.
+void TestStartup::addUser()
+{
+    std::string error;
+    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    DBTypes::UserProfile profile;
+    profile.name = QStringLiteral("Ada");
+    qstrcpy(profile.created, "20240101");
+    qstrcpy(profile.dob, "19800101");
+    profile.sex = 1;
+    profile.height = 170.0f;
+    int user = -1;
+    QVERIFY(UserDB::instance()->addUser(profile, &user));
+    QVERIFY(UserDB::instance()->setUserPrefs(user, DBTypes::UserPrefs()));
+    UserDB::cleanUp();
+    BXSqlDb::cleanUp();
+}
+
+void TestStartup::normalRunHandlesMessagesAndKeepsGeometry()
+{
+    addUser();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(programPath(), QStringList());
+    QVERIFY2(waitUntilListening(runtime, first), first.readAllStandardError().constData());
+
+    // A second start hands over to the first and ends without reading its arguments.
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(programPath(), {QStringLiteral("-bogus")});
+    QVERIFY(second.waitForFinished(RunMs));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+
+    // The handheld messages are acknowledged even while the wait dialog blocks the window.
+    QVERIFY(sendMessage(runtime, "Shut down!"));
+    QVERIFY(sendMessage(runtime, "Start DB Backup"));
+    QVERIFY(sendMessage(runtime, "Start up!"));
+    QVERIFY(sendMessage(runtime, "Wake up!"));
+    QCOMPARE(first.state(), QProcess::Running);
+
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(RunMs));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.exitCode(), 0);
+
+    QDirIterator files(qEnvironmentVariable("XDG_CONFIG_HOME"), {QStringLiteral("*.ini")},
+                       QDir::Files, QDirIterator::Subdirectories);
+    QStringList keys;
+    while (files.hasNext()) {
+        QSettings settings(files.next(), QSettings::IniFormat);
+        for (const QString& key : settings.allKeys()) {
+            if (key.endsWith(QLatin1String("/windowWidth")) && settings.value(key).toInt() > 0)
+                keys << key;
+        }
+    }
+    QCOMPARE(keys.size(), 1);
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
