@@ -14,7 +14,7 @@ namespace {
 
 // Limits that keep a brand whose tokens never resolve from hanging or exhausting memory.
 const int s_maxTokenRounds = 1024;
-const qsizetype s_maxExpandedLength = 256 * 1024;
+const qsizetype s_maxExpandedLength = qsizetype(256) * 1024;
 
 const QRegularExpression& tokenExpression()
 {
@@ -194,7 +194,7 @@ QByteArray BrandEngine::imageBytes(const char* id, QString* error) const
         *error = missingIdMessage(id);
         return QByteArray();
     }
-    const QByteArray bytes = image->archive->readFile(image->fileref.toStdString());
+    QByteArray bytes = image->archive->readFile(image->fileref.toStdString());
     if (bytes.isEmpty())
         *error = QString::asprintf("Couldn't find image file '%s' for brand id '%s'",
                                    qUtf8Printable(image->fileref), id);

@@ -297,10 +297,10 @@ QString BXSettings::defaultBackupDir()
 QString BXSettings::getBackupDirData()
 {
     BXSettings settings;
-    const QString stored = settings.getString(DataBackupPath);
+    QString stored = settings.getString(DataBackupPath);
     if (!stored.trimmed().isEmpty())
         return stored;
-    const QString folder = defaultBackupDir();
+    QString folder = defaultBackupDir();
     settings.setString(DataBackupPath, folder);
     return folder;
 }

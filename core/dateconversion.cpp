@@ -14,11 +14,11 @@ void DateToCode4(const QDate& date, char* code)
     code[length] = '\0';
 }
 
-QDate DateFromCode4(const char* code)
+QDate DateFromCode4(const char* date)
 {
-    assert(code != nullptr);
-    assert(strlen(code) == 8);
-    const QString text = QString::fromLatin1(code, 8);
+    assert(date != nullptr);
+    assert(strlen(date) == 8);
+    const QString text = QString::fromLatin1(date, 8);
     for (QChar c : text) {
         if (!c.isDigit())
             return QDate();

@@ -9,7 +9,8 @@
 // empty code.
 void DateToCode4(const QDate& date, char* code);
 
-// The date of an 8-character code; an invalid QDate when the code names no date.
-QDate DateFromCode4(const char* code);
+// The date of an 8-character code (any other length is a broken invariant); an invalid
+// QDate when the code names no date.
+QDate DateFromCode4(const char* date);
 
 #endif

@@ -13,7 +13,9 @@
 namespace DBTypes {
 
 // The ten nutrients, in the order in which every list of nutrients is stored or iterated.
-enum NutType {
+// Values outside 0 to 9 may reach the accessors (from stored data); the fixed underlying
+// type keeps them well defined.
+enum NutType : int {
     ENERGY = 0,      // kilocalories
     CARBS = 1,       // grams
     FAT = 2,         // grams
@@ -128,7 +130,7 @@ struct UserProfile {
 };
 
 struct UserPrefs {
-    enum TargetSize { None = 0, Small = 1, Medium = 2, Large = 3 };
+    enum TargetSize : int { None = 0, Small = 1, Medium = 2, Large = 3 };
 
     // Takes the unit defaults from the brand ("default_measurement_units",
     // "default_energy_units"); the brand must define both.

@@ -12,7 +12,7 @@ namespace DBTypes {
 // The food and exercise entries of one day with their totals per meal group and nutrient.
 class DiaryDay {
 public:
-    enum GroupType {
+    enum GroupType : int {
         ALL_GROUPS = 0, // only in totals
         BREAKFAST = 1,
         MORNING_SNACK = 2,

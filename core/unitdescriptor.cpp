@@ -1,10 +1,29 @@
 #include "core/unitdescriptor.h"
 
+#include <QByteArray>
 #include <QDoubleValidator>
 #include <QLocale>
 
+#include <cxxabi.h>
+
 #include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <typeinfo>
+
+namespace {
+
+// The readable name of a descriptor's class, for warnings.
+QByteArray className(const UnitDescriptor& descriptor)
+{
+    const char* mangled = typeid(descriptor).name();
+    int status = 0;
+    const std::unique_ptr<char, void (*)(void*)> demangled(
+        abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+    return status == 0 && demangled ? QByteArray(demangled.get()) : QByteArray(mangled);
+}
+
+} // namespace
 
 UnitDescriptor::UnitDescriptor(const QString& name, const char* numberFormat,
                                const char* numberUnitFormat, const QString& units)
@@ -30,7 +49,7 @@ bool UnitDescriptor::isValid(double value) const
 
 QValidator* UnitDescriptor::createValidator(QObject*) const
 {
-    qWarning("WARNING: %s, This unit descriptor has no validator", typeid(*this).name());
+    qWarning("WARNING: %s, This unit descriptor has no validator", className(*this).constData());
     return nullptr;
 }
 
