@@ -12,6 +12,7 @@
 #include "reports/reportfactory.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
+#include "tests/support/testsession.h"
 
 #include <QDir>
 #include <QFile>
@@ -112,24 +113,12 @@ inline void startFreshDatabase()
         qFatal("cannot start the user database: %s", error.c_str());
 }
 
-inline DBTypes::UserProfile makeProfile(const QString& name)
-{
-    DBTypes::UserProfile profile;
-    profile.name = name;
-    qstrncpy(profile.created, "20240101", sizeof profile.created);
-    qstrncpy(profile.dob, "19800101", sizeof profile.dob);
-    profile.sex = 1;
-    profile.height = 170.0f;
-    return profile;
-}
-
+// Adds a user with a complete profile; a test cannot go on without it.
 inline int addUser(const QString& name)
 {
-    DBTypes::UserProfile profile = makeProfile(name);
-    int id = -1;
-    const bool added = UserDB::instance()->addUser(profile, &id);
-    assert(added);
-    (void)added;
+    const int id = addCompleteUser(name);
+    if (id < 0)
+        qFatal("cannot add the user %s", qPrintable(name));
     return id;
 }
 
@@ -231,7 +220,7 @@ protected:
         if (!wizardAccepts)
             return false;
         const int id = profile.userId;
-        profile = makeProfile(wizardName);
+        profile = completeProfile(wizardName);
         profile.userId = id;
         checkin.weight = 70.0f;
         checkin.hasWeight = true;

@@ -6,6 +6,7 @@
 #include "core/unitdescriptor.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
+#include "tests/support/testsession.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -86,13 +87,8 @@ void TestPreferences::initTestCase()
     loadBrand(QByteArray());
     std::string error;
     QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
-    DBTypes::UserProfile profile;
-    profile.name = QStringLiteral("Ada");
-    qstrcpy(profile.created, "20240101");
-    qstrcpy(profile.dob, "19800101");
-    profile.sex = 1;
-    profile.height = 170.0f;
-    QVERIFY(UserDB::instance()->addUser(profile, &_user));
+    _user = addCompleteUser(QStringLiteral("Ada"));
+    QVERIFY(_user >= 0);
     UserDB::instance()->setCurrentUser(_user);
 }
 

@@ -3,6 +3,7 @@
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
+#include "tests/support/testsession.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -256,14 +257,8 @@ void TestStartup::addUser()
 {
     std::string error;
     QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
-    DBTypes::UserProfile profile;
-    profile.name = QStringLiteral("Ada");
-    qstrcpy(profile.created, "20240101");
-    qstrcpy(profile.dob, "19800101");
-    profile.sex = 1;
-    profile.height = 170.0f;
-    int user = -1;
-    QVERIFY(UserDB::instance()->addUser(profile, &user));
+    const int user = addCompleteUser(QStringLiteral("Ada"));
+    QVERIFY(user >= 0);
     QVERIFY(UserDB::instance()->setUserPrefs(user, DBTypes::UserPrefs()));
     UserDB::cleanUp();
     BXSqlDb::cleanUp();

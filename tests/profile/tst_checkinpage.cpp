@@ -5,6 +5,7 @@
 #include "profile/checkinwidget.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
+#include "tests/support/testsession.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -33,18 +34,11 @@ class TestCheckinPage : public QObject
 private slots:
     void initTestCase()
     {
-        const QByteArray brand = QFile::encodeName(BXSettings::getResourceDBPath() + "brand.dat");
-        QVERIFY2(BrandEngine::instance()->import(brand.constData()), brand.constData());
+        QVERIFY(importShippedBrand());
         std::string error;
         QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
-        DBTypes::UserProfile profile;
-        profile.name = QStringLiteral("Ann");
-        qstrcpy(profile.created, "20260101");
-        qstrcpy(profile.dob, "19800101");
-        profile.sex = 1;
-        profile.height = 170.0f;
-        int user = -1;
-        QVERIFY(UserDB::instance()->addUser(profile, &user));
+        const int user = addCompleteUser(QStringLiteral("Ann"));
+        QVERIFY(user >= 0);
         UserDB::instance()->setCurrentUser(user);
     }
 
