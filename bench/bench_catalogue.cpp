@@ -1,66 +1,135 @@
-// Loading and word search of the shipped food catalogue, as the browser runs them while the
-// user types.
+// Loading, word search and lookup of the food catalogue as the browser runs them while the
+// user types: on the shipped catalogue, and on a synthetic one of a million foods that the
+// catalogue tool copies from it into a temporary folder when the benchmark starts. The
+// resource folder is that temporary folder; its static.db links to the catalogue measured.
 
+#include "catalogue/fooddbstatic.h"
 #include "catalogue/staticdb.h"
+#include "core/bxsettings.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLoggingCategory>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdio>
+
 namespace {
 
-const char* const SEARCHES[] = {"butter", "chicken breast roasted", "apple -pie -juice", "xyzzy"};
+const char* const QUERIES[] = {"milk", "chicken breast", "chees -cream", "app", "raw"};
+constexpr int LAST_QUERY = int(std::size(QUERIES)) - 1;
+// The ranked view shows this many of the best matches.
+constexpr size_t BEST_MATCHES = 30;
+constexpr int SYNTHETIC_FOODS = 1000000;
+constexpr int LOOKUPS = 1000;
 
-void loadFoods(benchmark::State& state)
+QString s_resourceFolder;
+QString s_shippedCatalogue;
+QString s_syntheticCatalogue;
+
+// Links the resource folder's static.db to catalogue; no store may hold the mapping.
+void useCatalogue(const QString& catalogue)
 {
+    const QString link = s_resourceFolder + QStringLiteral("static.db");
+    QFile::remove(link);
+    if (!QFile::link(catalogue, link))
+        qFatal("cannot link %s to %s", qPrintable(link), qPrintable(catalogue));
+}
+
+// The heaviest matching foods by ranking weight, heaviest first.
+std::vector<const BrowsableDBItem*> bestMatches(const StaticDB& foods)
+{
+    const auto heavier = [](const BrowsableDBItem* a, const BrowsableDBItem* b) {
+        return a->weight > b->weight;
+    };
+    std::vector<const BrowsableDBItem*> best; // a heap with the lightest on top
+    for (auto it = foods.getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY); it->next();) {
+        if (best.size() == BEST_MATCHES) {
+            if (it->weight() <= best.front()->weight)
+                continue;
+            std::pop_heap(best.begin(), best.end(), heavier);
+            best.pop_back();
+        }
+        best.push_back(&it->item());
+        std::push_heap(best.begin(), best.end(), heavier);
+    }
+    std::sort_heap(best.begin(), best.end(), heavier);
+    return best;
+}
+
+void load(benchmark::State& state, const QString& catalogue)
+{
+    useCatalogue(catalogue);
     for (auto _ : state) {
         StaticDB foods(StaticDB::FOOD_CHUNK);
         benchmark::DoNotOptimize(foods.getItems().data());
     }
 }
-BENCHMARK(loadFoods)->Unit(benchmark::kMicrosecond);
 
-void searchFoods(benchmark::State& state)
+// Applies a query and collects the best matches, as the ranked view does on each key stroke.
+void searchAndRank(benchmark::State& state, const QString& catalogue)
 {
+    useCatalogue(catalogue);
     StaticDB foods(StaticDB::FOOD_CHUNK);
-    const QString terms = QString::fromLatin1(SEARCHES[state.range(0)]);
-    state.SetLabel(SEARCHES[state.range(0)]);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(foods.applySearchTerms(terms, false, 0));
-}
-BENCHMARK(searchFoods)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
-
-void searchGenericFoods(benchmark::State& state)
-{
-    StaticDB foods(StaticDB::FOOD_CHUNK);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(foods.applySearchTerms(QStringLiteral("chicken"), false, FLAG_GENERIC));
-}
-BENCHMARK(searchGenericFoods)->Unit(benchmark::kMicrosecond);
-
-void resetFoods(benchmark::State& state)
-{
-    StaticDB foods(StaticDB::FOOD_CHUNK);
-    for (auto _ : state)
-        foods.resetSearchTerms();
-}
-BENCHMARK(resetFoods)->Unit(benchmark::kMicrosecond);
-
-// Search, then walk the matching foods as the ranked view does.
-void searchAndListMatches(benchmark::State& state)
-{
-    StaticDB foods(StaticDB::FOOD_CHUNK);
+    const char* query = QUERIES[state.range(0)];
+    const QString terms = QString::fromLatin1(query);
+    size_t shown = 0;
     for (auto _ : state) {
-        foods.applySearchTerms(QStringLiteral("cheese"), false, 0);
-        int matches = 0;
-        auto it = foods.getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY);
-        while (it->next())
-            ++matches;
-        benchmark::DoNotOptimize(matches);
+        foods.applySearchTerms(terms, false, 0);
+        shown = bestMatches(foods).size();
+        benchmark::DoNotOptimize(shown);
     }
+    state.SetLabel(std::string(query) + ", " + std::to_string(shown) + " shown");
 }
-BENCHMARK(searchAndListMatches)->Unit(benchmark::kMicrosecond);
+
+// Looks foods up by id, spread over the whole catalogue.
+void lookUpById(benchmark::State& state, const QString& catalogue)
+{
+    useCatalogue(catalogue);
+    const FoodDBStatic* foods = FoodDBStatic::instance();
+    std::vector<int> ids;
+    const std::vector<BrowsableDBItem>& items = foods->getItems();
+    for (size_t i = 0; i < items.size(); i += std::max<size_t>(1, items.size() / LOOKUPS)) {
+        if (!(foods->getFlags()[i] & FLAG_CATEGORY))
+            ids.push_back(int(items[i].id));
+    }
+    for (auto _ : state) {
+        for (int id : ids)
+            benchmark::DoNotOptimize(foods->getFoodName(id));
+    }
+    state.SetLabel(std::to_string(ids.size()) + " lookups");
+    FoodDBStatic::cleanUp();
+}
+
+void loadShipped(benchmark::State& state) { load(state, s_shippedCatalogue); }
+void searchShipped(benchmark::State& state) { searchAndRank(state, s_shippedCatalogue); }
+void lookUpShipped(benchmark::State& state) { lookUpById(state, s_shippedCatalogue); }
+void loadMillion(benchmark::State& state) { load(state, s_syntheticCatalogue); }
+void searchMillion(benchmark::State& state) { searchAndRank(state, s_syntheticCatalogue); }
+void lookUpMillion(benchmark::State& state) { lookUpById(state, s_syntheticCatalogue); }
+
+BENCHMARK(loadShipped)->Unit(benchmark::kMillisecond);
+BENCHMARK(searchShipped)->DenseRange(0, LAST_QUERY)->Unit(benchmark::kMillisecond);
+BENCHMARK(lookUpShipped)->Unit(benchmark::kMicrosecond);
+BENCHMARK(loadMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(searchMillion)->DenseRange(0, LAST_QUERY)->Unit(benchmark::kMillisecond);
+BENCHMARK(lookUpMillion)->Unit(benchmark::kMicrosecond);
+
+// Writes the synthetic catalogue with the catalogue tool built beside this benchmark.
+bool writeSyntheticCatalogue()
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/staticdbtool"),
+               {QStringLiteral("--synthetic-foods"), QString::number(SYNTHETIC_FOODS),
+                QStringLiteral("--from"), s_shippedCatalogue, QStringLiteral("--output"),
+                s_syntheticCatalogue});
+    return tool.waitForFinished(-1) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
 
 } // namespace
 
@@ -69,6 +138,16 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     benchmark::Initialize(&argc, argv);
+    QTemporaryDir folder;
+    s_resourceFolder = folder.path() + QLatin1Char('/');
+    s_shippedCatalogue = BXSettings::getDirExecutable() + QStringLiteral("../share/pantrel/static.db");
+    s_syntheticCatalogue = folder.filePath(QStringLiteral("million.db"));
+    BXSettings::setResourceDBPath(s_resourceFolder);
+    if (!folder.isValid() || !writeSyntheticCatalogue()) {
+        std::fprintf(stderr, "bench_catalogue: cannot write the synthetic catalogue %s\n",
+                     qPrintable(s_syntheticCatalogue));
+        return 1;
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -77,10 +77,8 @@ void DynamicDB::reload(int selectId, bool selectIsCategory)
     _appendRecord(root, FLAG_CATEGORY, _pushName(QStringLiteral("ROOT")), build);
 
     _layOutNames(build.nameOffsets);
-    for (size_t i = 0; i < _items.size(); ++i) {
-        if (_flags[i] & FLAG_CATEGORY)
-            _mapCategory(i);
-    }
+    for (size_t i = 0; i < _items.size(); ++i)
+        _mapRecord(i);
     _itemQuery.reset();
     _catsQuery.reset();
 

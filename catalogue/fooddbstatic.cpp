@@ -81,6 +81,22 @@ char kindLetter(unsigned char kind)
     }
 }
 
+// The one serving of a food that stores none: its reference quantity, or one unit of its
+// values when it has none.
+ServingItem referenceServing(const FoodItem& food)
+{
+    ServingItem serving;
+    serving.id = 0;
+    serving.weight = food.quantity > 0.0f ? food.quantity : 1.0f;
+    const QString quantity = QString::number(serving.weight);
+    switch (food.kind) {
+    case 'M': serving.name = quantity + QStringLiteral(" g"); break;
+    case 'V': serving.name = quantity + QStringLiteral(" mL"); break;
+    default: serving.name = QStringLiteral("serving"); break;
+    }
+    return serving;
+}
+
 } // namespace
 
 FoodDBStatic* FoodDBStatic::instance(bool* failed)
@@ -161,6 +177,8 @@ std::vector<ServingItem> FoodDBStatic::getServingItemList(int foodId) const
     }
     std::stable_sort(servings.begin(), servings.end(),
                      [](const ServingItem& a, const ServingItem& b) { return a.weight < b.weight; });
+    if (servings.empty())
+        servings.push_back(referenceServing(*getFoodItem(foodId)));
     return servings;
 }
 

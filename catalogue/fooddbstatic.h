@@ -22,7 +22,7 @@ public:
     // Values per reference quantity; a nutrient the record lacks is -999.0.
     std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const override;
     // The stored servings, smallest first; each id is the serving's position in the record.
-    // The food must exist.
+    // A food that stores none gets one of its reference quantity (id 0). The food must exist.
     std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const override;
 
     // The name of a category, which must exist.

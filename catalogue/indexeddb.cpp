@@ -39,25 +39,34 @@ bool IndexedDB::applySearchTerms(const QString& terms, bool checkOnly, int flags
 {
     std::vector<QString> words;
     getWordsIntoVector(words, terms);
-    if (words.size() > MAX_SEARCH_WORDS)
+    if (words.empty())
         return false;
 
     Matchers matchers;
     quint32 fullMask = 0;
     int longest = 0;
-    for (const QString& word : words) {
-        if (word.startsWith(QLatin1Char('-'))) {
-            matchers.push_back(std::make_unique<StringMatcherUtf>(word.mid(1)));
-            longest = std::max(longest, int(word.size()) - 1);
-        } else {
-            fullMask |= quint32(1) << matchers.size();
-            matchers.push_back(std::make_unique<StringMatcherUtf>(word));
-            longest = std::max(longest, int(word.size()));
+    const QString exclusionMark(QLatin1Char('-'));
+    if (words.size() <= MAX_SEARCH_WORDS) {
+        for (const QString& word : words) {
+            if (word == exclusionMark)
+                continue;
+            const bool exclusion = word.startsWith(exclusionMark);
+            if (!exclusion)
+                fullMask |= quint32(1) << matchers.size();
+            const QString text = exclusion ? word.mid(1) : word;
+            matchers.push_back(std::make_unique<StringMatcherUtf>(text));
+            longest = std::max(longest, int(text.size()));
         }
     }
-    const bool usable = longest > 2;
-    if (!usable || checkOnly || _items.empty())
+    const bool usable = fullMask != 0 && longest > 2;
+    if (checkOnly)
         return usable;
+    if (!usable) {
+        _clearSearchMatches();
+        return true;
+    }
+    if (_items.empty())
+        return true;
 
     const std::optional<size_t> root = _categoryIndex(getRootId());
     assert(root && "root");
@@ -83,15 +92,10 @@ const BrowsableDBItem* IndexedDB::_getIndexItem(quint32 id, bool isCategory) con
 {
     if (isCategory) {
         const auto found = _categoryMap.find(id);
-        if (found != _categoryMap.end())
-            return &_items[found->second];
+        return found != _categoryMap.end() ? &_items[found->second] : nullptr;
     }
-    for (size_t i = 0; i < _items.size(); ++i) {
-        const bool category = (_flags[i] & FLAG_CATEGORY) != 0;
-        if (_items[i].id == id && category == isCategory)
-            return &_items[i];
-    }
-    return nullptr;
+    const auto found = _itemMap.find(id);
+    return found != _itemMap.end() ? &_items[found->second] : nullptr;
 }
 
 void IndexedDB::_clearIndex()
@@ -99,11 +103,15 @@ void IndexedDB::_clearIndex()
     _items.clear();
     _flags.clear();
     _categoryMap.clear();
+    _itemMap.clear();
 }
 
-void IndexedDB::_mapCategory(size_t index)
+void IndexedDB::_mapRecord(size_t index)
 {
-    _categoryMap[_items[index].id] = index;
+    if (_flags[index] & FLAG_CATEGORY)
+        _categoryMap[_items[index].id] = index;
+    else
+        _itemMap.try_emplace(_items[index].id, index);
 }
 
 bool IndexedDB::_doSearch(size_t first, size_t end, const Matchers& matchers, quint32 foundMask,
@@ -137,6 +145,12 @@ bool IndexedDB::_doSearch(size_t first, size_t end, const Matchers& matchers, qu
         }
     }
     return found;
+}
+
+void IndexedDB::_clearSearchMatches()
+{
+    for (unsigned char& flags : _flags)
+        flags &= static_cast<unsigned char>(~FLAG_SEARCH_BITS);
 }
 
 quint32 IndexedDB::_matchMask(size_t index, const Matchers& matchers) const

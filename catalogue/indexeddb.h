@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class StringMatcherUtf;
@@ -13,8 +14,9 @@ class StringMatcherUtf;
 // The in-memory catalogue tree shared by the shipped catalogue and the user's own stores: an
 // array of records in tree layout (every category's children consecutive from its
 // firstChild, the root last), a parallel array of flag bytes, and a map from category id to
-// record. The names of consecutive records must lie back to back in memory, each
-// NUL-terminated: the search takes a name's length from the next record's name.
+// record, and one from item id to record. The names of consecutive records must lie back to
+// back in memory, each NUL-terminated: the search takes a name's length from the next
+// record's name.
 class IndexedDB : public BrowsableDB {
 public:
     std::unique_ptr<BrowsableDBIterator> getChildren(int id, int flagsRequiredOn,
@@ -22,8 +24,11 @@ public:
     std::unique_ptr<BrowsableDBIterator> getFlattenedChildren(int flagsRequiredOn,
                                                               int flagsRequiredOff) const override;
     // Words are separated by white space; a word starting with "-" excludes the records whose
-    // path holds it. The terms are usable when there are at most 31 words and the longest
-    // has more than 2 characters.
+    // path holds it (a lone "-" is no word). The terms are usable when there are at most 31
+    // words, at least one of them is no exclusion, and the longest has more than 2 characters.
+    // With checkOnly, returns whether the terms are usable and marks nothing. Otherwise terms
+    // without any word return false and leave the flags; other unusable terms match nothing
+    // and, like usable ones, return true.
     bool applySearchTerms(const QString& terms, bool checkOnly, int flagsRequiredOn) override;
     void resetSearchTerms() override;
 
@@ -36,18 +41,21 @@ protected:
     const BrowsableDBItem* _getIndexItem(quint32 id, bool isCategory) const;
     // Forgets every record.
     void _clearIndex();
-    // Enters the category record at index into the category map.
-    void _mapCategory(size_t index);
+    // Enters the record at index into the category map (a later category of the same id
+    // replaces it) or the item map (the first item of an id is the one found).
+    void _mapRecord(size_t index);
 
     std::vector<BrowsableDBItem> _items;
     std::vector<unsigned char> _flags;
     std::map<quint32, size_t> _categoryMap;
+    std::unordered_map<quint32, size_t> _itemMap;
 
 private:
     using Matchers = std::vector<std::unique_ptr<StringMatcherUtf>>;
 
     bool _doSearch(size_t first, size_t end, const Matchers& matchers, quint32 foundMask,
                    quint32 fullMask, unsigned char required);
+    void _clearSearchMatches();
     quint32 _matchMask(size_t index, const Matchers& matchers) const;
     int _nameLength(size_t index) const;
     void _markSubtree(size_t category, unsigned char set, unsigned char clear);

@@ -116,7 +116,7 @@ StaticDB::StaticDB(int chunkId, bool* failed)
         *failed = false;
     if (_load(chunkId))
         return;
-    _clearIndex();
+    _offerEmptyRoot();
     qWarning("error in staticdb constructor: %s", _errorMessage.c_str());
     if (failed)
         *failed = true;
@@ -175,6 +175,17 @@ bool StaticDB::_load(int chunkId)
     }
 }
 
+void StaticDB::_offerEmptyRoot()
+{
+    _clearIndex();
+    BrowsableDBItem root;
+    root.id = quint32(StaticDB::getRootId());
+    root.name = "";
+    _items.push_back(root);
+    _flags.push_back(FLAG_CATEGORY | FLAG_SEARCH_MATCH);
+    _mapRecord(0);
+}
+
 bool StaticDB::_fail(const std::string& message)
 {
     _errorMessage = message;
@@ -220,7 +231,6 @@ bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, qui
             if (quint64(item.firstChild) + item.childCount() > i || _categoryMap.count(item.id)
                 || !claimChildren(i, _items, _flags, claimed, heights))
                 return _fail(BAD_CHUNK);
-            _mapCategory(i);
         } else {
             item.weight = readU32(record + 8);
             const quint64 recordAt = dataAt + readU32(record + 12);
@@ -228,6 +238,7 @@ bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, qui
                 return _fail(BAD_CHUNK);
             item.data = file + recordAt;
         }
+        _mapRecord(i);
     }
     if (!(_flags.back() & FLAG_CATEGORY) || _items.back().id != 0)
         return _fail(BAD_CHUNK);

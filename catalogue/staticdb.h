@@ -10,7 +10,8 @@ class MemMappedFile;
 // One chunk of the shipped catalogue file static.db (1 foods, 2 exercises) as a catalogue
 // tree. The file is mapped once for the whole process and shared by every StaticDB; names
 // and records are read in place from the mapping, so a tree and the records it hands out
-// must not outlive it. The mapping is released when the last StaticDB is destroyed.
+// must not outlive it. Each StaticDB that opened or reused the mapping counts once;
+// the mapping is released when the last of those is destroyed.
 //
 // Loading validates every offset and count the tree relies on, and every item's record
 // against its chunk's layout, so that no reader of a loaded tree reads past the mapping.
@@ -19,7 +20,7 @@ public:
     enum ChunkId { FOOD_CHUNK = 1, EXERCISE_CHUNK = 2 };
 
     // Loads chunk chunkId (above 0) of getResourceDBPath() + "static.db". On failure the tree
-    // is empty and errorMessage() says why; failed, when given, is set to true, otherwise the
+    // holds only an empty root and errorMessage() says why; failed, when given, is set to true, otherwise the
     // failure is fatal.
     StaticDB(int chunkId, bool* failed = nullptr);
     ~StaticDB() override;
@@ -39,6 +40,7 @@ public:
 private:
     bool _load(int chunkId);
     bool _fail(const std::string& message);
+    void _offerEmptyRoot();
     bool _loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, quint64 dataAt,
                       int chunkId);
     bool _recordFits(int chunkId, const unsigned char* record) const;

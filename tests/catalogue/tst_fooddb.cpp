@@ -78,7 +78,6 @@ private slots:
         const std::optional<FoodItem> banana = foods->getFoodItem(BANANA);
         QCOMPARE(banana->kind, 'S');
         QCOMPARE(banana->quantity, -1.0f);
-        QVERIFY(foods->getServingItemList(BANANA).empty());
 
         // Unknown ids and categories are no foods.
         QVERIFY(!foods->getFoodItem(4242));
@@ -101,6 +100,23 @@ private slots:
         QCOMPARE(servings[1].id, 0);
         QCOMPARE(servings[2].id, 2);
         QCOMPARE(servings[2].weight, 240.0f);
+    }
+
+    void foodWithoutServingsGetsOne()
+    {
+        const auto servings = FoodDBStatic::instance()->getServingItemList(BANANA);
+        QCOMPARE(servings.size(), size_t(1));
+        QCOMPARE(servings[0].id, 0);
+        QCOMPARE(servings[0].weight, 1.0f);
+        QCOMPARE(servings[0].name, QStringLiteral("serving"));
+
+        // Without a reference quantity the values count per serving, never per -1.
+        DBTypes::FoodDiaryItem entry;
+        entry.changeFood(BANANA);
+        QCOMPARE(entry.desc, QStringLiteral("Banana"));
+        QCOMPARE(entry.servingDesc, QStringLiteral("serving"));
+        entry.setSize(2.0f);
+        QCOMPARE(entry.getNutrient(DBTypes::ENERGY), 210.0f);
     }
 
     void customFoodRoundTrip()

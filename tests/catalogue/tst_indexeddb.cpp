@@ -49,10 +49,12 @@ private slots:
     void matchesWordsIgnoringCase_data();
     void matchesWordsIgnoringCase();
     void checksTermsUsable();
-    void tooManyWordsLeaveFlags();
+    void unusableTermsMatchNothing_data();
+    void unusableTermsMatchNothing();
+    void searchesThirtyOneWords();
     void matchesThroughCategoryNames();
     void excludesWords();
-    void excludeAloneHidesMatchingSubtrees();
+    void ignoresEmptyExclusions();
     void skipsNonMatchableNames();
     void requiresFlags();
     void resetMatchesEverything();
@@ -146,22 +148,42 @@ void TestIndexedDB::matchesWordsIgnoringCase()
 
 void TestIndexedDB::checksTermsUsable()
 {
-    QVERIFY(!_db->applySearchTerms(QStringLiteral("ap"), false, 0));
-    QVERIFY(!_db->applySearchTerms(QStringLiteral("   "), false, 0));
-    QVERIFY(!_db->applySearchTerms(QStringLiteral("ap -xy"), false, 0));
+    QVERIFY(!_db->applySearchTerms(QStringLiteral("ap"), true, 0));
+    QVERIFY(!_db->applySearchTerms(QStringLiteral("ap -xy"), true, 0));
     QVERIFY(_db->applySearchTerms(QStringLiteral("ap -xyz"), true, 0));
     QVERIFY(_db->applySearchTerms(QStringLiteral("app -pie"), true, 0));
     QCOMPARE(searchBits(4), int(FLAG_SEARCH_BITS)); // checking marks nothing
+    QVERIFY(!_db->applySearchTerms(QStringLiteral(" \t "), false, 0));
+    QCOMPARE(searchBits(4), int(FLAG_SEARCH_BITS)); // nor do blank terms
     QVERIFY(_db->applySearchTerms(QStringLiteral("app -pie"), false, 0));
     QCOMPARE(searchBits(4), 0);
 }
 
-void TestIndexedDB::tooManyWordsLeaveFlags()
+void TestIndexedDB::unusableTermsMatchNothing_data()
 {
-    const QString words = QStringLiteral("apple ").repeated(31);
-    QVERIFY(!_db->applySearchTerms(words + QStringLiteral("apple"), false, 0));
-    QCOMPARE(searchBits(8), int(FLAG_SEARCH_BITS));
-    QVERIFY(_db->applySearchTerms(words, false, 0));
+    QTest::addColumn<QString>("terms");
+    QTest::newRow("short") << QStringLiteral("ap");
+    QTest::newRow("short with exclusion") << QStringLiteral("ap -xy");
+    QTest::newRow("lone dash") << QStringLiteral("-");
+    QTest::newRow("dashes") << QStringLiteral("- - -");
+    QTest::newRow("only exclusions") << QStringLiteral("-xyz -pie");
+    QTest::newRow("32 words") << QStringLiteral("apple ").repeated(32);
+}
+
+void TestIndexedDB::unusableTermsMatchNothing()
+{
+    QFETCH(QString, terms);
+    QVERIFY(!_db->applySearchTerms(terms, true, 0));
+    QVERIFY(_db->applySearchTerms(terms, false, 0));
+    for (unsigned char flags : _db->getFlags())
+        QCOMPARE(flags & FLAG_SEARCH_BITS, 0);
+    QVERIFY(matchingItems().isEmpty());
+    QVERIFY(!_db->hasChildren(_db->getRootId(), FLAG_SEARCH_MATCH, 0));
+}
+
+void TestIndexedDB::searchesThirtyOneWords()
+{
+    QVERIFY(_db->applySearchTerms(QStringLiteral("apple ").repeated(31), false, 0));
     QCOMPARE(searchBits(8), 0);
     QCOMPARE(searchBits(4), int(FLAG_SEARCH_MATCH));
 }
@@ -185,16 +207,14 @@ void TestIndexedDB::excludesWords()
     QCOMPARE(searchBits(3), 0);
 }
 
-void TestIndexedDB::excludeAloneHidesMatchingSubtrees()
+void TestIndexedDB::ignoresEmptyExclusions()
 {
-    QVERIFY(_db->applySearchTerms(QStringLiteral("-xyz"), false, 0));
-    QCOMPARE(searchBits(8), 0);
-    QCOMPARE(searchBits(10, true), int(FLAG_SEARCH_MATCH));
-    QCOMPARE(matchingItems().size(), 7);
-
-    QVERIFY(_db->applySearchTerms(QStringLiteral("-fruit"), false, 0));
-    QCOMPARE(searchBits(10, true), 0);
-    QCOMPARE(searchBits(3), 0);
+    QVERIFY(_db->applySearchTerms(QStringLiteral("apple"), false, 0));
+    const QStringList plain = matchingItems();
+    QVERIFY(_db->applySearchTerms(QStringLiteral("- apple -"), false, 0));
+    QCOMPARE(matchingItems(), plain);
+    QVERIFY(_db->applySearchTerms(QStringLiteral("apple - -raw"), false, 0));
+    QCOMPARE(matchingItems(), QStringList({"Apple pie", "Apples, raw", "Raw", "apple sauce"}));
 }
 
 void TestIndexedDB::skipsNonMatchableNames()

@@ -1,11 +1,14 @@
 // The catalogue that the build ships in the resource folder, read as the program reads it.
 
+#include "catalogue/fooddbstatic.h"
 #include "catalogue/staticdb.h"
 #include "tools/staticdbwriter/exerciserecord.h"
 #include "tools/staticdbwriter/foodrecord.h"
 #include "tools/staticdbwriter/staticdbverifier.h"
 
+#include <QSet>
 #include <QTest>
+#include <QtEndian>
 
 namespace {
 
@@ -17,6 +20,15 @@ const BrowsableDBItem* findItem(const StaticDB& db, quint32 id)
             return &items[i];
     }
     return nullptr;
+}
+
+// The number of records that are no categories.
+int countItems(const StaticDB& db)
+{
+    int count = 0;
+    for (unsigned char flags : db.getFlags())
+        count += (flags & FLAG_CATEGORY) ? 0 : 1;
+    return count;
 }
 
 const BrowsableDBItem* findCategory(const StaticDB& db, quint32 id)
@@ -37,6 +49,8 @@ class TestShippedCatalogue : public QObject {
 private slots:
     void keepsEveryRule();
     void holdsButterWithItsData();
+    void listsServingsSmallestFirst();
+    void namesEveryRankingGroup();
     void findsFoodsByWords();
     void holdsExercisesWithBurnRates();
 };
@@ -50,7 +64,8 @@ void TestShippedCatalogue::keepsEveryRule()
     QVERIFY2(!failed, exercises.errorMessage().c_str());
     QCOMPARE(StaticDBVerifier::verifyFoods(foods), QStringList());
     QCOMPARE(StaticDBVerifier::verifyExercises(exercises), QStringList());
-    QVERIFY(foods.getItems().size() > 7500);
+    QCOMPARE(countItems(foods), 7878);
+    QCOMPARE(countItems(exercises), 195);
     QCOMPARE(QByteArray(foods.getCreationDate()).size(), 10);
 }
 
@@ -79,6 +94,34 @@ void TestShippedCatalogue::holdsButterWithItsData()
     const BrowsableDBItem* group = findCategory(foods, record->rankingGroup);
     QVERIFY(group);
     QCOMPARE(QByteArray(group->name), QByteArray("Dairy and Egg Products"));
+}
+
+void TestShippedCatalogue::listsServingsSmallestFirst()
+{
+    const std::vector<DBTypes::ServingItem> servings = FoodDBStatic::instance()->getServingItemList(1001);
+    QCOMPARE(servings.size(), size_t(4));
+    QCOMPARE(servings.front().weight, 5.0f);
+    QCOMPARE(servings.back().name, QStringLiteral("cup"));
+    for (size_t i = 1; i < servings.size(); ++i)
+        QVERIFY(servings[i - 1].weight <= servings[i].weight);
+    QCOMPARE(FoodDBStatic::instance()->getFoodItem(1001)->energy, 717.0f);
+    FoodDBStatic::cleanUp();
+}
+
+void TestShippedCatalogue::namesEveryRankingGroup()
+{
+    StaticDB foods(StaticDB::FOOD_CHUNK);
+    QSet<quint32> groups;
+    const std::vector<BrowsableDBItem>& items = foods.getItems();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (!(foods.getFlags()[i] & FLAG_CATEGORY))
+            groups.insert(qFromBigEndian<quint32>(items[i].data));
+    }
+    QVERIFY(groups.size() > 20);
+    for (quint32 group : groups) {
+        const BrowsableDBItem* category = findCategory(foods, group);
+        QVERIFY2(category && *category->name, qPrintable(QString::number(group)));
+    }
 }
 
 void TestShippedCatalogue::findsFoodsByWords()

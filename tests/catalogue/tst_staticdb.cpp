@@ -95,6 +95,7 @@ private slots:
     void missingChunkFailsOnlyThatChunk();
     void missingFileNamesThePath();
     void sharesOneMappingAndReleasesIt();
+    void releasesOnlyTakenMappings();
     void rejectsBadStructure_data();
     void rejectsBadStructure();
     void rejectsEveryTruncation();
@@ -130,8 +131,11 @@ QString TestStaticDB::loadError(int chunkId)
     StaticDB db(chunkId, &failed);
     if (!failed)
         return QString();
-    if (!db.getItems().empty() || db.getChildren(0, 0, 0))
-        return QStringLiteral("a failed load left records");
+    // A failed store offers only an empty root: browsing or searching it finds nothing.
+    const std::unique_ptr<BrowsableDBIterator> children = db.getChildren(db.getRootId(), 0, 0);
+    if (db.getItems().size() != 1 || !children || children->next()
+        || db.getFlattenedChildren(0, 0)->next() || !db.applySearchTerms(QStringLiteral("apple"), false, 0))
+        return QStringLiteral("a failed load left more than an empty root");
     return QString::fromStdString(db.errorMessage());
 }
 
@@ -247,6 +251,28 @@ void TestStaticDB::sharesOneMappingAndReleasesIt()
     install(writer.toByteArray());
     StaticDB db(StaticDB::FOOD_CHUNK);
     QCOMPARE(QByteArray(db.getCreationDate()), QByteArray("2025-01-02"));
+}
+
+void TestStaticDB::releasesOnlyTakenMappings()
+{
+    // A store that mapped a file and then rejected it gives its use back: the next store maps
+    // the file anew.
+    install(QByteArray(100, 'x'));
+    bool failed = false;
+    std::make_unique<StaticDB>(StaticDB::FOOD_CHUNK, &failed);
+    QVERIFY(failed);
+    install(catalogue());
+    QCOMPARE(loadError(StaticDB::FOOD_CHUNK), QString());
+
+    // A store that could not map the file took no use, so it releases none.
+    QFile::remove(_dir.filePath(QStringLiteral("static.db")));
+    auto missing = std::make_unique<StaticDB>(StaticDB::FOOD_CHUNK, &failed);
+    QVERIFY(failed);
+    install(catalogue());
+    StaticDB foods(StaticDB::FOOD_CHUNK);
+    missing.reset();
+    QVERIFY(foods.getMappingEnd());
+    QCOMPARE(names(foods.getChildren(10, 0, 0)), QStringList({"Apples", "Banana", "Cherry"}));
 }
 
 void TestStaticDB::rejectsBadStructure_data()

@@ -8,12 +8,37 @@
 #include "tools/staticdbwriter/staticdbverifier.h"
 #include "tools/staticdbwriter/staticdbwriter.h"
 
+#include <QFile>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
+#include <zlib.h>
+
 namespace {
+
+// The data of a gzip stream, inflated with zlib; empty when the stream is no whole gzip file.
+QByteArray gunzip(const QByteArray& compressed)
+{
+    z_stream stream{};
+    if (inflateInit2(&stream, 15 + 16) != Z_OK)
+        return QByteArray();
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.constData()));
+    stream.avail_in = uInt(compressed.size());
+    QByteArray out;
+    int result = Z_OK;
+    while (result == Z_OK) {
+        char buffer[4096];
+        stream.next_out = reinterpret_cast<Bytef*>(buffer);
+        stream.avail_out = sizeof buffer;
+        result = inflate(&stream, Z_NO_FLUSH);
+        out.append(buffer, int(sizeof buffer - stream.avail_out));
+    }
+    const bool whole = result == Z_STREAM_END && stream.avail_in == 0;
+    inflateEnd(&stream);
+    return whole ? out : QByteArray();
+}
 
 const unsigned char* bytesOf(const QByteArray& bytes)
 {
@@ -63,6 +88,7 @@ private slots:
     void acceptsWrittenCatalogue();
     void reportsBrokenRules();
     void reportsUnreachableRecords();
+    void writesGzipCopy();
 
 private:
     void install(const QByteArray& bytes);
@@ -188,6 +214,26 @@ void TestStaticDBWriter::reportsUnreachableRecords()
     const QStringList problems = StaticDBVerifier::verifyTree(StaticDB(StaticDB::FOOD_CHUNK));
     QCOMPARE(problems.size(), 1);
     QVERIFY(problems.first().contains(QStringLiteral("Bread) is reached 0 times")));
+}
+
+void TestStaticDBWriter::writesGzipCopy()
+{
+    StaticDBWriter writer(QDate(2024, 3, 4));
+    writer.addChunk(StaticDB::FOOD_CHUNK, foods());
+    writer.addChunk(StaticDB::EXERCISE_CHUNK, exercises(0.1225f));
+    const QString path = _dir.filePath(QStringLiteral("static.db.gz"));
+    QString error;
+    QVERIFY2(writer.writeGzip(path, &error), qPrintable(error));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray compressed = file.readAll();
+    QVERIFY(compressed.startsWith("\x1f\x8b"));
+    const QByteArray expected = writer.toByteArray();
+    QVERIFY(compressed.size() < expected.size());
+    QCOMPARE(gunzip(compressed), expected);
+
+    QVERIFY(!writer.writeGzip(_dir.filePath(QStringLiteral("missing/static.db.gz")), &error));
+    QVERIFY(error.contains(QStringLiteral("missing/static.db.gz")));
 }
 
 QTEST_GUILESS_MAIN(TestStaticDBWriter)

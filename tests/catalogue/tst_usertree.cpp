@@ -122,7 +122,7 @@ private slots:
         foods->createFood(snacks, QStringLiteral("Trail mix"), QStringLiteral("cup"), {});
         foods->createFood(USER_ROOT, QStringLiteral("Granola bar"), QStringLiteral("bar"), {});
 
-        QVERIFY(!foods->applySearchTerms(QStringLiteral("gr"), false, 0));
+        QVERIFY(!foods->applySearchTerms(QStringLiteral("gr"), true, 0));
         QVERIFY(foods->applySearchTerms(QStringLiteral("GRANOLA"), false, 0));
         QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, 0)),
                  QStringList({"Granola bar", "My Foods"}));

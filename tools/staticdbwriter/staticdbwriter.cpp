@@ -3,7 +3,10 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <zlib.h>
+
 #include <cassert>
+#include <optional>
 
 namespace {
 
@@ -11,6 +14,41 @@ constexpr char MAGIC[32] = "Database subject to copyright.\x1A";
 constexpr int HEADER_SIZE = 64;
 constexpr int CHUNK_HEADER_SIZE = 16;
 constexpr int RECORD_SIZE = 16;
+
+// Adds 16 to deflate's window bits for a gzip header and trailer instead of zlib's.
+constexpr int GZIP_WINDOW_BITS = 15 + 16;
+constexpr int GZIP_MEMORY_LEVEL = 8;
+
+// The gzip stream of data, or none when zlib fails.
+std::optional<QByteArray> gzipped(const QByteArray& data)
+{
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, GZIP_WINDOW_BITS, GZIP_MEMORY_LEVEL,
+                     Z_DEFAULT_STRATEGY) != Z_OK)
+        return std::nullopt;
+    QByteArray out(int(deflateBound(&stream, uLong(data.size()))), Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+    stream.avail_in = uInt(data.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    const int result = deflate(&stream, Z_FINISH);
+    out.truncate(int(stream.total_out));
+    deflateEnd(&stream);
+    if (result != Z_STREAM_END)
+        return std::nullopt;
+    return out;
+}
+
+bool saveFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
 
 void appendU32(QByteArray& out, quint32 value)
 {
@@ -128,11 +166,16 @@ QByteArray StaticDBWriter::toByteArray() const
 
 bool StaticDBWriter::write(const QString& path, QString* error) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(toByteArray()) < 0 || !file.commit()) {
+    return saveFile(path, toByteArray(), error);
+}
+
+bool StaticDBWriter::writeGzip(const QString& path, QString* error) const
+{
+    const std::optional<QByteArray> compressed = gzipped(toByteArray());
+    if (!compressed) {
         if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot compress the catalogue for %1").arg(path);
         return false;
     }
-    return true;
+    return saveFile(path, *compressed, error);
 }

@@ -23,6 +23,9 @@ public:
     QByteArray toByteArray() const;
     // Writes the file atomically; false with a message in error on failure.
     bool write(const QString& path, QString* error) const;
+    // Writes the file gzip-compressed (as a database update downloads it), atomically; false
+    // with a message in error on failure.
+    bool writeGzip(const QString& path, QString* error) const;
 
 private:
     QDate _creationDate;
