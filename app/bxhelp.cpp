@@ -23,7 +23,10 @@ void BXHelp::init(QAction* helpAction, BXHelpClient* client)
 
 QString BXHelp::helpFolder()
 {
-    return QDir::cleanPath(BXSettings::getResourceDBPath() + QStringLiteral("helphtml")) + QLatin1Char('/');
+    // The folder may be given without a closing separator (-resourcedir).
+    return QDir::cleanPath(BXSettings::joinPaths(BXSettings::getResourceDBPath(),
+                                                 QStringLiteral("helphtml")))
+        + QLatin1Char('/');
 }
 
 QString BXHelp::profilePath()

@@ -196,16 +196,27 @@ double BXInputDialog::getDouble(const QString& caption, const QString& label, do
 {
     BXInputDialog dialog(label, parent, name ? name : "qt_inputdlg_getdbl", true, LineEdit,
                          helpTopic);
-    QLocale locale;
+    // Numbers are typed and shown with a decimal point whatever the user's locale, as
+    // everywhere else in the program. A comma typed out of habit means the decimal point:
+    // left alone, the validator would take it for a group separator and read "1,5" as 15.
+    QLocale locale = QLocale::c();
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    QLineEdit* edit = dialog.lineEdit();
+    connect(edit, &QLineEdit::textEdited, &dialog, [edit](QString text) {
+        if (!text.contains(QLatin1Char(',')))
+            return;
+        const int cursor = edit->cursorPosition();
+        edit->setText(text.replace(QLatin1Char(','), QLatin1Char('.')));
+        edit->setCursorPosition(cursor);
+    });
     auto* validator = new QDoubleValidator(minValue, maxValue, decimals, &dialog);
     validator->setNotation(QDoubleValidator::StandardNotation);
     validator->setLocale(locale);
-    dialog.lineEdit()->setValidator(validator);
-    dialog.lineEdit()->setText(locale.toString(value, 'f', decimals));
-    dialog.lineEdit()->selectAll();
+    edit->setValidator(validator);
+    edit->setText(locale.toString(value, 'f', decimals));
+    edit->selectAll();
     _runDialog(dialog, caption, ok);
-    return locale.toDouble(dialog.lineEdit()->text());
+    return locale.toDouble(edit->text());
 }
 
 int BXInputDialog::getInteger(const QString& caption, const QString& label, int value,

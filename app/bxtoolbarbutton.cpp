@@ -48,10 +48,8 @@ void BXToolBarButton::_drawFocusRing(QPainter* painter, const QStyleOptionToolBu
         return;
     const QRegion iconRegion(pixmap.createHeuristicMask());
     const QSize size = pixmap.size();
-    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
-    QRect area = style()->subControlRect(QStyle::CC_ToolButton, &option,
-                                         QStyle::SC_ToolButton, this)
-                     .adjusted(frame, frame, -frame, -frame);
+    // The label, icon included, is drawn over the whole button (paintEvent).
+    QRect area = option.rect;
     area.setHeight(size.height() + 4);
     const QPoint corner(area.left() + (area.width() - size.width()) / 2,
                         area.top() + (area.height() - size.height()) / 2);

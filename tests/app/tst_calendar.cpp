@@ -2,6 +2,7 @@
 #include "app/qcalmonthselector.h"
 #include "app/qcalview.h"
 #include "core/brandengine.h"
+#include "widgetpicture.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -194,6 +195,7 @@ void TestCalendar::boldDays()
     QVERIFY(!calendar.isBoldDay(QDate(2023, 1, 30)));
     QVERIFY(!calendar.isBoldDay(QDate(2024, 1, 31)));
     const QImage marked = renderView(*view);
+    QVERIFY(saveWidgetPicture(&calendar, QStringLiteral("calendar")));
     const QRect lastDay = cellRect(*view, 6 + 30);
     QVERIFY(marked.copy(lastDay) != plain.copy(lastDay));
     QCOMPARE(marked.copy(cellRect(*view, 6 + 29)), plain.copy(cellRect(*view, 6 + 29)));

@@ -3,6 +3,7 @@
 #include "app/qpopupcalendar.h"
 #include "app/qpopupcalendarwidget.h"
 #include "core/brandengine.h"
+#include "widgetpicture.h"
 
 #include <QLocale>
 #include <QSignalSpy>
@@ -62,6 +63,7 @@ void TestCalendarPopup::pickingADayClosesThePopup()
     QTest::mouseClick(next, Qt::LeftButton);
     QCOMPARE(monthChanged.size(), 1);
     QVERIFY(popup.isVisible());
+    QVERIFY(saveWidgetPicture(&popup, QStringLiteral("popupcalendar")));
 
     clickDay(popup.findChild<QCalView*>(), QDate(2023, 4, 21));
     QCOMPARE(daySelected.size(), 1);
@@ -125,6 +127,7 @@ void TestCalendarPopup::widgetTakesPickedDay()
     QVERIFY(dateChanged.size() >= 1);
     QCOMPARE(dateChanged.last().at(0).toDate(), QDate(2023, 6, 17));
     QCOMPARE(button.text(), QLocale().toString(QDate(2023, 6, 17), QLocale::ShortFormat));
+    QVERIFY(saveWidgetPicture(&button, QStringLiteral("popupcalendarwidget")));
 }
 
 QTEST_MAIN(TestCalendarPopup)

@@ -2,6 +2,7 @@
 #include "app/syncdialog.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "widgetpicture.h"
 
 #include <QFile>
 #include <QLabel>
@@ -43,6 +44,7 @@ private slots:
         QVERIFY(!about->pixmapLabel()->pixmap().isNull());
 
         about->open();
+        QVERIFY(saveWidgetPicture(about, QStringLiteral("aboutdialog")));
         QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("closeButton")),
                           Qt::LeftButton);
         QCOMPARE(about->result(), int(QDialog::Accepted));
@@ -67,6 +69,7 @@ private slots:
         QVERIFY(wait->isVisible());
 
         wait->textLabel()->setText(QStringLiteral("Please wait. Backing up database"));
+        QVERIFY(saveWidgetPicture(wait, QStringLiteral("syncdialog")));
         wait->accept();
         QVERIFY(!wait->isVisible());
         delete wait;

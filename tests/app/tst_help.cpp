@@ -2,13 +2,17 @@
 #include "app/bxhelpclient.h"
 #include "app/bxinputdialog.h"
 #include "app/helpwindow.h"
+#include "core/bxsettings.h"
+#include "widgetpicture.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <QtTest>
@@ -43,8 +47,15 @@ class TestHelp : public QObject
     Q_OBJECT
 
 private slots:
+    // The pages are read from the resource folder in force, here one given as the command
+    // line's -resourcedir gives it: without a closing separator.
     void initTestCase()
     {
+        QVERIFY(_resources.isValid());
+        const QString shipped =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../share/pantrel/helphtml");
+        QVERIFY(QFile::link(shipped, _resources.filePath(QStringLiteral("helphtml"))));
+        BXSettings::setResourceDBPath(_resources.path());
         BXHelp::init(&_action, &_client);
     }
 
@@ -64,6 +75,19 @@ private slots:
         QVERIFY(window->contentsTree()->topLevelItemCount() > 0);
         QVERIFY(window->indexList()->count() > 0);
         QCOMPARE(window->windowTitle(), QStringLiteral("Pantrel Help"));
+        QVERIFY(saveWidgetPicture(window, QStringLiteral("helpwindow")));
+    }
+
+    void pagesComeFromTheGivenResourceFolder()
+    {
+        const QString folder = _resources.path() + QStringLiteral("/helphtml/");
+        QCOMPARE(BXHelp::helpFolder(), folder);
+        QCOMPARE(BXHelp::profilePath(), folder + QStringLiteral("help.adp"));
+        BXHelp::showTopic(QStringLiteral("browser.html"));
+        QCOMPARE(_client.window()->browser()->source(),
+                 QUrl::fromLocalFile(folder + QStringLiteral("browser.html")));
+        QVERIFY(!_client.window()->browser()->toPlainText().contains(
+            QStringLiteral("could not be found")));
     }
 
     void argumentsAreOnlySetWhenTheViewerIsClosed()
@@ -160,6 +184,7 @@ private slots:
     }
 
 private:
+    QTemporaryDir _resources;
     QAction _action;
     BXHelpClient _client;
 };

@@ -1,4 +1,5 @@
 #include "app/bxinputdialog.h"
+#include "widgetpicture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -132,6 +133,39 @@ private slots:
         QVERIFY(!twoDecimals);
         QVERIFY(ok);
         QCOMPARE(value, 55.5);
+    }
+
+    // Where the locale writes a decimal comma, numbers are still shown and read with a
+    // decimal point, and a typed comma is that point, never a group separator.
+    void doubleTakesAPointInACommaLocale()
+    {
+        QLocale::setDefault(QLocale(QLocale::German));
+        QString startText;
+        QString withComma;
+        QString withPoint;
+        bool pointAccepted = false;
+        whenShown([&](BXInputDialog* dialog) {
+            startText = dialog->lineEdit()->text();
+            typeInto(dialog, QStringLiteral("1.5"));
+            withPoint = dialog->lineEdit()->text();
+            pointAccepted = dialog->okButton()->isEnabled();
+            typeInto(dialog, QStringLiteral("1,5"));
+            withComma = dialog->lineEdit()->text();
+            QVERIFY(dialog->okButton()->isEnabled());
+            QVERIFY(saveWidgetPicture(dialog, QStringLiteral("inputdialog")));
+            QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
+        });
+        bool ok = false;
+        const double value = BXInputDialog::getDouble(QStringLiteral("Servings"),
+                                                      QStringLiteral("How many?"), 2.0, 0.0,
+                                                      100.0, 1, &ok);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(startText, QStringLiteral("2.0"));
+        QCOMPARE(withPoint, QStringLiteral("1.5"));
+        QVERIFY(pointAccepted);
+        QCOMPARE(withComma, QStringLiteral("1.5"));
+        QVERIFY(ok);
+        QCOMPARE(value, 1.5);
     }
 
     void integerAndItemPromptsCanBeAccepted()

@@ -1,7 +1,9 @@
 #include "app/searchlineedit.h"
 #include "app/tabbodywidget.h"
+#include "widgetpicture.h"
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -17,6 +19,18 @@ QPixmap icon(const QColor& colour, int size)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(colour);
+    return pixmap;
+}
+
+// A ring on a clear ground, as the screens' icons are drawn.
+QPixmap roundIcon(const QColor& colour)
+{
+    QPixmap pixmap(12, 12);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, 2));
+    painter.drawEllipse(QRectF(1.5, 1.5, 9, 9));
     return pixmap;
 }
 
@@ -64,6 +78,7 @@ private slots:
     void narrowFieldDrawsNothing();
     void textLiesBetweenTheIcons();
     void rightIconPressEmitsAndKeepsCursor();
+    void typingIntoTheShownField();
 
 private:
     SearchLineEdit* makeField(const QPixmap& left, const QPixmap& right);
@@ -276,6 +291,24 @@ void TestSearchLineEdit::rightIconPressEmitsAndKeepsCursor()
     QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(2, edit->height() / 2));
     QCOMPARE(clicked.size(), 1);
     QCOMPARE(edit->cursorPosition(), 0);
+}
+
+// The field in its ordinary colours, as a screen shows it.
+void TestSearchLineEdit::typingIntoTheShownField()
+{
+    auto* field = new SearchLineEdit(_body, "search", roundIcon(Qt::darkGray),
+                                     roundIcon(Qt::gray));
+    field->setGeometry(20, 20, 240, field->sizeHint().height());
+    _body->show();
+    QVERIFY(QTest::qWaitForWindowActive(_body));
+    QVERIFY(saveWidgetPicture(_body, QStringLiteral("searchlineedit-empty")));
+
+    field->lineEdit()->setFocus();
+    QTRY_VERIFY(field->lineEdit()->hasFocus());
+    QTest::keyClicks(field->lineEdit(), QStringLiteral("apple"));
+    QCOMPARE(field->lineEdit()->text(), QStringLiteral("apple"));
+    QVERIFY(field->lineEdit()->geometry().height() > 0);
+    QVERIFY(saveWidgetPicture(_body, QStringLiteral("searchlineedit-typed")));
 }
 
 QTEST_MAIN(TestSearchLineEdit)

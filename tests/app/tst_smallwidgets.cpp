@@ -5,6 +5,7 @@
 #include "app/signalblocker.h"
 #include "app/weblink.h"
 #include "core/brandengine.h"
+#include "widgetpicture.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -92,6 +93,7 @@ void TestSmallWidgets::tickBoxShowsTickForText()
     box.setTick(QStringLiteral(" x "));
     const QImage tick = BrandEngine::instance()->getPixmap("graphics.icon.tick").toImage();
     QCOMPARE(box.pixmap().toImage(), tick);
+    QVERIFY(saveWidgetPicture(&box, QStringLiteral("tickbox")));
 
     box.setTick(QStringLiteral("   \t"));
     QVERIFY(box.pixmap().isNull());
@@ -135,6 +137,7 @@ void TestSmallWidgets::webLinkClicksWithPlainText()
     QCOMPARE(clicked.size(), 1);
     QCOMPARE(clickedText.size(), 1);
     QCOMPARE(clickedText.at(0).at(0).toString(), QStringLiteral("Register"));
+    QVERIFY(saveWidgetPicture(&link, QStringLiteral("weblink")));
 
     QTest::mousePress(&link, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseRelease(&link, Qt::LeftButton, {}, QPoint(5, 40));

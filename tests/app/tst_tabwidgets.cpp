@@ -3,8 +3,10 @@
 #include "app/tabchildcheckbox.h"
 #include "app/tabchildlabel.h"
 #include "app/tabchildradiobutton.h"
+#include "widgetpicture.h"
 
 #include <QSignalSpy>
+#include <QVBoxLayout>
 #include <QTest>
 
 class TestTabWidgets : public QObject
@@ -59,6 +61,7 @@ void TestTabWidgets::tabsFillTheBar()
     QTRY_COMPARE(bar.tabRect(0).width(), widths[0]);
     QCOMPARE(bar.tabRect(1).left(), bar.tabRect(0).right() + 1);
     QCOMPARE(bar.tabRect(2).right(), 599);
+    QVERIFY(saveWidgetPicture(&bar, QStringLiteral("expandingtabbar")));
 
     bar.resize(900, bar.height());
     QTRY_COMPARE(bar.tabRect(2).right(), 899);
@@ -71,6 +74,13 @@ void TestTabWidgets::childrenFollowTheBody()
     auto* label = new TabChildLabel(&body, "weightLabel");
     auto* check = new TabChildCheckBox(&body, "showCheck");
     auto* radio = new TabChildRadioButton(&body, "metricRadio");
+    label->setText(QStringLiteral("Weight:"));
+    check->setText(QStringLiteral("Show summary"));
+    radio->setText(QStringLiteral("Metric"));
+    auto* layout = new QVBoxLayout(&body);
+    layout->addWidget(label);
+    layout->addWidget(check);
+    layout->addWidget(radio);
     QCOMPARE(label->objectName(), QStringLiteral("weightLabel"));
     QCOMPARE(body.findChild<QCheckBox*>(QStringLiteral("showCheck")), check);
 
@@ -91,6 +101,7 @@ void TestTabWidgets::childrenFollowTheBody()
     QVERIFY(radio->isEnabled());
     QTest::mouseClick(radio, Qt::LeftButton);
     QVERIFY(radio->isChecked());
+    QVERIFY(saveWidgetPicture(&body, QStringLiteral("tabbody")));
 }
 
 // Where a child has nothing of its own to draw, it shows exactly the body's panel.

@@ -7,6 +7,7 @@
 #include "core/dbtypes.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
+#include "widgetpicture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -286,6 +287,11 @@ private slots:
         QVERIFY(dataLines >= 30);
         QCOMPARE(tips->tipNumbers().size(), kept);
         QCOMPARE(tips->currentTip(), tips->tipNumbers().first());
+
+        tips->open();
+        QVERIFY(QTest::qWaitForWindowExposed(tips));
+        QVERIFY(saveWidgetPicture(tips, QStringLiteral("tipoftheday")));
+        tips->reject();
     }
 
 private:

@@ -1,9 +1,11 @@
 #include "app/bxtoolbar.h"
 #include "app/bxtoolbarbutton.h"
+#include "widgetpicture.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QMainWindow>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -21,9 +23,11 @@ private slots:
     void buttonsFollowEnabledAndVisible();
     void toolTextChangesActionAndButton();
     void iconSetHasTintAndWashedOutLook();
+    void focusRingSurroundsTheIcon();
 
 private:
     static QPixmap solidPixmap(QColor colour);
+    static QPixmap roundPixmap(QColor colour);
 
     QMainWindow* _window = nullptr;
     BXToolBar* _bar = nullptr;
@@ -34,6 +38,19 @@ QPixmap TestToolBar::solidPixmap(QColor colour)
     QImage image(16, 16, QImage::Format_ARGB32);
     image.fill(colour);
     return QPixmap::fromImage(image);
+}
+
+// A disc on a clear ground, as the shipped icons are drawn.
+QPixmap TestToolBar::roundPixmap(QColor colour)
+{
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(QRectF(3, 3, 18, 18));
+    return pixmap;
 }
 
 void TestToolBar::init()
@@ -77,8 +94,9 @@ void TestToolBar::toggleFollowsActionAndButton()
     QAction* reports = pages.addAction(QStringLiteral("Reports"));
     diary->setCheckable(true);
     reports->setCheckable(true);
-    BXToolBarButton* diaryButton = _bar->addTool(diary, solidPixmap(Qt::red), "diary");
-    BXToolBarButton* reportsButton = _bar->addTool(reports, solidPixmap(Qt::green), "reports");
+    BXToolBarButton* diaryButton = _bar->addTool(diary, roundPixmap(Qt::red), "diary");
+    BXToolBarButton* reportsButton = _bar->addTool(reports, roundPixmap(Qt::darkGreen),
+                                                   "reports");
     QSignalSpy reportsTriggered(reports, &QAction::triggered);
 
     // From the menu: the action switches its button on.
@@ -100,6 +118,10 @@ void TestToolBar::toggleFollowsActionAndButton()
     diary->setChecked(true);
     QVERIFY(diaryButton->isChecked());
     QVERIFY(!reportsButton->isChecked());
+    // Both buttons take their place in the shown bar.
+    QTRY_VERIFY(diaryButton->isVisible() && reportsButton->isVisible());
+    QTRY_VERIFY(_bar->geometry().contains(reportsButton->geometry().translated(_bar->pos())));
+    QVERIFY(saveWidgetPicture(_bar, QStringLiteral("toolbar")));
 }
 
 void TestToolBar::secondSetOnForLastActionChangesNothing()
@@ -165,6 +187,39 @@ void TestToolBar::iconSetHasTintAndWashedOutLook()
     const QColor washed(192 + 60 / 4, 192 + 40 / 4, 192 + 100 / 4);
     QCOMPARE(pixel(QIcon::Disabled, QIcon::Off), washed);
     QCOMPARE(pixel(QIcon::Disabled, QIcon::On), washed);
+}
+
+// The ring of a button that is on lies evenly round its icon, wherever the style puts it.
+void TestToolBar::focusRingSurroundsTheIcon()
+{
+    QAction diary(QStringLiteral("Diary"), _window);
+    diary.setCheckable(true);
+    BXToolBarButton* button = _bar->addTool(&diary, roundPixmap(Qt::red), "diary");
+    QTRY_VERIFY(button->isVisible());
+    const QImage off = button->grab().toImage();
+    diary.setChecked(true);
+    const QImage on = button->grab().toImage();
+    QCOMPARE(on.size(), off.size());
+
+    // The icon is where either look has opaque colour of its own; the ring is the rest of
+    // what changed.
+    auto isIcon = [](QColor c) { return c.red() > 150 && c.green() < 60; };
+    QRect icon;
+    QRect ring;
+    for (int y = 0; y < on.height(); ++y) {
+        for (int x = 0; x < on.width(); ++x) {
+            const QColor a = on.pixelColor(x, y);
+            const QColor b = off.pixelColor(x, y);
+            if (isIcon(a) || isIcon(b))
+                icon |= QRect(x, y, 1, 1);
+            else if (a != b)
+                ring |= QRect(x, y, 1, 1);
+        }
+    }
+    QVERIFY(!icon.isEmpty());
+    QVERIFY(ring.contains(icon));
+    QCOMPARE(icon.top() - ring.top(), ring.bottom() - icon.bottom());
+    QCOMPARE(icon.left() - ring.left(), ring.right() - icon.right());
 }
 
 QTEST_MAIN(TestToolBar)
