@@ -233,7 +233,8 @@ void BXSettings::setResourceDBPath(const QString& path)
 {
     std::optional<QString>& folder = resourceFolder();
     assert(!folder && "the resource folder is set once, before it is asked for");
-    folder = path;
+    // Resource file names are appended directly to the folder, so it must end with a slash.
+    folder = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
 QString BXSettings::getAssistantExecutable()

@@ -65,11 +65,25 @@ double UnitDescriptor::parseNumber(const QString& text)
     return ok && std::isfinite(value) ? value : 0.0;
 }
 
+namespace {
+
+// Numbers are shown and parsed with a decimal point whatever the user's locale; a comma is
+// refused while typing, since the C locale would otherwise take it for a group separator and
+// the value read back would not be the one typed.
+QLocale pointDecimalLocale()
+{
+    QLocale locale = QLocale::c();
+    locale.setNumberOptions(QLocale::RejectGroupSeparator);
+    return locale;
+}
+
+} // namespace
+
 QValidator* UnitDescriptor::createNutrientValidator(QObject* parent)
 {
     auto* validator = new QDoubleValidator(0.0, 2000000.0, 1, parent);
     validator->setNotation(QDoubleValidator::StandardNotation);
-    validator->setLocale(QLocale::c());
+    validator->setLocale(pointDecimalLocale());
     return validator;
 }
 
@@ -78,7 +92,7 @@ QValidator* UnitDescriptor::createDecimalValidator(double bottom, QObject* paren
     auto* validator = new QDoubleValidator(parent);
     validator->setBottom(bottom);
     validator->setNotation(QDoubleValidator::StandardNotation);
-    validator->setLocale(QLocale::c());
+    validator->setLocale(pointDecimalLocale());
     return validator;
 }
 
