@@ -4,6 +4,7 @@
 #include "app/macutil.h"
 #include "app/mainwindow.h"
 #include "app/qtsingleapplication.h"
+#include "catalogue/catalogueservices.h"
 #include "catalogue/recipeproxydb.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -134,6 +135,7 @@ int runUpdateMode()
             return 0;
         }
         BXSqlDb::startUp(error, true);
+        CatalogueServices::install();
         {
             StaticDbUpdaterUI updater(nullptr);
             updater.doUpdate(false);
@@ -164,12 +166,17 @@ bool onReadOnlyVolume()
     return ::statvfs(folder.constData(), &info) == 0 && (info.f_flag & ST_RDONLY) != 0;
 }
 
+// Opens the user database and its store, and connects the catalogues to the diary entries
+// and to user deletion.
 bool startUserDatabase(std::unique_ptr<QLockFile>& lock)
 {
     std::string error;
     lock = lockUserData(error);
-    if (lock && BXSqlDb::startUp(error, true))
+    if (lock && BXSqlDb::startUp(error, true)) {
+        UserDB::instance();
+        CatalogueServices::install();
         return true;
+    }
     BXSqlDb::cleanUp();
     showBox(QMessageBox::Critical, QStringLiteral("Database initialization error"),
             QStringLiteral("An error occurred while initializing databases:\n\n%1\n\n"
@@ -255,13 +262,12 @@ int runApplication(QtSingleApplication& app, QPointer<MainWindow>& window,
     }
     if (!startUserDatabase(lock))
         return 1;
-    UserDB::instance();
     return runMainWindow(app, window);
 }
 
 // Releases the shared services in order: the user database first, so that nothing torn down
-// later can reach it; the main window before the brand, so that its geometry is written under
-// the brand's settings prefix.
+// later can reach it; the main window before the catalogues that its pages show, and before
+// the brand, so that its geometry is written under the brand's settings prefix.
 void shutDown(QPointer<MainWindow>& window)
 {
     BXSqlDb::cleanUp();
@@ -269,6 +275,7 @@ void shutDown(QPointer<MainWindow>& window)
         RecipeProxyDB::cleanUp();
     StaticDbUpdater::cleanUp();
     delete window;
+    CatalogueServices::cleanUp();
     UserDB::cleanUp();
     UnitCollection::cleanUp();
     BrandEngine::cleanUp();

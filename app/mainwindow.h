@@ -134,7 +134,7 @@ public slots:
     void helpDoDelayShow();
     void resetWebView(QActionGroup* group);
     void webSectionSelected();
-    virtual void gotoUrl(const QString& url);
+    void gotoUrl(const QString& url);
 
     // Users and lifecycle.
     bool switchUser(QWidget* parent, int userId);
@@ -238,6 +238,10 @@ private:
     void _showSavedMealItems(DiaryListView* list);
     bool _publishOnQuitDue(bool* ask);
     void _setCaption(const QString& userName, bool trailingBlank);
+    bool _storeWizardProfile(bool found, int& userId, DBTypes::UserProfile& profile,
+                             const DBTypes::UserPrefs& prefs);
+    void _showUser(int userId);
+    void _reloadUserCatalogues();
     void _runSyncWait(QWidget* parent, const QString& text);
     QString _copyFile(QFileInfo& source, QFileInfo& destination, const QString& safety,
                       bool* cursorSet);

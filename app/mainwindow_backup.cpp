@@ -175,19 +175,14 @@ QString MainWindow::_restoreFrom(const QString& path)
     return doCopy(source, destination);
 }
 
-// User id 0 when the restored file has it, else the first user it holds.
+// The restored file's first user becomes current, with that user's catalogue, layout and
+// units; the user who was current before may not exist in it.
 void MainWindow::_showFirstUser()
 {
-    UserDB* users = UserDB::instance();
-    std::optional<DBTypes::UserProfile> profile = users->getProfile(0);
-    if (!profile) {
-        const QList<DBTypes::UserProfile> list = users->getUsersList();
-        if (!list.isEmpty())
-            profile = list.first();
-    }
-    const int user = profile ? profile->userId : 0;
-    users->setCurrentUser(user);
-    _setCaption(profile ? profile->name : QString(), false);
+    const QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList();
+    const DBTypes::UserProfile first = users.isEmpty() ? DBTypes::UserProfile() : users.first();
+    _showUser(first.userId);
+    _setCaption(first.name, false);
 }
 
 bool MainWindow::restartUserDatabase(QString* error)

@@ -10,6 +10,9 @@
 #include "app/syncdialog.h"
 #include "app/tipoftheday.h"
 #include "browser/foodquerywidget.h"
+#include "catalogue/exdbdynamic.h"
+#include "catalogue/fooddbdynamic.h"
+#include "catalogue/savedmealtree.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/dateconversion.h"
@@ -36,6 +39,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -111,13 +115,8 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
         DBTypes::UserPrefs prefs;
         if (!execProfileWizard(parent, true, profile, checkin, prefs))
             return false;
-        if (!found) {
-            users->addUser(profile, &userId);
-            users->setUserPrefs(userId, prefs);
-        } else {
-            profile.userId = userId;
-            users->updateUser(profile);
-        }
+        if (!_storeWizardProfile(found.has_value(), userId, profile, prefs))
+            return false;
         checkin.userId = userId;
         qstrncpy(checkin.date, todayCode().constData(), sizeof checkin.date);
         users->addCheckin(checkin, false);
@@ -125,15 +124,54 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
     DiaryListView* list = _diaryList();
     if (_previousUser != -1 && _previousUser != userId && userId >= 0 && list)
         users->saveColumnSettings(users->getCurrentUser(), list->getColumnSettings());
+    _showUser(userId);
+    const std::optional<DBTypes::UserProfile> profile = users->getProfile(userId);
+    _setCaption(profile ? profile->name : QString(), true);
+    refreshCurrentWidget();
+    return true;
+}
+
+// Adds the wizard's new user (its id into userId) or completes the found user's profile;
+// false, after telling the user, when the user database does not take it.
+bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfile& profile,
+                                     const DBTypes::UserPrefs& prefs)
+{
+    UserDB* users = UserDB::instance();
+    if (found) {
+        profile.userId = userId;
+        if (users->updateUser(profile))
+            return true;
+    } else {
+        int newId = -1;
+        if (users->addUser(profile, &newId) && newId >= 0) {
+            userId = newId;
+            users->setUserPrefs(userId, prefs);
+            return true;
+        }
+    }
+    showMessage(QMessageBox::Critical, tr("Cannot save the profile"),
+                tr("The profile could not be stored in the user database. Check that the disk "
+                   "is not full and that you may write to the folder %1, then try again.")
+                    .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath())),
+                QMessageBox::Ok, QMessageBox::Ok);
+    return false;
+}
+
+// Makes the user current and puts the user's catalogue, diary columns, layout and units in
+// place.
+void MainWindow::_showUser(int userId)
+{
+    UserDB* users = UserDB::instance();
     _previousUser = userId;
     users->setCurrentUser(userId);
+    _reloadUserCatalogues();
     emit userChanged(userId);
 
     if (FoodQueryWidget* browser = _browser()) {
         browser->refreshDynamic();
         browser->refreshStatic();
     }
-    if (list)
+    if (DiaryListView* list = _diaryList())
         list->setColumnSettings(users->getColumnSettings(userId));
     const DBTypes::UserPrefs prefs = users->getUserPrefs(userId);
     QAction* const layouts[] = {toggleViewModeNormal, toggleViewModeA, toggleViewModeB};
@@ -142,10 +180,18 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
     toggleFluidNutrientAction->setChecked(prefs.showNutrientAndFluid);
     _summaryToggled(prefs.showNutrientAndFluid);
     installUnits(prefs);
-    const std::optional<DBTypes::UserProfile> profile = users->getProfile(userId);
-    _setCaption(profile ? profile->name : QString(), true);
-    refreshCurrentWidget();
-    return true;
+}
+
+// The user's own foods, exercises and saved meals are trees of the current user: the trees
+// already built are built again for the user now current (or from a database started again).
+void MainWindow::_reloadUserCatalogues()
+{
+    if (FoodDBDynamic::exists())
+        FoodDBDynamic::instance()->reload(0, false);
+    if (ExDBDynamic::exists())
+        ExDBDynamic::instance()->reload(0, false);
+    if (SavedMealTree::exists())
+        SavedMealTree::instance()->reload(0, false);
 }
 
 void MainWindow::fromProfileMenuSwitchUser(int id)
@@ -571,6 +617,8 @@ void MainWindow::processMessage(const QString& message)
             dialog->done(QDialog::Accepted);
             dialog->deleteLater();
         }
+        // The synchronisation may have changed the user's own foods and exercises.
+        _reloadUserCatalogues();
         refreshCurrentWidget();
     }
 }

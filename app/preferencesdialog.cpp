@@ -456,7 +456,9 @@ void PreferencesDialog::_openAccountPage()
         qDebug("could not construct website url");
         return;
     }
-    openPage(url);
+    if (!parentWidget()
+        || !QMetaObject::invokeMethod(parentWidget(), "gotoUrl", Q_ARG(QString, url)))
+        qDebug("no window to open %s", qPrintable(url));
 }
 
 QMessageBox::StandardButton PreferencesDialog::showMessage(QMessageBox::Icon icon,
@@ -496,12 +498,4 @@ PreferencesDialog::AccountAnswer PreferencesDialog::askAccountQuestion()
     if (box.clickedButton() == yes)
         return SaveFirst;
     return box.clickedButton() == no ? DoNotSave : CancelAccount;
-}
-
-void PreferencesDialog::openPage(const QString& url)
-{
-    // The owner is the main window, whose gotoUrl() opens pages.
-    if (!parentWidget()
-        || !QMetaObject::invokeMethod(parentWidget(), "gotoUrl", Q_ARG(QString, url)))
-        qDebug("no window to open %s", qPrintable(url));
 }

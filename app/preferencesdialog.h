@@ -50,8 +50,6 @@ protected:
     // The chosen folder; empty when the chooser was cancelled.
     virtual QString chooseFolder(const QString& start);
     virtual AccountAnswer askAccountQuestion();
-    // Opens a web page through the main window that owns the dialog.
-    virtual void openPage(const QString& url);
 
 private:
     void _createGeneralTab();
@@ -65,6 +63,7 @@ private:
     void _saveProxy();
     void _saveUserPrefs();
     bool _saveBackupPath();
+    // Opens the account page through the main window that owns the dialog.
     void _openAccountPage();
 
     QTabWidget* _tabs = nullptr;

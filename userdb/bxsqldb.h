@@ -66,6 +66,8 @@ public:
     static void getSyncDevices(QMap<int, QString>& devices);
     static int getDeviceUser(int id);
     static int createSyncDevice(const char* name, int id, int userId);
+    // Creates the change-tracking triggers of the connection; false when the devices or
+    // tracked tables cannot be read or a trigger cannot be created.
     static bool setupSyncTriggers();
 
     // File handling of start-up.

@@ -16,7 +16,7 @@
 namespace {
 
 const char* const DatabaseFileName = "userdata.db";
-const qint64 MaxCopySize = qint64(15) * 1048576;
+const qint64 CopyChunkSize = qint64(1) << 20;
 
 QString userDbFolder()
 {
@@ -28,9 +28,12 @@ QString userDbFile()
     return userDbFolder() + QLatin1String(DatabaseFileName);
 }
 
+// Readable and writable by us; a file that the user made read-only is not used even when
+// the process could override its permissions (as the superuser can).
 bool isUsableFile(const QFileInfo& info)
 {
-    return info.isReadable() && info.isWritable();
+    const QFile::Permissions writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return info.isReadable() && info.isWritable() && (info.permissions() & writeBits);
 }
 
 // Copies the shipped template into place; false with the reason on failure.
@@ -79,6 +82,22 @@ bool isCurrentVersion(int version)
         && version <= BXSqlDb::LastCompatibleSchemaVersion;
 }
 
+// The indexes that a day, a month and the sums read through. Databases written before
+// they were part of the schema get them here.
+const char* const DiaryIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS food_diary_user_date ON food_diary(user_id, date)",
+    "CREATE INDEX IF NOT EXISTS exer_diary_user_date ON exer_diary(user_id, date)",
+};
+
+void ensureDiaryIndexes()
+{
+    for (const char* sql : DiaryIndexes) {
+        BXSqlQuery create(sql);
+        if (!create.exec())
+            qWarning("Could not create a diary index; reading the diary may be slow: %s", sql);
+    }
+}
+
 bool fail(std::string& error, const std::string& text)
 {
     error = text;
@@ -125,6 +144,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
             return false;
         }
     }
+    ensureDiaryIndexes();
     if (enableTriggers && !setupSyncTriggers())
         return fail(error, "Error occurred whilst setting up db triggers");
     return true;
@@ -202,6 +222,8 @@ QString BXSqlDb::olderFormatMessage(const QString& path)
         .arg(path);
 }
 
+// Copies the source in chunks, so that a long diary is copied without holding it in
+// memory. A copy that cannot be completed leaves no partial destination behind.
 bool BXSqlDb::copyFile(const QString& source, const QString& destination, std::string& reason)
 {
     QFile in(source);
@@ -209,19 +231,19 @@ bool BXSqlDb::copyFile(const QString& source, const QString& destination, std::s
         reason = "couldn't open source file for copy";
         return false;
     }
-    // Checked before the destination is opened, so that a refused copy leaves no
-    // empty file behind.
-    if (in.size() > MaxCopySize) {
-        reason = "source file is greater than 15 megs - this should not be the case!";
-        return false;
-    }
     QFile out(destination);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         reason = "couldn't open dest file for copy";
         return false;
     }
-    const QByteArray data = in.readAll();
-    if (out.write(data) != in.size() || !out.flush()) {
+    qint64 copied = 0;
+    for (;;) {
+        const QByteArray chunk = in.read(CopyChunkSize);
+        if (chunk.isEmpty() || out.write(chunk) != chunk.size())
+            break;
+        copied += chunk.size();
+    }
+    if (copied != in.size() || !out.flush()) {
         out.close();
         out.remove();
         reason = "Couldn't write all data to the database. It's possible the disk is full";
@@ -229,12 +251,12 @@ bool BXSqlDb::copyFile(const QString& source, const QString& destination, std::s
     }
     in.close();
     out.close();
-    const QFileInfo copied(destination);
-    if (!copied.exists()) {
+    const QFileInfo result(destination);
+    if (!result.exists()) {
         reason = "Copying of file failed";
         return false;
     }
-    if (!isUsableFile(copied)) {
+    if (!isUsableFile(result)) {
         reason = "File was copied, but wrong permissions on new database.";
         return false;
     }

@@ -138,6 +138,14 @@ int newDeviceId(const char* name, int userId)
     return id;
 }
 
+// The change-tracking triggers that exist on the connection.
+int countTemporaryTriggers()
+{
+    BXSqlQuery count("SELECT COUNT(*) FROM sqlite_temp_master WHERE type = 'trigger' AND name "
+                     "LIKE 'bxtmp\\_%' ESCAPE '\\'");
+    return count.exec() && count.next() ? count.value(0).toInt() : -1;
+}
+
 } // namespace
 
 int BXSqlDb::getSyncDevice(const char* name)
@@ -214,7 +222,8 @@ bool BXSqlDb::setupSyncTriggers()
                          "new", SyncStateChanged, counter, false, group.key());
         }
     }
-    return true;
+    // A trigger that could not be made would let changes go untracked.
+    return countTemporaryTriggers() == counter;
 }
 
 QString triggerQuery(const QString& source, const QString& dest, const QString& fields,

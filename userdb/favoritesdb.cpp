@@ -13,23 +13,23 @@ constexpr int ExerciseBit = 2;
 constexpr int CustomBit = 4;
 }
 
-FavoritesDB::FavoriteType FavoritesDB::favoriteType(int flags)
+FavoritesDB::FavoriteType FavoritesDB::favoriteType(ItemFlags flags)
 {
-    if (flags & CustomBit)
+    if (flags.bits & CustomBit)
         return NoFavorite;
-    if (flags & FoodBit)
+    if (flags.bits & FoodBit)
         return FoodFavorite;
-    if (flags & ExerciseBit)
+    if (flags.bits & ExerciseBit)
         return ExerciseFavorite;
     return NoFavorite;
 }
 
-bool FavoritesDB::canBeFavorite(int flags, int) const
+bool FavoritesDB::canBeFavorite(ItemFlags flags, ItemId) const
 {
     return favoriteType(flags) != NoFavorite;
 }
 
-bool FavoritesDB::isFavorite(int flags, int itemId) const
+bool FavoritesDB::isFavorite(ItemFlags flags, ItemId itemId) const
 {
     const FavoriteType type = favoriteType(flags);
     if (type == NoFavorite)
@@ -38,11 +38,11 @@ bool FavoritesDB::isFavorite(int flags, int itemId) const
                      "item_id = ?");
     query.bindValue(0, _user);
     query.bindValue(1, int(type));
-    query.bindValue(2, itemId);
+    query.bindValue(2, itemId.value);
     return query.exec() && query.next();
 }
 
-void FavoritesDB::findFavorites(int flags, std::set<int>& ids) const
+void FavoritesDB::findFavorites(ItemFlags flags, std::set<int>& ids) const
 {
     const FavoriteType type = favoriteType(flags);
     if (type == NoFavorite) {
@@ -64,23 +64,23 @@ void FavoritesDB::findFavorites(int flags, std::set<int>& ids) const
     ids = s_cacheList;
 }
 
-void FavoritesDB::changeFavorite(const char* sql, int flags, int itemId)
+void FavoritesDB::changeFavorite(const char* sql, ItemFlags flags, ItemId itemId)
 {
     s_cacheFlags = NoFavorite;
     BXSqlQuery query(sql);
     query.bindValue(0, _user);
     query.bindValue(1, int(favoriteType(flags)));
-    query.bindValue(2, itemId);
+    query.bindValue(2, itemId.value);
     query.exec();
 }
 
-void FavoritesDB::addFavorite(int flags, int itemId)
+void FavoritesDB::addFavorite(ItemFlags flags, ItemId itemId)
 {
     changeFavorite("INSERT INTO favorites (user_id, item_type, item_id) VALUES (?, ?, ?)", flags,
                    itemId);
 }
 
-void FavoritesDB::removeFavorite(int flags, int itemId)
+void FavoritesDB::removeFavorite(ItemFlags flags, ItemId itemId)
 {
     changeFavorite("DELETE FROM favorites where user_id = ? AND item_type = ? AND item_id = ?",
                    flags, itemId);

@@ -10,20 +10,33 @@ public:
     // The kinds of favourite kept in favorites.item_type; NoFavorite is never stored.
     enum FavoriteType { FoodFavorite = 1, ExerciseFavorite = 2, NoFavorite = 3 };
 
+    // The browser's flags of an item and the item's id, as distinct types so that the two
+    // cannot be swapped in a call.
+    struct ItemFlags
+    {
+        constexpr explicit ItemFlags(int value) : bits(value) {}
+        int bits;
+    };
+    struct ItemId
+    {
+        constexpr explicit ItemId(int id) : value(id) {}
+        int value;
+    };
+
     explicit FavoritesDB(int user) : _user(user) {}
 
     // The favourite type of an item with these browser item flags: catalogue foods and
     // exercises only (not custom items, categories, saved meals or recipes).
-    static FavoriteType favoriteType(int flags);
-    bool canBeFavorite(int flags, int itemId) const;
-    bool isFavorite(int flags, int itemId) const;
+    static FavoriteType favoriteType(ItemFlags flags);
+    bool canBeFavorite(ItemFlags flags, ItemId itemId) const;
+    bool isFavorite(ItemFlags flags, ItemId itemId) const;
     // The ids of the user's favourites of the flags' type.
-    void findFavorites(int flags, std::set<int>& ids) const;
-    void addFavorite(int flags, int itemId);
-    void removeFavorite(int flags, int itemId);
+    void findFavorites(ItemFlags flags, std::set<int>& ids) const;
+    void addFavorite(ItemFlags flags, ItemId itemId);
+    void removeFavorite(ItemFlags flags, ItemId itemId);
 
 private:
-    void changeFavorite(const char* sql, int flags, int itemId);
+    void changeFavorite(const char* sql, ItemFlags flags, ItemId itemId);
 
     int _user;
 

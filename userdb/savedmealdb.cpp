@@ -2,6 +2,7 @@
 
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/nullconversion.h"
 #include "userdb/userdb.h"
 
 #include <cassert>
@@ -143,7 +144,7 @@ std::vector<FoodDiaryItem> SavedMealDB::getSavedMealItems(int mealId)
         entry.size = query.value(4).toFloat();
         int column = 5;
         for (NutType nut : MealNutrients)
-            entry.values.setNutrient(nut, query.value(column++).toFloat());
+            entry.values.setNutrient(nut, float(nullToNeg(query.value(column++))));
     }
     return items;
 }

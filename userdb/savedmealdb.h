@@ -38,6 +38,7 @@ public:
                   const std::vector<DBTypes::FoodDiaryItem>& entries, bool checkNew);
     bool appendFoodItemToMeal(int mealId, int user, const DBTypes::FoodDiaryItem& entry);
     // The meal's foods, for the current user; they carry no date, meal group or entry id.
+    // A nutrient stored as NULL reads as missing (-999).
     std::vector<DBTypes::FoodDiaryItem> getSavedMealItems(int mealId);
     // The meal as one food: the sum of its foods' values (a value a food lacks is left out).
     DBTypes::FoodItem getSavedMealAsFoodItem(int mealId);

@@ -200,16 +200,33 @@ int UserDB::getNextUserID()
 
 bool UserDB::addUser(UserProfile& profile, int* id)
 {
-    const UserPrefs prefs;
-    const int users = numUsers();
-    if (_isFamilyBrand()) {
-        if (users >= MaxFamilyUsers)
-            qFatal("Cannot add another user: a household holds at most %d users.", MaxFamilyUsers);
-    } else {
-        assert(users == 0 && "a single-user brand holds one user");
+    _lastError.clear();
+    const int limit = _isFamilyBrand() ? MaxFamilyUsers : 1;
+    if (numUsers() >= limit) {
+        _lastError = limit == 1
+            ? QStringLiteral("Cannot add another user: this edition keeps the diary of one person.")
+            : QStringLiteral("Cannot add another user: a household holds at most %1 users. "
+                             "Delete a user before adding a new one.")
+                  .arg(limit);
+        return false;
     }
     const int newId = getNextUserID();
+    BXSqlDb::beginTransaction();
+    if (!_insertUserRows(profile, newId)) {
+        BXSqlDb::rollbackTransaction();
+        _lastError = QStringLiteral("The new user could not be stored in the user database.");
+        return false;
+    }
+    BXSqlDb::commitTransaction();
+    profile.userId = newId;
+    if (id)
+        *id = newId;
+    return true;
+}
 
+bool UserDB::_insertUserRows(const UserProfile& profile, int newId)
+{
+    const UserPrefs prefs;
     BXSqlQuery insert(
         "INSERT INTO user_users(  user_id, name, password, created, dob, sex,    "
         "measurement_units, energy_units, web_username, web_password, hidenutrientandfluid, "
@@ -234,8 +251,6 @@ bool UserDB::addUser(UserProfile& profile, int* id)
         insert.bindValue(position++, int(prefs.targetSize(size.nut)));
     if (!insert.exec())
         return false;
-
-    profile.userId = newId;
     if (profile.height < 1.0f)
         return true;
 
@@ -243,10 +258,7 @@ bool UserDB::addUser(UserProfile& profile, int* id)
     height.bindValue(0, newId);
     height.bindValue(1, profile.created);
     height.bindValue(2, double(profile.height));
-    const bool ok = height.exec();
-    if (id)
-        *id = ok ? newId : -1;
-    return ok;
+    return height.exec();
 }
 
 bool UserDB::updateUser(UserProfile& profile)

@@ -58,7 +58,12 @@ public:
     QList<DBTypes::UserProfile> getUsersList();
     std::optional<DBTypes::UserProfile> getProfile(int user);
     int getNextUserID();
+    // Adds a user in one transaction and reports the new id through the profile and `id`.
+    // False, with lastError() saying why, past the brand's user limit or when the rows
+    // cannot be stored (nothing is stored then).
     bool addUser(DBTypes::UserProfile& profile, int* id);
+    // Why the last addUser() failed; empty after a success.
+    QString lastError() const { return _lastError; }
     bool updateUser(DBTypes::UserProfile& profile);
 
     // User deletion: every row of the user, and the user's own catalogue items, in one
@@ -153,6 +158,7 @@ private:
     float _carriedForward(int user, const char* date, const char* field, const char* table,
                           bool* exact);
     int _count(BXSqlQuery& query);
+    bool _insertUserRows(const DBTypes::UserProfile& profile, int newId);
     bool _updateUserRow(const char* column, const QVariant& value, int user);
     bool _writeMeasurements(const DBTypes::CheckinItem& item);
     bool _writeTargets(const DBTypes::CheckinItem& item);
@@ -166,4 +172,5 @@ private:
     static CatalogueDeleter s_catalogueDeleter;
 
     int _currentUser = -1;
+    QString _lastError;
 };

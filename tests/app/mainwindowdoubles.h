@@ -168,13 +168,14 @@ public:
     QList<QMessageBox::StandardButton> answers;
     QString backupName;
     QString restoreName;
-    QStringList openedUrls;
 
     // Profile wizard: how many ran, whether it accepts, and the profile it hands out.
     int wizardRuns = 0;
     bool wizardAccepts = true;
     QString wizardName = QStringLiteral("New");
 
+    // The measurement units installed for each user shown, in order.
+    QList<int> installedUnits;
     int targetsRuns = 0;
     int preferencesRuns = 0;
     int updateChecks = 0;
@@ -236,7 +237,10 @@ protected:
         ++preferencesRuns;
         return true;
     }
-    void installUnits(const DBTypes::UserPrefs&) override {}
+    void installUnits(const DBTypes::UserPrefs& prefs) override
+    {
+        installedUnits.append(prefs.measurementUnits);
+    }
     std::unique_ptr<PrintModule> createPrintCommand(int) override
     {
         return std::make_unique<CountingCommand>(&counters, printCancelled);
@@ -261,7 +265,6 @@ protected:
         return restart ? restart(error) : MainWindow::restartUserDatabase(error);
     }
     void quitProgram() override { ++quits; }
-    void gotoUrl(const QString& url) override { openedUrls.append(url); }
 };
 
 } // namespace MainWindowTest

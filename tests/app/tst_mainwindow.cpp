@@ -2,6 +2,7 @@
 // menu for every page and browser list, context help and printing.
 
 #include "mainwindowdoubles.h"
+#include "urlrecorder.h"
 
 #include "app/bxtoolbar.h"
 #include "app/searchlineedit.h"
@@ -328,9 +329,10 @@ void TestMainWindow::webSections()
         QCOMPARE(action->shortcut(), expected);
     }
 
+    UrlRecorder browser;
     sections.at(2)->trigger();
-    QCOMPARE(window->openedUrls.size(), 1);
-    const QString url = window->openedUrls.first();
+    QCOMPARE(browser.urls.size(), 1);
+    const QString url = browser.urls.first();
     QVERIFY2(url.startsWith(QStringLiteral("http://www.pantrel.example/s3?p=")), qPrintable(url));
     QVERIFY(!url.contains(QLatin1String("${")));
     QCOMPARE(window->editContext(), int(MainWindow::WebContext));

@@ -4,6 +4,8 @@
 #include "mainwindowdoubles.h"
 
 #include "app/syncdialog.h"
+#include "catalogue/catalogueservices.h"
+#include "catalogue/fooddbdynamic.h"
 #include "core/dateconversion.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
@@ -53,6 +55,26 @@ bool runOn(const QString& path, const QStringList& statements)
     return ok;
 }
 
+// Whether the user catalogue tree as built now holds the item.
+bool treeHolds(const DynamicDB* tree, int itemId)
+{
+    const std::vector<BrowsableDBItem>& items = tree->getItems();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].id == quint32(itemId) && !(tree->getFlags()[i] & FLAG_CATEGORY))
+            return true;
+    }
+    return false;
+}
+
+// A custom food in the user's own root.
+int addCustomFood(int user, const QString& name)
+{
+    FoodDBDynamic* foods = FoodDBDynamic::instance();
+    DBTypes::FoodItem values;
+    values.energy = 100.0f;
+    return foods->createFood(foods->getRootForUser(user), name, QStringLiteral("slice"), values);
+}
+
 QStringList userNames()
 {
     QStringList names;
@@ -83,9 +105,11 @@ private slots:
     void restoreReplacesData();
     void restoreKeepsDataWhenRestartFails();
     void restoreAsksBeforeOverwriting();
+    void restoreShowsFirstUserWithUnitsAndFoods();
 
     void firstRunCreatesUser();
     void cancelledWizardAddsNobody();
+    void failedCreationIsReported();
     void choosingCurrentUserDoesNothing();
     void deletingUserSwitchesToFirst();
     void deletingLastUserEndsWhenWizardCancelled();
@@ -137,6 +161,7 @@ void TestMainWindowData::cleanup()
 {
     delete _window;
     _window = nullptr;
+    CatalogueServices::cleanUp();
 }
 
 void TestMainWindowData::cleanupTestCase()
@@ -329,6 +354,35 @@ void TestMainWindowData::restoreAsksBeforeOverwriting()
     QCOMPARE(_window->messages.size(), 1);
 }
 
+void TestMainWindowData::restoreShowsFirstUserWithUnitsAndFoods()
+{
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_ann);
+    prefs.measurementUnits = 0;
+    QVERIFY(UserDB::instance()->setUserPrefs(_ann, prefs));
+    const int toast = addCustomFood(_ann, QStringLiteral("Toast"));
+    QVERIFY(toast > 0);
+    const QString path = backupOfLive(QStringLiteral("units.ptBackup"));
+
+    // After the backup: Ann changes units and loses her food; Bob is shown.
+    prefs.measurementUnits = 1;
+    QVERIFY(UserDB::instance()->setUserPrefs(_ann, prefs));
+    QVERIFY(FoodDBDynamic::instance()->deleteFood(toast));
+    const int bob = addUser(QStringLiteral("Bob"));
+    QVERIFY(_window->switchUser(_window, bob));
+    QVERIFY(!treeHolds(FoodDBDynamic::instance(), toast));
+    _window->installedUnits.clear();
+    QSignalSpy changed(_window, &MainWindow::userChanged);
+
+    _window->restoreName = path;
+    _window->restoreUserDB();
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successfull"));
+    QCOMPARE(UserDB::instance()->getCurrentUser(), _ann);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(_window->installedUnits, QList<int>{0});
+    QVERIFY(treeHolds(FoodDBDynamic::instance(), toast));
+    QCOMPARE(_window->windowTitle(), BrandEngine::instance()->getString("app_name") + QStringLiteral(" - Ann"));
+}
+
 // Users
 
 void TestMainWindowData::firstRunCreatesUser()
@@ -352,6 +406,21 @@ void TestMainWindowData::cancelledWizardAddsNobody()
 {
     _window->wizardAccepts = false;
     QVERIFY(!_window->switchUser(_window, -1));
+    QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+}
+
+void TestMainWindowData::failedCreationIsReported()
+{
+    QVERIFY(_window->switchUser(_window, _ann));
+    BXSqlQuery refuse("CREATE TEMP TRIGGER refuse_users BEFORE INSERT ON user_users "
+                      "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    QVERIFY(refuse.exec());
+    QSignalSpy changed(_window, &MainWindow::userChanged);
+    QVERIFY(!_window->switchUser(_window, -1));
+    QCOMPARE(_window->wizardRuns, 1);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Cannot save the profile"));
+    QCOMPARE(changed.size(), 0);
+    QCOMPARE(UserDB::instance()->getCurrentUser(), _ann);
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
 }
 
@@ -424,10 +493,14 @@ void TestMainWindowData::switchingLoadsUserSettings()
     prefs.showNutrientAndFluid = true;
     UserDB::instance()->setUserPrefs(bob, prefs);
     UserDB::instance()->saveColumnSettings(bob, QStringLiteral("0:"));
+    const int bobsFood = addCustomFood(bob, QStringLiteral("Bagel"));
     QVERIFY(_window->switchUser(_window, _ann));
     QCOMPARE(_window->previousUser(), _ann);
+    QVERIFY(!treeHolds(FoodDBDynamic::instance(), bobsFood));
 
     QVERIFY(_window->switchUser(_window, bob));
+    QVERIFY(treeHolds(FoodDBDynamic::instance(), bobsFood));
+    QCOMPARE(_window->installedUnits.last(), prefs.measurementUnits);
     QVERIFY(_window->toggleViewModeB->isChecked());
     QVERIFY(_window->toggleFluidNutrientAction->isChecked());
     QCOMPARE(_window->diaryPage()->diaryView1->mealView->getColumnSettings(), QStringLiteral("0:"));

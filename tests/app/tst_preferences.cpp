@@ -1,3 +1,4 @@
+#include "app/mainwindow.h"
 #include "app/preferencesdialog.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -7,6 +8,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 #include "tests/support/testsession.h"
+#include "urlrecorder.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -23,7 +25,10 @@ namespace {
 class ScriptedPreferences : public PreferencesDialog
 {
 public:
+    explicit ScriptedPreferences(QWidget* parent = nullptr) : PreferencesDialog(parent) {}
+
     QMessageBox::StandardButton answer = QMessageBox::Yes;
+    AccountAnswer account = CancelAccount;
     QString chosenFolder;
     QStringList messages;
 
@@ -45,6 +50,7 @@ protected:
         return answer;
     }
     QString chooseFolder(const QString&) override { return chosenFolder; }
+    AccountAnswer askAccountQuestion() override { return account; }
 };
 
 }  // namespace
@@ -72,6 +78,7 @@ private slots:
     void missingBackupFolderIsCreatedOnRequest();
     void uncreatableBackupFolderKeepsTheDialogOpen();
     void cancelledFolderChooserKeepsThePath();
+    void accountPageOpensThroughTheWindow();
 
 private:
     void loadBrand(const QByteArray& switches);
@@ -369,6 +376,43 @@ void TestPreferences::cancelledFolderChooserKeepsThePath()
     dialog.chosenFolder = _dir.filePath(QStringLiteral("chosen"));
     dialog.showFileDialog();
     QCOMPARE(path->text(), _dir.filePath(QStringLiteral("chosen")));
+}
+
+void TestPreferences::accountPageOpensThroughTheWindow()
+{
+    loadBrand("<bool id=\"publish_enabled\" value=\"true\"/>\n");
+    MainWindow window;
+    UrlRecorder browser;
+    const auto askFor = [&window](PreferencesDialog::AccountAnswer answer, const QString& login) {
+        auto* dialog = new ScriptedPreferences(&window);
+        dialog->account = answer;
+        dialog->child<QLineEdit>("webUsernameEdit")->setText(login);
+        dialog->show();
+        dialog->createBXAccount();
+        return dialog;
+    };
+
+    // Cancel keeps the dialog open and opens nothing.
+    std::unique_ptr<ScriptedPreferences> dialog(askFor(PreferencesDialog::CancelAccount, "cy"));
+    QVERIFY(dialog->isVisible());
+    QVERIFY(browser.urls.isEmpty());
+
+    // No closes the dialog unsaved, then opens the page.
+    dialog.reset(askFor(PreferencesDialog::DoNotSave, "cy"));
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(browser.urls.size(), 1);
+    QVERIFY(storedPrefs().webUserName.isEmpty());
+
+    // Yes saves first.
+    dialog.reset(askFor(PreferencesDialog::SaveFirst, "ada"));
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(storedPrefs().webUserName, QStringLiteral("ada"));
+    QCOMPARE(browser.urls.size(), 2);
+    for (const QString& url : browser.urls) {
+        QVERIFY2(url.startsWith(QLatin1String("http://www.pantrel.example/register?product=")),
+                 qPrintable(url));
+        QVERIFY(!url.contains(QLatin1String("${")));
+    }
 }
 
 QTEST_MAIN(TestPreferences)

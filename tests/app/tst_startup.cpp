@@ -1,4 +1,8 @@
 #include "app/qtsingleapplication.h"
+#include "catalogue/exdbdynamic.h"
+#include "catalogue/fooddbdynamic.h"
+#include "core/exercisediaryitem.h"
+#include "core/fooddiaryitem.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
@@ -17,9 +21,14 @@
 
 #include <signal.h>
 
+// The program's own start-up and shutdown steps, compiled in here so that they can be run
+// in this process; its entry point is renamed out of the way of the test's.
+#define main pantrelMain
+#include "app/main.cpp"
+#undef main
+
 namespace {
 
-const char* const ApplicationId = "mvno71trwepxcz;qa;hbgyun;plokmijn_vetrosqualminds";
 constexpr int RunMs = 10000;
 
 QString programPath()
@@ -102,6 +111,7 @@ private slots:
     void lockedUserDataExitsWithOne();
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
+    void startedServicesReachTheCatalogues();
 
 private:
     struct Result
@@ -306,6 +316,48 @@ void TestStartup::normalRunHandlesMessagesAndKeepsGeometry()
         }
     }
     QCOMPARE(keys.size(), 1);
+}
+
+// The start-up connects the diary entries and user deletion to the catalogues; the shutdown
+// releases the catalogues with the rest. Runs last: the shutdown closes the brand.
+void TestStartup::startedServicesReachTheCatalogues()
+{
+    std::unique_ptr<QLockFile> lock;
+    QVERIFY(startUserDatabase(lock));
+    const int user = addCompleteUser(QStringLiteral("Cy"));
+    QVERIFY(user >= 0);
+    UserDB::instance()->setCurrentUser(user);
+    FoodDBDynamic* foods = FoodDBDynamic::instance();
+    DBTypes::FoodItem values;
+    values.energy = 120.0f;
+    const int food = foods->createFood(foods->getRootForUser(user), QStringLiteral("Oat cake"),
+                                       QStringLiteral("piece"), values);
+    QVERIFY(food > 0);
+    ExDBDynamic* exercises = ExDBDynamic::instance();
+    const int exercise = exercises->createExercise(exercises->getRootForUser(user),
+                                                   QStringLiteral("Rowing"), 6.0f);
+    QVERIFY(exercise > 0);
+
+    DBTypes::FoodDiaryItem entry;
+    entry.refId = food;
+    QVERIFY(entry.loadFoodInfo(false));
+    QCOMPARE(entry.desc, QStringLiteral("Oat cake"));
+    QCOMPARE(entry.servingDesc, QStringLiteral("piece"));
+    DBTypes::ExerciseDiaryItem burn;
+    QVERIFY(burn.changeEx(exercise, 70.0f));
+    QCOMPARE(burn.name, QStringLiteral("Rowing"));
+
+    // Deleting the user takes the user's own foods and exercises along.
+    QCOMPARE(UserDB::instance()->deleteUser(user), 0);
+    QVERIFY(foods->getFoodName(food).isEmpty());
+    QVERIFY(!exercises->getExercise(exercise));
+
+    QPointer<MainWindow> window;
+    shutDown(window);
+    QVERIFY(!BXSqlDb::isUp());
+    QVERIFY(!FoodDBDynamic::exists());
+    QVERIFY(!ExDBDynamic::exists());
+    QVERIFY(!RecipeProxyDB::instance(false));
 }
 
 QTEST_MAIN(TestStartup)

@@ -143,6 +143,15 @@ void TestSavedMeals::sumsAMealAsOneFood()
     QCOMPARE(sum.fat, 5.0f);
     QCOMPARE(sum.sodium, 0.0f);
 
+    // A nutrient stored as NULL (older data) is missing, not zero, and stays out of the sum.
+    QVERIFY(StoreFixture::exec("UPDATE food_diary SET calories = NULL, fat = NULL WHERE "
+                               "group_id = ? AND food_name = 'B'",
+                               {id}));
+    const std::vector<FoodDiaryItem> items = meals->getSavedMealItems(id);
+    QCOMPARE(items.at(1).values.energy, -999.0f);
+    QCOMPARE(items.at(1).values.fat, -999.0f);
+    QCOMPARE(meals->getSavedMealAsFoodItem(id).energy, 100.0f);
+
     const int empty = meals->storeMeal(User, -1, "Nothing", {}, true);
     const DBTypes::FoodItem none = meals->getSavedMealAsFoodItem(empty);
     for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
@@ -194,20 +203,31 @@ void TestSavedMeals::sharesMealsByMovingThem()
     QCOMPARE(listed(1).size(), 2);
 }
 
+// The flags and the id of an item are not interchangeable in the favourites' calls.
+template <typename First, typename Second>
+constexpr bool favoriteCallCompiles = requires(const FavoritesDB& db, First first, Second second) {
+    db.canBeFavorite(first, second);
+};
+static_assert(favoriteCallCompiles<FavoritesDB::ItemFlags, FavoritesDB::ItemId>);
+static_assert(!favoriteCallCompiles<FavoritesDB::ItemId, FavoritesDB::ItemFlags>);
+static_assert(!favoriteCallCompiles<int, int>);
+
 void TestSavedMeals::cachesFavourites()
 {
-    const int food = 1, exercise = 2, customFood = 1 | 4, savedMeal = 16;
+    using Flags = FavoritesDB::ItemFlags;
+    using Id = FavoritesDB::ItemId;
+    const Flags food(1), exercise(2), customFood(1 | 4), savedMeal(16);
     FavoritesDB favorites(User);
-    QVERIFY(favorites.canBeFavorite(food, 5));
-    QVERIFY(favorites.canBeFavorite(exercise, 5));
-    QVERIFY(!favorites.canBeFavorite(customFood, 5));
-    QVERIFY(!favorites.canBeFavorite(savedMeal, 5));
+    QVERIFY(favorites.canBeFavorite(food, Id(5)));
+    QVERIFY(favorites.canBeFavorite(exercise, Id(5)));
+    QVERIFY(!favorites.canBeFavorite(customFood, Id(5)));
+    QVERIFY(!favorites.canBeFavorite(savedMeal, Id(5)));
 
-    favorites.addFavorite(food, 10);
-    favorites.addFavorite(exercise, 10);
-    QVERIFY(favorites.isFavorite(food, 10));
-    QVERIFY(!favorites.isFavorite(food, 11));
-    QVERIFY(!favorites.isFavorite(savedMeal, 10));
+    favorites.addFavorite(food, Id(10));
+    favorites.addFavorite(exercise, Id(10));
+    QVERIFY(favorites.isFavorite(food, Id(10)));
+    QVERIFY(!favorites.isFavorite(food, Id(11)));
+    QVERIFY(!favorites.isFavorite(savedMeal, Id(10)));
 
     std::set<int> ids = {99};
     favorites.findFavorites(customFood, ids);
@@ -224,7 +244,7 @@ void TestSavedMeals::cachesFavourites()
     favorites.findFavorites(food, ids);
     QCOMPARE(ids, std::set<int>({10, 11}));
 
-    favorites.removeFavorite(food, 10);
+    favorites.removeFavorite(food, Id(10));
     favorites.findFavorites(food, ids);
     QCOMPARE(ids, std::set<int>({11}));
     favorites.findFavorites(exercise, ids);

@@ -7,8 +7,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
+
+#include <csignal>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -26,6 +33,43 @@ bool writeFile(const QString& path, const QByteArray& data)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+}
+
+// An ordinary SQLite database of some other program.
+QByteArray otherDatabase(const QString& path)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                    QStringLiteral("other"));
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery query(db);
+            query.exec(QStringLiteral("CREATE TABLE recipes (id INTEGER PRIMARY KEY, name TEXT)"));
+            query.exec(QStringLiteral("INSERT INTO recipes(name) VALUES ('soup')"));
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    const QByteArray data = readFile(path);
+    QFile::remove(path);
+    return data;
+}
+
+// The shipped template as start-up would leave it, cut off after its first half.
+QByteArray truncatedDatabase()
+{
+    QByteArray data = readFile(BXSettings::getResourceDBPath() + "userdata.db");
+    data.replace(0, Sqlite3Magic.size(), Sqlite3Magic);
+    data.truncate(data.size() / 2);
+    return data;
+}
+
+QByteArray randomBytes()
+{
+    QByteArray data(8192, Qt::Uninitialized);
+    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(data.data()),
+                                          data.size() / int(sizeof(quint32)));
+    return data;
 }
 
 } // namespace
@@ -50,7 +94,11 @@ private slots:
     void unsupportedVersionIsRefused();
     void unreadableFileIsRefused();
     void olderFormatIsRefused();
+    void badFileIsRefusedUnchanged_data();
+    void badFileIsRefusedUnchanged();
+    void missingDiaryIndexesAreAdded();
     void copyFileLimits();
+    void copyFileRemovesPartialCopy();
 
 private:
     void setVersion(int version);
@@ -237,28 +285,114 @@ void TestSchema::olderFormatIsRefused()
     QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
 }
 
+void TestSchema::badFileIsRefusedUnchanged_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    const QString corrupted = QStringLiteral("Cannot start program as database may be corrupted");
+    QTest::newRow("truncated") << "truncated" << corrupted;
+    QTest::newRow("random bytes") << "random" << corrupted;
+    QTest::newRow("other database") << "other" << corrupted;
+    QTest::newRow("read-only") << "read-only"
+                               << QStringLiteral("Could not locate, or create, the user's database (%1):\n"
+                                                 "File exists but permissions are wrong.");
+}
+
+void TestSchema::badFileIsRefusedUnchanged()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QVERIFY(QDir().mkpath(UserDbTestEnv::databaseFolder()));
+    const QString path = UserDbTestEnv::databaseFile();
+    QByteArray data;
+    if (kind == QLatin1String("truncated"))
+        data = truncatedDatabase();
+    else if (kind == QLatin1String("random"))
+        data = randomBytes();
+    else if (kind == QLatin1String("other"))
+        data = otherDatabase(path);
+    else
+        data = readFile(BXSettings::getResourceDBPath() + "userdata.db");
+    QVERIFY(!data.isEmpty());
+    QVERIFY(writeFile(path, data));
+    const bool readOnly = kind == QLatin1String("read-only");
+    if (readOnly)
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+
+    QString error;
+    QVERIFY(!UserDbTestEnv::startUp(&error));
+    QCOMPARE(error, reason.contains(QLatin1String("%1")) ? reason.arg(path) : reason);
+    QVERIFY(!BXSqlDb::isUp());
+    QCOMPARE(readFile(path), data);
+    QVERIFY(QFileInfo(path).exists());
+    QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
+    if (readOnly)
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+}
+
+void TestSchema::missingDiaryIndexesAreAdded()
+{
+    QVERIFY(UserDbTestEnv::startUp());
+    BXSqlDb::perform("DROP INDEX food_diary_user_date");
+    BXSqlDb::perform("DROP INDEX exer_diary_user_date");
+    BXSqlDb::cleanUp();
+    QVERIFY(UserDbTestEnv::startUp());
+    QCOMPARE(UserDbTestEnv::scalar(QStringLiteral(
+                 "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name IN "
+                 "('food_diary_user_date', 'exer_diary_user_date')"))
+                 .toInt(),
+             2);
+    QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
+}
+
 void TestSchema::copyFileLimits()
 {
+    // A long diary outgrows the old 15 MB limit and must still be copied whole, over a
+    // longer file already at the destination.
     const QString big = QDir::homePath() + QStringLiteral("/big.db");
     QFile file(big);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(file.resize(15 * 1048576 + 1));
+    QVERIFY(file.resize(15 * 1048576 + 3));
+    QVERIFY(file.seek(15 * 1048576));
+    QCOMPARE(file.write("end", 3), qint64(3));
     file.close();
     const QString destination = QDir::homePath() + QStringLiteral("/copy.db");
+    QVERIFY(writeFile(destination, QByteArray(16 * 1048576, 'x')));
     std::string reason;
-    QVERIFY(!BXSqlDb::copyFile(big, destination, reason));
-    QCOMPARE(reason, std::string("source file is greater than 15 megs - this should not be the case!"));
-    QVERIFY(!QFile::exists(destination));
+    QVERIFY2(BXSqlDb::copyFile(big, destination, reason), reason.c_str());
+    QCOMPARE(readFile(destination), readFile(big));
+    QFile::remove(big);
 
     QVERIFY(!BXSqlDb::copyFile(QDir::homePath() + "/none", destination, reason));
     QCOMPARE(reason, std::string("couldn't open source file for copy"));
-    QFile::remove(big);
     const QString small = QDir::homePath() + QStringLiteral("/small.db");
     QVERIFY(writeFile(small, QByteArray(100, 's')));
     QVERIFY(!BXSqlDb::copyFile(small, QDir::homePath() + "/no/folder/copy.db", reason));
     QCOMPARE(reason, std::string("couldn't open dest file for copy"));
     QVERIFY(BXSqlDb::copyFile(small, destination, reason));
     QCOMPARE(readFile(destination), readFile(small));
+}
+
+void TestSchema::copyFileRemovesPartialCopy()
+{
+    // A file size limit stands in for a full disk: the write stops part way.
+    const QString source = QDir::homePath() + QStringLiteral("/three.db");
+    QVERIFY(writeFile(source, QByteArray(3 * 1048576, 'd')));
+    const QString destination = QDir::homePath() + QStringLiteral("/partial.db");
+    rlimit saved {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 1048576 + 512;
+    const sighandler_t previous = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    std::string reason;
+    const bool copied = BXSqlDb::copyFile(source, destination, reason);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    QVERIFY(!copied);
+    QCOMPARE(reason,
+             std::string("Couldn't write all data to the database. It's possible the disk is full"));
+    QVERIFY(!QFile::exists(destination));
 }
 
 QTEST_MAIN(TestSchema)

@@ -45,6 +45,7 @@ private slots:
     void keyWithoutDeviceKeepsOneRow();
     void deviceLookups();
     void createSyncDeviceSeedsItsUser();
+    void untrackableTableStopsStart();
 };
 
 void TestSync::initTestCase()
@@ -202,6 +203,19 @@ void TestSync::createSyncDeviceSeedsItsUser()
     QCOMPARE(count("SELECT COUNT(*) FROM sqlite_temp_master WHERE type = 'trigger'"), 54);
     BXSqlDb::perform("INSERT INTO food_diary(food_id, user_id, date, status) VALUES (20, 5, '20240103', 1)");
     QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE food_id = 20"), 3);
+}
+
+void TestSync::untrackableTableStopsStart()
+{
+    // A tracked table whose trigger cannot be made: the start fails rather than run with
+    // changes going unrecorded.
+    BXSqlDb::perform("INSERT INTO userdata_sync_tables VALUES ('no_such_table', "
+                     "'no_such_table_sync', 'id')");
+    BXSqlDb::cleanUp();
+    QString error;
+    QVERIFY(!UserDbTestEnv::startUp(&error));
+    QCOMPARE(error, QStringLiteral("Error occurred whilst setting up db triggers"));
+    QVERIFY(!BXSqlDb::isUp());
 }
 
 QTEST_MAIN(TestSync)

@@ -51,6 +51,18 @@ void TestUserDB::acceptsSixUsersInAHousehold()
     for (int id = 0; id < 6; ++id)
         QCOMPARE(StoreFixture::addUser("Member"), id);
     QCOMPARE(UserDB::instance()->numUsers(), 6);
+    QVERIFY(UserDB::instance()->lastError().isEmpty());
+
+    // A seventh is refused with a reason, and nothing is stored.
+    UserProfile seventh;
+    seventh.name = QStringLiteral("Seventh");
+    seventh.height = 170.0f;
+    int id = 42;
+    QVERIFY(!UserDB::instance()->addUser(seventh, &id));
+    QCOMPARE(id, 42);
+    QVERIFY(UserDB::instance()->lastError().contains(QStringLiteral("at most 6 users")));
+    QCOMPARE(UserDB::instance()->numUsers(), 6);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM user_misc WHERE user_id = 6").toInt(), 0);
 }
 
 void TestUserDB::addsUsersWithTheirHeight()
@@ -67,7 +79,7 @@ void TestUserDB::addsUsersWithTheirHeight()
     int id = 77;
     QVERIFY(users->addUser(noHeight, &id));
     QCOMPARE(noHeight.userId, 2);
-    QCOMPARE(id, 77);
+    QCOMPARE(id, 2);
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM user_misc WHERE user_id = 2").toInt(), 0);
 
     const auto cleo = users->getProfile(2);
@@ -79,6 +91,12 @@ void TestUserDB::addsUsersWithTheirHeight()
     QCOMPARE(users->getProfile(0)->height, 180.0f);
     QVERIFY(!users->getProfile(9).has_value());
     QCOMPARE(users->getUsersList().size(), 3);
+
+    // A height that cannot be stored (a stray row of the next id) leaves no user behind.
+    QVERIFY(StoreFixture::exec("INSERT INTO user_misc(user_id, date, height) VALUES (3, '20060101', 1)"));
+    QCOMPARE(StoreFixture::addUser("Dora"), -1);
+    QVERIFY(!users->lastError().isEmpty());
+    QCOMPARE(users->numUsers(), 3);
 
     // New users start with the brand's units and every panel option.
     const UserPrefs prefs = users->getUserPrefs(2);
