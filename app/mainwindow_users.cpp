@@ -149,11 +149,14 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
             return true;
         }
     }
-    showMessage(QMessageBox::Critical, tr("Cannot save the profile"),
-                tr("The profile could not be stored in the user database. Check that the disk "
-                   "is not full and that you may write to the folder %1, then try again.")
-                    .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath())),
-                QMessageBox::Ok, QMessageBox::Ok);
+    const QString storeAdvice =
+        tr("The profile could not be stored in the user database. Check that the disk "
+           "is not full and that you may write to the folder %1, then try again.")
+            .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath()));
+    // A refused new user carries the store's own reason (the household limit, say).
+    const QString reason = found || users->lastError().isEmpty() ? storeAdvice : users->lastError();
+    showMessage(QMessageBox::Critical, tr("Cannot save the profile"), reason, QMessageBox::Ok,
+                QMessageBox::Ok);
     return false;
 }
 

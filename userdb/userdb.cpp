@@ -1,6 +1,7 @@
 #include "userdb/userdb.h"
 
 #include "core/brandengine.h"
+#include "core/bxsettings.h"
 #include "core/dateconversion.h"
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
@@ -214,7 +215,10 @@ bool UserDB::addUser(UserProfile& profile, int* id)
     BXSqlDb::beginTransaction();
     if (!_insertUserRows(profile, newId)) {
         BXSqlDb::rollbackTransaction();
-        _lastError = QStringLiteral("The new user could not be stored in the user database.");
+        _lastError = QStringLiteral("The new user could not be stored in the user database. Check "
+                                    "that the disk is not full and that you may write to the "
+                                    "folder %1, then try again.")
+                         .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath()));
         return false;
     }
     BXSqlDb::commitTransaction();
