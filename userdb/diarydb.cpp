@@ -3,6 +3,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/nullconversion.h"
+#include "userdb/rowstate.h"
 #include "userdb/userdb.h"
 
 #include <QCoreApplication>
@@ -17,11 +18,6 @@ using DBTypes::FoodDiaryItem;
 DiaryDB* DiaryDB::_instance = nullptr;
 
 namespace {
-
-constexpr int StatusLive = 1;
-constexpr int StatusDeleted = 2;
-constexpr int StateInStep = 0;
-constexpr int StateDeleted = 2;
 
 const char* const FoodColumns =
     "SELECT food_id, user_id, meal, date, status, ref_id, serving_id, size, food_name, "

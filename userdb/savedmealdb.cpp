@@ -3,6 +3,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "userdb/nullconversion.h"
+#include "userdb/rowstate.h"
 #include "userdb/userdb.h"
 
 #include <cassert>
@@ -15,9 +16,6 @@ SavedMealDB::ReloadHandler SavedMealDB::s_reloadHandler;
 
 namespace {
 
-constexpr int StatusLive = 1;
-constexpr int StatusDeleted = 2;
-constexpr int StateDeleted = 2;
 
 // The nutrients in the column order of the saved-meal statements.
 const NutType MealNutrients[] = {DBTypes::ENERGY, DBTypes::CARBS,  DBTypes::FAT,

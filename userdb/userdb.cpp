@@ -7,6 +7,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/nullconversion.h"
+#include "userdb/rowstate.h"
 
 #include <QDate>
 #include <QDir>
@@ -26,9 +27,6 @@ UserDB::CatalogueDeleter UserDB::s_catalogueDeleter;
 
 namespace {
 
-constexpr int StateInStep = 0;
-constexpr int StateChanged = 1;
-constexpr int StateDeleted = 2;
 // A household holds at most this many users.
 constexpr int MaxFamilyUsers = 6;
 

@@ -67,12 +67,7 @@ class TestDiaryPage : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(importShippedBrand());
-        std::string error;
-        QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
-        const int user = addCompleteUser(QStringLiteral("Ann"));
-        QVERIFY(user >= 0);
-        UserDB::instance()->setCurrentUser(user);
+        QVERIFY(startSessionWithUser(QStringLiteral("Ann")));
     }
 
     void init()

@@ -7,6 +7,7 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/dbtypes.h"
+#include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 
 #include <QFile>
@@ -39,6 +40,29 @@ inline int addCompleteUser(const QString& name)
     if (!UserDB::instance()->addUser(profile, &user))
         return -1;
     return user;
+}
+
+// The shipped brand, a started user database and a current user with a complete profile.
+inline bool startSessionWithUser(const QString& name)
+{
+    std::string error;
+    if (!importShippedBrand() || !BXSqlDb::startUp(error, true)) {
+        qWarning("cannot start the session: %s", error.c_str());
+        return false;
+    }
+    const int user = addCompleteUser(name);
+    if (user < 0)
+        return false;
+    UserDB::instance()->setCurrentUser(user);
+    return true;
+}
+
+// Undoes startSessionWithUser.
+inline void endSession()
+{
+    UserDB::cleanUp();
+    BXSqlDb::cleanUp();
+    BrandEngine::cleanUp();
 }
 
 #endif
