@@ -83,6 +83,16 @@ private slots:
 private:
     void loadBrand(const QByteArray& switches);
     DBTypes::UserPrefs storedPrefs() { return UserDB::instance()->getUserPrefs(_user); }
+    // Stores a web login with both publishing flags on.
+    bool storePublishingLogin()
+    {
+        DBTypes::UserPrefs prefs = storedPrefs();
+        prefs.webUserName = QStringLiteral("ada");
+        prefs.webPassword = QStringLiteral("secret");
+        prefs.autoPublish = true;
+        prefs.askBeforePublish = true;
+        return UserDB::instance()->setUserPrefs(_user, prefs);
+    }
 
     QTemporaryDir _dir;
     int _user = -1;
@@ -220,12 +230,7 @@ void TestPreferences::updateBoxHiddenWithoutUpdates()
 void TestPreferences::publishingBoxesFollowTheLogin()
 {
     loadBrand("<bool id=\"publish_enabled\" value=\"true\"/>\n");
-    DBTypes::UserPrefs prefs = storedPrefs();
-    prefs.webUserName = QStringLiteral("ada");
-    prefs.webPassword = QStringLiteral("secret");
-    prefs.autoPublish = true;
-    prefs.askBeforePublish = true;
-    QVERIFY(UserDB::instance()->setUserPrefs(_user, prefs));
+    QVERIFY(storePublishingLogin());
 
     ScriptedPreferences dialog;
     QVERIFY(!dialog.child<QGroupBox>("groupBox3")->isHidden());
@@ -268,12 +273,7 @@ void TestPreferences::forcedPublishingKeepsTheStoredFlags()
 
 void TestPreferences::hiddenLoginSavesEmptyLogin()
 {
-    DBTypes::UserPrefs prefs = storedPrefs();
-    prefs.webUserName = QStringLiteral("ada");
-    prefs.webPassword = QStringLiteral("secret");
-    prefs.autoPublish = true;
-    prefs.askBeforePublish = true;
-    QVERIFY(UserDB::instance()->setUserPrefs(_user, prefs));
+    QVERIFY(storePublishingLogin());
 
     ScriptedPreferences dialog;
     QVERIFY(dialog.child<QGroupBox>("groupBox3")->isHidden());
