@@ -1,7 +1,7 @@
 // The program's entry point: one copy per login, the command line, the brand, then either
 // the static-database update or the main window until its last window closes.
 
-#include "app/macutil.h"
+#include "widgets/macutil.h"
 #include "app/mainwindow.h"
 #include "app/qtsingleapplication.h"
 #include "catalogue/catalogueservices.h"

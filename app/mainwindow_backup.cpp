@@ -2,6 +2,7 @@
 // database closed.
 
 #include "app/mainwindow.h"
+#include "core/clock.h"
 
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -86,7 +87,7 @@ QString MainWindow::askRestoreFileName(const QString& folder)
 void MainWindow::backupUserDB()
 {
     const QString proposed = BXSettings::getBackupDirData() + QLatin1Char('/')
-        + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".ptBackup");
+        + Clock::today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".ptBackup");
     const QString chosen = askBackupFileName(proposed);
     QApplication::processEvents();
     if (chosen.isNull())

@@ -3,10 +3,11 @@
 // the brand's web sections.
 
 #include "app/mainwindow.h"
+#include "core/clock.h"
 
-#include "app/bxhelp.h"
-#include "app/bxhelpclient.h"
-#include "app/bxtoolbar.h"
+#include "widgets/bxhelp.h"
+#include "widgets/bxhelpclient.h"
+#include "widgets/bxtoolbar.h"
 #include "app/tipoftheday.h"
 #include "browser/foodquerywidget.h"
 #include "core/brandengine.h"
@@ -188,7 +189,7 @@ void MainWindow::setupJournalMenuItems(int hasCheckin)
     eM_JournalDeleteEntry->setText(tr("Delete Check-In for ") + date);
     eM_JournalDeleteEntry->setVisible(true);
     eM_JournalDeleteEntry->setEnabled(checkedIn);
-    const bool todayFree = !_checkinPage->hasCheckin(QDate::currentDate());
+    const bool todayFree = !_checkinPage->hasCheckin(Clock::today());
     eM_JournalNewEntryToday->setVisible(todayFree);
     eM_JournalNewEntryToday->setEnabled(todayFree);
 }
@@ -278,7 +279,7 @@ void MainWindow::printDayPreview()
 std::unique_ptr<PrintModule> MainWindow::createPrintCommand(int pageId)
 {
     if (pageId == CheckinPage)
-        return std::make_unique<PrintCheckin>(this, QDate::currentDate());
+        return std::make_unique<PrintCheckin>(this, Clock::today());
     if (pageId == DiaryPage && _diaryPage)
         return std::make_unique<PrintDiary>(this, _diaryPage->getDate());
     return nullptr;

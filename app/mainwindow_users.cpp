@@ -3,9 +3,10 @@
 // publishing, the start-up checks, metrics, database updates and the instance messages.
 
 #include "app/mainwindow.h"
+#include "core/clock.h"
 
 #include "app/aboutdialog.h"
-#include "app/bxtoolbar.h"
+#include "widgets/bxtoolbar.h"
 #include "app/preferencesdialog.h"
 #include "app/syncdialog.h"
 #include "app/tipoftheday.h"
@@ -58,7 +59,7 @@ constexpr int PublishAtOnceDays = 6;
 QByteArray todayCode()
 {
     char code[DBTypes::DATE_CODE_SIZE] = {};
-    DateToCode4(QDate::currentDate(), code);
+    DateToCode4(Clock::today(), code);
     return QByteArray(code);
 }
 
@@ -407,7 +408,7 @@ void MainWindow::publishDay()
     // A stored value that is no date code counts as never published.
     const QByteArray code = last.trimmed().toLatin1();
     const QDate lastDate = code.size() == 8 ? DateFromCode4(code.constData()) : QDate();
-    if (lastDate.isValid() && lastDate >= QDate::currentDate().addDays(-PublishAtOnceDays)) {
+    if (lastDate.isValid() && lastDate >= Clock::today().addDays(-PublishAtOnceDays)) {
         publishNow();
         return;
     }
@@ -460,7 +461,7 @@ void MainWindow::appAboutToStart()
 {
     BXSettings settings;
     const int interval = settings.getInt(BXSettings::StaticDbUpdateInterval);
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = Clock::now();
     QDateTime last = QDateTime::fromString(settings.getString(BXSettings::StaticDbLastUpdate), Qt::ISODate);
     if (!last.isValid()) {
         last = now;

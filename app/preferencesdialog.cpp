@@ -1,7 +1,7 @@
 #include "app/preferencesdialog.h"
 
-#include "app/bxhelp.h"
-#include "app/weblink.h"
+#include "widgets/bxhelp.h"
+#include "widgets/weblink.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"

@@ -1,6 +1,6 @@
 #include "app/tipoftheday.h"
 
-#include "app/bxhelp.h"
+#include "widgets/bxhelp.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"

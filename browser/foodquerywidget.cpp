@@ -1,8 +1,8 @@
 #include "browser/foodquerywidget.h"
 
-#include "app/bxinputdialog.h"
-#include "app/searchlineedit.h"
-#include "app/tabbodywidget.h"
+#include "widgets/bxinputdialog.h"
+#include "widgets/searchlineedit.h"
+#include "widgets/tabbodywidget.h"
 #include "core/brandengine.h"
 #include "userdb/diarydb.h"
 #include "userdb/savedmealdb.h"

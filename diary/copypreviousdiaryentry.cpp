@@ -1,6 +1,6 @@
 #include "diary/copypreviousdiaryentry.h"
 
-#include "app/bxcalendar.h"
+#include "widgets/bxcalendar.h"
 #include "core/diaryday.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"

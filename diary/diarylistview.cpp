@@ -1,6 +1,6 @@
 #include "diary/diarylistview.h"
 
-#include "app/bxcalendar.h"
+#include "widgets/bxcalendar.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "userdb/diarydb.h"

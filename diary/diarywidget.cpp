@@ -1,8 +1,9 @@
 #include "diary/diarywidget.h"
+#include "core/clock.h"
 
-#include "app/bxcalendar.h"
-#include "app/qpopupcalendar.h"
-#include "app/qpopupcalendarwidget.h"
+#include "widgets/bxcalendar.h"
+#include "widgets/qpopupcalendar.h"
+#include "widgets/qpopupcalendarwidget.h"
 #include "browser/foodquerywidget.h"
 #include "core/brandengine.h"
 #include "core/notificationcenter.h"
@@ -65,7 +66,7 @@ void DiaryWidget::init()
 
     BXCalendar* calendar = dateButton->popupCalendar()->calendar();
     _list()->setCalendar(calendar);
-    calendar->setDate(QDate::currentDate(), true);
+    calendar->setDate(Clock::today(), true);
 
     connect(prevDayButton, &QPushButton::clicked, this, &DiaryWidget::prevDayButton_clicked);
     connect(nextDayButton, &QPushButton::clicked, this, &DiaryWidget::nextDayButton_clicked);
@@ -117,7 +118,7 @@ void DiaryWidget::nextDayButton_clicked()
 
 void DiaryWidget::currentDayButton_clicked()
 {
-    _moveTo(QDate::currentDate());
+    _moveTo(Clock::today());
 }
 
 void DiaryWidget::dateChanged(const QDate& date)

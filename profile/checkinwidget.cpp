@@ -1,6 +1,7 @@
 #include "profile/checkinwidget.h"
+#include "core/clock.h"
 
-#include "app/bxcalendar.h"
+#include "widgets/bxcalendar.h"
 #include "core/brandengine.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
@@ -79,7 +80,7 @@ void CheckinWidget::updateButtons(const QDate& date)
 
 void CheckinWidget::checkinToday()
 {
-    calendar->setDate(QDate::currentDate(), true);
+    calendar->setDate(Clock::today(), true);
 }
 
 void CheckinWidget::populate()

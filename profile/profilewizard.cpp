@@ -1,4 +1,5 @@
 #include "profile/profilewizard.h"
+#include "core/clock.h"
 
 #include "core/unitmeasurement.h"
 #include "core/unitweight.h"
@@ -49,7 +50,7 @@ void ProfileWizard::_build()
     _nameField->setObjectName(QStringLiteral("_nameField"));
     _birthDateField = new QDateEdit(this);
     _birthDateField->setObjectName(QStringLiteral("_birthDateField"));
-    _birthDateField->setDateRange(QDate(1900, 1, 1), QDate::currentDate());
+    _birthDateField->setDateRange(QDate(1900, 1, 1), Clock::today());
     _birthDateField->setDate(QDate(1970, 1, 1));
     _birthDateField->setCalendarPopup(true);
     _maleRadioButton = new QRadioButton(tr("Male"), this);
@@ -159,8 +160,8 @@ void ProfileWizard::get(DBTypes::UserProfile* profile, DBTypes::CheckinItem* che
                         DBTypes::UserPrefs* prefs)
 {
     _save();
-    writeDateCode(QDate::currentDate(), _checkin.date);
-    writeDateCode(QDate::currentDate(), _profile.created);
+    writeDateCode(Clock::today(), _checkin.date);
+    writeDateCode(Clock::today(), _profile.created);
     if (profile)
         *profile = _profile;
     if (checkin)

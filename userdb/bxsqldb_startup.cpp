@@ -2,6 +2,7 @@
 // header, opening it, checking its version and running the upgrade chain.
 
 #include "userdb/bxsqldb.h"
+#include "core/clock.h"
 
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
@@ -152,7 +153,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
 
 bool BXSqlDb::makeSafetyCopy()
 {
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd-hhmmss"));
+    const QString stamp = Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
     std::string reason;
     return copyFile(userDbFile(), userDbFolder() + QStringLiteral("userdata.") + stamp, reason);
 }

@@ -1,4 +1,5 @@
 #include "userdb/userdb.h"
+#include "core/clock.h"
 
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -84,7 +85,7 @@ const char* tableName(UserDB::TableName table)
 
 QString todayCode()
 {
-    return QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    return Clock::today().toString(QStringLiteral("yyyyMMdd"));
 }
 
 void copyDateCode(char* field, const QString& text)

@@ -2,7 +2,7 @@
 #include "app/syncdialog.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
-#include "widgetpicture.h"
+#include "tests/support/widgetpicture.h"
 
 #include <QFile>
 #include <QLabel>

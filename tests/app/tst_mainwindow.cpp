@@ -4,8 +4,8 @@
 #include "mainwindowdoubles.h"
 #include "urlrecorder.h"
 
-#include "app/bxtoolbar.h"
-#include "app/searchlineedit.h"
+#include "widgets/bxtoolbar.h"
+#include "widgets/searchlineedit.h"
 #include "browser/foodquerywidget.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"

@@ -1,13 +1,13 @@
-#include "app/bxhelp.h"
-#include "app/bxhelpclient.h"
-#include "app/helpwindow.h"
+#include "widgets/bxhelp.h"
+#include "widgets/bxhelpclient.h"
+#include "widgets/helpwindow.h"
 #include "app/tipoftheday.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/dbtypes.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
-#include "widgetpicture.h"
+#include "tests/support/widgetpicture.h"
 
 #include <QAction>
 #include <QApplication>

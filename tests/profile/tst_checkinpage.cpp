@@ -1,4 +1,4 @@
-#include "app/bxcalendar.h"
+#include "widgets/bxcalendar.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/unitcollection.h"

@@ -1,8 +1,0 @@
-#include "app/invisiblestyle.h"
-
-InvisibleStyle::InvisibleStyle() = default;
-
-void InvisibleStyle::drawPrimitive(PrimitiveElement, const QStyleOption*, QPainter*,
-                                   const QWidget*) const
-{
-}

@@ -1,0 +1,193 @@
+#include "widgets/bxhelp.h"
+#include "widgets/bxhelpclient.h"
+#include "widgets/bxinputdialog.h"
+#include "widgets/helpwindow.h"
+#include "core/bxsettings.h"
+#include "tests/support/widgetpicture.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+QUrl pageUrl(const QString& page, const QString& anchor = QString())
+{
+    QUrl url = QUrl::fromLocalFile(BXHelp::helpFolder() + page);
+    if (!anchor.isEmpty())
+        url.setFragment(anchor);
+    return url;
+}
+
+// True when the page file exists and, if an anchor is given, defines it.
+bool pageHasAnchor(const QUrl& url)
+{
+    QFile file(url.toLocalFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    if (!url.hasFragment())
+        return true;
+    const QByteArray html = file.readAll();
+    const QByteArray anchor = url.fragment().toUtf8();
+    return html.contains("name=\"" + anchor + "\"") || html.contains("id=\"" + anchor + "\"");
+}
+
+} // namespace
+
+class TestHelp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The pages are read from the resource folder in force, here one given as the command
+    // line's -resourcedir gives it: without a closing separator.
+    void initTestCase()
+    {
+        QVERIFY(_resources.isValid());
+        const QString shipped =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../share/pantrel/helphtml");
+        QVERIFY(QFile::link(shipped, _resources.filePath(QStringLiteral("helphtml"))));
+        BXSettings::setResourceDBPath(_resources.path());
+        BXHelp::init(&_action, &_client);
+    }
+
+    void cleanup() { _client.closeAssistant(); }
+
+    void showTopicOpensThePageAtItsAnchor()
+    {
+        BXHelp::showTopic(QStringLiteral("diary.html#id316350"));
+        QVERIFY(_client.isOpen());
+        QCOMPARE(_client.arguments(),
+                 QStringList({QStringLiteral("-profile"), BXHelp::profilePath(),
+                              QStringLiteral("-startwithcontents")}));
+        HelpWindow* window = _client.window();
+        QCOMPARE(window->browser()->source(), pageUrl(QStringLiteral("diary.html"),
+                                                      QStringLiteral("id316350")));
+        QCOMPARE(window->navigationTabs()->currentIndex(), 0);
+        QVERIFY(window->contentsTree()->topLevelItemCount() > 0);
+        QVERIFY(window->indexList()->count() > 0);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Pantrel Help"));
+        QVERIFY(saveWidgetPicture(window, QStringLiteral("helpwindow")));
+    }
+
+    void pagesComeFromTheGivenResourceFolder()
+    {
+        const QString folder = _resources.path() + QStringLiteral("/helphtml/");
+        QCOMPARE(BXHelp::helpFolder(), folder);
+        QCOMPARE(BXHelp::profilePath(), folder + QStringLiteral("help.adp"));
+        BXHelp::showTopic(QStringLiteral("browser.html"));
+        QCOMPARE(_client.window()->browser()->source(),
+                 QUrl::fromLocalFile(folder + QStringLiteral("browser.html")));
+        QVERIFY(!_client.window()->browser()->toPlainText().contains(
+            QStringLiteral("could not be found")));
+    }
+
+    void argumentsAreOnlySetWhenTheViewerIsClosed()
+    {
+        BXHelp::showTopic(QStringLiteral("diary.html"));
+        _client.setArguments({});
+        BXHelp::showTopic(QStringLiteral("checkin.html#checkin-perform"));
+        QVERIFY(_client.arguments().isEmpty());
+        QCOMPARE(_client.window()->browser()->source(),
+                 pageUrl(QStringLiteral("checkin.html"), QStringLiteral("checkin-perform")));
+
+        _client.closeAssistant();
+        QVERIFY(!_client.isOpen());
+        BXHelp::showTopic(QStringLiteral("chart.html"));
+        QCOMPARE(_client.arguments().size(), 3);
+    }
+
+    void contentsAndIndexPages()
+    {
+        _client.setArguments({QStringLiteral("-profile"), BXHelp::profilePath(),
+                              QStringLiteral("-startwithindex")});
+        _client.openAssistant();
+        QCOMPARE(_client.window()->navigationTabs()->currentIndex(), 1);
+        _client.showPage(QStringLiteral("!!%%contents"));
+        QCOMPARE(_client.window()->navigationTabs()->currentIndex(), 0);
+
+        _client.showPage(QStringLiteral("!!%%index"));
+        QListWidget* index = _client.window()->indexList();
+        _client.window()->indexFilter()->setText(QStringLiteral("saved"));
+        QVERIFY(index->currentItem());
+        QCOMPARE(index->currentItem()->text(), QStringLiteral("Saved meals"));
+    }
+
+    void missingPageSaysSo()
+    {
+        BXHelp::showTopic(QStringLiteral("nosuchpage.html"));
+        QVERIFY(_client.window()->browser()->toPlainText().contains(
+            QStringLiteral("could not be found")));
+    }
+
+    void everyTopicTheScreensOpenExists_data()
+    {
+        QTest::addColumn<QString>("topic");
+        for (const char* topic :
+             {"diary.html", "chart.html", "checkin.html", "website.html", "browser.html",
+              "diary.html#id316350", "browser-myfoods.html", "checkin.html#checkin-perform",
+              "diary-targets.html", "started-firsttime.html#started-prefs", "diary-print.html",
+              "publish.html"})
+            QTest::newRow(topic) << QString::fromLatin1(topic);
+    }
+
+    void everyTopicTheScreensOpenExists()
+    {
+        QFETCH(QString, topic);
+        QVERIFY2(pageHasAnchor(QUrl::fromLocalFile(BXHelp::helpFolder())
+                                   .resolved(QUrl(topic))),
+                 qPrintable(topic));
+    }
+
+    void everyContentsAndIndexEntryLeadsToAPage()
+    {
+        _client.openAssistant();
+        HelpWindow* window = _client.window();
+        QList<QTreeWidgetItem*> items;
+        for (int i = 0; i < window->contentsTree()->topLevelItemCount(); ++i)
+            items << window->contentsTree()->topLevelItem(i);
+        for (int i = 0; i < items.size(); ++i) {
+            for (int child = 0; child < items[i]->childCount(); ++child)
+                items << items[i]->child(child);
+            const QUrl url = items[i]->data(0, Qt::UserRole).toUrl();
+            QVERIFY2(pageHasAnchor(url), qPrintable(url.toString()));
+        }
+        for (int row = 0; row < window->indexList()->count(); ++row) {
+            const QUrl url = window->indexList()->item(row)->data(Qt::UserRole).toUrl();
+            QVERIFY2(pageHasAnchor(url), qPrintable(url.toString()));
+        }
+        QVERIFY(items.size() > 10);
+    }
+
+    void inputDialogHelpOpensItsTopic()
+    {
+        BXInputDialog dialog(QStringLiteral("Name"), nullptr, nullptr, true,
+                             BXInputDialog::LineEdit, QStringLiteral("browser-myfoods.html"));
+        QTest::mouseClick(dialog.helpButton(), Qt::LeftButton);
+        QVERIFY(_client.isOpen());
+        QCOMPARE(_client.window()->browser()->source(),
+                 pageUrl(QStringLiteral("browser-myfoods.html")));
+    }
+
+    void linkTopicPointsTheActionAtThePage()
+    {
+        BXHelp::linkTopic(QStringLiteral("diary-print.html"));
+        QCOMPARE(QUrl(_action.whatsThis()), pageUrl(QStringLiteral("diary-print.html")));
+    }
+
+private:
+    QTemporaryDir _resources;
+    QAction _action;
+    BXHelpClient _client;
+};
+
+QTEST_MAIN(TestHelp)
+#include "tst_help.moc"

@@ -1,0 +1,222 @@
+#include "widgets/bxinputdialog.h"
+#include "tests/support/widgetpicture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLocale>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// Runs `step` on the input dialog once it is up and running modally, then makes sure it
+// ends so that a failing check cannot leave the test waiting.
+void whenShown(const std::function<void(BXInputDialog*)>& step)
+{
+    QTimer::singleShot(0, [step]() {
+        auto* dialog = qobject_cast<BXInputDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            whenShown(step);
+            return;
+        }
+        step(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+void typeInto(BXInputDialog* dialog, const QString& text)
+{
+    dialog->lineEdit()->clear();
+    QTest::keyClicks(dialog->lineEdit(), text);
+}
+
+} // namespace
+
+class TestInputDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void textIsReturnedWhenAccepted()
+    {
+        QString caption;
+        QString objectName;
+        whenShown([&](BXInputDialog* dialog) {
+            caption = dialog->windowTitle();
+            objectName = dialog->objectName();
+            typeInto(dialog, QStringLiteral("Sunday breakfast"));
+            QVERIFY(dialog->okButton()->isEnabled());
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        });
+        bool ok = false;
+        const QString text = BXInputDialog::getText(QStringLiteral("Save Meal"),
+                                                    QStringLiteral("Enter a name:"),
+                                                    QLineEdit::Normal, QString(), &ok);
+        QVERIFY(ok);
+        QCOMPARE(text, QStringLiteral("Sunday breakfast"));
+        QCOMPARE(caption, QStringLiteral("Save Meal"));
+        QCOMPARE(objectName, QStringLiteral("qt_inputdlg_gettext"));
+    }
+
+    void cancelGivesNullText()
+    {
+        whenShown([](BXInputDialog* dialog) {
+            typeInto(dialog, QStringLiteral("typed"));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("qt_cancel_btn")),
+                              Qt::LeftButton);
+        });
+        bool ok = true;
+        const QString text = BXInputDialog::getText(QStringLiteral("c"), QStringLiteral("l"),
+                                                    QLineEdit::Normal, QStringLiteral("start"),
+                                                    &ok);
+        QVERIFY(!ok);
+        QVERIFY(text.isNull());
+    }
+
+    void blankTextKeepsOkDisabledAndReturnDoesNotAccept()
+    {
+        bool okAtStart = true;
+        bool okWithBlanks = true;
+        whenShown([&](BXInputDialog* dialog) {
+            okAtStart = dialog->okButton()->isEnabled();
+            typeInto(dialog, QStringLiteral("   "));
+            okWithBlanks = dialog->okButton()->isEnabled();
+            QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
+            QVERIFY(dialog->isVisible());
+            typeInto(dialog, QStringLiteral(" x "));
+            QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
+        });
+        bool ok = false;
+        const QString text = BXInputDialog::getText(QStringLiteral("c"), QStringLiteral("l"),
+                                                    QLineEdit::Normal, QStringLiteral("  "), &ok);
+        QVERIFY(!okAtStart);
+        QVERIFY(!okWithBlanks);
+        QVERIFY(ok);
+        QCOMPARE(text, QStringLiteral(" x "));
+    }
+
+    void doubleFollowsRangeAndDecimals()
+    {
+        QString startText;
+        bool selected = false;
+        bool aboveRange = true;
+        bool twoDecimals = true;
+        bool returnAboveRange = true;
+        whenShown([&](BXInputDialog* dialog) {
+            startText = dialog->lineEdit()->text();
+            selected = dialog->lineEdit()->selectedText() == startText;
+            dialog->lineEdit()->setText(QStringLiteral("150"));
+            aboveRange = dialog->okButton()->isEnabled();
+            QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
+            returnAboveRange = !dialog->isVisible();
+            dialog->lineEdit()->setText(QStringLiteral("5.55"));
+            twoDecimals = dialog->okButton()->isEnabled();
+            dialog->lineEdit()->setText(QStringLiteral("55.5"));
+            QVERIFY(dialog->okButton()->isEnabled());
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        });
+        bool ok = false;
+        const double value = BXInputDialog::getDouble(QStringLiteral("Servings"),
+                                                      QStringLiteral("How many?"), 2.0, 0.0,
+                                                      100.0, 1, &ok);
+        QCOMPARE(startText, QStringLiteral("2.0"));
+        QVERIFY(selected);
+        QVERIFY(!aboveRange);
+        QVERIFY(!returnAboveRange);
+        QVERIFY(!twoDecimals);
+        QVERIFY(ok);
+        QCOMPARE(value, 55.5);
+    }
+
+    // Where the locale writes a decimal comma, numbers are still shown and read with a
+    // decimal point, and a typed comma is that point, never a group separator.
+    void doubleTakesAPointInACommaLocale()
+    {
+        QLocale::setDefault(QLocale(QLocale::German));
+        QString startText;
+        QString withComma;
+        QString withPoint;
+        bool pointAccepted = false;
+        whenShown([&](BXInputDialog* dialog) {
+            startText = dialog->lineEdit()->text();
+            typeInto(dialog, QStringLiteral("1.5"));
+            withPoint = dialog->lineEdit()->text();
+            pointAccepted = dialog->okButton()->isEnabled();
+            typeInto(dialog, QStringLiteral("1,5"));
+            withComma = dialog->lineEdit()->text();
+            QVERIFY(dialog->okButton()->isEnabled());
+            QVERIFY(saveWidgetPicture(dialog, QStringLiteral("inputdialog")));
+            QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
+        });
+        bool ok = false;
+        const double value = BXInputDialog::getDouble(QStringLiteral("Servings"),
+                                                      QStringLiteral("How many?"), 2.0, 0.0,
+                                                      100.0, 1, &ok);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(startText, QStringLiteral("2.0"));
+        QCOMPARE(withPoint, QStringLiteral("1.5"));
+        QVERIFY(pointAccepted);
+        QCOMPARE(withComma, QStringLiteral("1.5"));
+        QVERIFY(ok);
+        QCOMPARE(value, 1.5);
+    }
+
+    void integerAndItemPromptsCanBeAccepted()
+    {
+        whenShown([](BXInputDialog* dialog) {
+            QCOMPARE(dialog->type(), BXInputDialog::SpinBox);
+            QVERIFY(dialog->okButton()->isEnabled());
+            dialog->spinBox()->stepUp();
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        });
+        bool ok = false;
+        QCOMPARE(BXInputDialog::getInteger(QStringLiteral("c"), QStringLiteral("l"), 3, 0, 10, 2,
+                                           &ok),
+                 5);
+        QVERIFY(ok);
+
+        whenShown([](BXInputDialog* dialog) {
+            QCOMPARE(dialog->type(), BXInputDialog::ComboBox);
+            QCOMPARE(dialog->comboBox()->currentText(), QStringLiteral("Lunch"));
+            dialog->comboBox()->setCurrentIndex(2);
+            QVERIFY(dialog->okButton()->isEnabled());
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        });
+        const QStringList meals{QStringLiteral("Breakfast"), QStringLiteral("Lunch"),
+                                QStringLiteral("Dinner")};
+        QCOMPARE(BXInputDialog::getItem(QStringLiteral("c"), QStringLiteral("l"), meals, 1, false,
+                                        &ok),
+                 QStringLiteral("Dinner"));
+        QVERIFY(ok);
+    }
+
+    void editableItemNeedsText()
+    {
+        BXInputDialog dialog(QStringLiteral("l"), nullptr, nullptr, true,
+                             BXInputDialog::EditableComboBox);
+        QVERIFY(!dialog.okButton()->isEnabled());
+        dialog.editableComboBox()->setEditText(QStringLiteral("Supper"));
+        QVERIFY(dialog.okButton()->isEnabled());
+        dialog.editableComboBox()->setEditText(QStringLiteral("  "));
+        QVERIFY(!dialog.okButton()->isEnabled());
+    }
+
+    void helpButtonOnlyWithATopic()
+    {
+        BXInputDialog plain(QStringLiteral("l"));
+        QVERIFY(plain.helpButton()->isHidden());
+        BXInputDialog withHelp(QStringLiteral("l"), nullptr, "catNameDlg", true,
+                               BXInputDialog::LineEdit, QStringLiteral("browser-myfoods.html"));
+        QVERIFY(!withHelp.helpButton()->isHidden());
+    }
+};
+
+QTEST_MAIN(TestInputDialog)
+#include "tst_inputdialog.moc"
