@@ -96,6 +96,23 @@ QValidator* percentValidator(QObject* parent)
     return validator;
 }
 
+// The display size of a size combo's item.
+UserPrefs::TargetSize sizeOfIndex(int index)
+{
+    assert(index >= 0 && index < SIZE_COUNT);
+    return s_sizeOfIndex[index];
+}
+
+// The combo item of a display size; -1 for a value that is no size.
+int indexOfSize(int size)
+{
+    for (int index = 0; index < SIZE_COUNT; ++index) {
+        if (s_sizeOfIndex[index] == size)
+            return index;
+    }
+    return -1;
+}
+
 QLineEdit* makeEdit(QWidget* parent, const char* name)
 {
     auto* edit = new QLineEdit(parent);
@@ -114,26 +131,11 @@ SetTargetsDialog::SetTargetsDialog(QWidget* parent, const char* name, bool modal
                                    Qt::WindowFlags flags)
     : QDialog(parent, flags)
 {
-    setObjectName(QString::fromLatin1(name ? name : "SetTargetsDialog"));
+    setObjectName(QString::fromLatin1(name));
     setModal(modal);
     _buildForm();
     languageChange();
     init();
-}
-
-UserPrefs::TargetSize SetTargetsDialog::sizeOfIndex(int index)
-{
-    assert(index >= 0 && index < SIZE_COUNT);
-    return s_sizeOfIndex[index];
-}
-
-int SetTargetsDialog::indexOfSize(int size)
-{
-    for (int index = 0; index < SIZE_COUNT; ++index) {
-        if (s_sizeOfIndex[index] == size)
-            return index;
-    }
-    return -1;
 }
 
 void SetTargetsDialog::_buildForm()

@@ -26,10 +26,6 @@ public:
 
     SetTargetsDialog(QWidget* parent, const char* name, bool modal, Qt::WindowFlags flags = {});
 
-    // The display size of a size combo's item, and the item of a display size (-1 for none).
-    static DBTypes::UserPrefs::TargetSize sizeOfIndex(int index);
-    static int indexOfSize(int size);
-
     QLineEdit* targetEdit(DBTypes::NutType nut) const;
     // Null for the nutrients without a percentage field.
     QLineEdit* percentEdit(DBTypes::NutType nut) const;
