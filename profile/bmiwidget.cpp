@@ -38,6 +38,16 @@ constexpr int MARKER_REACH = 30;
 constexpr int ARROW_STRIP = 8;
 constexpr int ARROW_POINT_SIZE = 12;
 
+// The "<" or ">" beside the scale for an index off its ends.
+void drawArrow(QPainter& painter, const QRect& strip, const QString& arrow)
+{
+    QFont arrowFont;
+    arrowFont.setPointSize(ARROW_POINT_SIZE);
+    painter.setFont(arrowFont);
+    painter.setPen(Qt::black);
+    painter.drawText(strip, Qt::AlignCenter, arrow);
+}
+
 } // namespace
 
 BMIWidget::BMIWidget(QWidget* parent)
@@ -137,21 +147,14 @@ void BMIWidget::_drawIndexBox(QPainter& painter, const int* boundaries, int cent
     const int top = centre - LINE_WIDTH / 2 - metrics.lineSpacing() - LABEL_GAP - boxHeight;
     const float index = bmi();
 
-    QFont arrowFont;
-    arrowFont.setPointSize(ARROW_POINT_SIZE);
     int left = 0;
     if (index < SCALE_LOW) {
         left = boundaries[0];
-        painter.setFont(arrowFont);
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(OUTER_MARGIN, top, ARROW_STRIP, boxHeight), Qt::AlignCenter,
-                         QStringLiteral("<"));
+        drawArrow(painter, QRect(OUTER_MARGIN, top, ARROW_STRIP, boxHeight), QStringLiteral("<"));
     } else if (index > SCALE_HIGH) {
         left = boundaries[BAND_COUNT] - boxWidth;
-        painter.setFont(arrowFont);
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(width() - OUTER_MARGIN - 1 - ARROW_STRIP, top, ARROW_STRIP, boxHeight),
-                         Qt::AlignCenter, QStringLiteral(">"));
+        drawArrow(painter, QRect(width() - OUTER_MARGIN - 1 - ARROW_STRIP, top, ARROW_STRIP, boxHeight),
+                  QStringLiteral(">"));
     } else {
         const int x = scaleX(index, width());
         left = x - boxWidth / 2;

@@ -19,6 +19,7 @@
 
 #include <cassert>
 #include <cmath>
+#include <iterator>
 
 using DBTypes::NutType;
 using DBTypes::UserPrefs;
@@ -145,7 +146,19 @@ void SetTargetsDialog::_buildForm()
     textLabel1_2->setObjectName(QStringLiteral("textLabel1_2"));
     textLabel1_2->setIndent(20);
     layout->addWidget(textLabel1_2);
+    layout->addLayout(_buildGrid());
+    layout->addItem(new QSpacerItem(20, 10, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    auto* line1 = new QFrame(this);
+    line1->setObjectName(QStringLiteral("line1"));
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line1);
+    layout->addLayout(_buildButtons());
+    resize(QSize(492, 514).expandedTo(minimumSizeHint()));
+}
 
+QGridLayout* SetTargetsDialog::_buildGrid()
+{
     auto* grid = new QGridLayout;
     grid->setObjectName(QStringLiteral("layout31"));
     textLabel1_3 = new QLabel(this);
@@ -154,27 +167,9 @@ void SetTargetsDialog::_buildForm()
     textLabel1 = new QLabel(this);
     textLabel1->setObjectName(QStringLiteral("textLabel1"));
     grid->addWidget(textLabel1, 0, SizeColumn);
-    int gridRow = 1;
-    for (const RowSpec& spec : s_rowSpecs) {
-        Row row{new QLabel(this), new QLabel(this), nullptr,
-                {spec.nut, new QComboBox(this), makeEdit(this, spec.valueName), nullptr,
-                 spec.kilocaloriesPerGram}};
-        row.item.sizeCombo->setObjectName(QString::fromLatin1(spec.comboName));
-        row.item.valueEdit->setValidator(row.item.descriptor()->createValidator(row.item.valueEdit));
-        grid->addWidget(row.nameLabel, gridRow, NameColumn);
-        grid->addWidget(row.item.valueEdit, gridRow, ValueColumn);
-        grid->addWidget(row.unitLabel, gridRow, UnitColumn);
-        if (spec.percentName) {
-            row.item.percentEdit = makeEdit(this, spec.percentName);
-            row.item.percentEdit->setValidator(percentValidator(row.item.percentEdit));
-            row.percentLabel = new QLabel(this);
-            grid->addWidget(row.item.percentEdit, gridRow, PercentColumn);
-            grid->addWidget(row.percentLabel, gridRow, PercentSignColumn);
-        }
-        grid->addWidget(row.item.sizeCombo, gridRow, SizeColumn);
-        _rows.push_back(row);
-        ++gridRow;
-    }
+    for (size_t index = 0; index < std::size(s_rowSpecs); ++index)
+        _addRow(grid, index);
+
     _calsLineEdit = _rows.front().item.valueEdit;
     _calsLabel = _rows.front().unitLabel;
     _calsLabel->setObjectName(QStringLiteral("_calsLabel"));
@@ -183,15 +178,34 @@ void SetTargetsDialog::_buildForm()
             _fiberLabel = row.nameLabel;
     }
     _fiberLabel->setObjectName(QStringLiteral("_fiberLabel"));
-    layout->addLayout(grid);
-    layout->addItem(new QSpacerItem(20, 10, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    return grid;
+}
 
-    auto* line1 = new QFrame(this);
-    line1->setObjectName(QStringLiteral("line1"));
-    line1->setFrameShape(QFrame::HLine);
-    line1->setFrameShadow(QFrame::Sunken);
-    layout->addWidget(line1);
+void SetTargetsDialog::_addRow(QGridLayout* grid, size_t index)
+{
+    const RowSpec& spec = s_rowSpecs[index];
+    const int gridRow = int(index) + 1;
+    Row row{new QLabel(this), new QLabel(this), nullptr,
+            {spec.nut, new QComboBox(this), makeEdit(this, spec.valueName), nullptr,
+             spec.kilocaloriesPerGram}};
+    row.item.sizeCombo->setObjectName(QString::fromLatin1(spec.comboName));
+    row.item.valueEdit->setValidator(row.item.descriptor()->createValidator(row.item.valueEdit));
+    grid->addWidget(row.nameLabel, gridRow, NameColumn);
+    grid->addWidget(row.item.valueEdit, gridRow, ValueColumn);
+    grid->addWidget(row.unitLabel, gridRow, UnitColumn);
+    if (spec.percentName) {
+        row.item.percentEdit = makeEdit(this, spec.percentName);
+        row.item.percentEdit->setValidator(percentValidator(row.item.percentEdit));
+        row.percentLabel = new QLabel(this);
+        grid->addWidget(row.item.percentEdit, gridRow, PercentColumn);
+        grid->addWidget(row.percentLabel, gridRow, PercentSignColumn);
+    }
+    grid->addWidget(row.item.sizeCombo, gridRow, SizeColumn);
+    _rows.push_back(row);
+}
 
+QHBoxLayout* SetTargetsDialog::_buildButtons()
+{
     auto* buttons = new QHBoxLayout;
     buttons->setObjectName(QStringLiteral("layout6"));
     buttons->addStretch();
@@ -202,9 +216,7 @@ void SetTargetsDialog::_buildForm()
     _cancelButton->setObjectName(QStringLiteral("_cancelButton"));
     buttons->addWidget(_okButton);
     buttons->addWidget(_cancelButton);
-    layout->addLayout(buttons);
-
-    resize(QSize(492, 514).expandedTo(minimumSizeHint()));
+    return buttons;
 }
 
 void SetTargetsDialog::languageChange()

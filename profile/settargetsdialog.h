@@ -7,6 +7,8 @@
 #include <vector>
 
 class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -65,6 +67,9 @@ private:
     };
 
     void _buildForm();
+    QGridLayout* _buildGrid();
+    void _addRow(QGridLayout* grid, size_t index);
+    QHBoxLayout* _buildButtons();
     void init();
     void _setTabOrder();
     const NutrientItem& _item(DBTypes::NutType nut) const;
