@@ -101,33 +101,33 @@ private slots:
         const int keep = DBTypes::MAINTAIN_WEIGHT;
         const int gain = DBTypes::GAIN_WEIGHT;
         QTest::newRow("man light lose") << 0 << 80.f << 183.f << 30 << 1 << lose << NO_VALUE
-                              << 1804.65f << 216.77f << 53.51f << 113.99f;
+            << 1804.65f << 216.77f << 53.51f << 113.99f;
         QTest::newRow("man light maintain") << 0 << 80.f << 183.f << 30 << 1 << keep << NO_VALUE
-                                  << 2254.65f << 296.19f << 71.01f << 107.70f;
+            << 2254.65f << 296.19f << 71.01f << 107.70f;
         QTest::newRow("man light gain") << 0 << 80.f << 183.f << 30 << 1 << gain << NO_VALUE
-                              << 2754.65f << 396.30f << 90.46f << 88.83f;
+            << 2754.65f << 396.30f << 90.46f << 88.83f;
         QTest::newRow("woman lose raised to floor") << 1 << 60.f << 165.f << 40 << 0 << lose << NO_VALUE
-                                          << 1200.f << 126.00f << 30.00f << 106.50f;
+            << 1200.f << 126.00f << 30.00f << 106.50f;
         QTest::newRow("woman sedentary maintain") << 1 << 60.f << 165.f << 40 << 0 << keep << NO_VALUE
-                                        << 1480.92f << 165.90f << 40.93f << 112.25f;
+            << 1480.92f << 165.90f << 40.93f << 112.25f;
         QTest::newRow("man moderate maintain") << 0 << 68.f << 175.f << 45 << 2 << keep << NO_VALUE
-                                     << 2043.92f << 257.74f << 62.82f << 111.90f;
+            << 2043.92f << 257.74f << 62.82f << 111.90f;
         QTest::newRow("woman active gain") << 1 << 68.f << 175.f << 45 << 3 << gain << NO_VALUE
-                                 << 2484.95f << 340.75f << 79.97f << 100.56f;
+            << 2484.95f << 340.75f << 79.97f << 100.56f;
         QTest::newRow("lose capped") << 0 << 120.f << 190.f << 25 << 2 << lose << NO_VALUE
-                           << 2000.f << 250.00f << 61.11f << 112.50f;
+            << 2000.f << 250.00f << 61.11f << 112.50f;
         QTest::newRow("protein never negative") << 0 << 150.f << 200.f << 20 << 3 << keep << NO_VALUE
-                                      << 4192.30f << 753.81f << 146.37f << 0.f;
+            << 4192.30f << 753.81f << 146.37f << 0.f;
         QTest::newRow("old woman maintain floor") << 1 << 40.f << 140.f << 90 << 0 << keep << NO_VALUE
-                                        << 1200.f << 126.00f << 30.00f << 106.50f;
+            << 1200.f << 126.00f << 30.00f << 106.50f;
         QTest::newRow("old woman gain") << 1 << 40.f << 140.f << 90 << 0 << gain << NO_VALUE
-                              << 1461.84f << 163.06f << 40.18f << 111.99f;
+            << 1461.84f << 163.06f << 40.18f << 111.99f;
         QTest::newRow("own rate, nothing else known") << 0 << -1.f << -1.f << 0 << -1 << keep << 1600.f
-                                            << 1600.f << 184.00f << 45.56f << 113.50f;
+            << 1600.f << 184.00f << 45.56f << 113.50f;
         QTest::newRow("own rate just under the cap") << 1 << -1.f << -1.f << 0 << -1 << lose << 2449.f
-                                           << 1999.00f << 249.83f << 61.07f << 112.51f;
+            << 1999.00f << 249.83f << 61.07f << 112.51f;
         QTest::newRow("age one by year difference") << 0 << 80.f << 183.f << 1 << 1 << keep << NO_VALUE
-                                          << 2490.26f << 341.80f << 80.18f << 100.36f;
+            << 2490.26f << 341.80f << 80.18f << 100.36f;
     }
 
     void targetsFollowProfileAndGoal()
