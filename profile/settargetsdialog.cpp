@@ -28,7 +28,7 @@ namespace {
 
 // The grid's rows: the nutrient, its name, its unit (null: the energy unit's label), the
 // object names of its fields, and the kilocalories per gram of the rows with a percentage.
-struct RowSpec
+struct RowDef
 {
     NutType nut;
     const char* name;
@@ -39,7 +39,7 @@ struct RowSpec
     float kilocaloriesPerGram;
 };
 
-const RowSpec s_rowSpecs[] = {
+const RowDef s_rowDefs[] = {
     {DBTypes::ENERGY, QT_TRANSLATE_NOOP("SetTargetsDialog", "Energy:"), nullptr,
      "_calsLineEdit", nullptr, "_energyCombo", 0.0f},
     {DBTypes::CARBS, QT_TRANSLATE_NOOP("SetTargetsDialog", "Carb:"), "g", "_carbLineEdit",
@@ -167,7 +167,7 @@ QGridLayout* SetTargetsDialog::_buildGrid()
     textLabel1 = new QLabel(this);
     textLabel1->setObjectName(QStringLiteral("textLabel1"));
     grid->addWidget(textLabel1, 0, SizeColumn);
-    for (size_t index = 0; index < std::size(s_rowSpecs); ++index)
+    for (size_t index = 0; index < std::size(s_rowDefs); ++index)
         _addRow(grid, index);
 
     _calsLineEdit = _rows.front().item.valueEdit;
@@ -183,18 +183,18 @@ QGridLayout* SetTargetsDialog::_buildGrid()
 
 void SetTargetsDialog::_addRow(QGridLayout* grid, size_t index)
 {
-    const RowSpec& spec = s_rowSpecs[index];
+    const RowDef& def = s_rowDefs[index];
     const int gridRow = int(index) + 1;
     Row row{new QLabel(this), new QLabel(this), nullptr,
-            {spec.nut, new QComboBox(this), makeEdit(this, spec.valueName), nullptr,
-             spec.kilocaloriesPerGram}};
-    row.item.sizeCombo->setObjectName(QString::fromLatin1(spec.comboName));
+            {def.nut, new QComboBox(this), makeEdit(this, def.valueName), nullptr,
+             def.kilocaloriesPerGram}};
+    row.item.sizeCombo->setObjectName(QString::fromLatin1(def.comboName));
     row.item.valueEdit->setValidator(row.item.descriptor()->createValidator(row.item.valueEdit));
     grid->addWidget(row.nameLabel, gridRow, NameColumn);
     grid->addWidget(row.item.valueEdit, gridRow, ValueColumn);
     grid->addWidget(row.unitLabel, gridRow, UnitColumn);
-    if (spec.percentName) {
-        row.item.percentEdit = makeEdit(this, spec.percentName);
+    if (def.percentName) {
+        row.item.percentEdit = makeEdit(this, def.percentName);
         row.item.percentEdit->setValidator(percentValidator(row.item.percentEdit));
         row.percentLabel = new QLabel(this);
         grid->addWidget(row.item.percentEdit, gridRow, PercentColumn);
@@ -235,9 +235,9 @@ void SetTargetsDialog::languageChange()
     textLabel1->setText(tr("<b>Display</b>"));
     for (size_t i = 0; i < _rows.size(); ++i) {
         const Row& row = _rows[i];
-        row.nameLabel->setText(tr(s_rowSpecs[i].name));
-        if (s_rowSpecs[i].unit)
-            row.unitLabel->setText(tr(s_rowSpecs[i].unit));
+        row.nameLabel->setText(tr(s_rowDefs[i].name));
+        if (s_rowDefs[i].unit)
+            row.unitLabel->setText(tr(s_rowDefs[i].unit));
         if (row.percentLabel)
             row.percentLabel->setText(tr("%"));
         row.item.sizeCombo->clear();
