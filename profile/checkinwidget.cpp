@@ -6,6 +6,7 @@
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "profile/checkindialog.h"
+#include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/prompter.h"
@@ -197,7 +198,8 @@ void CheckinWidget::languageChange()
 
 int CheckinWidget::_currentUser() const
 {
-    return UserDB::instance()->getCurrentUser();
+    // While the handheld synchronisation holds the user database closed there is nobody to show.
+    return BXSqlDb::isUp() ? UserDB::instance()->getCurrentUser() : -1;
 }
 
 QDate CheckinWidget::getDate() const
