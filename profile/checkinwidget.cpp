@@ -428,7 +428,9 @@ void CheckinWidget::_removeRow(CheckinListItem* row)
         const QSignalBlocker quiet(checkinListView);
         delete row;
     }
+    // The calendar's date may have shown the removed values, or carried them forward.
     updateButtons(getDate());
+    updateExtrapolatedInfo(getDate());
 }
 
 void CheckinWidget::deleteJournal()

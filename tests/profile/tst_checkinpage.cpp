@@ -397,6 +397,11 @@ private slots:
         QVERIFY(refresh.contains(QList<QVariant>{2, 0}));
         QCOMPARE(page.getDate(), s_today.addDays(-4));
         QCOMPARE(page.btnCheckin->text(), QStringLiteral("New Check-In"));
+        // The panel no longer shows the removed weight but the one carried from day -8.
+        QCOMPARE(page.extrapolatedInfo->text(),
+                 panelHead(s_today.addDays(-4))
+                     + "<tr><td>Weight:</td><td> <b>62.0 kg</b></td></tr>"
+                       "<tr><td>BMI:</td><td> <b>21 (low risk)</b></td></tr></table>");
         QVERIFY(page.checkinListView->selectedItems().isEmpty());
         QVERIFY(!page.hasCheckin(s_today.addDays(-4)));
         checkInvariant(page);
