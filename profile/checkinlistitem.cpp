@@ -41,9 +41,12 @@ void CheckinListItem::set(const UserMeasurements& set)
         M::Measurements value;
         UnitCollection::UnitType unit;
     } cells[] = {
-        {Weight, M::Weight, UnitCollection::Weight},     {Chest, M::Chest, UnitCollection::Measurement},
-        {Waist, M::Waist, UnitCollection::Measurement},  {Hip, M::Hip, UnitCollection::Measurement},
-        {Thigh, M::Thigh, UnitCollection::Measurement},  {Steps, M::Steps, UnitCollection::Steps},
+        {Weight, M::Weight, UnitCollection::Weight},
+        {Chest, M::Chest, UnitCollection::Measurement},
+        {Waist, M::Waist, UnitCollection::Measurement},
+        {Hip, M::Hip, UnitCollection::Measurement},
+        {Thigh, M::Thigh, UnitCollection::Measurement},
+        {Steps, M::Steps, UnitCollection::Steps},
     };
     const UnitCollection* units = UnitCollection::instance();
     for (const auto& cell : cells) {

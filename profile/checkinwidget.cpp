@@ -13,6 +13,7 @@
 
 #include <QEvent>
 #include <QFrame>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -142,7 +143,8 @@ void CheckinWidget::init()
     connect(checkinCalendar, &BXCalendar::dateChanged, this, &CheckinWidget::selectClosestListItem);
     connect(checkinCalendar, &BXCalendar::dateChanged, this,
             &CheckinWidget::updateExtrapolatedInfo);
-    connect(btnCheckin, &QPushButton::clicked, this, qOverload<>(&CheckinWidget::updateMeasurements));
+    connect(btnCheckin, &QPushButton::clicked, this,
+            qOverload<>(&CheckinWidget::updateMeasurements));
 
     checkinListView->setRootIsDecorated(false);
     checkinListView->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -310,8 +312,10 @@ QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set)
         {M::Thigh, tr("Thigh:"), UnitCollection::Measurement},
     };
     for (const auto& row : shown) {
-        if (set.has(row.value))
-            text += tableRow(row.label, units->get(row.unit)->printNumberUnit(set.value(row.value)));
+        if (set.has(row.value)) {
+            const QString value = units->get(row.unit)->printNumberUnit(set.value(row.value));
+            text += tableRow(row.label, value);
+        }
     }
     // Without a height the index means nothing.
     const std::optional<DBTypes::UserProfile> profile =
@@ -321,9 +325,9 @@ QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set)
         text += tableRow(tr("BMI:"), QString::number(bmi) + riskWord(bmi));
     }
     if (set.has(M::Waist) && set.has(M::Hip)) {
+        const double ratio = double(set.value(M::Waist)) / double(set.value(M::Hip));
         text += QStringLiteral("<tr><td>%1</td><td><b>%2</b></td></tr>")
-                    .arg(tr("Waist/Hip ratio:"),
-                         QString::asprintf("%.2f", double(set.value(M::Waist) / set.value(M::Hip))));
+                    .arg(tr("Waist/Hip ratio:"), QString::asprintf("%.2f", ratio));
     }
     return text + QStringLiteral("</table>");
 }
@@ -393,10 +397,12 @@ void CheckinWidget::doEditItemRequest(QTreeWidgetItem* item, const QPoint&, int)
     if (!updateMeasurements(date))
         return;
     updateExtrapolatedInfo(date);
-    if (hasCheckin(date))
-        row->set(UserDB::instance()->getDaysMeasurements(_currentUser(), dateCode(date).constData()));
-    else
+    if (hasCheckin(date)) {
+        const QByteArray code = dateCode(date);
+        row->set(UserDB::instance()->getDaysMeasurements(_currentUser(), code.constData()));
+    } else {
         _removeRow(row);
+    }
 }
 
 bool CheckinWidget::_removeCheckin(CheckinListItem* row)

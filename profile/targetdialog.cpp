@@ -200,7 +200,8 @@ bool TargetDialog::getTargets(DBTypes::CheckinItem& item)
     for (int nut = 0; nut < RowCount; ++nut) {
         const QString text = toOneDec(_rows[nut].edit->text());
         const bool filled = !text.isEmpty();
-        item.setTarget(DBTypes::NutType(nut), filled ? float(unitOf(nut)->input(text)) : BlankTarget);
+        const float target = filled ? float(unitOf(nut)->input(text)) : BlankTarget;
+        item.setTarget(DBTypes::NutType(nut), target);
         any = any || filled;
     }
     return any;
