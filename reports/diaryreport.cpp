@@ -21,6 +21,8 @@ namespace {
 
 constexpr int MaxColumns = 6;
 constexpr int NutrientCount = 10;
+// The sections of a day in full form, which mostly fit a page together.
+constexpr int FirstTry = 8;
 
 const UnitDescriptor* unitOf(NutType nut)
 {
@@ -196,9 +198,10 @@ QString DiaryReport::_energyTable(const QDate& date, const DiaryDay& day) const
         + row(QStringLiteral("Net Energy:"), signedNumberUnit(net));
     char code[DBTypes::DATE_CODE_SIZE];
     DateToCode4(date, code);
-    const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(_user, code);
-    if (!checkin.noTarget(DBTypes::ENERGY)) {
-        const float target = checkin.target(DBTypes::ENERGY);
+    // The energy target of the day's check-in, read alone: a whole check-in costs a score
+    // of queries per day.
+    const float target = UserDB::instance()->getTarget(_user, code, "target_calories", nullptr);
+    if (target >= 0.0f) {
         const bool under = target > net;
         const QString result = unit->printNumber(under ? target - net : net - target)
             + QLatin1Char(' ') + unit->printName()
@@ -286,16 +289,8 @@ QString DiaryReport::_exerciseGroup(const DiaryDay& day) const
 void DiaryReport::_paginate()
 {
     while (!_pending.isEmpty()) {
-        int lo = 0;
-        int hi = int(_pending.size());
-        while (lo < hi) {
-            const int mid = (hi - lo + 1) / 2 + lo;
-            if (_fits(_pages.back() + _pending.mid(0, mid).join(QString())))
-                lo = mid;
-            else
-                hi = mid - 1;
-        }
-        const int taken = (lo == 0 && _pages.back().isEmpty()) ? 1 : lo;
+        const int fitting = _fittingSections();
+        const int taken = (fitting == 0 && _pages.back().isEmpty()) ? 1 : fitting;
         _pages.back() += _pending.mid(0, taken).join(QString());
         _pending.remove(0, taken);
         if (!_pending.isEmpty())
@@ -303,8 +298,38 @@ void DiaryReport::_paginate()
     }
 }
 
-bool DiaryReport::_fits(const QString& text) const
+// The largest number of leading pending sections that still fit on the last page. Adding a
+// section never makes the text shorter, so the number is found by trying growing counts,
+// starting with a day's worth and doubling, and then halving the gap between the last count
+// that fitted and the first that did not. Each try lays out rich text, so a day that fits
+// a page whole costs one try.
+int DiaryReport::_fittingSections() const
 {
+    const int pending = int(_pending.size());
+    int lo = 0;
+    int hi = pending;
+    for (int count = std::min(pending, FirstTry);; count = std::min(pending, 2 * count)) {
+        if (!_fits(count)) {
+            hi = count - 1;
+            break;
+        }
+        lo = count;
+        if (count == pending)
+            break;
+    }
+    while (lo < hi) {
+        const int mid = (hi - lo + 1) / 2 + lo;
+        if (_fits(mid))
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return lo;
+}
+
+bool DiaryReport::_fits(int sections) const
+{
+    const QString text = _pages.back() + _pending.mid(0, sections).join(QString());
     const auto document = _layOut(text, ReportPage::measuringDevice(*_metrics));
     return document->size().height() <= _body.height();
 }
@@ -317,8 +342,9 @@ std::unique_ptr<QTextDocument> DiaryReport::_layOut(const QString& text,
     document->setDefaultFont(_metrics->getFontEquivalent(QStringLiteral("Arial"), 8, false, false));
     if (device)
         document->documentLayout()->setPaintDevice(device);
-    document->setHtml(text);
+    // The width first: set afterwards it would lay the whole text out a second time.
     document->setTextWidth(_body.width());
+    document->setHtml(text);
     return document;
 }
 

@@ -44,7 +44,9 @@ private:
     QString _foodGroup(const QString& title, const FoodList& foods) const;
     QString _exerciseGroup(const DBTypes::DiaryDay& day) const;
     void _paginate();
-    bool _fits(const QString& text) const;
+    int _fittingSections() const;
+    // Whether the last page's text and the first `sections` pending sections fit its body.
+    bool _fits(int sections) const;
     std::unique_ptr<QTextDocument> _layOut(const QString& text, QPaintDevice* device) const;
 
     ReportDeviceMetrics* _metrics;
