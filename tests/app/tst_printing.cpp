@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -171,8 +172,12 @@ void TestPrinting::printsTheCheckinsAfterThePreview()
         previewPages = preview.report()->getPageCount();
         return true;
     };
+    // The File menu offers the preview just above printing.
+    const QList<QAction*> file = _window->findChild<QMenu*>(QStringLiteral("File"))->actions();
+    QCOMPARE(file.indexOf(_window->printPreviewAction) + 1, file.indexOf(_window->printAction));
+    QCOMPARE(_window->printPreviewAction->text(), QStringLiteral("Print Preview..."));
     answerPrintOptionsWithTheWeek();
-    _window->printDayPreview();
+    _window->printPreviewAction->trigger();
     QCOMPARE(previewPages, 1);
     QCOMPARE(steps.previews, 1);
     QCOMPARE(PdfReader::pageCount(steps.pdfPath), 1);

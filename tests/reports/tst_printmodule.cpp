@@ -83,6 +83,7 @@ private slots:
     void printsEveryPageOnItsOwnSheet();
     void cancelledStepsPrintNothing();
     void pageSetUpReachesThePrinter();
+    void refusedJobIsReported();
     void metricsOfScreenViews();
 };
 
@@ -180,6 +181,16 @@ void TestPrintModule::pageSetUpReachesThePrinter()
     QCOMPARE(record.realSize, QSize(279, 216));
     QCOMPARE(PdfReader::pageSize(steps.pdfPath), QSizeF(792, 612));
     PdfReader::savePictures(steps.pdfPath, QStringLiteral("print-letter-landscape"));
+}
+
+void TestPrintModule::refusedJobIsReported()
+{
+    PdfPrintSteps steps(QDir::homePath() + QStringLiteral("/no such folder/print.pdf"));
+    Record record;
+    CountingFactory factory(&record, 2);
+    PrintModule::printFromFactory(&factory, false);
+    QCOMPARE(steps.failures, 1);
+    QCOMPARE(record.reportsMade, 0);
 }
 
 void TestPrintModule::metricsOfScreenViews()
