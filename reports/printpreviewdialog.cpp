@@ -14,7 +14,11 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr int ZoomSteps[] = {300, 200, 150, 125, 100, 75};
@@ -83,6 +87,17 @@ PrintPreviewDialog::PrintPreviewDialog(ReportFactory* factory, QWidget* parent,
     connect(printButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
     _setupReport();
+    _fitToScreen();
+}
+
+// Opens wide enough for the whole page at 100 % and most of the screen high.
+void PrintPreviewDialog::_fitToScreen()
+{
+    const QRect screen = this->screen()->availableGeometry();
+    const int pageWidth = _scroller->contentsSize().width() + 2 * _scroller->frameWidth()
+        + _scroller->verticalScrollBar()->sizeHint().width();
+    resize(std::min(std::max(sizeHint().width(), pageWidth), screen.width()),
+           screen.height() * 4 / 5);
 }
 
 // The report goes before the metrics it was laid out for.

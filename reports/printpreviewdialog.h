@@ -41,6 +41,7 @@ private slots:
 private:
     QPushButton* _button(const char* name, const QString& text);
     void _setupReport();
+    void _fitToScreen();
     float _getZoom() const;
     void _gotoPage(int page);
     int _pageCount() const;
