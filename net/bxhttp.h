@@ -25,6 +25,8 @@ public:
     // Queues a form POST of body; the answer stays in the read buffer (readAll()).
     int doPost(const QString& url, const QString& body);
     QByteArray readAll();
+    // The client, for services that read its state or abort its request.
+    QHttps* client() const { return _client; }
     void setLimits(const QHttps::Limits& limits);
     // The text for the user after a failure.
     QString errorString() const;

@@ -51,6 +51,8 @@ QHttps::QHttps(SocketBase* socket, const QString& host, quint16 port, QObject* p
 
 QHttps::~QHttps()
 {
+    // Listeners hear nothing from a client that is going away.
+    blockSignals(true);
     d->abort();
 }
 

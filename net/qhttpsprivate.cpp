@@ -1,5 +1,7 @@
 #include "net/qhttpsprivate.h"
 
+#include "net/qtsslsocket.h"
+
 #include <QIODevice>
 #include <QUrl>
 
@@ -37,6 +39,8 @@ QHttpsPrivate::QHttpsPrivate(QHttps* client, SocketBase* socketBase, bool ssl, c
     _idleTimer.setSingleShot(true);
     _idleTimer.setInterval(0);
     QObject::connect(&_idleTimer, &QTimer::timeout, q, [this] { _idle(); });
+    if (hostname.contains(QLatin1String("://")))
+        hostname = QUrl(hostname).host();
     _watchdog.setSingleShot(true);
     QObject::connect(&_watchdog, &QTimer::timeout, q, [this] {
         finishWithError(QHttps::tr("Connection timed out"), QHttps::UnknownError);
@@ -207,7 +211,8 @@ void QHttpsPrivate::sendRequest()
         slotConnected();
         return;
     }
-    if (isSSL && socket->state() == SocketBase::Connected) {
+    const int socketState = socket->state();
+    if (isSSL && (socketState == QtSSLSocket::HandshakeClient || socketState == QtSSLSocket::Connected)) {
         _arm(timeouts().handshake);  // the handshake is under way
         return;
     }
