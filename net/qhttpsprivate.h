@@ -98,6 +98,6 @@ private:
     qint64 _trailerBytes = 0;
     qint64 _contentLength = 0;
     qint64 _received = 0;       // body bytes of the current response
-    bool _complete_ = false;
+    bool _responseDone = false;
     QByteArray _input;          // bytes from the socket not yet taken apart
 };

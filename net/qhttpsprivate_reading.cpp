@@ -56,7 +56,7 @@ void QHttpsPrivate::slotReadyRead()
         _readingHeader = true;
         _scanned = 0;
         _received = 0;
-        _complete_ = false;
+        _responseDone = false;
         _input.clear();
         bytesDone = 0;
     }
@@ -86,7 +86,7 @@ void QHttpsPrivate::_readResponse()
         if (step != Step::Done || run != generation)
             return;
     }
-    if (_complete_)
+    if (_responseDone)
         return;
     QByteArray piece;
     const Step step = _readBody(piece);
@@ -294,7 +294,7 @@ bool QHttpsPrivate::_deliver(QByteArray& piece)
 
 void QHttpsPrivate::_complete()
 {
-    _complete_ = true;
+    _responseDone = true;
     _watchdog.stop();
     // Bytes behind a complete response belong to no request: the connection is out of step.
     const bool closing = response.value(QStringLiteral("connection")).toLower() == QLatin1String("close")
@@ -332,7 +332,7 @@ void QHttpsPrivate::slotClosed()
         _readResponse();
         if (run != generation)
             return;
-        if (!_complete_) {
+        if (!_responseDone) {
             const QString reason = _unfinishedReason();
             if (!reason.isEmpty()) {
                 finishWithError(reason, _readingHeader ? QHttps::InvalidResponseHeader

@@ -480,7 +480,7 @@ void QtSSLSocket::_writeToSocket()
 
 void QtSSLSocket::_flushWriteBio()
 {
-    if (!_writeBio || !_socket)
+    if (!_writeBio || !_socket || _socket->state() != QAbstractSocket::ConnectedState)
         return;
     while (const size_t pending = BIO_ctrl_pending(_writeBio)) {
         QByteArray bytes(qsizetype(pending), Qt::Uninitialized);

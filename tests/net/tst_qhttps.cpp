@@ -3,7 +3,9 @@
 
 #include "memorysocket.h"
 #include "net/qhttps.h"
-#include "testhttpserver.h"
+#include "net/qtsslsocket.h"
+#include "testcertificates.h"
+#include "testhttpsserver.h"
 
 #include <QBuffer>
 #include <QSignalSpy>
@@ -42,6 +44,8 @@ private slots:
         timeouts.stall = 400;
         QHttps::setDefaultTimeouts(timeouts);
     }
+
+    void cleanup() { QtSSLSocket::setDefaultCACertFile(QString()); }
 
     void requestsShareOneConnectionInOrder()
     {
@@ -95,6 +99,35 @@ private slots:
         QVERIFY(done.wait(2000));
         QVERIFY(server.requests().at(0).endsWith("\r\n\r\n" + payload));
         QVERIFY(!progress.isEmpty());
+    }
+
+    // Over TLS a second request is written on the same connection, and a device body is
+    // sent in blocks as the socket reports its bytes written.
+    void tlsKeepsTheConnectionAndSendsDevices()
+    {
+        TestCertificates certificates;
+        QtSSLSocket::setDefaultCACertFile(certificates.caFile());
+        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        server.answer(TestHttpServer::ok("first"));
+        server.answer(TestHttpServer::ok("second"));
+        QByteArray payload(20000, 'd');
+        QBuffer source(&payload);
+        QHttps http(true, QStringLiteral("127.0.0.1"), server.port());
+        QSignalSpy done(&http, &QHttps::done);
+        QSignalSpy reports(&http, &QHttps::certCheckFailed);
+        QSignalSpy progress(&http, &QHttps::dataSendProgress);
+        http.post(QStringLiteral("/upload"), &source);
+        QVERIFY(done.wait(2000));
+        QVERIFY2(!done.at(0).at(0).toBool(), qPrintable(http.errorString()));
+        QCOMPARE(http.readAll(), QByteArray("first"));
+        http.request(getHeader(QStringLiteral("/next")));
+        QVERIFY(done.wait(2000));
+        QVERIFY2(!done.at(1).at(0).toBool(), qPrintable(http.errorString()));
+        QCOMPARE(http.readAll(), QByteArray("second"));
+        QVERIFY(reports.isEmpty());
+        QVERIFY(!progress.isEmpty());
+        QVERIFY(server.requests().at(0).endsWith("\r\n\r\n" + payload));
+        QCOMPARE(server.acceptCount(), 1);
     }
 
     void aFailureEmptiesTheQueue()
