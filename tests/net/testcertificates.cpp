@@ -120,13 +120,15 @@ TestCertificates::TestCertificates()
         issue(key.get(), "127.0.0.1", ip, nullptr, nullptr, -DAY, 30 * DAY, false);
     const Certificate untrusted =
         issue(key.get(), "127.0.0.1", ip, otherCa.get(), otherCaKey.get(), -DAY, 30 * DAY, false);
+    const Certificate nameOnly =
+        issue(key.get(), "Test.Example", nullptr, ca.get(), caKey.get(), -DAY, 30 * DAY, false);
 
     _caFile = _folder.filePath(QStringLiteral("ca.pem"));
     QFile file(_caFile);
     if (!file.open(QIODevice::WriteOnly) || file.write(pem(ca.get())) <= 0)
         qFatal("cannot write the test CA");
     for (X509* certificate : {good.get(), expired.get(), early.get(), wrongName.get(),
-                              selfSigned.get(), untrusted.get()})
+                              selfSigned.get(), untrusted.get(), nameOnly.get()})
         _configurations.append(configuration(certificate, key.get()));
 }
 

@@ -2,7 +2,7 @@
 
 // Certificates made fresh for each test run: a trusted CA and server certificates for
 // 127.0.0.1 that are good, expired, not yet valid, for another name, self-signed, or from a
-// CA nobody trusts. The trusted CA is written to a PEM file for the client to load.
+// CA nobody trusts, and one that names its server only in its common name. The trusted CA is written to a PEM file for the client to load.
 
 #include <QSslConfiguration>
 #include <QString>
@@ -11,7 +11,8 @@
 class TestCertificates
 {
 public:
-    enum Kind { Good, Expired, NotYetValid, WrongName, SelfSigned, UntrustedCa };
+    // NameOnly has no alternative names and the common name "Test.Example".
+    enum Kind { Good, Expired, NotYetValid, WrongName, SelfSigned, UntrustedCa, NameOnly };
 
     TestCertificates();
     ~TestCertificates();

@@ -6,6 +6,7 @@
 #include "testhttpsserver.h"
 
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTimeZone>
 #include <QtTest>
 
@@ -150,6 +151,37 @@ private slots:
         }
         const QString summary = socket.peerCertificate();
         QVERIFY2(summary.contains(QLatin1String("/notValidAfter=")), qPrintable(summary));
+    }
+
+    // Without alternative names the common name is the certificate's name, in any case; over
+    // a connection made beforehand the name checked is the one handed in.
+    void aCommonNameMatchesInAnyCase_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("lower case") << "test.example" << true;
+        QTest::newRow("same case") << "Test.Example" << true;
+        QTest::newRow("other name") << "other.example" << false;
+        QTest::newRow("no name") << QString() << false;
+    }
+
+    void aCommonNameMatchesInAnyCase()
+    {
+        QFETCH(QString, host);
+        QFETCH(bool, matches);
+        TestHttpsServer server(_certificates->serverConfiguration(TestCertificates::NameOnly));
+        auto* plain = new QTcpSocket;
+        plain->connectToHost(QHostAddress::LocalHost, server.port());
+        QVERIFY(plain->waitForConnected(2000));
+        QtSSLSocket socket(QtSSLSocket::Client, plain);
+        plain->setParent(&socket);
+        socket.setPathToCACertFile(_certificates->caFile());
+        socket.setHostName(host);
+        Reports reports;
+        watch(socket, reports);
+        socket.sslConnect();
+        QTRY_VERIFY_WITH_TIMEOUT(reports.connected, 2000);
+        QCOMPARE(reports.codes, matches ? QList<int>() : QList<int>({2}));
     }
 
     void aMissingCAFileStopsBeforeTheHandshake()
