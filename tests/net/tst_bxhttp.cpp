@@ -46,8 +46,8 @@ private slots:
         QtSSLSocket::setDefaultCACertFile(_certificates->caFile());
         QHttps::Timeouts timeouts;
         timeouts.connect = 1000;
-        timeouts.handshake = 500;
-        timeouts.stall = 500;
+        timeouts.handshake = 1000;
+        timeouts.stall = 1000;
         QHttps::setDefaultTimeouts(timeouts);
         BXHttp::setPreconnectWaits(1000, 100);
     }
@@ -128,7 +128,7 @@ private slots:
         BXHttp stalled(false, silent.url(), 80);
         QSignalSpy stalledDone(&stalled, &BXHttp::done);
         stalled.doGet(silent.url());
-        QVERIFY(stalledDone.wait(2000));
+        QVERIFY(stalledDone.wait(3000));
         QCOMPARE(stalled.errorString(), QStringLiteral("Connection timed out") + s_connectionAdvice);
     }
 
@@ -200,7 +200,7 @@ private slots:
         BXHttp http(true, QStringLiteral("https://127.0.0.1:%1/").arg(plain.port()), 443);
         QSignalSpy done(&http, &BXHttp::done);
         http.doGet(QStringLiteral("https://127.0.0.1:%1/").arg(plain.port()));
-        QVERIFY(done.wait(2000));
+        QVERIFY(done.wait(3000));
         QCOMPARE(done.at(0).at(0).toBool(), true);
         QCOMPARE(http.errorString(), QStringLiteral("Connection timed out") + s_connectionAdvice);
     }

@@ -41,7 +41,7 @@ private slots:
         QHttps::Timeouts timeouts;
         timeouts.connect = 1000;
         timeouts.handshake = 1000;
-        timeouts.stall = 400;
+        timeouts.stall = 600;
         QHttps::setDefaultTimeouts(timeouts);
     }
 
@@ -178,8 +178,8 @@ private slots:
     {
         TestHttpServer server;
         TestHttpServer::Answer slow;
-        slow.pieces = {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nab", "c\r\n", "0\r\n\r\n"};
-        slow.pauseMs = 150;  // each pause is shorter than the stall time-out, together longer
+        slow.pieces = {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nab", "c\r\n", "0\r\n", "\r\n"};
+        slow.pauseMs = 250;  // each pause is shorter than the stall time-out, together longer
         server.answer(slow);
         QHttps http(false, server.url(), server.port());
         QSignalSpy done(&http, &QHttps::done);
