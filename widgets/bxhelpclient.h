@@ -35,6 +35,7 @@ signals:
 
 private:
     void _applyArguments();
+    void _passModalDialog();
 
     QStringList _arguments;
     HelpWindow* _window = nullptr;

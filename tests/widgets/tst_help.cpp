@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -175,6 +177,29 @@ private slots:
         QVERIFY(_client.isOpen());
         QCOMPARE(_client.window()->browser()->source(),
                  pageUrl(QStringLiteral("browser-myfoods.html")));
+    }
+
+    // Help opened from a modal dialog takes clicks, which come through the window system as
+    // the user's would, while the dialog stays open.
+    void helpWindowIsUsableWhileADialogIsOpen()
+    {
+        QDialog dialog;
+        QUrl shownAfterClick;
+        QUrl expected;
+        QTimer::singleShot(0, &dialog, [&] {
+            BXHelp::showTopic(QStringLiteral("diary.html"));
+            HelpWindow* help = _client.window();
+            QTreeWidget* tree = help->contentsTree();
+            QTreeWidgetItem* item = tree->topLevelItem(tree->topLevelItemCount() - 1);
+            expected = item->data(0, Qt::UserRole).toUrl();
+            const QPoint spot = tree->viewport()->mapTo(help, tree->visualItemRect(item).center());
+            QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, spot);
+            shownAfterClick = help->browser()->source();
+            dialog.accept();
+        });
+        dialog.exec();
+        QVERIFY(expected != pageUrl(QStringLiteral("diary.html")));
+        QCOMPARE(shownAfterClick, expected);
     }
 
     void linkTopicPointsTheActionAtThePage()
