@@ -102,6 +102,16 @@ bool brandSwitch(const char* id)
     return brand->idExists(id) && brand->getBool(id);
 }
 
+// Data and settings of earlier versions move to the current folders before anything reads them.
+bool moveOldFolders()
+{
+    QString error;
+    if (BXSettings::moveOldFolders(&error))
+        return true;
+    showBox(QMessageBox::Critical, QStringLiteral("Cannot start"), error);
+    return false;
+}
+
 // Keeps a second copy, one that found the running copy unresponsive, away from the user data.
 std::unique_ptr<QLockFile> lockUserData(std::string& error)
 {
@@ -313,7 +323,9 @@ int main(int argc, char** argv)
         BrandEngine::instance();
         const Options options = readCommandLine(QApplication::arguments());
         importBrand();
-        result = options.updateDb ? runUpdateMode() : runApplication(app, window, lock);
+        result = moveOldFolders() ? (options.updateDb ? runUpdateMode()
+                                                      : runApplication(app, window, lock))
+                                  : 1;
         shutDown(window);
     }
     return result;
