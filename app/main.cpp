@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <sys/socket.h>
 #include <sys/statvfs.h>
@@ -43,11 +44,14 @@ struct Options
     bool updateDb = false;
 };
 
-// A box that nobody could answer (no application object, or the offscreen platform) is
-// written to standard error instead of being shown.
+// Set once the program was asked to terminate: from then on no dialog waits for an answer.
+bool s_terminating = false;
+
+// A box that nobody could or would answer (no application object, the offscreen platform, a
+// program asked to terminate) is written to standard error instead of being shown.
 bool canShowBoxes()
 {
-    return qobject_cast<QApplication*>(QCoreApplication::instance())
+    return !s_terminating && qobject_cast<QApplication*>(QCoreApplication::instance())
            && QGuiApplication::platformName() != QLatin1String("offscreen")
            && QGuiApplication::platformName() != QLatin1String("minimal");
 }
@@ -195,9 +199,33 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock)
     return false;
 }
 
-// A request to terminate (SIGTERM, SIGINT: the session ends) closes the windows as the user
-// would, so that the program shuts down in order. The signal handler only writes to a pipe.
+// A request to terminate (SIGTERM, SIGINT: the session ends) cancels the dialogs that are open
+// and any opened later, closes the windows as the user would, so that the program shuts down
+// in order, and ends every event loop. One signal is enough, whatever was open. The signal
+// handler only writes to a pipe.
 int s_terminationPipe[2] = {-1, -1};
+constexpr int DialogSweepMs = 50;
+
+void cancelDialogs()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
+            dialog->reject();
+    }
+}
+
+void endOnRequest()
+{
+    if (s_terminating)
+        return;
+    s_terminating = true;
+    auto* sweeper = new QTimer(QCoreApplication::instance());
+    QObject::connect(sweeper, &QTimer::timeout, &cancelDialogs);
+    sweeper->start(DialogSweepMs);
+    cancelDialogs();
+    QApplication::closeAllWindows();
+    QCoreApplication::exit(0);
+}
 
 void onTerminationSignal(int)
 {
@@ -213,7 +241,7 @@ std::unique_ptr<QSocketNotifier> watchTermination()
     QObject::connect(notifier.get(), &QSocketNotifier::activated, [] {
         char byte = 0;
         [[maybe_unused]] const ssize_t read = ::read(s_terminationPipe[0], &byte, 1);
-        QApplication::closeAllWindows();
+        endOnRequest();
     });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
@@ -244,7 +272,6 @@ int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window)
     QObject::connect(&app, &QtSingleApplication::messageReceived, window,
                      &MainWindow::processMessage);
     window->statusBar()->hide();
-    const std::unique_ptr<QSocketNotifier> termination = watchTermination();
     if (!pickFirstUser(window))
         return 0;
     if (brandSwitch("metrics_enabled"))
@@ -252,8 +279,9 @@ int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window)
     window->show();
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
     NotificationCenter::notify("app_about_to_start");
-    // The window may already be closed, from a dialog that the notification opened.
-    if (!window || !window->isVisible())
+    // The window may already be closed, from a dialog that the notification opened, or the
+    // program asked to terminate.
+    if (s_terminating || !window || !window->isVisible())
         return 0;
     return QApplication::exec();
 }
@@ -319,6 +347,7 @@ int main(int argc, char** argv)
         if (app.sendMessage(QStringLiteral("Wake up!"), WakeUpTimeoutMs))
             return 0;
         app.initialize(false);
+        const std::unique_ptr<QSocketNotifier> termination = watchTermination();
         qInstallMessageHandler(myMessageOutput);
         BrandEngine::instance();
         const Options options = readCommandLine(QApplication::arguments());
