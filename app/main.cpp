@@ -116,6 +116,19 @@ bool moveOldFolders()
     return false;
 }
 
+// Why nothing can be written into folder (a full disk, no permission, no folder), in the
+// system's words.
+QString writeFailure(const QString& folder)
+{
+    QFile probe(folder + QStringLiteral("pantrel.lock.probe"));
+    const bool written = probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+                         && probe.write("0", 1) == 1;
+    const QString reason = written ? QStringLiteral("the lock file cannot be made")
+                                   : probe.errorString();
+    probe.remove();
+    return reason;
+}
+
 // Keeps a second copy, one that found the running copy unresponsive, away from the user data.
 std::unique_ptr<QLockFile> lockUserData(std::string& error)
 {
@@ -130,8 +143,8 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
                                "does not respond. Close it and start the program again.")
                     .arg(folder).toStdString();
     } else {
-        error = QStringLiteral("The user data folder %1 cannot be locked. Check that it exists "
-                               "and that you may write to it.").arg(folder).toStdString();
+        error = QStringLiteral("The user data folder %1 cannot be written: %2.")
+                    .arg(folder, writeFailure(folder)).toStdString();
     }
     return nullptr;
 }
