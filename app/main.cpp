@@ -3,6 +3,7 @@
 
 #include "widgets/macutil.h"
 #include "app/mainwindow.h"
+#include "app/programicon.h"
 #include "app/qtsingleapplication.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/recipeproxydb.h"
@@ -26,7 +27,6 @@
 #include <QTimer>
 
 #include <sys/socket.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -186,13 +186,6 @@ void setThemeFonts()
     QApplication::setFont(MacUtil::getThemeFont(MacUtil::MiniSystemFont), "QHeaderView");
 }
 
-bool onReadOnlyVolume()
-{
-    struct statvfs info {};
-    const QByteArray folder = QFile::encodeName(BXSettings::getDirExecutable());
-    return ::statvfs(folder.constData(), &info) == 0 && (info.f_flag & ST_RDONLY) != 0;
-}
-
 // Opens the user database and its store, and connects the catalogues to the diary entries
 // and to user deletion.
 bool startUserDatabase(std::unique_ptr<QLockFile>& lock)
@@ -305,12 +298,6 @@ int runApplication(QtSingleApplication& app, QPointer<MainWindow>& window,
     setThemeFonts();
     QApplication::setDesktopSettingsAware(false);
     MacUtil::fixApplicationPaletteInactive(true);
-    if (onReadOnlyVolume()) {
-        showBox(QMessageBox::Critical, QStringLiteral("Cannot run program from this location"),
-                QStringLiteral("You must copy this application bundle to the\n"
-                               "Applications folder and run it from there"));
-        return 0;
-    }
     if (!startUserDatabase(lock))
         return 1;
     return runMainWindow(app, window);
@@ -360,6 +347,7 @@ int main(int argc, char** argv)
         if (app.sendMessage(QStringLiteral("Wake up!"), WakeUpTimeoutMs))
             return 0;
         app.initialize(false);
+        QApplication::setWindowIcon(ProgramIcon::load());
         const std::unique_ptr<QSocketNotifier> termination = watchTermination();
         qInstallMessageHandler(myMessageOutput);
         BrandEngine::instance();
