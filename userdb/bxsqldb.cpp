@@ -1,7 +1,9 @@
 #include "userdb/bxsqldb.h"
 
 #include "core/bxsettings.h"
+#include "core/notificationcenter.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -182,8 +184,28 @@ QString BXSqlDb::diskFullText()
 void BXSqlDb::noteFailure(const QSqlError& error)
 {
     // Extended result codes keep the primary one in their low byte.
-    if (_instance && (error.nativeErrorCode().toInt() & 0xff) == SQLITE_FULL)
-        _instance->m_diskFull = true;
+    if (!_instance || (error.nativeErrorCode().toInt() & 0xff) != SQLITE_FULL)
+        return;
+    _instance->m_diskFull = true;
+    announceDiskFull();
+}
+
+// Posts "userdb_disk_full" once the change that failed has returned, so that whoever tells
+// the user does so outside the change; failures in a row are announced once.
+void BXSqlDb::announceDiskFull()
+{
+    static bool pending = false;
+    QCoreApplication* application = QCoreApplication::instance();
+    if (pending || !application)
+        return;
+    pending = true;
+    QMetaObject::invokeMethod(
+        application,
+        [] {
+            pending = false;
+            NotificationCenter::notify("userdb_disk_full");
+        },
+        Qt::QueuedConnection);
 }
 
 bool BXSqlDb::transactionActive() const

@@ -60,7 +60,8 @@ public:
     static bool diskWasFull();
     // What the user is told about a change that a full disk stopped.
     static QString diskFullText();
-    // Records a failed statement's error, for diskWasFull().
+    // Records a failed statement's error, for diskWasFull(). A full disk is also announced,
+    // once the failed change has returned, by the notification "userdb_disk_full".
     static void noteFailure(const QSqlError& error);
 
     // Adds a column to an existing table by rebuilding it with the new column first;
@@ -134,6 +135,7 @@ private:
     static BXSqlDb* _instance;
 
     bool transactionActive() const;
+    static void announceDiskFull();
 
     bool m_open = false;
     int nestedTransactionLevel = 0;
