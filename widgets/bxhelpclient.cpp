@@ -3,6 +3,7 @@
 #include "widgets/helpwindow.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QWindow>
 
 namespace {
@@ -13,6 +14,8 @@ const QString kIndexPage = QStringLiteral("!!%%index");
 BXHelpClient::BXHelpClient(QObject* parent)
     : QObject(parent)
 {
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->installEventFilter(this);
 }
 
 BXHelpClient::~BXHelpClient()
@@ -27,42 +30,42 @@ bool BXHelpClient::isOpen() const
 
 void BXHelpClient::openAssistant()
 {
-    if (isOpen()) {
-        _passModalDialog();
+    if (isOpen())
         return;
-    }
     if (!_window) {
         _window = new HelpWindow;
         connect(_window, &HelpWindow::closed, this, &BXHelpClient::assistantClosed);
     }
     _applyArguments();
-    _passModalDialog();
+    _passModalDialog(QApplication::activeModalWidget());
     _window->show();
     _window->raise();
     _window->activateWindow();
     emit assistantOpened();
 }
 
-// Help is asked for from dialogs too (their Help buttons, a tip's link). A modal dialog blocks
-// every other window of the program but its own children, so the help window becomes a child
-// (for the window system: a transient) of the dialog in front, and stays usable beside it.
-void BXHelpClient::_passModalDialog()
+// Help is asked for from dialogs too (their Help buttons, a tip's link), and stays open while
+// dialogs come and go. A modal dialog blocks every other window of the program but its own
+// children, so the help window becomes a child (for the window system: a transient) of the
+// modal dialog in front, before either is shown, when the window system decides what is
+// blocked.
+void BXHelpClient::_passModalDialog(QWidget* modal)
 {
-    const QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal == _window)
+    if (!_window || !modal || modal == _window)
         return;
     _window->winId();
-    QWindow* help = _window->windowHandle();
-    QWindow* dialog = modal->windowHandle();
-    if (!help || !dialog || help->transientParent() == dialog)
-        return;
-    // The window system learns whether a window is blocked when the window is shown.
-    const bool visible = _window->isVisible();
-    if (visible)
-        _window->hide();
-    help->setTransientParent(dialog);
-    if (visible)
-        _window->show();
+    modal->winId();
+    _window->windowHandle()->setTransientParent(modal->windowHandle());
+}
+
+bool BXHelpClient::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && isOpen() && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->isWindow() && widget->isModal())
+            _passModalDialog(widget);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void BXHelpClient::_applyArguments()

@@ -179,15 +179,26 @@ private slots:
                  pageUrl(QStringLiteral("browser-myfoods.html")));
     }
 
-    // Help opened from a modal dialog takes clicks, which come through the window system as
-    // the user's would, while the dialog stays open.
+    // Help takes clicks, which come through the window system as the user's would, while a
+    // modal dialog is open: help opened from the dialog, and help that was open before it.
+    void helpWindowIsUsableWhileADialogIsOpen_data()
+    {
+        QTest::addColumn<bool>("openedBefore");
+        QTest::newRow("opened from the dialog") << false;
+        QTest::newRow("open before the dialog") << true;
+    }
+
     void helpWindowIsUsableWhileADialogIsOpen()
     {
+        QFETCH(bool, openedBefore);
+        if (openedBefore)
+            BXHelp::showTopic(QStringLiteral("diary.html"));
         QDialog dialog;
         QUrl shownAfterClick;
         QUrl expected;
         QTimer::singleShot(0, &dialog, [&] {
-            BXHelp::showTopic(QStringLiteral("diary.html"));
+            if (!openedBefore)
+                BXHelp::showTopic(QStringLiteral("diary.html"));
             HelpWindow* help = _client.window();
             QTreeWidget* tree = help->contentsTree();
             QTreeWidgetItem* item = tree->topLevelItem(tree->topLevelItemCount() - 1);
