@@ -367,6 +367,7 @@ void MainWindow::init()
     if (_brand->idExists("metrics_enabled") && _brand->getBool("metrics_enabled"))
         QTimer::singleShot(10, this, &MainWindow::sendMetrics);
     NotificationCenter::addObserver(this, SLOT(appAboutToStart()), "app_about_to_start");
+    NotificationCenter::addObserver(this, SLOT(diskFull()), "userdb_disk_full");
 
     if (FoodQueryWidget* browser = _browser())
         browser->prettySearchEdit->lineEdit()->setFocus();

@@ -149,6 +149,8 @@ public slots:
     void myClose();
     void publishDay();
     void appAboutToStart();
+    // Tells the user that a change was lost to a full disk.
+    void diskFull();
     void updateDatabases();
     void autoUpdateDatabases(bool error);
     void sendMetrics();

@@ -150,6 +150,9 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
             return true;
         }
     }
+    // A full disk is told once, by diskFull().
+    if (BXSqlDb::diskWasFull())
+        return false;
     const QString storeAdvice =
         tr("The profile could not be stored in the user database. Check that the disk "
            "is not full and that you may write to the folder %1, then try again.")
@@ -454,6 +457,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
             _reportsPage = nullptr;
         delete page;
     }
+}
+
+void MainWindow::diskFull()
+{
+    showMessage(QMessageBox::Warning, tr("Disk full"), BXSqlDb::diskFullText(), QMessageBox::Ok,
+                QMessageBox::Ok);
 }
 
 // Start-up checks and online services

@@ -212,15 +212,18 @@ bool UserDB::addUser(UserProfile& profile, int* id)
     }
     const int newId = getNextUserID();
     BXSqlDb::beginTransaction();
-    if (!_insertUserRows(profile, newId)) {
+    const bool inserted = _insertUserRows(profile, newId);
+    if (!inserted)
         BXSqlDb::rollbackTransaction();
-        _lastError = QStringLiteral("The new user could not be stored in the user database. Check "
-                                    "that the disk is not full and that you may write to the "
-                                    "folder %1, then try again.")
-                         .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath()));
+    if (!inserted || !BXSqlDb::commitTransaction()) {
+        _lastError = BXSqlDb::diskWasFull()
+            ? BXSqlDb::diskFullText()
+            : QStringLiteral("The new user could not be stored in the user database. Check "
+                             "that the disk is not full and that you may write to the "
+                             "folder %1, then try again.")
+                  .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath()));
         return false;
     }
-    BXSqlDb::commitTransaction();
     profile.userId = newId;
     if (id)
         *id = newId;
