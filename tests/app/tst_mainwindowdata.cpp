@@ -11,9 +11,13 @@
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
+#include "profile/settargetsdialog.h"
 #include "userdb/diarydb.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
@@ -118,6 +122,7 @@ private slots:
     void deletingLastUserEndsWhenWizardCancelled();
     void sixthUserIsRefused();
     void targetsAreStoredAndAnnounced();
+    void targetsDialogStoresForDiaryDay();
     void switchingLoadsUserSettings();
     void diaryItemsFollowTheDay();
 
@@ -497,6 +502,63 @@ void TestMainWindowData::targetsAreStoredAndAnnounced()
     _window->setTargets();
     QCOMPARE(_window->targetsRuns, 1);
     QCOMPARE(announced.size(), 1);
+}
+
+// The main window with the real targets dialog.
+class TargetsWindow : public ScriptedMainWindow
+{
+protected:
+    bool execTargetsDialog(DBTypes::CheckinItem& checkin, DBTypes::UserPrefs& prefs) override
+    {
+        return MainWindow::execTargetsDialog(checkin, prefs);
+    }
+};
+
+void TestMainWindowData::targetsDialogStoresForDiaryDay()
+{
+    delete _window;
+    auto* window = new TargetsWindow;
+    _window = window;
+    QVERIFY(_window->switchUser(_window, _ann));
+    _window->diaryPage()->prevDayButton_clicked();
+    const QByteArray day = _window->diaryPage()->getDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    UserDB* users = UserDB::instance();
+    QVERIFY(users->setFluid(_ann, day.constData(), 5));
+    DBTypes::CheckinItem weighing;
+    weighing.userId = _ann;
+    qstrcpy(weighing.date, day.constData());
+    weighing.weight = 72.5f;
+    weighing.hasWeight = true;
+    QVERIFY(users->addCheckin(weighing, false));
+
+    bool filled = false;
+    QTimer::singleShot(0, _window, [this, &filled] {
+        auto* dialog = _window->findChild<SetTargetsDialog*>();
+        QVERIFY(dialog);
+        dialog->targetEdit(DBTypes::ENERGY)->setText(QStringLiteral("1800"));
+        dialog->targetEdit(DBTypes::FAT)->setText(QStringLiteral("60"));
+        dialog->targetEdit(DBTypes::SODIUM)->clear();
+        dialog->sizeBox(DBTypes::SODIUM)->setCurrentIndex(0);
+        dialog->findChild<QPushButton*>(QStringLiteral("_okButton"))->click();
+        filled = true;
+    });
+    QSignalSpy announced(_window, &MainWindow::signalTargetUpdate);
+    _window->setTargets();
+    QVERIFY(filled);
+
+    QCOMPARE(announced.size(), 1);
+    const auto sent = announced.at(0).at(0).value<DBTypes::CheckinItem>();
+    QCOMPARE(sent.target(DBTypes::ENERGY), 1800.0f);
+    const DBTypes::CheckinItem stored = users->getCheckin(_ann, day.constData());
+    QCOMPARE(stored.target(DBTypes::ENERGY), 1800.0f);
+    QCOMPARE(stored.target(DBTypes::FAT), 60.0f);
+    QVERIFY(stored.noTarget(DBTypes::SODIUM));
+    QCOMPARE(users->getUserPrefs(_ann).targetSize(DBTypes::SODIUM), DBTypes::UserPrefs::Large);
+    // The day's water and weight stay as they were.
+    QCOMPARE(users->getFluid(_ann, day.constData()), 5);
+    bool exact = false;
+    QCOMPARE(users->getWeight(_ann, day.constData(), &exact), 72.5f);
+    QVERIFY(exact);
 }
 
 void TestMainWindowData::switchingLoadsUserSettings()
