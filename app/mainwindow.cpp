@@ -102,6 +102,7 @@ void MainWindow::_createActions()
     fileRestore_DatabasesAction = makeAction(this, "fileRestore_DatabasesAction");
     csvExportAction = makeAction(this, "csvExportAction");
     pageSetupAction = makeAction(this, "pageSetupAction");
+    printPreviewAction = makeAction(this, "printPreviewAction");
     printAction = makeAction(this, "printAction");
     exitAction = makeAction(this, "exitAction");
     em_CopyFromAnotherDay = makeAction(this, "em_CopyFromAnotherDay");
@@ -174,7 +175,7 @@ void MainWindow::_createMenus()
     fileMenu->addSeparator();
     fileMenu->addAction(csvExportAction);
     fileMenu->addSeparator();
-    fileMenu->addActions({pageSetupAction, printAction});
+    fileMenu->addActions({pageSetupAction, printPreviewAction, printAction});
     fileMenu->addSeparator();
     fileMenu->addAction(exitAction);
 
@@ -248,6 +249,7 @@ void MainWindow::languageChange()
     setTexts(fileRestore_DatabasesAction, tr("&Restore Data"), tr("Restore Data"));
     setTexts(csvExportAction, tr("Export to CSV ..."), tr("Export to CSV ..."));
     setTexts(pageSetupAction, tr("Page Setup"), tr("Page Setup"));
+    setTexts(printPreviewAction, tr("Print Preview..."), tr("Print Preview"));
     setTexts(printAction, tr("&Print"), tr("Print"));
     setTexts(exitAction, tr("E&xit"), tr("Exit"));
     exitAction->setStatusTip(tr("Exit application"));
@@ -305,6 +307,7 @@ void MainWindow::_connectActions()
     connect(fileRestore_DatabasesAction, &QAction::triggered, this, &MainWindow::restoreUserDB);
     connect(csvExportAction, &QAction::triggered, this, &MainWindow::exportCsv);
     connect(pageSetupAction, &QAction::triggered, this, &MainWindow::pageSetup);
+    connect(printPreviewAction, &QAction::triggered, this, &MainWindow::printDayPreview);
     connect(printAction, &QAction::triggered, this, &MainWindow::printDay);
     connect(exitAction, &QAction::triggered, this, &MainWindow::myClose);
     connect(em_CopyFromAnotherDay, &QAction::triggered, this, &MainWindow::showCopyDialog);

@@ -256,6 +256,7 @@ public:
     QAction* fileRestore_DatabasesAction = nullptr;
     QAction* csvExportAction = nullptr;
     QAction* pageSetupAction = nullptr;
+    QAction* printPreviewAction = nullptr;
     QAction* printAction = nullptr;
     QAction* exitAction = nullptr;
     QAction* em_CopyFromAnotherDay = nullptr;

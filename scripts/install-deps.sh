@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev libqt6svg6 qt6-svg-dev
     xvfb xauth fonts-dejavu-core libssl-dev zlib1g-dev
     tango-icon-theme librsvg2-bin
+    poppler-utils fonts-liberation2 locales
     clang-14 libclang-rt-14-dev libbenchmark-dev
 )
 
