@@ -136,6 +136,7 @@ void ReportsContainer::setCurrentWidget(QFrame* viewer)
     assert(report && "dynamic_cast<ReportViewer*>(_currentWidget)");
     report->loadSettings();
     viewer->show();
+    _layout->activate();
 }
 
 void ReportsContainer::showEvent(QShowEvent* event)
