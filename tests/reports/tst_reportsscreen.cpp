@@ -15,7 +15,9 @@
 #include "reports/weightchart.h"
 #include "reports/weightreportviewer.h"
 #include "tests/reports/reportsession.h"
+#include "tests/support/printharness.h"
 #include "tests/support/widgetpicture.h"
+#include "reports/printmodule.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -258,8 +260,16 @@ private slots:
             QPainter painter(&page);
             report->draw(&painter, 0);
             painter.end();
-            page.save(QCoreApplication::applicationDirPath() + QStringLiteral("/../widget-pictures/printed-")
-                      + title.section(QLatin1Char(' '), 0, 0).toLower() + QStringLiteral(".png"));
+            QVERIFY(page.pixelColor(page.width() / 2, page.height() / 2) != QColor(Qt::white));
+
+            // Through the print pipeline into a PDF: one page headed by the title.
+            PdfPrintSteps steps;
+            steps.previewPrints = true;
+            PrintModule::printFromFactory(factory.get(), false);
+            QCOMPARE(PdfReader::pageCount(steps.pdfPath), 1);
+            QVERIFY2(PdfReader::pageText(steps.pdfPath, 1).simplified().startsWith(title + QStringLiteral(" from")),
+                     qPrintable(PdfReader::pageText(steps.pdfPath, 1)));
+            PdfReader::savePictures(steps.pdfPath, QStringLiteral("printed-") + title.section(QLatin1Char(' '), 0, 0).toLower());
         }
     }
 };
