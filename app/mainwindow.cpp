@@ -180,6 +180,8 @@ void MainWindow::_createMenus()
 
     editMenu = bar->addMenu(QString());
     editMenu->setObjectName(QStringLiteral("Edit"));
+    // The focus may have moved since the last refresh: follow it as the menu opens.
+    connect(editMenu, &QMenu::aboutToShow, this, [this] { refreshEditMenu(-1, 0); });
     editMenu->addActions({em_CopyFromAnotherDay, eM_DiaryClearAll});
     savedMealMenu = editMenu->addMenu(QString());
     savedMealMenu->setObjectName(QStringLiteral("savedMealMenu"));

@@ -236,6 +236,7 @@ private:
     FoodQueryWidget* _browser() const;
     void _setupBrowserItems(int state);
     void _showSavedMealItems(DiaryListView* list);
+    void _showNoApplicableWhenEmpty();
     bool _publishOnQuitDue(bool* ask);
     void _setCaption(const QString& userName, bool trailingBlank);
     bool _storeWizardProfile(bool found, int& userId, DBTypes::UserProfile& profile,

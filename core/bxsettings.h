@@ -99,6 +99,8 @@ public:
     static QString getUserDBPath();
     // The backup folder: the stored choice, or else the default, which is then stored.
     static QString getBackupDirData();
+    // The backup folder used until the user chooses one; nothing creates it before a backup.
+    static QString defaultBackupDir();
     // a + "/" + b.
     static QString joinPaths(const QString& a, const QString& b);
     // True when the user's locale writes dates month first.
@@ -111,7 +113,6 @@ public:
 
 private:
     static QString settingsFile();
-    static QString defaultBackupDir();
 
     void loadSettings();
     const SettingData* find(SettingType type, SettingEnum id) const;

@@ -138,15 +138,21 @@ void DiaryListView::setColumnSettings(const QString& settings)
 void DiaryListView::_setNutrientColumns(const std::vector<DBTypes::NutType>& nutrients)
 {
     _columns = nutrients;
-    QStringList titles{tr("Item")};
-    for (DBTypes::NutType nut : _columns)
-        titles << UnitCollection::instance()->get(nut)->printName();
-    setColumnCount(titles.size());
-    setHeaderLabels(titles);
-    for (int column = 1; column < titles.size(); ++column) {
+    setColumnCount(int(_columns.size()) + 1);
+    _refreshColumnTitles();
+    for (int column = 1; column < columnCount(); ++column) {
         headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
         header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     }
+}
+
+// The titles name each nutrient in the units in force now, which change with the user.
+void DiaryListView::_refreshColumnTitles()
+{
+    QStringList titles{tr("Item")};
+    for (DBTypes::NutType nut : _columns)
+        titles << UnitCollection::instance()->get(nut)->printName();
+    setHeaderLabels(titles);
 }
 
 bool DiaryListView::isAnyItemSelected() const
@@ -283,6 +289,7 @@ void DiaryListView::showToday()
         if (mode != _viewMode)
             setViewMode(mode);
     }
+    _refreshColumnTitles();
     const DiaryDay day = _loadDay();
     _resetView();
     for (const DBTypes::FoodDiaryItem& entry : day.foods)

@@ -89,6 +89,7 @@ private:
     DBTypes::DiaryDay _loadDay() const;
     int _fileGroup(int meal) const;
     void _setNutrientColumns(const std::vector<DBTypes::NutType>& nutrients);
+    void _refreshColumnTitles();
 
     BXCalendar* _calendar = nullptr;
     int _viewMode = DBTypes::SNACKS_TOGETHER;

@@ -240,6 +240,7 @@ protected:
     void installUnits(const DBTypes::UserPrefs& prefs) override
     {
         installedUnits.append(prefs.measurementUnits);
+        MainWindow::installUnits(prefs);
     }
     std::unique_ptr<PrintModule> createPrintCommand(int) override
     {

@@ -4,6 +4,7 @@
 #include "mainwindowdoubles.h"
 
 #include "app/syncdialog.h"
+#include "app/tipoftheday.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/fooddbdynamic.h"
 #include "core/dateconversion.h"
@@ -16,6 +17,7 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -96,6 +98,7 @@ private slots:
     void cleanupTestCase();
 
     void backupIsByteIdentical();
+    void firstBackupMakesTheDefaultFolder();
     void cancelledBackupWritesNothing();
     void backupOntoLiveDatabaseFails();
     void backupKeepsExistingFileWhenNotOverwriting();
@@ -119,6 +122,7 @@ private slots:
     void diaryItemsFollowTheDay();
 
     void updateCheckFollowsInterval_data();
+    void eachStartShowsTheNextTip();
     void updateCheckFollowsInterval();
     void brandWithoutUpdatesNeverChecks();
     void publishingPromptAfterAWeek_data();
@@ -199,6 +203,16 @@ void TestMainWindowData::backupIsByteIdentical()
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successfull"));
     QCOMPARE(_window->lastText(), QStringLiteral("Your data is now backed up in ") + QDir::toNativeSeparators(path));
     QVERIFY(BXSqlDb::isUp());
+}
+
+void TestMainWindowData::firstBackupMakesTheDefaultFolder()
+{
+    BXSettings().setString(BXSettings::DataBackupPath, QString());
+    const QString folder = BXSettings::defaultBackupDir();
+    QDir(folder).removeRecursively();
+    _window->backupName = QString();
+    _window->backupUserDB();
+    QVERIFY(QFileInfo(folder).isDir());
 }
 
 void TestMainWindowData::cancelledBackupWritesNothing()
@@ -491,8 +505,11 @@ void TestMainWindowData::switchingLoadsUserSettings()
     DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(bob);
     prefs.snackDisplay = DBTypes::SNACKS_NUMBERED;
     prefs.showNutrientAndFluid = true;
+    prefs.energyUnits = 0; // kilojoules
     UserDB::instance()->setUserPrefs(bob, prefs);
     UserDB::instance()->saveColumnSettings(bob, QStringLiteral("0:"));
+    UserDB::instance()->saveColumnSettings(_ann, QStringLiteral("0:"));
+    const QTreeWidget* list = _window->diaryPage()->diaryView1->mealView;
     const int bobsFood = addCustomFood(bob, QStringLiteral("Bagel"));
     QVERIFY(_window->switchUser(_window, _ann));
     QCOMPARE(_window->previousUser(), _ann);
@@ -504,6 +521,7 @@ void TestMainWindowData::switchingLoadsUserSettings()
     QVERIFY(_window->toggleViewModeB->isChecked());
     QVERIFY(_window->toggleFluidNutrientAction->isChecked());
     QCOMPARE(_window->diaryPage()->diaryView1->mealView->getColumnSettings(), QStringLiteral("0:"));
+    QCOMPARE(list->headerItem()->text(1), QStringLiteral("Kilojoules"));
     QCOMPARE(_window->windowTitle(), BrandEngine::instance()->getString("app_name") + QStringLiteral(" - Bob "));
     QCOMPARE(_window->usersSubmenu()->actions().last()->text(), QStringLiteral("Bob"));
     QVERIFY(_window->usersSubmenu()->actions().last()->isChecked());
@@ -513,6 +531,7 @@ void TestMainWindowData::switchingLoadsUserSettings()
     QCOMPARE(UserDB::instance()->getColumnSettings(bob), QStringLiteral("0:"));
     QCOMPARE(_window->diaryPage()->diaryView1->mealView->getColumnSettings(),
              UserDB::instance()->getColumnSettings(_ann));
+    QCOMPARE(list->headerItem()->text(1), QStringLiteral("Calories"));
 }
 
 void TestMainWindowData::diaryItemsFollowTheDay()
@@ -562,6 +581,33 @@ void TestMainWindowData::updateCheckFollowsInterval_data()
     QTest::newRow("27 of 28 days") << 28 << 27 << 0;
     QTest::newRow("28 of 28 days") << 28 << 28 << 1;
     QTest::newRow("never") << -1 << 400 << 0;
+}
+
+void TestMainWindowData::eachStartShowsTheNextTip()
+{
+    TipOfTheDay::cleanUp();
+    const QList<int> tips = TipOfTheDay::instance()->tipNumbers();
+    QVERIFY(tips.size() >= 2);
+    UserDB::instance()->setTipOfTheDay(_ann, 0);
+    QList<int> shown;
+    QTimer closer;
+    closer.setInterval(0);
+    connect(&closer, &QTimer::timeout, [&shown] {
+        auto* tip = qobject_cast<TipOfTheDay*>(QApplication::activeModalWidget());
+        if (tip && tip->isVisible()) {
+            shown.append(tip->currentTip());
+            tip->closeButton()->click();
+        }
+    });
+    closer.start();
+    for (int start = 0; start < 3; ++start) {
+        TipOfTheDay::cleanUp();
+        _window->appAboutToStart();
+        QTRY_COMPARE(shown.size(), start + 1);
+    }
+    // A first start shows the first tip; every later one the tip after the one closed.
+    QCOMPARE(shown, (QList<int>{tips.at(0), tips.at(1), tips.at(2)}));
+    QCOMPARE(UserDB::instance()->getTipOfTheDay(_ann), tips.at(2));
 }
 
 void TestMainWindowData::updateCheckFollowsInterval()

@@ -89,7 +89,7 @@ private slots:
         UnitCollection::instance()->set(UnitCollection::Energy,
                                         new UnitEnergy(UnitEnergy::Kilojoules));
         const UnitDescriptor* energy = unit(UnitCollection::Energy);
-        QCOMPARE(energy->printNumberUnit(100.0), QStringLiteral("418 kj"));
+        QCOMPARE(energy->printNumberUnit(100.0), QStringLiteral("418 kJ"));
         QCOMPARE(energy->input(QStringLiteral("418")), 100.0);
         QCOMPARE(energy->printName(), QStringLiteral("Kilojoules"));
     }

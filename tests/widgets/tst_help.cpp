@@ -119,6 +119,10 @@ private slots:
         _client.window()->indexFilter()->setText(QStringLiteral("saved"));
         QVERIFY(index->currentItem());
         QCOMPARE(index->currentItem()->text(), QStringLiteral("Saved meals"));
+        // Return in the search box opens the entry found.
+        const QUrl wanted = index->currentItem()->data(Qt::UserRole).toUrl();
+        QTest::keyClick(_client.window()->indexFilter(), Qt::Key_Return);
+        QCOMPARE(_client.window()->browser()->source(), wanted);
     }
 
     void missingPageSaysSo()
