@@ -142,6 +142,7 @@ void DragListView::applyTerms(bool resetExpanded)
         _expanded.clear();
     clear();
     _mvi = nullptr;
+    _dragItem = nullptr;
     // Terms the catalogue cannot use find nothing.
     if (searchable) {
         if (_search.isEmpty() || !_rankedView)
@@ -416,6 +417,12 @@ void DragListView::categoryCollapsed(QTreeWidgetItem* item)
         return;
     }
     _expanded.erase(row->id);
+    for (QTreeWidgetItem* above = _dragItem ? _dragItem->parent() : nullptr; above; above = above->parent()) {
+        if (above == row) {
+            _dragItem = nullptr;
+            break;
+        }
+    }
     qDeleteAll(row->takeChildren());
 }
 

@@ -536,8 +536,9 @@ void DragListView::dropEvent(QDropEvent* event)
 
 void DragListView::_doLocalItemDrag(FoodViewItem* target)
 {
+    const FoodViewItem* dragged = locateFvi(_payload.id, _payload.type & CategoryItemFlag, nullptr);
     const QString text = tr("Are you sure you want to move <b>%1</b> to <b>%2</b>?")
-                             .arg(_dragItem ? _dragItem->text(0).toHtmlEscaped() : QString(),
+                             .arg(dragged ? dragged->text(0).toHtmlEscaped() : QString(),
                                   target ? target->text(0).toHtmlEscaped() : tr("[ROOT]"));
     const QMessageBox::StandardButton answer = Prompter::instance()->message(
         this, QMessageBox::Question, tr("Move here?"), text, QMessageBox::Yes | QMessageBox::No,
