@@ -36,10 +36,8 @@ public:
     ~DragListView() override;
 
     void setup(const QPixmap& pixmap, int flags);
-    int listFlags() const { return _listFlags; }
     // Shows a catalogue (not owned) from its top.
     void setDb(BrowsableDB* db);
-    BrowsableDB* db() const { return _db; }
     // Accepts the empty text and texts holding three non-space characters in a row; unless
     // testOnly, an accepted text becomes the search text (applied by applyTerms).
     bool setSearch(const QString& text, bool testOnly);
