@@ -189,6 +189,8 @@ private slots:
         QCOMPARE(texts(list.topLevelItem(1)), QStringList{"apple wwv"});
         QCOMPARE(texts(list.topLevelItem(2)), (QStringList{"cheddar wwv", ""}));
         QVERIFY(list.topLevelItem(2)->isExpanded());
+        list.resize(260, 200);
+        QVERIFY(saveWidgetPicture(&list, "draglistview-headers"));
 
         // Closing a header opens it again.
         list.topLevelItem(2)->setExpanded(false);
