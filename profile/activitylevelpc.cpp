@@ -4,7 +4,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QGroupBox>
+#include <QRadioButton>
 
 namespace {
 
@@ -46,7 +46,8 @@ void ActivityLevelPC::save(DBTypes::UserProfile*, DBTypes::CheckinItem* checkin,
 
 void ActivityLevelPC::start()
 {
-    _page->_activityBox->setFocus();
+    QAbstractButton* checked = _page->_activityButtonGroup->checkedButton();
+    (checked ? checked : _page->_noneButton)->setFocus();
 }
 
 bool ActivityLevelPC::isPageComplete()

@@ -142,8 +142,9 @@ void PersonalDetailsPage::init()
             &PersonalDetailsPage::updateDOBFromCalendar);
 
     setTabOrder(_nameField, _dobField);
-    setTabOrder(_dobField, _maleRadioButton);
-    setTabOrder(_femaleRadioButton, _nameField);
+    setTabOrder(_dobField, _calendarButton);
+    setTabOrder(_calendarButton, _maleRadioButton);
+    setTabOrder(_maleRadioButton, _femaleRadioButton);
     updateErrors();
 }
 
