@@ -20,10 +20,9 @@
 namespace {
 
 constexpr int CustomPlanId = 0;
-constexpr int BoldWeight = QFont::Bold;
 
-// The rows of the nutrient grid: the nutrient, its name (null: the brand's spelling) and
-// its value label's object name.
+// The rows of the nutrient grid: the nutrient, its name and its value label's object name.
+// init() replaces the fibre name by the brand's spelling.
 struct NutrientRow
 {
     DBTypes::NutType nut;
@@ -109,7 +108,7 @@ void TargetsPage::_buildNutrientBox()
     auto* boxLayout = new QVBoxLayout(groupBox12);
     auto* grid = new QGridLayout;
     QFont bold = font();
-    bold.setWeight(QFont::Weight(BoldWeight));
+    bold.setBold(true);
     for (int i = 0; i < DBTypes::NUTRIENT_COUNT; ++i) {
         auto* name = new QLabel(groupBox12);
         name->setFont(bold);

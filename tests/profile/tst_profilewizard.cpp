@@ -1,3 +1,4 @@
+#include "core/unitenergy.h"
 #include "profile/activitylevelpage.h"
 #include "profile/datelineedit.h"
 #include "profile/measurementspage.h"
@@ -225,13 +226,17 @@ private slots:
     void pictures_data()
     {
         QTest::addColumn<int>("units");
-        QTest::newRow("metric") << 0;
-        QTest::newRow("imperial") << 1;
+        QTest::addColumn<int>("energy");
+        QTest::newRow("metric") << 0 << int(UnitEnergy::Kilocalories);
+        QTest::newRow("imperial") << 1 << int(UnitEnergy::Kilocalories);
+        QTest::newRow("kilojoules") << 0 << int(UnitEnergy::Kilojoules);
     }
 
     void pictures()
     {
         QFETCH(int, units);
+        QFETCH(int, energy);
+        UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(energy));
         ProfileWizard wizard(nullptr);
         const DBTypes::UserProfile storedProfile = profile();
         const DBTypes::CheckinItem storedCheckin = checkin();
@@ -245,6 +250,8 @@ private slots:
             QVERIFY(saveWidgetPicture(
                 &wizard, QStringLiteral("profilewizard-%1-%2").arg(QTest::currentDataTag()).arg(id)));
         }
+        UnitCollection::instance()->set(UnitCollection::Energy,
+                                        new UnitEnergy(UnitEnergy::Kilocalories));
     }
 
 private:
