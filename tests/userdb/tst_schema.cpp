@@ -243,17 +243,17 @@ void TestSchema::unsupportedVersionIsRefused()
     BXSqlDb::cleanUp();
     const QByteArray before = readFile(UserDbTestEnv::databaseFile());
 
-    QString error;
-    QVERIFY(!UserDbTestEnv::startUp(&error));
-    QCOMPARE(error, QStringLiteral("Your database is not supported by this software.\n"
-                                   "\tDatabase version: %1\n\tApplication version: 4.1.0")
-                        .arg(version));
-    QVERIFY(!BXSqlDb::isUp());
-    // One safety copy, beside the database, holding the file as it was.
-    const QStringList copies = UserDbTestEnv::safetyCopies();
-    QCOMPARE(copies.size(), 1);
-    QVERIFY(QRegularExpression("^userdata\\.\\d{6}-\\d{6}$").match(copies.first()).hasMatch());
-    QCOMPARE(readFile(UserDbTestEnv::databaseFolder() + copies.first()), before);
+    // Every start is refused the same way, and no step runs, so no safety copy is made.
+    for (int start = 0; start < 2; ++start) {
+        QString error;
+        QVERIFY(!UserDbTestEnv::startUp(&error));
+        QCOMPARE(error, QStringLiteral("Your database is not supported by this software.\n"
+                                       "\tDatabase version: %1\n\tApplication version: 4.1.0")
+                            .arg(version));
+        QVERIFY(!BXSqlDb::isUp());
+    }
+    QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
+    QCOMPARE(readFile(UserDbTestEnv::databaseFile()), before);
 }
 
 void TestSchema::unreadableFileIsRefused()
