@@ -111,6 +111,7 @@ private slots:
     void lockedUserDataExitsWithOne();
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
+    void malformedDateRowDoesNotStopTheStart();
     void startedServicesReachTheCatalogues();
 
 private:
@@ -316,6 +317,33 @@ void TestStartup::normalRunHandlesMessagesAndKeepsGeometry()
         }
     }
     QCOMPARE(keys.size(), 1);
+}
+
+// A row whose date is no date code, in the month that the diary shows at start.
+void TestStartup::malformedDateRowDoesNotStopTheStart()
+{
+    std::string error;
+    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    for (const char* table : {"water_diary (user_id, date, cups) VALUES (0, '%1 08:00', 3)",
+                              "exer_diary (user_id, date, duration, rate, name, status) "
+                              "VALUES (0, '%1 08:00', 10, 1, 'Odd', 1)"}) {
+        BXSqlQuery insert(QStringLiteral("INSERT INTO ") + QString::fromLatin1(table).arg(today));
+        QVERIFY(insert.exec());
+    }
+    BXSqlDb::cleanUp();
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(programPath(), QStringList());
+    QVERIFY2(waitUntilListening(qEnvironmentVariable("XDG_RUNTIME_DIR"), program),
+             program.readAllStandardError().constData());
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(RunMs));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
 }
 
 // The start-up connects the diary entries and user deletion to the catalogues; the shutdown
