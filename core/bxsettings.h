@@ -95,7 +95,8 @@ public:
     static QString getAppDataDir();
     // The user's data folder of this program, created when missing, ending in "/".
     static QString getDirData();
-    // The folder of the user database, absolute, ending in "/".
+    // The folder of the user database, ending in "/": the stored "/admin/userdbpath" when it
+    // is an absolute path, else the data folder.
     static QString getUserDBPath();
     // The backup folder: the stored choice, or else the default, which is then stored.
     static QString getBackupDirData();

@@ -112,6 +112,8 @@ private slots:
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
     void malformedDateRowDoesNotStopTheStart();
+    void relativeUserDbPathIsIgnored_data();
+    void relativeUserDbPathIsIgnored();
     void startedServicesReachTheCatalogues();
 
 private:
@@ -344,6 +346,46 @@ void TestStartup::malformedDateRowDoesNotStopTheStart()
     QVERIFY(program.waitForFinished(RunMs));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
+}
+
+void TestStartup::relativeUserDbPathIsIgnored_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("relative") << QStringLiteral("mine/db");
+    QTest::newRow("dot") << QStringLiteral(".");
+}
+
+// A folder that is not absolute would put the database wherever the program was started.
+void TestStartup::relativeUserDbPathIsIgnored()
+{
+    QFETCH(QString, stored);
+    Home home;
+    const QString ownIni = BXSettings().fileName();
+    {
+        BXSettings settings;
+        settings.writeEntry(QStringLiteral("/admin/userdbpath"), stored);
+    }
+    const QString ini = QDir(home.path("config")).filePath(
+        QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).relativeFilePath(ownIni));
+    QVERIFY(QDir().mkpath(QFileInfo(ini).path()));
+    QVERIFY(QFile::copy(ownIni, ini));
+    {
+        BXSettings settings;
+        settings.removeEntry(QStringLiteral("/admin/userdbpath"));
+    }
+    QTemporaryDir workingFolder;
+    QProcess program;
+    program.setProcessEnvironment(home.environment());
+    program.setWorkingDirectory(workingFolder.path());
+    program.start(programPath(), QStringList());
+    QVERIFY(waitUntilListening(home.path("runtime"), program));
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(RunMs));
+    QVERIFY(QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+    QDirIterator stray(workingFolder.path(), {QStringLiteral("userdata*")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    QVERIFY(!stray.hasNext());
 }
 
 // The start-up connects the diary entries and user deletion to the catalogues; the shutdown
