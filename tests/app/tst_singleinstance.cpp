@@ -3,9 +3,11 @@
 #include <QDataStream>
 #include <QEventLoop>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -131,6 +133,7 @@ private slots:
     void receivesMessagesOnlyTheUserCanSend();
     void acknowledgesBeforeTheHandlerRuns();
     void oversizedMessageIsRefused();
+    void foreignChannelFolderIsPassedOver();
 
 private:
     QString name() const { return QtSingleApplication::serverName(_app->id()); }
@@ -267,6 +270,40 @@ void TestSingleInstance::oversizedMessageIsRefused()
     QVERIFY(client);
     QTRY_COMPARE_WITH_TIMEOUT(client->state(), QLocalSocket::UnconnectedState, 2000);
     QCOMPARE(spy.count(), 0);
+}
+
+// Without a runtime folder the channel lives in the temporary folder; a folder there that
+// others may reach (or that another user made) is passed over for the next of the series.
+void TestSingleInstance::foreignChannelFolderIsPassedOver()
+{
+    QTemporaryDir temp;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    qunsetenv("XDG_RUNTIME_DIR");
+    const QString base = temp.path() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
+    const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                    | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    QVERIFY(QDir().mkdir(base));
+    QVERIFY(QFile::setPermissions(base, open));
+
+    QString problem;
+    QCOMPARE(QtSingleApplication::serverName(_app->id(), &problem),
+             base + QStringLiteral("-1/") + _app->id());
+    QVERIFY(problem.isEmpty());
+
+    // With every folder of the series spoilt there is no channel, and the reason names the
+    // first folder.
+    QVERIFY(QFile::setPermissions(base + QStringLiteral("-1"), open));
+    for (int n = 2; n < 16; ++n) {
+        QVERIFY(QDir().mkdir(base + QStringLiteral("-%1").arg(n)));
+        QVERIFY(QFile::setPermissions(base + QStringLiteral("-%1").arg(n), open));
+    }
+    const QString none = QtSingleApplication::serverName(_app->id(), &problem);
+    qputenv("TMPDIR", savedTemp);
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    QVERIFY(none.isEmpty());
+    QVERIFY2(problem.contains(base + QLatin1Char(' ')), qPrintable(problem));
 }
 
 int main(int argc, char** argv)

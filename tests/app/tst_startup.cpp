@@ -109,6 +109,7 @@ private slots:
     void updateModeWithoutUpdatesSaysSo();
     void corruptDatabaseExitsWithOne();
     void lockedUserDataExitsWithOne();
+    void noPrivateChannelFolderRefusesToStart();
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
     void malformedDateRowDoesNotStopTheStart();
@@ -247,6 +248,32 @@ void TestStartup::lockedUserDataExitsWithOne()
     QVERIFY2(result.errors.contains(QStringLiteral("Another copy of this program")),
              qPrintable(result.errors));
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+}
+
+// A copy that could not be reached by later starts refuses to run, naming the folder.
+void TestStartup::noPrivateChannelFolderRefusesToStart()
+{
+    Home home;
+    QTemporaryDir temp;
+    const QString base = temp.path() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
+    for (int n = 0; n < 16; ++n) {
+        const QString folder = n == 0 ? base : base + QStringLiteral("-%1").arg(n);
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                  | QFile::ReadOther | QFile::ExeOther));
+    }
+    QProcessEnvironment env = home.environment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    env.insert(QStringLiteral("TMPDIR"), temp.path());
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(programPath(), QStringList());
+    QVERIFY(process.waitForFinished(RunMs));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(errors.contains(QStringLiteral("Cannot start")) && errors.contains(base + QLatin1Char(' ')),
+             qPrintable(errors));
 }
 
 void TestStartup::cancelledFirstProfileExitsWithZero()
