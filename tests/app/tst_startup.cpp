@@ -113,6 +113,7 @@ private slots:
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
     void malformedDateRowDoesNotStopTheStart();
+    void terminationDuringSyncWaitEnds();
     void relativeUserDbPathIsIgnored_data();
     void relativeUserDbPathIsIgnored();
     void startedServicesReachTheCatalogues();
@@ -373,6 +374,34 @@ void TestStartup::malformedDateRowDoesNotStopTheStart()
     QVERIFY(program.waitForFinished(RunMs));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
+}
+
+// The session ends while the handheld synchronisation has the database: the program ends
+// cleanly instead of waiting for "Start up!".
+void TestStartup::terminationDuringSyncWaitEnds()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(programPath(), QStringList());
+    QVERIFY2(waitUntilListening(runtime, program), program.readAllStandardError().constData());
+    QVERIFY(sendMessage(runtime, "Shut down!"));
+    QTest::qWait(200);
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(RunMs));
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit, program.readAllStandardError().constData());
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(!QFileInfo::exists(BXSettings::getUserDBPath() + QStringLiteral("userdata.db-journal")));
+    // The next start finds the channel free and the database whole.
+    QProcess next;
+    next.setProcessEnvironment(env);
+    next.start(programPath(), QStringList());
+    QVERIFY(waitUntilListening(runtime, next));
+    ::kill(pid_t(next.processId()), SIGTERM);
+    QVERIFY(next.waitForFinished(RunMs));
+    QCOMPARE(next.exitCode(), 0);
 }
 
 void TestStartup::relativeUserDbPathIsIgnored_data()
