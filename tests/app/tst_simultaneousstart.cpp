@@ -2,20 +2,16 @@
 // working channel, and every other copy hands over to it and ends with exit code 0, whether
 // or not a crashed copy left its socket behind.
 
-#include "app/qtsingleapplication.h"
+#include "channelpeer.h"
 
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -35,37 +31,6 @@ QString programPath()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/pantrel");
 }
 
-bool wakeUp(const QString& socketPath, int timeoutMs)
-{
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-    const QByteArray text("Wake up!");
-    QByteArray frame;
-    QDataStream stream(&frame, QIODevice::WriteOnly);
-    stream.setByteOrder(QDataStream::BigEndian);
-    stream << quint32(1) << quint32(text.size());
-    socket.write(frame + text);
-    if (!socket.waitForBytesWritten(timeoutMs) || !socket.waitForReadyRead(timeoutMs))
-        return false;
-    return socket.read(1) == QByteArray(1, QtSingleApplication::Acknowledgement);
-}
-
-// Leaves a socket file behind with nobody listening, as a crashed copy does.
-bool leaveStaleSocket(const QString& path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    qstrncpy(address.sun_path, native.constData(), sizeof(address.sun_path));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return bound && QFileInfo::exists(path);
-}
-
 // One round: its own home, and the copies started in it.
 class Round
 {
@@ -75,7 +40,7 @@ public:
         for (const char* folder : {"home", "config", "data", "runtime"})
             QDir(_dir.path()).mkpath(QLatin1String(folder));
         QFile::setPermissions(path("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        _staleReady = !staleSocket || leaveStaleSocket(socketPath());
+        _staleReady = !staleSocket || ChannelPeer::leaveStaleSocket(socketPath());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), path("home"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
@@ -116,7 +81,7 @@ public:
         }
         bool answered = false;
         while (!answered && !deadline.hasExpired() && running() == 1) {
-            answered = wakeUp(socketPath(), 500);
+            answered = ChannelPeer::send(socketPath(), "Wake up!", 500);
             for (auto& copy : _copies)
                 copy->waitForFinished(answered ? 0 : 10);
         }

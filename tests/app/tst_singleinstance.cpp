@@ -1,4 +1,5 @@
 #include "app/qtsingleapplication.h"
+#include "channelpeer.h"
 
 #include <QDataStream>
 #include <QEventLoop>
@@ -12,8 +13,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <future>
@@ -100,20 +99,6 @@ private:
     std::promise<Received> _result;
     std::unique_ptr<QThread> _thread;
 };
-
-// Leaves a socket file behind with nobody listening, as a crashed copy does.
-void leaveStaleSocket(const QString& name)
-{
-    const QByteArray path = QFile::encodeName(name);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    qstrncpy(address.sun_path, path.constData(), sizeof(address.sun_path));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    QVERIFY(fd >= 0);
-    QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    ::close(fd);
-    QVERIFY(QFileInfo::exists(name));
-}
 
 }  // namespace
 
@@ -213,7 +198,7 @@ void TestSingleInstance::liveOwnerKeepsTheChannel()
 
 void TestSingleInstance::staleSocketIsRecovered()
 {
-    leaveStaleSocket(name());
+    QVERIFY(ChannelPeer::leaveStaleSocket(name()));
     _app->initialize(false);
     QVERIFY(_app->isRunning());
 }

@@ -8,12 +8,11 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 #include "tests/support/testsession.h"
+#include "channelpeer.h"
 
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -66,18 +65,8 @@ private:
 // Hands one message to the copy running with this runtime folder; true once acknowledged.
 bool sendMessage(const QString& runtime, const QByteArray& text, int timeoutMs = 1000)
 {
-    QLocalSocket socket;
-    socket.connectToServer(runtime + QLatin1Char('/') + QLatin1String(ApplicationId));
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-    QByteArray frame;
-    QDataStream stream(&frame, QIODevice::WriteOnly);
-    stream.setByteOrder(QDataStream::BigEndian);
-    stream << quint32(1) << quint32(text.size());
-    socket.write(frame + text);
-    if (!socket.waitForBytesWritten(timeoutMs) || !socket.waitForReadyRead(timeoutMs))
-        return false;
-    return socket.read(1) == QByteArray(1, QtSingleApplication::Acknowledgement);
+    return ChannelPeer::send(runtime + QLatin1Char('/') + QLatin1String(ApplicationId), text,
+                             timeoutMs);
 }
 
 // Waits until the copy's event loop takes messages.
