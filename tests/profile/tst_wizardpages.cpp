@@ -189,6 +189,23 @@ private slots:
         QCOMPARE(page.pageController()->isPageComplete(), weightValid && heightValid);
     }
 
+    // "72,5" typed where the locale writes a decimal comma is 72.5 kg, never 725; elsewhere the
+    // comma never reaches the field.
+    void typedWeightFollowsTheLocalesDecimalPoint()
+    {
+        for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany),
+                                      QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
+            QLocale::setDefault(locale);
+            MeasurementsPage page(nullptr);
+            QTest::keyClicks(page._metricWeightField, QStringLiteral("72,5"));
+            const bool comma = locale.language() == QLocale::German;
+            QCOMPARE(page._metricWeightField->text(), comma ? QStringLiteral("72,5") : QStringLiteral("725"));
+            QCOMPARE(page.metricWeight(), comma ? 72.5 : 725.0);
+            QCOMPARE(page.validWeight(), comma);
+        }
+        QLocale::setDefault(QLocale::c());
+    }
+
     void decimalHeightIsItsWholePartEverywhere()
     {
         MeasurementsPage page(nullptr);
