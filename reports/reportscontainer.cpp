@@ -2,6 +2,7 @@
 
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "reports/breakdownreportviewer.h"
 #include "reports/nutrientreportviewer.h"
 #include "reports/reportsselector.h"
 #include "reports/reportsselectoritem.h"
@@ -106,6 +107,7 @@ QFrame* ReportsContainer::_makeViewer(int id) const
     case Nutrients:
         return new NutrientReportViewer;
     case Breakdowns:
+        return new BreakdownReportViewer;
     case DailySummary:
         return nullptr;
     case Steps:
