@@ -8,6 +8,7 @@
 #include "reports/reportsselectoritem.h"
 #include "reports/reportviewer.h"
 #include "reports/stepreportviewer.h"
+#include "reports/summaryreportviewer.h"
 #include "reports/weightreportviewer.h"
 
 #include <QFrame>
@@ -109,7 +110,7 @@ QFrame* ReportsContainer::_makeViewer(int id) const
     case Breakdowns:
         return new BreakdownReportViewer;
     case DailySummary:
-        return nullptr;
+        return new SummaryReportViewer;
     case Steps:
         if (_stepsEnabled())
             return new StepReportViewer;
