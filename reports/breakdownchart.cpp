@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QFontMetrics>
 #include <QLegend>
+#include <QPainter>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -81,7 +82,14 @@ void BreakdownChart::print(QPainter* painter, const QRect& rect)
 {
     _applyPending();
     _fitTexts(rect.width());
+    // A meal's cell may leave its pie little room: the pie shrinks to it, never spills over.
+    chart()->setMinimumSize(0, 0);
+    if (_compact)
+        chart()->setMargins(QMargins());
+    painter->save();
+    painter->setClipRect(rect, Qt::IntersectClip);
     ReportsChart::print(painter, rect);
+    painter->restore();
 }
 
 void BreakdownChart::_fitTexts(int width)

@@ -137,6 +137,7 @@ private slots:
     void pagesOfDates();
     void chartPositionsOnThePage();
     void pieIsBuiltOnlyWhenShownOrPrinted();
+    void smallPlaceKeepsThePieInside();
     void viewerFollowsTheDateBar();
     void printsTheChosenDaysPerPage_data();
     void printsTheChosenDaysPerPage();
@@ -303,6 +304,30 @@ void TestBreakdown::pieIsBuiltOnlyWhenShownOrPrinted()
     chart.setDateRange(Monday.addDays(1), Monday.addDays(1), 0);
     params = dynamic_cast<const BreakdownParams*>(chart.params());
     QVERIFY(params && !params->hasData());
+}
+
+void TestBreakdown::smallPlaceKeepsThePieInside()
+{
+    eat(_user, Monday, 1, {400.0f, 20.0f, 50.0f, 0.0f});
+    BreakdownChart chart(nullptr, QString(), true);
+    chart.setDateRange(Monday, Monday, 0);
+    QImage image(300, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QRect place(100, 100, 120, 40);
+    {
+        QPainter painter(&image);
+        chart.print(&painter, place);
+    }
+    int inside = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == Qt::white)
+                continue;
+            QVERIFY2(place.contains(x, y), qPrintable(QStringLiteral("ink at %1, %2").arg(x).arg(y)));
+            ++inside;
+        }
+    }
+    QVERIFY(inside > 100);
 }
 
 void TestBreakdown::viewerFollowsTheDateBar()
