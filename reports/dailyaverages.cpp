@@ -33,6 +33,7 @@ DailyAverages::DailyAverages(QWidget* parent) : QTextEdit(parent)
     colours.setColor(QPalette::Window, QColor(204, 204, 204));
     setPalette(colours);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Room for the heading and the three rows, which never scroll.
     setMinimumHeight(fontMetrics().lineSpacing() * 6 + 30 + 2 * frameWidth());
 }

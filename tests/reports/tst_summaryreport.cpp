@@ -496,6 +496,14 @@ void TestSummaryReport::viewerRepaintsTheNewDay()
     viewer.resize(600, 700);
     QTRY_COMPARE(viewer.scroller()->metrics().size(), QSize(475, 1005));
     saveWidgetPicture(&viewer, QStringLiteral("summary-viewer-475x1005"));
+    UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilojoules));
+    UnitCollection::instance()->set(UnitCollection::Weight, new UnitWeight(UnitWeight::Pounds));
+    UnitCollection::instance()->set(UnitCollection::Measurement, new UnitMeasurement(UnitMeasurement::Inches));
+    viewer.dateBar()->handlePrevButton();
+    const QString imperial = plain(viewer.factory()->pages().at(0)->body);
+    QVERIFY2(imperial.contains(QStringLiteral("Weight: 176.4 lb")), qPrintable(imperial));
+    QVERIFY2(imperial.contains(QStringLiteral("You've recorded 1672 kJ")), qPrintable(imperial));
+    saveWidgetPicture(&viewer, QStringLiteral("summary-viewer-kj-imperial"));
 
     setSnackDisplay(_user, DBTypes::SNACKS_BETWEEN_MEALS);
     SummaryReportViewer seven;
