@@ -1,5 +1,8 @@
 #include "reportsession.h"
 
+#include "catalogue/catalogueservices.h"
+#include "catalogue/browsabledbitem.h"
+#include "catalogue/fooddbstatic.h"
 #include "core/clock.h"
 #include "core/unitenergy.h"
 #include "core/unitmeasurement.h"
@@ -170,6 +173,7 @@ private slots:
     void cleanup()
     {
         Clock::reset();
+        CatalogueServices::cleanUp();
         ReportSession::end();
     }
 
@@ -185,6 +189,7 @@ private slots:
     void mealsTwoToARow();
     void viewerRepaintsTheNewDay();
     void printsOnePagePerKeptDay();
+    void printedDayOfCatalogueFoods();
 
 private:
     int _user = -1;
@@ -566,6 +571,67 @@ void TestSummaryReport::printsOnePagePerKeptDay()
     }
     whenShown<PrintOptions>([](PrintOptions* options) { options->reject(); });
     QVERIFY(!viewer.getReportFactory());
+}
+
+// Three shipped foods, one per main meal, and a check-in: the printed page against figures
+// worked out here from the catalogue's values.
+void TestSummaryReport::printedDayOfCatalogueFoods()
+{
+    CatalogueServices::install();
+    bool failed = false;
+    FoodDBStatic* catalogue = FoodDBStatic::instance(&failed);
+    if (failed)
+        QSKIP("the shipped catalogue cannot be loaded");
+    std::vector<int> foods;
+    for (size_t i = 0; i < catalogue->getItems().size() && foods.size() < 3; ++i) {
+        if (catalogue->getFlags()[i] & FLAG_CATEGORY)
+            continue;
+        const int id = int(catalogue->getItems()[i].id);
+        const auto values = catalogue->getFoodItem(id);
+        if (values && values->energy > 50.0f && values->fat >= 0.0f && values->protein >= 0.0f
+            && values->carbs >= 0.0f)
+            foods.push_back(id);
+    }
+    QCOMPARE(foods.size(), size_t(3));
+    const int meals[] = {1, 3, 5};
+    const QString titles[] = {QStringLiteral("Breakfast"), QStringLiteral("Lunch"), QStringLiteral("Dinner")};
+    double energy = 0.0;
+    double fat = 0.0;
+    QStringList mealTitles;
+    for (int i = 0; i < 3; ++i) {
+        const DBTypes::FoodItem values = *catalogue->getFoodItem(foods[size_t(i)]);
+        const DBTypes::ServingItem serving = catalogue->getServingItemList(foods[size_t(i)]).front();
+        const double servings = 1.0 + i;
+        const double factor = (values.quantity > 0.0f ? serving.weight / values.quantity : 1.0) * servings;
+        DBTypes::FoodDiaryItem entry;
+        entry.changeFood(foods[size_t(i)]);
+        entry.setSize(float(servings));
+        entry.userId = _user;
+        entry.setDate(ReportSession::code(Monday).toStdString());
+        entry.meal = meals[i];
+        QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
+        energy += values.energy * factor;
+        fat += values.fat * factor;
+        mealTitles << titles[i] + QStringLiteral(" - %1 cals").arg(std::round(values.energy * factor));
+    }
+    checkIn(_user, Monday, {80.0f, 85.0f, 100.0f, 1});
+
+    SummaryReportFactory factory(Monday, Monday, false);
+    PdfPrintSteps steps;
+    PrintModule::printFromFactory(&factory, false);
+    const QString page = PdfReader::pageText(steps.pdfPath, 1).simplified();
+    QVERIFY2(page.contains(QStringLiteral("Monday, March 9 2026")), qPrintable(page));
+    QVERIFY2(page.contains(QStringLiteral("BMI: 28 (medium risk)")), qPrintable(page));
+    QVERIFY2(page.contains(QStringLiteral("Waist/Hip ratio:0.85"))
+                 || page.contains(QStringLiteral("Waist/Hip ratio: 0.85")),
+             qPrintable(page));
+    QVERIFY2(page.contains(QStringLiteral("You've recorded %1 cals on this day.").arg(std::round(energy))),
+             qPrintable(page));
+    const int fatShare = int(std::round(9.0 * fat * 100.0 / energy));
+    QVERIFY2(page.contains(QStringLiteral("(%1 cals / %2%)").arg(std::round(9.0 * fat)).arg(std::min(fatShare, 100))),
+             qPrintable(page));
+    for (const QString& title : mealTitles)
+        QVERIFY2(page.contains(title), qPrintable(title + QStringLiteral(" in ") + page));
 }
 
 QTEST_MAIN(TestSummaryReport)
