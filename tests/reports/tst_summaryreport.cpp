@@ -411,6 +411,7 @@ void TestSummaryReport::numbersKeepAPointInACommaLocale()
     SummaryReportFactory factory(Monday, Monday, false);
     const QString text = plain(factory.pages().at(0)->body);
     std::setlocale(LC_ALL, "C");
+    qunsetenv("LOCPATH");
     QVERIFY2(text.contains(QStringLiteral("Waist/Hip ratio: 0.85")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Weight: 80.0 kg")), qPrintable(text));
 }
