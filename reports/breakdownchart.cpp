@@ -84,8 +84,7 @@ void BreakdownChart::print(QPainter* painter, const QRect& rect)
     _fitTexts(rect.width());
     // A meal's cell may leave its pie little room: the pie shrinks to it, never spills over.
     chart()->setMinimumSize(0, 0);
-    if (_compact)
-        chart()->setMargins(QMargins());
+    chart()->setMargins(QMargins());
     painter->save();
     painter->setClipRect(rect, Qt::IntersectClip);
     ReportsChart::print(painter, rect);
@@ -111,6 +110,6 @@ void BreakdownChart::_fitTexts(int width)
     if (params && !params->legendTexts().isEmpty()) {
         QLegend* legend = chart()->legend();
         // The legend gives each of its three entries an equal share, a marker included.
-        legend->setFont(fit(legend->font(), params->legendTexts(), (width - 100) / 3 - 30));
+        legend->setFont(fit(legend->font(), params->legendTexts(), (width - 20) / 3 - 25));
     }
 }

@@ -390,6 +390,8 @@ void TestBreakdown::printsTheChosenDaysPerPage()
     for (int page = 1; page <= PdfReader::pageCount(steps.pdfPath); ++page)
         text += PdfReader::pageText(steps.pdfPath, page);
     QCOMPARE(text.count(QStringLiteral("Energy breakdown for")), 7);
+    // Legends in full, however small the place.
+    QCOMPARE(text.count(QStringLiteral("% Carbohydrate")), 7);
     for (int day = 0; day < 7; ++day)
         QVERIFY2(text.contains(Monday.addDays(day).toString(Qt::TextDate)), qPrintable(text));
     if (choice == 2)
