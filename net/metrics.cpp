@@ -85,18 +85,24 @@ std::string Metrics::metricsXML()
         XmlWriter writer(out);
         writer.element("metrics");
         writer.attribute("protocol") << "1.0";
+        const QMap<QString, int> logins = users->getLoginCounts(user);
         for (const QString& day : users->getLoginDays(user)) {
             writer.element("login");
             writer.attribute("date") << reformatDate(day);
-            writer.attribute("count") << users->getLoginsForDay(user, day);
+            writer.attribute("count") << logins.value(day);
             writer.endElement();
         }
-        for (const QString& entry : users->getCheckinDays(user)) {
+        const QStringList checkins = users->getCheckinDays(user);
+        QStringList checkinDates;
+        for (const QString& entry : checkins)
+            checkinDates << entry.right(8);
+        const QMap<QString, UserDB::Trend> trends = users->getTrends(user, checkinDates);
+        for (const QString& entry : checkins) {
             const QString checkin = entry.right(8);
             writer.element("checkin");
             writer.attribute("modified") << reformatDate(entry.left(8));
             writer.attribute("date") << reformatDate(checkin);
-            writer.attribute("trend") << users->getTrend(user, checkin).trend.toStdString();
+            writer.attribute("trend") << trends.value(checkin).trend.toStdString();
             writer.endElement();
         }
         const auto stats = users->getFoodStats(user);
