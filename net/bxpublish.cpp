@@ -25,7 +25,7 @@
 namespace {
 
 const char* const Success = "Completed successfully";
-const char* const Failure = "Error occured";
+const char* const Failure = "Error occurred";
 const char* const Cancelled = "Cancelled by user";
 const char* const Complete = "Complete";
 

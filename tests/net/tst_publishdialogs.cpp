@@ -100,7 +100,7 @@ private slots:
 
         PublishProgressDialog finished;
         finished.open();
-        finished.done(true, QStringLiteral("Error occured"));
+        finished.done(true, QStringLiteral("Error occurred"));
         QTest::mouseClick(finished.cancelButton, Qt::LeftButton);
         QCOMPARE(finished.result(), int(QDialog::Accepted));
     }
