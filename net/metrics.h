@@ -33,9 +33,13 @@ signals:
     void uploadOk();
 
 public slots:
+    // Builds and posts the current user's report; waits while the user database is down.
     void start();
+    // The end of the request: the whole reply decides between uploadOk() and a failure.
     void httpsDone(bool error);
+    // The reply's header: anything but status 200 ends the request at once.
     void readData(const QHttpsResponseHeader& header);
+    // Any report on the server's certificate ends the request before anything is sent.
     void checkCertError(int code, const QString& text);
     void closeConnection();
     void abort();
