@@ -589,7 +589,10 @@ void MainWindow::_retryMetrics()
 
 void MainWindow::resetUserMetrics()
 {
-    UserDB::instance()->resetMetrics(UserDB::instance()->getCurrentUser());
+    // The report carries the data of the user who was current when it was built, who need
+    // not be the current one any more.
+    const auto* metrics = qobject_cast<const Metrics*>(sender());
+    UserDB::instance()->resetMetrics(metrics ? metrics->reportedUser() : UserDB::instance()->getCurrentUser());
 }
 
 // Instance messages

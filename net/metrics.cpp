@@ -1,6 +1,29 @@
 #include "net/metrics.h"
 
+#include "core/brandengine.h"
+#include "net/bxhttp.h"
+#include "net/orvurlparams.h"
+#include "net/publishresponse.h"
+#include "net/xmlwriter.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/userdb.h"
+
+#include <QTimer>
 #include <QWidget>
+
+#include <sstream>
+
+namespace {
+
+const int RetryMs = 5000;
+
+// "yyyy-MM-dd" of a date code "yyyyMMdd".
+std::string reformatDate(const QString& code)
+{
+    return (code.left(4) + QLatin1Char('-') + code.mid(4, 2) + QLatin1Char('-') + code.right(2)).toStdString();
+}
+
+} // namespace
 
 Metrics::Metrics(QWidget* parent, const char* name)
     : QObject(parent)
@@ -8,13 +31,169 @@ Metrics::Metrics(QWidget* parent, const char* name)
     setObjectName(QString::fromLatin1(name));
 }
 
+Metrics::~Metrics() = default;
+
 QString Metrics::getLastError() const
 {
+    if (!_lastError.isEmpty())
+        return _lastError;
+    if (_http && !_http->errorString().isEmpty())
+        return _http->errorString();
     return tr("Cannot connect to server");
+}
+
+void Metrics::_retryLater()
+{
+    QTimer::singleShot(RetryMs, this, &Metrics::start);
 }
 
 void Metrics::start()
 {
-    // No secure web client is available to this build yet, so no report is sent; the
-    // usage counts stay in the user database until one is.
+    if (!BXSqlDb::isUp()) {
+        _retryLater();
+        return;
+    }
+    QString url = BrandEngine::instance()->getString("metrics_auth_url");
+    if (!OrvUrlParams::replaceAll(url).isEmpty()) {
+        qDebug("error creating metrics URL from brand string!");
+        _retryLater();
+        return;
+    }
+    _user = UserDB::instance()->getCurrentUser();
+    const QString body = QStringLiteral("xml=")
+        + QString::fromLatin1(QByteArray::fromStdString(metricsXML()).toPercentEncoding());
+    // The previous report's connection is released here, never from inside its signals.
+    _http.reset();
+    _certAccepted = true;
+    _status = 0;
+    _http = std::make_unique<BXHttp>(true, url, 443);
+    connect(_http.get(), &BXHttp::responseHeaderReceived, this, &Metrics::readData);
+    connect(_http.get(), &BXHttp::certCheckFailed, this, &Metrics::checkCertError);
+    connect(_http.get(), &BXHttp::done, this, &Metrics::httpsDone);
+    if (_http->client()->error() != QHttps::NoError)
+        _http->client()->abort();
+    else
+        _http->doPost(url, body);
+}
+
+std::string Metrics::metricsXML()
+{
+    UserDB* users = UserDB::instance();
+    const int user = users->getCurrentUser();
+    std::ostringstream out;
+    {
+        XmlWriter writer(out);
+        writer.element("metrics");
+        writer.attribute("protocol") << "1.0";
+        const QMap<QString, int> logins = users->getLoginCounts(user);
+        for (const QString& day : users->getLoginDays(user)) {
+            writer.element("login");
+            writer.attribute("date") << reformatDate(day);
+            writer.attribute("count") << logins.value(day);
+            writer.endElement();
+        }
+        const QStringList checkins = users->getCheckinDays(user);
+        QStringList checkinDates;
+        for (const QString& entry : checkins)
+            checkinDates << entry.right(8);
+        const QMap<QString, UserDB::Trend> trends = users->getTrends(user, checkinDates);
+        for (const QString& entry : checkins) {
+            const QString checkin = entry.right(8);
+            writer.element("checkin");
+            writer.attribute("modified") << reformatDate(entry.left(8));
+            writer.attribute("date") << reformatDate(checkin);
+            writer.attribute("trend") << trends.value(checkin).trend.toStdString();
+            writer.endElement();
+        }
+        const auto stats = users->getFoodStats(user);
+        for (auto change = stats.cbegin(); change != stats.cend(); ++change) {
+            for (auto day = change.value().cbegin(); day != change.value().cend(); ++day) {
+                writer.element("fooddiary");
+                writer.attribute("modified") << reformatDate(change.key());
+                writer.attribute("date") << reformatDate(day.key());
+                writer.attribute("count") << day.value();
+                writer.endElement();
+            }
+        }
+    }
+    return out.str();
+}
+
+// Any doubt about the server's certificate ends the report at once, inside the check,
+// before anything has been written to that server.
+void Metrics::checkCertError(int, const QString& text)
+{
+    _lastError = text;
+    _certAccepted = false;
+    abort();
+}
+
+void Metrics::readData(const QHttpsResponseHeader& header)
+{
+    _status = header.statusCode();
+    if (!_certAccepted) {
+        abort();
+        return;
+    }
+    if (_status != 200) {
+        _lastError = tr("error - %1").arg(_status);
+        abort();
+    }
+}
+
+void Metrics::httpsDone(bool error)
+{
+    if (!error && !_judgeReply())
+        error = true;
+    emit done(error);
+}
+
+// The whole reply, once the request has ended: only a "response" whose errno is the number
+// 0 is an acceptance.
+bool Metrics::_judgeReply()
+{
+    if (!_certAccepted || _status != 200) {
+        if (_lastError.isEmpty())
+            _lastError = tr("error - %1").arg(_status);
+        return false;
+    }
+    const QByteArray body = _http->readAll();
+    if (body.isEmpty()) {
+        _lastError = tr("HTTPS error - No content");
+        return false;
+    }
+    PublishResponse response;
+    if (!response.parse(body) || !response.hasResponse() || !response.errorNumberValid()) {
+        _lastError = tr("HTTPS error - Cannot interpret content");
+        return false;
+    }
+    if (response.errorNumber() != 0) {
+        _lastError = response.errorText();
+        return false;
+    }
+    emit uploadOk();
+    return true;
+}
+
+void Metrics::closeConnection()
+{
+    if (_http)
+        _http->closeConnection();
+}
+
+void Metrics::abort()
+{
+    if (_http)
+        _http->client()->abort();
+}
+
+void Metrics::inspectError(int code)
+{
+    switch (code) {
+    case 0: qWarning("Connection was refused"); break;
+    case 1: qWarning("Host was not found"); break;
+    case 2: qWarning("Cannot read from socket"); break;
+    case 3: qWarning("Cannot init SSL"); break;
+    default: break;
+    }
 }

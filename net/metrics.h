@@ -1,25 +1,57 @@
 #pragma once
 
+#include "net/qhttpsresponseheader.h"
+
 #include <QObject>
 #include <QString>
 
+#include <memory>
+#include <string>
+
+class BXHttp;
 class QWidget;
 
-// The usage-metrics uploader.
+// Reports usage to the brand's metrics service over TLS: the days the program was started
+// and how often, and the check-ins and diary days changed since the last accepted report.
 class Metrics : public QObject
 {
     Q_OBJECT
 
 public:
     Metrics(QWidget* parent, const char* name);
+    ~Metrics() override;
 
-    // The text of the last error; "Cannot connect to server" while none is stored.
+    // The last failure text; else the connection's; else "Cannot connect to server".
     QString getLastError() const;
+    // The current user's report document.
+    static std::string metricsXML();
+    // The user whose data the latest report carries; -1 before the first.
+    int reportedUser() const { return _user; }
 
 signals:
     void done(bool error);
     void uploadOk();
 
 public slots:
+    // Builds and posts the current user's report; waits while the user database is down.
     void start();
+    // The end of the request: the whole reply decides between uploadOk() and a failure.
+    void httpsDone(bool error);
+    // The reply's header: anything but status 200 ends the request at once.
+    void readData(const QHttpsResponseHeader& header);
+    // Any report on the server's certificate ends the request before anything is sent.
+    void checkCertError(int code, const QString& text);
+    void closeConnection();
+    void abort();
+    void inspectError(int code);
+
+private:
+    void _retryLater();
+    bool _judgeReply();
+
+    std::unique_ptr<BXHttp> _http;
+    QString _lastError;
+    bool _certAccepted = false;
+    int _status = 0;
+    int _user = -1;
 };

@@ -2,11 +2,14 @@
 
 #include <QDialog>
 
-class QListWidget;
+class QGroupBox;
+class QLabel;
 class QPushButton;
 class QRadioButton;
+class QTreeWidget;
 
-// Asks whether the days not yet published are to be published or their changes discarded.
+// Asks whether the days waiting to be published are to be published now or their changes
+// discarded; shown when the diary has not been published for a while.
 class PublishingPrompt : public QDialog
 {
     Q_OBJECT
@@ -15,17 +18,24 @@ public:
     // A new prompt; the caller runs it with exec() and deletes it.
     static PublishingPrompt* construct(QWidget* parent);
 
+    QLabel* textLabel2;
+    QLabel* textLabel1;
+    QGroupBox* buttonGroup2;
     QRadioButton* radioPublish;
     QRadioButton* radioDiscard;
-    QListWidget* dayList;
+    QTreeWidget* dateList;
+    QPushButton* buttonHelp;
     QPushButton* buttonOk;
     QPushButton* buttonCancel;
 
 public slots:
     // Enables OK once either choice is made.
-    void toggleOK();
+    virtual void toggleOK();
+    virtual void showHelp();
+    virtual void languageChange();
 
-private:
+protected:
     explicit PublishingPrompt(QWidget* parent);
-    void _listDays();
+    // Lists the dates of the changed diary days and check-ins, oldest first.
+    virtual void init();
 };

@@ -548,7 +548,7 @@ void DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
 // ---------------------------------------------------------------------------------------
 // After publishing
 
-void DiaryDB::resetItemStatus(int user)
+void DiaryDB::resetItemStatus(int user, const char* fromDate)
 {
     assert(user != -1 && "user_id!=-1");
     if (!isTracked())
@@ -560,25 +560,32 @@ void DiaryDB::resetItemStatus(int user)
         QString key;
     } tables[] = {{foodTable(), QStringLiteral("food_id")}, {exerTable(), QStringLiteral("ex_id")}};
 
+    // The bound is bound, never pasted into the statement.
+    const QString range = fromDate ? QStringLiteral(" AND date >= ?") : QString();
+
     BXSqlDb::beginTransaction();
     // Deleted marks go first, so that they are removed rather than set in step.
     for (const auto& t : tables) {
         BXSqlQuery query(QStringLiteral("DELETE FROM %1_sync WHERE device = ? AND state = ? AND %2 "
-                                        "IN (SELECT %2 FROM %1 WHERE user_id = ?)")
-                             .arg(t.table, t.key));
+                                        "IN (SELECT %2 FROM %1 WHERE user_id = ?%3)")
+                             .arg(t.table, t.key, range));
         query.bindValue(0, device);
         query.bindValue(1, StateDeleted);
         query.bindValue(2, user);
+        if (fromDate)
+            query.bindValue(3, QString::fromLatin1(fromDate));
         query.exec();
     }
     QCoreApplication::processEvents();
     for (const auto& t : tables) {
         BXSqlQuery query(QStringLiteral("UPDATE %1_sync SET state = ? WHERE device = ? AND %2 IN "
-                                        "(SELECT %2 FROM %1 WHERE user_id = ?)")
-                             .arg(t.table, t.key));
+                                        "(SELECT %2 FROM %1 WHERE user_id = ?%3)")
+                             .arg(t.table, t.key, range));
         query.bindValue(0, StateInStep);
         query.bindValue(1, device);
         query.bindValue(2, user);
+        if (fromDate)
+            query.bindValue(3, QString::fromLatin1(fromDate));
         query.exec();
     }
     BXSqlDb::commitTransaction();

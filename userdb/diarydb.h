@@ -81,8 +81,9 @@ public:
     std::map<std::string, NutrientSet> getNutrientInfo(int user, const char* startDate,
                                                        const char* endDate, int group);
 
-    // After a publish: the web diary is in step with every entry of the user.
-    void resetItemStatus(int user);
+    // After a publish: the web diary is in step with the user's entries, those of every
+    // date, or from fromDate ("yyyyMMdd") on.
+    void resetItemStatus(int user, const char* fromDate = nullptr);
 
 protected:
     DiaryDB() = default;

@@ -491,6 +491,18 @@ int UserDB::getLoginsForDay(int user, const QString& date)
     return _count(query);
 }
 
+QMap<QString, int> UserDB::getLoginCounts(int user)
+{
+    QMap<QString, int> counts;
+    BXSqlQuery query("SELECT date, count FROM metrics_startStats WHERE user_id = ?");
+    query.bindValue(0, user);
+    if (query.exec()) {
+        while (query.next())
+            counts.insert(query.value(0).toString(), query.value(1).toInt());
+    }
+    return counts;
+}
+
 QStringList UserDB::getLoginDays(int user)
 {
     QStringList days;
@@ -507,15 +519,15 @@ QStringList UserDB::getLoginDays(int user)
 QMap<QString, QMap<QString, int>> UserDB::getFoodStats(int user)
 {
     QMap<QString, QMap<QString, int>> stats;
-    BXSqlQuery query("SELECT lastModified, date FROM food_diary_sync, food_diary WHERE device=? "
-                     "AND food_diary_sync.food_id = food_diary.food_id AND user_id = ? and "
-                     "state = ?");
+    BXSqlQuery query("SELECT lastModified, date, COUNT(*) FROM food_diary_sync, food_diary WHERE "
+                     "device=? AND food_diary_sync.food_id = food_diary.food_id AND user_id = ? and "
+                     "state = ? GROUP BY lastModified, date");
     query.bindValue(0, BXSqlDb::getSyncDevice("metrics"));
     query.bindValue(1, user);
     query.bindValue(2, StateChanged);
     if (query.exec()) {
         while (query.next())
-            ++stats[query.value(0).toString()][query.value(1).toString()];
+            stats[query.value(0).toString()][query.value(1).toString()] += query.value(2).toInt();
     }
     return stats;
 }
@@ -1087,20 +1099,51 @@ UserDB::Trend UserDB::getTrend(int user, const QString& date)
     const double latest = query.value(0).toDouble();
     if (!query.next())
         return trend;
-    const double d = latest - query.value(0).toDouble();
     trend.date = query.value(1).toString();
+    trend.trend = _trendWord(latest - query.value(0).toDouble());
+    return trend;
+}
+
+QMap<QString, UserDB::Trend> UserDB::getTrends(int user, const QStringList& dates)
+{
+    QList<QPair<QString, double>> weights;
+    BXSqlQuery query("SELECT date, weight FROM user_checkins WHERE user_id = ? AND WEIGHT NOT NULL "
+                     "ORDER BY date");
+    query.bindValue(0, user);
+    if (query.exec()) {
+        while (query.next())
+            weights.append({query.value(0).toString(), query.value(1).toDouble()});
+    }
+    QMap<QString, Trend> trends;
+    for (const QString& date : dates) {
+        // The first weighing after the date; the two before it make the trend.
+        const auto after = std::upper_bound(weights.cbegin(), weights.cend(), date,
+                                            [](const QString& d, const QPair<QString, double>& w) {
+                                                return d < w.first;
+                                            });
+        Trend trend{QString(), QStringLiteral("nochange")};
+        if (after - weights.cbegin() >= 2) {
+            trend.date = (after - 2)->first;
+            trend.trend = _trendWord((after - 1)->second - (after - 2)->second);
+        }
+        trends.insert(date, trend);
+    }
+    return trends;
+}
+
+// The word for a change of weight between two weighings, in kilograms.
+QString UserDB::_trendWord(double d)
+{
     const double big = 2.0 / 7.0;
     if (d > -0.005 && d < 0.005)
-        trend.trend = QStringLiteral("nochange");
-    else if (d > big)
-        trend.trend = QStringLiteral("bigincrease");
-    else if (d > -0.005)
-        trend.trend = QStringLiteral("increase");
-    else if (d < -big)
-        trend.trend = QStringLiteral("bigdecrease");
-    else
-        trend.trend = QStringLiteral("decrease");
-    return trend;
+        return QStringLiteral("nochange");
+    if (d > big)
+        return QStringLiteral("bigincrease");
+    if (d > -0.005)
+        return QStringLiteral("increase");
+    if (d < -big)
+        return QStringLiteral("bigdecrease");
+    return QStringLiteral("decrease");
 }
 
 QStringList UserDB::getDeletedCheckinsForWeb(int user)

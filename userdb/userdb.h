@@ -92,6 +92,8 @@ public:
     int incrementLogin();
     int getLoginsForDay(int user, const QString& date);
     QStringList getLoginDays(int user);
+    // getLoginsForDay() of every day with starts, from one query.
+    QMap<QString, int> getLoginCounts(int user);
     QMap<QString, QMap<QString, int>> getFoodStats(int user);
     QStringList getCheckinDays(int user);
     void resetMetrics(int user);
@@ -138,6 +140,8 @@ public:
 
     // Publishing.
     Trend getTrend(int user, const QString& date);
+    // getTrend() of each date, from one reading of the weights.
+    QMap<QString, Trend> getTrends(int user, const QStringList& dates);
     QStringList getDeletedCheckinsForWeb(int user);
     QList<QPair<QString, int>> getChangedFluid(int user, int device);
     QList<QPair<QString, int>> getChangedFluidForWeb(int user);
@@ -172,6 +176,7 @@ private:
     void _readMisc(DBTypes::CheckinItem& item);
     bool _isOnlyWeighedDate(int user, const char* date);
     static bool _isFamilyBrand();
+    static QString _trendWord(double change);
 
     static UserDB* _instance;
     static CatalogueDeleter s_catalogueDeleter;

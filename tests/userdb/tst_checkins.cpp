@@ -51,6 +51,7 @@ private slots:
     void listsWeightsAndSteps();
     void findsTheNearestWeighing();
     void reportsTheWeightTrend();
+    void readsManyTrendsAsOneByOne();
     void reportsChangedWaterPerUser();
     void computesBodyFormulas();
 };
@@ -345,6 +346,27 @@ void TestCheckins::reportsTheWeightTrend()
         QCOMPARE(trend.trend, QString::fromLatin1(c.word));
         QCOMPARE(trend.date, QStringLiteral("20060301"));
     }
+}
+
+void TestCheckins::readsManyTrendsAsOneByOne()
+{
+    UserDB* users = UserDB::instance();
+    const QStringList dates = {"20060228", "20060301", "20060302", "20060303", "20060305",
+                               "20060306", "20060308", "20060320"};
+    weigh("20060301", 80.0f);
+    weigh("20060303", 80.3f);
+    weigh("20060305", 80.4f);
+    weigh("20060306", 80.402f);
+    weigh("20060308", 79.9f);
+    const QMap<QString, UserDB::Trend> trends = users->getTrends(User, dates);
+    QCOMPARE(trends.size(), dates.size());
+    for (const QString& date : dates) {
+        const UserDB::Trend one = users->getTrend(User, date);
+        QCOMPARE(trends.value(date).trend, one.trend);
+        QCOMPARE(trends.value(date).date, one.date);
+    }
+    QCOMPARE(trends.value("20060303").trend, QStringLiteral("bigincrease"));
+    QCOMPARE(trends.value("20060320").trend, QStringLiteral("bigdecrease"));
 }
 
 void TestCheckins::reportsChangedWaterPerUser()
