@@ -17,7 +17,6 @@
 #include "userdb/userdb.h"
 #include "widgets/expandingtabbar.h"
 #include "widgets/searchlineedit.h"
-#include "widgets/signalblocker.h"
 #include "widgets/tabbodywidget.h"
 #include "widgets/tabchildlabel.h"
 #include "widgets/tabchildradiobutton.h"
@@ -402,14 +401,9 @@ DragListView* FoodQueryWidget::getCurrentListview() const
     return lists.first();
 }
 
-int FoodQueryWidget::_tabCodeOf(const QWidget* page) const
-{
-    return TABS[categoryStack->indexOf(page)].code;
-}
-
 int FoodQueryWidget::currentTabCode() const
 {
-    return _tabCodeOf(categoryStack->currentWidget());
+    return TABS[categoryStack->currentIndex()].code;
 }
 
 bool FoodQueryWidget::_isFoodSearch(const DragListView* list) const

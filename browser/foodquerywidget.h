@@ -172,7 +172,6 @@ private:
     void _selectSearchText();
     // The list's search kind: true for the food lists, false for the exercise lists.
     bool _isFoodSearch(const DragListView* list) const;
-    int _tabCodeOf(const QWidget* page) const;
     void _showSavedMeal(const FoodViewItem* row);
     void _showRecipe(int recipeId);
     void _showFood(const FoodViewItem* row);
