@@ -3,13 +3,19 @@
 // with favourites only (50 favourites), and opening the largest category; on the shipped
 // catalogue and on a synthetic one of a million foods written by the catalogue tool. Each
 // search figure has a twin that runs the catalogue's search alone, so the list's own share is
-// the difference. Runs offscreen in a home folder of its own.
+// the difference. Last, the key stroke in the browser panel's search field: typed into the
+// shown panel on the Foods tab and timed until the Foods list has repainted, for each key of
+// a word typed and then erased to empty, on the shipped catalogue (the panel's Exercise list
+// needs the exercises that the synthetic catalogue lacks). Runs offscreen in a home folder of
+// its own.
 
 #include "browser/browseritemflags.h"
 #include "browser/draglistview.h"
+#include "browser/foodquerywidget.h"
 #include "browser/foodviewitem.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/fooddbstatic.h"
+#include "widgets/searchlineedit.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
@@ -21,8 +27,10 @@
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTreeWidgetItemIterator>
 #include <QDir>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidgetItemIterator>
 
 #include <benchmark/benchmark.h>
 
@@ -146,6 +154,48 @@ void favoritesMillion(benchmark::State& state) { showSearch(state, s_syntheticCa
 void searchOnlyMillion(benchmark::State& state) { searchOnly(state, s_syntheticCatalogue); }
 void largestCategoryMillion(benchmark::State& state) { openLargestCategory(state, s_syntheticCatalogue); }
 
+const char* const TYPED[] = {"chicken breast", "milk", "raw"};
+constexpr int LAST_TYPED = int(std::size(TYPED)) - 1;
+
+// One key into the field, until the Foods list has repainted.
+void strike(QLineEdit* field, DragListView* list, Qt::Key key, char text = 0)
+{
+    if (text)
+        QTest::keyClick(field, text);
+    else
+        QTest::keyClick(field, key);
+    list->viewport()->repaint();
+}
+
+// Each key of a word typed into the shown panel's search field, then erased key by key; the
+// last erase refills the whole tree. The figure "per key" is the mean time of one key stroke.
+void keyStrokesShipped(benchmark::State& state)
+{
+    useCatalogue(s_shippedCatalogue);
+    FoodQueryWidget panel(nullptr, nullptr);
+    panel.resize(420, 760);
+    panel.show();
+    QApplication::processEvents();
+    QLineEdit* field = panel.prettySearchEdit->lineEdit();
+    field->setFocus();
+    const std::string word = TYPED[state.range(0)];
+    for (auto _ : state) {
+        for (const char c : word)
+            strike(field, panel.foodView, Qt::Key_unknown, c);
+        for (size_t i = 0; i < word.size(); ++i)
+            strike(field, panel.foodView, Qt::Key_Backspace);
+    }
+    for (const char c : word)
+        strike(field, panel.foodView, Qt::Key_unknown, c);
+    int rows = 0;
+    for (QTreeWidgetItemIterator it(panel.foodView); *it; ++it)
+        ++rows;
+    state.counters["per key"] = benchmark::Counter(
+        double(2 * word.size()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.SetLabel(word + ", " + std::to_string(rows) + " rows");
+}
+
+
 BENCHMARK(rankedShipped)->DenseRange(0, LAST_QUERY)->Unit(benchmark::kMillisecond);
 BENCHMARK(viewAllShipped)->DenseRange(0, LAST_QUERY)->Unit(benchmark::kMillisecond);
 BENCHMARK(favoritesShipped)->DenseRange(0, LAST_QUERY)->Unit(benchmark::kMillisecond);
@@ -155,6 +205,7 @@ BENCHMARK(rankedMillion)->DenseRange(0, LAST_QUERY)->Unit(benchmark::kMillisecon
 BENCHMARK(favoritesMillion)->DenseRange(0, LAST_QUERY)->Unit(benchmark::kMillisecond);
 BENCHMARK(searchOnlyMillion)->DenseRange(0, LAST_QUERY)->Unit(benchmark::kMillisecond);
 BENCHMARK(largestCategoryMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(keyStrokesShipped)->DenseRange(0, LAST_TYPED)->Unit(benchmark::kMillisecond);
 
 bool writeSyntheticCatalogue()
 {

@@ -393,6 +393,9 @@ FoodViewItem* DragListView::rowFromIndex(const QModelIndex& index) const
 
 void DragListView::commitRename(FoodViewItem* row, const QString& text)
 {
+    // No store takes a blank name: the row keeps its text.
+    if (text.trimmed().isEmpty())
+        return;
     row->setText(0, text);
     emit itemRenamed(row, 0, text);
 }

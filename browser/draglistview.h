@@ -59,9 +59,11 @@ public:
     QString emptyText() const { return _emptyText; }
     QRect emptyTextBox() const { return _emptyBox; }
     const std::set<int>& expandedCategories() const { return _expanded; }
+    // Opens the category of that id at the list's next refill.
+    void keepExpanded(int id) { _expanded.insert(id); }
     MoreViewItem* moreRow() const { return _mvi; }
     FoodViewItem* rowFromIndex(const QModelIndex& index) const;
-    // The rename editor's commit: sets the text and reports it.
+    // The rename editor's commit: sets the text and reports it; a blank text is refused.
     void commitRename(FoodViewItem* row, const QString& text);
 
     // Whether a drag of `mime` from `source` may be dropped on `target` (decoding its

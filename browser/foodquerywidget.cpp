@@ -1,137 +1,433 @@
 #include "browser/foodquerywidget.h"
 
-#include "widgets/bxinputdialog.h"
-#include "widgets/searchlineedit.h"
-#include "widgets/tabbodywidget.h"
+#include "browser/browseritemflags.h"
+#include "browser/draglistview.h"
+#include "browser/exercisewidget.h"
+#include "browser/foodviewitem.h"
+#include "browser/foodwidget.h"
+#include "catalogue/exdbdynamic.h"
+#include "catalogue/exdbstatic.h"
+#include "catalogue/fooddbdynamic.h"
+#include "catalogue/fooddbstatic.h"
+#include "catalogue/recipeproxydb.h"
+#include "catalogue/savedmealtree.h"
 #include "core/brandengine.h"
-#include "userdb/diarydb.h"
+#include "userdb/favoritesdb.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
+#include "widgets/expandingtabbar.h"
+#include "widgets/searchlineedit.h"
+#include "widgets/tabbodywidget.h"
+#include "widgets/tabchildlabel.h"
+#include "widgets/tabchildradiobutton.h"
 
+#include <QButtonGroup>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QStackedWidget>
+#include <QStyle>
 #include <QVBoxLayout>
+
+namespace {
+
+// One tab of the panel: its label, its page's index in categoryStack, its list's flags and
+// pixmap, and the code the panel reports for it.
+struct TabInfo {
+    const char* label;
+    int flags;
+    const char* pixmap;
+    int code;
+};
+
+constexpr TabInfo TABS[] = {
+    {QT_TRANSLATE_NOOP("FoodQueryWidget", "Foods"), FoodItemFlag, "graphics.icon.food",
+     FoodQueryWidget::FoodsCode},
+    {QT_TRANSLATE_NOOP("FoodQueryWidget", "Exercise"), ExerciseItemFlag, "graphics.icon.exercise",
+     FoodQueryWidget::ExerciseCode},
+    {QT_TRANSLATE_NOOP("FoodQueryWidget", "Custom Foods"), FoodItemFlag | CustomItemFlag,
+     "graphics.icon.food", FoodQueryWidget::CustomFoodsCode},
+    {QT_TRANSLATE_NOOP("FoodQueryWidget", "Custom Exercises"), ExerciseItemFlag | CustomItemFlag,
+     "graphics.icon.exercise", FoodQueryWidget::CustomExercisesCode},
+    {QT_TRANSLATE_NOOP("FoodQueryWidget", "Saved Meals"), SavedMealItemFlag, nullptr,
+     FoodQueryWidget::SavedMealsCode},
+    {QT_TRANSLATE_NOOP("FoodQueryWidget", "Recipes"), RecipeItemFlag, nullptr,
+     FoodQueryWidget::RecipesCode},
+};
+constexpr int RECIPES_PAGE = 5;
+
+constexpr const char* SAVE_MEAL_ITEMS[] = {
+    QT_TRANSLATE_NOOP("FoodQueryWidget", "Save Breakfast Menu"),
+    QT_TRANSLATE_NOOP("FoodQueryWidget", "Save Breakfast Snack Menu"),
+    QT_TRANSLATE_NOOP("FoodQueryWidget", "Save Lunch Menu"),
+    QT_TRANSLATE_NOOP("FoodQueryWidget", "Save Lunch Snack Menu"),
+    QT_TRANSLATE_NOOP("FoodQueryWidget", "Save Dinner Menu"),
+    QT_TRANSLATE_NOOP("FoodQueryWidget", "Save Snacks Menu"),
+};
+
+FoodViewItem* selectedRow(const DragListView* list)
+{
+    return FoodViewItem::from(list->selectedItems().value(0));
+}
+
+} // namespace
 
 FoodQueryWidget::FoodQueryWidget(QWidget* parent, const char* name)
     : QFrame(parent)
 {
     setObjectName(name ? QString::fromLatin1(name) : QStringLiteral("FoodQueryWidget"));
-    setWindowTitle(tr("Foods"));
+    _buildForm();
+    languageChange();
+    _connectActions();
+    setTabOrder(_searchLineEdit, categoryStack);
+    setTabOrder(categoryStack, myFoodNewCat);
+    setTabOrder(myFoodNewCat, myFoodNewItem);
+    setTabOrder(myFoodNewItem, myFoodDelete);
+    setTabOrder(myFoodDelete, myFoodEdit);
+    setTabOrder(myFoodEdit, myExNewCat);
+    setTabOrder(myExNewCat, myExNewItem);
+    setTabOrder(myExNewItem, myExDelete);
+    setTabOrder(myExDelete, myExEdit);
+    init();
+}
 
-    _container = new TabBodyWidget(this, "container");
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(_container);
+void FoodQueryWidget::_buildForm()
+{
+    categoryBar = new ExpandingTabBar(this, "categoryBar");
+    // Six tabs on a narrow panel: their labels shorten rather than scroll.
+    categoryBar->setUsesScrollButtons(false);
+    categoryBar->setElideMode(Qt::ElideRight);
+    container = new TabBodyWidget(this, "container");
 
     const BrandEngine* brand = BrandEngine::instance();
-    prettySearchEdit = new SearchLineEdit(_container, "prettySearchEdit",
+    prettySearchEdit = new SearchLineEdit(container, "prettySearchEdit",
                                           brand->getPixmap("graphics.icon.search"),
                                           brand->getPixmap("graphics.icon.searchclear"));
+    prettySearchEdit->setBackgroundRole(backgroundRole());
     _searchLineEdit = prettySearchEdit->lineEdit();
 
-    auto* grid = new QGridLayout;
-    myFoodNewCat = _addButton(_container, "myFoodNewCat", tr("New &Category"));
-    myFoodNewItem = _addButton(_container, "myFoodNewItem", tr("Ne&w Food"));
-    myFoodDelete = _addButton(_container, "myFoodDelete", tr("&Delete"));
-    myFoodEdit = _addButton(_container, "myFoodEdit", tr("&Edit"));
-    myExNewCat = _addButton(_container, "myExNewCat", tr("New &Category"));
-    myExNewItem = _addButton(_container, "myExNewItem", tr("Ne&w Exercise"));
-    myExDelete = _addButton(_container, "myExDelete", tr("&Delete"));
-    myExEdit = _addButton(_container, "myExEdit", tr("&Edit"));
-    newSavedMeal = _addButton(_container, "newSavedMeal", tr("&New"));
-    savedMealDelete = _addButton(_container, "savedMealDelete", tr("&Delete"));
-    savedMealEdit = _addButton(_container, "savedMealEdit", tr("&Rename"));
-    grid->addWidget(myFoodNewCat, 0, 0);
-    grid->addWidget(myFoodNewItem, 0, 1);
-    grid->addWidget(myExNewCat, 1, 0);
-    grid->addWidget(myExNewItem, 1, 1);
-    grid->addWidget(newSavedMeal, 2, 0);
-    grid->addWidget(savedMealDelete, 2, 1);
-    grid->addWidget(savedMealEdit, 2, 2);
-    // Pressed only through the main window's Edit menu and the lists' keys.
-    for (QPushButton* hidden : {myFoodDelete, myFoodEdit, myExDelete, myExEdit})
-        hidden->hide();
-    savedMealDelete->setEnabled(false);
-    savedMealEdit->setEnabled(false);
-    for (QPushButton* button : {myFoodNewCat, myFoodNewItem, myFoodDelete, myFoodEdit, myExNewCat,
-                                myExNewItem, myExDelete, myExEdit, savedMealDelete, savedMealEdit})
-        connect(button, &QPushButton::clicked, this, &FoodQueryWidget::dynamicButtonPushed);
+    showOptionLabel = new TabChildLabel(container, "showOptionLabel");
+    showAllOption = new TabChildRadioButton(container, "showAllOption");
+    showFavoritesOption = new TabChildRadioButton(container, "showFavoritesOption");
+    showGenericOption = new TabChildRadioButton(container, "showGenericOption");
+    showOptionGroup = new QButtonGroup(this);
+    showOptionGroup->setObjectName(QStringLiteral("showOptionGroup"));
+    showOptionGroup->addButton(showAllOption, 0);
+    showOptionGroup->addButton(showFavoritesOption, 1);
+    showOptionGroup->addButton(showGenericOption, 2);
+    showAllOption->setChecked(true);
+    auto* options = new QHBoxLayout;
+    options->setSpacing(6);
+    options->addWidget(showOptionLabel);
+    options->addStretch(1);
+    options->addWidget(showAllOption);
+    options->addWidget(showFavoritesOption);
+    options->addWidget(showGenericOption);
 
-    auto* body = new QVBoxLayout(_container);
+    categoryStack = new QStackedWidget(container);
+    categoryStack->setObjectName(QStringLiteral("categoryStack"));
+    categoryStack->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+    _buildButtonPages();
+
+    displayStack = new QStackedWidget(container);
+    displayStack->setObjectName(QStringLiteral("displayStack"));
+    foodWidget = new FoodWidget(displayStack, "foodWidget");
+    exerciseWidget = new ExerciseWidget(displayStack, "exerciseWidget");
+    nothingSelectedLabel = new QLabel(displayStack);
+    nothingSelectedLabel->setObjectName(QStringLiteral("nothingSelectedLabel"));
+    nothingSelectedLabel->setAlignment(Qt::AlignCenter);
+    nothingSelectedLabel->setWordWrap(true);
+    nothingSelectedLabel->setAutoFillBackground(true);
+    QPalette white = nothingSelectedLabel->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    nothingSelectedLabel->setPalette(white);
+    nothingSelectedLabel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    nothingSelectedLabel->setLineWidth(1);
+    displayStack->insertWidget(FoodPage, foodWidget);
+    displayStack->insertWidget(ExercisePage, exerciseWidget);
+    displayStack->insertWidget(NothingPage, nothingSelectedLabel);
+
+    auto* body = new QVBoxLayout(container);
     body->setContentsMargins(10, 10, 10, 10);
     body->setSpacing(6);
     body->addSpacing(10);
     body->addWidget(prettySearchEdit);
-    body->addLayout(grid);
-    body->addStretch(1);
-
-    connect(prettySearchEdit, &SearchLineEdit::rightIconClicked, this,
-            &FoodQueryWidget::escapePressed);
+    body->addLayout(options);
+    body->addWidget(categoryStack);
+    body->addWidget(displayStack);
 }
 
-QPushButton* FoodQueryWidget::_addButton(QWidget* parent, const char* name, const QString& text)
+void FoodQueryWidget::_buildButtonPages()
 {
-    auto* button = new QPushButton(text, parent);
+    auto page = [this](const char* name) {
+        auto* widget = new QWidget(categoryStack);
+        widget->setObjectName(QString::fromLatin1(name));
+        categoryStack->addWidget(widget);
+        return widget;
+    };
+    tabFoods = page("tabFoods");
+    tabExercises = page("tabExercises");
+    tabMyFoods = page("tabMyFoods");
+    tabMyExercises = page("tabMyExercises");
+    tabSaveMeals = page("tabSaveMeals");
+    tabRecipes = page("tabRecipes");
+
+    foodView = _addList(tabFoods, "foodView");
+    (new QVBoxLayout(tabFoods))->addWidget(foodView);
+    exerciseView = _addList(tabExercises, "exerciseView");
+    (new QVBoxLayout(tabExercises))->addWidget(exerciseView);
+    recipesView = _addList(tabRecipes, "recipesView");
+    (new QVBoxLayout(tabRecipes))->addWidget(recipesView);
+
+    myfoodView = _addList(tabMyFoods, "myfoodView");
+    myFoodNewCat = _addButton(tabMyFoods, "myFoodNewCat");
+    myFoodNewItem = _addButton(tabMyFoods, "myFoodNewItem");
+    myFoodDelete = _addButton(tabMyFoods, "myFoodDelete");
+    myFoodEdit = _addButton(tabMyFoods, "myFoodEdit");
+    myexerciseView = _addList(tabMyExercises, "myexerciseView");
+    myExNewCat = _addButton(tabMyExercises, "myExNewCat");
+    myExNewItem = _addButton(tabMyExercises, "myExNewItem");
+    myExDelete = _addButton(tabMyExercises, "myExDelete");
+    myExEdit = _addButton(tabMyExercises, "myExEdit");
+    const std::pair<QWidget*, DragListView*> grids[] = {{tabMyFoods, myfoodView},
+                                                        {tabMyExercises, myexerciseView}};
+    for (const auto& [tab, list] : grids) {
+        const QList<QPushButton*> buttons = tab->findChildren<QPushButton*>();
+        auto* grid = new QGridLayout(tab);
+        grid->addWidget(list, 0, 0, 1, 2);
+        for (int i = 0; i < buttons.size(); ++i)
+            grid->addWidget(buttons[i], 1 + i / 2, i % 2);
+    }
+    // Pressed only through the main window's Edit menu and the lists' keys.
+    for (QPushButton* hidden : {myFoodDelete, myFoodEdit, myExDelete, myExEdit})
+        hidden->hide();
+
+    savedMealView = _addList(tabSaveMeals, "savedMealView");
+    newSavedMeal = _addButton(tabSaveMeals, "newSavedMeal");
+    savedMealDelete = _addButton(tabSaveMeals, "savedMealDelete");
+    savedMealEdit = _addButton(tabSaveMeals, "savedMealEdit");
+    savedMealDelete->setEnabled(false);
+    savedMealEdit->setEnabled(false);
+    auto* mealButtons = new QHBoxLayout;
+    for (QPushButton* button : {newSavedMeal, savedMealDelete, savedMealEdit})
+        mealButtons->addWidget(button);
+    auto* mealPage = new QVBoxLayout(tabSaveMeals);
+    mealPage->addWidget(savedMealView);
+    mealPage->addLayout(mealButtons);
+}
+
+DragListView* FoodQueryWidget::_addList(QWidget* page, const char* name)
+{
+    auto* list = new DragListView(page, name);
+    list->setMinimumHeight(50);
+    list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    return list;
+}
+
+QPushButton* FoodQueryWidget::_addButton(QWidget* parent, const char* name)
+{
+    auto* button = new QPushButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     return button;
 }
 
-QTreeWidgetItem* FoodQueryWidget::_diaryGroupRow(int group) const
+void FoodQueryWidget::languageChange()
 {
-    const auto* diaryList = window()->findChild<QTreeWidget*>(QStringLiteral("mealView"));
-    if (!diaryList)
-        return nullptr;
-    for (int i = 0; i < diaryList->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = diaryList->topLevelItem(i);
-        if (row->data(0, Qt::UserRole).toInt() == -group)
-            return row;
-    }
-    return nullptr;
+    setWindowTitle(tr("Foods"));
+    const std::pair<QPushButton*, QString> texts[] = {
+        {myFoodNewCat, tr("New &Category")}, {myExNewCat, tr("New &Category")},
+        {myFoodNewItem, tr("Ne&w Food")},     {myExNewItem, tr("Ne&w Exercise")},
+        {myFoodEdit, tr("&Edit")},            {myExEdit, tr("&Edit")},
+        {myFoodDelete, tr("&Delete")},        {myExDelete, tr("&Delete")},
+        {savedMealDelete, tr("&Delete")},     {newSavedMeal, tr("&New")},
+        {savedMealEdit, tr("&Rename")},
+    };
+    for (const auto& [button, text] : texts)
+        button->setText(text);
+    nothingSelectedLabel->setText(tr("Please select a food or exercise from above"));
+    showOptionLabel->setText(tr("Show:"));
+    showAllOption->setText(tr("All"));
+    QString favorite = BrandEngine::instance()->getString("spelling_favorite");
+    if (!favorite.isEmpty())
+        favorite[0] = favorite[0].toUpper();
+    showFavoritesOption->setText(favorite + QStringLiteral("s"));
+    showGenericOption->setText(QStringLiteral("Generics"));
 }
 
-void FoodQueryWidget::handleContextMenu(int id)
+void FoodQueryWidget::init()
 {
-    if (id < 0 || id > 5)
-        return;
-    const QTreeWidgetItem* group = _diaryGroupRow(id + 1);
-    if (!group)
-        return;
-    std::vector<DBTypes::FoodDiaryItem> entries;
-    for (int i = 0; i < group->childCount(); ++i) {
-        const int entryId = group->child(i)->data(0, Qt::UserRole).toInt();
-        if (entryId < 1)
-            break;
-        if (const auto entry = DiaryDB::instance()->getFoodEntry(entryId))
-            entries.push_back(*entry);
+    const QSignalBlocker quiet(this);
+    categoryBar->raise();
+    _placeChildren();
+    _addTabs();
+    for (int page = 0; page < categoryStack->count(); ++page) {
+        auto* list = categoryStack->widget(page)->findChild<DragListView*>();
+        const char* pixmap = TABS[page].pixmap;
+        list->setup(pixmap ? BrandEngine::instance()->getPixmap(pixmap) : QPixmap(),
+                    TABS[page].flags);
     }
-    if (entries.empty())
-        return;
-    bool ok = false;
-    const QString name =
-        BXInputDialog::getText(tr("Save Meal"), tr("Please choose a name for your new saved meal"),
-                               QLineEdit::Normal, QString(), &ok);
-    if (!ok || name.trimmed().isEmpty())
-        return;
-    SavedMealDB::instance()->storeMeal(UserDB::instance()->getCurrentUser(), -1,
-                                       name.toUtf8().toStdString(), entries, true);
+    refreshStatic();
+    _connectLists();
+    displayStack->setCurrentIndex(NothingPage);
+    _buildSaveMealMenu();
 }
 
-void FoodQueryWidget::refreshDynamic()
+void FoodQueryWidget::_addTabs()
 {
+    const bool recipes = RecipeProxyDB::instance(true) != nullptr;
+    for (int page = 0; page < categoryStack->count(); ++page) {
+        if (page == RECIPES_PAGE && !recipes)
+            continue;
+        const int index = categoryBar->addTab(tr(TABS[page].label));
+        categoryBar->setTabData(index, page);
+    }
+    categoryBar->setCurrentIndex(0);
+    categoryStack->setCurrentIndex(0);
+}
+
+void FoodQueryWidget::_connectActions()
+{
+    connect(prettySearchEdit, &SearchLineEdit::rightIconClicked, this,
+            &FoodQueryWidget::escapePressed);
+    connect(_searchLineEdit, &QLineEdit::textChanged, this,
+            &FoodQueryWidget::searchEdit_textChanged);
+    connect(showOptionGroup, &QButtonGroup::idClicked, this, &FoodQueryWidget::showOptionPressed);
+    connect(newSavedMeal, &QPushButton::clicked, this, &FoodQueryWidget::createSavedMeal);
+    for (QPushButton* button : {myFoodNewCat, myFoodNewItem, myFoodDelete, myFoodEdit, myExNewCat,
+                                myExNewItem, myExDelete, myExEdit, savedMealDelete, savedMealEdit})
+        connect(button, &QPushButton::clicked, this, &FoodQueryWidget::dynamicButtonPushed);
+    connect(foodWidget, &FoodWidget::addContextFood, this, &FoodQueryWidget::fqAddFood);
+    connect(foodWidget, &FoodWidget::addToCustomFoodDB, this,
+            &FoodQueryWidget::createCustomFoodFromStatic);
+    connect(foodWidget, &FoodWidget::addToFavorites, this, &FoodQueryWidget::addFoodToFavorites);
+    connect(foodWidget, &FoodWidget::removeFromFavorites, this,
+            &FoodQueryWidget::removeFoodFromFavorites);
+    connect(exerciseWidget, &ExerciseWidget::addExItem, this, &FoodQueryWidget::fqAddExercise);
+    connect(exerciseWidget, &ExerciseWidget::addToCustomExDB, this,
+            &FoodQueryWidget::createCustomExerciseFromStatic);
+    connect(exerciseWidget, &ExerciseWidget::addToFavorites, this,
+            &FoodQueryWidget::addExerciseToFavorites);
+    connect(exerciseWidget, &ExerciseWidget::removeFromFavorites, this,
+            &FoodQueryWidget::removeExerciseFromFavorites);
+}
+
+void FoodQueryWidget::_connectLists()
+{
+    connect(categoryBar, &QTabBar::currentChanged, this, &FoodQueryWidget::tabSwitch);
+    for (DragListView* list :
+         {foodView, exerciseView, myfoodView, myexerciseView, savedMealView, recipesView}) {
+        connect(list, qOverload<QTreeWidgetItem*>(&DragListView::selectionChanged), this,
+                &FoodQueryWidget::displayItem);
+        connect(list, &QTreeWidget::itemClicked, this,
+                [this](QTreeWidgetItem* row) { updateEditMenu(row); });
+    }
+    connect(savedMealView, qOverload<QTreeWidgetItem*>(&DragListView::selectionChanged), this,
+            &FoodQueryWidget::updateSavedMealButtons);
+    for (DragListView* list : {foodView, exerciseView})
+        connect(list, &DragListView::viewAllClicked, this, &FoodQueryWidget::viewAllClicked);
+    for (DragListView* list : {foodView, myfoodView, savedMealView, recipesView})
+        connect(list, &DragListView::addContextFood, this, &FoodQueryWidget::fqAddFood);
+    for (DragListView* list : {exerciseView, myexerciseView})
+        connect(list, &DragListView::doExerciseDialog, this, &FoodQueryWidget::fqExerciseDialog);
+
+    connect(myfoodView, &DragListView::addCustomFood, this, &FoodQueryWidget::addCustomFood);
+    connect(myfoodView, &DragListView::editCustomFood, this, &FoodQueryWidget::editCustomFood);
+    connect(myfoodView, &DragListView::removeCustomFood, this, &FoodQueryWidget::removeCustomFood);
+    connect(myfoodView, &DragListView::addCustomFoodCategory, this,
+            &FoodQueryWidget::addCustomFoodCategory);
+    connect(myfoodView, &DragListView::editCustomFoodCategory, this,
+            &FoodQueryWidget::editCustomFoodCategory);
+    connect(myfoodView, &DragListView::removeCustomFoodCategory, this,
+            &FoodQueryWidget::removeCustomFoodCategory);
+    connect(myexerciseView, &DragListView::addCustomEx, this, &FoodQueryWidget::addCustomEx);
+    connect(myexerciseView, &DragListView::editCustomEx, this, &FoodQueryWidget::editCustomEx);
+    connect(myexerciseView, &DragListView::removeCustomEx, this, &FoodQueryWidget::removeCustomEx);
+    connect(myexerciseView, &DragListView::addCustomExCategory, this,
+            &FoodQueryWidget::addCustomExCategory);
+    connect(myexerciseView, &DragListView::editCustomExCategory, this,
+            &FoodQueryWidget::editCustomExCategory);
+    connect(myexerciseView, &DragListView::removeCustomExCategory, this,
+            &FoodQueryWidget::removeCustomExCategory);
+    for (DragListView* list : {myfoodView, myexerciseView, savedMealView})
+        connect(list, &DragListView::itemRenamed, this, &FoodQueryWidget::listItemRenamed);
+    connect(savedMealView, &DragListView::renameSavedMeal, this, &FoodQueryWidget::renameSavedMeal);
+    connect(savedMealView, qOverload<const int>(&DragListView::deleteSavedMeal), this,
+            &FoodQueryWidget::deleteSavedMeal);
+    connect(savedMealView, &DragListView::addCustomFoodFromMeal, this,
+            &FoodQueryWidget::addCustomFoodFromMeal);
+    connect(foodView, &DragListView::addToCustomFoodDB, this,
+            &FoodQueryWidget::createCustomFoodFromStatic);
+    connect(exerciseView, &DragListView::addToCustomExDB, this,
+            &FoodQueryWidget::createCustomExerciseFromStatic);
+
+    // The lists' keys press the buttons, so that they take the buttons' road.
+    const std::pair<void (DragListView::*)(), QPushButton*> keys[] = {
+        {&DragListView::insertNewFoodItem, myFoodNewItem},
+        {&DragListView::insertNewFoodCat, myFoodNewCat},
+        {&DragListView::removeFood, myFoodDelete},
+        {&DragListView::editFood, myFoodEdit},
+        {&DragListView::insertNewExerciseItem, myExNewItem},
+        {&DragListView::insertNewExerciseCat, myExNewCat},
+        {&DragListView::removeExercise, myExDelete},
+        {&DragListView::editExercise, myExEdit},
+        {&DragListView::editSavedMeal, savedMealEdit},
+        {qOverload<>(&DragListView::deleteSavedMeal), savedMealDelete},
+    };
+    for (const auto& [signal, button] : keys) {
+        DragListView* list = button->parentWidget()->findChild<DragListView*>();
+        connect(list, signal, button, [button] { button->animateClick(); });
+    }
+}
+
+void FoodQueryWidget::_buildSaveMealMenu()
+{
+    _saveMealMenu = new QMenu(this);
+    _saveMealMenu->setObjectName(QStringLiteral("saveMealMenu"));
+    for (int n = 0; n < 6; ++n)
+        _saveMealMenu->addAction(tr(SAVE_MEAL_ITEMS[n]))->setData(n);
+    connect(_saveMealMenu, &QMenu::aboutToShow, this, &FoodQueryWidget::addMenuAboutToShow);
+}
+
+DragListView* FoodQueryWidget::getCurrentListview() const
+{
+    const QWidget* page = categoryStack->currentWidget();
+    Q_ASSERT_X(page, "getCurrentListview", "page");
+    const QList<DragListView*> lists = page->findChildren<DragListView*>();
+    Q_ASSERT_X(lists.size() == 1, "getCurrentListview", "wl->count() == 1");
+    return lists.first();
+}
+
+int FoodQueryWidget::currentTabCode() const
+{
+    return TABS[categoryStack->currentIndex()].code;
+}
+
+bool FoodQueryWidget::_isFoodSearch(const DragListView* list) const
+{
+    return list != exerciseView && list != myexerciseView;
 }
 
 void FoodQueryWidget::refreshStatic()
 {
+    foodView->setDb(FoodDBStatic::instance());
+    exerciseView->setDb(ExDBStatic::instance());
+    foodView->setRankedView(true);
 }
 
-void FoodQueryWidget::focusSearchEdit()
+void FoodQueryWidget::refreshDynamic()
 {
-    if (_searchLineEdit->text().isEmpty())
-        return;
-    _searchLineEdit->selectAll();
-    _searchLineEdit->setFocus();
+    FoodDBDynamic::instance()->reload(0, false);
+    ExDBDynamic::instance()->reload(0, false);
+    SavedMealTree::instance()->reload(0, false);
+    myfoodView->setDb(FoodDBDynamic::instance());
+    myexerciseView->setDb(ExDBDynamic::instance());
+    savedMealView->setDb(SavedMealTree::instance());
+    if (RecipeProxyDB::instance(false))
+        recipesView->setDb(RecipeProxyDB::instance(true));
 }
 
 void FoodQueryWidget::fqAddFood(DBTypes::FoodDiaryItem& entry)
@@ -155,11 +451,237 @@ void FoodQueryWidget::fqExerciseDialog(int exerciseId)
     emit doExerciseDialog(exerciseId);
 }
 
-void FoodQueryWidget::escapePressed()
+void FoodQueryWidget::focusSearchEdit()
 {
-    _searchLineEdit->clear();
+    if (_searchLineEdit->text().isEmpty())
+        return;
+    _selectSearchText();
 }
 
-void FoodQueryWidget::dynamicButtonPushed()
+void FoodQueryWidget::_selectSearchText()
 {
+    _searchLineEdit->selectAll();
+    _searchLineEdit->setFocus();
+}
+
+void FoodQueryWidget::searchEdit_textChanged(const QString&)
+{
+    DragListView* list = getCurrentListview();
+    const QString text = _searchLineEdit->text();
+    const bool ok = text.isEmpty() ? !list->getSearch().isEmpty() : list->setSearch(text, true);
+    if (!ok)
+        return;
+    list->setSearch(text, false);
+    _viewAll = false;
+    applyTerms(true);
+}
+
+void FoodQueryWidget::applyTerms(bool apply)
+{
+    DragListView* list = getCurrentListview();
+    if (apply) {
+        const bool ranked = list == foodView && !list->getSearch().isEmpty() && !_viewAll;
+        const auto chosen = [](const QAbstractButton* option) {
+            return option->isVisible() && option->isChecked();
+        };
+        const bool favorites = chosen(showFavoritesOption);
+        const bool generic = !favorites && chosen(showGenericOption);
+        list->setGenericOnly(generic);
+        list->setRankedView(!favorites && ranked);
+        list->setFavoritesOnly(favorites);
+        list->applyTerms(true);
+    }
+
+    const QSignalBlocker quietAll(showAllOption);
+    const QSignalBlocker quietFavorites(showFavoritesOption);
+    const QSignalBlocker quietGeneric(showGenericOption);
+    const QSignalBlocker quietSearch(_searchLineEdit);
+    const bool optionsShown = list == foodView || list == exerciseView;
+    for (QWidget* option : {static_cast<QWidget*>(showOptionLabel), static_cast<QWidget*>(showAllOption),
+                            static_cast<QWidget*>(showFavoritesOption)})
+        option->setVisible(optionsShown);
+    showGenericOption->hide();
+    if (list->getFavoritesOnly()) {
+        showFavoritesOption->setChecked(true);
+        _viewAll = false;
+    } else {
+        (list->getGenericOnly() ? showGenericOption : showAllOption)->setChecked(true);
+        _viewAll = list == foodView && !list->getSearch().isEmpty() && !list->getRankedView();
+    }
+    const int cursor = _searchLineEdit->cursorPosition();
+    _searchLineEdit->setText(list->getSearch());
+    _searchLineEdit->setCursorPosition(cursor);
+    if (!_searchLineEdit->hasFocus())
+        _searchLineEdit->selectAll();
+}
+
+void FoodQueryWidget::tabSwitch(int index)
+{
+    const int page = categoryBar->tabData(index).toInt();
+    DragListView* old = getCurrentListview();
+    const QString oldSearch = old->getSearch();
+    categoryStack->setCurrentIndex(page);
+    DragListView* list = getCurrentListview();
+    if (_isFoodSearch(old) == _isFoodSearch(list) && !oldSearch.isEmpty()
+        && list->setSearch(oldSearch, true)) {
+        applyTerms(false);
+        list->setSearch(oldSearch, false);
+        applyTerms(true);
+    } else {
+        applyTerms(false);
+    }
+    _selectSearchText();
+    displayItem(selectedRow(list));
+}
+
+void FoodQueryWidget::showOptionPressed(int)
+{
+    _viewAll = false;
+    applyTerms(true);
+}
+
+void FoodQueryWidget::viewAllClicked()
+{
+    _viewAll = true;
+    applyTerms(true);
+}
+
+void FoodQueryWidget::escapePressed()
+{
+    getCurrentListview()->setSearch(QString(), false);
+    _viewAll = false;
+    applyTerms(true);
+    _searchLineEdit->setFocus();
+}
+
+void FoodQueryWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        escapePressed();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FoodQueryWidget::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    _placeChildren();
+    update();
+}
+
+void FoodQueryWidget::_placeChildren()
+{
+    const int barHeight = categoryBar->sizeHint().height();
+    categoryBar->setGeometry(0, 0, width(), barHeight);
+    const int overlap = frameWidth() + container->lineWidth()
+                        + style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, categoryBar);
+    const int top = barHeight - overlap;
+    container->setGeometry(0, top, width(), height() - top);
+    setMinimumSize(container->minimumSizeHint() + QSize(0, top));
+}
+
+void FoodQueryWidget::displayItem(QTreeWidgetItem* item)
+{
+    const FoodViewItem* row = FoodViewItem::from(item);
+    if (!row)
+        return;
+    updateEditMenu(item);
+    const unsigned char type = row->type;
+    if ((type & SavedMealItemFlag) && !(type & CategoryItemFlag))
+        _showSavedMeal(row);
+    else if (type & CategoryItemFlag)
+        displayStack->setCurrentIndex(NothingPage);
+    else if (type & RecipeItemFlag)
+        _showRecipe(row->id);
+    else if (type & FoodItemFlag)
+        _showFood(row);
+    else if (type & ExerciseItemFlag)
+        _showExercise(row);
+    else
+        displayStack->setCurrentIndex(NothingPage);
+}
+
+void FoodQueryWidget::_showSavedMeal(const FoodViewItem* row)
+{
+    using namespace DBTypes;
+    const FoodItem values = SavedMealDB::instance()->getSavedMealAsFoodItem(row->id);
+    const auto value = [&values](NutType nut) { return double(values.getNutrient(nut)); };
+    foodWidget->setCustomButtonShown(true, tr("Copy To My Foods"));
+    foodWidget->setFavoritesEnabled(false);
+    foodWidget->setSavedMeal(row->text(0), value(ENERGY), value(FAT), value(PROTEIN), value(CARBS),
+                             value(FIBER), value(SUGAR), value(SATFAT), value(CHOLESTEROL),
+                             value(SODIUM), value(CALCIUM), row->id);
+    displayStack->setCurrentIndex(FoodPage);
+}
+
+void FoodQueryWidget::_showRecipe(int recipeId)
+{
+    RecipeProxyDB* recipes = RecipeProxyDB::instance(true);
+    DBTypes::FoodDiaryItem entry;
+    if (!recipes || !recipes->loadRecipeIntoFDI(entry, recipeId))
+        return;
+    foodWidget->setCustomButtonShown(false, QString());
+    foodWidget->setFavoritesEnabled(false);
+    foodWidget->setFoodItem(entry);
+    displayStack->setCurrentIndex(FoodPage);
+}
+
+void FoodQueryWidget::_showFood(const FoodViewItem* row)
+{
+    const bool custom = row->type & CustomItemFlag;
+    foodWidget->setFood(row->id);
+    foodWidget->setCustomButtonShown(custom, tr("Duplicate Food"));
+    foodWidget->setFavoritesEnabled(!custom);
+    const FavoritesDB favorites(UserDB::instance()->getCurrentUser());
+    foodWidget->setIsFavorite(
+        !favorites.isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id)));
+    displayStack->setCurrentIndex(FoodPage);
+}
+
+void FoodQueryWidget::_showExercise(const FoodViewItem* row)
+{
+    const bool custom = row->type & CustomItemFlag;
+    exerciseWidget->setExercise(row->id);
+    exerciseWidget->setDuplicateButtonShown(custom);
+    exerciseWidget->setFavoritesEnabled(!custom);
+    const FavoritesDB favorites(UserDB::instance()->getCurrentUser());
+    exerciseWidget->setIsFavorite(
+        !favorites.isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id)));
+    displayStack->setCurrentIndex(ExercisePage);
+}
+
+void FoodQueryWidget::updateEditMenu(QTreeWidgetItem*)
+{
+    const FoodViewItem* row = selectedRow(getCurrentListview());
+    int type = row ? row->type : 0;
+    const bool userCategory =
+        (type & CategoryItemFlag) && (type & (CustomItemFlag | SavedMealItemFlag));
+    if (userCategory && !(row->flags() & Qt::ItemIsDragEnabled))
+        type = 0;
+    const int code = currentTabCode();
+    emit requestEditMenuRefresh(1, int((quint32(quint16(code)) << 16) | quint32(type)));
+}
+
+void FoodQueryWidget::updateSavedMealButtons(QTreeWidgetItem* item)
+{
+    const FoodViewItem* row = FoodViewItem::from(item);
+    if (!row || (row->type & CategoryItemFlag)) {
+        savedMealDelete->setEnabled(false);
+        savedMealEdit->setEnabled(false);
+    } else if (row->type & SavedMealItemFlag) {
+        savedMealDelete->setEnabled(true);
+        savedMealEdit->setEnabled(true);
+    } else {
+        qDebug("Error: updateSavedMealButtons() - Being passed an item that is not a saved meal?");
+    }
+}
+
+void FoodQueryWidget::addMenuAboutToShow()
+{
+    UserDB* users = UserDB::instance();
+    const bool snacks = users->getUserPrefs(users->getCurrentUser()).snackDisplay != 0;
+    const QList<QAction*> items = _saveMealMenu->actions();
+    items[1]->setVisible(snacks);
+    items[3]->setVisible(snacks);
 }

@@ -1,28 +1,69 @@
 #pragma once
 
+#include "core/dbtypes.h"
 #include "core/exercisediaryitem.h"
 #include "core/fooddiaryitem.h"
 
 #include <QFrame>
 
+class DragListView;
+class ExerciseWidget;
+class ExpandingTabBar;
+class FoodViewItem;
+class FoodWidget;
+class QButtonGroup;
+class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
-class SearchLineEdit;
+class QStackedWidget;
+class QTreeWidget;
 class QTreeWidgetItem;
+class SearchLineEdit;
 class TabBodyWidget;
+class TabChildLabel;
+class TabChildRadioButton;
 
-// The food and exercise browser panel: the search field above the browser's lists and the
-// buttons that create, edit and delete the user's own foods, exercises, categories and
-// saved meals.
+// The food and exercise browser panel of the diary page: a tab bar over the six browser lists
+// (Foods, Exercise, Custom Foods, Custom Exercises, Saved Meals, Recipes), one search field
+// with its show options shared by all tabs, the buttons that create, edit and delete the
+// user's own foods, exercises, categories and saved meals, and a detail area for the
+// selected food, saved meal, recipe or exercise.
 class FoodQueryWidget : public QFrame
 {
     Q_OBJECT
 
 public:
+    // The codes by which the panel names its current tab to the main window.
+    enum TabCode { FoodsCode = 0, ExerciseCode = 2, CustomFoodsCode = 3, CustomExercisesCode = 4,
+                   SavedMealsCode = 5, RecipesCode = -1 };
+    // The pages of displayStack.
+    enum DisplayPage { FoodPage = 0, ExercisePage = 1, NothingPage = 2 };
+
     // The object name is "FoodQueryWidget" when name is null.
     FoodQueryWidget(QWidget* parent, const char* name);
 
+    ExpandingTabBar* categoryBar;
+    TabBodyWidget* container;
     SearchLineEdit* prettySearchEdit;
+    TabChildLabel* showOptionLabel;
+    TabChildRadioButton* showAllOption;
+    TabChildRadioButton* showFavoritesOption;
+    TabChildRadioButton* showGenericOption;
+    QButtonGroup* showOptionGroup;
+    QStackedWidget* categoryStack;
+    QWidget* tabFoods;
+    QWidget* tabExercises;
+    QWidget* tabMyFoods;
+    QWidget* tabMyExercises;
+    QWidget* tabSaveMeals;
+    QWidget* tabRecipes;
+    DragListView* foodView;
+    DragListView* exerciseView;
+    DragListView* myfoodView;
+    DragListView* myexerciseView;
+    DragListView* savedMealView;
+    DragListView* recipesView;
     QPushButton* myFoodNewCat;
     QPushButton* myFoodNewItem;
     QPushButton* myFoodEdit;
@@ -34,38 +75,122 @@ public:
     QPushButton* newSavedMeal;
     QPushButton* savedMealEdit;
     QPushButton* savedMealDelete;
+    QStackedWidget* displayStack;
+    FoodWidget* foodWidget;
+    ExerciseWidget* exerciseWidget;
+    QLabel* nothingSelectedLabel;
+
+    // The list of the tab shown.
+    DragListView* getCurrentListview() const;
+    // The tab code of the tab shown.
+    int currentTabCode() const;
+    // Whether the Foods list shows every hit of its search instead of the ranked best.
+    bool viewAll() const { return _viewAll; }
+    // The save-meal menu: items 0 to 5 save the diary groups 1 to 6.
+    QMenu* saveMealMenu() const { return _saveMealMenu; }
+    // Brings the current list in line with the options (when apply) and the options and the
+    // search field in line with the current list.
+    void applyTerms(bool apply);
 
 signals:
-    // Context 1; state: the list kind in the upper 16 bits, the selected row's
-    // BrowserItemFlags in the lower 16 bits.
+    // Context 1; state: the tab code in the upper 16 bits, the selected row's
+    // BrowserItemFlags in the lower 16 bits (0 for none).
     void requestEditMenuRefresh(const int context, const int state);
     void addFoodSignal(DBTypes::FoodDiaryItem& entry);
     void addExerciseSignal(DBTypes::ExerciseDiaryItem& entry);
     void doExerciseDialog(int exerciseId);
 
 public slots:
+    void updateSavedMealButtons(QTreeWidgetItem* item);
+    void displayItem(QTreeWidgetItem* item);
+    // The user picked the tab of that index.
+    void tabSwitch(int index);
+    void fqAddFood(DBTypes::FoodDiaryItem& entry);
+    void fqAddExercise(DBTypes::ExerciseDiaryItem& entry);
+    void fqExerciseDialog(int exerciseId);
+
+    void editCustomFood(int id);
+    void addCustomFood(int category);
+    void addCustomFoodCategory(int parent);
+    void editCustomFoodCategory(int id);
+    void removeCustomFood(int id);
+    void removeCustomFoodCategory(int id);
+    void editCustomEx(int id);
+    void addCustomEx(int category);
+    void addCustomExCategory(int parent);
+    void editCustomExCategory(int id);
+    void removeCustomEx(int id);
+    void removeCustomExCategory(int id);
+    void dynamicButtonPushed();
+
+    void searchEdit_textChanged(const QString& text);
+    void showOptionPressed(int id);
+    void listItemRenamed(QTreeWidgetItem* item, int column, const QString& newName);
+    void createCustomFoodFromStatic(const int category, const QString& name,
+                                    const QString& servingName, const DBTypes::FoodItem& values);
+    void createCustomExerciseFromStatic(const int category, const QString& name, const float rate);
+    void addFoodToFavorites(int id);
+    void removeFoodFromFavorites(int id);
+    void addExerciseToFavorites(int id);
+    void removeExerciseFromFavorites(int id);
+    void renameSavedMeal(const int mealId, const QString& newName);
+    void deleteSavedMeal(const int mealId);
+    void addCustomFoodFromMeal(FoodViewItem* row);
+    // Offers the save-meal menu for the diary groups that hold entries.
+    void createSavedMeal();
     // Saves the foods listed under the diary list's row of meal group id + 1 (id 0 to 5)
     // as a new saved meal, asking its name; nothing for an empty group.
     void handleContextMenu(int id);
     // Reload the lists of the user's own items and of the static catalogue.
     void refreshDynamic();
     void refreshStatic();
+    void escapePressed();
+    // Reports the current tab and the current list's selected row to the main window.
+    void updateEditMenu(QTreeWidgetItem* item = nullptr);
     // Selects the search text and gives the field the focus; an empty field is left alone.
     void focusSearchEdit();
-    void fqAddFood(DBTypes::FoodDiaryItem& entry);
-    void fqAddExercise(DBTypes::ExerciseDiaryItem& entry);
-    void fqExerciseDialog(int exerciseId);
+    // Shows the snack items of the save-meal menu as the user's snack layout asks.
+    void addMenuAboutToShow();
 
-private slots:
-    void escapePressed();
-    void dynamicButtonPushed();
+protected:
+    void languageChange();
+    void viewAllClicked();
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QPushButton* _addButton(QWidget* parent, const char* name, const QString& text);
-    // The row of a meal group in the diary list of this panel's window (the list named
-    // "mealView", whose rows keep their id under Qt::UserRole), or null.
+    void init();
+    void _buildForm();
+    void _buildButtonPages();
+    void _addTabs();
+    void _connectLists();
+    void _connectActions();
+    void _buildSaveMealMenu();
+    void _placeChildren();
+    QPushButton* _addButton(QWidget* parent, const char* name);
+    DragListView* _addList(QWidget* page, const char* name);
+    void _selectSearchText();
+    // The list's search kind: true for the food lists, false for the exercise lists.
+    bool _isFoodSearch(const DragListView* list) const;
+    void _showSavedMeal(const FoodViewItem* row);
+    void _showRecipe(int recipeId);
+    void _showFood(const FoodViewItem* row);
+    void _showExercise(const FoodViewItem* row);
+    // The user's answer to deleting the current list's selected row.
+    bool promptDelete();
+    void _renameSelectedMeal(const FoodViewItem* row);
+    // Tells the user of a stored copy (storedId 0 or more), or warns that it was not stored.
+    void _announceCopy(int storedId, const QString& caption, const QString& text);
+    void _favoritesChanged(int listType, int id, bool add);
+    // A custom catalogue's root category: it is never edited or deleted from the panel.
+    static bool _isRoot(int categoryId);
+    // The diary list of this panel's window (the list named "mealView"), or null.
+    QTreeWidget* _diaryList() const;
+    // The row of a meal group in the diary list, or null.
     QTreeWidgetItem* _diaryGroupRow(int group) const;
+    static int _rowId(const QTreeWidgetItem* row);
 
-    TabBodyWidget* _container;
     QLineEdit* _searchLineEdit;
+    QMenu* _saveMealMenu = nullptr;
+    bool _viewAll = false;
 };

@@ -5,6 +5,7 @@
 #include "widgets/qpopupcalendar.h"
 #include "widgets/qpopupcalendarwidget.h"
 #include "browser/foodquerywidget.h"
+#include "browser/exercisewidget.h"
 #include "core/brandengine.h"
 #include "core/notificationcenter.h"
 #include "diary/diarylistview.h"
@@ -84,6 +85,8 @@ void DiaryWidget::init()
             &DiaryListView::doExerciseDialog);
     connect(_list(), &DiaryListView::dropFinished, foodQueryWidget3,
             &FoodQueryWidget::focusSearchEdit);
+    connect(this, &DiaryWidget::userWeightChanged, foodQueryWidget3->exerciseWidget,
+            &ExerciseWidget::userWeightChanged);
     connect(_list(), &DiaryListView::totalChanged, summaryWidget, &DiarySummary::totalChanged);
     connect(summaryWidget, &DiarySummary::setBold, _list(), &DiaryListView::setBoldToday);
     connect(summaryWidget, &DiarySummary::chkBold, _list(), &DiaryListView::checkEntries);

@@ -6,7 +6,12 @@
 
 #include "widgets/bxtoolbar.h"
 #include "widgets/searchlineedit.h"
+#include "browser/draglistview.h"
+#include "browser/foodviewitem.h"
 #include "browser/foodquerywidget.h"
+#include "catalogue/catalogueservices.h"
+#include "catalogue/fooddbdynamic.h"
+#include "widgets/expandingtabbar.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
@@ -87,6 +92,7 @@ private slots:
     void editMenu();
     void editMenuOpensOnWhatHasTheFocus();
     void zeroBrowserStateRepeatsTheLastOne();
+    void browserSelectionDrivesTheEditMenu();
     void checkinItemsNameTheDate();
     void contextHelpFollowsPageAndFocus();
     void printingDeletesOnlyWhatItMade();
@@ -491,6 +497,41 @@ void TestMainWindow::zeroBrowserStateRepeatsTheLastOne()
     window->refreshEditMenu(-1, 0);
     QVERIFY(window->eM_NoApplicableAction->isVisible());
     QCOMPARE(window->browserState(), (4 << 16) | 2);
+}
+
+void TestMainWindow::browserSelectionDrivesTheEditMenu()
+{
+    CatalogueServices::install(); // the detail panel reads the selected food
+    ScriptedMainWindow* window = makeWindow();
+    FoodQueryWidget* browser = window->diaryPage()->foodQueryWidget3;
+    FoodDBDynamic* foods = FoodDBDynamic::instance();
+    const int toast = foods->createFood(foods->getRootForUser(UserDB::instance()->getCurrentUser()),
+                                        QStringLiteral("Toast"), QStringLiteral("slice"),
+                                        DBTypes::FoodItem());
+    browser->refreshDynamic();
+    focusAndWait(browser->prettySearchEdit->lineEdit());
+    browser->categoryBar->setCurrentIndex(2); // Custom Foods
+    QTreeWidgetItem* row = browser->myfoodView->locateFvi(toast, false, nullptr);
+    QVERIFY(row);
+    browser->myfoodView->setCurrentItem(row);
+    browser->updateEditMenu();
+    QVERIFY(window->eM_DiaryFoodEdit->isVisible() && window->eM_DiaryFoodEdit->isEnabled());
+    QVERIFY(window->eM_DiaryFoodDelete->isEnabled());
+
+    browser->myfoodView->clearSelection();
+    browser->updateEditMenu();
+    QVERIFY(window->eM_DiaryFoodEdit->isVisible() && !window->eM_DiaryFoodEdit->isEnabled());
+
+    browser->categoryBar->setCurrentIndex(3); // Custom Exercises
+    browser->updateEditMenu();
+    QVERIFY(window->eM_DiaryExerEdit->isVisible() && !window->eM_DiaryFoodEdit->isVisible());
+    // The Recipes tab's code is no browser kind: it brings none of the browser's commands.
+    browser->categoryStack->setCurrentWidget(browser->tabRecipes);
+    browser->updateEditMenu();
+    for (QAction* action : {window->eM_DiaryFoodEdit, window->eM_DiaryExerEdit, window->eM_DiarySavedRename})
+        QVERIFY(!action->isVisible());
+    foods->deleteFood(toast);
+    CatalogueServices::cleanUp();
 }
 
 void TestMainWindow::checkinItemsNameTheDate()

@@ -1,0 +1,426 @@
+// The browser panel's actions on the user's own data: custom foods, custom exercises and
+// their categories, copies into them, favourites and saved meals.
+
+#include "browser/foodquerywidget.h"
+
+#include "browser/browseritemflags.h"
+#include "browser/draglistview.h"
+#include "browser/editexdialog.h"
+#include "browser/editfooddialog.h"
+#include "browser/foodviewitem.h"
+#include "catalogue/exdbdynamic.h"
+#include "catalogue/fooddbdynamic.h"
+#include "userdb/diarydb.h"
+#include "userdb/favoritesdb.h"
+#include "userdb/savedmealdb.h"
+#include "userdb/userdb.h"
+#include "widgets/prompter.h"
+
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+const QString HELP_TOPIC = QStringLiteral("browser-myfoods.html");
+
+int currentUser()
+{
+    return UserDB::instance()->getCurrentUser();
+}
+
+FoodViewItem* selectedRow(const DragListView* list)
+{
+    return FoodViewItem::from(list->selectedItems().value(0));
+}
+
+// Asks for a category name; empty optional when the user cancels.
+std::optional<QString> askCategoryName(QWidget* parent, const QString& caption,
+                                       const QString& text)
+{
+    bool ok = false;
+    const QString name =
+        Prompter::instance()->getText(parent, caption,
+                                      FoodQueryWidget::tr("Enter a name for this category:"),
+                                      text, &ok, HELP_TOPIC);
+    if (!ok)
+        return std::nullopt;
+    return name;
+}
+
+} // namespace
+
+bool FoodQueryWidget::_isRoot(int categoryId)
+{
+    return categoryId >= DynamicDB::USER_ROOT_BASE;
+}
+
+void FoodQueryWidget::dynamicButtonPushed()
+{
+    const auto* button = qobject_cast<const QPushButton*>(sender());
+    Q_ASSERT(button);
+    const QWidget* page = button->parentWidget();
+    DragListView* list = page->findChild<DragListView*>();
+    Q_ASSERT_X(page == tabMyFoods || page == tabMyExercises || page == tabSaveMeals,
+               "dynamicButtonPushed", "button on a page with a list");
+    int root = 0;
+    if (page == tabMyFoods)
+        root = FoodDBDynamic::instance()->getRootForUser(currentUser());
+    else if (page == tabMyExercises)
+        root = ExDBDynamic::instance()->getRootForUser(currentUser());
+    const FoodViewItem* row = selectedRow(list);
+    const bool cat = row && (row->type & CategoryItemFlag);
+    const int id = row ? row->id : 0;
+    const int target = cat ? id : root;
+
+    if (button == myFoodNewCat)
+        addCustomFoodCategory(target);
+    else if (button == myFoodNewItem)
+        addCustomFood(target);
+    else if (button == myExNewCat)
+        addCustomExCategory(target);
+    else if (button == myExNewItem)
+        addCustomEx(target);
+    else if (row && button == myFoodEdit)
+        cat ? editCustomFoodCategory(id) : editCustomFood(id);
+    else if (row && button == myFoodDelete)
+        cat ? removeCustomFoodCategory(id) : removeCustomFood(id);
+    else if (row && button == myExEdit)
+        cat ? editCustomExCategory(id) : editCustomEx(id);
+    else if (row && button == myExDelete)
+        cat ? removeCustomExCategory(id) : removeCustomEx(id);
+    else if (row && !cat && button == savedMealDelete)
+        deleteSavedMeal(id);
+    else if (row && !cat && button == savedMealEdit)
+        _renameSelectedMeal(row);
+
+    if (row)
+        list->keepExpanded(id);
+    updateEditMenu();
+}
+
+void FoodQueryWidget::addCustomFood(int category)
+{
+    QString name = tr("New food");
+    QString servingName = tr("Serving");
+    DBTypes::FoodItem values;
+    const std::unique_ptr<EditFoodDialog> dialog(EditFoodDialog::construct(this));
+    dialog->bindToFood(name, servingName, values);
+    if (dialog->exec() == 1)
+        FoodDBDynamic::instance()->createFood(category, name, servingName, values);
+}
+
+void FoodQueryWidget::editCustomFood(int id)
+{
+    FoodDBDynamic* foods = FoodDBDynamic::instance();
+    std::optional<DBTypes::FoodItem> values = foods->getFoodItem(id);
+    const std::vector<DBTypes::ServingItem> servings = foods->getServingItemList(id);
+    if (!values || servings.empty())
+        return;
+    QString name = foods->getFoodName(id);
+    QString servingName = servings.front().name;
+    const std::unique_ptr<EditFoodDialog> dialog(EditFoodDialog::construct(this));
+    dialog->bindToFood(name, servingName, *values);
+    if (dialog->exec() == 1)
+        foods->updateFood(id, name, servingName, *values);
+}
+
+void FoodQueryWidget::removeCustomFood(int id)
+{
+    if (promptDelete())
+        FoodDBDynamic::instance()->deleteFood(id);
+}
+
+void FoodQueryWidget::addCustomEx(int category)
+{
+    DBTypes::ExerciseItem exercise;
+    exercise.name = tr("New exercise");
+    const std::unique_ptr<EditExDialog> dialog(EditExDialog::construct(this));
+    dialog->bindToEx(exercise);
+    if (dialog->exec() == 1)
+        ExDBDynamic::instance()->createExercise(category, exercise.name, exercise.offset);
+}
+
+void FoodQueryWidget::editCustomEx(int id)
+{
+    std::optional<DBTypes::ExerciseItem> exercise = ExDBDynamic::instance()->getExercise(id);
+    if (!exercise)
+        return;
+    const std::unique_ptr<EditExDialog> dialog(EditExDialog::construct(this));
+    dialog->bindToEx(*exercise);
+    if (dialog->exec() == 1)
+        ExDBDynamic::instance()->updateExercise(id, exercise->name, exercise->offset);
+}
+
+void FoodQueryWidget::removeCustomEx(int id)
+{
+    if (promptDelete())
+        ExDBDynamic::instance()->deleteExercise(id);
+}
+
+void FoodQueryWidget::addCustomFoodCategory(int parent)
+{
+    if (const auto name = askCategoryName(this, tr("New category"), tr("New category")))
+        FoodDBDynamic::instance()->createCategory(parent, *name, -1);
+}
+
+void FoodQueryWidget::addCustomExCategory(int parent)
+{
+    if (const auto name = askCategoryName(this, tr("New category"), tr("New Category")))
+        ExDBDynamic::instance()->createCategory(parent, *name, -1);
+}
+
+void FoodQueryWidget::editCustomFoodCategory(int id)
+{
+    if (_isRoot(id))
+        return;
+    FoodDBDynamic* foods = FoodDBDynamic::instance();
+    if (const auto name = askCategoryName(this, tr("Edit Category Name"), foods->getCategoryName(id)))
+        foods->updateCategory(id, *name);
+}
+
+void FoodQueryWidget::editCustomExCategory(int id)
+{
+    if (_isRoot(id))
+        return;
+    ExDBDynamic* exercises = ExDBDynamic::instance();
+    if (const auto name =
+            askCategoryName(this, tr("Edit Category Name"), exercises->getCategoryName(id)))
+        exercises->updateCategory(id, *name);
+}
+
+void FoodQueryWidget::removeCustomFoodCategory(int id)
+{
+    if (!_isRoot(id) && promptDelete())
+        FoodDBDynamic::instance()->deleteCategory(id, true);
+}
+
+void FoodQueryWidget::removeCustomExCategory(int id)
+{
+    if (_isRoot(id) || !promptDelete())
+        return;
+    ExDBDynamic* exercises = ExDBDynamic::instance();
+    if (exercises->deleteCategory(id, false))
+        return;
+    const int answer = Prompter::instance()->choice(
+        this, QMessageBox::Warning, tr("Delete category"),
+        tr("Deleting this category will also delete any exercises and categories inside it.\n\n"
+           "Are you sure you want to do this?"),
+        {tr("Yes"), tr("No")}, 1, 1);
+    if (answer == 0)
+        exercises->deleteCategory(id, true);
+}
+
+bool FoodQueryWidget::promptDelete()
+{
+    const FoodViewItem* row = selectedRow(getCurrentListview());
+    if (!row)
+        return false;
+    const bool category = row->type & CategoryItemFlag;
+    const QString extra =
+        category ? tr("\nDeleting this category will also delete any items inside.") : QString();
+    const QString what = (row->type & FoodItemFlag) ? tr("food") : tr("exercise");
+    const QString kind = category ? tr("category") : QString();
+    return Prompter::instance()->message(this, QMessageBox::Question,
+                                         tr("Delete %1 %2").arg(what, kind),
+                                         tr("Are you sure you want to do this?%1").arg(extra),
+                                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+                                         QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+void FoodQueryWidget::listItemRenamed(QTreeWidgetItem* item, int, const QString& newName)
+{
+    const FoodViewItem* row = FoodViewItem::from(item);
+    Q_ASSERT_X(row, "listItemRenamed", "fvi");
+    const QTreeWidget* list = item->treeWidget();
+    const bool category = row->type & CategoryItemFlag;
+    if (list == savedMealView) {
+        if (!category)
+            renameSavedMeal(row->id, newName);
+    } else if (list == myfoodView) {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        if (category) {
+            foods->updateCategory(row->id, newName);
+            return;
+        }
+        const auto values = foods->getFoodItem(row->id);
+        const std::vector<DBTypes::ServingItem> servings = foods->getServingItemList(row->id);
+        if (values && !servings.empty())
+            foods->updateFood(row->id, newName, servings.front().name, *values);
+    } else if (list == myexerciseView) {
+        ExDBDynamic* exercises = ExDBDynamic::instance();
+        if (category) {
+            exercises->updateCategory(row->id, newName);
+            return;
+        }
+        if (const auto exercise = exercises->getExercise(row->id))
+            exercises->updateExercise(row->id, newName, exercise->offset);
+    }
+}
+
+void FoodQueryWidget::_announceCopy(int storedId, const QString& caption, const QString& text)
+{
+    if (storedId < 0) {
+        Prompter::warning(this, tr("Not added"),
+                          tr("Sorry, it could not be stored. Please check that there is room on "
+                             "the disk and try again."));
+        return;
+    }
+    Prompter::information(this, caption, text);
+}
+
+void FoodQueryWidget::createCustomFoodFromStatic(const int category, const QString& name,
+                                                 const QString& servingName,
+                                                 const DBTypes::FoodItem& values)
+{
+    const int id = FoodDBDynamic::instance()->createFood(category, name, servingName, values);
+    _announceCopy(id, tr("Food added"), name + tr(" has been added to My Foods"));
+}
+
+void FoodQueryWidget::createCustomExerciseFromStatic(const int category, const QString& name,
+                                                     const float rate)
+{
+    const int id = ExDBDynamic::instance()->createExercise(category, name, rate);
+    _announceCopy(id, tr("Exercise added"), name + tr(" has been added to My Exercises"));
+}
+
+void FoodQueryWidget::addCustomFoodFromMeal(FoodViewItem* row)
+{
+    if (!row)
+        return;
+    const DBTypes::FoodItem values = SavedMealDB::instance()->getSavedMealAsFoodItem(row->id);
+    const QString name = row->text(0);
+    FoodDBDynamic* foods = FoodDBDynamic::instance();
+    const int id = foods->createFood(foods->getRootForUser(currentUser()), name, tr("Meal"), values);
+    _announceCopy(id, tr("Saved meal added"), name + tr(" has been added to My Foods"));
+}
+
+void FoodQueryWidget::_favoritesChanged(int listType, int id, bool add)
+{
+    FavoritesDB favorites(currentUser());
+    if (add)
+        favorites.addFavorite(FavoritesDB::ItemFlags(listType), FavoritesDB::ItemId(id));
+    else
+        favorites.removeFavorite(FavoritesDB::ItemFlags(listType), FavoritesDB::ItemId(id));
+    getCurrentListview()->applyTerms(false);
+}
+
+void FoodQueryWidget::addFoodToFavorites(int id)
+{
+    _favoritesChanged(FoodItemFlag, id, true);
+}
+
+void FoodQueryWidget::removeFoodFromFavorites(int id)
+{
+    _favoritesChanged(FoodItemFlag, id, false);
+}
+
+void FoodQueryWidget::addExerciseToFavorites(int id)
+{
+    _favoritesChanged(ExerciseItemFlag, id, true);
+}
+
+void FoodQueryWidget::removeExerciseFromFavorites(int id)
+{
+    _favoritesChanged(ExerciseItemFlag, id, false);
+}
+
+void FoodQueryWidget::_renameSelectedMeal(const FoodViewItem* row)
+{
+    bool ok = false;
+    const QString name = Prompter::instance()->getText(
+        this, tr("Rename meal"), tr("What would you like to rename ") + row->text(0) + tr(" to?"),
+        QString(), &ok);
+    if (ok && !name.trimmed().isEmpty())
+        renameSavedMeal(row->id, name);
+}
+
+void FoodQueryWidget::renameSavedMeal(const int mealId, const QString& newName)
+{
+    QTreeWidgetItem* current = savedMealView->currentItem();
+    if (!current) {
+        Prompter::information(this, tr("No items selected"), tr("You must select a meal first"));
+        return;
+    }
+    current->setText(0, newName);
+    SavedMealDB::instance()->renameMeal(mealId, newName.toStdString());
+    displayItem(savedMealView->currentItem());
+}
+
+void FoodQueryWidget::deleteSavedMeal(const int mealId)
+{
+    QTreeWidgetItem* current = savedMealView->currentItem();
+    if (!current) {
+        Prompter::information(this, tr("No items selected"), tr("You must select a meal first"));
+        return;
+    }
+    delete current;
+    SavedMealDB::instance()->deleteMeal(mealId);
+    displayItem(savedMealView->currentItem());
+}
+
+QTreeWidget* FoodQueryWidget::_diaryList() const
+{
+    return window()->findChild<QTreeWidget*>(QStringLiteral("mealView"));
+}
+
+int FoodQueryWidget::_rowId(const QTreeWidgetItem* row)
+{
+    return row->data(0, Qt::UserRole).toInt();
+}
+
+QTreeWidgetItem* FoodQueryWidget::_diaryGroupRow(int group) const
+{
+    const QTreeWidget* diaryList = _diaryList();
+    if (!diaryList)
+        return nullptr;
+    for (int i = 0; i < diaryList->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = diaryList->topLevelItem(i);
+        if (_rowId(row) == -group)
+            return row;
+    }
+    return nullptr;
+}
+
+void FoodQueryWidget::createSavedMeal()
+{
+    const QList<QAction*> items = _saveMealMenu->actions();
+    for (const int n : {0, 2, 4, 5}) {
+        const QTreeWidgetItem* group = _diaryGroupRow(n + 1);
+        items[n]->setEnabled(group && group->childCount() > 0 && _rowId(group->child(0)) > 0);
+    }
+    if (QAction* chosen = Prompter::instance()->popup(_saveMealMenu, QCursor::pos()))
+        handleContextMenu(chosen->data().toInt());
+}
+
+void FoodQueryWidget::handleContextMenu(int id)
+{
+    if (id < 0 || id > 5)
+        return;
+    const QTreeWidgetItem* group = _diaryGroupRow(id + 1);
+    if (!group)
+        return;
+    std::vector<DBTypes::FoodDiaryItem> entries;
+    for (int i = 0; i < group->childCount(); ++i) {
+        const int entryId = _rowId(group->child(i));
+        if (entryId < 1)
+            break;
+        if (const auto entry = DiaryDB::instance()->getFoodEntry(entryId))
+            entries.push_back(*entry);
+    }
+    if (entries.empty())
+        return;
+    bool ok = false;
+    const QString name = Prompter::instance()->getText(
+        this, tr("Save Meal"), tr("Please choose a name for your new saved meal"), QString(), &ok);
+    if (!ok || name.trimmed().isEmpty())
+        return;
+    if (SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(), entries, true)
+        < 0)
+        Prompter::warning(this, tr("Save Meal"),
+                          tr("Sorry, the meal could not be stored. Please check that there is "
+                             "room on the disk and try again."));
+}
