@@ -9,6 +9,7 @@
 // needs the exercises that the synthetic catalogue lacks). Runs offscreen in a home folder of
 // its own.
 
+#include "bench/benchrun.h"
 #include "browser/browseritemflags.h"
 #include "browser/draglistview.h"
 #include "browser/foodquerywidget.h"
@@ -24,7 +25,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QLoggingCategory>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QDir>
@@ -255,14 +255,10 @@ bool setUp()
 int main(int argc, char* argv[])
 {
     QTemporaryDir home;
-    if (!home.isValid())
+    if (!BenchRun::useHomeOffscreen(home))
         return 1;
-    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(variable, home.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    BenchRun::hideDebugMessages();
     benchmark::Initialize(&argc, argv);
     s_resourceFolder = home.path() + QStringLiteral("/resources/");
     s_syntheticCatalogue = home.filePath(QStringLiteral("million.db"));

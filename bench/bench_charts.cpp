@@ -2,6 +2,7 @@
 // weight and step charts for a year and the nutrient chart for a month with all twelve
 // series, each with its store reads and model; the Qt Charts build of each is recorded too.
 
+#include "bench/benchrun.h"
 #include "bench/tenyeardiary.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -12,7 +13,6 @@
 #include "userdb/bxsqlquery.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -81,22 +81,15 @@ BENCHMARK(paintYearCharts)->Unit(benchmark::kMillisecond);
 int main(int argc, char* argv[])
 {
     QTemporaryDir home;
-    if (!home.isValid())
+    if (!BenchRun::useHomeOffscreen(home))
         return 1;
-    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(variable, home.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-    const QByteArray brand = (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
-    if (!BrandEngine::instance()->import(brand.constData()) || !writeDiary() || !startDatabase())
+    BenchRun::hideDebugMessages();
+    if (!BenchRun::importBrand() || !writeDiary() || !startDatabase())
         return 1;
     UserDB::instance()->setCurrentUser(User);
     addSteps();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    BenchRun::runBenchmarks(argc, argv);
     UserDB::cleanUp();
     DiaryDB::cleanUp();
     BXSqlDb::cleanUp();

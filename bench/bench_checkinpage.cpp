@@ -3,6 +3,8 @@
 // moving the calendar to another date (the button, the selection and the panel, whose
 // measurements are read back to the first check-in).
 
+#include "bench/benchrun.h"
+#include "bench/tenyeardiary.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "profile/checkinwidget.h"
@@ -13,7 +15,6 @@
 
 #include <QApplication>
 #include <QDate>
-#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -24,24 +25,17 @@
 
 namespace {
 
-const QDate FirstDay(2014, 1, 1);
-constexpr int Days = 3650;
+using TenYearDiary::dateCode;
+using TenYearDiary::Days;
+using TenYearDiary::FirstDay;
 
 std::unique_ptr<CheckinWidget> s_page;
-
-QByteArray dateCode(const QDate& date)
-{
-    return date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
-}
 
 // A weight every day, waist and hip every week, a note every month.
 bool writeCheckins()
 {
-    std::string error;
-    if (!BXSqlDb::startUp(error, true)) {
-        std::fprintf(stderr, "cannot open the user database: %s\n", error.c_str());
+    if (!TenYearDiary::startDatabase())
         return false;
-    }
     DBTypes::UserProfile profile;
     profile.name = QStringLiteral("Ann");
     std::snprintf(profile.created, sizeof profile.created, "%s", dateCode(FirstDay).constData());
@@ -95,23 +89,16 @@ BENCHMARK(changeDate)->Unit(benchmark::kMicrosecond);
 int main(int argc, char* argv[])
 {
     QTemporaryDir home;
-    if (!home.isValid())
+    if (!BenchRun::useHomeOffscreen(home))
         return 1;
-    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(variable, home.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-    const QByteArray brand = (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
-    if (!BrandEngine::instance()->import(brand.constData()) || !writeCheckins())
+    BenchRun::hideDebugMessages();
+    if (!BenchRun::importBrand() || !writeCheckins())
         return 1;
     s_page = std::make_unique<CheckinWidget>(nullptr, "checkinWidget");
     s_page->resize(1000, 600);
     s_page->show();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    BenchRun::runBenchmarks(argc, argv);
     s_page.reset();
     UserDB::cleanUp();
     BXSqlDb::cleanUp();

@@ -2,6 +2,7 @@
 // laying it out for a 72-dots-per-inch PDF printer (loading the days, building the sections
 // and cutting them into pages) and drawing all its pages into the PDF.
 
+#include "bench/benchrun.h"
 #include "bench/tenyeardiary.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -16,7 +17,6 @@
 #include "reports/summaryreportfactory.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
@@ -141,21 +141,14 @@ BENCHMARK(summaryFactory)->Arg(30)->Arg(366)->Unit(benchmark::kMillisecond);
 int main(int argc, char* argv[])
 {
     QTemporaryDir home;
-    if (!home.isValid())
+    if (!BenchRun::useHomeOffscreen(home))
         return 1;
-    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(variable, home.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-    const QByteArray brand = (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
-    if (!BrandEngine::instance()->import(brand.constData()) || !writeDiary() || !startDatabase())
+    BenchRun::hideDebugMessages();
+    if (!BenchRun::importBrand() || !writeDiary() || !startDatabase())
         return 1;
     UserDB::instance()->setCurrentUser(User);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    BenchRun::runBenchmarks(argc, argv);
     UserDB::cleanUp();
     DiaryDB::cleanUp();
     BXSqlDb::cleanUp();

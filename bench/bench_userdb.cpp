@@ -3,6 +3,7 @@
 // what the diary view and the reports ask of it: opening the database, loading one day,
 // listing the dates of a month and summing a month of nutrients.
 
+#include "bench/benchrun.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
@@ -14,7 +15,6 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -84,22 +84,17 @@ int main(int argc, char* argv[])
 {
     // Everything the program writes goes to a home folder of its own.
     QTemporaryDir home;
-    if (!home.isValid())
+    if (!BenchRun::useHome(home))
         return 1;
-    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(variable, home.path().toLocal8Bit());
     QCoreApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-    const QByteArray brand = (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
-    if (!BrandEngine::instance()->import(brand.constData()) || !writeDiary())
+    BenchRun::hideDebugMessages();
+    if (!BenchRun::importBrand() || !writeDiary())
         return 1;
     if (!startDatabase())
         return 1;
     const QFileInfo file(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
     std::printf("ten-year diary: %.1f MB\n", double(file.size()) / 1048576.0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    BenchRun::runBenchmarks(argc, argv);
     DiaryDB::cleanUp();
     BXSqlDb::cleanUp();
     BrandEngine::cleanUp();

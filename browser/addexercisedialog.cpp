@@ -2,44 +2,22 @@
 
 #include "browser/exercisewidget.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <new>
 
-AddExerciseDialog::AddExerciseDialog(QWidget* parent, const char* name, bool modal,
-                                     Qt::WindowFlags flags)
-    : QDialog(parent, flags)
+AddExerciseDialog::AddExerciseDialog(QWidget* parent, const char* name, bool modal, Qt::WindowFlags flags)
+    : AddItemDialog(parent, name, modal, flags)
 {
-    if (name)
-        setObjectName(QString::fromLatin1(name));
-    setModal(modal);
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     exerciseWidget = new ExerciseWidget(this, "exerciseWidget");
-    layout->addWidget(exerciseWidget);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    addButton = new QPushButton(this);
-    addButton->setObjectName(QStringLiteral("addButton"));
-    addButton->setDefault(true);
-    cancelButton = new QPushButton(this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(addButton);
-    layout->addLayout(buttons);
+    addPanel(exerciseWidget);
     languageChange();
-    connect(addButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     init();
 }
 
 AddExerciseDialog* AddExerciseDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) AddExerciseDialog(
-        parent, nullptr, false,
-        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
+    auto* dialog = new (std::nothrow) AddExerciseDialog(parent, nullptr, false, topLevelFlags());
     if (!dialog)
         qFatal("new AddExerciseDialog failed");
     return dialog;
@@ -53,10 +31,7 @@ void AddExerciseDialog::init()
 void AddExerciseDialog::languageChange()
 {
     setWindowTitle(tr("Enter exercise"));
-    addButton->setText(tr("&Add"));
-    addButton->setShortcut(QKeySequence(tr("Alt+A")));
-    cancelButton->setText(tr("&Cancel"));
-    cancelButton->setShortcut(QKeySequence(tr("Alt+C")));
+    translateButtons();
 }
 
 DBTypes::ExerciseDiaryItem& AddExerciseDialog::getExerciseDiaryItem()
@@ -67,16 +42,6 @@ DBTypes::ExerciseDiaryItem& AddExerciseDialog::getExerciseDiaryItem()
 void AddExerciseDialog::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
 {
     exerciseWidget->setExerciseItem(entry);
-}
-
-void AddExerciseDialog::setAddButtonLabel(const QString& text)
-{
-    addButton->setText(text);
-}
-
-void AddExerciseDialog::setTitle(const QString& title)
-{
-    setWindowTitle(title);
 }
 
 void AddExerciseDialog::setExercise(int exerciseId, int, float)

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "browser/additemdialog.h"
 #include "core/exercisediaryitem.h"
 
-#include <QDialog>
-
 class ExerciseWidget;
-class QPushButton;
 
 // An exercise detail panel with Add and Cancel, through which the diary adds an exercise or
 // changes the duration of an exercise entry.
-class AddExerciseDialog : public QDialog
+class AddExerciseDialog : public AddItemDialog
 {
     Q_OBJECT
 
@@ -21,13 +19,9 @@ public:
     static AddExerciseDialog* construct(QWidget* parent);
 
     ExerciseWidget* exerciseWidget;
-    QPushButton* addButton;
-    QPushButton* cancelButton;
 
     DBTypes::ExerciseDiaryItem& getExerciseDiaryItem();
     void setExerciseItem(const DBTypes::ExerciseDiaryItem& entry);
-    void setAddButtonLabel(const QString& text);
-    void setTitle(const QString& title);
     // Give the weight first: the exercise's rate is computed from it. The last two
     // arguments are not used.
     void setExercise(int exerciseId, int unused = 0, float unusedAmount = 1.0f);

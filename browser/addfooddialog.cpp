@@ -2,43 +2,22 @@
 
 #include "browser/foodwidget.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <new>
 
 AddFoodDialog::AddFoodDialog(QWidget* parent, const char* name, bool modal, Qt::WindowFlags flags)
-    : QDialog(parent, flags)
+    : AddItemDialog(parent, name, modal, flags)
 {
-    if (name)
-        setObjectName(QString::fromLatin1(name));
-    setModal(modal);
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     foodWidget = new FoodWidget(this, "foodWidget");
-    layout->addWidget(foodWidget);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    addButton = new QPushButton(this);
-    addButton->setObjectName(QStringLiteral("addButton"));
-    addButton->setDefault(true);
-    cancelButton = new QPushButton(this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(addButton);
-    layout->addLayout(buttons);
+    addPanel(foodWidget);
     languageChange();
-    connect(addButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     init();
 }
 
 AddFoodDialog* AddFoodDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) AddFoodDialog(
-        parent, nullptr, false,
-        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
+    auto* dialog = new (std::nothrow) AddFoodDialog(parent, nullptr, false, topLevelFlags());
     if (!dialog)
         qFatal("new AddFoodDialog failed");
     return dialog;
@@ -54,10 +33,7 @@ void AddFoodDialog::init()
 void AddFoodDialog::languageChange()
 {
     setWindowTitle(tr("Enter food"));
-    addButton->setText(tr("&Add"));
-    addButton->setShortcut(QKeySequence(tr("Alt+A")));
-    cancelButton->setText(tr("&Cancel"));
-    cancelButton->setShortcut(QKeySequence(tr("Alt+C")));
+    translateButtons();
 }
 
 DBTypes::FoodDiaryItem& AddFoodDialog::getFoodDiaryItem()
@@ -73,14 +49,4 @@ void AddFoodDialog::setFood(int foodId)
 void AddFoodDialog::setFoodItem(const DBTypes::FoodDiaryItem& entry)
 {
     foodWidget->setFoodItem(entry);
-}
-
-void AddFoodDialog::setAddButtonLabel(const QString& text)
-{
-    addButton->setText(text);
-}
-
-void AddFoodDialog::setTitle(const QString& title)
-{
-    setWindowTitle(title);
 }

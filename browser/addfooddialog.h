@@ -1,15 +1,13 @@
 #pragma once
 
+#include "browser/additemdialog.h"
 #include "core/fooddiaryitem.h"
 
-#include <QDialog>
-
 class FoodWidget;
-class QPushButton;
 
 // A food detail panel with Add and Cancel: the diary, the browser's menu and the meal-plan
 // dialog let the user choose amount and serving of a food or entry through it.
-class AddFoodDialog : public QDialog
+class AddFoodDialog : public AddItemDialog
 {
     Q_OBJECT
 
@@ -21,14 +19,10 @@ public:
     static AddFoodDialog* construct(QWidget* parent);
 
     FoodWidget* foodWidget;
-    QPushButton* addButton;
-    QPushButton* cancelButton;
 
     DBTypes::FoodDiaryItem& getFoodDiaryItem();
     void setFood(int foodId);
     void setFoodItem(const DBTypes::FoodDiaryItem& entry);
-    void setAddButtonLabel(const QString& text);
-    void setTitle(const QString& title);
 
 private:
     void init();

@@ -2,15 +2,11 @@
 
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
-#include "widgets/bxhelp.h"
 #include "widgets/signalblocker.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <cassert>
 #include <new>
@@ -24,59 +20,20 @@ const UnitDescriptor* energyUnit()
 
 EditExDialog* EditExDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) EditExDialog(
-        parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
+    auto* dialog = new (std::nothrow) EditExDialog(parent, topLevelFlags());
     if (!dialog)
         qFatal("new EditExDialog failed");
     return dialog;
 }
 
-EditExDialog::EditExDialog(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags)
+EditExDialog::EditExDialog(QWidget* parent, Qt::WindowFlags flags) : EditItemDialog(parent, flags)
 {
-    _buildForm();
+    rateEdit = addNameFields("rateEdit");
+    addButtons();
     languageChange();
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(helpButton, &QPushButton::clicked, this, &EditExDialog::showHelp);
     connect(nameEdit, &QLineEdit::textChanged, this, &EditExDialog::updateOkEnabled);
     connect(rateEdit, &QLineEdit::textChanged, this, [this]() { _rateTouched = true; });
     init();
-}
-
-void EditExDialog::_buildForm()
-{
-    auto* layout = new QVBoxLayout(this);
-    auto* grid = new QGridLayout;
-    textLabel1 = new QLabel(this);
-    textLabel1->setObjectName(QStringLiteral("textLabel1"));
-    nameEdit = new QLineEdit(this);
-    nameEdit->setObjectName(QStringLiteral("nameEdit"));
-    textLabel1->setBuddy(nameEdit);
-    textLabel1_2 = new QLabel(this);
-    textLabel1_2->setObjectName(QStringLiteral("textLabel1_2"));
-    rateEdit = new QLineEdit(this);
-    rateEdit->setObjectName(QStringLiteral("rateEdit"));
-    textLabel1_2->setBuddy(rateEdit);
-    grid->addWidget(textLabel1, 0, 0);
-    grid->addWidget(nameEdit, 0, 1);
-    grid->addWidget(textLabel1_2, 1, 0);
-    grid->addWidget(rateEdit, 1, 1);
-    layout->addLayout(grid);
-
-    auto* buttons = new QHBoxLayout;
-    helpButton = new QPushButton(this);
-    helpButton->setObjectName(QStringLiteral("helpButton"));
-    okButton = new QPushButton(this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setDefault(true);
-    cancelButton = new QPushButton(this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setAutoDefault(false);
-    buttons->addWidget(helpButton);
-    buttons->addStretch();
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(okButton);
-    layout->addLayout(buttons);
 }
 
 void EditExDialog::init()
@@ -92,26 +49,12 @@ void EditExDialog::languageChange()
     setWindowTitle(tr("Edit exercise"));
     textLabel1->setText(tr("&Name"));
     textLabel1_2->setText(tr("&Burn rate (calories per minute)"));
-    helpButton->setText(tr("&Help"));
-    helpButton->setShortcut(QKeySequence(tr("Alt+H")));
-    okButton->setText(tr("&OK"));
-    okButton->setShortcut(QKeySequence(tr("Alt+O")));
-    cancelButton->setText(tr("&Cancel"));
-    cancelButton->setShortcut(QKeySequence(tr("Alt+C")));
+    translateButtons();
 }
 
 void EditExDialog::bindToEx(DBTypes::ExerciseItem& exercise)
 {
     _exercise = &exercise;
-}
-
-int EditExDialog::exec()
-{
-    copyFromStructure();
-    const int result = QDialog::exec();
-    if (result == QDialog::Accepted)
-        copyToStructure();
-    return result;
 }
 
 void EditExDialog::copyFromStructure()
@@ -136,9 +79,4 @@ void EditExDialog::copyToStructure()
 void EditExDialog::updateOkEnabled()
 {
     okButton->setEnabled(!nameEdit->text().trimmed().isEmpty());
-}
-
-void EditExDialog::showHelp()
-{
-    BXHelp::showTopic(QStringLiteral("browser-myfoods.html"));
 }

@@ -1,16 +1,13 @@
 #pragma once
 
+#include "browser/edititemdialog.h"
 #include "core/dbtypes.h"
 
-#include <QDialog>
-
-class QLabel;
 class QLineEdit;
-class QPushButton;
 
 // The editor of a custom exercise: its name and its burn rate per minute. It is bound to a
 // record its caller owns, fills its fields from it when it opens and writes back on OK.
-class EditExDialog : public QDialog
+class EditExDialog : public EditItemDialog
 {
     Q_OBJECT
 
@@ -22,26 +19,17 @@ public:
 
     // The record edited; it must outlive the dialog's exec().
     void bindToEx(DBTypes::ExerciseItem& exercise);
-    int exec() override;
 
-    QLabel* textLabel1;
-    QLineEdit* nameEdit;
-    QLabel* textLabel1_2;
     QLineEdit* rateEdit;
-    QPushButton* helpButton;
-    QPushButton* okButton;
-    QPushButton* cancelButton;
 
 public slots:
-    void updateOkEnabled();
-    void showHelp();
+    void updateOkEnabled() override;
 
 private:
     void init();
     void languageChange();
-    void copyFromStructure();
-    void copyToStructure();
-    void _buildForm();
+    void copyFromStructure() override;
+    void copyToStructure() override;
 
     DBTypes::ExerciseItem* _exercise = nullptr;
     // Whether the user changed the rate since the form was filled.

@@ -3,17 +3,14 @@
 #include "core/brandengine.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
-#include "widgets/bxhelp.h"
 #include "widgets/signalblocker.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cassert>
@@ -63,20 +60,17 @@ QString fiberText()
 
 EditFoodDialog* EditFoodDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) EditFoodDialog(
-        parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
+    auto* dialog = new (std::nothrow) EditFoodDialog(parent, topLevelFlags());
     if (!dialog)
         qFatal("new EditFoodDialog failed");
     return dialog;
 }
 
-EditFoodDialog::EditFoodDialog(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags)
+EditFoodDialog::EditFoodDialog(QWidget* parent, Qt::WindowFlags flags)
+    : EditItemDialog(parent, flags)
 {
     _buildForm();
     languageChange();
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(helpButton, &QPushButton::clicked, this, &EditFoodDialog::showHelp);
     connect(nameEdit, &QLineEdit::textChanged, this, &EditFoodDialog::updateOkEnabled);
     connect(servingEdit, &QLineEdit::textChanged, this, &EditFoodDialog::updateOkEnabled);
     init();
@@ -84,23 +78,7 @@ EditFoodDialog::EditFoodDialog(QWidget* parent, Qt::WindowFlags flags) : QDialog
 
 void EditFoodDialog::_buildForm()
 {
-    auto* layout = new QVBoxLayout(this);
-    auto* names = new QGridLayout;
-    textLabel1 = new QLabel(this);
-    textLabel1->setObjectName(QStringLiteral("textLabel1"));
-    nameEdit = new QLineEdit(this);
-    nameEdit->setObjectName(QStringLiteral("nameEdit"));
-    textLabel1->setBuddy(nameEdit);
-    textLabel1_2 = new QLabel(this);
-    textLabel1_2->setObjectName(QStringLiteral("textLabel1_2"));
-    servingEdit = new QLineEdit(this);
-    servingEdit->setObjectName(QStringLiteral("servingEdit"));
-    textLabel1_2->setBuddy(servingEdit);
-    names->addWidget(textLabel1, 0, 0);
-    names->addWidget(nameEdit, 0, 1);
-    names->addWidget(textLabel1_2, 1, 0);
-    names->addWidget(servingEdit, 1, 1);
-    layout->addLayout(names);
+    servingEdit = addNameFields("servingEdit");
 
     groupBox1 = new QGroupBox(this);
     groupBox1->setObjectName(QStringLiteral("groupBox1"));
@@ -113,22 +91,9 @@ void EditFoodDialog::_buildForm()
         _addRow(grid, left[i], leftWords[i], i, 0);
         _addRow(grid, right[i], rightWords[i], i, 3);
     }
-    layout->addWidget(groupBox1);
+    column()->addWidget(groupBox1);
 
-    auto* buttons = new QHBoxLayout;
-    helpButton = new QPushButton(this);
-    helpButton->setObjectName(QStringLiteral("helpButton"));
-    okButton = new QPushButton(this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setDefault(true);
-    cancelButton = new QPushButton(this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setAutoDefault(false);
-    buttons->addWidget(helpButton);
-    buttons->addStretch();
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(okButton);
-    layout->addLayout(buttons);
+    addButtons();
 
     QWidget* previous = servingEdit;
     setTabOrder(nameEdit, servingEdit);
@@ -206,12 +171,7 @@ void EditFoodDialog::languageChange()
         box->setText(tr(text.text));
         box->setShortcut(QKeySequence(QString::fromLatin1(text.accelerator)));
     }
-    helpButton->setText(tr("&Help"));
-    helpButton->setShortcut(QKeySequence(tr("Alt+H")));
-    okButton->setText(tr("&OK"));
-    okButton->setShortcut(QKeySequence(tr("Alt+O")));
-    cancelButton->setText(tr("&Cancel"));
-    cancelButton->setShortcut(QKeySequence(tr("Alt+C")));
+    translateButtons();
 }
 
 void EditFoodDialog::bindToFood(QString& name, QString& serving, DBTypes::FoodItem& food)
@@ -219,15 +179,6 @@ void EditFoodDialog::bindToFood(QString& name, QString& serving, DBTypes::FoodIt
     _name = &name;
     _serving = &serving;
     _food = &food;
-}
-
-int EditFoodDialog::exec()
-{
-    copyFromStructure();
-    const int result = QDialog::exec();
-    if (result == QDialog::Accepted)
-        copyToStructure();
-    return result;
 }
 
 void EditFoodDialog::copyFromStructure()
@@ -272,9 +223,4 @@ void EditFoodDialog::copyToStructure()
             unit.checkBox->isChecked() ? unitOf(unit.nut)->input(unit.edit->text()) : -999.0;
         _food->setNutrient(unit.nut, float(value));
     }
-}
-
-void EditFoodDialog::showHelp()
-{
-    BXHelp::showTopic(QStringLiteral("browser-myfoods.html"));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "browser/edititemdialog.h"
 #include "core/dbtypes.h"
 
-#include <QDialog>
 #include <QString>
 
 #include <set>
@@ -12,12 +12,11 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 // The editor of a custom food: its name, its serving name and up to ten nutrient values per
 // serving. It is bound to records its caller owns, fills its fields from them when it opens,
 // and writes back only on OK, and then only the values the user touched.
-class EditFoodDialog : public QDialog
+class EditFoodDialog : public EditItemDialog
 {
     Q_OBJECT
 
@@ -29,18 +28,9 @@ public:
 
     // The records edited; they must outlive the dialog's exec().
     void bindToFood(QString& name, QString& serving, DBTypes::FoodItem& food);
-    // Fills the form from the bound records, runs the dialog and, when accepted, writes the
-    // form back into them.
-    int exec() override;
 
-    QLabel* textLabel1;
-    QLineEdit* nameEdit;
-    QLabel* textLabel1_2;
     QLineEdit* servingEdit;
     QGroupBox* groupBox1;
-    QPushButton* helpButton;
-    QPushButton* okButton;
-    QPushButton* cancelButton;
 
     // One value row: check box, value edit and units label of a nutrient.
     struct EditableUnit
@@ -56,14 +46,13 @@ public:
 
 public slots:
     void changed();
-    void updateOkEnabled();
-    void showHelp();
+    void updateOkEnabled() override;
 
 private:
     void init();
     void languageChange();
-    void copyFromStructure();
-    void copyToStructure();
+    void copyFromStructure() override;
+    void copyToStructure() override;
     void _buildForm();
     void _addRow(class QGridLayout* grid, DBTypes::NutType nut, const char* word, int row, int column);
     void _connectRow(const EditableUnit& row);

@@ -1,5 +1,6 @@
 #include "browser/exercisewidget.h"
 
+#include "browser/detailpanel.h"
 #include "catalogue/exdbdynamic.h"
 #include "core/brandengine.h"
 #include "core/unitcollection.h"
@@ -46,15 +47,7 @@ ExerciseWidget::ExerciseWidget(QWidget* parent, const char* name) : QFrame(paren
 void ExerciseWidget::_buildForm()
 {
     auto* layout = new QVBoxLayout(this);
-    groupBox1 = new QGroupBox(this);
-    groupBox1->setObjectName(QStringLiteral("groupBox1"));
-    auto* boxLayout = new QVBoxLayout(groupBox1);
-    nameLabel = new QLabel(groupBox1);
-    nameLabel->setObjectName(QStringLiteral("nameLabel"));
-    nameLabel->setTextFormat(Qt::RichText);
-    nameLabel->setWordWrap(true);
-    boxLayout->addWidget(nameLabel);
-    auto* grid = new QGridLayout;
+    QGridLayout* grid = DetailPanel::addNameBox(layout, groupBox1, nameLabel);
     descLabel = new QLabel(groupBox1);
     descLabel->setObjectName(QStringLiteral("descLabel"));
     frame24 = new QFrame(groupBox1);
@@ -66,40 +59,9 @@ void ExerciseWidget::_buildForm()
     energyLayout->addWidget(energyLabel);
     grid->addWidget(descLabel, 0, 0);
     grid->addWidget(frame24, 0, 1);
-    boxLayout->addLayout(grid);
-    layout->addWidget(groupBox1);
-
-    line1 = new QFrame(this);
-    line1->setObjectName(QStringLiteral("line1"));
-    line1->setFrameShape(QFrame::HLine);
-    line1->setFrameShadow(QFrame::Sunken);
-    layout->addWidget(line1);
-
-    auto* durationRow = new QHBoxLayout;
-    textLabel3 = new QLabel(this);
-    textLabel3->setObjectName(QStringLiteral("textLabel3"));
-    sizeLineEdit = new QLineEdit(this);
-    sizeLineEdit->setObjectName(QStringLiteral("sizeLineEdit"));
-    textLabel3->setBuddy(sizeLineEdit);
-    servingBox = new QComboBox(this);
-    servingBox->setObjectName(QStringLiteral("servingBox"));
-    addButton = new QPushButton(this);
-    addButton->setObjectName(QStringLiteral("addButton"));
-    durationRow->addWidget(textLabel3);
-    durationRow->addWidget(sizeLineEdit);
-    durationRow->addWidget(servingBox, 1);
-    durationRow->addWidget(addButton);
-    layout->addLayout(durationRow);
-
-    auto* buttonRow = new QHBoxLayout;
-    duplicateButton = new QPushButton(this);
-    duplicateButton->setObjectName(QStringLiteral("duplicateButton"));
-    favoritesCheckBox = new QCheckBox(this);
-    favoritesCheckBox->setObjectName(QStringLiteral("favoritesCheckBox"));
-    buttonRow->addWidget(duplicateButton);
-    buttonRow->addStretch();
-    buttonRow->addWidget(favoritesCheckBox);
-    layout->addLayout(buttonRow);
+    line1 = DetailPanel::addLine(layout);
+    DetailPanel::addAmountRow(layout, textLabel3, sizeLineEdit, servingBox, addButton);
+    DetailPanel::addButtonRow(layout, duplicateButton, favoritesCheckBox);
 }
 
 void ExerciseWidget::init()

@@ -1,6 +1,7 @@
 #include "browser/foodwidget.h"
 
 #include "browser/addfoodpopupmenu.h"
+#include "browser/detailpanel.h"
 #include "catalogue/fooddbdynamic.h"
 #include "core/brandengine.h"
 #include "core/unitcollection.h"
@@ -92,16 +93,7 @@ FoodWidget::FoodWidget(QWidget* parent, const char* name) : QWidget(parent)
 void FoodWidget::_buildForm()
 {
     auto* layout = new QVBoxLayout(this);
-    groupBox1 = new QGroupBox(this);
-    groupBox1->setObjectName(QStringLiteral("groupBox1"));
-    auto* boxLayout = new QVBoxLayout(groupBox1);
-    nameLabel = new QLabel(groupBox1);
-    nameLabel->setObjectName(QStringLiteral("nameLabel"));
-    nameLabel->setTextFormat(Qt::RichText);
-    nameLabel->setWordWrap(true);
-    boxLayout->addWidget(nameLabel);
-    auto* grid = new QGridLayout;
-    boxLayout->addLayout(grid);
+    QGridLayout* grid = DetailPanel::addNameBox(layout, groupBox1, nameLabel);
     for (int row = 0; row < 5; ++row) {
         _addValueRow(grid, row, 0, &_descriptions[LEFT_ROWS[row].nut], LEFT_ROWS[row].valueName);
         _addValueRow(grid, row, 2, &_descriptions[RIGHT_ROWS[row].nut], RIGHT_ROWS[row].valueName);
@@ -120,40 +112,10 @@ void FoodWidget::_buildForm()
     fiberLabel = findChild<QLabel*>(QStringLiteral("fiberLabel"));
     sugarLabel = findChild<QLabel*>(QStringLiteral("sugarLabel"));
     calciumLabel = findChild<QLabel*>(QStringLiteral("calciumLabel"));
-    layout->addWidget(groupBox1);
-
-    line1 = new QFrame(this);
-    line1->setObjectName(QStringLiteral("line1"));
-    line1->setFrameShape(QFrame::HLine);
-    line1->setFrameShadow(QFrame::Sunken);
-    layout->addWidget(line1);
-
-    auto* amountRow = new QHBoxLayout;
-    textLabel3 = new QLabel(this);
-    textLabel3->setObjectName(QStringLiteral("textLabel3"));
-    sizeLineEdit = new QLineEdit(this);
-    sizeLineEdit->setObjectName(QStringLiteral("sizeLineEdit"));
-    textLabel3->setBuddy(sizeLineEdit);
-    servingBox = new QComboBox(this);
-    servingBox->setObjectName(QStringLiteral("servingBox"));
+    line1 = DetailPanel::addLine(layout);
+    DetailPanel::addAmountRow(layout, textLabel3, sizeLineEdit, servingBox, addButton);
     servingBox->setEditable(false);
-    addButton = new QPushButton(this);
-    addButton->setObjectName(QStringLiteral("addButton"));
-    amountRow->addWidget(textLabel3);
-    amountRow->addWidget(sizeLineEdit);
-    amountRow->addWidget(servingBox, 1);
-    amountRow->addWidget(addButton);
-    layout->addLayout(amountRow);
-
-    auto* buttonRow = new QHBoxLayout;
-    duplicateButton = new QPushButton(this);
-    duplicateButton->setObjectName(QStringLiteral("duplicateButton"));
-    favoritesCheckBox = new QCheckBox(this);
-    favoritesCheckBox->setObjectName(QStringLiteral("favoritesCheckBox"));
-    buttonRow->addWidget(duplicateButton);
-    buttonRow->addStretch();
-    buttonRow->addWidget(favoritesCheckBox);
-    layout->addLayout(buttonRow);
+    DetailPanel::addButtonRow(layout, duplicateButton, favoritesCheckBox);
 }
 
 QLabel* FoodWidget::_addValueRow(QGridLayout* grid, int row, int column, QLabel** description,

@@ -1,7 +1,5 @@
 #include "reports/csvoptions.h"
 
-#include "widgets/bxcalendar.h"
-#include "widgets/qpopupcalendar.h"
 #include "widgets/qpopupcalendarwidget.h"
 
 #include <QCheckBox>
@@ -9,7 +7,6 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,11 +21,6 @@ W* named(W* widget, const char* name)
     return widget;
 }
 
-QDate dateOf(const QPopupCalendarWidget* field)
-{
-    return field->popupCalendar()->calendar()->getDate();
-}
-
 } // namespace
 
 CSVOptions* CSVOptions::construct(QWidget* parent)
@@ -37,21 +29,10 @@ CSVOptions* CSVOptions::construct(QWidget* parent)
 }
 
 CSVOptions::CSVOptions(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint)
+    : DateRangeOptions(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint,
+                       "CSVOptions", "CSVOptionsInfo")
 {
-    setObjectName(QStringLiteral("CSVOptions"));
-    setModal(true);
-    CSVOptionsInfo = named(new QLabel(this), "CSVOptionsInfo");
-    CSVOptionsInfo->setWordWrap(true);
-    buttonGroup1 = named(new QGroupBox(this), "buttonGroup1");
-    printDayRadioButton = named(new QRadioButton(buttonGroup1), "printDayRadioButton");
-    printDayRadioButton->setChecked(true);
-    printRangeRadioButton = named(new QRadioButton(buttonGroup1), "printRangeRadioButton");
-    startDateEdit = new QPopupCalendarWidget(buttonGroup1, "startDateEdit");
-    startDateEdit->setEnabled(false);
-    textLabel2 = named(new QLabel(buttonGroup1), "textLabel2");
-    endDateEdit = new QPopupCalendarWidget(buttonGroup1, "endDateEdit");
-    endDateEdit->setEnabled(false);
+    CSVOptionsInfo = info();
     printAllRadioButton = named(new QRadioButton(buttonGroup1), "printAllRadioButton");
     dayFilesCheckBox = named(new QCheckBox(this), "dayFilesCheckBox");
     directoryLabel = named(new QLabel(this), "directoryLabel");
@@ -59,21 +40,8 @@ CSVOptions::CSVOptions(QWidget* parent)
     massFileCheckBox = named(new QCheckBox(this), "massFileCheckBox");
     fileLabel = named(new QLabel(this), "fileLabel");
     fileButton = named(new QPushButton(this), "fileButton");
-    helpButton = named(new QPushButton(this), "helpButton");
-    printButton = named(new QPushButton(this), "printButton");
-    printButton->setDefault(true);
-    cancelButton = named(new QPushButton(this), "cancelButton");
 
-    auto* dates = new QHBoxLayout;
-    dates->addWidget(startDateEdit);
-    dates->addWidget(textLabel2);
-    dates->addWidget(endDateEdit);
-    dates->addStretch(1);
-    auto* range = new QVBoxLayout(buttonGroup1);
-    range->addWidget(printDayRadioButton);
-    range->addWidget(printRangeRadioButton);
-    range->addLayout(dates);
-    range->addWidget(printAllRadioButton);
+    rangeColumn()->addWidget(printAllRadioButton);
     auto* outputs = new QGridLayout;
     outputs->addWidget(dayFilesCheckBox, 0, 0, 1, 2);
     outputs->addWidget(directoryLabel, 1, 0);
@@ -82,32 +50,12 @@ CSVOptions::CSVOptions(QWidget* parent)
     outputs->addWidget(fileLabel, 3, 0);
     outputs->addWidget(fileButton, 3, 1);
     outputs->setColumnStretch(0, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(helpButton);
-    buttons->addStretch(1);
-    buttons->addWidget(printButton);
-    buttons->addWidget(cancelButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(11, 11, 11, 11);
-    layout->setSpacing(6);
-    layout->addWidget(CSVOptionsInfo);
-    layout->addWidget(buttonGroup1);
-    layout->addLayout(outputs);
-    layout->addLayout(buttons);
+    column()->addLayout(outputs);
 
-    setTabOrder(printDayRadioButton, startDateEdit);
-    setTabOrder(startDateEdit, endDateEdit);
     setTabOrder(endDateEdit, dayFilesCheckBox);
     setTabOrder(dayFilesCheckBox, massFileCheckBox);
-    setTabOrder(massFileCheckBox, helpButton);
-    setTabOrder(helpButton, printButton);
-    setTabOrder(printButton, cancelButton);
+    addButtons(massFileCheckBox);
 
-    connect(printButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(helpButton, &QPushButton::clicked, this, &CSVOptions::showHelp);
-    connect(printRangeRadioButton, &QRadioButton::toggled, startDateEdit, &QWidget::setEnabled);
-    connect(printRangeRadioButton, &QRadioButton::toggled, endDateEdit, &QWidget::setEnabled);
     connect(fileButton, &QPushButton::clicked, this, &CSVOptions::uiGetOneFile);
     connect(directoryButton, &QPushButton::clicked, this, &CSVOptions::uiGetManyDir);
     connect(massFileCheckBox, &QCheckBox::stateChanged, this, &CSVOptions::oneFileChecked);
@@ -140,31 +88,16 @@ void CSVOptions::languageChange()
 
 void CSVOptions::init()
 {
-    _dayFormat = printDayRadioButton->text();
+    keepDayTemplate();
     helpButton->hide();
     updateUi();
-}
-
-void CSVOptions::setDate(const QDate& day)
-{
-    _day = day;
-    QString text = _dayFormat;
-    printDayRadioButton->setText(text.replace(QStringLiteral("%s"), day.toString(Qt::TextDate)));
-    endDateEdit->setDate(day);
-    startDateEdit->setDate(day.addDays(-6));
 }
 
 bool CSVOptions::getDateRangeUnlessAll(QDate& start, QDate& end) const
 {
     if (printAllRadioButton->isChecked())
         return false;
-    if (printDayRadioButton->isChecked()) {
-        start = _day;
-        end = _day;
-    } else {
-        start = dateOf(startDateEdit);
-        end = dateOf(endDateEdit);
-    }
+    chosenRange(start, end);
     return true;
 }
 

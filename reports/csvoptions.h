@@ -1,19 +1,18 @@
 #pragma once
 
+#include "reports/daterangeoptions.h"
+
 #include <QDate>
-#include <QDialog>
 #include <QString>
 
 class QCheckBox;
-class QGroupBox;
 class QLabel;
-class QPopupCalendarWidget;
 class QPushButton;
 class QRadioButton;
 
 // Asks what to export as CSV (the selected day, a range or the whole diary) and where:
 // one file, a file per day in a folder, or both.
-class CSVOptions : public QDialog
+class CSVOptions : public DateRangeOptions
 {
     Q_OBJECT
 
@@ -31,12 +30,6 @@ public:
     virtual QString getManyDir() const;
 
     QLabel* CSVOptionsInfo;
-    QGroupBox* buttonGroup1;
-    QRadioButton* printDayRadioButton;
-    QRadioButton* printRangeRadioButton;
-    QPopupCalendarWidget* startDateEdit;
-    QLabel* textLabel2;
-    QPopupCalendarWidget* endDateEdit;
     QRadioButton* printAllRadioButton;
     QCheckBox* dayFilesCheckBox;
     QLabel* directoryLabel;
@@ -44,13 +37,9 @@ public:
     QCheckBox* massFileCheckBox;
     QLabel* fileLabel;
     QPushButton* fileButton;
-    QPushButton* helpButton;
-    QPushButton* printButton;
-    QPushButton* cancelButton;
 
 public slots:
-    virtual void setDate(const QDate& day);
-    virtual void showHelp();
+    void showHelp() override;
     virtual void updateUi();
     virtual void uiGetOneFile();
     virtual void uiGetManyDir();
@@ -66,8 +55,6 @@ protected:
     virtual QString askManyDir();
 
 private:
-    QDate _day;
-    QString _dayFormat;
     QString _oneFile;
     QString _manyDir;
 };

@@ -1,19 +1,15 @@
 #pragma once
 
+#include "reports/daterangeoptions.h"
+
 #include <QDate>
-#include <QDialog>
-#include <QString>
 
 class QCheckBox;
-class QGroupBox;
 class QLabel;
-class QPopupCalendarWidget;
-class QPushButton;
-class QRadioButton;
 
 // Asks what to print: the selected day or a range of dates, and for diaries whether to
 // print only the daily summary and whether to leave out empty days.
-class PrintOptions : public QDialog
+class PrintOptions : public DateRangeOptions
 {
     Q_OBJECT
 
@@ -28,29 +24,14 @@ public:
     virtual bool omitEmpty() const;
 
     QLabel* PrintOptionsInfo;
-    QGroupBox* buttonGroup1;
-    QRadioButton* printDayRadioButton;
-    QRadioButton* printRangeRadioButton;
-    QPopupCalendarWidget* startDateEdit;
-    QLabel* textLabel2;
-    QPopupCalendarWidget* endDateEdit;
     QCheckBox* summaryOnlyCheckbox;
     QCheckBox* omitEmptyCheckbox;
-    QPushButton* helpButton;
-    QPushButton* printButton;
-    QPushButton* cancelButton;
 
 public slots:
-    // Keeps the day, names it on the day button and offers the week up to it as the range.
-    virtual void setDate(const QDate& day);
-    virtual void showHelp();
+    void showHelp() override;
 
 protected:
     explicit PrintOptions(QWidget* parent);
     virtual void languageChange();
     virtual void init();
-
-private:
-    QDate _day;
-    QString _dayTemplate;
 };

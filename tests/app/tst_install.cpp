@@ -3,6 +3,7 @@
 // it may not write to, writing nothing there.
 
 #include "app/programicon.h"
+#include "tests/app/programhome.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -120,24 +121,14 @@ private slots:
         QVERIFY(run(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("a-w"),
                                               _prefix.path()}));
         const QStringList before = filesUnder(_prefix.path());
-        QTemporaryDir home;
-        for (const char* folder : {"home", "config", "data", "runtime"})
-            QDir(home.path()).mkpath(QLatin1String(folder));
-        QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.filePath(QStringLiteral("home")));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        const ProgramHome home;
 
         QProcess program;
-        program.setProcessEnvironment(env);
+        program.setProcessEnvironment(home.environment());
         program.start(installed(QStringLiteral("bin/pantrel")), QStringList());
         QVERIFY(program.waitForStarted(RunMs));
         // The first-run wizard comes up once the user database is open.
-        const QString database = home.filePath(QStringLiteral("data/Pantrel/userdata.db"));
+        const QString database = home.path("data") + QStringLiteral("/Pantrel/userdata.db");
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(database) || program.state() != QProcess::Running,
                                  RunMs);
         QCOMPARE(program.state(), QProcess::Running);

@@ -3,13 +3,11 @@
 // or not a crashed copy left its socket behind.
 
 #include "channelpeer.h"
+#include "tests/app/programhome.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <signal.h>
@@ -37,16 +35,8 @@ class Round
 public:
     Round(int copies, bool staleSocket)
     {
-        for (const char* folder : {"home", "config", "data", "runtime"})
-            QDir(_dir.path()).mkpath(QLatin1String(folder));
-        QFile::setPermissions(path("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         _staleReady = !staleSocket || ChannelPeer::leaveStaleSocket(socketPath());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), path("home"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path("runtime"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        const QProcessEnvironment env = _home.environment();
         for (int n = 0; n < copies; ++n) {
             _copies.push_back(std::make_unique<QProcess>());
             _copies.back()->setProcessEnvironment(env);
@@ -105,8 +95,10 @@ public:
     }
 
 private:
-    QString path(const char* folder) const { return _dir.filePath(QLatin1String(folder)); }
-    QString socketPath() const { return path("runtime") + QLatin1Char('/') + QLatin1String(ApplicationId); }
+    QString socketPath() const
+    {
+        return _home.path("runtime") + QLatin1Char('/') + QLatin1String(ApplicationId);
+    }
     int running() const
     {
         int count = 0;
@@ -115,7 +107,7 @@ private:
         return count;
     }
 
-    QTemporaryDir _dir;
+    ProgramHome _home;
     bool _staleReady = true;
     std::vector<std::unique_ptr<QProcess>> _copies;
 };

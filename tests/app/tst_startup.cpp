@@ -7,6 +7,7 @@
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
+#include "tests/app/programhome.h"
 #include "tests/support/testsession.h"
 #include "channelpeer.h"
 
@@ -34,33 +35,6 @@ QString programPath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/pantrel");
 }
-
-// Private folders for one run of the program: its home, settings, data and runtime folder.
-class Home
-{
-public:
-    Home()
-    {
-        for (const char* folder : {"home", "config", "data", "runtime"})
-            QDir(_dir.path()).mkpath(QLatin1String(folder));
-        QFile::setPermissions(path("runtime"), QFile::ReadOwner | QFile::WriteOwner
-                                                   | QFile::ExeOwner);
-    }
-    QString path(const char* folder) const { return _dir.filePath(QLatin1String(folder)); }
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), path("home"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path("runtime"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        return env;
-    }
-
-private:
-    QTemporaryDir _dir;
-};
 
 // Hands one message to the copy running with this runtime folder; true once acknowledged.
 bool sendMessage(const QString& runtime, const QByteArray& text, int timeoutMs = 1000)
@@ -114,12 +88,12 @@ private:
         int code = -1;
         QString errors;
     };
-    Result run(const Home& home, const QStringList& arguments);
+    Result run(const ProgramHome& home, const QStringList& arguments);
     void addUser();
     // The user database folder of a run with that home.
-    QString userDbFolder(const Home& home) const;
+    QString userDbFolder(const ProgramHome& home) const;
 
-    Home _home;
+    ProgramHome _home;
     QString _dataRelative;
 };
 
@@ -137,14 +111,14 @@ void TestStartup::cleanupTestCase()
     BrandEngine::cleanUp();
 }
 
-QString TestStartup::userDbFolder(const Home& home) const
+QString TestStartup::userDbFolder(const ProgramHome& home) const
 {
     const QString folder = QDir(home.path("data")).filePath(_dataRelative);
     QDir().mkpath(folder);
     return folder + QLatin1Char('/');
 }
 
-TestStartup::Result TestStartup::run(const Home& home, const QStringList& arguments)
+TestStartup::Result TestStartup::run(const ProgramHome& home, const QStringList& arguments)
 {
     QProcess process;
     process.setProcessEnvironment(home.environment());
@@ -183,7 +157,7 @@ void TestStartup::badCommandLineIsFatal()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    Home home;
+    ProgramHome home;
     const Result result = run(home, arguments);
     QCOMPARE(result.status, QProcess::CrashExit);
     QVERIFY2(result.errors.contains(message), qPrintable(result.errors));
@@ -191,7 +165,7 @@ void TestStartup::badCommandLineIsFatal()
 
 void TestStartup::missingBrandNamesThePath()
 {
-    Home home;
+    ProgramHome home;
     const QString folder = home.path("home") + QLatin1Char('/');
     const Result result = run(home, {QStringLiteral("-resourcedir"), folder});
     QCOMPARE(result.status, QProcess::CrashExit);
@@ -202,7 +176,7 @@ void TestStartup::missingBrandNamesThePath()
 
 void TestStartup::updateModeWithoutUpdatesSaysSo()
 {
-    Home home;
+    ProgramHome home;
     const Result result = run(home, {QStringLiteral("-resourcedir"),
                                      BXSettings::getResourceDBPath(), QStringLiteral("-updatedb")});
     QCOMPARE(result.status, QProcess::NormalExit);
@@ -215,7 +189,7 @@ void TestStartup::updateModeWithoutUpdatesSaysSo()
 
 void TestStartup::corruptDatabaseExitsWithOne()
 {
-    Home home;
+    ProgramHome home;
     QFile database(userDbFolder(home) + QStringLiteral("userdata.db"));
     QVERIFY(database.open(QIODevice::WriteOnly));
     database.write(QByteArray(4096, 'x'));
@@ -229,7 +203,7 @@ void TestStartup::corruptDatabaseExitsWithOne()
 
 void TestStartup::lockedUserDataExitsWithOne()
 {
-    Home home;
+    ProgramHome home;
     QLockFile lock(userDbFolder(home) + QStringLiteral("pantrel.lock"));
     QVERIFY(lock.tryLock(0));
     const Result result = run(home, {});
@@ -243,7 +217,7 @@ void TestStartup::lockedUserDataExitsWithOne()
 // A copy that could not be reached by later starts refuses to run, naming the folder.
 void TestStartup::noPrivateChannelFolderRefusesToStart()
 {
-    Home home;
+    ProgramHome home;
     QTemporaryDir temp;
     const QString base = temp.path() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
     for (int n = 0; n < 16; ++n) {
@@ -268,7 +242,7 @@ void TestStartup::noPrivateChannelFolderRefusesToStart()
 
 void TestStartup::cancelledFirstProfileExitsWithZero()
 {
-    Home home;
+    ProgramHome home;
     QProcess process;
     process.setProcessEnvironment(home.environment());
     process.start(programPath(), QStringList());
@@ -405,7 +379,7 @@ void TestStartup::relativeUserDbPathIsIgnored_data()
 void TestStartup::relativeUserDbPathIsIgnored()
 {
     QFETCH(QString, stored);
-    Home home;
+    ProgramHome home;
     const QString ownIni = BXSettings().fileName();
     {
         BXSettings settings;

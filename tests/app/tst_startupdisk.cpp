@@ -1,10 +1,9 @@
 // A start on a full disk names the system's reason, not a guess: the program runs with a
 // file-size limit of zero, so that no file of its own can grow.
 
-#include <QDir>
-#include <QFile>
+#include "tests/app/programhome.h"
+
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/resource.h>
@@ -20,20 +19,11 @@ class TestStartupDisk : public QObject
 private slots:
     void fullDiskAtStartGivesTheSystemsReason()
     {
-        QTemporaryDir home;
-        for (const char* folder : {"home", "config", "data", "runtime"})
-            QVERIFY(QDir(home.path()).mkpath(QLatin1String(folder)));
-        QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.filePath(QStringLiteral("home")));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        const ProgramHome home;
+        QVERIFY(home.isMade());
 
         QProcess program;
-        program.setProcessEnvironment(env);
+        program.setProcessEnvironment(home.environment());
         program.setChildProcessModifier([] {
             // A write past the limit then fails with an error instead of ending the process.
             std::signal(SIGXFSZ, SIG_IGN);

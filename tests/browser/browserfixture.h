@@ -8,6 +8,7 @@
 #include "catalogue/staticdb.h"
 #include "core/bxsettings.h"
 #include "core/unitcollection.h"
+#include "core/unitdescriptor.h"
 #include "core/unitenergy.h"
 #include "tests/support/testsession.h"
 #include "tools/staticdbwriter/cataloguenode.h"
@@ -98,6 +99,13 @@ inline void startSession(const CatalogueNode* foods = nullptr,
     UserDB::instance()->setCurrentUser(user);
 }
 
+// A session over the small catalogue of smallFoods() and smallExercises(), for a whole test.
+inline void startSmallSession()
+{
+    static const CatalogueNode foods = smallFoods();
+    startSession(&foods);
+}
+
 inline void endSession()
 {
     CatalogueServices::cleanUp();
@@ -112,6 +120,12 @@ inline void useKilojoules(bool kilojoules)
     UnitCollection::instance()->set(UnitCollection::Energy,
                                     new UnitEnergy(kilojoules ? UnitEnergy::Kilojoules
                                                               : UnitEnergy::Kilocalories));
+}
+
+// An energy in kilocalories as the panels show it, in the unit in use.
+inline QString energyText(double kcal)
+{
+    return UnitCollection::instance()->get(DBTypes::ENERGY)->printNumberUnit(kcal);
 }
 
 inline void setSnackDisplay(int snackDisplay)

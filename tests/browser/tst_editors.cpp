@@ -47,11 +47,7 @@ class TestEditors : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        static const CatalogueNode foods = BrowserFixture::smallFoods();
-        BrowserFixture::startSession(&foods);
-    }
+    void initTestCase() { BrowserFixture::startSmallSession(); }
     void cleanupTestCase() { BrowserFixture::endSession(); }
     void init() { BrowserFixture::useKilojoules(false); }
 

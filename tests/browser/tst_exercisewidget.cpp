@@ -16,23 +16,16 @@
 
 namespace {
 constexpr int RUNNING = 300; // burn rate 0.1 per kilogram and minute
-
-QString energyText(double kcal)
-{
-    return UnitCollection::instance()->get(DBTypes::ENERGY)->printNumberUnit(kcal);
-}
 } // namespace
+
+using BrowserFixture::energyText;
 
 class TestExerciseWidget : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        static const CatalogueNode foods = BrowserFixture::smallFoods();
-        BrowserFixture::startSession(&foods);
-    }
+    void initTestCase() { BrowserFixture::startSmallSession(); }
     void cleanupTestCase() { BrowserFixture::endSession(); }
     void init() { BrowserFixture::useKilojoules(false); }
 

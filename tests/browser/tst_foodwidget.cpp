@@ -20,10 +20,7 @@ Q_DECLARE_METATYPE(DBTypes::FoodItem)
 
 namespace {
 
-QString energyText(double kcal)
-{
-    return UnitCollection::instance()->get(DBTypes::ENERGY)->printNumberUnit(kcal);
-}
+using BrowserFixture::energyText;
 
 DBTypes::FoodDiaryItem mealFood(const QString& name, float energy, float fat, float size)
 {
@@ -45,11 +42,7 @@ class TestFoodWidget : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        static const CatalogueNode foods = BrowserFixture::smallFoods();
-        BrowserFixture::startSession(&foods);
-    }
+    void initTestCase() { BrowserFixture::startSmallSession(); }
     void cleanupTestCase() { BrowserFixture::endSession(); }
     void init() { BrowserFixture::useKilojoules(false); }
 

@@ -1,0 +1,38 @@
+#pragma once
+
+// Private folders for one run of the program: its home, settings, data and runtime folder,
+// and the environment that points the program at them and lets it draw offscreen.
+
+#include <QDir>
+#include <QFile>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+class ProgramHome
+{
+public:
+    ProgramHome()
+    {
+        for (const char* folder : {"home", "config", "data", "runtime"})
+            _made = QDir(_dir.path()).mkpath(QLatin1String(folder)) && _made;
+        QFile::setPermissions(path("runtime"), QFile::ReadOwner | QFile::WriteOwner
+                                                   | QFile::ExeOwner);
+    }
+    // Whether all four folders were made.
+    bool isMade() const { return _made; }
+    QString path(const char* folder) const { return _dir.filePath(QLatin1String(folder)); }
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), path("home"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path("runtime"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return env;
+    }
+
+private:
+    QTemporaryDir _dir;
+    bool _made = true;
+};
