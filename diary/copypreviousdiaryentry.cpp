@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -78,6 +79,7 @@ void CopyPreviousDiaryEntry::_buildForm()
     textDestDate = new QLabel(groupBox1);
     textDestDate->setObjectName(QStringLiteral("textDestDate"));
     textDestDate->setTextFormat(Qt::RichText);
+    textDestDate->setWordWrap(true);
     auto* texts = new QVBoxLayout(groupBox1);
     texts->addWidget(textLabel1_4);
     texts->addWidget(textDestDate);
@@ -89,6 +91,7 @@ void CopyPreviousDiaryEntry::_buildForm()
     (new QVBoxLayout(groupBox2))->addWidget(copyFromCal);
 
     auto* top = new QHBoxLayout;
+    groupBox1->setMinimumWidth(260);
     top->addWidget(groupBox1, 1);
     top->addWidget(groupBox2);
     auto* layout = new QVBoxLayout(this);
@@ -170,10 +173,12 @@ QFrame* CopyPreviousDiaryEntry::_buildAdvancedFrame()
     buttons->addStretch(1);
     buttons->addWidget(btnACancel);
     buttons->addWidget(btnOK);
+    auto* meals = new QGridLayout;
+    for (size_t i = 0; i < _rows.size(); ++i)
+        meals->addWidget(_rows[i].group, int(i) / 2, int(i) % 2);
     auto* layout = new QVBoxLayout(frmAdvanced);
     layout->addLayout(user);
-    for (const MealRow& row : _rows)
-        layout->addWidget(row.group);
+    layout->addLayout(meals);
     layout->addLayout(buttons);
     return frmAdvanced;
 }
@@ -334,6 +339,7 @@ void CopyPreviousDiaryEntry::toggle()
         move(_position->x(), _position->y() / 2);
     else
         move(*_position);
+    layout()->activate();
     adjustSize();
     update();
 }

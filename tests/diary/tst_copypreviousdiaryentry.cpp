@@ -129,6 +129,8 @@ private slots:
         QVERIFY(dialog->btnAppend->isEnabled() && dialog->btnOverwrite->isEnabled()
                 && dialog->btnOK->isEnabled());
 
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
         dialog->btnAdvance->click();
         QVERIFY(dialog->frmSimple->isHidden());
         QVERIFY(!dialog->frmAdvanced->isHidden());
