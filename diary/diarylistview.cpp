@@ -1,15 +1,28 @@
 #include "diary/diarylistview.h"
 
+#include "diary/diarylistviewdelegate.h"
+#include "diary/diarylistviewitem.h"
+#include "diary/savedmealloadform.h"
 #include "widgets/bxcalendar.h"
+#include "widgets/prompter.h"
+#include "catalogue/browsabledbiterator.h"
+#include "catalogue/savedmealtree.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
+#include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
 
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScopeGuard>
 
+#include <algorithm>
 #include <cmath>
 
 using DBTypes::DiaryDay;
@@ -33,7 +46,9 @@ const GroupRowInfo s_groupRows[] = {
     {DiaryDay::EXERCISE, " Exercises"},
 };
 
-// The order of the six meal group rows in each snack layout.
+const int s_mealGroups[] = {1, 2, 3, 4, 5, 6};
+
+// The order of the six meal group rows in each snack layout; hidden rows go last.
 const int s_layoutOrder[3][6] = {
     {1, 3, 5, 6, 2, 4},
     {1, 2, 3, 4, 5, 6},
@@ -47,6 +62,14 @@ const char* const s_snackTitles[3][3] = {
     {" Snacks #1", " Snacks #2", " Snacks #3"},
 };
 
+const char* const s_layoutTexts[3] = {"Display all snacks together", "Group snacks between meals",
+                                      "Group snacks below meals"};
+
+const char* const s_storeRefusedCaption = "Diary";
+const char* const s_storeRefusedText =
+    "Your diary could not store this change, so nothing was changed. Check that the disk "
+    "holding your data is not full or read-only, then try again.";
+
 int currentUser()
 {
     return UserDB::instance()->getCurrentUser();
@@ -59,44 +82,83 @@ QString fraction(double whole, const char* sign, const char* alone)
     return QString::number(whole, 'g') + QString::fromUtf8(sign);
 }
 
+bool isMealGroup(int groupRowId)
+{
+    return groupRowId >= -DiaryDay::EVENING_SNACK && groupRowId <= -DiaryDay::BREAKFAST;
+}
+
 } // namespace
 
 DiaryListView::DiaryListView(QWidget* parent, const char* name)
     : QTreeWidget(parent)
 {
     setObjectName(QString::fromLatin1(name));
+    setItemDelegate(new DiaryListViewDelegate(this));
     setHeaderLabels({tr("Item")});
+    header()->hide();
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    header()->setSectionResizeMode(QHeaderView::Fixed);
     setAllColumnsShowFocus(true);
     setSortingEnabled(false);
     setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    setWordWrap(false);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    _createGroupRows();
+    setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QTreeWidget::currentItemChanged, this,
             [this] { emit requestEditMenuRefresh(1, 0); });
+    connect(this, &QWidget::customContextMenuRequested, this, &DiaryListView::showContextMenu);
+    connect(header(), &QHeaderView::sectionClicked, this, &DiaryListView::popupNutrientMenu);
+    _createGroupRows();
+    _createHeaderMenu();
+    _nutrientColumnWidth = fontMetrics().horizontalAdvance(QStringLiteral("KilojoulesXX"));
     if (currentUser() >= 0)
         setViewMode(UserDB::instance()->getUserPrefs(currentUser()).snackDisplay);
 }
 
 void DiaryListView::_createGroupRows()
 {
+    QFont bold = font();
+    bold.setWeight(QFont::Bold);
     for (const GroupRowInfo& info : s_groupRows) {
-        auto* row = new QTreeWidgetItem(this, {QString::fromLatin1(info.text)});
-        row->setData(0, RowIdRole, -info.group);
-        QFont bold = font();
-        bold.setBold(true);
-        row->setFont(0, bold);
-        const QColor colour = info.group == DiaryDay::EXERCISE ? QColor(210, 255, 210)
-                                                               : QColor(190, 230, 255);
-        row->setBackground(0, colour);
+        auto* row = new DiaryListViewItem(this, QString::fromLatin1(info.text), -info.group, -1, 0);
+        row->setFont(bold);
+        row->setBaseColor(info.group == DiaryDay::EXERCISE ? QColor(210, 255, 210)
+                                                           : QColor(190, 230, 255));
         if (info.group == DiaryDay::EXERCISE)
             row->setFlags(row->flags() & ~Qt::ItemIsSelectable);
         row->setExpanded(true);
         _groups[info.group] = row;
     }
+}
+
+void DiaryListView::_createHeaderMenu()
+{
+    _headerMenu = new QMenu(this);
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+        _nutrientActions[nut] = _headerMenu->addAction(_columnTitle(DBTypes::NutType(nut)));
+        _nutrientActions[nut]->setCheckable(true);
+    }
+    _nutrientSeparator = _headerMenu->addSeparator();
+    _addNutrientAction = _headerMenu->addAction(tr("Add Nutrient"));
+    _removeNutrientAction = _headerMenu->addAction(tr("Remove Nutrient"));
+    _headerMenu->addSeparator();
+    for (int mode = 0; mode < 3; ++mode) {
+        _layoutActions[mode] = _headerMenu->addAction(tr(s_layoutTexts[mode]));
+        _layoutActions[mode]->setCheckable(true);
+    }
+}
+
+QString DiaryListView::_columnTitle(DBTypes::NutType nut) const
+{
+    return UnitCollection::instance()->get(nut)->printName();
 }
 
 void DiaryListView::setCalendar(BXCalendar* calendar)
@@ -109,44 +171,91 @@ void DiaryListView::setCalendar(BXCalendar* calendar)
 
 QString DiaryListView::today() const
 {
+    Q_ASSERT_X(_calendar, "DiaryListView::today", "calendar");
     return _calendar->getDate().toString(QStringLiteral("yyyyMMdd"));
 }
 
-QString DiaryListView::getColumnSettings() const
-{
-    if (_columns.empty())
-        return QStringLiteral("-");
-    QString settings;
-    for (DBTypes::NutType nut : _columns)
-        settings += QStringLiteral("%1:").arg(int(nut));
-    return settings;
-}
-
-void DiaryListView::setColumnSettings(const QString& settings)
+std::vector<DBTypes::NutType> DiaryListView::parseColumnSettings(const QString& settings)
 {
     std::vector<DBTypes::NutType> nutrients;
     for (const QString& part : settings.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         bool ok = false;
         const int nut = part.toInt(&ok);
-        if (ok && nut >= 0 && nut < DBTypes::NUTRIENT_COUNT)
-            nutrients.push_back(DBTypes::NutType(nut));
+        if (!ok || nut < 0 || nut >= DBTypes::NUTRIENT_COUNT)
+            continue;
+        if (std::find(nutrients.begin(), nutrients.end(), nut) != nutrients.end())
+            continue;
+        if (nutrients.size() == size_t(MaxNutrientColumns))
+            break;
+        nutrients.push_back(DBTypes::NutType(nut));
     }
-    _setNutrientColumns(nutrients);
+    return nutrients;
+}
+
+QString DiaryListView::printColumnSettings(const std::vector<DBTypes::NutType>& columns)
+{
+    if (columns.empty())
+        return QStringLiteral("-");
+    QString settings;
+    for (DBTypes::NutType nut : columns)
+        settings += QStringLiteral("%1:").arg(int(nut));
+    return settings;
+}
+
+QString DiaryListView::getColumnSettings() const
+{
+    return printColumnSettings(_columns);
+}
+
+void DiaryListView::setColumnSettings(const QString& settings)
+{
+    _columns = parseColumnSettings(settings);
+    _applyColumns();
     showToday();
 }
 
-void DiaryListView::_setNutrientColumns(const std::vector<DBTypes::NutType>& nutrients)
+void DiaryListView::_applyColumns()
 {
-    _columns = nutrients;
     QStringList titles{tr("Item")};
     for (DBTypes::NutType nut : _columns)
-        titles << UnitCollection::instance()->get(nut)->printName();
-    setColumnCount(titles.size());
+        titles << _columnTitle(nut);
+    setColumnCount(int(titles.size()));
     setHeaderLabels(titles);
-    for (int column = 1; column < titles.size(); ++column) {
+    for (int column = 1; column < int(titles.size()); ++column) {
         headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-        header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        setColumnWidth(column, _nutrientColumnWidth);
     }
+    for (DiaryListViewItem* group : _groups) {
+        if (group)
+            group->setBaseColor(group->baseColor());
+    }
+    resizeColumns();
+}
+
+void DiaryListView::_saveColumnSettings()
+{
+    if (currentUser() >= 0)
+        UserDB::instance()->saveColumnSettings(currentUser(), getColumnSettings());
+}
+
+void DiaryListView::resizeColumns()
+{
+    if (viewport()->width() < 1)
+        return;
+    const int others = (columnCount() - 1) * (columnCount() > 1 ? columnWidth(1) : 0);
+    setColumnWidth(0, std::max(0, viewport()->width() - others - 1));
+    for (DiaryListViewItem* group : _groups) {
+        if (!group)
+            continue;
+        for (int i = 0; i < group->childCount(); ++i)
+            static_cast<DiaryListViewItem*>(group->child(i))->resizeNameColumn();
+    }
+}
+
+void DiaryListView::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    resizeColumns();
 }
 
 bool DiaryListView::isAnyItemSelected() const
@@ -162,8 +271,8 @@ bool DiaryListView::isEmpty() const
 
 bool DiaryListView::shouldBold() const
 {
-    for (const auto& [group, row] : _groups) {
-        if (row->childCount() > 0 && rowId(row->child(0)) > 0)
+    for (const DiaryListViewItem* row : _groups) {
+        if (row && row->childCount() > 0 && rowId(row->child(0)) > 0)
             return true;
     }
     if (!_calendar || currentUser() < 0)
@@ -173,8 +282,7 @@ bool DiaryListView::shouldBold() const
 
 QTreeWidgetItem* DiaryListView::groupRow(int group) const
 {
-    const auto found = _groups.find(group);
-    return found == _groups.end() ? nullptr : found->second;
+    return group >= 0 && group < 9 ? _groups[group] : nullptr;
 }
 
 int DiaryListView::rowId(const QTreeWidgetItem* row)
@@ -203,10 +311,39 @@ QString DiaryListView::niceDouble(double value)
     return QString::number(a, 'f', 1);
 }
 
+int DiaryListView::fileGroup(int viewMode, int meal)
+{
+    switch (meal) {
+    case DiaryDay::BREAKFAST:
+    case DiaryDay::LUNCH:
+    case DiaryDay::DINNER:
+        return meal;
+    case DiaryDay::MORNING_SNACK:
+    case DiaryDay::AFTERNOON_SNACK:
+        return viewMode == DBTypes::SNACKS_TOGETHER ? int(DiaryDay::EVENING_SNACK) : meal;
+    default:
+        return DiaryDay::EVENING_SNACK;
+    }
+}
+
+float DiaryListView::groupTotal(const DiaryDay& day, int viewMode, int group, DBTypes::NutType nut)
+{
+    if (group == DiaryDay::EXERCISE)
+        return day.getGroupTotal(DiaryDay::EXERCISE, DBTypes::ENERGY);
+    float sum = 0.0f;
+    for (const DBTypes::FoodDiaryItem& food : day.foods) {
+        const float value = food.getNutrient(nut);
+        if (fileGroup(viewMode, food.meal) == group && value > 0.0f)
+            sum += value;
+    }
+    return sum;
+}
+
 void DiaryListView::setViewMode(int mode)
 {
     if (mode < DBTypes::SNACKS_TOGETHER || mode > DBTypes::SNACKS_NUMBERED)
         return;
+    const bool changed = mode != _viewMode;
     _viewMode = mode;
     if (currentUser() >= 0) {
         DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
@@ -215,10 +352,11 @@ void DiaryListView::setViewMode(int mode)
             UserDB::instance()->setUserPrefs(currentUser(), prefs);
         }
     }
-    for (int i = 0; i < 6; ++i)
-        takeTopLevelItem(indexOfTopLevelItem(_groups[i + 1]));
+    const QSignalBlocker blocker(this);
+    for (int group : s_mealGroups)
+        takeTopLevelItem(indexOfTopLevelItem(_groups[group]));
     for (int i = 0; i < 6; ++i) {
-        QTreeWidgetItem* row = _groups[s_layoutOrder[mode][i]];
+        DiaryListViewItem* row = _groups[s_layoutOrder[mode][i]];
         insertTopLevelItem(i, row);
         row->setExpanded(true);
     }
@@ -227,7 +365,14 @@ void DiaryListView::setViewMode(int mode)
     _groups[DiaryDay::MORNING_SNACK]->setText(0, QString::fromLatin1(s_snackTitles[mode][0]));
     _groups[DiaryDay::AFTERNOON_SNACK]->setText(0, QString::fromLatin1(s_snackTitles[mode][1]));
     _groups[DiaryDay::EVENING_SNACK]->setText(0, QString::fromLatin1(s_snackTitles[mode][2]));
+    for (DiaryListViewItem* row : _groups) {
+        if (row)
+            row->setup();
+    }
+    if (changed && _calendar && currentUser() >= 0)
+        _fillRows(_loadDay());
     emit notifyAdvanceMode(mode);
+    resizeColumns();
 }
 
 void DiaryListView::refreshCalendar()
@@ -241,10 +386,20 @@ void DiaryListView::refreshCalendar()
         _calendar->setBoldDay(date.toLatin1().constData());
 }
 
+void DiaryListView::setBoldDay(const QString& dateCode)
+{
+    setBoldDay(QDate::fromString(dateCode, QStringLiteral("yyyyMMdd")));
+}
+
 void DiaryListView::setBoldDay(const QDate& date)
 {
     if (_calendar)
         _calendar->setBoldDay(date);
+}
+
+void DiaryListView::unsetBoldDay(const QString& dateCode)
+{
+    unsetBoldDay(QDate::fromString(dateCode, QStringLiteral("yyyyMMdd")));
 }
 
 void DiaryListView::unsetBoldDay(const QDate& date)
@@ -269,7 +424,7 @@ void DiaryListView::checkEntries()
         unsetBoldDay(_calendar->getDate());
 }
 
-DBTypes::DiaryDay DiaryListView::_loadDay() const
+DiaryDay DiaryListView::_loadDay() const
 {
     if (!_calendar || currentUser() < 0)
         return {};
@@ -284,38 +439,42 @@ void DiaryListView::showToday()
             setViewMode(mode);
     }
     const DiaryDay day = _loadDay();
+    _fillRows(day);
+    _updateTotals(&day);
+}
+
+void DiaryListView::_fillRows(const DiaryDay& day)
+{
     _resetView();
     for (const DBTypes::FoodDiaryItem& entry : day.foods)
-        _addFoodItemToGui(entry);
+        addFoodItemToGui(entry);
     for (const DBTypes::ExerciseDiaryItem& entry : day.exercises)
-        _addExItemToGui(entry);
-    for (const auto& [group, row] : _groups)
-        _showHideEmptyText(row, day);
-    _updateTotals();
+        _addExRow(entry);
+    for (DiaryListViewItem* row : _groups) {
+        if (row)
+            showHideEmptyText(row, &day);
+    }
 }
 
 void DiaryListView::_resetView()
 {
-    for (const auto& [group, row] : _groups)
-        qDeleteAll(row->takeChildren());
+    for (DiaryListViewItem* row : _groups) {
+        if (row)
+            qDeleteAll(row->takeChildren());
+    }
+    for (size_t i = 0; i < _columns.size(); ++i) {
+        if (_columns[i] == DBTypes::ENERGY)
+            headerItem()->setText(int(i) + 1, _columnTitle(DBTypes::ENERGY));
+    }
+    _nutrientActions[DBTypes::ENERGY]->setText(_columnTitle(DBTypes::ENERGY));
 }
 
-int DiaryListView::_fileGroup(int meal) const
-{
-    if (meal == DiaryDay::BREAKFAST || meal == DiaryDay::LUNCH || meal == DiaryDay::DINNER)
-        return meal;
-    if (_viewMode != DBTypes::SNACKS_TOGETHER && meal >= DiaryDay::MORNING_SNACK
-        && meal <= DiaryDay::EVENING_SNACK)
-        return meal;
-    return DiaryDay::EVENING_SNACK;
-}
-
-void DiaryListView::_addFoodItemToGui(const DBTypes::FoodDiaryItem& entry)
+DiaryListViewItem* DiaryListView::addFoodItemToGui(const DBTypes::FoodDiaryItem& entry)
 {
     const QString text = tr("%1 %2 of %3")
                              .arg(niceDouble(entry.size), entry.servingDesc, entry.desc);
-    auto* row = new QTreeWidgetItem(_groups[_fileGroup(entry.meal)], {text});
-    row->setData(0, RowIdRole, entry.entryId);
+    auto* row = new DiaryListViewItem(_groups[fileGroup(_viewMode, entry.meal)], text,
+                                      entry.entryId, entry.meal, 0);
     for (size_t i = 0; i < _columns.size(); ++i) {
         const DBTypes::NutType nut = _columns[i];
         const QString value =
@@ -323,25 +482,35 @@ void DiaryListView::_addFoodItemToGui(const DBTypes::FoodDiaryItem& entry)
         row->setText(int(i) + 1, value + QLatin1Char(' '));
         row->setTextAlignment(int(i) + 1, Qt::AlignRight | Qt::AlignVCenter);
     }
+    setBoldToday();
+    return row;
 }
 
-void DiaryListView::_addExItemToGui(const DBTypes::ExerciseDiaryItem& entry)
+DiaryListViewItem* DiaryListView::_addExRow(const DBTypes::ExerciseDiaryItem& entry)
 {
     const QString text = QString::asprintf("%0.1f minutes of %s", entry.duration,
                                            entry.name.toUtf8().constData());
-    auto* row = new QTreeWidgetItem(_groups[DiaryDay::EXERCISE], {text});
-    row->setData(0, RowIdRole, entry.entryId);
-    for (size_t i = 0; i < _columns.size(); ++i) {
-        if (_columns[i] != DBTypes::ENERGY)
-            continue;
-        row->setText(int(i) + 1, UnitCollection::instance()->get(DBTypes::ENERGY)
-                                     ->printNumber(entry.energy()));
-        row->setTextAlignment(int(i) + 1, Qt::AlignRight | Qt::AlignVCenter);
-        break;
+    auto* row = new DiaryListViewItem(_groups[DiaryDay::EXERCISE], text, entry.entryId,
+                                      DiaryDay::EXERCISE, 0);
+    const auto energy = std::find(_columns.begin(), _columns.end(), DBTypes::ENERGY);
+    if (energy != _columns.end()) {
+        const int column = int(energy - _columns.begin()) + 1;
+        row->setText(column,
+                     UnitCollection::instance()->get(DBTypes::ENERGY)->printNumber(entry.energy()));
+        row->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     }
+    setBoldToday();
+    return row;
 }
 
-void DiaryListView::_showHideEmptyText(QTreeWidgetItem* group, const DBTypes::DiaryDay& day)
+DiaryListViewItem* DiaryListView::addExItemToGui(const DBTypes::ExerciseDiaryItem& entry)
+{
+    DiaryListViewItem* row = _addExRow(entry);
+    showHideEmptyText(_groups[DiaryDay::EXERCISE], nullptr);
+    return row;
+}
+
+void DiaryListView::showHideEmptyText(QTreeWidgetItem* group, const DiaryDay* day)
 {
     bool hasEntry = false;
     for (int i = group->childCount() - 1; i >= 0; --i) {
@@ -351,18 +520,24 @@ void DiaryListView::_showHideEmptyText(QTreeWidgetItem* group, const DBTypes::Di
             hasEntry = true;
     }
     const int groupType = -rowId(group);
+    DiaryDay loaded;
+    if (hasEntry && !day) {
+        loaded = _loadDay();
+        day = &loaded;
+    }
     for (size_t i = 0; i < _columns.size(); ++i) {
         const DBTypes::NutType nut = _columns[i];
         QString text;
         const bool shown = groupType != DiaryDay::EXERCISE || nut == DBTypes::ENERGY;
-        const float total =
-            shown ? day.getGroupTotal(DiaryDay::GroupType(groupType), nut) : -999.0f;
-        if (hasEntry && total > -900.0f) {
+        if (hasEntry && shown) {
+            const float total = groupTotal(*day, _viewMode, groupType, nut);
             const UnitDescriptor* unit = UnitCollection::instance()->get(nut);
-            text = unit->printNumber(total);
-            if (nut != DBTypes::ENERGY)
-                text += unit->printUnits();
-            text += QLatin1Char(' ');
+            if (total > -900.0f) {
+                text = unit->printNumber(total);
+                if (nut != DBTypes::ENERGY)
+                    text += unit->printUnits();
+                text += QLatin1Char(' ');
+            }
         }
         group->setText(int(i) + 1, text);
         group->setTextAlignment(int(i) + 1, Qt::AlignRight | Qt::AlignVCenter);
@@ -371,75 +546,88 @@ void DiaryListView::_showHideEmptyText(QTreeWidgetItem* group, const DBTypes::Di
         return;
     const QString hint = groupType == DiaryDay::EXERCISE ? tr("Drag an exercise here")
                                                          : tr("Drag a food here");
-    auto* row = new QTreeWidgetItem(group, {hint});
-    row->setData(0, RowIdRole, HintRowId);
-    QFont italic = font();
+    auto* row = new DiaryListViewItem(group, hint, HintRowId, -1, 0);
+    QFont italic = row->getFont();
     italic.setItalic(true);
-    row->setFont(0, italic);
-    row->setFlags(row->flags() & ~Qt::ItemIsSelectable);
+    row->setFont(italic);
+    row->setFlags(row->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsDragEnabled));
 }
 
-void DiaryListView::_updateTotals()
+void DiaryListView::_updateTotals(const DiaryDay* day)
 {
-    checkEntries();
-    emit totalChanged(_loadDay());
+    if (_calendar && !shouldBold())
+        unsetBoldDay(_calendar->getDate());
+    if (day)
+        emit totalChanged(*day);
+    else
+        emit totalChanged(_loadDay());
     emit requestEditMenuRefresh(1, 0);
 }
 
-void DiaryListView::deleteEntry()
+void DiaryListView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex&) const
 {
-    QTreeWidgetItem* row = currentItem();
-    if (!isAnyItemSelected())
-        return;
-    QTreeWidgetItem* group = row->parent();
-    if (rowId(group) == -DiaryDay::EXERCISE)
-        DiaryDB::instance()->removeExEntry(rowId(row), false);
-    else
-        DiaryDB::instance()->removeFoodEntry(rowId(row), false);
-    const int index = group->indexOfChild(row);
-    QTreeWidgetItem* below = group->child(index + 1);
-    QTreeWidgetItem* above = index > 0 ? group->child(index - 1) : nullptr;
-    QTreeWidgetItem* next = below && rowId(below) > 0 ? below
-                          : above && rowId(above) > 0 ? above
-                                                      : nullptr;
-    delete row;
-    setCurrentItem(next);
-    _showHideEmptyText(group, _loadDay());
-    _updateTotals();
+    painter->fillRect(rect, palette().base());
 }
 
-void DiaryListView::editEntry()
+// --- Header menu -------------------------------------------------------------------------
+
+void DiaryListView::_prepareHeaderMenu(int section)
 {
+    const bool nutrientColumn = section > 0 && section <= int(_columns.size());
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+        const bool shown = std::find(_columns.begin(), _columns.end(), nut) != _columns.end();
+        const bool checked = nutrientColumn && _columns[size_t(section) - 1] == nut;
+        _nutrientActions[nut]->setChecked(checked);
+        _nutrientActions[nut]->setEnabled(checked || !shown);
+        _nutrientActions[nut]->setVisible(nutrientColumn);
+    }
+    _nutrientSeparator->setVisible(nutrientColumn);
+    _addNutrientAction->setVisible(columnCount() < MaxNutrientColumns + 1);
+    _removeNutrientAction->setVisible(columnCount() > 1);
+    const QSignalBlocker blocker(_headerMenu);
+    for (int mode = 0; mode < 3; ++mode)
+        _layoutActions[mode]->setChecked(mode == _viewMode);
 }
 
-void DiaryListView::addContextFood(DBTypes::FoodDiaryItem& entry)
+void DiaryListView::popupNutrientMenu(int section)
 {
-    if (!_calendar || currentUser() < 0)
-        return;
-    entry.userId = currentUser();
-    entry.setDate(today().toStdString());
-    DiaryDB* diary = DiaryDB::instance();
-    const bool stored = entry.entryId < 0 ? diary->addFoodEntry(entry, true) >= 0
-                                          : diary->modifyFoodEntry(entry.entryId, entry);
-    if (stored)
-        showToday();
+    _headerSection = section;
+    _prepareHeaderMenu(section);
+    if (QAction* chosen = execMenu(_headerMenu, QCursor::pos()))
+        handleHeaderContextMenu(chosen);
 }
 
-void DiaryListView::addContextExercise(DBTypes::ExerciseDiaryItem& entry)
+void DiaryListView::handleHeaderContextMenu(QAction* action)
 {
-    if (!_calendar || currentUser() < 0)
-        return;
-    entry.userId = currentUser();
-    entry.status = 1;
-    entry.setDate(today().toStdString());
-    if (DiaryDB::instance()->addExEntry(entry, false) >= 0)
-        showToday();
+    const bool nutrientColumn = _headerSection > 0 && _headerSection <= int(_columns.size());
+    if (action == _addNutrientAction) {
+        for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+            if (std::find(_columns.begin(), _columns.end(), nut) == _columns.end()) {
+                _columns.push_back(DBTypes::NutType(nut));
+                break;
+            }
+        }
+    } else if (action == _removeNutrientAction) {
+        if (nutrientColumn)
+            _columns.erase(_columns.begin() + (_headerSection - 1));
+        else if (!_columns.empty())
+            _columns.pop_back();
+    } else {
+        for (int mode = 0; mode < 3; ++mode) {
+            if (action == _layoutActions[mode])
+                setViewMode(mode);
+        }
+        for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+            if (action == _nutrientActions[nut] && nutrientColumn)
+                _columns[size_t(_headerSection) - 1] = DBTypes::NutType(nut);
+        }
+    }
+    _applyColumns();
+    _saveColumnSettings();
+    showToday();
 }
 
-void DiaryListView::doExerciseDialog(int exerciseId)
-{
-    Q_UNUSED(exerciseId);
-}
+// --- Focus, keys and mouse ---------------------------------------------------------------
 
 void DiaryListView::focusInEvent(QFocusEvent* event)
 {
@@ -454,4 +642,302 @@ void DiaryListView::focusOutEvent(QFocusEvent* event)
     if (!focus)
         return;
     emit requestEditMenuRefresh(focus->objectName() == QLatin1String("menubar") ? 1 : -1, 0);
+}
+
+void DiaryListView::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+        return;
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        if (isAnyItemSelected())
+            handleContextMenu(RemoveCommand);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (isAnyItemSelected())
+            handleContextMenu(EditCommand);
+        return;
+    default:
+        QTreeWidget::keyPressEvent(event);
+    }
+}
+
+void DiaryListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (isAnyItemSelected())
+        handleContextMenu(EditCommand);
+}
+
+void DiaryListView::editEntry()
+{
+    if (isAnyItemSelected())
+        handleContextMenu(EditCommand);
+}
+
+void DiaryListView::deleteEntry()
+{
+    if (isAnyItemSelected())
+        handleContextMenu(RemoveCommand);
+}
+
+// --- Hooks -------------------------------------------------------------------------------
+
+QAction* DiaryListView::execMenu(QMenu* menu, const QPoint& globalPos)
+{
+    return Prompter::instance()->popup(menu, globalPos);
+}
+
+double DiaryListView::askServings(bool* ok)
+{
+    return Prompter::instance()->getDouble(this, tr("Please select number of servings"),
+                                           tr("Number of serves"), 1.0, 0.1, 2000.0, 2, ok);
+}
+
+QString DiaryListView::askMealName(bool* ok)
+{
+    return Prompter::instance()->getText(this, tr("Save Meal"), tr("Enter a name for this meal:"),
+                                         QString(), ok, QStringLiteral("diary.html#id316350"));
+}
+
+void DiaryListView::showWarning(const QString& caption, const QString& text)
+{
+    Prompter::warning(this, caption, text);
+}
+
+int DiaryListView::chooseSavedMeal()
+{
+    int chosen = -1;
+    const std::unique_ptr<SavedMealLoadForm> dialog(SavedMealLoadForm::construct(this));
+    const std::vector<std::unique_ptr<BrowsableDBIterator>> lists = savedMealLists();
+    dialog->doList(lists[0].get(), &chosen);
+    for (size_t i = 1; i < lists.size(); ++i)
+        dialog->appendList(lists[i].get());
+    dialog->exec();
+    return chosen;
+}
+
+// --- Adding, editing and removing entries --------------------------------------------------
+
+std::vector<std::unique_ptr<BrowsableDBIterator>> DiaryListView::savedMealLists()
+{
+    const SavedMealTree* tree = SavedMealTree::instance();
+    const int own = tree->getRootForUser(currentUser());
+    const int shared = tree->getRootForUser(-1);
+    std::vector<std::unique_ptr<BrowsableDBIterator>> lists;
+    lists.push_back(tree->getChildren(own, 0, FLAG_CATEGORY));
+    if (shared != own)
+        lists.push_back(tree->getChildren(shared, 0, FLAG_CATEGORY));
+    return lists;
+}
+
+bool DiaryListView::_hasSavedMeals() const
+{
+    for (const std::unique_ptr<BrowsableDBIterator>& list : savedMealLists()) {
+        if (list && list->next())
+            return true;
+    }
+    return false;
+}
+
+void DiaryListView::_refuseChange()
+{
+    showWarning(tr(s_storeRefusedCaption), tr(s_storeRefusedText));
+}
+
+bool DiaryListView::_storeFoodEntry(DBTypes::FoodDiaryItem& entry)
+{
+    entry.userId = currentUser();
+    entry.setDate(today().toStdString());
+    DiaryDB* diary = DiaryDB::instance();
+    if (entry.entryId >= 0)
+        return diary->modifyFoodEntry(entry.entryId, entry);
+    // Meal-plan entries arrive with a marker id of their own: all are new entries.
+    entry.entryId = -1;
+    return diary->addFoodEntry(entry, true) >= 0;
+}
+
+DiaryListViewItem* DiaryListView::addFoodItem(DBTypes::FoodDiaryItem& entry)
+{
+    if (!_calendar || currentUser() < 0)
+        return nullptr;
+    if (!_storeFoodEntry(entry)) {
+        _refuseChange();
+        return nullptr;
+    }
+    DiaryListViewItem* row = addFoodItemToGui(entry);
+    showHideEmptyText(row->parent(), nullptr);
+    return row;
+}
+
+bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries, int group)
+{
+    if (!_calendar || currentUser() < 0)
+        return false;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    BXSqlDb::beginTransaction();
+    for (DBTypes::FoodDiaryItem& entry : entries) {
+        entry.meal = group;
+        entry.entryId = -1;
+        if (!_storeFoodEntry(entry)) {
+            BXSqlDb::rollbackTransaction();
+            _refuseChange();
+            return false;
+        }
+    }
+    if (!BXSqlDb::commitTransaction()) {
+        _refuseChange();
+        return false;
+    }
+    for (const DBTypes::FoodDiaryItem& entry : entries)
+        addFoodItemToGui(entry);
+    const DiaryDay day = _loadDay();
+    showHideEmptyText(_groups[fileGroup(_viewMode, group)], &day);
+    _updateTotals(&day);
+    return true;
+}
+
+void DiaryListView::addContextFood(DBTypes::FoodDiaryItem& entry)
+{
+    if (addFoodItem(entry))
+        _updateTotals();
+}
+
+void DiaryListView::completeExerciseEntry(DBTypes::ExerciseDiaryItem& entry) const
+{
+    entry.setDate(today().toStdString());
+    entry.userId = currentUser();
+}
+
+void DiaryListView::addContextExercise(DBTypes::ExerciseDiaryItem& entry)
+{
+    if (!_calendar || currentUser() < 0)
+        return;
+    completeExerciseEntry(entry);
+    entry.status = 1;
+    if (DiaryDB::instance()->addExEntry(entry, false) < 0) {
+        _refuseChange();
+        return;
+    }
+    addExItemToGui(entry);
+    _updateTotals();
+}
+
+void DiaryListView::_selectRow(QTreeWidgetItem* row)
+{
+    setCurrentItem(row);
+    if (row)
+        row->setSelected(true);
+}
+
+void DiaryListView::_removeEntry(QTreeWidgetItem* row)
+{
+    QTreeWidgetItem* group = row->parent();
+    if (rowId(group) == -DiaryDay::EXERCISE)
+        DiaryDB::instance()->removeExEntry(rowId(row), false);
+    else
+        DiaryDB::instance()->removeFoodEntry(rowId(row), false);
+    const int index = group->indexOfChild(row);
+    QTreeWidgetItem* below = group->child(index + 1);
+    QTreeWidgetItem* above = index > 0 ? group->child(index - 1) : nullptr;
+    QTreeWidgetItem* next = below && rowId(below) > 0 ? below
+                          : above && rowId(above) > 0 ? above
+                                                      : nullptr;
+    delete row;
+    _selectRow(next);
+    const DiaryDay day = _loadDay();
+    showHideEmptyText(group, &day);
+    _updateTotals(&day);
+}
+
+void DiaryListView::_saveMeal(QTreeWidgetItem* group)
+{
+    const int groupType = -rowId(group);
+    std::vector<DBTypes::FoodDiaryItem> entries;
+    for (const DBTypes::FoodDiaryItem& food : _loadDay().foods) {
+        if (fileGroup(_viewMode, food.meal) == groupType)
+            entries.push_back(food);
+    }
+    bool ok = false;
+    const QString name = askMealName(&ok);
+    if (!ok || name.trimmed().isEmpty())
+        return;
+    const int mealId =
+        SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(), entries, true);
+    if (mealId >= 1)
+        emit newSavedMeal(mealId);
+}
+
+void DiaryListView::_loadMeal(QTreeWidgetItem* group)
+{
+    const int mealId = chooseSavedMeal();
+    if (mealId < 0)
+        return;
+    std::vector<DBTypes::FoodDiaryItem> entries = SavedMealDB::instance()->getSavedMealItems(mealId);
+    _addFoodEntries(entries, -rowId(group));
+}
+
+void DiaryListView::showContextMenu(const QPoint& pos)
+{
+    QTreeWidgetItem* row = itemAt(pos);
+    if (!row)
+        return;
+    const int id = rowId(row);
+    QMenu menu(this);
+    if (row->parent() && id >= 0) {
+        menu.addAction(tr("Edit"))->setData(int(EditCommand));
+        menu.addAction(tr("Remove"))->setData(int(RemoveCommand));
+    } else if (!row->parent() && isMealGroup(id)) {
+        if (_hasSavedMeals())
+            menu.addAction(tr("Load Meal"))->setData(int(LoadMealCommand));
+        if (row->childCount() > 0 && rowId(row->child(0)) > 0)
+            menu.addAction(tr("Save Meal"))->setData(int(SaveMealCommand));
+    }
+    if (menu.isEmpty())
+        return;
+    _selectRow(row);
+    if (QAction* chosen = execMenu(&menu, viewport()->mapToGlobal(pos)))
+        handleContextMenu(chosen->data().toInt());
+}
+
+void DiaryListView::handleContextMenu(int command)
+{
+    QTreeWidgetItem* row = currentItem();
+    if (!row)
+        return;
+    const bool entry = row->parent() && rowId(row) > 0;
+    const bool mealGroup = !row->parent() && isMealGroup(rowId(row));
+    switch (command) {
+    case EditCommand:
+        if (entry)
+            _editEntry(row);
+        break;
+    case RemoveCommand:
+        if (entry)
+            _removeEntry(row);
+        break;
+    case SaveMealCommand:
+        if (mealGroup)
+            _saveMeal(row);
+        break;
+    case LoadMealCommand:
+        if (mealGroup)
+            _loadMeal(row);
+        break;
+    default:
+        break;
+    }
+}
+
+void DiaryListView::_editEntry(QTreeWidgetItem* row)
+{
+    Q_UNUSED(row);
+}
+
+void DiaryListView::doExerciseDialog(int exerciseId)
+{
+    Q_UNUSED(exerciseId);
 }
