@@ -5,7 +5,9 @@
 #include "diary/savedmealloadform.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/prompter.h"
+#include "browser/browseritemflags.h"
 #include "catalogue/browsabledbiterator.h"
+#include "catalogue/recipeproxydb.h"
 #include "catalogue/savedmealtree.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
@@ -15,6 +17,8 @@
 #include "userdb/userdb.h"
 
 #include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -934,10 +938,256 @@ void DiaryListView::handleContextMenu(int command)
 
 void DiaryListView::_editEntry(QTreeWidgetItem* row)
 {
-    Q_UNUSED(row);
+    const int id = rowId(row);
+    QTreeWidgetItem* oldGroup = row->parent();
+    DiaryListViewItem* newRow = nullptr;
+    if (rowId(oldGroup) == -DiaryDay::EXERCISE) {
+        std::optional<DBTypes::ExerciseDiaryItem> entry = DiaryDB::instance()->getExerciseEntry(id);
+        if (!entry || !runExerciseDialog(*entry, entry->exerciseId, true))
+            return;
+        entry->entryId = id;
+        if (!DiaryDB::instance()->modifyExEntry(*entry)) {
+            _refuseChange();
+            return;
+        }
+        delete row;
+        newRow = _addExRow(*entry);
+    } else {
+        std::optional<DBTypes::FoodDiaryItem> entry = DiaryDB::instance()->getFoodEntry(id);
+        if (!entry || !runFoodDialog(*entry, -1, true))
+            return;
+        entry->entryId = id;
+        if (!_storeFoodEntry(*entry)) {
+            _refuseChange();
+            return;
+        }
+        delete row;
+        newRow = addFoodItemToGui(*entry);
+    }
+    const DiaryDay day = _loadDay();
+    showHideEmptyText(oldGroup, &day);
+    showHideEmptyText(newRow->parent(), &day);
+    _selectRow(newRow);
+    _updateTotals(&day);
+}
+
+float DiaryListView::_userWeight() const
+{
+    QByteArray date = today().toLatin1();
+    float weight = UserDB::instance()->getNextWeight(currentUser(), date.data(), false);
+    if (weight < -0.005f) {
+        date = today().toLatin1();
+        weight = UserDB::instance()->getNextWeight(currentUser(), date.data(), true);
+    }
+    return weight;
 }
 
 void DiaryListView::doExerciseDialog(int exerciseId)
 {
-    Q_UNUSED(exerciseId);
+    if (!_calendar || currentUser() < 0)
+        return;
+    DBTypes::ExerciseDiaryItem entry;
+    if (runExerciseDialog(entry, exerciseId, false))
+        addContextExercise(entry);
+}
+
+bool DiaryListView::runFoodDialog(DBTypes::FoodDiaryItem&, int, bool)
+{
+    return false; // TEMP until the Add dialogs land
+}
+
+bool DiaryListView::runExerciseDialog(DBTypes::ExerciseDiaryItem&, int, bool)
+{
+    return false; // TEMP
+}
+
+bool DiaryListView::loadRecipe(DBTypes::FoodDiaryItem& entry, int recipeId)
+{
+    RecipeProxyDB* recipes = RecipeProxyDB::instance(true);
+    return recipes && recipes->loadRecipeIntoFDI(entry, recipeId);
+}
+
+// --- Drag and drop -----------------------------------------------------------------------
+
+ItemDrag* DiaryListView::dragObject()
+{
+    QTreeWidgetItem* row = currentItem();
+    if (!row || !row->isSelected() || !row->parent() || rowId(row) <= 0)
+        return nullptr;
+    _draggedId = rowId(row);
+    _draggedGroupId = rowId(row->parent());
+    const unsigned char type =
+        _draggedGroupId == -DiaryDay::EXERCISE ? ExerciseItemFlag : FoodItemFlag;
+    return new ItemDrag(_draggedId, type);
+}
+
+void DiaryListView::startDrag(Qt::DropActions)
+{
+    ItemDrag* payload = dragObject();
+    if (!payload)
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(payload);
+    drag->exec(Qt::CopyAction);
+    _draggedId = 0;
+    _draggedGroupId = 0;
+}
+
+const QObject* DiaryListView::dropSource(const QDropEvent* event) const
+{
+    return event->source();
+}
+
+QTreeWidgetItem* DiaryListView::_dropTarget(const QPoint& pos) const
+{
+    QTreeWidgetItem* row = itemAt(pos);
+    if (!row)
+        return _groups[DiaryDay::EXERCISE];
+    const int id = rowId(row);
+    // Over the upper half of a group row the drop belongs to the group above.
+    if (!row->parent() && id >= -DiaryDay::EXERCISE && id <= -DiaryDay::MORNING_SNACK)
+        row = itemAt(pos - QPoint(0, visualItemRect(row).height() / 2));
+    return row;
+}
+
+bool DiaryListView::_acceptDrag(QDropEvent* event)
+{
+    _dragTargetGroupId = 0;
+    if (!ItemDrag::decode(event->mimeData(), _dragItem) || (_dragItem.type & CategoryItemFlag))
+        return false;
+    QTreeWidgetItem* target = _dropTarget(event->position().toPoint());
+    while (target && target->parent())
+        target = target->parent();
+    if (target)
+        _dragTargetGroupId = rowId(target);
+    const QObject* source = dropSource(event);
+    if (!source)
+        return false;
+    if (source != this) {
+        if (_dragItem.type & ExerciseItemFlag)
+            return true;
+        return isMealGroup(_dragTargetGroupId)
+            && (_dragItem.type & (FoodItemFlag | RecipeItemFlag | SavedMealItemFlag));
+    }
+    return target && _draggedId > 0 && isMealGroup(_draggedGroupId)
+        && _dragTargetGroupId != -DiaryDay::EXERCISE;
+}
+
+void DiaryListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
+
+void DiaryListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (_acceptDrag(event)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void DiaryListView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    _dragTargetGroupId = 0;
+    event->accept();
+}
+
+void DiaryListView::dropEvent(QDropEvent* event)
+{
+    if (!_acceptDrag(event)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    objectDropped(event);
+}
+
+void DiaryListView::objectDropped(QDropEvent* event)
+{
+    if (_dragItem.type & ExerciseItemFlag) {
+        if (dropSource(event) != this)
+            doExerciseDialog(_dragItem.id);
+        return;
+    }
+    if (!isMealGroup(_dragTargetGroupId))
+        return;
+    if (dropSource(event) == this)
+        _moveEntry(-_dragTargetGroupId);
+    else
+        _dropFromBrowser(-_dragTargetGroupId);
+}
+
+void DiaryListView::_dropFromBrowser(int groupType)
+{
+    if (_dragItem.type & SavedMealItemFlag) {
+        _dropSavedMeal(_dragItem.id, groupType);
+        return;
+    }
+    DBTypes::FoodDiaryItem entry;
+    int foodId = _dragItem.id;
+    if (_dragItem.type & RecipeItemFlag) {
+        if (!loadRecipe(entry, _dragItem.id)) {
+            showWarning(tr("Add recipe - error"),
+                        tr("Sorry, we couldn't fetch recipe details for that recipe."));
+            return;
+        }
+        foodId = -1;
+    }
+    if (!runFoodDialog(entry, foodId, false))
+        return;
+    entry.meal = groupType;
+    if (addFoodItem(entry)) {
+        _updateTotals();
+        emit dropFinished();
+    }
+}
+
+void DiaryListView::_dropSavedMeal(int mealId, int groupType)
+{
+    bool ok = false;
+    const double servings = askServings(&ok);
+    if (!ok || !std::isfinite(servings) || servings < 0.1 || servings > 2000.0)
+        return;
+    std::vector<DBTypes::FoodDiaryItem> entries = SavedMealDB::instance()->getSavedMealItems(mealId);
+    for (DBTypes::FoodDiaryItem& entry : entries) {
+        for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+            const float value = entry.values.getNutrient(DBTypes::NutType(nut));
+            // Missing values stay missing.
+            if (value >= 0.0f)
+                entry.values.setNutrient(DBTypes::NutType(nut), value * float(servings));
+        }
+        entry.size *= float(servings);
+    }
+    if (_addFoodEntries(entries, groupType))
+        emit dropFinished();
+}
+
+void DiaryListView::_moveEntry(int groupType)
+{
+    QTreeWidgetItem* oldGroup = groupRow(-_draggedGroupId);
+    if (!oldGroup || _draggedGroupId == -groupType)
+        return;
+    QTreeWidgetItem* row = nullptr;
+    for (int i = 0; i < oldGroup->childCount() && !row; ++i) {
+        if (rowId(oldGroup->child(i)) == _draggedId)
+            row = oldGroup->child(i);
+    }
+    std::optional<DBTypes::FoodDiaryItem> entry = DiaryDB::instance()->getFoodEntry(_draggedId);
+    if (!row || !entry)
+        return;
+    entry->meal = groupType;
+    if (!_storeFoodEntry(*entry)) {
+        _refuseChange();
+        return;
+    }
+    delete row;
+    DiaryListViewItem* newRow = addFoodItemToGui(*entry);
+    _selectRow(newRow);
+    const DiaryDay day = _loadDay();
+    showHideEmptyText(oldGroup, &day);
+    showHideEmptyText(newRow->parent(), &day);
+    _updateTotals(&day);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/itemdrag.h"
 #include "core/diaryday.h"
 
 #include <QString>
@@ -77,6 +78,9 @@ public:
     void showHideEmptyText(QTreeWidgetItem* group, const DBTypes::DiaryDay* day);
 
     QMenu* headerMenu() const { return _headerMenu; }
+    // The payload of the selected entry row, owned by the caller, or nullptr when no entry
+    // row is selected; the row is remembered as the one dragged out of this list.
+    ItemDrag* dragObject();
     // The current user's saved meals, then the shared ones.
     static std::vector<std::unique_ptr<BrowsableDBIterator>> savedMealLists();
 
@@ -112,6 +116,8 @@ public slots:
     // Opens the header menu for a section.
     void popupNutrientMenu(int section);
     void handleHeaderContextMenu(QAction* action);
+    // Adds what a drop accepted by the drag handling carries.
+    void objectDropped(QDropEvent* event);
     // Opens the row menu for the row at a point of the viewport.
     void showContextMenu(const QPoint& pos);
     // Runs a ContextCommand on the current row.
@@ -124,6 +130,15 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+    // Where a drag comes from: this list, another widget of the program, or nullptr for
+    // another program.
+    virtual const QObject* dropSource(const QDropEvent* event) const;
 
     // What the list asks of the user; tests answer in place of the dialogs.
     virtual QAction* execMenu(QMenu* menu, const QPoint& globalPos);
@@ -132,6 +147,14 @@ protected:
     virtual void showWarning(const QString& caption, const QString& text);
     // The saved meal chosen in the saved-meal dialog, or -1.
     virtual int chooseSavedMeal();
+    // Runs the Add food dialog on a catalogue food (foodId 0 or more) or on `entry`, as an
+    // edit when `editing`; true, with `entry` filled from the dialog, when the user accepts.
+    virtual bool runFoodDialog(DBTypes::FoodDiaryItem& entry, int foodId, bool editing);
+    // The same for the Add exercise dialog; a new entry is given the user's weight.
+    virtual bool runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, int exerciseId,
+                                   bool editing);
+    // Fills an entry from a recipe; false when the recipe cannot be fetched.
+    virtual bool loadRecipe(DBTypes::FoodDiaryItem& entry, int recipeId);
 
 private:
     void _createGroupRows();
@@ -153,6 +176,12 @@ private:
     void _loadMeal(QTreeWidgetItem* group);
     bool _addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries, int group);
     void _selectRow(QTreeWidgetItem* row);
+    bool _acceptDrag(QDropEvent* event);
+    QTreeWidgetItem* _dropTarget(const QPoint& pos) const;
+    void _dropFromBrowser(int groupType);
+    void _dropSavedMeal(int mealId, int groupType);
+    void _moveEntry(int groupType);
+    float _userWeight() const;
     QString _columnTitle(DBTypes::NutType nut) const;
 
     BXCalendar* _calendar = nullptr;
@@ -167,4 +196,11 @@ private:
     QAction* _addNutrientAction = nullptr;
     QAction* _removeNutrientAction = nullptr;
     QAction* _layoutActions[3] = {};
+
+    // The drag in progress: its payload, the entry row dragged out of this list (its id and
+    // its group row's id) and the group row under the pointer (0 for none).
+    ItemDrag::ItemEncoded _dragItem;
+    int _draggedId = 0;
+    int _draggedGroupId = 0;
+    int _dragTargetGroupId = 0;
 };

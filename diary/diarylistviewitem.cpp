@@ -73,7 +73,7 @@ void DiaryListViewItem::setup()
     if (_id >= 1)
         return;
     const int height = rowHeight(QFontMetrics(_font).height(), !parent(), hasGapAbove());
-    setSizeHint(0, QSize(-1, height));
+    setSizeHint(0, QSize(0, height));
 }
 
 QString DiaryListViewItem::wrapName(const QString& text, int available,
@@ -105,5 +105,5 @@ void DiaryListViewItem::resizeNameColumn()
     const int available = list->columnWidth(0) - 3 * list->indentation();
     int lines = 1;
     setText(0, wrapName(text(0), available, metrics, &lines));
-    setSizeHint(0, QSize(-1, metrics.height() * lines + 6));
+    setSizeHint(0, QSize(0, metrics.height() * lines + 6));
 }
