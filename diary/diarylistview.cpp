@@ -5,6 +5,8 @@
 #include "diary/savedmealloadform.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/prompter.h"
+#include "browser/addexercisedialog.h"
+#include "browser/addfooddialog.h"
 #include "browser/browseritemflags.h"
 #include "catalogue/browsabledbiterator.h"
 #include "catalogue/recipeproxydb.h"
@@ -991,14 +993,39 @@ void DiaryListView::doExerciseDialog(int exerciseId)
         addContextExercise(entry);
 }
 
-bool DiaryListView::runFoodDialog(DBTypes::FoodDiaryItem&, int, bool)
+bool DiaryListView::runFoodDialog(DBTypes::FoodDiaryItem& entry, int foodId, bool editing)
 {
-    return false; // TEMP until the Add dialogs land
+    const std::unique_ptr<AddFoodDialog> dialog(AddFoodDialog::construct(this));
+    if (editing) {
+        dialog->setAddButtonLabel(tr("Apply"));
+        dialog->setTitle(tr("Edit entry"));
+    }
+    if (foodId >= 0)
+        dialog->setFood(foodId);
+    else
+        dialog->setFoodItem(entry);
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    entry = dialog->getFoodDiaryItem();
+    return true;
 }
 
-bool DiaryListView::runExerciseDialog(DBTypes::ExerciseDiaryItem&, int, bool)
+bool DiaryListView::runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, int exerciseId,
+                                      bool editing)
 {
-    return false; // TEMP
+    const std::unique_ptr<AddExerciseDialog> dialog(AddExerciseDialog::construct(this));
+    if (editing) {
+        dialog->setAddButtonLabel(tr("Apply"));
+        dialog->setTitle(tr("Edit entry"));
+        dialog->setExerciseItem(entry);
+    } else {
+        dialog->setUserWeight(_userWeight());
+        dialog->setExercise(exerciseId, 0, 1.0f);
+    }
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    entry = dialog->getExerciseDiaryItem();
+    return true;
 }
 
 bool DiaryListView::loadRecipe(DBTypes::FoodDiaryItem& entry, int recipeId)
