@@ -11,6 +11,7 @@
 #include "userdb/diarydb.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
+#include "tests/diary/diarytestdata.h"
 #include "tests/diary/testdiarylist.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
@@ -25,87 +26,6 @@
 #include <memory>
 
 using DBTypes::DiaryDay;
-
-namespace {
-
-const QDate s_day(2026, 3, 10);
-
-int user()
-{
-    return UserDB::instance()->getCurrentUser();
-}
-
-DBTypes::FoodDiaryItem food(int meal, const QString& name, float energy, float fat = 2.0f)
-{
-    DBTypes::FoodDiaryItem entry;
-    entry.desc = name;
-    entry.servingDesc = QStringLiteral("cup");
-    entry.size = 1.0f;
-    entry.refId = 0;
-    entry.meal = meal;
-    entry.userId = user();
-    entry.values.kind = 'F';
-    entry.values.energy = energy;
-    entry.values.fat = fat;
-    entry.setDate(s_day.toString(QStringLiteral("yyyyMMdd")).toStdString());
-    return entry;
-}
-
-int storeFood(int meal, const QString& name, float energy = 100.0f)
-{
-    DBTypes::FoodDiaryItem entry = food(meal, name, energy);
-    return DiaryDB::instance()->addFoodEntry(entry, true);
-}
-
-int storeExercise(float minutes)
-{
-    DBTypes::ExerciseDiaryItem entry;
-    entry.userId = user();
-    entry.exerciseId = 1;
-    entry.duration = minutes;
-    entry.rate = 5.0f;
-    entry.name = QStringLiteral("Walking");
-    entry.setDate(s_day.toString(QStringLiteral("yyyyMMdd")).toStdString());
-    return DiaryDB::instance()->addExEntry(entry, false);
-}
-
-DiaryDay storedDay()
-{
-    return DiaryDB::instance()->getDay(user(), s_day.toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(), false);
-}
-
-QList<int> childIds(const QTreeWidgetItem* group)
-{
-    QList<int> ids;
-    for (int i = 0; i < group->childCount(); ++i)
-        ids << DiaryListView::rowId(group->child(i));
-    return ids;
-}
-
-QStringList menuEntries(const ScriptedPrompter& prompter)
-{
-    for (const ScriptedPrompter::Asked& asked : prompter.asked) {
-        if (asked.kind == QLatin1String("menu"))
-            return asked.options;
-    }
-    return {};
-}
-
-QAction* action(QMenu* menu, const QString& text)
-{
-    for (QAction* entry : menu->actions()) {
-        if (entry->text() == text)
-            return entry;
-    }
-    return nullptr;
-}
-
-QString energyName()
-{
-    return UnitCollection::instance()->get(DBTypes::ENERGY)->printName();
-}
-
-} // namespace
 
 class TestDiaryListView : public QObject
 {
