@@ -3,18 +3,18 @@
 // what the diary view and the reports ask of it: opening the database, loading one day,
 // listing the dates of a month and summing a month of nutrients.
 
+#include "bench/tenyeardiary.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
-#include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
-#include "userdb/userdb.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
+#include <QString>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -23,104 +23,16 @@
 
 namespace {
 
-const QDate FirstDay(2014, 1, 1);
-constexpr int Days = 3650;
-constexpr int User = 0;
-
-QByteArray dateCode(const QDate& date)
-{
-    return date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
-}
-
-bool startDatabase()
-{
-    std::string error;
-    if (BXSqlDb::startUp(error, true))
-        return true;
-    std::fprintf(stderr, "cannot open the user database: %s\n", error.c_str());
-    return false;
-}
-
-void addFoods(const QByteArray& date, int count, QRandomGenerator& random)
-{
-    for (int i = 0; i < count; ++i) {
-        DBTypes::FoodDiaryItem entry;
-        entry.userId = User;
-        entry.setDate(date.toStdString());
-        entry.meal = 1 + i % 6;
-        entry.refId = int(random.bounded(1, 8000));
-        entry.desc = QStringLiteral("Food %1").arg(entry.refId);
-        entry.servingDesc = QStringLiteral("serving");
-        entry.values.energy = float(random.bounded(50, 600));
-        entry.values.fat = float(random.bounded(0, 30));
-        entry.values.protein = float(random.bounded(0, 40));
-        entry.values.carbs = float(random.bounded(0, 80));
-        entry.values.fiber = float(random.bounded(0, 10));
-        DiaryDB::instance()->addFoodEntry(entry, true);
-    }
-}
-
-void addExercise(const QByteArray& date)
-{
-    DBTypes::ExerciseDiaryItem entry;
-    entry.userId = User;
-    entry.setDate(date.toStdString());
-    entry.name = QStringLiteral("Walking");
-    entry.duration = 30.0f;
-    entry.rate = 5.0f;
-    DiaryDB::instance()->addExEntry(entry, false);
-}
-
-void addCheckin(const QByteArray& date, float weight)
-{
-    BXSqlQuery insert("INSERT INTO user_checkins(user_id, date, weight) VALUES (?, ?, ?)");
-    insert.bindValue(0, User);
-    insert.bindValue(1, date.constData());
-    insert.bindValue(2, double(weight));
-    insert.exec();
-}
-
-// Ten years: 16 or 17 foods a day, two exercise entries on most days, a daily check-in.
-bool writeDiary()
-{
-    if (!startDatabase())
-        return false;
-    DBTypes::UserProfile profile;
-    profile.name = QStringLiteral("Ann");
-    std::snprintf(profile.created, sizeof profile.created, "%s", dateCode(FirstDay).constData());
-    std::snprintf(profile.dob, sizeof profile.dob, "%s", "19760315");
-    profile.height = 170.0f;
-    if (!UserDB::instance()->addUser(profile, nullptr))
-        return false;
-    QRandomGenerator random(12345);
-    BXSqlDb::beginTransaction();
-    for (int day = 0; day < Days; ++day) {
-        const QByteArray date = dateCode(FirstDay.addDays(day));
-        addFoods(date, 16 + day % 3 / 2, random);
-        addExercise(date);
-        if (day % 11 != 0)
-            addExercise(date);
-        addCheckin(date, 80.0f - float(day) / 365.0f);
-    }
-    BXSqlDb::commitTransaction();
-    DiaryDB::cleanUp();
-    UserDB::cleanUp();
-    BXSqlDb::cleanUp();
-    return true;
-}
-
-// A day somewhere in the diary, different on every pass.
-QByteArray someDay(QRandomGenerator& random)
-{
-    return dateCode(FirstDay.addDays(random.bounded(Days)));
-}
+constexpr int User = TenYearDiary::User;
+constexpr int Days = TenYearDiary::Days;
+const QDate FirstDay = TenYearDiary::firstDay();
 
 void openDatabase(benchmark::State& state)
 {
     // Closing costs next to nothing; the database stays open for the benchmarks after.
     for (auto _ : state) {
         BXSqlDb::cleanUp();
-        if (!startDatabase()) {
+        if (!TenYearDiary::startDatabase()) {
             state.SkipWithError("cannot open the user database");
             return;
         }
@@ -132,7 +44,7 @@ void loadDay(benchmark::State& state)
 {
     QRandomGenerator random(1);
     for (auto _ : state) {
-        const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(User, someDay(random).constData(), false);
+        const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(User, TenYearDiary::someDay(random).constData(), false);
         benchmark::DoNotOptimize(day.foods.size());
     }
 }
@@ -154,8 +66,8 @@ void sumMonth(benchmark::State& state)
     for (auto _ : state) {
         const QDate first = FirstDay.addDays(random.bounded(Days));
         const QDate start(first.year(), first.month(), 1);
-        const QByteArray from = dateCode(start);
-        const QByteArray to = dateCode(start.addMonths(1).addDays(-1));
+        const QByteArray from = TenYearDiary::dateCode(start);
+        const QByteArray to = TenYearDiary::dateCode(start.addMonths(1).addDays(-1));
         benchmark::DoNotOptimize(DiaryDB::instance()->getNutrientInfo(User, from.constData(), to.constData(), 0));
     }
 }
@@ -174,9 +86,9 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     const QByteArray brand = (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
-    if (!BrandEngine::instance()->import(brand.constData()) || !writeDiary())
+    if (!BrandEngine::instance()->import(brand.constData()) || !TenYearDiary::write([](int refId) { return QStringLiteral("Food %1").arg(refId); }))
         return 1;
-    if (!startDatabase())
+    if (!TenYearDiary::startDatabase())
         return 1;
     const QFileInfo file(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
     std::printf("ten-year diary: %.1f MB\n", double(file.size()) / 1048576.0);

@@ -1,0 +1,95 @@
+#include "bench/tenyeardiary.h"
+
+#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
+#include "userdb/diarydb.h"
+#include "userdb/userdb.h"
+
+#include <cstdio>
+
+QByteArray TenYearDiary::dateCode(const QDate& date)
+{
+    return date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+}
+
+bool TenYearDiary::startDatabase()
+{
+    std::string error;
+    if (BXSqlDb::startUp(error, true))
+        return true;
+    std::fprintf(stderr, "cannot open the user database: %s\n", error.c_str());
+    return false;
+}
+
+void TenYearDiary::addFoods(const QByteArray& date, int count, QRandomGenerator& random,
+                            const std::function<QString(int refId)>& foodName)
+{
+    for (int i = 0; i < count; ++i) {
+        DBTypes::FoodDiaryItem entry;
+        entry.userId = User;
+        entry.setDate(date.toStdString());
+        entry.meal = 1 + i % 6;
+        entry.refId = int(random.bounded(1, 8000));
+        entry.desc = foodName(entry.refId);
+        entry.servingDesc = QStringLiteral("serving");
+        entry.values.energy = float(random.bounded(50, 600));
+        entry.values.fat = float(random.bounded(0, 30));
+        entry.values.protein = float(random.bounded(0, 40));
+        entry.values.carbs = float(random.bounded(0, 80));
+        entry.values.fiber = float(random.bounded(0, 10));
+        DiaryDB::instance()->addFoodEntry(entry, true);
+    }
+}
+
+void TenYearDiary::addExercise(const QByteArray& date)
+{
+    DBTypes::ExerciseDiaryItem entry;
+    entry.userId = User;
+    entry.setDate(date.toStdString());
+    entry.name = QStringLiteral("Walking");
+    entry.duration = 30.0f;
+    entry.rate = 5.0f;
+    DiaryDB::instance()->addExEntry(entry, false);
+}
+
+void TenYearDiary::addCheckin(const QByteArray& date, float weight)
+{
+    BXSqlQuery insert("INSERT INTO user_checkins(user_id, date, weight) VALUES (?, ?, ?)");
+    insert.bindValue(0, User);
+    insert.bindValue(1, date.constData());
+    insert.bindValue(2, double(weight));
+    insert.exec();
+}
+
+bool TenYearDiary::write(const std::function<QString(int refId)>& foodName)
+{
+    if (!startDatabase())
+        return false;
+    DBTypes::UserProfile profile;
+    profile.name = QStringLiteral("Ann");
+    std::snprintf(profile.created, sizeof profile.created, "%s", dateCode(firstDay()).constData());
+    std::snprintf(profile.dob, sizeof profile.dob, "%s", "19760315");
+    profile.height = 170.0f;
+    if (!UserDB::instance()->addUser(profile, nullptr))
+        return false;
+    QRandomGenerator random(12345);
+    BXSqlDb::beginTransaction();
+    for (int day = 0; day < Days; ++day) {
+        const QByteArray date = dateCode(firstDay().addDays(day));
+        addFoods(date, 16 + day % 3 / 2, random, foodName);
+        addExercise(date);
+        if (day % 11 != 0)
+            addExercise(date);
+        addCheckin(date, 80.0f - float(day) / 365.0f);
+    }
+    BXSqlDb::commitTransaction();
+    DiaryDB::cleanUp();
+    UserDB::cleanUp();
+    BXSqlDb::cleanUp();
+    return true;
+}
+
+QByteArray TenYearDiary::someDay(QRandomGenerator& random)
+{
+    return dateCode(firstDay().addDays(random.bounded(Days)));
+}
