@@ -49,9 +49,6 @@ void DiaryListSlaveHeader::updateFromMaster()
     for (int section = 0; section < count; ++section) {
         _model->setHeaderData(section, Qt::Horizontal,
                               source->headerData(section, Qt::Horizontal, Qt::DisplayRole));
-        _model->setHeaderData(section, Qt::Horizontal,
-                              source->headerData(section, Qt::Horizontal, Qt::TextAlignmentRole),
-                              Qt::TextAlignmentRole);
         setSectionResizeMode(section, QHeaderView::Fixed);
         resizeSection(section, header->sectionSize(section));
     }

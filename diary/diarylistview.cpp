@@ -570,6 +570,21 @@ void DiaryListView::_updateTotals(const DiaryDay* day)
     emit requestEditMenuRefresh(1, 0);
 }
 
+void DiaryListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const
+{
+    const bool gap = !index.parent().isValid() && index.row() > 0;
+    if (!gap) {
+        QTreeWidget::drawRow(painter, option, index);
+        return;
+    }
+    // Nothing, the focus frame included, is drawn in the band above a group row.
+    painter->save();
+    painter->setClipRect(option.rect.adjusted(0, option.rect.height() / 3, 0, 0), Qt::IntersectClip);
+    QTreeWidget::drawRow(painter, option, index);
+    painter->restore();
+}
+
 void DiaryListView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex&) const
 {
     painter->fillRect(rect, palette().base());

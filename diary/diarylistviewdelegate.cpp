@@ -27,15 +27,14 @@ void DiaryListViewDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     const QRect cell = option.rect;
     const bool gap = hasGapAbove(index);
     painter->save();
-    painter->setClipRect(cell);
+    painter->setClipRect(cell, Qt::IntersectClip);
     QStyleOptionViewItem shifted(option);
     if (gap)
         shifted.rect.translate(0, cell.height() / 4);
     QStyledItemDelegate::paint(painter, shifted, index);
     if (isGroupRow(index)) {
+        // The band above a group row is left to the list's background (see drawRow).
         const int band = gap ? cell.height() / 3 : 0;
-        if (gap)
-            painter->fillRect(cell.x(), cell.y(), cell.width(), band, option.palette.base());
         painter->setPen(option.palette.color(QPalette::Dark));
         painter->drawLine(cell.left(), cell.top() + band, cell.right(), cell.top() + band);
     }

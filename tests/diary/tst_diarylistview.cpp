@@ -18,6 +18,8 @@
 #include "tests/support/widgetpicture.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QtTest>
@@ -251,7 +253,42 @@ private slots:
         QCOMPARE(_list->headerItem()->text(1), QStringLiteral("Kilojoules"));
         QCOMPARE(_list->groupRow(8)->child(0)->text(1), QStringLiteral("627"));
         QVERIFY(action(_list->headerMenu(), QStringLiteral("Kilojoules")));
+        saveWidgetPicture(_list.get(), QStringLiteral("diarylist-kilojoules"));
         UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilocalories));
+    }
+
+    void editMenuRefreshes()
+    {
+        QSignalSpy refreshes(_list.get(), &DiaryListView::requestEditMenuRefresh);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* menuBar = new QLineEdit(&window);
+        menuBar->setObjectName(QStringLiteral("menubar"));
+        auto* field = new QLineEdit(&window);
+        layout->addWidget(menuBar);
+        layout->addWidget(field);
+        layout->addWidget(_list.get());
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        _list->setFocus();
+        refreshes.clear();
+        menuBar->setFocus();
+        QCOMPARE(refreshes.count(), 1);
+        QCOMPARE(refreshes.last(), (QVariantList{1, 0}));
+        _list->setFocus();
+        field->setFocus();
+        QCOMPARE(refreshes.count(), 3);
+        QCOMPARE(refreshes.at(1), (QVariantList{1, 0})); // focus in
+        QCOMPARE(refreshes.last(), (QVariantList{-1, 0}));
+
+        storeFood(1, QStringLiteral("egg"));
+        _list->showToday();
+        refreshes.clear();
+        _list->setCurrentItem(_list->groupRow(1)->child(0));
+        QCOMPARE(refreshes.count(), 1);
+        QCOMPARE(refreshes.last(), (QVariantList{1, 0}));
+        _list->setParent(nullptr);
     }
 
     void headerMenuEntries()
