@@ -231,9 +231,12 @@ void DiaryListView::_applyColumns()
         headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
         setColumnWidth(column, _nutrientColumnWidth);
     }
+    // Group rows paint every column, the new ones too, in their own font and colour.
     for (DiaryListViewItem* group : _groups) {
-        if (group)
-            group->setBaseColor(group->baseColor());
+        if (!group)
+            continue;
+        group->setFont(group->getFont());
+        group->setBaseColor(group->baseColor());
     }
     resizeColumns();
 }
@@ -580,7 +583,8 @@ void DiaryListView::drawRow(QPainter* painter, const QStyleOptionViewItem& optio
     }
     // Nothing, the focus frame included, is drawn in the band above a group row.
     painter->save();
-    painter->setClipRect(option.rect.adjusted(0, option.rect.height() / 3, 0, 0), Qt::IntersectClip);
+    painter->setClipRect(option.rect.adjusted(0, option.rect.height() / 3, 0, 0),
+                         Qt::IntersectClip);
     QTreeWidget::drawRow(painter, option, index);
     painter->restore();
 }
@@ -667,22 +671,15 @@ void DiaryListView::focusOutEvent(QFocusEvent* event)
 
 void DiaryListView::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Left:
+    const int key = event->key();
+    if (key == Qt::Key_Left)
         return;
-    case Qt::Key_Delete:
-    case Qt::Key_Backspace:
-        if (isAnyItemSelected())
-            handleContextMenu(RemoveCommand);
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (isAnyItemSelected())
-            handleContextMenu(EditCommand);
-        return;
-    default:
+    const bool remove = key == Qt::Key_Delete || key == Qt::Key_Backspace;
+    const bool edit = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if ((remove || edit) && isAnyItemSelected())
+        handleContextMenu(remove ? RemoveCommand : EditCommand);
+    else
         QTreeWidget::keyPressEvent(event);
-    }
 }
 
 void DiaryListView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -897,7 +894,8 @@ void DiaryListView::_loadMeal(QTreeWidgetItem* group)
     const int mealId = chooseSavedMeal();
     if (mealId < 0)
         return;
-    std::vector<DBTypes::FoodDiaryItem> entries = SavedMealDB::instance()->getSavedMealItems(mealId);
+    std::vector<DBTypes::FoodDiaryItem> entries =
+        SavedMealDB::instance()->getSavedMealItems(mealId);
     _addFoodEntries(entries, -rowId(group));
 }
 
@@ -1193,7 +1191,8 @@ void DiaryListView::_dropSavedMeal(int mealId, int groupType)
     const double servings = askServings(&ok);
     if (!ok || !std::isfinite(servings) || servings < 0.1 || servings > 2000.0)
         return;
-    std::vector<DBTypes::FoodDiaryItem> entries = SavedMealDB::instance()->getSavedMealItems(mealId);
+    std::vector<DBTypes::FoodDiaryItem> entries =
+        SavedMealDB::instance()->getSavedMealItems(mealId);
     for (DBTypes::FoodDiaryItem& entry : entries) {
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
             const float value = entry.values.getNutrient(DBTypes::NutType(nut));

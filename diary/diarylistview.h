@@ -32,7 +32,12 @@ public:
     static constexpr int MaxNutrientColumns = 5;
 
     // The commands of the row context menu.
-    enum ContextCommand { EditCommand = 1, RemoveCommand = 2, SaveMealCommand = 3, LoadMealCommand = 4 };
+    enum ContextCommand {
+        EditCommand = 1,
+        RemoveCommand = 2,
+        SaveMealCommand = 3,
+        LoadMealCommand = 4
+    };
 
     DiaryListView(QWidget* parent, const char* name);
 
@@ -131,7 +136,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
-    void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+    void drawBranches(QPainter* painter, const QRect& rect,
+                      const QModelIndex& index) const override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;

@@ -107,7 +107,8 @@ void GreenTicksWidget::_applyFigures()
     const QString exerciseText = _exerciseText();
     float regainLimit = 0.0f;
     QString foodText = _foodText(&regainLimit);
-    const bool regain = regainLimit > 0.0f && (_netEnergy - regainLimit) + _exerciseMinutes < 200.0f;
+    const bool regain =
+        regainLimit > 0.0f && (_netEnergy - regainLimit) + _exerciseMinutes < 200.0f;
     if (regain)
         foodText += tr("\n\nYou could regain this green tick with an additional %1 of exercise.")
                         .arg(energyUnit()->printNumberUnit(_netEnergy - regainLimit));
