@@ -806,10 +806,8 @@ bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries
             return false;
         }
     }
-    if (!BXSqlDb::commitTransaction()) {
-        _refuseChange();
-        return false;
-    }
+    // A commit that fails stops the program: the store cannot be trusted after it.
+    BXSqlDb::commitTransaction();
     for (const DBTypes::FoodDiaryItem& entry : entries)
         addFoodItemToGui(entry);
     const DiaryDay day = _loadDay();
