@@ -29,6 +29,12 @@
 
 namespace {
 
+// A drag payload that lives until the end of the statement that uses it.
+std::unique_ptr<ItemDrag> payload(int id, unsigned char type)
+{
+    return std::make_unique<ItemDrag>(id, type);
+}
+
 // A diary list whose drags come from the browser widget the test names; everything else,
 // the Add food and saved-meal dialogs included, is the real thing.
 class BrowserDropList : public DiaryListView
@@ -119,7 +125,7 @@ private slots:
             dialog->foodWidget->sizeLineEdit->setText(QStringLiteral("2"));
             QTest::mouseClick(dialog->addButton, Qt::LeftButton);
         });
-        drop(&list, list.groupRow(3), new ItemDrag(butter, FoodItemFlag));
+        drop(&list, list.groupRow(3), payload(butter, FoodItemFlag).get());
         QCOMPARE(list.groupRow(3)->childCount(), 1);
         QTreeWidgetItem* row = list.groupRow(3)->child(0);
         const int entry = DiaryListView::rowId(row);

@@ -21,6 +21,12 @@ using DBTypes::DiaryDay;
 
 namespace {
 
+// A drag payload that lives until the end of the statement that uses it.
+std::unique_ptr<ItemDrag> payload(int id, unsigned char type)
+{
+    return std::make_unique<ItemDrag>(id, type);
+}
+
 bool dragOver(DiaryListView* list, const QPoint& pos, const QMimeData* data)
 {
     QDragEnterEvent enter(pos, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
@@ -128,14 +134,14 @@ private slots:
         QWidget browser;
         _list->source = &browser;
         const QPoint lunch = centre(_list.get(), _list->groupRow(3)->child(0));
-        QVERIFY(dragOver(_list.get(), lunch, new ItemDrag(7, FoodItemFlag)));
-        QVERIFY(!dragOver(_list.get(), lunch, new ItemDrag(7, FoodItemFlag | CategoryItemFlag)));
-        QVERIFY(!dragOver(_list.get(), lunch, new ItemDrag(7, ExerciseItemFlag | CategoryItemFlag)));
+        QVERIFY(dragOver(_list.get(), lunch, payload(7, FoodItemFlag).get()));
+        QVERIFY(!dragOver(_list.get(), lunch, payload(7, FoodItemFlag | CategoryItemFlag).get()));
+        QVERIFY(!dragOver(_list.get(), lunch, payload(7, ExerciseItemFlag | CategoryItemFlag).get()));
         QVERIFY(!dragOver(_list.get(), centre(_list.get(), _list->groupRow(8)->child(0)),
-                          new ItemDrag(7, FoodItemFlag)));
+                          payload(7, FoodItemFlag).get()));
         const QPoint belowTheRows(10, _list->viewport()->height() - 5);
         QVERIFY(!_list->itemAt(belowTheRows));
-        QVERIFY(!dragOver(_list.get(), belowTheRows, new ItemDrag(7, FoodItemFlag)));
+        QVERIFY(!dragOver(_list.get(), belowTheRows, payload(7, FoodItemFlag).get()));
 
         QMimeData shortPayload;
         shortPayload.setData(ItemDrag::mimeType(), QByteArray(4, '\0'));
@@ -147,7 +153,7 @@ private slots:
 
         // A drag from another program has no source.
         _list->source = nullptr;
-        QVERIFY(!dragOver(_list.get(), lunch, new ItemDrag(7, FoodItemFlag)));
+        QVERIFY(!dragOver(_list.get(), lunch, payload(7, FoodItemFlag).get()));
     }
 
     void anExerciseIsTakenAnywhere()
@@ -165,14 +171,14 @@ private slots:
         };
         QSignalSpy totals(_list.get(), &DiaryListView::totalChanged);
         const QPoint belowTheRows(10, _list->viewport()->height() - 5);
-        QVERIFY(drop(_list.get(), belowTheRows, new ItemDrag(42, ExerciseItemFlag)));
+        QVERIFY(drop(_list.get(), belowTheRows, payload(42, ExerciseItemFlag).get()));
         QCOMPARE(asked, 42);
         QCOMPARE(storedDay().exercises.size(), size_t(1));
         QCOMPARE(childIds(_list->groupRow(8)), QList<int>{storedDay().exercises[0].entryId});
         QCOMPARE(_list->groupRow(8)->text(1), QStringLiteral("80 "));
         QCOMPARE(totals.count(), 1);
 
-        QVERIFY(drop(_list.get(), centre(_list.get(), _list->groupRow(1)), new ItemDrag(43, ExerciseItemFlag)));
+        QVERIFY(drop(_list.get(), centre(_list.get(), _list->groupRow(1)), payload(43, ExerciseItemFlag).get()));
         QCOMPARE(asked, 43);
     }
 
@@ -190,12 +196,12 @@ private slots:
         QSignalSpy totals(_list.get(), &DiaryListView::totalChanged);
         const QRect lunch = _list->visualItemRect(_list->groupRow(3));
         // The upper half of a group row belongs to the group above.
-        QVERIFY(drop(_list.get(), QPoint(20, lunch.top() + 2), new ItemDrag(9, FoodItemFlag)));
+        QVERIFY(drop(_list.get(), QPoint(20, lunch.top() + 2), payload(9, FoodItemFlag).get()));
         QCOMPARE(foodId, 9);
         QCOMPARE(storedDay().foods.back().meal, 1);
         QCOMPARE(_list->groupRow(1)->childCount(), 1);
         QVERIFY(_list->groupRow(1)->child(0)->text(0).contains(QLatin1String("toast")));
-        QVERIFY(drop(_list.get(), QPoint(20, lunch.bottom() - 2), new ItemDrag(9, FoodItemFlag | CustomItemFlag)));
+        QVERIFY(drop(_list.get(), QPoint(20, lunch.bottom() - 2), payload(9, FoodItemFlag | CustomItemFlag).get()));
         QCOMPARE(storedDay().foods.back().meal, 3);
         QCOMPARE(childIds(_list->groupRow(3)), QList<int>{storedDay().foods.back().entryId});
         QCOMPARE(_list->groupRow(3)->text(1), QStringLiteral("80 "));
@@ -205,7 +211,7 @@ private slots:
 
         // Cancelling the dialog adds nothing.
         _list->foodDialog = {};
-        QVERIFY(drop(_list.get(), QPoint(20, lunch.bottom() - 2), new ItemDrag(9, FoodItemFlag)));
+        QVERIFY(drop(_list.get(), QPoint(20, lunch.bottom() - 2), payload(9, FoodItemFlag).get()));
         QCOMPARE(storedDay().foods.size(), size_t(2));
         QCOMPARE(finished.count(), 2);
     }
@@ -215,7 +221,7 @@ private slots:
         QWidget browser;
         _list->source = &browser;
         ScriptedPrompter prompter;
-        QVERIFY(drop(_list.get(), centre(_list.get(), _list->groupRow(5)), new ItemDrag(3, RecipeItemFlag)));
+        QVERIFY(drop(_list.get(), centre(_list.get(), _list->groupRow(5)), payload(3, RecipeItemFlag).get()));
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Add recipe - error"));
         QCOMPARE(prompter.lastText(), QStringLiteral("Sorry, we couldn't fetch recipe details for that recipe."));
         QCOMPARE(_list->foodDialogs, 0);
@@ -229,7 +235,7 @@ private slots:
             offered = id < 0 ? entry.desc : QString();
             return false;
         };
-        drop(_list.get(), centre(_list.get(), _list->groupRow(5)), new ItemDrag(3, RecipeItemFlag));
+        drop(_list.get(), centre(_list.get(), _list->groupRow(5)), payload(3, RecipeItemFlag).get());
         QCOMPARE(offered, QStringLiteral("Pie"));
     }
 
@@ -254,7 +260,7 @@ private slots:
         ScriptedPrompter prompter;
         prompter.answer(servings);
         QSignalSpy finished(_list.get(), &DiaryListView::dropFinished);
-        QVERIFY(drop(_list.get(), centre(_list.get(), _list->groupRow(5)), new ItemDrag(meal, SavedMealItemFlag)));
+        QVERIFY(drop(_list.get(), centre(_list.get(), _list->groupRow(5)), payload(meal, SavedMealItemFlag).get()));
         QCOMPARE(prompter.asked.first().caption, QStringLiteral("Please select number of servings"));
         const DiaryDay day = storedDay();
         QCOMPARE(day.foods.size(), size_t(added ? 2 : 0));
