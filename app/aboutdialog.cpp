@@ -45,21 +45,38 @@ AboutDialog::AboutDialog(QWidget* parent)
     _appnameLabel->setAlignment(Qt::AlignCenter);
     layout->addWidget(_appnameLabel);
 
+    _creditsLabel = new QLabel(this);
+    _creditsLabel->setObjectName(QStringLiteral("creditsLabel"));
+    _creditsLabel->setTextFormat(Qt::RichText);
+    _creditsLabel->setAlignment(Qt::AlignCenter);
+    _creditsLabel->setWordWrap(true);
+    layout->addWidget(_creditsLabel);
+
+    auto* buttonRow = new QHBoxLayout;
     _closeButton = new QPushButton(this);
     _closeButton->setObjectName(QStringLiteral("closeButton"));
     _closeButton->setDefault(true);
-    layout->addWidget(_closeButton);
+    buttonRow->addStretch();
+    buttonRow->addWidget(_closeButton);
+    buttonRow->addStretch();
+    layout->addLayout(buttonRow);
     connect(_closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
     languageChange();
     init();
-    resize(QSize(342, 623).expandedTo(minimumSizeHint()));
+    // As wide as the splash image, as tall as the text needs.
+    const int width = qMax(_pixmapLabel1->sizeHint().width() + 22, 342);
+    resize(width, qMax(heightForWidth(width), minimumSizeHint().height()));
 }
 
 void AboutDialog::languageChange()
 {
     setWindowTitle(tr("About"));
     _closeButton->setText(tr("Close"));
+    _creditsLabel->setText(
+        tr("<small>Food data: USDA National Nutrient Database for Standard Reference, "
+           "Release 24 (public domain).<br>Exercise values: Compendium of Physical "
+           "Activities.<br>Icons: Tango Desktop Project (public domain).</small>"));
 }
 
 void AboutDialog::init()

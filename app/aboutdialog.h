@@ -6,7 +6,7 @@ class QLabel;
 class QPushButton;
 
 // The about box: the brand's splash image, the application's name, its version and
-// its edition.
+// its edition, and the credits for the data and images the program ships.
 class AboutDialog : public QDialog
 {
     Q_OBJECT
@@ -16,6 +16,7 @@ public:
 
     QLabel* pixmapLabel() const { return _pixmapLabel1; }
     QLabel* appnameLabel() const { return _appnameLabel; }
+    QLabel* creditsLabel() const { return _creditsLabel; }
 
 protected slots:
     void languageChange();
@@ -26,5 +27,6 @@ private:
 
     QLabel* _pixmapLabel1 = nullptr;
     QLabel* _appnameLabel = nullptr;
+    QLabel* _creditsLabel = nullptr;
     QPushButton* _closeButton = nullptr;
 };

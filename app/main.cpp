@@ -3,6 +3,7 @@
 
 #include "widgets/macutil.h"
 #include "app/mainwindow.h"
+#include "app/programicon.h"
 #include "app/qtsingleapplication.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/recipeproxydb.h"
@@ -23,9 +24,9 @@
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <sys/socket.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -43,11 +44,14 @@ struct Options
     bool updateDb = false;
 };
 
-// A box that nobody could answer (no application object, or the offscreen platform) is
-// written to standard error instead of being shown.
+// Set once the program was asked to terminate: from then on no dialog waits for an answer.
+bool s_terminating = false;
+
+// A box that nobody could or would answer (no application object, the offscreen platform, a
+// program asked to terminate) is written to standard error instead of being shown.
 bool canShowBoxes()
 {
-    return qobject_cast<QApplication*>(QCoreApplication::instance())
+    return !s_terminating && qobject_cast<QApplication*>(QCoreApplication::instance())
            && QGuiApplication::platformName() != QLatin1String("offscreen")
            && QGuiApplication::platformName() != QLatin1String("minimal");
 }
@@ -102,6 +106,29 @@ bool brandSwitch(const char* id)
     return brand->idExists(id) && brand->getBool(id);
 }
 
+// Data and settings of earlier versions move to the current folders before anything reads them.
+bool moveOldFolders()
+{
+    QString error;
+    if (BXSettings::moveOldFolders(&error))
+        return true;
+    showBox(QMessageBox::Critical, QStringLiteral("Cannot start"), error);
+    return false;
+}
+
+// Why nothing can be written into folder (a full disk, no permission, no folder), in the
+// system's words.
+QString writeFailure(const QString& folder)
+{
+    QFile probe(folder + QStringLiteral("pantrel.lock.probe"));
+    const bool written = probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+                         && probe.write("0", 1) == 1;
+    const QString reason = written ? QStringLiteral("the lock file cannot be made")
+                                   : probe.errorString();
+    probe.remove();
+    return reason;
+}
+
 // Keeps a second copy, one that found the running copy unresponsive, away from the user data.
 std::unique_ptr<QLockFile> lockUserData(std::string& error)
 {
@@ -116,8 +143,8 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
                                "does not respond. Close it and start the program again.")
                     .arg(folder).toStdString();
     } else {
-        error = QStringLiteral("The user data folder %1 cannot be locked. Check that it exists "
-                               "and that you may write to it.").arg(folder).toStdString();
+        error = QStringLiteral("The user data folder %1 cannot be written: %2.")
+                    .arg(folder, writeFailure(folder)).toStdString();
     }
     return nullptr;
 }
@@ -159,13 +186,6 @@ void setThemeFonts()
     QApplication::setFont(MacUtil::getThemeFont(MacUtil::MiniSystemFont), "QHeaderView");
 }
 
-bool onReadOnlyVolume()
-{
-    struct statvfs info {};
-    const QByteArray folder = QFile::encodeName(BXSettings::getDirExecutable());
-    return ::statvfs(folder.constData(), &info) == 0 && (info.f_flag & ST_RDONLY) != 0;
-}
-
 // Opens the user database and its store, and connects the catalogues to the diary entries
 // and to user deletion.
 bool startUserDatabase(std::unique_ptr<QLockFile>& lock)
@@ -185,9 +205,33 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock)
     return false;
 }
 
-// A request to terminate (SIGTERM, SIGINT: the session ends) closes the windows as the user
-// would, so that the program shuts down in order. The signal handler only writes to a pipe.
+// A request to terminate (SIGTERM, SIGINT: the session ends) cancels the dialogs that are open
+// and any opened later, closes the windows as the user would, so that the program shuts down
+// in order, and ends every event loop. One signal is enough, whatever was open. The signal
+// handler only writes to a pipe.
 int s_terminationPipe[2] = {-1, -1};
+constexpr int DialogSweepMs = 50;
+
+void cancelDialogs()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
+            dialog->reject();
+    }
+}
+
+void endOnRequest()
+{
+    if (s_terminating)
+        return;
+    s_terminating = true;
+    auto* sweeper = new QTimer(QCoreApplication::instance());
+    QObject::connect(sweeper, &QTimer::timeout, &cancelDialogs);
+    sweeper->start(DialogSweepMs);
+    cancelDialogs();
+    QApplication::closeAllWindows();
+    QCoreApplication::exit(0);
+}
 
 void onTerminationSignal(int)
 {
@@ -203,7 +247,7 @@ std::unique_ptr<QSocketNotifier> watchTermination()
     QObject::connect(notifier.get(), &QSocketNotifier::activated, [] {
         char byte = 0;
         [[maybe_unused]] const ssize_t read = ::read(s_terminationPipe[0], &byte, 1);
-        QApplication::closeAllWindows();
+        endOnRequest();
     });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
@@ -234,7 +278,6 @@ int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window)
     QObject::connect(&app, &QtSingleApplication::messageReceived, window,
                      &MainWindow::processMessage);
     window->statusBar()->hide();
-    const std::unique_ptr<QSocketNotifier> termination = watchTermination();
     if (!pickFirstUser(window))
         return 0;
     if (brandSwitch("metrics_enabled"))
@@ -242,8 +285,9 @@ int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window)
     window->show();
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
     NotificationCenter::notify("app_about_to_start");
-    // The window may already be closed, from a dialog that the notification opened.
-    if (!window || !window->isVisible())
+    // The window may already be closed, from a dialog that the notification opened, or the
+    // program asked to terminate.
+    if (s_terminating || !window || !window->isVisible())
         return 0;
     return QApplication::exec();
 }
@@ -254,12 +298,6 @@ int runApplication(QtSingleApplication& app, QPointer<MainWindow>& window,
     setThemeFonts();
     QApplication::setDesktopSettingsAware(false);
     MacUtil::fixApplicationPaletteInactive(true);
-    if (onReadOnlyVolume()) {
-        showBox(QMessageBox::Critical, QStringLiteral("Cannot run program from this location"),
-                QStringLiteral("You must copy this application bundle to the\n"
-                               "Applications folder and run it from there"));
-        return 0;
-    }
     if (!startUserDatabase(lock))
         return 1;
     return runMainWindow(app, window);
@@ -309,11 +347,15 @@ int main(int argc, char** argv)
         if (app.sendMessage(QStringLiteral("Wake up!"), WakeUpTimeoutMs))
             return 0;
         app.initialize(false);
+        QApplication::setWindowIcon(ProgramIcon::load());
+        const std::unique_ptr<QSocketNotifier> termination = watchTermination();
         qInstallMessageHandler(myMessageOutput);
         BrandEngine::instance();
         const Options options = readCommandLine(QApplication::arguments());
         importBrand();
-        result = options.updateDb ? runUpdateMode() : runApplication(app, window, lock);
+        result = moveOldFolders() ? (options.updateDb ? runUpdateMode()
+                                                      : runApplication(app, window, lock))
+                                  : 1;
         shutDown(window);
     }
     return result;

@@ -102,6 +102,7 @@ void MainWindow::_createActions()
     fileRestore_DatabasesAction = makeAction(this, "fileRestore_DatabasesAction");
     csvExportAction = makeAction(this, "csvExportAction");
     pageSetupAction = makeAction(this, "pageSetupAction");
+    printPreviewAction = makeAction(this, "printPreviewAction");
     printAction = makeAction(this, "printAction");
     exitAction = makeAction(this, "exitAction");
     em_CopyFromAnotherDay = makeAction(this, "em_CopyFromAnotherDay");
@@ -174,12 +175,14 @@ void MainWindow::_createMenus()
     fileMenu->addSeparator();
     fileMenu->addAction(csvExportAction);
     fileMenu->addSeparator();
-    fileMenu->addActions({pageSetupAction, printAction});
+    fileMenu->addActions({pageSetupAction, printPreviewAction, printAction});
     fileMenu->addSeparator();
     fileMenu->addAction(exitAction);
 
     editMenu = bar->addMenu(QString());
     editMenu->setObjectName(QStringLiteral("Edit"));
+    // The focus may have moved since the last refresh: follow it as the menu opens.
+    connect(editMenu, &QMenu::aboutToShow, this, [this] { refreshEditMenu(-1, 0); });
     editMenu->addActions({em_CopyFromAnotherDay, eM_DiaryClearAll});
     savedMealMenu = editMenu->addMenu(QString());
     savedMealMenu->setObjectName(QStringLiteral("savedMealMenu"));
@@ -246,6 +249,7 @@ void MainWindow::languageChange()
     setTexts(fileRestore_DatabasesAction, tr("&Restore Data"), tr("Restore Data"));
     setTexts(csvExportAction, tr("Export to CSV ..."), tr("Export to CSV ..."));
     setTexts(pageSetupAction, tr("Page Setup"), tr("Page Setup"));
+    setTexts(printPreviewAction, tr("Print Preview..."), tr("Print Preview"));
     setTexts(printAction, tr("&Print"), tr("Print"));
     setTexts(exitAction, tr("E&xit"), tr("Exit"));
     exitAction->setStatusTip(tr("Exit application"));
@@ -303,6 +307,7 @@ void MainWindow::_connectActions()
     connect(fileRestore_DatabasesAction, &QAction::triggered, this, &MainWindow::restoreUserDB);
     connect(csvExportAction, &QAction::triggered, this, &MainWindow::exportCsv);
     connect(pageSetupAction, &QAction::triggered, this, &MainWindow::pageSetup);
+    connect(printPreviewAction, &QAction::triggered, this, &MainWindow::printDayPreview);
     connect(printAction, &QAction::triggered, this, &MainWindow::printDay);
     connect(exitAction, &QAction::triggered, this, &MainWindow::myClose);
     connect(em_CopyFromAnotherDay, &QAction::triggered, this, &MainWindow::showCopyDialog);
@@ -362,6 +367,7 @@ void MainWindow::init()
     if (_brand->idExists("metrics_enabled") && _brand->getBool("metrics_enabled"))
         QTimer::singleShot(10, this, &MainWindow::sendMetrics);
     NotificationCenter::addObserver(this, SLOT(appAboutToStart()), "app_about_to_start");
+    NotificationCenter::addObserver(this, SLOT(diskFull()), "userdb_disk_full");
 
     if (FoodQueryWidget* browser = _browser())
         browser->prettySearchEdit->lineEdit()->setFocus();

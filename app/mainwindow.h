@@ -149,6 +149,8 @@ public slots:
     void myClose();
     void publishDay();
     void appAboutToStart();
+    // Tells the user that a change was lost to a full disk.
+    void diskFull();
     void updateDatabases();
     void autoUpdateDatabases(bool error);
     void sendMetrics();
@@ -236,6 +238,7 @@ private:
     FoodQueryWidget* _browser() const;
     void _setupBrowserItems(int state);
     void _showSavedMealItems(DiaryListView* list);
+    void _showNoApplicableWhenEmpty();
     bool _publishOnQuitDue(bool* ask);
     void _setCaption(const QString& userName, bool trailingBlank);
     bool _storeWizardProfile(bool found, int& userId, DBTypes::UserProfile& profile,
@@ -255,6 +258,7 @@ public:
     QAction* fileRestore_DatabasesAction = nullptr;
     QAction* csvExportAction = nullptr;
     QAction* pageSetupAction = nullptr;
+    QAction* printPreviewAction = nullptr;
     QAction* printAction = nullptr;
     QAction* exitAction = nullptr;
     QAction* em_CopyFromAnotherDay = nullptr;

@@ -86,7 +86,10 @@ QString MainWindow::askRestoreFileName(const QString& folder)
 
 void MainWindow::backupUserDB()
 {
-    const QString proposed = BXSettings::getBackupDirData() + QLatin1Char('/')
+    const QString folder = BXSettings::getBackupDirData();
+    if (QDir::cleanPath(folder) == QDir::cleanPath(BXSettings::defaultBackupDir()))
+        QDir().mkpath(folder);
+    const QString proposed = folder + QLatin1Char('/')
         + Clock::today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".ptBackup");
     const QString chosen = askBackupFileName(proposed);
     QApplication::processEvents();

@@ -30,6 +30,7 @@
 #include "userdb/userdb.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMenu>
@@ -77,7 +78,20 @@ void MainWindow::refreshEditMenu(int context, int state)
     default:
         break;
     }
+    _showNoApplicableWhenEmpty();
     _toolBar->updateButtonStates();
+}
+
+void MainWindow::_showNoApplicableWhenEmpty()
+{
+    const QList<QAction*> edits = editMenu->actions();
+    const bool empty = std::none_of(edits.begin(), edits.end(), [](const QAction* action) {
+        return action->isVisible() && !action->isSeparator();
+    });
+    if (empty) {
+        eM_NoApplicableAction->setVisible(true);
+        eM_NoApplicableAction->setEnabled(false);
+    }
 }
 
 void MainWindow::hideAllEditMenuItems()

@@ -150,6 +150,9 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
             return true;
         }
     }
+    // A full disk is told once, by diskFull().
+    if (BXSqlDb::diskWasFull())
+        return false;
     const QString storeAdvice =
         tr("The profile could not be stored in the user database. Check that the disk "
            "is not full and that you may write to the folder %1, then try again.")
@@ -168,6 +171,9 @@ void MainWindow::_showUser(int userId)
     UserDB* users = UserDB::instance();
     _previousUser = userId;
     users->setCurrentUser(userId);
+    // Units first: everything shown below is written in the new user's units.
+    const DBTypes::UserPrefs prefs = users->getUserPrefs(userId);
+    installUnits(prefs);
     _reloadUserCatalogues();
     emit userChanged(userId);
 
@@ -177,13 +183,11 @@ void MainWindow::_showUser(int userId)
     }
     if (DiaryListView* list = _diaryList())
         list->setColumnSettings(users->getColumnSettings(userId));
-    const DBTypes::UserPrefs prefs = users->getUserPrefs(userId);
     QAction* const layouts[] = {toggleViewModeNormal, toggleViewModeA, toggleViewModeB};
     if (prefs.snackDisplay >= 0 && prefs.snackDisplay < 3)
         layouts[prefs.snackDisplay]->setChecked(true);
     toggleFluidNutrientAction->setChecked(prefs.showNutrientAndFluid);
     _summaryToggled(prefs.showNutrientAndFluid);
-    installUnits(prefs);
 }
 
 // The user's own foods, exercises and saved meals are trees of the current user: the trees
@@ -455,6 +459,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
 }
 
+void MainWindow::diskFull()
+{
+    showMessage(QMessageBox::Warning, tr("Disk full"), BXSqlDb::diskFullText(), QMessageBox::Ok,
+                QMessageBox::Ok);
+}
+
 // Start-up checks and online services
 
 void MainWindow::appAboutToStart()
@@ -478,8 +488,13 @@ void MainWindow::appAboutToStart()
     TipOfTheDay* tips = TipOfTheDay::instance();
     // Shown from the event loop, so that the program's own loop runs (and can be ended)
     // while the tip is on screen.
-    if (UserDB::instance()->getTipOfTheDay(UserDB::instance()->getCurrentUser()) >= 0)
-        QTimer::singleShot(0, tips, [tips] { tips->exec(); });
+    const int stored = UserDB::instance()->getTipOfTheDay(UserDB::instance()->getCurrentUser());
+    if (stored < 0)
+        return;
+    // The stored tip is the one the user closed last time: today's is the one after it.
+    if (stored > 0)
+        tips->nextTip();
+    QTimer::singleShot(0, tips, [tips] { tips->exec(); });
 }
 
 void MainWindow::startUpdateCheck()

@@ -414,7 +414,9 @@ bool PreferencesDialog::_saveBackupPath()
         return false;
     }
     const QString path = QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(typed)).absoluteFilePath());
-    if (!QFileInfo(path).isDir()) {
+    // The default folder is made by the first backup; only a folder the user named is asked about.
+    const bool isDefault = path == QDir::cleanPath(BXSettings::defaultBackupDir());
+    if (!isDefault && !QFileInfo(path).isDir()) {
         const QMessageBox::StandardButton answer = showMessage(
             QMessageBox::Question, tr("Path not found"),
             tr("The folder ") + typed + tr(" cannot be found.\nCreate this folder?"),

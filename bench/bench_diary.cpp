@@ -40,7 +40,7 @@ std::vector<QString> catalogueNames()
 
 void showDay(benchmark::State& state)
 {
-    BXCalendar calendar(nullptr, TenYearDiary::firstDay(), QDate(2000, 1, 1), QDate(2100, 1, 1));
+    BXCalendar calendar(nullptr, TenYearDiary::FirstDay, QDate(2000, 1, 1), QDate(2100, 1, 1));
     DiaryListView list(nullptr, "mealView");
     list.setCalendar(&calendar);
     list.setColumnSettings(QStringLiteral("0:2:3:"));
@@ -48,7 +48,7 @@ void showDay(benchmark::State& state)
     list.show();
     QRandomGenerator random(4);
     for (auto _ : state) {
-        calendar.setDate(TenYearDiary::firstDay().addDays(random.bounded(TenYearDiary::Days)), false);
+        calendar.setDate(TenYearDiary::FirstDay.addDays(random.bounded(TenYearDiary::Days)), false);
         list.showToday();
     }
 }
@@ -67,13 +67,14 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-    const QByteArray brand = (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
+    const QByteArray brand =
+        (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
     if (!BrandEngine::instance()->import(brand.constData()))
         return 1;
     CatalogueServices::install();
     const std::vector<QString> names = catalogueNames();
-    if (names.empty()
-        || !TenYearDiary::write([&names](int refId) { return names[size_t(refId) % names.size()]; }))
+    const auto catalogueName = [&names](int refId) { return names[size_t(refId) % names.size()]; };
+    if (names.empty() || !TenYearDiary::writeDiary(catalogueName))
         return 1;
     if (!TenYearDiary::startDatabase())
         return 1;

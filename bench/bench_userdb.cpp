@@ -3,18 +3,19 @@
 // what the diary view and the reports ask of it: opening the database, loading one day,
 // listing the dates of a month and summing a month of nutrients.
 
-#include "bench/tenyeardiary.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
+#include "userdb/userdb.h"
+#include "bench/tenyeardiary.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
-#include <QString>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -23,16 +24,20 @@
 
 namespace {
 
-constexpr int User = TenYearDiary::User;
-constexpr int Days = TenYearDiary::Days;
-const QDate FirstDay = TenYearDiary::firstDay();
+using namespace TenYearDiary;
+
+// A day somewhere in the diary, different on every pass.
+QByteArray someDay(QRandomGenerator& random)
+{
+    return dateCode(FirstDay.addDays(random.bounded(Days)));
+}
 
 void openDatabase(benchmark::State& state)
 {
     // Closing costs next to nothing; the database stays open for the benchmarks after.
     for (auto _ : state) {
         BXSqlDb::cleanUp();
-        if (!TenYearDiary::startDatabase()) {
+        if (!startDatabase()) {
             state.SkipWithError("cannot open the user database");
             return;
         }
@@ -44,7 +49,7 @@ void loadDay(benchmark::State& state)
 {
     QRandomGenerator random(1);
     for (auto _ : state) {
-        const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(User, TenYearDiary::someDay(random).constData(), false);
+        const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(User, someDay(random).constData(), false);
         benchmark::DoNotOptimize(day.foods.size());
     }
 }
@@ -66,8 +71,8 @@ void sumMonth(benchmark::State& state)
     for (auto _ : state) {
         const QDate first = FirstDay.addDays(random.bounded(Days));
         const QDate start(first.year(), first.month(), 1);
-        const QByteArray from = TenYearDiary::dateCode(start);
-        const QByteArray to = TenYearDiary::dateCode(start.addMonths(1).addDays(-1));
+        const QByteArray from = dateCode(start);
+        const QByteArray to = dateCode(start.addMonths(1).addDays(-1));
         benchmark::DoNotOptimize(DiaryDB::instance()->getNutrientInfo(User, from.constData(), to.constData(), 0));
     }
 }
@@ -86,9 +91,9 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     const QByteArray brand = (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
-    if (!BrandEngine::instance()->import(brand.constData()) || !TenYearDiary::write([](int refId) { return QStringLiteral("Food %1").arg(refId); }))
+    if (!BrandEngine::instance()->import(brand.constData()) || !writeDiary())
         return 1;
-    if (!TenYearDiary::startDatabase())
+    if (!startDatabase())
         return 1;
     const QFileInfo file(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
     std::printf("ten-year diary: %.1f MB\n", double(file.size()) / 1048576.0);

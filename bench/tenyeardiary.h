@@ -1,33 +1,112 @@
 #pragma once
 
-#include <QByteArray>
+// The ten-year diary the benchmarks share: one user, 16 or 17 foods a day, two exercise
+// entries on most days and a daily check-in, written into the user database of the current
+// home folder.
+
+#include "core/bxsettings.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
+#include "userdb/diarydb.h"
+#include "userdb/userdb.h"
+
 #include <QDate>
 #include <QRandomGenerator>
-#include <QString>
 
+#include <cstdio>
 #include <functional>
 
-// A ten-year diary of one user written into the user database of the current home folder, for
-// the benchmarks: 16 or 17 foods a day, two exercise entries on most days, a daily check-in.
-class TenYearDiary
+namespace TenYearDiary {
+
+inline const QDate FirstDay(2014, 1, 1);
+constexpr int Days = 3650;
+constexpr int User = 0;
+
+inline QByteArray dateCode(const QDate& date)
 {
-public:
-    static constexpr int Days = 3650;
-    static constexpr int User = 0;
+    return date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+}
 
-    static QDate firstDay() { return QDate(2014, 1, 1); }
-    static QByteArray dateCode(const QDate& date);
-    // Starts the user database, telling why on stderr when it cannot.
-    static bool startDatabase();
-    // Writes the diary, each food named by foodName from its catalogue id, and closes the
-    // database again.
-    static bool write(const std::function<QString(int refId)>& foodName);
-    // A day somewhere in the diary, different on every call.
-    static QByteArray someDay(QRandomGenerator& random);
+inline bool startDatabase()
+{
+    std::string error;
+    if (BXSqlDb::startUp(error, true))
+        return true;
+    std::fprintf(stderr, "cannot open the user database: %s\n", error.c_str());
+    return false;
+}
 
-private:
-    static void addFoods(const QByteArray& date, int count, QRandomGenerator& random,
-                         const std::function<QString(int refId)>& foodName);
-    static void addExercise(const QByteArray& date);
-    static void addCheckin(const QByteArray& date, float weight);
-};
+// The name of a diary food, from its catalogue id.
+using FoodName = std::function<QString(int refId)>;
+
+inline void addFoods(const QByteArray& date, int count, QRandomGenerator& random,
+                     const FoodName& foodName)
+{
+    for (int i = 0; i < count; ++i) {
+        DBTypes::FoodDiaryItem entry;
+        entry.userId = User;
+        entry.setDate(date.toStdString());
+        entry.meal = 1 + i % 6;
+        entry.refId = int(random.bounded(1, 8000));
+        entry.desc = foodName ? foodName(entry.refId) : QStringLiteral("Food %1").arg(entry.refId);
+        entry.servingDesc = QStringLiteral("serving");
+        entry.values.energy = float(random.bounded(50, 600));
+        entry.values.fat = float(random.bounded(0, 30));
+        entry.values.protein = float(random.bounded(0, 40));
+        entry.values.carbs = float(random.bounded(0, 80));
+        entry.values.fiber = float(random.bounded(0, 10));
+        DiaryDB::instance()->addFoodEntry(entry, true);
+    }
+}
+
+inline void addExercise(const QByteArray& date)
+{
+    DBTypes::ExerciseDiaryItem entry;
+    entry.userId = User;
+    entry.setDate(date.toStdString());
+    entry.name = QStringLiteral("Walking");
+    entry.duration = 30.0f;
+    entry.rate = 5.0f;
+    DiaryDB::instance()->addExEntry(entry, false);
+}
+
+inline void addCheckin(const QByteArray& date, float weight)
+{
+    BXSqlQuery insert("INSERT INTO user_checkins(user_id, date, weight) VALUES (?, ?, ?)");
+    insert.bindValue(0, User);
+    insert.bindValue(1, date.constData());
+    insert.bindValue(2, double(weight));
+    insert.exec();
+}
+
+// Ten years: 16 or 17 foods a day, two exercise entries on most days, a daily check-in. Foods
+// are named "Food <id>" unless foodName is given.
+inline bool writeDiary(const FoodName& foodName = {})
+{
+    if (!startDatabase())
+        return false;
+    DBTypes::UserProfile profile;
+    profile.name = QStringLiteral("Ann");
+    std::snprintf(profile.created, sizeof profile.created, "%s", dateCode(FirstDay).constData());
+    std::snprintf(profile.dob, sizeof profile.dob, "%s", "19760315");
+    profile.height = 170.0f;
+    if (!UserDB::instance()->addUser(profile, nullptr))
+        return false;
+    QRandomGenerator random(12345);
+    BXSqlDb::beginTransaction();
+    for (int day = 0; day < Days; ++day) {
+        const QByteArray date = dateCode(FirstDay.addDays(day));
+        addFoods(date, 16 + day % 3 / 2, random, foodName);
+        addExercise(date);
+        if (day % 11 != 0)
+            addExercise(date);
+        addCheckin(date, 80.0f - float(day) / 365.0f);
+    }
+    BXSqlDb::commitTransaction();
+    DiaryDB::cleanUp();
+    UserDB::cleanUp();
+    BXSqlDb::cleanUp();
+    return true;
+}
+
+} // namespace TenYearDiary

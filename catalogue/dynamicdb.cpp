@@ -24,7 +24,10 @@ void bindParent(BXSqlQuery& query, quint32 parentId)
 
 } // namespace
 
-DynamicDB::DynamicDB() = default;
+DynamicDB::DynamicDB()
+{
+    _utf8Names = true;
+}
 
 DynamicDB::~DynamicDB() = default;
 
@@ -41,7 +44,7 @@ int DynamicDB::getRootId() const
 int DynamicDB::_pushName(const QString& name)
 {
     const int offset = int(_names.size());
-    _names.append(name.toLatin1());
+    _names.append(name.toUtf8());
     _names.append('\0');
     return offset;
 }

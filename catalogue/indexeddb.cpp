@@ -54,7 +54,8 @@ bool IndexedDB::applySearchTerms(const QString& terms, bool checkOnly, int flags
             if (!exclusion)
                 fullMask |= quint32(1) << matchers.size();
             const QString text = exclusion ? word.mid(1) : word;
-            matchers.push_back(std::make_unique<StringMatcherUtf>(text));
+            matchers.push_back(std::make_unique<StringMatcherUtf>(
+                text, _utf8Names ? StringMatcherUtf::Encoding::Utf8 : StringMatcherUtf::Encoding::Latin1));
             longest = std::max(longest, int(text.size()));
         }
     }
@@ -145,6 +146,13 @@ bool IndexedDB::_doSearch(size_t first, size_t end, const Matchers& matchers, qu
         }
     }
     return found;
+}
+
+QString IndexedDB::nameOf(const BrowsableDBItem& item) const
+{
+    if (!item.name)
+        return QString();
+    return _utf8Names ? QString::fromUtf8(item.name) : QString::fromLatin1(item.name);
 }
 
 void IndexedDB::_clearSearchMatches()

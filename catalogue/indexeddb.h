@@ -32,6 +32,9 @@ public:
     bool applySearchTerms(const QString& terms, bool checkOnly, int flagsRequiredOn) override;
     void resetSearchTerms() override;
 
+    // A record's name as text: the shipped catalogue holds ISO 8859-1, the user's stores UTF-8.
+    QString nameOf(const BrowsableDBItem& item) const;
+
     // Read-only views of the records and their flags, in record order.
     const std::vector<BrowsableDBItem>& getItems() const { return _items; }
     const std::vector<unsigned char>& getFlags() const { return _flags; }
@@ -49,6 +52,8 @@ protected:
     std::vector<unsigned char> _flags;
     std::map<quint32, size_t> _categoryMap;
     std::unordered_map<quint32, size_t> _itemMap;
+    // Whether the names are UTF-8 (else ISO 8859-1).
+    bool _utf8Names = false;
 
 private:
     using Matchers = std::vector<std::unique_ptr<StringMatcherUtf>>;

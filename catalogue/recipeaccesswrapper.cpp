@@ -59,7 +59,7 @@ void RecipeAccessWrapper::_connect(const QString& command)
 
 QString RecipeAccessWrapper::recipeFolder()
 {
-    return BXSettings::getDirData() + QStringLiteral("../../Recipe");
+    return BXSettings::getRecipeDir();
 }
 
 QStringList RecipeAccessWrapper::_getPotentialLibs()

@@ -40,7 +40,7 @@ public:
     static char16_t* s_SysAllocString(const char16_t* text);
     static void s_SysFreeString(char16_t* text);
 
-    // The folder in which collections are installed: the data folder's "../../Recipe".
+    // The folder in which collections are installed (BXSettings::getRecipeDir).
     static QString recipeFolder();
 
 private:

@@ -11,8 +11,14 @@ unsigned char foldAsciiUpper(unsigned char c)
 
 } // namespace
 
-StringMatcherUtf::StringMatcherUtf(const QString& word) : _word(word), _length(int(word.size()))
+StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding)
+    : _word(word), _length(int(word.size()))
 {
+    if (encoding == Encoding::Utf8) {
+        _decode = std::any_of(word.cbegin(), word.cend(), [](QChar c) { return c.unicode() >= 0x80; });
+        if (_decode)
+            return;
+    }
     _pattern.reserve(_length + 1);
     for (int i = _length - 1; i >= 0; --i) {
         const char16_t lower = word.at(i).toLower().unicode();
@@ -35,6 +41,13 @@ StringMatcherUtf::StringMatcherUtf(const QString& word) : _word(word), _length(i
 }
 
 bool StringMatcherUtf::operator()(const char* text, int length) const
+{
+    if (_decode)
+        return QString::fromUtf8(text, length).contains(_word, Qt::CaseInsensitive);
+    return _byteSearch(text, length);
+}
+
+bool StringMatcherUtf::_byteSearch(const char* text, int length) const
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     int start = 0;

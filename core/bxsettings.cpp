@@ -6,10 +6,15 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
 
 #include <cassert>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -75,14 +80,18 @@ BXSettings::BXSettings(bool)
 
 BXSettings::~BXSettings() = default;
 
-// Older brands keep their settings under a domain named after the brand alone.
+QString BXSettings::configDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+// Settings live in a folder named after the brand; older brands keep their own file name.
 QString BXSettings::settingsFile()
 {
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString folder = configDir() + QLatin1Char('/') + brandId();
     if (datastoreCompat())
-        return config + QLatin1Char('/') + brandId() + QStringLiteral("/DesktopPantrel.ini");
-    return config + QLatin1Char('/') + QLatin1String(MAKER_DOMAIN) + QStringLiteral("/Pantrel/")
-        + brandId() + QStringLiteral(".ini");
+        return folder + QStringLiteral("/DesktopPantrel.ini");
+    return folder + QLatin1Char('/') + brandId() + QStringLiteral(".ini");
 }
 
 void BXSettings::loadSettings()
@@ -267,11 +276,76 @@ QString BXSettings::getDirData()
             return makeFolders(appData, {brandId(), QStringLiteral("Pantrel"),
                                          QStringLiteral("VersionTwo"), QStringLiteral("Default")})
                 + QLatin1Char('/');
-        return makeFolders(appData, {QLatin1String(MAKER_DOMAIN), QStringLiteral("Pantrel"),
-                                     brandId()})
-            + QLatin1Char('/');
+        return makeFolders(appData, {brandId()}) + QLatin1Char('/');
     }();
     return folder;
+}
+
+QString BXSettings::getRecipeDir()
+{
+    return getDirData()
+        + (datastoreCompat() ? QStringLiteral("../../Recipe") : QStringLiteral("Recipe"));
+}
+
+std::vector<BXSettings::FolderMove> BXSettings::oldFolderMoves()
+{
+    if (datastoreCompat())
+        return {};
+    const QString oldData = getAppDataDir() + QLatin1Char('/') + QLatin1String(MAKER_DOMAIN);
+    const QString oldConfig = configDir() + QLatin1Char('/') + QLatin1String(MAKER_DOMAIN);
+    const QString data = getAppDataDir() + QLatin1Char('/') + brandId();
+    return {
+        {oldData + QStringLiteral("/Pantrel/") + brandId(), data},
+        {oldData + QStringLiteral("/Recipe"), data + QStringLiteral("/Recipe")},
+        {oldConfig + QStringLiteral("/Pantrel/") + brandId() + QStringLiteral(".ini"),
+         settingsFile()},
+    };
+}
+
+bool BXSettings::moveOldFolders(QString* error)
+{
+    const std::vector<FolderMove> moves = oldFolderMoves();
+    for (const FolderMove& move : moves) {
+        if (QFileInfo::exists(move.from) && isInUse(move.to)) {
+            *error = QStringLiteral("Your data and settings are found both in %1 and in %2. "
+                                    "Keep the one you want, move or delete the other, and start "
+                                    "the program again.")
+                         .arg(move.from, move.to);
+            return false;
+        }
+    }
+    for (const FolderMove& move : moves) {
+        if (QFileInfo::exists(move.from) && !moveFile(move.from, move.to, error))
+            return false;
+    }
+    // Leaves no empty folders behind; rmdir refuses folders that still hold something.
+    for (const QString& base : {getAppDataDir(), configDir()}) {
+        const QString domain = base + QLatin1Char('/') + QLatin1String(MAKER_DOMAIN);
+        QDir().rmdir(domain + QStringLiteral("/Pantrel"));
+        QDir().rmdir(domain);
+    }
+    return true;
+}
+
+// A file, or a folder that holds something.
+bool BXSettings::isInUse(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists()
+        && (!info.isDir()
+            || !QDir(path).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+}
+
+// Renames, never copies, so that no two copies of the user's data can go separate ways.
+bool BXSettings::moveFile(const QString& from, const QString& to, QString* error)
+{
+    QDir().rmdir(to);
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    *error = QStringLiteral("%1 cannot be moved to %2: %3.")
+                 .arg(from, to, QString::fromLocal8Bit(std::strerror(errno)));
+    return false;
 }
 
 QString BXSettings::getUserDBPath()

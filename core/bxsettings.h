@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <map>
+#include <vector>
 
 class QLocale;
 
@@ -95,10 +96,19 @@ public:
     static QString getAppDataDir();
     // The user's data folder of this program, created when missing, ending in "/".
     static QString getDirData();
+    // The folder of the recipe collections: "Recipe" in the data folder; older brands keep
+    // theirs two levels above their data folder.
+    static QString getRecipeDir();
+    // Moves the data and settings found only in the folders of earlier versions to the current
+    // ones. Refuses, with the reason in *error, when both hold some, or when a move fails.
+    // Called at start, before anything reads the settings or the data folder.
+    static bool moveOldFolders(QString* error);
     // The folder of the user database, absolute, ending in "/".
     static QString getUserDBPath();
     // The backup folder: the stored choice, or else the default, which is then stored.
     static QString getBackupDirData();
+    // The backup folder used until the user chooses one; nothing creates it before a backup.
+    static QString defaultBackupDir();
     // a + "/" + b.
     static QString joinPaths(const QString& a, const QString& b);
     // True when the user's locale writes dates month first.
@@ -106,12 +116,20 @@ public:
     // True when the locale's short date writes the month before the day.
     static bool isMonthFirst(const QLocale& locale);
 
-    // The maker's web domain that names the settings domain and the data folder.
+    // The maker's web domain that named the folders of earlier versions.
     static constexpr const char* MAKER_DOMAIN = "pantrel.example";
 
 private:
+    struct FolderMove {
+        QString from;
+        QString to;
+    };
+
+    static QString configDir();
     static QString settingsFile();
-    static QString defaultBackupDir();
+    static std::vector<FolderMove> oldFolderMoves();
+    static bool isInUse(const QString& path);
+    static bool moveFile(const QString& from, const QString& to, QString* error);
 
     void loadSettings();
     const SettingData* find(SettingType type, SettingEnum id) const;

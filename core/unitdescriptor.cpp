@@ -1,13 +1,15 @@
 #include "core/unitdescriptor.h"
 
+#include "core/numberparser.h"
+#include "core/numbervalidator.h"
+
 #include <QByteArray>
-#include <QDoubleValidator>
-#include <QLocale>
 
 #include <cxxabi.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <typeinfo>
 
@@ -60,40 +62,20 @@ double UnitDescriptor::input(const QString& text) const
 
 double UnitDescriptor::parseNumber(const QString& text)
 {
-    bool ok = false;
-    const float value = text.trimmed().toFloat(&ok);
-    return ok && std::isfinite(value) ? value : 0.0;
+    // Values are kept as floats: a number beyond a float's range reads as none.
+    const float value = float(NumberParser::parse(text).value_or(0.0));
+    return std::isfinite(value) ? value : 0.0;
 }
-
-namespace {
-
-// Numbers are shown and parsed with a decimal point whatever the user's locale; a comma is
-// refused while typing, since the C locale would otherwise take it for a group separator and
-// the value read back would not be the one typed.
-QLocale pointDecimalLocale()
-{
-    QLocale locale = QLocale::c();
-    locale.setNumberOptions(QLocale::RejectGroupSeparator);
-    return locale;
-}
-
-} // namespace
 
 QValidator* UnitDescriptor::createNutrientValidator(QObject* parent)
 {
-    auto* validator = new QDoubleValidator(0.0, 2000000.0, 1, parent);
-    validator->setNotation(QDoubleValidator::StandardNotation);
-    validator->setLocale(pointDecimalLocale());
-    return validator;
+    return new NumberValidator(0.0, 2000000.0, 1, parent);
 }
 
 QValidator* UnitDescriptor::createDecimalValidator(double bottom, QObject* parent)
 {
-    auto* validator = new QDoubleValidator(parent);
-    validator->setBottom(bottom);
-    validator->setNotation(QDoubleValidator::StandardNotation);
-    validator->setLocale(pointDecimalLocale());
-    return validator;
+    return new NumberValidator(bottom, std::numeric_limits<double>::max(),
+                               NumberValidator::AnyDecimals, parent);
 }
 
 QString UnitDescriptor::format(const QString& pattern, double value) const

@@ -38,7 +38,8 @@ protected:
     UnitDescriptor(const QString& name, const char* numberFormat, const char* numberUnitFormat,
                    const QString& units);
 
-    // Reads typed text as a single-precision number; 0 when it is no finite number.
+    // Reads typed text (NumberParser's rule) as a single-precision number; 0 when it is no
+    // finite number.
     static double parseNumber(const QString& text);
     // The validator of the nutrient fields: 0 to 2000000 with one decimal.
     static QValidator* createNutrientValidator(QObject* parent);

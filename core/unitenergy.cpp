@@ -2,8 +2,8 @@
 
 UnitEnergy::UnitEnergy(int type)
     : UnitDescriptor(type == Kilojoules ? QStringLiteral("Kilojoules") : QStringLiteral("Calories"),
-                     "%.0f", type == Kilojoules ? "%.0f kj" : "%.0f cals",
-                     type == Kilojoules ? QStringLiteral("kj") : QStringLiteral("cals"))
+                     "%.0f", type == Kilojoules ? "%.0f kJ" : "%.0f cals",
+                     type == Kilojoules ? QStringLiteral("kJ") : QStringLiteral("cals"))
     , _type(type)
 {
 }

@@ -1,7 +1,8 @@
 #include "core/unitmeasurement.h"
 
-#include <QIntValidator>
-#include <QLocale>
+#include "core/numbervalidator.h"
+
+#include <climits>
 
 #include <cmath>
 
@@ -25,10 +26,7 @@ double UnitMeasurement::displayValue(double value) const
 
 QValidator* UnitMeasurement::createValidator(QObject* parent) const
 {
-    auto* validator = new QIntValidator(parent);
-    validator->setBottom(1);
-    validator->setLocale(QLocale::c());
-    return validator;
+    return new NumberValidator(1.0, double(INT_MAX), 0, parent);
 }
 
 double UnitMeasurement::input(const QString& text) const

@@ -1,7 +1,6 @@
 #include "core/unitsteps.h"
 
-#include <QIntValidator>
-#include <QLocale>
+#include "core/numbervalidator.h"
 
 UnitSteps::UnitSteps()
     : UnitDescriptor(QStringLiteral("Steps"), "%0.0f", "%0.0f", QStringLiteral("steps"))
@@ -10,7 +9,5 @@ UnitSteps::UnitSteps()
 
 QValidator* UnitSteps::createValidator(QObject* parent) const
 {
-    auto* validator = new QIntValidator(0, 2000000, parent);
-    validator->setLocale(QLocale::c());
-    return validator;
+    return new NumberValidator(0.0, 2000000.0, 0, parent);
 }

@@ -5,6 +5,7 @@
 #include "userdb/userdb.h"
 
 #include <QFileInfo>
+#include <QUrl>
 
 namespace {
 
@@ -44,9 +45,10 @@ bool replaceLogin(QString& url)
         const DBTypes::UserPrefs prefs = users->getUserPrefs(users->getCurrentUser());
         if (!prefs.webUserName.isEmpty() && !prefs.webPassword.isEmpty()) {
             const QString digest = prefs.webPasswordMD5();
-            url.replace(s_userName, prefs.webUserName);
+            const QString login = QString::fromLatin1(QUrl::toPercentEncoding(prefs.webUserName));
+            url.replace(s_userName, login);
             url.replace(s_passwordHash, digest);
-            url.replace(s_userNameOptional, prefs.webUserName);
+            url.replace(s_userNameOptional, login);
             url.replace(s_passwordHashOptional, digest);
             return true;
         }

@@ -1,66 +1,217 @@
 #include "profile/checkinwidget.h"
-#include "core/clock.h"
 
-#include "widgets/bxcalendar.h"
 #include "core/brandengine.h"
+#include "core/clock.h"
+#include "core/dateconversion.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
+#include "profile/checkindialog.h"
+#include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
+#include "widgets/bxcalendar.h"
+#include "widgets/prompter.h"
 
+#include <QEvent>
+#include <QFrame>
+#include <QCursor>
 #include <QHBoxLayout>
-#include <QMessageBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QTextEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+
+#include <memory>
+#include <optional>
+
 namespace {
+
+using M = UserMeasurements;
 
 QByteArray dateCode(const QDate& date)
 {
-    return date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    char code[9];
+    DateToCode4(date, code);
+    return QByteArray(code);
+}
+
+// The risk word that follows a whole-number body-mass index.
+QString riskWord(int bmi)
+{
+    if (bmi <= 18)
+        return QStringLiteral(" (Underweight)");
+    if (bmi <= 26)
+        return QStringLiteral(" (low risk)");
+    if (bmi <= 29)
+        return QStringLiteral(" (medium risk)");
+    if (bmi <= 40)
+        return QStringLiteral(" (high risk)");
+    return QStringLiteral(" (very high risk)");
+}
+
+QString tableRow(const QString& label, const QString& value)
+{
+    return QStringLiteral("<tr><td>%1</td><td> <b>%2</b></td></tr>").arg(label, value);
+}
+
+CheckinListItem* asRow(QTreeWidgetItem* item)
+{
+    return item && item->type() == QTreeWidgetItem::UserType ? static_cast<CheckinListItem*>(item)
+                                                              : nullptr;
 }
 
 } // namespace
 
 CheckinWidget::CheckinWidget(QWidget* parent, const char* name, Qt::WindowFlags flags)
-    : QWidget(parent, flags), calendar(new BXCalendar(this, "calendar")),
-      checkinList(new QTreeWidget(this)), btnCheckin(new QPushButton(tr("New Check-In"), this))
+    : QWidget(parent, flags)
 {
     setObjectName(QString::fromLatin1(name));
-    checkinList->setObjectName(QStringLiteral("checkinList"));
-    checkinList->setRootIsDecorated(false);
-    checkinList->setHeaderLabels({tr("Date"), tr("Weight")});
-    btnCheckin->setObjectName(QStringLiteral("btnCheckin"));
-    auto* side = new QVBoxLayout;
-    side->addWidget(calendar);
-    side->addWidget(btnCheckin);
-    side->addStretch(1);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(side);
-    layout->addWidget(checkinList, 1);
+    _buildForm();
     init();
+    languageChange();
+}
+
+void CheckinWidget::_buildForm()
+{
+    auto* listBox = new QWidget(this);
+    listBox->setObjectName(QStringLiteral("listContainer"));
+    checkinListView = new QTreeWidget(listBox);
+    checkinListView->setObjectName(QStringLiteral("checkinListView"));
+    auto* listLayout = new QVBoxLayout(listBox);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->addWidget(checkinListView);
+
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("infoPanel"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    extrapolatedInfo = new QLabel(panel);
+    extrapolatedInfo->setObjectName(QStringLiteral("extrapolatedInfo"));
+    extrapolatedInfo->setTextFormat(Qt::RichText);
+    extrapolatedInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    extrapolatedInfo->setWordWrap(true);
+    noteEdit = new QTextEdit(panel);
+    noteEdit->setObjectName(QStringLiteral("noteEdit"));
+    noteEdit->setReadOnly(true);
+    noteEdit->setFrameShape(QFrame::NoFrame);
+    QPalette notePalette = noteEdit->palette();
+    notePalette.setColor(QPalette::Base, palette().color(QPalette::Window));
+    noteEdit->setPalette(notePalette);
+    btnCheckin = new QPushButton(panel);
+    btnCheckin->setObjectName(QStringLiteral("btnCheckin"));
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->addWidget(extrapolatedInfo);
+    panelLayout->addWidget(noteEdit, 1);
+    panelLayout->addWidget(btnCheckin);
+
+    checkinCalendar = new BXCalendar(this, "checkinCalendar");
+    auto* side = new QVBoxLayout;
+    side->addWidget(panel, 1);
+    side->addWidget(checkinCalendar);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(listBox, 1);
+    layout->addLayout(side);
 }
 
 void CheckinWidget::init()
 {
-    connect(calendar, &BXCalendar::dateChanged, this, &CheckinWidget::updateButtons);
-    connect(checkinList, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* row) {
-        if (row)
-            calendar->setDate(row->data(0, Qt::UserRole).toDate(), true);
+    setupColumns();
+    _contextMenu = new QMenu(this);
+    _editAction = _contextMenu->addAction(QString());
+    _contextMenu->addSeparator();
+    _deleteAction = _contextMenu->addAction(QString());
+
+    checkinListView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(checkinListView, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* row, int column) {
+                doEditItemRequest(row, QCursor::pos(), column);
+            });
+    connect(checkinListView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        doContextMenuRequested(checkinListView->itemAt(at),
+                               checkinListView->viewport()->mapToGlobal(at),
+                               checkinListView->columnAt(at.x()));
     });
+    connect(checkinListView, &QTreeWidget::currentItemChanged, this,
+            &CheckinWidget::handleListItemSelection);
+    connect(checkinCalendar, &BXCalendar::dateChanged, this, &CheckinWidget::updateButtons);
+    connect(checkinCalendar, &BXCalendar::dateChanged, this, &CheckinWidget::selectClosestListItem);
+    connect(checkinCalendar, &BXCalendar::dateChanged, this,
+            &CheckinWidget::updateExtrapolatedInfo);
+    connect(btnCheckin, &QPushButton::clicked, this,
+            qOverload<>(&CheckinWidget::updateMeasurements));
+
+    checkinListView->setRootIsDecorated(false);
+    checkinListView->setSelectionMode(QAbstractItemView::SingleSelection);
+    checkinListView->setAllColumnsShowFocus(true);
+    checkinListView->setUniformRowHeights(false);
+    checkinListView->header()->setStretchLastSection(true);
+    checkinListView->setSortingEnabled(true);
+    checkinListView->sortByColumn(0, Qt::AscendingOrder);
+    checkinListView->header()->setSectionsClickable(false);
+    checkinListView->header()->setSortIndicatorShown(false);
     setFocusPolicy(Qt::StrongFocus);
-    calendar->showToday(true);
+    checkinCalendar->showToday(true);
+    checkinListView->installEventFilter(this);
+}
+
+void CheckinWidget::setupColumns()
+{
+    const struct
+    {
+        CheckinListItem::ColumnId kind;
+        const char* brandSwitch;
+    } optional[] = {
+        {CheckinListItem::Chest, "chest_measurement_enabled"},
+        {CheckinListItem::Waist, "waist_measurement_enabled"},
+        {CheckinListItem::Hip, "hip_measurement_enabled"},
+        {CheckinListItem::Thigh, "thigh_measurement_enabled"},
+        {CheckinListItem::Steps, "steps_measurement_enabled"},
+    };
+    _columns[CheckinListItem::Date] = 0;
+    _columns[CheckinListItem::Weight] = 1;
+    int next = 2;
+    for (const auto& column : optional)
+        _columns[column.kind] = BrandEngine::instance()->getBool(column.brandSwitch) ? next++ : -1;
+    _columns[CheckinListItem::Note] = next;
+    checkinListView->setColumnCount(next + 1);
+}
+
+void CheckinWidget::languageChange()
+{
+    setWindowTitle(tr("Form1"));
+    const QString labels[CheckinListItem::ColumnCount] = {
+        tr("Date"), tr("Weight"), tr("Chest"), tr("Waist"),
+        tr("Hip"),  tr("Thigh"),  tr("Steps"), tr("Journal Entry")};
+    QTreeWidgetItem* header = checkinListView->headerItem();
+    for (int kind = 0; kind < CheckinListItem::ColumnCount; ++kind) {
+        if (_columns[kind] >= 0)
+            header->setText(_columns[kind], labels[kind]);
+    }
+    btnCheckin->setText(tr("New Check-In"));
+    _editAction->setText(tr("&Edit"));
+    _deleteAction->setText(tr("&Delete"));
+}
+
+int CheckinWidget::_currentUser() const
+{
+    // While the handheld synchronisation holds the user database closed there is nobody to show.
+    return BXSqlDb::isUp() ? UserDB::instance()->getCurrentUser() : -1;
 }
 
 QDate CheckinWidget::getDate() const
 {
-    return calendar->getDate();
+    return checkinCalendar->getDate();
 }
 
 bool CheckinWidget::hasCheckin(const QDate& date) const
 {
-    const int user = UserDB::instance()->getCurrentUser();
+    const int user = _currentUser();
     return user >= 0 && UserDB::instance()->hasCheckin(user, dateCode(date).constData());
 }
 
@@ -78,60 +229,287 @@ void CheckinWidget::updateButtons(const QDate& date)
     emit requestEditMenuRefresh(2, has ? 1 : 0);
 }
 
-void CheckinWidget::checkinToday()
-{
-    calendar->setDate(Clock::today(), true);
-}
-
 void CheckinWidget::populate()
 {
-    checkinList->clear();
-    calendar->clearBoldBits();
-    const int user = UserDB::instance()->getCurrentUser();
+    checkinListView->clear();
+    checkinCalendar->clearBoldBits();
+    const int user = _currentUser();
     if (user < 0)
         return;
     const UserDB::DatedMeasurements checkins =
         UserDB::instance()->getMeasurements(user, nullptr, nullptr, nullptr);
-    const UnitDescriptor* weightUnit = UnitCollection::instance()->get(UnitCollection::Weight);
+    bool stripe = true;
     for (const auto& [code, set] : checkins) {
-        const QDate date = QDate::fromString(code, QStringLiteral("yyyyMMdd"));
-        auto* row = new QTreeWidgetItem(checkinList, {date.toString(Qt::TextDate)});
-        row->setData(0, Qt::UserRole, date);
-        if (set.exact(UserMeasurements::Weight))
-            row->setText(1, weightUnit->printNumberUnit(set.value(UserMeasurements::Weight)));
-        calendar->setBoldDay(date);
+        const QDate date = DateFromCode4(code.toLatin1().constData());
+        new CheckinListItem(checkinListView, date, set, stripe, &_columns);
+        checkinCalendar->setBoldDay(date);
+        stripe = !stripe;
     }
 }
 
-bool CheckinWidget::_removeCheckin(QTreeWidgetItem* row)
+CheckinListItem* CheckinWidget::_rowOf(const QDate& date) const
 {
-    const QDate date = row->data(0, Qt::UserRole).toDate();
-    const int user = UserDB::instance()->getCurrentUser();
-    if (!UserDB::instance()->setDaysMeasurements(user, dateCode(date).constData(),
+    for (int index = 0; index < checkinListView->topLevelItemCount(); ++index) {
+        CheckinListItem* row = asRow(checkinListView->topLevelItem(index));
+        if (row && row->getDate() == date)
+            return row;
+    }
+    return nullptr;
+}
+
+void CheckinWidget::selectClosestListItem(const QDate& date)
+{
+    if (CheckinListItem* row = _rowOf(date)) {
+        checkinListView->setCurrentItem(row);
+        return;
+    }
+    checkinListView->clearSelection();
+    checkinListView->setCurrentItem(nullptr);
+}
+
+void CheckinWidget::handleListItemSelection(QTreeWidgetItem* item)
+{
+    CheckinListItem* row = asRow(item);
+    if (!row)
+        return;
+    checkinCalendar->setDate(row->getDate(), true);
+    checkinListView->scrollToItem(row);
+}
+
+void CheckinWidget::updateExtrapolatedInfo(const QDate& date)
+{
+    const int user = _currentUser();
+    const UserMeasurements set = user < 0 ? UserMeasurements()
+                                          : UserDB::instance()->getDaysMeasurements(
+                                              user, dateCode(date).constData());
+    QString text = _infoText(date, set);
+    if (set.noteExact() && !set.note().empty()) {
+        text += QStringLiteral("<br><br><b>") + tr("Journal Entry:") + QStringLiteral("</b>");
+        noteEdit->setPlainText(QString::fromStdString(set.note()));
+        noteEdit->show();
+    } else {
+        noteEdit->hide();
+    }
+    extrapolatedInfo->setText(text);
+}
+
+QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set) const
+{
+    QString text = QStringLiteral("<big><b>")
+                   + QLocale().toString(date, QStringLiteral("dddd, MMMM d yyyy"))
+                   + QStringLiteral("</b></big><p><p><table>");
+    const UnitCollection* units = UnitCollection::instance();
+    const struct
+    {
+        M::Measurements value;
+        QString label;
+        UnitCollection::UnitType unit;
+    } shown[] = {
+        {M::Weight, tr("Weight:"), UnitCollection::Weight},
+        {M::Chest, tr("Chest:"), UnitCollection::Measurement},
+        {M::Waist, tr("Waist:"), UnitCollection::Measurement},
+        {M::Hip, tr("Hip:"), UnitCollection::Measurement},
+        {M::Thigh, tr("Thigh:"), UnitCollection::Measurement},
+    };
+    for (const auto& row : shown) {
+        if (set.has(row.value)) {
+            const QString value = units->get(row.unit)->printNumberUnit(set.value(row.value));
+            text += tableRow(row.label, value);
+        }
+    }
+    // Without a height the index means nothing.
+    const std::optional<DBTypes::UserProfile> profile =
+        set.has(M::Weight) ? UserDB::instance()->getProfile(_currentUser()) : std::nullopt;
+    if (profile && profile->height > 0.0f) {
+        const int bmi = UserDB::calcBMI(profile->height, set.value(M::Weight));
+        text += tableRow(tr("BMI:"), QString::number(bmi) + riskWord(bmi));
+    }
+    if (set.has(M::Waist) && set.has(M::Hip)) {
+        const double ratio = double(set.value(M::Waist)) / double(set.value(M::Hip));
+        text += QStringLiteral("<tr><td>%1</td><td><b>%2</b></td></tr>")
+                    .arg(tr("Waist/Hip ratio:"), QString::asprintf("%.2f", ratio));
+    }
+    return text + QStringLiteral("</table>");
+}
+
+int CheckinWidget::execDialog(CheckinDialog* dialog)
+{
+    return dialog->exec();
+}
+
+bool CheckinWidget::updateMeasurements(const QDate& date)
+{
+    const int user = _currentUser();
+    if (user < 0)
+        return false;
+    if (date < Clock::today()
+        && !Prompter::askYesNo(this, tr("Warning"),
+                               tr("You are modifying your checkin set in\nthe past. Do you "
+                                  "want to continue?\n\n")))
+        return false;
+    const QByteArray code = dateCode(date);
+    const QString title = (hasCheckin(date) ? tr("<h2>Edit check-in for %1</h2>")
+                                            : tr("<h2>New check-in for %1</h2>"))
+                              .arg(date.toString(Qt::TextDate));
+    const std::unique_ptr<CheckinDialog> dialog(CheckinDialog::construct(this));
+    dialog->setMeasurements(UserDB::instance()->getDaysMeasurements(user, code.constData()));
+    dialog->setTitle(title);
+    while (execDialog(dialog.get()) == QDialog::Accepted) {
+        if (UserDB::instance()->setDaysMeasurements(user, code.constData(),
+                                                    dialog->getMeasurements()))
+            return true;
+        Prompter::warning(this, BrandEngine::instance()->getString("app_name_short"),
+                          tr("You cannot delete your last weight entry. Please set\na weight or "
+                             "cancel this operation."));
+    }
+    return false;
+}
+
+void CheckinWidget::_refreshAfterCheckin(const QDate& date)
+{
+    populate();
+    selectClosestListItem(date);
+    updateExtrapolatedInfo(date);
+    // A check-in cleared away leaves no row whose selection would relabel the button.
+    updateButtons(getDate());
+}
+
+void CheckinWidget::updateMeasurements()
+{
+    const QDate date = getDate();
+    if (updateMeasurements(date))
+        _refreshAfterCheckin(date);
+}
+
+void CheckinWidget::checkinToday()
+{
+    const QDate today = Clock::today();
+    if (updateMeasurements(today))
+        _refreshAfterCheckin(today);
+}
+
+void CheckinWidget::doEditItemRequest(QTreeWidgetItem* item, const QPoint&, int)
+{
+    CheckinListItem* row = asRow(item);
+    if (!row)
+        return;
+    const QDate date = row->getDate();
+    if (!updateMeasurements(date))
+        return;
+    updateExtrapolatedInfo(date);
+    if (hasCheckin(date)) {
+        const QByteArray code = dateCode(date);
+        row->set(UserDB::instance()->getDaysMeasurements(_currentUser(), code.constData()));
+    } else {
+        _removeRow(row);
+    }
+}
+
+bool CheckinWidget::_removeCheckin(CheckinListItem* row)
+{
+    const QDate date = row->getDate();
+    if (!UserDB::instance()->setDaysMeasurements(_currentUser(), dateCode(date).constData(),
                                                  UserMeasurements())) {
-        QMessageBox::warning(this, BrandEngine::instance()->getString("app_name_short"),
-                             tr("Cannot perform operation. You must have at least one weight "
-                                "entry."));
+        Prompter::warning(this, BrandEngine::instance()->getString("app_name_short"),
+                          tr("Cannot perform operation. You must have at least one weight "
+                             "entry."));
         return false;
     }
-    calendar->unsetBoldDay(date);
-    delete row;
-    emit requestEditMenuRefresh(2, 0);
+    _removeRow(row);
     return true;
+}
+
+void CheckinWidget::_removeRow(CheckinListItem* row)
+{
+    checkinCalendar->unsetBoldDay(row->getDate());
+    bool stripe = row->stripe();
+    for (int index = checkinListView->indexOfTopLevelItem(row) + 1;
+         index < checkinListView->topLevelItemCount(); ++index) {
+        if (CheckinListItem* below = asRow(checkinListView->topLevelItem(index)))
+            below->setStripe(stripe);
+        stripe = !stripe;
+    }
+    {
+        // The list would make the next row current and move the calendar away.
+        const QSignalBlocker quiet(checkinListView);
+        delete row;
+    }
+    // The calendar's date may have shown the removed values, or carried them forward.
+    updateButtons(getDate());
+    updateExtrapolatedInfo(getDate());
 }
 
 void CheckinWidget::deleteJournal()
 {
-    QTreeWidgetItem* row = checkinList->currentItem();
-    if (!row || !row->isSelected())
+    const QList<QTreeWidgetItem*> selected = checkinListView->selectedItems();
+    CheckinListItem* row = selected.isEmpty() ? nullptr : asRow(selected.first());
+    if (row && _removeCheckin(row))
+        selectClosestListItem(getDate());
+}
+
+void CheckinWidget::doContextMenuRequested(QTreeWidgetItem* item, const QPoint& point, int column)
+{
+    CheckinListItem* row = asRow(item);
+    if (!row)
         return;
-    if (_removeCheckin(row))
-        updateButtons(getDate());
+    QAction* chosen = Prompter::instance()->popup(_contextMenu, point);
+    if (chosen == _editAction)
+        doEditItemRequest(row, point, column);
+    else if (chosen == _deleteAction && _removeCheckin(row))
+        selectClosestListItem(getDate());
+}
+
+bool CheckinWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::Polish && !_polished) {
+        _polished = true;
+        checkinCalendar->setDate(Clock::today(), true);
+        checkinListView->header()->setSectionsClickable(false);
+    }
+    return QWidget::event(event);
 }
 
 void CheckinWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     populate();
-    updateButtons(getDate());
+    selectClosestListItem(getDate());
+    updateExtrapolatedInfo(getDate());
+}
+
+void CheckinWidget::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Insert:
+        event->accept();
+        btnCheckin->animateClick();
+        break;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+        event->accept();
+        deleteJournal();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+bool CheckinWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == checkinListView && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Insert:
+        case Qt::Key_Delete:
+            keyPressEvent(static_cast<QKeyEvent*>(event));
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -1,15 +1,26 @@
 #pragma once
 
+#include "profile/checkinlistitem.h"
+
 #include <QDate>
 #include <QWidget>
 
 class BXCalendar;
+class CheckinDialog;
+class QAction;
+class QKeyEvent;
+class QLabel;
+class QMenu;
+class QPoint;
 class QPushButton;
+class QTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// The check-ins page: the calendar, the list of the user's check-in days and the button
-// that opens the check-in of the calendar's date.
+// The check-ins page: every check-in of the current user in a list, the check-in days in bold
+// on a calendar, and for the calendar's date the latest weight and measurements, the BMI, the
+// waist/hip ratio and the day's journal note. Check-ins are created, edited and deleted here
+// through the check-in dialog.
 class CheckinWidget : public QWidget
 {
     Q_OBJECT
@@ -17,32 +28,66 @@ class CheckinWidget : public QWidget
 public:
     CheckinWidget(QWidget* parent, const char* name, Qt::WindowFlags flags = {});
 
-    QDate getDate() const;
+    virtual QDate getDate() const;
     // Whether the current user has a check-in on that date.
-    bool hasCheckin(const QDate& date) const;
+    virtual bool hasCheckin(const QDate& date) const;
+    // Refills the list and the calendar's bold marks from the current user's check-ins.
+    virtual void populate();
+    // Runs the check-in dialog for a date; true when a change was stored.
+    virtual bool updateMeasurements(const QDate& date);
 
-    BXCalendar* calendar;
-    QTreeWidget* checkinList;
-    QPushButton* btnCheckin;
+    QTreeWidget* checkinListView = nullptr;
+    BXCalendar* checkinCalendar = nullptr;
+    QLabel* extrapolatedInfo = nullptr;
+    QTextEdit* noteEdit = nullptr;
+    QPushButton* btnCheckin = nullptr;
 
 signals:
     // Context 2; state 1 when the calendar's date has a check-in, else 0.
     void requestEditMenuRefresh(const int context, const int state);
 
 public slots:
-    void raiseWidget();
-    void checkinToday();
-    // Removes the check-in of the selected list row and refreshes the page.
-    void deleteJournal();
+    virtual void raiseWidget();
     // Labels btnCheckin for the date and emits requestEditMenuRefresh(2, has).
-    void updateButtons(const QDate& date);
-    // Refills the list and the calendar's bold marks from the current user's check-ins.
-    void populate();
+    virtual void updateButtons(const QDate& date);
+    // Selects the date's row, or clears the selection when the date has none.
+    virtual void selectClosestListItem(const QDate& date);
+    virtual void handleListItemSelection(QTreeWidgetItem* row);
+    virtual void updateExtrapolatedInfo(const QDate& date);
+    // The check-in of the calendar's date.
+    virtual void updateMeasurements();
+    virtual void doContextMenuRequested(QTreeWidgetItem* row, const QPoint& point, int column);
+    virtual void doEditItemRequest(QTreeWidgetItem* row, const QPoint& point, int column);
+    // Deletes the check-in of the selected row.
+    virtual void deleteJournal();
+    virtual void checkinToday();
+
+protected slots:
+    virtual void languageChange();
 
 protected:
+    virtual void setupColumns();
+    // Runs the dialog modally; its result code.
+    virtual int execDialog(CheckinDialog* dialog);
+
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void init();
-    bool _removeCheckin(QTreeWidgetItem* row);
+    void _buildForm();
+    int _currentUser() const;
+    CheckinListItem* _rowOf(const QDate& date) const;
+    void _refreshAfterCheckin(const QDate& date);
+    bool _removeCheckin(CheckinListItem* row);
+    void _removeRow(CheckinListItem* row);
+    QString _infoText(const QDate& date, const UserMeasurements& set) const;
+
+    CheckinListItem::ColumnMap _columns{};
+    QMenu* _contextMenu = nullptr;
+    QAction* _editAction = nullptr;
+    QAction* _deleteAction = nullptr;
+    bool _polished = false;
 };

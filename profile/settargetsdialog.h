@@ -4,10 +4,20 @@
 
 #include <QDialog>
 
-class QComboBox;
-class QLineEdit;
+#include <vector>
 
-// The targets dialog: the ten nutrient targets of a check-in and the display size of each.
+class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class UnitDescriptor;
+
+// The user's own daily targets for the ten nutrients and the display size of each. Energy is
+// typed in the user's energy unit; fat, carbohydrate and protein in grams or as a share of
+// the energy, the two fields of such a row following each other. A blank field is no target.
+// The dialog only moves values between its fields and the records; its caller stores them.
 class SetTargetsDialog : public QDialog
 {
     Q_OBJECT
@@ -18,14 +28,64 @@ public:
 
     SetTargetsDialog(QWidget* parent, const char* name, bool modal, Qt::WindowFlags flags = {});
 
-    void load(const DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
-    // Writes the ten targets (blank = -999.0) and the display sizes back.
-    void get(DBTypes::CheckinItem* checkin, DBTypes::UserPrefs* prefs) const;
+    QLineEdit* targetEdit(DBTypes::NutType nut) const;
+    // Null for the nutrients without a percentage field.
+    QLineEdit* percentEdit(DBTypes::NutType nut) const;
+    QComboBox* sizeBox(DBTypes::NutType nut) const;
 
-    QLineEdit* targetEdit(DBTypes::NutType nut) const { return _edits[nut]; }
-    QComboBox* sizeBox(DBTypes::NutType nut) const { return _sizes[nut]; }
+public slots:
+    // Rewrites the percentage fields from the gram fields and the energy.
+    void updatePercentages();
+    // Rewrites the gram fields of fat, protein and carbohydrate from their percentages.
+    void updateValues();
+    void load(const DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
+    // Writes all ten targets (a blank field as BlankTarget) and display sizes; both records
+    // must be given.
+    void get(DBTypes::CheckinItem* checkin, DBTypes::UserPrefs* prefs) const;
+    void languageChange();
 
 private:
-    QLineEdit* _edits[DBTypes::NUTRIENT_COUNT];
-    QComboBox* _sizes[DBTypes::NUTRIENT_COUNT];
+    // One nutrient's fields; the widgets belong to the dialog.
+    struct NutrientItem
+    {
+        DBTypes::NutType nut;
+        QComboBox* sizeCombo;
+        QLineEdit* valueEdit;
+        QLineEdit* percentEdit; // fat, carbohydrate and protein only
+        float kilocaloriesPerGram;
+
+        const UnitDescriptor* descriptor() const;
+    };
+
+    // One line of the grid, in the grid's order.
+    struct Row
+    {
+        QLabel* nameLabel;
+        QLabel* unitLabel;
+        QLabel* percentLabel; // null without a percentage field
+        NutrientItem item;
+    };
+
+    void _buildForm();
+    QGridLayout* _buildGrid();
+    void _addRow(QGridLayout* grid, size_t index);
+    QHBoxLayout* _buildButtons();
+    void init();
+    void _setTabOrder();
+    const NutrientItem& _item(DBTypes::NutType nut) const;
+    // The energy field in kilocalories; 0 when it is empty or no number.
+    float _energy() const;
+
+    QLabel* textLabel1_2;
+    QLabel* textLabel1_3;
+    QLabel* textLabel1;
+    QPushButton* _okButton;
+    QPushButton* _cancelButton;
+    QLabel* _calsLabel;
+    QLabel* _fiberLabel;
+    QLineEdit* _calsLineEdit;
+    std::vector<Row> _rows;
+    // Energy, fat, protein, carbohydrate, fibre, saturated fat, sodium, cholesterol, sugar,
+    // calcium: the order in which loading, reading and the updates walk the nutrients.
+    std::vector<NutrientItem> _items;
 };

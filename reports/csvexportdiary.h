@@ -3,16 +3,55 @@
 #include <QDate>
 #include <QString>
 
+#include <string>
+
+class CSVOptions;
+class QFile;
 class QWidget;
 
-// The CSV export of the diary around a day.
+namespace DBTypes {
+class ExerciseDiaryItem;
+class FoodDiaryItem;
+} // namespace DBTypes
+
+// Field writers of the CSV rows: every field is quoted, with its double quotation marks
+// turned into apostrophes, and followed by a comma. Numbers have two decimals and a point
+// whatever the locale.
+void out_delimit(std::string& row, const char* text);
+void out_delimit(std::string& row, const std::string& text);
+void out_delimit(std::string& row, double value);
+// A date code "yyyyMMdd" as "yyyy-MM-dd".
+void out_date_toiso(std::string& row, const char* dateCode);
+// A value that may be unset: empty below -0.005, else the number (0.00 from -0.005 to 0).
+void out_possible_null(std::string& row, double value);
+// Writes the text without its terminating NUL; false when not all of it reached the file.
+bool write_string(QFile& file, const char* text);
+
+// The CSV export of the current user's diary around a day.
 class CsvExportDiary
 {
 public:
     CsvExportDiary(QWidget* parent, const QDate& selectedDay);
+    virtual ~CsvExportDiary() = default;
 
     // Asks the export options, writes the output and reports errors in a warning box.
     void perform();
+
+    // Writes the days from `start` to `end` to the one file and to a file per day in the
+    // folder (an empty path or folder skips that output). `error` comes back null on
+    // success and holds the message otherwise.
+    void doExport(const QString& oneFile, const QString& manyDir, const QDate& start,
+                  const QDate& end, bool omitEmpty, QString& error);
+
+    // The header line of every file, with its line feed.
+    static std::string header();
+    static std::string foodRow(const DBTypes::FoodDiaryItem& food);
+    static std::string exerciseRow(const DBTypes::ExerciseDiaryItem& exercise);
+
+protected:
+    virtual CSVOptions* createOptions(QWidget* parent);
+    // Runs the options dialog modally; true when the user chose Export.
+    virtual bool runOptions(CSVOptions* options);
 
 private:
     QWidget* _parent;

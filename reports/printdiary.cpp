@@ -1,11 +1,53 @@
 #include "reports/printdiary.h"
 
+#include "core/brandengine.h"
+#include "reports/diaryreportfactory.h"
+#include "reports/printoptions.h"
+#include "widgets/prompter.h"
+
+#include <memory>
+
+namespace {
+// Ranges longer than this many days after their first are confirmed before printing.
+constexpr int LongRangeDays = 10;
+} // namespace
+
 PrintDiary::PrintDiary(QWidget* parent, const QDate& day)
     : _parent(parent), _day(day)
 {
 }
 
+bool PrintDiary::runOptions(PrintOptions* options)
+{
+    return options->exec() == QDialog::Accepted;
+}
+
 ReportFactory* PrintDiary::getReportFactory()
 {
-    return nullptr;
+    const std::unique_ptr<PrintOptions> options(PrintOptions::construct(_parent));
+    options->setWindowTitle(QObject::tr("Print diary"));
+    options->displayExtendedOptions(true, true);
+    options->setDate(_day);
+    if (!runOptions(options.get()))
+        return nullptr;
+    QDate first;
+    QDate last;
+    options->getDateRange(first, last);
+    if (first.daysTo(last) > LongRangeDays && !_confirmLongRange()) {
+        if (!runOptions(options.get()))
+            return nullptr;
+        options->getDateRange(first, last);
+    }
+    return new DiaryReportFactory(first, last, options->summaryOnly(), options->omitEmpty());
+}
+
+bool PrintDiary::_confirmLongRange()
+{
+    const QMessageBox::StandardButton answer = Prompter::instance()->message(
+        _parent, QMessageBox::Information, BrandEngine::instance()->getString("app_name_short"),
+        QObject::tr("You have chosen to print more than 10 days worth of information.\nPlease "
+                    "note that doing so may take a while and consume a\nsignificant amount of "
+                    "paper. To continue please click on\nOK, otherwise click on Cancel."),
+        QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel, QMessageBox::Cancel);
+    return answer == QMessageBox::Ok;
 }

@@ -2,37 +2,34 @@
 
 #include "reports/pagesetup.h"
 #include "reports/printerrdm.h"
+#include "reports/printsteps.h"
 #include "reports/report.h"
 #include "reports/reportfactory.h"
 
-#include <QMessageBox>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 
 #include <memory>
 
 void PrintModule::printFromFactory(ReportFactory* factory, bool preview)
 {
-    // The print preview is not offered yet: with or without it the platform print
-    // dialog decides.
-    Q_UNUSED(preview);
+    PrintSteps* steps = PrintSteps::instance();
     QPrinter printer(QPrinter::ScreenResolution);
     printer.setColorMode(QPrinter::Color);
+    if (preview && !steps->preview(factory))
+        return;
     PageSetup::instance()->applyTo(printer);
-    QPrintDialog dialog(&printer);
-    if (dialog.exec() != QDialog::Accepted) {
+    if (!steps->setupPrinter(printer)) {
         qDebug("printer->setup returned false, bombing out");
         return;
     }
     printer.setFullPage(true);
     PrinterRDM metrics(printer);
     if (!metrics.painter()->isActive()) {
-        QMessageBox::warning(nullptr, QObject::tr("Print"),
-                             QObject::tr("The printer could not start the print job. Please "
-                                         "check the printer and try again."));
+        steps->jobFailed();
         return;
     }
+    // The report goes before its metrics, whose painter it may still use.
     const std::unique_ptr<Report> report(factory->getReport(&metrics));
     const int pages = report->getPageCount();
     for (int page = 0; page < pages; ++page) {

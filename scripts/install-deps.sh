@@ -1,15 +1,26 @@
 #!/bin/bash
-# Installs the Debian packages that building, running and testing Pantrel need,
-# skipping apt-get entirely when every one of them is already there.
+# Installs the Debian packages that building and running Pantrel need and, with --tests, also
+# those that only the tests, fuzzers and benchmarks need. Skips apt-get entirely when every
+# one of them is already there.
+# Usage: install-deps.sh [--tests]
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev libqt6svg6 qt6-svg-dev
-    xvfb xauth fonts-dejavu-core libssl-dev zlib1g-dev
+    xvfb xauth fonts-dejavu-core libssl-dev zlib1g-dev libsqlite3-dev
     tango-icon-theme librsvg2-bin
+)
+test_packages=(
+    poppler-utils fonts-liberation2 locales
     clang-14 libclang-rt-14-dev libbenchmark-dev
 )
+
+case "${1:-}" in
+    "") ;;
+    --tests) packages+=("${test_packages[@]}") ;;
+    *) echo "Usage: $0 [--tests]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,11 +1,16 @@
 #include "userdb/bxsqldb.h"
 
 #include "core/bxsettings.h"
+#include "core/notificationcenter.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+
+#include <sqlite3.h>
 
 #include <cassert>
 
@@ -166,9 +171,56 @@ bool BXSqlDb::rollbackTransaction()
     return instance()->_rollbackTransaction();
 }
 
+bool BXSqlDb::diskWasFull()
+{
+    return _instance && _instance->m_diskFull;
+}
+
+QString BXSqlDb::diskFullText()
+{
+    return QStringLiteral("The disk is full: the change was not saved.");
+}
+
+void BXSqlDb::noteFailure(const QSqlError& error)
+{
+    // Extended result codes keep the primary one in their low byte.
+    if (!_instance || (error.nativeErrorCode().toInt() & 0xff) != SQLITE_FULL)
+        return;
+    _instance->m_diskFull = true;
+    announceDiskFull();
+}
+
+// Posts "userdb_disk_full" once the change that failed has returned, so that whoever tells
+// the user does so outside the change; failures in a row are announced once.
+void BXSqlDb::announceDiskFull()
+{
+    static bool pending = false;
+    QCoreApplication* application = QCoreApplication::instance();
+    if (pending || !application)
+        return;
+    pending = true;
+    QMetaObject::invokeMethod(
+        application,
+        [] {
+            pending = false;
+            NotificationCenter::notify("userdb_disk_full");
+        },
+        Qt::QueuedConnection);
+}
+
+bool BXSqlDb::transactionActive() const
+{
+    const QVariant handle = connection().driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return true;
+    sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
+    return db && sqlite3_get_autocommit(db) == 0;
+}
+
 bool BXSqlDb::_beginTransaction()
 {
     assert(nestedTransactionLevel == 0);
+    m_diskFull = false;
     const bool started = connection().transaction();
     if (!started)
         qFatal("Could not start database transaction. There could be an I/O or network error, "
@@ -184,6 +236,13 @@ bool BXSqlDb::_commitTransaction()
         return true;
     const bool committed = connection().commit();
     if (!committed)
+        noteFailure(connection().lastError());
+    if (!committed && m_diskFull) {
+        if (transactionActive())
+            connection().rollback();
+        return false;
+    }
+    if (!committed)
         qFatal("Could not commit (finish) database transaction. There could be an I/O or network "
                "error, or your disk may be full");
     return committed;
@@ -194,7 +253,8 @@ bool BXSqlDb::_rollbackTransaction()
     assert(nestedTransactionLevel > 0);
     if (--nestedTransactionLevel > 0)
         return true;
-    const bool rolledBack = connection().rollback();
+    // After some errors, a full disk among them, SQLite has already rolled back.
+    const bool rolledBack = connection().rollback() || !transactionActive();
     if (!rolledBack)
         qFatal("Could not rollback (abort) database transaction. There could be an I/O or network "
                "error, or your disk may be full");

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMap>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 
 #include <string>
@@ -47,11 +48,21 @@ public:
     // Runs the text once and discards its result.
     static void perform(const char* sql);
 
-    // One level of transaction. A driver that refuses is fatal; nesting is a broken
-    // invariant.
+    // One level of transaction. A driver that refuses is fatal, but for a full disk: then
+    // the transaction is rolled back (SQLite may have done so itself), the commit returns
+    // false and diskWasFull() tells why. Nesting is a broken invariant.
     static bool beginTransaction();
     static bool commitTransaction();
     static bool rollbackTransaction();
+
+    // True when a statement or commit since the last transaction began failed because the
+    // disk (or the database's size limit) is full.
+    static bool diskWasFull();
+    // What the user is told about a change that a full disk stopped.
+    static QString diskFullText();
+    // Records a failed statement's error, for diskWasFull(). A full disk is also announced,
+    // once the failed change has returned, by the notification "userdb_disk_full".
+    static void noteFailure(const QSqlError& error);
 
     // Adds a column to an existing table by rebuilding it with the new column first;
     // the new column is NULL in every old row. Does nothing when the column name
@@ -123,8 +134,12 @@ private:
 
     static BXSqlDb* _instance;
 
+    bool transactionActive() const;
+    static void announceDiskFull();
+
     bool m_open = false;
     int nestedTransactionLevel = 0;
+    bool m_diskFull = false;
 };
 
 // Copies a file in blocks; a destination that cannot be written is removed.

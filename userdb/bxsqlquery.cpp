@@ -2,6 +2,7 @@
 
 #include "userdb/bxsqldb.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <cassert>
@@ -115,8 +116,12 @@ void BXSqlQuery::bindValue(int position, const QVariant& value)
 bool BXSqlQuery::exec()
 {
     m_lastInsertId = -1;
-    if (!m_statement || !m_statement->exec())
+    if (!m_statement)
         return false;
+    if (!m_statement->exec()) {
+        BXSqlDb::noteFailure(m_statement->lastError());
+        return false;
+    }
     if (isInsert(m_statement->lastQuery()) && m_statement->numRowsAffected() > 0) {
         const QVariant id = m_statement->lastInsertId();
         if (id.isValid())

@@ -212,15 +212,18 @@ bool UserDB::addUser(UserProfile& profile, int* id)
     }
     const int newId = getNextUserID();
     BXSqlDb::beginTransaction();
-    if (!_insertUserRows(profile, newId)) {
+    const bool inserted = _insertUserRows(profile, newId);
+    if (!inserted)
         BXSqlDb::rollbackTransaction();
-        _lastError = QStringLiteral("The new user could not be stored in the user database. Check "
-                                    "that the disk is not full and that you may write to the "
-                                    "folder %1, then try again.")
-                         .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath()));
+    if (!inserted || !BXSqlDb::commitTransaction()) {
+        _lastError = BXSqlDb::diskWasFull()
+            ? BXSqlDb::diskFullText()
+            : QStringLiteral("The new user could not be stored in the user database. Check "
+                             "that the disk is not full and that you may write to the "
+                             "folder %1, then try again.")
+                  .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath()));
         return false;
     }
-    BXSqlDb::commitTransaction();
     profile.userId = newId;
     if (id)
         *id = newId;
@@ -1165,12 +1168,30 @@ int UserDB::goalRecommendation(int bmi)
     return DBTypes::LOSE_WEIGHT;
 }
 
+namespace {
+
+// The date of a field that holds exactly an 8-character code; an invalid date otherwise.
+QDate dateOfField(const char (&code)[DBTypes::DATE_CODE_SIZE])
+{
+    if (qstrnlen(code, DBTypes::DATE_CODE_SIZE) != DBTypes::DATE_CODE_SIZE - 1)
+        return QDate();
+    return DateFromCode4(code);
+}
+
+} // namespace
+
 float UserDB::harrisBenedictRee(const CheckinItem& c, const UserProfile& p)
 {
-    assert(c.weight > 0 && p.height > 0);
-    const int age = DateFromCode4(c.date).year() - DateFromCode4(p.dob).year();
-    assert(age > 0);
-    assert(c.activity >= DBTypes::SEDENTARY && c.activity <= DBTypes::ACTIVE);
+    if (!(c.weight > 0.0f) || !(p.height > 0.0f) || c.activity < DBTypes::SEDENTARY
+        || c.activity > DBTypes::ACTIVE)
+        return NO_REE;
+    const QDate day = dateOfField(c.date);
+    const QDate birth = dateOfField(p.dob);
+    if (!day.isValid() || !birth.isValid())
+        return NO_REE;
+    const int age = day.year() - birth.year();
+    if (age < 1)
+        return NO_REE;
     const double weight = c.weight;
     const double height = p.height;
     const double kilojoules = p.sex == 0 ? 57.5 * weight + 278.0 + 20.9 * height - 28.3 * age

@@ -147,6 +147,11 @@ public:
     static int calcBMI(const float& height, const float& weight);
     static float calcWeightForBMI(float height, float bmi);
     static int goalRecommendation(int bmi);
+    // The resting energy scaled by the check-in's activity level, by the Harris-Benedict
+    // equation. NO_REE when it cannot be computed: a weight or height not above 0, a check-in
+    // or birth date that is no valid date code, an age below one calendar year, or an
+    // activity level outside sedentary to active.
+    static constexpr float NO_REE = -1.0f;
     static float harrisBenedictRee(const DBTypes::CheckinItem& checkin,
                                    const DBTypes::UserProfile& profile);
 

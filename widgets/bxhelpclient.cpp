@@ -2,6 +2,10 @@
 
 #include "widgets/helpwindow.h"
 
+#include <QApplication>
+#include <QEvent>
+#include <QWindow>
+
 namespace {
 const QString kContentsPage = QStringLiteral("!!%%contents");
 const QString kIndexPage = QStringLiteral("!!%%index");
@@ -10,6 +14,8 @@ const QString kIndexPage = QStringLiteral("!!%%index");
 BXHelpClient::BXHelpClient(QObject* parent)
     : QObject(parent)
 {
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->installEventFilter(this);
 }
 
 BXHelpClient::~BXHelpClient()
@@ -31,10 +37,35 @@ void BXHelpClient::openAssistant()
         connect(_window, &HelpWindow::closed, this, &BXHelpClient::assistantClosed);
     }
     _applyArguments();
+    _passModalDialog(QApplication::activeModalWidget());
     _window->show();
     _window->raise();
     _window->activateWindow();
     emit assistantOpened();
+}
+
+// Help is asked for from dialogs too (their Help buttons, a tip's link), and stays open while
+// dialogs come and go. A modal dialog blocks every other window of the program but its own
+// children, so the help window becomes a child (for the window system: a transient) of the
+// modal dialog in front, before either is shown, when the window system decides what is
+// blocked.
+void BXHelpClient::_passModalDialog(QWidget* modal)
+{
+    if (!_window || !modal || modal == _window)
+        return;
+    _window->winId();
+    modal->winId();
+    _window->windowHandle()->setTransientParent(modal->windowHandle());
+}
+
+bool BXHelpClient::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && isOpen() && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->isWindow() && widget->isModal())
+            _passModalDialog(widget);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void BXHelpClient::_applyArguments()

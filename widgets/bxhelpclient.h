@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class HelpWindow;
+class QWidget;
 
 // The program's link to its help viewer. The viewer is opened with a set of
 // arguments ("-profile" and the profile path, "-startwithcontents" or
@@ -29,12 +30,16 @@ public slots:
     void closeAssistant();
     void showPage(const QString& page);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void assistantOpened();
     void assistantClosed();
 
 private:
     void _applyArguments();
+    void _passModalDialog(QWidget* modal);
 
     QStringList _arguments;
     HelpWindow* _window = nullptr;

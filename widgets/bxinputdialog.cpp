@@ -2,8 +2,10 @@
 
 #include "widgets/bxhelp.h"
 
+#include "core/numberparser.h"
+#include "core/numbervalidator.h"
+
 #include <QComboBox>
-#include <QDoubleValidator>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -196,27 +198,14 @@ double BXInputDialog::getDouble(const QString& caption, const QString& label, do
 {
     BXInputDialog dialog(label, parent, name ? name : "qt_inputdlg_getdbl", true, LineEdit,
                          helpTopic);
-    // Numbers are typed and shown with a decimal point whatever the user's locale, as
-    // everywhere else in the program. A comma typed out of habit means the decimal point:
-    // left alone, the validator would take it for a group separator and read "1,5" as 15.
-    QLocale locale = QLocale::c();
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    // Numbers are shown with a decimal point in every locale; what may be typed follows
+    // NumberParser's rule.
     QLineEdit* edit = dialog.lineEdit();
-    connect(edit, &QLineEdit::textEdited, &dialog, [edit](QString text) {
-        if (!text.contains(QLatin1Char(',')))
-            return;
-        const int cursor = edit->cursorPosition();
-        edit->setText(text.replace(QLatin1Char(','), QLatin1Char('.')));
-        edit->setCursorPosition(cursor);
-    });
-    auto* validator = new QDoubleValidator(minValue, maxValue, decimals, &dialog);
-    validator->setNotation(QDoubleValidator::StandardNotation);
-    validator->setLocale(locale);
-    edit->setValidator(validator);
-    edit->setText(locale.toString(value, 'f', decimals));
+    edit->setValidator(new NumberValidator(minValue, maxValue, decimals, &dialog));
+    edit->setText(QLocale::c().toString(value, 'f', decimals));
     edit->selectAll();
     _runDialog(dialog, caption, ok);
-    return locale.toDouble(edit->text());
+    return NumberParser::parse(edit->text()).value_or(0.0);
 }
 
 int BXInputDialog::getInteger(const QString& caption, const QString& label, int value,

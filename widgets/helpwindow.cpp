@@ -74,6 +74,7 @@ void HelpWindow::_buildLayout()
     connect(_index, &QListWidget::itemActivated, this, &HelpWindow::_indexItemActivated);
     connect(_index, &QListWidget::itemClicked, this, &HelpWindow::_indexItemActivated);
     connect(_indexFilter, &QLineEdit::textChanged, this, &HelpWindow::_indexFilterChanged);
+    connect(_indexFilter, &QLineEdit::returnPressed, this, &HelpWindow::_openCurrentIndexEntry);
     _backButton->setEnabled(false);
     _forwardButton->setEnabled(false);
 }
@@ -211,6 +212,12 @@ void HelpWindow::_contentsItemClicked(QTreeWidgetItem* item)
 void HelpWindow::_indexItemActivated(QListWidgetItem* item)
 {
     _browser->setSource(item->data(kUrlRole).toUrl());
+}
+
+void HelpWindow::_openCurrentIndexEntry()
+{
+    if (QListWidgetItem* item = _index->currentItem())
+        _indexItemActivated(item);
 }
 
 void HelpWindow::_indexFilterChanged(const QString& text)

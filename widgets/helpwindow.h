@@ -45,6 +45,7 @@ private slots:
     void _contentsItemClicked(QTreeWidgetItem* item);
     void _indexItemActivated(QListWidgetItem* item);
     void _indexFilterChanged(const QString& text);
+    void _openCurrentIndexEntry();
     void _goHome();
 
 protected:

@@ -7,11 +7,11 @@
 #include "app/mainwindow.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
-#include "core/tarfilewriter.h"
 #include "reports/printmodule.h"
 #include "reports/reportfactory.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
+#include "tests/support/brandinfront.h"
 #include "tests/support/testsession.h"
 
 #include <QDir>
@@ -57,42 +57,14 @@ inline QString brandXml(const BrandSwitches& s)
     return xml;
 }
 
-// Loads the test switches in front of the shipped brand (the first definition of an id wins).
+// Loads the test switches in front of the shipped brand.
 inline void loadBrand(const BrandSwitches& switches)
 {
-    const QString folder = QDir::homePath();
-    const QString xmlPath = folder + QStringLiteral("/switches.xml");
-    const QString pngPath = folder + QStringLiteral("/www.png");
-    const QString archivePath = folder + QStringLiteral("/switches.dat");
-    QFile xml(xmlPath);
-    const bool opened = xml.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    assert(opened);
-    xml.write(brandXml(switches).toUtf8());
-    xml.close();
     QImage icon(16, 16, QImage::Format_ARGB32);
     icon.fill(Qt::darkGreen);
-    const bool saved = icon.save(pngPath, "PNG");
-    assert(saved);
-    QFile archive(archivePath);
-    const bool made = archive.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    assert(made);
-    {
-        TarFileWriter writer(archive);
-        const bool added = writer.addFile(xmlPath, QStringLiteral("switches.xml"))
-            && writer.addFile(pngPath, QStringLiteral("www.png"));
-        assert(added);
-        (void)added;
-    }
-    archive.close();
-    BrandEngine::cleanUp();
-    const bool imported = BrandEngine::instance()->import(QFile::encodeName(archivePath).constData())
-        && BrandEngine::instance()->import(
-            QFile::encodeName(BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).constData());
-    assert(imported);
-    (void)opened;
-    (void)saved;
-    (void)made;
-    (void)imported;
+    const bool loaded = loadBrandInFront(brandXml(switches), {{QStringLiteral("www.png"), icon}});
+    assert(loaded);
+    (void)loaded;
 }
 
 inline QString databaseFile()
@@ -240,6 +212,7 @@ protected:
     void installUnits(const DBTypes::UserPrefs& prefs) override
     {
         installedUnits.append(prefs.measurementUnits);
+        MainWindow::installUnits(prefs);
     }
     std::unique_ptr<PrintModule> createPrintCommand(int) override
     {

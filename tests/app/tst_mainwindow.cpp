@@ -85,6 +85,7 @@ private slots:
 
     void editMenu_data();
     void editMenu();
+    void editMenuOpensOnWhatHasTheFocus();
     void zeroBrowserStateRepeatsTheLastOne();
     void checkinItemsNameTheDate();
     void contextHelpFollowsPageAndFocus();
@@ -361,7 +362,8 @@ void TestMainWindow::editMenu_data()
     const QStringList saved{QStringLiteral("eM_DiarySavedRename"), QStringLiteral("eM_DiarySavedDelete")};
     auto kind = [](int k, int flags) { return (k << 16) | flags; };
 
-    QTest::newRow("diary, nothing focused") << 1 << 0 << QString() << QStringList() << QStringList();
+    const QStringList nothingApplies{QStringLiteral("eM_NoApplicableAction")};
+    QTest::newRow("diary, nothing focused") << 1 << 0 << QString() << nothingApplies << QStringList();
     QTest::newRow("diary list")
         << 1 << 0 << QStringLiteral("list")
         << QStringList{copy, QStringLiteral("eM_DiaryClearAll"), QStringLiteral("savedMealMenu"),
@@ -404,7 +406,7 @@ void TestMainWindow::editMenu_data()
                              << QStringList();
     QTest::newRow("web") << 4 << 0 << QString() << QStringList{QStringLiteral("eM_NoApplicableAction")}
                          << QStringList();
-    QTest::newRow("unknown context") << 9 << 0 << QString() << QStringList() << QStringList();
+    QTest::newRow("unknown context") << 9 << 0 << QString() << nothingApplies << QStringList();
 }
 
 void TestMainWindow::editMenu()
@@ -458,6 +460,21 @@ void TestMainWindow::editMenu()
         }
     }
     QVERIFY(found);
+}
+
+void TestMainWindow::editMenuOpensOnWhatHasTheFocus()
+{
+    ScriptedMainWindow* window = makeWindow();
+    QMenu* edit = window->menuBar()->findChild<QMenu*>(QStringLiteral("Edit"));
+    focusAndWait(nullptr);
+    window->refreshEditMenu(1, 0);
+    QCOMPARE(visibleItems(edit), QStringList{QStringLiteral("eM_NoApplicableAction")});
+
+    // The search field takes the focus without telling the window: opening the menu looks.
+    focusAndWait(window->diaryPage()->foodQueryWidget3->prettySearchEdit->lineEdit());
+    emit edit->aboutToShow();
+    QVERIFY(visibleItems(edit).contains(QStringLiteral("em_CopyFromAnotherDay")));
+    QVERIFY(!visibleItems(edit).contains(QStringLiteral("eM_NoApplicableAction")));
 }
 
 void TestMainWindow::zeroBrowserStateRepeatsTheLastOne()

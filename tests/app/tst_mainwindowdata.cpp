@@ -4,18 +4,24 @@
 #include "mainwindowdoubles.h"
 
 #include "app/syncdialog.h"
+#include "app/tipoftheday.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/fooddbdynamic.h"
 #include "core/dateconversion.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
+#include "profile/settargetsdialog.h"
 #include "userdb/diarydb.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -96,6 +102,7 @@ private slots:
     void cleanupTestCase();
 
     void backupIsByteIdentical();
+    void firstBackupMakesTheDefaultFolder();
     void cancelledBackupWritesNothing();
     void backupOntoLiveDatabaseFails();
     void backupKeepsExistingFileWhenNotOverwriting();
@@ -115,10 +122,12 @@ private slots:
     void deletingLastUserEndsWhenWizardCancelled();
     void sixthUserIsRefused();
     void targetsAreStoredAndAnnounced();
+    void targetsDialogStoresForDiaryDay();
     void switchingLoadsUserSettings();
     void diaryItemsFollowTheDay();
 
     void updateCheckFollowsInterval_data();
+    void eachStartShowsTheNextTip();
     void updateCheckFollowsInterval();
     void brandWithoutUpdatesNeverChecks();
     void publishingPromptAfterAWeek_data();
@@ -199,6 +208,16 @@ void TestMainWindowData::backupIsByteIdentical()
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successfull"));
     QCOMPARE(_window->lastText(), QStringLiteral("Your data is now backed up in ") + QDir::toNativeSeparators(path));
     QVERIFY(BXSqlDb::isUp());
+}
+
+void TestMainWindowData::firstBackupMakesTheDefaultFolder()
+{
+    BXSettings().setString(BXSettings::DataBackupPath, QString());
+    const QString folder = BXSettings::defaultBackupDir();
+    QDir(folder).removeRecursively();
+    _window->backupName = QString();
+    _window->backupUserDB();
+    QVERIFY(QFileInfo(folder).isDir());
 }
 
 void TestMainWindowData::cancelledBackupWritesNothing()
@@ -485,14 +504,74 @@ void TestMainWindowData::targetsAreStoredAndAnnounced()
     QCOMPARE(announced.size(), 1);
 }
 
+// The main window with the real targets dialog.
+class TargetsWindow : public ScriptedMainWindow
+{
+protected:
+    bool execTargetsDialog(DBTypes::CheckinItem& checkin, DBTypes::UserPrefs& prefs) override
+    {
+        return MainWindow::execTargetsDialog(checkin, prefs);
+    }
+};
+
+void TestMainWindowData::targetsDialogStoresForDiaryDay()
+{
+    delete _window;
+    auto* window = new TargetsWindow;
+    _window = window;
+    QVERIFY(_window->switchUser(_window, _ann));
+    _window->diaryPage()->prevDayButton_clicked();
+    const QByteArray day = _window->diaryPage()->getDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    UserDB* users = UserDB::instance();
+    QVERIFY(users->setFluid(_ann, day.constData(), 5));
+    DBTypes::CheckinItem weighing;
+    weighing.userId = _ann;
+    qstrcpy(weighing.date, day.constData());
+    weighing.weight = 72.5f;
+    weighing.hasWeight = true;
+    QVERIFY(users->addCheckin(weighing, false));
+
+    bool filled = false;
+    QTimer::singleShot(0, _window, [this, &filled] {
+        auto* dialog = _window->findChild<SetTargetsDialog*>();
+        QVERIFY(dialog);
+        dialog->targetEdit(DBTypes::ENERGY)->setText(QStringLiteral("1800"));
+        dialog->targetEdit(DBTypes::FAT)->setText(QStringLiteral("60"));
+        dialog->targetEdit(DBTypes::SODIUM)->clear();
+        dialog->sizeBox(DBTypes::SODIUM)->setCurrentIndex(0);
+        dialog->findChild<QPushButton*>(QStringLiteral("_okButton"))->click();
+        filled = true;
+    });
+    QSignalSpy announced(_window, &MainWindow::signalTargetUpdate);
+    _window->setTargets();
+    QVERIFY(filled);
+
+    QCOMPARE(announced.size(), 1);
+    const auto sent = announced.at(0).at(0).value<DBTypes::CheckinItem>();
+    QCOMPARE(sent.target(DBTypes::ENERGY), 1800.0f);
+    const DBTypes::CheckinItem stored = users->getCheckin(_ann, day.constData());
+    QCOMPARE(stored.target(DBTypes::ENERGY), 1800.0f);
+    QCOMPARE(stored.target(DBTypes::FAT), 60.0f);
+    QVERIFY(stored.noTarget(DBTypes::SODIUM));
+    QCOMPARE(users->getUserPrefs(_ann).targetSize(DBTypes::SODIUM), DBTypes::UserPrefs::Large);
+    // The day's water and weight stay as they were.
+    QCOMPARE(users->getFluid(_ann, day.constData()), 5);
+    bool exact = false;
+    QCOMPARE(users->getWeight(_ann, day.constData(), &exact), 72.5f);
+    QVERIFY(exact);
+}
+
 void TestMainWindowData::switchingLoadsUserSettings()
 {
     const int bob = addUser(QStringLiteral("Bob"));
     DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(bob);
     prefs.snackDisplay = DBTypes::SNACKS_NUMBERED;
     prefs.showNutrientAndFluid = true;
+    prefs.energyUnits = 0; // kilojoules
     UserDB::instance()->setUserPrefs(bob, prefs);
     UserDB::instance()->saveColumnSettings(bob, QStringLiteral("0:"));
+    UserDB::instance()->saveColumnSettings(_ann, QStringLiteral("0:"));
+    const QTreeWidget* list = _window->diaryPage()->diaryView1->mealView;
     const int bobsFood = addCustomFood(bob, QStringLiteral("Bagel"));
     QVERIFY(_window->switchUser(_window, _ann));
     QCOMPARE(_window->previousUser(), _ann);
@@ -504,6 +583,7 @@ void TestMainWindowData::switchingLoadsUserSettings()
     QVERIFY(_window->toggleViewModeB->isChecked());
     QVERIFY(_window->toggleFluidNutrientAction->isChecked());
     QCOMPARE(_window->diaryPage()->diaryView1->mealView->getColumnSettings(), QStringLiteral("0:"));
+    QCOMPARE(list->headerItem()->text(1), QStringLiteral("Kilojoules"));
     QCOMPARE(_window->windowTitle(), BrandEngine::instance()->getString("app_name") + QStringLiteral(" - Bob "));
     QCOMPARE(_window->usersSubmenu()->actions().last()->text(), QStringLiteral("Bob"));
     QVERIFY(_window->usersSubmenu()->actions().last()->isChecked());
@@ -513,6 +593,7 @@ void TestMainWindowData::switchingLoadsUserSettings()
     QCOMPARE(UserDB::instance()->getColumnSettings(bob), QStringLiteral("0:"));
     QCOMPARE(_window->diaryPage()->diaryView1->mealView->getColumnSettings(),
              UserDB::instance()->getColumnSettings(_ann));
+    QCOMPARE(list->headerItem()->text(1), QStringLiteral("Calories"));
 }
 
 void TestMainWindowData::diaryItemsFollowTheDay()
@@ -562,6 +643,33 @@ void TestMainWindowData::updateCheckFollowsInterval_data()
     QTest::newRow("27 of 28 days") << 28 << 27 << 0;
     QTest::newRow("28 of 28 days") << 28 << 28 << 1;
     QTest::newRow("never") << -1 << 400 << 0;
+}
+
+void TestMainWindowData::eachStartShowsTheNextTip()
+{
+    TipOfTheDay::cleanUp();
+    const QList<int> tips = TipOfTheDay::instance()->tipNumbers();
+    QVERIFY(tips.size() >= 2);
+    UserDB::instance()->setTipOfTheDay(_ann, 0);
+    QList<int> shown;
+    QTimer closer;
+    closer.setInterval(0);
+    connect(&closer, &QTimer::timeout, [&shown] {
+        auto* tip = qobject_cast<TipOfTheDay*>(QApplication::activeModalWidget());
+        if (tip && tip->isVisible()) {
+            shown.append(tip->currentTip());
+            tip->closeButton()->click();
+        }
+    });
+    closer.start();
+    for (int start = 0; start < 3; ++start) {
+        TipOfTheDay::cleanUp();
+        _window->appAboutToStart();
+        QTRY_COMPARE(shown.size(), start + 1);
+    }
+    // A first start shows the first tip; every later one the tip after the one closed.
+    QCOMPARE(shown, (QList<int>{tips.at(0), tips.at(1), tips.at(2)}));
+    QCOMPARE(UserDB::instance()->getTipOfTheDay(_ann), tips.at(2));
 }
 
 void TestMainWindowData::updateCheckFollowsInterval()

@@ -76,6 +76,7 @@ private slots:
     void unitsAreSavedAndInstalled();
     void backupFolderMustBeGiven();
     void missingBackupFolderIsCreatedOnRequest();
+    void defaultBackupFolderIsNeitherAskedAboutNorMade();
     void uncreatableBackupFolderKeepsTheDialogOpen();
     void cancelledFolderChooserKeepsThePath();
     void accountPageOpensThroughTheWindow();
@@ -342,6 +343,20 @@ void TestPreferences::missingBackupFolderIsCreatedOnRequest()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(QFileInfo(folder).isDir());
     QCOMPARE(BXSettings().getString(BXSettings::DataBackupPath), folder);
+}
+
+void TestPreferences::defaultBackupFolderIsNeitherAskedAboutNorMade()
+{
+    BXSettings().setString(BXSettings::DataBackupPath, QString());
+    const QString folder = BXSettings::defaultBackupDir();
+    QVERIFY(!QFileInfo::exists(folder));
+    ScriptedPreferences dialog;
+    dialog.child<QRadioButton>("kilojoulesRadio")->setChecked(true);
+    dialog.save();
+    QCOMPARE(dialog.messages, QStringList());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(storedPrefs().energyUnits, 0);
+    QVERIFY(!QFileInfo::exists(folder));
 }
 
 void TestPreferences::uncreatableBackupFolderKeepsTheDialogOpen()

@@ -48,6 +48,8 @@ private slots:
     void splitsWords();
     void matchesWordsIgnoringCase_data();
     void matchesWordsIgnoringCase();
+    void matchesUtf8Names_data();
+    void matchesUtf8Names();
     void checksTermsUsable();
     void unusableTermsMatchNothing_data();
     void unusableTermsMatchNothing();
@@ -144,6 +146,31 @@ void TestIndexedDB::matchesWordsIgnoringCase()
     QFETCH(QByteArray, text);
     QFETCH(bool, found);
     QCOMPARE(StringMatcherUtf(word)(text.constData(), int(text.size())), found);
+}
+
+void TestIndexedDB::matchesUtf8Names_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("ascii word") << "mix" << QString::fromUtf8("Trail MIX à la maison") << true;
+    QTest::newRow("ascii word absent") << "soup" << QString::fromUtf8("Борщ") << false;
+    QTest::newRow("cyrillic, other case") << QString::fromUtf8("борщ")
+                                          << QString::fromUtf8("Борщ red") << true;
+    QTest::newRow("accented capitals") << QString::fromUtf8("BRÛLÉE")
+                                       << QString::fromUtf8("Crème brûlée") << true;
+    QTest::newRow("emoji") << QString::fromUtf8("🍜") << QString::fromUtf8("Pho 🍜") << true;
+    QTest::newRow("accent not dropped") << QString::fromUtf8("crème") << "Creme" << false;
+}
+
+void TestIndexedDB::matchesUtf8Names()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, name);
+    QFETCH(bool, found);
+    const QByteArray text = name.toUtf8();
+    const StringMatcherUtf matcher(word, StringMatcherUtf::Encoding::Utf8);
+    QCOMPARE(matcher(text.constData(), int(text.size())), found);
 }
 
 void TestIndexedDB::checksTermsUsable()

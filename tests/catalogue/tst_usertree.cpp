@@ -172,13 +172,24 @@ private slots:
                  QStringList({"Inner", "Outer", "Shared Foods", "My Foods"}));
     }
 
-    void namesAreSingleByteText()
+    void namesKeepEveryScript()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        const QString name = QStringLiteral("Cr\u00e8me br\u00fbl\u00e9e");
-        foods->createFood(USER_ROOT, name, QStringLiteral("ramekin"), {});
-        QCOMPARE(QByteArray(foods->getItems().front().name), name.toLatin1());
-        QCOMPARE(foods->getFoodName(0x1000000), name);
+        const QString creme = QString::fromUtf8("Crème brûlée");
+        const QString borscht = QString::fromUtf8("Борщ");
+        const QString pho = QString::fromUtf8("Pho 🍜");
+        for (const QString& name : {creme, borscht, pho})
+            QVERIFY(foods->createFood(USER_ROOT, name, QStringLiteral("bowl"), {}) > 0);
+        QCOMPARE(QByteArray(foods->getItems().front().name), creme.toUtf8());
+        QCOMPARE(foods->nameOf(foods->getItems().front()), creme);
+        QCOMPARE(foods->getFoodName(0x1000001), borscht);
+
+        QVERIFY(foods->applySearchTerms(QString::fromUtf8("борщ"), false, 0));
+        QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY)), QStringList{borscht});
+        QVERIFY(foods->applySearchTerms(QString::fromUtf8("BRÛLÉE"), false, 0));
+        QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY)), QStringList{creme});
+        QVERIFY(foods->applySearchTerms(QStringLiteral("pho"), false, 0));
+        QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY)), QStringList{pho});
     }
 
     void savedMealsFormATree()

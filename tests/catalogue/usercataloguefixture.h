@@ -147,7 +147,7 @@ inline QStringList names(std::unique_ptr<BrowsableDBIterator> it)
 {
     QStringList result;
     while (it && it->next())
-        result << QString::fromLatin1(it->name());
+        result << QString::fromUtf8(it->name());
     return result;
 }
 

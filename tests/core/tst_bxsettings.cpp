@@ -17,7 +17,7 @@ private:
     static QString settingsPath()
     {
         return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-            + QStringLiteral("/pantrel.example/Pantrel/testbrand.ini");
+            + QStringLiteral("/testbrand/testbrand.ini");
     }
 
 private slots:
@@ -134,7 +134,8 @@ private slots:
         const QString appData = BXSettings::getAppDataDir();
         QCOMPARE(appData, QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
         const QString data = BXSettings::getDirData();
-        QCOMPARE(data, appData + QStringLiteral("/pantrel.example/Pantrel/testbrand/"));
+        QCOMPARE(data, appData + QStringLiteral("/testbrand/"));
+        QCOMPARE(BXSettings::getRecipeDir(), data + QStringLiteral("Recipe"));
         QVERIFY(QFileInfo(data).isDir());
         QCOMPARE(BXSettings::getUserDBPath(), data);
     }

@@ -5,8 +5,10 @@
 
 #include "core/brandengine.h"
 #include "core/dbtypes.h"
+#include "core/tarreader.h"
 
 #include <QCoreApplication>
+#include <QDomDocument>
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
@@ -145,6 +147,29 @@ private slots:
         QVERIFY(url.host().endsWith(QLatin1String(".pantrel.example")));
         // Metrics go over SSL; every other service speaks plain HTTP.
         QCOMPARE(url.scheme(), id == "metrics_auth_url" ? QStringLiteral("https") : QStringLiteral("http"));
+    }
+
+    // Every address the archive defines, not only the ones listed above, holds request tokens
+    // only: brand tokens inside addresses are never expanded.
+    void everyAddressHoldsOnlyRequestTokens()
+    {
+        TarReader archive;
+        QVERIFY(archive.open(QFile::encodeName(brandPath()).toStdString()));
+        int addresses = 0;
+        for (const std::string& member : archive.listFiles(".*xml", true)) {
+            QDomDocument document;
+            QVERIFY(document.setContent(archive.readFile(member)));
+            for (QDomElement element = document.documentElement().firstChildElement(QStringLiteral("string"));
+                 !element.isNull(); element = element.nextSiblingElement(QStringLiteral("string"))) {
+                const QString id = element.attribute(QStringLiteral("id"));
+                if (!id.endsWith(QLatin1String("_url")))
+                    continue;
+                ++addresses;
+                for (const QString& token : tokensOf(_brand->getString(id.toLatin1().constData())))
+                    QVERIFY2(s_requestTokens.contains(token), qPrintable(id + ": " + token + " is no request token"));
+            }
+        }
+        QVERIFY(addresses >= int(std::size(s_urls)));
     }
 
     // The meal-plan request appends "begindate=...&enddate=..." to the address as it is.

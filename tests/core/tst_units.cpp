@@ -89,7 +89,7 @@ private slots:
         UnitCollection::instance()->set(UnitCollection::Energy,
                                         new UnitEnergy(UnitEnergy::Kilojoules));
         const UnitDescriptor* energy = unit(UnitCollection::Energy);
-        QCOMPARE(energy->printNumberUnit(100.0), QStringLiteral("418 kj"));
+        QCOMPARE(energy->printNumberUnit(100.0), QStringLiteral("418 kJ"));
         QCOMPARE(energy->input(QStringLiteral("418")), 100.0);
         QCOMPARE(energy->printName(), QStringLiteral("Kilojoules"));
     }
@@ -145,20 +145,30 @@ private slots:
         QCOMPARE(centimetres, 175.0);
     }
 
-    void typedTextIsReadTheSameInEveryLocale()
+    // Numbers are shown with a point in every locale; a typed comma is the decimal point
+    // where the locale writes one, and is refused elsewhere, never read as another number.
+    void typedTextFollowsTheLocalesDecimalPoint()
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const UnitDescriptor* fat = unit(UnitCollection::Fat);
         QCOMPARE(fat->printNumber(2.5), QStringLiteral("2.5"));
         QCOMPARE(fat->input(QStringLiteral("2.5")), 2.5);
+        QCOMPARE(fat->input(QStringLiteral("2,5")), 2.5);
         QCOMPARE(fat->input(QStringLiteral(" 12 ")), 12.0);
-        QVERIFY(accepts(fat, QStringLiteral("2.5")));
-        // A comma cannot even be typed: it would be read back as another number.
-        QCOMPARE(validate(fat, QStringLiteral("2,5")), QValidator::Invalid);
-        QCOMPARE(fat->input(QStringLiteral("2,5")), 0.0);
+        QVERIFY(accepts(fat, QStringLiteral("2,5")));
+        QVERIFY(accepts(unit(UnitCollection::Weight), QStringLiteral("72,5")));
+        QCOMPARE(validate(unit(UnitCollection::Steps), QStringLiteral("8,360")),
+                 QValidator::Invalid);
         QCOMPARE(fat->input(QStringLiteral("abc")), 0.0);
         QCOMPARE(fat->input(QStringLiteral("nan")), 0.0);
         QCOMPARE(fat->input(QStringLiteral("1e60")), 0.0);
+        QCOMPARE(fat->input(QString(60, QLatin1Char('9'))), 0.0);
+
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(validate(fat, QStringLiteral("2,5")), QValidator::Invalid);
+        QCOMPARE(validate(unit(UnitCollection::Energy), QStringLiteral("8,360")),
+                 QValidator::Invalid);
+        QCOMPARE(fat->input(QStringLiteral("2,5")), 0.0);
     }
 
     void validators()

@@ -128,9 +128,9 @@ private slots:
         ticks.updateCheckin(checkin(1, 2000.f));
         ticks.totalChanged(day(2101.f, 0.f));
         QCOMPARE(ticks.toolTip(),
-                 QStringLiteral("You're currently 422 kj over your budget. You need to fall within 418 kj of "
+                 QStringLiteral("You're currently 422 kJ over your budget. You need to fall within 418 kJ of "
                                 "your target to achieve a green tick for kilojoules.\n\nYou could regain this "
-                                "green tick with an additional 4 kj of exercise.\n\n") + exerciseMissing(30));
+                                "green tick with an additional 4 kJ of exercise.\n\n") + exerciseMissing(30));
         ticks.totalChanged(day(1800.f, 0.f));
         QVERIFY(ticks.toolTip().startsWith(QStringLiteral("If you eat between 418 and 1254 more kilojoules")));
         UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilocalories));

@@ -8,6 +8,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QUrl>
+#include <QUrlQuery>
 #include <QtTest>
 
 class TestOrvUrlParams : public QObject
@@ -76,13 +78,35 @@ private slots:
 
     void loginFillsBothFormsOfTheTokens()
     {
-        setLogin(QStringLiteral("ann b&c"), QStringLiteral("secret"));
+        setLogin(QStringLiteral("ann"), QStringLiteral("secret"));
         const QString digest = QString::fromLatin1(
             QCryptographicHash::hash("secret", QCryptographicHash::Md5).toHex());
         QString url = QStringLiteral(
             "u=${USERNAME}&h=${PWHASH}&uo=${USERNAME_OPTIONAL}&ho=${PWHASH_OPTIONAL}");
         QVERIFY(OrvUrlParams::replaceAll(url).isNull());
-        QCOMPARE(url, QStringLiteral("u=ann b&c&h=%1&uo=ann b&c&ho=%1").arg(digest));
+        QCOMPARE(url, QStringLiteral("u=ann&h=") + digest + QStringLiteral("&uo=ann&ho=") + digest);
+    }
+
+    // A login may hold anything; it must arrive as one query value.
+    void loginIsPercentEncoded_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("encoded");
+        QTest::newRow("blank and ampersand") << QStringLiteral("ann b&c") << QStringLiteral("ann%20b%26c");
+        QTest::newRow("percent") << QStringLiteral("100%") << QStringLiteral("100%25");
+        QTest::newRow("non-ASCII") << QStringLiteral("J\u00fcrgen") << QStringLiteral("J%C3%BCrgen");
+        QTest::newRow("equals and plus") << QStringLiteral("a=b+c") << QStringLiteral("a%3Db%2Bc");
+    }
+
+    void loginIsPercentEncoded()
+    {
+        QFETCH(QString, login);
+        QFETCH(QString, encoded);
+        setLogin(login, QStringLiteral("secret"));
+        QString url = QStringLiteral("http://x/?u=${USERNAME}&o=${USERNAME_OPTIONAL}");
+        QVERIFY(OrvUrlParams::replaceAll(url).isNull());
+        QCOMPARE(url, QStringLiteral("http://x/?u=") + encoded + QStringLiteral("&o=") + encoded);
+        QCOMPARE(QUrlQuery(QUrl(url)).queryItemValue(QStringLiteral("u"), QUrl::FullyDecoded), login);
     }
 
     // Runs last: it removes the user database file.

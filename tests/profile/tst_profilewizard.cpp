@@ -72,6 +72,27 @@ private slots:
         QCOMPARE(QString::fromLatin1(checkin.date), today());
     }
 
+    // "72,5" typed where the locale writes a decimal comma is 72.5 kg, not 725; elsewhere the
+    // comma never reaches the field.
+    void typedWeightFollowsTheLocalesDecimalPoint()
+    {
+        for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany),
+                                      QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
+            QLocale::setDefault(locale);
+            ProfileWizard wizard(nullptr);
+            fillIn(wizard);
+            wizard.weightField()->clear();
+            QTest::keyClicks(wizard.weightField(), QStringLiteral("72,5"));
+            DBTypes::CheckinItem checkin;
+            wizard.get(nullptr, &checkin, nullptr);
+            const bool comma = locale.language() == QLocale::German;
+            QCOMPARE(wizard.weightField()->text(), comma ? QStringLiteral("72,5")
+                                                         : QStringLiteral("725"));
+            QCOMPARE(checkin.weight, comma ? 72.5f : 725.0f);
+        }
+        QLocale::setDefault(QLocale::c());
+    }
+
     void setThenGetKeepsTheRecords()
     {
         DBTypes::UserProfile profile;

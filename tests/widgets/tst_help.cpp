@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -119,6 +121,10 @@ private slots:
         _client.window()->indexFilter()->setText(QStringLiteral("saved"));
         QVERIFY(index->currentItem());
         QCOMPARE(index->currentItem()->text(), QStringLiteral("Saved meals"));
+        // Return in the search box opens the entry found.
+        const QUrl wanted = index->currentItem()->data(Qt::UserRole).toUrl();
+        QTest::keyClick(_client.window()->indexFilter(), Qt::Key_Return);
+        QCOMPARE(_client.window()->browser()->source(), wanted);
     }
 
     void missingPageSaysSo()
@@ -175,6 +181,40 @@ private slots:
         QVERIFY(_client.isOpen());
         QCOMPARE(_client.window()->browser()->source(),
                  pageUrl(QStringLiteral("browser-myfoods.html")));
+    }
+
+    // Help takes clicks, which come through the window system as the user's would, while a
+    // modal dialog is open: help opened from the dialog, and help that was open before it.
+    void helpWindowIsUsableWhileADialogIsOpen_data()
+    {
+        QTest::addColumn<bool>("openedBefore");
+        QTest::newRow("opened from the dialog") << false;
+        QTest::newRow("open before the dialog") << true;
+    }
+
+    void helpWindowIsUsableWhileADialogIsOpen()
+    {
+        QFETCH(bool, openedBefore);
+        if (openedBefore)
+            BXHelp::showTopic(QStringLiteral("diary.html"));
+        QDialog dialog;
+        QUrl shownAfterClick;
+        QUrl expected;
+        QTimer::singleShot(0, &dialog, [&] {
+            if (!openedBefore)
+                BXHelp::showTopic(QStringLiteral("diary.html"));
+            HelpWindow* help = _client.window();
+            QTreeWidget* tree = help->contentsTree();
+            QTreeWidgetItem* item = tree->topLevelItem(tree->topLevelItemCount() - 1);
+            expected = item->data(0, Qt::UserRole).toUrl();
+            const QPoint spot = tree->viewport()->mapTo(help, tree->visualItemRect(item).center());
+            QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, spot);
+            shownAfterClick = help->browser()->source();
+            dialog.accept();
+        });
+        dialog.exec();
+        QVERIFY(expected != pageUrl(QStringLiteral("diary.html")));
+        QCOMPARE(shownAfterClick, expected);
     }
 
     void linkTopicPointsTheActionAtThePage()

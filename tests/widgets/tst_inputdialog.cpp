@@ -135,37 +135,45 @@ private slots:
         QCOMPARE(value, 55.5);
     }
 
-    // Where the locale writes a decimal comma, numbers are still shown and read with a
-    // decimal point, and a typed comma is that point, never a group separator.
-    void doubleTakesAPointInACommaLocale()
+    // Where the locale writes a decimal comma, numbers are still shown with a decimal point,
+    // and a typed comma is that point, never a group separator; elsewhere a comma is refused.
+    void doubleFollowsTheLocalesDecimalPoint()
     {
         QLocale::setDefault(QLocale(QLocale::German));
         QString startText;
-        QString withComma;
-        QString withPoint;
         bool pointAccepted = false;
+        bool commaAccepted = false;
         whenShown([&](BXInputDialog* dialog) {
             startText = dialog->lineEdit()->text();
             typeInto(dialog, QStringLiteral("1.5"));
-            withPoint = dialog->lineEdit()->text();
             pointAccepted = dialog->okButton()->isEnabled();
             typeInto(dialog, QStringLiteral("1,5"));
-            withComma = dialog->lineEdit()->text();
-            QVERIFY(dialog->okButton()->isEnabled());
+            commaAccepted = dialog->okButton()->isEnabled();
             QVERIFY(saveWidgetPicture(dialog, QStringLiteral("inputdialog")));
             QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
         });
         bool ok = false;
-        const double value = BXInputDialog::getDouble(QStringLiteral("Servings"),
-                                                      QStringLiteral("How many?"), 2.0, 0.0,
-                                                      100.0, 1, &ok);
-        QLocale::setDefault(QLocale::c());
+        double value = BXInputDialog::getDouble(QStringLiteral("Servings"),
+                                                QStringLiteral("How many?"), 2.0, 0.0, 100.0,
+                                                1, &ok);
         QCOMPARE(startText, QStringLiteral("2.0"));
-        QCOMPARE(withPoint, QStringLiteral("1.5"));
         QVERIFY(pointAccepted);
-        QCOMPARE(withComma, QStringLiteral("1.5"));
+        QVERIFY(commaAccepted);
         QVERIFY(ok);
         QCOMPARE(value, 1.5);
+
+        QLocale::setDefault(QLocale(QLocale::English));
+        QString typed;
+        whenShown([&](BXInputDialog* dialog) {
+            typeInto(dialog, QStringLiteral("1,5"));
+            typed = dialog->lineEdit()->text();
+            QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
+        });
+        value = BXInputDialog::getDouble(QStringLiteral("Servings"), QStringLiteral("How many?"),
+                                         2.0, 0.0, 100.0, 1, &ok);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(typed, QStringLiteral("15"));
+        QCOMPARE(value, 15.0);
     }
 
     void integerAndItemPromptsCanBeAccepted()

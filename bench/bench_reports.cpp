@@ -1,0 +1,113 @@
+// The printed diary report over a year of the ten-year diary (about 6,000 food entries):
+// laying it out for a 72-dots-per-inch PDF printer (loading the days, building the sections
+// and cutting them into pages) and drawing all its pages into the PDF.
+
+#include "bench/tenyeardiary.h"
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "core/unitcollection.h"
+#include "reports/diaryreport.h"
+#include "reports/diaryreportfactory.h"
+#include "reports/pagesetup.h"
+#include "reports/printerrdm.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+using namespace TenYearDiary;
+
+const QDate YearStart(2020, 1, 1);
+const QDate YearEnd(2020, 12, 31);
+
+// A PDF printer at 72 dots per inch, set up as the print pipeline sets it.
+std::unique_ptr<QPrinter> pdfPrinter(const QString& path)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(path);
+    printer->setResolution(72);
+    PageSetup::instance()->applyTo(*printer);
+    printer->setFullPage(true);
+    return printer;
+}
+
+void loadYear(benchmark::State& state)
+{
+    for (auto _ : state) {
+        DiaryReportFactory factory(YearStart, YearEnd, false, false);
+        benchmark::DoNotOptimize(factory.days().size());
+    }
+}
+BENCHMARK(loadYear)->Unit(benchmark::kMillisecond);
+
+void layOutYear(benchmark::State& state)
+{
+    const auto printer = pdfPrinter(QDir::homePath() + QStringLiteral("/layout.pdf"));
+    PrinterRDM metrics(*printer);
+    int pages = 0;
+    for (auto _ : state) {
+        DiaryReportFactory factory(YearStart, YearEnd, false, false);
+        const std::unique_ptr<Report> report(factory.getReport(&metrics));
+        pages = report->getPageCount();
+    }
+    state.counters["pages"] = pages;
+}
+BENCHMARK(layOutYear)->Unit(benchmark::kMillisecond);
+
+void drawYear(benchmark::State& state)
+{
+    DiaryReportFactory factory(YearStart, YearEnd, false, false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        const auto printer = pdfPrinter(QDir::homePath() + QStringLiteral("/draw.pdf"));
+        auto metrics = std::make_unique<PrinterRDM>(*printer);
+        std::unique_ptr<Report> report(factory.getReport(metrics.get()));
+        state.ResumeTiming();
+        for (int page = 0; page < report->getPageCount(); ++page) {
+            if (page > 0)
+                printer->newPage();
+            report->draw(metrics->painter(), page);
+        }
+        // Ending the job writes the PDF file.
+        report.reset();
+        metrics.reset();
+    }
+}
+BENCHMARK(drawYear)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 1;
+    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+        qputenv(variable, home.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    const QByteArray brand = (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
+    if (!BrandEngine::instance()->import(brand.constData()) || !writeDiary() || !startDatabase())
+        return 1;
+    UserDB::instance()->setCurrentUser(User);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    UserDB::cleanUp();
+    DiaryDB::cleanUp();
+    BXSqlDb::cleanUp();
+    UnitCollection::cleanUp();
+    PageSetup::cleanUp();
+    BrandEngine::cleanUp();
+    return 0;
+}

@@ -1,0 +1,45 @@
+#include "core/numberparser.h"
+
+#include <cmath>
+
+bool NumberParser::takesDecimalComma(const QLocale& locale)
+{
+    return locale.decimalPoint() == QStringLiteral(",");
+}
+
+std::optional<QString> NumberParser::normalize(const QString& text, const QLocale& locale)
+{
+    const bool comma = takesDecimalComma(locale);
+    const QString trimmed = text.trimmed();
+    QString result;
+    result.reserve(trimmed.size());
+    bool seenPoint = false;
+    for (qsizetype i = 0; i < trimmed.size(); ++i) {
+        const QChar c = trimmed.at(i);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            result += c;
+        } else if (c == QLatin1Char('-') && i == 0) {
+            result += c;
+        } else if (c == QLatin1Char('.') || (comma && c == QLatin1Char(','))) {
+            if (seenPoint)
+                return std::nullopt;
+            seenPoint = true;
+            result += QLatin1Char('.');
+        } else {
+            return std::nullopt;
+        }
+    }
+    return result;
+}
+
+std::optional<double> NumberParser::parse(const QString& text, const QLocale& locale)
+{
+    const std::optional<QString> normalized = normalize(text, locale);
+    if (!normalized)
+        return std::nullopt;
+    bool ok = false;
+    const double value = normalized->toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "net/qhttpsrequestheader.h"
+#include "net/qhttpsresponseheader.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QIODevice;
+class QTcpSocket;
+class QHttpsPrivate;
+class SocketBase;
+
+// The program's own HTTP/1.1 client, over a plain or a TLS socket. Requests are queued and
+// worked one after the other on the event loop; each is answered through signals. The
+// connection stays open between requests when the server allows it.
+class QHttps : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum State { Unconnected = 0, Connecting = 2, Sending = 3, Reading = 4, Connected = 5, Closing = 6 };
+    enum Error {
+        NoError,
+        UnknownError,
+        HostNotFound,
+        ConnectionRefused,
+        UnexpectedClose,
+        InvalidResponseHeader,
+        WrongContentLength,
+        Aborted,
+    };
+
+    // What a response may hold; more fails the request with "Response too large".
+    struct Limits {
+        qint64 header = 64 * 1024;
+        qint64 chunkSizeLine = 1024;
+        qint64 bufferBody = 8 * 1024 * 1024;   // into the read buffer
+        qint64 deviceBody = 64 * 1024 * 1024;  // into a destination device
+    };
+
+    // Milliseconds a request may wait for the connection, the TLS handshake, or the next
+    // byte while it is sent or read, before it fails with "Connection timed out".
+    struct Timeouts {
+        int connect = 15000;
+        int handshake = 15000;
+        int stall = 30000;
+    };
+
+    // In TLS mode a connected socket may be handed in; the client takes it over.
+    QHttps(bool ssl, const QString& host, quint16 port, QTcpSocket* socket = nullptr,
+           QObject* parent = nullptr);
+    // Over any socket, which the client takes over; it works as a plain connection.
+    QHttps(SocketBase* socket, const QString& host, quint16 port, QObject* parent = nullptr);
+    ~QHttps() override;
+
+    static void setDefaultTimeouts(const Timeouts& timeouts);
+    static Timeouts defaultTimeouts();
+    void setLimits(const Limits& limits);
+    Limits limits() const;
+
+    int setHost(const QString& host, quint16 port = 80);
+    int get(const QString& path, QIODevice* to = nullptr);
+    int post(const QString& path, QIODevice* data, QIODevice* to = nullptr);
+    int post(const QString& path, const QByteArray& data, QIODevice* to = nullptr);
+    int head(const QString& path);
+    int request(const QHttpsRequestHeader& header, QIODevice* data = nullptr, QIODevice* to = nullptr);
+    int request(const QHttpsRequestHeader& header, const QByteArray& data, QIODevice* to = nullptr);
+    int closeConnection();
+    void close();
+
+    // The response body of the current request that went to no device.
+    qint64 bytesAvailable() const;
+    qint64 readBlock(char* data, qint64 length);
+    QByteArray readAll();
+
+    int currentId() const;
+    QHttpsRequestHeader currentRequest() const;
+    QIODevice* currentSourceDevice() const;
+    QIODevice* currentDestinationDevice() const;
+    bool hasPendingRequests() const;
+    void clearPendingRequests();
+
+    State state() const;
+    Error error() const;
+    QString errorString() const;
+    bool isSSL() const;
+
+signals:
+    void stateChanged(int state);
+    void responseHeaderReceived(const QHttpsResponseHeader& response);
+    void readyRead(const QHttpsResponseHeader& response);
+    void dataSendProgress(int done, int total);
+    void dataReadProgress(int done, int total);
+    void requestStarted(int id);
+    void requestFinished(int id, bool error);
+    void done(bool error);
+    void certCheckFailed(int code, const QString& text);
+
+public slots:
+    void abort();
+
+private:
+    std::unique_ptr<QHttpsPrivate> d;
+};

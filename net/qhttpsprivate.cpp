@@ -1,0 +1,327 @@
+#include "net/qhttpsprivate.h"
+
+#include "net/qtsslsocket.h"
+
+#include <QIODevice>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+QHttps::Timeouts& timeouts()
+{
+    static QHttps::Timeouts values;
+    return values;
+}
+
+} // namespace
+
+void QHttps::setDefaultTimeouts(const Timeouts& values)
+{
+    timeouts() = values;
+}
+
+QHttps::Timeouts QHttps::defaultTimeouts()
+{
+    return timeouts();
+}
+
+QHttpsPrivate::QHttpsPrivate(QHttps* client, SocketBase* socketBase, bool ssl, const QString& host,
+                             quint16 serverPort)
+    : q(client)
+    , socket(socketBase)
+    , errorString(QHttps::tr("Unknown error"))
+    , hostname(host)
+    , port(serverPort)
+    , isSSL(ssl)
+{
+    _idleTimer.setSingleShot(true);
+    _idleTimer.setInterval(0);
+    QObject::connect(&_idleTimer, &QTimer::timeout, q, [this] { _idle(); });
+    if (hostname.contains(QLatin1String("://")))
+        hostname = QUrl(hostname).host();
+    _watchdog.setSingleShot(true);
+    QObject::connect(&_watchdog, &QTimer::timeout, q, [this] {
+        finishWithError(QHttps::tr("Connection timed out"), QHttps::UnknownError);
+        close();
+    });
+    _connectSocket();
+}
+
+QHttpsPrivate::~QHttpsPrivate()
+{
+    socket->disconnect(q);
+}
+
+void QHttpsPrivate::_connectSocket()
+{
+    SocketBase* s = socket.get();
+    if (isSSL) {
+        QObject::connect(s, &SocketBase::certCheckFailed, q, [this](int code, const QString& text) {
+            emit q->certCheckFailed(code, text);
+        });
+    }
+    QObject::connect(s, &SocketBase::connected, q, [this] { slotConnected(); });
+    QObject::connect(s, &SocketBase::connectionClosed, q, [this] { slotClosed(); });
+    QObject::connect(s, &SocketBase::readyRead, q, [this] { slotReadyRead(); });
+    QObject::connect(s, &SocketBase::error, q, [this](int code) { slotError(code); });
+    QObject::connect(s, &SocketBase::bytesWritten, q, [this](qint64 n) { slotBytesWritten(n); });
+}
+
+void QHttpsPrivate::_setState(QHttps::State newState)
+{
+    if (state == newState)
+        return;
+    state = newState;
+    emit q->stateChanged(int(newState));
+}
+
+void QHttpsPrivate::_arm(int milliseconds)
+{
+    _watchdog.start(milliseconds);
+}
+
+bool QHttpsPrivate::_inFlight() const
+{
+    return started && _sending;
+}
+
+// ---- Queue -------------------------------------------------------------------------------
+
+int QHttpsPrivate::addRequest(QHttpsRequest* request)
+{
+    pending.emplace_back(request);
+    if (pending.size() == 1)
+        QTimer::singleShot(0, q, [this] { startNextRequest(); });
+    return request->id();
+}
+
+void QHttpsPrivate::startNextRequest()
+{
+    if (pending.empty() || started)
+        return;
+    started = true;
+    _sending = false;
+    error = QHttps::NoError;
+    errorString = QHttps::tr("Unknown error");
+    rba.clear();
+    rbaSize = 0;
+    const quint64 run = generation;
+    QHttpsRequest* request = current();
+    emit q->requestStarted(request->id());
+    if (run == generation)
+        request->start(this);
+}
+
+void QHttpsPrivate::finishWithSuccess()
+{
+    if (!started)
+        return;
+    _watchdog.stop();
+    std::unique_ptr<QHttpsRequest> finished = std::move(pending.front());
+    pending.pop_front();
+    started = false;
+    _sending = false;
+    const quint64 run = ++generation;
+    emit q->requestFinished(finished->id(), false);
+    if (run != generation)
+        return;
+    if (!pending.empty())
+        startNextRequest();
+    else
+        emit q->done(false);
+}
+
+void QHttpsPrivate::finishWithError(const QString& message, QHttps::Error code)
+{
+    if (pending.empty())
+        return;
+    _watchdog.stop();
+    std::deque<std::unique_ptr<QHttpsRequest>> dropped;
+    dropped.swap(pending);
+    started = false;
+    _sending = false;
+    postDevice = nullptr;
+    ++generation;
+    error = code;
+    errorString = message;
+    emit q->requestFinished(dropped.front()->id(), true);
+    emit q->done(true);
+}
+
+void QHttpsPrivate::abort()
+{
+    if (pending.empty())
+        return;
+    finishWithError(QHttps::tr("Request aborted"), QHttps::Aborted);
+    socket->clearPendingData();
+    close();
+}
+
+// ---- Sending -----------------------------------------------------------------------------
+
+void QHttpsPrivate::startRequest(const QHttpsRequestHeader& requestHeader, const QByteArray& data,
+                                 QIODevice* to)
+{
+    header = requestHeader;
+    buffer = data;
+    if (!buffer.isEmpty())
+        header.setContentLength(int(buffer.size()));
+    postDevice = nullptr;
+    toDevice = to && (to->isWritable() || to->open(QIODevice::WriteOnly)) ? to : nullptr;
+    sendRequest();
+}
+
+void QHttpsPrivate::startRequest(const QHttpsRequestHeader& requestHeader, QIODevice* data,
+                                 QIODevice* to)
+{
+    header = requestHeader;
+    buffer.clear();
+    postDevice = data && (data->isReadable() || data->open(QIODevice::ReadOnly)) ? data : nullptr;
+    if (postDevice && postDevice->size() > 0)
+        header.setContentLength(int(postDevice->size()));
+    toDevice = to && (to->isWritable() || to->open(QIODevice::WriteOnly)) ? to : nullptr;
+    sendRequest();
+}
+
+void QHttpsPrivate::startClose()
+{
+    if (state == QHttps::Unconnected && socket->state() == SocketBase::Unconnected) {
+        finishWithSuccess();
+        return;
+    }
+    if (state == QHttps::Unconnected)
+        _setState(QHttps::Connected);
+    close();
+}
+
+void QHttpsPrivate::sendRequest()
+{
+    if (hostname.isNull()) {
+        finishWithError(QHttps::tr("No server set to connect to"), QHttps::UnknownError);
+        return;
+    }
+    _idleTimer.stop();
+    _sending = true;
+    if (hostname.contains(QLatin1String("://")))
+        hostname = QUrl(hostname).host();
+    if (socket->peerName() == hostname && socket->state() == SocketBase::Connected
+        && socket->isOpen()) {
+        slotConnected();
+        return;
+    }
+    const int socketState = socket->state();
+    if (isSSL && (socketState == QtSSLSocket::HandshakeClient || socketState == QtSSLSocket::Connected)) {
+        _arm(timeouts().handshake);  // the handshake is under way
+        return;
+    }
+    if (!isSSL)
+        _setState(QHttps::Connecting);
+    _arm(timeouts().connect + (isSSL ? timeouts().handshake : 0));
+    socket->connectToHost(hostname, port);
+}
+
+void QHttpsPrivate::slotConnected()
+{
+    if (!_inFlight()) {
+        // A TLS connection made ahead of its request waits for it.
+        if (state == QHttps::Unconnected)
+            _setState(QHttps::Connected);
+        return;
+    }
+    qDebug("SlotConnected");
+    const quint64 run = generation;
+    if (state != QHttps::Sending) {
+        bytesDone = 0;
+        _setState(QHttps::Sending);
+        if (run != generation)
+            return;
+    }
+    _arm(timeouts().stall);
+    const QByteArray text = header.toString().toLatin1();
+    bytesTotal = text.size();
+    socket->writeBlock(text.constData(), text.size());
+    if (postDevice) {
+        bytesTotal += postDevice->size();
+        if (socket->bytesToWrite() == 0)
+            slotBytesWritten(0);
+    } else {
+        bytesTotal += buffer.size();
+        socket->writeBlock(buffer.constData(), buffer.size());
+        buffer.clear();
+    }
+}
+
+void QHttpsPrivate::slotBytesWritten(qint64 written)
+{
+    if (!_inFlight() || (state != QHttps::Sending && state != QHttps::Reading))
+        return;
+    _arm(timeouts().stall);
+    if (state != QHttps::Sending)
+        return;
+    bytesDone += written;
+    const quint64 run = generation;
+    emit q->dataSendProgress(int(bytesDone), int(bytesTotal));
+    if (run != generation || !postDevice || socket->bytesToWrite() > 0)
+        return;
+    const qint64 wanted = std::min<qint64>(4096, postDevice->size() - postDevice->pos());
+    const QByteArray block = postDevice->read(wanted);
+    if (block.size() < wanted) {
+        qWarning("Could not read enough bytes from the device");
+        close();
+        return;
+    }
+    if (postDevice->atEnd())
+        postDevice = nullptr;
+    socket->writeBlock(block.constData(), block.size());
+}
+
+void QHttpsPrivate::close()
+{
+    if (state == QHttps::Unconnected || state == QHttps::Closing) {
+        _closeSocket();
+        return;
+    }
+    postDevice = nullptr;
+    _setState(QHttps::Closing);
+    if (socket->isOpen() || socket->state() != SocketBase::Unconnected) {
+        socket->close();
+        if (socket->state() != SocketBase::Unconnected)
+            return;
+    }
+    _idleTimer.start();
+}
+
+// Closes a connection that no request uses, without a word.
+void QHttpsPrivate::_closeSocket()
+{
+    if (socket->isOpen() || socket->state() != SocketBase::Unconnected)
+        socket->close();
+}
+
+void QHttpsPrivate::_idle()
+{
+    if (state == QHttps::Connected) {
+        finishWithSuccess();
+    } else if (state != QHttps::Unconnected) {
+        const quint64 run = generation;
+        _setState(QHttps::Unconnected);
+        if (run == generation)
+            finishWithSuccess();
+    }
+}
+
+void QHttpsPrivate::slotError(int code)
+{
+    postDevice = nullptr;
+    if (started && _sending) {
+        if (code == 0)
+            finishWithError(QHttps::tr("Connection refused"), QHttps::ConnectionRefused);
+        else if (code == 1)
+            finishWithError(QHttps::tr("Host %1 not found").arg(socket->peerName()), QHttps::HostNotFound);
+        else
+            finishWithError(QHttps::tr("HTTP request failed"), QHttps::UnknownError);
+    }
+    close();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "reports/reportfactory.h"
+
+#include <QDate>
+#include <QStringList>
+
+#include <vector>
+
+// The check-ins of the current user over a range of dates as a table: a date column and
+// one column per body measurement the brand shows, each value with its unit.
+class CheckinReportFactory : public ReportFactory
+{
+public:
+    // Gathers the check-ins from `first` to `last`, both included.
+    CheckinReportFactory(QDate first, QDate last);
+
+    Report* getReport(ReportDeviceMetrics* metrics) override;
+    bool preferLandscape() const override { return false; }
+
+    const std::vector<QDate>& dates() const { return _dates; }
+    const QStringList& headings() const { return _headings; }
+    // Per date, one formatted text per column.
+    const std::vector<QStringList>& rows() const { return _rows; }
+
+private:
+    std::vector<QDate> _dates;
+    QStringList _headings;
+    std::vector<QStringList> _rows;
+};

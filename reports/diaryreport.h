@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/dbtypes.h"
+#include "core/diaryday.h"
+#include "reports/report.h"
+
+#include <QDate>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class DiaryReportFactory;
+class QPaintDevice;
+class QTextDocument;
+class ReportDeviceMetrics;
+
+// The diary report laid out for one device: a list of rich-text sections cut into pages so
+// that each page takes as many whole sections as fit into its body.
+class DiaryReport : public Report
+{
+public:
+    DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* factory);
+    ~DiaryReport() override;
+
+    void draw(QPainter* painter, int page) const override;
+    // The pages, the empty page left after the last day not counted.
+    int getPageCount() const override;
+
+    // The rich text of each page (the last one may be empty).
+    const std::vector<QString>& pages() const { return _pages; }
+    const std::vector<DBTypes::NutType>& columns() const { return _columns; }
+
+private:
+    using FoodList = std::vector<const DBTypes::FoodDiaryItem*>;
+
+    void _readColumns(int user);
+    void _outputDay(const QDate& date, const DBTypes::DiaryDay& day, bool summaryOnly);
+    QString _dailySummary(const QDate& date, const DBTypes::DiaryDay& day) const;
+    QString _energyTable(const QDate& date, const DBTypes::DiaryDay& day) const;
+    QString _nutrientTable(const DBTypes::DiaryDay& day) const;
+    QString _foodGroup(const QString& title, const FoodList& foods) const;
+    QString _exerciseGroup(const DBTypes::DiaryDay& day) const;
+    void _paginate();
+    int _fittingSections() const;
+    // Whether the last page's text and the first `sections` pending sections fit its body.
+    bool _fits(int sections) const;
+    std::unique_ptr<QTextDocument> _layOut(const QString& text, QPaintDevice* device) const;
+
+    ReportDeviceMetrics* _metrics;
+    DiaryReportFactory* _factory;
+    std::vector<DBTypes::NutType> _columns;
+    int _snackDisplay = 0;
+    int _user = -1;
+    QRect _body;
+    std::vector<QString> _pages{QString()};
+    QStringList _pending;
+    mutable std::unique_ptr<QTextDocument> _cache;
+    mutable const QPaintDevice* _cacheDevice = nullptr;
+    mutable int _cachePage = -1;
+};

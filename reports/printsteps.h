@@ -1,0 +1,25 @@
+#pragma once
+
+class QPrinter;
+class ReportFactory;
+
+// The steps of the print pipeline that talk to the user: the print preview, the platform
+// print dialog and the message when the print job cannot start. The default shows them;
+// tests install steps that print to a file and answer from a script.
+class PrintSteps
+{
+public:
+    virtual ~PrintSteps() = default;
+
+    // The installed steps, or the ones that show real dialogs.
+    static PrintSteps* instance();
+    // Installs `steps` (not owned) in place of the default; nullptr restores the default.
+    static void install(PrintSteps* steps);
+
+    // Shows the factory's pages; true when the user chose Print.
+    virtual bool preview(ReportFactory* factory);
+    // Runs the print dialog for the printer; false when the user cancelled.
+    virtual bool setupPrinter(QPrinter& printer);
+    // Tells the user that the printer refused to start the job.
+    virtual void jobFailed();
+};

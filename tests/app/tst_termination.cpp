@@ -1,0 +1,159 @@
+// One termination signal ends the program, whatever dialog is open: the program runs on a
+// virtual X display, where its dialogs really wait for an answer.
+
+#include "app/qtsingleapplication.h"
+
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <signal.h>
+
+namespace {
+
+constexpr int RunMs = 10000;
+constexpr int EndMs = 5000;
+const char* const ApplicationId = "mvno71trwepxcz;qa;hbgyun;plokmijn_vetrosqualminds";
+
+// A private home for one run of the program on a virtual display of its own.
+class Session
+{
+public:
+    Session()
+    {
+        for (const char* folder : {"home", "config", "data", "runtime"})
+            QDir(_dir.path()).mkpath(QLatin1String(folder));
+        QFile::setPermissions(path("runtime"), QFile::ReadOwner | QFile::WriteOwner
+                                                   | QFile::ExeOwner);
+    }
+    ~Session()
+    {
+        for (QProcess* process : {&program, &_display}) {
+            process->kill();
+            process->waitForFinished(RunMs);
+        }
+    }
+    QString path(const char* folder) const { return _dir.filePath(QLatin1String(folder)); }
+
+    // Starts a virtual display; false when none can be started here.
+    bool startDisplay()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (xvfb.isEmpty())
+            return false;
+        _display.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                              QStringLiteral("-screen"), QStringLiteral("0"),
+                              QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                              QStringLiteral("tcp")});
+        QDeadlineTimer deadline(RunMs);
+        while (!_display.canReadLine() && !deadline.hasExpired()
+               && _display.state() != QProcess::NotRunning)
+            _display.waitForReadyRead(100);
+        _number = QString::fromLatin1(_display.readLine()).trimmed();
+        return !_number.isEmpty();
+    }
+
+    void startProgram()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), path("home"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path("runtime"));
+        env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + _number);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        // The X11 platform's keymap library takes names with strndup from buffers that hold
+        // no closing zero, which is allowed; AddressSanitizer's strict string check, when a
+        // sanitizer build turns it on, would take it for an overflow.
+        if (env.contains(QStringLiteral("ASAN_OPTIONS")))
+            env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS"))
+                                                           + QStringLiteral(":strict_string_checks=0"));
+        program.setProcessEnvironment(env);
+        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pantrel"),
+                      QStringList());
+    }
+
+    // Waits until the program takes messages, that is, its start-up reached its dialogs.
+    bool waitUntilListening()
+    {
+        QDeadlineTimer deadline(RunMs);
+        program.waitForStarted(RunMs);
+        while (!deadline.hasExpired() && program.state() == QProcess::Running) {
+            QLocalSocket socket;
+            socket.connectToServer(path("runtime") + QLatin1Char('/')
+                                   + QLatin1String(ApplicationId));
+            if (socket.waitForConnected(200))
+                return true;
+            program.waitForFinished(100);
+        }
+        return false;
+    }
+
+    QProcess program;
+
+private:
+    QTemporaryDir _dir;
+    QProcess _display;
+    QString _number;
+};
+
+bool writeFile(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("[x]\n") > 0;
+}
+
+} // namespace
+
+class TestTermination : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void endsOnOneSignal_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("withBox");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("first-run wizard, SIGTERM") << int(SIGTERM) << false << 0;
+        QTest::newRow("first-run wizard, SIGINT") << int(SIGINT) << false << 0;
+        QTest::newRow("message box, SIGTERM") << int(SIGTERM) << true << 1;
+    }
+
+    void endsOnOneSignal()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, withBox);
+        QFETCH(int, exitCode);
+        Session session;
+        if (!session.startDisplay())
+            QSKIP("No virtual X display (Xvfb) can be started here");
+        // Settings both in the folder of an earlier version and in the current one stop the
+        // start-up with a message box; an empty home starts the first-run wizard.
+        if (withBox) {
+            QVERIFY(writeFile(session.path("config")
+                              + QStringLiteral("/pantrel.example/Pantrel/Pantrel.ini")));
+            QVERIFY(writeFile(session.path("config") + QStringLiteral("/Pantrel/Pantrel.ini")));
+        }
+        session.startProgram();
+        QVERIFY2(session.waitUntilListening(), session.program.readAllStandardError().constData());
+        QTest::qWait(1000); // the dialog is on the display
+        QCOMPARE(session.program.state(), QProcess::Running);
+
+        ::kill(pid_t(session.program.processId()), signal);
+        QVERIFY2(session.program.waitForFinished(EndMs),
+                 "the program still waits after one signal");
+        QCOMPARE(session.program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(session.program.exitCode(), exitCode);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTermination)
+#include "tst_termination.moc"

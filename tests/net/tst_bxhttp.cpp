@@ -1,0 +1,222 @@
+// The request wrapper against web servers on 127.0.0.1: what every request carries, the
+// texts for the user, and the connection made ahead for TLS.
+
+#include "core/brandengine.h"
+#include "net/bxhttp.h"
+#include "net/qtsslsocket.h"
+#include "testbrand.h"
+#include "testcertificates.h"
+#include "testhttpsserver.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
+}
+
+const QString s_connectionAdvice = QStringLiteral(
+    ".\n\nThis could be caused by a problem with your Internet connection.\n"
+    "Please make sure that your connection is working, and your proxy\nsettings are correct.");
+
+} // namespace
+
+class TestBXHttp : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestCertificates> _certificates;
+    TestHttpServer _feed;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(importBrandWithOverrides({{QStringLiteral("update_rss_url"), _feed.url(QStringLiteral("/feed.rss"))}},
+                                         {{QStringLiteral("update_enabled"), true}}));
+        _certificates = std::make_unique<TestCertificates>();
+        QtSSLSocket::setDefaultCACertFile(_certificates->caFile());
+        QHttps::Timeouts timeouts;
+        timeouts.connect = 1000;
+        timeouts.handshake = 1000;
+        timeouts.stall = 1000;
+        QHttps::setDefaultTimeouts(timeouts);
+        BXHttp::setPreconnectWaits(1000, 100);
+    }
+
+    void cleanupTestCase()
+    {
+        QtSSLSocket::setDefaultCACertFile(QString());
+        BrandEngine::cleanUp();
+    }
+
+    void overridesComeBeforeTheShippedBrand()
+    {
+        QCOMPARE(BrandEngine::instance()->getString("update_rss_url"), _feed.url(QStringLiteral("/feed.rss")));
+        QVERIFY(BrandEngine::instance()->getBool("update_enabled"));
+        QVERIFY(!BrandEngine::instance()->getBool("publish_enabled"));
+    }
+
+    void getCarriesTheWholeAddress()
+    {
+        _feed.answer(TestHttpServer::ok("<rss/>"));
+        BXHttp http(false, _feed.url(), 80);
+        QSignalSpy done(&http, &BXHttp::done);
+        const int id = http.doGet(_feed.url(QStringLiteral("/feed.rss?a=1&b=x y")));
+        QVERIFY(id > 0);
+        QVERIFY(done.wait(2000));
+        QCOMPARE(done.at(0).at(0).toBool(), false);
+        QCOMPARE(http.readAll(), QByteArray("<rss/>"));
+        const QByteArray port = QByteArray::number(_feed.port());
+        const QByteArray agent = BrandEngine::instance()->getString("app_name_short").toUtf8();
+        QCOMPARE(_feed.requests().last(),
+                 "GET http://127.0.0.1:" + port + "/feed.rss?a=1&b=x%20y HTTP/1.1\r\n"
+                 "host: 127.0.0.1:" + port + "\r\n"
+                 "user-agent: " + agent + " Pantrel (WIN32; 4.1.0)\r\n\r\n");
+    }
+
+    void postEndsWithACountedZeroByte()
+    {
+        _feed.answer(TestHttpServer::ok("<response/>"));
+        BXHttp http(false, _feed.url(), 80);
+        QSignalSpy done(&http, &BXHttp::done);
+        http.doPost(_feed.url(QStringLiteral("/publish")), QStringLiteral("xml=a"));
+        QVERIFY(done.wait(2000));
+        const QByteArray request = _feed.requests().last();
+        QVERIFY(request.contains("content-length: 6\r\n"));
+        QVERIFY(request.contains("content-type: application/x-www-form-urlencoded\r\n"));
+        QVERIFY(request.endsWith(QByteArray("\r\n\r\nxml=a") + '\0'));
+        QCOMPARE(http.readAll(), QByteArray("<response/>"));
+    }
+
+    void anErrorStatusIsNoFailure()
+    {
+        _feed.answer("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+        BXHttp http(false, _feed.url(), 80);
+        QSignalSpy done(&http, &BXHttp::done);
+        QSignalSpy headers(&http, &BXHttp::responseHeaderReceived);
+        http.doGet(_feed.url(QStringLiteral("/missing")));
+        QVERIFY(done.wait(2000));
+        QCOMPARE(done.at(0).at(0).toBool(), false);
+        QCOMPARE(headers.at(0).at(0).value<QHttpsResponseHeader>().statusCode(), 404);
+    }
+
+    void failuresCarryAdvice()
+    {
+        const QString refusedUrl = QStringLiteral("http://127.0.0.1:%1/").arg(closedPort());
+        BXHttp refused(false, refusedUrl, 80);
+        QSignalSpy refusedDone(&refused, &BXHttp::done);
+        refused.doGet(refusedUrl);
+        QVERIFY(refusedDone.wait(2000));
+        QCOMPARE(refused.errorString(),
+                 QStringLiteral("Connection refused.\n\nThis is most likely due to a problem with your proxy,\n"
+                                "or proxy configuration. It could also be caused by any\n"
+                                "problem with your Internet connection."));
+
+        TestHttpServer silent;
+        TestHttpServer::Answer stall;
+        stall.end = TestHttpServer::Answer::Stall;
+        silent.answer(stall);
+        BXHttp stalled(false, silent.url(), 80);
+        QSignalSpy stalledDone(&stalled, &BXHttp::done);
+        stalled.doGet(silent.url());
+        QVERIFY(stalledDone.wait(3000));
+        QCOMPARE(stalled.errorString(), QStringLiteral("Connection timed out") + s_connectionAdvice);
+    }
+
+    void tlsRequestWithATrustedCertificate()
+    {
+        TestHttpsServer server(_certificates->serverConfiguration(TestCertificates::Good));
+        server.answer(TestHttpServer::ok("<response status=\"ok\"/>"));
+        server.answer(TestHttpServer::ok("again"));
+        BXHttp http(true, server.url(QStringLiteral("/usage")), 443);
+        QSignalSpy reports(&http, &BXHttp::certCheckFailed);
+        QSignalSpy done(&http, &BXHttp::done);
+        const QString body(64 * 1024, QLatin1Char('m'));
+        http.doPost(server.url(QStringLiteral("/usage")), body);
+        QVERIFY(done.wait(2000));
+        QVERIFY2(!done.at(0).at(0).toBool(), qPrintable(http.errorString()));
+        QVERIFY(reports.isEmpty());
+        QCOMPARE(http.readAll(), QByteArray("<response status=\"ok\"/>"));
+        QVERIFY(server.requests().at(0).endsWith(body.toLatin1() + '\0'));
+        // A second request goes over the same connection.
+        http.doGet(server.url(QStringLiteral("/again")));
+        QVERIFY(done.wait(2000));
+        QCOMPARE(done.at(1).at(0).toBool(), false);
+        QCOMPARE(http.readAll(), QByteArray("again"));
+        QCOMPARE(server.acceptCount(), 1);
+    }
+
+    void aListenerAbortingOnTheReportSendsNothing()
+    {
+        TestHttpsServer server(_certificates->serverConfiguration(TestCertificates::SelfSigned));
+        server.answer(TestHttpServer::ok("secret"));
+        BXHttp http(true, server.url(), 443);
+        QSignalSpy done(&http, &BXHttp::done);
+        connect(&http, &BXHttp::certCheckFailed, &http, [&](int code) {
+            QCOMPARE(code, 1);
+            http.client()->abort();
+        });
+        http.doGet(server.url());
+        QVERIFY(done.wait(2000));
+        QTest::qWait(100);
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(done.at(0).at(0).toBool(), true);
+        QVERIFY(server.received().isEmpty());
+    }
+
+    // Over TLS a body that runs to the close is whole only when the server says so.
+    void aBodyUntilCloseNeedsTheClosingNotice()
+    {
+        for (const auto end : {TestHttpServer::Answer::Close, TestHttpServer::Answer::Abort}) {
+            TestHttpsServer server(_certificates->serverConfiguration(TestCertificates::Good));
+            TestHttpServer::Answer answer;
+            answer.pieces = {"HTTP/1.0 200 OK\r\n\r\nall", " of it"};
+            answer.pauseMs = 50;
+            answer.end = end;
+            server.answer(answer);
+            BXHttp http(true, server.url(), 443);
+            QSignalSpy done(&http, &BXHttp::done);
+            http.doGet(server.url());
+            QVERIFY(done.wait(2000));
+            const bool clean = end == TestHttpServer::Answer::Close;
+            QCOMPARE(done.at(0).at(0).toBool(), !clean);
+            if (clean)
+                QCOMPARE(http.readAll(), QByteArray("all of it"));
+        }
+    }
+
+    void aServerThatNeverSpeaksTlsTimesOut()
+    {
+        TestHttpServer plain;
+        BXHttp http(true, QStringLiteral("https://127.0.0.1:%1/").arg(plain.port()), 443);
+        QSignalSpy done(&http, &BXHttp::done);
+        http.doGet(QStringLiteral("https://127.0.0.1:%1/").arg(plain.port()));
+        QVERIFY(done.wait(3000));
+        QCOMPARE(done.at(0).at(0).toBool(), true);
+        QCOMPARE(http.errorString(), QStringLiteral("Connection timed out") + s_connectionAdvice);
+    }
+
+    void aRefusedConnectionAheadReportsLater()
+    {
+        const QString url = QStringLiteral("https://127.0.0.1:%1/").arg(closedPort());
+        BXHttp http(true, url, 443);
+        QSignalSpy done(&http, &BXHttp::done);
+        QCOMPARE(http.doGet(url), 0);
+        QVERIFY(done.wait(2000));
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(done.at(0).at(0).toBool(), true);
+        QCOMPARE(http.errorString(), QStringLiteral("Cannot connect to server"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBXHttp)
+#include "tst_bxhttp.moc"

@@ -1,0 +1,299 @@
+// The client against a web server on 127.0.0.1: what goes on the wire, the queue, kept-alive
+// connections, failures and aborts from inside every signal.
+
+#include "memorysocket.h"
+#include "net/qhttps.h"
+#include "net/qtsslsocket.h"
+#include "testcertificates.h"
+#include "testhttpsserver.h"
+
+#include <QBuffer>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QtTest>
+
+namespace {
+
+QHttpsRequestHeader getHeader(const QString& path)
+{
+    QHttpsRequestHeader header(QStringLiteral("GET"), path);
+    header.setValue(QStringLiteral("Host"), QStringLiteral("127.0.0.1"));
+    return header;
+}
+
+// A port nothing listens on.
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
+}
+
+} // namespace
+
+class TestQHttps : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QHttps::Timeouts timeouts;
+        timeouts.connect = 1000;
+        timeouts.handshake = 1000;
+        timeouts.stall = 600;
+        QHttps::setDefaultTimeouts(timeouts);
+    }
+
+    void cleanup() { QtSSLSocket::setDefaultCACertFile(QString()); }
+
+    void requestsShareOneConnectionInOrder()
+    {
+        TestHttpServer server;
+        server.answer(TestHttpServer::ok("first"));
+        server.answer(TestHttpServer::ok("second"));
+        QHttps http(false, server.url(), server.port());
+        QSignalSpy started(&http, &QHttps::requestStarted);
+        QSignalSpy finished(&http, &QHttps::requestFinished);
+        QSignalSpy done(&http, &QHttps::done);
+        QByteArray bodies;
+        connect(&http, &QHttps::requestFinished, this, [&] { bodies += http.readAll() + '|'; });
+        const int first = http.request(getHeader(QStringLiteral("/a")));
+        const int second = http.request(getHeader(QStringLiteral("/b")));
+        QCOMPARE(second, first + 1);
+        QCOMPARE(started.size(), 0);  // nothing starts inside the call that queues
+        QVERIFY(done.wait(2000));
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(done.at(0).at(0).toBool(), false);
+        QCOMPARE(started.size(), 2);
+        QCOMPARE(started.at(1).at(0).toInt(), second);
+        QCOMPARE(finished.at(0).at(0).toInt(), first);
+        QCOMPARE(bodies, QByteArray("first|second|"));
+        QCOMPARE(server.acceptCount(), 1);
+        QVERIFY(server.requests().at(0).startsWith("GET /a HTTP/1.1\r\nhost: 127.0.0.1\r\n\r\n"));
+        QCOMPARE(http.state(), QHttps::Connected);
+        QCOMPARE(http.currentId(), 0);
+    }
+
+    void postBodyGoesWithItsLength()
+    {
+        TestHttpServer server;
+        server.answer(TestHttpServer::ok("ok"));
+        QHttps http(false, server.url(), server.port());
+        QSignalSpy done(&http, &QHttps::done);
+        http.post(QStringLiteral("/p"), QByteArray("x=1&y=2"));
+        QVERIFY(done.wait(2000));
+        QVERIFY(server.requests().at(0).endsWith("content-length: 7\r\nhost: 127.0.0.1\r\n\r\nx=1&y=2"));
+    }
+
+    void deviceBodyIsSentInBlocks()
+    {
+        TestHttpServer server;
+        server.answer(TestHttpServer::ok("ok"));
+        QByteArray payload(10000, 'p');
+        QBuffer source(&payload);
+        QHttps http(false, server.url(), server.port());
+        QSignalSpy done(&http, &QHttps::done);
+        QSignalSpy progress(&http, &QHttps::dataSendProgress);
+        http.post(QStringLiteral("/p"), &source);
+        QVERIFY(done.wait(2000));
+        QVERIFY(server.requests().at(0).endsWith("\r\n\r\n" + payload));
+        QVERIFY(!progress.isEmpty());
+    }
+
+    // Over TLS a second request is written on the same connection, and a device body is
+    // sent in blocks as the socket reports its bytes written.
+    void tlsKeepsTheConnectionAndSendsDevices()
+    {
+        TestCertificates certificates;
+        QtSSLSocket::setDefaultCACertFile(certificates.caFile());
+        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        server.answer(TestHttpServer::ok("first"));
+        server.answer(TestHttpServer::ok("second"));
+        QByteArray payload(20000, 'd');
+        QBuffer source(&payload);
+        QHttps http(true, QStringLiteral("127.0.0.1"), server.port());
+        QSignalSpy done(&http, &QHttps::done);
+        QSignalSpy reports(&http, &QHttps::certCheckFailed);
+        QSignalSpy progress(&http, &QHttps::dataSendProgress);
+        http.post(QStringLiteral("/upload"), &source);
+        QVERIFY(done.wait(2000));
+        QVERIFY2(!done.at(0).at(0).toBool(), qPrintable(http.errorString()));
+        QCOMPARE(http.readAll(), QByteArray("first"));
+        http.request(getHeader(QStringLiteral("/next")));
+        QVERIFY(done.wait(2000));
+        QVERIFY2(!done.at(1).at(0).toBool(), qPrintable(http.errorString()));
+        QCOMPARE(http.readAll(), QByteArray("second"));
+        QVERIFY(reports.isEmpty());
+        QVERIFY(!progress.isEmpty());
+        QVERIFY(server.requests().at(0).endsWith("\r\n\r\n" + payload));
+        QCOMPARE(server.acceptCount(), 1);
+    }
+
+    void aFailureEmptiesTheQueue()
+    {
+        const quint16 port = closedPort();
+        QHttps http(false, QStringLiteral("127.0.0.1"), port);
+        QSignalSpy started(&http, &QHttps::requestStarted);
+        QSignalSpy done(&http, &QHttps::done);
+        http.request(getHeader(QStringLiteral("/")));
+        http.request(getHeader(QStringLiteral("/never")));
+        QVERIFY(done.wait(2000));
+        QCOMPARE(done.at(0).at(0).toBool(), true);
+        QCOMPARE(http.error(), QHttps::ConnectionRefused);
+        QCOMPARE(http.errorString(), QStringLiteral("Connection refused"));
+        QTest::qWait(100);
+        QCOMPARE(started.size(), 1);
+        QCOMPARE(done.size(), 1);
+    }
+
+    void unknownHostIsNamed()
+    {
+        auto* socket = new MemorySocket;
+        socket->failConnect(1);
+        QHttps http(socket, QStringLiteral("nowhere.example"), 80);
+        QSignalSpy done(&http, &QHttps::done);
+        http.request(getHeader(QStringLiteral("/")));
+        QVERIFY(done.wait(2000));
+        QCOMPARE(http.error(), QHttps::HostNotFound);
+        QCOMPARE(http.errorString(), QStringLiteral("Host nowhere.example not found"));
+    }
+
+    void aStalledServerTimesOut()
+    {
+        TestHttpServer server;
+        TestHttpServer::Answer stall;
+        stall.pieces = {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc"};
+        stall.end = TestHttpServer::Answer::Stall;
+        server.answer(stall);
+        QHttps http(false, server.url(), server.port());
+        QSignalSpy done(&http, &QHttps::done);
+        http.request(getHeader(QStringLiteral("/")));
+        QVERIFY(done.wait(2000));
+        QCOMPARE(http.errorString(), QStringLiteral("Connection timed out"));
+        QCOMPARE(http.error(), QHttps::UnknownError);
+    }
+
+    void aBodyInPiecesWithPauses()
+    {
+        TestHttpServer server;
+        TestHttpServer::Answer slow;
+        slow.pieces = {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nab", "c\r\n", "0\r\n", "\r\n"};
+        slow.pauseMs = 250;  // each pause is shorter than the stall time-out, together longer
+        server.answer(slow);
+        QHttps http(false, server.url(), server.port());
+        QSignalSpy done(&http, &QHttps::done);
+        http.request(getHeader(QStringLiteral("/")));
+        QVERIFY(done.wait(2000));
+        QVERIFY2(!done.at(0).at(0).toBool(), qPrintable(http.errorString()));
+        QCOMPARE(http.readAll(), QByteArray("abc"));
+    }
+
+    // Bytes on, or the close of, an idle kept-alive connection report nothing, and the next
+    // request gets its own answer on a new connection.
+    void anIdleConnectionSpoilsNothing()
+    {
+        for (const bool stray : {true, false}) {
+            TestHttpServer server;
+            server.answer(TestHttpServer::ok("one"));
+            server.answer(TestHttpServer::ok("two"));
+            QHttps http(false, server.url(), server.port());
+            QSignalSpy done(&http, &QHttps::done);
+            QSignalSpy finished(&http, &QHttps::requestFinished);
+            QSignalSpy bodies(&http, &QHttps::readyRead);
+            http.request(getHeader(QStringLiteral("/1")));
+            QVERIFY(done.wait(2000));
+            if (stray)
+                server.sendToAll("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nstray");
+            else
+                server.closeAll();
+            QTRY_COMPARE_WITH_TIMEOUT(http.state(), QHttps::Unconnected, 2000);
+            QCOMPARE(done.size(), 1);
+            QCOMPARE(finished.size(), 1);
+            QCOMPARE(bodies.size(), 1);
+            http.request(getHeader(QStringLiteral("/2")));
+            QVERIFY(done.wait(2000));
+            QCOMPARE(done.at(1).at(0).toBool(), false);
+            QCOMPARE(http.readAll(), QByteArray("two"));
+            QCOMPARE(server.acceptCount(), 2);
+        }
+    }
+
+    void abortInsideASignal_data()
+    {
+        QTest::addColumn<QByteArray>("signal");
+        QTest::newRow("requestStarted") << QByteArray("requestStarted");
+        QTest::newRow("stateChanged") << QByteArray("stateChanged");
+        QTest::newRow("dataSendProgress") << QByteArray("dataSendProgress");
+        QTest::newRow("responseHeaderReceived") << QByteArray("responseHeaderReceived");
+        QTest::newRow("dataReadProgress") << QByteArray("dataReadProgress");
+        QTest::newRow("readyRead") << QByteArray("readyRead");
+        QTest::newRow("requestFinished") << QByteArray("requestFinished");
+    }
+
+    // Whichever signal a listener aborts in, the run of the queue ends with one done(true)
+    // and nothing of the aborted request is reported afterwards.
+    void abortInsideASignal()
+    {
+        QFETCH(QByteArray, signal);
+        auto* socket = new MemorySocket;
+        socket->setResponse({"HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nab", "cd", "ef"}, false);
+        QHttps http(socket, QStringLiteral("127.0.0.1"), 80);
+        QSignalSpy done(&http, &QHttps::done);
+        bool aborted = false;
+                const auto abortOnce = [&] {
+            if (aborted)
+                return;
+            aborted = true;
+            http.abort();
+        };
+        if (signal.contains("requestStarted"))
+            connect(&http, &QHttps::requestStarted, abortOnce);
+        else if (signal.contains("stateChanged"))
+            connect(&http, &QHttps::stateChanged, abortOnce);
+        else if (signal.contains("dataSendProgress"))
+            connect(&http, &QHttps::dataSendProgress, abortOnce);
+        else if (signal.contains("responseHeaderReceived"))
+            connect(&http, &QHttps::responseHeaderReceived, abortOnce);
+        else if (signal.contains("dataReadProgress"))
+            connect(&http, &QHttps::dataReadProgress, abortOnce);
+        else if (signal.contains("readyRead"))
+            connect(&http, &QHttps::readyRead, abortOnce);
+        else
+            connect(&http, &QHttps::requestFinished, abortOnce);
+        http.request(getHeader(QStringLiteral("/")));
+        http.request(getHeader(QStringLiteral("/behind")));
+        QVERIFY(done.wait(2000));
+        QTest::qWait(50);
+        QVERIFY(aborted);
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(done.at(0).at(0).toBool(), true);
+        QCOMPARE(http.errorString(), QStringLiteral("Request aborted"));
+        QCOMPARE(http.currentId(), 0);
+    }
+
+    void abortWithNothingQueuedDoesNothing()
+    {
+        QHttps http(new MemorySocket, QStringLiteral("127.0.0.1"), 80);
+        QSignalSpy done(&http, &QHttps::done);
+        http.abort();
+        QTest::qWait(20);
+        QVERIFY(done.isEmpty());
+    }
+
+    void setHostChangesTheServerForLaterRequests()
+    {
+        TestHttpServer server;
+        server.answer(TestHttpServer::ok("here"));
+        QHttps http(false, QStringLiteral("127.0.0.1"), closedPort());
+        QSignalSpy done(&http, &QHttps::done);
+        http.setHost(QStringLiteral("127.0.0.1"), server.port());
+        http.request(getHeader(QStringLiteral("/")));
+        QVERIFY(done.wait(2000));
+        QVERIFY2(!done.at(0).at(0).toBool(), qPrintable(http.errorString()));
+        QCOMPARE(http.readAll(), QByteArray("here"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQHttps)
+#include "tst_qhttps.moc"

@@ -1,0 +1,256 @@
+#include "core/unitcollection.h"
+#include "core/unitenergy.h"
+#include "profile/settargetsdialog.h"
+#include "tests/support/brandinfront.h"
+#include "tests/support/widgetpicture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QtTest>
+
+
+using DBTypes::CheckinItem;
+using DBTypes::NutType;
+using DBTypes::UserPrefs;
+
+namespace {
+
+// Energy 2000 kcal, fat 65 g, protein 75 g, carbohydrate 250 g, every other target unset;
+// energy shown large and fat medium.
+CheckinItem dayTargets()
+{
+    CheckinItem checkin;
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+        checkin.setTarget(NutType(nut), -1.0f);
+    checkin.setTarget(DBTypes::ENERGY, 2000.0f);
+    checkin.setTarget(DBTypes::FAT, 65.0f);
+    checkin.setTarget(DBTypes::PROTEIN, 75.0f);
+    checkin.setTarget(DBTypes::CARBS, 250.0f);
+    return checkin;
+}
+
+UserPrefs daySizes()
+{
+    UserPrefs prefs;
+    prefs.targetSizes.clear();
+    prefs.setTargetSize(DBTypes::ENERGY, UserPrefs::Large);
+    prefs.setTargetSize(DBTypes::FAT, UserPrefs::Medium);
+    return prefs;
+}
+
+void useEnergyUnit(int type)
+{
+    UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(type));
+}
+
+// Types text into an emptied field, key by key, as a user would.
+void retype(QLineEdit* edit, const QString& text)
+{
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
+} // namespace
+
+class TestSetTargetsDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The brand's own spelling names the fibre row.
+    void initTestCase()
+    {
+        QVERIFY(loadBrandInFront(
+            QStringLiteral("<brand><string id=\"spelling_fiber\" value=\"fibre\"/></brand>")));
+    }
+
+    void init() { useEnergyUnit(UnitEnergy::Kilocalories); }
+
+    void cleanupTestCase()
+    {
+        UnitCollection::cleanUp();
+        BrandEngine::cleanUp();
+    }
+
+    void formHasItsTextsAndOrder()
+    {
+        SetTargetsDialog dialog(nullptr, nullptr, false);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Set Targets"));
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("_calsLabel"))->text(), QStringLiteral("cals"));
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("_fiberLabel"))->text(), QStringLiteral("Fibre:"));
+        // Tab order: values top to bottom with each percentage after its grams, then sizes.
+        QStringList order;
+        QWidget* widget = dialog.targetEdit(DBTypes::ENERGY);
+        do {
+            if (widget->focusPolicy() & Qt::TabFocus)
+                order.append(widget->objectName());
+            widget = widget->nextInFocusChain();
+        } while (widget != dialog.targetEdit(DBTypes::ENERGY));
+        const QStringList expected = QStringLiteral(
+            "_calsLineEdit _carbLineEdit _carbPercentLineEdit _fatLineEdit _fatPercentLineEdit "
+            "_proteinLineEdit _proteinPercentLineEdit _fiberLineEdit _sfatLineEdit _sugarLineEdit "
+            "_sodiumLineEdit _cholLineEdit _calciumLineEdit _energyCombo _carbCombo _fatCombo "
+            "_proteinCombo _fiberCombo _sfatCombo _sugarCombo _sodiumCombo _cholCombo "
+            "_calciumCombo _okButton _cancelButton").split(QLatin1Char(' '));
+        QCOMPARE(order, expected);
+    }
+
+    void loadsAndStoresAtOnce_data()
+    {
+        QTest::addColumn<int>("energyUnit");
+        QTest::addColumn<QString>("energyText");
+        QTest::newRow("kilocalories") << int(UnitEnergy::Kilocalories) << QStringLiteral("2000");
+        QTest::newRow("kilojoules") << int(UnitEnergy::Kilojoules) << QStringLiteral("8360");
+    }
+
+    void loadsAndStoresAtOnce()
+    {
+        QFETCH(int, energyUnit);
+        QFETCH(QString, energyText);
+        useEnergyUnit(energyUnit);
+        SetTargetsDialog dialog(nullptr, nullptr, false);
+        dialog.load(dayTargets(), daySizes());
+        saveWidgetPicture(&dialog, QStringLiteral("set-targets-") + QTest::currentDataTag());
+
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("_calsLabel"))->text(),
+                 energyUnit == UnitEnergy::Kilojoules ? QStringLiteral("kj") : QStringLiteral("cals"));
+        QCOMPARE(dialog.targetEdit(DBTypes::ENERGY)->text(), energyText);
+        QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("65.0"));
+        QCOMPARE(dialog.targetEdit(DBTypes::SUGAR)->text(), QString());
+        QCOMPARE(dialog.percentEdit(DBTypes::FAT)->text(), QStringLiteral("29.2"));
+        QCOMPARE(dialog.percentEdit(DBTypes::PROTEIN)->text(), QStringLiteral("15.0"));
+        QCOMPARE(dialog.percentEdit(DBTypes::CARBS)->text(), QStringLiteral("50.0"));
+        QCOMPARE(dialog.sizeBox(DBTypes::ENERGY)->currentText(), QStringLiteral("Large"));
+        QCOMPARE(dialog.sizeBox(DBTypes::FAT)->currentText(), QStringLiteral("Medium"));
+        QCOMPARE(dialog.sizeBox(DBTypes::CALCIUM)->currentText(), QStringLiteral("None"));
+
+        CheckinItem checkin;
+        UserPrefs prefs;
+        dialog.get(&checkin, &prefs);
+        const float targets[] = {2000.0f, 250.0f, 65.0f, 75.0f};
+        for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+            const float want = nut < 4 ? targets[nut] : SetTargetsDialog::BlankTarget;
+            QVERIFY2(qAbs(checkin.target(NutType(nut)) - want) < 0.01f, qPrintable(QString::number(nut)));
+            const UserPrefs::TargetSize size = nut == DBTypes::ENERGY ? UserPrefs::Large
+                : nut == DBTypes::FAT                                 ? UserPrefs::Medium
+                                                                      : UserPrefs::None;
+            QCOMPARE(prefs.targetSize(NutType(nut)), size);
+        }
+
+        // What the user types is read in the same unit.
+        retype(dialog.targetEdit(DBTypes::ENERGY), energyText == QLatin1String("2000")
+                                                        ? QStringLiteral("1800")
+                                                        : QStringLiteral("7524"));
+        dialog.get(&checkin, &prefs);
+        QVERIFY(qAbs(checkin.target(DBTypes::ENERGY) - 1800.0f) < 0.01f);
+    }
+
+    void percentageRewritesGrams()
+    {
+        CheckinItem day = dayTargets();
+        day.setTarget(DBTypes::PROTEIN, 75.3f); // 15.06 %, shown as 15.1
+        SetTargetsDialog dialog(nullptr, nullptr, false);
+        dialog.load(day, daySizes());
+        QCOMPARE(dialog.percentEdit(DBTypes::PROTEIN)->text(), QStringLiteral("15.1"));
+
+        QSignalSpy fatGrams(dialog.targetEdit(DBTypes::FAT), &QLineEdit::textChanged);
+        QSignalSpy fatShare(dialog.percentEdit(DBTypes::FAT), &QLineEdit::textChanged);
+        QSignalSpy carbShare(dialog.percentEdit(DBTypes::CARBS), &QLineEdit::textChanged);
+        retype(dialog.percentEdit(DBTypes::FAT), QStringLiteral("30"));
+        QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("66.7"));
+        // Every linked row is rewritten from its own rounded percentage.
+        QCOMPARE(dialog.targetEdit(DBTypes::PROTEIN)->text(), QStringLiteral("75.5"));
+        QCOMPARE(dialog.targetEdit(DBTypes::CARBS)->text(), QStringLiteral("250.0"));
+        // Clear, "3", "30": the written fields never answer back.
+        QCOMPARE(fatShare.size(), 3);
+        QCOMPARE(fatGrams.size(), 0);
+        QCOMPARE(carbShare.size(), 0);
+
+        // Grams typed the other way round set the percentage only.
+        QSignalSpy proteinGrams(dialog.targetEdit(DBTypes::PROTEIN), &QLineEdit::textChanged);
+        retype(dialog.targetEdit(DBTypes::FAT), QStringLiteral("50"));
+        QCOMPARE(dialog.percentEdit(DBTypes::FAT)->text(), QStringLiteral("22.5"));
+        QCOMPARE(fatShare.size(), 3);
+        QCOMPARE(proteinGrams.size(), 0);
+    }
+
+    void energyDecidesThePercentages_data()
+    {
+        QTest::addColumn<QString>("energy");
+        QTest::addColumn<QString>("fatShare");
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("0.1") << QStringLiteral("0.1") << QString();
+        QTest::newRow("0.2") << QStringLiteral("0.2") << QStringLiteral("292500.0");
+        QTest::newRow("1000") << QStringLiteral("1000") << QStringLiteral("58.5");
+    }
+
+    void energyDecidesThePercentages()
+    {
+        QFETCH(QString, energy);
+        QFETCH(QString, fatShare);
+        SetTargetsDialog dialog(nullptr, nullptr, false);
+        dialog.load(dayTargets(), daySizes());
+        retype(dialog.targetEdit(DBTypes::ENERGY), energy);
+        QCOMPARE(dialog.percentEdit(DBTypes::FAT)->text(), fatShare);
+        QCOMPARE(dialog.percentEdit(DBTypes::PROTEIN)->text().isEmpty(), fatShare.isEmpty());
+    }
+
+    void percentageWithoutEnergy()
+    {
+        SetTargetsDialog dialog(nullptr, nullptr, false);
+        dialog.load(dayTargets(), daySizes());
+        dialog.targetEdit(DBTypes::ENERGY)->clear();
+        QCOMPARE(dialog.percentEdit(DBTypes::CARBS)->text(), QString());
+        QTest::keyClicks(dialog.percentEdit(DBTypes::FAT), QStringLiteral("30"));
+        QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("0.0"));
+        QCOMPARE(dialog.targetEdit(DBTypes::PROTEIN)->text(), QString());
+        QCOMPARE(dialog.targetEdit(DBTypes::CARBS)->text(), QString());
+    }
+
+    void oddEntriesAndSizes()
+    {
+        UserPrefs prefs = daySizes();
+        prefs.setTargetSize(DBTypes::SUGAR, UserPrefs::TargetSize(7));
+        prefs.setTargetSize(DBTypes::SODIUM, UserPrefs::Small);
+        SetTargetsDialog dialog(nullptr, nullptr, false);
+        dialog.load(dayTargets(), prefs);
+        QCOMPARE(dialog.sizeBox(DBTypes::SUGAR)->currentText(), QStringLiteral("Large"));
+        dialog.targetEdit(DBTypes::SUGAR)->setText(QStringLiteral("lots"));
+        dialog.targetEdit(DBTypes::CALCIUM)->setText(QStringLiteral("0"));
+
+        CheckinItem checkin;
+        checkin.setCustomRMR(1500.0f);
+        UserPrefs out;
+        dialog.get(&checkin, &out);
+        QCOMPARE(checkin.target(DBTypes::SUGAR), 0.0f);
+        QCOMPARE(checkin.target(DBTypes::CALCIUM), 0.0f);
+        QVERIFY(!checkin.noTarget(DBTypes::CALCIUM));
+        QCOMPARE(out.targetSize(DBTypes::SUGAR), UserPrefs::Large);
+        QCOMPARE(out.targetSize(DBTypes::SODIUM), UserPrefs::Small);
+        // Nothing but targets and sizes changes.
+        QCOMPARE(checkin.customRMR(), 1500.0f);
+
+        // A target of 0 loads as a value, an unset one as an empty field.
+        CheckinItem zero;
+        zero.setTarget(DBTypes::FIBER, 0.0f);
+        zero.setTarget(DBTypes::SODIUM, SetTargetsDialog::BlankTarget);
+        dialog.load(zero, prefs);
+        QCOMPARE(dialog.targetEdit(DBTypes::FIBER)->text(), QStringLiteral("0.0"));
+        QCOMPARE(dialog.targetEdit(DBTypes::SODIUM)->text(), QString());
+        QCOMPARE(dialog.targetEdit(DBTypes::ENERGY)->text(), QString());
+    }
+
+    void valueFieldsRefuseWhatTheyCannotRead()
+    {
+        SetTargetsDialog dialog(nullptr, nullptr, false);
+        QTest::keyClicks(dialog.targetEdit(DBTypes::FAT), QStringLiteral("6x5,5"));
+        QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("655"));
+        QTest::keyClicks(dialog.percentEdit(DBTypes::CARBS), QStringLiteral("-12.55"));
+        QCOMPARE(dialog.percentEdit(DBTypes::CARBS)->text(), QStringLiteral("12.5"));
+    }
+};
+
+QTEST_MAIN(TestSetTargetsDialog)
+#include "tst_settargetsdialog.moc"

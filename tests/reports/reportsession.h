@@ -1,0 +1,90 @@
+#pragma once
+
+// The reports tests' session: the shipped brand with chosen switches in front (the first
+// definition of an id wins), a fresh user database and a current user with a profile.
+
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "core/dateconversion.h"
+#include "core/tarfilewriter.h"
+#include "core/unitcollection.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/diarydb.h"
+#include "userdb/userdb.h"
+#include "tests/support/testsession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+
+namespace ReportSession {
+
+// Loads the switches in front of the shipped brand; false when the archive cannot be made.
+inline bool loadBrand(const QMap<QString, bool>& switches)
+{
+    const QString folder = QDir::homePath();
+    const QString xmlPath = folder + QStringLiteral("/switches.xml");
+    const QString archivePath = folder + QStringLiteral("/switches.dat");
+    QString xml = QStringLiteral("<brand>\n");
+    for (auto it = switches.begin(); it != switches.end(); ++it) {
+        xml += QStringLiteral("<bool id=\"%1\" value=\"%2\"/>\n")
+                   .arg(it.key(), it.value() ? QStringLiteral("true") : QStringLiteral("false"));
+    }
+    xml += QStringLiteral("</brand>\n");
+    QFile xmlFile(xmlPath);
+    if (!xmlFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    xmlFile.write(xml.toUtf8());
+    xmlFile.close();
+    QFile archive(archivePath);
+    if (!archive.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    {
+        TarFileWriter writer(archive);
+        if (!writer.addFile(xmlPath, QStringLiteral("switches.xml")))
+            return false;
+    }
+    archive.close();
+    BrandEngine::cleanUp();
+    return BrandEngine::instance()->import(QFile::encodeName(archivePath).constData())
+        && importShippedBrand();
+}
+
+// A fresh user database with one current user; the user's id, or -1.
+inline int start(const QMap<QString, bool>& switches = {})
+{
+    UserDB::cleanUp();
+    DiaryDB::cleanUp();
+    BXSqlDb::cleanUp();
+    UnitCollection::cleanUp();
+    if (!loadBrand(switches))
+        return -1;
+    QDir folder(BXSettings::getUserDBPath());
+    for (const QString& name : folder.entryList({QStringLiteral("userdata*")}, QDir::Files))
+        folder.remove(name);
+    std::string error;
+    if (!BXSqlDb::startUp(error, true))
+        return -1;
+    const int user = addCompleteUser(QStringLiteral("Ann"));
+    if (user >= 0)
+        UserDB::instance()->setCurrentUser(user);
+    return user;
+}
+
+inline void end()
+{
+    UserDB::cleanUp();
+    DiaryDB::cleanUp();
+    BXSqlDb::cleanUp();
+    UnitCollection::cleanUp();
+    BrandEngine::cleanUp();
+}
+
+inline QByteArray code(const QDate& date)
+{
+    char text[DBTypes::DATE_CODE_SIZE];
+    DateToCode4(date, text);
+    return QByteArray(text);
+}
+
+} // namespace ReportSession

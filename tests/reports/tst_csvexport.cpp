@@ -1,0 +1,340 @@
+#include "reportsession.h"
+
+#include "reports/csvexportdiary.h"
+#include "reports/csvoptions.h"
+#include "tests/support/scriptedprompter.h"
+#include "tests/support/widgetpicture.h"
+#include "widgets/bxcalendar.h"
+#include "widgets/qpopupcalendar.h"
+#include "widgets/qpopupcalendarwidget.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <clocale>
+#include <functional>
+#include <memory>
+
+using DBTypes::DiaryDay;
+
+namespace {
+
+const QDate Monday(2026, 3, 9);
+
+DBTypes::FoodDiaryItem food(int user, const QDate& date, int meal, const QString& name)
+{
+    DBTypes::FoodDiaryItem entry;
+    entry.userId = user;
+    entry.setDate(ReportSession::code(date).toStdString());
+    entry.meal = meal;
+    entry.refId = 0;
+    entry.desc = name;
+    entry.servingDesc = QStringLiteral("slice");
+    entry.size = 1.5f;
+    entry.values.energy = 120.0f;
+    entry.values.carbs = 20.25f;
+    entry.values.fat = 0.0f;
+    entry.values.protein = 3.0f;
+    return entry;
+}
+
+DBTypes::ExerciseDiaryItem walk(int user, const QDate& date)
+{
+    DBTypes::ExerciseDiaryItem entry;
+    entry.userId = user;
+    entry.setDate(ReportSession::code(date).toStdString());
+    entry.duration = 30.0f;
+    entry.rate = 5.0f;
+    entry.name = QStringLiteral("Walking");
+    return entry;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+const QByteArray Header = "\"Date\",\"Time\",\"Group Type\",\"Group Label\",\"Item Name\",\"Qty\","
+                          "\"Serving\",\"Calories\",\"Carbs\",\"Fat\",\"Fibre\",\"Protein\"\n";
+
+// The options dialog with scripted file choosers.
+class ChoosingOptions : public CSVOptions
+{
+public:
+    ChoosingOptions() : CSVOptions(nullptr) {}
+    QString file;
+    QString folder;
+    int fileAsks = 0;
+    int folderAsks = 0;
+
+protected:
+    QString askOneFile() override
+    {
+        ++fileAsks;
+        return file;
+    }
+    QString askManyDir() override
+    {
+        ++folderAsks;
+        return folder;
+    }
+};
+
+// The export with the scripted dialog, driven by one function.
+class ScriptedExport : public CsvExportDiary
+{
+public:
+    using CsvExportDiary::CsvExportDiary;
+    std::function<bool(ChoosingOptions*)> user;
+
+protected:
+    CSVOptions* createOptions(QWidget*) override { return new ChoosingOptions; }
+    bool runOptions(CSVOptions* options) override
+    {
+        return user(static_cast<ChoosingOptions*>(options));
+    }
+};
+
+} // namespace
+
+class TestCsvExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        _user = ReportSession::start();
+        QVERIFY(_user >= 0);
+        _folder = QDir::homePath() + QStringLiteral("/export");
+        QDir(_folder).removeRecursively();
+        QVERIFY(QDir().mkpath(_folder));
+    }
+    void cleanup() { ReportSession::end(); }
+
+    void fieldsAreQuotedWithTwoDecimals();
+    void rowsOfFoodAndExercise();
+    void writesOneFileAndAFilePerDay();
+    void failuresAreReported();
+    void numbersKeepAPointInACommaLocale();
+    void optionsDialogChoosesOutputs();
+    void performExportsTheWholeDiary();
+
+private:
+    int _user = -1;
+    QString _folder;
+};
+
+void TestCsvExport::fieldsAreQuotedWithTwoDecimals()
+{
+    std::string row;
+    out_delimit(row, "say \"hi\", then\nbye");
+    QCOMPARE(row, std::string("\"say 'hi', then\nbye\","));
+    for (const auto& [value, text] : {std::pair{-0.006, "\"\","}, std::pair{-0.005, "\"0.00\","},
+                                      std::pair{0.0, "\"0.00\","}, std::pair{0.004, "\"0.00\","},
+                                      std::pair{12.345, "\"12.35\","}, std::pair{-999.0, "\"\","}}) {
+        row.clear();
+        out_possible_null(row, value);
+        QCOMPARE(row, std::string(text));
+    }
+    row.clear();
+    out_delimit(row, 1e40);
+    // No cut at 30 characters.
+    QCOMPARE(row.size(), size_t(47));
+    row.clear();
+    out_date_toiso(row, "20260309");
+    QCOMPARE(row, std::string("\"2026-03-09\","));
+    QCOMPARE(QByteArray::fromStdString(CsvExportDiary::header()), Header);
+}
+
+void TestCsvExport::rowsOfFoodAndExercise()
+{
+    DBTypes::FoodDiaryItem snack = food(_user, Monday, DiaryDay::AFTERNOON_SNACK,
+                                        QStringLiteral("Pie \"Grandma's\""));
+    QCOMPARE(CsvExportDiary::foodRow(snack),
+             std::string("\"2026-03-09\",\"\",\"Snack\",\"\",\"Pie 'Grandma's'\",\"1.50\",\"slice\","
+                         "\"120.00\",\"20.25\",\"0.00\",\"\",\"3.00\",\n"));
+    snack.meal = 7;
+    QVERIFY(CsvExportDiary::foodRow(snack).find("\"Unknown\"") != std::string::npos);
+    const std::string exercise = CsvExportDiary::exerciseRow(walk(_user, Monday));
+    QCOMPARE(exercise, std::string("\"2026-03-09\",\"\",\"Exercise\",\"\",\"Walking\",\"30.00\","
+                                   "\"minutes\",\"-150.00\",\n"));
+    QCOMPARE(std::count(exercise.begin(), exercise.end(), ','), 8L);
+}
+
+void TestCsvExport::writesOneFileAndAFilePerDay()
+{
+    DBTypes::FoodDiaryItem lunch = food(_user, Monday.addDays(1), DiaryDay::LUNCH, QStringLiteral("Soup"));
+    QVERIFY(DiaryDB::instance()->addFoodEntry(lunch, true) >= 0);
+    DBTypes::ExerciseDiaryItem walked = walk(_user, Monday.addDays(1));
+    QVERIFY(DiaryDB::instance()->addExEntry(walked, false) >= 0);
+    DBTypes::FoodDiaryItem breakfast = food(_user, Monday.addDays(1), DiaryDay::BREAKFAST, QStringLiteral("Egg"));
+    QVERIFY(DiaryDB::instance()->addFoodEntry(breakfast, true) >= 0);
+    DBTypes::FoodDiaryItem late = food(_user, Monday.addDays(5), DiaryDay::DINNER, QStringLiteral("Stew"));
+    QVERIFY(DiaryDB::instance()->addFoodEntry(late, true) >= 0);
+
+    const QString oneFile = _folder + QStringLiteral("/all.csv");
+    QFile stale(oneFile);
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write(QByteArray(5000, 'x'));
+    stale.close();
+    QString error = QStringLiteral("old");
+    CsvExportDiary exporter(nullptr, Monday);
+    exporter.doExport(oneFile, _folder, Monday, Monday.addDays(6), false, error);
+    QVERIFY(error.isNull());
+
+    const QByteArray tuesday = readAll(_folder + QStringLiteral("/2026-03-10"));
+    QVERIFY(tuesday.startsWith(Header));
+    const QList<QByteArray> rows = tuesday.mid(Header.size()).split('\n');
+    QCOMPARE(rows.size(), 4);
+    QVERIFY(rows.at(0).contains("\"Soup\""));
+    QVERIFY(rows.at(1).contains("\"Egg\""));
+    QVERIFY(rows.at(2).contains("\"Exercise\""));
+    QVERIFY(!tuesday.contains('\r'));
+    for (int day : {0, 2, 3, 4, 6})
+        QCOMPARE(readAll(_folder + QLatin1Char('/') + Monday.addDays(day).toString(Qt::ISODate)), Header);
+    QCOMPARE(readAll(oneFile), Header + tuesday.mid(Header.size())
+                                   + readAll(_folder + QStringLiteral("/2026-03-14")).mid(Header.size()));
+
+    exporter.doExport(QString(), _folder, Monday.addDays(1), Monday, false, error);
+    QCOMPARE(error, QStringLiteral("No days in the selected range have any recorded items"));
+}
+
+void TestCsvExport::failuresAreReported()
+{
+    DBTypes::FoodDiaryItem lunch = food(_user, Monday, DiaryDay::LUNCH, QStringLiteral("Soup"));
+    QVERIFY(DiaryDB::instance()->addFoodEntry(lunch, true) >= 0);
+    CsvExportDiary exporter(nullptr, Monday);
+    QString error;
+
+    const QString unopenable = _folder + QStringLiteral("/missing/all.csv");
+    exporter.doExport(unopenable, _folder, Monday, Monday.addDays(1), false, error);
+    QCOMPARE(error, QStringLiteral("Could not open ") + unopenable);
+    QVERIFY(!QFile::exists(_folder + QStringLiteral("/2026-03-09")));
+
+    // A folder that cannot take the day files: the one file is still written.
+    const QString oneFile = _folder + QStringLiteral("/all.csv");
+    const QString noFolder = _folder + QStringLiteral("/gone");
+    exporter.doExport(oneFile, noFolder, Monday, Monday.addDays(1), false, error);
+    QCOMPARE(error, QStringLiteral("Could not open %1/2026-03-10 (and possibly other files)").arg(noFolder));
+    QVERIFY(readAll(oneFile).contains("\"Soup\""));
+
+    if (QFile::exists(QStringLiteral("/dev/full"))) {
+        exporter.doExport(QStringLiteral("/dev/full"), QString(), Monday, Monday, false, error);
+        QCOMPARE(error, QStringLiteral("Could not write /dev/full"));
+    }
+}
+
+// Numbers are written with a point also where the C library's locale writes a comma.
+void TestCsvExport::numbersKeepAPointInACommaLocale()
+{
+    const QString locales = QDir::homePath() + QStringLiteral("/locales");
+    QDir().mkpath(locales);
+    const int made = QProcess::execute(QStringLiteral("localedef"),
+                                       {QStringLiteral("-i"), QStringLiteral("de_DE"),
+                                        QStringLiteral("-f"), QStringLiteral("UTF-8"),
+                                        locales + QStringLiteral("/de_DE.UTF-8")});
+    if (made != 0)
+        QSKIP("localedef cannot build de_DE here (the locales package is missing)");
+    qputenv("LOCPATH", QFile::encodeName(locales));
+    QVERIFY(std::setlocale(LC_ALL, "de_DE.UTF-8"));
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.2f", 1.5);
+    QCOMPARE(QByteArray(probe), QByteArray("1,50"));
+    std::string row;
+    out_delimit(row, 1.5);
+    out_possible_null(row, 2.25);
+    std::setlocale(LC_ALL, "C");
+    QCOMPARE(row, std::string("\"1.50\",\"2.25\","));
+}
+
+void TestCsvExport::optionsDialogChoosesOutputs()
+{
+    ChoosingOptions options;
+    options.setDate(Monday);
+    QCOMPARE(options.windowTitle(), QStringLiteral("CSV Export Options"));
+    QVERIFY(options.helpButton->isHidden());
+    QVERIFY(!options.printButton->isEnabled());
+
+    // Cancelled choosers leave the boxes unticked.
+    options.massFileCheckBox->setChecked(true);
+    QCOMPARE(options.fileAsks, 1);
+    QVERIFY(!options.massFileCheckBox->isChecked());
+    options.dayFilesCheckBox->setChecked(true);
+    QVERIFY(!options.dayFilesCheckBox->isChecked());
+    QVERIFY(!options.printButton->isEnabled());
+
+    options.file = _folder + QStringLiteral("/one.csv");
+    options.massFileCheckBox->setChecked(true);
+    QVERIFY(options.massFileCheckBox->isChecked());
+    QVERIFY(options.printButton->isEnabled());
+    QVERIFY(options.fileButton->isEnabled());
+    QVERIFY(!options.directoryButton->isEnabled());
+    QCOMPARE(options.fileLabel->text(), QDir::toNativeSeparators(options.file));
+    QCOMPARE(options.getOneFile(), options.file);
+    QVERIFY(options.getManyDir().isNull());
+    options.massFileCheckBox->setChecked(false);
+    QVERIFY(options.getOneFile().isNull());
+    options.massFileCheckBox->setChecked(true);
+    QCOMPARE(options.fileAsks, 2);
+
+    QDate start;
+    QDate end;
+    QVERIFY(options.getDateRangeUnlessAll(start, end));
+    QCOMPARE(start, Monday);
+    QCOMPARE(end, Monday);
+    options.printRangeRadioButton->setChecked(true);
+    QVERIFY(options.getDateRangeUnlessAll(start, end));
+    QCOMPARE(start, Monday.addDays(-6));
+    QCOMPARE(end, Monday);
+    options.printAllRadioButton->setChecked(true);
+    start = end = QDate();
+    QVERIFY(!options.getDateRangeUnlessAll(start, end));
+    QVERIFY(start.isNull() && end.isNull());
+    options.show();
+    QVERIFY(saveWidgetPicture(&options, QStringLiteral("csv-options")));
+}
+
+void TestCsvExport::performExportsTheWholeDiary()
+{
+    ScriptedPrompter prompter;
+    const QString oneFile = _folder + QStringLiteral("/diary.csv");
+    ScriptedExport nothing(nullptr, Monday);
+    nothing.user = [&](ChoosingOptions* options) {
+        options->file = oneFile;
+        options->massFileCheckBox->setChecked(true);
+        options->printAllRadioButton->setChecked(true);
+        return true;
+    };
+    nothing.perform();
+    QCOMPARE(prompter.lastText(), QStringLiteral("There is nothing in the diary to export!"));
+    QCOMPARE(prompter.lastCaption(), BrandEngine::instance()->getString("app_name_short"));
+
+    DBTypes::FoodDiaryItem first = food(_user, Monday, DiaryDay::BREAKFAST, QStringLiteral("Egg"));
+    QVERIFY(DiaryDB::instance()->addFoodEntry(first, true) >= 0);
+    DBTypes::FoodDiaryItem last = food(_user, Monday.addDays(3), DiaryDay::DINNER, QStringLiteral("Stew"));
+    QVERIFY(DiaryDB::instance()->addFoodEntry(last, true) >= 0);
+    ScriptedExport all(nullptr, Monday);
+    all.user = nothing.user;
+    all.perform();
+    QCOMPARE(prompter.asked.size(), 1);
+    const QList<QByteArray> lines = readAll(oneFile).split('\n');
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines.at(1).startsWith("\"2026-03-09\""));
+    QVERIFY(lines.at(2).startsWith("\"2026-03-12\""));
+
+    ScriptedExport cancelled(nullptr, Monday);
+    cancelled.user = [](ChoosingOptions*) { return false; };
+    QFile::remove(oneFile);
+    cancelled.perform();
+    QVERIFY(!QFile::exists(oneFile));
+    QCOMPARE(prompter.asked.size(), 1);
+}
+
+QTEST_MAIN(TestCsvExport)
+#include "tst_csvexport.moc"
