@@ -45,7 +45,6 @@ public:
     void setExerciseItem(const DBTypes::ExerciseDiaryItem& entry);
     // Shows a catalogue exercise at the stored weight; the duration stays as typed.
     void setExercise(int exerciseId);
-    float userWeight() const { return _weight; }
 
 signals:
     void addExItem(DBTypes::ExerciseDiaryItem& entry);

@@ -69,8 +69,6 @@ public:
                       double cholesterol, double sodium, double calcium, int mealId);
     // Whether the amount validator accepts the text as a whole.
     bool isValidInput(const QString& text) const;
-    AddFoodPopupMenu* addMenu() const { return _menu; }
-    bool isSavedMealShown() const { return _savedMealMode; }
 
 signals:
     void addContextFood(DBTypes::FoodDiaryItem& entry);

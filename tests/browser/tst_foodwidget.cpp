@@ -217,7 +217,7 @@ private slots:
 
         panel.sizeLineEdit->setText(QStringLiteral("1.5"));
         QCOMPARE(panel.caloriesLabel->text(), energyText(225.0));
-        QVERIFY(panel.caloriesLabel->text().endsWith(QStringLiteral(" kj")));
+        QVERIFY(panel.caloriesLabel->text().endsWith(QStringLiteral(" kJ")));
         QCOMPARE(panel.fatLabel->text(), fatShown); // a value of 0 keeps its text
 
         QList<DBTypes::FoodDiaryItem> added;
