@@ -283,7 +283,7 @@ void TestDiaryReport::namesPrintLiterallyInKilojoules()
     QVERIFY2(text.contains(QStringLiteral("2 portion of Fish & Chips <b>\"big\"</b>")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("energy (kj)")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Energy Gained Through Food:")));
-    QVERIFY(text.contains(QStringLiteral("418 kj")));
+    QVERIFY(text.contains(QStringLiteral("418 kJ")));
     PdfReader::savePictures(steps.pdfPath, QStringLiteral("diary-report-kj"));
 }
 
