@@ -49,7 +49,9 @@ FluidCounterView::FluidCounterView(QWidget* parent, const char* name)
 
 QSize FluidCounterView::minimumSizeHint() const
 {
-    return {2 * frameWidth() + 4, 2 * frameWidth() + 20};
+    // Room for the text line too where the interface fonts are larger.
+    const int text = QFontMetrics(_mini).height() + 8;
+    return {2 * frameWidth() + 4, std::max(2 * frameWidth() + 20, text)};
 }
 
 QSize FluidCounterView::sizeHint() const

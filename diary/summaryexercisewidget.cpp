@@ -32,7 +32,9 @@ SummaryExerciseWidget::SummaryExerciseWidget(QWidget* parent, const char* name)
 
 QSize SummaryExerciseWidget::minimumSizeHint() const
 {
-    return {2 * frameWidth() + 4, 2 * frameWidth() + 20};
+    // Room for the text line too where the interface fonts are larger.
+    const int text = QFontMetrics(_mini).height() + 8;
+    return {2 * frameWidth() + 4, std::max(2 * frameWidth() + 20, text)};
 }
 
 QSize SummaryExerciseWidget::sizeHint() const
