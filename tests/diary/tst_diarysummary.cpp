@@ -26,7 +26,6 @@
 
 using DBTypes::NutType;
 using DBTypes::UserPrefs;
-using Data = DiarySummary::SummaryNutrientData;
 
 namespace {
 
