@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 
 #include <cstdio>
+#include <functional>
 
 namespace TenYearDiary {
 
@@ -35,7 +36,11 @@ inline bool startDatabase()
     return false;
 }
 
-inline void addFoods(const QByteArray& date, int count, QRandomGenerator& random)
+// The name of a diary food, from its catalogue id.
+using FoodName = std::function<QString(int refId)>;
+
+inline void addFoods(const QByteArray& date, int count, QRandomGenerator& random,
+                     const FoodName& foodName)
 {
     for (int i = 0; i < count; ++i) {
         DBTypes::FoodDiaryItem entry;
@@ -43,7 +48,7 @@ inline void addFoods(const QByteArray& date, int count, QRandomGenerator& random
         entry.setDate(date.toStdString());
         entry.meal = 1 + i % 6;
         entry.refId = int(random.bounded(1, 8000));
-        entry.desc = QStringLiteral("Food %1").arg(entry.refId);
+        entry.desc = foodName ? foodName(entry.refId) : QStringLiteral("Food %1").arg(entry.refId);
         entry.servingDesc = QStringLiteral("serving");
         entry.values.energy = float(random.bounded(50, 600));
         entry.values.fat = float(random.bounded(0, 30));
@@ -74,8 +79,9 @@ inline void addCheckin(const QByteArray& date, float weight)
     insert.exec();
 }
 
-// Ten years: 16 or 17 foods a day, two exercise entries on most days, a daily check-in.
-inline bool writeDiary()
+// Ten years: 16 or 17 foods a day, two exercise entries on most days, a daily check-in. Foods
+// are named "Food <id>" unless foodName is given.
+inline bool writeDiary(const FoodName& foodName = {})
 {
     if (!startDatabase())
         return false;
@@ -90,7 +96,7 @@ inline bool writeDiary()
     BXSqlDb::beginTransaction();
     for (int day = 0; day < Days; ++day) {
         const QByteArray date = dateCode(FirstDay.addDays(day));
-        addFoods(date, 16 + day % 3 / 2, random);
+        addFoods(date, 16 + day % 3 / 2, random, foodName);
         addExercise(date);
         if (day % 11 != 0)
             addExercise(date);

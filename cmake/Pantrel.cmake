@@ -1,7 +1,7 @@
 # Shared build rules of the project's libraries, tools and tests.
 
 set(PANTREL_WARNINGS -Wall -Wextra)
-set(PANTREL_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+set(PANTREL_SANITIZER_FLAGS -fsanitize=address,undefined -fsanitize=float-cast-overflow -fno-omit-frame-pointer -fno-sanitize-recover=all)
 
 function(pantrel_apply_flags target)
     target_compile_options(${target} PRIVATE ${PANTREL_WARNINGS})

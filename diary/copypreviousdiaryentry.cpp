@@ -1,19 +1,29 @@
 #include "diary/copypreviousdiaryentry.h"
 
-#include "widgets/bxcalendar.h"
 #include "core/diaryday.h"
+#include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
+#include "widgets/bxcalendar.h"
+#include "widgets/prompter.h"
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <new>
 
 namespace {
+
+constexpr int kNone = -1;
 
 int currentUser()
 {
@@ -25,6 +35,12 @@ std::string dateCode(const QDate& date)
     return date.toString(QStringLiteral("yyyyMMdd")).toStdString();
 }
 
+QString sourceText(int group, int snackDisplay)
+{
+    return group == kNone ? QStringLiteral("[ None ]")
+                          : DBTypes::GroupTypeToString(group, snackDisplay);
+}
+
 } // namespace
 
 CopyPreviousDiaryEntry* CopyPreviousDiaryEntry::construct(QWidget* parent, const QDate& date)
@@ -32,62 +48,271 @@ CopyPreviousDiaryEntry* CopyPreviousDiaryEntry::construct(QWidget* parent, const
     auto* dialog = new (std::nothrow) CopyPreviousDiaryEntry(parent, date);
     if (!dialog)
         qFatal("new CopyPreviousDiaryEntry failed");
+    dialog->copyFromCal->setDate(date, true);
+    dialog->updateMonth(date);
     return dialog;
 }
 
 CopyPreviousDiaryEntry::CopyPreviousDiaryEntry(QWidget* parent, const QDate& date)
     : QDialog(parent, Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint),
-      copyFromCal(new BXCalendar(this, "copyFromCal")), textDestDate(new QLabel(this)),
       _destination(date)
 {
-    setWindowTitle(tr("Copy Diary Entries"));
-    setMinimumSize(400, 80);
+    _buildForm();
+    languageChange();
+    init();
+}
+
+QPushButton* CopyPreviousDiaryEntry::_button(QWidget* parent, const char* name)
+{
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+void CopyPreviousDiaryEntry::_buildForm()
+{
+    auto* groupBox1 = new QGroupBox(this);
+    groupBox1->setObjectName(QStringLiteral("groupBox1"));
+    textLabel1_4 = new QLabel(groupBox1);
+    textLabel1_4->setObjectName(QStringLiteral("textLabel1_4"));
+    textLabel1_4->setWordWrap(true);
+    textDestDate = new QLabel(groupBox1);
     textDestDate->setObjectName(QStringLiteral("textDestDate"));
-    btnAppend = _button(tr("&Append"), "btnAppend");
-    btnOverwrite = _button(tr("&Overwrite"), "btnOverwrite");
-    btnSCancel = _button(tr("Cancel"), "btnSCancel");
+    textDestDate->setTextFormat(Qt::RichText);
+    textDestDate->setWordWrap(true);
+    auto* texts = new QVBoxLayout(groupBox1);
+    texts->addWidget(textLabel1_4);
+    texts->addWidget(textDestDate);
+    texts->addStretch(1);
+
+    auto* groupBox2 = new QGroupBox(this);
+    groupBox2->setObjectName(QStringLiteral("groupBox2"));
+    copyFromCal = new BXCalendar(groupBox2, "copyFromCal");
+    (new QVBoxLayout(groupBox2))->addWidget(copyFromCal);
+
+    auto* top = new QHBoxLayout;
+    groupBox1->setMinimumWidth(260);
+    top->addWidget(groupBox1, 1);
+    top->addWidget(groupBox2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(_buildSimpleFrame());
+    layout->addWidget(_buildAdvancedFrame());
+}
+
+QFrame* CopyPreviousDiaryEntry::_buildSimpleFrame()
+{
+    frmSimple = new QFrame(this);
+    frmSimple->setObjectName(QStringLiteral("frmSimple"));
+    textLabel1 = new QLabel(frmSimple);
+    textLabel1->setObjectName(QStringLiteral("textLabel1"));
+    btnAppend = _button(frmSimple, "btnAppend");
+    btnOverwrite = _button(frmSimple, "btnOverwrite");
+    btnAdvance = _button(frmSimple, "btnAdvance");
+    btnSCancel = _button(frmSimple, "btnSCancel");
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnAdvance);
     buttons->addStretch(1);
     buttons->addWidget(btnSCancel);
     buttons->addWidget(btnOverwrite);
     buttons->addWidget(btnAppend);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(copyFromCal);
-    layout->addWidget(textDestDate);
+    auto* layout = new QVBoxLayout(frmSimple);
+    layout->addWidget(textLabel1);
     layout->addLayout(buttons);
-
-    connect(btnAppend, &QPushButton::clicked, this, &CopyPreviousDiaryEntry::doAction);
-    connect(btnOverwrite, &QPushButton::clicked, this, &CopyPreviousDiaryEntry::doAction);
-    connect(btnSCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(copyFromCal, &BXCalendar::monthChanged, this, &CopyPreviousDiaryEntry::updateMonth);
-    connect(copyFromCal, &BXCalendar::dateChanged, this, &CopyPreviousDiaryEntry::setDatePrompt);
-    copyFromCal->showToday(true);
-    copyFromCal->setDate(date, true);
-    updateMonth(date);
+    return frmSimple;
 }
 
-QPushButton* CopyPreviousDiaryEntry::_button(const QString& text, const char* name)
+CopyPreviousDiaryEntry::MealRow CopyPreviousDiaryEntry::_buildRow(
+    QWidget* parent, const char* group, const char* source, const char* append,
+    const char* overwrite, int destination)
 {
-    auto* button = new QPushButton(text, this);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
+    MealRow row{new QGroupBox(parent), nullptr, nullptr, nullptr, destination};
+    row.group->setObjectName(QString::fromLatin1(group));
+    row.source = new QComboBox(row.group);
+    row.source->setObjectName(QString::fromLatin1(source));
+    row.append = new QRadioButton(row.group);
+    row.append->setObjectName(QString::fromLatin1(append));
+    row.overwrite = new QRadioButton(row.group);
+    row.overwrite->setObjectName(QString::fromLatin1(overwrite));
+    auto* choice = new QButtonGroup(row.group);
+    choice->addButton(row.append);
+    choice->addButton(row.overwrite);
+    row.append->setChecked(true);
+    auto* layout = new QHBoxLayout(row.group);
+    layout->addWidget(row.source, 1);
+    layout->addWidget(row.append);
+    layout->addWidget(row.overwrite);
+    return row;
+}
+
+QFrame* CopyPreviousDiaryEntry::_buildAdvancedFrame()
+{
+    frmAdvanced = new QFrame(this);
+    frmAdvanced->setObjectName(QStringLiteral("frmAdvanced"));
+    textLabel1_2 = new QLabel(frmAdvanced);
+    textLabel1_2->setObjectName(QStringLiteral("textLabel1_2"));
+    userList = new QComboBox(frmAdvanced);
+    userList->setObjectName(QStringLiteral("userList"));
+    _rows = {
+        _buildRow(frmAdvanced, "grpBreakfast", "cbBreakfast", "bfAppend", "bfOverwrite", 1),
+        _buildRow(frmAdvanced, "grpSnack1", "cbMorningSnacks", "msAppend", "msOverwrite", 2),
+        _buildRow(frmAdvanced, "grpLunch", "cbLunch", "lAppend", "lOverwrite", 3),
+        _buildRow(frmAdvanced, "grpSnack2", "cbNoonSnacks", "asAppend", "asOverwrite", 4),
+        _buildRow(frmAdvanced, "grpDinner", "cbDinner", "dAppend", "dOverwrite", 5),
+        _buildRow(frmAdvanced, "grpSnack3", "cbSnacks", "sAppend", "sOverwrite", 6),
+        _buildRow(frmAdvanced, "grpExercise", "cbExercise", "eAppend", "eOverwrite", 8),
+    };
+    btnOK = _button(frmAdvanced, "btnOK");
+    btnSimple = _button(frmAdvanced, "btnSimple");
+    btnACancel = _button(frmAdvanced, "btnACancel");
+    auto* user = new QHBoxLayout;
+    user->addWidget(textLabel1_2);
+    user->addWidget(userList, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnSimple);
+    buttons->addStretch(1);
+    buttons->addWidget(btnACancel);
+    buttons->addWidget(btnOK);
+    auto* meals = new QGridLayout;
+    for (size_t i = 0; i < _rows.size(); ++i)
+        meals->addWidget(_rows[i].group, int(i) / 2, int(i) % 2);
+    auto* layout = new QVBoxLayout(frmAdvanced);
+    layout->addLayout(user);
+    layout->addLayout(meals);
+    layout->addLayout(buttons);
+    return frmAdvanced;
+}
+
+void CopyPreviousDiaryEntry::languageChange()
+{
+    setWindowTitle(tr("Copy Previous Diary Entries"));
+    textLabel1_4->setText(
+        tr("Select a day to copy from, using the calendar to the right. The current selection "
+           "is highlighted.\n\nTo copy entries made by a different user, or to copy specific "
+           "meals rather than a whole day, click the \"Advanced\" button to see more options."));
+    textLabel1->setText(tr("Do you wish to append or overwrite existing entries?"));
+    btnAppend->setText(tr("&Append"));
+    btnOverwrite->setText(tr("&Overwrite"));
+    btnAdvance->setText(tr("A&dvanced"));
+    btnSCancel->setText(tr("&Cancel"));
+    textLabel1_2->setText(tr("Copy diary entries from:"));
+    btnOK->setText(tr("&OK"));
+    btnSimple->setText(tr("&Simple"));
+    btnACancel->setText(tr("&Cancel"));
+    const QStringList titles = {tr("Copy breakfast from.."),    tr("Copy morning snacks from .."),
+                                tr("Copy lunch from .."),       tr("Copy afternoon snacks from .."),
+                                tr("Copy dinner from .."),      tr("Copy snacks from .."),
+                                tr("Copy exercises from ..")};
+    for (size_t i = 0; i < _rows.size(); ++i) {
+        _rows[i].group->setTitle(titles.at(int(i)));
+        _rows[i].append->setText(tr("&Append"));
+        _rows[i].overwrite->setText(tr("&Overwrite"));
+    }
+}
+
+void CopyPreviousDiaryEntry::init()
+{
+    connect(btnAppend, &QPushButton::clicked, this, &CopyPreviousDiaryEntry::doAction);
+    connect(btnOverwrite, &QPushButton::clicked, this, &CopyPreviousDiaryEntry::doAction);
+    connect(btnOK, &QPushButton::clicked, this, &CopyPreviousDiaryEntry::doAction);
+    connect(btnAdvance, &QPushButton::clicked, this, &CopyPreviousDiaryEntry::toggle);
+    connect(btnSimple, &QPushButton::clicked, this, &CopyPreviousDiaryEntry::toggle);
+    connect(btnSCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnACancel, &QPushButton::clicked, this, &QDialog::reject);
+    const std::vector<void (CopyPreviousDiaryEntry::*)(int)> rowSlots = {
+        &CopyPreviousDiaryEntry::rBreakfast, &CopyPreviousDiaryEntry::rMSnacks,
+        &CopyPreviousDiaryEntry::rLunch,     &CopyPreviousDiaryEntry::rASnacks,
+        &CopyPreviousDiaryEntry::rDinner,    &CopyPreviousDiaryEntry::rSnacks,
+        &CopyPreviousDiaryEntry::rExercises};
+    for (size_t i = 0; i < _rows.size(); ++i)
+        connect(_rows[i].source, &QComboBox::activated, this, rowSlots[i]);
+    connect(userList, &QComboBox::activated, this, &CopyPreviousDiaryEntry::userChanged);
+    connect(copyFromCal, &BXCalendar::monthChanged, this, &CopyPreviousDiaryEntry::updateMonth);
+    connect(copyFromCal, &BXCalendar::dateChanged, this, &CopyPreviousDiaryEntry::setDatePrompt);
+    frmAdvanced->hide();
+    setMinimumSize(400, 80);
+    copyFromCal->showToday(true);
+    _fillUsers();
+    _fillSources();
+}
+
+void CopyPreviousDiaryEntry::_fillUsers()
+{
+    QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList();
+    std::sort(users.begin(), users.end(),
+              [](const auto& a, const auto& b) { return a.userId < b.userId; });
+    for (const DBTypes::UserProfile& user : users) {
+        userList->addItem(user.name);
+        _userIds << user.userId;
+    }
+    userList->setCurrentIndex(std::max(0, int(_userIds.indexOf(currentUser()))));
+}
+
+void CopyPreviousDiaryEntry::_fillSources()
+{
+    _snackDisplay = currentUser() >= 0
+                        ? UserDB::instance()->getUserPrefs(currentUser()).snackDisplay
+                        : int(DBTypes::SNACKS_TOGETHER);
+    const bool together = _snackDisplay == DBTypes::SNACKS_TOGETHER;
+    _rows[MorningSnacks].group->setVisible(!together);
+    _rows[AfternoonSnacks].group->setVisible(!together);
+    if (!together) {
+        for (const Row row : {MorningSnacks, AfternoonSnacks, Snacks}) {
+            QString group = DBTypes::GroupTypeToString(_rows[row].destination, _snackDisplay);
+            if (!group.isEmpty())
+                group[0] = group[0].toLower();
+            _rows[row].group->setTitle(tr("Copy %1 from ..").arg(group));
+        }
+    }
+    if (together)
+        _sources = {1, 3, 5, 6, kNone};
+    else if (_snackDisplay == DBTypes::SNACKS_BETWEEN_MEALS)
+        _sources = {1, 2, 3, 4, 5, 6, kNone};
+    else
+        _sources = {1, 3, 5, 2, 4, 6, kNone};
+    for (const Row row : {Breakfast, MorningSnacks, Lunch, AfternoonSnacks, Dinner, Snacks}) {
+        if (together && (row == MorningSnacks || row == AfternoonSnacks))
+            continue;
+        for (const int source : _sources)
+            _rows[row].source->addItem(sourceText(source, _snackDisplay));
+        _rows[row].source->setCurrentIndex(int(_sources.indexOf(_rows[row].destination)));
+    }
+    QComboBox* exercise = _rows[Exercises].source;
+    exercise->addItem(DBTypes::GroupTypeToString(DBTypes::DiaryDay::EXERCISE,
+                                                 DBTypes::SNACKS_TOGETHER));
+    exercise->addItem(sourceText(kNone, _snackDisplay));
+    exercise->setCurrentIndex(0);
+}
+
+int CopyPreviousDiaryEntry::_sourceUser() const
+{
+    const int index = userList->currentIndex();
+    return index >= 0 && index < _userIds.size() ? _userIds.at(index) : currentUser();
 }
 
 void CopyPreviousDiaryEntry::updateMonth(const QDate& month)
 {
     const QStringList dates =
-        DiaryDB::instance()->getAllDatesForMonth(currentUser(), month, false);
+        DiaryDB::instance()->getAllDatesForMonth(_sourceUser(), month, false);
     copyFromCal->clearBoldBits();
-    copyFromCal->setDayFgColor(_destination, Qt::lightGray);
+    copyFromCal->setDayFgColor(_destination, _sourceUser() == currentUser()
+                                                 ? QColor(Qt::lightGray)
+                                                 : QColor(Qt::black));
     for (const QString& date : dates)
         copyFromCal->setBoldDay(date.toLatin1().constData());
     copyFromCal->setDate(copyFromCal->getDate(), true);
 }
 
+void CopyPreviousDiaryEntry::userChanged()
+{
+    updateMonth(copyFromCal->getDate());
+    setDatePrompt(copyFromCal->getDate());
+}
+
 void CopyPreviousDiaryEntry::setDatePrompt(const QDate& source)
 {
     bool enabled = false;
-    if (source == _destination) {
+    if (_sourceUser() == currentUser() && source == _destination) {
         textDestDate->setText(tr("<br><b>Please choose a different day to copy from.</b>"));
     } else if (copyFromCal->isBoldDay(source)) {
         textDestDate->setText(tr("<br><b>Copying from %1 to %2</b><br>")
@@ -100,31 +325,97 @@ void CopyPreviousDiaryEntry::setDatePrompt(const QDate& source)
     }
     btnAppend->setEnabled(enabled);
     btnOverwrite->setEnabled(enabled);
+    btnOK->setEnabled(enabled);
 }
 
-void CopyPreviousDiaryEntry::addEntries(int sourceMeal, int destMeal, int overwrite)
+void CopyPreviousDiaryEntry::toggle()
 {
-    if (sourceMeal == -1)
-        return;
+    if (!_position)
+        _position = pos();
+    _advancedShown = !_advancedShown;
+    frmSimple->setVisible(!_advancedShown);
+    frmAdvanced->setVisible(_advancedShown);
+    if (_advancedShown)
+        move(_position->x(), _position->y() / 2);
+    else
+        move(*_position);
+    layout()->activate();
+    adjustSize();
+    update();
+}
+
+void CopyPreviousDiaryEntry::_enableRow(Row row, bool enabled)
+{
+    _rows[row].append->setEnabled(enabled);
+    _rows[row].overwrite->setEnabled(enabled);
+}
+
+void CopyPreviousDiaryEntry::rBreakfast(int index)
+{
+    _enableRow(Breakfast, index != _rows[Breakfast].source->count() - 1);
+}
+
+void CopyPreviousDiaryEntry::rMSnacks(int index)
+{
+    _enableRow(MorningSnacks, index != _rows[MorningSnacks].source->count() - 1);
+}
+
+void CopyPreviousDiaryEntry::rLunch(int index)
+{
+    _enableRow(Lunch, index != _rows[Lunch].source->count() - 1);
+}
+
+void CopyPreviousDiaryEntry::rASnacks(int index)
+{
+    _enableRow(AfternoonSnacks, index != _rows[AfternoonSnacks].source->count() - 1);
+}
+
+void CopyPreviousDiaryEntry::rDinner(int index)
+{
+    _enableRow(Dinner, index != _rows[Dinner].source->count() - 1);
+}
+
+void CopyPreviousDiaryEntry::rSnacks(int index)
+{
+    _enableRow(Snacks, index != _rows[Snacks].source->count() - 1);
+}
+
+void CopyPreviousDiaryEntry::rExercises(int index)
+{
+    _enableRow(Exercises, index == 0);
+}
+
+bool CopyPreviousDiaryEntry::addEntries(int sourceMeal, int destMeal, int overwrite)
+{
+    if (sourceMeal == kNone)
+        return true;
     DiaryDB* diary = DiaryDB::instance();
     const int user = currentUser();
-    if (overwrite)
+    if (overwrite) {
         diary->delDiaryEntries(user, _destination, destMeal);
+        // With all snacks in one group, that group shows meals 2 and 4 as well.
+        if (destMeal == DBTypes::DiaryDay::EVENING_SNACK
+            && _snackDisplay == DBTypes::SNACKS_TOGETHER) {
+            diary->delDiaryEntries(user, _destination, DBTypes::DiaryDay::MORNING_SNACK);
+            diary->delDiaryEntries(user, _destination, DBTypes::DiaryDay::AFTERNOON_SNACK);
+        }
+    }
     const DBTypes::DiaryDay day =
-        diary->getDay(user, dateCode(copyFromCal->getDate()).c_str(), false);
+        diary->getDay(_sourceUser(), dateCode(copyFromCal->getDate()).c_str(), false);
     const std::string destination = dateCode(_destination);
+    bool stored = true;
     if (sourceMeal == DBTypes::DiaryDay::EXERCISE) {
         if (destMeal != DBTypes::DiaryDay::EXERCISE)
-            return;
+            return true;
         for (DBTypes::ExerciseDiaryItem entry : day.exercises) {
             entry.setDate(destination);
             entry.userId = user;
-            diary->addExEntry(entry, false);
+            stored = stored && diary->addExEntry(entry, false) >= 0;
         }
-        return;
+        return stored;
     }
     if (destMeal == DBTypes::DiaryDay::EXERCISE)
-        return;
+        return true;
     for (DBTypes::FoodDiaryItem entry : day.foods) {
         if (entry.meal != sourceMeal)
             continue;
@@ -132,19 +423,66 @@ void CopyPreviousDiaryEntry::addEntries(int sourceMeal, int destMeal, int overwr
         entry.meal = destMeal;
         entry.setDate(destination);
         entry.userId = user;
-        diary->addFoodEntry(entry, true);
+        stored = stored && diary->addFoodEntry(entry, false) >= 0;
     }
+    return stored;
+}
+
+int CopyPreviousDiaryEntry::_chosenSource(Row row) const
+{
+    const int index = _rows[row].source->currentIndex();
+    if (row == Exercises)
+        return index == 0 ? int(DBTypes::DiaryDay::EXERCISE) : kNone;
+    return index >= 0 && index < _sources.size() ? _sources.at(index) : kNone;
+}
+
+bool CopyPreviousDiaryEntry::_copyAdvanced(Row row, int destination)
+{
+    return addEntries(_chosenSource(row), destination, _rows[row].overwrite->isChecked());
+}
+
+bool CopyPreviousDiaryEntry::_copyChosenMeals()
+{
+    bool stored = _copyAdvanced(Breakfast, 1) && _copyAdvanced(Lunch, 3)
+                  && _copyAdvanced(Dinner, 5);
+    if (_snackDisplay != DBTypes::SNACKS_TOGETHER) {
+        stored = stored && _copyAdvanced(MorningSnacks, 2) && _copyAdvanced(AfternoonSnacks, 4)
+                 && _copyAdvanced(Snacks, 6);
+    } else {
+        stored = stored && _copyAdvanced(Snacks, 6);
+        if (stored && _chosenSource(Snacks) == DBTypes::DiaryDay::EVENING_SNACK)
+            stored = addEntries(2, 6, 0) && addEntries(4, 6, 0);
+    }
+    return stored && _copyAdvanced(Exercises, DBTypes::DiaryDay::EXERCISE);
 }
 
 void CopyPreviousDiaryEntry::doAction()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents();
-    if (sender() == btnOverwrite)
-        DiaryDB::instance()->delDiaryEntries(currentUser(), _destination, 0);
-    for (int group = 1; group <= 6; ++group)
-        addEntries(group, group, 0);
-    addEntries(DBTypes::DiaryDay::EXERCISE, DBTypes::DiaryDay::EXERCISE, 0);
+    const QObject* action = sender();
+    // One transaction: a refused entry leaves the destination day as it was.
+    bool stored = BXSqlDb::beginTransaction();
+    if (stored && action == btnOK) {
+        stored = _copyChosenMeals();
+    } else if (stored) {
+        if (action == btnOverwrite)
+            DiaryDB::instance()->delDiaryEntries(currentUser(), _destination, 0);
+        for (int group = 1; group <= 6 && stored; ++group)
+            stored = addEntries(group, group, 0);
+        stored = stored && addEntries(DBTypes::DiaryDay::EXERCISE, DBTypes::DiaryDay::EXERCISE, 0);
+    }
+    if (stored)
+        stored = BXSqlDb::commitTransaction();
+    else
+        BXSqlDb::rollbackTransaction();
     QApplication::restoreOverrideCursor();
-    accept();
+    if (stored) {
+        accept();
+        return;
+    }
+    Prompter::warning(this, tr("Copy Previous Diary Entries"),
+                      tr("The entries could not be copied, and the diary is unchanged. "
+                         "Check that the disk has room, then try again."));
+    reject();
 }

@@ -2,13 +2,24 @@
 
 #include <QDate>
 #include <QDialog>
+#include <QList>
+#include <QPoint>
+
+#include <optional>
+#include <vector>
 
 class BXCalendar;
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QGroupBox;
 class QLabel;
 class QPushButton;
+class QRadioButton;
 
-// The dialog that copies the diary entries of a day the user picks into the destination
-// day, appended to its entries or in their place.
+// The dialog that fills the diary day on screen (the destination) from another day: the
+// whole day, appended to its entries or in their place, or meal by meal from any user of
+// the household. Entries are always written for the current user.
 class CopyPreviousDiaryEntry : public QDialog
 {
     Q_OBJECT
@@ -21,23 +32,74 @@ public:
 
     // Copies the source day's foods of one meal group (or its exercises, group 8) into a
     // group of the destination day, first removing that group's entries when overwrite is
-    // set. A source of -1 copies nothing.
-    void addEntries(int sourceMeal, int destMeal, int overwrite);
+    // set. A source of -1 copies nothing. False when the store refused an entry.
+    bool addEntries(int sourceMeal, int destMeal, int overwrite);
 
-    BXCalendar* copyFromCal;
+    QLabel* textLabel1_4;
     QLabel* textDestDate;
+    BXCalendar* copyFromCal;
+    QFrame* frmSimple;
+    QLabel* textLabel1;
     QPushButton* btnAppend;
     QPushButton* btnOverwrite;
+    QPushButton* btnAdvance;
     QPushButton* btnSCancel;
+    QFrame* frmAdvanced;
+    QLabel* textLabel1_2;
+    QComboBox* userList;
+    QPushButton* btnOK;
+    QPushButton* btnSimple;
+    QPushButton* btnACancel;
 
 public slots:
-    void updateMonth(const QDate& month);
     void setDatePrompt(const QDate& source);
+    void toggle();
+    void rBreakfast(int index);
+    void rMSnacks(int index);
+    void rLunch(int index);
+    void rASnacks(int index);
+    void rDinner(int index);
+    void rSnacks(int index);
+    void rExercises(int index);
+    void updateMonth(const QDate& month);
     void doAction();
+    void userChanged();
+    void languageChange();
 
 private:
+    // One meal row of the advanced frame.
+    struct MealRow
+    {
+        QGroupBox* group;
+        QComboBox* source;
+        QRadioButton* append;
+        QRadioButton* overwrite;
+        int destination;
+    };
+
+    enum Row { Breakfast, MorningSnacks, Lunch, AfternoonSnacks, Dinner, Snacks, Exercises };
+
     CopyPreviousDiaryEntry(QWidget* parent, const QDate& date);
-    QPushButton* _button(const QString& text, const char* name);
+    void _buildForm();
+    QFrame* _buildSimpleFrame();
+    QFrame* _buildAdvancedFrame();
+    MealRow _buildRow(QWidget* parent, const char* group, const char* source,
+                      const char* append, const char* overwrite, int destination);
+    QPushButton* _button(QWidget* parent, const char* name);
+    void init();
+    void _fillUsers();
+    void _fillSources();
+    void _enableRow(Row row, bool enabled);
+    int _sourceUser() const;
+    int _chosenSource(Row row) const;
+    bool _copyChosenMeals();
+    bool _copyAdvanced(Row row, int destination);
 
     QDate _destination;
+    int _snackDisplay = 0;
+    QList<int> _sources;
+    QList<int> _userIds;
+    std::vector<MealRow> _rows;
+    bool _advancedShown = false;
+    std::optional<QPoint> _position;
 };

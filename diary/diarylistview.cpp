@@ -1,15 +1,34 @@
 #include "diary/diarylistview.h"
 
+#include "diary/diarylistviewdelegate.h"
+#include "diary/diarylistviewitem.h"
+#include "diary/savedmealloadform.h"
 #include "widgets/bxcalendar.h"
+#include "widgets/prompter.h"
+#include "browser/addexercisedialog.h"
+#include "browser/addfooddialog.h"
+#include "browser/browseritemflags.h"
+#include "catalogue/browsabledbiterator.h"
+#include "catalogue/recipeproxydb.h"
+#include "catalogue/savedmealtree.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
+#include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
 
 #include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScopeGuard>
 
+#include <algorithm>
 #include <cmath>
 
 using DBTypes::DiaryDay;
@@ -33,7 +52,9 @@ const GroupRowInfo s_groupRows[] = {
     {DiaryDay::EXERCISE, " Exercises"},
 };
 
-// The order of the six meal group rows in each snack layout.
+const int s_mealGroups[] = {1, 2, 3, 4, 5, 6};
+
+// The order of the six meal group rows in each snack layout; hidden rows go last.
 const int s_layoutOrder[3][6] = {
     {1, 3, 5, 6, 2, 4},
     {1, 2, 3, 4, 5, 6},
@@ -47,6 +68,14 @@ const char* const s_snackTitles[3][3] = {
     {" Snacks #1", " Snacks #2", " Snacks #3"},
 };
 
+const char* const s_layoutTexts[3] = {"Display all snacks together", "Group snacks between meals",
+                                      "Group snacks below meals"};
+
+const char* const s_storeRefusedCaption = "Diary";
+const char* const s_storeRefusedText =
+    "Your diary could not store this change, so nothing was changed. Check that the disk "
+    "holding your data is not full or read-only, then try again.";
+
 int currentUser()
 {
     return UserDB::instance()->getCurrentUser();
@@ -59,44 +88,83 @@ QString fraction(double whole, const char* sign, const char* alone)
     return QString::number(whole, 'g') + QString::fromUtf8(sign);
 }
 
+bool isMealGroup(int groupRowId)
+{
+    return groupRowId >= -DiaryDay::EVENING_SNACK && groupRowId <= -DiaryDay::BREAKFAST;
+}
+
 } // namespace
 
 DiaryListView::DiaryListView(QWidget* parent, const char* name)
     : QTreeWidget(parent)
 {
     setObjectName(QString::fromLatin1(name));
+    setItemDelegate(new DiaryListViewDelegate(this));
     setHeaderLabels({tr("Item")});
+    header()->hide();
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    header()->setSectionResizeMode(QHeaderView::Fixed);
     setAllColumnsShowFocus(true);
     setSortingEnabled(false);
     setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    setWordWrap(false);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    _createGroupRows();
+    setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QTreeWidget::currentItemChanged, this,
             [this] { emit requestEditMenuRefresh(1, 0); });
+    connect(this, &QWidget::customContextMenuRequested, this, &DiaryListView::showContextMenu);
+    connect(header(), &QHeaderView::sectionClicked, this, &DiaryListView::popupNutrientMenu);
+    _createGroupRows();
+    _createHeaderMenu();
+    _nutrientColumnWidth = fontMetrics().horizontalAdvance(QStringLiteral("KilojoulesXX"));
     if (currentUser() >= 0)
         setViewMode(UserDB::instance()->getUserPrefs(currentUser()).snackDisplay);
 }
 
 void DiaryListView::_createGroupRows()
 {
+    QFont bold = font();
+    bold.setWeight(QFont::Bold);
     for (const GroupRowInfo& info : s_groupRows) {
-        auto* row = new QTreeWidgetItem(this, {QString::fromLatin1(info.text)});
-        row->setData(0, RowIdRole, -info.group);
-        QFont bold = font();
-        bold.setBold(true);
-        row->setFont(0, bold);
-        const QColor colour = info.group == DiaryDay::EXERCISE ? QColor(210, 255, 210)
-                                                               : QColor(190, 230, 255);
-        row->setBackground(0, colour);
+        auto* row = new DiaryListViewItem(this, QString::fromLatin1(info.text), -info.group, -1, 0);
+        row->setFont(bold);
+        row->setBaseColor(info.group == DiaryDay::EXERCISE ? QColor(210, 255, 210)
+                                                           : QColor(190, 230, 255));
         if (info.group == DiaryDay::EXERCISE)
             row->setFlags(row->flags() & ~Qt::ItemIsSelectable);
         row->setExpanded(true);
         _groups[info.group] = row;
     }
+}
+
+void DiaryListView::_createHeaderMenu()
+{
+    _headerMenu = new QMenu(this);
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+        _nutrientActions[nut] = _headerMenu->addAction(_columnTitle(DBTypes::NutType(nut)));
+        _nutrientActions[nut]->setCheckable(true);
+    }
+    _nutrientSeparator = _headerMenu->addSeparator();
+    _addNutrientAction = _headerMenu->addAction(tr("Add Nutrient"));
+    _removeNutrientAction = _headerMenu->addAction(tr("Remove Nutrient"));
+    _headerMenu->addSeparator();
+    for (int mode = 0; mode < 3; ++mode) {
+        _layoutActions[mode] = _headerMenu->addAction(tr(s_layoutTexts[mode]));
+        _layoutActions[mode]->setCheckable(true);
+    }
+}
+
+QString DiaryListView::_columnTitle(DBTypes::NutType nut) const
+{
+    return UnitCollection::instance()->get(nut)->printName();
 }
 
 void DiaryListView::setCalendar(BXCalendar* calendar)
@@ -109,50 +177,94 @@ void DiaryListView::setCalendar(BXCalendar* calendar)
 
 QString DiaryListView::today() const
 {
+    Q_ASSERT_X(_calendar, "DiaryListView::today", "calendar");
     return _calendar->getDate().toString(QStringLiteral("yyyyMMdd"));
 }
 
-QString DiaryListView::getColumnSettings() const
-{
-    if (_columns.empty())
-        return QStringLiteral("-");
-    QString settings;
-    for (DBTypes::NutType nut : _columns)
-        settings += QStringLiteral("%1:").arg(int(nut));
-    return settings;
-}
-
-void DiaryListView::setColumnSettings(const QString& settings)
+std::vector<DBTypes::NutType> DiaryListView::parseColumnSettings(const QString& settings)
 {
     std::vector<DBTypes::NutType> nutrients;
     for (const QString& part : settings.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         bool ok = false;
         const int nut = part.toInt(&ok);
-        if (ok && nut >= 0 && nut < DBTypes::NUTRIENT_COUNT)
-            nutrients.push_back(DBTypes::NutType(nut));
+        if (!ok || nut < 0 || nut >= DBTypes::NUTRIENT_COUNT)
+            continue;
+        if (std::find(nutrients.begin(), nutrients.end(), nut) != nutrients.end())
+            continue;
+        if (nutrients.size() == size_t(MaxNutrientColumns))
+            break;
+        nutrients.push_back(DBTypes::NutType(nut));
     }
-    _setNutrientColumns(nutrients);
+    return nutrients;
+}
+
+QString DiaryListView::printColumnSettings(const std::vector<DBTypes::NutType>& columns)
+{
+    if (columns.empty())
+        return QStringLiteral("-");
+    QString settings;
+    for (DBTypes::NutType nut : columns)
+        settings += QStringLiteral("%1:").arg(int(nut));
+    return settings;
+}
+
+QString DiaryListView::getColumnSettings() const
+{
+    return printColumnSettings(_columns);
+}
+
+void DiaryListView::setColumnSettings(const QString& settings)
+{
+    _columns = parseColumnSettings(settings);
+    _applyColumns();
     showToday();
 }
 
-void DiaryListView::_setNutrientColumns(const std::vector<DBTypes::NutType>& nutrients)
-{
-    _columns = nutrients;
-    setColumnCount(int(_columns.size()) + 1);
-    _refreshColumnTitles();
-    for (int column = 1; column < columnCount(); ++column) {
-        headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-        header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    }
-}
-
-// The titles name each nutrient in the units in force now, which change with the user.
-void DiaryListView::_refreshColumnTitles()
+void DiaryListView::_applyColumns()
 {
     QStringList titles{tr("Item")};
     for (DBTypes::NutType nut : _columns)
-        titles << UnitCollection::instance()->get(nut)->printName();
+        titles << _columnTitle(nut);
+    setColumnCount(int(titles.size()));
     setHeaderLabels(titles);
+    for (int column = 1; column < int(titles.size()); ++column) {
+        headerItem()->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+        setColumnWidth(column, _nutrientColumnWidth);
+    }
+    // Group rows paint every column, the new ones too, in their own font and colour.
+    for (DiaryListViewItem* group : _groups) {
+        if (!group)
+            continue;
+        group->setFont(group->getFont());
+        group->setBaseColor(group->baseColor());
+    }
+    resizeColumns();
+}
+
+void DiaryListView::_saveColumnSettings()
+{
+    if (currentUser() >= 0)
+        UserDB::instance()->saveColumnSettings(currentUser(), getColumnSettings());
+}
+
+void DiaryListView::resizeColumns()
+{
+    if (viewport()->width() < 1)
+        return;
+    const int others = (columnCount() - 1) * (columnCount() > 1 ? columnWidth(1) : 0);
+    setColumnWidth(0, std::max(0, viewport()->width() - others - 1));
+    for (DiaryListViewItem* group : _groups) {
+        if (!group)
+            continue;
+        for (int i = 0; i < group->childCount(); ++i)
+            static_cast<DiaryListViewItem*>(group->child(i))->resizeNameColumn();
+    }
+}
+
+void DiaryListView::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    resizeColumns();
 }
 
 bool DiaryListView::isAnyItemSelected() const
@@ -168,8 +280,8 @@ bool DiaryListView::isEmpty() const
 
 bool DiaryListView::shouldBold() const
 {
-    for (const auto& [group, row] : _groups) {
-        if (row->childCount() > 0 && rowId(row->child(0)) > 0)
+    for (const DiaryListViewItem* row : _groups) {
+        if (row && row->childCount() > 0 && rowId(row->child(0)) > 0)
             return true;
     }
     if (!_calendar || currentUser() < 0)
@@ -179,8 +291,7 @@ bool DiaryListView::shouldBold() const
 
 QTreeWidgetItem* DiaryListView::groupRow(int group) const
 {
-    const auto found = _groups.find(group);
-    return found == _groups.end() ? nullptr : found->second;
+    return group >= 0 && group < 9 ? _groups[group] : nullptr;
 }
 
 int DiaryListView::rowId(const QTreeWidgetItem* row)
@@ -209,10 +320,39 @@ QString DiaryListView::niceDouble(double value)
     return QString::number(a, 'f', 1);
 }
 
+int DiaryListView::fileGroup(int viewMode, int meal)
+{
+    switch (meal) {
+    case DiaryDay::BREAKFAST:
+    case DiaryDay::LUNCH:
+    case DiaryDay::DINNER:
+        return meal;
+    case DiaryDay::MORNING_SNACK:
+    case DiaryDay::AFTERNOON_SNACK:
+        return viewMode == DBTypes::SNACKS_TOGETHER ? int(DiaryDay::EVENING_SNACK) : meal;
+    default:
+        return DiaryDay::EVENING_SNACK;
+    }
+}
+
+float DiaryListView::groupTotal(const DiaryDay& day, int viewMode, int group, DBTypes::NutType nut)
+{
+    if (group == DiaryDay::EXERCISE)
+        return day.getGroupTotal(DiaryDay::EXERCISE, DBTypes::ENERGY);
+    float sum = 0.0f;
+    for (const DBTypes::FoodDiaryItem& food : day.foods) {
+        const float value = food.getNutrient(nut);
+        if (fileGroup(viewMode, food.meal) == group && value > 0.0f)
+            sum += value;
+    }
+    return sum;
+}
+
 void DiaryListView::setViewMode(int mode)
 {
     if (mode < DBTypes::SNACKS_TOGETHER || mode > DBTypes::SNACKS_NUMBERED)
         return;
+    const bool changed = mode != _viewMode;
     _viewMode = mode;
     if (currentUser() >= 0) {
         DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
@@ -221,10 +361,11 @@ void DiaryListView::setViewMode(int mode)
             UserDB::instance()->setUserPrefs(currentUser(), prefs);
         }
     }
-    for (int i = 0; i < 6; ++i)
-        takeTopLevelItem(indexOfTopLevelItem(_groups[i + 1]));
+    const QSignalBlocker blocker(this);
+    for (int group : s_mealGroups)
+        takeTopLevelItem(indexOfTopLevelItem(_groups[group]));
     for (int i = 0; i < 6; ++i) {
-        QTreeWidgetItem* row = _groups[s_layoutOrder[mode][i]];
+        DiaryListViewItem* row = _groups[s_layoutOrder[mode][i]];
         insertTopLevelItem(i, row);
         row->setExpanded(true);
     }
@@ -233,7 +374,14 @@ void DiaryListView::setViewMode(int mode)
     _groups[DiaryDay::MORNING_SNACK]->setText(0, QString::fromLatin1(s_snackTitles[mode][0]));
     _groups[DiaryDay::AFTERNOON_SNACK]->setText(0, QString::fromLatin1(s_snackTitles[mode][1]));
     _groups[DiaryDay::EVENING_SNACK]->setText(0, QString::fromLatin1(s_snackTitles[mode][2]));
+    for (DiaryListViewItem* row : _groups) {
+        if (row)
+            row->setup();
+    }
+    if (changed && _calendar && currentUser() >= 0)
+        _fillRows(_loadDay());
     emit notifyAdvanceMode(mode);
+    resizeColumns();
 }
 
 void DiaryListView::refreshCalendar()
@@ -247,10 +395,20 @@ void DiaryListView::refreshCalendar()
         _calendar->setBoldDay(date.toLatin1().constData());
 }
 
+void DiaryListView::setBoldDay(const QString& dateCode)
+{
+    setBoldDay(QDate::fromString(dateCode, QStringLiteral("yyyyMMdd")));
+}
+
 void DiaryListView::setBoldDay(const QDate& date)
 {
     if (_calendar)
         _calendar->setBoldDay(date);
+}
+
+void DiaryListView::unsetBoldDay(const QString& dateCode)
+{
+    unsetBoldDay(QDate::fromString(dateCode, QStringLiteral("yyyyMMdd")));
 }
 
 void DiaryListView::unsetBoldDay(const QDate& date)
@@ -275,7 +433,7 @@ void DiaryListView::checkEntries()
         unsetBoldDay(_calendar->getDate());
 }
 
-DBTypes::DiaryDay DiaryListView::_loadDay() const
+DiaryDay DiaryListView::_loadDay() const
 {
     if (!_calendar || currentUser() < 0)
         return {};
@@ -289,40 +447,43 @@ void DiaryListView::showToday()
         if (mode != _viewMode)
             setViewMode(mode);
     }
-    _refreshColumnTitles();
     const DiaryDay day = _loadDay();
+    _fillRows(day);
+    _updateTotals(&day);
+}
+
+void DiaryListView::_fillRows(const DiaryDay& day)
+{
     _resetView();
     for (const DBTypes::FoodDiaryItem& entry : day.foods)
-        _addFoodItemToGui(entry);
+        addFoodItemToGui(entry);
     for (const DBTypes::ExerciseDiaryItem& entry : day.exercises)
-        _addExItemToGui(entry);
-    for (const auto& [group, row] : _groups)
-        _showHideEmptyText(row, day);
-    _updateTotals();
+        _addExRow(entry);
+    for (DiaryListViewItem* row : _groups) {
+        if (row)
+            showHideEmptyText(row, &day);
+    }
 }
 
 void DiaryListView::_resetView()
 {
-    for (const auto& [group, row] : _groups)
-        qDeleteAll(row->takeChildren());
+    for (DiaryListViewItem* row : _groups) {
+        if (row)
+            qDeleteAll(row->takeChildren());
+    }
+    for (size_t i = 0; i < _columns.size(); ++i) {
+        if (_columns[i] == DBTypes::ENERGY)
+            headerItem()->setText(int(i) + 1, _columnTitle(DBTypes::ENERGY));
+    }
+    _nutrientActions[DBTypes::ENERGY]->setText(_columnTitle(DBTypes::ENERGY));
 }
 
-int DiaryListView::_fileGroup(int meal) const
-{
-    if (meal == DiaryDay::BREAKFAST || meal == DiaryDay::LUNCH || meal == DiaryDay::DINNER)
-        return meal;
-    if (_viewMode != DBTypes::SNACKS_TOGETHER && meal >= DiaryDay::MORNING_SNACK
-        && meal <= DiaryDay::EVENING_SNACK)
-        return meal;
-    return DiaryDay::EVENING_SNACK;
-}
-
-void DiaryListView::_addFoodItemToGui(const DBTypes::FoodDiaryItem& entry)
+DiaryListViewItem* DiaryListView::addFoodItemToGui(const DBTypes::FoodDiaryItem& entry)
 {
     const QString text = tr("%1 %2 of %3")
                              .arg(niceDouble(entry.size), entry.servingDesc, entry.desc);
-    auto* row = new QTreeWidgetItem(_groups[_fileGroup(entry.meal)], {text});
-    row->setData(0, RowIdRole, entry.entryId);
+    auto* row = new DiaryListViewItem(_groups[fileGroup(_viewMode, entry.meal)], text,
+                                      entry.entryId, entry.meal, 0);
     for (size_t i = 0; i < _columns.size(); ++i) {
         const DBTypes::NutType nut = _columns[i];
         const QString value =
@@ -330,25 +491,35 @@ void DiaryListView::_addFoodItemToGui(const DBTypes::FoodDiaryItem& entry)
         row->setText(int(i) + 1, value + QLatin1Char(' '));
         row->setTextAlignment(int(i) + 1, Qt::AlignRight | Qt::AlignVCenter);
     }
+    setBoldToday();
+    return row;
 }
 
-void DiaryListView::_addExItemToGui(const DBTypes::ExerciseDiaryItem& entry)
+DiaryListViewItem* DiaryListView::_addExRow(const DBTypes::ExerciseDiaryItem& entry)
 {
     const QString text = QString::asprintf("%0.1f minutes of %s", entry.duration,
                                            entry.name.toUtf8().constData());
-    auto* row = new QTreeWidgetItem(_groups[DiaryDay::EXERCISE], {text});
-    row->setData(0, RowIdRole, entry.entryId);
-    for (size_t i = 0; i < _columns.size(); ++i) {
-        if (_columns[i] != DBTypes::ENERGY)
-            continue;
-        row->setText(int(i) + 1, UnitCollection::instance()->get(DBTypes::ENERGY)
-                                     ->printNumber(entry.energy()));
-        row->setTextAlignment(int(i) + 1, Qt::AlignRight | Qt::AlignVCenter);
-        break;
+    auto* row = new DiaryListViewItem(_groups[DiaryDay::EXERCISE], text, entry.entryId,
+                                      DiaryDay::EXERCISE, 0);
+    const auto energy = std::find(_columns.begin(), _columns.end(), DBTypes::ENERGY);
+    if (energy != _columns.end()) {
+        const int column = int(energy - _columns.begin()) + 1;
+        row->setText(column,
+                     UnitCollection::instance()->get(DBTypes::ENERGY)->printNumber(entry.energy()));
+        row->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     }
+    setBoldToday();
+    return row;
 }
 
-void DiaryListView::_showHideEmptyText(QTreeWidgetItem* group, const DBTypes::DiaryDay& day)
+DiaryListViewItem* DiaryListView::addExItemToGui(const DBTypes::ExerciseDiaryItem& entry)
+{
+    DiaryListViewItem* row = _addExRow(entry);
+    showHideEmptyText(_groups[DiaryDay::EXERCISE], nullptr);
+    return row;
+}
+
+void DiaryListView::showHideEmptyText(QTreeWidgetItem* group, const DiaryDay* day)
 {
     bool hasEntry = false;
     for (int i = group->childCount() - 1; i >= 0; --i) {
@@ -358,18 +529,24 @@ void DiaryListView::_showHideEmptyText(QTreeWidgetItem* group, const DBTypes::Di
             hasEntry = true;
     }
     const int groupType = -rowId(group);
+    DiaryDay loaded;
+    if (hasEntry && !day) {
+        loaded = _loadDay();
+        day = &loaded;
+    }
     for (size_t i = 0; i < _columns.size(); ++i) {
         const DBTypes::NutType nut = _columns[i];
         QString text;
         const bool shown = groupType != DiaryDay::EXERCISE || nut == DBTypes::ENERGY;
-        const float total =
-            shown ? day.getGroupTotal(DiaryDay::GroupType(groupType), nut) : -999.0f;
-        if (hasEntry && total > -900.0f) {
+        if (hasEntry && shown) {
+            const float total = groupTotal(*day, _viewMode, groupType, nut);
             const UnitDescriptor* unit = UnitCollection::instance()->get(nut);
-            text = unit->printNumber(total);
-            if (nut != DBTypes::ENERGY)
-                text += unit->printUnits();
-            text += QLatin1Char(' ');
+            if (total > -900.0f) {
+                text = unit->printNumber(total);
+                if (nut != DBTypes::ENERGY)
+                    text += unit->printUnits();
+                text += QLatin1Char(' ');
+            }
         }
         group->setText(int(i) + 1, text);
         group->setTextAlignment(int(i) + 1, Qt::AlignRight | Qt::AlignVCenter);
@@ -378,75 +555,104 @@ void DiaryListView::_showHideEmptyText(QTreeWidgetItem* group, const DBTypes::Di
         return;
     const QString hint = groupType == DiaryDay::EXERCISE ? tr("Drag an exercise here")
                                                          : tr("Drag a food here");
-    auto* row = new QTreeWidgetItem(group, {hint});
-    row->setData(0, RowIdRole, HintRowId);
-    QFont italic = font();
+    auto* row = new DiaryListViewItem(group, hint, HintRowId, -1, 0);
+    QFont italic = row->getFont();
     italic.setItalic(true);
-    row->setFont(0, italic);
-    row->setFlags(row->flags() & ~Qt::ItemIsSelectable);
+    row->setFont(italic);
+    row->setFlags(row->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsDragEnabled));
 }
 
-void DiaryListView::_updateTotals()
+void DiaryListView::_updateTotals(const DiaryDay* day)
 {
-    checkEntries();
-    emit totalChanged(_loadDay());
+    if (_calendar && !shouldBold())
+        unsetBoldDay(_calendar->getDate());
+    if (day)
+        emit totalChanged(*day);
+    else
+        emit totalChanged(_loadDay());
     emit requestEditMenuRefresh(1, 0);
 }
 
-void DiaryListView::deleteEntry()
+void DiaryListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const
 {
-    QTreeWidgetItem* row = currentItem();
-    if (!isAnyItemSelected())
+    const bool gap = !index.parent().isValid() && index.row() > 0;
+    if (!gap) {
+        QTreeWidget::drawRow(painter, option, index);
         return;
-    QTreeWidgetItem* group = row->parent();
-    if (rowId(group) == -DiaryDay::EXERCISE)
-        DiaryDB::instance()->removeExEntry(rowId(row), false);
-    else
-        DiaryDB::instance()->removeFoodEntry(rowId(row), false);
-    const int index = group->indexOfChild(row);
-    QTreeWidgetItem* below = group->child(index + 1);
-    QTreeWidgetItem* above = index > 0 ? group->child(index - 1) : nullptr;
-    QTreeWidgetItem* next = below && rowId(below) > 0 ? below
-                          : above && rowId(above) > 0 ? above
-                                                      : nullptr;
-    delete row;
-    setCurrentItem(next);
-    _showHideEmptyText(group, _loadDay());
-    _updateTotals();
+    }
+    // Nothing, the focus frame included, is drawn in the band above a group row.
+    painter->save();
+    painter->setClipRect(option.rect.adjusted(0, option.rect.height() / 3, 0, 0),
+                         Qt::IntersectClip);
+    QTreeWidget::drawRow(painter, option, index);
+    painter->restore();
 }
 
-void DiaryListView::editEntry()
+void DiaryListView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex&) const
 {
+    painter->fillRect(rect, palette().base());
 }
 
-void DiaryListView::addContextFood(DBTypes::FoodDiaryItem& entry)
+// --- Header menu -------------------------------------------------------------------------
+
+void DiaryListView::_prepareHeaderMenu(int section)
 {
-    if (!_calendar || currentUser() < 0)
-        return;
-    entry.userId = currentUser();
-    entry.setDate(today().toStdString());
-    DiaryDB* diary = DiaryDB::instance();
-    const bool stored = entry.entryId < 0 ? diary->addFoodEntry(entry, true) >= 0
-                                          : diary->modifyFoodEntry(entry.entryId, entry);
-    if (stored)
-        showToday();
+    const bool nutrientColumn = section > 0 && section <= int(_columns.size());
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+        const bool shown = std::find(_columns.begin(), _columns.end(), nut) != _columns.end();
+        const bool checked = nutrientColumn && _columns[size_t(section) - 1] == nut;
+        _nutrientActions[nut]->setChecked(checked);
+        _nutrientActions[nut]->setEnabled(checked || !shown);
+        _nutrientActions[nut]->setVisible(nutrientColumn);
+    }
+    _nutrientSeparator->setVisible(nutrientColumn);
+    _addNutrientAction->setVisible(columnCount() < MaxNutrientColumns + 1);
+    _removeNutrientAction->setVisible(columnCount() > 1);
+    const QSignalBlocker blocker(_headerMenu);
+    for (int mode = 0; mode < 3; ++mode)
+        _layoutActions[mode]->setChecked(mode == _viewMode);
 }
 
-void DiaryListView::addContextExercise(DBTypes::ExerciseDiaryItem& entry)
+void DiaryListView::popupNutrientMenu(int section)
 {
-    if (!_calendar || currentUser() < 0)
-        return;
-    entry.userId = currentUser();
-    entry.status = 1;
-    entry.setDate(today().toStdString());
-    if (DiaryDB::instance()->addExEntry(entry, false) >= 0)
-        showToday();
+    _headerSection = section;
+    _prepareHeaderMenu(section);
+    if (QAction* chosen = execMenu(_headerMenu, QCursor::pos()))
+        handleHeaderContextMenu(chosen);
 }
 
-void DiaryListView::doExerciseDialog(int exerciseId)
+void DiaryListView::handleHeaderContextMenu(QAction* action)
 {
-    Q_UNUSED(exerciseId);
+    const bool nutrientColumn = _headerSection > 0 && _headerSection <= int(_columns.size());
+    if (action == _addNutrientAction) {
+        for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+            if (std::find(_columns.begin(), _columns.end(), nut) == _columns.end()) {
+                _columns.push_back(DBTypes::NutType(nut));
+                break;
+            }
+        }
+    } else if (action == _removeNutrientAction) {
+        if (nutrientColumn)
+            _columns.erase(_columns.begin() + (_headerSection - 1));
+        else if (!_columns.empty())
+            _columns.pop_back();
+    } else {
+        for (int mode = 0; mode < 3; ++mode) {
+            if (action == _layoutActions[mode])
+                setViewMode(mode);
+        }
+        for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+            if (action == _nutrientActions[nut] && nutrientColumn)
+                _columns[size_t(_headerSection) - 1] = DBTypes::NutType(nut);
+        }
+    }
+    _applyColumns();
+    _saveColumnSettings();
+    showToday();
 }
+
+// --- Focus, keys and mouse ---------------------------------------------------------------
 
 void DiaryListView::focusInEvent(QFocusEvent* event)
 {
@@ -461,4 +667,566 @@ void DiaryListView::focusOutEvent(QFocusEvent* event)
     if (!focus)
         return;
     emit requestEditMenuRefresh(focus->objectName() == QLatin1String("menubar") ? 1 : -1, 0);
+}
+
+void DiaryListView::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Left)
+        return;
+    const bool remove = key == Qt::Key_Delete || key == Qt::Key_Backspace;
+    const bool edit = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if ((remove || edit) && isAnyItemSelected())
+        handleContextMenu(remove ? RemoveCommand : EditCommand);
+    else
+        QTreeWidget::keyPressEvent(event);
+}
+
+void DiaryListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (isAnyItemSelected())
+        handleContextMenu(EditCommand);
+}
+
+void DiaryListView::editEntry()
+{
+    if (isAnyItemSelected())
+        handleContextMenu(EditCommand);
+}
+
+void DiaryListView::deleteEntry()
+{
+    if (isAnyItemSelected())
+        handleContextMenu(RemoveCommand);
+}
+
+// --- Hooks -------------------------------------------------------------------------------
+
+QAction* DiaryListView::execMenu(QMenu* menu, const QPoint& globalPos)
+{
+    return Prompter::instance()->popup(menu, globalPos);
+}
+
+double DiaryListView::askServings(bool* ok)
+{
+    return Prompter::instance()->getDouble(this, tr("Please select number of servings"),
+                                           tr("Number of serves"), 1.0, 0.1, 2000.0, 2, ok);
+}
+
+QString DiaryListView::askMealName(bool* ok)
+{
+    return Prompter::instance()->getText(this, tr("Save Meal"), tr("Enter a name for this meal:"),
+                                         QString(), ok, QStringLiteral("diary.html#id316350"));
+}
+
+void DiaryListView::showWarning(const QString& caption, const QString& text)
+{
+    Prompter::warning(this, caption, text);
+}
+
+int DiaryListView::chooseSavedMeal()
+{
+    int chosen = -1;
+    const std::unique_ptr<SavedMealLoadForm> dialog(SavedMealLoadForm::construct(this));
+    const std::vector<std::unique_ptr<BrowsableDBIterator>> lists = savedMealLists();
+    dialog->doList(lists[0].get(), &chosen);
+    for (size_t i = 1; i < lists.size(); ++i)
+        dialog->appendList(lists[i].get());
+    dialog->exec();
+    return chosen;
+}
+
+// --- Adding, editing and removing entries --------------------------------------------------
+
+std::vector<std::unique_ptr<BrowsableDBIterator>> DiaryListView::savedMealLists()
+{
+    const SavedMealTree* tree = SavedMealTree::instance();
+    const int own = tree->getRootForUser(currentUser());
+    const int shared = tree->getRootForUser(-1);
+    std::vector<std::unique_ptr<BrowsableDBIterator>> lists;
+    lists.push_back(tree->getChildren(own, 0, FLAG_CATEGORY));
+    if (shared != own)
+        lists.push_back(tree->getChildren(shared, 0, FLAG_CATEGORY));
+    return lists;
+}
+
+bool DiaryListView::_hasSavedMeals() const
+{
+    for (const std::unique_ptr<BrowsableDBIterator>& list : savedMealLists()) {
+        if (list && list->next())
+            return true;
+    }
+    return false;
+}
+
+void DiaryListView::_refuseChange()
+{
+    showWarning(tr(s_storeRefusedCaption), tr(s_storeRefusedText));
+}
+
+bool DiaryListView::_storeFoodEntry(DBTypes::FoodDiaryItem& entry)
+{
+    entry.userId = currentUser();
+    entry.setDate(today().toStdString());
+    DiaryDB* diary = DiaryDB::instance();
+    if (entry.entryId >= 0)
+        return diary->modifyFoodEntry(entry.entryId, entry);
+    // Meal-plan entries arrive with a marker id of their own: all are new entries.
+    entry.entryId = -1;
+    return diary->addFoodEntry(entry, true) >= 0;
+}
+
+DiaryListViewItem* DiaryListView::addFoodItem(DBTypes::FoodDiaryItem& entry)
+{
+    if (!_calendar || currentUser() < 0)
+        return nullptr;
+    if (!_storeFoodEntry(entry)) {
+        _refuseChange();
+        return nullptr;
+    }
+    DiaryListViewItem* row = addFoodItemToGui(entry);
+    showHideEmptyText(row->parent(), nullptr);
+    return row;
+}
+
+bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries, int group)
+{
+    if (!_calendar || currentUser() < 0)
+        return false;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    BXSqlDb::beginTransaction();
+    for (DBTypes::FoodDiaryItem& entry : entries) {
+        entry.meal = group;
+        entry.entryId = -1;
+        if (!_storeFoodEntry(entry)) {
+            BXSqlDb::rollbackTransaction();
+            _refuseChange();
+            return false;
+        }
+    }
+    // A commit that fails stops the program: the store cannot be trusted after it.
+    BXSqlDb::commitTransaction();
+    for (const DBTypes::FoodDiaryItem& entry : entries)
+        addFoodItemToGui(entry);
+    const DiaryDay day = _loadDay();
+    showHideEmptyText(_groups[fileGroup(_viewMode, group)], &day);
+    _updateTotals(&day);
+    return true;
+}
+
+void DiaryListView::addContextFood(DBTypes::FoodDiaryItem& entry)
+{
+    if (addFoodItem(entry))
+        _updateTotals();
+}
+
+void DiaryListView::completeExerciseEntry(DBTypes::ExerciseDiaryItem& entry) const
+{
+    entry.setDate(today().toStdString());
+    entry.userId = currentUser();
+}
+
+void DiaryListView::addContextExercise(DBTypes::ExerciseDiaryItem& entry)
+{
+    if (!_calendar || currentUser() < 0)
+        return;
+    completeExerciseEntry(entry);
+    entry.status = 1;
+    if (DiaryDB::instance()->addExEntry(entry, false) < 0) {
+        _refuseChange();
+        return;
+    }
+    addExItemToGui(entry);
+    _updateTotals();
+}
+
+void DiaryListView::_selectRow(QTreeWidgetItem* row)
+{
+    setCurrentItem(row);
+    if (row)
+        row->setSelected(true);
+}
+
+void DiaryListView::_removeEntry(QTreeWidgetItem* row)
+{
+    QTreeWidgetItem* group = row->parent();
+    if (rowId(group) == -DiaryDay::EXERCISE)
+        DiaryDB::instance()->removeExEntry(rowId(row), false);
+    else
+        DiaryDB::instance()->removeFoodEntry(rowId(row), false);
+    const int index = group->indexOfChild(row);
+    QTreeWidgetItem* below = group->child(index + 1);
+    QTreeWidgetItem* above = index > 0 ? group->child(index - 1) : nullptr;
+    QTreeWidgetItem* next = below && rowId(below) > 0 ? below
+                          : above && rowId(above) > 0 ? above
+                                                      : nullptr;
+    delete row;
+    _selectRow(next);
+    const DiaryDay day = _loadDay();
+    showHideEmptyText(group, &day);
+    _updateTotals(&day);
+}
+
+void DiaryListView::_saveMeal(QTreeWidgetItem* group)
+{
+    const int groupType = -rowId(group);
+    std::vector<DBTypes::FoodDiaryItem> entries;
+    for (const DBTypes::FoodDiaryItem& food : _loadDay().foods) {
+        if (fileGroup(_viewMode, food.meal) == groupType)
+            entries.push_back(food);
+    }
+    bool ok = false;
+    const QString name = askMealName(&ok);
+    if (!ok || name.trimmed().isEmpty())
+        return;
+    const int mealId =
+        SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(), entries, true);
+    if (mealId >= 1)
+        emit newSavedMeal(mealId);
+}
+
+void DiaryListView::_loadMeal(QTreeWidgetItem* group)
+{
+    const int mealId = chooseSavedMeal();
+    if (mealId < 0)
+        return;
+    std::vector<DBTypes::FoodDiaryItem> entries =
+        SavedMealDB::instance()->getSavedMealItems(mealId);
+    _addFoodEntries(entries, -rowId(group));
+}
+
+void DiaryListView::showContextMenu(const QPoint& pos)
+{
+    QTreeWidgetItem* row = itemAt(pos);
+    if (!row)
+        return;
+    const int id = rowId(row);
+    QMenu menu(this);
+    if (row->parent() && id >= 0) {
+        menu.addAction(tr("Edit"))->setData(int(EditCommand));
+        menu.addAction(tr("Remove"))->setData(int(RemoveCommand));
+    } else if (!row->parent() && isMealGroup(id)) {
+        if (_hasSavedMeals())
+            menu.addAction(tr("Load Meal"))->setData(int(LoadMealCommand));
+        if (row->childCount() > 0 && rowId(row->child(0)) > 0)
+            menu.addAction(tr("Save Meal"))->setData(int(SaveMealCommand));
+    }
+    if (menu.isEmpty())
+        return;
+    _selectRow(row);
+    if (QAction* chosen = execMenu(&menu, viewport()->mapToGlobal(pos)))
+        handleContextMenu(chosen->data().toInt());
+}
+
+void DiaryListView::handleContextMenu(int command)
+{
+    QTreeWidgetItem* row = currentItem();
+    if (!row)
+        return;
+    const bool entry = row->parent() && rowId(row) > 0;
+    const bool mealGroup = !row->parent() && isMealGroup(rowId(row));
+    switch (command) {
+    case EditCommand:
+        if (entry)
+            _editEntry(row);
+        break;
+    case RemoveCommand:
+        if (entry)
+            _removeEntry(row);
+        break;
+    case SaveMealCommand:
+        if (mealGroup)
+            _saveMeal(row);
+        break;
+    case LoadMealCommand:
+        if (mealGroup)
+            _loadMeal(row);
+        break;
+    default:
+        break;
+    }
+}
+
+void DiaryListView::_editEntry(QTreeWidgetItem* row)
+{
+    const int id = rowId(row);
+    QTreeWidgetItem* oldGroup = row->parent();
+    DiaryListViewItem* newRow = nullptr;
+    if (rowId(oldGroup) == -DiaryDay::EXERCISE) {
+        std::optional<DBTypes::ExerciseDiaryItem> entry = DiaryDB::instance()->getExerciseEntry(id);
+        if (!entry || !runExerciseDialog(*entry, entry->exerciseId, true))
+            return;
+        entry->entryId = id;
+        if (!DiaryDB::instance()->modifyExEntry(*entry)) {
+            _refuseChange();
+            return;
+        }
+        delete row;
+        newRow = _addExRow(*entry);
+    } else {
+        std::optional<DBTypes::FoodDiaryItem> entry = DiaryDB::instance()->getFoodEntry(id);
+        if (!entry || !runFoodDialog(*entry, -1, true))
+            return;
+        entry->entryId = id;
+        if (!_storeFoodEntry(*entry)) {
+            _refuseChange();
+            return;
+        }
+        delete row;
+        newRow = addFoodItemToGui(*entry);
+    }
+    const DiaryDay day = _loadDay();
+    showHideEmptyText(oldGroup, &day);
+    showHideEmptyText(newRow->parent(), &day);
+    _selectRow(newRow);
+    _updateTotals(&day);
+}
+
+float DiaryListView::_userWeight() const
+{
+    QByteArray date = today().toLatin1();
+    float weight = UserDB::instance()->getNextWeight(currentUser(), date.data(), false);
+    if (weight < -0.005f) {
+        date = today().toLatin1();
+        weight = UserDB::instance()->getNextWeight(currentUser(), date.data(), true);
+    }
+    return weight;
+}
+
+void DiaryListView::doExerciseDialog(int exerciseId)
+{
+    if (!_calendar || currentUser() < 0)
+        return;
+    DBTypes::ExerciseDiaryItem entry;
+    if (runExerciseDialog(entry, exerciseId, false))
+        addContextExercise(entry);
+}
+
+bool DiaryListView::runFoodDialog(DBTypes::FoodDiaryItem& entry, int foodId, bool editing)
+{
+    const std::unique_ptr<AddFoodDialog> dialog(AddFoodDialog::construct(this));
+    if (editing) {
+        dialog->setAddButtonLabel(tr("Apply"));
+        dialog->setTitle(tr("Edit entry"));
+    }
+    if (foodId >= 0)
+        dialog->setFood(foodId);
+    else
+        dialog->setFoodItem(entry);
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    entry = dialog->getFoodDiaryItem();
+    return true;
+}
+
+bool DiaryListView::runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, int exerciseId,
+                                      bool editing)
+{
+    const std::unique_ptr<AddExerciseDialog> dialog(AddExerciseDialog::construct(this));
+    if (editing) {
+        dialog->setAddButtonLabel(tr("Apply"));
+        dialog->setTitle(tr("Edit entry"));
+        dialog->setExerciseItem(entry);
+    } else {
+        dialog->setUserWeight(_userWeight());
+        dialog->setExercise(exerciseId, 0, 1.0f);
+    }
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    entry = dialog->getExerciseDiaryItem();
+    return true;
+}
+
+bool DiaryListView::loadRecipe(DBTypes::FoodDiaryItem& entry, int recipeId)
+{
+    RecipeProxyDB* recipes = RecipeProxyDB::instance(true);
+    return recipes && recipes->loadRecipeIntoFDI(entry, recipeId);
+}
+
+// --- Drag and drop -----------------------------------------------------------------------
+
+ItemDrag* DiaryListView::dragObject()
+{
+    QTreeWidgetItem* row = currentItem();
+    if (!row || !row->isSelected() || !row->parent() || rowId(row) <= 0)
+        return nullptr;
+    _draggedId = rowId(row);
+    _draggedGroupId = rowId(row->parent());
+    const unsigned char type =
+        _draggedGroupId == -DiaryDay::EXERCISE ? ExerciseItemFlag : FoodItemFlag;
+    return new ItemDrag(_draggedId, type);
+}
+
+void DiaryListView::startDrag(Qt::DropActions)
+{
+    ItemDrag* payload = dragObject();
+    if (!payload)
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(payload);
+    drag->exec(Qt::CopyAction);
+    _draggedId = 0;
+    _draggedGroupId = 0;
+}
+
+const QObject* DiaryListView::dropSource(const QDropEvent* event) const
+{
+    return event->source();
+}
+
+QTreeWidgetItem* DiaryListView::_dropTarget(const QPoint& pos) const
+{
+    QTreeWidgetItem* row = itemAt(pos);
+    if (!row)
+        return _groups[DiaryDay::EXERCISE];
+    const int id = rowId(row);
+    // Over the upper half of a group row the drop belongs to the group above.
+    if (!row->parent() && id >= -DiaryDay::EXERCISE && id <= -DiaryDay::MORNING_SNACK)
+        row = itemAt(pos - QPoint(0, visualItemRect(row).height() / 2));
+    return row;
+}
+
+bool DiaryListView::_acceptDrag(QDropEvent* event)
+{
+    _dragTargetGroupId = 0;
+    if (!ItemDrag::decode(event->mimeData(), _dragItem) || (_dragItem.type & CategoryItemFlag))
+        return false;
+    QTreeWidgetItem* target = _dropTarget(event->position().toPoint());
+    while (target && target->parent())
+        target = target->parent();
+    if (target)
+        _dragTargetGroupId = rowId(target);
+    const QObject* source = dropSource(event);
+    if (!source)
+        return false;
+    if (source != this) {
+        if (_dragItem.type & ExerciseItemFlag)
+            return true;
+        return isMealGroup(_dragTargetGroupId)
+            && (_dragItem.type & (FoodItemFlag | RecipeItemFlag | SavedMealItemFlag));
+    }
+    return target && _draggedId > 0 && isMealGroup(_draggedGroupId)
+        && _dragTargetGroupId != -DiaryDay::EXERCISE;
+}
+
+void DiaryListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
+
+void DiaryListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (_acceptDrag(event)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void DiaryListView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    _dragTargetGroupId = 0;
+    event->accept();
+}
+
+void DiaryListView::dropEvent(QDropEvent* event)
+{
+    if (!_acceptDrag(event)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    objectDropped(event);
+}
+
+void DiaryListView::objectDropped(QDropEvent* event)
+{
+    if (_dragItem.type & ExerciseItemFlag) {
+        if (dropSource(event) != this)
+            doExerciseDialog(_dragItem.id);
+        return;
+    }
+    if (!isMealGroup(_dragTargetGroupId))
+        return;
+    if (dropSource(event) == this)
+        _moveEntry(-_dragTargetGroupId);
+    else
+        _dropFromBrowser(-_dragTargetGroupId);
+}
+
+void DiaryListView::_dropFromBrowser(int groupType)
+{
+    if (_dragItem.type & SavedMealItemFlag) {
+        _dropSavedMeal(_dragItem.id, groupType);
+        return;
+    }
+    DBTypes::FoodDiaryItem entry;
+    int foodId = _dragItem.id;
+    if (_dragItem.type & RecipeItemFlag) {
+        if (!loadRecipe(entry, _dragItem.id)) {
+            showWarning(tr("Add recipe - error"),
+                        tr("Sorry, we couldn't fetch recipe details for that recipe."));
+            return;
+        }
+        foodId = -1;
+    }
+    if (!runFoodDialog(entry, foodId, false))
+        return;
+    entry.meal = groupType;
+    if (addFoodItem(entry)) {
+        _updateTotals();
+        emit dropFinished();
+    }
+}
+
+void DiaryListView::_dropSavedMeal(int mealId, int groupType)
+{
+    bool ok = false;
+    const double servings = askServings(&ok);
+    if (!ok || !std::isfinite(servings) || servings < 0.1 || servings > 2000.0)
+        return;
+    std::vector<DBTypes::FoodDiaryItem> entries =
+        SavedMealDB::instance()->getSavedMealItems(mealId);
+    for (DBTypes::FoodDiaryItem& entry : entries) {
+        for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+            const float value = entry.values.getNutrient(DBTypes::NutType(nut));
+            // Missing values stay missing.
+            if (value >= 0.0f)
+                entry.values.setNutrient(DBTypes::NutType(nut), value * float(servings));
+        }
+        entry.size *= float(servings);
+    }
+    if (_addFoodEntries(entries, groupType))
+        emit dropFinished();
+}
+
+void DiaryListView::_moveEntry(int groupType)
+{
+    QTreeWidgetItem* oldGroup = groupRow(-_draggedGroupId);
+    if (!oldGroup || _draggedGroupId == -groupType)
+        return;
+    QTreeWidgetItem* row = nullptr;
+    for (int i = 0; i < oldGroup->childCount() && !row; ++i) {
+        if (rowId(oldGroup->child(i)) == _draggedId)
+            row = oldGroup->child(i);
+    }
+    std::optional<DBTypes::FoodDiaryItem> entry = DiaryDB::instance()->getFoodEntry(_draggedId);
+    if (!row || !entry)
+        return;
+    entry->meal = groupType;
+    if (!_storeFoodEntry(*entry)) {
+        _refuseChange();
+        return;
+    }
+    delete row;
+    DiaryListViewItem* newRow = addFoodItemToGui(*entry);
+    _selectRow(newRow);
+    const DiaryDay day = _loadDay();
+    showHideEmptyText(oldGroup, &day);
+    showHideEmptyText(newRow->parent(), &day);
+    _updateTotals(&day);
 }

@@ -1,20 +1,27 @@
 #pragma once
 
+#include "browser/itemdrag.h"
 #include "core/diaryday.h"
 
 #include <QString>
 #include <QTreeWidget>
 
-#include <map>
+#include <memory>
 #include <vector>
 
+class BrowsableDBIterator;
 class BXCalendar;
+class DiaryListViewItem;
+class QAction;
+class QMenu;
 
 // The diary list: one day of the current user's diary under seven group rows (the six meal
-// groups and the exercises), with a column per chosen nutrient. Column 0 of every row
-// holds the row's id under RowIdRole: minus its GroupType for a group row, HintRowId for the
-// hint row of an empty group, the diary entry id for an entry row. The calendar it is bound
-// to decides the day shown and carries the bold marks of days that hold entries.
+// groups and the exercises), with up to five nutrient columns. Column 0 of every row holds
+// the row's id under RowIdRole: minus its GroupType for a group row, HintRowId for the hint
+// row of an empty group, the diary entry id for an entry row. The calendar it is bound to
+// decides the day shown and carries the bold marks of days that hold entries.
+//
+// Every change goes to the diary store first; the rows follow only what the store took.
 class DiaryListView : public QTreeWidget
 {
     Q_OBJECT
@@ -22,6 +29,15 @@ class DiaryListView : public QTreeWidget
 public:
     static constexpr int RowIdRole = Qt::UserRole;
     static constexpr int HintRowId = -9999;
+    static constexpr int MaxNutrientColumns = 5;
+
+    // The commands of the row context menu.
+    enum ContextCommand {
+        EditCommand = 1,
+        RemoveCommand = 2,
+        SaveMealCommand = 3,
+        LoadMealCommand = 4
+    };
 
     DiaryListView(QWidget* parent, const char* name);
 
@@ -32,6 +48,7 @@ public:
     int getViewMode() const { return _viewMode; }
     // The NutType of each nutrient column, each followed by ':'; "-" without one.
     QString getColumnSettings() const;
+    const std::vector<DBTypes::NutType>& nutrientColumns() const { return _columns; }
 
     // Whether the selected row is an entry row.
     bool isAnyItemSelected() const;
@@ -46,6 +63,32 @@ public:
     // The amount text of a number of servings ("1/2", "2¼", "1.3").
     static QString niceDouble(double value);
 
+    // The GroupType of the group row that shows a food entry of `meal` in a snack layout.
+    static int fileGroup(int viewMode, int meal);
+    // The nutrients of a column settings text: whole numbers 0 to 9, each once, at most five.
+    static std::vector<DBTypes::NutType> parseColumnSettings(const QString& settings);
+    static QString printColumnSettings(const std::vector<DBTypes::NutType>& columns);
+    // The total of a nutrient over the entries a group row shows in a snack layout.
+    static float groupTotal(const DBTypes::DiaryDay& day, int viewMode, int group,
+                            DBTypes::NutType nut);
+
+    // Stores a food entry for the shown day (a new one when its id is negative) and adds its
+    // row; the row, or nullptr when the store refused it.
+    DiaryListViewItem* addFoodItem(DBTypes::FoodDiaryItem& entry);
+    DiaryListViewItem* addFoodItemToGui(const DBTypes::FoodDiaryItem& entry);
+    // Stamps an exercise entry with the shown day and the current user.
+    void completeExerciseEntry(DBTypes::ExerciseDiaryItem& entry) const;
+    // The group's totals, and its hint row when it has no entry; loads the day when none is
+    // given.
+    void showHideEmptyText(QTreeWidgetItem* group, const DBTypes::DiaryDay* day);
+
+    QMenu* headerMenu() const { return _headerMenu; }
+    // The payload of the selected entry row, owned by the caller, or nullptr when no entry
+    // row is selected; the row is remembered as the one dragged out of this list.
+    ItemDrag* dragObject();
+    // The current user's saved meals, then the shared ones.
+    static std::vector<std::unique_ptr<BrowsableDBIterator>> savedMealLists();
+
 signals:
     void totalChanged(const DBTypes::DiaryDay& day);
     void requestEditMenuRefresh(const int context, const int state);
@@ -54,45 +97,118 @@ signals:
     void notifyAdvanceMode(int mode);
 
 public slots:
-    // Colon-separated NutType numbers such as "0:2:"; parts that are no whole number are
-    // skipped. Rebuilds the columns and reloads the day.
+    void resizeColumns();
+    // Rebuilds the nutrient columns from a settings text and reloads the day.
     void setColumnSettings(const QString& settings);
-    // Sets the snack layout (SnackDisplay), stores it in the user's preferences and
-    // regroups the group rows.
+    // Sets the snack layout (SnackDisplay), stores it in the user's preferences, regroups
+    // the group rows and files the shown entries again.
     void setViewMode(int mode);
     void refreshCalendar();
+    void setBoldDay(const QString& dateCode);
     void setBoldDay(const QDate& date);
+    void unsetBoldDay(const QString& dateCode);
     void unsetBoldDay(const QDate& date);
     void setBoldToday();
     void checkEntries();
     // Reloads the rows of the calendar's day.
     void showToday();
-    // Removes the selected entry (no question) and updates the totals.
-    void deleteEntry();
-    void editEntry();
-    // Stores a new food entry for the shown day and adds its row.
     void addContextFood(DBTypes::FoodDiaryItem& entry);
     void addContextExercise(DBTypes::ExerciseDiaryItem& entry);
     void doExerciseDialog(int exerciseId);
+    void deleteEntry();
+    void editEntry();
+    DiaryListViewItem* addExItemToGui(const DBTypes::ExerciseDiaryItem& entry);
+    // Opens the header menu for a section.
+    void popupNutrientMenu(int section);
+    void handleHeaderContextMenu(QAction* action);
+    // Adds what a drop accepted by the drag handling carries.
+    void objectDropped(QDropEvent* event);
+    // Opens the row menu for the row at a point of the viewport.
+    void showContextMenu(const QPoint& pos);
+    // Runs a ContextCommand on the current row.
+    void handleContextMenu(int command);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
+    void drawBranches(QPainter* painter, const QRect& rect,
+                      const QModelIndex& index) const override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+    // Where a drag comes from: this list, another widget of the program, or nullptr for
+    // another program.
+    virtual const QObject* dropSource(const QDropEvent* event) const;
+
+    // What the list asks of the user; tests answer in place of the dialogs.
+    virtual QAction* execMenu(QMenu* menu, const QPoint& globalPos);
+    virtual double askServings(bool* ok);
+    virtual QString askMealName(bool* ok);
+    virtual void showWarning(const QString& caption, const QString& text);
+    // The saved meal chosen in the saved-meal dialog, or -1.
+    virtual int chooseSavedMeal();
+    // Runs the Add food dialog on a catalogue food (foodId 0 or more) or on `entry`, as an
+    // edit when `editing`; true, with `entry` filled from the dialog, when the user accepts.
+    virtual bool runFoodDialog(DBTypes::FoodDiaryItem& entry, int foodId, bool editing);
+    // The same for the Add exercise dialog; a new entry is given the user's weight.
+    virtual bool runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, int exerciseId,
+                                   bool editing);
+    // Fills an entry from a recipe; false when the recipe cannot be fetched.
+    virtual bool loadRecipe(DBTypes::FoodDiaryItem& entry, int recipeId);
 
 private:
     void _createGroupRows();
+    void _createHeaderMenu();
+    void _prepareHeaderMenu(int section);
+    void _applyColumns();
+    void _saveColumnSettings();
     void _resetView();
-    void _addFoodItemToGui(const DBTypes::FoodDiaryItem& entry);
-    void _addExItemToGui(const DBTypes::ExerciseDiaryItem& entry);
-    void _showHideEmptyText(QTreeWidgetItem* group, const DBTypes::DiaryDay& day);
-    void _updateTotals();
+    void _fillRows(const DBTypes::DiaryDay& day);
+    DiaryListViewItem* _addExRow(const DBTypes::ExerciseDiaryItem& entry);
+    void _updateTotals(const DBTypes::DiaryDay* day = nullptr);
     DBTypes::DiaryDay _loadDay() const;
-    int _fileGroup(int meal) const;
-    void _setNutrientColumns(const std::vector<DBTypes::NutType>& nutrients);
-    void _refreshColumnTitles();
+    bool _storeFoodEntry(DBTypes::FoodDiaryItem& entry);
+    void _refuseChange();
+    bool _hasSavedMeals() const;
+    void _removeEntry(QTreeWidgetItem* row);
+    void _editEntry(QTreeWidgetItem* row);
+    void _saveMeal(QTreeWidgetItem* group);
+    void _loadMeal(QTreeWidgetItem* group);
+    bool _addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries, int group);
+    void _selectRow(QTreeWidgetItem* row);
+    bool _acceptDrag(QDropEvent* event);
+    QTreeWidgetItem* _dropTarget(const QPoint& pos) const;
+    void _dropFromBrowser(int groupType);
+    void _dropSavedMeal(int mealId, int groupType);
+    void _moveEntry(int groupType);
+    float _userWeight() const;
+    QString _columnTitle(DBTypes::NutType nut) const;
 
     BXCalendar* _calendar = nullptr;
     int _viewMode = DBTypes::SNACKS_TOGETHER;
-    std::map<int, QTreeWidgetItem*> _groups;
+    DiaryListViewItem* _groups[9] = {};
     std::vector<DBTypes::NutType> _columns;
+    int _nutrientColumnWidth = 0;
+    QMenu* _headerMenu = nullptr;
+    int _headerSection = 0;
+    QAction* _nutrientActions[DBTypes::NUTRIENT_COUNT] = {};
+    QAction* _nutrientSeparator = nullptr;
+    QAction* _addNutrientAction = nullptr;
+    QAction* _removeNutrientAction = nullptr;
+    QAction* _layoutActions[3] = {};
+
+    // The drag in progress: its payload, the entry row dragged out of this list (its id and
+    // its group row's id) and the group row under the pointer (0 for none).
+    ItemDrag::ItemEncoded _dragItem;
+    int _draggedId = 0;
+    int _draggedGroupId = 0;
+    int _dragTargetGroupId = 0;
 };

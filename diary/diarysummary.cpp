@@ -1,30 +1,65 @@
 #include "diary/diarysummary.h"
 
-#include "core/unitcollection.h"
-#include "core/unitdescriptor.h"
+#include "diary/fluidcounterview.h"
+#include "diary/fluidcounterviewbutton.h"
+#include "diary/smallsummary.h"
+#include "diary/summaryexercisewidget.h"
+#include "diary/summarywidget.h"
 #include "userdb/userdb.h"
+#include "widgets/prompter.h"
 
-#include <QLabel>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QVBoxLayout>
 
+namespace {
+
+constexpr int kMaxCups = 20;
+constexpr int kAllShown = 255;
+
+QAction* addOption(QMenu* menu, const QString& text, int id)
+{
+    QAction* action = menu->addAction(text);
+    action->setData(id);
+    action->setCheckable(true);
+    return action;
+}
+
+} // namespace
+
 DiarySummary::DiarySummary(QWidget* parent, const char* name, int flags)
-    : QWidget(parent), _totalsLabel(new QLabel(this))
+    : QFrame(parent)
 {
     Q_UNUSED(flags);
     setObjectName(QString::fromLatin1(name));
-    _totalsLabel->setObjectName(QStringLiteral("totalsLabel"));
-    _totalsLabel->setTextFormat(Qt::PlainText);
+    for (int n = 0; n < DBTypes::NUTRIENT_COUNT; ++n)
+        _nutrients[DBTypes::NutType(n)] = SummaryNutrientData();
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(_totalsLabel);
-    layout->addStretch(1);
-    updateView();
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    _nutrientBars = new SummaryWidget(this, "NutrientSummary", 0);
+    _water = new FluidCounterView(this, "FluidSummary");
+    _oneLiner = new SmallSummary(this, "OneLinerSummary", 0);
+    _exercise = new SummaryExerciseWidget(this, "ExerciseSummary");
+    layout->addWidget(_nutrientBars);
+    layout->addWidget(_exercise);
+    layout->addWidget(_water);
+    layout->addWidget(_oneLiner);
+    // After the counter's own handlers, so that the count is stored first.
+    connect(_water->upButton(), &QPushButton::clicked, this, &DiarySummary::setBold);
+    connect(_water->downButton(), &QPushButton::clicked, this, &DiarySummary::chkBold);
+
+    _menu = new QMenu(this);
+    _menu->addAction(tr("Configure targets..."))->setData(0);
+    _menu->addSeparator();
+    addOption(_menu, tr("Show nutrients summary"), NutrientsShown);
+    addOption(_menu, tr("Show exercise summary"), ExerciseShown);
+    addOption(_menu, tr("Show water summary"), WaterShown);
 }
 
-void DiarySummary::totalChanged(const DBTypes::DiaryDay& day)
+QByteArray DiarySummary::_dateCode() const
 {
-    _day = day;
-    emit valuesModified();
-    updateView();
+    return _date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
 }
 
 void DiarySummary::setNutrientTarget(const int user, const QDate& date,
@@ -33,39 +68,137 @@ void DiarySummary::setNutrientTarget(const int user, const QDate& date,
     _user = user;
     _date = date;
     _targets = checkin;
-    if (user >= 0) {
-        _prefs = UserDB::instance()->getUserPrefs(user);
-        const QByteArray code = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
-        _fluid = UserDB::instance()->getFluid(user, code.constData());
+    if (user < 0 || !date.isValid())
+        return;
+    const DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user);
+    for (auto& [nutrient, data] : _nutrients) {
+        data.size = prefs.targetSize(nutrient);
+        data.target = checkin.target(nutrient);
+        data.noTarget = checkin.noTarget(nutrient);
     }
+    _fluid = std::clamp(UserDB::instance()->getFluid(user, _dateCode().constData()), 0, kMaxCups);
     emit targetsModified();
-    updateView();
+    updateView(-1);
 }
 
 void DiarySummary::updateTargets(const DBTypes::CheckinItem& checkin)
 {
+    if (_user < 0 || !_date.isValid())
+        return;
     setNutrientTarget(_user, _date, checkin);
+    updateView(-1);
 }
 
-QString DiarySummary::_line(DBTypes::NutType nut) const
+void DiarySummary::totalChanged(const DBTypes::DiaryDay& day)
 {
-    const UnitDescriptor* unit = UnitCollection::instance()->get(nut);
-    QString line = unit->printName() + QStringLiteral(": ")
-                 + unit->printNumberUnit(std::max(0.0f, _day.getTotal(nut)));
-    if (!_targets.noTarget(nut) && DBTypes::isPresent(_targets.target(nut)))
-        line += tr(" of %1").arg(unit->printNumberUnit(_targets.target(nut)));
-    return line;
+    for (auto& [nutrient, data] : _nutrients)
+        data.value = day.getTotal(nutrient);
+    float minutes = 0.0f;
+    for (const DBTypes::ExerciseDiaryItem& entry : day.exercises)
+        minutes += entry.duration;
+    _exerciseMinutes = std::max(minutes, 0.0f);
+    emit valuesModified();
 }
 
-void DiarySummary::updateView(int nut)
+void DiarySummary::adjustFluidValue(int delta)
 {
-    Q_UNUSED(nut);
-    QStringList lines;
-    for (int n = 0; n < DBTypes::NUTRIENT_COUNT; ++n) {
-        const auto type = DBTypes::NutType(n);
-        if (type == DBTypes::ENERGY || _prefs.targetSize(type) >= DBTypes::UserPrefs::Medium)
-            lines << _line(type);
+    if (_user < 0 || !_date.isValid())
+        return;
+    const int cups = std::clamp(_fluid + delta, 0, kMaxCups);
+    if (UserDB::instance()->setFluid(_user, _dateCode().constData(), cups))
+        _fluid = cups;
+    else
+        _fluid = std::clamp(UserDB::instance()->getFluid(_user, _dateCode().constData()), 0,
+                            kMaxCups);
+}
+
+void DiarySummary::_applyOptions(int options)
+{
+    _nutrientBars->setVisible(options & NutrientsShown);
+    _oneLiner->setVisible(options & NutrientsShown);
+    _exercise->setVisible(options & ExerciseShown);
+    _water->setVisible(options & WaterShown);
+}
+
+void DiarySummary::updateView(int id)
+{
+    const int user = UserDB::instance()->getCurrentUser();
+    if (user < 0) {
+        resizeWidget();
+        return;
     }
-    lines << tr("Water: %n glass(es)", nullptr, _fluid);
-    _totalsLabel->setText(lines.join(QLatin1Char('\n')));
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user);
+    if (id >= 1)
+        prefs.summaryOptions ^= id;
+    _applyOptions(prefs.summaryOptions);
+    const bool anyShown = prefs.summaryOptions & (NutrientsShown | ExerciseShown | WaterShown);
+    if (id >= 1) {
+        UserDB::instance()->setUserPrefs(user, prefs);
+        if (!anyShown)
+            emit hideDiarySummary();
+    } else if (!anyShown && prefs.showNutrientAndFluid) {
+        prefs.summaryOptions = kAllShown;
+        UserDB::instance()->setUserPrefs(user, prefs);
+        _applyOptions(kAllShown);
+    }
+    resizeWidget();
+}
+
+void DiarySummary::doMenuItem(int id)
+{
+    if (id == 0)
+        emit invokeSetTargets();
+    else
+        updateView(id);
+}
+
+void DiarySummary::contextMenuEvent(QContextMenuEvent* event)
+{
+    const int user = UserDB::instance()->getCurrentUser();
+    if (user < 0)
+        return;
+    const int options = UserDB::instance()->getUserPrefs(user).summaryOptions;
+    for (QAction* action : _menu->actions())
+        if (action->isCheckable())
+            action->setChecked(options & action->data().toInt());
+    if (QAction* chosen = Prompter::instance()->popup(_menu, event->globalPos()))
+        doMenuItem(chosen->data().toInt());
+}
+
+void DiarySummary::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+    doMenuItem(-1);
+}
+
+void DiarySummary::setVisible(bool visible)
+{
+    QFrame::setVisible(visible);
+    if (!visible)
+        return;
+    if (isVisible())
+        updateView(-1);
+    else
+        resizeWidget();
+}
+
+QSize DiarySummary::minimumSizeHint() const
+{
+    int height = 0;
+    if (!_nutrientBars->isHidden())
+        height += _nutrientBars->minimumSizeHint().height();
+    if (_oneLiner->hasContent())
+        height += _oneLiner->minimumSizeHint().height();
+    if (!_exercise->isHidden())
+        height += _exercise->minimumSizeHint().height();
+    if (!_water->isHidden())
+        height += _water->minimumSizeHint().height();
+    return {0, height};
+}
+
+void DiarySummary::resizeWidget()
+{
+    for (QWidget* panel : std::initializer_list<QWidget*>{_nutrientBars, _water, _oneLiner, _exercise})
+        panel->setMinimumSize(panel->minimumSizeHint());
+    setMinimumSize(minimumSizeHint());
 }

@@ -4,22 +4,54 @@
 #include "core/diaryday.h"
 
 #include <QDate>
-#include <QWidget>
+#include <QFrame>
 
-class QLabel;
+#include <map>
 
-// The summary panel of the diary page: the day's totals against the targets in force for
-// the shown day, for the nutrients whose target the user's preferences show.
-class DiarySummary : public QWidget
+class FluidCounterView;
+class QMenu;
+class SmallSummary;
+class SummaryExerciseWidget;
+class SummaryWidget;
+
+// The summary panel of the diary page: the shown day's totals against the targets of the
+// check-in in force, as nutrient bars, an exercise bar, a water counter and a one-line
+// summary. Which of them show is the current user's choice, kept in the preferences.
+class DiarySummary : public QFrame
 {
     Q_OBJECT
 
 public:
+    // What the panels show of one nutrient.
+    struct SummaryNutrientData
+    {
+        int size = DBTypes::UserPrefs::None; // a UserPrefs::TargetSize
+        bool noTarget = true;
+        float value = 0.0f;
+        float target = 0.0f;
+    };
+
+    // Bits of the summary options.
+    enum Option { NutrientsShown = 1, ExerciseShown = 2, WaterShown = 4 };
+
     DiarySummary(QWidget* parent, const char* name, int flags);
 
-    const DBTypes::CheckinItem& targets() const { return _targets; }
+    int user() const { return _user; }
+    QDate date() const { return _date; }
     int fluid() const { return _fluid; }
-    const DBTypes::DiaryDay& day() const { return _day; }
+    const DBTypes::CheckinItem& targets() const { return _targets; }
+    const SummaryNutrientData& nutrient(DBTypes::NutType nutrient) const
+    {
+        return _nutrients.at(nutrient);
+    }
+    float getTotalExerMinutes() const { return _exerciseMinutes; }
+
+    // Changes the day's glasses of water by delta, kept within 0 to 20, and stores them.
+    void adjustFluidValue(int delta);
+
+    QSize minimumSizeHint() const override;
+    // Showing the panel applies the user's choice of panels again.
+    void setVisible(bool visible) override;
 
 signals:
     void setBold();
@@ -31,20 +63,33 @@ signals:
 
 public slots:
     void totalChanged(const DBTypes::DiaryDay& day);
+    // 0 asks for the targets dialog; any other id toggles those option bits.
+    void doMenuItem(int id);
     // The user, date and check-in of the shown day.
     void setNutrientTarget(const int user, const QDate& date, const DBTypes::CheckinItem& checkin);
-    // Reloads the targets shown from the check-in, for the stored user and date.
+    // New targets for the shown day.
     void updateTargets(const DBTypes::CheckinItem& checkin);
-    void updateView(int nut = -1);
+    // Toggles the option bits of id (1 or more) and shows the panels the options ask for.
+    void updateView(int id = -1);
+    void resizeWidget();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    QString _line(DBTypes::NutType nut) const;
+    void _applyOptions(int options);
+    QByteArray _dateCode() const;
 
-    QLabel* _totalsLabel;
     int _user = -1;
     QDate _date;
+    std::map<DBTypes::NutType, SummaryNutrientData> _nutrients;
     int _fluid = 0;
-    DBTypes::DiaryDay _day;
     DBTypes::CheckinItem _targets;
-    DBTypes::UserPrefs _prefs;
+    float _exerciseMinutes = 0.0f;
+    SummaryWidget* _nutrientBars;
+    FluidCounterView* _water;
+    SmallSummary* _oneLiner;
+    SummaryExerciseWidget* _exercise;
+    QMenu* _menu;
 };

@@ -1,60 +1,131 @@
 #include "diary/diarywidget.h"
-#include "core/clock.h"
 
-#include "widgets/bxcalendar.h"
-#include "widgets/qpopupcalendar.h"
-#include "widgets/qpopupcalendarwidget.h"
 #include "browser/foodquerywidget.h"
 #include "browser/exercisewidget.h"
 #include "core/brandengine.h"
+#include "core/clock.h"
 #include "core/notificationcenter.h"
+#include "diary/diarylistslaveheader.h"
 #include "diary/diarylistview.h"
 #include "diary/diarysummary.h"
 #include "diary/diaryview.h"
+#include "diary/greentickswidget.h"
 #include "userdb/userdb.h"
+#include "widgets/bxcalendar.h"
+#include "widgets/invisiblestyle.h"
+#include "widgets/prompter.h"
+#include "widgets/qpopupcalendar.h"
 
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
+#include <QLocale>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStyleFactory>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+
+const QColor kDateBar(189, 216, 248);
+
+QToolButton* toolButton(QWidget* parent, const char* name)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoRaise(true);
+    return button;
+}
+
+void paintBackground(QWidget* widget, const QColor& colour)
+{
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::Window, colour);
+    colours.setColor(QPalette::Button, colour);
+    colours.setColor(QPalette::WindowText, Qt::black);
+    colours.setColor(QPalette::ButtonText, Qt::black);
+    widget->setPalette(colours);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
 
 DiaryWidget::DiaryWidget(QWidget* parent, const char* name, Qt::WindowFlags flags)
     : QWidget(parent, flags)
 {
     setObjectName(QString::fromLatin1(name));
-    auto* splitter = new QSplitter(Qt::Horizontal, this);
-    auto* diaryPane = new QWidget(splitter);
-    prevDayButton = new QPushButton(diaryPane);
-    prevDayButton->setObjectName(QStringLiteral("prevDayButton"));
-    currentDayButton = new QPushButton(tr("Today"), diaryPane);
-    currentDayButton->setObjectName(QStringLiteral("currentDayButton"));
-    nextDayButton = new QPushButton(diaryPane);
-    nextDayButton->setObjectName(QStringLiteral("nextDayButton"));
-    dateLabel = new QLabel(diaryPane);
-    dateLabel->setObjectName(QStringLiteral("dateLabel"));
-    dateButton = new QPopupCalendarWidget(diaryPane, "dateButton");
-    diaryView1 = new DiaryView(diaryPane, "diaryView1");
-    summaryWidget = new DiarySummary(diaryPane, "summaryWidget", 0);
-    foodQueryWidget3 = new FoodQueryWidget(splitter, "foodQueryWidget3");
+    _buildForm();
+    languageChange();
+    init();
+}
 
-    auto* dateBar = new QHBoxLayout;
-    dateBar->addWidget(dateLabel, 1);
-    dateBar->addWidget(prevDayButton);
-    dateBar->addWidget(currentDayButton);
-    dateBar->addWidget(nextDayButton);
-    dateBar->addWidget(dateButton);
-    auto* diaryLayout = new QVBoxLayout(diaryPane);
-    diaryLayout->addLayout(dateBar);
-    diaryLayout->addWidget(diaryView1, 1);
-    diaryLayout->addWidget(summaryWidget);
+QFrame* DiaryWidget::_buildDateBar(QWidget* parent)
+{
+    frame10 = new QFrame(parent);
+    frame10->setObjectName(QStringLiteral("frame10"));
+    paintBackground(frame10, kDateBar);
+    dateLabel = new QLabel(frame10);
+    dateLabel->setObjectName(QStringLiteral("dateLabel"));
+    dateLabel->setTextFormat(Qt::PlainText);
+    dateLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    dateLabel->setIndent(5);
+    greenTicksWidget1 = new GreenTicksWidget(frame10, "greenTicksWidget1");
+    calendarFrame = new QFrame(frame10);
+    calendarFrame->setObjectName(QStringLiteral("calendarFrame"));
+    dateButton = toolButton(calendarFrame, "dateButton");
+    dateButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    (new QHBoxLayout(calendarFrame))->addWidget(dateButton);
+    dateFrame = new QFrame(frame10);
+    dateFrame->setObjectName(QStringLiteral("dateFrame"));
+    prevDayButton = toolButton(dateFrame, "prevDayButton");
+    currentDayButton = toolButton(dateFrame, "currentDayButton");
+    nextDayButton = toolButton(dateFrame, "nextDayButton");
+    auto* days = new QHBoxLayout(dateFrame);
+    for (QWidget* button : {prevDayButton, currentDayButton, nextDayButton})
+        days->addWidget(button);
+    for (QFrame* frame : {calendarFrame, dateFrame})
+        frame->layout()->setContentsMargins(2, 2, 2, 2);
+    auto* bar = new QHBoxLayout(frame10);
+    bar->setContentsMargins(0, 0, 4, 0);
+    bar->addWidget(dateLabel, 1);
+    bar->addWidget(greenTicksWidget1);
+    bar->addWidget(calendarFrame);
+    bar->addWidget(dateFrame);
+    return frame10;
+}
+
+void DiaryWidget::_buildForm()
+{
+    splitter2 = new QSplitter(Qt::Horizontal, this);
+    splitter2->setObjectName(QStringLiteral("splitter2"));
+    groupBox1 = new QGroupBox(splitter2);
+    groupBox1->setObjectName(QStringLiteral("groupBox1"));
+    auto* diary = new QVBoxLayout(groupBox1);
+    diary->setSpacing(0);
+    diary->addWidget(_buildDateBar(groupBox1));
+    slaveHeader = new DiaryListSlaveHeader(groupBox1, "slaveHeader");
+    diaryView1 = new DiaryView(groupBox1, "diaryView1");
+    summaryWidget = new DiarySummary(groupBox1, "summaryWidget", 0);
+    diary->addWidget(slaveHeader);
+    diary->addWidget(diaryView1, 1);
+    diary->addWidget(summaryWidget);
+    foodQueryWidget3 = new FoodQueryWidget(splitter2, "foodQueryWidget3");
+    foodQueryWidget3->setMinimumWidth(200);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(splitter);
-    splitter->setSizes({600, 400});
-    init();
+    layout->addWidget(splitter2);
+}
+
+void DiaryWidget::languageChange()
+{
+    setWindowTitle(tr("Diary"));
+    dateLabel->setText(QStringLiteral("textLabel1"));
+    dateButton->setText(tr("  Calendar  "));
+    dateButton->setToolTip(tr("Select a day from the calendar"));
+    currentDayButton->setText(tr("Today"));
 }
 
 void DiaryWidget::init()
@@ -65,18 +136,29 @@ void DiaryWidget::init()
     prevDayButton->setIcon(brand->getPixmap("graphics.icon.backarrow"));
     nextDayButton->setIcon(brand->getPixmap("graphics.icon.frontarrow"));
 
-    BXCalendar* calendar = dateButton->popupCalendar()->calendar();
-    _list()->setCalendar(calendar);
-    calendar->setDate(Clock::today(), true);
+    _popup = new QPopupCalendar(dateButton, Clock::today());
+    dateButton->setMenu(_popup);
+    dateButton->setPopupMode(QToolButton::InstantPopup);
 
-    connect(prevDayButton, &QPushButton::clicked, this, &DiaryWidget::prevDayButton_clicked);
-    connect(nextDayButton, &QPushButton::clicked, this, &DiaryWidget::nextDayButton_clicked);
-    connect(currentDayButton, &QPushButton::clicked, this,
+    slaveHeader->setMaster(_list());
+    slaveHeader->setFixedHeight(_list()->header()->sizeHint().height());
+    _list()->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    _list()->setCalendar(_popup->calendar());
+    _popup->calendar()->setDate(Clock::today(), true);
+    _connect();
+    _applyStyles();
+    splitter2->setSizes({600, std::max(200, splitter2->width() - 600)});
+    _popup->setFixedWidth(32 * QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')));
+}
+
+void DiaryWidget::_connect()
+{
+    connect(prevDayButton, &QToolButton::clicked, this, &DiaryWidget::prevDayButton_clicked);
+    connect(nextDayButton, &QToolButton::clicked, this, &DiaryWidget::nextDayButton_clicked);
+    connect(currentDayButton, &QToolButton::clicked, this,
             &DiaryWidget::currentDayButton_clicked);
-    connect(dateButton->popupCalendar(), &QPopupCalendar::daySelected, _list(),
-            &DiaryListView::showToday);
-    connect(dateButton->popupCalendar(), &QPopupCalendar::daySelected, this,
-            &DiaryWidget::dateChanged);
+    // A pick, not dateChanged: the calendar also reports the page's own date changes.
+    connect(_popup, &QPopupCalendar::daySelected, this, &DiaryWidget::_pickedInCalendar);
     connect(foodQueryWidget3, &FoodQueryWidget::addFoodSignal, diaryView1,
             &DiaryView::dvAddFood);
     connect(foodQueryWidget3, &FoodQueryWidget::addExerciseSignal, diaryView1,
@@ -87,9 +169,28 @@ void DiaryWidget::init()
             &FoodQueryWidget::focusSearchEdit);
     connect(this, &DiaryWidget::userWeightChanged, foodQueryWidget3->exerciseWidget,
             &ExerciseWidget::userWeightChanged);
+    connect(_list(), &DiaryListView::totalChanged, greenTicksWidget1,
+            &GreenTicksWidget::totalChanged);
     connect(_list(), &DiaryListView::totalChanged, summaryWidget, &DiarySummary::totalChanged);
     connect(summaryWidget, &DiarySummary::setBold, _list(), &DiaryListView::setBoldToday);
     connect(summaryWidget, &DiarySummary::chkBold, _list(), &DiaryListView::checkEntries);
+}
+
+void DiaryWidget::_applyStyles()
+{
+    // The page owns both styles; made after the children, they are deleted after them.
+    auto* invisible = new InvisibleStyle;
+    invisible->setParent(this);
+    splitter2->setStyle(invisible);
+    if (QStyle* windows = QStyleFactory::create(QStringLiteral("Windows"))) {
+        windows->setParent(this);
+        for (QWidget* widget : std::initializer_list<QWidget*>{
+                 frame10, prevDayButton, currentDayButton, nextDayButton, dateButton})
+            widget->setStyle(windows);
+    }
+    const QColor background = dateButton->palette().color(QPalette::Button);
+    paintBackground(calendarFrame, background);
+    paintBackground(dateFrame, background);
 }
 
 DiaryListView* DiaryWidget::_list() const
@@ -99,14 +200,24 @@ DiaryListView* DiaryWidget::_list() const
 
 QDate DiaryWidget::getDate() const
 {
-    return dateButton->popupCalendar()->calendar()->getDate();
+    return _popup->calendar()->getDate();
 }
 
 void DiaryWidget::_moveTo(const QDate& date)
 {
-    dateButton->popupCalendar()->calendar()->setDate(date, true);
+    const QDate before = getDate();
+    _popup->calendar()->setDate(date, true);
+    // The calendar reports only the months its own controls change; mark the new month here.
+    if (before.year() != getDate().year() || before.month() != getDate().month())
+        _list()->refreshCalendar();
     dateChanged(getDate());
     _list()->showToday();
+}
+
+void DiaryWidget::_pickedInCalendar(const QDate& date)
+{
+    _list()->showToday();
+    dateChanged(date);
 }
 
 void DiaryWidget::prevDayButton_clicked()
@@ -126,19 +237,19 @@ void DiaryWidget::currentDayButton_clicked()
 
 void DiaryWidget::dateChanged(const QDate& date)
 {
-    dateButton->setDate(getDate());
     dateLabel->setText(QLocale::c().toString(getDate(), QStringLiteral("dddd, d MMM yyyy")));
     const int user = UserDB::instance()->getCurrentUser();
     if (user < 0)
         return;
     const QByteArray code = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
-    summaryWidget->setNutrientTarget(user, date,
-                                     UserDB::instance()->getCheckin(user, code.constData()));
-    QByteArray backward = code;
-    float weight = UserDB::instance()->getNextWeight(user, backward.data(), false);
+    const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, code.constData());
+    summaryWidget->setNutrientTarget(user, date, checkin);
+    greenTicksWidget1->updateCheckin(checkin);
+    QByteArray weighing = code;
+    float weight = UserDB::instance()->getNextWeight(user, weighing.data(), false);
     if (weight < -0.005f) {
-        QByteArray forward = code;
-        weight = UserDB::instance()->getNextWeight(user, forward.data(), true);
+        weighing = code;
+        weight = UserDB::instance()->getNextWeight(user, weighing.data(), true);
     }
     emit userWeightChanged(weight);
 }
@@ -160,7 +271,7 @@ void DiaryWidget::doMealPlan()
                       "go to the internet section of the preferences dialog\n"
                       "and fill out the ${WEB_ADDRESS} login box.");
     brand->replaceTokens(text);
-    QMessageBox::warning(this, tr("No login specified"), text);
+    Prompter::warning(this, tr("No login specified"), text);
 }
 
 void DiaryWidget::raiseWidget()

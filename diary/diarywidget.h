@@ -5,16 +5,23 @@
 #include <QDate>
 #include <QWidget>
 
+class DiaryListSlaveHeader;
 class DiaryListView;
 class DiarySummary;
 class DiaryView;
 class FoodQueryWidget;
-class QPopupCalendarWidget;
+class GreenTicksWidget;
+class QFrame;
+class QGroupBox;
 class QLabel;
-class QPushButton;
+class QPopupCalendar;
+class QSplitter;
+class QToolButton;
 
-// The diary page: date navigation, the diary list of the chosen day, the summary panel
-// and the food and exercise browser.
+// The diary page: beside the food and exercise browser, the chosen day's date bar with its
+// green ticks and calendar controls, the diary list and the summary panel. The page owns the
+// chosen date; every change of it reloads the list and gives the summary panel, the ticks
+// and the browser the check-in and weight in force that day.
 class DiaryWidget : public QWidget
 {
     Q_OBJECT
@@ -22,14 +29,23 @@ class DiaryWidget : public QWidget
 public:
     DiaryWidget(QWidget* parent, const char* name, Qt::WindowFlags flags = {});
 
+    QPopupCalendar* popupCalendar() const { return _popup; }
+
+    QSplitter* splitter2;
+    QGroupBox* groupBox1;
+    QFrame* frame10;
+    QLabel* dateLabel;
+    GreenTicksWidget* greenTicksWidget1;
+    QFrame* calendarFrame;
+    QToolButton* dateButton;
+    QFrame* dateFrame;
+    QToolButton* prevDayButton;
+    QToolButton* currentDayButton;
+    QToolButton* nextDayButton;
+    DiaryListSlaveHeader* slaveHeader;
     DiaryView* diaryView1;
     DiarySummary* summaryWidget;
     FoodQueryWidget* foodQueryWidget3;
-    QPushButton* prevDayButton;
-    QPushButton* currentDayButton;
-    QPushButton* nextDayButton;
-    QPopupCalendarWidget* dateButton;
-    QLabel* dateLabel;
 
 signals:
     // The user's weight in force for the shown date in kilograms; below 0 when none.
@@ -45,7 +61,7 @@ public slots:
     // Raises the page in the page stack that is its parent.
     void raiseWidget();
     void refresh(const QString& name, const NotificationParam& param);
-    // Shows or hides the summary panel.
+    // Shows or hides the summary panel, and keeps the choice for the user.
     void setVisibleFluidAndNutrient(bool visible);
     QDate getDate() const;
 
@@ -53,7 +69,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void _buildForm();
+    QFrame* _buildDateBar(QWidget* parent);
+    void languageChange();
     void init();
+    void _connect();
+    void _applyStyles();
     void _moveTo(const QDate& date);
+    void _pickedInCalendar(const QDate& date);
     DiaryListView* _list() const;
+
+    QPopupCalendar* _popup = nullptr;
 };

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -130,7 +131,7 @@ private slots:
         QCOMPARE(totals.at(0).at(0).value<DBTypes::DiaryDay>().foods.size(), size_t(2));
 
         QCOMPARE(childIds(_list->groupRow(1)), QList<int>{breakfast});
-        QCOMPARE(_list->groupRow(1)->child(0)->text(0), QStringLiteral("1/2 cup of milk"));
+        QCOMPARE(_list->groupRow(1)->child(0)->text(0).simplified(), QStringLiteral("1/2 cup of milk"));
         // All snacks share the one snack group; the others hold their hint row.
         QCOMPARE(childIds(_list->groupRow(6)), QList<int>{snack});
         QCOMPARE(childIds(_list->groupRow(3)), QList<int>{DiaryListView::HintRowId});

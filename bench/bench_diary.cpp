@@ -1,0 +1,207 @@
+// The diary list on a ten-year diary (see bench_userdb) whose foods carry the names of the
+// shipped catalogue's foods. Measures what a change of date asks of the list: loading the
+// day and building its rows, totals and hint rows (17 foods and 2 exercises on most days);
+// and of the whole diary page: the list, the date bar and the summary panel against targets.
+
+#include "bench/tenyeardiary.h"
+#include "diary/diarylistview.h"
+#include "diary/diaryview.h"
+#include "diary/diarywidget.h"
+#include "widgets/qpopupcalendar.h"
+#include "widgets/bxcalendar.h"
+#include "catalogue/browsabledbiterator.h"
+#include "catalogue/catalogueservices.h"
+#include "catalogue/fooddbstatic.h"
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "core/unitcollection.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/diarydb.h"
+#include "userdb/userdb.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLoggingCategory>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The names of the shipped foods, to give the diary names of the catalogue's lengths.
+std::vector<QString> catalogueNames()
+{
+    std::vector<QString> names;
+    FoodDBStatic* foods = FoodDBStatic::instance();
+    const std::unique_ptr<BrowsableDBIterator> all = foods->getFlattenedChildren(0, FLAG_CATEGORY);
+    while (all->next())
+        names.push_back(foods->getFoodName(*all));
+    return names;
+}
+
+void showDay(benchmark::State& state)
+{
+    BXCalendar calendar(nullptr, TenYearDiary::FirstDay, QDate(2000, 1, 1), QDate(2100, 1, 1));
+    DiaryListView list(nullptr, "mealView");
+    list.setCalendar(&calendar);
+    list.setColumnSettings(QStringLiteral("0:2:3:"));
+    list.resize(500, 600);
+    list.show();
+    QRandomGenerator random(4);
+    for (auto _ : state) {
+        calendar.setDate(TenYearDiary::FirstDay.addDays(random.bounded(TenYearDiary::Days)), false);
+        list.showToday();
+    }
+}
+BENCHMARK(showDay)->Unit(benchmark::kMillisecond);
+
+// Targets in force from the first day (energy Large; fat, carbohydrate and protein Medium;
+// fibre Small) and water on every third day.
+void giveTargetsAndWater()
+{
+    UserDB* users = UserDB::instance();
+    DBTypes::UserPrefs prefs = users->getUserPrefs(TenYearDiary::User);
+    prefs.setTargetSize(DBTypes::ENERGY, DBTypes::UserPrefs::Large);
+    for (const DBTypes::NutType nutrient : {DBTypes::FAT, DBTypes::CARBS, DBTypes::PROTEIN})
+        prefs.setTargetSize(nutrient, DBTypes::UserPrefs::Medium);
+    prefs.setTargetSize(DBTypes::FIBER, DBTypes::UserPrefs::Small);
+    prefs.showNutrientAndFluid = true;
+    users->setUserPrefs(TenYearDiary::User, prefs);
+    DBTypes::CheckinItem checkin;
+    checkin.userId = TenYearDiary::User;
+    qstrcpy(checkin.date, TenYearDiary::dateCode(TenYearDiary::FirstDay).constData());
+    checkin.setTarget(DBTypes::ENERGY, 2000.0f);
+    checkin.setTarget(DBTypes::FAT, 65.0f);
+    checkin.setTarget(DBTypes::CARBS, 250.0f);
+    checkin.setTarget(DBTypes::PROTEIN, 80.0f);
+    checkin.setTarget(DBTypes::FIBER, 25.0f);
+    users->addCheckin(checkin, false);
+    for (int day = 0; day < TenYearDiary::Days; day += 3)
+        users->setFluid(TenYearDiary::User,
+                        TenYearDiary::dateCode(TenYearDiary::FirstDay.addDays(day)).constData(),
+                        day % 7);
+}
+
+// The diary page shown, 1100 by 760, with the browser beside the diary.
+struct ShownPage
+{
+    ShownPage() : page(nullptr, "diaryWidget")
+    {
+        page.resize(1100, 760);
+        page.show();
+        QApplication::processEvents();
+    }
+    QWidget* diarySide() { return page.groupBox1; }
+    DiaryWidget page;
+};
+
+// A day picked in the pop-up calendar, then the diary side painted: date bar, list, summary.
+void pageShowDay(benchmark::State& state)
+{
+    ShownPage shown;
+    QPopupCalendar* popup = shown.page.popupCalendar();
+    QRandomGenerator random(5);
+    for (auto _ : state) {
+        const QDate day = TenYearDiary::FirstDay.addDays(random.bounded(TenYearDiary::Days));
+        popup->calendar()->setDate(day, false);
+        popup->handleDateSelection(day);
+        shown.diarySide()->repaint();
+    }
+}
+BENCHMARK(pageShowDay)->Unit(benchmark::kMillisecond);
+
+// The same pick without the painting: loading the day into the list, summary and ticks.
+void pagePickDay(benchmark::State& state)
+{
+    ShownPage shown;
+    QPopupCalendar* popup = shown.page.popupCalendar();
+    QRandomGenerator random(5);
+    for (auto _ : state) {
+        const QDate day = TenYearDiary::FirstDay.addDays(random.bounded(TenYearDiary::Days));
+        popup->calendar()->setDate(day, false);
+        popup->handleDateSelection(day);
+    }
+}
+BENCHMARK(pagePickDay)->Unit(benchmark::kMillisecond);
+
+// Painting the diary side of a day already loaded.
+void pagePaint(benchmark::State& state)
+{
+    ShownPage shown;
+    for (auto _ : state)
+        shown.diarySide()->repaint();
+}
+BENCHMARK(pagePaint)->Unit(benchmark::kMillisecond);
+
+// The next and the previous day in turn, each painted, as the day buttons do.
+void pageNextAndPreviousDay(benchmark::State& state)
+{
+    ShownPage shown;
+    shown.page.popupCalendar()->calendar()->setDate(TenYearDiary::FirstDay.addDays(500), false);
+    bool forward = true;
+    for (auto _ : state) {
+        if (forward)
+            shown.page.nextDayButton_clicked();
+        else
+            shown.page.prevDayButton_clicked();
+        forward = !forward;
+        shown.diarySide()->repaint();
+    }
+}
+BENCHMARK(pageNextAndPreviousDay)->Unit(benchmark::kMillisecond);
+
+// Marking the days of a month in the calendar, as a move into another month does.
+void monthCrossing(benchmark::State& state)
+{
+    ShownPage shown;
+    DiaryListView* list = shown.page.diaryView1->mealView;
+    QRandomGenerator random(6);
+    for (auto _ : state) {
+        shown.page.popupCalendar()->calendar()->setDate(
+            TenYearDiary::FirstDay.addDays(random.bounded(TenYearDiary::Days)), false);
+        list->refreshCalendar();
+    }
+}
+BENCHMARK(monthCrossing)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Everything the program writes goes to a home folder of its own.
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 1;
+    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+        qputenv(variable, home.path().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    const QByteArray brand =
+        (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
+    if (!BrandEngine::instance()->import(brand.constData()))
+        return 1;
+    CatalogueServices::install();
+    const std::vector<QString> names = catalogueNames();
+    const auto catalogueName = [&names](int refId) { return names[size_t(refId) % names.size()]; };
+    if (names.empty() || !TenYearDiary::writeDiary(catalogueName))
+        return 1;
+    if (!TenYearDiary::startDatabase())
+        return 1;
+    UserDB::instance()->setCurrentUser(TenYearDiary::User);
+    giveTargetsAndWater();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    DiaryDB::cleanUp();
+    UserDB::cleanUp();
+    CatalogueServices::cleanUp();
+    UnitCollection::cleanUp();
+    BXSqlDb::cleanUp();
+    BrandEngine::cleanUp();
+    return 0;
+}

@@ -1,0 +1,129 @@
+#include "diary/fluidcounterview.h"
+
+#include "diary/diarysummary.h"
+#include "diary/fluidcounterviewbutton.h"
+#include "widgets/macutil.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+
+constexpr int kMaxCups = 20;
+const QColor kLabelColumn(235, 241, 248);
+
+QString hadText()
+{
+    return QStringLiteral("You've had");
+}
+
+QString outOfText()
+{
+    return QStringLiteral("out of 6 glasses.");
+}
+
+} // namespace
+
+FluidCounterView::FluidCounterView(QWidget* parent, const char* name)
+    : SummaryObject(parent, name, 0), _mini(MacUtil::getThemeFont(MacUtil::MiniSystemFont)),
+      _smallEmphasized(MacUtil::getThemeFont(MacUtil::SmallEmphasizedSystemFont))
+{
+    setMinimumSize(minimumSizeHint());
+    _calculatePositions();
+    const int fw = frameWidth();
+    QRect place(_boxX + 1, fw + 3, 22, 14);
+    _up = new FluidCounterViewButton(true, this, "FluidCounterViewUpButton");
+    _up->setGeometry(place);
+    place.translate(23, 0);
+    _down = new FluidCounterViewButton(false, this, "FluidCounterViewDownButton");
+    _down->setGeometry(place);
+    // Nothing may be counted before a user's day is loaded.
+    _up->setEnabled(false);
+    _down->setEnabled(false);
+    connect(_up, &QPushButton::clicked, this, &FluidCounterView::upClicked);
+    connect(_down, &QPushButton::clicked, this, &FluidCounterView::downClicked);
+    connect(summary(), &DiarySummary::valuesModified, this, &FluidCounterView::_displayValue);
+    // The cups of a newly chosen day arrive with its targets.
+    connect(summary(), &DiarySummary::targetsModified, this, &FluidCounterView::_displayValue);
+}
+
+QSize FluidCounterView::minimumSizeHint() const
+{
+    // Room for the text line too where the interface fonts are larger.
+    const int text = QFontMetrics(_mini).height() + 8;
+    return {2 * frameWidth() + 4, std::max(2 * frameWidth() + 20, text)};
+}
+
+QSize FluidCounterView::sizeHint() const
+{
+    return minimumSizeHint();
+}
+
+QString FluidCounterView::glassesText(int cups)
+{
+    return QStringLiteral("%1 %2 %3").arg(hadText(), QStringLiteral("%1").arg(cups, 2),
+                                          outOfText());
+}
+
+void FluidCounterView::_calculatePositions()
+{
+    _textY = QFontMetrics(_mini).ascent() + 6;
+    _labelY = QFontMetrics(_smallEmphasized).ascent() + 4;
+    _boxTop = 3;
+    _textX = QFontMetrics(_smallEmphasized).horizontalAdvance(QStringLiteral("XXXXXXX")) + 20;
+    const int sample = QFontMetrics(_mini).horizontalAdvance(
+        QStringLiteral("%1 XX %2").arg(hadText(), outOfText()));
+    _boxX = _textX + sample + 5;
+    _hintX = _textX + sample + 57;
+}
+
+void FluidCounterView::paintEvent(QPaintEvent* event)
+{
+    Q_UNUSED(event);
+    QPainter painter(this);
+    drawContents(&painter);
+    drawFrame(&painter);
+}
+
+void FluidCounterView::drawContents(QPainter* painter)
+{
+    painter->fillRect(0, 0, _textX - 10, height(), kLabelColumn);
+    painter->setPen(Qt::black);
+    painter->setFont(_smallEmphasized);
+    painter->drawText(9, _labelY, QStringLiteral("Fluid"));
+    painter->drawLine(_boxX, _boxTop, _boxX + 46, _boxTop);
+    painter->drawLine(_boxX, 18, _boxX + 46, 18);
+    painter->drawLine(_boxX, 4, _boxX, 17);
+    painter->drawLine(_boxX + 46, 4, _boxX + 46, 17);
+    const int divider = (2 * _boxX + 47) / 2;
+    painter->drawLine(divider, 4, divider, 17);
+    painter->setFont(_mini);
+    painter->drawText(_textX, _textY, glassesText(summary()->fluid()));
+    painter->drawText(_hintX, _textY,
+                      QStringLiteral("Try to drink at least 6 glasses of fluid a day."));
+}
+
+void FluidCounterView::_displayValue()
+{
+    const bool dayLoaded = summary()->user() >= 0 && summary()->date().isValid();
+    const int cups = summary()->fluid();
+    _up->setEnabled(dayLoaded && cups < kMaxCups);
+    _down->setEnabled(dayLoaded && cups >= 1);
+    update();
+}
+
+void FluidCounterView::upClicked()
+{
+    _adjustValue(1);
+}
+
+void FluidCounterView::downClicked()
+{
+    _adjustValue(-1);
+}
+
+void FluidCounterView::_adjustValue(int delta)
+{
+    summary()->adjustFluidValue(delta);
+    _displayValue();
+}

@@ -1,0 +1,205 @@
+#include "diary/summarynutrientwidget.h"
+
+#include "core/unitcollection.h"
+#include "core/unitdescriptor.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <cassert>
+#include <cmath>
+
+namespace {
+
+const QColor kOutline(81, 158, 248);
+const QColor kAlarm(255, 0, 0);
+const QColor kUsed(189, 216, 248);
+const QColor kLabelColumn(235, 241, 248);
+
+const UnitDescriptor* unitOf(DBTypes::NutType nutrient)
+{
+    const UnitDescriptor* ud = UnitCollection::instance()->get(nutrient);
+    assert(ud);
+    return ud;
+}
+
+} // namespace
+
+SummaryNutrientWidget::SummaryNutrientWidget(QWidget* parent, DBTypes::NutType nutrient,
+                                             QFont& mini, QFont& smallEmphasized,
+                                             QFont& emphasized)
+    : QFrame(parent), _mini(mini), _smallEmphasized(smallEmphasized), _emphasized(emphasized),
+      _nutrient(nutrient)
+{
+    const QFontMetrics miniMetrics(_mini);
+    _nameWidth = QFontMetrics(_smallEmphasized).horizontalAdvance(QStringLiteral("XXXXXXX"));
+    const QString sample = QStringLiteral("%1 / %2 (%3 remaining)")
+                               .arg(QStringLiteral("XXXXXX"), QStringLiteral("XXXXXX"),
+                                    QStringLiteral("XXXXXX"));
+    _textWidth = miniMetrics.horizontalAdvance(sample) + 11;
+    _miniAscent = miniMetrics.ascent();
+    _emphasizedAscent = QFontMetrics(_emphasized).ascent();
+    _setup();
+}
+
+void SummaryNutrientWidget::_setup()
+{
+    int height = 9 * _miniAscent / 4;
+    if (_large)
+        height += _emphasizedAscent + 5;
+    setMinimumSize(216, height);
+    setMaximumSize(3000, height);
+}
+
+QSize SummaryNutrientWidget::sizeHint() const
+{
+    return minimumSize();
+}
+
+QSize SummaryNutrientWidget::minimumSizeHint() const
+{
+    return minimumSize();
+}
+
+void SummaryNutrientWidget::setValue(float value)
+{
+    _value = value;
+    update();
+}
+
+void SummaryNutrientWidget::setTarget(float target, bool noTarget)
+{
+    _target = target;
+    _hasTarget = !noTarget;
+    update();
+}
+
+void SummaryNutrientWidget::setAlarm(float alarm)
+{
+    _alarm = alarm;
+    update();
+}
+
+void SummaryNutrientWidget::setLarge(bool large)
+{
+    _large = large;
+    _setup();
+    update();
+}
+
+int SummaryNutrientWidget::usedWidth(int barWidth, float value, float target)
+{
+    if (barWidth <= 0 || !(target > 0.0f))
+        return 0;
+    const double ratio = double(value) / double(target);
+    if (!std::isfinite(ratio) || ratio <= 0.0)
+        return 0;
+    if (ratio >= 1.0)
+        return barWidth;
+    return std::clamp(int(float(barWidth) * float(ratio)), 0, barWidth);
+}
+
+bool SummaryNutrientWidget::isAlarm(float value, float alarm)
+{
+    return alarm >= 0.0f && value >= alarm;
+}
+
+QString SummaryNutrientWidget::largeSentence(DBTypes::NutType nutrient, float value,
+                                             float target, bool hasTarget)
+{
+    const UnitDescriptor* ud = unitOf(nutrient);
+    if (!hasTarget)
+        return QStringLiteral("You have used up %1 today.").arg(ud->printNumberUnit(value));
+    const QString left = value < target ? ud->printNumberUnit(target - value)
+                                        : QStringLiteral(" No ") + ud->printUnits();
+    return QStringLiteral("You have used up %1 out of your budget of %2. %3 left today.")
+        .arg(ud->printNumberUnit(value), ud->printNumber(target), left);
+}
+
+QString SummaryNutrientWidget::mediumFigure(DBTypes::NutType nutrient, float value,
+                                            float target, bool hasTarget)
+{
+    const UnitDescriptor* ud = unitOf(nutrient);
+    if (!hasTarget)
+        return ud->printNumberUnit(value);
+    if (nutrient == DBTypes::FIBER)
+        return QStringLiteral("%1 / %2 (%3 minimum)")
+            .arg(ud->printNumber(value), ud->printNumberUnit(target),
+                 ud->printNumberUnit(target));
+    const float remaining = value <= target ? target - value : 0.0f;
+    return QStringLiteral("%1 / %2 (%3 remaining)")
+        .arg(ud->printNumber(value), ud->printNumberUnit(target),
+             ud->printNumberUnit(remaining));
+}
+
+void SummaryNutrientWidget::paintEvent(QPaintEvent* event)
+{
+    Q_UNUSED(event);
+    QPainter painter(this);
+    drawContents(&painter);
+    drawFrame(&painter);
+}
+
+QRect SummaryNutrientWidget::barRect() const
+{
+    const int a = _miniAscent;
+    QRect bar(QPoint(11, 1), QPoint(width() + 10, 2 * a + 3));
+    if (_large) {
+        bar.setRight(bar.right() - 11);
+    } else {
+        bar.setTop(bar.top() + 5);
+    }
+    bar.setBottom(bar.bottom() - 6);
+    bar.setLeft(_nameWidth + 19);
+    if (_hasTarget)
+        bar.setWidth(bar.width() - (_large ? 11 : _textWidth + 40));
+    return bar;
+}
+
+void SummaryNutrientWidget::_drawLargeHeading(QPainter* painter) const
+{
+    const int a = _miniAscent;
+    const int b = _emphasizedAscent;
+    painter->setFont(_emphasized);
+    painter->drawText(11, 1 + b, unitOf(_nutrient)->printName());
+    painter->setFont(_mini);
+    painter->drawText(11, 1 + b + 2 * a, largeSentence(_nutrient, _value, _target, _hasTarget));
+}
+
+void SummaryNutrientWidget::_drawMediumHeading(QPainter* painter) const
+{
+    const int a = _miniAscent;
+    painter->fillRect(QRect(QPoint(0, 0), QPoint(_nameWidth + 8, 2 * a + 10)), kLabelColumn);
+    painter->drawLine(0, 0, width(), 0);
+    painter->setFont(_smallEmphasized);
+    painter->drawText(QRect(QPoint(7, 1), QPoint(_nameWidth + 10, 2 * a + 3)),
+                      Qt::AlignLeft | Qt::AlignVCenter, unitOf(_nutrient)->printName());
+}
+
+void SummaryNutrientWidget::drawContents(QPainter* painter)
+{
+    const int a = _miniAscent;
+    painter->setPen(Qt::black);
+    if (_large)
+        _drawLargeHeading(painter);
+    else
+        _drawMediumHeading(painter);
+    QRect bar = barRect();
+    int textStart = bar.left();
+    if (_hasTarget) {
+        painter->fillRect(bar, isAlarm(_value, _alarm) ? kAlarm : kOutline);
+        bar.adjust(1, 1, -1, -1);
+        const int used = usedWidth(bar.width(), _value, _target);
+        painter->fillRect(QRect(bar.left(), bar.top(), used, bar.height()), kUsed);
+        painter->fillRect(QRect(bar.left() + used, bar.top(), bar.width() - used, bar.height()),
+                          Qt::white);
+        textStart = bar.right() + 6;
+    }
+    if (_large)
+        return;
+    const int y = int(bar.top() + (9 * a / 4 - a) / 1.5 - 1.0);
+    painter->setFont(_mini);
+    painter->setPen(Qt::black);
+    painter->drawText(textStart + a / 2, y + a / 2,
+                      mediumFigure(_nutrient, _value, _target, _hasTarget));
+}

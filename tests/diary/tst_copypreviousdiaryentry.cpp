@@ -1,0 +1,275 @@
+#include "core/diaryday.h"
+#include "diary/copypreviousdiaryentry.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/diarydb.h"
+#include "userdb/userdb.h"
+#include "widgets/bxcalendar.h"
+#include "tests/support/scriptedprompter.h"
+#include "tests/support/testsession.h"
+#include "tests/support/widgetpicture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <memory>
+#include <set>
+
+namespace {
+
+const QDate kSource(2026, 5, 4);
+const QDate kDestination(2026, 5, 10);
+
+std::string code(const QDate& date)
+{
+    return date.toString(QStringLiteral("yyyyMMdd")).toStdString();
+}
+
+int currentUser()
+{
+    return UserDB::instance()->getCurrentUser();
+}
+
+void addFood(int user, const QDate& date, int meal, const QString& name)
+{
+    DBTypes::FoodDiaryItem entry;
+    entry.desc = name;
+    entry.servingDesc = QStringLiteral("cup");
+    entry.meal = meal;
+    entry.userId = user;
+    entry.values.energy = 100.0f;
+    entry.setDate(code(date));
+    QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
+}
+
+void addExercise(int user, const QDate& date, const QString& name, float minutes)
+{
+    DBTypes::ExerciseDiaryItem entry;
+    entry.userId = user;
+    entry.name = name;
+    entry.duration = minutes;
+    entry.rate = 5.0f;
+    entry.status = 1;
+    entry.setDate(code(date));
+    QVERIFY(DiaryDB::instance()->addExEntry(entry, false) >= 0);
+}
+
+DBTypes::DiaryDay day(const QDate& date, int user = currentUser())
+{
+    return DiaryDB::instance()->getDay(user, code(date).c_str(), false);
+}
+
+// The destination day's foods as "meal:name", sorted.
+QStringList foods(const QDate& date)
+{
+    QStringList names;
+    for (const DBTypes::FoodDiaryItem& food : day(date).foods)
+        names << QStringLiteral("%1:%2").arg(food.meal).arg(food.desc);
+    names.sort();
+    return names;
+}
+
+void setSnackDisplay(int display)
+{
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
+    prefs.snackDisplay = display;
+    QVERIFY(UserDB::instance()->setUserPrefs(currentUser(), prefs));
+}
+
+void clearDays()
+{
+    for (const QDate& date : {kSource, kDestination})
+        for (int user : {0, 1, 2, 3})
+            DiaryDB::instance()->deleteDay(user, code(date).c_str(), true);
+}
+
+} // namespace
+
+class TestCopyPreviousDiaryEntry : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(startSessionWithUser(QStringLiteral("Ann"))); }
+
+    void init()
+    {
+        clearDays();
+        setSnackDisplay(DBTypes::SNACKS_BETWEEN_MEALS);
+        addFood(currentUser(), kSource, 1, QStringLiteral("egg"));
+        addFood(currentUser(), kSource, 3, QStringLiteral("soup"));
+        addFood(currentUser(), kSource, 5, QStringLiteral("stew"));
+        addExercise(currentUser(), kSource, QStringLiteral("walk"), 20.0f);
+        addFood(currentUser(), kDestination, 3, QStringLiteral("bread"));
+    }
+
+    void cleanupTestCase() { endSession(); }
+
+    void promptsAndButtons()
+    {
+        const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Copy Previous Diary Entries"));
+        QVERIFY(!dialog->frmSimple->isHidden());
+        QVERIFY(dialog->frmAdvanced->isHidden());
+        QCOMPARE(dialog->textDestDate->text(),
+                 QStringLiteral("<br><b>Please choose a different day to copy from.</b>"));
+        QVERIFY(!dialog->btnAppend->isEnabled() && !dialog->btnOverwrite->isEnabled());
+        QCOMPARE(dialog->copyFromCal->getDayFgColor(kDestination), QColor(Qt::lightGray));
+
+        dialog->copyFromCal->setDate(kSource.addDays(1), true);
+        QVERIFY(dialog->textDestDate->text().contains(QStringLiteral("There are no diary entries on")));
+        QVERIFY(!dialog->btnOK->isEnabled());
+
+        dialog->copyFromCal->setDate(kSource, true);
+        QCOMPARE(dialog->textDestDate->text(),
+                 QStringLiteral("<br><b>Copying from %1 to %2</b><br>")
+                     .arg(kSource.toString(), kDestination.toString()));
+        QVERIFY(dialog->btnAppend->isEnabled() && dialog->btnOverwrite->isEnabled()
+                && dialog->btnOK->isEnabled());
+
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        dialog->btnAdvance->click();
+        QVERIFY(dialog->frmSimple->isHidden());
+        QVERIFY(!dialog->frmAdvanced->isHidden());
+        QVERIFY(saveWidgetPicture(dialog.get(), QStringLiteral("copydialog-advanced")));
+        dialog->btnSimple->click();
+        QVERIFY(!dialog->frmSimple->isHidden());
+        QVERIFY(saveWidgetPicture(dialog.get(), QStringLiteral("copydialog-simple")));
+    }
+
+    void appendTwiceThenOverwrite()
+    {
+        for (int pass = 0; pass < 2; ++pass) {
+            const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open(kSource));
+            dialog->btnAppend->click();
+            QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(foods(kDestination),
+                 QStringList({"1:egg", "1:egg", "3:bread", "3:soup", "3:soup", "5:stew", "5:stew"}));
+        std::set<int> ids;
+        for (const DBTypes::FoodDiaryItem& food : day(kDestination).foods)
+            ids.insert(food.entryId);
+        QCOMPARE(int(ids.size()), 7);
+        QCOMPARE(int(day(kDestination).exercises.size()), 2);
+        QCOMPARE(day(kDestination).exercises.at(0).duration, 20.0f);
+
+        const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open(kSource));
+        dialog->btnOverwrite->click();
+        QCOMPARE(foods(kDestination), QStringList({"1:egg", "3:soup", "5:stew"}));
+        QCOMPARE(int(day(kDestination).exercises.size()), 1);
+        QCOMPARE(foods(kSource), QStringList({"1:egg", "3:soup", "5:stew"}));
+    }
+
+    void mealByMeal()
+    {
+        const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open(kSource));
+        auto* lunch = dialog->findChild<QComboBox*>(QStringLiteral("cbLunch"));
+        auto* breakfast = dialog->findChild<QComboBox*>(QStringLiteral("cbBreakfast"));
+        auto* dinner = dialog->findChild<QComboBox*>(QStringLiteral("cbDinner"));
+        auto* exercise = dialog->findChild<QComboBox*>(QStringLiteral("cbExercise"));
+        QCOMPARE(lunch->currentText(), DBTypes::GroupTypeToString(3, DBTypes::SNACKS_BETWEEN_MEALS));
+        QCOMPARE(lunch->itemText(lunch->count() - 1), QStringLiteral("[ None ]"));
+
+        // Lunch: none, though Overwrite is checked; its radios go grey.
+        dialog->findChild<QRadioButton*>(QStringLiteral("lOverwrite"))->setChecked(true);
+        lunch->setCurrentIndex(lunch->count() - 1);
+        emit lunch->activated(lunch->count() - 1);
+        QVERIFY(!dialog->findChild<QRadioButton*>(QStringLiteral("lAppend"))->isEnabled());
+        // Dinner into breakfast; nothing into dinner; no exercises.
+        breakfast->setCurrentIndex(4);
+        dinner->setCurrentIndex(dinner->count() - 1);
+        exercise->setCurrentIndex(1);
+        emit exercise->activated(1);
+        QVERIFY(!dialog->findChild<QRadioButton*>(QStringLiteral("eAppend"))->isEnabled());
+        dialog->btnOK->click();
+        QCOMPARE(foods(kDestination), QStringList({"1:stew", "3:bread"}));
+        QVERIFY(day(kDestination).exercises.empty());
+    }
+
+    void snacksTogetherGatherAllThree()
+    {
+        setSnackDisplay(DBTypes::SNACKS_TOGETHER);
+        addFood(currentUser(), kSource, 2, QStringLiteral("apple"));
+        addFood(currentUser(), kSource, 4, QStringLiteral("nuts"));
+        addFood(currentUser(), kSource, 6, QStringLiteral("tea"));
+        addFood(currentUser(), kDestination, 2, QStringLiteral("pear"));
+        addFood(currentUser(), kDestination, 4, QStringLiteral("crisps"));
+        addFood(currentUser(), kDestination, 6, QStringLiteral("cake"));
+        const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open(kSource));
+        QVERIFY(dialog->findChild<QWidget*>(QStringLiteral("grpSnack1"))->isHidden());
+        auto* snacks = dialog->findChild<QComboBox*>(QStringLiteral("cbSnacks"));
+        QCOMPARE(snacks->count(), 5);
+        for (const char* row : {"cbBreakfast", "cbLunch", "cbDinner"}) {
+            auto* box = dialog->findChild<QComboBox*>(QLatin1String(row));
+            box->setCurrentIndex(box->count() - 1);
+        }
+        dialog->findChild<QComboBox*>(QStringLiteral("cbExercise"))->setCurrentIndex(1);
+        dialog->findChild<QRadioButton*>(QStringLiteral("sOverwrite"))->setChecked(true);
+        dialog->btnOK->click();
+        QCOMPARE(foods(kDestination), QStringList({"3:bread", "6:apple", "6:nuts", "6:tea"}));
+    }
+
+    void anotherUserAsSource()
+    {
+        const int other = addCompleteUser(QStringLiteral("Ben"));
+        QVERIFY(other >= 0);
+        addFood(other, kDestination, 1, QStringLiteral("toast"));
+        const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open());
+        QCOMPARE(dialog->userList->count(), 2);
+        QCOMPARE(dialog->userList->currentText(), QStringLiteral("Ann"));
+        dialog->userList->setCurrentIndex(1);
+        emit dialog->userList->activated(1);
+        QCOMPARE(dialog->copyFromCal->getDayFgColor(kDestination), QColor(Qt::black));
+        QVERIFY(dialog->btnAppend->isEnabled()); // the same date of another user
+        dialog->btnAppend->click();
+        QCOMPARE(foods(kDestination), QStringList({"1:toast", "3:bread"}));
+        QCOMPARE(day(kDestination).foods.at(0).userId, currentUser());
+        QCOMPARE(int(day(kDestination, other).foods.size()), 1);
+    }
+
+    void waterOnlyDayCopiesNothing()
+    {
+        const QDate water = kSource.addDays(1);
+        UserDB::instance()->setFluid(currentUser(), code(water).c_str(), 3);
+        const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open(water));
+        QVERIFY(dialog->btnAppend->isEnabled());
+        dialog->btnAppend->click();
+        QCOMPARE(foods(kDestination), QStringList({"3:bread"}));
+        QCOMPARE(UserDB::instance()->getFluid(currentUser(), code(kDestination).c_str()), 0);
+    }
+
+    void refusedEntryLeavesTheDayAsItWas()
+    {
+        BXSqlDb::perform("CREATE TEMP TABLE inserts (n INTEGER)");
+        BXSqlDb::perform("CREATE TEMP TRIGGER refuse_third BEFORE INSERT ON main.food_diary "
+                         "BEGIN INSERT INTO inserts VALUES (1); "
+                         "SELECT RAISE(ABORT, 'refused') WHERE (SELECT count(*) FROM inserts) >= 3; "
+                         "END");
+        ScriptedPrompter prompter;
+        const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open(kSource));
+        dialog->btnOverwrite->click();
+        BXSqlDb::perform("DROP TRIGGER refuse_third");
+        BXSqlDb::perform("DROP TABLE inserts");
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        QCOMPARE(prompter.asked.size(), 1);
+        QCOMPARE(prompter.asked.at(0).caption, QStringLiteral("Copy Previous Diary Entries"));
+        QCOMPARE(foods(kDestination), QStringList({"3:bread"}));
+        QVERIFY(day(kDestination).exercises.empty());
+    }
+
+private:
+    // The dialog on the destination day, the source day picked when given.
+    static CopyPreviousDiaryEntry* open(const QDate& source = QDate())
+    {
+        CopyPreviousDiaryEntry* dialog = CopyPreviousDiaryEntry::construct(nullptr, kDestination);
+        if (source.isValid())
+            dialog->copyFromCal->setDate(source, true);
+        return dialog;
+    }
+};
+
+QTEST_MAIN(TestCopyPreviousDiaryEntry)
+#include "tst_copypreviousdiaryentry.moc"

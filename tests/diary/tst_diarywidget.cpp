@@ -1,0 +1,203 @@
+#include "core/clock.h"
+#include "core/notificationcenter.h"
+#include "diary/diarylistslaveheader.h"
+#include "diary/diarylistview.h"
+#include "diary/diarysummary.h"
+#include "diary/diaryview.h"
+#include "diary/diarywidget.h"
+#include "diary/fluidcounterview.h"
+#include "diary/fluidcounterviewbutton.h"
+#include "diary/greentickswidget.h"
+#include "userdb/diarydb.h"
+#include "userdb/userdb.h"
+#include "widgets/bxcalendar.h"
+#include "widgets/qpopupcalendar.h"
+#include "tests/support/scriptedprompter.h"
+#include "tests/support/testsession.h"
+#include "tests/support/widgetpicture.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QDate kToday(2026, 4, 1);
+
+QByteArray code(const QDate& date)
+{
+    return date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+}
+
+int currentUser()
+{
+    return UserDB::instance()->getCurrentUser();
+}
+
+void addFood(const QDate& date, const QString& name, float energy)
+{
+    DBTypes::FoodDiaryItem entry;
+    entry.desc = name;
+    entry.servingDesc = QStringLiteral("cup");
+    entry.meal = 1;
+    entry.userId = currentUser();
+    entry.values.energy = energy;
+    entry.setDate(code(date).toStdString());
+    QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
+}
+
+void weigh(int user, const QDate& date, float kilograms)
+{
+    DBTypes::CheckinItem checkin;
+    checkin.userId = user;
+    qstrcpy(checkin.date, code(date).constData());
+    checkin.weight = kilograms;
+    checkin.hasWeight = true;
+    QVERIFY(UserDB::instance()->addCheckin(checkin, false));
+}
+
+} // namespace
+
+class TestDiaryWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        Clock::setNow(QDateTime(kToday, QTime(9, 0)));
+        QVERIFY(startSessionWithUser(QStringLiteral("Ann")));
+    }
+
+    void init()
+    {
+        _page = std::make_unique<DiaryWidget>(nullptr, "diaryWidget");
+        _list = _page->diaryView1->mealView;
+    }
+
+    void cleanup() { _page.reset(); }
+
+    void cleanupTestCase()
+    {
+        endSession();
+        Clock::reset();
+    }
+
+    void formCarriesItsParts()
+    {
+        QCOMPARE(_page->windowTitle(), QStringLiteral("Diary"));
+        QCOMPARE(_page->dateLabel->text(), QStringLiteral("textLabel1"));
+        QCOMPARE(_page->dateButton->text(), QStringLiteral("  Calendar  "));
+        QCOMPARE(_page->dateButton->popupMode(), QToolButton::InstantPopup);
+        QCOMPARE(_page->dateButton->menu(), _page->popupCalendar());
+        for (QToolButton* button : {_page->prevDayButton, _page->currentDayButton,
+                                    _page->nextDayButton, _page->dateButton})
+            QVERIFY(button->autoRaise());
+        for (const char* name : {"frame10", "calendarFrame", "dateFrame", "slaveHeader",
+                                 "greenTicksWidget1", "splitter2", "groupBox1"})
+            QVERIFY2(_page->findChild<QWidget*>(QLatin1String(name)), name);
+        QCOMPARE(_page->getDate(), kToday);
+    }
+
+    void previousFromTheFirstLoadsTheMonthBefore()
+    {
+        addFood(QDate(2026, 3, 20), QStringLiteral("oats"), 300.0f);
+        addFood(QDate(2026, 3, 31), QStringLiteral("rice"), 400.0f);
+        QSignalSpy totals(_list, &DiaryListView::totalChanged);
+        _page->prevDayButton_clicked();
+        QCOMPARE(_page->getDate(), QDate(2026, 3, 31));
+        QCOMPARE(_page->dateLabel->text(), QStringLiteral("Tuesday, 31 Mar 2026"));
+        QVERIFY(totals.count() >= 1);
+        QCOMPARE(totals.last().at(0).value<DBTypes::DiaryDay>().foods.at(0).desc,
+                 QStringLiteral("rice"));
+        QVERIFY(_page->popupCalendar()->calendar()->isBoldDay(QDate(2026, 3, 20)));
+        QCOMPARE(_page->summaryWidget->nutrient(DBTypes::ENERGY).value, 400.0f);
+
+        _page->prevDayButton_clicked();
+        _page->currentDayButton_clicked();
+        QCOMPARE(_page->getDate(), kToday);
+        QVERIFY(totals.last().at(0).value<DBTypes::DiaryDay>().foods.empty());
+    }
+
+    void pickInThePopupLoadsOnce()
+    {
+        const QDate picked(2026, 3, 12);
+        UserDB::instance()->setFluid(currentUser(), code(picked).constData(), 5);
+        _page->dateChanged(_page->getDate()); // the summary holds today's cups first
+        QSignalSpy totals(_list, &DiaryListView::totalChanged);
+        _page->popupCalendar()->calendar()->setDate(picked, true);
+        _page->popupCalendar()->handleDateSelection(picked);
+        QCOMPARE(totals.count(), 1);
+        QCOMPARE(_page->getDate(), picked);
+        QCOMPARE(_page->summaryWidget->fluid(), 5);
+        auto* water = _page->summaryWidget->findChild<FluidCounterView*>();
+        QVERIFY(water->downButton()->isEnabled());
+    }
+
+    void weightInForceForTheDate()
+    {
+        QSignalSpy weights(_page.get(), &DiaryWidget::userWeightChanged);
+        _page->dateChanged(QDate(2026, 2, 1)); // nobody weighed yet
+        QVERIFY(weights.last().at(0).toFloat() < 0.0f);
+
+        weigh(currentUser(), QDate(2026, 3, 1), 70.0f);
+        weigh(currentUser(), QDate(2026, 3, 15), 68.5f);
+        _page->dateChanged(QDate(2026, 2, 1)); // before the first weighing: the first one
+        QCOMPARE(weights.last().at(0).toFloat(), 70.0f);
+        _page->dateChanged(QDate(2026, 3, 20));
+        QCOMPARE(weights.last().at(0).toFloat(), 68.5f);
+    }
+
+    void summaryPanelChoiceIsKeptPerUser()
+    {
+        const int other = addCompleteUser(QStringLiteral("Ben"));
+        _page->setVisibleFluidAndNutrient(false);
+        QVERIFY(_page->summaryWidget->isHidden());
+        QVERIFY(!UserDB::instance()->getUserPrefs(currentUser()).showNutrientAndFluid);
+        QVERIFY(UserDB::instance()->getUserPrefs(other).showNutrientAndFluid);
+        _page->setVisibleFluidAndNutrient(true);
+        QVERIFY(UserDB::instance()->getUserPrefs(currentUser()).showNutrientAndFluid);
+    }
+
+    void mealPlansNeedALogin()
+    {
+        ScriptedPrompter prompter;
+        _page->doMealPlan();
+        QCOMPARE(prompter.asked.size(), 1);
+        QCOMPARE(prompter.lastCaption(), QStringLiteral("No login specified"));
+        QVERIFY(prompter.lastText().startsWith(QStringLiteral("If you have a paid ")));
+        QVERIFY(!prompter.lastText().contains(QStringLiteral("${")));
+    }
+
+    void noUserTouchesNothing()
+    {
+        const int user = currentUser();
+        UserDB::instance()->setCurrentUser(-1);
+        QSignalSpy weights(_page.get(), &DiaryWidget::userWeightChanged);
+        _page->nextDayButton_clicked();
+        UserDB::instance()->setCurrentUser(user);
+        QCOMPARE(weights.count(), 0);
+        QCOMPARE(_page->getDate(), kToday.addDays(1));
+    }
+
+    void picture()
+    {
+        addFood(kToday, QStringLiteral("porridge"), 350.0f);
+        UserDB::instance()->setFluid(currentUser(), code(kToday).constData(), 2);
+        _page->resize(1100, 700);
+        _page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(_page.get()));
+        QVERIFY(saveWidgetPicture(_page.get(), QStringLiteral("diarypage")));
+    }
+
+private:
+    std::unique_ptr<DiaryWidget> _page;
+    DiaryListView* _list = nullptr;
+};
+
+QTEST_MAIN(TestDiaryWidget)
+#include "tst_diarywidget.moc"
