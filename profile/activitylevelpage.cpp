@@ -1,4 +1,5 @@
 #include "profile/activitylevelpage.h"
+#include "core/brandengine.h"
 
 #include "profile/activitylevelpc.h"
 #include "profile/profileerrorwidget.h"
@@ -137,8 +138,9 @@ void ActivityLevelPage::languageChange()
     _descriptions[2]->setText(
         tr("I have an \"on-the-go\" job, with very little time to sit down."));
     _descriptions[3]->setText(tr("My job requires me to do heavy lifting or moving."));
-    textLabel2->setText(tr("The Velquist can group your snacks in several\nways. We recommend "
-                           "that you pick a display pattern that matches your\neating habits."));
+    textLabel2->setText(tr("%1 can group your snacks in several\nways. We recommend "
+                           "that you pick a display pattern that matches your\neating habits.")
+                           .arg(BrandEngine::instance()->getString("app_name")));
     _snackBox->setTitle(tr("Snack display"));
     _snackSingle->setText(tr("Display all snacks together"));
     _snackAfter->setText(tr("Group snacks between meals"));

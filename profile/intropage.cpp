@@ -1,4 +1,5 @@
 #include "profile/intropage.h"
+#include "core/brandengine.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,9 +26,9 @@ void IntroPage::languageChange()
 {
     setWindowTitle(tr("Form1"));
     textLabel1->setText(tr(
-        "Welcome!\n\nWelcome to the Brellix Velquist. This software gives \nyou access to our "
+        "Welcome!\n\nWelcome to %1. This software gives \nyou access to our "
         "award-winning food database, personalised nutritional \ntargets, and all the tools you "
         "need to successfully control your weight.\n\nBefore you get started, we need you to "
         "give us some information so we can \npersonalise your software and help you reach "
-        "your goals.\n\nReady to begin?"));
+        "your goals.\n\nReady to begin?").arg(BrandEngine::instance()->getString("app_name")));
 }

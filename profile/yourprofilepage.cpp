@@ -1,4 +1,5 @@
 #include "profile/yourprofilepage.h"
+#include "core/brandengine.h"
 
 #include "core/unitenergy.h"
 #include "profile/bmiwidget.h"
@@ -90,11 +91,11 @@ void YourProfilePage::languageChange()
         "(BMI). This is a measure of how healthy you are at your current weight."));
     textLabel2->setText(tr(
         "A BMI between 19 and 26 is considered healthy by medical professionals. If \nyour BMI "
-        "is higher than 26, you are at risk of some serious health problems.\n\n\nThe Velquist "
+        "is higher than 26, you are at risk of some serious health problems.\n\n\n%1 "
         "will use the information you have\nentered so far to estimate your Resting Metabolic "
         "Rate, or RMR. It is\npossible to determine RMR more precisely using some medical "
         "and\nscientific devices, so if your doctor provides you with an RMR, you should\nuse "
-        "that one instead."));
+        "that one instead.").arg(BrandEngine::instance()->getString("app_name")));
     textLabel3->setText(tr("If you know your RMR, please enter it here:"));
     textLabel4->setText(tr("If you don't know your RMR, just leave the area blank."));
 }

@@ -37,7 +37,7 @@ public:
     bool preferLandscape() const override { return true; }
 
     // Draws the chart into `rect` of the painter, laid out for that size.
-    void print(QPainter* painter, const QRect& rect);
+    virtual void print(QPainter* painter, const QRect& rect);
 
 protected:
     // Adds what the chart shows beyond its parameters; called on every fresh chart.

@@ -2,11 +2,13 @@
 
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "reports/breakdownreportviewer.h"
 #include "reports/nutrientreportviewer.h"
 #include "reports/reportsselector.h"
 #include "reports/reportsselectoritem.h"
 #include "reports/reportviewer.h"
 #include "reports/stepreportviewer.h"
+#include "reports/summaryreportviewer.h"
 #include "reports/weightreportviewer.h"
 
 #include <QFrame>
@@ -106,8 +108,9 @@ QFrame* ReportsContainer::_makeViewer(int id) const
     case Nutrients:
         return new NutrientReportViewer;
     case Breakdowns:
+        return new BreakdownReportViewer;
     case DailySummary:
-        return nullptr;
+        return new SummaryReportViewer;
     case Steps:
         if (_stepsEnabled())
             return new StepReportViewer;
