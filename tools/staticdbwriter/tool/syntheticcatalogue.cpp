@@ -3,6 +3,8 @@
 #include "catalogue/staticdb.h"
 #include "tools/staticdbwriter/foodrecord.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 
 namespace {
@@ -29,6 +31,7 @@ std::optional<CatalogueNode> SyntheticCatalogue::build(const StaticDB& foods, in
     const size_t root = foods.getItems().size() - 1;
     CatalogueNode tree = CatalogueNode::makeCategory(0, "Foods");
     for (int copy = 1; builder._remaining > 0; ++copy) {
+        builder._copies.clear();
         CatalogueNode set = builder._copyCategory(root);
         set.name = "Set " + QByteArray::number(copy);
         set.flags |= FLAG_NON_MATCHABLE;
@@ -48,6 +51,7 @@ CatalogueNode SyntheticCatalogue::_copyCategory(size_t index)
     const BrowsableDBItem& category = items[index];
     CatalogueNode copy = CatalogueNode::makeCategory(_nextCategoryId++, category.name,
                                                      _foods.getFlags()[index] & STORED_FLAGS);
+    _copies[category.id] = copy.id;
     const size_t end = size_t(category.firstChild) + size_t(category.childCount());
     for (size_t child = category.firstChild; child < end && _remaining > 0; ++child) {
         const unsigned char flags = _foods.getFlags()[child];
@@ -63,10 +67,16 @@ CatalogueNode SyntheticCatalogue::_copyCategory(size_t index)
     return copy;
 }
 
-const QByteArray& SyntheticCatalogue::_record(size_t index)
+QByteArray SyntheticCatalogue::_record(size_t index)
 {
     QByteArray& record = _records[index];
     if (record.isEmpty())
         record = FoodRecord::decode(_foods.getItems()[index].data, _foods.getMappingEnd()).value().encode();
-    return record;
+    // The ranking group names a category of the same copy: an ancestor, copied already.
+    const auto group = _copies.find(qFromBigEndian<quint32>(record.constData()));
+    if (group == _copies.end())
+        return record;
+    QByteArray copy = record;
+    qToBigEndian<quint32>(group->second, copy.data());
+    return copy;
 }

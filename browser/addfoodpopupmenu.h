@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMenu>
+#include <QPoint>
+
+// The add-to-meal menu: ten "Add food to …" entries, of which the current user's snack
+// display decides which are visible; the chosen entry names a meal group.
+class AddFoodPopupMenu : public QMenu
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ITEM_COUNT = 10;
+
+    explicit AddFoodPopupMenu(QWidget* parent, const char* name = nullptr);
+
+    // Shows the entries the current user's snack display calls for, runs the menu at
+    // `position` and returns the id (1 to 10) of the entry chosen, or -1.
+    int doMenuItems(const QPoint& position, int indexAtPoint);
+    // The entry of an id (1 to 10).
+    QAction* item(int id) const;
+    // The meal group an entry adds to.
+    static int mealOf(int id);
+    // Shows the entries of one snack display; other values leave the visibility as it is.
+    void applySnackDisplay(int snackDisplay);
+
+signals:
+    void mealChosen(int meal);
+
+public slots:
+    void handleContextMenu(int id);
+
+private:
+    void _addItem(int id, const char* text);
+};

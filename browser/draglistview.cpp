@@ -1,0 +1,537 @@
+#include "browser/draglistview.h"
+
+#include "browser/browseritemflags.h"
+#include "browser/draglistdelegate.h"
+#include "browser/fixedviewitem.h"
+#include "browser/moreviewitem.h"
+#include "browser/rankedviewitem.h"
+#include "catalogue/browsabledb.h"
+#include "catalogue/dynamicdb.h"
+#include "catalogue/dynamicdbreloadinfo.h"
+#include "catalogue/fooddbstatic.h"
+#include "catalogue/staticdb.h"
+#include "core/brandengine.h"
+#include "core/clock.h"
+#include "core/notificationcenter.h"
+#include "core/notificationparam.h"
+#include "userdb/favoritesdb.h"
+#include "userdb/userdb.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QTreeWidgetItemIterator>
+
+#include <cstring>
+
+namespace {
+
+// One hit of the ranked view, ordered by ranking word (signed), then by name bytes.
+struct ItemInfo
+{
+    int word;
+    const char* name;
+    int id;
+    quint32 group;
+
+    bool operator<(const ItemInfo& other) const
+    {
+        if (word != other.word)
+            return word < other.word;
+        return std::strcmp(name, other.name) < 0;
+    }
+};
+
+const QColor EMPTY_TEXT_BACKGROUND(160, 216, 255);
+
+int currentUser()
+{
+    return UserDB::instance()->getCurrentUser();
+}
+
+// A ranked food's name without its category's name and the separators after it.
+QString cutCategoryName(const QString& name, const QString& category)
+{
+    if (!name.startsWith(category))
+        return name;
+    int start = int(category.size());
+    while (start < name.size() && !name.at(start).isLetterOrNumber())
+        ++start;
+    return name.mid(start);
+}
+
+} // namespace
+
+DragListView::DragListView(QWidget* parent, const char* name)
+    : QTreeWidget(parent)
+    , _contextMenu(new QMenu(this))
+    , _lastKeyMs(Clock::now().toMSecsSinceEpoch())
+    , _parentName(parent ? parent->objectName() : QString())
+{
+    if (name)
+        setObjectName(QString::fromLatin1(name));
+    setColumnCount(1);
+    setHeaderLabels({tr("Items")});
+    header()->hide();
+    setItemDelegate(new DragListDelegate(this));
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformRowHeights(false);
+    setAcceptDrops(true);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setAutoScroll(true);
+    setAutoScrollMargin(20);
+    setSortingEnabled(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    _favoritePixmap = style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(12, 12);
+    connect(this, &DragListView::contextMenuRequested, this, &DragListView::showContextMenu);
+    connect(this, &QTreeWidget::itemCollapsed, this, &DragListView::categoryCollapsed);
+    connect(this, &QTreeWidget::itemExpanded, this, &DragListView::categoryExpanded);
+    NotificationCenter::addObserver(this, "dyndbChanged(const QString&,const NotificationParam&)",
+                                    DynamicDB::RELOADED_NOTIFICATION);
+}
+
+DragListView::~DragListView() = default;
+
+void DragListView::setup(const QPixmap& pixmap, int flags)
+{
+    _listPixmap = pixmap;
+    _listFlags = flags;
+}
+
+void DragListView::setDb(BrowsableDB* db)
+{
+    _db = db;
+    _db->resetSearchTerms();
+    applyTerms(true);
+}
+
+bool DragListView::setSearch(const QString& text, bool testOnly)
+{
+    static const QRegularExpression threeInARow(QStringLiteral(R"(\S\S\S)"));
+    if (!text.isEmpty() && !threeInARow.match(text).hasMatch())
+        return false;
+    if (!testOnly)
+        _search = text;
+    return true;
+}
+
+void DragListView::applyTerms(bool resetExpanded)
+{
+    setSortingEnabled(false);
+    int treeFlags = 0;
+    bool expand = false;
+    bool searchable = true;
+    if (!_search.isEmpty()) {
+        const int mask = (_genericOnly && !_favoritesOnly) ? FLAG_GENERIC : 0;
+        searchable = _db->applySearchTerms(_search, false, mask);
+        treeFlags = FLAG_SEARCH_PARENT_OF_MATCH;
+        expand = true;
+    } else {
+        _db->resetSearchTerms();
+        if (_genericOnly) {
+            treeFlags = FLAG_GENERIC_PARENT;
+            expand = true;
+        }
+    }
+    if (resetExpanded)
+        _expanded.clear();
+    clear();
+    _mvi = nullptr;
+    _dragItem = nullptr;
+    // Terms the catalogue cannot use find nothing.
+    if (searchable) {
+        if (_search.isEmpty() || !_rankedView)
+            _applyTree(treeFlags, expand);
+        else
+            _applyRanked();
+    }
+    _updateEmptyText();
+    _emptyBox = QRect();
+    viewport()->update();
+}
+
+void DragListView::_updateEmptyText()
+{
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        if ((*it)->type() != FoodViewItem::FixedRow) {
+            _emptyText.clear();
+            return;
+        }
+    }
+    if (!_search.isEmpty()) {
+        _emptyText = tr("Sorry, no items\nmatched your search term.");
+    } else if (_favoritesOnly) {
+        const QString favorite = BrandEngine::instance()->getString("spelling_favorite");
+        _emptyText = tr("You can mark an item as a\n") + favorite + tr(" by clicking on\n")
+                     + QLatin1Char('"') + tr("Marked as ") + favorite + QLatin1Char('"')
+                     + tr(" in\nin its description panel.");
+    } else if (_listFlags & RecipeItemFlag) {
+        _emptyText = tr("Enter some search terms\nto locate recipes.");
+    } else {
+        _emptyText = tr("You have not yet\ncreated any items.\n\nYou can create items\nusing the "
+                        "buttons below.");
+    }
+}
+
+void DragListView::_applyTree(int treeFlags, bool expand)
+{
+    if (_favoritesOnly) {
+        setRootIsDecorated(false);
+        _addFavoritesToListView();
+        setSortingEnabled(true);
+        sortItems(0, Qt::AscendingOrder);
+        return;
+    }
+    setRootIsDecorated(!(_listFlags & RecipeItemFlag));
+    setSortingEnabled(false);
+    if (expand) {
+        std::unique_ptr<BrowsableDBIterator> it =
+            _db->getFlattenedChildren(treeFlags | FLAG_CATEGORY, 0);
+        while (it && it->next())
+            _expanded.insert(int(it->id()));
+    }
+    _addFromDbToListView(nullptr, _db->getRootId());
+}
+
+QString DragListView::_decodeName(const char* name) const
+{
+    // The shipped catalogue writes ISO 8859-1; the user's trees and the recipes UTF-8.
+    if (dynamic_cast<const StaticDB*>(_db))
+        return QString::fromLatin1(name);
+    return QString::fromUtf8(name);
+}
+
+FoodViewItem* DragListView::_newRow(FoodViewItem* parent, FoodViewItem* after, const QString& text,
+                                    int id, bool fixed)
+{
+    if (parent) {
+        if (fixed)
+            return new FixedViewItem(parent, after, text, id);
+        return new FoodViewItem(parent, after, text, id);
+    }
+    if (fixed)
+        return new FixedViewItem(this, after, text, id);
+    return new FoodViewItem(this, after, text, id);
+}
+
+void DragListView::_markFavorite(FoodViewItem* row)
+{
+    row->setIcon(0, QIcon(_favoritePixmap));
+}
+
+void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)
+{
+    std::set<int> favorites;
+    FavoritesDB(currentUser()).findFavorites(FavoritesDB::ItemFlags(_listFlags), favorites);
+    const int required = _genericOnly ? (FLAG_GENERIC | FLAG_SEARCH_MATCH) : FLAG_SEARCH_MATCH;
+    std::unique_ptr<BrowsableDBIterator> it = _db->getChildren(parentId, required, 0);
+    if (!it)
+        return;
+    const bool userList = _listFlags & (CustomItemFlag | SavedMealItemFlag);
+    FoodViewItem* previous = nullptr;
+    while (it->next()) {
+        const unsigned char flags = it->flags();
+        const int id = int(it->id());
+        const bool editable = flags & FLAG_EDITABLE;
+        FoodViewItem* row = _newRow(parent, previous, _decodeName(it->name()), id,
+                                    userList && !editable);
+        previous = row;
+        Qt::ItemFlags itemFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
+        if (editable)
+            itemFlags |= Qt::ItemIsEditable;
+        if (flags & FLAG_CATEGORY) {
+            row->type = static_cast<unsigned char>(_listFlags | CategoryItemFlag);
+            if (editable)
+                itemFlags |= Qt::ItemIsDragEnabled;
+            row->setFlags(itemFlags);
+            row->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+            if (_expanded.count(id) || row->rowKind() == FoodViewItem::FixedRow)
+                row->setExpanded(true);
+        } else {
+            row->type = static_cast<unsigned char>(_listFlags);
+            row->setFlags(itemFlags | Qt::ItemIsDragEnabled);
+            if (favorites.count(id))
+                _markFavorite(row);
+        }
+    }
+}
+
+QString DragListView::_favoritesTitle() const
+{
+    QString title = BrandEngine::instance()->getString("spelling_favorite");
+    if (!title.isEmpty())
+        title[0] = title.at(0).toUpper();
+    return title + QLatin1Char('s');
+}
+
+void DragListView::_addFavoritesToListView()
+{
+    std::set<int> favorites;
+    FavoritesDB(currentUser()).findFavorites(FavoritesDB::ItemFlags(_listFlags), favorites);
+    std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY);
+    RankedViewItem* header = nullptr;
+    while (it && it->next()) {
+        const int id = int(it->id());
+        if (!favorites.count(id))
+            continue;
+        if (!header) {
+            header = new RankedViewItem(this, _favoritesTitle(), -1);
+            header->setExpanded(true);
+        }
+        auto* row = new RankedViewItem(header, _decodeName(it->name()), id);
+        row->type = static_cast<unsigned char>(_listFlags);
+        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+        _markFavorite(row);
+    }
+}
+
+void DragListView::_applyRanked()
+{
+    setRootIsDecorated(false);
+    const int required =
+        (_genericOnly && !_favoritesOnly) ? (FLAG_GENERIC | FLAG_SEARCH_MATCH) : FLAG_SEARCH_MATCH;
+    std::set<int> favorites;
+    FavoritesDB(currentUser()).findFavorites(FavoritesDB::ItemFlags(_listFlags), favorites);
+    std::multiset<ItemInfo> kept;
+    std::set<ItemInfo> favoriteHits;
+    int more = 0;
+    std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(required, FLAG_CATEGORY);
+    while (it && it->next()) {
+        const ItemInfo info{int(it->weight()), it->name(), int(it->id()),
+                            FoodDBStatic::getFoodRankingGroup(*it)};
+        if (favorites.count(info.id))
+            favoriteHits.insert(info);
+        if (_favoritesOnly)
+            continue;
+        if (int(kept.size()) < RANKED_HITS) {
+            kept.insert(info);
+            continue;
+        }
+        ++more;
+        if (info.word > kept.begin()->word) {
+            kept.erase(kept.begin());
+            kept.insert(info);
+        }
+    }
+    it.reset();
+
+    if (more != 0) {
+        _mvi = new MoreViewItem(this, more == 1 ? tr("1 more result") : tr("%1 more results").arg(more), -2);
+        _mvi->setDisabled(true);
+    }
+    FoodDBStatic* foods = FoodDBStatic::instance();
+    std::map<quint32, RankedViewItem*> groupHeaders;
+    std::map<QString, RankedViewItem*> namedHeaders;
+    std::map<quint32, QString> groupNames;
+    RankedViewItem* previousHeader = nullptr;
+    for (auto hit = kept.rbegin(); hit != kept.rend(); ++hit) {
+        if (groupHeaders.count(hit->group))
+            continue;
+        const QString name = foods->getCategoryName(int(hit->group));
+        groupNames[hit->group] = name;
+        RankedViewItem*& header = namedHeaders[name];
+        if (!header) {
+            header = new RankedViewItem(this, previousHeader, name, -1);
+            header->setExpanded(true);
+            previousHeader = header;
+        }
+        groupHeaders[hit->group] = header;
+    }
+    RankedViewItem* favoritesHeader = nullptr;
+    if (!favoriteHits.empty()) {
+        favoritesHeader = new RankedViewItem(this, _favoritesTitle(), -1);
+        favoritesHeader->setExpanded(true);
+    }
+    for (const ItemInfo& hit : kept) {
+        auto* row = new RankedViewItem(groupHeaders[hit.group],
+                                       cutCategoryName(foods->getFoodName(hit.id), groupNames[hit.group]),
+                                       hit.id);
+        row->type = static_cast<unsigned char>(_listFlags);
+        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+    }
+    for (const ItemInfo& hit : favoriteHits) {
+        auto* row = new RankedViewItem(favoritesHeader, foods->getFoodName(hit.id), hit.id);
+        row->type = static_cast<unsigned char>(_listFlags);
+        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+        _markFavorite(row);
+    }
+}
+
+FoodViewItem* DragListView::locateFvi(int id, bool category, FoodViewItem* under) const
+{
+    const auto matches = [&](QTreeWidgetItem* item) {
+        FoodViewItem* row = FoodViewItem::from(item);
+        return row && row->id == id && bool(row->type & CategoryItemFlag) == category;
+    };
+    QList<QTreeWidgetItem*> pending;
+    if (under) {
+        for (int i = under->childCount() - 1; i >= 0; --i)
+            pending.append(under->child(i));
+    } else {
+        for (int i = topLevelItemCount() - 1; i >= 0; --i)
+            pending.append(topLevelItem(i));
+    }
+    while (!pending.isEmpty()) {
+        QTreeWidgetItem* item = pending.takeLast();
+        if (matches(item))
+            return FoodViewItem::from(item);
+        for (int i = item->childCount() - 1; i >= 0; --i)
+            pending.append(item->child(i));
+    }
+    return nullptr;
+}
+
+FoodViewItem* DragListView::rowFromIndex(const QModelIndex& index) const
+{
+    return FoodViewItem::from(itemFromIndex(index));
+}
+
+void DragListView::commitRename(FoodViewItem* row, const QString& text)
+{
+    row->setText(0, text);
+    emit itemRenamed(row, 0, text);
+}
+
+void DragListView::categoryExpanded(QTreeWidgetItem* item)
+{
+    FoodViewItem* row = FoodViewItem::from(item);
+    if (!row || row->id < 0)
+        return;
+    _expanded.insert(row->id);
+    if (row->childCount() == 0)
+        _addFromDbToListView(row, row->id);
+}
+
+void DragListView::categoryCollapsed(QTreeWidgetItem* item)
+{
+    FoodViewItem* row = FoodViewItem::from(item);
+    if (!row)
+        return;
+    if (row->id < 0) {
+        row->setExpanded(true);
+        return;
+    }
+    _expanded.erase(row->id);
+    for (QTreeWidgetItem* above = _dragItem ? _dragItem->parent() : nullptr; above; above = above->parent()) {
+        if (above == row) {
+            _dragItem = nullptr;
+            break;
+        }
+    }
+    qDeleteAll(row->takeChildren());
+}
+
+void DragListView::dyndbChanged(const QString& /*name*/, const NotificationParam& param)
+{
+    const auto* info = static_cast<const DynamicDBReloadInfo*>(param.toPointer());
+    if (!info || !info->store || static_cast<BrowsableDB*>(info->store) != _db)
+        return;
+    applyTerms(false);
+    FoodViewItem* row = locateFvi(info->selectId, info->selectIsCategory, nullptr);
+    if (!row)
+        return;
+    scrollToItem(row);
+    setCurrentItem(row);
+}
+
+void DragListView::paintEvent(QPaintEvent* event)
+{
+    QTreeWidget::paintEvent(event);
+    if (_emptyText.isEmpty())
+        return;
+    if (!_emptyBox.isValid())
+        _computeEmptyBox();
+    if (_emptyBox.width() <= 1)
+        return;
+    QPainter painter(viewport());
+    painter.setFont(font());
+    painter.fillRect(_emptyBox, EMPTY_TEXT_BACKGROUND);
+    painter.setPen(Qt::black);
+    painter.drawText(_emptyBox, Qt::AlignCenter, _emptyText);
+}
+
+void DragListView::_computeEmptyBox()
+{
+    const int padding = (2 * fontMetrics().lineSpacing()) / 3;
+    int top = 0;
+    QTreeWidgetItem* last = nullptr;
+    for (QTreeWidgetItem* item = topLevelItemCount() ? topLevelItem(0) : nullptr; item;
+         item = itemBelow(item))
+        last = item;
+    if (last)
+        top = visualItemRect(last).bottom() + 1;
+    const QRect free = QRect(0, top, viewport()->width(), viewport()->height() - top)
+                           .adjusted(padding / 2, padding / 2, -(padding / 2), -(padding / 2));
+    const QRect box = fontMetrics()
+                          .boundingRect(viewport()->rect(), Qt::AlignCenter, _emptyText)
+                          .adjusted(-padding, -padding, padding, padding);
+    _emptyBox = free.contains(box) ? box : QRect(0, 0, 1, 1);
+}
+
+bool DragListView::_isInMoreButton(const QPoint& viewportPos) const
+{
+    if (!_mvi || itemAt(viewportPos) != _mvi)
+        return false;
+    const QRect row = visualItemRect(_mvi);
+    return _mvi->isButton(QPoint(viewportPos.x(), viewportPos.y() - row.top()));
+}
+
+void DragListView::mousePressEvent(QMouseEvent* event)
+{
+    if (_mvi && event->button() == Qt::LeftButton && _isInMoreButton(event->position().toPoint())) {
+        event->accept();
+        _moreClickInProgress = true;
+        _mvi->setDepressedButton(true);
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void DragListView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (_moreClickInProgress && _mvi && (event->buttons() & Qt::LeftButton)) {
+        event->accept();
+        _mvi->setDepressedButton(_isInMoreButton(event->position().toPoint()));
+        return;
+    }
+    QTreeWidget::mouseMoveEvent(event);
+}
+
+void DragListView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (_mvi) {
+        const bool clicking = _moreClickInProgress && event->button() == Qt::LeftButton;
+        _moreClickInProgress = false;
+        _mvi->setDepressedButton(false);
+        if (clicking) {
+            event->accept();
+            if (_isInMoreButton(event->position().toPoint()))
+                emit viewAllClicked();
+            return;
+        }
+    }
+    QTreeWidget::mouseReleaseEvent(event);
+}
+
+void DragListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (_mvi && itemAt(event->position().toPoint()) == _mvi)
+        return;
+    FoodViewItem* selected = FoodViewItem::from(selectedItems().value(0));
+    if (selected && (selected->type & CategoryItemFlag)) {
+        QTreeWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    emit contextMenuRequested(selected, event->globalPosition().toPoint(), 0);
+}
+
+void DragListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QTreeWidget::selectionChanged(selected, deselected);
+    emit selectionChanged(selectedItems().value(0));
+}

@@ -1,0 +1,187 @@
+#pragma once
+
+#include "browser/itemdrag.h"
+#include "core/dbtypes.h"
+#include "core/fooddiaryitem.h"
+
+#include <QPixmap>
+#include <QRect>
+#include <QString>
+#include <QTreeWidget>
+
+#include <set>
+
+class BrowsableDB;
+class FoodViewItem;
+class MoreViewItem;
+class NotificationParam;
+class QMenu;
+
+// The tree list behind each tab of the browser: one catalogue shown as its category tree
+// (categories load their children when opened), as the user's favourites, or, during a
+// search of the Foods list, as the best 30 hits under their category headers. It takes keys,
+// context menus, drags out, moves within the list and diary entries dropped on it; most
+// actions only emit a signal for the browser panel.
+class DragListView : public QTreeWidget
+{
+    Q_OBJECT
+
+public:
+    // Hits kept by the ranked view.
+    static constexpr int RANKED_HITS = 30;
+
+    // The object name is the given one; the parent's object name tells the lists apart
+    // ("tabMyFoods", "tabMyExercises", "tabSaveMeals").
+    explicit DragListView(QWidget* parent = nullptr, const char* name = nullptr);
+    ~DragListView() override;
+
+    void setup(const QPixmap& pixmap, int flags);
+    // Shows a catalogue (not owned) from its top.
+    void setDb(BrowsableDB* db);
+    // Accepts the empty text and texts holding three non-space characters in a row; unless
+    // testOnly, an accepted text becomes the search text (applied by applyTerms).
+    bool setSearch(const QString& text, bool testOnly);
+    QString getSearch() const { return _search; }
+    void setGenericOnly(bool on) { _genericOnly = on; }
+    bool getGenericOnly() const { return _genericOnly; }
+    void setFavoritesOnly(bool on) { _favoritesOnly = on; }
+    bool getFavoritesOnly() const { return _favoritesOnly; }
+    void setRankedView(bool on) { _rankedView = on; }
+    bool getRankedView() const { return _rankedView; }
+    // Rebuilds the list; resetExpanded forgets which categories were open.
+    void applyTerms(bool resetExpanded);
+    // The first loaded row, depth first, below `under` (the whole list when null) with that
+    // id and with the category bit exactly when category is true.
+    FoodViewItem* locateFvi(int id, bool category, FoodViewItem* under) const;
+
+    // The text painted into a list without rows of its own, and its box (invalid until
+    // painted; one pixel at 0,0 when it does not fit).
+    QString emptyText() const { return _emptyText; }
+    QRect emptyTextBox() const { return _emptyBox; }
+    const std::set<int>& expandedCategories() const { return _expanded; }
+    MoreViewItem* moreRow() const { return _mvi; }
+    FoodViewItem* rowFromIndex(const QModelIndex& index) const;
+    // The rename editor's commit: sets the text and reports it.
+    void commitRename(FoodViewItem* row, const QString& text);
+
+    // Whether a drag of `mime` from `source` may be dropped on `target` (decoding its
+    // payload); a drag without a source widget comes from another program and is refused.
+    bool canDrop(const QMimeData* mime, const QObject* source, QTreeWidgetItem* target);
+    // Drops what canDrop accepted; false when it refused.
+    bool dropPayload(const QMimeData* mime, const QObject* source, QTreeWidgetItem* target);
+    // Whether target lies outside the row being dragged.
+    bool dragDestIsNotChild(QTreeWidgetItem* target) const;
+    // The row a drag out of the list starts from (the selected row), or null.
+    FoodViewItem* startDragRow();
+
+signals:
+    void viewAllClicked();
+    void addContextFood(DBTypes::FoodDiaryItem& entry);
+    void doExerciseDialog(int id);
+    void addCustomFood(int id);
+    void addCustomFoodCategory(int id);
+    void editCustomFood(int id);
+    void editCustomFoodCategory(int id);
+    void renameSavedMeal(const int id, const QString& name);
+    void deleteSavedMeal(const int id);
+    void addCustomFoodFromMeal(FoodViewItem* row);
+    void removeCustomFood(int id);
+    void removeCustomFoodCategory(int id);
+    void addCustomEx(int id);
+    void editCustomEx(int id);
+    void addCustomExCategory(int id);
+    void editCustomExCategory(int id);
+    void removeCustomEx(int id);
+    void removeCustomExCategory(int id);
+    void removeFood();
+    void insertNewFoodItem();
+    void insertNewFoodCat();
+    void editFood();
+    void removeExercise();
+    void insertNewExerciseItem();
+    void insertNewExerciseCat();
+    void editExercise();
+    void editSavedMeal();
+    void deleteSavedMeal();
+    void addToCustomFoodDB(const int category, const QString& name, const QString& servingName,
+                           const DBTypes::FoodItem& values);
+    void addToCustomExDB(const int category, const QString& name, const float rate);
+    // Every change of the selected row (null for none), and after a favourite action.
+    void selectionChanged(QTreeWidgetItem* row);
+    void contextMenuRequested(QTreeWidgetItem* row, const QPoint& globalPos, int column);
+    void itemRenamed(QTreeWidgetItem* row, int column, const QString& text);
+
+public slots:
+    void showContextMenu(QTreeWidgetItem* row, const QPoint& globalPos, int column);
+    void handleContextMenu(int id);
+    void categoryExpanded(QTreeWidgetItem* row);
+    void categoryCollapsed(QTreeWidgetItem* row);
+    void dyndbChanged(const QString& name, const NotificationParam& param);
+
+protected:
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    // Population.
+    void _applyTree(int treeFlags, bool expand);
+    void _addFromDbToListView(FoodViewItem* parent, int parentId);
+    void _addFavoritesToListView();
+    void _applyRanked();
+    FoodViewItem* _newRow(FoodViewItem* parent, FoodViewItem* after, const QString& text, int id,
+                          bool fixed);
+    QString _decodeName(const char* name) const;
+    QString _favoritesTitle() const;
+    void _updateEmptyText();
+    void _computeEmptyBox();
+    void _markFavorite(FoodViewItem* row);
+    bool _isInMoreButton(const QPoint& viewportPos) const;
+
+    // Menus and actions.
+    void _fillMenu(const FoodViewItem* row, int snackDisplay);
+    void _addMenuEntry(const QString& text, int id);
+    void _addFavoriteEntry(const FoodViewItem* row);
+    bool _runAction(int id, int rowId, unsigned char rowType, const QString& rowText);
+    bool _emitRowSignal(int id, int rowId);
+    bool _addFoodThroughDialog(int foodId, int meal);
+    void _addSavedMeal(int mealId, unsigned char rowType, int meal);
+    void _addRecipe(int recipeId, int meal);
+    void _handleKey(int key);
+    void _askCreate(bool food);
+
+    // Drops.
+    bool _catalogueTakes(unsigned char payloadType) const;
+    void _doLocalItemDrag(FoodViewItem* target);
+    void _doDiaryItemDrag(FoodViewItem* target);
+    void _diaryFoodDrop(FoodViewItem* target);
+    void _diaryExerciseDrop(FoodViewItem* target);
+
+    QMenu* _contextMenu;
+    qint64 _lastKeyMs;
+    FoodViewItem* _dragItem = nullptr;
+    ItemDrag::ItemEncoded _payload;
+    QString _parentName;
+    QPixmap _favoritePixmap;
+    QPixmap _listPixmap;
+    int _listFlags = 0;
+    BrowsableDB* _db = nullptr;
+    QString _search;
+    bool _genericOnly = false;
+    bool _favoritesOnly = false;
+    bool _rankedView = false;
+    QString _emptyText;
+    QRect _emptyBox;
+    bool _moreClickInProgress = false;
+    MoreViewItem* _mvi = nullptr;
+    std::set<int> _expanded;
+};

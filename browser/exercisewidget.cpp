@@ -1,0 +1,223 @@
+#include "browser/exercisewidget.h"
+
+#include "catalogue/exdbdynamic.h"
+#include "core/brandengine.h"
+#include "core/unitcollection.h"
+#include "core/unitdescriptor.h"
+#include "userdb/userdb.h"
+#include "widgets/prompter.h"
+#include "widgets/signalblocker.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleValidator>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int HOURS_INDEX = 1;
+constexpr double LONGEST_DURATION = 100000.0;
+
+const UnitDescriptor* energyUnit()
+{
+    return UnitCollection::instance()->get(DBTypes::ENERGY);
+}
+} // namespace
+
+ExerciseWidget::ExerciseWidget(QWidget* parent, const char* name) : QFrame(parent)
+{
+    setObjectName(name ? QString::fromLatin1(name) : QStringLiteral("ExerciseWidget"));
+    _buildForm();
+    languageChange();
+    connect(sizeLineEdit, &QLineEdit::textChanged, this, &ExerciseWidget::displayExercise);
+    connect(servingBox, &QComboBox::activated, this, &ExerciseWidget::displayExercise);
+    connect(addButton, &QPushButton::clicked, this, &ExerciseWidget::setAddCustomExercise);
+    connect(duplicateButton, &QPushButton::clicked, this, &ExerciseWidget::duplicate);
+    connect(favoritesCheckBox, &QCheckBox::toggled, this, &ExerciseWidget::doFavoritesAction);
+    init();
+}
+
+void ExerciseWidget::_buildForm()
+{
+    auto* layout = new QVBoxLayout(this);
+    groupBox1 = new QGroupBox(this);
+    groupBox1->setObjectName(QStringLiteral("groupBox1"));
+    auto* boxLayout = new QVBoxLayout(groupBox1);
+    nameLabel = new QLabel(groupBox1);
+    nameLabel->setObjectName(QStringLiteral("nameLabel"));
+    nameLabel->setTextFormat(Qt::RichText);
+    nameLabel->setWordWrap(true);
+    boxLayout->addWidget(nameLabel);
+    auto* grid = new QGridLayout;
+    descLabel = new QLabel(groupBox1);
+    descLabel->setObjectName(QStringLiteral("descLabel"));
+    frame24 = new QFrame(groupBox1);
+    frame24->setObjectName(QStringLiteral("frame24"));
+    auto* energyLayout = new QHBoxLayout(frame24);
+    energyLayout->setContentsMargins(0, 0, 0, 0);
+    energyLabel = new QLabel(frame24);
+    energyLabel->setObjectName(QStringLiteral("energyLabel"));
+    energyLayout->addWidget(energyLabel);
+    grid->addWidget(descLabel, 0, 0);
+    grid->addWidget(frame24, 0, 1);
+    boxLayout->addLayout(grid);
+    layout->addWidget(groupBox1);
+
+    line1 = new QFrame(this);
+    line1->setObjectName(QStringLiteral("line1"));
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line1);
+
+    auto* durationRow = new QHBoxLayout;
+    textLabel3 = new QLabel(this);
+    textLabel3->setObjectName(QStringLiteral("textLabel3"));
+    sizeLineEdit = new QLineEdit(this);
+    sizeLineEdit->setObjectName(QStringLiteral("sizeLineEdit"));
+    textLabel3->setBuddy(sizeLineEdit);
+    servingBox = new QComboBox(this);
+    servingBox->setObjectName(QStringLiteral("servingBox"));
+    addButton = new QPushButton(this);
+    addButton->setObjectName(QStringLiteral("addButton"));
+    durationRow->addWidget(textLabel3);
+    durationRow->addWidget(sizeLineEdit);
+    durationRow->addWidget(servingBox, 1);
+    durationRow->addWidget(addButton);
+    layout->addLayout(durationRow);
+
+    auto* buttonRow = new QHBoxLayout;
+    duplicateButton = new QPushButton(this);
+    duplicateButton->setObjectName(QStringLiteral("duplicateButton"));
+    favoritesCheckBox = new QCheckBox(this);
+    favoritesCheckBox->setObjectName(QStringLiteral("favoritesCheckBox"));
+    buttonRow->addWidget(duplicateButton);
+    buttonRow->addStretch();
+    buttonRow->addWidget(favoritesCheckBox);
+    layout->addLayout(buttonRow);
+}
+
+void ExerciseWidget::init()
+{
+    servingBox->addItem(tr("minutes"));
+    servingBox->addItem(tr("hours"));
+    servingBox->setCurrentIndex(0);
+    // A negative duration would burn negative energy and raise the day's total.
+    auto* validator = new QDoubleValidator(0.0, LONGEST_DURATION, 2, sizeLineEdit);
+    validator->setNotation(QDoubleValidator::StandardNotation);
+    validator->setLocale(QLocale::c());
+    sizeLineEdit->setValidator(validator);
+    favoritesCheckBox->setText(tr("Marked as ")
+                               + BrandEngine::instance()->getString("spelling_favorite"));
+    _weight = 0.0f;
+    _shownExercise = -1;
+    setFavoritesEnabled(false);
+}
+
+void ExerciseWidget::languageChange()
+{
+    nameLabel->setText(QStringLiteral("<center><b>-</b></center>"));
+    descLabel->setText(tr("Energy Burnt:"));
+    energyLabel->setText(QStringLiteral("-"));
+    textLabel3->setText(tr("pe&r"));
+    sizeLineEdit->setText(QStringLiteral("1.00"));
+    addButton->setText(tr("&Add"));
+    addButton->setShortcut(QKeySequence(tr("Alt+A")));
+    duplicateButton->setText(tr("&Duplicate Exercise"));
+    favoritesCheckBox->setText(tr("Marked as favorite"));
+}
+
+void ExerciseWidget::setDuplicateButtonShown(bool shown)
+{
+    duplicateButton->setVisible(shown);
+}
+
+void ExerciseWidget::setFavoritesEnabled(bool enabled)
+{
+    favoritesCheckBox->setVisible(enabled);
+}
+
+void ExerciseWidget::setIsFavorite(bool flag)
+{
+    SignalBlocker blocker(favoritesCheckBox);
+    favoritesCheckBox->setChecked(!flag);
+}
+
+void ExerciseWidget::setAddButtonShown(bool shown)
+{
+    addButton->setVisible(shown);
+}
+
+void ExerciseWidget::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
+{
+    _entry = entry;
+    sizeLineEdit->setText(QString::asprintf("%0.1f", double(entry.duration)));
+    servingBox->setCurrentIndex(0);
+    displayExercise();
+}
+
+void ExerciseWidget::setExercise(int exerciseId)
+{
+    _entry.userId = UserDB::instance()->getCurrentUser();
+    if (!_entry.changeEx(exerciseId, _weight))
+        return;
+    _shownExercise = exerciseId;
+    _entry.duration = 0.0f;
+    displayExercise();
+}
+
+void ExerciseWidget::userWeightChanged(float weight)
+{
+    if (weight == _weight)
+        return;
+    _weight = weight;
+    if (_shownExercise < 0)
+        return;
+    _entry.changeEx(_shownExercise, _weight);
+    displayExercise();
+}
+
+void ExerciseWidget::displayExercise()
+{
+    bool ok = false;
+    double minutes = sizeLineEdit->text().toDouble(&ok);
+    if (!ok)
+        minutes = 0.0;
+    if (servingBox->currentIndex() == HOURS_INDEX)
+        minutes *= 60.0;
+    _entry.duration = float(minutes);
+    nameLabel->setText(QStringLiteral("<center><h3>") + _entry.name.toHtmlEscaped()
+                       + QStringLiteral("</h3></center>"));
+    descLabel->setText(tr("%1 Burnt:").arg(energyUnit()->printName()));
+    energyLabel->setText(energyUnit()->printNumberUnit(double(_entry.energy())));
+}
+
+void ExerciseWidget::setAddCustomExercise()
+{
+    emit addExItem(_entry);
+}
+
+void ExerciseWidget::duplicate()
+{
+    const float rate = _entry.rate;
+    bool ok = false;
+    const QString name = Prompter::instance()->getText(
+        this, tr("Duplicate Exercise"), tr("Enter a new exercise name"), QString(), &ok);
+    if (!ok || name.trimmed().isEmpty())
+        return;
+    const int root = ExDBDynamic::instance()->getRootForUser(UserDB::instance()->getCurrentUser());
+    emit addToCustomExDB(root, name, rate);
+}
+
+void ExerciseWidget::doFavoritesAction(bool on)
+{
+    if (on)
+        emit addToFavorites(_entry.exerciseId);
+    else
+        emit removeFromFavorites(_entry.exerciseId);
+}

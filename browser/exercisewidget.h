@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/exercisediaryitem.h"
+
+#include <QFrame>
+#include <QString>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The exercise detail panel: the energy an exercise burns over the duration the user enters,
+// at the user's weight, with an Add button, a duplicate button and a favourites box. It
+// never writes to a store: entries and new custom exercises leave through its signals.
+class ExerciseWidget : public QFrame
+{
+    Q_OBJECT
+
+public:
+    explicit ExerciseWidget(QWidget* parent = nullptr, const char* name = nullptr);
+
+    QGroupBox* groupBox1;
+    QLabel* nameLabel;
+    QLabel* descLabel;
+    QFrame* frame24;
+    QLabel* energyLabel;
+    QFrame* line1;
+    QLabel* textLabel3;
+    QLineEdit* sizeLineEdit;
+    QComboBox* servingBox;
+    QPushButton* addButton;
+    QPushButton* duplicateButton;
+    QCheckBox* favoritesCheckBox;
+
+    void setDuplicateButtonShown(bool shown);
+    void setFavoritesEnabled(bool enabled);
+    // Checks the box when flag is false and clears it when true, without a signal.
+    void setIsFavorite(bool flag);
+    DBTypes::ExerciseDiaryItem& getExerciseDiaryItem() { return _entry; }
+    void setAddButtonShown(bool shown);
+    // Shows an existing entry with its own rate.
+    void setExerciseItem(const DBTypes::ExerciseDiaryItem& entry);
+    // Shows a catalogue exercise at the stored weight; the duration stays as typed.
+    void setExercise(int exerciseId);
+
+signals:
+    void addExItem(DBTypes::ExerciseDiaryItem& entry);
+    void addToCustomExDB(const int category, const QString& name, const float rate);
+    void addToFavorites(int exerciseId);
+    void removeFromFavorites(int exerciseId);
+
+public slots:
+    void displayExercise();
+    void setAddCustomExercise();
+    void userWeightChanged(float weight);
+    void duplicate();
+    void doFavoritesAction(bool on);
+
+private:
+    void init();
+    void languageChange();
+    void _buildForm();
+
+    DBTypes::ExerciseDiaryItem _entry;
+    float _weight = 0.0f;
+    int _shownExercise = -1;
+};

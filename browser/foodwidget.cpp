@@ -1,0 +1,455 @@
+#include "browser/foodwidget.h"
+
+#include "browser/addfoodpopupmenu.h"
+#include "catalogue/fooddbdynamic.h"
+#include "core/brandengine.h"
+#include "core/unitcollection.h"
+#include "core/unitdescriptor.h"
+#include "userdb/savedmealdb.h"
+#include "userdb/userdb.h"
+#include "widgets/prompter.h"
+#include "widgets/signalblocker.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+using DBTypes::NutType;
+
+namespace {
+
+// Up to four digits; a decimal with up to three places; a mixed number "1 1/2"; a fraction
+// "3/4" (a backslash also divides).
+const char* const AMOUNT_PATTERN =
+    R"((\d{1,4})|(\d{0,4}(\.\d{0,3}))|(\d{1,4}(\s\d{0,2}(((\/|\\)\d{1,2}))))|(\d{0,2}((\/|\\)\d{0,2})))";
+
+// The value rows: description text, nutrient, object name of the value label.
+struct ValueRow
+{
+    const char* description;
+    NutType nut;
+    const char* valueName;
+};
+
+constexpr ValueRow LEFT_ROWS[] = {
+    {"XXX:Calories", DBTypes::ENERGY, "caloriesLabel"},
+    {QT_TRANSLATE_NOOP("FoodWidget", "Fat"), DBTypes::FAT, "fatLabel"},
+    {QT_TRANSLATE_NOOP("FoodWidget", "Saturated Fat"), DBTypes::SATFAT, "saturatedFatLabel"},
+    {QT_TRANSLATE_NOOP("FoodWidget", "Cholesterol"), DBTypes::CHOLESTEROL, "cholesterolLabel"},
+    {QT_TRANSLATE_NOOP("FoodWidget", "Protein"), DBTypes::PROTEIN, "proteinLabel"},
+};
+constexpr ValueRow RIGHT_ROWS[] = {
+    {QT_TRANSLATE_NOOP("FoodWidget", "Sodium"), DBTypes::SODIUM, "sodiumLabel"},
+    {QT_TRANSLATE_NOOP("FoodWidget", "Carbohydrate"), DBTypes::CARBS, "carbsLabel"},
+    {QT_TRANSLATE_NOOP("FoodWidget", "Fiber"), DBTypes::FIBER, "fiberLabel"},
+    {QT_TRANSLATE_NOOP("FoodWidget", "Sugar"), DBTypes::SUGAR, "sugarLabel"},
+    {QT_TRANSLATE_NOOP("FoodWidget", "Calcium"), DBTypes::CALCIUM, "calciumLabel"},
+};
+
+const UnitDescriptor* unitOf(NutType nut)
+{
+    return UnitCollection::instance()->get(nut);
+}
+
+QString energyName()
+{
+    return unitOf(DBTypes::ENERGY)->printName();
+}
+
+// A piece of an amount as a number; 0 when it is none.
+double pieceValue(const QString& piece)
+{
+    bool ok = false;
+    const double value = piece.toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+} // namespace
+
+FoodWidget::FoodWidget(QWidget* parent, const char* name) : QWidget(parent)
+{
+    setObjectName(name ? QString::fromLatin1(name) : QStringLiteral("FoodWidget"));
+    _buildForm();
+    languageChange();
+    connect(servingBox, &QComboBox::activated, this, &FoodWidget::displayFood);
+    connect(sizeLineEdit, &QLineEdit::textChanged, this, &FoodWidget::displayFood);
+    connect(addButton, &QPushButton::clicked, this, &FoodWidget::showContextMenu);
+    connect(duplicateButton, &QPushButton::clicked, this, &FoodWidget::duplicate);
+    connect(favoritesCheckBox, &QCheckBox::toggled, this, &FoodWidget::doFavoritesAction);
+    init();
+}
+
+void FoodWidget::_buildForm()
+{
+    auto* layout = new QVBoxLayout(this);
+    groupBox1 = new QGroupBox(this);
+    groupBox1->setObjectName(QStringLiteral("groupBox1"));
+    auto* boxLayout = new QVBoxLayout(groupBox1);
+    nameLabel = new QLabel(groupBox1);
+    nameLabel->setObjectName(QStringLiteral("nameLabel"));
+    nameLabel->setTextFormat(Qt::RichText);
+    nameLabel->setWordWrap(true);
+    boxLayout->addWidget(nameLabel);
+    auto* grid = new QGridLayout;
+    boxLayout->addLayout(grid);
+    for (int row = 0; row < 5; ++row) {
+        _addValueRow(grid, row, 0, &_descriptions[LEFT_ROWS[row].nut], LEFT_ROWS[row].valueName);
+        _addValueRow(grid, row, 2, &_descriptions[RIGHT_ROWS[row].nut], RIGHT_ROWS[row].valueName);
+    }
+    energyDescLabel = _descriptions[DBTypes::ENERGY];
+    energyDescLabel->setObjectName(QStringLiteral("energyDescLabel"));
+    textLabelFiber = _descriptions[DBTypes::FIBER];
+    textLabelFiber->setObjectName(QStringLiteral("textLabelFiber"));
+    caloriesLabel = findChild<QLabel*>(QStringLiteral("caloriesLabel"));
+    fatLabel = findChild<QLabel*>(QStringLiteral("fatLabel"));
+    saturatedFatLabel = findChild<QLabel*>(QStringLiteral("saturatedFatLabel"));
+    cholesterolLabel = findChild<QLabel*>(QStringLiteral("cholesterolLabel"));
+    proteinLabel = findChild<QLabel*>(QStringLiteral("proteinLabel"));
+    sodiumLabel = findChild<QLabel*>(QStringLiteral("sodiumLabel"));
+    carbsLabel = findChild<QLabel*>(QStringLiteral("carbsLabel"));
+    fiberLabel = findChild<QLabel*>(QStringLiteral("fiberLabel"));
+    sugarLabel = findChild<QLabel*>(QStringLiteral("sugarLabel"));
+    calciumLabel = findChild<QLabel*>(QStringLiteral("calciumLabel"));
+    layout->addWidget(groupBox1);
+
+    line1 = new QFrame(this);
+    line1->setObjectName(QStringLiteral("line1"));
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line1);
+
+    auto* amountRow = new QHBoxLayout;
+    textLabel3 = new QLabel(this);
+    textLabel3->setObjectName(QStringLiteral("textLabel3"));
+    sizeLineEdit = new QLineEdit(this);
+    sizeLineEdit->setObjectName(QStringLiteral("sizeLineEdit"));
+    textLabel3->setBuddy(sizeLineEdit);
+    servingBox = new QComboBox(this);
+    servingBox->setObjectName(QStringLiteral("servingBox"));
+    servingBox->setEditable(false);
+    addButton = new QPushButton(this);
+    addButton->setObjectName(QStringLiteral("addButton"));
+    amountRow->addWidget(textLabel3);
+    amountRow->addWidget(sizeLineEdit);
+    amountRow->addWidget(servingBox, 1);
+    amountRow->addWidget(addButton);
+    layout->addLayout(amountRow);
+
+    auto* buttonRow = new QHBoxLayout;
+    duplicateButton = new QPushButton(this);
+    duplicateButton->setObjectName(QStringLiteral("duplicateButton"));
+    favoritesCheckBox = new QCheckBox(this);
+    favoritesCheckBox->setObjectName(QStringLiteral("favoritesCheckBox"));
+    buttonRow->addWidget(duplicateButton);
+    buttonRow->addStretch();
+    buttonRow->addWidget(favoritesCheckBox);
+    layout->addLayout(buttonRow);
+}
+
+QLabel* FoodWidget::_addValueRow(QGridLayout* grid, int row, int column, QLabel** description,
+                                 const char* name)
+{
+    *description = new QLabel(groupBox1);
+    auto* value = new QLabel(groupBox1);
+    value->setObjectName(QString::fromLatin1(name));
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(*description, row, column);
+    grid->addWidget(value, row, column + 1);
+    return value;
+}
+
+void FoodWidget::init()
+{
+    BrandEngine* brand = BrandEngine::instance();
+    textLabelFiber->setText(brand->getString("spelling_fiber"));
+    favoritesCheckBox->setText(tr("Marked as ") + brand->getString("spelling_favorite"));
+    _amount = 1.0;
+    _menu = new AddFoodPopupMenu(this, "addFoodPopupMenu");
+    connect(_menu, &AddFoodPopupMenu::mealChosen, this, &FoodWidget::addToMeal);
+    _validator = new QRegularExpressionValidator(
+        QRegularExpression(QString::fromLatin1(AMOUNT_PATTERN)), this);
+    sizeLineEdit->setValidator(_validator);
+    setFavoritesEnabled(false);
+}
+
+void FoodWidget::languageChange()
+{
+    nameLabel->setText(QStringLiteral("<center><b>-</b></center>"));
+    for (const ValueRow& row : LEFT_ROWS)
+        _descriptions[row.nut]->setText(tr(row.description));
+    for (const ValueRow& row : RIGHT_ROWS)
+        _descriptions[row.nut]->setText(tr(row.description));
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+        _valueLabel(NutType(nut))->setText(QStringLiteral("-"));
+    textLabel3->setText(tr("pe&r"));
+    sizeLineEdit->setText(QStringLiteral("1.00"));
+    addButton->setText(tr("&Add"));
+    addButton->setShortcut(QKeySequence(tr("Alt+A")));
+    duplicateButton->setText(tr("Duplicate Food"));
+    favoritesCheckBox->setText(tr("Marked as favorite"));
+}
+
+QLabel* FoodWidget::_valueLabel(NutType nut) const
+{
+    switch (nut) {
+    case DBTypes::ENERGY: return caloriesLabel;
+    case DBTypes::CARBS: return carbsLabel;
+    case DBTypes::FAT: return fatLabel;
+    case DBTypes::PROTEIN: return proteinLabel;
+    case DBTypes::FIBER: return fiberLabel;
+    case DBTypes::SATFAT: return saturatedFatLabel;
+    case DBTypes::CHOLESTEROL: return cholesterolLabel;
+    case DBTypes::SODIUM: return sodiumLabel;
+    case DBTypes::SUGAR: return sugarLabel;
+    case DBTypes::CALCIUM: return calciumLabel;
+    }
+    return nullptr;
+}
+
+void FoodWidget::setAddButtonShown(bool shown)
+{
+    addButton->setVisible(shown);
+}
+
+void FoodWidget::setCustomButtonShown(bool shown, const QString& text)
+{
+    if (shown)
+        duplicateButton->setText(text);
+    duplicateButton->setVisible(shown);
+}
+
+void FoodWidget::setFavoritesEnabled(bool enabled)
+{
+    favoritesCheckBox->setVisible(enabled);
+}
+
+void FoodWidget::setIsFavorite(bool flag)
+{
+    SignalBlocker blocker(favoritesCheckBox);
+    favoritesCheckBox->setChecked(!flag);
+}
+
+DBTypes::FoodDiaryItem& FoodWidget::getFoodDiaryItem()
+{
+    const int index = servingBox->currentIndex();
+    if (index >= 0 && index < int(_servingIds.size()))
+        _entry.updateFoodInfo(_servingIds[size_t(index)], float(_amount));
+    return _entry;
+}
+
+double FoodWidget::toDouble() const
+{
+    const QString text = sizeLineEdit->text().trimmed();
+    bool whole = false;
+    const double number = text.toDouble(&whole);
+    if (whole)
+        return number;
+    static const QRegularExpression separators(QStringLiteral(R"([\s/\\]+)"));
+    const QStringList pieces = text.split(separators, Qt::SkipEmptyParts);
+    if (pieces.size() == 2) {
+        const double divisor = pieceValue(pieces[1]);
+        return divisor == 0.0 ? 0.0 : pieceValue(pieces[0]) / divisor;
+    }
+    if (pieces.size() == 3) {
+        const double divisor = pieceValue(pieces[2]);
+        return divisor == 0.0 ? 0.0 : pieceValue(pieces[0]) + pieceValue(pieces[1]) / divisor;
+    }
+    return 0.0;
+}
+
+bool FoodWidget::isValidInput(const QString& text) const
+{
+    QString copy = text;
+    int position = 0;
+    return _validator->validate(copy, position) == QValidator::Acceptable;
+}
+
+void FoodWidget::_showAmount(float amount)
+{
+    SignalBlocker blocker(sizeLineEdit);
+    sizeLineEdit->setText(QString::asprintf("%0.2f", double(amount)));
+}
+
+void FoodWidget::setFood(int foodId)
+{
+    _entry.changeFood(foodId);
+    _savedMealMode = false;
+    _showAmount(_entry.size);
+    setupCombo();
+    displayFood();
+}
+
+void FoodWidget::setFoodItem(const DBTypes::FoodDiaryItem& entry)
+{
+    // setupCombo may start a gram food at 100 g, which rescales the current entry: the
+    // entry's own serving and amount are put back afterwards.
+    const int servingId = entry.servingId;
+    const float amount = entry.size;
+    _entry = entry;
+    _savedMealMode = false;
+    setupCombo();
+    for (size_t i = 0; i < _servingIds.size(); ++i) {
+        if (_servingIds[i] == servingId) {
+            servingBox->setCurrentIndex(int(i));
+            break;
+        }
+    }
+    _showAmount(amount);
+    displayFood();
+}
+
+void FoodWidget::setupCombo()
+{
+    const std::vector<DBTypes::ServingItem> servings = _entry.getServingItemList();
+    _servingIds.clear();
+    servingBox->clear();
+    for (const DBTypes::ServingItem& serving : servings) {
+        servingBox->addItem(serving.name);
+        _servingIds.push_back(serving.id);
+    }
+    if (servings.size() == 2 && servings.front().name == QLatin1String("g")) {
+        servingBox->setCurrentIndex(0);
+        sizeLineEdit->setText(QStringLiteral("100"));
+    }
+}
+
+void FoodWidget::setSavedMeal(const QString& mealName, double energy, double fat, double protein,
+                              double carbohydrate, double fibre, double sugar,
+                              double saturatedFat, double cholesterol, double sodium,
+                              double calcium, int mealId)
+{
+    _savedMealMode = true;
+    {
+        SignalBlocker blocker(sizeLineEdit);
+        sizeLineEdit->setText(QStringLiteral("1.0"));
+    }
+    servingBox->clear();
+    _servingIds.clear();
+    servingBox->addItem(tr("Meal"));
+    energyDescLabel->setText(energyName());
+    nameLabel->setText(QStringLiteral("<center><h3>") + mealName.toHtmlEscaped()
+                       + QStringLiteral("</h3></center>\n"));
+    _mealName = mealName;
+    _mealId = mealId;
+    _mealValues[DBTypes::ENERGY] = energy;
+    _mealValues[DBTypes::FAT] = fat;
+    _mealValues[DBTypes::PROTEIN] = protein;
+    _mealValues[DBTypes::CARBS] = carbohydrate;
+    _mealValues[DBTypes::FIBER] = fibre;
+    _mealValues[DBTypes::SUGAR] = sugar;
+    _mealValues[DBTypes::SATFAT] = saturatedFat;
+    _mealValues[DBTypes::CHOLESTEROL] = cholesterol;
+    _mealValues[DBTypes::SODIUM] = sodium;
+    _mealValues[DBTypes::CALCIUM] = calcium;
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+        _valueLabel(NutType(nut))->setText(unitOf(NutType(nut))->printNumberUnit(_mealValues[nut]));
+    displayFood();
+}
+
+void FoodWidget::displayFood()
+{
+    _amount = toDouble();
+    const bool usable = isValidInput(sizeLineEdit->text()) && _amount > 0.0
+                        && (_savedMealMode || !_servingIds.empty());
+    addButton->setEnabled(usable);
+    duplicateButton->setEnabled(usable);
+    emit servingFormat(usable);
+    if (!usable)
+        return;
+    if (_savedMealMode) {
+        for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+            _updateLabel(NutType(nut), _mealValues[nut], _amount);
+        return;
+    }
+    getFoodDiaryItem();
+    energyDescLabel->setText(energyName());
+    nameLabel->setText(QStringLiteral("<center><h3>") + _entry.getDesc().toHtmlEscaped()
+                       + QStringLiteral("</h3></center>\n"));
+    _showValues();
+}
+
+void FoodWidget::_showValues()
+{
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+        const NutType type = NutType(nut);
+        _valueLabel(type)->setText(unitOf(type)->printNumberUnit(_entry.getNutrient(type)));
+    }
+}
+
+void FoodWidget::_updateLabel(NutType nut, double value, double amount)
+{
+    if (value <= 0.0)
+        return;
+    _valueLabel(nut)->setText(unitOf(nut)->printNumberUnit(value * amount));
+}
+
+void FoodWidget::showContextMenu()
+{
+    const bool valid = isValidInput(sizeLineEdit->text());
+    for (QAction* action : _menu->actions())
+        action->setEnabled(valid);
+    _menu->doMenuItems(QCursor::pos(), 0);
+}
+
+void FoodWidget::addToMeal(int meal)
+{
+    if (!_savedMealMode) {
+        DBTypes::FoodDiaryItem copy = getFoodDiaryItem();
+        copy.meal = meal;
+        emit addContextFood(copy);
+        return;
+    }
+    const float amount = float(_amount);
+    for (DBTypes::FoodDiaryItem copy : SavedMealDB::instance()->getSavedMealItems(_mealId)) {
+        copy.values.scaleValues(amount);
+        copy.size *= amount;
+        copy.meal = meal;
+        emit addContextFood(copy);
+    }
+}
+
+void FoodWidget::duplicate()
+{
+    DBTypes::FoodItem values;
+    values.quantity = 0.0f;
+    values.kind = 'B';
+    values.clearValues(false);
+    QString name;
+    if (_savedMealMode) {
+        for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+            values.setNutrient(NutType(nut), float(_mealValues[nut]));
+        name = _mealName;
+    } else {
+        if (_amount != 0.0) {
+            values = _entry.values;
+            values.quantity = 0.0f;
+            values.kind = 'B';
+            values.scaleValues(float(1.0 / _amount));
+        }
+        bool ok = false;
+        name = Prompter::instance()->getText(this, tr("Duplicate Food"),
+                                             tr("Enter a new food name"), QString(), &ok);
+        if (!ok || name.trimmed().isEmpty())
+            return;
+    }
+    const int root = FoodDBDynamic::instance()->getRootForUser(UserDB::instance()->getCurrentUser());
+    emit addToCustomFoodDB(root, name, servingBox->currentText(), values);
+}
+
+void FoodWidget::doFavoritesAction(bool on)
+{
+    if (on)
+        emit addToFavorites(_entry.refId);
+    else
+        emit removeFromFavorites(_entry.refId);
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "core/dbtypes.h"
+#include "core/fooddiaryitem.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class AddFoodPopupMenu;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRegularExpressionValidator;
+
+// The food detail panel: a food's (or a saved meal's) ten nutrient values for the amount and
+// serving the user enters, the Add button with its add-to-meal menu, a duplicate button and
+// a favourites box. It never writes to a store: entries, new custom foods and favourite
+// changes leave through its signals.
+class FoodWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FoodWidget(QWidget* parent = nullptr, const char* name = nullptr);
+
+    QGroupBox* groupBox1;
+    QLabel* nameLabel;
+    QLabel* energyDescLabel;
+    QLabel* caloriesLabel;
+    QLabel* fatLabel;
+    QLabel* saturatedFatLabel;
+    QLabel* cholesterolLabel;
+    QLabel* proteinLabel;
+    QLabel* sodiumLabel;
+    QLabel* carbsLabel;
+    QLabel* textLabelFiber;
+    QLabel* fiberLabel;
+    QLabel* sugarLabel;
+    QLabel* calciumLabel;
+    QFrame* line1;
+    QLabel* textLabel3;
+    QLineEdit* sizeLineEdit;
+    QComboBox* servingBox;
+    QPushButton* addButton;
+    QPushButton* duplicateButton;
+    QCheckBox* favoritesCheckBox;
+
+    void setAddButtonShown(bool shown);
+    void setCustomButtonShown(bool shown, const QString& text);
+    void setFavoritesEnabled(bool enabled);
+    // Checks the box when flag is false and clears it when true, without a signal.
+    void setIsFavorite(bool flag);
+    // The current entry with the amount and chosen serving applied.
+    DBTypes::FoodDiaryItem& getFoodDiaryItem();
+    // The amount typed: a number, a fraction "3/4" or a mixed number "1 1/2"; 0 otherwise.
+    double toDouble() const;
+    void setFood(int foodId);
+    void setFoodItem(const DBTypes::FoodDiaryItem& entry);
+    // Shows a saved meal; the values are those of one serving of the meal.
+    void setSavedMeal(const QString& mealName, double energy, double fat, double protein,
+                      double carbohydrate, double fibre, double sugar, double saturatedFat,
+                      double cholesterol, double sodium, double calcium, int mealId);
+    // Whether the amount validator accepts the text as a whole.
+    bool isValidInput(const QString& text) const;
+
+signals:
+    void addContextFood(DBTypes::FoodDiaryItem& entry);
+    void addToCustomFoodDB(const int category, const QString& name, const QString& servingName,
+                           const DBTypes::FoodItem& values);
+    void addToFavorites(int foodId);
+    void removeFromFavorites(int foodId);
+    // Whether the amount field holds a usable amount.
+    void servingFormat(bool usable);
+
+public slots:
+    void displayFood();
+    void showContextMenu();
+    void addToMeal(int meal);
+    void duplicate();
+    void doFavoritesAction(bool on);
+
+private:
+    void init();
+    void languageChange();
+    void setupCombo();
+    void _buildForm();
+    QLabel* _addValueRow(class QGridLayout* grid, int row, int column, QLabel** description,
+                         const char* name);
+    void _showAmount(float amount);
+    void _showValues();
+    void _updateLabel(DBTypes::NutType nut, double value, double amount);
+    QLabel* _valueLabel(DBTypes::NutType nut) const;
+
+    DBTypes::FoodDiaryItem _entry;
+    std::vector<int> _servingIds;
+    double _amount = 1.0;
+    bool _savedMealMode = false;
+    QString _mealName;
+    int _mealId = 0;
+    std::array<double, DBTypes::NUTRIENT_COUNT> _mealValues{}; // by NutType
+    AddFoodPopupMenu* _menu = nullptr;
+    QRegularExpressionValidator* _validator = nullptr;
+    std::array<QLabel*, 10> _descriptions{};
+};

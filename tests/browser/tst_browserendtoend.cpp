@@ -1,0 +1,183 @@
+// The browser's pieces together on the shipped catalogue and a real user database.
+
+#include "browser/addfooddialog.h"
+#include "browser/browseritemflags.h"
+#include "browser/draglistview.h"
+#include "browser/editfooddialog.h"
+#include "browser/foodviewitem.h"
+#include "browser/foodwidget.h"
+#include "catalogue/fooddbdynamic.h"
+#include "catalogue/fooddbstatic.h"
+#include "tests/browser/browserfixture.h"
+#include "tests/support/scriptedprompter.h"
+#include "core/diaryday.h"
+#include "userdb/diarydb.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidgetItemIterator>
+#include <QtTest>
+
+namespace {
+
+constexpr int BUTTER_SALTED = 1001;
+
+FoodViewItem* findRow(QTreeWidget& list, const QString& text)
+{
+    for (QTreeWidgetItemIterator it(&list); *it; ++it) {
+        if ((*it)->text(0) == text)
+            return FoodViewItem::from(*it);
+    }
+    return nullptr;
+}
+
+// Answers the next Add food dialog: amount and serving, then Add.
+void answerAddFoodDialog(const QString& amount, const QString& serving)
+{
+    QTimer::singleShot(0, [amount, serving]() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<AddFoodDialog*>(widget);
+            if (!dialog || !dialog->isVisible())
+                continue;
+            QComboBox* servings = dialog->foodWidget->servingBox;
+            servings->setCurrentIndex(servings->findText(serving));
+            dialog->foodWidget->displayFood();
+            dialog->foodWidget->sizeLineEdit->setText(amount);
+            dialog->addButton->click();
+        }
+    });
+}
+
+} // namespace
+
+class TestBrowserEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        BrowserFixture::startSession();
+        _user = UserDB::instance()->getCurrentUser();
+    }
+    void cleanupTestCase() { BrowserFixture::endSession(); }
+
+    void searchAndAddButterToBreakfast()
+    {
+        DragListView foods(nullptr, "foods");
+        foods.setup(QPixmap(), FoodItemFlag);
+        foods.setRankedView(true);
+        foods.setDb(FoodDBStatic::instance());
+        QVERIFY(foods.setSearch(QStringLiteral("butter salted"), true));
+        foods.setSearch(QStringLiteral("butter salted"), false);
+        foods.applyTerms(true);
+        FoodViewItem* butter = foods.locateFvi(BUTTER_SALTED, false, nullptr);
+        QVERIFY(butter);
+        QCOMPARE(butter->parent()->text(0), QStringLiteral("Dairy and Egg Products"));
+
+        QList<DBTypes::FoodDiaryItem> added;
+        connect(&foods, &DragListView::addContextFood,
+                [&added](DBTypes::FoodDiaryItem& entry) { added << entry; });
+        ScriptedPrompter prompter;
+        prompter.answer(QStringLiteral("Add food to breakfast"));
+        answerAddFoodDialog(QStringLiteral("100"), QStringLiteral("g"));
+        foods.showContextMenu(butter, QPoint(), 0);
+        QCOMPARE(added.size(), 1);
+        DBTypes::FoodDiaryItem entry = added.first();
+        QCOMPARE(entry.meal, 1);
+        QCOMPARE(entry.getDesc(), QStringLiteral("Butter, salted"));
+        QCOMPARE(entry.values.energy, 717.0f);
+
+        entry.userId = _user;
+        entry.setDate("20260105");
+        QVERIFY(DiaryDB::instance()->addFoodEntry(entry, false) > 0);
+        const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(_user, "20260105", false);
+        QCOMPARE(day.getGroupTotal(DBTypes::DiaryDay::BREAKFAST, DBTypes::ENERGY), 717.0f);
+    }
+
+    void createFindAndRenameACustomFood()
+    {
+        QString name = QStringLiteral("New food");
+        QString serving = QStringLiteral("Serving");
+        DBTypes::FoodItem values;
+        values.clearValues(false);
+        std::unique_ptr<EditFoodDialog> editor(EditFoodDialog::construct(nullptr));
+        editor->bindToFood(name, serving, values);
+        QTimer::singleShot(0, editor.get(), [&editor]() {
+            editor->nameEdit->setText(QStringLiteral("Grandma's scone"));
+            editor->row(DBTypes::ENERGY).checkBox->setChecked(true);
+            editor->row(DBTypes::ENERGY).edit->setText(QStringLiteral("250"));
+            editor->okButton->click();
+        });
+        QCOMPARE(editor->exec(), int(QDialog::Accepted));
+        FoodDBDynamic* store = FoodDBDynamic::instance();
+        const int root = store->getRootForUser(_user);
+        const int id = store->createFood(root, name, serving, values);
+        QVERIFY(id > 0);
+
+        QWidget page;
+        page.setObjectName(QStringLiteral("tabMyFoods"));
+        DragListView custom(&page, "customFoods");
+        custom.setup(QPixmap(), FoodItemFlag | CustomItemFlag);
+        custom.setDb(store);
+        custom.setSearch(QStringLiteral("scone"), false);
+        custom.applyTerms(true);
+        FoodViewItem* row = custom.locateFvi(id, false, nullptr);
+        QVERIFY(row);
+        QCOMPARE(row->text(0), QStringLiteral("Grandma's scone"));
+
+        // The panel stores a rename it is told of; the list then shows the stored name.
+        connect(&custom, &DragListView::itemRenamed, [store](QTreeWidgetItem* renamed, int, const QString& text) {
+            const int foodId = FoodViewItem::from(renamed)->id;
+            store->updateFood(foodId, text, QStringLiteral("Serving"), *store->getFoodItem(foodId));
+        });
+        custom.setSearch(QString(), false);
+        custom.applyTerms(false);
+        row = custom.locateFvi(id, false, nullptr);
+        custom.editItem(row, 0);
+        auto* box = custom.findChild<QLineEdit*>(QStringLiteral("qt_renamebox"));
+        QVERIFY(box);
+        box->setText(QStringLiteral("Scone, Grandma's"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTRY_COMPARE(store->getFoodName(id), QStringLiteral("Scone, Grandma's"));
+        QTRY_VERIFY(findRow(custom, QStringLiteral("Scone, Grandma's")));
+        QCOMPARE(store->getFoodItem(id)->energy, 250.0f);
+    }
+
+    void dropADiaryEntryOnCustomFoods()
+    {
+        DBTypes::FoodDiaryItem entry;
+        entry.changeFood(BUTTER_SALTED);
+        entry.userId = _user;
+        entry.meal = 5;
+        entry.setDate("20260106");
+        const int entryId = DiaryDB::instance()->addFoodEntry(entry, false);
+        QVERIFY(entryId > 0);
+
+        QWidget page;
+        page.setObjectName(QStringLiteral("tabMyFoods"));
+        DragListView custom(&page, "customFoods");
+        custom.setup(QPixmap(), FoodItemFlag | CustomItemFlag);
+        FoodDBDynamic* store = FoodDBDynamic::instance();
+        custom.setDb(store);
+        QWidget diary;
+        diary.setObjectName(QStringLiteral("mealView"));
+        ItemDrag drag(entryId, FoodItemFlag);
+        ScriptedPrompter prompter;
+        prompter.answer(QStringLiteral("Butter pat"));
+        QVERIFY(custom.dropPayload(&drag, &diary, custom.locateFvi(store->getRootForUser(_user), true, nullptr)));
+        FoodViewItem* created = findRow(custom, QStringLiteral("Butter pat"));
+        QVERIFY(created);
+        QCOMPARE(store->getFoodItem(created->id)->energy, entry.values.energy);
+    }
+
+private:
+    int _user = -1;
+};
+
+QTEST_MAIN(TestBrowserEndToEnd)
+#include "tst_browserendtoend.moc"
