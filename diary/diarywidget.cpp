@@ -10,6 +10,7 @@
 #include "diary/diarylistview.h"
 #include "diary/diarysummary.h"
 #include "diary/diaryview.h"
+#include "net/mealplandialog.h"
 #include "userdb/userdb.h"
 
 #include <QHBoxLayout>
@@ -19,6 +20,8 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+
+#include <memory>
 
 DiaryWidget::DiaryWidget(QWidget* parent, const char* name, Qt::WindowFlags flags)
     : QWidget(parent, flags)
@@ -147,8 +150,13 @@ void DiaryWidget::doMealPlan()
         UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser());
     const bool forced =
         brand->idExists("publish_on_quit_forced") && brand->getBool("publish_on_quit_forced");
-    if (forced || (!prefs.webUserName.isEmpty() && !prefs.webPassword.isEmpty()))
+    if (forced || (!prefs.webUserName.isEmpty() && !prefs.webPassword.isEmpty())) {
+        const std::unique_ptr<MealPlanDialog> dialog(MealPlanDialog::construct(this));
+        connect(dialog.get(), &MealPlanDialog::addFoodSignal, diaryView1, &DiaryView::dvAddFood);
+        dialog->setDay(getDate());
+        dialog->exec();
         return;
+    }
     QString text = tr("If you have a paid ${BRAND_ID} membership\n"
                       "(a separate purchase from this software) you can download\n"
                       "meal plans directly from ${BRAND_ID} to your diary.\n"
