@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -237,7 +238,7 @@ bool StaticDbUpdater::checkPermissions() const
 
 // The new catalogue is decompressed and checked beside the current one while that keeps
 // running; only then are the catalogues stopped and the files swapped. An interrupted
-// install leaves either the old copy, the new one or none (the shipped file then serves).
+// install leaves the old copy or the new one under the database's name.
 bool StaticDbUpdater::installUpdate()
 {
     if (processing())
@@ -277,21 +278,26 @@ bool StaticDbUpdater::_decompressAndCheck()
 }
 
 // Stops the catalogues and puts the checked file in place, keeping the current copy as the
-// backup. On failure the previous copy is back in place and the catalogues run again.
+// backup. The new file replaces the current one in one step, so that the database's name
+// always holds a whole catalogue. On failure the current copy stays and the catalogues run
+// again.
 bool StaticDbUpdater::_swapInNewFile()
 {
     ExDBStatic::cleanUp();
     FoodDBStatic::cleanUp();
+    const QByteArray database = QFile::encodeName(databasePath());
+    const QByteArray backup = QFile::encodeName(backupPath());
     if (QFile::exists(backupPath()) && !QFile::remove(backupPath()))
         setError(tr("Failed to clear backup file: %1").arg(backupPath()));
-    else if (QFile::exists(databasePath()) && !QFile::rename(databasePath(), backupPath()))
+    else if (QFile::exists(databasePath()) && ::link(database.constData(), backup.constData()) != 0
+             && !QFile::copy(databasePath(), backupPath()))
         setError(tr("Failed to rename current database to backup: %1").arg(backupPath()));
-    else if (!QFile::rename(databasePath() + QStringLiteral(".new"), databasePath()))
+    else if (::rename(QFile::encodeName(databasePath() + QStringLiteral(".new")).constData(), database.constData()) != 0)
         setError(tr("Copy from\n%1\nto\n%2\nfailed.").arg(_tempFile->fileName(), databasePath()));
     if (_state != FAILED)
         return true;
     QFile::remove(databasePath() + QStringLiteral(".new"));
-    _restoreBackup();
+    _startCatalogues();
     return false;
 }
 
@@ -307,19 +313,17 @@ bool StaticDbUpdater::_restartCatalogues()
     setError(tr("New databases failed to start:\nDatabase corrupt"));
     ExDBStatic::cleanUp();
     FoodDBStatic::cleanUp();
-    QFile::remove(databasePath());
-    _restoreBackup();
+    // Without a backup there was no copy before: the shipped file serves again.
+    if (QFile::exists(backupPath()))
+        ::rename(QFile::encodeName(backupPath()).constData(), QFile::encodeName(databasePath()).constData());
+    else
+        QFile::remove(databasePath());
+    _startCatalogues();
     return false;
 }
 
-// Puts the backup back under the database's name (without one the shipped file serves) and
-// starts the catalogues on it.
-void StaticDbUpdater::_restoreBackup()
+void StaticDbUpdater::_startCatalogues()
 {
-    if (QFile::exists(backupPath())) {
-        QFile::remove(databasePath());
-        QFile::rename(backupPath(), databasePath());
-    }
     bool failed = false;
     FoodDBStatic::instance(&failed);
     ExDBStatic::instance(&failed);

@@ -83,7 +83,7 @@ private:
     bool _decompressAndCheck();
     bool _swapInNewFile();
     bool _restartCatalogues();
-    void _restoreBackup();
+    void _startCatalogues();
     void _dropDownload();
 
     static StaticDbUpdater* s_instance;
