@@ -76,7 +76,7 @@ private slots:
         QTest::newRow("no channel") << QByteArray("<rss version=\"2.0\"><item><guid>a</guid></item></rss>");
         QTest::newRow("no description")
             << QByteArray("<rss><channel><title>T</title><link>L</link><item><guid>a</guid></item></channel></rss>");
-        QTest::newRow("no xml") << QByteArray("\x1f\x8b\x08\x00 binary \xff\xfe", 17);
+        QTest::newRow("no xml") << QByteArray::fromHex("1f8b0800ff20fffe00");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("html error page") << QByteArray("<html><body><h1>500</h1></body></html>");
         QTest::newRow("entity expansion")
