@@ -321,6 +321,16 @@ void shutDown(QPointer<MainWindow>& window)
     BrandEngine::cleanUp();
 }
 
+// A copy that handed over to the running one ends quietly; one that can neither hand over nor
+// open the channel says why instead of running where no later start could reach it.
+int refuseWithoutChannel(const QtSingleApplication& app, QtSingleApplication::Start start)
+{
+    if (start == QtSingleApplication::Start::HandedOver)
+        return 0;
+    showBox(QMessageBox::Critical, QStringLiteral("Cannot start"), app.channelError());
+    return 1;
+}
+
 }  // namespace
 
 // Debug messages and warnings are dropped; a fatal message is written to standard error,
@@ -346,9 +356,10 @@ int main(int argc, char** argv)
     std::unique_ptr<QLockFile> lock;
     {
         QtSingleApplication app(QString::fromLatin1(ApplicationId), argc, argv);
-        if (app.sendMessage(QStringLiteral("Wake up!"), WakeUpTimeoutMs))
-            return 0;
-        app.initialize(false);
+        const QtSingleApplication::Start start =
+            app.handOverOrRun(QStringLiteral("Wake up!"), WakeUpTimeoutMs);
+        if (start != QtSingleApplication::Start::Running)
+            return refuseWithoutChannel(app, start);
         QApplication::setWindowIcon(ProgramIcon::load());
         const std::unique_ptr<QSocketNotifier> termination = watchTermination();
         qInstallMessageHandler(myMessageOutput);

@@ -248,6 +248,7 @@ private:
     void _runSyncWait(QWidget* parent, const QString& text);
     QString _copyFile(QFileInfo& source, QFileInfo& destination, const QString& safety,
                       bool* cursorSet);
+    bool _restoredDataIsSound(QString* error);
     QString _restoreFrom(const QString& path);
     void _showFirstUser();
 

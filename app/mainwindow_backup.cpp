@@ -72,6 +72,18 @@ void checkOpenBackup(QSqlDatabase& db)
         throw BXException(QObject::tr("This backup file is incompatible with this version of Desktop Pantrel"));
 }
 
+// Puts a proven copy of the backup in place of the user database, keeping the current file
+// as `safety`; throws BXException when the backup cannot be used.
+void installRestoredFile(const QFileInfo& backup, const QString& safety)
+{
+    std::string reason;
+    if (!BXSqlDb::installCopy(backup.absoluteFilePath(), safety, reason))
+        throw BXException(QObject::tr("The backup file %1 cannot be restored, so your data has "
+                                      "been left as it was:\n%2")
+                              .arg(QDir::toNativeSeparators(backup.absoluteFilePath()),
+                                   QString::fromStdString(reason)));
+}
+
 } // namespace
 
 QString MainWindow::askBackupFileName(const QString& proposed)
@@ -217,7 +229,7 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
         QApplication::restoreOverrideCursor();
 
     QString error;
-    if (!restartUserDatabase(&error)) {
+    if (!restartUserDatabase(&error) || (replacesLive && !_restoredDataIsSound(&error))) {
         if (!replacesLive || !QFile::exists(safety))
             qFatal("error restarting database!!!! - %s", qPrintable(error));
         // The copied file does not open: the previous data goes back in its place.
@@ -238,8 +250,20 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     return result;
 }
 
-// Steps of the copy, each throwing BXException with the text the user sees. The
-// destination is written through a temporary file, so a failed copy leaves it as it was.
+// The previous data is kept until the restarted database has passed its check.
+bool MainWindow::_restoredDataIsSound(QString* error)
+{
+    std::string findings;
+    if (!BXSqlDb::isUp() || BXSqlDb::checkIntegrity(findings))
+        return true;
+    BXSqlDb::cleanUp();
+    *error = QString::fromStdString(findings);
+    return false;
+}
+
+// Steps of the copy, each throwing BXException with the text the user sees. A backup is
+// written through a temporary file and a restore through a proven copy, so a failed copy
+// leaves the destination as it was.
 QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const QString& safety,
                               bool* cursorSet)
 {
@@ -261,20 +285,17 @@ QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const Q
     QApplication::setOverrideCursor(Qt::WaitCursor);
     *cursorSet = true;
 
+    if (!safety.isEmpty()) {
+        installRestoredFile(source, safety);
+        return QString();
+    }
     QFile in(source.absoluteFilePath());
     if (!in.open(QIODevice::ReadOnly))
         throw BXException(tr("couldn't open source file for copy"));
-    if (!safety.isEmpty()) {
-        QFile::remove(safety);
-        if (!QFile::copy(destination.absoluteFilePath(), safety))
-            throw BXException(tr("Cannot keep a copy of your current data in ") + safety
-                              + tr(".\nCheck your free disk space and file access permissions."));
-    }
     QSaveFile out(destination.absoluteFilePath());
     if (!out.open(QIODevice::WriteOnly))
         throw BXException(cannotWrite(destination));
-    const QByteArray data = in.readAll();
-    if (out.write(data) != in.size() || data.size() != in.size())
+    if (!BXSqlDb::copyData(in, out))
         throw BXException(tr("Couldn't write all data to the database. It's possible the disk is full"));
     in.close();
     if (!out.commit())

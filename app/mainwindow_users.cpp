@@ -447,6 +447,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     event->accept();
     _saveGeometry();
+    // Taking the pages out must not show the next one, which would read the database (closed
+    // while the handheld synchronisation has it).
+    mainStack->blockSignals(true);
+    mainStack->hide();
     for (int id = 1; id <= 4; ++id) {
         QWidget* page = _pages.take(id);
         if (page == static_cast<QWidget*>(_diaryPage))
@@ -599,6 +603,11 @@ void MainWindow::_runSyncWait(QWidget* parent, const QString& text)
     _syncDialog->setModal(true);
     _syncDialog->setMinimumSize(100, 100);
     _syncDialog->exec();
+    // Still ours when the program closed it rather than "Start up!": the session ends.
+    if (_syncDialog) {
+        _syncDialog->deleteLater();
+        _syncDialog = nullptr;
+    }
 }
 
 void MainWindow::processMessage(const QString& message)

@@ -1,4 +1,5 @@
 #include "app/preferencesdialog.h"
+#include "widgets/prompter.h"
 
 #include "widgets/bxhelp.h"
 #include "widgets/weblink.h"
@@ -364,7 +365,8 @@ void PreferencesDialog::showHelp()
 void PreferencesDialog::save()
 {
     _saveProxy();
-    _saveUserPrefs();
+    if (!_saveUserPrefs())
+        return;
     if (brandSwitch("update_enabled")) {
         BXSettings().setInt(BXSettings::StaticDbUpdateInterval,
                             autoStaticDbUpdate->isChecked() ? UpdateIntervalOn
@@ -384,7 +386,8 @@ void PreferencesDialog::_saveProxy()
     BXSettings().setString(BXSettings::ProxySettings, proxy);
 }
 
-void PreferencesDialog::_saveUserPrefs()
+// True when the preferences are stored; otherwise the user was told why not.
+bool PreferencesDialog::_saveUserPrefs()
 {
     UserDB* users = UserDB::instance();
     const int user = users->getCurrentUser();
@@ -397,10 +400,16 @@ void PreferencesDialog::_saveUserPrefs()
     prefs.webPassword = webPasswordEdit->text();
     prefs.measurementUnits = metricRadio->isChecked() ? 0 : 1;
     prefs.energyUnits = caloriesRadio->isChecked() ? 1 : 0;
-    if (users->setUserPrefs(user, prefs))
-        setPrefs(prefs);
-    else
-        qWarning("Failed to save user preferences");
+    if (!users->setUserPrefs(user, prefs)) {
+        Prompter::critical(this, tr("Cannot save your preferences"),
+                           tr("Your preferences could not be stored in the user database in %1."
+                              "\nCheck that the disk has free space and that you may write "
+                              "there, then try again.")
+                               .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath())));
+        return false;
+    }
+    setPrefs(prefs);
+    return true;
 }
 
 // True when the backup folder is stored; otherwise the user was told why not.

@@ -61,7 +61,7 @@ private:
     void _initWebLogin(const DBTypes::UserPrefs& prefs);
     void _initProxy();
     void _saveProxy();
-    void _saveUserPrefs();
+    bool _saveUserPrefs();
     bool _saveBackupPath();
     // Opens the account page through the main window that owns the dialog.
     void _openAccountPage();

@@ -9,41 +9,93 @@
 #include <QLocalSocket>
 #include <QWidget>
 
+#include <QThread>
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
 constexpr int HeaderSize = 8;
 // How long initialize() waits for an existing socket to answer before it counts as stale.
 constexpr int StaleProbeMs = 1000;
+// How many folders of the series in the temporary folder are tried.
+constexpr int FallbackFolders = 16;
+// The pause between two tries to reach a copy that is still starting.
+constexpr int RetryPauseMs = 20;
 
 std::atomic<quint32> s_messageId{0};
 
-// A folder that only this user can enter: an existing one must be a real folder (not a link)
-// owned by the user with no access for others.
-bool privateFolder(const QString& path)
+QString ownerName(uid_t uid)
 {
-    const QByteArray native = QFile::encodeName(path);
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    struct stat info {};
-    if (::lstat(native.constData(), &info) != 0)
-        return false;
-    return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+    const passwd* entry = ::getpwuid(uid);
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(uid);
 }
 
-QString channelFolder()
+// A folder that only this user can enter: an existing one must be a real folder (not a link)
+// owned by the user with no access for others. Otherwise *problem says what is wrong.
+bool privateFolder(const QString& path, QString* problem)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if ((::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        || ::lstat(native.constData(), &info) != 0) {
+        *problem = QObject::tr("The folder %1 cannot be made: %2")
+                       .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 077) != 0) {
+        *problem = QObject::tr("The folder %1 belongs to the user %2 or may be reached by "
+                               "others.")
+                       .arg(path, ownerName(info.st_uid));
+        return false;
+    }
+    return true;
+}
+
+QString channelFolder(QString* problem)
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
         return runtime;
-    const QString fallback =
-        QDir::tempPath() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
-    return privateFolder(fallback) ? fallback : QString();
+    const QString base = QDir::tempPath() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
+    QString first;
+    for (int n = 0; n < FallbackFolders; ++n) {
+        const QString folder = n == 0 ? base : base + QStringLiteral("-%1").arg(n);
+        QString reason;
+        if (privateFolder(folder, &reason))
+            return folder;
+        if (first.isEmpty())
+            first = reason;
+    }
+    *problem = first + QObject::tr("\nNo private folder for the channel between copies of this "
+                                   "program could be made in %1. Set XDG_RUNTIME_DIR to a folder "
+                                   "of your own, or remove these folders.")
+                           .arg(QDir::tempPath());
+    return QString();
+}
+
+QByteArray lockPath(const QString& name)
+{
+    return QFile::encodeName(name + QStringLiteral(".lock"));
+}
+
+// Whether a copy holds the lock of the channel (the lock goes with the process that held it).
+bool lockIsHeld(const QString& name)
+{
+    const int fd = ::open(lockPath(name).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
 }
 
 int remaining(const QDeadlineTimer& deadline)
@@ -113,7 +165,9 @@ QtSingleApplication::QtSingleApplication(const QString& id, int& argc, char** ar
 
 QtSingleApplication::~QtSingleApplication()
 {
+    // The socket goes before the lock, so that the next holder never finds it in use.
     delete _server;
+    _releaseLock();
 }
 
 QString QtSingleApplication::id() const
@@ -121,9 +175,12 @@ QString QtSingleApplication::id() const
     return _id;
 }
 
-QString QtSingleApplication::serverName(const QString& id)
+QString QtSingleApplication::serverName(const QString& id, QString* problem)
 {
-    const QString folder = channelFolder();
+    QString reason;
+    const QString folder = channelFolder(&reason);
+    if (problem)
+        *problem = reason;
     return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + id;
 }
 
@@ -132,22 +189,78 @@ quint32 QtSingleApplication::lastMessageId()
     return s_messageId.load();
 }
 
-void QtSingleApplication::initialize(bool activate)
+QString QtSingleApplication::channelError() const
 {
-    const QString name = serverName(_id);
-    if (!_server && !name.isEmpty()) {
-        auto* server = new QLocalServer;
-        if (listenRecovering(*server, name)) {
-            _server = server;
-            connect(_server, &QLocalServer::newConnection, this,
-                    &QtSingleApplication::_acceptConnections);
-        } else {
-            delete server;
-        }
+    return _channelError;
+}
+
+bool QtSingleApplication::_takeLock(const QString& name)
+{
+    if (_lockFd >= 0)
+        return true;
+    const int fd = ::open(lockPath(name).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        _channelError = tr("The lock %1 of the channel between copies of this program cannot "
+                           "be made: %2")
+                            .arg(name + QStringLiteral(".lock"),
+                                 QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
     }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    _lockFd = fd;
+    return true;
+}
+
+void QtSingleApplication::_releaseLock()
+{
+    if (_lockFd < 0)
+        return;
+    ::close(_lockFd);
+    _lockFd = -1;
+}
+
+bool QtSingleApplication::initialize(bool activate)
+{
     if (activate) {
         connect(this, &QtSingleApplication::messageReceived, this,
                 &QtSingleApplication::activateMainWidget, Qt::UniqueConnection);
+    }
+    if (_server)
+        return true;
+    _channelError.clear();
+    const QString name = serverName(_id, &_channelError);
+    if (name.isEmpty() || !_takeLock(name))
+        return false;
+    auto* server = new QLocalServer;
+    if (!listenRecovering(*server, name)) {
+        delete server;
+        _releaseLock();
+        return false;
+    }
+    _server = server;
+    connect(_server, &QLocalServer::newConnection, this, &QtSingleApplication::_acceptConnections);
+    return true;
+}
+
+QtSingleApplication::Start QtSingleApplication::handOverOrRun(const QString& message, int timeout)
+{
+    const QDeadlineTimer deadline(qMax(timeout, 0));
+    for (;;) {
+        if (sendMessage(message, remaining(deadline)))
+            return Start::HandedOver;
+        if (initialize(false))
+            return Start::Running;
+        if (!_channelError.isEmpty())
+            return Start::Failed;
+        if (deadline.hasExpired()) {
+            _channelError = tr("Another copy of this program is running but does not respond. "
+                               "Close it and start the program again.");
+            return Start::Failed;
+        }
+        QThread::msleep(RetryPauseMs);
     }
 }
 
@@ -172,13 +285,19 @@ bool QtSingleApplication::sendMessage(const QString& message, int timeout)
     if (name.isEmpty())
         return false;
     const QDeadlineTimer deadline(qMax(timeout, 0));
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    if (!socket.waitForConnected(remaining(deadline)))
-        return false;
-    const quint32 messageId = ++s_messageId;
-    return writeAll(socket, frame(messageId, message.toLatin1()), deadline)
-           && readAcknowledgement(socket, deadline);
+    for (;;) {
+        QLocalSocket socket;
+        socket.connectToServer(name);
+        if (socket.waitForConnected(remaining(deadline))) {
+            const quint32 messageId = ++s_messageId;
+            return writeAll(socket, frame(messageId, message.toLatin1()), deadline)
+                   && readAcknowledgement(socket, deadline);
+        }
+        // A copy that holds the lock but does not listen yet is still starting.
+        if (deadline.hasExpired() || !lockIsHeld(name))
+            return false;
+        QThread::msleep(RetryPauseMs);
+    }
 }
 
 void QtSingleApplication::activateMainWidget()

@@ -8,9 +8,11 @@ class QLocalServer;
 class QLocalSocket;
 class QWidget;
 
-// The application object of a program of which one copy runs per login. The running copy owns
-// a local socket named after the application id, in a folder only the user can reach; a
-// starting copy hands a text message to it with sendMessage() and ends when it is taken.
+// The application object of a program of which one copy runs per login. The running copy holds
+// a lock and owns a local socket named after the application id, in a folder only the user can
+// reach; a starting copy hands a text message to it with sendMessage() and ends when it is taken.
+// Only the holder of the lock ever listens, so two copies started at once cannot both own the
+// socket, and a copy that exits never removes a socket another copy listens on.
 //
 // Wire form of one message: the message id and the length of the text, each a big-endian
 // 32-bit word, then the text's Latin-1 bytes. The receiver answers one acknowledgement byte
@@ -32,21 +34,31 @@ public:
 
     QString id() const;
 
-    // Opens the local channel, recovering a socket left behind by a copy that crashed. When a
-    // running copy owns it, no channel is opened and nothing is reported. With activate,
-    // every message received also raises the main widget.
-    void initialize(bool activate);
+    // Takes the channel's lock and opens the channel, recovering a socket left behind by a copy
+    // that crashed. False when another copy holds the lock or owns the socket, or when no
+    // channel can be made (channelError() says why). With activate, every message received
+    // also raises the main widget.
+    bool initialize(bool activate);
     // Whether this object has opened the local channel.
     bool isRunning() const;
+
+    // What a starting copy does: hands the message to the running copy, or, when none runs,
+    // becomes the running copy with initialize(false). A copy that holds the lock but does not
+    // listen yet is still starting: the message is sent again until the timeout.
+    enum class Start { HandedOver, Running, Failed };
+    Start handOverOrRun(const QString& message, int timeout);
+    // Why the last initialize() or handOverOrRun() could not open the channel; empty otherwise.
+    QString channelError() const;
 
     // The window that activateMainWidget() raises; none by default.
     void setMainWidget(QWidget* widget);
     QWidget* mainWidget() const;
 
     // Where the channel of that id lives: the user's runtime folder ($XDG_RUNTIME_DIR), or
-    // else a folder of the user's own in the temporary folder. Empty when neither can be
-    // used safely.
-    static QString serverName(const QString& id);
+    // else the first folder of the user's own among a fixed series in the temporary folder
+    // (a folder that another user made is passed over). Empty when none can be used safely;
+    // *problem then says why.
+    static QString serverName(const QString& id, QString* problem = nullptr);
 
     // The ids carried by messages sent from this process so far; the first message has id 1.
     static quint32 lastMessageId();
@@ -65,7 +77,12 @@ private:
     void _acceptConnections();
     void _readMessage(QLocalSocket* socket);
 
+    bool _takeLock(const QString& name);
+    void _releaseLock();
+
     QString _id;
+    QString _channelError;
     QLocalServer* _server = nullptr;
+    int _lockFd = -1;
     QPointer<QWidget> _mainWidget;
 };

@@ -36,9 +36,14 @@ void SyncDialog::languageChange()
     _textLabel1->setText(tr("Please wait..."));
 }
 
+// The window's close button is refused; a close that the program asks for (the session
+// ends and every window is closed) ends the wait.
 void SyncDialog::closeEvent(QCloseEvent* event)
 {
-    event->ignore();
+    if (event->spontaneous())
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 // Escape would reject the dialog and hand the window back while the database is

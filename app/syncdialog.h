@@ -6,7 +6,8 @@ class QLabel;
 
 // The waiting dialog shown while the handheld synchronisation has the user
 // database closed. The user cannot dismiss it; the main window ends it when the
-// synchronisation hands the database back.
+// synchronisation hands the database back, and the program closes it when the
+// session ends.
 class SyncDialog : public QDialog
 {
     Q_OBJECT

@@ -258,7 +258,8 @@ bool TipOfTheDay::_parseLine(const QString& line, TipLine& tip) const
         return false;
     bool ok = false;
     tip.number = cleanField(fields.at(0)).toInt(&ok);
-    if (!ok)
+    // The sign of a stored tip number says whether tips show at start: numbers start at 1.
+    if (!ok || tip.number < 1)
         return false;
     tip.features = cleanField(fields.at(1));
     tip.event = cleanField(fields.at(2));

@@ -10,9 +10,15 @@
 #include "reports/diaryreportfactory.h"
 #include "reports/pagesetup.h"
 #include "reports/printerrdm.h"
+#include "reports/breakdownreportviewer.h"
+#include "reports/dateselectorbar.h"
+#include "reports/simplereportmetrics.h"
+#include "reports/summaryreportfactory.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QPainter>
+#include <QPixmap>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -82,6 +88,53 @@ void drawYear(benchmark::State& state)
     }
 }
 BENCHMARK(drawYear)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// A day of the year, walking forward so that no two iterations show the same day.
+QDate nextDay(int& step)
+{
+    return YearStart.addDays(step++ % 366);
+}
+
+void breakdownDayChange(benchmark::State& state)
+{
+    BreakdownReportViewer viewer;
+    viewer.resize(1000, 700);
+    // Shown, its pies are drawn as soon as their day changes.
+    viewer.show();
+    QPixmap pixmap(viewer.size());
+    int step = 0;
+    for (auto _ : state) {
+        viewer.dateBar()->setDate(nextDay(step));
+        viewer.render(&pixmap);
+    }
+}
+BENCHMARK(breakdownDayChange)->Unit(benchmark::kMillisecond);
+
+void summaryDayChange(benchmark::State& state)
+{
+    SimpleReportMetrics metrics;
+    metrics.setSize(QSize(1135, 565));
+    QPixmap pixmap(metrics.size());
+    int step = 0;
+    for (auto _ : state) {
+        const QDate day = nextDay(step);
+        SummaryReportFactory factory(day, day, false);
+        const std::unique_ptr<Report> report(factory.getReport(&metrics));
+        pixmap.fill(Qt::white);
+        QPainter painter(&pixmap);
+        report->draw(&painter, 0);
+    }
+}
+BENCHMARK(summaryDayChange)->Unit(benchmark::kMillisecond);
+
+void summaryFactory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        SummaryReportFactory factory(YearStart, YearStart.addDays(int(state.range(0)) - 1), false);
+        benchmark::DoNotOptimize(factory.pages().size());
+    }
+}
+BENCHMARK(summaryFactory)->Arg(30)->Arg(366)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -6,7 +6,10 @@
 #include "catalogue/recipeaccesswrapper.h"
 #include "core/fooddiaryitem.h"
 
+#include <QDeadlineTimer>
+
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 using namespace DBTypes;
@@ -16,14 +19,15 @@ bool RecipeProxyDB::s_connecting = false;
 
 namespace {
 
-// The values of the whole recipe from its nutrient set; missing ones stay as they are.
+// The values of the whole recipe from its nutrient set; missing ones, and any that is not a
+// finite number, stay as they are.
 void readNutrients(IOrvNutrients* nutrients, FoodItem* values)
 {
     for (int nut = 0; nut < NUTRIENT_COUNT; ++nut) {
         short has = 0;
         double value = 0.0;
         if (nutrients->HasNutrient(nut, &has) >= 0 && has
-            && nutrients->GetNutrient(nut, &value) >= 0)
+            && nutrients->GetNutrient(nut, &value) >= 0 && std::isfinite(float(value)))
             values->setNutrient(NutType(nut), float(value));
     }
 }
@@ -104,7 +108,8 @@ void RecipeProxyDB::_apply(const QString& text)
     IRecipeResults* results = _connection->search(text);
     if (!results)
         return;
-    for (;;) {
+    const QDeadlineTimer deadline(SEARCH_DEADLINE_MS);
+    while (_items.size() < size_t(MAX_SEARCH_RESULTS) && !deadline.hasExpired()) {
         IRecipe* recipe = nullptr;
         const qint32 result = results->Fetch(&recipe);
         if (result == RESULT_OK && recipe)

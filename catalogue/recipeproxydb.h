@@ -40,11 +40,16 @@ public:
 
     // Fills a food entry with a recipe's name, nutrients and servings: one "serving" and,
     // for more than one, the whole preparation. False when the recipe cannot be opened,
-    // named or given its nutrients, or does not say how many servings it makes.
+    // named or given its nutrients, or does not say how many servings it makes. A value that
+    // is not a finite number is left out, as a missing one.
     bool loadRecipeIntoFDI(DBTypes::FoodDiaryItem& fdi, int recipeId);
 
     // The least number of characters of usable search terms.
     static constexpr int MIN_TERMS_LENGTH = 3;
+    // The most recipes one search lists, and the longest a search may take: a program that
+    // keeps sending results cannot hold up the browser or fill the memory.
+    static constexpr int MAX_SEARCH_RESULTS = 500;
+    static constexpr int SEARCH_DEADLINE_MS = 10000;
 
 private:
     explicit RecipeProxyDB(std::unique_ptr<RecipeAccessWrapper> connection);

@@ -351,9 +351,13 @@ bool BXSettings::moveFile(const QString& from, const QString& to, QString* error
 QString BXSettings::getUserDBPath()
 {
     static const QString folder = [] {
+        // Only an absolute folder is taken: an empty or relative one would put the user
+        // database wherever the program happens to be started.
         BXSettings settings;
-        const QString path = settings.readEntry(QStringLiteral("/admin/userdbpath"), getDirData());
-        return QDir(path).absolutePath() + QLatin1Char('/');
+        const QString path = settings.readEntry(QStringLiteral("/admin/userdbpath"), QString());
+        if (!QDir::isAbsolutePath(path))
+            return getDirData();
+        return QDir::cleanPath(path) + QLatin1Char('/');
     }();
     return folder;
 }

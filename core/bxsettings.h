@@ -103,7 +103,8 @@ public:
     // ones. Refuses, with the reason in *error, when both hold some, or when a move fails.
     // Called at start, before anything reads the settings or the data folder.
     static bool moveOldFolders(QString* error);
-    // The folder of the user database, absolute, ending in "/".
+    // The folder of the user database, ending in "/": the stored "/admin/userdbpath" when it
+    // is an absolute path, else the data folder.
     static QString getUserDBPath();
     // The backup folder: the stored choice, or else the default, which is then stored.
     static QString getBackupDirData();

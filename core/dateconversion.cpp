@@ -3,7 +3,6 @@
 #include "core/dbtypes.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cstring>
 
 void DateToCode4(const QDate& date, char* code)
@@ -16,8 +15,8 @@ void DateToCode4(const QDate& date, char* code)
 
 QDate DateFromCode4(const char* date)
 {
-    assert(date != nullptr);
-    assert(strlen(date) == 8);
+    if (!date || std::strlen(date) != 8)
+        return QDate();
     const QString text = QString::fromLatin1(date, 8);
     for (QChar c : text) {
         if (!c.isDigit())

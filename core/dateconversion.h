@@ -9,8 +9,8 @@
 // empty code.
 void DateToCode4(const QDate& date, char* code);
 
-// The date of an 8-character code (any other length is a broken invariant); an invalid
-// QDate when the code names no date.
+// The date of a code; an invalid QDate when the text (which may come from a file) is not
+// 8 digits naming a day.
 QDate DateFromCode4(const char* date);
 
 #endif

@@ -2,6 +2,8 @@
 
 #include "core/numberparser.h"
 
+#include <algorithm>
+
 NumberValidator::NumberValidator(double bottom, double top, int decimals, QObject* parent)
     : QValidator(parent)
     , _bottom(bottom)
@@ -12,6 +14,9 @@ NumberValidator::NumberValidator(double bottom, double top, int decimals, QObjec
 
 QValidator::State NumberValidator::validate(QString& input, int&) const
 {
+    // A field holds the number alone: a blank typed before or after it is refused too.
+    if (std::any_of(input.cbegin(), input.cend(), [](QChar c) { return c.isSpace(); }))
+        return Invalid;
     const std::optional<QString> normalized = NumberParser::normalize(input, locale());
     if (!normalized)
         return Invalid;

@@ -1,167 +1,199 @@
 #include "profile/profilewizard.h"
+
+#include "core/brandengine.h"
 #include "core/clock.h"
+#include "core/dateconversion.h"
+#include "profile/activitylevelpage.h"
+#include "profile/finishpage.h"
+#include "profile/goalpage.h"
+#include "profile/intropage.h"
+#include "profile/measurementspage.h"
+#include "profile/pagecontroller.h"
+#include "profile/personaldetailspage.h"
+#include "profile/targetspage.h"
+#include "profile/wizardmenu.h"
+#include "profile/yourprofilepage.h"
 
-#include "core/unitmeasurement.h"
-#include "core/unitweight.h"
-
-#include <QApplication>
-#include <QButtonGroup>
-#include <QDateEdit>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
+#include <QStackedWidget>
 #include <QVBoxLayout>
-
-#include <cstring>
 
 namespace {
 
-void writeDateCode(const QDate& date, char* code)
-{
-    const QByteArray text = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
-    std::memset(code, 0, DBTypes::DATE_CODE_SIZE);
-    std::memcpy(code, text.constData(), std::min<qsizetype>(text.size(), 8));
-}
-
-QString unitLabel(const QString& caption, const UnitDescriptor& unit)
-{
-    return QStringLiteral("%1 (%2):").arg(caption, unit.printUnits().trimmed());
-}
+const QColor HeaderColour(131, 156, 214);
+constexpr int HeaderHeight = 60;
+constexpr int HeaderFontPoints = 15;
 
 } // namespace
 
 ProfileWizard::ProfileWizard(QWidget* parent)
     : QDialog(parent)
+    , _defaultController(std::make_unique<PageController>())
 {
+    setObjectName(QStringLiteral("Profile Wizard"));
     setModal(true);
     setWindowTitle(tr("Personal Profile"));
-    _build();
-    _applyUnits();
+    _buildFrame();
+    _addPages();
+    setSection(Welcome);
 }
 
 ProfileWizard::~ProfileWizard() = default;
 
-void ProfileWizard::_build()
+void ProfileWizard::_buildFrame()
 {
-    _nameField = new QLineEdit(this);
-    _nameField->setObjectName(QStringLiteral("_nameField"));
-    _birthDateField = new QDateEdit(this);
-    _birthDateField->setObjectName(QStringLiteral("_birthDateField"));
-    _birthDateField->setDateRange(QDate(1900, 1, 1), Clock::today());
-    _birthDateField->setDate(QDate(1970, 1, 1));
-    _birthDateField->setCalendarPopup(true);
-    _maleRadioButton = new QRadioButton(tr("Male"), this);
-    _maleRadioButton->setObjectName(QStringLiteral("_maleRadioButton"));
-    _femaleRadioButton = new QRadioButton(tr("Female"), this);
-    _femaleRadioButton->setObjectName(QStringLiteral("_femaleRadioButton"));
-    _sexButtonGroup = new QButtonGroup(this);
-    _sexButtonGroup->addButton(_maleRadioButton, 0);
-    _sexButtonGroup->addButton(_femaleRadioButton, 1);
-    _heightLabel = new QLabel(this);
-    _heightField = new QLineEdit(this);
-    _heightField->setObjectName(QStringLiteral("_heightField"));
-    _weightLabel = new QLabel(this);
-    _weightField = new QLineEdit(this);
-    _weightField->setObjectName(QStringLiteral("_weightField"));
-    _errorLabel = new QLabel(this);
-    _errorLabel->setObjectName(QStringLiteral("_errorLabel"));
-    _errorLabel->setStyleSheet(QStringLiteral("color: red"));
-    _finishButton = new QPushButton(tr("Finish"), this);
-    _finishButton->setObjectName(QStringLiteral("_finishButton"));
-    _finishButton->setDefault(true);
-    _cancelButton = new QPushButton(tr("Cancel"), this);
-    _cancelButton->setObjectName(QStringLiteral("_cancelButton"));
+    _menu = new WizardMenu(this);
+    const std::unique_ptr<QPixmap> logo(
+        BrandEngine::instance()->getPixmapPtr("graphics.image.profile.logo"));
+    _menu->setImage(logo.get());
+    _stack = new QStackedWidget(this);
+    _stack->setObjectName(QStringLiteral("Wizard Widget Stack"));
 
-    auto* sexRow = new QHBoxLayout;
-    sexRow->addWidget(_maleRadioButton);
-    sexRow->addWidget(_femaleRadioButton);
-    sexRow->addStretch(1);
-    auto* form = new QFormLayout;
-    form->addRow(tr("Name:"), _nameField);
-    form->addRow(tr("Date of birth:"), _birthDateField);
-    form->addRow(tr("Sex:"), sexRow);
-    form->addRow(_heightLabel, _heightField);
-    form->addRow(_weightLabel, _weightField);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(_cancelButton);
-    buttons->addWidget(_finishButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(_errorLabel);
-    layout->addLayout(buttons);
+    auto* column = new QVBoxLayout;
+    column->addWidget(_buildHeader());
+    column->addWidget(_stack, 1);
+    column->addLayout(_buildButtonRow());
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(_menu);
+    layout->addLayout(column);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(_finishButton, &QPushButton::clicked, this, &ProfileWizard::accept);
+    connect(_menu, qOverload<int>(&WizardMenu::selected), this, &ProfileWizard::doMenuSelection);
+    connect(_nextButton, &QPushButton::clicked, this, &ProfileWizard::doNext);
+    connect(_backButton, &QPushButton::clicked, this, &ProfileWizard::doBack);
     connect(_cancelButton, &QPushButton::clicked, this, &ProfileWizard::reject);
-    connect(_nameField, &QLineEdit::textChanged, this, &ProfileWizard::updateErrors);
-    connect(_heightField, &QLineEdit::textChanged, this, &ProfileWizard::updateErrors);
-    connect(_weightField, &QLineEdit::textChanged, this, &ProfileWizard::updateErrors);
-    connect(_sexButtonGroup, &QButtonGroup::idToggled, this, &ProfileWizard::updateErrors);
 }
 
-void ProfileWizard::_applyUnits()
+QWidget* ProfileWizard::_buildHeader()
 {
-    const bool imperial = _prefs.measurementUnits == 1;
-    _heightUnit = std::make_unique<UnitMeasurement>(imperial ? UnitMeasurement::Inches
-                                                             : UnitMeasurement::Centimetres);
-    _weightUnit = std::make_unique<UnitWeight>(imperial ? UnitWeight::Pounds
-                                                        : UnitWeight::Kilograms);
-    _heightLabel->setText(unitLabel(tr("Height"), *_heightUnit));
-    _weightLabel->setText(unitLabel(tr("Weight"), *_weightUnit));
-    delete _heightField->validator();
-    _heightField->setValidator(_heightUnit->createValidator(_heightField));
-    delete _weightField->validator();
-    _weightField->setValidator(_weightUnit->createValidator(_weightField));
-    _heightField->setText(_profile.height > 0.0f ? _heightUnit->printNumber(_profile.height)
-                                                 : QString());
-    const bool hasWeight = _checkin.hasWeight && _checkin.weight > 0.0f;
-    _weightField->setText(hasWeight ? _weightUnit->printNumber(_checkin.weight) : QString());
-    _loadedHeightText = _heightField->text();
-    _loadedWeightText = _weightField->text();
-    updateErrors();
+    auto* header = new QWidget(this);
+    header->setFixedHeight(HeaderHeight);
+    header->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    header->setAutoFillBackground(true);
+    QPalette colours = header->palette();
+    colours.setColor(QPalette::Window, HeaderColour);
+    header->setPalette(colours);
+    _headerLabel = new QLabel(header);
+    _headerLabel->setFont(QFont(QStringLiteral("Arial"), HeaderFontPoints));
+    _headerLabel->setIndent(20);
+    auto* layout = new QHBoxLayout(header);
+    layout->addWidget(_headerLabel);
+    return header;
+}
+
+QLayout* ProfileWizard::_buildButtonRow()
+{
+    _backButton = new QPushButton(tr("< Back"), this);
+    _backButton->setObjectName(QStringLiteral("Prev"));
+    _nextButton = new QPushButton(tr("Next >"), this);
+    _nextButton->setObjectName(QStringLiteral("Next"));
+    _nextButton->setDefault(true);
+    _cancelButton = new QPushButton(tr("Cancel"), this);
+    _cancelButton->setObjectName(QStringLiteral("Cancel"));
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(5, 5, 5, 5);
+    row->setSpacing(10);
+    row->addStretch(1);
+    row->addWidget(_backButton);
+    row->addWidget(_nextButton);
+    row->addWidget(_cancelButton);
+    return row;
+}
+
+void ProfileWizard::_addPages()
+{
+    auto* details = new PersonalDetailsPage(this);
+    auto* measurements = new MeasurementsPage(this);
+    auto* activity = new ActivityLevelPage(this);
+    auto* yourProfile = new YourProfilePage(this);
+    auto* goals = new GoalPage(this);
+    auto* targets = new TargetsPage(this);
+    _controllers = {
+        {PersonalDetails, details->pageController()},
+        {Measurements, measurements->pageController()},
+        {ActivityLevel, activity->pageController()},
+        {YourProfile, yourProfile->pageController()},
+        {Goals, goals->pageController()},
+        {Targets, targets->pageController()},
+    };
+    addPage(Welcome, tr("Welcome"), new IntroPage(this));
+    addPage(PersonalDetails, tr("Personal Details"), details);
+    addPage(Measurements, tr("Measurements"), measurements);
+    addPage(ActivityLevel, tr("Activity Level"), activity);
+    addPage(YourProfile, tr("Your Profile"), yourProfile);
+    addPage(Goals, tr("Goals"), goals);
+    addPage(Targets, tr("Targets"), targets);
+    addPage(Finish, tr("Finish"), new FinishPage(this));
+}
+
+void ProfileWizard::addPage(int id, const QString& name, QWidget* page)
+{
+    _menu->addSection(id, name);
+    _menu->setSectionEnabled(id, isSectionEnabled(id));
+    _stack->addWidget(page);
+    _pages[id] = page;
+    sectionPageController(id)->notify(this, SLOT(enableSections()));
+}
+
+QWidget* ProfileWizard::page(int id) const
+{
+    const auto found = _pages.find(id);
+    return found == _pages.end() ? nullptr : found->second;
+}
+
+PageController* ProfileWizard::sectionPageController(int id) const
+{
+    const auto found = _controllers.find(id);
+    if (found == _controllers.end() || _menu->sectionPosition(id) < 0)
+        return _defaultController.get();
+    return found->second;
+}
+
+bool ProfileWizard::isSectionEnabled(int id) const
+{
+    const int position = _menu->sectionPosition(id);
+    if (position <= 0)
+        return position == 0;
+    const int previous = _menu->sectionAtPosition(position - 1);
+    return sectionPageController(previous)->isPageComplete() && isSectionEnabled(previous);
+}
+
+void ProfileWizard::enableSections()
+{
+    for (int position = 0; position < _menu->sectionCount(); ++position) {
+        const int id = _menu->sectionAtPosition(position);
+        _menu->setSectionEnabled(id, isSectionEnabled(id));
+    }
 }
 
 void ProfileWizard::set(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
                         const DBTypes::UserPrefs* prefs)
 {
-    if (profile) {
+    if (profile)
         _profile = *profile;
-        _nameField->setText(profile->name);
-        if (profile->dob[0] != '\0')
-            _birthDateField->setDate(QDate::fromString(
-                QString::fromLatin1(profile->dob, 8), QStringLiteral("yyyyMMdd")));
-        if (profile->sex == 0)
-            _maleRadioButton->setChecked(true);
-        else if (profile->sex == 1)
-            _femaleRadioButton->setChecked(true);
-    }
     if (checkin)
         _checkin = *checkin;
     if (prefs)
         _prefs = *prefs;
-    _applyUnits();
-}
-
-void ProfileWizard::_save()
-{
-    _profile.name = _nameField->text();
-    writeDateCode(_birthDateField->date(), _profile.dob);
-    _profile.sex = _sexButtonGroup->checkedId();
-    _profile.height = float(_height());
-    const double weight = _weight();
-    _checkin.weight = float(weight);
-    _checkin.hasWeight = weight > 0.0;
+    for (int position = 0; position < _menu->sectionCount(); ++position) {
+        sectionPageController(_menu->sectionAtPosition(position))
+            ->load(&_profile, &_checkin, &_prefs);
+        enableSections();
+    }
 }
 
 void ProfileWizard::get(DBTypes::UserProfile* profile, DBTypes::CheckinItem* checkin,
                         DBTypes::UserPrefs* prefs)
 {
-    _save();
-    writeDateCode(Clock::today(), _checkin.date);
-    writeDateCode(Clock::today(), _profile.created);
+    for (int position = 0; position < _menu->sectionCount(); ++position)
+        sectionPageController(_menu->sectionAtPosition(position))
+            ->save(&_profile, &_checkin, &_prefs);
+    DateToCode4(Clock::today(), _checkin.date);
+    if (_profile.created[0] == '\0')
+        DateToCode4(Clock::today(), _profile.created);
     if (profile)
         *profile = _profile;
     if (checkin)
@@ -170,49 +202,61 @@ void ProfileWizard::get(DBTypes::UserProfile* profile, DBTypes::CheckinItem* che
         *prefs = _prefs;
 }
 
-double ProfileWizard::_value(const QLineEdit* field, const UnitDescriptor& unit,
-                             const QString& loadedText, double loadedValue)
+void ProfileWizard::setSection(int id)
 {
-    if (field->text().trimmed().isEmpty())
-        return -1.0;
-    return field->text() == loadedText ? loadedValue : unit.input(field->text());
+    if (_menu->activeSection() >= 0)
+        sectionPageController(_menu->activeSection())->save(&_profile, &_checkin, &_prefs);
+    PageController* entered = sectionPageController(id);
+    entered->load(&_profile, &_checkin, &_prefs);
+    entered->start();
+    _headerLabel->setText(_menu->sectionName(id));
+    if (QWidget* shown = page(id))
+        _stack->setCurrentWidget(shown);
+    _menu->setSectionEnabled(id, true);
+    _menu->setActiveSection(id);
+    const int position = _menu->sectionPosition(id);
+    setBackButtonEnabled(position != 0);
+    setFinishButtonEnabled(position == _menu->sectionCount() - 1);
 }
 
-double ProfileWizard::_height() const
+void ProfileWizard::doNext()
 {
-    return _value(_heightField, *_heightUnit, _loadedHeightText, _profile.height);
-}
-
-double ProfileWizard::_weight() const
-{
-    return _value(_weightField, *_weightUnit, _loadedWeightText, _checkin.weight);
-}
-
-bool ProfileWizard::isComplete() const
-{
-    return _errorLabel->text().isEmpty();
-}
-
-void ProfileWizard::updateErrors()
-{
-    QStringList errors;
-    if (_nameField->text().trimmed().isEmpty())
-        errors << tr("Please enter your name.");
-    if (_sexButtonGroup->checkedId() < 0)
-        errors << tr("Please choose male or female.");
-    if (_height() <= 0.5)
-        errors << tr("Please enter your height.");
-    if (_weight() <= 0.0)
-        errors << tr("Please enter your weight.");
-    _errorLabel->setText(errors.join(QLatin1Char('\n')));
-    _finishButton->setEnabled(errors.isEmpty());
-}
-
-void ProfileWizard::accept()
-{
-    if (!isComplete()) {
-        QApplication::beep();
+    const int active = _menu->activeSection();
+    if (!sectionPageController(active)->isPageComplete()) {
+        WizardMenu::beep();
         return;
     }
-    QDialog::accept();
+    const int position = _menu->sectionPosition(active);
+    if (position == _menu->sectionCount() - 1)
+        accept();
+    else
+        setSection(_menu->sectionAtPosition(position + 1));
+}
+
+void ProfileWizard::doBack()
+{
+    const int position = _menu->sectionPosition(_menu->activeSection());
+    if (position > 0)
+        setSection(_menu->sectionAtPosition(position - 1));
+}
+
+void ProfileWizard::doMenuSelection(int id)
+{
+    const int active = _menu->activeSection();
+    if (_menu->sectionPosition(id) > _menu->sectionPosition(active)
+        && !sectionPageController(active)->isPageComplete()) {
+        WizardMenu::beep();
+        return;
+    }
+    setSection(id);
+}
+
+void ProfileWizard::setBackButtonEnabled(bool enabled)
+{
+    _backButton->setEnabled(enabled);
+}
+
+void ProfileWizard::setFinishButtonEnabled(bool finish)
+{
+    _nextButton->setText(finish ? tr("Finish") : tr("Next >"));
 }

@@ -4,78 +4,83 @@
 
 #include <QDialog>
 
+#include <map>
 #include <memory>
 
-class QButtonGroup;
-class QDateEdit;
+class PageController;
 class QLabel;
-class QLineEdit;
 class QPushButton;
-class QRadioButton;
-class UnitDescriptor;
+class QStackedWidget;
+class WizardMenu;
 
-// The modal profile wizard: a user's name, date of birth, sex, height and weight. It works
-// on copies of a profile, a check-in and preferences; set() loads them and get() hands the
-// entered records out, the check-in dated today. Height and weight are shown and typed in
-// the units of the preferences.
+// The modal wizard in which a user sets up or edits the personal profile: eight sections,
+// each a page with its controller, entered from a painted menu or with Back and Next. It
+// works on copies of a profile, a check-in and preferences; set() loads every page from
+// them and get() hands out what the pages hold. A section can be entered only when every
+// page before it is complete.
 class ProfileWizard : public QDialog
 {
     Q_OBJECT
 
 public:
+    enum Section {
+        Welcome = 0,
+        PersonalDetails,
+        Measurements,
+        ActivityLevel,
+        YourProfile,
+        Goals,
+        Targets,
+        Finish,
+    };
+
     explicit ProfileWizard(QWidget* parent);
     ~ProfileWizard() override;
 
     void set(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
              const DBTypes::UserPrefs* prefs);
+    // Saves every page, then hands out the records with the check-in dated today; a new
+    // profile (no created date yet) is dated today too.
     void get(DBTypes::UserProfile* profile, DBTypes::CheckinItem* checkin,
              DBTypes::UserPrefs* prefs);
 
-    // Whether every field holds a usable value; Finish is enabled only then.
-    bool isComplete() const;
+    // The controller of a section; the shared default controller for the sections without
+    // one of their own and for ids not in the menu.
+    PageController* sectionPageController(int id) const;
+    bool isSectionEnabled(int id) const;
+    void addPage(int id, const QString& name, QWidget* page);
+    void setBackButtonEnabled(bool enabled);
+    void setFinishButtonEnabled(bool finish);
 
-    QLineEdit* nameField() const { return _nameField; }
-    QDateEdit* birthDateField() const { return _birthDateField; }
-    QRadioButton* maleRadioButton() const { return _maleRadioButton; }
-    QRadioButton* femaleRadioButton() const { return _femaleRadioButton; }
-    QLineEdit* heightField() const { return _heightField; }
-    QLineEdit* weightField() const { return _weightField; }
-    QPushButton* finishButton() const { return _finishButton; }
+    WizardMenu* menu() const { return _menu; }
+    QWidget* page(int id) const;
+    QLabel* headerLabel() const { return _headerLabel; }
+    QPushButton* backButton() const { return _backButton; }
+    QPushButton* nextButton() const { return _nextButton; }
+    QPushButton* cancelButton() const { return _cancelButton; }
 
 public slots:
-    void accept() override;
-
-private slots:
-    void updateErrors();
+    void setSection(int id);
+    void doBack();
+    void doNext();
+    void doMenuSelection(int id);
+    void enableSections();
 
 private:
-    void _build();
-    void _applyUnits();
-    void _save();
-    // A field's value in its internal unit: the loaded value while the field shows it
-    // unchanged, -1 for an empty field.
-    static double _value(const QLineEdit* field, const UnitDescriptor& unit,
-                         const QString& loadedText, double loadedValue);
-    double _height() const;
-    double _weight() const;
+    void _buildFrame();
+    QWidget* _buildHeader();
+    QLayout* _buildButtonRow();
+    void _addPages();
 
-    QLineEdit* _nameField;
-    QDateEdit* _birthDateField;
-    QButtonGroup* _sexButtonGroup;
-    QRadioButton* _maleRadioButton;
-    QRadioButton* _femaleRadioButton;
-    QLabel* _heightLabel;
-    QLineEdit* _heightField;
-    QLabel* _weightLabel;
-    QLineEdit* _weightField;
-    QLabel* _errorLabel;
-    QPushButton* _finishButton;
+    WizardMenu* _menu;
+    QStackedWidget* _stack;
+    QLabel* _headerLabel;
+    QPushButton* _backButton;
+    QPushButton* _nextButton;
     QPushButton* _cancelButton;
-
-    std::unique_ptr<UnitDescriptor> _heightUnit;
-    std::unique_ptr<UnitDescriptor> _weightUnit;
-    QString _loadedHeightText;
-    QString _loadedWeightText;
+    std::map<int, QWidget*> _pages;
+    std::map<int, PageController*> _controllers;
+    std::unique_ptr<PageController> _defaultController;
 
     DBTypes::UserProfile _profile;
     DBTypes::CheckinItem _checkin;

@@ -2,50 +2,50 @@
 
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "reports/breakdownreportviewer.h"
+#include "reports/nutrientreportviewer.h"
+#include "reports/reportsselector.h"
+#include "reports/reportsselectoritem.h"
 #include "reports/reportviewer.h"
+#include "reports/stepreportviewer.h"
+#include "reports/summaryreportviewer.h"
+#include "reports/weightreportviewer.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QListWidget>
 #include <QStackedWidget>
 
+#include <cassert>
 #include <memory>
 
-namespace {
-
-constexpr int ReportIdRole = Qt::UserRole;
-
-} // namespace
-
 ReportsContainer::ReportsContainer(QWidget* parent, const char* name, Qt::WindowFlags flags)
-    : QWidget(parent, flags), _list(new QListWidget(this))
+    : QWidget(parent, flags), _layout(new QHBoxLayout(this)), _list(new ReportsSelector(this))
 {
     setObjectName(QString::fromLatin1(name));
     _list->setObjectName(QStringLiteral("reportsSelector"));
-    _list->setMinimumWidth(100);
-    _list->setViewMode(QListView::ListMode);
-    _list->setSortingEnabled(true);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->setSpacing(6);
-    layout->addWidget(_list, 1);
-    layout->addStretch(9);
+    _layout->setContentsMargins(6, 6, 6, 6);
+    _layout->setSpacing(6);
+    _layout->addWidget(_list, 1);
 
-    const BrandEngine* brand = BrandEngine::instance();
-    _addEntry(2, tr("Breakdowns"), "graphics.icon.breakdown");
-    _addEntry(1, tr("Nutrients"), "graphics.icon.nutrient");
-    _addEntry(0, tr("Weight"), "graphics.icon.weight");
-    _addEntry(4, tr("Daily Summary"), "graphics.icon.summary");
-    if (brand->idExists("steps_measurement_enabled") && brand->getBool("steps_measurement_enabled"))
-        _addEntry(3, tr("Steps"), "graphics.icon.pedometer");
+    _addEntry(Breakdowns, tr("Breakdowns"), "graphics.icon.breakdown");
+    _addEntry(Nutrients, tr("Nutrients"), "graphics.icon.nutrient");
+    _addEntry(Weight, tr("Weight"), "graphics.icon.weight");
+    _addEntry(DailySummary, tr("Daily Summary"), "graphics.icon.summary");
+    if (_stepsEnabled())
+        _addEntry(Steps, tr("Steps"), "graphics.icon.pedometer");
+    _list->sortItems(Qt::AscendingOrder);
 
-    BXSettings settings;
-    _currentReport = settings.getInt(BXSettings::SelectedReport);
-    for (int i = 0; i < _list->count(); ++i) {
-        if (_list->item(i)->data(ReportIdRole).toInt() == 0)
-            _list->setCurrentRow(i);
+    _currentReport = BXSettings().getInt(BXSettings::SelectedReport);
+    for (int row = 0; row < _list->count(); ++row) {
+        const auto* item = static_cast<const ReportsSelectorItem*>(_list->item(row));
+        if (item->id() == Weight)
+            _list->setCurrentRow(row);
     }
-    handleReportChanged(_currentReport);
+    for (int row = 0; row < _list->count(); ++row) {
+        const auto* item = static_cast<const ReportsSelectorItem*>(_list->item(row));
+        if (item->id() == _currentReport)
+            _list->setCurrentRow(row);
+    }
     connect(_list, &QListWidget::currentItemChanged, this, &ReportsContainer::_itemChanged);
 }
 
@@ -53,21 +53,21 @@ ReportsContainer::~ReportsContainer()
 {
     if (ReportViewer* viewer = currentViewer())
         viewer->saveSettings();
-    if (const QListWidgetItem* item = _list->currentItem()) {
-        BXSettings settings;
-        settings.setInt(BXSettings::SelectedReport, item->data(ReportIdRole).toInt());
-    }
+    if (const auto* item = static_cast<const ReportsSelectorItem*>(_list->currentItem()))
+        BXSettings().setInt(BXSettings::SelectedReport, item->id());
+}
+
+bool ReportsContainer::_stepsEnabled() const
+{
+    const BrandEngine* brand = BrandEngine::instance();
+    return brand->idExists("steps_measurement_enabled") && brand->getBool("steps_measurement_enabled");
 }
 
 void ReportsContainer::_addEntry(int id, const QString& text, const char* icon)
 {
     const BrandEngine* brand = BrandEngine::instance();
-    auto* item = new QListWidgetItem(text, _list);
-    if (brand->idExists(icon)) {
-        const std::unique_ptr<QPixmap> pixmap(brand->getPixmapPtr(icon));
-        item->setIcon(QIcon(*pixmap));
-    }
-    item->setData(ReportIdRole, id);
+    const QPixmap pixmap = brand->idExists(icon) ? brand->getPixmap(icon) : QPixmap();
+    new ReportsSelectorItem(_list, id, text, pixmap);
 }
 
 ReportViewer* ReportsContainer::currentViewer() const
@@ -90,16 +90,66 @@ void ReportsContainer::raiseWidget()
 
 void ReportsContainer::handleReportChanged(int id)
 {
-    for (int i = 0; i < _list->count(); ++i) {
-        if (_list->item(i)->data(ReportIdRole).toInt() == id) {
-            _list->setCurrentRow(i);
-            _currentReport = id;
-        }
+    handleReportChanged(id, false);
+}
+
+void ReportsContainer::handleReportChanged(int id, bool force)
+{
+    if (id == _lastBuilt && !force)
+        return;
+    _currentReport = id;
+    _lastBuilt = id;
+    setCurrentWidget(_makeViewer(id));
+}
+
+QFrame* ReportsContainer::_makeViewer(int id) const
+{
+    switch (id) {
+    case Nutrients:
+        return new NutrientReportViewer;
+    case Breakdowns:
+        return new BreakdownReportViewer;
+    case DailySummary:
+        return new SummaryReportViewer;
+    case Steps:
+        if (_stepsEnabled())
+            return new StepReportViewer;
+        break;
+    default:
+        break;
     }
+    // The Weight entry is the one the list shows for any report it does not offer.
+    return new WeightReportViewer;
+}
+
+void ReportsContainer::setCurrentWidget(QFrame* viewer)
+{
+    if (_currentWidget) {
+        if (ReportViewer* shown = currentViewer())
+            shown->saveSettings();
+        delete _currentWidget;
+    }
+    _currentWidget = viewer;
+    if (!viewer)
+        return;
+    viewer->setParent(this);
+    viewer->hide();
+    _layout->addWidget(viewer, 9);
+    ReportViewer* report = currentViewer();
+    assert(report && "dynamic_cast<ReportViewer*>(_currentWidget)");
+    report->loadSettings();
+    viewer->show();
+    _layout->activate();
+}
+
+void ReportsContainer::showEvent(QShowEvent* event)
+{
+    handleReportChanged(_currentReport, true);
+    QWidget::showEvent(event);
 }
 
 void ReportsContainer::_itemChanged(QListWidgetItem* item)
 {
     if (item)
-        _currentReport = item->data(ReportIdRole).toInt();
+        handleReportChanged(static_cast<const ReportsSelectorItem*>(item)->id(), false);
 }

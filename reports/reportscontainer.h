@@ -3,24 +3,34 @@
 #include <QWidget>
 
 class QFrame;
-class QListWidget;
+class QHBoxLayout;
 class QListWidgetItem;
 class ReportViewer;
+class ReportsSelector;
 
-// The reports page: the list of report kinds and the viewer of the chosen one.
+// The reports page: the list of report kinds and the viewer of the chosen one, built anew
+// each time a report is chosen or the page is shown.
 class ReportsContainer : public QWidget
 {
     Q_OBJECT
 
 public:
+    enum ReportId { Weight = 0, Nutrients = 1, Breakdowns = 2, Steps = 3, DailySummary = 4 };
+
     ReportsContainer(QWidget* parent, const char* name, Qt::WindowFlags flags = {});
     ~ReportsContainer() override;
 
     // The viewer shown now, or null when none is built.
     ReportViewer* currentViewer() const;
+    QFrame* currentWidget() const { return _currentWidget; }
     // The text of the list's current entry.
     QString getCurrentItem() const;
     int currentReportId() const { return _currentReport; }
+    ReportsSelector* selector() const { return _list; }
+
+    // Shows `viewer` (taking it over) in place of the viewer shown, whose settings are saved
+    // first; null shows none.
+    void setCurrentWidget(QFrame* viewer);
 
 signals:
     // Context 3 names the reports page.
@@ -30,14 +40,24 @@ public slots:
     // Emits requestEditMenuRefresh(3, 0) and raises the page in its page stack.
     void raiseWidget();
     void handleReportChanged(int id);
+    // Builds the viewer of `id` unless it is the one built last, or `force` is set.
+    void handleReportChanged(int id, bool force);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private slots:
     void _itemChanged(QListWidgetItem* item);
 
 private:
     void _addEntry(int id, const QString& text, const char* icon);
+    bool _stepsEnabled() const;
+    // A new viewer of the report, without a parent.
+    QFrame* _makeViewer(int id) const;
 
-    QListWidget* _list;
+    QHBoxLayout* _layout;
+    ReportsSelector* _list;
     QFrame* _currentWidget = nullptr;
-    int _currentReport = 0;
+    int _currentReport = Weight;
+    int _lastBuilt = -1;
 };

@@ -4,6 +4,9 @@
 
 #include <QDate>
 
+class QFrame;
+class QWidget;
+
 // A viewer of the reports page: a print module that also keeps its own settings. All
 // viewers share one date, which follows whichever viewer's date bar changed last.
 class ReportViewer : public PrintModule
@@ -13,4 +16,8 @@ public:
     virtual void loadSettings() = 0;
 
     static QDate _date;
+
+protected:
+    // The sunken frame a viewer shows its chart or report in.
+    static QFrame* frameAround(QWidget* content, QWidget* parent);
 };

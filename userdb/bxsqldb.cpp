@@ -56,16 +56,29 @@ QString columnList(const QString& definitions)
     return list.trimmed();
 }
 
+// Whether the table has a column of exactly that name (SQL names ignore case).
+bool hasColumn(const QString& table, const QString& column)
+{
+    BXSqlQuery info(QStringLiteral("PRAGMA table_info(%1)").arg(table));
+    if (!info.exec())
+        throw BXException(QStringLiteral("Cannot retrieve schema for ") + table);
+    while (info.next()) {
+        if (info.value(1).toString().compare(column, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 BXSqlDb* BXSqlDb::_instance = nullptr;
 
-BXSqlDb::BXSqlDb(std::string& error, bool& failed)
+BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed)
 {
     failed = false;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
                                                 QLatin1String(ConnectionName));
-    db.setDatabaseName(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
+    db.setDatabaseName(path);
     db.setUserName(QString());
     db.setPassword(QString());
     if (db.open() && !db.isOpenError()) {
@@ -276,7 +289,7 @@ void BXSqlDb::addColumn(const char* table, const char* column, const char* type)
     const qsizetype close = createText.lastIndexOf(QLatin1Char(')'));
     const QString definitions = (open >= 0 && close > open)
         ? createText.mid(open + 1, close - open - 1) : QString();
-    if (definitions.contains(QString::fromUtf8(column)))
+    if (hasColumn(tableName, QString::fromUtf8(column)))
         return;
     const QString columns = columnList(definitions);
 

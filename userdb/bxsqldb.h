@@ -9,6 +9,8 @@
 #include <QSqlError>
 #include <QString>
 
+class QIODevice;
+
 #include <string>
 
 // The one connection to the user database file "userdata.db" and everything that
@@ -65,8 +67,8 @@ public:
     static void noteFailure(const QSqlError& error);
 
     // Adds a column to an existing table by rebuilding it with the new column first;
-    // the new column is NULL in every old row. Does nothing when the column name
-    // already occurs in the table's definitions. Throws BXException.
+    // the new column is NULL in every old row. Does nothing when the table already has
+    // a column of that name. Throws BXException.
     void addColumn(const char* table, const char* column, const char* type);
 
     // The schema version stored in the file, 0 when it cannot be read.
@@ -84,6 +86,21 @@ public:
     // File handling of start-up.
     static bool fixMagic(const QString& path);
     static bool copyFile(const QString& source, const QString& destination, std::string& reason);
+    // Copies what `in` holds to `out` a block at a time, so that memory stays flat
+    // whatever the size; false when a block cannot be read or written in full.
+    static bool copyData(QIODevice& in, QIODevice& out);
+
+    // Opens the database file at `path` on a connection of its own (none may be
+    // running), brings it up to the current schema and checks its integrity; the file
+    // is changed by the upgrade. False with the reason when it cannot be used.
+    static bool proveFile(const QString& path, std::string& error);
+    // Puts a proven copy of `candidate` in place of the user database file (none may be
+    // running). The copy is made and proven beside the file, the current file is kept
+    // as `safety`, and the copy then takes its place in one rename. False with the
+    // reason when a step fails; the user database file is then as it was.
+    static bool installCopy(const QString& candidate, const QString& safety, std::string& error);
+    // Runs the integrity check on the running connection; false with the findings.
+    static bool checkIntegrity(std::string& error);
     // True when the file starts with the header of the older SQLite 2.1 format, which
     // this build cannot read.
     static bool isOlderFormat(const QString& path);
@@ -118,7 +135,7 @@ public:
     QSqlDatabase database() const;
 
 private:
-    BXSqlDb(std::string& error, bool& failed);
+    BXSqlDb(const QString& path, std::string& error, bool& failed);
     ~BXSqlDb();
     BXSqlDb(const BXSqlDb&) = delete;
     BXSqlDb& operator=(const BXSqlDb&) = delete;
@@ -130,7 +147,7 @@ private:
     bool _rollbackTransaction();
 
     static bool runUpgradeChain(std::string& error);
-    static bool makeSafetyCopy();
+    static bool upgradeOnCopy(std::string& error);
 
     static BXSqlDb* _instance;
 

@@ -14,6 +14,12 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+
 namespace {
 
 const char* const DatabaseFileName = "userdata.db";
@@ -106,6 +112,48 @@ bool fail(std::string& error, const std::string& text)
     return false;
 }
 
+bool isUpgradableVersion(int version)
+{
+    static const int upgradable[] = {204, 205, 206, 300, 301, 302, 303, 304,
+                                     305, 306, 307, 308, 309, 310, 411};
+    return std::find(std::begin(upgradable), std::end(upgradable), version)
+        != std::end(upgradable);
+}
+
+std::string unsupportedVersion(int version)
+{
+    return QString::asprintf("Your database is not supported by this software.\n"
+                             "\tDatabase version: %d\n\tApplication version: 4.1.0",
+                             version)
+        .toStdString();
+}
+
+// Removes a file with the journal that SQLite may have left beside it; a stale journal
+// next to a new file of the same name would be played back into it.
+void removeWithJournal(const QString& path)
+{
+    QFile::remove(path + QStringLiteral("-journal"));
+    QFile::remove(path);
+}
+
+// Puts `from` in place of `to` in one step: a crash leaves one or the other, complete.
+bool replaceFile(const QString& from, const QString& to)
+{
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// Copies `source` to `copy` and proves the copy; the copy is removed when either fails.
+bool provenCopy(const QString& source, const QString& copy, std::string& error)
+{
+    removeWithJournal(copy);
+    std::string reason;
+    if (BXSqlDb::copyFile(source, copy, reason) && BXSqlDb::proveFile(copy, reason))
+        return true;
+    removeWithJournal(copy);
+    error = reason;
+    return false;
+}
+
 } // namespace
 
 bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
@@ -124,26 +172,21 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
     fixMagic(path);
 
     bool failed = false;
-    _instance = new BXSqlDb(error, failed);
+    _instance = new BXSqlDb(path, error, failed);
     if (failed)
         return fail(error, "Cannot start program as database may be corrupted");
     const int version = getVersion();
     if (version == 0)
         return fail(error, "Cannot start program as database may be corrupted");
     if (!isCurrentVersion(version)) {
-        if (!makeSafetyCopy()) {
-            QMessageBox::information(
-                nullptr, QStringLiteral("Cannot backup userdatabase before ugprade"),
-                QStringLiteral("Cannot continue to upgrade your database as a backup cannot be "
-                               "made\nCheck that you have enough free space and file "
-                               "permissions in ")
-                    + userDbFolder());
-            qFatal("Cannot backup database before upgrade");
-        }
-        if (!runUpgradeChain(error)) {
-            cleanUp();
+        if (!isUpgradableVersion(version))
+            return fail(error, unsupportedVersion(version));
+        cleanUp();
+        if (!upgradeOnCopy(error))
             return false;
-        }
+        _instance = new BXSqlDb(path, error, failed);
+        if (failed)
+            return fail(error, "Cannot start program as database may be corrupted");
     }
     ensureDiaryIndexes();
     if (enableTriggers && !setupSyncTriggers())
@@ -151,11 +194,97 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
     return true;
 }
 
-bool BXSqlDb::makeSafetyCopy()
+// The upgrade runs on a copy beside the file, which takes the file's place only once every
+// step and the integrity check have passed; the file as it was is kept as the safety copy.
+// A failed upgrade leaves the file untouched, so every later start finds it as it was.
+bool BXSqlDb::upgradeOnCopy(std::string& error)
 {
-    const QString stamp = Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
+    const QString live = userDbFile();
+    const QString copy = live + QStringLiteral(".upgrading");
     std::string reason;
-    return copyFile(userDbFile(), userDbFolder() + QStringLiteral("userdata.") + stamp, reason);
+    if (!provenCopy(live, copy, reason)) {
+        error = "Your database " + live.toStdString()
+            + " could not be brought up to date and has been left as it was:\n" + reason;
+        return false;
+    }
+    const QString stamp = Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
+    if (!copyFile(live, userDbFolder() + QStringLiteral("userdata.") + stamp, reason)) {
+        removeWithJournal(copy);
+        QMessageBox::information(
+            nullptr, QStringLiteral("Cannot backup userdatabase before ugprade"),
+            QStringLiteral("Cannot continue to upgrade your database as a backup cannot be "
+                           "made\nCheck that you have enough free space and file "
+                           "permissions in ")
+                + userDbFolder());
+        qFatal("Cannot backup database before upgrade");
+    }
+    if (!replaceFile(copy, live)) {
+        removeWithJournal(copy);
+        error = "Your database " + live.toStdString()
+            + " could not be replaced by its upgraded copy and has been left as it was.";
+        return false;
+    }
+    return true;
+}
+
+bool BXSqlDb::proveFile(const QString& path, std::string& error)
+{
+    if (_instance) {
+        error = "the user database is still open";
+        return false;
+    }
+    bool failed = false;
+    _instance = new BXSqlDb(path, error, failed);
+    if (failed)
+        return fail(error, "the file cannot be opened as a database: " + error);
+    const int version = getVersion();
+    bool proven = false;
+    if (version == 0)
+        error = "the file holds no schema version";
+    else if (isCurrentVersion(version))
+        proven = checkIntegrity(error);
+    else if (!isUpgradableVersion(version))
+        error = unsupportedVersion(version);
+    else
+        proven = runUpgradeChain(error) && checkIntegrity(error);
+    if (proven && !setupSyncTriggers()) {
+        error = "Error occurred whilst setting up db triggers";
+        proven = false;
+    }
+    cleanUp();
+    return proven;
+}
+
+bool BXSqlDb::installCopy(const QString& candidate, const QString& safety, std::string& error)
+{
+    const QString live = userDbFile();
+    const QString copy = live + QStringLiteral(".restoring");
+    if (!provenCopy(candidate, copy, error))
+        return false;
+    if (!copyFile(live, safety, error) || !replaceFile(copy, live)) {
+        if (error.empty())
+            error = "The restored copy cannot take the place of " + live.toStdString();
+        removeWithJournal(copy);
+        QFile::remove(safety);
+        return false;
+    }
+    return true;
+}
+
+bool BXSqlDb::checkIntegrity(std::string& error)
+{
+    BXSqlQuery check("PRAGMA integrity_check");
+    if (!check.exec()) {
+        error = "the integrity check cannot run: the file is damaged";
+        return false;
+    }
+    QStringList findings;
+    while (check.next())
+        findings.append(check.value(0).toString());
+    if (findings == QStringList{QStringLiteral("ok")})
+        return true;
+    error = "the file is damaged: " + findings.mid(0, 5).join(QLatin1Char('\n')).toStdString();
+    return false;
 }
 
 bool BXSqlDb::runUpgradeChain(std::string& error)
@@ -173,21 +302,23 @@ bool BXSqlDb::runUpgradeChain(std::string& error)
         {309, upgrade309to310}, {310, upgrade310to411},
     };
     qDebug("Checking upgrades.");
-    for (const Step& step : steps) {
-        if (getVersion() == step.from) {
-            step.run();
-            QCoreApplication::processEvents();
+    try {
+        for (const Step& step : steps) {
+            if (getVersion() == step.from) {
+                step.run();
+                QCoreApplication::processEvents();
+            }
         }
-    }
-    const int version = getVersion();
-    if (version != 411) {
-        error = QString::asprintf("Your database is not supported by this software.\n"
-                                  "\tDatabase version: %d\n\tApplication version: 4.1.0",
-                                  version)
-                    .toStdString();
+        const int version = getVersion();
+        if (version != 411) {
+            error = unsupportedVersion(version);
+            return false;
+        }
+        upgrade411to412();
+    } catch (const BXException& failure) {
+        error = failure.message().toStdString();
         return false;
     }
-    upgrade411to412();
     QCoreApplication::processEvents();
     qDebug("All upgrades checked.");
     return true;
@@ -223,6 +354,18 @@ QString BXSqlDb::olderFormatMessage(const QString& path)
         .arg(path);
 }
 
+bool BXSqlDb::copyData(QIODevice& in, QIODevice& out)
+{
+    QByteArray block(CopyChunkSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = in.read(block.data(), block.size());
+        if (got == 0)
+            return true;
+        if (got < 0 || out.write(block.constData(), got) != got)
+            return false;
+    }
+}
+
 // Copies the source in chunks, so that a long diary is copied without holding it in
 // memory. A copy that cannot be completed leaves no partial destination behind.
 bool BXSqlDb::copyFile(const QString& source, const QString& destination, std::string& reason)
@@ -237,14 +380,7 @@ bool BXSqlDb::copyFile(const QString& source, const QString& destination, std::s
         reason = "couldn't open dest file for copy";
         return false;
     }
-    qint64 copied = 0;
-    for (;;) {
-        const QByteArray chunk = in.read(CopyChunkSize);
-        if (chunk.isEmpty() || out.write(chunk) != chunk.size())
-            break;
-        copied += chunk.size();
-    }
-    if (copied != in.size() || !out.flush()) {
+    if (!copyData(in, out) || !out.flush() || ::fsync(out.handle()) != 0) {
         out.close();
         out.remove();
         reason = "Couldn't write all data to the database. It's possible the disk is full";
@@ -270,19 +406,11 @@ bool CopyFile(const QString& source, const QString& destination)
     QFile out(destination);
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::ReadWrite | QIODevice::Truncate))
         return false;
-    char block[1024];
-    for (;;) {
-        const qint64 got = in.read(block, sizeof block);
-        if (got == 0)
-            return true;
-        if (got < 0)
-            return false;
-        if (out.write(block, got) != got) {
-            out.close();
-            out.remove();
-            return false;
-        }
-    }
+    if (BXSqlDb::copyData(in, out))
+        return true;
+    out.close();
+    out.remove();
+    return false;
 }
 
 std::string getUserDbPath()

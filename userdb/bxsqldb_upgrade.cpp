@@ -5,7 +5,6 @@
 #include "core/bxsettings.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QSqlQuery>
 
 namespace {
@@ -16,23 +15,19 @@ const int VersionReadBackAttempts = 100;
 
 struct StepFrame
 {
-    const char* debugMessage;   // null: no message
-    const char* failureCaption; // null: the failure is fatal at once, without a box
-    const char* fatalMessage;
+    const char* debugMessage; // null: no message
+    const char* failureCaption;
     int newVersion;
 };
 
-void failStep(const StepFrame& frame, const BXException& failure)
+// A failed step is rolled back, so the file stays at the version before it; the caller
+// learns which step failed and why.
+[[noreturn]] void failStep(const StepFrame& frame, const BXException& failure)
 {
-    if (!frame.failureCaption) {
-        BXSqlDb::rollbackTransaction();
-        qFatal("%s%s", frame.fatalMessage, failure.what());
-    }
-    QMessageBox::warning(nullptr, QString::fromUtf8(frame.failureCaption),
-                         QStringLiteral("Contact technical support with the following message:\n")
-                             + failure.message());
     BXSqlDb::rollbackTransaction();
-    qFatal("%s", frame.fatalMessage);
+    throw BXException(QString::fromUtf8(frame.failureCaption)
+                      + QStringLiteral("\nContact technical support with the following message:\n")
+                      + failure.message());
 }
 
 // Runs `changes` and writes the new version, in one transaction.
@@ -112,10 +107,10 @@ QString userUsersCreationText()
 {
     BXSqlQuery statement("SELECT sql FROM sqlite_master WHERE type='table' AND name='user_users'");
     if (!statement.exec() || !statement.next())
-        qFatal("Couldn't get user_users schema info from sqlite_master");
+        throw BXException("Couldn't get user_users schema info from sqlite_master");
     QString text = statement.value(0).toString();
     if (!text.contains(QLatin1String("CREATE TABLE")))
-        qFatal("Couldn't get valid CREATE TABLE from user_users schema info");
+        throw BXException("Couldn't get valid CREATE TABLE from user_users schema info");
     return text;
 }
 
@@ -167,7 +162,7 @@ void BXSqlDb::upgradeSchema(int version)
 
 void BXSqlDb::upgrade204to205()
 {
-    runStep({nullptr, nullptr, "Upgrade schema 204 -> 205 failed: ", 205}, [] {
+    runStep({nullptr, "Upgrade schema 204 -> 205 failed.", 205}, [] {
         for (const char* table : {"food_diary", "group_diary", "food_mealplan", "exer_diary",
                                   "exer_mealplan"})
             instance()->addColumn(table, "time", "TEXT");
@@ -178,14 +173,13 @@ void BXSqlDb::upgrade204to205()
 
 void BXSqlDb::upgrade205to206()
 {
-    runStep({"Upgrading database schema: 205 -> 206", "Upgrade schema 205 -> 206 failed.",
-             "Error upgrading database", 206},
+    runStep({"Upgrading database schema: 205 -> 206", "Upgrade schema 205 -> 206 failed.", 206},
             [] { instance()->addColumn("user_checkins", "steps", "NUMERIC"); });
 }
 
 void BXSqlDb::upgrade206to300()
 {
-    runStep({nullptr, "Upgrade schema 206 -> 300 failed.", "Error upgrading database", 300}, [] {
+    runStep({nullptr, "Upgrade schema 206 -> 300 failed.", 300}, [] {
         for (const char* table : {"user_checkins_sync", "water_diary_sync", "food_diary_sync",
                                   "exer_diary_sync", "group_diary_sync"})
             instance()->addColumn(table, "lastModified", "TEXT");
@@ -209,19 +203,18 @@ void BXSqlDb::upgrade206to300()
 void BXSqlDb::upgrade300to301()
 {
     const OldPublishSettings old = readOldPublishSettings();
-    runStep({nullptr, "Upgrade schema 300 -> 301 failed.", "Error upgrading database", 301},
+    runStep({nullptr, "Upgrade schema 300 -> 301 failed.", 301},
             [&old] {
                 addColumns("user_users", {"auto_publish", "ask_before_publish"}, "INTEGER");
                 carryOverPublishSettings(old);
             });
-    // A failed step ends the program, so here the step is committed.
+    // A failed step throws, so here the step is committed.
     removeOldPublishSettings(old);
 }
 
 void BXSqlDb::upgrade301to302()
 {
-    runStep({"Upgrade 301 -> 302", "Upgrade schema 301 -> 302 failed.", "Error upgrading database",
-             302},
+    runStep({"Upgrade 301 -> 302", "Upgrade schema 301 -> 302 failed.", 302},
             [] {
                 instance()->addColumn("userdata_sync_devices", "user_id", "INTEGER");
                 runOrThrow("UPDATE userdata_sync_devices SET user_id = 0 WHERE id = 1 AND "
@@ -232,8 +225,7 @@ void BXSqlDb::upgrade301to302()
 
 void BXSqlDb::upgrade302to303()
 {
-    runStep({"Upgrading database schema: 302 -> 303", "Upgrade schema 302 -> 303 failed.",
-             "Error upgrading database", 303},
+    runStep({"Upgrading database schema: 302 -> 303", "Upgrade schema 302 -> 303 failed.", 303},
             [] {
                 instance()->addColumn("user_users", "tipOfTheDay", "INTEGER");
                 BXSqlQuery create("CREATE TABLE user_firsttime_tips ( user_id INTEGER, "
@@ -244,16 +236,14 @@ void BXSqlDb::upgrade302to303()
 
 void BXSqlDb::upgrade303to304()
 {
-    runStep({"Upgrading database schema: 303 -> 304", "Upgrade schema 303 -> 304 failed.",
-             "Error upgrading database", 304},
+    runStep({"Upgrading database schema: 303 -> 304", "Upgrade schema 303 -> 304 failed.", 304},
             [] { instance()->addColumn("user_users", "hideNutrientAndFluid", "BOOL"); });
 }
 
 void BXSqlDb::upgrade304or305to306()
 {
     const bool hasBackupPath = userUsersCreationText().contains(QLatin1String("backup_data_path"));
-    runStep({"Upgrading database schema: 30[45] -> 306", "Upgrade schema 304/305 -> 306 failed.",
-             "Error upgrading database", 306},
+    runStep({"Upgrading database schema: 30[45] -> 306", "Upgrade schema 304/305 -> 306 failed.", 306},
             [hasBackupPath] {
                 if (!hasBackupPath)
                     instance()->addColumn("user_users", "backup_data_path", "TEXT");
@@ -262,8 +252,7 @@ void BXSqlDb::upgrade304or305to306()
 
 void BXSqlDb::upgrade306to307()
 {
-    runStep({"Upgrading database schema: 306 ->  307", "Upgrade schema 306 -> 307 failed.",
-             "Error upgarding database", 307},
+    runStep({"Upgrading database schema: 306 ->  307", "Upgrade schema 306 -> 307 failed.", 307},
             [] {
                 runOrThrow("CREATE TABLE favorites (user_id INTEGER, item_id INTEGER, item_type "
                            "INTEGER, PRIMARY KEY(user_id, item_id, item_type))",
@@ -273,8 +262,7 @@ void BXSqlDb::upgrade306to307()
 
 void BXSqlDb::upgrade307to308()
 {
-    runStep({"Upgrading database schema: 307 -> 308", "Upgrade schema 307 -> 308 failed.",
-             "Error upgarding database", 308},
+    runStep({"Upgrading database schema: 307 -> 308", "Upgrade schema 307 -> 308 failed.", 308},
             [] {
                 for (const char* table : {"custom_foods", "food_diary", "food_mealplan"})
                     addColumns(table, {"saturated_fat", "cholesterol", "sodium", "sugar", "calcium"},
@@ -286,8 +274,7 @@ void BXSqlDb::upgrade307to308()
 
 void BXSqlDb::upgrade308to309()
 {
-    runStep({"Upgrading database schema: 308 -> 309", "Upgrade schema 308 -> 309 failed.",
-             "Error upgarding database", 309},
+    runStep({"Upgrading database schema: 308 -> 309", "Upgrade schema 308 -> 309 failed.", 309},
             [] {
                 addColumns("user_target", {"target_saturated_fat", "target_cholesterol",
                                            "target_sodium", "target_sugar", "target_calcium"},
@@ -335,8 +322,7 @@ bool BXSqlDb::upgrade308to309_setDefaultTargetSizes()
 
 void BXSqlDb::upgrade309to310()
 {
-    runStep({"Upgrading database schema: 309 -> 310", "Upgrade schema 309 -> 310 failed.",
-             "Error upgarding database", 310},
+    runStep({"Upgrading database schema: 309 -> 310", "Upgrade schema 309 -> 310 failed.", 310},
             [] {
                 instance()->addColumn("user_misc", "custom_rmr", "NUMERIC");
                 instance()->addColumn("user_misc", "diet_plan", "TEXT");
@@ -345,11 +331,11 @@ void BXSqlDb::upgrade309to310()
 
 void BXSqlDb::upgrade310to411()
 {
-    runStep({nullptr, "Upgrade schema 310 -> 411 failed.", "Error upgrading database", 411}, [] {});
+    runStep({nullptr, "Upgrade schema 310 -> 411 failed.", 411}, [] {});
 }
 
 void BXSqlDb::upgrade411to412()
 {
-    runStep({nullptr, "Upgrade schema 411 ->412 failed.", "Error upgrading database", 412},
+    runStep({nullptr, "Upgrade schema 411 ->412 failed.", 412},
             [] { instance()->addColumn("user_users", "summaryOptions", "INTEGER"); });
 }

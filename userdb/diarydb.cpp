@@ -1,5 +1,7 @@
 #include "userdb/diarydb.h"
 
+#include "core/dateconversion.h"
+
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/nullconversion.h"
@@ -32,6 +34,12 @@ const DBTypes::NutType NutrientColumns[] = {
 QString sql(const QString& head, const QString& table, const char* tail)
 {
     return head + table + QString::fromLatin1(tail);
+}
+
+// Whether a date read from the file is a date code; rows with anything else are left out.
+bool isDateCode(const QString& text)
+{
+    return DateFromCode4(text.toLatin1().constData()).isValid();
 }
 
 } // namespace
@@ -282,10 +290,15 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(int entryId)
         qWarning("AIEEEE! couldn't get exercise #%0d", entryId);
         return std::nullopt;
     }
+    const QString date = query.value(1).toString();
+    if (!isDateCode(date)) {
+        qWarning("Exercise #%d has no valid date and is left out", entryId);
+        return std::nullopt;
+    }
     ExerciseDiaryItem entry;
     entry.entryId = entryId;
     entry.userId = query.value(0).toInt();
-    entry.setDate(query.value(1).toString().toStdString());
+    entry.setDate(date.toStdString());
     entry.duration = query.value(2).toFloat();
     entry.rate = query.value(3).toFloat();
     entry.name = query.value(4).toString();
@@ -300,6 +313,8 @@ void DiaryDB::readFoods(BXSqlQuery& query, bool includeDeleted,
         return;
     while (query.next()) {
         if (!includeDeleted && query.value(4).toInt() == StatusDeleted)
+            continue;
+        if (!isDateCode(query.value(3).toString()))
             continue;
         DiaryDay& day = dayOf(query.value(3).toString());
         day.foods.emplace_back();
@@ -318,6 +333,8 @@ void DiaryDB::readExercises(BXSqlQuery& query, int user, bool includeDeleted,
         if (!includeDeleted && query.value(4).toInt() == StatusDeleted)
             continue;
         const QString rowDate = date ? QString::fromLatin1(date) : query.value(5).toString();
+        if (!isDateCode(rowDate))
+            continue;
         ExerciseDiaryItem entry;
         entry.entryId = query.value(0).toInt();
         entry.userId = user;
@@ -374,8 +391,11 @@ void DiaryDB::appendDates(BXSqlQuery& query, QStringList& dates)
 {
     if (!query.exec())
         return;
-    while (query.next())
-        dates.append(query.value(0).toString());
+    while (query.next()) {
+        const QString code = query.value(0).toString();
+        if (isDateCode(code))
+            dates.append(code);
+    }
 }
 
 QStringList DiaryDB::getAllDatesForMonth(int user, const QDate& dayOfMonth, bool includeDeleted)
@@ -444,8 +464,11 @@ std::set<std::string> DiaryDB::getChangedDayList()
     query.bindValue(3, StateInStep);
     std::set<std::string> dates;
     if (query.exec()) {
-        while (query.next())
-            dates.insert(query.value(0).toString().toStdString());
+        while (query.next()) {
+            const QString code = query.value(0).toString();
+            if (isDateCode(code))
+                dates.insert(code.toStdString());
+        }
     }
     return dates;
 }

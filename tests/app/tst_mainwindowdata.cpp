@@ -109,7 +109,10 @@ private slots:
 
     void restoreRefuses_data();
     void restoreRefuses();
+    void restoreRefusesUnusableBackup_data();
+    void restoreRefusesUnusableBackup();
     void restoreReplacesData();
+    void restoreBringsOldBackupUpToDate();
     void restoreKeepsDataWhenRestartFails();
     void restoreAsksBeforeOverwriting();
     void restoreShowsFirstUserWithUnitsAndFoods();
@@ -327,6 +330,78 @@ void TestMainWindowData::restoreReplacesData()
     QCOMPARE(UserDB::instance()->getCurrentUser(), _ann);
     QVERIFY(_window->windowTitle().endsWith(QStringLiteral(" - Ann")));
     QVERIFY(!QFile::exists(databaseFile() + QStringLiteral(".before-restore")));
+    QVERIFY(!QFile::exists(databaseFile() + QStringLiteral(".restoring")));
+}
+
+void TestMainWindowData::restoreRefusesUnusableBackup_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("foreign file of an old version") << "foreign309" << "Upgrade schema 309 -> 310 failed.";
+    QTest::newRow("foreign file of the current version") << "foreign412" << "triggers";
+    QTest::newRow("zeroed pages") << "zeroed" << "damaged";
+}
+
+// Backups that pass the first checks but that the start-up could not use: they are refused
+// before anything is replaced, and every later start opens the data as it was.
+void TestMainWindowData::restoreRefusesUnusableBackup()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    const QString path = backupOfLive(QStringLiteral("unusable.ptBackup"));
+    if (kind.startsWith(QLatin1String("foreign"))) {
+        QFile::remove(path);
+        QVERIFY(runOn(path, {QStringLiteral("CREATE TABLE user_users (user_id INTEGER, name TEXT)"),
+                             QStringLiteral("INSERT INTO user_users VALUES (0, 'Eve')"),
+                             QStringLiteral("CREATE TABLE userdata_meta (itemkey TEXT, itemvalue)"),
+                             QStringLiteral("INSERT INTO userdata_meta VALUES ('schema_version', %1)")
+                                 .arg(kind.mid(7))}));
+    } else {
+        // Some diary pages of the backup are zeroed, past the tables that the checks read.
+        QVERIFY(runOn(path, {QStringLiteral("CREATE TABLE filler (n INTEGER, t TEXT)"),
+                             QStringLiteral("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 "
+                                            "FROM c WHERE n < 2000) INSERT INTO filler "
+                                            "SELECT n, printf('%0100d', n) FROM c")}));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.size() > 64 * 1024);
+        QVERIFY(file.seek(file.size() - 16 * 1024));
+        QVERIFY(file.write(QByteArray(8192, '\0')) == 8192);
+    }
+    addUser(QStringLiteral("Bob"));
+    const QByteArray live = readAll(databaseFile());
+    _window->messages.clear();
+    _window->restoreName = path;
+    _window->restoreUserDB();
+
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
+    QVERIFY2(_window->lastText().contains(QStringLiteral("cannot be restored"))
+                 && _window->lastText().contains(reason),
+             qPrintable(_window->lastText()));
+    QVERIFY(BXSqlDb::isUp());
+    QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
+    QCOMPARE(readAll(databaseFile()), live);
+    const QStringList leftOver = QDir(BXSettings::getUserDBPath()).entryList({QStringLiteral("userdata.db?*")});
+    QCOMPARE(leftOver, QStringList());
+
+    // The next start of the program finds the same data.
+    UserDB::cleanUp();
+    BXSqlDb::cleanUp();
+    std::string error;
+    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
+}
+
+void TestMainWindowData::restoreBringsOldBackupUpToDate()
+{
+    const QString path = backupOfLive(QStringLiteral("v411.ptBackup"));
+    QVERIFY(runOn(path, {QStringLiteral("UPDATE userdata_meta SET itemvalue = '411' WHERE itemkey = 'schema_version'")}));
+    addUser(QStringLiteral("Bob"));
+    _window->restoreName = path;
+    _window->restoreUserDB();
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successfull"));
+    QCOMPARE(BXSqlDb::getVersion(), 412);
+    QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
 }
 
 void TestMainWindowData::restoreKeepsDataWhenRestartFails()

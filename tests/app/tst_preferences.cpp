@@ -7,6 +7,7 @@
 #include "core/unitdescriptor.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
+#include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "urlrecorder.h"
 
@@ -74,6 +75,7 @@ private slots:
     void forcedPublishingKeepsTheStoredFlags();
     void hiddenLoginSavesEmptyLogin();
     void unitsAreSavedAndInstalled();
+    void unsavedPreferencesKeepTheDialogOpen();
     void backupFolderMustBeGiven();
     void missingBackupFolderIsCreatedOnRequest();
     void defaultBackupFolderIsNeitherAskedAboutNorMade();
@@ -309,6 +311,30 @@ void TestPreferences::unitsAreSavedAndInstalled()
     PreferencesDialog::setPrefs(metric);
     QCOMPARE(units->get(UnitCollection::Energy)->displayValue(100.0), 100.0);
     QCOMPARE(units->get(UnitCollection::Weight)->displayValue(1.0), 1.0);
+}
+
+// A store that refuses the preferences (a full disk): the user is told and may try again.
+void TestPreferences::unsavedPreferencesKeepTheDialogOpen()
+{
+    BXSqlDb::perform("CREATE TEMP TRIGGER refuse_prefs BEFORE UPDATE ON user_users "
+                     "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    ScriptedPrompter prompter;
+    ScriptedPreferences dialog;
+    dialog.child<QRadioButton>("kilojoulesRadio")->setChecked(true);
+    dialog.child<QRadioButton>("radProxyDirect")->setChecked(true);
+    dialog.child<QLineEdit>("txtBackupPath")->setText(_dir.path());
+    dialog.save();
+    BXSqlDb::perform("DROP TRIGGER refuse_prefs");
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(prompter.asked.size(), 1);
+    QCOMPARE(prompter.lastCaption(), QStringLiteral("Cannot save your preferences"));
+    QVERIFY(prompter.lastText().contains(QDir::toNativeSeparators(BXSettings::getUserDBPath())));
+    QCOMPARE(storedPrefs().energyUnits, 1);
+    QCOMPARE(UnitCollection::instance()->get(UnitCollection::Energy)->displayValue(100.0), 100.0);
+
+    dialog.save();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(storedPrefs().energyUnits, 0);
 }
 
 void TestPreferences::backupFolderMustBeGiven()

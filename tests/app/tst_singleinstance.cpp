@@ -1,17 +1,18 @@
 #include "app/qtsingleapplication.h"
+#include "channelpeer.h"
 
 #include <QDataStream>
 #include <QEventLoop>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <future>
@@ -99,20 +100,6 @@ private:
     std::unique_ptr<QThread> _thread;
 };
 
-// Leaves a socket file behind with nobody listening, as a crashed copy does.
-void leaveStaleSocket(const QString& name)
-{
-    const QByteArray path = QFile::encodeName(name);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    qstrncpy(address.sun_path, path.constData(), sizeof(address.sun_path));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    QVERIFY(fd >= 0);
-    QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    ::close(fd);
-    QVERIFY(QFileInfo::exists(name));
-}
-
 }  // namespace
 
 class TestSingleInstance : public QObject
@@ -131,6 +118,7 @@ private slots:
     void receivesMessagesOnlyTheUserCanSend();
     void acknowledgesBeforeTheHandlerRuns();
     void oversizedMessageIsRefused();
+    void foreignChannelFolderIsPassedOver();
 
 private:
     QString name() const { return QtSingleApplication::serverName(_app->id()); }
@@ -210,7 +198,7 @@ void TestSingleInstance::liveOwnerKeepsTheChannel()
 
 void TestSingleInstance::staleSocketIsRecovered()
 {
-    leaveStaleSocket(name());
+    QVERIFY(ChannelPeer::leaveStaleSocket(name()));
     _app->initialize(false);
     QVERIFY(_app->isRunning());
 }
@@ -267,6 +255,40 @@ void TestSingleInstance::oversizedMessageIsRefused()
     QVERIFY(client);
     QTRY_COMPARE_WITH_TIMEOUT(client->state(), QLocalSocket::UnconnectedState, 2000);
     QCOMPARE(spy.count(), 0);
+}
+
+// Without a runtime folder the channel lives in the temporary folder; a folder there that
+// others may reach (or that another user made) is passed over for the next of the series.
+void TestSingleInstance::foreignChannelFolderIsPassedOver()
+{
+    QTemporaryDir temp;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    qunsetenv("XDG_RUNTIME_DIR");
+    const QString base = temp.path() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
+    const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                    | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    QVERIFY(QDir().mkdir(base));
+    QVERIFY(QFile::setPermissions(base, open));
+
+    QString problem;
+    QCOMPARE(QtSingleApplication::serverName(_app->id(), &problem),
+             base + QStringLiteral("-1/") + _app->id());
+    QVERIFY(problem.isEmpty());
+
+    // With every folder of the series spoilt there is no channel, and the reason names the
+    // first folder.
+    QVERIFY(QFile::setPermissions(base + QStringLiteral("-1"), open));
+    for (int n = 2; n < 16; ++n) {
+        QVERIFY(QDir().mkdir(base + QStringLiteral("-%1").arg(n)));
+        QVERIFY(QFile::setPermissions(base + QStringLiteral("-%1").arg(n), open));
+    }
+    const QString none = QtSingleApplication::serverName(_app->id(), &problem);
+    qputenv("TMPDIR", savedTemp);
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    QVERIFY(none.isEmpty());
+    QVERIFY2(problem.contains(base + QLatin1Char(' ')), qPrintable(problem));
 }
 
 int main(int argc, char** argv)

@@ -8,12 +8,11 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 #include "tests/support/testsession.h"
+#include "channelpeer.h"
 
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -66,18 +65,8 @@ private:
 // Hands one message to the copy running with this runtime folder; true once acknowledged.
 bool sendMessage(const QString& runtime, const QByteArray& text, int timeoutMs = 1000)
 {
-    QLocalSocket socket;
-    socket.connectToServer(runtime + QLatin1Char('/') + QLatin1String(ApplicationId));
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-    QByteArray frame;
-    QDataStream stream(&frame, QIODevice::WriteOnly);
-    stream.setByteOrder(QDataStream::BigEndian);
-    stream << quint32(1) << quint32(text.size());
-    socket.write(frame + text);
-    if (!socket.waitForBytesWritten(timeoutMs) || !socket.waitForReadyRead(timeoutMs))
-        return false;
-    return socket.read(1) == QByteArray(1, QtSingleApplication::Acknowledgement);
+    return ChannelPeer::send(runtime + QLatin1Char('/') + QLatin1String(ApplicationId), text,
+                             timeoutMs);
 }
 
 // Waits until the copy's event loop takes messages.
@@ -109,8 +98,13 @@ private slots:
     void updateModeWithoutUpdatesSaysSo();
     void corruptDatabaseExitsWithOne();
     void lockedUserDataExitsWithOne();
+    void noPrivateChannelFolderRefusesToStart();
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
+    void malformedDateRowDoesNotStopTheStart();
+    void terminationDuringSyncWaitEnds();
+    void relativeUserDbPathIsIgnored_data();
+    void relativeUserDbPathIsIgnored();
     void startedServicesReachTheCatalogues();
 
 private:
@@ -246,6 +240,32 @@ void TestStartup::lockedUserDataExitsWithOne()
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
 }
 
+// A copy that could not be reached by later starts refuses to run, naming the folder.
+void TestStartup::noPrivateChannelFolderRefusesToStart()
+{
+    Home home;
+    QTemporaryDir temp;
+    const QString base = temp.path() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
+    for (int n = 0; n < 16; ++n) {
+        const QString folder = n == 0 ? base : base + QStringLiteral("-%1").arg(n);
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                  | QFile::ReadOther | QFile::ExeOther));
+    }
+    QProcessEnvironment env = home.environment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    env.insert(QStringLiteral("TMPDIR"), temp.path());
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(programPath(), QStringList());
+    QVERIFY(process.waitForFinished(RunMs));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(errors.contains(QStringLiteral("Cannot start")) && errors.contains(base + QLatin1Char(' ')),
+             qPrintable(errors));
+}
+
 void TestStartup::cancelledFirstProfileExitsWithZero()
 {
     Home home;
@@ -316,6 +336,101 @@ void TestStartup::normalRunHandlesMessagesAndKeepsGeometry()
         }
     }
     QCOMPARE(keys.size(), 1);
+}
+
+// A row whose date is no date code, in the month that the diary shows at start.
+void TestStartup::malformedDateRowDoesNotStopTheStart()
+{
+    std::string error;
+    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    for (const char* table : {"water_diary (user_id, date, cups) VALUES (0, '%1 08:00', 3)",
+                              "exer_diary (user_id, date, duration, rate, name, status) "
+                              "VALUES (0, '%1 08:00', 10, 1, 'Odd', 1)"}) {
+        BXSqlQuery insert(QStringLiteral("INSERT INTO ") + QString::fromLatin1(table).arg(today));
+        QVERIFY(insert.exec());
+    }
+    BXSqlDb::cleanUp();
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(programPath(), QStringList());
+    QVERIFY2(waitUntilListening(qEnvironmentVariable("XDG_RUNTIME_DIR"), program),
+             program.readAllStandardError().constData());
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(RunMs));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+}
+
+// The session ends while the handheld synchronisation has the database: the program ends
+// cleanly instead of waiting for "Start up!".
+void TestStartup::terminationDuringSyncWaitEnds()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(programPath(), QStringList());
+    QVERIFY2(waitUntilListening(runtime, program), program.readAllStandardError().constData());
+    QVERIFY(sendMessage(runtime, "Shut down!"));
+    QTest::qWait(200);
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(RunMs));
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit, program.readAllStandardError().constData());
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(!QFileInfo::exists(BXSettings::getUserDBPath() + QStringLiteral("userdata.db-journal")));
+    // The next start finds the channel free and the database whole.
+    QProcess next;
+    next.setProcessEnvironment(env);
+    next.start(programPath(), QStringList());
+    QVERIFY(waitUntilListening(runtime, next));
+    ::kill(pid_t(next.processId()), SIGTERM);
+    QVERIFY(next.waitForFinished(RunMs));
+    QCOMPARE(next.exitCode(), 0);
+}
+
+void TestStartup::relativeUserDbPathIsIgnored_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("relative") << QStringLiteral("mine/db");
+    QTest::newRow("dot") << QStringLiteral(".");
+}
+
+// A folder that is not absolute would put the database wherever the program was started.
+void TestStartup::relativeUserDbPathIsIgnored()
+{
+    QFETCH(QString, stored);
+    Home home;
+    const QString ownIni = BXSettings().fileName();
+    {
+        BXSettings settings;
+        settings.writeEntry(QStringLiteral("/admin/userdbpath"), stored);
+    }
+    const QString ini = QDir(home.path("config")).filePath(
+        QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).relativeFilePath(ownIni));
+    QVERIFY(QDir().mkpath(QFileInfo(ini).path()));
+    QVERIFY(QFile::copy(ownIni, ini));
+    {
+        BXSettings settings;
+        settings.removeEntry(QStringLiteral("/admin/userdbpath"));
+    }
+    QTemporaryDir workingFolder;
+    QProcess program;
+    program.setProcessEnvironment(home.environment());
+    program.setWorkingDirectory(workingFolder.path());
+    program.start(programPath(), QStringList());
+    QVERIFY(waitUntilListening(home.path("runtime"), program));
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(RunMs));
+    QVERIFY(QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+    QDirIterator stray(workingFolder.path(), {QStringLiteral("userdata*")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    QVERIFY(!stray.hasNext());
 }
 
 // The start-up connects the diary entries and user deletion to the catalogues; the shutdown

@@ -37,6 +37,9 @@ const char* const kSmallTips =
     "5, \"FAMILY\", FocusIn, \"watchedEdit; otherEdit\", \"Topic tip <a href=\"\"diary.html#id316350\"\">saved meals</a>\"\n"
     "7, \"\", NoSuchEvent, \"watchedEdit\", \"Plain tip from an unknown event\"\n"
     "x, \"\", None, \"\", \"Bad number\"\n"
+    "-2147483648, \"\", None, \"\", \"Lowest number\"\n"
+    "0, \"\", None, \"\", \"Zero\"\n"
+    "-6, \"\", None, \"\", \"Negative\"\n"
     "8, \"\", None, \"\", \"Double,,comma\"\n"
     "9, \"\", None, \"\", \"Unknown ${NO_SUCH_ID} token\"\n"
     "#10, \"\", None, \"\", \"Commented out\"\n";

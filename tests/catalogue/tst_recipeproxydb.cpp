@@ -193,6 +193,37 @@ private slots:
                  QStringLiteral("close alive:"));
     }
 
+    // A program that never ends its results: the search stops at the cap, soon.
+    void endlessResultsAreCapped()
+    {
+        QVERIFY(!_installer->install("endless", "recipeaccess-endless").isEmpty());
+        RecipeProxyDB* db = RecipeProxyDB::instance(true);
+        QVERIFY(db);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(db->applySearchTerms("soup", false, 0));
+        QCOMPARE(records(db).size(), RecipeProxyDB::MAX_SEARCH_RESULTS);
+        QCOMPARE(records(db).mid(0, 3), (QStringList{"3 Tomato soup", "4 Red lentil soup", "3 Tomato soup"}));
+        QVERIFY(clock.elapsed() < RecipeProxyDB::SEARCH_DEADLINE_MS);
+        // The program still answers after the abandoned cursor.
+        FoodDiaryItem fdi;
+        QVERIFY(db->loadRecipeIntoFDI(fdi, 2));
+    }
+
+    // Values that are not finite numbers never reach a diary entry.
+    void nonFiniteNutrientsAreLeftOut()
+    {
+        QVERIFY(!_installer->install("nan", "recipeaccess-notanumber").isEmpty());
+        RecipeProxyDB* db = RecipeProxyDB::instance(true);
+        QVERIFY(db);
+        FoodDiaryItem fdi;
+        QVERIFY(db->loadRecipeIntoFDI(fdi, 1));
+        QCOMPARE(fdi.values.energy, -1.0f);
+        QCOMPARE(fdi.values.carbs, -1.0f);
+        QCOMPARE(fdi.values.sodium, 2150.0f / 4);
+        QCOMPARE(fdi.baseValues.energy, -1.0f);
+    }
+
     void brokenProgramLeavesTheCatalogueWithoutRecipes_data()
     {
         QTest::addColumn<QString>("program");

@@ -225,6 +225,11 @@ private slots:
         QVERIFY(!DateFromCode4("20061301").isValid());
         QVERIFY(!DateFromCode4("20060230").isValid());
         QVERIFY(!DateFromCode4("2006-3-5").isValid());
+        // Texts read from a file may have any length.
+        QVERIFY(!DateFromCode4("20261207 08:00").isValid());
+        QVERIFY(!DateFromCode4("2026120").isValid());
+        QVERIFY(!DateFromCode4("").isValid());
+        QVERIFY(!DateFromCode4(nullptr).isValid());
         DateToCode4(QDate(), code);
         QCOMPARE(code[0], '\0');
     }

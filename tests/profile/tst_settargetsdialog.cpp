@@ -115,7 +115,7 @@ private slots:
         saveWidgetPicture(&dialog, QStringLiteral("set-targets-") + QTest::currentDataTag());
 
         QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("_calsLabel"))->text(),
-                 energyUnit == UnitEnergy::Kilojoules ? QStringLiteral("kj") : QStringLiteral("cals"));
+                 energyUnit == UnitEnergy::Kilojoules ? QStringLiteral("kJ") : QStringLiteral("cals"));
         QCOMPARE(dialog.targetEdit(DBTypes::ENERGY)->text(), energyText);
         QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("65.0"));
         QCOMPARE(dialog.targetEdit(DBTypes::SUGAR)->text(), QString());

@@ -188,7 +188,7 @@ private slots:
     {
         UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilojoules));
         auto dialog = dialogOn(s_today);
-        QCOMPARE(dialog->row(DBTypes::ENERGY).units->text(), QStringLiteral("kj"));
+        QCOMPARE(dialog->row(DBTypes::ENERGY).units->text(), QStringLiteral("kJ"));
         dialog->row(DBTypes::ENERGY).edit->setText(QStringLiteral("8360"));
         QVERIFY(saveWidgetPicture(dialog.get(), QStringLiteral("targetdialog-kj")));
         dialog->saveButton->click();

@@ -281,9 +281,9 @@ void TestDiaryReport::namesPrintLiterallyInKilojoules()
     QCOMPARE(PdfReader::pageCount(steps.pdfPath), 1);
     const QString text = PdfReader::pageText(steps.pdfPath, 1);
     QVERIFY2(text.contains(QStringLiteral("2 portion of Fish & Chips <b>\"big\"</b>")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("energy (kj)")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("energy (kJ)")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Energy Gained Through Food:")));
-    QVERIFY(text.contains(QStringLiteral("418 kj")));
+    QVERIFY(text.contains(QStringLiteral("418 kJ")));
     PdfReader::savePictures(steps.pdfPath, QStringLiteral("diary-report-kj"));
 }
 

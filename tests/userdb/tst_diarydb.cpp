@@ -1,5 +1,6 @@
 #include "storefixture.h"
 
+#include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 #include "userdb/mealplandb.h"
@@ -80,6 +81,7 @@ private slots:
     void deletesWholeDays();
     void sumsNutrientsPerDate();
     void listsDatesWithEntries();
+    void skipsRowsWithMalformedDates();
     void resetsWebDiaryMarks();
     void mealPlanSkipsDuplicatesAndLeavesDiarySync();
 };
@@ -292,6 +294,42 @@ void TestDiaryDB::listsDatesWithEntries()
 
     const std::set<std::string> all = diary->getAllDatesWithEntries(User, false);
     QCOMPARE(all, std::set<std::string>({"20080201", "20080229", "20080301"}));
+}
+
+// Dates written by other programs or damaged files are left out; the days around them show.
+void TestDiaryDB::skipsRowsWithMalformedDates()
+{
+    DiaryDB* diary = DiaryDB::instance();
+    FoodDiaryItem good = food("20261207", DiaryDay::LUNCH, 100.0f);
+    diary->addFoodEntry(good, true);
+    ExerciseDiaryItem walk = exercise("20261207", 30.0f, 5.0f);
+    diary->addExEntry(walk, false);
+    QVERIFY(UserDB::instance()->setFluid(User, "20261207", 2));
+    for (const char* bad : {"20261207 08:00", "2026120", "2026-12-7", "20261299"}) {
+        BXSqlDb::perform(qPrintable(QStringLiteral(
+            "INSERT INTO water_diary (user_id, date, cups) VALUES (%1, '%2', 4)").arg(User).arg(bad)));
+        BXSqlDb::perform(qPrintable(QStringLiteral(
+            "INSERT INTO food_diary (user_id, date, meal, status, food_name, calories) "
+            "VALUES (%1, '%2', 1, 1, 'odd', 5)").arg(User).arg(bad)));
+        BXSqlDb::perform(qPrintable(QStringLiteral(
+            "INSERT INTO exer_diary (user_id, date, duration, rate, name, status) "
+            "VALUES (%1, '%2', 10, 1, 'odd', 1)").arg(User).arg(bad)));
+    }
+    BXSqlQuery last("SELECT MAX(ex_id) FROM exer_diary");
+    QVERIFY(last.exec() && last.next());
+    const int badExercise = last.value(0).toInt();
+
+    const QStringList month = diary->getAllDatesForMonth(User, QDate(2026, 12, 1), false);
+    QCOMPARE(QSet<QString>(month.begin(), month.end()), QSet<QString>{QStringLiteral("20261207")});
+    QCOMPARE(diary->getAllDatesWithEntries(User, true), std::set<std::string>{"20261207"});
+    const QMap<QString, DiaryDay> days = diary->getAllDays(User, false);
+    QCOMPARE(days.keys(), QStringList{QStringLiteral("20261207")});
+    QCOMPARE(days.first().foods.size(), std::size_t(1));
+    QCOMPARE(days.first().exercises.size(), std::size_t(1));
+    const DiaryDay day = diary->getDay(User, "20261207", false);
+    QCOMPARE(day.foods.size(), std::size_t(1));
+    QVERIFY(!diary->getExerciseEntry(badExercise));
+    QCOMPARE(UserDB::instance()->getFluid(User, "20261207"), 2);
 }
 
 void TestDiaryDB::resetsWebDiaryMarks()

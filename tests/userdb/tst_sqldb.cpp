@@ -214,18 +214,22 @@ void TestSqlDb::addColumnPutsNewColumnFirst()
 void TestSqlDb::addColumnKeepsExistingColumn_data()
 {
     QTest::addColumn<QString>("column");
-    QTest::newRow("same name") << "fat";
-    QTest::newRow("part of a longer name") << "fat_target";
+    QTest::addColumn<QStringList>("expected");
+    const QStringList existing{"user_id", "sat_fat_target_size", "fat"};
+    QTest::newRow("same name") << "fat" << existing;
+    QTest::newRow("same name in other case") << "FAT" << existing;
+    QTest::newRow("part of a longer name") << "fat_target" << QStringList("fat_target") + existing;
+    QTest::newRow("longer than a name") << "fatty" << QStringList("fatty") + existing;
 }
 
 void TestSqlDb::addColumnKeepsExistingColumn()
 {
     QFETCH(QString, column);
+    QFETCH(QStringList, expected);
     QCOMPARE(createTable("CREATE TABLE sizes (user_id INTEGER, sat_fat_target_size INTEGER, fat NUMERIC)"),
              QString());
     BXSqlDb::instance()->addColumn("sizes", column.toUtf8().constData(), "INTEGER");
-    QCOMPARE(UserDbTestEnv::columns("sizes"),
-             QStringList({"user_id", "sat_fat_target_size", "fat"}));
+    QCOMPARE(UserDbTestEnv::columns("sizes"), expected);
 }
 
 void TestSqlDb::addColumnWithTableLevelKey()

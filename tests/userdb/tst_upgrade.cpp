@@ -22,6 +22,7 @@ private slots:
     void step304Or305AddsBackupPathOnce_data();
     void step304Or305AddsBackupPathOnce();
     void missingVersionRowIsAnError();
+    void failedUpgradeLeavesFileAsItWas();
 
 private:
     QMap<QString, QSet<QString>> templateSchema();
@@ -183,6 +184,34 @@ void TestUpgrade::missingVersionRowIsAnError()
     QVERIFY_THROWS_EXCEPTION(BXException, BXSqlDb::instance()->upgradeSchema(300));
     BXSqlDb::rollbackTransaction();
     QCOMPARE(BXSqlDb::getVersion(), 0);
+}
+
+// A file of another program that claims an old version: the step to 310 finds no
+// user_misc table. Every start refuses it and leaves it as it was, with no safety copy.
+void TestUpgrade::failedUpgradeLeavesFileAsItWas()
+{
+    const QString path = UserDbTestEnv::databaseFile();
+    QVERIFY(UserDbTestEnv::runOn(
+        path, {QStringLiteral("CREATE TABLE user_users (user_id INTEGER, name TEXT)"),
+               QStringLiteral("INSERT INTO user_users VALUES (0, 'Ann')"),
+               QStringLiteral("CREATE TABLE userdata_meta (itemkey TEXT, itemvalue)"),
+               QStringLiteral("INSERT INTO userdata_meta VALUES ('schema_version', 309)"),
+               QStringLiteral("INSERT INTO userdata_meta VALUES ('software_modified_version', '')")}));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    for (int start = 0; start < 2; ++start) {
+        QString error;
+        QVERIFY(!UserDbTestEnv::startUp(&error));
+        QVERIFY2(error.contains(path) && error.contains(QStringLiteral("309 -> 310 failed")),
+                 qPrintable(error));
+        QVERIFY(!BXSqlDb::isUp());
+    }
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QCOMPARE(UserDbTestEnv::safetyCopies(), QStringList());
 }
 
 QTEST_MAIN(TestUpgrade)

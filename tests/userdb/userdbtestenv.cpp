@@ -191,6 +191,23 @@ bool UserDbTestEnv::create204Database(const QString& path, int version)
     return ok;
 }
 
+bool UserDbTestEnv::runOn(const QString& path, const QStringList& statements)
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                    QLatin1String(CheckConnection));
+        db.setDatabaseName(path);
+        ok = db.open();
+        QSqlQuery query(db);
+        for (const QString& sql : statements)
+            ok = ok && query.exec(sql);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QLatin1String(CheckConnection));
+    return ok;
+}
+
 QStringList UserDbTestEnv::columns(const QString& table)
 {
     BXSqlQuery info(QStringLiteral("PRAGMA table_info(%1)").arg(table));

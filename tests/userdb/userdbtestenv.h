@@ -36,6 +36,10 @@ public:
     // another `version` the file claims that version (to open it without the upgrades).
     static bool create204Database(const QString& path, int version = 204);
 
+    // Runs the statements on the database file at `path` through a connection of its own;
+    // false when one fails.
+    static bool runOn(const QString& path, const QStringList& statements);
+
     // Column names of a table of the running user database, in declared order.
     static QStringList columns(const QString& table);
     // Every table of the running user database with its column set.

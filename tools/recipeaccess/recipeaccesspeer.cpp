@@ -4,6 +4,7 @@
 #include <QtEndian>
 
 #include <cstring>
+#include <limits>
 #include <unistd.h>
 
 namespace {
@@ -41,7 +42,9 @@ const std::map<QString, RecipeAccessPeer::Fault>& faultNames()
         {QStringLiteral("oversize"), Fault::Oversize},
         {QStringLiteral("negativename"), Fault::NegativeName},
         {QStringLiteral("unterminated"), Fault::Unterminated},
-        {QStringLiteral("slow"), Fault::Slow}};
+        {QStringLiteral("slow"), Fault::Slow},
+        {QStringLiteral("endless"), Fault::Endless},
+        {QStringLiteral("notanumber"), Fault::NotANumber}};
     return names;
 }
 
@@ -135,6 +138,8 @@ bool RecipeAccessPeer::_serveCall(qint32 objectId, qint32 method)
         break;
     case FETCH: {
         Object* results = _find(objectId, Kind::Results);
+        if (results && _fault == Fault::Endless && !results->found.empty())
+            results->next %= results->found.size();
         if (!results || results->next >= results->found.size()) {
             _writeInt32(results ? RESULT_END : RESULT_FAILED);
             _writeInt32(0);
@@ -228,8 +233,11 @@ bool RecipeAccessPeer::_serveNutrients(Object* nutrients, qint32 method)
     qint32 nutrient = 0;
     if (!_readInt32(&nutrient))
         return false;
-    const std::optional<double> value =
+    std::optional<double> value =
         nutrients ? nutrientOf(nutrients->recipe, nutrient) : std::nullopt;
+    if (value && _fault == Fault::NotANumber && nutrient <= 1)
+        value = nutrient == 0 ? std::numeric_limits<double>::quiet_NaN()
+                              : std::numeric_limits<double>::infinity();
     if (method == HAS_NUTRIENT) {
         _writeInt32(nutrients ? RESULT_OK : RESULT_FAILED);
         _writeInt16(value ? 1 : 0);

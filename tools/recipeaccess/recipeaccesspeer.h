@@ -28,7 +28,9 @@ public:
         Oversize,     // names a recipe with an absurd number of text units
         NegativeName, // names a recipe with a negative number of text units
         Unterminated, // names a recipe without the terminating 0
-        Slow          // waits a little before every reply
+        Slow,         // waits a little before every reply
+        Endless,      // keeps handing out the recipes found, round and round, without end
+        NotANumber    // gives energy as NaN and carbohydrate as infinity
     };
 
     // The fault named by the program's name: "recipeaccess-<fault>" in lower case, e.g.

@@ -1,0 +1,218 @@
+#include "profile/measurementspage.h"
+
+#include "core/unitmeasurement.h"
+#include "core/unitweight.h"
+#include "profile/measurementspc.h"
+#include "profile/profileerrorwidget.h"
+#include "widgets/signalblocker.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+QLineEdit* numberField(QWidget* parent, const char* name)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    return field;
+}
+
+} // namespace
+
+MeasurementsPage::MeasurementsPage(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("MeasurementsPage"));
+    _buildForm();
+    languageChange();
+    init();
+}
+
+MeasurementsPage::~MeasurementsPage()
+{
+    delete _controller;
+}
+
+void MeasurementsPage::_buildForm()
+{
+    _pageLayout = new QVBoxLayout(this);
+    textLabel1 = new QLabel(this);
+    textLabel1->setObjectName(QStringLiteral("textLabel1"));
+    textLabel1->setWordWrap(true);
+    textLabel1->setIndent(20);
+    _pageLayout->addWidget(textLabel1);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(_buildMetricBox());
+    row->addWidget(_buildImperialBox());
+    row->addStretch(1);
+    _pageLayout->addLayout(row);
+    _pageLayout->addStretch(1);
+}
+
+QGroupBox* MeasurementsPage::_buildMetricBox()
+{
+    _metricBox = new QGroupBox(this);
+    _metricWeightField = numberField(_metricBox, "_metricWeightField");
+    _metricHeightField = numberField(_metricBox, "_metricHeightField");
+    auto* grid = new QGridLayout(_metricBox);
+    _fieldLabels = {new QLabel(_metricBox), new QLabel(_metricBox)};
+    grid->addWidget(_fieldLabels[0], 0, 0);
+    grid->addWidget(_metricWeightField, 0, 1);
+    grid->addWidget(new QLabel(tr("kg"), _metricBox), 0, 2);
+    grid->addWidget(_fieldLabels[1], 1, 0);
+    grid->addWidget(_metricHeightField, 1, 1);
+    grid->addWidget(new QLabel(tr("cm"), _metricBox), 1, 2);
+    return _metricBox;
+}
+
+QGroupBox* MeasurementsPage::_buildImperialBox()
+{
+    _imperialBox = new QGroupBox(this);
+    _imperialWeigthField = numberField(_imperialBox, "_imperialWeigthField");
+    _imperialHeightFeetField = numberField(_imperialBox, "_imperialHeightFeetField");
+    _imperialHeightInchesField = numberField(_imperialBox, "_imperialHeightInchesField");
+    auto* grid = new QGridLayout(_imperialBox);
+    _fieldLabels += {new QLabel(_imperialBox), new QLabel(_imperialBox)};
+    grid->addWidget(_fieldLabels[2], 0, 0);
+    grid->addWidget(_imperialWeigthField, 0, 1, 1, 3);
+    grid->addWidget(new QLabel(tr("lbs"), _imperialBox), 0, 4);
+    grid->addWidget(_fieldLabels[3], 1, 0);
+    grid->addWidget(_imperialHeightFeetField, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("'"), _imperialBox), 1, 2);
+    grid->addWidget(_imperialHeightInchesField, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("\""), _imperialBox), 1, 4);
+    return _imperialBox;
+}
+
+void MeasurementsPage::init()
+{
+    _controller = new MeasurementsPC(this);
+    _errorWidget = new ProfileErrorWidget(this);
+    _pageLayout->addWidget(_errorWidget);
+    updateErrors();
+    for (QLineEdit* field : {_metricHeightField, _metricWeightField})
+        connect(field, &QLineEdit::textChanged, this, &MeasurementsPage::updateValuesFromMetric);
+    for (QLineEdit* field :
+         {_imperialHeightFeetField, _imperialHeightInchesField, _imperialWeigthField})
+        connect(field, &QLineEdit::textChanged, this, &MeasurementsPage::updateValuesFromImperial);
+    _metricWeightField->setValidator(UnitWeight(UnitWeight::Kilograms).createValidator(this));
+    _metricHeightField->setValidator(
+        UnitMeasurement(UnitMeasurement::Centimetres).createValidator(this));
+    _imperialWeigthField->setValidator(UnitWeight(UnitWeight::Pounds).createValidator(this));
+    _imperialHeightFeetField->setValidator(new QIntValidator(0, 99, this));
+    _imperialHeightInchesField->setValidator(new QIntValidator(0, 99, this));
+}
+
+double MeasurementsPage::metricWeight() const
+{
+    return UnitWeight(UnitWeight::Kilograms).input(_metricWeightField->text());
+}
+
+int MeasurementsPage::metricHeight() const
+{
+    return int(std::trunc(
+        UnitMeasurement(UnitMeasurement::Centimetres).input(_metricHeightField->text())));
+}
+
+bool MeasurementsPage::validWeight() const
+{
+    const double weight = metricWeight();
+    return !_metricWeightField->text().isEmpty() && weight > 0.0 && weight <= MaxWeight;
+}
+
+bool MeasurementsPage::validHeight() const
+{
+    const int height = metricHeight();
+    return !_metricHeightField->text().isEmpty() && height >= MinHeight && height <= MaxHeight;
+}
+
+PageController* MeasurementsPage::pageController() const
+{
+    return _controller;
+}
+
+void MeasurementsPage::updateValuesFromMetric()
+{
+    {
+        SignalBlocker blockFeet(_imperialHeightFeetField);
+        SignalBlocker blockInches(_imperialHeightInchesField);
+        if (_metricHeightField->text().isEmpty()) {
+            _imperialHeightFeetField->clear();
+            _imperialHeightInchesField->clear();
+        } else {
+            double feet = 0.0;
+            double inches = 0.0;
+            UnitMeasurement::metricToImperial(metricHeight(), feet, inches);
+            _imperialHeightFeetField->setText(QString::number(feet, 'g', 6));
+            _imperialHeightInchesField->setText(QString::number(inches, 'g', 6));
+        }
+    }
+    {
+        SignalBlocker blockWeight(_imperialWeigthField);
+        if (_metricWeightField->text().isEmpty())
+            _imperialWeigthField->clear();
+        else
+            _imperialWeigthField->setText(
+                QString::number(UnitWeight::metricToImperial(metricWeight()), 'f', 1));
+    }
+    updateErrors();
+}
+
+void MeasurementsPage::updateValuesFromImperial()
+{
+    {
+        SignalBlocker blockHeight(_metricHeightField);
+        if (_imperialHeightFeetField->text().isEmpty()
+            || _imperialHeightInchesField->text().isEmpty()) {
+            _metricHeightField->clear();
+        } else {
+            double centimetres = 0.0;
+            UnitMeasurement::imperialToMetric(_imperialHeightFeetField->text().toInt(),
+                                              _imperialHeightInchesField->text().toInt(),
+                                              centimetres);
+            _metricHeightField->setText(QString::number(centimetres, 'g', 6));
+        }
+    }
+    {
+        SignalBlocker blockWeight(_metricWeightField);
+        if (_imperialWeigthField->text().isEmpty())
+            _metricWeightField->clear();
+        else
+            _metricWeightField->setText(QString::number(
+                UnitWeight(UnitWeight::Pounds).input(_imperialWeigthField->text()), 'f', 1));
+    }
+    updateErrors();
+}
+
+void MeasurementsPage::updateErrors()
+{
+    _errorWidget->clearErrors();
+    if (!validWeight())
+        _errorWidget->addError(tr("You must enter a valid weight."));
+    if (!validHeight())
+        _errorWidget->addError(tr("You must enter a valid height."));
+    emit stateChanged();
+}
+
+void MeasurementsPage::languageChange()
+{
+    setWindowTitle(tr("Measurements"));
+    textLabel1->setText(tr(
+        "Please enter your height and weight. These two figures are used to help \ncalculate "
+        "your ideal weight and your recommended daily calorie intake.\n\nPlease note, you can "
+        "enter your weight in either kilograms or pounds. Your \nheight can be given in either "
+        "centimetres or feet and inches."));
+    _metricBox->setTitle(tr("Metric"));
+    _imperialBox->setTitle(tr("Imperial"));
+    for (int i = 0; i < _fieldLabels.size(); ++i)
+        _fieldLabels[i]->setText(i % 2 == 0 ? tr("Weight:") : tr("Height:"));
+}

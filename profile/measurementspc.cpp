@@ -1,0 +1,58 @@
+#include "profile/measurementspc.h"
+
+#include "core/clock.h"
+#include "core/dateconversion.h"
+#include "core/unitweight.h"
+#include "profile/measurementspage.h"
+
+#include <QLineEdit>
+
+MeasurementsPC::MeasurementsPC(MeasurementsPage* page)
+    : PageController(page)
+    , _page(page)
+{
+}
+
+void MeasurementsPC::load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
+                          const DBTypes::UserPrefs*)
+{
+    if (profile && profile->height >= 0.0f)
+        _page->_metricHeightField->setText(QString::number(profile->height, 'g', 6));
+    if (checkin && checkin->weight >= 0.0f) {
+        _page->_metricWeightField->setText(
+            UnitWeight(UnitWeight::Kilograms).printNumber(checkin->weight));
+        _loadedWeightText = _page->_metricWeightField->text();
+        _loadedWeight = checkin->weight;
+    }
+    _page->updateErrors();
+}
+
+void MeasurementsPC::save(DBTypes::UserProfile* profile, DBTypes::CheckinItem* checkin,
+                          DBTypes::UserPrefs*)
+{
+    if (checkin) {
+        const QString weightText = _page->_metricWeightField->text();
+        if (weightText.isEmpty()) {
+            checkin->weight = -1.0f;
+        } else {
+            checkin->weight = weightText == _loadedWeightText ? _loadedWeight
+                                                              : float(_page->metricWeight());
+            DateToCode4(Clock::today(), checkin->date);
+        }
+        checkin->hasWeight = true;
+    }
+    if (profile)
+        profile->height = _page->_metricHeightField->text().isEmpty()
+                              ? -1.0f
+                              : float(_page->metricHeight());
+}
+
+void MeasurementsPC::start()
+{
+    _page->_metricWeightField->setFocus();
+}
+
+bool MeasurementsPC::isPageComplete()
+{
+    return _page->validWeight() && _page->validHeight();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "profile/pagecontroller.h"
+
+#include <QString>
+
+class MeasurementsPage;
+
+// The check-in's weight and the profile's height on the measurements page. A field whose
+// text is still the one load() wrote gives back the loaded value, not its rounded display.
+class MeasurementsPC : public PageController
+{
+public:
+    explicit MeasurementsPC(MeasurementsPage* page);
+
+    void load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
+              const DBTypes::UserPrefs* prefs) override;
+    void save(DBTypes::UserProfile* profile, DBTypes::CheckinItem* checkin,
+              DBTypes::UserPrefs* prefs) override;
+    void start() override;
+    bool isPageComplete() override;
+
+private:
+    MeasurementsPage* _page;
+    QString _loadedWeightText;
+    float _loadedWeight = -1.0f;
+};

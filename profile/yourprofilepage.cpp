@@ -1,0 +1,101 @@
+#include "profile/yourprofilepage.h"
+#include "core/brandengine.h"
+
+#include "core/unitenergy.h"
+#include "profile/bmiwidget.h"
+#include "profile/yourprofilepc.h"
+#include "userdb/userdb.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* pageLabel(QWidget* parent, const char* name)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setIndent(20);
+    return label;
+}
+
+// The preferences of the current user; the brand's defaults while there is none.
+DBTypes::UserPrefs currentPrefs()
+{
+    const int user = UserDB::instance()->getCurrentUser();
+    return user < 0 ? DBTypes::UserPrefs() : UserDB::instance()->getUserPrefs(user);
+}
+
+} // namespace
+
+YourProfilePage::YourProfilePage(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("YourProfilePage"));
+    _buildForm();
+    languageChange();
+    init();
+}
+
+YourProfilePage::~YourProfilePage()
+{
+    delete _controller;
+}
+
+void YourProfilePage::_buildForm()
+{
+    _pageLayout = new QVBoxLayout(this);
+    textLabel1 = pageLabel(this, "textLabel1");
+    textLabel2 = pageLabel(this, "textLabel2");
+    textLabel3 = pageLabel(this, "textLabel3");
+    textLabel4 = pageLabel(this, "textLabel4");
+    _RMRLineEdit = new QLineEdit(this);
+    _RMRLineEdit->setObjectName(QStringLiteral("_RMRLineEdit"));
+    _pageLayout->addWidget(textLabel1);
+    _pageLayout->addWidget(textLabel2);
+    auto* rmrRow = new QHBoxLayout;
+    rmrRow->addWidget(textLabel3);
+    rmrRow->addWidget(_RMRLineEdit);
+    rmrRow->addStretch(1);
+    _pageLayout->addLayout(rmrRow);
+    _pageLayout->addWidget(textLabel4);
+    _pageLayout->addStretch(1);
+}
+
+void YourProfilePage::init()
+{
+    _controller = new YourProfilePC(this);
+    _bmiWidget = new BMIWidget(this);
+    _bmiWidget->set(26, 80.0f, 183.0f);
+    _bmiWidget->setDisplayImperial(currentPrefs().measurementUnits == 1);
+    auto* scaleRow = new QHBoxLayout;
+    scaleRow->addStretch(1);
+    scaleRow->addWidget(_bmiWidget);
+    scaleRow->addStretch(1);
+    _pageLayout->insertLayout(1, scaleRow);
+    _RMRLineEdit->setValidator(UnitEnergy(UnitEnergy::Kilocalories).createValidator(this));
+}
+
+PageController* YourProfilePage::pageController() const
+{
+    return _controller;
+}
+
+void YourProfilePage::languageChange()
+{
+    setWindowTitle(tr("Your Profile"));
+    textLabel1->setText(tr(
+        "Based on the information you have entered, we have calculated your Body Mass \nIndex "
+        "(BMI). This is a measure of how healthy you are at your current weight."));
+    textLabel2->setText(tr(
+        "A BMI between 19 and 26 is considered healthy by medical professionals. If \nyour BMI "
+        "is higher than 26, you are at risk of some serious health problems.\n\n\n%1 "
+        "will use the information you have\nentered so far to estimate your Resting Metabolic "
+        "Rate, or RMR. It is\npossible to determine RMR more precisely using some medical "
+        "and\nscientific devices, so if your doctor provides you with an RMR, you should\nuse "
+        "that one instead.").arg(BrandEngine::instance()->getString("app_name")));
+    textLabel3->setText(tr("If you know your RMR, please enter it here:"));
+    textLabel4->setText(tr("If you don't know your RMR, just leave the area blank."));
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+class BMIWidget;
+class PageController;
+class QLabel;
+class QLineEdit;
+class QVBoxLayout;
+class YourProfilePC;
+
+// The wizard's page that shows the body-mass index of the entered measurements and takes an
+// optional resting metabolic rate in kilocalories. It never keeps the wizard from going on.
+class YourProfilePage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit YourProfilePage(QWidget* parent);
+    ~YourProfilePage() override;
+
+    virtual PageController* pageController() const;
+
+    QLabel* textLabel1;
+    BMIWidget* _bmiWidget;
+    QLabel* textLabel2;
+    QLabel* textLabel3;
+    QLineEdit* _RMRLineEdit;
+    QLabel* textLabel4;
+
+public slots:
+    virtual void languageChange();
+
+private:
+    void _buildForm();
+    void init();
+
+    QVBoxLayout* _pageLayout;
+    YourProfilePC* _controller;
+};

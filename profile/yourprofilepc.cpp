@@ -1,0 +1,50 @@
+#include "profile/yourprofilepc.h"
+
+#include "core/unitenergy.h"
+#include "profile/bmiwidget.h"
+#include "profile/yourprofilepage.h"
+
+#include <QLineEdit>
+
+YourProfilePC::YourProfilePC(YourProfilePage* page)
+    : PageController(page)
+    , _page(page)
+{
+}
+
+void YourProfilePC::load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
+                         const DBTypes::UserPrefs*)
+{
+    if (!checkin)
+        return;
+    if (checkin->hasCustomRMR() && checkin->customRMR() >= 0.0f) {
+        _page->_RMRLineEdit->setText(
+            UnitEnergy(UnitEnergy::Kilocalories).printNumber(checkin->customRMR()));
+        _loadedRMR = checkin->customRMR();
+    } else {
+        _page->_RMRLineEdit->clear();
+        _loadedRMR = -1.0f;
+    }
+    _loadedText = _page->_RMRLineEdit->text();
+    if (profile)
+        _page->_bmiWidget->set(0, checkin->weight, profile->height);
+}
+
+void YourProfilePC::save(DBTypes::UserProfile*, DBTypes::CheckinItem* checkin,
+                         DBTypes::UserPrefs*)
+{
+    if (!checkin)
+        return;
+    const QString text = _page->_RMRLineEdit->text();
+    if (text.trimmed().isEmpty())
+        checkin->setNoCustomRMR();
+    else if (text == _loadedText)
+        checkin->setCustomRMR(_loadedRMR);
+    else
+        checkin->setCustomRMR(float(UnitEnergy(UnitEnergy::Kilocalories).input(text)));
+}
+
+void YourProfilePC::start()
+{
+    _page->_RMRLineEdit->setFocus();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "profile/pagecontroller.h"
+
+#include <QString>
+
+class YourProfilePage;
+
+// The check-in's custom resting metabolic rate, always in kilocalories, and the BMI scale
+// of the profile page. A field whose text is still the one load() wrote gives back the
+// loaded rate, not its rounded display.
+class YourProfilePC : public PageController
+{
+public:
+    explicit YourProfilePC(YourProfilePage* page);
+
+    void load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
+              const DBTypes::UserPrefs* prefs) override;
+    void save(DBTypes::UserProfile* profile, DBTypes::CheckinItem* checkin,
+              DBTypes::UserPrefs* prefs) override;
+    void start() override;
+
+private:
+    YourProfilePage* _page;
+    QString _loadedText;
+    float _loadedRMR = -1.0f;
+};

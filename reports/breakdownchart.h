@@ -1,0 +1,59 @@
+#pragma once
+
+#include "reports/reportschart.h"
+
+#include <QDate>
+
+#include <array>
+#include <memory>
+
+class BreakdownParams;
+
+// The pie of where the food energy of a date range came from: fat, protein and
+// carbohydrate. The sums are taken when the range is set; the pie itself is drawn only
+// when the chart is first shown or printed, so that many charts kept for printing stay
+// light.
+class BreakdownChart : public ReportsChart
+{
+    Q_OBJECT
+
+public:
+    // The sums in the order the diary store hands them out: 0 food energy, 1 energy burned,
+    // 2 fat, 3 saturated fat, 4 protein, 5 cholesterol, 6 sodium, 7 fibre, 8 carbohydrate,
+    // 9 sugar, 10 calcium.
+    enum Total {
+        FoodEnergy = 0, EnergyBurned, Fat, SaturatedFat, Protein, Cholesterol, Sodium, Fibre,
+        Carbohydrate, Sugar, Calcium, TotalCount
+    };
+    using Totals = std::array<float, TotalCount>;
+
+    BreakdownChart(QWidget* parent, const QString& title, bool compact);
+    ~BreakdownChart() override;
+
+    // Sums the range for a meal group (0 all, -2 the snacks together) and redraws.
+    void setDateRange(const QDate& first, const QDate& last, int group);
+    void calculateData(const QDate& first, const QDate& last, int group);
+    // Prepares the pie for the shares of the last calculation.
+    void configure();
+
+    const Totals& getNutrientTotals() const { return _totals; }
+    double fatPercent() const { return _fat; }
+    double proteinPercent() const { return _protein; }
+    double carbohydratePercent() const { return _carbohydrate; }
+
+    void print(QPainter* painter, const QRect& rect) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void _applyPending();
+    void _fitTexts(int width);
+
+    bool _compact;
+    Totals _totals{};
+    double _fat = 0.0;
+    double _protein = 0.0;
+    double _carbohydrate = 0.0;
+    std::unique_ptr<BreakdownParams> _pending;
+};

@@ -1,0 +1,82 @@
+#include "reports/breakdownparams.h"
+
+#include <QChart>
+#include <QGraphicsSimpleTextItem>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QPieSeries>
+#include <QPieSlice>
+
+#include <algorithm>
+
+namespace {
+
+const QColor FatColour(251, 134, 121);
+const QColor ProteinColour(183, 250, 160);
+const QColor CarbohydrateColour(169, 190, 241);
+
+} // namespace
+
+BreakdownParams::BreakdownParams(const QString& title, bool compact)
+    : ChartParams(title), _compact(compact)
+{
+}
+
+int BreakdownParams::calAngle(double fat, double protein, double carbohydrate)
+{
+    if (protein >= 50)
+        return fat <= 15 ? 270 : (carbohydrate > 15 ? 90 : 270);
+    return fat >= 50 || carbohydrate >= 50 ? 90 : 270;
+}
+
+void BreakdownParams::setValues(double fat, double protein, double carbohydrate)
+{
+    _fat = round(fat);
+    _protein = round(protein);
+    _carbohydrate = round(carbohydrate);
+    if (_fat != 0 || (_protein != 0 && _carbohydrate == 0))
+        _carbohydrate = std::max(0, 100 - _fat - _protein);
+    _hasData = _fat != 0 || _protein != 0 || _carbohydrate != 0;
+    if (_hasData)
+        _angle = ((calAngle(_fat, _protein, _carbohydrate) % 360) + 360) % 360;
+}
+
+QStringList BreakdownParams::legendTexts() const
+{
+    if (_compact || !_hasData)
+        return {};
+    return {QString::asprintf("%02d%% Fat", _fat), QString::asprintf("%02d%% Protein", _protein),
+            QString::asprintf("%02d%% Carbohydrate ", _carbohydrate)};
+}
+
+void BreakdownParams::apply(QChart* chart) const
+{
+    ChartParams::apply(chart);
+    chart->setPlotAreaBackgroundVisible(false);
+    if (!_hasData) {
+        auto* text = new QGraphicsSimpleTextItem(noDataText(), chart);
+        text->setFont(QFont(QStringLiteral("Helvetica"), 14));
+        text->setBrush(QColor(0, 0, 139));
+        QObject::connect(chart, &QChart::plotAreaChanged, chart, [text](const QRectF& area) {
+            text->setPos(area.center() - text->boundingRect().center());
+        });
+        return;
+    }
+    auto* series = new QPieSeries(chart);
+    series->setPieStartAngle(_angle);
+    series->setPieEndAngle(_angle + 360);
+    const QStringList texts = legendTexts();
+    const int values[] = {_fat, _protein, _carbohydrate};
+    const QColor colours[] = {FatColour, ProteinColour, CarbohydrateColour};
+    for (int i = 0; i < 3; ++i) {
+        QPieSlice* slice = series->append(texts.value(i), values[i]);
+        slice->setBrush(colours[i]);
+        slice->setPen(QPen(Qt::black, 1));
+    }
+    chart->addSeries(series);
+    if (texts.isEmpty())
+        return;
+    chart->legend()->setVisible(true);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setFont(QFont(QStringLiteral("Arial"), 12));
+}

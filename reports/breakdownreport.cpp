@@ -1,0 +1,51 @@
+#include "reports/breakdownreport.h"
+
+#include "reports/breakdownchart.h"
+#include "reports/breakdownreportfactory.h"
+#include "reports/reportdevicemetrics.h"
+
+BreakdownReport::BreakdownReport(ReportDeviceMetrics* metrics, BreakdownReportFactory* factory)
+    : _metrics(metrics), _factory(factory)
+{
+    for (int position = 0; position < factory->chartsPerPage(); ++position)
+        _places.push_back(_calPoints(position));
+}
+
+int BreakdownReport::getPageCount() const
+{
+    return int(_factory->pages().size());
+}
+
+QRect BreakdownReport::_calPoints(int position) const
+{
+    const QSize size = _metrics->size();
+    const QSize real = _metrics->realSize();
+    const int mh = real.width() > 0 ? size.width() * 20 / real.width() : 0;
+    const int mv = real.height() > 0 ? size.height() * 20 / real.height() : 0;
+    QRect body = QRect(QPoint(0, 0), size).adjusted(mh, mv, -mh, -mv);
+    switch (_factory->chartsPerPage()) {
+    case 1:
+        return body;
+    case 2:
+        body.setHeight(body.height() / 2);
+        return body.translated(0, position * body.height());
+    default:
+        body.setWidth(body.width() / 2);
+        body.setHeight(body.height() / 3);
+        return body.translated(position % 2 * body.width(), position / 2 * body.height());
+    }
+}
+
+void BreakdownReport::draw(QPainter* painter, int page) const
+{
+    if (page < 0 || page >= getPageCount())
+        return;
+    const std::vector<QDate>& dates = _factory->pages()[size_t(page)];
+    for (size_t j = 0; j < dates.size(); ++j) {
+        BreakdownChart chart(nullptr,
+                             QObject::tr("Energy breakdown for ") + dates[j].toString(Qt::TextDate),
+                             false);
+        chart.setDateRange(dates[j], dates[j], 0);
+        chart.print(painter, _places[j]);
+    }
+}

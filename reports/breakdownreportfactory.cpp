@@ -1,0 +1,37 @@
+#include "reports/breakdownreportfactory.h"
+
+#include "reports/breakdownreport.h"
+#include "userdb/diarydb.h"
+#include "userdb/userdb.h"
+
+namespace {
+
+bool hasEntries(const QDate& date)
+{
+    return !DiaryDB::instance()
+                ->getDay(UserDB::instance()->getCurrentUser(),
+                         date.toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(), false)
+                .empty();
+}
+
+} // namespace
+
+BreakdownReportFactory::BreakdownReportFactory(QDate first, QDate last, int chartsPerPage,
+                                               bool omitEmpty)
+    : _chartsPerPage(chartsPerPage)
+{
+    int position = 0;
+    for (QDate date = first; date <= last; date = date.addDays(1)) {
+        if (omitEmpty && !hasEntries(date))
+            continue;
+        if (position == 0)
+            _pages.emplace_back();
+        _pages.back().push_back(date);
+        position = (position + 1) % _chartsPerPage;
+    }
+}
+
+Report* BreakdownReportFactory::getReport(ReportDeviceMetrics* metrics)
+{
+    return new BreakdownReport(metrics, this);
+}

@@ -1,0 +1,20 @@
+#include "reports/reportschartreport.h"
+
+#include "reports/reportdevicemetrics.h"
+#include "reports/reportschart.h"
+
+ReportsChartReport::ReportsChartReport(ReportsChart* chart, ReportDeviceMetrics* metrics)
+    : _chart(chart)
+{
+    const QSize size = metrics->size();
+    const QSize real = metrics->realSize();
+    const int mx = real.width() > 0 ? size.width() * 20 / real.width() : 0;
+    const int my = real.height() > 0 ? size.height() * 20 / real.height() : 0;
+    _rect = QRect(QPoint(0, 0), size).adjusted(mx, my, -mx, -my);
+}
+
+void ReportsChartReport::draw(QPainter* painter, int page) const
+{
+    if (page == 0)
+        _chart->print(painter, _rect);
+}

@@ -1,0 +1,56 @@
+#include "reports/summaryreportviewer.h"
+
+#include "core/clock.h"
+#include "reports/dateselectorbar.h"
+#include "reports/printoptions.h"
+#include "reports/simplereportscroller.h"
+#include "reports/summaryreportfactory.h"
+
+#include <QVBoxLayout>
+
+SummaryReportViewer::SummaryReportViewer(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("SummaryReportViewer"));
+    if (_date.isNull())
+        _date = Clock::today();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    _bar = new DateSelectorBar(this);
+    _bar->setDate(_date);
+    layout->addWidget(_bar);
+    auto* gap = new QWidget(this);
+    gap->setFixedHeight(3);
+    layout->addWidget(gap);
+    _scroller = new SimpleReportScroller(this);
+    layout->addWidget(_scroller, 1);
+    _factory = std::make_unique<SummaryReportFactory>(_date, _date, false);
+    _scroller->setReportFactory(_factory.get());
+    connect(_bar, &DateSelectorBar::dateChanged, this, &SummaryReportViewer::updateDate);
+}
+
+SummaryReportViewer::~SummaryReportViewer()
+{
+    _scroller->setReportFactory(nullptr);
+}
+
+void SummaryReportViewer::updateDate()
+{
+    _date = _bar->getDate();
+    _factory->setDateRange(_date, _date, false);
+    _scroller->repaintContents();
+}
+
+ReportFactory* SummaryReportViewer::getReportFactory()
+{
+    const std::unique_ptr<PrintOptions> options(PrintOptions::construct(this));
+    options->setWindowTitle(tr("Print daily reports"));
+    options->displayExtendedOptions(false, true);
+    options->setDate(_date);
+    if (options->exec() != QDialog::Accepted)
+        return nullptr;
+    QDate first;
+    QDate last;
+    options->getDateRange(first, last);
+    return new SummaryReportFactory(first, last, options->omitEmpty());
+}
