@@ -12,6 +12,7 @@
 #include "core/createdirectory.h"
 #include "core/notificationcenter.h"
 #include "core/unitcollection.h"
+#include "net/mealplandownloader.h"
 #include "net/staticdbupdater.h"
 #include "net/staticdbupdaterui.h"
 #include "userdb/bxsqldb.h"
@@ -312,6 +313,7 @@ void shutDown(QPointer<MainWindow>& window)
     if (RecipeProxyDB::instance(false))
         RecipeProxyDB::cleanUp();
     StaticDbUpdater::cleanUp();
+    MealPlanDownloader::cleanUp();
     delete window;
     CatalogueServices::cleanUp();
     UserDB::cleanUp();

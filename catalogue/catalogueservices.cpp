@@ -7,6 +7,8 @@
 #include "catalogue/fooddbdynamic.h"
 #include "catalogue/fooddbstatic.h"
 #include "catalogue/savedmealtree.h"
+#include "catalogue/staticdb.h"
+#include "core/bxsettings.h"
 #include "core/exercisediaryitem.h"
 #include "core/fooddiaryitem.h"
 #include "userdb/bxexception.h"
@@ -18,6 +20,7 @@ void CatalogueServices::install()
     DBTypes::ExerciseDiaryItem::setExerciseCatalogue(
         []() -> const ExDBBase* { return ExDB::instance(); });
     UserDB::setCatalogueDeleter(&CatalogueServices::deleteUserCatalogues);
+    StaticDB::setUserCopyFolder(BXSettings::getUserDBPath());
 }
 
 void CatalogueServices::cleanUp()

@@ -7,7 +7,8 @@
 class CatalogueServices {
 public:
     // Installs the hooks; start-up calls it once, before any entry loads catalogue values.
-    // The catalogues themselves are still built on first use.
+    // The catalogues themselves are still built on first use; the static ones then prefer
+    // the user's updated copy in the user-database folder.
     static void install();
     // Deletes every catalogue singleton (the shipped-file mapping goes with the last static
     // store); the next use builds them again.

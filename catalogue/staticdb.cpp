@@ -4,12 +4,14 @@
 #include "core/bxsettings.h"
 
 #include <QDebug>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cassert>
 #include <cstring>
 
+QString StaticDB::s_userCopyFolder;
 MemMappedFile* StaticDB::s_memMapping = nullptr;
 int StaticDB::s_memMappingUseCount = 0;
 
@@ -124,6 +126,12 @@ StaticDB::StaticDB(int chunkId, bool* failed)
         qFatal("%s", _errorMessage.c_str());
 }
 
+StaticDB::StaticDB(const MemMappedFile& mapping, int chunkId)
+{
+    if (!_loadFrom(&mapping, chunkId) && _errorMessage.empty())
+        _errorMessage = BAD_CHUNK;
+}
+
 StaticDB::~StaticDB()
 {
     if (!_counted)
@@ -136,22 +144,69 @@ StaticDB::~StaticDB()
 
 const unsigned char* StaticDB::getMappingEnd() const
 {
-    return s_memMapping ? s_memMapping->getData() + s_memMapping->getLength() : nullptr;
+    return _mapping ? _mapping->getData() + _mapping->getLength() : nullptr;
+}
+
+QString StaticDB::databasePath()
+{
+    const QString shipped = BXSettings::getResourceDBPath() + QStringLiteral("static.db");
+    const QString own = s_userCopyFolder + QStringLiteral("static.db");
+    if (s_userCopyFolder.isEmpty() || !QFileInfo::exists(own))
+        return shipped;
+    std::string error;
+    QString ownDate;
+    if (!checkFile(own, &error, &ownDate)) {
+        qWarning("passing over the updated catalogue %s: %s", qPrintable(own), error.c_str());
+        return shipped;
+    }
+    QString shippedDate;
+    if (checkFile(shipped, &error, &shippedDate) && ownDate < shippedDate)
+        return shipped;
+    return own;
+}
+
+void StaticDB::setUserCopyFolder(const QString& folder)
+{
+    s_userCopyFolder = folder;
+}
+
+bool StaticDB::checkFile(const QString& path, std::string* error, QString* creationDate)
+{
+    const std::unique_ptr<MemMappedFile> mapping = MemMappedFile::open(path);
+    if (!mapping) {
+        *error = "Couldn't load food/exercise database " + path.toStdString();
+        return false;
+    }
+    for (int chunkId : {FOOD_CHUNK, EXERCISE_CHUNK}) {
+        const StaticDB probe(*mapping, chunkId);
+        if (!probe._errorMessage.empty()) {
+            *error = probe._errorMessage;
+            return false;
+        }
+        if (creationDate)
+            *creationDate = QString::fromLatin1(probe._creationDate);
+    }
+    return true;
 }
 
 bool StaticDB::_load(int chunkId)
 {
     if (!s_memMapping) {
-        const QString path = BXSettings::getResourceDBPath() + QStringLiteral("static.db");
+        const QString path = databasePath();
         s_memMapping = MemMappedFile::open(path).release();
         if (!s_memMapping)
             return _fail("Couldn't load food/exercise database " + path.toStdString());
     }
     ++s_memMappingUseCount;
     _counted = true;
+    return _loadFrom(s_memMapping, chunkId);
+}
 
-    const unsigned char* file = s_memMapping->getData();
-    const quint64 length = quint64(s_memMapping->getLength());
+bool StaticDB::_loadFrom(const MemMappedFile* mapping, int chunkId)
+{
+    _mapping = mapping;
+    const unsigned char* file = mapping->getData();
+    const quint64 length = quint64(mapping->getLength());
     if (length < HEADER_SIZE || std::memcmp(file, MAGIC, sizeof MAGIC) != 0
         || readU32(file + 32) != 1)
         return _fail(BAD_HEADER);
@@ -200,7 +255,7 @@ bool StaticDB::_fail(const std::string& message)
 bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, quint64 dataAt,
                             int chunkId)
 {
-    const unsigned char* file = s_memMapping->getData();
+    const unsigned char* file = _mapping->getData();
     const unsigned char* end = getMappingEnd();
     const quint64 length = quint64(end - file);
     if (count == 0 || itemsAt + RECORD_SIZE * count > length || namesAt >= length || dataAt > length)

@@ -3,12 +3,16 @@
 
 #include "catalogue/indexeddb.h"
 
+#include <QString>
+
 #include <string>
 
 class MemMappedFile;
 
-// One chunk of the shipped catalogue file static.db (1 foods, 2 exercises) as a catalogue
-// tree. The file is mapped once for the whole process and shared by every StaticDB; names
+// One chunk of the catalogue file static.db (1 foods, 2 exercises) as a catalogue
+// tree. The file is the user's own updated copy (in the folder setUserCopyFolder() names)
+// when that passes checkFile() and is not older than the shipped one, otherwise the shipped
+// file in getResourceDBPath(). The file is mapped once for the whole process and shared by every StaticDB; names
 // and records are read in place from the mapping, so a tree and the records it hands out
 // must not outlive it. Each StaticDB that opened or reused the mapping counts once;
 // the mapping is released when the last of those is destroyed.
@@ -19,7 +23,7 @@ class StaticDB : public IndexedDB {
 public:
     enum ChunkId { FOOD_CHUNK = 1, EXERCISE_CHUNK = 2 };
 
-    // Loads chunk chunkId (above 0) of getResourceDBPath() + "static.db". On failure the tree
+    // Loads chunk chunkId (above 0) of databasePath(). On failure the tree
     // holds only an empty root and errorMessage() says why; failed, when given, is set to true, otherwise the
     // failure is fatal.
     StaticDB(int chunkId, bool* failed = nullptr);
@@ -37,8 +41,22 @@ public:
     // The first byte past the mapped file: records of this tree end before it.
     const unsigned char* getMappingEnd() const;
 
+    // The file the next mapping opens: the user's own copy when it is whole and not older
+    // than the shipped file, otherwise the shipped file.
+    static QString databasePath();
+    // The folder of the user's updated copy; none (the default) looks for no copy.
+    static void setUserCopyFolder(const QString& folder);
+    // Whether the file at path holds a valid food and a valid exercise chunk, checked on a
+    // mapping of its own; error says why not. creationDate, when given, receives the
+    // file's creation date.
+    static bool checkFile(const QString& path, std::string* error, QString* creationDate = nullptr);
+
 private:
+    // Loads chunk chunkId of mapping without sharing it, for checkFile().
+    StaticDB(const MemMappedFile& mapping, int chunkId);
+
     bool _load(int chunkId);
+    bool _loadFrom(const MemMappedFile* mapping, int chunkId);
     bool _fail(const std::string& message);
     void _offerEmptyRoot();
     bool _loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, quint64 dataAt,
@@ -48,7 +66,9 @@ private:
     std::string _errorMessage;
     char _creationDate[11] = {};
     bool _counted = false;
+    const MemMappedFile* _mapping = nullptr;
 
+    static QString s_userCopyFolder;
     static MemMappedFile* s_memMapping;
     static int s_memMappingUseCount;
 };

@@ -10,6 +10,7 @@
 #include "diary/diarysummary.h"
 #include "diary/diaryview.h"
 #include "diary/greentickswidget.h"
+#include "net/mealplandialog.h"
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/invisiblestyle.h"
@@ -27,6 +28,8 @@
 #include <QStyleFactory>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 
@@ -261,8 +264,13 @@ void DiaryWidget::doMealPlan()
         UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser());
     const bool forced =
         brand->idExists("publish_on_quit_forced") && brand->getBool("publish_on_quit_forced");
-    if (forced || (!prefs.webUserName.isEmpty() && !prefs.webPassword.isEmpty()))
+    if (forced || (!prefs.webUserName.isEmpty() && !prefs.webPassword.isEmpty())) {
+        const std::unique_ptr<MealPlanDialog> dialog(MealPlanDialog::construct(this));
+        connect(dialog.get(), &MealPlanDialog::addFoodSignal, diaryView1, &DiaryView::dvAddFood);
+        dialog->setDay(getDate());
+        dialog->exec();
         return;
+    }
     QString text = tr("If you have a paid ${BRAND_ID} membership\n"
                       "(a separate purchase from this software) you can download\n"
                       "meal plans directly from ${BRAND_ID} to your diary.\n"

@@ -1,6 +1,43 @@
 #include "net/staticdbupdater.h"
 
+#include "catalogue/exdbstatic.h"
+#include "catalogue/fooddbstatic.h"
+#include "catalogue/staticdb.h"
+#include "core/brandengine.h"
+#include "core/bxsettings.h"
+#include "core/notificationcenter.h"
+#include "net/bxhttp.h"
+#include "net/orvurlparams.h"
+#include "net/rssreader.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+
 StaticDbUpdater* StaticDbUpdater::s_instance = nullptr;
+
+namespace {
+
+constexpr int BLOCK_SIZE = 64 * 1024;
+
+// Whether the file begins with the two bytes of a gzip header.
+bool hasGzipMagic(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(2) == QByteArray("\x1f\x8b", 2);
+}
+
+} // namespace
 
 StaticDbUpdater* StaticDbUpdater::instance()
 {
@@ -16,19 +53,320 @@ void StaticDbUpdater::cleanUp()
 
 StaticDbUpdater::~StaticDbUpdater()
 {
+    delete _http;
+    _dropDownload();
     if (s_instance == this)
         s_instance = nullptr;
 }
 
-bool StaticDbUpdater::checkForUpdate()
+QString StaticDbUpdater::databasePath()
 {
-    // No web client is available to this build yet, so no check can be started.
-    _error = tr("Database updates cannot be checked: this version cannot reach the update "
-                "service.");
-    return false;
+    return BXSettings::getUserDBPath() + QStringLiteral("static.db");
+}
+
+QString StaticDbUpdater::backupPath()
+{
+    return BXSettings::getUserDBPath() + QStringLiteral("static.db.backup");
+}
+
+QString StaticDbUpdater::downloadPath()
+{
+    return BXSettings::getUserDBPath() + QStringLiteral("static.download");
+}
+
+void StaticDbUpdater::setError(const QString& error)
+{
+    _error = error;
+    _state = FAILED;
 }
 
 void StaticDbUpdater::abort()
 {
+    _state = ABORTED;
     qDebug("StaticDbUpdater: Aborted");
+    if (_http)
+        _http->client()->abort();
+}
+
+// Requests may end inside the old wrapper's signals, so it is deleted once they return.
+void StaticDbUpdater::_setHttpHost(const QString& url)
+{
+    if (_http) {
+        _http->disconnect(this);
+        _http->deleteLater();
+    }
+    _http = new BXHttp(false, url, 80, this);
+    connect(_http, &BXHttp::requestFinished, this, &StaticDbUpdater::rssRequestFinished);
+    connect(_http, &BXHttp::requestFinished, this, &StaticDbUpdater::downloadRequestFinished);
+    connect(_http, &BXHttp::responseHeaderReceived, this, &StaticDbUpdater::responseHeaderReceived);
+    _badResponse = false;
+}
+
+bool StaticDbUpdater::checkForUpdate()
+{
+    if (processing())
+        return false;
+    qDebug("StaticDbUpdater: Making RSS request");
+    _message = QString();
+    _state = CHECKING;
+    QString url = BrandEngine::instance()->getString("update_rss_url");
+    const QString failure = OrvUrlParams::replaceAll(url);
+    if (!failure.isEmpty()) {
+        qDebug("StaticDbUpdater: Could not construct URL for RSS request");
+        setError(failure);
+        return false;
+    }
+    _setHttpHost(url);
+    _requestIds[RSS_REQUEST] = _http->doGet(url);
+    return true;
+}
+
+void StaticDbUpdater::rssRequestFinished(int id, bool error)
+{
+    if (id != _requestIds[RSS_REQUEST])
+        return;
+    qDebug("StaticDbUpdater: Finished RSS request");
+    _requestIds[RSS_REQUEST] = -1;
+    if (error || _badResponse) {
+        if (_state != ABORTED) {
+            qDebug() << "StaticDbUpdater:" << _http->client()->errorString();
+            setError(error ? _http->errorString()
+                           : tr("Sorry, an error occurred checking for database updates. "
+                                "Please try again later."));
+        }
+        emit checkFinished(true);
+        return;
+    }
+    _readFeed();
+    _state = IDLE;
+    emit checkFinished(false);
+}
+
+void StaticDbUpdater::_readFeed()
+{
+    const QByteArray data = _http->readAll();
+    const RSSReader reader(data);
+    _databaseState = NO_INFORMATION;
+    const RSSChannel* channel = reader.getChannel();
+    if (!channel) {
+        qDebug() << "StaticDbUpdater::rssRequestFinished() Failed to parse rss" << data.left(512);
+        return;
+    }
+    const RSSItem* item = channel->findItemWithGUID(QStringLiteral("staticdb_updates"));
+    if (!item) {
+        qDebug("StaticDbUpdater::rssRequestFinished() No database update information available.");
+        return;
+    }
+    if (item->link().isNull()) {
+        if (item->hasCustomField(QStringLiteral("orv:message")))
+            _message = item->customField(QStringLiteral("orv:message"));
+        return;
+    }
+    const QString created = QString::fromLatin1(FoodDBStatic::instance()->getCreationDate());
+    const QDateTime installed(QDate::fromString(created, Qt::ISODate), QTime(23, 59, 59));
+    qDebug("StaticDbUpdater: update if:\ncreationDate (%s)\n<\npubDate(%s)",
+           qPrintable(installed.toString(Qt::ISODate)), qPrintable(item->pubDate().toString(Qt::ISODate)));
+    if (item->pubDate().isValid() && installed < item->pubDate()) {
+        _downloadUrl = item->link();
+        _databaseState = UPDATE_AVAILABLE;
+    } else {
+        _databaseState = UP_TO_DATE;
+    }
+}
+
+bool StaticDbUpdater::downloadUpdate()
+{
+    if (_databaseState != UPDATE_AVAILABLE || processing())
+        return false;
+    qDebug("StaticDbUpdater: Downloading update");
+    _dropDownload();
+    QDir().mkpath(BXSettings::getUserDBPath());
+    _tempFile = new QFile(downloadPath());
+    if (!_tempFile->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        setError(tr("Failed to create temporary file at %1.\n%2").arg(downloadPath(), _tempFile->errorString()));
+        _dropDownload();
+        return false;
+    }
+    _state = BUSY;
+    _setHttpHost(_downloadUrl);
+    connect(_http, &BXHttp::dataReadProgress, this, &StaticDbUpdater::downloadProgress);
+    qDebug("StaticDbUpdater: Getting update from URL %s", qPrintable(_downloadUrl));
+    _requestIds[DOWNLOAD_REQUEST] = _http->doGet(_downloadUrl, _tempFile);
+    return true;
+}
+
+void StaticDbUpdater::responseHeaderReceived(const QHttpsResponseHeader& response)
+{
+    const int status = response.statusCode();
+    _badResponse = status < 200 || status > 299;
+    if (!_badResponse)
+        qDebug("Response code: %d", status);
+}
+
+void StaticDbUpdater::downloadRequestFinished(int id, bool error)
+{
+    if (id != _requestIds[DOWNLOAD_REQUEST])
+        return;
+    qDebug("StaticDbUpdater: Finished download request.");
+    _requestIds[DOWNLOAD_REQUEST] = -1;
+    disconnect(_http, &BXHttp::dataReadProgress, this, &StaticDbUpdater::downloadProgress);
+    if (_tempFile)
+        _tempFile->close();
+    if (_state == ABORTED) {
+        emit downloadFinished(true);
+    } else if (_badResponse) {
+        qDebug("StaticDbUpdater: Bad response received");
+        setError(tr("Sorry, an error occurred downloading the update. Please try again later."));
+        emit downloadFinished(true);
+    } else if (error) {
+        qDebug() << "StaticDbUpdater:" << _http->client()->errorString();
+        setError(_http->errorString());
+        emit downloadFinished(true);
+    } else {
+        _state = IDLE;
+        emit downloadFinished(false);
+    }
+}
+
+bool StaticDbUpdater::checkPermissions() const
+{
+    const QString folder = BXSettings::getUserDBPath();
+    QDir().mkpath(folder);
+    const QFileInfo database(databasePath());
+    return QFileInfo(folder).isWritable() && (!database.exists() || database.isWritable());
+}
+
+// The new catalogue is decompressed and checked beside the current one while that keeps
+// running; only then are the catalogues stopped and the files swapped. An interrupted
+// install leaves the old copy or the new one under the database's name.
+bool StaticDbUpdater::installUpdate()
+{
+    if (processing())
+        return false;
+    qDebug("StaticDbUpdater: Installing update");
+    if (!_tempFile) {
+        setError(tr("No database to install"));
+        return false;
+    }
+    _state = INSTALLING;
+    if (_decompressAndCheck() && _swapInNewFile() && _restartCatalogues()) {
+        QFile::remove(backupPath());
+        _dropDownload();
+        _state = IDLE;
+    }
+    NotificationCenter::notify("staticdb_update_notification", 0);
+    return _state == IDLE;
+}
+
+bool StaticDbUpdater::_decompressAndCheck()
+{
+    const QString fresh = databasePath() + QStringLiteral(".new");
+    if (!copyFile(_tempFile->fileName(), fresh)) {
+        QFile::remove(fresh);
+        if (_state != ABORTED)
+            setError(tr("Copy from\n%1\nto\n%2\nfailed.").arg(_tempFile->fileName(), databasePath()));
+        return false;
+    }
+    std::string error;
+    if (!StaticDB::checkFile(fresh, &error)) {
+        qDebug("StaticDbUpdater: New database is corrupt: %s", error.c_str());
+        QFile::remove(fresh);
+        setError(tr("New databases failed to start:\nDatabase corrupt"));
+        return false;
+    }
+    return true;
+}
+
+// Stops the catalogues and puts the checked file in place, keeping the current copy as the
+// backup. The new file replaces the current one in one step, so that the database's name
+// always holds a whole catalogue. On failure the current copy stays and the catalogues run
+// again.
+bool StaticDbUpdater::_swapInNewFile()
+{
+    ExDBStatic::cleanUp();
+    FoodDBStatic::cleanUp();
+    const QByteArray database = QFile::encodeName(databasePath());
+    const QByteArray backup = QFile::encodeName(backupPath());
+    if (QFile::exists(backupPath()) && !QFile::remove(backupPath()))
+        setError(tr("Failed to clear backup file: %1").arg(backupPath()));
+    else if (QFile::exists(databasePath()) && ::link(database.constData(), backup.constData()) != 0
+             && !QFile::copy(databasePath(), backupPath()))
+        setError(tr("Failed to rename current database to backup: %1").arg(backupPath()));
+    else if (::rename(QFile::encodeName(databasePath() + QStringLiteral(".new")).constData(), database.constData()) != 0)
+        setError(tr("Copy from\n%1\nto\n%2\nfailed.").arg(_tempFile->fileName(), databasePath()));
+    if (_state != FAILED)
+        return true;
+    QFile::remove(databasePath() + QStringLiteral(".new"));
+    _startCatalogues();
+    return false;
+}
+
+bool StaticDbUpdater::_restartCatalogues()
+{
+    bool failed = false;
+    FoodDBStatic::instance(&failed);
+    if (!failed)
+        ExDBStatic::instance(&failed);
+    if (!failed)
+        return true;
+    qDebug("StaticDbUpdater: New databases failed to restart. Restoring backup.");
+    setError(tr("New databases failed to start:\nDatabase corrupt"));
+    ExDBStatic::cleanUp();
+    FoodDBStatic::cleanUp();
+    // Without a backup there was no copy before: the shipped file serves again.
+    if (QFile::exists(backupPath()))
+        ::rename(QFile::encodeName(backupPath()).constData(), QFile::encodeName(databasePath()).constData());
+    else
+        QFile::remove(databasePath());
+    _startCatalogues();
+    return false;
+}
+
+void StaticDbUpdater::_startCatalogues()
+{
+    bool failed = false;
+    FoodDBStatic::instance(&failed);
+    ExDBStatic::instance(&failed);
+}
+
+bool StaticDbUpdater::copyFile(const QString& source, const QString& destination, qint64 limit)
+{
+    qDebug("StaticDbUpdater: copying compressed file");
+    const qint64 compressedSize = QFileInfo(source).size();
+    QFile out(destination);
+    if (!hasGzipMagic(source) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    gzFile in = gzopen(QFile::encodeName(source).constData(), "rb");
+    if (!in)
+        return false;
+    QByteArray block(BLOCK_SIZE, Qt::Uninitialized);
+    qint64 written = 0;
+    bool ok = gzdirect(in) == 0;
+    while (ok) {
+        const int n = gzread(in, block.data(), unsigned(block.size()));
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        written += n;
+        ok = written <= limit && out.write(block.constData(), n) == n;
+        const int done = int(std::min(qint64(gzoffset(in)), compressedSize));
+        emit installProgress(done, int(compressedSize));
+        QCoreApplication::processEvents();
+        ok = ok && _state != ABORTED;
+    }
+    ok = gzclose_r(in) == Z_OK && ok;
+    ok = ok && out.flush() && ::fsync(out.handle()) == 0;
+    out.close();
+    return ok && out.error() == QFileDevice::NoError;
+}
+
+void StaticDbUpdater::_dropDownload()
+{
+    if (!_tempFile)
+        return;
+    _tempFile->close();
+    _tempFile->remove();
+    delete _tempFile;
+    _tempFile = nullptr;
 }

@@ -2,6 +2,9 @@
 
 #include <QObject>
 
+class InstallUpdateQuestion;
+class QMessageBox;
+class QProgressDialog;
 class QWidget;
 
 // The dialogs of a static-database update run by the user or after an automatic check.
@@ -11,11 +14,30 @@ class StaticDbUpdaterUI : public QObject
 
 public:
     explicit StaticDbUpdaterUI(QWidget* parent);
+    ~StaticDbUpdaterUI() override;
 
     // Checks the feed (unless skipCheck), asks, downloads and installs, telling the user
-    // how it went. The brand must define "update_rss_url" and enable "update_enabled".
+    // how it went. Without a check it ends at once unless an update is known. The brand
+    // must define "update_rss_url" and enable "update_enabled".
     void doUpdate(bool skipCheck);
 
+protected:
+    // The modal steps, which tests answer. Each runs its dialog and says how it ended.
+    virtual bool runCheckingBox(QMessageBox& box);
+    virtual bool askToInstall(InstallUpdateQuestion& question);
+    virtual void runProgress(QProgressDialog& dialog);
+    virtual bool permitted() const;
+
+private slots:
+    void downloadFinished(bool error);
+
 private:
+    bool _check();
+    void _download();
+    void _install();
+    void _closeProgress();
+    void _setProgress(int done, int total);
+
     QWidget* _parentWidget;
+    QProgressDialog* _progress;
 };

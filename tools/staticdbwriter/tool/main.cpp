@@ -72,7 +72,9 @@ bool useCatalogue(const QString& path, const char* option)
     return true;
 }
 
-int buildSynthetic(const QString& countText, const QString& from, const QString& output)
+// With an exercise table the catalogue gets an exercise chunk too, as an installable one needs.
+int buildSynthetic(const QString& countText, const QString& from, const QString& output,
+                   const QString& exercisePath)
 {
     bool isNumber = false;
     const int count = countText.toInt(&isNumber);
@@ -90,6 +92,12 @@ int buildSynthetic(const QString& countText, const QString& from, const QString&
         return fail(error);
     StaticDBWriter writer(QDate::fromString(QString::fromLatin1(foods.getCreationDate()), Qt::ISODate));
     writer.addChunk(StaticDB::FOOD_CHUNK, *tree);
+    if (!exercisePath.isEmpty()) {
+        const std::optional<CatalogueNode> exercises = ExerciseTableReader::read(exercisePath, &error);
+        if (!exercises)
+            return fail(error);
+        writer.addChunk(StaticDB::EXERCISE_CHUNK, *exercises);
+    }
     if (!writer.write(output, &error))
         return fail(error);
     std::printf("staticdbtool: wrote %d synthetic foods to %s\n", count, qPrintable(output));
@@ -148,7 +156,8 @@ int main(int argc, char* argv[])
     if (parser.isSet(synthetic)) {
         if (!parser.isSet(from) || !parser.isSet(output))
             return fail(QStringLiteral("--synthetic-foods needs --from and --output"));
-        return buildSynthetic(parser.value(synthetic), parser.value(from), parser.value(output));
+        return buildSynthetic(parser.value(synthetic), parser.value(from), parser.value(output),
+                              parser.value(exercises));
     }
     if (!parser.isSet(usda) || !parser.isSet(exercises) || !parser.isSet(date) || !parser.isSet(output))
         return fail(QStringLiteral("give --usda, --exercises, --date and --output, or --synthetic-foods, or --verify"));

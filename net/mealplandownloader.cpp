@@ -1,0 +1,179 @@
+#include "net/mealplandownloader.h"
+
+#include "core/brandengine.h"
+#include "core/clock.h"
+#include "net/bxhttp.h"
+#include "net/orvurlparams.h"
+#include "userdb/bxsqldb.h"
+#include "userdb/mealplandb.h"
+#include "userdb/userdb.h"
+
+#include <QDebug>
+#include <QXmlStreamReader>
+
+MealPlanDownloader* MealPlanDownloader::s_instance = nullptr;
+
+namespace {
+
+constexpr int DAYS_AHEAD = 7;
+
+QByteArray dateCode(const QDate& day)
+{
+    return day.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+}
+
+} // namespace
+
+MealPlanDownloader* MealPlanDownloader::instance()
+{
+    if (!s_instance)
+        s_instance = new MealPlanDownloader;
+    return s_instance;
+}
+
+void MealPlanDownloader::cleanUp()
+{
+    delete s_instance;
+}
+
+MealPlanDownloader::MealPlanDownloader()
+{
+    const QString url = BrandEngine::instance()->getString("mealplan_auth_url");
+    _http = new BXHttp(false, url, 80, this);
+    connect(_http, &BXHttp::requestFinished, this, &MealPlanDownloader::requestFinished);
+    connect(_http, &BXHttp::dataReadProgress, this, &MealPlanDownloader::downloadProgress);
+    connect(_http, &BXHttp::responseHeaderReceived, this, &MealPlanDownloader::responseHeaderReceived);
+}
+
+MealPlanDownloader::~MealPlanDownloader()
+{
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+bool MealPlanDownloader::getDownloadRange(QDate& start, QDate& end) const
+{
+    const QDate today = Clock::today();
+    end = today.addDays(DAYS_AHEAD);
+    const int user = UserDB::instance()->getCurrentUser();
+    QDate day = end;
+    for (; day >= today; day = day.addDays(-1)) {
+        if (!MealPlanDB::instance()->getDay(user, dateCode(day).constData(), false).foods.empty())
+            break;
+    }
+    if (day == end)
+        return false;
+    start = day.addDays(1);
+    return true;
+}
+
+bool MealPlanDownloader::getMore()
+{
+    QDate start;
+    QDate end;
+    if (stillGoing() || !getDownloadRange(start, end))
+        return false;
+    _error = tr("Unknown error. Please make sure you're connected to the internet, and your "
+                "username/password are set correctly.");
+    QString url = BrandEngine::instance()->getString("mealplan_auth_url");
+    const QString failure = OrvUrlParams::replaceAll(url);
+    if (!failure.isEmpty()) {
+        _error = failure;
+        return false;
+    }
+    url += QStringLiteral("begindate=") + start.toString(Qt::ISODate) + QStringLiteral("&enddate=")
+        + end.toString(Qt::ISODate);
+    qDebug("fetching pages: %s", qPrintable(url));
+    _currentDay = std::make_unique<DBTypes::DiaryDay>();
+    _user = UserDB::instance()->getCurrentUser();
+    _start = start;
+    _end = end;
+    _badResponse = false;
+    _requestId = _http->doGet(url);
+    return true;
+}
+
+bool MealPlanDownloader::getMore(const QDate& day)
+{
+    QDate start;
+    QDate end;
+    if (!getDownloadRange(start, end) || day < start || day > end)
+        return false;
+    return getMore();
+}
+
+void MealPlanDownloader::responseHeaderReceived(const QHttpsResponseHeader& response)
+{
+    _badResponse = response.statusCode() < 200 || response.statusCode() > 299;
+}
+
+void MealPlanDownloader::requestFinished(int id, bool error)
+{
+    if (id != _requestId || !stillGoing())
+        return;
+    _requestId = -1;
+    if (error) {
+        _finish(true, _http->errorString());
+        return;
+    }
+    if (_badResponse) {
+        _finish(true, _error);
+        return;
+    }
+    if (!_readReply(_http->readAll())) {
+        _finish(true, _error);
+        return;
+    }
+    _store();
+    _finish(false, QString());
+}
+
+bool MealPlanDownloader::_readReply(const QByteArray& reply)
+{
+    QXmlStreamReader reader(reply);
+    std::vector<DBTypes::FoodDiaryItem> foods;
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes attributes = reader.attributes();
+        if (reader.name() == u"mealplan" && attributes.hasAttribute(QStringLiteral("errno"))
+            && attributes.hasAttribute(QStringLiteral("errstr"))) {
+            _error = attributes.value(QStringLiteral("errstr")).toString() + QStringLiteral(" (")
+                + attributes.value(QStringLiteral("errno")).toString() + QLatin1Char(')');
+            return false;
+        }
+        if (reader.name() == u"food") {
+            DBTypes::FoodDiaryItem food;
+            food.readFromXmlAttributes(attributes);
+            foods.push_back(food);
+        }
+    }
+    if (reader.hasError()) {
+        qDebug() << "meal plan reply unreadable:" << reader.errorString();
+        _error = tr("The meal plan service sent a reply that could not be read. Please try again later.");
+        return false;
+    }
+    _currentDay->foods = std::move(foods);
+    return true;
+}
+
+// Stores the foods dated inside the range asked for, for the user who asked, all at once.
+void MealPlanDownloader::_store()
+{
+    BXSqlDb::beginTransaction();
+    for (DBTypes::FoodDiaryItem& food : _currentDay->foods) {
+        const QDate day = QDate::fromString(QString::fromLatin1(food.date), QStringLiteral("yyyyMMdd"));
+        if (!day.isValid() || day < _start || day > _end)
+            continue;
+        food.userId = _user;
+        food.entryId = -1;
+        MealPlanDB::instance()->addFoodEntry(food, false);
+    }
+    BXSqlDb::commitTransaction();
+}
+
+void MealPlanDownloader::_finish(bool error, const QString& text)
+{
+    _currentDay.reset();
+    emit downloadDone(error, text);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/diaryday.h"
+
+#include <QDate>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class BXHttp;
+class QHttpsResponseHeader;
+
+// Fetches the meal-plan days that are not stored yet, up to a week ahead, from the brand's
+// meal-plan service into the meal-plan store, for the user current when the download starts.
+class MealPlanDownloader : public QObject
+{
+    Q_OBJECT
+
+public:
+    static MealPlanDownloader* instance();
+    static void cleanUp();
+    ~MealPlanDownloader() override;
+
+    // Starts a download of the missing days; false when one is running, nothing is missing
+    // or the service's address cannot be built (errorString() then says why).
+    bool getMore();
+    // Starts a download only when day lies in the missing range.
+    bool getMore(const QDate& day);
+    bool stillGoing() const { return _currentDay != nullptr; }
+    // The days from after the latest stored plan day up to today + 7; false when that day is
+    // stored already.
+    bool getDownloadRange(QDate& start, QDate& end) const;
+    QString errorString() const { return _error; }
+
+signals:
+    void downloadProgress(int done, int total);
+    void downloadDone(bool error, const QString& text);
+
+private slots:
+    void requestFinished(int id, bool error);
+    void responseHeaderReceived(const QHttpsResponseHeader& response);
+
+private:
+    MealPlanDownloader();
+
+    // Reads the reply into the current day; false with the error text set when it is a
+    // failure or cannot be read.
+    bool _readReply(const QByteArray& reply);
+    void _store();
+    void _finish(bool error, const QString& text);
+
+    static MealPlanDownloader* s_instance;
+
+    QString _error;
+    BXHttp* _http = nullptr;
+    std::unique_ptr<DBTypes::DiaryDay> _currentDay;
+    int _requestId = -1;
+    int _user = -1;
+    QDate _start;
+    QDate _end;
+    bool _badResponse = false;
+};

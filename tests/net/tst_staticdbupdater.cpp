@@ -1,0 +1,476 @@
+// A whole database update against a feed and download on 127.0.0.1, with the shipped
+// catalogue and a user database: what lands in the user's folder, what the user is told, and
+// that every failure leaves a working catalogue behind.
+
+#include "catalogue/catalogueservices.h"
+#include "catalogue/exdbstatic.h"
+#include "catalogue/fooddbstatic.h"
+#include "core/bxsettings.h"
+#include "core/notificationcenter.h"
+#include "net/installupdatequestion.h"
+#include "net/staticdbupdater.h"
+#include "net/staticdbupdaterui.h"
+#include "testbrand.h"
+#include "testhttpserver.h"
+#include "tests/support/scriptedprompter.h"
+#include "tests/support/testsession.h"
+#include "tests/support/widgetpicture.h"
+#include "userdb/bxsqldb.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QtTest>
+
+#include <zlib.h>
+
+#include <functional>
+
+namespace {
+
+QByteArray gzip(const QByteArray& data, int repeat = 1)
+{
+    z_stream stream = {};
+    deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out;
+    QByteArray block(1 << 16, Qt::Uninitialized);
+    for (int i = 0; i < repeat; ++i) {
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+        stream.avail_in = uInt(data.size());
+        const int flush = i + 1 == repeat ? Z_FINISH : Z_NO_FLUSH;
+        int result = Z_OK;
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(block.data());
+            stream.avail_out = uInt(block.size());
+            result = deflate(&stream, flush);
+            out.append(block.constData(), block.size() - int(stream.avail_out));
+        } while (stream.avail_out == 0 || (flush == Z_FINISH && result != Z_STREAM_END));
+    }
+    deflateEnd(&stream);
+    return out;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// The first food below category id whose name is at least 8 characters long; 0 when none.
+quint32 findFood(const FoodDBStatic* db, int id, QByteArray* name)
+{
+    std::unique_ptr<BrowsableDBIterator> it = db->getChildren(id, 0, 0);
+    while (it && it->next()) {
+        const QByteArray itemName(it->name());
+        if (!(it->flags() & FLAG_CATEGORY)) {
+            if (itemName.size() >= 8 && itemName.at(0) != 'Q') {
+                *name = itemName;
+                return it->id();
+            }
+        } else if (const quint32 found = findFood(db, int(it->id()), name)) {
+            return found;
+        }
+    }
+    return 0;
+}
+
+QByteArray response(const QByteArray& status, const QByteArray& body)
+{
+    return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+QByteArray feed(const QByteArray& items)
+{
+    return "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Updates</title>"
+           "<link>http://127.0.0.1/</link><description>Catalogue updates</description>" + items + "</channel></rss>";
+}
+
+// The dialogs of an update, answered by the test.
+class ScriptedUpdaterUI : public StaticDbUpdaterUI
+{
+public:
+    using StaticDbUpdaterUI::StaticDbUpdaterUI;
+
+    bool cancelCheck = false;
+    bool answerYes = true;
+    bool autoCheck = true;
+    bool allowed = true;
+    bool cancelDuringInstall = false;
+    QString pictures;
+    int questions = 0;
+    int progressRuns = 0;
+
+protected:
+    bool runCheckingBox(QMessageBox& box) override
+    {
+        if (!pictures.isEmpty())
+            saveWidgetPicture(&box, pictures + "-checking");
+        if (cancelCheck)
+            return false;
+        return StaticDbUpdaterUI::runCheckingBox(box);
+    }
+
+    bool askToInstall(InstallUpdateQuestion& question) override
+    {
+        ++questions;
+        if (!pictures.isEmpty())
+            saveWidgetPicture(&question, pictures + "-question");
+        question.setAutoCheck(autoCheck);
+        return answerYes;
+    }
+
+    void runProgress(QProgressDialog& dialog) override
+    {
+        ++progressRuns;
+        QMetaObject::Connection cancel;
+        if (cancelDuringInstall) {
+            cancel = connect(StaticDbUpdater::instance(), &StaticDbUpdater::installProgress, &dialog,
+                             [&dialog] { dialog.findChild<QPushButton*>()->click(); });
+        }
+        if (!pictures.isEmpty()) {
+            dialog.show();
+            saveWidgetPicture(&dialog, pictures + "-progress");
+        }
+        StaticDbUpdaterUI::runProgress(dialog);
+        disconnect(cancel);
+    }
+
+    bool permitted() const override { return allowed && StaticDbUpdaterUI::permitted(); }
+};
+
+} // namespace
+
+class TestStaticDbUpdater : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void updatePosted(const QString&, const NotificationParam&) { ++_notifications; }
+
+private:
+    TestHttpServer _server;
+    QByteArray _shipped;
+    QString _shippedDate;
+    quint32 _foodId = 0;
+    QByteArray _foodName;
+    QByteArray _renamed;
+    QByteArray _update;
+    QDate _updateDate;
+    int _notifications = 0;
+
+    // The shipped catalogue with a later creation date and one food renamed.
+    QByteArray updatedCatalogue(const QDate& created) const
+    {
+        QByteArray bytes = _shipped;
+        bytes.replace(_foodName + '\0', _renamed + '\0');
+        const QByteArray date = created.toString(Qt::ISODate).toLatin1();
+        bytes.replace(36, date.size(), date);
+        return bytes;
+    }
+
+    QByteArray updateFeed() const
+    {
+        return feed("<item><guid>staticdb_updates</guid><link>" + _server.url("/static.db.gz").toLatin1()
+                    + "</link><pubDate>" + _updateDate.toString(Qt::ISODate).toLatin1() + "T12:00:00</pubDate></item>");
+    }
+
+    void runUpdate(ScriptedUpdaterUI& ui, const QByteArray& download = QByteArray())
+    {
+        _server.answer(TestHttpServer::ok(updateFeed()));
+        if (!download.isNull())
+            _server.answer(download);
+        ui.doUpdate(false);
+    }
+
+    QString currentName() const
+    {
+        bool failed = false;
+        FoodDBStatic* foods = FoodDBStatic::instance(&failed);
+        if (failed)
+            return QStringLiteral("failed");
+        bool exFailed = false;
+        ExDBStatic::instance(&exFailed);
+        return exFailed ? QStringLiteral("failed") : foods->getFoodName(int(_foodId));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(importBrandWithOverrides({{QStringLiteral("update_rss_url"), _server.url(QStringLiteral("/feed.rss"))}},
+                                         {{QStringLiteral("update_enabled"), true}}));
+        std::string error;
+        QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+        const int user = addCompleteUser(QStringLiteral("Updater"));
+        QVERIFY(user >= 0);
+        UserDB::instance()->setCurrentUser(user);
+        CatalogueServices::install();
+        NotificationCenter::addObserver(this, "updatePosted(const QString&,const NotificationParam&)",
+                                        "staticdb_update_notification");
+
+        _shipped = readFile(BXSettings::getResourceDBPath() + QStringLiteral("static.db"));
+        QVERIFY(!_shipped.isEmpty());
+        _shippedDate = QString::fromLatin1(FoodDBStatic::instance()->getCreationDate());
+        _foodId = findFood(FoodDBStatic::instance(), FoodDBStatic::instance()->getRootId(), &_foodName);
+        QVERIFY(_foodId);
+        _renamed = _foodName;
+        _renamed[0] = 'Q';
+        _updateDate = QDate::fromString(_shippedDate, Qt::ISODate).addDays(30);
+        _update = gzip(updatedCatalogue(_updateDate));
+    }
+
+    void init()
+    {
+        ExDBStatic::cleanUp();
+        FoodDBStatic::cleanUp();
+        StaticDbUpdater::cleanUp();
+        for (const char* name : {"static.db", "static.db.backup", "static.db.new", "static.download"})
+            QFile::remove(BXSettings::getUserDBPath() + QLatin1String(name));
+        _notifications = 0;
+        BXSettings().setInt(BXSettings::StaticDbUpdateInterval, 28);
+    }
+
+    void cleanupTestCase()
+    {
+        ExDBStatic::cleanUp();
+        FoodDBStatic::cleanUp();
+        StaticDbUpdater::cleanUp();
+        NotificationCenter::cleanUp();
+        CatalogueServices::cleanUp();
+        endSession();
+    }
+
+    void installsIntoTheUsersFolder()
+    {
+        ScriptedPrompter prompter;
+        ScriptedUpdaterUI ui(nullptr);
+        ui.pictures = QStringLiteral("update");
+        QCOMPARE(currentName(), QString::fromLatin1(_foodName));
+        runUpdate(ui, TestHttpServer::ok(_update));
+        QCOMPARE(prompter.lastText(), QStringLiteral("Your databases have been updated successfully."));
+        QCOMPARE(prompter.lastCaption(), QStringLiteral("Database Updates"));
+        QCOMPARE(_notifications, 1);
+        QCOMPARE(currentName(), QString::fromLatin1(_renamed));
+        QCOMPARE(QString::fromLatin1(FoodDBStatic::instance()->getCreationDate()), _updateDate.toString(Qt::ISODate));
+        QCOMPARE(readFile(StaticDbUpdater::databasePath()), updatedCatalogue(_updateDate));
+        for (const char* name : {"static.db.backup", "static.db.new", "static.download"})
+            QVERIFY2(!QFile::exists(BXSettings::getUserDBPath() + QLatin1String(name)), name);
+        QVERIFY(_server.requests().last().startsWith("GET " + _server.url(QStringLiteral("/static.db.gz")).toLatin1()));
+
+        // A new start opens the user's copy; a second look at the feed finds it up to date.
+        ExDBStatic::cleanUp();
+        FoodDBStatic::cleanUp();
+        QCOMPARE(currentName(), QString::fromLatin1(_renamed));
+        _server.answer(TestHttpServer::ok(updateFeed()));
+        ui.doUpdate(false);
+        QCOMPARE(prompter.lastText(), QStringLiteral("Your databases are up to date."));
+    }
+
+    void failuresLeaveAWorkingCatalogue_data()
+    {
+        QTest::addColumn<QByteArray>("feedAnswer");
+        QTest::addColumn<QByteArray>("download");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("notifications");
+
+        const QString noUpdates = QStringLiteral("Sorry, there are no database updates for your product");
+        const QString copyFailed = QStringLiteral("Copy from\n%1\nto\n%2\nfailed.")
+                                       .arg(StaticDbUpdater::downloadPath(), StaticDbUpdater::databasePath());
+        QByteArray badCrc = _update;
+        badCrc[badCrc.size() - 6] = char(badCrc.at(badCrc.size() - 6) ^ 0x55);
+        QByteArray corrupt = updatedCatalogue(_updateDate);
+        corrupt.replace(68, 4, QByteArray("\x7f\xff\xff\xff", 4));
+
+        QTest::newRow("feed 500") << response("500 Internal Server Error", "<rss/>") << QByteArray() << QString()
+                                  << "Sorry, an error occurred checking for database updates. Please try again later." << 0;
+        QTest::newRow("feed not rss") << TestHttpServer::ok("<html>down</html>") << QByteArray() << QString()
+                                      << noUpdates << 0;
+        QTest::newRow("no update item") << TestHttpServer::ok(feed("<item><guid>other</guid><link>x</link></item>"))
+                                        << QByteArray() << QString() << noUpdates << 0;
+        QTest::newRow("message only")
+            << TestHttpServer::ok(feed("<item><guid>staticdb_updates</guid><orv:message>Renew first</orv:message></item>"))
+            << QByteArray() << QString() << "Renew first" << 0;
+        QTest::newRow("download 404") << QByteArray() << response("404 Not Found", "gone") << QString()
+                                      << "Sorry, an error occurred downloading the update. Please try again later." << 0;
+        QTest::newRow("cut-off gzip") << QByteArray() << TestHttpServer::ok(_update.left(_update.size() / 2))
+                                      << QString() << copyFailed << 1;
+        QTest::newRow("bad crc") << QByteArray() << TestHttpServer::ok(badCrc) << QString() << copyFailed << 1;
+        QTest::newRow("not gzip") << QByteArray() << TestHttpServer::ok(updatedCatalogue(_updateDate)) << QString()
+                                  << copyFailed << 1;
+        QTest::newRow("bomb") << QByteArray() << TestHttpServer::ok(gzip(QByteArray(1 << 20, '\0'), 257)) << QString()
+                              << copyFailed << 1;
+        QTest::newRow("corrupt catalogue") << QByteArray() << TestHttpServer::ok(gzip(corrupt)) << QString()
+                                           << "New databases failed to start:\nDatabase corrupt" << 1;
+        QTest::newRow("cancel during install") << QByteArray() << TestHttpServer::ok(_update)
+                                               << QStringLiteral("cancel install") << QString() << 1;
+        QTest::newRow("cancel during check") << QByteArray() << QByteArray() << QStringLiteral("cancel check")
+                                             << QString() << 0;
+        QTest::newRow("answered no") << QByteArray() << QByteArray() << QStringLiteral("no") << QString() << 0;
+        QTest::newRow("no permission") << QByteArray() << QByteArray() << QStringLiteral("unwritable")
+                                       << "You do not have the required permissions to update the static databases. "
+                                          "Please contact your network administrator." << 0;
+    }
+
+    void failuresLeaveAWorkingCatalogue()
+    {
+        QFETCH(QByteArray, feedAnswer);
+        QFETCH(QByteArray, download);
+        QFETCH(QString, setup);
+        QFETCH(QString, text);
+        QFETCH(int, notifications);
+
+        ScriptedPrompter prompter;
+        ScriptedUpdaterUI ui(nullptr);
+        ui.cancelCheck = setup == QLatin1String("cancel check");
+        ui.cancelDuringInstall = setup == QLatin1String("cancel install");
+        ui.answerYes = setup != QLatin1String("no");
+        ui.allowed = setup != QLatin1String("unwritable");
+        // A check cancelled at once never reaches the server.
+        if (!ui.cancelCheck)
+            _server.answer(feedAnswer.isNull() ? TestHttpServer::ok(updateFeed()) : feedAnswer);
+        if (!download.isNull())
+            _server.answer(download);
+        const int requestsBefore = _server.requests().size();
+        ui.doUpdate(false);
+
+        QCOMPARE(prompter.lastText(), text);
+        QCOMPARE(_notifications, notifications);
+        if (!ui.cancelCheck)
+            QCOMPARE(_server.requests().size() - requestsBefore, download.isNull() ? 1 : 2);
+        QCOMPARE(currentName(), QString::fromLatin1(_foodName));
+        QVERIFY(!QFile::exists(StaticDbUpdater::databasePath()));
+        QVERIFY(!QFile::exists(StaticDbUpdater::databasePath() + QStringLiteral(".new")));
+        QVERIFY(StaticDbUpdater::instance()->state() != StaticDbUpdater::BUSY);
+    }
+
+    void updatesOverAnEarlierUpdate()
+    {
+        // An earlier update and a stale backup beside it: the new one replaces both.
+        writeFile(StaticDbUpdater::databasePath(), updatedCatalogue(_updateDate.addDays(-10)));
+        writeFile(StaticDbUpdater::backupPath(), "stale");
+        QCOMPARE(QString::fromLatin1(FoodDBStatic::instance()->getCreationDate()),
+                 _updateDate.addDays(-10).toString(Qt::ISODate));
+        ScriptedPrompter prompter;
+        ScriptedUpdaterUI ui(nullptr);
+        runUpdate(ui, TestHttpServer::ok(_update));
+        QCOMPARE(prompter.lastText(), QStringLiteral("Your databases have been updated successfully."));
+        QCOMPARE(QString::fromLatin1(FoodDBStatic::instance()->getCreationDate()), _updateDate.toString(Qt::ISODate));
+        QVERIFY(!QFile::exists(StaticDbUpdater::backupPath()));
+    }
+
+    void failedInstallRestoresTheEarlierUpdate()
+    {
+        const QByteArray earlier = updatedCatalogue(_updateDate.addDays(-10));
+        writeFile(StaticDbUpdater::databasePath(), earlier);
+        ScriptedPrompter prompter;
+        ScriptedUpdaterUI ui(nullptr);
+        runUpdate(ui, TestHttpServer::ok(_update.left(1000)));
+        QVERIFY(prompter.lastText().startsWith(QStringLiteral("Copy from")));
+        QCOMPARE(readFile(StaticDbUpdater::databasePath()), earlier);
+        QCOMPARE(currentName(), QString::fromLatin1(_renamed));
+        QCOMPARE(_notifications, 1);
+    }
+
+    void updateNotLaterThanTheCreationDay()
+    {
+        ScriptedPrompter prompter;
+        ScriptedUpdaterUI ui(nullptr);
+        _updateDate = QDate::fromString(_shippedDate, Qt::ISODate);
+        runUpdate(ui);
+        _updateDate = _updateDate.addDays(30);
+        QCOMPARE(prompter.lastText(), QStringLiteral("Your databases are up to date."));
+        QCOMPARE(ui.questions, 0);
+    }
+
+    void questionStoresTheIntervalWhateverTheAnswer_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("autoCheck");
+        QTest::newRow("no, ticked") << false << true;
+        QTest::newRow("no, unticked") << false << false;
+        QTest::newRow("yes, unticked") << true << false;
+    }
+
+    void questionStoresTheIntervalWhateverTheAnswer()
+    {
+        QFETCH(bool, yes);
+        QFETCH(bool, autoCheck);
+        BXSettings().setInt(BXSettings::StaticDbUpdateInterval, autoCheck ? -1 : 28);
+        ScriptedPrompter prompter;
+        ScriptedUpdaterUI ui(nullptr);
+        ui.answerYes = yes;
+        ui.autoCheck = autoCheck;
+        ui.allowed = false;
+        runUpdate(ui);
+        QCOMPARE(ui.questions, 1);
+        QCOMPARE(BXSettings().getInt(BXSettings::StaticDbUpdateInterval), autoCheck ? 28 : -1);
+        QCOMPARE(prompter.asked.size(), yes ? 1 : 0);
+    }
+
+    void questionStartsFromTheStoredInterval()
+    {
+        InstallUpdateQuestion question;
+        QCOMPARE(question.windowTitle(), QStringLiteral("Database Updates"));
+        QVERIFY(question.findChild<QLabel*>(QStringLiteral("textLabel1"))->text().endsWith(QLatin1String("now?")));
+        BXSettings().setInt(BXSettings::StaticDbUpdateInterval, -1);
+        ScriptedUpdaterUI ui(nullptr);
+        ScriptedPrompter prompter;
+        StaticDbUpdater::instance()->setDatabaseState(StaticDbUpdater::UPDATE_AVAILABLE);
+        ui.answerYes = false;
+        ui.autoCheck = false;
+        ui.doUpdate(true);
+        QCOMPARE(ui.questions, 1);
+        QCOMPARE(BXSettings().getInt(BXSettings::StaticDbUpdateInterval), -1);
+    }
+
+    void skippedCheckWithoutKnownUpdateShowsNothing()
+    {
+        ScriptedPrompter prompter;
+        ScriptedUpdaterUI ui(nullptr);
+        const int requestsBefore = _server.requests().size();
+        ui.doUpdate(true);
+        QCOMPARE(prompter.asked.size(), 0);
+        QCOMPARE(ui.questions, 0);
+        QCOMPARE(ui.progressRuns, 0);
+        QCOMPARE(_server.requests().size(), requestsBefore);
+    }
+
+    void updaterStates()
+    {
+        StaticDbUpdater* updater = StaticDbUpdater::instance();
+        QVERIFY(!updater->downloadUpdate());
+        QVERIFY(!updater->installUpdate());
+        QCOMPARE(updater->errorString(), QStringLiteral("No database to install"));
+        QCOMPARE(updater->state(), StaticDbUpdater::FAILED);
+        QVERIFY(updater->checkForUpdate());
+        QVERIFY(updater->processing());
+        QVERIFY(!updater->checkForUpdate());
+        QSignalSpy finished(updater, &StaticDbUpdater::checkFinished);
+        _server.answer(TestHttpServer::ok(updateFeed()));
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(updater->databaseState(), StaticDbUpdater::UPDATE_AVAILABLE);
+        // A download counts as busy: no check may replace its client meanwhile.
+        _server.answer(TestHttpServer::ok(_update));
+        QSignalSpy downloaded(updater, &StaticDbUpdater::downloadFinished);
+        QVERIFY(updater->downloadUpdate());
+        QVERIFY(updater->processing());
+        QVERIFY(!updater->checkForUpdate());
+        QVERIFY(downloaded.wait(5000));
+        QCOMPARE(downloaded.at(0).at(0).toBool(), false);
+        QCOMPARE(readFile(StaticDbUpdater::downloadPath()), _update);
+        StaticDbUpdater::cleanUp();
+        QVERIFY(!QFile::exists(StaticDbUpdater::downloadPath()));
+    }
+};
+
+QTEST_MAIN(TestStaticDbUpdater)
+#include "tst_staticdbupdater.moc"
