@@ -377,9 +377,10 @@ void FoodQueryWidget::_connectLists()
         {&DragListView::editSavedMeal, savedMealEdit},
         {qOverload<>(&DragListView::deleteSavedMeal), savedMealDelete},
     };
-    for (const auto& [signal, button] : keys) {
+    for (const auto& key : keys) {
+        QPushButton* button = key.second;
         DragListView* list = button->parentWidget()->findChild<DragListView*>();
-        connect(list, signal, button, [button] { button->animateClick(); });
+        connect(list, key.first, button, [button] { button->animateClick(); });
     }
 }
 

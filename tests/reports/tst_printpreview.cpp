@@ -188,8 +188,9 @@ void TestPrintPreview::zoomRemakesTheReportAndAgreesWithTheFrame()
         const QSize contents = dialog.scroller()->contentsSize();
         QCOMPARE(contents, QSize(int((page.width() + 48) * zoom), int((page.height() + 48) * zoom)));
         const QImage picture = dialog.scroller()->widget()->grab().toImage();
+        const double scale = zoom;
         const auto at = [&](double x, double y) {
-            return QColor(picture.pixel(int(x * zoom), int(y * zoom)));
+            return QColor(picture.pixel(int(x * scale), int(y * scale)));
         };
         QCOMPARE(at(10, 10), QColor(Qt::gray));
         QCOMPARE(at(30, 30), QColor(Qt::white));
