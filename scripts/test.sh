@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds everything and runs the whole test suite twice: once in an ordinary build and once
-# under AddressSanitizer and UndefinedBehaviorSanitizer. It also fuzzes the brand archive
-# reader for a bounded time. Any failure, sanitizer report or fuzzer crash fails the run.
+# under AddressSanitizer and UndefinedBehaviorSanitizer. It also runs every fuzzer (the readers
+# of brand archives, catalogues, HTTP responses, feeds and gzip downloads) for a bounded time.
+# Any failure, sanitizer report or fuzzer crash fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --tests
