@@ -18,6 +18,7 @@
 #include "tests/support/widgetpicture.h"
 #include "widgets/bxhelp.h"
 #include "widgets/bxhelpclient.h"
+#include "tests/support/whenshown.h"
 
 #include <QAction>
 #include <QApplication>
@@ -93,20 +94,6 @@ public:
 private:
     QSize _size;
 };
-
-// Answers the next modal dialog of type T with `answer` once it shows.
-template<typename T>
-void whenShown(std::function<void(T*)> answer)
-{
-    QTimer::singleShot(0, [answer]() {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            whenShown<T>(answer);
-            return;
-        }
-        answer(dialog);
-    });
-}
 
 } // namespace
 

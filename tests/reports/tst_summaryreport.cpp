@@ -22,6 +22,7 @@
 #include "tests/support/widgetpicture.h"
 #include "widgets/bxhelp.h"
 #include "widgets/bxhelpclient.h"
+#include "tests/support/whenshown.h"
 
 #include <QAction>
 #include <QApplication>
@@ -134,19 +135,6 @@ int inkedPixels(const QImage& image)
             inked += image.pixelColor(x, y) != Qt::white;
     }
     return inked;
-}
-
-template<typename T>
-void whenShown(std::function<void(T*)> answer)
-{
-    QTimer::singleShot(0, [answer]() {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            whenShown<T>(answer);
-            return;
-        }
-        answer(dialog);
-    });
 }
 
 } // namespace
