@@ -1,6 +1,5 @@
 #include "reports/breakdownreportviewer.h"
 
-#include "core/clock.h"
 #include "reports/breakdownchart.h"
 #include "reports/breakdownreportfactory.h"
 #include "reports/dailyaverages.h"
@@ -35,17 +34,7 @@ QWidget* whiteStrip(QWidget* parent, int height)
 BreakdownReportViewer::BreakdownReportViewer(QWidget* parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("BreakdownReportViewer"));
-    if (_date.isNull())
-        _date = Clock::today();
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    _bar = new DateSelectorBar(this);
-    _bar->setDate(_date);
-    layout->addWidget(_bar);
-    auto* gap = new QWidget(this);
-    gap->setFixedHeight(3);
-    layout->addWidget(gap);
+    QVBoxLayout* layout = layOutUnderDateBar(this, _bar);
 
     auto* panel = new QFrame(this);
     panel->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);

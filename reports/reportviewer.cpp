@@ -1,5 +1,8 @@
 #include "reports/reportviewer.h"
 
+#include "core/clock.h"
+#include "reports/dateselectorbar.h"
+
 #include <QFrame>
 #include <QVBoxLayout>
 
@@ -13,4 +16,20 @@ QFrame* ReportViewer::frameAround(QWidget* content, QWidget* parent)
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(content);
     return frame;
+}
+
+QVBoxLayout* ReportViewer::layOutUnderDateBar(QFrame* viewer, DateSelectorBar*& bar)
+{
+    if (_date.isNull())
+        _date = Clock::today();
+    auto* layout = new QVBoxLayout(viewer);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    bar = new DateSelectorBar(viewer);
+    bar->setDate(_date);
+    layout->addWidget(bar);
+    auto* gap = new QWidget(viewer);
+    gap->setFixedHeight(3);
+    layout->addWidget(gap);
+    return layout;
 }

@@ -4,7 +4,9 @@
 
 #include <QDate>
 
+class DateSelectorBar;
 class QFrame;
+class QVBoxLayout;
 class QWidget;
 
 // A viewer of the reports page: a print module that also keeps its own settings. All
@@ -20,4 +22,7 @@ public:
 protected:
     // The sunken frame a viewer shows its chart or report in.
     static QFrame* frameAround(QWidget* content, QWidget* parent);
+    // Lays `viewer` out top to bottom with a date bar on the shared date (today when none
+    // is shared yet) and a small gap below it; the layout for the rest.
+    static QVBoxLayout* layOutUnderDateBar(QFrame* viewer, DateSelectorBar*& bar);
 };

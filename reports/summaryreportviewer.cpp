@@ -1,6 +1,5 @@
 #include "reports/summaryreportviewer.h"
 
-#include "core/clock.h"
 #include "reports/dateselectorbar.h"
 #include "reports/printoptions.h"
 #include "reports/simplereportscroller.h"
@@ -11,17 +10,7 @@
 SummaryReportViewer::SummaryReportViewer(QWidget* parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("SummaryReportViewer"));
-    if (_date.isNull())
-        _date = Clock::today();
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    _bar = new DateSelectorBar(this);
-    _bar->setDate(_date);
-    layout->addWidget(_bar);
-    auto* gap = new QWidget(this);
-    gap->setFixedHeight(3);
-    layout->addWidget(gap);
+    QVBoxLayout* layout = layOutUnderDateBar(this, _bar);
     _scroller = new SimpleReportScroller(this);
     layout->addWidget(_scroller, 1);
     _factory = std::make_unique<SummaryReportFactory>(_date, _date, false);
