@@ -2,7 +2,31 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QHash>
 #include <QTreeWidget>
+
+namespace {
+
+// The widths of the words of entry names in one font. A diary names the same foods day
+// after day, and measuring a word means shaping it, so each word is measured once.
+int wordWidth(const QString& word, const QFont& font)
+{
+    static QHash<QString, int> widths;
+    static QFont measuredFont;
+    constexpr qsizetype MaxWords = 20000;
+    if (font != measuredFont || widths.size() >= MaxWords) {
+        widths.clear();
+        measuredFont = font;
+    }
+    const auto known = widths.constFind(word);
+    if (known != widths.cend())
+        return *known;
+    const int width = QFontMetrics(font).horizontalAdvance(word);
+    widths.insert(word, width);
+    return width;
+}
+
+} // namespace
 
 DiaryListViewItem::DiaryListViewItem(QTreeWidget* parent, const QString& text, int id, int kind,
                                      int pointSize)
@@ -76,15 +100,15 @@ void DiaryListViewItem::setup()
     setSizeHint(0, QSize(0, height));
 }
 
-QString DiaryListViewItem::wrapName(const QString& text, int available,
-                                    const QFontMetrics& metrics, int* lines)
+QString DiaryListViewItem::wrapName(const QString& text, int available, const QFont& font,
+                                    int* lines)
 {
     QString wrapped;
     int running = 0;
     *lines = 1;
     const QStringList words = text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (const QString& word : words) {
-        running += metrics.horizontalAdvance(word);
+        running += wordWidth(word, font);
         if (available < running + 5) {
             wrapped.chop(1);
             wrapped += QLatin1Char('\n');
@@ -101,9 +125,9 @@ void DiaryListViewItem::resizeNameColumn()
     const QTreeWidget* list = treeWidget();
     if (_id < 0 || !list)
         return;
-    const QFontMetrics metrics(QApplication::font());
+    const QFont font = QApplication::font();
     const int available = list->columnWidth(0) - 3 * list->indentation();
     int lines = 1;
-    setText(0, wrapName(text(0), available, metrics, &lines));
-    setSizeHint(0, QSize(0, metrics.height() * lines + 6));
+    setText(0, wrapName(text(0), available, font, &lines));
+    setSizeHint(0, QSize(0, QFontMetrics(font).height() * lines + 6));
 }

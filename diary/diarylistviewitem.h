@@ -5,8 +5,6 @@
 #include <QString>
 #include <QTreeWidgetItem>
 
-class QFontMetrics;
-
 // A row of the diary list: a group row (top level), an entry row or the hint row of an empty
 // group. It keeps its id under the list's row id role, its own font and, for group rows, its
 // own background colour. Entry rows wrap their name onto as many lines as column 0 needs.
@@ -39,10 +37,9 @@ public:
     // Wraps an entry row's name to the width of column 0 and sets the row's height.
     void resizeNameColumn();
 
-    // The name as wrapped into `available` pixels, measured with `metrics`; `lines` gets the
+    // The name as wrapped into `available` pixels, measured in `font`; `lines` gets the
     // number of lines.
-    static QString wrapName(const QString& text, int available, const QFontMetrics& metrics,
-                            int* lines);
+    static QString wrapName(const QString& text, int available, const QFont& font, int* lines);
     // The height of a group or hint row whose font is `fontHeight` pixels high.
     static int rowHeight(int fontHeight, bool topLevel, bool gapAbove);
 

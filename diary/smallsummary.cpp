@@ -58,7 +58,7 @@ void SmallSummary::updateValues()
     setHasContent(!_lines.empty());
     SummaryObject::setVisible(hasContent());
     _fitHeight();
-    repaint();
+    update();
 }
 
 QSize SmallSummary::minimumSizeHint() const

@@ -13,6 +13,8 @@
 #include <sqlite3.h>
 
 #include <cassert>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -97,6 +99,9 @@ BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed)
 
 BXSqlDb::~BXSqlDb()
 {
+    // Kept statements go before the connection they were prepared on.
+    m_idle.clear();
+    m_lent.clear();
     if (m_open) {
         connection().close();
         QSqlDatabase::removeDatabase(QLatin1String(ConnectionName));
@@ -146,8 +151,20 @@ BXSqlQuery BXSqlDb::query(const char* sql)
 
 BXSqlQuery BXSqlDb::_query(int /*slot*/, const char* sql)
 {
+    const QByteArray text(sql);
+    for (auto idle = m_idle.rbegin(); idle != m_idle.rend(); ++idle) {
+        if (idle->sql == text) {
+            QSqlQuery* statement = idle->statement.release();
+            m_idle.erase(std::next(idle).base());
+            m_lent.emplace(statement, text);
+            return BXSqlQuery(statement, false);
+        }
+    }
     auto* statement = new QSqlQuery(connection());
-    statement->prepare(QString::fromUtf8(sql));
+    // Rows are read once, in order; nothing keeps them for going back.
+    statement->setForwardOnly(true);
+    if (statement->prepare(QString::fromUtf8(sql)))
+        m_lent.emplace(statement, text);
     return BXSqlQuery(statement, false);
 }
 
@@ -155,8 +172,25 @@ void BXSqlDb::finished(BXSqlQuery& query)
 {
     // Statements may outlive the connection (a handle destroyed after cleanUp), so
     // giving one back needs no instance.
-    delete query.m_statement;
-    query.m_statement = nullptr;
+    QSqlQuery* statement = std::exchange(query.m_statement, nullptr);
+    if (statement && !(_instance && _instance->_keepIdle(statement)))
+        delete statement;
+}
+
+bool BXSqlDb::_keepIdle(QSqlQuery* statement)
+{
+    const auto lent = m_lent.find(statement);
+    if (lent == m_lent.end())
+        return false;
+    QByteArray sql = std::move(lent->second);
+    m_lent.erase(lent);
+    if (statement->lastQuery() != QString::fromUtf8(sql))
+        return false;
+    statement->finish();
+    m_idle.push_back({std::move(sql), std::unique_ptr<QSqlQuery>(statement)});
+    if (m_idle.size() > MaxIdleStatements)
+        m_idle.erase(m_idle.begin());
+    return true;
 }
 
 void BXSqlDb::perform(const char* sql)

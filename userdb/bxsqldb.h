@@ -3,6 +3,7 @@
 #include "userdb/bxexception.h"
 #include "userdb/bxsqlquery.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QMap>
 #include <QSqlDatabase>
@@ -10,8 +11,13 @@
 #include <QString>
 
 class QIODevice;
+class QSqlQuery;
 
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 // The one connection to the user database file "userdata.db" and everything that
 // makes that file usable: start-up (template copy, header repair, version check and
@@ -44,6 +50,9 @@ public:
 
     // A statement prepared on the connection, not owned by the handle: give it back
     // with finished(). The slot is not used (callers pass -1).
+    //
+    // Statements given back are kept, reset, for the next request of the same text, so
+    // that the reads a screen repeats on every change are not compiled again each time.
     static BXSqlQuery query(int slot, const char* sql);
     static BXSqlQuery query(const char* sql);
     static void finished(BXSqlQuery& query);
@@ -150,6 +159,21 @@ private:
     static bool upgradeOnCopy(std::string& error);
 
     static BXSqlDb* _instance;
+
+    // Keeps a statement given back for reuse; false when it cannot be reused (prepared
+    // by an earlier connection, refused by the driver or prepared again since).
+    bool _keepIdle(QSqlQuery* statement);
+
+    struct IdleStatement
+    {
+        QByteArray sql;
+        std::unique_ptr<QSqlQuery> statement;
+    };
+    static constexpr std::size_t MaxIdleStatements = 64;
+    // Reset statements, the most recently given back last.
+    std::vector<IdleStatement> m_idle;
+    // The texts of the statements handed out that may be kept when given back.
+    std::unordered_map<const QSqlQuery*, QByteArray> m_lent;
 
     bool transactionActive() const;
     static void announceDiskFull();

@@ -91,9 +91,29 @@ bool isCurrentVersion(int version)
 
 // The indexes that a day, a month and the sums read through. Databases written before
 // they were part of the schema get them here.
+//
+// A check-in carries each measurement forward from the latest day that recorded it. The
+// partial indexes hold just the days with a value, so finding that day is one step back
+// however many check-ins lie between.
 const char* const DiaryIndexes[] = {
     "CREATE INDEX IF NOT EXISTS food_diary_user_date ON food_diary(user_id, date)",
     "CREATE INDEX IF NOT EXISTS exer_diary_user_date ON exer_diary(user_id, date)",
+    "CREATE INDEX IF NOT EXISTS user_checkins_weight ON user_checkins(user_id, date) "
+    "WHERE weight IS NOT NULL",
+    "CREATE INDEX IF NOT EXISTS user_checkins_chest ON user_checkins(user_id, date) "
+    "WHERE chest IS NOT NULL",
+    "CREATE INDEX IF NOT EXISTS user_checkins_waist ON user_checkins(user_id, date) "
+    "WHERE waist IS NOT NULL",
+    "CREATE INDEX IF NOT EXISTS user_checkins_hip ON user_checkins(user_id, date) "
+    "WHERE hip IS NOT NULL",
+    "CREATE INDEX IF NOT EXISTS user_checkins_thigh ON user_checkins(user_id, date) "
+    "WHERE thigh IS NOT NULL",
+    "CREATE INDEX IF NOT EXISTS user_checkins_steps ON user_checkins(user_id, date) "
+    "WHERE steps IS NOT NULL",
+    "CREATE INDEX IF NOT EXISTS user_misc_activity ON user_misc(user_id, date) "
+    "WHERE activity IS NOT NULL",
+    "CREATE INDEX IF NOT EXISTS user_misc_goal ON user_misc(user_id, date) "
+    "WHERE goal IS NOT NULL",
 };
 
 void ensureDiaryIndexes()

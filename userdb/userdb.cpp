@@ -639,16 +639,15 @@ bool UserDB::positionValueGet(int user, const char* date, const char* field,
     assert(user != -1);
     assert(date && field && invalidValue && table);
     const QString f = QString::fromLatin1(field);
-    const QString t = QString::fromLatin1(table);
-    BXSqlQuery query(QStringLiteral("SELECT ") + f + QStringLiteral(", date FROM ") + t +
-                     QStringLiteral(" WHERE user_id = ? AND date = (SELECT MAX(date) FROM ") + t +
-                     QStringLiteral(" WHERE ") + f + QStringLiteral(" IS NOT NULL  AND date <= ? AND ") +
-                     f + QStringLiteral(" <> ?  AND user_id = ?)"));
+    // Compared as a number, whatever the column's declared type. The value is written into
+    // the statement rather than bound, so that the column's index of set values serves it.
+    const QString invalid = QString::number(QString::fromLatin1(invalidValue).toDouble(), 'g', 17);
+    BXSqlQuery query(QStringLiteral("SELECT ") + f + QStringLiteral(", date FROM ") +
+                     QString::fromLatin1(table) + QStringLiteral(" WHERE user_id = ? AND date <= ? AND ") +
+                     f + QStringLiteral(" IS NOT NULL AND ") + f + QStringLiteral(" <> ") + invalid +
+                     QStringLiteral(" ORDER BY date DESC LIMIT 1"));
     query.bindValue(0, user);
     query.bindValue(1, date);
-    // Compared as a number, whatever the column's declared type.
-    query.bindValue(2, QString::fromLatin1(invalidValue).toDouble());
-    query.bindValue(3, user);
     if (!query.exec() || !query.next())
         return false;
     if (exact)
@@ -1069,14 +1068,13 @@ float UserDB::getNextWeight(int user, char* date, bool forward)
 {
     assert(date);
     const QString sql = QStringLiteral("SELECT date, weight FROM user_checkins WHERE user_id = ? "
-                                       "AND date = (SELECT %1(date) FROM user_checkins WHERE "
-                                       "user_id = ? AND weight IS NOT NULL AND date %2 ?)")
-                            .arg(forward ? QStringLiteral("MIN") : QStringLiteral("MAX"),
-                                 forward ? QStringLiteral(">=") : QStringLiteral("<="));
+                                       "AND weight IS NOT NULL AND date %1 ? ORDER BY date %2 "
+                                       "LIMIT 1")
+                            .arg(forward ? QStringLiteral(">=") : QStringLiteral("<="),
+                                 forward ? QStringLiteral("ASC") : QStringLiteral("DESC"));
     BXSqlQuery query(sql);
     query.bindValue(0, user);
-    query.bindValue(1, user);
-    query.bindValue(2, QString::fromLatin1(date));
+    query.bindValue(1, QString::fromLatin1(date));
     if (!query.exec() || !query.next())
         return -1.0f;
     const QByteArray found = query.value(0).toString().left(8).toLatin1();

@@ -143,18 +143,32 @@ private slots:
 
     void nameWrapping()
     {
-        const QFontMetrics metrics(QApplication::font());
+        const QFont font = QApplication::font();
+        const QFontMetrics metrics(font);
         const int words = metrics.horizontalAdvance(QStringLiteral("Butter,"))
             + metrics.horizontalAdvance(QStringLiteral("salted"));
         int lines = 0;
         QCOMPARE(DiaryListViewItem::wrapName(QStringLiteral(" Butter,\t  salted "), words + 5,
-                                             metrics, &lines),
+                                             font, &lines),
                  QStringLiteral("Butter, salted"));
         QCOMPARE(lines, 1);
-        QCOMPARE(DiaryListViewItem::wrapName(QStringLiteral("Butter, salted"), words + 4, metrics,
+        QCOMPARE(DiaryListViewItem::wrapName(QStringLiteral("Butter, salted"), words + 4, font,
                                              &lines),
                  QStringLiteral("Butter,\nsalted"));
         QCOMPARE(lines, 2);
+        // Words are measured in the font asked for, whichever font measured them before.
+        QFont larger = font;
+        larger.setPointSize(font.pointSize() * 2);
+        const QFontMetrics largerMetrics(larger);
+        const int largerWords = largerMetrics.horizontalAdvance(QStringLiteral("Butter,"))
+            + largerMetrics.horizontalAdvance(QStringLiteral("salted"));
+        QCOMPARE(DiaryListViewItem::wrapName(QStringLiteral("Butter, salted"), largerWords + 4,
+                                             larger, &lines),
+                 QStringLiteral("Butter,\nsalted"));
+        QCOMPARE(DiaryListViewItem::wrapName(QStringLiteral("Butter, salted"), largerWords + 4,
+                                             font, &lines),
+                 QStringLiteral("Butter, salted"));
+        QCOMPARE(lines, 1);
 
         // A long name in the list grows its row by one line height per line.
         DBTypes::FoodDiaryItem entry = food(1, QStringLiteral("Cheese, cheddar, reduced fat, "

@@ -333,16 +333,22 @@ void TestSchema::badFileIsRefusedUnchanged()
 
 void TestSchema::missingDiaryIndexesAreAdded()
 {
+    const QStringList indexes = {
+        QStringLiteral("food_diary_user_date"), QStringLiteral("exer_diary_user_date"),
+        QStringLiteral("user_checkins_weight"), QStringLiteral("user_checkins_chest"),
+        QStringLiteral("user_checkins_waist"),  QStringLiteral("user_checkins_hip"),
+        QStringLiteral("user_checkins_thigh"),  QStringLiteral("user_checkins_steps"),
+        QStringLiteral("user_misc_activity"),   QStringLiteral("user_misc_goal")};
     QVERIFY(UserDbTestEnv::startUp());
-    BXSqlDb::perform("DROP INDEX food_diary_user_date");
-    BXSqlDb::perform("DROP INDEX exer_diary_user_date");
+    for (const QString& index : indexes)
+        BXSqlDb::perform(QStringLiteral("DROP INDEX %1").arg(index).toUtf8().constData());
     BXSqlDb::cleanUp();
     QVERIFY(UserDbTestEnv::startUp());
-    QCOMPARE(UserDbTestEnv::scalar(QStringLiteral(
-                 "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name IN "
-                 "('food_diary_user_date', 'exer_diary_user_date')"))
+    QCOMPARE(UserDbTestEnv::scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE "
+                                                  "type = 'index' AND name IN ('%1')")
+                                       .arg(indexes.join(QStringLiteral("', '"))))
                  .toInt(),
-             2);
+             int(indexes.size()));
     QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
 }
 

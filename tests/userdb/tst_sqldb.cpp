@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -28,6 +29,7 @@ private slots:
     void transactionsCommitAndRollBack();
     void nestedTransactionStopsProgram();
     void ownedStatementsAreGivenBack();
+    void keptStatementsAnswerAsNewOnes();
     void lastInsertIdOfFailedInsert();
     void addColumnPutsNewColumnFirst();
     void addColumnKeepsExistingColumn_data();
@@ -155,6 +157,69 @@ void TestSqlDb::ownedStatementsAreGivenBack()
     // A handle that outlives the connection is still given back safely.
     BXSqlQuery late("SELECT 1");
     BXSqlDb::cleanUp();
+}
+
+// Statements given back are kept for their text; whatever was done with one before, the
+// next request of that text behaves as a statement just prepared.
+void TestSqlDb::keptStatementsAnswerAsNewOnes()
+{
+    QCOMPARE(createTable("CREATE TABLE sample (id INTEGER, name TEXT)"), QString());
+    for (int id = 1; id <= 3; ++id) {
+        BXSqlQuery insert("INSERT INTO sample (id, name) VALUES (?, ?)");
+        insert.bindValue(0, id);
+        insert.bindValue(1, QStringLiteral("name %1").arg(id));
+        QVERIFY(insert.exec());
+        QCOMPARE(insert.lastInsertId(), qint64(id));
+    }
+    const char* const byId = "SELECT name FROM sample WHERE id >= ? ORDER BY id";
+    {
+        // Given back in the middle of its rows: it must not hold the table.
+        BXSqlQuery unfinished(byId);
+        unfinished.bindValue(0, 1);
+        QVERIFY(unfinished.exec());
+        QVERIFY(unfinished.next());
+    }
+    {
+        BXSqlQuery again(byId);
+        again.bindValue(0, 3);
+        QVERIFY(again.exec());
+        QVERIFY(again.next());
+        QCOMPARE(again.value(0).toString(), QStringLiteral("name 3"));
+        QVERIFY(!again.next());
+
+        // The same text twice at once: two independent statements.
+        BXSqlQuery nested(byId);
+        nested.bindValue(0, 2);
+        QVERIFY(nested.exec());
+        QVERIFY(nested.next());
+        QCOMPARE(nested.value(0).toString(), QStringLiteral("name 2"));
+    }
+    QCOMPARE(createTable("ALTER TABLE sample ADD COLUMN extra TEXT"), QString());
+    {
+        BXSqlQuery widened("SELECT * FROM sample WHERE id = 1");
+        QVERIFY(widened.exec());
+        QVERIFY(widened.next());
+        QCOMPARE(widened->record().count(), 3);
+    }
+    QCOMPARE(createTable("DROP TABLE sample"), QString());
+
+    // A text the driver refused is prepared anew once it makes sense.
+    const char* const later = "SELECT COUNT(*) FROM later";
+    QVERIFY(!BXSqlQuery(later).exec());
+    QCOMPARE(createTable("CREATE TABLE later (id INTEGER)"), QString());
+    BXSqlQuery count(later);
+    QVERIFY(count.exec());
+    QVERIFY(count.next());
+    QCOMPARE(count.value(0).toInt(), 0);
+    count = BXSqlQuery(QString());
+
+    // A new connection prepares its own statements.
+    BXSqlDb::cleanUp();
+    QVERIFY(UserDbTestEnv::startUp());
+    BXSqlQuery reopened(later);
+    QVERIFY(reopened.exec());
+    QVERIFY(reopened.next());
+    QCOMPARE(reopened.value(0).toInt(), 0);
 }
 
 void TestSqlDb::lastInsertIdOfFailedInsert()
