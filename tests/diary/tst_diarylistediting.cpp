@@ -91,9 +91,7 @@ class TestDiaryListEditing : public QObject
 private slots:
     void initTestCase()
     {
-        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
-        Clock::setNow(QDateTime(s_day, QTime(12, 0)));
-        QVERIFY(startSessionWithUser(QStringLiteral("Ann")));
+        QVERIFY(startDiaryListSession());
     }
 
     void init()
@@ -101,14 +99,7 @@ private slots:
         DiaryDB::instance()->deleteDay(user(), "20260310", true);
         BXSqlDb::perform("DELETE FROM group_diary");
         BXSqlDb::perform("DELETE FROM food_diary WHERE date IS NULL");
-        _calendar = std::make_unique<BXCalendar>(nullptr, s_day, QDate(2000, 1, 1), QDate(2100, 1, 1));
-        _list = std::make_unique<TestDiaryList>();
-        _list->setCalendar(_calendar.get());
-        _list->setViewMode(DBTypes::SNACKS_TOGETHER);
-        _list->setColumnSettings(QStringLiteral("0:2:"));
-        _list->resize(700, 500);
-        _list->show();
-        QVERIFY(QTest::qWaitForWindowExposed(_list.get()));
+        QVERIFY(showDiaryList(_calendar, _list));
     }
 
     void cleanup()
@@ -120,11 +111,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        Clock::reset();
-        SavedMealDB::cleanUp();
-        DiaryDB::cleanUp();
-        UnitCollection::cleanUp();
-        endSession();
+        endDiaryListSession();
     }
 
     // --- Drags from the browser --------------------------------------------------------

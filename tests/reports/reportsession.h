@@ -13,9 +13,14 @@
 #include "userdb/userdb.h"
 #include "tests/support/testsession.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QProcess>
+#include <QtTest>
+
+#include <clocale>
 
 namespace ReportSession {
 
@@ -85,6 +90,63 @@ inline QByteArray code(const QDate& date)
     char text[DBTypes::DATE_CODE_SIZE];
     DateToCode4(date, text);
     return QByteArray(text);
+}
+
+// The Monday the tests' diaries start on.
+inline const QDate Monday(2026, 3, 9);
+
+// The values of one portion of a food.
+struct Food
+{
+    float energy = 0.0f;
+    float fat = 0.0f;
+    float protein = 0.0f;
+    float carbs = 0.0f;
+};
+
+// One portion of `food` in the meal of the day.
+inline void eat(int user, const QDate& date, int meal, const Food& food)
+{
+    DBTypes::FoodDiaryItem entry;
+    entry.userId = user;
+    entry.setDate(code(date).toStdString());
+    entry.meal = meal;
+    entry.desc = QStringLiteral("Food");
+    entry.servingDesc = QStringLiteral("portion");
+    entry.size = 1.0f;
+    entry.values.energy = food.energy;
+    entry.values.fat = food.fat;
+    entry.values.protein = food.protein;
+    entry.values.carbs = food.carbs;
+    QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
+}
+
+// Minutes of walking at `rate` on the day.
+inline void exercise(int user, const QDate& date, float minutes, float rate)
+{
+    DBTypes::ExerciseDiaryItem entry;
+    entry.userId = user;
+    entry.setDate(code(date).toStdString());
+    entry.duration = minutes;
+    entry.rate = rate;
+    entry.name = QStringLiteral("Walking");
+    QVERIFY(DiaryDB::instance()->addExEntry(entry, false) >= 0);
+}
+
+// Builds the German locale in the home folder and makes the C library write decimals with
+// a comma; false where the locale cannot be built.
+inline bool useCommaLocale()
+{
+    const QString locales = QDir::homePath() + QStringLiteral("/locales");
+    QDir().mkpath(locales);
+    const int made = QProcess::execute(QStringLiteral("localedef"),
+                                       {QStringLiteral("-i"), QStringLiteral("de_DE"),
+                                        QStringLiteral("-f"), QStringLiteral("UTF-8"),
+                                        locales + QStringLiteral("/de_DE.UTF-8")});
+    if (made != 0)
+        return false;
+    qputenv("LOCPATH", QFile::encodeName(locales));
+    return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
 }
 
 } // namespace ReportSession

@@ -35,42 +35,10 @@
 
 namespace {
 
-const QDate Monday(2026, 3, 9);
-
-struct Food
-{
-    float energy = 0.0f;
-    float fat = 0.0f;
-    float protein = 0.0f;
-    float carbs = 0.0f;
-};
-
-void eat(int user, const QDate& date, int meal, const Food& food)
-{
-    DBTypes::FoodDiaryItem entry;
-    entry.userId = user;
-    entry.setDate(ReportSession::code(date).toStdString());
-    entry.meal = meal;
-    entry.desc = QStringLiteral("Food");
-    entry.servingDesc = QStringLiteral("portion");
-    entry.size = 1.0f;
-    entry.values.energy = food.energy;
-    entry.values.fat = food.fat;
-    entry.values.protein = food.protein;
-    entry.values.carbs = food.carbs;
-    QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
-}
-
-void exercise(int user, const QDate& date, float minutes, float rate)
-{
-    DBTypes::ExerciseDiaryItem entry;
-    entry.userId = user;
-    entry.setDate(ReportSession::code(date).toStdString());
-    entry.duration = minutes;
-    entry.rate = rate;
-    entry.name = QStringLiteral("Walking");
-    QVERIFY(DiaryDB::instance()->addExEntry(entry, false) >= 0);
-}
+using ReportSession::eat;
+using ReportSession::exercise;
+using ReportSession::Food;
+using ReportSession::Monday;
 
 QString plain(const QTextEdit* edit)
 {

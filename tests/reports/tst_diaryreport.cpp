@@ -19,7 +19,8 @@ using DBTypes::DiaryDay;
 
 namespace {
 
-const QDate Monday(2026, 3, 9);
+using ReportSession::exercise;
+using ReportSession::Monday;
 
 void addFood(int user, const QDate& date, int meal, const QString& name, float energy,
              float fat = 1.0f)
@@ -35,17 +36,6 @@ void addFood(int user, const QDate& date, int meal, const QString& name, float e
     entry.values.energy = energy;
     entry.values.fat = fat;
     QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
-}
-
-void addExercise(int user, const QDate& date, float minutes, float rate)
-{
-    DBTypes::ExerciseDiaryItem entry;
-    entry.userId = user;
-    entry.setDate(ReportSession::code(date).toStdString());
-    entry.duration = minutes;
-    entry.rate = rate;
-    entry.name = QStringLiteral("Walking");
-    QVERIFY(DiaryDB::instance()->addExEntry(entry, false) >= 0);
 }
 
 void setEnergyTarget(int user, const QDate& date, float target)
@@ -210,9 +200,9 @@ void TestDiaryReport::columnsFromTheUserSettings()
 void TestDiaryReport::energyTableFollowsTheTarget()
 {
     addFood(_user, Monday, DiaryDay::BREAKFAST, QStringLiteral("Toast"), 500.0f);
-    addExercise(_user, Monday, 30.0f, 10.0f);
+    exercise(_user, Monday, 30.0f, 10.0f);
     addFood(_user, Monday.addDays(1), DiaryDay::BREAKFAST, QStringLiteral("Toast"), 100.0f);
-    addExercise(_user, Monday.addDays(1), 60.0f, 5.0f);
+    exercise(_user, Monday.addDays(1), 60.0f, 5.0f);
     Laid without(Monday, Monday, true, false);
     QString text = without.page(0);
     QVERIFY(text.contains(QStringLiteral("Energy Gained Through Food:\n500 cals")));

@@ -40,31 +40,9 @@
 
 namespace {
 
-const QDate Monday(2026, 3, 9);
-
-struct Food
-{
-    float energy = 0.0f;
-    float fat = 0.0f;
-    float protein = 0.0f;
-    float carbs = 0.0f;
-};
-
-void eat(int user, const QDate& date, int meal, const Food& food)
-{
-    DBTypes::FoodDiaryItem entry;
-    entry.userId = user;
-    entry.setDate(ReportSession::code(date).toStdString());
-    entry.meal = meal;
-    entry.desc = QStringLiteral("Food");
-    entry.servingDesc = QStringLiteral("portion");
-    entry.size = 1.0f;
-    entry.values.energy = food.energy;
-    entry.values.fat = food.fat;
-    entry.values.protein = food.protein;
-    entry.values.carbs = food.carbs;
-    QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
-}
+using ReportSession::eat;
+using ReportSession::Food;
+using ReportSession::Monday;
 
 struct Checkin
 {
@@ -384,16 +362,8 @@ void TestSummaryReport::bodyTextGoalTargetAndProjection()
 // Ratios and figures are written with a point also where the C library writes a comma.
 void TestSummaryReport::numbersKeepAPointInACommaLocale()
 {
-    const QString locales = QDir::homePath() + QStringLiteral("/locales");
-    QDir().mkpath(locales);
-    const int made = QProcess::execute(QStringLiteral("localedef"),
-                                       {QStringLiteral("-i"), QStringLiteral("de_DE"),
-                                        QStringLiteral("-f"), QStringLiteral("UTF-8"),
-                                        locales + QStringLiteral("/de_DE.UTF-8")});
-    if (made != 0)
+    if (!ReportSession::useCommaLocale())
         QSKIP("localedef cannot build de_DE here (the locales package is missing)");
-    qputenv("LOCPATH", QFile::encodeName(locales));
-    QVERIFY(std::setlocale(LC_ALL, "de_DE.UTF-8"));
     eat(_user, Monday, 1, {2000.0f, 20.0f, 50.0f, 200.0f});
     checkIn(_user, Monday, {80.0f, 85.0f, 100.0f, 0});
     SummaryReportFactory factory(Monday, Monday, false);
