@@ -17,6 +17,7 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/dateconversion.h"
+#include "core/notificationparam.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
@@ -150,8 +151,8 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
             return true;
         }
     }
-    // A full disk is told once, by diskFull().
-    if (BXSqlDb::diskWasFull())
+    // A change lost to the store is told once, by changeNotSaved().
+    if (BXSqlDb::changeWasLost())
         return false;
     const QString storeAdvice =
         tr("The profile could not be stored in the user database. Check that the disk "
@@ -463,10 +464,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
 }
 
-void MainWindow::diskFull()
+void MainWindow::changeNotSaved(const QString& /*name*/, const NotificationParam& param)
 {
-    showMessage(QMessageBox::Warning, tr("Disk full"), BXSqlDb::diskFullText(), QMessageBox::Ok,
-                QMessageBox::Ok);
+    const auto* text = static_cast<const QString*>(param.toPointer());
+    if (text)
+        showMessage(QMessageBox::Warning, tr("Change not saved"), *text, QMessageBox::Ok,
+                    QMessageBox::Ok);
 }
 
 // Start-up checks and online services

@@ -548,11 +548,11 @@ void DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
 // ---------------------------------------------------------------------------------------
 // After publishing
 
-void DiaryDB::resetItemStatus(int user, const char* fromDate)
+bool DiaryDB::resetItemStatus(int user, const char* fromDate)
 {
     assert(user != -1 && "user_id!=-1");
     if (!isTracked())
-        return;
+        return true;
     const int device = BXSqlDb::getSyncDevice("website");
     const struct
     {
@@ -563,7 +563,8 @@ void DiaryDB::resetItemStatus(int user, const char* fromDate)
     // The bound is bound, never pasted into the statement.
     const QString range = fromDate ? QStringLiteral(" AND date >= ?") : QString();
 
-    BXSqlDb::beginTransaction();
+    if (!BXSqlDb::beginTransaction())
+        return false;
     // Deleted marks go first, so that they are removed rather than set in step.
     for (const auto& t : tables) {
         BXSqlQuery query(QStringLiteral("DELETE FROM %1_sync WHERE device = ? AND state = ? AND %2 "
@@ -588,5 +589,5 @@ void DiaryDB::resetItemStatus(int user, const char* fromDate)
             query.bindValue(3, QString::fromLatin1(fromDate));
         query.exec();
     }
-    BXSqlDb::commitTransaction();
+    return BXSqlDb::commitTransaction();
 }

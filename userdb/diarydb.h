@@ -82,8 +82,9 @@ public:
                                                        const char* endDate, int group);
 
     // After a publish: the web diary is in step with the user's entries, those of every
-    // date, or from fromDate ("yyyyMMdd") on.
-    void resetItemStatus(int user, const char* fromDate = nullptr);
+    // date, or from fromDate ("yyyyMMdd") on. False when the store did not keep it: the
+    // entries are then offered to the web diary again.
+    bool resetItemStatus(int user, const char* fromDate = nullptr);
 
 protected:
     DiaryDB() = default;
