@@ -178,10 +178,8 @@ void MainWindow::_showUser(int userId)
     _reloadUserCatalogues();
     emit userChanged(userId);
 
-    if (FoodQueryWidget* browser = _browser()) {
-        browser->refreshDynamic();
-        browser->refreshStatic();
-    }
+    if (FoodQueryWidget* browser = _browser())
+        browser->showCurrentUser();
     if (DiaryListView* list = _diaryList())
         list->setColumnSettings(users->getColumnSettings(userId));
     QAction* const layouts[] = {toggleViewModeNormal, toggleViewModeA, toggleViewModeB};

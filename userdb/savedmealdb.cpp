@@ -101,6 +101,8 @@ int SavedMealDB::storeMeal(int user, int mealId, const std::string& name,
 
 bool SavedMealDB::appendFoodItemToMeal(int mealId, int user, const FoodDiaryItem& entry)
 {
+    if (!DiaryDB::mayNameFood(user, entry.refId))
+        return false;
     // The catalogue food id is kept, so that a loaded food finds its servings again.
     BXSqlQuery insert("INSERT INTO food_diary ( group_id, food_name, serving_id, serv_name,\tsize, "
                       "calories, carb, fat, fiber, protein, saturated_fat, cholesterol, sodium, "
