@@ -467,6 +467,9 @@ void DiaryListView::_fillRows(const DiaryDay& day)
 
 void DiaryListView::_resetView()
 {
+    // The removed entry rows hand neither the selection nor the current row on to a group.
+    if (currentItem() && currentItem()->parent())
+        setCurrentItem(nullptr);
     for (DiaryListViewItem* row : _groups) {
         if (row)
             qDeleteAll(row->takeChildren());

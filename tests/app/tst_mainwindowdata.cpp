@@ -692,7 +692,23 @@ void TestMainWindowData::switchingForgetsThePreviousUsersItems()
     prefs.energyUnits = 0; // kilojoules
     QVERIFY(UserDB::instance()->setUserPrefs(conrad, prefs));
     const int creme = addCustomFood(alice, QStringLiteral("Crème brûlée maison"));
+    DBTypes::FoodDiaryItem apple;
+    apple.userId = alice;
+    apple.setDate(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString());
+    apple.meal = DBTypes::DiaryDay::BREAKFAST;
+    apple.refId = 0;
+    apple.desc = QStringLiteral("Apple");
+    QVERIFY(DiaryDB::instance()->addFoodEntry(apple, true) >= 0);
+    _window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(_window));
     QVERIFY(_window->switchUser(_window, alice));
+    DiaryListView* diary = _window->diaryPage()->diaryView1->mealView;
+    const auto appleRow = [diary] {
+        const QList<QTreeWidgetItem*> rows = diary->findItems(QStringLiteral("Apple"), Qt::MatchRecursive | Qt::MatchContains);
+        return rows.value(0);
+    };
+    QVERIFY(appleRow());
+    diary->setCurrentItem(appleRow());
     FoodQueryWidget* browser = _window->diaryPage()->foodQueryWidget3;
     browser->categoryBar->setCurrentIndex(2); // Custom Foods
     browser->myfoodView->setCurrentItem(browser->myfoodView->locateFvi(creme, false, nullptr));
@@ -708,6 +724,8 @@ void TestMainWindowData::switchingForgetsThePreviousUsersItems()
                                      browser->myexerciseView, browser->savedMealView})
         QVERIFY2(list->selectedItems().isEmpty(), qPrintable(list->objectName()));
     QVERIFY(!browser->myfoodView->locateFvi(creme, false, nullptr));
+    QVERIFY(!appleRow());
+    QVERIFY(diary->selectedItems().isEmpty());
 
     // Add is refused by the panel, and the diary refuses the food however it comes.
     browser->foodWidget->addToMeal(DBTypes::DiaryDay::BREAKFAST);
