@@ -265,13 +265,13 @@ void MainWindow::fromProfileMenuDeleteUser(int id)
                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    if (UserDB::instance()->deleteUser(id) != 0) {
-        showMessage(QMessageBox::Information, tr("User deleted failed."),
-                    tr("Profile \"") + name + tr("\" cannot be deleted at this time. Please try again later."),
-                    QMessageBox::Ok, QMessageBox::Ok);
-    } else {
+    if (UserDB::instance()->deleteUser(id) == 0) {
         showMessage(QMessageBox::Information, tr("User is deleted"),
                     tr("All records associated with \"") + name + tr("\" have been purged"),
+                    QMessageBox::Ok, QMessageBox::Ok);
+    } else if (!BXSqlDb::changeWasLost()) { // else told once, by changeNotSaved()
+        showMessage(QMessageBox::Information, tr("User deleted failed."),
+                    tr("Profile \"") + name + tr("\" cannot be deleted at this time. Please try again later."),
                     QMessageBox::Ok, QMessageBox::Ok);
     }
     refreshProfileMenu();
