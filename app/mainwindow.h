@@ -21,6 +21,7 @@ class CheckinWidget;
 class DiaryListView;
 class DiaryWidget;
 class FoodQueryWidget;
+class NotificationParam;
 class PrintModule;
 class QAction;
 class QActionGroup;
@@ -149,8 +150,8 @@ public slots:
     void myClose();
     void publishDay();
     void appAboutToStart();
-    // Tells the user that a change was lost to a full disk.
-    void diskFull();
+    // Tells the user that the store lost a change, and why (the parameter points at the text).
+    void changeNotSaved(const QString& name, const NotificationParam& param);
     void updateDatabases();
     void autoUpdateDatabases(bool error);
     void sendMetrics();

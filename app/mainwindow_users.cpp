@@ -17,6 +17,7 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/dateconversion.h"
+#include "core/notificationparam.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
@@ -150,8 +151,8 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
             return true;
         }
     }
-    // A full disk is told once, by diskFull().
-    if (BXSqlDb::diskWasFull())
+    // A change lost to the store is told once, by changeNotSaved().
+    if (BXSqlDb::changeWasLost())
         return false;
     const QString storeAdvice =
         tr("The profile could not be stored in the user database. Check that the disk "
@@ -177,10 +178,8 @@ void MainWindow::_showUser(int userId)
     _reloadUserCatalogues();
     emit userChanged(userId);
 
-    if (FoodQueryWidget* browser = _browser()) {
-        browser->refreshDynamic();
-        browser->refreshStatic();
-    }
+    if (FoodQueryWidget* browser = _browser())
+        browser->showCurrentUser();
     if (DiaryListView* list = _diaryList())
         list->setColumnSettings(users->getColumnSettings(userId));
     QAction* const layouts[] = {toggleViewModeNormal, toggleViewModeA, toggleViewModeB};
@@ -266,13 +265,13 @@ void MainWindow::fromProfileMenuDeleteUser(int id)
                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    if (UserDB::instance()->deleteUser(id) != 0) {
-        showMessage(QMessageBox::Information, tr("User deleted failed."),
-                    tr("Profile \"") + name + tr("\" cannot be deleted at this time. Please try again later."),
-                    QMessageBox::Ok, QMessageBox::Ok);
-    } else {
+    if (UserDB::instance()->deleteUser(id) == 0) {
         showMessage(QMessageBox::Information, tr("User is deleted"),
                     tr("All records associated with \"") + name + tr("\" have been purged"),
+                    QMessageBox::Ok, QMessageBox::Ok);
+    } else if (!BXSqlDb::changeWasLost()) { // else told once, by changeNotSaved()
+        showMessage(QMessageBox::Information, tr("User deleted failed."),
+                    tr("Profile \"") + name + tr("\" cannot be deleted at this time. Please try again later."),
                     QMessageBox::Ok, QMessageBox::Ok);
     }
     refreshProfileMenu();
@@ -463,10 +462,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
 }
 
-void MainWindow::diskFull()
+void MainWindow::changeNotSaved(const QString& /*name*/, const NotificationParam& param)
 {
-    showMessage(QMessageBox::Warning, tr("Disk full"), BXSqlDb::diskFullText(), QMessageBox::Ok,
-                QMessageBox::Ok);
+    const auto* text = static_cast<const QString*>(param.toPointer());
+    if (text)
+        showMessage(QMessageBox::Warning, tr("Change not saved"), *text, QMessageBox::Ok,
+                    QMessageBox::Ok);
 }
 
 // Start-up checks and online services

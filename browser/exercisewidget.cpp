@@ -83,9 +83,7 @@ void ExerciseWidget::init()
 
 void ExerciseWidget::languageChange()
 {
-    nameLabel->setText(QStringLiteral("<center><b>-</b></center>"));
-    descLabel->setText(tr("Energy Burnt:"));
-    energyLabel->setText(QStringLiteral("-"));
+    _showNothing();
     textLabel3->setText(tr("pe&r"));
     sizeLineEdit->setText(QStringLiteral("1.00"));
     addButton->setText(tr("&Add"));
@@ -133,6 +131,21 @@ void ExerciseWidget::setExercise(int exerciseId)
     displayExercise();
 }
 
+void ExerciseWidget::_showNothing()
+{
+    nameLabel->setText(QStringLiteral("<center><b>-</b></center>"));
+    descLabel->setText(tr("Energy Burnt:"));
+    energyLabel->setText(QStringLiteral("-"));
+}
+
+void ExerciseWidget::clear()
+{
+    _entry = DBTypes::ExerciseDiaryItem();
+    _shownExercise = -1;
+    _showNothing();
+    addButton->setEnabled(false);
+}
+
 void ExerciseWidget::userWeightChanged(float weight)
 {
     if (weight == _weight)
@@ -153,6 +166,7 @@ void ExerciseWidget::displayExercise()
     if (servingBox->currentIndex() == HOURS_INDEX)
         minutes *= 60.0;
     _entry.duration = float(minutes);
+    addButton->setEnabled(true);
     nameLabel->setText(QStringLiteral("<center><h3>") + _entry.name.toHtmlEscaped()
                        + QStringLiteral("</h3></center>"));
     descLabel->setText(tr("%1 Burnt:").arg(energyUnit()->printName()));
@@ -161,6 +175,8 @@ void ExerciseWidget::displayExercise()
 
 void ExerciseWidget::setAddCustomExercise()
 {
+    if (!addButton->isEnabledTo(this))
+        return;
     emit addExItem(_entry);
 }
 

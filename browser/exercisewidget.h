@@ -45,6 +45,8 @@ public:
     void setExerciseItem(const DBTypes::ExerciseDiaryItem& entry);
     // Shows a catalogue exercise at the stored weight; the duration stays as typed.
     void setExercise(int exerciseId);
+    // Shows no exercise: nothing to add until an exercise is set again.
+    void clear();
 
 signals:
     void addExItem(DBTypes::ExerciseDiaryItem& entry);
@@ -63,6 +65,7 @@ private:
     void init();
     void languageChange();
     void _buildForm();
+    void _showNothing();
 
     DBTypes::ExerciseDiaryItem _entry;
     float _weight = 0.0f;

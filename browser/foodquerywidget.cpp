@@ -431,6 +431,16 @@ void FoodQueryWidget::refreshDynamic()
         recipesView->setDb(RecipeProxyDB::instance(true));
 }
 
+void FoodQueryWidget::showCurrentUser()
+{
+    foodWidget->clear();
+    exerciseWidget->clear();
+    displayStack->setCurrentIndex(NothingPage);
+    refreshDynamic();
+    refreshStatic();
+    updateEditMenu();
+}
+
 void FoodQueryWidget::fqAddFood(DBTypes::FoodDiaryItem& entry)
 {
     emit addFoodSignal(entry);

@@ -144,6 +144,9 @@ public slots:
     // Reload the lists of the user's own items and of the static catalogue.
     void refreshDynamic();
     void refreshStatic();
+    // After a switch of user: empties the detail panels and rebuilds every list for the user
+    // now current, so that nothing of the user shown before stays shown or selected.
+    void showCurrentUser();
     void escapePressed();
     // Reports the current tab and the current list's selected row to the main window.
     void updateEditMenu(QTreeWidgetItem* item = nullptr);

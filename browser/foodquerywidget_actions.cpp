@@ -10,6 +10,7 @@
 #include "browser/foodviewitem.h"
 #include "catalogue/exdbdynamic.h"
 #include "catalogue/fooddbdynamic.h"
+#include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "userdb/favoritesdb.h"
 #include "userdb/savedmealdb.h"
@@ -357,8 +358,10 @@ void FoodQueryWidget::deleteSavedMeal(const int mealId)
         Prompter::information(this, tr("No items selected"), tr("You must select a meal first"));
         return;
     }
-    delete current;
-    SavedMealDB::instance()->deleteMeal(mealId);
+    if (!SavedMealDB::instance()->deleteMeal(mealId))
+        return;
+    // The store's reload may have rebuilt the list already.
+    delete savedMealView->locateFvi(mealId, false, nullptr);
     displayItem(savedMealView->currentItem());
 }
 
@@ -418,8 +421,9 @@ void FoodQueryWidget::handleContextMenu(int id)
         this, tr("Save Meal"), tr("Please choose a name for your new saved meal"), QString(), &ok);
     if (!ok || name.trimmed().isEmpty())
         return;
-    if (SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(), entries, true)
-        < 0)
+    // A meal lost to the store itself is told once, by whoever follows the store.
+    if (SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(), entries, true) < 0
+        && !BXSqlDb::changeWasLost())
         Prompter::warning(this, tr("Save Meal"),
                           tr("Sorry, the meal could not be stored. Please check that there is "
                              "room on the disk and try again."));

@@ -146,13 +146,11 @@ void FoodWidget::init()
 
 void FoodWidget::languageChange()
 {
-    nameLabel->setText(QStringLiteral("<center><b>-</b></center>"));
     for (const ValueRow& row : LEFT_ROWS)
         _descriptions[row.nut]->setText(tr(row.description));
     for (const ValueRow& row : RIGHT_ROWS)
         _descriptions[row.nut]->setText(tr(row.description));
-    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
-        _valueLabel(NutType(nut))->setText(QStringLiteral("-"));
+    _showNothing();
     textLabel3->setText(tr("pe&r"));
     sizeLineEdit->setText(QStringLiteral("1.00"));
     addButton->setText(tr("&Add"));
@@ -234,6 +232,32 @@ bool FoodWidget::isValidInput(const QString& text) const
     QString copy = text;
     int position = 0;
     return _validator->validate(copy, position) == QValidator::Acceptable;
+}
+
+void FoodWidget::_showNothing()
+{
+    nameLabel->setText(QStringLiteral("<center><b>-</b></center>"));
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+        _valueLabel(NutType(nut))->setText(QStringLiteral("-"));
+}
+
+void FoodWidget::clear()
+{
+    _entry = DBTypes::FoodDiaryItem();
+    _servingIds.clear();
+    _savedMealMode = false;
+    _mealName.clear();
+    _mealId = 0;
+    _mealValues = {};
+    servingBox->clear();
+    _showNothing();
+    displayFood();
+}
+
+bool FoodWidget::_canAdd() const
+{
+    return isValidInput(sizeLineEdit->text()) && toDouble() > 0.0
+           && (_savedMealMode || !_servingIds.empty());
 }
 
 void FoodWidget::_showAmount(float amount)
@@ -321,8 +345,7 @@ void FoodWidget::setSavedMeal(const QString& mealName, double energy, double fat
 void FoodWidget::displayFood()
 {
     _amount = toDouble();
-    const bool usable = isValidInput(sizeLineEdit->text()) && _amount > 0.0
-                        && (_savedMealMode || !_servingIds.empty());
+    const bool usable = _canAdd();
     addButton->setEnabled(usable);
     duplicateButton->setEnabled(usable);
     emit servingFormat(usable);
@@ -365,6 +388,8 @@ void FoodWidget::showContextMenu()
 
 void FoodWidget::addToMeal(int meal)
 {
+    if (!_canAdd())
+        return;
     if (!_savedMealMode) {
         DBTypes::FoodDiaryItem copy = getFoodDiaryItem();
         copy.meal = meal;

@@ -69,6 +69,8 @@ public:
                       double cholesterol, double sodium, double calcium, int mealId);
     // Whether the amount validator accepts the text as a whole.
     bool isValidInput(const QString& text) const;
+    // Shows no food: nothing to add until a food or meal is set again.
+    void clear();
 
 signals:
     void addContextFood(DBTypes::FoodDiaryItem& entry);
@@ -93,6 +95,9 @@ private:
     void _buildForm();
     QLabel* _addValueRow(class QGridLayout* grid, int row, int column, QLabel** description,
                          const char* name);
+    void _showNothing();
+    // Whether the panel holds a food or meal and a usable amount.
+    bool _canAdd() const;
     void _showAmount(float amount);
     void _showValues();
     void _updateLabel(DBTypes::NutType nut, double value, double amount);

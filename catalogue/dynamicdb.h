@@ -2,6 +2,7 @@
 #define PANTREL_CATALOGUE_DYNAMICDB_H
 
 #include "catalogue/indexeddb.h"
+#include "core/fooddbbase.h"
 #include "userdb/bxsqlquery.h"
 
 #include <QByteArray>
@@ -21,9 +22,9 @@
 class DynamicDB : public IndexedDB {
 public:
     static constexpr const char* RELOADED_NOTIFICATION = "dynamicdb_reloaded_notification";
-    static constexpr int FIRST_ID = 0x1000000;
-    static constexpr int USER_ROOT_BASE = 0x1FFF000;
-    static constexpr int SHARED_ROOT = 0x2000000;
+    static constexpr int FIRST_ID = FoodDBBase::FirstCustomId;
+    static constexpr int USER_ROOT_BASE = FoodDBBase::UserRootBase;
+    static constexpr int SHARED_ROOT = FoodDBBase::SharedRootId;
     // The in-memory "ROOT" is the current user's root plus this.
     static constexpr int TREE_ROOT_OFFSET = 0x1000000;
     static constexpr int MAX_USER = 4095;

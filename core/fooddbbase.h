@@ -16,6 +16,12 @@ public:
     // Whether an id lies in the catalogue's id space: 0 to 0xFFFFFF shipped foods,
     // 0x1000000 to 0x2FFFFFF the user's own.
     static bool isCatalogueId(int id) { return id >= 0 && id < 0x3000000; }
+    // The user's own store: its first id, the root of each user's tree (the base plus the
+    // user id) and the root of the tree every user shares.
+    static constexpr int FirstCustomId = 0x1000000;
+    static constexpr int UserRootBase = 0x1FFF000;
+    static constexpr int SharedRootId = 0x2000000;
+    static bool isCustomId(int id) { return id >= FirstCustomId && isCatalogueId(id); }
 
     // The food's display name as 8-bit text; empty when the id is unknown.
     virtual QString getFoodName(int foodId) const = 0;

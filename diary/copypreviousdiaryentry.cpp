@@ -462,7 +462,8 @@ void CopyPreviousDiaryEntry::doAction()
     QApplication::processEvents();
     const QObject* action = sender();
     // One transaction: a refused entry leaves the destination day as it was.
-    bool stored = BXSqlDb::beginTransaction();
+    const bool begun = BXSqlDb::beginTransaction();
+    bool stored = begun;
     if (stored && action == btnOK) {
         stored = _copyChosenMeals();
     } else if (stored) {
@@ -472,17 +473,16 @@ void CopyPreviousDiaryEntry::doAction()
             stored = addEntries(group, group, 0);
         stored = stored && addEntries(DBTypes::DiaryDay::EXERCISE, DBTypes::DiaryDay::EXERCISE, 0);
     }
-    if (stored)
-        stored = BXSqlDb::commitTransaction();
-    else
-        BXSqlDb::rollbackTransaction();
+    stored = begun && BXSqlDb::endTransaction(stored);
     QApplication::restoreOverrideCursor();
     if (stored) {
         accept();
         return;
     }
-    Prompter::warning(this, tr("Copy Previous Diary Entries"),
-                      tr("The entries could not be copied, and the diary is unchanged. "
-                         "Check that the disk has room, then try again."));
+    // A change lost to the store itself is told once, by whoever follows the store.
+    if (!BXSqlDb::changeWasLost())
+        Prompter::warning(this, tr("Copy Previous Diary Entries"),
+                          tr("The entries could not be copied, and the diary is unchanged. "
+                             "Check that the disk has room, then try again."));
     reject();
 }

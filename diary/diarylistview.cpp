@@ -467,6 +467,9 @@ void DiaryListView::_fillRows(const DiaryDay& day)
 
 void DiaryListView::_resetView()
 {
+    // The removed entry rows hand neither the selection nor the current row on to a group.
+    if (currentItem() && currentItem()->parent())
+        setCurrentItem(nullptr);
     for (DiaryListViewItem* row : _groups) {
         if (row)
             qDeleteAll(row->takeChildren());
@@ -762,7 +765,9 @@ bool DiaryListView::_hasSavedMeals() const
 
 void DiaryListView::_refuseChange()
 {
-    showWarning(tr(s_storeRefusedCaption), tr(s_storeRefusedText));
+    // A change lost to the store itself is told once, by whoever follows the store.
+    if (!BXSqlDb::changeWasLost())
+        showWarning(tr(s_storeRefusedCaption), tr(s_storeRefusedText));
 }
 
 bool DiaryListView::_storeFoodEntry(DBTypes::FoodDiaryItem& entry)
@@ -796,18 +801,21 @@ bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries
         return false;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
-    BXSqlDb::beginTransaction();
-    for (DBTypes::FoodDiaryItem& entry : entries) {
-        entry.meal = group;
-        entry.entryId = -1;
-        if (!_storeFoodEntry(entry)) {
-            BXSqlDb::rollbackTransaction();
-            _refuseChange();
-            return false;
-        }
+    // One transaction: a refused entry leaves the day as it was.
+    if (!BXSqlDb::beginTransaction()) {
+        _refuseChange();
+        return false;
     }
-    // A commit that fails stops the program: the store cannot be trusted after it.
-    BXSqlDb::commitTransaction();
+    bool stored = true;
+    for (auto entry = entries.begin(); stored && entry != entries.end(); ++entry) {
+        entry->meal = group;
+        entry->entryId = -1;
+        stored = _storeFoodEntry(*entry);
+    }
+    if (!BXSqlDb::endTransaction(stored)) {
+        _refuseChange();
+        return false;
+    }
     for (const DBTypes::FoodDiaryItem& entry : entries)
         addFoodItemToGui(entry);
     const DiaryDay day = _loadDay();

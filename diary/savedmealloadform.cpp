@@ -126,10 +126,8 @@ void SavedMealLoadForm::reject()
 void SavedMealLoadForm::pbDeleteClicked()
 {
     const int id = getSelectedMealId();
-    if (id >= 0) {
-        SavedMealDB::instance()->deleteMeal(id);
+    if (id >= 0 && SavedMealDB::instance()->deleteMeal(id))
         delete lbMeals->selectedItems().first();
-    }
     if (lbMeals->count() == 0)
         pbCancelClicked();
 }

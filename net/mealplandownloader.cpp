@@ -124,7 +124,12 @@ void MealPlanDownloader::requestFinished(int id, bool error)
         _finish(true, _error);
         return;
     }
-    _store();
+    if (!_store()) {
+        _finish(true, BXSqlDb::changeWasLost()
+                          ? BXSqlDb::failureText()
+                          : tr("The meal plan could not be stored in your diary. Please try again."));
+        return;
+    }
     _finish(false, QString());
 }
 
@@ -158,18 +163,20 @@ bool MealPlanDownloader::_readReply(const QByteArray& reply)
 }
 
 // Stores the foods dated inside the range asked for, for the user who asked, all at once.
-void MealPlanDownloader::_store()
+bool MealPlanDownloader::_store()
 {
-    BXSqlDb::beginTransaction();
+    if (!BXSqlDb::beginTransaction())
+        return false;
     for (DBTypes::FoodDiaryItem& food : _currentDay->foods) {
         const QDate day = QDate::fromString(QString::fromLatin1(food.date), QStringLiteral("yyyyMMdd"));
         if (!day.isValid() || day < _start || day > _end)
             continue;
         food.userId = _user;
         food.entryId = -1;
+        // A food already in the plan is not added again.
         MealPlanDB::instance()->addFoodEntry(food, false);
     }
-    BXSqlDb::commitTransaction();
+    return BXSqlDb::commitTransaction();
 }
 
 void MealPlanDownloader::_finish(bool error, const QString& text)

@@ -47,7 +47,8 @@ private:
     // Reads the reply into the current day; false with the error text set when it is a
     // failure or cannot be read.
     bool _readReply(const QByteArray& reply);
-    void _store();
+    // Stores the day's foods in one transaction; false when the store did not keep them.
+    bool _store();
     void _finish(bool error, const QString& text);
 
     static MealPlanDownloader* s_instance;

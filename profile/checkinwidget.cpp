@@ -358,6 +358,10 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
         if (UserDB::instance()->setDaysMeasurements(user, code.constData(),
                                                     dialog->getMeasurements()))
             return true;
+        // A change lost to the store is told once, by whoever follows the store; the values
+        // stay in the dialog for another try.
+        if (BXSqlDb::changeWasLost())
+            continue;
         Prompter::warning(this, BrandEngine::instance()->getString("app_name_short"),
                           tr("You cannot delete your last weight entry. Please set\na weight or "
                              "cancel this operation."));
@@ -410,6 +414,8 @@ bool CheckinWidget::_removeCheckin(CheckinListItem* row)
     const QDate date = row->getDate();
     if (!UserDB::instance()->setDaysMeasurements(_currentUser(), dateCode(date).constData(),
                                                  UserMeasurements())) {
+        if (BXSqlDb::changeWasLost())
+            return false;
         Prompter::warning(this, BrandEngine::instance()->getString("app_name_short"),
                           tr("Cannot perform operation. You must have at least one weight "
                              "entry."));

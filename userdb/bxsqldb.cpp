@@ -71,6 +71,12 @@ bool hasColumn(const QString& table, const QString& column)
     return false;
 }
 
+// The primary SQLite result code of a driver error (extended codes keep it in their low byte).
+int primaryCode(const QSqlError& error)
+{
+    return error.nativeErrorCode().toInt() & 0xff;
+}
+
 } // namespace
 
 BXSqlDb* BXSqlDb::_instance = nullptr;
@@ -89,6 +95,7 @@ BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed)
         db.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
         db.exec(QStringLiteral("PRAGMA synchronous=FULL"));
         m_open = true;
+        _applyBusyTimeout();
         return;
     }
     error = db.lastError().text().toStdString();
@@ -218,28 +225,93 @@ bool BXSqlDb::rollbackTransaction()
     return instance()->_rollbackTransaction();
 }
 
-bool BXSqlDb::diskWasFull()
+bool BXSqlDb::endTransaction(bool keep)
 {
-    return _instance && _instance->m_diskFull;
+    if (keep)
+        return commitTransaction();
+    rollbackTransaction();
+    return false;
 }
 
-QString BXSqlDb::diskFullText()
+BXSqlDb::Failure BXSqlDb::lastFailure()
 {
-    return QStringLiteral("The disk is full: the change was not saved.");
+    return _instance ? _instance->m_failure : Failure::None;
+}
+
+bool BXSqlDb::diskWasFull()
+{
+    return lastFailure() == Failure::DiskFull;
+}
+
+bool BXSqlDb::changeWasLost()
+{
+    return lastFailure() != Failure::None;
+}
+
+QString BXSqlDb::failureText()
+{
+    switch (lastFailure()) {
+    case Failure::DiskFull:
+        return QStringLiteral("The disk is full: the change was not saved.");
+    case Failure::Busy:
+        return QStringLiteral("The diary is in use by another program (a backup tool or a "
+                              "database shell, say): the change was not saved. Let that "
+                              "program finish or close it, then try again.");
+    case Failure::Refused:
+        return QStringLiteral("The diary could not be written (%1): the change was not saved. "
+                              "Check the disk that holds your data, then try again.")
+            .arg(_instance->m_failureDetail);
+    case Failure::None:
+        break;
+    }
+    return QString();
+}
+
+void BXSqlDb::noteStatement()
+{
+    if (_instance && _instance->nestedTransactionLevel == 0)
+        _instance->m_failure = Failure::None;
 }
 
 void BXSqlDb::noteFailure(const QSqlError& error)
 {
-    // Extended result codes keep the primary one in their low byte.
-    if (!_instance || (error.nativeErrorCode().toInt() & 0xff) != SQLITE_FULL)
+    if (!_instance)
         return;
-    _instance->m_diskFull = true;
-    announceDiskFull();
+    const int code = primaryCode(error);
+    if (code == SQLITE_FULL)
+        _instance->_noteLoss(Failure::DiskFull, QString());
+    else if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        _instance->_noteLoss(Failure::Busy, QString());
 }
 
-// Posts "userdb_disk_full" once the change that failed has returned, so that whoever tells
-// the user does so outside the change; failures in a row are announced once.
-void BXSqlDb::announceDiskFull()
+// The driver does not pass SQLite's code on for its transaction control: it is read from
+// the connection itself.
+void BXSqlDb::_noteRefusal()
+{
+    sqlite3* db = _handle();
+    const int code = db ? sqlite3_errcode(db) : SQLITE_ERROR;
+    if (code == SQLITE_FULL)
+        _noteLoss(Failure::DiskFull, QString());
+    else if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        _noteLoss(Failure::Busy, QString());
+    else
+        _noteLoss(Failure::Refused, db ? QString::fromUtf8(sqlite3_errmsg(db))
+                                       : connection().lastError().text());
+}
+
+// A change's first failure names its reason; the user is told once.
+void BXSqlDb::_noteLoss(Failure failure, const QString& detail)
+{
+    if (m_failure != Failure::None)
+        return;
+    m_failure = failure;
+    m_failureDetail = detail;
+    announceFailure(failureText());
+}
+
+// Posts "userdb_change_not_saved" once the change that failed has returned, so that whoever
+// tells the user does so outside the change; failures in a row are announced once.
+void BXSqlDb::announceFailure(const QString& text)
 {
     static bool pending = false;
     QCoreApplication* application = QCoreApplication::instance();
@@ -248,32 +320,52 @@ void BXSqlDb::announceDiskFull()
     pending = true;
     QMetaObject::invokeMethod(
         application,
-        [] {
+        [text] {
             pending = false;
-            NotificationCenter::notify("userdb_disk_full");
+            QString told = text;
+            NotificationCenter::notify("userdb_change_not_saved", static_cast<void*>(&told));
         },
         Qt::QueuedConnection);
 }
 
-bool BXSqlDb::transactionActive() const
+int BXSqlDb::s_busyTimeout = 10000;
+
+void BXSqlDb::setBusyTimeout(int milliseconds)
+{
+    s_busyTimeout = milliseconds;
+    if (_instance)
+        _instance->_applyBusyTimeout();
+}
+
+void BXSqlDb::_applyBusyTimeout()
+{
+    connection().exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(s_busyTimeout));
+}
+
+sqlite3* BXSqlDb::_handle() const
 {
     const QVariant handle = connection().driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return true;
-    sqlite3* db = *static_cast<sqlite3* const*>(handle.constData());
-    return db && sqlite3_get_autocommit(db) == 0;
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+bool BXSqlDb::transactionActive() const
+{
+    sqlite3* db = _handle();
+    return !db || sqlite3_get_autocommit(db) == 0;
 }
 
 bool BXSqlDb::_beginTransaction()
 {
     assert(nestedTransactionLevel == 0);
-    m_diskFull = false;
-    const bool started = connection().transaction();
-    if (!started)
-        qFatal("Could not start database transaction. There could be an I/O or network error, "
-               "or your disk may be full");
+    m_failure = Failure::None;
+    if (!connection().transaction()) {
+        _noteRefusal();
+        return false;
+    }
     ++nestedTransactionLevel;
-    return started;
+    return true;
 }
 
 bool BXSqlDb::_commitTransaction()
@@ -281,18 +373,17 @@ bool BXSqlDb::_commitTransaction()
     assert(nestedTransactionLevel > 0);
     if (--nestedTransactionLevel > 0)
         return true;
-    const bool committed = connection().commit();
-    if (!committed)
-        noteFailure(connection().lastError());
-    if (!committed && m_diskFull) {
-        if (transactionActive())
-            connection().rollback();
-        return false;
-    }
-    if (!committed)
-        qFatal("Could not commit (finish) database transaction. There could be an I/O or network "
-               "error, or your disk may be full");
-    return committed;
+    // A transaction that lost a statement to the store is never kept in part.
+    if (m_failure == Failure::None && connection().commit())
+        return true;
+    if (m_failure == Failure::None)
+        _noteRefusal();
+    // SQLite keeps the transaction open after some failures (a reader holding the file, say);
+    // after others it has rolled back already.
+    if (transactionActive() && !connection().rollback())
+        qWarning("The failed change could not be rolled back: %s",
+                 qPrintable(connection().lastError().text()));
+    return false;
 }
 
 bool BXSqlDb::_rollbackTransaction()
@@ -301,11 +392,10 @@ bool BXSqlDb::_rollbackTransaction()
     if (--nestedTransactionLevel > 0)
         return true;
     // After some errors, a full disk among them, SQLite has already rolled back.
-    const bool rolledBack = connection().rollback() || !transactionActive();
-    if (!rolledBack)
-        qFatal("Could not rollback (abort) database transaction. There could be an I/O or network "
-               "error, or your disk may be full");
-    return rolledBack;
+    if (connection().rollback() || !transactionActive())
+        return true;
+    _noteRefusal();
+    return false;
 }
 
 void BXSqlDb::addColumn(const char* table, const char* column, const char* type)

@@ -12,6 +12,7 @@
 
 class QIODevice;
 class QSqlQuery;
+struct sqlite3;
 
 #include <cstddef>
 #include <memory>
@@ -59,21 +60,36 @@ public:
     // Runs the text once and discards its result.
     static void perform(const char* sql);
 
-    // One level of transaction. A driver that refuses is fatal, but for a full disk: then
-    // the transaction is rolled back (SQLite may have done so itself), the commit returns
-    // false and diskWasFull() tells why. Nesting is a broken invariant.
+    // One level of transaction. A driver that refuses never ends the program: a transaction
+    // that cannot begin is not open (false); a commit that fails, or that would keep a change
+    // lost to the store, rolls the whole transaction back and returns false. Nesting is a
+    // broken invariant.
     static bool beginTransaction();
     static bool commitTransaction();
     static bool rollbackTransaction();
+    // Commits when `keep`, else rolls back; whether the change was kept.
+    static bool endTransaction(bool keep);
 
-    // True when a statement or commit since the last transaction began failed because the
-    // disk (or the database's size limit) is full.
+    // Why the store could not keep a change.
+    enum class Failure { None, DiskFull, Busy, Refused };
+    // The failure of the change last made: the statement last run outside a transaction, or
+    // the transaction last begun. Statements refused for other reasons (a constraint, say)
+    // leave it None: their callers tell.
+    static Failure lastFailure();
     static bool diskWasFull();
-    // What the user is told about a change that a full disk stopped.
-    static QString diskFullText();
-    // Records a failed statement's error, for diskWasFull(). A full disk is also announced,
-    // once the failed change has returned, by the notification "userdb_disk_full".
+    // Whether the last change was lost to the store itself. The user is then told once, after
+    // the change has returned, by the notification "userdb_change_not_saved", whose parameter
+    // points at failureText(): callers need not say more.
+    static bool changeWasLost();
+    // What the user is told about the change that the last failure stopped.
+    static QString failureText();
+    // A statement is about to run: outside a transaction it starts a new change.
+    static void noteStatement();
+    // Records a failed statement's error, for lastFailure().
     static void noteFailure(const QSqlError& error);
+    // How long a change waits for other programs that hold the file (readers that have not
+    // finished, say) before it gives up.
+    static void setBusyTimeout(int milliseconds);
 
     // Adds a column to an existing table by rebuilding it with the new column first;
     // the new column is NULL in every old row. Does nothing when the table already has
@@ -176,11 +192,20 @@ private:
     std::unordered_map<const QSqlQuery*, QByteArray> m_lent;
 
     bool transactionActive() const;
-    static void announceDiskFull();
+    void _applyBusyTimeout();
+    // The connection's SQLite handle, or null.
+    sqlite3* _handle() const;
+    // Records a failure of the driver's transaction control: any reason counts.
+    void _noteRefusal();
+    void _noteLoss(Failure failure, const QString& detail);
+    static void announceFailure(const QString& text);
+
+    static int s_busyTimeout;
 
     bool m_open = false;
     int nestedTransactionLevel = 0;
-    bool m_diskFull = false;
+    Failure m_failure = Failure::None;
+    QString m_failureDetail;
 };
 
 // Copies a file in blocks; a destination that cannot be written is removed.

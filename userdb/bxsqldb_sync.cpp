@@ -190,7 +190,8 @@ int BXSqlDb::createSyncDevice(const char* name, int id, int userId)
     assert(!(device != nullptr && id >= 0));
     assert(userId == -1 || id == -1);
 
-    beginTransaction();
+    if (!beginTransaction())
+        return -1;
     if (id == -1)
         id = newDeviceId(name, userId);
     else
@@ -201,8 +202,7 @@ int BXSqlDb::createSyncDevice(const char* name, int id, int userId)
         rollbackTransaction();
         return -1;
     }
-    commitTransaction();
-    return id;
+    return commitTransaction() ? id : -1;
 }
 
 bool BXSqlDb::setupSyncTriggers()

@@ -20,14 +20,13 @@ struct StepFrame
     int newVersion;
 };
 
-// A failed step is rolled back, so the file stays at the version before it; the caller
-// learns which step failed and why.
-[[noreturn]] void failStep(const StepFrame& frame, const BXException& failure)
+// A failed step leaves the file at the version before it; the caller learns which step
+// failed and why.
+BXException stepFailure(const StepFrame& frame, const QString& reason)
 {
-    BXSqlDb::rollbackTransaction();
-    throw BXException(QString::fromUtf8(frame.failureCaption)
-                      + QStringLiteral("\nContact technical support with the following message:\n")
-                      + failure.message());
+    return BXException(QString::fromUtf8(frame.failureCaption)
+                       + QStringLiteral("\nContact technical support with the following message:\n")
+                       + reason);
 }
 
 // Runs `changes` and writes the new version, in one transaction.
@@ -36,14 +35,17 @@ void runStep(const StepFrame& frame, Changes changes)
 {
     if (frame.debugMessage)
         qDebug("%s", frame.debugMessage);
-    BXSqlDb::beginTransaction();
+    if (!BXSqlDb::beginTransaction())
+        throw stepFailure(frame, BXSqlDb::failureText());
     try {
         changes();
         BXSqlDb::instance()->upgradeSchema(frame.newVersion);
-        BXSqlDb::commitTransaction();
     } catch (const BXException& failure) {
-        failStep(frame, failure);
+        BXSqlDb::rollbackTransaction();
+        throw stepFailure(frame, failure.message());
     }
+    if (!BXSqlDb::commitTransaction())
+        throw stepFailure(frame, BXSqlDb::failureText());
 }
 
 void addColumns(const char* table, std::initializer_list<const char*> columns, const char* type)

@@ -118,6 +118,7 @@ bool BXSqlQuery::exec()
     m_lastInsertId = -1;
     if (!m_statement)
         return false;
+    BXSqlDb::noteStatement();
     if (!m_statement->exec()) {
         BXSqlDb::noteFailure(m_statement->lastError());
         return false;

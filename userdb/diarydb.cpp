@@ -1,6 +1,7 @@
 #include "userdb/diarydb.h"
 
 #include "core/dateconversion.h"
+#include "core/fooddbbase.h"
 
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
@@ -93,10 +94,31 @@ void DiaryDB::bindFoodValues(BXSqlQuery& query, const FoodDiaryItem& entry)
         query.bindValue(position++, negToNull(entry.getNutrient(nut)));
 }
 
+bool DiaryDB::mayNameFood(int user, int refId)
+{
+    if (!FoodDBBase::isCustomId(refId))
+        return true;
+    // The root of the food's tree: the category on its way up without a parent.
+    BXSqlQuery root("WITH RECURSIVE up(id, parent) AS (SELECT c.category_id, c.parent_id FROM "
+                    "custom_food_cats c JOIN custom_foods f ON f.category_id = c.category_id "
+                    "WHERE f.food_id = ? UNION SELECT c.category_id, c.parent_id FROM "
+                    "custom_food_cats c JOIN up ON c.category_id = up.parent) "
+                    "SELECT id FROM up WHERE parent = 0");
+    root.bindValue(0, refId);
+    if (!root.exec())
+        return false;
+    if (!root.next())
+        return true;
+    const int id = root.value(0).toInt();
+    return id == FoodDBBase::SharedRootId || id == FoodDBBase::UserRootBase + user;
+}
+
 int DiaryDB::addFoodEntry(FoodDiaryItem& entry, bool checkNew)
 {
     if (checkNew)
         assert(entry.entryId < 0 && "fdi.food_id < 0");
+    if (!mayNameFood(entry.userId, entry.refId))
+        return -1;
     BXSqlQuery insert(sql(QStringLiteral("INSERT INTO "), foodTable(),
                           " (food_id, user_id, date, meal, status, ref_id, food_name, serving_id, "
                           "serv_name, size, calories, fat, protein, carb, fiber, saturated_fat, "
@@ -138,6 +160,8 @@ int DiaryDB::addExEntry(ExerciseDiaryItem& entry, bool keepId)
 bool DiaryDB::modifyFoodEntry(int entryId, const FoodDiaryItem& entry)
 {
     assert(entryId == entry.entryId && "food_id==fdi.food_id");
+    if (!mayNameFood(entry.userId, entry.refId))
+        return false;
     BXSqlQuery update(sql(QStringLiteral("UPDATE "), foodTable(),
                           " SET user_id = ?, date = ?, meal = ?, status = ?, ref_id = ?, "
                           "food_name = ?, serving_id = ?, serv_name = ?, size = ?, calories = ?, "
@@ -548,11 +572,11 @@ void DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
 // ---------------------------------------------------------------------------------------
 // After publishing
 
-void DiaryDB::resetItemStatus(int user, const char* fromDate)
+bool DiaryDB::resetItemStatus(int user, const char* fromDate)
 {
     assert(user != -1 && "user_id!=-1");
     if (!isTracked())
-        return;
+        return true;
     const int device = BXSqlDb::getSyncDevice("website");
     const struct
     {
@@ -563,7 +587,8 @@ void DiaryDB::resetItemStatus(int user, const char* fromDate)
     // The bound is bound, never pasted into the statement.
     const QString range = fromDate ? QStringLiteral(" AND date >= ?") : QString();
 
-    BXSqlDb::beginTransaction();
+    if (!BXSqlDb::beginTransaction())
+        return false;
     // Deleted marks go first, so that they are removed rather than set in step.
     for (const auto& t : tables) {
         BXSqlQuery query(QStringLiteral("DELETE FROM %1_sync WHERE device = ? AND state = ? AND %2 "
@@ -588,5 +613,5 @@ void DiaryDB::resetItemStatus(int user, const char* fromDate)
             query.bindValue(3, QString::fromLatin1(fromDate));
         query.exec();
     }
-    BXSqlDb::commitTransaction();
+    return BXSqlDb::commitTransaction();
 }

@@ -50,13 +50,17 @@ public:
     // The suffix of the store's tables: food_<suffix>, exer_<suffix>.
     virtual QString tableName() const;
 
+    // Whether a food row of the user may name that catalogue food: a shipped food, one of the
+    // user's own or shared custom foods, or a custom food that is gone (old entries keep
+    // their own values). Another user's custom food never.
+    static bool mayNameFood(int user, int refId);
     // Adds a food entry and stores its new id in the entry; -1, with nothing stored, when
-    // the insert fails.
+    // the entry names another user's food or the insert fails.
     int addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew);
     // Adds an exercise entry (under its own id with keepId); the entry's id, or -1 when the
     // insert fails.
     int addExEntry(DBTypes::ExerciseDiaryItem& entry, bool keepId);
-    // Rewrites an entry; a changed entry is always live again.
+    // Rewrites an entry; a changed entry is always live again. Refused like addFoodEntry.
     bool modifyFoodEntry(int entryId, const DBTypes::FoodDiaryItem& entry);
     bool modifyExEntry(const DBTypes::ExerciseDiaryItem& entry);
     void removeFoodEntry(int entryId, bool hardDelete);
@@ -82,8 +86,9 @@ public:
                                                        const char* endDate, int group);
 
     // After a publish: the web diary is in step with the user's entries, those of every
-    // date, or from fromDate ("yyyyMMdd") on.
-    void resetItemStatus(int user, const char* fromDate = nullptr);
+    // date, or from fromDate ("yyyyMMdd") on. False when the store did not keep it: the
+    // entries are then offered to the web diary again.
+    bool resetItemStatus(int user, const char* fromDate = nullptr);
 
 protected:
     DiaryDB() = default;

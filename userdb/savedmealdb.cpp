@@ -85,24 +85,24 @@ int SavedMealDB::_insertMeal(int user, int mealId, const std::string& name)
 int SavedMealDB::storeMeal(int user, int mealId, const std::string& name,
                            const std::vector<FoodDiaryItem>& entries, bool checkNew)
 {
-    BXSqlDb::beginTransaction();
     if (checkNew)
         assert(mealId < 0 && "meal_id < 0");
+    if (!BXSqlDb::beginTransaction())
+        return -1;
     const int newId = _insertMeal(user, mealId, name);
     bool ok = newId >= 0;
     for (auto entry = entries.begin(); ok && entry != entries.end(); ++entry)
         ok = appendFoodItemToMeal(newId, user, *entry);
-    if (!ok) {
-        BXSqlDb::rollbackTransaction();
+    if (!BXSqlDb::endTransaction(ok))
         return -1;
-    }
-    BXSqlDb::commitTransaction();
     reload(newId, false);
     return newId;
 }
 
 bool SavedMealDB::appendFoodItemToMeal(int mealId, int user, const FoodDiaryItem& entry)
 {
+    if (!DiaryDB::mayNameFood(user, entry.refId))
+        return false;
     // The catalogue food id is kept, so that a loaded food finds its servings again.
     BXSqlQuery insert("INSERT INTO food_diary ( group_id, food_name, serving_id, serv_name,\tsize, "
                       "calories, carb, fat, fiber, protein, saturated_fat, cholesterol, sodium, "
@@ -165,9 +165,10 @@ void SavedMealDB::renameMeal(int mealId, const std::string& name)
     reload(0, false);
 }
 
-void SavedMealDB::deleteMeal(int mealId)
+bool SavedMealDB::deleteMeal(int mealId)
 {
-    BXSqlDb::beginTransaction();
+    if (!BXSqlDb::beginTransaction())
+        return false;
     QList<int> foods;
     BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ?");
     select.bindValue(0, mealId);
@@ -186,8 +187,10 @@ void SavedMealDB::deleteMeal(int mealId)
     state.bindValue(0, StateDeleted);
     state.bindValue(1, mealId);
     state.exec();
-    BXSqlDb::commitTransaction();
+    if (!BXSqlDb::commitTransaction())
+        return false;
     reload(0, false);
+    return true;
 }
 
 QString SavedMealDB::getMealName(int user, int mealId)
@@ -226,7 +229,8 @@ bool SavedMealDB::reparentItemCategory(int, int)
 bool SavedMealDB::reparentItem(int mealId, int newParentId)
 {
     const int owner = newParentId - 2;
-    BXSqlDb::beginTransaction();
+    if (!BXSqlDb::beginTransaction())
+        return false;
     bool ok = true;
     for (const char* sql : {"UPDATE group_diary SET user_id = ? WHERE group_id = ?",
                             "UPDATE food_diary SET user_id = ? WHERE group_id = ?"}) {
@@ -235,11 +239,8 @@ bool SavedMealDB::reparentItem(int mealId, int newParentId)
         update.bindValue(1, mealId);
         ok = ok && update.exec();
     }
-    if (!ok) {
-        BXSqlDb::rollbackTransaction();
+    if (!BXSqlDb::endTransaction(ok))
         return false;
-    }
-    BXSqlDb::commitTransaction();
     reload(mealId, false);
     return true;
 }

@@ -43,8 +43,9 @@ public:
     // The meal as one food: the sum of its foods' values (a value a food lacks is left out).
     DBTypes::FoodItem getSavedMealAsFoodItem(int mealId);
     void renameMeal(int mealId, const std::string& name);
-    // Soft-deletes the meal and its foods.
-    void deleteMeal(int mealId);
+    // Soft-deletes the meal and its foods; false, with nothing changed, when the store
+    // does not keep it.
+    bool deleteMeal(int mealId);
     QString getMealName(int user, int mealId);
 
     // The catalogue tree's queries; their placeholders all take the parent id.

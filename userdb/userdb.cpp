@@ -211,13 +211,10 @@ bool UserDB::addUser(UserProfile& profile, int* id)
         return false;
     }
     const int newId = getNextUserID();
-    BXSqlDb::beginTransaction();
-    const bool inserted = _insertUserRows(profile, newId);
-    if (!inserted)
-        BXSqlDb::rollbackTransaction();
-    if (!inserted || !BXSqlDb::commitTransaction()) {
-        _lastError = BXSqlDb::diskWasFull()
-            ? BXSqlDb::diskFullText()
+    if (!BXSqlDb::beginTransaction()
+        || !BXSqlDb::endTransaction(_insertUserRows(profile, newId))) {
+        _lastError = BXSqlDb::changeWasLost()
+            ? BXSqlDb::failureText()
             : QStringLiteral("The new user could not be stored in the user database. Check "
                              "that the disk is not full and that you may write to the "
                              "folder %1, then try again.")
@@ -309,7 +306,8 @@ void UserDB::deleteTable(const int& user, const QString& table)
 
 int UserDB::deleteUser(const int& user)
 {
-    BXSqlDb::beginTransaction();
+    if (!BXSqlDb::beginTransaction())
+        return 1;
     try {
         if (s_catalogueDeleter)
             s_catalogueDeleter(user);
@@ -323,8 +321,7 @@ int UserDB::deleteUser(const int& user)
         BXSqlDb::rollbackTransaction();
         throw;
     }
-    BXSqlDb::commitTransaction();
-    return 0;
+    return BXSqlDb::commitTransaction() ? 0 : 1;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -929,7 +926,8 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
     // A weight carried forward from another date is not this date's weight.
     if (!set.exact(UserMeasurements::Weight) && !canDelete(user, date, "WEIGHT", "-1"))
         return false;
-    BXSqlDb::beginTransaction();
+    if (!BXSqlDb::beginTransaction())
+        return false;
     if (set.isEmpty()) {
         if (_isOnlyWeighedDate(user, date)) {
             BXSqlDb::rollbackTransaction();
@@ -938,9 +936,7 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
         BXSqlQuery remove("DELETE from user_checkins WHERE user_id = ? AND date = ?");
         remove.bindValue(0, user);
         remove.bindValue(1, date);
-        const bool ok = remove.exec();
-        ok ? BXSqlDb::commitTransaction() : BXSqlDb::rollbackTransaction();
-        return ok;
+        return BXSqlDb::endTransaction(remove.exec());
     }
     ensureRecordExists(Checkins, user, date);
     BXSqlQuery update("UPDATE user_checkins SET weight = ?, chest = ?, hip = ?, thigh = ?, "
@@ -954,9 +950,7 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
     update.bindValue(6, textOrNull(QString::fromStdString(set.note())));
     update.bindValue(7, user);
     update.bindValue(8, date);
-    const bool ok = update.exec();
-    ok ? BXSqlDb::commitTransaction() : BXSqlDb::rollbackTransaction();
-    return ok;
+    return BXSqlDb::endTransaction(update.exec());
 }
 
 bool UserDB::_isOnlyWeighedDate(int user, const char* date)

@@ -1,13 +1,20 @@
-// A change lost to a full disk is told to the user once, and the program goes on: a new user
-// from the wizard, and an entry added to the diary.
+// A change lost to a full disk, or to another program holding the diary, is told to the user
+// once, and the program goes on: a new user from the wizard, an entry added to the diary, and
+// a check-in saved while a backup tool reads the file.
 
 #include "mainwindowdoubles.h"
 
 #include "catalogue/catalogueservices.h"
 #include "core/fooddiaryitem.h"
+#include "profile/checkindialog.h"
+#include "profile/checkinwidget.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
+#include "tests/support/otherreader.h"
+#include "tests/support/whenshown.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using namespace MainWindowTest;
@@ -47,6 +54,8 @@ private slots:
         BrandSwitches switches;
         switches.family = true;
         loadBrand(switches);
+        // Short, so that the suite does not wait for readers that never finish.
+        BXSqlDb::setBusyTimeout(100);
     }
 
     void init()
@@ -62,6 +71,7 @@ private slots:
     void cleanup()
     {
         fillTheDisk(false);
+        _window->hide();
         delete _window;
         _window = nullptr;
         CatalogueServices::cleanUp();
@@ -106,6 +116,48 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(_window->messages.size(), 1);
         QCOMPARE(_window->lastText(), DiskFull);
+        QVERIFY(databaseIsSound());
+    }
+
+    void checkinWhileAnotherProgramReads()
+    {
+        const char* const weighed = "SELECT count(*) FROM user_checkins WHERE weight IS NOT NULL";
+        const qint64 before = scalar(weighed);
+        _window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(_window));
+        _window->viewCheckinAction->trigger();
+        const QTreeWidget* list = _window->checkinPage()->checkinListView;
+        const int listed = list->topLevelItemCount();
+        auto reader = std::make_unique<OtherReader>(databaseFile());
+        QVERIFY(reader->reading());
+
+        // The first OK meets the reader: the dialog comes back with the weight still typed.
+        QString kept;
+        qint64 storedWhileBusy = -1;
+        bool journalWhileBusy = true;
+        whenShown<CheckinDialog>([&](CheckinDialog* dialog) {
+            dialog->row(UserMeasurements::Weight).edit->setText(QStringLiteral("82.4"));
+            dialog->okButton->click();
+            whenShown<CheckinDialog>([&](CheckinDialog* again) {
+                kept = again->row(UserMeasurements::Weight).edit->text();
+                storedWhileBusy = scalar(weighed);
+                journalWhileBusy = QFile::exists(databaseFile() + QStringLiteral("-journal"));
+                reader->end();
+                again->okButton->click();
+            });
+        });
+        _window->eM_JournalNewEntryToday->trigger();
+        QCoreApplication::processEvents();
+
+        QCOMPARE(kept, QStringLiteral("82.4"));
+        QCOMPARE(storedWhileBusy, before);
+        QVERIFY(!journalWhileBusy);
+        QCOMPARE(_window->messages.size(), 1);
+        QVERIFY(_window->lastText().startsWith(
+            QStringLiteral("The diary is in use by another program")));
+        // Once the reader is done, the second OK stores the check-in and shows it.
+        QCOMPARE(scalar(weighed), before + 1);
+        QCOMPARE(list->topLevelItemCount(), listed + 1);
         QVERIFY(databaseIsSound());
     }
 

@@ -5,6 +5,10 @@
 
 #include "app/syncdialog.h"
 #include "app/tipoftheday.h"
+#include "browser/draglistview.h"
+#include "browser/foodquerywidget.h"
+#include "browser/foodviewitem.h"
+#include "browser/foodwidget.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/fooddbdynamic.h"
 #include "core/dateconversion.h"
@@ -13,6 +17,9 @@
 #include "diary/diarywidget.h"
 #include "profile/settargetsdialog.h"
 #include "userdb/diarydb.h"
+#include "widgets/expandingtabbar.h"
+#include "widgets/searchlineedit.h"
+#include "tests/support/scriptedprompter.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,6 +32,7 @@
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -127,6 +135,7 @@ private slots:
     void targetsAreStoredAndAnnounced();
     void targetsDialogStoresForDiaryDay();
     void switchingLoadsUserSettings();
+    void switchingForgetsThePreviousUsersItems();
     void diaryItemsFollowTheDay();
 
     void updateCheckFollowsInterval_data();
@@ -669,6 +678,74 @@ void TestMainWindowData::switchingLoadsUserSettings()
     QCOMPARE(_window->diaryPage()->diaryView1->mealView->getColumnSettings(),
              UserDB::instance()->getColumnSettings(_ann));
     QCOMPARE(list->headerItem()->text(1), QStringLiteral("Calories"));
+}
+
+// After Users > Conrad nothing of Alice's stays in the browser: her custom food selected in the
+// Custom Foods tab is neither shown nor added, and the panel speaks Conrad's units.
+void TestMainWindowData::switchingForgetsThePreviousUsersItems()
+{
+    CatalogueServices::install(); // the detail panel reads the selected food
+    ScriptedPrompter prompter;
+    const int alice = addUser(QStringLiteral("Alice"));
+    const int conrad = addUser(QStringLiteral("Conrad"));
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(conrad);
+    prefs.energyUnits = 0; // kilojoules
+    QVERIFY(UserDB::instance()->setUserPrefs(conrad, prefs));
+    const int creme = addCustomFood(alice, QStringLiteral("Crème brûlée maison"));
+    DBTypes::FoodDiaryItem apple;
+    apple.userId = alice;
+    apple.setDate(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString());
+    apple.meal = DBTypes::DiaryDay::BREAKFAST;
+    apple.refId = 0;
+    apple.desc = QStringLiteral("Apple");
+    QVERIFY(DiaryDB::instance()->addFoodEntry(apple, true) >= 0);
+    _window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(_window));
+    QVERIFY(_window->switchUser(_window, alice));
+    DiaryListView* diary = _window->diaryPage()->diaryView1->mealView;
+    const auto appleRow = [diary] {
+        const QList<QTreeWidgetItem*> rows = diary->findItems(QStringLiteral("Apple"), Qt::MatchRecursive | Qt::MatchContains);
+        return rows.value(0);
+    };
+    QVERIFY(appleRow());
+    diary->setCurrentItem(appleRow());
+    FoodQueryWidget* browser = _window->diaryPage()->foodQueryWidget3;
+    browser->categoryBar->setCurrentIndex(2); // Custom Foods
+    browser->myfoodView->setCurrentItem(browser->myfoodView->locateFvi(creme, false, nullptr));
+    QCOMPARE(browser->displayStack->currentIndex(), int(FoodQueryWidget::FoodPage));
+    QVERIFY(browser->foodWidget->nameLabel->text().contains(QStringLiteral("Crème brûlée maison")));
+
+    _window->usersSubmenu()->actions().last()->trigger(); // Conrad
+    QCOMPARE(UserDB::instance()->getCurrentUser(), conrad);
+    QCOMPARE(browser->displayStack->currentIndex(), int(FoodQueryWidget::NothingPage));
+    QVERIFY(!browser->foodWidget->nameLabel->text().contains(QStringLiteral("Crème")));
+    QVERIFY(!browser->foodWidget->addButton->isEnabled());
+    for (const DragListView* list : {browser->foodView, browser->exerciseView, browser->myfoodView,
+                                     browser->myexerciseView, browser->savedMealView})
+        QVERIFY2(list->selectedItems().isEmpty(), qPrintable(list->objectName()));
+    QVERIFY(!browser->myfoodView->locateFvi(creme, false, nullptr));
+    QVERIFY(!appleRow());
+    QVERIFY(diary->selectedItems().isEmpty());
+
+    // Add is refused by the panel, and the diary refuses the food however it comes.
+    browser->foodWidget->addToMeal(DBTypes::DiaryDay::BREAKFAST);
+    DBTypes::FoodDiaryItem stale;
+    stale.changeFood(creme);
+    stale.meal = DBTypes::DiaryDay::BREAKFAST;
+    _window->diaryPage()->diaryView1->mealView->addContextFood(stale);
+    BXSqlQuery pointing("SELECT count(*) FROM food_diary WHERE user_id = ? AND ref_id = ?");
+    pointing.bindValue(0, conrad);
+    pointing.bindValue(1, creme);
+    QVERIFY(pointing.exec() && pointing.next());
+    QCOMPARE(pointing.value(0).toInt(), 0);
+
+    // A shipped food now shows Conrad's kilojoules.
+    browser->categoryBar->setCurrentIndex(0); // Foods
+    browser->prettySearchEdit->lineEdit()->setText(QStringLiteral("butter salted"));
+    browser->foodView->setCurrentItem(browser->foodView->locateFvi(1001, false, nullptr));
+    QCOMPARE(browser->displayStack->currentIndex(), int(FoodQueryWidget::FoodPage));
+    QVERIFY2(browser->foodWidget->caloriesLabel->text().endsWith(QStringLiteral(" kJ")),
+             qPrintable(browser->foodWidget->caloriesLabel->text()));
 }
 
 void TestMainWindowData::diaryItemsFollowTheDay()

@@ -4,7 +4,10 @@
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 #include "userdb/mealplandb.h"
+#include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
+
+#include "core/fooddbbase.h"
 
 #include <QtTest>
 
@@ -84,6 +87,8 @@ private slots:
     void skipsRowsWithMalformedDates();
     void resetsWebDiaryMarks();
     void mealPlanSkipsDuplicatesAndLeavesDiarySync();
+    void foodsOfAnotherUserAreRefused_data();
+    void foodsOfAnotherUserAreRefused();
 };
 
 void TestDiaryDB::storesUnsetNutrientsAsNull()
@@ -385,3 +390,48 @@ void TestDiaryDB::mealPlanSkipsDuplicatesAndLeavesDiarySync()
 
 QTEST_GUILESS_MAIN(TestDiaryDB)
 #include "tst_diarydb.moc"
+
+// A food row of one user never names another user's custom food, however it is stored; the
+// user's own foods, the shared ones, shipped foods and custom foods that are gone are named.
+void TestDiaryDB::foodsOfAnotherUserAreRefused_data()
+{
+    const int alice = User + 1;
+    const int aliceRoot = FoodDBBase::UserRootBase + alice;
+    const int ownRoot = FoodDBBase::UserRootBase + User;
+    QTest::addColumn<int>("root");
+    QTest::addColumn<int>("refId");
+    QTest::addColumn<bool>("named");
+    QTest::newRow("another user's food") << aliceRoot << 0x1000010 << false;
+    QTest::newRow("own food") << ownRoot << 0x1000010 << true;
+    QTest::newRow("shared food") << FoodDBBase::SharedRootId << 0x1000010 << true;
+    QTest::newRow("custom food that is gone") << aliceRoot << 0x1000011 << true;
+    QTest::newRow("shipped food") << aliceRoot << 1001 << true;
+}
+
+void TestDiaryDB::foodsOfAnotherUserAreRefused()
+{
+    QFETCH(int, root);
+    QFETCH(int, refId);
+    QFETCH(bool, named);
+    // The food sits in a category below the root, as users file their foods.
+    QVERIFY(StoreFixture::exec("INSERT INTO custom_food_cats(category_id, parent_id, name) "
+                               "VALUES (?, 0, 'My Foods')", {root}));
+    QVERIFY(StoreFixture::exec("INSERT INTO custom_food_cats(category_id, parent_id, name) "
+                               "VALUES (0x1000001, ?, 'Desserts')", {root}));
+    QVERIFY(StoreFixture::exec("INSERT INTO custom_foods(food_id, category_id, name, serv_name, "
+                               "calories) VALUES (0x1000010, 0x1000001, 'Crème brûlée maison', "
+                               "'ramekin', 300)"));
+    const char* const rows = "SELECT COUNT(*) FROM food_diary WHERE ref_id = ?";
+
+    FoodDiaryItem entry = food("20060305", DiaryDay::BREAKFAST, 300.0f);
+    entry.refId = refId;
+    QCOMPARE(DiaryDB::instance()->addFoodEntry(entry, true) >= 0, named);
+
+    FoodDiaryItem changed = food("20060305", DiaryDay::LUNCH, 300.0f);
+    QVERIFY(DiaryDB::instance()->addFoodEntry(changed, true) >= 0);
+    changed.refId = refId;
+    QCOMPARE(DiaryDB::instance()->modifyFoodEntry(changed.entryId, changed), named);
+
+    QCOMPARE(SavedMealDB::instance()->storeMeal(User, -1, "Dessert", {entry}, true) >= 0, named);
+    QCOMPARE(StoreFixture::scalar(rows, {refId}).toInt(), named ? 3 : 0);
+}
