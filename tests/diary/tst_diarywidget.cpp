@@ -268,6 +268,7 @@ private slots:
         saveWidgetPicture(browser, QStringLiteral("browser-detail-minimum-%1").arg(kilojoules ? "kj" : "kcal"));
         browser->displayStack->setCurrentIndex(FoodQueryWidget::ExercisePage);
         QTRY_VERIFY(allWhole(browser->exerciseWidget, false));
+        saveWidgetPicture(browser, QStringLiteral("browser-exercise-minimum-%1").arg(kilojoules ? "kj" : "kcal"));
         QVERIFY(browser->exerciseWidget->energyLabel->text().startsWith(
             kilojoules ? QStringLiteral("6269373 ") : QStringLiteral("1499850 ")));
         UnitCollection::instance()->set(UnitCollection::Energy,
