@@ -403,7 +403,9 @@ void DragListView::commitRename(FoodViewItem* row, const QString& text)
 void DragListView::categoryExpanded(QTreeWidgetItem* item)
 {
     FoodViewItem* row = FoodViewItem::from(item);
-    if (!row || row->id < 0)
+    // An item's id may also be a category's (a saved meal's and its owner's root): only a
+    // category row lists children.
+    if (!row || row->id < 0 || !(row->type & CategoryItemFlag))
         return;
     _expanded.insert(row->id);
     if (row->childCount() == 0)

@@ -581,13 +581,32 @@ void FoodQueryWidget::resizeEvent(QResizeEvent* event)
     update();
 }
 
-void FoodQueryWidget::_placeChildren()
+bool FoodQueryWidget::event(QEvent* event)
 {
-    const int barHeight = categoryBar->sizeHint().height();
-    categoryBar->setGeometry(0, 0, width(), barHeight);
+    // The body asks for more room when a figure of the detail panel grows: it gets it, so
+    // that no figure is cut.
+    if (event->type() == QEvent::LayoutRequest)
+        _placeChildren();
+    return QFrame::event(event);
+}
+
+int FoodQueryWidget::_bodyTop() const
+{
     const int overlap = frameWidth() + container->lineWidth()
                         + style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, categoryBar);
-    const int top = barHeight - overlap;
+    return categoryBar->sizeHint().height() - overlap;
+}
+
+QSize FoodQueryWidget::sizeHint() const
+{
+    const QSize body = container->sizeHint();
+    return {std::max(body.width(), categoryBar->naturalWidth()), body.height() + _bodyTop()};
+}
+
+void FoodQueryWidget::_placeChildren()
+{
+    const int top = _bodyTop();
+    categoryBar->setGeometry(0, 0, width(), categoryBar->sizeHint().height());
     container->setGeometry(0, top, width(), height() - top);
     setMinimumSize(container->minimumSizeHint() + QSize(0, top));
 }

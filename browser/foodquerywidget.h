@@ -91,6 +91,8 @@ public:
     // Brings the current list in line with the options (when apply) and the options and the
     // search field in line with the current list.
     void applyTerms(bool apply);
+    // Room for every tab's whole label and the detail panel's whole names and figures.
+    QSize sizeHint() const override;
 
 signals:
     // Context 1; state: the tab code in the upper 16 bits, the selected row's
@@ -160,6 +162,8 @@ protected:
     void viewAllClicked();
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The body's minimum follows what the detail panel shows.
+    bool event(QEvent* event) override;
 
 private:
     void init();
@@ -170,6 +174,8 @@ private:
     void _connectActions();
     void _buildSaveMealMenu();
     void _placeChildren();
+    // Where the body starts below the tab bar, which it overlaps.
+    int _bodyTop() const;
     QPushButton* _addButton(QWidget* parent, const char* name);
     DragListView* _addList(QWidget* page, const char* name);
     void _selectSearchText();

@@ -82,7 +82,21 @@ QString UnitDescriptor::format(const QString& pattern, double value) const
 {
     if (!isValid(value))
         return _missingText;
-    return QString::asprintf(pattern.toLatin1().constData(), displayValue(value));
+    return formatShown(pattern, displayValue(value));
+}
+
+QString UnitDescriptor::formatShown(const QString& pattern, double shown)
+{
+    // A negative zero would print as "-0".
+    return QString::asprintf(pattern.toLatin1().constData(), shown == 0.0 ? 0.0 : shown);
+}
+
+QString UnitDescriptor::formatSigned(const QString& pattern, double value) const
+{
+    if (value >= 0.0 || std::isnan(value))
+        return format(pattern, value);
+    const QString size = format(pattern, -value);
+    return shownValue(-value) == 0.0 ? size : QLatin1Char('-') + size;
 }
 
 void UnitDescriptor::printNumber(QString& out, double value) const
@@ -103,4 +117,30 @@ void UnitDescriptor::printNumberUnit(QString& out, double value) const
 QString UnitDescriptor::printNumberUnit(double value) const
 {
     return format(_numberUnitFormat, value);
+}
+
+QString UnitDescriptor::printSignedNumber(double value) const
+{
+    return formatSigned(_numberFormat, value);
+}
+
+QString UnitDescriptor::printSignedNumberUnit(double value) const
+{
+    return formatSigned(_numberUnitFormat, value);
+}
+
+double UnitDescriptor::shownValue(double value) const
+{
+    // Every number format is a plain "%.Nf", which the C locale writes with a point.
+    return formatShown(_numberFormat, displayValue(value)).toDouble();
+}
+
+QString UnitDescriptor::printDifference(double minuend, double subtrahend) const
+{
+    return formatShown(_numberFormat, shownValue(minuend) - shownValue(subtrahend));
+}
+
+QString UnitDescriptor::printDifferenceUnit(double minuend, double subtrahend) const
+{
+    return formatShown(_numberUnitFormat, shownValue(minuend) - shownValue(subtrahend));
 }

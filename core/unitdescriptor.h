@@ -33,6 +33,16 @@ public:
     // The number followed by its unit, or "-" for a value that is not valid.
     void printNumberUnit(QString& out, double value) const;
     QString printNumberUnit(double value) const;
+    // A value that may lie below zero (which the unit itself writes as missing): the figure
+    // of its size, with a minus only where that figure is not zero.
+    QString printSignedNumber(double value) const;
+    QString printSignedNumberUnit(double value) const;
+    // The figure shown for a value, as a number in the display unit.
+    double shownValue(double value) const;
+    // minuend - subtrahend, worked out from the figures shown for both so that the three
+    // figures add up; bare, or with the unit.
+    QString printDifference(double minuend, double subtrahend) const;
+    QString printDifferenceUnit(double minuend, double subtrahend) const;
 
 protected:
     UnitDescriptor(const QString& name, const char* numberFormat, const char* numberUnitFormat,
@@ -54,6 +64,8 @@ protected:
 
 private:
     QString format(const QString& pattern, double value) const;
+    static QString formatShown(const QString& pattern, double shown);
+    QString formatSigned(const QString& pattern, double value) const;
 };
 
 #endif

@@ -150,7 +150,12 @@ void DiaryWidget::init()
     _popup->calendar()->setDate(Clock::today(), true);
     _connect();
     _applyStyles();
-    splitter2->setSizes({600, std::max(200, splitter2->width() - 600)});
+    // The browser keeps the width that shows its tabs, names and figures whole; the diary
+    // takes the rest of the window.
+    splitter2->setStretchFactor(0, 1);
+    splitter2->setStretchFactor(1, 0);
+    const int browser = foodQueryWidget3->sizeHint().width();
+    splitter2->setSizes({std::max(600, splitter2->width() - browser), browser});
     _popup->setFixedWidth(32 * QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')));
 }
 

@@ -110,8 +110,10 @@ QString SummaryNutrientWidget::largeSentence(DBTypes::NutType nutrient, float va
     const UnitDescriptor* ud = unitOf(nutrient);
     if (!hasTarget)
         return QStringLiteral("You have used up %1 today.").arg(ud->printNumberUnit(value));
-    const QString left = value < target ? ud->printNumberUnit(target - value)
-                                        : QStringLiteral(" No ") + ud->printUnits();
+    // What is left follows from the two figures shown, so that the sentence adds up.
+    const QString left = ud->shownValue(value) < ud->shownValue(target)
+        ? ud->printDifferenceUnit(target, value)
+        : QStringLiteral(" No ") + ud->printUnits();
     return QStringLiteral("You have used up %1 out of your budget of %2. %3 left today.")
         .arg(ud->printNumberUnit(value), ud->printNumber(target), left);
 }
@@ -126,10 +128,11 @@ QString SummaryNutrientWidget::mediumFigure(DBTypes::NutType nutrient, float val
         return QStringLiteral("%1 / %2 (%3 minimum)")
             .arg(ud->printNumber(value), ud->printNumberUnit(target),
                  ud->printNumberUnit(target));
-    const float remaining = value <= target ? target - value : 0.0f;
+    const QString remaining = ud->shownValue(value) <= ud->shownValue(target)
+        ? ud->printDifferenceUnit(target, value)
+        : ud->printNumberUnit(0.0);
     return QStringLiteral("%1 / %2 (%3 remaining)")
-        .arg(ud->printNumber(value), ud->printNumberUnit(target),
-             ud->printNumberUnit(remaining));
+        .arg(ud->printNumber(value), ud->printNumberUnit(target), remaining);
 }
 
 void SummaryNutrientWidget::paintEvent(QPaintEvent* event)

@@ -1,6 +1,7 @@
 #include "profile/bmiwidget.h"
 
 #include "core/unitweight.h"
+#include "userdb/userdb.h"
 
 #include <QPainter>
 
@@ -96,7 +97,7 @@ int BMIWidget::scaleX(double index, int width)
 
 QString BMIWidget::indexText() const
 {
-    return QString::asprintf(" Your BMI: %0.1f", double(bmi()));
+    return QStringLiteral(" Your BMI: ") + UserDB::bmiText(bmi());
 }
 
 QString BMIWidget::boundaryText(float index) const

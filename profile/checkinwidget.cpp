@@ -321,8 +321,9 @@ QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set)
     const std::optional<DBTypes::UserProfile> profile =
         set.has(M::Weight) ? UserDB::instance()->getProfile(_currentUser()) : std::nullopt;
     if (profile && profile->height > 0.0f) {
-        const int bmi = UserDB::calcBMI(profile->height, set.value(M::Weight));
-        text += tableRow(tr("BMI:"), QString::number(bmi) + riskWord(bmi));
+        const float weight = set.value(M::Weight);
+        text += tableRow(tr("BMI:"), UserDB::bmiText(UserDB::calcBMI_f(profile->height, weight))
+                                         + riskWord(UserDB::calcBMI(profile->height, weight)));
     }
     if (set.has(M::Waist) && set.has(M::Hip)) {
         const double ratio = double(set.value(M::Waist)) / double(set.value(M::Hip));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/energyshares.h"
 #include "reports/reportschart.h"
 
 #include <QDate>
@@ -40,6 +41,8 @@ public:
     double fatPercent() const { return _fat; }
     double proteinPercent() const { return _protein; }
     double carbohydratePercent() const { return _carbohydrate; }
+    // The shares in whole percent, as the pie shows them.
+    EnergyShares shares() const { return EnergyShares(_fat, _protein, _carbohydrate); }
 
     void print(QPainter* painter, const QRect& rect) override;
 

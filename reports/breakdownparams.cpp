@@ -1,13 +1,13 @@
 #include "reports/breakdownparams.h"
 
+#include "reports/energyshares.h"
+
 #include <QChart>
 #include <QGraphicsSimpleTextItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QPieSeries>
 #include <QPieSlice>
-
-#include <algorithm>
 
 namespace {
 
@@ -31,12 +31,11 @@ int BreakdownParams::calAngle(double fat, double protein, double carbohydrate)
 
 void BreakdownParams::setValues(double fat, double protein, double carbohydrate)
 {
-    _fat = round(fat);
-    _protein = round(protein);
-    _carbohydrate = round(carbohydrate);
-    if (_fat != 0 || (_protein != 0 && _carbohydrate == 0))
-        _carbohydrate = std::max(0, 100 - _fat - _protein);
-    _hasData = _fat != 0 || _protein != 0 || _carbohydrate != 0;
+    const EnergyShares shares(fat, protein, carbohydrate);
+    _fat = shares.fat();
+    _protein = shares.protein();
+    _carbohydrate = shares.carbohydrate();
+    _hasData = !shares.isEmpty();
     if (_hasData)
         _angle = ((calAngle(_fat, _protein, _carbohydrate) % 360) + 360) % 360;
 }

@@ -11,8 +11,8 @@ class BreakdownParams : public ChartParams
 public:
     BreakdownParams(const QString& title, bool compact);
 
-    // Takes the three shares of energy in percent, rounded; carbohydrate becomes the rest of
-    // 100 (never below 0). All three 0: no slices, and the chart says so.
+    // Takes the three shares of energy in percent, rounded as EnergyShares rounds them. All
+    // three 0: no slices, and the chart says so.
     void setValues(double fat, double protein, double carbohydrate);
     // 90 or 270: where the pie starts, so that the small slices stay readable.
     static int calAngle(double fat, double protein, double carbohydrate);

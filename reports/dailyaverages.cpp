@@ -72,7 +72,8 @@ void DailyAverages::setDateRange(const QDate& first, const QDate& last)
                 inUnit(DBTypes::FAT, fat))
         + QStringLiteral("</tr><tr>");
     text += row(tr("Energy Burnt Through Exercise:"),
-                QLatin1Char('-') + inUnit(DBTypes::ENERGY, burned), tr("Carbs:"),
+                UnitCollection::instance()->get(DBTypes::ENERGY)->printSignedNumberUnit(-burned),
+                tr("Carbs:"),
                 inUnit(DBTypes::CARBS, carbohydrate))
         + QStringLiteral("</tr><tr>");
     text += row(tr("Net Energy:"), inUnit(DBTypes::ENERGY, eaten - burned), tr("Protein:"),

@@ -34,14 +34,6 @@ const UnitDescriptor* energyUnit()
     return unitOf(DBTypes::ENERGY);
 }
 
-// A value that may lie below zero, such as a net energy: the unit's text for its size with
-// a minus in front (the unit itself writes negative values as missing).
-QString signedNumberUnit(float value)
-{
-    return value < 0.0f ? QStringLiteral("-") + energyUnit()->printNumberUnit(-value)
-                        : energyUnit()->printNumberUnit(value);
-}
-
 QString row(const QString& label, const QString& value)
 {
     return QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(label, value);
@@ -193,17 +185,18 @@ QString DiaryReport::_energyTable(const QDate& date, const DiaryDay& day) const
     const UnitDescriptor* unit = energyUnit();
     QString rows = row(QStringLiteral("Energy Gained Through Food:"), unit->printNumberUnit(gained))
         + row(QStringLiteral("Energy Burnt Through Exercise:"),
-              QStringLiteral("-") + unit->printNumberUnit(
-                  day.getGroupTotal(DiaryDay::EXERCISE, DBTypes::ENERGY)))
-        + row(QStringLiteral("Net Energy:"), signedNumberUnit(net));
+              unit->printSignedNumberUnit(-day.getGroupTotal(DiaryDay::EXERCISE, DBTypes::ENERGY)))
+        + row(QStringLiteral("Net Energy:"), unit->printSignedNumberUnit(net));
     char code[DBTypes::DATE_CODE_SIZE];
     DateToCode4(date, code);
     // The energy target of the day's check-in, read alone: a whole check-in costs a score
     // of queries per day.
     const float target = UserDB::instance()->getTarget(_user, code, "target_calories", nullptr);
     if (target >= 0.0f) {
-        const bool under = target > net;
-        const QString result = unit->printNumber(under ? target - net : net - target)
+        // Under or over by the difference of the two figures shown above.
+        const bool under = unit->shownValue(target) > unit->shownValue(net);
+        const QString result = (under ? unit->printDifference(target, net)
+                                      : unit->printDifference(net, target))
             + QLatin1Char(' ') + unit->printName()
             + (under ? QStringLiteral(" under") : QStringLiteral(" over"));
         rows += row(QStringLiteral("Energy Budget:"), unit->printNumberUnit(target))
@@ -273,11 +266,11 @@ QString DiaryReport::_exerciseGroup(const DiaryDay& day) const
             rows += QStringLiteral("<tr><td>%1 mins  of %2</td>%3</tr>")
                         .arg(QString::number(exercise.duration, 'g', 6),
                              exercise.name.toHtmlEscaped(),
-                             rightCell(QStringLiteral("-") + unit->printNumber(exercise.energy())));
+                             rightCell(unit->printSignedNumber(-exercise.energy())));
         }
         rows += QStringLiteral("<tr><td><b>total</b></td>%1</tr>")
-                    .arg(rightCell(QStringLiteral("-") + unit->printNumber(day.getGroupTotal(
-                                                             DiaryDay::EXERCISE, DBTypes::ENERGY)),
+                    .arg(rightCell(unit->printSignedNumber(-day.getGroupTotal(
+                                       DiaryDay::EXERCISE, DBTypes::ENERGY)),
                                    true));
     }
     return titleBar(QStringLiteral("Exercise"), false)

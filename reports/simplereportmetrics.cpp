@@ -3,5 +3,10 @@
 QFont SimpleReportMetrics::getFontEquivalent(const QString& family, int pointSize, bool bold,
                                              bool italic) const
 {
-    return QFont(family, pointSize, bold ? QFont::Bold : QFont::Normal, italic);
+    // The screen layout counts a point as a pixel, as it counts a millimetre as one.
+    QFont font(family);
+    font.setPixelSize(pointSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
 }

@@ -4,13 +4,18 @@
 #include "reports/splitrect.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
 
 // The width a cell needs for its figures on screen; a narrower one borrows the text's.
 constexpr int FiguresWidth = 315;
+// The smallest text size a cell falls back to, in the metrics' font units.
+constexpr int MinimumTextSize = 6;
 // On screen the text column has this fixed size along the page.
 constexpr int ScreenTextExtent = 435;
 constexpr int ScreenTallTextExtent = 460;
@@ -85,7 +90,7 @@ void SummaryReport::draw(QPainter* painter, int page) const
     for (int section = 0; section < _factory->sectionCount(); ++section) {
         // A factory switched to more sections than this layout has places for.
         if (!_sections[size_t(section)].isNull())
-            _drawSection(painter, data, section);
+            _drawSection(painter, page, section);
     }
 }
 
@@ -106,47 +111,115 @@ void SummaryReport::_drawText(QPainter* painter, const SummaryReportFactory::Pag
     painter->restore();
 }
 
-void SummaryReport::_drawSection(QPainter* painter, const SummaryReportFactory::PageData& page,
-                                 int section) const
+SummaryReport::SectionLayout SummaryReport::sectionLayout(const QPaintDevice* device, int page,
+                                                         int section) const
 {
-    const auto& texts = page.texts[size_t(section)];
+    const Texts& texts = _factory->pages()[size_t(page)]->texts[size_t(section)];
     const int s = _spacing;
-    const int size = section == 0 ? _bodySize : _detailSize;
-    QRect r = _sections[size_t(section)];
+    SectionLayout layout;
+    layout.inner = _sections[size_t(section)];
+    layout.body = layout.inner;
     if (section > 0) {
-        painter->drawRect(r);
-        moveRectIn(r, s / 4);
-        painter->setFont(_font(_titleSize, true, false));
-        QRect title;
-        painter->drawText(r, Qt::AlignHCenter | Qt::AlignTop, texts[0], &title);
-        r.setTop(title.bottom());
+        moveRectIn(layout.inner, s / 4);
+        // A long title in a narrow cell gets a smaller font rather than lose its ends.
+        for (int z = _titleSize;; --z) {
+            layout.title = _font(z, true, false);
+            if (z <= MinimumTextSize
+                || QFontMetrics(layout.title, device).horizontalAdvance(texts[0])
+                    <= layout.inner.width())
+                break;
+        }
+        const QRect title = QFontMetrics(layout.title, device)
+                                .boundingRect(layout.inner, Qt::AlignHCenter | Qt::AlignTop, texts[0]);
+        layout.body = layout.inner;
+        layout.body.setTop(title.bottom());
     }
+    QRect q = layout.body;
+    if (!_metrics->paginated() && section == 0 && q.width() <= FiguresWidth - 1) {
+        const QRect both = _text.united(q);
+        q = QRect(both.left() + (both.width() - FiguresWidth) / 2, q.top(), FiguresWidth,
+                  q.height());
+    }
+    layout.left = splitRect(q, 0, 2, s / 4, Horizontal);
+    layout.right = splitRect(q, 1, 2, s / 4, Horizontal);
+    _fitFigures(device, texts, section == 0 ? _bodySize : _detailSize, section == 0, layout);
+    return layout;
+}
+
+void SummaryReport::_fitFigures(const QPaintDevice* device, const Texts& texts, int size, bool key,
+                                SectionLayout& layout) const
+{
+    const QStringList leftLabels = (texts[1] + QLatin1Char('\n') + texts[4]).split(QLatin1Char('\n'));
+    const QStringList leftValues = (texts[2] + QLatin1Char('\n') + texts[5]).split(QLatin1Char('\n'));
+    const QStringList rightLabels = texts[6].split(QLatin1Char('\n'));
+    const QStringList rightValues = texts[7].split(QLatin1Char('\n'));
+    const QStringList shares = texts[3].split(QLatin1Char('\n'));
+    const auto fits = [&](const SectionLayout& l) {
+        const QFontMetrics bold(l.bold, device);
+        const QFontMetrics normal(l.normal, device);
+        const QFontMetrics italic(l.italic, device);
+        const int gap = normal.horizontalAdvance(QLatin1Char(' '));
+        const auto besideEachOther = [&](const QStringList& labels, const QStringList& values,
+                                         int width) {
+            for (qsizetype i = 0; i < std::min(labels.size(), values.size()); ++i) {
+                if (bold.horizontalAdvance(labels[i]) + gap + normal.horizontalAdvance(values[i])
+                    > width)
+                    return false;
+            }
+            return true;
+        };
+        for (const QString& line : shares) {
+            if (italic.horizontalAdvance(line) + l.keyWidth > l.right.width())
+                return false;
+        }
+        const int lines = int(leftLabels.size());
+        return besideEachOther(leftLabels, leftValues, l.left.width())
+            && besideEachOther(rightLabels, rightValues, l.right.width())
+            && lines * std::max(normal.lineSpacing(), italic.lineSpacing()) <= l.body.height();
+    };
+    for (int z = size;; --z) {
+        layout.bold = _font(z, true, false);
+        layout.normal = _font(z, false, false);
+        layout.italic = _font(z, false, true);
+        const QFontMetrics italic(layout.italic, device);
+        layout.keyWidth = key ? italic.ascent() + 1 + italic.horizontalAdvance(QLatin1Char(' ')) : 0;
+        if (z <= MinimumTextSize || fits(layout))
+            return;
+    }
+}
+
+void SummaryReport::_drawSection(QPainter* painter, int pageIndex, int section) const
+{
+    const SummaryReportFactory::PageData& page = *_factory->pages()[size_t(pageIndex)];
+    const auto& texts = page.texts[size_t(section)];
+    const SectionLayout layout = sectionLayout(painter->device(), pageIndex, section);
+    if (section > 0) {
+        painter->drawRect(_sections[size_t(section)]);
+        painter->setFont(layout.title);
+        painter->drawText(layout.inner, Qt::AlignHCenter | Qt::AlignTop, texts[0]);
+    }
+    QRect r = layout.body;
     BreakdownChart& chart = *page.charts[size_t(section)];
     if (chart.getNutrientTotals()[BreakdownChart::FoodEnergy] < 1.0f) {
         painter->save();
         painter->setPen(Qt::gray);
+        painter->setFont(layout.normal);
         painter->drawText(r, Qt::AlignCenter, QObject::tr("Nothing\nrecorded"));
         painter->restore();
         return;
     }
-    QRect q = r;
-    if (!_metrics->paginated() && section == 0 && q.width() <= FiguresWidth - 1) {
-        const QRect both = _text.united(r);
-        q = QRect(both.left() + (both.width() - FiguresWidth) / 2, q.top(), FiguresWidth,
-                  q.height());
-    }
-    const QRect left = splitRect(q, 0, 2, s / 4, Horizontal);
-    QRect right = splitRect(q, 1, 2, s / 4, Horizontal);
-    painter->setFont(_font(size, true, false));
-    painter->drawText(left, Qt::AlignBottom | Qt::AlignLeft, texts[1] + QLatin1Char('\n') + texts[4]);
+    QRect right = layout.right;
+    painter->setFont(layout.bold);
+    painter->drawText(layout.left, Qt::AlignBottom | Qt::AlignLeft,
+                      texts[1] + QLatin1Char('\n') + texts[4]);
     painter->drawText(right, Qt::AlignBottom | Qt::AlignLeft, texts[6]);
-    painter->setFont(_font(size, false, false));
+    painter->setFont(layout.normal);
     QRect values;
-    painter->drawText(left, Qt::AlignBottom | Qt::AlignRight, texts[2] + QLatin1Char('\n') + texts[5],
-                      &values);
+    painter->drawText(layout.left, Qt::AlignBottom | Qt::AlignRight,
+                      texts[2] + QLatin1Char('\n') + texts[5], &values);
     painter->drawText(right, Qt::AlignBottom | Qt::AlignRight, texts[7]);
     right.setTop(values.top());
-    painter->setFont(_font(size, false, true));
+    painter->setFont(layout.italic);
     painter->drawText(right, Qt::AlignTop | Qt::AlignLeft, texts[3]);
     if (section == 0)
         _drawColourKey(painter, right);

@@ -3,11 +3,12 @@
 #include "reports/report.h"
 #include "reports/summaryreportfactory.h"
 
+#include <QFont>
 #include <QRect>
 
 #include <array>
 
-class QFont;
+class QPaintDevice;
 class ReportDeviceMetrics;
 
 // A daily summary laid out for one device: the text and the whole day's pie side by side,
@@ -18,8 +19,24 @@ public:
     // Neither is owned; both must outlive the report.
     SummaryReport(ReportDeviceMetrics* metrics, SummaryReportFactory* factory);
 
+    // Where a section's texts go on a device, and in which fonts: every label beside its
+    // amount and every line inside the cell.
+    struct SectionLayout
+    {
+        QRect inner;   // the cell inside its outline; the title goes at its top
+        QRect body;    // below the title: the pie above the figures
+        QRect left;    // fat to sugar: labels on the left, amounts on the right
+        QRect right;   // the energies and shares above, sodium to fibre below
+        QFont title;
+        QFont bold;    // labels
+        QFont normal;  // amounts
+        QFont italic;  // energies and shares
+        int keyWidth = 0; // room kept at the right of the shares for the colour key
+    };
+
     void draw(QPainter* painter, int page) const override;
     int getPageCount() const override;
+    SectionLayout sectionLayout(const QPaintDevice* device, int page, int section) const;
 
     const QRect& textRect() const { return _text; }
     const QRect& sectionRect(int section) const { return _sections[size_t(section)]; }
@@ -27,11 +44,15 @@ public:
     int bodySize() const { return _bodySize; }
 
 private:
+    using Texts = std::array<QString, SummaryReportFactory::SlotCount>;
+
     QFont _font(int size, bool bold, bool italic) const;
     void _drawText(QPainter* painter, const SummaryReportFactory::PageData& page) const;
-    void _drawSection(QPainter* painter, const SummaryReportFactory::PageData& page,
-                      int section) const;
+    void _drawSection(QPainter* painter, int page, int section) const;
     void _drawColourKey(QPainter* painter, const QRect& lines) const;
+    // The figures' fonts at the largest size up to `size` at which they fit their places.
+    void _fitFigures(const QPaintDevice* device, const Texts& texts, int size, bool key,
+                     SectionLayout& layout) const;
 
     ReportDeviceMetrics* _metrics;
     SummaryReportFactory* _factory;

@@ -11,9 +11,6 @@
 #include <QObject>
 #include <QVariant>
 
-#include <algorithm>
-#include <cmath>
-
 namespace {
 
 // Preferred on-screen sizes: rows of {key, tall, width, height}, ended by key 0. Key 4 is
@@ -118,19 +115,6 @@ void SummaryReportFactory::setDateRange(const QDate& first, const QDate& last, b
     }
 }
 
-SummaryReportFactory::Shares SummaryReportFactory::shares(const BreakdownChart::Totals& t)
-{
-    const double food = t[BreakdownChart::FoodEnergy];
-    const double fatEnergy = 9.0 * t[BreakdownChart::Fat];
-    const double proteinEnergy = 4.0 * t[BreakdownChart::Protein];
-    Shares shares;
-    // Energy figures of custom foods need not agree: fat alone may pass the food energy.
-    shares.fat = std::clamp(int(std::round(fatEnergy * 100.0 / food)), 0, 100);
-    shares.protein = std::clamp(int(std::round(100.0 * proteinEnergy / food)), 0, 100 - shares.fat);
-    shares.carbohydrate = 100 - shares.fat - shares.protein;
-    return shares;
-}
-
 void SummaryReportFactory::_fillSection(PageData& page, int section, int snackDisplay) const
 {
     const int group = sectionGroup(section, _sectionCount);
@@ -150,12 +134,13 @@ void SummaryReportFactory::_fillSection(PageData& page, int section, int snackDi
     texts[2] = amounts({{DBTypes::FAT, t[BreakdownChart::Fat]},
                         {DBTypes::CARBS, t[BreakdownChart::Carbohydrate]},
                         {DBTypes::PROTEIN, t[BreakdownChart::Protein]}});
-    const Shares part = shares(t);
+    // The pie's own shares, so that the figures and the slices agree.
+    const EnergyShares part = chart->shares();
     const QString share = QStringLiteral("(%1 / %2%)");
-    texts[3] = share.arg(energyText(9.0 * t[BreakdownChart::Fat])).arg(part.fat) + QLatin1Char('\n')
-        + share.arg(energyText(4.0 * t[BreakdownChart::Carbohydrate])).arg(part.carbohydrate)
+    texts[3] = share.arg(energyText(9.0 * t[BreakdownChart::Fat])).arg(part.fat()) + QLatin1Char('\n')
+        + share.arg(energyText(4.0 * t[BreakdownChart::Carbohydrate])).arg(part.carbohydrate())
         + QLatin1Char('\n')
-        + share.arg(energyText(4.0 * t[BreakdownChart::Protein])).arg(part.protein);
+        + share.arg(energyText(4.0 * t[BreakdownChart::Protein])).arg(part.protein());
     texts[4] = QObject::tr("Sat. Fat:\nChol:\nSugar:");
     texts[5] = amounts({{DBTypes::SATFAT, t[BreakdownChart::SaturatedFat]},
                         {DBTypes::CHOLESTEROL, t[BreakdownChart::Cholesterol]},
@@ -250,7 +235,7 @@ QString SummaryReportFactory::_makeText(PageData& page) const
     const bool hasBmi = weighed && height > 0.0f;
     const int bmi = hasBmi ? UserDB::calcBMI(height, weight) : -1;
     if (hasBmi)
-        addRow(QObject::tr("BMI:"), QString::number(bmi) + bmiWord(bmi));
+        addRow(QObject::tr("BMI:"), UserDB::bmiText(UserDB::calcBMI_f(height, weight)) + bmiWord(bmi));
     if (measured.has(UserMeasurements::Waist) && measured.has(UserMeasurements::Hip)
         && measured.value(UserMeasurements::Hip) > 0.0f) {
         addRow(QObject::tr("Waist/Hip ratio:"),

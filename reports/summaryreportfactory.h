@@ -31,14 +31,6 @@ public:
         std::array<std::array<QString, SlotCount>, MaxSections> texts;
     };
 
-    // Shares of the food energy in whole percent.
-    struct Shares
-    {
-        int fat = 0;
-        int carbohydrate = 0;
-        int protein = 0;
-    };
-
     SummaryReportFactory(const QDate& first, const QDate& last, bool omitEmpty);
     ~SummaryReportFactory() override;
 
@@ -59,9 +51,6 @@ public:
 
     // The meal group of a section for a section count.
     static int sectionGroup(int section, int sectionCount);
-    // Fat, protein and carbohydrate energy as shares of the food energy, none below 0 and
-    // together 100.
-    static Shares shares(const BreakdownChart::Totals& totals);
     // " (low risk)" and the like for a body-mass index.
     static QString bmiWord(int bmi);
     // What a daily balance of `balance` kcal over the resting energy would do to the weight.

@@ -1188,6 +1188,11 @@ int UserDB::calcBMI(const float& height, const float& weight)
     return int(std::lround(calcBMI_f(height, weight)));
 }
 
+QString UserDB::bmiText(float index)
+{
+    return QString::asprintf("%.1f", double(index));
+}
+
 float UserDB::calcWeightForBMI(float height, float bmi)
 {
     return height * (bmi * height) / 10000.0f;

@@ -149,6 +149,8 @@ public:
     // Body formulas: heights in centimetres, weights in kilograms, energy in kilocalories.
     static float calcBMI_f(const float& height, const float& weight);
     static int calcBMI(const float& height, const float& weight);
+    // The index as every screen and report shows it, with one decimal.
+    static QString bmiText(float index);
     static float calcWeightForBMI(float height, float bmi);
     static int goalRecommendation(int bmi);
     // The resting energy scaled by the check-in's activity level, by the Harris-Benedict

@@ -10,13 +10,24 @@ ExpandingTabBar::ExpandingTabBar(QWidget* parent, const char* name) : QTabBar(pa
     setExpanding(false);
 }
 
-QList<int> ExpandingTabBar::calculateTabWidths() const
+QList<int> ExpandingTabBar::_naturalWidths() const
 {
     QList<int> natural;
     natural.reserve(count());
     for (int i = 0; i < count(); ++i)
         natural.append(QTabBar::tabSizeHint(i).width());
-    return shareWidths(natural, width());
+    return natural;
+}
+
+QList<int> ExpandingTabBar::calculateTabWidths() const
+{
+    return shareWidths(_naturalWidths(), width());
+}
+
+int ExpandingTabBar::naturalWidth() const
+{
+    const QList<int> natural = _naturalWidths();
+    return std::accumulate(natural.begin(), natural.end(), 0);
 }
 
 QList<int> ExpandingTabBar::shareWidths(const QList<int>& naturalWidths, int barWidth)

@@ -14,10 +14,15 @@ public:
 
     // One width per tab, for the bar's current width.
     QList<int> calculateTabWidths() const;
+    // The width that shows every tab's label whole.
+    int naturalWidth() const;
 
     // The widths that tabs of the given natural widths get on a bar of barWidth pixels.
     static QList<int> shareWidths(const QList<int>& naturalWidths, int barWidth);
 
 protected:
     QSize tabSizeHint(int index) const override;
+
+private:
+    QList<int> _naturalWidths() const;
 };

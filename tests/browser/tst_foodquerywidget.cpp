@@ -12,6 +12,7 @@
 #include "browser/foodwidget.h"
 #include "catalogue/exdbdynamic.h"
 #include "catalogue/fooddbdynamic.h"
+#include "catalogue/savedmealtree.h"
 #include "tests/browser/browserfixture.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/widgetpicture.h"
@@ -30,6 +31,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTimer>
@@ -503,6 +505,34 @@ private slots:
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Saved meal added"));
         QCOMPARE(count("SELECT COUNT(*) FROM custom_foods WHERE name = 'Soup' AND serv_name = 'Meal'"), 1);
         SavedMealDB::instance()->deleteMeal(meal);
+    }
+
+    // A meal whose id is also the number of its owner's root category: a meal all the same,
+    // with nothing under it when its row is opened.
+    void savedMealWithTheRootsIdListsNoMeals()
+    {
+        const int root = SavedMealDB::instance()->getRootForUser(_user);
+        const int soup = SavedMealDB::instance()->storeMeal(_user, -1, "Soup", {mealEntry()}, true);
+        // An earlier case may have used the number already: that meal is brought back.
+        BXSqlQuery taken("UPDATE group_diary SET status = 1, user_id = ?, name = 'Stew' "
+                         "WHERE group_id = ?");
+        taken.bindValue(0, _user);
+        taken.bindValue(1, root);
+        QVERIFY(taken.exec());
+        const int stew = taken.statement()->numRowsAffected() == 1
+            ? root
+            : SavedMealDB::instance()->storeMeal(_user, root, "Stew", {mealEntry()}, false);
+        QCOMPARE(stew, root);
+        SavedMealTree::instance()->reload(0, false);
+        openAll(_panel->savedMealView);
+        FoodViewItem* row = findId(_panel->savedMealView, stew, false);
+        QVERIFY(row);
+        QCOMPARE(row->childCount(), 0);
+        QVERIFY(findId(_panel->savedMealView, soup, false));
+        QCOMPARE(findId(_panel->savedMealView, soup, false)->parent(),
+                 findId(_panel->savedMealView, root, true));
+        SavedMealDB::instance()->deleteMeal(stew);
+        SavedMealDB::instance()->deleteMeal(soup);
     }
 
     void savedMealsFromTheDiaryGroups()

@@ -84,6 +84,27 @@ private slots:
         QCOMPARE(out, QStringLiteral("3.0"));
     }
 
+    // A zero is never written with a sign; a difference follows from the figures shown.
+    void zeroWithoutSignAndDifferencesThatAddUp()
+    {
+        const UnitDescriptor* energy = unit(UnitCollection::Energy);
+        QCOMPARE(energy->printNumberUnit(-0.0), QStringLiteral("0 cals"));
+        QCOMPARE(unit(UnitCollection::Fat)->printNumber(-0.0), QStringLiteral("0.0"));
+        QCOMPARE(energy->printSignedNumberUnit(-0.0), QStringLiteral("0 cals"));
+        QCOMPARE(energy->printSignedNumberUnit(-0.4), QStringLiteral("0 cals"));
+        QCOMPARE(energy->printSignedNumberUnit(-0.6), QStringLiteral("-1 cals"));
+        QCOMPARE(energy->printSignedNumber(-150.0), QStringLiteral("-150"));
+        QCOMPARE(energy->printSignedNumber(150.0), QStringLiteral("150"));
+        QCOMPARE(energy->shownValue(203.6), 204.0);
+        QCOMPARE(energy->printDifferenceUnit(2370.4, 203.6), QStringLiteral("2166 cals"));
+        QCOMPARE(energy->printDifferenceUnit(100.0, 100.0), QStringLiteral("0 cals"));
+        UnitCollection::instance()->set(UnitCollection::Energy,
+                                        new UnitEnergy(UnitEnergy::Kilojoules));
+        energy = unit(UnitCollection::Energy);
+        // 567 kJ and 49 kJ shown: 518 kJ, where the kilojoules of the difference round to 517.
+        QCOMPARE(energy->printDifferenceUnit(135.6, 11.8), QStringLiteral("518 kJ"));
+    }
+
     void kilojoules()
     {
         UnitCollection::instance()->set(UnitCollection::Energy,

@@ -150,6 +150,15 @@ private slots:
         QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, 2000.0f, 2000.0f, true),
                  QStringLiteral("You have used up 2000 cals out of your budget of 2000.  No "
                                 "cals left today."));
+        // The figure left is worked out from the two shown, so that the sentence adds up.
+        QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, 203.6f, 2370.4f, true),
+                 QStringLiteral("You have used up 204 cals out of your budget of 2370. "
+                                "2166 cals left today."));
+        QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, 2369.6f, 2370.4f, true),
+                 QStringLiteral("You have used up 2370 cals out of your budget of 2370.  No "
+                                "cals left today."));
+        QCOMPARE(SummaryNutrientWidget::mediumFigure(DBTypes::FAT, 20.26f, 65.04f, true),
+                 QStringLiteral("20.3 / 65.0 g (44.7 g remaining)"));
         QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, 1500.0f, 0.0f, false),
                  QStringLiteral("You have used up 1500 cals today."));
         QCOMPARE(SummaryNutrientWidget::mediumFigure(DBTypes::FAT, 50.0f, 50.0f, true),

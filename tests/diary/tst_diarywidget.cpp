@@ -1,4 +1,9 @@
+#include "browser/exercisewidget.h"
+#include "browser/foodquerywidget.h"
+#include "browser/foodwidget.h"
 #include "core/clock.h"
+#include "core/unitcollection.h"
+#include "core/unitenergy.h"
 #include "core/notificationcenter.h"
 #include "diary/diarylistslaveheader.h"
 #include "diary/diarylistview.h"
@@ -11,6 +16,7 @@
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
+#include "widgets/expandingtabbar.h"
 #include "widgets/qpopupcalendar.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
@@ -18,6 +24,9 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QStyle>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QtTest>
@@ -58,6 +67,27 @@ void weigh(int user, const QDate& date, float kilograms)
     checkin.weight = kilograms;
     checkin.hasWeight = true;
     QVERIFY(UserDB::instance()->addCheckin(checkin, false));
+}
+
+// Whether every figure of a detail panel (a label that reads a number) shows its whole text,
+// and, with names, every other label of its grid too.
+bool allWhole(const QWidget* panel, bool names)
+{
+    for (const QLabel* label : panel->findChildren<QLabel*>()) {
+        const QString text = label->text();
+        if (label->textFormat() == Qt::RichText || text.contains(QLatin1Char('&'))
+            || !label->isVisibleTo(panel))
+            continue;
+        const bool figure = !text.isEmpty() && (text.at(0).isDigit() || text == QLatin1String("-"));
+        if (!figure && !names)
+            continue;
+        const int room = label->contentsRect().width();
+        if (room < label->fontMetrics().horizontalAdvance(text)) {
+            qWarning("%s: \"%s\" has %d pixels", qPrintable(label->objectName()), qPrintable(text), room);
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -182,6 +212,67 @@ private slots:
         UserDB::instance()->setCurrentUser(user);
         QCOMPARE(weights.count(), 0);
         QCOMPARE(_page->getDate(), kToday.addDays(1));
+    }
+
+    // The browser beside the diary: its tabs and nutrient names whole at the window's
+    // default sizes, its figures whole there and at the page's minimum, large as they come.
+    void browserFiguresAndNamesShownWhole_data()
+    {
+        QTest::addColumn<bool>("kilojoules");
+        QTest::newRow("kcal") << false;
+        QTest::newRow("kJ") << true;
+    }
+
+    void browserFiguresAndNamesShownWhole()
+    {
+        QFETCH(bool, kilojoules);
+        UnitCollection::instance()->set(
+            UnitCollection::Energy,
+            new UnitEnergy(kilojoules ? UnitEnergy::Kilojoules : UnitEnergy::Kilocalories));
+        FoodQueryWidget* browser = _page->foodQueryWidget3;
+        // 74 cals a pat: 9999 pats of butter.
+        browser->foodWidget->setSavedMeal(QStringLiteral("Butter"), 74.0, 8.1, 0.1, 0.0, 0.0, 0.0,
+                                          5.1, 21.5, 64.3, 2.4, 1);
+        browser->foodWidget->sizeLineEdit->setText(QStringLiteral("9999"));
+        browser->displayStack->setCurrentIndex(FoodQueryWidget::FoodPage);
+        // The main window opens at 774 pixels wide, or at 90 % of a wider desktop (here one
+        // of 1280 x 1024). The tabs need the wider one: beside the diary's least width, 774
+        // pixels leave room for five tabs' initials only.
+        for (const QSize& size : {QSize(774, 786), QSize(1152, 921)}) {
+            _page->resize(size);
+            _page->show();
+            QVERIFY(QTest::qWaitForWindowExposed(_page.get()));
+            const QString where = QStringLiteral("%1 wide").arg(size.width());
+            QTRY_VERIFY2(allWhole(browser->foodWidget, true), qPrintable(where));
+            QVERIFY(browser->foodWidget->caloriesLabel->text().startsWith(
+                kilojoules ? QStringLiteral("3092891 ") : QStringLiteral("739926 ")));
+            const ExpandingTabBar* tabs = browser->categoryBar;
+            const int padding = tabs->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, tabs);
+            for (int i = 0; i < tabs->count() && size.width() > 1000; ++i) {
+                QVERIFY2(tabs->tabRect(i).width()
+                             >= tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)) + padding,
+                         qPrintable(where + tabs->tabText(i)));
+                QVERIFY2(tabs->tabRect(i).right() < browser->width(), qPrintable(tabs->tabText(i)));
+            }
+            saveWidgetPicture(browser, QStringLiteral("browser-detail-%1-%2")
+                                           .arg(size.width()).arg(kilojoules ? "kj" : "kcal"));
+        }
+        // An exercise's energy on its panel, and both panels at the page's minimum size.
+        DBTypes::ExerciseDiaryItem walk;
+        walk.name = QStringLiteral("Walking");
+        walk.duration = 9999.0f;
+        walk.rate = 150.0f;
+        browser->exerciseWidget->setExerciseItem(walk);
+        _page->resize(_page->minimumSizeHint());
+        QTRY_VERIFY(allWhole(browser->foodWidget, false));
+        saveWidgetPicture(browser, QStringLiteral("browser-detail-minimum-%1").arg(kilojoules ? "kj" : "kcal"));
+        browser->displayStack->setCurrentIndex(FoodQueryWidget::ExercisePage);
+        QTRY_VERIFY(allWhole(browser->exerciseWidget, false));
+        saveWidgetPicture(browser, QStringLiteral("browser-exercise-minimum-%1").arg(kilojoules ? "kj" : "kcal"));
+        QVERIFY(browser->exerciseWidget->energyLabel->text().startsWith(
+            kilojoules ? QStringLiteral("6269373 ") : QStringLiteral("1499850 ")));
+        UnitCollection::instance()->set(UnitCollection::Energy,
+                                        new UnitEnergy(UnitEnergy::Kilocalories));
     }
 
     void picture()

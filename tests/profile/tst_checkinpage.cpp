@@ -249,7 +249,7 @@ private slots:
                  panelHead(s_today.addDays(-4))
                      + "<tr><td>Weight:</td><td> <b>70.0 kg</b></td></tr>"
                        "<tr><td>Waist:</td><td> <b>80.00 cm</b></td></tr>"
-                       "<tr><td>BMI:</td><td> <b>24 (low risk)</b></td></tr></table>");
+                       "<tr><td>BMI:</td><td> <b>24.2 (low risk)</b></td></tr></table>");
         QVERIFY(page.noteEdit->isHidden());
 
         page.updateExtrapolatedInfo(s_today.addDays(-3));
@@ -259,7 +259,7 @@ private slots:
                        "<tr><td>Chest:</td><td> <b>96.00 cm</b></td></tr>"
                        "<tr><td>Waist:</td><td> <b>80.00 cm</b></td></tr>"
                        "<tr><td>Hip:</td><td> <b>100.00 cm</b></td></tr>"
-                       "<tr><td>BMI:</td><td> <b>24 (low risk)</b></td></tr>"
+                       "<tr><td>BMI:</td><td> <b>24.2 (low risk)</b></td></tr>"
                        "<tr><td>Waist/Hip ratio:</td><td><b>0.80</b></td></tr></table>"
                        "<br><br><b>Journal Entry:</b>");
         QVERIFY(!page.noteEdit->isHidden());
@@ -275,14 +275,18 @@ private slots:
     {
         QTest::addColumn<float>("weight");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("18") << 18.0f << "18 (Underweight)";
-        QTest::newRow("19") << 19.0f << "19 (low risk)";
-        QTest::newRow("26") << 26.0f << "26 (low risk)";
-        QTest::newRow("27") << 27.0f << "27 (medium risk)";
-        QTest::newRow("29") << 29.0f << "29 (medium risk)";
-        QTest::newRow("30") << 30.0f << "30 (high risk)";
-        QTest::newRow("40") << 40.0f << "40 (high risk)";
-        QTest::newRow("41") << 41.0f << "41 (very high risk)";
+        // One decimal, as the wizard shows it; the word goes by the whole index.
+        QTest::newRow("18") << 18.0f << "18.0 (Underweight)";
+        QTest::newRow("18.4") << 18.4f << "18.4 (Underweight)";
+        QTest::newRow("19") << 19.0f << "19.0 (low risk)";
+        QTest::newRow("24.7") << 24.7f << "24.7 (low risk)";
+        QTest::newRow("26") << 26.0f << "26.0 (low risk)";
+        QTest::newRow("26.6") << 26.6f << "26.6 (medium risk)";
+        QTest::newRow("27") << 27.0f << "27.0 (medium risk)";
+        QTest::newRow("29") << 29.0f << "29.0 (medium risk)";
+        QTest::newRow("30") << 30.0f << "30.0 (high risk)";
+        QTest::newRow("40") << 40.0f << "40.0 (high risk)";
+        QTest::newRow("41") << 41.0f << "41.0 (very high risk)";
     }
 
     void bmiWords()
@@ -401,7 +405,7 @@ private slots:
         QCOMPARE(page.extrapolatedInfo->text(),
                  panelHead(s_today.addDays(-4))
                      + "<tr><td>Weight:</td><td> <b>62.0 kg</b></td></tr>"
-                       "<tr><td>BMI:</td><td> <b>21 (low risk)</b></td></tr></table>");
+                       "<tr><td>BMI:</td><td> <b>21.5 (low risk)</b></td></tr></table>");
         QVERIFY(page.checkinListView->selectedItems().isEmpty());
         QVERIFY(!page.hasCheckin(s_today.addDays(-4)));
         checkInvariant(page);

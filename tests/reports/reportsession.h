@@ -102,6 +102,13 @@ struct Food
     float fat = 0.0f;
     float protein = 0.0f;
     float carbs = 0.0f;
+    // The others, unset unless given.
+    float satFat = -1.0f;
+    float cholesterol = -1.0f;
+    float sodium = -1.0f;
+    float sugar = -1.0f;
+    float calcium = -1.0f;
+    float fibre = -1.0f;
 };
 
 // One portion of `food` in the meal of the day.
@@ -118,6 +125,12 @@ inline void eat(int user, const QDate& date, int meal, const Food& food)
     entry.values.fat = food.fat;
     entry.values.protein = food.protein;
     entry.values.carbs = food.carbs;
+    entry.values.satFat = food.satFat;
+    entry.values.cholesterol = food.cholesterol;
+    entry.values.sodium = food.sodium;
+    entry.values.sugar = food.sugar;
+    entry.values.calcium = food.calcium;
+    entry.values.fiber = food.fibre;
     QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
 }
 

@@ -183,6 +183,11 @@ void TestBreakdown::averagesCountEveryDayOfTheRange()
     const QString joules = plain(&averages);
     QVERIFY2(joules.contains(QStringLiteral("Energy Gained Through Food: 1254 kJ")), qPrintable(joules));
     QVERIFY2(joules.contains(QStringLiteral("Net Energy: 1129 kJ")), qPrintable(joules));
+
+    // A week without exercise burnt nothing, written without a sign.
+    averages.setDateRange(Monday.addDays(7), Monday.addDays(13));
+    const QString idle = plain(&averages);
+    QVERIFY2(idle.contains(QStringLiteral("Energy Burnt Through Exercise: 0 kJ")), qPrintable(idle));
 }
 
 void TestBreakdown::pagesOfDates()

@@ -129,7 +129,9 @@ private slots:
         QTest::newRow("no fat keeps carbohydrate") << 0.0 << 40.0 << 60.0 << 0 << 40 << 60 << 90;
         QTest::newRow("carbohydrate is the rest") << 20.0 << 30.0 << 49.6 << 20 << 30 << 50 << 90;
         QTest::newRow("protein heavy") << 10.0 << 60.0 << 30.0 << 10 << 60 << 30 << 270;
-        QTest::newRow("both round up, never negative") << 47.5 << 52.5 << 0.0 << 48 << 53 << 0 << 270;
+        // Two halves rounded up would make 101: protein gives way.
+        QTest::newRow("both round up, never negative") << 47.5 << 52.5 << 0.0 << 48 << 52 << 0 << 270;
+        QTest::newRow("halves without fat") << 0.0 << 40.5 << 59.5 << 0 << 41 << 59 << 90;
         QTest::newRow("protein alone") << 0.0 << 100.0 << 0.0 << 0 << 100 << 0 << 270;
     }
 

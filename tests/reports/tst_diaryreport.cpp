@@ -219,6 +219,16 @@ void TestDiaryReport::energyTableFollowsTheTarget()
     // More burnt than eaten: the net energy is negative, not missing.
     QVERIFY(text.contains(QStringLiteral("Net Energy:\n-200 cals")));
     QVERIFY(text.contains(QStringLiteral("End Result:\n400 Calories under")));
+
+    // No exercise: nothing burnt, without a sign; the result follows from the figures shown.
+    addFood(_user, Monday.addDays(2), DiaryDay::BREAKFAST, QStringLiteral("Toast"), 150.4f);
+    setEnergyTarget(_user, Monday.addDays(2), 200.6f);
+    Laid fractions(Monday.addDays(2), Monday.addDays(2), true, false);
+    text = fractions.page(0);
+    QVERIFY2(text.contains(QStringLiteral("Energy Burnt Through Exercise:\n0 cals")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Net Energy:\n150 cals")));
+    QVERIFY(text.contains(QStringLiteral("Energy Budget:\n201 cals")));
+    QVERIFY2(text.contains(QStringLiteral("End Result:\n51 Calories under")), qPrintable(text));
 }
 
 void TestDiaryReport::snackLayouts_data()

@@ -7,6 +7,7 @@
 #include "core/unitenergy.h"
 #include "core/unitmeasurement.h"
 #include "core/unitweight.h"
+#include "reports/breakdownparams.h"
 #include "reports/dateselectorbar.h"
 #include "reports/pagesetup.h"
 #include "reports/previewrdm.h"
@@ -27,6 +28,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 #include <QRadioButton>
@@ -96,15 +98,6 @@ QString plain(const QString& html)
     return document.toPlainText().simplified();
 }
 
-BreakdownChart::Totals totals(float energy, float fat, float protein)
-{
-    BreakdownChart::Totals t{};
-    t[BreakdownChart::FoodEnergy] = energy;
-    t[BreakdownChart::Fat] = fat;
-    t[BreakdownChart::Protein] = protein;
-    return t;
-}
-
 int inkedPixels(const QImage& image)
 {
     int inked = 0;
@@ -146,13 +139,14 @@ private slots:
     void splitsRectangles();
     void sizesAndTheScrollersChoice();
     void sectionsFollowTheSnackDisplay();
-    void sharesOfTheFoodEnergy();
+    void sharesAgreeWithTheBreakdown();
     void bmiWordsAndProjection();
     void bodyTextWithoutUsableFigures();
     void bodyTextGoalTargetAndProjection();
     void numbersKeepAPointInACommaLocale();
     void pagesAndDrawingOutOfRange();
     void mealsTwoToARow();
+    void figuresStayInsideTheirCells();
     void viewerRepaintsTheNewDay();
     void printsOnePagePerKeptDay();
     void printedDayOfCatalogueFoods();
@@ -212,7 +206,7 @@ void TestSummaryReport::sectionsFollowTheSnackDisplay()
     QCOMPARE(page.texts[1][1], QStringLiteral("Fat:\nCarbs:\nProtein:"));
     QCOMPARE(page.texts[1][2], QStringLiteral("20.0 g\n0.0 g\n50.0 g"));
     QCOMPARE(page.texts[1][3],
-             QStringLiteral("(180 cals / 45%)\n(0 cals / 5%)\n(200 cals / 50%)"));
+             QStringLiteral("(180 cals / 47%)\n(0 cals / 0%)\n(200 cals / 53%)"));
     QCOMPARE(page.texts[1][4], QStringLiteral("Sat. Fat:\nChol:\nSugar:"));
     QVERIFY(page.texts[1][6].startsWith(QStringLiteral("Sodium:\nCalcium:\n")));
     QVERIFY(page.texts[1][6].endsWith(QLatin1Char(':')));
@@ -239,25 +233,24 @@ void TestSummaryReport::sectionsFollowTheSnackDisplay()
     QCOMPARE(numbered.pages().at(0)->texts[6][0], QStringLiteral("Snacks #3 - 50 cals"));
 }
 
-void TestSummaryReport::sharesOfTheFoodEnergy()
+// The summary's shares are the pie's: of the three energies, rounded one way, whatever the
+// food energy recorded beside them.
+void TestSummaryReport::sharesAgreeWithTheBreakdown()
 {
-    auto shares = SummaryReportFactory::shares(totals(400.0f, 20.0f, 50.0f));
-    QCOMPARE(shares.fat, 45);
-    QCOMPARE(shares.protein, 50);
-    QCOMPARE(shares.carbohydrate, 5);
-    // 72 % and 40 %: carbohydrate none, protein the rest of fat.
-    shares = SummaryReportFactory::shares(totals(100.0f, 8.0f, 10.0f));
-    QCOMPARE(shares.fat, 72);
-    QCOMPARE(shares.protein, 28);
-    QCOMPARE(shares.carbohydrate, 0);
-    // Fat alone beyond the food energy (a custom food's figures): all of it, nothing below 0.
-    shares = SummaryReportFactory::shares(totals(100.0f, 20.0f, 10.0f));
-    QCOMPARE(shares.fat, 100);
-    QCOMPARE(shares.protein, 0);
-    QCOMPARE(shares.carbohydrate, 0);
-    // Halves round away from zero: 12.5 % fat.
-    shares = SummaryReportFactory::shares(totals(72.0f, 1.0f, 0.0f));
-    QCOMPARE(shares.fat, 13);
+    // 288 + 56 + 152 = 496 kcal from the three, 490 recorded.
+    eat(_user, Monday, 1, {490.0f, 32.0f, 14.0f, 38.0f});
+    SummaryReportFactory factory(Monday, Monday, false);
+    QCOMPARE(factory.pages().at(0)->texts[0][3],
+             QStringLiteral("(288 cals / 58%)\n(152 cals / 31%)\n(56 cals / 11%)"));
+    BreakdownChart breakdown(nullptr, QStringLiteral("Day"), false);
+    breakdown.setDateRange(Monday, Monday, 0);
+    QImage image(300, 300, QImage::Format_RGB32);
+    QPainter painter(&image);
+    breakdown.print(&painter, image.rect());
+    const auto* pie = dynamic_cast<const BreakdownParams*>(breakdown.params());
+    QVERIFY(pie);
+    QCOMPARE(pie->legendTexts(), QStringList({QStringLiteral("58% Fat"), QStringLiteral("11% Protein"),
+                                              QStringLiteral("31% Carbohydrate ")}));
 }
 
 void TestSummaryReport::bmiWordsAndProjection()
@@ -306,7 +299,7 @@ void TestSummaryReport::bodyTextWithoutUsableFigures()
     // Weighed in the birth year: a BMI, but no resting energy and so no projection.
     setHeight(_user, 170.0f, "20260101");
     QString text = body(Monday);
-    QVERIFY2(text.contains(QStringLiteral("BMI: 28 (medium risk)")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("BMI: 27.7 (medium risk)")), qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("average person")), qPrintable(text));
     // Without a weight: no BMI, no projection, no paragraph on the goal.
     setHeight(_user, 170.0f);
@@ -331,7 +324,7 @@ void TestSummaryReport::bodyTextGoalTargetAndProjection()
 
     SummaryReportFactory factory(Monday, Monday, false);
     QString text = plain(factory.pages().at(0)->body);
-    QVERIFY2(text.contains(QStringLiteral("BMI: 28 (medium risk)")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("BMI: 27.7 (medium risk)")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Waist/Hip ratio: 0.85")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("You've recorded 1850 cals on this day (subtracting 150 "
                                           "cals burned from 2000 cals eaten.)")),
@@ -437,6 +430,92 @@ void TestSummaryReport::mealsTwoToARow()
     }
 }
 
+namespace {
+
+// The lines of a cell's labels and amounts, and where they go, checked against the device's
+// own measure of each text.
+void checkCell(const SummaryReport& report, const QPaintDevice* device,
+               const SummaryReportFactory::PageData& page, int section, const QString& where)
+{
+    const SummaryReport::SectionLayout layout = report.sectionLayout(device, 0, section);
+    const auto& texts = page.texts[size_t(section)];
+    const QFontMetrics bold(layout.bold, device);
+    const QFontMetrics normal(layout.normal, device);
+    const QFontMetrics italic(layout.italic, device);
+    const QString cell = where + QStringLiteral(" section %1").arg(section);
+    QVERIFY2(layout.left.right() < layout.right.left(), qPrintable(cell));
+    if (section > 0) {
+        QVERIFY2(layout.inner.contains(layout.left) && layout.inner.contains(layout.right),
+                 qPrintable(cell));
+        QVERIFY2(QFontMetrics(layout.title, device).horizontalAdvance(texts[0]) <= layout.inner.width(),
+                 qPrintable(cell + QStringLiteral(": ") + texts[0]));
+    }
+    const auto besideEachOther = [&](const QString& labels, const QString& amounts, const QRect& place) {
+        const QStringList names = labels.split(QLatin1Char('\n'));
+        const QStringList figures = amounts.split(QLatin1Char('\n'));
+        QCOMPARE(names.size(), figures.size());
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            const int needed = bold.horizontalAdvance(names[i]) + normal.horizontalAdvance(figures[i]);
+            QVERIFY2(needed < place.width(),
+                     qPrintable(cell + QStringLiteral(": %1 %2 needs %3, has %4")
+                                           .arg(names[i], figures[i]).arg(needed).arg(place.width())));
+        }
+    };
+    besideEachOther(texts[1] + QLatin1Char('\n') + texts[4], texts[2] + QLatin1Char('\n') + texts[5],
+                    layout.left);
+    besideEachOther(texts[6], texts[7], layout.right);
+    // The colour key stands at the right of the whole day's shares.
+    const int key = section == 0 ? italic.ascent() + 1 : 0;
+    for (const QString& line : texts[3].split(QLatin1Char('\n')))
+        QVERIFY2(italic.horizontalAdvance(line) + key < layout.right.width(), qPrintable(cell + line));
+    QVERIFY2(6 * normal.lineSpacing() <= layout.body.height(), qPrintable(cell));
+}
+
+} // namespace
+
+// Labels beside their amounts, never over them nor past the cell, on every screen layout and
+// on paper, in kilocalories and kilojoules. On screen the layout counts a point as a pixel:
+// its texts are drawn that many pixels high.
+void TestSummaryReport::figuresStayInsideTheirCells()
+{
+    // A day of large figures: five-digit sodium, four-digit cholesterol and calcium.
+    const Food large{2350.4f, 145.5f, 160.2f, 170.3f, 120.1f, 1109.9f, 11412.6f, 188.8f, 1558.3f, 30.3f};
+    for (int meal = 1; meal <= 6; ++meal)
+        eat(_user, Monday, meal, large);
+    for (const int snacks : {DBTypes::SNACKS_TOGETHER, DBTypes::SNACKS_BETWEEN_MEALS}) {
+        setSnackDisplay(_user, snacks);
+        for (const auto energy : {UnitEnergy::Kilocalories, UnitEnergy::Kilojoules}) {
+            UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(energy));
+            SummaryReportFactory factory(Monday, Monday, false);
+            const auto& page = *factory.pages().at(0);
+            QVERIFY(page.texts[1][7].startsWith(QStringLiteral("11412.6 mg\n1558.3 mg")));
+            std::vector<QSize> sizes;
+            factory.getSizes(sizes);
+            for (const QSize& size : sizes) {
+                SimpleReportMetrics screen;
+                screen.setSize(size);
+                const std::unique_ptr<Report> report(factory.getReport(&screen));
+                QImage image(size, QImage::Format_RGB32);
+                const QString where = QStringLiteral("%1x%2 unit %3").arg(size.width()).arg(size.height()).arg(energy);
+                for (int section = 0; section < factory.sectionCount(); ++section) {
+                    checkCell(*static_cast<SummaryReport*>(report.get()), &image, page, section, where);
+                    const SummaryReport::SectionLayout layout =
+                        static_cast<SummaryReport*>(report.get())->sectionLayout(&image, 0, section);
+                    QVERIFY2(QFontInfo(layout.normal).pixelSize() <= (section == 0 ? 13 : 11),
+                             qPrintable(where));
+                }
+            }
+            // A4 at the image's 96 dots an inch.
+            QImage paper(794, 1123, QImage::Format_RGB32);
+            PreviewRDM metrics(paper.size(), QSize(210, 297), nullptr);
+            const std::unique_ptr<Report> printed(factory.getReport(&metrics));
+            for (int section = 0; section < factory.sectionCount(); ++section)
+                checkCell(*static_cast<SummaryReport*>(printed.get()), &paper, page, section,
+                          QStringLiteral("paper"));
+        }
+    }
+}
+
 void TestSummaryReport::viewerRepaintsTheNewDay()
 {
     eat(_user, Monday, 1, {400.0f, 20.0f, 50.0f, 0.0f});
@@ -521,9 +600,9 @@ void TestSummaryReport::printsOnePagePerKeptDay()
                  qPrintable(first));
         QVERIFY2(first.contains(QStringLiteral("Weight:")), qPrintable(first));
         if (omit) {
-            QVERIFY2(first.simplified().contains(QStringLiteral("BMI: 28 (medium risk)")),
+            QVERIFY2(first.simplified().contains(QStringLiteral("BMI: 27.7 (medium risk)")),
                      qPrintable(first));
-            QVERIFY2(first.contains(QStringLiteral("(180 cals / 45%)")), qPrintable(first));
+            QVERIFY2(first.contains(QStringLiteral("(180 cals / 47%)")), qPrintable(first));
             QVERIFY2(first.contains(QStringLiteral("Nothing")), qPrintable(first));
             PdfReader::savePictures(steps.pdfPath, QStringLiteral("summary-printed"));
         }
@@ -556,6 +635,7 @@ void TestSummaryReport::printedDayOfCatalogueFoods()
     const QString titles[] = {QStringLiteral("Breakfast"), QStringLiteral("Lunch"), QStringLiteral("Dinner")};
     double energy = 0.0;
     double fat = 0.0;
+    double others = 0.0; // protein and carbohydrate
     QStringList mealTitles;
     for (int i = 0; i < 3; ++i) {
         const DBTypes::FoodItem values = *catalogue->getFoodItem(foods[size_t(i)]);
@@ -571,6 +651,7 @@ void TestSummaryReport::printedDayOfCatalogueFoods()
         QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
         energy += values.energy * factor;
         fat += values.fat * factor;
+        others += (values.protein + values.carbs) * factor;
         mealTitles << titles[i] + QStringLiteral(" - %1 cals").arg(std::round(values.energy * factor));
     }
     checkIn(_user, Monday, {80.0f, 85.0f, 100.0f, 1});
@@ -580,14 +661,14 @@ void TestSummaryReport::printedDayOfCatalogueFoods()
     PrintModule::printFromFactory(&factory, false);
     const QString page = PdfReader::pageText(steps.pdfPath, 1).simplified();
     QVERIFY2(page.contains(QStringLiteral("Monday, March 9 2026")), qPrintable(page));
-    QVERIFY2(page.contains(QStringLiteral("BMI: 28 (medium risk)")), qPrintable(page));
+    QVERIFY2(page.contains(QStringLiteral("BMI: 27.7 (medium risk)")), qPrintable(page));
     QVERIFY2(page.contains(QStringLiteral("Waist/Hip ratio:0.85"))
                  || page.contains(QStringLiteral("Waist/Hip ratio: 0.85")),
              qPrintable(page));
     QVERIFY2(page.contains(QStringLiteral("You've recorded %1 cals on this day.").arg(std::round(energy))),
              qPrintable(page));
-    const int fatShare = int(std::round(9.0 * fat * 100.0 / energy));
-    QVERIFY2(page.contains(QStringLiteral("(%1 cals / %2%)").arg(std::round(9.0 * fat)).arg(std::min(fatShare, 100))),
+    const int fatShare = int(std::round(9.0 * fat * 100.0 / (9.0 * fat + 4.0 * others)));
+    QVERIFY2(page.contains(QStringLiteral("(%1 cals / %2%)").arg(std::round(9.0 * fat)).arg(fatShare)),
              qPrintable(page));
     for (const QString& title : mealTitles)
         QVERIFY2(page.contains(title), qPrintable(title + QStringLiteral(" in ") + page));
