@@ -101,7 +101,7 @@ private slots:
         timeouts.handshake = 1000;
         timeouts.stall = 1000;
         QHttps::setDefaultTimeouts(timeouts);
-        BXHttp::setPreconnectWaits(1000, 100);
+        BXHttp::setPreconnectWait(1000);
     }
 
     void init()
