@@ -79,24 +79,17 @@ QString commonName(X509* certificate)
     return name;
 }
 
-bool hasSubjectAltName(X509* certificate)
-{
-    return X509_get_ext_by_NID(certificate, NID_subject_alt_name, -1) >= 0;
-}
-
-// Names are matched exactly, without wildcards; a certificate without alternative names is
-// matched on its subject's common name, ignoring case.
+// The host must be one of the certificate's alternative names, matched exactly, without
+// wildcards; the subject's common name never stands in for them.
 bool nameMatches(X509* certificate, const QString& host)
 {
     if (host.isEmpty())
         return false;
-    if (!hasSubjectAltName(certificate))
-        return host.compare(commonName(certificate), Qt::CaseInsensitive) == 0;
     const QByteArray name = host.toUtf8();
     if (!QHostAddress(host).isNull())
         return X509_check_ip_asc(certificate, name.constData(), 0) == 1;
     return X509_check_host(certificate, name.constData(), size_t(name.size()),
-                           X509_CHECK_FLAG_NO_WILDCARDS, nullptr)
+                           X509_CHECK_FLAG_NO_WILDCARDS | X509_CHECK_FLAG_NEVER_CHECK_SUBJECT, nullptr)
         == 1;
 }
 
