@@ -15,6 +15,7 @@
 #include "net/qtsslsocket.h"
 #include "testcertificates.h"
 #include "testhttpsserver.h"
+#include "tests/support/processmemory.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "tests/support/widgetpicture.h"
@@ -194,6 +195,29 @@ private:
         ui.doUpdate(false);
     }
 
+    bool loadBrandFor(const TestHttpServer& server)
+    {
+        BrandEngine::cleanUp();
+        return importBrandWithOverrides({{QStringLiteral("update_rss_url"), server.url(QStringLiteral("/feed.rss"))}},
+                                        {{QStringLiteral("update_enabled"), true}});
+    }
+
+    // One whole update from a TLS server whose feed leads to the given download.
+    void runTlsUpdate(const TestCertificates& certificates, TestHttpServer& server,
+                      const TestHttpServer::Answer& download)
+    {
+        QtSSLSocket::setDefaultCACertFile(certificates.caFile());
+        QVERIFY(loadBrandFor(server));
+        server.answer(TestHttpServer::ok(
+            feed("<item><guid>staticdb_updates</guid><link>" + server.url(QStringLiteral("/static.db.gz")).toLatin1()
+                 + "</link><pubDate>" + _updateDate.toString(Qt::ISODate).toLatin1() + "T12:00:00</pubDate></item>")));
+        server.answer(download);
+        ScriptedUpdaterUI ui(nullptr);
+        ui.doUpdate(false);
+        QtSSLSocket::setDefaultCACertFile(QString());
+        QVERIFY(loadBrandFor(_server));
+    }
+
     QString currentName() const
     {
         bool failed = false;
@@ -208,8 +232,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(importBrandWithOverrides({{QStringLiteral("update_rss_url"), _server.url(QStringLiteral("/feed.rss"))}},
-                                         {{QStringLiteral("update_enabled"), true}}));
+        QVERIFY(loadBrandFor(_server));
         std::string error;
         QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
         const int user = addCompleteUser(QStringLiteral("Updater"));
@@ -414,25 +437,31 @@ private slots:
     void updatesOverTls()
     {
         TestCertificates certificates;
-        QtSSLSocket::setDefaultCACertFile(certificates.caFile());
         TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
-        BrandEngine::cleanUp();
-        QVERIFY(importBrandWithOverrides({{QStringLiteral("update_rss_url"), server.url(QStringLiteral("/feed.rss"))}},
-                                         {{QStringLiteral("update_enabled"), true}}));
-        server.answer(TestHttpServer::ok(
-            feed("<item><guid>staticdb_updates</guid><link>" + server.url(QStringLiteral("/static.db.gz")).toLatin1()
-                 + "</link><pubDate>" + _updateDate.toString(Qt::ISODate).toLatin1() + "T12:00:00</pubDate></item>")));
-        server.answer(TestHttpServer::ok(_update));
         ScriptedPrompter prompter;
-        ScriptedUpdaterUI ui(nullptr);
-        ui.doUpdate(false);
-        QtSSLSocket::setDefaultCACertFile(QString());
-        BrandEngine::cleanUp();
-        QVERIFY(importBrandWithOverrides({{QStringLiteral("update_rss_url"), _server.url(QStringLiteral("/feed.rss"))}},
-                                         {{QStringLiteral("update_enabled"), true}}));
+        runTlsUpdate(certificates, server, {{TestHttpServer::ok(_update)}, 0, TestHttpServer::Answer::KeepOpen});
         QCOMPARE(prompter.lastText(), QStringLiteral("Your databases have been updated successfully."));
         QCOMPARE(server.requests().size(), 2);
         QCOMPARE(currentName(), QString::fromLatin1(_renamed));
+    }
+
+    // A download of 10 GiB fails at the size limit with its connection closed, memory
+    // bounded and nothing installed.
+    void anEndlessDownloadLeavesMemoryBounded()
+    {
+        TestCertificates certificates;
+        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        ScriptedPrompter prompter;
+        const qint64 before = residentBytes();
+        runTlsUpdate(certificates, server, TestHttpServer::tenGigabytes(TestHttpServer::Framing::UntilClose));
+        const qint64 grown = residentBytes() - before;
+        QVERIFY2(prompter.lastText().startsWith(QStringLiteral("Response too large")), qPrintable(prompter.lastText()));
+        QVERIFY(prompter.lastText().endsWith(QStringLiteral("Your databases have not been changed.")));
+        QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 1000);
+        QVERIFY2(grown < BoundedGrowth, qPrintable(QString::number(grown)));
+        QVERIFY(server.fillerSent() < qint64(1024) * 1024 * 1024);
+        QCOMPARE(currentName(), QString::fromLatin1(_foodName));
+        QVERIFY(!QFile::exists(StaticDbUpdater::databasePath()));
     }
 
     void updateNotLaterThanTheCreationDay()
