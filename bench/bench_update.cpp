@@ -1,11 +1,13 @@
 // Installing a database update: decompressing the download beside the running catalogue,
 // checking it, swapping it in and restarting the catalogues, on the shipped catalogue and on
 // a synthetic one of a million foods written by the catalogue tool. The feed and the download
-// come from a server on 127.0.0.1 and are not timed. Runs offscreen in a home folder of its own.
+// come from a server on 127.0.0.1 and are not timed. Also reading update feeds, deep and wide.
+// Runs offscreen in a home folder of its own.
 
 #include "catalogue/catalogueservices.h"
 #include "catalogue/fooddbstatic.h"
 #include "core/bxsettings.h"
+#include "net/rssreader.h"
 #include "net/staticdbupdater.h"
 #include "tests/net/testbrand.h"
 #include "tests/net/testhttpserver.h"
@@ -88,6 +90,38 @@ void installMillion(benchmark::State& state) { install(state, s_syntheticUpdate)
 
 BENCHMARK(installShipped)->Unit(benchmark::kMillisecond);
 BENCHMARK(installMillion)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+QByteArray feedAround(const QByteArray& body)
+{
+    return "<rss version=\"2.0\"><channel><title>U</title><link>L</link><description>D</description>" + body
+         + "</channel></rss>";
+}
+
+// Reading the update feed: one whose elements nest n deep (turned away), and one of n items.
+void readFeed(benchmark::State& state, const QByteArray& feed)
+{
+    for (auto _ : state) {
+        const RSSReader reader(feed);
+        benchmark::DoNotOptimize(reader.getChannel());
+    }
+    state.counters["bytes"] = double(feed.size());
+}
+
+void readDeepFeed(benchmark::State& state)
+{
+    const int depth = int(state.range(0));
+    readFeed(state, feedAround(QByteArray("<g>").repeated(depth) + QByteArray("</g>").repeated(depth)));
+}
+
+void readWideFeed(benchmark::State& state)
+{
+    const QByteArray item = "<item><guid>other</guid><link>http://127.0.0.1/x.gz</link>"
+                            "<pubDate>2026-01-01T00:00:00</pubDate></item>";
+    readFeed(state, feedAround(item.repeated(int(state.range(0)))));
+}
+
+BENCHMARK(readDeepFeed)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(readWideFeed)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 bool writeSyntheticCatalogue(const QString& shipped, const QString& output)
 {

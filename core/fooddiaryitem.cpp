@@ -38,7 +38,7 @@ int mealFromText(QStringView text)
 {
     if (text.isEmpty())
         return 6;
-    switch (text.front().unicode()) {
+    switch (text.front().toUpper().unicode()) {
     case 'B': return 1;
     case 'L': return 3;
     case 'D': return 5;

@@ -10,26 +10,36 @@
 namespace {
 
 int s_connectWait = 8000;
-int s_reportWait = 3000;
 
 } // namespace
 
-BXHttp::BXHttp(bool ssl, const QString& url, quint16 port, QObject* parent)
+BXHttp::BXHttp(const QString& url, QObject* parent)
     : QObject(parent)
-    , _ssl(ssl)
-    , _port(quint16(QUrl(url).port(port)))
 {
-    QTcpSocket* socket = ssl ? _preconnect(QUrl(url).host(), _port) : nullptr;
-    _client = new QHttps(ssl, url, _port, socket, this);
+    const QUrl address(url);
+    const QString scheme = address.scheme().toLower();
+    QString host = url;
+    QTcpSocket* socket = nullptr;
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+        _ssl = scheme == QLatin1String("https");
+        _port = quint16(address.port(_ssl ? 443 : 80));
+        socket = _ssl ? _preconnect(address.host(), _port) : nullptr;
+    } else {
+        _errorText = tr("The address \"%1\" cannot be used: only http and https addresses can be "
+                        "reached").arg(url);
+    }
+    // Without a server every request fails at once; errorString() says why.
+    if (!_errorText.isNull())
+        host = QString();
+    _client = new QHttps(_ssl, host, _port, socket, this);
     _relay();
 }
 
 BXHttp::~BXHttp() = default;
 
-void BXHttp::setPreconnectWaits(int connectMs, int reportMs)
+void BXHttp::setPreconnectWait(int connectMs)
 {
     s_connectWait = connectMs;
-    s_reportWait = reportMs;
 }
 
 // Connects to the server ahead of the TLS handshake, waiting in a nested event loop; null
@@ -48,7 +58,6 @@ QTcpSocket* BXHttp::_preconnect(const QString& host, quint16 port)
     if (socket->state() == QAbstractSocket::ConnectedState)
         return socket;
     _errorText = tr("Cannot connect to server");
-    QTimer::singleShot(s_reportWait, this, &BXHttp::connectError);
     delete socket;
     return nullptr;
 }
@@ -79,22 +88,18 @@ QHttpsRequestHeader BXHttp::_commonSetup(const QString& method, const QString& u
                         + QStringLiteral(" Pantrel (WIN32; 4.1.0)"));
     header.setValue(QStringLiteral("Host"),
                     port == defaultPort ? address.host() : address.host() + QLatin1Char(':') + QString::number(port));
-    if (!_ssl)
+    if (!_ssl && _errorText.isNull())
         _client->setHost(address.host(), quint16(port));
     return header;
 }
 
 int BXHttp::doGet(const QString& url, QIODevice* to)
 {
-    if (!_errorText.isNull())
-        return 0;
     return _client->request(_commonSetup(QStringLiteral("GET"), url), nullptr, to);
 }
 
 int BXHttp::doPost(const QString& url, const QString& body)
 {
-    if (!_errorText.isNull())
-        return 0;
     QHttpsRequestHeader header = _commonSetup(QStringLiteral("POST"), url);
     header.setContentType(QStringLiteral("application/x-www-form-urlencoded"));
     // The body goes out with its terminating zero byte, which the length counts.
@@ -130,11 +135,6 @@ QString BXHttp::errorString() const
                          "Please make sure that your connection is working, and your proxy\n"
                          "settings are correct.");
     }
-}
-
-void BXHttp::connectError()
-{
-    emit done(true);
 }
 
 void BXHttp::closeConnection()

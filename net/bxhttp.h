@@ -15,12 +15,14 @@ class BXHttp : public QObject
     Q_OBJECT
 
 public:
-    // port is used when the address names none.
-    BXHttp(bool ssl, const QString& url, quint16 port, QObject* parent = nullptr);
+    // The address's scheme decides: "http" plain, "https" over TLS, on the address's own port
+    // or the scheme's. An address of any other scheme is refused: nothing is sent, and every
+    // request fails with a text that says so.
+    explicit BXHttp(const QString& url, QObject* parent = nullptr);
     ~BXHttp() override;
 
-    // Queues a GET of url; the body goes to `to`, or stays in the read buffer. The request id,
-    // or 0 when the server could not be reached beforehand (done(true) follows then).
+    // Queues a GET of url; the body goes to `to`, or stays in the read buffer. The request
+    // fails at once when the address was refused or its server could not be reached ahead.
     int doGet(const QString& url, QIODevice* to = nullptr);
     // Queues a form POST of body; the answer stays in the read buffer (readAll()).
     int doPost(const QString& url, const QString& body);
@@ -31,9 +33,8 @@ public:
     // The text for the user after a failure.
     QString errorString() const;
 
-    // How long a TLS connection made ahead may take, and how long after its failure done(true)
-    // follows, in milliseconds.
-    static void setPreconnectWaits(int connectMs, int reportMs);
+    // How long a TLS connection made ahead may take, in milliseconds.
+    static void setPreconnectWait(int connectMs);
 
     // Whether an Internet connection is available; this platform always has one.
     static bool isConnected();
@@ -53,7 +54,6 @@ signals:
     void certCheckFailed(int code, const QString& text);
 
 public slots:
-    void connectError();
     void closeConnection();
 
 private:
@@ -61,8 +61,8 @@ private:
     void _relay();
     QHttpsRequestHeader _commonSetup(const QString& method, const QString& url);
 
-    bool _ssl;
-    quint16 _port;
+    bool _ssl = false;
+    quint16 _port = 0;
     QString _errorText;
     QHttps* _client = nullptr;
 };

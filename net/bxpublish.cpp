@@ -92,7 +92,7 @@ void writeFood(XmlWriter& writer, const DBTypes::FoodDiaryItem& food)
 BxPublish::BxPublish(QWidget* parent)
     : QObject(parent)
     , _parentWidget(parent)
-    , _http(new BXHttp(false, BrandEngine::instance()->getString("publish_auth_url"), 80, this))
+    , _http(new BXHttp(BrandEngine::instance()->getString("publish_auth_url"), this))
     , _progress(new PublishProgressDialog(parent, "publish progress dialog", true,
                                           Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint))
 {

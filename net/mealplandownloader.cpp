@@ -36,10 +36,17 @@ void MealPlanDownloader::cleanUp()
     delete s_instance;
 }
 
-MealPlanDownloader::MealPlanDownloader()
+MealPlanDownloader::MealPlanDownloader() = default;
+
+// Each download has a client of its own, made for its address; the previous one may still be
+// inside its signals, so it goes once they return.
+void MealPlanDownloader::_makeClient(const QString& url)
 {
-    const QString url = BrandEngine::instance()->getString("mealplan_auth_url");
-    _http = new BXHttp(false, url, 80, this);
+    if (_http) {
+        _http->disconnect(this);
+        _http->deleteLater();
+    }
+    _http = new BXHttp(url, this);
     connect(_http, &BXHttp::requestFinished, this, &MealPlanDownloader::requestFinished);
     connect(_http, &BXHttp::dataReadProgress, this, &MealPlanDownloader::downloadProgress);
     connect(_http, &BXHttp::responseHeaderReceived, this, &MealPlanDownloader::responseHeaderReceived);
@@ -89,6 +96,7 @@ bool MealPlanDownloader::getMore()
     _start = start;
     _end = end;
     _badResponse = false;
+    _makeClient(url);
     _requestId = _http->doGet(url);
     return true;
 }

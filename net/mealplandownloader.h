@@ -44,6 +44,7 @@ private slots:
 private:
     MealPlanDownloader();
 
+    void _makeClient(const QString& url);
     // Reads the reply into the current day; false with the error text set when it is a
     // failure or cannot be read.
     bool _readReply(const QByteArray& reply);

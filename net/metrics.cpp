@@ -66,7 +66,7 @@ void Metrics::start()
     _http.reset();
     _certAccepted = true;
     _status = 0;
-    _http = std::make_unique<BXHttp>(true, url, 443);
+    _http = std::make_unique<BXHttp>(url);
     connect(_http.get(), &BXHttp::responseHeaderReceived, this, &Metrics::readData);
     connect(_http.get(), &BXHttp::certCheckFailed, this, &Metrics::checkCertError);
     connect(_http.get(), &BXHttp::done, this, &Metrics::httpsDone);

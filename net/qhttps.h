@@ -43,11 +43,14 @@ public:
     };
 
     // Milliseconds a request may wait for the connection, the TLS handshake, or the next
-    // byte while it is sent or read, before it fails with "Connection timed out".
+    // byte while it is sent or read, before it fails with "Connection timed out"; and how long
+    // it may take in all, by where its answer goes, before it fails as taking too long.
     struct Timeouts {
         int connect = 15000;
         int handshake = 15000;
         int stall = 30000;
+        int document = 120000;   // an answer read into memory
+        int download = 1800000;  // an answer written to a device
     };
 
     // In TLS mode a connected socket may be handed in; the client takes it over.

@@ -46,6 +46,11 @@ QHttpsPrivate::QHttpsPrivate(QHttps* client, SocketBase* socketBase, bool ssl, c
         finishWithError(QHttps::tr("Connection timed out"), QHttps::UnknownError);
         close();
     });
+    _deadline.setSingleShot(true);
+    QObject::connect(&_deadline, &QTimer::timeout, q, [this] {
+        finishWithError(QHttps::tr("The server took too long to answer"), QHttps::UnknownError);
+        close();
+    });
     _connectSocket();
 }
 
@@ -119,6 +124,7 @@ void QHttpsPrivate::finishWithSuccess()
     if (!started)
         return;
     _watchdog.stop();
+    _deadline.stop();
     std::unique_ptr<QHttpsRequest> finished = std::move(pending.front());
     pending.pop_front();
     started = false;
@@ -138,6 +144,7 @@ void QHttpsPrivate::finishWithError(const QString& message, QHttps::Error code)
     if (pending.empty())
         return;
     _watchdog.stop();
+    _deadline.stop();
     std::deque<std::unique_ptr<QHttpsRequest>> dropped;
     dropped.swap(pending);
     started = false;
@@ -146,6 +153,7 @@ void QHttpsPrivate::finishWithError(const QString& message, QHttps::Error code)
     ++generation;
     error = code;
     errorString = message;
+    _stopReading();
     emit q->requestFinished(dropped.front()->id(), true);
     emit q->done(true);
 }
@@ -204,6 +212,7 @@ void QHttpsPrivate::sendRequest()
     }
     _idleTimer.stop();
     _sending = true;
+    _deadline.start(toDevice ? timeouts().download : timeouts().document);
     if (hostname.contains(QLatin1String("://")))
         hostname = QUrl(hostname).host();
     if (socket->peerName() == hostname && socket->state() == SocketBase::Connected
@@ -291,6 +300,16 @@ void QHttpsPrivate::close()
             return;
     }
     _idleTimer.start();
+}
+
+// A failed request's connection reads nothing more, whatever its listeners do meanwhile;
+// the client's own state follows through close().
+void QHttpsPrivate::_stopReading()
+{
+    const QSignalBlocker quiet(socket.get());
+    if (socket->isOpen())
+        socket->clearPendingData();
+    _closeSocket();
 }
 
 // Closes a connection that no request uses, without a word.

@@ -73,6 +73,7 @@ private:
     void _arm(int milliseconds);
     void _idle();
     void _closeSocket();
+    void _stopReading();
     void _dropIdleConnection();
     bool _inFlight() const;
     void _failRead(const QString& message, QHttps::Error code);
@@ -90,6 +91,7 @@ private:
 
     QTimer _idleTimer;
     QTimer _watchdog;
+    QTimer _deadline;
     bool _sending = false;      // the request has been handed to the socket
     bool _readingHeader = true;
     qsizetype _scanned = 0;     // header bytes already searched for the header's end

@@ -296,6 +296,7 @@ void QHttpsPrivate::_complete()
 {
     _responseDone = true;
     _watchdog.stop();
+    _deadline.stop();
     // Bytes behind a complete response belong to no request: the connection is out of step.
     const bool closing = response.value(QStringLiteral("connection")).toLower() == QLatin1String("close")
                       || !_input.isEmpty();

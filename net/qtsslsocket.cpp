@@ -26,6 +26,9 @@ namespace {
 
 constexpr int RING_CAPACITY = 8192;
 constexpr int SSL_CHUNK = 16384;
+// Network bytes are taken in blocks of this size, and only as decrypted bytes are read; the
+// rest waits in the socket, whose buffer is held to this size too, so the server waits.
+constexpr int NETWORK_BLOCK = 64 * 1024;
 const char* const SUMMARY_DATE = "ddd d MMM hh:mm:ss yyyy";
 
 QString& defaultCAFile()
@@ -79,24 +82,17 @@ QString commonName(X509* certificate)
     return name;
 }
 
-bool hasSubjectAltName(X509* certificate)
-{
-    return X509_get_ext_by_NID(certificate, NID_subject_alt_name, -1) >= 0;
-}
-
-// Names are matched exactly, without wildcards; a certificate without alternative names is
-// matched on its subject's common name, ignoring case.
+// The host must be one of the certificate's alternative names, matched exactly, without
+// wildcards; the subject's common name never stands in for them.
 bool nameMatches(X509* certificate, const QString& host)
 {
     if (host.isEmpty())
         return false;
-    if (!hasSubjectAltName(certificate))
-        return host.compare(commonName(certificate), Qt::CaseInsensitive) == 0;
     const QByteArray name = host.toUtf8();
     if (!QHostAddress(host).isNull())
         return X509_check_ip_asc(certificate, name.constData(), 0) == 1;
     return X509_check_host(certificate, name.constData(), size_t(name.size()),
-                           X509_CHECK_FLAG_NO_WILDCARDS, nullptr)
+                           X509_CHECK_FLAG_NO_WILDCARDS | X509_CHECK_FLAG_NEVER_CHECK_SUBJECT, nullptr)
         == 1;
 }
 
@@ -161,6 +157,7 @@ void QtSSLSocket::_connectSocket()
 {
     if (!_socket)
         return;
+    _socket->setReadBufferSize(NETWORK_BLOCK);
     connect(_socket, &QTcpSocket::readyRead, this, &QtSSLSocket::readFromSocket);
     connect(_socket, &QTcpSocket::connected, this, &QtSSLSocket::sslConnect);
     connect(_socket, &QTcpSocket::disconnected, this, &QtSSLSocket::finishClose);
@@ -226,7 +223,7 @@ qint64 QtSSLSocket::readData(char* data, qint64 maxSize)
 {
     const int taken = _incoming.readBlock(data, int(std::min<qint64>(maxSize, RING_CAPACITY)));
     // Bytes that waited for room come in now; tell the reader once the call has returned.
-    if (_decrypt(false) > 0 && !_readyReadPosted) {
+    if (_pump(false) > 0 && !_readyReadPosted) {
         _readyReadPosted = true;
         QTimer::singleShot(0, this, [this] {
             _readyReadPosted = false;
@@ -336,7 +333,9 @@ void QtSSLSocket::sslConnect()
             return;
         }
         _flushWriteBio();  // the alert, if any
-        _fail(3, tr("SSL error:") + QStringLiteral(", ") + openSslError());
+        const QString message = tr("SSL error:") + QStringLiteral(", ") + openSslError();
+        _shutdownSSL();  // a failed handshake reads nothing more
+        _fail(3, message);
         return;
     }
     _completeHandshake();
@@ -390,9 +389,8 @@ void QtSSLSocket::readFromSocket()
         _socket->readAll();  // nothing speaks before our handshake starts
         return;
     }
-    _feedReadBio();
     QPointer<QtSSLSocket> self(this);
-    if (_state == HandshakeClient) {
+    while (_state == HandshakeClient && _feedReadBio()) {
         sslConnect();
         if (!self)
             return;
@@ -400,7 +398,7 @@ void QtSSLSocket::readFromSocket()
     _writeToSocket();
     if (_state != Connected || !_ssl || !SSL_is_init_finished(_ssl))
         return;
-    _decrypt(true);
+    _pump(true);
     if (self && bytesAvailable() > 0)
         emit readyRead();
     // The server's closing notice: the close of the connection follows it.
@@ -408,20 +406,42 @@ void QtSSLSocket::readFromSocket()
         _socket->disconnectFromHost();
 }
 
-void QtSSLSocket::_feedReadBio()
+// Moves one block of network bytes into the read BIO; whether there were any.
+bool QtSSLSocket::_feedReadBio()
 {
-    const QByteArray bytes = _socket->readAll();
+    if (!_readBio)
+        return false;
+    const QByteArray bytes = _socket->read(NETWORK_BLOCK);
     if (bytes.isEmpty())
-        return;
-    if (BIO_write(_readBio, bytes.constData(), int(bytes.size())) != int(bytes.size()))
-        _fail(2, tr("Failed to write protocol data to BIO"));
+        return false;
+    if (BIO_write(_readBio, bytes.constData(), int(bytes.size())) == int(bytes.size()))
+        return true;
+    _fail(2, tr("Failed to write protocol data to BIO"));
+    return false;
 }
 
-// Moves decrypted bytes into incoming while it has room; returns how many were added.
+// Decrypts network bytes into incoming as far as it has room, taking them from the socket
+// block by block; returns how many were added.
+int QtSSLSocket::_pump(bool fromNetwork)
+{
+    QPointer<QtSSLSocket> self(this);
+    int added = 0;
+    for (;;) {
+        const int count = _decrypt(fromNetwork);
+        if (count < 0 || !self)
+            return added;
+        added += count;
+        if (_peerNotice || _incoming.freeSpace() == 0 || !_feedReadBio())
+            return added;
+    }
+}
+
+// Moves decrypted bytes into incoming while it has room; returns how many were added, or -1
+// when reading failed.
 int QtSSLSocket::_decrypt(bool fromNetwork)
 {
     if (!_ssl || !SSL_is_init_finished(_ssl))
-        return 0;
+        return -1;
     char chunk[SSL_CHUNK];
     int added = 0;
     while (_incoming.freeSpace() > 0) {
@@ -435,16 +455,18 @@ int QtSSLSocket::_decrypt(bool fromNetwork)
         const int reason = SSL_get_error(_ssl, count);
         if (reason == SSL_ERROR_ZERO_RETURN) {
             _peerNotice = true;
-        } else if (reason == SSL_ERROR_WANT_READ || reason == SSL_ERROR_WANT_WRITE) {
-            _flushWriteBio();
-        } else {
-            const QString message = tr("Failed to read from SSL, ") + openSslError();
-            if (fromNetwork)
-                _fail(2, message);
-            else
-                QTimer::singleShot(0, this, [this, message] { _fail(2, message); });
+            break;
         }
-        break;
+        if (reason == SSL_ERROR_WANT_READ || reason == SSL_ERROR_WANT_WRITE) {
+            _flushWriteBio();
+            break;
+        }
+        const QString message = tr("Failed to read from SSL, ") + openSslError();
+        if (fromNetwork)
+            _fail(2, message);
+        else
+            QTimer::singleShot(0, this, [this, message] { _fail(2, message); });
+        return -1;
     }
     return added;
 }
@@ -534,8 +556,7 @@ void QtSSLSocket::finishClose()
     // follows as the reader makes room.
     QPointer<QtSSLSocket> self(this);
     if (_ssl && _state == Connected) {
-        _feedReadBio();
-        _decrypt(true);
+        _pump(true);
         if (self && bytesAvailable() > 0)
             emit readyRead();
     }

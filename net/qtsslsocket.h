@@ -100,7 +100,8 @@ private:
     void _fail(int code, const QString& message);
     void _writeToSocket();
     void _flushWriteBio();
-    void _feedReadBio();
+    bool _feedReadBio();
+    int _pump(bool fromNetwork);
     int _decrypt(bool fromNetwork);
     void _completeHandshake();
     void _checkCertificate();

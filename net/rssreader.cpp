@@ -3,8 +3,31 @@
 #include <QDebug>
 #include <QDomDocument>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 namespace {
+
+// Whether no element of the document lies deeper than maxDepth; read in one linear pass, so
+// that a deep document is turned away before a tree is built from it.
+bool nestedWithin(const QByteArray& data, int maxDepth)
+{
+    QXmlStreamReader reader(data);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > maxDepth)
+                return false;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
 
 // The text of the first direct child element called name; null when there is none.
 QString childText(const QDomElement& parent, const QString& name, bool* found = nullptr)
@@ -48,6 +71,10 @@ RSSItem* parseItem(const QDomElement& element)
 
 RSSReader::RSSReader(const QByteArray& data)
 {
+    if (!nestedWithin(data, MAX_DEPTH)) {
+        qDebug("RSSReader: Not a RSS document. Nested deeper than %d elements!", MAX_DEPTH);
+        return;
+    }
     QDomDocument document;
     document.setContent(data);
     const QDomElement root = document.documentElement();

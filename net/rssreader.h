@@ -14,6 +14,9 @@ class QDomElement;
 class RSSReader
 {
 public:
+    // A feed needs a handful of levels; a document nested deeper is not taken for one.
+    static constexpr int MAX_DEPTH = 16;
+
     explicit RSSReader(const QByteArray& data);
     ~RSSReader();
 

@@ -8,6 +8,8 @@ SocketProxy<QTcpSocket>::SocketProxy(QTcpSocket* socket, QObject* parent)
     : SocketBase(parent)
     , _socket(socket)
 {
+    // What the client has not taken waits in the network, not in memory.
+    _socket->setReadBufferSize(64 * 1024);
     connect(_socket, &QTcpSocket::connected, this, &SocketBase::connected);
     connect(_socket, &QTcpSocket::disconnected, this, &SocketBase::connectionClosed);
     connect(_socket, &QTcpSocket::readyRead, this, &SocketBase::readyRead);

@@ -95,7 +95,7 @@ void StaticDbUpdater::_setHttpHost(const QString& url)
         _http->disconnect(this);
         _http->deleteLater();
     }
-    _http = new BXHttp(false, url, 80, this);
+    _http = new BXHttp(url, this);
     connect(_http, &BXHttp::requestFinished, this, &StaticDbUpdater::rssRequestFinished);
     connect(_http, &BXHttp::requestFinished, this, &StaticDbUpdater::downloadRequestFinished);
     connect(_http, &BXHttp::responseHeaderReceived, this, &StaticDbUpdater::responseHeaderReceived);
@@ -216,11 +216,11 @@ void StaticDbUpdater::downloadRequestFinished(int id, bool error)
         emit downloadFinished(true);
     } else if (_badResponse) {
         qDebug("StaticDbUpdater: Bad response received");
-        setError(tr("Sorry, an error occurred downloading the update. Please try again later."));
+        _failUnchanged(tr("Sorry, an error occurred downloading the update. Please try again later."));
         emit downloadFinished(true);
     } else if (error) {
         qDebug() << "StaticDbUpdater:" << _http->client()->errorString();
-        setError(_http->errorString());
+        _failUnchanged(_http->errorString());
         emit downloadFinished(true);
     } else {
         _state = IDLE;
@@ -249,7 +249,9 @@ bool StaticDbUpdater::installUpdate()
         return false;
     }
     _state = INSTALLING;
-    if (_decompressAndCheck() && _swapInNewFile() && _restartCatalogues()) {
+    QString created;
+    if (_decompressAndCheck(&created) && _newerThanInUse(created) && _swapInNewFile()
+        && _restartCatalogues(created)) {
         QFile::remove(backupPath());
         _dropDownload();
         _state = IDLE;
@@ -258,23 +260,47 @@ bool StaticDbUpdater::installUpdate()
     return _state == IDLE;
 }
 
-bool StaticDbUpdater::_decompressAndCheck()
+bool StaticDbUpdater::_decompressAndCheck(QString* created)
 {
-    const QString fresh = databasePath() + QStringLiteral(".new");
+    const QString fresh = _freshPath();
     if (!copyFile(_tempFile->fileName(), fresh)) {
         QFile::remove(fresh);
         if (_state != ABORTED)
-            setError(tr("Copy from\n%1\nto\n%2\nfailed.").arg(_tempFile->fileName(), databasePath()));
+            _failUnchanged(tr("The downloaded database update is damaged or incomplete."));
         return false;
     }
     std::string error;
-    if (!StaticDB::checkFile(fresh, &error)) {
+    if (!StaticDB::checkFile(fresh, &error, created)) {
         qDebug("StaticDbUpdater: New database is corrupt: %s", error.c_str());
         QFile::remove(fresh);
-        setError(tr("New databases failed to start:\nDatabase corrupt"));
+        _failUnchanged(tr("The downloaded database update is damaged or incomplete."));
         return false;
     }
     return true;
+}
+
+// An update that is not newer than the catalogue in use would never be used: it is refused.
+bool StaticDbUpdater::_newerThanInUse(const QString& created)
+{
+    const QString inUse = QString::fromLatin1(FoodDBStatic::instance()->getCreationDate());
+    if (created > inUse)
+        return true;
+    qDebug("StaticDbUpdater: update of %s is not newer than %s", qPrintable(created), qPrintable(inUse));
+    QFile::remove(_freshPath());
+    _failUnchanged(tr("The downloaded databases (of %1) are not newer than the ones you have (of %2), "
+                      "so they were not installed.")
+                       .arg(created, inUse));
+    return false;
+}
+
+void StaticDbUpdater::_failUnchanged(const QString& what)
+{
+    setError(what + QStringLiteral("\n\n") + tr("Your databases have not been changed."));
+}
+
+QString StaticDbUpdater::_freshPath()
+{
+    return databasePath() + QStringLiteral(".new");
 }
 
 // Stops the catalogues and puts the checked file in place, keeping the current copy as the
@@ -288,36 +314,42 @@ bool StaticDbUpdater::_swapInNewFile()
     const QByteArray database = QFile::encodeName(databasePath());
     const QByteArray backup = QFile::encodeName(backupPath());
     if (QFile::exists(backupPath()) && !QFile::remove(backupPath()))
-        setError(tr("Failed to clear backup file: %1").arg(backupPath()));
+        _failUnchanged(tr("The old backup copy %1 could not be removed.").arg(backupPath()));
     else if (QFile::exists(databasePath()) && ::link(database.constData(), backup.constData()) != 0
              && !QFile::copy(databasePath(), backupPath()))
-        setError(tr("Failed to rename current database to backup: %1").arg(backupPath()));
-    else if (::rename(QFile::encodeName(databasePath() + QStringLiteral(".new")).constData(), database.constData()) != 0)
-        setError(tr("Copy from\n%1\nto\n%2\nfailed.").arg(_tempFile->fileName(), databasePath()));
+        _failUnchanged(tr("No backup copy of your databases could be made at %1.").arg(backupPath()));
+    else if (::rename(QFile::encodeName(_freshPath()).constData(), database.constData()) != 0)
+        _failUnchanged(tr("The update could not be put in place at %1.").arg(databasePath()));
     if (_state != FAILED)
         return true;
-    QFile::remove(databasePath() + QStringLiteral(".new"));
+    QFile::remove(_freshPath());
     _startCatalogues();
     return false;
 }
 
-bool StaticDbUpdater::_restartCatalogues()
+// Starts the catalogues on the new file; unless they start and it is the file in use, the
+// previous copy is put back.
+bool StaticDbUpdater::_restartCatalogues(const QString& created)
 {
     bool failed = false;
-    FoodDBStatic::instance(&failed);
+    FoodDBStatic* foods = FoodDBStatic::instance(&failed);
     if (!failed)
         ExDBStatic::instance(&failed);
-    if (!failed)
+    if (!failed && QString::fromLatin1(foods->getCreationDate()) == created)
         return true;
     qDebug("StaticDbUpdater: New databases failed to restart. Restoring backup.");
-    setError(tr("New databases failed to start:\nDatabase corrupt"));
     ExDBStatic::cleanUp();
     FoodDBStatic::cleanUp();
     // Without a backup there was no copy before: the shipped file serves again.
-    if (QFile::exists(backupPath()))
-        ::rename(QFile::encodeName(backupPath()).constData(), QFile::encodeName(databasePath()).constData());
+    const bool restored = QFile::exists(backupPath())
+                            ? ::rename(QFile::encodeName(backupPath()).constData(),
+                                       QFile::encodeName(databasePath()).constData()) == 0
+                            : QFile::remove(databasePath());
+    if (restored)
+        _failUnchanged(tr("The updated databases could not be started."));
     else
-        QFile::remove(databasePath());
+        setError(tr("The updated databases could not be started, and your previous databases could "
+                    "not be put back at %1.").arg(databasePath()));
     _startCatalogues();
     return false;
 }

@@ -80,9 +80,12 @@ private:
 
     void _setHttpHost(const QString& url);
     void _readFeed();
-    bool _decompressAndCheck();
+    bool _decompressAndCheck(QString* created);
+    bool _newerThanInUse(const QString& created);
     bool _swapInNewFile();
-    bool _restartCatalogues();
+    bool _restartCatalogues(const QString& created);
+    void _failUnchanged(const QString& what);
+    static QString _freshPath();
     void _startCatalogues();
     void _dropDownload();
 

@@ -10,11 +10,13 @@
 #include "tests/net/testcertificates.h"
 #include "tests/net/testhttpsserver.h"
 #include "tests/support/brandinfront.h"
+#include "tests/support/processmemory.h"
 #include "userdb/userdb.h"
 
 #include <QPointer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace MainWindowTest;
@@ -32,6 +34,8 @@ public:
     QList<bool> results;  // what each report ended with (true: failed)
     QStringList captions;
     QStringList texts;
+    // Runs while a message is up, as the user reads it.
+    std::function<void()> whileShown;
     // Made current once the report has been built.
     int switchTo = -1;
 
@@ -56,6 +60,8 @@ protected:
     {
         captions << caption;
         texts << text;
+        if (whileShown)
+            whileShown();
         return QMessageBox::Ok;
     }
 };
@@ -101,7 +107,7 @@ private slots:
         timeouts.handshake = 1000;
         timeouts.stall = 1000;
         QHttps::setDefaultTimeouts(timeouts);
-        BXHttp::setPreconnectWaits(1000, 100);
+        BXHttp::setPreconnectWait(1000);
     }
 
     void init()
@@ -207,6 +213,41 @@ private slots:
         QCOMPARE(window->texts.first(),
                  QStringLiteral("Please contact technical support with the following message\nError: Unknown product"));
         QCOMPARE(server.requests().size(), 3);
+        QCOMPARE(unreported(_ann), 1);
+    }
+
+    // Replies of 10 GiB fail at the size limit; each failed request's connection is closed
+    // before anyone hears of the failure, so nothing more is read while the failure is shown,
+    // and memory stays bounded.
+    void endlessRepliesLeaveMemoryBounded_data()
+    {
+        QTest::addColumn<int>("framing");
+        QTest::newRow("until close") << int(TestHttpServer::Framing::UntilClose);
+        QTest::newRow("chunked") << int(TestHttpServer::Framing::Chunked);
+        QTest::newRow("counted") << int(TestHttpServer::Framing::Counted);
+    }
+
+    void endlessRepliesLeaveMemoryBounded()
+    {
+        QFETCH(int, framing);
+        TestHttpsServer server(_certificates->serverConfiguration(TestCertificates::Good));
+        for (int attempt = 0; attempt < 3; ++attempt)
+            server.answer(TestHttpServer::tenGigabytes(TestHttpServer::Framing(framing)));
+        const qint64 before = residentBytes();
+        auto window = startWindow(server);
+        qint64 grown = -1;
+        int openWhileShown = -1;
+        window->whileShown = [&] {
+            QTest::qWait(1000);
+            grown = residentBytes() - before;
+            openWhileShown = server.openConnections();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(window->captions.size(), 1, 15000);
+        QCOMPARE(window->results, QList<bool>({true, true, true}));
+        QVERIFY2(window->texts.first().contains(QLatin1String("Response too large")), qPrintable(window->texts.first()));
+        QCOMPARE(openWhileShown, 0);
+        QVERIFY2(grown < BoundedGrowth, qPrintable(QString::number(grown)));
+        QVERIFY(server.fillerSent() < qint64(1024) * 1024 * 1024);
         QCOMPARE(unreported(_ann), 1);
     }
 

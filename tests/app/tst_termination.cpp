@@ -2,6 +2,10 @@
 // virtual X display, where its dialogs really wait for an answer.
 
 #include "app/qtsingleapplication.h"
+#include "core/tarfilewriter.h"
+#include "core/tarreader.h"
+#include "tests/net/testcertificates.h"
+#include "tests/net/testhttpsserver.h"
 
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -59,7 +63,7 @@ public:
         return !_number.isEmpty();
     }
 
-    void startProgram()
+    void startProgram(const QStringList& arguments = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), path("home"));
@@ -75,8 +79,7 @@ public:
             env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS"))
                                                            + QStringLiteral(":strict_string_checks=0"));
         program.setProcessEnvironment(env);
-        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pantrel"),
-                      QStringList());
+        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pantrel"), arguments);
     }
 
     // Waits until the program takes messages, that is, its start-up reached its dialogs.
@@ -108,6 +111,43 @@ bool writeFile(const QString& path)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write("[x]\n") > 0;
+}
+
+// A copy of the shipped resource folder whose brand checks for database updates at feedUrl
+// and whose trusted CA is the one in caFile. False when anything failed.
+bool makeResources(const QString& folder, const QString& feedUrl, const QString& caFile)
+{
+    const QString shipped = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/pantrel/");
+    for (const char* name : {"static.db", "tips.dat", "userdata.db", "helphtml"}) {
+        if (!QFile::link(shipped + QLatin1String(name), folder + QLatin1String(name)))
+            return false;
+    }
+    if (!QFile::copy(caFile, folder + QStringLiteral("cert.pem")))
+        return false;
+    TarReader brand;
+    if (!brand.open((shipped + QStringLiteral("brand.dat")).toStdString()))
+        return false;
+    QTemporaryDir members;
+    // Members are read in name order and the first definition wins: the switches go first.
+    QList<std::pair<std::string, QByteArray>> contents = {
+        {"0-switches.xml", QStringLiteral("<brand><bool id=\"update_enabled\" value=\"true\"/>"
+                                          "<string id=\"update_rss_url\" value=\"%1\"/></brand>")
+                               .arg(feedUrl).toUtf8()}};
+    for (const std::string& name : brand.listFiles(".*", true))
+        contents.append({name, brand.readFile(name)});
+    QFile archive(folder + QStringLiteral("brand.dat"));
+    if (!archive.open(QIODevice::WriteOnly))
+        return false;
+    TarFileWriter writer(archive);
+    for (const auto& [name, bytes] : contents) {
+        QFile member(members.filePath(QString::number(qHash(name))));
+        if (!member.open(QIODevice::WriteOnly) || member.write(bytes) != bytes.size())
+            return false;
+        member.close();
+        if (!writer.addFile(member.fileName(), QString::fromStdString(name)))
+            return false;
+    }
+    return !writer.error();
 }
 
 } // namespace
@@ -152,6 +192,39 @@ private slots:
                  "the program still waits after one signal");
         QCOMPARE(session.program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(session.program.exitCode(), exitCode);
+    }
+
+    // A request that trickles on keeps no signal waiting: the database update's check is
+    // under way over TLS, its box up, when the signal comes.
+    void endsOnOneSignalWhileARequestRuns()
+    {
+        Session session;
+        if (!session.startDisplay())
+            QSKIP("No virtual X display (Xvfb) can be started here");
+        TestCertificates certificates;
+        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpServer::Answer trickle;
+        trickle.pieces = {"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n"};
+        for (int i = 0; i < 300; ++i)
+            trickle.pieces << "x";
+        trickle.pauseMs = 100;
+        server.answer(trickle);
+        const QString resources = session.path("home") + QStringLiteral("/resources/");
+        QVERIFY(QDir().mkpath(resources));
+        QVERIFY(makeResources(resources, server.url(QStringLiteral("/feed.rss")), certificates.caFile()));
+        session.startProgram({QStringLiteral("-resourcedir"), resources, QStringLiteral("-updatedb")});
+        QTRY_VERIFY_WITH_TIMEOUT(server.requests().size() == 1 || session.program.state() == QProcess::NotRunning,
+                                 RunMs);
+        QVERIFY2(session.program.state() == QProcess::Running, session.program.readAllStandardError().constData());
+        QTest::qWait(1000);  // the request runs, the box is up
+        QCOMPARE(server.openConnections(), 1);
+
+        ::kill(pid_t(session.program.processId()), SIGTERM);
+        QTRY_VERIFY2_WITH_TIMEOUT(session.program.state() == QProcess::NotRunning,
+                                  "the program still waits after one signal", EndMs);
+        QCOMPARE(session.program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(session.program.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 1000);
     }
 };
 

@@ -1,10 +1,13 @@
 #include "testhttpserver.h"
 
 #include <QPointer>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+
+#include <memory>
 
 TestHttpServer::TestHttpServer(QObject* parent)
     : TestHttpServer(new QTcpServer, parent)
@@ -56,6 +59,29 @@ QByteArray TestHttpServer::ok(const QByteArray& body, const QByteArray& fields)
 {
     return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" + fields
          + "\r\n" + body;
+}
+
+TestHttpServer::Answer TestHttpServer::tenGigabytes(Framing framing)
+{
+    constexpr qint64 BLOCK = 64 * 1024;
+    constexpr qint64 BLOCKS = 160 * 1024;
+    Answer answer;
+    answer.filler = QByteArray(BLOCK, 'x');
+    answer.fillerRepeats = BLOCKS;
+    switch (framing) {
+    case Framing::UntilClose:
+        answer.pieces = {"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n"};
+        answer.end = Answer::Close;
+        break;
+    case Framing::Chunked:
+        answer.pieces = {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"};
+        answer.filler = QByteArray::number(BLOCK, 16) + "\r\n" + answer.filler + "\r\n";
+        break;
+    case Framing::Counted:
+        answer.pieces = {"HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(BLOCK * BLOCKS) + "\r\n\r\n"};
+        break;
+    }
+    return answer;
 }
 
 bool TestHttpServer::waitForRequests(int count, int milliseconds)
@@ -128,8 +154,37 @@ void TestHttpServer::_send(QTcpSocket* socket, Answer answer)
             return;
         }
     }
-    if (answer.end == Answer::Close)
+    if (answer.fillerRepeats > 0)
+        _sendFiller(socket, answer);
+    else
+        _end(socket, answer.end);
+}
+
+void TestHttpServer::_sendFiller(QTcpSocket* socket, const Answer& answer)
+{
+    auto left = std::make_shared<qint64>(answer.fillerRepeats);
+    // A TLS socket encrypts what it is given at once: its encrypted bytes are what wait.
+    auto* tls = qobject_cast<QSslSocket*>(socket);
+    auto waiting = [socket, tls] { return socket->bytesToWrite() + (tls ? tls->encryptedBytesToWrite() : 0); };
+    auto feed = [this, socket, left, answer, waiting] {
+        while (*left > 0 && socket->state() == QAbstractSocket::ConnectedState
+               && waiting() < 4 * answer.filler.size()) {
+            socket->write(answer.filler);
+            _fillerSent += answer.filler.size();
+            if (--*left == 0)
+                _end(socket, answer.end);
+        }
+    };
+    connect(socket, &QTcpSocket::bytesWritten, this, feed);
+    if (tls)
+        connect(tls, &QSslSocket::encryptedBytesWritten, this, feed);
+    feed();
+}
+
+void TestHttpServer::_end(QTcpSocket* socket, Answer::End end)
+{
+    if (end == Answer::Close)
         socket->disconnectFromHost();
-    else if (answer.end == Answer::Abort)
+    else if (end == Answer::Abort)
         socket->abort();
 }

@@ -22,6 +22,10 @@ public:
         QList<QByteArray> pieces;
         int pauseMs = 0;
         End end = KeepOpen;
+        // After the pieces, filler is sent this many times, each only as the connection takes
+        // it, so that an endless answer is never held in memory; then the answer ends.
+        QByteArray filler;
+        qint64 fillerRepeats = 0;
     };
 
     explicit TestHttpServer(QObject* parent = nullptr);
@@ -36,12 +40,19 @@ public:
     void answer(const QByteArray& whole, Answer::End end = Answer::KeepOpen);
     // A complete response with status 200 and a counted body.
     static QByteArray ok(const QByteArray& body, const QByteArray& fields = QByteArray());
+    // A response with status 200 and a body of 10 GiB, made as it is sent, framed as said.
+    enum class Framing { UntilClose, Chunked, Counted };
+    static Answer tenGigabytes(Framing framing);
 
     // Requests received whole (header and counted body), in order, over every connection.
     QList<QByteArray> requests() const { return _requests; }
     // Every byte received, over every connection.
     QByteArray received() const { return _received; }
     int acceptCount() const { return _accepted; }
+    // Connections the client has not closed.
+    int openConnections() const { return int(_sockets.size()); }
+    // Filler bytes handed to the connections so far.
+    qint64 fillerSent() const { return _fillerSent; }
     bool waitForRequests(int count, int milliseconds = 2000);
     // Sends bytes on every open connection now, outside any answer.
     void sendToAll(const QByteArray& bytes);
@@ -56,6 +67,8 @@ private:
     void _accept();
     void _read(QTcpSocket* socket);
     void _send(QTcpSocket* socket, Answer answer);
+    void _sendFiller(QTcpSocket* socket, const Answer& answer);
+    void _end(QTcpSocket* socket, Answer::End end);
 
     QTcpServer* _server;
     QList<Answer> _script;
@@ -63,4 +76,5 @@ private:
     QByteArray _received;
     QList<QTcpSocket*> _sockets;
     int _accepted = 0;
+    qint64 _fillerSent = 0;
 };

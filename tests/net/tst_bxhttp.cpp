@@ -49,7 +49,7 @@ private slots:
         timeouts.handshake = 1000;
         timeouts.stall = 1000;
         QHttps::setDefaultTimeouts(timeouts);
-        BXHttp::setPreconnectWaits(1000, 100);
+        BXHttp::setPreconnectWait(1000);
     }
 
     void cleanupTestCase()
@@ -68,7 +68,7 @@ private slots:
     void getCarriesTheWholeAddress()
     {
         _feed.answer(TestHttpServer::ok("<rss/>"));
-        BXHttp http(false, _feed.url(), 80);
+        BXHttp http(_feed.url());
         QSignalSpy done(&http, &BXHttp::done);
         const int id = http.doGet(_feed.url(QStringLiteral("/feed.rss?a=1&b=x y")));
         QVERIFY(id > 0);
@@ -86,7 +86,7 @@ private slots:
     void postEndsWithACountedZeroByte()
     {
         _feed.answer(TestHttpServer::ok("<response/>"));
-        BXHttp http(false, _feed.url(), 80);
+        BXHttp http(_feed.url());
         QSignalSpy done(&http, &BXHttp::done);
         http.doPost(_feed.url(QStringLiteral("/publish")), QStringLiteral("xml=a"));
         QVERIFY(done.wait(2000));
@@ -100,7 +100,7 @@ private slots:
     void anErrorStatusIsNoFailure()
     {
         _feed.answer("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
-        BXHttp http(false, _feed.url(), 80);
+        BXHttp http(_feed.url());
         QSignalSpy done(&http, &BXHttp::done);
         QSignalSpy headers(&http, &BXHttp::responseHeaderReceived);
         http.doGet(_feed.url(QStringLiteral("/missing")));
@@ -112,7 +112,7 @@ private slots:
     void failuresCarryAdvice()
     {
         const QString refusedUrl = QStringLiteral("http://127.0.0.1:%1/").arg(closedPort());
-        BXHttp refused(false, refusedUrl, 80);
+        BXHttp refused(refusedUrl);
         QSignalSpy refusedDone(&refused, &BXHttp::done);
         refused.doGet(refusedUrl);
         QVERIFY(refusedDone.wait(2000));
@@ -125,11 +125,49 @@ private slots:
         TestHttpServer::Answer stall;
         stall.end = TestHttpServer::Answer::Stall;
         silent.answer(stall);
-        BXHttp stalled(false, silent.url(), 80);
+        BXHttp stalled(silent.url());
         QSignalSpy stalledDone(&stalled, &BXHttp::done);
         stalled.doGet(silent.url());
         QVERIFY(stalledDone.wait(3000));
         QCOMPARE(stalled.errorString(), QStringLiteral("Connection timed out") + s_connectionAdvice);
+    }
+
+    // The address alone decides: https goes over TLS, http in plain, anything else nowhere.
+    void theSchemeDecidesTheConnection_data()
+    {
+        QTest::addColumn<QString>("scheme");
+        QTest::addColumn<bool>("reached");
+        QTest::newRow("https") << "https" << true;
+        QTest::newRow("upper-case HTTPS") << "HTTPS" << true;
+        QTest::newRow("http") << "http" << true;
+        QTest::newRow("ftp") << "ftp" << false;
+        QTest::newRow("no scheme") << "" << false;
+    }
+
+    void theSchemeDecidesTheConnection()
+    {
+        QFETCH(QString, scheme);
+        QFETCH(bool, reached);
+        TestHttpsServer secure(_certificates->serverConfiguration(TestCertificates::Good));
+        TestHttpServer plain;
+        const bool tls = scheme.toLower() == QLatin1String("https");
+        TestHttpServer& server = tls ? secure : plain;
+        server.answer(TestHttpServer::ok("answer"));
+        const QString url = QStringLiteral("%1://127.0.0.1:%2/doc").arg(scheme).arg(server.port());
+        BXHttp http(scheme.isEmpty() ? QStringLiteral("127.0.0.1/doc") : url);
+        QSignalSpy finished(&http, &BXHttp::requestFinished);
+        const int id = http.doGet(url);
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty() && finished.last().at(0).toInt() == id, 2000);
+        QCOMPARE(finished.last().at(1).toBool(), !reached);
+        if (reached) {
+            QCOMPARE(http.readAll(), QByteArray("answer"));
+            QCOMPARE(server.requests().size(), 1);
+            QCOMPARE(http.client()->isSSL(), tls);
+        } else {
+            QVERIFY(http.errorString().contains(QStringLiteral("only http and https addresses")));
+            QTest::qWait(50);
+            QCOMPARE(plain.acceptCount() + secure.acceptCount(), 0);
+        }
     }
 
     void tlsRequestWithATrustedCertificate()
@@ -137,7 +175,7 @@ private slots:
         TestHttpsServer server(_certificates->serverConfiguration(TestCertificates::Good));
         server.answer(TestHttpServer::ok("<response status=\"ok\"/>"));
         server.answer(TestHttpServer::ok("again"));
-        BXHttp http(true, server.url(QStringLiteral("/usage")), 443);
+        BXHttp http(server.url(QStringLiteral("/usage")));
         QSignalSpy reports(&http, &BXHttp::certCheckFailed);
         QSignalSpy done(&http, &BXHttp::done);
         const QString body(64 * 1024, QLatin1Char('m'));
@@ -159,7 +197,7 @@ private slots:
     {
         TestHttpsServer server(_certificates->serverConfiguration(TestCertificates::SelfSigned));
         server.answer(TestHttpServer::ok("secret"));
-        BXHttp http(true, server.url(), 443);
+        BXHttp http(server.url());
         QSignalSpy done(&http, &BXHttp::done);
         connect(&http, &BXHttp::certCheckFailed, &http, [&](int code) {
             QCOMPARE(code, 1);
@@ -183,7 +221,7 @@ private slots:
             answer.pauseMs = 50;
             answer.end = end;
             server.answer(answer);
-            BXHttp http(true, server.url(), 443);
+            BXHttp http(server.url());
             QSignalSpy done(&http, &BXHttp::done);
             http.doGet(server.url());
             QVERIFY(done.wait(2000));
@@ -197,7 +235,7 @@ private slots:
     void aServerThatNeverSpeaksTlsTimesOut()
     {
         TestHttpServer plain;
-        BXHttp http(true, QStringLiteral("https://127.0.0.1:%1/").arg(plain.port()), 443);
+        BXHttp http(QStringLiteral("https://127.0.0.1:%1/").arg(plain.port()));
         QSignalSpy done(&http, &BXHttp::done);
         http.doGet(QStringLiteral("https://127.0.0.1:%1/").arg(plain.port()));
         QVERIFY(done.wait(3000));
@@ -205,15 +243,20 @@ private slots:
         QCOMPARE(http.errorString(), QStringLiteral("Connection timed out") + s_connectionAdvice);
     }
 
-    void aRefusedConnectionAheadReportsLater()
+    // The request itself fails, so that a service waiting for its end hears of it.
+    void aRefusedConnectionAheadFailsTheRequest()
     {
         const QString url = QStringLiteral("https://127.0.0.1:%1/").arg(closedPort());
-        BXHttp http(true, url, 443);
+        BXHttp http(url);
+        QSignalSpy finished(&http, &BXHttp::requestFinished);
         QSignalSpy done(&http, &BXHttp::done);
-        QCOMPARE(http.doGet(url), 0);
+        const int id = http.doGet(url);
         QVERIFY(done.wait(2000));
+        QTest::qWait(50);
         QCOMPARE(done.size(), 1);
         QCOMPARE(done.at(0).at(0).toBool(), true);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.at(0), QVariantList({id, true}));
         QCOMPARE(http.errorString(), QStringLiteral("Cannot connect to server"));
     }
 };

@@ -10,7 +10,9 @@
 #include "net/publishprogressdialog.h"
 #include "publishfixture.h"
 #include "testbrand.h"
-#include "testhttpserver.h"
+#include "net/qtsslsocket.h"
+#include "testcertificates.h"
+#include "testhttpsserver.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/widgetpicture.h"
 #include "userdb/diarydb.h"
@@ -315,6 +317,25 @@ private slots:
         QCOMPARE(outcome.texts.mid(1), QStringList(4, QStringLiteral("Skipped")));
         QCOMPARE(outcome.crosses, QList<bool>(5, true));
         QVERIFY(nothingPublished());
+    }
+
+    // An https address publishes over TLS, login and all.
+    void publishesOverTls()
+    {
+        TestCertificates certificates;
+        QtSSLSocket::setDefaultCACertFile(certificates.caFile());
+        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        QVERIFY(loadBrand(server.url(QStringLiteral("/update?user=${USERNAME}&pw=${PWHASH}"))));
+        addChanges();
+        server.answer(TestHttpServer::ok("<response errno=\"0\"/>"));
+        const Outcome outcome = publish({}, nullptr);
+        QtSSLSocket::setDefaultCACertFile(QString());
+        QVERIFY(loadBrand(publishUrl()));
+        QVERIFY(outcome.finished);
+        QCOMPARE(outcome.crosses, QList<bool>({false, false, false, false, false}));
+        QCOMPARE(server.requests().size(), 1);
+        QVERIFY(server.requests().first().startsWith("POST " + server.url(QStringLiteral("/update?user=pat")).toUtf8()));
+        QCOMPARE(webRowsNotInStep("food_diary"), 0);
     }
 
     void cancelWhileTheServerStallsAborts()

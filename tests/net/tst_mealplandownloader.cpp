@@ -1,11 +1,14 @@
 // Meal-plan downloads from a service on 127.0.0.1: which days are asked for, what is stored,
 // and how failures are reported.
 
+#include "core/brandengine.h"
 #include "core/clock.h"
 #include "core/diaryday.h"
 #include "net/mealplandownloader.h"
 #include "testbrand.h"
-#include "testhttpserver.h"
+#include "net/qtsslsocket.h"
+#include "testcertificates.h"
+#include "testhttpsserver.h"
 #include "tests/support/testsession.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/mealplandb.h"
@@ -28,6 +31,14 @@ QByteArray food(const QString& name, const QDate& day, const char* meal = "Break
     return "<food food_name=\"" + name.toUtf8() + "\" serv_name=\"cup\" qty=\"2\" meal=\"" + meal + "\" date=\""
            + day.toString(dateFormat).toLatin1()
            + "\" calories=\"120\" carbohydrate=\"20\" fat=\"3\" fiber=\"4\" protein=\"5\"/>";
+}
+
+bool loadBrand(const TestHttpServer& server)
+{
+    BrandEngine::cleanUp();
+    return importBrandWithOverrides(
+        {{QStringLiteral("mealplan_auth_url"), server.url(QStringLiteral("/mealplan?user=${USERNAME}&pwhash=${PWHASH}&"))}},
+        {{QStringLiteral("mealplans_enabled"), true}});
 }
 
 QByteArray plan(const QByteArray& foods)
@@ -87,10 +98,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(importBrandWithOverrides(
-            {{QStringLiteral("mealplan_auth_url"),
-              _server.url(QStringLiteral("/mealplan?user=${USERNAME}&pwhash=${PWHASH}&"))}},
-            {{QStringLiteral("mealplans_enabled"), true}}));
+        QVERIFY(loadBrand(_server));
         std::string error;
         QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
         _user = addCompleteUser(QStringLiteral("Planner"));
@@ -143,6 +151,8 @@ private slots:
         const QList<QVariant> done = download(plan(food(QStringLiteral("Oatmeal"), TODAY.addDays(2))
                                                    + food(QStringLiteral("Rice"), TODAY.addDays(2), "Dinner")
                                                    + food(QStringLiteral("Soup"), TODAY.addDays(3), "Lunch", "yyyyMMdd")
+                                                   + food(QStringLiteral("Toast"), TODAY.addDays(5), "breakfast")
+                                                   + food(QStringLiteral("Stew"), TODAY.addDays(5), "DINNER")
                                                    + food(QStringLiteral("Past"), TODAY.addDays(1))
                                                    + food(QStringLiteral("Beyond"), TODAY.addDays(8))
                                                    + "<food food_name=\"Undated\" meal=\"lunch\"/>"
@@ -159,7 +169,34 @@ private slots:
         const DBTypes::FoodDiaryItem soup = MealPlanDB::instance()->getDay(_user, code(TODAY.addDays(3)).constData(), false).foods.at(0);
         QCOMPARE(soup.meal, 3);
         QCOMPARE(soup.getNutrient(DBTypes::ENERGY), 120.0f);
+        // The meal is read whatever its case.
+        QList<int> meals;
+        for (const DBTypes::FoodDiaryItem& item : MealPlanDB::instance()->getDay(_user, code(TODAY.addDays(5)).constData(), false).foods)
+            meals << item.meal;
+        std::sort(meals.begin(), meals.end());
+        QCOMPARE(meals, QList<int>({1, 5}));
+        QCOMPARE(MealPlanDB::instance()->getDay(_user, code(TODAY.addDays(4)).constData(), false).foods.at(0).meal, 3);
         QVERIFY(!MealPlanDownloader::instance()->stillGoing());
+    }
+
+    // An https address is fetched over TLS.
+    void downloadsOverTls()
+    {
+        TestCertificates certificates;
+        QtSSLSocket::setDefaultCACertFile(certificates.caFile());
+        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        QVERIFY(loadBrand(server));
+        server.answer(plan(food(QStringLiteral("Oatmeal"), TODAY.addDays(2))));
+        QSignalSpy done(MealPlanDownloader::instance(), &MealPlanDownloader::downloadDone);
+        const bool started = MealPlanDownloader::instance()->getMore();
+        const bool ended = started && done.wait(5000);
+        QtSSLSocket::setDefaultCACertFile(QString());
+        QVERIFY(loadBrand(_server));
+        QVERIFY(ended);
+        QCOMPARE(done.at(0), (QList<QVariant>{false, QString()}));
+        QCOMPARE(server.requests().size(), 1);
+        QVERIFY(server.requests().first().contains("user=planner&pwhash="));
+        QCOMPARE(storedNames(TODAY.addDays(2)), QStringList{QStringLiteral("Oatmeal")});
     }
 
     void duplicatesAreStoredOnce()

@@ -153,23 +153,28 @@ private slots:
         QVERIFY2(summary.contains(QLatin1String("/notValidAfter=")), qPrintable(summary));
     }
 
-    // Without alternative names the common name is the certificate's name, in any case; over
-    // a connection made beforehand the name checked is the one handed in.
-    void aCommonNameMatchesInAnyCase_data()
+    // Only the alternative names name the server: a certificate carrying its name only as
+    // the common name is refused, in any case; over a connection made beforehand the name
+    // checked is the one handed in.
+    void aCommonNameAloneNamesNoServer_data()
     {
+        QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("host");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("lower case") << "test.example" << true;
-        QTest::newRow("same case") << "Test.Example" << true;
-        QTest::newRow("other name") << "other.example" << false;
-        QTest::newRow("no name") << QString() << false;
+        const int nameOnly = TestCertificates::NameOnly;
+        QTest::newRow("common name, lower case") << nameOnly << "test.example" << false;
+        QTest::newRow("common name, same case") << nameOnly << "Test.Example" << false;
+        QTest::newRow("common name, other name") << nameOnly << "other.example" << false;
+        QTest::newRow("common name, no name") << nameOnly << QString() << false;
+        QTest::newRow("alternative name") << int(TestCertificates::Good) << "127.0.0.1" << true;
     }
 
-    void aCommonNameMatchesInAnyCase()
+    void aCommonNameAloneNamesNoServer()
     {
+        QFETCH(int, kind);
         QFETCH(QString, host);
         QFETCH(bool, matches);
-        TestHttpsServer server(_certificates->serverConfiguration(TestCertificates::NameOnly));
+        TestHttpsServer server(_certificates->serverConfiguration(TestCertificates::Kind(kind)));
         auto* plain = new QTcpSocket;
         plain->connectToHost(QHostAddress::LocalHost, server.port());
         QVERIFY(plain->waitForConnected(2000));

@@ -99,6 +99,30 @@ private slots:
         QVERIFY(timer.elapsed() < 2000);
     }
 
+    // A feed needs a few levels; a document nested deeper is not a feed, however deep.
+    void nestingDepth_data()
+    {
+        QTest::addColumn<int>("wrappers");
+        QTest::addColumn<bool>("read");
+        // rss, channel, the wrappers, item and guid.
+        const int allowed = RSSReader::MAX_DEPTH - 4;
+        QTest::newRow("at the limit") << allowed << true;
+        QTest::newRow("one level more") << allowed + 1 << false;
+        QTest::newRow("100,000 deep") << 100000 << false;
+    }
+
+    void nestingDepth()
+    {
+        QFETCH(int, wrappers);
+        QFETCH(bool, read);
+        const QByteArray deep = QByteArray("<g>").repeated(wrappers) + "<item><guid>d</guid></item>"
+                              + QByteArray("</g>").repeated(wrappers);
+        RSSReader reader(feed(deep));
+        QCOMPARE(reader.getChannel() != nullptr, read);
+        if (read)
+            QVERIFY(reader.getChannel()->findItemWithGUID(QStringLiteral("d")));
+    }
+
     void emptyElementsCountAsPresent()
     {
         RSSReader reader("<rss><channel><title/><link></link><description/>"

@@ -5,13 +5,17 @@
 #include "catalogue/catalogueservices.h"
 #include "catalogue/exdbstatic.h"
 #include "catalogue/fooddbstatic.h"
+#include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/notificationcenter.h"
 #include "net/installupdatequestion.h"
 #include "net/staticdbupdater.h"
 #include "net/staticdbupdaterui.h"
 #include "testbrand.h"
-#include "testhttpserver.h"
+#include "net/qtsslsocket.h"
+#include "testcertificates.h"
+#include "testhttpsserver.h"
+#include "tests/support/processmemory.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "tests/support/widgetpicture.h"
@@ -191,6 +195,29 @@ private:
         ui.doUpdate(false);
     }
 
+    bool loadBrandFor(const TestHttpServer& server)
+    {
+        BrandEngine::cleanUp();
+        return importBrandWithOverrides({{QStringLiteral("update_rss_url"), server.url(QStringLiteral("/feed.rss"))}},
+                                        {{QStringLiteral("update_enabled"), true}});
+    }
+
+    // One whole update from a TLS server whose feed leads to the given download.
+    void runTlsUpdate(const TestCertificates& certificates, TestHttpServer& server,
+                      const TestHttpServer::Answer& download)
+    {
+        QtSSLSocket::setDefaultCACertFile(certificates.caFile());
+        QVERIFY(loadBrandFor(server));
+        server.answer(TestHttpServer::ok(
+            feed("<item><guid>staticdb_updates</guid><link>" + server.url(QStringLiteral("/static.db.gz")).toLatin1()
+                 + "</link><pubDate>" + _updateDate.toString(Qt::ISODate).toLatin1() + "T12:00:00</pubDate></item>")));
+        server.answer(download);
+        ScriptedUpdaterUI ui(nullptr);
+        ui.doUpdate(false);
+        QtSSLSocket::setDefaultCACertFile(QString());
+        QVERIFY(loadBrandFor(_server));
+    }
+
     QString currentName() const
     {
         bool failed = false;
@@ -205,8 +232,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(importBrandWithOverrides({{QStringLiteral("update_rss_url"), _server.url(QStringLiteral("/feed.rss"))}},
-                                         {{QStringLiteral("update_enabled"), true}}));
+        QVERIFY(loadBrandFor(_server));
         std::string error;
         QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
         const int user = addCompleteUser(QStringLiteral("Updater"));
@@ -283,8 +309,8 @@ private slots:
         QTest::addColumn<int>("notifications");
 
         const QString noUpdates = QStringLiteral("Sorry, there are no database updates for your product");
-        const QString copyFailed = QStringLiteral("Copy from\n%1\nto\n%2\nfailed.")
-                                       .arg(StaticDbUpdater::downloadPath(), StaticDbUpdater::databasePath());
+        const QString unchanged = QStringLiteral("\n\nYour databases have not been changed.");
+        const QString damaged = QStringLiteral("The downloaded database update is damaged or incomplete.") + unchanged;
         QByteArray badCrc = _update;
         badCrc[badCrc.size() - 6] = char(badCrc.at(badCrc.size() - 6) ^ 0x55);
         QByteArray corrupt = updatedCatalogue(_updateDate);
@@ -300,16 +326,16 @@ private slots:
             << TestHttpServer::ok(feed("<item><guid>staticdb_updates</guid><orv:message>Renew first</orv:message></item>"))
             << QByteArray() << QString() << "Renew first" << 0;
         QTest::newRow("download 404") << QByteArray() << response("404 Not Found", "gone") << QString()
-                                      << "Sorry, an error occurred downloading the update. Please try again later." << 0;
+                                      << "Sorry, an error occurred downloading the update. Please try again later." + unchanged << 0;
         QTest::newRow("cut-off gzip") << QByteArray() << TestHttpServer::ok(_update.left(_update.size() / 2))
-                                      << QString() << copyFailed << 1;
-        QTest::newRow("bad crc") << QByteArray() << TestHttpServer::ok(badCrc) << QString() << copyFailed << 1;
+                                      << QString() << damaged << 1;
+        QTest::newRow("bad crc") << QByteArray() << TestHttpServer::ok(badCrc) << QString() << damaged << 1;
         QTest::newRow("not gzip") << QByteArray() << TestHttpServer::ok(updatedCatalogue(_updateDate)) << QString()
-                                  << copyFailed << 1;
+                                  << damaged << 1;
         QTest::newRow("bomb") << QByteArray() << TestHttpServer::ok(gzip(QByteArray(1 << 20, '\0'), 257)) << QString()
-                              << copyFailed << 1;
+                              << damaged << 1;
         QTest::newRow("corrupt catalogue") << QByteArray() << TestHttpServer::ok(gzip(corrupt)) << QString()
-                                           << "New databases failed to start:\nDatabase corrupt" << 1;
+                                           << damaged << 1;
         QTest::newRow("cancel during install") << QByteArray() << TestHttpServer::ok(_update)
                                                << QStringLiteral("cancel install") << QString() << 1;
         QTest::newRow("cancel during check") << QByteArray() << QByteArray() << QStringLiteral("cancel check")
@@ -374,10 +400,68 @@ private slots:
         ScriptedPrompter prompter;
         ScriptedUpdaterUI ui(nullptr);
         runUpdate(ui, TestHttpServer::ok(_update.left(1000)));
-        QVERIFY(prompter.lastText().startsWith(QStringLiteral("Copy from")));
+        QVERIFY(prompter.lastText().startsWith(QStringLiteral("The downloaded database update is damaged")));
         QCOMPARE(readFile(StaticDbUpdater::databasePath()), earlier);
         QCOMPARE(currentName(), QString::fromLatin1(_renamed));
         QCOMPARE(_notifications, 1);
+    }
+
+    // The feed promises a newer catalogue, but the one downloaded is not newer than the one
+    // in use: it is refused before it is installed, and nothing changes.
+    void aCatalogueNotNewerIsRefused_data()
+    {
+        QTest::addColumn<int>("daysAfterShipped");
+        QTest::newRow("older") << -10;
+        QTest::newRow("same day") << 0;
+    }
+
+    void aCatalogueNotNewerIsRefused()
+    {
+        QFETCH(int, daysAfterShipped);
+        const QDate created = QDate::fromString(_shippedDate, Qt::ISODate).addDays(daysAfterShipped);
+        ScriptedPrompter prompter;
+        ScriptedUpdaterUI ui(nullptr);
+        runUpdate(ui, TestHttpServer::ok(gzip(updatedCatalogue(created))));
+        QCOMPARE(prompter.lastText(),
+                 QStringLiteral("The downloaded databases (of %1) are not newer than the ones you have (of %2), "
+                                "so they were not installed.\n\nYour databases have not been changed.")
+                     .arg(created.toString(Qt::ISODate), _shippedDate));
+        QCOMPARE(prompter.asked.size(), 1);
+        QCOMPARE(currentName(), QString::fromLatin1(_foodName));
+        QCOMPARE(QString::fromLatin1(FoodDBStatic::instance()->getCreationDate()), _shippedDate);
+        for (const char* name : {"static.db", "static.db.backup", "static.db.new"})
+            QVERIFY2(!QFile::exists(BXSettings::getUserDBPath() + QLatin1String(name)), name);
+    }
+
+    // An https feed and download are fetched over TLS; the catalogue arrives the same.
+    void updatesOverTls()
+    {
+        TestCertificates certificates;
+        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        ScriptedPrompter prompter;
+        runTlsUpdate(certificates, server, {{TestHttpServer::ok(_update)}, 0, TestHttpServer::Answer::KeepOpen});
+        QCOMPARE(prompter.lastText(), QStringLiteral("Your databases have been updated successfully."));
+        QCOMPARE(server.requests().size(), 2);
+        QCOMPARE(currentName(), QString::fromLatin1(_renamed));
+    }
+
+    // A download of 10 GiB fails at the size limit with its connection closed, memory
+    // bounded and nothing installed.
+    void anEndlessDownloadLeavesMemoryBounded()
+    {
+        TestCertificates certificates;
+        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        ScriptedPrompter prompter;
+        const qint64 before = residentBytes();
+        runTlsUpdate(certificates, server, TestHttpServer::tenGigabytes(TestHttpServer::Framing::UntilClose));
+        const qint64 grown = residentBytes() - before;
+        QVERIFY2(prompter.lastText().startsWith(QStringLiteral("Response too large")), qPrintable(prompter.lastText()));
+        QVERIFY(prompter.lastText().endsWith(QStringLiteral("Your databases have not been changed.")));
+        QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 1000);
+        QVERIFY2(grown < BoundedGrowth, qPrintable(QString::number(grown)));
+        QVERIFY(server.fillerSent() < qint64(1024) * 1024 * 1024);
+        QCOMPARE(currentName(), QString::fromLatin1(_foodName));
+        QVERIFY(!QFile::exists(StaticDbUpdater::databasePath()));
     }
 
     void updateNotLaterThanTheCreationDay()
