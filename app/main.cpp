@@ -107,12 +107,15 @@ bool brandSwitch(const char* id)
     return brand->idExists(id) && brand->getBool(id);
 }
 
-// Data and settings of earlier versions move to the current folders before anything reads them.
+// Data and settings of earlier versions move to the current folders before anything reads them;
+// both are then kept from other accounts.
 bool moveOldFolders()
 {
     QString error;
-    if (BXSettings::moveOldFolders(&error))
+    if (BXSettings::moveOldFolders(&error)) {
+        BXSettings::keepPrivate();
         return true;
+    }
     showBox(QMessageBox::Critical, QStringLiteral("Cannot start"), error);
     return false;
 }

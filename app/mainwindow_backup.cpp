@@ -6,6 +6,7 @@
 
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "core/createdirectory.h"
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
@@ -100,7 +101,7 @@ void MainWindow::backupUserDB()
 {
     const QString folder = BXSettings::getBackupDirData();
     if (QDir::cleanPath(folder) == QDir::cleanPath(BXSettings::defaultBackupDir()))
-        QDir().mkpath(folder);
+        orvCreateDirectory(folder);
     const QString proposed = folder + QLatin1Char('/')
         + Clock::today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".ptBackup");
     const QString chosen = askBackupFileName(proposed);
@@ -295,6 +296,7 @@ QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const Q
     QSaveFile out(destination.absoluteFilePath());
     if (!out.open(QIODevice::WriteOnly))
         throw BXException(cannotWrite(destination));
+    out.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     if (!BXSqlDb::copyData(in, out))
         throw BXException(tr("Couldn't write all data to the database. It's possible the disk is full"));
     in.close();

@@ -118,8 +118,25 @@ bool BXSettings::store(const QString& key, const QVariant& value)
     if (!isWritable())
         return false;
     setValue(fK(key), value);
+    return syncPrivately();
+}
+
+// Writes the settings out; a settings file (and folder) that the write has just made is the
+// user's alone.
+bool BXSettings::syncPrivately()
+{
     sync();
+    orvMakePrivate(QFileInfo(fileName()).absolutePath());
+    orvMakePrivate(fileName());
     return status() == QSettings::NoError;
+}
+
+void BXSettings::keepPrivate()
+{
+    const QString settings = settingsFile();
+    orvMakePrivate(QFileInfo(settings).absolutePath());
+    orvMakePrivate(settings);
+    orvMakePrivate(getAppDataDir() + QLatin1Char('/') + brandId());
 }
 
 bool BXSettings::writeEntry(const QString& key, const QString& value)
@@ -178,8 +195,7 @@ bool BXSettings::removeEntry(const QString& key)
     if (!isWritable())
         return false;
     remove(fK(key));
-    sync();
-    return status() == QSettings::NoError;
+    return syncPrivately();
 }
 
 QString BXSettings::getString(SettingEnum id)
@@ -340,7 +356,7 @@ bool BXSettings::isInUse(const QString& path)
 bool BXSettings::moveFile(const QString& from, const QString& to, QString* error)
 {
     QDir().rmdir(to);
-    QDir().mkpath(QFileInfo(to).absolutePath());
+    orvCreateDirectory(QFileInfo(to).absolutePath());
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return true;
     *error = QStringLiteral("%1 cannot be moved to %2: %3.")

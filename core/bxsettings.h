@@ -103,6 +103,9 @@ public:
     // ones. Refuses, with the reason in *error, when both hold some, or when a move fails.
     // Called at start, before anything reads the settings or the data folder.
     static bool moveOldFolders(QString* error);
+    // Takes the access of other accounts away from the settings file and its folder and from
+    // the data folder, as earlier versions left them. Called at start.
+    static void keepPrivate();
     // The folder of the user database, ending in "/": the stored "/admin/userdbpath" when it
     // is an absolute path, else the data folder.
     static QString getUserDBPath();
@@ -135,6 +138,7 @@ private:
     void loadSettings();
     const SettingData* find(SettingType type, SettingEnum id) const;
     bool store(const QString& key, const QVariant& value);
+    bool syncPrivately();
 
     static const SettingData _settingsData[];
 

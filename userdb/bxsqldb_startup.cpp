@@ -24,6 +24,8 @@ namespace {
 
 const char* const DatabaseFileName = "userdata.db";
 const qint64 CopyChunkSize = qint64(1) << 20;
+// The diary and every copy of it are the user's alone.
+const QFile::Permissions PrivateFile = QFile::ReadOwner | QFile::WriteOwner;
 
 QString userDbFolder()
 {
@@ -190,6 +192,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
         return false;
     }
     fixMagic(path);
+    orvMakePrivate(path);
 
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
@@ -400,6 +403,7 @@ bool BXSqlDb::copyFile(const QString& source, const QString& destination, std::s
         reason = "couldn't open dest file for copy";
         return false;
     }
+    out.setPermissions(PrivateFile);
     if (!copyData(in, out) || !out.flush() || ::fsync(out.handle()) != 0) {
         out.close();
         out.remove();
@@ -426,6 +430,7 @@ bool CopyFile(const QString& source, const QString& destination)
     QFile out(destination);
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::ReadWrite | QIODevice::Truncate))
         return false;
+    out.setPermissions(PrivateFile);
     if (BXSqlDb::copyData(in, out))
         return true;
     out.close();

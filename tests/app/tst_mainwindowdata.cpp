@@ -28,6 +28,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 using namespace MainWindowTest;
 
 namespace {
@@ -36,6 +38,13 @@ QByteArray readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The access bits of a file or folder, -1 when it is missing.
+int modeOf(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -208,6 +217,7 @@ void TestMainWindowData::backupIsByteIdentical()
     const QString path = backupOfLive(QStringLiteral("b.ptBackup"));
     QVERIFY(live.size() > 1000);
     QCOMPARE(readAll(path), live);
+    QCOMPARE(modeOf(path), 0600);
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successfull"));
     QCOMPARE(_window->lastText(), QStringLiteral("Your data is now backed up in ") + QDir::toNativeSeparators(path));
     QVERIFY(BXSqlDb::isUp());
@@ -221,6 +231,7 @@ void TestMainWindowData::firstBackupMakesTheDefaultFolder()
     _window->backupName = QString();
     _window->backupUserDB();
     QVERIFY(QFileInfo(folder).isDir());
+    QCOMPARE(modeOf(folder), 0700);
 }
 
 void TestMainWindowData::cancelledBackupWritesNothing()

@@ -20,6 +20,7 @@
 #include <QtTest>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 // The program's own start-up and shutdown steps, compiled in here so that they can be run
 // in this process; its entry point is renamed out of the way of the test's.
@@ -79,6 +80,8 @@ private slots:
     void terminationDuringSyncWaitEnds();
     void relativeUserDbPathIsIgnored_data();
     void relativeUserDbPathIsIgnored();
+    void filesArePrivate_data();
+    void filesArePrivate();
     void startedServicesReachTheCatalogues();
 
 private:
@@ -92,6 +95,8 @@ private:
     void addUser();
     // The user database folder of a run with that home.
     QString userDbFolder(const ProgramHome& home) const;
+    // The settings file of a run with that home.
+    QString settingsFile(const ProgramHome& home) const;
 
     ProgramHome _home;
     QString _dataRelative;
@@ -116,6 +121,12 @@ QString TestStartup::userDbFolder(const ProgramHome& home) const
     const QString folder = QDir(home.path("data")).filePath(_dataRelative);
     QDir().mkpath(folder);
     return folder + QLatin1Char('/');
+}
+
+QString TestStartup::settingsFile(const ProgramHome& home) const
+{
+    return QDir(home.path("config")).filePath(QDir(qEnvironmentVariable("XDG_CONFIG_HOME"))
+                                                  .relativeFilePath(BXSettings().fileName()));
 }
 
 TestStartup::Result TestStartup::run(const ProgramHome& home, const QStringList& arguments)
@@ -406,6 +417,55 @@ void TestStartup::relativeUserDbPathIsIgnored()
     QDirIterator stray(workingFolder.path(), {QStringLiteral("userdata*")}, QDir::Files,
                        QDirIterator::Subdirectories);
     QVERIFY(!stray.hasNext());
+}
+
+void TestStartup::filesArePrivate_data()
+{
+    QTest::addColumn<bool>("earlierVersion");
+    QTest::newRow("first start") << false;
+    QTest::newRow("files of an earlier version") << true;
+}
+
+// No other account can read the diary or the settings: a first start makes them private, and
+// a start tightens what an earlier version left open.
+void TestStartup::filesArePrivate()
+{
+    QFETCH(bool, earlierVersion);
+    ProgramHome home;
+    const QString data = QDir(home.path("data")).filePath(_dataRelative);
+    const QString settings = settingsFile(home);
+    const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                    | QFile::ReadOther;
+    const QFile::Permissions openFolder = open | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    if (earlierVersion) {
+        QVERIFY(QDir().mkpath(data));
+        QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
+        QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"),
+                            data + QStringLiteral("/userdata.db")));
+        QFile ini(settings);
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Pantrel]\nwindowWidth=600\n");
+        ini.close();
+        for (const QString& folder : {data, QFileInfo(settings).path()})
+            QVERIFY(QFile::setPermissions(folder, openFolder));
+        for (const QString& file : {data + QStringLiteral("/userdata.db"), settings})
+            QVERIFY(QFile::setPermissions(file, open));
+    }
+    QProcess program;
+    program.setProcessEnvironment(home.environment());
+    program.start(programPath(), QStringList());
+    QVERIFY(waitUntilListening(home.path("runtime"), program));
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(RunMs));
+
+    auto mode = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+    };
+    QCOMPARE(mode(data), 0700);
+    QCOMPARE(mode(data + QStringLiteral("/userdata.db")), 0600);
+    QCOMPARE(mode(QFileInfo(settings).path()), 0700);
+    QCOMPARE(mode(settings), 0600);
 }
 
 // The start-up connects the diary entries and user deletion to the catalogues; the shutdown
