@@ -16,11 +16,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLocale>
 #include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
+
+#include <sys/statvfs.h>
 
 #include <algorithm>
 #include <iterator>
@@ -49,6 +52,18 @@ QString cannotWrite(const QFileInfo& destination)
 {
     return QObject::tr("Cannot write to ") + destination.absoluteFilePath()
         + QObject::tr(".\nCheck your file access permissions.");
+}
+
+QString notWritten(const QFileInfo& destination, const QString& reason)
+{
+    return QObject::tr("The backup file %1 could not be written: %2.\nYour data is as it was; "
+                       "the backup file has not been changed.")
+        .arg(QDir::toNativeSeparators(destination.absoluteFilePath()), reason);
+}
+
+QString dataSize(qint64 bytes)
+{
+    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
 }
 
 // Runs the checks of a backup file on an open read-only connection; throws BXException.
@@ -262,6 +277,26 @@ bool MainWindow::_restoredDataIsSound(QString* error)
     return false;
 }
 
+qint64 MainWindow::freeSpace(const QString& folder) const
+{
+    struct statvfs disk {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0)
+        return -1;
+    return qint64(disk.f_bavail) * qint64(disk.f_frsize);
+}
+
+// A backup that the disk cannot hold is refused before anything is written.
+void MainWindow::_checkRoomFor(const QFileInfo& source, const QFileInfo& destination) const
+{
+    const qint64 free = freeSpace(destination.absolutePath());
+    if (free < 0 || source.size() <= free)
+        return;
+    throw BXException(tr("The backup file %1 needs %2, but only %3 are free on its disk.\n"
+                         "Make room on the disk or choose another one.")
+                          .arg(QDir::toNativeSeparators(destination.absoluteFilePath()),
+                               dataSize(source.size()), dataSize(free)));
+}
+
 // Steps of the copy, each throwing BXException with the text the user sees. A backup is
 // written through a temporary file and a restore through a proven copy, so a failed copy
 // leaves the destination as it was.
@@ -290,6 +325,7 @@ QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const Q
         installRestoredFile(source, safety);
         return QString();
     }
+    _checkRoomFor(source, destination);
     QFile in(source.absoluteFilePath());
     if (!in.open(QIODevice::ReadOnly))
         throw BXException(tr("couldn't open source file for copy"));
@@ -297,11 +333,10 @@ QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const Q
     if (!out.open(QIODevice::WriteOnly))
         throw BXException(cannotWrite(destination));
     out.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    if (!BXSqlDb::copyData(in, out))
-        throw BXException(tr("Couldn't write all data to the database. It's possible the disk is full"));
+    // The reason is taken before commit(), which forgets it.
+    if (!BXSqlDb::copyData(in, out) || !out.flush() || !out.commit())
+        throw BXException(notWritten(destination, out.errorString()));
     in.close();
-    if (!out.commit())
-        throw BXException(cannotWrite(destination));
     destination.refresh();
     if (!destination.exists())
         throw BXException(cannotWrite(destination));

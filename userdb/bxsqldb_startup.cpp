@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -17,7 +18,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 
 namespace {
@@ -45,7 +48,37 @@ bool isUsableFile(const QFileInfo& info)
     return info.isReadable() && info.isWritable() && (info.permissions() & writeBits);
 }
 
-// Copies the shipped template into place; false with the reason on failure.
+// Removes a file with the journal that SQLite may have left beside it; a stale journal
+// next to a new file of the same name would be played back into it.
+void removeWithJournal(const QString& path)
+{
+    QFile::remove(path + QStringLiteral("-journal"));
+    QFile::remove(path);
+}
+
+// Puts `from` in place of `to` in one step: a crash leaves one or the other, complete.
+bool replaceFile(const QString& from, const QString& to)
+{
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// The copies that a first run, an upgrade and a restore make beside the file before they
+// take its place. A process that dies before the rename leaves one behind.
+const char* const WorkingCopies[] = {".firstrun", ".upgrading", ".restoring"};
+
+QString workingCopy(const char* suffix)
+{
+    return userDbFile() + QLatin1String(suffix);
+}
+
+void removeWorkingCopies()
+{
+    for (const char* suffix : WorkingCopies)
+        removeWithJournal(workingCopy(suffix));
+}
+
+// Copies the shipped template beside the file and renames it into place once it is whole;
+// false with the reason on failure.
 bool copyTemplate(const QString& destination, std::string& reason)
 {
     const QFileInfo source(BXSettings::getResourceDBPath() + QLatin1String(DatabaseFileName));
@@ -57,8 +90,15 @@ bool copyTemplate(const QString& destination, std::string& reason)
         reason = "Source file is not readable.";
         return false;
     }
-    return BXSqlDb::copyFile(source.absoluteFilePath(), QFileInfo(destination).absoluteFilePath(),
-                             reason);
+    const QString copy = QFileInfo(workingCopy(".firstrun")).absoluteFilePath();
+    if (!BXSqlDb::copyFile(source.absoluteFilePath(), copy, reason))
+        return false;
+    BXSqlDb::fixMagic(copy);
+    if (replaceFile(copy, QFileInfo(destination).absoluteFilePath()))
+        return true;
+    removeWithJournal(copy);
+    reason = "The new database cannot be put in place: " + QString::fromLocal8Bit(std::strerror(errno)).toStdString();
+    return false;
 }
 
 // Makes sure a usable file exists at path: the existing one, the data of an older
@@ -134,6 +174,20 @@ bool fail(std::string& error, const std::string& text)
     return false;
 }
 
+// What the user can do about a file that does not open as a diary. The file is never
+// removed: it may still be rescued.
+std::string damagedFile(const QString& path)
+{
+    return QStringLiteral(
+               "Cannot start program as database may be corrupted: %1 cannot be read as a "
+               "diary.\n\nThe file has been left as it is. To go on, move it to another folder "
+               "(keep it: it may still be rescued) and start the program again. It then begins "
+               "with a new, empty diary, into which you can restore your latest backup with "
+               "Restore Data in the File menu.")
+        .arg(QDir::toNativeSeparators(path))
+        .toStdString();
+}
+
 bool isUpgradableVersion(int version)
 {
     static const int upgradable[] = {204, 205, 206, 300, 301, 302, 303, 304,
@@ -148,20 +202,6 @@ std::string unsupportedVersion(int version)
                              "\tDatabase version: %d\n\tApplication version: 4.1.0",
                              version)
         .toStdString();
-}
-
-// Removes a file with the journal that SQLite may have left beside it; a stale journal
-// next to a new file of the same name would be played back into it.
-void removeWithJournal(const QString& path)
-{
-    QFile::remove(path + QStringLiteral("-journal"));
-    QFile::remove(path);
-}
-
-// Puts `from` in place of `to` in one step: a crash leaves one or the other, complete.
-bool replaceFile(const QString& from, const QString& to)
-{
-    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 // Copies `source` to `copy` and proves the copy; the copy is removed when either fails.
@@ -185,6 +225,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
         return false;
     }
     const QString path = userDbFile();
+    removeWorkingCopies();
     std::string reason;
     if (!provideFile(path, reason)) {
         error = "Could not locate, or create, the user's database (" + path.toStdString()
@@ -197,10 +238,10 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
     if (failed)
-        return fail(error, "Cannot start program as database may be corrupted");
+        return fail(error, damagedFile(path));
     const int version = getVersion();
     if (version == 0)
-        return fail(error, "Cannot start program as database may be corrupted");
+        return fail(error, damagedFile(path));
     if (!isCurrentVersion(version)) {
         if (!isUpgradableVersion(version))
             return fail(error, unsupportedVersion(version));
@@ -209,7 +250,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
             return false;
         _instance = new BXSqlDb(path, error, failed);
         if (failed)
-            return fail(error, "Cannot start program as database may be corrupted");
+            return fail(error, damagedFile(path));
     }
     ensureDiaryIndexes();
     if (enableTriggers && !setupSyncTriggers())
@@ -223,7 +264,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
 bool BXSqlDb::upgradeOnCopy(std::string& error)
 {
     const QString live = userDbFile();
-    const QString copy = live + QStringLiteral(".upgrading");
+    const QString copy = workingCopy(".upgrading");
     std::string reason;
     if (!provenCopy(live, copy, reason)) {
         error = "Your database " + live.toStdString()
@@ -281,7 +322,7 @@ bool BXSqlDb::proveFile(const QString& path, std::string& error)
 bool BXSqlDb::installCopy(const QString& candidate, const QString& safety, std::string& error)
 {
     const QString live = userDbFile();
-    const QString copy = live + QStringLiteral(".restoring");
+    const QString copy = workingCopy(".restoring");
     if (!provenCopy(candidate, copy, error))
         return false;
     if (!copyFile(live, safety, error) || !replaceFile(copy, live)) {
@@ -377,6 +418,23 @@ QString BXSqlDb::olderFormatMessage(const QString& path)
         .arg(path);
 }
 
+namespace {
+
+// A short write is tried again for the rest, so that a failure leaves its reason in `out`.
+bool writeAll(QIODevice& out, const char* data, qint64 size)
+{
+    while (size > 0) {
+        const qint64 written = out.write(data, size);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+} // namespace
+
 bool BXSqlDb::copyData(QIODevice& in, QIODevice& out)
 {
     QByteArray block(CopyChunkSize, Qt::Uninitialized);
@@ -384,7 +442,7 @@ bool BXSqlDb::copyData(QIODevice& in, QIODevice& out)
         const qint64 got = in.read(block.data(), block.size());
         if (got == 0)
             return true;
-        if (got < 0 || out.write(block.constData(), got) != got)
+        if (got < 0 || !writeAll(out, block.constData(), got))
             return false;
     }
 }

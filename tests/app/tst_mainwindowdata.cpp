@@ -28,7 +28,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 using namespace MainWindowTest;
 
@@ -115,6 +120,8 @@ private slots:
     void cancelledBackupWritesNothing();
     void backupOntoLiveDatabaseFails();
     void backupKeepsExistingFileWhenNotOverwriting();
+    void backupBiggerThanTheDiskIsRefused();
+    void backupOntoAFullDiskNamesTheFile();
 
     void restoreRefuses_data();
     void restoreRefuses();
@@ -263,6 +270,57 @@ void TestMainWindowData::backupKeepsExistingFileWhenNotOverwriting()
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
     QCOMPARE(_window->lastText(), QStringLiteral("You have chosen not to overwrite existing file"));
     QCOMPARE(readAll(path), QByteArray("older backup"));
+    QVERIFY(BXSqlDb::isUp());
+}
+
+void TestMainWindowData::backupBiggerThanTheDiskIsRefused()
+{
+    const QString path = QDir::homePath() + QStringLiteral("/big.ptBackup");
+    QFile::remove(path);
+    const qint64 size = QFileInfo(databaseFile()).size();
+    _window->freeBytes = size / 2;
+    _window->backupName = path;
+    _window->backupUserDB();
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+    const QLocale locale;
+    for (const QString& part : {QDir::toNativeSeparators(path),
+                                locale.formattedDataSize(size, 1, QLocale::DataSizeTraditionalFormat),
+                                locale.formattedDataSize(size / 2, 1, QLocale::DataSizeTraditionalFormat)})
+        QVERIFY2(_window->lastText().contains(part), qPrintable(_window->lastText()));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(BXSqlDb::isUp());
+}
+
+// A file size limit stands in for a full disk: the write stops part way. The message names
+// the backup file and the system's reason; no part of a backup is left.
+void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
+{
+    const QString path = QDir::homePath() + QStringLiteral("/full.ptBackup");
+    QFile::remove(path);
+    rlimit saved {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    const sighandler_t previous = std::signal(SIGXFSZ, SIG_IGN);
+    _window->restart = [&](QString* error) {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::string text;
+        const bool up = BXSqlDb::startUp(text, true);
+        *error = QString::fromStdString(text);
+        return up;
+    };
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    _window->backupName = path;
+    _window->backupUserDB();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+    QVERIFY2(_window->lastText().startsWith(QStringLiteral("The backup file ") + QDir::toNativeSeparators(path)
+                                            + QStringLiteral(" could not be written: ")
+                                            + QString::fromLocal8Bit(std::strerror(EFBIG))),
+             qPrintable(_window->lastText()));
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(QDir::home().entryList({QStringLiteral("full.ptBackup*")}), QStringList());
     QVERIFY(BXSqlDb::isUp());
 }
 

@@ -210,6 +210,11 @@ void TestStartup::corruptDatabaseExitsWithOne()
     QCOMPARE(result.code, 1);
     QVERIFY2(result.errors.contains(QStringLiteral("Database initialization error")),
              qPrintable(result.errors));
+    // The message names the file and the way out; the file is kept for rescue.
+    QVERIFY2(result.errors.contains(database.fileName() + QStringLiteral(" cannot be read"))
+                 && result.errors.contains(QStringLiteral("restore your latest backup")),
+             qPrintable(result.errors));
+    QCOMPARE(QFileInfo(database.fileName()).size(), 4096);
 }
 
 void TestStartup::lockedUserDataExitsWithOne()
