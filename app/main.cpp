@@ -2,6 +2,7 @@
 // the static-database update or the main window until its last window closes.
 
 #include "widgets/macutil.h"
+#include "widgets/prompter.h"
 #include "app/mainwindow.h"
 #include "app/programicon.h"
 #include "app/qtsingleapplication.h"
@@ -18,7 +19,9 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QPointer>
@@ -118,6 +121,40 @@ bool moveOldFolders()
     }
     showBox(QMessageBox::Critical, QStringLiteral("Cannot start"), error);
     return false;
+}
+
+// A stored user database folder that is gone (a disk not connected, a folder moved or renamed)
+// is never filled with an empty diary: the user may take the default folder instead, or the
+// start ends. Without a prompter (nobody could answer) the start ends.
+bool findUserData(Prompter* prompter)
+{
+    const QString stored = BXSettings::storedUserDBPath();
+    if (stored.isEmpty() || QFileInfo(stored).isDir())
+        return true;
+    const QString missing =
+        QStringLiteral("The folder %1, where your diary is kept, cannot be found. It may be on a "
+                       "disk that is not connected, or it may have been moved or renamed.")
+            .arg(QDir::toNativeSeparators(stored));
+    if (!prompter) {
+        showBox(QMessageBox::Critical, QStringLiteral("Cannot start"),
+                missing + QStringLiteral("\nMake the folder available and start the program "
+                                         "again."));
+        return false;
+    }
+    const QString question =
+        missing + QStringLiteral("\n\nQuit, make the folder available and start the program "
+                                 "again, or keep your diary in the default folder %1 from now "
+                                 "on?")
+                      .arg(QDir::toNativeSeparators(BXSettings::getDirData()));
+    const int answer = prompter->choice(nullptr, QMessageBox::Warning,
+                                        QStringLiteral("Diary folder not found"), question,
+                                        {QStringLiteral("Quit"),
+                                         QStringLiteral("Use the Default Folder")},
+                                        0, 0);
+    if (answer != 1)
+        return false;
+    BXSettings::forgetUserDBPath();
+    return true;
 }
 
 // Why nothing can be written into folder (a full disk, no permission, no folder), in the
@@ -369,9 +406,10 @@ int main(int argc, char** argv)
         BrandEngine::instance();
         const Options options = readCommandLine(QApplication::arguments());
         importBrand();
-        result = moveOldFolders() ? (options.updateDb ? runUpdateMode()
-                                                      : runApplication(app, window, lock))
-                                  : 1;
+        const bool found =
+            moveOldFolders() && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);
+        result = found ? (options.updateDb ? runUpdateMode() : runApplication(app, window, lock))
+                       : 1;
         shutDown(window);
     }
     return result;

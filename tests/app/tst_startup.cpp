@@ -8,6 +8,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 #include "tests/app/programhome.h"
+#include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "channelpeer.h"
 
@@ -16,6 +17,9 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -80,6 +84,10 @@ private slots:
     void terminationDuringSyncWaitEnds();
     void relativeUserDbPathIsIgnored_data();
     void relativeUserDbPathIsIgnored();
+    void earlierVersionsSettingsFindTheDiary();
+    void missingDataFolderIsNeverFilled_data();
+    void missingDataFolderIsNeverFilled();
+    void missingDataFolderEndsAStartWithoutBoxes();
     void filesArePrivate_data();
     void filesArePrivate();
     void startedServicesReachTheCatalogues();
@@ -422,6 +430,110 @@ void TestStartup::relativeUserDbPathIsIgnored()
     QDirIterator stray(workingFolder.path(), {QStringLiteral("userdata*")}, QDir::Files,
                        QDirIterator::Subdirectories);
     QVERIFY(!stray.hasNext());
+}
+
+// An earlier version kept its data and settings under the maker's name, and its settings name
+// that data folder. The start moves both, the settings follow the move, the diary is found, and
+// the next start runs too.
+void TestStartup::earlierVersionsSettingsFindTheDiary()
+{
+    std::string error;
+    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    QVERIFY(addCompleteUser(QStringLiteral("Olga")) >= 0);
+    UserDB::cleanUp();
+    BXSqlDb::cleanUp();
+
+    ProgramHome home;
+    const QString brand = BrandEngine::instance()->getString("brand_id");
+    const QString domain = QLatin1String(BXSettings::MAKER_DOMAIN);
+    const QString oldData = home.path("data") + QStringLiteral("/%1/Pantrel/%2").arg(domain, brand);
+    const QString oldIni = home.path("config") + QStringLiteral("/%1/Pantrel/%2.ini").arg(domain, brand);
+    QVERIFY(QDir().mkpath(oldData));
+    QVERIFY(QFile::copy(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"),
+                        oldData + QStringLiteral("/userdata.db")));
+    {
+        QSettings old(oldIni, QSettings::IniFormat);
+        old.setValue(brand + QStringLiteral("/admin/userdbpath"), oldData);
+    }
+    for (int start = 0; start < 2; ++start) {
+        QProcess program;
+        program.setProcessEnvironment(home.environment());
+        program.start(programPath(), QStringList());
+        QVERIFY2(waitUntilListening(home.path("runtime"), program),
+                 program.readAllStandardError().constData());
+        ::kill(pid_t(program.processId()), SIGTERM);
+        QVERIFY(program.waitForFinished(RunMs));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(oldData));
+    }
+    const QString folder = userDbFolder(home);
+    QCOMPARE(QSettings(settingsFile(home), QSettings::IniFormat)
+                 .value(brand + QStringLiteral("/admin/userdbpath")).toString(),
+             QDir::cleanPath(folder));
+    QStringList names;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("moved"));
+        db.setDatabaseName(folder + QStringLiteral("userdata.db"));
+        QVERIFY(db.open());
+        QSqlQuery users(QStringLiteral("SELECT name FROM user_users"), db);
+        while (users.next())
+            names << users.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("moved"));
+    QVERIFY2(names.contains(QStringLiteral("Olga")), qPrintable(names.join(u',')));
+}
+
+void TestStartup::missingDataFolderIsNeverFilled_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("quit") << 0 << false;
+    QTest::newRow("nothing answered") << -1 << false;
+    QTest::newRow("default folder") << 1 << true;
+}
+
+// A stored folder that is gone names the folder and offers the default one; nothing is made
+// in its place.
+void TestStartup::missingDataFolderIsNeverFilled()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, starts);
+    QTemporaryDir disk;
+    const QString gone = disk.path() + QStringLiteral("/unplugged/diary");
+    {
+        BXSettings settings;
+        settings.writeEntry(QLatin1String(BXSettings::UserDBPathKey), gone);
+    }
+    ScriptedPrompter prompter;
+    if (answer >= 0)
+        prompter.answer(answer);
+    const bool found = findUserData(&prompter);
+    const QString stored = BXSettings::storedUserDBPath();
+    BXSettings::forgetUserDBPath();
+    QCOMPARE(found, starts);
+    QCOMPARE(prompter.asked.size(), 1);
+    QVERIFY2(prompter.lastText().contains(gone + QStringLiteral(", where your diary is kept, cannot be found")),
+             qPrintable(prompter.lastText()));
+    QVERIFY(prompter.lastText().contains(BXSettings::getDirData()));
+    QCOMPARE(stored, starts ? QString() : gone);
+    QVERIFY(!QFileInfo::exists(disk.path() + QStringLiteral("/unplugged")));
+}
+
+// Where no box can be answered, the start ends naming the folder.
+void TestStartup::missingDataFolderEndsAStartWithoutBoxes()
+{
+    ProgramHome home;
+    const QString gone = home.path("home") + QStringLiteral("/unplugged/diary");
+    QSettings ini(settingsFile(home), QSettings::IniFormat);
+    ini.setValue(BrandEngine::instance()->getString("brand_id") + QStringLiteral("/admin/userdbpath"), gone);
+    ini.sync();
+    const Result result = run(home, {});
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QCOMPARE(result.code, 1);
+    QVERIFY2(result.errors.contains(gone + QStringLiteral(", where your diary is kept, cannot be found")),
+             qPrintable(result.errors));
+    QVERIFY(!QFileInfo::exists(home.path("home") + QStringLiteral("/unplugged")));
+    QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
 }
 
 void TestStartup::filesArePrivate_data()
