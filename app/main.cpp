@@ -60,14 +60,17 @@ bool canShowBoxes()
            && QGuiApplication::platformName() != QLatin1String("minimal");
 }
 
+// A long report (`details`) is shown on request below the text, so the box fits the screen.
 void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
-             const QString& buttonText = QString())
+             const QString& buttonText = QString(), const QString& details = QString())
 {
     if (!canShowBoxes()) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+        std::fprintf(stderr, "%s: %s\n%s\n", qPrintable(caption), qPrintable(text),
+                     qPrintable(details));
         return;
     }
     QMessageBox box(icon, caption, text, QMessageBox::NoButton);
+    box.setDetailedText(details);
     if (buttonText.isEmpty())
         box.setDefaultButton(box.addButton(QMessageBox::Ok));
     else
@@ -239,10 +242,13 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock)
         return true;
     }
     BXSqlDb::cleanUp();
+    QString details;
+    const QString reason = BXSqlDb::splitDetails(QString::fromStdString(error), &details);
     showBox(QMessageBox::Critical, QStringLiteral("Database initialization error"),
             QStringLiteral("An error occurred while initializing databases:\n\n%1\n\n"
                            "The program will now exit")
-                .arg(QString::fromStdString(error)));
+                .arg(reason),
+            QString(), details);
     return false;
 }
 

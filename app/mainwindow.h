@@ -167,12 +167,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
     // Message boxes: returns the button pressed. `acceptText` replaces the text of the Ok
-    // button when given.
+    // button when given; `details` (a long report) is shown on request below the text.
     virtual QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString& caption,
                                                     const QString& text,
                                                     QMessageBox::StandardButtons buttons,
                                                     QMessageBox::StandardButton defaultButton,
-                                                    const QString& acceptText = QString());
+                                                    const QString& acceptText = QString(),
+                                                    const QString& details = QString());
     virtual QString askBackupFileName(const QString& proposed);
     virtual QString askRestoreFileName(const QString& folder);
 

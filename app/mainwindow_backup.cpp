@@ -191,8 +191,11 @@ void MainWindow::restoreUserDB()
                     QMessageBox::Ok, QMessageBox::Ok);
         refreshCurrentWidget();
     } else {
-        showMessage(QMessageBox::Information, tr("Restore failed"), error, QMessageBox::Ok,
-                    QMessageBox::Ok);
+        // A report (an integrity check's findings) goes to the details, so the box fits the screen.
+        QString details;
+        const QString reason = BXSqlDb::splitDetails(error, &details);
+        showMessage(QMessageBox::Information, tr("Restore failed"), reason, QMessageBox::Ok,
+                    QMessageBox::Ok, QString(), details);
     }
     QApplication::processEvents();
 }

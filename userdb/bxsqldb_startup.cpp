@@ -347,8 +347,16 @@ bool BXSqlDb::checkIntegrity(std::string& error)
         findings.append(check.value(0).toString());
     if (findings == QStringList{QStringLiteral("ok")})
         return true;
-    error = "the file is damaged: " + findings.mid(0, 5).join(QLatin1Char('\n')).toStdString();
+    error = std::string("the file is damaged") + DetailsMark
+        + findings.join(QLatin1Char('\n')).toStdString();
     return false;
+}
+
+QString BXSqlDb::splitDetails(const QString& text, QString* details)
+{
+    const qsizetype mark = text.indexOf(QLatin1String(DetailsMark));
+    *details = mark < 0 ? QString() : text.mid(mark + qsizetype(std::strlen(DetailsMark)));
+    return mark < 0 ? text : text.left(mark);
 }
 
 bool BXSqlDb::runUpgradeChain(std::string& error)

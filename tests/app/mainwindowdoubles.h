@@ -138,6 +138,8 @@ public:
     // the script is empty.
     QList<QPair<QString, QString>> messages;
     QList<QMessageBox::StandardButton> answers;
+    // The details of the last box.
+    QString lastDetails;
     QString backupName;
     QString restoreName;
 
@@ -177,9 +179,11 @@ public:
 protected:
     QMessageBox::StandardButton showMessage(QMessageBox::Icon, const QString& caption,
                                             const QString& text, QMessageBox::StandardButtons buttons,
-                                            QMessageBox::StandardButton, const QString&) override
+                                            QMessageBox::StandardButton, const QString&,
+                                            const QString& details) override
     {
         messages.append({caption, text});
+        lastDetails = details;
         if (duringMessage)
             std::exchange(duringMessage, nullptr)();
         if (!answers.isEmpty())
