@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QMessageBox>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -26,6 +27,7 @@ class QAction;
 class QActionGroup;
 class QFrame;
 class QMenu;
+class QProgressDialog;
 class QStackedWidget;
 class ReportFactory;
 class ReportsContainer;
@@ -163,6 +165,7 @@ public slots:
     void restoreUserDB();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -251,6 +254,7 @@ private:
     void _runSyncWait(QWidget* parent, const QString& text);
     QString _copyFile(QFileInfo& source, QFileInfo& destination, const QString& safety,
                       bool* cursorSet);
+    void _showCopyProgress(const QString& label);
     void _checkRoomFor(const QFileInfo& source, const QFileInfo& destination) const;
     bool _restoredDataIsSound(QString* error);
     QString _restoreFrom(const QString& path);
@@ -365,6 +369,9 @@ private:
     BrandEngine* _brand = nullptr;
     SyncDialog* _syncDialog = nullptr;
     bool _copying = false;
+    // A backup or restore runs; another one does not start.
+    bool _fileCommand = false;
+    QPointer<QProgressDialog> _copyProgress;
     QStringList _heldMessages;
 
     int _previousUser = -1;

@@ -17,6 +17,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLocale>
+#include <QProgressDialog>
+#include <QScopedValueRollback>
 #include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -52,6 +54,30 @@ QString cannotWrite(const QFileInfo& destination)
 {
     return QObject::tr("Cannot write to ") + destination.absoluteFilePath()
         + QObject::tr(".\nCheck your file access permissions.");
+}
+
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString notWritten(const QFileInfo& destination, const QString& reason)
@@ -114,6 +140,9 @@ QString MainWindow::askRestoreFileName(const QString& folder)
 
 void MainWindow::backupUserDB()
 {
+    if (_fileCommand)
+        return;
+    const QScopedValueRollback<bool> running(_fileCommand, true);
     const QString folder = BXSettings::getBackupDirData();
     if (QDir::cleanPath(folder) == QDir::cleanPath(BXSettings::defaultBackupDir()))
         orvCreateDirectory(folder);
@@ -170,6 +199,9 @@ QString MainWindow::checkBackupFile(const QString& path)
 
 void MainWindow::restoreUserDB()
 {
+    if (_fileCommand)
+        return;
+    const QScopedValueRollback<bool> running(_fileCommand, true);
     const auto answer = showMessage(
         QMessageBox::Question, tr("Restore"),
         tr("This will restore your data to a previous backup. This will destroy\nany changes or "
@@ -230,9 +262,32 @@ bool MainWindow::restartUserDatabase(QString* error)
     return false;
 }
 
+// While the database is copied (and restarted), the window takes no input: clicks and keys
+// queued for it would reach a closed database or the copy being opened.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (_copying && isUserInput(event->type())
+        && (event->type() == QEvent::Shortcut
+            || (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// A modal busy indicator that stays up until the copy and the restart are over.
+void MainWindow::_showCopyProgress(const QString& label)
+{
+    _copyProgress = new QProgressDialog(label, QString(), 0, 0, this);
+    _copyProgress->setWindowModality(Qt::ApplicationModal);
+    _copyProgress->setCancelButton(nullptr);
+    _copyProgress->setMinimumDuration(0);
+    _copyProgress->show();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
 {
     _copying = true;
+    qApp->installEventFilter(this);
     BXSqlDb::cleanUp();
     const QString live = userDatabaseFile();
     const bool replacesLive = destination.absoluteFilePath() == QFileInfo(live).absoluteFilePath();
@@ -260,8 +315,12 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
             + error;
     }
     QFile::remove(safety);
-    _copying = false;
     refreshCurrentWidget();
+    // Input queued during the copy is dropped here, before the window takes input again.
+    QApplication::processEvents();
+    delete _copyProgress;
+    qApp->removeEventFilter(this);
+    _copying = false;
     const QStringList held = _heldMessages;
     _heldMessages.clear();
     for (const QString& message : held)
@@ -323,6 +382,7 @@ QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const Q
     QApplication::processEvents();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     *cursorSet = true;
+    _showCopyProgress(safety.isEmpty() ? tr("Backing up your data...") : tr("Restoring your data..."));
 
     if (!safety.isEmpty()) {
         installRestoredFile(source, safety);

@@ -7,10 +7,13 @@
 #include "app/tipoftheday.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/fooddbdynamic.h"
+#include "core/clock.h"
 #include "core/dateconversion.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
+#include "diary/fluidcounterview.h"
+#include "diary/fluidcounterviewbutton.h"
 #include "profile/settargetsdialog.h"
 #include "userdb/diarydb.h"
 
@@ -21,6 +24,7 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -132,6 +136,7 @@ private slots:
     void restoreKeepsDataWhenRestartFails();
     void restoreAsksBeforeOverwriting();
     void restoreShowsFirstUserWithUnitsAndFoods();
+    void restoreTakesNoOtherInput();
 
     void firstRunCreatesUser();
     void cancelledWizardAddsNobody();
@@ -553,6 +558,67 @@ void TestMainWindowData::restoreShowsFirstUserWithUnitsAndFoods()
     QCOMPARE(_window->windowTitle(), BrandEngine::instance()->getString("app_name") + QStringLiteral(" - Ann"));
 }
 
+// Clicks on the water counter and a second Restore, queued at every turn of the event loop
+// while a restore runs (an old backup, brought up to date on the way), never reach the
+// restored data; a modal progress shows while it runs.
+void TestMainWindowData::restoreTakesNoOtherInput()
+{
+    const QString path = backupOfLive(QStringLiteral("busy.ptBackup"));
+    QVERIFY(runOn(path, {QStringLiteral("UPDATE userdata_meta SET itemvalue = '411' WHERE itemkey = 'schema_version'")}));
+    QVERIFY(_window->switchUser(_window, _ann));
+    _window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(_window));
+    FluidCounterViewButton* up = _window->findChild<FluidCounterView*>()->upButton();
+    QVERIFY(up->isEnabled());
+    const QPoint centre = up->rect().center();
+    bool copied = false;
+    std::function<void()> keepClicking = [&] {
+        if (copied)
+            return;
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(up, new QMouseEvent(type, centre, up->mapToGlobal(centre),
+                                                            Qt::LeftButton, Qt::LeftButton,
+                                                            Qt::NoModifier));
+        QMetaObject::invokeMethod(_window, &MainWindow::restoreUserDB, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(_window, keepClicking, Qt::QueuedConnection);
+    };
+    _window->duringMessage = keepClicking;
+    bool modalProgress = false;
+    int cupsRestored = -1;
+    const QByteArray today = Clock::today().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    _window->restart = [&](QString* error) {
+        copied = true;
+        modalProgress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()) != nullptr;
+        std::string text;
+        const bool started = BXSqlDb::startUp(text, true);
+        *error = QString::fromStdString(text);
+        cupsRestored = UserDB::instance()->getFluid(_ann, today.constData());
+        return started;
+    };
+    _window->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
+    _window->messages.clear();
+    _window->restoreName = path;
+    _window->restoreUserDB();
+
+    QCOMPARE(cupsRestored, 0);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successfull"));
+    QStringList captions;
+    for (const auto& message : std::as_const(_window->messages))
+        captions << message.first;
+    QCOMPARE(captions, (QStringList{QStringLiteral("Restore"), QStringLiteral("Overwrite File?"),
+                                    QStringLiteral("Restore successfull")}));
+    QVERIFY(modalProgress);
+    QVERIFY(!QApplication::activeModalWidget());
+
+    QCoreApplication::processEvents();
+    QCOMPARE(UserDB::instance()->getFluid(_ann, today.constData()), 0);
+
+    // Once the restore is over, the window takes clicks again.
+    up = _window->findChild<FluidCounterView*>()->upButton();
+    QTest::mouseClick(up, Qt::LeftButton);
+    QCOMPARE(UserDB::instance()->getFluid(_ann, today.constData()), 1);
+}
+
 // Users
 
 void TestMainWindowData::firstRunCreatesUser()
@@ -773,7 +839,7 @@ void TestMainWindowData::diaryItemsFollowTheDay()
     QVERIFY(!_window->eM_DiarySavedNewFromNone->isVisible());
     QCOMPARE(_window->eM_DiaryClearAll->isEnabled(), list->isEmpty());
 
-    const QByteArray today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    const QByteArray today = Clock::today().toString(QStringLiteral("yyyyMMdd")).toLatin1();
     _window->answers = {QMessageBox::No};
     _window->slotClearDiary();
     QCOMPARE(_window->lastCaption(), QStringLiteral("Clear Today's Diary Entries"));
