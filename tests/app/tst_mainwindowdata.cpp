@@ -296,17 +296,20 @@ void TestMainWindowData::backupBiggerThanTheDiskIsRefused()
     QVERIFY(BXSqlDb::isUp());
 }
 
-// A file size limit stands in for a full disk: the write stops part way. The message names
-// the backup file and the system's reason; no part of a backup is left.
+// A file size limit, set while the database is closed for the copy, stands in for a full
+// disk: the write stops part way. The message names the backup file and the system's reason;
+// the older backup of that name is kept and no part of the new one is left.
 void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
 {
     const QString path = QDir::homePath() + QStringLiteral("/full.ptBackup");
-    QFile::remove(path);
+    QVERIFY(writeFile(path, "older backup"));
     rlimit saved {};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
     rlimit limited = saved;
     limited.rlim_cur = 4096;
     const sighandler_t previous = std::signal(SIGXFSZ, SIG_IGN);
+    bool limitSet = false;
+    _window->duringMessage = [&] { limitSet = setrlimit(RLIMIT_FSIZE, &limited) == 0; };
     _window->restart = [&](QString* error) {
         setrlimit(RLIMIT_FSIZE, &saved);
         std::string text;
@@ -314,18 +317,19 @@ void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
         *error = QString::fromStdString(text);
         return up;
     };
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
     _window->backupName = path;
     _window->backupUserDB();
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
+    QVERIFY(limitSet);
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
     QVERIFY2(_window->lastText().startsWith(QStringLiteral("The backup file ") + QDir::toNativeSeparators(path)
                                             + QStringLiteral(" could not be written: ")
                                             + QString::fromLocal8Bit(std::strerror(EFBIG))),
              qPrintable(_window->lastText()));
-    QVERIFY(!QFile::exists(path));
-    QCOMPARE(QDir::home().entryList({QStringLiteral("full.ptBackup*")}), QStringList());
+    QCOMPARE(readAll(path), QByteArray("older backup"));
+    QCOMPARE(QDir::home().entryList({QStringLiteral("full.ptBackup*")}),
+             QStringList{QStringLiteral("full.ptBackup")});
     QVERIFY(BXSqlDb::isUp());
 }
 
