@@ -126,17 +126,18 @@ bool moveOldFolders()
     return false;
 }
 
-// A stored user database folder that is gone (a disk not connected, a folder moved or renamed)
-// is never filled with an empty diary: the user may take the default folder instead, or the
-// start ends. Without a prompter (nobody could answer) the start ends.
+// A stored user database folder without its diary (a disk not connected, a folder moved or
+// renamed) is never filled with an empty diary: the user may take the default folder instead,
+// or the start ends. Without a prompter (nobody could answer) the start ends.
 bool findUserData(Prompter* prompter)
 {
     const QString stored = BXSettings::storedUserDBPath();
-    if (stored.isEmpty() || QFileInfo(stored).isDir())
+    if (stored.isEmpty() || QFileInfo::exists(stored + QStringLiteral("/userdata.db")))
         return true;
     const QString missing =
-        QStringLiteral("The folder %1, where your diary is kept, cannot be found. It may be on a "
-                       "disk that is not connected, or it may have been moved or renamed.")
+        QStringLiteral("Your diary cannot be found in the folder %1, where it is kept. The folder "
+                       "may be on a disk that is not connected, or it may have been moved or "
+                       "renamed.")
             .arg(QDir::toNativeSeparators(stored));
     if (!prompter) {
         showBox(QMessageBox::Critical, QStringLiteral("Cannot start"),

@@ -487,9 +487,11 @@ void TestStartup::missingDataFolderIsNeverFilled_data()
 {
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("starts");
-    QTest::newRow("quit") << 0 << false;
-    QTest::newRow("nothing answered") << -1 << false;
-    QTest::newRow("default folder") << 1 << true;
+    QTest::addColumn<bool>("folderLeft");
+    QTest::newRow("quit") << 0 << false << false;
+    QTest::newRow("nothing answered") << -1 << false << false;
+    QTest::newRow("default folder") << 1 << true << false;
+    QTest::newRow("empty mount point, quit") << 0 << false << true;
 }
 
 // A stored folder that is gone names the folder and offers the default one; nothing is made
@@ -498,8 +500,11 @@ void TestStartup::missingDataFolderIsNeverFilled()
 {
     QFETCH(int, answer);
     QFETCH(bool, starts);
+    QFETCH(bool, folderLeft);
     QTemporaryDir disk;
     const QString gone = disk.path() + QStringLiteral("/unplugged/diary");
+    if (folderLeft)
+        QVERIFY(QDir().mkpath(gone));
     {
         BXSettings settings;
         settings.writeEntry(QLatin1String(BXSettings::UserDBPathKey), gone);
@@ -512,11 +517,12 @@ void TestStartup::missingDataFolderIsNeverFilled()
     BXSettings::forgetUserDBPath();
     QCOMPARE(found, starts);
     QCOMPARE(prompter.asked.size(), 1);
-    QVERIFY2(prompter.lastText().contains(gone + QStringLiteral(", where your diary is kept, cannot be found")),
+    QVERIFY2(prompter.lastText().contains(QStringLiteral("Your diary cannot be found in the folder ") + gone + QStringLiteral(",")),
              qPrintable(prompter.lastText()));
     QVERIFY(prompter.lastText().contains(BXSettings::getDirData()));
     QCOMPARE(stored, starts ? QString() : gone);
-    QVERIFY(!QFileInfo::exists(disk.path() + QStringLiteral("/unplugged")));
+    QCOMPARE(QFileInfo::exists(disk.path() + QStringLiteral("/unplugged")), folderLeft);
+    QVERIFY(!QFileInfo::exists(gone + QStringLiteral("/userdata.db")));
 }
 
 // Where no box can be answered, the start ends naming the folder.
@@ -530,7 +536,7 @@ void TestStartup::missingDataFolderEndsAStartWithoutBoxes()
     const Result result = run(home, {});
     QCOMPARE(result.status, QProcess::NormalExit);
     QCOMPARE(result.code, 1);
-    QVERIFY2(result.errors.contains(gone + QStringLiteral(", where your diary is kept, cannot be found")),
+    QVERIFY2(result.errors.contains(QStringLiteral("Your diary cannot be found in the folder ") + gone + QStringLiteral(",")),
              qPrintable(result.errors));
     QVERIFY(!QFileInfo::exists(home.path("home") + QStringLiteral("/unplugged")));
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
