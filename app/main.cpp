@@ -2,6 +2,7 @@
 // the static-database update or the main window until its last window closes.
 
 #include "widgets/macutil.h"
+#include "widgets/prompter.h"
 #include "app/mainwindow.h"
 #include "app/programicon.h"
 #include "app/qtsingleapplication.h"
@@ -18,7 +19,9 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QPointer>
@@ -57,14 +60,17 @@ bool canShowBoxes()
            && QGuiApplication::platformName() != QLatin1String("minimal");
 }
 
+// A long report (`details`) is shown on request below the text, so the box fits the screen.
 void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
-             const QString& buttonText = QString())
+             const QString& buttonText = QString(), const QString& details = QString())
 {
     if (!canShowBoxes()) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+        std::fprintf(stderr, "%s: %s\n%s\n", qPrintable(caption), qPrintable(text),
+                     qPrintable(details));
         return;
     }
     QMessageBox box(icon, caption, text, QMessageBox::NoButton);
+    box.setDetailedText(details);
     if (buttonText.isEmpty())
         box.setDefaultButton(box.addButton(QMessageBox::Ok));
     else
@@ -107,14 +113,52 @@ bool brandSwitch(const char* id)
     return brand->idExists(id) && brand->getBool(id);
 }
 
-// Data and settings of earlier versions move to the current folders before anything reads them.
+// Data and settings of earlier versions move to the current folders before anything reads them;
+// both are then kept from other accounts.
 bool moveOldFolders()
 {
     QString error;
-    if (BXSettings::moveOldFolders(&error))
+    if (BXSettings::moveOldFolders(&error)) {
+        BXSettings::keepPrivate();
         return true;
+    }
     showBox(QMessageBox::Critical, QStringLiteral("Cannot start"), error);
     return false;
+}
+
+// A stored user database folder without its diary (a disk not connected, a folder moved or
+// renamed) is never filled with an empty diary: the user may take the default folder instead,
+// or the start ends. Without a prompter (nobody could answer) the start ends.
+bool findUserData(Prompter* prompter)
+{
+    const QString stored = BXSettings::storedUserDBPath();
+    if (stored.isEmpty() || QFileInfo::exists(stored + QStringLiteral("/userdata.db")))
+        return true;
+    const QString missing =
+        QStringLiteral("Your diary cannot be found in the folder %1, where it is kept. The folder "
+                       "may be on a disk that is not connected, or it may have been moved or "
+                       "renamed.")
+            .arg(QDir::toNativeSeparators(stored));
+    if (!prompter) {
+        showBox(QMessageBox::Critical, QStringLiteral("Cannot start"),
+                missing + QStringLiteral("\nMake the folder available and start the program "
+                                         "again."));
+        return false;
+    }
+    const QString question =
+        missing + QStringLiteral("\n\nQuit, make the folder available and start the program "
+                                 "again, or keep your diary in the default folder %1 from now "
+                                 "on?")
+                      .arg(QDir::toNativeSeparators(BXSettings::getDirData()));
+    const int answer = prompter->choice(nullptr, QMessageBox::Warning,
+                                        QStringLiteral("Diary folder not found"), question,
+                                        {QStringLiteral("Quit"),
+                                         QStringLiteral("Use the Default Folder")},
+                                        0, 0);
+    if (answer != 1)
+        return false;
+    BXSettings::forgetUserDBPath();
+    return true;
 }
 
 // Why nothing can be written into folder (a full disk, no permission, no folder), in the
@@ -199,10 +243,13 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock)
         return true;
     }
     BXSqlDb::cleanUp();
+    QString details;
+    const QString reason = BXSqlDb::splitDetails(QString::fromStdString(error), &details);
     showBox(QMessageBox::Critical, QStringLiteral("Database initialization error"),
             QStringLiteral("An error occurred while initializing databases:\n\n%1\n\n"
                            "The program will now exit")
-                .arg(QString::fromStdString(error)));
+                .arg(reason),
+            QString(), details);
     return false;
 }
 
@@ -366,9 +413,10 @@ int main(int argc, char** argv)
         BrandEngine::instance();
         const Options options = readCommandLine(QApplication::arguments());
         importBrand();
-        result = moveOldFolders() ? (options.updateDb ? runUpdateMode()
-                                                      : runApplication(app, window, lock))
-                                  : 1;
+        const bool found =
+            moveOldFolders() && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);
+        result = found ? (options.updateDb ? runUpdateMode() : runApplication(app, window, lock))
+                       : 1;
         shutDown(window);
     }
     return result;

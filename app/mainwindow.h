@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QMessageBox>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -27,6 +28,7 @@ class QAction;
 class QActionGroup;
 class QFrame;
 class QMenu;
+class QProgressDialog;
 class QStackedWidget;
 class ReportFactory;
 class ReportsContainer;
@@ -164,16 +166,18 @@ public slots:
     void restoreUserDB();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
     // Message boxes: returns the button pressed. `acceptText` replaces the text of the Ok
-    // button when given.
+    // button when given; `details` (a long report) is shown on request below the text.
     virtual QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString& caption,
                                                     const QString& text,
                                                     QMessageBox::StandardButtons buttons,
                                                     QMessageBox::StandardButton defaultButton,
-                                                    const QString& acceptText = QString());
+                                                    const QString& acceptText = QString(),
+                                                    const QString& details = QString());
     virtual QString askBackupFileName(const QString& proposed);
     virtual QString askRestoreFileName(const QString& folder);
 
@@ -203,6 +207,8 @@ protected:
     virtual void startMetricsUpload(QObject* uploader);
     virtual QString metricsError(QObject* uploader) const;
     virtual bool restartUserDatabase(QString* error);
+    // The bytes free to this user on the disk of the folder; -1 when it cannot be told.
+    virtual qint64 freeSpace(const QString& folder) const;
     virtual void quitProgram();
 
     // Text of a web section's address after its tokens are expanded; empty with *error set
@@ -249,6 +255,8 @@ private:
     void _runSyncWait(QWidget* parent, const QString& text);
     QString _copyFile(QFileInfo& source, QFileInfo& destination, const QString& safety,
                       bool* cursorSet);
+    void _showCopyProgress(const QString& label);
+    void _checkRoomFor(const QFileInfo& source, const QFileInfo& destination) const;
     bool _restoredDataIsSound(QString* error);
     QString _restoreFrom(const QString& path);
     void _showFirstUser();
@@ -362,6 +370,9 @@ private:
     BrandEngine* _brand = nullptr;
     SyncDialog* _syncDialog = nullptr;
     bool _copying = false;
+    // A backup or restore runs; another one does not start.
+    bool _fileCommand = false;
+    QPointer<QProgressDialog> _copyProgress;
     QStringList _heldMessages;
 
     int _previousUser = -1;

@@ -6,6 +6,7 @@
 
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "core/createdirectory.h"
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
@@ -15,11 +16,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLocale>
+#include <QProgressDialog>
+#include <QScopedValueRollback>
 #include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
+
+#include <sys/statvfs.h>
 
 #include <algorithm>
 #include <iterator>
@@ -48,6 +54,42 @@ QString cannotWrite(const QFileInfo& destination)
 {
     return QObject::tr("Cannot write to ") + destination.absoluteFilePath()
         + QObject::tr(".\nCheck your file access permissions.");
+}
+
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString notWritten(const QFileInfo& destination, const QString& reason)
+{
+    return QObject::tr("The backup file %1 could not be written: %2.\nYour data is as it was; "
+                       "the backup file has not been changed.")
+        .arg(QDir::toNativeSeparators(destination.absoluteFilePath()), reason);
+}
+
+QString dataSize(qint64 bytes)
+{
+    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
 }
 
 // Runs the checks of a backup file on an open read-only connection; throws BXException.
@@ -98,9 +140,12 @@ QString MainWindow::askRestoreFileName(const QString& folder)
 
 void MainWindow::backupUserDB()
 {
+    if (_fileCommand)
+        return;
+    const QScopedValueRollback<bool> running(_fileCommand, true);
     const QString folder = BXSettings::getBackupDirData();
     if (QDir::cleanPath(folder) == QDir::cleanPath(BXSettings::defaultBackupDir()))
-        QDir().mkpath(folder);
+        orvCreateDirectory(folder);
     const QString proposed = folder + QLatin1Char('/')
         + Clock::today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".ptBackup");
     const QString chosen = askBackupFileName(proposed);
@@ -154,6 +199,9 @@ QString MainWindow::checkBackupFile(const QString& path)
 
 void MainWindow::restoreUserDB()
 {
+    if (_fileCommand)
+        return;
+    const QScopedValueRollback<bool> running(_fileCommand, true);
     const auto answer = showMessage(
         QMessageBox::Question, tr("Restore"),
         tr("This will restore your data to a previous backup. This will destroy\nany changes or "
@@ -175,8 +223,11 @@ void MainWindow::restoreUserDB()
                     QMessageBox::Ok, QMessageBox::Ok);
         refreshCurrentWidget();
     } else {
-        showMessage(QMessageBox::Information, tr("Restore failed"), error, QMessageBox::Ok,
-                    QMessageBox::Ok);
+        // A report (an integrity check's findings) goes to the details, so the box fits the screen.
+        QString details;
+        const QString reason = BXSqlDb::splitDetails(error, &details);
+        showMessage(QMessageBox::Information, tr("Restore failed"), reason, QMessageBox::Ok,
+                    QMessageBox::Ok, QString(), details);
     }
     QApplication::processEvents();
 }
@@ -211,9 +262,32 @@ bool MainWindow::restartUserDatabase(QString* error)
     return false;
 }
 
+// While the database is copied (and restarted), the window takes no input: clicks and keys
+// queued for it would reach a closed database or the copy being opened.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (_copying && isUserInput(event->type())
+        && (event->type() == QEvent::Shortcut
+            || (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// A modal busy indicator that stays up until the copy and the restart are over.
+void MainWindow::_showCopyProgress(const QString& label)
+{
+    _copyProgress = new QProgressDialog(label, QString(), 0, 0, this);
+    _copyProgress->setWindowModality(Qt::ApplicationModal);
+    _copyProgress->setCancelButton(nullptr);
+    _copyProgress->setMinimumDuration(0);
+    _copyProgress->show();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
 {
     _copying = true;
+    qApp->installEventFilter(this);
     BXSqlDb::cleanUp();
     const QString live = userDatabaseFile();
     const bool replacesLive = destination.absoluteFilePath() == QFileInfo(live).absoluteFilePath();
@@ -241,8 +315,12 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
             + error;
     }
     QFile::remove(safety);
-    _copying = false;
     refreshCurrentWidget();
+    // Input queued during the copy is dropped here, before the window takes input again.
+    QApplication::processEvents();
+    delete _copyProgress;
+    qApp->removeEventFilter(this);
+    _copying = false;
     const QStringList held = _heldMessages;
     _heldMessages.clear();
     for (const QString& message : held)
@@ -259,6 +337,26 @@ bool MainWindow::_restoredDataIsSound(QString* error)
     BXSqlDb::cleanUp();
     *error = QString::fromStdString(findings);
     return false;
+}
+
+qint64 MainWindow::freeSpace(const QString& folder) const
+{
+    struct statvfs disk {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0)
+        return -1;
+    return qint64(disk.f_bavail) * qint64(disk.f_frsize);
+}
+
+// A backup that the disk cannot hold is refused before anything is written.
+void MainWindow::_checkRoomFor(const QFileInfo& source, const QFileInfo& destination) const
+{
+    const qint64 free = freeSpace(destination.absolutePath());
+    if (free < 0 || source.size() <= free)
+        return;
+    throw BXException(tr("The backup file %1 needs %2, but only %3 are free on its disk.\n"
+                         "Make room on the disk or choose another one.")
+                          .arg(QDir::toNativeSeparators(destination.absoluteFilePath()),
+                               dataSize(source.size()), dataSize(free)));
 }
 
 // Steps of the copy, each throwing BXException with the text the user sees. A backup is
@@ -284,22 +382,24 @@ QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const Q
     QApplication::processEvents();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     *cursorSet = true;
+    _showCopyProgress(safety.isEmpty() ? tr("Backing up your data...") : tr("Restoring your data..."));
 
     if (!safety.isEmpty()) {
         installRestoredFile(source, safety);
         return QString();
     }
+    _checkRoomFor(source, destination);
     QFile in(source.absoluteFilePath());
     if (!in.open(QIODevice::ReadOnly))
         throw BXException(tr("couldn't open source file for copy"));
     QSaveFile out(destination.absoluteFilePath());
     if (!out.open(QIODevice::WriteOnly))
         throw BXException(cannotWrite(destination));
-    if (!BXSqlDb::copyData(in, out))
-        throw BXException(tr("Couldn't write all data to the database. It's possible the disk is full"));
+    out.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    // The reason is taken before commit(), which forgets it.
+    if (!BXSqlDb::copyData(in, out) || !out.flush() || !out.commit())
+        throw BXException(notWritten(destination, out.errorString()));
     in.close();
-    if (!out.commit())
-        throw BXException(cannotWrite(destination));
     destination.refresh();
     if (!destination.exists())
         throw BXException(cannotWrite(destination));

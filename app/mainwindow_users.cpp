@@ -70,10 +70,12 @@ QMessageBox::StandardButton MainWindow::showMessage(QMessageBox::Icon icon, cons
                                                     const QString& text,
                                                     QMessageBox::StandardButtons buttons,
                                                     QMessageBox::StandardButton defaultButton,
-                                                    const QString& acceptText)
+                                                    const QString& acceptText,
+                                                    const QString& details)
 {
     QMessageBox box(icon, caption, text, buttons, this);
     box.setDefaultButton(defaultButton);
+    box.setDetailedText(details);
     if (!acceptText.isEmpty() && box.button(QMessageBox::Ok))
         box.button(QMessageBox::Ok)->setText(acceptText);
     return static_cast<QMessageBox::StandardButton>(box.exec());

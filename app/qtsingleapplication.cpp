@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <QWidget>
 
 #include <QThread>
@@ -60,6 +61,17 @@ bool privateFolder(const QString& path, QString* problem)
     return true;
 }
 
+// The last resort: a folder in the user's own cache folder, which no other account can make.
+QString homeChannelFolder(QString* problem)
+{
+    QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty())
+        cache = QDir::homePath() + QStringLiteral("/.cache");
+    QDir().mkpath(cache);
+    const QString folder = cache + QStringLiteral("/pantrel-runtime");
+    return privateFolder(folder, problem) ? folder : QString();
+}
+
 QString channelFolder(QString* problem)
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
@@ -75,10 +87,15 @@ QString channelFolder(QString* problem)
         if (first.isEmpty())
             first = reason;
     }
-    *problem = first + QObject::tr("\nNo private folder for the channel between copies of this "
-                                   "program could be made in %1. Set XDG_RUNTIME_DIR to a folder "
-                                   "of your own, or remove these folders.")
-                           .arg(QDir::tempPath());
+    QString reason;
+    const QString home = homeChannelFolder(&reason);
+    if (!home.isEmpty())
+        return home;
+    *problem = first + QLatin1Char('\n') + reason
+        + QObject::tr("\nNo private folder for the channel between copies of this program could "
+                      "be made in %1 or in your home folder. Set XDG_RUNTIME_DIR to a folder of "
+                      "your own, or remove these folders.")
+              .arg(QDir::tempPath());
     return QString();
 }
 

@@ -56,8 +56,8 @@ public:
 
     // Where the channel of that id lives: the user's runtime folder ($XDG_RUNTIME_DIR), or
     // else the first folder of the user's own among a fixed series in the temporary folder
-    // (a folder that another user made is passed over). Empty when none can be used safely;
-    // *problem then says why.
+    // (a folder that another user made is passed over), or else a folder in the user's cache
+    // folder. Empty when none can be used safely; *problem then says why.
     static QString serverName(const QString& id, QString* problem = nullptr);
 
     // The ids carried by messages sent from this process so far; the first message has id 1.

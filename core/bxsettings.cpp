@@ -118,8 +118,25 @@ bool BXSettings::store(const QString& key, const QVariant& value)
     if (!isWritable())
         return false;
     setValue(fK(key), value);
+    return syncPrivately();
+}
+
+// Writes the settings out; a settings file (and folder) that the write has just made is the
+// user's alone.
+bool BXSettings::syncPrivately()
+{
     sync();
+    orvMakePrivate(QFileInfo(fileName()).absolutePath());
+    orvMakePrivate(fileName());
     return status() == QSettings::NoError;
+}
+
+void BXSettings::keepPrivate()
+{
+    const QString settings = settingsFile();
+    orvMakePrivate(QFileInfo(settings).absolutePath());
+    orvMakePrivate(settings);
+    orvMakePrivate(getAppDataDir() + QLatin1Char('/') + brandId());
 }
 
 bool BXSettings::writeEntry(const QString& key, const QString& value)
@@ -178,8 +195,7 @@ bool BXSettings::removeEntry(const QString& key)
     if (!isWritable())
         return false;
     remove(fK(key));
-    sync();
-    return status() == QSettings::NoError;
+    return syncPrivately();
 }
 
 QString BXSettings::getString(SettingEnum id)
@@ -314,10 +330,15 @@ bool BXSettings::moveOldFolders(QString* error)
             return false;
         }
     }
+    std::vector<FolderMove> moved;
     for (const FolderMove& move : moves) {
-        if (QFileInfo::exists(move.from) && !moveFile(move.from, move.to, error))
+        if (!QFileInfo::exists(move.from))
+            continue;
+        if (!moveFile(move.from, move.to, error))
             return false;
+        moved.push_back(move);
     }
+    followMovedFolders(moved);
     // Leaves no empty folders behind; rmdir refuses folders that still hold something.
     for (const QString& base : {getAppDataDir(), configDir()}) {
         const QString domain = base + QLatin1Char('/') + QLatin1String(MAKER_DOMAIN);
@@ -325,6 +346,19 @@ bool BXSettings::moveOldFolders(QString* error)
         QDir().rmdir(domain);
     }
     return true;
+}
+
+// A stored user database folder that lay in a moved folder names its new place.
+void BXSettings::followMovedFolders(const std::vector<FolderMove>& moved)
+{
+    const QString stored = storedUserDBPath();
+    for (const FolderMove& move : moved) {
+        if (stored == move.from || stored.startsWith(move.from + QLatin1Char('/'))) {
+            BXSettings().writeEntry(QLatin1String(UserDBPathKey),
+                                    move.to + stored.mid(move.from.size()));
+            return;
+        }
+    }
 }
 
 // A file, or a folder that holds something.
@@ -340,7 +374,7 @@ bool BXSettings::isInUse(const QString& path)
 bool BXSettings::moveFile(const QString& from, const QString& to, QString* error)
 {
     QDir().rmdir(to);
-    QDir().mkpath(QFileInfo(to).absolutePath());
+    orvCreateDirectory(QFileInfo(to).absolutePath());
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return true;
     *error = QStringLiteral("%1 cannot be moved to %2: %3.")
@@ -348,16 +382,24 @@ bool BXSettings::moveFile(const QString& from, const QString& to, QString* error
     return false;
 }
 
+QString BXSettings::storedUserDBPath()
+{
+    // Only an absolute folder is taken: an empty or relative one would put the user database
+    // wherever the program happens to be started.
+    const QString path = BXSettings().readEntry(QLatin1String(UserDBPathKey), QString());
+    return QDir::isAbsolutePath(path) ? QDir::cleanPath(path) : QString();
+}
+
+void BXSettings::forgetUserDBPath()
+{
+    BXSettings().removeEntry(QLatin1String(UserDBPathKey));
+}
+
 QString BXSettings::getUserDBPath()
 {
     static const QString folder = [] {
-        // Only an absolute folder is taken: an empty or relative one would put the user
-        // database wherever the program happens to be started.
-        BXSettings settings;
-        const QString path = settings.readEntry(QStringLiteral("/admin/userdbpath"), QString());
-        if (!QDir::isAbsolutePath(path))
-            return getDirData();
-        return QDir::cleanPath(path) + QLatin1Char('/');
+        const QString path = storedUserDBPath();
+        return path.isEmpty() ? getDirData() : path + QLatin1Char('/');
     }();
     return folder;
 }

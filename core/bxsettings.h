@@ -100,12 +100,21 @@ public:
     // theirs two levels above their data folder.
     static QString getRecipeDir();
     // Moves the data and settings found only in the folders of earlier versions to the current
-    // ones. Refuses, with the reason in *error, when both hold some, or when a move fails.
-    // Called at start, before anything reads the settings or the data folder.
+    // ones; a stored user database folder inside a moved folder follows it. Refuses, with the
+    // reason in *error, when both hold some, or when a move fails. Called at start, before
+    // anything reads the settings or the data folder.
     static bool moveOldFolders(QString* error);
+    // Takes the access of other accounts away from the settings file and its folder and from
+    // the data folder, as earlier versions left them. Called at start.
+    static void keepPrivate();
     // The folder of the user database, ending in "/": the stored "/admin/userdbpath" when it
     // is an absolute path, else the data folder.
     static QString getUserDBPath();
+    // The stored folder of the user database, without a final "/"; empty when none or no
+    // absolute one is stored. Read afresh at each call.
+    static QString storedUserDBPath();
+    // Removes the stored folder, so that the user database is kept in the data folder.
+    static void forgetUserDBPath();
     // The backup folder: the stored choice, or else the default, which is then stored.
     static QString getBackupDirData();
     // The backup folder used until the user chooses one; nothing creates it before a backup.
@@ -119,6 +128,8 @@ public:
 
     // The maker's web domain that named the folders of earlier versions.
     static constexpr const char* MAKER_DOMAIN = "pantrel.example";
+    // The free key of the user database folder.
+    static constexpr const char* UserDBPathKey = "/admin/userdbpath";
 
 private:
     struct FolderMove {
@@ -129,12 +140,14 @@ private:
     static QString configDir();
     static QString settingsFile();
     static std::vector<FolderMove> oldFolderMoves();
+    static void followMovedFolders(const std::vector<FolderMove>& moved);
     static bool isInUse(const QString& path);
     static bool moveFile(const QString& from, const QString& to, QString* error);
 
     void loadSettings();
     const SettingData* find(SettingType type, SettingEnum id) const;
     bool store(const QString& key, const QVariant& value);
+    bool syncPrivately();
 
     static const SettingData _settingsData[];
 

@@ -30,8 +30,19 @@ bool orvCreateDirectory(const QString& path)
     }
     for (const QString& component : components) {
         current += QLatin1Char('/') + component;
-        if (!isDirectory(current) && ::mkdir(QFile::encodeName(current).constData(), 0777) != 0)
+        if (!isDirectory(current) && ::mkdir(QFile::encodeName(current).constData(), 0700) != 0)
             return false;
     }
     return isDirectory(current.isEmpty() ? QStringLiteral("/") : current);
+}
+
+bool orvMakePrivate(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0)
+        return false;
+    if ((info.st_mode & 077) == 0)
+        return true;
+    return ::chmod(native.constData(), info.st_mode & 07700) == 0;
 }

@@ -124,8 +124,13 @@ public:
     // as `safety`, and the copy then takes its place in one rename. False with the
     // reason when a step fails; the user database file is then as it was.
     static bool installCopy(const QString& candidate, const QString& safety, std::string& error);
-    // Runs the integrity check on the running connection; false with the findings.
+    // Runs the integrity check on the running connection; false with a short reason followed
+    // by DetailsMark and the whole report.
     static bool checkIntegrity(std::string& error);
+    // Marks where a reason ends and a long report that belongs in a box's details begins.
+    static constexpr const char* DetailsMark = "\n\nDetails:\n";
+    // The text before DetailsMark; *details gets what follows it (empty when there is none).
+    static QString splitDetails(const QString& text, QString* details);
     // True when the file starts with the header of the older SQLite 2.1 format, which
     // this build cannot read.
     static bool isOlderFormat(const QString& path);

@@ -70,7 +70,10 @@ bool BXSqlDb::importSQLite(const QString& folder)
     }
     if (!userWantsToImport())
         return false;
-    return CopyFile(QFileInfo(source).absoluteFilePath(), QFileInfo(destination).absoluteFilePath());
+    // Like the template, the copy takes its name only once it is whole; the next start removes
+    // a copy cut short.
+    const QString copy = QFileInfo(destination + QStringLiteral(".firstrun")).absoluteFilePath();
+    return CopyFile(QFileInfo(source).absoluteFilePath(), copy) && QFile::rename(copy, destination);
 }
 
 bool BXSqlDb::importCodebase(const QString& folder)

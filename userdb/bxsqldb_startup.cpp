@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -17,13 +18,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 
 namespace {
 
 const char* const DatabaseFileName = "userdata.db";
 const qint64 CopyChunkSize = qint64(1) << 20;
+// The diary and every copy of it are the user's alone.
+const QFile::Permissions PrivateFile = QFile::ReadOwner | QFile::WriteOwner;
 
 QString userDbFolder()
 {
@@ -43,7 +48,37 @@ bool isUsableFile(const QFileInfo& info)
     return info.isReadable() && info.isWritable() && (info.permissions() & writeBits);
 }
 
-// Copies the shipped template into place; false with the reason on failure.
+// Removes a file with the journal that SQLite may have left beside it; a stale journal
+// next to a new file of the same name would be played back into it.
+void removeWithJournal(const QString& path)
+{
+    QFile::remove(path + QStringLiteral("-journal"));
+    QFile::remove(path);
+}
+
+// Puts `from` in place of `to` in one step: a crash leaves one or the other, complete.
+bool replaceFile(const QString& from, const QString& to)
+{
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// The copies that a first run, an upgrade and a restore make beside the file before they
+// take its place. A process that dies before the rename leaves one behind.
+const char* const WorkingCopies[] = {".firstrun", ".upgrading", ".restoring"};
+
+QString workingCopy(const char* suffix)
+{
+    return userDbFile() + QLatin1String(suffix);
+}
+
+void removeWorkingCopies()
+{
+    for (const char* suffix : WorkingCopies)
+        removeWithJournal(workingCopy(suffix));
+}
+
+// Copies the shipped template beside the file and renames it into place once it is whole;
+// false with the reason on failure.
 bool copyTemplate(const QString& destination, std::string& reason)
 {
     const QFileInfo source(BXSettings::getResourceDBPath() + QLatin1String(DatabaseFileName));
@@ -55,8 +90,15 @@ bool copyTemplate(const QString& destination, std::string& reason)
         reason = "Source file is not readable.";
         return false;
     }
-    return BXSqlDb::copyFile(source.absoluteFilePath(), QFileInfo(destination).absoluteFilePath(),
-                             reason);
+    const QString copy = QFileInfo(workingCopy(".firstrun")).absoluteFilePath();
+    if (!BXSqlDb::copyFile(source.absoluteFilePath(), copy, reason))
+        return false;
+    BXSqlDb::fixMagic(copy);
+    if (replaceFile(copy, QFileInfo(destination).absoluteFilePath()))
+        return true;
+    removeWithJournal(copy);
+    reason = "The new database cannot be put in place: " + QString::fromLocal8Bit(std::strerror(errno)).toStdString();
+    return false;
 }
 
 // Makes sure a usable file exists at path: the existing one, the data of an older
@@ -132,6 +174,20 @@ bool fail(std::string& error, const std::string& text)
     return false;
 }
 
+// What the user can do about a file that does not open as a diary. The file is never
+// removed: it may still be rescued.
+std::string damagedFile(const QString& path)
+{
+    return QStringLiteral(
+               "Cannot start program as database may be corrupted: %1 cannot be read as a "
+               "diary.\n\nThe file has been left as it is. To go on, move it to another folder "
+               "(keep it: it may still be rescued) and start the program again. It then begins "
+               "with a new, empty diary, into which you can restore your latest backup with "
+               "Restore Data in the File menu.")
+        .arg(QDir::toNativeSeparators(path))
+        .toStdString();
+}
+
 bool isUpgradableVersion(int version)
 {
     static const int upgradable[] = {204, 205, 206, 300, 301, 302, 303, 304,
@@ -146,20 +202,6 @@ std::string unsupportedVersion(int version)
                              "\tDatabase version: %d\n\tApplication version: 4.1.0",
                              version)
         .toStdString();
-}
-
-// Removes a file with the journal that SQLite may have left beside it; a stale journal
-// next to a new file of the same name would be played back into it.
-void removeWithJournal(const QString& path)
-{
-    QFile::remove(path + QStringLiteral("-journal"));
-    QFile::remove(path);
-}
-
-// Puts `from` in place of `to` in one step: a crash leaves one or the other, complete.
-bool replaceFile(const QString& from, const QString& to)
-{
-    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 // Copies `source` to `copy` and proves the copy; the copy is removed when either fails.
@@ -183,6 +225,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
         return false;
     }
     const QString path = userDbFile();
+    removeWorkingCopies();
     std::string reason;
     if (!provideFile(path, reason)) {
         error = "Could not locate, or create, the user's database (" + path.toStdString()
@@ -190,14 +233,15 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
         return false;
     }
     fixMagic(path);
+    orvMakePrivate(path);
 
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
     if (failed)
-        return fail(error, "Cannot start program as database may be corrupted");
+        return fail(error, damagedFile(path));
     const int version = getVersion();
     if (version == 0)
-        return fail(error, "Cannot start program as database may be corrupted");
+        return fail(error, damagedFile(path));
     if (!isCurrentVersion(version)) {
         if (!isUpgradableVersion(version))
             return fail(error, unsupportedVersion(version));
@@ -206,7 +250,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
             return false;
         _instance = new BXSqlDb(path, error, failed);
         if (failed)
-            return fail(error, "Cannot start program as database may be corrupted");
+            return fail(error, damagedFile(path));
     }
     ensureDiaryIndexes();
     if (enableTriggers && !setupSyncTriggers())
@@ -220,7 +264,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
 bool BXSqlDb::upgradeOnCopy(std::string& error)
 {
     const QString live = userDbFile();
-    const QString copy = live + QStringLiteral(".upgrading");
+    const QString copy = workingCopy(".upgrading");
     std::string reason;
     if (!provenCopy(live, copy, reason)) {
         error = "Your database " + live.toStdString()
@@ -278,7 +322,7 @@ bool BXSqlDb::proveFile(const QString& path, std::string& error)
 bool BXSqlDb::installCopy(const QString& candidate, const QString& safety, std::string& error)
 {
     const QString live = userDbFile();
-    const QString copy = live + QStringLiteral(".restoring");
+    const QString copy = workingCopy(".restoring");
     if (!provenCopy(candidate, copy, error))
         return false;
     if (!copyFile(live, safety, error) || !replaceFile(copy, live)) {
@@ -303,8 +347,16 @@ bool BXSqlDb::checkIntegrity(std::string& error)
         findings.append(check.value(0).toString());
     if (findings == QStringList{QStringLiteral("ok")})
         return true;
-    error = "the file is damaged: " + findings.mid(0, 5).join(QLatin1Char('\n')).toStdString();
+    error = std::string("the file is damaged") + DetailsMark
+        + findings.join(QLatin1Char('\n')).toStdString();
     return false;
+}
+
+QString BXSqlDb::splitDetails(const QString& text, QString* details)
+{
+    const qsizetype mark = text.indexOf(QLatin1String(DetailsMark));
+    *details = mark < 0 ? QString() : text.mid(mark + qsizetype(std::strlen(DetailsMark)));
+    return mark < 0 ? text : text.left(mark);
 }
 
 bool BXSqlDb::runUpgradeChain(std::string& error)
@@ -374,6 +426,23 @@ QString BXSqlDb::olderFormatMessage(const QString& path)
         .arg(path);
 }
 
+namespace {
+
+// A short write is tried again for the rest, so that a failure leaves its reason in `out`.
+bool writeAll(QIODevice& out, const char* data, qint64 size)
+{
+    while (size > 0) {
+        const qint64 written = out.write(data, size);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+} // namespace
+
 bool BXSqlDb::copyData(QIODevice& in, QIODevice& out)
 {
     QByteArray block(CopyChunkSize, Qt::Uninitialized);
@@ -381,7 +450,7 @@ bool BXSqlDb::copyData(QIODevice& in, QIODevice& out)
         const qint64 got = in.read(block.data(), block.size());
         if (got == 0)
             return true;
-        if (got < 0 || out.write(block.constData(), got) != got)
+        if (got < 0 || !writeAll(out, block.constData(), got))
             return false;
     }
 }
@@ -400,6 +469,7 @@ bool BXSqlDb::copyFile(const QString& source, const QString& destination, std::s
         reason = "couldn't open dest file for copy";
         return false;
     }
+    out.setPermissions(PrivateFile);
     if (!copyData(in, out) || !out.flush() || ::fsync(out.handle()) != 0) {
         out.close();
         out.remove();
@@ -426,6 +496,7 @@ bool CopyFile(const QString& source, const QString& destination)
     QFile out(destination);
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::ReadWrite | QIODevice::Truncate))
         return false;
+    out.setPermissions(PrivateFile);
     if (BXSqlDb::copyData(in, out))
         return true;
     out.close();

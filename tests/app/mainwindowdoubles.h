@@ -138,6 +138,8 @@ public:
     // the script is empty.
     QList<QPair<QString, QString>> messages;
     QList<QMessageBox::StandardButton> answers;
+    // The details of the last box.
+    QString lastDetails;
     QString backupName;
     QString restoreName;
 
@@ -164,6 +166,8 @@ public:
     Counters counters;
     QList<ReportFactory*> printed;
     std::function<bool(QString*)> restart;
+    // The free space that the disk reports; -1 asks the disk.
+    qint64 freeBytes = -1;
     // Runs inside the next message box, before it is answered.
     std::function<void()> duringMessage;
 
@@ -175,9 +179,11 @@ public:
 protected:
     QMessageBox::StandardButton showMessage(QMessageBox::Icon, const QString& caption,
                                             const QString& text, QMessageBox::StandardButtons buttons,
-                                            QMessageBox::StandardButton, const QString&) override
+                                            QMessageBox::StandardButton, const QString&,
+                                            const QString& details) override
     {
         messages.append({caption, text});
+        lastDetails = details;
         if (duringMessage)
             std::exchange(duringMessage, nullptr)();
         if (!answers.isEmpty())
@@ -238,6 +244,10 @@ protected:
         return restart ? restart(error) : MainWindow::restartUserDatabase(error);
     }
     void quitProgram() override { ++quits; }
+    qint64 freeSpace(const QString& folder) const override
+    {
+        return freeBytes >= 0 ? freeBytes : MainWindow::freeSpace(folder);
+    }
 };
 
 } // namespace MainWindowTest

@@ -11,10 +11,13 @@
 #include "browser/foodwidget.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/fooddbdynamic.h"
+#include "core/clock.h"
 #include "core/dateconversion.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
+#include "diary/fluidcounterview.h"
+#include "diary/fluidcounterviewbutton.h"
 #include "profile/settargetsdialog.h"
 #include "userdb/diarydb.h"
 #include "widgets/expandingtabbar.h"
@@ -28,6 +31,7 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -35,6 +39,13 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 using namespace MainWindowTest;
 
@@ -44,6 +55,13 @@ QByteArray readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The access bits of a file or folder, -1 when it is missing.
+int modeOf(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -114,6 +132,8 @@ private slots:
     void cancelledBackupWritesNothing();
     void backupOntoLiveDatabaseFails();
     void backupKeepsExistingFileWhenNotOverwriting();
+    void backupBiggerThanTheDiskIsRefused();
+    void backupOntoAFullDiskNamesTheFile();
 
     void restoreRefuses_data();
     void restoreRefuses();
@@ -124,6 +144,7 @@ private slots:
     void restoreKeepsDataWhenRestartFails();
     void restoreAsksBeforeOverwriting();
     void restoreShowsFirstUserWithUnitsAndFoods();
+    void restoreTakesNoOtherInput();
 
     void firstRunCreatesUser();
     void cancelledWizardAddsNobody();
@@ -217,6 +238,7 @@ void TestMainWindowData::backupIsByteIdentical()
     const QString path = backupOfLive(QStringLiteral("b.ptBackup"));
     QVERIFY(live.size() > 1000);
     QCOMPARE(readAll(path), live);
+    QCOMPARE(modeOf(path), 0600);
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successfull"));
     QCOMPARE(_window->lastText(), QStringLiteral("Your data is now backed up in ") + QDir::toNativeSeparators(path));
     QVERIFY(BXSqlDb::isUp());
@@ -230,6 +252,7 @@ void TestMainWindowData::firstBackupMakesTheDefaultFolder()
     _window->backupName = QString();
     _window->backupUserDB();
     QVERIFY(QFileInfo(folder).isDir());
+    QCOMPARE(modeOf(folder), 0700);
 }
 
 void TestMainWindowData::cancelledBackupWritesNothing()
@@ -261,6 +284,61 @@ void TestMainWindowData::backupKeepsExistingFileWhenNotOverwriting()
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
     QCOMPARE(_window->lastText(), QStringLiteral("You have chosen not to overwrite existing file"));
     QCOMPARE(readAll(path), QByteArray("older backup"));
+    QVERIFY(BXSqlDb::isUp());
+}
+
+void TestMainWindowData::backupBiggerThanTheDiskIsRefused()
+{
+    const QString path = QDir::homePath() + QStringLiteral("/big.ptBackup");
+    QFile::remove(path);
+    const qint64 size = QFileInfo(databaseFile()).size();
+    _window->freeBytes = size / 2;
+    _window->backupName = path;
+    _window->backupUserDB();
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+    const QLocale locale;
+    for (const QString& part : {QDir::toNativeSeparators(path),
+                                locale.formattedDataSize(size, 1, QLocale::DataSizeTraditionalFormat),
+                                locale.formattedDataSize(size / 2, 1, QLocale::DataSizeTraditionalFormat)})
+        QVERIFY2(_window->lastText().contains(part), qPrintable(_window->lastText()));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(BXSqlDb::isUp());
+}
+
+// A file size limit, set while the database is closed for the copy, stands in for a full
+// disk: the write stops part way. The message names the backup file and the system's reason;
+// the older backup of that name is kept and no part of the new one is left.
+void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
+{
+    const QString path = QDir::homePath() + QStringLiteral("/full.ptBackup");
+    QVERIFY(writeFile(path, "older backup"));
+    rlimit saved {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    const sighandler_t previous = std::signal(SIGXFSZ, SIG_IGN);
+    bool limitSet = false;
+    _window->duringMessage = [&] { limitSet = setrlimit(RLIMIT_FSIZE, &limited) == 0; };
+    _window->restart = [&](QString* error) {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::string text;
+        const bool up = BXSqlDb::startUp(text, true);
+        *error = QString::fromStdString(text);
+        return up;
+    };
+    _window->backupName = path;
+    _window->backupUserDB();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    QVERIFY(limitSet);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+    QVERIFY2(_window->lastText().startsWith(QStringLiteral("The backup file ") + QDir::toNativeSeparators(path)
+                                            + QStringLiteral(" could not be written: ")
+                                            + QString::fromLocal8Bit(std::strerror(EFBIG))),
+             qPrintable(_window->lastText()));
+    QCOMPARE(readAll(path), QByteArray("older backup"));
+    QCOMPARE(QDir::home().entryList({QStringLiteral("full.ptBackup*")}),
+             QStringList{QStringLiteral("full.ptBackup")});
     QVERIFY(BXSqlDb::isUp());
 }
 
@@ -373,9 +451,11 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
                                             "SELECT n, printf('%0100d', n) FROM c")}));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.size() > 64 * 1024);
-        QVERIFY(file.seek(file.size() - 16 * 1024));
-        QVERIFY(file.write(QByteArray(8192, '\0')) == 8192);
+        QVERIFY(file.size() > 128 * 1024);
+        for (qint64 back = 16 * 1024; back <= 64 * 1024; back += 8 * 1024) {
+            QVERIFY(file.seek(file.size() - back));
+            QVERIFY(file.write(QByteArray(4096, '\0')) == 4096);
+        }
     }
     addUser(QStringLiteral("Bob"));
     const QByteArray live = readAll(databaseFile());
@@ -387,6 +467,11 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
     QVERIFY2(_window->lastText().contains(QStringLiteral("cannot be restored"))
                  && _window->lastText().contains(reason),
              qPrintable(_window->lastText()));
+    // A damaged backup's integrity report goes whole to the details; the text stays short.
+    if (kind == QLatin1String("zeroed")) {
+        QCOMPARE(_window->lastText().count(QLatin1Char('\n')), 1);
+        QVERIFY2(_window->lastDetails.count(QLatin1Char('\n')) >= 5, qPrintable(_window->lastDetails));
+    }
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
     QCOMPARE(readAll(databaseFile()), live);
@@ -484,6 +569,67 @@ void TestMainWindowData::restoreShowsFirstUserWithUnitsAndFoods()
     QCOMPARE(_window->installedUnits, QList<int>{0});
     QVERIFY(treeHolds(FoodDBDynamic::instance(), toast));
     QCOMPARE(_window->windowTitle(), BrandEngine::instance()->getString("app_name") + QStringLiteral(" - Ann"));
+}
+
+// Clicks on the water counter and a second Restore, queued at every turn of the event loop
+// while a restore runs (an old backup, brought up to date on the way), never reach the
+// restored data; a modal progress shows while it runs.
+void TestMainWindowData::restoreTakesNoOtherInput()
+{
+    const QString path = backupOfLive(QStringLiteral("busy.ptBackup"));
+    QVERIFY(runOn(path, {QStringLiteral("UPDATE userdata_meta SET itemvalue = '411' WHERE itemkey = 'schema_version'")}));
+    QVERIFY(_window->switchUser(_window, _ann));
+    _window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(_window));
+    FluidCounterViewButton* up = _window->findChild<FluidCounterView*>()->upButton();
+    QVERIFY(up->isEnabled());
+    const QPoint centre = up->rect().center();
+    bool copied = false;
+    std::function<void()> keepClicking = [&] {
+        if (copied)
+            return;
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(up, new QMouseEvent(type, centre, up->mapToGlobal(centre),
+                                                            Qt::LeftButton, Qt::LeftButton,
+                                                            Qt::NoModifier));
+        QMetaObject::invokeMethod(_window, &MainWindow::restoreUserDB, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(_window, keepClicking, Qt::QueuedConnection);
+    };
+    _window->duringMessage = keepClicking;
+    bool modalProgress = false;
+    int cupsRestored = -1;
+    const QByteArray today = Clock::today().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    _window->restart = [&](QString* error) {
+        copied = true;
+        modalProgress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()) != nullptr;
+        std::string text;
+        const bool started = BXSqlDb::startUp(text, true);
+        *error = QString::fromStdString(text);
+        cupsRestored = UserDB::instance()->getFluid(_ann, today.constData());
+        return started;
+    };
+    _window->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
+    _window->messages.clear();
+    _window->restoreName = path;
+    _window->restoreUserDB();
+
+    QCOMPARE(cupsRestored, 0);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successfull"));
+    QStringList captions;
+    for (const auto& message : std::as_const(_window->messages))
+        captions << message.first;
+    QCOMPARE(captions, (QStringList{QStringLiteral("Restore"), QStringLiteral("Overwrite File?"),
+                                    QStringLiteral("Restore successfull")}));
+    QVERIFY(modalProgress);
+    QVERIFY(!QApplication::activeModalWidget());
+
+    QCoreApplication::processEvents();
+    QCOMPARE(UserDB::instance()->getFluid(_ann, today.constData()), 0);
+
+    // Once the restore is over, the window takes clicks again.
+    up = _window->findChild<FluidCounterView*>()->upButton();
+    QTest::mouseClick(up, Qt::LeftButton);
+    QCOMPARE(UserDB::instance()->getFluid(_ann, today.constData()), 1);
 }
 
 // Users
@@ -774,7 +920,7 @@ void TestMainWindowData::diaryItemsFollowTheDay()
     QVERIFY(!_window->eM_DiarySavedNewFromNone->isVisible());
     QCOMPARE(_window->eM_DiaryClearAll->isEnabled(), list->isEmpty());
 
-    const QByteArray today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    const QByteArray today = Clock::today().toString(QStringLiteral("yyyyMMdd")).toLatin1();
     _window->answers = {QMessageBox::No};
     _window->slotClearDiary();
     QCOMPARE(_window->lastCaption(), QStringLiteral("Clear Today's Diary Entries"));

@@ -56,7 +56,7 @@ protected:
     }
     QMessageBox::StandardButton showMessage(QMessageBox::Icon, const QString& caption, const QString& text,
                                             QMessageBox::StandardButtons, QMessageBox::StandardButton,
-                                            const QString&) override
+                                            const QString&, const QString&) override
     {
         captions << caption;
         texts << text;

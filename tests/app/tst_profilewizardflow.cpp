@@ -43,7 +43,8 @@ public:
 protected:
     QMessageBox::StandardButton showMessage(QMessageBox::Icon, const QString&, const QString& text,
                                             QMessageBox::StandardButtons buttons,
-                                            QMessageBox::StandardButton, const QString&) override
+                                            QMessageBox::StandardButton, const QString&,
+                                            const QString&) override
     {
         messages << text;
         return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;

@@ -10,14 +10,22 @@
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <future>
 
 namespace {
+
+mode_t modeOf(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
 
 QByteArray frame(quint32 id, const QByteArray& text, quint32 length)
 {
@@ -277,18 +285,33 @@ void TestSingleInstance::foreignChannelFolderIsPassedOver()
              base + QStringLiteral("-1/") + _app->id());
     QVERIFY(problem.isEmpty());
 
-    // With every folder of the series spoilt there is no channel, and the reason names the
-    // first folder.
+    // With every folder of the series spoilt the channel moves to the user's own cache folder,
+    // made private.
     QVERIFY(QFile::setPermissions(base + QStringLiteral("-1"), open));
     for (int n = 2; n < 16; ++n) {
         QVERIFY(QDir().mkdir(base + QStringLiteral("-%1").arg(n)));
         QVERIFY(QFile::setPermissions(base + QStringLiteral("-%1").arg(n), open));
     }
-    const QString none = QtSingleApplication::serverName(_app->id(), &problem);
+    const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                         + QStringLiteral("/pantrel-runtime");
+    QDir(home).removeRecursively();
+    const QString inHome = QtSingleApplication::serverName(_app->id(), &problem);
+    const mode_t homeMode = QFileInfo(home).isDir() ? modeOf(home) : 0;
+
+    // Only when that one is spoilt too there is no channel, and the reason names the first
+    // folder of the series and the one in the home folder.
+    QVERIFY(QFile::setPermissions(home, open));
+    QString noneProblem;
+    const QString none = QtSingleApplication::serverName(_app->id(), &noneProblem);
+    QDir(home).removeRecursively();
     qputenv("TMPDIR", savedTemp);
     qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    QCOMPARE(inHome, home + QLatin1Char('/') + _app->id());
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QCOMPARE(homeMode, mode_t(0700));
     QVERIFY(none.isEmpty());
-    QVERIFY2(problem.contains(base + QLatin1Char(' ')), qPrintable(problem));
+    QVERIFY2(noneProblem.contains(base + QLatin1Char(' ')) && noneProblem.contains(home + QLatin1Char(' ')),
+             qPrintable(noneProblem));
 }
 
 int main(int argc, char** argv)

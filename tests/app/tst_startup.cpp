@@ -8,6 +8,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 #include "tests/app/programhome.h"
+#include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "channelpeer.h"
 
@@ -16,10 +17,14 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 // The program's own start-up and shutdown steps, compiled in here so that they can be run
 // in this process; its entry point is renamed out of the way of the test's.
@@ -72,13 +77,19 @@ private slots:
     void updateModeWithoutUpdatesSaysSo();
     void corruptDatabaseExitsWithOne();
     void lockedUserDataExitsWithOne();
-    void noPrivateChannelFolderRefusesToStart();
+    void spoiltTemporaryFoldersMoveTheChannelHome();
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
     void malformedDateRowDoesNotStopTheStart();
     void terminationDuringSyncWaitEnds();
     void relativeUserDbPathIsIgnored_data();
     void relativeUserDbPathIsIgnored();
+    void earlierVersionsSettingsFindTheDiary();
+    void missingDataFolderIsNeverFilled_data();
+    void missingDataFolderIsNeverFilled();
+    void missingDataFolderEndsAStartWithoutBoxes();
+    void filesArePrivate_data();
+    void filesArePrivate();
     void startedServicesReachTheCatalogues();
 
 private:
@@ -92,6 +103,8 @@ private:
     void addUser();
     // The user database folder of a run with that home.
     QString userDbFolder(const ProgramHome& home) const;
+    // The settings file of a run with that home.
+    QString settingsFile(const ProgramHome& home) const;
 
     ProgramHome _home;
     QString _dataRelative;
@@ -116,6 +129,12 @@ QString TestStartup::userDbFolder(const ProgramHome& home) const
     const QString folder = QDir(home.path("data")).filePath(_dataRelative);
     QDir().mkpath(folder);
     return folder + QLatin1Char('/');
+}
+
+QString TestStartup::settingsFile(const ProgramHome& home) const
+{
+    return QDir(home.path("config")).filePath(QDir(qEnvironmentVariable("XDG_CONFIG_HOME"))
+                                                  .relativeFilePath(BXSettings().fileName()));
 }
 
 TestStartup::Result TestStartup::run(const ProgramHome& home, const QStringList& arguments)
@@ -199,6 +218,11 @@ void TestStartup::corruptDatabaseExitsWithOne()
     QCOMPARE(result.code, 1);
     QVERIFY2(result.errors.contains(QStringLiteral("Database initialization error")),
              qPrintable(result.errors));
+    // The message names the file and the way out; the file is kept for rescue.
+    QVERIFY2(result.errors.contains(database.fileName() + QStringLiteral(" cannot be read"))
+                 && result.errors.contains(QStringLiteral("restore your latest backup")),
+             qPrintable(result.errors));
+    QCOMPARE(QFileInfo(database.fileName()).size(), 4096);
 }
 
 void TestStartup::lockedUserDataExitsWithOne()
@@ -214,8 +238,10 @@ void TestStartup::lockedUserDataExitsWithOne()
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
 }
 
-// A copy that could not be reached by later starts refuses to run, naming the folder.
-void TestStartup::noPrivateChannelFolderRefusesToStart()
+// Another account that spoils every candidate folder in the temporary folder cannot keep the
+// program from starting: the channel moves to a folder in the user's own home, where a later
+// start finds it.
+void TestStartup::spoiltTemporaryFoldersMoveTheChannelHome()
 {
     ProgramHome home;
     QTemporaryDir temp;
@@ -232,12 +258,11 @@ void TestStartup::noPrivateChannelFolderRefusesToStart()
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(programPath(), QStringList());
+    const QString channel = home.path("home") + QStringLiteral("/.cache/pantrel-runtime");
+    QVERIFY2(waitUntilListening(channel, process), process.readAllStandardError().constData());
+    ::kill(pid_t(process.processId()), SIGTERM);
     QVERIFY(process.waitForFinished(RunMs));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 1);
-    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
-    QVERIFY2(errors.contains(QStringLiteral("Cannot start")) && errors.contains(base + QLatin1Char(' ')),
-             qPrintable(errors));
 }
 
 void TestStartup::cancelledFirstProfileExitsWithZero()
@@ -405,6 +430,165 @@ void TestStartup::relativeUserDbPathIsIgnored()
     QDirIterator stray(workingFolder.path(), {QStringLiteral("userdata*")}, QDir::Files,
                        QDirIterator::Subdirectories);
     QVERIFY(!stray.hasNext());
+}
+
+// An earlier version kept its data and settings under the maker's name, and its settings name
+// that data folder. The start moves both, the settings follow the move, the diary is found, and
+// the next start runs too.
+void TestStartup::earlierVersionsSettingsFindTheDiary()
+{
+    std::string error;
+    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    QVERIFY(addCompleteUser(QStringLiteral("Olga")) >= 0);
+    UserDB::cleanUp();
+    BXSqlDb::cleanUp();
+
+    ProgramHome home;
+    const QString brand = BrandEngine::instance()->getString("brand_id");
+    const QString domain = QLatin1String(BXSettings::MAKER_DOMAIN);
+    const QString oldData = home.path("data") + QStringLiteral("/%1/Pantrel/%2").arg(domain, brand);
+    const QString oldIni = home.path("config") + QStringLiteral("/%1/Pantrel/%2.ini").arg(domain, brand);
+    QVERIFY(QDir().mkpath(oldData));
+    QVERIFY(QFile::copy(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"),
+                        oldData + QStringLiteral("/userdata.db")));
+    {
+        QSettings old(oldIni, QSettings::IniFormat);
+        old.setValue(brand + QStringLiteral("/admin/userdbpath"), oldData);
+    }
+    for (int start = 0; start < 2; ++start) {
+        QProcess program;
+        program.setProcessEnvironment(home.environment());
+        program.start(programPath(), QStringList());
+        QVERIFY2(waitUntilListening(home.path("runtime"), program),
+                 program.readAllStandardError().constData());
+        ::kill(pid_t(program.processId()), SIGTERM);
+        QVERIFY(program.waitForFinished(RunMs));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(oldData));
+    }
+    const QString folder = userDbFolder(home);
+    QCOMPARE(QSettings(settingsFile(home), QSettings::IniFormat)
+                 .value(brand + QStringLiteral("/admin/userdbpath")).toString(),
+             QDir::cleanPath(folder));
+    QStringList names;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("moved"));
+        db.setDatabaseName(folder + QStringLiteral("userdata.db"));
+        QVERIFY(db.open());
+        QSqlQuery users(QStringLiteral("SELECT name FROM user_users"), db);
+        while (users.next())
+            names << users.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("moved"));
+    QVERIFY2(names.contains(QStringLiteral("Olga")), qPrintable(names.join(u',')));
+}
+
+void TestStartup::missingDataFolderIsNeverFilled_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("starts");
+    QTest::addColumn<bool>("folderLeft");
+    QTest::newRow("quit") << 0 << false << false;
+    QTest::newRow("nothing answered") << -1 << false << false;
+    QTest::newRow("default folder") << 1 << true << false;
+    QTest::newRow("empty mount point, quit") << 0 << false << true;
+}
+
+// A stored folder that is gone names the folder and offers the default one; nothing is made
+// in its place.
+void TestStartup::missingDataFolderIsNeverFilled()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, starts);
+    QFETCH(bool, folderLeft);
+    QTemporaryDir disk;
+    const QString gone = disk.path() + QStringLiteral("/unplugged/diary");
+    if (folderLeft)
+        QVERIFY(QDir().mkpath(gone));
+    {
+        BXSettings settings;
+        settings.writeEntry(QLatin1String(BXSettings::UserDBPathKey), gone);
+    }
+    ScriptedPrompter prompter;
+    if (answer >= 0)
+        prompter.answer(answer);
+    const bool found = findUserData(&prompter);
+    const QString stored = BXSettings::storedUserDBPath();
+    BXSettings::forgetUserDBPath();
+    QCOMPARE(found, starts);
+    QCOMPARE(prompter.asked.size(), 1);
+    QVERIFY2(prompter.lastText().contains(QStringLiteral("Your diary cannot be found in the folder ") + gone + QStringLiteral(",")),
+             qPrintable(prompter.lastText()));
+    QVERIFY(prompter.lastText().contains(BXSettings::getDirData()));
+    QCOMPARE(stored, starts ? QString() : gone);
+    QCOMPARE(QFileInfo::exists(disk.path() + QStringLiteral("/unplugged")), folderLeft);
+    QVERIFY(!QFileInfo::exists(gone + QStringLiteral("/userdata.db")));
+}
+
+// Where no box can be answered, the start ends naming the folder.
+void TestStartup::missingDataFolderEndsAStartWithoutBoxes()
+{
+    ProgramHome home;
+    const QString gone = home.path("home") + QStringLiteral("/unplugged/diary");
+    QSettings ini(settingsFile(home), QSettings::IniFormat);
+    ini.setValue(BrandEngine::instance()->getString("brand_id") + QStringLiteral("/admin/userdbpath"), gone);
+    ini.sync();
+    const Result result = run(home, {});
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QCOMPARE(result.code, 1);
+    QVERIFY2(result.errors.contains(QStringLiteral("Your diary cannot be found in the folder ") + gone + QStringLiteral(",")),
+             qPrintable(result.errors));
+    QVERIFY(!QFileInfo::exists(home.path("home") + QStringLiteral("/unplugged")));
+    QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+}
+
+void TestStartup::filesArePrivate_data()
+{
+    QTest::addColumn<bool>("earlierVersion");
+    QTest::newRow("first start") << false;
+    QTest::newRow("files of an earlier version") << true;
+}
+
+// No other account can read the diary or the settings: a first start makes them private, and
+// a start tightens what an earlier version left open.
+void TestStartup::filesArePrivate()
+{
+    QFETCH(bool, earlierVersion);
+    ProgramHome home;
+    const QString data = QDir(home.path("data")).filePath(_dataRelative);
+    const QString settings = settingsFile(home);
+    const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                    | QFile::ReadOther;
+    const QFile::Permissions openFolder = open | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    if (earlierVersion) {
+        QVERIFY(QDir().mkpath(data));
+        QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
+        QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"),
+                            data + QStringLiteral("/userdata.db")));
+        QFile ini(settings);
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Pantrel]\nwindowWidth=600\n");
+        ini.close();
+        for (const QString& folder : {data, QFileInfo(settings).path()})
+            QVERIFY(QFile::setPermissions(folder, openFolder));
+        for (const QString& file : {data + QStringLiteral("/userdata.db"), settings})
+            QVERIFY(QFile::setPermissions(file, open));
+    }
+    QProcess program;
+    program.setProcessEnvironment(home.environment());
+    program.start(programPath(), QStringList());
+    QVERIFY(waitUntilListening(home.path("runtime"), program));
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(RunMs));
+
+    auto mode = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+    };
+    QCOMPARE(mode(data), 0700);
+    QCOMPARE(mode(data + QStringLiteral("/userdata.db")), 0600);
+    QCOMPARE(mode(QFileInfo(settings).path()), 0700);
+    QCOMPARE(mode(settings), 0600);
 }
 
 // The start-up connects the diary entries and user deletion to the catalogues; the shutdown

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -123,6 +124,36 @@ private slots:
         QCOMPARE(readFile(newPath), QByteArray("new"));
         // Nothing at all moves while one of them is refused.
         QVERIFY(QFileInfo::exists(dataHome() + QStringLiteral("/pantrel.example/Recipe/a/access.txt")));
+    }
+
+    void storedDataFolderFollowsTheMove_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("the data folder") << oldData() + QLatin1Char('/') << newData();
+        QTest::newRow("a folder inside it") << oldData() + QStringLiteral("/mine/db")
+                                            << newData() + QStringLiteral("/mine/db");
+        QTest::newRow("a folder elsewhere") << QStringLiteral("/srv/diaries")
+                                            << QStringLiteral("/srv/diaries");
+        QTest::newRow("a neighbour of the data folder")
+            << oldData() + QStringLiteral("-other") << oldData() + QStringLiteral("-other");
+    }
+
+    // The earlier version's settings name its data folder; after the move they name the
+    // folder where the data now is.
+    void storedDataFolderFollowsTheMove()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, expected);
+        QVERIFY(writeFile(oldData() + QStringLiteral("/userdata.db"), "diary"));
+        QVERIFY(QDir().mkpath(QFileInfo(oldSettings()).path()));
+        {
+            QSettings old(oldSettings(), QSettings::IniFormat);
+            old.setValue(QStringLiteral("testbrand/admin/userdbpath"), stored);
+        }
+        QString error;
+        QVERIFY2(BXSettings::moveOldFolders(&error), qPrintable(error));
+        QCOMPARE(BXSettings::storedUserDBPath(), expected);
     }
 
     void nothingOldIsNothingToDo()

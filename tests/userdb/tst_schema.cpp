@@ -96,6 +96,8 @@ private slots:
     void olderFormatIsRefused();
     void badFileIsRefusedUnchanged_data();
     void badFileIsRefusedUnchanged();
+    void leftoverWorkingCopiesAreRemoved_data();
+    void leftoverWorkingCopiesAreRemoved();
     void missingDiaryIndexesAreAdded();
     void copyFileLimits();
     void copyFileRemovesPartialCopy();
@@ -263,7 +265,10 @@ void TestSchema::unreadableFileIsRefused()
     QVERIFY(writeFile(UserDbTestEnv::databaseFile(), QByteArray(4096, '\x5a')));
     QString error;
     QVERIFY(!UserDbTestEnv::startUp(&error));
-    QCOMPARE(error, QStringLiteral("Cannot start program as database may be corrupted"));
+    QVERIFY2(error.startsWith(QStringLiteral("Cannot start program as database may be corrupted: ")
+                              + UserDbTestEnv::databaseFile() + QStringLiteral(" cannot be read")),
+             qPrintable(error));
+    QVERIFY2(error.contains(QStringLiteral("restore your latest backup")), qPrintable(error));
     QVERIFY(!BXSqlDb::isUp());
     QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
 }
@@ -290,7 +295,9 @@ void TestSchema::badFileIsRefusedUnchanged_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    const QString corrupted = QStringLiteral("Cannot start program as database may be corrupted");
+    const QString corrupted =
+        QStringLiteral("Cannot start program as database may be corrupted: %1 cannot be read as "
+                       "a diary.\n\nThe file has been left as it is.");
     QTest::newRow("truncated") << "truncated" << corrupted;
     QTest::newRow("random bytes") << "random" << corrupted;
     QTest::newRow("other database") << "other" << corrupted;
@@ -322,13 +329,49 @@ void TestSchema::badFileIsRefusedUnchanged()
 
     QString error;
     QVERIFY(!UserDbTestEnv::startUp(&error));
-    QCOMPARE(error, reason.contains(QLatin1String("%1")) ? reason.arg(path) : reason);
+    QVERIFY2(error.startsWith(reason.arg(path)), qPrintable(error));
     QVERIFY(!BXSqlDb::isUp());
     QCOMPARE(readFile(path), data);
     QVERIFY(QFileInfo(path).exists());
     QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
     if (readOnly)
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+}
+
+void TestSchema::leftoverWorkingCopiesAreRemoved_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<bool>("firstRun");
+    QTest::newRow("template copy cut short") << ".firstrun" << true;
+    QTest::newRow("interrupted restore") << ".restoring" << false;
+    QTest::newRow("interrupted upgrade") << ".upgrading" << false;
+}
+
+// A process killed while it copies the database leaves its working copy behind; the next start
+// neither stumbles on it nor keeps it.
+void TestSchema::leftoverWorkingCopiesAreRemoved()
+{
+    QFETCH(QString, suffix);
+    QFETCH(bool, firstRun);
+    QVERIFY(QDir().mkpath(UserDbTestEnv::databaseFolder()));
+    QByteArray live;
+    if (!firstRun) {
+        QVERIFY(UserDbTestEnv::startUp());
+        BXSqlDb::cleanUp();
+        live = readFile(UserDbTestEnv::databaseFile());
+    }
+    const QString leftover = UserDbTestEnv::databaseFile() + suffix;
+    QVERIFY(writeFile(leftover, truncatedDatabase()));
+    QVERIFY(writeFile(leftover + QStringLiteral("-journal"), randomBytes()));
+
+    QString error;
+    QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
+    QCOMPARE(BXSqlDb::getVersion(), 412);
+    QVERIFY(!QFile::exists(leftover));
+    QVERIFY(!QFile::exists(leftover + QStringLiteral("-journal")));
+    BXSqlDb::cleanUp();
+    if (!firstRun)
+        QCOMPARE(readFile(UserDbTestEnv::databaseFile()), live);
 }
 
 void TestSchema::missingDiaryIndexesAreAdded()
