@@ -9,8 +9,7 @@ class PrintModule
 public:
     virtual ~PrintModule() = default;
 
-    // A new factory owned by the caller, or null when there is nothing to print (the user
-    // cancelled).
+    // Caller takes ownership; null means the user cancelled.
     virtual ReportFactory* getReportFactory() = 0;
 
     // Applies the page set-up, shows the print preview when asked, runs the print dialog

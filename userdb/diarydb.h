@@ -17,9 +17,9 @@
 
 class BXSqlQuery;
 
-// The store of a user's dated food and exercise entries. Entries are soft-deleted: the row
-// keeps its data with status 2 and every sync device's row for it gets state 2; readers
-// skip status-2 rows unless asked to include them.
+// Food and exercise entries per date for one user. Deleting only marks a row (status 2,
+// and its sync rows state 2) so devices can learn of it; queries leave marked rows out
+// unless they ask for them.
 class DiaryDB
 {
 public:
