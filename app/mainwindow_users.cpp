@@ -146,7 +146,10 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
         int newId = -1;
         if (users->addUser(profile, &newId) && newId >= 0) {
             userId = newId;
-            users->setUserPrefs(userId, prefs);
+            // The wizard does not ask about the summary panel: the new record's choice stands.
+            DBTypes::UserPrefs chosen = prefs;
+            chosen.showNutrientAndFluid = users->getUserPrefs(userId).showNutrientAndFluid;
+            users->setUserPrefs(userId, chosen);
             return true;
         }
     }
