@@ -56,8 +56,8 @@ public:
     // The servings the entry may choose from, loaded from the catalogue when possible.
     std::vector<ServingItem> getServingItemList();
 
-    // Makes the entry self-contained from its current values, size and serving, so that it
-    // stays readable when the catalogue food has changed or is gone.
+    // Copies the scaled values, amount and serving into the entry itself, so edits to or
+    // removal of the catalogue food cannot change what it shows.
     void createFakeDenorm();
 
     // Fills the entry from the attributes of a meal-plan food element. Always true.

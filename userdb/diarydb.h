@@ -61,7 +61,7 @@ public:
     bool modifyExEntry(const DBTypes::ExerciseDiaryItem& entry);
     void removeFoodEntry(int entryId, bool hardDelete);
     void removeExEntry(int entryId, bool hardDelete);
-    // Soft-deletes a day's entries: meal 0 everything, 8 the exercises, 1 to 6 one meal's foods.
+    // Marks entries of the date deleted; meal selects which: 0 all, 1-6 that meal, 8 exercise.
     void delDiaryEntries(int user, const QDate& date, int meal);
     bool deleteDay(int user, const char* date, bool hardDelete);
 
