@@ -1,6 +1,6 @@
-// The main window's commands that act on the user and on the running program: switching,
-// creating and deleting users, the profile, targets, preferences and about dialogs,
-// publishing, the start-up checks, metrics, database updates and the instance messages.
+// MainWindow, part 3: user handling (switch, create, delete, profile, targets), the
+// preferences and about boxes, publishing, checks run after start, metrics, database
+// updates and messages from other copies of the program.
 
 #include "app/mainwindow.h"
 #include "core/clock.h"

@@ -92,8 +92,8 @@ public:
     void applyTerms(bool apply);
 
 signals:
-    // Context 1; state: the tab code in the upper 16 bits, the selected row's
-    // BrowserItemFlags in the lower 16 bits (0 for none).
+    // context is always 1. state packs the tab code (high word) with the flags of the
+    // highlighted row (low word, 0 when nothing is highlighted).
     void requestEditMenuRefresh(const int context, const int state);
     void addFoodSignal(DBTypes::FoodDiaryItem& entry);
     void addExerciseSignal(DBTypes::ExerciseDiaryItem& entry);
