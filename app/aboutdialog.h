@@ -5,8 +5,8 @@
 class QLabel;
 class QPushButton;
 
-// The about box: the brand's splash image, the application's name, its version and
-// its edition, and the credits for the data and images the program ships.
+// Help > About: splash picture, program name, version and edition, plus credits for the
+// bundled data and artwork.
 class AboutDialog : public QDialog
 {
     Q_OBJECT

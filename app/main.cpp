@@ -33,9 +33,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -46,6 +48,8 @@ constexpr int WakeUpTimeoutMs = 5000;
 struct Options
 {
     bool updateDb = false;
+    // Why the command line was refused; empty when it was read.
+    QString error;
 };
 
 // Set once the program was asked to terminate: from then on no dialog waits for an answer.
@@ -78,23 +82,51 @@ void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text
     box.exec();
 }
 
+// The exit code of a refused command line.
+constexpr int UsageExitCode = 2;
+
+// Help needs neither a display nor the running copy, so it is looked for in the raw arguments.
+bool helpAsked(int argc, char** argv)
+{
+    return std::any_of(argv + 1, argv + argc, [](const char* argument) {
+        return std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;
+    });
+}
+
+void printUsage(std::FILE* stream)
+{
+    std::fputs("Usage: pantrel [-updatedb] [-resourcedir FOLDER/]\n"
+               "  -updatedb             update the food and exercise database, then exit\n"
+               "  -resourcedir FOLDER/  read the program's files from FOLDER (ending with /)\n"
+               "  -h, --help            show this help and exit\n",
+               stream);
+}
+
+int refuseCommandLine(const QString& error)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(error));
+    printUsage(stderr);
+    return UsageExitCode;
+}
+
+// Reads the arguments left once Qt has taken out its own options.
 Options readCommandLine(const QStringList& arguments)
 {
     Options options;
     bool resourceDirGiven = false;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
+    for (qsizetype i = 1; i < arguments.size() && options.error.isEmpty(); ++i) {
         const QString& argument = arguments.at(i);
         if (argument == QLatin1String("-updatedb")) {
             options.updateDb = true;
-        } else if (argument == QLatin1String("-resourcedir")) {
-            if (i + 1 >= arguments.size())
-                qFatal("-resourcedir must be followed by a directory path");
-            if (resourceDirGiven)
-                qFatal("-resourcedir may be given only once");
+        } else if (argument != QLatin1String("-resourcedir")) {
+            options.error = QStringLiteral("Unknown argument: %1").arg(argument);
+        } else if (i + 1 >= arguments.size()) {
+            options.error = QStringLiteral("-resourcedir must be followed by a directory path");
+        } else if (resourceDirGiven) {
+            options.error = QStringLiteral("-resourcedir may be given only once");
+        } else {
             resourceDirGiven = true;
             BXSettings::setResourceDBPath(arguments.at(++i));
-        } else {
-            qFatal("Unknown argument: %s", qPrintable(argument));
         }
     }
     return options;
@@ -401,6 +433,10 @@ int main(int argc, char** argv)
     int result = 0;
     QPointer<MainWindow> window;
     std::unique_ptr<QLockFile> lock;
+    if (helpAsked(argc, argv)) {
+        printUsage(stdout);
+        return 0;
+    }
     {
         QtSingleApplication app(QString::fromLatin1(ApplicationId), argc, argv);
         const QtSingleApplication::Start start =
@@ -412,6 +448,8 @@ int main(int argc, char** argv)
         qInstallMessageHandler(myMessageOutput);
         BrandEngine::instance();
         const Options options = readCommandLine(QApplication::arguments());
+        if (!options.error.isEmpty())
+            return refuseCommandLine(options.error);
         importBrand();
         const bool found =
             moveOldFolders() && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);

@@ -1,6 +1,5 @@
-// The Edit menu that follows the page and the focused list, and the page commands of the
-// main window: layouts, saved meals, copying and clearing a day, printing, tips, help and
-// the brand's web sections.
+// MainWindow, part 2: keeping the Edit menu in step with the shown page and focus, plus the
+// page-level commands (diary layout, saved meals, copy/clear day, print, tips, help, web).
 
 #include "app/mainwindow.h"
 #include "core/clock.h"
@@ -43,7 +42,7 @@ namespace {
 constexpr int BrowserKindShift = 16;
 constexpr int BrowserFlagsMask = 0xFFFF;
 
-// Whether the first row under a meal group of the diary list is a real entry.
+// True when the group's first child is a logged item rather than the "drag here" hint.
 bool groupHasEntries(DiaryListView* list, int group)
 {
     const QTreeWidgetItem* row = list->groupRow(group);

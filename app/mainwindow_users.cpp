@@ -1,6 +1,6 @@
-// The main window's commands that act on the user and on the running program: switching,
-// creating and deleting users, the profile, targets, preferences and about dialogs,
-// publishing, the start-up checks, metrics, database updates and the instance messages.
+// MainWindow, part 3: user handling (switch, create, delete, profile, targets), the
+// preferences and about boxes, publishing, checks run after start, metrics, database
+// updates and messages from other copies of the program.
 
 #include "app/mainwindow.h"
 #include "core/clock.h"
@@ -149,7 +149,10 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
         int newId = -1;
         if (users->addUser(profile, &newId) && newId >= 0) {
             userId = newId;
-            users->setUserPrefs(userId, prefs);
+            // The wizard does not ask about the summary panel: the new record's choice stands.
+            DBTypes::UserPrefs chosen = prefs;
+            chosen.showNutrientAndFluid = users->getUserPrefs(userId).showNutrientAndFluid;
+            users->setUserPrefs(userId, chosen);
             return true;
         }
     }

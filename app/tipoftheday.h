@@ -15,10 +15,9 @@ class QPushButton;
 class QTextBrowser;
 class UserDB;
 
-// The tip window. As the tip of the day it opens at start-up on the user's current
-// tip; as first-use tips it watches named widgets for an event and shows the tip
-// that belongs to it the first time a user causes that event. Tips, their
-// conditions and triggers come from the resource folder's tips.dat.
+// Tip popup, used two ways: the start-up tip (continuing from the user's last one) and
+// one-off hints fired the first time the user does something to a watched widget. Texts,
+// triggers and conditions are read from tips.dat in the resource folder.
 class TipOfTheDay : public QDialog
 {
     Q_OBJECT

@@ -3,8 +3,8 @@
 #include <QMenu>
 #include <QPoint>
 
-// The add-to-meal menu: ten "Add food to …" entries, of which the current user's snack
-// display decides which are visible; the chosen entry names a meal group.
+// Popup with the ten "Add food to …" choices; only those matching how the user groups snacks
+// are shown. Each entry maps to a meal group (mealOf).
 class AddFoodPopupMenu : public QMenu
 {
     Q_OBJECT

@@ -1,9 +1,8 @@
 #pragma once
 
-// The item-type bits of the browser's lists, rows and drags. Every list has a fixed value
-// (Foods 1, Custom Foods 5, Exercise 2, Custom Exercises 6, Saved Meals 16, Recipes 32); a
-// row takes its list's value, plus CategoryItem for a category. A diary entry travels as
-// FoodItem or ExerciseItem alone.
+// Bits that tag browser lists, their rows and drags. A list's tag combines these bits (a
+// custom food list is Food|Custom); its rows carry the same tag, categories add the Category
+// bit. Entries dragged out of the diary carry only Food or Exercise.
 enum BrowserItemFlags : unsigned char {
     FoodItemFlag = 1,
     ExerciseItemFlag = 2,

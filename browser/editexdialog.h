@@ -5,8 +5,8 @@
 
 class QLineEdit;
 
-// The editor of a custom exercise: its name and its burn rate per minute. It is bound to a
-// record its caller owns, fills its fields from it when it opens and writes back on OK.
+// Edits a user-made exercise (name and energy used per minute) in place: loads from the
+// caller's record on open, saves into it on OK.
 class EditExDialog : public EditItemDialog
 {
     Q_OBJECT

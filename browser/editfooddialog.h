@@ -13,9 +13,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 
-// The editor of a custom food: its name, its serving name and up to ten nutrient values per
-// serving. It is bound to records its caller owns, fills its fields from them when it opens,
-// and writes back only on OK, and then only the values the user touched.
+// Edits a custom food (name, serving, ten nutrients for one serving). Works on records the
+// caller owns: loads them on open, and on OK writes back just the fields that changed.
 class EditFoodDialog : public EditItemDialog
 {
     Q_OBJECT

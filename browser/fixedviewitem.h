@@ -2,7 +2,7 @@
 
 #include "browser/foodviewitem.h"
 
-// A row the user cannot edit, shown bold: the fixed roots of the custom and saved-meal lists.
+// Bold, non-editable row used for the top-level folders of the user's own lists.
 class FixedViewItem : public FoodViewItem
 {
 public:

@@ -24,11 +24,10 @@ class TabBodyWidget;
 class TabChildLabel;
 class TabChildRadioButton;
 
-// The food and exercise browser panel of the diary page: a tab bar over the six browser lists
-// (Foods, Exercise, Custom Foods, Custom Exercises, Saved Meals, Recipes), one search field
-// with its show options shared by all tabs, the buttons that create, edit and delete the
-// user's own foods, exercises, categories and saved meals, and a detail area for the
-// selected food, saved meal, recipe or exercise.
+// Right-hand panel of the diary page. Tabs switch between the six lists (shipped foods and
+// exercises, the user's own of each, saved meals, recipes); the search box and its filter
+// buttons serve whichever tab is up. Below sit the create/edit/delete buttons for the user's
+// own items and the detail view of the highlighted row.
 class FoodQueryWidget : public QFrame
 {
     Q_OBJECT
@@ -88,15 +87,15 @@ public:
     bool viewAll() const { return _viewAll; }
     // The save-meal menu: items 0 to 5 save the diary groups 1 to 6.
     QMenu* saveMealMenu() const { return _saveMealMenu; }
-    // Brings the current list in line with the options (when apply) and the options and the
-    // search field in line with the current list.
+    // With apply, pushes the filter buttons into the visible list; either way the buttons and
+    // the search box are then synced back from that list.
     void applyTerms(bool apply);
     // Room for every tab's whole label and the detail panel's whole names and figures.
     QSize sizeHint() const override;
 
 signals:
-    // Context 1; state: the tab code in the upper 16 bits, the selected row's
-    // BrowserItemFlags in the lower 16 bits (0 for none).
+    // context is always 1. state packs the tab code (high word) with the flags of the
+    // highlighted row (low word, 0 when nothing is highlighted).
     void requestEditMenuRefresh(const int context, const int state);
     void addFoodSignal(DBTypes::FoodDiaryItem& entry);
     void addExerciseSignal(DBTypes::ExerciseDiaryItem& entry);
@@ -143,7 +142,7 @@ public slots:
     // Saves the foods listed under the diary list's row of meal group id + 1 (id 0 to 5)
     // as a new saved meal, asking its name; nothing for an empty group.
     void handleContextMenu(int id);
-    // Reload the lists of the user's own items and of the static catalogue.
+    // Rebuild the user-made lists / the shipped lists.
     void refreshDynamic();
     void refreshStatic();
     // After a switch of user: empties the detail panels and rebuilds every list for the user

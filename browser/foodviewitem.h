@@ -3,9 +3,9 @@
 #include <QString>
 #include <QTreeWidgetItem>
 
-// A row of a browser list: a catalogue id (or a saved-meal or recipe id; -1 for the headers
-// of the ranked and favourites views, -2 for the "more results" row) and the row's
-// BrowserItemFlags. A row made without an "after" row becomes its parent's first child.
+// Browser list row carrying an id and BrowserItemFlags. The id is a catalogue, saved-meal
+// or recipe id; headers in ranked/favourite mode use -1 and the "more results" row -2.
+// Without an "after" sibling a new row is inserted at the top of its parent.
 class FoodViewItem : public QTreeWidgetItem
 {
 public:

@@ -34,10 +34,10 @@ public:
     DynamicDB(const DynamicDB&) = delete;
     DynamicDB& operator=(const DynamicDB&) = delete;
 
-    // A new query whose placeholders all take a parent category id, yielding rows of
-    // (item id, item name) for the items of that category.
+    // Query listing (id, name) of the items under one category; every placeholder is bound
+    // to that category's id.
     virtual BXSqlQuery getItemQuery() const = 0;
-    // The same for the child categories: rows of (category id, name).
+    // Likewise for sub-categories.
     virtual BXSqlQuery getCatsQuery() const = 0;
     // The plural noun of the root names ("Shared Foods", "My Foods").
     virtual QString getItemNoun() const = 0;
@@ -54,7 +54,7 @@ public:
     void reload(int selectId, bool selectIsCategory);
 
 protected:
-    // Appends the name's 8-bit text and a NUL to the name store; returns its offset.
+    // Stores the name (Latin-1, NUL-terminated) and returns where it starts.
     int _pushName(const QString& name);
     // The user whose tree is shown.
     static int currentUser();

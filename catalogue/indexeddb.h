@@ -11,12 +11,11 @@
 
 class StringMatcherUtf;
 
-// The in-memory catalogue tree shared by the shipped catalogue and the user's own stores: an
-// array of records in tree layout (every category's children consecutive from its
-// firstChild, the root last), a parallel array of flag bytes, and a map from category id to
-// record, and one from item id to record. The names of consecutive records must lie back to
-// back in memory, each NUL-terminated: the search takes a name's length from the next
-// record's name.
+// Catalogue tree held in memory, used for both the shipped and the user's catalogues.
+// Records sit in one array with each category's children contiguous from firstChild and the
+// root at the end; flags live in a second array of the same length, and two hash maps find
+// records by category id and by item id. Names are NUL-terminated and packed in record order,
+// because the search derives a name's length from where the next one starts.
 class IndexedDB : public BrowsableDB {
 public:
     std::unique_ptr<BrowsableDBIterator> getChildren(int id, int flagsRequiredOn,

@@ -32,8 +32,8 @@ private:
     std::array<int, 256> _skip;
 };
 
-// Appends the words of text (runs of characters between white space) to words; returns the
-// length of the shortest word, or 0 when there is none.
+// Splits text on white space and appends the pieces to words. Returns the shortest piece's
+// length (0 if text had no words).
 int getWordsIntoVector(std::vector<QString>& words, const QString& text);
 
 #endif

@@ -9,10 +9,10 @@
 
 class QLocale;
 
-// The program's settings store: an INI file in the user's configuration folder, named after
-// the brand, in which every key is prefixed with the brand id so that several brands keep
-// separate settings. Besides free keys it offers a typed table of the settings the program
-// knows, each with its default. Made on the stack wherever settings are read or written.
+// Settings in a per-brand INI file under the user's config folder; keys carry the brand id
+// as prefix so brands never share values. Known settings have typed accessors with
+// defaults; anything else goes through plain QSettings keys. Create one on the stack when
+// needed.
 //
 // The static operations answer where the program's folders are; each answer is computed on
 // first request and kept for the life of the process.
@@ -69,8 +69,8 @@ public:
     bool readBoolEntry(const QString& key, bool defaultValue = false, bool* ok = nullptr);
     bool removeEntry(const QString& key);
 
-    // Typed entries. An id used with a type other than its own finds nothing: the get
-    // returns an empty text, 0 or false and the set does nothing.
+    // Typed access. Asking for an id under the wrong type is a no-op: getters give the empty
+    // value of their type, setters ignore the call.
     QString getString(SettingEnum id);
     void setString(SettingEnum id, const QString& value);
     int getInt(SettingEnum id);

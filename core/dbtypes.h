@@ -87,7 +87,7 @@ struct ServingItem {
 
 // Finds a serving of a list by its id.
 struct ServIdEq {
-    // The first serving with that id, or the end of the list.
+    // Iterator to the serving whose id matches (first match), else servings.end().
     static std::vector<ServingItem>::iterator find(std::vector<ServingItem>& servings, int id);
     static std::vector<ServingItem>::const_iterator find(const std::vector<ServingItem>& servings,
                                                          int id);

@@ -9,7 +9,7 @@
 
 namespace DBTypes {
 
-// The food and exercise entries of one day with their totals per meal group and nutrient.
+// Everything logged on a single date, plus nutrient sums broken down by meal.
 class DiaryDay {
 public:
     enum GroupType : int {

@@ -14,9 +14,9 @@ class QXmlStreamAttributes;
 
 namespace DBTypes {
 
-// One food entry of the diary, of a meal-plan day or of a saved meal. It keeps the food's
-// base values per reference quantity and the current values scaled to the chosen serving
-// and number of servings; the current values are what is shown, totalled and stored.
+// A food line, used by the diary, meal plans and saved meals. Holds the food's values for
+// its reference amount and the same values scaled to the chosen serving and count; the
+// scaled ones are displayed, summed and saved.
 class FoodDiaryItem {
 public:
     // Where entries look their catalogue foods up; the food catalogue installs it at start.
@@ -56,8 +56,8 @@ public:
     // The servings the entry may choose from, loaded from the catalogue when possible.
     std::vector<ServingItem> getServingItemList();
 
-    // Makes the entry self-contained from its current values, size and serving, so that it
-    // stays readable when the catalogue food has changed or is gone.
+    // Copies the scaled values, amount and serving into the entry itself, so edits to or
+    // removal of the catalogue food cannot change what it shows.
     void createFakeDenorm();
 
     // Fills the entry from the attributes of a meal-plan food element. Always true.

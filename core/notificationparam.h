@@ -3,9 +3,8 @@
 #include <QMetaType>
 #include <cstdint>
 
-// The parameter of a named notification: one word holding either an int or a pointer. The
-// poster and the observers of a name agree on which; a pointer is only valid while the
-// notification is being delivered.
+// Payload of a notification, an int or a pointer in a single word. Each notification name
+// fixes which one it carries; pointers are only good during delivery.
 class NotificationParam
 {
 public:

@@ -26,7 +26,7 @@ public:
     TarReader(const TarReader&) = delete;
     TarReader& operator=(const TarReader&) = delete;
 
-    // Opens the archive and reads its member map; false when the file cannot be opened.
+    // Loads the archive's table of contents; false if the file won't open.
     bool open(const std::string& path);
 
     // The member's data; empty when there is no such member or its data is cut short.

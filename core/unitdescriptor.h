@@ -6,11 +6,9 @@
 class QObject;
 class QValidator;
 
-// How one kind of quantity is shown and typed. Values are held in one internal unit
-// (kilocalories, grams or milligrams, kilograms, centimetres, steps); a descriptor turns an
-// internal value into the number shown, supplies the validator of an edit field and turns
-// typed text back into the internal unit. Numbers are written and read with a point as the
-// decimal separator whatever the locale.
+// Converts one kind of quantity between its stored unit (kcal, g, mg, kg, cm, steps) and
+// what the user sees and types, and hands out the matching field validator. Text uses a
+// decimal point in every locale.
 class UnitDescriptor {
 public:
     virtual ~UnitDescriptor();

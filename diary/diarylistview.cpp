@@ -118,8 +118,11 @@ DiaryListView::DiaryListView(QWidget* parent, const char* name)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QTreeWidget::currentItemChanged, this,
-            [this] { emit requestEditMenuRefresh(1, 0); });
+    // A click moves the current row before it selects it: the Edit menu and the tool bar are
+    // brought up to date on both.
+    const auto refresh = [this] { emit requestEditMenuRefresh(1, 0); };
+    connect(this, &QTreeWidget::currentItemChanged, this, refresh);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, refresh);
     connect(this, &QWidget::customContextMenuRequested, this, &DiaryListView::showContextMenu);
     connect(header(), &QHeaderView::sectionClicked, this, &DiaryListView::popupNutrientMenu);
     _createGroupRows();

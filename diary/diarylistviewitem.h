@@ -29,7 +29,7 @@ public:
     void setBaseColor(const QColor& color);
     bool hasOwnColor() const { return _ownColor; }
     QColor baseColor() const { return _baseColor; }
-    // A top-level row that is not the list's first row.
+    // True for group rows below the first one (they get a spacer above).
     bool hasGapAbove() const;
 
     // Gives group and hint rows their height from their font.

@@ -14,9 +14,9 @@ class SmallSummary;
 class SummaryExerciseWidget;
 class SummaryWidget;
 
-// The summary panel of the diary page: the shown day's totals against the targets of the
-// check-in in force, as nutrient bars, an exercise bar, a water counter and a one-line
-// summary. Which of them show is the current user's choice, kept in the preferences.
+// Panel under the diary list comparing the day's totals with the targets that apply that
+// day: nutrient bars, exercise bar, water glasses and a sentence. The user picks the parts
+// shown; the choice lives in the preferences.
 class DiarySummary : public QFrame
 {
     Q_OBJECT

@@ -5,9 +5,9 @@
 #include <QPixmap>
 #include <QWidget>
 
-// Two rewards for the shown day in one image: a green tick for food (the day's net energy
-// against the energy target, judged by the weight goal) and one for at least 30 minutes of
-// exercise. The tooltip says what was earned, what is missing and how to earn or regain it.
+// Draws the day's two ticks side by side: food (net energy compared with the target in the
+// direction the weight goal wants) and exercise (30 minutes or more). The tooltip explains
+// each tick and what would still earn it.
 class GreenTicksWidget : public QWidget
 {
     Q_OBJECT

@@ -239,7 +239,6 @@ void QHttpsPrivate::slotConnected()
             _setState(QHttps::Connected);
         return;
     }
-    qDebug("SlotConnected");
     const quint64 run = generation;
     if (state != QHttps::Sending) {
         bytesDone = 0;

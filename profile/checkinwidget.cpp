@@ -349,11 +349,13 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
                                   "want to continue?\n\n")))
         return false;
     const QByteArray code = dateCode(date);
-    const QString title = (hasCheckin(date) ? tr("<h2>Edit check-in for %1</h2>")
-                                            : tr("<h2>New check-in for %1</h2>"))
+    const bool existing = hasCheckin(date);
+    const QString title = (existing ? tr("<h2>Edit check-in for %1</h2>")
+                                    : tr("<h2>New check-in for %1</h2>"))
                               .arg(date.toString(Qt::TextDate));
     const std::unique_ptr<CheckinDialog> dialog(CheckinDialog::construct(this));
     dialog->setMeasurements(UserDB::instance()->getDaysMeasurements(user, code.constData()));
+    dialog->setWindowTitle(existing ? tr("Edit Check-In") : tr("New Check-In"));
     dialog->setTitle(title);
     while (execDialog(dialog.get()) == QDialog::Accepted) {
         if (UserDB::instance()->setDaysMeasurements(user, code.constData(),

@@ -85,11 +85,11 @@ void GoalPage::languageChange()
 {
     setWindowTitle(tr("Form3"));
     textLabel2->setText(tr("Please select your weight goal from the options below. Brellix's "
-                           "\nrecommendation has been preselected for you based on your "
-                           "BMI.\n\nMy goal is:"));
+                           "\nrecommendation for your BMI is marked \"(recommended)\".\n\n"
+                           "My goal is:"));
     _goalBox->setTitle(tr("Goal"));
-    textLabel1->setText(tr("Please select a weight goal. One has been preselected for you "
-                           "based on your BMI."));
+    textLabel1->setText(tr("Please select a weight goal. The goal recommended for your BMI is "
+                           "marked \"(recommended)\"."));
     _loseButton->setText(tr("To lose weight"));
     _maintainButton->setText(tr("To maintain your current weight"));
     _gainButton->setText(tr("To gain weight"));

@@ -21,6 +21,7 @@
 namespace {
 
 constexpr int LowestBirthYear = 1900;
+constexpr int YoungestAge = 7;
 constexpr int NameFieldWidth = 200;
 
 } // namespace
@@ -124,7 +125,7 @@ void PersonalDetailsPage::init()
 
     _calendar = new QPopupCalendar(this, Clock::today());
     _calendar->setMinimumDate(QDate(_minYear, 1, 1));
-    _calendar->setMaximumDate(QDate(_maxYear, 12, 31));
+    _calendar->setMaximumDate(Clock::today().addYears(-YoungestAge));
     _calendarButton->setMenu(_calendar);
 
     _dobField = new DateLineEdit(_minYear, _maxYear, _detailsBox);
@@ -162,7 +163,15 @@ void PersonalDetailsPage::updateErrors()
         _errorWidget->addError(tr("You must enter a valid date of birth (%1 - %2).")
                                    .arg(_minYear)
                                    .arg(_maxYear));
+    else if (!birthDateAccepted())
+        _errorWidget->addError(tr("You must be aged 7 years or older to use this software."));
     emit stateChanged();
+}
+
+bool PersonalDetailsPage::birthDateAccepted() const
+{
+    return _dobField->validDate()
+           && _dobField->date() <= Clock::today().addYears(-YoungestAge);
 }
 
 void PersonalDetailsPage::updateDOBFromField()

@@ -28,6 +28,8 @@ public:
     ~PersonalDetailsPage() override;
 
     PageController* pageController() const;
+    // A valid date of birth of someone old enough to use the program.
+    bool birthDateAccepted() const;
 
     QLabel* textLabel2;
     QGroupBox* _detailsBox;

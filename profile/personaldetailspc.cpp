@@ -46,5 +46,5 @@ void PersonalDetailsPC::start()
 
 bool PersonalDetailsPC::isPageComplete()
 {
-    return !_page->_nameField->text().isEmpty() && _page->_dobField->validDate();
+    return !_page->_nameField->text().isEmpty() && _page->birthDateAccepted();
 }

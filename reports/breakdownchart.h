@@ -19,9 +19,7 @@ class BreakdownChart : public ReportsChart
     Q_OBJECT
 
 public:
-    // The sums in the order the diary store hands them out: 0 food energy, 1 energy burned,
-    // 2 fat, 3 saturated fat, 4 protein, 5 cholesterol, 6 sodium, 7 fibre, 8 carbohydrate,
-    // 9 sugar, 10 calcium.
+    // Indexes into the totals; they follow the field order of DiaryDB::NutrientSet.
     enum Total {
         FoodEnergy = 0, EnergyBurned, Fat, SaturatedFat, Protein, Cholesterol, Sodium, Fibre,
         Carbohydrate, Sugar, Calcium, TotalCount

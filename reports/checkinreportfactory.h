@@ -7,8 +7,8 @@
 
 #include <vector>
 
-// The check-ins of the current user over a range of dates as a table: a date column and
-// one column per body measurement the brand shows, each value with its unit.
+// Tabulates the current user's check-ins between two dates: one row per date, one column
+// for each measurement the brand enables, values printed with their units.
 class CheckinReportFactory : public ReportFactory
 {
 public:

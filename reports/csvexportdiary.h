@@ -37,9 +37,8 @@ public:
     // Asks the export options, writes the output and reports errors in a warning box.
     void perform();
 
-    // Writes the days from `start` to `end` to the one file and to a file per day in the
-    // folder (an empty path or folder skips that output). `error` comes back null on
-    // success and holds the message otherwise.
+    // Exports start..end into a single file and/or one file per day in folder; pass an empty
+    // path or folder to skip either. On failure error gets the reason, else it stays null.
     void doExport(const QString& oneFile, const QString& manyDir, const QDate& start,
                   const QDate& end, bool omitEmpty, QString& error);
 

@@ -277,8 +277,8 @@ QString DiaryReport::_exerciseGroup(const DiaryDay& day) const
         + QStringLiteral("<table width=\"100%\" cellpadding=\"3\">%1</table>").arg(rows);
 }
 
-// Moves the pending sections onto pages: each page takes as many whole sections as fit
-// into its body, at least one.
+// Paginates the queued sections without splitting any; a page always gets one, even when
+// it overflows.
 void DiaryReport::_paginate()
 {
     while (!_pending.isEmpty()) {

@@ -17,8 +17,8 @@ class QPaintDevice;
 class QTextDocument;
 class ReportDeviceMetrics;
 
-// The diary report laid out for one device: a list of rich-text sections cut into pages so
-// that each page takes as many whole sections as fit into its body.
+// Diary printout for one output device: rich-text blocks paginated so that no block is
+// split across pages.
 class DiaryReport : public Report
 {
 public:

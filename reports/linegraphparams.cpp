@@ -2,14 +2,76 @@
 
 #include "core/clock.h"
 
+#include <QCategoryAxis>
 #include <QChart>
-#include <QDateTimeAxis>
 #include <QGraphicsSimpleTextItem>
+#include <QLocale>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QValueAxis>
 
 #include <algorithm>
+
+namespace {
+
+constexpr int EveryDayUpTo = 10;
+constexpr int EveryOtherDayUpTo = 20;
+constexpr int WeeklyUpTo = 62;
+constexpr int TwiceMonthlyUpTo = 186;
+
+double atNoon(const QDate& day)
+{
+    return double(QDateTime(day, QTime(12, 0)).toMSecsSinceEpoch());
+}
+
+// Days a step apart, counted back from the last so that it is always labelled.
+void addDaysApart(QCategoryAxis* axis, const QDate& first, const QDate& last, int step)
+{
+    std::vector<QDate> days;
+    for (QDate day = last; day >= first; day = day.addDays(-step))
+        days.insert(days.begin(), day);
+    for (const QDate& day : days)
+        axis->append(QLocale().toString(day, QStringLiteral("d MMM")), atNoon(day));
+}
+
+// The 1st and the 15th of each month, or the 1st of every other month counted back from the
+// last month; month labels carry the year, as a year's span holds one month twice.
+void addMonthDays(QCategoryAxis* axis, const QDate& first, const QDate& last, bool twiceMonthly)
+{
+    std::vector<QDate> days;
+    if (twiceMonthly) {
+        for (QDate month(first.year(), first.month(), 1); month <= last; month = month.addMonths(1)) {
+            for (const QDate& day : {month, month.addDays(14)}) {
+                if (day >= first && day <= last)
+                    days.push_back(day);
+            }
+        }
+    } else {
+        for (QDate month(last.year(), last.month(), 1); month >= first; month = month.addMonths(-2))
+            days.insert(days.begin(), month);
+    }
+    const QString format = twiceMonthly ? QStringLiteral("d MMM") : QStringLiteral("MMM yyyy");
+    for (const QDate& day : days)
+        axis->append(QLocale().toString(day, format), atNoon(day));
+}
+
+// Labelled ticks over whole days, at noon where each day's weighing stands: every day of a
+// week, then steps that keep the labels apart as the span grows.
+void addDayTicks(QCategoryAxis* axis, const QDateTime& from, const QDateTime& to)
+{
+    axis->setStartValue(double(from.toMSecsSinceEpoch()) - 1.0);
+    const QDate first = from.time() <= QTime(12, 0) ? from.date() : from.date().addDays(1);
+    const QDate last = to.time() >= QTime(12, 0) ? to.date() : to.date().addDays(-1);
+    const qint64 days = first.daysTo(last) + 1;
+    if (days <= WeeklyUpTo) {
+        const int step = days <= EveryDayUpTo ? 1 : days <= EveryOtherDayUpTo ? 2 : 7;
+        addDaysApart(axis, first, last, step);
+    } else {
+        addMonthDays(axis, first, last, days <= TwiceMonthlyUpTo);
+    }
+}
+
+} // namespace
 
 LineGraphParams::LineGraphParams(const QString& title, const QString& units)
     : ChartParams(title), _units(units), _today(Clock::today())
@@ -103,8 +165,8 @@ std::vector<LineGraphParams::Run> LineGraphParams::runs() const
 void LineGraphParams::apply(QChart* chart) const
 {
     ChartParams::apply(chart);
-    auto* xAxis = new QDateTimeAxis(chart);
-    xAxis->setFormat(QStringLiteral("d MMM"));
+    auto* xAxis = new QCategoryAxis(chart);
+    xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     xAxis->setGridLineVisible(false);
     xAxis->setLabelsFont(_font);
     xAxis->setLabelsColor(Qt::black);
@@ -141,7 +203,8 @@ void LineGraphParams::apply(QChart* chart) const
         return;
     const auto first = std::find_if(_cells.cbegin(), _cells.cend(), [](const Cell& c) { return c.set; });
     const auto last = std::find_if(_cells.crbegin(), _cells.crend(), [](const Cell& c) { return c.set; });
-    xAxis->setRange(first->time, last->time);
+    xAxis->setRange(double(first->time.toMSecsSinceEpoch()), double(last->time.toMSecsSinceEpoch()));
+    addDayTicks(xAxis, first->time, last->time);
     const double pad = std::max(0.5, (high - low) * 0.1);
     yAxis->setRange(low - pad, high + pad);
 }

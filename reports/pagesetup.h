@@ -24,7 +24,7 @@ public:
     void setColorMode(QPrinter::ColorMode mode) { _colorMode = mode; }
 
     void applyTo(QPrinter& printer) const;
-    // The paper's width and height in millimetres for the current paper and orientation.
+    // Paper size in mm, already swapped for landscape.
     QSize realSize() const;
     // Runs the page set-up dialog; true when OK was pressed and a setting changed.
     bool doDialog(QWidget* parent);

@@ -9,11 +9,10 @@ class PrintModule
 public:
     virtual ~PrintModule() = default;
 
-    // A new factory owned by the caller, or null when there is nothing to print (the user
-    // cancelled).
+    // Caller takes ownership; null means the user cancelled.
     virtual ReportFactory* getReportFactory() = 0;
 
-    // Applies the page set-up, shows the print preview when asked, runs the print dialog
-    // and prints every page of the factory's report. The factory stays the caller's.
+    // Full print run for the factory's report: page setup, optional preview, print dialog,
+    // all pages. Does not take ownership of the factory.
     static void printFromFactory(ReportFactory* factory, bool preview);
 };

@@ -7,8 +7,8 @@
 class QCheckBox;
 class QLabel;
 
-// Asks what to print: the selected day or a range of dates, and for diaries whether to
-// print only the daily summary and whether to leave out empty days.
+// Print dialog: one day or a span of days; diary printouts can also be cut down to the
+// summary and skip days with nothing logged.
 class PrintOptions : public DateRangeOptions
 {
     Q_OBJECT

@@ -14,8 +14,8 @@ class QPushButton;
 class Report;
 class ReportFactory;
 
-// Shows the pages of a factory's report as they will be printed, one page at a time, at a
-// chosen zoom. Accepted (Print) means print; rejected (Close) means nothing is printed.
+// Page-by-page print preview with zoom. Print accepts the dialog, Close rejects it and
+// nothing goes to the printer.
 class PrintPreviewDialog : public QDialog
 {
     Q_OBJECT

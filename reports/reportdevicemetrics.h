@@ -19,6 +19,6 @@ public:
     virtual QSize realSize() const = 0;
     virtual QFont getFontEquivalent(const QString& family, int pointSize, bool bold,
                                     bool italic) const = 0;
-    // The painter that draws on the device, or null where the caller brings its own.
+    // Painter for this device; null when the caller supplies one.
     virtual QPainter* painter() const = 0;
 };

@@ -8,7 +8,7 @@ class ReportFactory
 {
 public:
     virtual ~ReportFactory() = default;
-    // A new report laid out for the metrics; the caller deletes it before the metrics.
+    // Builds a report for these metrics. Caller owns it and must free it first.
     virtual Report* getReport(ReportDeviceMetrics* metrics) = 0;
     virtual bool preferLandscape() const = 0;
 };

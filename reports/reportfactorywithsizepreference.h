@@ -10,6 +10,6 @@
 class ReportFactoryWithSizePreference : public ReportFactory
 {
 public:
-    // Appends the page sizes in pixels at which the report can be laid out, preferred first.
+    // Adds the pixel sizes this report supports, best one first.
     virtual void getSizes(std::vector<QSize>& sizes) const = 0;
 };

@@ -8,8 +8,8 @@ class QListWidgetItem;
 class ReportViewer;
 class ReportsSelector;
 
-// The reports page: the list of report kinds and the viewer of the chosen one, built anew
-// each time a report is chosen or the page is shown.
+// Reports page: report picker on the left, viewer on the right. The viewer is recreated
+// whenever the selection changes or the page comes back into view.
 class ReportsContainer : public QWidget
 {
     Q_OBJECT

@@ -11,8 +11,8 @@
 class Report;
 class ReportFactoryWithSizePreference;
 
-// Shows the first page of a factory's report in a scrolling area, laid out at the widest
-// of the factory's sizes that fits the visible width.
+// Scrollable view of page one of a report, using the largest offered layout width that
+// still fits the viewport.
 class SimpleReportScroller : public QScrollArea
 {
     Q_OBJECT

@@ -6,8 +6,8 @@
 
 class LineGraphParams;
 
-// The user's recorded weights as a line over the period, from the weight in force before it
-// to the next one after it; a part reaching past today is dotted.
+// Line of the user's weigh-ins across the chosen dates. The ends are pinned to the last
+// weight before the range and the first one after it; anything beyond today is dotted.
 class WeightChart : public ReportsChart
 {
     Q_OBJECT

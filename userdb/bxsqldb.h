@@ -91,9 +91,8 @@ public:
     // finished, say) before it gives up.
     static void setBusyTimeout(int milliseconds);
 
-    // Adds a column to an existing table by rebuilding it with the new column first;
-    // the new column is NULL in every old row. Does nothing when the table already has
-    // a column of that name. Throws BXException.
+    // Rebuilds the table with the extra column in front (NULL for existing rows); a no-op if
+    // the column is already there. Throws BXException.
     void addColumn(const char* table, const char* column, const char* type);
 
     // The schema version stored in the file, 0 when it cannot be read.

@@ -17,9 +17,9 @@
 
 class BXSqlQuery;
 
-// The store of a user's dated food and exercise entries. Entries are soft-deleted: the row
-// keeps its data with status 2 and every sync device's row for it gets state 2; readers
-// skip status-2 rows unless asked to include them.
+// Food and exercise entries per date for one user. Deleting only marks a row (status 2,
+// and its sync rows state 2) so devices can learn of it; queries leave marked rows out
+// unless they ask for them.
 class DiaryDB
 {
 public:
@@ -65,7 +65,7 @@ public:
     bool modifyExEntry(const DBTypes::ExerciseDiaryItem& entry);
     void removeFoodEntry(int entryId, bool hardDelete);
     void removeExEntry(int entryId, bool hardDelete);
-    // Soft-deletes a day's entries: meal 0 everything, 8 the exercises, 1 to 6 one meal's foods.
+    // Marks entries of the date deleted; meal selects which: 0 all, 1-6 that meal, 8 exercise.
     void delDiaryEntries(int user, const QDate& date, int meal);
     bool deleteDay(int user, const char* date, bool hardDelete);
 

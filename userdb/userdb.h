@@ -15,13 +15,12 @@
 
 class BXSqlQuery;
 
-// The store of the household's users and of everything per user that is not diary data:
-// profiles, preferences, first-time tips, program-start counts, sync housekeeping, and the
-// dated history of check-ins, water, targets, activity, goal and diet plan, with the body
-// formulas. It also carries the current user.
+// Users of the household and all their non-diary data: profile, preferences, tips, start
+// counts, sync bookkeeping and the dated check-in, water, target, activity, goal and plan
+// history, plus the body formulas. Also knows who the current user is.
 //
-// Dated tables hold at most one row per user and date; the value of a field for a date is
-// the one in the user's latest row on or before that date where it is not NULL.
+// Dated tables keep one row per user and day. Reading a field for some day walks back to the
+// newest earlier row where that field was set.
 class UserDB
 {
 public:

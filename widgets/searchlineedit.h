@@ -8,9 +8,8 @@
 class QLineEdit;
 class SearchLineEditChild;
 
-// The rounded search field: a line edit inside a capsule outline with an icon at each end,
-// "Search" shown while it is empty and unfocused, and a focus ring. Its parent must be a
-// TabBodyWidget, whose panel it paints behind itself.
+// Capsule-shaped search box with icons on both sides, a "Search" placeholder when empty and
+// unfocused, and a focus ring. Needs a TabBodyWidget parent: it paints that panel behind it.
 class SearchLineEdit : public QWidget
 {
     Q_OBJECT

@@ -11,8 +11,8 @@ class TabBodyWidget : public QFrame
 public:
     TabBodyWidget(QWidget* parent, const char* name);
 
-    // Paints, behind w, the part of its parent tab body that w covers. w's parent must be
-    // a TabBodyWidget.
+    // Fills w's background with the slice of the TabBodyWidget parent under it (w must sit
+    // directly on one).
     static void drawTabBackground(QWidget* w, QPainter* p);
 
 protected:

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// A diet plan: turns a user's profile and check-in into daily nutrient targets and says how
-// large the summary panel shows each target.
+// Base of the diet plans. A plan computes the daily targets from profile and check-in and
+// picks the scale of each bar in the summary panel.
 class DietPlan
 {
 public:

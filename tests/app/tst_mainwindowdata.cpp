@@ -20,6 +20,7 @@
 #include "diary/fluidcounterviewbutton.h"
 #include "profile/settargetsdialog.h"
 #include "userdb/diarydb.h"
+#include "widgets/bxtoolbar.h"
 #include "widgets/expandingtabbar.h"
 #include "widgets/searchlineedit.h"
 #include "tests/support/scriptedprompter.h"
@@ -39,6 +40,7 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -99,6 +101,17 @@ bool treeHolds(const DynamicDB* tree, int itemId)
 }
 
 // A custom food in the user's own root.
+// The tool bar's shown button with that text, or null.
+QToolButton* shownTool(QToolBar* bar, const QString& text)
+{
+    for (QAction* handle : bar->actions()) {
+        auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(handle));
+        if (button && handle->isVisible() && button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
 int addCustomFood(int user, const QString& name)
 {
     FoodDBDynamic* foods = FoodDBDynamic::instance();
@@ -158,6 +171,7 @@ private slots:
     void switchingLoadsUserSettings();
     void switchingForgetsThePreviousUsersItems();
     void diaryItemsFollowTheDay();
+    void toolBarFollowsClicksInTheDiaryList();
 
     void updateCheckFollowsInterval_data();
     void eachStartShowsTheNextTip();
@@ -928,6 +942,53 @@ void TestMainWindowData::diaryItemsFollowTheDay()
     _window->slotClearDiary();
     QVERIFY(DiaryDB::instance()->getDay(_ann, today.constData(), false).foods.empty());
     QVERIFY(_window->eM_DiarySavedNewFromNone->isVisible());
+}
+
+// Rows clicked one after another: the tool bar's Edit and Delete are enabled whenever a row
+// is selected, as the Edit menu's items are, and act on the row clicked last.
+void TestMainWindowData::toolBarFollowsClicksInTheDiaryList()
+{
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    QMap<QString, int> ids;
+    for (const char* name : {"Butter", "Milk", "Apple"}) {
+        DBTypes::FoodDiaryItem entry;
+        entry.userId = _ann;
+        entry.setDate(today.toStdString());
+        entry.meal = DBTypes::DiaryDay::BREAKFAST;
+        entry.refId = 42;
+        entry.servingId = 7;
+        entry.desc = QLatin1String(name);
+        entry.servingDesc = QStringLiteral("cup");
+        entry.size = 1.0f;
+        ids[QLatin1String(name)] = DiaryDB::instance()->addFoodEntry(entry, true);
+    }
+    QVERIFY(_window->switchUser(_window, _ann));
+    DiaryListView* list = _window->diaryPage()->diaryView1->mealView;
+    _window->show();
+    QApplication::setActiveWindow(_window);
+    QVERIFY(QTest::qWaitForWindowActive(_window));
+    const auto rowOf = [list](int id) -> QTreeWidgetItem* {
+        for (QTreeWidgetItemIterator it(list); *it; ++it) {
+            if (DiaryListView::rowId(*it) == id)
+                return *it;
+        }
+        return nullptr;
+    };
+    for (const char* name : {"Butter", "Milk", "Butter", "Apple"}) {
+        QTreeWidgetItem* row = rowOf(ids[QLatin1String(name)]);
+        QVERIFY(row);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
+        QVERIFY2(row->isSelected(), name);
+        QVERIFY(_window->eM_DiaryEditEntry->isEnabled() && _window->eM_DiaryDeleteEntry->isEnabled());
+        for (const QString& text : {QStringLiteral("Edit"), QStringLiteral("Delete")}) {
+            const QToolButton* tool = shownTool(_window->mainToolBar(), text);
+            QVERIFY2(tool && tool->isEnabled(), qPrintable(QStringLiteral("%1 after %2").arg(text, name)));
+        }
+    }
+    shownTool(_window->mainToolBar(), QStringLiteral("Delete"))->click();
+    QTRY_VERIFY(!rowOf(ids[QStringLiteral("Apple")]));
+    QVERIFY(rowOf(ids[QStringLiteral("Butter")]) && rowOf(ids[QStringLiteral("Milk")]));
+    DiaryDB::instance()->delDiaryEntries(_ann, QDate::currentDate(), 0);
 }
 
 // Start-up checks, publishing and metrics

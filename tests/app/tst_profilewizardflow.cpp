@@ -5,6 +5,8 @@
 #include "core/clock.h"
 #include "core/unitcollection.h"
 #include "core/unitenergy.h"
+#include "diary/diarysummary.h"
+#include "diary/diarywidget.h"
 #include "profile/activitylevelpage.h"
 #include "profile/datelineedit.h"
 #include "profile/goalpage.h"
@@ -241,6 +243,9 @@ private slots:
             QCOMPARE(int(prefs.targetSize(DBTypes::NutType(nut))), sizes[nut]);
         QCOMPARE(prefs.snackDisplay, 1);
         QCOMPARE(_beeps, 0);
+        // A new user starts with the diary's summary panel in view.
+        QVERIFY(prefs.showNutrientAndFluid);
+        QVERIFY(_summaryShown);
     }
 
     void newManInImperialUnitsSeesKilojoules()
@@ -346,11 +351,15 @@ private:
         });
         if (!window.switchUser(&window, -1))
             return -1;
+        _summaryShown = window.toggleFluidNutrientAction->isChecked()
+                        && !window.diaryPage()->summaryWidget->isHidden();
         const QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList();
         return users.isEmpty() ? -1 : users.front().userId;
     }
 
     int _beeps = 0;
+    // Whether the window showed the diary's summary panel once the user was made.
+    bool _summaryShown = false;
 };
 
 QTEST_MAIN(TestProfileWizardFlow)

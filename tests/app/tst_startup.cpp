@@ -71,8 +71,10 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
 
-    void badCommandLineIsFatal_data();
-    void badCommandLineIsFatal();
+    void helpPrintsTheUsage_data();
+    void helpPrintsTheUsage();
+    void badCommandLineExitsWithTheUsage_data();
+    void badCommandLineExitsWithTheUsage();
     void missingBrandNamesThePath();
     void updateModeWithoutUpdatesSaysSo();
     void corruptDatabaseExitsWithOne();
@@ -97,9 +99,11 @@ private:
     {
         QProcess::ExitStatus status = QProcess::CrashExit;
         int code = -1;
+        QString output;
         QString errors;
     };
-    Result run(const ProgramHome& home, const QStringList& arguments);
+    Result run(const ProgramHome& home, const QStringList& arguments,
+               const QProcessEnvironment& environment = {});
     void addUser();
     // The user database folder of a run with that home.
     QString userDbFolder(const ProgramHome& home) const;
@@ -137,10 +141,11 @@ QString TestStartup::settingsFile(const ProgramHome& home) const
                                                   .relativeFilePath(BXSettings().fileName()));
 }
 
-TestStartup::Result TestStartup::run(const ProgramHome& home, const QStringList& arguments)
+TestStartup::Result TestStartup::run(const ProgramHome& home, const QStringList& arguments,
+                                     const QProcessEnvironment& environment)
 {
     QProcess process;
-    process.setProcessEnvironment(home.environment());
+    process.setProcessEnvironment(environment.isEmpty() ? home.environment() : environment);
     process.start(programPath(), arguments);
     Result result;
     if (!process.waitForFinished(RunMs)) {
@@ -150,11 +155,44 @@ TestStartup::Result TestStartup::run(const ProgramHome& home, const QStringList&
     }
     result.status = process.exitStatus();
     result.code = process.exitCode();
+    result.output = QString::fromLocal8Bit(process.readAllStandardOutput());
     result.errors = QString::fromLocal8Bit(process.readAllStandardError());
     return result;
 }
 
-void TestStartup::badCommandLineIsFatal_data()
+void TestStartup::helpPrintsTheUsage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("display");
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << true;
+    QTest::newRow("-h after a good one")
+        << QStringList{QStringLiteral("-updatedb"), QStringLiteral("-h")} << true;
+    QTest::newRow("--help without a display") << QStringList{QStringLiteral("--help")} << false;
+}
+
+// Help is printed and nothing else happens: no user data, no box, no display needed.
+void TestStartup::helpPrintsTheUsage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, display);
+    ProgramHome home;
+    QProcessEnvironment environment = home.environment();
+    if (!display) {
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    }
+    const Result result = run(home, arguments, environment);
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QCOMPARE(result.code, 0);
+    QVERIFY2(result.output.startsWith(QStringLiteral("Usage: pantrel")), qPrintable(result.output));
+    QVERIFY(result.output.contains(QStringLiteral("-updatedb")));
+    QVERIFY(result.output.contains(QStringLiteral("-resourcedir")));
+    QVERIFY2(result.errors.isEmpty(), qPrintable(result.errors));
+    QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+}
+
+void TestStartup::badCommandLineExitsWithTheUsage_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
@@ -163,6 +201,8 @@ void TestStartup::badCommandLineIsFatal_data()
     QTest::newRow("unknown after a good one")
         << QStringList{QStringLiteral("-updatedb"), QStringLiteral("extra")}
         << QStringLiteral("Unknown argument: extra");
+    QTest::newRow("help misspelt") << QStringList{QStringLiteral("--hlep")}
+                                   << QStringLiteral("Unknown argument: --hlep");
     QTest::newRow("resourcedir without folder")
         << QStringList{QStringLiteral("-resourcedir")}
         << QStringLiteral("-resourcedir must be followed by a directory path");
@@ -172,14 +212,19 @@ void TestStartup::badCommandLineIsFatal_data()
         << QStringLiteral("-resourcedir may be given only once");
 }
 
-void TestStartup::badCommandLineIsFatal()
+// The message and the usage go to standard error, with exit code 2 and no abort.
+void TestStartup::badCommandLineExitsWithTheUsage()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
     ProgramHome home;
     const Result result = run(home, arguments);
-    QCOMPARE(result.status, QProcess::CrashExit);
-    QVERIFY2(result.errors.contains(message), qPrintable(result.errors));
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QCOMPARE(result.code, 2);
+    QVERIFY2(result.errors.startsWith(message + QLatin1Char('\n') + QStringLiteral("Usage: pantrel")),
+             qPrintable(result.errors));
+    QVERIFY(result.output.isEmpty());
+    QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
 }
 
 void TestStartup::missingBrandNamesThePath()

@@ -286,8 +286,12 @@ private slots:
         storeFood(1, QStringLiteral("egg"));
         _list->showToday();
         refreshes.clear();
+        // Moving the current row selects it: one refresh for each.
         _list->setCurrentItem(_list->groupRow(1)->child(0));
-        QCOMPARE(refreshes.count(), 1);
+        QCOMPARE(refreshes.count(), 2);
+        QCOMPARE(refreshes.last(), (QVariantList{1, 0}));
+        _list->clearSelection();
+        QCOMPARE(refreshes.count(), 3);
         QCOMPARE(refreshes.last(), (QVariantList{1, 0}));
         _list->setParent(nullptr);
     }

@@ -332,13 +332,16 @@ private slots:
 
         // Today is not asked about, and the dialog is titled for a new check-in.
         QString title;
-        page.steps.push_back([&title](CheckinDialog& dialog) {
+        QString caption;
+        page.steps.push_back([&title, &caption](CheckinDialog& dialog) {
             title = dialog.titleLabel->text();
+            caption = dialog.windowTitle();
             return int(QDialog::Rejected);
         });
         QVERIFY(!page.updateMeasurements(s_today));
         QCOMPARE(prompter.asked.size(), 1);
         QCOMPARE(title, "<h2>New check-in for " + s_today.toString(Qt::TextDate) + "</h2>");
+        QCOMPARE(caption, QStringLiteral("New Check-In"));
     }
 
     void lastWeightCannotBeCleared()
@@ -353,12 +356,14 @@ private slots:
         QStringList reopened;
         page.steps.push_back(clearEverything);
         page.steps.push_back([&reopened](CheckinDialog& dialog) {
-            reopened << dialog.row(M::Weight).edit->text() << dialog.titleLabel->text();
+            reopened << dialog.row(M::Weight).edit->text() << dialog.titleLabel->text()
+                     << dialog.windowTitle();
             return int(QDialog::Rejected);
         });
         page.btnCheckin->click();
         QCOMPARE(page.runs, 2);
-        QCOMPARE(reopened, (QStringList{"", "<h2>Edit check-in for " + s_today.toString(Qt::TextDate) + "</h2>"}));
+        QCOMPARE(reopened, (QStringList{"", "<h2>Edit check-in for " + s_today.toString(Qt::TextDate) + "</h2>",
+                                        "Edit Check-In"}));
         QCOMPARE(prompter.lastCaption(), BrandEngine::instance()->getString("app_name_short"));
         QCOMPARE(prompter.lastText(), QStringLiteral("You cannot delete your last weight entry. "
                                                      "Please set\na weight or cancel this operation."));

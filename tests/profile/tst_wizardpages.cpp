@@ -111,18 +111,29 @@ private slots:
         QCOMPARE(out.height, -1.0f);
     }
 
-    void birthDateMustLieBeforeThisYear()
+    void birthDateOfSomeoneAgedSevenOrOlder_data()
     {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("error");
+        const QString tooYoung = QStringLiteral("You must be aged 7 years or older to use this software.");
+        QTest::newRow("this year") << "1/1/2006" << "You must enter a valid date of birth (1900 - 2005).";
+        QTest::newRow("last year") << "31/12/2005" << tooYoung;
+        QTest::newRow("a day short of seven") << "2/6/1999" << tooYoung;
+        QTest::newRow("seven today") << "1/6/1999" << QString();
+        QTest::newRow("older") << "17/5/1966" << QString();
+    }
+
+    // Today is 1 June 2006.
+    void birthDateOfSomeoneAgedSevenOrOlder()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, error);
         PersonalDetailsPage page(nullptr);
         page._nameField->setText(QStringLiteral("Ann"));
-        page._dobField->setText(QStringLiteral("1/1/2006"));
-        QVERIFY(!page.pageController()->isPageComplete());
-        DBTypes::UserProfile out;
-        page.pageController()->save(&out, nullptr, nullptr);
-        QCOMPARE(code(out.dob), QStringLiteral("20060101"));
-        page._dobField->setText(QStringLiteral("31/12/2005"));
-        QVERIFY(page.pageController()->isPageComplete());
-        QCOMPARE(page._calendar->getMaximumDate(), QDate(2005, 12, 31));
+        page._dobField->setText(typed);
+        QCOMPARE(page.pageController()->isPageComplete(), error.isEmpty());
+        QCOMPARE(errorsOf(page), error.isEmpty() ? QStringList() : QStringList{error});
+        QCOMPARE(page._calendar->getMaximumDate(), QDate(1999, 6, 1));
     }
 
     void pickingACalendarDayFillsTheFieldOnce()
@@ -372,6 +383,13 @@ private slots:
         pc->load(&stored, &noGoal, nullptr);
         QVERIFY(!pc->isPageComplete());
         QCOMPARE(errorsOf(page), QStringList{"You must select a goal."});
+        // Nothing is chosen for the user; the texts say how the recommendation is shown.
+        QVERIFY(!page._goalButtonGroup->checkedButton());
+        for (const QLabel* text : {page.textLabel1, page.textLabel2}) {
+            QVERIFY2(!text->text().contains(QStringLiteral("preselected")), qPrintable(text->text()));
+            QVERIFY2(text->text().contains(QStringLiteral("marked \"(recommended)\"")),
+                     qPrintable(text->text()));
+        }
         DBTypes::CheckinItem out;
         pc->save(nullptr, &out, nullptr);
         QCOMPARE(out.goal, -1);

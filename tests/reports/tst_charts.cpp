@@ -15,9 +15,11 @@
 #include "tests/support/widgetpicture.h"
 #include "userdb/diarydb.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QImage>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPainter>
 #include <QtTest>
 
@@ -76,6 +78,14 @@ public:
     }
     QPainter* painter() const override { return nullptr; }
 };
+
+QList<QDate> everyNthDay(const QDate& first, const QDate& last, int step)
+{
+    QList<QDate> days;
+    for (QDate day = first; day <= last; day = day.addDays(step))
+        days << day;
+    return days;
+}
 
 int inkedPixels(const QImage& image)
 {
@@ -277,6 +287,64 @@ private slots:
         chart.setDateRange(QDate(2026, 1, 30), QDate(2026, 3, 2));
         QCOMPARE(chart.startDate(), QDate(2026, 1, 1));
         QCOMPARE(chart.endDate(), QDate(2026, 3, 31));
+    }
+
+    void weightTicksOnWholeDays_data()
+    {
+        QTest::addColumn<int>("period");
+        QTest::addColumn<QList<QDate>>("ticks");
+        QTest::addColumn<QString>("format");
+        const QString days = QStringLiteral("d MMM");
+        QTest::newRow("week") << 7 << everyNthDay(QDate(2026, 3, 9), Today, 1) << days;
+        QTest::newRow("two weeks") << 14 << everyNthDay(QDate(2026, 3, 3), Today, 2) << days;
+        QTest::newRow("month") << 30 << everyNthDay(QDate(2026, 2, 15), Today, 7) << days;
+        QList<QDate> halves;
+        for (int month = 0; month < 4; ++month)
+            halves << QDate(2025, 12, 1).addMonths(month) << QDate(2025, 12, 15).addMonths(month);
+        QTest::newRow("quarter") << 90 << halves << days;
+        QList<QDate> months;
+        for (int month = 0; month <= 12; month += 2)
+            months << QDate(2025, 3, 1).addMonths(month);
+        QTest::newRow("year") << 365 << months << QStringLiteral("MMM yyyy");
+    }
+
+    // Ticks sit at noon of whole days, where each day's weighing is drawn.
+    void weightTicksOnWholeDays()
+    {
+        QFETCH(int, period);
+        QFETCH(QList<QDate>, ticks);
+        QFETCH(QString, format);
+        const int ann = UserDB::instance()->getCurrentUser();
+        static const int dee = addCompleteUser(QStringLiteral("Dee"));
+        UserDB::instance()->setCurrentUser(dee);
+        checkIn(Today.addDays(-40), 72.0f);
+        checkIn(Today.addDays(-3), 70.0f);
+        WeightChart chart(nullptr, QStringLiteral("Weight Chart"));
+        chart.setDateRange(Today.addDays(1 - period), Today);
+        UserDB::instance()->setCurrentUser(ann);
+        auto* axis = qobject_cast<QCategoryAxis*>(chart.chart()->axes(Qt::Horizontal).value(0));
+        QVERIFY(axis);
+        QStringList labels;
+        for (const QDate& day : ticks)
+            labels << QLocale().toString(day, format);
+        QCOMPARE(axis->categoriesLabels(), labels);
+        for (int i = 0; i < ticks.size(); ++i) {
+            const double noon = double(QDateTime(ticks.at(i), QTime(12, 0)).toMSecsSinceEpoch());
+            QCOMPARE(axis->endValue(labels.at(i)), noon);
+        }
+        // The weighing three days ago stands over its day's tick.
+        const std::vector<LineGraphParams::Run> runs = chart.lineParams()->runs();
+        const QDateTime weighed(Today.addDays(-3), QTime(12, 0));
+        const bool drawn = std::any_of(runs.cbegin(), runs.cend(), [&](const auto& run) {
+            return std::any_of(run.points.cbegin(), run.points.cend(),
+                               [&](const auto& point) { return point.first == weighed; });
+        });
+        QVERIFY(drawn);
+        if (period == 7) {
+            QCOMPARE(axis->endValue(labels.at(3)), double(weighed.toMSecsSinceEpoch()));
+            chart.resize(600, 400);
+            QVERIFY(saveWidgetPicture(&chart, QStringLiteral("weight-chart-week-ticks")));
+        }
     }
 
     void weightInPounds()
