@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QString>
 
+class NumberValidator;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -63,7 +64,10 @@ private:
     void init();
     void languageChange();
     void _buildForm();
+    // Sets the duration's range in the unit chosen, minutes or hours.
+    void _fitDurationRange();
 
+    NumberValidator* _validator = nullptr;
     DBTypes::ExerciseDiaryItem _entry;
     float _weight = 0.0f;
     int _shownExercise = -1;

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class NumberValidator;
+class PlausibleRange;
 class QObject;
 class QValidator;
 
@@ -21,6 +23,10 @@ public:
     virtual bool isValid(double value) const;
     // A new validator owned by parent, or null for a unit that offers none.
     virtual QValidator* createValidator(QObject* parent) const;
+    // The validator of a field named name that takes values within range (internal unit):
+    // createValidator's kind, its range turned into this unit and rounded inwards.
+    NumberValidator* createFieldValidator(const QString& name, const PlausibleRange& range,
+                                          QObject* parent) const;
     // The internal value of typed text; 0 for a text that is no number.
     virtual double input(const QString& text) const;
 

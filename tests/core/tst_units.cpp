@@ -157,17 +157,15 @@ private slots:
         QCOMPARE(fat->input(QStringLiteral(" 12 ")), 12.0);
         QVERIFY(accepts(fat, QStringLiteral("2,5")));
         QVERIFY(accepts(unit(UnitCollection::Weight), QStringLiteral("72,5")));
-        QCOMPARE(validate(unit(UnitCollection::Steps), QStringLiteral("8,360")),
-                 QValidator::Invalid);
+        QVERIFY(!accepts(unit(UnitCollection::Steps), QStringLiteral("8,360")));
         QCOMPARE(fat->input(QStringLiteral("abc")), 0.0);
         QCOMPARE(fat->input(QStringLiteral("nan")), 0.0);
         QCOMPARE(fat->input(QStringLiteral("1e60")), 0.0);
         QCOMPARE(fat->input(QString(60, QLatin1Char('9'))), 0.0);
 
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QCOMPARE(validate(fat, QStringLiteral("2,5")), QValidator::Invalid);
-        QCOMPARE(validate(unit(UnitCollection::Energy), QStringLiteral("8,360")),
-                 QValidator::Invalid);
+        QVERIFY(!accepts(fat, QStringLiteral("2,5")));
+        QVERIFY(!accepts(unit(UnitCollection::Energy), QStringLiteral("8,360")));
         QCOMPARE(fat->input(QStringLiteral("2,5")), 0.0);
     }
 

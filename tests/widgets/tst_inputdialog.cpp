@@ -164,16 +164,24 @@ private slots:
 
         QLocale::setDefault(QLocale(QLocale::English));
         QString typed;
+        bool okEnabled = true;
+        bool stillShown = false;
         whenShown([&](BXInputDialog* dialog) {
             typeInto(dialog, QStringLiteral("1,5"));
             typed = dialog->lineEdit()->text();
+            okEnabled = dialog->okButton()->isEnabled();
             QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
+            stillShown = dialog->isVisible();
+            dialog->reject();
         });
-        value = BXInputDialog::getDouble(QStringLiteral("Servings"), QStringLiteral("How many?"),
-                                         2.0, 0.0, 100.0, 1, &ok);
+        BXInputDialog::getDouble(QStringLiteral("Servings"), QStringLiteral("How many?"), 2.0,
+                                 0.0, 100.0, 1, &ok);
         QLocale::setDefault(QLocale::c());
-        QCOMPARE(typed, QStringLiteral("15"));
-        QCOMPARE(value, 15.0);
+        // The comma stays in the field, which is refused: it is never read as 15.
+        QCOMPARE(typed, QStringLiteral("1,5"));
+        QVERIFY(!okEnabled);
+        QVERIFY(stillShown);
+        QVERIFY(!ok);
     }
 
     void integerAndItemPromptsCanBeAccepted()
