@@ -1,6 +1,7 @@
 #include "widgets/bxinputdialog.h"
 
 #include "widgets/bxhelp.h"
+#include "widgets/numberspinbox.h"
 
 #include "core/numberparser.h"
 #include "core/numbervalidator.h"
@@ -61,7 +62,7 @@ void BXInputDialog::_buildLayout(const QString& label)
     _stack->setObjectName(QStringLiteral("qt_inputdlg_ws"));
     _lineEdit = new QLineEdit(_stack);
     _lineEdit->setObjectName(QStringLiteral("qt_inputdlg_le"));
-    _spinBox = new QSpinBox(_stack);
+    _spinBox = new NumberSpinBox(_stack);
     _spinBox->setObjectName(QStringLiteral("qt_inputdlg_sb"));
     _comboBox = new QComboBox(_stack);
     _comboBox->setObjectName(QStringLiteral("qt_inputdlg_cb"));
@@ -151,6 +152,8 @@ void BXInputDialog::textChanged(const QString& text)
         QString typed = _lineEdit->text();
         int pos = _lineEdit->cursorPosition();
         acceptable = validator->validate(typed, pos) == QValidator::Acceptable;
+    } else if (_type == SpinBox) {
+        acceptable = _spinBox->hasAcceptableInput();
     } else if (_type != LineEdit) {
         acceptable = !text.isEmpty();
     }
