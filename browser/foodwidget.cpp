@@ -144,8 +144,7 @@ void FoodWidget::languageChange()
         _descriptions[row.nut]->setText(tr(row.description));
     for (const ValueRow& row : RIGHT_ROWS)
         _descriptions[row.nut]->setText(tr(row.description));
-    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
-        _valueLabel(NutType(nut))->setText(QStringLiteral("-"));
+    _showNoValues();
     textLabel3->setText(tr("pe&r"));
     sizeLineEdit->setText(QStringLiteral("1.00"));
     addButton->setText(tr("&Add"));
@@ -305,8 +304,12 @@ void FoodWidget::displayFood()
     addButton->setEnabled(shown);
     duplicateButton->setEnabled(usable);
     emit servingFormat(shown);
-    if (!usable)
+    if (!usable) {
+        // No figures for an amount the field refuses: they would belong to another amount.
+        if (shown)
+            _showNoValues();
         return;
+    }
     if (_savedMealMode) {
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
             _updateLabel(NutType(nut), _mealValues[nut], _amount);
@@ -317,6 +320,12 @@ void FoodWidget::displayFood()
     nameLabel->setText(QStringLiteral("<center><h3>") + _entry.getDesc().toHtmlEscaped()
                        + QStringLiteral("</h3></center>\n"));
     _showValues();
+}
+
+void FoodWidget::_showNoValues()
+{
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+        _valueLabel(NutType(nut))->setText(QStringLiteral("-"));
 }
 
 void FoodWidget::_showValues()

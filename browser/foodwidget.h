@@ -96,6 +96,7 @@ private:
                          const char* name);
     void _showAmount(float amount);
     void _showValues();
+    void _showNoValues();
     void _updateLabel(DBTypes::NutType nut, double value, double amount);
     QLabel* _valueLabel(DBTypes::NutType nut) const;
 

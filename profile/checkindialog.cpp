@@ -146,8 +146,7 @@ void CheckinDialog::_connectRow(const Row& row)
 {
     QLineEdit* edit = row.edit;
     connect(row.tick, &BXLabel::clicked, edit, &QLineEdit::clear);
-    connect(edit, &QLineEdit::textChanged, row.tick,
-            qOverload<const QString&>(&BXTickBox::setTick));
+    NumberFieldCheck::tickWhenAcceptable(edit, row.tick);
     connect(row.label, &BXLabel::clicked, edit, qOverload<>(&QWidget::setFocus));
 }
 

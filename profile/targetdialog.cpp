@@ -95,8 +95,7 @@ TargetDialog::TargetDialog(QWidget* parent)
     connect(helpButton, &QPushButton::clicked, this, &TargetDialog::showHelp);
     for (const Row& row : _rows) {
         connect(row.tick, &BXLabel::clicked, row.edit, &QLineEdit::clear);
-        connect(row.edit, &QLineEdit::textChanged, row.tick,
-                qOverload<const QString&>(&BXTickBox::setTick));
+        NumberFieldCheck::tickWhenAcceptable(row.edit, row.tick);
     }
     _setTabOrder();
     init();

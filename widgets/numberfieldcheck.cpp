@@ -1,5 +1,6 @@
 #include "widgets/numberfieldcheck.h"
 
+#include "widgets/bxtickbox.h"
 #include "widgets/prompter.h"
 
 #include "core/numbervalidator.h"
@@ -48,4 +49,11 @@ void NumberFieldCheck::showStored(QLineEdit* field, const QString& text)
     if (auto* validator = const_cast<NumberValidator*>(validatorOf(field)))
         validator->setStoredText(text);
     field->setText(text);
+}
+
+void NumberFieldCheck::tickWhenAcceptable(QLineEdit* field, BXTickBox* tick)
+{
+    QObject::connect(field, &QLineEdit::textChanged, tick, [field, tick](const QString& text) {
+        tick->setTick(field->hasAcceptableInput() ? text : QString());
+    });
 }

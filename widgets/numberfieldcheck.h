@@ -5,6 +5,7 @@
 
 #include <optional>
 
+class BXTickBox;
 class NumberValidator;
 class QLineEdit;
 class QWidget;
@@ -24,6 +25,8 @@ public:
     // accepts. Otherwise the first refused field gets the focus and the user a message, titled
     // caption, that names the field and its range.
     static bool confirm(QWidget* form, const QString& caption);
+    // Keeps tick shown while field holds a value its validator accepts, and blank otherwise.
+    static void tickWhenAcceptable(QLineEdit* field, BXTickBox* tick);
     // Puts text into a number field as the display of a stored value, acceptable as shown.
     static void showStored(QLineEdit* field, const QString& text);
 };

@@ -127,6 +127,7 @@ private slots:
             return;
         }
         QVERIFY(sizes.isEmpty());
+        QCOMPARE(panel.caloriesLabel->text(), QStringLiteral("-"));
         QCOMPARE(prompter.asked.size(), 1);
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Add Food"));
         QVERIFY2(prompter.lastText().startsWith(

@@ -248,6 +248,8 @@ private slots:
         QTest::keyClicks(edit, typed);
         // No refused character vanishes.
         QCOMPARE(edit->text(), typed);
+        // The tick marks a value the field takes, never one it refuses.
+        QCOMPARE(dialog->row(M::Measurements(field)).tick->pixmap().isNull(), !refusal.isEmpty());
         dialog->okButton->click();
         if (refusal.isEmpty()) {
             QVERIFY(prompter.asked.isEmpty());
