@@ -322,7 +322,7 @@ void PreferencesDialog::_initProxy()
         const QStringList parts = proxy.split(QLatin1Char(':'), Qt::SkipEmptyParts);
         if (parts.size() == 2) {
             txtProxyHost->setText(parts.at(0));
-            txtProxyPort->setText(parts.at(1));
+            NumberFieldCheck::showStored(txtProxyPort, parts.at(1));
             radProxyManual->setChecked(true);
         }
     } else if (proxy == QLatin1String(DirectProxy)) {

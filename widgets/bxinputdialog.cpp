@@ -73,6 +73,11 @@ void BXInputDialog::_buildLayout(const QString& label)
                             static_cast<QWidget*>(_comboBox), static_cast<QWidget*>(_editComboBox)})
         _stack->addWidget(editor);
     layout->addWidget(_stack);
+    _refusal = new QLabel(this);
+    _refusal->setObjectName(QStringLiteral("qt_inputdlg_refusal"));
+    _refusal->setWordWrap(true);
+    _refusal->hide();
+    layout->addWidget(_refusal);
 
     _buildButtons(layout);
 }
@@ -158,6 +163,15 @@ void BXInputDialog::textChanged(const QString& text)
         acceptable = !text.isEmpty();
     }
     _okButton->setEnabled(acceptable && !_currentText().trimmed().isEmpty());
+    _explainRefusal();
+}
+
+void BXInputDialog::_explainRefusal()
+{
+    const auto* number = qobject_cast<const NumberValidator*>(_lineEdit->validator());
+    const bool typed = _type == LineEdit && number && !_lineEdit->text().trimmed().isEmpty();
+    _refusal->setText(typed ? number->refusal(_lineEdit->text()) : QString());
+    _refusal->setVisible(!_refusal->text().isEmpty());
 }
 
 // Return in the line edit accepts only what the OK button would accept, so that a

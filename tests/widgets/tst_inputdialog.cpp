@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QLabel>
 #include <QtTest>
 
 #include <functional>
@@ -166,10 +167,12 @@ private slots:
         QString typed;
         bool okEnabled = true;
         bool stillShown = false;
+        QString refusal;
         whenShown([&](BXInputDialog* dialog) {
             typeInto(dialog, QStringLiteral("1,5"));
             typed = dialog->lineEdit()->text();
             okEnabled = dialog->okButton()->isEnabled();
+            refusal = dialog->findChild<QLabel*>(QStringLiteral("qt_inputdlg_refusal"))->text();
             QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
             stillShown = dialog->isVisible();
             dialog->reject();
@@ -180,6 +183,8 @@ private slots:
         // The comma stays in the field, which is refused: it is never read as 15.
         QCOMPARE(typed, QStringLiteral("1,5"));
         QVERIFY(!okEnabled);
+        QCOMPARE(refusal, QStringLiteral("The value must be a number from 0 to 100, with at most "
+                                         "one decimal. Decimals are written with a point."));
         QVERIFY(stillShown);
         QVERIFY(!ok);
     }
