@@ -33,9 +33,9 @@ std::optional<double> NumberValidator::read(const QString& text) const
 
 std::optional<double> NumberValidator::_number(const QString& text) const
 {
-    // A field holds the number alone: a blank typed before or after it is refused too.
     if (_fractions && (text.contains(QLatin1Char('/')) || text.contains(QLatin1Char('\\'))))
         return NumberParser::parseAmount(text, locale());
+    // A field holds the number alone: a blank typed before or after it is refused too.
     if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); }))
         return std::nullopt;
     const std::optional<QString> normalized = NumberParser::normalize(text, locale());

@@ -11,8 +11,8 @@ class QValidator;
 // How one kind of quantity is shown and typed. Values are held in one internal unit
 // (kilocalories, grams or milligrams, kilograms, centimetres, steps); a descriptor turns an
 // internal value into the number shown, supplies the validator of an edit field and turns
-// typed text back into the internal unit. Numbers are written and read with a point as the
-// decimal separator whatever the locale.
+// typed text back into the internal unit. Numbers are written with a decimal point and typed
+// text is read by NumberParser's rule.
 class UnitDescriptor {
 public:
     virtual ~UnitDescriptor();

@@ -16,6 +16,9 @@
 #include "profile/profilewizard.h"
 #include "profile/settargetsdialog.h"
 #include "profile/targetdialog.h"
+#include "reports/printpreviewdialog.h"
+#include "reports/report.h"
+#include "reports/reportfactory.h"
 #include "widgets/numberfieldcheck.h"
 #include "widgets/numberspinbox.h"
 #include "tests/app/mainwindowdoubles.h"
@@ -50,6 +53,21 @@ const QStringList s_textFields = {
 const QStringList s_textClasses = {QStringLiteral("SearchLineEditChild"),
                                    QStringLiteral("DateLineEdit")};
 
+// Two blank pages, for the print preview's page field.
+class BlankReport : public Report
+{
+public:
+    void draw(QPainter*, int) const override {}
+    int getPageCount() const override { return 2; }
+};
+
+class BlankReportFactory : public ReportFactory
+{
+public:
+    Report* getReport(ReportDeviceMetrics*) override { return new BlankReport; }
+    bool preferLandscape() const override { return false; }
+};
+
 // The forms that hold the program's fields: the main window with its pages and panels, and
 // every dialog a user fills in.
 using FormMaker = std::function<QWidget*()>;
@@ -68,6 +86,11 @@ const QList<QPair<const char*, FormMaker>>& forms()
         {"preferences", [] { return new PreferencesDialog(nullptr); }},
         {"copy entries", [] { return CopyPreviousDiaryEntry::construct(nullptr, QDate(2026, 3, 2)); }},
         {"saved meals", [] { return SavedMealLoadForm::construct(nullptr); }},
+        {"print preview",
+         [] {
+             static BlankReportFactory factory;
+             return new PrintPreviewDialog(&factory, nullptr, nullptr);
+         }},
     };
     return all;
 }
