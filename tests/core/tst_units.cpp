@@ -1,3 +1,5 @@
+#include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "core/unitenergy.h"
@@ -192,6 +194,25 @@ private slots:
                              "WARNING: UnitIron, This unit descriptor has no validator");
         QObject owner;
         QCOMPARE(unit(UnitCollection::Iron)->createValidator(&owner), nullptr);
+    }
+
+    // A field's plausible range is held in the internal unit and refused in the user's.
+    void fieldRangesFollowTheUsersUnits()
+    {
+        const auto refusal = [](const UnitDescriptor& unit, const QString& name,
+                                const PlausibleRange& range) {
+            QObject owner;
+            return unit.createFieldValidator(name, range, &owner)->refusal(QStringLiteral("abc-5"));
+        };
+        QCOMPARE(refusal(UnitWeight(UnitWeight::Pounds), QStringLiteral("Weight"),
+                         PlausibleRange::of(PlausibleRange::Weight)),
+                 QStringLiteral("Weight must be a number from 22.1 to 1433 lb."));
+        QCOMPARE(refusal(UnitMeasurement(UnitMeasurement::Inches), QStringLiteral("Chest"),
+                         PlausibleRange::of(PlausibleRange::Chest)),
+                 QStringLiteral("Chest must be a whole number from 12 to 98 in."));
+        QCOMPARE(refusal(UnitEnergy(UnitEnergy::Kilojoules), QStringLiteral("Energy"),
+                         PlausibleRange::target(DBTypes::ENERGY)),
+                 QStringLiteral("Energy must be a number from 2090 to 41800 kJ."));
     }
 
     void unknownVariantShowsZero()
