@@ -2,10 +2,12 @@
 #include "widgets/prompter.h"
 
 #include "widgets/bxhelp.h"
+#include "widgets/numberfieldcheck.h"
 #include "widgets/weblink.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
+#include "core/numbervalidator.h"
 #include "core/unitcollection.h"
 #include "core/unitenergy.h"
 #include "core/unitmeasurement.h"
@@ -171,6 +173,10 @@ void PreferencesDialog::_createInternetTab()
     txtProxyHost = named<QLineEdit>(groupBox4, "txtProxyHost");
     labelProxyPort = named<QLabel>(groupBox4, "labelProxyPort");
     txtProxyPort = named<QLineEdit>(groupBox4, "txtProxyPort");
+    auto* port = new NumberValidator(1.0, 65535.0, 0, txtProxyPort);
+    port->setField(tr("Port"), QString());
+    port->setBlankAllowed(true);
+    txtProxyPort->setValidator(port);
     auto* proxy = new QGridLayout(groupBox4);
     proxy->addWidget(radDefaultProxy, 0, 0, 1, 4);
     proxy->addWidget(radProxyDirect, 1, 0, 1, 4);
@@ -316,7 +322,7 @@ void PreferencesDialog::_initProxy()
         const QStringList parts = proxy.split(QLatin1Char(':'), Qt::SkipEmptyParts);
         if (parts.size() == 2) {
             txtProxyHost->setText(parts.at(0));
-            txtProxyPort->setText(parts.at(1));
+            NumberFieldCheck::showStored(txtProxyPort, parts.at(1));
             radProxyManual->setChecked(true);
         }
     } else if (proxy == QLatin1String(DirectProxy)) {
@@ -364,6 +370,8 @@ void PreferencesDialog::showHelp()
 
 void PreferencesDialog::save()
 {
+    if (!NumberFieldCheck::confirm(this, windowTitle()))
+        return;
     _saveProxy();
     if (!_saveUserPrefs())
         return;

@@ -1,5 +1,7 @@
 #include "browser/additemdialog.h"
 
+#include "widgets/numberfieldcheck.h"
+
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -32,7 +34,7 @@ void AddItemDialog::addPanel(QWidget* panel)
     buttons->addWidget(cancelButton);
     buttons->addWidget(addButton);
     layout->addLayout(buttons);
-    connect(addButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(addButton, &QPushButton::clicked, this, &AddItemDialog::accept);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -52,4 +54,10 @@ void AddItemDialog::setAddButtonLabel(const QString& text)
 void AddItemDialog::setTitle(const QString& title)
 {
     setWindowTitle(title);
+}
+
+void AddItemDialog::accept()
+{
+    if (NumberFieldCheck::confirm(this, windowTitle()))
+        QDialog::accept();
 }

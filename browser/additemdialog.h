@@ -5,7 +5,8 @@
 class QPushButton;
 
 // A detail panel with Add and Cancel under it: the frame of the dialogs through which the
-// user enters a food or an exercise. Add accepts, Cancel rejects.
+// user enters a food or an exercise. Add accepts when every number field holds an acceptable
+// value, Cancel rejects.
 class AddItemDialog : public QDialog
 {
     Q_OBJECT
@@ -16,6 +17,9 @@ public:
 
     void setAddButtonLabel(const QString& text);
     void setTitle(const QString& title);
+    // Accepts only when every number field holds an acceptable value; otherwise names the
+    // first that does not.
+    void accept() override;
 
 protected:
     AddItemDialog(QWidget* parent, const char* name, bool modal, Qt::WindowFlags flags);

@@ -16,6 +16,7 @@
 #include "core/brandengine.h"
 #include "core/clock.h"
 #include "core/dateconversion.h"
+#include "core/plausiblerange.h"
 #include "userdb/diarydb.h"
 #include "userdb/favoritesdb.h"
 #include "userdb/savedmealdb.h"
@@ -387,12 +388,12 @@ bool DragListView::_addFoodThroughDialog(int foodId, int meal)
 
 void DragListView::_addSavedMeal(int mealId, unsigned char rowType, int meal)
 {
-    constexpr double LEAST = 0.1;
-    constexpr double MOST = 2000.0;
+    const PlausibleRange servings = PlausibleRange::of(PlausibleRange::MealServings);
     bool ok = false;
     const double factor = Prompter::instance()->getDouble(
-        this, tr("Number of serves"), tr("Please select number of servings"), 1.0, LEAST, MOST, 2, &ok);
-    if (!ok || factor < LEAST || factor > MOST || !(rowType & SavedMealItemFlag))
+        this, tr("Number of serves"), tr("Please select number of servings"), 1.0,
+        servings.bottom(), servings.top(), 2, &ok);
+    if (!ok || !servings.contains(factor) || !(rowType & SavedMealItemFlag))
         return;
     for (DBTypes::FoodDiaryItem entry : SavedMealDB::instance()->getSavedMealItems(mealId)) {
         entry.meal = meal;

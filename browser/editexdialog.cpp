@@ -1,7 +1,10 @@
 #include "browser/editexdialog.h"
 
+#include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
+#include "widgets/numberfieldcheck.h"
 #include "widgets/signalblocker.h"
 
 #include <QLabel>
@@ -39,7 +42,8 @@ EditExDialog::EditExDialog(QWidget* parent, Qt::WindowFlags flags) : EditItemDia
 void EditExDialog::init()
 {
     const UnitDescriptor* energy = energyUnit();
-    rateEdit->setValidator(energy->createValidator(this));
+    rateEdit->setValidator(energy->createFieldValidator(
+        tr("Burn rate"), PlausibleRange::of(PlausibleRange::BurnRate), rateEdit));
     textLabel1_2->setText(tr("&Burn Rate (") + energy->printName() + tr(" per minute)"));
     _exercise = nullptr;
 }
@@ -62,7 +66,7 @@ void EditExDialog::copyFromStructure()
     assert(_exercise && "exercise record bound");
     nameEdit->setText(_exercise->name);
     SignalBlocker blocker(rateEdit);
-    rateEdit->setText(energyUnit()->printNumber(_exercise->offset));
+    NumberFieldCheck::showStored(rateEdit, energyUnit()->printNumber(_exercise->offset));
     _rateTouched = false;
 }
 

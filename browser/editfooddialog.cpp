@@ -1,8 +1,11 @@
 #include "browser/editfooddialog.h"
 
 #include "core/brandengine.h"
+#include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
+#include "widgets/numberfieldcheck.h"
 #include "widgets/signalblocker.h"
 
 #include <QCheckBox>
@@ -142,13 +145,16 @@ void EditFoodDialog::init()
     for (const RowText& text : ROW_TEXTS)
         ordered.push_back(row(text.nut));
     _rows = std::move(ordered);
+    row(DBTypes::FIBER).checkBox->setText(fiberText());
     for (const EditableUnit& unit : _rows) {
         const UnitDescriptor* descriptor = unitOf(unit.nut);
-        unit.edit->setValidator(descriptor->createValidator(this));
+        const QString name =
+            unit.checkBox->text().remove(QLatin1Char('&')).remove(QLatin1Char(':'));
+        unit.edit->setValidator(descriptor->createFieldValidator(
+            name, PlausibleRange::of(PlausibleRange::FoodValue), unit.edit));
         unit.units->setText(descriptor->printUnits());
         _connectRow(unit);
     }
-    row(DBTypes::FIBER).checkBox->setText(fiberText());
 }
 
 void EditFoodDialog::_connectRow(const EditableUnit& unit)
@@ -193,7 +199,7 @@ void EditFoodDialog::copyFromStructure()
         const double value = _food->getNutrient(unit.nut);
         const bool present = value >= 0.0;
         if (present)
-            unit.edit->setText(unitOf(unit.nut)->printNumber(value));
+            NumberFieldCheck::showStored(unit.edit, unitOf(unit.nut)->printNumber(value));
         unit.edit->setEnabled(present);
         unit.checkBox->setChecked(present);
     }

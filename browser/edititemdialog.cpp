@@ -1,8 +1,11 @@
 #include "browser/edititemdialog.h"
 
 #include "widgets/bxhelp.h"
+#include "widgets/numberfieldcheck.h"
 
 #include <QGridLayout>
+#include "widgets/numberfieldcheck.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,7 +59,7 @@ void EditItemDialog::addButtons()
     buttons->addWidget(cancelButton);
     buttons->addWidget(okButton);
     _column->addLayout(buttons);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(okButton, &QPushButton::clicked, this, &EditItemDialog::accept);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(helpButton, &QPushButton::clicked, this, &EditItemDialog::showHelp);
 }
@@ -88,4 +91,10 @@ int EditItemDialog::exec()
 void EditItemDialog::showHelp()
 {
     BXHelp::showTopic(QStringLiteral("browser-myfoods.html"));
+}
+
+void EditItemDialog::accept()
+{
+    if (NumberFieldCheck::confirm(this, windowTitle()))
+        QDialog::accept();
 }

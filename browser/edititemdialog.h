@@ -18,6 +18,9 @@ public:
     // Fills the form from the bound records, runs the dialog and, when accepted, writes the
     // form back into them.
     int exec() override;
+    // Accepts only when every number field holds an acceptable value; otherwise names the
+    // first that does not.
+    void accept() override;
 
     QLabel* textLabel1 = nullptr;
     QLineEdit* nameEdit = nullptr;

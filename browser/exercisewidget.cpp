@@ -3,27 +3,28 @@
 #include "browser/detailpanel.h"
 #include "catalogue/exdbdynamic.h"
 #include "core/brandengine.h"
+#include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "userdb/userdb.h"
+#include "widgets/numberfieldcheck.h"
 #include "widgets/prompter.h"
 #include "widgets/signalblocker.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleValidator>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int HOURS_INDEX = 1;
-constexpr double LONGEST_DURATION = 100000.0;
+constexpr int DURATION_DECIMALS = 2;
 
 const UnitDescriptor* energyUnit()
 {
@@ -70,10 +71,10 @@ void ExerciseWidget::init()
     servingBox->addItem(tr("hours"));
     servingBox->setCurrentIndex(0);
     // A negative duration would burn negative energy and raise the day's total.
-    auto* validator = new QDoubleValidator(0.0, LONGEST_DURATION, 2, sizeLineEdit);
-    validator->setNotation(QDoubleValidator::StandardNotation);
-    validator->setLocale(QLocale::c());
-    sizeLineEdit->setValidator(validator);
+    _validator = new NumberValidator(0.0, 0.0, DURATION_DECIMALS, sizeLineEdit);
+    _validator->setField(tr("Duration"), QString());
+    sizeLineEdit->setValidator(_validator);
+    _fitDurationRange();
     favoritesCheckBox->setText(tr("Marked as ")
                                + BrandEngine::instance()->getString("spelling_favorite"));
     _weight = 0.0f;
@@ -157,12 +158,18 @@ void ExerciseWidget::userWeightChanged(float weight)
     displayExercise();
 }
 
+void ExerciseWidget::_fitDurationRange()
+{
+    const PlausibleRange minutes = PlausibleRange::of(PlausibleRange::ExerciseMinutes);
+    const double perUnit = servingBox->currentIndex() == HOURS_INDEX ? 60.0 : 1.0;
+    _validator->setRange(minutes.bottom() / perUnit, minutes.top() / perUnit);
+    _validator->setField(_validator->fieldName(), servingBox->currentText());
+}
+
 void ExerciseWidget::displayExercise()
 {
-    bool ok = false;
-    double minutes = sizeLineEdit->text().toDouble(&ok);
-    if (!ok)
-        minutes = 0.0;
+    _fitDurationRange();
+    double minutes = _validator->read(sizeLineEdit->text()).value_or(0.0);
     if (servingBox->currentIndex() == HOURS_INDEX)
         minutes *= 60.0;
     _entry.duration = float(minutes);
@@ -175,7 +182,7 @@ void ExerciseWidget::displayExercise()
 
 void ExerciseWidget::setAddCustomExercise()
 {
-    if (!addButton->isEnabledTo(this))
+    if (!addButton->isEnabledTo(this) || !NumberFieldCheck::confirm(this, tr("Add Exercise")))
         return;
     emit addExItem(_entry);
 }

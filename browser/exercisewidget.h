@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QString>
 
+class NumberValidator;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -66,7 +67,10 @@ private:
     void languageChange();
     void _buildForm();
     void _showNothing();
+    // Sets the duration's range in the unit chosen, minutes or hours.
+    void _fitDurationRange();
 
+    NumberValidator* _validator = nullptr;
     DBTypes::ExerciseDiaryItem _entry;
     float _weight = 0.0f;
     int _shownExercise = -1;

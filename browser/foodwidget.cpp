@@ -4,10 +4,13 @@
 #include "browser/detailpanel.h"
 #include "catalogue/fooddbdynamic.h"
 #include "core/brandengine.h"
+#include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
+#include "widgets/numberfieldcheck.h"
 #include "widgets/prompter.h"
 #include "widgets/signalblocker.h"
 
@@ -21,18 +24,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 using DBTypes::NutType;
 
 namespace {
 
-// Up to four digits; a decimal with up to three places; a mixed number "1 1/2"; a fraction
-// "3/4" (a backslash also divides).
-const char* const AMOUNT_PATTERN =
-    R"((\d{1,4})|(\d{0,4}(\.\d{0,3}))|(\d{1,4}(\s\d{0,2}(((\/|\\)\d{1,2}))))|(\d{0,2}((\/|\\)\d{0,2})))";
+// An amount takes up to three decimals.
+constexpr int AMOUNT_DECIMALS = 3;
 
 // The value rows: description text, nutrient, object name of the value label.
 struct ValueRow
@@ -65,14 +64,6 @@ const UnitDescriptor* unitOf(NutType nut)
 QString energyName()
 {
     return unitOf(DBTypes::ENERGY)->printName();
-}
-
-// A piece of an amount as a number; 0 when it is none.
-double pieceValue(const QString& piece)
-{
-    bool ok = false;
-    const double value = piece.toDouble(&ok);
-    return ok ? value : 0.0;
 }
 
 } // namespace
@@ -138,8 +129,10 @@ void FoodWidget::init()
     _amount = 1.0;
     _menu = new AddFoodPopupMenu(this, "addFoodPopupMenu");
     connect(_menu, &AddFoodPopupMenu::mealChosen, this, &FoodWidget::addToMeal);
-    _validator = new QRegularExpressionValidator(
-        QRegularExpression(QString::fromLatin1(AMOUNT_PATTERN)), this);
+    const PlausibleRange amount = PlausibleRange::of(PlausibleRange::FoodAmount);
+    _validator = new NumberValidator(amount.bottom(), amount.top(), AMOUNT_DECIMALS, this);
+    _validator->setField(tr("Amount"), QString());
+    _validator->setFractionsAllowed(true);
     sizeLineEdit->setValidator(_validator);
     setFavoritesEnabled(false);
 }
@@ -209,22 +202,7 @@ DBTypes::FoodDiaryItem& FoodWidget::getFoodDiaryItem()
 
 double FoodWidget::toDouble() const
 {
-    const QString text = sizeLineEdit->text().trimmed();
-    bool whole = false;
-    const double number = text.toDouble(&whole);
-    if (whole)
-        return number;
-    static const QRegularExpression separators(QStringLiteral(R"([\s/\\]+)"));
-    const QStringList pieces = text.split(separators, Qt::SkipEmptyParts);
-    if (pieces.size() == 2) {
-        const double divisor = pieceValue(pieces[1]);
-        return divisor == 0.0 ? 0.0 : pieceValue(pieces[0]) / divisor;
-    }
-    if (pieces.size() == 3) {
-        const double divisor = pieceValue(pieces[2]);
-        return divisor == 0.0 ? 0.0 : pieceValue(pieces[0]) + pieceValue(pieces[1]) / divisor;
-    }
-    return 0.0;
+    return _validator->read(sizeLineEdit->text()).value_or(0.0);
 }
 
 bool FoodWidget::isValidInput(const QString& text) const
@@ -237,8 +215,7 @@ bool FoodWidget::isValidInput(const QString& text) const
 void FoodWidget::_showNothing()
 {
     nameLabel->setText(QStringLiteral("<center><b>-</b></center>"));
-    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
-        _valueLabel(NutType(nut))->setText(QStringLiteral("-"));
+    _showNoValues();
 }
 
 void FoodWidget::clear()
@@ -345,12 +322,18 @@ void FoodWidget::setSavedMeal(const QString& mealName, double energy, double fat
 void FoodWidget::displayFood()
 {
     _amount = toDouble();
+    // Add stays enabled for a refused amount, so that pressing it names the field.
+    const bool shown = _savedMealMode || !_servingIds.empty();
     const bool usable = _canAdd();
-    addButton->setEnabled(usable);
+    addButton->setEnabled(shown);
     duplicateButton->setEnabled(usable);
-    emit servingFormat(usable);
-    if (!usable)
+    emit servingFormat(shown);
+    if (!usable) {
+        // No figures for an amount the field refuses: they would belong to another amount.
+        if (shown)
+            _showNoValues();
         return;
+    }
     if (_savedMealMode) {
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
             _updateLabel(NutType(nut), _mealValues[nut], _amount);
@@ -361,6 +344,12 @@ void FoodWidget::displayFood()
     nameLabel->setText(QStringLiteral("<center><h3>") + _entry.getDesc().toHtmlEscaped()
                        + QStringLiteral("</h3></center>\n"));
     _showValues();
+}
+
+void FoodWidget::_showNoValues()
+{
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+        _valueLabel(NutType(nut))->setText(QStringLiteral("-"));
 }
 
 void FoodWidget::_showValues()
@@ -380,9 +369,8 @@ void FoodWidget::_updateLabel(NutType nut, double value, double amount)
 
 void FoodWidget::showContextMenu()
 {
-    const bool valid = isValidInput(sizeLineEdit->text());
-    for (QAction* action : _menu->actions())
-        action->setEnabled(valid);
+    if (!NumberFieldCheck::confirm(this, tr("Add Food")))
+        return;
     _menu->doMenuItems(QCursor::pos(), 0);
 }
 

@@ -17,7 +17,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRegularExpressionValidator;
+class NumberValidator;
 
 // The food detail panel: a food's (or a saved meal's) ten nutrient values for the amount and
 // serving the user enters, the Add button with its add-to-meal menu, a duplicate button and
@@ -59,7 +59,8 @@ public:
     void setIsFavorite(bool flag);
     // The current entry with the amount and chosen serving applied.
     DBTypes::FoodDiaryItem& getFoodDiaryItem();
-    // The amount typed: a number, a fraction "3/4" or a mixed number "1 1/2"; 0 otherwise.
+    // The amount typed: a number, a fraction "3/4" or a mixed number "1 1/2"; 0 when the
+    // field's rule refuses it.
     double toDouble() const;
     void setFood(int foodId);
     void setFoodItem(const DBTypes::FoodDiaryItem& entry);
@@ -78,7 +79,7 @@ signals:
                            const DBTypes::FoodItem& values);
     void addToFavorites(int foodId);
     void removeFromFavorites(int foodId);
-    // Whether the amount field holds a usable amount.
+    // Whether a food or meal with servings is shown, so that it may be added.
     void servingFormat(bool usable);
 
 public slots:
@@ -100,6 +101,7 @@ private:
     bool _canAdd() const;
     void _showAmount(float amount);
     void _showValues();
+    void _showNoValues();
     void _updateLabel(DBTypes::NutType nut, double value, double amount);
     QLabel* _valueLabel(DBTypes::NutType nut) const;
 
@@ -111,6 +113,6 @@ private:
     int _mealId = 0;
     std::array<double, DBTypes::NUTRIENT_COUNT> _mealValues{}; // by NutType
     AddFoodPopupMenu* _menu = nullptr;
-    QRegularExpressionValidator* _validator = nullptr;
+    NumberValidator* _validator = nullptr;
     std::array<QLabel*, 10> _descriptions{};
 };

@@ -1,5 +1,7 @@
 #include "core/numberparser.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 
 bool NumberParser::takesDecimalComma(const QLocale& locale)
@@ -42,4 +44,19 @@ std::optional<double> NumberParser::parse(const QString& text, const QLocale& lo
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+std::optional<double> NumberParser::parseAmount(const QString& text, const QLocale& locale)
+{
+    static const QRegularExpression mixed(
+        QStringLiteral(R"(^\s*(?:([0-9]+)\s+)?([^\s/\\]+)[/\\]([^\s/\\]+)\s*$)"));
+    const QRegularExpressionMatch match = mixed.match(text);
+    if (!match.hasMatch())
+        return parse(text, locale);
+    const std::optional<double> numerator = parse(match.captured(2), locale);
+    const std::optional<double> divisor = parse(match.captured(3), locale);
+    if (!numerator || !divisor || *numerator < 0.0 || *divisor <= 0.0)
+        return std::nullopt;
+    const double whole = match.captured(1).isEmpty() ? 0.0 : match.captured(1).toDouble();
+    return whole + *numerator / *divisor;
 }

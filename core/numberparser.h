@@ -16,6 +16,10 @@ public:
     // The number in text (blanks around it allowed), or nothing when text is not one.
     static std::optional<double> parse(const QString& text, const QLocale& locale = QLocale());
 
+    // An amount: a number, a fraction ("3/4") or a whole number and a fraction ("1 1/2"), a
+    // backslash dividing too; each part read by parse. Nothing for a zero divisor.
+    static std::optional<double> parseAmount(const QString& text, const QLocale& locale = QLocale());
+
     // text in the form the C locale reads ("-12.5"): blanks removed, the decimal comma made a
     // point. Nothing when text holds a character that no number may hold, a minus anywhere but
     // first, or more than one decimal point. The result may still be incomplete ("", "-", ".").

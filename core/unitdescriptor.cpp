@@ -2,6 +2,7 @@
 
 #include "core/numberparser.h"
 #include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 
 #include <QByteArray>
 
@@ -53,6 +54,21 @@ QValidator* UnitDescriptor::createValidator(QObject*) const
 {
     qWarning("WARNING: %s, This unit descriptor has no validator", className(*this).constData());
     return nullptr;
+}
+
+NumberValidator* UnitDescriptor::createFieldValidator(const QString& name,
+                                                      const PlausibleRange& range,
+                                                      QObject* parent) const
+{
+    auto* validator = static_cast<NumberValidator*>(createValidator(parent));
+    Q_ASSERT(validator);
+    // Bounds shown in whole numbers, or in tenths for a field that takes decimals.
+    const double scale = validator->decimals() == 0 ? 1.0 : 10.0;
+    const double bottom = std::ceil(displayValue(range.bottom()) * scale - 1e-6) / scale;
+    const double top = std::floor(displayValue(range.top()) * scale + 1e-6) / scale;
+    validator->setRange(bottom, top);
+    validator->setField(name, _units);
+    return validator;
 }
 
 double UnitDescriptor::input(const QString& text) const

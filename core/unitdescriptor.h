@@ -3,12 +3,14 @@
 
 #include <QString>
 
+class NumberValidator;
+class PlausibleRange;
 class QObject;
 class QValidator;
 
 // Converts one kind of quantity between its stored unit (kcal, g, mg, kg, cm, steps) and
-// what the user sees and types, and hands out the matching field validator. Text uses a
-// decimal point in every locale.
+// what the user sees and types, and hands out the matching field validator. Shown numbers
+// use a decimal point; typed ones are read by NumberParser's rule.
 class UnitDescriptor {
 public:
     virtual ~UnitDescriptor();
@@ -19,6 +21,10 @@ public:
     virtual bool isValid(double value) const;
     // A new validator owned by parent, or null for a unit that offers none.
     virtual QValidator* createValidator(QObject* parent) const;
+    // The validator of a field named name that takes values within range (internal unit):
+    // createValidator's kind, its range turned into this unit and rounded inwards.
+    NumberValidator* createFieldValidator(const QString& name, const PlausibleRange& range,
+                                          QObject* parent) const;
     // The internal value of typed text; 0 for a text that is no number.
     virtual double input(const QString& text) const;
 

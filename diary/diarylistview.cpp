@@ -11,6 +11,7 @@
 #include "catalogue/browsabledbiterator.h"
 #include "catalogue/recipeproxydb.h"
 #include "catalogue/savedmealtree.h"
+#include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "userdb/bxsqldb.h"
@@ -716,8 +717,10 @@ QAction* DiaryListView::execMenu(QMenu* menu, const QPoint& globalPos)
 
 double DiaryListView::askServings(bool* ok)
 {
+    const PlausibleRange servings = PlausibleRange::of(PlausibleRange::MealServings);
     return Prompter::instance()->getDouble(this, tr("Please select number of servings"),
-                                           tr("Number of serves"), 1.0, 0.1, 2000.0, 2, ok);
+                                           tr("Number of serves"), 1.0, servings.bottom(),
+                                           servings.top(), 2, ok);
 }
 
 QString DiaryListView::askMealName(bool* ok)

@@ -1,19 +1,20 @@
 #include "profile/checkindialog.h"
 
 #include "core/brandengine.h"
+#include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "widgets/bxhelp.h"
 #include "widgets/bxlabel.h"
 #include "widgets/bxtickbox.h"
+#include "widgets/numberfieldcheck.h"
 
-#include <QDoubleValidator>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -32,34 +33,25 @@ struct RowInfo
     const char* brandSwitch; // null for the weight, which is always shown
     int gridRow;
     int gridColumn;
+    PlausibleRange::Quantity quantity;
 };
 
 // Indexed by UserMeasurements::Measurements.
 constexpr RowInfo s_rowInfo[M::Count] = {
-    {"weight", nullptr, 0, 0},
-    {"chest", "chest_measurement_enabled", 1, 0},
-    {"waist", "waist_measurement_enabled", 2, 0},
-    {"hip", "hip_measurement_enabled", 1, 5},
-    {"thigh", "thigh_measurement_enabled", 2, 5},
-    {"steps", "steps_measurement_enabled", 0, 5},
+    {"weight", nullptr, 0, 0, PlausibleRange::Weight},
+    {"chest", "chest_measurement_enabled", 1, 0, PlausibleRange::Chest},
+    {"waist", "waist_measurement_enabled", 2, 0, PlausibleRange::Waist},
+    {"hip", "hip_measurement_enabled", 1, 5, PlausibleRange::Hip},
+    {"thigh", "thigh_measurement_enabled", 2, 5, PlausibleRange::Thigh},
+    {"steps", "steps_measurement_enabled", 0, 5, PlausibleRange::Steps},
 };
+
+// Body lengths take two decimals, though a height is typed in whole units.
+constexpr int LENGTH_DECIMALS = 2;
 
 QString childName(int m, const char* part)
 {
     return QString::fromLatin1(s_rowInfo[m].name) + QLatin1String(part);
-}
-
-// Lengths are typed with a decimal point whatever the locale, as the units read them.
-QDoubleValidator* makeLengthValidator(QObject* parent)
-{
-    auto* validator = new QDoubleValidator(parent);
-    validator->setBottom(1.0);
-    validator->setDecimals(2);
-    validator->setNotation(QDoubleValidator::StandardNotation);
-    QLocale locale = QLocale::c();
-    locale.setNumberOptions(QLocale::RejectGroupSeparator);
-    validator->setLocale(locale);
-    return validator;
 }
 
 } // namespace
@@ -118,7 +110,7 @@ CheckinDialog::CheckinDialog(QWidget* parent)
     languageChange();
 
     connect(pushButton3, &QPushButton::clicked, this, &QDialog::reject);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(okButton, &QPushButton::clicked, this, &CheckinDialog::accept);
     connect(helpButton, &QPushButton::clicked, this, &CheckinDialog::showHelp);
     connect(noteGroup, &QGroupBox::toggled, noteEdit, &QWidget::setEnabled);
     connect(noteEdit, &QTextEdit::textChanged, this, &CheckinDialog::checkNoteLength);
@@ -154,8 +146,7 @@ void CheckinDialog::_connectRow(const Row& row)
 {
     QLineEdit* edit = row.edit;
     connect(row.tick, &BXLabel::clicked, edit, &QLineEdit::clear);
-    connect(edit, &QLineEdit::textChanged, row.tick,
-            qOverload<const QString&>(&BXTickBox::setTick));
+    NumberFieldCheck::tickWhenAcceptable(edit, row.tick);
     connect(row.label, &BXLabel::clicked, edit, qOverload<>(&QWidget::setFocus));
 }
 
@@ -190,11 +181,13 @@ void CheckinDialog::languageChange()
 void CheckinDialog::init()
 {
     setupFields();
-    _lengthValidator = makeLengthValidator(this);
     for (int m = 0; m < M::Count; ++m) {
-        QValidator* validator = (m == M::Weight || m == M::Steps)
-                                    ? _unit(M::Measurements(m))->createValidator(this)
-                                    : _lengthValidator;
+        const QString name = _rows[m].label->text().remove(QLatin1Char(':'));
+        NumberValidator* validator = _unit(M::Measurements(m))->createFieldValidator(
+            name, PlausibleRange::of(s_rowInfo[m].quantity), _rows[m].edit);
+        if (m != M::Weight && m != M::Steps)
+            validator->setDecimals(LENGTH_DECIMALS);
+        validator->setBlankAllowed(true);
         _rows[m].edit->setValidator(validator);
         if (m != M::Steps)
             _rows[m].units->setText(_unit(M::Measurements(m))->printUnits());
@@ -230,7 +223,7 @@ void CheckinDialog::setMeasurements(const UserMeasurements& set)
         _filled[m] = Filled();
         if (set.exact(which))
             _filled[m] = {_unit(which)->printNumber(set.value(which)), set.value(which)};
-        _rows[m].edit->setText(_filled[m].text);
+        NumberFieldCheck::showStored(_rows[m].edit, _filled[m].text);
     }
     const bool hasNote = set.noteExact() && !set.note().empty();
     noteEdit->setPlainText(hasNote ? QString::fromStdString(set.note()) : QString());
@@ -259,6 +252,12 @@ UserMeasurements CheckinDialog::getMeasurements()
         set.setNoteExact(true);
     }
     return set;
+}
+
+void CheckinDialog::accept()
+{
+    if (NumberFieldCheck::confirm(this, windowTitle()))
+        QDialog::accept();
 }
 
 void CheckinDialog::setTitle(const QString& title)

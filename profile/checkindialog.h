@@ -7,7 +7,6 @@
 
 class BXLabel;
 class BXTickBox;
-class QDoubleValidator;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -52,6 +51,9 @@ public:
     QPushButton* pushButton3 = nullptr;
 
 public slots:
+    // Accepts only when every number field holds an acceptable value; otherwise names the
+    // first that does not.
+    void accept() override;
     virtual void showHelp();
     // Cuts the note back to MaxNoteLength characters.
     virtual void checkNoteLength();
@@ -82,5 +84,4 @@ private:
 
     Row _rows[UserMeasurements::Count];
     Filled _filled[UserMeasurements::Count];
-    QDoubleValidator* _lengthValidator = nullptr;
 };

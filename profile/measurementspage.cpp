@@ -1,15 +1,17 @@
 #include "profile/measurementspage.h"
 
+#include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 #include "core/unitmeasurement.h"
 #include "core/unitweight.h"
 #include "profile/measurementspc.h"
 #include "profile/profileerrorwidget.h"
+#include "widgets/numberfieldcheck.h"
 #include "widgets/signalblocker.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -98,41 +100,71 @@ void MeasurementsPage::init()
     _controller = new MeasurementsPC(this);
     _errorWidget = new ProfileErrorWidget(this);
     _pageLayout->addWidget(_errorWidget);
+    _setValidators();
     updateErrors();
     for (QLineEdit* field : {_metricHeightField, _metricWeightField})
         connect(field, &QLineEdit::textChanged, this, &MeasurementsPage::updateValuesFromMetric);
     for (QLineEdit* field :
          {_imperialHeightFeetField, _imperialHeightInchesField, _imperialWeigthField})
         connect(field, &QLineEdit::textChanged, this, &MeasurementsPage::updateValuesFromImperial);
-    _metricWeightField->setValidator(UnitWeight(UnitWeight::Kilograms).createValidator(this));
-    _metricHeightField->setValidator(
-        UnitMeasurement(UnitMeasurement::Centimetres).createValidator(this));
-    _imperialWeigthField->setValidator(UnitWeight(UnitWeight::Pounds).createValidator(this));
-    _imperialHeightFeetField->setValidator(new QIntValidator(0, 99, this));
-    _imperialHeightInchesField->setValidator(new QIntValidator(0, 99, this));
+}
+
+void MeasurementsPage::_setValidators()
+{
+    const PlausibleRange weight = PlausibleRange::of(PlausibleRange::Weight);
+    const PlausibleRange height = PlausibleRange::of(PlausibleRange::Height);
+    _metricWeightField->setValidator(UnitWeight(UnitWeight::Kilograms)
+                                         .createFieldValidator(tr("Weight"), weight, this));
+    _metricHeightField->setValidator(UnitMeasurement(UnitMeasurement::Centimetres)
+                                         .createFieldValidator(tr("Height"), height, this));
+    // The imperial fields may stay blank while the metric ones are typed.
+    NumberValidator* pounds =
+        UnitWeight(UnitWeight::Pounds).createFieldValidator(tr("Weight"), weight, this);
+    pounds->setBlankAllowed(true);
+    _imperialWeigthField->setValidator(pounds);
+    // Feet and inches each take a whole number; the height they make is checked in
+    // centimetres.
+    double feet = 0.0;
+    double inches = 0.0;
+    UnitMeasurement::metricToImperial(height.top(), feet, inches);
+    auto* feetValidator = new NumberValidator(0.0, feet, 0, this);
+    feetValidator->setField(tr("Height in feet"), QString());
+    feetValidator->setBlankAllowed(true);
+    _imperialHeightFeetField->setValidator(feetValidator);
+    auto* inchesValidator = new NumberValidator(0.0, 11.0, 0, this);
+    inchesValidator->setField(tr("Height in inches"), QString());
+    inchesValidator->setBlankAllowed(true);
+    _imperialHeightInchesField->setValidator(inchesValidator);
 }
 
 double MeasurementsPage::metricWeight() const
 {
-    return UnitWeight(UnitWeight::Kilograms).input(_metricWeightField->text());
+    return NumberFieldCheck::value(_metricWeightField).value_or(0.0);
 }
 
 int MeasurementsPage::metricHeight() const
 {
-    return int(std::trunc(
-        UnitMeasurement(UnitMeasurement::Centimetres).input(_metricHeightField->text())));
+    return int(std::trunc(NumberFieldCheck::value(_metricHeightField).value_or(0.0)));
 }
 
 bool MeasurementsPage::validWeight() const
 {
-    const double weight = metricWeight();
-    return !_metricWeightField->text().isEmpty() && weight > 0.0 && weight <= MaxWeight;
+    return NumberFieldCheck::value(_metricWeightField).has_value();
 }
 
 bool MeasurementsPage::validHeight() const
 {
-    const int height = metricHeight();
-    return !_metricHeightField->text().isEmpty() && height >= MinHeight && height <= MaxHeight;
+    return NumberFieldCheck::value(_metricHeightField).has_value();
+}
+
+QString MeasurementsPage::_firstRefusal(std::initializer_list<const QLineEdit*> fields)
+{
+    for (const QLineEdit* field : fields) {
+        const QString refusal = NumberFieldCheck::validatorOf(field)->refusal(field->text());
+        if (!refusal.isEmpty())
+            return refusal;
+    }
+    return QString();
 }
 
 PageController* MeasurementsPage::pageController() const
@@ -145,7 +177,7 @@ void MeasurementsPage::updateValuesFromMetric()
     {
         SignalBlocker blockFeet(_imperialHeightFeetField);
         SignalBlocker blockInches(_imperialHeightInchesField);
-        if (_metricHeightField->text().isEmpty()) {
+        if (!validHeight()) {
             _imperialHeightFeetField->clear();
             _imperialHeightInchesField->clear();
         } else {
@@ -158,7 +190,7 @@ void MeasurementsPage::updateValuesFromMetric()
     }
     {
         SignalBlocker blockWeight(_imperialWeigthField);
-        if (_metricWeightField->text().isEmpty())
+        if (!validWeight())
             _imperialWeigthField->clear();
         else
             _imperialWeigthField->setText(
@@ -171,20 +203,19 @@ void MeasurementsPage::updateValuesFromImperial()
 {
     {
         SignalBlocker blockHeight(_metricHeightField);
-        if (_imperialHeightFeetField->text().isEmpty()
-            || _imperialHeightInchesField->text().isEmpty()) {
+        const std::optional<double> feet = NumberFieldCheck::value(_imperialHeightFeetField);
+        const std::optional<double> inches = NumberFieldCheck::value(_imperialHeightInchesField);
+        if (!feet || !inches) {
             _metricHeightField->clear();
         } else {
             double centimetres = 0.0;
-            UnitMeasurement::imperialToMetric(_imperialHeightFeetField->text().toInt(),
-                                              _imperialHeightInchesField->text().toInt(),
-                                              centimetres);
+            UnitMeasurement::imperialToMetric(*feet, *inches, centimetres);
             _metricHeightField->setText(QString::number(centimetres, 'g', 6));
         }
     }
     {
         SignalBlocker blockWeight(_metricWeightField);
-        if (_imperialWeigthField->text().isEmpty())
+        if (!NumberFieldCheck::value(_imperialWeigthField))
             _metricWeightField->clear();
         else
             _metricWeightField->setText(QString::number(
@@ -196,10 +227,12 @@ void MeasurementsPage::updateValuesFromImperial()
 void MeasurementsPage::updateErrors()
 {
     _errorWidget->clearErrors();
+    // A refused imperial field is named before the metric one it left blank.
     if (!validWeight())
-        _errorWidget->addError(tr("You must enter a valid weight."));
+        _errorWidget->addError(_firstRefusal({_imperialWeigthField, _metricWeightField}));
     if (!validHeight())
-        _errorWidget->addError(tr("You must enter a valid height."));
+        _errorWidget->addError(_firstRefusal(
+            {_imperialHeightFeetField, _imperialHeightInchesField, _metricHeightField}));
     emit stateChanged();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <initializer_list>
+
 class MeasurementsPC;
 class PageController;
 class ProfileErrorWidget;
@@ -17,12 +19,6 @@ class MeasurementsPage : public QWidget
     Q_OBJECT
 
 public:
-    // The accepted range: a weight above 0 up to MaxWeight kilograms, a height of
-    // MinHeight to MaxHeight whole centimetres.
-    static constexpr double MaxWeight = 600.0;
-    static constexpr int MinHeight = 1;
-    static constexpr int MaxHeight = 300;
-
     explicit MeasurementsPage(QWidget* parent);
     ~MeasurementsPage() override;
 
@@ -30,10 +26,9 @@ public:
     virtual bool validHeight() const;
     virtual PageController* pageController() const;
 
-    // The metric weight field in kilograms; 0 when it holds no number.
+    // The metric weight field in kilograms; 0 when it holds no acceptable number.
     double metricWeight() const;
-    // The whole centimetres of the metric height field (a decimal part is dropped); 0 when
-    // it holds no number.
+    // The whole centimetres of the metric height field; 0 when it holds no acceptable number.
     int metricHeight() const;
 
     QLabel* textLabel1;
@@ -59,6 +54,9 @@ private:
     QGroupBox* _buildMetricBox();
     QGroupBox* _buildImperialBox();
     void init();
+    void _setValidators();
+    // The refusal of the first of fields that holds a text its validator refuses.
+    static QString _firstRefusal(std::initializer_list<const QLineEdit*> fields);
 
     QVBoxLayout* _pageLayout;
     QList<QLabel*> _fieldLabels;

@@ -4,6 +4,7 @@
 #include "core/dateconversion.h"
 #include "core/unitweight.h"
 #include "profile/measurementspage.h"
+#include "widgets/numberfieldcheck.h"
 
 #include <QLineEdit>
 
@@ -17,10 +18,11 @@ void MeasurementsPC::load(const DBTypes::UserProfile* profile, const DBTypes::Ch
                           const DBTypes::UserPrefs*)
 {
     if (profile && profile->height >= 0.0f)
-        _page->_metricHeightField->setText(QString::number(profile->height, 'g', 6));
+        NumberFieldCheck::showStored(_page->_metricHeightField,
+                                     QString::number(profile->height, 'g', 6));
     if (checkin && checkin->weight >= 0.0f) {
-        _page->_metricWeightField->setText(
-            UnitWeight(UnitWeight::Kilograms).printNumber(checkin->weight));
+        NumberFieldCheck::showStored(_page->_metricWeightField,
+                                     UnitWeight(UnitWeight::Kilograms).printNumber(checkin->weight));
         _loadedWeightText = _page->_metricWeightField->text();
         _loadedWeight = checkin->weight;
     }

@@ -1,17 +1,18 @@
 #include "profile/settargetsdialog.h"
 
 #include "core/brandengine.h"
+#include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
+#include "widgets/numberfieldcheck.h"
 
 #include <QComboBox>
-#include <QDoubleValidator>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpacerItem>
@@ -77,24 +78,10 @@ constexpr float SMALLEST_ENERGY = 0.2f;
 
 enum Column { NameColumn, ValueColumn, UnitColumn, PercentColumn, PercentSignColumn, SizeColumn };
 
-// A percentage or energy typed in a field: a plain decimal number, 0 when it is none.
-float plainNumber(const QString& text)
+// The field's name for messages: its label without the colon.
+QString fieldName(const char* label)
 {
-    bool ok = false;
-    const float value = text.trimmed().toFloat(&ok);
-    return ok && std::isfinite(value) ? value : 0.0f;
-}
-
-QValidator* percentValidator(QObject* parent)
-{
-    auto* validator = new QDoubleValidator(parent);
-    validator->setBottom(0.0);
-    validator->setDecimals(1);
-    validator->setNotation(QDoubleValidator::StandardNotation);
-    QLocale pointDecimal = QLocale::c();
-    pointDecimal.setNumberOptions(QLocale::RejectGroupSeparator);
-    validator->setLocale(pointDecimal);
-    return validator;
+    return SetTargetsDialog::tr(label).remove(QLatin1Char(':'));
 }
 
 // The display size of a size combo's item.
@@ -189,13 +176,21 @@ void SetTargetsDialog::_addRow(QGridLayout* grid, size_t index)
             {def.nut, new QComboBox(this), makeEdit(this, def.valueName), nullptr,
              def.kilocaloriesPerGram}};
     row.item.sizeCombo->setObjectName(QString::fromLatin1(def.comboName));
-    row.item.valueEdit->setValidator(row.item.descriptor()->createValidator(row.item.valueEdit));
+    NumberValidator* validator = row.item.descriptor()->createFieldValidator(
+        fieldName(def.name), PlausibleRange::target(def.nut), row.item.valueEdit);
+    validator->setBlankAllowed(true);
+    row.item.valueEdit->setValidator(validator);
     grid->addWidget(row.nameLabel, gridRow, NameColumn);
     grid->addWidget(row.item.valueEdit, gridRow, ValueColumn);
     grid->addWidget(row.unitLabel, gridRow, UnitColumn);
     if (def.percentName) {
         row.item.percentEdit = makeEdit(this, def.percentName);
-        row.item.percentEdit->setValidator(percentValidator(row.item.percentEdit));
+        auto* percent = new NumberValidator(0.0, 0.0, 1, row.item.percentEdit);
+        const PlausibleRange share = PlausibleRange::of(PlausibleRange::Share);
+        percent->setRange(share.bottom(), share.top());
+        percent->setField(tr("%1 share").arg(fieldName(def.name)), tr("%"));
+        percent->setBlankAllowed(true);
+        row.item.percentEdit->setValidator(percent);
         row.percentLabel = new QLabel(this);
         grid->addWidget(row.item.percentEdit, gridRow, PercentColumn);
         grid->addWidget(row.percentLabel, gridRow, PercentSignColumn);
@@ -267,7 +262,7 @@ void SetTargetsDialog::init()
     _fiberLabel->setText(fiber + QLatin1Char(':'));
     _setTabOrder();
 
-    connect(_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(_okButton, &QPushButton::clicked, this, &SetTargetsDialog::accept);
     connect(_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(_calsLineEdit, &QLineEdit::textChanged, this, &SetTargetsDialog::updatePercentages);
     for (const NutrientItem& item : _items) {
@@ -323,14 +318,22 @@ QComboBox* SetTargetsDialog::sizeBox(NutType nut) const
 
 float SetTargetsDialog::_energy() const
 {
-    return float(_item(DBTypes::ENERGY).descriptor()->input(_calsLineEdit->text()));
+    const std::optional<double> typed = NumberFieldCheck::value(_calsLineEdit);
+    return typed ? float(_item(DBTypes::ENERGY).descriptor()->input(_calsLineEdit->text())) : 0.0f;
+}
+
+void SetTargetsDialog::accept()
+{
+    if (NumberFieldCheck::confirm(this, windowTitle()))
+        QDialog::accept();
 }
 
 void SetTargetsDialog::load(const DBTypes::CheckinItem& checkin, const UserPrefs& prefs)
 {
     for (const NutrientItem& item : _items) {
         if (checkin.hasTarget(item.nut) && !checkin.noTarget(item.nut))
-            item.valueEdit->setText(item.descriptor()->printNumber(checkin.target(item.nut)));
+            NumberFieldCheck::showStored(item.valueEdit,
+                                         item.descriptor()->printNumber(checkin.target(item.nut)));
         else
             item.valueEdit->clear();
         const int index = indexOfSize(prefs.targetSize(item.nut));
@@ -353,19 +356,20 @@ void SetTargetsDialog::get(DBTypes::CheckinItem* checkin, UserPrefs* prefs) cons
 
 void SetTargetsDialog::updatePercentages()
 {
-    const QString energyText = _calsLineEdit->text();
-    const bool noEnergy = energyText.isEmpty() || plainNumber(energyText) < SMALLEST_ENERGY;
+    const bool noEnergy = _energy() < SMALLEST_ENERGY;
     for (const NutrientItem& item : _items) {
         if (!item.percentEdit)
             continue;
         const QSignalBlocker blocker(item.percentEdit);
-        if (noEnergy || item.valueEdit->text().isEmpty()) {
+        const std::optional<double> grams = NumberFieldCheck::value(item.valueEdit);
+        if (noEnergy || !grams) {
             item.percentEdit->clear();
             continue;
         }
-        const float grams = float(item.descriptor()->input(item.valueEdit->text()));
-        const float percentage = item.kilocaloriesPerGram * grams / _energy() * 100.0f;
-        item.percentEdit->setText(QString::asprintf("%0.1f", double(percentage)));
+        const float percentage = item.kilocaloriesPerGram * float(*grams) / _energy() * 100.0f;
+        // A share worked out from the grams is shown as it comes, even one outside the range.
+        NumberFieldCheck::showStored(item.percentEdit,
+                                     QString::asprintf("%0.1f", double(percentage)));
     }
 }
 
@@ -379,7 +383,10 @@ void SetTargetsDialog::updateValues()
             item.valueEdit->clear();
             continue;
         }
-        const float percentage = plainNumber(item.percentEdit->text());
+        const std::optional<double> share = NumberFieldCheck::value(item.percentEdit);
+        if (!share)
+            continue;
+        const float percentage = float(*share);
         const float grams = percentage * _energy() / 100.0f / item.kilocaloriesPerGram;
         item.valueEdit->setText(item.descriptor()->printNumber(grams));
     }

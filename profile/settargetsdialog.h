@@ -43,6 +43,9 @@ public slots:
     // must be given.
     void get(DBTypes::CheckinItem* checkin, DBTypes::UserPrefs* prefs) const;
     void languageChange();
+    // Accepts only when every field holds an acceptable value; otherwise names the first
+    // that does not.
+    void accept() override;
 
 private:
     // One nutrient's fields; the widgets belong to the dialog.

@@ -2,12 +2,16 @@
 
 #include "core/brandengine.h"
 #include "core/dateconversion.h"
+#include "core/numberparser.h"
+#include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "userdb/userdb.h"
 #include "widgets/bxhelp.h"
 #include "widgets/bxlabel.h"
 #include "widgets/bxtickbox.h"
+#include "widgets/numberfieldcheck.h"
 #include "widgets/prompter.h"
 
 #include <QGridLayout>
@@ -15,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -83,13 +86,16 @@ TargetDialog::TargetDialog(QWidget* parent)
     languageChange();
 
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(saveButton, &QPushButton::clicked, this, &TargetDialog::saveTargets);
-    connect(saveButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(saveButton, &QPushButton::clicked, this, [this]() {
+        if (!NumberFieldCheck::confirm(this, windowTitle()))
+            return;
+        saveTargets();
+        accept();
+    });
     connect(helpButton, &QPushButton::clicked, this, &TargetDialog::showHelp);
     for (const Row& row : _rows) {
         connect(row.tick, &BXLabel::clicked, row.edit, &QLineEdit::clear);
-        connect(row.edit, &QLineEdit::textChanged, row.tick,
-                qOverload<const QString&>(&BXTickBox::setTick));
+        NumberFieldCheck::tickWhenAcceptable(row.edit, row.tick);
     }
     _setTabOrder();
     init();
@@ -150,7 +156,13 @@ void TargetDialog::init()
     for (int nut = 0; nut < RowCount; ++nut) {
         const Row& row = _rows[nut];
         row.units->setText(unitOf(nut)->printUnits());
-        row.edit->setValidator(unitOf(nut)->createValidator(this));
+        NumberValidator* validator = unitOf(nut)->createFieldValidator(
+            row.label->text().remove(QLatin1Char(':')),
+            PlausibleRange::target(DBTypes::NutType(nut)), row.edit);
+        // Typed targets are stored rounded to one decimal.
+        validator->setDecimals(NumberValidator::AnyDecimals);
+        validator->setBlankAllowed(true);
+        row.edit->setValidator(validator);
         row.label->setBuddy(row.edit);
     }
     _hadTargets = false;
@@ -186,7 +198,7 @@ bool TargetDialog::setTargets(const DBTypes::CheckinItem& item)
             edit->clear();
             continue;
         }
-        edit->setText(unitOf(nut)->printNumber(item.target(which)));
+        NumberFieldCheck::showStored(edit, unitOf(nut)->printNumber(item.target(which)));
         _rows[nut].tick->setTick();
         any = true;
     }
@@ -239,7 +251,7 @@ QString TargetDialog::toOneDec(const QString& text)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return QString();
-    return QString::asprintf("%.1f", QLocale::c().toDouble(trimmed));
+    return QString::asprintf("%.1f", NumberParser::parse(trimmed).value_or(0.0));
 }
 
 void TargetDialog::showHelp()

@@ -1,10 +1,14 @@
 #include "profile/yourprofilepage.h"
 #include "core/brandengine.h"
 
+#include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 #include "core/unitenergy.h"
 #include "profile/bmiwidget.h"
+#include "profile/profileerrorwidget.h"
 #include "profile/yourprofilepc.h"
 #include "userdb/userdb.h"
+#include "widgets/numberfieldcheck.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -75,7 +79,23 @@ void YourProfilePage::init()
     scaleRow->addWidget(_bmiWidget);
     scaleRow->addStretch(1);
     _pageLayout->insertLayout(1, scaleRow);
-    _RMRLineEdit->setValidator(UnitEnergy(UnitEnergy::Kilocalories).createValidator(this));
+    NumberValidator* validator = UnitEnergy(UnitEnergy::Kilocalories).createFieldValidator(
+        tr("RMR"), PlausibleRange::of(PlausibleRange::RestingEnergy), this);
+    validator->setBlankAllowed(true);
+    _RMRLineEdit->setValidator(validator);
+    _errorWidget = new ProfileErrorWidget(this);
+    _pageLayout->addWidget(_errorWidget);
+    connect(_RMRLineEdit, &QLineEdit::textChanged, this, &YourProfilePage::updateErrors);
+}
+
+void YourProfilePage::updateErrors()
+{
+    _errorWidget->clearErrors();
+    const QString refusal =
+        NumberFieldCheck::validatorOf(_RMRLineEdit)->refusal(_RMRLineEdit->text());
+    if (!refusal.isEmpty())
+        _errorWidget->addError(refusal);
+    emit stateChanged();
 }
 
 PageController* YourProfilePage::pageController() const

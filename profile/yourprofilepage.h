@@ -4,13 +4,15 @@
 
 class BMIWidget;
 class PageController;
+class ProfileErrorWidget;
 class QLabel;
 class QLineEdit;
 class QVBoxLayout;
 class YourProfilePC;
 
 // The wizard's page that shows the body-mass index of the entered measurements and takes an
-// optional resting metabolic rate in kilocalories. It never keeps the wizard from going on.
+// optional resting metabolic rate in kilocalories. Only a rate outside the plausible range keeps
+// the wizard from going on.
 class YourProfilePage : public QWidget
 {
     Q_OBJECT
@@ -28,13 +30,19 @@ public:
     QLineEdit* _RMRLineEdit;
     QLabel* textLabel4;
 
+signals:
+    void stateChanged();
+
 public slots:
     virtual void languageChange();
+    // Names a refused rate under the field.
+    void updateErrors();
 
 private:
     void _buildForm();
     void init();
 
     QVBoxLayout* _pageLayout;
+    ProfileErrorWidget* _errorWidget;
     YourProfilePC* _controller;
 };

@@ -3,6 +3,7 @@
 #include "core/unitenergy.h"
 #include "profile/bmiwidget.h"
 #include "profile/yourprofilepage.h"
+#include "widgets/numberfieldcheck.h"
 
 #include <QLineEdit>
 
@@ -18,7 +19,8 @@ void YourProfilePC::load(const DBTypes::UserProfile* profile, const DBTypes::Che
     if (!checkin)
         return;
     if (checkin->hasCustomRMR() && checkin->customRMR() >= 0.0f) {
-        _page->_RMRLineEdit->setText(
+        NumberFieldCheck::showStored(
+            _page->_RMRLineEdit,
             UnitEnergy(UnitEnergy::Kilocalories).printNumber(checkin->customRMR()));
         _loadedRMR = checkin->customRMR();
     } else {
@@ -42,6 +44,11 @@ void YourProfilePC::save(DBTypes::UserProfile*, DBTypes::CheckinItem* checkin,
         checkin->setCustomRMR(_loadedRMR);
     else
         checkin->setCustomRMR(float(UnitEnergy(UnitEnergy::Kilocalories).input(text)));
+}
+
+bool YourProfilePC::isPageComplete()
+{
+    return _page->_RMRLineEdit->hasAcceptableInput();
 }
 
 void YourProfilePC::start()

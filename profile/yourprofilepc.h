@@ -19,6 +19,7 @@ public:
     void save(DBTypes::UserProfile* profile, DBTypes::CheckinItem* checkin,
               DBTypes::UserPrefs* prefs) override;
     void start() override;
+    bool isPageComplete() override;
 
 private:
     YourProfilePage* _page;

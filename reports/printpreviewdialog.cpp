@@ -5,7 +5,10 @@
 #include "reports/printpreviewscroller.h"
 #include "reports/report.h"
 #include "reports/reportfactory.h"
+#include "widgets/numberfieldcheck.h"
 #include "widgets/signalblocker.h"
+
+#include "core/numbervalidator.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -43,6 +46,9 @@ PrintPreviewDialog::PrintPreviewDialog(ReportFactory* factory, QWidget* parent,
     _pageEdit = new QLineEdit(this);
     _pageEdit->setObjectName(QStringLiteral("pageEdit"));
     _pageEdit->setMaximumWidth(60);
+    auto* page = new NumberValidator(1.0, 99999.0, 0, _pageEdit);
+    page->setField(tr("Page"), QString());
+    _pageEdit->setValidator(page);
     _ofLabel = makeLabel(this, "ofLabel", tr("of 99"));
     _nextButton = _button("nextButton", QStringLiteral(">"));
     _lastButton = _button("lastButton", QStringLiteral(">>"));
@@ -187,8 +193,7 @@ void PrintPreviewDialog::_gotoLast()
 
 void PrintPreviewDialog::_gotoLineEditPage()
 {
-    bool ok = false;
-    const int page = _pageEdit->text().trimmed().toInt(&ok);
-    if (ok && page >= 1 && page <= _pageCount())
+    const int page = int(NumberFieldCheck::value(_pageEdit).value_or(0.0));
+    if (page >= 1 && page <= _pageCount())
         _gotoPage(page - 1);
 }

@@ -1,6 +1,7 @@
 #include "widgets/bxcalendar.h"
 #include "core/clock.h"
 
+#include "widgets/numberspinbox.h"
 #include "widgets/qcalmonthselector.h"
 #include "widgets/qcalview.h"
 #include "widgets/signalblocker.h"
@@ -65,7 +66,7 @@ void BXCalendar::init(const QDate& date, const QDate& minimum, const QDate& maxi
     _nextButton = flatButton(this, "nextMonthButton");
     _nextButton->setIcon(brand->getPixmap("graphics.icon.frontarrow"));
     _nextButton->setFixedWidth(40);
-    _yearSpin = new QSpinBox(this);
+    _yearSpin = new NumberSpinBox(this);
     _yearSpin->setObjectName(QStringLiteral("yearSpinBox"));
     _yearSpin->setSingleStep(1);
     _yearSpin->setRange(minimum.year(), maximum.year());

@@ -1,6 +1,7 @@
 #include "widgets/bxinputdialog.h"
 
 #include "widgets/bxhelp.h"
+#include "widgets/numberspinbox.h"
 
 #include "core/numberparser.h"
 #include "core/numbervalidator.h"
@@ -61,7 +62,7 @@ void BXInputDialog::_buildLayout(const QString& label)
     _stack->setObjectName(QStringLiteral("qt_inputdlg_ws"));
     _lineEdit = new QLineEdit(_stack);
     _lineEdit->setObjectName(QStringLiteral("qt_inputdlg_le"));
-    _spinBox = new QSpinBox(_stack);
+    _spinBox = new NumberSpinBox(_stack);
     _spinBox->setObjectName(QStringLiteral("qt_inputdlg_sb"));
     _comboBox = new QComboBox(_stack);
     _comboBox->setObjectName(QStringLiteral("qt_inputdlg_cb"));
@@ -72,6 +73,11 @@ void BXInputDialog::_buildLayout(const QString& label)
                             static_cast<QWidget*>(_comboBox), static_cast<QWidget*>(_editComboBox)})
         _stack->addWidget(editor);
     layout->addWidget(_stack);
+    _refusal = new QLabel(this);
+    _refusal->setObjectName(QStringLiteral("qt_inputdlg_refusal"));
+    _refusal->setWordWrap(true);
+    _refusal->hide();
+    layout->addWidget(_refusal);
 
     _buildButtons(layout);
 }
@@ -151,10 +157,21 @@ void BXInputDialog::textChanged(const QString& text)
         QString typed = _lineEdit->text();
         int pos = _lineEdit->cursorPosition();
         acceptable = validator->validate(typed, pos) == QValidator::Acceptable;
+    } else if (_type == SpinBox) {
+        acceptable = _spinBox->hasAcceptableInput();
     } else if (_type != LineEdit) {
         acceptable = !text.isEmpty();
     }
     _okButton->setEnabled(acceptable && !_currentText().trimmed().isEmpty());
+    _explainRefusal();
+}
+
+void BXInputDialog::_explainRefusal()
+{
+    const auto* number = qobject_cast<const NumberValidator*>(_lineEdit->validator());
+    const bool typed = _type == LineEdit && number && !_lineEdit->text().trimmed().isEmpty();
+    _refusal->setText(typed ? number->refusal(_lineEdit->text()) : QString());
+    _refusal->setVisible(!_refusal->text().isEmpty());
 }
 
 // Return in the line edit accepts only what the OK button would accept, so that a

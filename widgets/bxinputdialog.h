@@ -13,7 +13,8 @@ class QStackedWidget;
 class QVBoxLayout;
 
 // The modal prompt through which screens ask the user for one value. OK is only
-// enabled while the typed value is acceptable and not blank.
+// enabled while the typed value is acceptable and not blank; a refused number is explained
+// under the field.
 class BXInputDialog : public QDialog
 {
     Q_OBJECT
@@ -65,9 +66,12 @@ private:
     QWidget* _editorOf(Type type) const;
     QString _currentText() const;
     void _refreshOk();
+    void _explainRefusal();
     static bool _runDialog(BXInputDialog& dialog, const QString& caption, bool* ok);
 
     QLabel* _label = nullptr;
+    // Why a typed number is refused, shown under the field while it is.
+    QLabel* _refusal = nullptr;
     QStackedWidget* _stack = nullptr;
     QLineEdit* _lineEdit = nullptr;
     QSpinBox* _spinBox = nullptr;

@@ -1,16 +1,141 @@
 #include "app/aboutdialog.h"
+#include "app/preferencesdialog.h"
 #include "app/syncdialog.h"
+#include "browser/addexercisedialog.h"
+#include "browser/addfooddialog.h"
+#include "browser/editexdialog.h"
+#include "browser/editfooddialog.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "core/numberparser.h"
+#include "core/numbervalidator.h"
+#include "core/unitcollection.h"
+#include "diary/copypreviousdiaryentry.h"
+#include "diary/savedmealloadform.h"
+#include "profile/checkindialog.h"
+#include "profile/profilewizard.h"
+#include "profile/settargetsdialog.h"
+#include "profile/targetdialog.h"
+#include "reports/printpreviewdialog.h"
+#include "reports/report.h"
+#include "reports/reportfactory.h"
+#include "widgets/numberfieldcheck.h"
+#include "widgets/numberspinbox.h"
+#include "tests/app/mainwindowdoubles.h"
 #include "tests/support/widgetpicture.h"
 
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QCloseEvent>
 #include <QtTest>
 #include <QtTest/qtestspontaneevent.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// The line edits whose text is a name, a path, a date or a search: every other line edit of
+// the program is a number field.
+const QStringList s_textFields = {
+    QStringLiteral("nameEdit"),        QStringLiteral("servingEdit"),
+    QStringLiteral("txtBackupPath"),   QStringLiteral("webUsernameEdit"),
+    QStringLiteral("webPasswordEdit"), QStringLiteral("txtProxyHost"),
+    QStringLiteral("_nameField"),
+};
+// Classes of line edits that take text that is no number: a search, a date.
+const QStringList s_textClasses = {QStringLiteral("SearchLineEditChild"),
+                                   QStringLiteral("DateLineEdit")};
+
+// Two blank pages, for the print preview's page field.
+class BlankReport : public Report
+{
+public:
+    void draw(QPainter*, int) const override {}
+    int getPageCount() const override { return 2; }
+};
+
+class BlankReportFactory : public ReportFactory
+{
+public:
+    Report* getReport(ReportDeviceMetrics*) override { return new BlankReport; }
+    bool preferLandscape() const override { return false; }
+};
+
+// The forms that hold the program's fields: the main window with its pages and panels, and
+// every dialog a user fills in.
+using FormMaker = std::function<QWidget*()>;
+const QList<QPair<const char*, FormMaker>>& forms()
+{
+    static const QList<QPair<const char*, FormMaker>> all = {
+        {"main window", [] { return new MainWindowTest::ScriptedMainWindow; }},
+        {"check-in", [] { return CheckinDialog::construct(nullptr); }},
+        {"set targets", [] { return new SetTargetsDialog(nullptr, "targets", true); }},
+        {"per-date targets", [] { return TargetDialog::construct(nullptr); }},
+        {"profile wizard", [] { return new ProfileWizard(nullptr); }},
+        {"add food", [] { return AddFoodDialog::construct(nullptr); }},
+        {"add exercise", [] { return AddExerciseDialog::construct(nullptr); }},
+        {"custom food", [] { return EditFoodDialog::construct(nullptr); }},
+        {"custom exercise", [] { return EditExDialog::construct(nullptr); }},
+        {"preferences", [] { return new PreferencesDialog(nullptr); }},
+        {"copy entries", [] { return CopyPreviousDiaryEntry::construct(nullptr, QDate(2026, 3, 2)); }},
+        {"saved meals", [] { return SavedMealLoadForm::construct(nullptr); }},
+        {"print preview",
+         [] {
+             static BlankReportFactory factory;
+             return new PrintPreviewDialog(&factory, nullptr, nullptr);
+         }},
+    };
+    return all;
+}
+
+// What the number rule reads in text in a locale, before any range: a comma is a decimal
+// point only where the locale writes decimals with one, and nothing else joins the digits.
+std::optional<double> ruleReading(const QString& text, bool decimalComma)
+{
+    if (decimalComma && text == QLatin1String("72,5"))
+        return 72.5;
+    if (decimalComma && text == QLatin1String("1,5"))
+        return 1.5;
+    if (decimalComma && text == QLatin1String("8,360"))
+        return 8.36;
+    return std::nullopt;
+}
+
+int decimalsIn(const QString& text)
+{
+    const qsizetype comma = text.indexOf(QLatin1Char(','));
+    return comma < 0 ? 0 : int(text.size() - comma - 1);
+}
+
+// The field's object name, or its class and its parent's when it has none.
+QString fieldName(const QWidget* field)
+{
+    if (!field->objectName().isEmpty())
+        return field->objectName();
+    const QWidget* parent = field->parentWidget();
+    return QLatin1String(field->metaObject()->className()) + QLatin1String(" in ")
+           + (parent ? QLatin1String(parent->metaObject()->className()) : QLatin1String("-"));
+}
+
+QString where(const char* form, const QWidget* field, const QString& typed)
+{
+    return QStringLiteral("%1: %2, typed \"%3\"").arg(QLatin1String(form), fieldName(field), typed);
+}
+
+bool insideAnotherEditor(const QLineEdit* edit)
+{
+    const QWidget* parent = edit->parentWidget();
+    return qobject_cast<const QAbstractSpinBox*>(parent) || qobject_cast<const QComboBox*>(parent);
+}
+
+} // namespace
 
 class TestDialogs : public QObject
 {
@@ -21,9 +146,61 @@ private slots:
     {
         const QByteArray brand = QFile::encodeName(BXSettings::getResourceDBPath() + "brand.dat");
         QVERIFY2(BrandEngine::instance()->import(brand.constData()), brand.constData());
+        MainWindowTest::loadBrand(MainWindowTest::BrandSwitches());
     }
 
-    void cleanupTestCase() { BrandEngine::cleanUp(); }
+    void cleanupTestCase()
+    {
+        BXSqlDb::cleanUp();
+        UserDB::cleanUp();
+        UnitCollection::cleanUp();
+        BrandEngine::cleanUp();
+    }
+
+    // Every number field of every form, found by walking the form's widgets, in the C,
+    // English and German locales: what is typed stays as typed, and is either read by the
+    // rule or refused with a sentence that names the field and its range.
+    void everyNumberFieldFollowsTheRule_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("form");
+        for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+                                      QLocale(QLocale::German, QLocale::Germany)}) {
+            for (int form = 0; form < forms().size(); ++form)
+                QTest::addRow("%s %s", qPrintable(locale.name()), forms().at(form).first)
+                    << locale << form;
+        }
+    }
+
+    void everyNumberFieldFollowsTheRule()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(int, form);
+        MainWindowTest::startFreshDatabase();
+        UserDB::instance()->setCurrentUser(MainWindowTest::addUser(QStringLiteral("Ann")));
+        QLocale::setDefault(locale);
+        const char* name = forms().at(form).first;
+        const std::unique_ptr<QWidget> widget(forms().at(form).second());
+        int numberFields = 0;
+        for (QLineEdit* edit : widget->findChildren<QLineEdit*>()) {
+            if (insideAnotherEditor(edit) || s_textFields.contains(edit->objectName())
+                || s_textClasses.contains(QLatin1String(edit->metaObject()->className())))
+                continue;
+            const NumberValidator* validator = NumberFieldCheck::validatorOf(edit);
+            QVERIFY2(validator, qPrintable(where(name, edit, QString())
+                                           + QStringLiteral(" is read by no number rule")));
+            ++numberFields;
+            checkLineEdit(name, edit, *validator, locale);
+        }
+        for (QAbstractSpinBox* spin : widget->findChildren<QAbstractSpinBox*>()) {
+            QVERIFY2(qobject_cast<NumberSpinBox*>(spin),
+                     qPrintable(where(name, spin, QString()) + QStringLiteral(" is no NumberSpinBox")));
+            ++numberFields;
+            checkSpinBox(name, spin);
+        }
+        QLocale::setDefault(QLocale::c());
+        qInfo("%s: %d number fields", name, numberFields);
+    }
 
     void aboutBoxShowsTheBrand()
     {
@@ -88,6 +265,65 @@ private slots:
         QVERIFY(wait->close());
         QVERIFY(!wait->isVisible());
         delete wait;
+    }
+
+private:
+    static QStringList typedInputs()
+    {
+        return {QStringLiteral("72,5"), QStringLiteral("1,5"), QStringLiteral("8,360"),
+                QStringLiteral("abc-5"), QStringLiteral("-5"), QStringLiteral("1e3"),
+                QStringLiteral("   "), QString()};
+    }
+
+    static void checkLineEdit(const char* form, QLineEdit* edit, const NumberValidator& validator,
+                              const QLocale& locale)
+    {
+        const QString before = edit->text();
+        edit->setEnabled(true);
+        QLocale shown = locale;
+        shown.setNumberOptions(QLocale::OmitGroupSeparator);
+        const QString top = shown.toString(validator.top(), 'g', 12);
+        QStringList inputs = typedInputs();
+        // A value outside the range, and the range's bottom, which is read.
+        inputs << shown.toString(validator.top() * 10.0 + 1.0, 'f', 0)
+               << shown.toString(validator.bottom(), 'g', 12);
+        for (const QString& typed : inputs) {
+            edit->clear();
+            QTest::keyClicks(edit, typed);
+            const QString context = where(form, edit, typed);
+            QVERIFY2(edit->text() == typed, qPrintable(context + " shows " + edit->text()));
+            std::optional<double> expected = ruleReading(typed, NumberParser::takesDecimalComma(locale));
+            if (typed == inputs.last())
+                expected = validator.bottom();
+            const bool fits = expected && *expected >= validator.bottom()
+                              && *expected <= validator.top()
+                              && decimalsIn(typed) <= validator.decimals();
+            const std::optional<double> read = validator.read(edit->text());
+            const QString refusal = validator.refusal(edit->text());
+            if (fits) {
+                QVERIFY2(read && qFuzzyCompare(*read, *expected), qPrintable(context));
+                QVERIFY2(refusal.isEmpty(), qPrintable(context + ": " + refusal));
+                continue;
+            }
+            QVERIFY2(!read, qPrintable(context + " read as " + QString::number(*read)));
+            if (typed.trimmed().isEmpty() && refusal.isEmpty())
+                continue; // a blank that means "no value"
+            QVERIFY2(!validator.fieldName().isEmpty() && refusal.startsWith(validator.fieldName())
+                         && refusal.contains(QStringLiteral(" to ") + top),
+                     qPrintable(context + ": " + refusal));
+        }
+        edit->setText(before);
+    }
+
+    static void checkSpinBox(const char* form, QAbstractSpinBox* spin)
+    {
+        for (const QString& typed : typedInputs()) {
+            spin->clear();
+            QTest::keyClicks(spin, typed);
+            const QString context = where(form, spin, typed);
+            QVERIFY2(spin->text() == typed, qPrintable(context + " shows " + spin->text()));
+            QVERIFY2(!spin->hasAcceptableInput(), qPrintable(context));
+        }
     }
 };
 

@@ -63,7 +63,24 @@ private slots:
         panel.setExercise(RUNNING);
         panel.sizeLineEdit->clear();
         QTest::keyClicks(panel.sizeLineEdit, QStringLiteral("-30"));
-        QCOMPARE(panel.sizeLineEdit->text(), QStringLiteral("30"));
+        // The minus stays in the field, which is refused: it is never read as 30.
+        QCOMPARE(panel.sizeLineEdit->text(), QStringLiteral("-30"));
+        QCOMPARE(panel.getExerciseDiaryItem().duration, 0.0f);
+        QList<float> added;
+        connect(&panel, &ExerciseWidget::addExItem,
+                [&added](DBTypes::ExerciseDiaryItem& entry) { added << entry.duration; });
+        ScriptedPrompter prompter;
+        panel.addButton->click();
+        QVERIFY(added.isEmpty());
+        QCOMPARE(prompter.lastText(),
+                 QStringLiteral("Duration must be a number from 0 to 1440 minutes, with at most "
+                                "2 decimals."));
+        panel.servingBox->setCurrentIndex(1);
+        panel.displayExercise();
+        panel.addButton->click();
+        QCOMPARE(prompter.lastText(),
+                 QStringLiteral("Duration must be a number from 0 to 24 hours, with at most "
+                                "2 decimals."));
         panel.sizeLineEdit->setText(QStringLiteral("abc"));
         QCOMPARE(panel.getExerciseDiaryItem().duration, 0.0f);
         QCOMPARE(panel.energyLabel->text(), energyText(0.0));

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -58,16 +59,18 @@ private slots:
         QTest::newRow("mixed") << "1 1/2" << true << 1.5;
         QTest::newRow("mixed backslash") << "1 1\\2" << true << 1.5;
         QTest::newRow("fraction") << "3/4" << true << 0.75;
-        QTest::newRow("zero divisor") << "3/0" << true << 0.0;
-        QTest::newRow("mixed zero divisor") << "1 1/0" << true << 0.0;
-        QTest::newRow("two words") << "1 1" << false << 1.0;
-        QTest::newRow("spaced fraction") << "2 /4" << true << 0.5;
-        QTest::newRow("lone slash") << "/" << true << 0.0;
-        QTest::newRow("open fraction") << "12/" << true << 0.0;
-        QTest::newRow("no numerator") << "/4" << true << 0.0;
-        QTest::newRow("five digits") << "12345" << false << 12345.0;
-        QTest::newRow("four places") << "1.2345" << false << 1.2345;
-        QTest::newRow("negative") << "-1" << false << -1.0;
+        QTest::newRow("zero divisor") << "3/0" << false << 0.0;
+        QTest::newRow("mixed zero divisor") << "1 1/0" << false << 0.0;
+        QTest::newRow("two words") << "1 1" << false << 0.0;
+        QTest::newRow("spaced fraction") << "2 /4" << false << 0.0;
+        QTest::newRow("lone slash") << "/" << false << 0.0;
+        QTest::newRow("open fraction") << "12/" << false << 0.0;
+        QTest::newRow("no numerator") << "/4" << false << 0.0;
+        QTest::newRow("five digits") << "12345" << false << 0.0;
+        QTest::newRow("four places") << "1.2345" << false << 0.0;
+        QTest::newRow("negative") << "-1" << false << 0.0;
+        QTest::newRow("zero") << "0" << false << 0.0;
+        QTest::newRow("comma in C") << "1,5" << false << 0.0;
     }
 
     void amountTexts()
@@ -80,22 +83,57 @@ private slots:
         panel.sizeLineEdit->setText(text);
         QCOMPARE(panel.isValidInput(text), valid);
         QCOMPARE(panel.toDouble(), amount);
-        QCOMPARE(panel.addButton->isEnabled(), valid && amount > 0.0);
+        // Add stays enabled; pressing it names a refused amount.
+        QVERIFY(panel.addButton->isEnabled());
+        QCOMPARE(panel.duplicateButton->isEnabled(), valid);
     }
 
-    void fieldRefusesKeysThatCannotLeadToAnAmount()
+    // Typed keys stay in the field: a refused amount is named when Add is pressed, and
+    // nothing is added, where "1,5" once became 15 servings.
+    void addNamesARefusedAmount_data()
     {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<float>("added");
+        const QLocale german(QLocale::German, QLocale::Germany);
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("de 1,5") << german << "1,5" << 1.5f;
+        QTest::newRow("en 1,5") << english << "1,5" << 0.0f;
+        QTest::newRow("en 12345") << english << "12345" << 0.0f;
+        QTest::newRow("en 1.2345") << english << "1.2345" << 0.0f;
+        QTest::newRow("en 1 1/2") << english << "1 1/2" << 1.5f;
+    }
+
+    void addNamesARefusedAmount()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, typed);
+        QFETCH(float, added);
+        QLocale::setDefault(locale);
         FoodWidget panel;
+        panel.setFood(100);
+        QList<float> sizes;
+        connect(&panel, &FoodWidget::addContextFood,
+                [&sizes](DBTypes::FoodDiaryItem& entry) { sizes << entry.size; });
         panel.sizeLineEdit->clear();
-        QTest::keyClicks(panel.sizeLineEdit, QStringLiteral("12345"));
-        QCOMPARE(panel.sizeLineEdit->text(), QStringLiteral("1234"));
-        panel.sizeLineEdit->clear();
-        QTest::keyClicks(panel.sizeLineEdit, QStringLiteral("1.2345"));
-        QCOMPARE(panel.sizeLineEdit->text(), QStringLiteral("1.234"));
-        panel.sizeLineEdit->clear();
-        QTest::keyClicks(panel.sizeLineEdit, QStringLiteral("1 1"));
-        QCOMPARE(panel.sizeLineEdit->text(), QStringLiteral("1 1"));
-        QVERIFY(!panel.addButton->isEnabled());
+        QTest::keyClicks(panel.sizeLineEdit, typed);
+        QCOMPARE(panel.sizeLineEdit->text(), typed);
+        ScriptedPrompter prompter;
+        prompter.answer(QStringLiteral("Add food to breakfast"));
+        QTest::mouseClick(panel.addButton, Qt::LeftButton);
+        QLocale::setDefault(QLocale::c());
+        if (added > 0.0f) {
+            QCOMPARE(sizes, QList<float>{added});
+            return;
+        }
+        QVERIFY(sizes.isEmpty());
+        QCOMPARE(panel.caloriesLabel->text(), QStringLiteral("-"));
+        QCOMPARE(prompter.asked.size(), 1);
+        QCOMPARE(prompter.lastCaption(), QStringLiteral("Add Food"));
+        QVERIFY2(prompter.lastText().startsWith(
+                     QStringLiteral("Amount must be a number from 0.001 to 9999, with at most 3 "
+                                    "decimals.")),
+                 qPrintable(prompter.lastText()));
     }
 
     void gramFoodStartsAt100GramsButAnEntryKeepsItsServing()
@@ -281,7 +319,12 @@ private slots:
         dialog->setFood(100);
         QVERIFY(dialog->addButton->isEnabled());
         dialog->foodWidget->sizeLineEdit->setText(QStringLiteral("3/0"));
-        QVERIFY(!dialog->addButton->isEnabled());
+        {
+            ScriptedPrompter prompter;
+            dialog->addButton->click();
+            QCOMPARE(dialog->result(), int(QDialog::Rejected));
+            QCOMPARE(prompter.asked.size(), 1);
+        }
         dialog->foodWidget->sizeLineEdit->setText(QStringLiteral("1 1/2"));
         QVERIFY(dialog->addButton->isEnabled());
         QCOMPARE(dialog->getFoodDiaryItem().size, 1.5f);

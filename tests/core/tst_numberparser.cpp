@@ -70,44 +70,43 @@ private slots:
         QCOMPARE(NumberParser::parse(text), expected);
     }
 
+    // The validator never refuses a keystroke: what it does not accept stays in the field
+    // as not yet acceptable, so that no character vanishes and joins the digits around it.
     void validatorAcceptsOnlyWhatIsReadAsTyped_data()
     {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("state");
-        QTest::newRow("comma in German") << German << QStringLiteral("72,5")
-                                         << int(QValidator::Acceptable);
-        QTest::newRow("point in German") << German << QStringLiteral("72.5")
-                                         << int(QValidator::Acceptable);
-        QTest::newRow("comma in English") << English << QStringLiteral("72,5")
-                                          << int(QValidator::Invalid);
-        QTest::newRow("comma in C") << QLocale::c() << QStringLiteral("8,360")
-                                    << int(QValidator::Invalid);
-        QTest::newRow("German grouping") << German << QStringLiteral("1.000,5")
-                                         << int(QValidator::Invalid);
-        QTest::newRow("too many decimals") << German << QStringLiteral("72,55")
-                                           << int(QValidator::Invalid);
-        QTest::newRow("above the top") << English << QStringLiteral("1000.5")
-                                       << int(QValidator::Invalid);
-        QTest::newRow("below the bottom") << English << QStringLiteral("0.5")
-                                          << int(QValidator::Intermediate);
-        QTest::newRow("negative") << English << QStringLiteral("-5") << int(QValidator::Invalid);
-        QTest::newRow("being typed") << German << QStringLiteral(",") << int(QValidator::Intermediate);
-        QTest::newRow("empty") << English << QString() << int(QValidator::Intermediate);
-        QTest::newRow("trailing point") << English << QStringLiteral("72.")
-                                        << int(QValidator::Acceptable);
+        QTest::addColumn<std::optional<double>>("read");
+        const std::optional<double> none;
+        QTest::newRow("comma in German") << German << QStringLiteral("72,5") << std::optional(72.5);
+        QTest::newRow("point in German") << German << QStringLiteral("72.5") << std::optional(72.5);
+        QTest::newRow("comma in English") << English << QStringLiteral("72,5") << none;
+        QTest::newRow("comma in C") << QLocale::c() << QStringLiteral("8,360") << none;
+        QTest::newRow("German grouping") << German << QStringLiteral("1.000,5") << none;
+        QTest::newRow("too many decimals") << German << QStringLiteral("72,55") << none;
+        QTest::newRow("above the top") << English << QStringLiteral("1000.5") << none;
+        QTest::newRow("below the bottom") << English << QStringLiteral("0.5") << none;
+        QTest::newRow("negative") << English << QStringLiteral("-5") << none;
+        QTest::newRow("letters before") << English << QStringLiteral("abc-5") << none;
+        QTest::newRow("exponent") << German << QStringLiteral("1e3") << none;
+        QTest::newRow("being typed") << German << QStringLiteral(",") << none;
+        QTest::newRow("empty") << English << QString() << none;
+        QTest::newRow("blank around") << English << QStringLiteral(" 12") << none;
+        QTest::newRow("trailing point") << English << QStringLiteral("72.") << std::optional(72.0);
     }
 
     void validatorAcceptsOnlyWhatIsReadAsTyped()
     {
         QFETCH(QLocale, locale);
         QFETCH(QString, text);
-        QFETCH(int, state);
+        QFETCH(std::optional<double>, read);
         QLocale::setDefault(locale);
         const NumberValidator validator(1.0, 999.0, 1, nullptr);
-        QCOMPARE(int(validate(validator, text)), state);
-        if (state == QValidator::Acceptable)
-            QVERIFY(NumberParser::parse(text).has_value());
+        const QValidator::State expected = read ? QValidator::Acceptable : QValidator::Intermediate;
+        QCOMPARE(validate(validator, text), expected);
+        QCOMPARE(validator.read(text), read);
+        if (read)
+            QCOMPARE(NumberParser::parse(text), read);
     }
 
     void wholeNumbersRefuseEveryDecimalPoint()
@@ -115,9 +114,87 @@ private slots:
         QLocale::setDefault(German);
         const NumberValidator validator(0.0, 2000000.0, 0, nullptr);
         QCOMPARE(validate(validator, QStringLiteral("2000000")), QValidator::Acceptable);
-        QCOMPARE(validate(validator, QStringLiteral("2000001")), QValidator::Invalid);
-        QCOMPARE(validate(validator, QStringLiteral("8,3")), QValidator::Invalid);
-        QCOMPARE(validate(validator, QStringLiteral("8.3")), QValidator::Invalid);
+        QCOMPARE(validate(validator, QStringLiteral("2000001")), QValidator::Intermediate);
+        QCOMPARE(validate(validator, QStringLiteral("8,3")), QValidator::Intermediate);
+        QCOMPARE(validate(validator, QStringLiteral("8.3")), QValidator::Intermediate);
+    }
+
+    void amountsTakeFractions_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<std::optional<double>>("expected");
+        const std::optional<double> none;
+        QTest::newRow("number") << English << QStringLiteral("1.5") << std::optional(1.5);
+        QTest::newRow("fraction") << English << QStringLiteral("3/4") << std::optional(0.75);
+        QTest::newRow("backslash") << English << QStringLiteral("1 1\\2") << std::optional(1.5);
+        QTest::newRow("mixed") << English << QStringLiteral("1 1/2") << std::optional(1.5);
+        QTest::newRow("decimal comma fraction") << German << QStringLiteral("1,5/3")
+                                                << std::optional(0.5);
+        QTest::newRow("comma in English") << English << QStringLiteral("1,5/3") << none;
+        QTest::newRow("zero divisor") << English << QStringLiteral("3/0") << none;
+        QTest::newRow("negative divisor") << English << QStringLiteral("3/-4") << none;
+        QTest::newRow("no numerator") << English << QStringLiteral("/4") << none;
+        QTest::newRow("two words") << English << QStringLiteral("1 1") << none;
+        QTest::newRow("letters") << English << QStringLiteral("a/4") << none;
+    }
+
+    void amountsTakeFractions()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, text);
+        QFETCH(std::optional<double>, expected);
+        QCOMPARE(NumberParser::parseAmount(text, locale), expected);
+    }
+
+    // A refusal names the field and its range in the field's units, and tells where the
+    // locale writes decimals with a point that a comma is none.
+    void refusalNamesTheFieldAndItsRange_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("accepted") << English << 1 << "72.5" << "";
+        QTest::newRow("whole") << English << 0 << "7.5"
+                               << "Waist must be a whole number from 30 to 300.5 cm.";
+        QTest::newRow("one decimal") << English << 1 << ""
+                                     << "Waist must be a number from 30 to 300.5 cm, with at "
+                                        "most one decimal.";
+        QTest::newRow("two decimals") << English << 2 << "-5"
+                                      << "Waist must be a number from 30 to 300.5 cm, with at "
+                                         "most 2 decimals.";
+        QTest::newRow("any decimals") << English << NumberValidator::AnyDecimals << "301"
+                                      << "Waist must be a number from 30 to 300.5 cm.";
+        QTest::newRow("comma in English") << English << NumberValidator::AnyDecimals << "72,5"
+                                          << "Waist must be a number from 30 to 300.5 cm. "
+                                             "Decimals are written with a point.";
+        QTest::newRow("German bounds") << German << NumberValidator::AnyDecimals << "8.360,5"
+                                       << "Waist must be a number from 30 to 300,5 cm.";
+    }
+
+    void refusalNamesTheFieldAndItsRange()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(int, decimals);
+        QFETCH(QString, text);
+        QFETCH(QString, refusal);
+        QLocale::setDefault(locale);
+        NumberValidator validator(30.0, 300.5, decimals, nullptr);
+        validator.setField(QStringLiteral("Waist"), QStringLiteral("cm"));
+        QCOMPARE(validator.refusal(text), refusal);
+    }
+
+    // Text shown for a stored value stays acceptable, even outside the range, until edited.
+    void storedTextIsAcceptedAsShown()
+    {
+        NumberValidator validator(30.0, 300.0, 2, nullptr);
+        validator.setStoredText(QStringLiteral("999.00"));
+        QCOMPARE(validator.read(QStringLiteral("999.00")), std::optional(999.0));
+        QCOMPARE(validate(validator, QStringLiteral("999.0")), QValidator::Intermediate);
+        validator.setBlankAllowed(true);
+        QCOMPARE(validate(validator, QString()), QValidator::Acceptable);
+        QCOMPARE(validator.read(QString()), std::optional<double>());
     }
 };
 

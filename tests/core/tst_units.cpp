@@ -1,3 +1,5 @@
+#include "core/numbervalidator.h"
+#include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "core/unitenergy.h"
@@ -178,17 +180,15 @@ private slots:
         QCOMPARE(fat->input(QStringLiteral(" 12 ")), 12.0);
         QVERIFY(accepts(fat, QStringLiteral("2,5")));
         QVERIFY(accepts(unit(UnitCollection::Weight), QStringLiteral("72,5")));
-        QCOMPARE(validate(unit(UnitCollection::Steps), QStringLiteral("8,360")),
-                 QValidator::Invalid);
+        QVERIFY(!accepts(unit(UnitCollection::Steps), QStringLiteral("8,360")));
         QCOMPARE(fat->input(QStringLiteral("abc")), 0.0);
         QCOMPARE(fat->input(QStringLiteral("nan")), 0.0);
         QCOMPARE(fat->input(QStringLiteral("1e60")), 0.0);
         QCOMPARE(fat->input(QString(60, QLatin1Char('9'))), 0.0);
 
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QCOMPARE(validate(fat, QStringLiteral("2,5")), QValidator::Invalid);
-        QCOMPARE(validate(unit(UnitCollection::Energy), QStringLiteral("8,360")),
-                 QValidator::Invalid);
+        QVERIFY(!accepts(fat, QStringLiteral("2,5")));
+        QVERIFY(!accepts(unit(UnitCollection::Energy), QStringLiteral("8,360")));
         QCOMPARE(fat->input(QStringLiteral("2,5")), 0.0);
     }
 
@@ -215,6 +215,25 @@ private slots:
                              "WARNING: UnitIron, This unit descriptor has no validator");
         QObject owner;
         QCOMPARE(unit(UnitCollection::Iron)->createValidator(&owner), nullptr);
+    }
+
+    // A field's plausible range is held in the internal unit and refused in the user's.
+    void fieldRangesFollowTheUsersUnits()
+    {
+        const auto refusal = [](const UnitDescriptor& unit, const QString& name,
+                                const PlausibleRange& range) {
+            QObject owner;
+            return unit.createFieldValidator(name, range, &owner)->refusal(QStringLiteral("abc-5"));
+        };
+        QCOMPARE(refusal(UnitWeight(UnitWeight::Pounds), QStringLiteral("Weight"),
+                         PlausibleRange::of(PlausibleRange::Weight)),
+                 QStringLiteral("Weight must be a number from 22.1 to 1433 lb."));
+        QCOMPARE(refusal(UnitMeasurement(UnitMeasurement::Inches), QStringLiteral("Chest"),
+                         PlausibleRange::of(PlausibleRange::Chest)),
+                 QStringLiteral("Chest must be a whole number from 12 to 98 in."));
+        QCOMPARE(refusal(UnitEnergy(UnitEnergy::Kilojoules), QStringLiteral("Energy"),
+                         PlausibleRange::target(DBTypes::ENERGY)),
+                 QStringLiteral("Energy must be a number from 2090 to 41800 kJ."));
     }
 
     void unknownVariantShowsZero()

@@ -260,7 +260,7 @@ private slots:
         // An exercise's energy on its panel, and both panels at the page's minimum size.
         DBTypes::ExerciseDiaryItem walk;
         walk.name = QStringLiteral("Walking");
-        walk.duration = 9999.0f;
+        walk.duration = 1440.0f; // a whole day, the longest duration the panel takes
         walk.rate = 150.0f;
         browser->exerciseWidget->setExerciseItem(walk);
         _page->resize(_page->minimumSizeHint());
@@ -269,8 +269,9 @@ private slots:
         browser->displayStack->setCurrentIndex(FoodQueryWidget::ExercisePage);
         QTRY_VERIFY(allWhole(browser->exerciseWidget, false));
         saveWidgetPicture(browser, QStringLiteral("browser-exercise-minimum-%1").arg(kilojoules ? "kj" : "kcal"));
-        QVERIFY(browser->exerciseWidget->energyLabel->text().startsWith(
-            kilojoules ? QStringLiteral("6269373 ") : QStringLiteral("1499850 ")));
+        QVERIFY2(browser->exerciseWidget->energyLabel->text().startsWith(
+            kilojoules ? QStringLiteral("902880 ") : QStringLiteral("216000 ")),
+            qPrintable(browser->exerciseWidget->energyLabel->text()));
         UnitCollection::instance()->set(UnitCollection::Energy,
                                         new UnitEnergy(UnitEnergy::Kilocalories));
     }

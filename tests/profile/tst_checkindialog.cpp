@@ -4,6 +4,7 @@
 #include "profile/checkindialog.h"
 #include "widgets/bxtickbox.h"
 #include "tests/profile/checkinfixture.h"
+#include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "tests/support/widgetpicture.h"
 
@@ -11,7 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextEdit>
-#include <QValidator>
+#include <QLocale>
 #include <QtTest>
 
 #include <memory>
@@ -52,7 +53,11 @@ private slots:
         useUnits(UnitWeight::Kilograms, UnitMeasurement::Centimetres);
     }
 
-    void cleanup() { useUnits(UnitWeight::Kilograms, UnitMeasurement::Centimetres); }
+    void cleanup()
+    {
+        useUnits(UnitWeight::Kilograms, UnitMeasurement::Centimetres);
+        QLocale::setDefault(QLocale::c());
+    }
 
     void cleanupTestCase()
     {
@@ -199,19 +204,65 @@ private slots:
         QVERIFY(saveWidgetPicture(dialog.get(), QStringLiteral("checkindialog-imperial")));
     }
 
-    void lengthsRefuseWhatCannotBeRead()
+    // What a user types is read by the locale's rule, or OK is refused with a message that
+    // names the field and its range; a stored value outside the range comes back unchanged.
+    void typedValuesFollowTheLocaleOrAreRefused_data()
     {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<float>("stored");
+        QTest::addColumn<QString>("refusal");
+        const QLocale german(QLocale::German, QLocale::Germany);
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("de waist 88,5") << german << int(M::Waist) << "88,5" << 88.5f << "";
+        QTest::newRow("de weight 71,3") << german << int(M::Weight) << "71,3" << 71.3f << "";
+        QTest::newRow("de steps 5000,5")
+            << german << int(M::Steps) << "5000,5" << 0.0f
+            << "Steps must be a whole number from 0 to 200000 steps.";
+        QTest::newRow("en weight 72,5")
+            << english << int(M::Weight) << "72,5" << 0.0f
+            << "Weight must be a number from 10 to 650 kg. Decimals are written with a point.";
+        QTest::newRow("en hip -5") << english << int(M::Hip) << "-5" << 0.0f
+                                   << "Hip must be a number from 30 to 300 cm, with at most 2 "
+                                      "decimals.";
+        QTest::newRow("en chest 99999999")
+            << english << int(M::Chest) << "99999999" << 0.0f
+            << "Chest must be a number from 30 to 250 cm, with at most 2 decimals.";
+        QTest::newRow("en weight 725") << english << int(M::Weight) << "725" << 0.0f
+                                       << "Weight must be a number from 10 to 650 kg.";
+    }
+
+    void typedValuesFollowTheLocaleOrAreRefused()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(float, stored);
+        QFETCH(QString, refusal);
+        QLocale::setDefault(locale);
+        ScriptedPrompter prompter;
         auto dialog = makeDialog();
-        const QValidator* length = dialog->row(M::Chest).edit->validator();
-        QVERIFY(length);
-        QCOMPARE(length, dialog->row(M::Thigh).edit->validator());
-        QString text = QStringLiteral("80.25");
-        int position = 0;
-        QCOMPARE(length->validate(text, position), QValidator::Acceptable);
-        text = QStringLiteral("80.255");
-        QCOMPARE(length->validate(text, position), QValidator::Invalid);
-        text = QStringLiteral("1,000");
-        QVERIFY(length->validate(text, position) != QValidator::Acceptable);
+        dialog->setMeasurements(makeSet({{M::Thigh, 999.0f}}));
+        QLineEdit* edit = dialog->row(M::Measurements(field)).edit;
+        QTest::keyClicks(edit, typed);
+        // No refused character vanishes.
+        QCOMPARE(edit->text(), typed);
+        // The tick marks a value the field takes, never one it refuses.
+        QCOMPARE(dialog->row(M::Measurements(field)).tick->pixmap().isNull(), !refusal.isEmpty());
+        dialog->okButton->click();
+        if (refusal.isEmpty()) {
+            QVERIFY(prompter.asked.isEmpty());
+            QCOMPARE(dialog->result(), int(QDialog::Accepted));
+            QCOMPARE(dialog->getMeasurements().value(M::Measurements(field)), stored);
+        } else {
+            QCOMPARE(dialog->result(), int(QDialog::Rejected));
+            QCOMPARE(prompter.lastText(), refusal);
+            QCOMPARE(prompter.lastCaption(), dialog->windowTitle());
+        }
+        // The thigh stored outside its range is shown and kept as it was.
+        QCOMPARE(dialog->row(M::Thigh).edit->text(), QStringLiteral("999.00"));
+        QCOMPARE(dialog->getMeasurements().value(M::Thigh), 999.0f);
     }
 
     void ticksAndLabelsWorkTheirRows()

@@ -2,11 +2,13 @@
 #include "core/unitenergy.h"
 #include "profile/settargetsdialog.h"
 #include "tests/support/brandinfront.h"
+#include "tests/support/scriptedprompter.h"
 #include "tests/support/widgetpicture.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -182,7 +184,8 @@ private slots:
         QTest::addColumn<QString>("fatShare");
         QTest::newRow("empty") << QString() << QString();
         QTest::newRow("0.1") << QStringLiteral("0.1") << QString();
-        QTest::newRow("0.2") << QStringLiteral("0.2") << QStringLiteral("292500.0");
+        QTest::newRow("below the range") << QStringLiteral("499") << QString();
+        QTest::newRow("no number") << QStringLiteral("abc-5") << QString();
         QTest::newRow("1000") << QStringLiteral("1000") << QStringLiteral("58.5");
     }
 
@@ -242,13 +245,67 @@ private slots:
         QCOMPARE(dialog.targetEdit(DBTypes::ENERGY)->text(), QString());
     }
 
-    void valueFieldsRefuseWhatTheyCannotRead()
+    // A field the rule refuses keeps what was typed and OK names it with its range; nothing
+    // typed is read as what is left when the refused characters are dropped.
+    void okNamesTheFieldItRefuses_data()
     {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("abc-5 energy") << "_calsLineEdit" << "abc-5"
+                                      << "Energy must be a number from 500 to 10000 cals.";
+        QTest::newRow("fat 999999") << "_fatLineEdit" << "999999"
+                                    << "Fat must be a number from 0 to 500 g, with at most one "
+                                       "decimal.";
+        QTest::newRow("fat 6x5,5") << "_fatLineEdit" << "6x5,5"
+                                   << "Fat must be a number from 0 to 500 g, with at most one "
+                                      "decimal. Decimals are written with a point.";
+        QTest::newRow("carbohydrate 150 %")
+            << "_carbPercentLineEdit" << "150"
+            << "Carb share must be a number from 0 to 100 %, with at most one decimal.";
+        QTest::newRow("carbohydrate -12.5 %")
+            << "_carbPercentLineEdit" << "-12.5"
+            << "Carb share must be a number from 0 to 100 %, with at most one decimal.";
+        QTest::newRow("sodium 1e3") << "_sodiumLineEdit" << "1e3"
+                                    << "Sodium must be a number from 0 to 20000 mg, with at "
+                                       "most one decimal.";
+    }
+
+    void okNamesTheFieldItRefuses()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, refusal);
+        ScriptedPrompter prompter;
         SetTargetsDialog dialog(nullptr, nullptr, false);
-        QTest::keyClicks(dialog.targetEdit(DBTypes::FAT), QStringLiteral("6x5,5"));
-        QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("655"));
-        QTest::keyClicks(dialog.percentEdit(DBTypes::CARBS), QStringLiteral("-12.55"));
-        QCOMPARE(dialog.percentEdit(DBTypes::CARBS)->text(), QStringLiteral("12.5"));
+        dialog.load(dayTargets(), daySizes());
+        auto* edit = dialog.findChild<QLineEdit*>(field);
+        QVERIFY(edit);
+        edit->clear();
+        QTest::keyClicks(edit, typed);
+        QCOMPARE(edit->text(), typed);
+        dialog.findChild<QPushButton*>(QStringLiteral("_okButton"))->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(prompter.lastCaption(), QStringLiteral("Set Targets"));
+        QCOMPARE(prompter.lastText(), refusal);
+    }
+
+    // A target stored outside its range is shown and stored as it was, and so is its share.
+    void storedTargetsOutsideTheRangeAreKept()
+    {
+        CheckinItem day = dayTargets();
+        day.setTarget(DBTypes::FAT, 999999.0f);
+        ScriptedPrompter prompter;
+        SetTargetsDialog dialog(nullptr, nullptr, false);
+        dialog.load(day, daySizes());
+        QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("999999.0"));
+        dialog.findChild<QPushButton*>(QStringLiteral("_okButton"))->click();
+        QVERIFY(prompter.asked.isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        CheckinItem out;
+        UserPrefs prefs;
+        dialog.get(&out, &prefs);
+        QCOMPARE(out.target(DBTypes::FAT), 999999.0f);
     }
 };
 

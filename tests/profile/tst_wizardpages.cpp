@@ -154,7 +154,8 @@ private slots:
         QCOMPARE(page._metricWeightField->text(), QStringLiteral("68.0"));
         QTest::keyClicks(page._imperialHeightFeetField, QStringLiteral("5"));
         QVERIFY2(page._metricHeightField->text().isEmpty(), "feet without inches");
-        QVERIFY(errorsOf(page).contains(QStringLiteral("You must enter a valid height.")));
+        QVERIFY(errorsOf(page).contains(
+            QStringLiteral("Height must be a whole number from 50 to 275 cm.")));
         QTest::keyClicks(page._imperialHeightInchesField, QStringLiteral("9"));
         QCOMPARE(page._metricHeightField->text(), QStringLiteral("175"));
         QVERIFY(errorsOf(page).isEmpty());
@@ -175,14 +176,16 @@ private slots:
         QTest::addColumn<QString>("height");
         QTest::addColumn<bool>("weightValid");
         QTest::addColumn<bool>("heightValid");
-        QTest::newRow("largest") << "600" << "300" << true << true;
-        QTest::newRow("just above") << "600.1" << "301" << false << false;
+        QTest::newRow("largest") << "650" << "275" << true << true;
+        QTest::newRow("just above") << "650.1" << "276" << false << false;
+        QTest::newRow("725 kg") << "725" << "99999999" << false << false;
         QTest::newRow("zero") << "0" << "0" << false << false;
         QTest::newRow("lone sign") << "-" << "-" << false << false;
         QTest::newRow("lone point") << "." << "." << false << false;
         QTest::newRow("negative") << "-5" << "-170" << false << false;
-        QTest::newRow("smallest") << "0.1" << "1" << true << true;
-        QTest::newRow("decimal height") << "70" << "175.5" << true << true;
+        QTest::newRow("smallest") << "10" << "50" << true << true;
+        QTest::newRow("just below") << "9.9" << "49" << false << false;
+        QTest::newRow("decimal height") << "70" << "175.5" << true << false;
         QTest::newRow("empty") << "" << "" << false << false;
     }
 
@@ -201,7 +204,7 @@ private slots:
     }
 
     // "72,5" typed where the locale writes a decimal comma is 72.5 kg, never 725; elsewhere the
-    // comma never reaches the field.
+    // comma stays in the field, which is refused with a message naming it.
     void typedWeightFollowsTheLocalesDecimalPoint()
     {
         for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany),
@@ -210,17 +213,25 @@ private slots:
             MeasurementsPage page(nullptr);
             QTest::keyClicks(page._metricWeightField, QStringLiteral("72,5"));
             const bool comma = locale.language() == QLocale::German;
-            QCOMPARE(page._metricWeightField->text(), comma ? QStringLiteral("72,5") : QStringLiteral("725"));
-            QCOMPARE(page.metricWeight(), comma ? 72.5 : 725.0);
+            QCOMPARE(page._metricWeightField->text(), QStringLiteral("72,5"));
+            QCOMPARE(page.metricWeight(), comma ? 72.5 : 0.0);
             QCOMPARE(page.validWeight(), comma);
+            QCOMPARE(errorsOf(page).contains(QStringLiteral(
+                         "Weight must be a number from 10 to 650 kg. Decimals are written with a "
+                         "point.")),
+                     !comma);
         }
         QLocale::setDefault(QLocale::c());
     }
 
+    // A height stored with decimals is shown as stored and taken by its whole part.
     void decimalHeightIsItsWholePartEverywhere()
     {
         MeasurementsPage page(nullptr);
-        page._metricHeightField->setText(QStringLiteral("175.5"));
+        DBTypes::UserProfile stored = profile();
+        stored.height = 175.5f;
+        page.pageController()->load(&stored, nullptr, nullptr);
+        QCOMPARE(page._metricHeightField->text(), QStringLiteral("175.5"));
         QCOMPARE(page.metricHeight(), 175);
         QCOMPARE(page._imperialHeightFeetField->text(), QStringLiteral("5"));
         QCOMPARE(page._imperialHeightInchesField->text(), QStringLiteral("9"));
@@ -336,7 +347,13 @@ private slots:
     {
         YourProfilePage page(nullptr);
         QTest::keyClicks(page._RMRLineEdit, QStringLiteral("about 1600"));
-        QCOMPARE(page._RMRLineEdit->text(), QStringLiteral("1600"));
+        QCOMPARE(page._RMRLineEdit->text(), QStringLiteral("about 1600"));
+        QVERIFY(!page.pageController()->isPageComplete());
+        QCOMPARE(errorsOf(page),
+                 QStringList{QStringLiteral("RMR must be a number from 500 to 10000 cals.")});
+        page._RMRLineEdit->setText(QStringLiteral("1600"));
+        QVERIFY(page.pageController()->isPageComplete());
+        QVERIFY(errorsOf(page).isEmpty());
     }
 
     // Goals

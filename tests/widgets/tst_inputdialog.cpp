@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QLabel>
 #include <QtTest>
 
 #include <functional>
@@ -164,16 +165,28 @@ private slots:
 
         QLocale::setDefault(QLocale(QLocale::English));
         QString typed;
+        bool okEnabled = true;
+        bool stillShown = false;
+        QString refusal;
         whenShown([&](BXInputDialog* dialog) {
             typeInto(dialog, QStringLiteral("1,5"));
             typed = dialog->lineEdit()->text();
+            okEnabled = dialog->okButton()->isEnabled();
+            refusal = dialog->findChild<QLabel*>(QStringLiteral("qt_inputdlg_refusal"))->text();
             QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
+            stillShown = dialog->isVisible();
+            dialog->reject();
         });
-        value = BXInputDialog::getDouble(QStringLiteral("Servings"), QStringLiteral("How many?"),
-                                         2.0, 0.0, 100.0, 1, &ok);
+        BXInputDialog::getDouble(QStringLiteral("Servings"), QStringLiteral("How many?"), 2.0,
+                                 0.0, 100.0, 1, &ok);
         QLocale::setDefault(QLocale::c());
-        QCOMPARE(typed, QStringLiteral("15"));
-        QCOMPARE(value, 15.0);
+        // The comma stays in the field, which is refused: it is never read as 15.
+        QCOMPARE(typed, QStringLiteral("1,5"));
+        QVERIFY(!okEnabled);
+        QCOMPARE(refusal, QStringLiteral("The value must be a number from 0 to 100, with at most "
+                                         "one decimal. Decimals are written with a point."));
+        QVERIFY(stillShown);
+        QVERIFY(!ok);
     }
 
     void integerAndItemPromptsCanBeAccepted()
