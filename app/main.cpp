@@ -439,6 +439,10 @@ int main(int argc, char** argv)
     }
     {
         QtSingleApplication app(QString::fromLatin1(ApplicationId), argc, argv);
+        // A mistyped argument is refused even while another copy runs, rather than waking it.
+        const Options options = readCommandLine(QApplication::arguments());
+        if (!options.error.isEmpty())
+            return refuseCommandLine(options.error);
         const QtSingleApplication::Start start =
             app.handOverOrRun(QStringLiteral("Wake up!"), WakeUpTimeoutMs);
         if (start != QtSingleApplication::Start::Running)
@@ -447,9 +451,6 @@ int main(int argc, char** argv)
         const std::unique_ptr<QSocketNotifier> termination = watchTermination();
         qInstallMessageHandler(myMessageOutput);
         BrandEngine::instance();
-        const Options options = readCommandLine(QApplication::arguments());
-        if (!options.error.isEmpty())
-            return refuseCommandLine(options.error);
         importBrand();
         const bool found =
             moveOldFolders() && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);

@@ -349,10 +349,17 @@ void TestStartup::normalRunHandlesMessagesAndKeepsGeometry()
     first.start(programPath(), QStringList());
     QVERIFY2(waitUntilListening(runtime, first), first.readAllStandardError().constData());
 
-    // A second start hands over to the first and ends without reading its arguments.
+    // A second start with a mistyped argument is refused without waking the first; a plain
+    // one hands over to the first and ends.
+    QProcess mistyped;
+    mistyped.setProcessEnvironment(env);
+    mistyped.start(programPath(), {QStringLiteral("-bogus")});
+    QVERIFY(mistyped.waitForFinished(RunMs));
+    QCOMPARE(mistyped.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(mistyped.exitCode(), 2);
     QProcess second;
     second.setProcessEnvironment(env);
-    second.start(programPath(), {QStringLiteral("-bogus")});
+    second.start(programPath(), QStringList());
     QVERIFY(second.waitForFinished(RunMs));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
