@@ -213,7 +213,7 @@ QString SummaryReportFactory::_makeText(PageData& page) const
         + QStringLiteral("</b></big>");
     QString text = QStringLiteral("<p><p><table cellspacing=\"0\" cellpadding=\"0\" border=\"0\">");
     const auto addRow = [&text](const QString& label, const QString& value) {
-        text += QStringLiteral("<tr><td><b>") + label + QStringLiteral("</b></td><td>") + value
+        text += QStringLiteral("<tr><td><b>") + label + QStringLiteral("</b>&nbsp;</td><td>") + value
             + QStringLiteral("</td></tr>");
     };
     const std::pair<UserMeasurements::Measurements, QString> rows[] = {
