@@ -80,6 +80,8 @@ void ExerciseWidget::init()
     _weight = 0.0f;
     _shownExercise = -1;
     setFavoritesEnabled(false);
+    // Nothing to add until an exercise is shown.
+    addButton->setEnabled(false);
 }
 
 void ExerciseWidget::languageChange()

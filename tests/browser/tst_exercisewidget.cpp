@@ -59,8 +59,10 @@ private slots:
     void durationIsNeverNegative()
     {
         ExerciseWidget panel;
+        QVERIFY(!panel.addButton->isEnabled());
         panel.userWeightChanged(70.0f);
         panel.setExercise(RUNNING);
+        QVERIFY(panel.addButton->isEnabled());
         panel.sizeLineEdit->clear();
         QTest::keyClicks(panel.sizeLineEdit, QStringLiteral("-30"));
         // The minus stays in the field, which is refused: it is never read as 30.
