@@ -144,6 +144,6 @@ void SavedMealLoadForm::pbRenameClicked()
     // A blank name would hide the meal from every list: keep the old one.
     if (!ok || name.trimmed().isEmpty())
         return;
-    SavedMealDB::instance()->renameMeal(id, name.toStdString());
-    lbMeals->selectedItems().first()->setText(name);
+    if (SavedMealDB::instance()->renameMeal(id, name.toStdString()))
+        lbMeals->selectedItems().first()->setText(name);
 }

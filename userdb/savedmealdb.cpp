@@ -156,13 +156,15 @@ DBTypes::FoodItem SavedMealDB::getSavedMealAsFoodItem(int mealId)
     return sum;
 }
 
-void SavedMealDB::renameMeal(int mealId, const std::string& name)
+bool SavedMealDB::renameMeal(int mealId, const std::string& name)
 {
     BXSqlQuery update("UPDATE group_diary SET name = ? WHERE group_id = ?");
     update.bindValue(0, name);
     update.bindValue(1, mealId);
-    update.exec();
+    const bool renamed = update.exec();
+    // The lists are made again from what is stored, so a refused name never stays on show.
     reload(0, false);
+    return renamed;
 }
 
 bool SavedMealDB::deleteMeal(int mealId)

@@ -42,7 +42,8 @@ public:
     std::vector<DBTypes::FoodDiaryItem> getSavedMealItems(int mealId);
     // The meal as one food: the sum of its foods' values (a value a food lacks is left out).
     DBTypes::FoodItem getSavedMealAsFoodItem(int mealId);
-    void renameMeal(int mealId, const std::string& name);
+    // False, with the old name kept, when the store does not keep the new one.
+    bool renameMeal(int mealId, const std::string& name);
     // Soft-deletes the meal and its foods; false, with nothing changed, when the store
     // does not keep it.
     bool deleteMeal(int mealId);

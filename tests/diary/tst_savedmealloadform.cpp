@@ -3,6 +3,7 @@
 #include "catalogue/browsabledbiterator.h"
 #include "catalogue/savedmealtree.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/savedmeallistboxitem.h"
 #include "tests/support/scriptedprompter.h"
@@ -163,6 +164,19 @@ private slots:
         });
         QCOMPARE(prompter.asked.first().caption, QStringLiteral("Save Meal"));
         QCOMPARE(_chosen, -1);
+        QCOMPARE(_form->lbMeals->item(1)->text(), QStringLiteral("Crème brûlée"));
+        QCOMPARE(SavedMealDB::instance()->getMealName(_user, _bowl), QStringLiteral("Crème brûlée"));
+
+        // A name the store refuses does not stay on show.
+        QVERIFY(BXSqlQuery("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON group_diary "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END").exec());
+        prompter.answer(QStringLiteral("Lost"));
+        run([this] {
+            _form->lbMeals->setCurrentRow(1);
+            QTest::mouseClick(_form->pbRename, Qt::LeftButton);
+            QTest::mouseClick(_form->pbCancel, Qt::LeftButton);
+        });
+        QVERIFY(BXSqlQuery("DROP TRIGGER refuse").exec());
         QCOMPARE(_form->lbMeals->item(1)->text(), QStringLiteral("Crème brûlée"));
         QCOMPARE(SavedMealDB::instance()->getMealName(_user, _bowl), QStringLiteral("Crème brûlée"));
 
