@@ -125,6 +125,7 @@ QString BXHttp::errorString() const
     const QString text = _client->errorString();
     switch (_client->error()) {
     case QHttps::NoError:
+    case QHttps::CertificateRejected:
         return text;
     case QHttps::ConnectionRefused:
         return text + tr(".\n\nThis is most likely due to a problem with your proxy,\n"

@@ -30,7 +30,8 @@ public:
     // The client, for services that read its state or abort its request.
     QHttps* client() const { return _client; }
     void setLimits(const QHttps::Limits& limits);
-    // The text for the user after a failure.
+    // The text for the user after a failure: the client's, with advice about the connection
+    // unless the server itself was refused.
     QString errorString() const;
 
     // How long a TLS connection made ahead may take, in milliseconds.

@@ -39,8 +39,6 @@ public slots:
     void httpsDone(bool error);
     // The reply's header: anything but status 200 ends the request at once.
     void readData(const QHttpsResponseHeader& header);
-    // Any report on the server's certificate ends the request before anything is sent.
-    void checkCertError(int code, const QString& text);
     void closeConnection();
     void abort();
     void inspectError(int code);
@@ -51,7 +49,6 @@ private:
 
     std::unique_ptr<BXHttp> _http;
     QString _lastError;
-    bool _certAccepted = false;
     int _status = 0;
     int _user = -1;
 };

@@ -16,7 +16,10 @@ class SocketBase;
 
 // The program's own HTTP/1.1 client, over a plain or a TLS socket. Requests are queued and
 // worked one after the other on the event loop; each is answered through signals. The
-// connection stays open between requests when the server allows it.
+// connection stays open between requests when the server allows it. A TLS server whose
+// certificate fails any check is sent nothing: the connection is closed and the request fails
+// with CertificateRejected and a text naming the host and the reason; certCheckFailed()
+// follows, for those who want the socket's report.
 class QHttps : public QObject
 {
     Q_OBJECT
@@ -32,6 +35,7 @@ public:
         InvalidResponseHeader,
         WrongContentLength,
         Aborted,
+        CertificateRejected,
     };
 
     // What a response may hold; more fails the request with "Response too large".

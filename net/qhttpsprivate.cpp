@@ -3,6 +3,7 @@
 #include "net/qtsslsocket.h"
 
 #include <QIODevice>
+#include <QPointer>
 #include <QUrl>
 
 #include <algorithm>
@@ -63,15 +64,29 @@ void QHttpsPrivate::_connectSocket()
 {
     SocketBase* s = socket.get();
     if (isSSL) {
-        QObject::connect(s, &SocketBase::certCheckFailed, q, [this](int code, const QString& text) {
-            emit q->certCheckFailed(code, text);
-        });
+        QObject::connect(s, &SocketBase::certCheckFailed, q,
+                         [this](int code, const QString& reason) { _refuseServer(code, reason); });
     }
     QObject::connect(s, &SocketBase::connected, q, [this] { slotConnected(); });
     QObject::connect(s, &SocketBase::connectionClosed, q, [this] { slotClosed(); });
     QObject::connect(s, &SocketBase::readyRead, q, [this] { slotReadyRead(); });
     QObject::connect(s, &SocketBase::error, q, [this](int code) { slotError(code); });
     QObject::connect(s, &SocketBase::bytesWritten, q, [this](qint64 n) { slotBytesWritten(n); });
+}
+
+// Called while the socket reports, before it has said it is connected: the connection is
+// closed there, so that nothing of any request reaches the server.
+void QHttpsPrivate::_refuseServer(int code, const QString& reason)
+{
+    const QPointer<QHttps> client(q);
+    if (pending.empty())
+        _stopReading();
+    else
+        finishWithError(QHttps::tr("The identity of the server %1 could not be verified: %2.")
+                            .arg(hostname, reason),
+                        QHttps::CertificateRejected);
+    if (client)
+        emit client->certCheckFailed(code, reason);
 }
 
 void QHttpsPrivate::_setState(QHttps::State newState)

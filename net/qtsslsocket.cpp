@@ -10,6 +10,7 @@
 #include <QTcpSocket>
 #include <QTimeZone>
 #include <QTimer>
+#include <QtEndian>
 
 #include <openssl/asn1.h>
 #include <openssl/bn.h>
@@ -66,20 +67,28 @@ QString nameText(const X509_NAME* name)
     return result;
 }
 
-QString commonName(X509* certificate)
+// The host names and addresses among the certificate's alternative names.
+QStringList altNames(X509* certificate)
 {
-    const X509_NAME* subject = X509_get_subject_name(certificate);
-    const int index = X509_NAME_get_index_by_NID(subject, NID_commonName, -1);
-    if (index < 0)
-        return QString();
-    unsigned char* text = nullptr;
-    const int length =
-        ASN1_STRING_to_UTF8(&text, X509_NAME_ENTRY_get_data(X509_NAME_get_entry(subject, index)));
-    if (length < 0)
-        return QString();
-    const QString name = QString::fromUtf8(reinterpret_cast<const char*>(text), length);
-    OPENSSL_free(text);
-    return name;
+    QStringList names;
+    auto* entries = static_cast<GENERAL_NAMES*>(
+        X509_get_ext_d2i(certificate, NID_subject_alt_name, nullptr, nullptr));
+    for (int i = 0; i < sk_GENERAL_NAME_num(entries); ++i) {
+        const GENERAL_NAME* entry = sk_GENERAL_NAME_value(entries, i);
+        if (entry->type == GEN_DNS) {
+            const auto* name = reinterpret_cast<const char*>(ASN1_STRING_get0_data(entry->d.dNSName));
+            names.append(QString::fromLatin1(name, ASN1_STRING_length(entry->d.dNSName)));
+        } else if (entry->type == GEN_IPADD) {
+            const unsigned char* bytes = ASN1_STRING_get0_data(entry->d.iPAddress);
+            const int length = ASN1_STRING_length(entry->d.iPAddress);
+            if (length == 4)
+                names.append(QHostAddress(qFromBigEndian<quint32>(bytes)).toString());
+            else if (length == 16)
+                names.append(QHostAddress(bytes).toString());
+        }
+    }
+    GENERAL_NAMES_free(entries);
+    return names;
 }
 
 // The host must be one of the certificate's alternative names, matched exactly, without
@@ -260,6 +269,9 @@ bool QtSSLSocket::_initSSL()
     }
     SSL_CTX_set_options(_context, SSL_OP_ALL);
     SSL_CTX_set_min_proto_version(_context, TLS1_2_VERSION);
+    // Certificates are valid or not at the program's own time, the same that every date
+    // check of the socket uses.
+    X509_VERIFY_PARAM_set_time(SSL_CTX_get0_param(_context), time_t(Clock::now().toSecsSinceEpoch()));
     if (!_ciphers.isEmpty() && !SSL_CTX_set_cipher_list(_context, _ciphers.toLatin1().constData())) {
         _shutdownSSL();
         _fail(3, tr("Invalid or empty cipher list") + QStringLiteral(", ") + openSslError());
@@ -272,10 +284,12 @@ bool QtSSLSocket::_initSSL()
     } else if (!SSL_CTX_load_verify_locations(_context, file.isEmpty() ? nullptr : file.constData(),
                                               folder.isEmpty() ? nullptr : folder.constData())) {
         _shutdownSSL();
+        const QString message = tr("Failed to load the list of trusted CAs") + QStringLiteral(", ") + openSslError();
+        // The report comes first, so that whoever decides on it hears the reason.
         QPointer<QtSSLSocket> self(this);
-        _fail(3, tr("Failed to load the list of trusted CAs") + QStringLiteral(", ") + openSslError());
+        emit certCheckFailed(999, tr("Cannot read root certificates"));
         if (self)
-            emit certCheckFailed(999, tr("Cannot read root certificates"));
+            _fail(3, message);
         return false;
     }
     _ssl = SSL_new(_context);
@@ -377,8 +391,17 @@ void QtSSLSocket::_checkCertificate()
     else if (getTimeFromASN1(X509_get0_notAfter(certificate.get())) < now)
         emit certCheckFailed(3, tr("The certificate has expired"));
     else if (!nameMatches(certificate.get(), _host))
-        emit certCheckFailed(2, tr("The host name \"%1\" doesn't match the certificate name \"%2\"")
-                                    .arg(_host, commonName(certificate.get())));
+        emit certCheckFailed(2, _nameMismatch(certificate.get()));
+}
+
+QString QtSSLSocket::_nameMismatch(X509* certificate) const
+{
+    const QStringList names = altNames(certificate);
+    if (names.isEmpty())
+        return tr("The certificate lists no subject alternative name, so it cannot be checked against "
+                  "the host name \"%1\"").arg(_host);
+    return tr("The host name \"%1\" doesn't match the certificate name \"%2\"")
+        .arg(_host, names.join(QStringLiteral(", ")));
 }
 
 void QtSSLSocket::readFromSocket()

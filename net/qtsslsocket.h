@@ -17,8 +17,9 @@ class QTcpSocket;
 // A TLS client connection over a plain TCP socket. OpenSSL works over two memory BIOs: bytes
 // from the network go into the read BIO, what OpenSSL wants to send is drained from the write
 // BIO into the socket. After the handshake the server's certificate is checked and every
-// failure is reported through certCheckFailed(); the connection goes on, and a listener that
-// wants to stop it closes it.
+// failure is reported through certCheckFailed(); the connection goes on unless a listener
+// closes it while hearing the report, in which case connected() never comes. The HTTP(S)
+// client is that listener for every online service.
 class QtSSLSocket : public QIODevice
 {
     Q_OBJECT
@@ -105,6 +106,7 @@ private:
     int _decrypt(bool fromNetwork);
     void _completeHandshake();
     void _checkCertificate();
+    QString _nameMismatch(X509* certificate) const;
     QString _effectiveCAFile() const;
     static QString _summary(X509* certificate);
 

@@ -1,8 +1,11 @@
 #include "testcertificates.h"
 
+#include "core/clock.h"
+
 #include <QFile>
 #include <QSslCertificate>
 #include <QSslKey>
+#include <QTest>
 
 #include <openssl/evp.h>
 #include <openssl/pem.h>
@@ -33,7 +36,7 @@ void addExtension(X509* certificate, X509* issuer, int nid, const char* value)
 }
 
 // A certificate for name signed by issuerKey (itself when issuer is null), valid from
-// `from` to `to` seconds from now.
+// `from` to `to` seconds from the program's now.
 Certificate issue(EVP_PKEY* key, const char* name, const char* altName, X509* issuer,
                   EVP_PKEY* issuerKey, long from, long to, bool isCa)
 {
@@ -42,8 +45,9 @@ Certificate issue(EVP_PKEY* key, const char* name, const char* altName, X509* is
     X509* c = certificate.get();
     X509_set_version(c, 2);
     ASN1_INTEGER_set(X509_get_serialNumber(c), ++serial);
-    X509_gmtime_adj(X509_getm_notBefore(c), from);
-    X509_gmtime_adj(X509_getm_notAfter(c), to);
+    time_t now = time_t(Clock::now().toSecsSinceEpoch());
+    X509_time_adj(X509_getm_notBefore(c), from, &now);
+    X509_time_adj(X509_getm_notAfter(c), to, &now);
     X509_set_pubkey(c, key);
     X509_NAME* subject = X509_get_subject_name(c);
     X509_NAME_add_entry_by_txt(subject, "O", MBSTRING_ASC,
@@ -122,17 +126,49 @@ TestCertificates::TestCertificates()
         issue(key.get(), "127.0.0.1", ip, otherCa.get(), otherCaKey.get(), -DAY, 30 * DAY, false);
     const Certificate nameOnly =
         issue(key.get(), "Test.Example", nullptr, ca.get(), caKey.get(), -DAY, 30 * DAY, false);
+    const Certificate commonNameOnly =
+        issue(key.get(), "127.0.0.1", nullptr, ca.get(), caKey.get(), -DAY, 30 * DAY, false);
 
     _caFile = _folder.filePath(QStringLiteral("ca.pem"));
     QFile file(_caFile);
     if (!file.open(QIODevice::WriteOnly) || file.write(pem(ca.get())) <= 0)
         qFatal("cannot write the test CA");
     for (X509* certificate : {good.get(), expired.get(), early.get(), wrongName.get(),
-                              selfSigned.get(), untrusted.get(), nameOnly.get()})
+                              selfSigned.get(), untrusted.get(), nameOnly.get(), commonNameOnly.get()})
         _configurations.append(configuration(certificate, key.get()));
 }
 
 TestCertificates::~TestCertificates() = default;
+
+void TestCertificates::addServiceTable(const QStringList& parts)
+{
+    const QString refused = QStringLiteral("The identity of the server 127.0.0.1 could not be verified: %1.");
+    const struct {
+        const char* name;
+        Kind kind;
+        QString refusal;
+    } rows[] = {
+        {"right", Good, QString()},
+        {"wrong host", WrongName,
+         refused.arg(QStringLiteral("The host name \"127.0.0.1\" doesn't match the certificate name "
+                                    "\"wrong.example\""))},
+        {"self-signed", SelfSigned, refused.arg(QStringLiteral("Self signed certificate"))},
+        {"expired", Expired, refused.arg(QStringLiteral("The certificate has expired"))},
+        {"untrusted authority", UntrustedCa, refused.arg(QStringLiteral("Unable to get local issuer certificate"))},
+        {"common name only", CommonNameOnly,
+         refused.arg(QStringLiteral("The certificate lists no subject alternative name, so it cannot be checked "
+                                    "against the host name \"127.0.0.1\""))},
+    };
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("refusal");
+    for (const QString& part : parts) {
+        for (const auto& row : rows) {
+            const QString name = QStringLiteral("%1 %2").arg(part, QLatin1String(row.name)).trimmed();
+            QTest::newRow(qPrintable(name)) << part << int(row.kind) << row.refusal;
+        }
+    }
+}
 
 QSslConfiguration TestCertificates::serverConfiguration(Kind kind) const
 {

@@ -319,12 +319,18 @@ private slots:
         QVERIFY(nothingPublished());
     }
 
-    // An https address publishes over TLS, login and all.
+    // An https address publishes over TLS, login and all, to a server with the right
+    // certificate. One whose certificate fails a check is sent nothing, not even the login,
+    // and the dialog names it and why.
+    void publishesOverTls_data() { TestCertificates::addServiceTable(); }
+
     void publishesOverTls()
     {
+        QFETCH(int, kind);
+        QFETCH(QString, refusal);
         TestCertificates certificates;
         QtSSLSocket::setDefaultCACertFile(certificates.caFile());
-        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Kind(kind)));
         QVERIFY(loadBrand(server.url(QStringLiteral("/update?user=${USERNAME}&pw=${PWHASH}"))));
         addChanges();
         server.answer(TestHttpServer::ok("<response errno=\"0\"/>"));
@@ -332,6 +338,14 @@ private slots:
         QtSSLSocket::setDefaultCACertFile(QString());
         QVERIFY(loadBrand(publishUrl()));
         QVERIFY(outcome.finished);
+        if (!refusal.isEmpty()) {
+            QCOMPARE(outcome.texts.at(0), refusal);
+            QCOMPARE(outcome.texts.mid(1), QStringList(4, QStringLiteral("Skipped")));
+            QCOMPARE(outcome.crosses, QList<bool>(5, true));
+            QVERIFY(server.received().isEmpty());
+            QVERIFY(nothingPublished());
+            return;
+        }
         QCOMPARE(outcome.crosses, QList<bool>({false, false, false, false, false}));
         QCOMPARE(server.requests().size(), 1);
         QVERIFY(server.requests().first().startsWith("POST " + server.url(QStringLiteral("/update?user=pat")).toUtf8()));

@@ -179,12 +179,17 @@ private slots:
         QVERIFY(!MealPlanDownloader::instance()->stillGoing());
     }
 
-    // An https address is fetched over TLS.
+    // An https address is fetched over TLS from a server with the right certificate; one
+    // whose certificate fails a check is sent nothing, and the failure names it and why.
+    void downloadsOverTls_data() { TestCertificates::addServiceTable(); }
+
     void downloadsOverTls()
     {
+        QFETCH(int, kind);
+        QFETCH(QString, refusal);
         TestCertificates certificates;
         QtSSLSocket::setDefaultCACertFile(certificates.caFile());
-        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Kind(kind)));
         QVERIFY(loadBrand(server));
         server.answer(plan(food(QStringLiteral("Oatmeal"), TODAY.addDays(2))));
         QSignalSpy done(MealPlanDownloader::instance(), &MealPlanDownloader::downloadDone);
@@ -193,6 +198,14 @@ private slots:
         QtSSLSocket::setDefaultCACertFile(QString());
         QVERIFY(loadBrand(_server));
         QVERIFY(ended);
+        QTest::qWait(50);
+        QCOMPARE(done.size(), 1);
+        if (!refusal.isEmpty()) {
+            QCOMPARE(done.at(0), (QList<QVariant>{true, refusal}));
+            QVERIFY(server.received().isEmpty());
+            QCOMPARE(storedNames(TODAY.addDays(2)), QStringList());
+            return;
+        }
         QCOMPARE(done.at(0), (QList<QVariant>{false, QString()}));
         QCOMPARE(server.requests().size(), 1);
         QVERIFY(server.requests().first().contains("user=planner&pwhash="));

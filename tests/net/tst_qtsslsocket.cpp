@@ -127,6 +127,9 @@ private slots:
                                     << "The host name \"127.0.0.1\" doesn't match the certificate name \"wrong.example\"";
         QTest::newRow("untrusted CA") << int(TestCertificates::UntrustedCa) << 5
                                       << "Unable to get local issuer certificate";
+        QTest::newRow("common name only") << int(TestCertificates::CommonNameOnly) << 2
+                                          << "The certificate lists no subject alternative name, so it cannot be "
+                                             "checked against the host name \"127.0.0.1\"";
     }
 
     // A failed check is reported once and ends nothing: the connection is still made.

@@ -202,16 +202,17 @@ private:
                                         {{QStringLiteral("update_enabled"), true}});
     }
 
-    // One whole update from a TLS server whose feed leads to the given download.
-    void runTlsUpdate(const TestCertificates& certificates, TestHttpServer& server,
-                      const TestHttpServer::Answer& download)
+    // One whole update from TLS servers: the feed's leads to the given download on the other.
+    void runTlsUpdate(const TestCertificates& certificates, TestHttpServer& feedServer,
+                      TestHttpServer& downloadServer, const TestHttpServer::Answer& download)
     {
         QtSSLSocket::setDefaultCACertFile(certificates.caFile());
-        QVERIFY(loadBrandFor(server));
-        server.answer(TestHttpServer::ok(
-            feed("<item><guid>staticdb_updates</guid><link>" + server.url(QStringLiteral("/static.db.gz")).toLatin1()
-                 + "</link><pubDate>" + _updateDate.toString(Qt::ISODate).toLatin1() + "T12:00:00</pubDate></item>")));
-        server.answer(download);
+        QVERIFY(loadBrandFor(feedServer));
+        const QByteArray link = downloadServer.url(QStringLiteral("/static.db.gz")).toLatin1();
+        feedServer.answer(TestHttpServer::ok(
+            feed("<item><guid>staticdb_updates</guid><link>" + link + "</link><pubDate>"
+                 + _updateDate.toString(Qt::ISODate).toLatin1() + "T12:00:00</pubDate></item>")));
+        downloadServer.answer(download);
         ScriptedUpdaterUI ui(nullptr);
         ui.doUpdate(false);
         QtSSLSocket::setDefaultCACertFile(QString());
@@ -433,16 +434,39 @@ private slots:
             QVERIFY2(!QFile::exists(BXSettings::getUserDBPath() + QLatin1String(name)), name);
     }
 
-    // An https feed and download are fetched over TLS; the catalogue arrives the same.
+    // An https feed and download are fetched over TLS from a server with the right
+    // certificate; the catalogue arrives the same. A feed or download server whose
+    // certificate fails a check is sent nothing, and the user is told who and why, once.
+    void updatesOverTls_data()
+    {
+        TestCertificates::addServiceTable({QStringLiteral("feed"), QStringLiteral("download")});
+    }
+
     void updatesOverTls()
     {
+        QFETCH(QString, part);
+        QFETCH(int, kind);
+        QFETCH(QString, refusal);
         TestCertificates certificates;
-        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Kind(kind)));
+        TestHttpsServer trusted(certificates.serverConfiguration(TestCertificates::Good));
+        const bool feedRefused = part == QLatin1String("feed");
         ScriptedPrompter prompter;
-        runTlsUpdate(certificates, server, {{TestHttpServer::ok(_update)}, 0, TestHttpServer::Answer::KeepOpen});
-        QCOMPARE(prompter.lastText(), QStringLiteral("Your databases have been updated successfully."));
-        QCOMPARE(server.requests().size(), 2);
-        QCOMPARE(currentName(), QString::fromLatin1(_renamed));
+        runTlsUpdate(certificates, feedRefused ? server : trusted, server,
+                     {{TestHttpServer::ok(_update)}, 0, TestHttpServer::Answer::KeepOpen});
+        QCOMPARE(prompter.asked.size(), 1);
+        if (refusal.isEmpty()) {
+            QCOMPARE(prompter.lastText(), QStringLiteral("Your databases have been updated successfully."));
+            QCOMPARE(server.requests().size() + trusted.requests().size(), 2);
+            QCOMPARE(currentName(), QString::fromLatin1(_renamed));
+            return;
+        }
+        QCOMPARE(prompter.lastText(),
+                 feedRefused ? refusal : refusal + QStringLiteral("\n\nYour databases have not been changed."));
+        QVERIFY(server.received().isEmpty());
+        QCOMPARE(trusted.requests().size(), feedRefused ? 0 : 1);
+        QCOMPARE(currentName(), QString::fromLatin1(_foodName));
+        QVERIFY(!QFile::exists(StaticDbUpdater::databasePath()));
     }
 
     // A download of 10 GiB fails at the size limit with its connection closed, memory
@@ -453,7 +477,7 @@ private slots:
         TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
         ScriptedPrompter prompter;
         const qint64 before = residentBytes();
-        runTlsUpdate(certificates, server, TestHttpServer::tenGigabytes(TestHttpServer::Framing::UntilClose));
+        runTlsUpdate(certificates, server, server, TestHttpServer::tenGigabytes(TestHttpServer::Framing::UntilClose));
         const qint64 grown = residentBytes() - before;
         QVERIFY2(prompter.lastText().startsWith(QStringLiteral("Response too large")), qPrintable(prompter.lastText()));
         QVERIFY(prompter.lastText().endsWith(QStringLiteral("Your databases have not been changed.")));
