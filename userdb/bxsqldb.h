@@ -60,10 +60,15 @@ public:
     // Runs the text once and discards its result.
     static void perform(const char* sql);
 
-    // One level of transaction. A driver that refuses never ends the program: a transaction
-    // that cannot begin is not open (false); a commit that fails, or that would keep a change
-    // lost to the store, rolls the whole transaction back and returns false. Nesting is a
-    // broken invariant.
+    // One change of several statements, stored whole or not at all. It takes the write lock
+    // as it begins, so that it waits for other programs once (the busy time-out), before
+    // anything is written. A driver that refuses never ends the program: a transaction that
+    // cannot begin is not open (false); a commit that fails, or that would keep a change lost
+    // to the store, rolls the whole transaction back and returns false.
+    //
+    // A transaction begun while one is open is a part of the open one: its commit keeps
+    // nothing yet, and its rollback drops the whole change when the outer one ends. So a
+    // store's change may stand alone or be one part of a larger change.
     static bool beginTransaction();
     static bool commitTransaction();
     static bool rollbackTransaction();
@@ -208,6 +213,8 @@ private:
 
     bool m_open = false;
     int nestedTransactionLevel = 0;
+    // A part of the open transaction was rolled back: the whole is dropped at its end.
+    bool m_partDropped = false;
     Failure m_failure = Failure::None;
     QString m_failureDetail;
 };
