@@ -922,6 +922,8 @@ void DiaryListView::_saveMeal(QTreeWidgetItem* group)
         SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(), entries, true);
     if (mealId >= 1)
         emit newSavedMeal(mealId);
+    else
+        _refuseChange();
 }
 
 void DiaryListView::_loadMeal(QTreeWidgetItem* group)

@@ -282,6 +282,8 @@ void BXSqlDb::noteFailure(const QSqlError& error)
         _instance->_noteLoss(Failure::DiskFull, QString());
     else if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
         _instance->_noteLoss(Failure::Busy, QString());
+    else if (code == SQLITE_READONLY)
+        _instance->_noteLoss(Failure::Refused, error.databaseText());
 }
 
 // The driver does not pass SQLite's code on for its transaction control: it is read from

@@ -78,8 +78,9 @@ public:
     // Why the store could not keep a change.
     enum class Failure { None, DiskFull, Busy, Refused };
     // The failure of the change last made: the statement last run outside a transaction, or
-    // the transaction last begun. Statements refused for other reasons (a constraint, say)
-    // leave it None: their callers tell.
+    // the transaction last begun. A statement refused because the file may not be written is
+    // Refused; statements refused for other reasons (a constraint, say) leave it None: their
+    // callers tell.
     static Failure lastFailure();
     static bool diskWasFull();
     // Whether the last change was lost to the store itself. The user is then told once, after

@@ -247,6 +247,24 @@ private slots:
                  QStringLiteral("ok"));
     }
 
+    // A file that may not be written stops a change of one statement as well, and says so.
+    void changeToAFileThatMayNotBeWritten()
+    {
+        const int meal = prepare(MoveMeal, _user);
+        BXSqlDb::perform("PRAGMA query_only = 1");
+        const QStringList before = everyStoredRow();
+        const bool added = FavoritesDB(_user).addFavorite(FavoritesDB::ItemFlags(1), FavoritesDB::ItemId(7));
+        const bool moved = make(MoveMeal, _user, meal, 0);
+        BXSqlDb::perform("PRAGMA query_only = 0");
+        QVERIFY(!added);
+        QVERIFY(!moved);
+        QCOMPARE(BXSqlDb::lastFailure(), BXSqlDb::Failure::Refused);
+        QVERIFY2(BXSqlDb::failureText().startsWith(QStringLiteral(
+                     "The diary could not be written (attempt to write a readonly database)")),
+                 qPrintable(BXSqlDb::failureText()));
+        QCOMPARE(everyStoredRow(), before);
+    }
+
     // The Personal Profile stores the name, the plan and the preferences together, or none.
     void profileIsStoredWhole()
     {
