@@ -173,14 +173,9 @@ private slots:
     // the other program is done the same change goes through and shows.
     void windowShowsWhatIsStored_data()
     {
-        QTest::addColumn<int>("change");
-        QTest::addColumn<int>("hold");
         const std::pair<const char*, WindowChange> changes[] = {
             {"personal profile", PersonalProfile}, {"clear day", ClearDay}, {"remove entry", RemoveEntry}};
-        for (const auto& [name, change] : changes) {
-            QTest::addRow("%s, reader", name) << int(change) << int(OtherReader::Shared);
-            QTest::addRow("%s, writer", name) << int(change) << int(OtherReader::Exclusive);
-        }
+        addRowsForEachHold(changes);
     }
 
     void windowShowsWhatIsStored()

@@ -17,6 +17,10 @@
 #include <QSqlRecord>
 #include <QString>
 #include <QStringList>
+#include <QTest>
+
+#include <cstddef>
+#include <utility>
 
 #include <sqlite3.h>
 
@@ -86,6 +90,19 @@ private:
     int _timeout;
     int _count = 0;
 };
+
+// The columns "change" and "hold" of a test table, with a row for each change while another
+// program reads the file and one while it holds it whole.
+template <typename Change, std::size_t Count>
+void addRowsForEachHold(const std::pair<const char*, Change> (&changes)[Count])
+{
+    QTest::addColumn<int>("change");
+    QTest::addColumn<int>("hold");
+    for (const auto& [name, change] : changes) {
+        QTest::addRow("%s, reader", name) << int(change) << int(OtherReader::Shared);
+        QTest::addRow("%s, writer", name) << int(change) << int(OtherReader::Exclusive);
+    }
+}
 
 // Every row of every table of the diary, read on its own connection.
 inline QStringList everyStoredRow()

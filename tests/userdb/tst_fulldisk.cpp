@@ -201,8 +201,6 @@ private slots:
     // program is.
     void changeWhileAnotherProgramHoldsTheFile_data()
     {
-        QTest::addColumn<int>("change");
-        QTest::addColumn<int>("hold");
         const std::pair<const char*, Change> changes[] = {
             {"check-in", Checkin},       {"diary entry", DiaryEntry},
             {"saved meal", SavedMeal},   {"new user", NewUser},
@@ -211,10 +209,7 @@ private slots:
             {"delete meal", DeleteMeal}, {"share meal", MoveMeal},
             {"published", InStep},       {"delete user", DeleteUser},
             {"favourite", Favourite}};
-        for (const auto& [name, change] : changes) {
-            QTest::addRow("%s, reader", name) << int(change) << int(OtherReader::Shared);
-            QTest::addRow("%s, writer", name) << int(change) << int(OtherReader::Exclusive);
-        }
+        addRowsForEachHold(changes);
     }
 
     void changeWhileAnotherProgramHoldsTheFile()
