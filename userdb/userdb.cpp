@@ -844,14 +844,16 @@ void UserDB::_readMisc(CheckinItem& item)
 
 bool UserDB::addCheckin(const CheckinItem& item, bool checkOnly)
 {
-    if (item.hasWeight && item.weight < -0.005f &&
-        !canDelete(item.userId, item.date, "WEIGHT", "-1"))
-        return false;
+    const auto mayStore = [&] {
+        return !(item.hasWeight && item.weight < -0.005f)
+            || canDelete(item.userId, item.date, "WEIGHT", "-1");
+    };
     if (checkOnly)
-        return true;
+        return mayStore();
+    // The check is part of the change, which waits for other programs once, as it begins.
     if (!BXSqlDb::beginTransaction())
         return false;
-    return BXSqlDb::endTransaction(_writeMeasurements(item) && _writeTargets(item)
+    return BXSqlDb::endTransaction(mayStore() && _writeMeasurements(item) && _writeTargets(item)
                                    && _writeMisc(item));
 }
 
@@ -958,16 +960,14 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
 {
     assert(user != -1);
     assert(date);
-    // A weight carried forward from another date is not this date's weight.
-    if (!set.exact(UserMeasurements::Weight) && !canDelete(user, date, "WEIGHT", "-1"))
-        return false;
     if (!BXSqlDb::beginTransaction())
         return false;
+    // A weight carried forward from another date is not this date's weight.
+    if (!set.exact(UserMeasurements::Weight) && !canDelete(user, date, "WEIGHT", "-1"))
+        return BXSqlDb::endTransaction(false);
     if (set.isEmpty()) {
-        if (_isOnlyWeighedDate(user, date)) {
-            BXSqlDb::rollbackTransaction();
-            return false;
-        }
+        if (_isOnlyWeighedDate(user, date))
+            return BXSqlDb::endTransaction(false);
         BXSqlQuery remove("DELETE from user_checkins WHERE user_id = ? AND date = ?");
         remove.bindValue(0, user);
         remove.bindValue(1, date);
