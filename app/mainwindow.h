@@ -249,7 +249,8 @@ private:
     bool _publishOnQuitDue(bool* ask);
     void _setCaption(const QString& userName, bool trailingBlank);
     bool _storeWizardProfile(bool found, int& userId, DBTypes::UserProfile& profile,
-                             const DBTypes::UserPrefs& prefs);
+                             DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
+    void _tellProfileNotStored(const QString& reason);
     void _showUser(int userId);
     void _reloadUserCatalogues();
     void _runSyncWait(QWidget* parent, const QString& text);

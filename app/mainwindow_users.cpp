@@ -119,11 +119,9 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
         DBTypes::UserPrefs prefs;
         if (!execProfileWizard(parent, true, profile, checkin, prefs))
             return false;
-        if (!_storeWizardProfile(found.has_value(), userId, profile, prefs))
-            return false;
-        checkin.userId = userId;
         qstrncpy(checkin.date, todayCode().constData(), sizeof checkin.date);
-        users->addCheckin(checkin, false);
+        if (!_storeWizardProfile(found.has_value(), userId, profile, checkin, prefs))
+            return false;
     }
     DiaryListView* list = _diaryList();
     if (_previousUser != -1 && _previousUser != userId && userId >= 0 && list)
@@ -135,39 +133,51 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
     return true;
 }
 
-// Adds the wizard's new user (its id into userId) or completes the found user's profile;
-// false, after telling the user, when the user database does not take it.
+// Adds the wizard's new user (its id into userId) or completes the found user's profile,
+// with the first check-in, as one change; false, after telling the user, when the user
+// database does not take it.
 bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfile& profile,
-                                     const DBTypes::UserPrefs& prefs)
+                                     DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs)
 {
     UserDB* users = UserDB::instance();
+    if (!BXSqlDb::beginTransaction()) {
+        _tellProfileNotStored(QString());
+        return false;
+    }
+    int storedId = userId;
+    bool stored = false;
     if (found) {
         profile.userId = userId;
-        if (users->updateUser(profile))
-            return true;
-    } else {
-        int newId = -1;
-        if (users->addUser(profile, &newId) && newId >= 0) {
-            userId = newId;
-            // The wizard does not ask about the summary panel: the new record's choice stands.
-            DBTypes::UserPrefs chosen = prefs;
-            chosen.showNutrientAndFluid = users->getUserPrefs(userId).showNutrientAndFluid;
-            users->setUserPrefs(userId, chosen);
-            return true;
-        }
+        stored = users->updateUser(profile);
+    } else if (users->addUser(profile, &storedId) && storedId >= 0) {
+        // The wizard does not ask about the summary panel: the new record's choice stands.
+        DBTypes::UserPrefs chosen = prefs;
+        chosen.showNutrientAndFluid = users->getUserPrefs(storedId).showNutrientAndFluid;
+        stored = users->setUserPrefs(storedId, chosen);
     }
-    // A change lost to the store is told once, by changeNotSaved().
+    checkin.userId = storedId;
+    stored = stored && users->addCheckin(checkin, false);
+    if (BXSqlDb::endTransaction(stored)) {
+        userId = storedId;
+        return true;
+    }
+    // A refused new user carries the store's own reason (the household limit, say).
+    _tellProfileNotStored(found ? QString() : users->lastError());
+    return false;
+}
+
+// Tells the user that a profile change was not stored, with `reason` when the store gave
+// one. A change lost to the store itself is told once, by changeNotSaved().
+void MainWindow::_tellProfileNotStored(const QString& reason)
+{
     if (BXSqlDb::changeWasLost())
-        return false;
+        return;
     const QString storeAdvice =
         tr("The profile could not be stored in the user database. Check that the disk "
            "is not full and that you may write to the folder %1, then try again.")
             .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath()));
-    // A refused new user carries the store's own reason (the household limit, say).
-    const QString reason = found || users->lastError().isEmpty() ? storeAdvice : users->lastError();
-    showMessage(QMessageBox::Critical, tr("Cannot save the profile"), reason, QMessageBox::Ok,
-                QMessageBox::Ok);
-    return false;
+    showMessage(QMessageBox::Critical, tr("Cannot save the profile"),
+                reason.isEmpty() ? storeAdvice : reason, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 // Makes the user current and puts the user's catalogue, diary columns, layout and units in
@@ -306,13 +316,16 @@ void MainWindow::setPersonalProfile()
     DBTypes::CheckinItem checkin = users->getCheckin(user, todayCode().constData());
     DBTypes::UserPrefs prefs = users->getUserPrefs(user);
     if (execProfileWizard(this, false, profile, checkin, prefs)) {
-        users->updateUser(profile);
-        users->addCheckin(checkin, false);
-        users->setUserPrefs(user, prefs);
-        BXSettings settings;
-        settings.writeEntry(QStringLiteral("sync/uploadOnExit"), false);
+        const bool stored = users->storeProfileChange(&profile, checkin, prefs);
         if (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
+        // The window shows the profile as stored: nothing of it when it was not.
+        if (!stored) {
+            _tellProfileNotStored(QString());
+            return;
+        }
+        BXSettings settings;
+        settings.writeEntry(QStringLiteral("sync/uploadOnExit"), false);
         _setCaption(profile.name, false);
     }
     refreshCurrentWidget();
@@ -339,8 +352,10 @@ void MainWindow::setTargets()
     DBTypes::UserPrefs prefs = users->getUserPrefs(user);
     if (!execTargetsDialog(checkin, prefs))
         return;
-    users->setUserPrefs(user, prefs);
-    users->addCheckin(checkin, false);
+    if (!users->storeProfileChange(nullptr, checkin, prefs)) {
+        _tellProfileNotStored(QString());
+        return;
+    }
     emit signalTargetUpdate(checkin);
 }
 
@@ -429,10 +444,15 @@ void MainWindow::publishDay()
         return;
     }
     const int user = UserDB::instance()->getCurrentUser();
-    DiaryDB::instance()->resetItemStatus(user);
+    // Discarded as one change: what stays unmarked is offered again next time, all of it.
+    if (!BXSqlDb::beginTransaction())
+        return;
     const int website = BXSqlDb::getSyncDevice("website");
-    UserDB::instance()->clearSyncTable(QStringLiteral("water_diary_sync"), user, website, nullptr, nullptr);
-    UserDB::instance()->clearSyncTable(QStringLiteral("user_checkins_sync"), user, website, nullptr, nullptr);
+    UserDB* users = UserDB::instance();
+    BXSqlDb::endTransaction(
+        DiaryDB::instance()->resetItemStatus(user)
+        && users->clearSyncTable(QStringLiteral("water_diary_sync"), user, website, nullptr, nullptr)
+        && users->clearSyncTable(QStringLiteral("user_checkins_sync"), user, website, nullptr, nullptr));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 
 #include <set>
+#include <vector>
 
 class BrowsableDB;
 class FoodViewItem;
@@ -79,6 +80,8 @@ public:
 signals:
     void viewAllClicked();
     void addContextFood(DBTypes::FoodDiaryItem& entry);
+    // A saved meal's foods, to be added to the diary as one change.
+    void addContextMeal(std::vector<DBTypes::FoodDiaryItem>& entries);
     void doExerciseDialog(int id);
     void addCustomFood(int id);
     void addCustomFoodCategory(int id);

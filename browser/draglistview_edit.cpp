@@ -395,12 +395,13 @@ void DragListView::_addSavedMeal(int mealId, unsigned char rowType, int meal)
         servings.bottom(), servings.top(), 2, &ok);
     if (!ok || !servings.contains(factor) || !(rowType & SavedMealItemFlag))
         return;
-    for (DBTypes::FoodDiaryItem entry : SavedMealDB::instance()->getSavedMealItems(mealId)) {
+    std::vector<DBTypes::FoodDiaryItem> entries = SavedMealDB::instance()->getSavedMealItems(mealId);
+    for (DBTypes::FoodDiaryItem& entry : entries) {
         entry.meal = meal;
         entry.values.scaleValues(float(factor));
         entry.size *= float(factor);
-        emit addContextFood(entry);
     }
+    emit addContextMeal(entries);
 }
 
 void DragListView::_addRecipe(int recipeId, int meal)
@@ -538,12 +539,21 @@ void DragListView::dropEvent(QDropEvent* event)
 void DragListView::_doLocalItemDrag(FoodViewItem* target)
 {
     const FoodViewItem* dragged = locateFvi(_payload.id, _payload.type & CategoryItemFlag, nullptr);
-    const QString text = tr("Are you sure you want to move <b>%1</b> to <b>%2</b>?")
-                             .arg(dragged ? dragged->text(0).toHtmlEscaped() : QString(),
-                                  target ? target->text(0).toHtmlEscaped() : tr("[ROOT]"));
+    const QString draggedName = dragged ? dragged->text(0).toHtmlEscaped() : QString();
+    const QString targetName = target ? target->text(0).toHtmlEscaped() : tr("[ROOT]");
+    // A meal that holds private foods is of no use to another owner: say so before the move.
+    const QStringList privateFoods = (_payload.type & SavedMealItemFlag) && target
+        ? SavedMealDB::instance()->foodsPrivateFrom(_payload.id, target->id)
+        : QStringList();
+    const QString text = privateFoods.isEmpty()
+        ? tr("Are you sure you want to move <b>%1</b> to <b>%2</b>?").arg(draggedName, targetName)
+        : tr("<b>%1</b> holds private foods (%3) that other users cannot add to their diaries, "
+             "so they will not be able to add this meal. Move it to <b>%2</b> anyway?")
+              .arg(draggedName, targetName, privateFoods.join(QStringLiteral(", ")).toHtmlEscaped());
     const QMessageBox::StandardButton answer = Prompter::instance()->message(
-        this, QMessageBox::Question, tr("Move here?"), text, QMessageBox::Yes | QMessageBox::No,
-        QMessageBox::No, QMessageBox::No);
+        this, privateFoods.isEmpty() ? QMessageBox::Question : QMessageBox::Warning,
+        tr("Move here?"), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+        QMessageBox::No);
     if (answer == QMessageBox::No)
         return;
     auto* store = dynamic_cast<DynamicDB*>(_db);

@@ -331,6 +331,7 @@ void FoodQueryWidget::_connectLists()
         connect(list, &DragListView::viewAllClicked, this, &FoodQueryWidget::viewAllClicked);
     for (DragListView* list : {foodView, myfoodView, savedMealView, recipesView})
         connect(list, &DragListView::addContextFood, this, &FoodQueryWidget::fqAddFood);
+    connect(savedMealView, &DragListView::addContextMeal, this, &FoodQueryWidget::addMealSignal);
     for (DragListView* list : {exerciseView, myexerciseView})
         connect(list, &DragListView::doExerciseDialog, this, &FoodQueryWidget::fqExerciseDialog);
 

@@ -6,6 +6,8 @@
 
 #include <QFrame>
 
+#include <vector>
+
 class DragListView;
 class ExerciseWidget;
 class ExpandingTabBar;
@@ -98,6 +100,8 @@ signals:
     // highlighted row (low word, 0 when nothing is highlighted).
     void requestEditMenuRefresh(const int context, const int state);
     void addFoodSignal(DBTypes::FoodDiaryItem& entry);
+    // A saved meal's foods, to be added to the diary as one change.
+    void addMealSignal(std::vector<DBTypes::FoodDiaryItem>& entries);
     void addExerciseSignal(DBTypes::ExerciseDiaryItem& entry);
     void doExerciseDialog(int exerciseId);
 

@@ -7,7 +7,9 @@
 #include "browser/draglistview.h"
 #include "browser/editexdialog.h"
 #include "browser/editfooddialog.h"
+#include "browser/exercisewidget.h"
 #include "browser/foodviewitem.h"
+#include "browser/foodwidget.h"
 #include "catalogue/exdbdynamic.h"
 #include "catalogue/fooddbdynamic.h"
 #include "userdb/bxsqldb.h"
@@ -302,11 +304,23 @@ void FoodQueryWidget::addCustomFoodFromMeal(FoodViewItem* row)
 void FoodQueryWidget::_favoritesChanged(int listType, int id, bool add)
 {
     FavoritesDB favorites(currentUser());
-    if (add)
-        favorites.addFavorite(FavoritesDB::ItemFlags(listType), FavoritesDB::ItemId(id));
+    const FavoritesDB::ItemFlags flags(listType);
+    const FavoritesDB::ItemId item(id);
+    const bool changed = add ? favorites.addFavorite(flags, item) : favorites.removeFavorite(flags, item);
+    // The box shows what is stored, whatever the click asked for: a refused change left the
+    // favourites, and so the list, as they were.
+    const bool stored = changed == add;
+    if (listType == FoodItemFlag)
+        foodWidget->setIsFavorite(!stored);
     else
-        favorites.removeFavorite(FavoritesDB::ItemFlags(listType), FavoritesDB::ItemId(id));
-    getCurrentListview()->applyTerms(false);
+        exerciseWidget->setIsFavorite(!stored);
+    if (changed)
+        getCurrentListview()->applyTerms(false);
+    // A change lost to the store itself is told once, by whoever follows the store.
+    else if (!BXSqlDb::changeWasLost())
+        Prompter::warning(this, tr("Favorites"),
+                          tr("Sorry, your favorites could not be changed. Please check that the "
+                             "disk holding your data is not full or read-only and try again."));
 }
 
 void FoodQueryWidget::addFoodToFavorites(int id)

@@ -1,5 +1,7 @@
 #include "catalogue/customcataloguedb.h"
 
+#include "userdb/bxsqldb.h"
+
 #include <QVariant>
 
 #include <cassert>
@@ -114,8 +116,10 @@ bool CustomCatalogueDB::deleteCategory(int categoryId, bool force)
 {
     if (!force && _hasChildren(categoryId))
         return false;
+    // The category goes whole, with everything below it, or not at all.
     std::set<int> visited;
-    const bool ok = _deleteSubtree(categoryId, visited);
+    const bool ok = BXSqlDb::beginTransaction()
+                    && BXSqlDb::endTransaction(_deleteSubtree(categoryId, visited));
     reload(0, false);
     return ok;
 }

@@ -37,8 +37,8 @@ public:
     int createCategory(int parentId, const QString& name, int id = -1);
     bool updateCategory(int categoryId, const QString& name);
     // Without force a category that has any child is kept (false). With force the category
-    // goes with everything below it, whichever user's tree it is in. True when every
-    // statement ran.
+    // goes with everything below it, whichever user's tree it is in. False, with nothing
+    // removed, when a statement fails.
     bool deleteCategory(int categoryId, bool force);
     // The category's name; empty when there is no such category.
     QString getCategoryName(int categoryId) const;

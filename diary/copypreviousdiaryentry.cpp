@@ -392,13 +392,14 @@ bool CopyPreviousDiaryEntry::addEntries(int sourceMeal, int destMeal, int overwr
     DiaryDB* diary = DiaryDB::instance();
     const int user = currentUser();
     if (overwrite) {
-        diary->delDiaryEntries(user, _destination, destMeal);
+        if (!diary->delDiaryEntries(user, _destination, destMeal))
+            return false;
         // With all snacks in one group, that group shows meals 2 and 4 as well.
         if (destMeal == DBTypes::DiaryDay::EVENING_SNACK
-            && _snackDisplay == DBTypes::SNACKS_TOGETHER) {
-            diary->delDiaryEntries(user, _destination, DBTypes::DiaryDay::MORNING_SNACK);
-            diary->delDiaryEntries(user, _destination, DBTypes::DiaryDay::AFTERNOON_SNACK);
-        }
+            && _snackDisplay == DBTypes::SNACKS_TOGETHER
+            && !(diary->delDiaryEntries(user, _destination, DBTypes::DiaryDay::MORNING_SNACK)
+                 && diary->delDiaryEntries(user, _destination, DBTypes::DiaryDay::AFTERNOON_SNACK)))
+            return false;
     }
     const DBTypes::DiaryDay day =
         diary->getDay(_sourceUser(), dateCode(copyFromCal->getDate()).c_str(), false);
@@ -468,7 +469,7 @@ void CopyPreviousDiaryEntry::doAction()
         stored = _copyChosenMeals();
     } else if (stored) {
         if (action == btnOverwrite)
-            DiaryDB::instance()->delDiaryEntries(currentUser(), _destination, 0);
+            stored = DiaryDB::instance()->delDiaryEntries(currentUser(), _destination, 0);
         for (int group = 1; group <= 6 && stored; ++group)
             stored = addEntries(group, group, 0);
         stored = stored && addEntries(DBTypes::DiaryDay::EXERCISE, DBTypes::DiaryDay::EXERCISE, 0);

@@ -76,6 +76,13 @@ const char* const s_storeRefusedCaption = "Diary";
 const char* const s_storeRefusedText =
     "Your diary could not store this change, so nothing was changed. Check that the disk "
     "holding your data is not full or read-only, then try again.";
+const char* const s_privateFoodText =
+    "\"%1\" is a food private to another user, so it cannot be added to your diary. Its "
+    "owner can move it to Shared Foods for every user.";
+const char* const s_privateMealFoodText =
+    "This meal holds \"%1\", a food private to another user, so the meal cannot be added to "
+    "your diary and nothing was added. The food's owner can move it to Shared Foods for every "
+    "user.";
 
 int currentUser()
 {
@@ -769,10 +776,15 @@ bool DiaryListView::_hasSavedMeals() const
     return false;
 }
 
-void DiaryListView::_refuseChange()
+void DiaryListView::_refuseChange(const DBTypes::FoodDiaryItem* entry, bool ofMeal)
 {
     // A change lost to the store itself is told once, by whoever follows the store.
-    if (!BXSqlDb::changeWasLost())
+    if (BXSqlDb::changeWasLost())
+        return;
+    if (entry && !DiaryDB::mayNameFood(currentUser(), entry->refId))
+        showWarning(tr(s_storeRefusedCaption),
+                    tr(ofMeal ? s_privateMealFoodText : s_privateFoodText).arg(entry->getDesc()));
+    else
         showWarning(tr(s_storeRefusedCaption), tr(s_storeRefusedText));
 }
 
@@ -793,7 +805,7 @@ DiaryListViewItem* DiaryListView::addFoodItem(DBTypes::FoodDiaryItem& entry)
     if (!_calendar || currentUser() < 0)
         return nullptr;
     if (!_storeFoodEntry(entry)) {
-        _refuseChange();
+        _refuseChange(&entry);
         return nullptr;
     }
     DiaryListViewItem* row = addFoodItemToGui(entry);
@@ -812,14 +824,15 @@ bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries
         _refuseChange();
         return false;
     }
-    bool stored = true;
-    for (auto entry = entries.begin(); stored && entry != entries.end(); ++entry) {
+    const DBTypes::FoodDiaryItem* refused = nullptr;
+    for (auto entry = entries.begin(); !refused && entry != entries.end(); ++entry) {
         entry->meal = group;
         entry->entryId = -1;
-        stored = _storeFoodEntry(*entry);
+        if (!_storeFoodEntry(*entry))
+            refused = &*entry;
     }
-    if (!BXSqlDb::endTransaction(stored)) {
-        _refuseChange();
+    if (!BXSqlDb::endTransaction(!refused)) {
+        _refuseChange(refused, true);
         return false;
     }
     for (const DBTypes::FoodDiaryItem& entry : entries)
@@ -828,6 +841,12 @@ bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries
     showHideEmptyText(_groups[fileGroup(_viewMode, group)], &day);
     _updateTotals(&day);
     return true;
+}
+
+void DiaryListView::addContextMeal(std::vector<DBTypes::FoodDiaryItem>& entries)
+{
+    if (!entries.empty())
+        _addFoodEntries(entries, entries.front().meal);
 }
 
 void DiaryListView::addContextFood(DBTypes::FoodDiaryItem& entry)
@@ -866,10 +885,14 @@ void DiaryListView::_selectRow(QTreeWidgetItem* row)
 void DiaryListView::_removeEntry(QTreeWidgetItem* row)
 {
     QTreeWidgetItem* group = row->parent();
-    if (rowId(group) == -DiaryDay::EXERCISE)
-        DiaryDB::instance()->removeExEntry(rowId(row), false);
-    else
-        DiaryDB::instance()->removeFoodEntry(rowId(row), false);
+    DiaryDB* diary = DiaryDB::instance();
+    const bool removed = rowId(group) == -DiaryDay::EXERCISE ? diary->removeExEntry(rowId(row), false)
+                                                             : diary->removeFoodEntry(rowId(row), false);
+    // The list shows what the diary holds: an entry the store kept stays.
+    if (!removed) {
+        _refuseChange();
+        return;
+    }
     const int index = group->indexOfChild(row);
     QTreeWidgetItem* below = group->child(index + 1);
     QTreeWidgetItem* above = index > 0 ? group->child(index - 1) : nullptr;
@@ -899,6 +922,8 @@ void DiaryListView::_saveMeal(QTreeWidgetItem* group)
         SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(), entries, true);
     if (mealId >= 1)
         emit newSavedMeal(mealId);
+    else
+        _refuseChange();
 }
 
 void DiaryListView::_loadMeal(QTreeWidgetItem* group)

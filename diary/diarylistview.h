@@ -113,6 +113,8 @@ public slots:
     // Reloads the rows of the calendar's day.
     void showToday();
     void addContextFood(DBTypes::FoodDiaryItem& entry);
+    // Adds a saved meal's foods, each with its own meal group, as one change.
+    void addContextMeal(std::vector<DBTypes::FoodDiaryItem>& entries);
     void addContextExercise(DBTypes::ExerciseDiaryItem& entry);
     void doExerciseDialog(int exerciseId);
     void deleteEntry();
@@ -176,7 +178,9 @@ private:
     void _updateTotals(const DBTypes::DiaryDay* day = nullptr);
     DBTypes::DiaryDay _loadDay() const;
     bool _storeFoodEntry(DBTypes::FoodDiaryItem& entry);
-    void _refuseChange();
+    // Tells why a change was refused; `entry` is the food entry the store refused, if any,
+    // alone or as one food of a meal.
+    void _refuseChange(const DBTypes::FoodDiaryItem* entry = nullptr, bool ofMeal = false);
     bool _hasSavedMeals() const;
     void _removeEntry(QTreeWidgetItem* row);
     void _editEntry(QTreeWidgetItem* row);

@@ -169,6 +169,8 @@ void DiaryWidget::_connect()
     connect(_popup, &QPopupCalendar::daySelected, this, &DiaryWidget::_pickedInCalendar);
     connect(foodQueryWidget3, &FoodQueryWidget::addFoodSignal, diaryView1,
             &DiaryView::dvAddFood);
+    connect(foodQueryWidget3, &FoodQueryWidget::addMealSignal, _list(),
+            &DiaryListView::addContextMeal);
     connect(foodQueryWidget3, &FoodQueryWidget::addExerciseSignal, diaryView1,
             &DiaryView::dvAddExercise);
     connect(foodQueryWidget3, &FoodQueryWidget::doExerciseDialog, _list(),

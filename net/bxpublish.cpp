@@ -323,16 +323,23 @@ void BxPublish::_failReading(const QString& text)
     _progress->doneLabel->setText(tr("Skipped"));
 }
 
-void BxPublish::resetSyncStatus()
+bool BxPublish::resetSyncStatus()
 {
+    const int user = UserDB::instance()->getCurrentUser();
+    // One change: what was not marked is offered again next time, all of it.
+    if (!BXSqlDb::beginTransaction())
+        return false;
+    const int website = BXSqlDb::getSyncDevice("website");
+    UserDB* users = UserDB::instance();
+    bool marked = users->clearSyncTable(QStringLiteral("water_diary_sync"), user, website, nullptr, nullptr)
+                  && users->clearSyncTable(QStringLiteral("user_checkins_sync"), user, website, nullptr, nullptr);
+    // Only the days the document held: older ones that the entry limit kept back go next time.
+    if (!_oldestWritten.empty())
+        marked = marked && DiaryDB::instance()->resetItemStatus(user, _oldestWritten.c_str());
+    if (!BXSqlDb::endTransaction(marked))
+        return false;
     char today[DBTypes::DATE_CODE_SIZE];
     DateToCode4(Clock::today(), today);
     BXSettings().writeEntry(QStringLiteral("LastSyncDate"), today);
-    const int user = UserDB::instance()->getCurrentUser();
-    const int website = BXSqlDb::getSyncDevice("website");
-    UserDB::instance()->clearSyncTable(QStringLiteral("water_diary_sync"), user, website, nullptr, nullptr);
-    UserDB::instance()->clearSyncTable(QStringLiteral("user_checkins_sync"), user, website, nullptr, nullptr);
-    // Only the days the document held: older ones that the entry limit kept back go next time.
-    if (!_oldestWritten.empty())
-        DiaryDB::instance()->resetItemStatus(user, _oldestWritten.c_str());
+    return true;
 }

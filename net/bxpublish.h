@@ -35,8 +35,9 @@ public:
     // Sends the changes and runs the progress dialog until it closes; an accepted reply
     // marks the changes published and stores today as "LastSyncDate".
     void publish();
-    // Marks the published data of the current user in step with the web diary.
-    void resetSyncStatus();
+    // Marks the published data of the current user in step with the web diary, whole or not
+    // at all, and then stores today as "LastSyncDate"; false when the store did not keep it.
+    bool resetSyncStatus();
 
     // The document of the current user's changes; remembers which days it holds.
     std::string publishXML();

@@ -175,16 +175,18 @@ bool MealPlanDownloader::_store()
 {
     if (!BXSqlDb::beginTransaction())
         return false;
-    for (DBTypes::FoodDiaryItem& food : _currentDay->foods) {
-        const QDate day = QDate::fromString(QString::fromLatin1(food.date), QStringLiteral("yyyyMMdd"));
+    MealPlanDB* plan = MealPlanDB::instance();
+    bool stored = true;
+    for (auto food = _currentDay->foods.begin(); stored && food != _currentDay->foods.end(); ++food) {
+        const QDate day = QDate::fromString(QString::fromLatin1(food->date), QStringLiteral("yyyyMMdd"));
         if (!day.isValid() || day < _start || day > _end)
             continue;
-        food.userId = _user;
-        food.entryId = -1;
+        food->userId = _user;
+        food->entryId = -1;
         // A food already in the plan is not added again.
-        MealPlanDB::instance()->addFoodEntry(food, false);
+        stored = plan->holds(*food) || plan->addFoodEntry(*food, false) >= 0;
     }
-    return BXSqlDb::commitTransaction();
+    return BXSqlDb::endTransaction(stored);
 }
 
 void MealPlanDownloader::_finish(bool error, const QString& text)

@@ -7,6 +7,7 @@
 #include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
+#include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 #include "widgets/bxhelp.h"
 #include "widgets/bxlabel.h"
@@ -89,8 +90,9 @@ TargetDialog::TargetDialog(QWidget* parent)
     connect(saveButton, &QPushButton::clicked, this, [this]() {
         if (!NumberFieldCheck::confirm(this, windowTitle()))
             return;
-        saveTargets();
-        accept();
+        // What was typed stays on show until the store has kept it.
+        if (saveTargets())
+            accept();
     });
     connect(helpButton, &QPushButton::clicked, this, &TargetDialog::showHelp);
     for (const Row& row : _rows) {
@@ -219,12 +221,12 @@ bool TargetDialog::getTargets(DBTypes::CheckinItem& item)
     return any;
 }
 
-void TargetDialog::saveTargets()
+bool TargetDialog::saveTargets()
 {
     const int user = UserDB::instance()->getCurrentUser();
     // Without a loaded date there is nowhere to store the targets.
     if (!_date.isValid() || user < 0)
-        return;
+        return true;
     DBTypes::CheckinItem record;
     if (!getTargets(record) && _hadTargets
         && Prompter::instance()->message(
@@ -233,10 +235,18 @@ void TargetDialog::saveTargets()
                   "Your nutrient info prior to this date will still be preserved."),
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No, QMessageBox::No)
                != QMessageBox::Yes)
-        return;
+        return true;
     DateToCode4(_date, record.date);
     record.userId = user;
-    UserDB::instance()->addCheckin(record, false);
+    if (UserDB::instance()->addCheckin(record, false))
+        return true;
+    // A change lost to the store itself is told once, by whoever follows the store.
+    if (!BXSqlDb::changeWasLost())
+        Prompter::warning(this, windowTitle(),
+                          tr("The targets could not be stored, and the diary is unchanged. Check "
+                             "that the disk holding your data is not full or read-only, then try "
+                             "again."));
+    return false;
 }
 
 QPixmap TargetDialog::setTick(const QString& text)

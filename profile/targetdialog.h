@@ -53,8 +53,8 @@ public:
     QPushButton* closeButton = nullptr;
 
 public slots:
-    // Stores the rows for the loaded date.
-    virtual void saveTargets();
+    // Stores the rows for the loaded date; false when the store did not keep them.
+    virtual bool saveTargets();
     // The text as a number with one decimal; empty for a blank text.
     virtual QString toOneDec(const QString& text);
     virtual void showHelp();

@@ -282,6 +282,8 @@ void BXSqlDb::noteFailure(const QSqlError& error)
         _instance->_noteLoss(Failure::DiskFull, QString());
     else if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
         _instance->_noteLoss(Failure::Busy, QString());
+    else if (code == SQLITE_READONLY)
+        _instance->_noteLoss(Failure::Refused, error.databaseText());
 }
 
 // The driver does not pass SQLite's code on for its transaction control: it is read from
@@ -358,9 +360,16 @@ bool BXSqlDb::transactionActive() const
 
 bool BXSqlDb::_beginTransaction()
 {
-    assert(nestedTransactionLevel == 0);
+    // A change begun inside another is a part of it, kept or dropped with the whole.
+    if (nestedTransactionLevel > 0) {
+        ++nestedTransactionLevel;
+        return true;
+    }
     m_failure = Failure::None;
-    if (!connection().transaction()) {
+    m_partDropped = false;
+    // The write lock is taken at the start, so that a change waits for other programs once,
+    // before anything is written, rather than at each of its statements.
+    if (connection().exec(QStringLiteral("BEGIN IMMEDIATE")).lastError().isValid()) {
         _noteRefusal();
         return false;
     }
@@ -372,11 +381,13 @@ bool BXSqlDb::_commitTransaction()
 {
     assert(nestedTransactionLevel > 0);
     if (--nestedTransactionLevel > 0)
+        return m_failure == Failure::None && !m_partDropped;
+    // A transaction that lost a statement to the store, or one of whose parts was dropped, is
+    // never kept in part.
+    const bool whole = m_failure == Failure::None && !m_partDropped;
+    if (whole && connection().commit())
         return true;
-    // A transaction that lost a statement to the store is never kept in part.
-    if (m_failure == Failure::None && connection().commit())
-        return true;
-    if (m_failure == Failure::None)
+    if (whole)
         _noteRefusal();
     // SQLite keeps the transaction open after some failures (a reader holding the file, say);
     // after others it has rolled back already.
@@ -389,8 +400,10 @@ bool BXSqlDb::_commitTransaction()
 bool BXSqlDb::_rollbackTransaction()
 {
     assert(nestedTransactionLevel > 0);
-    if (--nestedTransactionLevel > 0)
+    if (--nestedTransactionLevel > 0) {
+        m_partDropped = true;
         return true;
+    }
     // After some errors, a full disk among them, SQLite has already rolled back.
     if (connection().rollback() || !transactionActive())
         return true;

@@ -60,10 +60,15 @@ public:
     // Runs the text once and discards its result.
     static void perform(const char* sql);
 
-    // One level of transaction. A driver that refuses never ends the program: a transaction
-    // that cannot begin is not open (false); a commit that fails, or that would keep a change
-    // lost to the store, rolls the whole transaction back and returns false. Nesting is a
-    // broken invariant.
+    // One change of several statements, stored whole or not at all. It takes the write lock
+    // as it begins, so that it waits for other programs once (the busy time-out), before
+    // anything is written. A driver that refuses never ends the program: a transaction that
+    // cannot begin is not open (false); a commit that fails, or that would keep a change lost
+    // to the store, rolls the whole transaction back and returns false.
+    //
+    // A transaction begun while one is open is a part of the open one: its commit keeps
+    // nothing yet, and its rollback drops the whole change when the outer one ends. So a
+    // store's change may stand alone or be one part of a larger change.
     static bool beginTransaction();
     static bool commitTransaction();
     static bool rollbackTransaction();
@@ -73,8 +78,9 @@ public:
     // Why the store could not keep a change.
     enum class Failure { None, DiskFull, Busy, Refused };
     // The failure of the change last made: the statement last run outside a transaction, or
-    // the transaction last begun. Statements refused for other reasons (a constraint, say)
-    // leave it None: their callers tell.
+    // the transaction last begun. A statement refused because the file may not be written is
+    // Refused; statements refused for other reasons (a constraint, say) leave it None: their
+    // callers tell.
     static Failure lastFailure();
     static bool diskWasFull();
     // Whether the last change was lost to the store itself. The user is then told once, after
@@ -208,6 +214,8 @@ private:
 
     bool m_open = false;
     int nestedTransactionLevel = 0;
+    // A part of the open transaction was rolled back: the whole is dropped at its end.
+    bool m_partDropped = false;
     Failure m_failure = Failure::None;
     QString m_failureDetail;
 };

@@ -9,7 +9,6 @@
 #include "userdb/rowstate.h"
 #include "userdb/userdb.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 
 #include <cassert>
@@ -198,40 +197,45 @@ bool DiaryDB::removeRow(const QString& table, const char* key, int id, bool hard
     BXSqlQuery status(QStringLiteral("UPDATE %1 SET status = ? WHERE %2 = ?").arg(table, k));
     status.bindValue(0, StatusDeleted);
     status.bindValue(1, id);
-    if (!status.exec())
-        return false;
     if (!isTracked())
-        return true;
+        return status.exec();
+    // The row and its sync rows are marked together, so that devices learn of every removal.
     BXSqlQuery state(QStringLiteral("UPDATE %1_sync SET state = ? WHERE %2 = ?").arg(table, k));
     state.bindValue(0, StateDeleted);
     state.bindValue(1, id);
-    return state.exec();
+    if (!BXSqlDb::beginTransaction())
+        return false;
+    return BXSqlDb::endTransaction(status.exec() && state.exec());
 }
 
-void DiaryDB::removeFoodEntry(int entryId, bool hardDelete)
+bool DiaryDB::removeFoodEntry(int entryId, bool hardDelete)
 {
-    removeRow(foodTable(), "food_id", entryId, hardDelete);
+    return removeRow(foodTable(), "food_id", entryId, hardDelete);
 }
 
-void DiaryDB::removeExEntry(int entryId, bool hardDelete)
+bool DiaryDB::removeExEntry(int entryId, bool hardDelete)
 {
-    removeRow(exerTable(), "ex_id", entryId, hardDelete);
+    return removeRow(exerTable(), "ex_id", entryId, hardDelete);
 }
 
-void DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
+bool DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
 {
+    if (!BXSqlDb::beginTransaction())
+        return false;
     const QByteArray code = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
     const DiaryDay day = getDay(user, code.constData(), false);
+    bool ok = true;
     if (meal != DiaryDay::EXERCISE) {
         for (const FoodDiaryItem& food : day.foods) {
-            if (meal == DiaryDay::ALL_GROUPS || food.meal == meal)
-                removeFoodEntry(food.entryId, false);
+            if (ok && (meal == DiaryDay::ALL_GROUPS || food.meal == meal))
+                ok = removeFoodEntry(food.entryId, false);
         }
     }
     if (meal == DiaryDay::ALL_GROUPS || meal == DiaryDay::EXERCISE) {
         for (const ExerciseDiaryItem& exercise : day.exercises)
-            removeExEntry(exercise.entryId, false);
+            ok = ok && removeExEntry(exercise.entryId, false);
     }
+    return BXSqlDb::endTransaction(ok);
 }
 
 bool DiaryDB::deleteDayRows(const QString& table, const char* key, int user, const char* date,
@@ -248,10 +252,8 @@ bool DiaryDB::deleteDayRows(const QString& table, const char* key, int user, con
     status.bindValue(0, StatusDeleted);
     status.bindValue(1, date);
     status.bindValue(2, user);
-    if (!status.exec())
-        return false;
     if (!isTracked())
-        return true;
+        return status.exec();
     const QString k = QString::fromLatin1(key);
     BXSqlQuery state(QStringLiteral("UPDATE %1_sync SET state = ? WHERE %2 IN ( SELECT %2 FROM %1 "
                                     "WHERE date = ? AND user_id = ? )")
@@ -259,14 +261,15 @@ bool DiaryDB::deleteDayRows(const QString& table, const char* key, int user, con
     state.bindValue(0, StateDeleted);
     state.bindValue(1, date);
     state.bindValue(2, user);
-    return state.exec();
+    return status.exec() && state.exec();
 }
 
 bool DiaryDB::deleteDay(int user, const char* date, bool hardDelete)
 {
-    const bool foods = deleteDayRows(foodTable(), "food_id", user, date, hardDelete);
-    const bool exercises = deleteDayRows(exerTable(), "ex_id", user, date, hardDelete);
-    return foods && exercises;
+    if (!BXSqlDb::beginTransaction())
+        return false;
+    return BXSqlDb::endTransaction(deleteDayRows(foodTable(), "food_id", user, date, hardDelete)
+                                   && deleteDayRows(exerTable(), "ex_id", user, date, hardDelete));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -577,6 +580,8 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
     assert(user != -1 && "user_id!=-1");
     if (!isTracked())
         return true;
+    if (!BXSqlDb::beginTransaction())
+        return false;
     const int device = BXSqlDb::getSyncDevice("website");
     const struct
     {
@@ -586,9 +591,7 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
 
     // The bound is bound, never pasted into the statement.
     const QString range = fromDate ? QStringLiteral(" AND date >= ?") : QString();
-
-    if (!BXSqlDb::beginTransaction())
-        return false;
+    bool ok = true;
     // Deleted marks go first, so that they are removed rather than set in step.
     for (const auto& t : tables) {
         BXSqlQuery query(QStringLiteral("DELETE FROM %1_sync WHERE device = ? AND state = ? AND %2 "
@@ -599,9 +602,8 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
         query.bindValue(2, user);
         if (fromDate)
             query.bindValue(3, QString::fromLatin1(fromDate));
-        query.exec();
+        ok = ok && query.exec();
     }
-    QCoreApplication::processEvents();
     for (const auto& t : tables) {
         BXSqlQuery query(QStringLiteral("UPDATE %1_sync SET state = ? WHERE device = ? AND %2 IN "
                                         "(SELECT %2 FROM %1 WHERE user_id = ?%3)")
@@ -611,7 +613,7 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
         query.bindValue(2, user);
         if (fromDate)
             query.bindValue(3, QString::fromLatin1(fromDate));
-        query.exec();
+        ok = ok && query.exec();
     }
-    return BXSqlDb::commitTransaction();
+    return BXSqlDb::endTransaction(ok);
 }

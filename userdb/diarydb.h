@@ -63,10 +63,12 @@ public:
     // Rewrites an entry; a changed entry is always live again. Refused like addFoodEntry.
     bool modifyFoodEntry(int entryId, const DBTypes::FoodDiaryItem& entry);
     bool modifyExEntry(const DBTypes::ExerciseDiaryItem& entry);
-    void removeFoodEntry(int entryId, bool hardDelete);
-    void removeExEntry(int entryId, bool hardDelete);
+    // Removing an entry, several entries or a day is stored whole or not at all; false when
+    // nothing was removed.
+    bool removeFoodEntry(int entryId, bool hardDelete);
+    bool removeExEntry(int entryId, bool hardDelete);
     // Marks entries of the date deleted; meal selects which: 0 all, 1-6 that meal, 8 exercise.
-    void delDiaryEntries(int user, const QDate& date, int meal);
+    bool delDiaryEntries(int user, const QDate& date, int meal);
     bool deleteDay(int user, const char* date, bool hardDelete);
 
     std::optional<DBTypes::FoodDiaryItem> getFoodEntry(int entryId);

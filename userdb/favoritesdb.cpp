@@ -64,24 +64,24 @@ void FavoritesDB::findFavorites(ItemFlags flags, std::set<int>& ids) const
     ids = s_cacheList;
 }
 
-void FavoritesDB::changeFavorite(const char* sql, ItemFlags flags, ItemId itemId)
+bool FavoritesDB::changeFavorite(const char* sql, ItemFlags flags, ItemId itemId)
 {
     s_cacheFlags = NoFavorite;
     BXSqlQuery query(sql);
     query.bindValue(0, _user);
     query.bindValue(1, int(favoriteType(flags)));
     query.bindValue(2, itemId.value);
-    query.exec();
+    return query.exec();
 }
 
-void FavoritesDB::addFavorite(ItemFlags flags, ItemId itemId)
+bool FavoritesDB::addFavorite(ItemFlags flags, ItemId itemId)
 {
-    changeFavorite("INSERT INTO favorites (user_id, item_type, item_id) VALUES (?, ?, ?)", flags,
+    return changeFavorite("INSERT INTO favorites (user_id, item_type, item_id) VALUES (?, ?, ?)", flags,
                    itemId);
 }
 
-void FavoritesDB::removeFavorite(ItemFlags flags, ItemId itemId)
+bool FavoritesDB::removeFavorite(ItemFlags flags, ItemId itemId)
 {
-    changeFavorite("DELETE FROM favorites where user_id = ? AND item_type = ? AND item_id = ?",
+    return changeFavorite("DELETE FROM favorites where user_id = ? AND item_type = ? AND item_id = ?",
                    flags, itemId);
 }

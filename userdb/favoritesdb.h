@@ -32,11 +32,12 @@ public:
     bool isFavorite(ItemFlags flags, ItemId itemId) const;
     // The ids of the user's favourites of the flags' type.
     void findFavorites(ItemFlags flags, std::set<int>& ids) const;
-    void addFavorite(ItemFlags flags, ItemId itemId);
-    void removeFavorite(ItemFlags flags, ItemId itemId);
+    // Whether the store took the change.
+    bool addFavorite(ItemFlags flags, ItemId itemId);
+    bool removeFavorite(ItemFlags flags, ItemId itemId);
 
 private:
-    void changeFavorite(const char* sql, ItemFlags flags, ItemId itemId);
+    bool changeFavorite(const char* sql, ItemFlags flags, ItemId itemId);
 
     int _user;
 

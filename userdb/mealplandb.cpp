@@ -1,7 +1,6 @@
 #include "userdb/mealplandb.h"
 
 #include "userdb/bxsqlquery.h"
-#include "userdb/userdb.h"
 
 #include <cassert>
 
@@ -31,17 +30,22 @@ QString MealPlanDB::tableName() const
     return QStringLiteral("mealplan");
 }
 
-int MealPlanDB::addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew)
+bool MealPlanDB::holds(const DBTypes::FoodDiaryItem& entry)
 {
     BXSqlQuery count("SELECT COUNT ( food_id ) FROM food_mealplan WHERE food_name = ? AND "
                      "user_id = ? AND meal = ? AND date = ? AND serv_name = ? AND size = ?");
     count.bindValue(0, entry.getDesc());
-    count.bindValue(1, UserDB::instance()->getCurrentUser());
+    count.bindValue(1, entry.userId);
     count.bindValue(2, entry.meal);
     count.bindValue(3, entry.date);
     count.bindValue(4, entry.getServingDesc());
     count.bindValue(5, double(entry.size));
-    if (count.exec() && count.next() && count.value(0).toInt() >= 1)
+    return count.exec() && count.next() && count.value(0).toInt() >= 1;
+}
+
+int MealPlanDB::addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew)
+{
+    if (holds(entry))
         return -1;
     return DiaryDB::addFoodEntry(entry, checkNew);
 }

@@ -15,6 +15,8 @@ public:
 
     QString tableName() const override;
 
+    // Whether the entry's user has an equal entry in the plan.
+    bool holds(const DBTypes::FoodDiaryItem& entry);
     // The new entry's id, or -1 when an equal entry exists or the insert fails.
     int addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew);
 

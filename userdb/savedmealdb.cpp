@@ -174,22 +174,19 @@ bool SavedMealDB::deleteMeal(int mealId)
     QList<int> foods;
     BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ?");
     select.bindValue(0, mealId);
-    if (select.exec()) {
-        while (select.next())
-            foods.append(select.value(0).toInt());
-    }
-    for (int food : foods)
-        DiaryDB::instance()->removeFoodEntry(food, false);
+    bool ok = select.exec();
+    while (ok && select.next())
+        foods.append(select.value(0).toInt());
+    for (auto food = foods.cbegin(); ok && food != foods.cend(); ++food)
+        ok = DiaryDB::instance()->removeFoodEntry(*food, false);
 
     BXSqlQuery status("UPDATE group_diary SET status = ? WHERE group_id = ?");
     status.bindValue(0, StatusDeleted);
     status.bindValue(1, mealId);
-    status.exec();
     BXSqlQuery state("UPDATE group_diary_sync SET state = ? WHERE group_id = ?");
     state.bindValue(0, StateDeleted);
     state.bindValue(1, mealId);
-    state.exec();
-    if (!BXSqlDb::commitTransaction())
+    if (!BXSqlDb::endTransaction(ok && status.exec() && state.exec()))
         return false;
     reload(0, false);
     return true;
@@ -226,6 +223,23 @@ BXSqlQuery SavedMealDB::getCatsQuery() const
 bool SavedMealDB::reparentItemCategory(int, int)
 {
     return false;
+}
+
+QStringList SavedMealDB::foodsPrivateFrom(int mealId, int rootId)
+{
+    BXSqlQuery query("SELECT ref_id, food_name FROM food_diary WHERE group_id = ? AND date IS NULL");
+    query.bindValue(0, mealId);
+    std::vector<std::pair<int, QString>> foods;
+    if (query.exec()) {
+        while (query.next())
+            foods.emplace_back(query.value(0).toInt(), query.value(1).toString());
+    }
+    QStringList names;
+    for (const auto& [refId, name] : foods) {
+        if (!DiaryDB::mayNameFood(rootId - 2, refId))
+            names.append(name);
+    }
+    return names;
 }
 
 bool SavedMealDB::reparentItem(int mealId, int newParentId)

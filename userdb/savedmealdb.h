@@ -5,6 +5,7 @@
 #include "userdb/bxsqlquery.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <string>
@@ -58,6 +59,9 @@ public:
     bool reparentItemCategory(int categoryId, int newParentId);
     // Gives a meal and its foods to the owner of another root (the shared root: -1).
     bool reparentItem(int mealId, int newParentId);
+    // The names of the meal's foods that the owner of that root may not add to a diary:
+    // custom foods private to another user.
+    QStringList foodsPrivateFrom(int mealId, int rootId);
 
 private:
     SavedMealDB();

@@ -201,8 +201,15 @@ int UserDB::getNextUserID()
 bool UserDB::addUser(UserProfile& profile, int* id)
 {
     _lastError.clear();
+    // The count and the new id are read inside the change, which waits for other programs
+    // once, as it begins.
+    if (!BXSqlDb::beginTransaction()) {
+        _lastError = BXSqlDb::failureText();
+        return false;
+    }
     const int limit = _isFamilyBrand() ? MaxFamilyUsers : 1;
     if (numUsers() >= limit) {
+        BXSqlDb::endTransaction(false);
         _lastError = limit == 1
             ? QStringLiteral("Cannot add another user: this edition keeps the diary of one person.")
             : QStringLiteral("Cannot add another user: a household holds at most %1 users. "
@@ -211,8 +218,7 @@ bool UserDB::addUser(UserProfile& profile, int* id)
         return false;
     }
     const int newId = getNextUserID();
-    if (!BXSqlDb::beginTransaction()
-        || !BXSqlDb::endTransaction(_insertUserRows(profile, newId))) {
+    if (!BXSqlDb::endTransaction(_insertUserRows(profile, newId))) {
         _lastError = BXSqlDb::changeWasLost()
             ? BXSqlDb::failureText()
             : QStringLiteral("The new user could not be stored in the user database. Check "
@@ -266,9 +272,27 @@ bool UserDB::_insertUserRows(const UserProfile& profile, int newId)
 
 bool UserDB::updateUser(UserProfile& profile)
 {
+    if (!BXSqlDb::beginTransaction())
+        return false;
+    return BXSqlDb::endTransaction(_writeProfile(profile));
+}
+
+bool UserDB::storeProfileChange(UserProfile* profile, const CheckinItem& checkin,
+                                const UserPrefs& prefs)
+{
+    if (!BXSqlDb::beginTransaction())
+        return false;
+    const bool stored = (!profile || updateUser(*profile)) && setUserPrefs(checkin.userId, prefs)
+                        && addCheckin(checkin, false);
+    return BXSqlDb::endTransaction(stored);
+}
+
+bool UserDB::_writeProfile(const UserProfile& profile)
+{
     const QByteArray today = todayCode().toLatin1();
-    ensureRecordExists(Misc, profile.userId, today.constData());
-    ensureRecordExists(Misc, profile.userId, profile.created);
+    if (!ensureRecordExists(Misc, profile.userId, today.constData())
+        || !ensureRecordExists(Misc, profile.userId, profile.created))
+        return false;
 
     BXSqlQuery update("UPDATE user_users SET name = ?, password = ?, created = ?, dob = ?, "
                       "sex = ? WHERE user_id = ?");
@@ -546,7 +570,7 @@ QStringList UserDB::getCheckinDays(int user)
     return days;
 }
 
-void UserDB::resetMetrics(int user)
+bool UserDB::resetMetrics(int user)
 {
     const char* const statements[] = {
         "UPDATE food_diary_sync SET state = ? WHERE device = ? AND food_id IN (SELECT food_id "
@@ -554,21 +578,25 @@ void UserDB::resetMetrics(int user)
         "UPDATE user_checkins_sync SET state = ? WHERE device = ? AND user_id = ? AND state = ?",
         "UPDATE metrics_startStats_sync SET state = ? WHERE device = ? AND user_id = ? AND "
         "state = ?"};
+    if (!BXSqlDb::beginTransaction())
+        return false;
     const int device = BXSqlDb::getSyncDevice("metrics");
+    bool ok = true;
     for (const char* sql : statements) {
         BXSqlQuery query(sql);
         query.bindValue(0, StateInStep);
         query.bindValue(1, device);
         query.bindValue(2, user);
         query.bindValue(3, StateChanged);
-        query.exec();
+        ok = ok && query.exec();
     }
+    return BXSqlDb::endTransaction(ok);
 }
 
 // ---------------------------------------------------------------------------------------
 // Sync housekeeping
 
-void UserDB::clearSyncTable(const QString& table, int user, int device, const char* from,
+bool UserDB::clearSyncTable(const QString& table, int user, int device, const char* from,
                             const char* to)
 {
     // The date bounds are bound, never pasted into the statement.
@@ -592,7 +620,6 @@ void UserDB::clearSyncTable(const QString& table, int user, int device, const ch
                       range);
     remove.bindValue(0, StateDeleted);
     bindRange(remove, 1);
-    remove.exec();
 
     BXSqlQuery reset(QStringLiteral("UPDATE %1 set state = ? WHERE user_id = %2 AND device = %3 ")
                          .arg(table)
@@ -601,13 +628,15 @@ void UserDB::clearSyncTable(const QString& table, int user, int device, const ch
                      range);
     reset.bindValue(0, StateInStep);
     bindRange(reset, 1);
-    reset.exec();
+    if (!BXSqlDb::beginTransaction())
+        return false;
+    return BXSqlDb::endTransaction(remove.exec() && reset.exec());
 }
 
 // ---------------------------------------------------------------------------------------
 // Row guarantee
 
-void UserDB::ensureRecordExists(TableName table, int user, const char* date)
+bool UserDB::ensureRecordExists(TableName table, int user, const char* date)
 {
     assert(user != -1);
     assert(date);
@@ -618,12 +647,12 @@ void UserDB::ensureRecordExists(TableName table, int user, const char* date)
     count.bindValue(1, date);
     // A file may hold more than one row for a day; the readers take the latest.
     if (_count(count) > 0)
-        return;
+        return true;
     BXSqlQuery insert(QStringLiteral("INSERT INTO ") + name +
                       QStringLiteral("( user_id, date ) VALUES ( ?, ?)"));
     insert.bindValue(0, user);
     insert.bindValue(1, date);
-    insert.exec();
+    return insert.exec();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -752,12 +781,15 @@ QString UserDB::getNote(int user, const char* date)
 
 bool UserDB::setFluid(int user, const char* date, int cups)
 {
-    ensureRecordExists(Water, user, date);
+    if (!BXSqlDb::beginTransaction())
+        return false;
+    if (!ensureRecordExists(Water, user, date))
+        return BXSqlDb::endTransaction(false);
     BXSqlQuery query("UPDATE water_diary SET cups = ? WHERE user_id = ? AND date = ?");
     query.bindValue(0, cups);
     query.bindValue(1, user);
     query.bindValue(2, date);
-    return query.exec();
+    return BXSqlDb::endTransaction(query.exec());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -812,15 +844,17 @@ void UserDB::_readMisc(CheckinItem& item)
 
 bool UserDB::addCheckin(const CheckinItem& item, bool checkOnly)
 {
-    if (item.hasWeight && item.weight < -0.005f &&
-        !canDelete(item.userId, item.date, "WEIGHT", "-1"))
-        return false;
+    const auto mayStore = [&] {
+        return !(item.hasWeight && item.weight < -0.005f)
+            || canDelete(item.userId, item.date, "WEIGHT", "-1");
+    };
     if (checkOnly)
-        return true;
-    bool ok = _writeMeasurements(item);
-    ok = _writeTargets(item) && ok;
-    ok = _writeMisc(item) && ok;
-    return ok;
+        return mayStore();
+    // The check is part of the change, which waits for other programs once, as it begins.
+    if (!BXSqlDb::beginTransaction())
+        return false;
+    return BXSqlDb::endTransaction(mayStore() && _writeMeasurements(item) && _writeTargets(item)
+                                   && _writeMisc(item));
 }
 
 bool UserDB::_writeMeasurements(const CheckinItem& item)
@@ -828,7 +862,8 @@ bool UserDB::_writeMeasurements(const CheckinItem& item)
     if (!(item.hasWeight || item.hasWaist || item.hasChest || item.hasHip || item.hasThigh ||
           item.hasSteps))
         return true;
-    ensureRecordExists(Checkins, item.userId, item.date);
+    if (!ensureRecordExists(Checkins, item.userId, item.date))
+        return false;
     const QString sql = QStringLiteral("UPDATE user_checkins SET note = ?") +
                         flaggedValue(item.hasWeight, ",weight = ", item.weight) +
                         flaggedValue(item.hasWaist, ",waist = ", item.waist) +
@@ -851,7 +886,8 @@ bool UserDB::_writeTargets(const CheckinItem& item)
     if (std::none_of(std::begin(triggers), std::end(triggers),
                      [&](NutType nut) { return item.hasTarget(nut); }))
         return true;
-    ensureRecordExists(Target, item.userId, item.date);
+    if (!ensureRecordExists(Target, item.userId, item.date))
+        return false;
     QString sql = QStringLiteral("UPDATE user_target SET date = ?");
     for (const TargetColumn& target : TargetWriteOrder) {
         if (item.hasTarget(target.nut))
@@ -872,7 +908,8 @@ bool UserDB::_writeMisc(const CheckinItem& item)
     // A diet plan alone is stored too, so that choosing one is never lost.
     if (!(item.hasGoal || item.hasActivity || item.customRMRSet || item.dietPlanSet))
         return true;
-    ensureRecordExists(Misc, item.userId, item.date);
+    if (!ensureRecordExists(Misc, item.userId, item.date))
+        return false;
     QString sql = QStringLiteral("UPDATE user_misc SET date = ?") +
                   flaggedValue(item.hasGoal, ",goal = ", item.goal) +
                   flaggedValue(item.hasActivity, ",activity = ", item.activity) +
@@ -923,22 +960,21 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
 {
     assert(user != -1);
     assert(date);
-    // A weight carried forward from another date is not this date's weight.
-    if (!set.exact(UserMeasurements::Weight) && !canDelete(user, date, "WEIGHT", "-1"))
-        return false;
     if (!BXSqlDb::beginTransaction())
         return false;
+    // A weight carried forward from another date is not this date's weight.
+    if (!set.exact(UserMeasurements::Weight) && !canDelete(user, date, "WEIGHT", "-1"))
+        return BXSqlDb::endTransaction(false);
     if (set.isEmpty()) {
-        if (_isOnlyWeighedDate(user, date)) {
-            BXSqlDb::rollbackTransaction();
-            return false;
-        }
+        if (_isOnlyWeighedDate(user, date))
+            return BXSqlDb::endTransaction(false);
         BXSqlQuery remove("DELETE from user_checkins WHERE user_id = ? AND date = ?");
         remove.bindValue(0, user);
         remove.bindValue(1, date);
         return BXSqlDb::endTransaction(remove.exec());
     }
-    ensureRecordExists(Checkins, user, date);
+    if (!ensureRecordExists(Checkins, user, date))
+        return BXSqlDb::endTransaction(false);
     BXSqlQuery update("UPDATE user_checkins SET weight = ?, chest = ?, hip = ?, thigh = ?, "
                       "waist = ?, steps = ?, note = ? WHERE user_id = ? AND date = ?");
     const UserMeasurements::Measurements columns[] = {

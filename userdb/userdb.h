@@ -63,7 +63,12 @@ public:
     bool addUser(DBTypes::UserProfile& profile, int* id);
     // Why the last addUser() failed; empty after a success.
     QString lastError() const { return _lastError; }
+    // The profile's row and height, whole or not at all.
     bool updateUser(DBTypes::UserProfile& profile);
+    // A user's changed profile (when given), the preferences and a check-in, as one change
+    // stored whole or not at all; false when nothing was stored.
+    bool storeProfileChange(DBTypes::UserProfile* profile, const DBTypes::CheckinItem& checkin,
+                            const DBTypes::UserPrefs& prefs);
 
     // User deletion: every row of the user, and the user's own catalogue items, in one
     // transaction. 0 on success, 1 when nothing was deleted; an exception other than
@@ -95,13 +100,14 @@ public:
     QMap<QString, int> getLoginCounts(int user);
     QMap<QString, QMap<QString, int>> getFoodStats(int user);
     QStringList getCheckinDays(int user);
-    void resetMetrics(int user);
+    bool resetMetrics(int user);
 
     // Sync housekeeping after a publish; null dates leave the range open.
-    void clearSyncTable(const QString& table, int user, int device, const char* from,
+    bool clearSyncTable(const QString& table, int user, int device, const char* from,
                         const char* to);
 
-    void ensureRecordExists(TableName table, int user, const char* date);
+    // False when the row is missing and cannot be added.
+    bool ensureRecordExists(TableName table, int user, const char* date);
 
     // Single values carried forward to a date.
     float getWeight(int user, const char* date, bool* exact);
@@ -124,6 +130,8 @@ public:
 
     // Check-in records.
     DBTypes::CheckinItem getCheckin(int user, const char* date);
+    // Stores the check-in's measurements, targets and plan whole or not at all; with
+    // checkOnly only says whether it may be stored.
     bool addCheckin(const DBTypes::CheckinItem& item, bool checkOnly);
     static void clearCheckinItem(DBTypes::CheckinItem& item);
     UserMeasurements getDaysMeasurements(int user, const char* date);
@@ -169,6 +177,7 @@ private:
                           bool* exact);
     int _count(BXSqlQuery& query);
     bool _insertUserRows(const DBTypes::UserProfile& profile, int newId);
+    bool _writeProfile(const DBTypes::UserProfile& profile);
     bool _updateUserRow(const char* column, const QVariant& value, int user);
     bool _writeMeasurements(const DBTypes::CheckinItem& item);
     bool _writeTargets(const DBTypes::CheckinItem& item);

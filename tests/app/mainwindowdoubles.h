@@ -168,8 +168,9 @@ public:
     std::function<bool(QString*)> restart;
     // The free space that the disk reports; -1 asks the disk.
     qint64 freeBytes = -1;
-    // Runs inside the next message box, before it is answered.
+    // Runs inside the next message box or profile wizard, before it is answered.
     std::function<void()> duringMessage;
+    std::function<void()> duringWizard;
 
     QString lastCaption() const { return messages.isEmpty() ? QString() : messages.last().first; }
     QString lastText() const { return messages.isEmpty() ? QString() : messages.last().second; }
@@ -196,6 +197,8 @@ protected:
                            DBTypes::UserPrefs&) override
     {
         ++wizardRuns;
+        if (duringWizard)
+            std::exchange(duringWizard, nullptr)();
         if (!wizardAccepts)
             return false;
         const int id = profile.userId;

@@ -7,6 +7,9 @@
 #include "catalogue/catalogueservices.h"
 #include "core/fooddiaryitem.h"
 #include "profile/checkindialog.h"
+#include "diary/diarylistview.h"
+#include "diary/diaryview.h"
+#include "diary/diarywidget.h"
 #include "profile/checkinwidget.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
@@ -16,6 +19,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
 
 using namespace MainWindowTest;
 
@@ -161,7 +168,120 @@ private slots:
         QVERIFY(databaseIsSound());
     }
 
+    // A change made in the window while another program reads the diary or holds it whole:
+    // one message, the program goes on, the diary as it was and the window showing it; once
+    // the other program is done the same change goes through and shows.
+    void windowShowsWhatIsStored_data()
+    {
+        const std::pair<const char*, WindowChange> changes[] = {
+            {"personal profile", PersonalProfile}, {"clear day", ClearDay}, {"remove entry", RemoveEntry}};
+        addRowsForEachHold(changes);
+    }
+
+    void windowShowsWhatIsStored()
+    {
+        QFETCH(int, change);
+        QFETCH(int, hold);
+        for (const char* food : {"Tea", "Toast"})
+            addToday(food);
+        _window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(_window));
+        _window->viewDiaryAction->trigger();
+        _window->refreshCurrentWidget();
+        const QString title = _window->windowTitle();
+        const QStringList before = everyStoredRow();
+        const QStringList shown = shownEntries();
+        QCOMPARE(shown, (QStringList{"Tea", "Toast"}));
+        _window->wizardName = QStringLiteral("Renamed Tester");
+        // The other program starts while the change's dialog is open, if it has one.
+        std::optional<OtherReader> other;
+        std::optional<BusyWaits> waits;
+        const auto holdTheFile = [&] {
+            other.emplace(databaseFile(), OtherReader::Hold(hold));
+            waits.emplace(100);
+        };
+        if (change == PersonalProfile)
+            _window->duringWizard = holdTheFile;
+        else if (change == ClearDay)
+            _window->duringMessage = holdTheFile;
+        else
+            holdTheFile();
+        makeInWindow(WindowChange(change));
+        QVERIFY(other && other->reading());
+        QCOMPARE(waits->count(), 1);
+        waits.reset();
+        other.reset();
+        QCoreApplication::processEvents();
+        const auto notSaved = [this] {
+            return std::count_if(_window->messages.cbegin(), _window->messages.cend(), [](const auto& message) {
+                return message.first == QStringLiteral("Change not saved");
+            });
+        };
+        QCOMPARE(notSaved(), 1);
+        QVERIFY2(_window->lastText().startsWith(QStringLiteral("The diary is in use by another program")),
+                 qPrintable(_window->lastText()));
+        QVERIFY(_window->isVisible());
+        QCOMPARE(everyStoredRow(), before);
+        QCOMPARE(_window->windowTitle(), title);
+        QCOMPARE(shownEntries(), shown);
+
+        makeInWindow(WindowChange(change));
+        QCoreApplication::processEvents();
+        QCOMPARE(notSaved(), 1);
+        QVERIFY(everyStoredRow() != before);
+        if (change == PersonalProfile)
+            QVERIFY(_window->windowTitle().contains(QStringLiteral("Renamed Tester")));
+        else
+            QVERIFY(shownEntries() != shown);
+        QVERIFY(databaseIsSound());
+    }
+
 private:
+    enum WindowChange { PersonalProfile, ClearDay, RemoveEntry };
+
+    void addToday(const char* name)
+    {
+        DBTypes::FoodDiaryItem entry;
+        entry.userId = _ann;
+        entry.setDate(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString());
+        entry.meal = 1;
+        entry.refId = 0;
+        entry.desc = QString::fromLatin1(name);
+        QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
+    }
+
+    DiaryListView* diaryList() const { return _window->diaryPage()->diaryView1->mealView; }
+
+    // The names of the entries the diary page lists.
+    QStringList shownEntries() const
+    {
+        QStringList names;
+        for (const QString& food : {QStringLiteral("Tea"), QStringLiteral("Toast")}) {
+            if (!diaryList()->findItems(food, Qt::MatchRecursive | Qt::MatchContains).isEmpty())
+                names << food;
+        }
+        return names;
+    }
+
+    void makeInWindow(WindowChange change)
+    {
+        switch (change) {
+        case PersonalProfile:
+            _window->optionsPersonal_ProfileAction->trigger();
+            break;
+        case ClearDay:
+            _window->eM_DiaryClearAll->trigger();
+            break;
+        case RemoveEntry: {
+            QTreeWidgetItem* tea = diaryList()->findItems(QStringLiteral("Tea"), Qt::MatchRecursive | Qt::MatchContains).value(0);
+            diaryList()->setCurrentItem(tea);
+            tea->setSelected(true);
+            diaryList()->deleteEntry();
+            break;
+        }
+        }
+    }
+
     ScriptedMainWindow* _window = nullptr;
     int _ann = -1;
 };

@@ -9,6 +9,7 @@
 #include "browser/foodquerywidget.h"
 #include "browser/foodviewitem.h"
 #include "browser/foodwidget.h"
+#include "browser/itemdrag.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/fooddbdynamic.h"
 #include "core/clock.h"
@@ -20,6 +21,7 @@
 #include "diary/fluidcounterviewbutton.h"
 #include "profile/settargetsdialog.h"
 #include "userdb/diarydb.h"
+#include "userdb/savedmealdb.h"
 #include "widgets/bxtoolbar.h"
 #include "widgets/expandingtabbar.h"
 #include "widgets/searchlineedit.h"
@@ -170,6 +172,7 @@ private slots:
     void targetsDialogStoresForDiaryDay();
     void switchingLoadsUserSettings();
     void switchingForgetsThePreviousUsersItems();
+    void sharedMealWithAPrivateFood();
     void diaryItemsFollowTheDay();
     void toolBarFollowsClicksInTheDiaryList();
 
@@ -906,6 +909,57 @@ void TestMainWindowData::switchingForgetsThePreviousUsersItems()
     QCOMPARE(browser->displayStack->currentIndex(), int(FoodQueryWidget::FoodPage));
     QVERIFY2(browser->foodWidget->caloriesLabel->text().endsWith(QStringLiteral(" kJ")),
              qPrintable(browser->foodWidget->caloriesLabel->text()));
+}
+
+// Alice shares a meal that holds her own food: she is warned first. Conrad's Add of the shared
+// meal, through the browser's menu, is refused with the food named, and nothing is added.
+void TestMainWindowData::sharedMealWithAPrivateFood()
+{
+    CatalogueServices::install();
+    ScriptedPrompter prompter;
+    const int alice = addUser(QStringLiteral("Alice"));
+    const int conrad = addUser(QStringLiteral("Conrad"));
+    DBTypes::FoodDiaryItem creme;
+    creme.changeFood(addCustomFood(alice, QStringLiteral("Crème brûlée maison")));
+    DBTypes::FoodDiaryItem tea;
+    tea.desc = QStringLiteral("Tea");
+    tea.refId = 0;
+    const int dessert = SavedMealDB::instance()->storeMeal(alice, -1, "Dessert", {tea, creme}, true);
+    QVERIFY(dessert > 0);
+    _window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(_window));
+    QVERIFY(_window->switchUser(_window, alice));
+    DragListView* meals = _window->diaryPage()->foodQueryWidget3->savedMealView;
+    meals->applyTerms(false);
+    const auto shareDessert = [meals, dessert] {
+        FoodViewItem* row = meals->locateFvi(dessert, false, nullptr);
+        meals->setCurrentItem(row);
+        meals->startDragRow();
+        ItemDrag move(dessert, row->type);
+        return meals->dropPayload(&move, meals, meals->locateFvi(1, true, nullptr));
+    };
+    prompter.answer(int(QMessageBox::No));
+    QVERIFY(shareDessert());
+    QVERIFY(prompter.lastText().contains(QStringLiteral("holds private foods (Crème brûlée maison)")));
+    QCOMPARE(SavedMealDB::instance()->getMealName(alice, dessert), QStringLiteral("Dessert"));
+    prompter.answer(int(QMessageBox::Yes));
+    QVERIFY(shareDessert());
+    QVERIFY(SavedMealDB::instance()->getMealName(alice, dessert).isEmpty());
+
+    _window->usersSubmenu()->actions().last()->trigger(); // Conrad
+    QCOMPARE(UserDB::instance()->getCurrentUser(), conrad);
+    meals->applyTerms(false);
+    prompter.answer(QStringLiteral("Add meal to breakfast"));
+    prompter.answer(1.0);
+    meals->showContextMenu(meals->locateFvi(dessert, false, nullptr), QPoint(), 0);
+    QCOMPARE(prompter.lastText(),
+             QStringLiteral("This meal holds \"Crème brûlée maison\", a food private to another user, "
+                            "so the meal cannot be added to your diary and nothing was added. The "
+                            "food's owner can move it to Shared Foods for every user."));
+    BXSqlQuery entries("SELECT count(*) FROM food_diary WHERE user_id = ? AND date IS NOT NULL");
+    entries.bindValue(0, conrad);
+    QVERIFY(entries.exec() && entries.next());
+    QCOMPARE(entries.value(0).toInt(), 0);
 }
 
 void TestMainWindowData::diaryItemsFollowTheDay()

@@ -15,11 +15,13 @@
 #include "tests/support/widgetpicture.h"
 #include "userdb/diarydb.h"
 #include "userdb/favoritesdb.h"
+#include "userdb/savedmealdb.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -545,25 +547,26 @@ private slots:
         FoodViewItem* row = list.locateFvi(meal, false, nullptr);
         QVERIFY(row);
 
-        QList<DBTypes::FoodDiaryItem> added;
-        connect(&list, &DragListView::addContextFood,
-                [&added](DBTypes::FoodDiaryItem& entry) { added << entry; });
+        std::vector<DBTypes::FoodDiaryItem> added;
+        connect(&list, &DragListView::addContextMeal,
+                [&added](std::vector<DBTypes::FoodDiaryItem>& entries) { added = entries; });
         ScriptedPrompter prompter;
         prompter.answer(QStringLiteral("Add meal to lunch"));
         prompter.answer(2.5);
         list.showContextMenu(row, QPoint(), 0);
-        QCOMPARE(added.size(), 1);
-        QCOMPARE(added.first().meal, 3);
-        QCOMPARE(added.first().size, 5.0f);
-        QCOMPARE(added.first().values.energy, 200.0f);
-        QVERIFY(!DBTypes::isPresent(added.first().values.fat));
+        QCOMPARE(added.size(), size_t(1));
+        QCOMPARE(added.front().meal, 3);
+        QCOMPARE(added.front().size, 5.0f);
+        QCOMPARE(added.front().values.energy, 200.0f);
+        QVERIFY(!DBTypes::isPresent(added.front().values.fat));
         QCOMPARE(prompter.asked.last().caption, QStringLiteral("Number of serves"));
 
         // Out of range or cancelled: nothing.
         prompter.answer(QStringLiteral("Add meal to lunch"));
         prompter.answer(5000.0);
+        added.clear();
         list.showContextMenu(list.locateFvi(meal, false, nullptr), QPoint(), 0);
-        QCOMPARE(added.size(), 1);
+        QVERIFY(added.empty());
 
         QSignalSpy renamed(&list, &DragListView::renameSavedMeal);
         prompter.answer(QStringLiteral("Rename Meal"));
@@ -739,6 +742,68 @@ private slots:
         }
         QVERIFY(jogging);
         QCOMPARE(exerciseStore->getExercise(jogging->id)->offset, 6.5f);
+    }
+
+    // Moving a meal that holds the user's own foods to Shared Meals warns first, naming them;
+    // a meal of shipped foods, or a move within the user's tree, only asks.
+    void sharingAMealWithPrivateFoodsWarnsFirst()
+    {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        DBTypes::FoodItem values;
+        values.energy = 300.0f;
+        const int creme = foods->createFood(foods->getRootForUser(_user),
+                                            QStringLiteral("Crème brûlée maison"),
+                                            QStringLiteral("ramekin"), values);
+        QVERIFY(creme > 0);
+        DBTypes::FoodDiaryItem own;
+        own.desc = QStringLiteral("Crème brûlée maison");
+        own.refId = creme;
+        DBTypes::FoodDiaryItem shipped;
+        shipped.desc = QStringLiteral("Tea");
+        shipped.refId = 0;
+        SavedMealDB* meals = SavedMealDB::instance();
+        const int dessert = meals->storeMeal(_user, -1, "Dessert", {shipped, own}, true);
+        const int tea = meals->storeMeal(_user, -1, "Tea time", {shipped}, true);
+        QVERIFY(dessert > 0 && tea > 0);
+        QWidget page;
+        page.setObjectName(QStringLiteral("tabSaveMeals"));
+        DragListView list(&page, "savedMeals");
+        list.setup(QPixmap(), SavedMealItemFlag);
+        list.setDb(SavedMealTree::instance());
+        const auto moveTo = [&list](int meal, int root) {
+            FoodViewItem* row = list.locateFvi(meal, false, nullptr);
+            list.setCurrentItem(row);
+            list.startDragRow();
+            ItemDrag move(meal, row->type);
+            return list.dropPayload(&move, &list, list.locateFvi(root, true, nullptr));
+        };
+        const int shared = 1;
+        const int ownRoot = meals->getRootForUser(_user);
+
+        ScriptedPrompter prompter;
+        prompter.answer(int(QMessageBox::No));
+        QVERIFY(moveTo(dessert, shared));
+        QCOMPARE(prompter.asked.last().caption, QStringLiteral("Move here?"));
+        QCOMPARE(prompter.asked.last().text,
+                 QStringLiteral("<b>Dessert</b> holds private foods (Crème brûlée maison) that "
+                                "other users cannot add to their diaries, so they will not be "
+                                "able to add this meal. Move it to <b>Shared Meals</b> anyway?"));
+        QCOMPARE(meals->getMealName(_user, dessert), QStringLiteral("Dessert"));
+
+        prompter.answer(int(QMessageBox::Yes));
+        QVERIFY(moveTo(dessert, ownRoot));
+        QVERIFY(prompter.asked.last().text.startsWith(QStringLiteral("Are you sure")));
+        prompter.answer(int(QMessageBox::Yes));
+        QVERIFY(moveTo(tea, shared));
+        QCOMPARE(prompter.asked.last().text,
+                 QStringLiteral("Are you sure you want to move <b>Tea time</b> to <b>Shared Meals</b>?"));
+        QVERIFY(meals->getMealName(_user, tea).isEmpty());
+        prompter.answer(int(QMessageBox::Yes));
+        QVERIFY(moveTo(dessert, shared));
+        QVERIFY(meals->getMealName(_user, dessert).isEmpty());
+        meals->deleteMeal(dessert);
+        meals->deleteMeal(tea);
+        foods->deleteFood(creme);
     }
 
 private:

@@ -14,6 +14,7 @@
 #include "catalogue/fooddbdynamic.h"
 #include "catalogue/savedmealtree.h"
 #include "tests/browser/browserfixture.h"
+#include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/widgetpicture.h"
 #include "userdb/bxsqlquery.h"
@@ -607,7 +608,7 @@ private slots:
         QCOMPARE(prompter.lastText(), QStringLiteral("You must select a meal first"));
     }
 
-    void untickedFavouriteLeavesAFavouritesList()
+    void favouriteBoxAndListShowWhatIsStored()
     {
         FavoritesDB(_user).addFavorite(FavoritesDB::ItemFlags(FoodItemFlag),
                                        FavoritesDB::ItemId(APPLE));
@@ -616,10 +617,34 @@ private slots:
         select(_panel->foodView, apple);
         QVERIFY(_panel->foodWidget->favoritesCheckBox->isChecked());
         saveWidgetPicture(_panel, QStringLiteral("browser-panel-favourites"));
-        _panel->foodWidget->favoritesCheckBox->click();
+        QCheckBox* box = _panel->foodWidget->favoritesCheckBox;
+        const auto stored = [this] {
+            return FavoritesDB(_user).isFavorite(FavoritesDB::ItemFlags(FoodItemFlag),
+                                                 FavoritesDB::ItemId(APPLE));
+        };
+        // Un-ticked while another program holds the diary: the box shows what is stored.
+        {
+            OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
+            QVERIFY(other.reading());
+            BusyWaits waits(10000);
+            box->click();
+        }
+        QVERIFY(stored());
+        QVERIFY(box->isChecked());
+        QVERIFY(findId(_panel->foodView, APPLE, false));
+
+        box->click();
         QVERIFY(!findId(_panel->foodView, APPLE, false));
-        QVERIFY(!FavoritesDB(_user).isFavorite(FavoritesDB::ItemFlags(FoodItemFlag),
-                                               FavoritesDB::ItemId(APPLE)));
+        QVERIFY(!stored());
+        QVERIFY(!box->isChecked());
+        // Ticked again while the diary is held: still no favourite, and the box says so.
+        {
+            OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
+            BusyWaits waits(10000);
+            box->click();
+        }
+        QVERIFY(!stored());
+        QVERIFY(!box->isChecked());
     }
 
 private:

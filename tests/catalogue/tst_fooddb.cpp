@@ -7,6 +7,7 @@
 #include "catalogue/fooddbstatic.h"
 #include "core/fooddiaryitem.h"
 #include "core/notificationcenter.h"
+#include "userdb/bxsqldb.h"
 #include "usercataloguefixture.h"
 
 using namespace CatalogueFixture;
@@ -185,8 +186,17 @@ private slots:
         QCOMPARE(reloads.count, 0);
         QVERIFY(foods->getFoodItem(stew));
 
-        QVERIFY(foods->deleteCategory(meals, true));
+        // A food that may not go keeps the whole category, with everything below it.
+        BXSqlDb::perform("CREATE TEMP TRIGGER keep_stew BEFORE DELETE ON custom_foods "
+                         "WHEN old.name = 'Stew' BEGIN SELECT RAISE(ABORT, 'kept'); END");
+        QVERIFY(!foods->deleteCategory(meals, true));
+        BXSqlDb::perform("DROP TRIGGER keep_stew");
+        QVERIFY(foods->getFoodItem(broth));
+        QCOMPARE(foods->getCategoryName(soups), QStringLiteral("Soups"));
         QCOMPARE(reloads.count, 1);
+
+        QVERIFY(foods->deleteCategory(meals, true));
+        QCOMPARE(reloads.count, 2);
         QVERIFY(!foods->getFoodItem(stew));
         QVERIFY(!foods->getFoodItem(broth));
         QVERIFY(foods->getCategoryName(soups).isEmpty());

@@ -4,6 +4,7 @@
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
+#include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "tests/support/widgetpicture.h"
@@ -256,6 +257,21 @@ private slots:
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
         QCOMPARE(prompter.asked.size(), 1);
         QCOMPARE(prompter.asked.at(0).caption, QStringLiteral("Copy Previous Diary Entries"));
+        QCOMPARE(foods(kDestination), QStringList({"3:bread"}));
+        QVERIFY(day(kDestination).exercises.empty());
+
+        // While another program reads the diary: one wait, and the day as it was. The loss is
+        // told by whoever follows the store, not by the dialog.
+        {
+            OtherReader other(BXSqlDb::instance()->database().databaseName());
+            QVERIFY(other.reading());
+            BusyWaits waits(10000);
+            const std::unique_ptr<CopyPreviousDiaryEntry> busy(open(kSource));
+            busy->btnOverwrite->click();
+            QCOMPARE(waits.count(), 1);
+            QCOMPARE(busy->result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(prompter.asked.size(), 1);
         QCOMPARE(foods(kDestination), QStringList({"3:bread"}));
         QVERIFY(day(kDestination).exercises.empty());
     }

@@ -2,6 +2,7 @@
 #include "browser/browseritemflags.h"
 #include "browser/itemdrag.h"
 #include "core/clock.h"
+#include "core/fooddbbase.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "userdb/savedmealdb.h"
@@ -481,6 +482,62 @@ private slots:
         _list->addContextFood(entry);
         QVERIFY(entry.entryId > 0);
         QCOMPARE(childIds(_list->groupRow(3)), QList<int>{entry.entryId});
+    }
+
+    // A shared meal that holds a food private to another user is refused whole, and the
+    // message names the food, however the meal comes.
+    void aSharedMealWithAnotherUsersFoodIsRefusedByName()
+    {
+        DBTypes::UserProfile alice;
+        alice.name = QStringLiteral("Alice");
+        int aliceId = -1;
+        QVERIFY(UserDB::instance()->addUser(alice, &aliceId));
+        BXSqlDb::perform(QStringLiteral("INSERT INTO custom_food_cats(category_id, parent_id, name) "
+                                        "VALUES (%1, 0, 'My Foods')")
+                             .arg(FoodDBBase::UserRootBase + aliceId)
+                             .toLatin1()
+                             .constData());
+        BXSqlDb::perform(QStringLiteral("INSERT INTO custom_foods(food_id, category_id, name, "
+                                        "serv_name, calories) VALUES (0x1000020, %1, "
+                                        "'Crème brûlée maison', 'ramekin', 300)")
+                             .arg(FoodDBBase::UserRootBase + aliceId)
+                             .toUtf8()
+                             .constData());
+        DBTypes::FoodDiaryItem creme = food(1, QStringLiteral("Crème brûlée maison"), 300.0f);
+        creme.refId = 0x1000020;
+        creme.userId = aliceId;
+        SavedMealDB* meals = SavedMealDB::instance();
+        const int dessert = meals->storeMeal(aliceId, -1, "Dessert",
+                                             {food(1, QStringLiteral("tea"), 5.0f), creme}, true);
+        QVERIFY(dessert > 0);
+        QVERIFY(meals->reparentItem(dessert, 1)); // to Shared Meals
+
+        const QString refusal = QStringLiteral(
+            "This meal holds \"Crème brûlée maison\", a food private to another user, so the "
+            "meal cannot be added to your diary and nothing was added. The food's owner can move "
+            "it to Shared Foods for every user.");
+        ScriptedPrompter prompter;
+        _list->savedMeal = dessert;
+        _list->setCurrentItem(_list->groupRow(1));
+        _list->handleContextMenu(DiaryListView::LoadMealCommand);
+        QCOMPARE(prompter.lastText(), refusal);
+        std::vector<DBTypes::FoodDiaryItem> fromBrowser = meals->getSavedMealItems(dessert);
+        for (DBTypes::FoodDiaryItem& entry : fromBrowser)
+            entry.meal = 3;
+        _list->addContextMeal(fromBrowser);
+        QCOMPARE(prompter.lastText(), refusal);
+        QCOMPARE(prompter.asked.size(), 2);
+        QVERIFY(storedDay().foods.empty());
+        QCOMPARE(childIds(_list->groupRow(1)), QList<int>{DiaryListView::HintRowId});
+
+        // Alone, the food is named as well.
+        _list->addContextFood(creme);
+        QCOMPARE(prompter.lastText(),
+                 QStringLiteral("\"Crème brûlée maison\" is a food private to another user, so "
+                                "it cannot be added to your diary. Its owner can move it to "
+                                "Shared Foods for every user."));
+        QVERIFY(storedDay().foods.empty());
+        QCOMPARE(UserDB::instance()->deleteUser(aliceId), 0);
     }
 
     void aRefusedMoveLeavesTheRow()

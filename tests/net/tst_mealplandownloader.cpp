@@ -235,13 +235,21 @@ private slots:
         QTest::newRow("malformed") << TestHttpServer::ok("<mealplan>" + oatmeal + "<food")
                                    << QStringLiteral("The meal plan service sent a reply that could not be read. "
                                                      "Please try again later.");
+        // The diary refuses one food of the plan: none of it is kept.
+        QTest::newRow("food refused") << plan(oatmeal + food(QStringLiteral("Refused"), TODAY.addDays(2)))
+                                      << QStringLiteral("The meal plan could not be stored in your diary. "
+                                                        "Please try again.");
     }
 
     void failuresStoreNothing()
     {
         QFETCH(QByteArray, answer);
         QFETCH(QString, text);
-        QCOMPARE(download(answer), (QList<QVariant>{true, text}));
+        BXSqlDb::perform("CREATE TEMP TRIGGER refuse BEFORE INSERT ON main.food_mealplan "
+                         "WHEN new.food_name = 'Refused' BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        const QList<QVariant> done = download(answer);
+        BXSqlDb::perform("DROP TRIGGER refuse");
+        QCOMPARE(done, (QList<QVariant>{true, text}));
         QCOMPARE(storedNames(TODAY.addDays(2)), QStringList());
         QVERIFY(!MealPlanDownloader::instance()->stillGoing());
     }

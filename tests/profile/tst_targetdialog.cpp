@@ -4,6 +4,7 @@
 #include "profile/targetdialog.h"
 #include "widgets/bxtickbox.h"
 #include "tests/profile/checkinfixture.h"
+#include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "tests/support/widgetpicture.h"
@@ -125,7 +126,19 @@ private slots:
         dialog->row(DBTypes::ENERGY).edit->setText(QStringLiteral("2100"));
         dialog->row(DBTypes::FAT).edit->setText(QStringLiteral("65.46"));
         dialog->row(DBTypes::FIBER).edit->setText(QStringLiteral("30"));
+        // While another program holds the diary the dialog stays, with what was typed.
+        {
+            OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
+            QVERIFY(other.reading());
+            BusyWaits waits(10000);
+            dialog->saveButton->click();
+            QCOMPARE(waits.count(), 1);
+        }
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        QCOMPARE(fieldTexts(*dialog), (QStringList{"2100", "", "65.46", "", "30"}));
+        QCOMPARE(targetsOn(s_today), QStringList(5, QStringLiteral("-")));
         dialog->saveButton->click();
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(targetsOn(s_today), (QStringList{"2100", "-", "65.5", "-", "30"}));
         // The day before keeps having none.
         QCOMPARE(targetsOn(s_today.addDays(-1)), (QStringList{"-", "-", "-", "-", "-"}));

@@ -1,26 +1,41 @@
 #ifndef PANTREL_TESTS_SUPPORT_OTHERREADER_H
 #define PANTREL_TESTS_SUPPORT_OTHERREADER_H
 
-// Another program reading the user database, as a backup tool or a database shell does: a
-// connection of its own, through SQLite itself, that holds a read transaction from its
-// construction until end().
+// Another program holding the user database, through SQLite itself on a connection of its
+// own, from its construction until end(): a backup tool or a database shell that reads
+// (Shared: a read transaction), or one that writes (Exclusive: the whole file).
+//
+// BusyWaits counts how often the diary's own connection starts to wait for such a program;
+// everyStoredRow() tells whether a refused change left the diary as it was.
+
+#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 
 #include <QFile>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
+#include <QStringList>
+#include <QTest>
+
+#include <cstddef>
+#include <utility>
 
 #include <sqlite3.h>
 
 class OtherReader
 {
 public:
-    explicit OtherReader(const QString& path)
+    enum Hold { Shared, Exclusive };
+
+    explicit OtherReader(const QString& path, Hold hold = Shared)
     {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &_db, SQLITE_OPEN_READONLY,
-                            nullptr)
-            == SQLITE_OK)
-            _reading = sqlite3_exec(_db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr,
-                                    nullptr, nullptr)
-                       == SQLITE_OK;
+        const int mode = hold == Shared ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+        const char* const sql = hold == Shared ? "BEGIN; SELECT count(*) FROM sqlite_master;"
+                                               : "BEGIN EXCLUSIVE;";
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &_db, mode, nullptr) == SQLITE_OK)
+            _reading = sqlite3_exec(_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
     }
     ~OtherReader()
     {
@@ -30,7 +45,7 @@ public:
     OtherReader(const OtherReader&) = delete;
     OtherReader& operator=(const OtherReader&) = delete;
 
-    // Whether the read transaction holds the file.
+    // Whether the transaction holds the file.
     bool reading() const { return _reading; }
     void end()
     {
@@ -43,5 +58,74 @@ private:
     sqlite3* _db = nullptr;
     bool _reading = false;
 };
+
+// While it lives, each wait of the diary's connection for another program is counted and
+// given up at once, as if its time-out had passed; afterwards the connection waits for
+// `timeout` milliseconds again.
+class BusyWaits
+{
+public:
+    explicit BusyWaits(int timeout) : _timeout(timeout)
+    {
+        const QVariant handle = BXSqlDb::instance()->database().driver()->handle();
+        _db = *static_cast<sqlite3* const*>(handle.constData());
+        sqlite3_busy_handler(_db, &BusyWaits::waiting, this);
+    }
+    ~BusyWaits() { BXSqlDb::setBusyTimeout(_timeout); }
+    BusyWaits(const BusyWaits&) = delete;
+    BusyWaits& operator=(const BusyWaits&) = delete;
+
+    int count() const { return _count; }
+
+private:
+    // SQLite asks again and again during one wait, counting from 0.
+    static int waiting(void* self, int attempt)
+    {
+        if (attempt == 0)
+            ++static_cast<BusyWaits*>(self)->_count;
+        return 0;
+    }
+
+    sqlite3* _db = nullptr;
+    int _timeout;
+    int _count = 0;
+};
+
+// The columns "change" and "hold" of a test table, with a row for each change while another
+// program reads the file and one while it holds it whole.
+template <typename Change, std::size_t Count>
+void addRowsForEachHold(const std::pair<const char*, Change> (&changes)[Count])
+{
+    QTest::addColumn<int>("change");
+    QTest::addColumn<int>("hold");
+    for (const auto& [name, change] : changes) {
+        QTest::addRow("%s, reader", name) << int(change) << int(OtherReader::Shared);
+        QTest::addRow("%s, writer", name) << int(change) << int(OtherReader::Exclusive);
+    }
+}
+
+// Every row of every table of the diary, read on its own connection.
+inline QStringList everyStoredRow()
+{
+    QStringList tables;
+    BXSqlQuery names("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+    if (names.exec()) {
+        while (names.next())
+            tables << names.value(0).toString();
+    }
+    QStringList rows;
+    for (const QString& table : tables) {
+        BXSqlQuery all(QStringLiteral("SELECT * FROM ") + table);
+        if (!all.exec())
+            return {QStringLiteral("unreadable: ") + table};
+        while (all.next()) {
+            QString row = table;
+            for (int column = 0; column < all->record().count(); ++column)
+                row += QLatin1Char('|') + all.value(column).toString();
+            rows << row;
+        }
+    }
+    return rows;
+}
 
 #endif

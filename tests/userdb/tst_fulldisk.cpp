@@ -8,11 +8,14 @@
 #include "tests/support/otherreader.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/favoritesdb.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/usermeasurements.h"
 #include "userdb/userdb.h"
 
 #include <QtTest>
+
+#include <utility>
 
 namespace {
 
@@ -36,29 +39,76 @@ DBTypes::UserProfile profile(const QString& name)
     return user;
 }
 
-// The changes a user makes, each in the store's own way: in one transaction or in one
-// statement.
-enum Change { Checkin, DiaryEntry, SavedMeal, NewUser };
+// The changes a user makes, each in the store's own way: one statement, or several stored
+// whole in one transaction.
+enum Change {
+    Checkin, DiaryEntry, SavedMeal, NewUser, Profile, Fluid, ClearDay, RemoveEntry, DeleteMeal,
+    MoveMeal, InStep, DeleteUser, Favourite
+};
 
-DBTypes::FoodDiaryItem tea(int user)
+DBTypes::FoodDiaryItem tea(int user, const char* date = "20260301")
 {
     DBTypes::FoodDiaryItem entry;
     entry.userId = user;
-    entry.setDate("20260301");
+    entry.setDate(date);
     entry.meal = 1;
     entry.refId = 0;
     entry.desc = QStringLiteral("Tea");
     return entry;
 }
 
-bool make(Change change, int user)
+// What the Personal Profile shows when it opens.
+struct ProfileForm
+{
+    DBTypes::UserProfile profile;
+    DBTypes::CheckinItem today;
+    DBTypes::UserPrefs prefs;
+};
+// The form of the last prepare(Profile): made then, once the brand is loaded.
+ProfileForm& profileForm()
+{
+    static ProfileForm form;
+    return form;
+}
+
+// What a change works on, made or read before another program holds the file: an entry, a
+// meal or a user; -1 when the change needs none.
+int prepare(Change change, int user)
+{
+    DBTypes::FoodDiaryItem entry = tea(user, "20260302");
+    UserDB* users = UserDB::instance();
+    switch (change) {
+    case ClearDay:
+    case RemoveEntry:
+    case InStep:
+        return DiaryDB::instance()->addFoodEntry(entry, true);
+    case DeleteMeal:
+    case MoveMeal:
+        return SavedMealDB::instance()->storeMeal(user, -1, "Picnic", {entry}, true);
+    case DeleteUser: {
+        DBTypes::UserProfile leaving = profile(QStringLiteral("Leaving"));
+        int id = -1;
+        return users->addUser(leaving, &id) ? id : -1;
+    }
+    case Profile:
+        profileForm() = {users->getProfile(user).value_or(DBTypes::UserProfile()),
+                         users->getCheckin(user, "20260305"), users->getUserPrefs(user)};
+        return -1;
+    default:
+        return -1;
+    }
+}
+
+// Makes the change; `run` tells the attempts apart, so that each one changes the diary.
+bool make(Change change, int user, int subject, int run)
 {
     DBTypes::FoodDiaryItem entry = tea(user);
+    UserDB* users = UserDB::instance();
     switch (change) {
     case Checkin: {
         UserMeasurements set;
-        set.set(UserMeasurements::Weight, 70.0f, true);
-        return UserDB::instance()->setDaysMeasurements(user, "20260310", set);
+        set.set(UserMeasurements::Weight, 70.0f + float(run), true);
+        return users->setDaysMeasurements(user, "20260310", set);
     }
     case DiaryEntry:
         return DiaryDB::instance()->addFoodEntry(entry, true) >= 0;
@@ -66,8 +116,36 @@ bool make(Change change, int user)
         return SavedMealDB::instance()->storeMeal(user, -1, "Breakfast", {entry}, true) >= 0;
     case NewUser: {
         DBTypes::UserProfile newcomer = profile(QStringLiteral("Newcomer"));
-        return UserDB::instance()->addUser(newcomer, nullptr);
+        return users->addUser(newcomer, nullptr);
     }
+    case Profile: {
+        // A new name, a new plan for the day and new preferences.
+        ProfileForm form = profileForm();
+        form.profile.name = QStringLiteral("Renamed %1").arg(run);
+        form.today.activity = run % 3 + 1;
+        form.today.hasActivity = true;
+        form.today.goal = 1;
+        form.today.hasGoal = true;
+        form.today.setDietPlan(QStringLiteral("plan-%1").arg(run));
+        form.prefs.summaryOptions = run;
+        return users->storeProfileChange(&form.profile, form.today, form.prefs);
+    }
+    case Fluid:
+        return users->setFluid(user, "20260301", run);
+    case ClearDay:
+        return DiaryDB::instance()->delDiaryEntries(user, QDate(2026, 3, 2), 0);
+    case RemoveEntry:
+        return DiaryDB::instance()->removeFoodEntry(subject, false);
+    case DeleteMeal:
+        return SavedMealDB::instance()->deleteMeal(subject);
+    case MoveMeal:
+        return SavedMealDB::instance()->reparentItem(subject, 1);
+    case InStep:
+        return DiaryDB::instance()->resetItemStatus(user);
+    case DeleteUser:
+        return users->deleteUser(subject) == 0;
+    case Favourite:
+        return FavoritesDB(user).addFavorite(FavoritesDB::ItemFlags(1), FavoritesDB::ItemId(100 + run));
     }
     return false;
 }
@@ -118,46 +196,92 @@ private slots:
         QCOMPARE(users->numUsers(), before + 1);
     }
 
-    void changeWhileAnotherProgramReads_data()
+    // Each change, while another program reads the file or holds it whole: refused after one
+    // wait, told as such, the diary as it was and no journal left; then done once the other
+    // program is.
+    void changeWhileAnotherProgramHoldsTheFile_data()
     {
-        QTest::addColumn<int>("change");
-        QTest::addColumn<QString>("count");
-        QTest::newRow("check-in") << int(Checkin)
-                                  << "SELECT count(*) FROM user_checkins WHERE weight IS NOT NULL";
-        QTest::newRow("diary entry") << int(DiaryEntry)
-                                     << "SELECT count(*) FROM food_diary WHERE date IS NOT NULL";
-        QTest::newRow("saved meal") << int(SavedMeal) << "SELECT count(*) FROM group_diary";
-        QTest::newRow("new user") << int(NewUser) << "SELECT count(*) FROM user_users";
+        const std::pair<const char*, Change> changes[] = {
+            {"check-in", Checkin},       {"diary entry", DiaryEntry},
+            {"saved meal", SavedMeal},   {"new user", NewUser},
+            {"profile", Profile},        {"water", Fluid},
+            {"clear day", ClearDay},     {"remove entry", RemoveEntry},
+            {"delete meal", DeleteMeal}, {"share meal", MoveMeal},
+            {"published", InStep},       {"delete user", DeleteUser},
+            {"favourite", Favourite}};
+        addRowsForEachHold(changes);
     }
 
-    void changeWhileAnotherProgramReads()
+    void changeWhileAnotherProgramHoldsTheFile()
     {
         QFETCH(int, change);
-        QFETCH(QString, count);
-        const qint64 before = UserDbTestEnv::scalar(count).toLongLong();
+        QFETCH(int, hold);
+        const int subject = prepare(Change(change), _user);
+        const QStringList before = everyStoredRow();
         {
-            OtherReader reader(UserDbTestEnv::databaseFile());
-            QVERIFY(reader.reading());
-            QVERIFY(!make(Change(change), _user));
+            OtherReader other(UserDbTestEnv::databaseFile(), OtherReader::Hold(hold));
+            QVERIFY(other.reading());
+            BusyWaits waits(100);
+            QVERIFY(!make(Change(change), _user, subject, ++_run));
+            QCOMPARE(waits.count(), 1);
             QCOMPARE(BXSqlDb::lastFailure(), BXSqlDb::Failure::Busy);
             QVERIFY(BXSqlDb::failureText().startsWith(
                 QStringLiteral("The diary is in use by another program")));
             if (change == NewUser)
                 QCOMPARE(UserDB::instance()->lastError(), BXSqlDb::failureText());
-            QCOMPARE(UserDbTestEnv::scalar(count).toLongLong(), before);
             QVERIFY(!journalLeft());
         }
-        // With the reader done, the same change goes through.
-        QVERIFY(make(Change(change), _user));
+        QCOMPARE(everyStoredRow(), before);
+
+        // With the other program done, the same change goes through.
+        QVERIFY(make(Change(change), _user, subject, ++_run));
         QVERIFY(!BXSqlDb::changeWasLost());
-        QCOMPARE(UserDbTestEnv::scalar(count).toLongLong(), before + 1);
+        QVERIFY(everyStoredRow() != before);
         QVERIFY(!journalLeft());
         QCOMPARE(UserDbTestEnv::scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
                  QStringLiteral("ok"));
     }
 
+    // A file that may not be written stops a change of one statement as well, and says so.
+    void changeToAFileThatMayNotBeWritten()
+    {
+        const int meal = prepare(MoveMeal, _user);
+        BXSqlDb::perform("PRAGMA query_only = 1");
+        const QStringList before = everyStoredRow();
+        const bool added = FavoritesDB(_user).addFavorite(FavoritesDB::ItemFlags(1), FavoritesDB::ItemId(7));
+        const bool moved = make(MoveMeal, _user, meal, 0);
+        BXSqlDb::perform("PRAGMA query_only = 0");
+        QVERIFY(!added);
+        QVERIFY(!moved);
+        QCOMPARE(BXSqlDb::lastFailure(), BXSqlDb::Failure::Refused);
+        QVERIFY2(BXSqlDb::failureText().startsWith(QStringLiteral(
+                     "The diary could not be written (attempt to write a readonly database)")),
+                 qPrintable(BXSqlDb::failureText()));
+        QCOMPARE(everyStoredRow(), before);
+    }
+
+    // The Personal Profile stores the name, the plan and the preferences together, or none.
+    void profileIsStoredWhole()
+    {
+        UserDB* users = UserDB::instance();
+        const QStringList before = everyStoredRow();
+        DBTypes::UserProfile renamed = users->getProfile(_user).value_or(DBTypes::UserProfile());
+        renamed.name = QStringLiteral("Renamed Tester");
+        DBTypes::CheckinItem today = users->getCheckin(_user, "20260306");
+        today.setDietPlan(QStringLiteral("refused"));
+        // The plan, stored last, is refused: the name stored before it goes too.
+        QVERIFY(StoreFixture::exec("CREATE TEMP TRIGGER refuse_plan BEFORE UPDATE OF diet_plan ON "
+                                   "user_misc BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        const bool stored = users->storeProfileChange(&renamed, today, users->getUserPrefs(_user));
+        QVERIFY(StoreFixture::exec("DROP TRIGGER refuse_plan"));
+        QVERIFY(!stored);
+        QVERIFY(!BXSqlDb::changeWasLost());
+        QCOMPARE(everyStoredRow(), before);
+    }
+
 private:
     int _user = -1;
+    int _run = 0;
 };
 
 QTEST_MAIN(TestFullDisk)

@@ -11,10 +11,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
-
 class TestSqlDb : public QObject
 {
     Q_OBJECT
@@ -27,7 +23,7 @@ private slots:
     void lifeCycle();
     void connectionSettings();
     void transactionsCommitAndRollBack();
-    void nestedTransactionStopsProgram();
+    void transactionPartGoesWithTheWhole();
     void ownedStatementsAreGivenBack();
     void keptStatementsAnswerAsNewOnes();
     void lastInsertIdOfFailedInsert();
@@ -111,29 +107,37 @@ void TestSqlDb::transactionsCommitAndRollBack()
     QVERIFY(BXSqlDb::rollbackTransaction());
 }
 
-void TestSqlDb::nestedTransactionStopsProgram()
+void TestSqlDb::transactionPartGoesWithTheWhole()
 {
-    int channel[2];
-    QCOMPARE(pipe(channel), 0);
-    const pid_t child = fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
-        dup2(channel[1], STDERR_FILENO);
-        BXSqlDb::beginTransaction();
-        BXSqlDb::beginTransaction();
-        _exit(0);
-    }
-    close(channel[1]);
-    QByteArray output;
-    char buffer[512];
-    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, got);
-    close(channel[0]);
-    int status = 0;
-    QCOMPARE(waitpid(child, &status, 0), child);
-    QVERIFY(WIFSIGNALED(status));
-    QCOMPARE(WTERMSIG(status), SIGABRT);
-    QVERIFY2(output.contains("nestedTransactionLevel == 0"), output.constData());
+    const auto users = [] { return UserDbTestEnv::scalar("SELECT COUNT(*) FROM user_users").toInt(); };
+    // A part that is kept is stored when the whole is.
+    QVERIFY(BXSqlDb::beginTransaction());
+    BXSqlDb::perform("INSERT INTO user_users(user_id, name) VALUES (1, 'Whole')");
+    QVERIFY(BXSqlDb::beginTransaction());
+    BXSqlDb::perform("INSERT INTO user_users(user_id, name) VALUES (2, 'Part')");
+    QVERIFY(BXSqlDb::commitTransaction());
+    QVERIFY(BXSqlDb::commitTransaction());
+    QCOMPARE(users(), 2);
+
+    // A part that is dropped drops the whole, whatever the outer change asks for.
+    QVERIFY(BXSqlDb::beginTransaction());
+    BXSqlDb::perform("INSERT INTO user_users(user_id, name) VALUES (3, 'Before')");
+    QVERIFY(BXSqlDb::beginTransaction());
+    BXSqlDb::perform("INSERT INTO user_users(user_id, name) VALUES (4, 'Refused')");
+    QVERIFY(BXSqlDb::rollbackTransaction());
+    QVERIFY(BXSqlDb::beginTransaction());
+    QVERIFY(!BXSqlDb::commitTransaction());
+    BXSqlDb::perform("INSERT INTO user_users(user_id, name) VALUES (5, 'After')");
+    QVERIFY(!BXSqlDb::commitTransaction());
+    QCOMPARE(users(), 2);
+    // The part was refused by its caller, not lost to the store.
+    QVERIFY(!BXSqlDb::changeWasLost());
+
+    // The next change stands on its own again.
+    QVERIFY(BXSqlDb::beginTransaction());
+    BXSqlDb::perform("INSERT INTO user_users(user_id, name) VALUES (6, 'Next')");
+    QVERIFY(BXSqlDb::commitTransaction());
+    QCOMPARE(users(), 3);
 }
 
 void TestSqlDb::ownedStatementsAreGivenBack()
