@@ -3,6 +3,7 @@
 #include "browser/detailpanel.h"
 #include "catalogue/exdbdynamic.h"
 #include "core/brandengine.h"
+#include "core/numberparser.h"
 #include "core/numbervalidator.h"
 #include "core/plausiblerange.h"
 #include "core/unitcollection.h"
@@ -119,7 +120,7 @@ void ExerciseWidget::setAddButtonShown(bool shown)
 void ExerciseWidget::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
 {
     _entry = entry;
-    sizeLineEdit->setText(QString::asprintf("%0.1f", double(entry.duration)));
+    sizeLineEdit->setText(NumberParser::write(entry.duration, 1));
     servingBox->setCurrentIndex(0);
     displayExercise();
 }
