@@ -10,6 +10,7 @@
 #include "core/numberparser.h"
 #include "core/numbervalidator.h"
 #include "core/unitcollection.h"
+#include "core/unitmeasurement.h"
 #include "diary/copypreviousdiaryentry.h"
 #include "diary/savedmealloadform.h"
 #include "profile/checkindialog.h"
@@ -19,6 +20,7 @@
 #include "reports/printpreviewdialog.h"
 #include "reports/report.h"
 #include "reports/reportfactory.h"
+#include "userdb/usermeasurements.h"
 #include "widgets/numberfieldcheck.h"
 #include "widgets/numberspinbox.h"
 #include "tests/app/mainwindowdoubles.h"
@@ -95,23 +97,23 @@ const QList<QPair<const char*, FormMaker>>& forms()
     return all;
 }
 
-// What the number rule reads in text in a locale, before any range: a comma is a decimal
-// point only where the locale writes decimals with one, and nothing else joins the digits.
+// What the number rule reads in text in a locale, before any range: a comma is the decimal
+// separator where the locale writes decimals with one, a point elsewhere, and nothing else
+// joins the digits.
 std::optional<double> ruleReading(const QString& text, bool decimalComma)
 {
-    if (decimalComma && text == QLatin1String("72,5"))
-        return 72.5;
-    if (decimalComma && text == QLatin1String("1,5"))
-        return 1.5;
-    if (decimalComma && text == QLatin1String("8,360"))
-        return 8.36;
+    const QHash<QString, double> comma = {{"72,5", 72.5}, {"1,5", 1.5}, {"8,360", 8.36}};
+    const QHash<QString, double> point = {{"72.5", 72.5}, {"1.000", 1.0}};
+    const QHash<QString, double>& read = decimalComma ? comma : point;
+    if (read.contains(text))
+        return read.value(text);
     return std::nullopt;
 }
 
-int decimalsIn(const QString& text)
+int decimalsIn(const QString& text, bool decimalComma)
 {
-    const qsizetype comma = text.indexOf(QLatin1Char(','));
-    return comma < 0 ? 0 : int(text.size() - comma - 1);
+    const qsizetype separator = text.indexOf(decimalComma ? QLatin1Char(',') : QLatin1Char('.'));
+    return separator < 0 ? 0 : int(text.size() - separator - 1);
 }
 
 // The field's object name, or its class and its parent's when it has none.
@@ -127,6 +129,86 @@ QString fieldName(const QWidget* field)
 QString where(const char* form, const QWidget* field, const QString& typed)
 {
     return QStringLiteral("%1: %2, typed \"%3\"").arg(QLatin1String(form), fieldName(field), typed);
+}
+
+// Stored values put into a form, and what the form then stores, written alike in every
+// locale.
+struct StoredForm
+{
+    const char* name;
+    FormMaker make;
+    std::function<void(QWidget*)> load;
+    std::function<QString(QWidget*)> stored;
+    QString expected;
+};
+
+// Targets energy 2000 kcal, carbohydrate 140 g, fat 60 g, protein 112.5 g, fibre 30.5 g: shares
+// of 28, 27 and 22.5 %, which give the same grams back.
+DBTypes::CheckinItem sampleTargets()
+{
+    DBTypes::CheckinItem checkin;
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+        checkin.setTarget(DBTypes::NutType(nut), -1.0f);
+    checkin.setTarget(DBTypes::ENERGY, 2000.0f);
+    checkin.setTarget(DBTypes::CARBS, 140.0f);
+    checkin.setTarget(DBTypes::FAT, 60.0f);
+    checkin.setTarget(DBTypes::PROTEIN, 112.5f);
+    checkin.setTarget(DBTypes::FIBER, 30.5f);
+    return checkin;
+}
+
+QString describeTargets(const DBTypes::CheckinItem& checkin, int count)
+{
+    QStringList targets;
+    for (int nut = 0; nut < count; ++nut) {
+        const float target = checkin.target(DBTypes::NutType(nut));
+        targets << (target < 0.0f ? QStringLiteral("-") : QString::number(target, 'f', 1));
+    }
+    return targets.join(QLatin1Char(' '));
+}
+
+const QList<StoredForm>& storedForms()
+{
+    using M = UserMeasurements;
+    static const QList<StoredForm> all = {
+        {"check-in", [] { return CheckinDialog::construct(nullptr); },
+         [](QWidget* form) {
+             UserMeasurements set;
+             set.set(M::Weight, 72.5f, true);
+             set.set(M::Chest, 95.5f, true);
+             set.set(M::Steps, 0.0f, true);
+             static_cast<CheckinDialog*>(form)->setMeasurements(set);
+         },
+         [](QWidget* form) {
+             const UserMeasurements set = static_cast<CheckinDialog*>(form)->getMeasurements();
+             QStringList values;
+             for (int m = 0; m < M::Count; ++m)
+                 values << (set.exact(M::Measurements(m)) ? QString::number(set.value(M::Measurements(m)), 'f', 2)
+                                                          : QStringLiteral("-"));
+             return values.join(QLatin1Char(' '));
+         },
+         QStringLiteral("72.50 95.50 - - - 0.00")},
+        {"set targets", [] { return new SetTargetsDialog(nullptr, "targets", true); },
+         [](QWidget* form) {
+             static_cast<SetTargetsDialog*>(form)->load(sampleTargets(), DBTypes::UserPrefs());
+         },
+         [](QWidget* form) {
+             DBTypes::CheckinItem checkin;
+             DBTypes::UserPrefs prefs;
+             static_cast<SetTargetsDialog*>(form)->get(&checkin, &prefs);
+             return describeTargets(checkin, DBTypes::NUTRIENT_COUNT);
+         },
+         QStringLiteral("2000.0 140.0 60.0 112.5 30.5 - - - - -")},
+        {"per-date targets", [] { return TargetDialog::construct(nullptr); },
+         [](QWidget* form) { static_cast<TargetDialog*>(form)->setTargets(sampleTargets()); },
+         [](QWidget* form) {
+             DBTypes::CheckinItem checkin;
+             static_cast<TargetDialog*>(form)->getTargets(checkin);
+             return describeTargets(checkin, TargetDialog::RowCount);
+         },
+         QStringLiteral("2000.0 140.0 60.0 112.5 30.5")},
+    };
+    return all;
 }
 
 bool insideAnotherEditor(const QLineEdit* edit)
@@ -202,6 +284,55 @@ private slots:
         qInfo("%s: %d number fields", name, numberFields);
     }
 
+    // A form filled with stored values shows them in the locale's form: every field holds
+    // what it accepts, so that OK on the untouched form goes through, and the form stores the
+    // values it was given. Typing the figures shown again, key by key, stores the same.
+    void formsStoreWhatTheyShow_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("form");
+        for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates),
+                                      QLocale(QLocale::German, QLocale::Germany)}) {
+            for (int form = 0; form < storedForms().size(); ++form)
+                QTest::addRow("%s %s", qPrintable(locale.name()), storedForms().at(form).name)
+                    << locale << form;
+        }
+    }
+
+    void formsStoreWhatTheyShow()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(int, form);
+        QLocale::setDefault(locale);
+        UnitCollection::instance()->set(UnitCollection::Measurement,
+                                        new UnitMeasurement(UnitMeasurement::Centimetres));
+        const StoredForm& stored = storedForms().at(form);
+        const std::unique_ptr<QWidget> widget(stored.make());
+        stored.load(widget.get());
+        const QChar foreign = NumberParser::foreignSeparator(locale);
+        const QList<QLineEdit*> fields = NumberFieldCheck::fields(widget.get());
+        for (QLineEdit* edit : fields) {
+            const QString context = where(stored.name, edit, edit->text());
+            QVERIFY2(!edit->text().contains(foreign), qPrintable(context));
+            QVERIFY2(NumberFieldCheck::validatorOf(edit)->refusal(edit->text()).isEmpty(),
+                     qPrintable(context));
+        }
+        QCOMPARE(stored.stored(widget.get()), stored.expected);
+        for (QLineEdit* edit : fields) {
+            const QString shown = edit->text();
+            edit->clear();
+            QTest::keyClicks(edit, shown);
+        }
+        QCOMPARE(stored.stored(widget.get()), stored.expected);
+    }
+
+    void cleanup()
+    {
+        QLocale::setDefault(QLocale::c());
+        UnitCollection::instance()->set(UnitCollection::Measurement,
+                                        new UnitMeasurement(UnitMeasurement::Inches));
+    }
+
     void aboutBoxShowsTheBrand()
     {
         AboutDialog* about = AboutDialog::construct(nullptr);
@@ -271,7 +402,7 @@ private:
     static QStringList typedInputs()
     {
         return {QStringLiteral("72,5"), QStringLiteral("1,5"), QStringLiteral("8,360"),
-                QStringLiteral("abc-5"), QStringLiteral("-5"), QStringLiteral("1e3"),
+                QStringLiteral("72.5"), QStringLiteral("1.000"), QStringLiteral("abc-5"), QStringLiteral("-5"), QStringLiteral("1e3"),
                 QStringLiteral("   "), QString()};
     }
 
@@ -292,12 +423,13 @@ private:
             QTest::keyClicks(edit, typed);
             const QString context = where(form, edit, typed);
             QVERIFY2(edit->text() == typed, qPrintable(context + " shows " + edit->text()));
-            std::optional<double> expected = ruleReading(typed, NumberParser::takesDecimalComma(locale));
+            const bool decimalComma = NumberParser::takesDecimalComma(locale);
+            std::optional<double> expected = ruleReading(typed, decimalComma);
             if (typed == inputs.last())
                 expected = validator.bottom();
             const bool fits = expected && *expected >= validator.bottom()
                               && *expected <= validator.top()
-                              && decimalsIn(typed) <= validator.decimals();
+                              && decimalsIn(typed, decimalComma) <= validator.decimals();
             const std::optional<double> read = validator.read(edit->text());
             const QString refusal = validator.refusal(edit->text());
             if (fits) {
@@ -311,6 +443,10 @@ private:
             QVERIFY2(!validator.fieldName().isEmpty() && refusal.startsWith(validator.fieldName())
                          && refusal.contains(QStringLiteral(" to ") + top),
                      qPrintable(context + ": " + refusal));
+            // A thousands separator is named as such, whether the field takes decimals or not.
+            if (NumberParser::isGrouped(typed, locale))
+                QVERIFY2(refusal.endsWith(QStringLiteral("without a thousands separator.")),
+                         qPrintable(context + ": " + refusal));
         }
         edit->setText(before);
     }
