@@ -89,7 +89,7 @@ void ExerciseWidget::languageChange()
 {
     _showNothing();
     textLabel3->setText(tr("pe&r"));
-    sizeLineEdit->setText(QStringLiteral("1.00"));
+    sizeLineEdit->setText(NumberParser::write(1.0, 2));
     addButton->setText(tr("&Add"));
     addButton->setShortcut(QKeySequence(tr("Alt+A")));
     duplicateButton->setText(tr("&Duplicate Exercise"));

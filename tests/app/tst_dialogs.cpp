@@ -309,6 +309,8 @@ private slots:
         const StoredForm& stored = storedForms().at(form);
         const std::unique_ptr<QWidget> widget(stored.make());
         stored.load(widget.get());
+        QVERIFY(saveWidgetPicture(widget.get(), QStringLiteral("stored-%1-%2")
+                                                    .arg(QLatin1String(stored.name), locale.name())));
         const QChar foreign = NumberParser::foreignSeparator(locale);
         const QList<QLineEdit*> fields = NumberFieldCheck::fields(widget.get());
         for (QLineEdit* edit : fields) {
@@ -410,6 +412,9 @@ private:
                               const QLocale& locale)
     {
         const QString before = edit->text();
+        // What the program itself wrote into the field is one the rule reads.
+        QVERIFY2(before.isEmpty() || NumberParser::parseAmount(before, locale),
+                 qPrintable(where(form, edit, QString()) + " holds " + before));
         edit->setEnabled(true);
         QLocale shown = locale;
         shown.setNumberOptions(QLocale::OmitGroupSeparator);
