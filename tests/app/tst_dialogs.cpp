@@ -1,5 +1,4 @@
 #include "app/aboutdialog.h"
-#include "app/preferencesdialog.h"
 #include "app/syncdialog.h"
 #include "browser/addexercisedialog.h"
 #include "browser/addfooddialog.h"
@@ -14,7 +13,6 @@
 #include "diary/copypreviousdiaryentry.h"
 #include "diary/savedmealloadform.h"
 #include "profile/checkindialog.h"
-#include "profile/profilewizard.h"
 #include "profile/settargetsdialog.h"
 #include "profile/targetdialog.h"
 #include "reports/printpreviewdialog.h"
@@ -31,6 +29,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTimer>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QCloseEvent>
@@ -70,22 +72,19 @@ public:
     bool preferLandscape() const override { return false; }
 };
 
-// The forms that hold the program's fields: the main window with its pages and panels, and
-// every dialog a user fills in.
+// The forms that hold the program's fields and that the main window's menus do not open (those
+// are found by choosing the menu entries): the main window with its pages and panels, and the
+// dialogs opened from its lists, panels and context menus.
 using FormMaker = std::function<QWidget*()>;
 const QList<QPair<const char*, FormMaker>>& forms()
 {
     static const QList<QPair<const char*, FormMaker>> all = {
         {"main window", [] { return new MainWindowTest::ScriptedMainWindow; }},
-        {"check-in", [] { return CheckinDialog::construct(nullptr); }},
-        {"set targets", [] { return new SetTargetsDialog(nullptr, "targets", true); }},
         {"per-date targets", [] { return TargetDialog::construct(nullptr); }},
-        {"profile wizard", [] { return new ProfileWizard(nullptr); }},
         {"add food", [] { return AddFoodDialog::construct(nullptr); }},
         {"add exercise", [] { return AddExerciseDialog::construct(nullptr); }},
         {"custom food", [] { return EditFoodDialog::construct(nullptr); }},
         {"custom exercise", [] { return EditExDialog::construct(nullptr); }},
-        {"preferences", [] { return new PreferencesDialog(nullptr); }},
         {"copy entries", [] { return CopyPreviousDiaryEntry::construct(nullptr, QDate(2026, 3, 2)); }},
         {"saved meals", [] { return SavedMealLoadForm::construct(nullptr); }},
         {"print preview",
@@ -211,6 +210,27 @@ const QList<StoredForm>& storedForms()
     return all;
 }
 
+// Dialogs of the toolkit itself: a file, printer or page chooser, a message box.
+const QStringList s_toolkitDialogs = {
+    QStringLiteral("QFileDialog"), QStringLiteral("QPrintDialog"), QStringLiteral("QPageSetupDialog"),
+    QStringLiteral("QMessageBox"),
+};
+
+// The entries of a menu and its submenus, but for those of the menus left out.
+QList<QPointer<QAction>> menuEntries(const QMenu* menu, const QList<const QMenu*>& leftOut)
+{
+    QList<QPointer<QAction>> entries;
+    if (leftOut.contains(menu))
+        return entries;
+    for (QAction* action : menu->actions()) {
+        if (action->menu())
+            entries << menuEntries(action->menu(), leftOut);
+        else if (!action->isSeparator())
+            entries << action;
+    }
+    return entries;
+}
+
 bool insideAnotherEditor(const QLineEdit* edit)
 {
     const QWidget* parent = edit->parentWidget();
@@ -263,25 +283,71 @@ private slots:
         QLocale::setDefault(locale);
         const char* name = forms().at(form).first;
         const std::unique_ptr<QWidget> widget(forms().at(form).second());
-        int numberFields = 0;
-        for (QLineEdit* edit : widget->findChildren<QLineEdit*>()) {
-            if (insideAnotherEditor(edit) || s_textFields.contains(edit->objectName())
-                || s_textClasses.contains(QLatin1String(edit->metaObject()->className())))
-                continue;
-            const NumberValidator* validator = NumberFieldCheck::validatorOf(edit);
-            QVERIFY2(validator, qPrintable(where(name, edit, QString())
-                                           + QStringLiteral(" is read by no number rule")));
-            ++numberFields;
-            checkLineEdit(name, edit, *validator, locale);
+        walkNumberFields(name, widget.get(), locale);
+    }
+
+    // The forms a user opens from the main window's menus, found by choosing every menu entry
+    // on every page in turn (but leaving, deleting the user and asking for help): each form's number
+    // fields follow the rule like those of the forms made above.
+    void formsOpenedFromTheMenusFollowTheRule_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("C") << QLocale::c();
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany);
+    }
+
+    void formsOpenedFromTheMenusFollowTheRule()
+    {
+        QFETCH(QLocale, locale);
+        MainWindowTest::startFreshDatabase();
+        UserDB::instance()->setCurrentUser(MainWindowTest::addUser(QStringLiteral("Ann")));
+        QLocale::setDefault(locale);
+        MainWindowTest::ScriptedMainWindow window;
+        window.realForms = true;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QStringList opened;
+        QTimer watcher;
+        watcher.setInterval(0);
+        connect(&watcher, &QTimer::timeout, &window, [&] {
+            QWidget* form = QApplication::activeModalWidget();
+            if (!form)
+                return;
+            const QString name = QLatin1String(form->metaObject()->className());
+            if (!s_toolkitDialogs.contains(name) && !opened.contains(name)) {
+                opened << name;
+                walkNumberFields(qPrintable(name), form, locale);
+            }
+            if (auto* dialog = qobject_cast<QDialog*>(form))
+                dialog->reject();
+            else
+                form->close();
+        });
+        watcher.start();
+        QList<const QMenu*> leftOut = {window.deleteUserSubmenu()};
+        for (QAction* top : window.menuBar()->actions()) {
+            if (top->menu() && top->menu()->actions().contains(window.aboutAction))
+                leftOut << top->menu();
         }
-        for (QAbstractSpinBox* spin : widget->findChildren<QAbstractSpinBox*>()) {
-            QVERIFY2(qobject_cast<NumberSpinBox*>(spin),
-                     qPrintable(where(name, spin, QString()) + QStringLiteral(" is no NumberSpinBox")));
-            ++numberFields;
-            checkSpinBox(name, spin);
+        for (QAction* page : {window.viewDiaryAction, window.viewCheckinAction,
+                              window.viewReportsAction}) {
+            page->trigger();
+            for (const QPointer<QAction>& top : window.menuBar()->actions()) {
+                if (!top || !top->menu())
+                    continue;
+                // A menu may be rebuilt by an entry chosen before, and its entries go.
+                for (const QPointer<QAction>& entry : menuEntries(top->menu(), leftOut)) {
+                    if (entry && entry->isEnabled() && entry != window.exitAction)
+                        entry->trigger();
+                }
+            }
         }
-        QLocale::setDefault(QLocale::c());
-        qInfo("%s: %d number fields", name, numberFields);
+        watcher.stop();
+        qInfo("forms opened: %s", qPrintable(opened.join(QStringLiteral(", "))));
+        for (const char* form : {"CheckinDialog", "SetTargetsDialog", "PreferencesDialog",
+                                 "ProfileWizard"})
+            QVERIFY2(opened.contains(QLatin1String(form)), form);
     }
 
     // A form filled with stored values shows them in the locale's form: every field holds
@@ -401,6 +467,29 @@ private slots:
     }
 
 private:
+    // Every line edit and spin box under form that takes a number follows the rule.
+    static void walkNumberFields(const char* name, QWidget* form, const QLocale& locale)
+    {
+        int numberFields = 0;
+        for (QLineEdit* edit : form->findChildren<QLineEdit*>()) {
+            if (insideAnotherEditor(edit) || s_textFields.contains(edit->objectName())
+                || s_textClasses.contains(QLatin1String(edit->metaObject()->className())))
+                continue;
+            const NumberValidator* validator = NumberFieldCheck::validatorOf(edit);
+            QVERIFY2(validator, qPrintable(where(name, edit, QString())
+                                           + QStringLiteral(" is read by no number rule")));
+            ++numberFields;
+            checkLineEdit(name, edit, *validator, locale);
+        }
+        for (QAbstractSpinBox* spin : form->findChildren<QAbstractSpinBox*>()) {
+            QVERIFY2(qobject_cast<NumberSpinBox*>(spin),
+                     qPrintable(where(name, spin, QString()) + QStringLiteral(" is no NumberSpinBox")));
+            ++numberFields;
+            checkSpinBox(name, spin);
+        }
+        qInfo("%s: %d number fields", name, numberFields);
+    }
+
     static QStringList typedInputs()
     {
         return {QStringLiteral("72,5"), QStringLiteral("1,5"), QStringLiteral("8,360"),
@@ -415,7 +504,7 @@ private:
         // What the program itself wrote into the field is one the rule reads.
         QVERIFY2(before.isEmpty() || NumberParser::parseAmount(before, locale),
                  qPrintable(where(form, edit, QString()) + " holds " + before));
-        edit->setEnabled(true);
+        enableForTyping(edit);
         QLocale shown = locale;
         shown.setNumberOptions(QLocale::OmitGroupSeparator);
         const QString top = shown.toString(validator.top(), 'g', 12);
@@ -456,8 +545,16 @@ private:
         edit->setText(before);
     }
 
+    // A field that waits for a choice elsewhere in its form takes keys for the walk.
+    static void enableForTyping(QWidget* field)
+    {
+        for (QWidget* widget = field; widget; widget = widget->parentWidget())
+            widget->setEnabled(true);
+    }
+
     static void checkSpinBox(const char* form, QAbstractSpinBox* spin)
     {
+        enableForTyping(spin);
         for (const QString& typed : typedInputs()) {
             spin->clear();
             QTest::keyClicks(spin, typed);
