@@ -392,7 +392,7 @@ void DragListView::_addSavedMeal(int mealId, unsigned char rowType, int meal)
     bool ok = false;
     const double factor = Prompter::instance()->getDouble(
         this, tr("Number of serves"), tr("Please select number of servings"), 1.0,
-        servings.bottom(), servings.top(), 2, &ok);
+        servings.bottom(), servings.top(), 2, &ok, QString(), tr("Servings"));
     if (!ok || !servings.contains(factor) || !(rowType & SavedMealItemFlag))
         return;
     std::vector<DBTypes::FoodDiaryItem> entries = SavedMealDB::instance()->getSavedMealItems(mealId);

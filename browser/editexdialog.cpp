@@ -42,8 +42,10 @@ EditExDialog::EditExDialog(QWidget* parent, Qt::WindowFlags flags) : EditItemDia
 void EditExDialog::init()
 {
     const UnitDescriptor* energy = energyUnit();
-    rateEdit->setValidator(energy->createFieldValidator(
-        tr("Burn rate"), PlausibleRange::of(PlausibleRange::BurnRate), rateEdit));
+    NumberValidator* rate = energy->createFieldValidator(
+        tr("Burn rate"), PlausibleRange::of(PlausibleRange::BurnRate), rateEdit);
+    rate->setField(tr("Burn rate"), tr("%1 a minute").arg(energy->printUnits()));
+    rateEdit->setValidator(rate);
     textLabel1_2->setText(tr("&Burn Rate (") + energy->printName() + tr(" per minute)"));
     _exercise = nullptr;
 }
@@ -66,7 +68,7 @@ void EditExDialog::copyFromStructure()
     assert(_exercise && "exercise record bound");
     nameEdit->setText(_exercise->name);
     SignalBlocker blocker(rateEdit);
-    NumberFieldCheck::showStored(rateEdit, energyUnit()->printNumber(_exercise->offset));
+    NumberFieldCheck::showStored(rateEdit, energyUnit()->printField(_exercise->offset));
     _rateTouched = false;
 }
 

@@ -199,7 +199,7 @@ void EditFoodDialog::copyFromStructure()
         const double value = _food->getNutrient(unit.nut);
         const bool present = value >= 0.0;
         if (present)
-            NumberFieldCheck::showStored(unit.edit, unitOf(unit.nut)->printNumber(value));
+            NumberFieldCheck::showStored(unit.edit, unitOf(unit.nut)->printField(value));
         unit.edit->setEnabled(present);
         unit.checkBox->setChecked(present);
     }

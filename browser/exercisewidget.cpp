@@ -3,6 +3,7 @@
 #include "browser/detailpanel.h"
 #include "catalogue/exdbdynamic.h"
 #include "core/brandengine.h"
+#include "core/numberparser.h"
 #include "core/numbervalidator.h"
 #include "core/plausiblerange.h"
 #include "core/unitcollection.h"
@@ -88,7 +89,7 @@ void ExerciseWidget::languageChange()
 {
     _showNothing();
     textLabel3->setText(tr("pe&r"));
-    sizeLineEdit->setText(QStringLiteral("1.00"));
+    sizeLineEdit->setText(NumberParser::write(1.0, 2));
     addButton->setText(tr("&Add"));
     addButton->setShortcut(QKeySequence(tr("Alt+A")));
     duplicateButton->setText(tr("&Duplicate Exercise"));
@@ -119,7 +120,7 @@ void ExerciseWidget::setAddButtonShown(bool shown)
 void ExerciseWidget::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
 {
     _entry = entry;
-    sizeLineEdit->setText(QString::asprintf("%0.1f", double(entry.duration)));
+    sizeLineEdit->setText(NumberParser::write(entry.duration, 1));
     servingBox->setCurrentIndex(0);
     displayExercise();
 }

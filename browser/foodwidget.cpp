@@ -4,6 +4,7 @@
 #include "browser/detailpanel.h"
 #include "catalogue/fooddbdynamic.h"
 #include "core/brandengine.h"
+#include "core/numberparser.h"
 #include "core/numbervalidator.h"
 #include "core/plausiblerange.h"
 #include "core/unitcollection.h"
@@ -30,8 +31,9 @@ using DBTypes::NutType;
 
 namespace {
 
-// An amount takes up to three decimals.
+// An amount of a food takes up to three decimals, the servings of a saved meal two.
 constexpr int AMOUNT_DECIMALS = 3;
+constexpr int MEAL_SERVINGS_DECIMALS = 2;
 
 // The value rows: description text, nutrient, object name of the value label.
 struct ValueRow
@@ -145,7 +147,7 @@ void FoodWidget::languageChange()
         _descriptions[row.nut]->setText(tr(row.description));
     _showNothing();
     textLabel3->setText(tr("pe&r"));
-    sizeLineEdit->setText(QStringLiteral("1.00"));
+    sizeLineEdit->setText(NumberParser::write(1.0, 2));
     addButton->setText(tr("&Add"));
     addButton->setShortcut(QKeySequence(tr("Alt+A")));
     duplicateButton->setText(tr("Duplicate Food"));
@@ -222,13 +224,24 @@ void FoodWidget::clear()
 {
     _entry = DBTypes::FoodDiaryItem();
     _servingIds.clear();
-    _savedMealMode = false;
+    _setSavedMealMode(false);
     _mealName.clear();
     _mealId = 0;
     _mealValues = {};
     servingBox->clear();
     _showNothing();
     displayFood();
+}
+
+void FoodWidget::_setSavedMealMode(bool savedMeal)
+{
+    _savedMealMode = savedMeal;
+    // A saved meal's servings take the range they take wherever else a meal is put into the
+    // diary.
+    const PlausibleRange amount = PlausibleRange::of(savedMeal ? PlausibleRange::MealServings
+                                                               : PlausibleRange::FoodAmount);
+    _validator->setRange(amount.bottom(), amount.top());
+    _validator->setDecimals(savedMeal ? MEAL_SERVINGS_DECIMALS : AMOUNT_DECIMALS);
 }
 
 bool FoodWidget::_canAdd() const
@@ -240,13 +253,13 @@ bool FoodWidget::_canAdd() const
 void FoodWidget::_showAmount(float amount)
 {
     SignalBlocker blocker(sizeLineEdit);
-    sizeLineEdit->setText(QString::asprintf("%0.2f", double(amount)));
+    sizeLineEdit->setText(NumberParser::write(amount, 2));
 }
 
 void FoodWidget::setFood(int foodId)
 {
     _entry.changeFood(foodId);
-    _savedMealMode = false;
+    _setSavedMealMode(false);
     _showAmount(_entry.size);
     setupCombo();
     displayFood();
@@ -259,7 +272,7 @@ void FoodWidget::setFoodItem(const DBTypes::FoodDiaryItem& entry)
     const int servingId = entry.servingId;
     const float amount = entry.size;
     _entry = entry;
-    _savedMealMode = false;
+    _setSavedMealMode(false);
     setupCombo();
     for (size_t i = 0; i < _servingIds.size(); ++i) {
         if (_servingIds[i] == servingId) {
@@ -291,10 +304,10 @@ void FoodWidget::setSavedMeal(const QString& mealName, double energy, double fat
                               double saturatedFat, double cholesterol, double sodium,
                               double calcium, int mealId)
 {
-    _savedMealMode = true;
+    _setSavedMealMode(true);
     {
         SignalBlocker blocker(sizeLineEdit);
-        sizeLineEdit->setText(QStringLiteral("1.0"));
+        sizeLineEdit->setText(NumberParser::write(1.0, 1));
     }
     servingBox->clear();
     _servingIds.clear();

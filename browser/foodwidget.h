@@ -98,6 +98,8 @@ private:
                          const char* name);
     void _showNothing();
     // Whether the panel holds a food or meal and a usable amount.
+    // Enters or leaves saved-meal mode, with the amount field's range and decimals.
+    void _setSavedMealMode(bool savedMeal);
     bool _canAdd() const;
     void _showAmount(float amount);
     void _showValues();

@@ -9,9 +9,45 @@ bool NumberParser::takesDecimalComma(const QLocale& locale)
     return locale.decimalPoint() == QStringLiteral(",");
 }
 
+QChar NumberParser::decimalSeparator(const QLocale& locale)
+{
+    return takesDecimalComma(locale) ? QLatin1Char(',') : QLatin1Char('.');
+}
+
+QChar NumberParser::foreignSeparator(const QLocale& locale)
+{
+    return takesDecimalComma(locale) ? QLatin1Char('.') : QLatin1Char(',');
+}
+
+bool NumberParser::isGrouped(const QString& text, const QLocale& locale)
+{
+    const QChar group = foreignSeparator(locale);
+    if (locale.groupSeparator() != QString(group))
+        return false;
+    const QString pattern = QStringLiteral(R"(^-?[0-9]{1,3}(?:%1[0-9]{3})+(?:%2[0-9]*)?$)")
+                                .arg(QRegularExpression::escape(QString(group)),
+                                     QRegularExpression::escape(QString(decimalSeparator(locale))));
+    return QRegularExpression(pattern).match(text.trimmed()).hasMatch();
+}
+
+QString NumberParser::localize(const QString& number, const QLocale& locale)
+{
+    QString written = number;
+    return written.replace(QLatin1Char('.'), decimalSeparator(locale));
+}
+
+QString NumberParser::write(double value, int decimals, const QLocale& locale)
+{
+    QString written = QString::number(value, 'f', decimals);
+    // A figure rounded to zero is written without a sign.
+    if (written.startsWith(QLatin1Char('-')) && written.toDouble() == 0.0)
+        written.remove(0, 1);
+    return localize(written, locale);
+}
+
 std::optional<QString> NumberParser::normalize(const QString& text, const QLocale& locale)
 {
-    const bool comma = takesDecimalComma(locale);
+    const QChar separator = decimalSeparator(locale);
     const QString trimmed = text.trimmed();
     QString result;
     result.reserve(trimmed.size());
@@ -22,7 +58,7 @@ std::optional<QString> NumberParser::normalize(const QString& text, const QLocal
             result += c;
         } else if (c == QLatin1Char('-') && i == 0) {
             result += c;
-        } else if (c == QLatin1Char('.') || (comma && c == QLatin1Char(','))) {
+        } else if (c == separator) {
             if (seenPoint)
                 return std::nullopt;
             seenPoint = true;

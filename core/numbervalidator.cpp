@@ -67,9 +67,21 @@ QString NumberValidator::refusal(const QString& text) const
                             _bound(_top), units);
     if (_decimals > 1 && _decimals != AnyDecimals)
         sentence = sentence.arg(_decimals);
-    if (text.contains(QLatin1Char(',')) && !NumberParser::takesDecimalComma(locale()))
-        sentence += QLatin1Char(' ') + tr("Decimals are written with a point.");
-    return sentence;
+    const QString hint = _separatorHint(text);
+    return hint.isEmpty() ? sentence : sentence + QLatin1Char(' ') + hint;
+}
+
+QString NumberValidator::_separatorHint(const QString& text) const
+{
+    const QLocale shown = locale();
+    if (!text.contains(NumberParser::foreignSeparator(shown)))
+        return QString();
+    if (NumberParser::isGrouped(text, shown))
+        return tr("Write the number without a thousands separator.");
+    if (_decimals == 0)
+        return QString();
+    return NumberParser::takesDecimalComma(shown) ? tr("Decimals are written with a comma.")
+                                                  : tr("Decimals are written with a point.");
 }
 
 QString NumberValidator::_bound(double value) const

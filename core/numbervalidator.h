@@ -10,7 +10,8 @@
 // The validator of every number field: what it accepts, NumberParser reads as typed. It never
 // refuses a keystroke, so no typed character vanishes and joins the digits around it: text
 // that is no number, has more decimals than allowed or lies outside the range stays in the
-// field as not acceptable, and refusal() says why, naming the field and its range.
+// field as not acceptable, and refusal() says why, naming the field and its range and, for a
+// point or comma the locale does not write decimals with, how to write the number.
 class NumberValidator : public QValidator {
     Q_OBJECT
 
@@ -30,6 +31,7 @@ public:
     double top() const { return _top; }
     int decimals() const { return _decimals; }
     QString fieldName() const { return _name; }
+    QString storedText() const { return _storedText; }
 
     void setRange(double bottom, double top);
     void setDecimals(int decimals);
@@ -46,6 +48,9 @@ public:
 private:
     std::optional<double> _number(const QString& text) const;
     QString _bound(double value) const;
+    // How to write a number for text that holds the separator the locale does not write
+    // decimals with; empty when that is not what is wrong with it.
+    QString _separatorHint(const QString& text) const;
 
     double _bottom;
     double _top;

@@ -135,6 +135,11 @@ QString UnitDescriptor::printNumberUnit(double value) const
     return format(_numberUnitFormat, value);
 }
 
+QString UnitDescriptor::printField(double value) const
+{
+    return isValid(value) ? NumberParser::localize(format(_numberFormat, value)) : QString();
+}
+
 QString UnitDescriptor::printSignedNumber(double value) const
 {
     return formatSigned(_numberFormat, value);

@@ -9,8 +9,9 @@ class QObject;
 class QValidator;
 
 // Converts one kind of quantity between its stored unit (kcal, g, mg, kg, cm, steps) and
-// what the user sees and types, and hands out the matching field validator. Shown numbers
-// use a decimal point; typed ones are read by NumberParser's rule.
+// what the user sees and types, and hands out the matching field validator. Numbers shown in
+// texts use a decimal point; those written into fields, and those typed, follow NumberParser's
+// rule.
 class UnitDescriptor {
 public:
     virtual ~UnitDescriptor();
@@ -37,6 +38,9 @@ public:
     // The number followed by its unit, or "-" for a value that is not valid.
     void printNumberUnit(QString& out, double value) const;
     QString printNumberUnit(double value) const;
+    // The bare number as printNumber writes it, in the form a field of the user's locale holds
+    // and reads back unchanged; blank for a value that is not valid.
+    QString printField(double value) const;
     // A value that may lie below zero (which the unit itself writes as missing): the figure
     // of its size, with a minus only where that figure is not zero.
     QString printSignedNumber(double value) const;

@@ -727,7 +727,7 @@ double DiaryListView::askServings(bool* ok)
     const PlausibleRange servings = PlausibleRange::of(PlausibleRange::MealServings);
     return Prompter::instance()->getDouble(this, tr("Please select number of servings"),
                                            tr("Number of serves"), 1.0, servings.bottom(),
-                                           servings.top(), 2, ok);
+                                           servings.top(), 2, ok, QString(), tr("Servings"));
 }
 
 QString DiaryListView::askMealName(bool* ok)

@@ -19,10 +19,7 @@ SmallSummary::Line SmallSummary::lineFor(DBTypes::NutType nutrient, float value,
                                          bool hasTarget)
 {
     const UnitDescriptor* ud = UnitCollection::instance()->get(nutrient);
-    const int decimals = nutrient == DBTypes::ENERGY ? 0 : 1;
-    const auto figure = [&](float number) {
-        return QString::number(ud->displayValue(number), 'f', decimals);
-    };
+    const auto figure = [ud](float number) { return ud->printSignedNumber(number); };
     if (!hasTarget)
         return {QStringLiteral("%1: %2 %3 ").arg(ud->printName(), figure(value), ud->printUnits()),
                 false};

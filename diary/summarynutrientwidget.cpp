@@ -109,13 +109,13 @@ QString SummaryNutrientWidget::largeSentence(DBTypes::NutType nutrient, float va
 {
     const UnitDescriptor* ud = unitOf(nutrient);
     if (!hasTarget)
-        return QStringLiteral("You have used up %1 today.").arg(ud->printNumberUnit(value));
+        return QStringLiteral("You have used up %1 today.").arg(ud->printSignedNumberUnit(value));
     // What is left follows from the two figures shown, so that the sentence adds up.
     const QString left = ud->shownValue(value) < ud->shownValue(target)
         ? ud->printDifferenceUnit(target, value)
         : QStringLiteral(" No ") + ud->printUnits();
     return QStringLiteral("You have used up %1 out of your budget of %2. %3 left today.")
-        .arg(ud->printNumberUnit(value), ud->printNumber(target), left);
+        .arg(ud->printSignedNumberUnit(value), ud->printNumber(target), left);
 }
 
 QString SummaryNutrientWidget::mediumFigure(DBTypes::NutType nutrient, float value,
@@ -123,16 +123,16 @@ QString SummaryNutrientWidget::mediumFigure(DBTypes::NutType nutrient, float val
 {
     const UnitDescriptor* ud = unitOf(nutrient);
     if (!hasTarget)
-        return ud->printNumberUnit(value);
+        return ud->printSignedNumberUnit(value);
     if (nutrient == DBTypes::FIBER)
         return QStringLiteral("%1 / %2 (%3 minimum)")
-            .arg(ud->printNumber(value), ud->printNumberUnit(target),
+            .arg(ud->printSignedNumber(value), ud->printNumberUnit(target),
                  ud->printNumberUnit(target));
     const QString remaining = ud->shownValue(value) <= ud->shownValue(target)
         ? ud->printDifferenceUnit(target, value)
         : ud->printNumberUnit(0.0);
     return QStringLiteral("%1 / %2 (%3 remaining)")
-        .arg(ud->printNumber(value), ud->printNumberUnit(target), remaining);
+        .arg(ud->printSignedNumber(value), ud->printNumberUnit(target), remaining);
 }
 
 void SummaryNutrientWidget::paintEvent(QPaintEvent* event)

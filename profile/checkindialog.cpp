@@ -222,7 +222,7 @@ void CheckinDialog::setMeasurements(const UserMeasurements& set)
         const auto which = M::Measurements(m);
         _filled[m] = Filled();
         if (set.exact(which))
-            _filled[m] = {_unit(which)->printNumber(set.value(which)), set.value(which)};
+            _filled[m] = {_unit(which)->printField(set.value(which)), set.value(which)};
         NumberFieldCheck::showStored(_rows[m].edit, _filled[m].text);
     }
     const bool hasNote = set.noteExact() && !set.note().empty();
@@ -242,9 +242,8 @@ UserMeasurements CheckinDialog::getMeasurements()
         if (text.isEmpty())
             continue;
         const bool untouched = _rows[m].edit->text() == _filled[m].text;
-        const float value = untouched ? _filled[m].value : float(_unit(which)->input(text));
-        if (value != 0.0f)
-            set.set(which, value, true);
+        // A figure the field accepts is kept as typed, 0 steps too.
+        set.set(which, untouched ? _filled[m].value : float(_unit(which)->input(text)), true);
     }
     const QString note = noteEdit->toPlainText();
     if (noteGroup->isChecked() && !note.isEmpty()) {

@@ -1,5 +1,6 @@
 #include "profile/measurementspage.h"
 
+#include "core/numberparser.h"
 #include "core/numbervalidator.h"
 #include "core/plausiblerange.h"
 #include "core/unitmeasurement.h"
@@ -184,8 +185,8 @@ void MeasurementsPage::updateValuesFromMetric()
             double feet = 0.0;
             double inches = 0.0;
             UnitMeasurement::metricToImperial(metricHeight(), feet, inches);
-            _imperialHeightFeetField->setText(QString::number(feet, 'g', 6));
-            _imperialHeightInchesField->setText(QString::number(inches, 'g', 6));
+            _imperialHeightFeetField->setText(NumberParser::localize(QString::number(feet, 'g', 6)));
+            _imperialHeightInchesField->setText(NumberParser::localize(QString::number(inches, 'g', 6)));
         }
     }
     {
@@ -194,7 +195,7 @@ void MeasurementsPage::updateValuesFromMetric()
             _imperialWeigthField->clear();
         else
             _imperialWeigthField->setText(
-                QString::number(UnitWeight::metricToImperial(metricWeight()), 'f', 1));
+                NumberParser::write(UnitWeight::metricToImperial(metricWeight()), 1));
     }
     updateErrors();
 }
@@ -210,7 +211,7 @@ void MeasurementsPage::updateValuesFromImperial()
         } else {
             double centimetres = 0.0;
             UnitMeasurement::imperialToMetric(*feet, *inches, centimetres);
-            _metricHeightField->setText(QString::number(centimetres, 'g', 6));
+            _metricHeightField->setText(NumberParser::localize(QString::number(centimetres, 'g', 6)));
         }
     }
     {
@@ -218,8 +219,8 @@ void MeasurementsPage::updateValuesFromImperial()
         if (!NumberFieldCheck::value(_imperialWeigthField))
             _metricWeightField->clear();
         else
-            _metricWeightField->setText(QString::number(
-                UnitWeight(UnitWeight::Pounds).input(_imperialWeigthField->text()), 'f', 1));
+            _metricWeightField->setText(NumberParser::write(
+                UnitWeight(UnitWeight::Pounds).input(_imperialWeigthField->text()), 1));
     }
     updateErrors();
 }

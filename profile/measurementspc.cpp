@@ -1,6 +1,7 @@
 #include "profile/measurementspc.h"
 
 #include "core/clock.h"
+#include "core/numberparser.h"
 #include "core/dateconversion.h"
 #include "core/unitweight.h"
 #include "profile/measurementspage.h"
@@ -19,10 +20,10 @@ void MeasurementsPC::load(const DBTypes::UserProfile* profile, const DBTypes::Ch
 {
     if (profile && profile->height >= 0.0f)
         NumberFieldCheck::showStored(_page->_metricHeightField,
-                                     QString::number(profile->height, 'g', 6));
+                                     NumberParser::localize(QString::number(profile->height, 'g', 6)));
     if (checkin && checkin->weight >= 0.0f) {
         NumberFieldCheck::showStored(_page->_metricWeightField,
-                                     UnitWeight(UnitWeight::Kilograms).printNumber(checkin->weight));
+                                     UnitWeight(UnitWeight::Kilograms).printField(checkin->weight));
         _loadedWeightText = _page->_metricWeightField->text();
         _loadedWeight = checkin->weight;
     }

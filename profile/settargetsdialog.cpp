@@ -1,6 +1,7 @@
 #include "profile/settargetsdialog.h"
 
 #include "core/brandengine.h"
+#include "core/numberparser.h"
 #include "core/numbervalidator.h"
 #include "core/plausiblerange.h"
 #include "core/unitcollection.h"
@@ -268,8 +269,8 @@ void SetTargetsDialog::init()
     for (const NutrientItem& item : _items) {
         if (!item.percentEdit)
             continue;
-        connect(item.valueEdit, &QLineEdit::textChanged, this, &SetTargetsDialog::updatePercentages);
-        connect(item.percentEdit, &QLineEdit::textChanged, this, &SetTargetsDialog::updateValues);
+        connect(item.valueEdit, &QLineEdit::textChanged, this, [this, item] { _updateShare(item); });
+        connect(item.percentEdit, &QLineEdit::textChanged, this, [this, item] { _updateGrams(item); });
     }
 }
 
@@ -333,7 +334,7 @@ void SetTargetsDialog::load(const DBTypes::CheckinItem& checkin, const UserPrefs
     for (const NutrientItem& item : _items) {
         if (checkin.hasTarget(item.nut) && !checkin.noTarget(item.nut))
             NumberFieldCheck::showStored(item.valueEdit,
-                                         item.descriptor()->printNumber(checkin.target(item.nut)));
+                                         item.descriptor()->printField(checkin.target(item.nut)));
         else
             item.valueEdit->clear();
         const int index = indexOfSize(prefs.targetSize(item.nut));
@@ -356,38 +357,39 @@ void SetTargetsDialog::get(DBTypes::CheckinItem* checkin, UserPrefs* prefs) cons
 
 void SetTargetsDialog::updatePercentages()
 {
-    const bool noEnergy = _energy() < SMALLEST_ENERGY;
     for (const NutrientItem& item : _items) {
-        if (!item.percentEdit)
-            continue;
-        const QSignalBlocker blocker(item.percentEdit);
-        const std::optional<double> grams = NumberFieldCheck::value(item.valueEdit);
-        if (noEnergy || !grams) {
-            item.percentEdit->clear();
-            continue;
-        }
-        const float percentage = item.kilocaloriesPerGram * float(*grams) / _energy() * 100.0f;
-        // A share worked out from the grams is shown as it comes, even one outside the range.
-        NumberFieldCheck::showStored(item.percentEdit,
-                                     QString::asprintf("%0.1f", double(percentage)));
+        if (item.percentEdit)
+            _updateShare(item);
     }
 }
 
-void SetTargetsDialog::updateValues()
+void SetTargetsDialog::_updateShare(const NutrientItem& item)
 {
-    for (const NutrientItem& item : _items) {
-        if (!item.percentEdit)
-            continue;
-        const QSignalBlocker blocker(item.valueEdit);
-        if (item.percentEdit->text().isEmpty()) {
-            item.valueEdit->clear();
-            continue;
-        }
-        const std::optional<double> share = NumberFieldCheck::value(item.percentEdit);
-        if (!share)
-            continue;
-        const float percentage = float(*share);
-        const float grams = percentage * _energy() / 100.0f / item.kilocaloriesPerGram;
-        item.valueEdit->setText(item.descriptor()->printNumber(grams));
+    const QSignalBlocker blocker(item.percentEdit);
+    const std::optional<double> grams = NumberFieldCheck::value(item.valueEdit);
+    const float energy = _energy();
+    if (energy < SMALLEST_ENERGY || !grams) {
+        item.percentEdit->clear();
+        return;
     }
+    // A share worked out from typed figures is held to the range, so that OK names a share
+    // of more than the whole energy; one worked out from stored targets is shown as it comes.
+    const float percentage = item.kilocaloriesPerGram * float(*grams) / energy * 100.0f;
+    NumberFieldCheck::showWorkedOut(
+        item.percentEdit, NumberParser::write(percentage, 1),
+        NumberFieldCheck::showsStored(item.valueEdit) && NumberFieldCheck::showsStored(_calsLineEdit));
+}
+
+void SetTargetsDialog::_updateGrams(const NutrientItem& item)
+{
+    const QSignalBlocker blocker(item.valueEdit);
+    if (item.percentEdit->text().isEmpty()) {
+        item.valueEdit->clear();
+        return;
+    }
+    const std::optional<double> share = NumberFieldCheck::value(item.percentEdit);
+    if (!share)
+        return;
+    const float grams = float(*share) * _energy() / 100.0f / item.kilocaloriesPerGram;
+    item.valueEdit->setText(item.descriptor()->printField(grams));
 }

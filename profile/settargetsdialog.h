@@ -36,8 +36,6 @@ public:
 public slots:
     // Rewrites the percentage fields from the gram fields and the energy.
     void updatePercentages();
-    // Rewrites the gram fields of fat, protein and carbohydrate from their percentages.
-    void updateValues();
     void load(const DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
     // Writes all ten targets (a blank field as BlankTarget) and display sizes; both records
     // must be given.
@@ -78,6 +76,10 @@ private:
     const NutrientItem& _item(DBTypes::NutType nut) const;
     // The energy field in kilocalories; 0 when it is empty or no number.
     float _energy() const;
+    // Rewrites the percentage field of item from its grams and the energy.
+    void _updateShare(const NutrientItem& item);
+    // Rewrites the gram field of item from its percentage and the energy.
+    void _updateGrams(const NutrientItem& item);
 
     QLabel* textLabel1_2;
     QLabel* textLabel1_3;

@@ -200,7 +200,7 @@ bool TargetDialog::setTargets(const DBTypes::CheckinItem& item)
             edit->clear();
             continue;
         }
-        NumberFieldCheck::showStored(edit, unitOf(nut)->printNumber(item.target(which)));
+        NumberFieldCheck::showStored(edit, unitOf(nut)->printField(item.target(which)));
         _rows[nut].tick->setTick();
         any = true;
     }
@@ -261,7 +261,7 @@ QString TargetDialog::toOneDec(const QString& text)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return QString();
-    return QString::asprintf("%.1f", NumberParser::parse(trimmed).value_or(0.0));
+    return NumberParser::write(NumberParser::parse(trimmed).value_or(0.0), 1);
 }
 
 void TargetDialog::showHelp()

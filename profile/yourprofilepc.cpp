@@ -21,7 +21,7 @@ void YourProfilePC::load(const DBTypes::UserProfile* profile, const DBTypes::Che
     if (checkin->hasCustomRMR() && checkin->customRMR() >= 0.0f) {
         NumberFieldCheck::showStored(
             _page->_RMRLineEdit,
-            UnitEnergy(UnitEnergy::Kilocalories).printNumber(checkin->customRMR()));
+            UnitEnergy(UnitEnergy::Kilocalories).printField(checkin->customRMR()));
         _loadedRMR = checkin->customRMR();
     } else {
         _page->_RMRLineEdit->clear();

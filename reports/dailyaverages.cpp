@@ -62,6 +62,7 @@ void DailyAverages::setDateRange(const QDate& first, const QDate& last)
         if (*sum != 0.0)
             *sum /= double(days);
     }
+    const UnitDescriptor* energy = UnitCollection::instance()->get(DBTypes::ENERGY);
     const QString table = QStringLiteral(
         "<table border=\"0\" cellpadding=\"0\" cellspacing=\"5\" width=\"100%\">");
     QString text = table + QStringLiteral("<tr><td><big><strong><center>")
@@ -72,11 +73,11 @@ void DailyAverages::setDateRange(const QDate& first, const QDate& last)
                 inUnit(DBTypes::FAT, fat))
         + QStringLiteral("</tr><tr>");
     text += row(tr("Energy Burnt Through Exercise:"),
-                UnitCollection::instance()->get(DBTypes::ENERGY)->printSignedNumberUnit(-burned),
+                energy->printSignedNumberUnit(-burned),
                 tr("Carbs:"),
                 inUnit(DBTypes::CARBS, carbohydrate))
         + QStringLiteral("</tr><tr>");
-    text += row(tr("Net Energy:"), inUnit(DBTypes::ENERGY, eaten - burned), tr("Protein:"),
+    text += row(tr("Net Energy:"), energy->printSignedNumberUnit(eaten - burned), tr("Protein:"),
                 inUnit(DBTypes::PROTEIN, protein))
         + QStringLiteral("</tr>");
     setHtml(text);

@@ -10,7 +10,10 @@
 
 #include "core/numbervalidator.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,9 +49,10 @@ PrintPreviewDialog::PrintPreviewDialog(ReportFactory* factory, QWidget* parent,
     _pageEdit = new QLineEdit(this);
     _pageEdit->setObjectName(QStringLiteral("pageEdit"));
     _pageEdit->setMaximumWidth(60);
-    auto* page = new NumberValidator(1.0, 99999.0, 0, _pageEdit);
-    page->setField(tr("Page"), QString());
-    _pageEdit->setValidator(page);
+    _pageValidator = new NumberValidator(1.0, 1.0, 0, _pageEdit);
+    _pageValidator->setField(tr("Page"), QString());
+    _pageEdit->setValidator(_pageValidator);
+    _pageEdit->installEventFilter(this);
     _ofLabel = makeLabel(this, "ofLabel", tr("of 99"));
     _nextButton = _button("nextButton", QStringLiteral(">"));
     _lastButton = _button("lastButton", QStringLiteral(">>"));
@@ -133,6 +137,7 @@ void PrintPreviewDialog::_setupReport()
     _report.reset(_factory->getReport(_metrics.get()));
     _scroller->setReport(_report.get(), _metrics.get(), _getZoom());
     _ofLabel->setText(tr("of %1").arg(_pageCount()));
+    _pageValidator->setRange(1.0, std::max(_pageCount(), 1));
     _gotoPage(0);
 }
 
@@ -189,6 +194,26 @@ void PrintPreviewDialog::_gotoLast()
 {
     if (_pageCount() > 0)
         _gotoPage(_pageCount() - 1);
+}
+
+// Return on a page number the field refuses says why; leaving the field puts back the number
+// of the page shown.
+bool PrintPreviewDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != _pageEdit || _pageEdit->hasAcceptableInput())
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            NumberFieldCheck::confirm(this, windowTitle());
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut
+               && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason
+               && !QApplication::activeModalWidget()) {
+        _gotoPage(_scroller->currentPage());
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void PrintPreviewDialog::_gotoLineEditPage()

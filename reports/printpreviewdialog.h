@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class NumberValidator;
 class PreviewRDM;
 class PrintPreviewScroller;
 class QComboBox;
@@ -28,6 +29,9 @@ public:
     Report* report() const { return _report.get(); }
     PreviewRDM* metrics() const { return _metrics.get(); }
     PrintPreviewScroller* scroller() const { return _scroller; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void _changeZoom(int index);
@@ -54,6 +58,7 @@ private:
     QPushButton* _firstButton;
     QPushButton* _previousButton;
     QLineEdit* _pageEdit;
+    NumberValidator* _pageValidator;
     QLabel* _ofLabel;
     QPushButton* _nextButton;
     QPushButton* _lastButton;

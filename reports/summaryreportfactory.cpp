@@ -31,9 +31,11 @@ const PreferredSize s_preferredSizes[] = {
 
 constexpr int TallExtra = 435;
 
+// An energy figure, with its sign: the day's net energy lies below zero when exercise burned
+// more than was eaten.
 QString energyText(double kcal)
 {
-    return UnitCollection::instance()->get(UnitCollection::Energy)->printNumberUnit(kcal);
+    return UnitCollection::instance()->get(UnitCollection::Energy)->printSignedNumberUnit(kcal);
 }
 
 QString amounts(std::initializer_list<std::pair<DBTypes::NutType, float>> values)

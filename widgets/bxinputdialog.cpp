@@ -172,6 +172,16 @@ void BXInputDialog::_explainRefusal()
     const bool typed = _type == LineEdit && number && !_lineEdit->text().trimmed().isEmpty();
     _refusal->setText(typed ? number->refusal(_lineEdit->text()) : QString());
     _refusal->setVisible(!_refusal->text().isEmpty());
+    _fitHeight();
+}
+
+// Grows the dialog to the height its contents take at its width, so that an explanation of
+// several lines is shown whole.
+void BXInputDialog::_fitHeight()
+{
+    const int needed = layout()->totalHeightForWidth(width());
+    if (needed > height())
+        resize(width(), needed);
 }
 
 // Return in the line edit accepts only what the OK button would accept, so that a
@@ -211,15 +221,16 @@ QString BXInputDialog::getText(const QString& caption, const QString& label,
 
 double BXInputDialog::getDouble(const QString& caption, const QString& label, double value,
                                 double minValue, double maxValue, int decimals, bool* ok,
-                                QWidget* parent, const char* name, const QString& helpTopic)
+                                QWidget* parent, const char* name, const QString& helpTopic,
+                                const QString& field)
 {
     BXInputDialog dialog(label, parent, name ? name : "qt_inputdlg_getdbl", true, LineEdit,
                          helpTopic);
-    // Numbers are shown with a decimal point in every locale; what may be typed follows
-    // NumberParser's rule.
     QLineEdit* edit = dialog.lineEdit();
-    edit->setValidator(new NumberValidator(minValue, maxValue, decimals, &dialog));
-    edit->setText(QLocale::c().toString(value, 'f', decimals));
+    auto* validator = new NumberValidator(minValue, maxValue, decimals, &dialog);
+    validator->setField(field, QString());
+    edit->setValidator(validator);
+    edit->setText(NumberParser::write(value, decimals));
     edit->selectAll();
     _runDialog(dialog, caption, ok);
     return NumberParser::parse(edit->text()).value_or(0.0);

@@ -42,10 +42,12 @@ public:
                            const QString& text = QString(), bool* ok = nullptr,
                            QWidget* parent = nullptr, const char* name = nullptr,
                            const QString& helpTopic = QString());
+    // field names the number where a refused one is explained.
     static double getDouble(const QString& caption, const QString& label, double value = 0,
                             double minValue = -2147483647, double maxValue = 2147483647,
                             int decimals = 1, bool* ok = nullptr, QWidget* parent = nullptr,
-                            const char* name = nullptr, const QString& helpTopic = QString());
+                            const char* name = nullptr, const QString& helpTopic = QString(),
+                            const QString& field = QString());
     static int getInteger(const QString& caption, const QString& label, int value = 0,
                           int minValue = -2147483647, int maxValue = 2147483647, int step = 1,
                           bool* ok = nullptr, QWidget* parent = nullptr,
@@ -67,6 +69,7 @@ private:
     QString _currentText() const;
     void _refreshOk();
     void _explainRefusal();
+    void _fitHeight();
     static bool _runDialog(BXInputDialog& dialog, const QString& caption, bool* ok);
 
     QLabel* _label = nullptr;

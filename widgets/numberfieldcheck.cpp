@@ -51,6 +51,19 @@ void NumberFieldCheck::showStored(QLineEdit* field, const QString& text)
     field->setText(text);
 }
 
+bool NumberFieldCheck::showsStored(const QLineEdit* field)
+{
+    const NumberValidator* validator = validatorOf(field);
+    return validator && !validator->storedText().isEmpty()
+           && field->text() == validator->storedText();
+}
+
+void NumberFieldCheck::showWorkedOut(QLineEdit* field, const QString& text, bool fromStored)
+{
+    showStored(field, fromStored ? text : QString());
+    field->setText(text);
+}
+
 void NumberFieldCheck::tickWhenAcceptable(QLineEdit* field, BXTickBox* tick)
 {
     QObject::connect(field, &QLineEdit::textChanged, tick, [field, tick](const QString& text) {

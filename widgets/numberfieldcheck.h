@@ -29,4 +29,10 @@ public:
     static void tickWhenAcceptable(QLineEdit* field, BXTickBox* tick);
     // Puts text into a number field as the display of a stored value, acceptable as shown.
     static void showStored(QLineEdit* field, const QString& text);
+    // True while a number field shows the text of its stored value, untouched.
+    static bool showsStored(const QLineEdit* field);
+    // Puts text worked out from other fields into a number field: acceptable as shown when it
+    // was worked out from stored values only, held to the field's range like typed text
+    // otherwise.
+    static void showWorkedOut(QLineEdit* field, const QString& text, bool fromStored);
 };

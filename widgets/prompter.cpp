@@ -66,10 +66,10 @@ QString Prompter::getText(QWidget* parent, const QString& caption, const QString
 
 double Prompter::getDouble(QWidget* parent, const QString& caption, const QString& label,
                            double value, double minValue, double maxValue, int decimals,
-                           bool* ok, const QString& helpTopic)
+                           bool* ok, const QString& helpTopic, const QString& field)
 {
     return BXInputDialog::getDouble(caption, label, value, minValue, maxValue, decimals, ok,
-                                    parent, nullptr, helpTopic);
+                                    parent, nullptr, helpTopic, field);
 }
 
 int Prompter::getInteger(QWidget* parent, const QString& caption, const QString& label,

@@ -38,9 +38,11 @@ public:
     virtual QString getText(QWidget* parent, const QString& caption, const QString& label,
                             const QString& text, bool* ok,
                             const QString& helpTopic = QString());
+    // field names the number where a refused one is explained.
     virtual double getDouble(QWidget* parent, const QString& caption, const QString& label,
                              double value, double minValue, double maxValue, int decimals,
-                             bool* ok, const QString& helpTopic = QString());
+                             bool* ok, const QString& helpTopic = QString(),
+                             const QString& field = QString());
     virtual int getInteger(QWidget* parent, const QString& caption, const QString& label,
                            int value, int minValue, int maxValue, int step, bool* ok,
                            const QString& helpTopic = QString());

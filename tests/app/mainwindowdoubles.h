@@ -143,6 +143,8 @@ public:
     QString backupName;
     QString restoreName;
 
+    // Shows the real profile wizard, targets and preferences dialogs instead of answering them.
+    bool realForms = false;
     // Profile wizard: how many ran, whether it accepts, and the profile it hands out.
     int wizardRuns = 0;
     bool wizardAccepts = true;
@@ -193,12 +195,14 @@ protected:
     }
     QString askBackupFileName(const QString&) override { return backupName; }
     QString askRestoreFileName(const QString&) override { return restoreName; }
-    bool execProfileWizard(QWidget*, bool, DBTypes::UserProfile& profile, DBTypes::CheckinItem& checkin,
-                           DBTypes::UserPrefs&) override
+    bool execProfileWizard(QWidget* parent, bool create, DBTypes::UserProfile& profile,
+                           DBTypes::CheckinItem& checkin, DBTypes::UserPrefs& prefs) override
     {
         ++wizardRuns;
         if (duringWizard)
             std::exchange(duringWizard, nullptr)();
+        if (realForms)
+            return MainWindow::execProfileWizard(parent, create, profile, checkin, prefs);
         if (!wizardAccepts)
             return false;
         const int id = profile.userId;
@@ -208,15 +212,15 @@ protected:
         checkin.hasWeight = true;
         return true;
     }
-    bool execTargetsDialog(DBTypes::CheckinItem&, DBTypes::UserPrefs&) override
+    bool execTargetsDialog(DBTypes::CheckinItem& checkin, DBTypes::UserPrefs& prefs) override
     {
         ++targetsRuns;
-        return true;
+        return realForms ? MainWindow::execTargetsDialog(checkin, prefs) : true;
     }
     bool execPreferences() override
     {
         ++preferencesRuns;
-        return true;
+        return realForms ? MainWindow::execPreferences() : true;
     }
     void installUnits(const DBTypes::UserPrefs& prefs) override
     {

@@ -1,6 +1,8 @@
 #include "browser/editexdialog.h"
 #include "browser/editfooddialog.h"
+#include "core/numbervalidator.h"
 #include "core/unitdescriptor.h"
+#include "widgets/numberfieldcheck.h"
 #include "tests/browser/browserfixture.h"
 #include "tests/support/widgetpicture.h"
 
@@ -168,6 +170,9 @@ private slots:
         std::unique_ptr<EditExDialog> dialog(EditExDialog::construct(nullptr));
         dialog->bindToEx(exercise);
         QCOMPARE(dialog->textLabel1_2->text(), QStringLiteral("&Burn Rate (Calories per minute)"));
+        const auto* rate = NumberFieldCheck::validatorOf(dialog->rateEdit);
+        QCOMPARE(rate->refusal(QStringLiteral("101")),
+                 QStringLiteral("Burn rate must be a number from 0 to 100 cals a minute."));
         runWith(*dialog, [&]() { dialog->nameEdit->setText(QStringLiteral("Rowing, hard")); },
                 dialog->okButton);
         QCOMPARE(exercise.name, QStringLiteral("Rowing, hard"));
@@ -187,6 +192,8 @@ private slots:
         runWith(*kilojoules, [&]() { kilojoules->rateEdit->setText(shown(10.0)); },
                 kilojoules->okButton);
         QCOMPARE(exercise.offset, 10.0f);
+        QCOMPARE(NumberFieldCheck::validatorOf(kilojoules->rateEdit)->refusal(QStringLiteral("-1")),
+                 QStringLiteral("Burn rate must be a number from 0 to 418 kJ a minute."));
         kilojoules->adjustSize();
         QVERIFY(saveWidgetPicture(kilojoules.get(), "editexdialog-kj"));
     }

@@ -102,6 +102,8 @@ private slots:
         QTest::newRow("en 12345") << english << "12345" << 0.0f;
         QTest::newRow("en 1.2345") << english << "1.2345" << 0.0f;
         QTest::newRow("en 1 1/2") << english << "1 1/2" << 1.5f;
+        QTest::newRow("de 1.000") << german << "1.000" << 0.0f;
+        QTest::newRow("de 1.5") << german << "1.5" << 0.0f;
     }
 
     void addNamesARefusedAmount()
@@ -131,8 +133,8 @@ private slots:
         QCOMPARE(prompter.asked.size(), 1);
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Add Food"));
         QVERIFY2(prompter.lastText().startsWith(
-                     QStringLiteral("Amount must be a number from 0.001 to 9999, with at most 3 "
-                                    "decimals.")),
+                     QStringLiteral("Amount must be a number from 0") + locale.decimalPoint()
+                     + QStringLiteral("001 to 9999, with at most 3 decimals.")),
                  qPrintable(prompter.lastText()));
     }
 
@@ -245,6 +247,9 @@ private slots:
         QCOMPARE(panel.energyDescLabel->text(), QStringLiteral("Kilojoules"));
         QCOMPARE(panel.caloriesLabel->text(), energyText(150.0));
         const QString fatShown = panel.fatLabel->text();
+        // A meal's servings take the range they take when the meal is dropped on the diary.
+        for (const char* refused : {"2001", "0.05", "1.125"})
+            QVERIFY2(!panel.isValidInput(QLatin1String(refused)), refused);
 
         panel.sizeLineEdit->setText(QStringLiteral("1.5"));
         QCOMPARE(panel.caloriesLabel->text(), energyText(225.0));
@@ -263,6 +268,8 @@ private slots:
         QVERIFY(!DBTypes::isPresent(toast.values.fat));
         QVERIFY(!DBTypes::isPresent(toast.values.calcium));
         SavedMealDB::instance()->deleteMeal(meal);
+        panel.setFood(102);
+        QVERIFY(panel.isValidInput(QStringLiteral("2001")));
     }
 
     void duplicateDividesPresentValuesOnly()

@@ -1,5 +1,5 @@
-// The one rule by which every number field reads what is typed, in a locale that writes
-// decimals with a comma, in English and in C.
+// The one rule by which every number field reads what is typed and the program writes what
+// it puts into a field, in a locale that writes decimals with a comma, in English and in C.
 
 #include "core/numberparser.h"
 #include "core/numbervalidator.h"
@@ -39,13 +39,16 @@ private slots:
         for (const QLocale& locale : {German, English, QLocale::c()}) {
             const QByteArray name = locale.name().toLatin1();
             const bool comma = locale == German;
-            QTest::newRow(name + " point") << locale << QStringLiteral("72.5") << std::optional(72.5);
+            QTest::newRow(name + " point") << locale << QStringLiteral("72.5")
+                                           << (comma ? none : std::optional(72.5));
             QTest::newRow(name + " comma") << locale << QStringLiteral("72,5")
                                            << (comma ? std::optional(72.5) : none);
             QTest::newRow(name + " grouped") << locale << QStringLiteral("8,360")
                                              << (comma ? std::optional(8.36) : none);
             QTest::newRow(name + " blanks") << locale << QStringLiteral(" 12 ") << std::optional(12.0);
-            QTest::newRow(name + " negative") << locale << QStringLiteral("-3.5") << std::optional(-3.5);
+            QTest::newRow(name + " negative") << locale << QStringLiteral("-3") << std::optional(-3.0);
+            QTest::newRow(name + " German thousand") << locale << QStringLiteral("1.000")
+                                                     << (comma ? none : std::optional(1.0));
             QTest::newRow(name + " two points") << locale << QStringLiteral("1.000.5") << none;
             QTest::newRow(name + " point and comma") << locale << QStringLiteral("1.000,5") << none;
             QTest::newRow(name + " inner blank") << locale << QStringLiteral("8 360") << none;
@@ -79,7 +82,7 @@ private slots:
         QTest::addColumn<std::optional<double>>("read");
         const std::optional<double> none;
         QTest::newRow("comma in German") << German << QStringLiteral("72,5") << std::optional(72.5);
-        QTest::newRow("point in German") << German << QStringLiteral("72.5") << std::optional(72.5);
+        QTest::newRow("point in German") << German << QStringLiteral("72.5") << none;
         QTest::newRow("comma in English") << English << QStringLiteral("72,5") << none;
         QTest::newRow("comma in C") << QLocale::c() << QStringLiteral("8,360") << none;
         QTest::newRow("German grouping") << German << QStringLiteral("1.000,5") << none;
@@ -93,6 +96,7 @@ private slots:
         QTest::newRow("empty") << English << QString() << none;
         QTest::newRow("blank around") << English << QStringLiteral(" 12") << none;
         QTest::newRow("trailing point") << English << QStringLiteral("72.") << std::optional(72.0);
+        QTest::newRow("trailing comma") << German << QStringLiteral("72,") << std::optional(72.0);
     }
 
     void validatorAcceptsOnlyWhatIsReadAsTyped()
@@ -169,8 +173,31 @@ private slots:
         QTest::newRow("comma in English") << English << NumberValidator::AnyDecimals << "72,5"
                                           << "Waist must be a number from 30 to 300.5 cm. "
                                              "Decimals are written with a point.";
-        QTest::newRow("German bounds") << German << NumberValidator::AnyDecimals << "8.360,5"
-                                       << "Waist must be a number from 30 to 300,5 cm.";
+        QTest::newRow("point in German") << German << 1 << "72.5"
+                                         << "Waist must be a number from 30 to 300,5 cm, with at "
+                                            "most one decimal. Decimals are written with a comma.";
+        QTest::newRow("thousands in English") << English << 1 << "1,500"
+                                              << "Waist must be a number from 30 to 300.5 cm, "
+                                                 "with at most one decimal. Write the number "
+                                                 "without a thousands separator.";
+        QTest::newRow("thousands in German") << German << 0 << "5.000"
+                                             << "Waist must be a whole number from 30 to 300,5 "
+                                                "cm. Write the number without a thousands "
+                                                "separator.";
+        QTest::newRow("German thousands with decimals") << German << 1 << "1.000,5"
+                                                        << "Waist must be a number from 30 to "
+                                                           "300,5 cm, with at most one decimal. "
+                                                           "Write the number without a "
+                                                           "thousands separator.";
+        QTest::newRow("comma in a whole number") << English << 0 << "1,5"
+                                                 << "Waist must be a whole number from 30 to "
+                                                    "300.5 cm.";
+        QTest::newRow("point in a whole number") << German << 0 << "1.5"
+                                                 << "Waist must be a whole number from 30 to "
+                                                    "300,5 cm.";
+        QTest::newRow("German bounds") << German << NumberValidator::AnyDecimals << "8.36.0"
+                                       << "Waist must be a number from 30 to 300,5 cm. "
+                                          "Decimals are written with a comma.";
     }
 
     void refusalNamesTheFieldAndItsRange()
@@ -183,6 +210,34 @@ private slots:
         NumberValidator validator(30.0, 300.5, decimals, nullptr);
         validator.setField(QStringLiteral("Waist"), QStringLiteral("cm"));
         QCOMPARE(validator.refusal(text), refusal);
+    }
+
+    // What the program writes into a field is read back as written, in every locale.
+    void writtenNumbersReadBack_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("German weight") << German << 159.8 << 1 << "159,8";
+        QTest::newRow("English weight") << English << 159.8 << 1 << "159.8";
+        QTest::newRow("C amount") << QLocale::c() << 1.0 << 2 << "1.00";
+        QTest::newRow("German thousands") << German << 8360.0 << 0 << "8360";
+        QTest::newRow("English thousands") << English << 12345.25 << 2 << "12345.25";
+        QTest::newRow("negative") << German << -2.5 << 1 << "-2,5";
+        QTest::newRow("rounded to zero") << English << -0.04 << 1 << "0.0";
+    }
+
+    void writtenNumbersReadBack()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(double, value);
+        QFETCH(int, decimals);
+        QFETCH(QString, written);
+        QCOMPARE(NumberParser::write(value, decimals, locale), written);
+        QCOMPARE(NumberParser::parse(written, locale), std::optional(written == "0.0" ? 0.0 : value));
+        QLocale::setDefault(locale);
+        QCOMPARE(NumberParser::write(value, decimals), written);
     }
 
     // Text shown for a stored value stays acceptable, even outside the range, until edited.

@@ -131,6 +131,26 @@ private slots:
         }
     }
 
+    // What the program writes into a field is the printed figure in the user's locale, and
+    // reads back as that figure; an unset value leaves the field blank.
+    void fieldsHoldTheFigureInTheLocalesForm()
+    {
+        const UnitWeight pounds(UnitWeight::Pounds);
+        const UnitMeasurement centimetres(UnitMeasurement::Centimetres);
+        for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany),
+                                      QLocale(QLocale::English, QLocale::UnitedStates)}) {
+            QLocale::setDefault(locale);
+            const QString point = locale.decimalPoint();
+            QCOMPARE(pounds.printField(70.0), QStringLiteral("154") + point + QStringLiteral("3"));
+            QVERIFY(qAbs(pounds.input(pounds.printField(70.0)) - 69.99) < 0.005);
+            QCOMPARE(centimetres.printField(1800.5), QStringLiteral("1800") + point + "50");
+            QCOMPARE(centimetres.input(centimetres.printField(1800.5)), 1800.5);
+            QCOMPARE(unit(UnitCollection::Steps)->printField(12000.0), QStringLiteral("12000"));
+            QCOMPARE(pounds.printField(-1.0), QString());
+        }
+        QLocale::setDefault(QLocale::c());
+    }
+
     void inches()
     {
         const UnitMeasurement inches(UnitMeasurement::Inches);
@@ -168,15 +188,16 @@ private slots:
         QCOMPARE(centimetres, 175.0);
     }
 
-    // Numbers are shown with a point in every locale; a typed comma is the decimal point
-    // where the locale writes one, and is refused elsewhere, never read as another number.
+    // Numbers in texts are shown with a point in every locale; typed ones take the locale's
+    // decimal separator only, the other is refused, never read as another number.
     void typedTextFollowsTheLocalesDecimalPoint()
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const UnitDescriptor* fat = unit(UnitCollection::Fat);
         QCOMPARE(fat->printNumber(2.5), QStringLiteral("2.5"));
-        QCOMPARE(fat->input(QStringLiteral("2.5")), 2.5);
+        QCOMPARE(fat->input(QStringLiteral("2.5")), 0.0);
         QCOMPARE(fat->input(QStringLiteral("2,5")), 2.5);
+        QVERIFY(!accepts(unit(UnitCollection::Steps), QStringLiteral("5.000")));
         QCOMPARE(fat->input(QStringLiteral(" 12 ")), 12.0);
         QVERIFY(accepts(fat, QStringLiteral("2,5")));
         QVERIFY(accepts(unit(UnitCollection::Weight), QStringLiteral("72,5")));
@@ -190,6 +211,7 @@ private slots:
         QVERIFY(!accepts(fat, QStringLiteral("2,5")));
         QVERIFY(!accepts(unit(UnitCollection::Energy), QStringLiteral("8,360")));
         QCOMPARE(fat->input(QStringLiteral("2,5")), 0.0);
+        QCOMPARE(fat->input(QStringLiteral("2.5")), 2.5);
     }
 
     void validators()

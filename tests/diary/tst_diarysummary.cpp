@@ -169,6 +169,16 @@ private slots:
                  QStringLiteral("10.0 / 25.0 g (25.0 g minimum)"));
         QCOMPARE(SummaryNutrientWidget::mediumFigure(DBTypes::FAT, 12.5f, 0.0f, false),
                  QStringLiteral("12.5 g"));
+        // Net energy below zero, when exercise burned more than was eaten, keeps its sign.
+        QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, -3237.0f, 1286.0f, true),
+                 QStringLiteral("You have used up -3237 cals out of your budget of 1286. "
+                                "4523 cals left today."));
+        QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, -150.0f, 0.0f, false),
+                 QStringLiteral("You have used up -150 cals today."));
+        QCOMPARE(SummaryNutrientWidget::mediumFigure(DBTypes::ENERGY, -150.0f, 2000.0f, true),
+                 QStringLiteral("-150 / 2000 cals (2150 cals remaining)"));
+        QCOMPARE(SmallSummary::lineFor(DBTypes::ENERGY, -150.0f, 2000.0f, true).first,
+                 QStringLiteral("Calories: -150 / 2000cals "));
 
         setEnergyUnit(UnitEnergy::Kilojoules);
         const QString kj = SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, 1000.0f,

@@ -230,10 +230,10 @@ private slots:
             UnitCollection::Energy,
             new UnitEnergy(kilojoules ? UnitEnergy::Kilojoules : UnitEnergy::Kilocalories));
         FoodQueryWidget* browser = _page->foodQueryWidget3;
-        // 74 cals a pat: 9999 pats of butter.
-        browser->foodWidget->setSavedMeal(QStringLiteral("Butter"), 74.0, 8.1, 0.1, 0.0, 0.0, 0.0,
-                                          5.1, 21.5, 64.3, 2.4, 1);
-        browser->foodWidget->sizeLineEdit->setText(QStringLiteral("9999"));
+        // Five pats of butter: the most servings a meal takes, 2000 of them.
+        browser->foodWidget->setSavedMeal(QStringLiteral("Butter"), 369.963, 40.5, 0.5, 0.0, 0.0,
+                                          0.0, 25.5, 107.5, 321.5, 12.0, 1);
+        browser->foodWidget->sizeLineEdit->setText(QStringLiteral("2000"));
         browser->displayStack->setCurrentIndex(FoodQueryWidget::FoodPage);
         // The main window opens at 774 pixels wide, or at 90 % of a wider desktop (here one
         // of 1280 x 1024). The tabs need the wider one: beside the diary's least width, 774

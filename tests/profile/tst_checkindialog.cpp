@@ -1,3 +1,4 @@
+#include "core/numberparser.h"
 #include "core/unitcollection.h"
 #include "core/unitmeasurement.h"
 #include "core/unitweight.h"
@@ -84,10 +85,10 @@ private slots:
         QTest::newRow("only carried values")
             << makeSet({{M::Weight, 70.0f, false}, {M::Hip, 99.0f, false}}) << untouched
             << QStringList(M::Count, QString("")) << "";
-        QTest::newRow("blank, blanks only and 0 are unset")
+        QTest::newRow("blank and blanks only are unset, 0 steps kept")
             << makeSet({{M::Weight, 80.0f}, {M::Steps, 4000.0f}, {M::Waist, 70.0f}})
             << QStringList{"", QString(), "   ", QString(), QString(), "0"}
-            << QStringList{"80.0", "", "70.00", "", "", "4000"} << "";
+            << QStringList{"80.0", "", "70.00", "", "", "4000"} << "steps=0.00";
         QTest::newRow("typed values")
             << UserMeasurements() << QStringList{"81.5", "92", " 77 ", QString(), QString(), "12000"}
             << QStringList(M::Count, QString("")) << "weight=81.50 chest=92.00 waist=77.00 steps=12000.00";
@@ -108,6 +109,18 @@ private slots:
                 dialog->row(M::Measurements(m)).edit->setText(typed.at(m));
         }
         QCOMPARE(describe(dialog->getMeasurements()), returned);
+    }
+
+    // In German the fields show decimal commas and read back what they show.
+    void germanFieldsShowAndReadCommas()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        auto dialog = makeDialog();
+        dialog->setMeasurements(makeSet({{M::Weight, 72.5f}, {M::Chest, 95.5f}, {M::Steps, 0.0f}}));
+        QCOMPARE(fieldTexts(*dialog), (QStringList{"72,5", "95,50", "", "", "", "0"}));
+        QCOMPARE(describe(dialog->getMeasurements()), QStringLiteral("weight=72.50 chest=95.50 steps=0.00"));
+        dialog->row(M::Weight).edit->setText(QStringLiteral("80,5"));
+        QCOMPARE(describe(dialog->getMeasurements()), QStringLiteral("weight=80.50 chest=95.50 steps=0.00"));
     }
 
     void hiddenRowStillReturnsItsValue()
@@ -223,6 +236,14 @@ private slots:
         QTest::newRow("en weight 72,5")
             << english << int(M::Weight) << "72,5" << 0.0f
             << "Weight must be a number from 10 to 650 kg. Decimals are written with a point.";
+        QTest::newRow("de weight 71.3")
+            << german << int(M::Weight) << "71.3" << 0.0f
+            << "Weight must be a number from 10 to 650 kg. Decimals are written with a comma.";
+        QTest::newRow("de steps 5.000")
+            << german << int(M::Steps) << "5.000" << 0.0f
+            << "Steps must be a whole number from 0 to 200000 steps. Write the number without a "
+               "thousands separator.";
+        QTest::newRow("en steps 0") << english << int(M::Steps) << "0" << 0.0f << "";
         QTest::newRow("en hip -5") << english << int(M::Hip) << "-5" << 0.0f
                                    << "Hip must be a number from 30 to 300 cm, with at most 2 "
                                       "decimals.";
@@ -254,6 +275,7 @@ private slots:
         if (refusal.isEmpty()) {
             QVERIFY(prompter.asked.isEmpty());
             QCOMPARE(dialog->result(), int(QDialog::Accepted));
+            QVERIFY(dialog->getMeasurements().exact(M::Measurements(field)));
             QCOMPARE(dialog->getMeasurements().value(M::Measurements(field)), stored);
         } else {
             QCOMPARE(dialog->result(), int(QDialog::Rejected));
@@ -261,7 +283,7 @@ private slots:
             QCOMPARE(prompter.lastCaption(), dialog->windowTitle());
         }
         // The thigh stored outside its range is shown and kept as it was.
-        QCOMPARE(dialog->row(M::Thigh).edit->text(), QStringLiteral("999.00"));
+        QCOMPARE(dialog->row(M::Thigh).edit->text(), NumberParser::write(999.0, 2));
         QCOMPARE(dialog->getMeasurements().value(M::Thigh), 999.0f);
     }
 

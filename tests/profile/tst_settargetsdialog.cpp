@@ -69,6 +69,7 @@ private slots:
     }
 
     void init() { useEnergyUnit(UnitEnergy::Kilocalories); }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void cleanupTestCase()
     {
@@ -162,8 +163,8 @@ private slots:
         QSignalSpy carbShare(dialog.percentEdit(DBTypes::CARBS), &QLineEdit::textChanged);
         retype(dialog.percentEdit(DBTypes::FAT), QStringLiteral("30"));
         QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("66.7"));
-        // Every linked row is rewritten from its own rounded percentage.
-        QCOMPARE(dialog.targetEdit(DBTypes::PROTEIN)->text(), QStringLiteral("75.5"));
+        // The other rows keep their grams, not ones worked back from their rounded shares.
+        QCOMPARE(dialog.targetEdit(DBTypes::PROTEIN)->text(), QStringLiteral("75.3"));
         QCOMPARE(dialog.targetEdit(DBTypes::CARBS)->text(), QStringLiteral("250.0"));
         // Clear, "3", "30": the written fields never answer back.
         QCOMPARE(fatShare.size(), 3);
@@ -208,8 +209,54 @@ private slots:
         QCOMPARE(dialog.percentEdit(DBTypes::CARBS)->text(), QString());
         QTest::keyClicks(dialog.percentEdit(DBTypes::FAT), QStringLiteral("30"));
         QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("0.0"));
-        QCOMPARE(dialog.targetEdit(DBTypes::PROTEIN)->text(), QString());
-        QCOMPARE(dialog.targetEdit(DBTypes::CARBS)->text(), QString());
+        QCOMPARE(dialog.targetEdit(DBTypes::PROTEIN)->text(), QStringLiteral("75.0"));
+        QCOMPARE(dialog.targetEdit(DBTypes::CARBS)->text(), QStringLiteral("250.0"));
+    }
+
+    // In German the fields hold decimal commas, and a share typed rewrites its own grams
+    // only: what was typed elsewhere stays as typed.
+    void germanFiguresStayAsTyped()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        CheckinItem day = dayTargets();
+        day.setTarget(DBTypes::PROTEIN, 112.5f);
+        SetTargetsDialog dialog(nullptr, nullptr, false);
+        dialog.load(day, daySizes());
+        QCOMPARE(dialog.targetEdit(DBTypes::PROTEIN)->text(), QStringLiteral("112,5"));
+        QCOMPARE(dialog.percentEdit(DBTypes::PROTEIN)->text(), QStringLiteral("22,5"));
+        retype(dialog.targetEdit(DBTypes::CARBS), QStringLiteral("170,5"));
+        QCOMPARE(dialog.percentEdit(DBTypes::CARBS)->text(), QStringLiteral("34,1"));
+        retype(dialog.percentEdit(DBTypes::FAT), QStringLiteral("30"));
+        QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("66,7"));
+        QCOMPARE(dialog.targetEdit(DBTypes::CARBS)->text(), QStringLiteral("170,5"));
+        QCOMPARE(dialog.targetEdit(DBTypes::PROTEIN)->text(), QStringLiteral("112,5"));
+        CheckinItem out;
+        UserPrefs prefs;
+        dialog.get(&out, &prefs);
+        QCOMPARE(out.target(DBTypes::CARBS), 170.5f);
+        QCOMPARE(out.target(DBTypes::PROTEIN), 112.5f);
+    }
+
+    // Grams typed that hold more energy than the whole day's target make a share OK refuses,
+    // naming it.
+    void impossibleSharesAreRefused()
+    {
+        ScriptedPrompter prompter;
+        SetTargetsDialog dialog(nullptr, nullptr, false);
+        dialog.load(dayTargets(), daySizes());
+        retype(dialog.targetEdit(DBTypes::ENERGY), QStringLiteral("500"));
+        retype(dialog.targetEdit(DBTypes::FAT), QStringLiteral("500"));
+        retype(dialog.targetEdit(DBTypes::CARBS), QStringLiteral("1500"));
+        QCOMPARE(dialog.percentEdit(DBTypes::FAT)->text(), QStringLiteral("900.0"));
+        QCOMPARE(dialog.percentEdit(DBTypes::CARBS)->text(), QStringLiteral("1200.0"));
+        dialog.findChild<QPushButton*>(QStringLiteral("_okButton"))->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(prompter.lastText(), QStringLiteral("Carb share must be a number from 0 to "
+                                                     "100 %, with at most one decimal."));
+        retype(dialog.targetEdit(DBTypes::CARBS), QStringLiteral("50"));
+        retype(dialog.targetEdit(DBTypes::FAT), QStringLiteral("20"));
+        dialog.findChild<QPushButton*>(QStringLiteral("_okButton"))->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
     void oddEntriesAndSizes()
@@ -260,6 +307,9 @@ private slots:
         QTest::newRow("fat 6x5,5") << "_fatLineEdit" << "6x5,5"
                                    << "Fat must be a number from 0 to 500 g, with at most one "
                                       "decimal. Decimals are written with a point.";
+        QTest::newRow("energy 1,500") << "_calsLineEdit" << "1,500"
+                                      << "Energy must be a number from 500 to 10000 cals. Write "
+                                         "the number without a thousands separator.";
         QTest::newRow("carbohydrate 150 %")
             << "_carbPercentLineEdit" << "150"
             << "Carb share must be a number from 0 to 100 %, with at most one decimal.";

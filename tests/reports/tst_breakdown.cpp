@@ -188,6 +188,12 @@ void TestBreakdown::averagesCountEveryDayOfTheRange()
     averages.setDateRange(Monday.addDays(7), Monday.addDays(13));
     const QString idle = plain(&averages);
     QVERIFY2(idle.contains(QStringLiteral("Energy Burnt Through Exercise: 0 kJ")), qPrintable(idle));
+
+    // A week that burned more than it ate nets out below zero, with its sign.
+    exercise(_user, Monday.addDays(9), 700.0f, 5.0f);
+    averages.setDateRange(Monday.addDays(7), Monday.addDays(13));
+    const QString burnt = plain(&averages);
+    QVERIFY2(burnt.contains(QStringLiteral("Net Energy: -2090 kJ")), qPrintable(burnt));
 }
 
 void TestBreakdown::pagesOfDates()

@@ -5,6 +5,7 @@
 #include "reports/printpreviewscroller.h"
 #include "reports/report.h"
 #include "reports/reportfactory.h"
+#include "tests/support/scriptedprompter.h"
 #include "tests/support/widgetpicture.h"
 
 #include <QApplication>
@@ -71,11 +72,13 @@ QString pageField(PrintPreviewDialog& dialog)
     return child<QLineEdit>(&dialog, "pageEdit")->text();
 }
 
+// Types text into the page field key by key and presses Return, as a user would.
 void typePage(PrintPreviewDialog& dialog, const QString& text)
 {
     QLineEdit* edit = child<QLineEdit>(&dialog, "pageEdit");
-    edit->setText(text);
-    emit edit->editingFinished();
+    edit->clear();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
 }
 
 void chooseZoom(PrintPreviewDialog& dialog, const QString& text)
@@ -111,7 +114,7 @@ private slots:
     void cleanupTestCase() { PageSetup::cleanUp(); }
 
     void opensAtFullSizeOnPageOne();
-    void navigatesAndIgnoresBadPageNumbers();
+    void navigatesAndNamesBadPageNumbers();
     void zoomRemakesTheReportAndAgreesWithTheFrame();
     void landscapeFromItsPageSetUpSwapsThePage();
     void showsAReportWithoutPages();
@@ -143,7 +146,7 @@ void TestPrintPreview::opensAtFullSizeOnPageOne()
     QVERIFY(!enabled(one, "lastButton"));
 }
 
-void TestPrintPreview::navigatesAndIgnoresBadPageNumbers()
+void TestPrintPreview::navigatesAndNamesBadPageNumbers()
 {
     FramedFactory factory(3);
     PrintPreviewDialog dialog(&factory, nullptr, nullptr);
@@ -155,13 +158,30 @@ void TestPrintPreview::navigatesAndIgnoresBadPageNumbers()
     QCOMPARE(dialog.scroller()->currentPage(), 1);
     QVERIFY(enabled(dialog, "firstButton") && enabled(dialog, "nextButton"));
 
-    for (const QString& bad : {QStringLiteral("0"), QStringLiteral("4"), QStringLiteral("two")}) {
+    // A page that is not there stays in the field, and Return says why it goes nowhere.
+    ScriptedPrompter prompter;
+    for (const QString& bad : {QStringLiteral("0"), QStringLiteral("4"), QStringLiteral("1,5"),
+                               QStringLiteral("two")}) {
         typePage(dialog, bad);
         QCOMPARE(dialog.scroller()->currentPage(), 1);
         QCOMPARE(pageField(dialog), bad);
+        QCOMPARE(prompter.lastCaption(), QStringLiteral("Print Preview"));
+        QCOMPARE(prompter.lastText(), QStringLiteral("Page must be a whole number from 1 to 3."));
     }
+    QCOMPARE(prompter.asked.size(), 4);
     typePage(dialog, QStringLiteral("3"));
     QCOMPARE(dialog.scroller()->currentPage(), 2);
+    QCOMPARE(prompter.asked.size(), 4);
+
+    // Leaving the field with a page that is not there shows the page shown again.
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QLineEdit* edit = child<QLineEdit>(&dialog, "pageEdit");
+    edit->setFocus();
+    edit->clear();
+    QTest::keyClicks(edit, QStringLiteral("9"));
+    child<QComboBox>(&dialog, "zoomCombo")->setFocus();
+    QCOMPARE(pageField(dialog), QStringLiteral("3"));
     child<QPushButton>(&dialog, "firstButton")->click();
     QCOMPARE(dialog.scroller()->currentPage(), 0);
     QVERIFY(!enabled(dialog, "previousButton"));

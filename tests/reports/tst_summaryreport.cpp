@@ -350,6 +350,14 @@ void TestSummaryReport::bodyTextGoalTargetAndProjection()
     text = plain(factory.pages().at(0)->body);
     QVERIFY2(!text.contains(QStringLiteral("To reach")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Your target was 1800 cals.")), qPrintable(text));
+
+    // A morning run before breakfast: more burned than eaten, written with its sign.
+    ReportSession::exercise(_user, Monday, 600.0f, 5.0f);
+    factory.setDateRange(Monday, Monday, false);
+    text = plain(factory.pages().at(0)->body);
+    QVERIFY2(text.contains(QStringLiteral("You've recorded -1150 cals on this day (subtracting "
+                                          "3150 cals burned from 2000 cals eaten.)")),
+             qPrintable(text));
 }
 
 // Ratios and figures are written with a point also where the C library writes a comma.

@@ -62,7 +62,7 @@ public:
     }
 
     double getDouble(QWidget*, const QString& caption, const QString& label, double value,
-                     double, double, int, bool* ok, const QString&) override
+                     double, double, int, bool* ok, const QString&, const QString&) override
     {
         const QVariant next = _value(QStringLiteral("double"), caption, label, {}, ok);
         return next.isValid() ? next.toDouble() : value;

@@ -8,6 +8,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QLabel>
+#include <QLayout>
 #include <QtTest>
 
 #include <functional>
@@ -136,57 +137,69 @@ private slots:
         QCOMPARE(value, 55.5);
     }
 
-    // Where the locale writes a decimal comma, numbers are still shown with a decimal point,
-    // and a typed comma is that point, never a group separator; elsewhere a comma is refused.
+    // The locale's decimal separator is the only one: the number shown at the start is
+    // written with it, the other separator is refused with a hint, never read as a decimal or
+    // group separator, and the explanation naming the field is shown whole.
+    void doubleFollowsTheLocalesDecimalPoint_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("German") << QLocale(QLocale::German) << "2,0" << "1.5"
+                                << "Servings must be a number from 0 to 100, with at most one "
+                                   "decimal. Decimals are written with a comma."
+                                << "1,5";
+        QTest::newRow("English") << QLocale(QLocale::English) << "2.0" << "1,5"
+                                 << "Servings must be a number from 0 to 100, with at most one "
+                                    "decimal. Decimals are written with a point."
+                                 << "1.5";
+    }
+
     void doubleFollowsTheLocalesDecimalPoint()
     {
-        QLocale::setDefault(QLocale(QLocale::German));
+        QFETCH(QLocale, locale);
+        QFETCH(QString, start);
+        QFETCH(QString, refused);
+        QFETCH(QString, refusal);
+        QFETCH(QString, read);
+        QLocale::setDefault(locale);
         QString startText;
-        bool pointAccepted = false;
-        bool commaAccepted = false;
+        QString typed;
+        bool refusedEnabled = true;
+        bool stillShown = false;
+        QString explained;
+        bool explainedWhole = false;
         whenShown([&](BXInputDialog* dialog) {
             startText = dialog->lineEdit()->text();
-            typeInto(dialog, QStringLiteral("1.5"));
-            pointAccepted = dialog->okButton()->isEnabled();
-            typeInto(dialog, QStringLiteral("1,5"));
-            commaAccepted = dialog->okButton()->isEnabled();
-            QVERIFY(saveWidgetPicture(dialog, QStringLiteral("inputdialog")));
+            typeInto(dialog, refused);
+            typed = dialog->lineEdit()->text();
+            refusedEnabled = dialog->okButton()->isEnabled();
+            auto* label = dialog->findChild<QLabel*>(QStringLiteral("qt_inputdlg_refusal"));
+            explained = label->text();
+            dialog->layout()->activate();
+            explainedWhole = label->height() >= label->heightForWidth(label->width());
+            QVERIFY(saveWidgetPicture(dialog, QStringLiteral("inputdialog-") + locale.name()));
+            QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
+            stillShown = dialog->isVisible();
+            typeInto(dialog, read);
             QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
         });
         bool ok = false;
-        double value = BXInputDialog::getDouble(QStringLiteral("Servings"),
-                                                QStringLiteral("How many?"), 2.0, 0.0, 100.0,
-                                                1, &ok);
-        QCOMPARE(startText, QStringLiteral("2.0"));
-        QVERIFY(pointAccepted);
-        QVERIFY(commaAccepted);
+        const double value = BXInputDialog::getDouble(
+            QStringLiteral("Servings"), QStringLiteral("How many?"), 2.0, 0.0, 100.0, 1, &ok,
+            nullptr, nullptr, QString(), QStringLiteral("Servings"));
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(startText, start);
+        // The refused separator stays in the field: it is never read as 15 or 1.5.
+        QCOMPARE(typed, refused);
+        QVERIFY(!refusedEnabled);
+        QCOMPARE(explained, refusal);
+        QVERIFY(explainedWhole);
+        QVERIFY(stillShown);
         QVERIFY(ok);
         QCOMPARE(value, 1.5);
-
-        QLocale::setDefault(QLocale(QLocale::English));
-        QString typed;
-        bool okEnabled = true;
-        bool stillShown = false;
-        QString refusal;
-        whenShown([&](BXInputDialog* dialog) {
-            typeInto(dialog, QStringLiteral("1,5"));
-            typed = dialog->lineEdit()->text();
-            okEnabled = dialog->okButton()->isEnabled();
-            refusal = dialog->findChild<QLabel*>(QStringLiteral("qt_inputdlg_refusal"))->text();
-            QTest::keyClick(dialog->lineEdit(), Qt::Key_Return);
-            stillShown = dialog->isVisible();
-            dialog->reject();
-        });
-        BXInputDialog::getDouble(QStringLiteral("Servings"), QStringLiteral("How many?"), 2.0,
-                                 0.0, 100.0, 1, &ok);
-        QLocale::setDefault(QLocale::c());
-        // The comma stays in the field, which is refused: it is never read as 15.
-        QCOMPARE(typed, QStringLiteral("1,5"));
-        QVERIFY(!okEnabled);
-        QCOMPARE(refusal, QStringLiteral("The value must be a number from 0 to 100, with at most "
-                                         "one decimal. Decimals are written with a point."));
-        QVERIFY(stillShown);
-        QVERIFY(!ok);
     }
 
     void integerAndItemPromptsCanBeAccepted()
