@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -119,6 +120,7 @@ void ExerciseWidget::setAddButtonShown(bool shown)
 void ExerciseWidget::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
 {
     _entry = entry;
+    _showing = true;
     sizeLineEdit->setText(QString::asprintf("%0.1f", double(entry.duration)));
     servingBox->setCurrentIndex(0);
     displayExercise();
@@ -130,6 +132,7 @@ void ExerciseWidget::setExercise(int exerciseId)
     if (!_entry.changeEx(exerciseId, _weight))
         return;
     _shownExercise = exerciseId;
+    _showing = true;
     _entry.duration = 0.0f;
     displayExercise();
 }
@@ -145,6 +148,7 @@ void ExerciseWidget::clear()
 {
     _entry = DBTypes::ExerciseDiaryItem();
     _shownExercise = -1;
+    _showing = false;
     _showNothing();
     addButton->setEnabled(false);
 }
@@ -171,15 +175,28 @@ void ExerciseWidget::_fitDurationRange()
 void ExerciseWidget::displayExercise()
 {
     _fitDurationRange();
-    double minutes = _validator->read(sizeLineEdit->text()).value_or(0.0);
+    const std::optional<double> typed = _validator->read(sizeLineEdit->text());
+    double minutes = typed.value_or(0.0);
     if (servingBox->currentIndex() == HOURS_INDEX)
         minutes *= 60.0;
     _entry.duration = float(minutes);
-    addButton->setEnabled(true);
+    // Add stays enabled for a refused duration, so that pressing it names the field.
+    addButton->setEnabled(_showing);
+    if (!_showing)
+        return;
     nameLabel->setText(QStringLiteral("<center><h3>") + _entry.name.toHtmlEscaped()
                        + QStringLiteral("</h3></center>"));
     descLabel->setText(tr("%1 Burnt:").arg(energyUnit()->printName()));
-    energyLabel->setText(energyUnit()->printNumberUnit(double(_entry.energy())));
+    // No figure for a duration the field refuses: it would belong to another duration.
+    energyLabel->setText(typed ? energyUnit()->printNumberUnit(double(_entry.energy()))
+                               : QStringLiteral("-"));
+}
+
+void ExerciseWidget::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    // The energy unit may have changed while the panel was hidden.
+    displayExercise();
 }
 
 void ExerciseWidget::setAddCustomExercise()
