@@ -61,8 +61,7 @@ QSize FluidCounterView::sizeHint() const
 
 QString FluidCounterView::glassesText(int cups)
 {
-    return QStringLiteral("%1 %2 %3").arg(hadText(), QStringLiteral("%1").arg(cups, 2),
-                                          outOfText());
+    return QStringLiteral("%1 %2 %3").arg(hadText(), QString::number(cups), outOfText());
 }
 
 void FluidCounterView::_calculatePositions()

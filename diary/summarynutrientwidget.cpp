@@ -113,7 +113,7 @@ QString SummaryNutrientWidget::largeSentence(DBTypes::NutType nutrient, float va
     // What is left follows from the two figures shown, so that the sentence adds up.
     const QString left = ud->shownValue(value) < ud->shownValue(target)
         ? ud->printDifferenceUnit(target, value)
-        : QStringLiteral(" No ") + ud->printUnits();
+        : QStringLiteral("No ") + ud->printUnits();
     return QStringLiteral("You have used up %1 out of your budget of %2. %3 left today.")
         .arg(ud->printNumberUnit(value), ud->printNumber(target), left);
 }
