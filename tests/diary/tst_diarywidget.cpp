@@ -313,7 +313,7 @@ private slots:
                 }
             }
         }
-        QVERIFY(saveWidgetPicture(page.diaryView1, QStringLiteral("diary-list-header-kj")));
+        QVERIFY(saveWidgetPicture(header->parentWidget(), QStringLiteral("diary-list-header-kj")));
     }
 
     // At the page's least size every sentence of the summary stands whole, long as its
