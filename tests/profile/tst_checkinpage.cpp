@@ -67,7 +67,7 @@ void useMetric()
 
 QString panelHead(const QDate& date)
 {
-    return QStringLiteral("<big><b>") + QLocale().toString(date, QStringLiteral("dddd, MMMM d yyyy"))
+    return QStringLiteral("<big><b>") + QLocale::c().toString(date, QStringLiteral("dddd, MMMM d yyyy"))
            + QStringLiteral("</b></big><p><p><table>");
 }
 
@@ -299,6 +299,20 @@ private slots:
         const UserMeasurements stored = UserDB::instance()->getDaysMeasurements(
             UserDB::instance()->getCurrentUser(), code(s_today).constData());
         QCOMPARE(stored.waistHipRatioText(), ratio);
+    }
+
+    // A German system gets the English heading of an English screen, not "Montag, Dezember".
+    void headingInEnglishUnderAGermanLocale()
+    {
+        newUser();
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        ScriptedPage page;
+        page.updateExtrapolatedInfo(QDate(2026, 12, 7));
+        QLocale::setDefault(before);
+        QVERIFY2(page.extrapolatedInfo->text().startsWith(
+                     QStringLiteral("<big><b>Monday, December 7 2026</b></big>")),
+                 qPrintable(page.extrapolatedInfo->text()));
     }
 
     void bmiWords_data()

@@ -327,7 +327,7 @@ private slots:
         QVERIFY(axis);
         QStringList labels;
         for (const QDate& day : ticks)
-            labels << QLocale().toString(day, format);
+            labels << QLocale::c().toString(day, format);
         QCOMPARE(axis->categoriesLabels(), labels);
         for (int i = 0; i < ticks.size(); ++i) {
             const double noon = double(QDateTime(ticks.at(i), QTime(12, 0)).toMSecsSinceEpoch());
