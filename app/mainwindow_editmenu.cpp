@@ -2,9 +2,8 @@
 // page-level commands (diary layout, saved meals, copy/clear day, print, tips, help, web).
 
 #include "app/mainwindow.h"
-
-#include "core/displaydate.h"
 #include "core/clock.h"
+#include "core/displaydate.h"
 
 #include "widgets/bxhelp.h"
 #include "widgets/bxhelpclient.h"
