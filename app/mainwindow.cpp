@@ -38,8 +38,6 @@
 
 namespace {
 
-constexpr int MinimumWidth = 700;
-constexpr int MinimumHeight = 450;
 constexpr int InitialWidth = 774;
 constexpr int InitialHeight = 786;
 
@@ -417,6 +415,10 @@ void MainWindow::_createDiaryPage()
 
     DiaryListView* list = _diaryList();
     FoodQueryWidget* browser = _browser();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && _diaryPage->isAncestorOf(now))
+            _lastDiaryFocus = now;
+    });
     connect(_diaryPage, &DiaryWidget::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
     connect(list, &DiaryListView::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
     connect(browser, &FoodQueryWidget::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
@@ -571,6 +573,18 @@ void MainWindow::_pageChanged(int index)
         if (page == id)
             action->setChecked(true);
     }
+    _refreshEditMenuFor(id);
+}
+
+// The page just shown brings its own Edit menu and tool buttons.
+void MainWindow::_refreshEditMenuFor(int page)
+{
+    if (page == DiaryPage)
+        refreshEditMenu(DiaryContext, 0);
+    else if (page == ReportsPage)
+        refreshEditMenu(ReportsContext, 0);
+    else if (page == CheckinPage && _checkinPage)
+        _checkinPage->updateButtons(_checkinPage->getDate());
 }
 
 void MainWindow::prepShow(int id)
@@ -611,18 +625,12 @@ void MainWindow::setVisible(bool visible)
     QMainWindow::setVisible(visible);
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event)
-{
-    setMinimumSize(MinimumWidth, MinimumHeight);
-    QMainWindow::resizeEvent(event);
-}
-
 // Window geometry
 
 QSize MainWindow::availableDesktop()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry().size() : QSize(MinimumWidth, MinimumHeight);
+    return screen ? screen->availableGeometry().size() : QSize(InitialWidth, InitialHeight);
 }
 
 MainWindow::Placement MainWindow::restoredPlacement(const SavedGeometry& saved, const QSize& desktop)

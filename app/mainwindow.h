@@ -168,7 +168,6 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
     // Message boxes: returns the button pressed. `acceptText` replaces the text of the Ok
     // button when given; `details` (a long report) is shown on request below the text.
@@ -243,6 +242,12 @@ private:
     int _currentPageId() const;
     DiaryListView* _diaryList() const;
     FoodQueryWidget* _browser() const;
+    // The widget of the diary page that the Edit menu, the tool bar and help follow: the one
+    // with the focus, else the last of the page that had it, else the diary list.
+    QWidget* _diaryFocus() const;
+    void _refreshEditMenuFor(int page);
+    // False for the context of a page that is not the one shown.
+    bool _contextShown(int context) const;
     void _setupBrowserItems(int state);
     void _showSavedMealItems(DiaryListView* list);
     void _showNoApplicableWhenEmpty();
@@ -364,6 +369,7 @@ private:
 
     int _editContext = DiaryContext;
     int _browserState = 0;
+    QPointer<QWidget> _lastDiaryFocus;
     BXHelpClient* _helpClient = nullptr;
     QString _pendingHelpPage;
     bool _maximizeOnShow = false;

@@ -3,6 +3,7 @@
 
 #include "app/mainwindow.h"
 #include "core/clock.h"
+#include "core/displaydate.h"
 
 #include "widgets/bxhelp.h"
 #include "widgets/bxhelpclient.h"
@@ -53,8 +54,23 @@ bool groupHasEntries(DiaryListView* list, int group)
 
 } // namespace
 
+bool MainWindow::_contextShown(int context) const
+{
+    const std::pair<int, int> pages[] = {
+        {DiaryContext, DiaryPage}, {CheckinContext, CheckinPage}, {ReportsContext, ReportsPage}};
+    for (const auto& [pageContext, page] : pages) {
+        if (pageContext == context)
+            return _currentPageId() == page;
+    }
+    return true;
+}
+
 void MainWindow::refreshEditMenu(int context, int state)
 {
+    // A page that is not shown (the check-ins page following a new user's date, say) leaves
+    // the menu and the tool bar to the one that is; it brings its own once it is shown.
+    if (context >= 0 && !_contextShown(context))
+        return;
     hideAllEditMenuItems();
     if (context < 0) {
         context = _editContext;
@@ -110,7 +126,7 @@ void MainWindow::setupDiaryMenuItems(int state)
 {
     for (QAction* action : {layoutMenu->menuAction(), _viewPagesSeparator, toggleFluidNutrientAction})
         action->setVisible(true);
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = _diaryFocus();
     if (!focus)
         return;
     if (updateAction)
@@ -132,6 +148,15 @@ void MainWindow::setupDiaryMenuItems(int state)
         return;
     }
     _setupBrowserItems(state);
+}
+
+QWidget* MainWindow::_diaryFocus() const
+{
+    if (QWidget* focus = QApplication::focusWidget())
+        return focus;
+    if (_lastDiaryFocus && _lastDiaryFocus->isVisible())
+        return _lastDiaryFocus;
+    return _diaryList();
 }
 
 void MainWindow::_showSavedMealItems(DiaryListView* list)
@@ -193,11 +218,11 @@ void MainWindow::setupJournalMenuItems(int hasCheckin)
 {
     if (!_checkinPage)
         return;
-    const QString date = _checkinPage->getDate().toString(Qt::TextDate);
+    const QString date = DisplayDate::textDate(_checkinPage->getDate());
     const bool checkedIn = hasCheckin != 0;
     _toolBar->setToolText(eM_JournalEditEntry, checkedIn ? tr("Edit") : tr("New"));
     eM_JournalEditEntry->setIconText(eM_JournalEditEntry->text());
-    eM_JournalEditEntry->setText((checkedIn ? tr("Edit Check-In for  ") : tr("New Check-In for  ")) + date);
+    eM_JournalEditEntry->setText((checkedIn ? tr("Edit Check-In for ") : tr("New Check-In for ")) + date);
     eM_JournalEditEntry->setVisible(true);
     eM_JournalEditEntry->setEnabled(true);
     eM_JournalDeleteEntry->setText(tr("Delete Check-In for ") + date);
@@ -370,7 +395,7 @@ QString MainWindow::contextHelpTopic() const
     if (page == CheckinPage)
         return QStringLiteral("checkin.html");
     if (page == DiaryPage) {
-        const QWidget* focus = QApplication::focusWidget();
+        const QWidget* focus = _diaryFocus();
         if (!focus)
             return QString();
         // A widget nobody named counts as the diary's, unless it belongs to the browser.

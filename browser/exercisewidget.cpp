@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -120,6 +121,7 @@ void ExerciseWidget::setAddButtonShown(bool shown)
 void ExerciseWidget::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
 {
     _entry = entry;
+    _showing = true;
     sizeLineEdit->setText(NumberParser::write(entry.duration, 1));
     servingBox->setCurrentIndex(0);
     displayExercise();
@@ -131,6 +133,7 @@ void ExerciseWidget::setExercise(int exerciseId)
     if (!_entry.changeEx(exerciseId, _weight))
         return;
     _shownExercise = exerciseId;
+    _showing = true;
     _entry.duration = 0.0f;
     displayExercise();
 }
@@ -146,6 +149,7 @@ void ExerciseWidget::clear()
 {
     _entry = DBTypes::ExerciseDiaryItem();
     _shownExercise = -1;
+    _showing = false;
     _showNothing();
     addButton->setEnabled(false);
 }
@@ -172,15 +176,28 @@ void ExerciseWidget::_fitDurationRange()
 void ExerciseWidget::displayExercise()
 {
     _fitDurationRange();
-    double minutes = _validator->read(sizeLineEdit->text()).value_or(0.0);
+    const std::optional<double> typed = _validator->read(sizeLineEdit->text());
+    double minutes = typed.value_or(0.0);
     if (servingBox->currentIndex() == HOURS_INDEX)
         minutes *= 60.0;
     _entry.duration = float(minutes);
-    addButton->setEnabled(true);
+    // Add stays enabled for a refused duration, so that pressing it names the field.
+    addButton->setEnabled(_showing);
+    if (!_showing)
+        return;
     nameLabel->setText(QStringLiteral("<center><h3>") + _entry.name.toHtmlEscaped()
                        + QStringLiteral("</h3></center>"));
     descLabel->setText(tr("%1 Burnt:").arg(energyUnit()->printName()));
-    energyLabel->setText(energyUnit()->printNumberUnit(double(_entry.energy())));
+    // No figure for a duration the field refuses: it would belong to another duration.
+    energyLabel->setText(typed ? energyUnit()->printNumberUnit(double(_entry.energy()))
+                               : QStringLiteral("-"));
+}
+
+void ExerciseWidget::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    // The energy unit may have changed while the panel was hidden.
+    displayExercise();
 }
 
 void ExerciseWidget::setAddCustomExercise()

@@ -62,6 +62,9 @@ public slots:
     void duplicate();
     void doFavoritesAction(bool on);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void init();
     void languageChange();
@@ -74,4 +77,6 @@ private:
     DBTypes::ExerciseDiaryItem _entry;
     float _weight = 0.0f;
     int _shownExercise = -1;
+    // An exercise or an entry is shown: there is something to add.
+    bool _showing = false;
 };

@@ -98,9 +98,9 @@ FoodQueryWidget::FoodQueryWidget(QWidget* parent, const char* name)
 void FoodQueryWidget::_buildForm()
 {
     categoryBar = new ExpandingTabBar(this, "categoryBar");
-    // Six tabs on a narrow panel: their labels shorten rather than scroll.
+    // The panel is never narrower than the six tabs' labels: they neither scroll nor shorten.
     categoryBar->setUsesScrollButtons(false);
-    categoryBar->setElideMode(Qt::ElideRight);
+    categoryBar->setElideMode(Qt::ElideNone);
     container = new TabBodyWidget(this, "container");
 
     const BrandEngine* brand = BrandEngine::instance();
@@ -609,7 +609,9 @@ void FoodQueryWidget::_placeChildren()
     const int top = _bodyTop();
     categoryBar->setGeometry(0, 0, width(), categoryBar->sizeHint().height());
     container->setGeometry(0, top, width(), height() - top);
-    setMinimumSize(container->minimumSizeHint() + QSize(0, top));
+    // Never so narrow that a tab's label is cut.
+    const QSize body = container->minimumSizeHint();
+    setMinimumSize(std::max(body.width(), categoryBar->naturalWidth()), body.height() + top);
 }
 
 void FoodQueryWidget::displayItem(QTreeWidgetItem* item)

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 using DBTypes::NutType;
@@ -347,16 +348,23 @@ void FoodWidget::displayFood()
             _showNoValues();
         return;
     }
+    energyDescLabel->setText(energyName());
     if (_savedMealMode) {
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
             _updateLabel(NutType(nut), _mealValues[nut], _amount);
         return;
     }
     getFoodDiaryItem();
-    energyDescLabel->setText(energyName());
     nameLabel->setText(QStringLiteral("<center><h3>") + _entry.getDesc().toHtmlEscaped()
                        + QStringLiteral("</h3></center>\n"));
     _showValues();
+}
+
+void FoodWidget::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The energy unit may have changed while the panel was hidden.
+    displayFood();
 }
 
 void FoodWidget::_showNoValues()

@@ -89,6 +89,9 @@ public slots:
     void duplicate();
     void doFavoritesAction(bool on);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void init();
     void languageChange();

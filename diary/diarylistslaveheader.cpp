@@ -3,7 +3,11 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QStandardItemModel>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTreeView>
+
+#include <algorithm>
 
 DiaryListSlaveHeader::DiaryListSlaveHeader(QWidget* parent, const char* name)
     : QHeaderView(Qt::Horizontal, parent), _model(new QStandardItemModel(this))
@@ -54,14 +58,42 @@ void DiaryListSlaveHeader::updateFromMaster()
     }
 }
 
+int DiaryListSlaveHeader::indicatorRoom(int headerHeight)
+{
+    // The triangle is half the header high and stands 4 pixels from the section's right edge;
+    // 2 more keep the label clear of it.
+    return headerHeight / 2 + 4 + 2;
+}
+
+int DiaryListSlaveHeader::sectionWidth(const QHeaderView* header, const QString& label)
+{
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    return header->fontMetrics().horizontalAdvance(label) + 2 * margin
+           + indicatorRoom(header->sizeHint().height());
+}
+
+// The section as the style draws it, its label kept left of the triangle.
 void DiaryListSlaveHeader::paintSection(QPainter* painter, const QRect& rect,
                                         int logicalIndex) const
 {
-    painter->save();
-    QHeaderView::paintSection(painter, rect, logicalIndex);
-    painter->restore();
-    if (logicalIndex < 0 || logicalIndex >= count())
+    if (logicalIndex < 0 || logicalIndex >= count()) {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
         return;
+    }
+    QStyleOptionHeader option;
+    initStyleOptionForIndex(&option, logicalIndex);
+    option.rect = rect;
+    painter->save();
+    style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
+    option.rect = style()->subElementRect(QStyle::SE_HeaderLabel, &option, this);
+    option.rect.setRight(std::min(option.rect.right(), rect.right() - indicatorRoom(height())));
+    style()->drawControl(QStyle::CE_HeaderLabel, &option, painter, this);
+    painter->restore();
+    _paintIndicator(painter, rect);
+}
+
+void DiaryListSlaveHeader::_paintIndicator(QPainter* painter, const QRect& rect) const
+{
     int s = height() / 2;
     int left = rect.right() - s - 4;
     const int right = left + s - 1;

@@ -18,6 +18,11 @@ public:
 
     void setMaster(QTreeView* master);
 
+    // The width a section of header needs to show label whole beside the triangle.
+    static int sectionWidth(const QHeaderView* header, const QString& label);
+    // The room the triangle takes at a section's right edge, for a header that high.
+    static int indicatorRoom(int headerHeight);
+
 public slots:
     void updateFromMaster();
 
@@ -25,6 +30,8 @@ protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 
 private:
+    void _paintIndicator(QPainter* painter, const QRect& rect) const;
+
     QStandardItemModel* _model;
     QPointer<QTreeView> _master;
     QList<QMetaObject::Connection> _connections;

@@ -1,5 +1,6 @@
 #include "diary/diarylistview.h"
 
+#include "diary/diarylistslaveheader.h"
 #include "diary/diarylistviewdelegate.h"
 #include "diary/diarylistviewitem.h"
 #include "diary/savedmealloadform.h"
@@ -14,6 +15,7 @@
 #include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
+#include "core/unitenergy.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "userdb/savedmealdb.h"
@@ -135,7 +137,7 @@ DiaryListView::DiaryListView(QWidget* parent, const char* name)
     connect(header(), &QHeaderView::sectionClicked, this, &DiaryListView::popupNutrientMenu);
     _createGroupRows();
     _createHeaderMenu();
-    _nutrientColumnWidth = fontMetrics().horizontalAdvance(QStringLiteral("KilojoulesXX"));
+    _nutrientColumnWidth = _widestColumn();
     if (currentUser() >= 0)
         setViewMode(UserDB::instance()->getUserPrefs(currentUser()).snackDisplay);
 }
@@ -171,6 +173,20 @@ void DiaryListView::_createHeaderMenu()
         _layoutActions[mode] = _headerMenu->addAction(tr(s_layoutTexts[mode]));
         _layoutActions[mode]->setCheckable(true);
     }
+}
+
+// Wide enough for any nutrient's title in the header's own font beside the header menu's
+// triangle, in either energy unit, and for the largest figures in the list's font.
+int DiaryListView::_widestColumn() const
+{
+    QStringList titles{UnitEnergy(UnitEnergy::Kilocalories).printName(),
+                       UnitEnergy(UnitEnergy::Kilojoules).printName()};
+    for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
+        titles << _columnTitle(DBTypes::NutType(nut));
+    int widest = fontMetrics().horizontalAdvance(QStringLiteral("KilojoulesXX"));
+    for (const QString& title : titles)
+        widest = std::max(widest, DiaryListSlaveHeader::sectionWidth(header(), title));
+    return widest;
 }
 
 QString DiaryListView::_columnTitle(DBTypes::NutType nut) const

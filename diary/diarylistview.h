@@ -195,6 +195,7 @@ private:
     void _moveEntry(int groupType);
     float _userWeight() const;
     QString _columnTitle(DBTypes::NutType nut) const;
+    int _widestColumn() const;
 
     BXCalendar* _calendar = nullptr;
     int _viewMode = DBTypes::SNACKS_TOGETHER;

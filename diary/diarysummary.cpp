@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kMaxCups = 20;
@@ -98,6 +100,8 @@ void DiarySummary::totalChanged(const DBTypes::DiaryDay& day)
         minutes += entry.duration;
     _exerciseMinutes = std::max(minutes, 0.0f);
     emit valuesModified();
+    // The sentences grow with their figures: the panel keeps room for them whole.
+    resizeWidget();
 }
 
 void DiarySummary::adjustFluidValue(int delta)
@@ -182,18 +186,23 @@ void DiarySummary::setVisible(bool visible)
         resizeWidget();
 }
 
+// The panels one above the other, as wide as the widest needs to show its texts whole.
 QSize DiarySummary::minimumSizeHint() const
 {
-    int height = 0;
+    QSize least(0, 0);
+    const auto add = [&least](const QWidget* panel) {
+        const QSize hint = panel->minimumSizeHint();
+        least = QSize(std::max(least.width(), hint.width()), least.height() + hint.height());
+    };
     if (!_nutrientBars->isHidden())
-        height += _nutrientBars->minimumSizeHint().height();
+        add(_nutrientBars);
     if (_oneLiner->hasContent())
-        height += _oneLiner->minimumSizeHint().height();
+        add(_oneLiner);
     if (!_exercise->isHidden())
-        height += _exercise->minimumSizeHint().height();
+        add(_exercise);
     if (!_water->isHidden())
-        height += _water->minimumSizeHint().height();
-    return {0, height};
+        add(_water);
+    return least;
 }
 
 void DiarySummary::resizeWidget()

@@ -1,9 +1,10 @@
 #include "diary/diarywidget.h"
 
-#include "browser/foodquerywidget.h"
 #include "browser/exercisewidget.h"
+#include "browser/foodquerywidget.h"
 #include "core/brandengine.h"
 #include "core/clock.h"
+#include "core/displaydate.h"
 #include "core/notificationcenter.h"
 #include "diary/diarylistslaveheader.h"
 #include "diary/diarylistview.h"
@@ -22,7 +23,6 @@
 #include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyleFactory>
@@ -247,7 +247,7 @@ void DiaryWidget::currentDayButton_clicked()
 
 void DiaryWidget::dateChanged(const QDate& date)
 {
-    dateLabel->setText(QLocale::c().toString(getDate(), QStringLiteral("dddd, d MMM yyyy")));
+    dateLabel->setText(DisplayDate::text(getDate(), QStringLiteral("dddd, d MMM yyyy")));
     const int user = UserDB::instance()->getCurrentUser();
     if (user < 0)
         return;

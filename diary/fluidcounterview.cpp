@@ -22,14 +22,19 @@ QString outOfText()
     return QStringLiteral("out of 6 glasses.");
 }
 
+QString adviceText()
+{
+    return QStringLiteral("Try to drink at least 6 glasses of fluid a day.");
+}
+
 } // namespace
 
 FluidCounterView::FluidCounterView(QWidget* parent, const char* name)
     : SummaryObject(parent, name, 0), _mini(MacUtil::getThemeFont(MacUtil::MiniSystemFont)),
       _smallEmphasized(MacUtil::getThemeFont(MacUtil::SmallEmphasizedSystemFont))
 {
-    setMinimumSize(minimumSizeHint());
     _calculatePositions();
+    setMinimumSize(minimumSizeHint());
     const int fw = frameWidth();
     QRect place(_boxX + 1, fw + 3, 22, 14);
     _up = new FluidCounterViewButton(true, this, "FluidCounterViewUpButton");
@@ -49,9 +54,12 @@ FluidCounterView::FluidCounterView(QWidget* parent, const char* name)
 
 QSize FluidCounterView::minimumSizeHint() const
 {
-    // Room for the text line too where the interface fonts are larger.
-    const int text = QFontMetrics(_mini).height() + 8;
-    return {2 * frameWidth() + 4, std::max(2 * frameWidth() + 20, text)};
+    // Room for the text line too where the interface fonts are larger, and for the advice
+    // whole at its end.
+    const QFontMetrics mini(_mini);
+    const int text = mini.height() + 8;
+    return {_hintX + mini.horizontalAdvance(adviceText()) + 2 * frameWidth() + 4,
+            std::max(2 * frameWidth() + 20, text)};
 }
 
 QSize FluidCounterView::sizeHint() const
@@ -61,8 +69,7 @@ QSize FluidCounterView::sizeHint() const
 
 QString FluidCounterView::glassesText(int cups)
 {
-    return QStringLiteral("%1 %2 %3").arg(hadText(), QStringLiteral("%1").arg(cups, 2),
-                                          outOfText());
+    return QStringLiteral("%1 %2 %3").arg(hadText(), QString::number(cups), outOfText());
 }
 
 void FluidCounterView::_calculatePositions()
@@ -99,8 +106,7 @@ void FluidCounterView::drawContents(QPainter* painter)
     painter->drawLine(divider, 4, divider, 17);
     painter->setFont(_mini);
     painter->drawText(_textX, _textY, glassesText(summary()->fluid()));
-    painter->drawText(_hintX, _textY,
-                      QStringLiteral("Try to drink at least 6 glasses of fluid a day."));
+    painter->drawText(_hintX, _textY, adviceText());
 }
 
 void FluidCounterView::_displayValue()

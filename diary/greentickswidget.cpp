@@ -73,7 +73,7 @@ QString GreenTicksWidget::_foodText(float* regainLimit)
     _foodTick = false;
     if (_weightGoal == DBTypes::MAINTAIN_WEIGHT) {
         if (net < target - s_tolerance)
-            return tr("If you eat between %1 and %2 more %3 today, you'll be close  enough to "
+            return tr("If you eat between %1 and %2 more %3 today, you'll be close enough to "
                       "your target to earn a green tick for %4.")
                 .arg(unit->printNumber(target - s_tolerance - net),
                      unit->printNumber(target + s_tolerance - net), energyName, energyName);

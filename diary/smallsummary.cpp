@@ -58,16 +58,18 @@ void SmallSummary::updateValues()
     update();
 }
 
+// At least one column, so that every line shows whole.
 QSize SmallSummary::minimumSizeHint() const
 {
-    return {0, requiredHeight(int(_lines.size()), columns(width(), _widest), _ascent)};
+    const int oneColumn = _lines.empty() ? 0 : _widest + 10;
+    return {oneColumn, requiredHeight(int(_lines.size()), columns(width(), _widest), _ascent)};
 }
 
 void SmallSummary::_fitHeight()
 {
-    const int height = minimumSizeHint().height();
-    if (height != minimumHeight())
-        setMinimumSize(0, height);
+    const QSize least = minimumSizeHint();
+    if (least != minimumSize())
+        setMinimumSize(least);
 }
 
 void SmallSummary::setVisible(bool visible)

@@ -47,23 +47,31 @@ void SummaryNutrientWidget::_setup()
     int height = 9 * _miniAscent / 4;
     if (_large)
         height += _emphasizedAscent + 5;
-    setMinimumSize(216, height);
+    setMinimumHeight(height);
     setMaximumSize(3000, height);
+    updateGeometry();
 }
 
 QSize SummaryNutrientWidget::sizeHint() const
 {
-    return minimumSize();
+    return minimumSizeHint();
 }
 
+// A large bar is never narrower than its sentence, which grows with its figures.
 QSize SummaryNutrientWidget::minimumSizeHint() const
 {
-    return minimumSize();
+    int width = 216;
+    if (_large) {
+        const QString sentence = largeSentence(_nutrient, _value, _target, _hasTarget);
+        width = std::max(width, 2 * 11 + QFontMetrics(_mini).horizontalAdvance(sentence));
+    }
+    return {width, minimumHeight()};
 }
 
 void SummaryNutrientWidget::setValue(float value)
 {
     _value = value;
+    updateGeometry();
     update();
 }
 
@@ -71,6 +79,7 @@ void SummaryNutrientWidget::setTarget(float target, bool noTarget)
 {
     _target = target;
     _hasTarget = !noTarget;
+    updateGeometry();
     update();
 }
 
@@ -113,7 +122,7 @@ QString SummaryNutrientWidget::largeSentence(DBTypes::NutType nutrient, float va
     // What is left follows from the two figures shown, so that the sentence adds up.
     const QString left = ud->shownValue(value) < ud->shownValue(target)
         ? ud->printDifferenceUnit(target, value)
-        : QStringLiteral(" No ") + ud->printUnits();
+        : QStringLiteral("No ") + ud->printUnits();
     return QStringLiteral("You have used up %1 out of your budget of %2. %3 left today.")
         .arg(ud->printSignedNumberUnit(value), ud->printNumber(target), left);
 }

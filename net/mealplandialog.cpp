@@ -3,6 +3,7 @@
 #include "browser/addfooddialog.h"
 #include "browser/addfoodpopupmenu.h"
 #include "core/brandengine.h"
+#include "core/displaydate.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "net/mealplandialogprivate.h"
@@ -294,7 +295,7 @@ bool MealPlanDialog::showPlanFromDb()
         _addFoodRow(entry);
 
     const QDate date = QDate::fromString(d->dateCode, QStringLiteral("yyyyMMdd"));
-    dateLabel->setText(tr("MEAL PLAN - ") + date.toString(Qt::TextDate));
+    dateLabel->setText(tr("MEAL PLAN - ") + DisplayDate::textDate(date));
     stack->setCurrentIndex(MEAL_PLAN_PAGE);
     return true;
 }

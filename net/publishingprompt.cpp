@@ -1,6 +1,7 @@
 #include "net/publishingprompt.h"
 
 #include "core/dateconversion.h"
+#include "core/displaydate.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 #include "widgets/bxhelp.h"
@@ -10,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpacerItem>
@@ -154,9 +154,8 @@ void PublishingPrompt::init()
         dates.insert(dateOfCode(code));
     dates.erase(QDate());
     dateList->clear();
-    const QLocale locale;
     for (const QDate& date : dates)
-        new QTreeWidgetItem(dateList, {locale.toString(date, QLocale::ShortFormat)});
+        new QTreeWidgetItem(dateList, {DisplayDate::figures(date)});
 }
 
 void PublishingPrompt::toggleOK()

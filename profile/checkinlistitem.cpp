@@ -1,11 +1,11 @@
 #include "profile/checkinlistitem.h"
 
+#include "core/displaydate.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 
 #include <QBrush>
 #include <QColor>
-#include <QLocale>
 #include <QTreeWidget>
 
 namespace {
@@ -19,7 +19,7 @@ CheckinListItem::CheckinListItem(QTreeWidget* list, const QDate& date,
                                  const ColumnMap* columns)
     : QTreeWidgetItem(UserType), _date(date), _columns(columns)
 {
-    setText(Date, QLocale().toString(date, QLocale::ShortFormat));
+    setText(Date, DisplayDate::figures(date));
     this->set(set);
     list->addTopLevelItem(this);
     setStripe(stripe);

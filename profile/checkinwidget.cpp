@@ -3,6 +3,7 @@
 #include "core/brandengine.h"
 #include "core/clock.h"
 #include "core/dateconversion.h"
+#include "core/displaydate.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "profile/checkindialog.h"
@@ -18,7 +19,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -26,7 +26,6 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
 
 #include <memory>
 #include <optional>
@@ -296,7 +295,7 @@ void CheckinWidget::updateExtrapolatedInfo(const QDate& date)
 QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set) const
 {
     QString text = QStringLiteral("<big><b>")
-                   + QLocale().toString(date, QStringLiteral("dddd, MMMM d yyyy"))
+                   + DisplayDate::text(date, QStringLiteral("dddd, MMMM d yyyy"))
                    + QStringLiteral("</b></big><p><p><table>");
     const UnitCollection* units = UnitCollection::instance();
     const struct
@@ -325,11 +324,10 @@ QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set)
         text += tableRow(tr("BMI:"), UserDB::bmiText(UserDB::calcBMI_f(profile->height, weight))
                                          + riskWord(UserDB::calcBMI(profile->height, weight)));
     }
-    if (set.has(M::Waist) && set.has(M::Hip)) {
-        const double ratio = double(set.value(M::Waist)) / double(set.value(M::Hip));
+    const QString ratio = set.waistHipRatioText();
+    if (!ratio.isEmpty())
         text += QStringLiteral("<tr><td>%1</td><td><b>%2</b></td></tr>")
-                    .arg(tr("Waist/Hip ratio:"), QString::asprintf("%.2f", ratio));
-    }
+                    .arg(tr("Waist/Hip ratio:"), ratio);
     return text + QStringLiteral("</table>");
 }
 
@@ -352,7 +350,7 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
     const bool existing = hasCheckin(date);
     const QString title = (existing ? tr("<h2>Edit check-in for %1</h2>")
                                     : tr("<h2>New check-in for %1</h2>"))
-                              .arg(date.toString(Qt::TextDate));
+                              .arg(DisplayDate::textDate(date));
     const std::unique_ptr<CheckinDialog> dialog(CheckinDialog::construct(this));
     dialog->setMeasurements(UserDB::instance()->getDaysMeasurements(user, code.constData()));
     dialog->setWindowTitle(existing ? tr("Edit Check-In") : tr("New Check-In"));

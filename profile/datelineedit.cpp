@@ -2,6 +2,7 @@
 
 #include "core/bxsettings.h"
 #include "core/clock.h"
+#include "core/displaydate.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -10,15 +11,21 @@ namespace {
 
 constexpr int MonthsPerYear = 12;
 
-// A month by name (short or long, any case) or by number; 0 when it is neither.
+// A month by name (short or long, any case) or by number; 0 when it is neither. Names are
+// the English ones the program shows, and the locale's own as well.
 int monthOf(const QString& field)
 {
     const QString lower = field.toLower();
     const QLocale locale;
     for (int month = 1; month <= MonthsPerYear; ++month) {
-        if (lower == locale.monthName(month, QLocale::ShortFormat).toLower()
-            || lower == locale.monthName(month, QLocale::LongFormat).toLower())
-            return month;
+        const QString names[] = {DisplayDate::monthName(month, QLocale::ShortFormat),
+                                 DisplayDate::monthName(month, QLocale::LongFormat),
+                                 locale.monthName(month, QLocale::ShortFormat),
+                                 locale.monthName(month, QLocale::LongFormat)};
+        for (const QString& name : names) {
+            if (lower == name.toLower())
+                return month;
+        }
     }
     return field.toInt();
 }

@@ -1,5 +1,6 @@
 #include "reports/breakdownreport.h"
 
+#include "core/displaydate.h"
 #include "reports/breakdownchart.h"
 #include "reports/breakdownreportfactory.h"
 #include "reports/reportdevicemetrics.h"
@@ -43,7 +44,7 @@ void BreakdownReport::draw(QPainter* painter, int page) const
     const std::vector<QDate>& dates = _factory->pages()[size_t(page)];
     for (size_t j = 0; j < dates.size(); ++j) {
         BreakdownChart chart(nullptr,
-                             QObject::tr("Energy breakdown for ") + dates[j].toString(Qt::TextDate),
+                             QObject::tr("Energy breakdown for ") + DisplayDate::textDate(dates[j]),
                              false);
         chart.setDateRange(dates[j], dates[j], 0);
         chart.print(painter, _places[j]);

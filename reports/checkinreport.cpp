@@ -1,5 +1,6 @@
 #include "reports/checkinreport.h"
 
+#include "core/displaydate.h"
 #include "reports/checkinreportfactory.h"
 #include "reports/reportdevicemetrics.h"
 #include "reports/reportpage.h"
@@ -84,7 +85,7 @@ void CheckinReport::_drawRows(QPainter* painter, int page) const
         const QString day = QString::number(date.day());
         const QDate previous = row == first ? QDate() : _factory->dates().at(row - 1);
         if (row == first || date.month() != previous.month() || date.year() != previous.year()) {
-            const QString text = date.toString(QStringLiteral("MMMM")) + QLatin1Char(' ') + day;
+            const QString text = DisplayDate::monthName(date.month()) + QLatin1Char(' ') + day;
             painter->drawText(_body.left(), baseline, text);
             indent = metrics.horizontalAdvance(text) - metrics.horizontalAdvance(day);
         } else {

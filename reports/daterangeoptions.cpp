@@ -1,5 +1,6 @@
 #include "reports/daterangeoptions.h"
 
+#include "core/displaydate.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/qpopupcalendar.h"
 #include "widgets/qpopupcalendarwidget.h"
@@ -111,7 +112,7 @@ void DateRangeOptions::setDate(const QDate& day)
 {
     _day = day;
     QString text = _dayTemplate;
-    printDayRadioButton->setText(text.replace(QStringLiteral("%s"), day.toString(Qt::TextDate)));
+    printDayRadioButton->setText(text.replace(QStringLiteral("%s"), DisplayDate::textDate(day)));
     endDateEdit->setDate(day);
     startDateEdit->setDate(day.addDays(-6));
 }

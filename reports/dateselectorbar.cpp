@@ -2,12 +2,12 @@
 
 #include "core/brandengine.h"
 #include "core/clock.h"
+#include "core/displaydate.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/qpopupcalendar.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QToolButton>
@@ -109,7 +109,7 @@ void DateSelectorBar::setDate(const QDate& date)
 void DateSelectorBar::setDate(const QDate& date, bool updateCalendar)
 {
     _date = date;
-    _label->setText(QLocale::c().toString(date, QStringLiteral("dddd d, MMM yyyy")));
+    _label->setText(DisplayDate::text(date, QStringLiteral("dddd d, MMM yyyy")));
     if (updateCalendar)
         _popup->calendar()->setDate(date, true);
     emit dateChanged(date);

@@ -2,6 +2,7 @@
 
 #include "core/brandengine.h"
 #include "core/dateconversion.h"
+#include "core/displaydate.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "reports/diaryreportfactory.h"
@@ -80,7 +81,7 @@ DiaryReport::DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* facto
     if (factory->summaryOnly()) {
         for (const auto& [date, day] : factory->days()) {
             if (day.empty() && factory->omitEmpty()) {
-                _pending.append(QStringLiteral("<h2>%1</h2>").arg(date.toString(QStringLiteral("dddd, d MMMM yyyy"))));
+                _pending.append(QStringLiteral("<h2>%1</h2>").arg(DisplayDate::text(date, QStringLiteral("dddd, d MMMM yyyy"))));
                 _pending.append(QStringLiteral("<p>No entries exist for this date.</p>"));
             } else {
                 _outputDay(date, day, true);
@@ -125,7 +126,7 @@ int DiaryReport::getPageCount() const
 
 void DiaryReport::_outputDay(const QDate& date, const DiaryDay& day, bool summaryOnly)
 {
-    _pending.append(QStringLiteral("<h2>%1</h2>").arg(date.toString(QStringLiteral("dddd, d MMMM yyyy"))));
+    _pending.append(QStringLiteral("<h2>%1</h2>").arg(DisplayDate::text(date, QStringLiteral("dddd, d MMMM yyyy"))));
     _pending.append(_dailySummary(date, day));
     if (summaryOnly)
         return;
@@ -263,7 +264,7 @@ QString DiaryReport::_exerciseGroup(const DiaryDay& day) const
         rows = QStringLiteral("<tr><td><i>exercise</i></td>")
             + columnHeading(DBTypes::ENERGY) + QStringLiteral("</tr>");
         for (const DBTypes::ExerciseDiaryItem& exercise : day.exercises) {
-            rows += QStringLiteral("<tr><td>%1 mins  of %2</td>%3</tr>")
+            rows += QStringLiteral("<tr><td>%1 mins of %2</td>%3</tr>")
                         .arg(QString::number(exercise.duration, 'g', 6),
                              exercise.name.toHtmlEscaped(),
                              rightCell(unit->printSignedNumber(-exercise.energy())));

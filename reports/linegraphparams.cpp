@@ -1,11 +1,12 @@
 #include "reports/linegraphparams.h"
 
 #include "core/clock.h"
+#include "core/displaydate.h"
+#include "reports/axisscale.h"
 
 #include <QCategoryAxis>
 #include <QChart>
 #include <QGraphicsSimpleTextItem>
-#include <QLocale>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QValueAxis>
@@ -31,7 +32,7 @@ void addDaysApart(QCategoryAxis* axis, const QDate& first, const QDate& last, in
     for (QDate day = last; day >= first; day = day.addDays(-step))
         days.insert(days.begin(), day);
     for (const QDate& day : days)
-        axis->append(QLocale().toString(day, QStringLiteral("d MMM")), atNoon(day));
+        axis->append(DisplayDate::text(day, QStringLiteral("d MMM")), atNoon(day));
 }
 
 // The 1st and the 15th of each month, or the 1st of every other month counted back from the
@@ -52,7 +53,7 @@ void addMonthDays(QCategoryAxis* axis, const QDate& first, const QDate& last, bo
     }
     const QString format = twiceMonthly ? QStringLiteral("d MMM") : QStringLiteral("MMM yyyy");
     for (const QDate& day : days)
-        axis->append(QLocale().toString(day, format), atNoon(day));
+        axis->append(DisplayDate::text(day, format), atNoon(day));
 }
 
 // Labelled ticks over whole days, at noon where each day's weighing stands: every day of a
@@ -173,7 +174,6 @@ void LineGraphParams::apply(QChart* chart) const
     auto* yAxis = new QValueAxis(chart);
     yAxis->setLabelsFont(_font);
     yAxis->setLabelsColor(Qt::black);
-    yAxis->setMinorTickCount(0);
     QFont titleFont(QStringLiteral("Helvetica"), 12);
     titleFont.setItalic(true);
     yAxis->setTitleFont(titleFont);
@@ -206,7 +206,7 @@ void LineGraphParams::apply(QChart* chart) const
     xAxis->setRange(double(first->time.toMSecsSinceEpoch()), double(last->time.toMSecsSinceEpoch()));
     addDayTicks(xAxis, first->time, last->time);
     const double pad = std::max(0.5, (high - low) * 0.1);
-    yAxis->setRange(low - pad, high + pad);
+    AxisScale::covering(low - pad, high + pad).applyTo(yAxis);
 }
 
 // Each box is a point of its own whose label is the box's text, so Qt Charts keeps it at its

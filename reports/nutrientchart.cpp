@@ -2,8 +2,10 @@
 
 #include "core/dateconversion.h"
 #include "core/dbtypes.h"
+#include "core/displaydate.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
+#include "reports/axisscale.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 
@@ -13,7 +15,6 @@
 #include <QChart>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
-#include <QLocale>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -51,8 +52,6 @@ QValueAxis* valueAxis(QChart* chart, UnitCollection::UnitType unit)
     auto* axis = new QValueAxis(chart);
     axis->setLabelsFont(QFont(QStringLiteral("Helvetica"), 9));
     axis->setLabelsColor(Qt::black);
-    axis->setMinorTickCount(0);
-    axis->setLabelFormat(QStringLiteral("%.0f"));
     QFont titleFont(QStringLiteral("Helvetica"), 12);
     titleFont.setItalic(true);
     axis->setTitleFont(titleFont);
@@ -151,7 +150,7 @@ QStringList NutrientChart::_dayLabels() const
 {
     QStringList labels;
     for (QDate day = _start; day <= _end; day = day.addDays(1))
-        labels << QLocale::c().toString(day, _start.daysTo(_end) < 7 ? QStringLiteral("d MMM")
+        labels << DisplayDate::text(day, _start.daysTo(_end) < 7 ? QStringLiteral("d MMM")
                                                                      : QStringLiteral("d"));
     return labels;
 }
@@ -198,8 +197,16 @@ void NutrientChart::_addBand(QChart* chart, Axis first, Axis second)
                 most[side] = std::max(most[side], value);
         }
     }
-    const double top[] = {most[0] > 0 ? most[0] * 1.1 : 1.0, most[1] > 0 ? most[1] * 1.1 : 1.0};
-    const double toLeft = top[0] / top[1];
+    // Two sides with bars in as many steps, so that their ticks share the grid lines.
+    const int sideCount = first == second ? 1 : 2;
+    AxisScale scales[] = {AxisScale::covering(0.0, most[0] > 0 ? most[0] : 1.0),
+                          AxisScale::covering(0.0, most[1] > 0 ? most[1] : 1.0)};
+    if (sideCount == 2 && most[0] > 0 && most[1] > 0) {
+        const int steps = std::max(scales[0].steps(), scales[1].steps());
+        scales[0] = scales[0].withSteps(steps);
+        scales[1] = scales[1].withSteps(steps);
+    }
+    const double toLeft = scales[0].high() / scales[1].high();
 
     auto* series = new QBarSeries(chart);
     for (const Row& row : _rows) {
@@ -226,7 +233,7 @@ void NutrientChart::_addBand(QChart* chart, Axis first, Axis second)
 
     const Axis sides[] = {first, second};
     const Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignRight};
-    for (int side = 0; side < (first == second ? 1 : 2); ++side) {
+    for (int side = 0; side < sideCount; ++side) {
         const Axis axis = sides[side];
         const UnitCollection::UnitType unit = axis == Grams ? UnitCollection::Fat
             : axis == Energy ? UnitCollection::Energy : UnitCollection::Calcium;
@@ -234,7 +241,7 @@ void NutrientChart::_addBand(QChart* chart, Axis first, Axis second)
         chart->addAxis(values, alignments[side]);
         if (side == 0)
             series->attachAxis(values);
-        values->setRange(0.0, top[side]);
+        scales[side].applyTo(values);
         values->setVisible(axis == Grams ? gramsAxisVisible()
                            : axis == Energy ? energyAxisVisible() : milligramsAxisVisible());
         values->setGridLineVisible(axis != Energy || _count(Grams) == 0);

@@ -2,6 +2,7 @@
 
 #include "core/bxsettings.h"
 #include "core/clock.h"
+#include "core/displaydate.h"
 #include "reports/dateselectorbar.h"
 #include "reports/graphpicker.h"
 #include "reports/nutrientchart.h"
@@ -90,8 +91,8 @@ ReportFactory* NutrientReportViewer::getReportFactory()
     QDate start;
     QDate end;
     getDateRange(start, end);
-    auto* chart = new NutrientChart(nullptr, tr("Nutrient Chart from ") + start.toString(Qt::TextDate)
-                                                 + tr(" to ") + end.toString(Qt::TextDate) + QLatin1Char('.'));
+    auto* chart = new NutrientChart(nullptr, tr("Nutrient Chart from ") + DisplayDate::textDate(start)
+                                                 + tr(" to ") + DisplayDate::textDate(end) + QLatin1Char('.'));
     configChart(chart);
     return chart;
 }

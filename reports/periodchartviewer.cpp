@@ -2,6 +2,7 @@
 
 #include "core/bxsettings.h"
 #include "core/clock.h"
+#include "core/displaydate.h"
 #include "reports/dateselectorbar.h"
 #include "reports/periodpicker.h"
 #include "reports/reportschart.h"
@@ -64,8 +65,8 @@ ReportFactory* PeriodChartViewer::getReportFactory()
     QDate start;
     QDate end;
     getDateRange(start, end);
-    ReportsChart* chart = makeChart(_title + tr(" from ") + start.toString(Qt::TextDate) + tr(" to ")
-                                    + end.toString(Qt::TextDate) + QLatin1Char('.'));
+    ReportsChart* chart = makeChart(_title + tr(" from ") + DisplayDate::textDate(start) + tr(" to ")
+                                    + DisplayDate::textDate(end) + QLatin1Char('.'));
     setChartRange(chart, start, end);
     return chart;
 }

@@ -1,5 +1,6 @@
 #include "reports/printbreakdownoptions.h"
 
+#include "core/displaydate.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/bxhelp.h"
 #include "widgets/qpopupcalendar.h"
@@ -122,7 +123,7 @@ void PrintBreakDownOptions::init()
 void PrintBreakDownOptions::setDate(const QDate& day)
 {
     printDayRadioButton->setText(tr("Print the &day currently selected in the diary (")
-                                 + day.toString(Qt::TextDate) + QLatin1Char(')'));
+                                 + DisplayDate::textDate(day) + QLatin1Char(')'));
     startDateButton->setDate(day.addDays(-6));
     endDateButton->setDate(day);
 }

@@ -42,9 +42,6 @@ PrintOptions::PrintOptions(QWidget* parent)
 void PrintOptions::languageChange()
 {
     setWindowTitle(tr("Print options"));
-    PrintOptionsInfo->setText(
-        tr("You can print out diary information over a period of time. If you just want a "
-           "nutrient summary for the day, tick the \"Summary Only\" checkbox."));
     buttonGroup1->setTitle(tr("Range"));
     printDayRadioButton->setText(tr("Print the &day currently selected in the diary (%s)"));
     printRangeRadioButton->setText(tr("Print a &range of dates, starting from:"));
@@ -54,6 +51,18 @@ void PrintOptions::languageChange()
     helpButton->setText(tr("&Help"));
     printButton->setText(tr("&Print"));
     cancelButton->setText(tr("&Cancel"));
+    _showInfo();
+}
+
+// Names the summary box as it reads, and only where it is offered.
+void PrintOptions::_showInfo()
+{
+    QString text = tr("You can print out diary information over a period of time.");
+    if (!summaryOnlyCheckbox->isHidden()) {
+        text += tr(" If you just want a nutrient summary for the day, tick the \"%1\" checkbox.")
+                    .arg(summaryOnlyCheckbox->text().remove(QLatin1Char('&')));
+    }
+    PrintOptionsInfo->setText(text);
 }
 
 void PrintOptions::init()
@@ -65,6 +74,7 @@ void PrintOptions::displayExtendedOptions(bool showSummaryOnly, bool showOmitEmp
 {
     summaryOnlyCheckbox->setVisible(showSummaryOnly);
     omitEmptyCheckbox->setVisible(showOmitEmpty);
+    _showInfo();
 }
 
 bool PrintOptions::getDateRange(QDate& first, QDate& last) const

@@ -34,4 +34,7 @@ protected:
     explicit PrintOptions(QWidget* parent);
     virtual void languageChange();
     virtual void init();
+
+private:
+    void _showInfo();
 };

@@ -2,6 +2,8 @@
 
 #include "core/dateconversion.h"
 #include "core/dbtypes.h"
+#include "core/displaydate.h"
+#include "reports/axisscale.h"
 #include "reports/weightchart.h"
 #include "userdb/userdb.h"
 
@@ -9,7 +11,6 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
-#include <QLocale>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -76,16 +77,14 @@ void StepChart::populate(QChart* chart)
         const QDate& day = _days[i].first;
         if (byMonth && day.day() != 1)
             continue;
-        bottom->append(QLocale::c().toString(day, byMonth ? QStringLiteral("MMM yy")
+        bottom->append(DisplayDate::text(day, byMonth ? QStringLiteral("MMM yy")
                                                            : QStringLiteral("d MMM")),
                        double(i));
     }
     auto* left = new QValueAxis(chart);
     left->setLabelsFont(font);
     left->setLabelsColor(Qt::black);
-    left->setLabelFormat(QStringLiteral("%.0f"));
-    left->setRange(0.0, most > 0 ? most * 1.1 : 10.0);
-    left->setMinorTickCount(0);
+    AxisScale::covering(0.0, most > 0 ? most : 10.0).applyTo(left);
     QFont titleFont(QStringLiteral("Helvetica"), 12);
     titleFont.setItalic(true);
     left->setTitleFont(titleFont);

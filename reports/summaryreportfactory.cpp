@@ -1,12 +1,13 @@
 #include "reports/summaryreportfactory.h"
 
 #include "core/brandengine.h"
+#include "core/displaydate.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "reports/summaryreport.h"
 #include "userdb/diarydb.h"
-#include "userdb/usermeasurements.h"
 #include "userdb/userdb.h"
+#include "userdb/usermeasurements.h"
 
 #include <QObject>
 #include <QVariant>
@@ -211,7 +212,7 @@ QString SummaryReportFactory::_makeText(PageData& page) const
     const UnitDescriptor* lengths = units->get(UnitCollection::Measurement);
     const UnitDescriptor* weights = units->get(UnitCollection::Weight);
 
-    page.heading = QStringLiteral("<big><b>") + page.date.toString(QStringLiteral("dddd, MMMM d yyyy"))
+    page.heading = QStringLiteral("<big><b>") + DisplayDate::text(page.date, QStringLiteral("dddd, MMMM d yyyy"))
         + QStringLiteral("</b></big>");
     QString text = QStringLiteral("<p><p><table cellspacing=\"0\" cellpadding=\"0\" border=\"0\">");
     const auto addRow = [&text](const QString& label, const QString& value) {
@@ -238,12 +239,9 @@ QString SummaryReportFactory::_makeText(PageData& page) const
     const int bmi = hasBmi ? UserDB::calcBMI(height, weight) : -1;
     if (hasBmi)
         addRow(QObject::tr("BMI:"), UserDB::bmiText(UserDB::calcBMI_f(height, weight)) + bmiWord(bmi));
-    if (measured.has(UserMeasurements::Waist) && measured.has(UserMeasurements::Hip)
-        && measured.value(UserMeasurements::Hip) > 0.0f) {
-        addRow(QObject::tr("Waist/Hip ratio:"),
-               QString::asprintf("%.2f", double(measured.value(UserMeasurements::Waist)
-                                                / measured.value(UserMeasurements::Hip))));
-    }
+    const QString ratio = measured.waistHipRatioText();
+    if (!ratio.isEmpty())
+        addRow(QObject::tr("Waist/Hip ratio:"), ratio);
     text += QStringLiteral("</table>");
 
     const float eaten = t[BreakdownChart::FoodEnergy];
@@ -251,7 +249,7 @@ QString SummaryReportFactory::_makeText(PageData& page) const
     text += QObject::tr("<p>You've recorded <b>") + energyText(eaten - burned);
     if (burned > 0.05f) {
         text += QObject::tr("</b> on this day (subtracting <b>") + energyText(burned)
-            + QObject::tr("</b> burned from  <b>") + energyText(eaten) + QObject::tr("</b> eaten.)");
+            + QObject::tr("</b> burned from <b>") + energyText(eaten) + QObject::tr("</b> eaten.)");
     } else {
         text += QObject::tr("</b> on this day.");
     }

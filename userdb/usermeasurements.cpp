@@ -1,5 +1,7 @@
 #include "userdb/usermeasurements.h"
 
+#include <cmath>
+
 const char* const UserMeasurements::NoNote = "<__NO_NOTE__>";
 
 UserMeasurements::UserMeasurements(float weight, float chest, float hip, float thigh, float waist,
@@ -29,4 +31,14 @@ bool UserMeasurements::isEmpty() const
             return false;
     }
     return _note.empty();
+}
+
+QString UserMeasurements::waistHipRatioText() const
+{
+    if (!has(Waist) || !has(Hip) || value(Hip) <= 0.0f)
+        return QString();
+    // Rounded in hundredths from the stored figures, so that 88.5 over 100 is 0.89, never
+    // 0.88 through a float's 0.88499.
+    const double hundredths = std::round(100.0 * double(value(Waist)) / double(value(Hip)));
+    return QString::asprintf("%.2f", hundredths / 100.0);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <string>
 #include <utility>
 
@@ -28,6 +30,10 @@ public:
     void setNote(const std::string& note) { _note = note; }
     bool noteExact() const { return _noteExact; }
     void setNoteExact(bool exact) { _noteExact = exact; }
+
+    // The waist over the hip with two decimals, as every screen and report shows it; empty
+    // without both measurements.
+    QString waistHipRatioText() const;
 
     // True when no measurement was recorded on this set's date and the note is empty.
     bool isEmpty() const;

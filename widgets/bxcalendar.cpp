@@ -1,4 +1,6 @@
 #include "widgets/bxcalendar.h"
+
+#include "core/displaydate.h"
 #include "core/clock.h"
 
 #include "widgets/numberspinbox.h"
@@ -9,7 +11,6 @@
 #include "core/dateconversion.h"
 
 #include <QHBoxLayout>
-#include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -179,7 +180,7 @@ void BXCalendar::setCtls(const QDate& date)
         SignalBlocker blocker(_yearSpin);
         _yearSpin->setValue(date.year());
     }
-    _monthButton->setText(QLocale().monthName(date.month(), QLocale::LongFormat));
+    _monthButton->setText(DisplayDate::monthName(date.month()));
 }
 
 void BXCalendar::handleDateSelection(const QDate& date)

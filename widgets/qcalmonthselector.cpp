@@ -1,11 +1,10 @@
 #include "widgets/qcalmonthselector.h"
 
-#include <QLocale>
+#include "core/displaydate.h"
 
 QCalMonthSelector::QCalMonthSelector(QWidget* parent) : QMenu(parent)
 {
     setObjectName(QStringLiteral("monthSelector"));
-    const QLocale locale;
     for (int month = 1; month <= 12; ++month)
-        addAction(locale.monthName(month, QLocale::LongFormat))->setData(month);
+        addAction(DisplayDate::monthName(month))->setData(month);
 }

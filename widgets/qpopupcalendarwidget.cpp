@@ -1,9 +1,8 @@
 #include "widgets/qpopupcalendarwidget.h"
 
+#include "core/displaydate.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/qpopupcalendar.h"
-
-#include <QLocale>
 
 QPopupCalendarWidget::QPopupCalendarWidget(QWidget* parent, const char* name)
     : QToolButton(parent), _popup(new QPopupCalendar(this, name))
@@ -17,7 +16,7 @@ QPopupCalendarWidget::QPopupCalendarWidget(QWidget* parent, const char* name)
 
 void QPopupCalendarWidget::changeText(const QDate& date)
 {
-    setText(QLocale().toString(date, QLocale::ShortFormat));
+    setText(DisplayDate::figures(date));
     emit dateChanged(date);
 }
 

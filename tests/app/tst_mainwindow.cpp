@@ -27,6 +27,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <map>
+
 using namespace MainWindowTest;
 
 Q_DECLARE_METATYPE(MainWindow::SavedGeometry)
@@ -51,6 +53,18 @@ QStringList enabledItems(const QMenu* menu)
             names.append(action->objectName());
     }
     return names;
+}
+
+// Whether the main tool bar shows the button of that text; false when it has none.
+bool toolShown(MainWindow* window, const QString& text)
+{
+    BXToolBar* bar = window->mainToolBar();
+    for (QAction* handle : bar->actions()) {
+        const auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(handle));
+        if (button && button->text() == text)
+            return handle->isVisible();
+    }
+    return false;
 }
 
 MainWindow::SavedGeometry saved(int x, int y, int w, int h, bool max, int sw, int sh)
@@ -93,6 +107,7 @@ private slots:
     void editMenuOpensOnWhatHasTheFocus();
     void zeroBrowserStateRepeatsTheLastOne();
     void browserSelectionDrivesTheEditMenu();
+    void hiddenPageLeavesTheEditMenuAlone();
     void checkinItemsNameTheDate();
     void contextHelpFollowsPageAndFocus();
     void printingDeletesOnlyWhatItMade();
@@ -356,7 +371,7 @@ void TestMainWindow::editMenu_data()
 {
     QTest::addColumn<int>("context");
     QTest::addColumn<int>("state");
-    QTest::addColumn<QString>("focus");  // "", "list" or "browser"
+    QTest::addColumn<QString>("focus");  // "", "list", "browser" or "was list"
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QStringList>("enabled");
 
@@ -369,12 +384,13 @@ void TestMainWindow::editMenu_data()
     auto kind = [](int k, int flags) { return (k << 16) | flags; };
 
     const QStringList nothingApplies{QStringLiteral("eM_NoApplicableAction")};
-    QTest::newRow("diary, nothing focused") << 1 << 0 << QString() << nothingApplies << QStringList();
-    QTest::newRow("diary list")
-        << 1 << 0 << QStringLiteral("list")
-        << QStringList{copy, QStringLiteral("eM_DiaryClearAll"), QStringLiteral("savedMealMenu"),
-                       QStringLiteral("eM_DiaryDeleteEntry"), QStringLiteral("eM_DiaryEditEntry")}
-        << QStringList{copy, QStringLiteral("savedMealMenu")};
+    const QStringList listShown{copy, QStringLiteral("eM_DiaryClearAll"), QStringLiteral("savedMealMenu"),
+                                QStringLiteral("eM_DiaryDeleteEntry"), QStringLiteral("eM_DiaryEditEntry")};
+    const QStringList listEnabled{copy, QStringLiteral("savedMealMenu")};
+    // A dialog that closed left no widget with the focus: the list that had it last still serves.
+    QTest::newRow("diary, the list focused last")
+        << 1 << 0 << QStringLiteral("was list") << listShown << listEnabled;
+    QTest::newRow("diary list") << 1 << 0 << QStringLiteral("list") << listShown << listEnabled;
     QTest::newRow("browser kind 0") << 1 << kind(0, 1) << QStringLiteral("browser") << (QStringList{copy} + food)
                                     << QStringList{copy, food[0], food[1]};
     QTest::newRow("browser kind 1") << 1 << kind(1, 1) << QStringLiteral("browser") << QStringList{copy}
@@ -426,12 +442,18 @@ void TestMainWindow::editMenu()
     if (!_editWindow)
         _editWindow = makeWindow();
     ScriptedMainWindow* window = _editWindow;
+    const std::map<int, MainWindow::PageId> pages{{1, MainWindow::DiaryPage},
+                                                  {2, MainWindow::CheckinPage},
+                                                  {3, MainWindow::ReportsPage}};
+    window->raisePage(pages.count(context) ? pages.at(context) : MainWindow::DiaryPage);
     QWidget* target = nullptr;
-    if (focus == QLatin1String("list"))
+    if (focus.endsWith(QLatin1String("list")))
         target = window->diaryPage()->diaryView1->mealView;
     else if (focus == QLatin1String("browser"))
         target = window->diaryPage()->foodQueryWidget3->prettySearchEdit->lineEdit();
     focusAndWait(target);
+    if (focus.startsWith(QLatin1String("was ")))
+        focusAndWait(nullptr);
 
     window->refreshEditMenu(context, state);
     QMenu* edit = window->menuBar()->findChild<QMenu*>(QStringLiteral("Edit"));
@@ -456,31 +478,35 @@ void TestMainWindow::editMenu()
         QCOMPARE(visibleItems(window->savedMealsMenu()), QStringList{QStringLiteral("eM_DiarySavedNewFromNone")});
     }
     // Tool buttons follow their actions: the tool bar's handle of the copy button.
-    BXToolBar* bar = window->mainToolBar();
-    bool found = false;
-    for (QAction* handle : bar->actions()) {
-        const auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(handle));
-        if (button && button->text() == QLatin1String("Copy Day")) {
-            found = true;
-            QCOMPARE(handle->isVisible(), shown.contains(QStringLiteral("em_CopyFromAnotherDay")));
-        }
-    }
-    QVERIFY(found);
+    QCOMPARE(toolShown(window, QStringLiteral("Copy Day")),
+             shown.contains(QStringLiteral("em_CopyFromAnotherDay")));
 }
 
 void TestMainWindow::editMenuOpensOnWhatHasTheFocus()
 {
     ScriptedMainWindow* window = makeWindow();
     QMenu* edit = window->menuBar()->findChild<QMenu*>(QStringLiteral("Edit"));
+    // The list had the focus last: its items stand, in the menu and on the bar.
+    focusAndWait(window->diaryPage()->diaryView1->mealView);
     focusAndWait(nullptr);
     window->refreshEditMenu(1, 0);
-    QCOMPARE(visibleItems(edit), QStringList{QStringLiteral("eM_NoApplicableAction")});
+    QVERIFY(visibleItems(edit).contains(QStringLiteral("eM_DiaryEditEntry")));
+    QVERIFY(visibleItems(edit).contains(QStringLiteral("em_CopyFromAnotherDay")));
+    QVERIFY(toolShown(window, QStringLiteral("Copy Day")));
 
     // The search field takes the focus without telling the window: opening the menu looks.
     focusAndWait(window->diaryPage()->foodQueryWidget3->prettySearchEdit->lineEdit());
     emit edit->aboutToShow();
     QVERIFY(visibleItems(edit).contains(QStringLiteral("em_CopyFromAnotherDay")));
     QVERIFY(!visibleItems(edit).contains(QStringLiteral("eM_NoApplicableAction")));
+
+    // A dialog that closes leaves no widget with the focus (a new custom food, say): the
+    // menu and the tool bar keep to the browser that had it last.
+    focusAndWait(nullptr);
+    window->refreshEditMenu(1, (3 << 16) | 1);
+    QVERIFY(visibleItems(edit).contains(QStringLiteral("eM_DiaryFoodEdit")));
+    QVERIFY(window->eM_DiaryFoodEdit->isEnabled());
+    QVERIFY(toolShown(window, QStringLiteral("Copy Day")));
 }
 
 void TestMainWindow::zeroBrowserStateRepeatsTheLastOne()
@@ -488,12 +514,13 @@ void TestMainWindow::zeroBrowserStateRepeatsTheLastOne()
     ScriptedMainWindow* window = makeWindow();
     focusAndWait(window->diaryPage()->foodQueryWidget3->prettySearchEdit->lineEdit());
     window->refreshEditMenu(1, (4 << 16) | 2);
-    window->refreshEditMenu(3, 0);
+    window->raisePage(MainWindow::ReportsPage);
     QVERIFY(!window->eM_DiaryExerEdit->isVisible());
+    window->raisePage(MainWindow::DiaryPage);
     window->refreshEditMenu(1, 0);
     QVERIFY(window->eM_DiaryExerEdit->isVisible());
     QVERIFY(window->eM_DiaryExerEdit->isEnabled());
-    window->refreshEditMenu(3, 0);
+    window->raisePage(MainWindow::ReportsPage);
     window->refreshEditMenu(-1, 0);
     QVERIFY(window->eM_NoApplicableAction->isVisible());
     QCOMPARE(window->browserState(), (4 << 16) | 2);
@@ -534,17 +561,39 @@ void TestMainWindow::browserSelectionDrivesTheEditMenu()
     CatalogueServices::cleanUp();
 }
 
+// A page that is not shown never takes over the Edit menu and the tool bar: the check-ins page
+// follows a new user's date while the diary is shown.
+void TestMainWindow::hiddenPageLeavesTheEditMenuAlone()
+{
+    ScriptedMainWindow* window = makeWindow();
+    focusAndWait(window->diaryPage()->diaryView1->mealView);
+    window->refreshEditMenu(1, 0);
+    window->checkinPage()->updateButtons(window->checkinPage()->getDate());
+    QMenu* edit = window->menuBar()->findChild<QMenu*>(QStringLiteral("Edit"));
+    emit edit->aboutToShow();
+    QVERIFY(visibleItems(edit).contains(QStringLiteral("eM_DiaryEditEntry")));
+    QVERIFY(!window->eM_JournalEditEntry->isVisible());
+    QVERIFY(toolShown(window, QStringLiteral("Copy Day")));
+    // Shown, it brings its own.
+    window->raisePage(MainWindow::CheckinPage);
+    QVERIFY(window->eM_JournalEditEntry->isVisible());
+    QVERIFY(!toolShown(window, QStringLiteral("Copy Day")));
+    window->raisePage(MainWindow::DiaryPage);
+    QVERIFY(!window->eM_JournalEditEntry->isVisible());
+    QVERIFY(toolShown(window, QStringLiteral("Copy Day")));
+}
+
 void TestMainWindow::checkinItemsNameTheDate()
 {
     ScriptedMainWindow* window = makeWindow();
     window->raisePage(MainWindow::CheckinPage);
     const QString date = window->checkinPage()->getDate().toString(Qt::TextDate);
     window->refreshEditMenu(2, 1);
-    QCOMPARE(window->eM_JournalEditEntry->text(), QStringLiteral("Edit Check-In for  ") + date);
+    QCOMPARE(window->eM_JournalEditEntry->text(), QStringLiteral("Edit Check-In for ") + date);
     QCOMPARE(window->eM_JournalEditEntry->iconText(), QStringLiteral("Edit"));
     QCOMPARE(window->eM_JournalDeleteEntry->text(), QStringLiteral("Delete Check-In for ") + date);
     window->refreshEditMenu(2, 0);
-    QCOMPARE(window->eM_JournalEditEntry->text(), QStringLiteral("New Check-In for  ") + date);
+    QCOMPARE(window->eM_JournalEditEntry->text(), QStringLiteral("New Check-In for ") + date);
     QCOMPARE(window->eM_JournalEditEntry->iconText(), QStringLiteral("New"));
     QVERIFY(!window->eM_JournalDeleteEntry->isEnabled());
 }
@@ -561,8 +610,12 @@ void TestMainWindow::contextHelpFollowsPageAndFocus()
     unnamed->show();
     focusAndWait(unnamed);
     QCOMPARE(window->contextHelpTopic(), QStringLiteral("diary.html"));
+    // Without a focus, the part of the page that had it last.
     focusAndWait(nullptr);
-    QCOMPARE(window->contextHelpTopic(), QString());
+    QCOMPARE(window->contextHelpTopic(), QStringLiteral("diary.html"));
+    focusAndWait(diary->foodQueryWidget3->prettySearchEdit->lineEdit());
+    focusAndWait(nullptr);
+    QCOMPARE(window->contextHelpTopic(), QStringLiteral("browser.html"));
 
     window->raisePage(MainWindow::CheckinPage);
     focusAndWait(diary->diaryView1->mealView);

@@ -56,36 +56,83 @@ private slots:
         QCOMPARE(panel.descLabel->text(), QStringLiteral("Kilojoules Burnt:"));
     }
 
-    void durationIsNeverNegative()
+    void refusedDurationShowsNoFigure_data()
     {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("negative") << QStringLiteral("-30");
+        QTest::newRow("decimal comma in en_US") << QStringLiteral("30,5");
+        QTest::newRow("over a day") << QStringLiteral("1441");
+        QTest::newRow("no number") << QStringLiteral("abc");
+        QTest::newRow("blank") << QString();
+    }
+
+    // A refused duration burns nothing that could be shown or added: the panel shows "-" as
+    // the food panel does for a refused amount, and Add names the field instead of adding.
+    void refusedDurationShowsNoFigure()
+    {
+        QFETCH(QString, typed);
         ExerciseWidget panel;
         QVERIFY(!panel.addButton->isEnabled());
         panel.userWeightChanged(70.0f);
         panel.setExercise(RUNNING);
         QVERIFY(panel.addButton->isEnabled());
         panel.sizeLineEdit->clear();
-        QTest::keyClicks(panel.sizeLineEdit, QStringLiteral("-30"));
-        // The minus stays in the field, which is refused: it is never read as 30.
-        QCOMPARE(panel.sizeLineEdit->text(), QStringLiteral("-30"));
+        QTest::keyClicks(panel.sizeLineEdit, typed);
+        // What was typed stays in the field, refused: "-30" is never read as 30.
+        QCOMPARE(panel.sizeLineEdit->text(), typed);
         QCOMPARE(panel.getExerciseDiaryItem().duration, 0.0f);
-        QList<float> added;
-        connect(&panel, &ExerciseWidget::addExItem,
-                [&added](DBTypes::ExerciseDiaryItem& entry) { added << entry.duration; });
+        QCOMPARE(panel.energyLabel->text(), QStringLiteral("-"));
+        QVERIFY(panel.addButton->isEnabled());
+        int added = 0;
+        connect(&panel, &ExerciseWidget::addExItem, [&added] { ++added; });
         ScriptedPrompter prompter;
         panel.addButton->click();
-        QVERIFY(added.isEmpty());
-        QCOMPARE(prompter.lastText(),
-                 QStringLiteral("Duration must be a number from 0 to 1440 minutes, with at most "
-                                "2 decimals."));
+        QVERIFY(prompter.lastText().startsWith(QStringLiteral(
+            "Duration must be a number from 0 to 1440 minutes, with at most 2 decimals.")));
         panel.servingBox->setCurrentIndex(1);
         panel.displayExercise();
+        QCOMPARE(panel.energyLabel->text(), QStringLiteral("-"));
         panel.addButton->click();
-        QCOMPARE(prompter.lastText(),
-                 QStringLiteral("Duration must be a number from 0 to 24 hours, with at most "
-                                "2 decimals."));
-        panel.sizeLineEdit->setText(QStringLiteral("abc"));
-        QCOMPARE(panel.getExerciseDiaryItem().duration, 0.0f);
-        QCOMPARE(panel.energyLabel->text(), energyText(0.0));
+        QCOMPARE(added, 0);
+        QVERIFY(prompter.lastText().startsWith(QStringLiteral(
+            "Duration must be a number from 0 to 24 hours, with at most 2 decimals.")));
+        panel.sizeLineEdit->setText(QStringLiteral("0.5"));
+        QCOMPARE(panel.energyLabel->text(), energyText(210.0));
+    }
+
+    // The energy follows the unit chosen in the preferences once the panel shows again.
+    void energyFollowsTheUnitWhenShownAgain()
+    {
+        ExerciseWidget panel;
+        panel.userWeightChanged(70.0f);
+        panel.setExercise(RUNNING);
+        panel.sizeLineEdit->setText(QStringLiteral("30"));
+        panel.show();
+        QCOMPARE(panel.energyLabel->text(), energyText(210.0));
+        panel.hide();
+        BrowserFixture::useKilojoules(true);
+        panel.show();
+        QCOMPARE(panel.energyLabel->text(), energyText(210.0));
+        QVERIFY(panel.energyLabel->text().endsWith(QStringLiteral("kJ")));
+        QCOMPARE(panel.descLabel->text(), QStringLiteral("Kilojoules Burnt:"));
+    }
+
+    // A cleared panel has no exercise: typing a duration offers nothing to add.
+    void clearedPanelAddsNothing()
+    {
+        ExerciseWidget panel;
+        panel.userWeightChanged(70.0f);
+        panel.setExercise(RUNNING);
+        panel.clear();
+        int added = 0;
+        connect(&panel, &ExerciseWidget::addExItem, [&added] { ++added; });
+        QTest::keyClicks(panel.sizeLineEdit, QStringLiteral("5"));
+        QVERIFY(!panel.addButton->isEnabled());
+        QCOMPARE(panel.energyLabel->text(), QStringLiteral("-"));
+        panel.setAddCustomExercise();
+        QCOMPARE(added, 0);
+        panel.setExercise(RUNNING);
+        QVERIFY(panel.addButton->isEnabled());
     }
 
     void editedEntryKeepsItsRateAndShowsOneDecimal()

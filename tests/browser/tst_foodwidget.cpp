@@ -272,6 +272,34 @@ private slots:
         QVERIFY(panel.isValidInput(QStringLiteral("2001")));
     }
 
+    void energyFollowsTheUnitWhenShownAgain_data()
+    {
+        QTest::addColumn<bool>("savedMeal");
+        QTest::newRow("food") << false;
+        QTest::newRow("saved meal") << true;
+    }
+
+    // Units chosen in the preferences while the panel was hidden show once it is shown again,
+    // as on every other screen.
+    void energyFollowsTheUnitWhenShownAgain()
+    {
+        QFETCH(bool, savedMeal);
+        FoodWidget panel;
+        panel.setFood(101);
+        if (savedMeal) {
+            panel.setSavedMeal(QStringLiteral("Breakfast set"), 400.0, 0.0, 0.0, 0.0, 0.0, 0.0,
+                               0.0, 0.0, 0.0, 0.0, 1);
+        }
+        panel.show();
+        QCOMPARE(panel.caloriesLabel->text(), energyText(400.0));
+        panel.hide();
+        BrowserFixture::useKilojoules(true);
+        panel.show();
+        QCOMPARE(panel.energyDescLabel->text(), QStringLiteral("Kilojoules"));
+        QCOMPARE(panel.caloriesLabel->text(), energyText(400.0));
+        QVERIFY(panel.caloriesLabel->text().endsWith(QStringLiteral(" kJ")));
+    }
+
     void duplicateDividesPresentValuesOnly()
     {
         FoodWidget panel;

@@ -1,8 +1,10 @@
 #include "core/dateconversion.h"
 #include "core/dbtypes.h"
+#include "core/displaydate.h"
 
 #include "testbrand.h"
 
+#include <QLocale>
 #include <QTest>
 
 #include <cstring>
@@ -232,6 +234,34 @@ private slots:
         QVERIFY(!DateFromCode4(nullptr).isValid());
         DateToCode4(QDate(), code);
         QCOMPARE(code[0], '\0');
+    }
+
+    void datesShownInEnglish_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("figures");
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/7/26";
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "07.12.26";
+    }
+
+    // Day and month names stay English, as every other text, whatever the locale; a date in
+    // figures follows the locale's order.
+    void datesShownInEnglish()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, figures);
+        const QLocale before;
+        QLocale::setDefault(locale);
+        const QDate day(2026, 12, 7);
+        QCOMPARE(DisplayDate::text(day, QStringLiteral("dddd, MMMM d yyyy")),
+                 QStringLiteral("Monday, December 7 2026"));
+        QCOMPARE(DisplayDate::text(day, QStringLiteral("dddd, d MMM yyyy")),
+                 QStringLiteral("Monday, 7 Dec 2026"));
+        QCOMPARE(DisplayDate::textDate(day), QStringLiteral("Mon Dec 7 2026"));
+        QCOMPARE(DisplayDate::monthName(3), QStringLiteral("March"));
+        QCOMPARE(DisplayDate::monthName(5, QLocale::ShortFormat), QStringLiteral("May"));
+        QCOMPARE(DisplayDate::figures(day), figures);
+        QLocale::setDefault(before);
     }
 };
 

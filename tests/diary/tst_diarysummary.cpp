@@ -148,14 +148,14 @@ private slots:
                  QStringLiteral("You have used up 1500 cals out of your budget of 2000. "
                                 "500 cals left today."));
         QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, 2000.0f, 2000.0f, true),
-                 QStringLiteral("You have used up 2000 cals out of your budget of 2000.  No "
+                 QStringLiteral("You have used up 2000 cals out of your budget of 2000. No "
                                 "cals left today."));
         // The figure left is worked out from the two shown, so that the sentence adds up.
         QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, 203.6f, 2370.4f, true),
                  QStringLiteral("You have used up 204 cals out of your budget of 2370. "
                                 "2166 cals left today."));
         QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, 2369.6f, 2370.4f, true),
-                 QStringLiteral("You have used up 2370 cals out of your budget of 2370.  No "
+                 QStringLiteral("You have used up 2370 cals out of your budget of 2370. No "
                                 "cals left today."));
         QCOMPARE(SummaryNutrientWidget::mediumFigure(DBTypes::FAT, 20.26f, 65.04f, true),
                  QStringLiteral("20.3 / 65.0 g (44.7 g remaining)"));
@@ -212,8 +212,10 @@ private slots:
 
     void waterAndExerciseTexts()
     {
+        QCOMPARE(FluidCounterView::glassesText(0),
+                 QStringLiteral("You've had 0 out of 6 glasses."));
         QCOMPARE(FluidCounterView::glassesText(5),
-                 QStringLiteral("You've had  5 out of 6 glasses."));
+                 QStringLiteral("You've had 5 out of 6 glasses."));
         QCOMPARE(FluidCounterView::glassesText(12),
                  QStringLiteral("You've had 12 out of 6 glasses."));
         QCOMPARE(SummaryExerciseWidget::minutesText(0.0f),

@@ -13,10 +13,12 @@
 #include "diary/fluidcounterview.h"
 #include "diary/fluidcounterviewbutton.h"
 #include "diary/greentickswidget.h"
+#include "diary/summarynutrientwidget.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/expandingtabbar.h"
+#include "widgets/macutil.h"
 #include "widgets/qpopupcalendar.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
@@ -235,10 +237,9 @@ private slots:
                                           0.0, 25.5, 107.5, 321.5, 12.0, 1);
         browser->foodWidget->sizeLineEdit->setText(QStringLiteral("2000"));
         browser->displayStack->setCurrentIndex(FoodQueryWidget::FoodPage);
-        // The main window opens at 774 pixels wide, or at 90 % of a wider desktop (here one
-        // of 1280 x 1024). The tabs need the wider one: beside the diary's least width, 774
-        // pixels leave room for five tabs' initials only.
-        for (const QSize& size : {QSize(774, 786), QSize(1152, 921)}) {
+        // The page's least size, where the main window may be made, and 90 % of a desktop of
+        // 1280 x 1024, where it opens.
+        for (const QSize& size : {_page->minimumSizeHint(), QSize(1152, 921)}) {
             _page->resize(size);
             _page->show();
             QVERIFY(QTest::qWaitForWindowExposed(_page.get()));
@@ -248,7 +249,7 @@ private slots:
                 kilojoules ? QStringLiteral("3092891 ") : QStringLiteral("739926 ")));
             const ExpandingTabBar* tabs = browser->categoryBar;
             const int padding = tabs->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, tabs);
-            for (int i = 0; i < tabs->count() && size.width() > 1000; ++i) {
+            for (int i = 0; i < tabs->count(); ++i) {
                 QVERIFY2(tabs->tabRect(i).width()
                              >= tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)) + padding,
                          qPrintable(where + tabs->tabText(i)));
@@ -274,6 +275,74 @@ private slots:
             qPrintable(browser->exerciseWidget->energyLabel->text()));
         UnitCollection::instance()->set(UnitCollection::Energy,
                                         new UnitEnergy(UnitEnergy::Kilocalories));
+    }
+
+    // The diary list's column titles stand whole left of the header menu's triangle, in the
+    // header's own font (the program gives headers a font of their own), in either unit.
+    void headerTitlesWholeBesideTheTriangle()
+    {
+        const QFont listFont = QApplication::font("QTreeWidget");
+        const QFont headerFont = QApplication::font("QHeaderView");
+        QFont larger = listFont;
+        larger.setPointSizeF(listFont.pointSizeF() * 1.3);
+        QApplication::setFont(larger, "QHeaderView");
+        const auto restore = qScopeGuard([&headerFont] {
+            QApplication::setFont(headerFont, "QHeaderView");
+            UnitCollection::instance()->set(UnitCollection::Energy,
+                                            new UnitEnergy(UnitEnergy::Kilocalories));
+        });
+        DiaryWidget page(nullptr, "diaryWidget");
+        page.resize(774, 786);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        const DiaryListSlaveHeader* header = page.slaveHeader;
+        const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        const char* const columnSets[] = {"0:1:2:3:4:", "5:6:7:8:9:"};
+        for (const auto unit : {UnitEnergy::Kilocalories, UnitEnergy::Kilojoules}) {
+            UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(unit));
+            for (const char* columns : columnSets) {
+                page.diaryView1->mealView->setColumnSettings(QString::fromLatin1(columns));
+                QCOMPARE(header->count(), 6);
+                for (int section = 1; section < header->count(); ++section) {
+                    const QString title =
+                        header->model()->headerData(section, Qt::Horizontal).toString();
+                    const int room = header->sectionSize(section) - 2 * margin
+                        - DiaryListSlaveHeader::indicatorRoom(header->height());
+                    QVERIFY2(header->fontMetrics().horizontalAdvance(title) <= room,
+                             qPrintable(title));
+                }
+            }
+        }
+        QVERIFY(saveWidgetPicture(header->parentWidget(), QStringLiteral("diary-list-header-kj")));
+    }
+
+    // At the page's least size every sentence of the summary stands whole, long as its
+    // figures make it: the diary side is never narrower than they need.
+    void summaryWholeAtTheLeastSize()
+    {
+        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
+        prefs.setTargetSize(DBTypes::ENERGY, DBTypes::UserPrefs::Large);
+        prefs.setTargetSize(DBTypes::FAT, DBTypes::UserPrefs::Small);
+        UserDB::instance()->setUserPrefs(currentUser(), prefs);
+        addFood(kToday, QStringLiteral("feast"), 123456.0f);
+        _page->dateChanged(kToday);
+        _page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(_page.get()));
+        _page->resize(_page->minimumSizeHint());
+        const QFontMetrics mini(MacUtil::getThemeFont(MacUtil::MiniSystemFont));
+        bool large = false;
+        for (const SummaryNutrientWidget* bar : _page->findChildren<SummaryNutrientWidget*>()) {
+            if (!bar->isVisible() || !bar->isLarge())
+                continue;
+            large = true;
+            const QString sentence = QStringLiteral("You have used up 123456 cals today.");
+            QVERIFY(bar->minimumSizeHint().width() >= mini.horizontalAdvance(sentence) + 22);
+            QTRY_VERIFY(bar->width() >= bar->minimumSizeHint().width());
+        }
+        QVERIFY(large);
+        for (const FluidCounterView* water : _page->findChildren<FluidCounterView*>())
+            QTRY_VERIFY(water->width() >= water->minimumSizeHint().width());
+        saveWidgetPicture(_page.get(), QStringLiteral("diarypage-least-size"));
     }
 
     void picture()

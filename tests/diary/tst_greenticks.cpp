@@ -73,7 +73,7 @@ private slots:
         QTest::newRow("maintain, 100 over") << 1 << 2000.f << 2100.f << 0.f << true << false
                                             << congratulations + within + "\n\n" + exerciseMissing(30);
         QTest::newRow("maintain, 101 under") << 1 << 2000.f << 1899.f << 29.2f << false << false
-            << QStringLiteral("If you eat between 1 and 201 more calories today, you'll be close  enough to your target to earn a green tick for calories.\n\n") + exerciseMissing(1);
+            << QStringLiteral("If you eat between 1 and 201 more calories today, you'll be close enough to your target to earn a green tick for calories.\n\n") + exerciseMissing(1);
         QTest::newRow("maintain, 101 over") << 1 << 2000.f << 2101.f << 0.f << false << false
             << over101 + "\n\nYou could regain this green tick with an additional 1 cals of exercise.\n\n" + exerciseMissing(30);
         QTest::newRow("maintain, 101 over after 199 minutes") << 1 << 2000.f << 2101.f << 199.f << false << true

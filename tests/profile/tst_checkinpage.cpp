@@ -67,7 +67,7 @@ void useMetric()
 
 QString panelHead(const QDate& date)
 {
-    return QStringLiteral("<big><b>") + QLocale().toString(date, QStringLiteral("dddd, MMMM d yyyy"))
+    return QStringLiteral("<big><b>") + QLocale::c().toString(date, QStringLiteral("dddd, MMMM d yyyy"))
            + QStringLiteral("</b></big><p><p><table>");
 }
 
@@ -269,6 +269,50 @@ private slots:
         page.updateExtrapolatedInfo(s_today);
         QVERIFY(page.noteEdit->isHidden());
         QVERIFY(!page.extrapolatedInfo->text().contains(QStringLiteral("Journal Entry")));
+    }
+
+    void waistHipRatioRoundsHalfUp_data()
+    {
+        QTest::addColumn<float>("waist");
+        QTest::addColumn<float>("hip");
+        QTest::addColumn<QString>("ratio");
+        // 0.885 as a float is 0.88499...: the daily summary once showed 0.88 here.
+        QTest::newRow("88.5 over 100") << 88.5f << 100.0f << "0.89";
+        QTest::newRow("80 over 100") << 80.0f << 100.0f << "0.80";
+        QTest::newRow("77.5 over 90") << 77.5f << 90.0f << "0.86";
+        QTest::newRow("120 over 80") << 120.0f << 80.0f << "1.50";
+    }
+
+    // The ratio on this page is the one the daily summary shows for the same figures.
+    void waistHipRatioRoundsHalfUp()
+    {
+        QFETCH(float, waist);
+        QFETCH(float, hip);
+        QFETCH(QString, ratio);
+        newUser();
+        store(s_today, makeSet({{M::Weight, 70.0f}, {M::Waist, waist}, {M::Hip, hip}}));
+        ScriptedPage page;
+        page.updateExtrapolatedInfo(s_today);
+        QVERIFY2(page.extrapolatedInfo->text().contains(
+                     QStringLiteral("<tr><td>Waist/Hip ratio:</td><td><b>%1</b></td></tr>").arg(ratio)),
+                 qPrintable(page.extrapolatedInfo->text()));
+        const UserMeasurements stored = UserDB::instance()->getDaysMeasurements(
+            UserDB::instance()->getCurrentUser(), code(s_today).constData());
+        QCOMPARE(stored.waistHipRatioText(), ratio);
+    }
+
+    // A German system gets the English heading of an English screen, not "Montag, Dezember".
+    void headingInEnglishUnderAGermanLocale()
+    {
+        newUser();
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        ScriptedPage page;
+        page.updateExtrapolatedInfo(QDate(2026, 12, 7));
+        QLocale::setDefault(before);
+        QVERIFY2(page.extrapolatedInfo->text().startsWith(
+                     QStringLiteral("<big><b>Monday, December 7 2026</b></big>")),
+                 qPrintable(page.extrapolatedInfo->text()));
     }
 
     void bmiWords_data()

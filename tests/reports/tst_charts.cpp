@@ -21,6 +21,7 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QPainter>
+#include <QValueAxis>
 #include <QtTest>
 
 namespace {
@@ -326,7 +327,7 @@ private slots:
         QVERIFY(axis);
         QStringList labels;
         for (const QDate& day : ticks)
-            labels << QLocale().toString(day, format);
+            labels << QLocale::c().toString(day, format);
         QCOMPARE(axis->categoriesLabels(), labels);
         for (int i = 0; i < ticks.size(); ++i) {
             const double noon = double(QDateTime(ticks.at(i), QTime(12, 0)).toMSecsSinceEpoch());
@@ -344,6 +345,77 @@ private slots:
             QCOMPARE(axis->endValue(labels.at(3)), double(weighed.toMSecsSinceEpoch()));
             chart.resize(600, 400);
             QVERIFY(saveWidgetPicture(&chart, QStringLiteral("weight-chart-week-ticks")));
+        }
+    }
+
+    void valueAxesTickAtRoundSteps_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QList<double>>("ends");
+        QTest::addColumn<QList<int>>("steps");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("4.1 g of fat") << QStringLiteral("fat") << QList<double>{0, 5}
+                                      << QList<int>{5} << QStringLiteral("%.0f");
+        // Both sides in as many steps: 5 g a step beside 100 cals.
+        QTest::newRow("20 g of fat beside 500 cals")
+            << QStringLiteral("fat and energy") << QList<double>{0, 25, 0, 500}
+            << QList<int>{5, 5} << QStringLiteral("%.0f");
+        QTest::newRow("one weighing of 73.075 kg") << QStringLiteral("weight")
+                                                   << QList<double>{72.4, 73.6} << QList<int>{6}
+                                                   << QStringLiteral("%.1f");
+        QTest::newRow("12000 steps") << QStringLiteral("steps") << QList<double>{0, 12000}
+                                     << QList<int>{6} << QStringLiteral("%.0f");
+    }
+
+    // Every value axis ticks at round steps from end to end, and its labels carry exactly the
+    // decimals of the step: each label says where its tick stands.
+    void valueAxesTickAtRoundSteps()
+    {
+        QFETCH(QString, shown);
+        QFETCH(QList<double>, ends);
+        QFETCH(QList<int>, steps);
+        QFETCH(QString, format);
+        // A user of the row's own, gone after it: the household holds five at most.
+        const int ann = UserDB::instance()->getCurrentUser();
+        const int user = addCompleteUser(QStringLiteral("Axes"));
+        const auto back = qScopeGuard([ann, user] {
+            UserDB::instance()->setCurrentUser(ann);
+            UserDB::instance()->deleteUser(user);
+        });
+        UserDB::instance()->setCurrentUser(user);
+        const QDate day = Today.addDays(-2);
+        std::unique_ptr<ReportsChart> chart;
+        if (shown == QLatin1String("weight")) {
+            checkIn(day, 73.075f);
+            auto* weights = new WeightChart(nullptr, QStringLiteral("Weight"));
+            weights->setDateRange(Today.addDays(-6), Today);
+            chart.reset(weights);
+        } else if (shown == QLatin1String("steps")) {
+            checkIn(day, -1.0f, 12000.0f);
+            auto* stepChart = new StepChart(nullptr, QStringLiteral("Steps"));
+            stepChart->setDateRange(Today.addDays(-6), Today);
+            chart.reset(stepChart);
+        } else {
+            eat(day, shown.contains(QLatin1String("energy")) ? 500.0f : 0.0f,
+                shown.contains(QLatin1String("energy")) ? 20.0f : 4.1f, 0.0f);
+            auto* nutrients = new NutrientChart(nullptr, QStringLiteral("Nutrients"));
+            nutrients->configure(Today.addDays(-6), Today,
+                                 NutrientChart::Fat
+                                     | (shown.contains(QLatin1String("energy"))
+                                            ? NutrientChart::EnergyIntake : 0));
+            chart.reset(nutrients);
+        }
+        QList<QAbstractAxis*> axes = chart->chart()->axes(Qt::Vertical);
+        axes.removeIf([](const QAbstractAxis* axis) { return !axis->isVisible(); });
+        QCOMPARE(axes.size(), steps.size());
+        for (int i = 0; i < axes.size(); ++i) {
+            auto* axis = qobject_cast<QValueAxis*>(axes.at(i));
+            QVERIFY(axis);
+            QCOMPARE(axis->min(), ends.at(2 * i));
+            QCOMPARE(axis->max(), ends.at(2 * i + 1));
+            QCOMPARE(axis->tickType(), QValueAxis::TicksFixed);
+            QCOMPARE(axis->tickCount(), steps.at(i) + 1);
+            QCOMPARE(axis->labelFormat(), format);
         }
     }
 

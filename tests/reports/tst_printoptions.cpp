@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -123,9 +124,17 @@ void TestPrintOptions::optionsOfferTheWeekUpToTheDay()
     QCOMPARE(first, QDate(2026, 1, 1));
     QCOMPARE(last, March15);
 
+    // The info names the summary box as it reads, and only where it is offered.
+    options->displayExtendedOptions(true, true);
+    QCOMPARE(options->PrintOptionsInfo->text(),
+             QStringLiteral("You can print out diary information over a period of time. If you "
+                            "just want a nutrient summary for the day, tick the \"Only print the "
+                            "daily summary\" checkbox."));
     options->displayExtendedOptions(false, true);
     QVERIFY(options->summaryOnlyCheckbox->isHidden());
     QVERIFY(!options->omitEmptyCheckbox->isHidden());
+    QCOMPARE(options->PrintOptionsInfo->text(),
+             QStringLiteral("You can print out diary information over a period of time."));
     options->show();
     QVERIFY(options->width() >= 378);
     QVERIFY(saveWidgetPicture(options.get(), QStringLiteral("print-options")));

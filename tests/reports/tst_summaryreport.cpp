@@ -358,6 +358,12 @@ void TestSummaryReport::bodyTextGoalTargetAndProjection()
     QVERIFY2(text.contains(QStringLiteral("You've recorded -1150 cals on this day (subtracting "
                                           "3150 cals burned from 2000 cals eaten.)")),
              qPrintable(text));
+
+    // The check-ins page's ratio for the same figures, not a float's 0.88.
+    checkIn(_user, Monday, {-1.0f, 88.5f, 100.0f});
+    factory.setDateRange(Monday, Monday, false);
+    text = plain(factory.pages().at(0)->body);
+    QVERIFY2(text.contains(QStringLiteral("Waist/Hip ratio: 0.89")), qPrintable(text));
 }
 
 // Ratios and figures are written with a point also where the C library writes a comma.
