@@ -19,6 +19,7 @@
 #include "reports/report.h"
 #include "reports/reportfactory.h"
 #include "userdb/usermeasurements.h"
+#include "widgets/bxinputdialog.h"
 #include "widgets/numberfieldcheck.h"
 #include "widgets/numberspinbox.h"
 #include "tests/app/mainwindowdoubles.h"
@@ -53,6 +54,8 @@ const QStringList s_textFields = {
     QStringLiteral("webPasswordEdit"), QStringLiteral("txtProxyHost"),
     QStringLiteral("_nameField"),
 };
+// Input dialogs the menus open that ask for a name, not a number.
+const QStringList s_namePrompts = {QStringLiteral("New category")};
 // Classes of line edits that take text that is no number: a search, a date.
 const QStringList s_textClasses = {QStringLiteral("SearchLineEditChild"),
                                    QStringLiteral("DateLineEdit")};
@@ -314,10 +317,13 @@ private slots:
             QWidget* form = QApplication::activeModalWidget();
             if (!form)
                 return;
-            const QString name = QLatin1String(form->metaObject()->className());
+            QString name = QLatin1String(form->metaObject()->className());
+            if (qobject_cast<BXInputDialog*>(form))
+                name += QLatin1Char(' ') + form->windowTitle();
             if (!s_toolkitDialogs.contains(name) && !opened.contains(name)) {
                 opened << name;
-                walkNumberFields(qPrintable(name), form, locale);
+                if (!s_namePrompts.contains(form->windowTitle()))
+                    walkNumberFields(qPrintable(name), form, locale);
             }
             if (auto* dialog = qobject_cast<QDialog*>(form))
                 dialog->reject();
