@@ -13,7 +13,9 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/mealplandb.h"
 
+#include <QEventLoop>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -179,23 +181,52 @@ private slots:
         QVERIFY(!MealPlanDownloader::instance()->stillGoing());
     }
 
-    // An https address is fetched over TLS.
-    void downloadsOverTls()
+    // An https address is fetched over TLS. A listener that runs an event loop on the first
+    // progress report, while the service sends the rest of a long plan, misses nothing.
+    void downloadsWhateverTheListenersDo_data()
     {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<bool>("waitingListener");
+        QTest::newRow("TLS") << true << false;
+        QTest::newRow("plain, waiting listener") << false << true;
+        QTest::newRow("TLS, waiting listener") << true << true;
+    }
+
+    void downloadsWhateverTheListenersDo()
+    {
+        QFETCH(bool, tls);
+        QFETCH(bool, waitingListener);
         TestCertificates certificates;
         QtSSLSocket::setDefaultCACertFile(certificates.caFile());
-        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpsServer secure(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpServer& server = tls ? static_cast<TestHttpServer&>(secure) : _server;
         QVERIFY(loadBrand(server));
-        server.answer(plan(food(QStringLiteral("Oatmeal"), TODAY.addDays(2))));
+        const QByteArray whole = plan("<!--" + QByteArray(440 * 1000, 'x') + "-->" + food(QStringLiteral("Oatmeal"), TODAY.addDays(2)));
+        const qsizetype split = whole.indexOf("<!--") + 1000;
+        server.answer(waitingListener ? whole.left(split) : whole);
+        bool waited = false;
+        QMetaObject::Connection listener;
+        if (waitingListener) {
+            listener = connect(MealPlanDownloader::instance(), &MealPlanDownloader::downloadProgress, this, [&] {
+                if (waited)
+                    return;
+                waited = true;
+                server.sendToAll(whole.mid(split));
+                QEventLoop loop;
+                QTimer::singleShot(300, &loop, &QEventLoop::quit);
+                loop.exec();
+            });
+        }
         QSignalSpy done(MealPlanDownloader::instance(), &MealPlanDownloader::downloadDone);
         const bool started = MealPlanDownloader::instance()->getMore();
         const bool ended = started && done.wait(5000);
+        disconnect(listener);
         QtSSLSocket::setDefaultCACertFile(QString());
         QVERIFY(loadBrand(_server));
         QVERIFY(ended);
+        QCOMPARE(waited, waitingListener);
         QCOMPARE(done.at(0), (QList<QVariant>{false, QString()}));
-        QCOMPARE(server.requests().size(), 1);
-        QVERIFY(server.requests().first().contains("user=planner&pwhash="));
+        QVERIFY(server.requests().last().contains("user=planner&pwhash="));
         QCOMPARE(storedNames(TODAY.addDays(2)), QStringList{QStringLiteral("Oatmeal")});
     }
 
