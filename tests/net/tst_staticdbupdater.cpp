@@ -482,13 +482,24 @@ private slots:
     }
 
     // A download of 10 GiB fails at the size limit with its connection closed, memory
-    // bounded and nothing installed.
+    // bounded and nothing installed, over TLS as over plain TCP.
+    void anEndlessDownloadLeavesMemoryBounded_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::newRow("plain") << false;
+        QTest::newRow("TLS") << true;
+    }
+
     void anEndlessDownloadLeavesMemoryBounded()
     {
+        QFETCH(bool, tls);
         TestCertificates certificates;
-        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpsServer secure(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpServer plain;
+        TestHttpServer& server = tls ? static_cast<TestHttpServer&>(secure) : plain;
         ScriptedPrompter prompter;
         ScriptedUpdaterUI ui(nullptr);
+        ui.progressAtOnce = true;
         const qint64 before = residentBytes();
         runUpdateFrom(server, TestHttpServer::tenGigabytes(TestHttpServer::Framing::UntilClose), ui, &certificates);
         const qint64 grown = residentBytes() - before;
