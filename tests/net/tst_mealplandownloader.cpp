@@ -13,9 +13,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/mealplandb.h"
 
-#include <QEventLoop>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -207,15 +205,8 @@ private slots:
         bool waited = false;
         QMetaObject::Connection listener;
         if (waitingListener) {
-            listener = connect(MealPlanDownloader::instance(), &MealPlanDownloader::downloadProgress, this, [&] {
-                if (waited)
-                    return;
-                waited = true;
-                server.sendToAll(whole.mid(split));
-                QEventLoop loop;
-                QTimer::singleShot(300, &loop, &QEventLoop::quit);
-                loop.exec();
-            });
+            listener = connect(MealPlanDownloader::instance(), &MealPlanDownloader::downloadProgress, this,
+                               server.slowListener(whole.mid(split), &waited));
         }
         QSignalSpy done(MealPlanDownloader::instance(), &MealPlanDownloader::downloadDone);
         const bool started = MealPlanDownloader::instance()->getMore();
