@@ -530,8 +530,10 @@ void MainWindow::appAboutToStart()
 void MainWindow::startUpdateCheck()
 {
     StaticDbUpdater* updater = StaticDbUpdater::instance();
+    // The update's dialogs run their own event loops: they start once the check's signals
+    // have returned.
     connect(updater, &StaticDbUpdater::checkFinished, this, &MainWindow::autoUpdateDatabases,
-            Qt::UniqueConnection);
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
     updater->checkForUpdate();
 }
 
@@ -581,7 +583,8 @@ void MainWindow::sendMetrics()
     }
     if (!_metrics) {
         _metrics = createMetricsUploader();
-        connect(_metrics, SIGNAL(done(bool)), this, SLOT(metricsDone(bool)));
+        // A failure is shown in a message box, never inside the upload's own signals.
+        connect(_metrics, SIGNAL(done(bool)), this, SLOT(metricsDone(bool)), Qt::QueuedConnection);
         connect(_metrics, SIGNAL(uploadOk()), this, SLOT(resetUserMetrics()));
     }
     _metricsAttempts = 0;

@@ -48,8 +48,8 @@ void QHttpsPrivate::slotReadyRead()
         _dropIdleConnection();
         return;
     }
+    const quint64 run = generation;
     if (state != QHttps::Reading) {
-        const quint64 run = generation;
         _setState(QHttps::Reading);
         if (run != generation)
             return;
@@ -60,9 +60,13 @@ void QHttpsPrivate::slotReadyRead()
         _input.clear();
         bytesDone = 0;
     }
-    _input += socket->readAll();
-    _arm(QHttps::defaultTimeouts().stall);
-    _readResponse();
+    // Bytes that come while a listener runs an event loop are announced by nobody: the
+    // socket is inside this very signal. So reading goes on while it holds some.
+    do {
+        _input += socket->readAll();
+        _arm(QHttps::defaultTimeouts().stall);
+        _readResponse();
+    } while (run == generation && state == QHttps::Reading && !_responseDone && socket->bytesAvailable() > 0);
 }
 
 // Bytes on a connection that no request is reading: the connection is out of step.

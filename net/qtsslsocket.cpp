@@ -421,12 +421,31 @@ void QtSSLSocket::readFromSocket()
     _writeToSocket();
     if (_state != Connected || !_ssl || !SSL_is_init_finished(_ssl))
         return;
-    _pump(true);
-    if (self && bytesAvailable() > 0)
-        emit readyRead();
+    _readOn();
     // The server's closing notice: the close of the connection follows it.
     if (self && _peerNotice && _socket->state() == QAbstractSocket::ConnectedState)
         _socket->disconnectFromHost();
+}
+
+// Decrypts and announces network bytes for as long as the inner socket holds some and the
+// reader makes room. A reader that runs an event loop inside readyRead() leaves the inner
+// socket filling without telling anyone, as it is still inside its own readyRead().
+void QtSSLSocket::_readOn()
+{
+    QPointer<QtSSLSocket> self(this);
+    for (;;) {
+        const int added = _pump(true);
+        if (!self)
+            return;
+        if (bytesAvailable() > 0) {
+            emit readyRead();
+            if (!self)
+                return;
+        }
+        if (added == 0 || _state != Connected || _peerNotice || _incoming.freeSpace() == 0
+            || _socket->bytesAvailable() == 0)
+            return;
+    }
 }
 
 // Moves one block of network bytes into the read BIO; whether there were any.
@@ -578,11 +597,8 @@ void QtSSLSocket::finishClose()
     // The server closed: what it sent before is decrypted first, as room allows; the rest
     // follows as the reader makes room.
     QPointer<QtSSLSocket> self(this);
-    if (_ssl && _state == Connected) {
-        _pump(true);
-        if (self && bytesAvailable() > 0)
-            emit readyRead();
-    }
+    if (_ssl && _state == Connected)
+        _readOn();
     if (!self)
         return;
     _state = Idle;

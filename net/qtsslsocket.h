@@ -102,6 +102,7 @@ private:
     void _writeToSocket();
     void _flushWriteBio();
     bool _feedReadBio();
+    void _readOn();
     int _pump(bool fromNetwork);
     int _decrypt(bool fromNetwork);
     void _completeHandshake();

@@ -8,8 +8,10 @@ SocketProxy<QTcpSocket>::SocketProxy(QTcpSocket* socket, QObject* parent)
     : SocketBase(parent)
     , _socket(socket)
 {
-    // What the client has not taken waits in the network, not in memory.
-    _socket->setReadBufferSize(64 * 1024);
+    // What the client has not taken waits in the network, not in memory. The client takes
+    // all there is on every read, so this only bounds what gathers while a read is late; a
+    // small bound would cost a pass of the event loop for every few kilobytes.
+    _socket->setReadBufferSize(4 * 1024 * 1024);
     connect(_socket, &QTcpSocket::connected, this, &SocketBase::connected);
     connect(_socket, &QTcpSocket::disconnected, this, &SocketBase::connectionClosed);
     connect(_socket, &QTcpSocket::readyRead, this, &SocketBase::readyRead);

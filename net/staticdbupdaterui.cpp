@@ -113,7 +113,10 @@ void StaticDbUpdaterUI::_download()
     _progress->setRange(0, 0);
     connect(_progress, &QProgressDialog::canceled, updater, &StaticDbUpdater::abort);
     connect(updater, &StaticDbUpdater::downloadFinished, this, &StaticDbUpdaterUI::downloadFinished);
-    connect(updater, &StaticDbUpdater::downloadProgress, this, &StaticDbUpdaterUI::_setProgress);
+    // Once shown, the modal dialog's setValue() runs an event loop, which must not run inside
+    // the download's own signals: the progress comes by the event loop.
+    connect(updater, &StaticDbUpdater::downloadProgress, this, &StaticDbUpdaterUI::_showDownloadProgress,
+            Qt::QueuedConnection);
     connect(updater, &StaticDbUpdater::installProgress, this, &StaticDbUpdaterUI::_setProgress);
     if (updater->downloadUpdate())
         runProgress(*_progress);
@@ -176,6 +179,13 @@ void StaticDbUpdaterUI::_closeProgress()
     disconnect(_progress, &QProgressDialog::canceled, StaticDbUpdater::instance(), &StaticDbUpdater::abort);
     _progress->close();
     _progress->reset();
+}
+
+// Progress that arrives after the download has ended is stale.
+void StaticDbUpdaterUI::_showDownloadProgress(int done, int total)
+{
+    if (StaticDbUpdater::instance()->state() == StaticDbUpdater::BUSY)
+        _setProgress(done, total);
 }
 
 void StaticDbUpdaterUI::_setProgress(int done, int total)

@@ -36,6 +36,7 @@ private:
     void _download();
     void _install();
     void _closeProgress();
+    void _showDownloadProgress(int done, int total);
     void _setProgress(int done, int total);
 
     QWidget* _parentWidget;

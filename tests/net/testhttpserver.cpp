@@ -1,5 +1,6 @@
 #include "testhttpserver.h"
 
+#include <QEventLoop>
 #include <QPointer>
 #include <QSslSocket>
 #include <QTcpServer>
@@ -99,6 +100,21 @@ void TestHttpServer::closeAll()
 {
     for (QTcpSocket* socket : std::as_const(_sockets))
         socket->disconnectFromHost();
+}
+
+std::function<void()> TestHttpServer::slowListener(const QByteArray& rest, bool* called, bool close)
+{
+    return [this, rest, called, close] {
+        if (*called)
+            return;
+        *called = true;
+        sendToAll(rest);
+        if (close)
+            closeAll();
+        QEventLoop loop;
+        QTimer::singleShot(300, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
 }
 
 void TestHttpServer::_accept()

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QTcpServer;
 class QTcpSocket;
 
@@ -57,6 +59,10 @@ public:
     // Sends bytes on every open connection now, outside any answer.
     void sendToAll(const QByteArray& bytes);
     void closeAll();
+    // A listener that is slow on its first call only: it has the rest sent (and every
+    // connection closed, when asked) and runs an event loop for 300 ms before it returns.
+    // *called tells whether that happened.
+    std::function<void()> slowListener(const QByteArray& rest, bool* called, bool close = false);
 
 protected:
     TestHttpServer(QTcpServer* server, QObject* parent);

@@ -82,12 +82,16 @@ private:
 
     QString publishUrl() const { return _server.url(QStringLiteral("/update?user=${USERNAME}&pw=${PWHASH}")); }
 
-    // Publishes once. While the dialog runs, `during` may act (it returns true once it has);
-    // once the run has finished, the dialog's state is read and its button pressed.
-    Outcome publish(const std::function<bool(PublishProgressDialog*)>& during = {}, const char* picture = nullptr)
+    // Publishes once. Before it starts, `before` may listen to the publisher; while the dialog
+    // runs, `during` may act (it returns true once it has); once the run has finished, the
+    // dialog's state is read and its button pressed.
+    Outcome publish(const std::function<bool(PublishProgressDialog*)>& during = {}, const char* picture = nullptr,
+                    const std::function<void(BxPublish&)>& before = {})
     {
         QWidget window;
         BxPublish publisher(&window);
+        if (before)
+            before(publisher);
         PublishProgressDialog* dialog = publisher.progressDialog();
         Outcome outcome;
         bool acted = false;
@@ -346,6 +350,47 @@ private slots:
             QVERIFY(nothingPublished());
             return;
         }
+        QCOMPARE(outcome.crosses, QList<bool>({false, false, false, false, false}));
+        QCOMPARE(server.requests().size(), 1);
+        QVERIFY(server.requests().first().startsWith("POST " + server.url(QStringLiteral("/update?user=pat")).toUtf8()));
+        QCOMPARE(webRowsNotInStep("food_diary"), 0);
+    }
+
+    // A listener that runs an event loop on the first bytes of the reply, while the server
+    // sends the rest of a long one, leaves the publish to finish, over TLS as over plain TCP.
+    void publishesWhateverTheListenersDo_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<bool>("waitingListener");
+        QTest::newRow("plain, waiting listener") << false << true;
+        QTest::newRow("TLS, waiting listener") << true << true;
+    }
+
+    void publishesWhateverTheListenersDo()
+    {
+        QFETCH(bool, tls);
+        QFETCH(bool, waitingListener);
+        TestCertificates certificates;
+        QtSSLSocket::setDefaultCACertFile(certificates.caFile());
+        TestHttpsServer secure(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpServer plain;
+        TestHttpServer& server = tls ? static_cast<TestHttpServer&>(secure) : plain;
+        QVERIFY(loadBrand(server.url(QStringLiteral("/update?user=${USERNAME}&pw=${PWHASH}"))));
+        addChanges();
+        const QByteArray reply =
+            TestHttpServer::ok("<!--" + QByteArray(440 * 1000, 'x') + "--><response errno=\"0\"/>");
+        const qsizetype split = reply.indexOf("<!--") + 1000;
+        server.answer(waitingListener ? reply.left(split) : reply);
+        bool waited = false;
+        const Outcome outcome = publish({}, nullptr, [&](BxPublish& publisher) {
+            if (waitingListener)
+                connect(publisher.findChild<BXHttp*>(), &BXHttp::readyRead, this,
+                        server.slowListener(reply.mid(split), &waited));
+        });
+        QtSSLSocket::setDefaultCACertFile(QString());
+        QVERIFY(loadBrand(publishUrl()));
+        QVERIFY(outcome.finished);
+        QCOMPARE(waited, waitingListener);
         QCOMPARE(outcome.crosses, QList<bool>({false, false, false, false, false}));
         QCOMPARE(server.requests().size(), 1);
         QVERIFY(server.requests().first().startsWith("POST " + server.url(QStringLiteral("/update?user=pat")).toUtf8()));

@@ -228,6 +228,68 @@ private slots:
         QCOMPARE(http.readAll(), QByteArray("abc"));
     }
 
+    // A listener that runs an event loop on the first progress report, while the server sends
+    // the rest, still gets the whole body: plain and TLS, in every framing, with a tail that
+    // fits the socket's buffer and one that fills it, with the connection kept or closed.
+    void aListenerRunningAnEventLoopMissesNothing_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<int>("framing");
+        QTest::addColumn<int>("tailSize");
+        QTest::addColumn<bool>("closes");
+        const int counted = int(TestHttpServer::Framing::Counted);
+        const int chunked = int(TestHttpServer::Framing::Chunked);
+        const int untilClose = int(TestHttpServer::Framing::UntilClose);
+        for (const bool tls : {false, true}) {
+            const char* scheme = tls ? "TLS" : "plain";
+            QTest::addRow("%s, counted, small tail", scheme) << tls << counted << 1000 << false;
+            QTest::addRow("%s, counted, large tail, closed", scheme) << tls << counted << 440 * 1000 << true;
+            QTest::addRow("%s, chunked, small tail", scheme) << tls << chunked << 1000 << false;
+            QTest::addRow("%s, chunked, large tail", scheme) << tls << chunked << 440 * 1000 << false;
+            QTest::addRow("%s, until close, large tail", scheme) << tls << untilClose << 440 * 1000 << true;
+        }
+    }
+
+    void aListenerRunningAnEventLoopMissesNothing()
+    {
+        QFETCH(bool, tls);
+        QFETCH(int, framing);
+        QFETCH(int, tailSize);
+        QFETCH(bool, closes);
+        const QByteArray head(1000, 'h');
+        QByteArray tail(tailSize, 't');
+        tail[tailSize - 1] = 'z';
+        QByteArray header = "HTTP/1.1 200 OK\r\n";
+        QByteArray rest = tail;
+        switch (TestHttpServer::Framing(framing)) {
+        case TestHttpServer::Framing::Counted:
+            header += "Content-Length: " + QByteArray::number(head.size() + tail.size()) + "\r\n\r\n" + head;
+            break;
+        case TestHttpServer::Framing::Chunked:
+            header += "Transfer-Encoding: chunked\r\n\r\n" + QByteArray::number(head.size(), 16) + "\r\n" + head + "\r\n";
+            rest = QByteArray::number(tail.size(), 16) + "\r\n" + tail + "\r\n0\r\n\r\n";
+            break;
+        case TestHttpServer::Framing::UntilClose:
+            header += "Connection: close\r\n\r\n" + head;
+            break;
+        }
+        TestCertificates certificates;
+        QtSSLSocket::setDefaultCACertFile(certificates.caFile());
+        TestHttpsServer secure(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpServer plain;
+        TestHttpServer& server = tls ? static_cast<TestHttpServer&>(secure) : plain;
+        server.answer(header);
+        QHttps http(tls, QStringLiteral("127.0.0.1"), server.port());
+        bool waited = false;
+        connect(&http, &QHttps::dataReadProgress, this, server.slowListener(rest, &waited, closes));
+        QSignalSpy done(&http, &QHttps::done);
+        http.request(getHeader(QStringLiteral("/")));
+        QVERIFY(done.wait(3000));
+        QVERIFY2(!done.at(0).at(0).toBool(), qPrintable(http.errorString()));
+        QVERIFY(waited);
+        QCOMPARE(http.readAll(), head + tail);
+    }
+
     // Bytes on, or the close of, an idle kept-alive connection report nothing, and the next
     // request gets its own answer on a new connection.
     void anIdleConnectionSpoilsNothing()

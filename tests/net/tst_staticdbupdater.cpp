@@ -109,6 +109,8 @@ public:
     bool autoCheck = true;
     bool allowed = true;
     bool cancelDuringInstall = false;
+    int answerAfterMs = 0;
+    bool progressAtOnce = false;  // the progress dialog shows from its first value on
     QString pictures;
     int questions = 0;
     int progressRuns = 0;
@@ -126,6 +128,7 @@ protected:
     bool askToInstall(InstallUpdateQuestion& question) override
     {
         ++questions;
+        QTest::qWait(answerAfterMs);
         if (!pictures.isEmpty())
             saveWidgetPicture(&question, pictures + "-question");
         question.setAutoCheck(autoCheck);
@@ -135,6 +138,8 @@ protected:
     void runProgress(QProgressDialog& dialog) override
     {
         ++progressRuns;
+        if (progressAtOnce)
+            dialog.setMinimumDuration(0);
         QMetaObject::Connection cancel;
         if (cancelDuringInstall) {
             cancel = connect(StaticDbUpdater::instance(), &StaticDbUpdater::installProgress, &dialog,
@@ -181,9 +186,11 @@ private:
         return bytes;
     }
 
-    QByteArray updateFeed() const
+    QByteArray updateFeed() const { return updateFeed(_server); }
+
+    QByteArray updateFeed(const TestHttpServer& server) const
     {
-        return feed("<item><guid>staticdb_updates</guid><link>" + _server.url("/static.db.gz").toLatin1()
+        return feed("<item><guid>staticdb_updates</guid><link>" + server.url("/static.db.gz").toLatin1()
                     + "</link><pubDate>" + _updateDate.toString(Qt::ISODate).toLatin1() + "T12:00:00</pubDate></item>");
     }
 
@@ -202,18 +209,17 @@ private:
                                         {{QStringLiteral("update_enabled"), true}});
     }
 
-    // One whole update from TLS servers: the feed's leads to the given download on the other.
-    void runTlsUpdate(const TestCertificates& certificates, TestHttpServer& feedServer,
-                      TestHttpServer& downloadServer, const TestHttpServer::Answer& download)
+    // One whole update from a server whose feed leads to the given download, served by
+    // downloadServer when given; TLS servers' certificates are trusted meanwhile.
+    void runUpdateFrom(TestHttpServer& server, const TestHttpServer::Answer& download, ScriptedUpdaterUI& ui,
+                       const TestCertificates* certificates = nullptr, TestHttpServer* downloadServer = nullptr)
     {
-        QtSSLSocket::setDefaultCACertFile(certificates.caFile());
-        QVERIFY(loadBrandFor(feedServer));
-        const QByteArray link = downloadServer.url(QStringLiteral("/static.db.gz")).toLatin1();
-        feedServer.answer(TestHttpServer::ok(
-            feed("<item><guid>staticdb_updates</guid><link>" + link + "</link><pubDate>"
-                 + _updateDate.toString(Qt::ISODate).toLatin1() + "T12:00:00</pubDate></item>")));
-        downloadServer.answer(download);
-        ScriptedUpdaterUI ui(nullptr);
+        if (certificates)
+            QtSSLSocket::setDefaultCACertFile(certificates->caFile());
+        QVERIFY(loadBrandFor(server));
+        TestHttpServer& from = downloadServer ? *downloadServer : server;
+        server.answer(TestHttpServer::ok(updateFeed(from)));
+        from.answer(download);
         ui.doUpdate(false);
         QtSSLSocket::setDefaultCACertFile(QString());
         QVERIFY(loadBrandFor(_server));
@@ -452,8 +458,9 @@ private slots:
         TestHttpsServer trusted(certificates.serverConfiguration(TestCertificates::Good));
         const bool feedRefused = part == QLatin1String("feed");
         ScriptedPrompter prompter;
-        runTlsUpdate(certificates, feedRefused ? server : trusted, server,
-                     {{TestHttpServer::ok(_update)}, 0, TestHttpServer::Answer::KeepOpen});
+        ScriptedUpdaterUI ui(nullptr);
+        runUpdateFrom(feedRefused ? server : trusted, {{TestHttpServer::ok(_update)}, 0, TestHttpServer::Answer::KeepOpen},
+                      ui, &certificates, &server);
         QCOMPARE(prompter.asked.size(), 1);
         if (refusal.isEmpty()) {
             QCOMPARE(prompter.lastText(), QStringLiteral("Your databases have been updated successfully."));
@@ -469,15 +476,69 @@ private slots:
         QVERIFY(!QFile::exists(StaticDbUpdater::databasePath()));
     }
 
+    // The download arrives whole whatever its pace, over TLS as over plain TCP, while the
+    // progress dialog shows every step from the start; the user may take a while to answer.
+    void updatesWhateverThePace_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<bool>("bursts");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<int>("answerAfterMs");
+        QTest::newRow("plain, at once") << false << false << false << 1500;
+        QTest::newRow("plain, at once, then closed") << false << false << true << 0;
+        QTest::newRow("plain, in bursts") << false << true << false << 0;
+        QTest::newRow("TLS, at once") << true << false << false << 1500;
+        QTest::newRow("TLS, in bursts, then closed") << true << true << true << 0;
+    }
+
+    void updatesWhateverThePace()
+    {
+        QFETCH(bool, tls);
+        QFETCH(bool, bursts);
+        QFETCH(bool, closes);
+        QFETCH(int, answerAfterMs);
+        TestCertificates certificates;
+        TestHttpsServer secure(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpServer plain;
+        TestHttpServer& server = tls ? static_cast<TestHttpServer&>(secure) : plain;
+        const QByteArray whole = TestHttpServer::ok(_update);
+        TestHttpServer::Answer download;
+        constexpr int Burst = 100 * 1000;
+        for (qsizetype at = 0; at < whole.size(); at += bursts ? Burst : whole.size())
+            download.pieces << whole.mid(at, bursts ? Burst : whole.size());
+        download.pauseMs = 200;
+        download.end = closes ? TestHttpServer::Answer::Close : TestHttpServer::Answer::KeepOpen;
+        ScriptedPrompter prompter;
+        ScriptedUpdaterUI ui(nullptr);
+        ui.answerAfterMs = answerAfterMs;
+        ui.progressAtOnce = true;
+        runUpdateFrom(server, download, ui, &certificates);
+        QCOMPARE(prompter.lastText(), QStringLiteral("Your databases have been updated successfully."));
+        QCOMPARE(server.requests().size(), 2);
+        QCOMPARE(currentName(), QString::fromLatin1(_renamed));
+    }
+
     // A download of 10 GiB fails at the size limit with its connection closed, memory
-    // bounded and nothing installed.
+    // bounded and nothing installed, over TLS as over plain TCP.
+    void anEndlessDownloadLeavesMemoryBounded_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::newRow("plain") << false;
+        QTest::newRow("TLS") << true;
+    }
+
     void anEndlessDownloadLeavesMemoryBounded()
     {
+        QFETCH(bool, tls);
         TestCertificates certificates;
-        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpsServer secure(certificates.serverConfiguration(TestCertificates::Good));
+        TestHttpServer plain;
+        TestHttpServer& server = tls ? static_cast<TestHttpServer&>(secure) : plain;
         ScriptedPrompter prompter;
+        ScriptedUpdaterUI ui(nullptr);
+        ui.progressAtOnce = true;
         const qint64 before = residentBytes();
-        runTlsUpdate(certificates, server, server, TestHttpServer::tenGigabytes(TestHttpServer::Framing::UntilClose));
+        runUpdateFrom(server, TestHttpServer::tenGigabytes(TestHttpServer::Framing::UntilClose), ui, &certificates);
         const qint64 grown = residentBytes() - before;
         QVERIFY2(prompter.lastText().startsWith(QStringLiteral("Response too large")), qPrintable(prompter.lastText()));
         QVERIFY(prompter.lastText().endsWith(QStringLiteral("Your databases have not been changed.")));
