@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -643,6 +644,30 @@ MainWindow::Placement MainWindow::restoredPlacement(const SavedGeometry& saved, 
     if (usable)
         return {QRect(saved.x, saved.y, saved.width, saved.height), saved.maximized};
     return {QRect(w / 20, h / 20, w * 9 / 10, h * 9 / 10), false};
+}
+
+QPoint MainWindow::grownOnto(const QRect& rect, const QSize& size, const QSize& desktop)
+{
+    QPoint at = rect.topLeft();
+    if (size.width() > rect.width())
+        at.setX(std::min(at.x(), std::max(0, desktop.width() - size.width())));
+    if (size.height() > rect.height())
+        at.setY(std::min(at.y(), std::max(0, desktop.height() - size.height())));
+    return at;
+}
+
+// The layout's least size is known only once the user's day is laid out, after the window
+// is placed: a window that grows to it past the desktop's edge moves back onto the desktop.
+// A size the user drags out is left where the user put it.
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    const QSize old = event->oldSize();
+    const bool grownToLeast = (width() > old.width() && width() == minimumWidth())
+        || (height() > old.height() && height() == minimumHeight());
+    if (!isVisible() || !old.isValid() || !grownToLeast || (windowState() & ~Qt::WindowActive))
+        return;
+    move(grownOnto(QRect(pos(), old), size(), availableDesktop()));
 }
 
 MainWindow::SavedGeometry MainWindow::geometryToSave(const QRect& geometry, bool maximized,

@@ -73,6 +73,9 @@ public:
 
     // Where the window opens for a saved geometry on a desktop of the given size.
     static Placement restoredPlacement(const SavedGeometry& saved, const QSize& desktop);
+    // Where a window at rect stands once grown to size: moved back so that what it grew
+    // past the desktop's right or bottom edge is on the desktop again, where it fits.
+    static QPoint grownOnto(const QRect& rect, const QSize& size, const QSize& desktop);
     // What is saved for the window's geometry on a desktop of the given size.
     static SavedGeometry geometryToSave(const QRect& geometry, bool maximized, const QSize& desktop);
     static SavedGeometry readGeometry(BXSettings& settings);
@@ -100,6 +103,9 @@ public:
     static QString checkBackupFile(const QString& path);
 
     void setVisible(bool visible) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 signals:
     void userChanged(int user);

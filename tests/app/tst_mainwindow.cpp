@@ -94,6 +94,8 @@ private slots:
 
     void restoredPlacement_data();
     void restoredPlacement();
+    void windowGrownToItsLayoutStaysOnTheDesktop_data();
+    void windowGrownToItsLayoutStaysOnTheDesktop();
     void maximisedWindowSavesShrunkGeometry();
     void geometryRoundTripsThroughSettings();
     void windowOpensAtSavedPlaceAndSavesOnClose();
@@ -198,6 +200,28 @@ void TestMainWindow::restoredPlacement()
     const MainWindow::Placement placement = MainWindow::restoredPlacement(geometry, desktop);
     QTEST(placement.rect, "rect");
     QTEST(placement.maximized, "maximized");
+}
+
+// The default place on a 1280-pixel desktop is 64 pixels in; a layout 1245 pixels wide
+// grows the window past the right edge unless it moves back.
+void TestMainWindow::windowGrownToItsLayoutStaysOnTheDesktop_data()
+{
+    QTest::addColumn<QRect>("rect");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("at");
+
+    QTest::newRow("wider") << QRect(64, 40, 1152, 720) << QSize(1245, 720) << QPoint(35, 40);
+    QTest::newRow("taller") << QRect(64, 300, 1152, 400) << QSize(1152, 600) << QPoint(64, 200);
+    QTest::newRow("still fits") << QRect(20, 40, 1152, 720) << QSize(1245, 720) << QPoint(20, 40);
+    QTest::newRow("wider than the desktop") << QRect(64, 40, 1152, 720) << QSize(1400, 720) << QPoint(0, 40);
+    QTest::newRow("shrunk") << QRect(200, 40, 1000, 720) << QSize(900, 720) << QPoint(200, 40);
+}
+
+void TestMainWindow::windowGrownToItsLayoutStaysOnTheDesktop()
+{
+    QFETCH(QRect, rect);
+    QFETCH(QSize, size);
+    QTEST(MainWindow::grownOnto(rect, size, QSize(1280, 800)), "at");
 }
 
 void TestMainWindow::maximisedWindowSavesShrunkGeometry()
