@@ -166,8 +166,6 @@ public:
     Counters counters;
     QList<ReportFactory*> printed;
     std::function<bool(QString*)> restart;
-    // The free space that the disk reports; -1 asks the disk.
-    qint64 freeBytes = -1;
     // Runs inside the next message box, before it is answered.
     std::function<void()> duringMessage;
 
@@ -244,10 +242,6 @@ protected:
         return restart ? restart(error) : MainWindow::restartUserDatabase(error);
     }
     void quitProgram() override { ++quits; }
-    qint64 freeSpace(const QString& folder) const override
-    {
-        return freeBytes >= 0 ? freeBytes : MainWindow::freeSpace(folder);
-    }
 };
 
 } // namespace MainWindowTest

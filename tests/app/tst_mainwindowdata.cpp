@@ -20,6 +20,7 @@
 #include "diary/fluidcounterviewbutton.h"
 #include "profile/settargetsdialog.h"
 #include "userdb/diarydb.h"
+#include "userdb/filecopy.h"
 #include "widgets/bxtoolbar.h"
 #include "widgets/expandingtabbar.h"
 #include "widgets/searchlineedit.h"
@@ -218,6 +219,7 @@ void TestMainWindowData::cleanup()
     delete _window;
     _window = nullptr;
     CatalogueServices::cleanUp();
+    FileCopy::setFreeSpaceProbe({});
 }
 
 void TestMainWindowData::cleanupTestCase()
@@ -306,7 +308,7 @@ void TestMainWindowData::backupBiggerThanTheDiskIsRefused()
     const QString path = QDir::homePath() + QStringLiteral("/big.ptBackup");
     QFile::remove(path);
     const qint64 size = QFileInfo(databaseFile()).size();
-    _window->freeBytes = size / 2;
+    FileCopy::setFreeSpaceProbe([size](const QString&) { return size / 2; });
     _window->backupName = path;
     _window->backupUserDB();
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));

@@ -4,6 +4,7 @@
 
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/filecopy.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstring>
 
 #include <sys/resource.h>
 
@@ -408,18 +410,19 @@ void TestSchema::copyFileLimits()
     file.close();
     const QString destination = QDir::homePath() + QStringLiteral("/copy.db");
     QVERIFY(writeFile(destination, QByteArray(16 * 1048576, 'x')));
-    std::string reason;
-    QVERIFY2(BXSqlDb::copyFile(big, destination, reason), reason.c_str());
+    QString reason;
+    QVERIFY2(FileCopy::copy(big, destination, &reason), qPrintable(reason));
     QCOMPARE(readFile(destination), readFile(big));
     QFile::remove(big);
 
-    QVERIFY(!BXSqlDb::copyFile(QDir::homePath() + "/none", destination, reason));
-    QCOMPARE(reason, std::string("couldn't open source file for copy"));
+    const QString none = QDir::homePath() + QStringLiteral("/none");
+    QVERIFY(!FileCopy::copy(none, destination, &reason));
+    QCOMPARE(reason, none + QStringLiteral(" cannot be read: ") + QString::fromLocal8Bit(std::strerror(ENOENT)));
     const QString small = QDir::homePath() + QStringLiteral("/small.db");
     QVERIFY(writeFile(small, QByteArray(100, 's')));
-    QVERIFY(!BXSqlDb::copyFile(small, QDir::homePath() + "/no/folder/copy.db", reason));
-    QCOMPARE(reason, std::string("couldn't open dest file for copy"));
-    QVERIFY(BXSqlDb::copyFile(small, destination, reason));
+    QVERIFY(!FileCopy::copy(small, QDir::homePath() + "/no/folder/copy.db", &reason));
+    QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    QVERIFY(FileCopy::copy(small, destination, &reason));
     QCOMPARE(readFile(destination), readFile(small));
 }
 
@@ -435,14 +438,14 @@ void TestSchema::copyFileRemovesPartialCopy()
     limited.rlim_cur = 1048576 + 512;
     const sighandler_t previous = std::signal(SIGXFSZ, SIG_IGN);
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    std::string reason;
-    const bool copied = BXSqlDb::copyFile(source, destination, reason);
+    QString reason;
+    const bool copied = FileCopy::copy(source, destination, &reason);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     QVERIFY(!copied);
-    QCOMPARE(reason,
-             std::string("Couldn't write all data to the database. It's possible the disk is full"));
-    QVERIFY(!QFile::exists(destination));
+    // The system's reason, and neither the copy nor its working name stays.
+    QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    QCOMPARE(QDir::home().entryList({QStringLiteral("partial.db*")}), QStringList());
 }
 
 namespace {
@@ -481,8 +484,8 @@ void TestSchema::copyKeepsMemoryFlat()
     if (!resetPeakResident() || peakResidentKb() < 0)
         QSKIP("The peak memory of the process cannot be measured here");
     const qint64 before = peakResidentKb();
-    std::string reason;
-    QVERIFY2(BXSqlDb::copyFile(big, destination, reason), reason.c_str());
+    QString reason;
+    QVERIFY2(FileCopy::copy(big, destination, &reason), qPrintable(reason));
     const qint64 grown = peakResidentKb() - before;
     QCOMPARE(QFileInfo(destination).size(), Size);
     QFile::remove(big);
