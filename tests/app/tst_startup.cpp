@@ -11,6 +11,7 @@
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "channelpeer.h"
+#include "tests/support/otherreader.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -79,6 +80,8 @@ private slots:
     void updateModeWithoutUpdatesSaysSo();
     void corruptDatabaseExitsWithOne();
     void lockedUserDataExitsWithOne();
+    void busyDiaryIsNeverCalledDamaged_data();
+    void busyDiaryIsNeverCalledDamaged();
     void spoiltTemporaryFoldersMoveTheChannelHome();
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
@@ -207,9 +210,12 @@ void TestStartup::badCommandLineExitsWithTheUsage_data()
         << QStringList{QStringLiteral("-resourcedir")}
         << QStringLiteral("-resourcedir must be followed by a directory path");
     QTest::newRow("resourcedir twice")
-        << QStringList{QStringLiteral("-resourcedir"), QStringLiteral("/a/"),
-                       QStringLiteral("-resourcedir"), QStringLiteral("/b/")}
+        << QStringList{QStringLiteral("-resourcedir"), QStringLiteral("/"),
+                       QStringLiteral("-resourcedir"), QStringLiteral("/")}
         << QStringLiteral("-resourcedir may be given only once");
+    QTest::newRow("resourcedir mistyped")
+        << QStringList{QStringLiteral("-resourcedir"), QStringLiteral("/nonexistent/")}
+        << QStringLiteral("-resourcedir: there is no folder /nonexistent/");
 }
 
 // The message and the usage go to standard error, with exit code 2 and no abort.
@@ -232,10 +238,12 @@ void TestStartup::missingBrandNamesThePath()
     ProgramHome home;
     const QString folder = home.path("home") + QLatin1Char('/');
     const Result result = run(home, {QStringLiteral("-resourcedir"), folder});
-    QCOMPARE(result.status, QProcess::CrashExit);
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QCOMPARE(result.code, 1);
     QVERIFY2(result.errors.contains(QStringLiteral("Cannot find ") + folder
                                     + QStringLiteral("brand.dat")),
              qPrintable(result.errors));
+    QVERIFY(!result.errors.contains(QStringLiteral("Fatal")));
 }
 
 void TestStartup::updateModeWithoutUpdatesSaysSo()
@@ -281,6 +289,79 @@ void TestStartup::lockedUserDataExitsWithOne()
     QVERIFY2(result.errors.contains(QStringLiteral("Another copy of this program")),
              qPrintable(result.errors));
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+}
+
+void TestStartup::busyDiaryIsNeverCalledDamaged_data()
+{
+    QTest::addColumn<bool>("exclusive");
+    QTest::addColumn<QVariantList>("answers");
+    QTest::addColumn<bool>("starts");
+    QTest::addColumn<int>("asked");
+    QTest::newRow("exclusive, quit") << true << QVariantList{1} << false << 1;
+    QTest::newRow("exclusive, retry, quit") << true << QVariantList{0, 1} << false << 2;
+    QTest::newRow("exclusive, nobody to ask") << true << QVariantList{} << false << 0;
+    QTest::newRow("exclusive, retry once it ends") << true << QVariantList{0} << true << 1;
+    QTest::newRow("shared reader") << false << QVariantList{} << true << 0;
+}
+
+// Another program holding the diary is named as such, with Retry and Quit; the diary is never
+// called damaged and is left as it was.
+void TestStartup::busyDiaryIsNeverCalledDamaged()
+{
+    QFETCH(bool, exclusive);
+    QFETCH(QVariantList, answers);
+    QFETCH(bool, starts);
+    QFETCH(int, asked);
+    std::string error;
+    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    BXSqlDb::cleanUp();
+    const QString file = BXSettings::getUserDBPath() + QStringLiteral("userdata.db");
+    const QByteArray before = [&file] {
+        QFile diary(file);
+        return diary.open(QIODevice::ReadOnly) ? diary.readAll() : QByteArray();
+    }();
+    BXSqlDb::setBusyTimeout(100);
+    std::optional<OtherReader> other;
+    other.emplace(file, exclusive ? OtherReader::Hold::Exclusive : OtherReader::Hold::Shared);
+    QVERIFY(other->reading());
+    // The holder may let go while the user reads the question.
+    struct HoldingPrompter : ScriptedPrompter
+    {
+        std::function<void()> whileAsked;
+        int choice(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                   const QString& text, const QStringList& buttons, int defaultIndex,
+                   int escapeIndex) override
+        {
+            if (whileAsked)
+                whileAsked();
+            return ScriptedPrompter::choice(parent, icon, caption, text, buttons, defaultIndex,
+                                            escapeIndex);
+        }
+    } prompter;
+    for (const QVariant& answer : answers)
+        prompter.answer(answer);
+    if (starts && exclusive)
+        prompter.whileAsked = [&other] { other.reset(); };
+    std::unique_ptr<QLockFile> lock;
+    const bool started = startUserDatabase(lock, answers.isEmpty() ? nullptr : &prompter);
+    other.reset();
+    BXSqlDb::setBusyTimeout(10000);
+    UserDB::cleanUp();
+    CatalogueServices::cleanUp();
+    BXSqlDb::cleanUp();
+    lock.reset();
+    QCOMPARE(started, starts);
+    QCOMPARE(prompter.asked.size(), asked);
+    for (const ScriptedPrompter::Asked& question : prompter.asked) {
+        QVERIFY2(question.text.contains(QStringLiteral("is in use by another program")),
+                 qPrintable(question.text));
+        QVERIFY(!question.text.contains(QStringLiteral("corrupted")));
+        QCOMPARE(question.options, (QStringList{QStringLiteral("Retry"), QStringLiteral("Quit")}));
+    }
+    QFile diary(file);
+    QVERIFY(diary.open(QIODevice::ReadOnly));
+    if (!starts)
+        QCOMPARE(diary.readAll(), before);
 }
 
 // Another account that spoils every candidate folder in the temporary folder cannot keep the
@@ -648,7 +729,7 @@ void TestStartup::filesArePrivate()
 void TestStartup::startedServicesReachTheCatalogues()
 {
     std::unique_ptr<QLockFile> lock;
-    QVERIFY(startUserDatabase(lock));
+    QVERIFY(startUserDatabase(lock, nullptr));
     const int user = addCompleteUser(QStringLiteral("Cy"));
     QVERIFY(user >= 0);
     UserDB::instance()->setCurrentUser(user);

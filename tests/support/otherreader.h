@@ -3,7 +3,8 @@
 
 // Another program reading the user database, as a backup tool or a database shell does: a
 // connection of its own, through SQLite itself, that holds a read transaction from its
-// construction until end().
+// construction until end(). An exclusive one holds the file as a writer in the middle of its
+// change does ("BEGIN EXCLUSIVE"): nobody else may even read it.
 
 #include <QFile>
 #include <QString>
@@ -13,13 +14,18 @@
 class OtherReader
 {
 public:
-    explicit OtherReader(const QString& path)
+    enum class Hold { Shared, Exclusive };
+
+    explicit OtherReader(const QString& path, Hold hold = Hold::Shared)
     {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &_db, SQLITE_OPEN_READONLY,
-                            nullptr)
+        const bool exclusive = hold == Hold::Exclusive;
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &_db,
+                            exclusive ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, nullptr)
             == SQLITE_OK)
-            _reading = sqlite3_exec(_db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr,
-                                    nullptr, nullptr)
+            _reading = sqlite3_exec(_db,
+                                    exclusive ? "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master;"
+                                              : "BEGIN; SELECT count(*) FROM sqlite_master;",
+                                    nullptr, nullptr, nullptr)
                        == SQLITE_OK;
     }
     ~OtherReader()
