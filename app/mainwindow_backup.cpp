@@ -151,10 +151,12 @@ void MainWindow::backupUserDB()
     if (chosen.isNull())
         return;
     QFileInfo destination(chosen);
-    UserDB* users = UserDB::instance();
-    users->setBackupPath(users->getCurrentUser(), destination.absolutePath());
     QFileInfo source(userDatabaseFile());
     const QString error = doCopy(source, destination);
+    if (error.isNull() && BXSqlDb::isUp()) {
+        UserDB* users = UserDB::instance();
+        users->setBackupPath(users->getCurrentUser(), destination.absolutePath());
+    }
     if (error.isNull()) {
         showMessage(QMessageBox::Information, tr("Backup successfull"),
                     tr("Your data is now backed up in ")
@@ -169,6 +171,10 @@ void MainWindow::backupUserDB()
 
 QString MainWindow::checkBackupFile(const QString& path)
 {
+    // A pipe or a device would block the window in its first read, for ever.
+    if (!QFileInfo(path).isFile())
+        return tr("%1 is not a backup file: only a file made by Backup Data can be restored.")
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     if (BXSqlDb::isOlderFormat(path))
         return BXSqlDb::olderFormatMessage(path);
     QString error;
