@@ -17,6 +17,7 @@
 #include "net/staticdbupdater.h"
 #include "net/staticdbupdaterui.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/filecopy.h"
 #include "userdb/userdb.h"
 
 #include <QDir>
@@ -165,6 +166,8 @@ bool moveOldFolders()
     QString error;
     if (BXSettings::moveOldFolders(&error)) {
         BXSettings::keepPrivate();
+        // A backup cut short is never taken for a whole one.
+        FileCopy::removeWorkingCopies(BXSettings::backupFolder(), QStringLiteral("*.ptBackup"));
         return true;
     }
     showBox(QMessageBox::Critical, tr("Cannot start"), error);

@@ -678,39 +678,57 @@ void TestStartup::missingDataFolderEndsAStartWithoutBoxes()
 void TestStartup::filesArePrivate_data()
 {
     QTest::addColumn<bool>("earlierVersion");
-    QTest::newRow("first start") << false;
-    QTest::newRow("files of an earlier version") << true;
+    QTest::addColumn<bool>("chosenFolder");
+    QTest::newRow("first start") << false << false;
+    QTest::newRow("files of an earlier version") << true << false;
+    QTest::newRow("files of an earlier version in a chosen folder") << true << true;
 }
 
-// No other account can read the diary or the settings: a first start makes them private, and
-// a start tightens what an earlier version left open.
+// No other account can read the diary, its backups or the settings: a first start makes them
+// private, and a start tightens what an earlier version left open. Copies cut short are gone.
 void TestStartup::filesArePrivate()
 {
     QFETCH(bool, earlierVersion);
+    QFETCH(bool, chosenFolder);
     ProgramHome home;
-    const QString data = QDir(home.path("data")).filePath(_dataRelative);
+    const QString brand = BrandEngine::instance()->getString("brand_id");
+    const QString data = chosenFolder ? home.path("home") + QStringLiteral("/My Diary")
+                                      : QDir(home.path("data")).filePath(_dataRelative);
+    const QString backups = home.path("home") + QStringLiteral("/Documents/%1 Backups").arg(brand);
     const QString settings = settingsFile(home);
     const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
                                     | QFile::ReadOther;
     const QFile::Permissions openFolder = open | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    const QStringList leftovers{data + QStringLiteral("/userdata.db.before-restore"),
+                                data + QStringLiteral("/userdata.260101-120000.partial"),
+                                backups + QStringLiteral("/20260101.ptBackup.partial")};
     if (earlierVersion) {
         QVERIFY(QDir().mkpath(data));
+        QVERIFY(QDir().mkpath(backups));
         QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
-        QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"),
-                            data + QStringLiteral("/userdata.db")));
+        for (const QString& copy : {data + QStringLiteral("/userdata.db"),
+                                    backups + QStringLiteral("/20250101.ptBackup")})
+            QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"), copy));
+        for (const QString& leftover : leftovers)
+            QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"), leftover));
         QFile ini(settings);
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[Pantrel]\nwindowWidth=600\n");
         ini.close();
-        for (const QString& folder : {data, QFileInfo(settings).path()})
+        if (chosenFolder) {
+            QSettings stored(settings, QSettings::IniFormat);
+            stored.setValue(brand + QStringLiteral("/admin/userdbpath"), data);
+        }
+        for (const QString& folder : {data, backups, QFileInfo(settings).path()})
             QVERIFY(QFile::setPermissions(folder, openFolder));
-        for (const QString& file : {data + QStringLiteral("/userdata.db"), settings})
+        for (const QString& file : {data + QStringLiteral("/userdata.db"), settings,
+                                    backups + QStringLiteral("/20250101.ptBackup")})
             QVERIFY(QFile::setPermissions(file, open));
     }
     QProcess program;
     program.setProcessEnvironment(home.environment());
     program.start(programPath(), QStringList());
-    QVERIFY(waitUntilListening(home.path("runtime"), program));
+    QVERIFY2(waitUntilListening(home.path("runtime"), program), program.readAllStandardError().constData());
     ::kill(pid_t(program.processId()), SIGTERM);
     QVERIFY(program.waitForFinished(RunMs));
 
@@ -722,6 +740,12 @@ void TestStartup::filesArePrivate()
     QCOMPARE(mode(data + QStringLiteral("/userdata.db")), 0600);
     QCOMPARE(mode(QFileInfo(settings).path()), 0700);
     QCOMPARE(mode(settings), 0600);
+    if (earlierVersion) {
+        QCOMPARE(mode(backups), 0700);
+        QCOMPARE(mode(backups + QStringLiteral("/20250101.ptBackup")), 0600);
+    }
+    for (const QString& leftover : leftovers)
+        QVERIFY2(!QFileInfo::exists(leftover), qPrintable(leftover));
 }
 
 // The start-up connects the diary entries and user deletion to the catalogues; the shutdown
