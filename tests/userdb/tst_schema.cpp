@@ -5,6 +5,7 @@
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/filecopy.h"
+#include "tests/support/otherreader.h"
 
 #include <QDir>
 #include <QFile>
@@ -306,6 +307,13 @@ void TestSchema::badFileIsRefusedUnchanged_data()
     QTest::newRow("read-only") << "read-only"
                                << QStringLiteral("Could not locate, or create, the user's database (%1):\n"
                                                  "File exists but permissions are wrong.");
+    // A busy file is never called damaged.
+    QTest::newRow("held by another program")
+        << "held" << QStringLiteral("Your diary %1 is in use by another program");
+    QTest::newRow("no room for the upgrade's copies")
+        << "no room"
+        << QStringLiteral("Your database %1 could not be brought up to date and has been left as "
+                          "it was:\n");
 }
 
 void TestSchema::badFileIsRefusedUnchanged()
@@ -328,10 +336,31 @@ void TestSchema::badFileIsRefusedUnchanged()
     const bool readOnly = kind == QLatin1String("read-only");
     if (readOnly)
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    std::optional<OtherReader> other;
+    if (kind == QLatin1String("held") || kind == QLatin1String("no room")) {
+        // A diary that opens.
+        QVERIFY(UserDbTestEnv::startUp());
+        BXSqlDb::cleanUp();
+    }
+    if (kind == QLatin1String("held")) {
+        other.emplace(path, OtherReader::Hold::Exclusive);
+        QVERIFY(other->reading());
+    } else if (kind == QLatin1String("no room")) {
+        QVERIFY(UserDbTestEnv::runOn(path, {QStringLiteral(
+            "UPDATE userdata_meta SET itemvalue = 411 WHERE itemkey = 'schema_version'")}));
+        FileCopy::setFreeSpaceProbe([](const QString&) { return qint64(4096); });
+    }
+    data = readFile(path);
+    BXSqlDb::setBusyTimeout(100);
 
     QString error;
-    QVERIFY(!UserDbTestEnv::startUp(&error));
+    const bool started = UserDbTestEnv::startUp(&error);
+    other.reset();
+    FileCopy::setFreeSpaceProbe({});
+    BXSqlDb::setBusyTimeout(10000);
+    QVERIFY(!started);
     QVERIFY2(error.startsWith(reason.arg(path)), qPrintable(error));
+    QCOMPARE(BXSqlDb::startFoundBusy(), kind == QLatin1String("held"));
     QVERIFY(!BXSqlDb::isUp());
     QCOMPARE(readFile(path), data);
     QVERIFY(QFileInfo(path).exists());
@@ -347,6 +376,7 @@ void TestSchema::leftoverWorkingCopiesAreRemoved_data()
     QTest::newRow("template copy cut short") << ".firstrun" << true;
     QTest::newRow("interrupted restore") << ".restoring" << false;
     QTest::newRow("interrupted upgrade") << ".upgrading" << false;
+    QTest::newRow("data kept during a restore") << ".before-restore" << false;
 }
 
 // A process killed while it copies the database leaves its working copy behind; the next start
