@@ -26,8 +26,10 @@ FileClaim::State stateOf(int code)
 
 FileClaim::FileClaim(const QString& path, Mode mode, int waitMs)
 {
-    const int flags = mode == Mode::Sole ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
-    int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &_db, flags, nullptr);
+    // Writable even to read: a change that a killed program left half made is rolled back by
+    // the first reader, from its journal.
+    int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &_db, SQLITE_OPEN_READWRITE,
+                               nullptr);
     if (code == SQLITE_OK) {
         sqlite3_busy_timeout(_db, waitMs);
         // Reading the schema takes the shared lock and proves that the file is a database.
