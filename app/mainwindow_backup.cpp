@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "core/clock.h"
 
+#include "catalogue/dynamicdb.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
@@ -101,6 +102,13 @@ void checkOpenBackup(QSqlDatabase& db)
         throw BXException(QObject::tr("This backup file has too many users: %1").arg(count));
     if (count == 0)
         throw BXException(QObject::tr("This backup file contains no users"));
+    // Each user's own foods and exercises hang under a root of the user's id.
+    QSqlQuery ids(db);
+    if (!ids.exec(QStringLiteral("SELECT COUNT(*) FROM user_users WHERE user_id < 0 OR user_id > %1")
+                      .arg(DynamicDB::MAX_USER))
+        || !ids.next() || ids.value(0).toInt() > 0)
+        throw BXException(QObject::tr("This backup file holds users that this program cannot "
+                                      "tell apart, so it was not made by this program."));
 
     QSqlQuery version(db);
     bool ok = false;

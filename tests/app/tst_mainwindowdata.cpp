@@ -418,6 +418,7 @@ void TestMainWindowData::restoreRefuses_data()
     QTest::newRow("version 500") << "v500" << "This backup file is incompatible with this version of Desktop Pantrel";
     QTest::newRow("six users") << "six" << "This backup file has too many users: 6";
     QTest::newRow("no users") << "none" << "This backup file contains no users";
+    QTest::newRow("user id out of range") << "userid" << "cannot tell apart";
     QTest::newRow("named pipe") << "pipe" << "is not a backup file";
     QTest::newRow("folder") << "folder" << "is not a backup file";
     QTest::newRow("bigger than the disk") << "room" << "are needed on the disk of";
@@ -447,6 +448,8 @@ void TestMainWindowData::restoreRefuses()
         QVERIFY(runOn(path, inserts));
     } else if (kind == QLatin1String("none")) {
         QVERIFY(runOn(path, {QStringLiteral("DELETE FROM user_users")}));
+    } else if (kind == QLatin1String("userid")) {
+        QVERIFY(runOn(path, {QStringLiteral("INSERT INTO user_users (user_id, name) VALUES (70000, 'Far')")}));
     } else if (kind == QLatin1String("pipe")) {
         chosen = QDir::homePath() + QStringLiteral("/pipe.ptBackup");
         QFile::remove(chosen);
