@@ -7,6 +7,8 @@
 #include "app/programicon.h"
 #include "app/qtsingleapplication.h"
 #include "catalogue/catalogueservices.h"
+#include "catalogue/exdbstatic.h"
+#include "catalogue/fooddbstatic.h"
 #include "catalogue/recipeproxydb.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -296,6 +298,21 @@ void setThemeFonts()
     QApplication::setFont(MacUtil::getThemeFont(MacUtil::MiniSystemFont), "QHeaderView");
 }
 
+// The shipped food and exercise catalogue (a folder given with -resourcedir may hold a damaged
+// one); false with the reason.
+bool catalogueIsReadable(std::string& error)
+{
+    bool failed = false;
+    const StaticDB* foods = FoodDBStatic::instance(&failed);
+    if (failed) {
+        error = foods->errorMessage();
+        return false;
+    }
+    const StaticDB* exercises = ExDBStatic::instance(&failed);
+    error = exercises->errorMessage();
+    return !failed;
+}
+
 // Opens the user database and its store, and connects the catalogues to the diary entries
 // and to user deletion.
 bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
@@ -305,7 +322,8 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
     if (lock && openDiary(prompter, error)) {
         UserDB::instance();
         CatalogueServices::install();
-        return true;
+        if (catalogueIsReadable(error))
+            return true;
     }
     if (error.empty())
         return false;

@@ -77,6 +77,7 @@ private slots:
     void badCommandLineExitsWithTheUsage_data();
     void badCommandLineExitsWithTheUsage();
     void missingBrandNamesThePath();
+    void damagedCatalogueEndsTheStart();
     void updateModeWithoutUpdatesSaysSo();
     void corruptDatabaseExitsWithOne();
     void lockedUserDataExitsWithOne();
@@ -242,6 +243,27 @@ void TestStartup::missingBrandNamesThePath()
     QCOMPARE(result.code, 1);
     QVERIFY2(result.errors.contains(QStringLiteral("Cannot find ") + folder
                                     + QStringLiteral("brand.dat")),
+             qPrintable(result.errors));
+    QVERIFY(!result.errors.contains(QStringLiteral("Fatal")));
+}
+
+// A resource folder with a damaged catalogue ends the start with the reason, never an abort.
+void TestStartup::damagedCatalogueEndsTheStart()
+{
+    ProgramHome home;
+    const QString folder = home.path("home") + QStringLiteral("/resources/");
+    QVERIFY(QDir().mkpath(folder));
+    for (const char* name : {"brand.dat", "userdata.db", "tips.dat"})
+        QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QLatin1String(name),
+                            folder + QLatin1String(name)));
+    QFile catalogue(folder + QStringLiteral("static.db"));
+    QVERIFY(catalogue.open(QIODevice::WriteOnly));
+    catalogue.write(QByteArray(8192, 'x'));
+    catalogue.close();
+    const Result result = run(home, {QStringLiteral("-resourcedir"), folder});
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QCOMPARE(result.code, 1);
+    QVERIFY2(result.errors.contains(QStringLiteral("Database initialization error")),
              qPrintable(result.errors));
     QVERIFY(!result.errors.contains(QStringLiteral("Fatal")));
 }
