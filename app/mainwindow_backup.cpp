@@ -19,7 +19,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QLocale>
 #include <QProgressDialog>
 #include <QScopedValueRollback>
 #include <QSqlDatabase>
@@ -303,7 +302,7 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     // No other program changes the diary while it is copied, nor uses it while it is replaced;
     // one that holds it now is waited for as long as a change would be.
     FileClaim claim(live, replacesLive ? FileClaim::Mode::Sole : FileClaim::Mode::Read,
-                          BXSqlDb::busyTimeout());
+                    BXSqlDb::busyTimeout());
     if (claim.state() == FileClaim::State::Busy)
         return diaryInUse(replacesLive);
     _copying = true;

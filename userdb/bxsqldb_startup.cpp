@@ -347,8 +347,8 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
         QFile::remove(safety);
     }
     removeWithJournal(copy);
-    error = BXSqlDb::tr("Your database %1 could not be brought up to date and has been left as it "
-               "was:\n%2")
+    error = BXSqlDb::tr("Your database %1 could not be brought up to date and has been left as "
+                        "it was:\n%2")
                 .arg(live, QString::fromStdString(reason))
                 .toStdString();
     return false;
