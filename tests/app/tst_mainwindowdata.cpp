@@ -153,6 +153,8 @@ private slots:
     void backupOntoAFullDiskNamesTheFile();
     void backupWhileAnotherProgramHoldsTheDiary_data();
     void backupWhileAnotherProgramHoldsTheDiary();
+    void diaryThatCannotBeReopenedAsksRetryOrQuit_data();
+    void diaryThatCannotBeReopenedAsksRetryOrQuit();
 
     void restoreRefuses_data();
     void restoreRefuses();
@@ -400,6 +402,40 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     QVERIFY2(_window->messages.first().second.contains(QStringLiteral("is in use by another program")),
              qPrintable(_window->messages.first().second));
     QVERIFY(QDir::home().entryList({QStringLiteral("held.ptBackup*")}).isEmpty());
+}
+
+void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("up");
+    QTest::newRow("retry") << int(QMessageBox::Retry) << true;
+    QTest::newRow("quit") << int(QMessageBox::Close) << false;
+}
+
+// Another program takes the diary between the copy and the reopening: the user is asked, and
+// the program never runs on without its diary, nor aborts.
+void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, up);
+    int restarts = 0;
+    _window->restart = [&restarts](QString* error) {
+        if (restarts++ == 0) {
+            *error = QStringLiteral("Your diary is in use by another program");
+            return false;
+        }
+        std::string text;
+        return BXSqlDb::startUp(text, true);
+    };
+    _window->answers = {QMessageBox::StandardButton(answer)};
+    const QString path = backupOfLive(QStringLiteral("reopen.ptBackup"));
+    QCOMPARE(_window->messages.first().first, QStringLiteral("Diary not available"));
+    QVERIFY(_window->messages.first().second.contains(QStringLiteral("in use by another program")));
+    QCOMPARE(BXSqlDb::isUp(), up);
+    QCOMPARE(_window->quits, up ? 0 : 1);
+    QCOMPARE(restarts, up ? 2 : 1);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successfull"));
+    QVERIFY(QFile::exists(path));
 }
 
 // Restore
