@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <new>
 
 namespace {
 const char* const kVersion = "4.1.0";
@@ -15,10 +14,7 @@ const char* const kVersion = "4.1.0";
 
 AboutDialog* AboutDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) AboutDialog(parent);
-    if (!dialog)
-        qFatal("new AboutDialog failed");
-    return dialog;
+    return new AboutDialog(parent);
 }
 
 AboutDialog::AboutDialog(QWidget* parent)

@@ -7,6 +7,8 @@
 #include "app/programicon.h"
 #include "app/qtsingleapplication.h"
 #include "catalogue/catalogueservices.h"
+#include "catalogue/exdbstatic.h"
+#include "catalogue/fooddbstatic.h"
 #include "catalogue/recipeproxydb.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -17,6 +19,7 @@
 #include "net/staticdbupdater.h"
 #include "net/staticdbupdaterui.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/filecopy.h"
 #include "userdb/userdb.h"
 
 #include <QDir>
@@ -51,6 +54,11 @@ struct Options
     // Why the command line was refused; empty when it was read.
     QString error;
 };
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("Pantrel", text);
+}
 
 // Set once the program was asked to terminate: from then on no dialog waits for an answer.
 bool s_terminating = false;
@@ -119,11 +127,13 @@ Options readCommandLine(const QStringList& arguments)
         if (argument == QLatin1String("-updatedb")) {
             options.updateDb = true;
         } else if (argument != QLatin1String("-resourcedir")) {
-            options.error = QStringLiteral("Unknown argument: %1").arg(argument);
+            options.error = tr("Unknown argument: %1").arg(argument);
         } else if (i + 1 >= arguments.size()) {
-            options.error = QStringLiteral("-resourcedir must be followed by a directory path");
+            options.error = tr("-resourcedir must be followed by a directory path");
         } else if (resourceDirGiven) {
-            options.error = QStringLiteral("-resourcedir may be given only once");
+            options.error = tr("-resourcedir may be given only once");
+        } else if (!QFileInfo(arguments.at(i + 1)).isDir()) {
+            options.error = tr("-resourcedir: there is no folder %1").arg(arguments.at(i + 1));
         } else {
             resourceDirGiven = true;
             BXSettings::setResourceDBPath(arguments.at(++i));
@@ -132,11 +142,17 @@ Options readCommandLine(const QStringList& arguments)
     return options;
 }
 
-void importBrand()
+// Without its brand the program has no name, texts or switches: the start ends naming the file.
+bool importBrand()
 {
     const QString path = BXSettings::getResourceDBPath() + QStringLiteral("brand.dat");
-    if (!BrandEngine::instance()->import(QFile::encodeName(path).constData()))
-        qFatal("Cannot find %s", qPrintable(path));
+    if (BrandEngine::instance()->import(QFile::encodeName(path).constData()))
+        return true;
+    showBox(QMessageBox::Critical, tr("Cannot start"),
+            tr("Cannot find %1. Install the program again, or give the folder that holds its "
+               "files with -resourcedir.")
+                .arg(QDir::toNativeSeparators(path)));
+    return false;
 }
 
 bool brandSwitch(const char* id)
@@ -152,9 +168,11 @@ bool moveOldFolders()
     QString error;
     if (BXSettings::moveOldFolders(&error)) {
         BXSettings::keepPrivate();
+        // A backup cut short is never taken for a whole one.
+        FileCopy::removeWorkingCopies(BXSettings::backupFolder(), QStringLiteral("*.ptBackup"));
         return true;
     }
-    showBox(QMessageBox::Critical, QStringLiteral("Cannot start"), error);
+    showBox(QMessageBox::Critical, tr("Cannot start"), error);
     return false;
 }
 
@@ -167,26 +185,20 @@ bool findUserData(Prompter* prompter)
     if (stored.isEmpty() || QFileInfo::exists(stored + QStringLiteral("/userdata.db")))
         return true;
     const QString missing =
-        QStringLiteral("Your diary cannot be found in the folder %1, where it is kept. The folder "
-                       "may be on a disk that is not connected, or it may have been moved or "
-                       "renamed.")
+        tr("Your diary cannot be found in the folder %1, where it is kept. The folder may be on "
+           "a disk that is not connected, or it may have been moved or renamed.")
             .arg(QDir::toNativeSeparators(stored));
     if (!prompter) {
-        showBox(QMessageBox::Critical, QStringLiteral("Cannot start"),
-                missing + QStringLiteral("\nMake the folder available and start the program "
-                                         "again."));
+        showBox(QMessageBox::Critical, tr("Cannot start"),
+                missing + tr("\nMake the folder available and start the program again."));
         return false;
     }
     const QString question =
-        missing + QStringLiteral("\n\nQuit, make the folder available and start the program "
-                                 "again, or keep your diary in the default folder %1 from now "
-                                 "on?")
+        missing + tr("\n\nQuit, make the folder available and start the program again, or keep "
+                     "your diary in the default folder %1 from now on?")
                       .arg(QDir::toNativeSeparators(BXSettings::getDirData()));
-    const int answer = prompter->choice(nullptr, QMessageBox::Warning,
-                                        QStringLiteral("Diary folder not found"), question,
-                                        {QStringLiteral("Quit"),
-                                         QStringLiteral("Use the Default Folder")},
-                                        0, 0);
+    const int answer = prompter->choice(nullptr, QMessageBox::Warning, tr("Diary folder not found"),
+                                        question, {tr("Quit"), tr("Use the Default Folder")}, 0, 0);
     if (answer != 1)
         return false;
     BXSettings::forgetUserDBPath();
@@ -200,8 +212,7 @@ QString writeFailure(const QString& folder)
     QFile probe(folder + QStringLiteral("pantrel.lock.probe"));
     const bool written = probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
                          && probe.write("0", 1) == 1;
-    const QString reason = written ? QStringLiteral("the lock file cannot be made")
-                                   : probe.errorString();
+    const QString reason = written ? tr("the lock file cannot be made") : probe.errorString();
     probe.remove();
     return reason;
 }
@@ -216,14 +227,34 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
     if (lock->tryLock(0))
         return lock;
     if (lock->error() == QLockFile::LockFailedError) {
-        error = QStringLiteral("Another copy of this program is using the user data in %1 and "
-                               "does not respond. Close it and start the program again.")
+        error = tr("Another copy of this program is using the user data in %1 and does not "
+                   "respond. Close it and start the program again.")
                     .arg(folder).toStdString();
     } else {
-        error = QStringLiteral("The user data folder %1 cannot be written: %2.")
+        error = tr("The user data folder %1 cannot be written: %2.")
                     .arg(folder, writeFailure(folder)).toStdString();
     }
     return nullptr;
+}
+
+// Opens the user database. A diary that another program holds is never taken for a damaged
+// one: the user may try again or quit (then `error` is empty). Without a prompter (nobody could
+// answer) the start ends.
+bool openDiary(Prompter* prompter, std::string& error)
+{
+    while (!BXSqlDb::startUp(error, true)) {
+        BXSqlDb::cleanUp();
+        if (!BXSqlDb::startFoundBusy() || !prompter)
+            return false;
+        const int answer = prompter->choice(nullptr, QMessageBox::Warning, tr("Diary in use"),
+                                            QString::fromStdString(error),
+                                            {tr("Retry"), tr("Quit")}, 0, 1);
+        if (answer != 0) {
+            error.clear();
+            return false;
+        }
+    }
+    return true;
 }
 
 int runUpdateMode()
@@ -234,11 +265,15 @@ int runUpdateMode()
         std::string error;
         const std::unique_ptr<QLockFile> lock = lockUserData(error);
         if (!lock) {
-            showBox(QMessageBox::Critical, QStringLiteral("Database Update"),
+            showBox(QMessageBox::Critical, tr("Database Update"),
                     QString::fromStdString(error));
             return 0;
         }
-        BXSqlDb::startUp(error, true);
+        if (!openDiary(canShowBoxes() ? Prompter::instance() : nullptr, error)) {
+            if (!error.empty())
+                showBox(QMessageBox::Critical, tr("Database Update"), QString::fromStdString(error));
+            return 1;
+        }
         CatalogueServices::install();
         {
             StaticDbUpdaterUI updater(nullptr);
@@ -248,8 +283,8 @@ int runUpdateMode()
         BXSqlDb::cleanUp();
         return 0;
     }
-    showBox(QMessageBox::Information, QStringLiteral("Database Update"),
-            QStringLiteral("Sorry, this product does not support database updates."));
+    showBox(QMessageBox::Information, tr("Database Update"),
+            tr("Sorry, this product does not support database updates."));
     return 0;
 }
 
@@ -263,23 +298,40 @@ void setThemeFonts()
     QApplication::setFont(MacUtil::getThemeFont(MacUtil::MiniSystemFont), "QHeaderView");
 }
 
+// The shipped food and exercise catalogue (a folder given with -resourcedir may hold a damaged
+// one); false with the reason.
+bool catalogueIsReadable(std::string& error)
+{
+    bool failed = false;
+    const StaticDB* foods = FoodDBStatic::instance(&failed);
+    if (failed) {
+        error = foods->errorMessage();
+        return false;
+    }
+    const StaticDB* exercises = ExDBStatic::instance(&failed);
+    error = exercises->errorMessage();
+    return !failed;
+}
+
 // Opens the user database and its store, and connects the catalogues to the diary entries
 // and to user deletion.
-bool startUserDatabase(std::unique_ptr<QLockFile>& lock)
+bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
 {
     std::string error;
     lock = lockUserData(error);
-    if (lock && BXSqlDb::startUp(error, true)) {
+    if (lock && openDiary(prompter, error)) {
         UserDB::instance();
         CatalogueServices::install();
-        return true;
+        if (catalogueIsReadable(error))
+            return true;
     }
-    BXSqlDb::cleanUp();
+    if (error.empty())
+        return false;
     QString details;
     const QString reason = BXSqlDb::splitDetails(QString::fromStdString(error), &details);
-    showBox(QMessageBox::Critical, QStringLiteral("Database initialization error"),
-            QStringLiteral("An error occurred while initializing databases:\n\n%1\n\n"
-                           "The program will now exit")
+    showBox(QMessageBox::Critical, tr("Database initialization error"),
+            tr("An error occurred while initializing databases:\n\n%1\n\n"
+               "The program will now exit")
                 .arg(reason),
             QString(), details);
     return false;
@@ -345,9 +397,9 @@ bool pickFirstUser(MainWindow* window)
     const int userId = users.isEmpty() ? -1 : users.first().userId;
     if (window->switchUser(0, userId))
         return true;
-    showBox(QMessageBox::Warning, QStringLiteral("User creation canceled."),
-            QStringLiteral("You must finish the profile before you can use\nthis program."),
-            QStringLiteral("Quit"));
+    showBox(QMessageBox::Warning, tr("User creation canceled."),
+            tr("You must finish the profile before you can use\nthis program."),
+            tr("Quit"));
     return false;
 }
 
@@ -378,7 +430,7 @@ int runApplication(QtSingleApplication& app, QPointer<MainWindow>& window,
     setThemeFonts();
     QApplication::setDesktopSettingsAware(false);
     MacUtil::fixApplicationPaletteInactive(true);
-    if (!startUserDatabase(lock))
+    if (!startUserDatabase(lock, canShowBoxes() ? Prompter::instance() : nullptr))
         return 1;
     return runMainWindow(app, window);
 }
@@ -406,7 +458,7 @@ int refuseWithoutChannel(const QtSingleApplication& app, QtSingleApplication::St
 {
     if (start == QtSingleApplication::Start::HandedOver)
         return 0;
-    showBox(QMessageBox::Critical, QStringLiteral("Cannot start"), app.channelError());
+    showBox(QMessageBox::Critical, tr("Cannot start"), app.channelError());
     return 1;
 }
 
@@ -451,9 +503,8 @@ int main(int argc, char** argv)
         const std::unique_ptr<QSocketNotifier> termination = watchTermination();
         qInstallMessageHandler(myMessageOutput);
         BrandEngine::instance();
-        importBrand();
-        const bool found =
-            moveOldFolders() && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);
+        const bool found = importBrand() && moveOldFolders()
+                           && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);
         result = found ? (options.updateDb ? runUpdateMode() : runApplication(app, window, lock))
                        : 1;
         shutDown(window);

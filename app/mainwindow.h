@@ -213,7 +213,6 @@ protected:
     virtual QString metricsError(QObject* uploader) const;
     virtual bool restartUserDatabase(QString* error);
     // The bytes free to this user on the disk of the folder; -1 when it cannot be told.
-    virtual qint64 freeSpace(const QString& folder) const;
     virtual void quitProgram();
 
     // Text of a web section's address after its tokens are expanded; empty with *error set
@@ -268,7 +267,7 @@ private:
     QString _copyFile(QFileInfo& source, QFileInfo& destination, const QString& safety,
                       bool* cursorSet);
     void _showCopyProgress(const QString& label);
-    void _checkRoomFor(const QFileInfo& source, const QFileInfo& destination) const;
+    void _reopenDiary();
     bool _restoredDataIsSound(QString* error);
     QString _restoreFrom(const QString& path);
     void _showFirstUser();

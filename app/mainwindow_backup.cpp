@@ -4,11 +4,14 @@
 #include "app/mainwindow.h"
 #include "core/clock.h"
 
+#include "catalogue/dynamicdb.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/fileclaim.h"
+#include "userdb/filecopy.h"
 #include "userdb/userdb.h"
 
 #include <QApplication>
@@ -16,16 +19,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QLocale>
 #include <QProgressDialog>
 #include <QScopedValueRollback>
-#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
-
-#include <sys/statvfs.h>
 
 #include <algorithm>
 #include <iterator>
@@ -48,12 +47,6 @@ bool isRestorableVersion(int version)
     static const int upgradable[] = {204, 205, 206, 300, 301, 302, 303, 304,
                                      305, 306, 307, 308, 309, 310, 411};
     return std::find(std::begin(upgradable), std::end(upgradable), version) != std::end(upgradable);
-}
-
-QString cannotWrite(const QFileInfo& destination)
-{
-    return QObject::tr("Cannot write to ") + destination.absoluteFilePath()
-        + QObject::tr(".\nCheck your file access permissions.");
 }
 
 bool isUserInput(QEvent::Type type)
@@ -87,9 +80,14 @@ QString notWritten(const QFileInfo& destination, const QString& reason)
         .arg(QDir::toNativeSeparators(destination.absoluteFilePath()), reason);
 }
 
-QString dataSize(qint64 bytes)
+QString diaryInUse(bool restoring)
 {
-    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+    return (restoring ? QObject::tr("The diary is in use by another program (a backup tool or a "
+                                    "database shell, say), so the backup cannot be restored now.")
+                      : QObject::tr("The diary is in use by another program (a backup tool or a "
+                                    "database shell, say), so it cannot be backed up now."))
+        + QObject::tr("\nYour data is as it was. Let that program finish or close it, then try "
+                      "again.");
 }
 
 // Runs the checks of a backup file on an open read-only connection; throws BXException.
@@ -103,6 +101,13 @@ void checkOpenBackup(QSqlDatabase& db)
         throw BXException(QObject::tr("This backup file has too many users: %1").arg(count));
     if (count == 0)
         throw BXException(QObject::tr("This backup file contains no users"));
+    // Each user's own foods and exercises hang under a root of the user's id.
+    QSqlQuery ids(db);
+    if (!ids.exec(QStringLiteral("SELECT COUNT(*) FROM user_users WHERE user_id < 0 OR user_id > %1")
+                      .arg(DynamicDB::MAX_USER))
+        || !ids.next() || ids.value(0).toInt() > 0)
+        throw BXException(QObject::tr("This backup file holds users that this program cannot "
+                                      "tell apart, so it was not made by this program."));
 
     QSqlQuery version(db);
     bool ok = false;
@@ -153,10 +158,12 @@ void MainWindow::backupUserDB()
     if (chosen.isNull())
         return;
     QFileInfo destination(chosen);
-    UserDB* users = UserDB::instance();
-    users->setBackupPath(users->getCurrentUser(), destination.absolutePath());
     QFileInfo source(userDatabaseFile());
     const QString error = doCopy(source, destination);
+    if (error.isNull() && BXSqlDb::isUp()) {
+        UserDB* users = UserDB::instance();
+        users->setBackupPath(users->getCurrentUser(), destination.absolutePath());
+    }
     if (error.isNull()) {
         showMessage(QMessageBox::Information, tr("Backup successfull"),
                     tr("Your data is now backed up in ")
@@ -171,6 +178,10 @@ void MainWindow::backupUserDB()
 
 QString MainWindow::checkBackupFile(const QString& path)
 {
+    // A pipe or a device would block the window in its first read, for ever.
+    if (!QFileInfo(path).isFile())
+        return tr("%1 is not a backup file: only a file made by Backup Data can be restored.")
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     if (BXSqlDb::isOlderFormat(path))
         return BXSqlDb::olderFormatMessage(path);
     QString error;
@@ -286,12 +297,18 @@ void MainWindow::_showCopyProgress(const QString& label)
 
 QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
 {
+    const QString live = userDatabaseFile();
+    const bool replacesLive = destination.absoluteFilePath() == QFileInfo(live).absoluteFilePath();
+    // No other program changes the diary while it is copied, nor uses it while it is replaced;
+    // one that holds it now is waited for as long as a change would be.
+    FileClaim claim(live, replacesLive ? FileClaim::Mode::Sole : FileClaim::Mode::Read,
+                    BXSqlDb::busyTimeout());
+    if (claim.state() == FileClaim::State::Busy)
+        return diaryInUse(replacesLive);
     _copying = true;
     qApp->installEventFilter(this);
     BXSqlDb::cleanUp();
-    const QString live = userDatabaseFile();
-    const bool replacesLive = destination.absoluteFilePath() == QFileInfo(live).absoluteFilePath();
-    const QString safety = live + QStringLiteral(".before-restore");
+    const QString safety = live + QLatin1String(BXSqlDb::SafetySuffix);
     QString result;
     bool cursorSet = false;
     try {
@@ -301,21 +318,22 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     }
     if (cursorSet)
         QApplication::restoreOverrideCursor();
+    claim.release();
 
     QString error;
-    if (!restartUserDatabase(&error) || (replacesLive && !_restoredDataIsSound(&error))) {
-        if (!replacesLive || !QFile::exists(safety))
-            qFatal("error restarting database!!!! - %s", qPrintable(error));
+    if (replacesLive && QFile::exists(safety)
+        && (!restartUserDatabase(&error) || !_restoredDataIsSound(&error))) {
         // The copied file does not open: the previous data goes back in its place.
         QFile::remove(live);
-        if (!QFile::rename(safety, live) || !restartUserDatabase(&error))
-            qFatal("error restarting database!!!! - %s", qPrintable(error));
+        QFile::rename(safety, live);
         result = tr("The restored data could not be opened, so your previous data has been "
                     "kept.\n")
             + error;
     }
     QFile::remove(safety);
-    refreshCurrentWidget();
+    _reopenDiary();
+    if (BXSqlDb::isUp())
+        refreshCurrentWidget();
     // Input queued during the copy is dropped here, before the window takes input again.
     QApplication::processEvents();
     delete _copyProgress;
@@ -328,6 +346,24 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     return result;
 }
 
+// Opens the diary again after a copy. While it cannot be opened (another program took it in
+// the meantime, say) the user may try again or quit; the window never runs without it.
+void MainWindow::_reopenDiary()
+{
+    QString error;
+    while (!BXSqlDb::isUp() && !restartUserDatabase(&error)) {
+        const auto answer = showMessage(
+            QMessageBox::Critical, tr("Diary not available"),
+            tr("Your diary cannot be opened again:\n%1\n\nTry again, or quit the program?")
+                .arg(error),
+            QMessageBox::Retry | QMessageBox::Close, QMessageBox::Retry);
+        if (answer != QMessageBox::Retry) {
+            quitProgram();
+            return;
+        }
+    }
+}
+
 // The previous data is kept until the restarted database has passed its check.
 bool MainWindow::_restoredDataIsSound(QString* error)
 {
@@ -337,26 +373,6 @@ bool MainWindow::_restoredDataIsSound(QString* error)
     BXSqlDb::cleanUp();
     *error = QString::fromStdString(findings);
     return false;
-}
-
-qint64 MainWindow::freeSpace(const QString& folder) const
-{
-    struct statvfs disk {};
-    if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0)
-        return -1;
-    return qint64(disk.f_bavail) * qint64(disk.f_frsize);
-}
-
-// A backup that the disk cannot hold is refused before anything is written.
-void MainWindow::_checkRoomFor(const QFileInfo& source, const QFileInfo& destination) const
-{
-    const qint64 free = freeSpace(destination.absolutePath());
-    if (free < 0 || source.size() <= free)
-        return;
-    throw BXException(tr("The backup file %1 needs %2, but only %3 are free on its disk.\n"
-                         "Make room on the disk or choose another one.")
-                          .arg(QDir::toNativeSeparators(destination.absoluteFilePath()),
-                               dataSize(source.size()), dataSize(free)));
 }
 
 // Steps of the copy, each throwing BXException with the text the user sees. A backup is
@@ -388,20 +404,9 @@ QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const Q
         installRestoredFile(source, safety);
         return QString();
     }
-    _checkRoomFor(source, destination);
-    QFile in(source.absoluteFilePath());
-    if (!in.open(QIODevice::ReadOnly))
-        throw BXException(tr("couldn't open source file for copy"));
-    QSaveFile out(destination.absoluteFilePath());
-    if (!out.open(QIODevice::WriteOnly))
-        throw BXException(cannotWrite(destination));
-    out.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    // The reason is taken before commit(), which forgets it.
-    if (!BXSqlDb::copyData(in, out) || !out.flush() || !out.commit())
-        throw BXException(notWritten(destination, out.errorString()));
-    in.close();
+    QString reason;
+    if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason))
+        throw BXException(notWritten(destination, reason));
     destination.refresh();
-    if (!destination.exists())
-        throw BXException(cannotWrite(destination));
     return QString();
 }

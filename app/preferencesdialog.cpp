@@ -29,7 +29,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <new>
 
 namespace {
 
@@ -65,10 +64,7 @@ T* named(QWidget* parent, const char* name)
 
 PreferencesDialog* PreferencesDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) PreferencesDialog(parent);
-    if (!dialog)
-        qFatal("new PreferencesDialog failed");
-    return dialog;
+    return new PreferencesDialog(parent);
 }
 
 void PreferencesDialog::setPrefs(const DBTypes::UserPrefs& prefs)

@@ -5,14 +5,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include <new>
 
 SyncDialog* SyncDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) SyncDialog(parent);
-    if (!dialog)
-        qFatal("new SyncDialog failed");
-    return dialog;
+    return new SyncDialog(parent);
 }
 
 SyncDialog::SyncDialog(QWidget* parent)

@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <new>
 
 TipOfTheDay* TipOfTheDay::s_instance = nullptr;
 
@@ -64,9 +63,7 @@ QWidget* mainWidget()
 TipOfTheDay* TipOfTheDay::instance()
 {
     if (!s_instance) {
-        s_instance = new (std::nothrow) TipOfTheDay(mainWidget());
-        if (!s_instance)
-            qFatal("new TipOfTheDay failed");
+        s_instance = new TipOfTheDay(mainWidget());
         s_instance->init();
     }
     return s_instance;

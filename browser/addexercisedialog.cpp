@@ -4,7 +4,6 @@
 
 #include <QPushButton>
 
-#include <new>
 
 AddExerciseDialog::AddExerciseDialog(QWidget* parent, const char* name, bool modal, Qt::WindowFlags flags)
     : AddItemDialog(parent, name, modal, flags)
@@ -17,10 +16,7 @@ AddExerciseDialog::AddExerciseDialog(QWidget* parent, const char* name, bool mod
 
 AddExerciseDialog* AddExerciseDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) AddExerciseDialog(parent, nullptr, false, topLevelFlags());
-    if (!dialog)
-        qFatal("new AddExerciseDialog failed");
-    return dialog;
+    return new AddExerciseDialog(parent, nullptr, false, topLevelFlags());
 }
 
 void AddExerciseDialog::init()

@@ -4,7 +4,6 @@
 
 #include <QPushButton>
 
-#include <new>
 
 AddFoodDialog::AddFoodDialog(QWidget* parent, const char* name, bool modal, Qt::WindowFlags flags)
     : AddItemDialog(parent, name, modal, flags)
@@ -17,10 +16,7 @@ AddFoodDialog::AddFoodDialog(QWidget* parent, const char* name, bool modal, Qt::
 
 AddFoodDialog* AddFoodDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) AddFoodDialog(parent, nullptr, false, topLevelFlags());
-    if (!dialog)
-        qFatal("new AddFoodDialog failed");
-    return dialog;
+    return new AddFoodDialog(parent, nullptr, false, topLevelFlags());
 }
 
 void AddFoodDialog::init()

@@ -327,7 +327,8 @@ bool DragListView::_runAction(int id, int rowId, unsigned char rowType, const QS
         emit addCustomFoodFromMeal(FoodViewItem::from(currentItem()));
     } else if (id == FoodToMyFoods) {
         DBTypes::FoodDiaryItem entry;
-        entry.changeFood(rowId);
+        if (!entry.changeFood(rowId))
+            return true;
         emit addToCustomFoodDB(FoodDBDynamic::instance()->getRootForUser(user), entry.getDesc(),
                                entry.getServingDesc(), entry.values);
     } else if (id == ExerciseToMyExercises) {

@@ -12,7 +12,6 @@
 #include <QPushButton>
 
 #include <cassert>
-#include <new>
 
 namespace {
 const UnitDescriptor* energyUnit()
@@ -23,10 +22,7 @@ const UnitDescriptor* energyUnit()
 
 EditExDialog* EditExDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) EditExDialog(parent, topLevelFlags());
-    if (!dialog)
-        qFatal("new EditExDialog failed");
-    return dialog;
+    return new EditExDialog(parent, topLevelFlags());
 }
 
 EditExDialog::EditExDialog(QWidget* parent, Qt::WindowFlags flags) : EditItemDialog(parent, flags)

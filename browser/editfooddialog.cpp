@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <new>
 
 using DBTypes::NutType;
 
@@ -63,10 +62,7 @@ QString fiberText()
 
 EditFoodDialog* EditFoodDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) EditFoodDialog(parent, topLevelFlags());
-    if (!dialog)
-        qFatal("new EditFoodDialog failed");
-    return dialog;
+    return new EditFoodDialog(parent, topLevelFlags());
 }
 
 EditFoodDialog::EditFoodDialog(QWidget* parent, Qt::WindowFlags flags)

@@ -259,7 +259,13 @@ void FoodWidget::_showAmount(float amount)
 
 void FoodWidget::setFood(int foodId)
 {
-    _entry.changeFood(foodId);
+    if (!_entry.changeFood(foodId)) {
+        // A row that the catalogue cannot resolve (one of a foreign backup, say) is shown as
+        // such, and nothing can be added from it.
+        clear();
+        nameLabel->setText(tr("<center><b>This food cannot be found in the catalogue</b></center>"));
+        return;
+    }
     _setSavedMealMode(false);
     _showAmount(_entry.size);
     setupCombo();

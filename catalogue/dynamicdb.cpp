@@ -130,11 +130,13 @@ void DynamicDB::_addCategory(quint32 parentId, BrowsableDBItem& category, Build&
 std::vector<DynamicDB::Row> DynamicDB::_collect(BXSqlQuery& query, quint32 parentId)
 {
     bindParent(query, parentId);
-    if (!query.exec()) {
-        qWarning("%s", qPrintable(query.statement()->lastError().text()));
-        qFatal("%s", QUERY_FAILED);
-    }
     std::vector<Row> rows;
+    // A read that another program held up leaves the branch empty until the tree is read again;
+    // the store has told the user why.
+    if (!query.exec()) {
+        qWarning("%s: %s", QUERY_FAILED, qPrintable(query.statement()->lastError().text()));
+        return rows;
+    }
     while (query.next())
         rows.push_back({quint32(query.value(0).toLongLong()), _pushName(query.value(1).toString())});
     return rows;

@@ -32,9 +32,12 @@ ExDB::~ExDB()
         _instance = nullptr;
 }
 
+// Null for an id outside every catalogue (a stored row of a foreign backup, say): such an
+// exercise is unknown.
 const ExDBBase* ExDB::_doSplit(int exerciseId)
 {
-    assert(exerciseId >= 0 && exerciseId < 0x3000000 && "index >= 0 && index < 0x3000000");
+    if (exerciseId < 0 || exerciseId >= 0x3000000)
+        return nullptr;
     if (exerciseId > 0xFFFFFF)
         return ExDBDynamic::instance();
     return ExDBStatic::instance();
@@ -42,5 +45,6 @@ const ExDBBase* ExDB::_doSplit(int exerciseId)
 
 std::optional<DBTypes::ExerciseItem> ExDB::getExercise(int exerciseId) const
 {
-    return _doSplit(exerciseId)->getExercise(exerciseId);
+    const ExDBBase* part = _doSplit(exerciseId);
+    return part ? part->getExercise(exerciseId) : std::nullopt;
 }

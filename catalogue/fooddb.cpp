@@ -32,9 +32,12 @@ FoodDB::~FoodDB()
         _instance = nullptr;
 }
 
+// Null for an id outside every catalogue (a stored row of a foreign backup, say): such a food
+// is unknown.
 const FoodDBBase* FoodDB::_doSplit(int foodId)
 {
-    assert(foodId >= 0 && foodId < 0x3000000 && "index >= 0 && index < 0x3000000");
+    if (!isCatalogueId(foodId))
+        return nullptr;
     if (foodId > 0xFFFFFF)
         return FoodDBDynamic::instance();
     return FoodDBStatic::instance();
@@ -42,15 +45,18 @@ const FoodDBBase* FoodDB::_doSplit(int foodId)
 
 QString FoodDB::getFoodName(int foodId) const
 {
-    return _doSplit(foodId)->getFoodName(foodId);
+    const FoodDBBase* part = _doSplit(foodId);
+    return part ? part->getFoodName(foodId) : QString();
 }
 
 std::optional<DBTypes::FoodItem> FoodDB::getFoodItem(int foodId) const
 {
-    return _doSplit(foodId)->getFoodItem(foodId);
+    const FoodDBBase* part = _doSplit(foodId);
+    return part ? part->getFoodItem(foodId) : std::nullopt;
 }
 
 std::vector<DBTypes::ServingItem> FoodDB::getServingItemList(int foodId) const
 {
-    return _doSplit(foodId)->getServingItemList(foodId);
+    const FoodDBBase* part = _doSplit(foodId);
+    return part ? part->getServingItemList(foodId) : std::vector<DBTypes::ServingItem>();
 }

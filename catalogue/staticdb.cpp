@@ -122,8 +122,6 @@ StaticDB::StaticDB(int chunkId, bool* failed)
     qWarning("error in staticdb constructor: %s", _errorMessage.c_str());
     if (failed)
         *failed = true;
-    else
-        qFatal("%s", _errorMessage.c_str());
 }
 
 StaticDB::StaticDB(const MemMappedFile& mapping, int chunkId)

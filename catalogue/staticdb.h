@@ -23,9 +23,8 @@ class StaticDB : public IndexedDB {
 public:
     enum ChunkId { FOOD_CHUNK = 1, EXERCISE_CHUNK = 2 };
 
-    // Loads chunk chunkId (above 0) of databasePath(). On failure the tree
-    // holds only an empty root and errorMessage() says why; failed, when given, is set to true, otherwise the
-    // failure is fatal.
+    // Loads chunk chunkId (above 0) of databasePath(). On failure the tree holds only an
+    // empty root and errorMessage() says why; failed, when given, is set to true.
     StaticDB(int chunkId, bool* failed = nullptr);
     ~StaticDB() override;
 

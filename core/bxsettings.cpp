@@ -137,6 +137,16 @@ void BXSettings::keepPrivate()
     orvMakePrivate(QFileInfo(settings).absolutePath());
     orvMakePrivate(settings);
     orvMakePrivate(getAppDataDir() + QLatin1Char('/') + brandId());
+    const QString userDbFolder = storedUserDBPath();
+    if (!userDbFolder.isEmpty())
+        orvMakePrivate(userDbFolder);
+    // Backups are whole copies of the diary.
+    const QDir backups(backupFolder());
+    if (!backups.exists())
+        return;
+    orvMakePrivate(backups.absolutePath());
+    for (const QString& name : backups.entryList({QStringLiteral("*.ptBackup")}, QDir::Files))
+        orvMakePrivate(backups.filePath(name));
 }
 
 bool BXSettings::writeEntry(const QString& key, const QString& value)
@@ -424,6 +434,12 @@ QString BXSettings::getBackupDirData()
     QString folder = defaultBackupDir();
     settings.setString(DataBackupPath, folder);
     return folder;
+}
+
+QString BXSettings::backupFolder()
+{
+    const QString stored = BXSettings().getString(DataBackupPath);
+    return stored.trimmed().isEmpty() ? defaultBackupDir() : stored;
 }
 
 QString BXSettings::joinPaths(const QString& a, const QString& b)

@@ -104,8 +104,9 @@ public:
     // reason in *error, when both hold some, or when a move fails. Called at start, before
     // anything reads the settings or the data folder.
     static bool moveOldFolders(QString* error);
-    // Takes the access of other accounts away from the settings file and its folder and from
-    // the data folder, as earlier versions left them. Called at start.
+    // Takes the access of other accounts away from the settings file and its folder, from the
+    // data folder (the default one and a chosen one) and from the backup folder and its backups,
+    // as earlier versions left them. Called at start.
     static void keepPrivate();
     // The folder of the user database, ending in "/": the stored "/admin/userdbpath" when it
     // is an absolute path, else the data folder.
@@ -117,6 +118,8 @@ public:
     static void forgetUserDBPath();
     // The backup folder: the stored choice, or else the default, which is then stored.
     static QString getBackupDirData();
+    // The same without storing the default.
+    static QString backupFolder();
     // The backup folder used until the user chooses one; nothing creates it before a backup.
     static QString defaultBackupDir();
     // a + "/" + b.

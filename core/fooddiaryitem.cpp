@@ -78,9 +78,12 @@ bool FoodDiaryItem::updateFoodInfo(int newServingId, float newSize)
 
 void FoodDiaryItem::setSize(float newSize)
 {
-    const bool found = updateFoodInfo(servingId, newSize);
-    assert(found && "the entry's serving is in its serving list");
-    (void)found;
+    if (updateFoodInfo(servingId, newSize))
+        return;
+    // A stored entry whose serving the catalogue no longer lists keeps its values per serving.
+    if (size > 0.0f)
+        values.scaleValues(newSize / size);
+    size = newSize;
 }
 
 bool FoodDiaryItem::applyFoodInfo(const QString& foodName, const FoodItem& food,
@@ -130,22 +133,18 @@ bool FoodDiaryItem::loadFoodInfo(bool check)
     return applyFoodInfo(foodName, *food, catalogue->getServingItemList(refId), check);
 }
 
-void FoodDiaryItem::changeFood(int newRefId)
+bool FoodDiaryItem::changeFood(int newRefId)
 {
     refId = newRefId;
     size = 1.0f;
     infoLoaded = false;
-    const bool loaded = loadFoodInfo(false);
-    assert(loaded && "the catalogue has the food");
-    (void)loaded;
+    return loadFoodInfo(false);
 }
 
 void FoodDiaryItem::setServingById(int newServingId)
 {
     loadFoodInfo(true);
-    const bool found = updateFoodInfo(newServingId, size);
-    assert(found && "the serving is in the entry's serving list");
-    (void)found;
+    updateFoodInfo(newServingId, size);
 }
 
 std::vector<ServingItem> FoodDiaryItem::getServingItemList()

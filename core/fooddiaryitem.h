@@ -49,9 +49,11 @@ public:
     // food (or, with check, no longer the stored food and serving) or refId is no catalogue
     // id. Either way the entry does not ask the catalogue again.
     bool loadFoodInfo(bool check);
-    // Points the entry at another catalogue food, one of its first serving.
-    void changeFood(int newRefId);
-    // Chooses another serving of the food's list, keeping the number of servings.
+    // Points the entry at another catalogue food, one of its first serving; false when the
+    // catalogue cannot resolve the id (a row of a foreign or damaged backup, say).
+    bool changeFood(int newRefId);
+    // Chooses another serving of the food's list, keeping the number of servings; a serving
+    // that is not in the list leaves the entry as it was.
     void setServingById(int newServingId);
     // The servings the entry may choose from, loaded from the catalogue when possible.
     std::vector<ServingItem> getServingItemList();

@@ -19,7 +19,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <new>
 
 namespace {
 
@@ -45,9 +44,7 @@ QString sourceText(int group, int snackDisplay)
 
 CopyPreviousDiaryEntry* CopyPreviousDiaryEntry::construct(QWidget* parent, const QDate& date)
 {
-    auto* dialog = new (std::nothrow) CopyPreviousDiaryEntry(parent, date);
-    if (!dialog)
-        qFatal("new CopyPreviousDiaryEntry failed");
+    auto* dialog = new CopyPreviousDiaryEntry(parent, date);
     dialog->copyFromCal->setDate(date, true);
     dialog->updateMonth(date);
     return dialog;

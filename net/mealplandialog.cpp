@@ -72,11 +72,7 @@ MealPlanDialog::~MealPlanDialog()
 
 MealPlanDialog* MealPlanDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow)
-        MealPlanDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    if (!dialog)
-        qFatal("new MealPlanDialog failed");
-    return dialog;
+    return new MealPlanDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
 void MealPlanDialog::_buildForm()

@@ -18,7 +18,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <new>
 #include <set>
 
 namespace {
@@ -34,10 +33,7 @@ QDate dateOfCode(const QString& code)
 
 PublishingPrompt* PublishingPrompt::construct(QWidget* parent)
 {
-    auto* prompt = new (std::nothrow) PublishingPrompt(parent);
-    if (!prompt)
-        qFatal("new PublishingPrompt failed");
-    return prompt;
+    return new PublishingPrompt(parent);
 }
 
 PublishingPrompt::PublishingPrompt(QWidget* parent)

@@ -21,7 +21,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <new>
 
 namespace {
 
@@ -58,10 +57,7 @@ QString childName(int m, const char* part)
 
 CheckinDialog* CheckinDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) CheckinDialog(parent);
-    if (!dialog)
-        qFatal("new CheckinDialog failed");
-    return dialog;
+    return new CheckinDialog(parent);
 }
 
 CheckinDialog::CheckinDialog(QWidget* parent)

@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <new>
 
 namespace {
 
@@ -53,10 +52,7 @@ const UnitDescriptor* unitOf(int nut)
 
 TargetDialog* TargetDialog::construct(QWidget* parent)
 {
-    auto* dialog = new (std::nothrow) TargetDialog(parent);
-    if (!dialog)
-        qFatal("new TargetDialog failed");
-    return dialog;
+    return new TargetDialog(parent);
 }
 
 TargetDialog::TargetDialog(QWidget* parent)

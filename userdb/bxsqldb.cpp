@@ -252,14 +252,14 @@ QString BXSqlDb::failureText()
 {
     switch (lastFailure()) {
     case Failure::DiskFull:
-        return QStringLiteral("The disk is full: the change was not saved.");
+        return tr("The disk is full: the change was not saved.");
     case Failure::Busy:
-        return QStringLiteral("The diary is in use by another program (a backup tool or a "
-                              "database shell, say): the change was not saved. Let that "
-                              "program finish or close it, then try again.");
+        return tr("The diary is in use by another program (a backup tool or a database shell, "
+                  "say): the change was not saved. Let that program finish or close it, then "
+                  "try again.");
     case Failure::Refused:
-        return QStringLiteral("The diary could not be written (%1): the change was not saved. "
-                              "Check the disk that holds your data, then try again.")
+        return tr("The diary could not be written (%1): the change was not saved. Check the "
+                  "disk that holds your data, then try again.")
             .arg(_instance->m_failureDetail);
     case Failure::None:
         break;
@@ -337,6 +337,11 @@ void BXSqlDb::setBusyTimeout(int milliseconds)
     s_busyTimeout = milliseconds;
     if (_instance)
         _instance->_applyBusyTimeout();
+}
+
+int BXSqlDb::busyTimeout()
+{
+    return s_busyTimeout;
 }
 
 void BXSqlDb::_applyBusyTimeout()

@@ -4,13 +4,13 @@
 #include "userdb/bxsqlquery.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QMap>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
 
-class QIODevice;
 class QSqlQuery;
 struct sqlite3;
 
@@ -30,6 +30,8 @@ struct sqlite3;
 // close the file and open it again).
 class BXSqlDb
 {
+    Q_DECLARE_TR_FUNCTIONS(BXSqlDb)
+
 public:
     // The schema version this build writes, and the range it opens as it is.
     static constexpr int CurrentSchemaVersion = 412;
@@ -96,6 +98,7 @@ public:
     // How long a change waits for other programs that hold the file (readers that have not
     // finished, say) before it gives up.
     static void setBusyTimeout(int milliseconds);
+    static int busyTimeout();
 
     // Rebuilds the table with the extra column in front (NULL for existing rows); a no-op if
     // the column is already there. Throws BXException.
@@ -115,10 +118,6 @@ public:
 
     // File handling of start-up.
     static bool fixMagic(const QString& path);
-    static bool copyFile(const QString& source, const QString& destination, std::string& reason);
-    // Copies what `in` holds to `out` a block at a time, so that memory stays flat
-    // whatever the size; false when a block cannot be read or written in full.
-    static bool copyData(QIODevice& in, QIODevice& out);
 
     // Opens the database file at `path` on a connection of its own (none may be
     // running), brings it up to the current schema and checks its integrity; the file
@@ -129,6 +128,12 @@ public:
     // as `safety`, and the copy then takes its place in one rename. False with the
     // reason when a step fails; the user database file is then as it was.
     static bool installCopy(const QString& candidate, const QString& safety, std::string& error);
+    // What the copy of the user database file kept during a restore is called: its name
+    // followed by this. The next start removes one that a restore cut short left behind.
+    static constexpr const char* SafetySuffix = ".before-restore";
+    // Whether the last startUp() failed because another program held the file for longer
+    // than the busy wait (and not because the file is damaged).
+    static bool startFoundBusy();
     // Runs the integrity check on the running connection; false with a short reason followed
     // by DetailsMark and the whole report.
     static bool checkIntegrity(std::string& error);
@@ -219,9 +224,6 @@ private:
     Failure m_failure = Failure::None;
     QString m_failureDetail;
 };
-
-// Copies a file in blocks; a destination that cannot be written is removed.
-bool CopyFile(const QString& source, const QString& destination);
 
 // Builds one change-tracking trigger, creates it on the connection, increments the
 // counter and returns its text.

@@ -4,6 +4,7 @@
 
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "userdb/filecopy.h"
 #include "userdb/importingdialog.h"
 
 #include <QCoreApplication>
@@ -70,10 +71,10 @@ bool BXSqlDb::importSQLite(const QString& folder)
     }
     if (!userWantsToImport())
         return false;
-    // Like the template, the copy takes its name only once it is whole; the next start removes
-    // a copy cut short.
-    const QString copy = QFileInfo(destination + QStringLiteral(".firstrun")).absoluteFilePath();
-    return CopyFile(QFileInfo(source).absoluteFilePath(), copy) && QFile::rename(copy, destination);
+    // Like every copy, it takes its name only once it is whole; the next start removes a copy
+    // cut short.
+    QString reason;
+    return FileCopy::copy(QFileInfo(source).absoluteFilePath(), destination, &reason);
 }
 
 bool BXSqlDb::importCodebase(const QString& folder)
@@ -90,7 +91,8 @@ bool BXSqlDb::importCodebase(const QString& folder)
     QStringList copied;
     for (const char* name : CodebaseFiles) {
         const QString destination = BXSettings::joinPaths(destinationFolder, QLatin1String(name));
-        if (!CopyFile(BXSettings::joinPaths(folder, QLatin1String(name)), destination)) {
+        QString reason;
+        if (!FileCopy::copy(BXSettings::joinPaths(folder, QLatin1String(name)), destination, &reason)) {
             for (const QString& file : copied)
                 QFile::remove(file);
             return false;

@@ -6,6 +6,8 @@
 
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
+#include "userdb/fileclaim.h"
+#include "userdb/filecopy.h"
 #include "userdb/userdbformat.h"
 
 #include <QCoreApplication>
@@ -26,9 +28,6 @@
 namespace {
 
 const char* const DatabaseFileName = "userdata.db";
-const qint64 CopyChunkSize = qint64(1) << 20;
-// The diary and every copy of it are the user's alone.
-const QFile::Permissions PrivateFile = QFile::ReadOwner | QFile::WriteOwner;
 
 QString userDbFolder()
 {
@@ -63,18 +62,41 @@ bool replaceFile(const QString& from, const QString& to)
 }
 
 // The copies that a first run, an upgrade and a restore make beside the file before they
-// take its place. A process that dies before the rename leaves one behind.
-const char* const WorkingCopies[] = {".firstrun", ".upgrading", ".restoring"};
+// take its place, and the copy of the file that a restore keeps until the restored data has
+// opened. A process that dies before the rename leaves one behind.
+const char* const WorkingCopies[] = {".firstrun", ".upgrading", ".restoring",
+                                     BXSqlDb::SafetySuffix};
 
 QString workingCopy(const char* suffix)
 {
     return userDbFile() + QLatin1String(suffix);
 }
 
+// Also the copies of every kind cut short before they were whole, the safety copies of an
+// upgrade among them.
 void removeWorkingCopies()
 {
     for (const char* suffix : WorkingCopies)
         removeWithJournal(workingCopy(suffix));
+    FileCopy::removeWorkingCopies(userDbFolder(), QStringLiteral("userdata*"));
+}
+
+// Copies with the reason as the start-up reports it.
+bool copyFile(const QString& source, const QString& destination, std::string& reason)
+{
+    QString why;
+    if (FileCopy::copy(source, destination, &why))
+        return true;
+    reason = why.toStdString();
+    return false;
+}
+
+// Refuses copies of `bytes` in all that the disk of the user database cannot hold.
+bool haveRoomFor(qint64 bytes, std::string& reason)
+{
+    const QString refusal = FileCopy::roomRefusal(bytes, userDbFile());
+    reason = refusal.toStdString();
+    return refusal.isEmpty();
 }
 
 // Copies the shipped template beside the file and renames it into place once it is whole;
@@ -91,7 +113,7 @@ bool copyTemplate(const QString& destination, std::string& reason)
         return false;
     }
     const QString copy = QFileInfo(workingCopy(".firstrun")).absoluteFilePath();
-    if (!BXSqlDb::copyFile(source.absoluteFilePath(), copy, reason))
+    if (!copyFile(source.absoluteFilePath(), copy, reason))
         return false;
     BXSqlDb::fixMagic(copy);
     if (replaceFile(copy, QFileInfo(destination).absoluteFilePath()))
@@ -178,7 +200,7 @@ bool fail(std::string& error, const std::string& text)
 // removed: it may still be rescued.
 std::string damagedFile(const QString& path)
 {
-    return QStringLiteral(
+    return BXSqlDb::tr(
                "Cannot start program as database may be corrupted: %1 cannot be read as a "
                "diary.\n\nThe file has been left as it is. To go on, move it to another folder "
                "(keep it: it may still be rescued) and start the program again. It then begins "
@@ -186,6 +208,46 @@ std::string damagedFile(const QString& path)
                "Restore Data in the File menu.")
         .arg(QDir::toNativeSeparators(path))
         .toStdString();
+}
+
+bool startFoundBusyFlag = false;
+
+// Whether SQLite reads the file; otherwise `error` says why: another program holds it for
+// longer than the busy wait, SQLite finds it damaged or no database, or the system's reason.
+bool isReadableDiary(const QString& path, std::string& error)
+{
+    const FileClaim probe(path, FileClaim::Mode::Read, BXSqlDb::busyTimeout());
+    switch (probe.state()) {
+    case FileClaim::State::Held:
+        return true;
+    case FileClaim::State::Busy:
+        startFoundBusyFlag = true;
+        error = BXSqlDb::tr("Your diary %1 is in use by another program (a backup tool or a "
+                            "database shell, say). Let that program finish or close it, then "
+                            "try again.")
+                    .arg(QDir::toNativeSeparators(path))
+                    .toStdString();
+        return false;
+    case FileClaim::State::Failed:
+        error = BXSqlDb::tr("Your diary %1 cannot be opened: %2.")
+                    .arg(QDir::toNativeSeparators(path), probe.reason())
+                    .toStdString();
+        return false;
+    case FileClaim::State::Damaged:
+        break;
+    }
+    error = damagedFile(path);
+    return false;
+}
+
+// The connection could not read the file: why, told apart as above. A database that SQLite
+// reads but that holds no diary is damaged too.
+bool unreadable(const QString& path, std::string& error)
+{
+    BXSqlDb::cleanUp();
+    if (isReadableDiary(path, error))
+        error = damagedFile(path);
+    return false;
 }
 
 bool isUpgradableVersion(int version)
@@ -209,7 +271,7 @@ bool provenCopy(const QString& source, const QString& copy, std::string& error)
 {
     removeWithJournal(copy);
     std::string reason;
-    if (BXSqlDb::copyFile(source, copy, reason) && BXSqlDb::proveFile(copy, reason))
+    if (copyFile(source, copy, reason) && BXSqlDb::proveFile(copy, reason))
         return true;
     removeWithJournal(copy);
     error = reason;
@@ -218,12 +280,18 @@ bool provenCopy(const QString& source, const QString& copy, std::string& error)
 
 } // namespace
 
+bool BXSqlDb::startFoundBusy()
+{
+    return startFoundBusyFlag;
+}
+
 bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
 {
     if (_instance) {
         error = "startUp called twice? should never happen";
         return false;
     }
+    startFoundBusyFlag = false;
     const QString path = userDbFile();
     removeWorkingCopies();
     std::string reason;
@@ -234,14 +302,15 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
     }
     fixMagic(path);
     orvMakePrivate(path);
+    // A file that another program holds is waited for here, before the connection reads it.
+    if (!isReadableDiary(path, error))
+        return false;
 
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
-    if (failed)
-        return fail(error, damagedFile(path));
+    if (failed || getVersion() == 0)
+        return unreadable(path, error);
     const int version = getVersion();
-    if (version == 0)
-        return fail(error, damagedFile(path));
     if (!isCurrentVersion(version)) {
         if (!isUpgradableVersion(version))
             return fail(error, unsupportedVersion(version));
@@ -250,7 +319,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
             return false;
         _instance = new BXSqlDb(path, error, failed);
         if (failed)
-            return fail(error, damagedFile(path));
+            return unreadable(path, error);
     }
     ensureDiaryIndexes();
     if (enableTriggers && !setupSyncTriggers())
@@ -265,30 +334,24 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
 {
     const QString live = userDbFile();
     const QString copy = workingCopy(".upgrading");
-    std::string reason;
-    if (!provenCopy(live, copy, reason)) {
-        error = "Your database " + live.toStdString()
-            + " could not be brought up to date and has been left as it was:\n" + reason;
-        return false;
-    }
     const QString stamp = Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
-    if (!copyFile(live, userDbFolder() + QStringLiteral("userdata.") + stamp, reason)) {
-        removeWithJournal(copy);
-        QMessageBox::information(
-            nullptr, QStringLiteral("Cannot backup userdatabase before ugprade"),
-            QStringLiteral("Cannot continue to upgrade your database as a backup cannot be "
-                           "made\nCheck that you have enough free space and file "
-                           "permissions in ")
-                + userDbFolder());
-        qFatal("Cannot backup database before upgrade");
+    const QString safety = userDbFolder() + QStringLiteral("userdata.") + stamp;
+    std::string reason;
+    // The upgraded copy and the copy kept as it was.
+    const bool done = haveRoomFor(2 * QFileInfo(live).size(), reason)
+        && provenCopy(live, copy, reason) && copyFile(live, safety, reason);
+    if (done && replaceFile(copy, live))
+        return true;
+    if (done) {
+        reason = QString::fromLocal8Bit(std::strerror(errno)).toStdString();
+        QFile::remove(safety);
     }
-    if (!replaceFile(copy, live)) {
-        removeWithJournal(copy);
-        error = "Your database " + live.toStdString()
-            + " could not be replaced by its upgraded copy and has been left as it was.";
-        return false;
-    }
-    return true;
+    removeWithJournal(copy);
+    error = BXSqlDb::tr("Your database %1 could not be brought up to date and has been left as "
+                        "it was:\n%2")
+                .arg(live, QString::fromStdString(reason))
+                .toStdString();
+    return false;
 }
 
 bool BXSqlDb::proveFile(const QString& path, std::string& error)
@@ -323,11 +386,15 @@ bool BXSqlDb::installCopy(const QString& candidate, const QString& safety, std::
 {
     const QString live = userDbFile();
     const QString copy = workingCopy(".restoring");
-    if (!provenCopy(candidate, copy, error))
+    // The restored copy and the copy of the data as it was.
+    if (!haveRoomFor(QFileInfo(candidate).size() + QFileInfo(live).size(), error)
+        || !provenCopy(candidate, copy, error))
         return false;
     if (!copyFile(live, safety, error) || !replaceFile(copy, live)) {
         if (error.empty())
-            error = "The restored copy cannot take the place of " + live.toStdString();
+            error = BXSqlDb::tr("The restored copy cannot take the place of %1: %2")
+                        .arg(live, QString::fromLocal8Bit(std::strerror(errno)))
+                        .toStdString();
         removeWithJournal(copy);
         QFile::remove(safety);
         return false;
@@ -424,84 +491,6 @@ QString BXSqlDb::olderFormatMessage(const QString& path)
                           "in a format (SQLite 2.1) that this version cannot read. "
                           "The file has been left unchanged.")
         .arg(path);
-}
-
-namespace {
-
-// A short write is tried again for the rest, so that a failure leaves its reason in `out`.
-bool writeAll(QIODevice& out, const char* data, qint64 size)
-{
-    while (size > 0) {
-        const qint64 written = out.write(data, size);
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
-} // namespace
-
-bool BXSqlDb::copyData(QIODevice& in, QIODevice& out)
-{
-    QByteArray block(CopyChunkSize, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = in.read(block.data(), block.size());
-        if (got == 0)
-            return true;
-        if (got < 0 || !writeAll(out, block.constData(), got))
-            return false;
-    }
-}
-
-// Copies the source in chunks, so that a long diary is copied without holding it in
-// memory. A copy that cannot be completed leaves no partial destination behind.
-bool BXSqlDb::copyFile(const QString& source, const QString& destination, std::string& reason)
-{
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        reason = "couldn't open source file for copy";
-        return false;
-    }
-    QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        reason = "couldn't open dest file for copy";
-        return false;
-    }
-    out.setPermissions(PrivateFile);
-    if (!copyData(in, out) || !out.flush() || ::fsync(out.handle()) != 0) {
-        out.close();
-        out.remove();
-        reason = "Couldn't write all data to the database. It's possible the disk is full";
-        return false;
-    }
-    in.close();
-    out.close();
-    const QFileInfo result(destination);
-    if (!result.exists()) {
-        reason = "Copying of file failed";
-        return false;
-    }
-    if (!isUsableFile(result)) {
-        reason = "File was copied, but wrong permissions on new database.";
-        return false;
-    }
-    return true;
-}
-
-bool CopyFile(const QString& source, const QString& destination)
-{
-    QFile in(source);
-    QFile out(destination);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::ReadWrite | QIODevice::Truncate))
-        return false;
-    out.setPermissions(PrivateFile);
-    if (BXSqlDb::copyData(in, out))
-        return true;
-    out.close();
-    out.remove();
-    return false;
 }
 
 std::string getUserDbPath()

@@ -168,8 +168,6 @@ public:
     Counters counters;
     QList<ReportFactory*> printed;
     std::function<bool(QString*)> restart;
-    // The free space that the disk reports; -1 asks the disk.
-    qint64 freeBytes = -1;
     // Runs inside the next message box or profile wizard, before it is answered.
     std::function<void()> duringMessage;
     std::function<void()> duringWizard;
@@ -251,10 +249,6 @@ protected:
         return restart ? restart(error) : MainWindow::restartUserDatabase(error);
     }
     void quitProgram() override { ++quits; }
-    qint64 freeSpace(const QString& folder) const override
-    {
-        return freeBytes >= 0 ? freeBytes : MainWindow::freeSpace(folder);
-    }
 };
 
 } // namespace MainWindowTest

@@ -21,10 +21,12 @@
 #include "diary/fluidcounterviewbutton.h"
 #include "profile/settargetsdialog.h"
 #include "userdb/diarydb.h"
+#include "userdb/filecopy.h"
 #include "userdb/savedmealdb.h"
 #include "widgets/bxtoolbar.h"
 #include "widgets/expandingtabbar.h"
 #include "widgets/searchlineedit.h"
+#include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
 
 #include <QApplication>
@@ -122,6 +124,8 @@ int addCustomFood(int user, const QString& name)
     return foods->createFood(foods->getRootForUser(user), name, QStringLiteral("slice"), values);
 }
 
+constexpr int DefaultBusyTimeoutMs = 10000;
+
 QStringList userNames()
 {
     QStringList names;
@@ -149,6 +153,10 @@ private slots:
     void backupKeepsExistingFileWhenNotOverwriting();
     void backupBiggerThanTheDiskIsRefused();
     void backupOntoAFullDiskNamesTheFile();
+    void backupWhileAnotherProgramHoldsTheDiary_data();
+    void backupWhileAnotherProgramHoldsTheDiary();
+    void diaryThatCannotBeReopenedAsksRetryOrQuit_data();
+    void diaryThatCannotBeReopenedAsksRetryOrQuit();
 
     void restoreRefuses_data();
     void restoreRefuses();
@@ -221,6 +229,7 @@ void TestMainWindowData::cleanup()
     delete _window;
     _window = nullptr;
     CatalogueServices::cleanUp();
+    FileCopy::setFreeSpaceProbe({});
 }
 
 void TestMainWindowData::cleanupTestCase()
@@ -309,7 +318,7 @@ void TestMainWindowData::backupBiggerThanTheDiskIsRefused()
     const QString path = QDir::homePath() + QStringLiteral("/big.ptBackup");
     QFile::remove(path);
     const qint64 size = QFileInfo(databaseFile()).size();
-    _window->freeBytes = size / 2;
+    FileCopy::setFreeSpaceProbe([size](const QString&) { return size / 2; });
     _window->backupName = path;
     _window->backupUserDB();
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
@@ -359,6 +368,79 @@ void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
     QVERIFY(BXSqlDb::isUp());
 }
 
+void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary_data()
+{
+    QTest::addColumn<bool>("exclusive");
+    QTest::newRow("a reader: the backup is made") << false;
+    QTest::newRow("a writer: the diary is in use") << true;
+}
+
+// The copy is made while no other program can change the diary; one that holds it longer than
+// a change would wait is named, and the window keeps the diary as it was.
+void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
+{
+    QFETCH(bool, exclusive);
+    const QString path = QDir::homePath() + QStringLiteral("/held.ptBackup");
+    QFile::remove(path);
+    const QByteArray live = readAll(databaseFile());
+    BXSqlDb::setBusyTimeout(100);
+    std::optional<OtherReader> other;
+    other.emplace(databaseFile(), exclusive ? OtherReader::Hold::Exclusive : OtherReader::Hold::Shared);
+    QVERIFY(other->reading());
+    _window->backupName = path;
+    _window->backupUserDB();
+    other.reset();
+    BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
+    QVERIFY(BXSqlDb::isUp());
+    QCOMPARE(readAll(databaseFile()), live);
+    QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+    if (!exclusive) {
+        // The folder of the backup is remembered afterwards, which the reader holds up.
+        QCOMPARE(_window->messages.first().first, QStringLiteral("Backup successfull"));
+        QCOMPARE(readAll(path), live);
+        return;
+    }
+    // Reads of the window that the writer held up may say so too, after the refusal.
+    QCOMPARE(_window->messages.first().first, QStringLiteral("Backup failed"));
+    QVERIFY2(_window->messages.first().second.contains(QStringLiteral("is in use by another program")),
+             qPrintable(_window->messages.first().second));
+    QVERIFY(QDir::home().entryList({QStringLiteral("held.ptBackup*")}).isEmpty());
+}
+
+void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("up");
+    QTest::newRow("retry") << int(QMessageBox::Retry) << true;
+    QTest::newRow("quit") << int(QMessageBox::Close) << false;
+}
+
+// Another program takes the diary between the copy and the reopening: the user is asked, and
+// the program never runs on without its diary, nor aborts.
+void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, up);
+    int restarts = 0;
+    _window->restart = [&restarts](QString* error) {
+        if (restarts++ == 0) {
+            *error = QStringLiteral("Your diary is in use by another program");
+            return false;
+        }
+        std::string text;
+        return BXSqlDb::startUp(text, true);
+    };
+    _window->answers = {QMessageBox::StandardButton(answer)};
+    const QString path = backupOfLive(QStringLiteral("reopen.ptBackup"));
+    QCOMPARE(_window->messages.first().first, QStringLiteral("Diary not available"));
+    QVERIFY(_window->messages.first().second.contains(QStringLiteral("in use by another program")));
+    QCOMPARE(BXSqlDb::isUp(), up);
+    QCOMPARE(_window->quits, up ? 0 : 1);
+    QCOMPARE(restarts, up ? 2 : 1);
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successfull"));
+    QVERIFY(QFile::exists(path));
+}
+
 // Restore
 
 void TestMainWindowData::restoreRefuses_data()
@@ -375,6 +457,12 @@ void TestMainWindowData::restoreRefuses_data()
     QTest::newRow("version 500") << "v500" << "This backup file is incompatible with this version of Desktop Pantrel";
     QTest::newRow("six users") << "six" << "This backup file has too many users: 6";
     QTest::newRow("no users") << "none" << "This backup file contains no users";
+    QTest::newRow("user id out of range") << "userid" << "cannot tell apart";
+    QTest::newRow("named pipe") << "pipe" << "is not a backup file";
+    QTest::newRow("folder") << "folder" << "is not a backup file";
+    QTest::newRow("bigger than the disk") << "room" << "are needed on the disk of";
+    QTest::newRow("diary read by another program") << "shared" << "is in use by another program";
+    QTest::newRow("diary held by another program") << "exclusive" << "is in use by another program";
 }
 
 void TestMainWindowData::restoreRefuses()
@@ -383,6 +471,7 @@ void TestMainWindowData::restoreRefuses()
     QFETCH(QString, message);
     const QString path = backupOfLive(QStringLiteral("r.ptBackup"));
     const QString version = QStringLiteral("UPDATE userdata_meta SET itemvalue = '%1' WHERE itemkey = 'schema_version'");
+    QString chosen = path;
     if (kind == QLatin1String("text")) {
         QVERIFY(writeFile(path, "just some text that is no database at all\n"));
     } else if (kind == QLatin1String("sqlite2")) {
@@ -398,19 +487,50 @@ void TestMainWindowData::restoreRefuses()
         QVERIFY(runOn(path, inserts));
     } else if (kind == QLatin1String("none")) {
         QVERIFY(runOn(path, {QStringLiteral("DELETE FROM user_users")}));
+    } else if (kind == QLatin1String("userid")) {
+        QVERIFY(runOn(path, {QStringLiteral("INSERT INTO user_users (user_id, name) VALUES (70000, 'Far')")}));
+    } else if (kind == QLatin1String("pipe")) {
+        chosen = QDir::homePath() + QStringLiteral("/pipe.ptBackup");
+        QFile::remove(chosen);
+        QCOMPARE(::mkfifo(QFile::encodeName(chosen).constData(), 0600), 0);
+    } else if (kind == QLatin1String("folder")) {
+        chosen = QDir::homePath() + QStringLiteral("/folder.ptBackup");
+        QVERIFY(QDir().mkpath(chosen));
+    } else if (kind == QLatin1String("room")) {
+        const qint64 needed = QFileInfo(path).size() + QFileInfo(databaseFile()).size();
+        FileCopy::setFreeSpaceProbe([needed](const QString&) { return needed - 1; });
     }
     const QByteArray backup = readAll(path);
     addUser(QStringLiteral("Bob"));
     const QByteArray live = readAll(databaseFile());
+    std::optional<OtherReader> other;
+    if (kind == QLatin1String("shared") || kind == QLatin1String("exclusive")) {
+        BXSqlDb::setBusyTimeout(100);
+        other.emplace(databaseFile(), kind == QLatin1String("shared") ? OtherReader::Hold::Shared
+                                                                      : OtherReader::Hold::Exclusive);
+        QVERIFY(other->reading());
+    }
     _window->messages.clear();
-    _window->restoreName = path;
+    _window->restoreName = chosen;
     _window->restoreUserDB();
+    other.reset();
+    BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
 
     QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
     QVERIFY2(_window->lastText().contains(message), qPrintable(_window->lastText()));
-    QCOMPARE(_window->messages.size(), 2);  // the question and the refusal, no overwrite question
+    // The question and the refusal; the disk's room is checked once the user said to overwrite.
+    QCOMPARE(_window->messages.size(), kind == QLatin1String("room") ? 3 : 2);
+    if (kind == QLatin1String("room")) {
+        const QLocale locale;
+        for (const qint64 size : {QFileInfo(path).size() + QFileInfo(databaseFile()).size(),
+                                  QFileInfo(path).size() + QFileInfo(databaseFile()).size() - 1})
+            QVERIFY2(_window->lastText().contains(
+                         locale.formattedDataSize(size, 1, QLocale::DataSizeTraditionalFormat)),
+                     qPrintable(_window->lastText()));
+    }
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(readAll(databaseFile()), live);
+    QCOMPARE(QDir(BXSettings::getUserDBPath()).entryList({QStringLiteral("userdata.db?*")}), QStringList());
     QCOMPARE(readAll(path), backup);
     QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
 }

@@ -11,6 +11,7 @@
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "channelpeer.h"
+#include "tests/support/otherreader.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -76,9 +77,12 @@ private slots:
     void badCommandLineExitsWithTheUsage_data();
     void badCommandLineExitsWithTheUsage();
     void missingBrandNamesThePath();
+    void damagedCatalogueEndsTheStart();
     void updateModeWithoutUpdatesSaysSo();
     void corruptDatabaseExitsWithOne();
     void lockedUserDataExitsWithOne();
+    void busyDiaryIsNeverCalledDamaged_data();
+    void busyDiaryIsNeverCalledDamaged();
     void spoiltTemporaryFoldersMoveTheChannelHome();
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
@@ -207,9 +211,12 @@ void TestStartup::badCommandLineExitsWithTheUsage_data()
         << QStringList{QStringLiteral("-resourcedir")}
         << QStringLiteral("-resourcedir must be followed by a directory path");
     QTest::newRow("resourcedir twice")
-        << QStringList{QStringLiteral("-resourcedir"), QStringLiteral("/a/"),
-                       QStringLiteral("-resourcedir"), QStringLiteral("/b/")}
+        << QStringList{QStringLiteral("-resourcedir"), QStringLiteral("/"),
+                       QStringLiteral("-resourcedir"), QStringLiteral("/")}
         << QStringLiteral("-resourcedir may be given only once");
+    QTest::newRow("resourcedir mistyped")
+        << QStringList{QStringLiteral("-resourcedir"), QStringLiteral("/nonexistent/")}
+        << QStringLiteral("-resourcedir: there is no folder /nonexistent/");
 }
 
 // The message and the usage go to standard error, with exit code 2 and no abort.
@@ -232,10 +239,33 @@ void TestStartup::missingBrandNamesThePath()
     ProgramHome home;
     const QString folder = home.path("home") + QLatin1Char('/');
     const Result result = run(home, {QStringLiteral("-resourcedir"), folder});
-    QCOMPARE(result.status, QProcess::CrashExit);
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QCOMPARE(result.code, 1);
     QVERIFY2(result.errors.contains(QStringLiteral("Cannot find ") + folder
                                     + QStringLiteral("brand.dat")),
              qPrintable(result.errors));
+    QVERIFY(!result.errors.contains(QStringLiteral("Fatal")));
+}
+
+// A resource folder with a damaged catalogue ends the start with the reason, never an abort.
+void TestStartup::damagedCatalogueEndsTheStart()
+{
+    ProgramHome home;
+    const QString folder = home.path("home") + QStringLiteral("/resources/");
+    QVERIFY(QDir().mkpath(folder));
+    for (const char* name : {"brand.dat", "userdata.db", "tips.dat"})
+        QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QLatin1String(name),
+                            folder + QLatin1String(name)));
+    QFile catalogue(folder + QStringLiteral("static.db"));
+    QVERIFY(catalogue.open(QIODevice::WriteOnly));
+    catalogue.write(QByteArray(8192, 'x'));
+    catalogue.close();
+    const Result result = run(home, {QStringLiteral("-resourcedir"), folder});
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QCOMPARE(result.code, 1);
+    QVERIFY2(result.errors.contains(QStringLiteral("Database initialization error")),
+             qPrintable(result.errors));
+    QVERIFY(!result.errors.contains(QStringLiteral("Fatal")));
 }
 
 void TestStartup::updateModeWithoutUpdatesSaysSo()
@@ -281,6 +311,79 @@ void TestStartup::lockedUserDataExitsWithOne()
     QVERIFY2(result.errors.contains(QStringLiteral("Another copy of this program")),
              qPrintable(result.errors));
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+}
+
+void TestStartup::busyDiaryIsNeverCalledDamaged_data()
+{
+    QTest::addColumn<bool>("exclusive");
+    QTest::addColumn<QVariantList>("answers");
+    QTest::addColumn<bool>("starts");
+    QTest::addColumn<int>("asked");
+    QTest::newRow("exclusive, quit") << true << QVariantList{1} << false << 1;
+    QTest::newRow("exclusive, retry, quit") << true << QVariantList{0, 1} << false << 2;
+    QTest::newRow("exclusive, nobody to ask") << true << QVariantList{} << false << 0;
+    QTest::newRow("exclusive, retry once it ends") << true << QVariantList{0} << true << 1;
+    QTest::newRow("shared reader") << false << QVariantList{} << true << 0;
+}
+
+// Another program holding the diary is named as such, with Retry and Quit; the diary is never
+// called damaged and is left as it was.
+void TestStartup::busyDiaryIsNeverCalledDamaged()
+{
+    QFETCH(bool, exclusive);
+    QFETCH(QVariantList, answers);
+    QFETCH(bool, starts);
+    QFETCH(int, asked);
+    std::string error;
+    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    BXSqlDb::cleanUp();
+    const QString file = BXSettings::getUserDBPath() + QStringLiteral("userdata.db");
+    const QByteArray before = [&file] {
+        QFile diary(file);
+        return diary.open(QIODevice::ReadOnly) ? diary.readAll() : QByteArray();
+    }();
+    BXSqlDb::setBusyTimeout(100);
+    std::optional<OtherReader> other;
+    other.emplace(file, exclusive ? OtherReader::Hold::Exclusive : OtherReader::Hold::Shared);
+    QVERIFY(other->reading());
+    // The holder may let go while the user reads the question.
+    struct HoldingPrompter : ScriptedPrompter
+    {
+        std::function<void()> whileAsked;
+        int choice(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                   const QString& text, const QStringList& buttons, int defaultIndex,
+                   int escapeIndex) override
+        {
+            if (whileAsked)
+                whileAsked();
+            return ScriptedPrompter::choice(parent, icon, caption, text, buttons, defaultIndex,
+                                            escapeIndex);
+        }
+    } prompter;
+    for (const QVariant& answer : answers)
+        prompter.answer(answer);
+    if (starts && exclusive)
+        prompter.whileAsked = [&other] { other.reset(); };
+    std::unique_ptr<QLockFile> lock;
+    const bool started = startUserDatabase(lock, answers.isEmpty() ? nullptr : &prompter);
+    other.reset();
+    BXSqlDb::setBusyTimeout(10000);
+    UserDB::cleanUp();
+    CatalogueServices::cleanUp();
+    BXSqlDb::cleanUp();
+    lock.reset();
+    QCOMPARE(started, starts);
+    QCOMPARE(prompter.asked.size(), asked);
+    for (const ScriptedPrompter::Asked& question : prompter.asked) {
+        QVERIFY2(question.text.contains(QStringLiteral("is in use by another program")),
+                 qPrintable(question.text));
+        QVERIFY(!question.text.contains(QStringLiteral("corrupted")));
+        QCOMPARE(question.options, (QStringList{QStringLiteral("Retry"), QStringLiteral("Quit")}));
+    }
+    QFile diary(file);
+    QVERIFY(diary.open(QIODevice::ReadOnly));
+    if (!starts)
+        QCOMPARE(diary.readAll(), before);
 }
 
 // Another account that spoils every candidate folder in the temporary folder cannot keep the
@@ -597,39 +700,57 @@ void TestStartup::missingDataFolderEndsAStartWithoutBoxes()
 void TestStartup::filesArePrivate_data()
 {
     QTest::addColumn<bool>("earlierVersion");
-    QTest::newRow("first start") << false;
-    QTest::newRow("files of an earlier version") << true;
+    QTest::addColumn<bool>("chosenFolder");
+    QTest::newRow("first start") << false << false;
+    QTest::newRow("files of an earlier version") << true << false;
+    QTest::newRow("files of an earlier version in a chosen folder") << true << true;
 }
 
-// No other account can read the diary or the settings: a first start makes them private, and
-// a start tightens what an earlier version left open.
+// No other account can read the diary, its backups or the settings: a first start makes them
+// private, and a start tightens what an earlier version left open. Copies cut short are gone.
 void TestStartup::filesArePrivate()
 {
     QFETCH(bool, earlierVersion);
+    QFETCH(bool, chosenFolder);
     ProgramHome home;
-    const QString data = QDir(home.path("data")).filePath(_dataRelative);
+    const QString brand = BrandEngine::instance()->getString("brand_id");
+    const QString data = chosenFolder ? home.path("home") + QStringLiteral("/My Diary")
+                                      : QDir(home.path("data")).filePath(_dataRelative);
+    const QString backups = home.path("home") + QStringLiteral("/Documents/%1 Backups").arg(brand);
     const QString settings = settingsFile(home);
     const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
                                     | QFile::ReadOther;
     const QFile::Permissions openFolder = open | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    const QStringList leftovers{data + QStringLiteral("/userdata.db.before-restore"),
+                                data + QStringLiteral("/userdata.260101-120000.partial"),
+                                backups + QStringLiteral("/20260101.ptBackup.partial")};
     if (earlierVersion) {
         QVERIFY(QDir().mkpath(data));
+        QVERIFY(QDir().mkpath(backups));
         QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
-        QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"),
-                            data + QStringLiteral("/userdata.db")));
+        for (const QString& copy : {data + QStringLiteral("/userdata.db"),
+                                    backups + QStringLiteral("/20250101.ptBackup")})
+            QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"), copy));
+        for (const QString& leftover : leftovers)
+            QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"), leftover));
         QFile ini(settings);
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[Pantrel]\nwindowWidth=600\n");
         ini.close();
-        for (const QString& folder : {data, QFileInfo(settings).path()})
+        if (chosenFolder) {
+            QSettings stored(settings, QSettings::IniFormat);
+            stored.setValue(brand + QStringLiteral("/admin/userdbpath"), data);
+        }
+        for (const QString& folder : {data, backups, QFileInfo(settings).path()})
             QVERIFY(QFile::setPermissions(folder, openFolder));
-        for (const QString& file : {data + QStringLiteral("/userdata.db"), settings})
+        for (const QString& file : {data + QStringLiteral("/userdata.db"), settings,
+                                    backups + QStringLiteral("/20250101.ptBackup")})
             QVERIFY(QFile::setPermissions(file, open));
     }
     QProcess program;
     program.setProcessEnvironment(home.environment());
     program.start(programPath(), QStringList());
-    QVERIFY(waitUntilListening(home.path("runtime"), program));
+    QVERIFY2(waitUntilListening(home.path("runtime"), program), program.readAllStandardError().constData());
     ::kill(pid_t(program.processId()), SIGTERM);
     QVERIFY(program.waitForFinished(RunMs));
 
@@ -641,6 +762,12 @@ void TestStartup::filesArePrivate()
     QCOMPARE(mode(data + QStringLiteral("/userdata.db")), 0600);
     QCOMPARE(mode(QFileInfo(settings).path()), 0700);
     QCOMPARE(mode(settings), 0600);
+    if (earlierVersion) {
+        QCOMPARE(mode(backups), 0700);
+        QCOMPARE(mode(backups + QStringLiteral("/20250101.ptBackup")), 0600);
+    }
+    for (const QString& leftover : leftovers)
+        QVERIFY2(!QFileInfo::exists(leftover), qPrintable(leftover));
 }
 
 // The start-up connects the diary entries and user deletion to the catalogues; the shutdown
@@ -648,7 +775,7 @@ void TestStartup::filesArePrivate()
 void TestStartup::startedServicesReachTheCatalogues()
 {
     std::unique_ptr<QLockFile> lock;
-    QVERIFY(startUserDatabase(lock));
+    QVERIFY(startUserDatabase(lock, nullptr));
     const int user = addCompleteUser(QStringLiteral("Cy"));
     QVERIFY(user >= 0);
     UserDB::instance()->setCurrentUser(user);

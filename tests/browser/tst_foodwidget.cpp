@@ -163,6 +163,28 @@ private slots:
         QCOMPARE(shown.values.energy, 240.0f);
     }
 
+    // A custom food row of a foreign backup may carry an id that the catalogue cannot resolve:
+    // the panel says so and offers nothing to add.
+    void unresolvedFoodIsShownAsSuch_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::newRow("below the custom range") << 0x00ABCDEF;
+        QTest::newRow("unknown custom id") << 0x1ABCDEF;
+        QTest::newRow("outside every range") << 0x3000001;
+    }
+
+    void unresolvedFoodIsShownAsSuch()
+    {
+        QFETCH(int, id);
+        FoodWidget panel;
+        panel.setFood(101);
+        panel.setFood(id);
+        QVERIFY2(panel.nameLabel->text().contains(QStringLiteral("cannot be found")),
+                 qPrintable(panel.nameLabel->text()));
+        QCOMPARE(panel.servingBox->count(), 0);
+        QVERIFY(!panel.addButton->isEnabled());
+    }
+
     void foodWithoutServingsEmptiesTheListAndDisablesAdd()
     {
         FoodWidget panel;

@@ -1,19 +1,22 @@
-// A process that dies while it restores a backup leaves either the data it had or the
-// restored data, whole, and the next start opens it.
+// A process that dies while it copies the diary (a restore, the start-up's upgrade, a backup)
+// leaves either the data it had or the new data, whole, and the next start opens it. No copy
+// cut short stays, or looks whole.
 //
-// The test binary doubles as the restorer: started again with the restorer variable set to
-// a backup file, it puts that file in place of the user database and opens it, until the
-// test kills it at a random moment.
+// The test binary doubles as the copier: started again with the restorer variable set to
+// a backup file and the step variable to the kind of copy, it makes that copy, until the test
+// kills it at a random moment.
 
 #include "userdbtestenv.h"
 
 #include "userdb/bxsqldb.h"
+#include "userdb/filecopy.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QThread>
 #include <QtTest>
 
@@ -22,19 +25,30 @@
 namespace {
 
 const char* const RestorerVariable = "PANTREL_RESTORER";
+const char* const StepVariable = "PANTREL_COPY_STEP";
 constexpr int Kills = 20;
 constexpr int OldRows = 50;
 constexpr int NewRows = 20000;
 
-int runRestorer(const QString& backup)
+// Restores `backup`, starts (and so upgrades) the diary there, or backs it up to `backup`.
+int runRestorer(const QString& backup, const QString& step)
 {
     UserDbTestEnv::loadBrand();
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
     std::string error;
-    const QString safety = UserDbTestEnv::databaseFile() + QStringLiteral(".before-restore");
-    if (!BXSqlDb::installCopy(backup, safety, error) || !BXSqlDb::startUp(error, true)) {
-        std::fprintf(stderr, "restore failed: %s\n", error.c_str());
+    const QString safety = UserDbTestEnv::databaseFile() + QLatin1String(BXSqlDb::SafetySuffix);
+    bool done = false;
+    if (step == QLatin1String("backup")) {
+        QString reason;
+        done = FileCopy::copy(UserDbTestEnv::databaseFile(), backup, &reason);
+        error = reason.toStdString();
+    } else {
+        done = (step != QLatin1String("restore") || BXSqlDb::installCopy(backup, safety, error))
+            && BXSqlDb::startUp(error, true);
+    }
+    if (!done) {
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(step), error.c_str());
         return 1;
     }
     BXSqlDb::cleanUp();
@@ -49,6 +63,12 @@ QString rowsNamed(const char* name, int count)
                           "calories) SELECT 0, '20240301', 1, 1, '%2', n FROM c")
         .arg(count)
         .arg(QLatin1String(name));
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool copyOver(const QString& source, const QString& destination)
@@ -67,16 +87,21 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
 
-    void killedRestoreLeavesOldOrNewData();
+    void killedCopyLeavesOldOrNewData_data();
+    void killedCopyLeavesOldOrNewData();
 
 private:
-    // Runs one restorer; with a delay it is killed that many microseconds after it is ready.
-    bool runRestorerProcess(int delayUs, qint64* elapsedUs);
+    // Runs one copier; with a delay it is killed that many microseconds after it is ready.
+    bool runRestorerProcess(const QString& step, int delayUs, qint64* elapsedUs);
     // Opens the user database as the next start would and names the data it holds.
     QString verifyDatabase();
+    // What a killed backup left: "none" or "whole", or what is wrong.
+    QString verifyBackup(const QByteArray& live);
 
     QString _oldData;
+    QString _oldVersionData;
     QString _backup;
+    QString _backupCopy;
 };
 
 void TestRestoreCrash::initTestCase()
@@ -88,9 +113,14 @@ void TestRestoreCrash::initTestCase()
     const QString live = UserDbTestEnv::databaseFile();
     _oldData = QDir::homePath() + QStringLiteral("/old.db");
     _backup = QDir::homePath() + QStringLiteral("/new.ptBackup");
+    _backupCopy = QDir::homePath() + QStringLiteral("/made.ptBackup");
+    _oldVersionData = QDir::homePath() + QStringLiteral("/old411.db");
     QVERIFY(QFile::copy(live, _backup));
     QVERIFY(UserDbTestEnv::runOn(live, {rowsNamed("old", OldRows)}));
     QVERIFY(QFile::copy(live, _oldData));
+    QVERIFY(QFile::copy(live, _oldVersionData));
+    QVERIFY(UserDbTestEnv::runOn(_oldVersionData, {QStringLiteral(
+        "UPDATE userdata_meta SET itemvalue = 411 WHERE itemkey = 'schema_version'")}));
     // An older version, so that the restore runs an upgrade step as well.
     QVERIFY(UserDbTestEnv::runOn(
         _backup, {rowsNamed("new", NewRows),
@@ -103,11 +133,12 @@ void TestRestoreCrash::cleanupTestCase()
     UserDbTestEnv::removeDatabase();
 }
 
-bool TestRestoreCrash::runRestorerProcess(int delayUs, qint64* elapsedUs)
+bool TestRestoreCrash::runRestorerProcess(const QString& step, int delayUs, qint64* elapsedUs)
 {
     QProcess restorer;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QLatin1String(RestorerVariable), _backup);
+    environment.insert(QLatin1String(RestorerVariable), step == QLatin1String("backup") ? _backupCopy : _backup);
+    environment.insert(QLatin1String(StepVariable), step);
     restorer.setProcessEnvironment(environment);
     restorer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     restorer.start(QCoreApplication::applicationFilePath(), QStringList());
@@ -140,9 +171,16 @@ QString TestRestoreCrash::verifyDatabase()
         QStringLiteral("SELECT COUNT(*) FROM food_diary WHERE food_name = 'new'")).toInt();
     const int version = BXSqlDb::getVersion();
     BXSqlDb::cleanUp();
-    // The killed restore's working copy does not outlive the next start.
-    if (QFile::exists(UserDbTestEnv::databaseFile() + QStringLiteral(".restoring")))
-        return QStringLiteral("working copy left behind");
+    // The killed copy's working copies do not outlive the next start; a copy kept as it was
+    // before an upgrade is whole.
+    for (const QString& name : UserDbTestEnv::safetyCopies()) {
+        if (name == QLatin1String("userdata.db"))
+            continue;
+        if (!QRegularExpression(QStringLiteral("^userdata\\.\\d{6}-\\d{6}$")).match(name).hasMatch())
+            return QStringLiteral("working copy left behind: ") + name;
+        if (readAll(UserDbTestEnv::databaseFolder() + name) != readAll(_oldVersionData))
+            return QStringLiteral("partial copy looks whole: ") + name;
+    }
     if (check != QLatin1String("ok"))
         return QStringLiteral("damaged: ") + check;
     if (oldRows == OldRows && newRows == 0)
@@ -152,27 +190,58 @@ QString TestRestoreCrash::verifyDatabase()
     return QStringLiteral("mixed: %1 old, %2 new rows, version %3").arg(oldRows).arg(newRows).arg(version);
 }
 
-void TestRestoreCrash::killedRestoreLeavesOldOrNewData()
+QString TestRestoreCrash::verifyBackup(const QByteArray& live)
 {
+    if (QFile::exists(_backupCopy + QLatin1String(FileCopy::WorkingSuffix))) {
+        // The next start of the program removes it; here the backup folder is cleared by hand.
+        QFile::remove(_backupCopy + QLatin1String(FileCopy::WorkingSuffix));
+    }
+    if (!QFile::exists(_backupCopy))
+        return QStringLiteral("none");
+    const QByteArray made = readAll(_backupCopy);
+    QFile::remove(_backupCopy);
+    return made == live ? QStringLiteral("whole") : QStringLiteral("partial backup looks whole");
+}
+
+void TestRestoreCrash::killedCopyLeavesOldOrNewData_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QStringList>("outcomes");
+    QTest::newRow("restore") << "restore" << QStringList{QStringLiteral("old"), QStringLiteral("new")};
+    QTest::newRow("upgrade at start") << "upgrade" << QStringList{QStringLiteral("old")};
+    QTest::newRow("backup") << "backup" << QStringList{QStringLiteral("none"), QStringLiteral("whole")};
+}
+
+void TestRestoreCrash::killedCopyLeavesOldOrNewData()
+{
+    QFETCH(QString, step);
+    QFETCH(QStringList, outcomes);
     const QString live = UserDbTestEnv::databaseFile();
+    const QString before = step == QLatin1String("upgrade") ? _oldVersionData : _oldData;
+    const bool backup = step == QLatin1String("backup");
+    QVERIFY(copyOver(before, live));
     qint64 fullRunUs = 0;
-    QVERIFY(runRestorerProcess(-1, &fullRunUs));
-    QCOMPARE(verifyDatabase(), QStringLiteral("new"));
+    QVERIFY(runRestorerProcess(step, -1, &fullRunUs));
+    QCOMPARE(backup ? verifyBackup(readAll(live)) : verifyDatabase(), outcomes.last());
 
     const quint32 seed = QRandomGenerator::global()->generate();
-    qInfo("random seed %u, a whole restore takes %lld us", seed, fullRunUs);
+    qInfo("random seed %u, a whole %s takes %lld us", seed, qPrintable(step), fullRunUs);
     QRandomGenerator random(seed);
-    QStringList outcomes;
+    QStringList seen;
     for (int round = 0; round < Kills; ++round) {
-        QVERIFY(copyOver(_oldData, live));
+        QVERIFY(copyOver(before, live));
+        for (const QString& name : UserDbTestEnv::safetyCopies()) {
+            if (name != QLatin1String("userdata.db"))
+                QFile::remove(UserDbTestEnv::databaseFolder() + name);
+        }
         qint64 elapsed = 0;
-        QVERIFY(runRestorerProcess(int(random.bounded(fullRunUs)), &elapsed));
-        const QString outcome = verifyDatabase();
-        QVERIFY2(outcome == QLatin1String("old") || outcome == QLatin1String("new"),
+        QVERIFY(runRestorerProcess(step, int(random.bounded(fullRunUs)), &elapsed));
+        const QString outcome = backup ? verifyBackup(readAll(live)) : verifyDatabase();
+        QVERIFY2(outcomes.contains(outcome),
                  qPrintable(QStringLiteral("round %1: %2").arg(round).arg(outcome)));
-        outcomes.append(outcome);
+        seen.append(outcome);
     }
-    qInfo("%lld kills left the old data", qint64(outcomes.count(QStringLiteral("old"))));
+    qInfo("%lld kills left the first outcome", qint64(seen.count(outcomes.first())));
 }
 
 int main(int argc, char** argv)
@@ -180,7 +249,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QString backup = qEnvironmentVariable(RestorerVariable);
     if (!backup.isEmpty())
-        return runRestorer(backup);
+        return runRestorer(backup, qEnvironmentVariable(StepVariable));
     TestRestoreCrash test;
     return QTest::qExec(&test, argc, argv);
 }

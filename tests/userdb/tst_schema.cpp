@@ -4,6 +4,8 @@
 
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/filecopy.h"
+#include "tests/support/otherreader.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +16,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstring>
 
 #include <sys/resource.h>
 
@@ -304,6 +307,13 @@ void TestSchema::badFileIsRefusedUnchanged_data()
     QTest::newRow("read-only") << "read-only"
                                << QStringLiteral("Could not locate, or create, the user's database (%1):\n"
                                                  "File exists but permissions are wrong.");
+    // A busy file is never called damaged.
+    QTest::newRow("held by another program")
+        << "held" << QStringLiteral("Your diary %1 is in use by another program");
+    QTest::newRow("no room for the upgrade's copies")
+        << "no room"
+        << QStringLiteral("Your database %1 could not be brought up to date and has been left as "
+                          "it was:\n");
 }
 
 void TestSchema::badFileIsRefusedUnchanged()
@@ -326,10 +336,31 @@ void TestSchema::badFileIsRefusedUnchanged()
     const bool readOnly = kind == QLatin1String("read-only");
     if (readOnly)
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    std::optional<OtherReader> other;
+    if (kind == QLatin1String("held") || kind == QLatin1String("no room")) {
+        // A diary that opens.
+        QVERIFY(UserDbTestEnv::startUp());
+        BXSqlDb::cleanUp();
+    }
+    if (kind == QLatin1String("held")) {
+        other.emplace(path, OtherReader::Hold::Exclusive);
+        QVERIFY(other->reading());
+    } else if (kind == QLatin1String("no room")) {
+        QVERIFY(UserDbTestEnv::runOn(path, {QStringLiteral(
+            "UPDATE userdata_meta SET itemvalue = 411 WHERE itemkey = 'schema_version'")}));
+        FileCopy::setFreeSpaceProbe([](const QString&) { return qint64(4096); });
+    }
+    data = readFile(path);
+    BXSqlDb::setBusyTimeout(100);
 
     QString error;
-    QVERIFY(!UserDbTestEnv::startUp(&error));
+    const bool started = UserDbTestEnv::startUp(&error);
+    other.reset();
+    FileCopy::setFreeSpaceProbe({});
+    BXSqlDb::setBusyTimeout(10000);
+    QVERIFY(!started);
     QVERIFY2(error.startsWith(reason.arg(path)), qPrintable(error));
+    QCOMPARE(BXSqlDb::startFoundBusy(), kind == QLatin1String("held"));
     QVERIFY(!BXSqlDb::isUp());
     QCOMPARE(readFile(path), data);
     QVERIFY(QFileInfo(path).exists());
@@ -345,6 +376,7 @@ void TestSchema::leftoverWorkingCopiesAreRemoved_data()
     QTest::newRow("template copy cut short") << ".firstrun" << true;
     QTest::newRow("interrupted restore") << ".restoring" << false;
     QTest::newRow("interrupted upgrade") << ".upgrading" << false;
+    QTest::newRow("data kept during a restore") << ".before-restore" << false;
 }
 
 // A process killed while it copies the database leaves its working copy behind; the next start
@@ -408,18 +440,19 @@ void TestSchema::copyFileLimits()
     file.close();
     const QString destination = QDir::homePath() + QStringLiteral("/copy.db");
     QVERIFY(writeFile(destination, QByteArray(16 * 1048576, 'x')));
-    std::string reason;
-    QVERIFY2(BXSqlDb::copyFile(big, destination, reason), reason.c_str());
+    QString reason;
+    QVERIFY2(FileCopy::copy(big, destination, &reason), qPrintable(reason));
     QCOMPARE(readFile(destination), readFile(big));
     QFile::remove(big);
 
-    QVERIFY(!BXSqlDb::copyFile(QDir::homePath() + "/none", destination, reason));
-    QCOMPARE(reason, std::string("couldn't open source file for copy"));
+    const QString none = QDir::homePath() + QStringLiteral("/none");
+    QVERIFY(!FileCopy::copy(none, destination, &reason));
+    QCOMPARE(reason, none + QStringLiteral(" cannot be read: ") + QString::fromLocal8Bit(std::strerror(ENOENT)));
     const QString small = QDir::homePath() + QStringLiteral("/small.db");
     QVERIFY(writeFile(small, QByteArray(100, 's')));
-    QVERIFY(!BXSqlDb::copyFile(small, QDir::homePath() + "/no/folder/copy.db", reason));
-    QCOMPARE(reason, std::string("couldn't open dest file for copy"));
-    QVERIFY(BXSqlDb::copyFile(small, destination, reason));
+    QVERIFY(!FileCopy::copy(small, QDir::homePath() + "/no/folder/copy.db", &reason));
+    QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    QVERIFY(FileCopy::copy(small, destination, &reason));
     QCOMPARE(readFile(destination), readFile(small));
 }
 
@@ -435,14 +468,14 @@ void TestSchema::copyFileRemovesPartialCopy()
     limited.rlim_cur = 1048576 + 512;
     const sighandler_t previous = std::signal(SIGXFSZ, SIG_IGN);
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    std::string reason;
-    const bool copied = BXSqlDb::copyFile(source, destination, reason);
+    QString reason;
+    const bool copied = FileCopy::copy(source, destination, &reason);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     QVERIFY(!copied);
-    QCOMPARE(reason,
-             std::string("Couldn't write all data to the database. It's possible the disk is full"));
-    QVERIFY(!QFile::exists(destination));
+    // The system's reason, and neither the copy nor its working name stays.
+    QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    QCOMPARE(QDir::home().entryList({QStringLiteral("partial.db*")}), QStringList());
 }
 
 namespace {
@@ -481,8 +514,8 @@ void TestSchema::copyKeepsMemoryFlat()
     if (!resetPeakResident() || peakResidentKb() < 0)
         QSKIP("The peak memory of the process cannot be measured here");
     const qint64 before = peakResidentKb();
-    std::string reason;
-    QVERIFY2(BXSqlDb::copyFile(big, destination, reason), reason.c_str());
+    QString reason;
+    QVERIFY2(FileCopy::copy(big, destination, &reason), qPrintable(reason));
     const qint64 grown = peakResidentKb() - before;
     QCOMPARE(QFileInfo(destination).size(), Size);
     QFile::remove(big);

@@ -3,6 +3,7 @@
 #include "userdbtestenv.h"
 
 #include "userdb/bxsqldb.h"
+#include "userdb/filecopy.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -10,6 +11,13 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestSqlDb : public QObject
 {
@@ -318,10 +326,11 @@ void TestSqlDb::addColumnWithTableLevelKey()
 void TestSqlDb::copyFileBlocks()
 {
     QTemporaryDir dir;
+    QString reason;
     const QString empty = dir.filePath("empty");
     const QString copy = dir.filePath("copy");
     QFile(empty).open(QIODevice::WriteOnly);
-    QVERIFY(CopyFile(empty, copy));
+    QVERIFY(FileCopy::copy(empty, copy, &reason));
     QCOMPARE(QFileInfo(copy).size(), 0);
 
     // A longer file already at the destination is replaced, not patched.
@@ -336,13 +345,21 @@ void TestSqlDb::copyFileBlocks()
     QVERIFY(longer.open(QIODevice::WriteOnly));
     longer.write(QByteArray(5000, 'b'));
     longer.close();
-    QVERIFY(CopyFile(source, copy));
+    QVERIFY(FileCopy::copy(source, copy, &reason));
     QFile result(copy);
     QVERIFY(result.open(QIODevice::ReadOnly));
     QCOMPARE(result.readAll(), data);
 
-    QVERIFY(!CopyFile(dir.filePath("missing"), dir.filePath("other")));
-    QVERIFY(!CopyFile(source, dir.filePath("no/such/folder/file")));
+    QVERIFY(!FileCopy::copy(dir.filePath("missing"), dir.filePath("other"), &reason));
+    QVERIFY(!FileCopy::copy(source, dir.filePath("no/such/folder/file"), &reason));
+    QVERIFY2(reason.contains(QString::fromLocal8Bit(std::strerror(ENOENT))), qPrintable(reason));
+
+    // A pipe would block the copy for ever: it is refused before it is opened.
+    const QString pipe = dir.filePath("pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QVERIFY(!FileCopy::copy(pipe, dir.filePath("from-pipe"), &reason));
+    QCOMPARE(reason, pipe + QStringLiteral(" is not a file"));
+    QVERIFY(!QFile::exists(dir.filePath("from-pipe")));
 }
 
 QTEST_MAIN(TestSqlDb)

@@ -1,0 +1,60 @@
+#include "userdb/fileclaim.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace {
+
+FileClaim::State stateOf(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_OK:
+        return FileClaim::State::Held;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return FileClaim::State::Busy;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return FileClaim::State::Damaged;
+    default:
+        return FileClaim::State::Failed;
+    }
+}
+
+} // namespace
+
+FileClaim::FileClaim(const QString& path, Mode mode, int waitMs)
+{
+    // Writable even to read: a change that a killed program left half made is rolled back by
+    // the first reader, from its journal.
+    int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &_db, SQLITE_OPEN_READWRITE,
+                               nullptr);
+    if (code == SQLITE_OK) {
+        sqlite3_busy_timeout(_db, waitMs);
+        // Reading the schema takes the shared lock and proves that the file is a database.
+        const char* sql = mode == Mode::Sole
+            ? "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master;"
+            : "BEGIN; SELECT count(*) FROM sqlite_master;";
+        code = sqlite3_exec(_db, sql, nullptr, nullptr, nullptr);
+    }
+    _state = stateOf(code);
+    if (_state != State::Held) {
+        _reason = QString::fromUtf8(_db ? sqlite3_errmsg(_db) : sqlite3_errstr(code));
+        release();
+    }
+}
+
+FileClaim::~FileClaim()
+{
+    release();
+}
+
+void FileClaim::release()
+{
+    if (!_db)
+        return;
+    sqlite3_exec(_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(_db);
+    _db = nullptr;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QIODevice;
+
+// Every whole-file copy of the diary (the first run's template, an older installation's data,
+// the copy kept before an upgrade or a restore, a backup) goes through here. A copy is written
+// beside its destination under a working name and takes the destination's name only once it is
+// whole and on the disk, so a copy cut short never looks complete; the next start removes the
+// working copies left in the data folder.
+class FileCopy
+{
+public:
+    // What a copy is called until it is whole.
+    static constexpr const char* WorkingSuffix = ".partial";
+
+    // Copies `source` to `destination`, replacing what is there only once the copy is whole.
+    // A copy that the destination's disk cannot hold is refused before anything is written.
+    // False with the reason, in the system's words, when a step fails; the destination is then
+    // as it was and no working copy stays.
+    static bool copy(const QString& source, const QString& destination, QString* reason);
+    // Copies what `in` holds to `out` a block at a time, so that memory stays flat whatever the
+    // size; false when a block cannot be read or written in full.
+    static bool copyData(QIODevice& in, QIODevice& out);
+
+    // Free bytes on the disk that holds `folder`; -1 when that cannot be told.
+    static qint64 freeSpace(const QString& folder);
+    // Why a file of `needed` bytes cannot be copied to `destination`; empty when it fits.
+    static QString roomRefusal(qint64 needed, const QString& destination);
+    // Replaces the measurement of free space (tests stand in for a small disk); an empty
+    // function restores the system's.
+    static void setFreeSpaceProbe(std::function<qint64(const QString&)> probe);
+    // Removes the working copies of files named like `ofName` (a wildcard pattern) that a copy
+    // cut short left in `folder`.
+    static void removeWorkingCopies(const QString& folder, const QString& ofName = QStringLiteral("*"));
+};
