@@ -468,10 +468,12 @@ int refuseWithoutChannel(const QtSingleApplication& app, QtSingleApplication::St
 // shown in a "Fatal Error" box when one can be shown, and ends the program.
 void myMessageOutput(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
-    if (type != QtFatalMsg)
+    if (type != QtFatalMsg && type != QtCriticalMsg)
         return;
     std::fprintf(stderr, "%s\n", qPrintable(message));
     std::fflush(stderr);
+    if (type == QtCriticalMsg)
+        return;
     if (canShowBoxes()) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Fatal Error"), message,
                         QMessageBox::Ok);

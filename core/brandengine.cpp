@@ -30,9 +30,11 @@ bool listHoldsWord(const QString& list, const char* word)
     return entry.match(list).hasMatch();
 }
 
-[[noreturn]] void brandFatal(const QString& message)
+// A brand that lacks what the program asks of it, a partial one under -resourcedir say, is
+// reported and the lookup gives nothing: a missing text or image never ends the program.
+void reportBrandFault(const QString& message)
 {
-    qFatal("%s", qUtf8Printable(message));
+    qCritical("%s", qUtf8Printable(message));
 }
 
 QString missingIdMessage(const char* id)
@@ -150,24 +152,30 @@ void BrandEngine::_addImage(TarReader& archive, const QString& id, const QString
 QString BrandEngine::getString(const char* id) const
 {
     const QString* value = findValue(_stringMap, id);
-    if (!value)
-        brandFatal(missingIdMessage(id));
+    if (!value) {
+        reportBrandFault(missingIdMessage(id));
+        return QString();
+    }
     return *value;
 }
 
 bool BrandEngine::getBool(const char* id) const
 {
     const bool* value = findValue(_boolMap, id);
-    if (!value)
-        brandFatal(missingIdMessage(id));
+    if (!value) {
+        reportBrandFault(missingIdMessage(id));
+        return false;
+    }
     return *value;
 }
 
 int BrandEngine::getInt(const char* id) const
 {
     const int* value = findValue(_intMap, id);
-    if (!value)
-        brandFatal(missingIdMessage(id));
+    if (!value) {
+        reportBrandFault(missingIdMessage(id));
+        return 0;
+    }
     return *value;
 }
 
@@ -175,9 +183,11 @@ QPixmap BrandEngine::getPixmap(const char* id) const
 {
     QString error;
     const QByteArray bytes = imageBytes(id, &error);
-    if (bytes.isEmpty())
-        brandFatal(error);
     QPixmap pixmap;
+    if (bytes.isEmpty()) {
+        reportBrandFault(error);
+        return pixmap;
+    }
     pixmap.loadFromData(bytes);
     return pixmap;
 }
@@ -211,7 +221,7 @@ QString BrandEngine::replaceTokens(QString& text) const
 {
     QString error;
     if (!expandTokens(text, &error))
-        brandFatal(error);
+        reportBrandFault(error);
     return text;
 }
 

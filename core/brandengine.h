@@ -12,9 +12,10 @@ class QDomElement;
 class TarReader;
 
 // The brand: the application's name, texts, images, web addresses and feature switches,
-// read from brand archives (tar archives of XML documents and images). Every lookup of an
-// id the brand does not define stops the program with a fatal message, so optional ids are
-// tested with idExists() first. Texts may hold tokens "${ID}" naming other brand texts.
+// read from brand archives (tar archives of XML documents and images). A lookup of an id the
+// brand does not define is reported as a critical message and gives an empty value, so
+// optional ids are tested with idExists() first. Texts may hold tokens "${ID}" naming other
+// brand texts.
 class BrandEngine
 {
 public:
@@ -46,7 +47,8 @@ public:
     bool idExists(const char* id) const;
 
     // Expands every "${ID}" token of text in place (ID names a brand text, looked up in
-    // lower case) and returns a copy of the result. A token that cannot be expanded is fatal.
+    // lower case) and returns a copy of the result. A token that cannot be expanded is
+    // reported and left as it stands.
     QString replaceTokens(QString& text) const;
 
     // The forms of replaceTokens() and of the image lookup that report a failure in *error
