@@ -25,7 +25,11 @@ public:
     bool isLarge() const { return _large; }
 
     QSize sizeHint() const override;
+    // At least 216 pixels wide, and as high as the bar's sentence needs at its width.
     QSize minimumSizeHint() const override;
+    int heightForWidth(int width) const override;
+    // Where the sentence under a Large bar is painted, wrapped to the bar's width.
+    QRect sentenceRect() const;
 
     void drawContents(QPainter* painter);
     // The bar with its outline, before the outline is taken off: right of the name column,
@@ -49,7 +53,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void _setup();
+    QRect _sentenceRoom(int width) const;
+    QRect _sentenceRect(int width) const;
     void _drawLargeHeading(QPainter* painter) const;
     void _drawMediumHeading(QPainter* painter) const;
 
