@@ -52,7 +52,8 @@ QSize SummaryNutrientWidget::sizeHint() const
 
 QSize SummaryNutrientWidget::minimumSizeHint() const
 {
-    return {kLeastWidth, heightForWidth(width())};
+    const int medium = _nameWidth + 8 + _textWidth + 40 + kLeastBarWidth;
+    return {_large ? kLeastWidth : std::max(kLeastWidth, medium), heightForWidth(width())};
 }
 
 // The sentence of a Large bar takes as many lines as its figures need at the bar's width;

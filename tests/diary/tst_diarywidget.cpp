@@ -95,11 +95,17 @@ bool summaryWhole(const DiarySummary* summary)
                  text.x(), text.y(), text.width(), text.height(), panel->width(), panel->height());
         return false;
     };
-    for (const SummaryNutrientWidget* bar : summary->findChildren<SummaryNutrientWidget*>())
-        if (bar->isVisible() && bar->isLarge()
-            && !(inside(bar, bar->sentenceRect())
-                 && inside(bar->parentWidget(), bar->geometry())))
+    for (const SummaryNutrientWidget* bar : summary->findChildren<SummaryNutrientWidget*>()) {
+        if (!bar->isVisible())
+            continue;
+        if (bar->barRect().width() < SummaryNutrientWidget::kLeastBarWidth) {
+            qWarning("a bar of %d pixels", bar->barRect().width());
             return false;
+        }
+        if (!inside(bar->parentWidget(), bar->geometry())
+            || (bar->isLarge() && !inside(bar, bar->sentenceRect())))
+            return false;
+    }
     for (const FluidCounterView* water : summary->findChildren<FluidCounterView*>())
         if (water->isVisible() && !inside(water, water->adviceRect()))
             return false;
@@ -386,6 +392,7 @@ private slots:
         DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
         prefs.setTargetSize(DBTypes::ENERGY, DBTypes::UserPrefs::Large);
         prefs.setTargetSize(DBTypes::FAT, DBTypes::UserPrefs::Small);
+        prefs.setTargetSize(DBTypes::PROTEIN, DBTypes::UserPrefs::Medium);
         UserDB::instance()->setUserPrefs(currentUser(), prefs);
         if (eaten > 0.0f)
             addFood(day, QStringLiteral("butter"), eaten);
@@ -395,6 +402,7 @@ private slots:
         budget.userId = currentUser();
         qstrcpy(budget.date, code(day).constData());
         budget.setTarget(DBTypes::ENERGY, 1633.0f);
+        budget.setTarget(DBTypes::PROTEIN, 113.4f);
         QVERIFY(UserDB::instance()->addCheckin(budget, false));
         _page->popupCalendar()->calendar()->setDate(day, true);
         _page->popupCalendar()->handleDateSelection(day);
