@@ -175,6 +175,13 @@ void DiarySummary::mouseDoubleClickEvent(QMouseEvent* event)
     doMenuItem(-1);
 }
 
+// The sentences take more lines at a narrower width, fewer at a wider one.
+void DiarySummary::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    resizeWidget();
+}
+
 void DiarySummary::setVisible(bool visible)
 {
     QFrame::setVisible(visible);
@@ -186,7 +193,8 @@ void DiarySummary::setVisible(bool visible)
         resizeWidget();
 }
 
-// The panels one above the other, as wide as the widest needs to show its texts whole.
+// The panels one above the other, as wide as the widest needs, each as high as its texts
+// need at its width.
 QSize DiarySummary::minimumSizeHint() const
 {
     QSize least(0, 0);

@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kMaxCups = 20;
 const QColor kLabelColumn(235, 241, 248);
+constexpr int kAdviceFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextDontClip;
 
 QString hadText()
 {
@@ -54,17 +55,45 @@ FluidCounterView::FluidCounterView(QWidget* parent, const char* name)
 
 QSize FluidCounterView::minimumSizeHint() const
 {
-    // Room for the text line too where the interface fonts are larger, and for the advice
-    // whole at its end.
-    const QFontMetrics mini(_mini);
-    const int text = mini.height() + 8;
-    return {_hintX + mini.horizontalAdvance(adviceText()) + 2 * frameWidth() + 4,
-            std::max(2 * frameWidth() + 20, text)};
+    return {_leastWidth(), heightForWidth(width())};
 }
 
 QSize FluidCounterView::sizeHint() const
 {
     return minimumSizeHint();
+}
+
+// Room for the text line too where the interface fonts are larger, and for every line of
+// the advice.
+int FluidCounterView::heightForWidth(int width) const
+{
+    const int text = QFontMetrics(_mini).height() + 8;
+    return std::max({2 * frameWidth() + 20, text, _adviceRect(width).bottom() + 5});
+}
+
+int FluidCounterView::_leastWidth() const
+{
+    return _hintX + 2 * frameWidth() + 4;
+}
+
+QRect FluidCounterView::adviceRect() const
+{
+    return _adviceRect(width());
+}
+
+QRect FluidCounterView::_adviceRoom(int width) const
+{
+    const QFontMetrics mini(_mini);
+    const int right = std::max(width, _leastWidth()) - 2 * frameWidth() - 4;
+    const int top = _textY - mini.ascent();
+    if (_hintX + mini.horizontalAdvance(adviceText()) <= right)
+        return {_hintX, top, right - _hintX, 0};
+    return {_textX, top + mini.lineSpacing(), right - _textX, 0};
+}
+
+QRect FluidCounterView::_adviceRect(int width) const
+{
+    return QFontMetrics(_mini).boundingRect(_adviceRoom(width), kAdviceFlags, adviceText());
 }
 
 QString FluidCounterView::glassesText(int cups)
@@ -106,7 +135,7 @@ void FluidCounterView::drawContents(QPainter* painter)
     painter->drawLine(divider, 4, divider, 17);
     painter->setFont(_mini);
     painter->drawText(_textX, _textY, glassesText(summary()->fluid()));
-    painter->drawText(_hintX, _textY, adviceText());
+    painter->drawText(_adviceRoom(width()), kAdviceFlags, adviceText());
 }
 
 void FluidCounterView::_displayValue()

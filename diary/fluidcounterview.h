@@ -19,8 +19,14 @@ public:
     FluidCounterViewButton* upButton() const { return _up; }
     FluidCounterViewButton* downButton() const { return _down; }
 
+    // Wide enough for the glasses and their buttons, and as high as the advice needs at the
+    // counter's width.
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
+    int heightForWidth(int width) const override;
+    // Where the advice is painted: beside the glasses where it fits on that line, else
+    // wrapped under them.
+    QRect adviceRect() const;
 
     void drawContents(QPainter* painter);
 
@@ -38,6 +44,9 @@ protected:
 private:
     void _adjustValue(int delta);
     void _calculatePositions();
+    int _leastWidth() const;
+    QRect _adviceRoom(int width) const;
+    QRect _adviceRect(int width) const;
 
     FluidCounterViewButton* _up;
     FluidCounterViewButton* _down;

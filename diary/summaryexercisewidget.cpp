@@ -17,7 +17,6 @@ SummaryExerciseWidget::SummaryExerciseWidget(QWidget* parent, const char* name)
     : SummaryObject(parent, name, 0), _mini(MacUtil::getThemeFont(MacUtil::MiniSystemFont)),
       _smallEmphasized(MacUtil::getThemeFont(MacUtil::SmallEmphasizedSystemFont))
 {
-    setMinimumSize(minimumSizeHint());
     const QFontMetrics emphasized(_smallEmphasized);
     const QFontMetrics mini(_mini);
     _labelWidth = emphasized.horizontalAdvance(QStringLiteral("XXXXXXX")) + 20;
@@ -27,14 +26,17 @@ SummaryExerciseWidget::SummaryExerciseWidget(QWidget* parent, const char* name)
                                                  QStringLiteral("XXXXXX")))
                + 8;
     _miniAscent = mini.ascent();
+    setMinimumSize(minimumSizeHint());
     connect(summary(), &DiarySummary::valuesModified, this, qOverload<>(&QWidget::update));
 }
 
 QSize SummaryExerciseWidget::minimumSizeHint() const
 {
-    // Room for the text line too where the interface fonts are larger.
+    // Room for the text line too where the interface fonts are larger, and for the minutes
+    // beside a bar of the least length.
     const int text = QFontMetrics(_mini).height() + 8;
-    return {2 * frameWidth() + 4, std::max(2 * frameWidth() + 20, text)};
+    return {_labelWidth + SummaryNutrientWidget::kLeastBarWidth + _textWidth + 32,
+            std::max(2 * frameWidth() + 20, text)};
 }
 
 QSize SummaryExerciseWidget::sizeHint() const

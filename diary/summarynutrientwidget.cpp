@@ -15,6 +15,8 @@ const QColor kOutline(81, 158, 248);
 const QColor kAlarm(255, 0, 0);
 const QColor kUsed(189, 216, 248);
 const QColor kLabelColumn(235, 241, 248);
+constexpr int kLeastWidth = 216;
+constexpr int kSentenceFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextDontClip;
 
 const UnitDescriptor* unitOf(DBTypes::NutType nutrient)
 {
@@ -39,17 +41,8 @@ SummaryNutrientWidget::SummaryNutrientWidget(QWidget* parent, DBTypes::NutType n
     _textWidth = miniMetrics.horizontalAdvance(sample) + 11;
     _miniAscent = miniMetrics.ascent();
     _emphasizedAscent = QFontMetrics(_emphasized).ascent();
-    _setup();
-}
-
-void SummaryNutrientWidget::_setup()
-{
-    int height = 9 * _miniAscent / 4;
-    if (_large)
-        height += _emphasizedAscent + 5;
-    setMinimumHeight(height);
-    setMaximumSize(3000, height);
-    updateGeometry();
+    setMinimumWidth(kLeastWidth);
+    setMaximumWidth(3000);
 }
 
 QSize SummaryNutrientWidget::sizeHint() const
@@ -57,15 +50,37 @@ QSize SummaryNutrientWidget::sizeHint() const
     return minimumSizeHint();
 }
 
-// A large bar is never narrower than its sentence, which grows with its figures.
 QSize SummaryNutrientWidget::minimumSizeHint() const
 {
-    int width = 216;
-    if (_large) {
-        const QString sentence = largeSentence(_nutrient, _value, _target, _hasTarget);
-        width = std::max(width, 2 * 11 + QFontMetrics(_mini).horizontalAdvance(sentence));
-    }
-    return {width, minimumHeight()};
+    const int medium = _nameWidth + 8 + _textWidth + 40 + kLeastBarWidth;
+    return {_large ? kLeastWidth : std::max(kLeastWidth, medium), heightForWidth(width())};
+}
+
+// The sentence of a Large bar takes as many lines as its figures need at the bar's width;
+// one line where there is room.
+int SummaryNutrientWidget::heightForWidth(int width) const
+{
+    const int height = 9 * _miniAscent / 4;
+    if (!_large)
+        return height;
+    const int extraLines = _sentenceRect(width).height() - QFontMetrics(_mini).height();
+    return height + _emphasizedAscent + 5 + std::max(extraLines, 0);
+}
+
+QRect SummaryNutrientWidget::sentenceRect() const
+{
+    return _sentenceRect(width());
+}
+
+QRect SummaryNutrientWidget::_sentenceRoom(int width) const
+{
+    return {11, 1 + _emphasizedAscent + _miniAscent, std::max(width, kLeastWidth) - 2 * 11, 0};
+}
+
+QRect SummaryNutrientWidget::_sentenceRect(int width) const
+{
+    return QFontMetrics(_mini).boundingRect(_sentenceRoom(width), kSentenceFlags,
+                                            largeSentence(_nutrient, _value, _target, _hasTarget));
 }
 
 void SummaryNutrientWidget::setValue(float value)
@@ -92,7 +107,7 @@ void SummaryNutrientWidget::setAlarm(float alarm)
 void SummaryNutrientWidget::setLarge(bool large)
 {
     _large = large;
-    _setup();
+    updateGeometry();
     update();
 }
 
@@ -170,12 +185,11 @@ QRect SummaryNutrientWidget::barRect() const
 
 void SummaryNutrientWidget::_drawLargeHeading(QPainter* painter) const
 {
-    const int a = _miniAscent;
-    const int b = _emphasizedAscent;
     painter->setFont(_emphasized);
-    painter->drawText(11, 1 + b, unitOf(_nutrient)->printName());
+    painter->drawText(11, 1 + _emphasizedAscent, unitOf(_nutrient)->printName());
     painter->setFont(_mini);
-    painter->drawText(11, 1 + b + 2 * a, largeSentence(_nutrient, _value, _target, _hasTarget));
+    painter->drawText(_sentenceRoom(width()), kSentenceFlags,
+                      largeSentence(_nutrient, _value, _target, _hasTarget));
 }
 
 void SummaryNutrientWidget::_drawMediumHeading(QPainter* painter) const

@@ -14,6 +14,9 @@ class SummaryNutrientWidget : public QFrame
     Q_OBJECT
 
 public:
+    // The least length of a bar beside its figures, so that it still shows how far it is filled.
+    static constexpr int kLeastBarWidth = 24;
+
     // The fonts belong to the caller and must outlive the bar.
     SummaryNutrientWidget(QWidget* parent, DBTypes::NutType nutrient, QFont& mini,
                           QFont& smallEmphasized, QFont& emphasized);
@@ -25,7 +28,12 @@ public:
     bool isLarge() const { return _large; }
 
     QSize sizeHint() const override;
+    // At least 216 pixels wide, a Medium bar wide enough for its figures beside a bar of the
+    // least length, and as high as a Large bar's sentence needs at its width.
     QSize minimumSizeHint() const override;
+    int heightForWidth(int width) const override;
+    // Where the sentence under a Large bar is painted, wrapped to the bar's width.
+    QRect sentenceRect() const;
 
     void drawContents(QPainter* painter);
     // The bar with its outline, before the outline is taken off: right of the name column,
@@ -49,7 +57,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void _setup();
+    QRect _sentenceRoom(int width) const;
+    QRect _sentenceRect(int width) const;
     void _drawLargeHeading(QPainter* painter) const;
     void _drawMediumHeading(QPainter* painter) const;
 

@@ -58,6 +58,8 @@ void SummaryWidget::updateValues()
 {
     for (const auto& [nutrient, bar] : _bars)
         bar->setValue(summary()->nutrient(nutrient).value);
+    // A Large bar's sentence may take another line for its new figures.
+    _doLayout();
     update();
 }
 
@@ -70,9 +72,9 @@ void SummaryWidget::_doLayout()
         for (const auto& [nutrient, bar] : _bars) {
             if (bar->isHidden() || bar->isLarge() != large)
                 continue;
-            place.setHeight(bar->sizeHint().height());
+            place.setHeight(bar->heightForWidth(place.width()));
             bar->setGeometry(place);
-            place.translate(0, bar->sizeHint().height());
+            place.translate(0, place.height());
         }
     }
     setHasContent(_largeCount + _mediumCount > 0);
@@ -86,8 +88,8 @@ QSize SummaryWidget::minimumSizeHint() const
     for (const auto& [nutrient, bar] : _bars) {
         if (bar->isHidden())
             continue;
-        widest = std::max(widest, bar->sizeHint().width());
-        height += bar->sizeHint().height();
+        widest = std::max(widest, bar->minimumSizeHint().width());
+        height += bar->heightForWidth(contentsRect().width());
     }
     return {widest + 2 * frameWidth() + 22, std::max(height + frameWidth(), 19)};
 }

@@ -14,6 +14,7 @@
 #include "diary/fluidcounterviewbutton.h"
 #include "diary/greentickswidget.h"
 #include "diary/summarynutrientwidget.h"
+#include "diary/summaryobject.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
@@ -69,6 +70,49 @@ void weigh(int user, const QDate& date, float kilograms)
     checkin.weight = kilograms;
     checkin.hasWeight = true;
     QVERIFY(UserDB::instance()->addCheckin(checkin, false));
+}
+
+void addGolf(const QDate& date, float minutes)
+{
+    DBTypes::ExerciseDiaryItem entry;
+    entry.userId = currentUser();
+    entry.name = QStringLiteral("Golf");
+    entry.duration = minutes;
+    entry.rate = 10658.0f / 600.0f;
+    entry.status = 1;
+    entry.setDate(code(date).toStdString());
+    QVERIFY(DiaryDB::instance()->addExEntry(entry, false) >= 0);
+}
+
+// Whether every sentence of the summary panel shows whole: the large bars' sentences and
+// the water advice inside their panels, each panel inside the summary.
+bool summaryWhole(const DiarySummary* summary)
+{
+    const auto inside = [](const QWidget* panel, const QRect& text) {
+        if (panel->rect().contains(text))
+            return true;
+        qWarning("%s: text at %d,%d %dx%d, panel %dx%d", panel->metaObject()->className(),
+                 text.x(), text.y(), text.width(), text.height(), panel->width(), panel->height());
+        return false;
+    };
+    for (const SummaryNutrientWidget* bar : summary->findChildren<SummaryNutrientWidget*>()) {
+        if (!bar->isVisible())
+            continue;
+        if (bar->barRect().width() < SummaryNutrientWidget::kLeastBarWidth) {
+            qWarning("a bar of %d pixels", bar->barRect().width());
+            return false;
+        }
+        if (!inside(bar->parentWidget(), bar->geometry())
+            || (bar->isLarge() && !inside(bar, bar->sentenceRect())))
+            return false;
+    }
+    for (const FluidCounterView* water : summary->findChildren<FluidCounterView*>())
+        if (water->isVisible() && !inside(water, water->adviceRect()))
+            return false;
+    for (const QWidget* panel : summary->findChildren<SummaryObject*>())
+        if (panel->isVisible() && !inside(summary, panel->geometry()))
+            return false;
+    return inside(summary->parentWidget(), summary->geometry());
 }
 
 // Whether every figure of a detail panel (a label that reads a number) shows its whole text,
@@ -316,33 +360,80 @@ private slots:
         QVERIFY(saveWidgetPicture(header->parentWidget(), QStringLiteral("diary-list-header-kj")));
     }
 
-    // At the page's least size every sentence of the summary stands whole, long as its
-    // figures make it: the diary side is never narrower than they need.
+    // Every sentence of the summary stands whole, long as its figures make it: on one line
+    // where the window leaves room, on more lines at the page's least size, which fits a
+    // desktop of 1024 x 768 whatever the figures.
+    void summaryWholeAtTheLeastSize_data()
+    {
+        QTest::addColumn<bool>("kilojoules");
+        QTest::addColumn<float>("eaten");
+        QTest::addColumn<float>("golfMinutes");
+        QTest::addColumn<QDate>("day");
+        // 9999 pats of butter of 36 kcal; 600 minutes of golf burn 10658 kcal.
+        QTest::newRow("butter kcal") << false << 9999.0f * 36.0f << 0.0f << kToday.addDays(-1);
+        QTest::newRow("butter kJ") << true << 9999.0f * 36.0f << 0.0f << kToday.addDays(-2);
+        QTest::newRow("golf kcal") << false << 0.0f << 600.0f << kToday.addDays(-3);
+        QTest::newRow("golf kJ") << true << 0.0f << 600.0f << kToday.addDays(-4);
+    }
+
     void summaryWholeAtTheLeastSize()
     {
+        QFETCH(bool, kilojoules);
+        QFETCH(float, eaten);
+        QFETCH(float, golfMinutes);
+        QFETCH(QDate, day);
+        UnitCollection::instance()->set(
+            UnitCollection::Energy,
+            new UnitEnergy(kilojoules ? UnitEnergy::Kilojoules : UnitEnergy::Kilocalories));
+        const auto restore = qScopeGuard([] {
+            UnitCollection::instance()->set(UnitCollection::Energy,
+                                            new UnitEnergy(UnitEnergy::Kilocalories));
+        });
         DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
         prefs.setTargetSize(DBTypes::ENERGY, DBTypes::UserPrefs::Large);
         prefs.setTargetSize(DBTypes::FAT, DBTypes::UserPrefs::Small);
+        prefs.setTargetSize(DBTypes::PROTEIN, DBTypes::UserPrefs::Medium);
         UserDB::instance()->setUserPrefs(currentUser(), prefs);
-        addFood(kToday, QStringLiteral("feast"), 123456.0f);
-        _page->dateChanged(kToday);
+        if (eaten > 0.0f)
+            addFood(day, QStringLiteral("butter"), eaten);
+        if (golfMinutes > 0.0f)
+            addGolf(day, golfMinutes);
+        DBTypes::CheckinItem budget;
+        budget.userId = currentUser();
+        qstrcpy(budget.date, code(day).constData());
+        budget.setTarget(DBTypes::ENERGY, 1633.0f);
+        budget.setTarget(DBTypes::PROTEIN, 113.4f);
+        QVERIFY(UserDB::instance()->addCheckin(budget, false));
+        _page->popupCalendar()->calendar()->setDate(day, true);
+        _page->popupCalendar()->handleDateSelection(day);
+        QVERIFY(std::abs(_page->summaryWidget->nutrient(DBTypes::ENERGY).value) >= 10000.0f);
         _page->show();
         QVERIFY(QTest::qWaitForWindowExposed(_page.get()));
-        _page->resize(_page->minimumSizeHint());
         const QFontMetrics mini(MacUtil::getThemeFont(MacUtil::MiniSystemFont));
-        bool large = false;
-        for (const SummaryNutrientWidget* bar : _page->findChildren<SummaryNutrientWidget*>()) {
-            if (!bar->isVisible() || !bar->isLarge())
-                continue;
-            large = true;
-            const QString sentence = QStringLiteral("You have used up 123456 cals today.");
-            QVERIFY(bar->minimumSizeHint().width() >= mini.horizontalAdvance(sentence) + 22);
-            QTRY_VERIFY(bar->width() >= bar->minimumSizeHint().width());
+        const DiarySummary::SummaryNutrientData& energy =
+            _page->summaryWidget->nutrient(DBTypes::ENERGY);
+        const int sentenceWidth = mini.horizontalAdvance(SummaryNutrientWidget::largeSentence(
+            DBTypes::ENERGY, energy.value, energy.target, !energy.noTarget));
+        // The least size first, then 90 % of a desktop of 1280 x 1024, then a wide desktop.
+        for (const int width : {0, 1152, 1600}) {
+            _page->resize(QSize(width, 0).expandedTo(_page->minimumSizeHint()));
+            const QString where = QStringLiteral("%1 wide").arg(width);
+            QTRY_VERIFY2(summaryWhole(_page->summaryWidget), qPrintable(where));
+            const auto* bar = _page->summaryWidget->findChild<SummaryNutrientWidget*>();
+            QVERIFY(bar->isVisible() && bar->isLarge());
+            // One line wherever the bar has room for it.
+            QCOMPARE(bar->sentenceRect().height() == mini.height(),
+                     bar->width() >= sentenceWidth + 22);
+            saveWidgetPicture(_page.get(), QStringLiteral("diarypage-%1-%2-%3")
+                                               .arg(width > 0 ? QString::number(width)
+                                                              : QStringLiteral("least-size"),
+                                                    golfMinutes > 0 ? "golf" : "butter",
+                                                    kilojoules ? "kj" : "kcal"));
         }
-        QVERIFY(large);
-        for (const FluidCounterView* water : _page->findChildren<FluidCounterView*>())
-            QTRY_VERIFY(water->width() >= water->minimumSizeHint().width());
-        saveWidgetPicture(_page.get(), QStringLiteral("diarypage-least-size"));
+        const auto* water = _page->summaryWidget->findChild<FluidCounterView*>();
+        QCOMPARE(water->adviceRect().height(), mini.height());
+        QVERIFY2(_page->minimumSizeHint().width() <= 1000,
+                 qPrintable(QString::number(_page->minimumSizeHint().width())));
     }
 
     void picture()
