@@ -39,7 +39,6 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -464,8 +463,9 @@ int refuseWithoutChannel(const QtSingleApplication& app, QtSingleApplication::St
 
 }  // namespace
 
-// Debug messages and warnings are dropped; a fatal message is written to standard error,
-// shown in a "Fatal Error" box when one can be shown, and ends the program.
+// Debug messages and warnings are dropped; a critical message is written to standard error.
+// A fatal one, which only Qt itself still sends, is written there too and shown in a "Fatal
+// Error" box when one can be shown; Qt ends the program once the handler returns.
 void myMessageOutput(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type != QtFatalMsg && type != QtCriticalMsg)
@@ -479,7 +479,6 @@ void myMessageOutput(QtMsgType type, const QMessageLogContext&, const QString& m
                         QMessageBox::Ok);
         box.exec();
     }
-    std::abort();
 }
 
 int main(int argc, char** argv)
