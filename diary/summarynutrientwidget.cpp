@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <cassert>
 #include <cmath>
@@ -23,6 +24,13 @@ const UnitDescriptor* unitOf(DBTypes::NutType nutrient)
     const UnitDescriptor* ud = UnitCollection::instance()->get(nutrient);
     assert(ud);
     return ud;
+}
+
+// The sentence as it is laid out: a figure keeps its unit on its line when the sentence wraps.
+QString unbrokenFigures(QString sentence)
+{
+    static const QRegularExpression figureThenWord(QStringLiteral("(\\d) (?=\\p{L})"));
+    return sentence.replace(figureThenWord, QStringLiteral("\\1\u00a0"));
 }
 
 } // namespace
@@ -79,8 +87,9 @@ QRect SummaryNutrientWidget::_sentenceRoom(int width) const
 
 QRect SummaryNutrientWidget::_sentenceRect(int width) const
 {
-    return QFontMetrics(_mini).boundingRect(_sentenceRoom(width), kSentenceFlags,
-                                            largeSentence(_nutrient, _value, _target, _hasTarget));
+    return QFontMetrics(_mini).boundingRect(
+        _sentenceRoom(width), kSentenceFlags,
+        unbrokenFigures(largeSentence(_nutrient, _value, _target, _hasTarget)));
 }
 
 void SummaryNutrientWidget::setValue(float value)
@@ -189,7 +198,7 @@ void SummaryNutrientWidget::_drawLargeHeading(QPainter* painter) const
     painter->drawText(11, 1 + _emphasizedAscent, unitOf(_nutrient)->printName());
     painter->setFont(_mini);
     painter->drawText(_sentenceRoom(width()), kSentenceFlags,
-                      largeSentence(_nutrient, _value, _target, _hasTarget));
+                      unbrokenFigures(largeSentence(_nutrient, _value, _target, _hasTarget)));
 }
 
 void SummaryNutrientWidget::_drawMediumHeading(QPainter* painter) const
