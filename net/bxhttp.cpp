@@ -38,10 +38,10 @@ QString BXHttp::refusal(const QString& url, const QString& source)
 {
     const QString scheme = QUrl(url).scheme().toLower();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
-        return tr("The address \"%1\" cannot be used: only http and https addresses can be reached").arg(url);
+        return tr("The address \"%1\" cannot be used: only http and https addresses can be reached.").arg(url);
     if (scheme == QLatin1String("http") && QUrl(source).scheme().toLower() == QLatin1String("https"))
         return tr("The address \"%1\" cannot be used: it was given by a secure address, but would be "
-                  "reached without protection").arg(url);
+                  "reached without protection.").arg(url);
     return QString();
 }
 

@@ -144,6 +144,7 @@ private slots:
         QTest::newRow("upper-case HTTPS") << "HTTPS" << true;
         QTest::newRow("http") << "http" << true;
         QTest::newRow("ftp") << "ftp" << false;
+        QTest::newRow("file") << "file" << false;
         QTest::newRow("no scheme") << "" << false;
     }
 

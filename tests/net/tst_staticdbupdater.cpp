@@ -346,11 +346,11 @@ private slots:
                                            + _updateDate.toString(Qt::ISODate).toLatin1() + "T12:00:00</pubDate></item>"));
         };
         const QString refused = QStringLiteral("The address \"%1\" cannot be used: ");
-        const QString notHttp = QStringLiteral("only http and https addresses can be reached");
+        const QString notHttp = QStringLiteral("only http and https addresses can be reached.");
         QTest::newRow("https feed, http link")
             << QByteArray() << QByteArray() << QStringLiteral("secure feed")
             << refused.arg(_server.url(QStringLiteral("/static.db.gz")))
-                   + "it was given by a secure address, but would be reached without protection" + unchanged
+                   + "it was given by a secure address, but would be reached without protection." + unchanged
             << 0;
         QTest::newRow("ftp link") << linkTo("ftp://127.0.0.1/static.db.gz") << QByteArray() << QString()
                                   << refused.arg("ftp://127.0.0.1/static.db.gz") + notHttp + unchanged << 0;
