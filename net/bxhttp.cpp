@@ -17,16 +17,13 @@ BXHttp::BXHttp(const QString& url, QObject* parent)
     : QObject(parent)
 {
     const QUrl address(url);
-    const QString scheme = address.scheme().toLower();
     QString host = url;
     QTcpSocket* socket = nullptr;
-    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
-        _ssl = scheme == QLatin1String("https");
+    _errorText = refusal(url);
+    if (_errorText.isNull()) {
+        _ssl = address.scheme().toLower() == QLatin1String("https");
         _port = quint16(address.port(_ssl ? 443 : 80));
         socket = _ssl ? _preconnect(address.host(), _port) : nullptr;
-    } else {
-        _errorText = tr("The address \"%1\" cannot be used: only http and https addresses can be "
-                        "reached").arg(url);
     }
     // Without a server every request fails at once; errorString() says why.
     if (!_errorText.isNull())
@@ -36,6 +33,17 @@ BXHttp::BXHttp(const QString& url, QObject* parent)
 }
 
 BXHttp::~BXHttp() = default;
+
+QString BXHttp::refusal(const QString& url, const QString& source)
+{
+    const QString scheme = QUrl(url).scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return tr("The address \"%1\" cannot be used: only http and https addresses can be reached.").arg(url);
+    if (scheme == QLatin1String("http") && QUrl(source).scheme().toLower() == QLatin1String("https"))
+        return tr("The address \"%1\" cannot be used: it was given by a secure address, but would be "
+                  "reached without protection.").arg(url);
+    return QString();
+}
 
 void BXHttp::setPreconnectWait(int connectMs)
 {
@@ -58,6 +66,7 @@ QTcpSocket* BXHttp::_preconnect(const QString& host, quint16 port)
     if (socket->state() == QAbstractSocket::ConnectedState)
         return socket;
     _errorText = tr("Cannot connect to server");
+    _unreachable = true;
     delete socket;
     return nullptr;
 }
@@ -118,24 +127,28 @@ void BXHttp::setLimits(const QHttps::Limits& limits)
     _client->setLimits(limits);
 }
 
+bool BXHttp::couldNotConnect() const
+{
+    if (!_errorText.isNull())
+        return _unreachable;
+    const QHttps::Error error = _client->error();
+    return error == QHttps::ConnectionRefused || error == QHttps::HostNotFound || error == QHttps::NoConnection;
+}
+
 QString BXHttp::errorString() const
 {
     if (!_errorText.isNull())
         return _errorText;
     const QString text = _client->errorString();
-    switch (_client->error()) {
-    case QHttps::NoError:
-    case QHttps::CertificateRejected:
+    if (!couldNotConnect())
         return text;
-    case QHttps::ConnectionRefused:
+    if (_client->error() == QHttps::ConnectionRefused)
         return text + tr(".\n\nThis is most likely due to a problem with your proxy,\n"
                          "or proxy configuration. It could also be caused by any\n"
                          "problem with your Internet connection.");
-    default:
-        return text + tr(".\n\nThis could be caused by a problem with your Internet connection.\n"
-                         "Please make sure that your connection is working, and your proxy\n"
-                         "settings are correct.");
-    }
+    return text + tr(".\n\nThis could be caused by a problem with your Internet connection.\n"
+                     "Please make sure that your connection is working, and your proxy\n"
+                     "settings are correct.");
 }
 
 void BXHttp::closeConnection()

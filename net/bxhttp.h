@@ -16,10 +16,14 @@ class BXHttp : public QObject
 
 public:
     // The address's scheme decides: "http" plain, "https" over TLS, on the address's own port
-    // or the scheme's. An address of any other scheme is refused: nothing is sent, and every
-    // request fails with a text that says so.
+    // or the scheme's. An address that refusal() refuses is not reached: nothing is sent, and
+    // every request fails with its text.
     explicit BXHttp(const QString& url, QObject* parent = nullptr);
     ~BXHttp() override;
+
+    // Why url may not be reached, for the user; null when it may. Only http and https
+    // addresses may, and one given by a document from an https source must be https too.
+    static QString refusal(const QString& url, const QString& source = QString());
 
     // Queues a GET of url; the body goes to `to`, or stays in the read buffer. The request
     // fails at once when the address was refused or its server could not be reached ahead.
@@ -31,8 +35,10 @@ public:
     QHttps* client() const { return _client; }
     void setLimits(const QHttps::Limits& limits);
     // The text for the user after a failure: the client's, with advice about the connection
-    // unless the server itself was refused.
+    // where none could be made.
     QString errorString() const;
+    // Whether the failure was that no connection to the server could be made.
+    bool couldNotConnect() const;
 
     // How long a TLS connection made ahead may take, in milliseconds.
     static void setPreconnectWait(int connectMs);
@@ -65,5 +71,6 @@ private:
     bool _ssl = false;
     quint16 _port = 0;
     QString _errorText;
+    bool _unreachable = false;  // the connection made ahead failed
     QHttps* _client = nullptr;
 };

@@ -302,12 +302,12 @@ void BxPublish::_failAll()
     for (QLabel* tick : {_progress->connectingTickLabel, _progress->sendingTickLabel, _progress->readingTickLabel,
                          _progress->disconnectingTickLabel, _progress->doneTickLabel})
         tick->setPixmap(cross);
-    // A refused server is named with the reason; proxy and Internet settings are not it.
+    // Proxy and Internet settings are named only where no connection could be made; any other
+    // failure is told with its reason.
     _progress->connectingLabel->setText(
-        _http->client()->error() == QHttps::CertificateRejected
-            ? _http->errorString()
-            : tr("Connection to %1 failed. Check proxy and Internet settings.")
-                  .arg(BrandEngine::instance()->getString("web_address")));
+        _http->couldNotConnect() ? tr("Connection to %1 failed. Check proxy and Internet settings.")
+                                       .arg(BrandEngine::instance()->getString("web_address"))
+                                 : _http->errorString());
     for (QLabel* text : {_progress->sendingLabel, _progress->readingLabel, _progress->closingLabel,
                          _progress->doneLabel})
         text->setText(tr("Skipped"));

@@ -19,7 +19,8 @@ class SocketBase;
 // connection stays open between requests when the server allows it. A TLS server whose
 // certificate fails any check is sent nothing: the connection is closed and the request fails
 // with CertificateRejected and a text naming the host and the reason; certCheckFailed()
-// follows, for those who want the socket's report.
+// follows, for those who want the socket's report. A handshake that fails fails the request
+// with SecureConnectionFailed and a text naming the host and the reason.
 class QHttps : public QObject
 {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
         WrongContentLength,
         Aborted,
         CertificateRejected,
+        SecureConnectionFailed,  // the TLS handshake failed; the text names the server and why
+        NoConnection,            // no connection to the server could be made
     };
 
     // What a response may hold; more fails the request with "Response too large".

@@ -43,10 +43,7 @@ QHttpsPrivate::QHttpsPrivate(QHttps* client, SocketBase* socketBase, bool ssl, c
     if (hostname.contains(QLatin1String("://")))
         hostname = QUrl(hostname).host();
     _watchdog.setSingleShot(true);
-    QObject::connect(&_watchdog, &QTimer::timeout, q, [this] {
-        finishWithError(QHttps::tr("Connection timed out"), QHttps::UnknownError);
-        close();
-    });
+    QObject::connect(&_watchdog, &QTimer::timeout, q, [this] { _timedOut(); });
     _deadline.setSingleShot(true);
     QObject::connect(&_deadline, &QTimer::timeout, q, [this] {
         finishWithError(QHttps::tr("The server took too long to answer"), QHttps::UnknownError);
@@ -345,6 +342,24 @@ void QHttpsPrivate::_idle()
     }
 }
 
+// Whether the server was reached tells a failure of the connection from one of the server.
+void QHttpsPrivate::_timedOut()
+{
+    if (!socket->linked())
+        finishWithError(QHttps::tr("Connection timed out"), QHttps::NoConnection);
+    else if (isSSL && socket->state() != SocketBase::Connected)
+        _failSecureConnection(QHttps::tr("the server did not answer the handshake"));
+    else
+        finishWithError(QHttps::tr("Connection timed out"), QHttps::UnknownError);
+    close();
+}
+
+void QHttpsPrivate::_failSecureConnection(const QString& reason)
+{
+    finishWithError(QHttps::tr("The secure connection to %1 failed: %2.").arg(hostname, reason),
+                    QHttps::SecureConnectionFailed);
+}
+
 void QHttpsPrivate::slotError(int code)
 {
     postDevice = nullptr;
@@ -353,8 +368,11 @@ void QHttpsPrivate::slotError(int code)
             finishWithError(QHttps::tr("Connection refused"), QHttps::ConnectionRefused);
         else if (code == 1)
             finishWithError(QHttps::tr("Host %1 not found").arg(socket->peerName()), QHttps::HostNotFound);
+        else if (code == 3)
+            _failSecureConnection(socket->errorString());
         else
-            finishWithError(QHttps::tr("HTTP request failed"), QHttps::UnknownError);
+            finishWithError(QHttps::tr("The connection to %1 failed: %2.").arg(hostname, socket->errorString()),
+                            socket->linked() ? QHttps::UnknownError : QHttps::NoConnection);
     }
     close();
 }

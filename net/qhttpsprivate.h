@@ -69,6 +69,8 @@ private:
     enum ChunkState { SizeLine = 0, TrailerLines = -2, ChunkEnd = -3, Finished = -1 };
 
     void _connectSocket();
+    void _timedOut();
+    void _failSecureConnection(const QString& reason);
     void _refuseServer(int code, const QString& reason);
     void _setState(QHttps::State newState);
     void _arm(int milliseconds);

@@ -45,6 +45,29 @@ QString openSslError()
     return QString::fromLatin1(ERR_error_string(code, nullptr));
 }
 
+// Why TLS failed, from the first error OpenSSL queued, in words for the user: what the usual
+// faults of a server mean, else OpenSSL's own reason.
+QString tlsFailure()
+{
+    const unsigned long code = ERR_get_error();
+    ERR_clear_error();
+    if (ERR_GET_LIB(code) == ERR_LIB_SSL) {
+        switch (ERR_GET_REASON(code)) {
+        case SSL_R_WRONG_VERSION_NUMBER:
+        case SSL_R_PACKET_LENGTH_TOO_LONG:
+            return QtSSLSocket::tr("the server does not speak TLS");
+        case SSL_R_UNSUPPORTED_PROTOCOL:
+        case SSL_R_TLSV1_ALERT_PROTOCOL_VERSION:
+        case SSL_R_VERSION_TOO_LOW:
+            return QtSSLSocket::tr("the server offers only an outdated protocol");
+        default:
+            break;
+        }
+    }
+    const char* reason = ERR_reason_error_string(code);
+    return reason ? QString::fromLatin1(reason) : QtSSLSocket::tr("the secure connection failed for no stated reason");
+}
+
 // Reads count decimal digits at text[at]; -1 when any is not a digit or the text is short.
 int digits(const QByteArray& text, int at, int count)
 {
@@ -347,8 +370,9 @@ void QtSSLSocket::sslConnect()
             return;
         }
         _flushWriteBio();  // the alert, if any
-        const QString message = tr("SSL error:") + QStringLiteral(", ") + openSslError();
+        const QString message = tlsFailure();
         _shutdownSSL();  // a failed handshake reads nothing more
+        _state = Idle;
         _fail(3, message);
         return;
     }
@@ -503,7 +527,7 @@ int QtSSLSocket::_decrypt(bool fromNetwork)
             _flushWriteBio();
             break;
         }
-        const QString message = tr("Failed to read from SSL, ") + openSslError();
+        const QString message = tlsFailure();
         if (fromNetwork)
             _fail(2, message);
         else
@@ -531,7 +555,7 @@ void QtSSLSocket::_writeToSocket()
             if (reason != SSL_ERROR_WANT_READ && reason != SSL_ERROR_WANT_WRITE) {
                 _outgoing.clear();
                 _flushWriteBio();
-                _fail(3, tr("SSL error: ") + QStringLiteral(", ") + openSslError());
+                _fail(3, tlsFailure());
                 return;
             }
             break;
@@ -594,6 +618,12 @@ void QtSSLSocket::finishClose()
         emit delayedCloseFinished();
         return;
     }
+    if (_state == HandshakeClient) {
+        _shutdownSSL();
+        _state = Idle;
+        _fail(3, tr("the server closed the connection during the handshake"));
+        return;
+    }
     // The server closed: what it sent before is decrypted first, as room allows; the rest
     // follows as the reader makes room.
     QPointer<QtSSLSocket> self(this);
@@ -617,7 +647,7 @@ void QtSSLSocket::socketError(QAbstractSocket::SocketError socketError)
         _fail(1, tr("Host not found"));
         return;
     default:
-        _fail(2, tr("Error when reading"));
+        _fail(2, _socket->errorString());
         return;
     }
 }

@@ -36,6 +36,10 @@ public:
     // Whether the bytes before the server's close are known to be all it sent: always for
     // a plain socket; for TLS only when the server sent its closing notice.
     virtual bool closedCleanly() const { return true; }
+    // Whether a connection to the server stands, its TLS handshake done or not.
+    virtual bool linked() const { return state() == Connected; }
+    // Why the last error came, in the socket's words.
+    virtual QString errorString() const { return QString(); }
 
     // The client's code for a socket error: refused 0, host not found 1, any other 2.
     static int errorCode(QAbstractSocket::SocketError error);

@@ -48,6 +48,7 @@ qint64 SocketProxy<QTcpSocket>::bytesAvailable() const { return _socket->bytesAv
 QByteArray SocketProxy<QTcpSocket>::readAll() { return _socket->readAll(); }
 void SocketProxy<QTcpSocket>::close() { _socket->disconnectFromHost(); }
 bool SocketProxy<QTcpSocket>::isOpen() const { return _socket->isOpen(); }
+QString SocketProxy<QTcpSocket>::errorString() const { return _socket->errorString(); }
 
 SocketProxy<QtSSLSocket>::SocketProxy(QtSSLSocket* socket, QObject* parent)
     : SocketBase(parent)
@@ -97,3 +98,8 @@ QByteArray SocketProxy<QtSSLSocket>::readAll()
 void SocketProxy<QtSSLSocket>::close() { _socket->close(); }
 bool SocketProxy<QtSSLSocket>::isOpen() const { return _socket->isOpen(); }
 bool SocketProxy<QtSSLSocket>::closedCleanly() const { return _socket->closedByPeerNotice(); }
+bool SocketProxy<QtSSLSocket>::linked() const
+{
+    return _socket->socket() && _socket->socket()->state() == QAbstractSocket::ConnectedState;
+}
+QString SocketProxy<QtSSLSocket>::errorString() const { return _socket->errorString(); }

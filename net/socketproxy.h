@@ -31,6 +31,7 @@ public:
     QByteArray readAll() override;
     void close() override;
     bool isOpen() const override;
+    QString errorString() const override;
 
 private:
     QTcpSocket* _socket;
@@ -60,6 +61,8 @@ public:
     void close() override;
     bool isOpen() const override;
     bool closedCleanly() const override;
+    bool linked() const override;
+    QString errorString() const override;
 
 private:
     QtSSLSocket* _socket;

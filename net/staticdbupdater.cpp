@@ -116,6 +116,7 @@ bool StaticDbUpdater::checkForUpdate()
         setError(failure);
         return false;
     }
+    _feedUrl = url;
     _setHttpHost(url);
     _requestIds[RSS_REQUEST] = _http->doGet(url);
     return true;
@@ -137,12 +138,17 @@ void StaticDbUpdater::rssRequestFinished(int id, bool error)
         emit checkFinished(true);
         return;
     }
-    _readFeed();
+    if (!_readFeed()) {
+        emit checkFinished(true);
+        return;
+    }
     _state = IDLE;
     emit checkFinished(false);
 }
 
-void StaticDbUpdater::_readFeed()
+// Whether the feed could be taken; a download link that could not be fetched at least as
+// safely as the feed was fails the check.
+bool StaticDbUpdater::_readFeed()
 {
     const QByteArray data = _http->readAll();
     const RSSReader reader(data);
@@ -150,28 +156,34 @@ void StaticDbUpdater::_readFeed()
     const RSSChannel* channel = reader.getChannel();
     if (!channel) {
         qDebug() << "StaticDbUpdater::rssRequestFinished() Failed to parse rss" << data.left(512);
-        return;
+        return true;
     }
     const RSSItem* item = channel->findItemWithGUID(QStringLiteral("staticdb_updates"));
     if (!item) {
         qDebug("StaticDbUpdater::rssRequestFinished() No database update information available.");
-        return;
+        return true;
     }
     if (item->link().isNull()) {
         if (item->hasCustomField(QStringLiteral("orv:message")))
             _message = item->customField(QStringLiteral("orv:message"));
-        return;
+        return true;
     }
     const QString created = QString::fromLatin1(FoodDBStatic::instance()->getCreationDate());
     const QDateTime installed(QDate::fromString(created, Qt::ISODate), QTime(23, 59, 59));
     qDebug("StaticDbUpdater: update if:\ncreationDate (%s)\n<\npubDate(%s)",
            qPrintable(installed.toString(Qt::ISODate)), qPrintable(item->pubDate().toString(Qt::ISODate)));
-    if (item->pubDate().isValid() && installed < item->pubDate()) {
-        _downloadUrl = item->link();
-        _databaseState = UPDATE_AVAILABLE;
-    } else {
+    if (!item->pubDate().isValid() || installed >= item->pubDate()) {
         _databaseState = UP_TO_DATE;
+        return true;
     }
+    const QString refusal = BXHttp::refusal(item->link(), _feedUrl);
+    if (!refusal.isNull()) {
+        _failUnchanged(refusal);
+        return false;
+    }
+    _downloadUrl = item->link();
+    _databaseState = UPDATE_AVAILABLE;
+    return true;
 }
 
 bool StaticDbUpdater::downloadUpdate()
@@ -181,8 +193,10 @@ bool StaticDbUpdater::downloadUpdate()
     qDebug("StaticDbUpdater: Downloading update");
     _dropDownload();
     QDir().mkpath(BXSettings::getUserDBPath());
+    // Made anew, so that only the user can read or change it from the first byte on.
+    QFile::remove(downloadPath());
     _tempFile = new QFile(downloadPath());
-    if (!_tempFile->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!_tempFile->open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner)) {
         setError(tr("Failed to create temporary file at %1.\n%2").arg(downloadPath(), _tempFile->errorString()));
         _dropDownload();
         return false;
@@ -213,13 +227,16 @@ void StaticDbUpdater::downloadRequestFinished(int id, bool error)
     if (_tempFile)
         _tempFile->close();
     if (_state == ABORTED) {
+        _dropDownload();
         emit downloadFinished(true);
     } else if (_badResponse) {
         qDebug("StaticDbUpdater: Bad response received");
+        _dropDownload();
         _failUnchanged(tr("Sorry, an error occurred downloading the update. Please try again later."));
         emit downloadFinished(true);
     } else if (error) {
         qDebug() << "StaticDbUpdater:" << _http->client()->errorString();
+        _dropDownload();
         _failUnchanged(_http->errorString());
         emit downloadFinished(true);
     } else {
@@ -253,9 +270,9 @@ bool StaticDbUpdater::installUpdate()
     if (_decompressAndCheck(&created) && _newerThanInUse(created) && _swapInNewFile()
         && _restartCatalogues(created)) {
         QFile::remove(backupPath());
-        _dropDownload();
         _state = IDLE;
     }
+    _dropDownload();
     NotificationCenter::notify("staticdb_update_notification", 0);
     return _state == IDLE;
 }

@@ -79,7 +79,7 @@ private:
     StaticDbUpdater() = default;
 
     void _setHttpHost(const QString& url);
-    void _readFeed();
+    bool _readFeed();
     bool _decompressAndCheck(QString* created);
     bool _newerThanInUse(const QString& created);
     bool _swapInNewFile();
@@ -93,6 +93,7 @@ private:
 
     BXHttp* _http = nullptr;
     int _requestIds[2] = {-1, -1};
+    QString _feedUrl;
     QString _downloadUrl;
     QFile* _tempFile = nullptr;
     UPDATE_STATE _state = IDLE;

@@ -4,6 +4,7 @@
 #include "core/brandengine.h"
 #include "net/bxhttp.h"
 #include "net/qtsslsocket.h"
+#include "outdatedtlsserver.h"
 #include "testbrand.h"
 #include "testcertificates.h"
 #include "testhttpsserver.h"
@@ -109,7 +110,8 @@ private slots:
         QCOMPARE(headers.at(0).at(0).value<QHttpsResponseHeader>().statusCode(), 404);
     }
 
-    void failuresCarryAdvice()
+    // Advice about the connection comes only where none could be made.
+    void onlyAFailedConnectionCarriesAdvice()
     {
         const QString refusedUrl = QStringLiteral("http://127.0.0.1:%1/").arg(closedPort());
         BXHttp refused(refusedUrl);
@@ -129,7 +131,8 @@ private slots:
         QSignalSpy stalledDone(&stalled, &BXHttp::done);
         stalled.doGet(silent.url());
         QVERIFY(stalledDone.wait(3000));
-        QCOMPARE(stalled.errorString(), QStringLiteral("Connection timed out") + s_connectionAdvice);
+        QCOMPARE(stalled.errorString(), QStringLiteral("Connection timed out"));
+        QVERIFY(!stalled.couldNotConnect());
     }
 
     // The address alone decides: https goes over TLS, http in plain, anything else nowhere.
@@ -141,6 +144,7 @@ private slots:
         QTest::newRow("upper-case HTTPS") << "HTTPS" << true;
         QTest::newRow("http") << "http" << true;
         QTest::newRow("ftp") << "ftp" << false;
+        QTest::newRow("file") << "file" << false;
         QTest::newRow("no scheme") << "" << false;
     }
 
@@ -248,15 +252,53 @@ private slots:
         }
     }
 
-    void aServerThatNeverSpeaksTlsTimesOut()
+    // Whatever goes wrong in the handshake, the text names the server and the reason, and
+    // gives no advice about the connection, which was made. Plain servers on the https port
+    // answer the greeting as a broken request, say nothing, or close.
+    void tlsFailuresNameTheServerAndTheReason_data()
     {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("text");
+        const QString failed = QStringLiteral("The secure connection to 127.0.0.1 failed: %1.");
+        const QString unverified = QStringLiteral("The identity of the server 127.0.0.1 could not be verified: %1.");
+        QTest::newRow("plain HTTP answer") << "plain answer" << failed.arg("the server does not speak TLS");
+        QTest::newRow("plain HTTP, silent") << "plain silent" << failed.arg("the server did not answer the handshake");
+        QTest::newRow("plain HTTP, closed") << "plain close"
+                                            << failed.arg("the server closed the connection during the handshake");
+        QTest::newRow("TLS 1.0 only") << "outdated" << failed.arg("the server offers only an outdated protocol");
+        QTest::newRow("wrong host")
+            << "wrong host"
+            << unverified.arg("The host name \"127.0.0.1\" doesn't match the certificate name \"wrong.example\"");
+        QTest::newRow("self-signed") << "self-signed" << unverified.arg("Self signed certificate");
+    }
+
+    void tlsFailuresNameTheServerAndTheReason()
+    {
+        QFETCH(QString, server);
         TestHttpServer plain;
-        BXHttp http(QStringLiteral("https://127.0.0.1:%1/").arg(plain.port()));
+        OutdatedTlsServer outdated(_certificates->serverConfiguration(TestCertificates::Good));
+        TestHttpsServer wrongHost(_certificates->serverConfiguration(TestCertificates::WrongName));
+        TestHttpsServer selfSigned(_certificates->serverConfiguration(TestCertificates::SelfSigned));
+        const quint16 port = server == QLatin1String("outdated")      ? outdated.port()
+                           : server == QLatin1String("wrong host")    ? wrongHost.port()
+                           : server == QLatin1String("self-signed")   ? selfSigned.port()
+                                                                      : plain.port();
+        const QString url = QStringLiteral("https://127.0.0.1:%1/").arg(port);
+        BXHttp http(url);
         QSignalSpy done(&http, &BXHttp::done);
-        http.doGet(QStringLiteral("https://127.0.0.1:%1/").arg(plain.port()));
+        http.doGet(url);
+        if (server.startsWith(QLatin1String("plain "))) {
+            QTRY_VERIFY_WITH_TIMEOUT(!plain.received().isEmpty(), 2000);
+            if (server == QLatin1String("plain answer"))
+                plain.sendToAll("HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            else if (server == QLatin1String("plain close"))
+                plain.closeAll();
+        }
         QVERIFY(done.wait(3000));
         QCOMPARE(done.at(0).at(0).toBool(), true);
-        QCOMPARE(http.errorString(), QStringLiteral("Connection timed out") + s_connectionAdvice);
+        QTEST(http.errorString(), "text");
+        QVERIFY(!http.couldNotConnect());
+        QVERIFY(wrongHost.received().isEmpty() && selfSigned.received().isEmpty());
     }
 
     // The request itself fails, so that a service waiting for its end hears of it.

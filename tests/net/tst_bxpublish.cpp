@@ -11,6 +11,7 @@
 #include "publishfixture.h"
 #include "testbrand.h"
 #include "net/qtsslsocket.h"
+#include "outdatedtlsserver.h"
 #include "testcertificates.h"
 #include "testhttpsserver.h"
 #include "tests/support/scriptedprompter.h"
@@ -30,6 +31,9 @@ using namespace PublishFixture;
 using DBTypes::DiaryDay;
 
 namespace {
+
+// The row of a server that offers only TLS 1.0, beside the certificate kinds.
+constexpr int OutdatedProtocol = -1;
 
 const char* const Declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n";
 const QString WebAddress = QStringLiteral("diary.example");
@@ -325,8 +329,15 @@ private slots:
 
     // An https address publishes over TLS, login and all, to a server with the right
     // certificate. One whose certificate fails a check is sent nothing, not even the login,
-    // and the dialog names it and why.
-    void publishesOverTls_data() { TestCertificates::addServiceTable(); }
+    // and the dialog names it and why. So is a server that offers only an outdated protocol,
+    // without sending the user to the proxy settings.
+    void publishesOverTls_data()
+    {
+        TestCertificates::addServiceTable();
+        QTest::newRow("TLS 1.0 only")
+            << QString() << OutdatedProtocol
+            << QStringLiteral("The secure connection to 127.0.0.1 failed: the server offers only an outdated protocol.");
+    }
 
     void publishesOverTls()
     {
@@ -334,8 +345,12 @@ private slots:
         QFETCH(QString, refusal);
         TestCertificates certificates;
         QtSSLSocket::setDefaultCACertFile(certificates.caFile());
-        TestHttpsServer server(certificates.serverConfiguration(TestCertificates::Kind(kind)));
-        QVERIFY(loadBrand(server.url(QStringLiteral("/update?user=${USERNAME}&pw=${PWHASH}"))));
+        const bool outdated = kind == OutdatedProtocol;
+        TestHttpsServer server(certificates.serverConfiguration(outdated ? TestCertificates::Good
+                                                                         : TestCertificates::Kind(kind)));
+        OutdatedTlsServer oldServer(certificates.serverConfiguration(TestCertificates::Good));
+        const QString site = outdated ? QStringLiteral("https://127.0.0.1:%1").arg(oldServer.port()) : server.url(QString());
+        QVERIFY(loadBrand(site + QStringLiteral("/update?user=${USERNAME}&pw=${PWHASH}")));
         addChanges();
         server.answer(TestHttpServer::ok("<response errno=\"0\"/>"));
         const Outcome outcome = publish({}, nullptr);

@@ -28,6 +28,7 @@
 #include <QProgressDialog>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <functional>
@@ -54,6 +55,13 @@ QByteArray gzip(const QByteArray& data, int repeat = 1)
     }
     deflateEnd(&stream);
     return out;
+}
+
+// The permission bits of the file; -1 when there is none.
+int fileMode(const QString& path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
 }
 
 QByteArray readFile(const QString& path)
@@ -332,6 +340,27 @@ private slots:
         QTest::newRow("message only")
             << TestHttpServer::ok(feed("<item><guid>staticdb_updates</guid><orv:message>Renew first</orv:message></item>"))
             << QByteArray() << QString() << "Renew first" << 0;
+        // A link that cannot be fetched at least as safely as the feed is not fetched at all.
+        const auto linkTo = [this](const QByteArray& link) {
+            return TestHttpServer::ok(feed("<item><guid>staticdb_updates</guid><link>" + link + "</link><pubDate>"
+                                           + _updateDate.toString(Qt::ISODate).toLatin1() + "T12:00:00</pubDate></item>"));
+        };
+        const QString refused = QStringLiteral("The address \"%1\" cannot be used: ");
+        const QString notHttp = QStringLiteral("only http and https addresses can be reached.");
+        QTest::newRow("https feed, http link")
+            << QByteArray() << QByteArray() << QStringLiteral("secure feed")
+            << refused.arg(_server.url(QStringLiteral("/static.db.gz")))
+                   + "it was given by a secure address, but would be reached without protection." + unchanged
+            << 0;
+        QTest::newRow("ftp link") << linkTo("ftp://127.0.0.1/static.db.gz") << QByteArray() << QString()
+                                  << refused.arg("ftp://127.0.0.1/static.db.gz") + notHttp + unchanged << 0;
+        QTest::newRow("file link") << linkTo("file:///etc/passwd") << QByteArray() << QString()
+                                   << refused.arg("file:///etc/passwd") + notHttp + unchanged << 0;
+        // The client follows no redirection: one is a failed download.
+        QTest::newRow("download redirected")
+            << QByteArray()
+            << QByteArray("HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:1/static.db.gz\r\nContent-Length: 0\r\n\r\n")
+            << QString() << "Sorry, an error occurred downloading the update. Please try again later." + unchanged << 0;
         QTest::newRow("download 404") << QByteArray() << response("404 Not Found", "gone") << QString()
                                       << "Sorry, an error occurred downloading the update. Please try again later." + unchanged << 0;
         QTest::newRow("cut-off gzip") << QByteArray() << TestHttpServer::ok(_update.left(_update.size() / 2))
@@ -367,18 +396,29 @@ private slots:
         ui.cancelDuringInstall = setup == QLatin1String("cancel install");
         ui.answerYes = setup != QLatin1String("no");
         ui.allowed = setup != QLatin1String("unwritable");
+        TestCertificates certificates;
+        TestHttpsServer secure(certificates.serverConfiguration(TestCertificates::Good));
+        const bool secureFeed = setup == QLatin1String("secure feed");
+        TestHttpServer& feedServer = secureFeed ? secure : _server;
+        if (secureFeed) {
+            QtSSLSocket::setDefaultCACertFile(certificates.caFile());
+            QVERIFY(loadBrandFor(secure));
+        }
         // A check cancelled at once never reaches the server.
         if (!ui.cancelCheck)
-            _server.answer(feedAnswer.isNull() ? TestHttpServer::ok(updateFeed()) : feedAnswer);
+            feedServer.answer(feedAnswer.isNull() ? TestHttpServer::ok(updateFeed()) : feedAnswer);
         if (!download.isNull())
             _server.answer(download);
         const int requestsBefore = _server.requests().size();
         ui.doUpdate(false);
+        QtSSLSocket::setDefaultCACertFile(QString());
+        QVERIFY(loadBrandFor(_server));
 
         QCOMPARE(prompter.lastText(), text);
         QCOMPARE(_notifications, notifications);
         if (!ui.cancelCheck)
-            QCOMPARE(_server.requests().size() - requestsBefore, download.isNull() ? 1 : 2);
+            QCOMPARE(secure.requests().size() + _server.requests().size() - requestsBefore, download.isNull() ? 1 : 2);
+        QVERIFY(!QFile::exists(StaticDbUpdater::downloadPath()));
         QCOMPARE(currentName(), QString::fromLatin1(_foodName));
         QVERIFY(!QFile::exists(StaticDbUpdater::databasePath()));
         QVERIFY(!QFile::exists(StaticDbUpdater::databasePath() + QStringLiteral(".new")));
@@ -627,11 +667,14 @@ private slots:
         _server.answer(TestHttpServer::ok(updateFeed()));
         QVERIFY(finished.wait(5000));
         QCOMPARE(updater->databaseState(), StaticDbUpdater::UPDATE_AVAILABLE);
-        // A download counts as busy: no check may replace its client meanwhile.
+        // A download counts as busy: no check may replace its client meanwhile. Its file is
+        // made anew over one left behind, readable by the user alone.
         _server.answer(TestHttpServer::ok(_update));
         QSignalSpy downloaded(updater, &StaticDbUpdater::downloadFinished);
+        writeFile(StaticDbUpdater::downloadPath(), "left behind");
         QVERIFY(updater->downloadUpdate());
         QVERIFY(updater->processing());
+        QCOMPARE(fileMode(StaticDbUpdater::downloadPath()), 0600);
         QVERIFY(!updater->checkForUpdate());
         QVERIFY(downloaded.wait(5000));
         QCOMPARE(downloaded.at(0).at(0).toBool(), false);
