@@ -162,7 +162,8 @@ std::optional<FoodItem> FoodDBStatic::getFoodItem(int foodId) const
 std::vector<ServingItem> FoodDBStatic::getServingItemList(int foodId) const
 {
     const unsigned char* record = _foodRecord(foodId);
-    assert(record && "food");
+    if (!record)
+        return {};
     const unsigned char* p = kindByte(record);
     const int count = *p & 0x0F;
     p += (*p & 0x40) ? 1 + FLOAT_SIZE : 1;
@@ -185,8 +186,7 @@ std::vector<ServingItem> FoodDBStatic::getServingItemList(int foodId) const
 QString FoodDBStatic::getCategoryName(int categoryId) const
 {
     const BrowsableDBItem* item = _getIndexItem(quint32(categoryId), true);
-    assert(item && item->name && "item && item->name");
-    return QString::fromLatin1(item->name);
+    return item ? QString::fromLatin1(item->name) : QString();
 }
 
 quint32 FoodDBStatic::getFoodRankingGroup(int foodId) const

@@ -22,10 +22,10 @@ public:
     // Values per reference quantity; a nutrient the record lacks is -999.0.
     std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const override;
     // The stored servings, smallest first; each id is the serving's position in the record.
-    // A food that stores none gets one of its reference quantity (id 0). The food must exist.
+    // A food that stores none gets one of its reference quantity (id 0); an unknown id none.
     std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const override;
 
-    // The name of a category, which must exist.
+    // The name of a category; empty for an unknown id.
     QString getCategoryName(int categoryId) const;
     // The ranking group of a food, which must exist, or of the iterator's current record.
     quint32 getFoodRankingGroup(int foodId) const;

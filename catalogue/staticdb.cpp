@@ -25,12 +25,15 @@ constexpr quint64 RECORD_SIZE = 16;
 // Deeper trees than this are taken for corrupt: the search walks a tree recursively.
 constexpr int MAX_TREE_DEPTH = 32;
 
-const char* const BAD_HEADER =
-    "Static food/exercise database is corrupt (bad header). Please reinstall the software.";
-const char* const MISSING_CHUNK =
-    "Static food/exercise database is corrupt (missing chunk). Please reinstall the software.";
-const char* const BAD_CHUNK =
-    "Static food/exercise database is corrupt (bad chunk). Please reinstall the software.";
+// The slots a food's presence bytes may name: 0 to LAST_NUTRIENT_SLOT.
+constexpr int LAST_NUTRIENT_SLOT = 29;
+constexpr int SLOTS_PER_PRESENCE_BYTE = 7;
+
+const char* const BAD_HEADER = "bad header";
+const char* const MISSING_CHUNK = "missing chunk";
+const char* const BAD_CHUNK = "bad chunk";
+// Follows the reason when the file in use is refused as it is loaded.
+const char* const REINSTALL_ADVICE = " Please reinstall the software.";
 
 quint32 readU32(const unsigned char* p)
 {
@@ -57,27 +60,40 @@ const unsigned char* skipBytes(const unsigned char* p, const unsigned char* end,
     return (p && quint64(end - p) >= n) ? p + n : nullptr;
 }
 
-// Whether a food record (ranking group, display name, nutrient presence bytes and values,
-// kind byte, reference quantity and servings) lies wholly before end.
-bool foodRecordFits(const unsigned char* p, const unsigned char* end)
+// Whether a presence byte, the k-th of its record, names no slot past the last.
+bool namesKnownSlots(unsigned char presence, int k)
+{
+    const int firstUnknown = LAST_NUTRIENT_SLOT + 1 - SLOTS_PER_PRESENCE_BYTE * k;
+    if (firstUnknown <= 0)
+        return false;
+    return firstUnknown >= SLOTS_PER_PRESENCE_BYTE || ((presence & 0x7F) >> firstUnknown) == 0;
+}
+
+// What is wrong with the record of food id: it runs past end (ranking group, display name,
+// nutrient presence bytes and values, kind byte, reference quantity, servings) or names a
+// nutrient slot past the last. Empty when nothing is.
+std::string foodRecordProblem(const unsigned char* p, const unsigned char* end, quint32 id)
 {
     p = skipText(skipBytes(p, end, 4), end);
     bool morePresence = true;
-    while (p && morePresence) {
+    for (int k = 0; p && morePresence; ++k) {
         if (p >= end)
-            return false;
+            return BAD_CHUNK;
         const unsigned char presence = *p++;
+        if (!namesKnownSlots(presence, k))
+            return "food " + std::to_string(id) + " names a nutrient slot past "
+                + std::to_string(LAST_NUTRIENT_SLOT);
         morePresence = (presence & 0x80) != 0;
         p = skipBytes(p, end, 4 * quint64(qPopulationCount(quint32(presence & 0x7F))));
     }
     if (!p || p >= end)
-        return false;
+        return BAD_CHUNK;
     const unsigned char kind = *p++;
     if (kind & 0x40)
         p = skipBytes(p, end, 4);
     for (int i = 0; p && i < (kind & 0x0F); ++i)
         p = skipText(skipBytes(p, end, 4), end);
-    return p != nullptr;
+    return p ? std::string() : BAD_CHUNK;
 }
 
 // Whether an exercise record (flags byte and, with bit 0x01, the burn rate) lies before end.
@@ -126,8 +142,7 @@ StaticDB::StaticDB(int chunkId, bool* failed)
 
 StaticDB::StaticDB(const MemMappedFile& mapping, int chunkId)
 {
-    if (!_loadFrom(&mapping, chunkId) && _errorMessage.empty())
-        _errorMessage = BAD_CHUNK;
+    _loadFrom(&mapping, chunkId);
 }
 
 StaticDB::~StaticDB()
@@ -192,12 +207,17 @@ bool StaticDB::_load(int chunkId)
     if (!s_memMapping) {
         const QString path = databasePath();
         s_memMapping = MemMappedFile::open(path).release();
-        if (!s_memMapping)
-            return _fail("Couldn't load food/exercise database " + path.toStdString());
+        if (!s_memMapping) {
+            _errorMessage = "Couldn't load food/exercise database " + path.toStdString();
+            return false;
+        }
     }
     ++s_memMappingUseCount;
     _counted = true;
-    return _loadFrom(s_memMapping, chunkId);
+    if (_loadFrom(s_memMapping, chunkId))
+        return true;
+    _errorMessage += REINSTALL_ADVICE;
+    return false;
 }
 
 bool StaticDB::_loadFrom(const MemMappedFile* mapping, int chunkId)
@@ -239,9 +259,9 @@ void StaticDB::_offerEmptyRoot()
     _mapRecord(0);
 }
 
-bool StaticDB::_fail(const std::string& message)
+bool StaticDB::_fail(const std::string& problem)
 {
-    _errorMessage = message;
+    _errorMessage = "Static food/exercise database is corrupt (" + problem + ").";
     return false;
 }
 
@@ -249,7 +269,8 @@ bool StaticDB::_fail(const std::string& message)
 // back to back in record order, each ending inside the mapping; every category's children
 // inside the array, before the category itself (so the tree has no cycles) and in no other
 // category's children; no two categories of one id (a walk by id could return to an
-// ancestor); a limited depth; the root, a category with id 0, as the last record.
+// ancestor); a limited depth; the root, a category with id 0, as the last record; the items
+// as _loadItem() and _checkRankingGroups() check them.
 bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, quint64 dataAt,
                             int chunkId)
 {
@@ -284,29 +305,58 @@ bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, qui
             if (quint64(item.firstChild) + item.childCount() > i || _categoryMap.count(item.id)
                 || !claimChildren(i, _items, _flags, claimed, heights))
                 return _fail(BAD_CHUNK);
-        } else {
-            item.weight = readU32(record + 8);
-            const quint64 recordAt = dataAt + readU32(record + 12);
-            if (recordAt >= length || !_recordFits(chunkId, file + recordAt))
-                return _fail(BAD_CHUNK);
-            item.data = file + recordAt;
+        } else if (!_loadItem(item, record, dataAt, chunkId)) {
+            return false;
         }
         _mapRecord(i);
     }
     if (!(_flags.back() & FLAG_CATEGORY) || _items.back().id != 0)
         return _fail(BAD_CHUNK);
-    return true;
+    return chunkId != FOOD_CHUNK || _checkRankingGroups();
 }
 
-bool StaticDB::_recordFits(int chunkId, const unsigned char* record) const
+// Reads an item's weight and record. The diary keeps an item by its id, so the id must be
+// the item's own and above 0 (the root's id, and no item in the diary).
+bool StaticDB::_loadItem(BrowsableDBItem& item, const unsigned char* record, quint64 dataAt,
+                         int chunkId)
+{
+    item.weight = readU32(record + 8);
+    const quint64 recordAt = dataAt + readU32(record + 12);
+    if (recordAt >= quint64(_mapping->getLength()))
+        return _fail(BAD_CHUNK);
+    item.data = _mapping->getData() + recordAt;
+    if (item.id == 0)
+        return _fail("an item with the root's id 0");
+    if (_itemMap.count(item.id))
+        return _fail("two items with id " + std::to_string(item.id));
+    const std::string problem = _recordProblem(chunkId, item);
+    return problem.empty() || _fail(problem);
+}
+
+std::string StaticDB::_recordProblem(int chunkId, const BrowsableDBItem& item) const
 {
     const unsigned char* end = getMappingEnd();
     switch (chunkId) {
     case FOOD_CHUNK:
-        return foodRecordFits(record, end);
+        return foodRecordProblem(item.data, end, item.id);
     case EXERCISE_CHUNK:
-        return exerciseRecordFits(record, end);
+        return exerciseRecordFits(item.data, end) ? std::string() : BAD_CHUNK;
     default:
-        return record < end;
+        return std::string();
     }
+}
+
+// The ranked search heads a food with the name of its ranking group: every group must be a
+// category of the food chunk.
+bool StaticDB::_checkRankingGroups()
+{
+    for (size_t i = 0; i < _items.size(); ++i) {
+        if (_flags[i] & FLAG_CATEGORY)
+            continue;
+        const quint32 group = readU32(_items[i].data);
+        if (!_categoryMap.count(group))
+            return _fail("food " + std::to_string(_items[i].id) + " ranks in group "
+                         + std::to_string(group) + ", which is no category");
+    }
+    return true;
 }

@@ -17,8 +17,10 @@ class MemMappedFile;
 // must not outlive it. Each StaticDB that opened or reused the mapping counts once;
 // the mapping is released when the last of those is destroyed.
 //
-// Loading validates every offset and count the tree relies on, and every item's record
-// against its chunk's layout, so that no reader of a loaded tree reads past the mapping.
+// Loading validates every offset and count the tree relies on, every item's record against
+// its chunk's layout, and every reference a record makes (ranking group, nutrient slots,
+// children, ids), so that no accessor of a loaded tree reads past the mapping or meets a
+// reference to nothing.
 class StaticDB : public IndexedDB {
 public:
     enum ChunkId { FOOD_CHUNK = 1, EXERCISE_CHUNK = 2 };
@@ -56,11 +58,15 @@ private:
 
     bool _load(int chunkId);
     bool _loadFrom(const MemMappedFile* mapping, int chunkId);
-    bool _fail(const std::string& message);
+    // Records why the file is refused; always false.
+    bool _fail(const std::string& problem);
     void _offerEmptyRoot();
     bool _loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, quint64 dataAt,
                       int chunkId);
-    bool _recordFits(int chunkId, const unsigned char* record) const;
+    bool _loadItem(BrowsableDBItem& item, const unsigned char* record, quint64 dataAt, int chunkId);
+    // What is wrong with an item's record; empty when nothing is.
+    std::string _recordProblem(int chunkId, const BrowsableDBItem& item) const;
+    bool _checkRankingGroups();
 
     std::string _errorMessage;
     char _creationDate[11] = {};

@@ -290,7 +290,8 @@ bool StaticDbUpdater::_decompressAndCheck(QString* created)
     if (!StaticDB::checkFile(fresh, &error, created)) {
         qDebug("StaticDbUpdater: New database is corrupt: %s", error.c_str());
         QFile::remove(fresh);
-        _failUnchanged(tr("The downloaded database update is damaged or incomplete."));
+        _failUnchanged(tr("The downloaded database update is damaged or incomplete: %1")
+                           .arg(QString::fromStdString(error)));
         return false;
     }
     return true;

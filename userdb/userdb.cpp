@@ -4,6 +4,7 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/dateconversion.h"
+#include "core/fooddbbase.h"
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
@@ -149,6 +150,11 @@ int UserDB::numUsers()
     return _count(query);
 }
 
+bool UserDB::isStorableUserId(int user)
+{
+    return user >= 0 && user < FoodDBBase::SharedRootId - FoodDBBase::UserRootBase;
+}
+
 QList<UserProfile> UserDB::getUsersList()
 {
     QList<UserProfile> users;
@@ -160,6 +166,11 @@ QList<UserProfile> UserDB::getUsersList()
     while (query.next()) {
         UserProfile profile;
         profile.userId = query.value(0).toInt();
+        if (!isStorableUserId(profile.userId)) {
+            qWarning("user #%d of the user database is left out: no user of this program has that id",
+                     profile.userId);
+            continue;
+        }
         profile.name = query.value(1).toString();
         profile.password = query.value(2).toString();
         copyDateCode(profile.created, query.value(3).toString());

@@ -54,6 +54,10 @@ public:
 
     // Users and profiles.
     int numUsers();
+    // Whether the program can hold a user of this id: each user's own foods and exercises
+    // hang under a root made of it (0 to 4095).
+    static bool isStorableUserId(int user);
+    // The users of the database, but for rows of an id that isStorableUserId() refuses.
     QList<DBTypes::UserProfile> getUsersList();
     std::optional<DBTypes::UserProfile> getProfile(int user);
     int getNextUserID();

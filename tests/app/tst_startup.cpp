@@ -22,6 +22,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 #include <signal.h>
@@ -77,6 +78,7 @@ private slots:
     void badCommandLineExitsWithTheUsage_data();
     void badCommandLineExitsWithTheUsage();
     void missingBrandNamesThePath();
+    void damagedCatalogueEndsTheStart_data();
     void damagedCatalogueEndsTheStart();
     void updateModeWithoutUpdatesSaysSo();
     void corruptDatabaseExitsWithOne();
@@ -247,9 +249,38 @@ void TestStartup::missingBrandNamesThePath()
     QVERIFY(!result.errors.contains(QStringLiteral("Fatal")));
 }
 
+void TestStartup::damagedCatalogueEndsTheStart_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("random bytes") << QByteArray(8192, 'x') << QStringLiteral("(bad header)");
+
+    // The shipped catalogue with its first food ranked in a group that is no category.
+    QFile shipped(BXSettings::getResourceDBPath() + QStringLiteral("static.db"));
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    QByteArray unknownGroup = shipped.readAll();
+    quint32 foodId = 0;
+    {
+        const StaticDB foods(StaticDB::FOOD_CHUNK);
+        const unsigned char* file = foods.getMappingEnd() - unknownGroup.size();
+        for (const BrowsableDBItem& item : foods.getItems()) {
+            if (item.data && !foodId) {
+                foodId = item.id;
+                qToBigEndian(quint32(0xFFFFFF7F), unknownGroup.data() + (item.data - file));
+            }
+        }
+    }
+    QVERIFY(foodId);
+    QTest::newRow("food of an unknown ranking group")
+        << unknownGroup
+        << QStringLiteral("(food %1 ranks in group 4294967167, which is no category)").arg(foodId);
+}
+
 // A resource folder with a damaged catalogue ends the start with the reason, never an abort.
 void TestStartup::damagedCatalogueEndsTheStart()
 {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
     ProgramHome home;
     const QString folder = home.path("home") + QStringLiteral("/resources/");
     QVERIFY(QDir().mkpath(folder));
@@ -258,12 +289,13 @@ void TestStartup::damagedCatalogueEndsTheStart()
                             folder + QLatin1String(name)));
     QFile catalogue(folder + QStringLiteral("static.db"));
     QVERIFY(catalogue.open(QIODevice::WriteOnly));
-    catalogue.write(QByteArray(8192, 'x'));
+    catalogue.write(bytes);
     catalogue.close();
     const Result result = run(home, {QStringLiteral("-resourcedir"), folder});
     QCOMPARE(result.status, QProcess::NormalExit);
     QCOMPARE(result.code, 1);
-    QVERIFY2(result.errors.contains(QStringLiteral("Database initialization error")),
+    QVERIFY2(result.errors.contains(QStringLiteral("Database initialization error"))
+                 && result.errors.contains(reason),
              qPrintable(result.errors));
     QVERIFY(!result.errors.contains(QStringLiteral("Fatal")));
 }

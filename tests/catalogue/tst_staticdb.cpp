@@ -59,12 +59,29 @@ CatalogueNode exercises()
     return root;
 }
 
-QByteArray catalogue()
+QByteArray catalogue(const CatalogueNode& foodTree = foods(), const CatalogueNode& exerciseTree = exercises())
 {
     StaticDBWriter writer(QDate(2024, 3, 5));
-    writer.addChunk(StaticDB::FOOD_CHUNK, foods());
-    writer.addChunk(StaticDB::EXERCISE_CHUNK, exercises());
+    writer.addChunk(StaticDB::FOOD_CHUNK, foodTree);
+    writer.addChunk(StaticDB::EXERCISE_CHUNK, exerciseTree);
     return writer.toByteArray();
+}
+
+// The foods with Bread (id 104, a child of the root) changed by change.
+template <typename Change>
+QByteArray withBread(Change change)
+{
+    CatalogueNode tree = foods();
+    change(tree.children[2]);
+    return catalogue(tree);
+}
+
+QByteArray breadWithNutrientSlot(int slot)
+{
+    FoodRecord record;
+    record.displayName = "Bread";
+    record.nutrients = {{slot, 1.0f}};
+    return withBread([&](CatalogueNode& bread) { bread.record = record.encode(); });
 }
 
 QStringList names(std::unique_ptr<BrowsableDBIterator> it)
@@ -99,6 +116,8 @@ private slots:
     void rejectsBadStructure_data();
     void rejectsBadStructure();
     void rejectsEveryTruncation();
+    void checksReferences_data();
+    void checksReferences();
     void rejectsFoundFaults_data();
     void rejectsFoundFaults();
     void survivesCorruptBytes();
@@ -311,6 +330,55 @@ void TestStaticDB::rejectsEveryTruncation()
         install(bytes.left(length));
         QVERIFY2(!loadError(StaticDB::EXERCISE_CHUNK).isEmpty(), qPrintable(QString::number(length)));
     }
+}
+
+void TestStaticDB::checksReferences_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("chunkId");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("ranking group of no record")
+        << withBread([](CatalogueNode& bread) { bread.record = foodRecord(99); }) << int(StaticDB::FOOD_CHUNK)
+        << "food 104 ranks in group 99, which is no category";
+    QTest::newRow("ranking group naming a food")
+        << withBread([](CatalogueNode& bread) { bread.record = foodRecord(102); }) << int(StaticDB::FOOD_CHUNK)
+        << "food 104 ranks in group 102, which is no category";
+    QTest::newRow("last nutrient slot") << breadWithNutrientSlot(29) << int(StaticDB::FOOD_CHUNK) << QString();
+    QTest::newRow("nutrient slot past the last")
+        << breadWithNutrientSlot(30) << int(StaticDB::FOOD_CHUNK) << "food 104 names a nutrient slot past 29";
+    QTest::newRow("presence bytes past the last slot")
+        << breadWithNutrientSlot(40) << int(StaticDB::FOOD_CHUNK) << "food 104 names a nutrient slot past 29";
+    QTest::newRow("food with the root's id")
+        << withBread([](CatalogueNode& bread) { bread.id = 0; }) << int(StaticDB::FOOD_CHUNK)
+        << "an item with the root's id 0";
+    QTest::newRow("two foods of one id")
+        << withBread([](CatalogueNode& bread) { bread.id = 102; }) << int(StaticDB::FOOD_CHUNK)
+        << "two items with id 102";
+    CatalogueNode exerciseTree = exercises();
+    exerciseTree.children[0].children[0].id = 0;
+    QTest::newRow("exercise with the root's id")
+        << catalogue(foods(), exerciseTree) << int(StaticDB::EXERCISE_CHUNK) << "an item with the root's id 0";
+}
+
+// A reference to nothing is refused with its reason: at load with the advice to reinstall,
+// by the check of a downloaded file without it.
+void TestStaticDB::checksReferences()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, chunkId);
+    QFETCH(QString, problem);
+    install(bytes);
+    std::string error;
+    const bool passes = StaticDB::checkFile(_dir.filePath(QStringLiteral("static.db")), &error);
+    if (problem.isEmpty()) {
+        QVERIFY2(passes, error.c_str());
+        QCOMPARE(loadError(chunkId), QString());
+        return;
+    }
+    const QString reason = QStringLiteral("Static food/exercise database is corrupt (%1).").arg(problem);
+    QVERIFY(!passes);
+    QCOMPARE(QString::fromStdString(error), reason);
+    QCOMPARE(loadError(chunkId), reason + QStringLiteral(" Please reinstall the software."));
 }
 
 void TestStaticDB::rejectsFoundFaults_data()

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the tar reader and to the brand import, then exercises the
-// lookups and token expansion on whatever the import accepted.
+// lookups and token expansion on whatever the import accepted, and reads every id the
+// program asks for as the program reads it.
 #include "core/brandengine.h"
 #include "core/tarreader.h"
 
@@ -17,6 +18,18 @@ namespace {
 std::string s_archivePath;
 
 const char* const s_ids[] = {"app_name", "brand_id", "web_address", "a", "b", "c", "splash", "logo", "n"};
+
+// The ids the program reads, as texts, switches and numbers.
+const char* const s_programIds[] = {
+    "app_name", "app_name_short", "brand_id", "datastore_compat", "default_energy_units",
+    "default_measurement_units", "mealplan_auth_url", "mealplans_enabled", "metrics_auth_url",
+    "metrics_enabled", "publish_auth_url", "publish_enabled", "publish_on_quit_forced",
+    "spelling_favorite", "spelling_fiber", "spelling_twoweeks", "steps_measurement_enabled",
+    "update_enabled", "update_rss_url", "web_address", "www_count",
+};
+const char* const s_programImages[] = {
+    "splash", "graphics_tick_no_no", "graphics_tick_no_yes", "graphics_tick_yes_no", "graphics_tick_yes_yes",
+};
 
 void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
@@ -57,6 +70,19 @@ void lookUpEverything(const BrandEngine& brand)
     brand.expandTokens(text, &error);
 }
 
+void readAsTheProgramDoes(const BrandEngine& brand)
+{
+    QString error;
+    for (const char* id : s_programIds) {
+        QString text = brand.getString(id);
+        brand.replaceTokens(text);
+        brand.getBool(id);
+        brand.getInt(id);
+    }
+    for (const char* id : s_programImages)
+        brand.imageBytes(id, &error);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -74,8 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     readEveryMember();
     BrandEngine* brand = BrandEngine::instance();
-    if (brand->import(s_archivePath.c_str()))
+    if (brand->import(s_archivePath.c_str())) {
         lookUpEverything(*brand);
+        readAsTheProgramDoes(*brand);
+    }
     BrandEngine::cleanUp();
     return 0;
 }

@@ -2,7 +2,8 @@
 // socket in memory, and reads it to its end. The first byte picks the piece size (0: whole),
 // the second the method (bit 0: HEAD), whether the server closes at the end (bit 1) and
 // whether the body goes to a device (bit 2). A response must end, fail or wait for more,
-// and no body may pass its limit.
+// and no body may pass its limit. The response header and the error are read as the
+// program's clients read them.
 #include "net/qhttps.h"
 #include "tests/net/memorysocket.h"
 
@@ -75,6 +76,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int doneCount = 0;
     QObject::connect(&http, &QHttps::readyRead, [&] { body += http.readAll().size(); });
     QObject::connect(&http, &QHttps::done, [&] { ++doneCount; });
+    QObject::connect(&http, &QHttps::responseHeaderReceived, [](const QHttpsResponseHeader& header) {
+        (void)header.statusCode();
+        (void)header.reasonPhrase().size();
+        for (const QString& key : header.keys())
+            (void)header.value(key).size();
+        if (header.hasContentLength())
+            (void)header.contentLength();
+        (void)header.contentType().size();
+        (void)header.toString().size();
+    });
     const QString method = head ? QStringLiteral("HEAD") : QStringLiteral("GET");
     http.request(QHttpsRequestHeader(method, QStringLiteral("/")), QByteArray(), toDevice ? &device : nullptr);
 
@@ -84,5 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check(doneCount > 0 || !closeAtEnd, "a closed response did not end");
     check(body + device.size() <= BODY_LIMIT, "a body passed its limit");
     check(doneCount <= 1, "one request ended twice");
+    if (http.error() != QHttps::NoError)
+        check(!http.errorString().isEmpty(), "a failed response has no reason");
     return 0;
 }

@@ -1,9 +1,12 @@
 // Feeds arbitrary bytes to the catalogue loader as static.db, then browses, searches and
-// reads the records of every tree it accepts, checking that nothing read lies past the mapping.
+// reads the records of every tree it accepts as the browser and the diary do, checking that
+// nothing read lies past the mapping and no reference leads to nothing.
 #include "catalogue/exdbstatic.h"
 #include "catalogue/fooddbstatic.h"
 #include "catalogue/staticdb.h"
 #include "core/bxsettings.h"
+#include "core/exercisediaryitem.h"
+#include "core/fooddiaryitem.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -162,8 +165,35 @@ void browseAndSearch(StaticDB& db)
     }
 }
 
-void readFoods(const FoodDBStatic& foods)
+// As the ranked search does: every matching food is headed by the name of its ranking group.
+void rankedSearch(FoodDBStatic& foods, const QString& terms)
 {
+    if (!foods.applySearchTerms(terms, false, 0))
+        return;
+    for (auto it = foods.getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY); it->next();) {
+        const quint32 group = FoodDBStatic::getFoodRankingGroup(*it);
+        check(foods.getChildren(int(group), 0, 0) != nullptr, "a food ranks in a group that is no category");
+        foods.getCategoryName(int(group));
+    }
+    foods.resetSearchTerms();
+}
+
+// As the diary does: an entry takes the food, then each of its servings, and keeps its values.
+void useInDiary(int foodId)
+{
+    DBTypes::FoodDiaryItem entry;
+    check(entry.changeFood(foodId), "the diary cannot take a listed food");
+    for (const DBTypes::ServingItem& serving : entry.getServingItemList())
+        entry.setServingById(serving.id);
+    entry.setSize(2.5f);
+    entry.createFakeDenorm();
+    entry.loadFoodInfo(true);
+}
+
+void readFoods(FoodDBStatic& foods)
+{
+    for (const QString& terms : termsFromNames(foods))
+        rankedSearch(foods, terms);
     int lookups = 0;
     for (auto it = foods.getFlattenedChildren(0, 0); it->next() && lookups < MAX_LOOKUPS; ++lookups) {
         const int id = int(it->id());
@@ -176,7 +206,8 @@ void readFoods(const FoodDBStatic& foods)
         foods.getFoodRankingGroup(id);
         foods.getFoodName(id);
         check(foods.getFoodItem(id).has_value(), "a listed food has no record");
-        foods.getServingItemList(id);
+        check(!foods.getServingItemList(id).empty(), "a listed food has no serving");
+        useInDiary(id);
     }
 }
 
@@ -184,8 +215,11 @@ void readExercises(const ExDBStatic& exercises)
 {
     int lookups = 0;
     for (auto it = exercises.getFlattenedChildren(0, FLAG_CATEGORY); it->next() && lookups < MAX_LOOKUPS;
-         ++lookups)
+         ++lookups) {
         exercises.getExercise(int(it->id()));
+        DBTypes::ExerciseDiaryItem entry;
+        entry.changeEx(int(it->id()), 70.0f);
+    }
 }
 
 void loadUnknownChunk()
@@ -210,6 +244,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     s_folder = folder.toStdString();
     s_filePath = s_folder + "/static.db";
     BXSettings::setResourceDBPath(QFile::decodeName(folder) + QLatin1Char('/'));
+    DBTypes::FoodDiaryItem::setFoodCatalogue([] { return FoodDBStatic::instance(); });
+    DBTypes::ExerciseDiaryItem::setExerciseCatalogue([] { return ExDBStatic::instance(); });
     std::atexit(removeFiles);
     return 0;
 }

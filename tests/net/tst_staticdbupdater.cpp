@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QtEndian>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -180,6 +181,8 @@ private:
     quint32 _foodId = 0;
     QByteArray _foodName;
     QByteArray _renamed;
+    // Where that food's record begins in the file.
+    qsizetype _foodRecordAt = 0;
     QByteArray _update;
     QDate _updateDate;
     int _notifications = 0;
@@ -262,6 +265,11 @@ private slots:
         _shippedDate = QString::fromLatin1(FoodDBStatic::instance()->getCreationDate());
         _foodId = findFood(FoodDBStatic::instance(), FoodDBStatic::instance()->getRootId(), &_foodName);
         QVERIFY(_foodId);
+        for (const BrowsableDBItem& item : FoodDBStatic::instance()->getItems()) {
+            if (item.id == _foodId && item.data)
+                _foodRecordAt = item.data - (FoodDBStatic::instance()->getMappingEnd() - _shipped.size());
+        }
+        QVERIFY(_foodRecordAt > 0);
         _renamed = _foodName;
         _renamed[0] = 'Q';
         _updateDate = QDate::fromString(_shippedDate, Qt::ISODate).addDays(30);
@@ -330,6 +338,8 @@ private slots:
         badCrc[badCrc.size() - 6] = char(badCrc.at(badCrc.size() - 6) ^ 0x55);
         QByteArray corrupt = updatedCatalogue(_updateDate);
         corrupt.replace(68, 4, QByteArray("\x7f\xff\xff\xff", 4));
+        QByteArray unknownGroup = updatedCatalogue(_updateDate);
+        qToBigEndian(quint32(0xFFFFFF7F), unknownGroup.data() + _foodRecordAt);
 
         QTest::newRow("feed 500") << response("500 Internal Server Error", "<rss/>") << QByteArray() << QString()
                                   << "Sorry, an error occurred checking for database updates. Please try again later." << 0;
@@ -370,8 +380,15 @@ private slots:
                                   << damaged << 1;
         QTest::newRow("bomb") << QByteArray() << TestHttpServer::ok(gzip(QByteArray(1 << 20, '\0'), 257)) << QString()
                               << damaged << 1;
-        QTest::newRow("corrupt catalogue") << QByteArray() << TestHttpServer::ok(gzip(corrupt)) << QString()
-                                           << damaged << 1;
+        QTest::newRow("corrupt catalogue")
+            << QByteArray() << TestHttpServer::ok(gzip(corrupt)) << QString()
+            << "The downloaded database update is damaged or incomplete: Static food/exercise database is corrupt "
+               "(bad chunk)." + unchanged << 1;
+        QTest::newRow("food of an unknown ranking group")
+            << QByteArray() << TestHttpServer::ok(gzip(unknownGroup)) << QString()
+            << QStringLiteral("The downloaded database update is damaged or incomplete: Static food/exercise database "
+                              "is corrupt (food %1 ranks in group 4294967167, which is no category).").arg(_foodId)
+                   + unchanged << 1;
         QTest::newRow("cancel during install") << QByteArray() << TestHttpServer::ok(_update)
                                                << QStringLiteral("cancel install") << QString() << 1;
         QTest::newRow("cancel during check") << QByteArray() << QByteArray() << QStringLiteral("cancel check")

@@ -92,6 +92,14 @@ void TestUserDB::addsUsersWithTheirHeight()
     QVERIFY(!users->getProfile(9).has_value());
     QCOMPARE(users->getUsersList().size(), 3);
 
+    // Rows of ids no user of the program can have (a damaged or foreign file) are left out,
+    // so they can never become the current user.
+    for (int id : {4096, 70000, -2})
+        QVERIFY(StoreFixture::exec("INSERT INTO user_users(user_id, name) VALUES (?, 'Far')", {id}));
+    QCOMPARE(users->getUsersList().size(), 3);
+    QVERIFY(!users->getProfile(4096).has_value());
+    QVERIFY(StoreFixture::exec("DELETE FROM user_users WHERE name = 'Far'"));
+
     // A height that cannot be stored (a stray row of the next id) leaves no user behind.
     QVERIFY(StoreFixture::exec("INSERT INTO user_misc(user_id, date, height) VALUES (3, '20060101', 1)"));
     QCOMPARE(StoreFixture::addUser("Dora"), -1);

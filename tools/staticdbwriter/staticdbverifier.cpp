@@ -74,16 +74,6 @@ void checkReachability(const IndexedDB& tree, QStringList& problems)
     }
 }
 
-std::set<quint32> categoryIds(const IndexedDB& tree)
-{
-    std::set<quint32> ids;
-    for (size_t i = 0; i < tree.getItems().size(); ++i) {
-        if (isCategory(tree, i))
-            ids.insert(tree.getItems()[i].id);
-    }
-    return ids;
-}
-
 } // namespace
 
 QStringList StaticDBVerifier::verifyTree(const IndexedDB& tree)
@@ -103,7 +93,6 @@ QStringList StaticDBVerifier::verifyTree(const IndexedDB& tree)
 QStringList StaticDBVerifier::verifyFoods(const StaticDB& foods)
 {
     QStringList problems = verifyTree(foods);
-    const std::set<quint32> categories = categoryIds(foods);
     const std::vector<BrowsableDBItem>& items = foods.getItems();
     for (size_t i = 0; i < items.size(); ++i) {
         if (isCategory(foods, i))
@@ -113,9 +102,6 @@ QStringList StaticDBVerifier::verifyFoods(const StaticDB& foods)
             problems << QStringLiteral("%1 has a broken food record").arg(recordName(items[i]));
             continue;
         }
-        if (!categories.count(food->rankingGroup))
-            problems << QStringLiteral("%1 ranks in group %2, which is no category")
-                            .arg(recordName(items[i])).arg(food->rankingGroup);
         if (food->servings.empty() && !food->referenceQuantity)
             problems << QStringLiteral("%1 has neither servings nor a reference quantity")
                             .arg(recordName(items[i]));

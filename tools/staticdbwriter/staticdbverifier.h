@@ -15,8 +15,8 @@ public:
     // record but the root is reached exactly once from the root; names lie back to back in
     // record order; ids are unique.
     static QStringList verifyTree(const IndexedDB& tree);
-    // The tree rules, and every food's record decodes, ranks in a group that is a category,
-    // and has a serving or a reference quantity.
+    // The tree rules, and every food's record decodes and has a serving or a reference
+    // quantity. (The loader itself refuses a food whose ranking group is no category.)
     static QStringList verifyFoods(const StaticDB& foods);
     // The tree rules, and every exercise has a burn rate above 0.
     static QStringList verifyExercises(const StaticDB& exercises);
