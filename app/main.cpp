@@ -34,6 +34,7 @@
 #include <QTimer>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -312,6 +313,13 @@ bool catalogueIsReadable(std::string& error)
     return !failed;
 }
 
+// A backup cut short in a folder that a user backed up to is never taken for a whole one.
+void removeCutShortBackups()
+{
+    for (const QString& folder : UserDB::instance()->getBackupPaths())
+        FileCopy::removeWorkingCopies(folder, QStringLiteral("*.ptBackup"));
+}
+
 // Opens the user database and its store, and connects the catalogues to the diary entries
 // and to user deletion.
 bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
@@ -320,6 +328,7 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
     lock = lockUserData(error);
     if (lock && openDiary(prompter, error)) {
         UserDB::instance();
+        removeCutShortBackups();
         CatalogueServices::install();
         if (catalogueIsReadable(error))
             return true;
@@ -483,6 +492,8 @@ void myMessageOutput(QtMsgType type, const QMessageLogContext&, const QString& m
 
 int main(int argc, char** argv)
 {
+    // Every file and folder that the program and Qt make is the user's alone.
+    ::umask(077);
     int result = 0;
     QPointer<MainWindow> window;
     std::unique_ptr<QLockFile> lock;

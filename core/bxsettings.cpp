@@ -134,8 +134,15 @@ bool BXSettings::syncPrivately()
 void BXSettings::keepPrivate()
 {
     const QString settings = settingsFile();
-    orvMakePrivate(QFileInfo(settings).absolutePath());
+    const QString folder = QFileInfo(settings).absolutePath();
+    orvMakePrivate(folder);
     orvMakePrivate(settings);
+    // Qt's own settings, the file dialogs' history among them, name the folders of backups and
+    // exports: they are kept in the private settings folder, and what earlier versions left in
+    // the shared one is tightened.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+    orvMakePrivate(configDir() + QStringLiteral("/QtProject.conf"));
     orvMakePrivate(getAppDataDir() + QLatin1Char('/') + brandId());
     const QString userDbFolder = storedUserDBPath();
     if (!userDbFolder.isEmpty())

@@ -3,15 +3,17 @@
 #include "core/brandengine.h"
 #include "core/dateconversion.h"
 #include "core/diaryday.h"
+#include "core/workingfile.h"
 #include "reports/csvoptions.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 #include "widgets/prompter.h"
 
-#include <QFile>
+#include <QDir>
 
 #include <cassert>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -50,6 +52,26 @@ std::string dayRows(const DiaryDay& day)
     return rows;
 }
 
+using Days = std::map<QDate, DiaryDay>;
+
+// Writes the header and the rows of the days from `first` to before `last` as the whole of
+// `path`; false with the reason. What `path` held stays until the file is whole.
+bool writeDays(const QString& path, const std::string& headerLine, Days::const_iterator first,
+               Days::const_iterator last, QString* reason)
+{
+    WorkingFile file(path);
+    if (!file.open(reason))
+        return false;
+    bool written = write_string(file, headerLine.c_str());
+    for (auto day = first; written && day != last; ++day)
+        written = write_string(file, dayRows(day->second).c_str());
+    if (!written) {
+        *reason = file.device().errorString();
+        return false;
+    }
+    return file.commit(reason);
+}
+
 } // namespace
 
 void out_delimit(std::string& row, const char* text)
@@ -86,10 +108,9 @@ void out_possible_null(std::string& row, double value)
         out_delimit(row, value);
 }
 
-bool write_string(QFile& file, const char* text)
+bool write_string(WorkingFile& file, const char* text)
 {
-    const qint64 length = qint64(std::strlen(text));
-    return file.write(text, length) == length && file.flush();
+    return file.write(text, qint64(std::strlen(text)));
 }
 
 CsvExportDiary::CsvExportDiary(QWidget* parent, const QDate& selectedDay)
@@ -184,7 +205,7 @@ void CsvExportDiary::doExport(const QString& oneFile, const QString& manyDir, co
 {
     error = QString();
     const int user = UserDB::instance()->getCurrentUser();
-    std::map<QDate, DiaryDay> days;
+    Days days;
     for (QDate date = start; date <= end; date = date.addDays(1)) {
         char code[DBTypes::DATE_CODE_SIZE];
         DateToCode4(date, code);
@@ -197,32 +218,21 @@ void CsvExportDiary::doExport(const QString& oneFile, const QString& manyDir, co
         return;
     }
     const std::string headerLine = header();
-    QFile one(oneFile);
-    if (!oneFile.isEmpty()) {
-        if (!one.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            error = QObject::tr("Could not open ") + oneFile;
-            return;
-        }
-        if (!write_string(one, headerLine.c_str())) {
-            error = QObject::tr("Could not write ") + oneFile;
-            return;
-        }
+    QString reason;
+    if (!oneFile.isEmpty() && !writeDays(oneFile, headerLine, days.begin(), days.end(), &reason)) {
+        error = QObject::tr("Could not write %1: %2\nAny earlier file of that name is unchanged.")
+                    .arg(QDir::toNativeSeparators(oneFile), reason);
+        return;
     }
-    for (const auto& [date, day] : days) {
-        const std::string rows = dayRows(day);
-        if (one.isOpen() && !write_string(one, rows.c_str())) {
-            error = QObject::tr("Could not write ") + oneFile;
-            return;
+    if (manyDir.isEmpty())
+        return;
+    for (auto day = days.begin(); day != days.end(); ++day) {
+        const QString path =
+            manyDir + QLatin1Char('/') + day->first.toString(QStringLiteral("yyyy-MM-dd"));
+        if (!writeDays(path, headerLine, day, std::next(day), &reason)) {
+            error = QObject::tr("Could not write %1 (and possibly other files): %2\nAny earlier "
+                                "files of those names are unchanged.")
+                        .arg(QDir::toNativeSeparators(path), reason);
         }
-        if (manyDir.isEmpty())
-            continue;
-        const QString path = manyDir + QLatin1Char('/') + date.toString(QStringLiteral("yyyy-MM-dd"));
-        QFile dayFile(path);
-        if (!dayFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            error = QObject::tr("Could not open %1 (and possibly other files)").arg(path);
-            continue;
-        }
-        if (!write_string(dayFile, headerLine.c_str()) || !write_string(dayFile, rows.c_str()))
-            error = QObject::tr("Could not write %1 (and possibly other files)").arg(path);
     }
 }

@@ -6,8 +6,8 @@
 #include <string>
 
 class CSVOptions;
-class QFile;
 class QWidget;
+class WorkingFile;
 
 namespace DBTypes {
 class ExerciseDiaryItem;
@@ -25,7 +25,7 @@ void out_date_toiso(std::string& row, const char* dateCode);
 // A value that may be unset: empty below -0.005, else the number (0.00 from -0.005 to 0).
 void out_possible_null(std::string& row, double value);
 // Writes the text without its terminating NUL; false when not all of it reached the file.
-bool write_string(QFile& file, const char* text);
+bool write_string(WorkingFile& file, const char* text);
 
 // The CSV export of the current user's diary around a day.
 class CsvExportDiary

@@ -117,6 +117,9 @@ public:
     static bool setupSyncTriggers();
 
     // File handling of start-up.
+    // Gives a file that starts with the template's block the standard header, on a copy that
+    // takes its place; any other file is only read. False when the file is unreadable or too
+    // short, or the repair failed.
     static bool fixMagic(const QString& path);
 
     // Opens the database file at `path` on a connection of its own (none may be

@@ -466,7 +466,7 @@ bool BXSqlDb::runUpgradeChain(std::string& error)
 bool BXSqlDb::fixMagic(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
+    if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray head = file.read(MagicSize);
     if (head.size() < MagicSize)
@@ -474,8 +474,14 @@ bool BXSqlDb::fixMagic(const QString& path)
     const QByteArray block = UserDbFormat::templateBlock();
     if (!head.startsWith(block))
         return true;
+    // Repaired on a copy that takes the file's place once whole, so that a repair cut short
+    // leaves the file as it was.
     const QByteArray magic = UserDbFormat::sqlite3Magic();
-    return file.seek(0) && file.write(magic) == magic.size();
+    WorkingFile repaired(path);
+    QString reason;
+    return file.seek(block.size()) && repaired.open(&reason)
+           && repaired.write(magic.constData(), magic.size()) && FileCopy::copyData(file, repaired)
+           && repaired.commit(&reason);
 }
 
 bool BXSqlDb::isOlderFormat(const QString& path)

@@ -1,5 +1,6 @@
 #include "userdb/filecopy.h"
 
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -7,17 +8,10 @@
 #include <QLocale>
 
 #include <sys/statvfs.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
 const qint64 CopyChunkSize = qint64(1) << 20;
-// The diary and every copy of it are the user's alone.
-const QFile::Permissions PrivateFile = QFile::ReadOwner | QFile::WriteOwner;
 
 std::function<qint64(const QString&)>& freeSpaceProbe()
 {
@@ -30,59 +24,21 @@ QString tr(const char* text)
     return QCoreApplication::translate("FileCopy", text);
 }
 
-QString systemReason()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
 QString dataSize(qint64 bytes)
 {
     return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
 }
 
-// A short write is tried again for the rest, so that a failure leaves its reason in `out`.
-bool writeAll(QIODevice& out, const char* data, qint64 size)
-{
-    while (size > 0) {
-        const qint64 written = out.write(data, size);
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
-// Writes the whole source to `working` and makes it durable; false with the reason.
-bool writeWorkingCopy(QFile& in, const QString& working, QString* reason)
-{
-    QFile out(working);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *reason = out.errorString();
-        return false;
-    }
-    out.setPermissions(PrivateFile);
-    if (!FileCopy::copyData(in, out) || !out.flush()) {
-        *reason = out.error() != QFileDevice::NoError ? out.errorString() : in.errorString();
-        return false;
-    }
-    if (::fsync(out.handle()) != 0) {
-        *reason = systemReason();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
-bool FileCopy::copyData(QIODevice& in, QIODevice& out)
+bool FileCopy::copyData(QIODevice& in, WorkingFile& out)
 {
     QByteArray block(CopyChunkSize, Qt::Uninitialized);
     for (;;) {
         const qint64 got = in.read(block.data(), block.size());
         if (got == 0)
             return true;
-        if (got < 0 || !writeAll(out, block.constData(), got))
+        if (got < 0 || !out.write(block.constData(), got))
             return false;
     }
 }
@@ -105,18 +61,15 @@ bool FileCopy::copy(const QString& source, const QString& destination, QString* 
         *reason = refusal;
         return false;
     }
-    const QString working = destination + QLatin1String(WorkingSuffix);
-    if (!writeWorkingCopy(in, working, reason)) {
-        QFile::remove(working);
+    WorkingFile out(destination);
+    if (!out.open(reason))
+        return false;
+    if (!copyData(in, out)) {
+        *reason = out.device().error() != QFileDevice::NoError ? out.device().errorString()
+                                                              : in.errorString();
         return false;
     }
-    if (::rename(QFile::encodeName(working).constData(), QFile::encodeName(destination).constData())
-        != 0) {
-        *reason = systemReason();
-        QFile::remove(working);
-        return false;
-    }
-    return true;
+    return out.commit(reason);
 }
 
 qint64 FileCopy::freeSpace(const QString& folder)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/workingfile.h"
+
 #include <QString>
 
 #include <functional>
@@ -8,14 +10,13 @@ class QIODevice;
 
 // Every whole-file copy of the diary (the first run's template, an older installation's data,
 // the copy kept before an upgrade or a restore, a backup) goes through here. A copy is written
-// beside its destination under a working name and takes the destination's name only once it is
-// whole and on the disk, so a copy cut short never looks complete; the next start removes the
-// working copies left in the data folder.
+// as a WorkingFile, so a copy cut short never looks complete; the next start removes the
+// working copies left in the data and backup folders.
 class FileCopy
 {
 public:
     // What a copy is called until it is whole.
-    static constexpr const char* WorkingSuffix = ".partial";
+    static constexpr const char* WorkingSuffix = WorkingFile::Suffix;
 
     // Copies `source` to `destination`, replacing what is there only once the copy is whole.
     // A copy that the destination's disk cannot hold is refused before anything is written.
@@ -24,7 +25,7 @@ public:
     static bool copy(const QString& source, const QString& destination, QString* reason);
     // Copies what `in` holds to `out` a block at a time, so that memory stays flat whatever the
     // size; false when a block cannot be read or written in full.
-    static bool copyData(QIODevice& in, QIODevice& out);
+    static bool copyData(QIODevice& in, WorkingFile& out);
 
     // Free bytes on the disk that holds `folder`; -1 when that cannot be told.
     static qint64 freeSpace(const QString& folder);

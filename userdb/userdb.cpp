@@ -447,6 +447,18 @@ void UserDB::setBackupPath(int user, const QString& path)
     _updateUserRow("backup_data_path", QDir::cleanPath(path), user);
 }
 
+QStringList UserDB::getBackupPaths()
+{
+    QStringList paths;
+    BXSqlQuery query("SELECT DISTINCT backup_data_path FROM user_users "
+                     "WHERE backup_data_path IS NOT NULL AND backup_data_path != ''");
+    if (!query.exec())
+        return paths;
+    while (query.next())
+        paths.append(query.value(0).toString());
+    return paths;
+}
+
 void UserDB::setNutrientFluidHidden(int user, bool hidden)
 {
     _updateUserRow("hideNutrientAndFluid", int(hidden), user);

@@ -87,6 +87,8 @@ public:
     QString getColumnSettings(int user);
     void saveColumnSettings(int user, const QString& layout);
     void setBackupPath(int user, const QString& path);
+    // The folders the users last backed up to; empty when they cannot be read.
+    QStringList getBackupPaths();
     void setNutrientFluidHidden(int user, bool hidden);
 
     // First-time tips and the tip of the day.

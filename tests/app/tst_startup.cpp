@@ -733,35 +733,45 @@ void TestStartup::filesArePrivate_data()
 {
     QTest::addColumn<bool>("earlierVersion");
     QTest::addColumn<bool>("chosenFolder");
-    QTest::newRow("first start") << false << false;
-    QTest::newRow("files of an earlier version") << true << false;
-    QTest::newRow("files of an earlier version in a chosen folder") << true << true;
+    QTest::addColumn<bool>("rememberedBackups");
+    QTest::newRow("first start") << false << false << false;
+    QTest::newRow("files of an earlier version") << true << false << false;
+    QTest::newRow("files of an earlier version in a chosen folder") << true << true << false;
+    QTest::newRow("a backup cut short where a user backed up") << true << false << true;
 }
 
-// No other account can read the diary, its backups or the settings: a first start makes them
-// private, and a start tightens what an earlier version left open. Copies cut short are gone.
+// No other account can read the diary, its backups, its lock, the settings or the file
+// dialogs' history: a first start makes them private, and a start tightens what an earlier
+// version left open. Copies cut short are gone, also in the folder a user last backed up to.
 void TestStartup::filesArePrivate()
 {
     QFETCH(bool, earlierVersion);
     QFETCH(bool, chosenFolder);
+    QFETCH(bool, rememberedBackups);
     ProgramHome home;
     const QString brand = BrandEngine::instance()->getString("brand_id");
     const QString data = chosenFolder ? home.path("home") + QStringLiteral("/My Diary")
                                       : QDir(home.path("data")).filePath(_dataRelative);
     const QString backups = home.path("home") + QStringLiteral("/Documents/%1 Backups").arg(brand);
+    const QString remembered = home.path("home") + QStringLiteral("/Elsewhere");
     const QString settings = settingsFile(home);
+    const QString dialogHistory = home.path("config") + QStringLiteral("/QtProject.conf");
     const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
                                     | QFile::ReadOther;
     const QFile::Permissions openFolder = open | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-    const QStringList leftovers{data + QStringLiteral("/userdata.db.before-restore"),
-                                data + QStringLiteral("/userdata.260101-120000.partial"),
-                                backups + QStringLiteral("/20260101.ptBackup.partial")};
+    QStringList leftovers{data + QStringLiteral("/userdata.db.before-restore"),
+                          data + QStringLiteral("/userdata.260101-120000.partial"),
+                          backups + QStringLiteral("/20260101.ptBackup.partial")};
+    if (rememberedBackups)
+        leftovers << remembered + QStringLiteral("/20260102.ptBackup.partial");
+    const QString wholeBackup = remembered + QStringLiteral("/20260101.ptBackup");
     if (earlierVersion) {
         QVERIFY(QDir().mkpath(data));
         QVERIFY(QDir().mkpath(backups));
+        QVERIFY(QDir().mkpath(remembered));
         QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
         for (const QString& copy : {data + QStringLiteral("/userdata.db"),
-                                    backups + QStringLiteral("/20250101.ptBackup")})
+                                    backups + QStringLiteral("/20250101.ptBackup"), wholeBackup})
             QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"), copy));
         for (const QString& leftover : leftovers)
             QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"), leftover));
@@ -769,27 +779,43 @@ void TestStartup::filesArePrivate()
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[Pantrel]\nwindowWidth=600\n");
         ini.close();
+        QFile history(dialogHistory);
+        QVERIFY(history.open(QIODevice::WriteOnly));
+        history.write("[FileDialog]\nlastVisited=file:///backups\n");
+        history.close();
         if (chosenFolder) {
             QSettings stored(settings, QSettings::IniFormat);
             stored.setValue(brand + QStringLiteral("/admin/userdbpath"), data);
         }
+        if (rememberedBackups) {
+            const QString diary = data + QStringLiteral("/userdata.db");
+            QVERIFY(BXSqlDb::fixMagic(diary));
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("remembered"));
+            db.setDatabaseName(diary);
+            QVERIFY(db.open());
+            QSqlQuery user(db);
+            QVERIFY(user.exec(QStringLiteral("INSERT INTO user_users(user_id, name, backup_data_path) "
+                                             "VALUES (0, 'Ada', '%1')").arg(remembered)));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("remembered"));
         for (const QString& folder : {data, backups, QFileInfo(settings).path()})
             QVERIFY(QFile::setPermissions(folder, openFolder));
         for (const QString& file : {data + QStringLiteral("/userdata.db"), settings,
-                                    backups + QStringLiteral("/20250101.ptBackup")})
+                                    backups + QStringLiteral("/20250101.ptBackup"), dialogHistory})
             QVERIFY(QFile::setPermissions(file, open));
     }
-    QProcess program;
-    program.setProcessEnvironment(home.environment());
-    program.start(programPath(), QStringList());
-    QVERIFY2(waitUntilListening(home.path("runtime"), program), program.readAllStandardError().constData());
-    ::kill(pid_t(program.processId()), SIGTERM);
-    QVERIFY(program.waitForFinished(RunMs));
-
     auto mode = [](const QString& path) {
         struct stat info {};
         return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
     };
+    QProcess program;
+    program.setProcessEnvironment(home.environment());
+    program.start(programPath(), QStringList());
+    QVERIFY2(waitUntilListening(home.path("runtime"), program), program.readAllStandardError().constData());
+    QCOMPARE(mode(data + QStringLiteral("/pantrel.lock")), 0600);
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(RunMs));
+
     QCOMPARE(mode(data), 0700);
     QCOMPARE(mode(data + QStringLiteral("/userdata.db")), 0600);
     QCOMPARE(mode(QFileInfo(settings).path()), 0700);
@@ -797,6 +823,8 @@ void TestStartup::filesArePrivate()
     if (earlierVersion) {
         QCOMPARE(mode(backups), 0700);
         QCOMPARE(mode(backups + QStringLiteral("/20250101.ptBackup")), 0600);
+        QCOMPARE(mode(dialogHistory), 0600);
+        QVERIFY(QFileInfo::exists(wholeBackup));
     }
     for (const QString& leftover : leftovers)
         QVERIFY2(!QFileInfo::exists(leftover), qPrintable(leftover));

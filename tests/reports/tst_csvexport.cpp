@@ -2,6 +2,7 @@
 
 #include "reports/csvexportdiary.h"
 #include "reports/csvoptions.h"
+#include "tests/support/filesizelimit.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/widgetpicture.h"
 #include "widgets/bxcalendar.h"
@@ -14,9 +15,12 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 
 using DBTypes::DiaryDay;
 
@@ -56,6 +60,12 @@ QByteArray readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
 }
 
 const QByteArray Header = "\"Date\",\"Time\",\"Group Type\",\"Group Label\",\"Item Name\",\"Qty\","
@@ -119,6 +129,7 @@ private slots:
     void fieldsAreQuotedWithTwoDecimals();
     void rowsOfFoodAndExercise();
     void writesOneFileAndAFilePerDay();
+    void failuresAreReported_data();
     void failuresAreReported();
     void numbersKeepAPointInACommaLocale();
     void optionsDialogChoosesOutputs();
@@ -204,29 +215,76 @@ void TestCsvExport::writesOneFileAndAFilePerDay()
     QCOMPARE(error, QStringLiteral("No days in the selected range have any recorded items"));
 }
 
+void TestCsvExport::failuresAreReported_data()
+{
+    QTest::addColumn<QString>("oneFile");
+    QTest::addColumn<QString>("dayFolder");
+    QTest::addColumn<qint64>("sizeLimit");
+    QTest::addColumn<QString>("failedFile");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("oneFileWritten");
+
+    const QString missing = QString::fromLocal8Bit(std::strerror(ENOENT));
+    const QString tooLarge = QString::fromLocal8Bit(std::strerror(EFBIG));
+    // Nothing else is written once the one file fails.
+    QTest::newRow("one file in a missing folder")
+        << "missing/all.csv" << "days" << qint64(0) << "missing/all.csv" << missing << false;
+    // The other files are still written.
+    QTest::newRow("day files in a missing folder")
+        << "all.csv" << "gone" << qint64(0) << "gone/2026-03-10" << missing << true;
+    QTest::newRow("a device") << "/dev/full" << "" << qint64(0) << "/dev/full"
+                              << "/dev/full is not a file" << false;
+    // A file size limit stands in for a full disk: earlier exports stay whole.
+    QTest::newRow("one file the disk cannot hold")
+        << "all.csv" << "days" << qint64(100) << "all.csv" << tooLarge << false;
+    QTest::newRow("day files the disk cannot hold")
+        << "" << "days" << qint64(100) << "days/2026-03-10" << tooLarge << false;
+}
+
 void TestCsvExport::failuresAreReported()
 {
+    QFETCH(QString, oneFile);
+    QFETCH(QString, dayFolder);
+    QFETCH(qint64, sizeLimit);
+    QFETCH(QString, failedFile);
+    QFETCH(QString, reason);
+    QFETCH(bool, oneFileWritten);
+    auto inFolder = [this](const QString& name) {
+        return name.isEmpty() || name.startsWith(QLatin1Char('/')) ? name
+                                                                   : QDir(_folder).filePath(name);
+    };
     DBTypes::FoodDiaryItem lunch = food(_user, Monday, DiaryDay::LUNCH, QStringLiteral("Soup"));
     QVERIFY(DiaryDB::instance()->addFoodEntry(lunch, true) >= 0);
+    const QByteArray earlier = "an earlier export\n";
+    const QStringList kept{QStringLiteral("all.csv"), QStringLiteral("days/2026-03-09"),
+                           QStringLiteral("days/2026-03-10")};
+    QVERIFY(QDir(_folder).mkpath(QStringLiteral("days")));
+    for (const QString& name : kept)
+        QVERIFY(writeFile(inFolder(name), earlier));
+
     CsvExportDiary exporter(nullptr, Monday);
     QString error;
-
-    const QString unopenable = _folder + QStringLiteral("/missing/all.csv");
-    exporter.doExport(unopenable, _folder, Monday, Monday.addDays(1), false, error);
-    QCOMPARE(error, QStringLiteral("Could not open ") + unopenable);
-    QVERIFY(!QFile::exists(_folder + QStringLiteral("/2026-03-09")));
-
-    // A folder that cannot take the day files: the one file is still written.
-    const QString oneFile = _folder + QStringLiteral("/all.csv");
-    const QString noFolder = _folder + QStringLiteral("/gone");
-    exporter.doExport(oneFile, noFolder, Monday, Monday.addDays(1), false, error);
-    QCOMPARE(error, QStringLiteral("Could not open %1/2026-03-10 (and possibly other files)").arg(noFolder));
-    QVERIFY(readAll(oneFile).contains("\"Soup\""));
-
-    if (QFile::exists(QStringLiteral("/dev/full"))) {
-        exporter.doExport(QStringLiteral("/dev/full"), QString(), Monday, Monday, false, error);
-        QCOMPARE(error, QStringLiteral("Could not write /dev/full"));
+    {
+        std::optional<FileSizeLimit> disk;
+        if (sizeLimit > 0)
+            QVERIFY(disk.emplace(rlim_t(sizeLimit)).isSet());
+        exporter.doExport(inFolder(oneFile), inFolder(dayFolder), Monday, Monday.addDays(1),
+                          false, error);
     }
+    const QString failed = failedFile == oneFile
+                               ? QStringLiteral("Could not write %1: %2\nAny earlier file of that "
+                                                "name is unchanged.")
+                               : QStringLiteral("Could not write %1 (and possibly other files): "
+                                                "%2\nAny earlier files of those names are "
+                                                "unchanged.");
+    QCOMPARE(error, failed.arg(inFolder(failedFile), reason));
+    QCOMPARE(readAll(inFolder(QStringLiteral("all.csv"))).contains("\"Soup\""), oneFileWritten);
+    if (!oneFileWritten) {
+        for (const QString& name : kept)
+            QCOMPARE(readAll(inFolder(name)), earlier);
+    }
+    for (const QString& folder : {_folder, inFolder(QStringLiteral("days"))})
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("*.partial")}, QDir::Files), QStringList());
 }
 
 // Numbers are written with a point also where the C library's locale writes a comma.

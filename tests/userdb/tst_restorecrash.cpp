@@ -39,7 +39,7 @@ int runRestorer(const QString& backup, const QString& step)
     std::string error;
     const QString safety = UserDbTestEnv::databaseFile() + QLatin1String(BXSqlDb::SafetySuffix);
     bool done = false;
-    if (step == QLatin1String("backup")) {
+    if (step.startsWith(QLatin1String("backup"))) {
         QString reason;
         done = FileCopy::copy(UserDbTestEnv::databaseFile(), backup, &reason);
         error = reason.toStdString();
@@ -71,6 +71,14 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+const QByteArray EarlierBackup = "the backup made the day before";
+
+bool writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
+}
+
 bool copyOver(const QString& source, const QString& destination)
 {
     QFile::remove(destination);
@@ -95,7 +103,8 @@ private:
     bool runRestorerProcess(const QString& step, int delayUs, qint64* elapsedUs);
     // Opens the user database as the next start would and names the data it holds.
     QString verifyDatabase();
-    // What a killed backup left: "none" or "whole", or what is wrong.
+    // What a killed backup left: "none", "earlier" (the backup it was replacing) or "whole", or
+    // what is wrong.
     QString verifyBackup(const QByteArray& live);
 
     QString _oldData;
@@ -137,7 +146,8 @@ bool TestRestoreCrash::runRestorerProcess(const QString& step, int delayUs, qint
 {
     QProcess restorer;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QLatin1String(RestorerVariable), step == QLatin1String("backup") ? _backupCopy : _backup);
+    environment.insert(QLatin1String(RestorerVariable),
+                       step.startsWith(QLatin1String("backup")) ? _backupCopy : _backup);
     environment.insert(QLatin1String(StepVariable), step);
     restorer.setProcessEnvironment(environment);
     restorer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -200,6 +210,8 @@ QString TestRestoreCrash::verifyBackup(const QByteArray& live)
         return QStringLiteral("none");
     const QByteArray made = readAll(_backupCopy);
     QFile::remove(_backupCopy);
+    if (made == EarlierBackup)
+        return QStringLiteral("earlier");
     return made == live ? QStringLiteral("whole") : QStringLiteral("partial backup looks whole");
 }
 
@@ -210,6 +222,8 @@ void TestRestoreCrash::killedCopyLeavesOldOrNewData_data()
     QTest::newRow("restore") << "restore" << QStringList{QStringLiteral("old"), QStringLiteral("new")};
     QTest::newRow("upgrade at start") << "upgrade" << QStringList{QStringLiteral("old")};
     QTest::newRow("backup") << "backup" << QStringList{QStringLiteral("none"), QStringLiteral("whole")};
+    QTest::newRow("backup over an earlier one")
+        << "backup over" << QStringList{QStringLiteral("earlier"), QStringLiteral("whole")};
 }
 
 void TestRestoreCrash::killedCopyLeavesOldOrNewData()
@@ -218,8 +232,10 @@ void TestRestoreCrash::killedCopyLeavesOldOrNewData()
     QFETCH(QStringList, outcomes);
     const QString live = UserDbTestEnv::databaseFile();
     const QString before = step == QLatin1String("upgrade") ? _oldVersionData : _oldData;
-    const bool backup = step == QLatin1String("backup");
+    const bool backup = step.startsWith(QLatin1String("backup"));
+    const bool over = step == QLatin1String("backup over");
     QVERIFY(copyOver(before, live));
+    QVERIFY(!over || writeFile(_backupCopy, EarlierBackup));
     qint64 fullRunUs = 0;
     QVERIFY(runRestorerProcess(step, -1, &fullRunUs));
     QCOMPARE(backup ? verifyBackup(readAll(live)) : verifyDatabase(), outcomes.last());
@@ -230,6 +246,7 @@ void TestRestoreCrash::killedCopyLeavesOldOrNewData()
     QStringList seen;
     for (int round = 0; round < Kills; ++round) {
         QVERIFY(copyOver(before, live));
+        QVERIFY(!over || writeFile(_backupCopy, EarlierBackup));
         for (const QString& name : UserDbTestEnv::safetyCopies()) {
             if (name != QLatin1String("userdata.db"))
                 QFile::remove(UserDbTestEnv::databaseFolder() + name);

@@ -5,6 +5,7 @@
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/filecopy.h"
+#include "tests/support/filesizelimit.h"
 #include "tests/support/otherreader.h"
 
 #include <QDir>
@@ -17,8 +18,10 @@
 
 #include <csignal>
 #include <cstring>
+#include <optional>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -191,27 +194,53 @@ void TestSchema::templateContents()
 void TestSchema::fixMagic_data()
 {
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<qint64>("sizeLimit");
     QTest::addColumn<bool>("result");
     QTest::addColumn<QByteArray>("after");
 
     const QByteArray tail(40, 'x');
-    QTest::newRow("template block") << TemplateBlock + tail << true << Sqlite3Magic + tail;
-    QTest::newRow("standard file") << Sqlite3Magic + tail << true << Sqlite3Magic + tail;
-    QTest::newRow("other start") << QByteArray(56, 'q') << true << QByteArray(56, 'q');
-    QTest::newRow("short file") << TemplateBlock + QByteArray(10, 'x') << false
+    QTest::newRow("template block") << TemplateBlock + tail << qint64(0) << true << Sqlite3Magic + tail;
+    QTest::newRow("standard file") << Sqlite3Magic + tail << qint64(0) << true << Sqlite3Magic + tail;
+    QTest::newRow("other start") << QByteArray(56, 'q') << qint64(0) << true << QByteArray(56, 'q');
+    QTest::newRow("short file") << TemplateBlock + QByteArray(10, 'x') << qint64(0) << false
                                 << TemplateBlock + QByteArray(10, 'x');
+    // The repair's copy cannot be written whole: the file stays as it was.
+    const QByteArray large = TemplateBlock + QByteArray(1048576, 'x');
+    QTest::newRow("repair the disk cannot hold") << large << qint64(65536) << false << large;
 }
 
+// Only a file that needs the repair is written, and then never in place: a healthy diary is
+// not touched, and no working copy stays. The repaired file is the user's alone.
 void TestSchema::fixMagic()
 {
     QFETCH(QByteArray, content);
+    QFETCH(qint64, sizeLimit);
     QFETCH(bool, result);
     QFETCH(QByteArray, after);
     const QString path = QDir::homePath() + QStringLiteral("/magic.db");
     QVERIFY(writeFile(path, content));
-    QCOMPARE(BXSqlDb::fixMagic(path), result);
+    const QDateTime earlier = QDateTime::currentDateTimeUtc().addDays(-2);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite)
+                && file.setFileTime(earlier, QFileDevice::FileModificationTime));
+    }
+    {
+        std::optional<FileSizeLimit> disk;
+        if (sizeLimit > 0)
+            QVERIFY(disk.emplace(rlim_t(sizeLimit)).isSet());
+        QCOMPARE(BXSqlDb::fixMagic(path), result);
+    }
     QCOMPARE(readFile(path), after);
+    QCOMPARE(QDir::home().entryList({QStringLiteral("magic.db*")}), QStringList{QStringLiteral("magic.db")});
+    if (after == content)
+        QCOMPARE(QFileInfo(path).lastModified().toUTC(), earlier);
+    struct stat info {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+    if (after != content)
+        QCOMPARE(int(info.st_mode & 0777), 0600);
     QVERIFY(!BXSqlDb::fixMagic(QDir::homePath() + QStringLiteral("/missing.db")));
+    QVERIFY(!QFile::exists(QDir::homePath() + QStringLiteral("/missing.db")));
 }
 
 void TestSchema::currentVersionsOpenAsTheyAre_data()
@@ -227,9 +256,21 @@ void TestSchema::currentVersionsOpenAsTheyAre()
     QVERIFY(UserDbTestEnv::startUp());
     setVersion(version);
     BXSqlDb::cleanUp();
+    // A start only reads a healthy diary.
+    const QString path = UserDbTestEnv::databaseFile();
+    const QByteArray bytes = readFile(path);
+    const QDateTime earlier = QDateTime::currentDateTimeUtc().addDays(-2);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite)
+                && file.setFileTime(earlier, QFileDevice::FileModificationTime));
+    }
     QString error;
     QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
     QCOMPARE(BXSqlDb::getVersion(), version);
+    BXSqlDb::cleanUp();
+    QVERIFY(readFile(path) == bytes);
+    QCOMPARE(QFileInfo(path).lastModified().toUTC(), earlier);
     QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
 }
 
@@ -462,16 +503,13 @@ void TestSchema::copyFileRemovesPartialCopy()
     const QString source = QDir::homePath() + QStringLiteral("/three.db");
     QVERIFY(writeFile(source, QByteArray(3 * 1048576, 'd')));
     const QString destination = QDir::homePath() + QStringLiteral("/partial.db");
-    rlimit saved {};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit limited = saved;
-    limited.rlim_cur = 1048576 + 512;
-    const sighandler_t previous = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
     QString reason;
-    const bool copied = FileCopy::copy(source, destination, &reason);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    bool copied = true;
+    {
+        const FileSizeLimit disk(1048576 + 512);
+        QVERIFY(disk.isSet());
+        copied = FileCopy::copy(source, destination, &reason);
+    }
     QVERIFY(!copied);
     // The system's reason, and neither the copy nor its working name stays.
     QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(EFBIG)));

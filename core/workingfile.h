@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+// Every file the program writes for the user (a copy of the diary, an export) is written
+// beside its destination under a working name, readable by the user alone, and takes the
+// destination's name only once it is whole and on the disk. A write that fails or is cut short
+// leaves what the destination held as it was; a working file never committed is removed.
+class WorkingFile
+{
+public:
+    // What a file is called until it is whole.
+    static constexpr const char* Suffix = ".partial";
+
+    explicit WorkingFile(const QString& destination);
+    ~WorkingFile();
+    WorkingFile(const WorkingFile&) = delete;
+    WorkingFile& operator=(const WorkingFile&) = delete;
+
+    // Starts the working file, in place of any that an earlier write left; false with the
+    // reason, in the system's words.
+    bool open(QString* reason);
+    // Adds `size` bytes; a short write is tried again for the rest, so that a failure leaves
+    // its reason in device().
+    bool write(const char* data, qint64 size);
+    // Where the data goes between open() and commit().
+    QFile& device() { return _file; }
+    // Puts the data on the disk and gives it the destination's name; false with the reason,
+    // and then the destination is as it was.
+    bool commit(QString* reason);
+
+private:
+    QString _destination;
+    QFile _file;
+    bool _committed = false;
+};
