@@ -273,6 +273,10 @@ bool BrandEngine::servesTheProgram(QString* error) const
         if (_lacks(required.id, required.kind, error))
             return false;
     }
+    // The database updates, when switched on, have their feed.
+    const bool* updates = findValue(_boolMap, "update_enabled");
+    if (updates && *updates && _lacks("update_rss_url", Kind::Text, error))
+        return false;
     // Each web section has its address.
     const int sections = *findValue(_intMap, "www_count");
     for (int section = 1; section <= sections; ++section) {

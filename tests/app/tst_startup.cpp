@@ -78,15 +78,16 @@ const char* const s_requiredBrandIds[] = {
 };
 
 // A brand archive in folder made from the shipped one: each document's root tagged `root`,
-// without the elements that define `dropped`, and with the element `added` in its first
+// without the elements that define the ids `dropped`, and with the element `added` in its first
 // document.
-bool writeEditedBrand(const QString& folder, const QString& root, const QString& dropped,
+bool writeEditedBrand(const QString& folder, const QString& root, const QStringList& dropped,
                       const QString& added)
 {
+    const QString source = BXSettings::getResourceDBPath() + QStringLiteral("brand.dat");
     TarReader shipped;
     QTemporaryDir members;
     QFile archive(folder + QStringLiteral("brand.dat"));
-    if (!shipped.open(QFile::encodeName(BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toStdString())
+    if (!shipped.open(QFile::encodeName(source).toStdString())
         || !archive.open(QIODevice::WriteOnly))
         return false;
     TarFileWriter writer(archive);
@@ -101,7 +102,7 @@ bool writeEditedBrand(const QString& folder, const QString& root, const QString&
             top.setTagName(root);
             for (QDomElement element = top.firstChildElement(); !element.isNull();) {
                 const QDomElement next = element.nextSiblingElement();
-                if (element.attribute(QStringLiteral("id")) == dropped)
+                if (dropped.contains(element.attribute(QStringLiteral("id"))))
                     top.removeChild(element);
                 element = next;
             }
@@ -127,7 +128,8 @@ QMap<QString, QByteArray> filesOf(const ProgramHome& home)
 {
     QMap<QString, QByteArray> files;
     for (const char* folder : {"home", "config", "data", "runtime"}) {
-        QDirIterator entries(home.path(folder), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+        QDirIterator entries(home.path(folder),
+                             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                              QDirIterator::Subdirectories);
         while (entries.hasNext()) {
             QFile file(entries.next());
@@ -317,49 +319,55 @@ void TestStartup::unusableBrandEndsTheStart_data()
     QTest::addColumn<QString>("make");  // "none", "bytes" or "edit"
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("root");
-    QTest::addColumn<QString>("dropped");
+    QTest::addColumn<QStringList>("dropped");
     QTest::addColumn<QString>("added");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");  // %1: the archive
     const QString found = QStringLiteral("%1 cannot be used: ");
+    const QString noDocument = found + QStringLiteral("it holds no brand document.");
     QByteArray noise(20000, '\0');
     QRandomGenerator(39).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
-    QTest::newRow("no brand.dat") << "none" << QByteArray() << "" << "" << "" << QStringList()
-                                  << QStringLiteral("Cannot find %1.");
-    QTest::newRow("random bytes") << "bytes" << noise << "" << "" << "" << QStringList()
-                                  << found + QStringLiteral("it holds no brand document.");
+    QTest::newRow("no brand.dat") << "none" << QByteArray() << "" << QStringList() << ""
+                                  << QStringList() << QStringLiteral("Cannot find %1.");
+    QTest::newRow("random bytes") << "bytes" << noise << "" << QStringList() << ""
+                                  << QStringList() << noDocument;
     QTest::newRow("random bytes, -updatedb")
-        << "bytes" << noise << "" << "" << "" << QStringList{"-updatedb"}
-        << found + QStringLiteral("it holds no brand document.");
-    QTest::newRow("empty file") << "bytes" << QByteArray() << "" << "" << "" << QStringList()
-                                << found + QStringLiteral("it holds no brand document.");
-    QTest::newRow("empty archive") << "bytes" << QByteArray(1024, '\0') << "" << "" << ""
-                                   << QStringList()
-                                   << found + QStringLiteral("it holds no brand document.");
-    QTest::newRow("no brand document") << "edit" << QByteArray() << "branding" << "" << ""
-                                       << QStringList()
-                                       << found + QStringLiteral("it holds no brand document.");
+        << "bytes" << noise << "" << QStringList() << "" << QStringList{"-updatedb"}
+        << noDocument;
+    QTest::newRow("empty file") << "bytes" << QByteArray() << "" << QStringList() << ""
+                                << QStringList() << noDocument;
+    QTest::newRow("empty archive") << "bytes" << QByteArray(1024, '\0') << "" << QStringList()
+                                   << "" << QStringList() << noDocument;
+    QTest::newRow("no brand document") << "edit" << QByteArray() << "branding" << QStringList()
+                                       << "" << QStringList() << noDocument;
     for (const char* id : s_requiredBrandIds) {
         QTest::addRow("without %s", id)
-            << "edit" << QByteArray() << "brand" << QString::fromLatin1(id) << "" << QStringList()
+            << "edit" << QByteArray() << "brand" << QStringList{QString::fromLatin1(id)} << ""
+            << QStringList()
             << found + QStringLiteral("it lacks the id '%1'.").arg(QLatin1String(id));
     }
     QTest::newRow("without brand_id, -updatedb")
-        << "edit" << QByteArray() << "brand" << "brand_id" << "" << QStringList{"-updatedb"}
+        << "edit" << QByteArray() << "brand" << QStringList{"brand_id"} << ""
+        << QStringList{"-updatedb"}
         << found + QStringLiteral("it lacks the id 'brand_id'.");
     QTest::newRow("web section without its address")
-        << "edit" << QByteArray() << "brand" << "www_count"
+        << "edit" << QByteArray() << "brand" << QStringList{"www_count"}
         << "<int id='www_count' value='1'/>" << QStringList()
         << found + QStringLiteral("it lacks the id 'www_url_1'.");
+    QTest::newRow("updates without their feed")
+        << "edit" << QByteArray() << "brand" << QStringList{"update_enabled", "update_rss_url"}
+        << "<bool id='update_enabled' value='true'/>" << QStringList()
+        << found + QStringLiteral("it lacks the id 'update_rss_url'.");
     QTest::newRow("switch defined as a text")
-        << "edit" << QByteArray() << "brand" << "datastore_compat"
+        << "edit" << QByteArray() << "brand" << QStringList{"datastore_compat"}
         << "<string id='datastore_compat' value='false'/>" << QStringList()
         << found + QStringLiteral("it lacks the id 'datastore_compat'.");
     QTest::newRow("blank brand id")
-        << "edit" << QByteArray() << "brand" << "brand_id" << "<string id='brand_id' value='  '/>"
-        << QStringList() << found + QStringLiteral("its id 'brand_id' is blank.");
+        << "edit" << QByteArray() << "brand" << QStringList{"brand_id"}
+        << "<string id='brand_id' value='  '/>" << QStringList()
+        << found + QStringLiteral("its id 'brand_id' is blank.");
     QTest::newRow("brand id naming a path")
-        << "edit" << QByteArray() << "brand" << "brand_id"
+        << "edit" << QByteArray() << "brand" << QStringList{"brand_id"}
         << "<string id='brand_id' value='../Elsewhere'/>" << QStringList()
         << found + QStringLiteral("its id 'brand_id' names no folder: '../Elsewhere'.");
 }
@@ -372,7 +380,7 @@ void TestStartup::unusableBrandEndsTheStart()
     QFETCH(QString, make);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, root);
-    QFETCH(QString, dropped);
+    QFETCH(QStringList, dropped);
     QFETCH(QString, added);
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
@@ -392,7 +400,8 @@ void TestStartup::unusableBrandEndsTheStart()
         settings.setValue(QStringLiteral("Pantrel/windowWidth"), 600);
     }
     const QMap<QString, QByteArray> before = filesOf(home);
-    const Result result = run(home, QStringList{QStringLiteral("-resourcedir"), folder} + arguments);
+    const Result result =
+        run(home, QStringList{QStringLiteral("-resourcedir"), folder} + arguments);
     QCOMPARE(result.status, QProcess::NormalExit);
     QCOMPARE(result.code, 1);
     const QString expected =
@@ -400,7 +409,8 @@ void TestStartup::unusableBrandEndsTheStart()
         + QStringLiteral(" Install the program again, or give the folder that holds its files "
                          "with -resourcedir.");
     QVERIFY2(result.errors.contains(expected), qPrintable(result.errors));
-    QVERIFY2(!result.errors.contains(QStringLiteral("Couldn't find id")), qPrintable(result.errors));
+    QVERIFY2(!result.errors.contains(QStringLiteral("Couldn't find id")),
+             qPrintable(result.errors));
     QVERIFY(!result.errors.contains(QStringLiteral("Fatal")));
     QCOMPARE(filesOf(home), before);
 }
