@@ -278,8 +278,8 @@ bool BrandEngine::servesTheProgram(QString* error) const
     if (updates && *updates && _lacks("update_rss_url", Kind::Text, error))
         return false;
     // Each web section has its address.
-    const int sections = *findValue(_intMap, "www_count");
-    for (int section = 1; section <= sections; ++section) {
+    const int* sections = findValue(_intMap, "www_count");
+    for (int section = 1; sections && section <= *sections; ++section) {
         if (_lacks(("www_url_" + QByteArray::number(section)).constData(), Kind::Text, error))
             return false;
     }
@@ -290,18 +290,16 @@ bool BrandEngine::servesTheProgram(QString* error) const
 // from it; *error says which.
 bool BrandEngine::_lacks(const char* id, Kind kind, QString* error) const
 {
-    if (kind == Kind::Switch || kind == Kind::Number) {
-        const bool defined = kind == Kind::Switch ? findValue(_boolMap, id) != nullptr
-                                                  : findValue(_intMap, id) != nullptr;
-        if (!defined)
-            *error = QString::asprintf("it lacks the id '%s'", id);
-        return !defined;
-    }
     const QString* text = findValue(_stringMap, id);
-    if (!text) {
+    const bool defined = kind == Kind::Switch   ? findValue(_boolMap, id) != nullptr
+                         : kind == Kind::Number ? findValue(_intMap, id) != nullptr
+                                                : text != nullptr;
+    if (!defined) {
         *error = QString::asprintf("it lacks the id '%s'", id);
         return true;
     }
+    if (kind == Kind::Switch || kind == Kind::Number)
+        return false;
     if (text->trimmed().isEmpty()) {
         *error = QString::asprintf("its id '%s' is blank", id);
         return true;
