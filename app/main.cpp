@@ -142,16 +142,26 @@ Options readCommandLine(const QStringList& arguments)
     return options;
 }
 
-// Without its brand the program has no name, texts or switches: the start ends naming the file.
+// Without its brand the program has no name, folders, settings or switches: a brand archive
+// that is missing, damaged or incomplete ends the start, naming the file, before anything is
+// made.
 bool importBrand()
 {
     const QString path = BXSettings::getResourceDBPath() + QStringLiteral("brand.dat");
-    if (BrandEngine::instance()->import(QFile::encodeName(path).constData()))
+    BrandEngine* brand = BrandEngine::instance();
+    QString reason;
+    if (brand->import(QFile::encodeName(path).constData(), &reason)
+        && brand->servesTheProgram(&reason))
         return true;
+    const QString file = QDir::toNativeSeparators(path);
     showBox(QMessageBox::Critical, tr("Cannot start"),
-            tr("Cannot find %1. Install the program again, or give the folder that holds its "
-               "files with -resourcedir.")
-                .arg(QDir::toNativeSeparators(path)));
+            QFileInfo::exists(path)
+                ? tr("%1 cannot be used: %2. Install the program again, or give the folder that "
+                     "holds its files with -resourcedir.")
+                      .arg(file, reason)
+                : tr("Cannot find %1. Install the program again, or give the folder that holds "
+                     "its files with -resourcedir.")
+                      .arg(file));
     return false;
 }
 
@@ -507,15 +517,17 @@ int main(int argc, char** argv)
         const Options options = readCommandLine(QApplication::arguments());
         if (!options.error.isEmpty())
             return refuseCommandLine(options.error);
+        qInstallMessageHandler(myMessageOutput);
+        // A brand that cannot serve ends the start before the channel or any file is made.
+        if (!importBrand())
+            return 1;
         const QtSingleApplication::Start start =
             app.handOverOrRun(QStringLiteral("Wake up!"), WakeUpTimeoutMs);
         if (start != QtSingleApplication::Start::Running)
             return refuseWithoutChannel(app, start);
         QApplication::setWindowIcon(ProgramIcon::load());
         const std::unique_ptr<QSocketNotifier> termination = watchTermination();
-        qInstallMessageHandler(myMessageOutput);
-        BrandEngine::instance();
-        const bool found = importBrand() && moveOldFolders()
+        const bool found = moveOldFolders()
                            && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);
         result = found ? (options.updateDb ? runUpdateMode() : runApplication(app, window, lock))
                        : 1;

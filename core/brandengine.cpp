@@ -42,6 +42,13 @@ QString missingIdMessage(const char* id)
     return QString::asprintf("Couldn't find id '%s' in brand", id);
 }
 
+// A value that becomes one folder's name: never a path of its own, nor a step up or aside.
+bool isFolderName(const QString& value)
+{
+    return !value.contains(QLatin1Char('/')) && value != QLatin1String(".")
+           && value != QLatin1String("..");
+}
+
 template<typename Map>
 const typename Map::mapped_type* findValue(const Map& map, const char* id)
 {
@@ -50,6 +57,38 @@ const typename Map::mapped_type* findValue(const Map& map, const char* id)
 }
 
 } // namespace
+
+enum class BrandEngine::Kind { Text, FolderName, Switch, Number };
+
+struct BrandEngine::RequiredId
+{
+    const char* id;
+    Kind kind;
+};
+
+// The ids that the program reads without asking whether they exist and whose values name
+// something: the program, the folder, file and settings names, a web address or a switch.
+// Texts that only label something may be missing: they are reported and read empty.
+const BrandEngine::RequiredId BrandEngine::s_requiredIds[] = {
+    {"brand_id", Kind::FolderName},  // the settings file and key prefix, data and backup folders
+    {"app_name", Kind::Text},
+    {"app_name_short", Kind::Text},
+    {"web_registration_url", Kind::Text},
+    {"mealplan_auth_url", Kind::Text},
+    {"publish_auth_url", Kind::Text},
+    {"metrics_auth_url", Kind::Text},
+    {"datastore_compat", Kind::Switch},
+    {"chest_measurement_enabled", Kind::Switch},
+    {"waist_measurement_enabled", Kind::Switch},
+    {"hip_measurement_enabled", Kind::Switch},
+    {"thigh_measurement_enabled", Kind::Switch},
+    {"steps_measurement_enabled", Kind::Switch},
+    {"mealplans_enabled", Kind::Switch},
+    {"publish_enabled", Kind::Switch},
+    {"default_measurement_units", Kind::Number},
+    {"default_energy_units", Kind::Number},
+    {"www_count", Kind::Number},
+};
 
 BrandEngine* BrandEngine::s_instance = nullptr;
 
@@ -68,20 +107,30 @@ void BrandEngine::cleanUp()
 
 BrandEngine::~BrandEngine() = default;
 
-bool BrandEngine::import(const char* filename)
+bool BrandEngine::import(const char* filename, QString* error)
 {
     assert(filename && "BrandEngine::import needs a file name");
     auto archive = std::make_unique<TarReader>();
-    if (!archive->open(filename))
-        return false;
-    TarReader& reader = *archive;
-    _files.push_back(std::move(archive));
-    for (const std::string& member : reader.listFiles(".*xml", true))
-        _parseMember(reader, member);
-    return true;
+    QString reason;
+    if (!archive->open(filename)) {
+        reason = QStringLiteral("it cannot be opened (%1)").arg(archive->errorString());
+    } else {
+        bool branded = false;
+        for (const std::string& member : archive->listFiles(".*xml", true))
+            branded = _parseMember(*archive, member) || branded;
+        if (branded) {
+            _files.push_back(std::move(archive));
+            return true;
+        }
+        reason = QStringLiteral("it holds no brand document");
+    }
+    if (error)
+        *error = reason;
+    return false;
 }
 
-void BrandEngine::_parseMember(TarReader& archive, const std::string& member)
+// Whether the member is a brand document; its definitions are entered.
+bool BrandEngine::_parseMember(TarReader& archive, const std::string& member)
 {
     const QString memberName = QString::fromStdString(member);
     // A document that does not parse counts as empty, whatever part of it was read.
@@ -91,12 +140,13 @@ void BrandEngine::_parseMember(TarReader& archive, const std::string& member)
     const QDomElement root = document.documentElement();
     if (root.tagName() != QLatin1String("brand")) {
         qWarning("BrandEngine: Skipping what looks not to be a branding xml file: %s", qUtf8Printable(memberName));
-        return;
+        return false;
     }
     for (QDomElement element = root.firstChildElement(); !element.isNull(); element = element.nextSiblingElement()) {
         if (_passesFilters(element))
             _parseElement(archive, element, memberName);
     }
+    return true;
 }
 
 bool BrandEngine::_passesFilters(const QDomElement& element) const
@@ -215,6 +265,50 @@ bool BrandEngine::idExists(const char* id) const
 {
     return findValue(_boolMap, id) || findValue(_intMap, id) || findValue(_imageMap, id)
            || findValue(_stringMap, id);
+}
+
+bool BrandEngine::servesTheProgram(QString* error) const
+{
+    for (const RequiredId& required : s_requiredIds) {
+        if (_lacks(required.id, required.kind, error))
+            return false;
+    }
+    // The database updates, when switched on, have their feed.
+    const bool* updates = findValue(_boolMap, "update_enabled");
+    if (updates && *updates && _lacks("update_rss_url", Kind::Text, error))
+        return false;
+    // Each web section has its address.
+    const int* sections = findValue(_intMap, "www_count");
+    for (int section = 1; sections && section <= *sections; ++section) {
+        if (_lacks(("www_url_" + QByteArray::number(section)).constData(), Kind::Text, error))
+            return false;
+    }
+    return true;
+}
+
+// Whether the id is missing, defined as another kind of value, or blank where a name is built
+// from it; *error says which.
+bool BrandEngine::_lacks(const char* id, Kind kind, QString* error) const
+{
+    const QString* text = findValue(_stringMap, id);
+    const bool defined = kind == Kind::Switch   ? findValue(_boolMap, id) != nullptr
+                         : kind == Kind::Number ? findValue(_intMap, id) != nullptr
+                                                : text != nullptr;
+    if (!defined) {
+        *error = QString::asprintf("it lacks the id '%s'", id);
+        return true;
+    }
+    if (kind == Kind::Switch || kind == Kind::Number)
+        return false;
+    if (text->trimmed().isEmpty()) {
+        *error = QString::asprintf("its id '%s' is blank", id);
+        return true;
+    }
+    if (kind == Kind::FolderName && !isFolderName(*text)) {
+        *error = QStringLiteral("its id '%1' names no folder: '%2'").arg(QString::fromUtf8(id), *text);
+        return true;
+    }
+    return false;
 }
 
 QString BrandEngine::replaceTokens(QString& text) const

@@ -34,9 +34,16 @@ public:
     // Deletes the engine and all it read; the next instance() starts empty.
     static void cleanUp();
 
-    // Reads one brand archive; ids already defined keep their first value. False when the
-    // file cannot be opened as an archive.
-    bool import(const char* filename);
+    // Reads one brand archive; ids already defined keep their first value. False, with the
+    // reason in *error when given, when the file cannot be opened or holds no brand document;
+    // the engine is then unchanged.
+    bool import(const char* filename, QString* error = nullptr);
+
+    // Whether the brand defines every id whose value names the program, its folders, files or
+    // settings, a web address or a switch, each with a usable value; false with the first
+    // fault in *error. Nothing may be made from a brand before it passes: the program reads
+    // these ids without asking whether they exist, and builds names from their values.
+    bool servesTheProgram(QString* error) const;
 
     QString getString(const char* id) const;
     bool getBool(const char* id) const;
@@ -61,7 +68,12 @@ public:
 private:
     BrandEngine() = default;
 
-    void _parseMember(TarReader& archive, const std::string& member);
+    bool _parseMember(TarReader& archive, const std::string& member);
+    // What an id the program requires must be defined as, and the list of those ids.
+    enum class Kind;
+    struct RequiredId;
+    static const RequiredId s_requiredIds[];
+    bool _lacks(const char* id, Kind kind, QString* error) const;
     void _parseElement(TarReader& archive, const QDomElement& element, const QString& member);
     bool _passesFilters(const QDomElement& element) const;
     void _addImage(TarReader& archive, const QString& id, const QString& fileref);

@@ -19,9 +19,13 @@
 
 namespace {
 
+// The start refuses a brand whose id names no folder (BrandEngine::servesTheProgram), so no
+// folder, file or settings name is ever made of an empty one.
 QString brandId()
 {
-    return BrandEngine::instance()->getString("brand_id");
+    const QString id = BrandEngine::instance()->getString("brand_id");
+    assert(!id.trimmed().isEmpty() && "settings and folders are named only after a checked brand");
+    return id;
 }
 
 bool datastoreCompat()

@@ -38,6 +38,11 @@ bool TarReader::open(const std::string& path)
     return true;
 }
 
+QString TarReader::errorString() const
+{
+    return _file.errorString();
+}
+
 void TarReader::_readMemberMap()
 {
     const qint64 fileSize = _file.size();

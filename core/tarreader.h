@@ -28,6 +28,8 @@ public:
 
     // Loads the archive's table of contents; false if the file won't open.
     bool open(const std::string& path);
+    // Why the archive would not open, in the system's words.
+    QString errorString() const;
 
     // The member's data; empty when there is no such member or its data is cut short.
     QByteArray readFile(const std::string& name);

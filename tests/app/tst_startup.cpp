@@ -5,6 +5,8 @@
 #include "core/fooddiaryitem.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "core/tarfilewriter.h"
+#include "core/tarreader.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 #include "tests/app/programhome.h"
@@ -14,10 +16,13 @@
 #include "tests/support/otherreader.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDomDocument>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -63,6 +68,80 @@ bool waitUntilListening(const QString& runtime, QProcess& process)
     return false;
 }
 
+// The ids whose values name the program, its folders and settings, a web address or a switch.
+const char* const s_requiredBrandIds[] = {
+    "brand_id", "app_name", "app_name_short",
+    "web_registration_url", "mealplan_auth_url", "publish_auth_url", "metrics_auth_url",
+    "datastore_compat", "chest_measurement_enabled", "waist_measurement_enabled",
+    "hip_measurement_enabled", "thigh_measurement_enabled", "steps_measurement_enabled",
+    "mealplans_enabled", "publish_enabled",
+    "default_measurement_units", "default_energy_units", "www_count",
+};
+
+// A brand archive in folder made from the shipped one: each document's root tagged `root`,
+// without the elements that define the ids `dropped`, and with the element `added` in its first
+// document.
+bool writeEditedBrand(const QString& folder, const QString& root, const QStringList& dropped,
+                      const QString& added)
+{
+    const QString source = BXSettings::getResourceDBPath() + QStringLiteral("brand.dat");
+    TarReader shipped;
+    QTemporaryDir members;
+    QFile archive(folder + QStringLiteral("brand.dat"));
+    if (!shipped.open(QFile::encodeName(source).toStdString())
+        || !archive.open(QIODevice::WriteOnly))
+        return false;
+    TarFileWriter writer(archive);
+    QString extra = added;
+    int count = 0;
+    for (const std::string& name : shipped.listFiles(".*", true)) {
+        QByteArray data = shipped.readFile(name);
+        if (QString::fromStdString(name).endsWith(QLatin1String("xml"))) {
+            QDomDocument document;
+            document.setContent(data);
+            QDomElement top = document.documentElement();
+            top.setTagName(root);
+            for (QDomElement element = top.firstChildElement(); !element.isNull();) {
+                const QDomElement next = element.nextSiblingElement();
+                if (dropped.contains(element.attribute(QStringLiteral("id"))))
+                    top.removeChild(element);
+                element = next;
+            }
+            QDomDocument element;
+            if (!extra.isEmpty() && element.setContent(extra)) {
+                top.appendChild(document.importNode(element.documentElement(), true));
+                extra.clear();
+            }
+            data = document.toByteArray();
+        }
+        QFile member(members.filePath(QString::number(++count)));
+        if (!member.open(QIODevice::WriteOnly) || member.write(data) != data.size())
+            return false;
+        member.close();
+        if (!writer.addFile(member.fileName(), QString::fromStdString(name)))
+            return false;
+    }
+    return !writer.error();
+}
+
+// Every file and folder below the run's folders, with a digest of each file's bytes.
+QMap<QString, QByteArray> filesOf(const ProgramHome& home)
+{
+    QMap<QString, QByteArray> files;
+    for (const char* folder : {"home", "config", "data", "runtime"}) {
+        QDirIterator entries(home.path(folder),
+                             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                             QDirIterator::Subdirectories);
+        while (entries.hasNext()) {
+            QFile file(entries.next());
+            files[file.fileName()] = file.open(QIODevice::ReadOnly)
+                ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                : QByteArray("folder");
+        }
+    }
+    return files;
+}
+
 }  // namespace
 
 class TestStartup : public QObject
@@ -77,7 +156,8 @@ private slots:
     void helpPrintsTheUsage();
     void badCommandLineExitsWithTheUsage_data();
     void badCommandLineExitsWithTheUsage();
-    void missingBrandNamesThePath();
+    void unusableBrandEndsTheStart_data();
+    void unusableBrandEndsTheStart();
     void damagedCatalogueEndsTheStart_data();
     void damagedCatalogueEndsTheStart();
     void updateModeWithoutUpdatesSaysSo();
@@ -236,17 +316,105 @@ void TestStartup::badCommandLineExitsWithTheUsage()
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
 }
 
-void TestStartup::missingBrandNamesThePath()
+void TestStartup::unusableBrandEndsTheStart_data()
 {
+    QTest::addColumn<QString>("make");  // "none", "bytes" or "edit"
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");  // %1: the archive
+    const QString found = QStringLiteral("%1 cannot be used: ");
+    const QString noDocument = found + QStringLiteral("it holds no brand document.");
+    QByteArray noise(20000, '\0');
+    QRandomGenerator(39).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    QTest::newRow("no brand.dat") << "none" << QByteArray() << "" << QStringList() << ""
+                                  << QStringList() << QStringLiteral("Cannot find %1.");
+    QTest::newRow("random bytes") << "bytes" << noise << "" << QStringList() << ""
+                                  << QStringList() << noDocument;
+    QTest::newRow("random bytes, -updatedb")
+        << "bytes" << noise << "" << QStringList() << "" << QStringList{"-updatedb"}
+        << noDocument;
+    QTest::newRow("empty file") << "bytes" << QByteArray() << "" << QStringList() << ""
+                                << QStringList() << noDocument;
+    QTest::newRow("empty archive") << "bytes" << QByteArray(1024, '\0') << "" << QStringList()
+                                   << "" << QStringList() << noDocument;
+    QTest::newRow("no brand document") << "edit" << QByteArray() << "branding" << QStringList()
+                                       << "" << QStringList() << noDocument;
+    for (const char* id : s_requiredBrandIds) {
+        QTest::addRow("without %s", id)
+            << "edit" << QByteArray() << "brand" << QStringList{QString::fromLatin1(id)} << ""
+            << QStringList()
+            << found + QStringLiteral("it lacks the id '%1'.").arg(QLatin1String(id));
+    }
+    QTest::newRow("without brand_id, -updatedb")
+        << "edit" << QByteArray() << "brand" << QStringList{"brand_id"} << ""
+        << QStringList{"-updatedb"}
+        << found + QStringLiteral("it lacks the id 'brand_id'.");
+    QTest::newRow("web section without its address")
+        << "edit" << QByteArray() << "brand" << QStringList{"www_count"}
+        << "<int id='www_count' value='1'/>" << QStringList()
+        << found + QStringLiteral("it lacks the id 'www_url_1'.");
+    QTest::newRow("updates without their feed")
+        << "edit" << QByteArray() << "brand" << QStringList{"update_enabled", "update_rss_url"}
+        << "<bool id='update_enabled' value='true'/>" << QStringList()
+        << found + QStringLiteral("it lacks the id 'update_rss_url'.");
+    QTest::newRow("switch defined as a text")
+        << "edit" << QByteArray() << "brand" << QStringList{"datastore_compat"}
+        << "<string id='datastore_compat' value='false'/>" << QStringList()
+        << found + QStringLiteral("it lacks the id 'datastore_compat'.");
+    QTest::newRow("blank brand id")
+        << "edit" << QByteArray() << "brand" << QStringList{"brand_id"}
+        << "<string id='brand_id' value='  '/>" << QStringList()
+        << found + QStringLiteral("its id 'brand_id' is blank.");
+    QTest::newRow("brand id naming a path")
+        << "edit" << QByteArray() << "brand" << QStringList{"brand_id"}
+        << "<string id='brand_id' value='../Elsewhere'/>" << QStringList()
+        << found + QStringLiteral("its id 'brand_id' names no folder: '../Elsewhere'.");
+}
+
+// A resource folder whose brand cannot serve the program (a damaged install, a mistyped
+// -resourcedir) ends the start naming the archive and the fault, before any file or folder is
+// made: the user's diary is never hidden behind a new one.
+void TestStartup::unusableBrandEndsTheStart()
+{
+    QFETCH(QString, make);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, root);
+    QFETCH(QStringList, dropped);
+    QFETCH(QString, added);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
     ProgramHome home;
-    const QString folder = home.path("home") + QLatin1Char('/');
-    const Result result = run(home, {QStringLiteral("-resourcedir"), folder});
+    QTemporaryDir resources;
+    const QString folder = resources.path() + QLatin1Char('/');
+    if (make == QLatin1String("bytes")) {
+        QFile archive(folder + QStringLiteral("brand.dat"));
+        QVERIFY(archive.open(QIODevice::WriteOnly) && archive.write(bytes) == bytes.size());
+    } else if (make == QLatin1String("edit")) {
+        QVERIFY(writeEditedBrand(folder, root, dropped, added));
+    }
+    QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"),
+                        userDbFolder(home) + QStringLiteral("userdata.db")));
+    {
+        QSettings settings(settingsFile(home), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Pantrel/windowWidth"), 600);
+    }
+    const QMap<QString, QByteArray> before = filesOf(home);
+    const Result result =
+        run(home, QStringList{QStringLiteral("-resourcedir"), folder} + arguments);
     QCOMPARE(result.status, QProcess::NormalExit);
     QCOMPARE(result.code, 1);
-    QVERIFY2(result.errors.contains(QStringLiteral("Cannot find ") + folder
-                                    + QStringLiteral("brand.dat")),
+    const QString expected =
+        message.arg(folder + QStringLiteral("brand.dat"))
+        + QStringLiteral(" Install the program again, or give the folder that holds its files "
+                         "with -resourcedir.");
+    QVERIFY2(result.errors.contains(expected), qPrintable(result.errors));
+    QVERIFY2(!result.errors.contains(QStringLiteral("Couldn't find id")),
              qPrintable(result.errors));
     QVERIFY(!result.errors.contains(QStringLiteral("Fatal")));
+    QCOMPARE(filesOf(home), before);
 }
 
 void TestStartup::damagedCatalogueEndsTheStart_data()
