@@ -3,8 +3,9 @@
 #include "core/fooddbbase.h"
 #include "userdb/bxsqlquery.h"
 
-#include <QList>
 #include <QString>
+
+#include <optional>
 
 namespace {
 
@@ -20,27 +21,29 @@ const RootTable RootTables[] = {
     {"custom_exercise_cats", "description", "Exercises"},
 };
 
-bool makeRoot(const RootTable& tables, int user)
+// The shared root of a table, and the roots of `user` or, without one, of every user.
+bool makeRoots(const RootTable& tables, std::optional<int> user)
 {
-    BXSqlQuery insert(QStringLiteral("INSERT OR IGNORE INTO %1(category_id, parent_id, %2) "
-                                     "VALUES (?, 0, ?)")
-                          .arg(QLatin1String(tables.table), QLatin1String(tables.nameColumn)));
-    const QString prefix = user == -1 ? QStringLiteral("Shared ") : QStringLiteral("My ");
-    insert.bindValue(0, CatalogueRoots::idFor(user));
-    insert.bindValue(1, prefix + QLatin1String(tables.noun));
-    return insert.exec();
+    const QString insert = QStringLiteral("INSERT OR IGNORE INTO %1(category_id, parent_id, %2) ")
+                               .arg(QLatin1String(tables.table), QLatin1String(tables.nameColumn));
+    const QString noun = QLatin1String(tables.noun);
+    BXSqlQuery shared(insert + QStringLiteral("VALUES (?, 0, ?)"));
+    shared.bindValue(0, CatalogueRoots::idFor(-1));
+    shared.bindValue(1, QStringLiteral("Shared ") + noun);
+    BXSqlQuery own(insert + QStringLiteral("SELECT ? + user_id, 0, ? FROM user_users")
+                   + (user ? QStringLiteral(" WHERE user_id = ?") : QString()));
+    own.bindValue(0, CatalogueRoots::idFor(0));
+    own.bindValue(1, QStringLiteral("My ") + noun);
+    if (user)
+        own.bindValue(2, *user);
+    return shared.exec() && own.exec();
 }
 
-// The shared roots and those of each user.
-bool makeRoots(const QList<int>& users)
+bool makeAllRoots(std::optional<int> user)
 {
     for (const RootTable& tables : RootTables) {
-        if (!makeRoot(tables, -1))
+        if (!makeRoots(tables, user))
             return false;
-        for (const int user : users) {
-            if (!makeRoot(tables, user))
-                return false;
-        }
     }
     return true;
 }
@@ -54,16 +57,10 @@ int CatalogueRoots::idFor(int user)
 
 bool CatalogueRoots::makeFor(int user)
 {
-    return makeRoots({user});
+    return makeAllRoots(user);
 }
 
 bool CatalogueRoots::makeForEveryUser()
 {
-    QList<int> users;
-    BXSqlQuery select("SELECT user_id FROM user_users");
-    if (!select.exec())
-        return false;
-    while (select.next())
-        users.append(select.value(0).toInt());
-    return makeRoots(users);
+    return makeAllRoots(std::nullopt);
 }

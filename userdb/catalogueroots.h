@@ -8,8 +8,8 @@ class CatalogueRoots
 public:
     // The id of a user's root category; user -1 is the shared root.
     static int idFor(int user);
-    // Makes the shared roots and the roots of `user` where they are missing; false when one
-    // cannot be stored.
+    // Makes the shared roots and the roots of `user` (stored already) where they are missing;
+    // false when one cannot be stored.
     static bool makeFor(int user);
     // Likewise for every user of the diary.
     static bool makeForEveryUser();
