@@ -429,9 +429,11 @@ bool countStart(Prompter* prompter)
         if (!retryWhileInUse(prompter, inUse))
             return false;
     }
-    // The count is read and written in one change.
-    if (BXSqlDb::beginTransaction())
-        BXSqlDb::endTransaction(UserDB::instance()->incrementLogin() > 0);
+    // The count is read and written in one change; a statement it loses rolls it back.
+    if (BXSqlDb::beginTransaction()) {
+        UserDB::instance()->incrementLogin();
+        BXSqlDb::endTransaction(true);
+    }
     return true;
 }
 
