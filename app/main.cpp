@@ -3,6 +3,7 @@
 
 #include "widgets/macutil.h"
 #include "widgets/prompter.h"
+#include "app/importingdialog.h"
 #include "app/mainwindow.h"
 #include "app/programicon.h"
 #include "app/qtsingleapplication.h"
@@ -247,24 +248,36 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
     return nullptr;
 }
 
+// Asks whether to try again while another program holds the diary: true for Retry, false for
+// Quit.
+bool retryWhileInUse(Prompter* prompter, const QString& inUse)
+{
+    return prompter->choice(nullptr, QMessageBox::Warning, tr("Diary in use"), inUse,
+                            {tr("Retry"), tr("Quit")}, 0, 1)
+           == 0;
+}
+
 // Opens the user database. A diary that another program holds is never taken for a damaged
 // one: the user may try again or quit (then `error` is empty). Without a prompter (nobody could
 // answer) the start ends.
 bool openDiary(Prompter* prompter, std::string& error)
 {
-    while (!BXSqlDb::startUp(error, true)) {
+    if (prompter)
+        BXSqlDb::setPreviousDataQuestion([prompter](BXSqlDb::PreviousData found, const QString& path) {
+            return ImportingDialog::ask(prompter, found, path);
+        });
+    bool started = false;
+    while (!(started = BXSqlDb::startUp(error, true))) {
         BXSqlDb::cleanUp();
         if (!BXSqlDb::startFoundBusy() || !prompter)
-            return false;
-        const int answer = prompter->choice(nullptr, QMessageBox::Warning, tr("Diary in use"),
-                                            QString::fromStdString(error),
-                                            {tr("Retry"), tr("Quit")}, 0, 1);
-        if (answer != 0) {
+            break;
+        if (!retryWhileInUse(prompter, QString::fromStdString(error))) {
             error.clear();
-            return false;
+            break;
         }
     }
-    return true;
+    BXSqlDb::setPreviousDataQuestion({});
+    return started;
 }
 
 int runUpdateMode()
@@ -421,7 +434,29 @@ bool pickFirstUser(MainWindow* window)
     return false;
 }
 
-int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window)
+// The start's own change, the count of starts, is made only once no other program holds the
+// diary, so that it is stored rather than lost: it waits for such a program once, then says
+// the diary is in use, with Retry and Quit. False when the user quits or nobody can be asked.
+bool countStart(Prompter* prompter)
+{
+    QString inUse;
+    while (!BXSqlDb::mayChangeNow(&inUse)) {
+        if (!prompter) {
+            showBox(QMessageBox::Critical, tr("Diary in use"), inUse);
+            return false;
+        }
+        if (!retryWhileInUse(prompter, inUse))
+            return false;
+    }
+    // The count is read and written in one change; a statement it loses rolls it back.
+    if (BXSqlDb::beginTransaction()) {
+        UserDB::instance()->incrementLogin();
+        BXSqlDb::endTransaction(true);
+    }
+    return true;
+}
+
+int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompter* prompter)
 {
     window = new MainWindow();
     app.setMainWidget(window);
@@ -430,8 +465,9 @@ int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window)
     window->statusBar()->hide();
     if (!pickFirstUser(window))
         return 0;
-    if (brandSwitch("metrics_enabled"))
-        UserDB::instance()->incrementLogin();
+    // Like a diary held at the opening, one held at the count ends the start with 1.
+    if (brandSwitch("metrics_enabled") && !countStart(prompter))
+        return 1;
     window->show();
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
     NotificationCenter::notify("app_about_to_start");
@@ -448,9 +484,10 @@ int runApplication(QtSingleApplication& app, QPointer<MainWindow>& window,
     setThemeFonts();
     QApplication::setDesktopSettingsAware(false);
     MacUtil::fixApplicationPaletteInactive(true);
-    if (!startUserDatabase(lock, canShowBoxes() ? Prompter::instance() : nullptr))
+    Prompter* prompter = canShowBoxes() ? Prompter::instance() : nullptr;
+    if (!startUserDatabase(lock, prompter))
         return 1;
-    return runMainWindow(app, window);
+    return runMainWindow(app, window, prompter);
 }
 
 // Releases the shared services in order: the user database first, so that nothing torn down

@@ -46,6 +46,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -200,8 +201,13 @@ void MainWindow::_showUser(int userId)
     QAction* const layouts[] = {toggleViewModeNormal, toggleViewModeA, toggleViewModeB};
     if (prefs.snackDisplay >= 0 && prefs.snackDisplay < 3)
         layouts[prefs.snackDisplay]->setChecked(true);
-    toggleFluidNutrientAction->setChecked(prefs.showNutrientAndFluid);
-    _summaryToggled(prefs.showNutrientAndFluid);
+    // Put in place as stored: showing a user writes nothing back.
+    {
+        const QSignalBlocker stored(toggleFluidNutrientAction);
+        toggleFluidNutrientAction->setChecked(prefs.showNutrientAndFluid);
+    }
+    if (_diaryPage)
+        _diaryPage->showFluidAndNutrient(prefs.showNutrientAndFluid);
 }
 
 // The user's own foods, exercises and saved meals are trees of the current user: the trees

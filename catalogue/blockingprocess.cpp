@@ -1,7 +1,6 @@
 #include "catalogue/blockingprocess.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
 
@@ -72,18 +71,13 @@ qint64 BlockingProcess::readData(char* data, qint64 maxSize)
     return count;
 }
 
+// Waits on the child's output alone: no event is delivered meanwhile, so that nothing else
+// (a timer's slot, say) runs in the middle of a call.
 bool BlockingProcess::_waitForOutput()
 {
     if (!isRunning() || _deadline.hasExpired())
         return false;
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(_process, &QProcess::readyReadStandardOutput, &loop, &QEventLoop::quit);
-    connect(_process, &QProcess::finished, &loop, &QEventLoop::quit);
-    timer.start(std::chrono::milliseconds(_deadline.remainingTime()));
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    _process->waitForReadyRead(int(_deadline.remainingTime()));
     return true;
 }
 

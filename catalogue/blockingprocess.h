@@ -7,8 +7,8 @@
 
 class QProcess;
 
-// A child process seen as a blocking device: reads wait, running the event loop without
-// user input, until enough bytes have come, the child has gone or the deadline has passed;
+// A child process seen as a blocking device: reads wait, without running the event loop,
+// until enough bytes have come, the child has gone or the deadline has passed;
 // writes go to the child's standard input and are flushed at once. The device is open
 // when the child started; it cannot be opened from outside.
 class BlockingProcess : public QIODevice {

@@ -1,6 +1,7 @@
 #include "catalogue/customcataloguedb.h"
 
 #include "userdb/bxsqldb.h"
+#include "userdb/catalogueroots.h"
 
 #include <QVariant>
 
@@ -63,14 +64,7 @@ QString CustomCatalogueDB::getItemNoun() const
 int CustomCatalogueDB::getRootForUser(int user) const
 {
     assert(user >= -1 && user <= MAX_USER && "user_id >= -1 && user_id < 4096");
-    const int id = user == -1 ? SHARED_ROOT : USER_ROOT_BASE + user;
-    BXSqlQuery count(_sql("SELECT COUNT(*) FROM %4 WHERE category_id = ?"));
-    if (scalar(count, {id}).value_or(0) == 0) {
-        BXSqlQuery insert(_sql("INSERT INTO %4(category_id, parent_id, %5) VALUES (?, ?, ?)"));
-        const QString prefix = user == -1 ? QStringLiteral("Shared ") : QStringLiteral("My ");
-        run(insert, {id, 0, prefix + getItemNoun()});
-    }
-    return id;
+    return CatalogueRoots::idFor(user);
 }
 
 bool CustomCatalogueDB::reparentItemCategory(int categoryId, int newParentId)

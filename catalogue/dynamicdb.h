@@ -41,7 +41,7 @@ public:
     virtual BXSqlQuery getCatsQuery() const = 0;
     // The plural noun of the root names ("Shared Foods", "My Foods").
     virtual QString getItemNoun() const = 0;
-    // The SQL id of a user's root category (user -1: the shared root), made when missing.
+    // The SQL id of a user's root category (user -1: the shared root).
     virtual int getRootForUser(int user) const = 0;
     virtual bool reparentItemCategory(int categoryId, int newParentId) = 0;
     virtual bool reparentItem(int itemId, int newCategoryId) = 0;

@@ -12,8 +12,7 @@ class BlockingProcess;
 // written and read big-endian, field by field. A read that fails (the child went away,
 // stayed silent past the deadline or sent a length that cannot be right) leaves the stream
 // out of step, so the channel is then dead and every later call fails at once. Only one call
-// may be under way at a time: a call made from the event loop while another waits for its
-// reply is refused.
+// may be under way at a time: one begun before the other has ended is refused.
 class RecipeChannel {
 public:
     explicit RecipeChannel(BlockingProcess* device);

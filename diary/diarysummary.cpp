@@ -132,19 +132,18 @@ void DiarySummary::updateView(int id)
         return;
     }
     DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user);
-    if (id >= 1)
-        prefs.summaryOptions ^= id;
-    _applyOptions(prefs.summaryOptions);
-    const bool anyShown = prefs.summaryOptions & (NutrientsShown | ExerciseShown | WaterShown);
-    if (id >= 1) {
-        UserDB::instance()->setUserPrefs(user, prefs);
-        if (!anyShown)
-            emit hideDiarySummary();
-    } else if (!anyShown && prefs.showNutrientAndFluid) {
+    // A panel shown with none of its parts chosen (as the user last hid it, or as an older
+    // diary stores it) shows them all; only the user's own choice is stored.
+    const int parts = NutrientsShown | ExerciseShown | WaterShown;
+    if (!(prefs.summaryOptions & parts) && prefs.showNutrientAndFluid)
         prefs.summaryOptions = kAllShown;
+    if (id >= 1) {
+        prefs.summaryOptions ^= id;
         UserDB::instance()->setUserPrefs(user, prefs);
-        _applyOptions(kAllShown);
+        if (!(prefs.summaryOptions & parts))
+            emit hideDiarySummary();
     }
+    _applyOptions(prefs.summaryOptions);
     resizeWidget();
 }
 

@@ -309,6 +309,11 @@ void DiaryWidget::setVisibleFluidAndNutrient(bool visible)
     const int user = UserDB::instance()->getCurrentUser();
     if (user >= 0)
         UserDB::instance()->setNutrientFluidHidden(user, !visible);
+    showFluidAndNutrient(visible);
+}
+
+void DiaryWidget::showFluidAndNutrient(bool visible)
+{
     summaryWidget->setVisible(visible);
 }
 

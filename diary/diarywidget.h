@@ -63,6 +63,8 @@ public slots:
     void refresh(const QString& name, const NotificationParam& param);
     // Shows or hides the summary panel, and keeps the choice for the user.
     void setVisibleFluidAndNutrient(bool visible);
+    // Shows or hides the summary as the user's stored choice says, storing nothing.
+    void showFluidAndNutrient(bool visible);
     QDate getDate() const;
 
 protected:

@@ -3,7 +3,7 @@
 #include "widgets/prompter.h"
 #include "catalogue/browsabledbiterator.h"
 #include "userdb/savedmealdb.h"
-#include "userdb/savedmeallistboxitem.h"
+#include "diary/savedmeallistboxitem.h"
 
 #include <QListWidget>
 #include <QPushButton>

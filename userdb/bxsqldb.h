@@ -15,6 +15,7 @@ class QSqlQuery;
 struct sqlite3;
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -137,6 +138,11 @@ public:
     // Whether the last startUp() failed because another program held the file for longer
     // than the busy wait (and not because the file is damaged).
     static bool startFoundBusy();
+    // Whether no other program holds the file, reading or writing, so that a change made at
+    // once can be stored: waits for such a program once (the busy time-out) and changes
+    // nothing. False, with what the user is told, while one still holds it. A start asks
+    // before it writes, so that it never loses a change it made of its own accord.
+    static bool mayChangeNow(QString* inUse);
     // Runs the integrity check on the running connection; false with a short reason followed
     // by DetailsMark and the whole report.
     static bool checkIntegrity(std::string& error);
@@ -168,8 +174,13 @@ public:
     static void upgrade310to411();
     static void upgrade411to412();
 
-    // Import of the data of an older installation.
-    static bool userWantsToImport();
+    // Import of the data of an older installation, tried when a user has no database yet. The
+    // store asks through the question that the caller set, who shows it: whether to take the
+    // older file over (Importable), or that it cannot be (OlderFormat: the answer is not used).
+    // Without a question nothing is imported.
+    enum class PreviousData { Importable, OlderFormat };
+    using PreviousDataQuestion = std::function<bool(PreviousData found, const QString& path)>;
+    static void setPreviousDataQuestion(PreviousDataQuestion question);
     static bool importPreviousUserData();
     static bool importSQLite(const QString& folder);
     static bool importCodebase(const QString& folder);
@@ -219,6 +230,7 @@ private:
     static void announceFailure(const QString& text);
 
     static int s_busyTimeout;
+    static PreviousDataQuestion s_previousDataQuestion;
 
     bool m_open = false;
     int nestedTransactionLevel = 0;

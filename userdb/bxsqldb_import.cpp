@@ -5,12 +5,11 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/filecopy.h"
-#include "userdb/importingdialog.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QMessageBox>
+
+#include <utility>
 
 namespace {
 
@@ -35,6 +34,13 @@ bool isUsableFolder(const QString& path)
 }
 
 } // namespace
+
+BXSqlDb::PreviousDataQuestion BXSqlDb::s_previousDataQuestion;
+
+void BXSqlDb::setPreviousDataQuestion(PreviousDataQuestion question)
+{
+    s_previousDataQuestion = std::move(question);
+}
 
 bool BXSqlDb::importPreviousUserData()
 {
@@ -61,15 +67,14 @@ bool BXSqlDb::importSQLite(const QString& folder)
         return false;
     const QString destination =
         BXSettings::joinPaths(BXSettings::getUserDBPath(), QLatin1String(DatabaseFileName));
-    if (QFileInfo::exists(destination))
+    // Nobody can be asked: the older data is left where it is.
+    if (QFileInfo::exists(destination) || !s_previousDataQuestion)
         return false;
     if (isOlderFormat(source)) {
-        QMessageBox::warning(nullptr, QStringLiteral("Importing Database"),
-                             olderFormatMessage(source)
-                                 + QStringLiteral("\nA new, empty database will be used."));
+        s_previousDataQuestion(PreviousData::OlderFormat, source);
         return false;
     }
-    if (!userWantsToImport())
+    if (!s_previousDataQuestion(PreviousData::Importable, source))
         return false;
     // Like every copy, it takes its name only once it is whole; the next start removes a copy
     // cut short.
@@ -100,12 +105,4 @@ bool BXSqlDb::importCodebase(const QString& folder)
         copied.append(destination);
     }
     return false;
-}
-
-bool BXSqlDb::userWantsToImport()
-{
-    ImportingDialog dialog;
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    QCoreApplication::processEvents();
-    return accepted;
 }

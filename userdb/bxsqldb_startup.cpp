@@ -10,12 +10,10 @@
 #include "userdb/filecopy.h"
 #include "userdb/userdbformat.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMessageBox>
 
 #include <unistd.h>
 
@@ -139,9 +137,12 @@ bool provideFile(const QString& path, std::string& reason)
         }
         return true;
     }
-    if (!orvCreateDirectory(userDbFolder()))
-        QMessageBox::critical(nullptr, QStringLiteral("Error"),
-                              QStringLiteral("Could not create folder: ") + userDbFolder());
+    if (!orvCreateDirectory(userDbFolder())) {
+        reason = BXSqlDb::tr("The folder %1 cannot be made.")
+                     .arg(QDir::toNativeSeparators(userDbFolder()))
+                     .toStdString();
+        return false;
+    }
     if (BXSqlDb::importPreviousUserData())
         return true;
     return copyTemplate(path, reason);
@@ -212,6 +213,13 @@ std::string damagedFile(const QString& path)
 
 bool startFoundBusyFlag = false;
 
+QString inUseText(const QString& path)
+{
+    return BXSqlDb::tr("Your diary %1 is in use by another program (a backup tool or a database "
+                       "shell, say). Let that program finish or close it, then try again.")
+        .arg(QDir::toNativeSeparators(path));
+}
+
 // Whether SQLite reads the file; otherwise `error` says why: another program holds it for
 // longer than the busy wait, SQLite finds it damaged or no database, or the system's reason.
 bool isReadableDiary(const QString& path, std::string& error)
@@ -222,11 +230,7 @@ bool isReadableDiary(const QString& path, std::string& error)
         return true;
     case FileClaim::State::Busy:
         startFoundBusyFlag = true;
-        error = BXSqlDb::tr("Your diary %1 is in use by another program (a backup tool or a "
-                            "database shell, say). Let that program finish or close it, then "
-                            "try again.")
-                    .arg(QDir::toNativeSeparators(path))
-                    .toStdString();
+        error = inUseText(path).toStdString();
         return false;
     case FileClaim::State::Failed:
         error = BXSqlDb::tr("Your diary %1 cannot be opened: %2.")
@@ -283,6 +287,15 @@ bool provenCopy(const QString& source, const QString& copy, std::string& error)
 bool BXSqlDb::startFoundBusy()
 {
     return startFoundBusyFlag;
+}
+
+bool BXSqlDb::mayChangeNow(QString* inUse)
+{
+    const QString path = userDbFile();
+    if (FileClaim(path, FileClaim::Mode::Sole, busyTimeout()).state() != FileClaim::State::Busy)
+        return true;
+    *inUse = inUseText(path);
+    return false;
 }
 
 bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
@@ -443,10 +456,8 @@ bool BXSqlDb::runUpgradeChain(std::string& error)
     qDebug("Checking upgrades.");
     try {
         for (const Step& step : steps) {
-            if (getVersion() == step.from) {
+            if (getVersion() == step.from)
                 step.run();
-                QCoreApplication::processEvents();
-            }
         }
         const int version = getVersion();
         if (version != 411) {
@@ -458,7 +469,6 @@ bool BXSqlDb::runUpgradeChain(std::string& error)
         error = failure.message().toStdString();
         return false;
     }
-    QCoreApplication::processEvents();
     qDebug("All upgrades checked.");
     return true;
 }

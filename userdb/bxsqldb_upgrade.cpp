@@ -3,15 +3,13 @@
 #include "userdb/bxsqldb.h"
 
 #include "core/bxsettings.h"
+#include "userdb/catalogueroots.h"
 
-#include <QCoreApplication>
 #include <QSqlQuery>
 
 namespace {
 
 const char* const ApplicationVersion = "4.1.0";
-// How often the written schema version is read back before giving up.
-const int VersionReadBackAttempts = 100;
 
 struct StepFrame
 {
@@ -147,13 +145,9 @@ void BXSqlDb::upgradeSchema(int version)
         throw BXException("Cannot update database schema version: the database has no "
                           "schema version entry");
 
-    int attempt = 0;
-    while (getVersion() != version) {
-        if (++attempt >= VersionReadBackAttempts)
-            throw BXException(QStringLiteral("Cannot read back database schema version %1")
-                                  .arg(version));
-        QCoreApplication::processEvents();
-    }
+    if (getVersion() != version)
+        throw BXException(QStringLiteral("Cannot read back database schema version %1")
+                              .arg(version));
 
     BXSqlQuery modified(
         "UPDATE userdata_meta SET itemvalue = ? WHERE itemkey = 'software_modified_version'");
@@ -339,5 +333,9 @@ void BXSqlDb::upgrade310to411()
 void BXSqlDb::upgrade411to412()
 {
     runStep({nullptr, "Upgrade schema 411 ->412 failed.", 412},
-            [] { instance()->addColumn("user_users", "summaryOptions", "INTEGER"); });
+            [] {
+                instance()->addColumn("user_users", "summaryOptions", "INTEGER");
+                if (!CatalogueRoots::makeForEveryUser())
+                    throw BXException("Cannot make the users' custom catalogue categories");
+            });
 }

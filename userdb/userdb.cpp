@@ -8,6 +8,7 @@
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
+#include "userdb/catalogueroots.h"
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
 
@@ -269,7 +270,7 @@ bool UserDB::_insertUserRows(const UserProfile& profile, int newId)
     int position = 12;
     for (const SizeColumn& size : SizeColumns)
         insert.bindValue(position++, int(prefs.targetSize(size.nut)));
-    if (!insert.exec())
+    if (!insert.exec() || !CatalogueRoots::makeFor(newId))
         return false;
     if (profile.height < 1.0f)
         return true;

@@ -14,6 +14,7 @@
 #include "tests/support/testsession.h"
 #include "channelpeer.h"
 #include "tests/support/otherreader.h"
+#include "tests/support/brandinfront.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -515,28 +516,48 @@ void TestStartup::lockedUserDataExitsWithOne()
 
 void TestStartup::busyDiaryIsNeverCalledDamaged_data()
 {
-    QTest::addColumn<bool>("exclusive");
+    QTest::addColumn<int>("hold");
+    QTest::addColumn<bool>("metrics");
     QTest::addColumn<QVariantList>("answers");
     QTest::addColumn<bool>("starts");
     QTest::addColumn<int>("asked");
-    QTest::newRow("exclusive, quit") << true << QVariantList{1} << false << 1;
-    QTest::newRow("exclusive, retry, quit") << true << QVariantList{0, 1} << false << 2;
-    QTest::newRow("exclusive, nobody to ask") << true << QVariantList{} << false << 0;
-    QTest::newRow("exclusive, retry once it ends") << true << QVariantList{0} << true << 1;
-    QTest::newRow("shared reader") << false << QVariantList{} << true << 0;
+    const int exclusive = OtherReader::Exclusive;
+    const int immediate = OtherReader::Immediate;
+    const int reader = OtherReader::Shared;
+    QTest::newRow("exclusive, quit") << exclusive << false << QVariantList{1} << false << 1;
+    QTest::newRow("exclusive, retry, quit") << exclusive << false << QVariantList{0, 1} << false << 2;
+    QTest::newRow("exclusive, nobody to ask") << exclusive << false << QVariantList{} << false << 0;
+    QTest::newRow("exclusive, retry once it ends") << exclusive << true << QVariantList{0} << true << 1;
+    // Nothing to write: the diary is shown beside a program that reads it or is about to write.
+    QTest::newRow("reader") << reader << false << QVariantList{} << true << 0;
+    QTest::newRow("immediate") << immediate << false << QVariantList{} << true << 0;
+    // The count of starts is kept only once the diary is free, or the start ends.
+    QTest::newRow("reader, count, quit") << reader << true << QVariantList{1} << false << 1;
+    QTest::newRow("reader, count, retry once it ends") << reader << true << QVariantList{0} << true << 1;
+    QTest::newRow("reader, count, nobody to ask") << reader << true << QVariantList{} << false << 0;
+    QTest::newRow("immediate, count, retry, quit") << immediate << true << QVariantList{0, 1} << false << 2;
+    QTest::newRow("immediate, count, retry once it ends") << immediate << true << QVariantList{0} << true << 1;
 }
 
-// Another program holding the diary is named as such, with Retry and Quit; the diary is never
-// called damaged and is left as it was.
+// Another program holding the diary is named as such, with Retry and Quit, after one wait;
+// the diary is never called damaged and is left as it was. The start's own connection never
+// waits: what it reads writes nothing, and what it writes it writes only once the diary is
+// free, so that no change is lost.
 void TestStartup::busyDiaryIsNeverCalledDamaged()
 {
-    QFETCH(bool, exclusive);
+    QFETCH(int, hold);
+    QFETCH(bool, metrics);
     QFETCH(QVariantList, answers);
     QFETCH(bool, starts);
     QFETCH(int, asked);
     std::string error;
     QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    if (UserDB::instance()->numUsers() == 0)
+        QVERIFY(addCompleteUser(QStringLiteral("Ada")) >= 0);
+    UserDB::cleanUp();
     BXSqlDb::cleanUp();
+    if (metrics)
+        QVERIFY(loadBrandInFront(QStringLiteral("<brand><bool id=\"metrics_enabled\" value=\"true\"/></brand>")));
     const QString file = BXSettings::getUserDBPath() + QStringLiteral("userdata.db");
     const QByteArray before = [&file] {
         QFile diary(file);
@@ -544,7 +565,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     }();
     BXSqlDb::setBusyTimeout(100);
     std::optional<OtherReader> other;
-    other.emplace(file, exclusive ? OtherReader::Hold::Exclusive : OtherReader::Hold::Shared);
+    other.emplace(file, OtherReader::Hold(hold));
     QVERIFY(other->reading());
     // The holder may let go while the user reads the question.
     struct HoldingPrompter : ScriptedPrompter
@@ -562,18 +583,32 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     } prompter;
     for (const QVariant& answer : answers)
         prompter.answer(answer);
-    if (starts && exclusive)
+    if (starts && asked > 0)
         prompter.whileAsked = [&other] { other.reset(); };
+    Prompter* asking = answers.isEmpty() ? nullptr : &prompter;
     std::unique_ptr<QLockFile> lock;
-    const bool started = startUserDatabase(lock, answers.isEmpty() ? nullptr : &prompter);
+    QPointer<MainWindow> window;
+    int connectionWaits = 0;
+    int counted = 0;
+    bool started = startUserDatabase(lock, asking);
+    if (started) {
+        const BusyWaits waits(100);
+        window = new MainWindow();
+        started = pickFirstUser(window) && (!metrics || countStart(asking));
+        connectionWaits = waits.count();
+        for (const int count : UserDB::instance()->getLoginCounts(UserDB::instance()->getCurrentUser()))
+            counted += count;
+    }
     other.reset();
     BXSqlDb::setBusyTimeout(10000);
-    UserDB::cleanUp();
-    CatalogueServices::cleanUp();
-    BXSqlDb::cleanUp();
+    shutDown(window);
+    QVERIFY(BrandEngine::instance()->import(
+        QFile::encodeName(BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).constData()));
     lock.reset();
     QCOMPARE(started, starts);
     QCOMPARE(prompter.asked.size(), asked);
+    QCOMPARE(connectionWaits, 0);
+    QCOMPARE(counted, starts && metrics ? 1 : 0);
     for (const ScriptedPrompter::Asked& question : prompter.asked) {
         QVERIFY2(question.text.contains(QStringLiteral("is in use by another program")),
                  qPrintable(question.text));
@@ -584,6 +619,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     QVERIFY(diary.open(QIODevice::ReadOnly));
     if (!starts)
         QCOMPARE(diary.readAll(), before);
+    QFile::remove(file);
 }
 
 // Another account that spoils every candidate folder in the temporary folder cannot keep the

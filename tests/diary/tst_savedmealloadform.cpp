@@ -5,7 +5,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/savedmealdb.h"
-#include "userdb/savedmeallistboxitem.h"
+#include "diary/savedmeallistboxitem.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "tests/support/widgetpicture.h"

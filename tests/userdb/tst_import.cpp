@@ -70,6 +70,7 @@ void TestImport::init()
         folder.remove(name);
     QVERIFY(QDir().mkpath(oldFolder()));
     QVERIFY(QDir().mkpath(UserDbTestEnv::databaseFolder()));
+    UserDbTestEnv::stopAnsweringPreviousData();
 }
 
 void TestImport::cleanupTestCase()
@@ -81,8 +82,9 @@ void TestImport::brandWithoutOldPathsImportsNothing()
 {
     UserDbTestEnv::loadBrand();
     QVERIFY(UserDbTestEnv::create204Database(oldDatabase()));
-    // A notice would block here: none may be shown.
+    const QList<BXSqlDb::PreviousData>* asked = UserDbTestEnv::answerPreviousData(true);
     QVERIFY(!BXSqlDb::importPreviousUserData());
+    QVERIFY(asked->isEmpty());
     QVERIFY(!QFile::exists(UserDbTestEnv::databaseFile()));
 }
 
@@ -90,7 +92,7 @@ void TestImport::onlyDefinedPathsAreTried()
 {
     QVERIFY(UserDbTestEnv::create204Database(oldDatabase()));
     const QByteArray old = readFile(oldDatabase());
-    UserDbTestEnv::answerNextModal(true);
+    const QList<BXSqlDb::PreviousData>* asked = UserDbTestEnv::answerPreviousData(true);
     QString error;
     QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
     // The older file was copied, then upgraded in place; the original is untouched.
@@ -98,16 +100,22 @@ void TestImport::onlyDefinedPathsAreTried()
     QCOMPARE(userCount(), 2);
     QCOMPARE(UserDbTestEnv::safetyCopies().size(), 1);
     QCOMPARE(readFile(oldDatabase()), old);
+    QCOMPARE(*asked, QList<BXSqlDb::PreviousData>{BXSqlDb::PreviousData::Importable});
 }
 
 void TestImport::declinedNoticeUsesTemplate()
 {
     QVERIFY(UserDbTestEnv::create204Database(oldDatabase()));
-    UserDbTestEnv::answerNextModal(false);
+    UserDbTestEnv::answerPreviousData(false);
     QVERIFY(UserDbTestEnv::startUp());
     QCOMPARE(BXSqlDb::getVersion(), 412);
     QCOMPARE(userCount(), 0);
     QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
+    // Nobody to ask (a start without a screen): likewise.
+    UserDbTestEnv::removeDatabase();
+    UserDbTestEnv::stopAnsweringPreviousData();
+    QVERIFY(UserDbTestEnv::startUp());
+    QCOMPARE(userCount(), 0);
 }
 
 void TestImport::emptyDatabaseFileBlocksImport()
@@ -125,8 +133,9 @@ void TestImport::olderFormatIsNotImported()
         QByteArray("** This file contains an SQLite 2.1 database **\0", 48) + QByteArray(500, 'o');
     QVERIFY(writeFile(oldDatabase(), older));
     // The user is told why the older data cannot be taken over.
-    UserDbTestEnv::answerNextModal(true);
+    const QList<BXSqlDb::PreviousData>* asked = UserDbTestEnv::answerPreviousData(true);
     QVERIFY(UserDbTestEnv::startUp());
+    QCOMPARE(*asked, QList<BXSqlDb::PreviousData>{BXSqlDb::PreviousData::OlderFormat});
     QCOMPARE(BXSqlDb::getVersion(), 412);
     QCOMPARE(userCount(), 0);
     QCOMPARE(readFile(oldDatabase()), older);

@@ -109,7 +109,23 @@ void TestUpgrade::chainFrom204KeepsAndCarriesData()
         settings.writeEntry(QStringLiteral("/sync/confirmUploadOnExit"), false);
     }
     QVERIFY(UserDbTestEnv::create204Database(UserDbTestEnv::databaseFile()));
+    // A root that an older version made keeps its name.
+    QVERIFY(UserDbTestEnv::runOn(UserDbTestEnv::databaseFile(),
+                                 {QStringLiteral("INSERT INTO custom_food_cats VALUES "
+                                                 "(33550336, 0, 'Ann''s foods')")}));
     QVERIFY(UserDbTestEnv::startUp());
+
+    // Every user, and all of them together, have a root in both custom catalogues, so that
+    // showing a catalogue never has to make one.
+    const char* const roots = "SELECT group_concat(category_id || ' ' || %1, ', ') FROM "
+                              "(SELECT * FROM %2 WHERE parent_id = 0 ORDER BY category_id)";
+    QCOMPARE(UserDbTestEnv::scalar(QString::fromLatin1(roots).arg("name", "custom_food_cats"))
+                 .toString(),
+             QStringLiteral("33550336 Ann's foods, 33550337 My Foods, 33554432 Shared Foods"));
+    QCOMPARE(UserDbTestEnv::scalar(
+                 QString::fromLatin1(roots).arg("description", "custom_exercise_cats")).toString(),
+             QStringLiteral("33550336 My Exercises, 33550337 My Exercises, "
+                            "33554432 Shared Exercises"));
 
     // Old rows keep their values; added columns are NULL.
     QCOMPARE(UserDbTestEnv::scalar("SELECT food_name FROM food_diary WHERE food_id = 7").toString(),

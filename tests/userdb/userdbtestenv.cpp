@@ -5,8 +5,6 @@
 #include "core/tarfilewriter.h"
 #include "userdb/bxsqldb.h"
 
-#include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -254,26 +252,21 @@ QStringList UserDbTestEnv::safetyCopies()
 
 namespace {
 
-// Looks for a modal dialog every 10 ms, for at most two seconds.
-void answerModal(bool accept, int attemptsLeft)
-{
-    QTimer::singleShot(10, [accept, attemptsLeft] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (attemptsLeft > 0)
-                answerModal(accept, attemptsLeft - 1);
-            return;
-        }
-        if (accept)
-            dialog->accept();
-        else
-            dialog->reject();
-    });
-}
+QList<BXSqlDb::PreviousData> s_previousDataAsked;
 
 } // namespace
 
-void UserDbTestEnv::answerNextModal(bool accept)
+QList<BXSqlDb::PreviousData>* UserDbTestEnv::answerPreviousData(bool accept)
 {
-    answerModal(accept, 200);
+    s_previousDataAsked.clear();
+    BXSqlDb::setPreviousDataQuestion([accept](BXSqlDb::PreviousData found, const QString&) {
+        s_previousDataAsked.append(found);
+        return accept;
+    });
+    return &s_previousDataAsked;
+}
+
+void UserDbTestEnv::stopAnsweringPreviousData()
+{
+    BXSqlDb::setPreviousDataQuestion({});
 }

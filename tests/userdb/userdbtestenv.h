@@ -1,5 +1,7 @@
 #pragma once
 
+#include "userdb/bxsqldb.h"
+
 #include <QMap>
 #include <QSet>
 #include <QString>
@@ -49,6 +51,8 @@ public:
     // The file names in the user database folder that start with "userdata.".
     static QStringList safetyCopies();
 
-    // Accepts (or rejects) the next modal dialog that opens, from the event loop.
-    static void answerNextModal(bool accept);
+    // Answers every question of the start about older data with `accept` and records what it
+    // was asked about; answers nothing (and so imports nothing) once given back.
+    static QList<BXSqlDb::PreviousData>* answerPreviousData(bool accept);
+    static void stopAnsweringPreviousData();
 };

@@ -1,4 +1,8 @@
-#include "userdb/importingdialog.h"
+#include "app/importingdialog.h"
+
+#include "widgets/prompter.h"
+
+#include <QDir>
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,4 +48,19 @@ void ImportingDialog::languageChange()
         "the new version.</p>\n<p>Please wait after hitting the \"OK\" button while the "
         "application is loading. Upgrading the database may take up to 5 minutes.</p>"));
     okButton->setText(tr("Ok"));
+}
+
+bool ImportingDialog::ask(Prompter* prompter, BXSqlDb::PreviousData found, const QString& path)
+{
+    if (found == BXSqlDb::PreviousData::Importable) {
+        ImportingDialog dialog;
+        return dialog.exec() == QDialog::Accepted;
+    }
+    prompter->message(nullptr, QMessageBox::Warning, tr("Importing Database"),
+                      tr("The database %1 was written by an older version of this program, in a "
+                         "format (SQLite 2.1) that this version cannot read. The file has been "
+                         "left unchanged.\nA new, empty database will be used.")
+                          .arg(QDir::toNativeSeparators(path)),
+                      QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
+    return false;
 }

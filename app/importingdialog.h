@@ -1,7 +1,10 @@
 #pragma once
 
+#include "userdb/bxsqldb.h"
+
 #include <QDialog>
 
+class Prompter;
 class QLabel;
 class QPushButton;
 
@@ -12,6 +15,11 @@ class ImportingDialog : public QDialog
 
 public:
     explicit ImportingDialog(QWidget* parent = nullptr);
+
+    // Answers the start's question about the older data found at `path`: the notice for data
+    // that can be imported (whether the user took it), or, through the prompter, why older
+    // data cannot be.
+    static bool ask(Prompter* prompter, BXSqlDb::PreviousData found, const QString& path);
 
 protected:
     void languageChange();

@@ -1,0 +1,16 @@
+#pragma once
+
+// The root categories of the custom food and custom exercise catalogues: one shared by every
+// user and one of each user's own. They are made with the user, and by the upgrade for the
+// users of an older diary, so that reading a catalogue never has to write.
+class CatalogueRoots
+{
+public:
+    // The id of a user's root category; user -1 is the shared root.
+    static int idFor(int user);
+    // Makes the shared roots and the roots of `user` (stored already) where they are missing;
+    // false when one cannot be stored.
+    static bool makeFor(int user);
+    // Likewise for every user of the diary.
+    static bool makeForEveryUser();
+};
