@@ -8,11 +8,11 @@
 #include <optional>
 
 // Reads the numbers users type and writes the numbers the program puts into fields and shows
-// in texts, one rule for every figure a user reads or types. The locale's decimal separator (a comma where it
-// writes decimals with one, a point elsewhere) is the only one: the other of the two is never
-// a part of a number, so "1.000" is refused where a comma is the decimal separator and
-// "8,360" where a point is, and neither is read as a thousand or as a decimal. Signs other than
-// a leading minus, exponents and any other character are refused too.
+// in texts, one rule for every figure a user reads or types. The locale's decimal separator
+// (a comma where it writes decimals with one, a point elsewhere) is the only one: the other of
+// the two is never a part of a number, so "1.000" is refused where a comma is the decimal
+// separator and "8,360" where a point is, and neither is read as a thousand or as a decimal.
+// Signs other than a leading minus, exponents and any other character are refused too.
 class NumberParser {
 public:
     // The number in text (blanks around it allowed), or nothing when text is not one.

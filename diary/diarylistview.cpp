@@ -535,7 +535,8 @@ DiaryListViewItem* DiaryListView::addFoodItemToGui(const DBTypes::FoodDiaryItem&
 
 DiaryListViewItem* DiaryListView::_addExRow(const DBTypes::ExerciseDiaryItem& entry)
 {
-    const QString text = tr("%1 minutes of %2").arg(NumberParser::write(entry.duration, 1), entry.name);
+    const QString text =
+        tr("%1 minutes of %2").arg(NumberParser::write(entry.duration, 1), entry.name);
     auto* row = new DiaryListViewItem(_groups[DiaryDay::EXERCISE], text, entry.entryId,
                                       DiaryDay::EXERCISE, 0);
     const auto energy = std::find(_columns.begin(), _columns.end(), DBTypes::ENERGY);
