@@ -16,6 +16,7 @@
 #include "core/brandengine.h"
 #include "core/clock.h"
 #include "core/dateconversion.h"
+#include "core/numberparser.h"
 #include "core/plausiblerange.h"
 #include "userdb/diarydb.h"
 #include "userdb/favoritesdb.h"
@@ -584,7 +585,8 @@ void DragListView::_diaryFoodDrop(FoodViewItem* target)
     const QString label = tr("What do you like to call this new item?");
     bool ok = false;
     if (_parentName == QLatin1String("tabMyFoods")) {
-        const QString proposed = QStringLiteral("%1 x %2").arg(double(entry->size), 0, 'f', 1).arg(entry->getDesc());
+        const QString proposed =
+            QStringLiteral("%1 x %2").arg(NumberParser::write(entry->size, 1), entry->getDesc());
         const QString name = Prompter::instance()
                                  ->getText(this, tr("Creating new MyFood Item"), label, proposed, &ok)
                                  .trimmed();

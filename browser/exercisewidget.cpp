@@ -122,8 +122,9 @@ void ExerciseWidget::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
 {
     _entry = entry;
     _showing = true;
-    sizeLineEdit->setText(NumberParser::write(entry.duration, 1));
+    _shownMinutes = entry.duration;
     servingBox->setCurrentIndex(0);
+    NumberFieldCheck::showStored(sizeLineEdit, NumberParser::write(entry.duration, 1));
     displayExercise();
 }
 
@@ -180,6 +181,9 @@ void ExerciseWidget::displayExercise()
     double minutes = typed.value_or(0.0);
     if (servingBox->currentIndex() == HOURS_INDEX)
         minutes *= 60.0;
+    // An entry's minutes left as shown are its own, not their rounded figure.
+    else if (NumberFieldCheck::showsStored(sizeLineEdit))
+        minutes = _shownMinutes;
     _entry.duration = float(minutes);
     // Add stays enabled for a refused duration, so that pressing it names the field.
     addButton->setEnabled(_showing);

@@ -75,6 +75,8 @@ private:
 
     NumberValidator* _validator = nullptr;
     DBTypes::ExerciseDiaryItem _entry;
+    // The minutes of the entry put into the field, which its text may show rounded.
+    float _shownMinutes = 0.0f;
     float _weight = 0.0f;
     int _shownExercise = -1;
     // An exercise or an entry is shown: there is something to add.

@@ -205,6 +205,9 @@ DBTypes::FoodDiaryItem& FoodWidget::getFoodDiaryItem()
 
 double FoodWidget::toDouble() const
 {
+    // An amount left as shown is the entry's own, not its rounded figure.
+    if (NumberFieldCheck::showsStored(sizeLineEdit))
+        return _shownAmount;
     return _validator->read(sizeLineEdit->text()).value_or(0.0);
 }
 
@@ -251,10 +254,11 @@ bool FoodWidget::_canAdd() const
            && (_savedMealMode || !_servingIds.empty());
 }
 
-void FoodWidget::_showAmount(float amount)
+void FoodWidget::_showAmount(double amount, int decimals)
 {
     SignalBlocker blocker(sizeLineEdit);
-    sizeLineEdit->setText(NumberParser::write(amount, 2));
+    _shownAmount = amount;
+    NumberFieldCheck::showStored(sizeLineEdit, NumberParser::write(amount, decimals));
 }
 
 void FoodWidget::setFood(int foodId)
@@ -302,7 +306,8 @@ void FoodWidget::setupCombo()
     }
     if (servings.size() == 2 && servings.front().name == QLatin1String("g")) {
         servingBox->setCurrentIndex(0);
-        sizeLineEdit->setText(QStringLiteral("100"));
+        _shownAmount = 100.0;
+        NumberFieldCheck::showStored(sizeLineEdit, QStringLiteral("100"));
     }
 }
 
@@ -312,10 +317,7 @@ void FoodWidget::setSavedMeal(const QString& mealName, double energy, double fat
                               double calcium, int mealId)
 {
     _setSavedMealMode(true);
-    {
-        SignalBlocker blocker(sizeLineEdit);
-        sizeLineEdit->setText(NumberParser::write(1.0, 1));
-    }
+    _showAmount(1.0, 1);
     servingBox->clear();
     _servingIds.clear();
     servingBox->addItem(tr("Meal"));
@@ -389,9 +391,8 @@ void FoodWidget::_showValues()
 
 void FoodWidget::_updateLabel(NutType nut, double value, double amount)
 {
-    if (value <= 0.0)
-        return;
-    _valueLabel(nut)->setText(unitOf(nut)->printNumberUnit(value * amount));
+    const UnitDescriptor* unit = unitOf(nut);
+    _valueLabel(nut)->setText(unit->printNumberUnit(unit->isValid(value) ? value * amount : value));
 }
 
 void FoodWidget::showContextMenu()

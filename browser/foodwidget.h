@@ -104,7 +104,8 @@ private:
     // Enters or leaves saved-meal mode, with the amount field's range and decimals.
     void _setSavedMealMode(bool savedMeal);
     bool _canAdd() const;
-    void _showAmount(float amount);
+    // Puts an amount into the field, written with decimals digits after the separator.
+    void _showAmount(double amount, int decimals = 2);
     void _showValues();
     void _showNoValues();
     void _updateLabel(DBTypes::NutType nut, double value, double amount);
@@ -113,6 +114,8 @@ private:
     DBTypes::FoodDiaryItem _entry;
     std::vector<int> _servingIds;
     double _amount = 1.0;
+    // The amount put into the field, which its text may show rounded.
+    double _shownAmount = 1.0;
     bool _savedMealMode = false;
     QString _mealName;
     int _mealId = 0;

@@ -36,13 +36,34 @@ QString NumberParser::localize(const QString& number, const QLocale& locale)
     return written.replace(QLatin1Char('.'), decimalSeparator(locale));
 }
 
-QString NumberParser::write(double value, int decimals, const QLocale& locale)
+namespace {
+
+// A number in the C locale's form without the minus of a figure that is zero.
+QString unsignedZero(QString written)
 {
-    QString written = QString::number(value, 'f', decimals);
-    // A figure rounded to zero is written without a sign.
     if (written.startsWith(QLatin1Char('-')) && written.toDouble() == 0.0)
         written.remove(0, 1);
-    return localize(written, locale);
+    return written;
+}
+
+} // namespace
+
+QString NumberParser::write(double value, int decimals, const QLocale& locale)
+{
+    return localize(unsignedZero(QString::number(value, 'f', decimals)), locale);
+}
+
+QString NumberParser::writeShort(double value, const QLocale& locale)
+{
+    return localize(unsignedZero(QString::number(value, 'g', 6)), locale);
+}
+
+double NumberParser::rounded(double value, int decimals)
+{
+    // The digits write prints, which round the value as it is held, not as it is written in
+    // decimals.
+    const double figure = QString::number(value, 'f', decimals).toDouble();
+    return figure == 0.0 ? 0.0 : figure;
 }
 
 std::optional<QString> NumberParser::normalize(const QString& text, const QLocale& locale)

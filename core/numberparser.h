@@ -7,12 +7,12 @@
 
 #include <optional>
 
-// Reads the numbers users type and writes the numbers the program puts into fields, one rule
-// for every number field of the program. The locale's decimal separator (a comma where it
-// writes decimals with one, a point elsewhere) is the only one: the other of the two is never
-// a part of a number, so "1.000" is refused where a comma is the decimal separator and
-// "8,360" where a point is, and neither is read as a thousand or as a decimal. Signs other than
-// a leading minus, exponents and any other character are refused too.
+// Reads the numbers users type and writes the numbers the program puts into fields and shows
+// in texts, one rule for every figure a user reads or types. The locale's decimal separator
+// (a comma where it writes decimals with one, a point elsewhere) is the only one: the other of
+// the two is never a part of a number, so "1.000" is refused where a comma is the decimal
+// separator and "8,360" where a point is, and neither is read as a thousand or as a decimal.
+// Signs other than a leading minus, exponents and any other character are refused too.
 class NumberParser {
 public:
     // The number in text (blanks around it allowed), or nothing when text is not one.
@@ -31,6 +31,11 @@ public:
     // value with decimals digits after the separator, in the form parse reads back in locale:
     // its decimal separator, no group separators, a minus only before a figure that is not 0.
     static QString write(double value, int decimals, const QLocale& locale = QLocale());
+    // value with up to six significant digits and no trailing zeros ("1,5", "250"), in the
+    // same form as write.
+    static QString writeShort(double value, const QLocale& locale = QLocale());
+    // value rounded to decimals digits after the separator, as write writes it.
+    static double rounded(double value, int decimals);
     // A number written in the C locale's form ("-12.5") in locale's form ("-12,5").
     static QString localize(const QString& number, const QLocale& locale = QLocale());
 

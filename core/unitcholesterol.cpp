@@ -1,7 +1,7 @@
 #include "core/unitcholesterol.h"
 
 UnitCholesterol::UnitCholesterol()
-    : UnitDescriptor(QStringLiteral("Chol"), "%.1f", "%.1f mg", QStringLiteral("mg"))
+    : UnitDescriptor(QStringLiteral("Chol"), 1, QStringLiteral(" mg"), QStringLiteral("mg"))
 {
 }
 

@@ -28,10 +28,10 @@ QByteArray className(const UnitDescriptor& descriptor)
 
 } // namespace
 
-UnitDescriptor::UnitDescriptor(const QString& name, const char* numberFormat,
-                               const char* numberUnitFormat, const QString& units)
-    : _numberFormat(QString::fromLatin1(numberFormat))
-    , _numberUnitFormat(QString::fromLatin1(numberUnitFormat))
+UnitDescriptor::UnitDescriptor(const QString& name, int decimals, const QString& unitText,
+                               const QString& units)
+    : _decimals(decimals)
+    , _unitText(unitText)
     , _missingText(QStringLiteral("-"))
     , _units(units)
     , _name(name)
@@ -94,74 +94,73 @@ QValidator* UnitDescriptor::createDecimalValidator(double bottom, QObject* paren
                                NumberValidator::AnyDecimals, parent);
 }
 
-QString UnitDescriptor::format(const QString& pattern, double value) const
+QString UnitDescriptor::format(double value, bool withUnit) const
 {
     if (!isValid(value))
         return _missingText;
-    return formatShown(pattern, displayValue(value));
+    return formatShown(displayValue(value), withUnit);
 }
 
-QString UnitDescriptor::formatShown(const QString& pattern, double shown)
+QString UnitDescriptor::formatShown(double shown, bool withUnit) const
 {
-    // A negative zero would print as "-0".
-    return QString::asprintf(pattern.toLatin1().constData(), shown == 0.0 ? 0.0 : shown);
+    const QString figure = NumberParser::write(shown, _decimals);
+    return withUnit ? figure + _unitText : figure;
 }
 
-QString UnitDescriptor::formatSigned(const QString& pattern, double value) const
+QString UnitDescriptor::formatSigned(double value, bool withUnit) const
 {
     if (value >= 0.0 || std::isnan(value))
-        return format(pattern, value);
-    const QString size = format(pattern, -value);
+        return format(value, withUnit);
+    const QString size = format(-value, withUnit);
     return shownValue(-value) == 0.0 ? size : QLatin1Char('-') + size;
 }
 
 void UnitDescriptor::printNumber(QString& out, double value) const
 {
-    out = format(_numberFormat, value);
+    out = format(value, false);
 }
 
 QString UnitDescriptor::printNumber(double value) const
 {
-    return format(_numberFormat, value);
+    return format(value, false);
 }
 
 void UnitDescriptor::printNumberUnit(QString& out, double value) const
 {
-    out = format(_numberUnitFormat, value);
+    out = format(value, true);
 }
 
 QString UnitDescriptor::printNumberUnit(double value) const
 {
-    return format(_numberUnitFormat, value);
+    return format(value, true);
 }
 
 QString UnitDescriptor::printField(double value) const
 {
-    return isValid(value) ? NumberParser::localize(format(_numberFormat, value)) : QString();
+    return isValid(value) ? format(value, false) : QString();
 }
 
 QString UnitDescriptor::printSignedNumber(double value) const
 {
-    return formatSigned(_numberFormat, value);
+    return formatSigned(value, false);
 }
 
 QString UnitDescriptor::printSignedNumberUnit(double value) const
 {
-    return formatSigned(_numberUnitFormat, value);
+    return formatSigned(value, true);
 }
 
 double UnitDescriptor::shownValue(double value) const
 {
-    // Every number format is a plain "%.Nf", which the C locale writes with a point.
-    return formatShown(_numberFormat, displayValue(value)).toDouble();
+    return NumberParser::rounded(displayValue(value), _decimals);
 }
 
 QString UnitDescriptor::printDifference(double minuend, double subtrahend) const
 {
-    return formatShown(_numberFormat, shownValue(minuend) - shownValue(subtrahend));
+    return formatShown(shownValue(minuend) - shownValue(subtrahend), false);
 }
 
 QString UnitDescriptor::printDifferenceUnit(double minuend, double subtrahend) const
 {
-    return formatShown(_numberUnitFormat, shownValue(minuend) - shownValue(subtrahend));
+    return formatShown(shownValue(minuend) - shownValue(subtrahend), true);
 }

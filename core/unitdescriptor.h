@@ -9,9 +9,9 @@ class QObject;
 class QValidator;
 
 // Converts one kind of quantity between its stored unit (kcal, g, mg, kg, cm, steps) and
-// what the user sees and types, and hands out the matching field validator. Numbers shown in
-// texts use a decimal point; those written into fields, and those typed, follow NumberParser's
-// rule.
+// what the user sees and types, and hands out the matching field validator. Every figure it
+// writes, in a text or into a field, and every figure typed follow NumberParser's rule: the
+// decimal separator of the user's locale.
 class UnitDescriptor {
 public:
     virtual ~UnitDescriptor();
@@ -53,7 +53,9 @@ public:
     QString printDifferenceUnit(double minuend, double subtrahend) const;
 
 protected:
-    UnitDescriptor(const QString& name, const char* numberFormat, const char* numberUnitFormat,
+    // A unit shown with decimals digits after the separator; unitText follows the figure where
+    // printNumberUnit writes it (" g", or nothing).
+    UnitDescriptor(const QString& name, int decimals, const QString& unitText,
                    const QString& units);
 
     // Reads typed text (NumberParser's rule) as a single-precision number; 0 when it is no
@@ -64,16 +66,18 @@ protected:
     // A decimal validator with only its bottom set.
     static QValidator* createDecimalValidator(double bottom, QObject* parent);
 
-    QString _numberFormat;
-    QString _numberUnitFormat;
+    int _decimals;
+    QString _unitText;
     QString _missingText;
     QString _units;
     QString _name;
 
 private:
-    QString format(const QString& pattern, double value) const;
-    static QString formatShown(const QString& pattern, double shown);
-    QString formatSigned(const QString& pattern, double value) const;
+    // The figure of value with or without its unit; the missing text for a value not valid.
+    QString format(double value, bool withUnit) const;
+    // A number in the display unit as it is shown.
+    QString formatShown(double shown, bool withUnit) const;
+    QString formatSigned(double value, bool withUnit) const;
 };
 
 #endif

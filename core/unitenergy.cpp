@@ -2,7 +2,7 @@
 
 UnitEnergy::UnitEnergy(int type)
     : UnitDescriptor(type == Kilojoules ? QStringLiteral("Kilojoules") : QStringLiteral("Calories"),
-                     "%.0f", type == Kilojoules ? "%.0f kJ" : "%.0f cals",
+                     0, type == Kilojoules ? QStringLiteral(" kJ") : QStringLiteral(" cals"),
                      type == Kilojoules ? QStringLiteral("kJ") : QStringLiteral("cals"))
     , _type(type)
 {

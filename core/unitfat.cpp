@@ -1,7 +1,7 @@
 #include "core/unitfat.h"
 
 UnitFat::UnitFat()
-    : UnitDescriptor(QStringLiteral("Fat"), "%.1f", "%.1f g", QStringLiteral("g"))
+    : UnitDescriptor(QStringLiteral("Fat"), 1, QStringLiteral(" g"), QStringLiteral("g"))
 {
 }
 

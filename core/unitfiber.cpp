@@ -3,7 +3,7 @@
 #include "core/brandengine.h"
 
 UnitFiber::UnitFiber()
-    : UnitDescriptor(BrandEngine::instance()->getString("spelling_fiber"), "%.1f", "%.1f g",
+    : UnitDescriptor(BrandEngine::instance()->getString("spelling_fiber"), 1, QStringLiteral(" g"),
                      QStringLiteral("g"))
 {
 }

@@ -1,6 +1,6 @@
 #include "core/unitiron.h"
 
 UnitIron::UnitIron()
-    : UnitDescriptor(QStringLiteral("Iron"), "%.1f", "%.1f %%", QStringLiteral("%"))
+    : UnitDescriptor(QStringLiteral("Iron"), 1, QStringLiteral(" %"), QStringLiteral("%"))
 {
 }

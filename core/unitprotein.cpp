@@ -1,7 +1,7 @@
 #include "core/unitprotein.h"
 
 UnitProtein::UnitProtein()
-    : UnitDescriptor(QStringLiteral("Protein"), "%.1f", "%.1f g", QStringLiteral("g"))
+    : UnitDescriptor(QStringLiteral("Protein"), 1, QStringLiteral(" g"), QStringLiteral("g"))
 {
 }
 

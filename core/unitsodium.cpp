@@ -1,7 +1,7 @@
 #include "core/unitsodium.h"
 
 UnitSodium::UnitSodium()
-    : UnitDescriptor(QStringLiteral("Sodium"), "%.1f", "%.1f mg", QStringLiteral("mg"))
+    : UnitDescriptor(QStringLiteral("Sodium"), 1, QStringLiteral(" mg"), QStringLiteral("mg"))
 {
 }
 

@@ -3,7 +3,7 @@
 #include "core/numbervalidator.h"
 
 UnitSteps::UnitSteps()
-    : UnitDescriptor(QStringLiteral("Steps"), "%0.0f", "%0.0f", QStringLiteral("steps"))
+    : UnitDescriptor(QStringLiteral("Steps"), 0, QString(), QStringLiteral("steps"))
 {
 }
 

@@ -1,7 +1,7 @@
 #include "core/unitsugar.h"
 
 UnitSugar::UnitSugar()
-    : UnitDescriptor(QStringLiteral("Sugar"), "%.1f", "%.1f g", QStringLiteral("g"))
+    : UnitDescriptor(QStringLiteral("Sugar"), 1, QStringLiteral(" g"), QStringLiteral("g"))
 {
 }
 

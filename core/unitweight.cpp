@@ -1,7 +1,7 @@
 #include "core/unitweight.h"
 
 UnitWeight::UnitWeight(int type)
-    : UnitDescriptor(QStringLiteral("Weight"), "%.1f", type == Pounds ? "%.1f lb" : "%.1f kg",
+    : UnitDescriptor(QStringLiteral("Weight"), 1, type == Pounds ? QStringLiteral(" lb") : QStringLiteral(" kg"),
                      type == Pounds ? QStringLiteral("lb") : QStringLiteral("kg"))
     , _type(type)
 {

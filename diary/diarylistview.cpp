@@ -12,6 +12,7 @@
 #include "catalogue/browsabledbiterator.h"
 #include "catalogue/recipeproxydb.h"
 #include "catalogue/savedmealtree.h"
+#include "core/numberparser.h"
 #include "core/plausiblerange.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
@@ -95,7 +96,26 @@ QString fraction(double whole, const char* sign, const char* alone)
 {
     if (whole == 0.0)
         return QString::fromLatin1(alone);
-    return QString::number(whole, 'g') + QString::fromUtf8(sign);
+    return NumberParser::writeShort(whole) + QString::fromUtf8(sign);
+}
+
+// A size of 0 or more as a fraction where it is a common one, or with one decimal.
+QString sizeText(double size)
+{
+    const double whole = std::floor(size);
+    const double f = size - whole;
+    const double quarters = f * 4.0;
+    if (quarters == 1.0)
+        return fraction(whole, "\u00bc", "1/4");
+    if (quarters == 2.0)
+        return fraction(whole, "\u00bd", "1/2");
+    if (quarters == 3.0)
+        return fraction(whole, "\u00be", "3/4");
+    if (std::fabs(f - 0.33) < 0.004 && whole == 0.0)
+        return QStringLiteral("1/3");
+    if ((std::fabs(f - 0.66) < 0.001 || std::fabs(f - 0.67) < 0.004) && whole == 0.0)
+        return QStringLiteral("2/3");
+    return NumberParser::write(size, 1);
 }
 
 bool isMealGroup(int groupRowId)
@@ -328,23 +348,11 @@ int DiaryListView::rowId(const QTreeWidgetItem* row)
 
 QString DiaryListView::niceDouble(double value)
 {
-    const double a = std::fabs(value);
-    const double whole = std::floor(a);
-    const double f = a - whole;
-    const double quarters = f * 4.0;
-    if (quarters == 0.0)
-        return QString::number(value, 'f', 1);
-    if (quarters == 1.0)
-        return fraction(whole, "\u00bc", "1/4");
-    if (quarters == 2.0)
-        return fraction(whole, "\u00bd", "1/2");
-    if (quarters == 3.0)
-        return fraction(whole, "\u00be", "3/4");
-    if (std::fabs(f - 0.33) < 0.004 && whole == 0.0)
-        return QStringLiteral("1/3");
-    if ((std::fabs(f - 0.66) < 0.001 || std::fabs(f - 0.67) < 0.004) && whole == 0.0)
-        return QStringLiteral("2/3");
-    return QString::number(a, 'f', 1);
+    const QString size = sizeText(std::fabs(value));
+    // A minus only before a figure that is not zero, as every other figure.
+    return value < 0.0 && NumberParser::write(value, 1).startsWith(QLatin1Char('-'))
+        ? QLatin1Char('-') + size
+        : size;
 }
 
 int DiaryListView::fileGroup(int viewMode, int meal)
@@ -527,8 +535,8 @@ DiaryListViewItem* DiaryListView::addFoodItemToGui(const DBTypes::FoodDiaryItem&
 
 DiaryListViewItem* DiaryListView::_addExRow(const DBTypes::ExerciseDiaryItem& entry)
 {
-    const QString text = QString::asprintf("%0.1f minutes of %s", entry.duration,
-                                           entry.name.toUtf8().constData());
+    const QString text =
+        tr("%1 minutes of %2").arg(NumberParser::write(entry.duration, 1), entry.name);
     auto* row = new DiaryListViewItem(_groups[DiaryDay::EXERCISE], text, entry.entryId,
                                       DiaryDay::EXERCISE, 0);
     const auto energy = std::find(_columns.begin(), _columns.end(), DBTypes::ENERGY);

@@ -1,5 +1,6 @@
 #include "diary/summaryexercisewidget.h"
 
+#include "core/numberparser.h"
 #include "diary/diarysummary.h"
 #include "diary/summarynutrientwidget.h"
 #include "widgets/macutil.h"
@@ -47,8 +48,7 @@ QSize SummaryExerciseWidget::sizeHint() const
 QString SummaryExerciseWidget::minutesText(float minutes)
 {
     return QStringLiteral("%1 / %2 min (%2 min minimum)")
-        .arg(double(minutes), 0, 'f', 1)
-        .arg(double(kGoalMinutes), 0, 'f', 1);
+        .arg(NumberParser::write(minutes, 1), NumberParser::write(kGoalMinutes, 1));
 }
 
 void SummaryExerciseWidget::paintEvent(QPaintEvent* event)

@@ -4,6 +4,7 @@
 #include "browser/addfoodpopupmenu.h"
 #include "core/brandengine.h"
 #include "core/displaydate.h"
+#include "core/numberparser.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "net/mealplandialogprivate.h"
@@ -304,8 +305,8 @@ void MealPlanDialog::_addFoodRow(const DBTypes::FoodDiaryItem& entry)
     group->insertChild(0, row);
     d->rows.insert(row, &entry);
     row->setIcon(0, QIcon(d->addImage));
-    row->setText(0, QString::asprintf("%0.1f %s of %s", double(entry.size), qPrintable(entry.getServingDesc()),
-                                      qPrintable(entry.getDesc())));
+    row->setText(0, tr("%1 %2 of %3")
+                        .arg(NumberParser::write(entry.size, 1), entry.getServingDesc(), entry.getDesc()));
     for (int column = 1; column < COLUMN_COUNT; ++column) {
         const DBTypes::NutType nut = COLUMN_NUTRIENTS[column - 1];
         row->setText(column, UnitCollection::instance()->get(nut)->printNumber(entry.getNutrient(nut)));

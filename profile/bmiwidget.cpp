@@ -1,5 +1,6 @@
 #include "profile/bmiwidget.h"
 
+#include "core/numberparser.h"
 #include "core/unitweight.h"
 #include "userdb/userdb.h"
 
@@ -104,8 +105,8 @@ QString BMIWidget::boundaryText(float index) const
 {
     const float kilograms = weightAtBMI(index);
     if (_imperial)
-        return QString::asprintf("%.0f lb", UnitWeight::metricToImperial(kilograms));
-    return QString::asprintf("%.1f kg", double(kilograms));
+        return NumberParser::write(UnitWeight::metricToImperial(kilograms), 0) + QStringLiteral(" lb");
+    return NumberParser::write(kilograms, 1) + QStringLiteral(" kg");
 }
 
 void BMIWidget::paintEvent(QPaintEvent*)

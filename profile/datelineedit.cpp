@@ -41,6 +41,23 @@ int yearOf(const QString& field, int currentYear)
     return year;
 }
 
+// The short date form of the user's locale, whose separator and padding the field suggests.
+QString shortDateFormat()
+{
+    return QLocale().dateFormat(QLocale::ShortFormat);
+}
+
+// The separator of the locale's short date ("." in German, "/" in English) where it is one
+// the field reads; "/" otherwise.
+QChar dateSeparator()
+{
+    for (const QChar c : shortDateFormat()) {
+        if (c == QLatin1Char('.') || c == QLatin1Char('/') || c == QLatin1Char('-'))
+            return c;
+    }
+    return QLatin1Char('/');
+}
+
 } // namespace
 
 DateLineEdit::DateLineEdit(int minYear, int maxYear, QWidget* parent)
@@ -70,7 +87,13 @@ QString DateLineEdit::dateText(const QDate& date, bool monthFirst)
 {
     const int first = monthFirst ? date.month() : date.day();
     const int second = monthFirst ? date.day() : date.month();
-    return QStringLiteral("%1/%2/%3").arg(first).arg(second).arg(date.year());
+    // Two figures for the day and month where the locale writes them so ("15.03.1985").
+    const int width = shortDateFormat().contains(QStringLiteral("dd")) ? 2 : 0;
+    const auto figure = [width](int number) {
+        return QString::number(number).rightJustified(width, QLatin1Char('0'));
+    };
+    return QStringLiteral("%1%4%2%4%3")
+        .arg(figure(first), figure(second), QString::number(date.year()), QString(dateSeparator()));
 }
 
 QDate DateLineEdit::date() const
@@ -102,7 +125,9 @@ void DateLineEdit::format()
 
 QString DateLineEdit::dateFormatString()
 {
-    return BXSettings::getDateFormat() ? tr("month/day/year") : tr("day/month/year");
+    const QString separator = dateSeparator();
+    return BXSettings::getDateFormat() ? tr("month%1day%1year").arg(separator)
+                                       : tr("day%1month%1year").arg(separator);
 }
 
 void DateLineEdit::focusInEvent(QFocusEvent* event)

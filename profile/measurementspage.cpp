@@ -185,8 +185,8 @@ void MeasurementsPage::updateValuesFromMetric()
             double feet = 0.0;
             double inches = 0.0;
             UnitMeasurement::metricToImperial(metricHeight(), feet, inches);
-            _imperialHeightFeetField->setText(NumberParser::localize(QString::number(feet, 'g', 6)));
-            _imperialHeightInchesField->setText(NumberParser::localize(QString::number(inches, 'g', 6)));
+            _imperialHeightFeetField->setText(NumberParser::writeShort(feet));
+            _imperialHeightInchesField->setText(NumberParser::writeShort(inches));
         }
     }
     {
@@ -211,7 +211,7 @@ void MeasurementsPage::updateValuesFromImperial()
         } else {
             double centimetres = 0.0;
             UnitMeasurement::imperialToMetric(*feet, *inches, centimetres);
-            _metricHeightField->setText(NumberParser::localize(QString::number(centimetres, 'g', 6)));
+            _metricHeightField->setText(NumberParser::writeShort(centimetres));
         }
     }
     {

@@ -20,7 +20,7 @@ void MeasurementsPC::load(const DBTypes::UserProfile* profile, const DBTypes::Ch
 {
     if (profile && profile->height >= 0.0f)
         NumberFieldCheck::showStored(_page->_metricHeightField,
-                                     NumberParser::localize(QString::number(profile->height, 'g', 6)));
+                                     NumberParser::writeShort(profile->height));
     if (checkin && checkin->weight >= 0.0f) {
         NumberFieldCheck::showStored(_page->_metricWeightField,
                                      UnitWeight(UnitWeight::Kilograms).printField(checkin->weight));

@@ -331,12 +331,13 @@ void SetTargetsDialog::accept()
 
 void SetTargetsDialog::load(const DBTypes::CheckinItem& checkin, const UserPrefs& prefs)
 {
+    _loaded = checkin;
     for (const NutrientItem& item : _items) {
         if (checkin.hasTarget(item.nut) && !checkin.noTarget(item.nut))
             NumberFieldCheck::showStored(item.valueEdit,
                                          item.descriptor()->printField(checkin.target(item.nut)));
         else
-            item.valueEdit->clear();
+            NumberFieldCheck::showStored(item.valueEdit, QString());
         const int index = indexOfSize(prefs.targetSize(item.nut));
         if (index >= 0)
             item.sizeCombo->setCurrentIndex(index);
@@ -349,8 +350,11 @@ void SetTargetsDialog::get(DBTypes::CheckinItem* checkin, UserPrefs* prefs) cons
     assert(prefs && "prefs");
     for (const NutrientItem& item : _items) {
         const QString text = item.valueEdit->text();
-        checkin->setTarget(item.nut, text.isEmpty() ? BlankTarget
-                                                    : float(item.descriptor()->input(text)));
+        // A target the user left as shown keeps its stored value, not the rounded figure.
+        checkin->setTarget(item.nut, NumberFieldCheck::showsStored(item.valueEdit)
+                                         ? _loaded.target(item.nut)
+                                     : text.isEmpty() ? BlankTarget
+                                                      : float(item.descriptor()->input(text)));
         prefs->setTargetSize(item.nut, sizeOfIndex(item.sizeCombo->currentIndex()));
     }
 }

@@ -37,8 +37,8 @@ public slots:
     // Rewrites the percentage fields from the gram fields and the energy.
     void updatePercentages();
     void load(const DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
-    // Writes all ten targets (a blank field as BlankTarget) and display sizes; both records
-    // must be given.
+    // Writes all ten targets (a blank field as BlankTarget) and display sizes; a field left as
+    // loaded gives the loaded target, not its rounded figure. Both records must be given.
     void get(DBTypes::CheckinItem* checkin, DBTypes::UserPrefs* prefs) const;
     void languageChange();
     // Accepts only when every field holds an acceptable value; otherwise names the first
@@ -93,4 +93,5 @@ private:
     // Energy, fat, protein, carbohydrate, fibre, saturated fat, sodium, cholesterol, sugar,
     // calcium: the order in which loading, reading and the updates walk the nutrients.
     std::vector<NutrientItem> _items;
+    DBTypes::CheckinItem _loaded;
 };

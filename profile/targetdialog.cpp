@@ -187,13 +187,14 @@ QDate TargetDialog::getDate() const
 
 bool TargetDialog::setTargets(const DBTypes::CheckinItem& item)
 {
+    _loaded = item;
     bool any = false;
     for (int nut = 0; nut < RowCount; ++nut) {
         const auto which = DBTypes::NutType(nut);
         QLineEdit* edit = _rows[nut].edit;
         // Every nutrient may carry an entry; only one of 0 or more is a target.
         if (item.noTarget(which)) {
-            edit->clear();
+            NumberFieldCheck::showStored(edit, QString());
             continue;
         }
         NumberFieldCheck::showStored(edit, unitOf(nut)->printField(item.target(which)));
@@ -208,10 +209,14 @@ bool TargetDialog::getTargets(DBTypes::CheckinItem& item)
     UserDB::clearCheckinItem(item);
     bool any = false;
     for (int nut = 0; nut < RowCount; ++nut) {
-        const QString text = toOneDec(_rows[nut].edit->text());
+        const QLineEdit* edit = _rows[nut].edit;
+        const QString text = toOneDec(edit->text());
         const bool filled = !text.isEmpty();
-        const float target = filled ? float(unitOf(nut)->input(text)) : BlankTarget;
-        item.setTarget(DBTypes::NutType(nut), target);
+        const auto which = DBTypes::NutType(nut);
+        const float target = NumberFieldCheck::showsStored(edit) ? _loaded.target(which)
+                             : filled                          ? float(unitOf(nut)->input(text))
+                                                               : BlankTarget;
+        item.setTarget(which, target);
         any = any || filled;
     }
     return any;

@@ -40,7 +40,8 @@ public:
     virtual QDate getDate() const;
     // Fills the rows; whether the record has any of the five targets.
     virtual bool setTargets(const DBTypes::CheckinItem& item);
-    // Resets the record and writes the rows into it; whether any row held a value.
+    // Resets the record and writes the rows into it, a row left as loaded with its loaded
+    // target; whether any row held a value.
     virtual bool getTargets(DBTypes::CheckinItem& item);
     // The brand's tick when the text holds anything but blanks, else an empty picture.
     virtual QPixmap setTick(const QString& text);
@@ -72,6 +73,7 @@ private:
     void _setTabOrder();
 
     QDate _date;
+    DBTypes::CheckinItem _loaded;
     bool _hadTargets = false;
     QPixmap _noTick;
     Row _rows[RowCount];

@@ -3,6 +3,7 @@
 #include "core/brandengine.h"
 #include "core/dateconversion.h"
 #include "core/displaydate.h"
+#include "core/numberparser.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "reports/diaryreportfactory.h"
@@ -234,7 +235,7 @@ QString DiaryReport::_foodGroup(const QString& title, const FoodList& foods) con
         for (auto it = foods.rbegin(); it != foods.rend(); ++it) {
             const FoodDiaryItem& food = **it;
             rows += QStringLiteral("<tr><td>%1 %2 of %3</td>")
-                        .arg(QString::number(food.size, 'g', 6),
+                        .arg(NumberParser::writeShort(food.size),
                              food.getServingDesc().toHtmlEscaped(),
                              food.getDesc().toHtmlEscaped());
             for (NutType nut : _columns)
@@ -265,7 +266,7 @@ QString DiaryReport::_exerciseGroup(const DiaryDay& day) const
             + columnHeading(DBTypes::ENERGY) + QStringLiteral("</tr>");
         for (const DBTypes::ExerciseDiaryItem& exercise : day.exercises) {
             rows += QStringLiteral("<tr><td>%1 mins of %2</td>%3</tr>")
-                        .arg(QString::number(exercise.duration, 'g', 6),
+                        .arg(NumberParser::writeShort(exercise.duration),
                              exercise.name.toHtmlEscaped(),
                              rightCell(unit->printSignedNumber(-exercise.energy())));
         }

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/displaydate.h"
+#include "core/numberparser.h"
 #include "reports/axisscale.h"
 
 #include <QCategoryAxis>
@@ -93,7 +94,7 @@ void LineGraphParams::setValueAtPos(int pos, double value, const QDateTime& time
     cell.value = value;
     cell.time = time;
     cell.set = true;
-    cell.box = showValue && pos > 0 && pos < columns() - 1 ? QString::asprintf("%0.2f", value)
+    cell.box = showValue && pos > 0 && pos < columns() - 1 ? NumberParser::write(value, 2)
                                                            : QString();
     cell.future = future || time.date() > _today;
 }

@@ -169,8 +169,7 @@ void NutrientChart::populate(QChart* chart)
     _addBand(chart, Grams, Energy);
     if (_count(Milligrams) == 0)
         return;
-    _milligramChart = new QChart;
-    _milligramChart->setAnimationOptions(QChart::NoAnimation);
+    _milligramChart = newChart();
     _milligramChart->legend()->hide();
     _milligramChart->setBackgroundVisible(false);
     _milligramChart->setPlotAreaBackgroundBrush(ChartParams::plotAreaColour());

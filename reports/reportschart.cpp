@@ -4,6 +4,7 @@
 
 #include <QChart>
 #include <QGraphicsScene>
+#include <QLocale>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -31,12 +32,24 @@ void ReportsChart::setParams(std::unique_ptr<ChartParams> params)
 {
     _params = std::move(params);
     delete _chart;
-    _chart = new QChart;
-    _chart->setAnimationOptions(QChart::NoAnimation);
+    _chart = newChart();
     _params->apply(_chart);
     _scene->addItem(_chart);
     populate(_chart);
     _layOutForView();
+}
+
+QChart* ReportsChart::newChart()
+{
+    auto* chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    // Tick figures as every other figure of the program: the locale's decimal separator and
+    // no group separator.
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    chart->setLocale(locale);
+    chart->setLocalizeNumbers(true);
+    return chart;
 }
 
 void ReportsChart::populate(QChart*)

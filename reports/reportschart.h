@@ -40,6 +40,8 @@ public:
     virtual void print(QPainter* painter, const QRect& rect);
 
 protected:
+    // A new chart drawn at once, whose axes write their figures in the user's locale.
+    static QChart* newChart();
     // Adds what the chart shows beyond its parameters; called on every fresh chart.
     virtual void populate(QChart* chart);
     // Places the scene's charts over `area`; the base gives it all to the chart.

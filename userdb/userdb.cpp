@@ -5,6 +5,7 @@
 #include "core/bxsettings.h"
 #include "core/dateconversion.h"
 #include "core/fooddbbase.h"
+#include "core/numberparser.h"
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
@@ -1250,7 +1251,7 @@ int UserDB::calcBMI(const float& height, const float& weight)
 
 QString UserDB::bmiText(float index)
 {
-    return QString::asprintf("%.1f", double(index));
+    return NumberParser::write(index, 1);
 }
 
 float UserDB::calcWeightForBMI(float height, float bmi)

@@ -1,5 +1,7 @@
 #include "userdb/usermeasurements.h"
 
+#include "core/numberparser.h"
+
 #include <cmath>
 
 const char* const UserMeasurements::NoNote = "<__NO_NOTE__>";
@@ -10,7 +12,8 @@ UserMeasurements::UserMeasurements(float weight, float chest, float hip, float t
     const std::pair<Measurements, float> values[] = {
         {Weight, weight}, {Chest, chest}, {Hip, hip}, {Thigh, thigh}, {Waist, waist}, {Steps, steps}};
     for (const auto& [m, v] : values) {
-        if (v > 0.0f)
+        // A weight or a length of 0 is none; a count of 0 steps is a count.
+        if (v > 0.0f || (m == Steps && v == 0.0f))
             set(m, v, true);
     }
     if (note != NoNote) {
@@ -40,5 +43,5 @@ QString UserMeasurements::waistHipRatioText() const
     // Rounded in hundredths from the stored figures, so that 88.5 over 100 is 0.89, never
     // 0.88 through a float's 0.88499.
     const double hundredths = std::round(100.0 * double(value(Waist)) / double(value(Hip)));
-    return QString::asprintf("%.2f", hundredths / 100.0);
+    return NumberParser::write(hundredths / 100.0, 2);
 }

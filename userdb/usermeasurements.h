@@ -17,7 +17,8 @@ public:
     static const char* const NoNote;
 
     UserMeasurements() = default;
-    // Values in the column order of user_checkins; each value above 0 is present and exact.
+    // Values in the column order of user_checkins; each value above 0, and a
+    // count of 0 steps, is present and exact.
     UserMeasurements(float weight, float chest, float hip, float thigh, float waist, float steps,
                      const std::string& note);
 

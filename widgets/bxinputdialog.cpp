@@ -230,9 +230,13 @@ double BXInputDialog::getDouble(const QString& caption, const QString& label, do
     auto* validator = new NumberValidator(minValue, maxValue, decimals, &dialog);
     validator->setField(field, QString());
     edit->setValidator(validator);
-    edit->setText(NumberParser::write(value, decimals));
+    const QString shown = NumberParser::write(value, decimals);
+    edit->setText(shown);
     edit->selectAll();
     _runDialog(dialog, caption, ok);
+    // A figure left as shown is the value given, not its rounded form.
+    if (edit->text() == shown)
+        return value;
     return NumberParser::parse(edit->text()).value_or(0.0);
 }
 

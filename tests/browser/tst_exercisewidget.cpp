@@ -152,8 +152,11 @@ private slots:
         const DBTypes::ExerciseDiaryItem& edited = dialog.getExerciseDiaryItem();
         QCOMPARE(edited.entryId, 12);
         QCOMPARE(edited.rate, 5.5f);
-        QCOMPARE(edited.duration, 42.5f);
+        // Minutes left as shown keep their stored value; typed ones are the user's.
+        QCOMPARE(edited.duration, 42.46f);
         QCOMPARE(QByteArray(edited.date), QByteArray("20260102"));
+        dialog.exerciseWidget->sizeLineEdit->setText(QStringLiteral("43"));
+        QCOMPARE(dialog.getExerciseDiaryItem().duration, 43.0f);
     }
 
     void duplicateAtZeroDurationKeepsTheRate()

@@ -161,6 +161,14 @@ private slots:
         QCOMPARE(shown.entryId, 17);
         QCOMPARE(shown.meal, 3);
         QCOMPARE(shown.values.energy, 240.0f);
+
+        // A third of a slice, shown rounded, stays a third until the amount is typed.
+        entry.updateFoodInfo(1, 1.0f / 3.0f);
+        panel.setFoodItem(entry);
+        QCOMPARE(panel.sizeLineEdit->text(), QStringLiteral("0.33"));
+        QCOMPARE(panel.getFoodDiaryItem().size, 1.0f / 3.0f);
+        panel.sizeLineEdit->setText(QStringLiteral("0.5"));
+        QCOMPARE(panel.getFoodDiaryItem().size, 0.5f);
     }
 
     // A custom food row of a foreign backup may carry an id that the catalogue cannot resolve:
@@ -277,6 +285,12 @@ private slots:
         QCOMPARE(panel.caloriesLabel->text(), energyText(225.0));
         QVERIFY(panel.caloriesLabel->text().endsWith(QStringLiteral(" kJ")));
         QCOMPARE(panel.fatLabel->text(), fatShown); // a value of 0 keeps its text
+        // Through a text that is no amount and back: every figure is shown again, a 0 too.
+        panel.sizeLineEdit->setText(QStringLiteral("1/"));
+        QCOMPARE(panel.fatLabel->text(), QStringLiteral("-"));
+        panel.sizeLineEdit->setText(QStringLiteral("1.5"));
+        QCOMPARE(panel.fatLabel->text(), fatShown);
+        QCOMPARE(panel.caloriesLabel->text(), energyText(225.0));
 
         QList<DBTypes::FoodDiaryItem> added;
         connect(&panel, &FoodWidget::addContextFood,

@@ -212,7 +212,8 @@ private slots:
         QCOMPARE(validator.refusal(text), refusal);
     }
 
-    // What the program writes into a field is read back as written, in every locale.
+    // What the program writes into a field or a text is read back as written, in every locale;
+    // decimals of -1 write the shortest figure of six digits at most.
     void writtenNumbersReadBack_data()
     {
         QTest::addColumn<QLocale>("locale");
@@ -226,6 +227,9 @@ private slots:
         QTest::newRow("English thousands") << English << 12345.25 << 2 << "12345.25";
         QTest::newRow("negative") << German << -2.5 << 1 << "-2,5";
         QTest::newRow("rounded to zero") << English << -0.04 << 1 << "0.0";
+        QTest::newRow("German height, shortest") << German << 170.18 << -1 << "170,18";
+        QTest::newRow("whole amount, shortest") << English << 2.0 << -1 << "2";
+        QTest::newRow("German minutes below zero, shortest") << German << -30.5 << -1 << "-30,5";
     }
 
     void writtenNumbersReadBack()
@@ -234,10 +238,17 @@ private slots:
         QFETCH(double, value);
         QFETCH(int, decimals);
         QFETCH(QString, written);
-        QCOMPARE(NumberParser::write(value, decimals, locale), written);
-        QCOMPARE(NumberParser::parse(written, locale), std::optional(written == "0.0" ? 0.0 : value));
+        const auto write = [decimals](double number, const QLocale& in) {
+            return decimals < 0 ? NumberParser::writeShort(number, in)
+                                : NumberParser::write(number, decimals, in);
+        };
+        QCOMPARE(write(value, locale), written);
+        const double readBack = written == "0.0" ? 0.0 : value;
+        QCOMPARE(NumberParser::parse(written, locale), std::optional(readBack));
+        if (decimals >= 0)
+            QCOMPARE(NumberParser::rounded(value, decimals), readBack);
         QLocale::setDefault(locale);
-        QCOMPARE(NumberParser::write(value, decimals), written);
+        QCOMPARE(write(value, QLocale()), written);
     }
 
     // Text shown for a stored value stays acceptable, even outside the range, until edited.

@@ -188,13 +188,74 @@ private slots:
         QCOMPARE(centimetres, 175.0);
     }
 
-    // Numbers in texts are shown with a point in every locale; typed ones take the locale's
-    // decimal separator only, the other is refused, never read as another number.
+    // Every figure shown in a text follows the locale's decimal separator and keeps its sign,
+    // in kilocalories and in kilojoules.
+    void shownFiguresFollowTheLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<bool>("kilojoules");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("withUnit");
+        QTest::addColumn<QString>("signedWithUnit");
+        const QLocale german(QLocale::German, QLocale::Germany);
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("fat, German") << german << false << int(UnitCollection::Fat) << 61.66
+                                     << "61,7" << "61,7 g" << "61,7 g";
+        QTest::newRow("fat, English") << english << false << int(UnitCollection::Fat) << 61.66
+                                      << "61.7" << "61.7 g" << "61.7 g";
+        QTest::newRow("fat below zero, German")
+            << german << false << int(UnitCollection::Fat) << -12.26 << "-" << "-" << "-12,3 g";
+        QTest::newRow("fat a hair below zero, German")
+            << german << false << int(UnitCollection::Fat) << -0.04 << "-" << "-" << "0,0 g";
+        QTest::newRow("waist, German") << german << false << int(UnitCollection::Measurement)
+                                       << 224.79 << "88,50" << "88,50 in" << "88,50 in";
+        QTest::newRow("weight, German") << german << false << int(UnitCollection::Weight)
+                                        << 75.84 << "75,8" << "75,8 kg" << "75,8 kg";
+        QTest::newRow("energy, German") << german << false << int(UnitCollection::Energy)
+                                        << -1719.4 << "-" << "-" << "-1719 cals";
+        QTest::newRow("kilojoules, German") << german << true << int(UnitCollection::Energy)
+                                            << 1719.0 << "7185" << "7185 kJ" << "7185 kJ";
+        QTest::newRow("kilojoules below zero, English")
+            << english << true << int(UnitCollection::Energy) << -100.0 << "-" << "-"
+            << "-418 kJ";
+        QTest::newRow("steps, German") << german << false << int(UnitCollection::Steps)
+                                       << 12000.0 << "12000" << "12000" << "12000";
+        QTest::newRow("steps of zero, German")
+            << german << false << int(UnitCollection::Steps) << 0.0 << "0" << "0" << "0";
+    }
+
+    void shownFiguresFollowTheLocale()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(bool, kilojoules);
+        QFETCH(int, type);
+        QFETCH(double, value);
+        QFETCH(QString, number);
+        QFETCH(QString, withUnit);
+        QFETCH(QString, signedWithUnit);
+        QLocale::setDefault(locale);
+        if (kilojoules)
+            UnitCollection::instance()->set(UnitCollection::Energy,
+                                            new UnitEnergy(UnitEnergy::Kilojoules));
+        const UnitDescriptor* descriptor = unit(UnitCollection::UnitType(type));
+        QCOMPARE(descriptor->printNumber(value), number);
+        QCOMPARE(descriptor->printNumberUnit(value), withUnit);
+        QCOMPARE(descriptor->printSignedNumberUnit(value), signedWithUnit);
+        // A field holds the figure shown, and the difference of two figures is one too.
+        if (value >= 0.0) {
+            QCOMPARE(descriptor->printField(value), number);
+            QCOMPARE(descriptor->printDifference(value, 0.0), number);
+        }
+    }
+
+    // Typed numbers take the locale's decimal separator only; the other is refused, never
+    // read as another number.
     void typedTextFollowsTheLocalesDecimalPoint()
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const UnitDescriptor* fat = unit(UnitCollection::Fat);
-        QCOMPARE(fat->printNumber(2.5), QStringLiteral("2.5"));
         QCOMPARE(fat->input(QStringLiteral("2.5")), 0.0);
         QCOMPARE(fat->input(QStringLiteral("2,5")), 2.5);
         QVERIFY(!accepts(unit(UnitCollection::Steps), QStringLiteral("5.000")));

@@ -182,21 +182,34 @@ private slots:
     {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("whole") << 2.0 << QStringLiteral("2.0");
-        QTest::newRow("quarter") << 0.25 << QStringLiteral("1/4");
-        QTest::newRow("two and a quarter") << 2.25 << QStringLiteral("2\u00bc");
-        QTest::newRow("half") << 1.5 << QStringLiteral("1\u00bd");
-        QTest::newRow("three quarters") << 0.75 << QStringLiteral("3/4");
-        QTest::newRow("third") << 0.33 << QStringLiteral("1/3");
-        QTest::newRow("two thirds") << 0.67 << QStringLiteral("2/3");
-        QTest::newRow("other") << 1.33 << QStringLiteral("1.3");
+        QTest::addColumn<QLocale>("locale");
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        const QLocale german(QLocale::German, QLocale::Germany);
+        QTest::newRow("whole") << 2.0 << QStringLiteral("2.0") << english;
+        QTest::newRow("whole, German") << 2.0 << QStringLiteral("2,0") << german;
+        QTest::newRow("other, German") << 1.33 << QStringLiteral("1,3") << german;
+        QTest::newRow("negative, German") << -1.33 << QStringLiteral("-1,3") << german;
+        QTest::newRow("negative half") << -1.5 << QStringLiteral("-1\u00bd") << english;
+        QTest::newRow("negative quarter") << -0.25 << QStringLiteral("-1/4") << german;
+        QTest::newRow("negative near zero") << -0.01 << QStringLiteral("0,0") << german;
+        QTest::newRow("quarter") << 0.25 << QStringLiteral("1/4") << english;
+        QTest::newRow("two and a quarter") << 2.25 << QStringLiteral("2\u00bc") << english;
+        QTest::newRow("half") << 1.5 << QStringLiteral("1\u00bd") << english;
+        QTest::newRow("three quarters") << 0.75 << QStringLiteral("3/4") << english;
+        QTest::newRow("third") << 0.33 << QStringLiteral("1/3") << english;
+        QTest::newRow("two thirds") << 0.67 << QStringLiteral("2/3") << english;
+        QTest::newRow("other") << 1.33 << QStringLiteral("1.3") << english;
     }
 
     void amountTexts()
     {
         QFETCH(double, value);
         QFETCH(QString, text);
-        QCOMPARE(DiaryListView::niceDouble(value), text);
+        QFETCH(QLocale, locale);
+        QLocale::setDefault(locale);
+        const QString shown = DiaryListView::niceDouble(value);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(shown, text);
     }
 
     void summaryPanelShowsAndHides()

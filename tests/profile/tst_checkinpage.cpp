@@ -207,6 +207,16 @@ private slots:
         page.populate();
         QCOMPARE(page.row(0)->text(1), QStringLiteral("154.3 lb"));
         QCOMPARE(page.row(0)->text(3), QStringLiteral("31.50 in"));
+
+        // A stored count of 0 steps is shown; German figures carry a decimal comma.
+        store(s_today.addDays(-1), makeSet({{M::Steps, 0.0f}}));
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        page.populate();
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(page.rowCount(), 4);
+        QCOMPARE(page.row(3)->text(6), QStringLiteral("0"));
+        QCOMPARE(page.row(0)->text(1), QStringLiteral("154,3 lb"));
+        QCOMPARE(page.row(0)->text(3), QStringLiteral("31,50 in"));
     }
 
     void disabledMeasurementsHaveNoColumn()
@@ -276,11 +286,15 @@ private slots:
         QTest::addColumn<float>("waist");
         QTest::addColumn<float>("hip");
         QTest::addColumn<QString>("ratio");
+        QTest::addColumn<QLocale>("locale");
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
         // 0.885 as a float is 0.88499...: the daily summary once showed 0.88 here.
-        QTest::newRow("88.5 over 100") << 88.5f << 100.0f << "0.89";
-        QTest::newRow("80 over 100") << 80.0f << 100.0f << "0.80";
-        QTest::newRow("77.5 over 90") << 77.5f << 90.0f << "0.86";
-        QTest::newRow("120 over 80") << 120.0f << 80.0f << "1.50";
+        QTest::newRow("88.5 over 100") << 88.5f << 100.0f << "0.89" << english;
+        QTest::newRow("80 over 100") << 80.0f << 100.0f << "0.80" << english;
+        QTest::newRow("77.5 over 90") << 77.5f << 90.0f << "0.86" << english;
+        QTest::newRow("120 over 80") << 120.0f << 80.0f << "1.50" << english;
+        QTest::newRow("88.5 over 100, German")
+            << 88.5f << 100.0f << "0,89" << QLocale(QLocale::German, QLocale::Germany);
     }
 
     // The ratio on this page is the one the daily summary shows for the same figures.
@@ -289,9 +303,11 @@ private slots:
         QFETCH(float, waist);
         QFETCH(float, hip);
         QFETCH(QString, ratio);
+        QFETCH(QLocale, locale);
         newUser();
         store(s_today, makeSet({{M::Weight, 70.0f}, {M::Waist, waist}, {M::Hip, hip}}));
         ScriptedPage page;
+        QLocale::setDefault(locale);
         page.updateExtrapolatedInfo(s_today);
         QVERIFY2(page.extrapolatedInfo->text().contains(
                      QStringLiteral("<tr><td>Waist/Hip ratio:</td><td><b>%1</b></td></tr>").arg(ratio)),
@@ -299,6 +315,7 @@ private slots:
         const UserMeasurements stored = UserDB::instance()->getDaysMeasurements(
             UserDB::instance()->getCurrentUser(), code(s_today).constData());
         QCOMPARE(stored.waistHipRatioText(), ratio);
+        QLocale::setDefault(QLocale::c());
     }
 
     // A German system gets the English heading of an English screen, not "Montag, Dezember".

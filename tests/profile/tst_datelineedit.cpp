@@ -3,6 +3,7 @@
 #include "profile/datelineedit.h"
 
 #include <QLocale>
+#include <QScopeGuard>
 #include <QtTest>
 
 class TestDateLineEdit : public QObject
@@ -60,14 +61,36 @@ private slots:
         QCOMPARE(DateLineEdit::parse(text, monthFirst, currentYear), expected);
     }
 
+    void setDateWritesTheLocaleOrderAndParsesBack_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("monthFirst");
+        QTest::addColumn<QString>("dayFirst");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("C") << QLocale::c() << "11/5/1970" << "5/11/1970" << "day/month/year";
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates)
+                                 << "11/5/1970" << "5/11/1970" << "day/month/year";
+        // A German user types and is shown dates as "15.03.1985".
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "11.05.1970"
+                                << "05.11.1970" << "day.month.year";
+    }
+
     void setDateWritesTheLocaleOrderAndParsesBack()
     {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, monthFirst);
+        QFETCH(QString, dayFirst);
+        QFETCH(QString, hint);
+        QLocale::setDefault(locale);
+        const auto back = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
         const QDate date(1970, 11, 5);
-        QCOMPARE(DateLineEdit::dateText(date, true), QStringLiteral("11/5/1970"));
-        QCOMPARE(DateLineEdit::dateText(date, false), QStringLiteral("5/11/1970"));
-        for (bool monthFirst : {true, false})
-            QCOMPARE(DateLineEdit::parse(DateLineEdit::dateText(date, monthFirst), monthFirst, 2006),
-                     date);
+        QCOMPARE(DateLineEdit::dateText(date, true), monthFirst);
+        QCOMPARE(DateLineEdit::dateText(date, false), dayFirst);
+        for (bool first : {true, false})
+            QCOMPARE(DateLineEdit::parse(DateLineEdit::dateText(date, first), first, 2006), date);
+        // The hint of a day-first user (the setting follows the system's locale).
+        if (!BXSettings::getDateFormat())
+            QCOMPARE(DateLineEdit::dateFormatString(), hint);
     }
 
     void yearRangeBoundsValidDate()

@@ -340,22 +340,61 @@ private slots:
         QCOMPARE(prompter.lastText(), refusal);
     }
 
-    // A target stored outside its range is shown and stored as it was, and so is its share.
-    void storedTargetsOutsideTheRangeAreKept()
+    // Targets the user leaves as shown are stored as they were, bit for bit, whatever their
+    // rounded figures; one stored outside its range too, without a question.
+    void untouchedTargetsKeepTheirStoredValues_data()
     {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("energyUnit");
+        QTest::addColumn<int>("nutrient");
+        QTest::addColumn<float>("stored");
+        QTest::addColumn<QString>("shown");
+        const QLocale german(QLocale::German, QLocale::Germany);
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        const int kcal = UnitEnergy::Kilocalories;
+        const int kJ = UnitEnergy::Kilojoules;
+        QTest::newRow("fat beyond its range") << english << kcal << int(DBTypes::FAT) << 999999.0f
+                                              << "999999.0";
+        QTest::newRow("fat of many decimals") << english << kcal << int(DBTypes::FAT) << 61.1111f
+                                              << "61.1";
+        QTest::newRow("fat of many decimals, German")
+            << german << kJ << int(DBTypes::FAT) << 61.1111f << "61,1";
+        QTest::newRow("energy in kilojoules") << english << kJ << int(DBTypes::ENERGY) << 1719.0f
+                                              << "7185";
+        QTest::newRow("energy in kilojoules, German")
+            << german << kJ << int(DBTypes::ENERGY) << 1719.0f << "7185";
+        QTest::newRow("energy in kilocalories, German")
+            << german << kcal << int(DBTypes::ENERGY) << 1719.4f << "1719";
+    }
+
+    void untouchedTargetsKeepTheirStoredValues()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(int, energyUnit);
+        QFETCH(int, nutrient);
+        QFETCH(float, stored);
+        QFETCH(QString, shown);
+        QLocale::setDefault(locale);
+        useEnergyUnit(energyUnit);
         CheckinItem day = dayTargets();
-        day.setTarget(DBTypes::FAT, 999999.0f);
+        day.setTarget(NutType(nutrient), stored);
+        const CheckinItem loaded = day;
         ScriptedPrompter prompter;
         SetTargetsDialog dialog(nullptr, nullptr, false);
         dialog.load(day, daySizes());
-        QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("999999.0"));
+        QCOMPARE(dialog.targetEdit(NutType(nutrient))->text(), shown);
         dialog.findChild<QPushButton*>(QStringLiteral("_okButton"))->click();
         QVERIFY(prompter.asked.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        CheckinItem out;
         UserPrefs prefs;
-        dialog.get(&out, &prefs);
-        QCOMPARE(out.target(DBTypes::FAT), 999999.0f);
+        day = CheckinItem();
+        dialog.get(&day, &prefs);
+        for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
+            const float want = loaded.noTarget(NutType(nut)) ? SetTargetsDialog::BlankTarget
+                                                             : loaded.target(NutType(nut));
+            QVERIFY2(day.target(NutType(nut)) == want,
+                     qPrintable(QString::number(double(day.target(NutType(nut))), 'g', 9)));
+        }
     }
 };
 

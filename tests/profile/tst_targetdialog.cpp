@@ -207,6 +207,16 @@ private slots:
         dialog->saveButton->click();
         UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilocalories));
         QCOMPARE(targetsOn(s_today).first(), QStringLiteral("2000"));
+
+        // Saved untouched in kilojoules, stored targets stay as stored, not their figures.
+        storeTargets(s_today, {{DBTypes::ENERGY, 1719.0f}, {DBTypes::FAT, 61.1111f}});
+        const QStringList stored = targetsOn(s_today);
+        UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilojoules));
+        auto again = dialogOn(s_today);
+        QCOMPARE(fieldTexts(*again).mid(0, 3), (QStringList{"7185", "", "61.1"}));
+        again->saveButton->click();
+        UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilocalories));
+        QCOMPARE(targetsOn(s_today), stored);
     }
 
     void savingLeavesWaterWeightAndNoteAlone()

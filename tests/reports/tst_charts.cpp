@@ -17,6 +17,8 @@
 
 #include <QCategoryAxis>
 #include <QChart>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QLineSeries>
 #include <QLocale>
@@ -201,6 +203,12 @@ private slots:
         two.setValueAtPos(1, 71.0, Today.addDays(-2), true);
         QCOMPARE(two.cell(0).box, QString());
         QCOMPARE(two.cell(1).box, QString());
+
+        // A box shows its figure as every other figure: with a German decimal comma.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        params.setValueAtPos(1, 69.5, Today.addDays(-2), true);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(params.cell(1).box, QStringLiteral("69,50"));
     }
 
     void lineSplitsExactlyAtTheStartOfToday()
@@ -354,17 +362,19 @@ private slots:
         QTest::addColumn<QList<double>>("ends");
         QTest::addColumn<QList<int>>("steps");
         QTest::addColumn<QString>("format");
+        // A label of a German user's chart: a decimal comma and no group separator.
+        QTest::addColumn<QString>("germanLabel");
         QTest::newRow("4.1 g of fat") << QStringLiteral("fat") << QList<double>{0, 5}
-                                      << QList<int>{5} << QStringLiteral("%.0f");
+                                      << QList<int>{5} << QStringLiteral("%.0f") << "5";
         // Both sides in as many steps: 5 g a step beside 100 cals.
         QTest::newRow("20 g of fat beside 500 cals")
             << QStringLiteral("fat and energy") << QList<double>{0, 25, 0, 500}
-            << QList<int>{5, 5} << QStringLiteral("%.0f");
+            << QList<int>{5, 5} << QStringLiteral("%.0f") << "500";
         QTest::newRow("one weighing of 73.075 kg") << QStringLiteral("weight")
                                                    << QList<double>{72.4, 73.6} << QList<int>{6}
-                                                   << QStringLiteral("%.1f");
+                                                   << QStringLiteral("%.1f") << "72,6";
         QTest::newRow("12000 steps") << QStringLiteral("steps") << QList<double>{0, 12000}
-                                     << QList<int>{6} << QStringLiteral("%.0f");
+                                     << QList<int>{6} << QStringLiteral("%.0f") << "12000";
     }
 
     // Every value axis ticks at round steps from end to end, and its labels carry exactly the
@@ -375,6 +385,9 @@ private slots:
         QFETCH(QList<double>, ends);
         QFETCH(QList<int>, steps);
         QFETCH(QString, format);
+        QFETCH(QString, germanLabel);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const auto english = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
         // A user of the row's own, gone after it: the household holds five at most.
         const int ann = UserDB::instance()->getCurrentUser();
         const int user = addCompleteUser(QStringLiteral("Axes"));
@@ -417,6 +430,15 @@ private slots:
             QCOMPARE(axis->tickCount(), steps.at(i) + 1);
             QCOMPARE(axis->labelFormat(), format);
         }
+        chart->resize(800, 500);
+        chart->show();
+        QVERIFY(QTest::qWaitForWindowExposed(chart.get()));
+        QStringList labels;
+        for (const QGraphicsItem* item : chart->scene()->items()) {
+            if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item))
+                labels << text->toPlainText();
+        }
+        QVERIFY2(labels.contains(germanLabel), qPrintable(labels.join(QLatin1Char('|'))));
     }
 
     void weightInPounds()

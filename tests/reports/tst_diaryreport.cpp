@@ -23,7 +23,7 @@ using ReportSession::exercise;
 using ReportSession::Monday;
 
 void addFood(int user, const QDate& date, int meal, const QString& name, float energy,
-             float fat = 1.0f)
+             float fat = 1.0f, float size = 2.0f)
 {
     DBTypes::FoodDiaryItem entry;
     entry.userId = user;
@@ -32,7 +32,7 @@ void addFood(int user, const QDate& date, int meal, const QString& name, float e
     entry.refId = 0;
     entry.desc = name;
     entry.servingDesc = QStringLiteral("portion");
-    entry.size = 2.0f;
+    entry.size = size;
     entry.values.energy = energy;
     entry.values.fat = fat;
     QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
@@ -83,7 +83,11 @@ private slots:
         _user = ReportSession::start();
         QVERIFY(_user >= 0);
     }
-    void cleanup() { ReportSession::end(); }
+    void cleanup()
+    {
+        QLocale::setDefault(QLocale::c());
+        ReportSession::end();
+    }
 
     void fullFormStartsEveryDayOnANewPage();
     void emptyDaysBySummaryAndOmitChoices();
@@ -93,6 +97,7 @@ private slots:
     void energyTableFollowsTheTarget();
     void snackLayouts_data();
     void snackLayouts();
+    void namesPrintLiterallyInKilojoules_data();
     void namesPrintLiterallyInKilojoules();
 
 private:
@@ -271,20 +276,39 @@ void TestDiaryReport::snackLayouts()
     }
 }
 
+void TestDiaryReport::namesPrintLiterallyInKilojoules_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QStringList>("figures");
+    QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates)
+                             << QStringList{"2.5 portion of", "30.5 mins of", "3.3", "418 kJ"};
+    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
+                            << QStringList{"2,5 portion of", "30,5 mins of", "3,3", "418 kJ"};
+}
+
+// Names print as typed; amounts, minutes and figures in the locale's form, on paper as on
+// the screen.
 void TestDiaryReport::namesPrintLiterallyInKilojoules()
 {
+    QFETCH(QLocale, locale);
+    QFETCH(QStringList, figures);
+    QLocale::setDefault(locale);
     UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilojoules));
-    addFood(_user, Monday, DiaryDay::DINNER, QStringLiteral("Fish & Chips <b>\"big\"</b>"), 100.0f);
+    addFood(_user, Monday, DiaryDay::DINNER, QStringLiteral("Fish & Chips <b>\"big\"</b>"), 100.0f,
+            3.26f, 2.5f);
+    exercise(_user, Monday, 30.5f, 1.0f);
     DiaryReportFactory factory(Monday, Monday, false, false);
     PdfPrintSteps steps;
     PrintModule::printFromFactory(&factory, false);
+    QLocale::setDefault(QLocale::c());
     QCOMPARE(PdfReader::pageCount(steps.pdfPath), 1);
     const QString text = PdfReader::pageText(steps.pdfPath, 1);
-    QVERIFY2(text.contains(QStringLiteral("2 portion of Fish & Chips <b>\"big\"</b>")), qPrintable(text));
+    QVERIFY2(text.contains(figures.at(0) + QStringLiteral(" Fish & Chips <b>\"big\"</b>")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("energy (kJ)")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Energy Gained Through Food:")));
-    QVERIFY(text.contains(QStringLiteral("418 kJ")));
-    PdfReader::savePictures(steps.pdfPath, QStringLiteral("diary-report-kj"));
+    for (const QString& figure : figures)
+        QVERIFY2(text.contains(figure), qPrintable(figure + QLatin1Char('\n') + text));
+    PdfReader::savePictures(steps.pdfPath, QStringLiteral("diary-report-kj-") + QTest::currentDataTag());
 }
 
 QTEST_MAIN(TestDiaryReport)

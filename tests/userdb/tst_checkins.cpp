@@ -265,7 +265,7 @@ void TestCheckins::listsMeasurementsChangedForADevice()
     UserDB* users = UserDB::instance();
     QVERIFY(users->setDaysMeasurements(User, "20060301", M(80.0f, 0, 0, 0, 0, 0, "a")));
     QVERIFY(users->setDaysMeasurements(User, "20060302", M(79.0f, 0, 0, 0, 0, 0, "")));
-    QVERIFY(StoreFixture::exec("INSERT INTO user_checkins(user_id, date, weight, note) VALUES (0, '20060303', 0, NULL)"));
+    QVERIFY(StoreFixture::exec("INSERT INTO user_checkins(user_id, date, weight, steps, note) VALUES (0, '20060303', 0, 0, NULL)"));
     users->clearSyncTable(QStringLiteral("user_checkins_sync"), User, 0, nullptr, "20060301");
 
     const UserDB::DatedMeasurements all = users->getMeasurements(User, nullptr, nullptr, nullptr);
@@ -275,8 +275,10 @@ void TestCheckins::listsMeasurementsChangedForADevice()
     // An empty note is stored as none.
     QVERIFY(!all.at(1).second.noteExact());
     QVERIFY(all.at(1).second.note().empty());
-    // A stored 0 is not a weight, and a NULL note is no note.
+    // A stored 0 is not a weight but is a count of steps, and a NULL note is no note.
     QVERIFY(!all.at(2).second.has(M::Weight));
+    QVERIFY(all.at(2).second.exact(M::Steps));
+    QCOMPARE(all.at(2).second.value(M::Steps), 0.0f);
     QVERIFY(!all.at(2).second.noteExact());
 
     const auto range = users->getMeasurements(User, "20060302", "20060302", nullptr);

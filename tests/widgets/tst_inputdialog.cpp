@@ -135,6 +135,14 @@ private slots:
         QVERIFY(!twoDecimals);
         QVERIFY(ok);
         QCOMPARE(value, 55.5);
+
+        // A figure left as shown gives back the value, not its rounded form.
+        whenShown([](BXInputDialog* dialog) {
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        });
+        QCOMPARE(BXInputDialog::getDouble(QStringLiteral("Servings"), QStringLiteral("How many?"),
+                                          1.0 / 3.0, 0.0, 100.0, 1, &ok),
+                 1.0 / 3.0);
     }
 
     // The locale's decimal separator is the only one: the number shown at the start is
