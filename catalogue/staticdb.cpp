@@ -3,6 +3,7 @@
 #include "catalogue/memmappedfile.h"
 #include "core/bxsettings.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFileInfo>
 #include <QtEndian>
@@ -25,12 +26,18 @@ constexpr quint64 RECORD_SIZE = 16;
 // Deeper trees than this are taken for corrupt: the search walks a tree recursively.
 constexpr int MAX_TREE_DEPTH = 32;
 
-const char* const BAD_HEADER =
-    "Static food/exercise database is corrupt (bad header). Please reinstall the software.";
-const char* const MISSING_CHUNK =
-    "Static food/exercise database is corrupt (missing chunk). Please reinstall the software.";
-const char* const BAD_CHUNK =
-    "Static food/exercise database is corrupt (bad chunk). Please reinstall the software.";
+const char* const BAD_HEADER = QT_TRANSLATE_NOOP(
+    "StaticDB", "Static food/exercise database is corrupt (bad header). Please reinstall the software.");
+const char* const MISSING_CHUNK = QT_TRANSLATE_NOOP(
+    "StaticDB", "Static food/exercise database is corrupt (missing chunk). Please reinstall the software.");
+const char* const BAD_CHUNK = QT_TRANSLATE_NOOP(
+    "StaticDB", "Static food/exercise database is corrupt (bad chunk). Please reinstall the software.");
+
+// A message of the list above, in the user's language.
+std::string translated(const char* message)
+{
+    return QCoreApplication::translate("StaticDB", message).toStdString();
+}
 
 quint32 readU32(const unsigned char* p)
 {
@@ -127,7 +134,7 @@ StaticDB::StaticDB(int chunkId, bool* failed)
 StaticDB::StaticDB(const MemMappedFile& mapping, int chunkId)
 {
     if (!_loadFrom(&mapping, chunkId) && _errorMessage.empty())
-        _errorMessage = BAD_CHUNK;
+        _errorMessage = translated(BAD_CHUNK);
 }
 
 StaticDB::~StaticDB()
@@ -193,7 +200,9 @@ bool StaticDB::_load(int chunkId)
         const QString path = databasePath();
         s_memMapping = MemMappedFile::open(path).release();
         if (!s_memMapping)
-            return _fail("Couldn't load food/exercise database " + path.toStdString());
+            return _fail(QCoreApplication::translate("StaticDB", "Couldn't load food/exercise database %1")
+                             .arg(path)
+                             .toStdString());
     }
     ++s_memMappingUseCount;
     _counted = true;
@@ -207,21 +216,21 @@ bool StaticDB::_loadFrom(const MemMappedFile* mapping, int chunkId)
     const quint64 length = quint64(mapping->getLength());
     if (length < HEADER_SIZE || std::memcmp(file, MAGIC, sizeof MAGIC) != 0
         || readU32(file + 32) != 1)
-        return _fail(BAD_HEADER);
+        return _fail(translated(BAD_HEADER));
     std::memcpy(_creationDate, file + 36, 10);
     _creationDate[10] = 0;
 
     for (quint64 entry = HEADER_SIZE;; entry += DIRECTORY_ENTRY_SIZE) {
         if (entry + DIRECTORY_ENTRY_SIZE > length)
-            return _fail(MISSING_CHUNK);
+            return _fail(translated(MISSING_CHUNK));
         const quint32 id = readU32(file + entry);
         if (id == 0)
-            return _fail(MISSING_CHUNK);
+            return _fail(translated(MISSING_CHUNK));
         if (id != quint32(chunkId))
             continue;
         const quint64 chunkAt = readU32(file + entry + 4);
         if (chunkAt + CHUNK_HEADER_SIZE > length)
-            return _fail(BAD_CHUNK);
+            return _fail(translated(BAD_CHUNK));
         const unsigned char* chunk = file + chunkAt;
         return _loadRecords(readU32(chunk), chunkAt + readU32(chunk + 4),
                             chunkAt + readU32(chunk + 8), chunkAt + readU32(chunk + 12), chunkId);
@@ -257,7 +266,7 @@ bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, qui
     const unsigned char* end = getMappingEnd();
     const quint64 length = quint64(end - file);
     if (count == 0 || itemsAt + RECORD_SIZE * count > length || namesAt >= length || dataAt > length)
-        return _fail(BAD_CHUNK);
+        return _fail(translated(BAD_CHUNK));
 
     _items.resize(count);
     _flags.resize(count);
@@ -268,10 +277,10 @@ bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, qui
         const unsigned char* record = file + itemsAt + RECORD_SIZE * i;
         const quint64 nameAt = namesAt + readU32(record + 4);
         if (nameAt >= length)
-            return _fail(BAD_CHUNK);
+            return _fail(translated(BAD_CHUNK));
         const unsigned char* name = file + nameAt;
         if ((expectedName && name != expectedName) || !(expectedName = skipText(name, end)))
-            return _fail(BAD_CHUNK);
+            return _fail(translated(BAD_CHUNK));
 
         BrowsableDBItem& item = _items[i];
         _flags[i] = record[0] | FLAG_SEARCH_BITS;
@@ -283,18 +292,18 @@ bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, qui
             item.numItems = readU16(record + 14);
             if (quint64(item.firstChild) + item.childCount() > i || _categoryMap.count(item.id)
                 || !claimChildren(i, _items, _flags, claimed, heights))
-                return _fail(BAD_CHUNK);
+                return _fail(translated(BAD_CHUNK));
         } else {
             item.weight = readU32(record + 8);
             const quint64 recordAt = dataAt + readU32(record + 12);
             if (recordAt >= length || !_recordFits(chunkId, file + recordAt))
-                return _fail(BAD_CHUNK);
+                return _fail(translated(BAD_CHUNK));
             item.data = file + recordAt;
         }
         _mapRecord(i);
     }
     if (!(_flags.back() & FLAG_CATEGORY) || _items.back().id != 0)
-        return _fail(BAD_CHUNK);
+        return _fail(translated(BAD_CHUNK));
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "userdb/bxsqldb.h"
 
+#include "core/appversion.h"
 #include "core/bxsettings.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,6 @@
 
 namespace {
 
-const char* const ApplicationVersion = "4.1.0";
 // How often the written schema version is read back before giving up.
 const int VersionReadBackAttempts = 100;
 
@@ -157,7 +157,7 @@ void BXSqlDb::upgradeSchema(int version)
 
     BXSqlQuery modified(
         "UPDATE userdata_meta SET itemvalue = ? WHERE itemkey = 'software_modified_version'");
-    modified.bindValue(0, ApplicationVersion);
+    modified.bindValue(0, AppVersion::text());
     if (!modified.exec())
         throw BXException("Cannot update database modified string");
 }

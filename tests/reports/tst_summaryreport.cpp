@@ -250,7 +250,7 @@ void TestSummaryReport::sharesAgreeWithTheBreakdown()
     const auto* pie = dynamic_cast<const BreakdownParams*>(breakdown.params());
     QVERIFY(pie);
     QCOMPARE(pie->legendTexts(), QStringList({QStringLiteral("58% Fat"), QStringLiteral("11% Protein"),
-                                              QStringLiteral("31% Carbohydrate ")}));
+                                              QStringLiteral("31% Carbohydrate")}));
 }
 
 void TestSummaryReport::bmiWordsAndProjection()
