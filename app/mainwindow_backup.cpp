@@ -389,8 +389,9 @@ QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const Q
         throw BXException(tr("Source file is not readable."));
     if (destination.exists()) {
         const auto answer = showMessage(QMessageBox::Question, tr("Overwrite File?"),
-                                        tr("A file called ") + destination.absoluteFilePath()
-                                            + tr(" already exists.\nDo you want to overwrite it?"),
+                                        tr("A file called %1 already exists.\nDo you want to "
+                                           "overwrite it?")
+                                            .arg(destination.absoluteFilePath()),
                                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         if (answer != QMessageBox::Yes)
             throw BXException(tr("You have chosen not to overwrite existing file"));

@@ -474,7 +474,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         bool ask = false;
         if (_publishOnQuitDue(&ask) && preparePublisher()) {
             const bool publish = !ask
-                || showMessage(QMessageBox::Question, _brand->getString("web_address") + tr(" Web Publish"),
+                || showMessage(QMessageBox::Question, tr("%1 Web Publish").arg(_brand->getString("web_address")),
                                tr("Do you want to publish new diary entries to the online diary now?"),
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
                     == QMessageBox::Yes;
@@ -679,7 +679,7 @@ void MainWindow::processMessage(const QString& message)
         QString error;
         if (!restartUserDatabase(&error)) {
             showMessage(QMessageBox::Critical, tr("Error after sync"),
-                        tr("Cannot start application after sync:") + error, QMessageBox::Ok,
+                        tr("Cannot start application after sync: %1").arg(error), QMessageBox::Ok,
                         QMessageBox::Ok);
             quitProgram();
             return;

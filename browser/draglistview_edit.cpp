@@ -230,7 +230,7 @@ void DragListView::_addFavoriteEntry(const FoodViewItem* row)
     const bool favorite = FavoritesDB(currentUser())
                               .isFavorite(FavoritesDB::ItemFlags(_listFlags), FavoritesDB::ItemId(row->id));
     QAction* action = _contextMenu->addAction(
-        tr("Marked as ") + BrandEngine::instance()->getString("spelling_favorite"));
+        tr("Marked as %1").arg(BrandEngine::instance()->getString("spelling_favorite")));
     action->setCheckable(true);
     action->setChecked(favorite);
     action->setData(favorite ? UnmarkFavorite : MarkFavorite);

@@ -129,7 +129,7 @@ void FoodWidget::init()
 {
     BrandEngine* brand = BrandEngine::instance();
     textLabelFiber->setText(brand->getString("spelling_fiber"));
-    favoritesCheckBox->setText(tr("Marked as ") + brand->getString("spelling_favorite"));
+    favoritesCheckBox->setText(tr("Marked as %1").arg(brand->getString("spelling_favorite")));
     _amount = 1.0;
     _menu = new AddFoodPopupMenu(this, "addFoodPopupMenu");
     connect(_menu, &AddFoodPopupMenu::mealChosen, this, &FoodWidget::addToMeal);

@@ -43,20 +43,6 @@ QByteArray dateCode(const QDate& date)
     return QByteArray(code);
 }
 
-// The body-mass index shown with the risk that its whole number carries.
-QString bmiWithRisk(const QString& shown, int bmi)
-{
-    if (bmi <= 18)
-        return CheckinWidget::tr("%1 (Underweight)").arg(shown);
-    if (bmi <= 26)
-        return CheckinWidget::tr("%1 (low risk)").arg(shown);
-    if (bmi <= 29)
-        return CheckinWidget::tr("%1 (medium risk)").arg(shown);
-    if (bmi <= 40)
-        return CheckinWidget::tr("%1 (high risk)").arg(shown);
-    return CheckinWidget::tr("%1 (very high risk)").arg(shown);
-}
-
 QString tableRow(const QString& label, const QString& value)
 {
     return QStringLiteral("<tr><td>%1</td><td> <b>%2</b></td></tr>").arg(label, value);
@@ -338,9 +324,7 @@ QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set)
         set.has(M::Weight) ? UserDB::instance()->getProfile(_currentUser()) : std::nullopt;
     if (profile && profile->height > 0.0f) {
         const float weight = set.value(M::Weight);
-        text += tableRow(tr("BMI:"),
-                         bmiWithRisk(UserDB::bmiText(UserDB::calcBMI_f(profile->height, weight)),
-                                     UserDB::calcBMI(profile->height, weight)));
+        text += tableRow(tr("BMI:"), UserDB::bmiWithRisk(profile->height, weight));
     }
     const QString ratio = set.waistHipRatioText();
     if (!ratio.isEmpty())

@@ -79,8 +79,9 @@ void ProfileErrorWidget::paintEvent(QPaintEvent*)
     painter.setPen(Qt::red);
     int top = 0;
     for (const QString& message : _errors) {
-        const QRect room = _messageRect(message, top, width());
-        painter.drawText(room, MessageFlags, message);
-        top += room.height();
+        const int height = _messageRect(message, top, width()).height();
+        painter.drawText(QRect(SideMargin, top, width() - 2 * SideMargin, height), MessageFlags,
+                         message);
+        top += height;
     }
 }

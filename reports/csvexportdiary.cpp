@@ -200,18 +200,18 @@ void CsvExportDiary::doExport(const QString& oneFile, const QString& manyDir, co
     QFile one(oneFile);
     if (!oneFile.isEmpty()) {
         if (!one.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            error = QObject::tr("Could not open ") + oneFile;
+            error = QObject::tr("Could not open %1").arg(oneFile);
             return;
         }
         if (!write_string(one, headerLine.c_str())) {
-            error = QObject::tr("Could not write ") + oneFile;
+            error = QObject::tr("Could not write %1").arg(oneFile);
             return;
         }
     }
     for (const auto& [date, day] : days) {
         const std::string rows = dayRows(day);
         if (one.isOpen() && !write_string(one, rows.c_str())) {
-            error = QObject::tr("Could not write ") + oneFile;
+            error = QObject::tr("Could not write %1").arg(oneFile);
             return;
         }
         if (manyDir.isEmpty())

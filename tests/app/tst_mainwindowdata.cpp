@@ -1436,7 +1436,7 @@ void TestMainWindowData::failedStartUpEndsProgram()
 {
     BXSqlDb::cleanUp();
     _window->restart = [](QString* error) {
-        *error = QStringLiteral(" broken");
+        *error = QStringLiteral("broken");
         return false;
     };
     _window->processMessage(QStringLiteral("Start up!"));
