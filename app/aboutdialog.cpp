@@ -1,16 +1,12 @@
 #include "app/aboutdialog.h"
 
+#include "core/appversion.h"
 #include "core/brandengine.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-
-namespace {
-const char* const kVersion = "4.1.0";
-}
 
 AboutDialog* AboutDialog::construct(QWidget* parent)
 {
@@ -79,9 +75,9 @@ void AboutDialog::init()
 {
     const BrandEngine* brand = BrandEngine::instance();
     const bool family = brand->idExists("feature.family") && brand->getBool("feature.family");
-    const QString edition = family ? tr("<br>(Family Edition)") : QString();
-    _appnameLabel->setText(QStringLiteral("<b>%1 Version %2%3<br></b>")
-                               .arg(brand->getString("app_name").toHtmlEscaped(),
-                                    QString::fromLatin1(kVersion), edition));
+    const QString title = family ? tr("<b>%1 Version %2<br>(Family Edition)<br></b>")
+                                 : tr("<b>%1 Version %2<br></b>");
+    _appnameLabel->setText(
+        title.arg(brand->getString("app_name").toHtmlEscaped(), AppVersion::text()));
     _pixmapLabel1->setPixmap(brand->getPixmap("splash"));
 }

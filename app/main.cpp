@@ -531,7 +531,7 @@ void myMessageOutput(QtMsgType type, const QMessageLogContext&, const QString& m
     if (type == QtCriticalMsg)
         return;
     if (canShowBoxes()) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Fatal Error"), message,
+        QMessageBox box(QMessageBox::Warning, QCoreApplication::translate("main", "Fatal Error"), message,
                         QMessageBox::Ok);
         box.exec();
     }

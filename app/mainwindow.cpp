@@ -360,8 +360,8 @@ void MainWindow::init()
     _restoreGeometry();
     BXHelp::init(helpHelpAction, _helpClient);
     if (publishAction)
-        publishAction->setStatusTip(tr("Publish this day to your ") + _brand->getString("web_address")
-                                    + tr(" diary"));
+        publishAction->setStatusTip(
+            tr("Publish this day to your %1 diary").arg(_brand->getString("web_address")));
     setWindowTitle(_brand->getString("app_name"));
     if (_brand->idExists("metrics_enabled") && _brand->getBool("metrics_enabled"))
         QTimer::singleShot(10, this, &MainWindow::sendMetrics);

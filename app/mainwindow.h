@@ -262,6 +262,7 @@ private:
                              DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
     void _tellProfileNotStored(const QString& reason);
     void _showUser(int userId);
+    bool _createProfile(QWidget* parent, bool found, int& userId);
     void _reloadUserCatalogues();
     void _runSyncWait(QWidget* parent, const QString& text);
     QString _copyFile(QFileInfo& source, QFileInfo& destination, const QString& safety,

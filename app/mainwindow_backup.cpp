@@ -165,9 +165,9 @@ void MainWindow::backupUserDB()
         users->setBackupPath(users->getCurrentUser(), destination.absolutePath());
     }
     if (error.isNull()) {
-        showMessage(QMessageBox::Information, tr("Backup successfull"),
-                    tr("Your data is now backed up in ")
-                        + QDir::toNativeSeparators(destination.absoluteFilePath()),
+        showMessage(QMessageBox::Information, tr("Backup successful"),
+                    tr("Your data is now backed up in %1")
+                        .arg(QDir::toNativeSeparators(destination.absoluteFilePath())),
                     QMessageBox::Ok, QMessageBox::Ok);
     } else {
         showMessage(QMessageBox::Information, tr("Backup failed"), error, QMessageBox::Ok,
@@ -228,9 +228,9 @@ void MainWindow::restoreUserDB()
     const QString error = _restoreFrom(chosen);
     if (error.isNull()) {
         _showFirstUser();
-        showMessage(QMessageBox::Information, tr("Restore successfull"),
-                    tr("Restore based on file ") + QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath())
-                        + tr("\nShowing first user in database."),
+        showMessage(QMessageBox::Information, tr("Restore successful"),
+                    tr("Your data is restored from %1.\nThe first user of the backup is shown.")
+                        .arg(QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath())),
                     QMessageBox::Ok, QMessageBox::Ok);
         refreshCurrentWidget();
     } else {
@@ -389,8 +389,9 @@ QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const Q
         throw BXException(tr("Source file is not readable."));
     if (destination.exists()) {
         const auto answer = showMessage(QMessageBox::Question, tr("Overwrite File?"),
-                                        tr("A file called ") + destination.absoluteFilePath()
-                                            + tr(" already exists.\nDo you want to overwrite it?"),
+                                        tr("A file called %1 already exists.\nDo you want to "
+                                           "overwrite it?")
+                                            .arg(destination.absoluteFilePath()),
                                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         if (answer != QMessageBox::Yes)
             throw BXException(tr("You have chosen not to overwrite existing file"));

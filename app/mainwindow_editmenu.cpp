@@ -225,7 +225,7 @@ void MainWindow::setupJournalMenuItems(int hasCheckin)
     eM_JournalEditEntry->setText((checkedIn ? tr("Edit Check-In for ") : tr("New Check-In for ")) + date);
     eM_JournalEditEntry->setVisible(true);
     eM_JournalEditEntry->setEnabled(true);
-    eM_JournalDeleteEntry->setText(tr("Delete Check-In for ") + date);
+    eM_JournalDeleteEntry->setText(tr("Delete Check-In for %1").arg(date));
     eM_JournalDeleteEntry->setVisible(true);
     eM_JournalDeleteEntry->setEnabled(checkedIn);
     const bool todayFree = !_checkinPage->hasCheckin(Clock::today());

@@ -114,16 +114,8 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
         if (profile.userId == userId)
             found = profile;
     }
-    if (!found || !found->isValid()) {
-        DBTypes::UserProfile profile;
-        DBTypes::CheckinItem checkin;
-        DBTypes::UserPrefs prefs;
-        if (!execProfileWizard(parent, true, profile, checkin, prefs))
-            return false;
-        qstrncpy(checkin.date, todayCode().constData(), sizeof checkin.date);
-        if (!_storeWizardProfile(found.has_value(), userId, profile, checkin, prefs))
-            return false;
-    }
+    if ((!found || !found->isValid()) && !_createProfile(parent, found.has_value(), userId))
+        return false;
     DiaryListView* list = _diaryList();
     if (_previousUser != -1 && _previousUser != userId && userId >= 0 && list)
         users->saveColumnSettings(users->getCurrentUser(), list->getColumnSettings());
@@ -132,6 +124,27 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
     _setCaption(profile ? profile->name : QString(), true);
     refreshCurrentWidget();
     return true;
+}
+
+// Runs the wizard for a new user (or for the found user's incomplete profile) and stores it;
+// the wizard shows that user's units. False when it was cancelled or not stored: the current
+// user's units are back in place.
+bool MainWindow::_createProfile(QWidget* parent, bool found, int& userId)
+{
+    UserDB* users = UserDB::instance();
+    DBTypes::UserProfile profile;
+    DBTypes::CheckinItem checkin;
+    DBTypes::UserPrefs prefs = found ? users->getUserPrefs(userId) : DBTypes::UserPrefs();
+    installUnits(prefs);
+    bool stored = execProfileWizard(parent, true, profile, checkin, prefs);
+    if (stored) {
+        qstrncpy(checkin.date, todayCode().constData(), sizeof checkin.date);
+        stored = _storeWizardProfile(found, userId, profile, checkin, prefs);
+    }
+    const int current = users->getCurrentUser();
+    if (!stored && current >= 0)
+        installUnits(users->getUserPrefs(current));
+    return stored;
 }
 
 // Adds the wizard's new user (its id into userId) or completes the found user's profile,
@@ -277,22 +290,22 @@ void MainWindow::fromProfileMenuDeleteUser(int id)
     const std::optional<DBTypes::UserProfile> profile = UserDB::instance()->getProfile(id);
     const QString name = profile ? profile->name : QString();
     if (showMessage(QMessageBox::Question, tr("Delete user..."),
-                    tr("Are you sure you want to delete user \"") + name + tr("\"?"),
+                    tr("Are you sure you want to delete user \"%1\"?").arg(name),
                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
     if (showMessage(QMessageBox::Question, tr("Are you sure?"),
-                    tr("Clicking YES will delete everything associated with \"") + name + tr("\"."),
+                    tr("Clicking YES will delete everything associated with \"%1\".").arg(name),
                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
     if (UserDB::instance()->deleteUser(id) == 0) {
         showMessage(QMessageBox::Information, tr("User is deleted"),
-                    tr("All records associated with \"") + name + tr("\" have been purged"),
+                    tr("All records associated with \"%1\" have been purged.").arg(name),
                     QMessageBox::Ok, QMessageBox::Ok);
     } else if (!BXSqlDb::changeWasLost()) { // else told once, by changeNotSaved()
-        showMessage(QMessageBox::Information, tr("User deleted failed."),
-                    tr("Profile \"") + name + tr("\" cannot be deleted at this time. Please try again later."),
+        showMessage(QMessageBox::Information, tr("User not deleted"),
+                    tr("Profile \"%1\" cannot be deleted at this time. Please try again later.").arg(name),
                     QMessageBox::Ok, QMessageBox::Ok);
     }
     refreshProfileMenu();
@@ -467,7 +480,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         bool ask = false;
         if (_publishOnQuitDue(&ask) && preparePublisher()) {
             const bool publish = !ask
-                || showMessage(QMessageBox::Question, _brand->getString("web_address") + tr(" Web Publish"),
+                || showMessage(QMessageBox::Question, tr("%1 Web Publish").arg(_brand->getString("web_address")),
                                tr("Do you want to publish new diary entries to the online diary now?"),
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
                     == QMessageBox::Yes;
@@ -672,7 +685,7 @@ void MainWindow::processMessage(const QString& message)
         QString error;
         if (!restartUserDatabase(&error)) {
             showMessage(QMessageBox::Critical, tr("Error after sync"),
-                        tr("Cannot start application after sync:") + error, QMessageBox::Ok,
+                        tr("Cannot start application after sync: %1").arg(error), QMessageBox::Ok,
                         QMessageBox::Ok);
             quitProgram();
             return;

@@ -432,15 +432,15 @@ bool PreferencesDialog::_saveBackupPath()
     if (!isDefault && !QFileInfo(path).isDir()) {
         const QMessageBox::StandardButton answer = showMessage(
             QMessageBox::Question, tr("Path not found"),
-            tr("The folder ") + typed + tr(" cannot be found.\nCreate this folder?"),
+            tr("The folder %1 cannot be found.\nCreate this folder?").arg(typed),
             QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return false;
         if (!orvCreateDirectory(path)) {
             showMessage(QMessageBox::Critical, failureCaption,
                         tr("Invalid path, no security permission or out of space to create "
-                           "folder:\n")
-                            + typed,
+                           "folder:\n%1")
+                            .arg(typed),
                         QMessageBox::Ok);
             return false;
         }
@@ -497,12 +497,11 @@ QString PreferencesDialog::chooseFolder(const QString& start)
 
 PreferencesDialog::AccountAnswer PreferencesDialog::askAccountQuestion()
 {
-    const QString webName = brandText("web_name");
     QMessageBox box(QMessageBox::Question,
-                    QStringLiteral("Create new ") + webName + QStringLiteral(" Account"),
-                    QStringLiteral("You are about to be directed to the ")
-                        + brandText("web_address")
-                        + QStringLiteral(" web page.\nDo you want to save your preferences first?"),
+                    tr("Create new %1 Account").arg(brandText("web_name")),
+                    tr("You are about to be directed to the %1 web page.\nDo you want to save "
+                       "your preferences first?")
+                        .arg(brandText("web_address")),
                     QMessageBox::NoButton, this);
     QPushButton* yes = box.addButton(tr("Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(tr("No"), QMessageBox::NoRole);

@@ -167,9 +167,9 @@ void DragListView::_updateEmptyText()
         _emptyText = tr("Sorry, no items\nmatched your search term.");
     } else if (_favoritesOnly) {
         const QString favorite = BrandEngine::instance()->getString("spelling_favorite");
-        _emptyText = tr("You can mark an item as a\n") + favorite + tr(" by clicking on\n")
-                     + QLatin1Char('"') + tr("Marked as ") + favorite + QLatin1Char('"')
-                     + tr(" in\nin its description panel.");
+        _emptyText = tr("You can mark an item as a\n%1 by clicking on\n\"Marked as %1\" in\nits "
+                        "description panel.")
+                         .arg(favorite);
     } else if (_listFlags & RecipeItemFlag) {
         _emptyText = tr("Enter some search terms\nto locate recipes.");
     } else {

@@ -59,15 +59,15 @@ struct MealTexts
 
 constexpr MealTexts FOOD_TEXTS = {
     {QT_TRANSLATE_NOOP("DragListView", "Add food to breakfast"),
-     QT_TRANSLATE_NOOP("DragListView", "Add meal to morning snack"),
-     QT_TRANSLATE_NOOP("DragListView", "Add food to &lunch"),
-     QT_TRANSLATE_NOOP("DragListView", "Add meal to afternoon snack"),
+     QT_TRANSLATE_NOOP("DragListView", "Add food to morning snack"),
+     QT_TRANSLATE_NOOP("DragListView", "Add food to lunch"),
+     QT_TRANSLATE_NOOP("DragListView", "Add food to afternoon snack"),
      QT_TRANSLATE_NOOP("DragListView", "Add food to dinner"),
-     QT_TRANSLATE_NOOP("DragListView", "Add meal to evening snack")},
-    QT_TRANSLATE_NOOP("DragListView", "Add meal to snack"),
-    {QT_TRANSLATE_NOOP("DragListView", "Add meal to snack #1"),
-     QT_TRANSLATE_NOOP("DragListView", "Add meal to snack #2"),
-     QT_TRANSLATE_NOOP("DragListView", "Add meal to snack #3")}};
+     QT_TRANSLATE_NOOP("DragListView", "Add food to evening snack")},
+    QT_TRANSLATE_NOOP("DragListView", "Add food to snack"),
+    {QT_TRANSLATE_NOOP("DragListView", "Add food to snack #1"),
+     QT_TRANSLATE_NOOP("DragListView", "Add food to snack #2"),
+     QT_TRANSLATE_NOOP("DragListView", "Add food to snack #3")}};
 
 constexpr MealTexts MEAL_TEXTS = {
     {QT_TRANSLATE_NOOP("DragListView", "Add meal to breakfast"),
@@ -231,7 +231,7 @@ void DragListView::_addFavoriteEntry(const FoodViewItem* row)
     const bool favorite = FavoritesDB(currentUser())
                               .isFavorite(FavoritesDB::ItemFlags(_listFlags), FavoritesDB::ItemId(row->id));
     QAction* action = _contextMenu->addAction(
-        tr("Marked as ") + BrandEngine::instance()->getString("spelling_favorite"));
+        tr("Marked as %1").arg(BrandEngine::instance()->getString("spelling_favorite")));
     action->setCheckable(true);
     action->setChecked(favorite);
     action->setData(favorite ? UnmarkFavorite : MarkFavorite);
@@ -320,7 +320,7 @@ bool DragListView::_runAction(int id, int rowId, unsigned char rowType, const QS
     } else if (id == RenameMeal) {
         bool ok = false;
         const QString name = Prompter::instance()->getText(
-            this, tr("Rename meal"), tr("What would you like to rename ") + rowText + tr(" to?"),
+            this, tr("Rename meal"), tr("What would you like to rename %1 to?").arg(rowText),
             QString(), &ok);
         if (ok && !name.trimmed().isEmpty())
             emit renameSavedMeal(rowId, name);
@@ -349,8 +349,6 @@ bool DragListView::_runAction(int id, int rowId, unsigned char rowType, const QS
         else if (favorites.canBeFavorite(flags, item))
             favorites.addFavorite(flags, item);
         emit selectionChanged(currentItem());
-    } else {
-        Prompter::information(this, tr("STUB"), tr("Unhandled stub"));
     }
     return true;
 }

@@ -42,7 +42,7 @@ void EditExDialog::init()
         tr("Burn rate"), PlausibleRange::of(PlausibleRange::BurnRate), rateEdit);
     rate->setField(tr("Burn rate"), tr("%1 a minute").arg(energy->printUnits()));
     rateEdit->setValidator(rate);
-    textLabel1_2->setText(tr("&Burn Rate (") + energy->printName() + tr(" per minute)"));
+    textLabel1_2->setText(tr("&Burn Rate (%1 per minute)").arg(energy->printName()));
     _exercise = nullptr;
 }
 

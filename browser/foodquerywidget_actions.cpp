@@ -280,14 +280,14 @@ void FoodQueryWidget::createCustomFoodFromStatic(const int category, const QStri
                                                  const DBTypes::FoodItem& values)
 {
     const int id = FoodDBDynamic::instance()->createFood(category, name, servingName, values);
-    _announceCopy(id, tr("Food added"), name + tr(" has been added to My Foods"));
+    _announceCopy(id, tr("Food added"), tr("%1 has been added to My Foods").arg(name));
 }
 
 void FoodQueryWidget::createCustomExerciseFromStatic(const int category, const QString& name,
                                                      const float rate)
 {
     const int id = ExDBDynamic::instance()->createExercise(category, name, rate);
-    _announceCopy(id, tr("Exercise added"), name + tr(" has been added to My Exercises"));
+    _announceCopy(id, tr("Exercise added"), tr("%1 has been added to My Exercises").arg(name));
 }
 
 void FoodQueryWidget::addCustomFoodFromMeal(FoodViewItem* row)
@@ -298,7 +298,7 @@ void FoodQueryWidget::addCustomFoodFromMeal(FoodViewItem* row)
     const QString name = row->text(0);
     FoodDBDynamic* foods = FoodDBDynamic::instance();
     const int id = foods->createFood(foods->getRootForUser(currentUser()), name, tr("Meal"), values);
-    _announceCopy(id, tr("Saved meal added"), name + tr(" has been added to My Foods"));
+    _announceCopy(id, tr("Saved meal added"), tr("%1 has been added to My Foods").arg(name));
 }
 
 void FoodQueryWidget::_favoritesChanged(int listType, int id, bool add)
@@ -347,7 +347,7 @@ void FoodQueryWidget::_renameSelectedMeal(const FoodViewItem* row)
 {
     bool ok = false;
     const QString name = Prompter::instance()->getText(
-        this, tr("Rename meal"), tr("What would you like to rename ") + row->text(0) + tr(" to?"),
+        this, tr("Rename meal"), tr("What would you like to rename %1 to?").arg(row->text(0)),
         QString(), &ok);
     if (ok && !name.trimmed().isEmpty())
         renameSavedMeal(row->id, name);

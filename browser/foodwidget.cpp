@@ -36,7 +36,8 @@ namespace {
 constexpr int AMOUNT_DECIMALS = 3;
 constexpr int MEAL_SERVINGS_DECIMALS = 2;
 
-// The value rows: description text, nutrient, object name of the value label.
+// The value rows: description text (none for energy, named by its unit), nutrient, object
+// name of the value label.
 struct ValueRow
 {
     const char* description;
@@ -45,7 +46,7 @@ struct ValueRow
 };
 
 constexpr ValueRow LEFT_ROWS[] = {
-    {"XXX:Calories", DBTypes::ENERGY, "caloriesLabel"},
+    {nullptr, DBTypes::ENERGY, "caloriesLabel"},
     {QT_TRANSLATE_NOOP("FoodWidget", "Fat"), DBTypes::FAT, "fatLabel"},
     {QT_TRANSLATE_NOOP("FoodWidget", "Saturated Fat"), DBTypes::SATFAT, "saturatedFatLabel"},
     {QT_TRANSLATE_NOOP("FoodWidget", "Cholesterol"), DBTypes::CHOLESTEROL, "cholesterolLabel"},
@@ -128,7 +129,7 @@ void FoodWidget::init()
 {
     BrandEngine* brand = BrandEngine::instance();
     textLabelFiber->setText(brand->getString("spelling_fiber"));
-    favoritesCheckBox->setText(tr("Marked as ") + brand->getString("spelling_favorite"));
+    favoritesCheckBox->setText(tr("Marked as %1").arg(brand->getString("spelling_favorite")));
     _amount = 1.0;
     _menu = new AddFoodPopupMenu(this, "addFoodPopupMenu");
     connect(_menu, &AddFoodPopupMenu::mealChosen, this, &FoodWidget::addToMeal);
@@ -143,7 +144,7 @@ void FoodWidget::init()
 void FoodWidget::languageChange()
 {
     for (const ValueRow& row : LEFT_ROWS)
-        _descriptions[row.nut]->setText(tr(row.description));
+        _descriptions[row.nut]->setText(row.description ? tr(row.description) : energyName());
     for (const ValueRow& row : RIGHT_ROWS)
         _descriptions[row.nut]->setText(tr(row.description));
     _showNothing();
@@ -350,13 +351,13 @@ void FoodWidget::displayFood()
     addButton->setEnabled(shown);
     duplicateButton->setEnabled(usable);
     emit servingFormat(shown);
+    energyDescLabel->setText(energyName());
     if (!usable) {
         // No figures for an amount the field refuses: they would belong to another amount.
         if (shown)
             _showNoValues();
         return;
     }
-    energyDescLabel->setText(energyName());
     if (_savedMealMode) {
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
             _updateLabel(NutType(nut), _mealValues[nut], _amount);

@@ -3,6 +3,7 @@
 #include "catalogue/memmappedfile.h"
 #include "core/bxsettings.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFileInfo>
 #include <QtEndian>
@@ -33,7 +34,7 @@ const char* const BAD_HEADER = "bad header";
 const char* const MISSING_CHUNK = "missing chunk";
 const char* const BAD_CHUNK = "bad chunk";
 // Follows the reason when the file in use is refused as it is loaded.
-const char* const REINSTALL_ADVICE = " Please reinstall the software.";
+const char* const REINSTALL_ADVICE = QT_TRANSLATE_NOOP("StaticDB", " Please reinstall the software.");
 
 quint32 readU32(const unsigned char* p)
 {
@@ -208,7 +209,9 @@ bool StaticDB::_load(int chunkId)
         const QString path = databasePath();
         s_memMapping = MemMappedFile::open(path).release();
         if (!s_memMapping) {
-            _errorMessage = "Couldn't load food/exercise database " + path.toStdString();
+            _errorMessage = QCoreApplication::translate("StaticDB", "Couldn't load food/exercise database %1")
+                                .arg(path)
+                                .toStdString();
             return false;
         }
     }
@@ -216,7 +219,7 @@ bool StaticDB::_load(int chunkId)
     _counted = true;
     if (_loadFrom(s_memMapping, chunkId))
         return true;
-    _errorMessage += REINSTALL_ADVICE;
+    _errorMessage += QCoreApplication::translate("StaticDB", REINSTALL_ADVICE).toStdString();
     return false;
 }
 
@@ -261,7 +264,9 @@ void StaticDB::_offerEmptyRoot()
 
 bool StaticDB::_fail(const std::string& problem)
 {
-    _errorMessage = "Static food/exercise database is corrupt (" + problem + ").";
+    _errorMessage = QCoreApplication::translate("StaticDB", "Static food/exercise database is corrupt (%1).")
+                        .arg(QString::fromStdString(problem))
+                        .toStdString();
     return false;
 }
 

@@ -344,9 +344,10 @@ bool BXSettings::moveOldFolders(QString* error)
     const std::vector<FolderMove> moves = oldFolderMoves();
     for (const FolderMove& move : moves) {
         if (QFileInfo::exists(move.from) && isInUse(move.to)) {
-            *error = QStringLiteral("Your data and settings are found both in %1 and in %2. "
-                                    "Keep the one you want, move or delete the other, and start "
-                                    "the program again.")
+            *error = QCoreApplication::translate(
+                         "BXSettings", "Your data and settings are found both in %1 and in %2. "
+                                       "Keep the one you want, move or delete the other, and "
+                                       "start the program again.")
                          .arg(move.from, move.to);
             return false;
         }
@@ -398,7 +399,7 @@ bool BXSettings::moveFile(const QString& from, const QString& to, QString* error
     orvCreateDirectory(QFileInfo(to).absolutePath());
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return true;
-    *error = QStringLiteral("%1 cannot be moved to %2: %3.")
+    *error = QCoreApplication::translate("BXSettings", "%1 cannot be moved to %2: %3.")
                  .arg(from, to, QString::fromLocal8Bit(std::strerror(errno)));
     return false;
 }

@@ -3,6 +3,8 @@
 #include "core/brandengine.h"
 #include "core/md5.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace DBTypes {
@@ -194,24 +196,31 @@ void CheckinItem::clearDietPlan()
 
 QString GroupTypeToString(int group, int snackDisplay)
 {
+    const bool between = snackDisplay == SNACKS_BETWEEN_MEALS;
+    const char* name = nullptr;
     switch (group) {
-    case 1: return QStringLiteral("Breakfast");
+    case 1: name = QT_TRANSLATE_NOOP("DBTypes", "Breakfast"); break;
     case 2:
-        return snackDisplay == SNACKS_BETWEEN_MEALS ? QStringLiteral("Morning snack")
-                                                    : QStringLiteral("Snacks #1");
-    case 3: return QStringLiteral("Lunch");
+        name = between ? QT_TRANSLATE_NOOP("DBTypes", "Morning snack")
+                       : QT_TRANSLATE_NOOP("DBTypes", "Snacks #1");
+        break;
+    case 3: name = QT_TRANSLATE_NOOP("DBTypes", "Lunch"); break;
     case 4:
-        return snackDisplay == SNACKS_BETWEEN_MEALS ? QStringLiteral("Afternoon snack")
-                                                    : QStringLiteral("Snacks #2");
-    case 5: return QStringLiteral("Dinner");
+        name = between ? QT_TRANSLATE_NOOP("DBTypes", "Afternoon snack")
+                       : QT_TRANSLATE_NOOP("DBTypes", "Snacks #2");
+        break;
+    case 5: name = QT_TRANSLATE_NOOP("DBTypes", "Dinner"); break;
     case 6:
-        if (snackDisplay == SNACKS_BETWEEN_MEALS)
-            return QStringLiteral("Evening snack");
-        return snackDisplay == SNACKS_NUMBERED ? QStringLiteral("Snacks #3")
-                                               : QStringLiteral("Snacks");
-    case 8: return QStringLiteral("Exercise");
+        if (between)
+            name = QT_TRANSLATE_NOOP("DBTypes", "Evening snack");
+        else
+            name = snackDisplay == SNACKS_NUMBERED ? QT_TRANSLATE_NOOP("DBTypes", "Snacks #3")
+                                                   : QT_TRANSLATE_NOOP("DBTypes", "Snacks");
+        break;
+    case 8: name = QT_TRANSLATE_NOOP("DBTypes", "Exercise"); break;
     default: return QString();
     }
+    return QCoreApplication::translate("DBTypes", name);
 }
 
 } // namespace DBTypes

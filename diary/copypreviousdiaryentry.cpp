@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -227,7 +228,8 @@ void CopyPreviousDiaryEntry::init()
     connect(copyFromCal, &BXCalendar::monthChanged, this, &CopyPreviousDiaryEntry::updateMonth);
     connect(copyFromCal, &BXCalendar::dateChanged, this, &CopyPreviousDiaryEntry::setDatePrompt);
     frmAdvanced->hide();
-    setMinimumSize(400, 80);
+    // The dialog is never smaller than its rows need, in either form.
+    layout()->setSizeConstraint(QLayout::SetMinimumSize);
     copyFromCal->showToday(true);
     _fillUsers();
     _fillSources();
@@ -337,8 +339,20 @@ void CopyPreviousDiaryEntry::toggle()
     else
         move(*_position);
     layout()->activate();
-    adjustSize();
+    // The size the rows ask for, not the two thirds of the screen that adjustSize() allows.
+    resize(sizeHint());
+    _keepOnScreen();
     update();
+}
+
+// Moves the dialog up and left as far as needed for the whole of it to be on its screen.
+void CopyPreviousDiaryEntry::_keepOnScreen()
+{
+    const QRect room = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    const int x = std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width()));
+    const int y = std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height()));
+    move(pos() + QPoint(x, y) - frame.topLeft());
 }
 
 void CopyPreviousDiaryEntry::_enableRow(Row row, bool enabled)

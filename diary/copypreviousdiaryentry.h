@@ -89,6 +89,7 @@ private:
     void init();
     void _fillUsers();
     void _fillSources();
+    void _keepOnScreen();
     void _enableRow(Row row, bool enabled);
     int _sourceUser() const;
     int _chosenSource(Row row) const;

@@ -1,5 +1,7 @@
 #include "diary/diarylistslaveheader.h"
 
+#include "widgets/headersection.h"
+
 #include <QPainter>
 #include <QPolygon>
 #include <QStandardItemModel>
@@ -58,20 +60,6 @@ void DiaryListSlaveHeader::updateFromMaster()
     }
 }
 
-int DiaryListSlaveHeader::indicatorRoom(int headerHeight)
-{
-    // The triangle is half the header high and stands 4 pixels from the section's right edge;
-    // 2 more keep the label clear of it.
-    return headerHeight / 2 + 4 + 2;
-}
-
-int DiaryListSlaveHeader::sectionWidth(const QHeaderView* header, const QString& label)
-{
-    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    return header->fontMetrics().horizontalAdvance(label) + 2 * margin
-           + indicatorRoom(header->sizeHint().height());
-}
-
 // The section as the style draws it, its label kept left of the triangle.
 void DiaryListSlaveHeader::paintSection(QPainter* painter, const QRect& rect,
                                         int logicalIndex) const
@@ -86,7 +74,8 @@ void DiaryListSlaveHeader::paintSection(QPainter* painter, const QRect& rect,
     painter->save();
     style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
     option.rect = style()->subElementRect(QStyle::SE_HeaderLabel, &option, this);
-    option.rect.setRight(std::min(option.rect.right(), rect.right() - indicatorRoom(height())));
+    option.rect.setRight(
+        std::min(option.rect.right(), rect.right() - HeaderSection::indicatorRoom(height())));
     style()->drawControl(QStyle::CE_HeaderLabel, &option, painter, this);
     painter->restore();
     _paintIndicator(painter, rect);

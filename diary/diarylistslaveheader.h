@@ -18,11 +18,6 @@ public:
 
     void setMaster(QTreeView* master);
 
-    // The width a section of header needs to show label whole beside the triangle.
-    static int sectionWidth(const QHeaderView* header, const QString& label);
-    // The room the triangle takes at a section's right edge, for a header that high.
-    static int indicatorRoom(int headerHeight);
-
 public slots:
     void updateFromMaster();
 

@@ -1,10 +1,10 @@
 #include "diary/diarylistview.h"
 
-#include "diary/diarylistslaveheader.h"
 #include "diary/diarylistviewdelegate.h"
 #include "diary/diarylistviewitem.h"
 #include "diary/savedmealloadform.h"
 #include "widgets/bxcalendar.h"
+#include "widgets/headersection.h"
 #include "widgets/prompter.h"
 #include "browser/addexercisedialog.h"
 #include "browser/addfooddialog.h"
@@ -205,7 +205,7 @@ int DiaryListView::_widestColumn() const
         titles << _columnTitle(DBTypes::NutType(nut));
     int widest = fontMetrics().horizontalAdvance(QStringLiteral("KilojoulesXX"));
     for (const QString& title : titles)
-        widest = std::max(widest, DiaryListSlaveHeader::sectionWidth(header(), title));
+        widest = std::max(widest, HeaderSection::width(header(), title, true));
     return widest;
 }
 

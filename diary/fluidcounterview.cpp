@@ -4,6 +4,8 @@
 #include "diary/fluidcounterviewbutton.h"
 #include "widgets/macutil.h"
 
+#include <algorithm>
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -13,19 +15,14 @@ constexpr int kMaxCups = 20;
 const QColor kLabelColumn(235, 241, 248);
 constexpr int kAdviceFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextDontClip;
 
-QString hadText()
+QString fluidText()
 {
-    return QStringLiteral("You've had");
-}
-
-QString outOfText()
-{
-    return QStringLiteral("out of 6 glasses.");
+    return FluidCounterView::tr("Fluid");
 }
 
 QString adviceText()
 {
-    return QStringLiteral("Try to drink at least 6 glasses of fluid a day.");
+    return FluidCounterView::tr("Try to drink at least 6 glasses of fluid a day.");
 }
 
 } // namespace
@@ -98,7 +95,7 @@ QRect FluidCounterView::_adviceRect(int width) const
 
 QString FluidCounterView::glassesText(int cups)
 {
-    return QStringLiteral("%1 %2 %3").arg(hadText(), QString::number(cups), outOfText());
+    return tr("You've had %1 out of 6 glasses.").arg(cups);
 }
 
 void FluidCounterView::_calculatePositions()
@@ -106,9 +103,12 @@ void FluidCounterView::_calculatePositions()
     _textY = QFontMetrics(_mini).ascent() + 6;
     _labelY = QFontMetrics(_smallEmphasized).ascent() + 4;
     _boxTop = 3;
-    _textX = QFontMetrics(_smallEmphasized).horizontalAdvance(QStringLiteral("XXXXXXX")) + 20;
+    const QFontMetrics label(_smallEmphasized);
+    _textX = std::max(label.horizontalAdvance(QStringLiteral("XXXXXXX")),
+                      label.horizontalAdvance(fluidText()) + 9)
+        + 20;
     const int sample = QFontMetrics(_mini).horizontalAdvance(
-        QStringLiteral("%1 XX %2").arg(hadText(), outOfText()));
+        tr("You've had %1 out of 6 glasses.").arg(QStringLiteral("XX")));
     _boxX = _textX + sample + 5;
     _hintX = _textX + sample + 57;
 }
@@ -126,7 +126,7 @@ void FluidCounterView::drawContents(QPainter* painter)
     painter->fillRect(0, 0, _textX - 10, height(), kLabelColumn);
     painter->setPen(Qt::black);
     painter->setFont(_smallEmphasized);
-    painter->drawText(9, _labelY, QStringLiteral("Fluid"));
+    painter->drawText(9, _labelY, fluidText());
     painter->drawLine(_boxX, _boxTop, _boxX + 46, _boxTop);
     painter->drawLine(_boxX, 18, _boxX + 46, 18);
     painter->drawLine(_boxX, 4, _boxX, 17);

@@ -29,8 +29,8 @@ GreenTicksWidget::GreenTicksWidget(QWidget* parent, const char* name, Qt::Window
     _pmYesNo = brand->getPixmap("graphics_tick_yes_no");
     _pmNoYes = brand->getPixmap("graphics_tick_no_yes");
     _pmYesYes = brand->getPixmap("graphics_tick_yes_yes");
+    // No tip until the day's figures arrive: any text before them would be made up.
     setFixedSize(getGreenTicksSize());
-    setToolTip(QStringLiteral("placeholder"));
 }
 
 QSize GreenTicksWidget::getGreenTicksSize()

@@ -142,13 +142,14 @@ QString SummaryNutrientWidget::largeSentence(DBTypes::NutType nutrient, float va
 {
     const UnitDescriptor* ud = unitOf(nutrient);
     if (!hasTarget)
-        return QStringLiteral("You have used up %1 today.").arg(ud->printSignedNumberUnit(value));
+        return tr("You have used up %1 today.").arg(ud->printSignedNumberUnit(value));
     // What is left follows from the two figures shown, so that the sentence adds up.
-    const QString left = ud->shownValue(value) < ud->shownValue(target)
-        ? ud->printDifferenceUnit(target, value)
-        : QStringLiteral("No ") + ud->printUnits();
-    return QStringLiteral("You have used up %1 out of your budget of %2. %3 left today.")
-        .arg(ud->printSignedNumberUnit(value), ud->printNumber(target), left);
+    if (ud->shownValue(value) >= ud->shownValue(target))
+        return tr("You have used up %1 out of your budget of %2. No %3 left today.")
+            .arg(ud->printSignedNumberUnit(value), ud->printNumber(target), ud->printUnits());
+    return tr("You have used up %1 out of your budget of %2. %3 left today.")
+        .arg(ud->printSignedNumberUnit(value), ud->printNumber(target),
+             ud->printDifferenceUnit(target, value));
 }
 
 QString SummaryNutrientWidget::mediumFigure(DBTypes::NutType nutrient, float value,

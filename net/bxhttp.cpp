@@ -1,5 +1,6 @@
 #include "net/bxhttp.h"
 
+#include "core/appversion.h"
 #include "core/brandengine.h"
 
 #include <QEventLoop>
@@ -94,7 +95,7 @@ QHttpsRequestHeader BXHttp::_commonSetup(const QString& method, const QString& u
     header.setRequest(method, QString::fromLatin1(address.toEncoded()), 1, 1);
     header.setValue(QStringLiteral("User-Agent"),
                     BrandEngine::instance()->getString("app_name_short")
-                        + QStringLiteral(" Pantrel (WIN32; 4.1.0)"));
+                        + QStringLiteral(" Pantrel (WIN32; %1)").arg(AppVersion::text()));
     header.setValue(QStringLiteral("Host"),
                     port == defaultPort ? address.host() : address.host() + QLatin1Char(':') + QString::number(port));
     if (!_ssl && _errorText.isNull())

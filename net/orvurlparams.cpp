@@ -1,5 +1,6 @@
 #include "net/orvurlparams.h"
 
+#include "core/appversion.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/userdb.h"
@@ -66,7 +67,7 @@ QString OrvUrlParams::replaceAll(QString& url)
 {
     url.replace(QStringLiteral("${PLATFORM}"), QStringLiteral("mac"));
     url.replace(QStringLiteral("${PRODUCT}"), QString::fromLatin1(BrandEngine::s_productWord));
-    url.replace(QStringLiteral("${VERSION}"), QStringLiteral("4.1.0"));
+    url.replace(QStringLiteral("${VERSION}"), AppVersion::text());
     if (needsLogin(url) && !replaceLogin(url))
         return membershipMessage();
     url.replace(QStringLiteral("${CONTENT_DIR}"),

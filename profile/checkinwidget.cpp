@@ -10,6 +10,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
+#include "widgets/headersection.h"
 #include "widgets/prompter.h"
 
 #include <QEvent>
@@ -27,6 +28,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -39,20 +41,6 @@ QByteArray dateCode(const QDate& date)
     char code[9];
     DateToCode4(date, code);
     return QByteArray(code);
-}
-
-// The risk word that follows a whole-number body-mass index.
-QString riskWord(int bmi)
-{
-    if (bmi <= 18)
-        return QStringLiteral(" (Underweight)");
-    if (bmi <= 26)
-        return QStringLiteral(" (low risk)");
-    if (bmi <= 29)
-        return QStringLiteral(" (medium risk)");
-    if (bmi <= 40)
-        return QStringLiteral(" (high risk)");
-    return QStringLiteral(" (very high risk)");
 }
 
 QString tableRow(const QString& label, const QString& value)
@@ -192,6 +180,7 @@ void CheckinWidget::languageChange()
         if (_columns[kind] >= 0)
             header->setText(_columns[kind], labels[kind]);
     }
+    _fitColumns();
     btnCheckin->setText(tr("New Check-In"));
     _editAction->setText(tr("&Edit"));
     _deleteAction->setText(tr("&Delete"));
@@ -243,6 +232,20 @@ void CheckinWidget::populate()
         new CheckinListItem(checkinListView, date, set, stripe, &_columns);
         checkinCalendar->setBoldDay(date);
         stripe = !stripe;
+    }
+    _fitColumns();
+}
+
+// Each column but the last, which takes the room left, shows its title and its figures whole.
+void CheckinWidget::_fitColumns()
+{
+    QHeaderView* header = checkinListView->header();
+    const QTreeWidgetItem* titles = checkinListView->headerItem();
+    for (int column = 0; column + 1 < checkinListView->columnCount(); ++column) {
+        checkinListView->resizeColumnToContents(column);
+        header->resizeSection(column,
+                              std::max(HeaderSection::width(header, titles->text(column), false),
+                                       header->sectionSize(column)));
     }
 }
 
@@ -321,8 +324,7 @@ QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set)
         set.has(M::Weight) ? UserDB::instance()->getProfile(_currentUser()) : std::nullopt;
     if (profile && profile->height > 0.0f) {
         const float weight = set.value(M::Weight);
-        text += tableRow(tr("BMI:"), UserDB::bmiText(UserDB::calcBMI_f(profile->height, weight))
-                                         + riskWord(UserDB::calcBMI(profile->height, weight)));
+        text += tableRow(tr("BMI:"), UserDB::bmiWithRisk(profile->height, weight));
     }
     const QString ratio = set.waistHipRatioText();
     if (!ratio.isEmpty())

@@ -79,6 +79,7 @@ private:
     void init();
     void _buildForm();
     int _currentUser() const;
+    void _fitColumns();
     CheckinListItem* _rowOf(const QDate& date) const;
     void _refreshAfterCheckin(const QDate& date);
     bool _removeCheckin(CheckinListItem* row);

@@ -69,8 +69,10 @@ DateLineEdit::DateLineEdit(int minYear, int maxYear, QWidget* parent)
 
 QDate DateLineEdit::parse(const QString& text, bool monthFirst, int currentYear)
 {
+    // The whole text is the date: nothing but blanks may stand before or after it.
     static const QRegularExpression pattern(
-        QStringLiteral("\\s*([0-9]*)\\s*[-/. ]\\s*(\\w*)\\s*[-/. ]\\s*([0-9]*)\\s*"),
+        QRegularExpression::anchoredPattern(
+            QStringLiteral("\\s*([0-9]*)\\s*[-/. ]\\s*(\\w*)\\s*[-/. ]\\s*([0-9]*)\\s*")),
         QRegularExpression::UseUnicodePropertiesOption);
     const QRegularExpressionMatch match = pattern.match(text);
     const QString first = match.captured(1);

@@ -7,13 +7,16 @@ namespace {
 
 constexpr int SideMargin = 50;
 constexpr int FlashMs = 1000;
+constexpr int MessageFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 
 } // namespace
 
 ProfileErrorWidget::ProfileErrorWidget(QWidget* parent)
     : QWidget(parent)
 {
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
 }
 
 void ProfileErrorWidget::addError(const QString& message)
@@ -34,13 +37,25 @@ void ProfileErrorWidget::_changed()
     update();
 }
 
+// The room a message takes, wrapped to the widget's width, with its top at `top`.
+QRect ProfileErrorWidget::_messageRect(const QString& message, int top, int width) const
+{
+    const QRect room(SideMargin, top, std::max(1, width - 2 * SideMargin), 1 << 20);
+    return QFontMetrics(font()).boundingRect(room, MessageFlags, message);
+}
+
 QSize ProfileErrorWidget::sizeHint() const
 {
-    const QFontMetrics metrics(font());
-    int width = 0;
+    const int width = std::max(this->width(), 2 * SideMargin + 1);
+    return {2 * SideMargin, heightForWidth(width)};
+}
+
+int ProfileErrorWidget::heightForWidth(int width) const
+{
+    int height = 0;
     for (const QString& message : _errors)
-        width = std::max(width, metrics.horizontalAdvance(message));
-    return {width + 2 * SideMargin, int(_errors.size()) * metrics.lineSpacing()};
+        height += _messageRect(message, height, width).height();
+    return height;
 }
 
 void ProfileErrorWidget::flash()
@@ -62,11 +77,11 @@ void ProfileErrorWidget::paintEvent(QPaintEvent*)
     if (_background != Qt::white)
         painter.fillRect(rect(), _background);
     painter.setPen(Qt::red);
-    const int lineSpacing = painter.fontMetrics().lineSpacing();
     int top = 0;
     for (const QString& message : _errors) {
-        painter.drawText(QRect(SideMargin, top, width() - 2 * SideMargin, lineSpacing),
-                         Qt::AlignLeft | Qt::AlignVCenter, message);
-        top += lineSpacing;
+        const int height = _messageRect(message, top, width()).height();
+        painter.drawText(QRect(SideMargin, top, width() - 2 * SideMargin, height), MessageFlags,
+                         message);
+        top += height;
     }
 }

@@ -3,8 +3,8 @@
 #include <QStringList>
 #include <QWidget>
 
-// The list of what is still missing on a wizard page: one red line per message, its size
-// following the lines.
+// The list of what is still missing on a wizard page: red messages, each wrapped to the
+// page's width, the height following the lines. A long message never widens the page.
 class ProfileErrorWidget : public QWidget
 {
     Q_OBJECT
@@ -17,6 +17,8 @@ public:
     const QStringList& errors() const { return _errors; }
 
     QSize sizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
 
 public slots:
     // Shows a red background for a second.
@@ -28,6 +30,7 @@ protected:
 
 private:
     void _changed();
+    QRect _messageRect(const QString& message, int top, int width) const;
 
     QStringList _errors;
     QColor _background = Qt::white;

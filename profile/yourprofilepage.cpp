@@ -7,7 +7,6 @@
 #include "profile/bmiwidget.h"
 #include "profile/profileerrorwidget.h"
 #include "profile/yourprofilepc.h"
-#include "userdb/userdb.h"
 #include "widgets/numberfieldcheck.h"
 
 #include <QHBoxLayout>
@@ -23,13 +22,6 @@ QLabel* pageLabel(QWidget* parent, const char* name)
     label->setObjectName(QLatin1String(name));
     label->setIndent(20);
     return label;
-}
-
-// The preferences of the current user; the brand's defaults while there is none.
-DBTypes::UserPrefs currentPrefs()
-{
-    const int user = UserDB::instance()->getCurrentUser();
-    return user < 0 ? DBTypes::UserPrefs() : UserDB::instance()->getUserPrefs(user);
 }
 
 } // namespace
@@ -73,7 +65,6 @@ void YourProfilePage::init()
     _controller = new YourProfilePC(this);
     _bmiWidget = new BMIWidget(this);
     _bmiWidget->set(26, 80.0f, 183.0f);
-    _bmiWidget->setDisplayImperial(currentPrefs().measurementUnits == 1);
     auto* scaleRow = new QHBoxLayout;
     scaleRow->addStretch(1);
     scaleRow->addWidget(_bmiWidget);

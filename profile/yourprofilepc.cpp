@@ -14,8 +14,11 @@ YourProfilePC::YourProfilePC(YourProfilePage* page)
 }
 
 void YourProfilePC::load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
-                         const DBTypes::UserPrefs*)
+                         const DBTypes::UserPrefs* prefs)
 {
+    // The scale speaks the units of the profile's own user, who may not be the current one.
+    if (prefs)
+        _page->_bmiWidget->setDisplayImperial(prefs->measurementUnits == 1);
     if (!checkin)
         return;
     if (checkin->hasCustomRMR() && checkin->customRMR() >= 0.0f) {

@@ -81,7 +81,6 @@ void BreakdownChart::showEvent(QShowEvent* event)
 void BreakdownChart::print(QPainter* painter, const QRect& rect)
 {
     _applyPending();
-    _fitTexts(rect.width());
     // A meal's cell may leave its pie little room: the pie shrinks to it, never spills over.
     chart()->setMinimumSize(0, 0);
     chart()->setMargins(QMargins());
@@ -91,9 +90,25 @@ void BreakdownChart::print(QPainter* painter, const QRect& rect)
     painter->restore();
 }
 
+void BreakdownChart::populate(QChart* chart)
+{
+    _titleFont = chart->titleFont();
+    _legendFont = chart->legend()->font();
+}
+
+// On screen as in print, the texts fit the width they are laid out in.
+void BreakdownChart::layoutCharts(const QRectF& area)
+{
+    _fitTexts(int(area.width()));
+    ReportsChart::layoutCharts(area);
+}
+
 void BreakdownChart::_fitTexts(int width)
 {
-    // Six pies to a page leave little room: the texts shrink rather than lose their ends.
+    if (!_titleFont || !_legendFont)
+        return;
+    // A small window, or six pies to a page, leave little room: the texts shrink rather than
+    // lose their ends.
     const auto fit = [](QFont font, const QStringList& texts, int room) {
         const auto widest = [&texts](const QFont& f) {
             int widest = 0;
@@ -105,11 +120,11 @@ void BreakdownChart::_fitTexts(int width)
             font.setPointSize(font.pointSize() - 1);
         return font;
     };
-    chart()->setTitleFont(fit(chart()->titleFont(), {title()}, width - 100));
+    chart()->setTitleFont(fit(*_titleFont, {title()}, width - 100));
     const auto* params = dynamic_cast<const BreakdownParams*>(this->params());
     if (params && !params->legendTexts().isEmpty()) {
         QLegend* legend = chart()->legend();
         // The legend gives each of its three entries an equal share, a marker included.
-        legend->setFont(fit(legend->font(), params->legendTexts(), (width - 20) / 3 - 25));
+        legend->setFont(fit(*_legendFont, params->legendTexts(), (width - 20) / 3 - 25));
     }
 }

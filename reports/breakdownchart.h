@@ -4,9 +4,11 @@
 #include "reports/reportschart.h"
 
 #include <QDate>
+#include <QFont>
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class BreakdownParams;
 
@@ -46,6 +48,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void populate(QChart* chart) override;
+    void layoutCharts(const QRectF& area) override;
 
 private:
     void _applyPending();
@@ -57,4 +61,7 @@ private:
     double _protein = 0.0;
     double _carbohydrate = 0.0;
     std::unique_ptr<BreakdownParams> _pending;
+    // The fonts the chart was made with, which the texts shrink from to fit its width.
+    std::optional<QFont> _titleFont;
+    std::optional<QFont> _legendFont;
 };

@@ -3,6 +3,7 @@
 #include "reports/energyshares.h"
 
 #include <QChart>
+#include <QCoreApplication>
 #include <QGraphicsSimpleTextItem>
 #include <QLegend>
 #include <QLegendMarker>
@@ -40,12 +41,22 @@ void BreakdownParams::setValues(double fat, double protein, double carbohydrate)
         _angle = ((calAngle(_fat, _protein, _carbohydrate) % 360) + 360) % 360;
 }
 
+QString BreakdownParams::noDataText()
+{
+    return QCoreApplication::translate("BreakdownParams", "No data for this period");
+}
+
 QStringList BreakdownParams::legendTexts() const
 {
     if (_compact || !_hasData)
         return {};
-    return {QString::asprintf("%02d%% Fat", _fat), QString::asprintf("%02d%% Protein", _protein),
-            QString::asprintf("%02d%% Carbohydrate ", _carbohydrate)};
+    const auto share = [](const char* text, int percent) {
+        return QCoreApplication::translate("BreakdownParams", text)
+            .arg(percent, 2, 10, QLatin1Char('0'));
+    };
+    return {share(QT_TRANSLATE_NOOP("BreakdownParams", "%1% Fat"), _fat),
+            share(QT_TRANSLATE_NOOP("BreakdownParams", "%1% Protein"), _protein),
+            share(QT_TRANSLATE_NOOP("BreakdownParams", "%1% Carbohydrate"), _carbohydrate)};
 }
 
 void BreakdownParams::apply(QChart* chart) const

@@ -25,7 +25,7 @@ public:
     int startAngle() const { return _angle; }
     // The legend's three texts; none in the compact form or without data.
     QStringList legendTexts() const;
-    static QString noDataText() { return QStringLiteral("No data for this period"); }
+    static QString noDataText();
 
     void apply(QChart* chart) const override;
 

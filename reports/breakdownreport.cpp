@@ -44,7 +44,7 @@ void BreakdownReport::draw(QPainter* painter, int page) const
     const std::vector<QDate>& dates = _factory->pages()[size_t(page)];
     for (size_t j = 0; j < dates.size(); ++j) {
         BreakdownChart chart(nullptr,
-                             QObject::tr("Energy breakdown for ") + DisplayDate::textDate(dates[j]),
+                             QObject::tr("Energy breakdown for %1").arg(DisplayDate::textDate(dates[j])),
                              false);
         chart.setDateRange(dates[j], dates[j], 0);
         chart.print(painter, _places[j]);

@@ -4,6 +4,7 @@
 #include "core/diaryday.h"
 #include "reports/report.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QRect>
 #include <QString>
@@ -21,6 +22,8 @@ class ReportDeviceMetrics;
 // split across pages.
 class DiaryReport : public Report
 {
+    Q_DECLARE_TR_FUNCTIONS(DiaryReport)
+
 public:
     DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* factory);
     ~DiaryReport() override;

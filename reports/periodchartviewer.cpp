@@ -65,8 +65,9 @@ ReportFactory* PeriodChartViewer::getReportFactory()
     QDate start;
     QDate end;
     getDateRange(start, end);
-    ReportsChart* chart = makeChart(_title + tr(" from ") + DisplayDate::textDate(start) + tr(" to ")
-                                    + DisplayDate::textDate(end) + QLatin1Char('.'));
+    ReportsChart* chart = makeChart(tr("%1 from %2 to %3.")
+                                        .arg(_title, DisplayDate::textDate(start),
+                                             DisplayDate::textDate(end)));
     setChartRange(chart, start, end);
     return chart;
 }

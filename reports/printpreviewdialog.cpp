@@ -62,7 +62,7 @@ PrintPreviewDialog::PrintPreviewDialog(ReportFactory* factory, QWidget* parent,
     _zoomCombo = new QComboBox(this);
     _zoomCombo->setObjectName(QStringLiteral("zoomCombo"));
     for (int step : ZoomSteps)
-        _zoomCombo->addItem(tr("%1%").arg(step));
+        _zoomCombo->addItem(tr("%1%").arg(step), step);
     _zoomCombo->setCurrentIndex(InitialZoomIndex);
     _scroller = new PrintPreviewScroller(this);
 
@@ -143,7 +143,7 @@ void PrintPreviewDialog::_setupReport()
 
 float PrintPreviewDialog::_getZoom() const
 {
-    return _zoomCombo->currentText().remove(QLatin1Char('%')).toInt() / 100.0f;
+    return _zoomCombo->currentData().toInt() / 100.0f;
 }
 
 int PrintPreviewDialog::_pageCount() const

@@ -155,19 +155,6 @@ void SummaryReportFactory::_fillSection(PageData& page, int section, int snackDi
                         {DBTypes::FIBER, t[BreakdownChart::Fibre]}});
 }
 
-QString SummaryReportFactory::bmiWord(int bmi)
-{
-    if (bmi <= 18)
-        return QObject::tr(" (Underweight)");
-    if (bmi <= 26)
-        return QObject::tr(" (low risk)");
-    if (bmi <= 29)
-        return QObject::tr(" (medium risk)");
-    if (bmi <= 40)
-        return QObject::tr(" (high risk)");
-    return QObject::tr(" (very high risk)");
-}
-
 QString SummaryReportFactory::projection(float balance)
 {
     QString word = QObject::tr("gain");
@@ -238,7 +225,7 @@ QString SummaryReportFactory::_makeText(PageData& page) const
     const bool hasBmi = weighed && height > 0.0f;
     const int bmi = hasBmi ? UserDB::calcBMI(height, weight) : -1;
     if (hasBmi)
-        addRow(QObject::tr("BMI:"), UserDB::bmiText(UserDB::calcBMI_f(height, weight)) + bmiWord(bmi));
+        addRow(QObject::tr("BMI:"), UserDB::bmiWithRisk(height, weight));
     const QString ratio = measured.waistHipRatioText();
     if (!ratio.isEmpty())
         addRow(QObject::tr("Waist/Hip ratio:"), ratio);
@@ -246,17 +233,18 @@ QString SummaryReportFactory::_makeText(PageData& page) const
 
     const float eaten = t[BreakdownChart::FoodEnergy];
     const float burned = t[BreakdownChart::EnergyBurned];
-    text += QObject::tr("<p>You've recorded <b>") + energyText(eaten - burned);
     if (burned > 0.05f) {
-        text += QObject::tr("</b> on this day (subtracting <b>") + energyText(burned)
-            + QObject::tr("</b> burned from <b>") + energyText(eaten) + QObject::tr("</b> eaten.)");
+        text += QObject::tr("<p>You've recorded <b>%1</b> on this day (subtracting <b>%2</b> "
+                            "burned from <b>%3</b> eaten.)")
+                    .arg(energyText(eaten - burned), energyText(burned), energyText(eaten));
     } else {
-        text += QObject::tr("</b> on this day.");
+        text += QObject::tr("<p>You've recorded <b>%1</b> on this day.")
+                    .arg(energyText(eaten - burned));
     }
     // Only a target of 0 or more is one; -1 stands for none.
     if (!checkin.noTarget(DBTypes::ENERGY)) {
-        text += QObject::tr(" Your target was <b>") + energyText(checkin.target(DBTypes::ENERGY))
-            + QStringLiteral("</b>.");
+        text += QObject::tr(" Your target was <b>%1</b>.")
+                    .arg(energyText(checkin.target(DBTypes::ENERGY)));
     }
     text += QStringLiteral("</p>");
 

@@ -51,8 +51,6 @@ public:
 
     // The meal group of a section for a section count.
     static int sectionGroup(int section, int sectionCount);
-    // " (low risk)" and the like for a body-mass index.
-    static QString bmiWord(int bmi);
     // What a daily balance of `balance` kcal over the resting energy would do to the weight.
     static QString projection(float balance);
 

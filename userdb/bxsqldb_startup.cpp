@@ -26,6 +26,7 @@
 namespace {
 
 const char* const DatabaseFileName = "userdata.db";
+constexpr int OldestUpgradableVersion = 204;
 
 QString userDbFolder()
 {
@@ -256,17 +257,26 @@ bool unreadable(const QString& path, std::string& error)
 
 bool isUpgradableVersion(int version)
 {
-    static const int upgradable[] = {204, 205, 206, 300, 301, 302, 303, 304,
+    static const int upgradable[] = {OldestUpgradableVersion, 205, 206, 300, 301, 302, 303, 304,
                                      305, 306, 307, 308, 309, 310, 411};
     return std::find(std::begin(upgradable), std::end(upgradable), version)
         != std::end(upgradable);
 }
 
+std::string triggersFailed()
+{
+    return BXSqlDb::tr("The user database cannot be prepared for use: its triggers cannot be set "
+                       "up. Check that the disk is not full, then start the program again.")
+        .toStdString();
+}
+
 std::string unsupportedVersion(int version)
 {
-    return QString::asprintf("Your database is not supported by this software.\n"
-                             "\tDatabase version: %d\n\tApplication version: 4.1.0",
-                             version)
+    return BXSqlDb::tr("Your database is not supported by this software.\n"
+                       "\tDatabase format: %1\n\tFormats this software reads: %2 to %3")
+        .arg(version)
+        .arg(OldestUpgradableVersion)
+        .arg(BXSqlDb::CurrentSchemaVersion)
         .toStdString();
 }
 
@@ -309,8 +319,9 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
     removeWorkingCopies();
     std::string reason;
     if (!provideFile(path, reason)) {
-        error = "Could not locate, or create, the user's database (" + path.toStdString()
-            + "):\n" + reason;
+        error = BXSqlDb::tr("Could not locate, or create, the user's database (%1):\n%2")
+                    .arg(path, QString::fromStdString(reason))
+                    .toStdString();
         return false;
     }
     fixMagic(path);
@@ -336,7 +347,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
     }
     ensureDiaryIndexes();
     if (enableTriggers && !setupSyncTriggers())
-        return fail(error, "Error occurred whilst setting up db triggers");
+        return fail(error, triggersFailed());
     return true;
 }
 
@@ -376,11 +387,13 @@ bool BXSqlDb::proveFile(const QString& path, std::string& error)
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
     if (failed)
-        return fail(error, "the file cannot be opened as a database: " + error);
+        return fail(error, BXSqlDb::tr("the file cannot be opened as a database: %1")
+                               .arg(QString::fromStdString(error))
+                               .toStdString());
     const int version = getVersion();
     bool proven = false;
     if (version == 0)
-        error = "the file holds no schema version";
+        error = BXSqlDb::tr("the file holds no schema version").toStdString();
     else if (isCurrentVersion(version))
         proven = checkIntegrity(error);
     else if (!isUpgradableVersion(version))
@@ -388,7 +401,7 @@ bool BXSqlDb::proveFile(const QString& path, std::string& error)
     else
         proven = runUpgradeChain(error) && checkIntegrity(error);
     if (proven && !setupSyncTriggers()) {
-        error = "Error occurred whilst setting up db triggers";
+        error = triggersFailed();
         proven = false;
     }
     cleanUp();
@@ -419,7 +432,7 @@ bool BXSqlDb::checkIntegrity(std::string& error)
 {
     BXSqlQuery check("PRAGMA integrity_check");
     if (!check.exec()) {
-        error = "the integrity check cannot run: the file is damaged";
+        error = BXSqlDb::tr("the integrity check cannot run: the file is damaged").toStdString();
         return false;
     }
     QStringList findings;
@@ -503,9 +516,9 @@ bool BXSqlDb::isOlderFormat(const QString& path)
 
 QString BXSqlDb::olderFormatMessage(const QString& path)
 {
-    return QStringLiteral("The database %1 was written by an older version of this program, "
-                          "in a format (SQLite 2.1) that this version cannot read. "
-                          "The file has been left unchanged.")
+    return tr("The database %1 was written by an older version of this program, "
+              "in a format (SQLite 2.1) that this version cannot read. "
+              "The file has been left unchanged.")
         .arg(path);
 }
 

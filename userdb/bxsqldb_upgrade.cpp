@@ -2,14 +2,13 @@
 
 #include "userdb/bxsqldb.h"
 
+#include "core/appversion.h"
 #include "core/bxsettings.h"
 #include "userdb/catalogueroots.h"
 
 #include <QSqlQuery>
 
 namespace {
-
-const char* const ApplicationVersion = "4.1.0";
 
 struct StepFrame
 {
@@ -151,7 +150,7 @@ void BXSqlDb::upgradeSchema(int version)
 
     BXSqlQuery modified(
         "UPDATE userdata_meta SET itemvalue = ? WHERE itemkey = 'software_modified_version'");
-    modified.bindValue(0, ApplicationVersion);
+    modified.bindValue(0, AppVersion::text());
     if (!modified.exec())
         throw BXException("Cannot update database modified string");
 }

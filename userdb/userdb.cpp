@@ -13,6 +13,7 @@
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 
@@ -1257,6 +1258,21 @@ QString UserDB::bmiText(float index)
 float UserDB::calcWeightForBMI(float height, float bmi)
 {
     return height * (bmi * height) / 10000.0f;
+}
+
+QString UserDB::bmiWithRisk(float height, float weight)
+{
+    const QString shown = bmiText(calcBMI_f(height, weight));
+    const int bmi = calcBMI(height, weight);
+    if (bmi <= 18)
+        return QCoreApplication::translate("UserDB", "%1 (Underweight)").arg(shown);
+    if (bmi <= 26)
+        return QCoreApplication::translate("UserDB", "%1 (low risk)").arg(shown);
+    if (bmi <= 29)
+        return QCoreApplication::translate("UserDB", "%1 (medium risk)").arg(shown);
+    if (bmi <= 40)
+        return QCoreApplication::translate("UserDB", "%1 (high risk)").arg(shown);
+    return QCoreApplication::translate("UserDB", "%1 (very high risk)").arg(shown);
 }
 
 int UserDB::goalRecommendation(int bmi)

@@ -165,6 +165,8 @@ public:
     // The index as every screen and report shows it, with one decimal.
     static QString bmiText(float index);
     static float calcWeightForBMI(float height, float bmi);
+    // The index as bmiText shows it, with the risk that its whole number carries.
+    static QString bmiWithRisk(float height, float weight);
     static int goalRecommendation(int bmi);
     // The resting energy scaled by the check-in's activity level, by the Harris-Benedict
     // equation. NO_REE when it cannot be computed: a weight or height not above 0, a check-in

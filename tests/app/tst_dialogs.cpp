@@ -20,15 +20,19 @@
 #include "reports/reportfactory.h"
 #include "userdb/usermeasurements.h"
 #include "widgets/bxinputdialog.h"
+#include "widgets/headersection.h"
 #include "widgets/numberfieldcheck.h"
 #include "widgets/numberspinbox.h"
 #include "tests/app/mainwindowdoubles.h"
 #include "tests/support/widgetpicture.h"
 
 #include <QAbstractSpinBox>
+#include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -89,6 +93,12 @@ const QList<QPair<const char*, FormMaker>>& forms()
         {"custom food", [] { return EditFoodDialog::construct(nullptr); }},
         {"custom exercise", [] { return EditExDialog::construct(nullptr); }},
         {"copy entries", [] { return CopyPreviousDiaryEntry::construct(nullptr, QDate(2026, 3, 2)); }},
+        {"copy entries, advanced",
+         [] {
+             auto* copy = CopyPreviousDiaryEntry::construct(nullptr, QDate(2026, 3, 2));
+             copy->toggle();
+             return copy;
+         }},
         {"saved meals", [] { return SavedMealLoadForm::construct(nullptr); }},
         {"print preview",
          [] {
@@ -234,6 +244,122 @@ QList<QPointer<QAction>> menuEntries(const QMenu* menu, const QList<const QMenu*
     return entries;
 }
 
+// The room a window manager's title bar and a desktop panel take from a desktop.
+constexpr int DesktopFrame = 60;
+
+// The desktops a form must be whole on.
+const QList<QSize>& desktops()
+{
+    static const QList<QSize> all = {QSize(1024, 768), QSize(1280, 800)};
+    return all;
+}
+
+// The least size a layout gives the widget, as the toolkit's layouts work it out.
+QSize leastSize(const QWidget* widget)
+{
+    const QSizePolicy policy = widget->sizePolicy();
+    const QSize hint = widget->sizeHint();
+    const QSize least = widget->minimumSizeHint();
+    QSize size(0, 0);
+    if (policy.horizontalPolicy() != QSizePolicy::Ignored)
+        size.setWidth(policy.horizontalPolicy() & QSizePolicy::ShrinkFlag
+                          ? least.width() : std::max(hint.width(), least.width()));
+    if (policy.verticalPolicy() != QSizePolicy::Ignored)
+        size.setHeight(policy.verticalPolicy() & QSizePolicy::ShrinkFlag
+                           ? least.height() : std::max(hint.height(), least.height()));
+    size = size.boundedTo(widget->maximumSize());
+    if (widget->minimumWidth() > 0)
+        size.setWidth(widget->minimumWidth());
+    if (widget->minimumHeight() > 0)
+        size.setHeight(widget->minimumHeight());
+    return size;
+}
+
+// Whether a layout of the widget's parent places it: a widget placed by hand, or a part of
+// a composite widget such as a spin box's editor, has the size its owner gives it.
+bool laidOut(const QWidget* widget)
+{
+    const std::function<bool(const QLayout*)> holds = [&](const QLayout* layout) {
+        for (int item = 0; layout && item < layout->count(); ++item) {
+            QLayoutItem* entry = layout->itemAt(item);
+            if (entry->widget() == widget || holds(entry->layout()))
+                return true;
+        }
+        return false;
+    };
+    return widget->parentWidget() && holds(widget->parentWidget()->layout());
+}
+
+// Whether the widget lies in what a list or a scroll area scrolls.
+bool scrolled(const QWidget* widget)
+{
+    for (const QWidget* up = widget->parentWidget(); up; up = up->parentWidget()) {
+        if (qobject_cast<const QAbstractScrollArea*>(up))
+            return true;
+    }
+    return false;
+}
+
+QString describe(const QWidget* widget)
+{
+    QString name = fieldName(widget);
+    if (const auto* label = qobject_cast<const QLabel*>(widget))
+        name += QStringLiteral(" \"%1\"").arg(label->text().left(40));
+    else if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+        name += QStringLiteral(" \"%1\"").arg(button->text());
+    return name;
+}
+
+// What of the shown form a user cannot read whole: a laid-out widget smaller than its least
+// size, a label's wrapped text taller than its room, a list title wider than its column.
+QStringList cutParts(const QWidget* form)
+{
+    QStringList cut;
+    for (const QWidget* widget : form->findChildren<QWidget*>()) {
+        if (!widget->isVisible() || widget->isWindow() || !laidOut(widget) || scrolled(widget))
+            continue;
+        const QSize least = leastSize(widget);
+        if (widget->width() < least.width() || widget->height() < least.height())
+            cut << QStringLiteral("%1 is %2x%3, needs %4x%5")
+                       .arg(describe(widget)).arg(widget->width()).arg(widget->height())
+                       .arg(least.width()).arg(least.height());
+        else if (qobject_cast<const QLabel*>(widget) && widget->hasHeightForWidth()
+                 && widget->sizePolicy().verticalPolicy() != QSizePolicy::Ignored
+                 && widget->height() < widget->heightForWidth(widget->width()))
+            cut << QStringLiteral("%1 is %2 high, its text %3")
+                       .arg(describe(widget)).arg(widget->height())
+                       .arg(widget->heightForWidth(widget->width()));
+    }
+    for (const QHeaderView* header : form->findChildren<QHeaderView*>()) {
+        if (!header->isVisible() || header->orientation() != Qt::Horizontal || !header->model())
+            continue;
+        for (int section = 0; section < header->count(); ++section) {
+            const QString title = header->model()->headerData(section, Qt::Horizontal).toString();
+            if (header->isSectionHidden(section) || title.isEmpty())
+                continue;
+            if (header->sectionSize(section) < HeaderSection::width(header, title, false))
+                cut << QStringLiteral("list title \"%1\" has %2 pixels")
+                           .arg(title).arg(header->sectionSize(section));
+        }
+    }
+    return cut;
+}
+
+// Shows the form as a desktop of that size lets it open: no larger than the desktop, as
+// large as it asks to be otherwise. Empty when whole, else what is cut.
+QStringList cutOnDesktop(QWidget* form, const QSize& desktop)
+{
+    const QSize room = desktop - QSize(0, DesktopFrame);
+    form->show();
+    QApplication::processEvents();
+    const QSize least = form->minimumSizeHint().expandedTo(form->minimumSize());
+    if (least.width() > room.width() || least.height() > room.height())
+        return {QStringLiteral("needs %1x%2").arg(least.width()).arg(least.height())};
+    form->resize(form->size().boundedTo(room));
+    QApplication::processEvents();
+    return cutParts(form);
+}
+
 bool insideAnotherEditor(const QLineEdit* edit)
 {
     const QWidget* parent = edit->parentWidget();
@@ -311,6 +437,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QStringList opened;
+        QStringList cut;
         QTimer watcher;
         watcher.setInterval(0);
         connect(&watcher, &QTimer::timeout, &window, [&] {
@@ -324,6 +451,9 @@ private slots:
                 opened << name;
                 if (!s_namePrompts.contains(form->windowTitle()))
                     walkNumberFields(qPrintable(name), form, locale);
+                // Each opens whole on the smallest desktop.
+                for (const QString& part : cutOnDesktop(form, desktops().first()))
+                    cut << name + QStringLiteral(": ") + part;
             }
             if (auto* dialog = qobject_cast<QDialog*>(form))
                 dialog->reject();
@@ -351,9 +481,84 @@ private slots:
         }
         watcher.stop();
         qInfo("forms opened: %s", qPrintable(opened.join(QStringLiteral(", "))));
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
         for (const char* form : {"CheckinDialog", "SetTargetsDialog", "PreferencesDialog",
                                  "ProfileWizard"})
             QVERIFY2(opened.contains(QLatin1String(form)), form);
+    }
+
+    // Every form opens whole on a small desktop, in English and in German: nothing smaller than
+    // it needs, no text cut.
+    void everyFormIsWholeOnSmallDesktops_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QSize>("desktop");
+        QTest::addColumn<int>("form");
+        for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates),
+                                      QLocale(QLocale::German, QLocale::Germany)}) {
+            for (const QSize& desktop : desktops()) {
+                for (int form = 0; form < forms().size(); ++form)
+                    QTest::addRow("%s %dx%d %s", qPrintable(locale.name()), desktop.width(),
+                                  desktop.height(), forms().at(form).first)
+                        << locale << desktop << form;
+            }
+        }
+    }
+
+    void everyFormIsWholeOnSmallDesktops()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QSize, desktop);
+        QFETCH(int, form);
+        MainWindowTest::startFreshDatabase();
+        UserDB::instance()->setCurrentUser(MainWindowTest::addUser(QStringLiteral("Ann")));
+        QLocale::setDefault(locale);
+        const std::unique_ptr<QWidget> widget(forms().at(form).second());
+        const QStringList cut = cutOnDesktop(widget.get(), desktop);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+    }
+
+    // The main window at its least size shows each page whole, in calories and in kilojoules.
+    void pagesAreWholeAtTheLeastWindowSize_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("energyUnits");
+        QTest::addColumn<int>("page");
+        const char* const pages[] = {"diary", "check-ins", "reports"};
+        for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates),
+                                      QLocale(QLocale::German, QLocale::Germany)}) {
+            for (int energyUnits : {1, 0}) {
+                for (int page = 0; page < 3; ++page)
+                    QTest::addRow("%s %s %s", qPrintable(locale.name()),
+                                  energyUnits == 1 ? "kcal" : "kJ", pages[page])
+                        << locale << energyUnits << page;
+            }
+        }
+    }
+
+    void pagesAreWholeAtTheLeastWindowSize()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(int, energyUnits);
+        QFETCH(int, page);
+        MainWindowTest::startFreshDatabase();
+        const int ann = MainWindowTest::addUser(QStringLiteral("Ann"));
+        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(ann);
+        prefs.energyUnits = energyUnits;
+        QVERIFY(UserDB::instance()->setUserPrefs(ann, prefs));
+        QLocale::setDefault(locale);
+        MainWindowTest::ScriptedMainWindow window;
+        QVERIFY(window.switchUser(&window, ann));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QAction* const views[] = {window.viewDiaryAction, window.viewCheckinAction,
+                                        window.viewReportsAction};
+        views[page]->trigger();
+        window.resize(window.minimumSizeHint());
+        QApplication::processEvents();
+        QVERIFY(window.minimumSizeHint().width() <= desktops().first().width());
+        const QStringList cut = cutParts(&window);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
     }
 
     // A form filled with stored values shows them in the locale's form: every field holds

@@ -14,6 +14,8 @@
 #include "catalogue/fooddbdynamic.h"
 #include "core/clock.h"
 #include "core/dateconversion.h"
+#include "core/unitcollection.h"
+#include "core/unitdescriptor.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
@@ -179,6 +181,8 @@ private slots:
     void targetsAreStoredAndAnnounced();
     void targetsDialogStoresForDiaryDay();
     void switchingLoadsUserSettings();
+    void eachUsersScreensShowThatUsersUnits_data();
+    void eachUsersScreensShowThatUsersUnits();
     void switchingForgetsThePreviousUsersItems();
     void sharedMealWithAPrivateFood();
     void diaryItemsFollowTheDay();
@@ -265,7 +269,7 @@ void TestMainWindowData::backupIsByteIdentical()
     QVERIFY(live.size() > 1000);
     QCOMPARE(readAll(path), live);
     QCOMPARE(modeOf(path), 0600);
-    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successfull"));
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successful"));
     QCOMPARE(_window->lastText(), QStringLiteral("Your data is now backed up in ") + QDir::toNativeSeparators(path));
     QVERIFY(BXSqlDb::isUp());
 }
@@ -396,7 +400,7 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
     if (!exclusive) {
         // The folder of the backup is remembered afterwards, which the reader holds up.
-        QCOMPARE(_window->messages.first().first, QStringLiteral("Backup successfull"));
+        QCOMPARE(_window->messages.first().first, QStringLiteral("Backup successful"));
         QCOMPARE(readAll(path), live);
         return;
     }
@@ -437,7 +441,7 @@ void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit()
     QCOMPARE(BXSqlDb::isUp(), up);
     QCOMPARE(_window->quits, up ? 0 : 1);
     QCOMPARE(restarts, up ? 2 : 1);
-    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successfull"));
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successful"));
     QVERIFY(QFile::exists(path));
 }
 
@@ -547,8 +551,8 @@ void TestMainWindowData::restoreReplacesData()
     QCOMPARE(_window->messages.size(), 3);
     QCOMPARE(_window->messages.at(0).first, QStringLiteral("Restore"));
     QCOMPARE(_window->messages.at(1).first, QStringLiteral("Overwrite File?"));
-    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successfull"));
-    QVERIFY(_window->lastText().endsWith(QStringLiteral("\nShowing first user in database.")));
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successful"));
+    QVERIFY(_window->lastText().endsWith(QStringLiteral("\nThe first user of the backup is shown.")));
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
     QCOMPARE(UserDB::instance()->getCurrentUser(), _ann);
@@ -630,7 +634,7 @@ void TestMainWindowData::restoreBringsOldBackupUpToDate()
     addUser(QStringLiteral("Bob"));
     _window->restoreName = path;
     _window->restoreUserDB();
-    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successfull"));
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successful"));
     QCOMPARE(BXSqlDb::getVersion(), 412);
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
 }
@@ -700,7 +704,7 @@ void TestMainWindowData::restoreShowsFirstUserWithUnitsAndFoods()
 
     _window->restoreName = path;
     _window->restoreUserDB();
-    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successfull"));
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successful"));
     QCOMPARE(UserDB::instance()->getCurrentUser(), _ann);
     QCOMPARE(changed.size(), 1);
     QCOMPARE(_window->installedUnits, QList<int>{0});
@@ -751,12 +755,12 @@ void TestMainWindowData::restoreTakesNoOtherInput()
     _window->restoreUserDB();
 
     QCOMPARE(cupsRestored, 0);
-    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successfull"));
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successful"));
     QStringList captions;
     for (const auto& message : std::as_const(_window->messages))
         captions << message.first;
     QCOMPARE(captions, (QStringList{QStringLiteral("Restore"), QStringLiteral("Overwrite File?"),
-                                    QStringLiteral("Restore successfull")}));
+                                    QStringLiteral("Restore successful")}));
     QVERIFY(modalProgress);
     QVERIFY(!QApplication::activeModalWidget());
 
@@ -961,6 +965,52 @@ void TestMainWindowData::switchingLoadsUserSettings()
     QCOMPARE(_window->diaryPage()->diaryView1->mealView->getColumnSettings(),
              UserDB::instance()->getColumnSettings(_ann));
     QCOMPARE(list->headerItem()->text(1), QStringLiteral("Calories"));
+}
+
+// Ann works in kilojoules, Bob in calories. A user made, shown after a switch or after a
+// delete sees that user's own units, in the profile wizard as in the diary; a wizard that is
+// cancelled leaves Ann's units in place.
+void TestMainWindowData::eachUsersScreensShowThatUsersUnits_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("wizardEnergy");
+    QTest::addColumn<QString>("diaryEnergy");
+    QTest::newRow("create user") << "create" << "Calories" << "Calories";
+    QTest::newRow("create user, cancelled") << "cancel" << "Calories" << "Kilojoules";
+    QTest::newRow("switch to Bob") << "switch" << QString() << "Calories";
+    QTest::newRow("delete Ann, Bob shown") << "delete" << QString() << "Calories";
+}
+
+void TestMainWindowData::eachUsersScreensShowThatUsersUnits()
+{
+    QFETCH(QString, step);
+    QFETCH(QString, diaryEnergy);
+    UserDB* users = UserDB::instance();
+    DBTypes::UserPrefs kilojoules = users->getUserPrefs(_ann);
+    kilojoules.energyUnits = 0;
+    QVERIFY(users->setUserPrefs(_ann, kilojoules));
+    const int bob = addUser(QStringLiteral("Bob"));
+    DBTypes::UserPrefs calories = users->getUserPrefs(bob);
+    calories.energyUnits = 1;
+    QVERIFY(users->setUserPrefs(bob, calories));
+    QVERIFY(_window->switchUser(_window, _ann));
+    QCOMPARE(UnitCollection::instance()->get(UnitCollection::Energy)->printName(),
+             QStringLiteral("Kilojoules"));
+
+    QString wizardEnergy;
+    _window->duringWizard = [&wizardEnergy] {
+        wizardEnergy = UnitCollection::instance()->get(UnitCollection::Energy)->printName();
+    };
+    _window->wizardAccepts = step != QLatin1String("cancel");
+    if (step == QLatin1String("create") || step == QLatin1String("cancel"))
+        _window->fromProfileMenuCreateUser();
+    else if (step == QLatin1String("switch"))
+        _window->fromProfileMenuSwitchUser(bob);
+    else
+        _window->fromProfileMenuDeleteUser(_ann);
+    QTEST(wizardEnergy, "wizardEnergy");
+    QCOMPARE(UnitCollection::instance()->get(UnitCollection::Energy)->printName(), diaryEnergy);
+    QCOMPARE(_window->diaryPage()->diaryView1->mealView->headerItem()->text(1), diaryEnergy);
 }
 
 // After Users > Conrad nothing of Alice's stays in the browser: her custom food selected in the
@@ -1386,7 +1436,7 @@ void TestMainWindowData::failedStartUpEndsProgram()
 {
     BXSqlDb::cleanUp();
     _window->restart = [](QString* error) {
-        *error = QStringLiteral(" broken");
+        *error = QStringLiteral("broken");
         return false;
     };
     _window->processMessage(QStringLiteral("Start up!"));
@@ -1417,7 +1467,7 @@ void TestMainWindowData::messagesWaitForCopy()
     _window->backupUserDB();
     QVERIFY(!upDuringCopy);
     QCOMPARE(restarts, 1);
-    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successfull"));
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successful"));
     // The held message runs once the copy is over; the database is open by then.
     QTest::qWait(20);
     QCOMPARE(restarts, 1);

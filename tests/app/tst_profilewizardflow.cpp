@@ -248,7 +248,9 @@ private slots:
         QVERIFY(_summaryShown);
     }
 
-    void newManInImperialUnitsSeesKilojoules()
+    // The units installed are those of the user at work before, in kilojoules; the new user's
+    // own are the brand's calories, which the wizard's targets then speak.
+    void newManSeesHisOwnUnitsWhileTheCurrentUserWorksInKilojoules()
     {
         UnitCollection::instance()->set(UnitCollection::Energy,
                                         new UnitEnergy(UnitEnergy::Kilojoules));
@@ -268,7 +270,7 @@ private slots:
         });
         UnitCollection::instance()->set(UnitCollection::Energy,
                                         new UnitEnergy(UnitEnergy::Kilocalories));
-        QCOMPARE(energyShown, QStringLiteral("8544 kJ"));
+        QCOMPARE(energyShown, QStringLiteral("2044 cals"));
         QCOMPARE(UserDB::instance()->getProfile(user)->height, 175.0f);
         const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData());
         QCOMPARE(checkin.weight, 68.0f);

@@ -410,13 +410,13 @@ private slots:
         const QString favorite = QStringLiteral("Marked as favorite");
         QTest::newRow("food, numbered snacks")
             << int(FoodItemFlag) << 1000 << 2
-            << QStringList{"Add food to breakfast", "Add food to &lunch", "Add food to dinner",
-                           "Add meal to snack #1", "Add meal to snack #2", "Add meal to snack #3",
+            << QStringList{"Add food to breakfast", "Add food to lunch", "Add food to dinner",
+                           "Add food to snack #1", "Add food to snack #2", "Add food to snack #3",
                            "Add food to My Foods", favorite};
         QTest::newRow("custom food, snacks between meals")
             << int(FoodItemFlag | CustomItemFlag) << 0x1000001 << 1
-            << QStringList{"Add food to breakfast", "Add meal to morning snack", "Add food to &lunch",
-                           "Add meal to afternoon snack", "Add food to dinner", "Add meal to evening snack",
+            << QStringList{"Add food to breakfast", "Add food to morning snack", "Add food to lunch",
+                           "Add food to afternoon snack", "Add food to dinner", "Add food to evening snack",
                            "&Edit food", "&Delete food"};
         QTest::newRow("exercise") << int(ExerciseItemFlag) << 300 << 0
                                   << QStringList{"Add exercise", "Add exercise to My Exercises", favorite};

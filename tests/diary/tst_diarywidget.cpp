@@ -7,6 +7,7 @@
 #include "core/notificationcenter.h"
 #include "diary/diarylistslaveheader.h"
 #include "diary/diarylistview.h"
+#include "widgets/headersection.h"
 #include "diary/diarysummary.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
@@ -351,7 +352,7 @@ private slots:
                     const QString title =
                         header->model()->headerData(section, Qt::Horizontal).toString();
                     const int room = header->sectionSize(section) - 2 * margin
-                        - DiaryListSlaveHeader::indicatorRoom(header->height());
+                        - HeaderSection::indicatorRoom(header->height());
                     QVERIFY2(header->fontMetrics().horizontalAdvance(title) <= room,
                              qPrintable(title));
                 }

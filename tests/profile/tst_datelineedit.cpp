@@ -48,6 +48,10 @@ private slots:
         QTest::newRow("31 February") << "31/2/1970" << false << 2006 << QDate();
         QTest::newRow("one word") << "yesterday" << false << 2006 << QDate();
         QTest::newRow("unknown month name") << "5 brumaire 1970" << false << 2006 << QDate();
+        QTest::newRow("text before") << "born 5/11/1970" << false << 2006 << QDate();
+        QTest::newRow("text after") << "5/11/1970 or so" << false << 2006 << QDate();
+        QTest::newRow("letters stuck to the year") << "5/11/1970ab" << false << 2006 << QDate();
+        QTest::newRow("letters stuck to the day") << "x5 nov 1970" << false << 2006 << QDate();
         QTest::newRow("other separator") << "5+11+1970" << false << 2006 << QDate();
         QTest::newRow("empty") << "" << false << 2006 << QDate();
     }

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QVBoxLayout>
 #include <QtTest>
 
 using namespace WizardTest;
@@ -222,6 +223,28 @@ private slots:
                      !comma);
         }
         QLocale::setDefault(QLocale::c());
+    }
+
+    // A long message wraps within the page's width rather than widen the page (and with it
+    // the wizard, which would jump).
+    void longMessageWrapsWithinThePage()
+    {
+        QWidget page;
+        auto* layout = new QVBoxLayout(&page);
+        auto* fields = new QWidget(&page);
+        fields->setFixedWidth(300);
+        layout->addWidget(fields);
+        auto* errors = new ProfileErrorWidget(&page);
+        layout->addWidget(errors);
+        const int width = page.sizeHint().width();
+        errors->addError(QStringLiteral("Weight must be a number from 10 to 650 kg. Write the "
+                                        "number without a thousands separator."));
+        QCOMPARE(page.sizeHint().width(), width);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QCOMPARE(errors->width(), page.width() - layout->contentsMargins().left()
+                                      - layout->contentsMargins().right());
+        QVERIFY(errors->height() >= 2 * errors->fontMetrics().lineSpacing());
     }
 
     // A height stored with decimals is shown as stored and taken by its whole part.

@@ -24,12 +24,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCheckBox>
+#include <QChart>
+#include <QFontMetrics>
 #include <QImage>
+#include <QLegend>
 #include <QPainter>
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -266,6 +270,24 @@ void TestBreakdown::pieIsBuiltOnlyWhenShownOrPrinted()
     QVERIFY(params);
     QCOMPARE(params->fat(), 47);
     QCOMPARE(params->protein(), 53);
+    // A narrow window shrinks the legend until its three entries fit; a wide one gives the
+    // chart's own size back.
+    const QStringList texts = params->legendTexts();
+    const auto widest = [&texts](const QFont& font) {
+        int widest = 0;
+        for (const QString& text : texts)
+            widest = std::max(widest, QFontMetrics(font).horizontalAdvance(text));
+        return widest;
+    };
+    const QFont made = chart.chart()->legend()->font();
+    chart.resize(320, 300);
+    QApplication::processEvents();
+    const QFont narrow = chart.chart()->legend()->font();
+    QVERIFY(narrow.pointSize() < made.pointSize());
+    QVERIFY(widest(narrow) < widest(made));
+    chart.resize(1000, 600);
+    QApplication::processEvents();
+    QCOMPARE(chart.chart()->legend()->font().pointSize(), made.pointSize());
     // Shown, a new range draws at once.
     chart.setDateRange(Monday.addDays(1), Monday.addDays(1), 0);
     params = dynamic_cast<const BreakdownParams*>(chart.params());

@@ -161,7 +161,7 @@ private slots:
         QTEST(params.startAngle(), "angle");
         QVERIFY(params.hasData());
         QCOMPARE(params.legendTexts().size(), 3);
-        QVERIFY(params.legendTexts().last().endsWith(QLatin1String("% Carbohydrate ")));
+        QVERIFY(params.legendTexts().last().endsWith(QLatin1String("% Carbohydrate")));
     }
 
     void breakdownWithoutDataSaysSo()
@@ -176,7 +176,7 @@ private slots:
         BreakdownParams shown(QStringLiteral("Breakdown"), false);
         shown.setValues(5.0, 30.0, 65.0);
         QCOMPARE(shown.legendTexts(), QStringList({QStringLiteral("05% Fat"), QStringLiteral("30% Protein"),
-                                                    QStringLiteral("65% Carbohydrate ")}));
+                                                    QStringLiteral("65% Carbohydrate")}));
     }
 
     void lineCellsBoxesAndFuture()

@@ -198,9 +198,13 @@ void TestPrintPreview::zoomRemakesTheReportAndAgreesWithTheFrame()
     const QSize page = fullScale(dialog);
     QVERIFY(saveWidgetPicture(&dialog, QStringLiteral("print-preview-100")));
 
-    for (const auto& [text, zoom] : {std::pair{QStringLiteral("200%"), 2.0},
-                                     std::pair{QStringLiteral("75%"), 0.75},
-                                     std::pair{QStringLiteral("100%"), 1.0}}) {
+    // The zoom is the item's value, whatever its text reads in the user's language.
+    QComboBox* combo = child<QComboBox>(&dialog, "zoomCombo");
+    for (int item = 0; item < combo->count(); ++item)
+        combo->setItemText(item, QStringLiteral("Stufe %1").arg(QChar(u'A' + item)));
+    for (const auto& [text, zoom] : {std::pair{QStringLiteral("Stufe B"), 2.0},
+                                     std::pair{QStringLiteral("Stufe F"), 0.75},
+                                     std::pair{QStringLiteral("Stufe E"), 1.0}}) {
         chooseZoom(dialog, text);
         QCOMPARE(dialog.scroller()->currentPage(), 0);
         QCOMPARE(pageField(dialog), QStringLiteral("1"));

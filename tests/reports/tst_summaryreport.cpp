@@ -250,7 +250,7 @@ void TestSummaryReport::sharesAgreeWithTheBreakdown()
     const auto* pie = dynamic_cast<const BreakdownParams*>(breakdown.params());
     QVERIFY(pie);
     QCOMPARE(pie->legendTexts(), QStringList({QStringLiteral("58% Fat"), QStringLiteral("11% Protein"),
-                                              QStringLiteral("31% Carbohydrate ")}));
+                                              QStringLiteral("31% Carbohydrate")}));
 }
 
 void TestSummaryReport::bmiWordsAndProjection()
@@ -259,8 +259,10 @@ void TestSummaryReport::bmiWordsAndProjection()
         {18, " (Underweight)"}, {19, " (low risk)"},  {26, " (low risk)"},
         {27, " (medium risk)"}, {29, " (medium risk)"}, {30, " (high risk)"},
         {40, " (high risk)"},   {41, " (very high risk)"}};
+    // At a height of 100 cm the index is the weight.
     for (const auto& [bmi, word] : words)
-        QCOMPARE(SummaryReportFactory::bmiWord(bmi), QString::fromLatin1(word));
+        QCOMPARE(UserDB::bmiWithRisk(100.0f, float(bmi)),
+                 QString::number(bmi) + QStringLiteral(".0") + QString::fromLatin1(word));
 
     const auto projected = [](float balance) { return plain(SummaryReportFactory::projection(balance)); };
     QCOMPARE(projected(500.0f),

@@ -295,7 +295,7 @@ void TestSchema::unsupportedVersionIsRefused()
         QString error;
         QVERIFY(!UserDbTestEnv::startUp(&error));
         QCOMPARE(error, QStringLiteral("Your database is not supported by this software.\n"
-                                       "\tDatabase version: %1\n\tApplication version: 4.1.0")
+                                       "\tDatabase format: %1\n\tFormats this software reads: 204 to 412")
                             .arg(version));
         QVERIFY(!BXSqlDb::isUp());
     }

@@ -1,0 +1,6 @@
+#include "core/appversion.h"
+
+QString AppVersion::text()
+{
+    return QStringLiteral(PANTREL_VERSION);
+}
