@@ -1,7 +1,7 @@
 #include "core/unitcalcium.h"
 
 UnitCalcium::UnitCalcium()
-    : UnitDescriptor(QStringLiteral("Calcium"), 1, QStringLiteral(" mg"), QStringLiteral("mg"))
+    : UnitDescriptor(tr("Calcium"), 1, QStringLiteral(" mg"), QStringLiteral("mg"))
 {
 }
 

@@ -1,7 +1,7 @@
 #include "core/unitcarb.h"
 
 UnitCarb::UnitCarb()
-    : UnitDescriptor(QStringLiteral("Carbs"), 1, QStringLiteral(" g"), QStringLiteral("g"))
+    : UnitDescriptor(tr("Carbs"), 1, QStringLiteral(" g"), QStringLiteral("g"))
 {
 }
 

@@ -1,7 +1,7 @@
 #include "core/unitcholesterol.h"
 
 UnitCholesterol::UnitCholesterol()
-    : UnitDescriptor(QStringLiteral("Chol"), 1, QStringLiteral(" mg"), QStringLiteral("mg"))
+    : UnitDescriptor(tr("Chol"), 1, QStringLiteral(" mg"), QStringLiteral("mg"))
 {
 }
 

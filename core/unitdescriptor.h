@@ -1,6 +1,7 @@
 #ifndef PANTREL_CORE_UNITDESCRIPTOR_H
 #define PANTREL_CORE_UNITDESCRIPTOR_H
 
+#include <QCoreApplication>
 #include <QString>
 
 class NumberValidator;
@@ -13,6 +14,8 @@ class QValidator;
 // writes, in a text or into a field, and every figure typed follow NumberParser's rule: the
 // decimal separator of the user's locale.
 class UnitDescriptor {
+    Q_DECLARE_TR_FUNCTIONS(UnitDescriptor)
+
 public:
     virtual ~UnitDescriptor();
 

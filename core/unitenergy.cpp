@@ -1,9 +1,9 @@
 #include "core/unitenergy.h"
 
 UnitEnergy::UnitEnergy(int type)
-    : UnitDescriptor(type == Kilojoules ? QStringLiteral("Kilojoules") : QStringLiteral("Calories"),
-                     0, type == Kilojoules ? QStringLiteral(" kJ") : QStringLiteral(" cals"),
-                     type == Kilojoules ? QStringLiteral("kJ") : QStringLiteral("cals"))
+    : UnitDescriptor(type == Kilojoules ? tr("Kilojoules") : tr("Calories"),
+                     0, type == Kilojoules ? QStringLiteral(" kJ") : tr(" cals"),
+                     type == Kilojoules ? QStringLiteral("kJ") : tr("cals"))
     , _type(type)
 {
 }

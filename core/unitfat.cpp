@@ -1,7 +1,7 @@
 #include "core/unitfat.h"
 
 UnitFat::UnitFat()
-    : UnitDescriptor(QStringLiteral("Fat"), 1, QStringLiteral(" g"), QStringLiteral("g"))
+    : UnitDescriptor(tr("Fat"), 1, QStringLiteral(" g"), QStringLiteral("g"))
 {
 }
 

@@ -1,6 +1,6 @@
 #include "core/unitiron.h"
 
 UnitIron::UnitIron()
-    : UnitDescriptor(QStringLiteral("Iron"), 1, QStringLiteral(" %"), QStringLiteral("%"))
+    : UnitDescriptor(tr("Iron"), 1, QStringLiteral(" %"), QStringLiteral("%"))
 {
 }

@@ -7,7 +7,7 @@
 #include <cmath>
 
 UnitMeasurement::UnitMeasurement(int type)
-    : UnitDescriptor(QStringLiteral("Height"), 2, type == Inches ? QStringLiteral(" in") : QStringLiteral(" cm"),
+    : UnitDescriptor(tr("Height"), 2, type == Inches ? QStringLiteral(" in") : QStringLiteral(" cm"),
                      type == Inches ? QStringLiteral("in") : QStringLiteral("cm"))
     , _type(type)
 {

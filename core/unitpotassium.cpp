@@ -1,6 +1,6 @@
 #include "core/unitpotassium.h"
 
 UnitPotassium::UnitPotassium()
-    : UnitDescriptor(QStringLiteral("Potassium"), 1, QStringLiteral(" mg"), QStringLiteral("mg"))
+    : UnitDescriptor(tr("Potassium"), 1, QStringLiteral(" mg"), QStringLiteral("mg"))
 {
 }

@@ -1,7 +1,7 @@
 #include "core/unitprotein.h"
 
 UnitProtein::UnitProtein()
-    : UnitDescriptor(QStringLiteral("Protein"), 1, QStringLiteral(" g"), QStringLiteral("g"))
+    : UnitDescriptor(tr("Protein"), 1, QStringLiteral(" g"), QStringLiteral("g"))
 {
 }
 

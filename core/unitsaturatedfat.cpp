@@ -1,7 +1,7 @@
 #include "core/unitsaturatedfat.h"
 
 UnitSaturatedFat::UnitSaturatedFat()
-    : UnitDescriptor(QStringLiteral("Sat Fat"), 1, QStringLiteral(" g"), QStringLiteral("g"))
+    : UnitDescriptor(tr("Sat Fat"), 1, QStringLiteral(" g"), QStringLiteral("g"))
 {
 }
 

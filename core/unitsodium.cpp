@@ -1,7 +1,7 @@
 #include "core/unitsodium.h"
 
 UnitSodium::UnitSodium()
-    : UnitDescriptor(QStringLiteral("Sodium"), 1, QStringLiteral(" mg"), QStringLiteral("mg"))
+    : UnitDescriptor(tr("Sodium"), 1, QStringLiteral(" mg"), QStringLiteral("mg"))
 {
 }
 

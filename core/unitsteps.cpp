@@ -3,7 +3,7 @@
 #include "core/numbervalidator.h"
 
 UnitSteps::UnitSteps()
-    : UnitDescriptor(QStringLiteral("Steps"), 0, QString(), QStringLiteral("steps"))
+    : UnitDescriptor(tr("Steps"), 0, QString(), tr("steps"))
 {
 }
 

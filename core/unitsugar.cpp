@@ -1,7 +1,7 @@
 #include "core/unitsugar.h"
 
 UnitSugar::UnitSugar()
-    : UnitDescriptor(QStringLiteral("Sugar"), 1, QStringLiteral(" g"), QStringLiteral("g"))
+    : UnitDescriptor(tr("Sugar"), 1, QStringLiteral(" g"), QStringLiteral("g"))
 {
 }
 

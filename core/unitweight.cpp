@@ -1,7 +1,7 @@
 #include "core/unitweight.h"
 
 UnitWeight::UnitWeight(int type)
-    : UnitDescriptor(QStringLiteral("Weight"), 1, type == Pounds ? QStringLiteral(" lb") : QStringLiteral(" kg"),
+    : UnitDescriptor(tr("Weight"), 1, type == Pounds ? QStringLiteral(" lb") : QStringLiteral(" kg"),
                      type == Pounds ? QStringLiteral("lb") : QStringLiteral("kg"))
     , _type(type)
 {

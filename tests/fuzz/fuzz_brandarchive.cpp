@@ -102,7 +102,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     BrandEngine* brand = BrandEngine::instance();
     if (brand->import(s_archivePath.c_str())) {
         lookUpEverything(*brand);
-        readAsTheProgramDoes(*brand);
+        // The program goes on only with a brand that serves it.
+        QString reason;
+        if (brand->servesTheProgram(&reason))
+            readAsTheProgramDoes(*brand);
     }
     BrandEngine::cleanUp();
     return 0;
