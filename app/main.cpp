@@ -241,9 +241,10 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
 // answer) the start ends.
 bool openDiary(Prompter* prompter, std::string& error)
 {
-    while (!BXSqlDb::startUp(error, true)) {
+    StoreOutcome outcome;
+    while (!BXSqlDb::startUp(error, true, &outcome)) {
         BXSqlDb::cleanUp();
-        if (!BXSqlDb::startFoundBusy() || !prompter)
+        if (!outcome.busy() || !prompter)
             return false;
         const int answer = prompter->choice(nullptr, QMessageBox::Warning, tr("Diary in use"),
                                             QString::fromStdString(error),

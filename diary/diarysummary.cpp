@@ -7,6 +7,7 @@
 #include "diary/summarywidget.h"
 #include "userdb/userdb.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -137,12 +138,14 @@ void DiarySummary::updateView(int id)
     _applyOptions(prefs.summaryOptions);
     const bool anyShown = prefs.summaryOptions & (NutrientsShown | ExerciseShown | WaterShown);
     if (id >= 1) {
-        UserDB::instance()->setUserPrefs(user, prefs);
+        StorePrompt::change(this, QString(),
+                            [user, &prefs] { return UserDB::instance()->setUserPrefs(user, prefs); });
         if (!anyShown)
             emit hideDiarySummary();
     } else if (!anyShown && prefs.showNutrientAndFluid) {
         prefs.summaryOptions = kAllShown;
-        UserDB::instance()->setUserPrefs(user, prefs);
+        StorePrompt::change(this, QString(),
+                            [user, &prefs] { return UserDB::instance()->setUserPrefs(user, prefs); });
         _applyOptions(kAllShown);
     }
     resizeWidget();

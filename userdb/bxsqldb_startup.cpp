@@ -210,18 +210,18 @@ std::string damagedFile(const QString& path)
         .toStdString();
 }
 
-bool startFoundBusyFlag = false;
-
 // Whether SQLite reads the file; otherwise `error` says why: another program holds it for
-// longer than the busy wait, SQLite finds it damaged or no database, or the system's reason.
-bool isReadableDiary(const QString& path, std::string& error)
+// longer than the busy wait (then `outcome` is Busy), SQLite finds it damaged or no database,
+// or the system's reason.
+bool isReadableDiary(const QString& path, std::string& error, StoreOutcome* outcome)
 {
     const FileClaim probe(path, FileClaim::Mode::Read, BXSqlDb::busyTimeout());
     switch (probe.state()) {
     case FileClaim::State::Held:
         return true;
     case FileClaim::State::Busy:
-        startFoundBusyFlag = true;
+        if (outcome)
+            *outcome = StoreOutcome(StoreOutcome::Reason::Busy, QString());
         error = BXSqlDb::tr("Your diary %1 is in use by another program (a backup tool or a "
                             "database shell, say). Let that program finish or close it, then "
                             "try again.")
@@ -242,10 +242,10 @@ bool isReadableDiary(const QString& path, std::string& error)
 
 // The connection could not read the file: why, told apart as above. A database that SQLite
 // reads but that holds no diary is damaged too.
-bool unreadable(const QString& path, std::string& error)
+bool unreadable(const QString& path, std::string& error, StoreOutcome* outcome)
 {
     BXSqlDb::cleanUp();
-    if (isReadableDiary(path, error))
+    if (isReadableDiary(path, error, outcome))
         error = damagedFile(path);
     return false;
 }
@@ -280,18 +280,14 @@ bool provenCopy(const QString& source, const QString& copy, std::string& error)
 
 } // namespace
 
-bool BXSqlDb::startFoundBusy()
+bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* outcome)
 {
-    return startFoundBusyFlag;
-}
-
-bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
-{
+    if (outcome)
+        *outcome = StoreOutcome();
     if (_instance) {
         error = "startUp called twice? should never happen";
         return false;
     }
-    startFoundBusyFlag = false;
     const QString path = userDbFile();
     removeWorkingCopies();
     std::string reason;
@@ -303,13 +299,13 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
     fixMagic(path);
     orvMakePrivate(path);
     // A file that another program holds is waited for here, before the connection reads it.
-    if (!isReadableDiary(path, error))
+    if (!isReadableDiary(path, error, outcome))
         return false;
 
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
     if (failed || getVersion() == 0)
-        return unreadable(path, error);
+        return unreadable(path, error, outcome);
     const int version = getVersion();
     if (!isCurrentVersion(version)) {
         if (!isUpgradableVersion(version))
@@ -319,7 +315,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
             return false;
         _instance = new BXSqlDb(path, error, failed);
         if (failed)
-            return unreadable(path, error);
+            return unreadable(path, error, outcome);
     }
     ensureDiaryIndexes();
     if (enableTriggers && !setupSyncTriggers())
