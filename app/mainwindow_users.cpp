@@ -129,18 +129,29 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
         if (!_storeWizardProfile(found.has_value(), userId, profile, checkin, prefs))
             return false;
     }
+    // The previous user's column layout is kept once the switch is made, in the same action.
     DiaryListView* list = _diaryList();
-    if (_previousUser != -1 && _previousUser != userId && userId >= 0 && list)
-        StorePrompt::change(parent, tr("Switch user"), [users, list] {
-            return users->saveColumnSettings(users->getCurrentUser(), list->getColumnSettings());
-        });
+    const bool keepLayout = _previousUser != -1 && _previousUser != userId && userId >= 0 && list;
+    const int previous = users->getCurrentUser();
+    const QString layout = keepLayout ? list->getColumnSettings() : QString();
+    bool layoutKept = true;
+    StoreOutcome layoutOutcome;
     // The user shown stays until the diary can be read for the new one.
-    return StorePrompt::read(parent, [this, users, userId] {
+    const bool shown = StorePrompt::read(parent, [&] {
         _showUser(userId);
         const std::optional<DBTypes::UserProfile> profile = users->getProfile(userId);
         _setCaption(profile ? profile->name : QString(), true);
         refreshCurrentWidget();
+        if (keepLayout) {
+            const StoreAction save(StoreAction::Kind::Change);
+            layoutKept = users->saveColumnSettings(previous, layout);
+            layoutOutcome = save.outcome();
+        }
     });
+    if (!layoutKept)
+        StorePrompt::tellChange(parent, tr("Switch user"), layoutOutcome,
+                                tr("The diary's column layout could not be stored."));
+    return shown;
 }
 
 // Adds the wizard's new user (its id into userId) or completes the found user's profile,

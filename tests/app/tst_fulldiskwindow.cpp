@@ -4,7 +4,11 @@
 
 #include "mainwindowdoubles.h"
 
+#include "browser/draglistview.h"
+#include "browser/foodquerywidget.h"
 #include "catalogue/catalogueservices.h"
+#include "reports/reportscontainer.h"
+#include "widgets/bxcalendar.h"
 #include "core/fooddiaryitem.h"
 #include "profile/checkindialog.h"
 #include "diary/diarylistview.h"
@@ -19,6 +23,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTest>
 
 #include <algorithm>
@@ -231,8 +236,105 @@ private slots:
         QVERIFY(databaseIsSound());
     }
 
+    // A page that reads the diary while another program reads it, is about to write or holds
+    // it whole: the program waits once for each try; a diary held whole is said to be in use,
+    // with Retry and Cancel, and the page keeps what it showed; nothing is said to be lost.
+    void pageKeepsWhatItShowed_data()
+    {
+        const std::pair<const char*, WindowReading> readings[] = {
+            {"day change", NextDay},        {"report", OtherReport}, {"user switch", SwitchUser},
+            {"browser", BrowserLists},      {"check-ins page", CheckinDay}};
+        addRowsForEachHold(readings);
+    }
+
+    void pageKeepsWhatItShowed()
+    {
+        QFETCH(int, change);
+        QFETCH(int, hold);
+        addToday("Tea");
+        const int bob = addUser(QStringLiteral("Bob"));
+        _window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(_window));
+        _window->viewDiaryAction->trigger();
+        if (change == CheckinDay)
+            _window->viewCheckinAction->trigger();
+        else if (change == OtherReport)
+            _window->viewReportsAction->trigger();
+        _window->refreshCurrentWidget();
+        const QStringList before = everyStoredRow();
+        const QStringList shown = shownState();
+        const bool held = hold == OtherReader::Exclusive;
+        {
+            OtherReader other(databaseFile(), OtherReader::Hold(hold));
+            QVERIFY(other.reading());
+            BusyWaits waits(100);
+            _prompter->answer(0); // Retry, then Cancel
+            readInWindow(WindowReading(change), bob);
+            // A switch also writes (the previous user's column layout, the new user's own
+            // catalogue), which a program reading or about to write holds up: at most one wait.
+            const bool writes = !held && change == SwitchUser;
+            QVERIFY(waits.count() == (held ? 2 : 0) || (writes && waits.count() == 1));
+            if (writes)
+                _prompter->asked.clear();
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(everyStoredRow(), before);
+        if (held) {
+            QCOMPARE(_prompter->asked.size(), 2);
+            QCOMPARE(_prompter->asked.at(0).options, (QStringList{"Retry", "Cancel"}));
+            QCOMPARE(_prompter->asked.at(1).text, _prompter->asked.at(0).text);
+            QVERIFY2(_prompter->lastText().startsWith(QStringLiteral(
+                         "The diary is in use by another program (a backup tool or a database "
+                         "shell, say), so it cannot be read now.")),
+                     qPrintable(_prompter->lastText()));
+            QCOMPARE(shownState(), shown);
+        } else {
+            QVERIFY(_prompter->asked.isEmpty());
+            // The browser reads its lists again as they were.
+            QCOMPARE(shownState() != shown, change != BrowserLists);
+        }
+        QVERIFY(_window->messages.isEmpty());
+        QVERIFY(databaseIsSound());
+    }
+
 private:
     enum WindowChange { PersonalProfile, ClearDay, RemoveEntry };
+    enum WindowReading { NextDay, OtherReport, SwitchUser, BrowserLists, CheckinDay };
+
+    // What the pages show: the diary's day and entries, the report, the user, the user's own
+    // foods and the check-ins page's day.
+    QStringList shownState() const
+    {
+        const FoodQueryWidget* browser = _window->diaryPage()->foodQueryWidget3;
+        return {_window->diaryPage()->getDate().toString(Qt::ISODate), shownEntries().join(u','),
+                QString::number(_window->reportsPage()->currentReportId()),
+                QString::number(UserDB::instance()->getCurrentUser()), _window->windowTitle(),
+                QString::number(browser->myfoodView->topLevelItemCount()),
+                _window->checkinPage()->getDate().toString(Qt::ISODate)};
+    }
+
+    void readInWindow(WindowReading reading, int otherUser)
+    {
+        switch (reading) {
+        case NextDay:
+            _window->diaryPage()->nextDayButton->click();
+            break;
+        case OtherReport:
+            _window->reportsPage()->handleReportChanged(
+                _window->reportsPage()->currentReportId() == 0 ? 1 : 0);
+            break;
+        case SwitchUser:
+            _window->fromProfileMenuSwitchUser(otherUser);
+            break;
+        case BrowserLists:
+            _window->diaryPage()->foodQueryWidget3->refreshDynamic();
+            break;
+        case CheckinDay:
+            _window->checkinPage()->checkinCalendar->setDate(
+                _window->checkinPage()->getDate().addDays(-3), true);
+            break;
+        }
+    }
 
     // Every text the user was shown, by the window or in a box of a page.
     QStringList told() const

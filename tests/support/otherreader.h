@@ -3,7 +3,8 @@
 
 // Another program holding the user database, through SQLite itself on a connection of its
 // own, from its construction until end(): a backup tool or a database shell that reads
-// (Shared: a read transaction), or one that writes (Exclusive: the whole file).
+// (Shared: a read transaction), one that is about to write (Immediate: others may still read),
+// or one that writes (Exclusive: the whole file).
 //
 // BusyWaits counts how often the diary's own connection starts to wait for such a program;
 // everyStoredRow() tells whether a refused change left the diary as it was.
@@ -27,13 +28,14 @@
 class OtherReader
 {
 public:
-    enum Hold { Shared, Exclusive };
+    enum Hold { Shared, Exclusive, Immediate };
 
     explicit OtherReader(const QString& path, Hold hold = Shared)
     {
         const int mode = hold == Shared ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-        const char* const sql = hold == Shared ? "BEGIN; SELECT count(*) FROM sqlite_master;"
-                                               : "BEGIN EXCLUSIVE;";
+        const char* const sql = hold == Shared      ? "BEGIN; SELECT count(*) FROM sqlite_master;"
+                                : hold == Immediate ? "BEGIN IMMEDIATE;"
+                                                    : "BEGIN EXCLUSIVE;";
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &_db, mode, nullptr) == SQLITE_OK)
             _reading = sqlite3_exec(_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
     }
@@ -92,7 +94,7 @@ private:
 };
 
 // The columns "change" and "hold" of a test table, with a row for each change while another
-// program reads the file and one while it holds it whole.
+// program reads the file, one while it is about to write and one while it holds it whole.
 template <typename Change, std::size_t Count>
 void addRowsForEachHold(const std::pair<const char*, Change> (&changes)[Count])
 {
@@ -100,6 +102,7 @@ void addRowsForEachHold(const std::pair<const char*, Change> (&changes)[Count])
     QTest::addColumn<int>("hold");
     for (const auto& [name, change] : changes) {
         QTest::addRow("%s, reader", name) << int(change) << int(OtherReader::Shared);
+        QTest::addRow("%s, immediate", name) << int(change) << int(OtherReader::Immediate);
         QTest::addRow("%s, writer", name) << int(change) << int(OtherReader::Exclusive);
     }
 }
