@@ -306,12 +306,7 @@ void MainWindow::fromProfileMenuDeleteUser(int id)
         != QMessageBox::Yes)
         return;
     StoreOutcome outcome;
-    bool deleted = false;
-    {
-        const StoreAction change(StoreAction::Kind::Change);
-        deleted = UserDB::instance()->deleteUser(id) == 0;
-        outcome = change.outcome();
-    }
+    const bool deleted = StoreAction::run([&] { return UserDB::instance()->deleteUser(id) == 0; }, outcome);
     if (deleted) {
         showMessage(QMessageBox::Information, tr("User is deleted"),
                     tr("All records associated with \"") + name + tr("\" have been purged"),
@@ -348,12 +343,7 @@ void MainWindow::setPersonalProfile()
     DBTypes::UserPrefs prefs = users->getUserPrefs(user);
     if (execProfileWizard(this, false, profile, checkin, prefs)) {
         StoreOutcome outcome;
-        bool stored = false;
-        {
-            const StoreAction change(StoreAction::Kind::Change);
-            stored = users->storeProfileChange(&profile, checkin, prefs);
-            outcome = change.outcome();
-        }
+        const bool stored = StoreAction::run([&] { return users->storeProfileChange(&profile, checkin, prefs); }, outcome);
         if (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
         // The window shows the profile as stored: nothing of it when it was not.
@@ -390,12 +380,7 @@ void MainWindow::setTargets()
     if (!execTargetsDialog(checkin, prefs))
         return;
     StoreOutcome outcome;
-    bool stored = false;
-    {
-        const StoreAction change(StoreAction::Kind::Change);
-        stored = users->storeProfileChange(nullptr, checkin, prefs);
-        outcome = change.outcome();
-    }
+    const bool stored = StoreAction::run([&] { return users->storeProfileChange(nullptr, checkin, prefs); }, outcome);
     if (!stored) {
         _tellProfileNotStored(outcome, QString());
         return;
@@ -668,12 +653,7 @@ void MainWindow::resetUserMetrics()
     const int user = metrics ? metrics->reportedUser() : UserDB::instance()->getCurrentUser();
     // The report was sent: counts not cleared would be sent again with the next one.
     StoreOutcome outcome;
-    bool reset = false;
-    {
-        const StoreAction change(StoreAction::Kind::Change);
-        reset = UserDB::instance()->resetMetrics(user);
-        outcome = change.outcome();
-    }
+    const bool reset = StoreAction::run([&] { return UserDB::instance()->resetMetrics(user); }, outcome);
     if (!reset)
         _tellNotStored(tr("Cannot send metrics"), outcome,
                        tr("The counts that were sent could not be cleared."));

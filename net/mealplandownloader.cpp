@@ -134,12 +134,7 @@ void MealPlanDownloader::requestFinished(int id, bool error)
         return;
     }
     StoreOutcome outcome;
-    bool stored = false;
-    {
-        const StoreAction change(StoreAction::Kind::Change);
-        stored = _store();
-        outcome = change.outcome();
-    }
+    const bool stored = StoreAction::run([this] { return _store(); }, outcome);
     if (!stored) {
         _finish(true, outcome.ok() ? tr("The meal plan could not be stored in your diary. "
                                         "Please try again.")

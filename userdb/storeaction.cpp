@@ -22,6 +22,14 @@ StoreAction::~StoreAction()
     db->closeAction(this, m_outer);
 }
 
+bool StoreAction::run(const std::function<bool()>& change, StoreOutcome& outcome)
+{
+    const StoreAction action(Kind::Change);
+    const bool made = change();
+    outcome = action.outcome();
+    return made;
+}
+
 bool StoreAction::refuses(bool change) const
 {
     for (const StoreAction* action = this; action; action = action->m_outer) {

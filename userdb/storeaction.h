@@ -2,6 +2,8 @@
 
 #include "userdb/storeoutcome.h"
 
+#include <functional>
+
 // One user action on the diary (moving to another day, opening a report, making a change),
 // from its construction to its end, and its outcome.
 //
@@ -33,6 +35,10 @@ public:
     // action has found the diary held, and every reading once a reading found it held (a
     // program that holds the diary for writing still lets it be read).
     bool refuses(bool change) const;
+
+    // Runs `change` as one changing action of its own; whether it was made, with the action's
+    // outcome in `outcome`.
+    static bool run(const std::function<bool()>& change, StoreOutcome& outcome);
 
     // Records a failure of a statement (`change` when it writes) of this action and of the
     // actions it is a part of.
