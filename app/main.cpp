@@ -267,9 +267,10 @@ bool openDiary(Prompter* prompter, std::string& error)
             return ImportingDialog::ask(prompter, found, path);
         });
     bool started = false;
-    while (!(started = BXSqlDb::startUp(error, true))) {
+    StoreOutcome outcome;
+    while (!(started = BXSqlDb::startUp(error, true, &outcome))) {
         BXSqlDb::cleanUp();
-        if (!BXSqlDb::startFoundBusy() || !prompter)
+        if (!outcome.busy() || !prompter)
             break;
         if (!retryWhileInUse(prompter, QString::fromStdString(error))) {
             error.clear();

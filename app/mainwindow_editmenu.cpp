@@ -26,6 +26,7 @@
 #include "reports/reportfactory.h"
 #include "reports/reportscontainer.h"
 #include "reports/reportviewer.h"
+#include "userdb/storeaction.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
@@ -287,17 +288,13 @@ void MainWindow::slotClearDiary()
                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
+    const StoreAction change(StoreAction::Kind::Change);
     const bool cleared =
         DiaryDB::instance()->delDiaryEntries(UserDB::instance()->getCurrentUser(), _diaryPage->getDate(), 0);
-    // Nothing changed: the page shows the entries still stored. A change lost to the store
-    // itself is told once, by changeNotSaved().
+    // Nothing changed: the page shows the entries still stored.
     if (!cleared) {
-        if (!BXSqlDb::changeWasLost())
-            showMessage(QMessageBox::Warning, tr("Clear Today's Diary Entries"),
-                        tr("Today's entries could not be cleared, and the diary is unchanged. "
-                           "Check that the disk holding your data is not full or read-only, "
-                           "then try again."),
-                        QMessageBox::Ok, QMessageBox::Ok);
+        _tellNotStored(tr("Clear Today's Diary Entries"), change.outcome(),
+                       tr("Today's entries could not be cleared, and the diary is unchanged."));
         return;
     }
     refreshCurrentWidget();

@@ -7,6 +7,7 @@
 
 #include "app/aboutdialog.h"
 #include "widgets/bxtoolbar.h"
+#include "widgets/storeprompt.h"
 #include "app/preferencesdialog.h"
 #include "app/syncdialog.h"
 #include "app/tipoftheday.h"
@@ -31,6 +32,7 @@
 #include "profile/profilewizard.h"
 #include "profile/settargetsdialog.h"
 #include "reports/reportscontainer.h"
+#include "userdb/storeaction.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
@@ -110,20 +112,39 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
 {
     UserDB* users = UserDB::instance();
     std::optional<DBTypes::UserProfile> found;
-    for (const DBTypes::UserProfile& profile : users->getUsersList()) {
-        if (profile.userId == userId)
-            found = profile;
-    }
+    const bool read = StorePrompt::read(parent, [users, userId, &found] {
+        for (const DBTypes::UserProfile& profile : users->getUsersList()) {
+            if (profile.userId == userId)
+                found = profile;
+        }
+    });
+    if (!read)
+        return false;
     if ((!found || !found->isValid()) && !_createProfile(parent, found.has_value(), userId))
         return false;
+    // The previous user's column layout is kept once the switch is made, in the same action.
     DiaryListView* list = _diaryList();
-    if (_previousUser != -1 && _previousUser != userId && userId >= 0 && list)
-        users->saveColumnSettings(users->getCurrentUser(), list->getColumnSettings());
-    _showUser(userId);
-    const std::optional<DBTypes::UserProfile> profile = users->getProfile(userId);
-    _setCaption(profile ? profile->name : QString(), true);
-    refreshCurrentWidget();
-    return true;
+    const bool keepLayout = _previousUser != -1 && _previousUser != userId && userId >= 0 && list;
+    const int previous = users->getCurrentUser();
+    const QString layout = keepLayout ? list->getColumnSettings() : QString();
+    bool layoutKept = true;
+    StoreOutcome layoutOutcome;
+    // The user shown stays until the diary can be read for the new one.
+    const bool shown = StorePrompt::read(parent, [&] {
+        _showUser(userId);
+        const std::optional<DBTypes::UserProfile> profile = users->getProfile(userId);
+        _setCaption(profile ? profile->name : QString(), true);
+        refreshCurrentWidget();
+        if (keepLayout) {
+            const StoreAction save(StoreAction::Kind::Change);
+            layoutKept = users->saveColumnSettings(previous, layout);
+            layoutOutcome = save.outcome();
+        }
+    });
+    if (!layoutKept)
+        StorePrompt::tellChange(parent, tr("Switch user"), layoutOutcome,
+                                tr("The diary's column layout could not be stored."));
+    return shown;
 }
 
 // Runs the wizard for a new user (or for the found user's incomplete profile) and stores it;
@@ -154,16 +175,18 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
                                      DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs)
 {
     UserDB* users = UserDB::instance();
+    const StoreAction change(StoreAction::Kind::Change);
     if (!BXSqlDb::beginTransaction()) {
-        _tellProfileNotStored(QString());
+        _tellProfileNotStored(change.outcome(), QString());
         return false;
     }
+    QString refusal;
     int storedId = userId;
     bool stored = false;
     if (found) {
         profile.userId = userId;
         stored = users->updateUser(profile);
-    } else if (users->addUser(profile, &storedId) && storedId >= 0) {
+    } else if (users->addUser(profile, &storedId, &refusal) && storedId >= 0) {
         // The wizard does not ask about the summary panel: the new record's choice stands.
         DBTypes::UserPrefs chosen = prefs;
         chosen.showNutrientAndFluid = users->getUserPrefs(storedId).showNutrientAndFluid;
@@ -176,22 +199,24 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
         return true;
     }
     // A refused new user carries the store's own reason (the household limit, say).
-    _tellProfileNotStored(found ? QString() : users->lastError());
+    _tellProfileNotStored(change.outcome(), refusal);
     return false;
 }
 
-// Tells the user that a profile change was not stored, with `reason` when the store gave
-// one. A change lost to the store itself is told once, by changeNotSaved().
-void MainWindow::_tellProfileNotStored(const QString& reason)
+// Tells the user that a profile change was not stored: the store's reason when it failed,
+// else `reason` when the store gave one.
+void MainWindow::_tellProfileNotStored(const StoreOutcome& outcome, const QString& reason)
 {
-    if (BXSqlDb::changeWasLost())
-        return;
-    const QString storeAdvice =
-        tr("The profile could not be stored in the user database. Check that the disk "
-           "is not full and that you may write to the folder %1, then try again.")
-            .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath()));
-    showMessage(QMessageBox::Critical, tr("Cannot save the profile"),
-                reason.isEmpty() ? storeAdvice : reason, QMessageBox::Ok, QMessageBox::Ok);
+    _tellNotStored(tr("Cannot save the profile"), outcome,
+                   reason.isEmpty() ? tr("The profile could not be stored.") : reason);
+}
+
+void MainWindow::_tellNotStored(const QString& caption, const StoreOutcome& outcome,
+                                const QString& refusal)
+{
+    const QString text = outcome.ok() ? refusal : outcome.changeText();
+    if (!text.isEmpty())
+        showMessage(QMessageBox::Warning, caption, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 // Makes the user current and puts the user's catalogue, diary columns, layout and units in
@@ -299,14 +324,16 @@ void MainWindow::fromProfileMenuDeleteUser(int id)
                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    if (UserDB::instance()->deleteUser(id) == 0) {
+    StoreOutcome outcome;
+    const bool deleted = StoreAction::run([&] { return UserDB::instance()->deleteUser(id) == 0; }, outcome);
+    if (deleted) {
         showMessage(QMessageBox::Information, tr("User is deleted"),
                     tr("All records associated with \"%1\" have been purged.").arg(name),
                     QMessageBox::Ok, QMessageBox::Ok);
-    } else if (!BXSqlDb::changeWasLost()) { // else told once, by changeNotSaved()
-        showMessage(QMessageBox::Information, tr("User not deleted"),
-                    tr("Profile \"%1\" cannot be deleted at this time. Please try again later.").arg(name),
-                    QMessageBox::Ok, QMessageBox::Ok);
+    } else {
+        _tellNotStored(tr("User not deleted"), outcome,
+                       tr("Profile \"%1\" cannot be deleted at this time. Please try again later.")
+                           .arg(name));
     }
     refreshProfileMenu();
     const QList<DBTypes::UserProfile> remaining = UserDB::instance()->getUsersList();
@@ -335,12 +362,13 @@ void MainWindow::setPersonalProfile()
     DBTypes::CheckinItem checkin = users->getCheckin(user, todayCode().constData());
     DBTypes::UserPrefs prefs = users->getUserPrefs(user);
     if (execProfileWizard(this, false, profile, checkin, prefs)) {
-        const bool stored = users->storeProfileChange(&profile, checkin, prefs);
+        StoreOutcome outcome;
+        const bool stored = StoreAction::run([&] { return users->storeProfileChange(&profile, checkin, prefs); }, outcome);
         if (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
         // The window shows the profile as stored: nothing of it when it was not.
         if (!stored) {
-            _tellProfileNotStored(QString());
+            _tellProfileNotStored(outcome, QString());
             return;
         }
         BXSettings settings;
@@ -371,8 +399,10 @@ void MainWindow::setTargets()
     DBTypes::UserPrefs prefs = users->getUserPrefs(user);
     if (!execTargetsDialog(checkin, prefs))
         return;
-    if (!users->storeProfileChange(nullptr, checkin, prefs)) {
-        _tellProfileNotStored(QString());
+    StoreOutcome outcome;
+    const bool stored = StoreAction::run([&] { return users->storeProfileChange(nullptr, checkin, prefs); }, outcome);
+    if (!stored) {
+        _tellProfileNotStored(outcome, QString());
         return;
     }
     emit signalTargetUpdate(checkin);
@@ -640,7 +670,13 @@ void MainWindow::resetUserMetrics()
     // The report carries the data of the user who was current when it was built, who need
     // not be the current one any more.
     const auto* metrics = qobject_cast<const Metrics*>(sender());
-    UserDB::instance()->resetMetrics(metrics ? metrics->reportedUser() : UserDB::instance()->getCurrentUser());
+    const int user = metrics ? metrics->reportedUser() : UserDB::instance()->getCurrentUser();
+    // The report was sent: counts not cleared would be sent again with the next one.
+    StoreOutcome outcome;
+    const bool reset = StoreAction::run([&] { return UserDB::instance()->resetMetrics(user); }, outcome);
+    if (!reset)
+        _tellNotStored(tr("Cannot send metrics"), outcome,
+                       tr("The counts that were sent could not be cleared."));
 }
 
 // Instance messages

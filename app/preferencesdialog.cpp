@@ -1,5 +1,6 @@
 #include "app/preferencesdialog.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 
 #include "widgets/bxhelp.h"
 #include "widgets/numberfieldcheck.h"
@@ -404,14 +405,11 @@ bool PreferencesDialog::_saveUserPrefs()
     prefs.webPassword = webPasswordEdit->text();
     prefs.measurementUnits = metricRadio->isChecked() ? 0 : 1;
     prefs.energyUnits = caloriesRadio->isChecked() ? 1 : 0;
-    if (!users->setUserPrefs(user, prefs)) {
-        Prompter::critical(this, tr("Cannot save your preferences"),
-                           tr("Your preferences could not be stored in the user database in %1."
-                              "\nCheck that the disk has free space and that you may write "
-                              "there, then try again.")
-                               .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath())));
+    // Told once, with the store's reason.
+    if (!StorePrompt::change(this, tr("Cannot save your preferences"),
+                             [users, user, &prefs] { return users->setUserPrefs(user, prefs); },
+                             tr("Your preferences could not be stored in the user database.")))
         return false;
-    }
     setPrefs(prefs);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "app/tipoftheday.h"
 
 #include "widgets/bxhelp.h"
+#include "widgets/storeprompt.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
@@ -401,7 +402,8 @@ void TipOfTheDay::nextTip()
 void TipOfTheDay::myClose()
 {
     const int value = _checkShowOnStart->isChecked() ? _currentTip : -_currentTip;
-    _userDb->setTipOfTheDay(_user(), value);
+    StorePrompt::change(this, windowTitle(),
+                        [this, value] { return _userDb->setTipOfTheDay(_user(), value); });
     accept();
 }
 
@@ -411,8 +413,9 @@ void TipOfTheDay::resetAllTips()
     if (!_tipOrder.isEmpty())
         _currentTip = _tipOrder.first();
     _checkShowOnStart->setChecked(true);
-    _userDb->setTipOfTheDay(_user(), _currentTip);
-    _userDb->resetTipForTopic(_user());
+    StorePrompt::change(this, windowTitle(), [this] {
+        return _userDb->setTipOfTheDay(_user(), _currentTip) && _userDb->resetTipForTopic(_user());
+    });
     setTipText(_currentTip);
     if (QWidget* focused = QApplication::focusWidget())
         eventFilter(focused, nullptr);

@@ -23,6 +23,7 @@
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 
 #include <QContextMenuEvent>
 #include <QDrag>
@@ -344,10 +345,10 @@ bool DragListView::_runAction(int id, int rowId, unsigned char rowType, const QS
         FavoritesDB favorites(user);
         const FavoritesDB::ItemFlags flags(rowType);
         const FavoritesDB::ItemId item(rowId);
-        if (id == UnmarkFavorite)
-            favorites.removeFavorite(flags, item);
-        else if (favorites.canBeFavorite(flags, item))
-            favorites.addFavorite(flags, item);
+        StorePrompt::change(this, tr("Favorites"), [&] {
+            return id == UnmarkFavorite ? favorites.removeFavorite(flags, item)
+                                        : !favorites.canBeFavorite(flags, item) || favorites.addFavorite(flags, item);
+        });
         emit selectionChanged(currentItem());
     }
     return true;
@@ -560,10 +561,17 @@ void DragListView::_doLocalItemDrag(FoodViewItem* target)
     if (!store || !target)
         return;
     _expanded.insert(target->id);
-    if (_payload.type & CategoryItemFlag)
-        store->reparentItemCategory(_payload.id, target->id);
-    else
-        store->reparentItem(_payload.id, target->id);
+    const bool category = _payload.type & CategoryItemFlag;
+    StorePrompt::change(
+        this, tr("Move here?"),
+        [&] {
+            return category ? store->reparentItemCategory(_payload.id, target->id)
+                            : store->reparentItem(_payload.id, target->id);
+        },
+        category ? tr("<b>%1</b> cannot be moved into <b>%2</b>: a category cannot go into "
+                      "itself or one of its own categories.")
+                       .arg(draggedName, targetName)
+                 : tr("<b>%1</b> could not be moved to <b>%2</b>.").arg(draggedName, targetName));
 }
 
 void DragListView::_doDiaryItemDrag(FoodViewItem* target)
@@ -595,7 +603,11 @@ void DragListView::_diaryFoodDrop(FoodViewItem* target)
             category = target->id;
             _expanded.insert(category);
         }
-        FoodDBDynamic::instance()->createFood(category, name, QStringLiteral("serving"), eatenValues(*entry));
+        StorePrompt::change(this, tr("Creating new MyFood Item"), [&] {
+            return FoodDBDynamic::instance()->createFood(category, name, QStringLiteral("serving"),
+                                                         eatenValues(*entry))
+                >= 0;
+        }, tr("%1 could not be added to My Foods.").arg(name));
         return;
     }
     // A diary food on the saved meals makes a new meal, whichever row it was dropped on:
@@ -607,7 +619,9 @@ void DragListView::_diaryFoodDrop(FoodViewItem* target)
         return;
     DBTypes::FoodDiaryItem item = *entry;
     item.entryId = -1;
-    SavedMealDB::instance()->storeMeal(user, -1, name.toStdString(), {item}, true);
+    StorePrompt::change(this, tr("Creating new Saved Meal Item"), [&] {
+        return SavedMealDB::instance()->storeMeal(user, -1, name.toStdString(), {item}, true) >= 0;
+    }, tr("%1 could not be added to the saved meals.").arg(name));
 }
 
 void DragListView::_diaryExerciseDrop(FoodViewItem* target)
@@ -628,5 +642,7 @@ void DragListView::_diaryExerciseDrop(FoodViewItem* target)
         category = target->id;
         _expanded.insert(category);
     }
-    ExDBDynamic::instance()->createExercise(category, name, entry->rate);
+    StorePrompt::change(this, tr("Creating new MyExercise Item"), [&] {
+        return ExDBDynamic::instance()->createExercise(category, name, entry->rate) >= 0;
+    }, tr("%1 could not be added to My Exercises.").arg(name));
 }

@@ -19,6 +19,7 @@
 #include "widgets/searchlineedit.h"
 #include "widgets/tabbodywidget.h"
 #include "widgets/tabchildlabel.h"
+#include "widgets/storeprompt.h"
 #include "widgets/tabchildradiobutton.h"
 
 #include <QButtonGroup>
@@ -421,6 +422,12 @@ void FoodQueryWidget::refreshStatic()
 }
 
 void FoodQueryWidget::refreshDynamic()
+{
+    // The user's own lists stay as they were until the diary can be read.
+    StorePrompt::read(this, [this] { _reloadDynamic(); });
+}
+
+void FoodQueryWidget::_reloadDynamic()
 {
     FoodDBDynamic::instance()->reload(0, false);
     ExDBDynamic::instance()->reload(0, false);

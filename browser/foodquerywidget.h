@@ -6,6 +6,7 @@
 
 #include <QFrame>
 
+#include <functional>
 #include <vector>
 
 class DragListView;
@@ -169,6 +170,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void _reloadDynamic();
     void init();
     void _buildForm();
     void _buildButtonPages();
@@ -192,7 +194,11 @@ private:
     bool promptDelete();
     void _renameSelectedMeal(const FoodViewItem* row);
     // Tells the user of a stored copy (storedId 0 or more), or warns that it was not stored.
-    void _announceCopy(int storedId, const QString& caption, const QString& text);
+    // Makes a copy with `create` (its new id, or -1) and says where it went.
+    void _announceCopy(const std::function<int()>& create, const QString& caption,
+                       const QString& text);
+    // Makes a change to the user's own lists; false, after telling why, when it was not stored.
+    bool _store(const std::function<bool()>& change);
     void _favoritesChanged(int listType, int id, bool add);
     // A custom catalogue's root category: it is never edited or deleted from the panel.
     static bool _isRoot(int categoryId);

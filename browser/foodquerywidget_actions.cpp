@@ -18,6 +18,7 @@
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 
 #include <QMenu>
 #include <QPushButton>
@@ -112,7 +113,7 @@ void FoodQueryWidget::addCustomFood(int category)
     const std::unique_ptr<EditFoodDialog> dialog(EditFoodDialog::construct(this));
     dialog->bindToFood(name, servingName, values);
     if (dialog->exec() == 1)
-        FoodDBDynamic::instance()->createFood(category, name, servingName, values);
+        _store([&] { return FoodDBDynamic::instance()->createFood(category, name, servingName, values) >= 0; });
 }
 
 void FoodQueryWidget::editCustomFood(int id)
@@ -127,13 +128,13 @@ void FoodQueryWidget::editCustomFood(int id)
     const std::unique_ptr<EditFoodDialog> dialog(EditFoodDialog::construct(this));
     dialog->bindToFood(name, servingName, *values);
     if (dialog->exec() == 1)
-        foods->updateFood(id, name, servingName, *values);
+        _store([&] { return foods->updateFood(id, name, servingName, *values); });
 }
 
 void FoodQueryWidget::removeCustomFood(int id)
 {
     if (promptDelete())
-        FoodDBDynamic::instance()->deleteFood(id);
+        _store([&] { return FoodDBDynamic::instance()->deleteFood(id); });
 }
 
 void FoodQueryWidget::addCustomEx(int category)
@@ -143,7 +144,7 @@ void FoodQueryWidget::addCustomEx(int category)
     const std::unique_ptr<EditExDialog> dialog(EditExDialog::construct(this));
     dialog->bindToEx(exercise);
     if (dialog->exec() == 1)
-        ExDBDynamic::instance()->createExercise(category, exercise.name, exercise.offset);
+        _store([&] { return ExDBDynamic::instance()->createExercise(category, exercise.name, exercise.offset) >= 0; });
 }
 
 void FoodQueryWidget::editCustomEx(int id)
@@ -154,25 +155,25 @@ void FoodQueryWidget::editCustomEx(int id)
     const std::unique_ptr<EditExDialog> dialog(EditExDialog::construct(this));
     dialog->bindToEx(*exercise);
     if (dialog->exec() == 1)
-        ExDBDynamic::instance()->updateExercise(id, exercise->name, exercise->offset);
+        _store([&] { return ExDBDynamic::instance()->updateExercise(id, exercise->name, exercise->offset); });
 }
 
 void FoodQueryWidget::removeCustomEx(int id)
 {
     if (promptDelete())
-        ExDBDynamic::instance()->deleteExercise(id);
+        _store([&] { return ExDBDynamic::instance()->deleteExercise(id); });
 }
 
 void FoodQueryWidget::addCustomFoodCategory(int parent)
 {
     if (const auto name = askCategoryName(this, tr("New category"), tr("New category")))
-        FoodDBDynamic::instance()->createCategory(parent, *name, -1);
+        _store([&] { return FoodDBDynamic::instance()->createCategory(parent, *name, -1) >= 0; });
 }
 
 void FoodQueryWidget::addCustomExCategory(int parent)
 {
     if (const auto name = askCategoryName(this, tr("New category"), tr("New Category")))
-        ExDBDynamic::instance()->createCategory(parent, *name, -1);
+        _store([&] { return ExDBDynamic::instance()->createCategory(parent, *name, -1) >= 0; });
 }
 
 void FoodQueryWidget::editCustomFoodCategory(int id)
@@ -181,7 +182,7 @@ void FoodQueryWidget::editCustomFoodCategory(int id)
         return;
     FoodDBDynamic* foods = FoodDBDynamic::instance();
     if (const auto name = askCategoryName(this, tr("Edit Category Name"), foods->getCategoryName(id)))
-        foods->updateCategory(id, *name);
+        _store([&] { return foods->updateCategory(id, *name); });
 }
 
 void FoodQueryWidget::editCustomExCategory(int id)
@@ -191,13 +192,13 @@ void FoodQueryWidget::editCustomExCategory(int id)
     ExDBDynamic* exercises = ExDBDynamic::instance();
     if (const auto name =
             askCategoryName(this, tr("Edit Category Name"), exercises->getCategoryName(id)))
-        exercises->updateCategory(id, *name);
+        _store([&] { return exercises->updateCategory(id, *name); });
 }
 
 void FoodQueryWidget::removeCustomFoodCategory(int id)
 {
     if (!_isRoot(id) && promptDelete())
-        FoodDBDynamic::instance()->deleteCategory(id, true);
+        _store([&] { return FoodDBDynamic::instance()->deleteCategory(id, true); });
 }
 
 void FoodQueryWidget::removeCustomExCategory(int id)
@@ -213,7 +214,7 @@ void FoodQueryWidget::removeCustomExCategory(int id)
            "Are you sure you want to do this?"),
         {tr("Yes"), tr("No")}, 1, 1);
     if (answer == 0)
-        exercises->deleteCategory(id, true);
+        _store([&] { return exercises->deleteCategory(id, true); });
 }
 
 bool FoodQueryWidget::promptDelete()
@@ -246,48 +247,50 @@ void FoodQueryWidget::listItemRenamed(QTreeWidgetItem* item, int, const QString&
     } else if (list == myfoodView) {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
         if (category) {
-            foods->updateCategory(row->id, newName);
+            _store([&] { return foods->updateCategory(row->id, newName); });
             return;
         }
         const auto values = foods->getFoodItem(row->id);
         const std::vector<DBTypes::ServingItem> servings = foods->getServingItemList(row->id);
         if (values && !servings.empty())
-            foods->updateFood(row->id, newName, servings.front().name, *values);
+            _store([&] { return foods->updateFood(row->id, newName, servings.front().name, *values); });
     } else if (list == myexerciseView) {
         ExDBDynamic* exercises = ExDBDynamic::instance();
         if (category) {
-            exercises->updateCategory(row->id, newName);
+            _store([&] { return exercises->updateCategory(row->id, newName); });
             return;
         }
         if (const auto exercise = exercises->getExercise(row->id))
-            exercises->updateExercise(row->id, newName, exercise->offset);
+            _store([&] { return exercises->updateExercise(row->id, newName, exercise->offset); });
     }
 }
 
-void FoodQueryWidget::_announceCopy(int storedId, const QString& caption, const QString& text)
+bool FoodQueryWidget::_store(const std::function<bool()>& change)
 {
-    if (storedId < 0) {
-        Prompter::warning(this, tr("Not added"),
-                          tr("Sorry, it could not be stored. Please check that there is room on "
-                             "the disk and try again."));
-        return;
-    }
-    Prompter::information(this, caption, text);
+    return StorePrompt::change(this, QString(), change, tr("The change could not be stored."));
+}
+
+void FoodQueryWidget::_announceCopy(const std::function<int()>& create, const QString& caption,
+                                    const QString& text)
+{
+    if (StorePrompt::change(this, tr("Not added"), [&create] { return create() >= 0; },
+                            tr("Sorry, it could not be stored.")))
+        Prompter::information(this, caption, text);
 }
 
 void FoodQueryWidget::createCustomFoodFromStatic(const int category, const QString& name,
                                                  const QString& servingName,
                                                  const DBTypes::FoodItem& values)
 {
-    const int id = FoodDBDynamic::instance()->createFood(category, name, servingName, values);
-    _announceCopy(id, tr("Food added"), tr("%1 has been added to My Foods").arg(name));
+    _announceCopy([&] { return FoodDBDynamic::instance()->createFood(category, name, servingName, values); },
+                  tr("Food added"), tr("%1 has been added to My Foods").arg(name));
 }
 
 void FoodQueryWidget::createCustomExerciseFromStatic(const int category, const QString& name,
                                                      const float rate)
 {
-    const int id = ExDBDynamic::instance()->createExercise(category, name, rate);
-    _announceCopy(id, tr("Exercise added"), tr("%1 has been added to My Exercises").arg(name));
+    _announceCopy([&] { return ExDBDynamic::instance()->createExercise(category, name, rate); },
+                  tr("Exercise added"), tr("%1 has been added to My Exercises").arg(name));
 }
 
 void FoodQueryWidget::addCustomFoodFromMeal(FoodViewItem* row)
@@ -297,8 +300,8 @@ void FoodQueryWidget::addCustomFoodFromMeal(FoodViewItem* row)
     const DBTypes::FoodItem values = SavedMealDB::instance()->getSavedMealAsFoodItem(row->id);
     const QString name = row->text(0);
     FoodDBDynamic* foods = FoodDBDynamic::instance();
-    const int id = foods->createFood(foods->getRootForUser(currentUser()), name, tr("Meal"), values);
-    _announceCopy(id, tr("Saved meal added"), tr("%1 has been added to My Foods").arg(name));
+    _announceCopy([&] { return foods->createFood(foods->getRootForUser(currentUser()), name, tr("Meal"), values); },
+                  tr("Saved meal added"), tr("%1 has been added to My Foods").arg(name));
 }
 
 void FoodQueryWidget::_favoritesChanged(int listType, int id, bool add)
@@ -306,7 +309,11 @@ void FoodQueryWidget::_favoritesChanged(int listType, int id, bool add)
     FavoritesDB favorites(currentUser());
     const FavoritesDB::ItemFlags flags(listType);
     const FavoritesDB::ItemId item(id);
-    const bool changed = add ? favorites.addFavorite(flags, item) : favorites.removeFavorite(flags, item);
+    bool changed = false;
+    StorePrompt::change(this, tr("Favorites"), [&] {
+        changed = add ? favorites.addFavorite(flags, item) : favorites.removeFavorite(flags, item);
+        return changed;
+    }, tr("Sorry, your favorites could not be changed."));
     // The box shows what is stored, whatever the click asked for: a refused change left the
     // favourites, and so the list, as they were.
     const bool stored = changed == add;
@@ -316,11 +323,6 @@ void FoodQueryWidget::_favoritesChanged(int listType, int id, bool add)
         exerciseWidget->setIsFavorite(!stored);
     if (changed)
         getCurrentListview()->applyTerms(false);
-    // A change lost to the store itself is told once, by whoever follows the store.
-    else if (!BXSqlDb::changeWasLost())
-        Prompter::warning(this, tr("Favorites"),
-                          tr("Sorry, your favorites could not be changed. Please check that the "
-                             "disk holding your data is not full or read-only and try again."));
 }
 
 void FoodQueryWidget::addFoodToFavorites(int id)
@@ -361,7 +363,7 @@ void FoodQueryWidget::renameSavedMeal(const int mealId, const QString& newName)
         return;
     }
     current->setText(0, newName);
-    SavedMealDB::instance()->renameMeal(mealId, newName.toStdString());
+    _store([&] { return SavedMealDB::instance()->renameMeal(mealId, newName.toStdString()); });
     displayItem(savedMealView->currentItem());
 }
 
@@ -435,10 +437,8 @@ void FoodQueryWidget::handleContextMenu(int id)
         this, tr("Save Meal"), tr("Please choose a name for your new saved meal"), QString(), &ok);
     if (!ok || name.trimmed().isEmpty())
         return;
-    // A meal lost to the store itself is told once, by whoever follows the store.
-    if (SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(), entries, true) < 0
-        && !BXSqlDb::changeWasLost())
-        Prompter::warning(this, tr("Save Meal"),
-                          tr("Sorry, the meal could not be stored. Please check that there is "
-                             "room on the disk and try again."));
+    StorePrompt::change(this, tr("Save Meal"), [&] {
+        return SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(), entries,
+                                                  true) >= 0;
+    }, tr("Sorry, the meal could not be stored."));
 }

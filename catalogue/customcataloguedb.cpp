@@ -87,13 +87,16 @@ bool CustomCatalogueDB::reparentItem(int itemId, int newCategoryId)
 
 int CustomCatalogueDB::createCategory(int parentId, const QString& name, int id)
 {
+    // A new id is read and taken in one change, so that no other program takes it between.
+    if (!BXSqlDb::beginTransaction())
+        return -1;
     if (id < 0) {
         BXSqlQuery next(_sql("SELECT MAX(category_id)+1 FROM %4 WHERE category_id+1 < ?"));
         const qint64 candidate = scalar(next, {USER_ROOT_BASE}).value_or(0);
         id = candidate > FIRST_ID ? int(candidate) : FIRST_ID;
     }
     BXSqlQuery insert(_sql("INSERT INTO %4(category_id, parent_id, %5) VALUES (?, ?, ?)"));
-    const bool ok = run(insert, {id, parentId, name});
+    const bool ok = BXSqlDb::endTransaction(run(insert, {id, parentId, name}));
     reload(0, false);
     return ok ? id : -1;
 }

@@ -1,5 +1,7 @@
 #include "catalogue/exdbdynamic.h"
 
+#include "userdb/bxsqldb.h"
+
 #include <QVariant>
 
 #include <cassert>
@@ -44,6 +46,9 @@ ExDBDynamic::~ExDBDynamic()
 
 int ExDBDynamic::createExercise(int categoryId, const QString& name, float scale)
 {
+    // The new id is read and taken in one change, so that no other program takes it between.
+    if (!BXSqlDb::beginTransaction())
+        return -1;
     const int id = _newItemId();
     BXSqlQuery insert("INSERT INTO custom_exercises(activity_id, category_id, description, scale) "
                       "VALUES (?, ?, ?, ?)");
@@ -51,7 +56,7 @@ int ExDBDynamic::createExercise(int categoryId, const QString& name, float scale
     insert.bindValue(1, categoryId);
     insert.bindValue(2, name);
     insert.bindValue(3, double(scale));
-    const bool ok = insert.exec();
+    const bool ok = BXSqlDb::endTransaction(insert.exec());
     reload(ok ? id : 0, false);
     return ok ? id : -1;
 }

@@ -1,5 +1,6 @@
 #include "catalogue/fooddbdynamic.h"
 
+#include "userdb/bxsqldb.h"
 #include "userdb/nullconversion.h"
 
 #include <cassert>
@@ -73,6 +74,9 @@ FoodDBDynamic::~FoodDBDynamic()
 int FoodDBDynamic::createFood(int categoryId, const QString& name, const QString& servingName,
                               const FoodItem& values)
 {
+    // The new id is read and taken in one change, so that no other program takes it between.
+    if (!BXSqlDb::beginTransaction())
+        return -1;
     const int id = _newItemId();
     BXSqlQuery insert("INSERT INTO custom_foods(name, serv_name, calories, fat, protein, carb, "
                       "fiber, saturated_fat, cholesterol, sodium, sugar, calcium, category_id, "
@@ -80,7 +84,7 @@ int FoodDBDynamic::createFood(int categoryId, const QString& name, const QString
     bindFood(insert, name, servingName, values);
     insert.bindValue(12, categoryId);
     insert.bindValue(13, id);
-    const bool ok = insert.exec();
+    const bool ok = BXSqlDb::endTransaction(insert.exec());
     reload(ok ? id : 0, false);
     return ok ? id : -1;
 }

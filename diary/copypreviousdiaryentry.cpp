@@ -3,10 +3,13 @@
 #include "core/diaryday.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/storeaction.h"
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 
+#include <optional>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -474,6 +477,7 @@ void CopyPreviousDiaryEntry::doAction()
     QApplication::processEvents();
     const QObject* action = sender();
     // One transaction: a refused entry leaves the destination day as it was.
+    std::optional<StoreAction> change(std::in_place, StoreAction::Kind::Change);
     const bool begun = BXSqlDb::beginTransaction();
     bool stored = begun;
     if (stored && action == btnOK) {
@@ -486,15 +490,14 @@ void CopyPreviousDiaryEntry::doAction()
         stored = stored && addEntries(DBTypes::DiaryDay::EXERCISE, DBTypes::DiaryDay::EXERCISE, 0);
     }
     stored = begun && BXSqlDb::endTransaction(stored);
+    const StoreOutcome outcome = change->outcome();
+    change.reset();
     QApplication::restoreOverrideCursor();
     if (stored) {
         accept();
         return;
     }
-    // A change lost to the store itself is told once, by whoever follows the store.
-    if (!BXSqlDb::changeWasLost())
-        Prompter::warning(this, tr("Copy Previous Diary Entries"),
-                          tr("The entries could not be copied, and the diary is unchanged. "
-                             "Check that the disk has room, then try again."));
+    StorePrompt::tellChange(this, tr("Copy Previous Diary Entries"), outcome,
+                            tr("The entries could not be copied, and the diary is unchanged."));
     reject();
 }

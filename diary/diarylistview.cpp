@@ -19,6 +19,8 @@
 #include "core/unitenergy.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/storeaction.h"
+#include "widgets/storeprompt.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
 
@@ -393,7 +395,9 @@ void DiaryListView::setViewMode(int mode)
         DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
         if (prefs.snackDisplay != mode) {
             prefs.snackDisplay = mode;
-            UserDB::instance()->setUserPrefs(currentUser(), prefs);
+            StorePrompt::change(this, QString(), [this, &prefs] {
+                return UserDB::instance()->setUserPrefs(currentUser(), prefs);
+            });
         }
     }
     const QSignalBlocker blocker(this);
@@ -800,11 +804,13 @@ bool DiaryListView::_hasSavedMeals() const
     return false;
 }
 
-void DiaryListView::_refuseChange(const DBTypes::FoodDiaryItem* entry, bool ofMeal)
+void DiaryListView::_refuseChange(const StoreOutcome& outcome,
+                                  const DBTypes::FoodDiaryItem* entry, bool ofMeal)
 {
-    // A change lost to the store itself is told once, by whoever follows the store.
-    if (BXSqlDb::changeWasLost())
+    if (!outcome.ok()) {
+        StorePrompt::tellChange(this, tr(s_storeRefusedCaption), outcome);
         return;
+    }
     if (entry && !DiaryDB::mayNameFood(currentUser(), entry->refId))
         showWarning(tr(s_storeRefusedCaption),
                     tr(ofMeal ? s_privateMealFoodText : s_privateFoodText).arg(entry->getDesc()));
@@ -826,10 +832,11 @@ bool DiaryListView::_storeFoodEntry(DBTypes::FoodDiaryItem& entry)
 
 DiaryListViewItem* DiaryListView::addFoodItem(DBTypes::FoodDiaryItem& entry)
 {
+    const StoreAction change(StoreAction::Kind::Change);
     if (!_calendar || currentUser() < 0)
         return nullptr;
     if (!_storeFoodEntry(entry)) {
-        _refuseChange(&entry);
+        _refuseChange(change.outcome(), &entry);
         return nullptr;
     }
     DiaryListViewItem* row = addFoodItemToGui(entry);
@@ -839,13 +846,14 @@ DiaryListViewItem* DiaryListView::addFoodItem(DBTypes::FoodDiaryItem& entry)
 
 bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries, int group)
 {
+    const StoreAction change(StoreAction::Kind::Change);
     if (!_calendar || currentUser() < 0)
         return false;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     // One transaction: a refused entry leaves the day as it was.
     if (!BXSqlDb::beginTransaction()) {
-        _refuseChange();
+        _refuseChange(change.outcome());
         return false;
     }
     const DBTypes::FoodDiaryItem* refused = nullptr;
@@ -856,7 +864,7 @@ bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries
             refused = &*entry;
     }
     if (!BXSqlDb::endTransaction(!refused)) {
-        _refuseChange(refused, true);
+        _refuseChange(change.outcome(), refused, true);
         return false;
     }
     for (const DBTypes::FoodDiaryItem& entry : entries)
@@ -887,12 +895,13 @@ void DiaryListView::completeExerciseEntry(DBTypes::ExerciseDiaryItem& entry) con
 
 void DiaryListView::addContextExercise(DBTypes::ExerciseDiaryItem& entry)
 {
+    const StoreAction change(StoreAction::Kind::Change);
     if (!_calendar || currentUser() < 0)
         return;
     completeExerciseEntry(entry);
     entry.status = 1;
     if (DiaryDB::instance()->addExEntry(entry, false) < 0) {
-        _refuseChange();
+        _refuseChange(change.outcome());
         return;
     }
     addExItemToGui(entry);
@@ -908,13 +917,14 @@ void DiaryListView::_selectRow(QTreeWidgetItem* row)
 
 void DiaryListView::_removeEntry(QTreeWidgetItem* row)
 {
+    const StoreAction change(StoreAction::Kind::Change);
     QTreeWidgetItem* group = row->parent();
     DiaryDB* diary = DiaryDB::instance();
     const bool removed = rowId(group) == -DiaryDay::EXERCISE ? diary->removeExEntry(rowId(row), false)
                                                              : diary->removeFoodEntry(rowId(row), false);
     // The list shows what the diary holds: an entry the store kept stays.
     if (!removed) {
-        _refuseChange();
+        _refuseChange(change.outcome());
         return;
     }
     const int index = group->indexOfChild(row);
@@ -932,6 +942,7 @@ void DiaryListView::_removeEntry(QTreeWidgetItem* row)
 
 void DiaryListView::_saveMeal(QTreeWidgetItem* group)
 {
+    const StoreAction change(StoreAction::Kind::Change);
     const int groupType = -rowId(group);
     std::vector<DBTypes::FoodDiaryItem> entries;
     for (const DBTypes::FoodDiaryItem& food : _loadDay().foods) {
@@ -947,7 +958,7 @@ void DiaryListView::_saveMeal(QTreeWidgetItem* group)
     if (mealId >= 1)
         emit newSavedMeal(mealId);
     else
-        _refuseChange();
+        _refuseChange(change.outcome());
 }
 
 void DiaryListView::_loadMeal(QTreeWidgetItem* group)
@@ -1014,6 +1025,7 @@ void DiaryListView::handleContextMenu(int command)
 
 void DiaryListView::_editEntry(QTreeWidgetItem* row)
 {
+    const StoreAction change(StoreAction::Kind::Change);
     const int id = rowId(row);
     QTreeWidgetItem* oldGroup = row->parent();
     DiaryListViewItem* newRow = nullptr;
@@ -1023,7 +1035,7 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
             return;
         entry->entryId = id;
         if (!DiaryDB::instance()->modifyExEntry(*entry)) {
-            _refuseChange();
+            _refuseChange(change.outcome());
             return;
         }
         delete row;
@@ -1034,7 +1046,7 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
             return;
         entry->entryId = id;
         if (!_storeFoodEntry(*entry)) {
-            _refuseChange();
+            _refuseChange(change.outcome());
             return;
         }
         delete row;
@@ -1269,6 +1281,7 @@ void DiaryListView::_dropSavedMeal(int mealId, int groupType)
 
 void DiaryListView::_moveEntry(int groupType)
 {
+    const StoreAction change(StoreAction::Kind::Change);
     QTreeWidgetItem* oldGroup = groupRow(-_draggedGroupId);
     if (!oldGroup || _draggedGroupId == -groupType)
         return;
@@ -1282,7 +1295,7 @@ void DiaryListView::_moveEntry(int groupType)
         return;
     entry->meal = groupType;
     if (!_storeFoodEntry(*entry)) {
-        _refuseChange();
+        _refuseChange(change.outcome());
         return;
     }
     delete row;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class StoreOutcome;
 class BrowsableDBIterator;
 class BXCalendar;
 class DiaryListViewItem;
@@ -180,7 +181,8 @@ private:
     bool _storeFoodEntry(DBTypes::FoodDiaryItem& entry);
     // Tells why a change was refused; `entry` is the food entry the store refused, if any,
     // alone or as one food of a meal.
-    void _refuseChange(const DBTypes::FoodDiaryItem* entry = nullptr, bool ofMeal = false);
+    void _refuseChange(const StoreOutcome& outcome, const DBTypes::FoodDiaryItem* entry = nullptr,
+                       bool ofMeal = false);
     bool _hasSavedMeals() const;
     void _removeEntry(QTreeWidgetItem* row);
     void _editEntry(QTreeWidgetItem* row);

@@ -7,6 +7,7 @@
 #include "diary/summarywidget.h"
 #include "userdb/userdb.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -139,7 +140,8 @@ void DiarySummary::updateView(int id)
         prefs.summaryOptions = kAllShown;
     if (id >= 1) {
         prefs.summaryOptions ^= id;
-        UserDB::instance()->setUserPrefs(user, prefs);
+        StorePrompt::change(this, QString(),
+                            [user, &prefs] { return UserDB::instance()->setUserPrefs(user, prefs); });
         if (!(prefs.summaryOptions & parts))
             emit hideDiarySummary();
     }

@@ -17,6 +17,7 @@
 #include "widgets/invisiblestyle.h"
 #include "widgets/prompter.h"
 #include "widgets/qpopupcalendar.h"
+#include "widgets/storeprompt.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -213,21 +214,29 @@ QDate DiaryWidget::getDate() const
     return _popup->calendar()->getDate();
 }
 
+// The page shows the new day only once the diary can be read; otherwise it keeps the day it
+// showed.
 void DiaryWidget::_moveTo(const QDate& date)
 {
-    const QDate before = getDate();
-    _popup->calendar()->setDate(date, true);
-    // The calendar reports only the months its own controls change; mark the new month here.
-    if (before.year() != getDate().year() || before.month() != getDate().month())
-        _list()->refreshCalendar();
-    dateChanged(getDate());
-    _list()->showToday();
+    StorePrompt::read(this, [this, date] {
+        const QDate before = getDate();
+        _popup->calendar()->setDate(date, true);
+        // The calendar reports only the months its own controls change; mark the new month.
+        if (before.year() != getDate().year() || before.month() != getDate().month())
+            _list()->refreshCalendar();
+        dateChanged(getDate());
+        _list()->showToday();
+    });
 }
 
 void DiaryWidget::_pickedInCalendar(const QDate& date)
 {
-    _list()->showToday();
-    dateChanged(date);
+    const bool shown = StorePrompt::read(this, [this, date] {
+        _list()->showToday();
+        dateChanged(date);
+    });
+    if (!shown && _shown.isValid())
+        _popup->calendar()->setDate(_shown, true);
 }
 
 void DiaryWidget::prevDayButton_clicked()
@@ -247,6 +256,7 @@ void DiaryWidget::currentDayButton_clicked()
 
 void DiaryWidget::dateChanged(const QDate& date)
 {
+    _shown = date;
     dateLabel->setText(DisplayDate::text(getDate(), QStringLiteral("dddd, d MMM yyyy")));
     const int user = UserDB::instance()->getCurrentUser();
     if (user < 0)
@@ -308,7 +318,9 @@ void DiaryWidget::setVisibleFluidAndNutrient(bool visible)
 {
     const int user = UserDB::instance()->getCurrentUser();
     if (user >= 0)
-        UserDB::instance()->setNutrientFluidHidden(user, !visible);
+        StorePrompt::change(this, QString(), [user, visible] {
+            return UserDB::instance()->setNutrientFluidHidden(user, !visible);
+        });
     showFluidAndNutrient(visible);
 }
 
@@ -320,8 +332,10 @@ void DiaryWidget::showFluidAndNutrient(bool visible)
 void DiaryWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    dateChanged(getDate());
-    _list()->showToday();
-    _list()->refreshCalendar();
-    foodQueryWidget3->refreshDynamic();
+    StorePrompt::read(this, [this] {
+        dateChanged(getDate());
+        _list()->showToday();
+        _list()->refreshCalendar();
+        foodQueryWidget3->refreshDynamic();
+    });
 }

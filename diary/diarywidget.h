@@ -82,4 +82,6 @@ private:
     DiaryListView* _list() const;
 
     QPopupCalendar* _popup = nullptr;
+    // The day the page shows.
+    QDate _shown;
 };

@@ -12,6 +12,7 @@
 #include "net/xmlwriter.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/storeaction.h"
 #include "userdb/userdb.h"
 #include "widgets/prompter.h"
 
@@ -292,7 +293,14 @@ QString BxPublish::_judgeReply()
         _failReading(tr("Reading (FAILED!! Error message from %1 <%2>)").arg(web, response.errorText()));
         return QString::fromLatin1(Complete);
     }
-    resetSyncStatus();
+    // The server has the diary, but what was sent is offered again next time unless marked.
+    const StoreAction marking(StoreAction::Kind::Change);
+    if (!resetSyncStatus()) {
+        const QString reason = marking.outcome().ok() ? tr("the sent entries could not be marked")
+                                                      : marking.outcome().changeText();
+        _failReading(tr("Reading (FAILED!! %1)").arg(reason));
+        return QString::fromLatin1(Complete);
+    }
     return QString::fromLatin1(Success);
 }
 

@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "net/bxhttp.h"
 #include "net/orvurlparams.h"
+#include "userdb/storeaction.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/mealplandb.h"
 #include "userdb/userdb.h"
@@ -132,10 +133,12 @@ void MealPlanDownloader::requestFinished(int id, bool error)
         _finish(true, _error);
         return;
     }
-    if (!_store()) {
-        _finish(true, BXSqlDb::changeWasLost()
-                          ? BXSqlDb::failureText()
-                          : tr("The meal plan could not be stored in your diary. Please try again."));
+    StoreOutcome outcome;
+    const bool stored = StoreAction::run([this] { return _store(); }, outcome);
+    if (!stored) {
+        _finish(true, outcome.ok() ? tr("The meal plan could not be stored in your diary. "
+                                        "Please try again.")
+                                   : outcome.changeText());
         return;
     }
     _finish(false, QString());

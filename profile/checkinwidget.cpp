@@ -12,6 +12,7 @@
 #include "widgets/bxcalendar.h"
 #include "widgets/headersection.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -126,10 +127,7 @@ void CheckinWidget::init()
     });
     connect(checkinListView, &QTreeWidget::currentItemChanged, this,
             &CheckinWidget::handleListItemSelection);
-    connect(checkinCalendar, &BXCalendar::dateChanged, this, &CheckinWidget::updateButtons);
-    connect(checkinCalendar, &BXCalendar::dateChanged, this, &CheckinWidget::selectClosestListItem);
-    connect(checkinCalendar, &BXCalendar::dateChanged, this,
-            &CheckinWidget::updateExtrapolatedInfo);
+    connect(checkinCalendar, &BXCalendar::dateChanged, this, &CheckinWidget::_showDate);
     connect(btnCheckin, &QPushButton::clicked, this,
             qOverload<>(&CheckinWidget::updateMeasurements));
 
@@ -358,16 +356,15 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
     dialog->setWindowTitle(existing ? tr("Edit Check-In") : tr("New Check-In"));
     dialog->setTitle(title);
     while (execDialog(dialog.get()) == QDialog::Accepted) {
-        if (UserDB::instance()->setDaysMeasurements(user, code.constData(),
-                                                    dialog->getMeasurements()))
+        // A refused change leaves the values in the dialog for another try.
+        if (StorePrompt::change(this, BrandEngine::instance()->getString("app_name_short"),
+                                [&] {
+                                    return UserDB::instance()->setDaysMeasurements(
+                                        user, code.constData(), dialog->getMeasurements());
+                                },
+                                tr("You cannot delete your last weight entry. Please set\na "
+                                   "weight or cancel this operation.")))
             return true;
-        // A change lost to the store is told once, by whoever follows the store; the values
-        // stay in the dialog for another try.
-        if (BXSqlDb::changeWasLost())
-            continue;
-        Prompter::warning(this, BrandEngine::instance()->getString("app_name_short"),
-                          tr("You cannot delete your last weight entry. Please set\na weight or "
-                             "cancel this operation."));
     }
     return false;
 }
@@ -415,15 +412,16 @@ void CheckinWidget::doEditItemRequest(QTreeWidgetItem* item, const QPoint&, int)
 bool CheckinWidget::_removeCheckin(CheckinListItem* row)
 {
     const QDate date = row->getDate();
-    if (!UserDB::instance()->setDaysMeasurements(_currentUser(), dateCode(date).constData(),
-                                                 UserMeasurements())) {
-        if (BXSqlDb::changeWasLost())
-            return false;
-        Prompter::warning(this, BrandEngine::instance()->getString("app_name_short"),
-                          tr("Cannot perform operation. You must have at least one weight "
-                             "entry."));
+    const bool removed = StorePrompt::change(
+        this, BrandEngine::instance()->getString("app_name_short"),
+        [this, &date] {
+            return UserDB::instance()->setDaysMeasurements(_currentUser(),
+                                                           dateCode(date).constData(),
+                                                           UserMeasurements());
+        },
+        tr("Cannot perform operation. You must have at least one weight entry."));
+    if (!removed)
         return false;
-    }
     _removeRow(row);
     return true;
 }
@@ -481,9 +479,27 @@ bool CheckinWidget::event(QEvent* event)
 void CheckinWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    populate();
-    selectClosestListItem(getDate());
-    updateExtrapolatedInfo(getDate());
+    StorePrompt::read(this, [this] {
+        populate();
+        selectClosestListItem(getDate());
+        updateExtrapolatedInfo(getDate());
+    });
+}
+
+// The page shows another day only once the diary can be read; otherwise the calendar goes
+// back to the day the page shows.
+void CheckinWidget::_showDate(const QDate& date)
+{
+    const bool shown = StorePrompt::read(this, [this, date] {
+        updateButtons(date);
+        selectClosestListItem(date);
+        updateExtrapolatedInfo(date);
+        _shown = date;
+    });
+    if (!shown && _shown.isValid()) {
+        const QSignalBlocker quiet(checkinCalendar);
+        checkinCalendar->setDate(_shown, true);
+    }
 }
 
 void CheckinWidget::keyPressEvent(QKeyEvent* event)

@@ -76,6 +76,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void _showDate(const QDate& date);
     void init();
     void _buildForm();
     int _currentUser() const;
@@ -91,4 +92,6 @@ private:
     QAction* _editAction = nullptr;
     QAction* _deleteAction = nullptr;
     bool _polished = false;
+    // The day the page shows.
+    QDate _shown;
 };

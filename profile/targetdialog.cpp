@@ -14,6 +14,7 @@
 #include "widgets/bxtickbox.h"
 #include "widgets/numberfieldcheck.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -239,15 +240,9 @@ bool TargetDialog::saveTargets()
         return true;
     DateToCode4(_date, record.date);
     record.userId = user;
-    if (UserDB::instance()->addCheckin(record, false))
-        return true;
-    // A change lost to the store itself is told once, by whoever follows the store.
-    if (!BXSqlDb::changeWasLost())
-        Prompter::warning(this, windowTitle(),
-                          tr("The targets could not be stored, and the diary is unchanged. Check "
-                             "that the disk holding your data is not full or read-only, then try "
-                             "again."));
-    return false;
+    return StorePrompt::change(this, windowTitle(),
+                               [&record] { return UserDB::instance()->addCheckin(record, false); },
+                               tr("The targets could not be stored, and the diary is unchanged."));
 }
 
 QPixmap TargetDialog::setTick(const QString& text)

@@ -2,6 +2,7 @@
 
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "widgets/storeprompt.h"
 #include "reports/breakdownreportviewer.h"
 #include "reports/nutrientreportviewer.h"
 #include "reports/reportsselector.h"
@@ -97,9 +98,12 @@ void ReportsContainer::handleReportChanged(int id, bool force)
 {
     if (id == _lastBuilt && !force)
         return;
-    _currentReport = id;
-    _lastBuilt = id;
-    setCurrentWidget(_makeViewer(id));
+    // The report shown stays until the diary can be read for the new one.
+    StorePrompt::read(this, [this, id] {
+        _currentReport = id;
+        _lastBuilt = id;
+        setCurrentWidget(_makeViewer(id));
+    });
 }
 
 QFrame* ReportsContainer::_makeViewer(int id) const

@@ -1,5 +1,7 @@
 #include "userdb/bxsqldb.h"
 
+#include "userdb/storeaction.h"
+
 #include "core/bxsettings.h"
 #include "core/notificationcenter.h"
 
@@ -69,12 +71,6 @@ bool hasColumn(const QString& table, const QString& column)
             return true;
     }
     return false;
-}
-
-// The primary SQLite result code of a driver error (extended codes keep it in their low byte).
-int primaryCode(const QSqlError& error)
-{
-    return error.nativeErrorCode().toInt() & 0xff;
 }
 
 } // namespace
@@ -207,6 +203,8 @@ void BXSqlDb::perform(const char* sql)
 
 void BXSqlDb::_perform(const char* sql)
 {
+    if (!mayRun(true))
+        return;
     connection().exec(QString::fromUtf8(sql));
 }
 
@@ -233,57 +231,21 @@ bool BXSqlDb::endTransaction(bool keep)
     return false;
 }
 
-BXSqlDb::Failure BXSqlDb::lastFailure()
-{
-    return _instance ? _instance->m_failure : Failure::None;
-}
-
-bool BXSqlDb::diskWasFull()
-{
-    return lastFailure() == Failure::DiskFull;
-}
-
-bool BXSqlDb::changeWasLost()
-{
-    return lastFailure() != Failure::None;
-}
-
-QString BXSqlDb::failureText()
-{
-    switch (lastFailure()) {
-    case Failure::DiskFull:
-        return tr("The disk is full: the change was not saved.");
-    case Failure::Busy:
-        return tr("The diary is in use by another program (a backup tool or a database shell, "
-                  "say): the change was not saved. Let that program finish or close it, then "
-                  "try again.");
-    case Failure::Refused:
-        return tr("The diary could not be written (%1): the change was not saved. Check the "
-                  "disk that holds your data, then try again.")
-            .arg(_instance->m_failureDetail);
-    case Failure::None:
-        break;
-    }
-    return QString();
-}
-
-void BXSqlDb::noteStatement()
-{
-    if (_instance && _instance->nestedTransactionLevel == 0)
-        _instance->m_failure = Failure::None;
-}
-
-void BXSqlDb::noteFailure(const QSqlError& error)
+bool BXSqlDb::mayRun(bool change)
 {
     if (!_instance)
-        return;
-    const int code = primaryCode(error);
-    if (code == SQLITE_FULL)
-        _instance->_noteLoss(Failure::DiskFull, QString());
-    else if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-        _instance->_noteLoss(Failure::Busy, QString());
-    else if (code == SQLITE_READONLY)
-        _instance->_noteLoss(Failure::Refused, error.databaseText());
+        return true;
+    if (_instance->m_action && _instance->m_action->refuses(change))
+        return false;
+    if (change && _instance->m_reading)
+        _instance->_endReadLock();
+    return true;
+}
+
+void BXSqlDb::noteFailure(const QSqlError& error, bool change)
+{
+    if (_instance)
+        _instance->_note(StoreOutcome::fromError(error), change);
 }
 
 // The driver does not pass SQLite's code on for its transaction control: it is read from
@@ -291,43 +253,88 @@ void BXSqlDb::noteFailure(const QSqlError& error)
 void BXSqlDb::_noteRefusal()
 {
     sqlite3* db = _handle();
-    const int code = db ? sqlite3_errcode(db) : SQLITE_ERROR;
-    if (code == SQLITE_FULL)
-        _noteLoss(Failure::DiskFull, QString());
-    else if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-        _noteLoss(Failure::Busy, QString());
-    else
-        _noteLoss(Failure::Refused, db ? QString::fromUtf8(sqlite3_errmsg(db))
-                                       : connection().lastError().text());
+    StoreOutcome outcome = db ? StoreOutcome::fromCode(sqlite3_errcode(db),
+                                                       QString::fromUtf8(sqlite3_errmsg(db)))
+                              : StoreOutcome(StoreOutcome::Reason::Other,
+                                             connection().lastError().text());
+    if (!outcome.lost())
+        outcome = StoreOutcome(StoreOutcome::Reason::ReadOnly, outcome.detail());
+    _note(outcome, true);
 }
 
-// A change's first failure names its reason; the user is told once.
-void BXSqlDb::_noteLoss(Failure failure, const QString& detail)
+// An open action hears of every failure; outside one, a change lost to the store is told once.
+void BXSqlDb::_note(const StoreOutcome& outcome, bool change)
 {
-    if (m_failure != Failure::None)
-        return;
-    m_failure = failure;
-    m_failureDetail = detail;
-    announceFailure(failureText());
+    if (outcome.lost() && nestedTransactionLevel > 0)
+        m_changeLost = true;
+    if (m_action)
+        m_action->record(outcome, change || nestedTransactionLevel > 0);
+    else if (outcome.lost() && (change || nestedTransactionLevel > 0))
+        _announce(outcome.changeText());
 }
 
 // Posts "userdb_change_not_saved" once the change that failed has returned, so that whoever
 // tells the user does so outside the change; failures in a row are announced once.
-void BXSqlDb::announceFailure(const QString& text)
+void BXSqlDb::_announce(const QString& text)
 {
-    static bool pending = false;
     QCoreApplication* application = QCoreApplication::instance();
-    if (pending || !application)
+    if (m_announcing || !application)
         return;
-    pending = true;
+    m_announcing = true;
     QMetaObject::invokeMethod(
         application,
         [text] {
-            pending = false;
+            if (_instance)
+                _instance->m_announcing = false;
             QString told = text;
             NotificationCenter::notify("userdb_change_not_saved", static_cast<void*>(&told));
         },
         Qt::QueuedConnection);
+}
+
+StoreAction* BXSqlDb::openAction(StoreAction* action)
+{
+    return std::exchange(m_action, action);
+}
+
+void BXSqlDb::closeAction(StoreAction* action, StoreAction* outer)
+{
+    if (m_action == action)
+        m_action = outer;
+}
+
+bool BXSqlDb::beginReading()
+{
+    if (m_reading || transactionActive())
+        return false;
+    QSqlDatabase db = connection();
+    // The read lock is taken by the first reading of the transaction.
+    if (db.exec(QStringLiteral("BEGIN")).lastError().isValid()) {
+        _noteRefusal();
+        return false;
+    }
+    const QSqlError error = db.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")).lastError();
+    if (error.isValid()) {
+        db.exec(QStringLiteral("ROLLBACK"));
+        _note(StoreOutcome::fromError(error), false);
+        return false;
+    }
+    m_reading = true;
+    return true;
+}
+
+void BXSqlDb::endReading()
+{
+    if (m_reading)
+        _endReadLock();
+}
+
+void BXSqlDb::_endReadLock()
+{
+    m_reading = false;
+    // A reading ends whole even where statements are still open: it changed nothing.
+    if (connection().exec(QStringLiteral("COMMIT")).lastError().isValid())
+        connection().exec(QStringLiteral("ROLLBACK"));
 }
 
 int BXSqlDb::s_busyTimeout = 10000;
@@ -370,7 +377,9 @@ bool BXSqlDb::_beginTransaction()
         ++nestedTransactionLevel;
         return true;
     }
-    m_failure = Failure::None;
+    if (!mayRun(true))
+        return false;
+    m_changeLost = false;
     m_partDropped = false;
     // The write lock is taken at the start, so that a change waits for other programs once,
     // before anything is written, rather than at each of its statements.
@@ -386,10 +395,10 @@ bool BXSqlDb::_commitTransaction()
 {
     assert(nestedTransactionLevel > 0);
     if (--nestedTransactionLevel > 0)
-        return m_failure == Failure::None && !m_partDropped;
+        return !m_changeLost && !m_partDropped;
     // A transaction that lost a statement to the store, or one of whose parts was dropped, is
     // never kept in part.
-    const bool whole = m_failure == Failure::None && !m_partDropped;
+    const bool whole = !m_changeLost && !m_partDropped;
     if (whole && connection().commit())
         return true;
     if (whole)

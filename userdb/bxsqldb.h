@@ -2,6 +2,7 @@
 
 #include "userdb/bxexception.h"
 #include "userdb/bxsqlquery.h"
+#include "userdb/storeoutcome.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QString>
 
 class QSqlQuery;
+class StoreAction;
 struct sqlite3;
 
 #include <cstddef>
@@ -48,7 +50,9 @@ public:
 
     // Makes the user database usable (see bxsqldb_startup.cpp). On false `error` says
     // why; after a failure the caller runs cleanUp().
-    static bool startUp(std::string& error, bool enableTriggers);
+    // `outcome`, when given, tells a diary held by another program for longer than the busy
+    // wait (Busy) from one that cannot be used.
+    static bool startUp(std::string& error, bool enableTriggers, StoreOutcome* outcome = nullptr);
     // Closes the connection if there is one.
     static void cleanUp();
 
@@ -78,24 +82,15 @@ public:
     // Commits when `keep`, else rolls back; whether the change was kept.
     static bool endTransaction(bool keep);
 
-    // Why the store could not keep a change.
-    enum class Failure { None, DiskFull, Busy, Refused };
-    // The failure of the change last made: the statement last run outside a transaction, or
-    // the transaction last begun. A statement refused because the file may not be written is
-    // Refused; statements refused for other reasons (a constraint, say) leave it None: their
-    // callers tell.
-    static Failure lastFailure();
-    static bool diskWasFull();
-    // Whether the last change was lost to the store itself. The user is then told once, after
-    // the change has returned, by the notification "userdb_change_not_saved", whose parameter
-    // points at failureText(): callers need not say more.
-    static bool changeWasLost();
-    // What the user is told about the change that the last failure stopped.
-    static QString failureText();
-    // A statement is about to run: outside a transaction it starts a new change.
-    static void noteStatement();
-    // Records a failed statement's error, for lastFailure().
-    static void noteFailure(const QSqlError& error);
+    // A statement of the connection failed with `error`; `change` when it writes. A failure of
+    // the store itself ends the open transaction's chance to be kept. Inside a StoreAction the
+    // action is told; outside one, a change lost to the store is announced once, after it has
+    // returned, by the notification "userdb_change_not_saved" whose parameter points at the
+    // text the user is told. A failed reading is never announced as a lost change.
+    static void noteFailure(const QSqlError& error, bool change);
+    // Whether a statement may run now: not once the open action has found the diary held. A
+    // `change` ends the read lock of a reading action first, so that it is kept on its own.
+    static bool mayRun(bool change);
     // How long a change waits for other programs that hold the file (readers that have not
     // finished, say) before it gives up.
     static void setBusyTimeout(int milliseconds);
@@ -135,9 +130,6 @@ public:
     // What the copy of the user database file kept during a restore is called: its name
     // followed by this. The next start removes one that a restore cut short left behind.
     static constexpr const char* SafetySuffix = ".before-restore";
-    // Whether the last startUp() failed because another program held the file for longer
-    // than the busy wait (and not because the file is damaged).
-    static bool startFoundBusy();
     // Whether no other program holds the file, reading or writing, so that a change made at
     // once can be stored: waits for such a program once (the busy time-out) and changes
     // nothing. False, with what the user is told, while one still holds it. A start asks
@@ -189,6 +181,18 @@ public:
     QSqlDatabase database() const;
 
 private:
+    friend class StoreAction;
+    // The actions open on the connection, the innermost last: opening one returns the one it
+    // is a part of.
+    StoreAction* openAction(StoreAction* action);
+    void closeAction(StoreAction* action, StoreAction* outer);
+    // Takes the read lock for the open action when no transaction holds one; whether it did.
+    // A failure is the action's outcome.
+    bool beginReading();
+    void endReading();
+    // Ends the read lock of a reading action early, before a change takes the write lock.
+    void _endReadLock();
+
     BXSqlDb(const QString& path, std::string& error, bool& failed);
     ~BXSqlDb();
     BXSqlDb(const BXSqlDb&) = delete;
@@ -226,8 +230,8 @@ private:
     sqlite3* _handle() const;
     // Records a failure of the driver's transaction control: any reason counts.
     void _noteRefusal();
-    void _noteLoss(Failure failure, const QString& detail);
-    static void announceFailure(const QString& text);
+    void _note(const StoreOutcome& outcome, bool change);
+    void _announce(const QString& text);
 
     static int s_busyTimeout;
     static PreviousDataQuestion s_previousDataQuestion;
@@ -236,8 +240,13 @@ private:
     int nestedTransactionLevel = 0;
     // A part of the open transaction was rolled back: the whole is dropped at its end.
     bool m_partDropped = false;
-    Failure m_failure = Failure::None;
-    QString m_failureDetail;
+    // The open transaction lost a statement to the store: it is never kept.
+    bool m_changeLost = false;
+    // The innermost open action, and whether it holds a read lock of its own.
+    StoreAction* m_action = nullptr;
+    bool m_reading = false;
+    // A lost change is being announced: failures in a row are told once.
+    bool m_announcing = false;
 };
 
 // Builds one change-tracking trigger, creates it on the connection, increments the

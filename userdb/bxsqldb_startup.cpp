@@ -212,8 +212,6 @@ std::string damagedFile(const QString& path)
         .toStdString();
 }
 
-bool startFoundBusyFlag = false;
-
 QString inUseText(const QString& path)
 {
     return BXSqlDb::tr("Your diary %1 is in use by another program (a backup tool or a database "
@@ -222,15 +220,17 @@ QString inUseText(const QString& path)
 }
 
 // Whether SQLite reads the file; otherwise `error` says why: another program holds it for
-// longer than the busy wait, SQLite finds it damaged or no database, or the system's reason.
-bool isReadableDiary(const QString& path, std::string& error)
+// longer than the busy wait (then `outcome` is Busy), SQLite finds it damaged or no database,
+// or the system's reason.
+bool isReadableDiary(const QString& path, std::string& error, StoreOutcome* outcome)
 {
     const FileClaim probe(path, FileClaim::Mode::Read, BXSqlDb::busyTimeout());
     switch (probe.state()) {
     case FileClaim::State::Held:
         return true;
     case FileClaim::State::Busy:
-        startFoundBusyFlag = true;
+        if (outcome)
+            *outcome = StoreOutcome(StoreOutcome::Reason::Busy, QString());
         error = inUseText(path).toStdString();
         return false;
     case FileClaim::State::Failed:
@@ -247,10 +247,10 @@ bool isReadableDiary(const QString& path, std::string& error)
 
 // The connection could not read the file: why, told apart as above. A database that SQLite
 // reads but that holds no diary is damaged too.
-bool unreadable(const QString& path, std::string& error)
+bool unreadable(const QString& path, std::string& error, StoreOutcome* outcome)
 {
     BXSqlDb::cleanUp();
-    if (isReadableDiary(path, error))
+    if (isReadableDiary(path, error, outcome))
         error = damagedFile(path);
     return false;
 }
@@ -294,11 +294,6 @@ bool provenCopy(const QString& source, const QString& copy, std::string& error)
 
 } // namespace
 
-bool BXSqlDb::startFoundBusy()
-{
-    return startFoundBusyFlag;
-}
-
 bool BXSqlDb::mayChangeNow(QString* inUse)
 {
     const QString path = userDbFile();
@@ -308,13 +303,14 @@ bool BXSqlDb::mayChangeNow(QString* inUse)
     return false;
 }
 
-bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
+bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* outcome)
 {
+    if (outcome)
+        *outcome = StoreOutcome();
     if (_instance) {
         error = "startUp called twice? should never happen";
         return false;
     }
-    startFoundBusyFlag = false;
     const QString path = userDbFile();
     removeWorkingCopies();
     std::string reason;
@@ -327,13 +323,13 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
     fixMagic(path);
     orvMakePrivate(path);
     // A file that another program holds is waited for here, before the connection reads it.
-    if (!isReadableDiary(path, error))
+    if (!isReadableDiary(path, error, outcome))
         return false;
 
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
     if (failed || getVersion() == 0)
-        return unreadable(path, error);
+        return unreadable(path, error, outcome);
     const int version = getVersion();
     if (!isCurrentVersion(version)) {
         if (!isUpgradableVersion(version))
@@ -343,7 +339,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers)
             return false;
         _instance = new BXSqlDb(path, error, failed);
         if (failed)
-            return unreadable(path, error);
+            return unreadable(path, error, outcome);
     }
     ensureDiaryIndexes();
     if (enableTriggers && !setupSyncTriggers())

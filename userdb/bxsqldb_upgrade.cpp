@@ -1,6 +1,7 @@
 // The upgrade chain: one transaction per step, each bringing the schema one version on.
 
 #include "userdb/bxsqldb.h"
+#include "userdb/storeaction.h"
 
 #include "core/appversion.h"
 #include "core/bxsettings.h"
@@ -32,8 +33,9 @@ void runStep(const StepFrame& frame, Changes changes)
 {
     if (frame.debugMessage)
         qDebug("%s", frame.debugMessage);
+    const StoreAction step(StoreAction::Kind::Change);
     if (!BXSqlDb::beginTransaction())
-        throw stepFailure(frame, BXSqlDb::failureText());
+        throw stepFailure(frame, step.outcome().changeText());
     try {
         changes();
         BXSqlDb::instance()->upgradeSchema(frame.newVersion);
@@ -42,7 +44,7 @@ void runStep(const StepFrame& frame, Changes changes)
         throw stepFailure(frame, failure.message());
     }
     if (!BXSqlDb::commitTransaction())
-        throw stepFailure(frame, BXSqlDb::failureText());
+        throw stepFailure(frame, step.outcome().changeText());
 }
 
 void addColumns(const char* table, std::initializer_list<const char*> columns, const char* type)

@@ -4,6 +4,9 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlResult>
+
+#include <sqlite3.h>
 
 #include <cassert>
 #include <utility>
@@ -15,6 +18,17 @@ bool isInsert(const QString& sql)
     const QString text = sql.trimmed();
     return text.startsWith(QLatin1String("INSERT"), Qt::CaseInsensitive)
         || text.startsWith(QLatin1String("REPLACE"), Qt::CaseInsensitive);
+}
+
+// Whether the statement may change the file; one SQLite cannot tell about counts as a change.
+bool writes(const QSqlQuery& statement)
+{
+    const QVariant handle = statement.result() ? statement.result()->handle() : QVariant();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3_stmt*") == 0) {
+        if (auto* prepared = *static_cast<sqlite3_stmt* const*>(handle.constData()))
+            return sqlite3_stmt_readonly(prepared) == 0;
+    }
+    return true;
 }
 
 } // namespace
@@ -118,9 +132,11 @@ bool BXSqlQuery::exec()
     m_lastInsertId = -1;
     if (!m_statement)
         return false;
-    BXSqlDb::noteStatement();
+    const bool change = writes(*m_statement);
+    if (!BXSqlDb::mayRun(change))
+        return false;
     if (!m_statement->exec()) {
-        BXSqlDb::noteFailure(m_statement->lastError());
+        BXSqlDb::noteFailure(m_statement->lastError(), change);
         return false;
     }
     if (isInsert(m_statement->lastQuery()) && m_statement->numRowsAffected() > 0) {

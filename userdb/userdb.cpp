@@ -2,7 +2,6 @@
 #include "core/clock.h"
 
 #include "core/brandengine.h"
-#include "core/bxsettings.h"
 #include "core/dateconversion.h"
 #include "core/fooddbbase.h"
 #include "core/numberparser.h"
@@ -12,6 +11,7 @@
 #include "userdb/catalogueroots.h"
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
+#include "userdb/storeaction.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -212,35 +212,32 @@ int UserDB::getNextUserID()
     return position + 1;
 }
 
-bool UserDB::addUser(UserProfile& profile, int* id)
+bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
 {
-    _lastError.clear();
     // The count and the new id are read inside the change, which waits for other programs
     // once, as it begins.
-    if (!BXSqlDb::beginTransaction()) {
-        _lastError = BXSqlDb::failureText();
+    const StoreAction change(StoreAction::Kind::Change);
+    const auto refuse = [&change, error](const QString& reason) {
+        if (error)
+            *error = change.outcome().ok() ? reason : change.outcome().changeText();
         return false;
-    }
+    };
+    if (!BXSqlDb::beginTransaction())
+        return refuse(QString());
     const int limit = _isFamilyBrand() ? MaxFamilyUsers : 1;
     if (numUsers() >= limit) {
         BXSqlDb::endTransaction(false);
-        _lastError = limit == 1
+        return refuse(limit == 1
             ? QStringLiteral("Cannot add another user: this edition keeps the diary of one person.")
             : QStringLiteral("Cannot add another user: a household holds at most %1 users. "
                              "Delete a user before adding a new one.")
-                  .arg(limit);
-        return false;
+                  .arg(limit));
     }
     const int newId = getNextUserID();
-    if (!BXSqlDb::endTransaction(_insertUserRows(profile, newId))) {
-        _lastError = BXSqlDb::changeWasLost()
-            ? BXSqlDb::failureText()
-            : QStringLiteral("The new user could not be stored in the user database. Check "
-                             "that the disk is not full and that you may write to the "
-                             "folder %1, then try again.")
-                  .arg(QDir::toNativeSeparators(BXSettings::getUserDBPath()));
-        return false;
-    }
+    if (!BXSqlDb::endTransaction(_insertUserRows(profile, newId)))
+        return refuse(QStringLiteral("The new user could not be stored in the user database."));
+    if (error)
+        error->clear();
     profile.userId = newId;
     if (id)
         *id = newId;
@@ -439,15 +436,14 @@ bool UserDB::_updateUserRow(const char* column, const QVariant& value, int user)
     return query.exec();
 }
 
-void UserDB::saveColumnSettings(int user, const QString& layout)
+bool UserDB::saveColumnSettings(int user, const QString& layout)
 {
-    if (user >= 0)
-        _updateUserRow("diaryViewColumnSettings", layout, user);
+    return user < 0 || _updateUserRow("diaryViewColumnSettings", layout, user);
 }
 
-void UserDB::setBackupPath(int user, const QString& path)
+bool UserDB::setBackupPath(int user, const QString& path)
 {
-    _updateUserRow("backup_data_path", QDir::cleanPath(path), user);
+    return _updateUserRow("backup_data_path", QDir::cleanPath(path), user);
 }
 
 QStringList UserDB::getBackupPaths()
@@ -462,20 +458,20 @@ QStringList UserDB::getBackupPaths()
     return paths;
 }
 
-void UserDB::setNutrientFluidHidden(int user, bool hidden)
+bool UserDB::setNutrientFluidHidden(int user, bool hidden)
 {
-    _updateUserRow("hideNutrientAndFluid", int(hidden), user);
+    return _updateUserRow("hideNutrientAndFluid", int(hidden), user);
 }
 
 // ---------------------------------------------------------------------------------------
 // Tips
 
-void UserDB::setTipForTopic(int user, int topic)
+bool UserDB::setTipForTopic(int user, int topic)
 {
     BXSqlQuery query("INSERT OR REPLACE INTO user_firsttime_tips VALUES ( ?, ? );");
     query.bindValue(0, user);
     query.bindValue(1, topic);
-    query.exec();
+    return query.exec();
 }
 
 int UserDB::isTopicShownBefore(int user, int topic)
@@ -518,16 +514,18 @@ bool UserDB::setTipOfTheDay(int user, int value)
 
 int UserDB::incrementLogin()
 {
-    // The count is read and written under the same local date.
+    // The count is read and written under the same local date, in one change, so that no
+    // other start counts in between.
     const QString today = todayCode();
+    if (!BXSqlDb::beginTransaction())
+        return -1;
     const int count = getLoginsForDay(_currentUser, today) + 1;
     BXSqlQuery query(
         "INSERT OR REPLACE INTO metrics_startStats(user_id, date, count) VALUES (?, ?, ?)");
     query.bindValue(0, _currentUser);
     query.bindValue(1, today);
     query.bindValue(2, count);
-    query.exec();
-    return count;
+    return BXSqlDb::endTransaction(query.exec()) ? count : -1;
 }
 
 int UserDB::getLoginsForDay(int user, const QString& date)

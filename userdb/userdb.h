@@ -62,11 +62,9 @@ public:
     std::optional<DBTypes::UserProfile> getProfile(int user);
     int getNextUserID();
     // Adds a user in one transaction and reports the new id through the profile and `id`.
-    // False, with lastError() saying why, past the brand's user limit or when the rows
-    // cannot be stored (nothing is stored then).
-    bool addUser(DBTypes::UserProfile& profile, int* id);
-    // Why the last addUser() failed; empty after a success.
-    QString lastError() const { return _lastError; }
+    // False, with `error` saying why, past the brand's user limit or when the rows cannot be
+    // stored (nothing is stored then).
+    bool addUser(DBTypes::UserProfile& profile, int* id, QString* error = nullptr);
     // The profile's row and height, whole or not at all.
     bool updateUser(DBTypes::UserProfile& profile);
     // A user's changed profile (when given), the preferences and a check-in, as one change
@@ -85,20 +83,22 @@ public:
     DBTypes::UserPrefs getUserPrefs(int user);
     bool setUserPrefs(int user, const DBTypes::UserPrefs& prefs);
     QString getColumnSettings(int user);
-    void saveColumnSettings(int user, const QString& layout);
-    void setBackupPath(int user, const QString& path);
+    // The writers of single settings: false when the setting was not stored.
+    bool saveColumnSettings(int user, const QString& layout);
+    bool setBackupPath(int user, const QString& path);
+    bool setNutrientFluidHidden(int user, bool hidden);
     // The folders the users last backed up to; empty when they cannot be read.
     QStringList getBackupPaths();
-    void setNutrientFluidHidden(int user, bool hidden);
 
     // First-time tips and the tip of the day.
-    void setTipForTopic(int user, int topic);
+    bool setTipForTopic(int user, int topic);
     int isTopicShownBefore(int user, int topic);
     bool resetTipForTopic(int user);
     int getTipOfTheDay(int user);
     bool setTipOfTheDay(int user, int value);
 
     // Program starts and metrics.
+    // The current user's starts of today, this one counted; -1 when it could not be stored.
     int incrementLogin();
     int getLoginsForDay(int user, const QString& date);
     QStringList getLoginDays(int user);
@@ -200,5 +200,4 @@ private:
     static CatalogueDeleter s_catalogueDeleter;
 
     int _currentUser = -1;
-    QString _lastError;
 };

@@ -4,7 +4,11 @@
 
 #include "mainwindowdoubles.h"
 
+#include "browser/draglistview.h"
+#include "browser/foodquerywidget.h"
 #include "catalogue/catalogueservices.h"
+#include "reports/reportscontainer.h"
+#include "widgets/bxcalendar.h"
 #include "core/fooddiaryitem.h"
 #include "profile/checkindialog.h"
 #include "diary/diarylistview.h"
@@ -14,10 +18,12 @@
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 #include "tests/support/otherreader.h"
+#include "tests/support/scriptedprompter.h"
 #include "tests/support/whenshown.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTest>
 
 #include <algorithm>
@@ -69,6 +75,7 @@ private slots:
     {
         startFreshDatabase();
         _ann = addUser(QStringLiteral("Ann"));
+        _prompter.emplace();
         _window = new ScriptedMainWindow;
         UserDB::instance()->setCurrentUser(_ann);
         QVERIFY(_window->switchUser(_window, _ann));
@@ -81,6 +88,7 @@ private slots:
         _window->hide();
         delete _window;
         _window = nullptr;
+        _prompter.reset();
         CatalogueServices::cleanUp();
     }
 
@@ -159,9 +167,7 @@ private slots:
         QCOMPARE(kept, QStringLiteral("82.4"));
         QCOMPARE(storedWhileBusy, before);
         QVERIFY(!journalWhileBusy);
-        QCOMPARE(_window->messages.size(), 1);
-        QVERIFY(_window->lastText().startsWith(
-            QStringLiteral("The diary is in use by another program")));
+        QCOMPARE(inUse(), 1);
         // Once the reader is done, the second OK stores the check-in and shows it.
         QCOMPARE(scalar(weighed), before + 1);
         QCOMPARE(list->topLevelItemCount(), listed + 1);
@@ -212,14 +218,8 @@ private slots:
         waits.reset();
         other.reset();
         QCoreApplication::processEvents();
-        const auto notSaved = [this] {
-            return std::count_if(_window->messages.cbegin(), _window->messages.cend(), [](const auto& message) {
-                return message.first == QStringLiteral("Change not saved");
-            });
-        };
-        QCOMPARE(notSaved(), 1);
-        QVERIFY2(_window->lastText().startsWith(QStringLiteral("The diary is in use by another program")),
-                 qPrintable(_window->lastText()));
+        QCOMPARE(inUse(), 1);
+        QCOMPARE(told().size(), change == ClearDay ? 2 : 1); // the question, then the answer
         QVERIFY(_window->isVisible());
         QCOMPARE(everyStoredRow(), before);
         QCOMPARE(_window->windowTitle(), title);
@@ -227,7 +227,7 @@ private slots:
 
         makeInWindow(WindowChange(change));
         QCoreApplication::processEvents();
-        QCOMPARE(notSaved(), 1);
+        QCOMPARE(inUse(), 1);
         QVERIFY(everyStoredRow() != before);
         if (change == PersonalProfile)
             QVERIFY(_window->windowTitle().contains(QStringLiteral("Renamed Tester")));
@@ -236,8 +236,125 @@ private slots:
         QVERIFY(databaseIsSound());
     }
 
+    // A page that reads the diary while another program reads it, is about to write or holds
+    // it whole: the program waits once for each try; a diary held whole is said to be in use,
+    // with Retry and Cancel, and the page keeps what it showed; nothing is said to be lost.
+    void pageKeepsWhatItShowed_data()
+    {
+        const std::pair<const char*, WindowReading> readings[] = {
+            {"day change", NextDay},        {"report", OtherReport}, {"user switch", SwitchUser},
+            {"browser", BrowserLists},      {"check-ins page", CheckinDay}};
+        addRowsForEachHold(readings);
+    }
+
+    void pageKeepsWhatItShowed()
+    {
+        QFETCH(int, change);
+        QFETCH(int, hold);
+        addToday("Tea");
+        const int bob = addUser(QStringLiteral("Bob"));
+        _window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(_window));
+        _window->viewDiaryAction->trigger();
+        if (change == CheckinDay)
+            _window->viewCheckinAction->trigger();
+        else if (change == OtherReport)
+            _window->viewReportsAction->trigger();
+        _window->refreshCurrentWidget();
+        const QStringList before = everyStoredRow();
+        const QStringList shown = shownState();
+        const bool held = hold == OtherReader::Exclusive;
+        {
+            OtherReader other(databaseFile(), OtherReader::Hold(hold));
+            QVERIFY(other.reading());
+            BusyWaits waits(100);
+            _prompter->answer(0); // Retry, then Cancel
+            readInWindow(WindowReading(change), bob);
+            // A switch also writes (the previous user's column layout, the new user's own
+            // catalogue), which a program reading or about to write holds up: at most one wait.
+            const bool writes = !held && change == SwitchUser;
+            QVERIFY(waits.count() == (held ? 2 : 0) || (writes && waits.count() == 1));
+            if (writes)
+                _prompter->asked.clear();
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(everyStoredRow(), before);
+        if (held) {
+            QCOMPARE(_prompter->asked.size(), 2);
+            QCOMPARE(_prompter->asked.at(0).options, (QStringList{"Retry", "Cancel"}));
+            QCOMPARE(_prompter->asked.at(1).text, _prompter->asked.at(0).text);
+            QVERIFY2(_prompter->lastText().startsWith(QStringLiteral(
+                         "The diary is in use by another program (a backup tool or a database "
+                         "shell, say), so it cannot be read now.")),
+                     qPrintable(_prompter->lastText()));
+            QCOMPARE(shownState(), shown);
+        } else {
+            QVERIFY(_prompter->asked.isEmpty());
+            // The browser reads its lists again as they were.
+            QCOMPARE(shownState() != shown, change != BrowserLists);
+        }
+        QVERIFY(_window->messages.isEmpty());
+        QVERIFY(databaseIsSound());
+    }
+
 private:
     enum WindowChange { PersonalProfile, ClearDay, RemoveEntry };
+    enum WindowReading { NextDay, OtherReport, SwitchUser, BrowserLists, CheckinDay };
+
+    // What the pages show: the diary's day and entries, the report, the user, the user's own
+    // foods and the check-ins page's day.
+    QStringList shownState() const
+    {
+        const FoodQueryWidget* browser = _window->diaryPage()->foodQueryWidget3;
+        return {_window->diaryPage()->getDate().toString(Qt::ISODate), shownEntries().join(u','),
+                QString::number(_window->reportsPage()->currentReportId()),
+                QString::number(UserDB::instance()->getCurrentUser()), _window->windowTitle(),
+                QString::number(browser->myfoodView->topLevelItemCount()),
+                _window->checkinPage()->getDate().toString(Qt::ISODate)};
+    }
+
+    void readInWindow(WindowReading reading, int otherUser)
+    {
+        switch (reading) {
+        case NextDay:
+            _window->diaryPage()->nextDayButton->click();
+            break;
+        case OtherReport:
+            _window->reportsPage()->handleReportChanged(
+                _window->reportsPage()->currentReportId() == 0 ? 1 : 0);
+            break;
+        case SwitchUser:
+            _window->fromProfileMenuSwitchUser(otherUser);
+            break;
+        case BrowserLists:
+            _window->diaryPage()->foodQueryWidget3->refreshDynamic();
+            break;
+        case CheckinDay:
+            _window->checkinPage()->checkinCalendar->setDate(
+                _window->checkinPage()->getDate().addDays(-3), true);
+            break;
+        }
+    }
+
+    // Every text the user was shown, by the window or in a box of a page.
+    QStringList told() const
+    {
+        QStringList texts;
+        for (const auto& message : _window->messages)
+            texts << message.second;
+        for (const ScriptedPrompter::Asked& asked : _prompter->asked)
+            texts << asked.text;
+        return texts;
+    }
+
+    // How often the user was told that the diary is in use by another program.
+    qsizetype inUse() const
+    {
+        const QStringList texts = told();
+        return std::count_if(texts.cbegin(), texts.cend(), [](const QString& text) {
+            return text.startsWith(QStringLiteral("The diary is in use by another program"));
+        });
+    }
 
     void addToday(const char* name)
     {
@@ -283,6 +400,7 @@ private:
     }
 
     ScriptedMainWindow* _window = nullptr;
+    std::optional<ScriptedPrompter> _prompter;
     int _ann = -1;
 };
 

@@ -392,6 +392,8 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     other.emplace(databaseFile(), exclusive ? OtherReader::Hold::Exclusive : OtherReader::Hold::Shared);
     QVERIFY(other->reading());
     _window->backupName = path;
+    // Pages that read the diary afterwards ask to try again; the answer is to cancel.
+    ScriptedPrompter prompter;
     _window->backupUserDB();
     other.reset();
     BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);

@@ -568,7 +568,8 @@ private slots:
         _panel->handleContextMenu(0);
         QVERIFY(BXSqlQuery("DROP TRIGGER refuse").exec());
         QCOMPARE(prompter.asked.last().kind, QStringLiteral("message"));
-        QVERIFY(prompter.lastText().contains(QStringLiteral("could not be stored")));
+        // The rule that refused the meal, in SQLite's words.
+        QCOMPARE(prompter.lastText(), QStringLiteral("The change was not saved: refused."));
         const int asked = int(prompter.asked.size());
         _panel->handleContextMenu(2); // a group without entries asks nothing
         QCOMPARE(prompter.asked.size(), asked);
@@ -627,7 +628,13 @@ private slots:
             OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
             QVERIFY(other.reading());
             BusyWaits waits(10000);
+            ScriptedPrompter prompter;
             box->click();
+            // One wait, then the choice to try again (not taken).
+            QCOMPARE(waits.count(), 1);
+            QCOMPARE(prompter.asked.size(), 1);
+            QVERIFY(prompter.lastText().startsWith(
+                QStringLiteral("The diary is in use by another program")));
         }
         QVERIFY(stored());
         QVERIFY(box->isChecked());
@@ -641,7 +648,9 @@ private slots:
         {
             OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
             BusyWaits waits(10000);
+            ScriptedPrompter prompter;
             box->click();
+            QCOMPARE(waits.count(), 1);
         }
         QVERIFY(!stored());
         QVERIFY(!box->isChecked());

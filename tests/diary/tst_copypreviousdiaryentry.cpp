@@ -257,11 +257,12 @@ private slots:
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
         QCOMPARE(prompter.asked.size(), 1);
         QCOMPARE(prompter.asked.at(0).caption, QStringLiteral("Copy Previous Diary Entries"));
+        QCOMPARE(prompter.asked.at(0).text, QStringLiteral("The change was not saved: refused."));
         QCOMPARE(foods(kDestination), QStringList({"3:bread"}));
         QVERIFY(day(kDestination).exercises.empty());
 
-        // While another program reads the diary: one wait, and the day as it was. The loss is
-        // told by whoever follows the store, not by the dialog.
+        // While another program reads the diary: one wait, the day as it was, and the dialog
+        // says why.
         {
             OtherReader other(BXSqlDb::instance()->database().databaseName());
             QVERIFY(other.reading());
@@ -271,7 +272,9 @@ private slots:
             QCOMPARE(waits.count(), 1);
             QCOMPARE(busy->result(), int(QDialog::Rejected));
         }
-        QCOMPARE(prompter.asked.size(), 1);
+        QCOMPARE(prompter.asked.size(), 2);
+        QVERIFY(prompter.asked.at(1).text.startsWith(
+            QStringLiteral("The diary is in use by another program")));
         QCOMPARE(foods(kDestination), QStringList({"3:bread"}));
         QVERIFY(day(kDestination).exercises.empty());
     }

@@ -53,7 +53,8 @@ void newUser(float height = 170.0f)
     DBTypes::UserProfile profile = completeProfile(QStringLiteral("User %1").arg(++count));
     profile.height = height;
     int user = -1;
-    QVERIFY2(users->addUser(profile, &user), qPrintable(users->lastError()));
+    QString error;
+    QVERIFY2(users->addUser(profile, &user, &error), qPrintable(error));
     users->setCurrentUser(user);
 }
 

@@ -126,13 +126,20 @@ private slots:
         dialog->row(DBTypes::ENERGY).edit->setText(QStringLiteral("2100"));
         dialog->row(DBTypes::FAT).edit->setText(QStringLiteral("65.46"));
         dialog->row(DBTypes::FIBER).edit->setText(QStringLiteral("30"));
-        // While another program holds the diary the dialog stays, with what was typed.
+        // While another program holds the diary the dialog stays, with what was typed: one
+        // wait for each try, and the choice to try again or not.
         {
             OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
             QVERIFY(other.reading());
             BusyWaits waits(10000);
+            ScriptedPrompter prompter;
+            prompter.answer(0); // Retry, then Cancel
             dialog->saveButton->click();
-            QCOMPARE(waits.count(), 1);
+            QCOMPARE(waits.count(), 2);
+            QCOMPARE(prompter.asked.size(), 2);
+            QCOMPARE(prompter.asked.at(1).options, (QStringList{"Retry", "Cancel"}));
+            QVERIFY(prompter.lastText().startsWith(
+                QStringLiteral("The diary is in use by another program")));
         }
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
         QCOMPARE(fieldTexts(*dialog), (QStringList{"2100", "", "65.46", "", "30"}));

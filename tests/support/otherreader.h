@@ -94,7 +94,7 @@ private:
 };
 
 // The columns "change" and "hold" of a test table, with a row for each change while another
-// program reads the file and one while it holds it whole.
+// program reads the file, one while it is about to write and one while it holds it whole.
 template <typename Change, std::size_t Count>
 void addRowsForEachHold(const std::pair<const char*, Change> (&changes)[Count])
 {
@@ -102,6 +102,7 @@ void addRowsForEachHold(const std::pair<const char*, Change> (&changes)[Count])
     QTest::addColumn<int>("hold");
     for (const auto& [name, change] : changes) {
         QTest::addRow("%s, reader", name) << int(change) << int(OtherReader::Shared);
+        QTest::addRow("%s, immediate", name) << int(change) << int(OtherReader::Immediate);
         QTest::addRow("%s, writer", name) << int(change) << int(OtherReader::Exclusive);
     }
 }

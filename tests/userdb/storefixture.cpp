@@ -45,8 +45,9 @@ int StoreFixture::addUser(const char* name, const char* dob, int sex, float heig
     profile.sex = sex;
     profile.height = height;
     int id = -1;
-    if (!UserDB::instance()->addUser(profile, &id))
-        qWarning("cannot add user %s", name);
+    QString error;
+    if (!UserDB::instance()->addUser(profile, &id, &error))
+        qWarning("cannot add user %s: %s", name, qPrintable(error));
     return profile.userId;
 }
 

@@ -395,13 +395,14 @@ void TestSchema::badFileIsRefusedUnchanged()
     BXSqlDb::setBusyTimeout(100);
 
     QString error;
-    const bool started = UserDbTestEnv::startUp(&error);
+    StoreOutcome outcome;
+    const bool started = UserDbTestEnv::startUp(&error, &outcome);
     other.reset();
     FileCopy::setFreeSpaceProbe({});
     BXSqlDb::setBusyTimeout(10000);
     QVERIFY(!started);
     QVERIFY2(error.startsWith(reason.arg(path)), qPrintable(error));
-    QCOMPARE(BXSqlDb::startFoundBusy(), kind == QLatin1String("held"));
+    QCOMPARE(outcome.busy(), kind == QLatin1String("held"));
     QVERIFY(!BXSqlDb::isUp());
     QCOMPARE(readFile(path), data);
     QVERIFY(QFileInfo(path).exists());

@@ -51,16 +51,16 @@ void TestUserDB::acceptsSixUsersInAHousehold()
     for (int id = 0; id < 6; ++id)
         QCOMPARE(StoreFixture::addUser("Member"), id);
     QCOMPARE(UserDB::instance()->numUsers(), 6);
-    QVERIFY(UserDB::instance()->lastError().isEmpty());
 
     // A seventh is refused with a reason, and nothing is stored.
     UserProfile seventh;
     seventh.name = QStringLiteral("Seventh");
     seventh.height = 170.0f;
     int id = 42;
-    QVERIFY(!UserDB::instance()->addUser(seventh, &id));
+    QString error;
+    QVERIFY(!UserDB::instance()->addUser(seventh, &id, &error));
     QCOMPARE(id, 42);
-    QVERIFY(UserDB::instance()->lastError().contains(QStringLiteral("at most 6 users")));
+    QVERIFY(error.contains(QStringLiteral("at most 6 users")));
     QCOMPARE(UserDB::instance()->numUsers(), 6);
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM user_misc WHERE user_id = 6").toInt(), 0);
 }
@@ -102,8 +102,14 @@ void TestUserDB::addsUsersWithTheirHeight()
 
     // A height that cannot be stored (a stray row of the next id) leaves no user behind.
     QVERIFY(StoreFixture::exec("INSERT INTO user_misc(user_id, date, height) VALUES (3, '20060101', 1)"));
-    QCOMPARE(StoreFixture::addUser("Dora"), -1);
-    QVERIFY(!users->lastError().isEmpty());
+    UserProfile dora = noHeight;
+    dora.name = QStringLiteral("Dora");
+    dora.height = 170.0f;
+    QString error;
+    QVERIFY(!users->addUser(dora, nullptr, &error));
+    // The rule of the diary that refused it, in SQLite's words, and no advice about the disk.
+    QVERIFY2(error.startsWith(QStringLiteral("The change was not saved: UNIQUE constraint failed")),
+             qPrintable(error));
     QCOMPARE(users->numUsers(), 3);
 
     // New users start with the brand's units and every panel option.

@@ -148,10 +148,10 @@ void UserDbTestEnv::removeDatabase()
         folder.remove(name);
 }
 
-bool UserDbTestEnv::startUp(QString* error)
+bool UserDbTestEnv::startUp(QString* error, StoreOutcome* outcome)
 {
     std::string text;
-    const bool started = BXSqlDb::startUp(text, true);
+    const bool started = BXSqlDb::startUp(text, true, outcome);
     if (error)
         *error = QString::fromStdString(text);
     return started;

@@ -11,6 +11,8 @@
 // Shared set-up for the tests of the user database: a brand archive made on the fly, the
 // user database started from the shipped template, a version-204 database for the upgrade
 // chain, and small readers of the schema.
+class StoreOutcome;
+
 class UserDbTestEnv
 {
 public:
@@ -30,7 +32,7 @@ public:
     static bool startFresh(QString* error = nullptr);
 
     // Starts the user database on the file that is there; false with *error on failure.
-    static bool startUp(QString* error = nullptr);
+    static bool startUp(QString* error = nullptr, StoreOutcome* outcome = nullptr);
 
     // Writes a database at schema version 204 (the template's schema without everything
     // that the upgrade steps add) to `path`, with the sync devices "website" (0) and

@@ -1,0 +1,116 @@
+#include "userdb/storeoutcome.h"
+
+#include <QSqlError>
+
+#include <sqlite3.h>
+
+namespace {
+
+StoreOutcome::Reason reasonOf(int primary)
+{
+    switch (primary) {
+    case SQLITE_OK:
+    case SQLITE_DONE:
+    case SQLITE_ROW:
+        return StoreOutcome::Reason::Ok;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return StoreOutcome::Reason::Busy;
+    case SQLITE_READONLY:
+        return StoreOutcome::Reason::ReadOnly;
+    case SQLITE_FULL:
+        return StoreOutcome::Reason::DiskFull;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return StoreOutcome::Reason::Damaged;
+    default:
+        return StoreOutcome::Reason::Other;
+    }
+}
+
+// Failures of the file or the system rather than of one statement.
+bool isStoreFailure(int primary)
+{
+    switch (primary) {
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_NOMEM:
+    case SQLITE_NOLFS:
+    case SQLITE_PROTOCOL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+StoreOutcome::StoreOutcome(Reason reason, const QString& detail)
+    : m_reason(reason), m_detail(detail), m_lost(reason != Reason::Ok && reason != Reason::Other)
+{
+}
+
+StoreOutcome StoreOutcome::fromCode(int code, const QString& text)
+{
+    const int primary = code & 0xff;
+    StoreOutcome outcome(reasonOf(primary), text);
+    outcome.m_lost = outcome.m_lost || isStoreFailure(primary);
+    return outcome;
+}
+
+StoreOutcome StoreOutcome::fromError(const QSqlError& error)
+{
+    if (!error.isValid())
+        return {};
+    bool numeric = false;
+    const int code = error.nativeErrorCode().toInt(&numeric);
+    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return fromCode(numeric ? code : SQLITE_ERROR, text);
+}
+
+QString StoreOutcome::changeText() const
+{
+    switch (m_reason) {
+    case Reason::Ok:
+        break;
+    case Reason::DiskFull:
+        return tr("The disk is full: the change was not saved.");
+    case Reason::Busy:
+        return tr("The diary is in use by another program (a backup tool or a database shell, "
+                  "say): the change was not saved. Let that program finish or close it, then "
+                  "try again.");
+    case Reason::ReadOnly:
+        return tr("The diary could not be written (%1): the change was not saved. Check that "
+                  "the diary may be written, then try again.")
+            .arg(m_detail);
+    case Reason::Damaged:
+        return tr("The diary is damaged (%1): the change was not saved. Restore your latest "
+                  "backup with Restore Data in the File menu.")
+            .arg(m_detail);
+    case Reason::Other:
+        return tr("The change was not saved: %1.").arg(m_detail);
+    }
+    return QString();
+}
+
+QString StoreOutcome::readText() const
+{
+    switch (m_reason) {
+    case Reason::Ok:
+        break;
+    case Reason::Busy:
+        return tr("The diary is in use by another program (a backup tool or a database shell, "
+                  "say), so it cannot be read now. Let that program finish or close it, then "
+                  "choose Retry.");
+    case Reason::Damaged:
+        return tr("The diary is damaged (%1) and could not be read. Restore your latest backup "
+                  "with Restore Data in the File menu.")
+            .arg(m_detail);
+    case Reason::DiskFull:
+    case Reason::ReadOnly:
+    case Reason::Other:
+        return tr("The diary could not be read: %1.").arg(m_detail);
+    }
+    return QString();
+}
