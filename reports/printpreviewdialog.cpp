@@ -110,9 +110,12 @@ void PrintPreviewDialog::_fitToScreen()
            screen.height() * 4 / 5);
 }
 
-// The report goes before the metrics it was laid out for.
+// The report goes before the metrics it was laid out for. A dialog deleted while shown hides
+// in QDialog's destructor, and the page field then loses focus and finishes its edit: by then
+// this part of the dialog is gone, so the field no longer reaches it.
 PrintPreviewDialog::~PrintPreviewDialog()
 {
+    _pageEdit->disconnect(this);
     _report.reset();
     _metrics.reset();
 }
