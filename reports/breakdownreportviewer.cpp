@@ -68,11 +68,12 @@ BreakdownReportViewer::BreakdownReportViewer(QWidget* parent) : QFrame(parent)
 
 void BreakdownReportViewer::updateDate()
 {
-    const QDate day = _bar->getDate();
-    _day->setDateRange(day, day, 0);
-    _week->setDateRange(day.addDays(-6), day, 0);
-    _averages->setDateRange(day.addDays(-6), day);
-    _date = day;
+    showBarDate(this, _bar, [this] {
+        const QDate day = _bar->getDate();
+        _day->setDateRange(day, day, 0);
+        _week->setDateRange(day.addDays(-6), day, 0);
+        _averages->setDateRange(day.addDays(-6), day);
+    });
 }
 
 ReportFactory* BreakdownReportViewer::getReportFactory()

@@ -77,3 +77,10 @@ void GraphPicker::loadSettings()
     for (const Entry& entry : _entries)
         entry.box->setChecked(settings.getBool(BXSettings::SettingEnum(entry.setting)));
 }
+
+void GraphPicker::setComponents(int components)
+{
+    const SignalBlocker quiet(this);
+    for (const Entry& entry : _entries)
+        entry.box->setChecked((components & entry.component) != 0);
+}

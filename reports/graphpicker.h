@@ -19,6 +19,8 @@ public:
     void saveSettings() const;
     // Sets every box from its setting without reporting clicks.
     void loadSettings();
+    // Ticks the boxes of `components` and no other, without reporting clicks.
+    void setComponents(int components);
     GraphCheckBox* box(int component) const;
 
 signals:

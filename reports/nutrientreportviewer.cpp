@@ -38,6 +38,8 @@ NutrientReportViewer::NutrientReportViewer(QWidget* parent) : QFrame(parent)
         _date = Clock::today();
     _bar->setDate(_date);
     configChart(_chart);
+    _shownPeriod = _periods->getPeriodId();
+    _shownComponents = _graphs->getComponents();
     connect(_bar, &DateSelectorBar::dateChanged, this, &NutrientReportViewer::updateChart);
     connect(_periods, &PeriodPicker::periodChanged, this, &NutrientReportViewer::updateChart);
     connect(_graphs, &GraphPicker::clicked, this, &NutrientReportViewer::updateChart);
@@ -64,9 +66,17 @@ void NutrientReportViewer::configChart(NutrientChart* chart) const
 
 void NutrientReportViewer::updateChart()
 {
-    configChart(_chart);
-    _chart->viewport()->update();
-    _date = _bar->getDate();
+    const bool shown = showBarDate(this, _bar, [this] {
+        configChart(_chart);
+        _chart->viewport()->update();
+    });
+    if (shown) {
+        _shownPeriod = _periods->getPeriodId();
+        _shownComponents = _graphs->getComponents();
+        return;
+    }
+    _periods->setPeriod(_shownPeriod);
+    _graphs->setComponents(_shownComponents);
 }
 
 void NutrientReportViewer::loadSettings()

@@ -37,4 +37,7 @@ private:
     NutrientChart* _chart;
     GraphPicker* _graphs;
     PeriodPicker* _periods;
+    // What the chart shows, for the pickers to go back to when the diary cannot be read.
+    int _shownPeriod = 0;
+    int _shownComponents = 0;
 };

@@ -29,6 +29,7 @@ void PeriodChartViewer::build(ReportsChart* chart)
     layout->addWidget(_picker);
     setChartRange(_chart, _date.addDays(-6), _date);
     _bar->setDate(_date);
+    _shownPeriod = _picker->getPeriodId();
     connect(_bar, &DateSelectorBar::dateChanged, this, &PeriodChartViewer::updateDate);
     connect(_picker, &PeriodPicker::periodChanged, this, &PeriodChartViewer::updateDate);
 }
@@ -41,12 +42,18 @@ void PeriodChartViewer::getDateRange(QDate& start, QDate& end) const
 
 void PeriodChartViewer::updateDate()
 {
-    _bar->setGranularity(_picker->getPeriod() > 30 ? DateSelectorBar::Month : DateSelectorBar::Day);
-    QDate start;
-    QDate end;
-    getDateRange(start, end);
-    setChartRange(_chart, start, end);
-    _date = end;
+    const bool shown = showBarDate(this, _bar, [this] {
+        _bar->setGranularity(_picker->getPeriod() > 30 ? DateSelectorBar::Month
+                                                       : DateSelectorBar::Day);
+        QDate start;
+        QDate end;
+        getDateRange(start, end);
+        setChartRange(_chart, start, end);
+    });
+    if (shown)
+        _shownPeriod = _picker->getPeriodId();
+    else
+        _picker->setPeriod(_shownPeriod);
 }
 
 void PeriodChartViewer::loadSettings()

@@ -42,4 +42,6 @@ private:
     DateSelectorBar* _bar = nullptr;
     ReportsChart* _chart = nullptr;
     PeriodPicker* _picker = nullptr;
+    // The period the chart shows, for the picker to go back to when the diary cannot be read.
+    int _shownPeriod = 0;
 };

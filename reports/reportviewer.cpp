@@ -2,6 +2,8 @@
 
 #include "core/clock.h"
 #include "reports/dateselectorbar.h"
+#include "widgets/signalblocker.h"
+#include "widgets/storeprompt.h"
 
 #include <QFrame>
 #include <QVBoxLayout>
@@ -32,4 +34,18 @@ QVBoxLayout* ReportViewer::layOutUnderDateBar(QFrame* viewer, DateSelectorBar*& 
     gap->setFixedHeight(3);
     layout->addWidget(gap);
     return layout;
+}
+
+bool ReportViewer::showBarDate(QWidget* viewer, DateSelectorBar* bar,
+                               const std::function<void()>& show)
+{
+    const bool shown = StorePrompt::read(viewer, [bar, &show] {
+        show();
+        _date = bar->getDate();
+    });
+    if (!shown) {
+        const SignalBlocker quiet(bar);
+        bar->setDate(_date);
+    }
+    return shown;
 }

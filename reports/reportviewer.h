@@ -4,6 +4,8 @@
 
 #include <QDate>
 
+#include <functional>
+
 class DateSelectorBar;
 class QFrame;
 class QVBoxLayout;
@@ -25,4 +27,9 @@ protected:
     // Lays `viewer` out top to bottom with a date bar on the shared date (today when none
     // is shared yet) and a small gap below it; the layout for the rest.
     static QVBoxLayout* layOutUnderDateBar(QFrame* viewer, DateSelectorBar*& bar);
+    // Shows the day `bar` now names through `show`, which reads everything it shows, once the
+    // diary can be read; the bar's day is then the shared date. When the diary cannot be read,
+    // the bar goes back to the shared date and false is returned: the viewer keeps what it
+    // showed, and puts its other controls back.
+    static bool showBarDate(QWidget* viewer, DateSelectorBar* bar, const std::function<void()>& show);
 };

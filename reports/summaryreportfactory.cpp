@@ -86,8 +86,8 @@ Report* SummaryReportFactory::getReport(ReportDeviceMetrics* metrics)
 
 void SummaryReportFactory::getSizes(std::vector<QSize>& sizes) const
 {
-    const int snacks = UserDB::instance()->getUserPrefs(currentUser()).snackDisplay;
-    const int key = snacks == DBTypes::SNACKS_TOGETHER ? 4 : 6;
+    // The section count read with the pages: laying out never reads the diary.
+    const int key = _sectionCount == 5 ? 4 : 6;
     for (const PreferredSize* row = s_preferredSizes; row->key != 0; ++row) {
         if (row->key == key)
             sizes.emplace_back(row->width, row->height + (row->tall ? TallExtra : 0));

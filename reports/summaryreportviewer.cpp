@@ -25,9 +25,11 @@ SummaryReportViewer::~SummaryReportViewer()
 
 void SummaryReportViewer::updateDate()
 {
-    _date = _bar->getDate();
-    _factory->setDateRange(_date, _date, false);
-    _scroller->repaintContents();
+    showBarDate(this, _bar, [this] {
+        const QDate day = _bar->getDate();
+        _factory->setDateRange(day, day, false);
+        _scroller->repaintContents();
+    });
 }
 
 ReportFactory* SummaryReportViewer::getReportFactory()

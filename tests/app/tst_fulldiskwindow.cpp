@@ -7,6 +7,10 @@
 #include "browser/draglistview.h"
 #include "browser/foodquerywidget.h"
 #include "catalogue/catalogueservices.h"
+#include "reports/dateselectorbar.h"
+#include "reports/nutrientchart.h"
+#include "reports/nutrientreportviewer.h"
+#include "reports/periodpicker.h"
 #include "reports/reportscontainer.h"
 #include "widgets/bxcalendar.h"
 #include "core/fooddiaryitem.h"
@@ -23,6 +27,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolButton>
 #include <QTest>
 
@@ -243,7 +248,8 @@ private slots:
     {
         const std::pair<const char*, WindowReading> readings[] = {
             {"day change", NextDay},        {"report", OtherReport}, {"user switch", SwitchUser},
-            {"browser", BrowserLists},      {"check-ins page", CheckinDay}};
+            {"browser", BrowserLists},      {"check-ins page", CheckinDay},
+            {"report date", ReportDate},    {"report period", ReportPeriod}};
         addRowsForEachHold(readings);
     }
 
@@ -260,6 +266,14 @@ private slots:
             _window->viewCheckinAction->trigger();
         else if (change == OtherReport)
             _window->viewReportsAction->trigger();
+        else if (change == ReportDate || change == ReportPeriod) {
+            _window->viewReportsAction->trigger();
+            _window->reportsPage()->handleReportChanged(ReportsContainer::Nutrients);
+            // The week up to today, whatever an earlier row left shown.
+            nutrientViewer()->dateBar()->todayButton()->click();
+            periodButton(PeriodPicker::Week)->click();
+            QVERIFY2(shownReport().contains(QStringLiteral("120")), qPrintable(shownReport()));
+        }
         _window->refreshCurrentWidget();
         const QStringList before = everyStoredRow();
         const QStringList shown = shownState();
@@ -299,7 +313,15 @@ private slots:
 
 private:
     enum WindowChange { PersonalProfile, ClearDay, RemoveEntry };
-    enum WindowReading { NextDay, OtherReport, SwitchUser, BrowserLists, CheckinDay };
+    enum WindowReading {
+        NextDay,
+        OtherReport,
+        SwitchUser,
+        BrowserLists,
+        CheckinDay,
+        ReportDate,
+        ReportPeriod
+    };
 
     // What the pages show: the diary's day and entries, the report, the user, the user's own
     // foods and the check-ins page's day.
@@ -310,7 +332,34 @@ private:
                 QString::number(_window->reportsPage()->currentReportId()),
                 QString::number(UserDB::instance()->getCurrentUser()), _window->windowTitle(),
                 QString::number(browser->myfoodView->topLevelItemCount()),
-                _window->checkinPage()->getDate().toString(Qt::ISODate)};
+                _window->checkinPage()->getDate().toString(Qt::ISODate), shownReport()};
+    }
+
+    NutrientReportViewer* nutrientViewer() const
+    {
+        return dynamic_cast<NutrientReportViewer*>(_window->reportsPage()->currentViewer());
+    }
+
+    QRadioButton* periodButton(PeriodPicker::Period period) const
+    {
+        return nutrientViewer()->periodPicker()->findChildren<QRadioButton*>().at(period - PeriodPicker::Week);
+    }
+
+    // The nutrient report's day, period and range, and the figures its chart draws.
+    QString shownReport() const
+    {
+        const NutrientReportViewer* viewer = nutrientViewer();
+        if (!viewer)
+            return QString();
+        QStringList shown{viewer->dateBar()->getDate().toString(Qt::ISODate),
+                          QString::number(viewer->periodPicker()->getPeriodId()),
+                          viewer->chart()->startDate().toString(Qt::ISODate),
+                          viewer->chart()->endDate().toString(Qt::ISODate)};
+        for (const NutrientChart::Row& row : viewer->chart()->rows()) {
+            for (double value : row.values)
+                shown << QString::number(value);
+        }
+        return shown.join(u' ');
     }
 
     void readInWindow(WindowReading reading, int otherUser)
@@ -332,6 +381,12 @@ private:
         case CheckinDay:
             _window->checkinPage()->checkinCalendar->setDate(
                 _window->checkinPage()->getDate().addDays(-3), true);
+            break;
+        case ReportDate:
+            nutrientViewer()->dateBar()->prevButton()->click();
+            break;
+        case ReportPeriod:
+            periodButton(PeriodPicker::Month)->click();
             break;
         }
     }
@@ -364,6 +419,8 @@ private:
         entry.meal = 1;
         entry.refId = 0;
         entry.desc = QString::fromLatin1(name);
+        for (const DBTypes::NutType nutrient : {DBTypes::ENERGY, DBTypes::FAT, DBTypes::PROTEIN})
+            entry.values.setNutrient(nutrient, 120.0f);
         QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
     }
 

@@ -14,6 +14,7 @@
 #include "outdatedtlsserver.h"
 #include "testcertificates.h"
 #include "testhttpsserver.h"
+#include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/widgetpicture.h"
 #include "userdb/diarydb.h"
@@ -26,6 +27,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <optional>
 
 using namespace PublishFixture;
 using DBTypes::DiaryDay;
@@ -288,24 +290,53 @@ private slots:
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("readingText");
+        QTest::addColumn<bool>("diaryHeld");
         const QString cannot = QStringLiteral("Reading (FAILED!! Cannot interpret reply from %1)").arg(WebAddress);
         QTest::newRow("service error")
             << TestHttpServer::ok("<response errno=\"12\" errstr=\"Wrong password\"/>")
-            << QStringLiteral("Reading (FAILED!! Error message from %1 <Wrong password>)").arg(WebAddress);
+            << QStringLiteral("Reading (FAILED!! Error message from %1 <Wrong password>)").arg(WebAddress)
+            << false;
         QTest::newRow("server error with errno 0")
-            << QByteArray("HTTP/1.1 500 Oops\r\nContent-Length: 21\r\n\r\n<response errno=\"0\"/>") << cannot;
-        QTest::newRow("html page") << TestHttpServer::ok("<html><body>Not found<br></body></html>") << cannot;
-        QTest::newRow("no response element") << TestHttpServer::ok("<reply errno=\"0\"/>") << cannot;
-        QTest::newRow("errno not a number") << TestHttpServer::ok("<response errno=\"abc\"/>") << cannot;
+            << QByteArray("HTTP/1.1 500 Oops\r\nContent-Length: 21\r\n\r\n<response errno=\"0\"/>") << cannot << false;
+        QTest::newRow("html page") << TestHttpServer::ok("<html><body>Not found<br></body></html>") << cannot << false;
+        QTest::newRow("no response element") << TestHttpServer::ok("<reply errno=\"0\"/>") << cannot << false;
+        QTest::newRow("errno not a number") << TestHttpServer::ok("<response errno=\"abc\"/>") << cannot << false;
+        // The server took the diary, but another program holds it: what was sent cannot be
+        // marked, so it is offered again next time and the run is no success.
+        QTest::newRow("diary held while marking")
+            << TestHttpServer::ok("<response errno=\"0\" show=\"yes\"/>")
+            << QStringLiteral("Reading (FAILED!! The diary is in use by another program (a backup "
+                              "tool or a database shell, say): the change was not saved. Let that "
+                              "program finish or close it, then try again.)")
+            << true;
     }
 
     void refusedRepliesPublishNothing()
     {
         QFETCH(QByteArray, reply);
+        QFETCH(bool, diaryHeld);
         addChanges();
         _server.answer(reply);
-        const Outcome outcome = publish({}, QTest::currentDataTag() == QLatin1String("service error")
-                                                ? "publish-progress-refused" : nullptr);
+        std::optional<OtherReader> other;
+        std::optional<BusyWaits> waits;
+        const Outcome outcome = publish(
+            {}, QTest::currentDataTag() == QLatin1String("service error") ? "publish-progress-refused" : nullptr,
+            [&](BxPublish& publisher) {
+                if (!diaryHeld)
+                    return;
+                // The other program takes the diary as the reply comes in.
+                connect(publisher.findChild<BXHttp*>(), &BXHttp::readyRead, this, [&] {
+                    if (other)
+                        return;
+                    other.emplace(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"),
+                                  OtherReader::Exclusive);
+                    waits.emplace(100);
+                });
+            });
+        QCOMPARE(other && other->reading(), diaryHeld);
+        QCOMPARE(waits ? waits->count() : 0, diaryHeld ? 1 : 0);
+        waits.reset();
+        other.reset();
         QVERIFY(outcome.finished);
         QTEST(outcome.texts.at(2), "readingText");
         QCOMPARE(outcome.texts.mid(3), QStringList({QStringLiteral("Skipped"), QStringLiteral("Skipped")}));

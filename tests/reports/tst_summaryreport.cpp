@@ -186,7 +186,12 @@ void TestSummaryReport::sizesAndTheScrollersChoice()
     QCOMPARE(SimpleReportScroller::chooseSize({{475, 1005}, {300, 1005}}, {484, 600}),
              QSize(300, 1005));
 
+    // The sizes follow the pages as read, never the diary at layout time.
     setSnackDisplay(_user, DBTypes::SNACKS_NUMBERED);
+    sizes.clear();
+    factory.getSizes(sizes);
+    QCOMPARE(sizes, (std::vector<QSize>{{915, 565}, {475, 1005}}));
+    factory.setDateRange(Monday, Monday, false);
     sizes.clear();
     factory.getSizes(sizes);
     QCOMPARE(sizes, (std::vector<QSize>{{1135, 565}, {695, 1005}, {475, 1270}}));
