@@ -1,21 +1,22 @@
 #include "userdb/fileclaim.h"
 
+#include "userdb/storeoutcome.h"
+
 #include <QFile>
 
 #include <sqlite3.h>
 
 namespace {
 
+// SQLite's code read by the store's one rule.
 FileClaim::State stateOf(int code)
 {
-    switch (code & 0xff) {
-    case SQLITE_OK:
+    switch (StoreOutcome::fromCode(code, QString()).reason()) {
+    case StoreOutcome::Reason::Ok:
         return FileClaim::State::Held;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
+    case StoreOutcome::Reason::Busy:
         return FileClaim::State::Busy;
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
+    case StoreOutcome::Reason::Damaged:
         return FileClaim::State::Damaged;
     default:
         return FileClaim::State::Failed;
