@@ -157,7 +157,7 @@ bool importBrand()
     const QString file = QDir::toNativeSeparators(path);
     showBox(QMessageBox::Critical, tr("Cannot start"),
             QFileInfo::exists(path)
-                ? tr("%1 cannot be used: %2. Install the program again, or give the folder that "
+                ? tr("%1 cannot be used. %2 Install the program again, or give the folder that "
                      "holds its files with -resourcedir.")
                       .arg(file, reason)
                 : tr("Cannot find %1. Install the program again, or give the folder that holds "
@@ -281,17 +281,22 @@ bool openDiary(Prompter* prompter, std::string& error)
     return started;
 }
 
+bool updatesSupported()
+{
+    return brandSwitch("update_enabled") && BrandEngine::instance()->idExists("update_rss_url");
+}
+
+// Ends with 1 when the databases could not be updated: the user data is held, the diary does
+// not open, or a step of the update failed (each told to the user).
 int runUpdateMode()
 {
-    const bool supported = brandSwitch("update_enabled")
-                           && BrandEngine::instance()->idExists("update_rss_url");
-    if (supported) {
+    if (updatesSupported()) {
         std::string error;
         const std::unique_ptr<QLockFile> lock = lockUserData(error);
         if (!lock) {
             showBox(QMessageBox::Critical, tr("Database Update"),
                     QString::fromStdString(error));
-            return 0;
+            return 1;
         }
         if (!openDiary(canShowBoxes() ? Prompter::instance() : nullptr, error)) {
             if (!error.empty())
@@ -299,13 +304,14 @@ int runUpdateMode()
             return 1;
         }
         CatalogueServices::install();
+        bool updated = false;
         {
             StaticDbUpdaterUI updater(nullptr);
-            updater.doUpdate(false);
+            updated = updater.doUpdate(false);
         }
         StaticDbUpdater::cleanUp();
         BXSqlDb::cleanUp();
-        return 0;
+        return updated ? 0 : 1;
     }
     showBox(QMessageBox::Information, tr("Database Update"),
             tr("Sorry, this product does not support database updates."));
@@ -508,12 +514,20 @@ void shutDown(QPointer<MainWindow>& window)
     BrandEngine::cleanUp();
 }
 
-// A copy that handed over to the running one ends quietly; one that can neither hand over nor
-// open the channel says why instead of running where no later start could reach it.
-int refuseWithoutChannel(const QtSingleApplication& app, QtSingleApplication::Start start)
+// A copy that handed over to the running one ends quietly, unless it was to update the
+// databases, which it leaves undone; one that can neither hand over nor open the channel says
+// why instead of running where no later start could reach it.
+int refuseWithoutChannel(const QtSingleApplication& app, QtSingleApplication::Start start,
+                         const Options& options)
 {
-    if (start == QtSingleApplication::Start::HandedOver)
-        return 0;
+    if (start == QtSingleApplication::Start::HandedOver) {
+        if (!options.updateDb || !updatesSupported())
+            return 0;
+        showBox(QMessageBox::Warning, tr("Database Update"),
+                tr("The databases were not updated, because another copy of this program is "
+                   "running. Update them from that copy, or close it and try again."));
+        return 1;
+    }
     showBox(QMessageBox::Critical, tr("Cannot start"), app.channelError());
     return 1;
 }
@@ -562,7 +576,7 @@ int main(int argc, char** argv)
         const QtSingleApplication::Start start =
             app.handOverOrRun(QStringLiteral("Wake up!"), WakeUpTimeoutMs);
         if (start != QtSingleApplication::Start::Running)
-            return refuseWithoutChannel(app, start);
+            return refuseWithoutChannel(app, start, options);
         QApplication::setWindowIcon(ProgramIcon::load());
         const std::unique_ptr<QSocketNotifier> termination = watchTermination();
         const bool found = moveOldFolders()

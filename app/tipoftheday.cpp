@@ -4,6 +4,7 @@
 #include "widgets/storeprompt.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "core/regularfile.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 
@@ -231,8 +232,8 @@ void TipOfTheDay::_clearTips()
 QStringList TipOfTheDay::_readTips(const QString& tipsPath)
 {
     QStringList watched;
-    QFile file(tipsPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    QFile file;
+    if (!RegularFile::open(file, tipsPath))
         return watched;
     QTextStream stream(&file);
     QString line;

@@ -1,9 +1,9 @@
 #include "catalogue/memmappedfileprivateposix.h"
 
-#include <QDebug>
-#include <QFile>
+#include "core/regularfile.h"
 
-#include <fcntl.h>
+#include <QDebug>
+
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +11,8 @@
 MemMappedFilePrivatePosix::MemMappedFilePrivatePosix(const QString& path)
 {
     qDebug("MemMappedFilePrivatePosix - mapping %s", qPrintable(path));
-    _fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // A pipe or a device in the catalogue's place is refused rather than waited on.
+    _fd = RegularFile::openDescriptor(path);
     if (_fd < 0)
         return;
     struct stat info;

@@ -4,6 +4,7 @@
 #include "catalogue/proxyrecipeaccess.h"
 #include "catalogue/recipechannel.h"
 #include "core/bxsettings.h"
+#include "core/regularfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,8 +76,8 @@ QStringList RecipeAccessWrapper::_getPotentialLibs()
 
 void RecipeAccessWrapper::_readAccessFile(const QString& path, QStringList* commands)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!RegularFile::open(file, path))
         return;
     QTextStream in(&file);
     QString line;

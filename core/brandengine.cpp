@@ -111,42 +111,59 @@ bool BrandEngine::import(const char* filename, QString* error)
 {
     assert(filename && "BrandEngine::import needs a file name");
     auto archive = std::make_unique<TarReader>();
+    std::vector<std::pair<QString, QDomDocument>> documents;
     QString reason;
-    if (!archive->open(filename)) {
-        reason = QStringLiteral("it cannot be opened (%1)").arg(archive->errorString());
-    } else {
-        bool branded = false;
-        for (const std::string& member : archive->listFiles(".*xml", true))
-            branded = _parseMember(*archive, member) || branded;
-        if (branded) {
-            _files.push_back(std::move(archive));
-            return true;
-        }
-        reason = QStringLiteral("it holds no brand document");
-    }
-    if (error)
-        *error = reason;
-    return false;
-}
-
-// Whether the member is a brand document; its definitions are entered.
-bool BrandEngine::_parseMember(TarReader& archive, const std::string& member)
-{
-    const QString memberName = QString::fromStdString(member);
-    // A document that does not parse counts as empty, whatever part of it was read.
-    QDomDocument document;
-    if (!document.setContent(archive.readFile(member)))
-        document.clear();
-    const QDomElement root = document.documentElement();
-    if (root.tagName() != QLatin1String("brand")) {
-        qWarning("BrandEngine: Skipping what looks not to be a branding xml file: %s", qUtf8Printable(memberName));
+    if (!archive->open(filename))
+        reason = tr("The brand archive cannot be opened: %1.").arg(archive->errorString());
+    else if (!archive->isWhole())
+        reason = archive->errorString();
+    else if (_readDocuments(*archive, documents, &reason) && documents.empty())
+        reason = tr("The archive holds no brand document.");
+    if (!reason.isEmpty()) {
+        if (error)
+            *error = reason;
         return false;
     }
-    for (QDomElement element = root.firstChildElement(); !element.isNull(); element = element.nextSiblingElement()) {
-        if (_passesFilters(element))
-            _parseElement(archive, element, memberName);
+    for (const auto& [member, document] : documents)
+        _enterDocument(*archive, document, member);
+    _files.push_back(std::move(archive));
+    return true;
+}
+
+// The archive's brand documents, in member order; false with the reason when an XML member
+// cannot be read or parsed, so that no definition is entered from an archive in part.
+bool BrandEngine::_readDocuments(TarReader& archive, std::vector<std::pair<QString, QDomDocument>>& documents,
+                                 QString* error) const
+{
+    for (const std::string& member : archive.listFiles(".*xml", true)) {
+        const QString memberName = QString::fromStdString(member);
+        QDomDocument document;
+        QString message;
+        int line = 0;
+        int column = 0;
+        if (!document.setContent(archive.readFile(member), &message, &line, &column)) {
+            *error = tr("The brand document %1 in the archive cannot be read: %2 (line %3, column %4).")
+                         .arg(memberName, message)
+                         .arg(line)
+                         .arg(column);
+            return false;
+        }
+        if (document.documentElement().tagName() != QLatin1String("brand")) {
+            qWarning("BrandEngine: Skipping what looks not to be a branding xml file: %s", qUtf8Printable(memberName));
+            continue;
+        }
+        documents.emplace_back(memberName, document);
     }
     return true;
+}
+
+void BrandEngine::_enterDocument(TarReader& archive, const QDomDocument& document, const QString& member)
+{
+    const QDomElement root = document.documentElement();
+    for (QDomElement element = root.firstChildElement(); !element.isNull(); element = element.nextSiblingElement()) {
+        if (_passesFilters(element))
+            _parseElement(archive, element, member);
+    }
 }
 
 bool BrandEngine::_passesFilters(const QDomElement& element) const
@@ -287,28 +304,27 @@ bool BrandEngine::servesTheProgram(QString* error) const
 }
 
 // Whether the id is missing, defined as another kind of value, or blank where a name is built
-// from it; *error says which.
+// from it; *error, when given, says which.
 bool BrandEngine::_lacks(const char* id, Kind kind, QString* error) const
 {
     const QString* text = findValue(_stringMap, id);
     const bool defined = kind == Kind::Switch   ? findValue(_boolMap, id) != nullptr
                          : kind == Kind::Number ? findValue(_intMap, id) != nullptr
                                                 : text != nullptr;
-    if (!defined) {
-        *error = QString::asprintf("it lacks the id '%s'", id);
-        return true;
-    }
-    if (kind == Kind::Switch || kind == Kind::Number)
+    QString fault;
+    if (!defined)
+        fault = tr("The brand lacks the id '%1'.").arg(QString::fromUtf8(id));
+    else if (kind == Kind::Switch || kind == Kind::Number)
         return false;
-    if (text->trimmed().isEmpty()) {
-        *error = QString::asprintf("its id '%s' is blank", id);
-        return true;
-    }
-    if (kind == Kind::FolderName && !isFolderName(*text)) {
-        *error = QStringLiteral("its id '%1' names no folder: '%2'").arg(QString::fromUtf8(id), *text);
-        return true;
-    }
-    return false;
+    else if (text->trimmed().isEmpty())
+        fault = tr("The brand's id '%1' is blank.").arg(QString::fromUtf8(id));
+    else if (kind == Kind::FolderName && !isFolderName(*text))
+        fault = tr("The brand's id '%1' names no folder: '%2'.").arg(QString::fromUtf8(id), *text);
+    else
+        return false;
+    if (error)
+        *error = fault;
+    return true;
 }
 
 QString BrandEngine::replaceTokens(QString& text) const

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QPixmap>
 #include <QString>
 
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
+class QDomDocument;
 class QDomElement;
 class TarReader;
 
@@ -18,6 +21,8 @@ class TarReader;
 // brand texts.
 class BrandEngine
 {
+    Q_DECLARE_TR_FUNCTIONS(BrandEngine)
+
 public:
     // The word that the elements' "product" filter compares with.
     static constexpr const char* s_productWord = "pantrel";
@@ -35,15 +40,17 @@ public:
     static void cleanUp();
 
     // Reads one brand archive; ids already defined keep their first value. False, with the
-    // reason in *error when given, when the file cannot be opened or holds no brand document;
-    // the engine is then unchanged.
+    // reason as a sentence in *error when given, when the file cannot be opened, is no regular
+    // file, is cut short or damaged, holds an XML document that cannot be read, or holds no
+    // brand document; the engine is then unchanged.
     bool import(const char* filename, QString* error = nullptr);
 
     // Whether the brand defines every id whose value names the program, its folders, files or
     // settings, a web address or a switch, each with a usable value; false with the first
-    // fault in *error. Nothing may be made from a brand before it passes: the program reads
-    // these ids without asking whether they exist, and builds names from their values.
-    bool servesTheProgram(QString* error) const;
+    // fault as a sentence in *error when given. Nothing may be made from a brand before it
+    // passes: the program reads these ids without asking whether they exist, and builds names
+    // from their values.
+    bool servesTheProgram(QString* error = nullptr) const;
 
     QString getString(const char* id) const;
     bool getBool(const char* id) const;
@@ -68,7 +75,9 @@ public:
 private:
     BrandEngine() = default;
 
-    bool _parseMember(TarReader& archive, const std::string& member);
+    bool _readDocuments(TarReader& archive, std::vector<std::pair<QString, QDomDocument>>& documents,
+                        QString* error) const;
+    void _enterDocument(TarReader& archive, const QDomDocument& document, const QString& member);
     // What an id the program requires must be defined as, and the list of those ids.
     enum class Kind;
     struct RequiredId;

@@ -1,5 +1,7 @@
 #include "core/tarreader.h"
 
+#include "core/regularfile.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -29,18 +31,18 @@ TarReader::~TarReader() = default;
 
 bool TarReader::open(const std::string& path)
 {
-    _file.close();
     _members.clear();
-    _file.setFileName(QFile::decodeName(path.c_str()));
-    if (!_file.open(QIODevice::ReadOnly))
+    _whole = false;
+    if (!RegularFile::open(_file, QFile::decodeName(path.c_str()), &_error))
         return false;
+    _error.clear();
     _readMemberMap();
     return true;
 }
 
 QString TarReader::errorString() const
 {
-    return _file.errorString();
+    return _error;
 }
 
 void TarReader::_readMemberMap()
@@ -48,19 +50,32 @@ void TarReader::_readMemberMap()
     const qint64 fileSize = _file.size();
     char block[s_blockSize];
     qint64 position = 0;
-    while (position <= fileSize - s_blockSize) {
-        if (!_file.seek(position) || _file.read(block, s_blockSize) != s_blockSize || block[0] == '\0')
+    for (;;) {
+        if (position > fileSize - s_blockSize) {
+            _error = tr("The archive is cut short or damaged: it stops after %1 bytes, before its end.")
+                         .arg(fileSize);
             return;
+        }
+        if (!_file.seek(position) || _file.read(block, s_blockSize) != s_blockSize) {
+            _error = tr("The archive cannot be read: %1.").arg(_file.errorString());
+            return;
+        }
+        if (block[0] == '\0')
+            break;
         TarHeader header;
         header.name.assign(block, strnlen(block, s_nameLength));
         header.size = parseSize(block + s_sizeOffset);
         header.offset = position + s_blockSize;
         _members.emplace(header.name, header);
         // A size running past the end of the file ends the archive after this member.
-        if (header.size > quint64(fileSize - header.offset))
+        if (header.size > quint64(fileSize - header.offset)) {
+            _error = tr("The archive is cut short or damaged: it stops after %1 bytes, inside a member.")
+                         .arg(fileSize);
             return;
+        }
         position = header.offset + qint64((header.size + s_blockSize - 1) / s_blockSize) * s_blockSize;
     }
+    _whole = true;
 }
 
 QByteArray TarReader::readFile(const std::string& name)

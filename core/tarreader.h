@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 
 #include <list>
@@ -8,10 +9,12 @@
 #include <string>
 
 // Reads the members of an old-style (version 7) tar archive. The archive stays open so that
-// members can be read on demand. Damaged archives give the members found before the damage;
-// nothing here trusts the sizes or names stored in the archive.
+// members can be read on demand. Damaged archives give the members found before the damage
+// and say that they are damaged; nothing here trusts the sizes or names stored in the archive.
 class TarReader
 {
+    Q_DECLARE_TR_FUNCTIONS(TarReader)
+
 public:
     struct TarHeader
     {
@@ -26,10 +29,16 @@ public:
     TarReader(const TarReader&) = delete;
     TarReader& operator=(const TarReader&) = delete;
 
-    // Loads the archive's table of contents; false if the file won't open.
+    // Loads the archive's table of contents; false if the file won't open or is no regular
+    // file.
     bool open(const std::string& path);
-    // Why the archive would not open, in the system's words.
+    // Why the archive would not open, in the system's words, or, for an archive that is not
+    // whole, a sentence saying how it is damaged.
     QString errorString() const;
+    // Whether the archive ends as an archive does, with a zero block after whole members:
+    // false when it ends inside a header or a member's data (a copy or download cut short,
+    // or bytes that are no archive), or without its end.
+    bool isWhole() const { return _whole; }
 
     // The member's data; empty when there is no such member or its data is cut short.
     QByteArray readFile(const std::string& name);
@@ -41,5 +50,7 @@ private:
     void _readMemberMap();
 
     QFile _file;
+    QString _error;
+    bool _whole = false;
     std::map<std::string, TarHeader> _members;
 };

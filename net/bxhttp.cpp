@@ -66,7 +66,12 @@ QTcpSocket* BXHttp::_preconnect(const QString& host, quint16 port)
     socket->disconnect(&loop);
     if (socket->state() == QAbstractSocket::ConnectedState)
         return socket;
-    _errorText = tr("Cannot connect to server");
+    if (socket->error() == QAbstractSocket::ConnectionRefusedError)
+        _errorText = tr("The server %1 refused the connection.").arg(host);
+    else if (socket->state() != QAbstractSocket::UnconnectedState)
+        _errorText = tr("The connection to %1 timed out: the server could not be reached.").arg(host);
+    else
+        _errorText = tr("The connection to %1 failed: %2.").arg(host, socket->errorString());
     _unreachable = true;
     delete socket;
     return nullptr;
@@ -144,12 +149,14 @@ QString BXHttp::errorString() const
     if (!couldNotConnect())
         return text;
     if (_client->error() == QHttps::ConnectionRefused)
-        return text + tr(".\n\nThis is most likely due to a problem with your proxy,\n"
-                         "or proxy configuration. It could also be caused by any\n"
-                         "problem with your Internet connection.");
-    return text + tr(".\n\nThis could be caused by a problem with your Internet connection.\n"
-                     "Please make sure that your connection is working, and your proxy\n"
-                     "settings are correct.");
+        return text + QStringLiteral("\n\n")
+               + tr("This is most likely due to a problem with your proxy,\n"
+                    "or proxy configuration. It could also be caused by any\n"
+                    "problem with your Internet connection.");
+    return text + QStringLiteral("\n\n")
+           + tr("This could be caused by a problem with your Internet connection.\n"
+                "Please make sure that your connection is working, and your proxy\n"
+                "settings are correct.");
 }
 
 void BXHttp::closeConnection()

@@ -346,11 +346,15 @@ void QHttpsPrivate::_idle()
 void QHttpsPrivate::_timedOut()
 {
     if (!socket->linked())
-        finishWithError(QHttps::tr("Connection timed out"), QHttps::NoConnection);
+        finishWithError(QHttps::tr("The connection to %1 timed out: the server could not be reached.")
+                            .arg(hostname),
+                        QHttps::NoConnection);
     else if (isSSL && socket->state() != SocketBase::Connected)
         _failSecureConnection(QHttps::tr("the server did not answer the handshake"));
     else
-        finishWithError(QHttps::tr("Connection timed out"), QHttps::UnknownError);
+        finishWithError(QHttps::tr("The connection to %1 timed out: the server stopped answering.")
+                            .arg(hostname),
+                        QHttps::UnknownError);
     close();
 }
 
@@ -365,9 +369,11 @@ void QHttpsPrivate::slotError(int code)
     postDevice = nullptr;
     if (started && _sending) {
         if (code == 0)
-            finishWithError(QHttps::tr("Connection refused"), QHttps::ConnectionRefused);
+            finishWithError(QHttps::tr("The server %1 refused the connection.").arg(hostname),
+                            QHttps::ConnectionRefused);
         else if (code == 1)
-            finishWithError(QHttps::tr("Host %1 not found").arg(socket->peerName()), QHttps::HostNotFound);
+            finishWithError(QHttps::tr("The server %1 could not be found.").arg(socket->peerName()),
+                            QHttps::HostNotFound);
         else if (code == 3)
             _failSecureConnection(socket->errorString());
         else

@@ -341,7 +341,7 @@ QString QtSSLSocket::_effectiveCAFile() const
         return defaultCAFile();
     // Trust anchors come only from the read-only resource folder, never the current folder.
     const QString shipped = BXSettings::getResourceDBPath() + QStringLiteral("cert.pem");
-    return QFileInfo::exists(shipped) ? shipped : QString();
+    return QFileInfo(shipped).isFile() ? shipped : QString();
 }
 
 void QtSSLSocket::_shutdownSSL()

@@ -41,8 +41,9 @@ StaticDbUpdaterUI::~StaticDbUpdaterUI()
     delete _progress;
 }
 
-void StaticDbUpdaterUI::doUpdate(bool skipCheck)
+bool StaticDbUpdaterUI::doUpdate(bool skipCheck)
 {
+    _failed = false;
     const BrandEngine* brand = BrandEngine::instance();
     Q_ASSERT_X(brand->idExists("update_rss_url") && brand->idExists("update_enabled")
                    && brand->getBool("update_enabled"),
@@ -50,9 +51,9 @@ void StaticDbUpdaterUI::doUpdate(bool skipCheck)
     Q_UNUSED(brand);
     StaticDbUpdater* updater = StaticDbUpdater::instance();
     if (!skipCheck && !_check())
-        return;
+        return !_failed;
     if (updater->databaseState() != StaticDbUpdater::UPDATE_AVAILABLE)
-        return;
+        return true;
 
     InstallUpdateQuestion question(_parentWidget);
     BXSettings settings;
@@ -60,14 +61,22 @@ void StaticDbUpdaterUI::doUpdate(bool skipCheck)
     const bool yes = askToInstall(question);
     settings.setInt(BXSettings::StaticDbUpdateInterval, question.autoCheck() ? 28 : -1);
     if (!yes)
-        return;
+        return true;
     if (!permitted()) {
+        _failed = true;
         Prompter::warning(_parentWidget, caption(),
                           tr("You do not have the required permissions to update the static databases. "
                              "Please contact your network administrator."));
-        return;
+        return false;
     }
     _download();
+    return !_failed;
+}
+
+void StaticDbUpdaterUI::_fail(const QString& message)
+{
+    _failed = true;
+    Prompter::critical(_parentWidget, caption(), message);
 }
 
 bool StaticDbUpdaterUI::_check()
@@ -79,7 +88,7 @@ bool StaticDbUpdaterUI::_check()
     connect(updater, &StaticDbUpdater::checkFinished, &box, &QDialog::accept);
     if (updater->state() != StaticDbUpdater::CHECKING && !updater->checkForUpdate()) {
         if (updater->state() == StaticDbUpdater::FAILED)
-            Prompter::critical(_parentWidget, caption(), updater->errorString());
+            _fail(updater->errorString());
         return false;
     }
     if (!runCheckingBox(box)) {
@@ -87,7 +96,7 @@ bool StaticDbUpdaterUI::_check()
         return false;
     }
     if (updater->state() == StaticDbUpdater::FAILED) {
-        Prompter::critical(_parentWidget, caption(), updater->errorString());
+        _fail(updater->errorString());
         return false;
     }
     switch (updater->databaseState()) {
@@ -124,7 +133,7 @@ void StaticDbUpdaterUI::_download()
     _progress->disconnect(updater);
     switch (updater->state()) {
     case StaticDbUpdater::FAILED:
-        Prompter::critical(_parentWidget, caption(), updater->errorString());
+        _fail(updater->errorString());
         break;
     case StaticDbUpdater::IDLE:
         Prompter::information(_parentWidget, caption(), tr("Your databases have been updated successfully."));

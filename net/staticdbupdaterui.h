@@ -18,8 +18,9 @@ public:
 
     // Checks the feed (unless skipCheck), asks, downloads and installs, telling the user
     // how it went. Without a check it ends at once unless an update is known. The brand
-    // must define "update_rss_url" and enable "update_enabled".
-    void doUpdate(bool skipCheck);
+    // must define "update_rss_url" and enable "update_enabled". False when a step failed;
+    // databases found up to date, an update declined or a step cancelled are no failure.
+    bool doUpdate(bool skipCheck);
 
 protected:
     // The modal steps, which tests answer. Each runs its dialog and says how it ended.
@@ -39,6 +40,9 @@ private:
     void _showDownloadProgress(int done, int total);
     void _setProgress(int done, int total);
 
+    void _fail(const QString& message);
+
     QWidget* _parentWidget;
     QProgressDialog* _progress;
+    bool _failed = false;
 };

@@ -6,6 +6,7 @@
 
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
+#include "core/regularfile.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
 #include "userdb/userdbformat.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <unistd.h>
 
@@ -22,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -255,12 +258,35 @@ bool unreadable(const QString& path, std::string& error, StoreOutcome* outcome)
     return false;
 }
 
+const int UpgradableVersions[] = {OldestUpgradableVersion, 205, 206, 300, 301, 302, 303, 304,
+                                  305, 306, 307, 308, 309, 310, 411};
+
 bool isUpgradableVersion(int version)
 {
-    static const int upgradable[] = {OldestUpgradableVersion, 205, 206, 300, 301, 302, 303, 304,
-                                     305, 306, 307, 308, 309, 310, 411};
-    return std::find(std::begin(upgradable), std::end(upgradable), version)
-        != std::end(upgradable);
+    return std::find(std::begin(UpgradableVersions), std::end(UpgradableVersions), version)
+        != std::end(UpgradableVersions);
+}
+
+// The formats that start-up opens, as it is or upgraded, written as runs of consecutive
+// versions: "204 to 206, 300 to 310, 411 to 499".
+QString readableVersions()
+{
+    std::vector<int> versions(std::begin(UpgradableVersions), std::end(UpgradableVersions));
+    for (int version = BXSqlDb::CurrentSchemaVersion;
+         version <= BXSqlDb::LastCompatibleSchemaVersion; ++version)
+        versions.push_back(version);
+    std::sort(versions.begin(), versions.end());
+    versions.erase(std::unique(versions.begin(), versions.end()), versions.end());
+    QStringList runs;
+    for (std::size_t first = 0; first < versions.size();) {
+        std::size_t last = first;
+        while (last + 1 < versions.size() && versions[last + 1] == versions[last] + 1)
+            ++last;
+        runs.append(first == last ? QString::number(versions[first])
+                                  : BXSqlDb::tr("%1 to %2").arg(versions[first]).arg(versions[last]));
+        first = last + 1;
+    }
+    return runs.join(QStringLiteral(", "));
 }
 
 std::string triggersFailed()
@@ -273,10 +299,9 @@ std::string triggersFailed()
 std::string unsupportedVersion(int version)
 {
     return BXSqlDb::tr("Your database is not supported by this software.\n"
-                       "\tDatabase format: %1\n\tFormats this software reads: %2 to %3")
+                       "\tDatabase format: %1\n\tFormats this software reads: %2")
         .arg(version)
-        .arg(OldestUpgradableVersion)
-        .arg(BXSqlDb::CurrentSchemaVersion)
+        .arg(readableVersions())
         .toStdString();
 }
 
@@ -484,8 +509,8 @@ bool BXSqlDb::runUpgradeChain(std::string& error)
 
 bool BXSqlDb::fixMagic(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!RegularFile::open(file, path))
         return false;
     const QByteArray head = file.read(MagicSize);
     if (head.size() < MagicSize)
@@ -505,9 +530,9 @@ bool BXSqlDb::fixMagic(const QString& path)
 
 bool BXSqlDb::isOlderFormat(const QString& path)
 {
-    QFile file(path);
+    QFile file;
     const QByteArray header = UserDbFormat::sqlite2Header();
-    return file.open(QIODevice::ReadOnly) && file.read(header.size()) == header;
+    return RegularFile::open(file, path) && file.read(header.size()) == header;
 }
 
 QString BXSqlDb::olderFormatMessage(const QString& path)

@@ -1,5 +1,7 @@
 #include "userdb/filecopy.h"
 
+#include "core/regularfile.h"
+
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,9 +53,10 @@ bool FileCopy::copy(const QString& source, const QString& destination, QString* 
         *reason = tr("%1 is not a file").arg(QDir::toNativeSeparators(source));
         return false;
     }
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *reason = tr("%1 cannot be read: %2").arg(QDir::toNativeSeparators(source), in.errorString());
+    QFile in;
+    QString why;
+    if (!RegularFile::open(in, source, &why)) {
+        *reason = tr("%1 cannot be read: %2").arg(QDir::toNativeSeparators(source), why);
         return false;
     }
     const QString refusal = roomRefusal(in.size(), destination);

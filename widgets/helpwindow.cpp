@@ -1,5 +1,7 @@
 #include "widgets/helpwindow.h"
 
+#include "core/regularfile.h"
+
 #include <QCloseEvent>
 #include <QDomDocument>
 #include <QFile>
@@ -101,10 +103,11 @@ bool HelpWindow::loadProfile(const QString& profilePath)
     _folder = QFileInfo(profilePath).absoluteDir();
     _startPage = QUrl();
 
-    QFile file(profilePath);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    QString reason;
+    if (!RegularFile::open(file, profilePath, &reason)) {
         _showMissing(tr("The help contents file %1 could not be opened: %2.")
-                         .arg(profilePath, file.errorString()),
+                         .arg(profilePath, reason),
                      tr("Reinstalling the program restores its help pages."));
         return false;
     }

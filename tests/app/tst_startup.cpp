@@ -163,6 +163,7 @@ private slots:
     void damagedCatalogueEndsTheStart();
     void updateModeWithoutUpdatesSaysSo();
     void corruptDatabaseExitsWithOne();
+    void lockedUserDataExitsWithOne_data();
     void lockedUserDataExitsWithOne();
     void busyDiaryIsNeverCalledDamaged_data();
     void busyDiaryIsNeverCalledDamaged();
@@ -319,60 +320,80 @@ void TestStartup::badCommandLineExitsWithTheUsage()
 
 void TestStartup::unusableBrandEndsTheStart_data()
 {
-    QTest::addColumn<QString>("make");  // "none", "bytes" or "edit"
+    QTest::addColumn<QString>("make");  // "none", "bytes", "pipe" or "edit"
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("root");
     QTest::addColumn<QStringList>("dropped");
     QTest::addColumn<QString>("added");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");  // %1: the archive
-    const QString found = QStringLiteral("%1 cannot be used: ");
-    const QString noDocument = found + QStringLiteral("it holds no brand document.");
+    const QString found = QStringLiteral("%1 cannot be used. ");
+    const QString noDocument = found + QStringLiteral("The archive holds no brand document.");
+    const QString cut = found + QStringLiteral("The archive is cut short or damaged: it stops after %2 bytes, %3.");
     QByteArray noise(20000, '\0');
     QRandomGenerator(39).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    QFile shippedFile(BXSettings::getResourceDBPath() + QStringLiteral("brand.dat"));
+    QVERIFY(shippedFile.open(QIODevice::ReadOnly));
+    const QByteArray shipped = shippedFile.readAll();
     QTest::newRow("no brand.dat") << "none" << QByteArray() << "" << QStringList() << ""
                                   << QStringList() << QStringLiteral("Cannot find %1.");
     QTest::newRow("random bytes") << "bytes" << noise << "" << QStringList() << ""
-                                  << QStringList() << noDocument;
+                                  << QStringList() << cut.arg("%1", "20000", "before its end");
     QTest::newRow("random bytes, -updatedb")
         << "bytes" << noise << "" << QStringList() << "" << QStringList{"-updatedb"}
-        << noDocument;
+        << cut.arg("%1", "20000", "before its end");
     QTest::newRow("empty file") << "bytes" << QByteArray() << "" << QStringList() << ""
-                                << QStringList() << noDocument;
+                                << QStringList() << cut.arg("%1", "0", "before its end");
     QTest::newRow("empty archive") << "bytes" << QByteArray(1024, '\0') << "" << QStringList()
                                    << "" << QStringList() << noDocument;
+    for (const int length : {9000, 50000, 100000}) {
+        QTest::addRow("cut at %d", length)
+            << "bytes" << shipped.left(length) << "" << QStringList() << "" << QStringList()
+            << cut.arg("%1", QString::number(length), "inside a member");
+    }
+    QTest::newRow("cut after a member")
+        << "bytes" << shipped.left(shipped.size() - 1024) << "" << QStringList() << ""
+        << QStringList() << cut.arg("%1", QString::number(shipped.size() - 1024), "before its end");
+    QByteArray unparsable = shipped;
+    unparsable.replace(unparsable.indexOf("</brand>"), 8, "</brond>");
+    QTest::newRow("names.xml that does not parse")
+        << "bytes" << unparsable << "" << QStringList() << "" << QStringList()
+        << found + QStringLiteral("The brand document names.xml in the archive cannot be read: ");
+    QTest::newRow("a pipe") << "pipe" << QByteArray() << "" << QStringList() << ""
+                            << QStringList()
+                            << found + QStringLiteral("The brand archive cannot be opened: Not a regular file.");
     QTest::newRow("no brand document") << "edit" << QByteArray() << "branding" << QStringList()
                                        << "" << QStringList() << noDocument;
     for (const char* id : s_requiredBrandIds) {
         QTest::addRow("without %s", id)
             << "edit" << QByteArray() << "brand" << QStringList{QString::fromLatin1(id)} << ""
             << QStringList()
-            << found + QStringLiteral("it lacks the id '%1'.").arg(QLatin1String(id));
+            << found + QStringLiteral("The brand lacks the id '%1'.").arg(QLatin1String(id));
     }
     QTest::newRow("without brand_id, -updatedb")
         << "edit" << QByteArray() << "brand" << QStringList{"brand_id"} << ""
         << QStringList{"-updatedb"}
-        << found + QStringLiteral("it lacks the id 'brand_id'.");
+        << found + QStringLiteral("The brand lacks the id 'brand_id'.");
     QTest::newRow("web section without its address")
         << "edit" << QByteArray() << "brand" << QStringList{"www_count"}
         << "<int id='www_count' value='1'/>" << QStringList()
-        << found + QStringLiteral("it lacks the id 'www_url_1'.");
+        << found + QStringLiteral("The brand lacks the id 'www_url_1'.");
     QTest::newRow("updates without their feed")
         << "edit" << QByteArray() << "brand" << QStringList{"update_enabled", "update_rss_url"}
         << "<bool id='update_enabled' value='true'/>" << QStringList()
-        << found + QStringLiteral("it lacks the id 'update_rss_url'.");
+        << found + QStringLiteral("The brand lacks the id 'update_rss_url'.");
     QTest::newRow("switch defined as a text")
         << "edit" << QByteArray() << "brand" << QStringList{"datastore_compat"}
         << "<string id='datastore_compat' value='false'/>" << QStringList()
-        << found + QStringLiteral("it lacks the id 'datastore_compat'.");
+        << found + QStringLiteral("The brand lacks the id 'datastore_compat'.");
     QTest::newRow("blank brand id")
         << "edit" << QByteArray() << "brand" << QStringList{"brand_id"}
         << "<string id='brand_id' value='  '/>" << QStringList()
-        << found + QStringLiteral("its id 'brand_id' is blank.");
+        << found + QStringLiteral("The brand's id 'brand_id' is blank.");
     QTest::newRow("brand id naming a path")
         << "edit" << QByteArray() << "brand" << QStringList{"brand_id"}
         << "<string id='brand_id' value='../Elsewhere'/>" << QStringList()
-        << found + QStringLiteral("its id 'brand_id' names no folder: '../Elsewhere'.");
+        << found + QStringLiteral("The brand's id 'brand_id' names no folder: '../Elsewhere'.");
 }
 
 // A resource folder whose brand cannot serve the program (a damaged install, a mistyped
@@ -393,6 +414,8 @@ void TestStartup::unusableBrandEndsTheStart()
     if (make == QLatin1String("bytes")) {
         QFile archive(folder + QStringLiteral("brand.dat"));
         QVERIFY(archive.open(QIODevice::WriteOnly) && archive.write(bytes) == bytes.size());
+    } else if (make == QLatin1String("pipe")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(folder + QStringLiteral("brand.dat")).constData(), 0600), 0);
     } else if (make == QLatin1String("edit")) {
         QVERIFY(writeEditedBrand(folder, root, dropped, added));
     }
@@ -407,11 +430,12 @@ void TestStartup::unusableBrandEndsTheStart()
         run(home, QStringList{QStringLiteral("-resourcedir"), folder} + arguments);
     QCOMPARE(result.status, QProcess::NormalExit);
     QCOMPARE(result.code, 1);
-    const QString expected =
-        message.arg(folder + QStringLiteral("brand.dat"))
-        + QStringLiteral(" Install the program again, or give the folder that holds its files "
-                         "with -resourcedir.");
-    QVERIFY2(result.errors.contains(expected), qPrintable(result.errors));
+    const QString advice = QStringLiteral(" Install the program again, or give the folder that "
+                                          "holds its files with -resourcedir.");
+    const QString expected = message.arg(folder + QStringLiteral("brand.dat"));
+    // A reason that quotes the XML parser is checked up to the parser's words.
+    QVERIFY2(result.errors.contains(expected.endsWith(QLatin1Char(' ')) ? expected : expected + advice),
+             qPrintable(result.errors));
     QVERIFY2(!result.errors.contains(QStringLiteral("Couldn't find id")),
              qPrintable(result.errors));
     QVERIFY(!result.errors.contains(QStringLiteral("Fatal")));
@@ -423,6 +447,8 @@ void TestStartup::damagedCatalogueEndsTheStart_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("reason");
     QTest::newRow("random bytes") << QByteArray(8192, 'x') << QStringLiteral("(bad header)");
+    // A null array stands for a pipe in the catalogue's place.
+    QTest::newRow("a pipe") << QByteArray() << QStringLiteral("Couldn't load food/exercise database");
 
     // The shipped catalogue with its first food ranked in a group that is no category.
     QFile shipped(BXSettings::getResourceDBPath() + QStringLiteral("static.db"));
@@ -457,9 +483,13 @@ void TestStartup::damagedCatalogueEndsTheStart()
         QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QLatin1String(name),
                             folder + QLatin1String(name)));
     QFile catalogue(folder + QStringLiteral("static.db"));
-    QVERIFY(catalogue.open(QIODevice::WriteOnly));
-    catalogue.write(bytes);
-    catalogue.close();
+    if (bytes.isNull()) {
+        QCOMPARE(::mkfifo(QFile::encodeName(catalogue.fileName()).constData(), 0600), 0);
+    } else {
+        QVERIFY(catalogue.open(QIODevice::WriteOnly));
+        catalogue.write(bytes);
+        catalogue.close();
+    }
     const Result result = run(home, {QStringLiteral("-resourcedir"), folder});
     QCOMPARE(result.status, QProcess::NormalExit);
     QCOMPARE(result.code, 1);
@@ -501,12 +531,25 @@ void TestStartup::corruptDatabaseExitsWithOne()
     QCOMPARE(QFileInfo(database.fileName()).size(), 4096);
 }
 
+void TestStartup::lockedUserDataExitsWithOne_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("start") << QStringList();
+    QTest::newRow("-updatedb") << QStringList{QStringLiteral("-updatedb")};
+}
+
+// The update mode, which needs a brand with updates, fails the same way.
 void TestStartup::lockedUserDataExitsWithOne()
 {
+    QFETCH(QStringList, arguments);
     ProgramHome home;
+    QTemporaryDir resources;
+    const QString folder = resources.path() + QLatin1Char('/');
+    QVERIFY(writeEditedBrand(folder, QStringLiteral("brand"), {QStringLiteral("update_enabled")},
+                             QStringLiteral("<bool id='update_enabled' value='true'/>")));
     QLockFile lock(userDbFolder(home) + QStringLiteral("pantrel.lock"));
     QVERIFY(lock.tryLock(0));
-    const Result result = run(home, {});
+    const Result result = run(home, QStringList{QStringLiteral("-resourcedir"), folder} + arguments);
     QCOMPARE(result.status, QProcess::NormalExit);
     QCOMPARE(result.code, 1);
     QVERIFY2(result.errors.contains(QStringLiteral("Another copy of this program")),
@@ -702,6 +745,16 @@ void TestStartup::normalRunHandlesMessagesAndKeepsGeometry()
     QVERIFY(second.waitForFinished(RunMs));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
+    // An update asked for then is not done, and says so.
+    QTemporaryDir resources;
+    const QString folder = resources.path() + QLatin1Char('/');
+    QVERIFY(writeEditedBrand(folder, QStringLiteral("brand"), {QStringLiteral("update_enabled")},
+                             QStringLiteral("<bool id='update_enabled' value='true'/>")));
+    second.start(programPath(), {QStringLiteral("-resourcedir"), folder, QStringLiteral("-updatedb")});
+    QVERIFY(second.waitForFinished(RunMs));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 1);
+    QVERIFY(second.readAllStandardError().contains("The databases were not updated"));
 
     // The handheld messages are acknowledged even while the wait dialog blocks the window.
     QVERIFY(sendMessage(runtime, "Shut down!"));

@@ -8,6 +8,8 @@
 #include <list>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace {
 
 // A raw header block: name bytes at 0, the size field text at 124.
@@ -72,6 +74,7 @@ private slots:
         QVERIFY(reader.readFile("missing").isEmpty());
         const std::list<std::string> all{"big.png", "empty", "one.xml"};
         QVERIFY(reader.listFiles(".*", true) == all);
+        QVERIFY(reader.isWhole());
     }
 
     void firstMemberOfANameWins()
@@ -96,8 +99,14 @@ private slots:
         TarReader reader;
         QVERIFY(!reader.open(_dir.filePath("absent.tar").toStdString()));
         QVERIFY(!reader.open(_dir.path().toStdString()));
+        // A pipe in the archive's place is refused, not waited on.
+        const QString pipe = _dir.filePath("pipe.tar");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QVERIFY(!reader.open(pipe.toStdString()));
+        QCOMPARE(reader.errorString(), QStringLiteral("Not a regular file"));
         QVERIFY(reader.open(writeRaw("empty.tar", QByteArray())));
         QVERIFY(reader.listFiles(".*", true).empty());
+        QVERIFY(!reader.isWhole());
     }
 
     void truncatedMemberIsListedButNotRead()
@@ -109,6 +118,16 @@ private slots:
         QVERIFY(reader.listFiles(".*", true) == (std::list<std::string>{"a", "b"}));
         QCOMPARE(reader.readFile("a"), QByteArray("aaaa"));
         QVERIFY(reader.readFile("b").isEmpty());
+        QVERIFY(!reader.isWhole());
+        QCOMPARE(reader.errorString(),
+                 QStringLiteral("The archive is cut short or damaged: it stops after 1636 bytes, inside a member."));
+
+        // Cut between two members, where no end blocks follow.
+        QVERIFY(reader.open(writeRaw("cut2.tar", headerBlock("a", "00000000004") + padded("aaaa"))));
+        QCOMPARE(reader.readFile("a"), QByteArray("aaaa"));
+        QVERIFY(!reader.isWhole());
+        QCOMPARE(reader.errorString(),
+                 QStringLiteral("The archive is cut short or damaged: it stops after 1024 bytes, before its end."));
     }
 
     void hostileHeaders()
@@ -123,10 +142,12 @@ private slots:
         QVERIFY(reader.listFiles(".*", true) == (std::list<std::string>{"huge", longName.toStdString()}));
         QCOMPARE(reader.readFile(longName.toStdString()), QByteArray("nn"));
         QVERIFY(reader.readFile("huge").isEmpty());
+        QVERIFY(!reader.isWhole());
 
         archive = headerBlock("c", "00000000003") + padded("ccc") + headerBlock("d", "1").left(300);
         QVERIFY(reader.open(writeRaw("short.tar", archive)));
         QVERIFY(reader.listFiles(".*", true) == std::list<std::string>{"c"});
+        QVERIFY(!reader.isWhole());
     }
 
     void sizeFieldTakesDigitsAsOctalPlaces()

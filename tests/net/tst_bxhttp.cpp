@@ -119,7 +119,8 @@ private slots:
         refused.doGet(refusedUrl);
         QVERIFY(refusedDone.wait(2000));
         QCOMPARE(refused.errorString(),
-                 QStringLiteral("Connection refused.\n\nThis is most likely due to a problem with your proxy,\n"
+                 QStringLiteral("The server 127.0.0.1 refused the connection.\n\n"
+                                "This is most likely due to a problem with your proxy,\n"
                                 "or proxy configuration. It could also be caused by any\n"
                                 "problem with your Internet connection."));
 
@@ -131,7 +132,8 @@ private slots:
         QSignalSpy stalledDone(&stalled, &BXHttp::done);
         stalled.doGet(silent.url());
         QVERIFY(stalledDone.wait(3000));
-        QCOMPARE(stalled.errorString(), QStringLiteral("Connection timed out"));
+        QCOMPARE(stalled.errorString(),
+                 QStringLiteral("The connection to 127.0.0.1 timed out: the server stopped answering."));
         QVERIFY(!stalled.couldNotConnect());
     }
 
@@ -315,7 +317,7 @@ private slots:
         QCOMPARE(done.at(0).at(0).toBool(), true);
         QCOMPARE(finished.size(), 1);
         QCOMPARE(finished.at(0), QVariantList({id, true}));
-        QCOMPARE(http.errorString(), QStringLiteral("Cannot connect to server"));
+        QCOMPARE(http.errorString(), QStringLiteral("The server 127.0.0.1 refused the connection."));
     }
 };
 

@@ -141,7 +141,7 @@ private slots:
         QVERIFY(done.wait(2000));
         QCOMPARE(done.at(0).at(0).toBool(), true);
         QCOMPARE(http.error(), QHttps::ConnectionRefused);
-        QCOMPARE(http.errorString(), QStringLiteral("Connection refused"));
+        QCOMPARE(http.errorString(), QStringLiteral("The server 127.0.0.1 refused the connection."));
         QTest::qWait(100);
         QCOMPARE(started.size(), 1);
         QCOMPARE(done.size(), 1);
@@ -156,7 +156,7 @@ private slots:
         http.request(getHeader(QStringLiteral("/")));
         QVERIFY(done.wait(2000));
         QCOMPARE(http.error(), QHttps::HostNotFound);
-        QCOMPARE(http.errorString(), QStringLiteral("Host nowhere.example not found"));
+        QCOMPARE(http.errorString(), QStringLiteral("The server nowhere.example could not be found."));
     }
 
     // A server that stops sending fails the request at the stall time; one that keeps
@@ -168,7 +168,7 @@ private slots:
         QTest::addColumn<bool>("trickle");
         QTest::addColumn<bool>("toDevice");
         QTest::addColumn<QString>("text");
-        const QString stalled = QStringLiteral("Connection timed out");
+        const QString stalled = QStringLiteral("The connection to 127.0.0.1 timed out: the server stopped answering.");
         const QString tooLong = QStringLiteral("The server took too long to answer");
         QTest::newRow("plain, stalled") << false << false << false << stalled;
         QTest::newRow("TLS, stalled") << true << false << false << stalled;

@@ -280,6 +280,7 @@ void TestSchema::unsupportedVersionIsRefused_data()
     QTest::newRow("500") << 500;
     QTest::newRow("203") << 203;
     QTest::newRow("400") << 400;
+    QTest::newRow("207") << 207;
 }
 
 void TestSchema::unsupportedVersionIsRefused()
@@ -295,7 +296,8 @@ void TestSchema::unsupportedVersionIsRefused()
         QString error;
         QVERIFY(!UserDbTestEnv::startUp(&error));
         QCOMPARE(error, QStringLiteral("Your database is not supported by this software.\n"
-                                       "\tDatabase format: %1\n\tFormats this software reads: 204 to 412")
+                                       "\tDatabase format: %1\n\tFormats this software reads: "
+                                       "204 to 206, 300 to 310, 411 to 499")
                             .arg(version));
         QVERIFY(!BXSqlDb::isUp());
     }
