@@ -142,10 +142,14 @@ bool BrandEngine::_readDocuments(TarReader& archive, std::vector<std::pair<QStri
         int line = 0;
         int column = 0;
         if (!document.setContent(archive.readFile(member), &message, &line, &column)) {
-            *error = tr("The brand document %1 in the archive cannot be read: %2 (line %3, column %4).")
-                         .arg(memberName, message)
+            // The parser's words, which may end with a full stop of their own, end the sentence.
+            if (message.endsWith(QLatin1Char('.')))
+                message.chop(1);
+            *error = tr("The brand document %1 in the archive cannot be read at line %2, column %3: %4.")
+                         .arg(memberName)
                          .arg(line)
-                         .arg(column);
+                         .arg(column)
+                         .arg(message);
             return false;
         }
         if (document.documentElement().tagName() != QLatin1String("brand")) {

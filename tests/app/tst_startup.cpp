@@ -358,7 +358,7 @@ void TestStartup::unusableBrandEndsTheStart_data()
     unparsable.replace(unparsable.indexOf("</brand>"), 8, "</brond>");
     QTest::newRow("names.xml that does not parse")
         << "bytes" << unparsable << "" << QStringList() << "" << QStringList()
-        << found + QStringLiteral("The brand document names.xml in the archive cannot be read: ");
+        << found + QStringLiteral("The brand document names.xml in the archive cannot be read at line ");
     QTest::newRow("a pipe") << "pipe" << QByteArray() << "" << QStringList() << ""
                             << QStringList()
                             << found + QStringLiteral("The brand archive cannot be opened: Not a regular file.");

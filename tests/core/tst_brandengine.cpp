@@ -138,7 +138,7 @@ private slots:
                 {"a.xml", brandXml("<string id='f' value='1'/>")},
                 {"b.xml", unreadable},
             }), &error));
-            QVERIFY2(error.startsWith("The brand document b.xml in the archive cannot be read: "), qPrintable(error));
+            QVERIFY2(error.startsWith("The brand document b.xml in the archive cannot be read at line "), qPrintable(error));
             QVERIFY(!brand->idExists("b") && !brand->idExists("f"));
         }
     }
