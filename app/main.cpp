@@ -15,6 +15,7 @@
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
 #include "core/notificationcenter.h"
+#include "core/workingfile.h"
 #include "core/unitcollection.h"
 #include "net/mealplandownloader.h"
 #include "net/staticdbupdater.h"
@@ -180,7 +181,8 @@ bool moveOldFolders()
     if (BXSettings::moveOldFolders(&error)) {
         BXSettings::keepPrivate();
         // A backup cut short is never taken for a whole one.
-        FileCopy::removeWorkingCopies(BXSettings::backupFolder(), QStringLiteral("*.ptBackup"));
+        for (const QString& folder : {BXSettings::backupFolder(), BXSettings::defaultBackupDir()})
+            FileCopy::removeWorkingCopies(folder, QStringLiteral("*.ptBackup"));
         return true;
     }
     showBox(QMessageBox::Critical, tr("Cannot start"), error);
@@ -235,8 +237,11 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
     orvCreateDirectory(folder);
     auto lock = std::make_unique<QLockFile>(folder + QStringLiteral("pantrel.lock"));
     lock->setStaleLockTime(0);
-    if (lock->tryLock(0))
+    if (lock->tryLock(0)) {
+        // Only now, as the one copy running, are the working files a killed run left removed.
+        WorkingFile::keepLedger(folder + QStringLiteral("working-files"));
         return lock;
+    }
     if (lock->error() == QLockFile::LockFailedError) {
         error = tr("Another copy of this program is using the user data in %1 and does not "
                    "respond. Close it and start the program again.")

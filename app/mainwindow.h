@@ -270,10 +270,10 @@ private:
     bool _createProfile(QWidget* parent, bool found, int& userId);
     void _reloadUserCatalogues();
     void _runSyncWait(QWidget* parent, const QString& text);
-    QString _copyFile(QFileInfo& source, QFileInfo& destination, const QString& safety,
-                      bool* cursorSet);
+    bool _copyFile(QFileInfo& source, QFileInfo& destination, bool restoring, bool* cursorSet);
     void _showCopyProgress(const QString& label);
     void _reopenDiary();
+    QString _endRestore();
     bool _restoredDataIsSound(QString* error);
     QString _restoreFrom(const QString& path);
     void _showFirstUser();

@@ -119,12 +119,12 @@ void checkOpenBackup(QSqlDatabase& db)
         throw BXException(QObject::tr("This backup file is incompatible with this version of Desktop Pantrel"));
 }
 
-// Puts a proven copy of the backup in place of the user database, keeping the current file
-// as `safety`; throws BXException when the backup cannot be used.
-void installRestoredFile(const QFileInfo& backup, const QString& safety)
+// Puts a proven copy of the backup in place of the user database, keeping the current data
+// until the restore ends; throws BXException when the backup cannot be used.
+void installRestoredFile(const QFileInfo& backup)
 {
     std::string reason;
-    if (!BXSqlDb::installCopy(backup.absoluteFilePath(), safety, reason))
+    if (!BXSqlDb::installCopy(backup.absoluteFilePath(), reason))
         throw BXException(QObject::tr("The backup file %1 cannot be restored, so your data has "
                                       "been left as it was:\n%2")
                               .arg(QDir::toNativeSeparators(backup.absoluteFilePath()),
@@ -308,29 +308,19 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     _copying = true;
     qApp->installEventFilter(this);
     BXSqlDb::cleanUp();
-    const QString safety = live + QLatin1String(BXSqlDb::SafetySuffix);
     QString result;
     bool cursorSet = false;
+    bool installed = false;
     try {
-        result = _copyFile(source, destination, replacesLive ? safety : QString(), &cursorSet);
+        installed = _copyFile(source, destination, replacesLive, &cursorSet);
     } catch (const BXException& e) {
         result = e.message();
     }
     if (cursorSet)
         QApplication::restoreOverrideCursor();
     claim.release();
-
-    QString error;
-    if (replacesLive && QFile::exists(safety)
-        && (!restartUserDatabase(&error) || !_restoredDataIsSound(&error))) {
-        // The copied file does not open: the previous data goes back in its place.
-        QFile::remove(live);
-        QFile::rename(safety, live);
-        result = tr("The restored data could not be opened, so your previous data has been "
-                    "kept.\n")
-            + error;
-    }
-    QFile::remove(safety);
+    if (installed)
+        result = _endRestore();
     _reopenDiary();
     if (BXSqlDb::isUp())
         refreshCurrentWidget();
@@ -364,7 +354,22 @@ void MainWindow::_reopenDiary()
     }
 }
 
-// The previous data is kept until the restarted database has passed its check.
+// The restored data stays once the start-up has opened it and it has passed its check;
+// until then the previous data is kept, and otherwise it goes back in its place.
+QString MainWindow::_endRestore()
+{
+    QString error;
+    const bool sound = restartUserDatabase(&error) && _restoredDataIsSound(&error);
+    std::string notPutBack;
+    if (!BXSqlDb::endRestore(sound, notPutBack))
+        return tr("%1\nThe restored data could not be opened:\n%2")
+            .arg(QString::fromStdString(notPutBack), error);
+    if (sound)
+        return QString();
+    return tr("The restored data could not be opened, so your previous data has been kept.\n")
+        + error;
+}
+
 bool MainWindow::_restoredDataIsSound(QString* error)
 {
     std::string findings;
@@ -377,9 +382,9 @@ bool MainWindow::_restoredDataIsSound(QString* error)
 
 // Steps of the copy, each throwing BXException with the text the user sees. A backup is
 // written through a temporary file and a restore through a proven copy, so a failed copy
-// leaves the destination as it was.
-QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const QString& safety,
-                              bool* cursorSet)
+// leaves the destination as it was. True when a restored copy has taken the diary's place.
+bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool restoring,
+                           bool* cursorSet)
 {
     if (source.absoluteFilePath() == destination.absoluteFilePath())
         throw BXException(tr("Same source and destination!"));
@@ -399,15 +404,15 @@ QString MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, const Q
     QApplication::processEvents();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     *cursorSet = true;
-    _showCopyProgress(safety.isEmpty() ? tr("Backing up your data...") : tr("Restoring your data..."));
+    _showCopyProgress(restoring ? tr("Restoring your data...") : tr("Backing up your data..."));
 
-    if (!safety.isEmpty()) {
-        installRestoredFile(source, safety);
-        return QString();
+    if (restoring) {
+        installRestoredFile(source);
+        return true;
     }
     QString reason;
     if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason))
         throw BXException(notWritten(destination, reason));
     destination.refresh();
-    return QString();
+    return false;
 }

@@ -148,11 +148,10 @@ void BXSettings::keepPrivate()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
     orvMakePrivate(configDir() + QStringLiteral("/QtProject.conf"));
     orvMakePrivate(getAppDataDir() + QLatin1Char('/') + brandId());
-    const QString userDbFolder = storedUserDBPath();
-    if (!userDbFolder.isEmpty())
-        orvMakePrivate(userDbFolder);
-    // Backups are whole copies of the diary.
-    const QDir backups(backupFolder());
+    // Backups are whole copies of the diary. A folder that the user chose for them (a folder
+    // shared with others, say) and what it holds keep the modes the user gave them; the
+    // program tightens only its own folder. A chosen diary folder keeps its modes as well.
+    const QDir backups(defaultBackupDir());
     if (!backups.exists())
         return;
     orvMakePrivate(backups.absolutePath());

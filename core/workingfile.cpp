@@ -1,8 +1,12 @@
 #include "core/workingfile.h"
 
+#include "core/createdirectory.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
 
 #include <unistd.h>
 
@@ -17,11 +21,93 @@ QString systemReason()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// Where working files are noted, and those noted now: being written, or left by an earlier
+// run and not yet reached.
+struct Ledger
+{
+    QString path;
+    QStringList noted;
+};
+
+Ledger& ledger()
+{
+    static Ledger kept;
+    return kept;
+}
+
+void writeLedger()
+{
+    const Ledger& kept = ledger();
+    if (kept.path.isEmpty())
+        return;
+    if (kept.noted.isEmpty()) {
+        QFile::remove(kept.path);
+        return;
+    }
+    QSaveFile file(kept.path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(kept.noted.join(QLatin1Char('\n')).toUtf8() + '\n');
+    if (file.commit())
+        orvMakePrivate(kept.path);
+}
+
+void note(const QString& path)
+{
+    ledger().noted.append(path);
+    writeLedger();
+}
+
+void forget(const QString& path)
+{
+    if (ledger().noted.removeOne(path))
+        writeLedger();
+}
+
+// A working file from the ledger that is still there; a folder that cannot be found (a disk
+// not connected) may still hold it.
+bool mayRemain(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink() || !info.absoluteDir().exists();
+}
+
 } // namespace
 
+QString WorkingFile::fileBehind(const QString& path)
+{
+    QString file = path;
+    // A loop of links is left to the write, which fails with the system's reason.
+    for (int hops = 0; hops < 40; ++hops) {
+        const QString target = QFileInfo(file).symLinkTarget();
+        if (target.isEmpty())
+            break;
+        file = target;
+    }
+    return file;
+}
+
+void WorkingFile::keepLedger(const QString& path)
+{
+    QFile file(path);
+    QStringList remaining;
+    if (file.open(QIODevice::ReadOnly)) {
+        const QStringList noted = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString& left : noted) {
+            // Only the program's own working files are ever removed.
+            if (!left.endsWith(QLatin1String(Suffix)))
+                continue;
+            QFile::remove(left);
+            if (mayRemain(left))
+                remaining.append(left);
+        }
+    }
+    ledger() = Ledger{path, remaining};
+    writeLedger();
+}
+
 WorkingFile::WorkingFile(const QString& destination)
-    : _destination(destination)
-    , _file(destination + QLatin1String(Suffix))
+    : _destination(fileBehind(destination))
+    , _file(_destination + QLatin1String(Suffix))
 {
 }
 
@@ -29,6 +115,8 @@ WorkingFile::~WorkingFile()
 {
     if (!_committed)
         _file.remove();
+    if (_noted)
+        forget(_file.fileName());
 }
 
 bool WorkingFile::open(QString* reason)
@@ -39,6 +127,11 @@ bool WorkingFile::open(QString* reason)
         *reason = QCoreApplication::translate("WorkingFile", "%1 is not a file")
                       .arg(QDir::toNativeSeparators(_destination));
         return false;
+    }
+    // Noted before it exists, so that no moment leaves one unnoted.
+    if (!_noted) {
+        note(_file.fileName());
+        _noted = true;
     }
     // A working file left by a write cut short is never written through: it may be a link.
     QFile::remove(_file.fileName());
@@ -76,5 +169,7 @@ bool WorkingFile::commit(QString* reason)
         return false;
     }
     _committed = true;
+    forget(_file.fileName());
+    _noted = false;
     return true;
 }

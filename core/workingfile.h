@@ -7,11 +7,21 @@
 // beside its destination under a working name, readable by the user alone, and takes the
 // destination's name only once it is whole and on the disk. A write that fails or is cut short
 // leaves what the destination held as it was; a working file never committed is removed.
+// A destination that is a link is written where the link points, so the link stays a link.
 class WorkingFile
 {
 public:
     // What a file is called until it is whole.
     static constexpr const char* Suffix = ".partial";
+
+    // The file that a write to `path` lands in: `path` itself, or, when it is a link, the file
+    // the link names (also one that does not exist yet).
+    static QString fileBehind(const QString& path);
+    // From now on, notes in the file `ledger` where each working file is being written until it
+    // is gone, so that one left by a process that was killed is found in whatever folder it
+    // lies. First removes those that the ledger names from an earlier run; one that cannot be
+    // reached now (a disk not connected) stays noted.
+    static void keepLedger(const QString& ledger);
 
     explicit WorkingFile(const QString& destination);
     ~WorkingFile();
@@ -34,4 +44,6 @@ private:
     QString _destination;
     QFile _file;
     bool _committed = false;
+    // Whether the ledger names the working file.
+    bool _noted = false;
 };

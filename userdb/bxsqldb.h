@@ -124,11 +124,17 @@ public:
     static bool proveFile(const QString& path, std::string& error);
     // Puts a proven copy of `candidate` in place of the user database file (none may be
     // running). The copy is made and proven beside the file, the current file is kept
-    // as `safety`, and the copy then takes its place in one rename. False with the
-    // reason when a step fails; the user database file is then as it was.
-    static bool installCopy(const QString& candidate, const QString& safety, std::string& error);
+    // beside it (named with SafetySuffix), and the copy then takes its place in one rename.
+    // False with the reason when a step fails; the user database file is then as it was.
+    // The data as it was stays until endRestore.
+    static bool installCopy(const QString& candidate, std::string& error);
+    // Ends a restore that installCopy began: with `keepRestored` (the restored data has opened
+    // and passed its check) the data as it was is dropped; otherwise the database is closed and
+    // the data as it was goes back in its place. False with what the user is told when it
+    // cannot be put back; it then stays beside the file for the next start.
+    static bool endRestore(bool keepRestored, std::string& error);
     // What the copy of the user database file kept during a restore is called: its name
-    // followed by this. The next start removes one that a restore cut short left behind.
+    // followed by this. A start puts back one that a restore cut short left behind.
     static constexpr const char* SafetySuffix = ".before-restore";
     // Whether no other program holds the file, reading or writing, so that a change made at
     // once can be stored: waits for such a program once (the busy time-out) and changes

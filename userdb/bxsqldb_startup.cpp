@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
 #include <QStringList>
 
 #include <unistd.h>
@@ -63,24 +64,77 @@ bool replaceFile(const QString& from, const QString& to)
     return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
-// The copies that a first run, an upgrade and a restore make beside the file before they
-// take its place, and the copy of the file that a restore keeps until the restored data has
-// opened. A process that dies before the rename leaves one behind.
-const char* const WorkingCopies[] = {".firstrun", ".upgrading", ".restoring",
-                                     BXSqlDb::SafetySuffix};
+QString systemReason()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// The file that holds the diary. A diary that is a link (to a synchronised folder, say) is
+// replaced where the link points, so the link stays as the user made it.
+QString diaryFile()
+{
+    return WorkingFile::fileBehind(userDbFile());
+}
+
+// The copies that a first run, an upgrade and a restore make beside the diary's file before
+// they take its place. A process that dies before the rename leaves one behind.
+const char* const WorkingCopies[] = {".firstrun", ".upgrading", ".restoring"};
 
 QString workingCopy(const char* suffix)
 {
-    return userDbFile() + QLatin1String(suffix);
+    return diaryFile() + QLatin1String(suffix);
 }
 
-// Also the copies of every kind cut short before they were whole, the safety copies of an
-// upgrade among them.
-void removeWorkingCopies()
+// Set from the moment a restored copy takes the diary's place until endRestore: the copy of
+// the data as it was is then this process's own, not a leftover.
+bool& restorePending()
 {
+    static bool pending = false;
+    return pending;
+}
+
+// Puts the copy of the data kept during a restore back in the diary's place, with no journal
+// of the restored copy beside it; false when the rename failed (errno says why).
+bool putBackKeptData()
+{
+    const QString file = diaryFile();
+    const QString kept = workingCopy(BXSqlDb::SafetySuffix);
+    if (!replaceFile(kept, file))
+        return false;
+    QFile::remove(kept + QStringLiteral("-journal"));
+    QFile::remove(file + QStringLiteral("-journal"));
+    return true;
+}
+
+// Why the data kept during a restore that did not finish cannot be put back now.
+std::string notPutBack()
+{
+    return BXSqlDb::tr("Your data, kept in %1 while a restore ran, cannot be put back in place "
+                       "of %2: %3. Keep that file (it may be the one copy of your data) and "
+                       "make its folder writable, then start the program again.")
+        .arg(QDir::toNativeSeparators(workingCopy(BXSqlDb::SafetySuffix)),
+             QDir::toNativeSeparators(diaryFile()), systemReason())
+        .toStdString();
+}
+
+// What a process that died while it replaced the diary left behind. The copies made on the
+// way are removed, also those cut short before they were whole. The data as it was before a
+// restore goes back in the diary's place, as the restore did not finish; it is never removed,
+// for it may be the one copy of the user's data. False with the reason when it cannot be put
+// back: the diary is then not opened, so that nothing is written to data that would be
+// replaced.
+bool recoverLeftovers(std::string& error)
+{
+    if (QFileInfo(workingCopy(BXSqlDb::SafetySuffix)).isFile() && !putBackKeptData()) {
+        error = notPutBack();
+        return false;
+    }
     for (const char* suffix : WorkingCopies)
         removeWithJournal(workingCopy(suffix));
     FileCopy::removeWorkingCopies(userDbFolder(), QStringLiteral("userdata*"));
+    const QFileInfo file(diaryFile());
+    FileCopy::removeWorkingCopies(file.absolutePath(), file.fileName() + QLatin1Char('*'));
+    return true;
 }
 
 // Copies with the reason as the start-up reports it.
@@ -118,10 +172,10 @@ bool copyTemplate(const QString& destination, std::string& reason)
     if (!copyFile(source.absoluteFilePath(), copy, reason))
         return false;
     BXSqlDb::fixMagic(copy);
-    if (replaceFile(copy, QFileInfo(destination).absoluteFilePath()))
+    if (replaceFile(copy, WorkingFile::fileBehind(QFileInfo(destination).absoluteFilePath())))
         return true;
     removeWithJournal(copy);
-    reason = "The new database cannot be put in place: " + QString::fromLocal8Bit(std::strerror(errno)).toStdString();
+    reason = "The new database cannot be put in place: " + systemReason().toStdString();
     return false;
 }
 
@@ -337,7 +391,16 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
         return false;
     }
     const QString path = userDbFile();
-    removeWorkingCopies();
+    // While a restore is being ended, a diary that has gone is never replaced by a new one:
+    // the data as it was is still kept beside it.
+    if (restorePending() && !QFileInfo(path).isFile()) {
+        error = BXSqlDb::tr("The restored data %1 is no longer there.")
+                    .arg(QDir::toNativeSeparators(path))
+                    .toStdString();
+        return false;
+    }
+    if (!restorePending() && !recoverLeftovers(error))
+        return false;
     std::string reason;
     if (!provideFile(path, reason)) {
         error = BXSqlDb::tr("Could not locate, or create, the user's database (%1):\n%2")
@@ -385,10 +448,10 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
     // The upgraded copy and the copy kept as it was.
     const bool done = haveRoomFor(2 * QFileInfo(live).size(), reason)
         && provenCopy(live, copy, reason) && copyFile(live, safety, reason);
-    if (done && replaceFile(copy, live))
+    if (done && replaceFile(copy, diaryFile()))
         return true;
     if (done) {
-        reason = QString::fromLocal8Bit(std::strerror(errno)).toStdString();
+        reason = systemReason().toStdString();
         QFile::remove(safety);
     }
     removeWithJournal(copy);
@@ -429,31 +492,52 @@ bool BXSqlDb::proveFile(const QString& path, std::string& error)
     return proven;
 }
 
-bool BXSqlDb::installCopy(const QString& candidate, const QString& safety, std::string& error)
+bool BXSqlDb::installCopy(const QString& candidate, std::string& error)
 {
     const QString live = userDbFile();
     const QString copy = workingCopy(".restoring");
+    const QString safety = workingCopy(SafetySuffix);
     // The restored copy and the copy of the data as it was.
     if (!haveRoomFor(QFileInfo(candidate).size() + QFileInfo(live).size(), error)
         || !provenCopy(candidate, copy, error))
         return false;
-    if (!copyFile(live, safety, error) || !replaceFile(copy, live)) {
+    if (!copyFile(live, safety, error) || !replaceFile(copy, diaryFile())) {
         if (error.empty())
             error = BXSqlDb::tr("The restored copy cannot take the place of %1: %2")
-                        .arg(live, QString::fromLocal8Bit(std::strerror(errno)))
+                        .arg(live, systemReason())
                         .toStdString();
         removeWithJournal(copy);
         QFile::remove(safety);
         return false;
     }
+    restorePending() = true;
     return true;
+}
+
+bool BXSqlDb::endRestore(bool keepRestored, std::string& error)
+{
+    restorePending() = false;
+    if (keepRestored) {
+        QFile::remove(workingCopy(SafetySuffix));
+        return true;
+    }
+    cleanUp();
+    if (putBackKeptData())
+        return true;
+    error = notPutBack();
+    return false;
 }
 
 bool BXSqlDb::checkIntegrity(std::string& error)
 {
     BXSqlQuery check("PRAGMA integrity_check");
     if (!check.exec()) {
-        error = BXSqlDb::tr("the integrity check cannot run: the file is damaged").toStdString();
+        // A file that another program holds is not called damaged.
+        error = (StoreOutcome::fromError(check->lastError()).busy()
+                     ? BXSqlDb::tr("the integrity check cannot run: another program holds the "
+                                   "file (a backup tool or a database shell, say)")
+                     : BXSqlDb::tr("the integrity check cannot run: the file is damaged"))
+                    .toStdString();
         return false;
     }
     QStringList findings;

@@ -164,8 +164,10 @@ private slots:
     void restoreRefuses();
     void restoreRefusesUnusableBackup_data();
     void restoreRefusesUnusableBackup();
+    void restoreReplacesData_data();
     void restoreReplacesData();
     void restoreBringsOldBackupUpToDate();
+    void restoreKeepsDataWhenRestartFails_data();
     void restoreKeepsDataWhenRestartFails();
     void restoreAsksBeforeOverwriting();
     void restoreShowsFirstUserWithUnitsAndFoods();
@@ -541,9 +543,23 @@ void TestMainWindowData::restoreRefuses()
     QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
 }
 
+void TestMainWindowData::restoreReplacesData_data()
+{
+    QTest::addColumn<bool>("link");
+    QTest::newRow("diary file") << false;
+    QTest::newRow("diary linked from another folder") << true;
+}
+
+// A diary that is a link stays one: the file it points at takes the restored data.
 void TestMainWindowData::restoreReplacesData()
 {
+    QFETCH(bool, link);
     const QString path = backupOfLive(QStringLiteral("good.ptBackup"));
+    const QString target = QDir::homePath() + QStringLiteral("/synced/diary.db");
+    if (link) {
+        QVERIFY(QDir().mkpath(QFileInfo(target).path()));
+        QVERIFY(QFile::rename(databaseFile(), target) && QFile::link(target, databaseFile()));
+    }
     QVERIFY(runOn(path, {QStringLiteral("UPDATE userdata_meta SET itemvalue = '499' WHERE itemkey = 'schema_version'")}));
     addUser(QStringLiteral("Bob"));
     _window->messages.clear();
@@ -559,8 +575,12 @@ void TestMainWindowData::restoreReplacesData()
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
     QCOMPARE(UserDB::instance()->getCurrentUser(), _ann);
     QVERIFY(_window->windowTitle().endsWith(QStringLiteral(" - Ann")));
-    QVERIFY(!QFile::exists(databaseFile() + QStringLiteral(".before-restore")));
-    QVERIFY(!QFile::exists(databaseFile() + QStringLiteral(".restoring")));
+    QCOMPARE(QFileInfo(databaseFile()).isSymLink(), link);
+    for (const QString& file : {databaseFile(), target}) {
+        QVERIFY(!QFile::exists(file + QStringLiteral(".before-restore")));
+        QVERIFY(!QFile::exists(file + QStringLiteral(".restoring")));
+    }
+    QFile::remove(databaseFile());
 }
 
 void TestMainWindowData::restoreRefusesUnusableBackup_data()
@@ -641,29 +661,54 @@ void TestMainWindowData::restoreBringsOldBackupUpToDate()
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
 }
 
+void TestMainWindowData::restoreKeepsDataWhenRestartFails_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("another program holds the restored copy") << "held" << "in use by another program";
+    QTest::newRow("restored copy damaged") << "damaged" << "corrupted";
+    QTest::newRow("restored copy gone") << "gone" << "is no longer there";
+}
+
+// The start-up that follows the copy cannot use the restored data: the data as it was goes
+// back in its place, and the next start of the program finds it.
 void TestMainWindowData::restoreKeepsDataWhenRestartFails()
 {
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
     const QString path = backupOfLive(QStringLiteral("bad.ptBackup"));
     addUser(QStringLiteral("Bob"));
-    bool failed = false;
-    _window->restart = [&failed](QString* error) {
-        if (!failed) {
-            failed = true;
-            *error = QStringLiteral("the file does not open");
-            return false;
+    std::optional<OtherReader> other;
+    _window->restart = [&](QString* error) {
+        if (kind == QLatin1String("held")) {
+            other.emplace(databaseFile(), OtherReader::Exclusive);
+            BXSqlDb::setBusyTimeout(100);
+        } else if (kind == QLatin1String("damaged")) {
+            QFile file(databaseFile());
+            if (file.open(QIODevice::ReadWrite) && file.seek(4096))
+                file.write(QByteArray(2 * 4096, '\x5a'));
+        } else if (kind == QLatin1String("gone")) {
+            QFile::remove(databaseFile());
         }
+        _window->restart = nullptr;
         std::string text;
-        return BXSqlDb::startUp(text, true);
+        const bool up = BXSqlDb::startUp(text, true);
+        *error = QString::fromStdString(text);
+        return up;
     };
     _window->messages.clear();
     _window->restoreName = path;
     _window->restoreUserDB();
+    other.reset();
+    BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
 
-    QVERIFY(failed);
     QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
-    QVERIFY(_window->lastText().contains(QStringLiteral("the file does not open")));
+    QVERIFY2(_window->lastText().contains(QStringLiteral("your previous data has been kept"))
+                 && (_window->lastText() + _window->lastDetails).contains(reason),
+             qPrintable(_window->lastText()));
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
+    QCOMPARE(QDir(BXSettings::getUserDBPath()).entryList({QStringLiteral("userdata.db?*")}), QStringList());
 }
 
 void TestMainWindowData::restoreAsksBeforeOverwriting()

@@ -991,10 +991,12 @@ void TestStartup::filesArePrivate_data()
     QTest::addColumn<bool>("earlierVersion");
     QTest::addColumn<bool>("chosenFolder");
     QTest::addColumn<bool>("rememberedBackups");
-    QTest::newRow("first start") << false << false << false;
-    QTest::newRow("files of an earlier version") << true << false << false;
-    QTest::newRow("files of an earlier version in a chosen folder") << true << true << false;
-    QTest::newRow("a backup cut short where a user backed up") << true << false << true;
+    QTest::addColumn<bool>("sharedBackups");
+    QTest::newRow("first start") << false << false << false << false;
+    QTest::newRow("files of an earlier version") << true << false << false << false;
+    QTest::newRow("files of an earlier version in a chosen folder") << true << true << false << false;
+    QTest::newRow("a backup cut short where a user backed up") << true << false << true << false;
+    QTest::newRow("a shared backup folder the user chose") << true << false << false << true;
 }
 
 // No other account can read the diary, its backups, its lock, the settings or the file
@@ -1005,6 +1007,7 @@ void TestStartup::filesArePrivate()
     QFETCH(bool, earlierVersion);
     QFETCH(bool, chosenFolder);
     QFETCH(bool, rememberedBackups);
+    QFETCH(bool, sharedBackups);
     ProgramHome home;
     const QString brand = BrandEngine::instance()->getString("brand_id");
     const QString data = chosenFolder ? home.path("home") + QStringLiteral("/My Diary")
@@ -1016,12 +1019,12 @@ void TestStartup::filesArePrivate()
     const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
                                     | QFile::ReadOther;
     const QFile::Permissions openFolder = open | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-    QStringList leftovers{data + QStringLiteral("/userdata.db.before-restore"),
-                          data + QStringLiteral("/userdata.260101-120000.partial"),
+    QStringList leftovers{data + QStringLiteral("/userdata.260101-120000.partial"),
                           backups + QStringLiteral("/20260101.ptBackup.partial")};
     if (rememberedBackups)
         leftovers << remembered + QStringLiteral("/20260102.ptBackup.partial");
     const QString wholeBackup = remembered + QStringLiteral("/20260101.ptBackup");
+    const QString shared = home.path("home") + QStringLiteral("/Shared");
     if (earlierVersion) {
         QVERIFY(QDir().mkpath(data));
         QVERIFY(QDir().mkpath(backups));
@@ -1055,6 +1058,12 @@ void TestStartup::filesArePrivate()
                                              "VALUES (0, 'Ada', '%1')").arg(remembered)));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("remembered"));
+        if (sharedBackups) {
+            QVERIFY(QDir().mkpath(shared) && QFile::copy(wholeBackup, shared + QStringLiteral("/1.ptBackup")));
+            QVERIFY(::chmod(QFile::encodeName(shared).constData(), 02775) == 0);
+            QVERIFY(::chmod(QFile::encodeName(shared + QStringLiteral("/1.ptBackup")).constData(), 0664) == 0);
+            QSettings(settings, QSettings::IniFormat).setValue(brand + QStringLiteral("/dataBackupPath"), shared);
+        }
         for (const QString& folder : {data, backups, QFileInfo(settings).path()})
             QVERIFY(QFile::setPermissions(folder, openFolder));
         for (const QString& file : {data + QStringLiteral("/userdata.db"), settings,
@@ -1063,7 +1072,7 @@ void TestStartup::filesArePrivate()
     }
     auto mode = [](const QString& path) {
         struct stat info {};
-        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
     };
     QProcess program;
     program.setProcessEnvironment(home.environment());
@@ -1073,8 +1082,11 @@ void TestStartup::filesArePrivate()
     ::kill(pid_t(program.processId()), SIGTERM);
     QVERIFY(program.waitForFinished(RunMs));
 
-    QCOMPARE(mode(data), 0700);
+    // A folder the user chose keeps its modes; the program's own files are private.
+    QCOMPARE(mode(data), chosenFolder ? 0755 : 0700);
     QCOMPARE(mode(data + QStringLiteral("/userdata.db")), 0600);
+    QCOMPARE(mode(shared), sharedBackups ? 02775 : -1);
+    QCOMPARE(mode(shared + QStringLiteral("/1.ptBackup")), sharedBackups ? 0664 : -1);
     QCOMPARE(mode(QFileInfo(settings).path()), 0700);
     QCOMPARE(mode(settings), 0600);
     if (earlierVersion) {

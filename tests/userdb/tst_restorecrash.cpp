@@ -30,6 +30,12 @@ constexpr int Kills = 20;
 constexpr int OldRows = 50;
 constexpr int NewRows = 20000;
 
+// Where the copier notes its working files, as the program does.
+QString ledgerFile()
+{
+    return QDir::homePath() + QStringLiteral("/working-files");
+}
+
 // Restores `backup`, starts (and so upgrades) the diary there, or backs it up to `backup`.
 int runRestorer(const QString& backup, const QString& step)
 {
@@ -37,22 +43,22 @@ int runRestorer(const QString& backup, const QString& step)
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
     std::string error;
-    const QString safety = UserDbTestEnv::databaseFile() + QLatin1String(BXSqlDb::SafetySuffix);
     bool done = false;
     if (step.startsWith(QLatin1String("backup"))) {
+        WorkingFile::keepLedger(ledgerFile());
         QString reason;
         done = FileCopy::copy(UserDbTestEnv::databaseFile(), backup, &reason);
         error = reason.toStdString();
     } else {
-        done = (step != QLatin1String("restore") || BXSqlDb::installCopy(backup, safety, error))
-            && BXSqlDb::startUp(error, true);
+        const bool restore = step == QLatin1String("restore");
+        done = (!restore || BXSqlDb::installCopy(backup, error)) && BXSqlDb::startUp(error, true)
+            && (!restore || BXSqlDb::endRestore(true, error));
     }
     if (!done) {
         std::fprintf(stderr, "%s failed: %s\n", qPrintable(step), error.c_str());
         return 1;
     }
     BXSqlDb::cleanUp();
-    QFile::remove(safety);
     return 0;
 }
 
@@ -202,10 +208,10 @@ QString TestRestoreCrash::verifyDatabase()
 
 QString TestRestoreCrash::verifyBackup(const QByteArray& live)
 {
-    if (QFile::exists(_backupCopy + QLatin1String(FileCopy::WorkingSuffix))) {
-        // The next start of the program removes it; here the backup folder is cleared by hand.
-        QFile::remove(_backupCopy + QLatin1String(FileCopy::WorkingSuffix));
-    }
+    // The next start finds a working copy that a killed backup left, wherever it lies.
+    WorkingFile::keepLedger(ledgerFile());
+    if (QFile::exists(_backupCopy + QLatin1String(FileCopy::WorkingSuffix)))
+        return QStringLiteral("working copy left behind");
     if (!QFile::exists(_backupCopy))
         return QStringLiteral("none");
     const QByteArray made = readAll(_backupCopy);

@@ -424,7 +424,8 @@ void TestSchema::leftoverWorkingCopiesAreRemoved_data()
 }
 
 // A process killed while it copies the database leaves its working copy behind; the next start
-// neither stumbles on it nor keeps it.
+// neither stumbles on it nor keeps it. The data kept during a restore goes back in place of the
+// restored copy.
 void TestSchema::leftoverWorkingCopiesAreRemoved()
 {
     QFETCH(QString, suffix);
@@ -437,7 +438,13 @@ void TestSchema::leftoverWorkingCopiesAreRemoved()
         live = readFile(UserDbTestEnv::databaseFile());
     }
     const QString leftover = UserDbTestEnv::databaseFile() + suffix;
-    QVERIFY(writeFile(leftover, truncatedDatabase()));
+    const bool kept = suffix == QLatin1String(BXSqlDb::SafetySuffix);
+    if (kept) {
+        QVERIFY(UserDbTestEnv::startUp());
+        setVersion(499);
+        BXSqlDb::cleanUp();
+    }
+    QVERIFY(writeFile(leftover, kept ? live : truncatedDatabase()));
     QVERIFY(writeFile(leftover + QStringLiteral("-journal"), randomBytes()));
 
     QString error;
