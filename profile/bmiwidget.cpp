@@ -200,10 +200,17 @@ void BMIWidget::_drawBoundaryWeights(QPainter& painter, const int* boundaries, i
     const int top = centre + LINE_WIDTH / 2 + 1;
     painter.setFont(font());
     painter.setPen(Qt::black);
+    // A weight that would touch the one before it goes a line lower.
+    int previousRight = 0;
+    bool lowered = false;
     for (int j = 1; j < BAND_COUNT; ++j) {
         const QString text = boundaryText(bandStart(j));
         const int textWidth = metrics.horizontalAdvance(text);
-        painter.drawText(QRect(boundaries[j] - textWidth / 2, top, textWidth, metrics.lineSpacing()),
-                         Qt::AlignCenter, text);
+        const int left = boundaries[j] - textWidth / 2;
+        lowered = !lowered && j > 1 && left < previousRight + LABEL_GAP;
+        const int lineTop = lowered ? top + metrics.lineSpacing() : top;
+        painter.drawText(QRect(left, lineTop, textWidth, metrics.lineSpacing()), Qt::AlignCenter,
+                         text);
+        previousRight = left + textWidth;
     }
 }

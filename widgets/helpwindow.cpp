@@ -283,6 +283,13 @@ void HelpWindow::_goHome()
         _browser->setSource(_startPage);
 }
 
+// Showing the window the first time lays its page out afresh from the file.
+void HelpWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    _dropHiddenLinks();
+}
+
 void HelpWindow::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
