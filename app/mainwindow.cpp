@@ -270,7 +270,7 @@ void MainWindow::languageChange()
     setTexts(eM_DiaryExerEdit, tr("Edit"), tr("Edit"));
     setTexts(eM_DiaryExerDelete, tr("Delete"), tr("Delete"));
     setTexts(eM_DiarySavedRename, tr("Rename saved meal"), tr("Edit"));
-    setTexts(eM_DiarySavedDelete, tr("Deleted"), tr("Delete"));
+    setTexts(eM_DiarySavedDelete, tr("Delete"), tr("Delete"));
     setTexts(eM_JournalNewEntryToday, tr("Check-In Today!"), tr("Check-In Today!"));
     setTexts(eM_JournalEditEntry, tr("Edit Check-In"), tr("Edit"));
     setTexts(eM_JournalDeleteEntry, tr("Delete Check-In"), tr("Delete"));

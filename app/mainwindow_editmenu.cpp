@@ -1,5 +1,5 @@
-// MainWindow, part 2: keeping the Edit menu in step with the shown page and focus, plus the
-// page-level commands (diary layout, saved meals, copy/clear day, print, tips, help, web).
+// The main window's Edit menu, kept in step with the shown page and focus, and its page-level
+// commands: diary layout, saved meals, copy and clear day, print, tips, help and web sections.
 
 #include "app/mainwindow.h"
 #include "core/clock.h"
@@ -223,7 +223,7 @@ void MainWindow::setupJournalMenuItems(int hasCheckin)
     const bool checkedIn = hasCheckin != 0;
     _toolBar->setToolText(eM_JournalEditEntry, checkedIn ? tr("Edit") : tr("New"));
     eM_JournalEditEntry->setIconText(eM_JournalEditEntry->text());
-    eM_JournalEditEntry->setText((checkedIn ? tr("Edit Check-In for ") : tr("New Check-In for ")) + date);
+    eM_JournalEditEntry->setText((checkedIn ? tr("Edit Check-In for %1") : tr("New Check-In for %1")).arg(date));
     eM_JournalEditEntry->setVisible(true);
     eM_JournalEditEntry->setEnabled(true);
     eM_JournalDeleteEntry->setText(tr("Delete Check-In for %1").arg(date));

@@ -1,6 +1,6 @@
-// MainWindow, part 3: user handling (switch, create, delete, profile, targets), the
-// preferences and about boxes, publishing, checks run after start, metrics, database
-// updates and messages from other copies of the program.
+// The main window's users (switch, create, delete, profile, targets), its preferences and
+// about boxes, publishing, the checks run after start, metrics, database updates and the
+// messages from other copies of the program.
 
 #include "app/mainwindow.h"
 #include "core/clock.h"

@@ -306,9 +306,8 @@ void PreferencesDialog::_initWebLogin(const DBTypes::UserPrefs& prefs)
     bxURL->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     bxURL->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     connect(bxURL, qOverload<>(&WebLink::clicked), this, &PreferencesDialog::createBXAccount);
-    groupBox3->setTitle(brandText("web_address") + QStringLiteral(" Login"));
-    bxURL->setText(QStringLiteral("<u>Create new ") + brandText("web_name")
-                   + QStringLiteral(" Account</u>"));
+    groupBox3->setTitle(tr("%1 Login").arg(brandText("web_address")));
+    bxURL->setText(tr("<u>Create new %1 Account</u>").arg(brandText("web_name")));
 }
 
 void PreferencesDialog::_initProxy()

@@ -256,7 +256,7 @@ void FoodQueryWidget::languageChange()
     if (!favorite.isEmpty())
         favorite[0] = favorite[0].toUpper();
     showFavoritesOption->setText(favorite + QStringLiteral("s"));
-    showGenericOption->setText(QStringLiteral("Generics"));
+    showGenericOption->setText(tr("Generics"));
 }
 
 void FoodQueryWidget::init()
@@ -444,8 +444,13 @@ void FoodQueryWidget::showCurrentUser()
     foodWidget->clear();
     exerciseWidget->clear();
     displayStack->setCurrentIndex(NothingPage);
+    // A search belongs to the user who typed it: the next one starts on whole lists.
+    for (DragListView* list :
+         {foodView, exerciseView, myfoodView, myexerciseView, savedMealView, recipesView})
+        list->setSearch(QString(), false);
     refreshDynamic();
     refreshStatic();
+    applyTerms(false);
     updateEditMenu();
 }
 

@@ -296,13 +296,24 @@ void FoodWidget::setFoodItem(const DBTypes::FoodDiaryItem& entry)
     displayFood();
 }
 
+// The chosen serving's stored name, not the figures the box shows it in.
+QString FoodWidget::_chosenServingName()
+{
+    const int index = servingBox->currentIndex();
+    if (_savedMealMode || index < 0 || index >= int(_servingIds.size()))
+        return servingBox->currentText();
+    const std::vector<DBTypes::ServingItem> servings = _entry.getServingItemList();
+    const auto serving = DBTypes::ServIdEq::find(servings, _servingIds[size_t(index)]);
+    return serving == servings.end() ? servingBox->currentText() : serving->name;
+}
+
 void FoodWidget::setupCombo()
 {
     const std::vector<DBTypes::ServingItem> servings = _entry.getServingItemList();
     _servingIds.clear();
     servingBox->clear();
     for (const DBTypes::ServingItem& serving : servings) {
-        servingBox->addItem(serving.name);
+        servingBox->addItem(DBTypes::ServingItem::shown(serving.name));
         _servingIds.push_back(serving.id);
     }
     if (servings.size() == 2 && servings.front().name == QLatin1String("g")) {
@@ -447,7 +458,7 @@ void FoodWidget::duplicate()
             return;
     }
     const int root = FoodDBDynamic::instance()->getRootForUser(UserDB::instance()->getCurrentUser());
-    emit addToCustomFoodDB(root, name, servingBox->currentText(), values);
+    emit addToCustomFoodDB(root, name, _chosenServingName(), values);
 }
 
 void FoodWidget::doFavoritesAction(bool on)

@@ -93,6 +93,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QString _chosenServingName();
     void init();
     void languageChange();
     void setupCombo();

@@ -4,6 +4,7 @@
 #include "core/notificationcenter.h"
 #include "userdb/userdb.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -20,6 +21,32 @@ void bindParent(BXSqlQuery& query, quint32 parentId)
     const int placeholders = int(query.statement()->lastQuery().count(QLatin1Char('?')));
     for (int i = 0; i < placeholders; ++i)
         query.bindValue(i, qint64(parentId));
+}
+
+// The names of the shared and the user's root, whole for translation, by the plural noun of
+// the tree's items.
+struct RootNames
+{
+    const char* noun;
+    const char* shared;
+    const char* user;
+};
+
+const RootNames s_rootNames[] = {
+    {"Foods", QT_TRANSLATE_NOOP("DynamicDB", "Shared Foods"), QT_TRANSLATE_NOOP("DynamicDB", "My Foods")},
+    {"Exercises", QT_TRANSLATE_NOOP("DynamicDB", "Shared Exercises"),
+     QT_TRANSLATE_NOOP("DynamicDB", "My Exercises")},
+    {"Meals", QT_TRANSLATE_NOOP("DynamicDB", "Shared Meals"), QT_TRANSLATE_NOOP("DynamicDB", "My Meals")},
+};
+
+QString rootName(const QString& noun, bool shared)
+{
+    for (const RootNames& names : s_rootNames) {
+        if (noun == QLatin1String(names.noun))
+            return QCoreApplication::translate("DynamicDB", shared ? names.shared : names.user);
+    }
+    return shared ? QCoreApplication::translate("DynamicDB", "Shared items")
+                  : QCoreApplication::translate("DynamicDB", "My items");
 }
 
 } // namespace
@@ -62,13 +89,13 @@ void DynamicDB::reload(int selectId, bool selectIsCategory)
     const quint32 userId = quint32(getRootForUser(currentUser()));
     int sharedName = 0;
     int userName = 0;
-    const BrowsableDBItem shared = _addRoot(sharedId, QStringLiteral("Shared ") + noun, build,
+    const BrowsableDBItem shared = _addRoot(sharedId, rootName(noun, true), build,
                                             sharedName);
     // Without a current user the user's root is the shared root, shown once.
     const bool hasUserRoot = userId != sharedId;
     BrowsableDBItem user;
     if (hasUserRoot)
-        user = _addRoot(userId, QStringLiteral("My ") + noun, build, userName);
+        user = _addRoot(userId, rootName(noun, false), build, userName);
 
     BrowsableDBItem root;
     root.id = quint32(getRootId());

@@ -30,11 +30,14 @@ constexpr int MAX_TREE_DEPTH = 32;
 constexpr int LAST_NUTRIENT_SLOT = 29;
 constexpr int SLOTS_PER_PRESENCE_BYTE = 7;
 
-const char* const BAD_HEADER = "bad header";
-const char* const MISSING_CHUNK = "missing chunk";
-const char* const BAD_CHUNK = "bad chunk";
-// Follows the reason when the file in use is refused as it is loaded.
-const char* const REINSTALL_ADVICE = QT_TRANSLATE_NOOP("StaticDB", " Please reinstall the software.");
+const char* const BAD_HEADER = QT_TRANSLATE_NOOP("StaticDB", "bad header");
+const char* const MISSING_CHUNK = QT_TRANSLATE_NOOP("StaticDB", "missing chunk");
+const char* const BAD_CHUNK = QT_TRANSLATE_NOOP("StaticDB", "bad chunk");
+
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("StaticDB", text);
+}
 
 quint32 readU32(const unsigned char* p)
 {
@@ -73,28 +76,29 @@ bool namesKnownSlots(unsigned char presence, int k)
 // What is wrong with the record of food id: it runs past end (ranking group, display name,
 // nutrient presence bytes and values, kind byte, reference quantity, servings) or names a
 // nutrient slot past the last. Empty when nothing is.
-std::string foodRecordProblem(const unsigned char* p, const unsigned char* end, quint32 id)
+QString foodRecordProblem(const unsigned char* p, const unsigned char* end, quint32 id)
 {
     p = skipText(skipBytes(p, end, 4), end);
     bool morePresence = true;
     for (int k = 0; p && morePresence; ++k) {
         if (p >= end)
-            return BAD_CHUNK;
+            return translated(BAD_CHUNK);
         const unsigned char presence = *p++;
         if (!namesKnownSlots(presence, k))
-            return "food " + std::to_string(id) + " names a nutrient slot past "
-                + std::to_string(LAST_NUTRIENT_SLOT);
+            return QCoreApplication::translate("StaticDB", "food %1 names a nutrient slot past %2")
+                .arg(id)
+                .arg(LAST_NUTRIENT_SLOT);
         morePresence = (presence & 0x80) != 0;
         p = skipBytes(p, end, 4 * quint64(qPopulationCount(quint32(presence & 0x7F))));
     }
     if (!p || p >= end)
-        return BAD_CHUNK;
+        return translated(BAD_CHUNK);
     const unsigned char kind = *p++;
     if (kind & 0x40)
         p = skipBytes(p, end, 4);
     for (int i = 0; p && i < (kind & 0x0F); ++i)
         p = skipText(skipBytes(p, end, 4), end);
-    return p ? std::string() : BAD_CHUNK;
+    return p ? QString() : translated(BAD_CHUNK);
 }
 
 // Whether an exercise record (flags byte and, with bit 0x01, the burn rate) lies before end.
@@ -188,7 +192,9 @@ bool StaticDB::checkFile(const QString& path, std::string* error, QString* creat
 {
     const std::unique_ptr<MemMappedFile> mapping = MemMappedFile::open(path);
     if (!mapping) {
-        *error = "Couldn't load food/exercise database " + path.toStdString();
+        *error = QCoreApplication::translate("StaticDB", "Couldn't load food/exercise database %1")
+                     .arg(path)
+                     .toStdString();
         return false;
     }
     for (int chunkId : {FOOD_CHUNK, EXERCISE_CHUNK}) {
@@ -219,7 +225,12 @@ bool StaticDB::_load(int chunkId)
     _counted = true;
     if (_loadFrom(s_memMapping, chunkId))
         return true;
-    _errorMessage += QCoreApplication::translate("StaticDB", REINSTALL_ADVICE).toStdString();
+    // The file in use is refused as it is loaded: only a new copy of it helps.
+    _errorMessage = QCoreApplication::translate(
+                        "StaticDB",
+                        "Static food/exercise database is corrupt (%1). Please reinstall the software.")
+                        .arg(_problem)
+                        .toStdString();
     return false;
 }
 
@@ -262,10 +273,16 @@ void StaticDB::_offerEmptyRoot()
     _mapRecord(0);
 }
 
-bool StaticDB::_fail(const std::string& problem)
+bool StaticDB::_fail(const char* problem)
 {
+    return _fail(translated(problem));
+}
+
+bool StaticDB::_fail(const QString& problem)
+{
+    _problem = problem;
     _errorMessage = QCoreApplication::translate("StaticDB", "Static food/exercise database is corrupt (%1).")
-                        .arg(QString::fromStdString(problem))
+                        .arg(problem)
                         .toStdString();
     return false;
 }
@@ -331,23 +348,23 @@ bool StaticDB::_loadItem(BrowsableDBItem& item, const unsigned char* record, qui
         return _fail(BAD_CHUNK);
     item.data = _mapping->getData() + recordAt;
     if (item.id == 0)
-        return _fail("an item with the root's id 0");
+        return _fail(QT_TRANSLATE_NOOP("StaticDB", "an item with the root's id 0"));
     if (_itemMap.count(item.id))
-        return _fail("two items with id " + std::to_string(item.id));
-    const std::string problem = _recordProblem(chunkId, item);
-    return problem.empty() || _fail(problem);
+        return _fail(QCoreApplication::translate("StaticDB", "two items with id %1").arg(item.id));
+    const QString problem = _recordProblem(chunkId, item);
+    return problem.isEmpty() || _fail(problem);
 }
 
-std::string StaticDB::_recordProblem(int chunkId, const BrowsableDBItem& item) const
+QString StaticDB::_recordProblem(int chunkId, const BrowsableDBItem& item) const
 {
     const unsigned char* end = getMappingEnd();
     switch (chunkId) {
     case FOOD_CHUNK:
         return foodRecordProblem(item.data, end, item.id);
     case EXERCISE_CHUNK:
-        return exerciseRecordFits(item.data, end) ? std::string() : BAD_CHUNK;
+        return exerciseRecordFits(item.data, end) ? QString() : translated(BAD_CHUNK);
     default:
-        return std::string();
+        return QString();
     }
 }
 
@@ -360,8 +377,10 @@ bool StaticDB::_checkRankingGroups()
             continue;
         const quint32 group = readU32(_items[i].data);
         if (!_categoryMap.count(group))
-            return _fail("food " + std::to_string(_items[i].id) + " ranks in group "
-                         + std::to_string(group) + ", which is no category");
+            return _fail(QCoreApplication::translate("StaticDB",
+                                                     "food %1 ranks in group %2, which is no category")
+                             .arg(_items[i].id)
+                             .arg(group));
     }
     return true;
 }

@@ -59,16 +59,19 @@ private:
     bool _load(int chunkId);
     bool _loadFrom(const MemMappedFile* mapping, int chunkId);
     // Records why the file is refused; always false.
-    bool _fail(const std::string& problem);
+    bool _fail(const char* problem);
+    bool _fail(const QString& problem);
     void _offerEmptyRoot();
     bool _loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, quint64 dataAt,
                       int chunkId);
     bool _loadItem(BrowsableDBItem& item, const unsigned char* record, quint64 dataAt, int chunkId);
     // What is wrong with an item's record; empty when nothing is.
-    std::string _recordProblem(int chunkId, const BrowsableDBItem& item) const;
+    QString _recordProblem(int chunkId, const BrowsableDBItem& item) const;
     bool _checkRankingGroups();
 
     std::string _errorMessage;
+    // The reason the file was refused, as the message names it.
+    QString _problem;
     char _creationDate[11] = {};
     bool _counted = false;
     const MemMappedFile* _mapping = nullptr;

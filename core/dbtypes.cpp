@@ -2,8 +2,10 @@
 
 #include "core/brandengine.h"
 #include "core/md5.h"
+#include "core/numberparser.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -61,6 +63,15 @@ void FoodItem::addValues(const FoodItem& other)
         if (isPresent(*value) && isPresent(added))
             *value += added;
     }
+}
+
+QString ServingItem::shown(const QString& name)
+{
+    static const QRegularExpression quantity(QStringLiteral("^\\d+\\.\\d+(?= |$)"));
+    const QRegularExpressionMatch found = quantity.match(name);
+    if (!found.hasMatch())
+        return name;
+    return NumberParser::localize(found.captured()) + name.mid(found.capturedLength());
 }
 
 std::vector<ServingItem>::iterator ServIdEq::find(std::vector<ServingItem>& servings, int id)

@@ -83,6 +83,10 @@ struct ServingItem {
     QString name;
     int id = 0;
     float weight = 0.0f;
+
+    // name as a screen shows it: a quantity it begins with ("100.5 g") in the locale's
+    // figures. The name itself stays as stored, the key a diary entry's serving is found by.
+    static QString shown(const QString& name);
 };
 
 // Finds a serving of a list by its id.

@@ -1,13 +1,32 @@
 #include "core/displaydate.h"
 
+namespace {
+
+// The locale's long pattern, with abbreviated day and month names when short.
+QString writtenPattern(bool abbreviated)
+{
+    QString format = QLocale().dateFormat(QLocale::LongFormat);
+    if (abbreviated)
+        format.replace(QStringLiteral("dddd"), QStringLiteral("ddd"))
+            .replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
+    return format;
+}
+
+} // namespace
+
 QString DisplayDate::text(const QDate& date, const QString& format)
 {
     return QLocale::c().toString(date, format);
 }
 
+QString DisplayDate::longText(const QDate& date)
+{
+    return text(date, writtenPattern(false));
+}
+
 QString DisplayDate::textDate(const QDate& date)
 {
-    return text(date, QStringLiteral("ddd MMM d yyyy"));
+    return text(date, writtenPattern(true));
 }
 
 QString DisplayDate::figures(const QDate& date)

@@ -4,6 +4,7 @@
 
 #include <QXmlStreamAttributes>
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -20,17 +21,29 @@ FoodItem blankValues()
     return item;
 }
 
-// The units every mass or volume food can be measured in, behind the catalogue's servings.
+std::vector<ServingItem>::iterator findNamed(std::vector<ServingItem>& servings,
+                                             const QString& name)
+{
+    return std::find_if(servings.begin(), servings.end(),
+                        [&name](const ServingItem& serving) { return serving.name == name; });
+}
+
+// The units every mass or volume food can be measured in, behind the catalogue's servings;
+// a unit the catalogue lists itself is listed once.
 void appendBuiltInServings(const FoodItem& food, std::vector<ServingItem>& servings)
 {
     if (food.quantity <= 0.0f)
         return;
+    const auto append = [&servings](const ServingItem& unit) {
+        if (findNamed(servings, unit.name) == servings.end())
+            servings.push_back(unit);
+    };
     if (food.kind == 'M') {
-        servings.push_back({QStringLiteral("g"), -1, 1.0f});
-        servings.push_back({QStringLiteral("oz"), -2, 28.35f});
+        append({QStringLiteral("g"), -1, 1.0f});
+        append({QStringLiteral("oz"), -2, 28.35f});
     } else if (food.kind == 'V') {
-        servings.push_back({QStringLiteral("mL"), -3, 1.0f});
-        servings.push_back({QStringLiteral("fl.oz"), -4, 29.574f});
+        append({QStringLiteral("mL"), -3, 1.0f});
+        append({QStringLiteral("fl.oz"), -4, 29.574f});
     }
 }
 
@@ -95,9 +108,13 @@ bool FoodDiaryItem::applyFoodInfo(const QString& foodName, const FoodItem& food,
     appendBuiltInServings(food, foodServings);
     int servingToUse = servingId;
     if (check) {
-        const auto serving = ServIdEq::find(foodServings, servingId);
+        auto serving = ServIdEq::find(foodServings, servingId);
+        // An entry stored in a built-in unit that the catalogue lists itself keeps its unit.
+        if (serving == foodServings.end() && servingId < 0)
+            serving = findNamed(foodServings, servingDesc);
         if (serving == foodServings.end() || serving->name != servingDesc)
             return false;
+        servingToUse = serving->id;
     } else {
         if (foodServings.empty())
             return false;

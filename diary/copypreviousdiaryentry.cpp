@@ -1,6 +1,7 @@
 #include "diary/copypreviousdiaryentry.h"
 
 #include "core/diaryday.h"
+#include "core/displaydate.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "userdb/storeaction.h"
@@ -40,8 +41,28 @@ std::string dateCode(const QDate& date)
 
 QString sourceText(int group, int snackDisplay)
 {
-    return group == kNone ? QStringLiteral("[ None ]")
+    return group == kNone ? CopyPreviousDiaryEntry::tr("[ None ]")
                           : DBTypes::GroupTypeToString(group, snackDisplay);
+}
+
+// The title of a snack row when snacks are kept apart, named as the diary names the group.
+QString snackTitle(int group, int snackDisplay)
+{
+    if (snackDisplay == DBTypes::SNACKS_BETWEEN_MEALS) {
+        switch (group) {
+        case 2: return CopyPreviousDiaryEntry::tr("Copy morning snack from ..");
+        case 4: return CopyPreviousDiaryEntry::tr("Copy afternoon snack from ..");
+        default: return CopyPreviousDiaryEntry::tr("Copy evening snack from ..");
+        }
+    }
+    switch (group) {
+    case 2: return CopyPreviousDiaryEntry::tr("Copy snacks #1 from ..");
+    case 4: return CopyPreviousDiaryEntry::tr("Copy snacks #2 from ..");
+    default:
+        return snackDisplay == DBTypes::SNACKS_NUMBERED
+                   ? CopyPreviousDiaryEntry::tr("Copy snacks #3 from ..")
+                   : CopyPreviousDiaryEntry::tr("Copy snacks from ..");
+    }
 }
 
 } // namespace
@@ -259,12 +280,8 @@ void CopyPreviousDiaryEntry::_fillSources()
     _rows[MorningSnacks].group->setVisible(!together);
     _rows[AfternoonSnacks].group->setVisible(!together);
     if (!together) {
-        for (const Row row : {MorningSnacks, AfternoonSnacks, Snacks}) {
-            QString group = DBTypes::GroupTypeToString(_rows[row].destination, _snackDisplay);
-            if (!group.isEmpty())
-                group[0] = group[0].toLower();
-            _rows[row].group->setTitle(tr("Copy %1 from ..").arg(group));
-        }
+        for (const Row row : {MorningSnacks, AfternoonSnacks, Snacks})
+            _rows[row].group->setTitle(snackTitle(_rows[row].destination, _snackDisplay));
     }
     if (together)
         _sources = {1, 3, 5, 6, kNone};
@@ -318,12 +335,12 @@ void CopyPreviousDiaryEntry::setDatePrompt(const QDate& source)
         textDestDate->setText(tr("<br><b>Please choose a different day to copy from.</b>"));
     } else if (copyFromCal->isBoldDay(source)) {
         textDestDate->setText(tr("<br><b>Copying from %1 to %2</b><br>")
-                                  .arg(source.toString(), _destination.toString()));
+                                  .arg(DisplayDate::textDate(source), DisplayDate::textDate(_destination)));
         enabled = true;
     } else {
         textDestDate->setText(
             tr("<br><b>There are no diary entries on %1. Please choose another day.</b>")
-                .arg(source.toString()));
+                .arg(DisplayDate::textDate(source)));
     }
     btnAppend->setEnabled(enabled);
     btnOverwrite->setEnabled(enabled);

@@ -523,7 +523,7 @@ void DiaryListView::_resetView()
 DiaryListViewItem* DiaryListView::addFoodItemToGui(const DBTypes::FoodDiaryItem& entry)
 {
     const QString text = tr("%1 %2 of %3")
-                             .arg(niceDouble(entry.size), entry.servingDesc, entry.desc);
+                             .arg(niceDouble(entry.size), DBTypes::ServingItem::shown(entry.servingDesc), entry.desc);
     auto* row = new DiaryListViewItem(_groups[fileGroup(_viewMode, entry.meal)], text,
                                       entry.entryId, entry.meal, 0);
     for (size_t i = 0; i < _columns.size(); ++i) {

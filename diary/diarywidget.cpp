@@ -257,7 +257,7 @@ void DiaryWidget::currentDayButton_clicked()
 void DiaryWidget::dateChanged(const QDate& date)
 {
     _shown = date;
-    dateLabel->setText(DisplayDate::text(getDate(), QStringLiteral("dddd, d MMM yyyy")));
+    dateLabel->setText(DisplayDate::textDate(getDate()));
     const int user = UserDB::instance()->getCurrentUser();
     if (user < 0)
         return;

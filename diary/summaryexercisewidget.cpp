@@ -47,7 +47,7 @@ QSize SummaryExerciseWidget::sizeHint() const
 
 QString SummaryExerciseWidget::minutesText(float minutes)
 {
-    return QStringLiteral("%1 / %2 min (%2 min minimum)")
+    return tr("%1 / %2 min (%2 min minimum)")
         .arg(NumberParser::write(minutes, 1), NumberParser::write(kGoalMinutes, 1));
 }
 
@@ -65,7 +65,7 @@ void SummaryExerciseWidget::drawContents(QPainter* painter)
     painter->fillRect(0, 0, _labelWidth - 10, height(), QColor(235, 241, 248));
     painter->setPen(Qt::black);
     painter->setFont(_smallEmphasized);
-    painter->drawText(8, _labelY, QStringLiteral("Exercise"));
+    painter->drawText(8, _labelY, tr("Exercise"));
     QRect bar(QPoint(_labelWidth, 0), QPoint(_labelWidth, height() - 2));
     bar.setWidth(width() - _labelWidth - _textWidth - 32);
     bar.adjust(0, 6, 0, -6);

@@ -292,7 +292,7 @@ bool MealPlanDialog::showPlanFromDb()
         _addFoodRow(entry);
 
     const QDate date = QDate::fromString(d->dateCode, QStringLiteral("yyyyMMdd"));
-    dateLabel->setText(tr("MEAL PLAN - ") + DisplayDate::textDate(date));
+    dateLabel->setText(tr("MEAL PLAN - %1").arg(DisplayDate::textDate(date)));
     stack->setCurrentIndex(MEAL_PLAN_PAGE);
     return true;
 }
@@ -306,7 +306,8 @@ void MealPlanDialog::_addFoodRow(const DBTypes::FoodDiaryItem& entry)
     d->rows.insert(row, &entry);
     row->setIcon(0, QIcon(d->addImage));
     row->setText(0, tr("%1 %2 of %3")
-                        .arg(NumberParser::write(entry.size, 1), entry.getServingDesc(), entry.getDesc()));
+                        .arg(NumberParser::write(entry.size, 1),
+                             DBTypes::ServingItem::shown(entry.getServingDesc()), entry.getDesc()));
     for (int column = 1; column < COLUMN_COUNT; ++column) {
         const DBTypes::NutType nut = COLUMN_NUTRIENTS[column - 1];
         row->setText(column, UnitCollection::instance()->get(nut)->printNumber(entry.getNutrient(nut)));

@@ -116,9 +116,8 @@ void PublishProgressDialog::init()
     _timer = new QTimer(this);
     connect(_timer, &QTimer::timeout, this, &PublishProgressDialog::updateTimer);
     connect(cancelButton, &QPushButton::pressed, this, &PublishProgressDialog::stopTimer);
-    textLabel1->setText(QStringLiteral("<b>") + tr("Please wait while we publish your entries to ")
-                        + BrandEngine::instance()->getString("web_address").toHtmlEscaped()
-                        + QStringLiteral("</b>"));
+    textLabel1->setText(tr("<b>Please wait while we publish your entries to %1</b>")
+                            .arg(BrandEngine::instance()->getString("web_address").toHtmlEscaped()));
 }
 
 bool PublishProgressDialog::timerActive() const

@@ -287,7 +287,7 @@ bool QtSSLSocket::_initSSL()
     }
     _context = SSL_CTX_new(TLS_client_method());
     if (!_context) {
-        _fail(3, tr("Error creating SSL context") + QStringLiteral(", ") + openSslError());
+        _fail(3, tr("Error creating SSL context, %1").arg(openSslError()));
         return false;
     }
     SSL_CTX_set_options(_context, SSL_OP_ALL);
@@ -297,7 +297,7 @@ bool QtSSLSocket::_initSSL()
     X509_VERIFY_PARAM_set_time(SSL_CTX_get0_param(_context), time_t(Clock::now().toSecsSinceEpoch()));
     if (!_ciphers.isEmpty() && !SSL_CTX_set_cipher_list(_context, _ciphers.toLatin1().constData())) {
         _shutdownSSL();
-        _fail(3, tr("Invalid or empty cipher list") + QStringLiteral(", ") + openSslError());
+        _fail(3, tr("Invalid or empty cipher list, %1").arg(openSslError()));
         return false;
     }
     const QByteArray file = QFile::encodeName(_effectiveCAFile());
@@ -307,7 +307,7 @@ bool QtSSLSocket::_initSSL()
     } else if (!SSL_CTX_load_verify_locations(_context, file.isEmpty() ? nullptr : file.constData(),
                                               folder.isEmpty() ? nullptr : folder.constData())) {
         _shutdownSSL();
-        const QString message = tr("Failed to load the list of trusted CAs") + QStringLiteral(", ") + openSslError();
+        const QString message = tr("Failed to load the list of trusted CAs, %1").arg(openSslError());
         // The report comes first, so that whoever decides on it hears the reason.
         QPointer<QtSSLSocket> self(this);
         emit certCheckFailed(999, tr("Cannot read root certificates"));
@@ -323,7 +323,7 @@ bool QtSSLSocket::_initSSL()
         BIO_free(_writeBio);
         _readBio = _writeBio = nullptr;
         _shutdownSSL();
-        _fail(3, tr("Error creating SSL session") + QStringLiteral(", ") + openSslError());
+        _fail(3, tr("Error creating SSL session, %1").arg(openSslError()));
         return false;
     }
     SSL_set_bio(_ssl, _readBio, _writeBio);

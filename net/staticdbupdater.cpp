@@ -313,7 +313,7 @@ bool StaticDbUpdater::_newerThanInUse(const QString& created)
 
 void StaticDbUpdater::_failUnchanged(const QString& what)
 {
-    setError(what + QStringLiteral("\n\n") + tr("Your databases have not been changed."));
+    setError(tr("%1\n\nYour databases have not been changed.").arg(what));
 }
 
 QString StaticDbUpdater::_freshPath()

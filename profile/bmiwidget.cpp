@@ -12,20 +12,25 @@ namespace {
 
 struct Band
 {
-    float from;
-    float to;
+    UserDB::BmiBand band;
     const char* name;
     QColor colour;
 };
 
+// The bands begin where the user store's rule places an index in them.
 const Band s_bands[] = {
-    {15.0f, 20.0f, "Under", QColor(255, 0, 0)},
-    {20.0f, 25.0f, "Ideal", QColor(153, 204, 102)},
-    {25.0f, 30.0f, "Over", QColor(255, 255, 153)},
-    {30.0f, 40.0f, "Obese", QColor(250, 0, 0)},
-    {40.0f, 45.0f, "Very Obese", QColor(250, 0, 0)},
+    {UserDB::BmiUnder, QT_TRANSLATE_NOOP("BMIWidget", "Under"), QColor(255, 0, 0)},
+    {UserDB::BmiHealthy, QT_TRANSLATE_NOOP("BMIWidget", "Ideal"), QColor(153, 204, 102)},
+    {UserDB::BmiOver, QT_TRANSLATE_NOOP("BMIWidget", "Over"), QColor(255, 255, 153)},
+    {UserDB::BmiObese, QT_TRANSLATE_NOOP("BMIWidget", "Obese"), QColor(250, 0, 0)},
+    {UserDB::BmiVeryObese, QT_TRANSLATE_NOOP("BMIWidget", "Very Obese"), QColor(250, 0, 0)},
 };
 constexpr int BAND_COUNT = int(std::size(s_bands));
+
+float bandStart(int index)
+{
+    return UserDB::bmiBandStart(s_bands[index].band);
+}
 
 const QColor s_background(131, 156, 214);
 const QColor s_lineColour(Qt::black);
@@ -98,15 +103,15 @@ int BMIWidget::scaleX(double index, int width)
 
 QString BMIWidget::indexText() const
 {
-    return QStringLiteral(" Your BMI: ") + UserDB::bmiText(bmi());
+    return tr(" Your BMI: %1").arg(UserDB::bmiText(bmi()));
 }
 
 QString BMIWidget::boundaryText(float index) const
 {
     const float kilograms = weightAtBMI(index);
     if (_imperial)
-        return NumberParser::write(UnitWeight::metricToImperial(kilograms), 0) + QStringLiteral(" lb");
-    return NumberParser::write(kilograms, 1) + QStringLiteral(" kg");
+        return tr("%1 lb").arg(NumberParser::write(UnitWeight::metricToImperial(kilograms), 0));
+    return tr("%1 kg").arg(NumberParser::write(kilograms, 1));
 }
 
 void BMIWidget::paintEvent(QPaintEvent*)
@@ -115,8 +120,8 @@ void BMIWidget::paintEvent(QPaintEvent*)
     const int centre = height() / 2;
     int boundaries[BAND_COUNT + 1];
     for (int i = 0; i < BAND_COUNT; ++i)
-        boundaries[i] = scaleX(s_bands[i].from, width());
-    boundaries[BAND_COUNT] = scaleX(s_bands[BAND_COUNT - 1].to, width());
+        boundaries[i] = scaleX(bandStart(i), width());
+    boundaries[BAND_COUNT] = scaleX(SCALE_HIGH, width());
 
     _drawBands(painter, boundaries, centre);
     const bool known = bmi() != NO_BMI;
@@ -180,7 +185,7 @@ void BMIWidget::_drawBandNames(QPainter& painter, const int* boundaries, int cen
     painter.setFont(font());
     painter.setPen(Qt::black);
     for (int i = 0; i < BAND_COUNT; ++i) {
-        const QString name = QString::fromLatin1(s_bands[i].name);
+        const QString name = tr(s_bands[i].name);
         const int nameWidth = metrics.horizontalAdvance(name);
         const int middle = boundaries[i] + (boundaries[i + 1] - boundaries[i]) / 2;
         const QRect area(middle - nameWidth / 2, top, nameWidth, metrics.lineSpacing());
@@ -195,10 +200,17 @@ void BMIWidget::_drawBoundaryWeights(QPainter& painter, const int* boundaries, i
     const int top = centre + LINE_WIDTH / 2 + 1;
     painter.setFont(font());
     painter.setPen(Qt::black);
+    // A weight that would touch the one before it goes a line lower.
+    int previousRight = 0;
+    bool lowered = false;
     for (int j = 1; j < BAND_COUNT; ++j) {
-        const QString text = boundaryText(s_bands[j].from);
+        const QString text = boundaryText(bandStart(j));
         const int textWidth = metrics.horizontalAdvance(text);
-        painter.drawText(QRect(boundaries[j] - textWidth / 2, top, textWidth, metrics.lineSpacing()),
-                         Qt::AlignCenter, text);
+        const int left = boundaries[j] - textWidth / 2;
+        lowered = !lowered && j > 1 && left < previousRight + LABEL_GAP;
+        const int lineTop = lowered ? top + metrics.lineSpacing() : top;
+        painter.drawText(QRect(left, lineTop, textWidth, metrics.lineSpacing()), Qt::AlignCenter,
+                         text);
+        previousRight = left + textWidth;
     }
 }

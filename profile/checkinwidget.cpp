@@ -5,6 +5,7 @@
 #include "core/dateconversion.h"
 #include "core/displaydate.h"
 #include "core/unitcollection.h"
+#include "core/plausiblerange.h"
 #include "core/unitdescriptor.h"
 #include "profile/checkindialog.h"
 #include "userdb/bxsqldb.h"
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QStackedWidget>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -234,16 +236,46 @@ void CheckinWidget::populate()
     _fitColumns();
 }
 
-// Each column but the last, which takes the room left, shows its title and its figures whole.
+// Each column but the last, which takes the room left, is as wide as its title and the widest
+// value the check-in dialog takes for it, so every row shows whole without being measured.
 void CheckinWidget::_fitColumns()
 {
+    const struct
+    {
+        CheckinListItem::ColumnId kind;
+        UnitCollection::UnitType unit;
+        PlausibleRange::Quantity quantity;
+    } values[] = {
+        {CheckinListItem::Weight, UnitCollection::Weight, PlausibleRange::Weight},
+        {CheckinListItem::Chest, UnitCollection::Measurement, PlausibleRange::Chest},
+        {CheckinListItem::Waist, UnitCollection::Measurement, PlausibleRange::Waist},
+        {CheckinListItem::Hip, UnitCollection::Measurement, PlausibleRange::Hip},
+        {CheckinListItem::Thigh, UnitCollection::Measurement, PlausibleRange::Thigh},
+        {CheckinListItem::Steps, UnitCollection::Steps, PlausibleRange::Steps},
+    };
+    QString widest[CheckinListItem::ColumnCount];
+    widest[CheckinListItem::Date] = DisplayDate::figures(QDate(2088, 12, 28));
+    const UnitCollection* units = UnitCollection::instance();
+    for (const auto& value : values) {
+        const double top = PlausibleRange::of(value.quantity).top();
+        widest[value.kind] = units->get(value.unit)->printNumberUnit(top);
+    }
     QHeaderView* header = checkinListView->header();
     const QTreeWidgetItem* titles = checkinListView->headerItem();
-    for (int column = 0; column + 1 < checkinListView->columnCount(); ++column) {
-        checkinListView->resizeColumnToContents(column);
+    const QFontMetrics metrics(checkinListView->font());
+    // The item view's text margin on either side of a cell, and room for the focus frame.
+    const int margins =
+        2 * (checkinListView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
+                                                   checkinListView)
+             + 1)
+        + 2;
+    for (int kind = 0; kind + 1 < CheckinListItem::ColumnCount; ++kind) {
+        const int column = _columns[kind];
+        if (column < 0)
+            continue;
         header->resizeSection(column,
                               std::max(HeaderSection::width(header, titles->text(column), false),
-                                       header->sectionSize(column)));
+                                       metrics.horizontalAdvance(widest[kind]) + margins));
     }
 }
 
@@ -296,7 +328,7 @@ void CheckinWidget::updateExtrapolatedInfo(const QDate& date)
 QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set) const
 {
     QString text = QStringLiteral("<big><b>")
-                   + DisplayDate::text(date, QStringLiteral("dddd, MMMM d yyyy"))
+                   + DisplayDate::longText(date)
                    + QStringLiteral("</b></big><p><p><table>");
     const UnitCollection* units = UnitCollection::instance();
     const struct
@@ -310,9 +342,12 @@ QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set)
         {M::Waist, tr("Waist:"), UnitCollection::Measurement},
         {M::Hip, tr("Hip:"), UnitCollection::Measurement},
         {M::Thigh, tr("Thigh:"), UnitCollection::Measurement},
+        {M::Steps, tr("Steps:"), UnitCollection::Steps},
     };
     for (const auto& row : shown) {
-        if (set.has(row.value)) {
+        // Steps are a count of that day alone, never carried from an earlier one.
+        const bool known = row.value == M::Steps ? set.exact(row.value) : set.has(row.value);
+        if (known) {
             const QString value = units->get(row.unit)->printNumberUnit(set.value(row.value));
             text += tableRow(row.label, value);
         }

@@ -40,7 +40,7 @@ void GoalPC::_markRecommendation(float heightCm, float weightKg)
         button->setText(button->text().remove(recommendedMark()));
     if (heightCm <= 0.0f || weightKg <= 0.0f)
         return;
-    const int goal = UserDB::goalRecommendation(UserDB::calcBMI(heightCm, weightKg));
+    const int goal = UserDB::goalRecommendation(UserDB::calcBMI_f(heightCm, weightKg));
     if (QAbstractButton* button = _page->_goalButtonGroup->button(goal))
         button->setText(button->text() + recommendedMark());
 }

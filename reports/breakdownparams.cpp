@@ -51,8 +51,7 @@ QStringList BreakdownParams::legendTexts() const
     if (_compact || !_hasData)
         return {};
     const auto share = [](const char* text, int percent) {
-        return QCoreApplication::translate("BreakdownParams", text)
-            .arg(percent, 2, 10, QLatin1Char('0'));
+        return QCoreApplication::translate("BreakdownParams", text).arg(percent);
     };
     return {share(QT_TRANSLATE_NOOP("BreakdownParams", "%1% Fat"), _fat),
             share(QT_TRANSLATE_NOOP("BreakdownParams", "%1% Protein"), _protein),

@@ -5,6 +5,7 @@
 #include "reports/reportdevicemetrics.h"
 #include "reports/reportpage.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -61,7 +62,7 @@ void CheckinReport::draw(QPainter* painter, int page) const
     painter->setPen(Qt::black);
     painter->setFont(_bold);
     const int baseline = _body.top() + _headingAscent;
-    painter->drawText(_body.left(), baseline, QStringLiteral("Date"));
+    painter->drawText(_body.left(), baseline, QCoreApplication::translate("CheckinReport", "Date"));
     const int x0 = _body.right() - int(_factory->headings().size()) * _columnWidth;
     for (int column = 0; column < _factory->headings().size(); ++column)
         painter->drawText(x0 + column * _columnWidth, baseline, _factory->headings().at(column));

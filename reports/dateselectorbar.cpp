@@ -109,7 +109,7 @@ void DateSelectorBar::setDate(const QDate& date)
 void DateSelectorBar::setDate(const QDate& date, bool updateCalendar)
 {
     _date = date;
-    _label->setText(DisplayDate::text(date, QStringLiteral("dddd d, MMM yyyy")));
+    _label->setText(DisplayDate::longText(date));
     if (updateCalendar)
         _popup->calendar()->setDate(date, true);
     emit dateChanged(date);

@@ -85,7 +85,7 @@ DiaryReport::DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* facto
     if (factory->summaryOnly()) {
         for (const auto& [date, day] : factory->days()) {
             if (day.empty() && factory->omitEmpty()) {
-                _pending.append(QStringLiteral("<h2>%1</h2>").arg(DisplayDate::text(date, QStringLiteral("dddd, d MMMM yyyy"))));
+                _pending.append(QStringLiteral("<h2>%1</h2>").arg(DisplayDate::longText(date)));
                 _pending.append(tr("<p>No entries exist for this date.</p>"));
             } else {
                 _outputDay(date, day, true);
@@ -130,7 +130,7 @@ int DiaryReport::getPageCount() const
 
 void DiaryReport::_outputDay(const QDate& date, const DiaryDay& day, bool summaryOnly)
 {
-    _pending.append(QStringLiteral("<h2>%1</h2>").arg(DisplayDate::text(date, QStringLiteral("dddd, d MMMM yyyy"))));
+    _pending.append(QStringLiteral("<h2>%1</h2>").arg(DisplayDate::longText(date)));
     _pending.append(_dailySummary(date, day));
     if (summaryOnly)
         return;
@@ -238,7 +238,7 @@ QString DiaryReport::_foodGroup(const QString& title, const FoodList& foods) con
             const FoodDiaryItem& food = **it;
             rows += tr("<tr><td>%1 %2 of %3</td>")
                         .arg(NumberParser::writeShort(food.size),
-                             food.getServingDesc().toHtmlEscaped(),
+                             DBTypes::ServingItem::shown(food.getServingDesc()).toHtmlEscaped(),
                              food.getDesc().toHtmlEscaped());
             for (NutType nut : _columns)
                 rows += rightCell(unitOf(nut)->printNumber(food.getNutrient(nut)));

@@ -11,7 +11,7 @@
 GraphPicker::GraphPicker(QWidget* parent) : QGroupBox(tr("Items"), parent)
 {
     setObjectName(QStringLiteral("graphPicker"));
-    const QString fibre = BrandEngine::instance()->getString("spelling_fiber") + tr(" (g)");
+    const QString fibre = tr("%1 (g)").arg(BrandEngine::instance()->getString("spelling_fiber"));
     const struct
     {
         int component;

@@ -101,8 +101,9 @@ ReportFactory* NutrientReportViewer::getReportFactory()
     QDate start;
     QDate end;
     getDateRange(start, end);
-    auto* chart = new NutrientChart(nullptr, tr("Nutrient Chart from ") + DisplayDate::textDate(start)
-                                                 + tr(" to ") + DisplayDate::textDate(end) + QLatin1Char('.'));
+    auto* chart = new NutrientChart(nullptr, tr("Nutrient Chart from %1 to %2.")
+                                                 .arg(DisplayDate::textDate(start),
+                                                      DisplayDate::textDate(end)));
     configChart(chart);
     return chart;
 }

@@ -122,8 +122,8 @@ void PrintBreakDownOptions::init()
 
 void PrintBreakDownOptions::setDate(const QDate& day)
 {
-    printDayRadioButton->setText(tr("Print the &day currently selected in the diary (")
-                                 + DisplayDate::textDate(day) + QLatin1Char(')'));
+    printDayRadioButton->setText(
+        tr("Print the &day currently selected in the diary (%1)").arg(DisplayDate::textDate(day)));
     startDateButton->setDate(day.addDays(-6));
     endDateButton->setDate(day);
 }

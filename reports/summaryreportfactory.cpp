@@ -199,7 +199,7 @@ QString SummaryReportFactory::_makeText(PageData& page) const
     const UnitDescriptor* lengths = units->get(UnitCollection::Measurement);
     const UnitDescriptor* weights = units->get(UnitCollection::Weight);
 
-    page.heading = QStringLiteral("<big><b>") + DisplayDate::text(page.date, QStringLiteral("dddd, MMMM d yyyy"))
+    page.heading = QStringLiteral("<big><b>") + DisplayDate::longText(page.date)
         + QStringLiteral("</b></big>");
     QString text = QStringLiteral("<p><p><table cellspacing=\"0\" cellpadding=\"0\" border=\"0\">");
     const auto addRow = [&text](const QString& label, const QString& value) {

@@ -161,11 +161,15 @@ bool copyTemplate(const QString& destination, std::string& reason)
 {
     const QFileInfo source(BXSettings::getResourceDBPath() + QLatin1String(DatabaseFileName));
     if (!source.exists()) {
-        reason = "Couldn't locate source file for copy.";
+        reason = BXSqlDb::tr("The empty diary %1 that comes with the program is missing.")
+                     .arg(QDir::toNativeSeparators(source.filePath()))
+                     .toStdString();
         return false;
     }
     if (!source.isReadable()) {
-        reason = "Source file is not readable.";
+        reason = BXSqlDb::tr("The empty diary %1 that comes with the program cannot be read.")
+                     .arg(QDir::toNativeSeparators(source.filePath()))
+                     .toStdString();
         return false;
     }
     const QString copy = QFileInfo(workingCopy(".firstrun")).absoluteFilePath();
@@ -174,8 +178,10 @@ bool copyTemplate(const QString& destination, std::string& reason)
     BXSqlDb::fixMagic(copy);
     if (replaceFile(copy, WorkingFile::fileBehind(QFileInfo(destination).absoluteFilePath())))
         return true;
+    reason = BXSqlDb::tr("The new database cannot be put in place: %1.")
+                 .arg(systemReason())
+                 .toStdString();
     removeWithJournal(copy);
-    reason = "The new database cannot be put in place: " + systemReason().toStdString();
     return false;
 }
 
@@ -190,7 +196,9 @@ bool provideFile(const QString& path, std::string& reason)
             return false;
         }
         if (!isUsableFile(info)) {
-            reason = "File exists but permissions are wrong.";
+            reason = BXSqlDb::tr("The diary %1 exists, but this account may not read and write it.")
+                         .arg(QDir::toNativeSeparators(path))
+                         .toStdString();
             return false;
         }
         return true;

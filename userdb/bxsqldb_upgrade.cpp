@@ -14,7 +14,7 @@ namespace {
 struct StepFrame
 {
     const char* debugMessage; // null: no message
-    const char* failureCaption;
+    const char* fromVersion; // the version or versions the step starts from
     int newVersion;
 };
 
@@ -22,9 +22,11 @@ struct StepFrame
 // failed and why.
 BXException stepFailure(const StepFrame& frame, const QString& reason)
 {
-    return BXException(QString::fromUtf8(frame.failureCaption)
-                       + QStringLiteral("\nContact technical support with the following message:\n")
-                       + reason);
+    return BXException(BXSqlDb::tr("Upgrade schema %1 -> %2 failed.\nContact technical support "
+                                   "with the following message:\n%3")
+                           .arg(QString::fromLatin1(frame.fromVersion))
+                           .arg(frame.newVersion)
+                           .arg(reason));
 }
 
 // Runs `changes` and writes the new version, in one transaction.
@@ -159,7 +161,7 @@ void BXSqlDb::upgradeSchema(int version)
 
 void BXSqlDb::upgrade204to205()
 {
-    runStep({nullptr, "Upgrade schema 204 -> 205 failed.", 205}, [] {
+    runStep({nullptr, "204", 205}, [] {
         for (const char* table : {"food_diary", "group_diary", "food_mealplan", "exer_diary",
                                   "exer_mealplan"})
             instance()->addColumn(table, "time", "TEXT");
@@ -170,13 +172,13 @@ void BXSqlDb::upgrade204to205()
 
 void BXSqlDb::upgrade205to206()
 {
-    runStep({"Upgrading database schema: 205 -> 206", "Upgrade schema 205 -> 206 failed.", 206},
+    runStep({"Upgrading database schema: 205 -> 206", "205", 206},
             [] { instance()->addColumn("user_checkins", "steps", "NUMERIC"); });
 }
 
 void BXSqlDb::upgrade206to300()
 {
-    runStep({nullptr, "Upgrade schema 206 -> 300 failed.", 300}, [] {
+    runStep({nullptr, "206", 300}, [] {
         for (const char* table : {"user_checkins_sync", "water_diary_sync", "food_diary_sync",
                                   "exer_diary_sync", "group_diary_sync"})
             instance()->addColumn(table, "lastModified", "TEXT");
@@ -200,7 +202,7 @@ void BXSqlDb::upgrade206to300()
 void BXSqlDb::upgrade300to301()
 {
     const OldPublishSettings old = readOldPublishSettings();
-    runStep({nullptr, "Upgrade schema 300 -> 301 failed.", 301},
+    runStep({nullptr, "300", 301},
             [&old] {
                 addColumns("user_users", {"auto_publish", "ask_before_publish"}, "INTEGER");
                 carryOverPublishSettings(old);
@@ -211,7 +213,7 @@ void BXSqlDb::upgrade300to301()
 
 void BXSqlDb::upgrade301to302()
 {
-    runStep({"Upgrade 301 -> 302", "Upgrade schema 301 -> 302 failed.", 302},
+    runStep({"Upgrade 301 -> 302", "301", 302},
             [] {
                 instance()->addColumn("userdata_sync_devices", "user_id", "INTEGER");
                 runOrThrow("UPDATE userdata_sync_devices SET user_id = 0 WHERE id = 1 AND "
@@ -222,7 +224,7 @@ void BXSqlDb::upgrade301to302()
 
 void BXSqlDb::upgrade302to303()
 {
-    runStep({"Upgrading database schema: 302 -> 303", "Upgrade schema 302 -> 303 failed.", 303},
+    runStep({"Upgrading database schema: 302 -> 303", "302", 303},
             [] {
                 instance()->addColumn("user_users", "tipOfTheDay", "INTEGER");
                 BXSqlQuery create("CREATE TABLE user_firsttime_tips ( user_id INTEGER, "
@@ -233,14 +235,14 @@ void BXSqlDb::upgrade302to303()
 
 void BXSqlDb::upgrade303to304()
 {
-    runStep({"Upgrading database schema: 303 -> 304", "Upgrade schema 303 -> 304 failed.", 304},
+    runStep({"Upgrading database schema: 303 -> 304", "303", 304},
             [] { instance()->addColumn("user_users", "hideNutrientAndFluid", "BOOL"); });
 }
 
 void BXSqlDb::upgrade304or305to306()
 {
     const bool hasBackupPath = userUsersCreationText().contains(QLatin1String("backup_data_path"));
-    runStep({"Upgrading database schema: 30[45] -> 306", "Upgrade schema 304/305 -> 306 failed.", 306},
+    runStep({"Upgrading database schema: 30[45] -> 306", "304/305", 306},
             [hasBackupPath] {
                 if (!hasBackupPath)
                     instance()->addColumn("user_users", "backup_data_path", "TEXT");
@@ -249,7 +251,7 @@ void BXSqlDb::upgrade304or305to306()
 
 void BXSqlDb::upgrade306to307()
 {
-    runStep({"Upgrading database schema: 306 ->  307", "Upgrade schema 306 -> 307 failed.", 307},
+    runStep({"Upgrading database schema: 306 ->  307", "306", 307},
             [] {
                 runOrThrow("CREATE TABLE favorites (user_id INTEGER, item_id INTEGER, item_type "
                            "INTEGER, PRIMARY KEY(user_id, item_id, item_type))",
@@ -259,7 +261,7 @@ void BXSqlDb::upgrade306to307()
 
 void BXSqlDb::upgrade307to308()
 {
-    runStep({"Upgrading database schema: 307 -> 308", "Upgrade schema 307 -> 308 failed.", 308},
+    runStep({"Upgrading database schema: 307 -> 308", "307", 308},
             [] {
                 for (const char* table : {"custom_foods", "food_diary", "food_mealplan"})
                     addColumns(table, {"saturated_fat", "cholesterol", "sodium", "sugar", "calcium"},
@@ -271,7 +273,7 @@ void BXSqlDb::upgrade307to308()
 
 void BXSqlDb::upgrade308to309()
 {
-    runStep({"Upgrading database schema: 308 -> 309", "Upgrade schema 308 -> 309 failed.", 309},
+    runStep({"Upgrading database schema: 308 -> 309", "308", 309},
             [] {
                 addColumns("user_target", {"target_saturated_fat", "target_cholesterol",
                                            "target_sodium", "target_sugar", "target_calcium"},
@@ -319,7 +321,7 @@ bool BXSqlDb::upgrade308to309_setDefaultTargetSizes()
 
 void BXSqlDb::upgrade309to310()
 {
-    runStep({"Upgrading database schema: 309 -> 310", "Upgrade schema 309 -> 310 failed.", 310},
+    runStep({"Upgrading database schema: 309 -> 310", "309", 310},
             [] {
                 instance()->addColumn("user_misc", "custom_rmr", "NUMERIC");
                 instance()->addColumn("user_misc", "diet_plan", "TEXT");
@@ -328,12 +330,12 @@ void BXSqlDb::upgrade309to310()
 
 void BXSqlDb::upgrade310to411()
 {
-    runStep({nullptr, "Upgrade schema 310 -> 411 failed.", 411}, [] {});
+    runStep({nullptr, "310", 411}, [] {});
 }
 
 void BXSqlDb::upgrade411to412()
 {
-    runStep({nullptr, "Upgrade schema 411 ->412 failed.", 412},
+    runStep({nullptr, "411", 412},
             [] {
                 instance()->addColumn("user_users", "summaryOptions", "INTEGER");
                 if (!CatalogueRoots::makeForEveryUser())

@@ -228,14 +228,17 @@ bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
     if (numUsers() >= limit) {
         BXSqlDb::endTransaction(false);
         return refuse(limit == 1
-            ? QStringLiteral("Cannot add another user: this edition keeps the diary of one person.")
-            : QStringLiteral("Cannot add another user: a household holds at most %1 users. "
-                             "Delete a user before adding a new one.")
+            ? QCoreApplication::translate("UserDB", "Cannot add another user: this edition keeps "
+                                                    "the diary of one person.")
+            : QCoreApplication::translate("UserDB", "Cannot add another user: a household holds "
+                                                    "at most %1 users. Delete a user before "
+                                                    "adding a new one.")
                   .arg(limit));
     }
     const int newId = getNextUserID();
     if (!BXSqlDb::endTransaction(_insertUserRows(profile, newId)))
-        return refuse(QStringLiteral("The new user could not be stored in the user database."));
+        return refuse(QCoreApplication::translate(
+            "UserDB", "The new user could not be stored in the user database."));
     if (error)
         error->clear();
     profile.userId = newId;
@@ -1258,28 +1261,55 @@ float UserDB::calcWeightForBMI(float height, float bmi)
     return height * (bmi * height) / 10000.0f;
 }
 
+UserDB::BmiBand UserDB::bmiBand(float index)
+{
+    const double shown = NumberParser::rounded(index, 1);
+    if (shown < 19.0)
+        return BmiUnder;
+    if (shown <= 26.0)
+        return BmiHealthy;
+    if (shown < 30.0)
+        return BmiOver;
+    if (shown <= 40.0)
+        return BmiObese;
+    return BmiVeryObese;
+}
+
+float UserDB::bmiBandStart(BmiBand band)
+{
+    static const float starts[] = {15.0f, 19.0f, 26.0f, 30.0f, 40.0f};
+    return starts[band];
+}
+
 QString UserDB::bmiWithRisk(float height, float weight)
 {
-    const QString shown = bmiText(calcBMI_f(height, weight));
-    const int bmi = calcBMI(height, weight);
-    if (bmi <= 18)
+    const float index = calcBMI_f(height, weight);
+    const QString shown = bmiText(index);
+    switch (bmiBand(index)) {
+    case BmiUnder:
         return QCoreApplication::translate("UserDB", "%1 (Underweight)").arg(shown);
-    if (bmi <= 26)
+    case BmiHealthy:
         return QCoreApplication::translate("UserDB", "%1 (low risk)").arg(shown);
-    if (bmi <= 29)
+    case BmiOver:
         return QCoreApplication::translate("UserDB", "%1 (medium risk)").arg(shown);
-    if (bmi <= 40)
+    case BmiObese:
         return QCoreApplication::translate("UserDB", "%1 (high risk)").arg(shown);
+    case BmiVeryObese:
+        break;
+    }
     return QCoreApplication::translate("UserDB", "%1 (very high risk)").arg(shown);
 }
 
-int UserDB::goalRecommendation(int bmi)
+int UserDB::goalRecommendation(float bmi)
 {
-    if (bmi < 19)
+    switch (bmiBand(bmi)) {
+    case BmiUnder:
         return DBTypes::GAIN_WEIGHT;
-    if (bmi <= 26)
+    case BmiHealthy:
         return DBTypes::MAINTAIN_WEIGHT;
-    return DBTypes::LOSE_WEIGHT;
+    default:
+        return DBTypes::LOSE_WEIGHT;
+    }
 }
 
 namespace {

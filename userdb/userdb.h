@@ -165,9 +165,15 @@ public:
     // The index as every screen and report shows it, with one decimal.
     static QString bmiText(float index);
     static float calcWeightForBMI(float height, float bmi);
-    // The index as bmiText shows it, with the risk that its whole number carries.
+    // The bands of the index, each with its risk. Every screen places an index by the value
+    // bmiText shows: below 19 under, 19 to 26 healthy, above 26 at risk.
+    enum BmiBand { BmiUnder, BmiHealthy, BmiOver, BmiObese, BmiVeryObese };
+    static BmiBand bmiBand(float index);
+    // The index at which a band begins; BmiUnder's is the low end of the scale.
+    static float bmiBandStart(BmiBand band);
+    // The index as bmiText shows it, with the risk of its band.
     static QString bmiWithRisk(float height, float weight);
-    static int goalRecommendation(int bmi);
+    static int goalRecommendation(float bmi);
     // The resting energy scaled by the check-in's activity level, by the Harris-Benedict
     // equation. NO_REE when it cannot be computed: a weight or height not above 0, a check-in
     // or birth date that is no valid date code, an age below one calendar year, or an

@@ -1,5 +1,6 @@
 #include "widgets/bxhelpclient.h"
 
+#include "widgets/bxhelp.h"
 #include "widgets/helpwindow.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ void BXHelpClient::openAssistant()
         _window = new HelpWindow;
         connect(_window, &HelpWindow::closed, this, &BXHelpClient::assistantClosed);
     }
+    _window->setHiddenPages(BXHelp::hiddenPages());
     _applyArguments();
     _passModalDialog(QApplication::activeModalWidget());
     _window->show();

@@ -11,6 +11,9 @@
 #include <QListWidget>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -72,6 +75,7 @@ void HelpWindow::_buildLayout()
     connect(_homeButton, &QToolButton::clicked, this, &HelpWindow::_goHome);
     connect(_browser, &QTextBrowser::backwardAvailable, _backButton, &QToolButton::setEnabled);
     connect(_browser, &QTextBrowser::forwardAvailable, _forwardButton, &QToolButton::setEnabled);
+    connect(_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::_dropHiddenLinks);
     connect(_contents, &QTreeWidget::itemClicked, this, &HelpWindow::_contentsItemClicked);
     connect(_index, &QListWidget::itemActivated, this, &HelpWindow::_indexItemActivated);
     connect(_index, &QListWidget::itemClicked, this, &HelpWindow::_indexItemActivated);
@@ -141,6 +145,8 @@ bool HelpWindow::loadProfile(const QString& profilePath)
     _contents->expandToDepth(0);
     _index->sortItems();
     languageChange();
+    // The viewer opens on the start page, beside the contents or the index.
+    _goHome();
     return true;
 }
 
@@ -148,6 +154,12 @@ void HelpWindow::_addSections(const QDomElement& parent, QTreeWidgetItem* parent
 {
     for (QDomElement section = parent.firstChildElement(QStringLiteral("section"));
          !section.isNull(); section = section.nextSiblingElement(QStringLiteral("section"))) {
+        // The sections under a hidden one take its place.
+        if (_isHidden(_resolve(section.attribute(QStringLiteral("ref"))))) {
+            _addSections(section, parentItem);
+            _addKeywords(section);
+            continue;
+        }
         auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(_contents);
         item->setText(0, section.attribute(QStringLiteral("title")));
         item->setData(0, kUrlRole, _resolve(section.attribute(QStringLiteral("ref"))));
@@ -160,8 +172,11 @@ void HelpWindow::_addKeywords(const QDomElement& section)
 {
     for (QDomElement keyword = section.firstChildElement(QStringLiteral("keyword"));
          !keyword.isNull(); keyword = keyword.nextSiblingElement(QStringLiteral("keyword"))) {
+        const QUrl url = _resolve(keyword.attribute(QStringLiteral("ref")));
+        if (_isHidden(url))
+            continue;
         auto* item = new QListWidgetItem(keyword.text().trimmed(), _index);
-        item->setData(kUrlRole, _resolve(keyword.attribute(QStringLiteral("ref"))));
+        item->setData(kUrlRole, url);
     }
 }
 
@@ -172,6 +187,36 @@ QUrl HelpWindow::_resolve(const QString& ref) const
     if (hash >= 0)
         url.setFragment(ref.mid(hash + 1));
     return url;
+}
+
+bool HelpWindow::_isHidden(const QUrl& url) const
+{
+    return url.isLocalFile() && _hiddenPages.contains(QFileInfo(url.toLocalFile()).fileName());
+}
+
+// Removes, last first, every paragraph or list item of the shown page that links to a hidden
+// page.
+void HelpWindow::_dropHiddenLinks()
+{
+    if (_hiddenPages.isEmpty())
+        return;
+    QTextDocument* document = _browser->document();
+    const QUrl page = _browser->source();
+    QList<int> dropped;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            if (format.isAnchor() && _isHidden(page.resolved(QUrl(format.anchorHref())))) {
+                dropped.prepend(block.position());
+                break;
+            }
+        }
+    }
+    for (const int position : dropped) {
+        QTextCursor cursor(document->findBlock(position));
+        cursor.select(QTextCursor::BlockUnderCursor);
+        cursor.removeSelectedText();
+    }
 }
 
 void HelpWindow::showPage(const QString& pagePath)
@@ -239,6 +284,13 @@ void HelpWindow::_goHome()
 {
     if (!_startPage.isEmpty())
         _browser->setSource(_startPage);
+}
+
+// Showing the window the first time lays its page out afresh from the file.
+void HelpWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    _dropHiddenLinks();
 }
 
 void HelpWindow::closeEvent(QCloseEvent* event)

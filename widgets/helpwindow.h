@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QWidget>
 
@@ -24,6 +25,10 @@ class HelpWindow : public QWidget
 public:
     explicit HelpWindow(QWidget* parent = nullptr);
 
+    // Pages this edition does not offer, by file name ("publish.html"): the contents and the
+    // index leave them out and a page shows no paragraph that links to them. Takes effect
+    // from the next loadProfile().
+    void setHiddenPages(const QStringList& fileNames) { _hiddenPages = fileNames; }
     bool loadProfile(const QString& profilePath);
     void showPage(const QString& pagePath);
     void showContents();
@@ -47,15 +52,18 @@ private slots:
     void _indexFilterChanged(const QString& text);
     void _openCurrentIndexEntry();
     void _goHome();
+    void _dropHiddenLinks();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void _buildLayout();
     void _addSections(const QDomElement& parent, QTreeWidgetItem* parentItem);
     void _addKeywords(const QDomElement& section);
     QUrl _resolve(const QString& ref) const;
+    bool _isHidden(const QUrl& url) const;
     void _showMissing(const QString& what, const QString& detail);
 
     QTabWidget* _tabs = nullptr;
@@ -69,4 +77,5 @@ private:
     QDir _folder;
     QUrl _startPage;
     QString _title;
+    QStringList _hiddenPages;
 };

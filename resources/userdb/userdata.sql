@@ -66,8 +66,9 @@ CREATE TABLE group_diary_sync (device INTEGER, state INTEGER, group_id INTEGER, 
 CREATE TABLE metrics_startStats_sync(device INTEGER, state INTEGER, user_id INTEGER,  date TEXT, lastModified TEXT, palm_id INTEGER, PRIMARY KEY(user_id, date));
 CREATE INDEX metrics_sync_idx ON metrics_startStats_sync(user_id, date, device);
 
-INSERT INTO userdata_meta (itemkey, itemvalue) VALUES ('schema_version', 412);
-INSERT INTO userdata_meta (itemkey, itemvalue) VALUES ('software_modified_version', '4.1.0');
+-- makeuserdb puts in the schema version the program upgrades to and the program's version.
+INSERT INTO userdata_meta (itemkey, itemvalue) VALUES ('schema_version', @SCHEMA_VERSION@);
+INSERT INTO userdata_meta (itemkey, itemvalue) VALUES ('software_modified_version', '@SOFTWARE_VERSION@');
 
 -- Device 0 is the web diary, device 1 the handheld synchronisation component (which
 -- follows user 0 only), device 2 the metrics report.

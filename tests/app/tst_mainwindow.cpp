@@ -1,6 +1,7 @@
 // The main window's frame and Edit menu: brand switches, web sections, geometry, the Edit
 // menu for every page and browser list, context help and printing.
 
+#include "core/displaydate.h"
 #include "mainwindowdoubles.h"
 #include "urlrecorder.h"
 
@@ -611,7 +612,7 @@ void TestMainWindow::checkinItemsNameTheDate()
 {
     ScriptedMainWindow* window = makeWindow();
     window->raisePage(MainWindow::CheckinPage);
-    const QString date = window->checkinPage()->getDate().toString(Qt::TextDate);
+    const QString date = DisplayDate::textDate(window->checkinPage()->getDate());
     window->refreshEditMenu(2, 1);
     QCOMPARE(window->eM_JournalEditEntry->text(), QStringLiteral("Edit Check-In for ") + date);
     QCOMPARE(window->eM_JournalEditEntry->iconText(), QStringLiteral("Edit"));

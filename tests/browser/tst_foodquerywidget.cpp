@@ -218,6 +218,12 @@ private slots:
 
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Foods")));
         QVERIFY(_panel->showFavoritesOption->isChecked()); // Foods kept favourites only
+
+        // The next user starts without the search typed before.
+        _panel->showCurrentUser();
+        QCOMPARE(_panel->foodView->getSearch(), QString());
+        QCOMPARE(_panel->myfoodView->getSearch(), QString());
+        QCOMPARE(field->text(), QString());
     }
 
     void detailAreaFollowsTheRowType()

@@ -240,12 +240,17 @@ private slots:
     {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QString>("figures");
-        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/7/26";
-        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "07.12.26";
+        QTest::addColumn<QString>("longText");
+        QTest::addColumn<QString>("shortText");
+        QTest::addColumn<QString>("serving");
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/7/26"
+                               << "Monday, December 7, 2026" << "Mon, Dec 7, 2026" << "100.5 g";
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "07.12.26"
+                               << "Monday, 7. December 2026" << "Mon, 7. Dec 2026" << "100,5 g";
     }
 
-    // Day and month names stay English, as every other text, whatever the locale; a date in
-    // figures follows the locale's order.
+    // Day and month names stay English, as every other text, whatever the locale; the order of
+    // a date and the figures of a catalogue serving's name follow the locale.
     void datesShownInEnglish()
     {
         QFETCH(QLocale, locale);
@@ -253,14 +258,14 @@ private slots:
         const QLocale before;
         QLocale::setDefault(locale);
         const QDate day(2026, 12, 7);
-        QCOMPARE(DisplayDate::text(day, QStringLiteral("dddd, MMMM d yyyy")),
-                 QStringLiteral("Monday, December 7 2026"));
-        QCOMPARE(DisplayDate::text(day, QStringLiteral("dddd, d MMM yyyy")),
-                 QStringLiteral("Monday, 7 Dec 2026"));
-        QCOMPARE(DisplayDate::textDate(day), QStringLiteral("Mon Dec 7 2026"));
+        QCOMPARE(DisplayDate::text(day, QStringLiteral("d MMM")), QStringLiteral("7 Dec"));
+        QTEST(DisplayDate::longText(day), "longText");
+        QTEST(DisplayDate::textDate(day), "shortText");
         QCOMPARE(DisplayDate::monthName(3), QStringLiteral("March"));
         QCOMPARE(DisplayDate::monthName(5, QLocale::ShortFormat), QStringLiteral("May"));
         QCOMPARE(DisplayDate::figures(day), figures);
+        QTEST(ServingItem::shown(QStringLiteral("100.5 g")), "serving");
+        QCOMPARE(ServingItem::shown(QStringLiteral("1 cup, 2.5 in")), QStringLiteral("1 cup, 2.5 in"));
         QLocale::setDefault(before);
     }
 };

@@ -99,6 +99,18 @@ private slots:
         QCOMPARE(entry.servings[1].id, -4);
         QCOMPARE(entry.servings[1].weight, 29.574f);
 
+        // An ounce the catalogue lists itself is listed once; an entry stored in the built-in
+        // ounce keeps its unit.
+        const std::vector<ServingItem> withOunce{{QStringLiteral("oz"), 9, 28.35f}};
+        QVERIFY(entry.applyFoodInfo(QStringLiteral("Bread"), massFood(), withOunce, false));
+        QCOMPARE(int(entry.servings.size()), 2);
+        FoodDiaryItem stored;
+        stored.desc = QStringLiteral("Bread");
+        stored.servingId = -2;
+        stored.servingDesc = QStringLiteral("oz");
+        QVERIFY(stored.applyFoodInfo(QStringLiteral("Bread"), massFood(), withOunce, true));
+        QCOMPARE(stored.servingId, 9);
+
         FoodItem noReference = massFood();
         noReference.quantity = -1.0f;
         FoodDiaryItem other;

@@ -187,7 +187,7 @@ private slots:
         QSignalSpy totals(_list, &DiaryListView::totalChanged);
         _page->prevDayButton_clicked();
         QCOMPARE(_page->getDate(), QDate(2026, 3, 31));
-        QCOMPARE(_page->dateLabel->text(), QStringLiteral("Tuesday, 31 Mar 2026"));
+        QCOMPARE(_page->dateLabel->text(), QStringLiteral("Tue, 31 Mar 2026"));
         QVERIFY(totals.count() >= 1);
         QCOMPARE(totals.last().at(0).value<DBTypes::DiaryDay>().foods.at(0).desc,
                  QStringLiteral("rice"));

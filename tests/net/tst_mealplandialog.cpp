@@ -1,6 +1,7 @@
 // The meal-plan dialog over plans stored or downloaded from a service on 127.0.0.1: what it
 // lists, which page it shows, and every way of copying a planned food into the diary.
 
+#include "core/displaydate.h"
 #include "browser/addfooddialog.h"
 #include "catalogue/catalogueservices.h"
 #include "core/clock.h"
@@ -153,7 +154,7 @@ private slots:
         TestDialog dialog;
         dialog.setDay(day);
         QCOMPARE(dialog.stack->currentIndex(), int(MealPlanDialog::MEAL_PLAN_PAGE));
-        QCOMPARE(dialog.dateLabel->text(), QStringLiteral("MEAL PLAN - ") + day.toString(Qt::TextDate));
+        QCOMPARE(dialog.dateLabel->text(), QStringLiteral("MEAL PLAN - ") + DisplayDate::textDate(day));
         QCOMPARE(dialog.itemList->topLevelItemCount(), 4);
         QCOMPARE(dialog.itemList->topLevelItem(0)->text(0), QStringLiteral(" Breakfast"));
         QCOMPARE(dialog.itemList->topLevelItem(3)->text(0), QStringLiteral(" Snacks"));

@@ -112,6 +112,10 @@ private slots:
         QVERIFY(!rowHasInk(image, below, 0, 399));
         // The bands are drawn: the ideal band's green on the line.
         QCOMPARE(image.pixelColor(120, widget.height() / 2), QColor(153, 204, 102));
+        // The bands begin where the check-ins page's words change: 19 to 26 is ideal.
+        for (const double index : {19.5, 25.7})
+            QCOMPARE(image.pixelColor(BMIWidget::scaleX(index, 400), widget.height() / 2),
+                     QColor(153, 204, 102));
     }
 
     void boxFollowsTheIndex()

@@ -1,3 +1,4 @@
+#include "core/displaydate.h"
 #include "core/clock.h"
 #include "core/unitcollection.h"
 #include "core/unitenergy.h"
@@ -68,7 +69,7 @@ void useMetric()
 
 QString panelHead(const QDate& date)
 {
-    return QStringLiteral("<big><b>") + QLocale::c().toString(date, QStringLiteral("dddd, MMMM d yyyy"))
+    return QStringLiteral("<big><b>") + QLocale::c().toString(date, QLocale().dateFormat(QLocale::LongFormat))
            + QStringLiteral("</b></big><p><p><table>");
 }
 
@@ -192,6 +193,10 @@ private slots:
         QCOMPARE(page.row(0)->text(0), QLocale().toString(s_today.addDays(-9), QLocale::ShortFormat));
         const QStringList first{page.row(0)->text(1), page.row(0)->text(3), page.row(0)->text(6)};
         QCOMPARE(first, (QStringList{"70.0 kg", "80.00 cm", "6000"}));
+        // Each column holds the widest value the check-in dialog takes, whatever the rows hold.
+        const QFontMetrics metrics(page.checkinListView->font());
+        QVERIFY(page.checkinListView->columnWidth(1) > metrics.horizontalAdvance("650.0 kg"));
+        QVERIFY(page.checkinListView->columnWidth(3) > metrics.horizontalAdvance("300.00 cm"));
         // The weight and waist of day -9 are not repeated on day -5.
         QCOMPARE(page.row(1)->text(1), QString());
         QCOMPARE(page.row(1)->text(2), QStringLiteral("95.00 cm"));
@@ -208,6 +213,7 @@ private slots:
         page.populate();
         QCOMPARE(page.row(0)->text(1), QStringLiteral("154.3 lb"));
         QCOMPARE(page.row(0)->text(3), QStringLiteral("31.50 in"));
+        QVERIFY(page.checkinListView->columnWidth(1) > metrics.horizontalAdvance("1433.0 lb"));
 
         // A stored count of 0 steps is shown; German figures carry a decimal comma.
         store(s_today.addDays(-1), makeSet({{M::Steps, 0.0f}}));
@@ -262,6 +268,9 @@ private slots:
                        "<tr><td>Waist:</td><td> <b>80.00 cm</b></td></tr>"
                        "<tr><td>BMI:</td><td> <b>24.2 (low risk)</b></td></tr></table>");
         QVERIFY(page.noteEdit->isHidden());
+        // Steps are shown on their own day only.
+        page.updateExtrapolatedInfo(s_today.addDays(-6));
+        QVERIFY(page.extrapolatedInfo->text().contains("<tr><td>Steps:</td><td> <b>9000</b></td></tr>"));
 
         page.updateExtrapolatedInfo(s_today.addDays(-3));
         QCOMPARE(page.extrapolatedInfo->text(),
@@ -329,7 +338,7 @@ private slots:
         page.updateExtrapolatedInfo(QDate(2026, 12, 7));
         QLocale::setDefault(before);
         QVERIFY2(page.extrapolatedInfo->text().startsWith(
-                     QStringLiteral("<big><b>Monday, December 7 2026</b></big>")),
+                     QStringLiteral("<big><b>Monday, 7. December 2026</b></big>")),
                  qPrintable(page.extrapolatedInfo->text()));
     }
 
@@ -337,9 +346,13 @@ private slots:
     {
         QTest::addColumn<float>("weight");
         QTest::addColumn<QString>("shown");
-        // One decimal, as the wizard shows it; the word goes by the whole index.
+        // One decimal, as the wizard shows it; the word goes by the index shown.
         QTest::newRow("18") << 18.0f << "18.0 (Underweight)";
         QTest::newRow("18.4") << 18.4f << "18.4 (Underweight)";
+        QTest::newRow("18.6") << 18.6f << "18.6 (Underweight)";
+        QTest::newRow("18.96") << 18.96f << "19.0 (low risk)";
+        QTest::newRow("26.04") << 26.04f << "26.0 (low risk)";
+        QTest::newRow("26.2") << 26.2f << "26.2 (medium risk)";
         QTest::newRow("19") << 19.0f << "19.0 (low risk)";
         QTest::newRow("24.7") << 24.7f << "24.7 (low risk)";
         QTest::newRow("26") << 26.0f << "26.0 (low risk)";
@@ -402,7 +415,7 @@ private slots:
         });
         QVERIFY(!page.updateMeasurements(s_today));
         QCOMPARE(prompter.asked.size(), 1);
-        QCOMPARE(title, "<h2>New check-in for " + s_today.toString(Qt::TextDate) + "</h2>");
+        QCOMPARE(title, "<h2>New check-in for " + DisplayDate::textDate(s_today) + "</h2>");
         QCOMPARE(caption, QStringLiteral("New Check-In"));
     }
 
@@ -424,7 +437,7 @@ private slots:
         });
         page.btnCheckin->click();
         QCOMPARE(page.runs, 2);
-        QCOMPARE(reopened, (QStringList{"", "<h2>Edit check-in for " + s_today.toString(Qt::TextDate) + "</h2>",
+        QCOMPARE(reopened, (QStringList{"", "<h2>Edit check-in for " + DisplayDate::textDate(s_today) + "</h2>",
                                         "Edit Check-In"}));
         QCOMPARE(prompter.lastCaption(), BrandEngine::instance()->getString("app_name_short"));
         QCOMPARE(prompter.lastText(), QStringLiteral("You cannot delete your last weight entry. "

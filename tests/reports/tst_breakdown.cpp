@@ -1,3 +1,4 @@
+#include "core/displaydate.h"
 #include "reportsession.h"
 
 #include "core/clock.h"
@@ -381,7 +382,7 @@ void TestBreakdown::printsTheChosenDaysPerPage()
     // Legends in full, however small the place.
     QCOMPARE(text.count(QStringLiteral("% Carbohydrate")), 7);
     for (int day = 0; day < 7; ++day)
-        QVERIFY2(text.contains(Monday.addDays(day).toString(Qt::TextDate)), qPrintable(text));
+        QVERIFY2(text.contains(DisplayDate::textDate(Monday.addDays(day))), qPrintable(text));
     if (choice == 2)
         PdfReader::savePictures(steps.pdfPath, QStringLiteral("breakdown-six"));
 }

@@ -175,7 +175,7 @@ private slots:
         QVERIFY(compact.legendTexts().isEmpty());
         BreakdownParams shown(QStringLiteral("Breakdown"), false);
         shown.setValues(5.0, 30.0, 65.0);
-        QCOMPARE(shown.legendTexts(), QStringList({QStringLiteral("05% Fat"), QStringLiteral("30% Protein"),
+        QCOMPARE(shown.legendTexts(), QStringList({QStringLiteral("5% Fat"), QStringLiteral("30% Protein"),
                                                     QStringLiteral("65% Carbohydrate")}));
     }
 

@@ -1,3 +1,4 @@
+#include "core/displaydate.h"
 #include "core/clock.h"
 #include "reports/dateselectorbar.h"
 #include "reports/graphcheckbox.h"
@@ -197,7 +198,7 @@ private slots:
         bar.setDate(QDate(2026, 3, 31));
         bar.setDate(QDate(2026, 3, 31));
         QCOMPARE(changed.size(), 2);
-        QCOMPARE(bar.dateLabel()->text(), QStringLiteral("Tuesday 31, Mar 2026"));
+        QCOMPARE(bar.dateLabel()->text(), QStringLiteral("Tuesday, 31 March 2026"));
         bar.setGranularity(DateSelectorBar::Month);
         bar.handlePrevButton();
         QCOMPARE(bar.getDate(), QDate(2026, 2, 28));
@@ -240,8 +241,8 @@ private slots:
         WeightReportViewer weight;
         StepReportViewer steps;
         NutrientReportViewer nutrients;
-        const QString range = QStringLiteral(" from ") + Today.addDays(-6).toString(Qt::TextDate)
-            + QStringLiteral(" to ") + Today.toString(Qt::TextDate) + QLatin1Char('.');
+        const QString range = QStringLiteral(" from ") + DisplayDate::textDate(Today.addDays(-6))
+            + QStringLiteral(" to ") + DisplayDate::textDate(Today) + QLatin1Char('.');
         const std::pair<ReportViewer*, QString> viewers[] = {
             {&weight, QStringLiteral("Weight Chart")},
             {&steps, QStringLiteral("Steps Chart")},

@@ -342,7 +342,7 @@ void TestSummaryReport::bodyTextGoalTargetAndProjection()
     QVERIFY2(text.contains(QStringLiteral("gain of 2.1 kg over the next 3 months")), qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("To reach")), qPrintable(text));
     QCOMPARE(factory.pages().at(0)->heading,
-             QStringLiteral("<big><b>Monday, March 9 2026</b></big>"));
+             QStringLiteral("<big><b>Monday, 9 March 2026</b></big>"));
 
     checkIn(_user, Monday.addDays(-1), {-1.0f, -1.0f, -1.0f, -1, DBTypes::LOSE_WEIGHT, 0.0f});
     factory.setDateRange(Monday, Monday, false);
@@ -616,8 +616,8 @@ void TestSummaryReport::printsOnePagePerKeptDay()
         const int pages = PdfReader::pageCount(steps.pdfPath);
         QCOMPARE(pages, omit ? 2 : 7);
         const QString first = PdfReader::pageText(steps.pdfPath, 1);
-        QVERIFY2(first.contains(omit ? QStringLiteral("Wednesday, March 11 2026")
-                                     : QStringLiteral("Monday, March 9 2026")),
+        QVERIFY2(first.contains(omit ? QStringLiteral("Wednesday, 11 March 2026")
+                                     : QStringLiteral("Monday, 9 March 2026")),
                  qPrintable(first));
         QVERIFY2(first.contains(QStringLiteral("Weight:")), qPrintable(first));
         if (omit) {
@@ -681,7 +681,7 @@ void TestSummaryReport::printedDayOfCatalogueFoods()
     PdfPrintSteps steps;
     PrintModule::printFromFactory(&factory, false);
     const QString page = PdfReader::pageText(steps.pdfPath, 1).simplified();
-    QVERIFY2(page.contains(QStringLiteral("Monday, March 9 2026")), qPrintable(page));
+    QVERIFY2(page.contains(QStringLiteral("Monday, 9 March 2026")), qPrintable(page));
     QVERIFY2(page.contains(QStringLiteral("BMI: 27.7 (medium risk)")), qPrintable(page));
     QVERIFY2(page.contains(QStringLiteral("Waist/Hip ratio:0.85"))
                  || page.contains(QStringLiteral("Waist/Hip ratio: 0.85")),

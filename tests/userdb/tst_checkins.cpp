@@ -401,6 +401,9 @@ void TestCheckins::computesBodyFormulas()
     QCOMPARE(UserDB::goalRecommendation(19), int(DBTypes::MAINTAIN_WEIGHT));
     QCOMPARE(UserDB::goalRecommendation(26), int(DBTypes::MAINTAIN_WEIGHT));
     QCOMPARE(UserDB::goalRecommendation(27), int(DBTypes::LOSE_WEIGHT));
+    // By the index shown: 26.2 is above 26, 18.6 below 19.
+    QCOMPARE(UserDB::goalRecommendation(26.2f), int(DBTypes::LOSE_WEIGHT));
+    QCOMPARE(UserDB::goalRecommendation(18.6f), int(DBTypes::GAIN_WEIGHT));
 
     CheckinItem c = checkin("20060101");
     c.weight = 80.0f;

@@ -349,7 +349,7 @@ void TestSchema::badFileIsRefusedUnchanged_data()
     QTest::newRow("other database") << "other" << corrupted;
     QTest::newRow("read-only") << "read-only"
                                << QStringLiteral("Could not locate, or create, the user's database (%1):\n"
-                                                 "File exists but permissions are wrong.");
+                                                 "The diary %1 exists, but this account may not read and write it.");
     // A busy file is never called damaged.
     QTest::newRow("held by another program")
         << "held" << QStringLiteral("Your diary %1 is in use by another program");

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -40,6 +41,13 @@ bool pageHasAnchor(const QUrl& url)
     const QByteArray html = file.readAll();
     const QByteArray anchor = url.fragment().toUtf8();
     return html.contains("name=\"" + anchor + "\"") || html.contains("id=\"" + anchor + "\"");
+}
+
+// False for the pages of the online services that the brand (none here) leaves out.
+bool offered(const QUrl& url)
+{
+    const QString page = QFileInfo(url.toLocalFile()).fileName();
+    return page != QLatin1String("website.html") && page != QLatin1String("publish.html");
 }
 
 } // namespace
@@ -113,6 +121,10 @@ private slots:
                               QStringLiteral("-startwithindex")});
         _client.openAssistant();
         QCOMPARE(_client.window()->navigationTabs()->currentIndex(), 1);
+        // Beside the lists, the start page: without the web sections the brand leaves out.
+        QCOMPARE(_client.window()->browser()->source(), pageUrl(QStringLiteral("index.html")));
+        QVERIFY(_client.window()->browser()->toPlainText().contains(QStringLiteral("Backing up")));
+        QVERIFY(!_client.window()->browser()->toPlainText().contains(QStringLiteral("Web sections")));
         _client.showPage(QStringLiteral("!!%%contents"));
         QCOMPARE(_client.window()->navigationTabs()->currentIndex(), 0);
 
@@ -164,11 +176,11 @@ private slots:
             for (int child = 0; child < items[i]->childCount(); ++child)
                 items << items[i]->child(child);
             const QUrl url = items[i]->data(0, Qt::UserRole).toUrl();
-            QVERIFY2(pageHasAnchor(url), qPrintable(url.toString()));
+            QVERIFY2(pageHasAnchor(url) && offered(url), qPrintable(url.toString()));
         }
         for (int row = 0; row < window->indexList()->count(); ++row) {
             const QUrl url = window->indexList()->item(row)->data(Qt::UserRole).toUrl();
-            QVERIFY2(pageHasAnchor(url), qPrintable(url.toString()));
+            QVERIFY2(pageHasAnchor(url) && offered(url), qPrintable(url.toString()));
         }
         QVERIFY(items.size() > 10);
     }

@@ -1,7 +1,9 @@
 // Builds the template user database that ships in the resource folder from its schema
-// script, then replaces the file's SQLite magic with the template block, which start-up
+// script, with the schema version the program upgrades to and the program's version put in
+// for their placeholders, then replaces the file's SQLite magic with the template block, which start-up
 // repairs when it copies the template for a new user.
 
+#include "userdb/bxsqldb.h"
 #include "userdb/userdbformat.h"
 
 #include <QCoreApplication>
@@ -39,12 +41,18 @@ QStringList statements(const QString& script)
     return result;
 }
 
-bool runScript(const QString& scriptPath, const QString& dbPath)
+bool runScript(const QString& scriptPath, const QString& dbPath, const QString& softwareVersion)
 {
     QFile scriptFile(scriptPath);
     if (!scriptFile.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("cannot read %1").arg(scriptPath));
-    const QString script = QString::fromUtf8(scriptFile.readAll());
+    const QString script =
+        QString::fromUtf8(scriptFile.readAll())
+            .replace(QStringLiteral("@SCHEMA_VERSION@"),
+                     QString::number(BXSqlDb::CurrentSchemaVersion))
+            .replace(QStringLiteral("@SOFTWARE_VERSION@"), softwareVersion);
+    if (script.contains(QLatin1Char('@')))
+        return fail(QStringLiteral("%1 holds a placeholder makeuserdb does not know").arg(scriptPath));
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
                                                 QLatin1String(ConnectionName));
@@ -80,13 +88,13 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        fail(QStringLiteral("usage: makeuserdb <schema.sql> <userdata.db>"));
+    if (args.size() != 4) {
+        fail(QStringLiteral("usage: makeuserdb <schema.sql> <userdata.db> <program version>"));
         return 2;
     }
     const QString dbPath = args.at(2);
     QFile::remove(dbPath);
-    const bool built = runScript(args.at(1), dbPath);
+    const bool built = runScript(args.at(1), dbPath, args.at(3));
     QSqlDatabase::removeDatabase(QLatin1String(ConnectionName));
     if (!built || !stampTemplateBlock(dbPath)) {
         QFile::remove(dbPath);
