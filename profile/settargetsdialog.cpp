@@ -353,7 +353,8 @@ void SetTargetsDialog::get(DBTypes::CheckinItem* checkin, UserPrefs* prefs) cons
     for (const NutrientItem& item : _items) {
         const QString text = item.valueEdit->text();
         // A target the user left as shown keeps its stored value, not the rounded figure.
-        const bool kept = NumberFieldCheck::isUntouched(item.valueEdit) && _loaded.hasTarget(item.nut);
+        const bool kept =
+            NumberFieldCheck::isUntouched(item.valueEdit) && _loaded.hasTarget(item.nut);
         checkin->setTarget(item.nut, kept             ? _loaded.target(item.nut)
                                      : text.isEmpty() ? BlankTarget
                                                       : float(item.descriptor()->input(text)));

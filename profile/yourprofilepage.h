@@ -12,8 +12,8 @@ class UnitDescriptor;
 class YourProfilePC;
 
 // The wizard's page that shows the body-mass index of the entered measurements and takes an
-// optional resting metabolic rate in the energy unit of the profile's user. Only a rate outside the plausible range keeps
-// the wizard from going on.
+// optional resting metabolic rate in the energy unit of the profile's user. Only a rate
+// outside the plausible range keeps the wizard from going on.
 class YourProfilePage : public QWidget
 {
     Q_OBJECT

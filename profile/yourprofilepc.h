@@ -8,8 +8,8 @@
 class YourProfilePage;
 
 // The check-in's custom resting metabolic rate, stored in kilocalories and typed in the
-// energy unit of the profile's user, and the BMI scale of the profile page. A field whose text is still the one load() wrote gives back the
-// loaded rate, not its rounded display.
+// energy unit of the profile's user, and the BMI scale of the profile page. A field whose
+// text is still the one load() wrote gives back the loaded rate, not its rounded display.
 class YourProfilePC : public PageController
 {
 public:

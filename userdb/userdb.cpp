@@ -1006,7 +1006,8 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
         UserMeasurements::Thigh,  UserMeasurements::Waist, UserMeasurements::Steps};
     int position = 0;
     for (UserMeasurements::Measurements m : columns)
-        update.bindValue(position++, set.exact(m) ? QVariant(storedFigure(set.value(m))) : QVariant());
+        update.bindValue(position++,
+                         set.exact(m) ? QVariant(storedFigure(set.value(m))) : QVariant());
     update.bindValue(6, textOrNull(QString::fromStdString(set.note())));
     update.bindValue(7, user);
     update.bindValue(8, date);

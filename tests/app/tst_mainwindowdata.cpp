@@ -938,9 +938,12 @@ void TestMainWindowData::targetsDialogStoresForDiaryDay()
 
     // OK with nothing changed a day later stores nothing, so later changes still reach it.
     _window->diaryPage()->nextDayButton_clicked();
-    const QByteArray next = _window->diaryPage()->getDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    const QByteArray next =
+        _window->diaryPage()->getDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
     QTimer::singleShot(0, _window, [this] {
-        _window->findChild<SetTargetsDialog*>()->findChild<QPushButton*>(QStringLiteral("_okButton"))->click();
+        auto* dialog = _window->findChild<SetTargetsDialog*>();
+        QVERIFY(dialog);
+        dialog->findChild<QPushButton*>(QStringLiteral("_okButton"))->click();
     });
     _window->setTargets();
     QCOMPARE(announced.size(), 1);

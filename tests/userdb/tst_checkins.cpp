@@ -261,7 +261,8 @@ void TestCheckins::writesAndDeletesDaysMeasurements()
 
     // A figure is stored as the user gave it, not as its float widened to a double.
     QVERIFY(users->setDaysMeasurements(User, "20060320", M(84.1f, 0, 0, 0, 0, 0, "")));
-    QCOMPARE(StoreFixture::scalar("SELECT weight FROM user_checkins WHERE date = '20060320'").toString(),
+    QCOMPARE(StoreFixture::scalar("SELECT weight FROM user_checkins WHERE date = '20060320'")
+                 .toString(),
              QStringLiteral("84.1"));
 }
 
