@@ -190,6 +190,7 @@ protected:
     // Dialogs: each returns true when the user accepted it.
     virtual bool execProfileWizard(QWidget* parent, bool create, DBTypes::UserProfile& profile,
                                    DBTypes::CheckinItem& checkin, DBTypes::UserPrefs& prefs);
+    // The targets dialog returns true only when something in it was changed.
     virtual bool execTargetsDialog(DBTypes::CheckinItem& checkin, DBTypes::UserPrefs& prefs);
     virtual bool execPreferences();
     virtual void installUnits(const DBTypes::UserPrefs& prefs);

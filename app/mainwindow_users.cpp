@@ -382,7 +382,8 @@ bool MainWindow::execTargetsDialog(DBTypes::CheckinItem& checkin, DBTypes::UserP
 {
     SetTargetsDialog dialog(this, "SetTargetsDialog", true);
     dialog.load(checkin, prefs);
-    if (dialog.exec() != 1)
+    // OK with nothing edited leaves the targets as stored, on no new date.
+    if (dialog.exec() != 1 || !dialog.isChanged())
         return false;
     dialog.get(&checkin, &prefs);
     return true;

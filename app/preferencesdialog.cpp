@@ -77,9 +77,9 @@ void PreferencesDialog::setPrefs(const DBTypes::UserPrefs& prefs)
     } else {
         qWarning("Invalid measurement type");
     }
-    // The preferences count 1 as calories; the energy descriptor counts 0 as calories.
     if (prefs.energyUnits == 0 || prefs.energyUnits == 1)
-        units->set(UnitCollection::Energy, new UnitEnergy(1 - prefs.energyUnits));
+        units->set(UnitCollection::Energy,
+                   new UnitEnergy(UnitEnergy::typeOfPreference(prefs.energyUnits)));
     else
         qWarning("Invalid energy type");
 }

@@ -34,6 +34,12 @@ void ExerciseDiaryItem::setExercise(const ExerciseItem& exercise, float bodyWeig
     duration = 1.0f;
 }
 
+void ExerciseDiaryItem::reweigh(float fromWeight, float toWeight)
+{
+    if (fromWeight > 0.0f && toWeight > 0.0f)
+        rate *= toWeight / fromWeight;
+}
+
 void ExerciseDiaryItem::setDate(const std::string& code)
 {
     assert(code.size() == 8);

@@ -28,6 +28,11 @@ public:
     // becomes weight x factor + offset and the duration one minute.
     void setExercise(const ExerciseItem& exercise, float bodyWeight);
 
+    // Moves the entry from one body weight to another, in kilograms: the rate scales with the
+    // weight, as a catalogue exercise's does (the diary keeps no catalogue id to work it out
+    // again). A weight not above zero is unknown and keeps the rate; duration and name stay.
+    void reweigh(float fromWeight, float toWeight);
+
     // Copies an 8-character date code into date.
     void setDate(const std::string& code);
 

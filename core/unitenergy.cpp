@@ -8,6 +8,11 @@ UnitEnergy::UnitEnergy(int type)
 {
 }
 
+int UnitEnergy::typeOfPreference(int energyUnits)
+{
+    return energyUnits == 0 ? Kilojoules : Kilocalories;
+}
+
 double UnitEnergy::displayValue(double value) const
 {
     switch (_type) {

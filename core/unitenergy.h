@@ -11,6 +11,9 @@ public:
     static constexpr double KILOJOULES_PER_KILOCALORIE = 4.18;
 
     explicit UnitEnergy(int type);
+    // The type of a user's energy preference, which counts 0 as kilojoules and 1 as
+    // kilocalories; kilocalories for a value that is neither.
+    static int typeOfPreference(int energyUnits);
 
     double displayValue(double value) const override;
     QValidator* createValidator(QObject* parent) const override;

@@ -432,16 +432,23 @@ bool CopyPreviousDiaryEntry::addEntries(int sourceMeal, int destMeal, int overwr
                  && diary->delDiaryEntries(user, _destination, DBTypes::DiaryDay::AFTERNOON_SNACK)))
             return false;
     }
-    const DBTypes::DiaryDay day =
-        diary->getDay(_sourceUser(), dateCode(copyFromCal->getDate()).c_str(), false);
+    const std::string source = dateCode(copyFromCal->getDate());
+    const DBTypes::DiaryDay day = diary->getDay(_sourceUser(), source.c_str(), false);
     const std::string destination = dateCode(_destination);
     bool stored = true;
     if (sourceMeal == DBTypes::DiaryDay::EXERCISE) {
         if (destMeal != DBTypes::DiaryDay::EXERCISE)
             return true;
+        // Another user's exercise burns by the weight of the user who receives it.
+        const bool reweigh = _sourceUser() != user;
+        UserDB* users = UserDB::instance();
+        const float from = reweigh ? users->weightForDay(_sourceUser(), source.c_str()) : 0.0f;
+        const float to = reweigh ? users->weightForDay(user, destination.c_str()) : 0.0f;
         for (DBTypes::ExerciseDiaryItem entry : day.exercises) {
             entry.setDate(destination);
             entry.userId = user;
+            if (reweigh)
+                entry.reweigh(from, to);
             stored = stored && diary->addExEntry(entry, false) >= 0;
         }
         return stored;

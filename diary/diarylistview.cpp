@@ -1061,13 +1061,7 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
 
 float DiaryListView::_userWeight() const
 {
-    QByteArray date = today().toLatin1();
-    float weight = UserDB::instance()->getNextWeight(currentUser(), date.data(), false);
-    if (weight < -0.005f) {
-        date = today().toLatin1();
-        weight = UserDB::instance()->getNextWeight(currentUser(), date.data(), true);
-    }
-    return weight;
+    return UserDB::instance()->weightForDay(currentUser(), today().toLatin1().constData());
 }
 
 void DiaryListView::doExerciseDialog(int exerciseId)

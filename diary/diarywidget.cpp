@@ -265,13 +265,7 @@ void DiaryWidget::dateChanged(const QDate& date)
     const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, code.constData());
     summaryWidget->setNutrientTarget(user, date, checkin);
     greenTicksWidget1->updateCheckin(checkin);
-    QByteArray weighing = code;
-    float weight = UserDB::instance()->getNextWeight(user, weighing.data(), false);
-    if (weight < -0.005f) {
-        weighing = code;
-        weight = UserDB::instance()->getNextWeight(user, weighing.data(), true);
-    }
-    emit userWeightChanged(weight);
+    emit userWeightChanged(UserDB::instance()->weightForDay(user, code.constData()));
 }
 
 void DiaryWidget::doMealPlan()

@@ -222,7 +222,8 @@ void CheckinDialog::setMeasurements(const UserMeasurements& set)
         NumberFieldCheck::showStored(_rows[m].edit, _filled[m].text);
     }
     const bool hasNote = set.noteExact() && !set.note().empty();
-    noteEdit->setPlainText(hasNote ? QString::fromStdString(set.note()) : QString());
+    _filledNote = hasNote ? QString::fromStdString(set.note()) : QString();
+    noteEdit->setPlainText(_filledNote);
     noteEdit->setPlaceholderText(tr("No Entry"));
     noteGroup->setChecked(hasNote);
     noteEdit->setEnabled(hasNote);
@@ -241,12 +242,26 @@ UserMeasurements CheckinDialog::getMeasurements()
         // A figure the field accepts is kept as typed, 0 steps too.
         set.set(which, untouched ? _filled[m].value : float(_unit(which)->input(text)), true);
     }
-    const QString note = noteEdit->toPlainText();
-    if (noteGroup->isChecked() && !note.isEmpty()) {
+    const QString note = _note();
+    if (!note.isEmpty()) {
         set.setNote(note.toStdString());
         set.setNoteExact(true);
     }
     return set;
+}
+
+QString CheckinDialog::_note() const
+{
+    return noteGroup->isChecked() ? noteEdit->toPlainText() : QString();
+}
+
+bool CheckinDialog::isChanged() const
+{
+    for (int m = 0; m < M::Count; ++m) {
+        if (_rows[m].edit->text() != _filled[m].text)
+            return true;
+    }
+    return _note() != _filledNote;
 }
 
 void CheckinDialog::accept()

@@ -38,6 +38,8 @@ public:
 
     virtual void setMeasurements(const UserMeasurements& set);
     virtual UserMeasurements getMeasurements();
+    // Whether any field or the note differs from what setMeasurements put there.
+    bool isChanged() const;
     virtual void setTitle(const QString& title);
 
     const Row& row(UserMeasurements::Measurements m) const { return _rows[m]; }
@@ -81,7 +83,10 @@ private:
     void _connectRow(const Row& row);
     void _setTabOrder();
     const UnitDescriptor* _unit(UserMeasurements::Measurements m) const;
+    // The note as it would be stored: blank while the note box is unticked.
+    QString _note() const;
 
     Row _rows[UserMeasurements::Count];
     Filled _filled[UserMeasurements::Count];
+    QString _filledNote;
 };

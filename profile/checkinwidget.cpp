@@ -391,6 +391,9 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
     dialog->setWindowTitle(existing ? tr("Edit Check-In") : tr("New Check-In"));
     dialog->setTitle(title);
     while (execDialog(dialog.get()) == QDialog::Accepted) {
+        // OK with nothing edited leaves the check-in as stored.
+        if (!dialog->isChanged())
+            return false;
         // A refused change leaves the values in the dialog for another try.
         if (StorePrompt::change(this, BrandEngine::instance()->getString("app_name_short"),
                                 [&] {

@@ -332,6 +332,7 @@ void SetTargetsDialog::accept()
 void SetTargetsDialog::load(const DBTypes::CheckinItem& checkin, const UserPrefs& prefs)
 {
     _loaded = checkin;
+    _loadedSizes.clear();
     for (const NutrientItem& item : _items) {
         if (checkin.hasTarget(item.nut) && !checkin.noTarget(item.nut))
             NumberFieldCheck::showStored(item.valueEdit,
@@ -341,6 +342,7 @@ void SetTargetsDialog::load(const DBTypes::CheckinItem& checkin, const UserPrefs
         const int index = indexOfSize(prefs.targetSize(item.nut));
         if (index >= 0)
             item.sizeCombo->setCurrentIndex(index);
+        _loadedSizes.push_back(item.sizeCombo->currentIndex());
     }
 }
 
@@ -351,12 +353,25 @@ void SetTargetsDialog::get(DBTypes::CheckinItem* checkin, UserPrefs* prefs) cons
     for (const NutrientItem& item : _items) {
         const QString text = item.valueEdit->text();
         // A target the user left as shown keeps its stored value, not the rounded figure.
-        checkin->setTarget(item.nut, NumberFieldCheck::showsStored(item.valueEdit)
-                                         ? _loaded.target(item.nut)
+        const bool kept =
+            NumberFieldCheck::isUntouched(item.valueEdit) && _loaded.hasTarget(item.nut);
+        checkin->setTarget(item.nut, kept             ? _loaded.target(item.nut)
                                      : text.isEmpty() ? BlankTarget
                                                       : float(item.descriptor()->input(text)));
         prefs->setTargetSize(item.nut, sizeOfIndex(item.sizeCombo->currentIndex()));
     }
+    // An empty, not a null, text: the user database stores a null one as no plan at all.
+    checkin->setDietPlan(QStringLiteral(""));
+}
+
+bool SetTargetsDialog::isChanged() const
+{
+    for (size_t i = 0; i < _items.size(); ++i) {
+        if (!NumberFieldCheck::isUntouched(_items[i].valueEdit)
+            || i >= _loadedSizes.size() || _loadedSizes[i] != _items[i].sizeCombo->currentIndex())
+            return true;
+    }
+    return false;
 }
 
 void SetTargetsDialog::updatePercentages()

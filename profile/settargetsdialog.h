@@ -38,8 +38,12 @@ public slots:
     void updatePercentages();
     void load(const DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
     // Writes all ten targets (a blank field as BlankTarget) and display sizes; a field left as
-    // loaded gives the loaded target, not its rounded figure. Both records must be given.
+    // loaded gives the loaded target, not its rounded figure, a blank one included. The
+    // targets are the user's own: the check-in's diet plan becomes the empty id. Both records
+    // must be given.
     void get(DBTypes::CheckinItem* checkin, DBTypes::UserPrefs* prefs) const;
+    // Whether any target field or display size differs from what load put there.
+    bool isChanged() const;
     void languageChange();
     // Accepts only when every field holds an acceptable value; otherwise names the first
     // that does not.
@@ -94,4 +98,6 @@ private:
     // calcium: the order in which loading, reading and the updates walk the nutrients.
     std::vector<NutrientItem> _items;
     DBTypes::CheckinItem _loaded;
+    // The size combos' items as load left them, in the order of _items.
+    std::vector<int> _loadedSizes;
 };

@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -214,9 +216,10 @@ bool TargetDialog::getTargets(DBTypes::CheckinItem& item)
         const QString text = toOneDec(edit->text());
         const bool filled = !text.isEmpty();
         const auto which = DBTypes::NutType(nut);
-        const float target = NumberFieldCheck::showsStored(edit) ? _loaded.target(which)
-                             : filled                          ? float(unitOf(nut)->input(text))
-                                                               : BlankTarget;
+        const bool kept = NumberFieldCheck::isUntouched(edit) && _loaded.hasTarget(which);
+        const float target = kept     ? _loaded.target(which)
+                             : filled ? float(unitOf(nut)->input(text))
+                                      : BlankTarget;
         item.setTarget(which, target);
         any = any || filled;
     }
@@ -229,6 +232,10 @@ bool TargetDialog::saveTargets()
     // Without a loaded date there is nowhere to store the targets.
     if (!_date.isValid() || user < 0)
         return true;
+    // Nothing edited: the targets stay as stored, on no new date.
+    if (std::all_of(std::begin(_rows), std::end(_rows),
+                    [](const Row& row) { return NumberFieldCheck::isUntouched(row.edit); }))
+        return true;
     DBTypes::CheckinItem record;
     if (!getTargets(record) && _hadTargets
         && Prompter::instance()->message(
@@ -240,6 +247,8 @@ bool TargetDialog::saveTargets()
         return true;
     DateToCode4(_date, record.date);
     record.userId = user;
+    // Targets typed by hand are the user's own, not a diet plan's.
+    record.setDietPlan(QStringLiteral(""));
     return StorePrompt::change(this, windowTitle(),
                                [&record] { return UserDB::instance()->addCheckin(record, false); },
                                tr("The targets could not be stored, and the diary is unchanged."));

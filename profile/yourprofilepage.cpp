@@ -54,6 +54,9 @@ void YourProfilePage::_buildForm()
     auto* rmrRow = new QHBoxLayout;
     rmrRow->addWidget(textLabel3);
     rmrRow->addWidget(_RMRLineEdit);
+    _RMRUnitLabel = new QLabel(this);
+    _RMRUnitLabel->setObjectName(QStringLiteral("_RMRUnitLabel"));
+    rmrRow->addWidget(_RMRUnitLabel);
     rmrRow->addStretch(1);
     _pageLayout->addLayout(rmrRow);
     _pageLayout->addWidget(textLabel4);
@@ -70,10 +73,8 @@ void YourProfilePage::init()
     scaleRow->addWidget(_bmiWidget);
     scaleRow->addStretch(1);
     _pageLayout->insertLayout(1, scaleRow);
-    NumberValidator* validator = UnitEnergy(UnitEnergy::Kilocalories).createFieldValidator(
-        tr("RMR"), PlausibleRange::of(PlausibleRange::RestingEnergy), this);
-    validator->setBlankAllowed(true);
-    _RMRLineEdit->setValidator(validator);
+    // Until a profile is loaded, kilocalories: the unit the rate is stored in.
+    setEnergyUnit(UnitEnergy(UnitEnergy::Kilocalories));
     _errorWidget = new ProfileErrorWidget(this);
     _pageLayout->addWidget(_errorWidget);
     connect(_RMRLineEdit, &QLineEdit::textChanged, this, &YourProfilePage::updateErrors);
@@ -87,6 +88,17 @@ void YourProfilePage::updateErrors()
     if (!refusal.isEmpty())
         _errorWidget->addError(refusal);
     emit stateChanged();
+}
+
+void YourProfilePage::setEnergyUnit(const UnitDescriptor& unit)
+{
+    const QValidator* old = _RMRLineEdit->validator();
+    NumberValidator* validator = unit.createFieldValidator(
+        tr("RMR"), PlausibleRange::of(PlausibleRange::RestingEnergy), this);
+    validator->setBlankAllowed(true);
+    _RMRLineEdit->setValidator(validator);
+    delete old;
+    _RMRUnitLabel->setText(unit.printUnits());
 }
 
 PageController* YourProfilePage::pageController() const

@@ -8,11 +8,12 @@ class ProfileErrorWidget;
 class QLabel;
 class QLineEdit;
 class QVBoxLayout;
+class UnitDescriptor;
 class YourProfilePC;
 
 // The wizard's page that shows the body-mass index of the entered measurements and takes an
-// optional resting metabolic rate in kilocalories. Only a rate outside the plausible range keeps
-// the wizard from going on.
+// optional resting metabolic rate in the energy unit of the profile's user. Only a rate
+// outside the plausible range keeps the wizard from going on.
 class YourProfilePage : public QWidget
 {
     Q_OBJECT
@@ -28,6 +29,7 @@ public:
     QLabel* textLabel2;
     QLabel* textLabel3;
     QLineEdit* _RMRLineEdit;
+    QLabel* _RMRUnitLabel;
     QLabel* textLabel4;
 
 signals:
@@ -37,6 +39,8 @@ public slots:
     virtual void languageChange();
     // Names a refused rate under the field.
     void updateErrors();
+    // The unit the rate is typed in: names it beside the field and fits the field's range.
+    void setEnergyUnit(const UnitDescriptor& unit);
 
 private:
     void _buildForm();

@@ -17,14 +17,17 @@ void YourProfilePC::load(const DBTypes::UserProfile* profile, const DBTypes::Che
                          const DBTypes::UserPrefs* prefs)
 {
     // The scale speaks the units of the profile's own user, who may not be the current one.
-    if (prefs)
+    if (prefs) {
         _page->_bmiWidget->setDisplayImperial(prefs->measurementUnits == 1);
+        _energyType = UnitEnergy::typeOfPreference(prefs->energyUnits);
+        _page->setEnergyUnit(UnitEnergy(_energyType));
+    }
     if (!checkin)
         return;
     if (checkin->hasCustomRMR() && checkin->customRMR() >= 0.0f) {
         NumberFieldCheck::showStored(
             _page->_RMRLineEdit,
-            UnitEnergy(UnitEnergy::Kilocalories).printField(checkin->customRMR()));
+            UnitEnergy(_energyType).printField(checkin->customRMR()));
         _loadedRMR = checkin->customRMR();
     } else {
         _page->_RMRLineEdit->clear();
@@ -46,7 +49,7 @@ void YourProfilePC::save(DBTypes::UserProfile*, DBTypes::CheckinItem* checkin,
     else if (text == _loadedText)
         checkin->setCustomRMR(_loadedRMR);
     else
-        checkin->setCustomRMR(float(UnitEnergy(UnitEnergy::Kilocalories).input(text)));
+        checkin->setCustomRMR(float(UnitEnergy(_energyType).input(text)));
 }
 
 bool YourProfilePC::isPageComplete()

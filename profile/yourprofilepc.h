@@ -1,14 +1,15 @@
 #pragma once
 
+#include "core/unitenergy.h"
 #include "profile/pagecontroller.h"
 
 #include <QString>
 
 class YourProfilePage;
 
-// The check-in's custom resting metabolic rate, always in kilocalories, and the BMI scale
-// of the profile page. A field whose text is still the one load() wrote gives back the
-// loaded rate, not its rounded display.
+// The check-in's custom resting metabolic rate, stored in kilocalories and typed in the
+// energy unit of the profile's user, and the BMI scale of the profile page. A field whose
+// text is still the one load() wrote gives back the loaded rate, not its rounded display.
 class YourProfilePC : public PageController
 {
 public:
@@ -25,4 +26,5 @@ private:
     YourProfilePage* _page;
     QString _loadedText;
     float _loadedRMR = -1.0f;
+    int _energyType = UnitEnergy::Kilocalories;
 };

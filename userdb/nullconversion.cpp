@@ -5,10 +5,10 @@ constexpr double ZeroBand = -0.005;
 constexpr double ReadUnset = -999.0;
 }
 
-QVariant negToNull(double value)
+QVariant negToNull(float value)
 {
-    if (value > 0.0)
-        return value;
+    if (value > 0.0f)
+        return storedFigure(value);
     if (value >= ZeroBand)
         return 0.0;
     return QVariant();
@@ -28,4 +28,9 @@ QString negToNullT(double value)
     if (value >= ZeroBand)
         return QStringLiteral("0.0");
     return QStringLiteral("NULL");
+}
+
+double storedFigure(float value)
+{
+    return QString::number(double(value), 'g', 6).toDouble();
 }

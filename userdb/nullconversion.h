@@ -6,9 +6,12 @@
 // How the user database stores unset values: a value below -0.005 is NULL, a value from
 // -0.005 up to 0 is 0, and NULL or an empty text reads back as -999.0.
 
-// The value to bind for a number: NULL, 0.0 or the number itself.
-QVariant negToNull(double value);
+// The value to bind for a number: NULL, 0.0 or the number as storedFigure keeps it.
+QVariant negToNull(float value);
 // The number read from a column.
 double nullToNeg(const QVariant& value);
 // The SQL text of a number for statements built as text: "NULL", "0.0" or "%.3f".
 QString negToNullT(double value);
+// A single-precision figure as the database keeps it: the user's figure to six significant
+// digits, so that 84.1 is stored as 84.1 and not widened to 84.0999984741211.
+double storedFigure(float value);

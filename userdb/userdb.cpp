@@ -280,7 +280,7 @@ bool UserDB::_insertUserRows(const UserProfile& profile, int newId)
     BXSqlQuery height("INSERT INTO user_misc(user_id, date, height) VALUES (?, ?, ?)");
     height.bindValue(0, newId);
     height.bindValue(1, profile.created);
-    height.bindValue(2, double(profile.height));
+    height.bindValue(2, storedFigure(profile.height));
     return height.exec();
 }
 
@@ -320,7 +320,7 @@ bool UserDB::_writeProfile(const UserProfile& profile)
         return false;
 
     BXSqlQuery height("UPDATE user_misc SET height = ? WHERE user_id = ? AND date = ?");
-    height.bindValue(0, double(profile.height));
+    height.bindValue(0, storedFigure(profile.height));
     height.bindValue(1, profile.userId);
     height.bindValue(2, today.constData());
     return height.exec();
@@ -1009,7 +1009,8 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
         UserMeasurements::Thigh,  UserMeasurements::Waist, UserMeasurements::Steps};
     int position = 0;
     for (UserMeasurements::Measurements m : columns)
-        update.bindValue(position++, set.exact(m) ? QVariant(double(set.value(m))) : QVariant());
+        update.bindValue(position++,
+                         set.exact(m) ? QVariant(storedFigure(set.value(m))) : QVariant());
     update.bindValue(6, textOrNull(QString::fromStdString(set.note())));
     update.bindValue(7, user);
     update.bindValue(8, date);
@@ -1137,6 +1138,14 @@ float UserDB::getNextWeight(int user, char* date, bool forward)
     const QByteArray found = query.value(0).toString().left(8).toLatin1();
     std::memcpy(date, found.constData(), std::size_t(found.size()));
     return query.value(1).toFloat();
+}
+
+float UserDB::weightForDay(int user, const char* date)
+{
+    char found[DBTypes::DATE_CODE_SIZE] = {};
+    std::memcpy(found, date, 8);
+    const float before = getNextWeight(user, found, false);
+    return before >= -0.005f ? before : getNextWeight(user, found, true);
 }
 
 // ---------------------------------------------------------------------------------------

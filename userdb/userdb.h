@@ -150,6 +150,9 @@ public:
     DatedValues getWeightList(int user, const char* from, const char* to);
     DatedValues getStepsList(int user, const char* from, const char* to, StepMode mode);
     float getNextWeight(int user, char* date, bool forward);
+    // The body weight an exercise on the date burns by, in kilograms: the latest weighing on
+    // or before the date, else the earliest after it; -1 when the user has none.
+    float weightForDay(int user, const char* date);
 
     // Publishing.
     Trend getTrend(int user, const QString& date);

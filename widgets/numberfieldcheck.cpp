@@ -58,6 +58,12 @@ bool NumberFieldCheck::showsStored(const QLineEdit* field)
            && field->text() == validator->storedText();
 }
 
+bool NumberFieldCheck::isUntouched(const QLineEdit* field)
+{
+    const NumberValidator* validator = validatorOf(field);
+    return validator && field->text() == validator->storedText();
+}
+
 void NumberFieldCheck::showWorkedOut(QLineEdit* field, const QString& text, bool fromStored)
 {
     showStored(field, fromStored ? text : QString());

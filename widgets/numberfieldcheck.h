@@ -31,6 +31,8 @@ public:
     static void showStored(QLineEdit* field, const QString& text);
     // True while a number field shows the text of its stored value, untouched.
     static bool showsStored(const QLineEdit* field);
+    // True while a number field holds what showStored put there, a blank included.
+    static bool isUntouched(const QLineEdit* field);
     // Puts text worked out from other fields into a number field: acceptable as shown when it
     // was worked out from stored values only, held to the field's range like typed text
     // otherwise.

@@ -972,11 +972,28 @@ void TestMainWindowData::targetsDialogStoresForDiaryDay()
     QCOMPARE(stored.target(DBTypes::FAT), 60.0f);
     QVERIFY(stored.noTarget(DBTypes::SODIUM));
     QCOMPARE(users->getUserPrefs(_ann).targetSize(DBTypes::SODIUM), DBTypes::UserPrefs::Large);
+    // Targets set by hand are the user's own, which the wizard opens on.
+    QVERIFY(stored.hasDietPlan());
+    QCOMPARE(stored.dietPlan(), QStringLiteral(""));
     // The day's water and weight stay as they were.
     QCOMPARE(users->getFluid(_ann, day.constData()), 5);
     bool exact = false;
     QCOMPARE(users->getWeight(_ann, day.constData(), &exact), 72.5f);
     QVERIFY(exact);
+
+    // OK with nothing changed a day later stores nothing, so later changes still reach it.
+    _window->diaryPage()->nextDayButton_clicked();
+    const QByteArray next =
+        _window->diaryPage()->getDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    QTimer::singleShot(0, _window, [this] {
+        auto* dialog = _window->findChild<SetTargetsDialog*>();
+        QVERIFY(dialog);
+        dialog->findChild<QPushButton*>(QStringLiteral("_okButton"))->click();
+    });
+    _window->setTargets();
+    QCOMPARE(announced.size(), 1);
+    QCOMPARE(users->getTarget(_ann, next.constData(), "target_calories", &exact), 1800.0f);
+    QVERIFY(!exact);
 }
 
 void TestMainWindowData::switchingLoadsUserSettings()

@@ -57,6 +57,12 @@ void addExercise(int user, const QDate& date, const QString& name, float minutes
     QVERIFY(DiaryDB::instance()->addExEntry(entry, false) >= 0);
 }
 
+void weigh(int user, const QDate& date, float kilograms)
+{
+    QVERIFY(UserDB::instance()->setDaysMeasurements(
+        user, code(date).c_str(), UserMeasurements(kilograms, 0, 0, 0, 0, 0, "")));
+}
+
 DBTypes::DiaryDay day(const QDate& date, int user = currentUser())
 {
     return DiaryDB::instance()->getDay(user, code(date).c_str(), false);
@@ -212,22 +218,44 @@ private slots:
         QCOMPARE(foods(kDestination), QStringList({"3:bread", "6:apple", "6:nuts", "6:tea"}));
     }
 
+    // Another user's exercise burns by the receiving user's weight on the destination day.
+    void anotherUserAsSource_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("weighedDaysAfter"); // the source user's weighing, from the day
+        QTest::addColumn<float>("sourceKilograms");
+        QTest::newRow("source weighed before the day") << "Ben" << -1 << 80.0f;
+        QTest::newRow("source weighed only after the day") << "Cid" << 2 << 60.0f;
+    }
+
     void anotherUserAsSource()
     {
-        const int other = addCompleteUser(QStringLiteral("Ben"));
+        QFETCH(QString, source);
+        QFETCH(int, weighedDaysAfter);
+        QFETCH(float, sourceKilograms);
+        const int other = addCompleteUser(source);
         QVERIFY(other >= 0);
         addFood(other, kDestination, 1, QStringLiteral("toast"));
+        addExercise(other, kDestination, QStringLiteral("rowing"), 40.0f);
+        weigh(other, kDestination.addDays(weighedDaysAfter), sourceKilograms);
+        weigh(currentUser(), kDestination.addDays(-3), 58.3f);
         const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open());
-        QCOMPARE(dialog->userList->count(), 2);
         QCOMPARE(dialog->userList->currentText(), QStringLiteral("Ann"));
-        dialog->userList->setCurrentIndex(1);
-        emit dialog->userList->activated(1);
+        const int index = dialog->userList->findText(source);
+        QVERIFY(index > 0);
+        dialog->userList->setCurrentIndex(index);
+        emit dialog->userList->activated(index);
         QCOMPARE(dialog->copyFromCal->getDayFgColor(kDestination), QColor(Qt::black));
         QVERIFY(dialog->btnAppend->isEnabled()); // the same date of another user
         dialog->btnAppend->click();
         QCOMPARE(foods(kDestination), QStringList({"1:toast", "3:bread"}));
         QCOMPARE(day(kDestination).foods.at(0).userId, currentUser());
         QCOMPARE(int(day(kDestination, other).foods.size()), 1);
+        const std::vector<DBTypes::ExerciseDiaryItem> copied = day(kDestination).exercises;
+        QCOMPARE(int(copied.size()), 1);
+        QCOMPARE(copied.front().duration, 40.0f);
+        QCOMPARE(copied.front().rate, 5.0f * 58.3f / sourceKilograms);
+        QCOMPARE(day(kDestination, other).exercises.front().rate, 5.0f);
     }
 
     void waterOnlyDayCopiesNothing()

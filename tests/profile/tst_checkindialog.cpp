@@ -72,26 +72,31 @@ private slots:
         QTest::addColumn<QStringList>("typed"); // null entries leave a field as filled
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QString>("returned");
+        QTest::addColumn<bool>("changed");
 
         const QStringList untouched(M::Count, QString());
         QTest::newRow("recorded shown, carried blank")
             << makeSet({{M::Weight, 80.0f}, {M::Chest, 90.0f, false}, {M::Steps, 5000.0f}})
             << untouched << QStringList{"80.0", "", "", "", "", "5000"}
-            << "weight=80.00 steps=5000.00";
+            << "weight=80.00 steps=5000.00" << false;
         QTest::newRow("every length")
             << makeSet({{M::Chest, 95.5f}, {M::Waist, 80.0f}, {M::Hip, 100.25f}, {M::Thigh, 55.0f}})
             << untouched << QStringList{"", "95.50", "80.00", "100.25", "55.00", ""}
-            << "chest=95.50 waist=80.00 hip=100.25 thigh=55.00";
+            << "chest=95.50 waist=80.00 hip=100.25 thigh=55.00" << false;
         QTest::newRow("only carried values")
             << makeSet({{M::Weight, 70.0f, false}, {M::Hip, 99.0f, false}}) << untouched
-            << QStringList(M::Count, QString("")) << "";
+            << QStringList(M::Count, QString("")) << "" << false;
         QTest::newRow("blank and blanks only are unset, 0 steps kept")
             << makeSet({{M::Weight, 80.0f}, {M::Steps, 4000.0f}, {M::Waist, 70.0f}})
             << QStringList{"", QString(), "   ", QString(), QString(), "0"}
-            << QStringList{"80.0", "", "70.00", "", "", "4000"} << "steps=0.00";
+            << QStringList{"80.0", "", "70.00", "", "", "4000"} << "steps=0.00" << true;
         QTest::newRow("typed values")
             << UserMeasurements() << QStringList{"81.5", "92", " 77 ", QString(), QString(), "12000"}
-            << QStringList(M::Count, QString("")) << "weight=81.50 chest=92.00 waist=77.00 steps=12000.00";
+            << QStringList(M::Count, QString("")) << "weight=81.50 chest=92.00 waist=77.00 steps=12000.00"
+            << true;
+        QTest::newRow("retyped as shown")
+            << makeSet({{M::Weight, 84.1f}}) << QStringList{"84.1", "", "", "", "", ""}
+            << QStringList{"84.1", "", "", "", "", ""} << "weight=84.10" << false;
     }
 
     void setsThroughTheFields()
@@ -100,6 +105,7 @@ private slots:
         QFETCH(QStringList, typed);
         QFETCH(QStringList, shown);
         QFETCH(QString, returned);
+        QFETCH(bool, changed);
 
         auto dialog = makeDialog();
         dialog->setMeasurements(given);
@@ -109,6 +115,7 @@ private slots:
                 dialog->row(M::Measurements(m)).edit->setText(typed.at(m));
         }
         QCOMPARE(describe(dialog->getMeasurements()), returned);
+        QCOMPARE(dialog->isChanged(), changed);
     }
 
     // In German the fields show decimal commas and read back what they show.

@@ -129,12 +129,14 @@ private slots:
         QCOMPARE(dialog.sizeBox(DBTypes::FAT)->currentText(), QStringLiteral("Medium"));
         QCOMPARE(dialog.sizeBox(DBTypes::CALCIUM)->currentText(), QStringLiteral("None"));
 
+        // OK untouched changes nothing: blanks stay as stored, not rewritten.
+        QVERIFY(!dialog.isChanged());
         CheckinItem checkin;
         UserPrefs prefs;
         dialog.get(&checkin, &prefs);
         const float targets[] = {2000.0f, 250.0f, 65.0f, 75.0f};
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
-            const float want = nut < 4 ? targets[nut] : SetTargetsDialog::BlankTarget;
+            const float want = nut < 4 ? targets[nut] : -1.0f;
             QVERIFY2(qAbs(checkin.target(NutType(nut)) - want) < 0.01f, qPrintable(QString::number(nut)));
             const UserPrefs::TargetSize size = nut == DBTypes::ENERGY ? UserPrefs::Large
                 : nut == DBTypes::FAT                                 ? UserPrefs::Medium
@@ -146,8 +148,15 @@ private slots:
         retype(dialog.targetEdit(DBTypes::ENERGY), energyText == QLatin1String("2000")
                                                         ? QStringLiteral("1800")
                                                         : QStringLiteral("7524"));
+        QVERIFY(dialog.isChanged());
         dialog.get(&checkin, &prefs);
         QVERIFY(qAbs(checkin.target(DBTypes::ENERGY) - 1800.0f) < 0.01f);
+        // Targets typed by hand are the user's own: the empty diet-plan id.
+        QVERIFY(checkin.hasDietPlan());
+        QCOMPARE(checkin.dietPlan(), QStringLiteral(""));
+        dialog.sizeBox(DBTypes::FAT)->setCurrentIndex(0);
+        retype(dialog.targetEdit(DBTypes::ENERGY), energyText);
+        QVERIFY(dialog.isChanged());
     }
 
     void percentageRewritesGrams()
@@ -365,6 +374,10 @@ private slots:
             << german << kJ << int(DBTypes::ENERGY) << 1719.0f << "7185";
         QTest::newRow("energy in kilocalories, German")
             << german << kcal << int(DBTypes::ENERGY) << 1719.4f << "1719";
+        QTest::newRow("blank sodium, kilojoules, German")
+            << german << kJ << int(DBTypes::SODIUM) << -1.0f << "";
+        QTest::newRow("blank energy, kilocalories") << english << kcal << int(DBTypes::ENERGY)
+                                                    << -1.0f << "";
     }
 
     void untouchedTargetsKeepTheirStoredValues()
@@ -386,12 +399,12 @@ private slots:
         dialog.findChild<QPushButton*>(QStringLiteral("_okButton"))->click();
         QVERIFY(prompter.asked.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.isChanged());
         UserPrefs prefs;
         day = CheckinItem();
         dialog.get(&day, &prefs);
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
-            const float want = loaded.noTarget(NutType(nut)) ? SetTargetsDialog::BlankTarget
-                                                             : loaded.target(NutType(nut));
+            const float want = loaded.target(NutType(nut));
             QVERIFY2(day.target(NutType(nut)) == want,
                      qPrintable(QString::number(double(day.target(NutType(nut))), 'g', 9)));
         }

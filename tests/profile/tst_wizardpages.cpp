@@ -335,23 +335,56 @@ private slots:
 
     // Your profile
 
-    void customRateIsKilocaloriesAndBlankMeansNone()
+    // The rate is typed and shown in the energy unit of the profile's user and kept in
+    // kilocalories; without preferences the page speaks kilocalories.
+    void customRateIsTheUsersUnitAndBlankMeansNone_data()
     {
+        QTest::addColumn<int>("energyUnits"); // the preference: 0 kJ, 1 kcal, -1 none given
+        QTest::addColumn<int>("measurementUnits");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("typedKilocalories");
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        const QLocale german(QLocale::German, QLocale::Germany);
+        QTest::newRow("no preferences") << -1 << 0 << english << "1651" << "cals" << "1700" << 1700.0;
+        QTest::newRow("kilojoules, metric")
+            << 0 << 0 << english << "6900" << "kJ" << "6500" << 6500.0 / 4.18;
+        QTest::newRow("kilojoules, imperial, German")
+            << 0 << 1 << german << "6900" << "kJ" << "6500,5" << 6500.5 / 4.18;
+    }
+
+    void customRateIsTheUsersUnitAndBlankMeansNone()
+    {
+        QFETCH(int, energyUnits);
+        QFETCH(int, measurementUnits);
+        QFETCH(QLocale, locale);
+        QFETCH(QString, shown);
+        QFETCH(QString, unit);
+        QFETCH(QString, typed);
+        QFETCH(double, typedKilocalories);
+        QLocale::setDefault(locale);
         YourProfilePage page(nullptr);
         PageController* pc = page.pageController();
         DBTypes::UserProfile stored = profile();
         DBTypes::CheckinItem withRate = checkin();
         withRate.setCustomRMR(1650.6f);
-        pc->load(&stored, &withRate, nullptr);
-        QCOMPARE(page._RMRLineEdit->text(), QStringLiteral("1651"));
+        DBTypes::UserPrefs prefs;
+        prefs.energyUnits = energyUnits;
+        prefs.measurementUnits = measurementUnits;
+        pc->load(&stored, &withRate, energyUnits < 0 ? nullptr : &prefs);
+        QCOMPARE(page._RMRLineEdit->text(), shown);
+        QCOMPARE(page._RMRUnitLabel->text(), unit);
         QCOMPARE(page._bmiWidget->bmi(), 10000.0f * 60.0f / (165.0f * 165.0f));
 
         DBTypes::CheckinItem out;
         pc->save(nullptr, &out, nullptr);
         QCOMPARE(out.customRMR(), 1650.6f);
-        page._RMRLineEdit->setText(QStringLiteral("1700"));
+        page._RMRLineEdit->setText(typed);
+        QVERIFY(pc->isPageComplete());
         pc->save(nullptr, &out, nullptr);
-        QCOMPARE(out.customRMR(), 1700.0f);
+        QCOMPARE(out.customRMR(), float(typedKilocalories));
 
         page._RMRLineEdit->setText(QStringLiteral("   "));
         pc->save(nullptr, &out, nullptr);
@@ -364,6 +397,7 @@ private slots:
         pc->load(nullptr, nullptr, nullptr);
         pc->save(nullptr, nullptr, nullptr);
         QVERIFY(pc->isPageComplete());
+        QLocale::setDefault(QLocale::c());
     }
 
     void rateFieldRefusesLetters()

@@ -258,6 +258,12 @@ void TestCheckins::writesAndDeletesDaysMeasurements()
     QVERIFY(users->setDaysMeasurements(User, "20060301", UserMeasurements()));
     QVERIFY(!users->hasCheckin(User, "20060301"));
     QCOMPARE(users->getWeight(User, "20060310", nullptr), 79.0f);
+
+    // A figure is stored as the user gave it, not as its float widened to a double.
+    QVERIFY(users->setDaysMeasurements(User, "20060320", M(84.1f, 0, 0, 0, 0, 0, "")));
+    QCOMPARE(StoreFixture::scalar("SELECT weight FROM user_checkins WHERE date = '20060320'")
+                 .toString(),
+             QStringLiteral("84.1"));
 }
 
 void TestCheckins::listsMeasurementsChangedForADevice()
