@@ -126,7 +126,7 @@ void DiaryWidget::_buildForm()
 void DiaryWidget::languageChange()
 {
     setWindowTitle(tr("Diary"));
-    dateLabel->setText(QStringLiteral("textLabel1"));
+    _showDateLabel();
     dateButton->setText(tr("  Calendar  "));
     dateButton->setToolTip(tr("Select a day from the calendar"));
     currentDayButton->setText(tr("Today"));
@@ -257,7 +257,7 @@ void DiaryWidget::currentDayButton_clicked()
 void DiaryWidget::dateChanged(const QDate& date)
 {
     _shown = date;
-    dateLabel->setText(DisplayDate::text(getDate(), QStringLiteral("dddd, d MMM yyyy")));
+    _showDateLabel();
     const int user = UserDB::instance()->getCurrentUser();
     if (user < 0)
         return;
@@ -272,6 +272,13 @@ void DiaryWidget::dateChanged(const QDate& date)
         weight = UserDB::instance()->getNextWeight(user, weighing.data(), true);
     }
     emit userWeightChanged(weight);
+}
+
+// The day the page shows; nothing before it has shown one.
+void DiaryWidget::_showDateLabel()
+{
+    dateLabel->setText(_shown.isValid() ? DisplayDate::text(_shown, QStringLiteral("dddd, d MMM yyyy"))
+                                        : QString());
 }
 
 void DiaryWidget::doMealPlan()
@@ -314,14 +321,15 @@ void DiaryWidget::refresh(const QString& name, const NotificationParam& param)
     foodQueryWidget3->refreshDynamic();
 }
 
-void DiaryWidget::setVisibleFluidAndNutrient(bool visible)
+bool DiaryWidget::setVisibleFluidAndNutrient(bool visible)
 {
     const int user = UserDB::instance()->getCurrentUser();
-    if (user >= 0)
-        StorePrompt::change(this, QString(), [user, visible] {
+    if (user >= 0 && !StorePrompt::change(this, QString(), [user, visible] {
             return UserDB::instance()->setNutrientFluidHidden(user, !visible);
-        });
+        }))
+        return false;
     showFluidAndNutrient(visible);
+    return true;
 }
 
 void DiaryWidget::showFluidAndNutrient(bool visible)

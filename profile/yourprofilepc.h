@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profile/pagecontroller.h"
+#include "profile/pagecontrollerof.h"
 
 #include <QString>
 
@@ -9,10 +9,10 @@ class YourProfilePage;
 // The check-in's custom resting metabolic rate, always in kilocalories, and the BMI scale
 // of the profile page. A field whose text is still the one load() wrote gives back the
 // loaded rate, not its rounded display.
-class YourProfilePC : public PageController
+class YourProfilePC : public PageControllerOf<YourProfilePage>
 {
 public:
-    explicit YourProfilePC(YourProfilePage* page);
+    using PageControllerOf::PageControllerOf;
 
     void load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
               const DBTypes::UserPrefs* prefs) override;
@@ -22,7 +22,6 @@ public:
     bool isPageComplete() override;
 
 private:
-    YourProfilePage* _page;
     QString _loadedText;
     float _loadedRMR = -1.0f;
 };

@@ -184,15 +184,19 @@ private slots:
         fillTheDisk(true);
         // A name long enough to need pages of its own.
         DBTypes::UserProfile big = profile(QString(200000, QLatin1Char('x')));
-        QString error;
-        QVERIFY(!users->addUser(big, nullptr, &error));
-        QCOMPARE(error, QStringLiteral("The disk is full: the change was not saved."));
+        {
+            const StoreAction action(StoreAction::Kind::Change);
+            QVERIFY(!users->addUser(big, nullptr));
+            QCOMPARE(action.outcome().changeText(),
+                     QStringLiteral("The disk is full: the change was not saved."));
+        }
         QCOMPARE(users->numUsers(), before);
         QCOMPARE(UserDbTestEnv::scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
                  QStringLiteral("ok"));
 
         // With room again, the same change goes through.
         fillTheDisk(false);
+        QString error;
         QVERIFY2(users->addUser(big, nullptr, &error), qPrintable(error));
         QVERIFY(error.isEmpty());
         QCOMPARE(users->numUsers(), before + 1);
