@@ -159,6 +159,10 @@ void ReportsContainer::showEvent(QShowEvent* event)
 
 void ReportsContainer::_itemChanged(QListWidgetItem* item)
 {
+    // Once the list has handled the click: a question asked inside it would leave the list
+    // selecting the entry after the answer put it back.
     if (item)
-        handleReportChanged(static_cast<const ReportsSelectorItem*>(item)->id(), false);
+        QMetaObject::invokeMethod(
+            this, [this, id = static_cast<const ReportsSelectorItem*>(item)->id()] { handleReportChanged(id, false); },
+            Qt::QueuedConnection);
 }

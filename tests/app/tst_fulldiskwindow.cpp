@@ -382,6 +382,7 @@ private:
             // As the user picks it in the list.
             QListWidget* list = _window->reportsPage()->findChild<QListWidget*>(QStringLiteral("reportsSelector"));
             list->setCurrentRow(list->currentRow() == 0 ? 1 : 0);
+            QCoreApplication::processEvents();
             break;
         }
         case SwitchUser:
