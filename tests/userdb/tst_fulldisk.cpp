@@ -240,12 +240,24 @@ private slots:
         }
         QCOMPARE(everyStoredRow(), before);
 
-        // With the other program done, the same change goes through.
+        // With the other program done, the same change goes through, whatever an event loop
+        // nested in the action (a dialog's, say) met while the program still held the file.
         {
             const StoreAction action(StoreAction::Kind::Change);
+            std::optional<OtherReader> other(std::in_place, UserDbTestEnv::databaseFile(), OtherReader::Hold(hold));
+            std::optional<BusyWaits> waits(std::in_place, 100);
+            QEventLoop dialog;
+            QTimer::singleShot(0, &dialog, [&] {
+                QVERIFY(!make(Change(change), _user, subject, ++_run));
+                dialog.quit();
+            });
+            dialog.exec();
+            waits.reset();
+            other.reset();
             QVERIFY(make(Change(change), _user, subject, ++_run));
             QVERIFY(action.outcome().ok());
         }
+        QCoreApplication::processEvents();
         QVERIFY(everyStoredRow() != before);
         QVERIFY(!journalLeft());
         QCOMPARE(UserDbTestEnv::scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
