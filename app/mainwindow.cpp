@@ -521,8 +521,11 @@ void MainWindow::_wireViewActions()
 
 void MainWindow::_summaryToggled(bool on)
 {
-    if (_diaryPage)
-        _diaryPage->setVisibleFluidAndNutrient(on);
+    // A choice the diary did not store is not shown as made.
+    if (_diaryPage && !_diaryPage->setVisibleFluidAndNutrient(on)) {
+        const QSignalBlocker blocker(toggleFluidNutrientAction);
+        toggleFluidNutrientAction->setChecked(!on);
+    }
 }
 
 void MainWindow::_hideDiarySummary()

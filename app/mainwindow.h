@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class BrandEngine;
@@ -31,7 +32,6 @@ class QMenu;
 class QProgressDialog;
 class QStackedWidget;
 class ReportFactory;
-class StoreOutcome;
 class ReportsContainer;
 class SyncDialog;
 
@@ -262,11 +262,7 @@ private:
     void _setCaption(const QString& userName, bool trailingBlank);
     bool _storeWizardProfile(bool found, int& userId, DBTypes::UserProfile& profile,
                              DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
-    void _tellProfileNotStored(const StoreOutcome& outcome, const QString& reason);
-    // Tells that a change was not stored: the store's reason when it failed, else `refusal`
-    // (nothing when it is empty).
-    void _tellNotStored(const QString& caption, const StoreOutcome& outcome,
-                        const QString& refusal);
+    bool _storeProfile(const std::function<bool()>& change);
     void _showUser(int userId);
     bool _createProfile(QWidget* parent, bool found, int& userId);
     void _reloadUserCatalogues();

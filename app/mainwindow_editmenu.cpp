@@ -26,7 +26,7 @@
 #include "reports/reportfactory.h"
 #include "reports/reportscontainer.h"
 #include "reports/reportviewer.h"
-#include "userdb/storeaction.h"
+#include "widgets/storeprompt.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
@@ -250,12 +250,12 @@ void MainWindow::changeDiaryView()
     DiaryListView* list = _diaryList();
     if (!list)
         return;
-    if (toggleViewModeNormal->isChecked())
-        list->setViewMode(DBTypes::SNACKS_TOGETHER);
-    else if (toggleViewModeA->isChecked())
-        list->setViewMode(DBTypes::SNACKS_BETWEEN_MEALS);
-    else if (toggleViewModeB->isChecked())
-        list->setViewMode(DBTypes::SNACKS_NUMBERED);
+    QAction* const layouts[] = {toggleViewModeNormal, toggleViewModeA, toggleViewModeB};
+    for (int mode = DBTypes::SNACKS_TOGETHER; mode <= DBTypes::SNACKS_NUMBERED; ++mode) {
+        // A layout the diary did not store is not shown as chosen.
+        if (layouts[mode]->isChecked() && !list->setViewMode(mode))
+            layouts[list->viewMode()]->setChecked(true);
+    }
 }
 
 void MainWindow::editSaveMealAction()
@@ -288,16 +288,14 @@ void MainWindow::slotClearDiary()
                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
-    const StoreAction change(StoreAction::Kind::Change);
-    const bool cleared =
-        DiaryDB::instance()->delDiaryEntries(UserDB::instance()->getCurrentUser(), _diaryPage->getDate(), 0);
+    const QDate day = _diaryPage->getDate();
+    const bool cleared = StorePrompt::change(
+        this, tr("Clear Today's Diary Entries"),
+        [day] { return DiaryDB::instance()->delDiaryEntries(UserDB::instance()->getCurrentUser(), day, 0); },
+        tr("Today's entries could not be cleared, and the diary is unchanged."));
     // Nothing changed: the page shows the entries still stored.
-    if (!cleared) {
-        _tellNotStored(tr("Clear Today's Diary Entries"), change.outcome(),
-                       tr("Today's entries could not be cleared, and the diary is unchanged."));
-        return;
-    }
-    refreshCurrentWidget();
+    if (cleared)
+        refreshCurrentWidget();
     refreshEditMenu(DiaryContext, _browserState);
 }
 

@@ -32,7 +32,6 @@
 #include "profile/profilewizard.h"
 #include "profile/settargetsdialog.h"
 #include "reports/reportscontainer.h"
-#include "userdb/storeaction.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
@@ -127,23 +126,17 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
     const bool keepLayout = _previousUser != -1 && _previousUser != userId && userId >= 0 && list;
     const int previous = users->getCurrentUser();
     const QString layout = keepLayout ? list->getColumnSettings() : QString();
-    bool layoutKept = true;
-    StoreOutcome layoutOutcome;
     // The user shown stays until the diary can be read for the new one.
     const bool shown = StorePrompt::read(parent, [&] {
         _showUser(userId);
         const std::optional<DBTypes::UserProfile> profile = users->getProfile(userId);
         _setCaption(profile ? profile->name : QString(), true);
         refreshCurrentWidget();
-        if (keepLayout) {
-            const StoreAction save(StoreAction::Kind::Change);
-            layoutKept = users->saveColumnSettings(previous, layout);
-            layoutOutcome = save.outcome();
-        }
     });
-    if (!layoutKept)
-        StorePrompt::tellChange(parent, tr("Switch user"), layoutOutcome,
-                                tr("The diary's column layout could not be stored."));
+    if (shown && keepLayout)
+        StorePrompt::change(parent, tr("Switch user"),
+                            [&] { return users->saveColumnSettings(previous, layout); },
+                            tr("The diary's column layout could not be stored."));
     return shown;
 }
 
@@ -175,48 +168,44 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
                                      DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs)
 {
     UserDB* users = UserDB::instance();
-    const StoreAction change(StoreAction::Kind::Change);
-    if (!BXSqlDb::beginTransaction()) {
-        _tellProfileNotStored(change.outcome(), QString());
-        return false;
-    }
     QString refusal;
-    int storedId = userId;
-    bool stored = false;
-    if (found) {
-        profile.userId = userId;
-        stored = users->updateUser(profile);
-    } else if (users->addUser(profile, &storedId, &refusal) && storedId >= 0) {
-        // The wizard does not ask about the summary panel: the new record's choice stands.
-        DBTypes::UserPrefs chosen = prefs;
-        chosen.showNutrientAndFluid = users->getUserPrefs(storedId).showNutrientAndFluid;
-        stored = users->setUserPrefs(storedId, chosen);
-    }
-    checkin.userId = storedId;
-    stored = stored && users->addCheckin(checkin, false);
-    if (BXSqlDb::endTransaction(stored)) {
-        userId = storedId;
-        return true;
-    }
-    // A refused new user carries the store's own reason (the household limit, say).
-    _tellProfileNotStored(change.outcome(), refusal);
-    return false;
+    return StorePrompt::change(
+        this, tr("Cannot save the profile"),
+        [&] {
+            refusal = tr("The profile could not be stored.");
+            if (!BXSqlDb::beginTransaction())
+                return false;
+            int storedId = userId;
+            bool made = false;
+            QString reason;
+            if (found) {
+                profile.userId = userId;
+                made = users->updateUser(profile);
+            } else if (users->addUser(profile, &storedId, &reason) && storedId >= 0) {
+                // The wizard does not ask about the summary panel: the new record's choice
+                // stands.
+                DBTypes::UserPrefs chosen = prefs;
+                chosen.showNutrientAndFluid = users->getUserPrefs(storedId).showNutrientAndFluid;
+                made = users->setUserPrefs(storedId, chosen);
+            }
+            // A refused new user carries the store's own reason (the household limit, say).
+            if (!reason.isEmpty())
+                refusal = reason;
+            checkin.userId = storedId;
+            made = made && users->addCheckin(checkin, false);
+            if (!BXSqlDb::endTransaction(made))
+                return false;
+            userId = storedId;
+            return true;
+        },
+        refusal);
 }
 
-// Tells the user that a profile change was not stored: the store's reason when it failed,
-// else `reason` when the store gave one.
-void MainWindow::_tellProfileNotStored(const StoreOutcome& outcome, const QString& reason)
+// Stores a profile change through StorePrompt; whether it was stored.
+bool MainWindow::_storeProfile(const std::function<bool()>& change)
 {
-    _tellNotStored(tr("Cannot save the profile"), outcome,
-                   reason.isEmpty() ? tr("The profile could not be stored.") : reason);
-}
-
-void MainWindow::_tellNotStored(const QString& caption, const StoreOutcome& outcome,
-                                const QString& refusal)
-{
-    const QString text = outcome.ok() ? refusal : outcome.changeText();
-    if (!text.isEmpty())
-        showMessage(QMessageBox::Warning, caption, text, QMessageBox::Ok, QMessageBox::Ok);
+    return StorePrompt::change(this, tr("Cannot save the profile"), change,
+                               tr("The profile could not be stored."));
 }
 
 // Makes the user current and puts the user's catalogue, diary columns, layout and units in
@@ -324,16 +313,13 @@ void MainWindow::fromProfileMenuDeleteUser(int id)
                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    StoreOutcome outcome;
-    const bool deleted = StoreAction::run([&] { return UserDB::instance()->deleteUser(id) == 0; }, outcome);
+    const bool deleted = StorePrompt::change(
+        this, tr("User not deleted"), [id] { return UserDB::instance()->deleteUser(id) == 0; },
+        tr("Profile \"%1\" cannot be deleted at this time. Please try again later.").arg(name));
     if (deleted) {
         showMessage(QMessageBox::Information, tr("User is deleted"),
                     tr("All records associated with \"%1\" have been purged.").arg(name),
                     QMessageBox::Ok, QMessageBox::Ok);
-    } else {
-        _tellNotStored(tr("User not deleted"), outcome,
-                       tr("Profile \"%1\" cannot be deleted at this time. Please try again later.")
-                           .arg(name));
     }
     refreshProfileMenu();
     const QList<DBTypes::UserProfile> remaining = UserDB::instance()->getUsersList();
@@ -362,15 +348,11 @@ void MainWindow::setPersonalProfile()
     DBTypes::CheckinItem checkin = users->getCheckin(user, todayCode().constData());
     DBTypes::UserPrefs prefs = users->getUserPrefs(user);
     if (execProfileWizard(this, false, profile, checkin, prefs)) {
-        StoreOutcome outcome;
-        const bool stored = StoreAction::run([&] { return users->storeProfileChange(&profile, checkin, prefs); }, outcome);
         if (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
         // The window shows the profile as stored: nothing of it when it was not.
-        if (!stored) {
-            _tellProfileNotStored(outcome, QString());
+        if (!_storeProfile([&] { return users->storeProfileChange(&profile, checkin, prefs); }))
             return;
-        }
         BXSettings settings;
         settings.writeEntry(QStringLiteral("sync/uploadOnExit"), false);
         _setCaption(profile.name, false);
@@ -400,12 +382,8 @@ void MainWindow::setTargets()
     DBTypes::UserPrefs prefs = users->getUserPrefs(user);
     if (!execTargetsDialog(checkin, prefs))
         return;
-    StoreOutcome outcome;
-    const bool stored = StoreAction::run([&] { return users->storeProfileChange(nullptr, checkin, prefs); }, outcome);
-    if (!stored) {
-        _tellProfileNotStored(outcome, QString());
+    if (!_storeProfile([&] { return users->storeProfileChange(nullptr, checkin, prefs); }))
         return;
-    }
     emit signalTargetUpdate(checkin);
 }
 
@@ -673,11 +651,9 @@ void MainWindow::resetUserMetrics()
     const auto* metrics = qobject_cast<const Metrics*>(sender());
     const int user = metrics ? metrics->reportedUser() : UserDB::instance()->getCurrentUser();
     // The report was sent: counts not cleared would be sent again with the next one.
-    StoreOutcome outcome;
-    const bool reset = StoreAction::run([&] { return UserDB::instance()->resetMetrics(user); }, outcome);
-    if (!reset)
-        _tellNotStored(tr("Cannot send metrics"), outcome,
-                       tr("The counts that were sent could not be cleared."));
+    StorePrompt::change(this, tr("Cannot send metrics"),
+                        [user] { return UserDB::instance()->resetMetrics(user); },
+                        tr("The counts that were sent could not be cleared."));
 }
 
 // Instance messages

@@ -1,4 +1,5 @@
 #include "app/preferencesdialog.h"
+#include "widgets/named.h"
 #include "widgets/prompter.h"
 #include "widgets/storeprompt.h"
 
@@ -30,7 +31,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-
 namespace {
 
 constexpr int UpdateIntervalOn = 28;
@@ -51,14 +51,6 @@ QString brandText(const char* id)
 bool webLoginShown()
 {
     return brandSwitch("publish_enabled") || brandSwitch("mealplans_enabled");
-}
-
-template <typename T>
-T* named(QWidget* parent, const char* name)
-{
-    auto* widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 }  // namespace
@@ -90,7 +82,7 @@ PreferencesDialog::PreferencesDialog(QWidget* parent)
 {
     setObjectName(QStringLiteral("PreferencesDialog"));
     auto* layout = new QVBoxLayout(this);
-    _tabs = named<QTabWidget>(this, "tabWidget");
+    _tabs = named(new QTabWidget(this), "tabWidget");
     layout->addWidget(_tabs);
     _createGeneralTab();
     _createInternetTab();
@@ -103,30 +95,30 @@ PreferencesDialog::PreferencesDialog(QWidget* parent)
 
 void PreferencesDialog::_createGeneralTab()
 {
-    auto* tab = named<QWidget>(_tabs, "generalTab");
+    auto* tab = named(new QWidget(_tabs), "generalTab");
     auto* layout = new QVBoxLayout(tab);
 
-    buttonGroup3 = named<QGroupBox>(tab, "buttonGroup3");
-    metricRadio = named<QRadioButton>(buttonGroup3, "metricRadio");
-    imperialRadio = named<QRadioButton>(buttonGroup3, "imperialRadio");
+    buttonGroup3 = named(new QGroupBox(tab), "buttonGroup3");
+    metricRadio = named(new QRadioButton(buttonGroup3), "metricRadio");
+    imperialRadio = named(new QRadioButton(buttonGroup3), "imperialRadio");
     auto* measurements = new QHBoxLayout(buttonGroup3);
     measurements->addWidget(metricRadio);
     measurements->addWidget(imperialRadio);
     layout->addWidget(buttonGroup3);
 
-    buttonGroup2 = named<QGroupBox>(tab, "buttonGroup2");
-    caloriesRadio = named<QRadioButton>(buttonGroup2, "caloriesRadio");
-    kilojoulesRadio = named<QRadioButton>(buttonGroup2, "kilojoulesRadio");
+    buttonGroup2 = named(new QGroupBox(tab), "buttonGroup2");
+    caloriesRadio = named(new QRadioButton(buttonGroup2), "caloriesRadio");
+    kilojoulesRadio = named(new QRadioButton(buttonGroup2), "kilojoulesRadio");
     auto* energy = new QHBoxLayout(buttonGroup2);
     energy->addWidget(caloriesRadio);
     energy->addWidget(kilojoulesRadio);
     layout->addWidget(buttonGroup2);
 
-    grpBackup = named<QGroupBox>(tab, "grpBackup");
-    textLabel1 = named<QLabel>(grpBackup, "textLabel1");
-    txtBackupPath = named<QLineEdit>(grpBackup, "txtBackupPath");
+    grpBackup = named(new QGroupBox(tab), "grpBackup");
+    textLabel1 = named(new QLabel(grpBackup), "textLabel1");
+    txtBackupPath = named(new QLineEdit(grpBackup), "txtBackupPath");
     textLabel1->setBuddy(txtBackupPath);
-    btnShowFileDialog = named<QPushButton>(grpBackup, "btnShowFileDialog");
+    btnShowFileDialog = named(new QPushButton(grpBackup), "btnShowFileDialog");
     btnShowFileDialog->setMinimumWidth(10);
     btnShowFileDialog->setMaximumWidth(20);
     auto* backup = new QHBoxLayout(grpBackup);
@@ -141,15 +133,15 @@ void PreferencesDialog::_createGeneralTab()
 
 void PreferencesDialog::_createInternetTab()
 {
-    auto* tab = named<QWidget>(_tabs, "internetTab");
+    auto* tab = named(new QWidget(_tabs), "internetTab");
     auto* layout = new QVBoxLayout(tab);
 
-    groupBox3 = named<QGroupBox>(tab, "groupBox3");
-    textLabel6 = named<QLabel>(groupBox3, "textLabel6");
-    webUsernameEdit = named<QLineEdit>(groupBox3, "webUsernameEdit");
+    groupBox3 = named(new QGroupBox(tab), "groupBox3");
+    textLabel6 = named(new QLabel(groupBox3), "textLabel6");
+    webUsernameEdit = named(new QLineEdit(groupBox3), "webUsernameEdit");
     textLabel6->setBuddy(webUsernameEdit);
-    textLabel7 = named<QLabel>(groupBox3, "textLabel7");
-    webPasswordEdit = named<QLineEdit>(groupBox3, "webPasswordEdit");
+    textLabel7 = named(new QLabel(groupBox3), "textLabel7");
+    webPasswordEdit = named(new QLineEdit(groupBox3), "webPasswordEdit");
     webPasswordEdit->setEchoMode(QLineEdit::Password);
     textLabel7->setBuddy(webPasswordEdit);
     bxURL = new WebLink(groupBox3, QString());
@@ -162,14 +154,14 @@ void PreferencesDialog::_createInternetTab()
     login->addWidget(bxURL, 2, 0, 1, 2);
     layout->addWidget(groupBox3);
 
-    groupBox4 = named<QGroupBox>(tab, "groupBox4");
-    radDefaultProxy = named<QRadioButton>(groupBox4, "radDefaultProxy");
-    radProxyDirect = named<QRadioButton>(groupBox4, "radProxyDirect");
-    radProxyManual = named<QRadioButton>(groupBox4, "radProxyManual");
-    labelProxyHost = named<QLabel>(groupBox4, "labelProxyHost");
-    txtProxyHost = named<QLineEdit>(groupBox4, "txtProxyHost");
-    labelProxyPort = named<QLabel>(groupBox4, "labelProxyPort");
-    txtProxyPort = named<QLineEdit>(groupBox4, "txtProxyPort");
+    groupBox4 = named(new QGroupBox(tab), "groupBox4");
+    radDefaultProxy = named(new QRadioButton(groupBox4), "radDefaultProxy");
+    radProxyDirect = named(new QRadioButton(groupBox4), "radProxyDirect");
+    radProxyManual = named(new QRadioButton(groupBox4), "radProxyManual");
+    labelProxyHost = named(new QLabel(groupBox4), "labelProxyHost");
+    txtProxyHost = named(new QLineEdit(groupBox4), "txtProxyHost");
+    labelProxyPort = named(new QLabel(groupBox4), "labelProxyPort");
+    txtProxyPort = named(new QLineEdit(groupBox4), "txtProxyPort");
     auto* port = new NumberValidator(1.0, 65535.0, 0, txtProxyPort);
     port->setField(tr("Port"), QString());
     port->setBlankAllowed(true);
@@ -185,9 +177,9 @@ void PreferencesDialog::_createInternetTab()
     enableManualProxy(false);
     layout->addWidget(groupBox4);
 
-    uploadOnExitBox = named<QCheckBox>(tab, "uploadOnExitBox");
-    confirmUploadBox = named<QCheckBox>(tab, "confirmUploadBox");
-    autoStaticDbUpdate = named<QCheckBox>(tab, "autoStaticDbUpdate");
+    uploadOnExitBox = named(new QCheckBox(tab), "uploadOnExitBox");
+    confirmUploadBox = named(new QCheckBox(tab), "confirmUploadBox");
+    autoStaticDbUpdate = named(new QCheckBox(tab), "autoStaticDbUpdate");
     layout->addWidget(uploadOnExitBox);
     layout->addWidget(confirmUploadBox);
     layout->addWidget(autoStaticDbUpdate);
@@ -198,9 +190,9 @@ void PreferencesDialog::_createInternetTab()
 
 void PreferencesDialog::_createButtons()
 {
-    helpButton = named<QPushButton>(this, "helpButton");
-    pushButton6 = named<QPushButton>(this, "pushButton6");
-    pushButton5 = named<QPushButton>(this, "pushButton5");
+    helpButton = named(new QPushButton(this), "helpButton");
+    pushButton6 = named(new QPushButton(this), "pushButton6");
+    pushButton5 = named(new QPushButton(this), "pushButton5");
     pushButton6->setDefault(true);
     auto* row = new QHBoxLayout;
     row->addWidget(helpButton);

@@ -1,5 +1,7 @@
 #include "browser/detailpanel.h"
 
+#include "widgets/named.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -12,17 +14,6 @@
 #include <QVBoxLayout>
 
 namespace DetailPanel {
-
-namespace {
-
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 QGridLayout* addNameBox(QVBoxLayout* column, QGroupBox*& box, QLabel*& nameLabel)
 {

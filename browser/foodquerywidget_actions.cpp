@@ -297,11 +297,16 @@ void FoodQueryWidget::addCustomFoodFromMeal(FoodViewItem* row)
 {
     if (!row)
         return;
-    const DBTypes::FoodItem values = SavedMealDB::instance()->getSavedMealAsFoodItem(row->id);
+    const int mealId = row->id;
     const QString name = row->text(0);
     FoodDBDynamic* foods = FoodDBDynamic::instance();
-    _announceCopy([&] { return foods->createFood(foods->getRootForUser(currentUser()), name, tr("Meal"), values); },
-                  tr("Saved meal added"), tr("%1 has been added to My Foods").arg(name));
+    // The meal is read inside the change: a meal that could not be read makes no food.
+    _announceCopy(
+        [&] {
+            const DBTypes::FoodItem values = SavedMealDB::instance()->getSavedMealAsFoodItem(mealId);
+            return foods->createFood(foods->getRootForUser(currentUser()), name, tr("Meal"), values);
+        },
+        tr("Saved meal added"), tr("%1 has been added to My Foods").arg(name));
 }
 
 void FoodQueryWidget::_favoritesChanged(int listType, int id, bool add)
@@ -422,22 +427,26 @@ void FoodQueryWidget::handleContextMenu(int id)
     const QTreeWidgetItem* group = _diaryGroupRow(id + 1);
     if (!group)
         return;
-    std::vector<DBTypes::FoodDiaryItem> entries;
-    for (int i = 0; i < group->childCount(); ++i) {
-        const int entryId = _rowId(group->child(i));
-        if (entryId < 1)
-            break;
-        if (const auto entry = DiaryDB::instance()->getFoodEntry(entryId))
-            entries.push_back(*entry);
-    }
-    if (entries.empty())
+    std::vector<int> entryIds;
+    for (int i = 0; i < group->childCount() && _rowId(group->child(i)) >= 1; ++i)
+        entryIds.push_back(_rowId(group->child(i)));
+    if (entryIds.empty())
         return;
     bool ok = false;
     const QString name = Prompter::instance()->getText(
         this, tr("Save Meal"), tr("Please choose a name for your new saved meal"), QString(), &ok);
     if (!ok || name.trimmed().isEmpty())
         return;
+    // The entries are read inside the change: a meal is stored with all of its foods or not
+    // at all.
     StorePrompt::change(this, tr("Save Meal"), [&] {
+        std::vector<DBTypes::FoodDiaryItem> entries;
+        for (const int entryId : entryIds) {
+            const auto entry = DiaryDB::instance()->getFoodEntry(entryId);
+            if (!entry)
+                return false;
+            entries.push_back(*entry);
+        }
         return SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(), entries,
                                                   true) >= 0;
     }, tr("Sorry, the meal could not be stored."));

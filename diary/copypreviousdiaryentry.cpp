@@ -4,13 +4,11 @@
 #include "core/displaydate.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
-#include "userdb/storeaction.h"
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/prompter.h"
 #include "widgets/storeprompt.h"
 
-#include <optional>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -20,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -497,31 +496,28 @@ bool CopyPreviousDiaryEntry::_copyChosenMeals()
 
 void CopyPreviousDiaryEntry::doAction()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QApplication::processEvents();
     const QObject* action = sender();
     // One transaction: a refused entry leaves the destination day as it was.
-    std::optional<StoreAction> change(std::in_place, StoreAction::Kind::Change);
-    const bool begun = BXSqlDb::beginTransaction();
-    bool stored = begun;
-    if (stored && action == btnOK) {
-        stored = _copyChosenMeals();
-    } else if (stored) {
-        if (action == btnOverwrite)
-            stored = DiaryDB::instance()->delDiaryEntries(currentUser(), _destination, 0);
-        for (int group = 1; group <= 6 && stored; ++group)
-            stored = addEntries(group, group, 0);
-        stored = stored && addEntries(DBTypes::DiaryDay::EXERCISE, DBTypes::DiaryDay::EXERCISE, 0);
-    }
-    stored = begun && BXSqlDb::endTransaction(stored);
-    const StoreOutcome outcome = change->outcome();
-    change.reset();
-    QApplication::restoreOverrideCursor();
-    if (stored) {
+    const auto copy = [this, action] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        if (!BXSqlDb::beginTransaction())
+            return false;
+        bool stored = true;
+        if (action == btnOK) {
+            stored = _copyChosenMeals();
+        } else {
+            if (action == btnOverwrite)
+                stored = DiaryDB::instance()->delDiaryEntries(currentUser(), _destination, 0);
+            for (int group = 1; group <= 6 && stored; ++group)
+                stored = addEntries(group, group, 0);
+            stored = stored && addEntries(DBTypes::DiaryDay::EXERCISE, DBTypes::DiaryDay::EXERCISE, 0);
+        }
+        return BXSqlDb::endTransaction(stored);
+    };
+    if (StorePrompt::change(this, tr("Copy Previous Diary Entries"), copy,
+                            tr("The entries could not be copied, and the diary is unchanged.")))
         accept();
-        return;
-    }
-    StorePrompt::tellChange(this, tr("Copy Previous Diary Entries"), outcome,
-                            tr("The entries could not be copied, and the diary is unchanged."));
-    reject();
+    else
+        reject();
 }

@@ -19,7 +19,6 @@
 #include "core/unitenergy.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
-#include "userdb/storeaction.h"
 #include "widgets/storeprompt.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
@@ -161,7 +160,7 @@ DiaryListView::DiaryListView(QWidget* parent, const char* name)
     _createHeaderMenu();
     _nutrientColumnWidth = _widestColumn();
     if (currentUser() >= 0)
-        setViewMode(UserDB::instance()->getUserPrefs(currentUser()).snackDisplay);
+        _showViewMode(_storedViewMode());
 }
 
 void DiaryListView::_createGroupRows()
@@ -385,21 +384,33 @@ float DiaryListView::groupTotal(const DiaryDay& day, int viewMode, int group, DB
     return sum;
 }
 
-void DiaryListView::setViewMode(int mode)
+bool DiaryListView::setViewMode(int mode)
 {
     if (mode < DBTypes::SNACKS_TOGETHER || mode > DBTypes::SNACKS_NUMBERED)
-        return;
+        return false;
+    if (mode == _viewMode)
+        return true;
+    // The layout changes once the diary has stored it.
+    if (currentUser() >= 0 && !StorePrompt::change(this, QString(), [this, mode] {
+            DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
+            prefs.snackDisplay = mode;
+            return UserDB::instance()->setUserPrefs(currentUser(), prefs);
+        }))
+        return false;
+    _showViewMode(mode);
+    return true;
+}
+
+int DiaryListView::_storedViewMode() const
+{
+    const int mode = UserDB::instance()->getUserPrefs(currentUser()).snackDisplay;
+    return mode >= DBTypes::SNACKS_TOGETHER && mode <= DBTypes::SNACKS_NUMBERED ? mode : _viewMode;
+}
+
+void DiaryListView::_showViewMode(int mode)
+{
     const bool changed = mode != _viewMode;
     _viewMode = mode;
-    if (currentUser() >= 0) {
-        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
-        if (prefs.snackDisplay != mode) {
-            prefs.snackDisplay = mode;
-            StorePrompt::change(this, QString(), [this, &prefs] {
-                return UserDB::instance()->setUserPrefs(currentUser(), prefs);
-            });
-        }
-    }
     const QSignalBlocker blocker(this);
     for (int group : s_mealGroups)
         takeTopLevelItem(indexOfTopLevelItem(_groups[group]));
@@ -481,11 +492,8 @@ DiaryDay DiaryListView::_loadDay() const
 
 void DiaryListView::showToday()
 {
-    if (currentUser() >= 0) {
-        const int mode = UserDB::instance()->getUserPrefs(currentUser()).snackDisplay;
-        if (mode != _viewMode)
-            setViewMode(mode);
-    }
+    if (currentUser() >= 0 && _storedViewMode() != _viewMode)
+        _showViewMode(_storedViewMode());
     const DiaryDay day = _loadDay();
     _fillRows(day);
     _updateTotals(&day);
@@ -804,18 +812,26 @@ bool DiaryListView::_hasSavedMeals() const
     return false;
 }
 
-void DiaryListView::_refuseChange(const StoreOutcome& outcome,
-                                  const DBTypes::FoodDiaryItem* entry, bool ofMeal)
+bool DiaryListView::_readEntry(const std::function<bool()>& read)
 {
-    if (!outcome.ok()) {
-        StorePrompt::tellChange(this, tr(s_storeRefusedCaption), outcome);
-        return;
-    }
-    if (entry && !DiaryDB::mayNameFood(currentUser(), entry->refId))
-        showWarning(tr(s_storeRefusedCaption),
-                    tr(ofMeal ? s_privateMealFoodText : s_privateFoodText).arg(entry->getDesc()));
-    else
-        showWarning(tr(s_storeRefusedCaption), tr(s_storeRefusedText));
+    bool found = false;
+    return StorePrompt::read(this, [&] { found = read(); }) && found;
+}
+
+bool DiaryListView::_change(const std::function<bool(QString& refusal)>& change)
+{
+    QString refusal;
+    return StorePrompt::change(this, tr(s_storeRefusedCaption), [&] {
+        refusal = tr(s_storeRefusedText);
+        return change(refusal);
+    }, refusal);
+}
+
+QString DiaryListView::_refusal(const DBTypes::FoodDiaryItem& entry, bool ofMeal) const
+{
+    if (DiaryDB::mayNameFood(currentUser(), entry.refId))
+        return tr(s_storeRefusedText);
+    return tr(ofMeal ? s_privateMealFoodText : s_privateFoodText).arg(entry.getDesc());
 }
 
 bool DiaryListView::_storeFoodEntry(DBTypes::FoodDiaryItem& entry)
@@ -832,13 +848,16 @@ bool DiaryListView::_storeFoodEntry(DBTypes::FoodDiaryItem& entry)
 
 DiaryListViewItem* DiaryListView::addFoodItem(DBTypes::FoodDiaryItem& entry)
 {
-    const StoreAction change(StoreAction::Kind::Change);
     if (!_calendar || currentUser() < 0)
         return nullptr;
-    if (!_storeFoodEntry(entry)) {
-        _refuseChange(change.outcome(), &entry);
+    const bool stored = _change([&](QString& refusal) {
+        if (_storeFoodEntry(entry))
+            return true;
+        refusal = _refusal(entry, false);
+        return false;
+    });
+    if (!stored)
         return nullptr;
-    }
     DiaryListViewItem* row = addFoodItemToGui(entry);
     showHideEmptyText(row->parent(), nullptr);
     return row;
@@ -846,27 +865,29 @@ DiaryListViewItem* DiaryListView::addFoodItem(DBTypes::FoodDiaryItem& entry)
 
 bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries, int group)
 {
-    const StoreAction change(StoreAction::Kind::Change);
     if (!_calendar || currentUser() < 0)
         return false;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     // One transaction: a refused entry leaves the day as it was.
-    if (!BXSqlDb::beginTransaction()) {
-        _refuseChange(change.outcome());
+    const bool stored = _change([&](QString& refusal) {
+        if (!BXSqlDb::beginTransaction())
+            return false;
+        const DBTypes::FoodDiaryItem* refused = nullptr;
+        for (auto entry = entries.begin(); !refused && entry != entries.end(); ++entry) {
+            entry->meal = group;
+            entry->entryId = -1;
+            if (!_storeFoodEntry(*entry))
+                refused = &*entry;
+        }
+        if (BXSqlDb::endTransaction(!refused))
+            return true;
+        if (refused)
+            refusal = _refusal(*refused, true);
         return false;
-    }
-    const DBTypes::FoodDiaryItem* refused = nullptr;
-    for (auto entry = entries.begin(); !refused && entry != entries.end(); ++entry) {
-        entry->meal = group;
-        entry->entryId = -1;
-        if (!_storeFoodEntry(*entry))
-            refused = &*entry;
-    }
-    if (!BXSqlDb::endTransaction(!refused)) {
-        _refuseChange(change.outcome(), refused, true);
+    });
+    if (!stored)
         return false;
-    }
     for (const DBTypes::FoodDiaryItem& entry : entries)
         addFoodItemToGui(entry);
     const DiaryDay day = _loadDay();
@@ -895,15 +916,12 @@ void DiaryListView::completeExerciseEntry(DBTypes::ExerciseDiaryItem& entry) con
 
 void DiaryListView::addContextExercise(DBTypes::ExerciseDiaryItem& entry)
 {
-    const StoreAction change(StoreAction::Kind::Change);
     if (!_calendar || currentUser() < 0)
         return;
     completeExerciseEntry(entry);
     entry.status = 1;
-    if (DiaryDB::instance()->addExEntry(entry, false) < 0) {
-        _refuseChange(change.outcome());
+    if (!_change([&entry](QString&) { return DiaryDB::instance()->addExEntry(entry, false) >= 0; }))
         return;
-    }
     addExItemToGui(entry);
     _updateTotals();
 }
@@ -917,16 +935,16 @@ void DiaryListView::_selectRow(QTreeWidgetItem* row)
 
 void DiaryListView::_removeEntry(QTreeWidgetItem* row)
 {
-    const StoreAction change(StoreAction::Kind::Change);
     QTreeWidgetItem* group = row->parent();
-    DiaryDB* diary = DiaryDB::instance();
-    const bool removed = rowId(group) == -DiaryDay::EXERCISE ? diary->removeExEntry(rowId(row), false)
-                                                             : diary->removeFoodEntry(rowId(row), false);
+    const bool exercise = rowId(group) == -DiaryDay::EXERCISE;
+    const int id = rowId(row);
     // The list shows what the diary holds: an entry the store kept stays.
-    if (!removed) {
-        _refuseChange(change.outcome());
+    const bool removed = _change([exercise, id](QString&) {
+        DiaryDB* diary = DiaryDB::instance();
+        return exercise ? diary->removeExEntry(id, false) : diary->removeFoodEntry(id, false);
+    });
+    if (!removed)
         return;
-    }
     const int index = group->indexOfChild(row);
     QTreeWidgetItem* below = group->child(index + 1);
     QTreeWidgetItem* above = index > 0 ? group->child(index - 1) : nullptr;
@@ -940,25 +958,27 @@ void DiaryListView::_removeEntry(QTreeWidgetItem* row)
     _updateTotals(&day);
 }
 
+// The name is asked first; the meal's entries are read and stored in one change.
 void DiaryListView::_saveMeal(QTreeWidgetItem* group)
 {
-    const StoreAction change(StoreAction::Kind::Change);
-    const int groupType = -rowId(group);
-    std::vector<DBTypes::FoodDiaryItem> entries;
-    for (const DBTypes::FoodDiaryItem& food : _loadDay().foods) {
-        if (fileGroup(_viewMode, food.meal) == groupType)
-            entries.push_back(food);
-    }
     bool ok = false;
     const QString name = askMealName(&ok);
     if (!ok || name.trimmed().isEmpty())
         return;
-    const int mealId =
-        SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(), entries, true);
-    if (mealId >= 1)
+    const int groupType = -rowId(group);
+    int mealId = -1;
+    const bool stored = _change([&](QString&) {
+        std::vector<DBTypes::FoodDiaryItem> entries;
+        for (const DBTypes::FoodDiaryItem& food : _loadDay().foods) {
+            if (fileGroup(_viewMode, food.meal) == groupType)
+                entries.push_back(food);
+        }
+        mealId = SavedMealDB::instance()->storeMeal(currentUser(), -1, name.toStdString(),
+                                                    entries, true);
+        return mealId >= 1;
+    });
+    if (stored)
         emit newSavedMeal(mealId);
-    else
-        _refuseChange(change.outcome());
 }
 
 void DiaryListView::_loadMeal(QTreeWidgetItem* group)
@@ -1023,32 +1043,36 @@ void DiaryListView::handleContextMenu(int command)
     }
 }
 
+// The entry is read, the dialog asks for the new one with no action open, and the change is
+// stored as one action of its own.
 void DiaryListView::_editEntry(QTreeWidgetItem* row)
 {
-    const StoreAction change(StoreAction::Kind::Change);
     const int id = rowId(row);
     QTreeWidgetItem* oldGroup = row->parent();
     DiaryListViewItem* newRow = nullptr;
     if (rowId(oldGroup) == -DiaryDay::EXERCISE) {
-        std::optional<DBTypes::ExerciseDiaryItem> entry = DiaryDB::instance()->getExerciseEntry(id);
-        if (!entry || !runExerciseDialog(*entry, entry->exerciseId, true))
+        std::optional<DBTypes::ExerciseDiaryItem> entry;
+        if (!_readEntry([&] { return entry = DiaryDB::instance()->getExerciseEntry(id), entry.has_value(); })
+            || !runExerciseDialog(*entry, entry->exerciseId, true))
             return;
         entry->entryId = id;
-        if (!DiaryDB::instance()->modifyExEntry(*entry)) {
-            _refuseChange(change.outcome());
+        if (!_change([&entry](QString&) { return DiaryDB::instance()->modifyExEntry(*entry); }))
             return;
-        }
         delete row;
         newRow = _addExRow(*entry);
     } else {
-        std::optional<DBTypes::FoodDiaryItem> entry = DiaryDB::instance()->getFoodEntry(id);
-        if (!entry || !runFoodDialog(*entry, -1, true))
+        std::optional<DBTypes::FoodDiaryItem> entry;
+        if (!_readEntry([&] { return entry = DiaryDB::instance()->getFoodEntry(id), entry.has_value(); })
+            || !runFoodDialog(*entry, -1, true))
             return;
         entry->entryId = id;
-        if (!_storeFoodEntry(*entry)) {
-            _refuseChange(change.outcome());
+        if (!_change([this, &entry](QString& refusal) {
+                if (_storeFoodEntry(*entry))
+                    return true;
+                refusal = _refusal(*entry, false);
+                return false;
+            }))
             return;
-        }
         delete row;
         newRow = addFoodItemToGui(*entry);
     }
@@ -1275,7 +1299,6 @@ void DiaryListView::_dropSavedMeal(int mealId, int groupType)
 
 void DiaryListView::_moveEntry(int groupType)
 {
-    const StoreAction change(StoreAction::Kind::Change);
     QTreeWidgetItem* oldGroup = groupRow(-_draggedGroupId);
     if (!oldGroup || _draggedGroupId == -groupType)
         return;
@@ -1284,14 +1307,23 @@ void DiaryListView::_moveEntry(int groupType)
         if (rowId(oldGroup->child(i)) == _draggedId)
             row = oldGroup->child(i);
     }
-    std::optional<DBTypes::FoodDiaryItem> entry = DiaryDB::instance()->getFoodEntry(_draggedId);
-    if (!row || !entry)
+    if (!row)
         return;
-    entry->meal = groupType;
-    if (!_storeFoodEntry(*entry)) {
-        _refuseChange(change.outcome());
+    // The entry is read and stored in its new meal as one change.
+    std::optional<DBTypes::FoodDiaryItem> entry;
+    const int id = _draggedId;
+    const bool moved = _change([&](QString& refusal) {
+        entry = DiaryDB::instance()->getFoodEntry(id);
+        if (!entry)
+            return false;
+        entry->meal = groupType;
+        if (_storeFoodEntry(*entry))
+            return true;
+        refusal = _refusal(*entry, false);
+        return false;
+    });
+    if (!moved)
         return;
-    }
     delete row;
     DiaryListViewItem* newRow = addFoodItemToGui(*entry);
     _selectRow(newRow);

@@ -6,10 +6,10 @@
 #include <QString>
 #include <QTreeWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
-class StoreOutcome;
 class BrowsableDBIterator;
 class BXCalendar;
 class DiaryListViewItem;
@@ -101,9 +101,11 @@ public slots:
     void resizeColumns();
     // Rebuilds the nutrient columns from a settings text and reloads the day.
     void setColumnSettings(const QString& settings);
-    // Sets the snack layout (SnackDisplay), stores it in the user's preferences, regroups
-    // the group rows and files the shown entries again.
-    void setViewMode(int mode);
+    // Stores the snack layout (SnackDisplay) in the user's preferences, then regroups the
+    // group rows and files the shown entries again; false, with the layout as it was, when
+    // it was not stored.
+    bool setViewMode(int mode);
+    int viewMode() const { return _viewMode; }
     void refreshCalendar();
     void setBoldDay(const QString& dateCode);
     void setBoldDay(const QDate& date);
@@ -179,10 +181,18 @@ private:
     void _updateTotals(const DBTypes::DiaryDay* day = nullptr);
     DBTypes::DiaryDay _loadDay() const;
     bool _storeFoodEntry(DBTypes::FoodDiaryItem& entry);
-    // Tells why a change was refused; `entry` is the food entry the store refused, if any,
-    // alone or as one food of a meal.
-    void _refuseChange(const StoreOutcome& outcome, const DBTypes::FoodDiaryItem* entry = nullptr,
-                       bool ofMeal = false);
+    // Makes a change of the list through StorePrompt; `change` may name what it refused in
+    // `refusal`. Whether it was stored.
+    bool _change(const std::function<bool(QString& refusal)>& change);
+    // Reads an entry before its dialog asks for the new one; false when the diary could not
+    // be read or `read` found no entry.
+    bool _readEntry(const std::function<bool()>& read);
+    // Why the store refused `entry`, alone or as one food of a meal.
+    QString _refusal(const DBTypes::FoodDiaryItem& entry, bool ofMeal) const;
+    // Lays the groups out in a snack display (0 to 2) without storing it.
+    void _showViewMode(int mode);
+    // The user's stored snack display; the one shown when none is stored.
+    int _storedViewMode() const;
     bool _hasSavedMeals() const;
     void _removeEntry(QTreeWidgetItem* row);
     void _editEntry(QTreeWidgetItem* row);

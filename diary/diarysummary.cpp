@@ -139,9 +139,12 @@ void DiarySummary::updateView(int id)
     if (!(prefs.summaryOptions & parts) && prefs.showNutrientAndFluid)
         prefs.summaryOptions = kAllShown;
     if (id >= 1) {
-        prefs.summaryOptions ^= id;
-        StorePrompt::change(this, QString(),
-                            [user, &prefs] { return UserDB::instance()->setUserPrefs(user, prefs); });
+        // The panel shows a choice once the diary has stored it.
+        DBTypes::UserPrefs chosen = prefs;
+        chosen.summaryOptions ^= id;
+        if (StorePrompt::change(this, QString(),
+                                [user, &chosen] { return UserDB::instance()->setUserPrefs(user, chosen); }))
+            prefs = chosen;
         if (!(prefs.summaryOptions & parts))
             emit hideDiarySummary();
     }

@@ -126,7 +126,7 @@ void DiaryWidget::_buildForm()
 void DiaryWidget::languageChange()
 {
     setWindowTitle(tr("Diary"));
-    dateLabel->setText(QStringLiteral("textLabel1"));
+    _showDateLabel();
     dateButton->setText(tr("  Calendar  "));
     dateButton->setToolTip(tr("Select a day from the calendar"));
     currentDayButton->setText(tr("Today"));
@@ -257,7 +257,7 @@ void DiaryWidget::currentDayButton_clicked()
 void DiaryWidget::dateChanged(const QDate& date)
 {
     _shown = date;
-    dateLabel->setText(DisplayDate::textDate(getDate()));
+    _showDateLabel();
     const int user = UserDB::instance()->getCurrentUser();
     if (user < 0)
         return;
@@ -266,6 +266,13 @@ void DiaryWidget::dateChanged(const QDate& date)
     summaryWidget->setNutrientTarget(user, date, checkin);
     greenTicksWidget1->updateCheckin(checkin);
     emit userWeightChanged(UserDB::instance()->weightForDay(user, code.constData()));
+}
+
+// The day the page shows; nothing before it has shown one.
+void DiaryWidget::_showDateLabel()
+{
+    dateLabel->setText(_shown.isValid() ? DisplayDate::textDate(_shown)
+                                        : QString());
 }
 
 void DiaryWidget::doMealPlan()
@@ -308,14 +315,15 @@ void DiaryWidget::refresh(const QString& name, const NotificationParam& param)
     foodQueryWidget3->refreshDynamic();
 }
 
-void DiaryWidget::setVisibleFluidAndNutrient(bool visible)
+bool DiaryWidget::setVisibleFluidAndNutrient(bool visible)
 {
     const int user = UserDB::instance()->getCurrentUser();
-    if (user >= 0)
-        StorePrompt::change(this, QString(), [user, visible] {
+    if (user >= 0 && !StorePrompt::change(this, QString(), [user, visible] {
             return UserDB::instance()->setNutrientFluidHidden(user, !visible);
-        });
+        }))
+        return false;
     showFluidAndNutrient(visible);
+    return true;
 }
 
 void DiaryWidget::showFluidAndNutrient(bool visible)

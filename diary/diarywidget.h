@@ -61,8 +61,9 @@ public slots:
     // Raises the page in the page stack that is its parent.
     void raiseWidget();
     void refresh(const QString& name, const NotificationParam& param);
-    // Shows or hides the summary panel, and keeps the choice for the user.
-    void setVisibleFluidAndNutrient(bool visible);
+    // Keeps the choice for the user, then shows or hides the summary panel; false, with the
+    // panel as it was, when the choice was not stored.
+    bool setVisibleFluidAndNutrient(bool visible);
     // Shows or hides the summary as the user's stored choice says, storing nothing.
     void showFluidAndNutrient(bool visible);
     QDate getDate() const;
@@ -80,6 +81,7 @@ private:
     void _moveTo(const QDate& date);
     void _pickedInCalendar(const QDate& date);
     DiaryListView* _list() const;
+    void _showDateLabel();
 
     QPopupCalendar* _popup = nullptr;
     // The day the page shows.

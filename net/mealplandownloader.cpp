@@ -133,8 +133,15 @@ void MealPlanDownloader::requestFinished(int id, bool error)
         _finish(true, _error);
         return;
     }
+    // A download stores what arrives as it arrives, with no user waiting to try again: its
+    // dialog tells the outcome.
     StoreOutcome outcome;
-    const bool stored = StoreAction::run([this] { return _store(); }, outcome);
+    bool stored = false;
+    {
+        const StoreAction storing(StoreAction::Kind::Change);
+        stored = _store();
+        outcome = storing.outcome();
+    }
     if (!stored) {
         _finish(true, outcome.ok() ? tr("The meal plan could not be stored in your diary. "
                                         "Please try again.")

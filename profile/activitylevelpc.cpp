@@ -17,12 +17,6 @@ void setButton(QButtonGroup* group, int id)
 
 } // namespace
 
-ActivityLevelPC::ActivityLevelPC(ActivityLevelPage* page)
-    : PageController(page)
-    , _page(page)
-{
-}
-
 void ActivityLevelPC::load(const DBTypes::UserProfile*, const DBTypes::CheckinItem* checkin,
                            const DBTypes::UserPrefs* prefs)
 {

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "profile/pagecontroller.h"
+#include "profile/pagecontrollerof.h"
 
 class ActivityLevelPage;
 
 // The check-in's activity level and the preferences' snack display on their page.
-class ActivityLevelPC : public PageController
+class ActivityLevelPC : public PageControllerOf<ActivityLevelPage>
 {
 public:
-    explicit ActivityLevelPC(ActivityLevelPage* page);
+    using PageControllerOf::PageControllerOf;
 
     void load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
               const DBTypes::UserPrefs* prefs) override;
@@ -16,7 +16,4 @@ public:
               DBTypes::UserPrefs* prefs) override;
     void start() override;
     bool isPageComplete() override;
-
-private:
-    ActivityLevelPage* _page;
 };

@@ -16,12 +16,6 @@ QString recommendedMark()
 
 } // namespace
 
-GoalPC::GoalPC(GoalPage* page)
-    : PageController(page)
-    , _page(page)
-{
-}
-
 void GoalPC::load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
                   const DBTypes::UserPrefs*)
 {

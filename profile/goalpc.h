@@ -1,15 +1,15 @@
 #pragma once
 
-#include "profile/pagecontroller.h"
+#include "profile/pagecontrollerof.h"
 
 class GoalPage;
 
 // The check-in's weight goal on the goal page, with the goal recommended for the body-mass
 // index marked.
-class GoalPC : public PageController
+class GoalPC : public PageControllerOf<GoalPage>
 {
 public:
-    explicit GoalPC(GoalPage* page);
+    using PageControllerOf::PageControllerOf;
 
     void load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
               const DBTypes::UserPrefs* prefs) override;
@@ -22,6 +22,4 @@ private:
     // Moves the " (recommended)" mark to the goal for the index of the height and weight;
     // no mark when either is not above 0.
     void _markRecommendation(float heightCm, float weightKg);
-
-    GoalPage* _page;
 };

@@ -9,12 +9,6 @@
 
 #include <QLineEdit>
 
-MeasurementsPC::MeasurementsPC(MeasurementsPage* page)
-    : PageController(page)
-    , _page(page)
-{
-}
-
 void MeasurementsPC::load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
                           const DBTypes::UserPrefs*)
 {

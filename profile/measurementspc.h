@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profile/pagecontroller.h"
+#include "profile/pagecontrollerof.h"
 
 #include <QString>
 
@@ -8,10 +8,10 @@ class MeasurementsPage;
 
 // The check-in's weight and the profile's height on the measurements page. A field whose
 // text is still the one load() wrote gives back the loaded value, not its rounded display.
-class MeasurementsPC : public PageController
+class MeasurementsPC : public PageControllerOf<MeasurementsPage>
 {
 public:
-    explicit MeasurementsPC(MeasurementsPage* page);
+    using PageControllerOf::PageControllerOf;
 
     void load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
               const DBTypes::UserPrefs* prefs) override;
@@ -21,7 +21,6 @@ public:
     bool isPageComplete() override;
 
 private:
-    MeasurementsPage* _page;
     QString _loadedWeightText;
     float _loadedWeight = -1.0f;
 };

@@ -7,12 +7,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-PersonalDetailsPC::PersonalDetailsPC(PersonalDetailsPage* page)
-    : PageController(page)
-    , _page(page)
-{
-}
-
 void PersonalDetailsPC::load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem*,
                              const DBTypes::UserPrefs*)
 {

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "profile/pagecontroller.h"
+#include "profile/pagecontrollerof.h"
 
 class PersonalDetailsPage;
 
 // Name, date of birth and sex between the profile and the personal-details page.
-class PersonalDetailsPC : public PageController
+class PersonalDetailsPC : public PageControllerOf<PersonalDetailsPage>
 {
 public:
-    explicit PersonalDetailsPC(PersonalDetailsPage* page);
+    using PageControllerOf::PageControllerOf;
 
     void load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
               const DBTypes::UserPrefs* prefs) override;
@@ -16,7 +16,4 @@ public:
               DBTypes::UserPrefs* prefs) override;
     void start() override;
     bool isPageComplete() override;
-
-private:
-    PersonalDetailsPage* _page;
 };

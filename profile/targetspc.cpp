@@ -8,12 +8,6 @@
 #include <QButtonGroup>
 #include <QRadioButton>
 
-TargetsPC::TargetsPC(TargetsPage* page)
-    : PageController(page)
-    , _page(page)
-{
-}
-
 void TargetsPC::_copy(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
                       const DBTypes::UserPrefs* prefs)
 {

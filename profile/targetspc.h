@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profile/pagecontroller.h"
+#include "profile/pagecontrollerof.h"
 
 class DietPlan;
 class TargetsPage;
@@ -8,10 +8,10 @@ class TargetsPage;
 // The check-in's targets and diet plan and the preferences' target sizes on the targets page.
 // The page works on the controller's own copies of the records; save() hands the targets
 // out, computing a chosen plan's targets afresh from the records it is given.
-class TargetsPC : public PageController
+class TargetsPC : public PageControllerOf<TargetsPage>
 {
 public:
-    explicit TargetsPC(TargetsPage* page);
+    using PageControllerOf::PageControllerOf;
 
     void load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
               const DBTypes::UserPrefs* prefs) override;
@@ -38,7 +38,6 @@ private:
                     const DBTypes::CheckinItem* checkin, const DBTypes::UserPrefs* prefs);
     void _showCustom();
 
-    TargetsPage* _page;
     DBTypes::CheckinItem _checkin;
     DBTypes::UserProfile _profile;
     DBTypes::UserPrefs _prefs;

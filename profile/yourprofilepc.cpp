@@ -7,12 +7,6 @@
 
 #include <QLineEdit>
 
-YourProfilePC::YourProfilePC(YourProfilePage* page)
-    : PageController(page)
-    , _page(page)
-{
-}
-
 void YourProfilePC::load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
                          const DBTypes::UserPrefs* prefs)
 {

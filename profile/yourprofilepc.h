@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/unitenergy.h"
-#include "profile/pagecontroller.h"
+#include "profile/pagecontrollerof.h"
 
 #include <QString>
 
@@ -10,10 +10,10 @@ class YourProfilePage;
 // The check-in's custom resting metabolic rate, stored in kilocalories and typed in the
 // energy unit of the profile's user, and the BMI scale of the profile page. A field whose
 // text is still the one load() wrote gives back the loaded rate, not its rounded display.
-class YourProfilePC : public PageController
+class YourProfilePC : public PageControllerOf<YourProfilePage>
 {
 public:
-    explicit YourProfilePC(YourProfilePage* page);
+    using PageControllerOf::PageControllerOf;
 
     void load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
               const DBTypes::UserPrefs* prefs) override;
@@ -23,7 +23,6 @@ public:
     bool isPageComplete() override;
 
 private:
-    YourProfilePage* _page;
     QString _loadedText;
     float _loadedRMR = -1.0f;
     int _energyType = UnitEnergy::Kilocalories;

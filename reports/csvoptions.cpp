@@ -1,5 +1,6 @@
 #include "reports/csvoptions.h"
 
+#include "widgets/named.h"
 #include "widgets/qpopupcalendarwidget.h"
 
 #include <QCheckBox>
@@ -11,17 +12,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 CSVOptions* CSVOptions::construct(QWidget* parent)
 {

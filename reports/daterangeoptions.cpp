@@ -2,6 +2,7 @@
 
 #include "core/displaydate.h"
 #include "widgets/bxcalendar.h"
+#include "widgets/named.h"
 #include "widgets/qpopupcalendar.h"
 #include "widgets/qpopupcalendarwidget.h"
 
@@ -13,13 +14,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QDate dateOf(const QPopupCalendarWidget* field)
 {

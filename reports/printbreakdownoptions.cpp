@@ -3,6 +3,7 @@
 #include "core/displaydate.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/bxhelp.h"
+#include "widgets/named.h"
 #include "widgets/qpopupcalendar.h"
 #include "widgets/qpopupcalendarwidget.h"
 
@@ -14,17 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 PrintBreakDownOptions* PrintBreakDownOptions::construct(QWidget* parent)
 {

@@ -3,25 +3,12 @@
 #include "reports/checkinreportfactory.h"
 #include "reports/printoptions.h"
 
-#include <memory>
-
-PrintCheckin::PrintCheckin(QWidget* parent, const QDate& day)
-    : _parent(parent), _day(day)
-{
-}
-
-bool PrintCheckin::runOptions(PrintOptions* options)
-{
-    return options->exec() == QDialog::Accepted;
-}
+#include <QObject>
 
 ReportFactory* PrintCheckin::getReportFactory()
 {
-    const std::unique_ptr<PrintOptions> options(PrintOptions::construct(_parent));
-    options->setWindowTitle(QObject::tr("Print check-ins"));
-    options->displayExtendedOptions(false, false);
-    options->setDate(_day);
-    if (!runOptions(options.get()))
+    const std::unique_ptr<PrintOptions> options = askOptions(QObject::tr("Print check-ins"), false);
+    if (!options)
         return nullptr;
     QDate first;
     QDate last;

@@ -1,26 +1,13 @@
 #pragma once
 
-#include "reports/printmodule.h"
-
-#include <QDate>
-
-class PrintOptions;
-class QWidget;
+#include "reports/printrange.h"
 
 // The print command of the check-in report for a day, or a range the user chooses.
-class PrintCheckin : public PrintModule
+class PrintCheckin : public PrintRange
 {
 public:
-    PrintCheckin(QWidget* parent, const QDate& day);
+    using PrintRange::PrintRange;
 
     // Asks for the range; null when cancelled.
     ReportFactory* getReportFactory() override;
-
-protected:
-    // Runs the options dialog modally; true when the user chose Print.
-    virtual bool runOptions(PrintOptions* options);
-
-private:
-    QWidget* _parent;
-    QDate _day;
 };

@@ -12,23 +12,10 @@ namespace {
 constexpr int LongRangeDays = 10;
 } // namespace
 
-PrintDiary::PrintDiary(QWidget* parent, const QDate& day)
-    : _parent(parent), _day(day)
-{
-}
-
-bool PrintDiary::runOptions(PrintOptions* options)
-{
-    return options->exec() == QDialog::Accepted;
-}
-
 ReportFactory* PrintDiary::getReportFactory()
 {
-    const std::unique_ptr<PrintOptions> options(PrintOptions::construct(_parent));
-    options->setWindowTitle(QObject::tr("Print diary"));
-    options->displayExtendedOptions(true, true);
-    options->setDate(_day);
-    if (!runOptions(options.get()))
+    const std::unique_ptr<PrintOptions> options = askOptions(QObject::tr("Print diary"), true);
+    if (!options)
         return nullptr;
     QDate first;
     QDate last;
@@ -44,7 +31,7 @@ ReportFactory* PrintDiary::getReportFactory()
 bool PrintDiary::_confirmLongRange()
 {
     const QMessageBox::StandardButton answer = Prompter::instance()->message(
-        _parent, QMessageBox::Information, BrandEngine::instance()->getString("app_name_short"),
+        parent(), QMessageBox::Information, BrandEngine::instance()->getString("app_name_short"),
         QObject::tr("You have chosen to print more than 10 days worth of information.\nPlease "
                     "note that doing so may take a while and consume a\nsignificant amount of "
                     "paper. To continue please click on\nOK, otherwise click on Cancel."),

@@ -1,28 +1,16 @@
 #pragma once
 
-#include "reports/printmodule.h"
-
-#include <QDate>
-
-class PrintOptions;
-class QWidget;
+#include "reports/printrange.h"
 
 // The print command of the diary report for a day, or a range the user chooses.
-class PrintDiary : public PrintModule
+class PrintDiary : public PrintRange
 {
 public:
-    PrintDiary(QWidget* parent, const QDate& day);
+    using PrintRange::PrintRange;
 
     // Asks for the range and options; a long range is confirmed first. Null when cancelled.
     ReportFactory* getReportFactory() override;
 
-protected:
-    // Runs the options dialog modally; true when the user chose Print.
-    virtual bool runOptions(PrintOptions* options);
-
 private:
     bool _confirmLongRange();
-
-    QWidget* _parent;
-    QDate _day;
 };

@@ -37,16 +37,7 @@ ReportsContainer::ReportsContainer(QWidget* parent, const char* name, Qt::Window
     _list->sortItems(Qt::AscendingOrder);
 
     _currentReport = BXSettings().getInt(BXSettings::SelectedReport);
-    for (int row = 0; row < _list->count(); ++row) {
-        const auto* item = static_cast<const ReportsSelectorItem*>(_list->item(row));
-        if (item->id() == Weight)
-            _list->setCurrentRow(row);
-    }
-    for (int row = 0; row < _list->count(); ++row) {
-        const auto* item = static_cast<const ReportsSelectorItem*>(_list->item(row));
-        if (item->id() == _currentReport)
-            _list->setCurrentRow(row);
-    }
+    _selectListed();
     connect(_list, &QListWidget::currentItemChanged, this, &ReportsContainer::_itemChanged);
 }
 
@@ -104,6 +95,20 @@ void ReportsContainer::handleReportChanged(int id, bool force)
         _lastBuilt = id;
         setCurrentWidget(_makeViewer(id));
     });
+    // The list names the report the page shows, also when the new one was not shown.
+    _selectListed();
+}
+
+// The Weight entry stands for any report the list does not offer.
+void ReportsContainer::_selectListed()
+{
+    const QSignalBlocker blocker(_list);
+    for (const int id : {int(Weight), _currentReport}) {
+        for (int row = 0; row < _list->count(); ++row) {
+            if (static_cast<const ReportsSelectorItem*>(_list->item(row))->id() == id)
+                _list->setCurrentRow(row);
+        }
+    }
 }
 
 QFrame* ReportsContainer::_makeViewer(int id) const
@@ -154,6 +159,10 @@ void ReportsContainer::showEvent(QShowEvent* event)
 
 void ReportsContainer::_itemChanged(QListWidgetItem* item)
 {
+    // Once the list has handled the click: a question asked inside it would leave the list
+    // selecting the entry after the answer put it back.
     if (item)
-        handleReportChanged(static_cast<const ReportsSelectorItem*>(item)->id(), false);
+        QMetaObject::invokeMethod(
+            this, [this, id = static_cast<const ReportsSelectorItem*>(item)->id()] { handleReportChanged(id, false); },
+            Qt::QueuedConnection);
 }

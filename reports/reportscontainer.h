@@ -54,6 +54,8 @@ private:
     bool _stepsEnabled() const;
     // A new viewer of the report, without a parent.
     QFrame* _makeViewer(int id) const;
+    // Selects the current report in the list without reporting it as a choice.
+    void _selectListed();
 
     QHBoxLayout* _layout;
     ReportsSelector* _list;

@@ -235,7 +235,8 @@ bool BXSqlDb::mayRun(bool change)
 {
     if (!_instance)
         return true;
-    if (_instance->m_action && _instance->m_action->refuses(change))
+    const StoreAction* action = _instance->_currentAction();
+    if (action && action->refuses(change))
         return false;
     if (change && _instance->m_reading)
         _instance->_endReadLock();
@@ -267,8 +268,8 @@ void BXSqlDb::_note(const StoreOutcome& outcome, bool change)
 {
     if (outcome.lost() && nestedTransactionLevel > 0)
         m_changeLost = true;
-    if (m_action)
-        m_action->record(outcome, change || nestedTransactionLevel > 0);
+    if (StoreAction* action = _currentAction())
+        action->record(outcome, change || nestedTransactionLevel > 0);
     else if (outcome.lost() && (change || nestedTransactionLevel > 0))
         _announce(outcome.changeText());
 }
@@ -290,6 +291,11 @@ void BXSqlDb::_announce(const QString& text)
             NotificationCenter::notify("userdb_change_not_saved", static_cast<void*>(&told));
         },
         Qt::QueuedConnection);
+}
+
+StoreAction* BXSqlDb::_currentAction() const
+{
+    return m_action && m_action->current() ? m_action : nullptr;
 }
 
 StoreAction* BXSqlDb::openAction(StoreAction* action)

@@ -191,6 +191,8 @@ private:
     // The actions open on the connection, the innermost last: opening one returns the one it
     // is a part of.
     StoreAction* openAction(StoreAction* action);
+    // The open action a statement run now is a part of, if any.
+    StoreAction* _currentAction() const;
     void closeAction(StoreAction* action, StoreAction* outer);
     // Takes the read lock for the open action when no transaction holds one; whether it did.
     // A failure is the action's outcome.

@@ -591,29 +591,26 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
 
     // The bound is bound, never pasted into the statement.
     const QString range = fromDate ? QStringLiteral(" AND date >= ?") : QString();
-    bool ok = true;
+    // Runs a statement on the marks of both tables, with two values of its own bound first.
+    const auto onBoth = [&](const char* sql, int first, int second) {
+        for (const auto& t : tables) {
+            BXSqlQuery query(QString::fromLatin1(sql).arg(t.table, t.key, range));
+            query.bindValue(0, first);
+            query.bindValue(1, second);
+            query.bindValue(2, user);
+            if (fromDate)
+                query.bindValue(3, QString::fromLatin1(fromDate));
+            if (!query.exec())
+                return false;
+        }
+        return true;
+    };
     // Deleted marks go first, so that they are removed rather than set in step.
-    for (const auto& t : tables) {
-        BXSqlQuery query(QStringLiteral("DELETE FROM %1_sync WHERE device = ? AND state = ? AND %2 "
-                                        "IN (SELECT %2 FROM %1 WHERE user_id = ?%3)")
-                             .arg(t.table, t.key, range));
-        query.bindValue(0, device);
-        query.bindValue(1, StateDeleted);
-        query.bindValue(2, user);
-        if (fromDate)
-            query.bindValue(3, QString::fromLatin1(fromDate));
-        ok = ok && query.exec();
-    }
-    for (const auto& t : tables) {
-        BXSqlQuery query(QStringLiteral("UPDATE %1_sync SET state = ? WHERE device = ? AND %2 IN "
-                                        "(SELECT %2 FROM %1 WHERE user_id = ?%3)")
-                             .arg(t.table, t.key, range));
-        query.bindValue(0, StateInStep);
-        query.bindValue(1, device);
-        query.bindValue(2, user);
-        if (fromDate)
-            query.bindValue(3, QString::fromLatin1(fromDate));
-        ok = ok && query.exec();
-    }
+    const bool ok = onBoth("DELETE FROM %1_sync WHERE device = ? AND state = ? AND %2 IN "
+                           "(SELECT %2 FROM %1 WHERE user_id = ?%3)",
+                           device, StateDeleted)
+        && onBoth("UPDATE %1_sync SET state = ? WHERE device = ? AND %2 IN "
+                  "(SELECT %2 FROM %1 WHERE user_id = ?%3)",
+                  StateInStep, device);
     return BXSqlDb::endTransaction(ok);
 }

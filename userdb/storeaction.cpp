@@ -2,12 +2,16 @@
 
 #include "userdb/bxsqldb.h"
 
-StoreAction::StoreAction(Kind kind)
+#include <QThread>
+
+StoreAction::StoreAction(Kind kind) : m_loopLevel(QThread::currentThread()->loopLevel())
 {
     BXSqlDb* db = BXSqlDb::exists();
     if (!db)
         return;
-    m_outer = db->openAction(this);
+    m_previous = db->openAction(this);
+    if (m_previous && m_previous->m_loopLevel == m_loopLevel)
+        m_outer = m_previous;
     if (kind == Kind::Read)
         m_ownsReadLock = db->beginReading();
 }
@@ -19,20 +23,19 @@ StoreAction::~StoreAction()
         return;
     if (m_ownsReadLock)
         db->endReading();
-    db->closeAction(this, m_outer);
+    db->closeAction(this, m_previous);
 }
 
-bool StoreAction::run(const std::function<bool()>& change, StoreOutcome& outcome)
+bool StoreAction::current() const
 {
-    const StoreAction action(Kind::Change);
-    const bool made = change();
-    outcome = action.outcome();
-    return made;
+    return m_loopLevel == QThread::currentThread()->loopLevel();
 }
 
 bool StoreAction::refuses(bool change) const
 {
     for (const StoreAction* action = this; action; action = action->m_outer) {
+        if (change && action->m_readingFailed)
+            return true;
         if (action->m_outcome.busy() && (change || action->m_readingRefused))
             return true;
     }
@@ -45,5 +48,6 @@ void StoreAction::record(const StoreOutcome& outcome, bool change)
         if (action->m_outcome.ok() || (outcome.lost() && !action->m_outcome.lost()))
             action->m_outcome = outcome;
         action->m_readingRefused = action->m_readingRefused || (outcome.busy() && !change);
+        action->m_readingFailed = action->m_readingFailed || (!outcome.ok() && !change);
     }
 }

@@ -2,22 +2,24 @@
 
 #include "userdb/storeoutcome.h"
 
-#include <functional>
-
 // One user action on the diary (moving to another day, opening a report, making a change),
-// from its construction to its end, and its outcome.
+// from its construction to its end, and its outcome. Screens open one through StorePrompt.
 //
 // The action waits for other programs that hold the diary once, not at each statement: once a
 // statement of the action has found the diary held, every later statement of the action is
-// refused at once with the same outcome. The store tells nobody about a failure inside an
-// action: whoever opened the action reads outcome() and tells the user.
+// refused at once with the same outcome. Once a reading of the action has failed, no later
+// change of the action is made: nothing writes back what a failed reading gave. The store
+// tells nobody about a failure inside an action: whoever opened the action reads outcome()
+// and tells the user.
 //
 // A reading action takes the diary's read lock as it begins (the one wait), so that what it
 // reads afterwards is never refused halfway and comes from one state of the diary: a screen may
 // read everything first and show it only when outcome() is ok. A change made inside a reading
 // action ends the read lock first.
 //
-// An action opened inside another is a part of it: its failures are the outer one's too.
+// An action opened inside another is a part of it: its failures are the outer one's too. The
+// action belongs to the event loop it was opened in: a statement run from an event loop
+// nested inside it (a dialog's, say) is no part of it, nor is an action opened there.
 class StoreAction
 {
 public:
@@ -32,21 +34,23 @@ public:
     // wins over a statement's refusal), or ok.
     const StoreOutcome& outcome() const { return m_outcome; }
     // Whether a later statement of the action is refused at once: every change once the
-    // action has found the diary held, and every reading once a reading found it held (a
-    // program that holds the diary for writing still lets it be read).
+    // action has found the diary held or failed to read, and every reading once a reading
+    // found it held (a program that holds the diary for writing still lets it be read).
     bool refuses(bool change) const;
-
-    // Runs `change` as one changing action of its own; whether it was made, with the action's
-    // outcome in `outcome`.
-    static bool run(const std::function<bool()>& change, StoreOutcome& outcome);
+    // Whether a statement run now is a part of this action (rather than of an event loop
+    // nested inside it).
+    bool current() const;
 
     // Records a failure of a statement (`change` when it writes) of this action and of the
     // actions it is a part of.
     void record(const StoreOutcome& outcome, bool change);
 
 private:
+    StoreAction* m_previous = nullptr;
     StoreAction* m_outer = nullptr;
     StoreOutcome m_outcome;
+    int m_loopLevel = 0;
     bool m_readingRefused = false;
+    bool m_readingFailed = false;
     bool m_ownsReadLock = false;
 };

@@ -216,10 +216,9 @@ bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
 {
     // The count and the new id are read inside the change, which waits for other programs
     // once, as it begins.
-    const StoreAction change(StoreAction::Kind::Change);
-    const auto refuse = [&change, error](const QString& reason) {
+    const auto refuse = [error](const QString& reason) {
         if (error)
-            *error = change.outcome().ok() ? reason : change.outcome().changeText();
+            *error = reason;
         return false;
     };
     if (!BXSqlDb::beginTransaction())

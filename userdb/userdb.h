@@ -63,7 +63,8 @@ public:
     int getNextUserID();
     // Adds a user in one transaction and reports the new id through the profile and `id`.
     // False, with `error` saying why, past the brand's user limit or when the rows cannot be
-    // stored (nothing is stored then).
+    // stored (nothing is stored then); the store's own failure is the outcome of the action
+    // the caller opened.
     bool addUser(DBTypes::UserProfile& profile, int* id, QString* error = nullptr);
     // The profile's row and height, whole or not at all.
     bool updateUser(DBTypes::UserProfile& profile);

@@ -1,55 +1,54 @@
 #include "widgets/storeprompt.h"
 
-#include "userdb/storeaction.h"
 #include "widgets/prompter.h"
+
+bool StorePrompt::act(QWidget* parent, StoreAction::Kind kind, const QString& caption,
+                      const std::function<bool()>& work, const QString& refusal)
+{
+    const bool reading = kind == StoreAction::Kind::Read;
+    for (;;) {
+        bool done = false;
+        StoreOutcome outcome;
+        {
+            const StoreAction action(kind);
+            done = action.outcome().ok() && work();
+            outcome = action.outcome();
+        }
+        if (!outcome.busy()) {
+            if (!done || !outcome.ok())
+                tell(parent, kind, caption, outcome, refusal);
+            return done && outcome.ok();
+        }
+        if (!askRetry(parent, reading ? outcome.readText() : outcome.changeText()))
+            return false;
+    }
+}
 
 bool StorePrompt::read(QWidget* parent, const std::function<void()>& show)
 {
-    for (;;) {
-        StoreOutcome outcome;
-        {
-            const StoreAction reading(StoreAction::Kind::Read);
-            if (reading.outcome().ok()) {
-                show();
-                return true;
-            }
-            outcome = reading.outcome();
-        }
-        if (!outcome.busy()) {
-            Prompter::warning(parent, tr("Diary not read"), outcome.readText());
-            return false;
-        }
-        if (!askRetry(parent, outcome.readText()))
-            return false;
-    }
+    return act(parent, StoreAction::Kind::Read, QString(), [&show] {
+        show();
+        return true;
+    });
 }
 
 bool StorePrompt::change(QWidget* parent, const QString& caption,
                          const std::function<bool()>& change, const QString& refusal)
 {
-    for (;;) {
-        StoreOutcome outcome;
-        {
-            const StoreAction changing(StoreAction::Kind::Change);
-            if (change())
-                return true;
-            outcome = changing.outcome();
-        }
-        if (!outcome.busy()) {
-            tellChange(parent, caption, outcome, refusal);
-            return false;
-        }
-        if (!askRetry(parent, outcome.changeText()))
-            return false;
-    }
+    return act(parent, StoreAction::Kind::Change, caption, change, refusal);
 }
 
-void StorePrompt::tellChange(QWidget* parent, const QString& caption, const StoreOutcome& outcome,
-                             const QString& refusal)
+void StorePrompt::tell(QWidget* parent, StoreAction::Kind kind, const QString& caption,
+                       const StoreOutcome& outcome, const QString& refusal)
 {
-    const QString text = outcome.ok() ? refusal : outcome.changeText();
-    if (!text.isEmpty())
-        Prompter::warning(parent, caption.isEmpty() ? tr("Change not saved") : caption, text);
+    const bool reading = kind == StoreAction::Kind::Read;
+    const QString text = outcome.ok() ? refusal : reading ? outcome.readText() : outcome.changeText();
+    if (text.isEmpty())
+        return;
+    const QString title = !caption.isEmpty() ? caption
+                        : reading            ? tr("Diary not read")
+                                             : tr("Change not saved");
+    Prompter::warning(parent, title, text);
 }
 
 bool StorePrompt::askRetry(QWidget* parent, const QString& text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "userdb/storeaction.h"
 #include "userdb/storeoutcome.h"
 
 #include <QCoreApplication>
@@ -8,31 +9,38 @@
 
 class QWidget;
 
-// What a screen tells the user when the store stops one of the user's actions, in one place:
-// a diary in use by another program may be tried again (Retry) or left (Cancel); a change is
-// said not to be saved only when it was a change.
+// The one way a screen acts on the diary for the user: the action is opened, the work runs
+// inside it and waits for other programs once; while another program holds the diary the user
+// may try again (Retry) or leave it (Cancel); any other failure is told with the store's
+// reason. Nothing asks the user inside the work: a screen asks first, then acts, and shows a
+// change once the work has stored it.
 class StorePrompt
 {
     Q_DECLARE_TR_FUNCTIONS(StorePrompt)
 
 public:
-    // Runs `show` once the diary can be read, inside one reading action: everything `show`
-    // reads comes from one state of the diary and is never refused halfway. While another
-    // program holds the diary, asks Retry or Cancel; another failure is told. False when
-    // `show` did not run: the screen then keeps what it showed.
+    // Runs `work` inside one action of `kind` until it is done or the user cancels. A reading
+    // action takes the diary's read lock first: `work` does not run while the diary cannot be
+    // read. The work is done when it returned true and the store failed nowhere in it. When
+    // the store did not fail and `work` still returned false, `refusal` is told (nothing when
+    // it is empty); it is read once `work` has returned, so that `work` may name what it
+    // refused. `caption` titles what is told about a change (a default when empty). Whether
+    // the work was done.
+    static bool act(QWidget* parent, StoreAction::Kind kind, const QString& caption,
+                    const std::function<bool()>& work, const QString& refusal = QString());
+    // act() reading: runs `show` once the diary can be read; false when it did not run or
+    // something it read failed, the screen then keeps what it showed (`show` reads everything
+    // first and shows it last).
     static bool read(QWidget* parent, const std::function<void()>& show);
-    // Runs `change` inside one changing action, which waits for other programs once; while
-    // another program holds the diary, asks Retry or Cancel. A failure is told with its
-    // reason; when the store did not fail and `change` still returned false, `refusal` is told
-    // (nothing when it is empty). Whether the change was made.
+    // act() changing.
     static bool change(QWidget* parent, const QString& caption,
                        const std::function<bool()>& change, const QString& refusal = QString());
-    // Tells the user that a change was not saved: the store's reason when it failed, else
-    // `refusal` (nothing when it is empty).
-    static void tellChange(QWidget* parent, const QString& caption, const StoreOutcome& outcome,
-                           const QString& refusal = QString());
 
 private:
+    // Tells the user why the work was not done: the store's reason when it failed, else
+    // `refusal` (nothing when it is empty).
+    static void tell(QWidget* parent, StoreAction::Kind kind, const QString& caption,
+                     const StoreOutcome& outcome, const QString& refusal);
     // Asks whether to try an action that the diary's other program stopped again.
     static bool askRetry(QWidget* parent, const QString& text);
 };

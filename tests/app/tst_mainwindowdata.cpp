@@ -853,9 +853,10 @@ void TestMainWindowData::failedCreationIsReported()
                       "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     QVERIFY(refuse.exec());
     QSignalSpy changed(_window, &MainWindow::userChanged);
+    ScriptedPrompter prompter;
     QVERIFY(!_window->switchUser(_window, -1));
     QCOMPARE(_window->wizardRuns, 1);
-    QCOMPARE(_window->lastCaption(), QStringLiteral("Cannot save the profile"));
+    QCOMPARE(prompter.lastCaption(), QStringLiteral("Cannot save the profile"));
     QCOMPARE(changed.size(), 0);
     QCOMPARE(UserDB::instance()->getCurrentUser(), _ann);
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});

@@ -9,6 +9,7 @@
 #include "userdb/userdb.h"
 #include "tests/diary/diarytestdata.h"
 #include "tests/diary/testdiarylist.h"
+#include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 
@@ -17,6 +18,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 using DBTypes::DiaryDay;
 
@@ -540,19 +542,67 @@ private slots:
         QCOMPARE(UserDB::instance()->deleteUser(aliceId), 0);
     }
 
-    void aRefusedMoveLeavesTheRow()
+    // An entry edited or moved while the store refuses it (a rule of the diary) or another
+    // program reads the diary, is about to write or holds it whole: the row stays where it
+    // was and the diary as it was; a held diary is waited for once a try, with Retry and
+    // Cancel, and an edit asks for the new entry once, before anything is changed.
+    void aRefusedChangeLeavesTheRow_data()
     {
+        QTest::addColumn<bool>("edit");
+        QTest::addColumn<int>("hold");
+        for (const bool edit : {false, true}) {
+            const char* name = edit ? "edit" : "move";
+            QTest::addRow("%s refused", name) << edit << -1;
+            QTest::addRow("%s, reader", name) << edit << int(OtherReader::Shared);
+            QTest::addRow("%s, immediate", name) << edit << int(OtherReader::Immediate);
+            QTest::addRow("%s, writer", name) << edit << int(OtherReader::Exclusive);
+        }
+    }
+
+    void aRefusedChangeLeavesTheRow()
+    {
+        QFETCH(bool, edit);
+        QFETCH(int, hold);
         const int id = storeFood(1, QStringLiteral("egg"));
         _list->showToday();
         _list->setCurrentItem(_list->groupRow(1)->child(0));
         std::unique_ptr<ItemDrag> payload(_list->dragObject());
         _list->source = _list.get();
-        refuse("UPDATE");
+        _list->foodDialog = [](DBTypes::FoodDiaryItem& entry, int, bool) {
+            entry.meal = 5;
+            return true;
+        };
+        const QStringList before = everyStoredRow();
         ScriptedPrompter prompter;
-        drop(_list.get(), centre(_list.get(), _list->groupRow(5)), payload.get());
+        prompter.answer(0); // Retry, then Cancel
+        std::optional<OtherReader> other;
+        std::optional<BusyWaits> waits;
+        if (hold < 0) {
+            refuse("UPDATE");
+        } else {
+            other.emplace(BXSqlDb::instance()->database().databaseName(), OtherReader::Hold(hold));
+            QVERIFY(other->reading());
+            waits.emplace(100);
+        }
+        if (edit)
+            _list->handleContextMenu(DiaryListView::EditCommand);
+        else
+            drop(_list.get(), centre(_list.get(), _list->groupRow(5)), payload.get());
         QCOMPARE(childIds(_list->groupRow(1)), QList<int>{id});
         QCOMPARE(childIds(_list->groupRow(5)), QList<int>{DiaryListView::HintRowId});
-        QCOMPARE(prompter.asked.size(), 1);
+        QCOMPARE(_list->foodDialogs, edit && hold != OtherReader::Exclusive ? 1 : 0);
+        if (hold < 0) {
+            QCOMPARE(prompter.asked.size(), 1);
+            return;
+        }
+        QCOMPARE(waits->count(), 2);
+        QCOMPARE(prompter.asked.size(), 2);
+        QCOMPARE(prompter.asked.at(0).options, (QStringList{"Retry", "Cancel"}));
+        QVERIFY2(prompter.lastText().startsWith(QStringLiteral("The diary is in use")),
+                 qPrintable(prompter.lastText()));
+        waits.reset();
+        other.reset();
+        QCOMPARE(everyStoredRow(), before);
     }
 
 private:

@@ -48,6 +48,7 @@ void choose(ReportsContainer& page, int id)
         if (static_cast<ReportsSelectorItem*>(page.selector()->item(row))->id() == id)
             page.selector()->setCurrentRow(row);
     }
+    QCoreApplication::processEvents();
 }
 
 class ImageMetrics : public ReportDeviceMetrics

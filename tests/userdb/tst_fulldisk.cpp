@@ -184,15 +184,19 @@ private slots:
         fillTheDisk(true);
         // A name long enough to need pages of its own.
         DBTypes::UserProfile big = profile(QString(200000, QLatin1Char('x')));
-        QString error;
-        QVERIFY(!users->addUser(big, nullptr, &error));
-        QCOMPARE(error, QStringLiteral("The disk is full: the change was not saved."));
+        {
+            const StoreAction action(StoreAction::Kind::Change);
+            QVERIFY(!users->addUser(big, nullptr));
+            QCOMPARE(action.outcome().changeText(),
+                     QStringLiteral("The disk is full: the change was not saved."));
+        }
         QCOMPARE(users->numUsers(), before);
         QCOMPARE(UserDbTestEnv::scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
                  QStringLiteral("ok"));
 
         // With room again, the same change goes through.
         fillTheDisk(false);
+        QString error;
         QVERIFY2(users->addUser(big, nullptr, &error), qPrintable(error));
         QVERIFY(error.isEmpty());
         QCOMPARE(users->numUsers(), before + 1);
@@ -236,12 +240,24 @@ private slots:
         }
         QCOMPARE(everyStoredRow(), before);
 
-        // With the other program done, the same change goes through.
+        // With the other program done, the same change goes through, whatever an event loop
+        // nested in the action (a dialog's, say) met while the program still held the file.
         {
             const StoreAction action(StoreAction::Kind::Change);
+            std::optional<OtherReader> other(std::in_place, UserDbTestEnv::databaseFile(), OtherReader::Hold(hold));
+            std::optional<BusyWaits> waits(std::in_place, 100);
+            QEventLoop dialog;
+            QTimer::singleShot(0, &dialog, [&] {
+                QVERIFY(!make(Change(change), _user, subject, ++_run));
+                dialog.quit();
+            });
+            dialog.exec();
+            waits.reset();
+            other.reset();
             QVERIFY(make(Change(change), _user, subject, ++_run));
             QVERIFY(action.outcome().ok());
         }
+        QCoreApplication::processEvents();
         QVERIFY(everyStoredRow() != before);
         QVERIFY(!journalLeft());
         QCOMPARE(UserDbTestEnv::scalar(QStringLiteral("PRAGMA integrity_check")).toString(),

@@ -2,6 +2,7 @@
 
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
+#include "userdb/storeaction.h"
 #include "userdb/userdb.h"
 
 #include <QDate>
@@ -105,11 +106,14 @@ void TestUserDB::addsUsersWithTheirHeight()
     UserProfile dora = noHeight;
     dora.name = QStringLiteral("Dora");
     dora.height = 170.0f;
-    QString error;
-    QVERIFY(!users->addUser(dora, nullptr, &error));
-    // The rule of the diary that refused it, in SQLite's words, and no advice about the disk.
-    QVERIFY2(error.startsWith(QStringLiteral("The change was not saved: UNIQUE constraint failed")),
-             qPrintable(error));
+    {
+        const StoreAction action(StoreAction::Kind::Change);
+        QVERIFY(!users->addUser(dora, nullptr));
+        // The rule of the diary that refused it, in SQLite's words, and no advice about the disk.
+        const QString error = action.outcome().changeText();
+        QVERIFY2(error.startsWith(QStringLiteral("The change was not saved: UNIQUE constraint failed")),
+                 qPrintable(error));
+    }
     QCOMPARE(users->numUsers(), 3);
 
     // New users start with the brand's units and every panel option.
