@@ -3,6 +3,7 @@
 
 #include "widgets/macutil.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 #include "app/importingdialog.h"
 #include "app/mainwindow.h"
 #include "app/programicon.h"
@@ -21,6 +22,7 @@
 #include "net/staticdbupdaterui.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/filecopy.h"
+#include "userdb/storeaction.h"
 #include "userdb/userdb.h"
 
 #include <QDir>
@@ -425,8 +427,12 @@ std::unique_ptr<QSocketNotifier> watchTermination()
 // Makes sure a user exists; false when the first profile was cancelled.
 bool pickFirstUser(MainWindow* window)
 {
-    const QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList();
-    const int userId = users.isEmpty() ? -1 : users.first().userId;
+    // Users that could not be read are never taken for none: the start ends, told why.
+    std::optional<QList<DBTypes::UserProfile>> users;
+    if (!StorePrompt::read(nullptr, [&users] { users = UserDB::instance()->getUsersList(); })
+        || !users)
+        return false;
+    const int userId = users->isEmpty() ? -1 : users->first().userId;
     if (window->switchUser(0, userId))
         return true;
     showBox(QMessageBox::Warning, tr("User creation canceled."),
@@ -435,26 +441,28 @@ bool pickFirstUser(MainWindow* window)
     return false;
 }
 
-// The start's own change, the count of starts, is made only once no other program holds the
-// diary, so that it is stored rather than lost: it waits for such a program once, then says
-// the diary is in use, with Retry and Quit. False when the user quits or nobody can be asked.
+// The start's own change, the count of starts: its transaction claims the diary as it begins
+// (the one wait) and holds the claim until the count is stored. While another program holds
+// the diary it says so, with Retry and Quit; another failure is told and the start goes on.
+// False when the user quits or nobody can be asked.
 bool countStart(Prompter* prompter)
 {
-    QString inUse;
-    while (!BXSqlDb::mayChangeNow(&inUse)) {
+    for (;;) {
+        StoreOutcome outcome;
+        if (StoreAction::run([] { return UserDB::instance()->incrementLogin() >= 0; }, outcome))
+            return true;
+        if (!outcome.busy()) {
+            if (!outcome.ok())
+                showBox(QMessageBox::Warning, tr("Change not saved"), outcome.changeText());
+            return true;
+        }
         if (!prompter) {
-            showBox(QMessageBox::Critical, tr("Diary in use"), inUse);
+            showBox(QMessageBox::Critical, tr("Diary in use"), outcome.changeText());
             return false;
         }
-        if (!retryWhileInUse(prompter, inUse))
+        if (!retryWhileInUse(prompter, outcome.changeText()))
             return false;
     }
-    // The count is read and written in one change; a statement it loses rolls it back.
-    if (BXSqlDb::beginTransaction()) {
-        UserDB::instance()->incrementLogin();
-        BXSqlDb::endTransaction(true);
-    }
-    return true;
 }
 
 int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompter* prompter)

@@ -161,7 +161,7 @@ DiaryListView::DiaryListView(QWidget* parent, const char* name)
     _createHeaderMenu();
     _nutrientColumnWidth = _widestColumn();
     if (currentUser() >= 0)
-        setViewMode(UserDB::instance()->getUserPrefs(currentUser()).snackDisplay);
+        setViewMode(UserDB::instance()->getUserPrefs(currentUser()).value_or(DBTypes::UserPrefs()).snackDisplay);
 }
 
 void DiaryListView::_createGroupRows()
@@ -292,8 +292,12 @@ void DiaryListView::_applyColumns()
 
 void DiaryListView::_saveColumnSettings()
 {
-    if (currentUser() >= 0)
-        UserDB::instance()->saveColumnSettings(currentUser(), getColumnSettings());
+    if (currentUser() < 0)
+        return;
+    const QString layout = getColumnSettings();
+    StorePrompt::change(this, QString(), [this, &layout] {
+        return UserDB::instance()->saveColumnSettings(currentUser(), layout);
+    }, tr("The diary's column layout could not be stored."));
 }
 
 void DiaryListView::resizeColumns()
@@ -335,7 +339,7 @@ bool DiaryListView::shouldBold() const
     }
     if (!_calendar || currentUser() < 0)
         return false;
-    return UserDB::instance()->getFluid(currentUser(), today().toLatin1().constData()) != 0;
+    return UserDB::instance()->getFluid(currentUser(), today().toLatin1().constData()).value_or(0) != 0;
 }
 
 QTreeWidgetItem* DiaryListView::groupRow(int group) const
@@ -392,11 +396,12 @@ void DiaryListView::setViewMode(int mode)
     const bool changed = mode != _viewMode;
     _viewMode = mode;
     if (currentUser() >= 0) {
-        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
-        if (prefs.snackDisplay != mode) {
-            prefs.snackDisplay = mode;
+        // Preferences that could not be read are never written back.
+        std::optional<DBTypes::UserPrefs> prefs = UserDB::instance()->getUserPrefs(currentUser());
+        if (prefs && prefs->snackDisplay != mode) {
+            prefs->snackDisplay = mode;
             StorePrompt::change(this, QString(), [this, &prefs] {
-                return UserDB::instance()->setUserPrefs(currentUser(), prefs);
+                return UserDB::instance()->setUserPrefs(currentUser(), *prefs);
             });
         }
     }
@@ -476,13 +481,15 @@ DiaryDay DiaryListView::_loadDay() const
 {
     if (!_calendar || currentUser() < 0)
         return {};
-    return DiaryDB::instance()->getDay(currentUser(), today().toLatin1().constData(), false);
+    return DiaryDB::instance()
+        ->getDay(currentUser(), today().toLatin1().constData(), false)
+        .value_or(DiaryDay());
 }
 
 void DiaryListView::showToday()
 {
     if (currentUser() >= 0) {
-        const int mode = UserDB::instance()->getUserPrefs(currentUser()).snackDisplay;
+        const int mode = UserDB::instance()->getUserPrefs(currentUser()).value_or(DBTypes::UserPrefs()).snackDisplay;
         if (mode != _viewMode)
             setViewMode(mode);
     }

@@ -114,7 +114,12 @@ bool copyTemplate(const QString& destination, std::string& reason)
     const QString copy = QFileInfo(workingCopy(".firstrun")).absoluteFilePath();
     if (!copyFile(source.absoluteFilePath(), copy, reason))
         return false;
-    BXSqlDb::fixMagic(copy);
+    QString failure;
+    if (!BXSqlDb::fixMagic(copy, &failure)) {
+        removeWithJournal(copy);
+        reason = "The new database's header cannot be written: " + failure.toStdString();
+        return false;
+    }
     if (replaceFile(copy, QFileInfo(destination).absoluteFilePath()))
         return true;
     removeWithJournal(copy);
@@ -294,15 +299,6 @@ bool provenCopy(const QString& source, const QString& copy, std::string& error)
 
 } // namespace
 
-bool BXSqlDb::mayChangeNow(QString* inUse)
-{
-    const QString path = userDbFile();
-    if (FileClaim(path, FileClaim::Mode::Sole, busyTimeout()).state() != FileClaim::State::Busy)
-        return true;
-    *inUse = inUseText(path);
-    return false;
-}
-
 bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* outcome)
 {
     if (outcome)
@@ -320,7 +316,14 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
                     .toStdString();
         return false;
     }
-    fixMagic(path);
+    // A file that cannot be read is told by the reading below; a repair that failed here.
+    QString failure;
+    if (!fixMagic(path, &failure) && !failure.isEmpty()) {
+        error = BXSqlDb::tr("The header of your diary %1 could not be repaired: %2.")
+                    .arg(QDir::toNativeSeparators(path), failure)
+                    .toStdString();
+        return false;
+    }
     orvMakePrivate(path);
     // A file that another program holds is waited for here, before the connection reads it.
     if (!isReadableDiary(path, error, outcome))
@@ -482,7 +485,7 @@ bool BXSqlDb::runUpgradeChain(std::string& error)
     return true;
 }
 
-bool BXSqlDb::fixMagic(const QString& path)
+bool BXSqlDb::fixMagic(const QString& path, QString* failure)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -498,9 +501,13 @@ bool BXSqlDb::fixMagic(const QString& path)
     const QByteArray magic = UserDbFormat::sqlite3Magic();
     WorkingFile repaired(path);
     QString reason;
-    return file.seek(block.size()) && repaired.open(&reason)
-           && repaired.write(magic.constData(), magic.size()) && FileCopy::copyData(file, repaired)
-           && repaired.commit(&reason);
+    if (file.seek(block.size()) && repaired.open(&reason)
+        && repaired.write(magic.constData(), magic.size()) && FileCopy::copyData(file, repaired)
+        && repaired.commit(&reason))
+        return true;
+    if (failure)
+        *failure = reason.isEmpty() ? tr("the repaired copy could not be written whole") : reason;
+    return false;
 }
 
 bool BXSqlDb::isOlderFormat(const QString& path)

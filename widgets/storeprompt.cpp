@@ -11,7 +11,8 @@ bool StorePrompt::read(QWidget* parent, const std::function<void()>& show)
             const StoreAction reading(StoreAction::Kind::Read);
             if (reading.outcome().ok()) {
                 show();
-                return true;
+                if (reading.outcome().ok())
+                    return true;
             }
             outcome = reading.outcome();
         }
