@@ -441,28 +441,26 @@ bool pickFirstUser(MainWindow* window)
     return false;
 }
 
-// The start's own change, the count of starts: its transaction claims the diary as it begins
-// (the one wait) and holds the claim until the count is stored. While another program holds
-// the diary it says so, with Retry and Quit; another failure is told and the start goes on.
-// False when the user quits or nobody can be asked.
+// The start's own change, the count of starts, is made only once no other program holds the
+// diary, so that it is stored rather than lost: it waits for such a program once, then says
+// the diary is in use, with Retry and Quit. False when the user quits or nobody can be asked.
 bool countStart(Prompter* prompter)
 {
-    for (;;) {
-        StoreOutcome outcome;
-        if (StoreAction::run([] { return UserDB::instance()->incrementLogin() >= 0; }, outcome))
-            return true;
-        if (!outcome.busy()) {
-            if (!outcome.ok())
-                showBox(QMessageBox::Warning, tr("Change not saved"), outcome.changeText());
-            return true;
-        }
+    QString inUse;
+    while (!BXSqlDb::mayChangeNow(&inUse)) {
         if (!prompter) {
-            showBox(QMessageBox::Critical, tr("Diary in use"), outcome.changeText());
+            showBox(QMessageBox::Critical, tr("Diary in use"), inUse);
             return false;
         }
-        if (!retryWhileInUse(prompter, outcome.changeText()))
+        if (!retryWhileInUse(prompter, inUse))
             return false;
     }
+    // The count is read and written in one change; a statement it loses rolls it back.
+    if (BXSqlDb::beginTransaction()) {
+        UserDB::instance()->incrementLogin();
+        BXSqlDb::endTransaction(true);
+    }
+    return true;
 }
 
 int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompter* prompter)

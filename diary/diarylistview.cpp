@@ -292,12 +292,8 @@ void DiaryListView::_applyColumns()
 
 void DiaryListView::_saveColumnSettings()
 {
-    if (currentUser() < 0)
-        return;
-    const QString layout = getColumnSettings();
-    StorePrompt::change(this, QString(), [this, &layout] {
-        return UserDB::instance()->saveColumnSettings(currentUser(), layout);
-    }, tr("The diary's column layout could not be stored."));
+    if (currentUser() >= 0)
+        UserDB::instance()->saveColumnSettings(currentUser(), getColumnSettings());
 }
 
 void DiaryListView::resizeColumns()

@@ -132,6 +132,11 @@ public:
     // What the copy of the user database file kept during a restore is called: its name
     // followed by this. The next start removes one that a restore cut short left behind.
     static constexpr const char* SafetySuffix = ".before-restore";
+    // Whether no other program holds the file, reading or writing, so that a change made at
+    // once can be stored: waits for such a program once (the busy time-out) and changes
+    // nothing. False, with what the user is told, while one still holds it. A start asks
+    // before it writes, so that it never loses a change it made of its own accord.
+    static bool mayChangeNow(QString* inUse);
     // Runs the integrity check on the running connection; false with a short reason followed
     // by DetailsMark and the whole report.
     static bool checkIntegrity(std::string& error);

@@ -299,6 +299,15 @@ bool provenCopy(const QString& source, const QString& copy, std::string& error)
 
 } // namespace
 
+bool BXSqlDb::mayChangeNow(QString* inUse)
+{
+    const QString path = userDbFile();
+    if (FileClaim(path, FileClaim::Mode::Sole, busyTimeout()).state() != FileClaim::State::Busy)
+        return true;
+    *inUse = inUseText(path);
+    return false;
+}
+
 bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* outcome)
 {
     if (outcome)

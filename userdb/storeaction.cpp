@@ -45,5 +45,6 @@ void StoreAction::record(const StoreOutcome& outcome, bool change)
         if (action->m_outcome.ok() || (outcome.lost() && !action->m_outcome.lost()))
             action->m_outcome = outcome;
         action->m_readingRefused = action->m_readingRefused || (outcome.busy() && !change);
+        action->m_readFailed = action->m_readFailed || !change;
     }
 }

@@ -35,6 +35,8 @@ public:
     // action has found the diary held, and every reading once a reading found it held (a
     // program that holds the diary for writing still lets it be read).
     bool refuses(bool change) const;
+    // Whether a reading of the action failed (a change that failed inside it does not count).
+    bool readFailed() const { return m_readFailed; }
 
     // Runs `change` as one changing action of its own; whether it was made, with the action's
     // outcome in `outcome`.
@@ -48,5 +50,6 @@ private:
     StoreAction* m_outer = nullptr;
     StoreOutcome m_outcome;
     bool m_readingRefused = false;
+    bool m_readFailed = false;
     bool m_ownsReadLock = false;
 };

@@ -11,7 +11,8 @@ bool StorePrompt::read(QWidget* parent, const std::function<void()>& show)
             const StoreAction reading(StoreAction::Kind::Read);
             if (reading.outcome().ok()) {
                 show();
-                if (reading.outcome().ok())
+                // A reading that failed inside `show` is not shown either.
+                if (!reading.readFailed())
                     return true;
             }
             outcome = reading.outcome();

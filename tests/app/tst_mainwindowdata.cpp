@@ -131,7 +131,8 @@ constexpr int DefaultBusyTimeoutMs = 10000;
 QStringList userNames()
 {
     QStringList names;
-    for (const DBTypes::UserProfile& user : UserDB::instance()->getUsersList().value())
+    const QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList().value();
+    for (const DBTypes::UserProfile& user : users)
         names.append(user.name);
     return names;
 }
