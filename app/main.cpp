@@ -3,6 +3,7 @@
 
 #include "widgets/macutil.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 #include "app/importingdialog.h"
 #include "app/mainwindow.h"
 #include "app/programicon.h"
@@ -22,6 +23,7 @@
 #include "net/staticdbupdaterui.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/filecopy.h"
+#include "userdb/storeaction.h"
 #include "userdb/userdb.h"
 
 #include <QDir>
@@ -436,8 +438,12 @@ std::unique_ptr<QSocketNotifier> watchTermination()
 // Makes sure a user exists; false when the first profile was cancelled.
 bool pickFirstUser(MainWindow* window)
 {
-    const QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList();
-    const int userId = users.isEmpty() ? -1 : users.first().userId;
+    // Users that could not be read are never taken for none: the start ends, told why.
+    std::optional<QList<DBTypes::UserProfile>> users;
+    if (!StorePrompt::read(nullptr, [&users] { users = UserDB::instance()->getUsersList(); })
+        || !users)
+        return false;
+    const int userId = users->isEmpty() ? -1 : users->first().userId;
     if (window->switchUser(0, userId))
         return true;
     showBox(QMessageBox::Warning, tr("User creation canceled."),

@@ -13,6 +13,7 @@
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
 #include "userdb/userdb.h"
+#include "widgets/storeprompt.h"
 
 #include <QApplication>
 #include <QDate>
@@ -161,8 +162,12 @@ void MainWindow::backupUserDB()
     QFileInfo source(userDatabaseFile());
     const QString error = doCopy(source, destination);
     if (error.isNull() && BXSqlDb::isUp()) {
+        // Without its folder stored, a backup cut short there is never looked for.
         UserDB* users = UserDB::instance();
-        users->setBackupPath(users->getCurrentUser(), destination.absolutePath());
+        const QString folder = destination.absolutePath();
+        StorePrompt::change(this, tr("Backup folder not stored"),
+                            [users, &folder] { return users->setBackupPath(users->getCurrentUser(), folder); },
+                            tr("The backup was made, but its folder could not be stored."));
     }
     if (error.isNull()) {
         showMessage(QMessageBox::Information, tr("Backup successful"),
@@ -257,7 +262,8 @@ QString MainWindow::_restoreFrom(const QString& path)
 // units; the user who was current before may not exist in it.
 void MainWindow::_showFirstUser()
 {
-    const QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList();
+    const QList<DBTypes::UserProfile> users =
+        UserDB::instance()->getUsersList().value_or(QList<DBTypes::UserProfile>());
     const DBTypes::UserProfile first = users.isEmpty() ? DBTypes::UserProfile() : users.first();
     _showUser(first.userId);
     _setCaption(first.name, false);

@@ -112,7 +112,8 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
     UserDB* users = UserDB::instance();
     std::optional<DBTypes::UserProfile> found;
     const bool read = StorePrompt::read(parent, [users, userId, &found] {
-        for (const DBTypes::UserProfile& profile : users->getUsersList()) {
+        for (const DBTypes::UserProfile& profile :
+             users->getUsersList().value_or(QList<DBTypes::UserProfile>())) {
             if (profile.userId == userId)
                 found = profile;
         }
@@ -148,7 +149,9 @@ bool MainWindow::_createProfile(QWidget* parent, bool found, int& userId)
     UserDB* users = UserDB::instance();
     DBTypes::UserProfile profile;
     DBTypes::CheckinItem checkin;
-    DBTypes::UserPrefs prefs = found ? users->getUserPrefs(userId) : DBTypes::UserPrefs();
+    DBTypes::UserPrefs prefs;
+    if (found && !StorePrompt::read(parent, [&] { prefs = users->getUserPrefs(userId).value_or(prefs); }))
+        return false;
     installUnits(prefs);
     bool stored = execProfileWizard(parent, true, profile, checkin, prefs);
     if (stored) {
@@ -157,7 +160,7 @@ bool MainWindow::_createProfile(QWidget* parent, bool found, int& userId)
     }
     const int current = users->getCurrentUser();
     if (!stored && current >= 0)
-        installUnits(users->getUserPrefs(current));
+        installUnits(users->getUserPrefs(current).value_or(DBTypes::UserPrefs()));
     return stored;
 }
 
@@ -184,9 +187,11 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
             } else if (users->addUser(profile, &storedId, &reason) && storedId >= 0) {
                 // The wizard does not ask about the summary panel: the new record's choice
                 // stands.
+                const std::optional<DBTypes::UserPrefs> record = users->getUserPrefs(storedId);
                 DBTypes::UserPrefs chosen = prefs;
-                chosen.showNutrientAndFluid = users->getUserPrefs(storedId).showNutrientAndFluid;
-                made = users->setUserPrefs(storedId, chosen);
+                if (record)
+                    chosen.showNutrientAndFluid = record->showNutrientAndFluid;
+                made = record && users->setUserPrefs(storedId, chosen);
             }
             // A refused new user carries the store's own reason (the household limit, say).
             if (!reason.isEmpty())
@@ -216,7 +221,7 @@ void MainWindow::_showUser(int userId)
     _previousUser = userId;
     users->setCurrentUser(userId);
     // Units first: everything shown below is written in the new user's units.
-    const DBTypes::UserPrefs prefs = users->getUserPrefs(userId);
+    const DBTypes::UserPrefs prefs = users->getUserPrefs(userId).value_or(DBTypes::UserPrefs());
     installUnits(prefs);
     _reloadUserCatalogues();
     emit userChanged(userId);
@@ -282,7 +287,8 @@ void MainWindow::refreshProfileMenu()
     _usersGroup = new QActionGroup(this);
     _usersGroup->setExclusive(true);
     const int current = UserDB::instance()->getCurrentUser();
-    for (const DBTypes::UserProfile& user : UserDB::instance()->getUsersList()) {
+    for (const DBTypes::UserProfile& user :
+         UserDB::instance()->getUsersList().value_or(QList<DBTypes::UserProfile>())) {
         const int id = user.userId;
         QAction* item = usersMenu->addAction(user.name);
         item->setCheckable(true);
@@ -322,9 +328,15 @@ void MainWindow::fromProfileMenuDeleteUser(int id)
                     QMessageBox::Ok, QMessageBox::Ok);
     }
     refreshProfileMenu();
-    const QList<DBTypes::UserProfile> remaining = UserDB::instance()->getUsersList();
-    if (!remaining.isEmpty()) {
-        switchUser(this, remaining.first().userId);
+    // Users that could not be read are never taken for none.
+    std::optional<QList<DBTypes::UserProfile>> remaining;
+    if (!StorePrompt::read(this, [&remaining] { remaining = UserDB::instance()->getUsersList(); })
+        || !remaining) {
+        refreshCurrentWidget();
+        return;
+    }
+    if (!remaining->isEmpty()) {
+        switchUser(this, remaining->first().userId);
     } else if (!switchUser(this, -1)) {
         showMessage(QMessageBox::Critical, tr("User creation canceled."),
                     tr("You must finish the profile before you can use\nthis program."),
@@ -344,9 +356,16 @@ void MainWindow::setPersonalProfile()
 {
     UserDB* users = UserDB::instance();
     const int user = users->getCurrentUser();
-    DBTypes::UserProfile profile = users->getProfile(user).value_or(DBTypes::UserProfile());
-    DBTypes::CheckinItem checkin = users->getCheckin(user, todayCode().constData());
-    DBTypes::UserPrefs prefs = users->getUserPrefs(user);
+    DBTypes::UserProfile profile;
+    DBTypes::CheckinItem checkin;
+    DBTypes::UserPrefs prefs;
+    // What the wizard shows, and stores back, is read whole or not at all.
+    if (!StorePrompt::read(this, [&] {
+            profile = users->getProfile(user).value_or(profile);
+            checkin = users->getCheckin(user, todayCode().constData());
+            prefs = users->getUserPrefs(user).value_or(prefs);
+        }))
+        return;
     if (execProfileWizard(this, false, profile, checkin, prefs)) {
         if (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
@@ -378,8 +397,13 @@ void MainWindow::setTargets()
     UserDB* users = UserDB::instance();
     const int user = users->getCurrentUser();
     const QByteArray date = _diaryPage->getDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
-    DBTypes::CheckinItem checkin = users->getCheckin(user, date.constData());
-    DBTypes::UserPrefs prefs = users->getUserPrefs(user);
+    DBTypes::CheckinItem checkin;
+    DBTypes::UserPrefs prefs;
+    if (!StorePrompt::read(this, [&] {
+            checkin = users->getCheckin(user, date.constData());
+            prefs = users->getUserPrefs(user).value_or(prefs);
+        }))
+        return;
     if (!execTargetsDialog(checkin, prefs))
         return;
     if (!_storeProfile([&] { return users->storeProfileChange(nullptr, checkin, prefs); }))
@@ -444,7 +468,8 @@ bool MainWindow::_publishOnQuitDue(bool* ask)
     *ask = false;
     if (_brand->idExists("publish_on_quit_forced") && _brand->getBool("publish_on_quit_forced"))
         return true;
-    const DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser());
+    const DBTypes::UserPrefs prefs =
+        UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser()).value_or(DBTypes::UserPrefs());
     const bool due = !prefs.webUserName.isEmpty() && _brand->getBool("publish_enabled") && prefs.autoPublish;
     *ask = prefs.askBeforePublish;
     return due;
@@ -473,14 +498,16 @@ void MainWindow::publishDay()
     }
     const int user = UserDB::instance()->getCurrentUser();
     // Discarded as one change: what stays unmarked is offered again next time, all of it.
-    if (!BXSqlDb::beginTransaction())
-        return;
-    const int website = BXSqlDb::getSyncDevice("website");
-    UserDB* users = UserDB::instance();
-    BXSqlDb::endTransaction(
-        DiaryDB::instance()->resetItemStatus(user)
-        && users->clearSyncTable(QStringLiteral("water_diary_sync"), user, website, nullptr, nullptr)
-        && users->clearSyncTable(QStringLiteral("user_checkins_sync"), user, website, nullptr, nullptr));
+    StorePrompt::change(this, QString(), [user] {
+        if (!BXSqlDb::beginTransaction())
+            return false;
+        const int website = BXSqlDb::getSyncDevice("website");
+        UserDB* users = UserDB::instance();
+        return BXSqlDb::endTransaction(
+            DiaryDB::instance()->resetItemStatus(user)
+            && users->clearSyncTable(QStringLiteral("water_diary_sync"), user, website, nullptr, nullptr)
+            && users->clearSyncTable(QStringLiteral("user_checkins_sync"), user, website, nullptr, nullptr));
+    }, tr("The unpublished changes could not be discarded."));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -605,7 +632,7 @@ QString MainWindow::metricsError(QObject* uploader) const
 
 void MainWindow::sendMetrics()
 {
-    if (!BXSqlDb::isUp() || UserDB::instance()->numUsers() == 0) {
+    if (!BXSqlDb::isUp() || UserDB::instance()->numUsers().value_or(0) == 0) {
         QTimer::singleShot(MetricsWaitMs, this, &MainWindow::sendMetrics);
         return;
     }

@@ -252,7 +252,8 @@ void PreferencesDialog::_connectSignals()
 void PreferencesDialog::init()
 {
     UserDB* users = UserDB::instance();
-    const DBTypes::UserPrefs prefs = users->getUserPrefs(users->getCurrentUser());
+    const DBTypes::UserPrefs prefs =
+        users->getUserPrefs(users->getCurrentUser()).value_or(DBTypes::UserPrefs());
     _initUnits(prefs);
     _initWebLogin(prefs);
     _initProxy();
@@ -382,12 +383,8 @@ void PreferencesDialog::_saveProxy()
     BXSettings().setString(BXSettings::ProxySettings, proxy);
 }
 
-// True when the preferences are stored; otherwise the user was told why not.
-bool PreferencesDialog::_saveUserPrefs()
+DBTypes::UserPrefs PreferencesDialog::_edited(DBTypes::UserPrefs prefs) const
 {
-    UserDB* users = UserDB::instance();
-    const int user = users->getCurrentUser();
-    DBTypes::UserPrefs prefs = users->getUserPrefs(user);
     if (!brandSwitch("publish_on_quit_forced")) {
         prefs.autoPublish = uploadOnExitBox->isChecked();
         prefs.askBeforePublish = confirmUploadBox->isChecked();
@@ -396,9 +393,25 @@ bool PreferencesDialog::_saveUserPrefs()
     prefs.webPassword = webPasswordEdit->text();
     prefs.measurementUnits = metricRadio->isChecked() ? 0 : 1;
     prefs.energyUnits = caloriesRadio->isChecked() ? 1 : 0;
-    // Told once, with the store's reason.
+    return prefs;
+}
+
+// True when the preferences are stored; otherwise the user was told why not.
+bool PreferencesDialog::_saveUserPrefs()
+{
+    UserDB* users = UserDB::instance();
+    const int user = users->getCurrentUser();
+    DBTypes::UserPrefs prefs;
+    // The stored preferences are read and changed in one action: what could not be read is
+    // never written back. Told once, with the store's reason.
     if (!StorePrompt::change(this, tr("Cannot save your preferences"),
-                             [users, user, &prefs] { return users->setUserPrefs(user, prefs); },
+                             [this, users, user, &prefs] {
+                                 const std::optional<DBTypes::UserPrefs> read = users->getUserPrefs(user);
+                                 if (!read)
+                                     return false;
+                                 prefs = _edited(*read);
+                                 return users->setUserPrefs(user, prefs);
+                             },
                              tr("Your preferences could not be stored in the user database.")))
         return false;
     setPrefs(prefs);

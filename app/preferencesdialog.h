@@ -62,6 +62,8 @@ private:
     void _initProxy();
     void _saveProxy();
     bool _saveUserPrefs();
+    // The stored preferences with the dialog's choices.
+    DBTypes::UserPrefs _edited(DBTypes::UserPrefs prefs) const;
     bool _saveBackupPath();
     // Opens the account page through the main window that owns the dialog.
     void _openAccountPage();

@@ -375,7 +375,8 @@ bool TipOfTheDay::showTipForTopic(int tip)
     if (tip == 0 || isVisible())
         return false;
     _followUser();
-    _userDb->setTipForTopic(_user(), tip);
+    // A tip whose showing could not be stored is shown again another time: the user is told.
+    StorePrompt::change(this, QString(), [this, tip] { return _userDb->setTipForTopic(_user(), tip); });
     setTipText(tip);
     _checkShowOnStart->hide();
     _btnNextTip->hide();

@@ -63,7 +63,7 @@ BENCHMARK(showDay)->Unit(benchmark::kMillisecond);
 void giveTargetsAndWater()
 {
     UserDB* users = UserDB::instance();
-    DBTypes::UserPrefs prefs = users->getUserPrefs(TenYearDiary::User);
+    DBTypes::UserPrefs prefs = users->getUserPrefs(TenYearDiary::User).value();
     prefs.setTargetSize(DBTypes::ENERGY, DBTypes::UserPrefs::Large);
     for (const DBTypes::NutType nutrient : {DBTypes::FAT, DBTypes::CARBS, DBTypes::PROTEIN})
         prefs.setTargetSize(nutrient, DBTypes::UserPrefs::Medium);

@@ -49,7 +49,7 @@ void loadDay(benchmark::State& state)
 {
     QRandomGenerator random(1);
     for (auto _ : state) {
-        const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(User, someDay(random).constData(), false);
+        const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(User, someDay(random).constData(), false).value();
         benchmark::DoNotOptimize(day.foods.size());
     }
 }

@@ -68,7 +68,7 @@ void AddFoodPopupMenu::applySnackDisplay(int snackDisplay)
 int AddFoodPopupMenu::doMenuItems(const QPoint& position, int /*indexAtPoint*/)
 {
     UserDB* users = UserDB::instance();
-    applySnackDisplay(users->getUserPrefs(users->getCurrentUser()).snackDisplay);
+    applySnackDisplay(users->getUserPrefs(users->getCurrentUser()).value_or(DBTypes::UserPrefs()).snackDisplay);
     QAction* chosen = Prompter::instance()->popup(this, position);
     if (!chosen || !chosen->isVisible())
         return -1;

@@ -211,7 +211,7 @@ void DragListView::showContextMenu(QTreeWidgetItem* item, const QPoint& globalPo
     if (!row || row->type == (SavedMealItemFlag | CategoryItemFlag))
         return;
     setCurrentItem(row);
-    const int snackDisplay = UserDB::instance()->getUserPrefs(currentUser()).snackDisplay;
+    const int snackDisplay = UserDB::instance()->getUserPrefs(currentUser()).value_or(DBTypes::UserPrefs()).snackDisplay;
     _contextMenu->clear();
     _fillMenu(row, snackDisplay);
     if (_contextMenu->actions().isEmpty())

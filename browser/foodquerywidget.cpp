@@ -725,7 +725,7 @@ void FoodQueryWidget::updateSavedMealButtons(QTreeWidgetItem* item)
 void FoodQueryWidget::addMenuAboutToShow()
 {
     UserDB* users = UserDB::instance();
-    const bool snacks = users->getUserPrefs(users->getCurrentUser()).snackDisplay != 0;
+    const bool snacks = users->getUserPrefs(users->getCurrentUser()).value_or(DBTypes::UserPrefs()).snackDisplay != 0;
     const QList<QAction*> items = _saveMealMenu->actions();
     items[1]->setVisible(snacks);
     items[3]->setVisible(snacks);

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 bool NumberParser::takesDecimalComma(const QLocale& locale)
@@ -55,7 +56,19 @@ QString NumberParser::write(double value, int decimals, const QLocale& locale)
 
 QString NumberParser::writeShort(double value, const QLocale& locale)
 {
-    return localize(unsignedZero(QString::number(value, 'g', 6)), locale);
+    // Six significant digits, written out in full: parse reads no exponent.
+    const double figure = QString::number(value, 'g', 6).toDouble();
+    if (figure == 0.0 || !std::isfinite(figure))
+        return localize(unsignedZero(QString::number(figure, 'g', 6)), locale);
+    const int magnitude = int(std::floor(std::log10(std::fabs(figure))));
+    QString written = QString::number(figure, 'f', std::max(0, 5 - magnitude));
+    if (written.contains(QLatin1Char('.'))) {
+        while (written.endsWith(QLatin1Char('0')))
+            written.chop(1);
+        if (written.endsWith(QLatin1Char('.')))
+            written.chop(1);
+    }
+    return localize(unsignedZero(written), locale);
 }
 
 double NumberParser::rounded(double value, int decimals)

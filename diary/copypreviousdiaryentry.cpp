@@ -260,7 +260,8 @@ void CopyPreviousDiaryEntry::init()
 
 void CopyPreviousDiaryEntry::_fillUsers()
 {
-    QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList();
+    QList<DBTypes::UserProfile> users =
+        UserDB::instance()->getUsersList().value_or(QList<DBTypes::UserProfile>());
     std::sort(users.begin(), users.end(),
               [](const auto& a, const auto& b) { return a.userId < b.userId; });
     for (const DBTypes::UserProfile& user : users) {
@@ -273,7 +274,7 @@ void CopyPreviousDiaryEntry::_fillUsers()
 void CopyPreviousDiaryEntry::_fillSources()
 {
     _snackDisplay = currentUser() >= 0
-                        ? UserDB::instance()->getUserPrefs(currentUser()).snackDisplay
+                        ? UserDB::instance()->getUserPrefs(currentUser()).value_or(DBTypes::UserPrefs()).snackDisplay
                         : int(DBTypes::SNACKS_TOGETHER);
     const bool together = _snackDisplay == DBTypes::SNACKS_TOGETHER;
     _rows[MorningSnacks].group->setVisible(!together);
@@ -432,7 +433,10 @@ bool CopyPreviousDiaryEntry::addEntries(int sourceMeal, int destMeal, int overwr
             return false;
     }
     const std::string source = dateCode(copyFromCal->getDate());
-    const DBTypes::DiaryDay day = diary->getDay(_sourceUser(), source.c_str(), false);
+    const std::optional<DBTypes::DiaryDay> read = diary->getDay(_sourceUser(), source.c_str(), false);
+    if (!read)
+        return false;
+    const DBTypes::DiaryDay& day = *read;
     const std::string destination = dateCode(_destination);
     bool stored = true;
     if (sourceMeal == DBTypes::DiaryDay::EXERCISE) {

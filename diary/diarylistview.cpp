@@ -334,7 +334,7 @@ bool DiaryListView::shouldBold() const
     }
     if (!_calendar || currentUser() < 0)
         return false;
-    return UserDB::instance()->getFluid(currentUser(), today().toLatin1().constData()) != 0;
+    return UserDB::instance()->getFluid(currentUser(), today().toLatin1().constData()).value_or(0) != 0;
 }
 
 QTreeWidgetItem* DiaryListView::groupRow(int group) const
@@ -392,9 +392,12 @@ bool DiaryListView::setViewMode(int mode)
         return true;
     // The layout changes once the diary has stored it.
     if (currentUser() >= 0 && !StorePrompt::change(this, QString(), [this, mode] {
-            DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
-            prefs.snackDisplay = mode;
-            return UserDB::instance()->setUserPrefs(currentUser(), prefs);
+            // Preferences that could not be read are never written back.
+            std::optional<DBTypes::UserPrefs> prefs = UserDB::instance()->getUserPrefs(currentUser());
+            if (!prefs)
+                return false;
+            prefs->snackDisplay = mode;
+            return UserDB::instance()->setUserPrefs(currentUser(), *prefs);
         }))
         return false;
     _showViewMode(mode);
@@ -403,7 +406,8 @@ bool DiaryListView::setViewMode(int mode)
 
 int DiaryListView::_storedViewMode() const
 {
-    const int mode = UserDB::instance()->getUserPrefs(currentUser()).snackDisplay;
+    const std::optional<DBTypes::UserPrefs> prefs = UserDB::instance()->getUserPrefs(currentUser());
+    const int mode = prefs ? prefs->snackDisplay : _viewMode;
     return mode >= DBTypes::SNACKS_TOGETHER && mode <= DBTypes::SNACKS_NUMBERED ? mode : _viewMode;
 }
 
@@ -487,7 +491,9 @@ DiaryDay DiaryListView::_loadDay() const
 {
     if (!_calendar || currentUser() < 0)
         return {};
-    return DiaryDB::instance()->getDay(currentUser(), today().toLatin1().constData(), false);
+    return DiaryDB::instance()
+        ->getDay(currentUser(), today().toLatin1().constData(), false)
+        .value_or(DiaryDay());
 }
 
 void DiaryListView::showToday()

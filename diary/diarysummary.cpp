@@ -73,13 +73,16 @@ void DiarySummary::setNutrientTarget(const int user, const QDate& date,
     _targets = checkin;
     if (user < 0 || !date.isValid())
         return;
-    const DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user);
+    const DBTypes::UserPrefs prefs =
+        UserDB::instance()->getUserPrefs(user).value_or(DBTypes::UserPrefs());
     for (auto& [nutrient, data] : _nutrients) {
         data.size = prefs.targetSize(nutrient);
         data.target = checkin.target(nutrient);
         data.noTarget = checkin.noTarget(nutrient);
     }
-    _fluid = std::clamp(UserDB::instance()->getFluid(user, _dateCode().constData()), 0, kMaxCups);
+    // A count that could not be read is never shown as one: the reading's action tells.
+    if (const std::optional<int> cups = UserDB::instance()->getFluid(user, _dateCode().constData()))
+        _fluid = std::clamp(*cups, 0, kMaxCups);
     emit targetsModified();
     updateView(-1);
 }
@@ -109,12 +112,19 @@ void DiarySummary::adjustFluidValue(int delta)
 {
     if (_user < 0 || !_date.isValid())
         return;
-    const int cups = std::clamp(_fluid + delta, 0, kMaxCups);
-    if (UserDB::instance()->setFluid(_user, _dateCode().constData(), cups))
+    // The stored count is read and changed in one action, which waits once; a count that
+    // could not be read is never the base of a stored one.
+    const QByteArray date = _dateCode();
+    int cups = _fluid;
+    const bool stored = StorePrompt::change(this, QString(), [this, delta, &date, &cups] {
+        const std::optional<int> read = UserDB::instance()->getFluid(_user, date.constData());
+        if (!read)
+            return false;
+        cups = std::clamp(*read + delta, 0, kMaxCups);
+        return UserDB::instance()->setFluid(_user, date.constData(), cups);
+    });
+    if (stored)
         _fluid = cups;
-    else
-        _fluid = std::clamp(UserDB::instance()->getFluid(_user, _dateCode().constData()), 0,
-                            kMaxCups);
 }
 
 void DiarySummary::_applyOptions(int options)
@@ -132,14 +142,16 @@ void DiarySummary::updateView(int id)
         resizeWidget();
         return;
     }
-    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user);
+    const std::optional<DBTypes::UserPrefs> read = UserDB::instance()->getUserPrefs(user);
+    DBTypes::UserPrefs prefs = read.value_or(DBTypes::UserPrefs());
     // A panel shown with none of its parts chosen (as the user last hid it, or as an older
     // diary stores it) shows them all; only the user's own choice is stored.
     const int parts = NutrientsShown | ExerciseShown | WaterShown;
     if (!(prefs.summaryOptions & parts) && prefs.showNutrientAndFluid)
         prefs.summaryOptions = kAllShown;
-    if (id >= 1) {
-        // The panel shows a choice once the diary has stored it.
+    // Preferences that could not be read are never written back; the panel shows a choice
+    // once the diary has stored it.
+    if (id >= 1 && read) {
         DBTypes::UserPrefs chosen = prefs;
         chosen.summaryOptions ^= id;
         if (StorePrompt::change(this, QString(),
@@ -165,7 +177,8 @@ void DiarySummary::contextMenuEvent(QContextMenuEvent* event)
     const int user = UserDB::instance()->getCurrentUser();
     if (user < 0)
         return;
-    const int options = UserDB::instance()->getUserPrefs(user).summaryOptions;
+    const int options =
+        UserDB::instance()->getUserPrefs(user).value_or(DBTypes::UserPrefs()).summaryOptions;
     for (QAction* action : _menu->actions())
         if (action->isCheckable())
             action->setChecked(options & action->data().toInt());

@@ -279,7 +279,7 @@ void DiaryWidget::doMealPlan()
 {
     const BrandEngine* brand = BrandEngine::instance();
     const DBTypes::UserPrefs prefs =
-        UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser());
+        UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser()).value_or(DBTypes::UserPrefs());
     const bool forced =
         brand->idExists("publish_on_quit_forced") && brand->getBool("publish_on_quit_forced");
     if (forced || (!prefs.webUserName.isEmpty() && !prefs.webPassword.isEmpty())) {

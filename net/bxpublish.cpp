@@ -15,6 +15,7 @@
 #include "userdb/storeaction.h"
 #include "userdb/userdb.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 
 #include <QDate>
 #include <QLabel>
@@ -109,7 +110,9 @@ bool BxPublish::prepare()
     if (!_url.isEmpty())
         return true;
     QString url = BrandEngine::instance()->getString("publish_auth_url");
-    const QString error = OrvUrlParams::replaceAll(url);
+    QString error;
+    if (!StorePrompt::read(_parentWidget, [&url, &error] { error = OrvUrlParams::replaceAll(url); }))
+        return false;
     if (!error.isEmpty()) {
         Prompter::information(_parentWidget, tr("Publish Diary"), error);
         return false;
@@ -121,6 +124,8 @@ bool BxPublish::prepare()
 std::string BxPublish::publishXML()
 {
     const int user = UserDB::instance()->getCurrentUser();
+    _entryCount = 0;
+    _oldestWritten.clear();
     std::ostringstream out;
     {
         XmlWriter writer(out);
@@ -148,7 +153,11 @@ void BxPublish::_writeDays(XmlWriter& writer, int user)
 {
     const std::set<std::string> changed = DiaryDB::instance()->getChangedDayList();
     for (auto it = changed.rbegin(); it != changed.rend(); ++it) {
-        const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(user, it->c_str(), false);
+        const std::optional<DBTypes::DiaryDay> read = DiaryDB::instance()->getDay(user, it->c_str(), false);
+        // A day that could not be read, and every older one, wait for the next publish.
+        if (!read)
+            return;
+        const DBTypes::DiaryDay& day = *read;
         const int entries = int(day.foods.size() + day.exercises.size());
         if (_entryCount + entries > MaxEntries)
             return;
@@ -201,7 +210,10 @@ void BxPublish::_writeCheckins(XmlWriter& writer, int user)
                 {"hips", UserMeasurements::Hip},
                 {"thigh", UserMeasurements::Thigh},
                 {"waist", UserMeasurements::Waist}};
-    for (const auto& [code, values] : UserDB::instance()->getMeasurements(user, nullptr, nullptr, "website")) {
+    // Check-ins that could not be read stay unsent: the reading's action tells.
+    const std::optional<UserDB::DatedMeasurements> changed =
+        UserDB::instance()->getMeasurements(user, nullptr, nullptr, "website");
+    for (const auto& [code, values] : changed.value_or(UserDB::DatedMeasurements())) {
         writer.element("checkin");
         writer.attribute("date") << isoDate(code);
         for (const auto& s : sent) {
@@ -240,7 +252,11 @@ QString BxPublish::formBody(const std::string& document)
 
 void BxPublish::publish()
 {
-    const QString body = formBody(publishXML());
+    // The document is read whole, in one reading: nothing read is marked sent unless it is.
+    std::string document;
+    if (!StorePrompt::read(_parentWidget, [this, &document] { document = publishXML(); }))
+        return;
+    const QString body = formBody(document);
     connect(_http, &BXHttp::stateChanged, _progress, &PublishProgressDialog::updateState);
     connect(_http, &BXHttp::done, this, &BxPublish::requestFinished);
     connect(_http, &BXHttp::stateChanged, this, &BxPublish::stateChanged);

@@ -277,10 +277,11 @@ void MealPlanDialog::setDay(const QDate& date)
 bool MealPlanDialog::showPlanFromDb()
 {
     const int user = UserDB::instance()->getCurrentUser();
-    auto day = std::make_unique<DBTypes::DiaryDay>(
-        MealPlanDB::instance()->getDay(user, d->dateCode.toLatin1().constData(), false));
-    if (day->foods.empty())
+    std::optional<DBTypes::DiaryDay> read =
+        MealPlanDB::instance()->getDay(user, d->dateCode.toLatin1().constData(), false);
+    if (!read || read->foods.empty())
         return false;
+    auto day = std::make_unique<DBTypes::DiaryDay>(std::move(*read));
 
     d->planDay = std::move(day);
     for (QTreeWidgetItem* group : std::as_const(d->groupRows))

@@ -66,7 +66,12 @@ bool MealPlanDownloader::getDownloadRange(QDate& start, QDate& end) const
     const int user = UserDB::instance()->getCurrentUser();
     QDate day = end;
     for (; day >= today; day = day.addDays(-1)) {
-        if (!MealPlanDB::instance()->getDay(user, dateCode(day).constData(), false).foods.empty())
+        const std::optional<DBTypes::DiaryDay> plan =
+            MealPlanDB::instance()->getDay(user, dateCode(day).constData(), false);
+        // A day that could not be read is never taken for one without a plan.
+        if (!plan)
+            return false;
+        if (!plan->foods.empty())
             break;
     }
     if (day == end)
@@ -79,12 +84,27 @@ bool MealPlanDownloader::getMore()
 {
     QDate start;
     QDate end;
-    if (stillGoing() || !getDownloadRange(start, end))
+    if (stillGoing())
+        return false;
+    QString url = BrandEngine::instance()->getString("mealplan_auth_url");
+    QString failure;
+    bool missing = false;
+    StoreOutcome read;
+    {
+        // The stored days and the login are read in one reading, which waits once.
+        const StoreAction reading(StoreAction::Kind::Read);
+        missing = getDownloadRange(start, end);
+        failure = missing ? OrvUrlParams::replaceAll(url) : QString();
+        read = reading.outcome();
+    }
+    if (!read.ok()) {
+        _error = read.readText();
+        return false;
+    }
+    if (!missing)
         return false;
     _error = tr("Unknown error. Please make sure you're connected to the internet, and your "
                 "username/password are set correctly.");
-    QString url = BrandEngine::instance()->getString("mealplan_auth_url");
-    const QString failure = OrvUrlParams::replaceAll(url);
     if (!failure.isEmpty()) {
         _error = failure;
         return false;

@@ -36,14 +36,19 @@ QString membershipMessage()
     return BrandEngine::instance()->replaceTokens(message);
 }
 
-// Replaces the login tokens; false when a required login is missing.
-bool replaceLogin(QString& url)
+// Replaces the login tokens; false when a required login is missing or, with `unread` set,
+// when the login could not be read from the diary.
+bool replaceLogin(QString& url, bool& unread)
 {
     const bool haveDatabase =
         QFileInfo::exists(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
     if (haveDatabase) {
         UserDB* users = UserDB::instance();
-        const DBTypes::UserPrefs prefs = users->getUserPrefs(users->getCurrentUser());
+        const std::optional<DBTypes::UserPrefs> read = users->getUserPrefs(users->getCurrentUser());
+        unread = !read;
+        if (unread)
+            return false;
+        const DBTypes::UserPrefs& prefs = *read;
         if (!prefs.webUserName.isEmpty() && !prefs.webPassword.isEmpty()) {
             const QString digest = prefs.webPasswordMD5();
             const QString login = QString::fromLatin1(QUrl::toPercentEncoding(prefs.webUserName));
@@ -68,8 +73,12 @@ QString OrvUrlParams::replaceAll(QString& url)
     url.replace(QStringLiteral("${PLATFORM}"), QStringLiteral("mac"));
     url.replace(QStringLiteral("${PRODUCT}"), QString::fromLatin1(BrandEngine::s_productWord));
     url.replace(QStringLiteral("${VERSION}"), AppVersion::text());
-    if (needsLogin(url) && !replaceLogin(url))
-        return membershipMessage();
+    bool unread = false;
+    if (needsLogin(url) && !replaceLogin(url, unread)) {
+        return unread ? QObject::tr("Your username and password could not be read from the "
+                                    "diary. Try again once the diary can be read.")
+                      : membershipMessage();
+    }
     url.replace(QStringLiteral("${CONTENT_DIR}"),
                 QStringLiteral("file://") + BXSettings::getDirExecutable()
                     + QStringLiteral("content"));

@@ -144,7 +144,9 @@ void PublishingPrompt::init()
     std::set<QDate> dates;
     for (const std::string& code : DiaryDB::instance()->getChangedDayList())
         dates.insert(dateOfCode(QString::fromStdString(code)));
-    for (const auto& changed : UserDB::instance()->getMeasurements(user, nullptr, nullptr, "website"))
+    for (const auto& changed : UserDB::instance()
+                                   ->getMeasurements(user, nullptr, nullptr, "website")
+                                   .value_or(UserDB::DatedMeasurements()))
         dates.insert(dateOfCode(changed.first));
     for (const QString& code : UserDB::instance()->getDeletedCheckinsForWeb(user))
         dates.insert(dateOfCode(code));

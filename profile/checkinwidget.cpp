@@ -219,15 +219,21 @@ void CheckinWidget::updateButtons(const QDate& date)
 
 void CheckinWidget::populate()
 {
+    const int user = _currentUser();
+    std::optional<UserDB::DatedMeasurements> checkins;
+    if (user >= 0) {
+        // A list that could not be read is never shown as no check-ins: the list keeps what it
+        // showed.
+        checkins = UserDB::instance()->getMeasurements(user, nullptr, nullptr, nullptr);
+        if (!checkins)
+            return;
+    }
     checkinListView->clear();
     checkinCalendar->clearBoldBits();
-    const int user = _currentUser();
-    if (user < 0)
+    if (!checkins)
         return;
-    const UserDB::DatedMeasurements checkins =
-        UserDB::instance()->getMeasurements(user, nullptr, nullptr, nullptr);
     bool stripe = true;
-    for (const auto& [code, set] : checkins) {
+    for (const auto& [code, set] : *checkins) {
         const QDate date = DateFromCode4(code.toLatin1().constData());
         new CheckinListItem(checkinListView, date, set, stripe, &_columns);
         checkinCalendar->setBoldDay(date);

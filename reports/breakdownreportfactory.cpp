@@ -11,6 +11,7 @@ bool hasEntries(const QDate& date)
     return !DiaryDB::instance()
                 ->getDay(UserDB::instance()->getCurrentUser(),
                          date.toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(), false)
+                .value_or(DBTypes::DiaryDay())
                 .empty();
 }
 

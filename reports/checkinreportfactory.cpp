@@ -39,8 +39,9 @@ CheckinReportFactory::CheckinReportFactory(QDate first, QDate last)
         }
     }
     const int user = UserDB::instance()->getCurrentUser();
-    const UserDB::DatedMeasurements checkins =
-        UserDB::instance()->getMeasurements(user, nullptr, nullptr, nullptr);
+    const UserDB::DatedMeasurements checkins = UserDB::instance()
+                                                   ->getMeasurements(user, nullptr, nullptr, nullptr)
+                                                   .value_or(UserDB::DatedMeasurements());
     for (const auto& [code, measurements] : checkins) {
         const QDate date = DateFromCode4(code.toLatin1().constData());
         if (date < first)

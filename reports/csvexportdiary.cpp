@@ -7,7 +7,9 @@
 #include "reports/csvoptions.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
+#include "userdb/storeaction.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 
 #include <QDir>
 
@@ -180,22 +182,32 @@ void CsvExportDiary::perform()
         return;
     QDate start;
     QDate end;
-    if (!options->getDateRangeUnlessAll(start, end)) {
-        const std::set<std::string> dates = DiaryDB::instance()->getAllDatesWithEntries(
-            UserDB::instance()->getCurrentUser(), false);
-        if (!dates.empty()) {
-            start = DateFromCode4(dates.begin()->c_str());
-            end = DateFromCode4(dates.rbegin()->c_str());
+    const bool all = !options->getDateRangeUnlessAll(start, end);
+    Days days;
+    // The whole export is one reading: one wait, Retry or Cancel, and no file unless every
+    // day was read.
+    const bool read = StorePrompt::read(_parent, [&] {
+        days.clear();
+        if (all) {
+            const std::optional<std::set<std::string>> dates =
+                DiaryDB::instance()->getAllDatesWithEntries(UserDB::instance()->getCurrentUser(),
+                                                            false);
+            if (!dates || dates->empty())
+                return;
+            start = DateFromCode4(dates->begin()->c_str());
+            end = DateFromCode4(dates->rbegin()->c_str());
         }
-    }
+        _readDays(start, end, options->omitEmpty(), days);
+    });
+    if (!read)
+        return;
     QString error;
-    if (start.isNull() && end.isNull()) {
+    if (start.isNull() && end.isNull())
         error = QObject::tr("There is nothing in the diary to export!");
-    } else {
-        assert(!start.isNull() && !end.isNull() && "a range has both ends");
-        doExport(options->getOneFile(), options->getManyDir(), start, end, options->omitEmpty(),
-                 error);
-    }
+    else if (days.empty())
+        error = QObject::tr("No days in the selected range have any recorded items");
+    else
+        _writeDays(options->getOneFile(), options->getManyDir(), days, error);
     if (!error.isEmpty())
         Prompter::warning(_parent, BrandEngine::instance()->getString("app_name_short"), error);
 }
@@ -204,19 +216,44 @@ void CsvExportDiary::doExport(const QString& oneFile, const QString& manyDir, co
                               const QDate& end, bool omitEmpty, QString& error)
 {
     error = QString();
-    const int user = UserDB::instance()->getCurrentUser();
     Days days;
-    for (QDate date = start; date <= end; date = date.addDays(1)) {
-        char code[DBTypes::DATE_CODE_SIZE];
-        DateToCode4(date, code);
-        DiaryDay day = DiaryDB::instance()->getDay(user, code, false);
-        if (!omitEmpty || !day.empty())
-            days.emplace(date, std::move(day));
+    StoreOutcome outcome;
+    {
+        const StoreAction reading(StoreAction::Kind::Read);
+        if (!_readDays(start, end, omitEmpty, days) && reading.outcome().ok())
+            outcome = StoreOutcome(StoreOutcome::Reason::Other, QString());
+        else
+            outcome = reading.outcome();
+    }
+    if (!outcome.ok()) {
+        error = outcome.readText();
+        return;
     }
     if (days.empty()) {
         error = QObject::tr("No days in the selected range have any recorded items");
         return;
     }
+    _writeDays(oneFile, manyDir, days, error);
+}
+
+bool CsvExportDiary::_readDays(const QDate& start, const QDate& end, bool omitEmpty, Days& days)
+{
+    const int user = UserDB::instance()->getCurrentUser();
+    for (QDate date = start; date <= end; date = date.addDays(1)) {
+        char code[DBTypes::DATE_CODE_SIZE];
+        DateToCode4(date, code);
+        std::optional<DiaryDay> day = DiaryDB::instance()->getDay(user, code, false);
+        if (!day)
+            return false;
+        if (!omitEmpty || !day->empty())
+            days.emplace(date, std::move(*day));
+    }
+    return true;
+}
+
+void CsvExportDiary::_writeDays(const QString& oneFile, const QString& manyDir, const Days& days,
+                                QString& error)
+{
     const std::string headerLine = header();
     QString reason;
     if (!oneFile.isEmpty() && !writeDays(oneFile, headerLine, days.begin(), days.end(), &reason)) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/diaryday.h"
+
 #include <QDate>
 #include <QString>
 
+#include <map>
 #include <string>
 
 class CSVOptions;
@@ -38,7 +41,9 @@ public:
     void perform();
 
     // Exports start..end into a single file and/or one file per day in folder; pass an empty
-    // path or folder to skip either. On failure error gets the reason, else it stays null.
+    // path or folder to skip either. The days are read in one reading, which waits once; no
+    // file is written unless every day was read. On failure error gets the reason, else it
+    // stays null.
     void doExport(const QString& oneFile, const QString& manyDir, const QDate& start,
                   const QDate& end, bool omitEmpty, QString& error);
 
@@ -53,6 +58,13 @@ protected:
     virtual bool runOptions(CSVOptions* options);
 
 private:
+    using Days = std::map<QDate, DBTypes::DiaryDay>;
+    // The days of start..end (without the empty ones with omitEmpty); false when one could not
+    // be read.
+    static bool _readDays(const QDate& start, const QDate& end, bool omitEmpty, Days& days);
+    static void _writeDays(const QString& oneFile, const QString& manyDir, const Days& days,
+                           QString& error);
+
     QWidget* _parent;
     QDate _day;
 };

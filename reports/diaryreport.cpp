@@ -77,7 +77,7 @@ DiaryReport::DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* facto
 {
     _user = UserDB::instance()->getCurrentUser();
     _readColumns(_user);
-    _snackDisplay = UserDB::instance()->getUserPrefs(_user).snackDisplay;
+    _snackDisplay = UserDB::instance()->getUserPrefs(_user).value_or(DBTypes::UserPrefs()).snackDisplay;
     _body = ReportPage::body(*metrics);
     _pending.append(tr("<h1>Diary Food and Exercise Report</h1><p>This report was "
                        "made by %1.</p>")

@@ -13,7 +13,7 @@ DiaryReportFactory::DiaryReportFactory(QDate first, QDate last, bool summaryOnly
     for (QDate day = first; day <= last; day = day.addDays(1)) {
         char code[DBTypes::DATE_CODE_SIZE];
         DateToCode4(day, code);
-        _days.emplace(day, DiaryDB::instance()->getDay(user, code, false));
+        _days.emplace(day, DiaryDB::instance()->getDay(user, code, false).value_or(DBTypes::DiaryDay()));
     }
 }
 

@@ -102,12 +102,16 @@ int SummaryReportFactory::sectionGroup(int section, int sectionCount)
 
 void SummaryReportFactory::setDateRange(const QDate& first, const QDate& last, bool omitEmpty)
 {
-    const int snackDisplay = UserDB::instance()->getUserPrefs(currentUser()).snackDisplay;
+    const int snackDisplay =
+        UserDB::instance()->getUserPrefs(currentUser()).value_or(DBTypes::UserPrefs()).snackDisplay;
     _sectionCount = snackDisplay == DBTypes::SNACKS_TOGETHER ? 5 : 7;
     _pages.clear();
     for (QDate date = first; date <= last; date = date.addDays(1)) {
         if (omitEmpty
-            && DiaryDB::instance()->getDay(currentUser(), codeOf(date).constData(), false).empty())
+            && DiaryDB::instance()
+                   ->getDay(currentUser(), codeOf(date).constData(), false)
+                   .value_or(DBTypes::DiaryDay())
+                   .empty())
             continue;
         _pages.push_back(std::make_unique<PageData>());
         PageData& page = *_pages.back();

@@ -231,22 +231,29 @@ bool BXSqlDb::endTransaction(bool keep)
     return false;
 }
 
-bool BXSqlDb::mayRun(bool change)
+bool BXSqlDb::mayRun(bool change, StoreOutcome* refused)
 {
     if (!_instance)
         return true;
-    const StoreAction* action = _instance->_currentAction();
-    if (action && action->refuses(change))
+    if (StoreAction* action = _instance->_currentAction(); action && action->refuses(change)) {
+        // An action opened inside a refused one is refused too, and says so.
+        if (action->outcome().ok())
+            action->record(StoreOutcome(StoreOutcome::Reason::Busy, QString()), change);
+        if (refused)
+            *refused = action->outcome();
         return false;
+    }
     if (change && _instance->m_reading)
         _instance->_endReadLock();
     return true;
 }
 
-void BXSqlDb::noteFailure(const QSqlError& error, bool change)
+StoreOutcome BXSqlDb::noteFailure(const QSqlError& error, bool change)
 {
+    const StoreOutcome outcome = StoreOutcome::fromError(error);
     if (_instance)
-        _instance->_note(StoreOutcome::fromError(error), change);
+        _instance->_note(outcome, change);
+    return outcome;
 }
 
 // The driver does not pass SQLite's code on for its transaction control: it is read from
@@ -254,13 +261,11 @@ void BXSqlDb::noteFailure(const QSqlError& error, bool change)
 void BXSqlDb::_noteRefusal()
 {
     sqlite3* db = _handle();
-    StoreOutcome outcome = db ? StoreOutcome::fromCode(sqlite3_errcode(db),
+    const StoreOutcome outcome = db ? StoreOutcome::fromCode(sqlite3_errcode(db),
                                                        QString::fromUtf8(sqlite3_errmsg(db)))
                               : StoreOutcome(StoreOutcome::Reason::Other,
                                              connection().lastError().text());
-    if (!outcome.lost())
-        outcome = StoreOutcome(StoreOutcome::Reason::ReadOnly, outcome.detail());
-    _note(outcome, true);
+    _note(outcome.ofTransaction(), true);
 }
 
 // An open action hears of every failure; outside one, a change lost to the store is told once.

@@ -87,10 +87,12 @@ public:
     // action is told; outside one, a change lost to the store is announced once, after it has
     // returned, by the notification "userdb_change_not_saved" whose parameter points at the
     // text the user is told. A failed reading is never announced as a lost change.
-    static void noteFailure(const QSqlError& error, bool change);
-    // Whether a statement may run now: not once the open action has found the diary held. A
-    // `change` ends the read lock of a reading action first, so that it is kept on its own.
-    static bool mayRun(bool change);
+    // The failure's outcome, for the caller that ran the statement.
+    static StoreOutcome noteFailure(const QSqlError& error, bool change);
+    // Whether a statement may run now: not once the open action has found the diary held
+    // (`refused`, when given, then gets the action's outcome). A `change` ends the read lock
+    // of a reading action first, so that it is kept on its own.
+    static bool mayRun(bool change, StoreOutcome* refused = nullptr);
     // How long a change waits for other programs that hold the file (readers that have not
     // finished, say) before it gives up.
     static void setBusyTimeout(int milliseconds);
@@ -115,8 +117,8 @@ public:
     // File handling of start-up.
     // Gives a file that starts with the template's block the standard header, on a copy that
     // takes its place; any other file is only read. False when the file is unreadable or too
-    // short, or the repair failed.
-    static bool fixMagic(const QString& path);
+    // short, or the repair failed: then `failure`, when given, says why the repair failed.
+    static bool fixMagic(const QString& path, QString* failure = nullptr);
 
     // Opens the database file at `path` on a connection of its own (none may be
     // running), brings it up to the current schema and checks its integrity; the file

@@ -175,7 +175,12 @@ bool copyTemplate(const QString& destination, std::string& reason)
     const QString copy = QFileInfo(workingCopy(".firstrun")).absoluteFilePath();
     if (!copyFile(source.absoluteFilePath(), copy, reason))
         return false;
-    BXSqlDb::fixMagic(copy);
+    QString failure;
+    if (!BXSqlDb::fixMagic(copy, &failure) && !failure.isEmpty()) {
+        removeWithJournal(copy);
+        reason = BXSqlDb::tr("The new database's header cannot be written: %1.").arg(failure).toStdString();
+        return false;
+    }
     if (replaceFile(copy, WorkingFile::fileBehind(QFileInfo(destination).absoluteFilePath())))
         return true;
     reason = BXSqlDb::tr("The new database cannot be put in place: %1.")
@@ -416,7 +421,14 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
                     .toStdString();
         return false;
     }
-    fixMagic(path);
+    // A file that cannot be read is told by the reading below; a repair that failed here.
+    QString failure;
+    if (!fixMagic(path, &failure) && !failure.isEmpty()) {
+        error = BXSqlDb::tr("The header of your diary %1 could not be repaired: %2.")
+                    .arg(QDir::toNativeSeparators(path), failure)
+                    .toStdString();
+        return false;
+    }
     orvMakePrivate(path);
     // A file that another program holds is waited for here, before the connection reads it.
     if (!isReadableDiary(path, error, outcome))
@@ -599,7 +611,7 @@ bool BXSqlDb::runUpgradeChain(std::string& error)
     return true;
 }
 
-bool BXSqlDb::fixMagic(const QString& path)
+bool BXSqlDb::fixMagic(const QString& path, QString* failure)
 {
     QFile file;
     if (!RegularFile::open(file, path))
@@ -615,9 +627,13 @@ bool BXSqlDb::fixMagic(const QString& path)
     const QByteArray magic = UserDbFormat::sqlite3Magic();
     WorkingFile repaired(path);
     QString reason;
-    return file.seek(block.size()) && repaired.open(&reason)
-           && repaired.write(magic.constData(), magic.size()) && FileCopy::copyData(file, repaired)
-           && repaired.commit(&reason);
+    if (file.seek(block.size()) && repaired.open(&reason)
+        && repaired.write(magic.constData(), magic.size()) && FileCopy::copyData(file, repaired)
+        && repaired.commit(&reason))
+        return true;
+    if (failure)
+        *failure = reason.isEmpty() ? tr("the repaired copy could not be written whole") : reason;
+    return false;
 }
 
 bool BXSqlDb::isOlderFormat(const QString& path)

@@ -52,7 +52,8 @@ BXSqlQuery::BXSqlQuery(QSqlQuery* statement, bool owning)
 BXSqlQuery::BXSqlQuery(BXSqlQuery&& other) noexcept
     : m_statement(std::exchange(other.m_statement, nullptr)),
       m_owning(std::exchange(other.m_owning, false)),
-      m_lastInsertId(std::exchange(other.m_lastInsertId, -1))
+      m_lastInsertId(std::exchange(other.m_lastInsertId, -1)),
+      m_outcome(std::exchange(other.m_outcome, StoreOutcome()))
 {
 }
 
@@ -64,6 +65,7 @@ BXSqlQuery& BXSqlQuery::operator=(BXSqlQuery&& other) noexcept
         m_statement = std::exchange(other.m_statement, nullptr);
         m_owning = std::exchange(other.m_owning, false);
         m_lastInsertId = std::exchange(other.m_lastInsertId, -1);
+        m_outcome = std::exchange(other.m_outcome, StoreOutcome());
     }
     return *this;
 }
@@ -130,13 +132,16 @@ void BXSqlQuery::bindValue(int position, const QVariant& value)
 bool BXSqlQuery::exec()
 {
     m_lastInsertId = -1;
-    if (!m_statement)
+    m_outcome = StoreOutcome();
+    if (!m_statement) {
+        m_outcome = StoreOutcome(StoreOutcome::Reason::Other, BXSqlDb::tr("The diary is not open"));
         return false;
+    }
     const bool change = writes(*m_statement);
-    if (!BXSqlDb::mayRun(change))
+    if (!BXSqlDb::mayRun(change, &m_outcome))
         return false;
     if (!m_statement->exec()) {
-        BXSqlDb::noteFailure(m_statement->lastError(), change);
+        m_outcome = BXSqlDb::noteFailure(m_statement->lastError(), change);
         return false;
     }
     if (isInsert(m_statement->lastQuery()) && m_statement->numRowsAffected() > 0) {
@@ -149,7 +154,14 @@ bool BXSqlQuery::exec()
 
 bool BXSqlQuery::next()
 {
-    return m_statement && m_statement->next();
+    if (!m_statement || !m_outcome.ok())
+        return false;
+    if (m_statement->next())
+        return true;
+    // The driver keeps an error of the step itself; the end of the rows leaves none.
+    if (m_statement->lastError().isValid())
+        m_outcome = BXSqlDb::noteFailure(m_statement->lastError(), false);
+    return false;
 }
 
 QVariant BXSqlQuery::value(int column) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "userdb/storeoutcome.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -42,7 +44,12 @@ public:
 
     // Runs the prepared statement with the bound values.
     bool exec();
+    // Steps to the next row; false at the end and when the step failed, which outcome()
+    // then tells (a damaged page met halfway, say).
     bool next();
+    // What became of the last exec() and the steps since: ok, or why the statement was
+    // refused or failed. A reading that ends without error read every row there is.
+    const StoreOutcome& outcome() const { return m_outcome; }
     QVariant value(int column) const;
     // The row id of the row that the last exec() inserted, or -1 when that exec()
     // failed or inserted nothing (never the id of an earlier insert).
@@ -60,4 +67,5 @@ private:
     QSqlQuery* m_statement = nullptr;
     bool m_owning = false;
     qint64 m_lastInsertId = -1;
+    StoreOutcome m_outcome;
 };

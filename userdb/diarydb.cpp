@@ -223,7 +223,12 @@ bool DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
     if (!BXSqlDb::beginTransaction())
         return false;
     const QByteArray code = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
-    const DiaryDay day = getDay(user, code.constData(), false);
+    const std::optional<DiaryDay> read = getDay(user, code.constData(), false);
+    if (!read) {
+        BXSqlDb::endTransaction(false);
+        return false;
+    }
+    const DiaryDay& day = *read;
     bool ok = true;
     if (meal != DiaryDay::EXERCISE) {
         for (const FoodDiaryItem& food : day.foods) {
@@ -333,11 +338,11 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(int entryId)
     return entry;
 }
 
-void DiaryDB::readFoods(BXSqlQuery& query, bool includeDeleted,
+bool DiaryDB::readFoods(BXSqlQuery& query, bool includeDeleted,
                         const std::function<DiaryDay&(const QString& date)>& dayOf)
 {
     if (!query.exec())
-        return;
+        return false;
     while (query.next()) {
         if (!includeDeleted && query.value(4).toInt() == StatusDeleted)
             continue;
@@ -347,15 +352,16 @@ void DiaryDB::readFoods(BXSqlQuery& query, bool includeDeleted,
         day.foods.emplace_back();
         loadFoodItem(query, day.foods.back());
     }
+    return query.outcome().ok();
 }
 
 // Reads exercise rows of (ex_id, duration, rate, name, status[, date]) into their days.
-void DiaryDB::readExercises(BXSqlQuery& query, int user, bool includeDeleted,
+bool DiaryDB::readExercises(BXSqlQuery& query, int user, bool includeDeleted,
                             const std::function<DiaryDay&(const QString& date)>& dayOf,
                             const char* date)
 {
     if (!query.exec())
-        return;
+        return false;
     while (query.next()) {
         if (!includeDeleted && query.value(4).toInt() == StatusDeleted)
             continue;
@@ -372,9 +378,10 @@ void DiaryDB::readExercises(BXSqlQuery& query, int user, bool includeDeleted,
         entry.status = query.value(4).toInt();
         dayOf(rowDate).exercises.push_back(entry);
     }
+    return query.outcome().ok();
 }
 
-DiaryDay DiaryDB::getDay(int user, const char* date, bool includeDeleted)
+std::optional<DiaryDay> DiaryDB::getDay(int user, const char* date, bool includeDeleted)
 {
     assert(date);
     DiaryDay day;
@@ -384,13 +391,15 @@ DiaryDay DiaryDB::getDay(int user, const char* date, bool includeDeleted)
                      QStringLiteral(" WHERE user_id = ? AND date = ?"));
     foods.bindValue(0, user);
     foods.bindValue(1, date);
-    readFoods(foods, includeDeleted, theDay);
+    if (!readFoods(foods, includeDeleted, theDay))
+        return std::nullopt;
 
     BXSqlQuery exercises(sql(QStringLiteral("SELECT  ex_id, duration, rate, name, status FROM "),
                              exerTable(), " WHERE date = ? AND user_id = ?"));
     exercises.bindValue(0, date);
     exercises.bindValue(1, user);
-    readExercises(exercises, user, includeDeleted, theDay, date);
+    if (!readExercises(exercises, user, includeDeleted, theDay, date))
+        return std::nullopt;
     return day;
 }
 
@@ -414,15 +423,16 @@ QMap<QString, DiaryDay> DiaryDB::getAllDays(int user, bool includeDeleted)
 // ---------------------------------------------------------------------------------------
 // Dates with entries
 
-void DiaryDB::appendDates(BXSqlQuery& query, QStringList& dates)
+bool DiaryDB::appendDates(BXSqlQuery& query, QStringList& dates)
 {
     if (!query.exec())
-        return;
+        return false;
     while (query.next()) {
         const QString code = query.value(0).toString();
         if (isDateCode(code))
             dates.append(code);
     }
+    return query.outcome().ok();
 }
 
 QStringList DiaryDB::getAllDatesForMonth(int user, const QDate& dayOfMonth, bool includeDeleted)
@@ -454,7 +464,8 @@ QStringList DiaryDB::getAllDatesForMonth(int user, const QDate& dayOfMonth, bool
     return dates;
 }
 
-std::set<std::string> DiaryDB::getAllDatesWithEntries(int user, bool includeDeleted)
+std::optional<std::set<std::string>> DiaryDB::getAllDatesWithEntries(int user,
+                                                                    bool includeDeleted)
 {
     const QString status = includeDeleted ? QString() : QStringLiteral(" AND status <> ?");
     QStringList dates;
@@ -465,11 +476,13 @@ std::set<std::string> DiaryDB::getAllDatesWithEntries(int user, bool includeDele
         query.bindValue(0, user);
         if (!includeDeleted)
             query.bindValue(1, StatusDeleted);
-        appendDates(query, dates);
+        if (!appendDates(query, dates))
+            return std::nullopt;
     }
     BXSqlQuery water("SELECT date FROM water_diary WHERE user_id = ? AND cups > 0");
     water.bindValue(0, user);
-    appendDates(water, dates);
+    if (!appendDates(water, dates))
+        return std::nullopt;
 
     std::set<std::string> result;
     for (const QString& date : dates)

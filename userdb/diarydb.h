@@ -73,12 +73,14 @@ public:
 
     std::optional<DBTypes::FoodDiaryItem> getFoodEntry(int entryId);
     std::optional<DBTypes::ExerciseDiaryItem> getExerciseEntry(int entryId);
-    DBTypes::DiaryDay getDay(int user, const char* date, bool includeDeleted);
+    // Nothing when the day could not be read (never an empty day in its place).
+    std::optional<DBTypes::DiaryDay> getDay(int user, const char* date, bool includeDeleted);
     QMap<QString, DBTypes::DiaryDay> getAllDays(int user, bool includeDeleted);
 
     // Dates that hold food, exercise or water entries.
     QStringList getAllDatesForMonth(int user, const QDate& dayOfMonth, bool includeDeleted);
-    std::set<std::string> getAllDatesWithEntries(int user, bool includeDeleted);
+    // Nothing when the dates could not be read.
+    std::optional<std::set<std::string>> getAllDatesWithEntries(int user, bool includeDeleted);
     // Dates of the current user whose entries the web diary has not seen.
     std::set<std::string> getChangedDayList();
 
@@ -106,15 +108,15 @@ private:
 
     static void loadFoodItem(BXSqlQuery& query, DBTypes::FoodDiaryItem& entry);
     static void bindFoodValues(BXSqlQuery& query, const DBTypes::FoodDiaryItem& entry);
-    void readFoods(BXSqlQuery& query, bool includeDeleted,
+    bool readFoods(BXSqlQuery& query, bool includeDeleted,
                    const std::function<DBTypes::DiaryDay&(const QString& date)>& dayOf);
-    void readExercises(BXSqlQuery& query, int user, bool includeDeleted,
+    bool readExercises(BXSqlQuery& query, int user, bool includeDeleted,
                        const std::function<DBTypes::DiaryDay&(const QString& date)>& dayOf,
                        const char* date);
     bool removeRow(const QString& table, const char* key, int id, bool hardDelete);
     bool deleteDayRows(const QString& table, const char* key, int user, const char* date,
                        bool hardDelete);
-    void appendDates(BXSqlQuery& query, QStringList& dates);
+    bool appendDates(BXSqlQuery& query, QStringList& dates);
     void sumFoods(int user, const char* startDate, const char* endDate, int group,
                   std::map<std::string, NutrientSet>& sums);
     void sumExercise(int user, const char* startDate, const char* endDate,

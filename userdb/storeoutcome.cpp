@@ -59,6 +59,15 @@ StoreOutcome StoreOutcome::fromCode(int code, const QString& text)
     return outcome;
 }
 
+StoreOutcome StoreOutcome::ofTransaction() const
+{
+    StoreOutcome outcome = *this;
+    outcome.m_lost = true;
+    if (outcome.ok())
+        outcome.m_reason = Reason::Other;
+    return outcome;
+}
+
 StoreOutcome StoreOutcome::fromError(const QSqlError& error)
 {
     if (!error.isValid())

@@ -31,6 +31,9 @@ public:
     // Whether the store itself failed (so that no change of the moment can be kept), rather than
     // refusing one statement (a constraint, say).
     bool lost() const { return m_lost; }
+    // This outcome as the failure of a transaction's control (its begin or its commit): it keeps
+    // its reason, and no change of the transaction can be kept.
+    StoreOutcome ofTransaction() const;
 
     // What the user is told about a change this outcome stopped.
     QString changeText() const;

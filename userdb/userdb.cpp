@@ -131,10 +131,12 @@ UserDB::~UserDB()
         _instance = nullptr;
 }
 
-int UserDB::_count(BXSqlQuery& query)
+std::optional<int> UserDB::_count(BXSqlQuery& query)
 {
-    if (!query.exec() || !query.next())
-        return 0;
+    if (!query.exec())
+        return std::nullopt;
+    if (!query.next())
+        return query.outcome().ok() ? std::optional<int>(0) : std::nullopt;
     return query.value(0).toInt();
 }
 
@@ -147,7 +149,7 @@ bool UserDB::_isFamilyBrand()
 // ---------------------------------------------------------------------------------------
 // Users and profiles
 
-int UserDB::numUsers()
+std::optional<int> UserDB::numUsers()
 {
     BXSqlQuery query("SELECT COUNT(*) FROM user_users");
     return _count(query);
@@ -158,12 +160,12 @@ bool UserDB::isStorableUserId(int user)
     return user >= 0 && user < FoodDBBase::SharedRootId - FoodDBBase::UserRootBase;
 }
 
-QList<UserProfile> UserDB::getUsersList()
+std::optional<QList<UserProfile>> UserDB::getUsersList()
 {
     QList<UserProfile> users;
     BXSqlQuery query("SELECT DISTINCT user_id, name, password, created, dob, sex FROM user_users");
     if (!query.exec())
-        return users;
+        return std::nullopt;
     BXSqlQuery height("SELECT height FROM user_misc WHERE user_id = ? AND height NOT NULL "
                       "ORDER BY date DESC");
     while (query.next()) {
@@ -180,16 +182,22 @@ QList<UserProfile> UserDB::getUsersList()
         copyDateCode(profile.dob, query.value(4).toString());
         profile.sex = query.value(5).isNull() ? -1 : query.value(5).toInt();
         height.bindValue(0, profile.userId);
-        if (height.exec() && height.next())
+        if (!height.exec())
+            return std::nullopt;
+        if (height.next())
             profile.height = height.value(0).toFloat();
+        else if (!height.outcome().ok())
+            return std::nullopt;
         users.append(profile);
     }
+    if (!query.outcome().ok())
+        return std::nullopt;
     return users;
 }
 
 std::optional<UserProfile> UserDB::getProfile(int user)
 {
-    for (const UserProfile& profile : getUsersList()) {
+    for (const UserProfile& profile : getUsersList().value_or(QList<UserProfile>())) {
         if (profile.userId == user)
             return profile;
     }
@@ -198,7 +206,7 @@ std::optional<UserProfile> UserDB::getProfile(int user)
 
 int UserDB::getNextUserID()
 {
-    if (numUsers() == 0)
+    if (numUsers().value_or(0) == 0)
         return 0;
     BXSqlQuery query("SELECT user_id FROM user_users ORDER BY user_id ASC");
     int position = -1;
@@ -224,7 +232,12 @@ bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
     if (!BXSqlDb::beginTransaction())
         return refuse(QString());
     const int limit = _isFamilyBrand() ? MaxFamilyUsers : 1;
-    if (numUsers() >= limit) {
+    const std::optional<int> count = numUsers();
+    if (!count) {
+        BXSqlDb::endTransaction(false);
+        return refuse(QStringLiteral("The users of the diary could not be read."));
+    }
+    if (*count >= limit) {
         BXSqlDb::endTransaction(false);
         return refuse(limit == 1
             ? QCoreApplication::translate("UserDB", "Cannot add another user: this edition keeps "
@@ -364,7 +377,7 @@ int UserDB::deleteUser(const int& user)
 // ---------------------------------------------------------------------------------------
 // Preferences and per-user settings
 
-UserPrefs UserDB::getUserPrefs(int user)
+std::optional<UserPrefs> UserDB::getUserPrefs(int user)
 {
     assert(user != -1);
     UserPrefs prefs;
@@ -375,8 +388,10 @@ UserPrefs UserDB::getUserPrefs(int user)
         "sugar_target_size, calcium_target_size, sodium_target_size, diaryAdvancedMode, "
         "summaryOptions, hideNutrientAndFluid  FROM user_users WHERE user_id = ?");
     query.bindValue(0, user);
-    if (!query.exec() || !query.next())
-        return prefs;
+    if (!query.exec())
+        return std::nullopt;
+    if (!query.next())
+        return query.outcome().ok() ? std::optional<UserPrefs>(prefs) : std::nullopt;
     prefs.measurementUnits = query.value(0).toInt();
     prefs.energyUnits = query.value(1).toInt();
     prefs.webUserName = query.value(2).toString();
@@ -521,7 +536,16 @@ int UserDB::incrementLogin()
     const QString today = todayCode();
     if (!BXSqlDb::beginTransaction())
         return -1;
-    const int count = getLoginsForDay(_currentUser, today) + 1;
+    BXSqlQuery read("SELECT count FROM metrics_startStats where user_id = ? AND date == ?");
+    read.bindValue(0, _currentUser);
+    read.bindValue(1, today);
+    // A count that could not be read is never the base of a stored one.
+    const std::optional<int> stored = _count(read);
+    if (!stored) {
+        BXSqlDb::endTransaction(false);
+        return -1;
+    }
+    const int count = *stored + 1;
     BXSqlQuery query(
         "INSERT OR REPLACE INTO metrics_startStats(user_id, date, count) VALUES (?, ?, ?)");
     query.bindValue(0, _currentUser);
@@ -535,7 +559,7 @@ int UserDB::getLoginsForDay(int user, const QString& date)
     BXSqlQuery query("SELECT count FROM metrics_startStats where user_id = ? AND date == ?");
     query.bindValue(0, user);
     query.bindValue(1, date);
-    return _count(query);
+    return _count(query).value_or(0);
 }
 
 QMap<QString, int> UserDB::getLoginCounts(int user)
@@ -672,7 +696,10 @@ bool UserDB::ensureRecordExists(TableName table, int user, const char* date)
     count.bindValue(0, user);
     count.bindValue(1, date);
     // A file may hold more than one row for a day; the readers take the latest.
-    if (_count(count) > 0)
+    const std::optional<int> rows = _count(count);
+    if (!rows)
+        return false;
+    if (*rows > 0)
         return true;
     BXSqlQuery insert(QStringLiteral("INSERT INTO ") + name +
                       QStringLiteral("( user_id, date ) VALUES ( ?, ?)"));
@@ -785,7 +812,7 @@ bool UserDB::hasCheckin(int user, const char* date)
     return _count(query) > 0;
 }
 
-int UserDB::getFluid(int user, const char* date)
+std::optional<int> UserDB::getFluid(int user, const char* date)
 {
     BXSqlQuery query(
         "SELECT cups FROM water_diary WHERE user_id = ? AND date = ? AND cups IS NOT NULL");
@@ -844,7 +871,7 @@ CheckinItem UserDB::getCheckin(int user, const char* date)
     item.activity = getActivity(user, date, &item.hasActivity);
 
     item.note = getNote(user, date);
-    item.fluid = getFluid(user, date);
+    item.fluid = getFluid(user, date).value_or(0);
     for (const TargetColumn& target : TargetReadOrder)
         item.setTarget(target.nut, getTarget(user, date, target.column, nullptr));
     _readMisc(item);
@@ -1041,8 +1068,8 @@ bool UserDB::canDelete(int user, const char* date, const char* field, const char
 // ---------------------------------------------------------------------------------------
 // Lists over a range
 
-UserDB::DatedMeasurements UserDB::getMeasurements(int user, const char* from, const char* to,
-                                                  const char* device)
+std::optional<UserDB::DatedMeasurements> UserDB::getMeasurements(int user, const char* from,
+                                                                 const char* to, const char* device)
 {
     DatedMeasurements list;
     QString sql = QStringLiteral("SELECT weight, chest, hip, thigh, waist, steps, note, date FROM "
@@ -1055,8 +1082,10 @@ UserDB::DatedMeasurements UserDB::getMeasurements(int user, const char* from, co
     if (device) {
         BXSqlQuery lookup("SELECT id FROM userdata_sync_devices WHERE name = ?");
         lookup.bindValue(0, device);
-        if (!lookup.exec() || !lookup.next())
-            return list;
+        if (!lookup.exec())
+            return std::nullopt;
+        if (!lookup.next())
+            return lookup.outcome().ok() ? std::optional(list) : std::nullopt;
         deviceId = lookup.value(0).toInt();
         sql += QStringLiteral("AND date IN (SELECT date FROM user_checkins_sync WHERE user_id = ? "
                               "AND device = ? AND state <> 0) ");
@@ -1075,7 +1104,7 @@ UserDB::DatedMeasurements UserDB::getMeasurements(int user, const char* from, co
         query.bindValue(position, deviceId);
     }
     if (!query.exec())
-        return list;
+        return std::nullopt;
     while (query.next()) {
         const auto number = [&](int column) { return float(nullToNeg(query.value(column))); };
         const std::string note = query.value(6).isNull()
@@ -1085,6 +1114,8 @@ UserDB::DatedMeasurements UserDB::getMeasurements(int user, const char* from, co
                      UserMeasurements(number(0), number(1), number(2), number(3), number(4),
                                       number(5), note)});
     }
+    if (!query.outcome().ok())
+        return std::nullopt;
     return list;
 }
 

@@ -52,13 +52,14 @@ public:
     int getCurrentUser() const { return _currentUser; }
     void setCurrentUser(int user) { _currentUser = user; }
 
-    // Users and profiles.
-    int numUsers();
+    // Users and profiles. A reading gives nothing (nullopt) when the diary could not be read,
+    // never a default that looks like data.
+    std::optional<int> numUsers();
     // Whether the program can hold a user of this id: each user's own foods and exercises
     // hang under a root made of it (0 to 4095).
     static bool isStorableUserId(int user);
     // The users of the database, but for rows of an id that isStorableUserId() refuses.
-    QList<DBTypes::UserProfile> getUsersList();
+    std::optional<QList<DBTypes::UserProfile>> getUsersList();
     std::optional<DBTypes::UserProfile> getProfile(int user);
     int getNextUserID();
     // Adds a user in one transaction and reports the new id through the profile and `id`.
@@ -81,7 +82,8 @@ public:
     static void setCatalogueDeleter(CatalogueDeleter deleter);
 
     // Preferences and per-user settings.
-    DBTypes::UserPrefs getUserPrefs(int user);
+    // Nothing when they could not be read; a missing user has the defaults.
+    std::optional<DBTypes::UserPrefs> getUserPrefs(int user);
     bool setUserPrefs(int user, const DBTypes::UserPrefs& prefs);
     QString getColumnSettings(int user);
     // The writers of single settings: false when the setting was not stored.
@@ -131,7 +133,8 @@ public:
 
     // Values of one date only.
     bool hasCheckin(int user, const char* date);
-    int getFluid(int user, const char* date);
+    // Nothing when the count could not be read.
+    std::optional<int> getFluid(int user, const char* date);
     QString getNote(int user, const char* date);
     bool setFluid(int user, const char* date, int cups);
 
@@ -146,8 +149,9 @@ public:
     bool canDelete(int user, const char* date, const char* field, const char* invalidValue);
 
     // Lists over a range, in ascending date order.
-    DatedMeasurements getMeasurements(int user, const char* from, const char* to,
-                                      const char* device);
+    // Nothing when the check-ins could not be read.
+    std::optional<DatedMeasurements> getMeasurements(int user, const char* from, const char* to,
+                                                     const char* device);
     DatedValues getWeightList(int user, const char* from, const char* to);
     DatedValues getStepsList(int user, const char* from, const char* to, StepMode mode);
     float getNextWeight(int user, char* date, bool forward);
@@ -193,7 +197,8 @@ private:
 
     float _carriedForward(int user, const char* date, const char* field, const char* table,
                           bool* exact);
-    int _count(BXSqlQuery& query);
+    // The first column of the first row (0 without a row); nothing when it could not be read.
+    static std::optional<int> _count(BXSqlQuery& query);
     bool _insertUserRows(const DBTypes::UserProfile& profile, int newId);
     bool _writeProfile(const DBTypes::UserProfile& profile);
     bool _updateUserRow(const char* column, const QVariant& value, int user);

@@ -543,7 +543,7 @@ private slots:
         QFETCH(int, page);
         MainWindowTest::startFreshDatabase();
         const int ann = MainWindowTest::addUser(QStringLiteral("Ann"));
-        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(ann);
+        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(ann).value();
         prefs.energyUnits = energyUnits;
         QVERIFY(UserDB::instance()->setUserPrefs(ann, prefs));
         QLocale::setDefault(locale);

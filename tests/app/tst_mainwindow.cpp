@@ -358,7 +358,7 @@ void TestMainWindow::brandSwitches()
             QVERIFY(!item->isSeparator() || !item->isVisible());
     }
     if (family)
-        UserDB::instance()->deleteUser(UserDB::instance()->getUsersList().last().userId);
+        UserDB::instance()->deleteUser(UserDB::instance()->getUsersList().value().last().userId);
 }
 
 void TestMainWindow::webSections()

@@ -131,7 +131,8 @@ constexpr int DefaultBusyTimeoutMs = 10000;
 QStringList userNames()
 {
     QStringList names;
-    for (const DBTypes::UserProfile& user : UserDB::instance()->getUsersList())
+    const QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList().value();
+    for (const DBTypes::UserProfile& user : users)
         names.append(user.name);
     return names;
 }
@@ -732,7 +733,7 @@ void TestMainWindowData::restoreAsksBeforeOverwriting()
 
 void TestMainWindowData::restoreShowsFirstUserWithUnitsAndFoods()
 {
-    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_ann);
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_ann).value();
     prefs.measurementUnits = 0;
     QVERIFY(UserDB::instance()->setUserPrefs(_ann, prefs));
     const int toast = addCustomFood(_ann, QStringLiteral("Toast"));
@@ -793,7 +794,7 @@ void TestMainWindowData::restoreTakesNoOtherInput()
         std::string text;
         const bool started = BXSqlDb::startUp(text, true);
         *error = QString::fromStdString(text);
-        cupsRestored = UserDB::instance()->getFluid(_ann, today.constData());
+        cupsRestored = UserDB::instance()->getFluid(_ann, today.constData()).value();
         return started;
     };
     _window->answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok};
@@ -812,12 +813,12 @@ void TestMainWindowData::restoreTakesNoOtherInput()
     QVERIFY(!QApplication::activeModalWidget());
 
     QCoreApplication::processEvents();
-    QCOMPARE(UserDB::instance()->getFluid(_ann, today.constData()), 0);
+    QCOMPARE(UserDB::instance()->getFluid(_ann, today.constData()).value(), 0);
 
     // Once the restore is over, the window takes clicks again.
     up = _window->findChild<FluidCounterView*>()->upButton();
     QTest::mouseClick(up, Qt::LeftButton);
-    QCOMPARE(UserDB::instance()->getFluid(_ann, today.constData()), 1);
+    QCOMPARE(UserDB::instance()->getFluid(_ann, today.constData()).value(), 1);
 }
 
 // Users
@@ -829,7 +830,7 @@ void TestMainWindowData::firstRunCreatesUser()
     QVERIFY(_window->switchUser(_window, -1));
     QCOMPARE(_window->wizardRuns, 1);
     QCOMPARE(userNames(), QStringList{QStringLiteral("New")});
-    const int id = UserDB::instance()->getUsersList().first().userId;
+    const int id = UserDB::instance()->getUsersList().value().first().userId;
     QCOMPARE(UserDB::instance()->getCurrentUser(), id);
     QCOMPARE(changed.size(), 1);
     QCOMPARE(changed.first().first().toInt(), id);
@@ -972,12 +973,12 @@ void TestMainWindowData::targetsDialogStoresForDiaryDay()
     QCOMPARE(stored.target(DBTypes::ENERGY), 1800.0f);
     QCOMPARE(stored.target(DBTypes::FAT), 60.0f);
     QVERIFY(stored.noTarget(DBTypes::SODIUM));
-    QCOMPARE(users->getUserPrefs(_ann).targetSize(DBTypes::SODIUM), DBTypes::UserPrefs::Large);
+    QCOMPARE(users->getUserPrefs(_ann).value().targetSize(DBTypes::SODIUM), DBTypes::UserPrefs::Large);
     // Targets set by hand are the user's own, which the wizard opens on.
     QVERIFY(stored.hasDietPlan());
     QCOMPARE(stored.dietPlan(), QStringLiteral(""));
     // The day's water and weight stay as they were.
-    QCOMPARE(users->getFluid(_ann, day.constData()), 5);
+    QCOMPARE(users->getFluid(_ann, day.constData()).value(), 5);
     bool exact = false;
     QCOMPARE(users->getWeight(_ann, day.constData(), &exact), 72.5f);
     QVERIFY(exact);
@@ -1000,7 +1001,7 @@ void TestMainWindowData::targetsDialogStoresForDiaryDay()
 void TestMainWindowData::switchingLoadsUserSettings()
 {
     const int bob = addUser(QStringLiteral("Bob"));
-    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(bob);
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(bob).value();
     prefs.snackDisplay = DBTypes::SNACKS_NUMBERED;
     prefs.showNutrientAndFluid = true;
     prefs.energyUnits = 0; // kilojoules
@@ -1051,11 +1052,11 @@ void TestMainWindowData::eachUsersScreensShowThatUsersUnits()
     QFETCH(QString, step);
     QFETCH(QString, diaryEnergy);
     UserDB* users = UserDB::instance();
-    DBTypes::UserPrefs kilojoules = users->getUserPrefs(_ann);
+    DBTypes::UserPrefs kilojoules = users->getUserPrefs(_ann).value();
     kilojoules.energyUnits = 0;
     QVERIFY(users->setUserPrefs(_ann, kilojoules));
     const int bob = addUser(QStringLiteral("Bob"));
-    DBTypes::UserPrefs calories = users->getUserPrefs(bob);
+    DBTypes::UserPrefs calories = users->getUserPrefs(bob).value();
     calories.energyUnits = 1;
     QVERIFY(users->setUserPrefs(bob, calories));
     QVERIFY(_window->switchUser(_window, _ann));
@@ -1086,7 +1087,7 @@ void TestMainWindowData::switchingForgetsThePreviousUsersItems()
     ScriptedPrompter prompter;
     const int alice = addUser(QStringLiteral("Alice"));
     const int conrad = addUser(QStringLiteral("Conrad"));
-    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(conrad);
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(conrad).value();
     prefs.energyUnits = 0; // kilojoules
     QVERIFY(UserDB::instance()->setUserPrefs(conrad, prefs));
     const int creme = addCustomFood(alice, QStringLiteral("Crème brûlée maison"));
@@ -1227,9 +1228,9 @@ void TestMainWindowData::diaryItemsFollowTheDay()
     _window->answers = {QMessageBox::No};
     _window->slotClearDiary();
     QCOMPARE(_window->lastCaption(), QStringLiteral("Clear Today's Diary Entries"));
-    QCOMPARE(DiaryDB::instance()->getDay(_ann, today.constData(), false).foods.size(), size_t(1));
+    QCOMPARE(DiaryDB::instance()->getDay(_ann, today.constData(), false).value().foods.size(), size_t(1));
     _window->slotClearDiary();
-    QVERIFY(DiaryDB::instance()->getDay(_ann, today.constData(), false).foods.empty());
+    QVERIFY(DiaryDB::instance()->getDay(_ann, today.constData(), false).value().foods.empty());
     QVERIFY(_window->eM_DiarySavedNewFromNone->isVisible());
 }
 
@@ -1415,7 +1416,7 @@ void TestMainWindowData::discardedPublishingClearsChanges()
 
 void TestMainWindowData::closingAsksBeforePublishing()
 {
-    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_ann);
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_ann).value();
     prefs.webUserName = QStringLiteral("ann");
     prefs.autoPublish = true;
     prefs.askBeforePublish = true;

@@ -85,7 +85,7 @@ private slots:
 
 private:
     void loadBrand(const QByteArray& switches);
-    DBTypes::UserPrefs storedPrefs() { return UserDB::instance()->getUserPrefs(_user); }
+    DBTypes::UserPrefs storedPrefs() { return UserDB::instance()->getUserPrefs(_user).value(); }
     // Stores a web login with both publishing flags on.
     bool storePublishingLogin()
     {

@@ -237,7 +237,7 @@ private slots:
         QVERIFY(checkin.noCustomRMR());
         QCOMPARE(checkin.dietPlan(), QStringLiteral("Brellix"));
         expectTargets(checkin, {1200, 126, 30, 106.5f, 25, -1, -1, -1, -1, -1});
-        const DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user);
+        const DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user).value();
         const int sizes[] = {3, 2, 2, 2, 2, 0, 0, 0, 0, 0};
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
             QCOMPARE(int(prefs.targetSize(DBTypes::NutType(nut))), sizes[nut]);
@@ -332,7 +332,7 @@ private slots:
                               Qt::LeftButton);
         });
         QVERIFY(!window.switchUser(&window, -1));
-        QVERIFY(UserDB::instance()->getUsersList().isEmpty());
+        QVERIFY(UserDB::instance()->getUsersList().value().isEmpty());
     }
 
 private:
@@ -355,7 +355,7 @@ private:
             return -1;
         _summaryShown = window.toggleFluidNutrientAction->isChecked()
                         && !window.diaryPage()->summaryWidget->isHidden();
-        const QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList();
+        const QList<DBTypes::UserProfile> users = UserDB::instance()->getUsersList().value();
         return users.isEmpty() ? -1 : users.front().userId;
     }
 

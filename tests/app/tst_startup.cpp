@@ -595,7 +595,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     QFETCH(int, asked);
     std::string error;
     QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
-    if (UserDB::instance()->numUsers() == 0)
+    if (UserDB::instance()->numUsers().value() == 0)
         QVERIFY(addCompleteUser(QStringLiteral("Ada")) >= 0);
     UserDB::cleanUp();
     BXSqlDb::cleanUp();

@@ -131,7 +131,7 @@ inline QString energyText(double kcal)
 inline void setSnackDisplay(int snackDisplay)
 {
     UserDB* users = UserDB::instance();
-    DBTypes::UserPrefs prefs = users->getUserPrefs(users->getCurrentUser());
+    DBTypes::UserPrefs prefs = users->getUserPrefs(users->getCurrentUser()).value();
     prefs.snackDisplay = snackDisplay;
     users->setUserPrefs(users->getCurrentUser(), prefs);
 }

@@ -95,7 +95,7 @@ private slots:
         entry.userId = _user;
         entry.setDate("20260105");
         QVERIFY(DiaryDB::instance()->addFoodEntry(entry, false) > 0);
-        const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(_user, "20260105", false);
+        const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(_user, "20260105", false).value();
         QCOMPARE(day.getGroupTotal(DBTypes::DiaryDay::BREAKFAST, DBTypes::ENERGY), 717.0f);
     }
 

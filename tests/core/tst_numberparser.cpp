@@ -230,6 +230,7 @@ private slots:
         QTest::newRow("German height, shortest") << German << 170.18 << -1 << "170,18";
         QTest::newRow("whole amount, shortest") << English << 2.0 << -1 << "2";
         QTest::newRow("German minutes below zero, shortest") << German << -30.5 << -1 << "-30,5";
+        QTest::newRow("ten million, shortest") << German << 1e7 << -1 << "10000000";
     }
 
     void writtenNumbersReadBack()

@@ -56,7 +56,7 @@ inline int storeExercise(float minutes)
 
 inline DBTypes::DiaryDay storedDay()
 {
-    return DiaryDB::instance()->getDay(user(), s_day.toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(), false);
+    return DiaryDB::instance()->getDay(user(), s_day.toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(), false).value();
 }
 
 inline QList<int> childIds(const QTreeWidgetItem* group)

@@ -65,7 +65,7 @@ void weigh(int user, const QDate& date, float kilograms)
 
 DBTypes::DiaryDay day(const QDate& date, int user = currentUser())
 {
-    return DiaryDB::instance()->getDay(user, code(date).c_str(), false);
+    return DiaryDB::instance()->getDay(user, code(date).c_str(), false).value();
 }
 
 // The destination day's foods as "meal:name", sorted.
@@ -80,7 +80,7 @@ QStringList foods(const QDate& date)
 
 void setSnackDisplay(int display)
 {
-    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser()).value();
     prefs.snackDisplay = display;
     QVERIFY(UserDB::instance()->setUserPrefs(currentUser(), prefs));
 }
@@ -266,7 +266,7 @@ private slots:
         QVERIFY(dialog->btnAppend->isEnabled());
         dialog->btnAppend->click();
         QCOMPARE(foods(kDestination), QStringList({"3:bread"}));
-        QCOMPARE(UserDB::instance()->getFluid(currentUser(), code(kDestination).c_str()), 0);
+        QCOMPARE(UserDB::instance()->getFluid(currentUser(), code(kDestination).c_str()).value(), 0);
     }
 
     void refusedEntryLeavesTheDayAsItWas()

@@ -161,7 +161,7 @@ private slots:
 
         // 5. The store holds what the rows show.
         const DBTypes::DiaryDay day =
-            DiaryDB::instance()->getDay(UserDB::instance()->getCurrentUser(), "20260310", false);
+            DiaryDB::instance()->getDay(UserDB::instance()->getCurrentUser(), "20260310", false).value();
         QCOMPARE(day.foods.size(), size_t(2));
         QCOMPARE(day.foods[0].meal, 5);
         QCOMPARE(day.foods[1].meal, 1);

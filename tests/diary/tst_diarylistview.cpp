@@ -351,7 +351,7 @@ private slots:
         prompter.answer(QStringLiteral("Group snacks below meals"));
         _list->popupNutrientMenu(0);
         QCOMPARE(_list->getViewMode(), int(DBTypes::SNACKS_NUMBERED));
-        QCOMPARE(UserDB::instance()->getUserPrefs(user()).snackDisplay, int(DBTypes::SNACKS_NUMBERED));
+        QCOMPARE(UserDB::instance()->getUserPrefs(user()).value().snackDisplay, int(DBTypes::SNACKS_NUMBERED));
 
         _list->setColumnSettings(QStringLiteral("0:"));
         prompter.answer(QStringLiteral("Remove Nutrient"));

@@ -139,7 +139,7 @@ private slots:
         QVERIFY(_list->isEmpty()); // the day is marked as one with entries
 
         _list->setViewMode(DBTypes::SNACKS_BETWEEN_MEALS);
-        QCOMPARE(UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser()).snackDisplay,
+        QCOMPARE(UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser()).value().snackDisplay,
                  int(DBTypes::SNACKS_BETWEEN_MEALS));
         _list->showToday();
         QCOMPARE(childIds(_list->groupRow(2)), QList<int>{snack});
@@ -158,7 +158,7 @@ private slots:
         _list->deleteEntry();
         QVERIFY(DiaryDB::instance()
                     ->getDay(UserDB::instance()->getCurrentUser(),
-                             code(QDate::currentDate()).c_str(), false)
+                             code(QDate::currentDate()).c_str(), false).value()
                     .foods.empty());
         QCOMPARE(childIds(_list->groupRow(5)), QList<int>{DiaryListView::HintRowId});
         QVERIFY(!_list->isEmpty());
@@ -261,7 +261,7 @@ private slots:
 
         dialog->addEntries(3, 3, 1);
         const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(
-            UserDB::instance()->getCurrentUser(), code(target).c_str(), false);
+            UserDB::instance()->getCurrentUser(), code(target).c_str(), false).value();
         QCOMPARE(day.foods.size(), size_t(1));
         QCOMPARE(day.foods[0].desc, QStringLiteral("soup"));
         QCOMPARE(day.foods[0].meal, 3);

@@ -54,7 +54,7 @@ int foodNamed(const QString& name)
 // Energy as a Large bar, fat as a Medium one, protein on the one-line summary.
 void giveTargets()
 {
-    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser()).value();
     prefs.setTargetSize(DBTypes::ENERGY, DBTypes::UserPrefs::Large);
     prefs.setTargetSize(DBTypes::FAT, DBTypes::UserPrefs::Medium);
     prefs.setTargetSize(DBTypes::PROTEIN, DBTypes::UserPrefs::Small);
@@ -111,7 +111,7 @@ private slots:
         entry.meal = 1;
         page.diaryView1->dvAddFood(entry);
         const DBTypes::DiaryDay today =
-            DiaryDB::instance()->getDay(currentUser(), code(kToday).constData(), false);
+            DiaryDB::instance()->getDay(currentUser(), code(kToday).constData(), false).value();
         QCOMPARE(int(today.foods.size()), 1);
         QCOMPARE(today.foods.at(0).meal, 1);
 
@@ -130,7 +130,7 @@ private slots:
         auto* water = summary->findChild<FluidCounterView*>();
         water->upButton()->click();
         water->upButton()->click();
-        QCOMPARE(UserDB::instance()->getFluid(currentUser(), code(kToday).constData()), 2);
+        QCOMPARE(UserDB::instance()->getFluid(currentUser(), code(kToday).constData()).value(), 2);
         QVERIFY(page.popupCalendar()->calendar()->isBoldDay(kToday));
 
         page.nextDayButton_clicked();
@@ -148,7 +148,7 @@ private slots:
         dialog->btnAppend->click();
         page.nextDayButton_clicked();
         const DBTypes::DiaryDay tomorrow =
-            DiaryDB::instance()->getDay(currentUser(), code(kToday.addDays(1)).constData(), false);
+            DiaryDB::instance()->getDay(currentUser(), code(kToday.addDays(1)).constData(), false).value();
         QCOMPARE(int(tomorrow.foods.size()), 1);
         QCOMPARE(tomorrow.foods.at(0).desc, today.foods.at(0).desc);
         QCOMPARE(summary->nutrient(DBTypes::FAT).value, today.getTotal(DBTypes::FAT));

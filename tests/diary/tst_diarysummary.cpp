@@ -48,7 +48,7 @@ void setEnergyUnit(UnitEnergy::Type type)
 
 void setSizes(const std::map<NutType, UserPrefs::TargetSize>& sizes, int options = 255)
 {
-    UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
+    UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser()).value();
     for (int n = 0; n < DBTypes::NUTRIENT_COUNT; ++n)
         prefs.setTargetSize(NutType(n), UserPrefs::None);
     for (const auto& [nutrient, size] : sizes)
@@ -317,7 +317,7 @@ private slots:
             prompter.answer(entry);
             QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
             QCoreApplication::sendEvent(_summary.get(), &event);
-            return UserDB::instance()->getUserPrefs(currentUser()).summaryOptions;
+            return UserDB::instance()->getUserPrefs(currentUser()).value().summaryOptions;
         };
         QCOMPARE(pick(QStringLiteral("Configure targets...")), 255);
         QCOMPARE(targetsAsked.count(), 1);
@@ -338,7 +338,7 @@ private slots:
         // (it may be shown while another program reads the diary).
         _summary->hide();
         _summary->show();
-        QCOMPARE(UserDB::instance()->getUserPrefs(currentUser()).summaryOptions, 248);
+        QCOMPARE(UserDB::instance()->getUserPrefs(currentUser()).value().summaryOptions, 248);
         QVERIFY(!_summary->findChild<FluidCounterView*>()->isHidden());
         QVERIFY(!_summary->findChild<SummaryExerciseWidget*>()->isHidden());
         QVERIFY(!_summary->findChild<SummaryWidget*>()->isHidden());
@@ -365,7 +365,7 @@ private slots:
         QVERIFY(up->isEnabled() && down->isEnabled());
         int storedAtSignal = -1;
         connect(_summary.get(), &DiarySummary::setBold, this, [&] {
-            storedAtSignal = UserDB::instance()->getFluid(currentUser(), code(kDay).constData());
+            storedAtSignal = UserDB::instance()->getFluid(currentUser(), code(kDay).constData()).value();
         });
         up->click();
         QCOMPARE(storedAtSignal, 20);
@@ -377,7 +377,7 @@ private slots:
         QSignalSpy checked(_summary.get(), &DiarySummary::chkBold);
         down->click();
         QCOMPARE(checked.count(), 1);
-        QCOMPARE(UserDB::instance()->getFluid(currentUser(), code(kDay).constData()), 0);
+        QCOMPARE(UserDB::instance()->getFluid(currentUser(), code(kDay).constData()).value(), 0);
         QVERIFY(!down->isEnabled());
         QVERIFY(up->isEnabled());
 

@@ -235,10 +235,10 @@ private slots:
         const int other = addCompleteUser(QStringLiteral("Ben"));
         _page->setVisibleFluidAndNutrient(false);
         QVERIFY(_page->summaryWidget->isHidden());
-        QVERIFY(!UserDB::instance()->getUserPrefs(currentUser()).showNutrientAndFluid);
-        QVERIFY(UserDB::instance()->getUserPrefs(other).showNutrientAndFluid);
+        QVERIFY(!UserDB::instance()->getUserPrefs(currentUser()).value().showNutrientAndFluid);
+        QVERIFY(UserDB::instance()->getUserPrefs(other).value().showNutrientAndFluid);
         _page->setVisibleFluidAndNutrient(true);
-        QVERIFY(UserDB::instance()->getUserPrefs(currentUser()).showNutrientAndFluid);
+        QVERIFY(UserDB::instance()->getUserPrefs(currentUser()).value().showNutrientAndFluid);
     }
 
     void mealPlansNeedALogin()
@@ -391,7 +391,7 @@ private slots:
             UnitCollection::instance()->set(UnitCollection::Energy,
                                             new UnitEnergy(UnitEnergy::Kilocalories));
         });
-        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser());
+        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser()).value();
         prefs.setTargetSize(DBTypes::ENERGY, DBTypes::UserPrefs::Large);
         prefs.setTargetSize(DBTypes::FAT, DBTypes::UserPrefs::Small);
         prefs.setTargetSize(DBTypes::PROTEIN, DBTypes::UserPrefs::Medium);

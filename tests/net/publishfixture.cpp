@@ -27,7 +27,7 @@ int startUserDatabase()
     if (user < 0)
         qFatal("cannot add a user");
     UserDB::instance()->setCurrentUser(user);
-    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user);
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user).value();
     prefs.webUserName = QStringLiteral("pat");
     prefs.webPassword = QStringLiteral("secret");
     UserDB::instance()->setUserPrefs(user, prefs);

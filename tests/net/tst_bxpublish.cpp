@@ -484,7 +484,7 @@ private slots:
     void missingWebLoginIsExplainedBeforeAnythingIsSent()
     {
         const int user = UserDB::instance()->getCurrentUser();
-        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user);
+        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user).value();
         prefs.webUserName.clear();
         UserDB::instance()->setUserPrefs(user, prefs);
         ScriptedPrompter prompter;

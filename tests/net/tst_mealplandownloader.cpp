@@ -60,7 +60,7 @@ private:
     {
         QStringList names;
         for (const DBTypes::FoodDiaryItem& item :
-             MealPlanDB::instance()->getDay(user < 0 ? _user : user, code(day).constData(), false).foods)
+             MealPlanDB::instance()->getDay(user < 0 ? _user : user, code(day).constData(), false).value().foods)
             names << item.desc;
         return names;
     }
@@ -104,7 +104,7 @@ private slots:
         _user = addCompleteUser(QStringLiteral("Planner"));
         QVERIFY(_user >= 0);
         UserDB::instance()->setCurrentUser(_user);
-        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_user);
+        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_user).value();
         prefs.webUserName = QStringLiteral("planner");
         prefs.webPassword = QStringLiteral("secret");
         QVERIFY(UserDB::instance()->setUserPrefs(_user, prefs));
@@ -166,16 +166,16 @@ private slots:
         QCOMPARE(storedNames(TODAY.addDays(4)), QStringList{QStringLiteral("Deep")});
         QCOMPARE(storedNames(TODAY.addDays(1)), QStringList{QStringLiteral("Stored")});
         QCOMPARE(storedNames(TODAY.addDays(8)), QStringList());
-        const DBTypes::FoodDiaryItem soup = MealPlanDB::instance()->getDay(_user, code(TODAY.addDays(3)).constData(), false).foods.at(0);
+        const DBTypes::FoodDiaryItem soup = MealPlanDB::instance()->getDay(_user, code(TODAY.addDays(3)).constData(), false).value().foods.at(0);
         QCOMPARE(soup.meal, 3);
         QCOMPARE(soup.getNutrient(DBTypes::ENERGY), 120.0f);
         // The meal is read whatever its case.
         QList<int> meals;
-        for (const DBTypes::FoodDiaryItem& item : MealPlanDB::instance()->getDay(_user, code(TODAY.addDays(5)).constData(), false).foods)
+        for (const DBTypes::FoodDiaryItem& item : MealPlanDB::instance()->getDay(_user, code(TODAY.addDays(5)).constData(), false).value().foods)
             meals << item.meal;
         std::sort(meals.begin(), meals.end());
         QCOMPARE(meals, QList<int>({1, 5}));
-        QCOMPARE(MealPlanDB::instance()->getDay(_user, code(TODAY.addDays(4)).constData(), false).foods.at(0).meal, 3);
+        QCOMPARE(MealPlanDB::instance()->getDay(_user, code(TODAY.addDays(4)).constData(), false).value().foods.at(0).meal, 3);
         QVERIFY(!MealPlanDownloader::instance()->stillGoing());
     }
 
@@ -302,7 +302,7 @@ private slots:
 
     void missingLoginStartsNothingAndStaysIdle()
     {
-        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_user);
+        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_user).value();
         const DBTypes::UserPrefs saved = prefs;
         prefs.webPassword.clear();
         QVERIFY(UserDB::instance()->setUserPrefs(_user, prefs));

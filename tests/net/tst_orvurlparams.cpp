@@ -129,7 +129,7 @@ private:
     static void setLogin(const QString& name, const QString& password)
     {
         UserDB* users = UserDB::instance();
-        DBTypes::UserPrefs prefs = users->getUserPrefs(users->getCurrentUser());
+        DBTypes::UserPrefs prefs = users->getUserPrefs(users->getCurrentUser()).value();
         prefs.webUserName = name;
         prefs.webPassword = password;
         QVERIFY(users->setUserPrefs(users->getCurrentUser(), prefs));

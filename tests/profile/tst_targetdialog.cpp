@@ -236,7 +236,7 @@ private slots:
         dialog->row(DBTypes::PROTEIN).edit->setText(QStringLiteral("90"));
         dialog->saveButton->click();
         QCOMPARE(targetsOn(s_today), (QStringList{"-", "-", "-", "90", "-"}));
-        QCOMPARE(store->getFluid(user(), code(s_today).constData()), 5);
+        QCOMPARE(store->getFluid(user(), code(s_today).constData()).value(), 5);
         QCOMPARE(describe(store->getDaysMeasurements(user(), code(s_today).constData())),
                  QStringLiteral("weight=70.00 note=a note"));
     }

@@ -252,7 +252,7 @@ void TestDiaryReport::snackLayouts()
 {
     QFETCH(int, display);
     QFETCH(QStringList, titles);
-    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_user);
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_user).value();
     prefs.snackDisplay = display;
     QVERIFY(UserDB::instance()->setUserPrefs(_user, prefs));
     addFood(_user, Monday, DiaryDay::MORNING_SNACK, QStringLiteral("Apple"), 50.0f);

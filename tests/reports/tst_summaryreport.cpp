@@ -86,7 +86,7 @@ void setHeight(int user, float height, const char* birth = "19800101")
 
 void setSnackDisplay(int user, int display)
 {
-    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user);
+    DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user).value();
     prefs.snackDisplay = display;
     QVERIFY(UserDB::instance()->setUserPrefs(user, prefs));
 }

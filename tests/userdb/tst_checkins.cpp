@@ -274,7 +274,7 @@ void TestCheckins::listsMeasurementsChangedForADevice()
     QVERIFY(StoreFixture::exec("INSERT INTO user_checkins(user_id, date, weight, steps, note) VALUES (0, '20060303', 0, 0, NULL)"));
     users->clearSyncTable(QStringLiteral("user_checkins_sync"), User, 0, nullptr, "20060301");
 
-    const UserDB::DatedMeasurements all = users->getMeasurements(User, nullptr, nullptr, nullptr);
+    const UserDB::DatedMeasurements all = users->getMeasurements(User, nullptr, nullptr, nullptr).value();
     QCOMPARE(all.size(), 3);
     QCOMPARE(all.at(0).first, QStringLiteral("20060301"));
     QCOMPARE(all.at(0).second.note(), std::string("a"));
@@ -287,12 +287,12 @@ void TestCheckins::listsMeasurementsChangedForADevice()
     QCOMPARE(all.at(2).second.value(M::Steps), 0.0f);
     QVERIFY(!all.at(2).second.noteExact());
 
-    const auto range = users->getMeasurements(User, "20060302", "20060302", nullptr);
+    const auto range = users->getMeasurements(User, "20060302", "20060302", nullptr).value();
     QCOMPARE(range.size(), 1);
-    const auto changed = users->getMeasurements(User, nullptr, nullptr, "website");
+    const auto changed = users->getMeasurements(User, nullptr, nullptr, "website").value();
     QCOMPARE(changed.size(), 2);
     QCOMPARE(changed.at(0).first, QStringLiteral("20060302"));
-    QVERIFY(users->getMeasurements(User, nullptr, nullptr, "nosuchdevice").isEmpty());
+    QVERIFY(users->getMeasurements(User, nullptr, nullptr, "nosuchdevice").value().isEmpty());
 }
 
 void TestCheckins::listsWeightsAndSteps()
@@ -383,8 +383,8 @@ void TestCheckins::reportsChangedWaterPerUser()
     QVERIFY(users->setFluid(0, "20060301", 3));
     QVERIFY(users->setFluid(1, "20060301", 6));
     QVERIFY(users->setFluid(0, "20060302", 4));
-    QCOMPARE(users->getFluid(0, "20060301"), 3);
-    QCOMPARE(users->getFluid(0, "20060303"), 0);
+    QCOMPARE(users->getFluid(0, "20060301").value(), 3);
+    QCOMPARE(users->getFluid(0, "20060303").value(), 0);
     users->clearSyncTable(QStringLiteral("water_diary_sync"), 0, 0, "20060302", "20060302");
 
     const auto changed = users->getChangedFluidForWeb(0);

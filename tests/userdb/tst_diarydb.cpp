@@ -154,20 +154,20 @@ void TestDiaryDB::softDeleteMarksEveryDevice()
     diary->removeFoodEntry(id, false);
     QCOMPARE(StoreFixture::scalar("SELECT status FROM food_diary WHERE food_id = ?", {id}).toInt(), 2);
     QCOMPARE(syncStates("food_diary", "food_id", id), QList<int>({2, 2}));
-    QVERIFY(diary->getDay(User, "20060305", false).foods.empty());
-    QCOMPARE(diary->getDay(User, "20060305", true).foods.size(), std::size_t(1));
+    QVERIFY(diary->getDay(User, "20060305", false).value().foods.empty());
+    QCOMPARE(diary->getDay(User, "20060305", true).value().foods.size(), std::size_t(1));
 
     // Changing a removed entry makes it live again.
     QVERIFY(diary->modifyFoodEntry(id, entry));
-    QCOMPARE(diary->getDay(User, "20060305", false).foods.size(), std::size_t(1));
+    QCOMPARE(diary->getDay(User, "20060305", false).value().foods.size(), std::size_t(1));
 
     ExerciseDiaryItem walked = exercise("20060305", 30.0f, 5.0f);
     const int exId = diary->addExEntry(walked, false);
     diary->removeExEntry(exId, false);
     QCOMPARE(syncStates("exer_diary", "ex_id", exId), QList<int>({2, 2}));
-    QVERIFY(diary->getDay(User, "20060305", false).exercises.empty());
+    QVERIFY(diary->getDay(User, "20060305", false).value().exercises.empty());
     QVERIFY(diary->modifyExEntry(walked));
-    const DiaryDay day = diary->getDay(User, "20060305", false);
+    const DiaryDay day = diary->getDay(User, "20060305", false).value();
     QCOMPARE(day.exercises.size(), std::size_t(1));
     QCOMPARE(day.exercises.front().status, 1);
     QCOMPARE(day.getGroupTotal(DiaryDay::EXERCISE, DBTypes::ENERGY), 150.0f);
@@ -198,19 +198,19 @@ void TestDiaryDB::deletesPartsOfADay()
     fill();
 
     diary->delDiaryEntries(User, date, DiaryDay::EXERCISE);
-    DiaryDay day = diary->getDay(User, "20060305", false);
+    DiaryDay day = diary->getDay(User, "20060305", false).value();
     QCOMPARE(day.foods.size(), std::size_t(4));
     QVERIFY(day.exercises.empty());
 
     diary->delDiaryEntries(User, date, DiaryDay::LUNCH);
-    day = diary->getDay(User, "20060305", false);
+    day = diary->getDay(User, "20060305", false).value();
     QCOMPARE(day.foods.size(), std::size_t(2));
     for (const FoodDiaryItem& entry : day.foods)
         QVERIFY(entry.meal != DiaryDay::LUNCH);
 
     fill();
     diary->delDiaryEntries(User, date, DiaryDay::ALL_GROUPS);
-    QVERIFY(diary->getDay(User, "20060305", false).empty());
+    QVERIFY(diary->getDay(User, "20060305", false).value().empty());
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary WHERE status = 2").toInt(), 8);
 }
 
@@ -226,11 +226,11 @@ void TestDiaryDB::deletesWholeDays()
     diary->addExEntry(walked, false);
 
     QVERIFY(diary->deleteDay(User, "20060305", false));
-    QVERIFY(diary->getDay(User, "20060305", false).empty());
+    QVERIFY(diary->getDay(User, "20060305", false).value().empty());
     QCOMPARE(syncStates("food_diary", "food_id", mine.entryId), QList<int>({2, 2}));
     QCOMPARE(syncStates("exer_diary", "ex_id", walked.entryId), QList<int>({2, 2}));
     QCOMPARE(syncStates("food_diary", "food_id", other.entryId), QList<int>({1, 1}));
-    QCOMPARE(diary->getDay(User + 1, "20060305", false).foods.size(), std::size_t(1));
+    QCOMPARE(diary->getDay(User + 1, "20060305", false).value().foods.size(), std::size_t(1));
 
     QVERIFY(diary->deleteDay(User, "20060305", true));
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary").toInt(), 1);
@@ -297,7 +297,7 @@ void TestDiaryDB::listsDatesWithEntries()
     QCOMPARE(month, QStringList({"20080201", "20080229", "20080201"}));
     QVERIFY(diary->getAllDatesForMonth(User, QDate(2008, 2, 14), true).contains("20080210"));
 
-    const std::set<std::string> all = diary->getAllDatesWithEntries(User, false);
+    const std::set<std::string> all = diary->getAllDatesWithEntries(User, false).value();
     QCOMPARE(all, std::set<std::string>({"20080201", "20080229", "20080301"}));
 }
 
@@ -326,15 +326,15 @@ void TestDiaryDB::skipsRowsWithMalformedDates()
 
     const QStringList month = diary->getAllDatesForMonth(User, QDate(2026, 12, 1), false);
     QCOMPARE(QSet<QString>(month.begin(), month.end()), QSet<QString>{QStringLiteral("20261207")});
-    QCOMPARE(diary->getAllDatesWithEntries(User, true), std::set<std::string>{"20261207"});
+    QCOMPARE(diary->getAllDatesWithEntries(User, true).value(), std::set<std::string>{"20261207"});
     const QMap<QString, DiaryDay> days = diary->getAllDays(User, false);
     QCOMPARE(days.keys(), QStringList{QStringLiteral("20261207")});
     QCOMPARE(days.first().foods.size(), std::size_t(1));
     QCOMPARE(days.first().exercises.size(), std::size_t(1));
-    const DiaryDay day = diary->getDay(User, "20261207", false);
+    const DiaryDay day = diary->getDay(User, "20261207", false).value();
     QCOMPARE(day.foods.size(), std::size_t(1));
     QVERIFY(!diary->getExerciseEntry(badExercise));
-    QCOMPARE(UserDB::instance()->getFluid(User, "20261207"), 2);
+    QCOMPARE(UserDB::instance()->getFluid(User, "20261207").value(), 2);
 }
 
 void TestDiaryDB::resetsWebDiaryMarks()
@@ -375,17 +375,17 @@ void TestDiaryDB::mealPlanSkipsDuplicatesAndLeavesDiarySync()
     FoodDiaryItem again = food("20060305", DiaryDay::LUNCH, 100.0f);
     QCOMPARE(plan->addFoodEntry(again, true), -1);
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_mealplan").toInt(), 1);
-    QCOMPARE(plan->getDay(User, "20060305", false).foods.size(), std::size_t(1));
+    QCOMPARE(plan->getDay(User, "20060305", false).value().foods.size(), std::size_t(1));
 
     // The plan's rows share ids with diary rows but have no sync rows of their own: removing
     // one must not mark the diary entry of the same id deleted.
     QCOMPARE(planId, diaryId);
     plan->removeFoodEntry(planId, false);
-    QVERIFY(plan->getDay(User, "20060305", false).foods.empty());
+    QVERIFY(plan->getDay(User, "20060305", false).value().foods.empty());
     QCOMPARE(syncStates("food_diary", "food_id", diaryId), QList<int>({1, 1}));
     plan->deleteDay(User, "20060305", false);
     QCOMPARE(syncStates("food_diary", "food_id", diaryId), QList<int>({1, 1}));
-    QCOMPARE(DiaryDB::instance()->getDay(User, "20060305", false).foods.size(), std::size_t(1));
+    QCOMPARE(DiaryDB::instance()->getDay(User, "20060305", false).value().foods.size(), std::size_t(1));
 }
 
 QTEST_GUILESS_MAIN(TestDiaryDB)

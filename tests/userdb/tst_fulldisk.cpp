@@ -94,7 +94,7 @@ int prepare(Change change, int user)
     }
     case Profile:
         profileForm() = {users->getProfile(user).value_or(DBTypes::UserProfile()),
-                         users->getCheckin(user, "20260305"), users->getUserPrefs(user)};
+                         users->getCheckin(user, "20260305"), users->getUserPrefs(user).value()};
         return -1;
     default:
         return -1;
@@ -180,7 +180,7 @@ private slots:
     void newUserOnAFullDiskIsRefusedWithTheReason()
     {
         UserDB* users = UserDB::instance();
-        const int before = users->numUsers();
+        const int before = users->numUsers().value();
         fillTheDisk(true);
         // A name long enough to need pages of its own.
         DBTypes::UserProfile big = profile(QString(200000, QLatin1Char('x')));
@@ -190,7 +190,7 @@ private slots:
             QCOMPARE(action.outcome().changeText(),
                      QStringLiteral("The disk is full: the change was not saved."));
         }
-        QCOMPARE(users->numUsers(), before);
+        QCOMPARE(users->numUsers().value(), before);
         QCOMPARE(UserDbTestEnv::scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
                  QStringLiteral("ok"));
 
@@ -199,7 +199,7 @@ private slots:
         QString error;
         QVERIFY2(users->addUser(big, nullptr, &error), qPrintable(error));
         QVERIFY(error.isEmpty());
-        QCOMPARE(users->numUsers(), before + 1);
+        QCOMPARE(users->numUsers().value(), before + 1);
     }
 
     // Each change, while another program reads the file or holds it whole: refused after one
@@ -298,7 +298,7 @@ private slots:
         QVERIFY(StoreFixture::exec("CREATE TEMP TRIGGER refuse_plan BEFORE UPDATE OF diet_plan ON "
                                    "user_misc BEGIN SELECT RAISE(ABORT, 'refused'); END"));
         std::optional<StoreAction> action(std::in_place, StoreAction::Kind::Change);
-        const bool stored = users->storeProfileChange(&renamed, today, users->getUserPrefs(_user));
+        const bool stored = users->storeProfileChange(&renamed, today, users->getUserPrefs(_user).value());
         const StoreOutcome outcome = action->outcome();
         action.reset();
         QVERIFY(StoreFixture::exec("DROP TRIGGER refuse_plan"));

@@ -113,7 +113,7 @@ void TestSavedMeals::storesMealsOutsideTheDiary()
 
     // Saved foods never show in a day or in the sums.
     QVERIFY(DiaryDB::instance()->getAllDays(User, true).isEmpty());
-    QVERIFY(DiaryDB::instance()->getAllDatesWithEntries(User, true).empty());
+    QVERIFY(DiaryDB::instance()->getAllDatesWithEntries(User, true).value().empty());
     QVERIFY(DiaryDB::instance()->getNutrientInfo(User, "00000000", "99999999", 0).empty());
 
     meals->renameMeal(id, "Picnic");
