@@ -59,8 +59,9 @@ private:
     QStringList storedNames(const QDate& day, int user = -1) const
     {
         QStringList names;
-        for (const DBTypes::FoodDiaryItem& item :
-             MealPlanDB::instance()->getDay(user < 0 ? _user : user, code(day).constData(), false).value().foods)
+        const std::optional<DBTypes::DiaryDay> stored =
+            MealPlanDB::instance()->getDay(user < 0 ? _user : user, code(day).constData(), false);
+        for (const DBTypes::FoodDiaryItem& item : stored.value().foods)
             names << item.desc;
         return names;
     }
@@ -171,7 +172,9 @@ private slots:
         QCOMPARE(soup.getNutrient(DBTypes::ENERGY), 120.0f);
         // The meal is read whatever its case.
         QList<int> meals;
-        for (const DBTypes::FoodDiaryItem& item : MealPlanDB::instance()->getDay(_user, code(TODAY.addDays(5)).constData(), false).value().foods)
+        const std::optional<DBTypes::DiaryDay> planned =
+            MealPlanDB::instance()->getDay(_user, code(TODAY.addDays(5)).constData(), false);
+        for (const DBTypes::FoodDiaryItem& item : planned.value().foods)
             meals << item.meal;
         std::sort(meals.begin(), meals.end());
         QCOMPARE(meals, QList<int>({1, 5}));
