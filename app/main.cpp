@@ -199,19 +199,21 @@ bool findUserData(Prompter* prompter)
     const QString stored = BXSettings::storedUserDBPath();
     if (stored.isEmpty() || QFileInfo::exists(stored + QStringLiteral("/userdata.db")))
         return true;
-    const QString missing =
-        tr("Your diary cannot be found in the folder %1, where it is kept. The folder may be on "
-           "a disk that is not connected, or it may have been moved or renamed.")
-            .arg(QDir::toNativeSeparators(stored));
+    const QString folder = QDir::toNativeSeparators(stored);
     if (!prompter) {
         showBox(QMessageBox::Critical, tr("Cannot start"),
-                missing + tr("\nMake the folder available and start the program again."));
+                tr("Your diary cannot be found in the folder %1, where it is kept. The folder may "
+                   "be on a disk that is not connected, or it may have been moved or renamed.\n"
+                   "Make the folder available and start the program again.")
+                    .arg(folder));
         return false;
     }
     const QString question =
-        missing + tr("\n\nQuit, make the folder available and start the program again, or keep "
-                     "your diary in the default folder %1 from now on?")
-                      .arg(QDir::toNativeSeparators(BXSettings::getDirData()));
+        tr("Your diary cannot be found in the folder %1, where it is kept. The folder may be on a "
+           "disk that is not connected, or it may have been moved or renamed.\n\nQuit, make the "
+           "folder available and start the program again, or keep your diary in the default "
+           "folder %2 from now on?")
+            .arg(folder, QDir::toNativeSeparators(BXSettings::getDirData()));
     const int answer = prompter->choice(nullptr, QMessageBox::Warning, tr("Diary folder not found"),
                                         question, {tr("Quit"), tr("Use the Default Folder")}, 0, 0);
     if (answer != 1)

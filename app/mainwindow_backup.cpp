@@ -83,12 +83,14 @@ QString notWritten(const QFileInfo& destination, const QString& reason)
 
 QString diaryInUse(bool restoring)
 {
-    return (restoring ? QObject::tr("The diary is in use by another program (a backup tool or a "
-                                    "database shell, say), so the backup cannot be restored now.")
-                      : QObject::tr("The diary is in use by another program (a backup tool or a "
-                                    "database shell, say), so it cannot be backed up now."))
-        + QObject::tr("\nYour data is as it was. Let that program finish or close it, then try "
-                      "again.");
+    return restoring ? QObject::tr("The diary is in use by another program (a backup tool or a "
+                                   "database shell, say), so the backup cannot be restored now.\n"
+                                   "Your data is as it was. Let that program finish or close it, "
+                                   "then try again.")
+                     : QObject::tr("The diary is in use by another program (a backup tool or a "
+                                   "database shell, say), so it cannot be backed up now.\nYour "
+                                   "data is as it was. Let that program finish or close it, then "
+                                   "try again.");
 }
 
 // Runs the checks of a backup file on an open read-only connection; throws BXException.

@@ -91,11 +91,10 @@ QString channelFolder(QString* problem)
     const QString home = homeChannelFolder(&reason);
     if (!home.isEmpty())
         return home;
-    *problem = first + QLatin1Char('\n') + reason
-        + QObject::tr("\nNo private folder for the channel between copies of this program could "
-                      "be made in %1 or in your home folder. Set XDG_RUNTIME_DIR to a folder of "
-                      "your own, or remove these folders.")
-              .arg(QDir::tempPath());
+    *problem = QObject::tr("%1\n%2\nNo private folder for the channel between copies of this "
+                           "program could be made in %3 or in your home folder. Set "
+                           "XDG_RUNTIME_DIR to a folder of your own, or remove these folders.")
+                   .arg(first, reason, QDir::tempPath());
     return QString();
 }
 

@@ -339,7 +339,8 @@ bool DragListView::_runAction(int id, int rowId, unsigned char rowType, const QS
             return true;
         char today[DBTypes::DATE_CODE_SIZE] = {};
         DateToCode4(Clock::today(), today);
-        const float rate = exercise->factor * UserDB::instance()->getWeight(user, today, nullptr);
+        const float rate = DBTypes::ExerciseDiaryItem::rateFor(
+            *exercise, UserDB::instance()->weightForDay(user, today));
         emit addToCustomExDB(ExDBDynamic::instance()->getRootForUser(user), exercise->name, rate);
     } else if (id == MarkFavorite || id == UnmarkFavorite) {
         FavoritesDB favorites(user);

@@ -48,3 +48,9 @@ std::optional<DBTypes::ExerciseItem> ExDB::getExercise(int exerciseId) const
     const ExDBBase* part = _doSplit(exerciseId);
     return part ? part->getExercise(exerciseId) : std::nullopt;
 }
+
+std::optional<DBTypes::ExerciseItem> ExDB::findExercise(const QString& name, int user) const
+{
+    std::optional<DBTypes::ExerciseItem> shipped = ExDBStatic::instance()->findExercise(name, user);
+    return shipped ? shipped : ExDBDynamic::instance()->findExercise(name, user);
+}

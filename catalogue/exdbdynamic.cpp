@@ -92,3 +92,20 @@ std::optional<ExerciseItem> ExDBDynamic::getExercise(int exerciseId) const
     exercise.factor = 0.0f;
     return exercise;
 }
+
+std::optional<ExerciseItem> ExDBDynamic::findExercise(const QString& name, int user) const
+{
+    if (user < 0 || user > MAX_USER)
+        return std::nullopt;
+    // UNION keeps a category once, so a cycle in the stored tree ends the walk.
+    BXSqlQuery select("WITH RECURSIVE tree(id) AS (VALUES (?), (?) UNION SELECT category_id "
+                      "FROM custom_exercise_cats, tree WHERE parent_id = tree.id) "
+                      "SELECT activity_id FROM custom_exercises WHERE description = ? "
+                      "AND category_id IN tree ORDER BY activity_id LIMIT 1");
+    select.bindValue(0, getRootForUser(user));
+    select.bindValue(1, getRootForUser(-1));
+    select.bindValue(2, name);
+    if (!select.exec() || !select.next())
+        return std::nullopt;
+    return getExercise(select.value(0).toInt());
+}

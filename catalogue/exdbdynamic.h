@@ -21,6 +21,8 @@ public:
     bool deleteExercise(int exerciseId);
 
     std::optional<DBTypes::ExerciseItem> getExercise(int exerciseId) const override;
+    // The oldest custom exercise of that name in the user's own or the shared tree.
+    std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, int user) const override;
 
 private:
     ExDBDynamic();

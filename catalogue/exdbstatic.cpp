@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cassert>
+#include <cstddef>
 
 using DBTypes::ExerciseItem;
 
@@ -51,4 +52,13 @@ std::optional<ExerciseItem> ExDBStatic::getExercise(int exerciseId) const
     exercise.offset = 0.0f;
     exercise.factor = std::bit_cast<float>(qFromBigEndian<quint32>(item->data + 1));
     return exercise;
+}
+
+std::optional<ExerciseItem> ExDBStatic::findExercise(const QString& name, int) const
+{
+    for (std::size_t index = 0; index < _items.size(); ++index) {
+        if (!(_flags[index] & FLAG_CATEGORY) && nameOf(_items[index]) == name)
+            return getExercise(int(_items[index].id));
+    }
+    return std::nullopt;
 }

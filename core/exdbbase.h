@@ -11,6 +11,11 @@ class ExDBBase {
 public:
     // The exercise with its energy rate; none when the id is unknown.
     virtual std::optional<DBTypes::ExerciseItem> getExercise(int exerciseId) const = 0;
+    // The exercise of this name that the user can add: a shipped one, or one of the user's
+    // own or the shared custom exercises (user is ignored by the shipped catalogue). A diary
+    // entry keeps only its exercise's name; none when no catalogue knows it.
+    virtual std::optional<DBTypes::ExerciseItem> findExercise(const QString& name,
+                                                              int user) const = 0;
     virtual ~ExDBBase() = default;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/exdbbase.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -26,18 +27,32 @@ bool ExerciseDiaryItem::changeEx(int newExerciseId, float bodyWeight)
     return true;
 }
 
+float ExerciseDiaryItem::rateFor(const ExerciseItem& exercise, float bodyWeight)
+{
+    return std::max(bodyWeight, 0.0f) * exercise.factor + exercise.offset;
+}
+
 void ExerciseDiaryItem::setExercise(const ExerciseItem& exercise, float bodyWeight)
 {
     exerciseId = exercise.id;
-    rate = bodyWeight * exercise.factor + exercise.offset;
+    rate = rateFor(exercise, bodyWeight);
     name = exercise.name;
     duration = 1.0f;
 }
 
-void ExerciseDiaryItem::reweigh(float fromWeight, float toWeight)
+void ExerciseDiaryItem::transferTo(int user, float fromWeight, float toWeight)
 {
-    if (fromWeight > 0.0f && toWeight > 0.0f)
+    if (user == userId)
+        return;
+    userId = user;
+    assert(s_exerciseCatalogue && "the exercise catalogue is installed");
+    const std::optional<ExerciseItem> exercise = s_exerciseCatalogue()->findExercise(name, user);
+    if (exercise) {
+        exerciseId = exercise->id;
+        rate = rateFor(*exercise, toWeight);
+    } else if (fromWeight > 0.0f && toWeight > 0.0f) {
         rate *= toWeight / fromWeight;
+    }
 }
 
 void ExerciseDiaryItem::setDate(const std::string& code)

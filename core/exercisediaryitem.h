@@ -24,14 +24,22 @@ public:
     // know, which gives false.
     bool changeEx(int newExerciseId, float bodyWeight);
 
+    // A catalogue exercise's rate in kilocalories per minute for a body weight in kilograms:
+    // weight x factor + offset. A weight not above zero is unknown and counts as none, so the
+    // rate is never below the offset.
+    static float rateFor(const ExerciseItem& exercise, float bodyWeight);
+
     // Points the entry at a catalogue exercise for a body weight in kilograms: the rate
-    // becomes weight x factor + offset and the duration one minute.
+    // becomes rateFor(exercise, bodyWeight) and the duration one minute.
     void setExercise(const ExerciseItem& exercise, float bodyWeight);
 
-    // Moves the entry from one body weight to another, in kilograms: the rate scales with the
-    // weight, as a catalogue exercise's does (the diary keeps no catalogue id to work it out
-    // again). A weight not above zero is unknown and keeps the rate; duration and name stay.
-    void reweigh(float fromWeight, float toWeight);
+    // Makes the entry the given user's, who weighs toWeight kilograms where it lands; its
+    // owner weighed fromWeight. The rate becomes what adding its exercise gives that user:
+    // the catalogue exercise of the entry's name (ExDBBase::findExercise; the diary keeps no
+    // catalogue id) at toWeight. An exercise no catalogue knows scales its rate by the two
+    // weights, unless either is unknown (not above zero). An entry that stays with its owner
+    // keeps its rate; duration and name stay.
+    void transferTo(int user, float fromWeight, float toWeight);
 
     // Copies an 8-character date code into date.
     void setDate(const std::string& code);

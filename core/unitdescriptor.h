@@ -33,6 +33,8 @@ public:
     virtual double input(const QString& text) const;
 
     QString printName() const { return _name; }
+    // The name as it reads inside a sentence ("calories"), translated as a word of its own.
+    virtual QString nameInText() const { return _name; }
     QString printUnits() const { return _units; }
 
     // The bare number, or "-" for a value that is not valid.

@@ -13,6 +13,11 @@ int UnitEnergy::typeOfPreference(int energyUnits)
     return energyUnits == 0 ? Kilojoules : Kilocalories;
 }
 
+QString UnitEnergy::nameInText() const
+{
+    return _type == Kilojoules ? tr("kilojoules") : tr("calories");
+}
+
 double UnitEnergy::displayValue(double value) const
 {
     switch (_type) {

@@ -15,6 +15,7 @@ public:
     // kilocalories; kilocalories for a value that is neither.
     static int typeOfPreference(int energyUnits);
 
+    QString nameInText() const override;
     double displayValue(double value) const override;
     QValidator* createValidator(QObject* parent) const override;
     double input(const QString& text) const override;

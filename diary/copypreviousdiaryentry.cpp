@@ -443,15 +443,13 @@ bool CopyPreviousDiaryEntry::addEntries(int sourceMeal, int destMeal, int overwr
         if (destMeal != DBTypes::DiaryDay::EXERCISE)
             return true;
         // Another user's exercise burns by the weight of the user who receives it.
-        const bool reweigh = _sourceUser() != user;
+        const bool otherUser = _sourceUser() != user;
         UserDB* users = UserDB::instance();
-        const float from = reweigh ? users->weightForDay(_sourceUser(), source.c_str()) : 0.0f;
-        const float to = reweigh ? users->weightForDay(user, destination.c_str()) : 0.0f;
+        const float from = otherUser ? users->weightForDay(_sourceUser(), source.c_str()) : 0.0f;
+        const float to = otherUser ? users->weightForDay(user, destination.c_str()) : 0.0f;
         for (DBTypes::ExerciseDiaryItem entry : day.exercises) {
             entry.setDate(destination);
-            entry.userId = user;
-            if (reweigh)
-                entry.reweigh(from, to);
+            entry.transferTo(user, from, to);
             stored = stored && diary->addExEntry(entry, false) >= 0;
         }
         return stored;

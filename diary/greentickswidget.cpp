@@ -67,7 +67,7 @@ QString GreenTicksWidget::_exerciseText()
 QString GreenTicksWidget::_foodText(float* regainLimit)
 {
     const UnitDescriptor* unit = energyUnit();
-    const QString energyName = unit->printName().toLower();
+    const QString energyName = unit->nameInText();
     const float net = _netEnergy;
     const float target = _energyTarget;
     _foodTick = false;
@@ -110,15 +110,15 @@ void GreenTicksWidget::_applyFigures()
     const bool regain =
         regainLimit > 0.0f && (_netEnergy - regainLimit) + _exerciseMinutes < 200.0f;
     if (regain)
-        foodText += tr("\n\nYou could regain this green tick with an additional %1 of exercise.")
-                        .arg(energyUnit()->printNumberUnit(_netEnergy - regainLimit));
+        foodText = tr("%1\n\nYou could regain this green tick with an additional %2 of exercise.")
+                       .arg(foodText, energyUnit()->printNumberUnit(_netEnergy - regainLimit));
 
-    QString tip = _foodTick || _exerciseTick ? tr("Congratulations! ") : QString();
-    if (_exerciseTick && !_foodTick)
-        tip += exerciseText + QStringLiteral("\n\n") + foodText;
-    else
-        tip += foodText + QStringLiteral("\n\n") + exerciseText;
-    setToolTip(tip);
+    // The earned tick's text comes first.
+    const bool exerciseFirst = _exerciseTick && !_foodTick;
+    const QString& first = exerciseFirst ? exerciseText : foodText;
+    const QString& second = exerciseFirst ? foodText : exerciseText;
+    setToolTip(_foodTick || _exerciseTick ? tr("Congratulations! %1\n\n%2").arg(first, second)
+                                          : tr("%1\n\n%2").arg(first, second));
 
     if (_foodTick)
         _shown = _exerciseTick ? &_pmYesYes : &_pmYesNo;

@@ -149,14 +149,14 @@ QString BXHttp::errorString() const
     if (!couldNotConnect())
         return text;
     if (_client->error() == QHttps::ConnectionRefused)
-        return text + QStringLiteral("\n\n")
-               + tr("This is most likely due to a problem with your proxy,\n"
-                    "or proxy configuration. It could also be caused by any\n"
-                    "problem with your Internet connection.");
-    return text + QStringLiteral("\n\n")
-           + tr("This could be caused by a problem with your Internet connection.\n"
-                "Please make sure that your connection is working, and your proxy\n"
-                "settings are correct.");
+        return tr("%1\n\nThis is most likely due to a problem with your proxy,\n"
+                  "or proxy configuration. It could also be caused by any\n"
+                  "problem with your Internet connection.")
+            .arg(text);
+    return tr("%1\n\nThis could be caused by a problem with your Internet connection.\n"
+              "Please make sure that your connection is working, and your proxy\n"
+              "settings are correct.")
+        .arg(text);
 }
 
 void BXHttp::closeConnection()

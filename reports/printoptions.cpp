@@ -59,8 +59,8 @@ void PrintOptions::_showInfo()
 {
     QString text = tr("You can print out diary information over a period of time.");
     if (!summaryOnlyCheckbox->isHidden()) {
-        text += tr(" If you just want a nutrient summary for the day, tick the \"%1\" checkbox.")
-                    .arg(summaryOnlyCheckbox->text().remove(QLatin1Char('&')));
+        text = tr("%1 If you just want a nutrient summary for the day, tick the \"%2\" checkbox.")
+                   .arg(text, summaryOnlyCheckbox->text().remove(QLatin1Char('&')));
     }
     PrintOptionsInfo->setText(text);
 }

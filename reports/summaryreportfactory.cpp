@@ -237,20 +237,19 @@ QString SummaryReportFactory::_makeText(PageData& page) const
 
     const float eaten = t[BreakdownChart::FoodEnergy];
     const float burned = t[BreakdownChart::EnergyBurned];
-    if (burned > 0.05f) {
-        text += QObject::tr("<p>You've recorded <b>%1</b> on this day (subtracting <b>%2</b> "
-                            "burned from <b>%3</b> eaten.)")
-                    .arg(energyText(eaten - burned), energyText(burned), energyText(eaten));
-    } else {
-        text += QObject::tr("<p>You've recorded <b>%1</b> on this day.")
-                    .arg(energyText(eaten - burned));
-    }
+    QString recorded = burned > 0.05f
+                           ? QObject::tr("You've recorded <b>%1</b> on this day (subtracting "
+                                         "<b>%2</b> burned from <b>%3</b> eaten.)")
+                                 .arg(energyText(eaten - burned), energyText(burned),
+                                      energyText(eaten))
+                           : QObject::tr("You've recorded <b>%1</b> on this day.")
+                                 .arg(energyText(eaten - burned));
     // Only a target of 0 or more is one; -1 stands for none.
     if (!checkin.noTarget(DBTypes::ENERGY)) {
-        text += QObject::tr(" Your target was <b>%1</b>.")
-                    .arg(energyText(checkin.target(DBTypes::ENERGY)));
+        recorded = QObject::tr("%1 Your target was <b>%2</b>.")
+                       .arg(recorded, energyText(checkin.target(DBTypes::ENERGY)));
     }
-    text += QStringLiteral("</p>");
+    text += QStringLiteral("<p>") + recorded + QStringLiteral("</p>");
 
     if (weighed && profile) {
         const float rest = UserDB::harrisBenedictRee(checkin, *profile);

@@ -73,6 +73,8 @@ private slots:
         QCOMPARE(entry.duration, 1.0f);
         QCOMPARE(entry.name, QStringLiteral("Running"));
         QCOMPARE(entry.exerciseId, RUNNING);
+        QVERIFY(entry.changeEx(RUNNING, -1.0f)); // a user never weighed burns nothing
+        QCOMPARE(entry.rate, 0.0f);
 
         for (float weight : {50.0f, 120.0f}) {
             QVERIFY(entry.changeEx(custom, weight));

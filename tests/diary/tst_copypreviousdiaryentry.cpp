@@ -1,3 +1,5 @@
+#include "catalogue/catalogueservices.h"
+#include "catalogue/exdbdynamic.h"
 #include "core/diaryday.h"
 #include "diary/copypreviousdiaryentry.h"
 #include "userdb/bxsqldb.h"
@@ -22,6 +24,8 @@ namespace {
 
 const QDate kSource(2026, 5, 4);
 const QDate kDestination(2026, 5, 10);
+// A shipped exercise: 7.5 METs, 0.13125 kcal a minute for each kilogram.
+const QString kCycling = QStringLiteral("Bicycling, general");
 
 std::string code(const QDate& date)
 {
@@ -99,7 +103,13 @@ class TestCopyPreviousDiaryEntry : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(startSessionWithUser(QStringLiteral("Ann"))); }
+    void initTestCase()
+    {
+        QVERIFY(startSessionWithUser(QStringLiteral("Ann")));
+        CatalogueServices::install();
+        ExDBDynamic* own = ExDBDynamic::instance();
+        QVERIFY(own->createExercise(own->getRootForUser(currentUser()), "Gardening", 3.5f) >= 0);
+    }
 
     void init()
     {
@@ -108,11 +118,15 @@ private slots:
         addFood(currentUser(), kSource, 1, QStringLiteral("egg"));
         addFood(currentUser(), kSource, 3, QStringLiteral("soup"));
         addFood(currentUser(), kSource, 5, QStringLiteral("stew"));
-        addExercise(currentUser(), kSource, QStringLiteral("walk"), 20.0f);
+        addExercise(currentUser(), kSource, kCycling, 20.0f);
         addFood(currentUser(), kDestination, 3, QStringLiteral("bread"));
     }
 
-    void cleanupTestCase() { endSession(); }
+    void cleanupTestCase()
+    {
+        CatalogueServices::cleanUp();
+        endSession();
+    }
 
     void promptsAndButtons()
     {
@@ -161,6 +175,7 @@ private slots:
         QCOMPARE(int(ids.size()), 7);
         QCOMPARE(int(day(kDestination).exercises.size()), 2);
         QCOMPARE(day(kDestination).exercises.at(0).duration, 20.0f);
+        QCOMPARE(day(kDestination).exercises.at(0).rate, 5.0f); // one's own day as stored
 
         const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open(kSource));
         dialog->btnOverwrite->click();
@@ -218,14 +233,26 @@ private slots:
         QCOMPARE(foods(kDestination), QStringList({"3:bread", "6:apple", "6:nuts", "6:tea"}));
     }
 
-    // Another user's exercise burns by the receiving user's weight on the destination day.
+    // Another user's exercise burns as adding it would for the receiving user (58.3 kg on the
+    // destination day); one no catalogue knows scales by the two users' weights.
     void anotherUserAsSource_data()
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<int>("weighedDaysAfter"); // the source user's weighing, from the day
         QTest::addColumn<float>("sourceKilograms");
-        QTest::newRow("source weighed before the day") << "Ben" << -1 << 80.0f;
-        QTest::newRow("source weighed only after the day") << "Cid" << 2 << 60.0f;
+        QTest::addColumn<QString>("exercise");
+        QTest::addColumn<int>("energyUnits"); // the receiver's: 0 kJ, 1 kcal
+        QTest::addColumn<float>("rate");
+        QTest::newRow("unknown, source weighed before the day")
+            << "Ben" << -1 << 80.0f << "rowing" << 1 << 5.0f * 58.3f / 80.0f;
+        QTest::newRow("unknown, source weighed only after the day")
+            << "Cid" << 2 << 60.0f << "rowing" << 1 << 5.0f * 58.3f / 60.0f;
+        QTest::newRow("shipped, heavier source, kcal") << "Dan" << -1 << 95.0f << kCycling << 1
+                                                       << 58.3f * 0.13125f;
+        QTest::newRow("shipped, heavier source, kJ") << "Eve" << -1 << 95.0f << kCycling << 0
+                                                     << 58.3f * 0.13125f;
+        QTest::newRow("the receiver's own exercise") << "Fay" << -1 << 95.0f << "Gardening" << 1
+                                                     << 3.5f;
     }
 
     void anotherUserAsSource()
@@ -233,10 +260,16 @@ private slots:
         QFETCH(QString, source);
         QFETCH(int, weighedDaysAfter);
         QFETCH(float, sourceKilograms);
+        QFETCH(QString, exercise);
+        QFETCH(int, energyUnits);
+        QFETCH(float, rate);
         const int other = addCompleteUser(source);
         QVERIFY(other >= 0);
+        DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(currentUser()).value();
+        prefs.energyUnits = energyUnits;
+        QVERIFY(UserDB::instance()->setUserPrefs(currentUser(), prefs));
         addFood(other, kDestination, 1, QStringLiteral("toast"));
-        addExercise(other, kDestination, QStringLiteral("rowing"), 40.0f);
+        addExercise(other, kDestination, exercise, 40.0f);
         weigh(other, kDestination.addDays(weighedDaysAfter), sourceKilograms);
         weigh(currentUser(), kDestination.addDays(-3), 58.3f);
         const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open());
@@ -254,7 +287,7 @@ private slots:
         const std::vector<DBTypes::ExerciseDiaryItem> copied = day(kDestination).exercises;
         QCOMPARE(int(copied.size()), 1);
         QCOMPARE(copied.front().duration, 40.0f);
-        QCOMPARE(copied.front().rate, 5.0f * 58.3f / sourceKilograms);
+        QCOMPARE(copied.front().rate, rate);
         QCOMPARE(day(kDestination, other).exercises.front().rate, 5.0f);
     }
 
