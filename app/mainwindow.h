@@ -187,7 +187,8 @@ protected:
     virtual QString askBackupFileName(const QString& proposed);
     virtual QString askRestoreFileName(const QString& folder);
 
-    // Dialogs: each returns true when the user accepted it.
+    // Dialogs: each returns true when the user accepted it. The wizard over a stored profile
+    // returns true only when something in it was changed.
     virtual bool execProfileWizard(QWidget* parent, bool create, DBTypes::UserProfile& profile,
                                    DBTypes::CheckinItem& checkin, DBTypes::UserPrefs& prefs);
     // The targets dialog returns true only when something in it was changed.

@@ -104,7 +104,8 @@ bool MainWindow::execProfileWizard(QWidget* parent, bool create, DBTypes::UserPr
     if (wizard.exec() != 1)
         return false;
     wizard.get(&profile, &checkin, &prefs);
-    return true;
+    // Finish with nothing edited leaves the profile as stored, with no check-in of today.
+    return wizard.isChanged();
 }
 
 bool MainWindow::switchUser(QWidget* parent, int userId)

@@ -410,7 +410,8 @@ bool PreferencesDialog::_saveUserPrefs()
                                  if (!read)
                                      return false;
                                  prefs = _edited(*read);
-                                 return users->setUserPrefs(user, prefs);
+                                 // Nothing edited, nothing written.
+                                 return prefs == *read || users->setUserPrefs(user, prefs);
                              },
                              tr("Your preferences could not be stored in the user database.")))
         return false;

@@ -56,7 +56,7 @@ int ExDBDynamic::createExercise(int categoryId, const QString& name, float scale
     insert.bindValue(0, id);
     insert.bindValue(1, categoryId);
     insert.bindValue(2, name);
-    insert.bindValue(3, storedFigure(scale));
+    insert.bindValue(3, scale);
     const bool ok = BXSqlDb::endTransaction(insert.exec());
     reload(ok ? id : 0, false);
     return ok ? id : -1;
@@ -66,7 +66,7 @@ bool ExDBDynamic::updateExercise(int exerciseId, const QString& name, float scal
 {
     BXSqlQuery update("UPDATE custom_exercises SET description = ?, scale = ? WHERE activity_id = ?");
     update.bindValue(0, name);
-    update.bindValue(1, storedFigure(scale));
+    update.bindValue(1, scale);
     update.bindValue(2, exerciseId);
     const bool ok = update.exec();
     reload(0, false);

@@ -131,6 +131,7 @@ struct UserProfile {
     float height = -1.0f; // centimetres
 
     bool isValid() const;
+    bool operator==(const UserProfile&) const = default;
 };
 
 struct UserPrefs {
@@ -156,6 +157,7 @@ struct UserPrefs {
     void setTargetSize(NutType nut, TargetSize size);
     // The MD5 digest of the web password's UTF-8 bytes as 32 lower-case hex digits.
     QString webPasswordMD5() const;
+    bool operator==(const UserPrefs&) const = default;
 };
 
 // A user's check-in for one date. The has* flags tell which values the record carries.
@@ -207,6 +209,7 @@ struct CheckinItem {
     QString dietPlan() const;
     void setDietPlan(const QString& id);
     void clearDietPlan();
+    bool operator==(const CheckinItem&) const = default;
 };
 
 // The display name of a meal group (a DiaryDay::GroupType) for a snack display; a null

@@ -1058,8 +1058,13 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
     DiaryListViewItem* newRow = nullptr;
     if (rowId(oldGroup) == -DiaryDay::EXERCISE) {
         std::optional<DBTypes::ExerciseDiaryItem> entry;
-        if (!_readEntry([&] { return entry = DiaryDB::instance()->getExerciseEntry(id), entry.has_value(); })
-            || !runExerciseDialog(*entry, entry->exerciseId, true))
+        if (!_readEntry([&] { return entry = DiaryDB::instance()->getExerciseEntry(id), entry.has_value(); }))
+            return;
+        const DBTypes::ExerciseDiaryItem stored = *entry;
+        // Apply with nothing edited leaves the entry as stored.
+        if (!runExerciseDialog(*entry, entry->exerciseId, true)
+            || (entry->duration == stored.duration && entry->rate == stored.rate
+                && entry->name == stored.name))
             return;
         entry->entryId = id;
         if (!_change([&entry](QString&) { return DiaryDB::instance()->modifyExEntry(*entry); }))
@@ -1068,8 +1073,13 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
         newRow = _addExRow(*entry);
     } else {
         std::optional<DBTypes::FoodDiaryItem> entry;
-        if (!_readEntry([&] { return entry = DiaryDB::instance()->getFoodEntry(id), entry.has_value(); })
-            || !runFoodDialog(*entry, -1, true))
+        if (!_readEntry([&] { return entry = DiaryDB::instance()->getFoodEntry(id), entry.has_value(); }))
+            return;
+        const DBTypes::FoodDiaryItem stored = *entry;
+        // The values follow the amount and serving: with neither edited, nothing is stored.
+        if (!runFoodDialog(*entry, -1, true)
+            || (entry->size == stored.size && entry->servingId == stored.servingId
+                && entry->meal == stored.meal))
             return;
         entry->entryId = id;
         if (!_change([this, &entry](QString& refusal) {

@@ -183,23 +183,39 @@ void ProfileWizard::set(const DBTypes::UserProfile* profile, const DBTypes::Chec
             ->load(&_profile, &_checkin, &_prefs);
         enableSections();
     }
+    _loadedProfile = _profile;
+    _loadedCheckin = _checkin;
+    _loadedPrefs = _prefs;
+    _handOut(&_loadedProfile, &_loadedCheckin, &_loadedPrefs);
+    _loaded = true;
+}
+
+void ProfileWizard::_handOut(DBTypes::UserProfile* profile, DBTypes::CheckinItem* checkin,
+                             DBTypes::UserPrefs* prefs)
+{
+    for (int position = 0; position < _menu->sectionCount(); ++position)
+        sectionPageController(_menu->sectionAtPosition(position))->save(profile, checkin, prefs);
+    DateToCode4(Clock::today(), checkin->date);
+    if (profile->created[0] == '\0')
+        DateToCode4(Clock::today(), profile->created);
 }
 
 void ProfileWizard::get(DBTypes::UserProfile* profile, DBTypes::CheckinItem* checkin,
                         DBTypes::UserPrefs* prefs)
 {
-    for (int position = 0; position < _menu->sectionCount(); ++position)
-        sectionPageController(_menu->sectionAtPosition(position))
-            ->save(&_profile, &_checkin, &_prefs);
-    DateToCode4(Clock::today(), _checkin.date);
-    if (_profile.created[0] == '\0')
-        DateToCode4(Clock::today(), _profile.created);
+    _handOut(&_profile, &_checkin, &_prefs);
     if (profile)
         *profile = _profile;
     if (checkin)
         *checkin = _checkin;
     if (prefs)
         *prefs = _prefs;
+}
+
+bool ProfileWizard::isChanged() const
+{
+    return !_loaded || !(_profile == _loadedProfile && _checkin == _loadedCheckin
+                         && _prefs == _loadedPrefs);
 }
 
 void ProfileWizard::setSection(int id)

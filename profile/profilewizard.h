@@ -43,6 +43,10 @@ public:
     // profile (no created date yet) is dated today too.
     void get(DBTypes::UserProfile* profile, DBTypes::CheckinItem* checkin,
              DBTypes::UserPrefs* prefs);
+    // After get(): true when what it handed out differs from what the pages hand out for the
+    // records set() loaded, that is when the user edited something; always for a profile set
+    // up from nothing.
+    bool isChanged() const;
 
     // The controller of a section; the shared default controller for the sections without
     // one of their own and for ids not in the menu.
@@ -71,6 +75,8 @@ private:
     QWidget* _buildHeader();
     QLayout* _buildButtonRow();
     void _addPages();
+    void _handOut(DBTypes::UserProfile* profile, DBTypes::CheckinItem* checkin,
+                  DBTypes::UserPrefs* prefs);
 
     WizardMenu* _menu;
     QStackedWidget* _stack;
@@ -85,4 +91,9 @@ private:
     DBTypes::UserProfile _profile;
     DBTypes::CheckinItem _checkin;
     DBTypes::UserPrefs _prefs;
+    // What the pages handed out right after set(), before any edit.
+    bool _loaded = false;
+    DBTypes::UserProfile _loadedProfile;
+    DBTypes::CheckinItem _loadedCheckin;
+    DBTypes::UserPrefs _loadedPrefs;
 };

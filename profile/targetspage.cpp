@@ -188,7 +188,8 @@ void TargetsPage::doCustomise()
 {
     SetTargetsDialog dialog(this, "SetTargetsDialog", false);
     dialog.load(_controller->workingCheckin(), _controller->workingPrefs());
-    if (!execTargetsDialog(dialog))
+    // OK with nothing edited keeps the plan's targets the plan's.
+    if (!execTargetsDialog(dialog) || !dialog.isChanged())
         return;
     dialog.get(&_controller->workingCheckin(), &_controller->workingPrefs());
     setTargets(&_controller->workingCheckin(), &_controller->workingPrefs());

@@ -1,6 +1,7 @@
 #include "userdb/bxsqlquery.h"
 
 #include "userdb/bxsqldb.h"
+#include "userdb/nullconversion.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -123,8 +124,17 @@ void BXSqlQuery::bindValue(int position, double value)
     bindValue(position, QVariant(value));
 }
 
+void BXSqlQuery::bindValue(int position, float value)
+{
+    bindValue(position, QVariant(storedFigure(value)));
+}
+
 void BXSqlQuery::bindValue(int position, const QVariant& value)
 {
+    if (value.typeId() == QMetaType::Float) {
+        bindValue(position, value.toFloat());
+        return;
+    }
     if (m_statement)
         m_statement->bindValue(position, value);
 }

@@ -39,6 +39,9 @@ public:
     void bindValue(int position, int value);
     void bindValue(int position, qint64 value);
     void bindValue(int position, double value);
+    // A single-precision figure is bound as the user's figure (storedFigure), never widened:
+    // 0.1 is stored as 0.1, not as 0.100000001490116. So is a QVariant holding a float.
+    void bindValue(int position, float value);
     // Any other value; a null QVariant binds SQL NULL.
     void bindValue(int position, const QVariant& value);
 

@@ -87,7 +87,7 @@ void DiaryDB::bindFoodValues(BXSqlQuery& query, const FoodDiaryItem& entry)
     query.bindValue(5, entry.desc);
     query.bindValue(6, entry.servingId);
     query.bindValue(7, entry.servingDesc);
-    query.bindValue(8, double(entry.size));
+    query.bindValue(8, entry.size);
     int position = 9;
     for (DBTypes::NutType nut : NutrientColumns)
         query.bindValue(position++, negToNull(entry.getNutrient(nut)));
@@ -142,8 +142,8 @@ int DiaryDB::addExEntry(ExerciseDiaryItem& entry, bool keepId)
         insert.bindValue(position++, entry.entryId);
     insert.bindValue(position++, entry.userId);
     insert.bindValue(position++, entry.date);
-    insert.bindValue(position++, storedFigure(entry.duration));
-    insert.bindValue(position++, storedFigure(entry.rate));
+    insert.bindValue(position++, entry.duration);
+    insert.bindValue(position++, entry.rate);
     insert.bindValue(position++, entry.name);
     insert.bindValue(position, StatusLive);
     if (!insert.exec())
@@ -178,8 +178,8 @@ bool DiaryDB::modifyExEntry(const ExerciseDiaryItem& entry)
                           "status = ? WHERE ex_id = ?"));
     update.bindValue(0, entry.userId);
     update.bindValue(1, entry.date);
-    update.bindValue(2, storedFigure(entry.duration));
-    update.bindValue(3, storedFigure(entry.rate));
+    update.bindValue(2, entry.duration);
+    update.bindValue(3, entry.rate);
     update.bindValue(4, entry.name);
     update.bindValue(5, StatusLive);
     update.bindValue(6, entry.entryId);

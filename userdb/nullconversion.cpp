@@ -1,5 +1,10 @@
 #include "userdb/nullconversion.h"
 
+#include <QLocale>
+
+#include <charconv>
+#include <iterator>
+
 namespace {
 constexpr double ZeroBand = -0.005;
 constexpr double ReadUnset = -999.0;
@@ -24,7 +29,7 @@ double nullToNeg(const QVariant& value)
 QString negToNullT(double value)
 {
     if (value > 0.0)
-        return QString::asprintf("%.3f", value);
+        return QString::number(storedFigure(float(value)), 'g', QLocale::FloatingPointShortest);
     if (value >= ZeroBand)
         return QStringLiteral("0.0");
     return QStringLiteral("NULL");
@@ -32,5 +37,9 @@ QString negToNullT(double value)
 
 double storedFigure(float value)
 {
-    return QString::number(double(value), 'g', 6).toDouble();
+    char text[32];
+    const char* end = std::to_chars(std::begin(text), std::end(text), value).ptr;
+    double figure = double(value);
+    std::from_chars(text, end, figure);
+    return figure;
 }

@@ -112,10 +112,10 @@ bool SavedMealDB::appendFoodItemToMeal(int mealId, int user, const FoodDiaryItem
     insert.bindValue(1, entry.getDesc());
     insert.bindValue(2, entry.servingId);
     insert.bindValue(3, entry.getServingDesc());
-    insert.bindValue(4, storedFigure(entry.size));
+    insert.bindValue(4, entry.size);
     int position = 5;
     for (NutType nut : MealNutrients)
-        insert.bindValue(position++, storedFigure(entry.getNutrient(nut)));
+        insert.bindValue(position++, entry.getNutrient(nut));
     insert.bindValue(15, StatusLive);
     insert.bindValue(16, user);
     insert.bindValue(17, entry.refId);

@@ -292,7 +292,7 @@ bool UserDB::_insertUserRows(const UserProfile& profile, int newId)
     BXSqlQuery height("INSERT INTO user_misc(user_id, date, height) VALUES (?, ?, ?)");
     height.bindValue(0, newId);
     height.bindValue(1, profile.created);
-    height.bindValue(2, storedFigure(profile.height));
+    height.bindValue(2, profile.height);
     return height.exec();
 }
 
@@ -332,7 +332,7 @@ bool UserDB::_writeProfile(const UserProfile& profile)
         return false;
 
     BXSqlQuery height("UPDATE user_misc SET height = ? WHERE user_id = ? AND date = ?");
-    height.bindValue(0, storedFigure(profile.height));
+    height.bindValue(0, profile.height);
     height.bindValue(1, profile.userId);
     height.bindValue(2, today.constData());
     return height.exec();
@@ -1036,7 +1036,7 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
     int position = 0;
     for (UserMeasurements::Measurements m : columns)
         update.bindValue(position++,
-                         set.exact(m) ? QVariant(storedFigure(set.value(m))) : QVariant());
+                         set.exact(m) ? QVariant(set.value(m)) : QVariant());
     update.bindValue(6, textOrNull(QString::fromStdString(set.note())));
     update.bindValue(7, user);
     update.bindValue(8, date);

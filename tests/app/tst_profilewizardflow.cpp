@@ -298,29 +298,57 @@ private slots:
         expectTargets(checkin, {1800, -1, -1, -1, -1, -1, -1, -1, -1, -1});
     }
 
-    void editingKeepsTheCreatedDateAndRecomputesForANewGoal()
+    void editingKeepsTheCreatedDateAndStoresOnlyAnEdit_data()
     {
+        QTest::addColumn<bool>("gain"); // the edit: the goal to gain weight, or none
+        QTest::addColumn<bool>("kilojoules"); // and pounds, with an RMR of the user's own
+        QTest::newRow("a new goal, its plan's targets") << true << false;
+        QTest::newRow("untouched, no check-in of the day") << false << false;
+        QTest::newRow("untouched, kilojoules and pounds") << false << true;
+    }
+
+    void editingKeepsTheCreatedDateAndStoresOnlyAnEdit()
+    {
+        QFETCH(bool, gain);
+        QFETCH(bool, kilojoules);
         const int user = createUser(Entry());
         DBTypes::UserProfile profile = UserDB::instance()->getProfile(user).value();
         qstrcpy(profile.created, "20200101");
         QVERIFY(UserDB::instance()->updateUser(profile));
+        UserDB* users = UserDB::instance();
+        if (kilojoules) {
+            DBTypes::UserPrefs prefs = users->getUserPrefs(user).value();
+            prefs.energyUnits = 0;
+            prefs.measurementUnits = 1;
+            DBTypes::CheckinItem rate = users->getCheckin(user, todayCode().constData());
+            rate.setCustomRMR(1650.6f);
+            QVERIFY(users->setUserPrefs(user, prefs) && users->addCheckin(rate, false));
+        }
         WizardMainWindow window;
         UserDB::instance()->setCurrentUser(user);
-        whenModal([](QWidget* dialog) {
+        Clock::setNow(QDateTime(Today.addDays(1), QTime(10, 0)));
+        whenModal([gain](QWidget* dialog) {
             auto* wizard = qobject_cast<ProfileWizard*>(dialog);
             QVERIFY(wizard);
-            clickSection(*wizard, ProfileWizard::Goals);
-            auto* goals = pageOf<GoalPage>(*wizard, ProfileWizard::Goals);
-            clickRadio(goals->_gainButton);
-            clickSection(*wizard, ProfileWizard::Finish);
+            // Untouched: Next on every page, as a user checking the profile would.
+            while (!gain && wizard->nextButton()->text() != QStringLiteral("Finish"))
+                next(*wizard);
+            if (gain) {
+                clickSection(*wizard, ProfileWizard::Goals);
+                clickRadio(pageOf<GoalPage>(*wizard, ProfileWizard::Goals)->_gainButton);
+                clickSection(*wizard, ProfileWizard::Finish);
+            }
             next(*wizard);
         });
         window.setPersonalProfile();
+        Clock::setNow(QDateTime(Today, QTime(10, 0)));
         QCOMPARE(QString::fromLatin1(UserDB::instance()->getProfile(user)->created),
                  QStringLiteral("20200101"));
-        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData());
-        QCOMPARE(checkin.goal, 2);
-        expectTargets(checkin, {1980.92f, 246.67f, 60.37f, 112.73f, 25});
+        const DBTypes::CheckinItem checkin = users->getCheckin(user, "20261208");
+        QCOMPARE(checkin.hasWeight, gain);
+        QCOMPARE(checkin.goal, gain ? 2 : 0);
+        if (gain)
+            expectTargets(checkin, {1980.92f, 246.67f, 60.37f, 112.73f, 25});
     }
 
     void cancelStoresNoUser()

@@ -396,6 +396,14 @@ private slots:
         QTest::mouseDClick(_list->viewport(), Qt::LeftButton, {}, centre(_list.get(), _list->currentItem()));
         _list->editEntry();
         QCOMPARE(storedDay().foods[0].size, 4.0f);
+
+        // Apply with nothing edited stores nothing: a store that would refuse is never tried.
+        _list->foodDialog = [](DBTypes::FoodDiaryItem&, int, bool) { return true; };
+        refuse("UPDATE");
+        ScriptedPrompter prompter;
+        _list->editEntry();
+        allowAgain();
+        QVERIFY(prompter.asked.isEmpty());
     }
 
     void editingAnExercise()

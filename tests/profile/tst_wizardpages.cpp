@@ -40,6 +40,8 @@ protected:
     bool execTargetsDialog(SetTargetsDialog& dialog) override
     {
         ++runs;
+        if (energyText.isNull()) // left as shown
+            return accept;
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
             dialog.targetEdit(DBTypes::NutType(nut))->clear();
         dialog.targetEdit(DBTypes::ENERGY)->setText(energyText);
@@ -558,9 +560,13 @@ private slots:
         QCOMPARE(valueLabel(page, "_energyTargetLabel")->text(), QStringLiteral("1200 cals"));
 
         page.accept = true;
+        page.energyText = QString();
+        QTest::mouseClick(page._customiseButton, Qt::LeftButton);
+        QVERIFY(!page._customPlanRadio->isChecked());
+
         page.energyText = QStringLiteral("1800");
         QTest::mouseClick(page._customiseButton, Qt::LeftButton);
-        QCOMPARE(page.runs, 2);
+        QCOMPARE(page.runs, 3);
         QVERIFY(page._customPlanRadio->isChecked());
         QCOMPARE(valueLabel(page, "_energyTargetLabel")->text(), QStringLiteral("1800 cals"));
 

@@ -264,6 +264,11 @@ void TestCheckins::writesAndDeletesDaysMeasurements()
     QCOMPARE(StoreFixture::scalar("SELECT weight FROM user_checkins WHERE date = '20060320'")
                  .toString(),
              QStringLiteral("84.1"));
+    // So is a check-in's, to the last figure the float holds: 168.4 lb in kilograms.
+    weigh("20060321", 76.38424f);
+    QCOMPARE(StoreFixture::scalar("SELECT weight FROM user_checkins WHERE date = '20060321'")
+                 .toString(),
+             QStringLiteral("76.38424"));
 }
 
 void TestCheckins::listsMeasurementsChangedForADevice()

@@ -120,7 +120,11 @@ void TestDiaryDB::storesUnsetNutrientsAsNull()
     QCOMPARE(read->baseValues.energy, 200.0f);
 
     FoodDiaryItem second = food("20060305", DiaryDay::DINNER, 100.0f);
+    second.size = 0.1f;
     QCOMPARE(DiaryDB::instance()->addFoodEntry(second, true), id + 1);
+    // The amount as the user gave it, not as its float widened to a double.
+    QCOMPARE(StoreFixture::scalar("SELECT size FROM food_diary WHERE food_id = ?", {id + 1}).toString(),
+             QStringLiteral("0.1"));
 }
 
 void TestDiaryDB::failedInsertsHandBackNoId()
@@ -376,6 +380,10 @@ void TestDiaryDB::mealPlanSkipsDuplicatesAndLeavesDiarySync()
     QCOMPARE(plan->addFoodEntry(again, true), -1);
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_mealplan").toInt(), 1);
     QCOMPARE(plan->getDay(User, "20060305", false).value().foods.size(), std::size_t(1));
+    // A row stored before, its amount widened from a float, is still the same food.
+    QVERIFY(StoreFixture::exec("UPDATE food_mealplan SET size = 0.10000000149011612"));
+    again.size = 0.1f;
+    QCOMPARE(plan->addFoodEntry(again, true), -1);
 
     // The plan's rows share ids with diary rows but have no sync rows of their own: removing
     // one must not mark the diary entry of the same id deleted.
