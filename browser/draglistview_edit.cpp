@@ -339,8 +339,13 @@ bool DragListView::_runAction(int id, int rowId, unsigned char rowType, const QS
             return true;
         char today[DBTypes::DATE_CODE_SIZE] = {};
         DateToCode4(Clock::today(), today);
-        const float rate = exercise->factor * UserDB::instance()->getWeight(user, today, nullptr);
-        emit addToCustomExDB(ExDBDynamic::instance()->getRootForUser(user), exercise->name, rate);
+        // The rate is never stored from a weight that could not be read.
+        std::optional<float> weight;
+        if (!StorePrompt::read(this, [&] { weight = UserDB::instance()->getWeight(user, today, nullptr); })
+            || !weight)
+            return true;
+        emit addToCustomExDB(ExDBDynamic::instance()->getRootForUser(user), exercise->name,
+                             exercise->factor * *weight);
     } else if (id == MarkFavorite || id == UnmarkFavorite) {
         FavoritesDB favorites(user);
         const FavoritesDB::ItemFlags flags(rowType);

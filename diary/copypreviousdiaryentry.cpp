@@ -311,13 +311,16 @@ int CopyPreviousDiaryEntry::_sourceUser() const
 
 void CopyPreviousDiaryEntry::updateMonth(const QDate& month)
 {
-    const QStringList dates =
+    const std::optional<QStringList> dates =
         DiaryDB::instance()->getAllDatesForMonth(_sourceUser(), month, false);
+    // Dates that could not be read leave the days marked as they were.
+    if (!dates)
+        return;
     copyFromCal->clearBoldBits();
     copyFromCal->setDayFgColor(_destination, _sourceUser() == currentUser()
                                                  ? QColor(Qt::lightGray)
                                                  : QColor(Qt::black));
-    for (const QString& date : dates)
+    for (const QString& date : *dates)
         copyFromCal->setBoldDay(date.toLatin1().constData());
     copyFromCal->setDate(copyFromCal->getDate(), true);
 }
@@ -445,13 +448,20 @@ bool CopyPreviousDiaryEntry::addEntries(int sourceMeal, int destMeal, int overwr
         // Another user's exercise burns by the weight of the user who receives it.
         const bool reweigh = _sourceUser() != user;
         UserDB* users = UserDB::instance();
-        const float from = reweigh ? users->weightForDay(_sourceUser(), source.c_str()) : 0.0f;
-        const float to = reweigh ? users->weightForDay(user, destination.c_str()) : 0.0f;
+        std::optional<float> from = 0.0f;
+        std::optional<float> to = 0.0f;
+        if (reweigh) {
+            from = users->weightForDay(_sourceUser(), source.c_str());
+            to = users->weightForDay(user, destination.c_str());
+        }
+        // Never stored by a weight that could not be read.
+        if (!from || !to)
+            return false;
         for (DBTypes::ExerciseDiaryItem entry : day.exercises) {
             entry.setDate(destination);
             entry.userId = user;
             if (reweigh)
-                entry.reweigh(from, to);
+                entry.reweigh(*from, *to);
             stored = stored && diary->addExEntry(entry, false) >= 0;
         }
         return stored;

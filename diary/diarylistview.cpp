@@ -442,10 +442,13 @@ void DiaryListView::refreshCalendar()
 {
     if (!_calendar || currentUser() < 0)
         return;
-    _calendar->clearBoldBits();
-    const QStringList dates =
+    const std::optional<QStringList> dates =
         DiaryDB::instance()->getAllDatesForMonth(currentUser(), _calendar->getDate(), false);
-    for (const QString& date : dates)
+    // Dates that could not be read leave the days marked as they were.
+    if (!dates)
+        return;
+    _calendar->clearBoldBits();
+    for (const QString& date : *dates)
         _calendar->setBoldDay(date.toLatin1().constData());
 }
 
@@ -1089,7 +1092,7 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
     _updateTotals(&day);
 }
 
-float DiaryListView::_userWeight() const
+std::optional<float> DiaryListView::_userWeight() const
 {
     return UserDB::instance()->weightForDay(currentUser(), today().toLatin1().constData());
 }
@@ -1129,7 +1132,11 @@ bool DiaryListView::runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, int exe
         dialog->setTitle(tr("Edit entry"));
         dialog->setExerciseItem(entry);
     } else {
-        dialog->setUserWeight(_userWeight());
+        // The rate offered is never worked out from a weight that could not be read.
+        std::optional<float> weight;
+        if (!StorePrompt::read(this, [&] { weight = _userWeight(); }) || !weight)
+            return false;
+        dialog->setUserWeight(*weight);
         dialog->setExercise(exerciseId, 0, 1.0f);
     }
     if (dialog->exec() != QDialog::Accepted)

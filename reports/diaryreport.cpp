@@ -109,8 +109,10 @@ DiaryReport::~DiaryReport() = default;
 // nutrient number are skipped; the first six are kept.
 void DiaryReport::_readColumns(int user)
 {
-    const QStringList pieces = UserDB::instance()->getColumnSettings(user).split(
-        QLatin1Char(':'), Qt::SkipEmptyParts);
+    const QStringList pieces = UserDB::instance()
+                                   ->getColumnSettings(user)
+                                   .value_or(QString())
+                                   .split(QLatin1Char(':'), Qt::SkipEmptyParts);
     for (const QString& piece : pieces) {
         bool ok = false;
         const int nut = piece.toInt(&ok);
@@ -196,7 +198,8 @@ QString DiaryReport::_energyTable(const QDate& date, const DiaryDay& day) const
     DateToCode4(date, code);
     // The energy target of the day's check-in, read alone: a whole check-in costs a score
     // of queries per day.
-    const float target = UserDB::instance()->getTarget(_user, code, "target_calories", nullptr);
+    const float target =
+        UserDB::instance()->getTarget(_user, code, "target_calories", nullptr).value_or(-1.0f);
     if (target >= 0.0f) {
         // Under or over by the difference of the two figures shown above.
         const bool under = unit->shownValue(target) > unit->shownValue(net);

@@ -230,7 +230,7 @@ private slots:
         QVERIFY(profile.isValid());
         QCOMPARE(profile.height, 165.0f);
         QCOMPARE(profile.sex, 1);
-        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData());
+        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
         QCOMPARE(checkin.weight, 60.0f);
         QCOMPARE(checkin.activity, 0);
         QCOMPARE(checkin.goal, 0);
@@ -272,7 +272,7 @@ private slots:
                                         new UnitEnergy(UnitEnergy::Kilocalories));
         QCOMPARE(energyShown, QStringLiteral("2044 cals"));
         QCOMPARE(UserDB::instance()->getProfile(user)->height, 175.0f);
-        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData());
+        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
         QCOMPARE(checkin.weight, 68.0f);
         expectTargets(checkin, {2043.92f, 257.74f, 62.82f, 111.90f, 25});
     }
@@ -282,7 +282,7 @@ private slots:
         Entry entry;
         entry.finishFromGoals = true;
         const int user = createUser(entry);
-        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData());
+        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
         QCOMPARE(checkin.dietPlan(), QStringLiteral("Brellix"));
         expectTargets(checkin, {1200, 126, 30, 106.5f, 25, -1, -1, -1, -1, -1});
     }
@@ -292,7 +292,7 @@ private slots:
         Entry entry;
         entry.customEnergy = QStringLiteral("1800");
         const int user = createUser(entry);
-        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData());
+        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
         QVERIFY(checkin.hasDietPlan());
         QCOMPARE(checkin.dietPlan(), QString());
         expectTargets(checkin, {1800, -1, -1, -1, -1, -1, -1, -1, -1, -1});
@@ -318,7 +318,7 @@ private slots:
         window.setPersonalProfile();
         QCOMPARE(QString::fromLatin1(UserDB::instance()->getProfile(user)->created),
                  QStringLiteral("20200101"));
-        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData());
+        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
         QCOMPARE(checkin.goal, 2);
         expectTargets(checkin, {1980.92f, 246.67f, 60.37f, 112.73f, 25});
     }

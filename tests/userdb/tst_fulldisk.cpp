@@ -94,7 +94,7 @@ int prepare(Change change, int user)
     }
     case Profile:
         profileForm() = {users->getProfile(user).value_or(DBTypes::UserProfile()),
-                         users->getCheckin(user, "20260305"), users->getUserPrefs(user).value()};
+                         users->getCheckin(user, "20260305").value_or(DBTypes::CheckinItem()), users->getUserPrefs(user).value()};
         return -1;
     default:
         return -1;
@@ -292,7 +292,7 @@ private slots:
         const QStringList before = everyStoredRow();
         DBTypes::UserProfile renamed = users->getProfile(_user).value_or(DBTypes::UserProfile());
         renamed.name = QStringLiteral("Renamed Tester");
-        DBTypes::CheckinItem today = users->getCheckin(_user, "20260306");
+        DBTypes::CheckinItem today = users->getCheckin(_user, "20260306").value();
         today.setDietPlan(QStringLiteral("refused"));
         // The plan, stored last, is refused: the name stored before it goes too.
         QVERIFY(StoreFixture::exec("CREATE TEMP TRIGGER refuse_plan BEFORE UPDATE OF diet_plan ON "

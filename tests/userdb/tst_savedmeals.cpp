@@ -112,9 +112,9 @@ void TestSavedMeals::storesMealsOutsideTheDiary()
     QCOMPARE(pear.values.sodium, -1.0f);
 
     // Saved foods never show in a day or in the sums.
-    QVERIFY(DiaryDB::instance()->getAllDays(User, true).isEmpty());
+    QVERIFY(DiaryDB::instance()->getAllDays(User, true).value().isEmpty());
     QVERIFY(DiaryDB::instance()->getAllDatesWithEntries(User, true).value().empty());
-    QVERIFY(DiaryDB::instance()->getNutrientInfo(User, "00000000", "99999999", 0).empty());
+    QVERIFY(DiaryDB::instance()->getNutrientInfo(User, "00000000", "99999999", 0).value().empty());
 
     meals->renameMeal(id, "Picnic");
     QCOMPARE(meals->getMealName(User, id), QStringLiteral("Picnic"));
