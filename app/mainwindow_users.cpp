@@ -308,7 +308,9 @@ void MainWindow::refreshProfileMenu()
 
 void MainWindow::fromProfileMenuDeleteUser(int id)
 {
-    const std::optional<DBTypes::UserProfile> profile = UserDB::instance()->getProfile(id);
+    std::optional<DBTypes::UserProfile> profile;
+    if (!StorePrompt::read(this, [&] { profile = UserDB::instance()->getProfile(id); }))
+        return;
     const QString name = profile ? profile->name : QString();
     if (showMessage(QMessageBox::Question, tr("Delete user..."),
                     tr("Are you sure you want to delete user \"%1\"?").arg(name),

@@ -650,7 +650,12 @@ void FoodQueryWidget::displayItem(QTreeWidgetItem* item)
 void FoodQueryWidget::_showSavedMeal(const FoodViewItem* row)
 {
     using namespace DBTypes;
-    const FoodItem values = SavedMealDB::instance()->getSavedMealAsFoodItem(row->id);
+    // A meal that could not be read leaves the panel as it was.
+    std::optional<FoodItem> read;
+    if (!StorePrompt::read(this, [&] { read = SavedMealDB::instance()->getSavedMealAsFoodItem(row->id); })
+        || !read)
+        return;
+    const FoodItem& values = *read;
     const auto value = [&values](NutType nut) { return double(values.getNutrient(nut)); };
     foodWidget->setCustomButtonShown(true, tr("Copy To My Foods"));
     foodWidget->setFavoritesEnabled(false);

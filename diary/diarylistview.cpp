@@ -990,14 +990,21 @@ void DiaryListView::_saveMeal(QTreeWidgetItem* group)
         emit newSavedMeal(mealId);
 }
 
+// Whether the saved meal's foods were read (the user was told when not).
+bool DiaryListView::_readMeal(int mealId, std::optional<std::vector<DBTypes::FoodDiaryItem>>& entries)
+{
+    return StorePrompt::read(this, [&] { entries = SavedMealDB::instance()->getSavedMealItems(mealId); })
+        && entries;
+}
+
 void DiaryListView::_loadMeal(QTreeWidgetItem* group)
 {
     const int mealId = chooseSavedMeal();
     if (mealId < 0)
         return;
-    std::vector<DBTypes::FoodDiaryItem> entries =
-        SavedMealDB::instance()->getSavedMealItems(mealId);
-    _addFoodEntries(entries, -rowId(group));
+    std::optional<std::vector<DBTypes::FoodDiaryItem>> entries;
+    if (_readMeal(mealId, entries))
+        _addFoodEntries(*entries, -rowId(group));
 }
 
 void DiaryListView::showContextMenu(const QPoint& pos)
@@ -1295,9 +1302,10 @@ void DiaryListView::_dropSavedMeal(int mealId, int groupType)
     const double servings = askServings(&ok);
     if (!ok || !std::isfinite(servings) || servings < 0.1 || servings > 2000.0)
         return;
-    std::vector<DBTypes::FoodDiaryItem> entries =
-        SavedMealDB::instance()->getSavedMealItems(mealId);
-    for (DBTypes::FoodDiaryItem& entry : entries) {
+    std::optional<std::vector<DBTypes::FoodDiaryItem>> entries;
+    if (!_readMeal(mealId, entries))
+        return;
+    for (DBTypes::FoodDiaryItem& entry : *entries) {
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
             const float value = entry.values.getNutrient(DBTypes::NutType(nut));
             // Missing values stay missing.
@@ -1306,7 +1314,7 @@ void DiaryListView::_dropSavedMeal(int mealId, int groupType)
         }
         entry.size *= float(servings);
     }
-    if (_addFoodEntries(entries, groupType))
+    if (_addFoodEntries(*entries, groupType))
         emit dropFinished();
 }
 

@@ -206,6 +206,7 @@ private:
     void _dropSavedMeal(int mealId, int groupType);
     void _moveEntry(int groupType);
     std::optional<float> _userWeight() const;
+    bool _readMeal(int mealId, std::optional<std::vector<DBTypes::FoodDiaryItem>>& entries);
     QString _columnTitle(DBTypes::NutType nut) const;
     int _widestColumn() const;
 

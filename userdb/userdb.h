@@ -60,6 +60,8 @@ public:
     static bool isStorableUserId(int user);
     // The users of the database, but for rows of an id that isStorableUserId() refuses.
     std::optional<QList<DBTypes::UserProfile>> getUsersList();
+    // Nothing when the user is missing or could not be read: call it inside an action, whose
+    // outcome tells the two apart.
     std::optional<DBTypes::UserProfile> getProfile(int user);
     // The lowest id no user has; nothing when the users could not be read.
     std::optional<int> getNextUserID();

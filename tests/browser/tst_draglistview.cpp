@@ -701,12 +701,12 @@ private slots:
         QCOMPARE(filler, ownRoot);
         FoodViewItem* mealRoot = meals.locateFvi(ownRoot, true, nullptr);
         QVERIFY(mealRoot);
-        const size_t before = SavedMealDB::instance()->getSavedMealItems(ownRoot).size();
+        const size_t before = SavedMealDB::instance()->getSavedMealItems(ownRoot).value().size();
         QCOMPARE(before, size_t(1));
         prompter.answer(QStringLiteral("Breakfast bowl"));
         QVERIFY(meals.dropPayload(&drag, &diary, mealRoot));
         QCOMPARE(prompter.asked.last().caption, QStringLiteral("Creating new Saved Meal Item"));
-        QCOMPARE(SavedMealDB::instance()->getSavedMealItems(ownRoot).size(), before);
+        QCOMPARE(SavedMealDB::instance()->getSavedMealItems(ownRoot).value().size(), before);
         bool found = false;
         for (QTreeWidgetItemIterator it(&meals); *it; ++it)
             found = found || (*it)->text(0) == QStringLiteral("Breakfast bowl");

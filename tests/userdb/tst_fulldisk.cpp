@@ -184,6 +184,8 @@ const std::pair<const char*, std::function<bool(int)>> Readings[] = {
     {"month", [](int u) { return diary()->getAllDatesForMonth(u, QDate(2026, 3, 1), false).has_value(); }},
     {"changed days", [](int) { return diary()->getChangedDayList().has_value(); }},
     {"sums", [](int u) { return diary()->getNutrientInfo(u, "20260101", "20261231", 0).has_value(); }},
+    {"saved meal", [](int) { return SavedMealDB::instance()->getSavedMealAsFoodItem(1).has_value(); }},
+    {"private foods", [](int) { return SavedMealDB::instance()->foodsPrivateFrom(1, 2).has_value(); }},
 };
 
 // Damages every page of the diary's tables on disk, the diary left open, until it ends; what
