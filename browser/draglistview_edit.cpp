@@ -229,8 +229,12 @@ void DragListView::_addMenuEntry(const QString& text, int id)
 
 void DragListView::_addFavoriteEntry(const FoodViewItem* row)
 {
-    const bool favorite = FavoritesDB(currentUser())
+    const std::optional<bool> known = FavoritesDB(currentUser())
                               .isFavorite(FavoritesDB::ItemFlags(_listFlags), FavoritesDB::ItemId(row->id));
+    // Nothing is offered to mark or unmark while it cannot be read which it is.
+    if (!known)
+        return;
+    const bool favorite = *known;
     QAction* action = _contextMenu->addAction(
         tr("Marked as %1").arg(BrandEngine::instance()->getString("spelling_favorite")));
     action->setCheckable(true);

@@ -515,7 +515,7 @@ private slots:
         prompter.answer(QStringLiteral("Marked as favorite"));
         list.showContextMenu(apple, QPoint(), 0);
         const FavoritesDB favorites(_user);
-        QVERIFY(favorites.isFavorite(FavoritesDB::ItemFlags(FoodItemFlag), FavoritesDB::ItemId(4000)));
+        QVERIFY(favorites.isFavorite(FavoritesDB::ItemFlags(FoodItemFlag), FavoritesDB::ItemId(4000)).value());
         QVERIFY(selection.count() >= 1);
         apple = list.locateFvi(4000, false, nullptr);
         QVERIFY(!apple->icon(0).isNull());
@@ -524,7 +524,7 @@ private slots:
         list.showContextMenu(apple, QPoint(), 0);
         QVERIFY(menu->actions().last()->isChecked());
         QCOMPARE(menu->actions().last()->data().toInt(), 110);
-        QVERIFY(!favorites.isFavorite(FavoritesDB::ItemFlags(FoodItemFlag), FavoritesDB::ItemId(4000)));
+        QVERIFY(!favorites.isFavorite(FavoritesDB::ItemFlags(FoodItemFlag), FavoritesDB::ItemId(4000)).value());
     }
 
     void savedMealActions()

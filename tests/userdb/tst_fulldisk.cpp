@@ -186,6 +186,7 @@ const std::pair<const char*, std::function<bool(int)>> Readings[] = {
     {"sums", [](int u) { return diary()->getNutrientInfo(u, "20260101", "20261231", 0).has_value(); }},
     {"saved meal", [](int) { return SavedMealDB::instance()->getSavedMealAsFoodItem(1).has_value(); }},
     {"private foods", [](int) { return SavedMealDB::instance()->foodsPrivateFrom(1, 2).has_value(); }},
+    {"favourite", [](int u) { return FavoritesDB(u).isFavorite(FavoritesDB::ItemFlags(1), FavoritesDB::ItemId(7)).has_value(); }},
 };
 
 // Damages every page of the diary's tables on disk, the diary left open, until it ends; what

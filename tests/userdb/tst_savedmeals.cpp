@@ -225,9 +225,9 @@ void TestSavedMeals::cachesFavourites()
 
     favorites.addFavorite(food, Id(10));
     favorites.addFavorite(exercise, Id(10));
-    QVERIFY(favorites.isFavorite(food, Id(10)));
-    QVERIFY(!favorites.isFavorite(food, Id(11)));
-    QVERIFY(!favorites.isFavorite(savedMeal, Id(10)));
+    QVERIFY(favorites.isFavorite(food, Id(10)).value());
+    QVERIFY(!favorites.isFavorite(food, Id(11)).value());
+    QVERIFY(!favorites.isFavorite(savedMeal, Id(10)).value());
 
     std::set<int> ids = {99};
     favorites.findFavorites(customFood, ids);
