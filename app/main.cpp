@@ -355,7 +355,12 @@ bool catalogueIsReadable(std::string& error)
 // A backup cut short in a folder that a user backed up to is never taken for a whole one.
 void removeCutShortBackups()
 {
-    for (const QString& folder : UserDB::instance()->getBackupPaths())
+    const std::optional<QStringList> folders = UserDB::instance()->getBackupPaths();
+    if (!folders) {
+        qWarning("The backup folders could not be read; backups cut short are left for the next start");
+        return;
+    }
+    for (const QString& folder : *folders)
         FileCopy::removeWorkingCopies(folder, QStringLiteral("*.ptBackup"));
 }
 

@@ -229,7 +229,8 @@ void MainWindow::setupJournalMenuItems(int hasCheckin)
     eM_JournalDeleteEntry->setText(tr("Delete Check-In for %1").arg(date));
     eM_JournalDeleteEntry->setVisible(true);
     eM_JournalDeleteEntry->setEnabled(checkedIn);
-    const bool todayFree = !_checkinPage->hasCheckin(Clock::today());
+    // A new check-in for today is not offered while it cannot be read whether there is one.
+    const bool todayFree = !_checkinPage->hasCheckin(Clock::today()).value_or(true);
     eM_JournalNewEntryToday->setVisible(todayFree);
     eM_JournalNewEntryToday->setEnabled(todayFree);
 }

@@ -229,8 +229,9 @@ void MainWindow::_showUser(int userId)
 
     if (FoodQueryWidget* browser = _browser())
         browser->showCurrentUser();
-    if (DiaryListView* list = _diaryList())
-        list->setColumnSettings(users->getColumnSettings(userId));
+    DiaryListView* list = _diaryList();
+    if (const std::optional<QString> columns = users->getColumnSettings(userId); list && columns)
+        list->setColumnSettings(*columns);
     QAction* const layouts[] = {toggleViewModeNormal, toggleViewModeA, toggleViewModeB};
     if (prefs.snackDisplay >= 0 && prefs.snackDisplay < 3)
         layouts[prefs.snackDisplay]->setChecked(true);
@@ -308,7 +309,9 @@ void MainWindow::refreshProfileMenu()
 
 void MainWindow::fromProfileMenuDeleteUser(int id)
 {
-    const std::optional<DBTypes::UserProfile> profile = UserDB::instance()->getProfile(id);
+    std::optional<DBTypes::UserProfile> profile;
+    if (!StorePrompt::read(this, [&] { profile = UserDB::instance()->getProfile(id); }))
+        return;
     const QString name = profile ? profile->name : QString();
     if (showMessage(QMessageBox::Question, tr("Delete user..."),
                     tr("Are you sure you want to delete user \"%1\"?").arg(name),
@@ -363,7 +366,7 @@ void MainWindow::setPersonalProfile()
     // What the wizard shows, and stores back, is read whole or not at all.
     if (!StorePrompt::read(this, [&] {
             profile = users->getProfile(user).value_or(profile);
-            checkin = users->getCheckin(user, todayCode().constData());
+            checkin = users->getCheckin(user, todayCode().constData()).value_or(checkin);
             prefs = users->getUserPrefs(user).value_or(prefs);
         }))
         return;
@@ -401,7 +404,7 @@ void MainWindow::setTargets()
     DBTypes::CheckinItem checkin;
     DBTypes::UserPrefs prefs;
     if (!StorePrompt::read(this, [&] {
-            checkin = users->getCheckin(user, date.constData());
+            checkin = users->getCheckin(user, date.constData()).value_or(checkin);
             prefs = users->getUserPrefs(user).value_or(prefs);
         }))
         return;
@@ -458,7 +461,7 @@ void MainWindow::publishNow()
 bool MainWindow::askPublishingChoice(bool show, bool* discard)
 {
     std::unique_ptr<PublishingPrompt> prompt(PublishingPrompt::construct(this));
-    if (show && prompt->exec() == 0)
+    if (!prompt->datesRead() || (show && prompt->exec() == 0))
         return false;
     *discard = prompt->radioDiscard->isChecked();
     return true;
@@ -574,7 +577,9 @@ void MainWindow::appAboutToStart()
     TipOfTheDay* tips = TipOfTheDay::instance();
     // Shown from the event loop, so that the program's own loop runs (and can be ended)
     // while the tip is on screen.
-    const int stored = UserDB::instance()->getTipOfTheDay(UserDB::instance()->getCurrentUser());
+    // A tip state that could not be read shows no tip.
+    const int stored =
+        UserDB::instance()->getTipOfTheDay(UserDB::instance()->getCurrentUser()).value_or(-1);
     if (stored < 0)
         return;
     // The stored tip is the one the user closed last time: today's is the one after it.

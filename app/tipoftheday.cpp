@@ -200,10 +200,12 @@ void TipOfTheDay::init(const QString& tipsPath)
 void TipOfTheDay::_loadUserState()
 {
     _loadedUser = _user();
-    const int stored = _userDb->getTipOfTheDay(_loadedUser);
-    _checkShowOnStart->setChecked(stored >= 0);
+    // A state that could not be read is never stored back: Close then stores nothing.
+    const std::optional<int> stored = _userDb->getTipOfTheDay(_loadedUser);
+    _stateRead = stored.has_value();
+    _checkShowOnStart->setChecked(stored.value_or(0) >= 0);
     _currentTip = 0;
-    _startAt(stored);
+    _startAt(stored.value_or(0));
     setTipText(_currentTip);
 }
 
@@ -211,7 +213,7 @@ void TipOfTheDay::_loadUserState()
 // that Close never stores one user's choice for another.
 void TipOfTheDay::_followUser()
 {
-    if (_user() != _loadedUser)
+    if (_user() != _loadedUser || !_stateRead)
         _loadUserState();
 }
 
@@ -367,7 +369,8 @@ bool TipOfTheDay::eventFilter(QObject* watched, QEvent* event)
                                     [&name](const QPair<QString, int>& e) { return e.first == name; });
     if (entry == entries->cend())
         return false;
-    return showTipForTopic(_userDb->isTopicShownBefore(_user(), entry->second));
+    // A topic that cannot be read as shown before is not shown now, rather than again and again.
+    return showTipForTopic(_userDb->isTopicShownBefore(_user(), entry->second).value_or(0));
 }
 
 bool TipOfTheDay::showTipForTopic(int tip)
@@ -404,8 +407,9 @@ void TipOfTheDay::nextTip()
 void TipOfTheDay::myClose()
 {
     const int value = _checkShowOnStart->isChecked() ? _currentTip : -_currentTip;
-    StorePrompt::change(this, windowTitle(),
-                        [this, value] { return _userDb->setTipOfTheDay(_user(), value); });
+    if (_stateRead)
+        StorePrompt::change(this, windowTitle(),
+                            [this, value] { return _userDb->setTipOfTheDay(_user(), value); });
     accept();
 }
 
@@ -415,7 +419,7 @@ void TipOfTheDay::resetAllTips()
     if (!_tipOrder.isEmpty())
         _currentTip = _tipOrder.first();
     _checkShowOnStart->setChecked(true);
-    StorePrompt::change(this, windowTitle(), [this] {
+    _stateRead = StorePrompt::change(this, windowTitle(), [this] {
         return _userDb->setTipOfTheDay(_user(), _currentTip) && _userDb->resetTipForTopic(_user());
     });
     setTipText(_currentTip);

@@ -91,6 +91,8 @@ private:
     QStringList _features;
     UserDB* _userDb = nullptr;
     int _loadedUser = -1;
+    // Whether _loadedUser's stored state was read.
+    bool _stateRead = false;
 
     QFrame* _frame8 = nullptr;
     QLabel* _labelTipHeader = nullptr;

@@ -229,8 +229,12 @@ void DragListView::_addMenuEntry(const QString& text, int id)
 
 void DragListView::_addFavoriteEntry(const FoodViewItem* row)
 {
-    const bool favorite = FavoritesDB(currentUser())
+    const std::optional<bool> known = FavoritesDB(currentUser())
                               .isFavorite(FavoritesDB::ItemFlags(_listFlags), FavoritesDB::ItemId(row->id));
+    // Nothing is offered to mark or unmark while it cannot be read which it is.
+    if (!known)
+        return;
+    const bool favorite = *known;
     QAction* action = _contextMenu->addAction(
         tr("Marked as %1").arg(BrandEngine::instance()->getString("spelling_favorite")));
     action->setCheckable(true);
@@ -339,9 +343,13 @@ bool DragListView::_runAction(int id, int rowId, unsigned char rowType, const QS
             return true;
         char today[DBTypes::DATE_CODE_SIZE] = {};
         DateToCode4(Clock::today(), today);
-        const float rate = DBTypes::ExerciseDiaryItem::rateFor(
-            *exercise, UserDB::instance()->weightForDay(user, today));
-        emit addToCustomExDB(ExDBDynamic::instance()->getRootForUser(user), exercise->name, rate);
+        // The rate is never stored from a weight that could not be read.
+        std::optional<float> weight;
+        if (!StorePrompt::read(this, [&] { weight = UserDB::instance()->weightForDay(user, today); })
+            || !weight)
+            return true;
+        emit addToCustomExDB(ExDBDynamic::instance()->getRootForUser(user), exercise->name,
+                             DBTypes::ExerciseDiaryItem::rateFor(*exercise, *weight));
     } else if (id == MarkFavorite || id == UnmarkFavorite) {
         FavoritesDB favorites(user);
         const FavoritesDB::ItemFlags flags(rowType);
@@ -397,13 +405,16 @@ void DragListView::_addSavedMeal(int mealId, unsigned char rowType, int meal)
         servings.bottom(), servings.top(), 2, &ok, QString(), tr("Servings"));
     if (!ok || !servings.contains(factor) || !(rowType & SavedMealItemFlag))
         return;
-    std::vector<DBTypes::FoodDiaryItem> entries = SavedMealDB::instance()->getSavedMealItems(mealId);
-    for (DBTypes::FoodDiaryItem& entry : entries) {
+    std::optional<std::vector<DBTypes::FoodDiaryItem>> entries;
+    if (!StorePrompt::read(this, [&] { entries = SavedMealDB::instance()->getSavedMealItems(mealId); })
+        || !entries)
+        return;
+    for (DBTypes::FoodDiaryItem& entry : *entries) {
         entry.meal = meal;
         entry.values.scaleValues(float(factor));
         entry.size *= float(factor);
     }
-    emit addContextMeal(entries);
+    emit addContextMeal(*entries);
 }
 
 void DragListView::_addRecipe(int recipeId, int meal)
@@ -544,9 +555,13 @@ void DragListView::_doLocalItemDrag(FoodViewItem* target)
     const QString draggedName = dragged ? dragged->text(0).toHtmlEscaped() : QString();
     const QString targetName = target ? target->text(0).toHtmlEscaped() : tr("[ROOT]");
     // A meal that holds private foods is of no use to another owner: say so before the move.
-    const QStringList privateFoods = (_payload.type & SavedMealItemFlag) && target
-        ? SavedMealDB::instance()->foodsPrivateFrom(_payload.id, target->id)
-        : QStringList();
+    QStringList privateFoods;
+    if ((_payload.type & SavedMealItemFlag) && target && !StorePrompt::read(this, [&] {
+            privateFoods = SavedMealDB::instance()
+                               ->foodsPrivateFrom(_payload.id, target->id)
+                               .value_or(QStringList());
+        }))
+        return;
     const QString text = privateFoods.isEmpty()
         ? tr("Are you sure you want to move <b>%1</b> to <b>%2</b>?").arg(draggedName, targetName)
         : tr("<b>%1</b> holds private foods (%3) that other users cannot add to their diaries, "
@@ -585,8 +600,9 @@ void DragListView::_doDiaryItemDrag(FoodViewItem* target)
 
 void DragListView::_diaryFoodDrop(FoodViewItem* target)
 {
-    const std::optional<DBTypes::FoodDiaryItem> entry = DiaryDB::instance()->getFoodEntry(_payload.id);
-    if (!entry)
+    std::optional<DBTypes::FoodDiaryItem> entry;
+    if (!StorePrompt::read(this, [&] { entry = DiaryDB::instance()->getFoodEntry(_payload.id); })
+        || !entry)
         return;
     const int user = currentUser();
     const QString label = tr("What do you like to call this new item?");
@@ -627,9 +643,9 @@ void DragListView::_diaryFoodDrop(FoodViewItem* target)
 
 void DragListView::_diaryExerciseDrop(FoodViewItem* target)
 {
-    const std::optional<DBTypes::ExerciseDiaryItem> entry =
-        DiaryDB::instance()->getExerciseEntry(_payload.id);
-    if (!entry)
+    std::optional<DBTypes::ExerciseDiaryItem> entry;
+    if (!StorePrompt::read(this, [&] { entry = DiaryDB::instance()->getExerciseEntry(_payload.id); })
+        || !entry)
         return;
     bool ok = false;
     const QString name = Prompter::instance()

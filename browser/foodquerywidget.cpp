@@ -650,7 +650,12 @@ void FoodQueryWidget::displayItem(QTreeWidgetItem* item)
 void FoodQueryWidget::_showSavedMeal(const FoodViewItem* row)
 {
     using namespace DBTypes;
-    const FoodItem values = SavedMealDB::instance()->getSavedMealAsFoodItem(row->id);
+    // A meal that could not be read leaves the panel as it was.
+    std::optional<FoodItem> read;
+    if (!StorePrompt::read(this, [&] { read = SavedMealDB::instance()->getSavedMealAsFoodItem(row->id); })
+        || !read)
+        return;
+    const FoodItem& values = *read;
     const auto value = [&values](NutType nut) { return double(values.getNutrient(nut)); };
     foodWidget->setCustomButtonShown(true, tr("Copy To My Foods"));
     foodWidget->setFavoritesEnabled(false);
@@ -677,10 +682,11 @@ void FoodQueryWidget::_showFood(const FoodViewItem* row)
     const bool custom = row->type & CustomItemFlag;
     foodWidget->setFood(row->id);
     foodWidget->setCustomButtonShown(custom, tr("Duplicate Food"));
-    foodWidget->setFavoritesEnabled(!custom);
-    const FavoritesDB favorites(UserDB::instance()->getCurrentUser());
-    foodWidget->setIsFavorite(
-        !favorites.isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id)));
+    const std::optional<bool> favorite = FavoritesDB(UserDB::instance()->getCurrentUser())
+        .isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id));
+    // Not offered while it cannot be read whether the food is a favourite.
+    foodWidget->setFavoritesEnabled(!custom && favorite);
+    foodWidget->setIsFavorite(!favorite.value_or(false));
     displayStack->setCurrentIndex(FoodPage);
 }
 
@@ -689,10 +695,10 @@ void FoodQueryWidget::_showExercise(const FoodViewItem* row)
     const bool custom = row->type & CustomItemFlag;
     exerciseWidget->setExercise(row->id);
     exerciseWidget->setDuplicateButtonShown(custom);
-    exerciseWidget->setFavoritesEnabled(!custom);
-    const FavoritesDB favorites(UserDB::instance()->getCurrentUser());
-    exerciseWidget->setIsFavorite(
-        !favorites.isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id)));
+    const std::optional<bool> favorite = FavoritesDB(UserDB::instance()->getCurrentUser())
+        .isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id));
+    exerciseWidget->setFavoritesEnabled(!custom && favorite);
+    exerciseWidget->setIsFavorite(!favorite.value_or(false));
     displayStack->setCurrentIndex(ExercisePage);
 }
 

@@ -303,8 +303,11 @@ void FoodQueryWidget::addCustomFoodFromMeal(FoodViewItem* row)
     // The meal is read inside the change: a meal that could not be read makes no food.
     _announceCopy(
         [&] {
-            const DBTypes::FoodItem values = SavedMealDB::instance()->getSavedMealAsFoodItem(mealId);
-            return foods->createFood(foods->getRootForUser(currentUser()), name, tr("Meal"), values);
+            const std::optional<DBTypes::FoodItem> values =
+                SavedMealDB::instance()->getSavedMealAsFoodItem(mealId);
+            return values ? foods->createFood(foods->getRootForUser(currentUser()), name,
+                                              tr("Meal"), *values)
+                          : -1;
         },
         tr("Saved meal added"), tr("%1 has been added to My Foods").arg(name));
 }

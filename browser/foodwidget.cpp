@@ -14,6 +14,7 @@
 #include "widgets/numberfieldcheck.h"
 #include "widgets/prompter.h"
 #include "widgets/signalblocker.h"
+#include "widgets/storeprompt.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -425,7 +426,11 @@ void FoodWidget::addToMeal(int meal)
         return;
     }
     const float amount = float(_amount);
-    for (DBTypes::FoodDiaryItem copy : SavedMealDB::instance()->getSavedMealItems(_mealId)) {
+    std::optional<std::vector<DBTypes::FoodDiaryItem>> items;
+    if (!StorePrompt::read(this, [&] { items = SavedMealDB::instance()->getSavedMealItems(_mealId); })
+        || !items)
+        return;
+    for (DBTypes::FoodDiaryItem copy : *items) {
         copy.values.scaleValues(amount);
         copy.size *= amount;
         copy.meal = meal;

@@ -18,13 +18,16 @@ bool run(BXSqlQuery& query, std::initializer_list<QVariant> values)
     return query.exec();
 }
 
-// The first column of the first row as an int; none when the statement fails, yields no
-// row or a NULL.
+// The first column of the first row as an int, 0 without a row or for a NULL; nothing when
+// it could not be read.
 std::optional<qint64> scalar(BXSqlQuery& query, std::initializer_list<QVariant> values)
 {
-    if (!run(query, values) || !query.next() || query.value(0).isNull())
+    if (!run(query, values))
         return std::nullopt;
-    return query.value(0).toLongLong();
+    const std::optional<bool> row = query.first();
+    if (!row)
+        return std::nullopt;
+    return *row ? query.value(0).toLongLong() : 0;
 }
 
 } // namespace
@@ -69,7 +72,8 @@ int CustomCatalogueDB::getRootForUser(int user) const
 
 bool CustomCatalogueDB::reparentItemCategory(int categoryId, int newParentId)
 {
-    if (_isInSubtree(newParentId, categoryId))
+    // A tree that could not be read is never given a loop.
+    if (_isInSubtree(newParentId, categoryId).value_or(true))
         return false;
     BXSqlQuery update(_sql("UPDATE %4 SET parent_id = ? WHERE category_id = ?"));
     const bool ok = run(update, {newParentId, categoryId});
@@ -92,8 +96,12 @@ int CustomCatalogueDB::createCategory(int parentId, const QString& name, int id)
         return -1;
     if (id < 0) {
         BXSqlQuery next(_sql("SELECT MAX(category_id)+1 FROM %4 WHERE category_id+1 < ?"));
-        const qint64 candidate = scalar(next, {USER_ROOT_BASE}).value_or(0);
-        id = candidate > FIRST_ID ? int(candidate) : FIRST_ID;
+        const std::optional<qint64> candidate = scalar(next, {USER_ROOT_BASE});
+        if (!candidate) {
+            BXSqlDb::endTransaction(false);
+            return -1;
+        }
+        id = *candidate > FIRST_ID ? int(*candidate) : FIRST_ID;
     }
     BXSqlQuery insert(_sql("INSERT INTO %4(category_id, parent_id, %5) VALUES (?, ?, ?)"));
     const bool ok = BXSqlDb::endTransaction(run(insert, {id, parentId, name}));
@@ -111,7 +119,7 @@ bool CustomCatalogueDB::updateCategory(int categoryId, const QString& name)
 
 bool CustomCatalogueDB::deleteCategory(int categoryId, bool force)
 {
-    if (!force && _hasChildren(categoryId))
+    if (!force && _hasChildren(categoryId).value_or(true))
         return false;
     // The category goes whole, with everything below it, or not at all.
     std::set<int> visited;
@@ -129,11 +137,13 @@ QString CustomCatalogueDB::getCategoryName(int categoryId) const
     return select.value(0).toString();
 }
 
-int CustomCatalogueDB::_newItemId() const
+std::optional<int> CustomCatalogueDB::_newItemId() const
 {
     BXSqlQuery next(_sql("SELECT MAX(%2)+1 FROM %1"));
-    const qint64 candidate = scalar(next, {}).value_or(0);
-    return candidate > FIRST_ID ? int(candidate) : FIRST_ID;
+    const std::optional<qint64> candidate = scalar(next, {});
+    if (!candidate)
+        return std::nullopt;
+    return *candidate > FIRST_ID ? int(*candidate) : FIRST_ID;
 }
 
 bool CustomCatalogueDB::_deleteItem(int itemId)
@@ -146,12 +156,15 @@ bool CustomCatalogueDB::_deleteItem(int itemId)
 
 // Asked of the tables rather than of the tree, which holds only the current user's
 // categories.
-bool CustomCatalogueDB::_hasChildren(int categoryId) const
+std::optional<bool> CustomCatalogueDB::_hasChildren(int categoryId) const
 {
     BXSqlQuery categories(_sql("SELECT COUNT(*) FROM %4 WHERE parent_id = ?"));
     BXSqlQuery items(_sql("SELECT COUNT(*) FROM %1 WHERE category_id = ?"));
-    return scalar(categories, {categoryId}).value_or(0) > 0
-        || scalar(items, {categoryId}).value_or(0) > 0;
+    const std::optional<qint64> below = scalar(categories, {categoryId});
+    const std::optional<qint64> inside = below ? scalar(items, {categoryId}) : std::nullopt;
+    if (!inside)
+        return std::nullopt;
+    return *below > 0 || *inside > 0;
 }
 
 // Child categories first, depth first, then the category's items and the category itself.
@@ -160,11 +173,10 @@ bool CustomCatalogueDB::_deleteSubtree(int categoryId, std::set<int>& visited)
     if (!visited.insert(categoryId).second)
         return true;
     BXSqlQuery children(_sql("SELECT category_id FROM %4 WHERE parent_id = ?"));
-    if (!run(children, {categoryId}))
-        return false;
+    children.bindValue(0, categoryId);
     std::vector<int> childIds;
-    while (children.next())
-        childIds.push_back(children.value(0).toInt());
+    if (!children.readRows([&] { childIds.push_back(children.value(0).toInt()); }))
+        return false;
     bool ok = true;
     for (int child : childIds)
         ok = _deleteSubtree(child, visited) && ok;
@@ -175,14 +187,17 @@ bool CustomCatalogueDB::_deleteSubtree(int categoryId, std::set<int>& visited)
 }
 
 // Whether candidate is categoryId or lies below it, following the parents upwards.
-bool CustomCatalogueDB::_isInSubtree(int candidate, int categoryId) const
+std::optional<bool> CustomCatalogueDB::_isInSubtree(int candidate, int categoryId) const
 {
     std::set<int> seen;
     BXSqlQuery parent(_sql("SELECT parent_id FROM %4 WHERE category_id = ?"));
     for (int id = candidate; id != 0 && seen.insert(id).second;) {
         if (id == categoryId)
             return true;
-        id = int(scalar(parent, {id}).value_or(0));
+        const std::optional<qint64> above = scalar(parent, {id});
+        if (!above)
+            return std::nullopt;
+        id = int(*above);
     }
     return false;
 }

@@ -3,6 +3,7 @@
 
 #include "catalogue/dynamicdb.h"
 
+#include <optional>
 #include <set>
 
 // The part of the user's custom food and custom exercise catalogues that the two share: an
@@ -44,15 +45,16 @@ public:
     QString getCategoryName(int categoryId) const;
 
 protected:
-    // One above the largest item id, at least FIRST_ID.
-    int _newItemId() const;
+    // One above the largest item id, at least FIRST_ID; nothing when the ids could not be read.
+    std::optional<int> _newItemId() const;
     bool _deleteItem(int itemId);
     QString _sql(const char* pattern) const;
 
 private:
-    bool _hasChildren(int categoryId) const;
+    // Nothing when it could not be read.
+    std::optional<bool> _hasChildren(int categoryId) const;
     bool _deleteSubtree(int categoryId, std::set<int>& visited);
-    bool _isInSubtree(int candidate, int categoryId) const;
+    std::optional<bool> _isInSubtree(int candidate, int categoryId) const;
 
     Tables _tables;
 };

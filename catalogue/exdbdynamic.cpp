@@ -50,7 +50,12 @@ int ExDBDynamic::createExercise(int categoryId, const QString& name, float scale
     // The new id is read and taken in one change, so that no other program takes it between.
     if (!BXSqlDb::beginTransaction())
         return -1;
-    const int id = _newItemId();
+    const std::optional<int> newId = _newItemId();
+    if (!newId) {
+        BXSqlDb::endTransaction(false);
+        return -1;
+    }
+    const int id = *newId;
     BXSqlQuery insert("INSERT INTO custom_exercises(activity_id, category_id, description, scale) "
                       "VALUES (?, ?, ?, ?)");
     insert.bindValue(0, id);

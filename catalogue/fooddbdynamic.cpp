@@ -77,7 +77,12 @@ int FoodDBDynamic::createFood(int categoryId, const QString& name, const QString
     // The new id is read and taken in one change, so that no other program takes it between.
     if (!BXSqlDb::beginTransaction())
         return -1;
-    const int id = _newItemId();
+    const std::optional<int> newId = _newItemId();
+    if (!newId) {
+        BXSqlDb::endTransaction(false);
+        return -1;
+    }
+    const int id = *newId;
     BXSqlQuery insert("INSERT INTO custom_foods(name, serv_name, calories, fat, protein, carb, "
                       "fiber, saturated_fat, cholesterol, sodium, sugar, calcium, category_id, "
                       "food_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");

@@ -311,13 +311,16 @@ int CopyPreviousDiaryEntry::_sourceUser() const
 
 void CopyPreviousDiaryEntry::updateMonth(const QDate& month)
 {
-    const QStringList dates =
+    const std::optional<QStringList> dates =
         DiaryDB::instance()->getAllDatesForMonth(_sourceUser(), month, false);
+    // Dates that could not be read leave the days marked as they were.
+    if (!dates)
+        return;
     copyFromCal->clearBoldBits();
     copyFromCal->setDayFgColor(_destination, _sourceUser() == currentUser()
                                                  ? QColor(Qt::lightGray)
                                                  : QColor(Qt::black));
-    for (const QString& date : dates)
+    for (const QString& date : *dates)
         copyFromCal->setBoldDay(date.toLatin1().constData());
     copyFromCal->setDate(copyFromCal->getDate(), true);
 }
@@ -445,11 +448,18 @@ bool CopyPreviousDiaryEntry::addEntries(int sourceMeal, int destMeal, int overwr
         // Another user's exercise burns by the weight of the user who receives it.
         const bool otherUser = _sourceUser() != user;
         UserDB* users = UserDB::instance();
-        const float from = otherUser ? users->weightForDay(_sourceUser(), source.c_str()) : 0.0f;
-        const float to = otherUser ? users->weightForDay(user, destination.c_str()) : 0.0f;
+        std::optional<float> from = 0.0f;
+        std::optional<float> to = 0.0f;
+        if (otherUser) {
+            from = users->weightForDay(_sourceUser(), source.c_str());
+            to = users->weightForDay(user, destination.c_str());
+        }
+        // Never stored by a weight that could not be read.
+        if (!from || !to)
+            return false;
         for (DBTypes::ExerciseDiaryItem entry : day.exercises) {
             entry.setDate(destination);
-            entry.transferTo(user, from, to);
+            entry.transferTo(user, *from, *to);
             stored = stored && diary->addExEntry(entry, false) >= 0;
         }
         return stored;

@@ -442,10 +442,13 @@ void DiaryListView::refreshCalendar()
 {
     if (!_calendar || currentUser() < 0)
         return;
-    _calendar->clearBoldBits();
-    const QStringList dates =
+    const std::optional<QStringList> dates =
         DiaryDB::instance()->getAllDatesForMonth(currentUser(), _calendar->getDate(), false);
-    for (const QString& date : dates)
+    // Dates that could not be read leave the days marked as they were.
+    if (!dates)
+        return;
+    _calendar->clearBoldBits();
+    for (const QString& date : *dates)
         _calendar->setBoldDay(date.toLatin1().constData());
 }
 
@@ -987,14 +990,21 @@ void DiaryListView::_saveMeal(QTreeWidgetItem* group)
         emit newSavedMeal(mealId);
 }
 
+// Whether the saved meal's foods were read (the user was told when not).
+bool DiaryListView::_readMeal(int mealId, std::optional<std::vector<DBTypes::FoodDiaryItem>>& entries)
+{
+    return StorePrompt::read(this, [&] { entries = SavedMealDB::instance()->getSavedMealItems(mealId); })
+        && entries;
+}
+
 void DiaryListView::_loadMeal(QTreeWidgetItem* group)
 {
     const int mealId = chooseSavedMeal();
     if (mealId < 0)
         return;
-    std::vector<DBTypes::FoodDiaryItem> entries =
-        SavedMealDB::instance()->getSavedMealItems(mealId);
-    _addFoodEntries(entries, -rowId(group));
+    std::optional<std::vector<DBTypes::FoodDiaryItem>> entries;
+    if (_readMeal(mealId, entries))
+        _addFoodEntries(*entries, -rowId(group));
 }
 
 void DiaryListView::showContextMenu(const QPoint& pos)
@@ -1099,7 +1109,7 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
     _updateTotals(&day);
 }
 
-float DiaryListView::_userWeight() const
+std::optional<float> DiaryListView::_userWeight() const
 {
     return UserDB::instance()->weightForDay(currentUser(), today().toLatin1().constData());
 }
@@ -1139,7 +1149,11 @@ bool DiaryListView::runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, int exe
         dialog->setTitle(tr("Edit entry"));
         dialog->setExerciseItem(entry);
     } else {
-        dialog->setUserWeight(_userWeight());
+        // The rate offered is never worked out from a weight that could not be read.
+        std::optional<float> weight;
+        if (!StorePrompt::read(this, [&] { weight = _userWeight(); }) || !weight)
+            return false;
+        dialog->setUserWeight(*weight);
         dialog->setExercise(exerciseId, 0, 1.0f);
     }
     if (dialog->exec() != QDialog::Accepted)
@@ -1298,9 +1312,10 @@ void DiaryListView::_dropSavedMeal(int mealId, int groupType)
     const double servings = askServings(&ok);
     if (!ok || !std::isfinite(servings) || servings < 0.1 || servings > 2000.0)
         return;
-    std::vector<DBTypes::FoodDiaryItem> entries =
-        SavedMealDB::instance()->getSavedMealItems(mealId);
-    for (DBTypes::FoodDiaryItem& entry : entries) {
+    std::optional<std::vector<DBTypes::FoodDiaryItem>> entries;
+    if (!_readMeal(mealId, entries))
+        return;
+    for (DBTypes::FoodDiaryItem& entry : *entries) {
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
             const float value = entry.values.getNutrient(DBTypes::NutType(nut));
             // Missing values stay missing.
@@ -1309,7 +1324,7 @@ void DiaryListView::_dropSavedMeal(int mealId, int groupType)
         }
         entry.size *= float(servings);
     }
-    if (_addFoodEntries(entries, groupType))
+    if (_addFoodEntries(*entries, groupType))
         emit dropFinished();
 }
 

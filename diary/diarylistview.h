@@ -205,7 +205,8 @@ private:
     void _dropFromBrowser(int groupType);
     void _dropSavedMeal(int mealId, int groupType);
     void _moveEntry(int groupType);
-    float _userWeight() const;
+    std::optional<float> _userWeight() const;
+    bool _readMeal(int mealId, std::optional<std::vector<DBTypes::FoodDiaryItem>>& entries);
     QString _columnTitle(DBTypes::NutType nut) const;
     int _widestColumn() const;
 

@@ -256,16 +256,26 @@ void DiaryWidget::currentDayButton_clicked()
 
 void DiaryWidget::dateChanged(const QDate& date)
 {
+    const int user = UserDB::instance()->getCurrentUser();
+    if (user < 0) {
+        _shown = date;
+        _showDateLabel();
+        return;
+    }
+    // Read inside the page's reading action, which tells a reading that failed: the page
+    // then shows nothing of the new day.
+    const QByteArray code = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    const std::optional<DBTypes::CheckinItem> checkin =
+        UserDB::instance()->getCheckin(user, code.constData());
+    const std::optional<float> weight =
+        checkin ? UserDB::instance()->weightForDay(user, code.constData()) : std::nullopt;
+    if (!weight)
+        return;
     _shown = date;
     _showDateLabel();
-    const int user = UserDB::instance()->getCurrentUser();
-    if (user < 0)
-        return;
-    const QByteArray code = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
-    const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, code.constData());
-    summaryWidget->setNutrientTarget(user, date, checkin);
-    greenTicksWidget1->updateCheckin(checkin);
-    emit userWeightChanged(UserDB::instance()->weightForDay(user, code.constData()));
+    summaryWidget->setNutrientTarget(user, date, *checkin);
+    greenTicksWidget1->updateCheckin(*checkin);
+    emit userWeightChanged(*weight);
 }
 
 // The day the page shows; nothing before it has shown one.

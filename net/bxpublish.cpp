@@ -151,7 +151,10 @@ std::string BxPublish::publishXML()
 // wait for the next publish.
 void BxPublish::_writeDays(XmlWriter& writer, int user)
 {
-    const std::set<std::string> changed = DiaryDB::instance()->getChangedDayList();
+    // Inside the publish's reading action, whose outcome keeps a document read in part from
+    // being sent.
+    const std::set<std::string> changed =
+        DiaryDB::instance()->getChangedDayList().value_or(std::set<std::string>());
     for (auto it = changed.rbegin(); it != changed.rend(); ++it) {
         const std::optional<DBTypes::DiaryDay> read = DiaryDB::instance()->getDay(user, it->c_str(), false);
         // A day that could not be read, and every older one, wait for the next publish.
@@ -224,7 +227,8 @@ void BxPublish::_writeCheckins(XmlWriter& writer, int user)
             writer.attribute("note") << values.note();
         writer.endElement();
     }
-    for (const QString& code : UserDB::instance()->getDeletedCheckinsForWeb(user)) {
+    for (const QString& code :
+         UserDB::instance()->getDeletedCheckinsForWeb(user).value_or(QStringList())) {
         const QDate date = code.size() == 8 ? DateFromCode4(code.toLatin1().constData()) : QDate();
         if (!date.isValid())
             continue;
@@ -236,7 +240,8 @@ void BxPublish::_writeCheckins(XmlWriter& writer, int user)
 
 void BxPublish::_writeWaters(XmlWriter& writer, int user)
 {
-    for (const auto& [code, cups] : UserDB::instance()->getChangedFluidForWeb(user)) {
+    for (const auto& [code, cups] :
+         UserDB::instance()->getChangedFluidForWeb(user).value_or(QList<QPair<QString, int>>())) {
         writer.element("water");
         writer.attribute("date") << isoDate(code);
         writer.attribute("cups") << cups;

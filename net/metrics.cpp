@@ -60,8 +60,13 @@ void Metrics::start()
         return;
     }
     _user = UserDB::instance()->getCurrentUser();
+    const std::optional<std::string> document = metricsXML();
+    if (!document) {
+        _retryLater();
+        return;
+    }
     const QString body = QStringLiteral("xml=")
-        + QString::fromLatin1(QByteArray::fromStdString(metricsXML()).toPercentEncoding());
+        + QString::fromLatin1(QByteArray::fromStdString(*document).toPercentEncoding());
     // The previous report's connection is released here, never from inside its signals.
     _http.reset();
     _status = 0;
@@ -74,37 +79,44 @@ void Metrics::start()
         _http->doPost(url, body);
 }
 
-std::string Metrics::metricsXML()
+std::optional<std::string> Metrics::metricsXML()
 {
     UserDB* users = UserDB::instance();
     const int user = users->getCurrentUser();
+    // Counts that could not be read are never reported, nor then marked reported.
+    const std::optional<QMap<QString, int>> logins = users->getLoginCounts(user);
+    const std::optional<QStringList> loginDays = logins ? users->getLoginDays(user) : std::nullopt;
+    const std::optional<QStringList> checkins =
+        loginDays ? users->getCheckinDays(user) : std::nullopt;
+    QStringList checkinDates;
+    for (const QString& entry : checkins.value_or(QStringList()))
+        checkinDates << entry.right(8);
+    const std::optional<QMap<QString, UserDB::Trend>> trends =
+        checkins ? users->getTrends(user, checkinDates) : std::nullopt;
+    const std::optional<QMap<QString, QMap<QString, int>>> stats =
+        trends ? users->getFoodStats(user) : std::nullopt;
+    if (!stats)
+        return std::nullopt;
     std::ostringstream out;
     {
         XmlWriter writer(out);
         writer.element("metrics");
         writer.attribute("protocol") << "1.0";
-        const QMap<QString, int> logins = users->getLoginCounts(user);
-        for (const QString& day : users->getLoginDays(user)) {
+        for (const QString& day : *loginDays) {
             writer.element("login");
             writer.attribute("date") << reformatDate(day);
-            writer.attribute("count") << logins.value(day);
+            writer.attribute("count") << logins->value(day);
             writer.endElement();
         }
-        const QStringList checkins = users->getCheckinDays(user);
-        QStringList checkinDates;
-        for (const QString& entry : checkins)
-            checkinDates << entry.right(8);
-        const QMap<QString, UserDB::Trend> trends = users->getTrends(user, checkinDates);
-        for (const QString& entry : checkins) {
+        for (const QString& entry : *checkins) {
             const QString checkin = entry.right(8);
             writer.element("checkin");
             writer.attribute("modified") << reformatDate(entry.left(8));
             writer.attribute("date") << reformatDate(checkin);
-            writer.attribute("trend") << trends.value(checkin).trend.toStdString();
+            writer.attribute("trend") << trends->value(checkin).trend.toStdString();
             writer.endElement();
         }
-        const auto stats = users->getFoodStats(user);
-        for (auto change = stats.cbegin(); change != stats.cend(); ++change) {
+        for (auto change = stats->cbegin(); change != stats->cend(); ++change) {
             for (auto day = change.value().cbegin(); day != change.value().cend(); ++day) {
                 writer.element("fooddiary");
                 writer.attribute("modified") << reformatDate(change.key());

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class BXHttp;
@@ -23,8 +24,8 @@ public:
 
     // The last failure text; else the connection's; else "Cannot connect to server".
     QString getLastError() const;
-    // The current user's report document.
-    static std::string metricsXML();
+    // The current user's report document; nothing when the counts could not be read.
+    static std::optional<std::string> metricsXML();
     // The user whose data the latest report carries; -1 before the first.
     int reportedUser() const { return _user; }
 

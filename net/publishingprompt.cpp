@@ -5,6 +5,7 @@
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 #include "widgets/bxhelp.h"
+#include "widgets/storeprompt.h"
 
 #include <QDate>
 #include <QGroupBox>
@@ -142,14 +143,19 @@ void PublishingPrompt::init()
     dateList->setSortingEnabled(false);
     const int user = UserDB::instance()->getCurrentUser();
     std::set<QDate> dates;
-    for (const std::string& code : DiaryDB::instance()->getChangedDayList())
-        dates.insert(dateOfCode(QString::fromStdString(code)));
-    for (const auto& changed : UserDB::instance()
-                                   ->getMeasurements(user, nullptr, nullptr, "website")
-                                   .value_or(UserDB::DatedMeasurements()))
-        dates.insert(dateOfCode(changed.first));
-    for (const QString& code : UserDB::instance()->getDeletedCheckinsForWeb(user))
-        dates.insert(dateOfCode(code));
+    // Read in one reading action: a list read in part is never offered as all there is.
+    _datesRead = StorePrompt::read(this, [&] {
+        for (const std::string& code :
+             DiaryDB::instance()->getChangedDayList().value_or(std::set<std::string>()))
+            dates.insert(dateOfCode(QString::fromStdString(code)));
+        for (const auto& changed : UserDB::instance()
+                                       ->getMeasurements(user, nullptr, nullptr, "website")
+                                       .value_or(UserDB::DatedMeasurements()))
+            dates.insert(dateOfCode(changed.first));
+        for (const QString& code :
+             UserDB::instance()->getDeletedCheckinsForWeb(user).value_or(QStringList()))
+            dates.insert(dateOfCode(code));
+    });
     dates.erase(QDate());
     dateList->clear();
     for (const QDate& date : dates)

@@ -28,6 +28,9 @@ public:
     QPushButton* buttonOk;
     QPushButton* buttonCancel;
 
+    // Whether the dates listed were read (the user was told when not).
+    bool datesRead() const { return _datesRead; }
+
 public slots:
     // Enables OK once either choice is made.
     virtual void toggleOK();
@@ -38,4 +41,7 @@ protected:
     explicit PublishingPrompt(QWidget* parent);
     // Lists the dates of the changed diary days and check-ins, oldest first.
     virtual void init();
+
+private:
+    bool _datesRead = false;
 };

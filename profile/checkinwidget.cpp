@@ -197,10 +197,12 @@ QDate CheckinWidget::getDate() const
     return checkinCalendar->getDate();
 }
 
-bool CheckinWidget::hasCheckin(const QDate& date) const
+std::optional<bool> CheckinWidget::hasCheckin(const QDate& date) const
 {
     const int user = _currentUser();
-    return user >= 0 && UserDB::instance()->hasCheckin(user, dateCode(date).constData());
+    if (user < 0)
+        return false;
+    return UserDB::instance()->hasCheckin(user, dateCode(date).constData());
 }
 
 void CheckinWidget::raiseWidget()
@@ -212,9 +214,12 @@ void CheckinWidget::raiseWidget()
 
 void CheckinWidget::updateButtons(const QDate& date)
 {
-    const bool has = hasCheckin(date);
-    btnCheckin->setText(has ? tr("Edit Check-In") : tr("New Check-In"));
-    emit requestEditMenuRefresh(2, has ? 1 : 0);
+    // What could not be read leaves the button as it was.
+    const std::optional<bool> has = hasCheckin(date);
+    if (!has)
+        return;
+    btnCheckin->setText(*has ? tr("Edit Check-In") : tr("New Check-In"));
+    emit requestEditMenuRefresh(2, *has ? 1 : 0);
 }
 
 void CheckinWidget::populate()
@@ -317,9 +322,13 @@ void CheckinWidget::handleListItemSelection(QTreeWidgetItem* item)
 void CheckinWidget::updateExtrapolatedInfo(const QDate& date)
 {
     const int user = _currentUser();
-    const UserMeasurements set = user < 0 ? UserMeasurements()
-                                          : UserDB::instance()->getDaysMeasurements(
-                                              user, dateCode(date).constData());
+    const std::optional<UserMeasurements> read =
+        user < 0 ? UserMeasurements()
+                 : UserDB::instance()->getDaysMeasurements(user, dateCode(date).constData());
+    // What could not be read leaves the values shown as they were.
+    if (!read)
+        return;
+    const UserMeasurements& set = *read;
     QString text = _infoText(date, set);
     if (set.noteExact() && !set.note().empty()) {
         text += QStringLiteral("<br><br><b>") + tr("Journal Entry:") + QStringLiteral("</b>");
@@ -388,13 +397,22 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
                                   "want to continue?\n\n")))
         return false;
     const QByteArray code = dateCode(date);
-    const bool existing = hasCheckin(date);
-    const QString title = (existing ? tr("<h2>Edit check-in for %1</h2>")
+    // The dialog starts from the check-in as stored, read whole before it opens.
+    std::optional<bool> existing;
+    std::optional<UserMeasurements> stored;
+    if (!StorePrompt::read(this, [&] {
+            existing = hasCheckin(date);
+            stored = existing ? UserDB::instance()->getDaysMeasurements(user, code.constData())
+                              : std::nullopt;
+        })
+        || !stored)
+        return false;
+    const QString title = (*existing ? tr("<h2>Edit check-in for %1</h2>")
                                     : tr("<h2>New check-in for %1</h2>"))
                               .arg(DisplayDate::textDate(date));
     const std::unique_ptr<CheckinDialog> dialog(CheckinDialog::construct(this));
-    dialog->setMeasurements(UserDB::instance()->getDaysMeasurements(user, code.constData()));
-    dialog->setWindowTitle(existing ? tr("Edit Check-In") : tr("New Check-In"));
+    dialog->setMeasurements(*stored);
+    dialog->setWindowTitle(*existing ? tr("Edit Check-In") : tr("New Check-In"));
     dialog->setTitle(title);
     while (execDialog(dialog.get()) == QDialog::Accepted) {
         // OK with nothing edited leaves the check-in as stored.
@@ -415,11 +433,13 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
 
 void CheckinWidget::_refreshAfterCheckin(const QDate& date)
 {
-    populate();
-    selectClosestListItem(date);
-    updateExtrapolatedInfo(date);
-    // A check-in cleared away leaves no row whose selection would relabel the button.
-    updateButtons(getDate());
+    StorePrompt::read(this, [this, date] {
+        populate();
+        selectClosestListItem(date);
+        updateExtrapolatedInfo(date);
+        // A check-in cleared away leaves no row whose selection would relabel the button.
+        updateButtons(getDate());
+    });
 }
 
 void CheckinWidget::updateMeasurements()
@@ -444,13 +464,21 @@ void CheckinWidget::doEditItemRequest(QTreeWidgetItem* item, const QPoint&, int)
     const QDate date = row->getDate();
     if (!updateMeasurements(date))
         return;
-    updateExtrapolatedInfo(date);
-    if (hasCheckin(date)) {
-        const QByteArray code = dateCode(date);
-        row->set(UserDB::instance()->getDaysMeasurements(_currentUser(), code.constData()));
-    } else {
+    std::optional<bool> has;
+    std::optional<UserMeasurements> stored;
+    const bool read = StorePrompt::read(this, [&] {
+        updateExtrapolatedInfo(date);
+        has = hasCheckin(date);
+        if (has.value_or(false))
+            stored = UserDB::instance()->getDaysMeasurements(_currentUser(),
+                                                             dateCode(date).constData());
+    });
+    if (!read || !has)
+        return;
+    if (!*has)
         _removeRow(row);
-    }
+    else if (stored)
+        row->set(*stored);
 }
 
 bool CheckinWidget::_removeCheckin(CheckinListItem* row)
@@ -486,8 +514,10 @@ void CheckinWidget::_removeRow(CheckinListItem* row)
         delete row;
     }
     // The calendar's date may have shown the removed values, or carried them forward.
-    updateButtons(getDate());
-    updateExtrapolatedInfo(getDate());
+    StorePrompt::read(this, [this] {
+        updateButtons(getDate());
+        updateExtrapolatedInfo(getDate());
+    });
 }
 
 void CheckinWidget::deleteJournal()

@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QWidget>
 
+#include <optional>
+
 class BXCalendar;
 class CheckinDialog;
 class QAction;
@@ -30,7 +32,8 @@ public:
 
     virtual QDate getDate() const;
     // Whether the current user has a check-in on that date.
-    virtual bool hasCheckin(const QDate& date) const;
+    // Whether the user checked in on the date; nothing when it could not be read.
+    virtual std::optional<bool> hasCheckin(const QDate& date) const;
     // Refills the list and the calendar's bold marks from the current user's check-ins.
     virtual void populate();
     // Runs the check-in dialog for a date; true when a change was stored.

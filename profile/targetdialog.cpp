@@ -174,11 +174,13 @@ void TargetDialog::setDate(const QDate& date)
     DBTypes::CheckinItem item;
     UserDB::clearCheckinItem(item);
     const int user = UserDB::instance()->getCurrentUser();
-    if (user >= 0) {
-        char code[9];
-        DateToCode4(date, code);
-        item = UserDB::instance()->getCheckin(user, code);
-    }
+    char code[9];
+    DateToCode4(date, code);
+    // A check-in that could not be read leaves the dialog on the date it showed.
+    if (user >= 0 && !StorePrompt::read(this, [&] {
+            item = UserDB::instance()->getCheckin(user, code).value_or(item);
+        }))
+        return;
     _hadTargets = setTargets(item);
     _date = date;
 }

@@ -41,8 +41,11 @@ void BreakdownChart::calculateData(const QDate& first, const QDate& last, int gr
     const auto sums = DiaryDB::instance()->getNutrientInfo(
         UserDB::instance()->getCurrentUser(), codeOf(first).constData(),
         codeOf(last).constData(), group);
+    // Inside the viewer's reading action: sums that could not be read leave the totals shown.
+    if (!sums)
+        return;
     _totals.fill(0.0f);
-    for (const auto& [date, set] : sums) {
+    for (const auto& [date, set] : *sums) {
         const float values[TotalCount] = {set.energy, set.exerciseEnergy, set.fat, set.satFat,
                                           set.protein, set.cholesterol, set.sodium, set.fiber,
                                           set.carbs, set.sugar, set.calcium};

@@ -46,12 +46,15 @@ void DailyAverages::setDateRange(const QDate& first, const QDate& last)
         UserDB::instance()->getCurrentUser(),
         first.toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(),
         last.toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(), 0);
+    // Inside the viewer's reading action: sums that could not be read leave the figures shown.
+    if (!sums)
+        return;
     double eaten = 0.0;
     double burned = 0.0;
     double fat = 0.0;
     double protein = 0.0;
     double carbohydrate = 0.0;
-    for (const auto& [date, set] : sums) {
+    for (const auto& [date, set] : *sums) {
         eaten += set.energy;
         burned += set.exerciseEnergy;
         fat += set.fat;

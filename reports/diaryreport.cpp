@@ -9,7 +9,6 @@
 #include "reports/diaryreportfactory.h"
 #include "reports/reportdevicemetrics.h"
 #include "reports/reportpage.h"
-#include "userdb/userdb.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -75,9 +74,8 @@ QString noItems()
 DiaryReport::DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* factory)
     : _metrics(metrics), _factory(factory)
 {
-    _user = UserDB::instance()->getCurrentUser();
-    _readColumns(_user);
-    _snackDisplay = UserDB::instance()->getUserPrefs(_user).value_or(DBTypes::UserPrefs()).snackDisplay;
+    _readColumns(factory->columns());
+    _snackDisplay = factory->snackDisplay();
     _body = ReportPage::body(*metrics);
     _pending.append(tr("<h1>Diary Food and Exercise Report</h1><p>This report was "
                        "made by %1.</p>")
@@ -107,10 +105,9 @@ DiaryReport::~DiaryReport() = default;
 
 // The user's diary columns: nutrient numbers each followed by ":". Pieces that are no
 // nutrient number are skipped; the first six are kept.
-void DiaryReport::_readColumns(int user)
+void DiaryReport::_readColumns(const QString& columns)
 {
-    const QStringList pieces = UserDB::instance()->getColumnSettings(user).split(
-        QLatin1Char(':'), Qt::SkipEmptyParts);
+    const QStringList pieces = columns.split(QLatin1Char(':'), Qt::SkipEmptyParts);
     for (const QString& piece : pieces) {
         bool ok = false;
         const int nut = piece.toInt(&ok);
@@ -192,11 +189,7 @@ QString DiaryReport::_energyTable(const QDate& date, const DiaryDay& day) const
         + row(tr("Energy Burnt Through Exercise:"),
               unit->printSignedNumberUnit(-day.getGroupTotal(DiaryDay::EXERCISE, DBTypes::ENERGY)))
         + row(tr("Net Energy:"), unit->printSignedNumberUnit(net));
-    char code[DBTypes::DATE_CODE_SIZE];
-    DateToCode4(date, code);
-    // The energy target of the day's check-in, read alone: a whole check-in costs a score
-    // of queries per day.
-    const float target = UserDB::instance()->getTarget(_user, code, "target_calories", nullptr);
+    const float target = _factory->energyTarget(date);
     if (target >= 0.0f) {
         // Under or over by the difference of the two figures shown above.
         const bool under = unit->shownValue(target) > unit->shownValue(net);

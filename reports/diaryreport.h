@@ -39,7 +39,7 @@ public:
 private:
     using FoodList = std::vector<const DBTypes::FoodDiaryItem*>;
 
-    void _readColumns(int user);
+    void _readColumns(const QString& columns);
     void _outputDay(const QDate& date, const DBTypes::DiaryDay& day, bool summaryOnly);
     QString _dailySummary(const QDate& date, const DBTypes::DiaryDay& day) const;
     QString _energyTable(const QDate& date, const DBTypes::DiaryDay& day) const;
@@ -56,7 +56,6 @@ private:
     DiaryReportFactory* _factory;
     std::vector<DBTypes::NutType> _columns;
     int _snackDisplay = 0;
-    int _user = -1;
     QRect _body;
     std::vector<QString> _pages{QString()};
     QStringList _pending;

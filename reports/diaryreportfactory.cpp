@@ -9,12 +9,24 @@ DiaryReportFactory::DiaryReportFactory(QDate first, QDate last, bool summaryOnly
                                        bool omitEmpty)
     : _summaryOnly(summaryOnly), _omitEmpty(omitEmpty)
 {
-    const int user = UserDB::instance()->getCurrentUser();
+    UserDB* users = UserDB::instance();
+    const int user = users->getCurrentUser();
+    _columns = users->getColumnSettings(user).value_or(QString());
+    _snackDisplay = users->getUserPrefs(user).value_or(DBTypes::UserPrefs()).snackDisplay;
     for (QDate day = first; day <= last; day = day.addDays(1)) {
         char code[DBTypes::DATE_CODE_SIZE];
         DateToCode4(day, code);
         _days.emplace(day, DiaryDB::instance()->getDay(user, code, false).value_or(DBTypes::DiaryDay()));
+        // The energy target of the day's check-in, read alone: a whole check-in costs a score
+        // of queries per day.
+        _targets.emplace(day, users->getTarget(user, code, "target_calories", nullptr).value_or(-1.0f));
     }
+}
+
+float DiaryReportFactory::energyTarget(const QDate& day) const
+{
+    const auto found = _targets.find(day);
+    return found == _targets.end() ? -1.0f : found->second;
 }
 
 Report* DiaryReportFactory::getReport(ReportDeviceMetrics* metrics)

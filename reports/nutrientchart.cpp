@@ -120,13 +120,17 @@ void NutrientChart::configure(const QDate& start, const QDate& end, int componen
 
 void NutrientChart::_setupData()
 {
-    _rows.clear();
     char from[DBTypes::DATE_CODE_SIZE];
     char to[DBTypes::DATE_CODE_SIZE];
     DateToCode4(_start, from);
     DateToCode4(_end, to);
-    const std::map<std::string, DiaryDB::NutrientSet> days = DiaryDB::instance()->getNutrientInfo(
-        UserDB::instance()->getCurrentUser(), from, to, 0);
+    // Inside the viewer's reading action: sums that could not be read leave the rows as they were.
+    const std::optional<std::map<std::string, DiaryDB::NutrientSet>> read =
+        DiaryDB::instance()->getNutrientInfo(UserDB::instance()->getCurrentUser(), from, to, 0);
+    if (!read)
+        return;
+    const std::map<std::string, DiaryDB::NutrientSet>& days = *read;
+    _rows.clear();
     _hasData = !days.empty();
     for (int component : rowOrder()) {
         if (!componentOn(component))

@@ -4,6 +4,7 @@
 #include "reports/diaryreportfactory.h"
 #include "reports/printoptions.h"
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 
 #include <memory>
 
@@ -25,7 +26,14 @@ ReportFactory* PrintDiary::getReportFactory()
             return nullptr;
         options->getDateRange(first, last);
     }
-    return new DiaryReportFactory(first, last, options->summaryOnly(), options->omitEmpty());
+    // The days are read whole, or nothing is printed.
+    std::unique_ptr<DiaryReportFactory> factory;
+    if (!StorePrompt::read(parent(), [&] {
+            factory = std::make_unique<DiaryReportFactory>(first, last, options->summaryOnly(),
+                                                           options->omitEmpty());
+        }))
+        return nullptr;
+    return factory.release();
 }
 
 bool PrintDiary::_confirmLongRange()

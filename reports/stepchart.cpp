@@ -32,17 +32,20 @@ void StepChart::configure(const QDate& start, const QDate& end)
 {
     if (end < start)
         return;
-    _start = start;
-    _end = end;
-    _days.clear();
     char from[DBTypes::DATE_CODE_SIZE];
     char to[DBTypes::DATE_CODE_SIZE];
     DateToCode4(start, from);
     DateToCode4(end, to);
     UserDB* users = UserDB::instance();
-    const UserDB::DatedValues steps =
+    // Inside the viewer's reading action: a reading that fails leaves the chart as it was.
+    const std::optional<UserDB::DatedValues> steps =
         users->getStepsList(users->getCurrentUser(), from, to, UserDB::StepsPerDay);
-    for (const auto& [code, count] : steps)
+    if (!steps)
+        return;
+    _start = start;
+    _end = end;
+    _days.clear();
+    for (const auto& [code, count] : *steps)
         _days.emplace_back(DateFromCode4(code.toLatin1().constData()), double(count));
     setParams(createDefaultParams());
 }

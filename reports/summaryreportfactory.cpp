@@ -61,8 +61,10 @@ int currentUser()
 bool losingWeight(const QByteArray& dateCode)
 {
     QVariant goal;
-    return UserDB::instance()->positionValueGet(currentUser(), dateCode.constData(), "goal",
-                                                "-1", nullptr, &goal, "user_misc")
+    return UserDB::instance()
+               ->positionValueGet(currentUser(), dateCode.constData(), "goal", "-1", nullptr,
+                                  &goal, "user_misc")
+               .value_or(false)
         && goal.toInt() == DBTypes::LOSE_WEIGHT;
 }
 
@@ -196,8 +198,11 @@ QString SummaryReportFactory::_makeText(PageData& page) const
     const QByteArray code = codeOf(page.date);
     UserDB* users = UserDB::instance();
     const std::optional<DBTypes::UserProfile> profile = users->getProfile(currentUser());
-    const DBTypes::CheckinItem checkin = users->getCheckin(currentUser(), code.constData());
-    const UserMeasurements measured = users->getDaysMeasurements(currentUser(), code.constData());
+    // Shown inside the viewer's reading action, whose outcome refuses a page read in part.
+    const DBTypes::CheckinItem checkin =
+        users->getCheckin(currentUser(), code.constData()).value_or(DBTypes::CheckinItem());
+    const UserMeasurements measured =
+        users->getDaysMeasurements(currentUser(), code.constData()).value_or(UserMeasurements());
     const BreakdownChart::Totals& t = page.charts[0]->getNutrientTotals();
     const UnitCollection* units = UnitCollection::instance();
     const UnitDescriptor* lengths = units->get(UnitCollection::Measurement);

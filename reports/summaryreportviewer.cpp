@@ -4,8 +4,11 @@
 #include "reports/printoptions.h"
 #include "reports/simplereportscroller.h"
 #include "reports/summaryreportfactory.h"
+#include "widgets/storeprompt.h"
 
 #include <QVBoxLayout>
+
+#include <memory>
 
 SummaryReportViewer::SummaryReportViewer(QWidget* parent) : QFrame(parent)
 {
@@ -43,5 +46,11 @@ ReportFactory* SummaryReportViewer::getReportFactory()
     QDate first;
     QDate last;
     options->getDateRange(first, last);
-    return new SummaryReportFactory(first, last, options->omitEmpty());
+    // The days are read whole, or nothing is printed.
+    std::unique_ptr<SummaryReportFactory> factory;
+    if (!StorePrompt::read(this, [&] {
+            factory = std::make_unique<SummaryReportFactory>(first, last, options->omitEmpty());
+        }))
+        return nullptr;
+    return factory.release();
 }

@@ -65,35 +65,42 @@ void WeightChart::configure(const QDate& start, const QDate& end)
     char to[DBTypes::DATE_CODE_SIZE];
     DateToCode4(start, from);
     DateToCode4(end, to);
-    const UserDB::DatedValues weights = users->getWeightList(user, from, to);
-    const int count = int(weights.size());
+    // Inside the viewer's reading action: a reading that fails leaves the chart as it was.
+    const std::optional<UserDB::DatedValues> weights = users->getWeightList(user, from, to);
+    if (!weights)
+        return;
+    const int count = int(weights->size());
     params->setColumns(count + 2);
 
     char edge[DBTypes::DATE_CODE_SIZE];
     DateToCode4(start.addDays(-1), edge);
-    float first = users->getNextWeight(user, edge, false);
+    std::optional<float> first = users->getNextWeight(user, edge, false);
     bool firstLooksForward = false;
-    if (!isWeight(first)) {
+    if (first && !isWeight(*first)) {
         DateToCode4(start.addDays(-1), edge);
         first = users->getNextWeight(user, edge, true);
         firstLooksForward = true;
     }
-    if (isWeight(first))
-        params->setFirstValue(unit->displayValue(first), start, boxes, firstLooksForward);
+    if (!first)
+        return;
+    if (isWeight(*first))
+        params->setFirstValue(unit->displayValue(*first), start, boxes, firstLooksForward);
 
     for (int i = 0; i < count; ++i) {
-        params->setValueAtPos(i + 1, unit->displayValue(weights.at(i).second),
-                              atTime(weights.at(i).first, 12), boxes, false);
+        params->setValueAtPos(i + 1, unit->displayValue(weights->at(i).second),
+                              atTime(weights->at(i).first, 12), boxes, false);
     }
 
     DateToCode4(end, edge);
-    float last = users->getNextWeight(user, edge, true);
-    if (!isWeight(last)) {
+    std::optional<float> last = users->getNextWeight(user, edge, true);
+    if (last && !isWeight(*last)) {
         bool exact = false;
         DateToCode4(end, edge);
         last = users->getWeight(user, edge, &exact);
     }
-    if (isWeight(last))
-        params->setLastValue(count + 1, unit->displayValue(last), end);
+    if (!last)
+        return;
+    if (isWeight(*last))
+        params->setLastValue(count + 1, unit->displayValue(*last), end);
     setParams(std::move(params));
 }

@@ -24,25 +24,20 @@ struct TrackedTable
 bool readTrackedTables(QList<TrackedTable>& tables)
 {
     BXSqlQuery select("SELECT source_table, dest_table, fields FROM userdata_sync_tables");
-    if (!select.exec())
-        return false;
-    while (select.next())
+    return select.readRows([&] {
         tables.append({select.value(0).toString(), select.value(1).toString(),
                        select.value(2).toString()});
-    return true;
+    });
 }
 
 // The device ids of each user (-1 for the devices that follow every user), in row order.
 bool readDevicesByUser(QMap<int, QList<int>>& devicesByUser)
 {
     BXSqlQuery select("SELECT id, user_id FROM userdata_sync_devices");
-    if (!select.exec())
-        return false;
-    while (select.next()) {
+    return select.readRows([&] {
         const QVariant user = select.value(1);
         devicesByUser[user.isNull() ? -1 : user.toInt()].append(select.value(0).toInt());
-    }
-    return true;
+    });
 }
 
 QStringList keyColumns(const QString& fields)

@@ -174,6 +174,24 @@ bool BXSqlQuery::next()
     return false;
 }
 
+std::optional<bool> BXSqlQuery::first()
+{
+    if (!exec())
+        return std::nullopt;
+    if (next())
+        return true;
+    return m_outcome.ok() ? std::optional<bool>(false) : std::nullopt;
+}
+
+bool BXSqlQuery::readRows(const std::function<void()>& row)
+{
+    if (!exec())
+        return false;
+    while (next())
+        row();
+    return m_outcome.ok();
+}
+
 QVariant BXSqlQuery::value(int column) const
 {
     return m_statement ? m_statement->value(column) : QVariant();

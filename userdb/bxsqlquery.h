@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+#include <optional>
 #include <string>
 
 class QSqlQuery;
@@ -53,6 +55,12 @@ public:
     // What became of the last exec() and the steps since: ok, or why the statement was
     // refused or failed. A reading that ends without error read every row there is.
     const StoreOutcome& outcome() const { return m_outcome; }
+    // Runs the statement and steps to its first row: whether there is one; nothing when the
+    // statement or the step failed, so that a row that could not be read is never taken for
+    // a missing one.
+    std::optional<bool> first();
+    // Runs the statement and hands each row to `row`: whether every row was read.
+    bool readRows(const std::function<void()>& row);
     QVariant value(int column) const;
     // The row id of the row that the last exec() inserted, or -1 when that exec()
     // failed or inserted nothing (never the id of an earlier insert).

@@ -341,18 +341,14 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(int entryId)
 bool DiaryDB::readFoods(BXSqlQuery& query, bool includeDeleted,
                         const std::function<DiaryDay&(const QString& date)>& dayOf)
 {
-    if (!query.exec())
-        return false;
-    while (query.next()) {
-        if (!includeDeleted && query.value(4).toInt() == StatusDeleted)
-            continue;
-        if (!isDateCode(query.value(3).toString()))
-            continue;
+    return query.readRows([&] {
+        if ((!includeDeleted && query.value(4).toInt() == StatusDeleted)
+            || !isDateCode(query.value(3).toString()))
+            return;
         DiaryDay& day = dayOf(query.value(3).toString());
         day.foods.emplace_back();
         loadFoodItem(query, day.foods.back());
-    }
-    return query.outcome().ok();
+    });
 }
 
 // Reads exercise rows of (ex_id, duration, rate, name, status[, date]) into their days.
@@ -403,7 +399,7 @@ std::optional<DiaryDay> DiaryDB::getDay(int user, const char* date, bool include
     return day;
 }
 
-QMap<QString, DiaryDay> DiaryDB::getAllDays(int user, bool includeDeleted)
+std::optional<QMap<QString, DiaryDay>> DiaryDB::getAllDays(int user, bool includeDeleted)
 {
     QMap<QString, DiaryDay> days;
     const auto dayOf = [&](const QString& date) -> DiaryDay& { return days[date]; };
@@ -411,12 +407,14 @@ QMap<QString, DiaryDay> DiaryDB::getAllDays(int user, bool includeDeleted)
     BXSqlQuery foods(QString::fromLatin1(FoodColumns) + foodTable() +
                      QStringLiteral(" WHERE user_id = ? AND date IS NOT NULL"));
     foods.bindValue(0, user);
-    readFoods(foods, includeDeleted, dayOf);
+    if (!readFoods(foods, includeDeleted, dayOf))
+        return std::nullopt;
 
     BXSqlQuery exercises(sql(QStringLiteral("SELECT  ex_id, duration, rate, name, status, date FROM "),
                              exerTable(), " WHERE user_id = ? AND date IS NOT NULL"));
     exercises.bindValue(0, user);
-    readExercises(exercises, user, includeDeleted, dayOf, nullptr);
+    if (!readExercises(exercises, user, includeDeleted, dayOf, nullptr))
+        return std::nullopt;
     return days;
 }
 
@@ -425,17 +423,14 @@ QMap<QString, DiaryDay> DiaryDB::getAllDays(int user, bool includeDeleted)
 
 bool DiaryDB::appendDates(BXSqlQuery& query, QStringList& dates)
 {
-    if (!query.exec())
-        return false;
-    while (query.next()) {
+    return query.readRows([&] {
         const QString code = query.value(0).toString();
         if (isDateCode(code))
             dates.append(code);
-    }
-    return query.outcome().ok();
+    });
 }
 
-QStringList DiaryDB::getAllDatesForMonth(int user, const QDate& dayOfMonth, bool includeDeleted)
+std::optional<QStringList> DiaryDB::getAllDatesForMonth(int user, const QDate& dayOfMonth, bool includeDeleted)
 {
     const QDate first(dayOfMonth.year(), dayOfMonth.month(), 1);
     const QDate last(dayOfMonth.year(), dayOfMonth.month(), dayOfMonth.daysInMonth());
@@ -453,14 +448,16 @@ QStringList DiaryDB::getAllDatesForMonth(int user, const QDate& dayOfMonth, bool
         query.bindValue(2, to);
         if (!includeDeleted)
             query.bindValue(3, StatusDeleted);
-        appendDates(query, dates);
+        if (!appendDates(query, dates))
+            return std::nullopt;
     }
     BXSqlQuery water("SELECT date FROM water_diary WHERE user_id = ? AND cups > 0 AND date >= ? "
                      "AND date <= ?");
     water.bindValue(0, user);
     water.bindValue(1, from);
     water.bindValue(2, to);
-    appendDates(water, dates);
+    if (!appendDates(water, dates))
+        return std::nullopt;
     return dates;
 }
 
@@ -490,7 +487,7 @@ std::optional<std::set<std::string>> DiaryDB::getAllDatesWithEntries(int user,
     return result;
 }
 
-std::set<std::string> DiaryDB::getChangedDayList()
+std::optional<std::set<std::string>> DiaryDB::getChangedDayList()
 {
     const int user = UserDB::instance()->getCurrentUser();
     BXSqlQuery query(
@@ -503,34 +500,33 @@ std::set<std::string> DiaryDB::getChangedDayList()
     query.bindValue(2, user);
     query.bindValue(3, StateInStep);
     std::set<std::string> dates;
-    if (query.exec()) {
-        while (query.next()) {
+    if (!query.readRows([&] {
             const QString code = query.value(0).toString();
             if (isDateCode(code))
                 dates.insert(code.toStdString());
-        }
-    }
+        }))
+        return std::nullopt;
     return dates;
 }
 
 // ---------------------------------------------------------------------------------------
 // Sums
 
-std::map<std::string, DiaryDB::NutrientSet> DiaryDB::getNutrientInfo(int user,
-                                                                     const char* startDate,
-                                                                     const char* endDate,
-                                                                     int group)
+std::optional<std::map<std::string, DiaryDB::NutrientSet>> DiaryDB::getNutrientInfo(
+    int user, const char* startDate, const char* endDate, int group)
 {
     assert(startDate && "startDate");
     assert(endDate && "endDate");
     std::map<std::string, NutrientSet> sums;
-    sumFoods(user, startDate, endDate, group, sums);
-    if (group == DiaryDay::ALL_GROUPS || group == DiaryDay::EXERCISE)
-        sumExercise(user, startDate, endDate, sums);
+    if (!sumFoods(user, startDate, endDate, group, sums))
+        return std::nullopt;
+    if ((group == DiaryDay::ALL_GROUPS || group == DiaryDay::EXERCISE)
+        && !sumExercise(user, startDate, endDate, sums))
+        return std::nullopt;
     return sums;
 }
 
-void DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int group,
+bool DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int group,
                        std::map<std::string, NutrientSet>& sums)
 {
     QString mealClause;
@@ -556,9 +552,7 @@ void DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int
     } else if (group != DiaryDay::ALL_GROUPS) {
         query.bindValue(4, group);
     }
-    if (!query.exec())
-        return;
-    while (query.next()) {
+    return query.readRows([&] {
         NutrientSet& set = sums[query.value(0).toString().toStdString()];
         float* const fields[] = {&set.energy,      &set.fat,    &set.fiber, &set.protein,
                                  &set.carbs,       &set.satFat, &set.cholesterol,
@@ -566,10 +560,10 @@ void DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int
         int column = 1;
         for (float* field : fields)
             *field = query.value(column++).toFloat();
-    }
+    });
 }
 
-void DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
+bool DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
                           std::map<std::string, NutrientSet>& sums)
 {
     BXSqlQuery query(QStringLiteral("SELECT date, SUM(rate*duration) FROM ") + exerTable() +
@@ -579,10 +573,9 @@ void DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
     query.bindValue(1, StatusDeleted);
     query.bindValue(2, startDate);
     query.bindValue(3, endDate);
-    if (!query.exec())
-        return;
-    while (query.next())
+    return query.readRows([&] {
         sums[query.value(0).toString().toStdString()].exerciseEnergy = query.value(1).toFloat();
+    });
 }
 
 // ---------------------------------------------------------------------------------------

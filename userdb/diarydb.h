@@ -71,23 +71,29 @@ public:
     bool delDiaryEntries(int user, const QDate& date, int meal);
     bool deleteDay(int user, const char* date, bool hardDelete);
 
+    // One entry; nothing when it is missing or could not be read. Call these inside an action:
+    // an entry that could not be read is the action's outcome, which tells it from a missing
+    // one.
     std::optional<DBTypes::FoodDiaryItem> getFoodEntry(int entryId);
     std::optional<DBTypes::ExerciseDiaryItem> getExerciseEntry(int entryId);
-    // Nothing when the day could not be read (never an empty day in its place).
+    // The readings from here on give nothing (nullopt) when the diary could not be read, never
+    // an empty day or list in its place.
     std::optional<DBTypes::DiaryDay> getDay(int user, const char* date, bool includeDeleted);
-    QMap<QString, DBTypes::DiaryDay> getAllDays(int user, bool includeDeleted);
+    std::optional<QMap<QString, DBTypes::DiaryDay>> getAllDays(int user, bool includeDeleted);
 
     // Dates that hold food, exercise or water entries.
-    QStringList getAllDatesForMonth(int user, const QDate& dayOfMonth, bool includeDeleted);
-    // Nothing when the dates could not be read.
+    std::optional<QStringList> getAllDatesForMonth(int user, const QDate& dayOfMonth,
+                                                   bool includeDeleted);
     std::optional<std::set<std::string>> getAllDatesWithEntries(int user, bool includeDeleted);
     // Dates of the current user whose entries the web diary has not seen.
-    std::set<std::string> getChangedDayList();
+    std::optional<std::set<std::string>> getChangedDayList();
 
     // Sums per date over [startDate, endDate]; group 0 all meals and exercise, 1 to 6 one
     // meal, AllSnacks the snack groups, 8 exercise only.
-    std::map<std::string, NutrientSet> getNutrientInfo(int user, const char* startDate,
-                                                       const char* endDate, int group);
+    std::optional<std::map<std::string, NutrientSet>> getNutrientInfo(int user,
+                                                                      const char* startDate,
+                                                                      const char* endDate,
+                                                                      int group);
 
     // After a publish: the web diary is in step with the user's entries, those of every
     // date, or from fromDate ("yyyyMMdd") on. False when the store did not keep it: the
@@ -117,9 +123,9 @@ private:
     bool deleteDayRows(const QString& table, const char* key, int user, const char* date,
                        bool hardDelete);
     bool appendDates(BXSqlQuery& query, QStringList& dates);
-    void sumFoods(int user, const char* startDate, const char* endDate, int group,
+    bool sumFoods(int user, const char* startDate, const char* endDate, int group,
                   std::map<std::string, NutrientSet>& sums);
-    void sumExercise(int user, const char* startDate, const char* endDate,
+    bool sumExercise(int user, const char* startDate, const char* endDate,
                      std::map<std::string, NutrientSet>& sums);
 
     static DiaryDB* _instance;

@@ -29,7 +29,7 @@ bool FavoritesDB::canBeFavorite(ItemFlags flags, ItemId) const
     return favoriteType(flags) != NoFavorite;
 }
 
-bool FavoritesDB::isFavorite(ItemFlags flags, ItemId itemId) const
+std::optional<bool> FavoritesDB::isFavorite(ItemFlags flags, ItemId itemId) const
 {
     const FavoriteType type = favoriteType(flags);
     if (type == NoFavorite)
@@ -39,29 +39,28 @@ bool FavoritesDB::isFavorite(ItemFlags flags, ItemId itemId) const
     query.bindValue(0, _user);
     query.bindValue(1, int(type));
     query.bindValue(2, itemId.value);
-    return query.exec() && query.next();
+    return query.first();
 }
 
-void FavoritesDB::findFavorites(ItemFlags flags, std::set<int>& ids) const
+bool FavoritesDB::findFavorites(ItemFlags flags, std::set<int>& ids) const
 {
+    ids.clear();
     const FavoriteType type = favoriteType(flags);
-    if (type == NoFavorite) {
-        ids.clear();
-        return;
-    }
+    if (type == NoFavorite)
+        return true;
     if (s_cacheUser != _user || s_cacheFlags != type) {
-        s_cacheList.clear();
+        std::set<int> found;
         BXSqlQuery query("SELECT item_id FROM favorites where user_id = ? AND item_type = ?");
         query.bindValue(0, _user);
         query.bindValue(1, int(type));
-        if (query.exec()) {
-            while (query.next())
-                s_cacheList.insert(query.value(0).toInt());
-        }
+        if (!query.readRows([&] { found.insert(query.value(0).toInt()); }))
+            return false;
+        s_cacheList = std::move(found);
         s_cacheUser = _user;
         s_cacheFlags = type;
     }
     ids = s_cacheList;
+    return true;
 }
 
 bool FavoritesDB::changeFavorite(const char* sql, ItemFlags flags, ItemId itemId)

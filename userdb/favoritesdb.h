@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <set>
 
 // A user's favourite catalogue foods and exercises. The last list read is cached for all
@@ -29,9 +30,11 @@ public:
     // exercises only (not custom items, categories, saved meals or recipes).
     static FavoriteType favoriteType(ItemFlags flags);
     bool canBeFavorite(ItemFlags flags, ItemId itemId) const;
-    bool isFavorite(ItemFlags flags, ItemId itemId) const;
-    // The ids of the user's favourites of the flags' type.
-    void findFavorites(ItemFlags flags, std::set<int>& ids) const;
+    // Nothing when it could not be read.
+    std::optional<bool> isFavorite(ItemFlags flags, ItemId itemId) const;
+    // The ids of the user's favourites of the flags' type; false, with none, when they could
+    // not be read (nor is that kept for the next call).
+    bool findFavorites(ItemFlags flags, std::set<int>& ids) const;
     // Whether the store took the change.
     bool addFavorite(ItemFlags flags, ItemId itemId);
     bool removeFavorite(ItemFlags flags, ItemId itemId);

@@ -122,17 +122,15 @@ bool SavedMealDB::appendFoodItemToMeal(int mealId, int user, const FoodDiaryItem
     return insert.exec();
 }
 
-std::vector<FoodDiaryItem> SavedMealDB::getSavedMealItems(int mealId)
+std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(int mealId)
 {
     std::vector<FoodDiaryItem> items;
     BXSqlQuery query("SELECT ref_id, food_name, serving_id, serv_name, size, calories, carb, fat, "
                      "fiber, protein, saturated_fat, cholesterol, sodium, sugar, calcium  FROM "
                      "food_diary WHERE group_id = ? AND date IS NULL");
     query.bindValue(0, mealId);
-    if (!query.exec())
-        return items;
     const int user = UserDB::instance()->getCurrentUser();
-    while (query.next()) {
+    const bool read = query.readRows([&] {
         FoodDiaryItem& entry = items.emplace_back();
         entry.userId = user;
         entry.refId = query.value(0).toInt();
@@ -143,15 +141,20 @@ std::vector<FoodDiaryItem> SavedMealDB::getSavedMealItems(int mealId)
         int column = 5;
         for (NutType nut : MealNutrients)
             entry.values.setNutrient(nut, float(nullToNeg(query.value(column++))));
-    }
+    });
+    if (!read)
+        return std::nullopt;
     return items;
 }
 
-DBTypes::FoodItem SavedMealDB::getSavedMealAsFoodItem(int mealId)
+std::optional<DBTypes::FoodItem> SavedMealDB::getSavedMealAsFoodItem(int mealId)
 {
+    const std::optional<std::vector<FoodDiaryItem>> items = getSavedMealItems(mealId);
+    if (!items)
+        return std::nullopt;
     DBTypes::FoodItem sum;
     sum.clearValues(true);
-    for (const FoodDiaryItem& entry : getSavedMealItems(mealId))
+    for (const FoodDiaryItem& entry : *items)
         sum.addValues(entry.values);
     return sum;
 }
@@ -174,9 +177,7 @@ bool SavedMealDB::deleteMeal(int mealId)
     QList<int> foods;
     BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ?");
     select.bindValue(0, mealId);
-    bool ok = select.exec();
-    while (ok && select.next())
-        foods.append(select.value(0).toInt());
+    bool ok = select.readRows([&] { foods.append(select.value(0).toInt()); });
     for (auto food = foods.cbegin(); ok && food != foods.cend(); ++food)
         ok = DiaryDB::instance()->removeFoodEntry(*food, false);
 
@@ -225,15 +226,13 @@ bool SavedMealDB::reparentItemCategory(int, int)
     return false;
 }
 
-QStringList SavedMealDB::foodsPrivateFrom(int mealId, int rootId)
+std::optional<QStringList> SavedMealDB::foodsPrivateFrom(int mealId, int rootId)
 {
     BXSqlQuery query("SELECT ref_id, food_name FROM food_diary WHERE group_id = ? AND date IS NULL");
     query.bindValue(0, mealId);
     std::vector<std::pair<int, QString>> foods;
-    if (query.exec()) {
-        while (query.next())
-            foods.emplace_back(query.value(0).toInt(), query.value(1).toString());
-    }
+    if (!query.readRows([&] { foods.emplace_back(query.value(0).toInt(), query.value(1).toString()); }))
+        return std::nullopt;
     QStringList names;
     for (const auto& [refId, name] : foods) {
         if (!DiaryDB::mayNameFood(rootId - 2, refId))

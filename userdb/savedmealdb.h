@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,9 +41,9 @@ public:
     bool appendFoodItemToMeal(int mealId, int user, const DBTypes::FoodDiaryItem& entry);
     // The meal's foods, for the current user; they carry no date, meal group or entry id.
     // A nutrient stored as NULL reads as missing (-999).
-    std::vector<DBTypes::FoodDiaryItem> getSavedMealItems(int mealId);
+    std::optional<std::vector<DBTypes::FoodDiaryItem>> getSavedMealItems(int mealId);
     // The meal as one food: the sum of its foods' values (a value a food lacks is left out).
-    DBTypes::FoodItem getSavedMealAsFoodItem(int mealId);
+    std::optional<DBTypes::FoodItem> getSavedMealAsFoodItem(int mealId);
     // False, with the old name kept, when the store does not keep the new one.
     bool renameMeal(int mealId, const std::string& name);
     // Soft-deletes the meal and its foods; false, with nothing changed, when the store
@@ -61,7 +62,7 @@ public:
     bool reparentItem(int mealId, int newParentId);
     // The names of the meal's foods that the owner of that root may not add to a diary:
     // custom foods private to another user.
-    QStringList foodsPrivateFrom(int mealId, int rootId);
+    std::optional<QStringList> foodsPrivateFrom(int mealId, int rootId);
 
 private:
     SavedMealDB();

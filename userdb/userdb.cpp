@@ -133,11 +133,18 @@ UserDB::~UserDB()
 
 std::optional<int> UserDB::_count(BXSqlQuery& query)
 {
-    if (!query.exec())
+    const std::optional<bool> row = query.first();
+    if (!row)
         return std::nullopt;
-    if (!query.next())
-        return query.outcome().ok() ? std::optional<int>(0) : std::nullopt;
-    return query.value(0).toInt();
+    return *row ? query.value(0).toInt() : 0;
+}
+
+std::optional<bool> UserDB::_any(BXSqlQuery& query)
+{
+    const std::optional<int> count = _count(query);
+    if (!count)
+        return std::nullopt;
+    return *count > 0;
 }
 
 bool UserDB::_isFamilyBrand()
@@ -204,20 +211,18 @@ std::optional<UserProfile> UserDB::getProfile(int user)
     return std::nullopt;
 }
 
-int UserDB::getNextUserID()
+std::optional<int> UserDB::getNextUserID()
 {
-    if (numUsers().value_or(0) == 0)
-        return 0;
     BXSqlQuery query("SELECT user_id FROM user_users ORDER BY user_id ASC");
     int position = -1;
-    if (query.exec()) {
-        while (query.next()) {
+    std::optional<int> gap;
+    if (!query.readRows([&] {
             ++position;
-            if (position < query.value(0).toInt())
-                return position;
-        }
-    }
-    return position + 1;
+            if (!gap && position < query.value(0).toInt())
+                gap = position;
+        }))
+        return std::nullopt;
+    return gap.value_or(position + 1);
 }
 
 bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
@@ -233,7 +238,8 @@ bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
         return refuse(QString());
     const int limit = _isFamilyBrand() ? MaxFamilyUsers : 1;
     const std::optional<int> count = numUsers();
-    if (!count) {
+    const std::optional<int> newId = count ? getNextUserID() : std::nullopt;
+    if (!newId) {
         BXSqlDb::endTransaction(false);
         return refuse(QStringLiteral("The users of the diary could not be read."));
     }
@@ -247,15 +253,14 @@ bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
                                                     "adding a new one.")
                   .arg(limit));
     }
-    const int newId = getNextUserID();
-    if (!BXSqlDb::endTransaction(_insertUserRows(profile, newId)))
+    if (!BXSqlDb::endTransaction(_insertUserRows(profile, *newId)))
         return refuse(QCoreApplication::translate(
             "UserDB", "The new user could not be stored in the user database."));
     if (error)
         error->clear();
-    profile.userId = newId;
+    profile.userId = *newId;
     if (id)
-        *id = newId;
+        *id = *newId;
     return true;
 }
 
@@ -432,16 +437,18 @@ bool UserDB::setUserPrefs(int user, const UserPrefs& prefs)
     return query.exec();
 }
 
-QString UserDB::getColumnSettings(int user)
+std::optional<QString> UserDB::getColumnSettings(int user)
 {
-    QString fallback = QStringLiteral("0:2:");
+    const QString fallback = QStringLiteral("0:2:");
     if (user < 0)
         return fallback;
     BXSqlQuery query("SELECT diaryViewColumnSettings FROM user_users WHERE user_id = ?");
     query.bindValue(0, user);
-    if (!query.exec() || !query.next() || query.value(0).toString().isEmpty())
-        return fallback;
-    return query.value(0).toString();
+    const std::optional<bool> row = query.first();
+    if (!row)
+        return std::nullopt;
+    const QString layout = *row ? query.value(0).toString() : QString();
+    return layout.isEmpty() ? fallback : layout;
 }
 
 bool UserDB::_updateUserRow(const char* column, const QVariant& value, int user)
@@ -463,15 +470,13 @@ bool UserDB::setBackupPath(int user, const QString& path)
     return _updateUserRow("backup_data_path", QDir::cleanPath(path), user);
 }
 
-QStringList UserDB::getBackupPaths()
+std::optional<QStringList> UserDB::getBackupPaths()
 {
     QStringList paths;
     BXSqlQuery query("SELECT DISTINCT backup_data_path FROM user_users "
                      "WHERE backup_data_path IS NOT NULL AND backup_data_path != ''");
-    if (!query.exec())
-        return paths;
-    while (query.next())
-        paths.append(query.value(0).toString());
+    if (!query.readRows([&] { paths.append(query.value(0).toString()); }))
+        return std::nullopt;
     return paths;
 }
 
@@ -491,7 +496,7 @@ bool UserDB::setTipForTopic(int user, int topic)
     return query.exec();
 }
 
-int UserDB::isTopicShownBefore(int user, int topic)
+std::optional<int> UserDB::isTopicShownBefore(int user, int topic)
 {
     if (topic == 0)
         return 0;
@@ -499,10 +504,10 @@ int UserDB::isTopicShownBefore(int user, int topic)
         "SELECT COUNT(user_id) FROM user_firsttime_tips WHERE user_id = ? AND tip_index = ?");
     query.bindValue(0, user);
     query.bindValue(1, topic);
-    // A count that cannot be read shows nothing rather than a tip again and again.
-    if (!query.exec() || !query.next())
-        return 0;
-    return query.value(0).toInt() == 0 ? topic : 0;
+    const std::optional<int> count = _count(query);
+    if (!count)
+        return std::nullopt;
+    return *count == 0 ? topic : 0;
 }
 
 bool UserDB::resetTipForTopic(int user)
@@ -512,13 +517,14 @@ bool UserDB::resetTipForTopic(int user)
     return query.exec();
 }
 
-int UserDB::getTipOfTheDay(int user)
+std::optional<int> UserDB::getTipOfTheDay(int user)
 {
     BXSqlQuery query("SELECT tipOfTheDay FROM user_users WHERE user_id = ?");
     query.bindValue(0, user);
-    if (!query.exec() || !query.next())
-        return -1;
-    return query.value(0).toInt();
+    const std::optional<bool> row = query.first();
+    if (!row)
+        return std::nullopt;
+    return *row ? query.value(0).toInt() : -1;
 }
 
 bool UserDB::setTipOfTheDay(int user, int value)
@@ -554,40 +560,36 @@ int UserDB::incrementLogin()
     return BXSqlDb::endTransaction(query.exec()) ? count : -1;
 }
 
-int UserDB::getLoginsForDay(int user, const QString& date)
+std::optional<int> UserDB::getLoginsForDay(int user, const QString& date)
 {
     BXSqlQuery query("SELECT count FROM metrics_startStats where user_id = ? AND date == ?");
     query.bindValue(0, user);
     query.bindValue(1, date);
-    return _count(query).value_or(0);
+    return _count(query);
 }
 
-QMap<QString, int> UserDB::getLoginCounts(int user)
+std::optional<QMap<QString, int>> UserDB::getLoginCounts(int user)
 {
     QMap<QString, int> counts;
     BXSqlQuery query("SELECT date, count FROM metrics_startStats WHERE user_id = ?");
     query.bindValue(0, user);
-    if (query.exec()) {
-        while (query.next())
-            counts.insert(query.value(0).toString(), query.value(1).toInt());
-    }
+    if (!query.readRows([&] { counts.insert(query.value(0).toString(), query.value(1).toInt()); }))
+        return std::nullopt;
     return counts;
 }
 
-QStringList UserDB::getLoginDays(int user)
+std::optional<QStringList> UserDB::getLoginDays(int user)
 {
     QStringList days;
     BXSqlQuery query("SELECT date FROM metrics_startStats_sync WHERE user_id = ? AND state = ?");
     query.bindValue(0, user);
     query.bindValue(1, StateChanged);
-    if (query.exec()) {
-        while (query.next())
-            days.append(query.value(0).toString());
-    }
+    if (!query.readRows([&] { days.append(query.value(0).toString()); }))
+        return std::nullopt;
     return days;
 }
 
-QMap<QString, QMap<QString, int>> UserDB::getFoodStats(int user)
+std::optional<QMap<QString, QMap<QString, int>>> UserDB::getFoodStats(int user)
 {
     QMap<QString, QMap<QString, int>> stats;
     BXSqlQuery query("SELECT lastModified, date, COUNT(*) FROM food_diary_sync, food_diary WHERE "
@@ -596,14 +598,14 @@ QMap<QString, QMap<QString, int>> UserDB::getFoodStats(int user)
     query.bindValue(0, BXSqlDb::getSyncDevice("metrics"));
     query.bindValue(1, user);
     query.bindValue(2, StateChanged);
-    if (query.exec()) {
-        while (query.next())
+    if (!query.readRows([&] {
             stats[query.value(0).toString()][query.value(1).toString()] += query.value(2).toInt();
-    }
+        }))
+        return std::nullopt;
     return stats;
 }
 
-QStringList UserDB::getCheckinDays(int user)
+std::optional<QStringList> UserDB::getCheckinDays(int user)
 {
     QStringList days;
     BXSqlQuery query("SELECT lastModified, date FROM user_checkins_sync WHERE user_id = ? AND "
@@ -613,10 +615,8 @@ QStringList UserDB::getCheckinDays(int user)
     query.bindValue(1, StateChanged);
     query.bindValue(2, BXSqlDb::getSyncDevice("metrics"));
     query.bindValue(3, user);
-    if (query.exec()) {
-        while (query.next())
-            days.append(query.value(0).toString() + query.value(1).toString());
-    }
+    if (!query.readRows([&] { days.append(query.value(0).toString() + query.value(1).toString()); }))
+        return std::nullopt;
     return days;
 }
 
@@ -711,7 +711,7 @@ bool UserDB::ensureRecordExists(TableName table, int user, const char* date)
 // ---------------------------------------------------------------------------------------
 // Single values carried forward
 
-bool UserDB::positionValueGet(int user, const char* date, const char* field,
+std::optional<bool> UserDB::positionValueGet(int user, const char* date, const char* field,
                               const char* invalidValue, bool* exact, QVariant* value,
                               const char* table)
 {
@@ -727,8 +727,9 @@ bool UserDB::positionValueGet(int user, const char* date, const char* field,
                      QStringLiteral(" ORDER BY date DESC LIMIT 1"));
     query.bindValue(0, user);
     query.bindValue(1, date);
-    if (!query.exec() || !query.next())
-        return false;
+    const std::optional<bool> row = query.first();
+    if (!row || !*row)
+        return row;
     if (exact)
         *exact = query.value(1).toString() == QLatin1String(date);
     if (value)
@@ -736,56 +737,59 @@ bool UserDB::positionValueGet(int user, const char* date, const char* field,
     return true;
 }
 
-float UserDB::_carriedForward(int user, const char* date, const char* field, const char* table,
-                              bool* exact)
+std::optional<float> UserDB::_carriedForward(int user, const char* date, const char* field,
+                                             const char* table, bool* exact)
 {
     QVariant value;
-    if (!positionValueGet(user, date, field, "-1", exact, &value, table))
-        return 0.0f;
-    return value.toFloat();
+    const std::optional<bool> found = positionValueGet(user, date, field, "-1", exact, &value, table);
+    if (!found)
+        return std::nullopt;
+    return *found ? value.toFloat() : 0.0f;
 }
 
-float UserDB::getWeight(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getWeight(int user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, "weight", "user_checkins", exact);
 }
 
-float UserDB::getChest(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getChest(int user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, "chest", "user_checkins", exact);
 }
 
-float UserDB::getWaist(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getWaist(int user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, "waist", "user_checkins", exact);
 }
 
-float UserDB::getHip(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getHip(int user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, "hip", "user_checkins", exact);
 }
 
-float UserDB::getThigh(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getThigh(int user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, "thigh", "user_checkins", exact);
 }
 
-float UserDB::getSteps(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getSteps(int user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, "steps", "user_checkins", exact);
 }
 
-int UserDB::getActivity(int user, const char* date, bool* exact)
+std::optional<int> UserDB::getActivity(int user, const char* date, bool* exact)
 {
-    return int(_carriedForward(user, date, "activity", "user_misc", exact));
+    const std::optional<float> value = _carriedForward(user, date, "activity", "user_misc", exact);
+    return value ? std::optional<int>(int(*value)) : std::nullopt;
 }
 
-int UserDB::getGoal(int user, const char* date, bool* exact)
+std::optional<int> UserDB::getGoal(int user, const char* date, bool* exact)
 {
-    return int(_carriedForward(user, date, "goal", "user_misc", exact));
+    const std::optional<float> value = _carriedForward(user, date, "goal", "user_misc", exact);
+    return value ? std::optional<int>(int(*value)) : std::nullopt;
 }
 
-float UserDB::getTarget(int user, const char* date, const char* column, bool* exact)
+std::optional<float> UserDB::getTarget(int user, const char* date, const char* column, bool* exact)
 {
     assert(user != -1);
     assert(date && column);
@@ -795,21 +799,23 @@ float UserDB::getTarget(int user, const char* date, const char* column, bool* ex
                                         "DESC LIMIT 1"));
     query.bindValue(0, user);
     query.bindValue(1, date);
-    const bool found = query.exec() && query.next();
+    const std::optional<bool> found = query.first();
+    if (!found)
+        return std::nullopt;
     if (exact)
-        *exact = found && query.value(0).toString() == QLatin1String(date);
-    return found ? query.value(1).toFloat() : -1.0f;
+        *exact = *found && query.value(0).toString() == QLatin1String(date);
+    return *found ? query.value(1).toFloat() : -1.0f;
 }
 
 // ---------------------------------------------------------------------------------------
 // Values of one date only
 
-bool UserDB::hasCheckin(int user, const char* date)
+std::optional<bool> UserDB::hasCheckin(int user, const char* date)
 {
     BXSqlQuery query("SELECT COUNT(*) FROM user_checkins WHERE user_id = ? AND date = ?");
     query.bindValue(0, user);
     query.bindValue(1, date);
-    return _count(query) > 0;
+    return _any(query);
 }
 
 std::optional<int> UserDB::getFluid(int user, const char* date)
@@ -821,15 +827,16 @@ std::optional<int> UserDB::getFluid(int user, const char* date)
     return _count(query);
 }
 
-QString UserDB::getNote(int user, const char* date)
+std::optional<QString> UserDB::getNote(int user, const char* date)
 {
     BXSqlQuery query(
         "SELECT note FROM user_checkins WHERE user_id = ? AND date = ? AND note IS NOT NULL");
     query.bindValue(0, user);
     query.bindValue(1, date);
-    if (!query.exec() || !query.next())
-        return QString();
-    return query.value(0).toString();
+    const std::optional<bool> row = query.first();
+    if (!row)
+        return std::nullopt;
+    return *row ? query.value(0).toString() : QString();
 }
 
 bool UserDB::setFluid(int user, const char* date, int cups)
@@ -854,31 +861,43 @@ void UserDB::clearCheckinItem(CheckinItem& item)
     item.steps = -1.0f;
 }
 
-CheckinItem UserDB::getCheckin(int user, const char* date)
+std::optional<CheckinItem> UserDB::getCheckin(int user, const char* date)
 {
     CheckinItem item;
     clearCheckinItem(item);
     item.userId = user;
     copyDateCode(item.date, QString::fromLatin1(date));
-
-    item.weight = getWeight(user, date, &item.hasWeight);
-    item.chest = getChest(user, date, &item.hasChest);
-    item.waist = getWaist(user, date, &item.hasWaist);
-    item.hip = getHip(user, date, &item.hasHip);
-    item.thigh = getThigh(user, date, &item.hasThigh);
-    item.steps = getSteps(user, date, &item.hasSteps);
-    item.goal = getGoal(user, date, &item.hasGoal);
-    item.activity = getActivity(user, date, &item.hasActivity);
-
-    item.note = getNote(user, date);
-    item.fluid = getFluid(user, date).value_or(0);
-    for (const TargetColumn& target : TargetReadOrder)
-        item.setTarget(target.nut, getTarget(user, date, target.column, nullptr));
-    _readMisc(item);
+    const auto take = [](const auto& value, auto& into) {
+        if (value)
+            into = *value;
+        return value.has_value();
+    };
+    const auto readTargets = [&] {
+        return std::all_of(std::begin(TargetReadOrder), std::end(TargetReadOrder),
+                           [&](const TargetColumn& target) {
+                               const std::optional<float> value =
+                                   getTarget(user, date, target.column, nullptr);
+                               if (value)
+                                   item.setTarget(target.nut, *value);
+                               return value.has_value();
+                           });
+    };
+    // The first reading that fails ends the check-in: nothing of it is given.
+    if (!(take(getWeight(user, date, &item.hasWeight), item.weight)
+          && take(getChest(user, date, &item.hasChest), item.chest)
+          && take(getWaist(user, date, &item.hasWaist), item.waist)
+          && take(getHip(user, date, &item.hasHip), item.hip)
+          && take(getThigh(user, date, &item.hasThigh), item.thigh)
+          && take(getSteps(user, date, &item.hasSteps), item.steps)
+          && take(getGoal(user, date, &item.hasGoal), item.goal)
+          && take(getActivity(user, date, &item.hasActivity), item.activity)
+          && take(getNote(user, date), item.note) && take(getFluid(user, date), item.fluid)
+          && readTargets() && _readMisc(item)))
+        return std::nullopt;
     return item;
 }
 
-void UserDB::_readMisc(CheckinItem& item)
+bool UserDB::_readMisc(CheckinItem& item)
 {
     item.clearCustomRMR();
     item.clearDietPlan();
@@ -886,20 +905,22 @@ void UserDB::_readMisc(CheckinItem& item)
                      "ORDER BY date DESC LIMIT 1");
     query.bindValue(0, item.date);
     query.bindValue(1, item.userId);
-    if (!query.exec() || !query.next())
-        return;
+    const std::optional<bool> row = query.first();
+    if (!row || !*row)
+        return row.has_value();
     const QVariant rmr = query.value(0);
     if (!rmr.isNull() && rmr.toDouble() >= 0.0)
         item.setCustomRMR(rmr.toFloat());
     if (!query.value(1).isNull())
         item.setDietPlan(query.value(1).toString());
+    return true;
 }
 
 bool UserDB::addCheckin(const CheckinItem& item, bool checkOnly)
 {
     const auto mayStore = [&] {
         return !(item.hasWeight && item.weight < -0.005f)
-            || canDelete(item.userId, item.date, "WEIGHT", "-1");
+            || canDelete(item.userId, item.date, "WEIGHT", "-1").value_or(false);
     };
     if (checkOnly)
         return mayStore();
@@ -980,7 +1001,7 @@ bool UserDB::_writeMisc(const CheckinItem& item)
     return query.exec();
 }
 
-UserMeasurements UserDB::getDaysMeasurements(int user, const char* date)
+std::optional<UserMeasurements> UserDB::getDaysMeasurements(int user, const char* date)
 {
     assert(user != -1);
     assert(date);
@@ -993,9 +1014,7 @@ UserMeasurements UserDB::getDaysMeasurements(int user, const char* date)
                      "user_checkins WHERE user_id = ? AND date <= ? ORDER BY date DESC");
     query.bindValue(0, user);
     query.bindValue(1, date);
-    if (!query.exec())
-        return set;
-    while (query.next()) {
+    const bool read = query.readRows([&] {
         const bool sameDay = query.value(7).toString() == QLatin1String(date);
         for (int column = 0; column < UserMeasurements::Count; ++column) {
             if (!query.value(column).isNull() && !set.has(order[column]))
@@ -1005,7 +1024,9 @@ UserMeasurements UserDB::getDaysMeasurements(int user, const char* date)
             set.setNote(query.value(6).toString().toStdString());
             set.setNoteExact(sameDay);
         }
-    }
+    });
+    if (!read)
+        return std::nullopt;
     return set;
 }
 
@@ -1015,11 +1036,13 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
     assert(date);
     if (!BXSqlDb::beginTransaction())
         return false;
-    // A weight carried forward from another date is not this date's weight.
-    if (!set.exact(UserMeasurements::Weight) && !canDelete(user, date, "WEIGHT", "-1"))
+    // A weight carried forward from another date is not this date's weight. What could not
+    // be read refuses the change.
+    if (!set.exact(UserMeasurements::Weight)
+        && !canDelete(user, date, "WEIGHT", "-1").value_or(false))
         return BXSqlDb::endTransaction(false);
     if (set.isEmpty()) {
-        if (_isOnlyWeighedDate(user, date))
+        if (_isOnlyWeighedDate(user, date).value_or(true))
             return BXSqlDb::endTransaction(false);
         BXSqlQuery remove("DELETE from user_checkins WHERE user_id = ? AND date = ?");
         remove.bindValue(0, user);
@@ -1043,18 +1066,22 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
     return BXSqlDb::endTransaction(update.exec());
 }
 
-bool UserDB::_isOnlyWeighedDate(int user, const char* date)
+std::optional<bool> UserDB::_isOnlyWeighedDate(int user, const char* date)
 {
     BXSqlQuery count("SELECT COUNT(weight) from user_checkins WHERE user_id = ?");
     count.bindValue(0, user);
-    if (_count(count) != 1)
-        return false;
+    const std::optional<int> weighings = _count(count);
+    if (weighings != 1)
+        return weighings ? std::optional<bool>(false) : std::nullopt;
     BXSqlQuery weighed("SELECT date from user_checkins WHERE user_id = ? AND WEIGHT IS NOT NULL");
     weighed.bindValue(0, user);
-    return weighed.exec() && weighed.next() && weighed.value(0).toString() == QLatin1String(date);
+    const std::optional<bool> row = weighed.first();
+    if (!row)
+        return std::nullopt;
+    return *row && weighed.value(0).toString() == QLatin1String(date);
 }
 
-bool UserDB::canDelete(int user, const char* date, const char* field, const char* invalidValue)
+std::optional<bool> UserDB::canDelete(int user, const char* date, const char* field, const char* invalidValue)
 {
     assert(field && invalidValue);
     BXSqlQuery query("SELECT COUNT(?) FROM user_checkins WHERE user_id = ? AND date <> ? AND "
@@ -1062,7 +1089,7 @@ bool UserDB::canDelete(int user, const char* date, const char* field, const char
     query.bindValue(0, field);
     query.bindValue(1, user);
     query.bindValue(2, date);
-    return _count(query) > 0;
+    return _any(query);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1119,7 +1146,7 @@ std::optional<UserDB::DatedMeasurements> UserDB::getMeasurements(int user, const
     return list;
 }
 
-UserDB::DatedValues UserDB::getWeightList(int user, const char* from, const char* to)
+std::optional<UserDB::DatedValues> UserDB::getWeightList(int user, const char* from, const char* to)
 {
     assert(from && to);
     DatedValues list;
@@ -1128,15 +1155,13 @@ UserDB::DatedValues UserDB::getWeightList(int user, const char* from, const char
     query.bindValue(0, user);
     query.bindValue(1, from);
     query.bindValue(2, to);
-    if (query.exec()) {
-        while (query.next())
-            list.append({query.value(0).toString(), query.value(1).toFloat()});
-    }
+    if (!query.readRows([&] { list.append({query.value(0).toString(), query.value(1).toFloat()}); }))
+        return std::nullopt;
     return list;
 }
 
-UserDB::DatedValues UserDB::getStepsList(int user, const char* from, const char* to,
-                                         StepMode mode)
+std::optional<UserDB::DatedValues> UserDB::getStepsList(int user, const char* from,
+                                                        const char* to, StepMode mode)
 {
     assert(from && to);
     assert(mode == StepsPerDay);
@@ -1146,13 +1171,15 @@ UserDB::DatedValues UserDB::getStepsList(int user, const char* from, const char*
         char code[DBTypes::DATE_CODE_SIZE];
         DateToCode4(day, code);
         bool exact = false;
-        const float steps = getSteps(user, code, &exact);
-        list.append({QString::fromLatin1(code), exact ? steps : 0.0f});
+        const std::optional<float> steps = getSteps(user, code, &exact);
+        if (!steps)
+            return std::nullopt;
+        list.append({QString::fromLatin1(code), exact ? *steps : 0.0f});
     }
     return list;
 }
 
-float UserDB::getNextWeight(int user, char* date, bool forward)
+std::optional<float> UserDB::getNextWeight(int user, char* date, bool forward)
 {
     assert(date);
     const QString sql = QStringLiteral("SELECT date, weight FROM user_checkins WHERE user_id = ? "
@@ -1163,51 +1190,55 @@ float UserDB::getNextWeight(int user, char* date, bool forward)
     BXSqlQuery query(sql);
     query.bindValue(0, user);
     query.bindValue(1, QString::fromLatin1(date));
-    if (!query.exec() || !query.next())
+    const std::optional<bool> row = query.first();
+    if (!row)
+        return std::nullopt;
+    if (!*row)
         return -1.0f;
     const QByteArray found = query.value(0).toString().left(8).toLatin1();
     std::memcpy(date, found.constData(), std::size_t(found.size()));
     return query.value(1).toFloat();
 }
 
-float UserDB::weightForDay(int user, const char* date)
+std::optional<float> UserDB::weightForDay(int user, const char* date)
 {
     char found[DBTypes::DATE_CODE_SIZE] = {};
     std::memcpy(found, date, 8);
-    const float before = getNextWeight(user, found, false);
-    return before >= -0.005f ? before : getNextWeight(user, found, true);
+    const std::optional<float> before = getNextWeight(user, found, false);
+    if (!before || *before >= -0.005f)
+        return before;
+    return getNextWeight(user, found, true);
 }
 
 // ---------------------------------------------------------------------------------------
 // Publishing
 
-UserDB::Trend UserDB::getTrend(int user, const QString& date)
+std::optional<UserDB::Trend> UserDB::getTrend(int user, const QString& date)
 {
     Trend trend{QString(), QStringLiteral("nochange")};
     BXSqlQuery query("SELECT weight, date FROM user_checkins WHERE user_id = ? AND date <= ? AND "
                      "WEIGHT NOT NULL ORDER BY date DESC LIMIT 2");
     query.bindValue(0, user);
     query.bindValue(1, date);
-    if (!query.exec() || !query.next())
-        return trend;
+    const std::optional<bool> row = query.first();
+    if (!row || !*row)
+        return row ? std::optional(trend) : std::nullopt;
     const double latest = query.value(0).toDouble();
     if (!query.next())
-        return trend;
+        return query.outcome().ok() ? std::optional(trend) : std::nullopt;
     trend.date = query.value(1).toString();
     trend.trend = _trendWord(latest - query.value(0).toDouble());
     return trend;
 }
 
-QMap<QString, UserDB::Trend> UserDB::getTrends(int user, const QStringList& dates)
+std::optional<QMap<QString, UserDB::Trend>> UserDB::getTrends(int user, const QStringList& dates)
 {
     QList<QPair<QString, double>> weights;
     BXSqlQuery query("SELECT date, weight FROM user_checkins WHERE user_id = ? AND WEIGHT NOT NULL "
                      "ORDER BY date");
     query.bindValue(0, user);
-    if (query.exec()) {
-        while (query.next())
-            weights.append({query.value(0).toString(), query.value(1).toDouble()});
-    }
+    if (!query.readRows([&] { weights.append({query.value(0).toString(), query.value(1).toDouble()}); }))
+        return std::nullopt;
     QMap<QString, Trend> trends;
     for (const QString& date : dates) {
         // The first weighing after the date; the two before it make the trend.
@@ -1240,21 +1271,19 @@ QString UserDB::_trendWord(double d)
     return QStringLiteral("decrease");
 }
 
-QStringList UserDB::getDeletedCheckinsForWeb(int user)
+std::optional<QStringList> UserDB::getDeletedCheckinsForWeb(int user)
 {
     QStringList dates;
     BXSqlQuery query(
         "SELECT date FROM user_checkins_sync WHERE state = ? AND user_id = ? AND device = 0");
     query.bindValue(0, StateDeleted);
     query.bindValue(1, user);
-    if (query.exec()) {
-        while (query.next())
-            dates.append(query.value(0).toString());
-    }
+    if (!query.readRows([&] { dates.append(query.value(0).toString()); }))
+        return std::nullopt;
     return dates;
 }
 
-QList<QPair<QString, int>> UserDB::getChangedFluid(int user, int device)
+std::optional<QList<QPair<QString, int>>> UserDB::getChangedFluid(int user, int device)
 {
     assert(device == 0 || device == 1);
     QList<QPair<QString, int>> list;
@@ -1263,14 +1292,12 @@ QList<QPair<QString, int>> UserDB::getChangedFluid(int user, int device)
     query.bindValue(0, user);
     query.bindValue(1, user);
     query.bindValue(2, device);
-    if (query.exec()) {
-        while (query.next())
-            list.append({query.value(0).toString(), query.value(1).toInt()});
-    }
+    if (!query.readRows([&] { list.append({query.value(0).toString(), query.value(1).toInt()}); }))
+        return std::nullopt;
     return list;
 }
 
-QList<QPair<QString, int>> UserDB::getChangedFluidForWeb(int user)
+std::optional<QList<QPair<QString, int>>> UserDB::getChangedFluidForWeb(int user)
 {
     return getChangedFluid(user, 0);
 }

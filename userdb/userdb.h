@@ -60,8 +60,11 @@ public:
     static bool isStorableUserId(int user);
     // The users of the database, but for rows of an id that isStorableUserId() refuses.
     std::optional<QList<DBTypes::UserProfile>> getUsersList();
+    // Nothing when the user is missing or could not be read: call it inside an action, whose
+    // outcome tells the two apart.
     std::optional<DBTypes::UserProfile> getProfile(int user);
-    int getNextUserID();
+    // The lowest id no user has; nothing when the users could not be read.
+    std::optional<int> getNextUserID();
     // Adds a user in one transaction and reports the new id through the profile and `id`.
     // False, with `error` saying why, past the brand's user limit or when the rows cannot be
     // stored (nothing is stored then); the store's own failure is the outcome of the action
@@ -85,30 +88,31 @@ public:
     // Nothing when they could not be read; a missing user has the defaults.
     std::optional<DBTypes::UserPrefs> getUserPrefs(int user);
     bool setUserPrefs(int user, const DBTypes::UserPrefs& prefs);
-    QString getColumnSettings(int user);
+    std::optional<QString> getColumnSettings(int user);
     // The writers of single settings: false when the setting was not stored.
     bool saveColumnSettings(int user, const QString& layout);
     bool setBackupPath(int user, const QString& path);
     bool setNutrientFluidHidden(int user, bool hidden);
-    // The folders the users last backed up to; empty when they cannot be read.
-    QStringList getBackupPaths();
+    // The folders the users last backed up to.
+    std::optional<QStringList> getBackupPaths();
 
-    // First-time tips and the tip of the day.
+    // First-time tips and the tip of the day. isTopicShownBefore() gives the topic while it
+    // was not shown, else 0; getTipOfTheDay() -1 for a missing user.
     bool setTipForTopic(int user, int topic);
-    int isTopicShownBefore(int user, int topic);
+    std::optional<int> isTopicShownBefore(int user, int topic);
     bool resetTipForTopic(int user);
-    int getTipOfTheDay(int user);
+    std::optional<int> getTipOfTheDay(int user);
     bool setTipOfTheDay(int user, int value);
 
     // Program starts and metrics.
     // The current user's starts of today, this one counted; -1 when it could not be stored.
     int incrementLogin();
-    int getLoginsForDay(int user, const QString& date);
-    QStringList getLoginDays(int user);
+    std::optional<int> getLoginsForDay(int user, const QString& date);
+    std::optional<QStringList> getLoginDays(int user);
     // getLoginsForDay() of every day with starts, from one query.
-    QMap<QString, int> getLoginCounts(int user);
-    QMap<QString, QMap<QString, int>> getFoodStats(int user);
-    QStringList getCheckinDays(int user);
+    std::optional<QMap<QString, int>> getLoginCounts(int user);
+    std::optional<QMap<QString, QMap<QString, int>>> getFoodStats(int user);
+    std::optional<QStringList> getCheckinDays(int user);
     bool resetMetrics(int user);
 
     // Sync housekeeping after a publish; null dates leave the range open.
@@ -118,54 +122,60 @@ public:
     // False when the row is missing and cannot be added.
     bool ensureRecordExists(TableName table, int user, const char* date);
 
-    // Single values carried forward to a date.
-    float getWeight(int user, const char* date, bool* exact);
-    float getChest(int user, const char* date, bool* exact);
-    float getWaist(int user, const char* date, bool* exact);
-    float getHip(int user, const char* date, bool* exact);
-    float getThigh(int user, const char* date, bool* exact);
-    float getSteps(int user, const char* date, bool* exact);
-    int getActivity(int user, const char* date, bool* exact);
-    int getGoal(int user, const char* date, bool* exact);
-    bool positionValueGet(int user, const char* date, const char* field, const char* invalidValue,
-                          bool* exact, QVariant* value, const char* table);
-    float getTarget(int user, const char* date, const char* column, bool* exact);
+    // Single values carried forward to a date: 0 (a target -1) when none was ever set, `exact`
+    // telling whether it was set on the date itself. Every reading from here on gives nothing
+    // (nullopt) when the diary could not be read, never a default that looks like data.
+    std::optional<float> getWeight(int user, const char* date, bool* exact);
+    std::optional<float> getChest(int user, const char* date, bool* exact);
+    std::optional<float> getWaist(int user, const char* date, bool* exact);
+    std::optional<float> getHip(int user, const char* date, bool* exact);
+    std::optional<float> getThigh(int user, const char* date, bool* exact);
+    std::optional<float> getSteps(int user, const char* date, bool* exact);
+    std::optional<int> getActivity(int user, const char* date, bool* exact);
+    std::optional<int> getGoal(int user, const char* date, bool* exact);
+    // Whether a value was set on or before the date (then given through `value`).
+    std::optional<bool> positionValueGet(int user, const char* date, const char* field,
+                                         const char* invalidValue, bool* exact, QVariant* value,
+                                         const char* table);
+    std::optional<float> getTarget(int user, const char* date, const char* column, bool* exact);
 
     // Values of one date only.
-    bool hasCheckin(int user, const char* date);
-    // Nothing when the count could not be read.
+    std::optional<bool> hasCheckin(int user, const char* date);
     std::optional<int> getFluid(int user, const char* date);
-    QString getNote(int user, const char* date);
+    std::optional<QString> getNote(int user, const char* date);
     bool setFluid(int user, const char* date, int cups);
 
     // Check-in records.
-    DBTypes::CheckinItem getCheckin(int user, const char* date);
+    std::optional<DBTypes::CheckinItem> getCheckin(int user, const char* date);
     // Stores the check-in's measurements, targets and plan whole or not at all; with
     // checkOnly only says whether it may be stored.
     bool addCheckin(const DBTypes::CheckinItem& item, bool checkOnly);
     static void clearCheckinItem(DBTypes::CheckinItem& item);
-    UserMeasurements getDaysMeasurements(int user, const char* date);
+    std::optional<UserMeasurements> getDaysMeasurements(int user, const char* date);
     bool setDaysMeasurements(int user, const char* date, const UserMeasurements& set);
-    bool canDelete(int user, const char* date, const char* field, const char* invalidValue);
+    std::optional<bool> canDelete(int user, const char* date, const char* field,
+                                  const char* invalidValue);
 
     // Lists over a range, in ascending date order.
-    // Nothing when the check-ins could not be read.
     std::optional<DatedMeasurements> getMeasurements(int user, const char* from, const char* to,
                                                      const char* device);
-    DatedValues getWeightList(int user, const char* from, const char* to);
-    DatedValues getStepsList(int user, const char* from, const char* to, StepMode mode);
-    float getNextWeight(int user, char* date, bool forward);
+    std::optional<DatedValues> getWeightList(int user, const char* from, const char* to);
+    std::optional<DatedValues> getStepsList(int user, const char* from, const char* to,
+                                            StepMode mode);
+    // The first weight at or after (else before) the date, which moves to its date; -1 when
+    // there is none.
+    std::optional<float> getNextWeight(int user, char* date, bool forward);
     // The body weight an exercise on the date burns by, in kilograms: the latest weighing on
     // or before the date, else the earliest after it; -1 when the user has none.
-    float weightForDay(int user, const char* date);
+    std::optional<float> weightForDay(int user, const char* date);
 
     // Publishing.
-    Trend getTrend(int user, const QString& date);
+    std::optional<Trend> getTrend(int user, const QString& date);
     // getTrend() of each date, from one reading of the weights.
-    QMap<QString, Trend> getTrends(int user, const QStringList& dates);
-    QStringList getDeletedCheckinsForWeb(int user);
-    QList<QPair<QString, int>> getChangedFluid(int user, int device);
-    QList<QPair<QString, int>> getChangedFluidForWeb(int user);
+    std::optional<QMap<QString, Trend>> getTrends(int user, const QStringList& dates);
+    std::optional<QStringList> getDeletedCheckinsForWeb(int user);
+    std::optional<QList<QPair<QString, int>>> getChangedFluid(int user, int device);
+    std::optional<QList<QPair<QString, int>>> getChangedFluidForWeb(int user);
 
     // Body formulas: heights in centimetres, weights in kilograms, energy in kilocalories.
     static float calcBMI_f(const float& height, const float& weight);
@@ -195,10 +205,12 @@ private:
     UserDB(const UserDB&) = delete;
     UserDB& operator=(const UserDB&) = delete;
 
-    float _carriedForward(int user, const char* date, const char* field, const char* table,
-                          bool* exact);
+    std::optional<float> _carriedForward(int user, const char* date, const char* field,
+                                         const char* table, bool* exact);
     // The first column of the first row (0 without a row); nothing when it could not be read.
     static std::optional<int> _count(BXSqlQuery& query);
+    // Whether _count() is above 0.
+    static std::optional<bool> _any(BXSqlQuery& query);
     bool _insertUserRows(const DBTypes::UserProfile& profile, int newId);
     bool _writeProfile(const DBTypes::UserProfile& profile);
     bool _updateUserRow(const char* column, const QVariant& value, int user);
@@ -206,8 +218,8 @@ private:
     bool _writeTargets(const DBTypes::CheckinItem& item);
     bool _writeMisc(const DBTypes::CheckinItem& item);
     bool _writeFluid(const DBTypes::CheckinItem& item);
-    void _readMisc(DBTypes::CheckinItem& item);
-    bool _isOnlyWeighedDate(int user, const char* date);
+    bool _readMisc(DBTypes::CheckinItem& item);
+    std::optional<bool> _isOnlyWeighedDate(int user, const char* date);
     static bool _isFamilyBrand();
     static QString _trendWord(double change);
 

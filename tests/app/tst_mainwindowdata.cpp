@@ -836,7 +836,7 @@ void TestMainWindowData::firstRunCreatesUser()
     QCOMPARE(changed.first().first().toInt(), id);
     char today[DBTypes::DATE_CODE_SIZE] = {};
     DateToCode4(QDate::currentDate(), today);
-    QVERIFY(UserDB::instance()->hasCheckin(id, today));
+    QVERIFY(UserDB::instance()->hasCheckin(id, today).value());
     QCOMPARE(_window->windowTitle(), BrandEngine::instance()->getString("app_name") + QStringLiteral(" - New "));
 }
 
@@ -969,7 +969,7 @@ void TestMainWindowData::targetsDialogStoresForDiaryDay()
     QCOMPARE(announced.size(), 1);
     const auto sent = announced.at(0).at(0).value<DBTypes::CheckinItem>();
     QCOMPARE(sent.target(DBTypes::ENERGY), 1800.0f);
-    const DBTypes::CheckinItem stored = users->getCheckin(_ann, day.constData());
+    const DBTypes::CheckinItem stored = users->getCheckin(_ann, day.constData()).value();
     QCOMPARE(stored.target(DBTypes::ENERGY), 1800.0f);
     QCOMPARE(stored.target(DBTypes::FAT), 60.0f);
     QVERIFY(stored.noTarget(DBTypes::SODIUM));

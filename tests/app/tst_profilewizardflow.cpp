@@ -230,7 +230,7 @@ private slots:
         QVERIFY(profile.isValid());
         QCOMPARE(profile.height, 165.0f);
         QCOMPARE(profile.sex, 1);
-        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData());
+        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
         QCOMPARE(checkin.weight, 60.0f);
         QCOMPARE(checkin.activity, 0);
         QCOMPARE(checkin.goal, 0);
@@ -272,7 +272,7 @@ private slots:
                                         new UnitEnergy(UnitEnergy::Kilocalories));
         QCOMPARE(energyShown, QStringLiteral("2044 cals"));
         QCOMPARE(UserDB::instance()->getProfile(user)->height, 175.0f);
-        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData());
+        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
         QCOMPARE(checkin.weight, 68.0f);
         expectTargets(checkin, {2043.92f, 257.74f, 62.82f, 111.90f, 25});
     }
@@ -282,7 +282,7 @@ private slots:
         Entry entry;
         entry.finishFromGoals = true;
         const int user = createUser(entry);
-        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData());
+        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
         QCOMPARE(checkin.dietPlan(), QStringLiteral("Brellix"));
         expectTargets(checkin, {1200, 126, 30, 106.5f, 25, -1, -1, -1, -1, -1});
     }
@@ -292,7 +292,7 @@ private slots:
         Entry entry;
         entry.customEnergy = QStringLiteral("1800");
         const int user = createUser(entry);
-        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData());
+        const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
         QVERIFY(checkin.hasDietPlan());
         QCOMPARE(checkin.dietPlan(), QString());
         expectTargets(checkin, {1800, -1, -1, -1, -1, -1, -1, -1, -1, -1});
@@ -320,7 +320,7 @@ private slots:
             DBTypes::UserPrefs prefs = users->getUserPrefs(user).value();
             prefs.energyUnits = 0;
             prefs.measurementUnits = 1;
-            DBTypes::CheckinItem rate = users->getCheckin(user, todayCode().constData());
+            DBTypes::CheckinItem rate = users->getCheckin(user, todayCode().constData()).value();
             rate.setCustomRMR(1650.6f);
             QVERIFY(users->setUserPrefs(user, prefs) && users->addCheckin(rate, false));
         }
@@ -344,7 +344,7 @@ private slots:
         Clock::setNow(QDateTime(Today, QTime(10, 0)));
         QCOMPARE(QString::fromLatin1(UserDB::instance()->getProfile(user)->created),
                  QStringLiteral("20200101"));
-        const DBTypes::CheckinItem checkin = users->getCheckin(user, "20261208");
+        const DBTypes::CheckinItem checkin = users->getCheckin(user, "20261208").value();
         QCOMPARE(checkin.hasWeight, gain);
         QCOMPARE(checkin.goal, gain ? 2 : 0);
         if (gain)

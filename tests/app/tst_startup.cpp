@@ -639,7 +639,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
         window = new MainWindow();
         started = pickFirstUser(window) && (!metrics || countStart(asking));
         connectionWaits = waits.count();
-        for (const int count : UserDB::instance()->getLoginCounts(UserDB::instance()->getCurrentUser()))
+        for (const int count : UserDB::instance()->getLoginCounts(UserDB::instance()->getCurrentUser()).value_or(QMap<QString, int>()))
             counted += count;
     }
     other.reset();

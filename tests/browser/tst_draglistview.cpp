@@ -515,7 +515,7 @@ private slots:
         prompter.answer(QStringLiteral("Marked as favorite"));
         list.showContextMenu(apple, QPoint(), 0);
         const FavoritesDB favorites(_user);
-        QVERIFY(favorites.isFavorite(FavoritesDB::ItemFlags(FoodItemFlag), FavoritesDB::ItemId(4000)));
+        QVERIFY(favorites.isFavorite(FavoritesDB::ItemFlags(FoodItemFlag), FavoritesDB::ItemId(4000)).value());
         QVERIFY(selection.count() >= 1);
         apple = list.locateFvi(4000, false, nullptr);
         QVERIFY(!apple->icon(0).isNull());
@@ -524,7 +524,7 @@ private slots:
         list.showContextMenu(apple, QPoint(), 0);
         QVERIFY(menu->actions().last()->isChecked());
         QCOMPARE(menu->actions().last()->data().toInt(), 110);
-        QVERIFY(!favorites.isFavorite(FavoritesDB::ItemFlags(FoodItemFlag), FavoritesDB::ItemId(4000)));
+        QVERIFY(!favorites.isFavorite(FavoritesDB::ItemFlags(FoodItemFlag), FavoritesDB::ItemId(4000)).value());
     }
 
     void savedMealActions()
@@ -701,12 +701,12 @@ private slots:
         QCOMPARE(filler, ownRoot);
         FoodViewItem* mealRoot = meals.locateFvi(ownRoot, true, nullptr);
         QVERIFY(mealRoot);
-        const size_t before = SavedMealDB::instance()->getSavedMealItems(ownRoot).size();
+        const size_t before = SavedMealDB::instance()->getSavedMealItems(ownRoot).value().size();
         QCOMPARE(before, size_t(1));
         prompter.answer(QStringLiteral("Breakfast bowl"));
         QVERIFY(meals.dropPayload(&drag, &diary, mealRoot));
         QCOMPARE(prompter.asked.last().caption, QStringLiteral("Creating new Saved Meal Item"));
-        QCOMPARE(SavedMealDB::instance()->getSavedMealItems(ownRoot).size(), before);
+        QCOMPARE(SavedMealDB::instance()->getSavedMealItems(ownRoot).value().size(), before);
         bool found = false;
         for (QTreeWidgetItemIterator it(&meals); *it; ++it)
             found = found || (*it)->text(0) == QStringLiteral("Breakfast bowl");

@@ -627,7 +627,7 @@ private slots:
         QCheckBox* box = _panel->foodWidget->favoritesCheckBox;
         const auto stored = [this] {
             return FavoritesDB(_user).isFavorite(FavoritesDB::ItemFlags(FoodItemFlag),
-                                                 FavoritesDB::ItemId(APPLE));
+                                                 FavoritesDB::ItemId(APPLE)).value();
         };
         // Un-ticked while another program holds the diary: the box shows what is stored.
         {

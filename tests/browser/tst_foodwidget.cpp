@@ -265,7 +265,7 @@ private slots:
                                                   mealFood(QStringLiteral("Jam"), 50.0f, 0.0f, 1.0f)};
         const int meal = SavedMealDB::instance()->storeMeal(user, -1, "Breakfast set", items, true);
         QVERIFY(meal > 0);
-        const DBTypes::FoodItem sum = SavedMealDB::instance()->getSavedMealAsFoodItem(meal);
+        const DBTypes::FoodItem sum = SavedMealDB::instance()->getSavedMealAsFoodItem(meal).value();
 
         FoodWidget panel;
         panel.setFood(101); // a gram food first: the meal must not keep its 100

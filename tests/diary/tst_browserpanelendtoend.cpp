@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(prompter.asked.first().kind, QStringLiteral("menu"));
         BXSqlQuery query("SELECT group_id FROM group_diary WHERE name = 'Morning'");
         QVERIFY(query.exec() && query.next());
-        QCOMPARE(SavedMealDB::instance()->getSavedMealItems(query.value(0).toInt()).size(), size_t(1));
+        QCOMPARE(SavedMealDB::instance()->getSavedMealItems(query.value(0).toInt()).value().size(), size_t(1));
     }
 
 private:

@@ -441,7 +441,7 @@ private slots:
         QCOMPARE(saved.count(), 1);
         const int meal = saved.at(0).at(0).toInt();
         QVERIFY(meal >= 1);
-        const std::vector<DBTypes::FoodDiaryItem> items = SavedMealDB::instance()->getSavedMealItems(meal);
+        const std::vector<DBTypes::FoodDiaryItem> items = SavedMealDB::instance()->getSavedMealItems(meal).value();
         QCOMPARE(items.size(), size_t(2));
         QCOMPARE(prompter.asked.last().caption, QStringLiteral("Save Meal"));
     }
@@ -531,7 +531,7 @@ private slots:
         _list->setCurrentItem(_list->groupRow(1));
         _list->handleContextMenu(DiaryListView::LoadMealCommand);
         QCOMPARE(prompter.lastText(), refusal);
-        std::vector<DBTypes::FoodDiaryItem> fromBrowser = meals->getSavedMealItems(dessert);
+        std::vector<DBTypes::FoodDiaryItem> fromBrowser = meals->getSavedMealItems(dessert).value();
         for (DBTypes::FoodDiaryItem& entry : fromBrowser)
             entry.meal = 3;
         _list->addContextMeal(fromBrowser);

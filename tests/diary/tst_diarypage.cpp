@@ -238,7 +238,7 @@ private slots:
         query.bindValue(0, QStringLiteral("Porridge"));
         QVERIFY(query.exec() && query.next());
         const std::vector<DBTypes::FoodDiaryItem> items =
-            SavedMealDB::instance()->getSavedMealItems(query.value(0).toInt());
+            SavedMealDB::instance()->getSavedMealItems(query.value(0).toInt()).value();
         QCOMPARE(items.size(), size_t(2));
         QCOMPARE(items[0].desc, QStringLiteral("oats"));
 

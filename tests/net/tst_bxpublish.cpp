@@ -478,7 +478,7 @@ private slots:
         QVERIFY(publish().finished);
         const QByteArray body = _server.requests().last();
         QVERIFY(body.contains(QByteArray("date%3D%222026-03-01%22")));
-        QVERIFY(DiaryDB::instance()->getChangedDayList().empty());
+        QVERIFY(DiaryDB::instance()->getChangedDayList().value().empty());
     }
 
     void missingWebLoginIsExplainedBeforeAnythingIsSent()

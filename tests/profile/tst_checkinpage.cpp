@@ -175,7 +175,7 @@ private slots:
         page.updateMeasurements();
         QCOMPARE(page.rowCount(), 0);
         QCOMPARE(page.runs, 0);
-        QVERIFY(!page.hasCheckin(s_today));
+        QVERIFY(!page.hasCheckin(s_today).value());
         UserDB::instance()->setCurrentUser(user);
     }
 
@@ -323,7 +323,7 @@ private slots:
                      QStringLiteral("<tr><td>Waist/Hip ratio:</td><td><b>%1</b></td></tr>").arg(ratio)),
                  qPrintable(page.extrapolatedInfo->text()));
         const UserMeasurements stored = UserDB::instance()->getDaysMeasurements(
-            UserDB::instance()->getCurrentUser(), code(s_today).constData());
+            UserDB::instance()->getCurrentUser(), code(s_today).constData()).value();
         QCOMPARE(stored.waistHipRatioText(), ratio);
         QLocale::setDefault(QLocale::c());
     }
@@ -443,7 +443,7 @@ private slots:
         QCOMPARE(prompter.lastText(), QStringLiteral("You cannot delete your last weight entry. "
                                                      "Please set\na weight or cancel this operation."));
         const UserMeasurements stored = UserDB::instance()->getDaysMeasurements(
-            UserDB::instance()->getCurrentUser(), code(s_today).constData());
+            UserDB::instance()->getCurrentUser(), code(s_today).constData()).value();
         QCOMPARE(describe(stored), QStringLiteral("weight=70.00 chest=90.00 note=kept"));
         QCOMPARE(page.rowCount(), 1);
         checkInvariant(page);
@@ -454,7 +454,7 @@ private slots:
         QCOMPARE(prompter.lastText(),
                  QStringLiteral("Cannot perform operation. You must have at least one weight entry."));
         QCOMPARE(page.rowCount(), 1);
-        QVERIFY(page.hasCheckin(s_today));
+        QVERIFY(page.hasCheckin(s_today).value());
         checkInvariant(page);
     }
 
@@ -487,7 +487,7 @@ private slots:
                      + "<tr><td>Weight:</td><td> <b>62.0 kg</b></td></tr>"
                        "<tr><td>BMI:</td><td> <b>21.5 (low risk)</b></td></tr></table>");
         QVERIFY(page.checkinListView->selectedItems().isEmpty());
-        QVERIFY(!page.hasCheckin(s_today.addDays(-4)));
+        QVERIFY(!page.hasCheckin(s_today.addDays(-4)).value());
         checkInvariant(page);
 
         // With nothing selected Delete and Backspace do nothing.
@@ -564,7 +564,7 @@ private slots:
         page.steps.push_back(clearEverything);
         page.doEditItemRequest(page.row(0), QPoint(), 0);
         QCOMPARE(page.listedDates(), QList<QDate>{s_today});
-        QVERIFY(!page.hasCheckin(s_today.addDays(-2)));
+        QVERIFY(!page.hasCheckin(s_today.addDays(-2)).value());
         checkInvariant(page);
 
         // No menu without a row.

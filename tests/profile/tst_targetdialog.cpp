@@ -48,7 +48,7 @@ void storeTargets(const QDate& date, std::initializer_list<std::pair<DBTypes::Nu
 // The targets in force on the date, "-" for none, in row order.
 QStringList targetsOn(const QDate& date)
 {
-    const DBTypes::CheckinItem item = UserDB::instance()->getCheckin(user(), code(date).constData());
+    const DBTypes::CheckinItem item = UserDB::instance()->getCheckin(user(), code(date).constData()).value();
     QStringList shown;
     for (DBTypes::NutType nut : s_shown)
         shown << (item.noTarget(nut) ? QStringLiteral("-") : QString::number(item.target(nut)));
@@ -237,7 +237,7 @@ private slots:
         dialog->saveButton->click();
         QCOMPARE(targetsOn(s_today), (QStringList{"-", "-", "-", "90", "-"}));
         QCOMPARE(store->getFluid(user(), code(s_today).constData()).value(), 5);
-        QCOMPARE(describe(store->getDaysMeasurements(user(), code(s_today).constData())),
+        QCOMPARE(describe(store->getDaysMeasurements(user(), code(s_today).constData()).value()),
                  QStringLiteral("weight=70.00 note=a note"));
     }
 
@@ -248,7 +248,7 @@ private slots:
         dialog->row(DBTypes::ENERGY).edit->setText(QStringLiteral("1500"));
         dialog->saveButton->click();
         QCOMPARE(targetsOn(s_today), (QStringList{"-", "-", "-", "-", "-"}));
-        QVERIFY(!UserDB::instance()->hasCheckin(user(), code(s_today).constData()));
+        QVERIFY(!UserDB::instance()->hasCheckin(user(), code(s_today).constData()).value());
     }
 
     void cancelStoresNothing()

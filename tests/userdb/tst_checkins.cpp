@@ -109,7 +109,7 @@ void TestCheckins::fillsCheckinRecords()
     second.hasChest = true;
     QVERIFY(users->addCheckin(second, false));
 
-    const CheckinItem later = users->getCheckin(User, "20060303");
+    const CheckinItem later = users->getCheckin(User, "20060303").value();
     QCOMPARE(later.userId, User);
     QCOMPARE(QByteArray(later.date), QByteArray("20060303"));
     QCOMPARE(later.weight, 80.0f);
@@ -131,14 +131,14 @@ void TestCheckins::fillsCheckinRecords()
     QVERIFY(later.hasTarget(DBTypes::FAT));
     QVERIFY(later.noTarget(DBTypes::FAT));
 
-    const CheckinItem day = users->getCheckin(User, "20060301");
+    const CheckinItem day = users->getCheckin(User, "20060301").value();
     QVERIFY(day.hasWeight && day.hasWaist && day.hasGoal);
     QCOMPARE(day.note, QStringLiteral("Started"));
     QCOMPARE(day.fluid, 5);
     QCOMPARE(day.customRMR(), 1500.0f);
     QCOMPARE(day.dietPlan(), QStringLiteral("plan-b"));
-    QVERIFY(users->hasCheckin(User, "20060301"));
-    QVERIFY(!users->hasCheckin(User, "20060302"));
+    QVERIFY(users->hasCheckin(User, "20060301").value());
+    QVERIFY(!users->hasCheckin(User, "20060302").value());
 
     CheckinItem cleared = day;
     UserDB::clearCheckinItem(cleared);
@@ -172,13 +172,13 @@ void TestCheckins::storesTargetsAndProfileValues()
     CheckinItem plan = checkin("20060302");
     plan.setDietPlan(QStringLiteral("o'brien"));
     QVERIFY(users->addCheckin(plan, false));
-    QCOMPARE(users->getCheckin(User, "20060302").dietPlan(), QStringLiteral("o'brien"));
+    QCOMPARE(users->getCheckin(User, "20060302").value().dietPlan(), QStringLiteral("o'brien"));
 
     CheckinItem noRate = checkin("20060303");
     noRate.setNoCustomRMR();
     QVERIFY(users->addCheckin(noRate, false));
     QVERIFY(StoreFixture::scalar("SELECT custom_rmr FROM user_misc WHERE date = '20060303'").isNull());
-    QVERIFY(!users->getCheckin(User, "20060303").hasCustomRMR());
+    QVERIFY(!users->getCheckin(User, "20060303").value().hasCustomRMR());
 }
 
 void TestCheckins::keepsTheLastWeight()
@@ -191,10 +191,10 @@ void TestCheckins::keepsTheLastWeight()
     QVERIFY(!users->addCheckin(removal, false));
     QVERIFY(!users->addCheckin(removal, true));
     QCOMPARE(users->getWeight(User, "20060301", nullptr), 80.0f);
-    QVERIFY(!users->canDelete(User, "20060301", "WEIGHT", "-1"));
+    QVERIFY(!users->canDelete(User, "20060301", "WEIGHT", "-1").value());
 
     weigh("20060302", 79.0f);
-    QVERIFY(users->canDelete(User, "20060301", "WEIGHT", "-1"));
+    QVERIFY(users->canDelete(User, "20060301", "WEIGHT", "-1").value());
     QVERIFY(users->addCheckin(removal, false));
     QVERIFY(StoreFixture::scalar("SELECT weight FROM user_checkins WHERE date = '20060301'").isNull());
 }
@@ -208,7 +208,7 @@ void TestCheckins::readsDaysMeasurements()
     noteOnly.setNoteExact(true);
     QVERIFY(users->setDaysMeasurements(User, "20060305", noteOnly));
 
-    const UserMeasurements day = users->getDaysMeasurements(User, "20060305");
+    const UserMeasurements day = users->getDaysMeasurements(User, "20060305").value();
     QVERIFY(day.has(M::Weight));
     QVERIFY(!day.exact(M::Weight));
     QCOMPARE(day.value(M::Weight), 80.0f);
@@ -218,12 +218,12 @@ void TestCheckins::readsDaysMeasurements()
     QCOMPARE(day.note(), std::string("felt fine"));
     QVERIFY(day.noteExact());
 
-    const UserMeasurements later = users->getDaysMeasurements(User, "20060310");
+    const UserMeasurements later = users->getDaysMeasurements(User, "20060310").value();
     QCOMPARE(later.note(), std::string("felt fine"));
     QVERIFY(!later.noteExact());
     QVERIFY(!later.exact(M::Weight));
 
-    const UserMeasurements first = users->getDaysMeasurements(User, "20060301");
+    const UserMeasurements first = users->getDaysMeasurements(User, "20060301").value();
     QVERIFY(first.exact(M::Weight));
     QCOMPARE(first.note(), std::string("first"));
     QVERIFY(!first.isEmpty());
@@ -249,14 +249,14 @@ void TestCheckins::writesAndDeletesDaysMeasurements()
 
     // A carried-forward value is not copied into the day.
     QVERIFY(users->setDaysMeasurements(User, "20060305", M(79.0f, 0, 0, 0, 0, 0, "")));
-    UserMeasurements steps = users->getDaysMeasurements(User, "20060306");
+    UserMeasurements steps = users->getDaysMeasurements(User, "20060306").value();
     steps.set(M::Steps, 5000.0f, true);
     QVERIFY(users->setDaysMeasurements(User, "20060306", steps));
     QVERIFY(StoreFixture::scalar("SELECT weight FROM user_checkins WHERE date = '20060306'").isNull());
     QCOMPARE(StoreFixture::scalar("SELECT steps FROM user_checkins WHERE date = '20060306'").toInt(), 5000);
 
     QVERIFY(users->setDaysMeasurements(User, "20060301", UserMeasurements()));
-    QVERIFY(!users->hasCheckin(User, "20060301"));
+    QVERIFY(!users->hasCheckin(User, "20060301").value());
     QCOMPARE(users->getWeight(User, "20060310", nullptr), 79.0f);
 
     // A figure is stored as the user gave it, not as its float widened to a double.
@@ -310,11 +310,11 @@ void TestCheckins::listsWeightsAndSteps()
     walked.hasSteps = true;
     QVERIFY(users->addCheckin(walked, false));
 
-    const auto weights = users->getWeightList(User, "20060301", "20060302");
+    const auto weights = users->getWeightList(User, "20060301", "20060302").value();
     QCOMPARE(weights.size(), 1);
     QCOMPARE(weights.first().second, 80.0f);
 
-    const auto steps = users->getStepsList(User, "20060301", "20060303", UserDB::StepsPerDay);
+    const auto steps = users->getStepsList(User, "20060301", "20060303", UserDB::StepsPerDay).value();
     QCOMPARE(steps.size(), 3);
     QCOMPARE(steps.at(0), qMakePair(QStringLiteral("20060301"), 0.0f));
     QCOMPARE(steps.at(1), qMakePair(QStringLiteral("20060302"), 6000.0f));
@@ -343,7 +343,7 @@ void TestCheckins::reportsTheWeightTrend()
 {
     UserDB* users = UserDB::instance();
     weigh("20060301", 80.0f);
-    UserDB::Trend trend = users->getTrend(User, QStringLiteral("20060301"));
+    UserDB::Trend trend = users->getTrend(User, QStringLiteral("20060301")).value();
     QCOMPARE(trend.trend, QStringLiteral("nochange"));
     QVERIFY(trend.date.isNull());
 
@@ -355,7 +355,7 @@ void TestCheckins::reportsTheWeightTrend()
                  {79.9f, "decrease"},   {79.5f, "bigdecrease"}};
     for (const auto& c : cases) {
         weigh("20060302", c.weight);
-        trend = users->getTrend(User, QStringLiteral("20060305"));
+        trend = users->getTrend(User, QStringLiteral("20060305")).value();
         QCOMPARE(trend.trend, QString::fromLatin1(c.word));
         QCOMPARE(trend.date, QStringLiteral("20060301"));
     }
@@ -371,10 +371,10 @@ void TestCheckins::readsManyTrendsAsOneByOne()
     weigh("20060305", 80.4f);
     weigh("20060306", 80.402f);
     weigh("20060308", 79.9f);
-    const QMap<QString, UserDB::Trend> trends = users->getTrends(User, dates);
+    const QMap<QString, UserDB::Trend> trends = users->getTrends(User, dates).value();
     QCOMPARE(trends.size(), dates.size());
     for (const QString& date : dates) {
-        const UserDB::Trend one = users->getTrend(User, date);
+        const UserDB::Trend one = users->getTrend(User, date).value();
         QCOMPARE(trends.value(date).trend, one.trend);
         QCOMPARE(trends.value(date).date, one.date);
     }
@@ -392,7 +392,7 @@ void TestCheckins::reportsChangedWaterPerUser()
     QCOMPARE(users->getFluid(0, "20060303").value(), 0);
     users->clearSyncTable(QStringLiteral("water_diary_sync"), 0, 0, "20060302", "20060302");
 
-    const auto changed = users->getChangedFluidForWeb(0);
+    const auto changed = users->getChangedFluidForWeb(0).value();
     QCOMPARE(changed.size(), 1);
     QCOMPARE(changed.first(), qMakePair(QStringLiteral("20060301"), 3));
 

@@ -7,6 +7,7 @@
 
 #include "tests/support/otherreader.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 #include "userdb/favoritesdb.h"
 #include "userdb/savedmealdb.h"
@@ -16,6 +17,7 @@
 
 #include <QtTest>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -94,7 +96,7 @@ int prepare(Change change, int user)
     }
     case Profile:
         profileForm() = {users->getProfile(user).value_or(DBTypes::UserProfile()),
-                         users->getCheckin(user, "20260305"), users->getUserPrefs(user).value()};
+                         users->getCheckin(user, "20260305").value_or(DBTypes::CheckinItem()), users->getUserPrefs(user).value()};
         return -1;
     default:
         return -1;
@@ -151,6 +153,78 @@ bool make(Change change, int user, int subject, int run)
     }
     return false;
 }
+
+// The readings of the store, each true when it read.
+UserDB* users() { return UserDB::instance(); }
+DiaryDB* diary() { return DiaryDB::instance(); }
+const std::pair<const char*, std::function<bool(int)>> Readings[] = {
+    {"weight", [](int u) { return users()->getWeight(u, "20260310", nullptr).has_value(); }},
+    {"goal", [](int u) { return users()->getGoal(u, "20260310", nullptr).has_value(); }},
+    {"target", [](int u) { return users()->getTarget(u, "20260310", "target_fat", nullptr).has_value(); }},
+    {"check-in", [](int u) { return users()->getCheckin(u, "20260310").has_value(); }},
+    {"note", [](int u) { return users()->getNote(u, "20260301").has_value(); }},
+    {"has check-in", [](int u) { return users()->hasCheckin(u, "20260301").has_value(); }},
+    {"may delete", [](int u) { return users()->canDelete(u, "20260301", "WEIGHT", "-1").has_value(); }},
+    {"measurements", [](int u) { return users()->getDaysMeasurements(u, "20260310").has_value(); }},
+    {"logins", [](int u) { return users()->getLoginsForDay(u, QStringLiteral("20260301")).has_value(); }},
+    {"tip of the day", [](int u) { return users()->getTipOfTheDay(u).has_value(); }},
+    {"tip shown", [](int u) { return users()->isTopicShownBefore(u, 3).has_value(); }},
+    {"columns", [](int u) { return users()->getColumnSettings(u).has_value(); }},
+    {"backup folders", [](int) { return users()->getBackupPaths().has_value(); }},
+    {"next user", [](int) { return users()->getNextUserID().has_value(); }},
+    {"weights", [](int u) { return users()->getWeightList(u, "20260101", "20261231").has_value(); }},
+    {"steps", [](int u) { return users()->getStepsList(u, "20260301", "20260303", UserDB::StepsPerDay).has_value(); }},
+    {"weight for day", [](int u) { return users()->weightForDay(u, "20260310").has_value(); }},
+    {"trend", [](int u) { return users()->getTrend(u, QStringLiteral("20260310")).has_value(); }},
+    {"trends", [](int u) { return users()->getTrends(u, {QStringLiteral("20260310")}).has_value(); }},
+    {"metrics", [](int u) { return users()->getLoginCounts(u) && users()->getFoodStats(u); }},
+    {"deleted check-ins", [](int u) { return users()->getDeletedCheckinsForWeb(u).has_value(); }},
+    {"changed water", [](int u) { return users()->getChangedFluidForWeb(u).has_value(); }},
+    {"all days", [](int u) { return diary()->getAllDays(u, false).has_value(); }},
+    {"month", [](int u) { return diary()->getAllDatesForMonth(u, QDate(2026, 3, 1), false).has_value(); }},
+    {"changed days", [](int) { return diary()->getChangedDayList().has_value(); }},
+    {"sums", [](int u) { return diary()->getNutrientInfo(u, "20260101", "20261231", 0).has_value(); }},
+    {"saved meal", [](int) { return SavedMealDB::instance()->getSavedMealAsFoodItem(1).has_value(); }},
+    {"private foods", [](int) { return SavedMealDB::instance()->foodsPrivateFrom(1, 2).has_value(); }},
+    {"favourite", [](int u) { return FavoritesDB(u).isFavorite(FavoritesDB::ItemFlags(1), FavoritesDB::ItemId(7)).has_value(); }},
+};
+
+// Damages every page of the diary's tables on disk, the diary left open, until it ends; what
+// the diary's connection kept of them is let go, so that the next reading meets the damage.
+class DamagedPages
+{
+public:
+    DamagedPages() : _file(UserDbTestEnv::databaseFile())
+    {
+        const int size = UserDbTestEnv::scalar(QStringLiteral("PRAGMA page_size")).toInt();
+        BXSqlQuery pages("SELECT pageno FROM dbstat WHERE name <> 'sqlite_master'");
+        QVERIFY(pages.readRows([&] { _pages.insert(qint64(pages.value(0).toLongLong() - 1) * size, {}); }));
+        QVERIFY(_file.open(QIODevice::ReadWrite));
+        for (auto page = _pages.begin(); page != _pages.end(); ++page) {
+            QVERIFY(_file.seek(page.key()));
+            page.value() = _file.read(size);
+            QVERIFY(_file.seek(page.key()));
+            QCOMPARE(_file.write(QByteArray(size, '\xff')), qint64(size));
+        }
+        forget();
+    }
+    ~DamagedPages()
+    {
+        for (auto page = _pages.cbegin(); page != _pages.cend(); ++page)
+            _file.seek(page.key()) && _file.write(page.value());
+        forget();
+    }
+
+private:
+    void forget()
+    {
+        _file.flush();
+        BXSqlDb::perform("PRAGMA shrink_memory");
+    }
+
+    QFile _file;
+    QMap<qint64, QByteArray> _pages;
+};
 
 bool journalLeft()
 {
@@ -285,6 +359,40 @@ private slots:
         QCOMPARE(everyStoredRow(), before);
     }
 
+    // Each reading while another program holds the file whole, or with the pages it reads
+    // damaged: it says that it did not read (one wait, never a default that looks like data),
+    // and nothing is written.
+    void readingThatFailsSaysSo_data()
+    {
+        QTest::addColumn<int>("reading");
+        QTest::addColumn<bool>("damaged");
+        for (int i = 0; i < int(std::size(Readings)); ++i) {
+            QTest::addRow("%s, held whole", Readings[i].first) << i << false;
+            QTest::addRow("%s, damaged page", Readings[i].first) << i << true;
+        }
+    }
+
+    void readingThatFailsSaysSo()
+    {
+        QFETCH(int, reading);
+        QFETCH(bool, damaged);
+        const auto& read = Readings[reading].second;
+        QVERIFY(read(_user));
+        const QStringList before = everyStoredRow();
+        if (damaged) {
+            const DamagedPages damage;
+            QVERIFY(!read(_user));
+        } else {
+            OtherReader other(UserDbTestEnv::databaseFile(), OtherReader::Exclusive);
+            QVERIFY(other.reading());
+            BusyWaits waits(100);
+            QVERIFY(!read(_user));
+            QCOMPARE(waits.count(), 1);
+        }
+        QCOMPARE(everyStoredRow(), before);
+        QVERIFY(read(_user));
+    }
+
     // The Personal Profile stores the name, the plan and the preferences together, or none.
     void profileIsStoredWhole()
     {
@@ -292,7 +400,7 @@ private slots:
         const QStringList before = everyStoredRow();
         DBTypes::UserProfile renamed = users->getProfile(_user).value_or(DBTypes::UserProfile());
         renamed.name = QStringLiteral("Renamed Tester");
-        DBTypes::CheckinItem today = users->getCheckin(_user, "20260306");
+        DBTypes::CheckinItem today = users->getCheckin(_user, "20260306").value();
         today.setDietPlan(QStringLiteral("refused"));
         // The plan, stored last, is refused: the name stored before it goes too.
         QVERIFY(StoreFixture::exec("CREATE TEMP TRIGGER refuse_plan BEFORE UPDATE OF diet_plan ON "

@@ -98,7 +98,7 @@ void TestSavedMeals::storesMealsOutsideTheDiary()
     QCOMPARE(meals->getMealName(User, id), QStringLiteral("Lunch box"));
     QVERIFY(meals->getMealName(User + 1, id).isNull());
 
-    const std::vector<FoodDiaryItem> items = meals->getSavedMealItems(id);
+    const std::vector<FoodDiaryItem> items = meals->getSavedMealItems(id).value();
     QCOMPARE(items.size(), std::size_t(3));
     const FoodDiaryItem& pear = items.at(2);
     QCOMPARE(pear.desc, QStringLiteral("Pear"));
@@ -112,9 +112,9 @@ void TestSavedMeals::storesMealsOutsideTheDiary()
     QCOMPARE(pear.values.sodium, -1.0f);
 
     // Saved foods never show in a day or in the sums.
-    QVERIFY(DiaryDB::instance()->getAllDays(User, true).isEmpty());
+    QVERIFY(DiaryDB::instance()->getAllDays(User, true).value().isEmpty());
     QVERIFY(DiaryDB::instance()->getAllDatesWithEntries(User, true).value().empty());
-    QVERIFY(DiaryDB::instance()->getNutrientInfo(User, "00000000", "99999999", 0).empty());
+    QVERIFY(DiaryDB::instance()->getNutrientInfo(User, "00000000", "99999999", 0).value().empty());
 
     meals->renameMeal(id, "Picnic");
     QCOMPARE(meals->getMealName(User, id), QStringLiteral("Picnic"));
@@ -138,7 +138,7 @@ void TestSavedMeals::sumsAMealAsOneFood()
 {
     SavedMealDB* meals = SavedMealDB::instance();
     const int id = meals->storeMeal(User, -1, "Snack", {food("A", 100, 5), food("B", 50, -1)}, true);
-    const DBTypes::FoodItem sum = meals->getSavedMealAsFoodItem(id);
+    const DBTypes::FoodItem sum = meals->getSavedMealAsFoodItem(id).value();
     QCOMPARE(sum.energy, 150.0f);
     QCOMPARE(sum.fat, 5.0f);
     QCOMPARE(sum.sodium, 0.0f);
@@ -147,13 +147,13 @@ void TestSavedMeals::sumsAMealAsOneFood()
     QVERIFY(StoreFixture::exec("UPDATE food_diary SET calories = NULL, fat = NULL WHERE "
                                "group_id = ? AND food_name = 'B'",
                                {id}));
-    const std::vector<FoodDiaryItem> items = meals->getSavedMealItems(id);
+    const std::vector<FoodDiaryItem> items = meals->getSavedMealItems(id).value();
     QCOMPARE(items.at(1).values.energy, -999.0f);
     QCOMPARE(items.at(1).values.fat, -999.0f);
-    QCOMPARE(meals->getSavedMealAsFoodItem(id).energy, 100.0f);
+    QCOMPARE(meals->getSavedMealAsFoodItem(id).value().energy, 100.0f);
 
     const int empty = meals->storeMeal(User, -1, "Nothing", {}, true);
-    const DBTypes::FoodItem none = meals->getSavedMealAsFoodItem(empty);
+    const DBTypes::FoodItem none = meals->getSavedMealAsFoodItem(empty).value();
     for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
         QCOMPARE(none.getNutrient(DBTypes::NutType(nut)), 0.0f);
 }
@@ -225,9 +225,9 @@ void TestSavedMeals::cachesFavourites()
 
     favorites.addFavorite(food, Id(10));
     favorites.addFavorite(exercise, Id(10));
-    QVERIFY(favorites.isFavorite(food, Id(10)));
-    QVERIFY(!favorites.isFavorite(food, Id(11)));
-    QVERIFY(!favorites.isFavorite(savedMeal, Id(10)));
+    QVERIFY(favorites.isFavorite(food, Id(10)).value());
+    QVERIFY(!favorites.isFavorite(food, Id(11)).value());
+    QVERIFY(!favorites.isFavorite(savedMeal, Id(10)).value());
 
     std::set<int> ids = {99};
     favorites.findFavorites(customFood, ids);

@@ -261,18 +261,18 @@ void TestUserDB::reportsMetricsChanges()
     users->incrementLogin();
 
     // Only weighed check-ins count; the text is the change date followed by the check-in date.
-    const QStringList checkins = users->getCheckinDays(ann);
+    const QStringList checkins = users->getCheckinDays(ann).value();
     QCOMPARE(checkins.size(), 1);
     QCOMPARE(checkins.first().right(8), QStringLiteral("20060301"));
     QCOMPARE(checkins.first().size(), 16);
-    const auto stats = users->getFoodStats(ann);
+    const auto stats = users->getFoodStats(ann).value();
     QCOMPARE(stats.size(), 1);
     QCOMPARE(stats.first().value(QStringLiteral("20060301")), 1);
 
     users->resetMetrics(ann);
-    QVERIFY(users->getCheckinDays(ann).isEmpty());
-    QVERIFY(users->getFoodStats(ann).isEmpty());
-    QVERIFY(users->getLoginDays(ann).isEmpty());
+    QVERIFY(users->getCheckinDays(ann).value().isEmpty());
+    QVERIFY(users->getFoodStats(ann).value().isEmpty());
+    QVERIFY(users->getLoginDays(ann).value().isEmpty());
     // The web diary's marks are untouched.
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary_sync WHERE device = 0 AND state = 1")
                  .toInt(),
