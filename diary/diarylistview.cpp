@@ -289,10 +289,12 @@ void DiaryListView::_applyColumns()
     resizeColumns();
 }
 
-void DiaryListView::_saveColumnSettings()
+bool DiaryListView::_storeColumns(const std::vector<DBTypes::NutType>& columns)
 {
-    if (currentUser() >= 0)
-        UserDB::instance()->saveColumnSettings(currentUser(), getColumnSettings());
+    const int user = currentUser();
+    return user < 0 || StorePrompt::change(this, QString(), [user, &columns] {
+        return UserDB::instance()->saveColumnSettings(user, printColumnSettings(columns));
+    });
 }
 
 void DiaryListView::resizeColumns()
@@ -678,21 +680,23 @@ void DiaryListView::popupNutrientMenu(int section)
         handleHeaderContextMenu(chosen);
 }
 
+// The columns change once they are stored; the layout actions store the view mode themselves.
 void DiaryListView::handleHeaderContextMenu(QAction* action)
 {
     const bool nutrientColumn = _headerSection > 0 && _headerSection <= int(_columns.size());
+    std::vector<DBTypes::NutType> columns = _columns;
     if (action == _addNutrientAction) {
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
-            if (std::find(_columns.begin(), _columns.end(), nut) == _columns.end()) {
-                _columns.push_back(DBTypes::NutType(nut));
+            if (std::find(columns.begin(), columns.end(), nut) == columns.end()) {
+                columns.push_back(DBTypes::NutType(nut));
                 break;
             }
         }
     } else if (action == _removeNutrientAction) {
         if (nutrientColumn)
-            _columns.erase(_columns.begin() + (_headerSection - 1));
-        else if (!_columns.empty())
-            _columns.pop_back();
+            columns.erase(columns.begin() + (_headerSection - 1));
+        else if (!columns.empty())
+            columns.pop_back();
     } else {
         for (int mode = 0; mode < 3; ++mode) {
             if (action == _layoutActions[mode])
@@ -700,11 +704,15 @@ void DiaryListView::handleHeaderContextMenu(QAction* action)
         }
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
             if (action == _nutrientActions[nut] && nutrientColumn)
-                _columns[size_t(_headerSection) - 1] = DBTypes::NutType(nut);
+                columns[size_t(_headerSection) - 1] = DBTypes::NutType(nut);
         }
     }
+    if (columns != _columns) {
+        if (!_storeColumns(columns))
+            return;
+        _columns = columns;
+    }
     _applyColumns();
-    _saveColumnSettings();
     showToday();
 }
 
