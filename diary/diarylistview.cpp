@@ -1016,7 +1016,12 @@ void DiaryListView::showContextMenu(const QPoint& pos)
         menu.addAction(tr("Edit"))->setData(int(EditCommand));
         menu.addAction(tr("Remove"))->setData(int(RemoveCommand));
     } else if (!row->parent() && isMealGroup(id)) {
-        if (_hasSavedMeals())
+        // Whether there are meals to load is read like any other reading: one wait, then
+        // Retry or Cancel (no menu) while another program holds the diary.
+        bool saved = false;
+        if (!StorePrompt::read(this, [this, &saved] { saved = _hasSavedMeals(); }))
+            return;
+        if (saved)
             menu.addAction(tr("Load Meal"))->setData(int(LoadMealCommand));
         if (row->childCount() > 0 && rowId(row->child(0)) > 0)
             menu.addAction(tr("Save Meal"))->setData(int(SaveMealCommand));
