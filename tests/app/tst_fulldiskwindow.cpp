@@ -250,7 +250,8 @@ private slots:
         const std::pair<const char*, WindowReading> readings[] = {
             {"day change", NextDay},        {"report", OtherReport}, {"user switch", SwitchUser},
             {"browser", BrowserLists},      {"check-ins page", CheckinDay},
-            {"report date", ReportDate},    {"report period", ReportPeriod}};
+            {"report date", ReportDate},    {"report period", ReportPeriod},
+            {"meal menu", MealMenu}};
         addRowsForEachHold(readings);
     }
 
@@ -299,9 +300,10 @@ private slots:
                      qPrintable(_prompter->lastText()));
             QCOMPARE(shownState(), shown);
         } else {
-            QVERIFY(_prompter->asked.isEmpty());
-            // The browser reads its lists again as they were.
-            QCOMPARE(shownState() != shown, change != BrowserLists);
+            // Only the menu, once read.
+            QCOMPARE(_prompter->asked.size(), change == MealMenu ? 1 : 0);
+            // The browser reads its lists again as they were; a menu moves no page.
+            QCOMPARE(shownState() != shown, change != BrowserLists && change < MealMenu);
         }
         QVERIFY(_window->messages.isEmpty());
         QVERIFY(databaseIsSound());
@@ -316,7 +318,8 @@ private:
         BrowserLists,
         CheckinDay,
         ReportDate,
-        ReportPeriod
+        ReportPeriod,
+        MealMenu
     };
 
     // What the pages show: the diary's day and entries, the report, the user, the user's own
@@ -396,6 +399,11 @@ private:
         case ReportPeriod:
             periodButton(PeriodPicker::Month)->click();
             break;
+        case MealMenu: {
+            const QTreeWidgetItem* breakfast = diaryList()->topLevelItem(0);
+            diaryList()->showContextMenu(diaryList()->visualItemRect(breakfast).center());
+            break;
+        }
         }
     }
 
