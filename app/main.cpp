@@ -459,13 +459,26 @@ bool pickFirstUser(MainWindow* window)
     return false;
 }
 
-// The start's own change, the count of starts, is made only once no other program holds the
-// diary, so that it is stored rather than lost: it waits for such a program once, then says
-// the diary is in use, with Retry and Quit. False when the user quits or nobody can be asked.
+// The start's own change, the count of starts, is made only while this program holds the
+// diary whole, so that it is stored rather than lost: it waits for another program once, then
+// says the diary is in use, with Retry and Quit. False when the user quits or nobody can be
+// asked. A count the store refused for another reason is told, and the start goes on.
 bool countStart(Prompter* prompter)
 {
-    QString inUse;
-    while (!BXSqlDb::mayChangeNow(&inUse)) {
+    for (;;) {
+        QString inUse;
+        StoreOutcome outcome;
+        {
+            const StoreAction action(StoreAction::Kind::Change);
+            if (BXSqlDb::beginSoleTransaction(&inUse))
+                BXSqlDb::endTransaction(UserDB::instance()->incrementLogin() >= 0);
+            outcome = action.outcome();
+        }
+        if (inUse.isEmpty()) {
+            if (!outcome.ok())
+                showBox(QMessageBox::Warning, tr("Change not saved"), outcome.changeText());
+            return true;
+        }
         if (!prompter) {
             showBox(QMessageBox::Critical, tr("Diary in use"), inUse);
             return false;
@@ -473,12 +486,6 @@ bool countStart(Prompter* prompter)
         if (!retryWhileInUse(prompter, inUse))
             return false;
     }
-    // The count is read and written in one change; a statement it loses rolls it back.
-    if (BXSqlDb::beginTransaction()) {
-        UserDB::instance()->incrementLogin();
-        BXSqlDb::endTransaction(true);
-    }
-    return true;
 }
 
 int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompter* prompter)

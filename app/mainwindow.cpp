@@ -366,8 +366,6 @@ void MainWindow::init()
     if (_brand->idExists("metrics_enabled") && _brand->getBool("metrics_enabled"))
         QTimer::singleShot(10, this, &MainWindow::sendMetrics);
     NotificationCenter::addObserver(this, SLOT(appAboutToStart()), "app_about_to_start");
-    NotificationCenter::addObserver(
-        this, SLOT(changeNotSaved(const QString&,const NotificationParam&)), "userdb_change_not_saved");
 
     if (FoodQueryWidget* browser = _browser())
         browser->prettySearchEdit->lineEdit()->setFocus();

@@ -23,7 +23,6 @@ class CheckinWidget;
 class DiaryListView;
 class DiaryWidget;
 class FoodQueryWidget;
-class NotificationParam;
 class PrintModule;
 class QAction;
 class QActionGroup;
@@ -159,8 +158,6 @@ public slots:
     void myClose();
     void publishDay();
     void appAboutToStart();
-    // Tells the user that the store lost a change, and why (the parameter points at the text).
-    void changeNotSaved(const QString& name, const NotificationParam& param);
     void updateDatabases();
     void autoUpdateDatabases(bool error);
     void sendMetrics();

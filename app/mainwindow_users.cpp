@@ -123,22 +123,14 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
         return false;
     if ((!found || !found->isValid()) && !_createProfile(parent, found.has_value(), userId))
         return false;
-    // The previous user's column layout is kept once the switch is made, in the same action.
-    DiaryListView* list = _diaryList();
-    const bool keepLayout = _previousUser != -1 && _previousUser != userId && userId >= 0 && list;
-    const int previous = users->getCurrentUser();
-    const QString layout = keepLayout ? list->getColumnSettings() : QString();
-    // The user shown stays until the diary can be read for the new one.
+    // The user shown stays until the diary can be read for the new one. The column layout
+    // needs no keeping here: the diary stores it as the user changes it.
     const bool shown = StorePrompt::read(parent, [&] {
         _showUser(userId);
         const std::optional<DBTypes::UserProfile> profile = users->getProfile(userId);
         _setCaption(profile ? profile->name : QString(), true);
         refreshCurrentWidget();
     });
-    if (shown && keepLayout)
-        StorePrompt::change(parent, tr("Switch user"),
-                            [&] { return users->saveColumnSettings(previous, layout); },
-                            tr("The diary's column layout could not be stored."));
     return shown;
 }
 
@@ -544,14 +536,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
             _reportsPage = nullptr;
         delete page;
     }
-}
-
-void MainWindow::changeNotSaved(const QString& /*name*/, const NotificationParam& param)
-{
-    const auto* text = static_cast<const QString*>(param.toPointer());
-    if (text)
-        showMessage(QMessageBox::Warning, tr("Change not saved"), *text, QMessageBox::Ok,
-                    QMessageBox::Ok);
 }
 
 // Start-up checks and online services

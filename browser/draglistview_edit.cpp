@@ -211,10 +211,14 @@ void DragListView::showContextMenu(QTreeWidgetItem* item, const QPoint& globalPo
     if (!row || row->type == (SavedMealItemFlag | CategoryItemFlag))
         return;
     setCurrentItem(row);
-    const int snackDisplay = UserDB::instance()->getUserPrefs(currentUser()).value_or(DBTypes::UserPrefs()).snackDisplay;
     _contextMenu->clear();
-    _fillMenu(row, snackDisplay);
-    if (_contextMenu->actions().isEmpty())
+    // The menu reads the user's meal names and favourites: one wait, then Retry or Cancel
+    // (no menu) while another program holds the diary.
+    const bool read = StorePrompt::read(this, [this, row] {
+        const std::optional<DBTypes::UserPrefs> prefs = UserDB::instance()->getUserPrefs(currentUser());
+        _fillMenu(row, prefs.value_or(DBTypes::UserPrefs()).snackDisplay);
+    });
+    if (!read || _contextMenu->actions().isEmpty())
         return;
     QAction* chosen = Prompter::instance()->popup(_contextMenu, globalPos);
     if (chosen && !chosen->isSeparator())

@@ -633,18 +633,23 @@ void FoodQueryWidget::displayItem(QTreeWidgetItem* item)
         return;
     updateEditMenu(item);
     const unsigned char type = row->type;
-    if ((type & SavedMealItemFlag) && !(type & CategoryItemFlag))
-        _showSavedMeal(row);
-    else if (type & CategoryItemFlag)
+    const int shown = SavedMealItemFlag | RecipeItemFlag | FoodItemFlag | ExerciseItemFlag;
+    if ((type & CategoryItemFlag) || !(type & shown)) {
         displayStack->setCurrentIndex(NothingPage);
-    else if (type & RecipeItemFlag)
-        _showRecipe(row->id);
-    else if (type & FoodItemFlag)
-        _showFood(row);
-    else if (type & ExerciseItemFlag)
-        _showExercise(row);
-    else
-        displayStack->setCurrentIndex(NothingPage);
+        return;
+    }
+    // The item's values and favourite mark are read like any other reading: one wait, then
+    // Retry or Cancel while another program holds the diary.
+    StorePrompt::read(this, [this, row, type] {
+        if (type & SavedMealItemFlag)
+            _showSavedMeal(row);
+        else if (type & RecipeItemFlag)
+            _showRecipe(row->id);
+        else if (type & FoodItemFlag)
+            _showFood(row);
+        else
+            _showExercise(row);
+    });
 }
 
 void FoodQueryWidget::_showSavedMeal(const FoodViewItem* row)

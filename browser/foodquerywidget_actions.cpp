@@ -206,7 +206,13 @@ void FoodQueryWidget::removeCustomExCategory(int id)
     if (_isRoot(id) || !promptDelete())
         return;
     ExDBDynamic* exercises = ExDBDynamic::instance();
-    if (exercises->deleteCategory(id, false))
+    // An empty category goes at once; the store's failure is told and asks nothing more.
+    bool deleted = false;
+    if (!_store([&] {
+            deleted = exercises->deleteCategory(id, false);
+            return true;
+        })
+        || deleted)
         return;
     const int answer = Prompter::instance()->choice(
         this, QMessageBox::Warning, tr("Delete category"),
@@ -250,18 +256,23 @@ void FoodQueryWidget::listItemRenamed(QTreeWidgetItem* item, int, const QString&
             _store([&] { return foods->updateCategory(row->id, newName); });
             return;
         }
-        const auto values = foods->getFoodItem(row->id);
-        const std::vector<DBTypes::ServingItem> servings = foods->getServingItemList(row->id);
-        if (values && !servings.empty())
-            _store([&] { return foods->updateFood(row->id, newName, servings.front().name, *values); });
+        // The food is read inside the change, which then waits once.
+        _store([&] {
+            const auto values = foods->getFoodItem(row->id);
+            const std::vector<DBTypes::ServingItem> servings = foods->getServingItemList(row->id);
+            return values && !servings.empty()
+                   && foods->updateFood(row->id, newName, servings.front().name, *values);
+        });
     } else if (list == myexerciseView) {
         ExDBDynamic* exercises = ExDBDynamic::instance();
         if (category) {
             _store([&] { return exercises->updateCategory(row->id, newName); });
             return;
         }
-        if (const auto exercise = exercises->getExercise(row->id))
-            _store([&] { return exercises->updateExercise(row->id, newName, exercise->offset); });
+        _store([&] {
+            const auto exercise = exercises->getExercise(row->id);
+            return exercise && exercises->updateExercise(row->id, newName, exercise->offset);
+        });
     }
 }
 
@@ -370,8 +381,11 @@ void FoodQueryWidget::renameSavedMeal(const int mealId, const QString& newName)
         Prompter::information(this, tr("No items selected"), tr("You must select a meal first"));
         return;
     }
-    current->setText(0, newName);
-    _store([&] { return SavedMealDB::instance()->renameMeal(mealId, newName.toStdString()); });
+    // The store's reload may have rebuilt the list already.
+    if (_store([&] { return SavedMealDB::instance()->renameMeal(mealId, newName.toStdString()); })) {
+        if (QTreeWidgetItem* renamed = savedMealView->locateFvi(mealId, false, nullptr))
+            renamed->setText(0, newName);
+    }
     displayItem(savedMealView->currentItem());
 }
 
@@ -382,7 +396,7 @@ void FoodQueryWidget::deleteSavedMeal(const int mealId)
         Prompter::information(this, tr("No items selected"), tr("You must select a meal first"));
         return;
     }
-    if (!SavedMealDB::instance()->deleteMeal(mealId))
+    if (!_store([mealId] { return SavedMealDB::instance()->deleteMeal(mealId); }))
         return;
     // The store's reload may have rebuilt the list already.
     delete savedMealView->locateFvi(mealId, false, nullptr);

@@ -289,10 +289,12 @@ void DiaryListView::_applyColumns()
     resizeColumns();
 }
 
-void DiaryListView::_saveColumnSettings()
+bool DiaryListView::_storeColumns(const std::vector<DBTypes::NutType>& columns)
 {
-    if (currentUser() >= 0)
-        UserDB::instance()->saveColumnSettings(currentUser(), getColumnSettings());
+    const int user = currentUser();
+    return user < 0 || StorePrompt::change(this, QString(), [user, &columns] {
+        return UserDB::instance()->saveColumnSettings(user, printColumnSettings(columns));
+    });
 }
 
 void DiaryListView::resizeColumns()
@@ -681,21 +683,23 @@ void DiaryListView::popupNutrientMenu(int section)
         handleHeaderContextMenu(chosen);
 }
 
+// The columns change once they are stored; the layout actions store the view mode themselves.
 void DiaryListView::handleHeaderContextMenu(QAction* action)
 {
     const bool nutrientColumn = _headerSection > 0 && _headerSection <= int(_columns.size());
+    std::vector<DBTypes::NutType> columns = _columns;
     if (action == _addNutrientAction) {
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
-            if (std::find(_columns.begin(), _columns.end(), nut) == _columns.end()) {
-                _columns.push_back(DBTypes::NutType(nut));
+            if (std::find(columns.begin(), columns.end(), nut) == columns.end()) {
+                columns.push_back(DBTypes::NutType(nut));
                 break;
             }
         }
     } else if (action == _removeNutrientAction) {
         if (nutrientColumn)
-            _columns.erase(_columns.begin() + (_headerSection - 1));
-        else if (!_columns.empty())
-            _columns.pop_back();
+            columns.erase(columns.begin() + (_headerSection - 1));
+        else if (!columns.empty())
+            columns.pop_back();
     } else {
         for (int mode = 0; mode < 3; ++mode) {
             if (action == _layoutActions[mode])
@@ -703,11 +707,15 @@ void DiaryListView::handleHeaderContextMenu(QAction* action)
         }
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
             if (action == _nutrientActions[nut] && nutrientColumn)
-                _columns[size_t(_headerSection) - 1] = DBTypes::NutType(nut);
+                columns[size_t(_headerSection) - 1] = DBTypes::NutType(nut);
         }
     }
+    if (columns != _columns) {
+        if (!_storeColumns(columns))
+            return;
+        _columns = columns;
+    }
     _applyColumns();
-    _saveColumnSettings();
     showToday();
 }
 
@@ -1018,7 +1026,12 @@ void DiaryListView::showContextMenu(const QPoint& pos)
         menu.addAction(tr("Edit"))->setData(int(EditCommand));
         menu.addAction(tr("Remove"))->setData(int(RemoveCommand));
     } else if (!row->parent() && isMealGroup(id)) {
-        if (_hasSavedMeals())
+        // Whether there are meals to load is read like any other reading: one wait, then
+        // Retry or Cancel (no menu) while another program holds the diary.
+        bool saved = false;
+        if (!StorePrompt::read(this, [this, &saved] { saved = _hasSavedMeals(); }))
+            return;
+        if (saved)
             menu.addAction(tr("Load Meal"))->setData(int(LoadMealCommand));
         if (row->childCount() > 0 && rowId(row->child(0)) > 0)
             menu.addAction(tr("Save Meal"))->setData(int(SaveMealCommand));

@@ -174,7 +174,8 @@ private:
     void _createHeaderMenu();
     void _prepareHeaderMenu(int section);
     void _applyColumns();
-    void _saveColumnSettings();
+    // Stores the column layout for the current user; whether it is stored.
+    bool _storeColumns(const std::vector<DBTypes::NutType>& columns);
     void _resetView();
     void _fillRows(const DBTypes::DiaryDay& day);
     DiaryListViewItem* _addExRow(const DBTypes::ExerciseDiaryItem& entry);

@@ -1,6 +1,7 @@
 #include "diary/savedmealloadform.h"
 
 #include "widgets/prompter.h"
+#include "widgets/storeprompt.h"
 #include "catalogue/browsabledbiterator.h"
 #include "userdb/savedmealdb.h"
 #include "diary/savedmeallistboxitem.h"
@@ -126,7 +127,8 @@ void SavedMealLoadForm::reject()
 void SavedMealLoadForm::pbDeleteClicked()
 {
     const int id = getSelectedMealId();
-    if (id >= 0 && SavedMealDB::instance()->deleteMeal(id))
+    if (id >= 0 && StorePrompt::change(this, tr("Delete Meal"),
+                                       [id] { return SavedMealDB::instance()->deleteMeal(id); }))
         delete lbMeals->selectedItems().first();
     if (lbMeals->count() == 0)
         pbCancelClicked();
@@ -144,6 +146,7 @@ void SavedMealLoadForm::pbRenameClicked()
     // A blank name would hide the meal from every list: keep the old one.
     if (!ok || name.trimmed().isEmpty())
         return;
-    if (SavedMealDB::instance()->renameMeal(id, name.toStdString()))
+    if (StorePrompt::change(this, tr("Save Meal"),
+                            [id, &name] { return SavedMealDB::instance()->renameMeal(id, name.toStdString()); }))
         lbMeals->selectedItems().first()->setText(name);
 }

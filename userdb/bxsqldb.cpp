@@ -3,7 +3,6 @@
 #include "userdb/storeaction.h"
 
 #include "core/bxsettings.h"
-#include "core/notificationcenter.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -260,42 +259,26 @@ StoreOutcome BXSqlDb::noteFailure(const QSqlError& error, bool change)
 // the connection itself.
 void BXSqlDb::_noteRefusal()
 {
+    _note(_refusal().ofTransaction(), true);
+}
+
+StoreOutcome BXSqlDb::_refusal() const
+{
     sqlite3* db = _handle();
     const StoreOutcome outcome = db ? StoreOutcome::fromCode(sqlite3_errcode(db),
                                                        QString::fromUtf8(sqlite3_errmsg(db)))
                               : StoreOutcome(StoreOutcome::Reason::Other,
                                              connection().lastError().text());
-    _note(outcome.ofTransaction(), true);
+    return outcome;
 }
 
-// An open action hears of every failure; outside one, a change lost to the store is told once.
+// An open action hears of every failure; outside one, the caller has the statement's outcome.
 void BXSqlDb::_note(const StoreOutcome& outcome, bool change)
 {
     if (outcome.lost() && nestedTransactionLevel > 0)
         m_changeLost = true;
     if (StoreAction* action = _currentAction())
         action->record(outcome, change || nestedTransactionLevel > 0);
-    else if (outcome.lost() && (change || nestedTransactionLevel > 0))
-        _announce(outcome.changeText());
-}
-
-// Posts "userdb_change_not_saved" once the change that failed has returned, so that whoever
-// tells the user does so outside the change; failures in a row are announced once.
-void BXSqlDb::_announce(const QString& text)
-{
-    QCoreApplication* application = QCoreApplication::instance();
-    if (m_announcing || !application)
-        return;
-    m_announcing = true;
-    QMetaObject::invokeMethod(
-        application,
-        [text] {
-            if (_instance)
-                _instance->m_announcing = false;
-            QString told = text;
-            NotificationCenter::notify("userdb_change_not_saved", static_cast<void*>(&told));
-        },
-        Qt::QueuedConnection);
 }
 
 StoreAction* BXSqlDb::_currentAction() const
@@ -400,6 +383,26 @@ bool BXSqlDb::_beginTransaction()
     }
     ++nestedTransactionLevel;
     return true;
+}
+
+StoreOutcome BXSqlDb::_beginSole()
+{
+    assert(nestedTransactionLevel == 0);
+    sqlite3* db = _handle();
+    // The busy handler is put back at once: only this begin goes without a wait.
+    if (db)
+        sqlite3_busy_timeout(db, 0);
+    const bool refused = connection().exec(QStringLiteral("BEGIN EXCLUSIVE")).lastError().isValid();
+    const StoreOutcome outcome = refused ? _refusal() : StoreOutcome();
+    _applyBusyTimeout();
+    if (refused) {
+        _note(outcome.ofTransaction(), true);
+        return outcome;
+    }
+    m_changeLost = false;
+    m_partDropped = false;
+    ++nestedTransactionLevel;
+    return {};
 }
 
 bool BXSqlDb::_commitTransaction()

@@ -84,10 +84,8 @@ public:
 
     // A statement of the connection failed with `error`; `change` when it writes. A failure of
     // the store itself ends the open transaction's chance to be kept. Inside a StoreAction the
-    // action is told; outside one, a change lost to the store is announced once, after it has
-    // returned, by the notification "userdb_change_not_saved" whose parameter points at the
-    // text the user is told. A failed reading is never announced as a lost change.
-    // The failure's outcome, for the caller that ran the statement.
+    // action is told; the failure's outcome is returned to the caller that ran the statement
+    // in any case, and nobody else hears of it.
     static StoreOutcome noteFailure(const QSqlError& error, bool change);
     // Whether a statement may run now: not once the open action has found the diary held
     // (`refused`, when given, then gets the action's outcome). A `change` ends the read lock
@@ -138,11 +136,15 @@ public:
     // What the copy of the user database file kept during a restore is called: its name
     // followed by this. A start puts back one that a restore cut short left behind.
     static constexpr const char* SafetySuffix = ".before-restore";
-    // Whether no other program holds the file, reading or writing, so that a change made at
-    // once can be stored: waits for such a program once (the busy time-out) and changes
-    // nothing. False, with what the user is told, while one still holds it. A start asks
-    // before it writes, so that it never loses a change it made of its own accord.
-    static bool mayChangeNow(QString* inUse);
+    // Begins a transaction that holds the file whole from its begin until it ends, so that
+    // what it writes is stored without waiting for another program: a start claims the file so
+    // before it writes, so that it never loses a change it made of its own accord. It waits
+    // once (the busy time-out) for another program, reading or writing, to let go, on a
+    // connection of its own, and this connection then takes the file without waiting. False,
+    // with what the user is told in `inUse`, while another program holds it; false with
+    // `inUse` empty when the transaction could not begin for another reason (the open action
+    // has it). End it with endTransaction().
+    static bool beginSoleTransaction(QString* inUse);
     // Runs the integrity check on the running connection; false with a short reason followed
     // by DetailsMark and the whole report.
     static bool checkIntegrity(std::string& error);
@@ -211,6 +213,8 @@ private:
     BXSqlQuery _query(int slot, const char* sql);
     void _perform(const char* sql);
     bool _beginTransaction();
+    // BEGIN EXCLUSIVE without a wait, noted when it is refused.
+    StoreOutcome _beginSole();
     bool _commitTransaction();
     bool _rollbackTransaction();
 
@@ -240,8 +244,9 @@ private:
     sqlite3* _handle() const;
     // Records a failure of the driver's transaction control: any reason counts.
     void _noteRefusal();
+    // SQLite's reason for the last refusal of the connection.
+    StoreOutcome _refusal() const;
     void _note(const StoreOutcome& outcome, bool change);
-    void _announce(const QString& text);
 
     static int s_busyTimeout;
     static PreviousDataQuestion s_previousDataQuestion;
@@ -255,8 +260,6 @@ private:
     // The innermost open action, and whether it holds a read lock of its own.
     StoreAction* m_action = nullptr;
     bool m_reading = false;
-    // A lost change is being announced: failures in a row are told once.
-    bool m_announcing = false;
 };
 
 // Builds one change-tracking trigger, creates it on the connection, increments the

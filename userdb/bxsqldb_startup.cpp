@@ -386,11 +386,18 @@ bool provenCopy(const QString& source, const QString& copy, std::string& error)
 
 } // namespace
 
-bool BXSqlDb::mayChangeNow(QString* inUse)
+bool BXSqlDb::beginSoleTransaction(QString* inUse)
 {
     const QString path = userDbFile();
-    if (FileClaim(path, FileClaim::Mode::Sole, busyTimeout()).state() != FileClaim::State::Busy)
-        return true;
+    inUse->clear();
+    // The one wait, ended as soon as the file is free; a program that takes the file in the
+    // moment until this connection has it is told like one that held it all along.
+    if (FileClaim(path, FileClaim::Mode::Sole, busyTimeout()).state() != FileClaim::State::Busy
+        && mayRun(true)) {
+        const StoreOutcome begun = instance()->_beginSole();
+        if (!begun.busy())
+            return begun.ok();
+    }
     *inUse = inUseText(path);
     return false;
 }
