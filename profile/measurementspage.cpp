@@ -241,9 +241,9 @@ void MeasurementsPage::languageChange()
 {
     setWindowTitle(tr("Measurements"));
     textLabel1->setText(tr(
-        "Please enter your height and weight. These two figures are used to help \ncalculate "
+        "Please enter your height and weight. These two figures are used to help calculate "
         "your ideal weight and your recommended daily calorie intake.\n\nPlease note, you can "
-        "enter your weight in either kilograms or pounds. Your \nheight can be given in either "
+        "enter your weight in either kilograms or pounds. Your height can be given in either "
         "centimetres or feet and inches."));
     _metricBox->setTitle(tr("Metric"));
     _imperialBox->setTitle(tr("Imperial"));
