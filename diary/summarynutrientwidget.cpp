@@ -146,8 +146,8 @@ QString SummaryNutrientWidget::largeSentence(DBTypes::NutType nutrient, float va
         if (!hasTarget)
             return tr("Your exercise has burned %1 more than you have eaten today.")
                 .arg(ud->printNumberUnit(-value));
-        return tr("Your exercise has burned %1 more than you have eaten today. Your budget is "
-                  "%2, with %3 left today.")
+        return tr("Your exercise has burned %1 more than you have eaten. Your budget is %2, "
+                  "with %3 left today.")
             .arg(ud->printNumberUnit(-value), ud->printNumber(target),
                  ud->printDifferenceUnit(target, value));
     }
