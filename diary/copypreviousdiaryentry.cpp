@@ -220,9 +220,9 @@ void CopyPreviousDiaryEntry::languageChange()
     btnOK->setText(tr("&OK"));
     btnSimple->setText(tr("&Simple"));
     btnACancel->setText(tr("&Cancel"));
-    const QStringList titles = {tr("Copy breakfast from:"),    tr("Copy morning snacks from:"),
-                                tr("Copy lunch from:"),       tr("Copy afternoon snacks from .."),
-                                tr("Copy dinner from:"),      tr("Copy snacks from .."),
+    const QStringList titles = {tr("Copy breakfast from:"), tr("Copy morning snacks from:"),
+                                tr("Copy lunch from:"),     tr("Copy afternoon snacks from:"),
+                                tr("Copy dinner from:"),    tr("Copy snacks from:"),
                                 tr("Copy exercises from:")};
     for (size_t i = 0; i < _rows.size(); ++i) {
         _rows[i].group->setTitle(titles.at(int(i)));

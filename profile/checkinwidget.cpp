@@ -384,8 +384,8 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
         return false;
     if (date < Clock::today()
         && !Prompter::askYesNo(this, tr("Warning"),
-                               tr("You are modifying your checkin set in\nthe past. Do you "
-                                  "want to continue?\n\n")))
+                               tr("You are modifying your checkin set in the past. Do you "
+                                  "want to continue?")))
         return false;
     const QByteArray code = dateCode(date);
     const bool existing = hasCheckin(date);
@@ -406,7 +406,7 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
                                     return UserDB::instance()->setDaysMeasurements(
                                         user, code.constData(), dialog->getMeasurements());
                                 },
-                                tr("You cannot delete your last weight entry. Please set\na "
+                                tr("You cannot delete your last weight entry. Please set a "
                                    "weight or cancel this operation.")))
             return true;
     }
