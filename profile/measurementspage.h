@@ -29,6 +29,7 @@ public:
     // The weight in kilograms, from the field it was last typed in (pounds unrounded); 0 when
     // that field holds no acceptable number.
     double metricWeight() const;
+    bool weightTypedInPounds() const { return _weightTypedInPounds; }
     // The whole centimetres of the metric height field; 0 when it holds no acceptable number.
     int metricHeight() const;
 
