@@ -454,7 +454,7 @@ bool pickFirstUser(MainWindow* window)
     if (window->switchUser(0, userId))
         return true;
     showBox(QMessageBox::Warning, tr("User creation canceled."),
-            tr("You must finish the profile before you can use\nthis program."),
+            tr("You must finish the profile before you can use this program."),
             tr("Quit"));
     return false;
 }

@@ -222,7 +222,7 @@ void MainWindow::restoreUserDB()
     const QScopedValueRollback<bool> running(_fileCommand, true);
     const auto answer = showMessage(
         QMessageBox::Question, tr("Restore"),
-        tr("This will restore your data to a previous backup. This will destroy\nany changes or "
+        tr("This will restore your data to a previous backup. This will destroy any changes or "
            "entries you have made since that backup was created.\n\nAre you sure you want to "
            "proceed?"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);

@@ -375,7 +375,7 @@ void MainWindow::resetAllTips()
 {
     const auto answer = showMessage(
         QMessageBox::Question, tr("Reset all tips"),
-        tr("This will reset all tips previously shown to you,\nDo you wish to continue?"),
+        tr("This will reset all tips previously shown to you. Do you wish to continue?"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer == QMessageBox::Yes)
         TipOfTheDay::instance()->resetAllTips();

@@ -335,7 +335,7 @@ void MainWindow::fromProfileMenuDeleteUser(int id)
         switchUser(this, remaining->first().userId);
     } else if (!switchUser(this, -1)) {
         showMessage(QMessageBox::Critical, tr("User creation canceled."),
-                    tr("You must finish the profile before you can use\nthis program."),
+                    tr("You must finish the profile before you can use this program."),
                     QMessageBox::Ok, QMessageBox::Ok, tr("Quit"));
         quitProgram();
         return;

@@ -49,18 +49,18 @@ QString snackTitle(int group, int snackDisplay)
 {
     if (snackDisplay == DBTypes::SNACKS_BETWEEN_MEALS) {
         switch (group) {
-        case 2: return CopyPreviousDiaryEntry::tr("Copy morning snack from ..");
-        case 4: return CopyPreviousDiaryEntry::tr("Copy afternoon snack from ..");
-        default: return CopyPreviousDiaryEntry::tr("Copy evening snack from ..");
+        case 2: return CopyPreviousDiaryEntry::tr("Copy morning snack from:");
+        case 4: return CopyPreviousDiaryEntry::tr("Copy afternoon snack from:");
+        default: return CopyPreviousDiaryEntry::tr("Copy evening snack from:");
         }
     }
     switch (group) {
-    case 2: return CopyPreviousDiaryEntry::tr("Copy snacks #1 from ..");
-    case 4: return CopyPreviousDiaryEntry::tr("Copy snacks #2 from ..");
+    case 2: return CopyPreviousDiaryEntry::tr("Copy snacks #1 from:");
+    case 4: return CopyPreviousDiaryEntry::tr("Copy snacks #2 from:");
     default:
         return snackDisplay == DBTypes::SNACKS_NUMBERED
-                   ? CopyPreviousDiaryEntry::tr("Copy snacks #3 from ..")
-                   : CopyPreviousDiaryEntry::tr("Copy snacks from ..");
+                   ? CopyPreviousDiaryEntry::tr("Copy snacks #3 from:")
+                   : CopyPreviousDiaryEntry::tr("Copy snacks from:");
     }
 }
 
@@ -220,10 +220,10 @@ void CopyPreviousDiaryEntry::languageChange()
     btnOK->setText(tr("&OK"));
     btnSimple->setText(tr("&Simple"));
     btnACancel->setText(tr("&Cancel"));
-    const QStringList titles = {tr("Copy breakfast from.."),    tr("Copy morning snacks from .."),
-                                tr("Copy lunch from .."),       tr("Copy afternoon snacks from .."),
-                                tr("Copy dinner from .."),      tr("Copy snacks from .."),
-                                tr("Copy exercises from ..")};
+    const QStringList titles = {tr("Copy breakfast from:"), tr("Copy morning snacks from:"),
+                                tr("Copy lunch from:"),     tr("Copy afternoon snacks from:"),
+                                tr("Copy dinner from:"),    tr("Copy snacks from:"),
+                                tr("Copy exercises from:")};
     for (size_t i = 0; i < _rows.size(); ++i) {
         _rows[i].group->setTitle(titles.at(int(i)));
         _rows[i].append->setText(tr("&Append"));

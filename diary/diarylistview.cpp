@@ -603,10 +603,9 @@ void DiaryListView::showHideEmptyText(QTreeWidgetItem* group, const DiaryDay* da
             const float total = groupTotal(*day, _viewMode, groupType, nut);
             const UnitDescriptor* unit = UnitCollection::instance()->get(nut);
             if (total > -900.0f) {
-                text = unit->printNumber(total);
-                if (nut != DBTypes::ENERGY)
-                    text += unit->printUnits();
-                text += QLatin1Char(' ');
+                text = (nut == DBTypes::ENERGY ? unit->printNumber(total)
+                                               : unit->printNumberUnit(total))
+                    + QLatin1Char(' ');
             }
         }
         group->setText(int(i) + 1, text);

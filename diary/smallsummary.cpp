@@ -23,7 +23,7 @@ SmallSummary::Line SmallSummary::lineFor(DBTypes::NutType nutrient, float value,
     if (!hasTarget)
         return {QStringLiteral("%1: %2 %3 ").arg(ud->printName(), figure(value), ud->printUnits()),
                 false};
-    return {QStringLiteral("%1: %2 / %3%4 ")
+    return {QStringLiteral("%1: %2 / %3 %4 ")
                 .arg(ud->printName(), figure(value), figure(target), ud->printUnits()),
             value > target};
 }

@@ -43,7 +43,7 @@ SummaryNutrientWidget::SummaryNutrientWidget(QWidget* parent, DBTypes::NutType n
 {
     const QFontMetrics miniMetrics(_mini);
     _nameWidth = QFontMetrics(_smallEmphasized).horizontalAdvance(QStringLiteral("XXXXXXX"));
-    const QString sample = QStringLiteral("%1 / %2 (%3 remaining)")
+    const QString sample = tr("%1 / %2 (%3 remaining)")
                                .arg(QStringLiteral("XXXXXX"), QStringLiteral("XXXXXX"),
                                     QStringLiteral("XXXXXX"));
     _textWidth = miniMetrics.horizontalAdvance(sample) + 11;
@@ -141,6 +141,16 @@ QString SummaryNutrientWidget::largeSentence(DBTypes::NutType nutrient, float va
                                              float target, bool hasTarget)
 {
     const UnitDescriptor* ud = unitOf(nutrient);
+    // Below zero, exercise has burned more than the food brought: nothing was used up.
+    if (ud->shownValue(value) < 0.0) {
+        if (!hasTarget)
+            return tr("Your exercise has burned %1 more than you have eaten today.")
+                .arg(ud->printNumberUnit(-value));
+        return tr("Your exercise has burned %1 more than you have eaten. Your budget is %2, "
+                  "with %3 left today.")
+            .arg(ud->printNumberUnit(-value), ud->printNumber(target),
+                 ud->printDifferenceUnit(target, value));
+    }
     if (!hasTarget)
         return tr("You have used up %1 today.").arg(ud->printSignedNumberUnit(value));
     // What is left follows from the two figures shown, so that the sentence adds up.
@@ -159,13 +169,13 @@ QString SummaryNutrientWidget::mediumFigure(DBTypes::NutType nutrient, float val
     if (!hasTarget)
         return ud->printSignedNumberUnit(value);
     if (nutrient == DBTypes::FIBER)
-        return QStringLiteral("%1 / %2 (%3 minimum)")
+        return tr("%1 / %2 (%3 minimum)")
             .arg(ud->printSignedNumber(value), ud->printNumberUnit(target),
                  ud->printNumberUnit(target));
     const QString remaining = ud->shownValue(value) <= ud->shownValue(target)
         ? ud->printDifferenceUnit(target, value)
         : ud->printNumberUnit(0.0);
-    return QStringLiteral("%1 / %2 (%3 remaining)")
+    return tr("%1 / %2 (%3 remaining)")
         .arg(ud->printSignedNumber(value), ud->printNumberUnit(target), remaining);
 }
 

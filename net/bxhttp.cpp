@@ -149,12 +149,12 @@ QString BXHttp::errorString() const
     if (!couldNotConnect())
         return text;
     if (_client->error() == QHttps::ConnectionRefused)
-        return tr("%1\n\nThis is most likely due to a problem with your proxy,\n"
-                  "or proxy configuration. It could also be caused by any\n"
+        return tr("%1\n\nThis is most likely due to a problem with your proxy, "
+                  "or proxy configuration. It could also be caused by any "
                   "problem with your Internet connection.")
             .arg(text);
-    return tr("%1\n\nThis could be caused by a problem with your Internet connection.\n"
-              "Please make sure that your connection is working, and your proxy\n"
+    return tr("%1\n\nThis could be caused by a problem with your Internet connection. "
+              "Please make sure that your connection is working, and your proxy "
               "settings are correct.")
         .arg(text);
 }

@@ -124,9 +124,9 @@ void ActivityLevelPage::languageChange()
 {
     setWindowTitle(tr("Activity Level"));
     textLabel1->setText(tr(
-        "The amount of daily physical activity that you do as part of your normal \nroutine has "
+        "The amount of daily physical activity that you do as part of your normal routine has "
         "an impact on how many calories you burn.\n\nPlease choose the option that best matches "
-        "your average level of daily \nactivity, excluding exercise and sports:"));
+        "your average level of daily activity, excluding exercise and sports:"));
     _activityBox->setTitle(tr("Activity levels"));
     _noneButton->setText(tr("Sedentary"));
     _sittingButton->setText(tr("Light"));
@@ -138,8 +138,8 @@ void ActivityLevelPage::languageChange()
     _descriptions[2]->setText(
         tr("I have an \"on-the-go\" job, with very little time to sit down."));
     _descriptions[3]->setText(tr("My job requires me to do heavy lifting or moving."));
-    textLabel2->setText(tr("%1 can group your snacks in several\nways. We recommend "
-                           "that you pick a display pattern that matches your\neating habits.")
+    textLabel2->setText(tr("%1 can group your snacks in several ways. We recommend "
+                           "that you pick a display pattern that matches your eating habits.")
                            .arg(BrandEngine::instance()->getString("app_name")));
     _snackBox->setTitle(tr("Snack display"));
     _snackSingle->setText(tr("Display all snacks together"));

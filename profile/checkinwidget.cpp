@@ -393,8 +393,8 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
         return false;
     if (date < Clock::today()
         && !Prompter::askYesNo(this, tr("Warning"),
-                               tr("You are modifying your checkin set in\nthe past. Do you "
-                                  "want to continue?\n\n")))
+                               tr("You are modifying your checkin set in the past. Do you "
+                                  "want to continue?")))
         return false;
     const QByteArray code = dateCode(date);
     // The dialog starts from the check-in as stored, read whole before it opens.
@@ -424,7 +424,7 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
                                     return UserDB::instance()->setDaysMeasurements(
                                         user, code.constData(), dialog->getMeasurements());
                                 },
-                                tr("You cannot delete your last weight entry. Please set\na "
+                                tr("You cannot delete your last weight entry. Please set a "
                                    "weight or cancel this operation.")))
             return true;
     }

@@ -21,7 +21,7 @@ void FinishPage::languageChange()
 {
     setWindowTitle(tr("Form5"));
     _textLabel->setText(tr(
-        "You have now completed your Personal Profile! \n\nYour software has been customised to "
-        "help you reach your goals.\nYou can retake your Personal Profile at any time, if you "
+        "You have now completed your Personal Profile!\n\nYour software has been customised to "
+        "help you reach your goals. You can retake your Personal Profile at any time, if you "
         "wish.\n\nAre you ready to take control of your weight?"));
 }

@@ -85,7 +85,7 @@ void GoalPage::languageChange()
 {
     setWindowTitle(tr("Form3"));
     textLabel2->setText(tr("Please select your weight goal from the options below. The goal "
-                           "\nwe recommend for your BMI is marked \"(recommended)\".\n\n"
+                           "we recommend for your BMI is marked \"(recommended)\".\n\n"
                            "My goal is:"));
     _goalBox->setTitle(tr("Goal"));
     textLabel1->setText(tr("Please select a weight goal. The goal recommended for your BMI is "

@@ -17,6 +17,7 @@ IntroPage::IntroPage(QWidget* parent)
     textLabel1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     textLabel1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     textLabel1->setIndent(20);
+    textLabel1->setWordWrap(true);
     layout->addWidget(textLabel1);
     setMinimumSize(QSize(451, 176).expandedTo(minimumSizeHint()));
     languageChange();
@@ -26,9 +27,9 @@ void IntroPage::languageChange()
 {
     setWindowTitle(tr("Form1"));
     textLabel1->setText(tr(
-        "Welcome!\n\nWelcome to %1. This software gives \nyou access to our "
-        "award-winning food database, personalised nutritional \ntargets, and all the tools you "
+        "Welcome!\n\nWelcome to %1. This software gives you access to our "
+        "award-winning food database, personalised nutritional targets, and all the tools you "
         "need to successfully control your weight.\n\nBefore you get started, we need you to "
-        "give us some information so we can \npersonalise your software and help you reach "
+        "give us some information so we can personalise your software and help you reach "
         "your goals.\n\nReady to begin?").arg(BrandEngine::instance()->getString("app_name")));
 }

@@ -103,11 +103,17 @@ void MeasurementsPage::init()
     _pageLayout->addWidget(_errorWidget);
     _setValidators();
     updateErrors();
-    for (QLineEdit* field : {_metricHeightField, _metricWeightField})
-        connect(field, &QLineEdit::textChanged, this, &MeasurementsPage::updateValuesFromMetric);
-    for (QLineEdit* field :
-         {_imperialHeightFeetField, _imperialHeightInchesField, _imperialWeigthField})
-        connect(field, &QLineEdit::textChanged, this, &MeasurementsPage::updateValuesFromImperial);
+    const auto follow = [this](QLineEdit* field, void (MeasurementsPage::*update)()) {
+        connect(field, &QLineEdit::textChanged, this, [this, update] {
+            (this->*update)();
+            updateErrors();
+        });
+    };
+    follow(_metricWeightField, &MeasurementsPage::_weightFromMetric);
+    follow(_imperialWeigthField, &MeasurementsPage::_weightFromImperial);
+    follow(_metricHeightField, &MeasurementsPage::_heightFromMetric);
+    follow(_imperialHeightFeetField, &MeasurementsPage::_heightFromImperial);
+    follow(_imperialHeightInchesField, &MeasurementsPage::_heightFromImperial);
 }
 
 void MeasurementsPage::_setValidators()
@@ -140,6 +146,10 @@ void MeasurementsPage::_setValidators()
 
 double MeasurementsPage::metricWeight() const
 {
+    if (_weightTypedInPounds)
+        return NumberFieldCheck::value(_imperialWeigthField)
+            ? UnitWeight(UnitWeight::Pounds).input(_imperialWeigthField->text())
+            : 0.0;
     return NumberFieldCheck::value(_metricWeightField).value_or(0.0);
 }
 
@@ -173,56 +183,55 @@ PageController* MeasurementsPage::pageController() const
     return _controller;
 }
 
-void MeasurementsPage::updateValuesFromMetric()
+void MeasurementsPage::_heightFromMetric()
 {
-    {
-        SignalBlocker blockFeet(_imperialHeightFeetField);
-        SignalBlocker blockInches(_imperialHeightInchesField);
-        if (!validHeight()) {
-            _imperialHeightFeetField->clear();
-            _imperialHeightInchesField->clear();
-        } else {
-            double feet = 0.0;
-            double inches = 0.0;
-            UnitMeasurement::metricToImperial(metricHeight(), feet, inches);
-            _imperialHeightFeetField->setText(NumberParser::writeShort(feet));
-            _imperialHeightInchesField->setText(NumberParser::writeShort(inches));
-        }
+    SignalBlocker blockFeet(_imperialHeightFeetField);
+    SignalBlocker blockInches(_imperialHeightInchesField);
+    if (!validHeight()) {
+        _imperialHeightFeetField->clear();
+        _imperialHeightInchesField->clear();
+        return;
     }
-    {
-        SignalBlocker blockWeight(_imperialWeigthField);
-        if (!validWeight())
-            _imperialWeigthField->clear();
-        else
-            _imperialWeigthField->setText(
-                NumberParser::write(UnitWeight::metricToImperial(metricWeight()), 1));
-    }
-    updateErrors();
+    double feet = 0.0;
+    double inches = 0.0;
+    UnitMeasurement::metricToImperial(metricHeight(), feet, inches);
+    _imperialHeightFeetField->setText(NumberParser::writeShort(feet));
+    _imperialHeightInchesField->setText(NumberParser::writeShort(inches));
 }
 
-void MeasurementsPage::updateValuesFromImperial()
+void MeasurementsPage::_weightFromMetric()
 {
-    {
-        SignalBlocker blockHeight(_metricHeightField);
-        const std::optional<double> feet = NumberFieldCheck::value(_imperialHeightFeetField);
-        const std::optional<double> inches = NumberFieldCheck::value(_imperialHeightInchesField);
-        if (!feet || !inches) {
-            _metricHeightField->clear();
-        } else {
-            double centimetres = 0.0;
-            UnitMeasurement::imperialToMetric(*feet, *inches, centimetres);
-            _metricHeightField->setText(NumberParser::writeShort(centimetres));
-        }
+    _weightTypedInPounds = false;
+    SignalBlocker blockWeight(_imperialWeigthField);
+    if (!validWeight())
+        _imperialWeigthField->clear();
+    else
+        _imperialWeigthField->setText(
+            NumberParser::write(UnitWeight::metricToImperial(metricWeight()), 1));
+}
+
+void MeasurementsPage::_heightFromImperial()
+{
+    SignalBlocker blockHeight(_metricHeightField);
+    const std::optional<double> feet = NumberFieldCheck::value(_imperialHeightFeetField);
+    const std::optional<double> inches = NumberFieldCheck::value(_imperialHeightInchesField);
+    if (!feet || !inches) {
+        _metricHeightField->clear();
+        return;
     }
-    {
-        SignalBlocker blockWeight(_metricWeightField);
-        if (!NumberFieldCheck::value(_imperialWeigthField))
-            _metricWeightField->clear();
-        else
-            _metricWeightField->setText(NumberParser::write(
-                UnitWeight(UnitWeight::Pounds).input(_imperialWeigthField->text()), 1));
-    }
-    updateErrors();
+    double centimetres = 0.0;
+    UnitMeasurement::imperialToMetric(*feet, *inches, centimetres);
+    _metricHeightField->setText(NumberParser::writeShort(centimetres));
+}
+
+void MeasurementsPage::_weightFromImperial()
+{
+    _weightTypedInPounds = true;
+    SignalBlocker blockWeight(_metricWeightField);
+    if (!NumberFieldCheck::value(_imperialWeigthField))
+        _metricWeightField->clear();
+    else
+        _metricWeightField->setText(NumberParser::write(metricWeight(), 1));
 }
 
 void MeasurementsPage::updateErrors()
@@ -241,9 +250,9 @@ void MeasurementsPage::languageChange()
 {
     setWindowTitle(tr("Measurements"));
     textLabel1->setText(tr(
-        "Please enter your height and weight. These two figures are used to help \ncalculate "
+        "Please enter your height and weight. These two figures are used to help calculate "
         "your ideal weight and your recommended daily calorie intake.\n\nPlease note, you can "
-        "enter your weight in either kilograms or pounds. Your \nheight can be given in either "
+        "enter your weight in either kilograms or pounds. Your height can be given in either "
         "centimetres or feet and inches."));
     _metricBox->setTitle(tr("Metric"));
     _imperialBox->setTitle(tr("Imperial"));

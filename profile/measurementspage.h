@@ -26,8 +26,10 @@ public:
     virtual bool validHeight() const;
     virtual PageController* pageController() const;
 
-    // The metric weight field in kilograms; 0 when it holds no acceptable number.
+    // The weight in kilograms, from the field it was last typed in (pounds unrounded); 0 when
+    // that field holds no acceptable number.
     double metricWeight() const;
+    bool weightTypedInPounds() const { return _weightTypedInPounds; }
     // The whole centimetres of the metric height field; 0 when it holds no acceptable number.
     int metricHeight() const;
 
@@ -44,8 +46,6 @@ signals:
     void stateChanged();
 
 public slots:
-    virtual void updateValuesFromMetric();
-    virtual void updateValuesFromImperial();
     virtual void updateErrors();
     virtual void languageChange();
 
@@ -55,6 +55,12 @@ private:
     QGroupBox* _buildImperialBox();
     void init();
     void _setValidators();
+    // Each figure is written into the other system from the one typed, the weight apart from
+    // the height, so that typing one never rounds the other.
+    void _weightFromMetric();
+    void _weightFromImperial();
+    void _heightFromMetric();
+    void _heightFromImperial();
     // The refusal of the first of fields that holds a text its validator refuses.
     static QString _firstRefusal(std::initializer_list<const QLineEdit*> fields);
 
@@ -62,4 +68,5 @@ private:
     QList<QLabel*> _fieldLabels;
     ProfileErrorWidget* _errorWidget;
     MeasurementsPC* _controller;
+    bool _weightTypedInPounds = false;
 };

@@ -32,8 +32,9 @@ void MeasurementsPC::save(DBTypes::UserProfile* profile, DBTypes::CheckinItem* c
         if (weightText.isEmpty()) {
             checkin->weight = -1.0f;
         } else {
-            checkin->weight = weightText == _loadedWeightText ? _loadedWeight
-                                                              : float(_page->metricWeight());
+            const bool asLoaded =
+                weightText == _loadedWeightText && !_page->weightTypedInPounds();
+            checkin->weight = asLoaded ? _loadedWeight : float(_page->metricWeight());
             DateToCode4(Clock::today(), checkin->date);
         }
         checkin->hasWeight = true;

@@ -197,8 +197,8 @@ void PersonalDetailsPage::languageChange()
     setWindowTitle(tr("Personal Details"));
     textLabel2->setText(tr(
         "To begin, we need to know a little about you.\n\nAge and gender have an important "
-        "effect on the amount of calories your body \nburns every day. Please note, you must "
-        "be aged 7 years or older to use this \nsoftware."));
+        "effect on the amount of calories your body burns every day. Please note, you must "
+        "be aged 7 years or older to use this software."));
     _detailsBox->setTitle(tr("Personal Details"));
     textLabel3->setText(tr("Full Name:"));
     textLabel3_2->setText(tr("Date of Birth:"));

@@ -133,6 +133,7 @@ void SetTargetsDialog::_buildForm()
     textLabel1_2 = new QLabel(this);
     textLabel1_2->setObjectName(QStringLiteral("textLabel1_2"));
     textLabel1_2->setIndent(20);
+    textLabel1_2->setWordWrap(true);
     layout->addWidget(textLabel1_2);
     layout->addLayout(_buildGrid());
     layout->addItem(new QSpacerItem(20, 10, QSizePolicy::Minimum, QSizePolicy::Expanding));
@@ -218,15 +219,16 @@ QHBoxLayout* SetTargetsDialog::_buildButtons()
 void SetTargetsDialog::languageChange()
 {
     setWindowTitle(tr("Set Targets"));
-    textLabel1_2->setText(tr(
-        "Set your own nutritional targets by filling in the field beside each nutrient. \n"
-        "You can leave any field blank if you do not wish to set a target for it. \n\n"
-        "Energy may be entered in either calories or kilojoules. Fat, carbohydrates and \n"
-        "protein may be entered in grams or as a percentage of your daily calorie \nintake.\n\n"
-        "You can also change how your nutrient targets are displayed on your screen, by \n"
-        "setting the nutrients most important to you to be displayed Large, and the \n"
-        "others Medium or Small. You can always change these settings later if you \n"
-        "don't like the way they are displayed."));
+    textLabel1_2->setText(
+        tr("Set your own nutritional targets by filling in the field beside each nutrient. "
+           "You can leave any field blank if you do not wish to set a target for it.\n\n"
+           "Energy is entered in %1. Fat, carbohydrates and protein may be entered in grams or "
+           "as a percentage of your daily energy intake.\n\n"
+           "You can also change how your nutrient targets are displayed on your screen, by "
+           "setting the nutrients most important to you to be displayed Large, and the others "
+           "Medium or Small. You can always change these settings later if you don't like the "
+           "way they are displayed.")
+            .arg(UnitCollection::instance()->get(UnitCollection::Energy)->nameInText()));
     textLabel1_3->setText(tr("<b>Nutrients</b>"));
     textLabel1->setText(tr("<b>Display</b>"));
     for (size_t i = 0; i < _rows.size(); ++i) {

@@ -242,7 +242,7 @@ bool TargetDialog::saveTargets()
     if (!getTargets(record) && _hadTargets
         && Prompter::instance()->message(
                this, QMessageBox::Question, tr("No nutrients data"),
-               tr("Are you sure you want to delete all nutritional targets from\nthis date?\n\n"
+               tr("Are you sure you want to delete all nutritional targets from this date?\n\n"
                   "Your nutrient info prior to this date will still be preserved."),
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No, QMessageBox::No)
                != QMessageBox::Yes)

@@ -216,8 +216,8 @@ void TargetsPage::languageChange()
 {
     setWindowTitle(tr("Form4"));
     textLabel3->setText(tr(
-        "Based on your information and goal, we've created a daily nutrition plan for \nyou! If "
-        "you prefer, you can customize your own plan using targets recommended\nby your "
+        "Based on your information and goal, we've created a daily nutrition plan for you! If "
+        "you prefer, you can customize your own plan using targets recommended by your "
         "doctor."));
     _dietPlanBox->setTitle(tr("Diet Plans"));
     _customPlanRadio->setText(tr("Custom..."));

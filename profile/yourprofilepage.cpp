@@ -47,6 +47,9 @@ void YourProfilePage::_buildForm()
     textLabel2 = pageLabel(this, "textLabel2");
     textLabel3 = pageLabel(this, "textLabel3");
     textLabel4 = pageLabel(this, "textLabel4");
+    // The paragraphs wrap at the page's width; the RMR question stays beside its field.
+    for (QLabel* paragraph : {textLabel1, textLabel2, textLabel4})
+        paragraph->setWordWrap(true);
     _RMRLineEdit = new QLineEdit(this);
     _RMRLineEdit->setObjectName(QStringLiteral("_RMRLineEdit"));
     _pageLayout->addWidget(textLabel1);
@@ -110,14 +113,14 @@ void YourProfilePage::languageChange()
 {
     setWindowTitle(tr("Your Profile"));
     textLabel1->setText(tr(
-        "Based on the information you have entered, we have calculated your Body Mass \nIndex "
+        "Based on the information you have entered, we have calculated your Body Mass Index "
         "(BMI). This is a measure of how healthy you are at your current weight."));
     textLabel2->setText(tr(
-        "A BMI between 19 and 26 is considered healthy by medical professionals. If \nyour BMI "
-        "is higher than 26, you are at risk of some serious health problems.\n\n\n%1 "
-        "will use the information you have\nentered so far to estimate your Resting Metabolic "
-        "Rate, or RMR. It is\npossible to determine RMR more precisely using some medical "
-        "and\nscientific devices, so if your doctor provides you with an RMR, you should\nuse "
+        "A BMI between 19 and 26 is considered healthy by medical professionals. If your BMI "
+        "is higher than 26, you are at risk of some serious health problems.\n\n%1 "
+        "will use the information you have entered so far to estimate your Resting Metabolic "
+        "Rate, or RMR. It is possible to determine RMR more precisely using some medical "
+        "and scientific devices, so if your doctor provides you with an RMR, you should use "
         "that one instead.").arg(BrandEngine::instance()->getString("app_name")));
     textLabel3->setText(tr("If you know your RMR, please enter it here:"));
     textLabel4->setText(tr("If you don't know your RMR, just leave the area blank."));

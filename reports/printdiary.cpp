@@ -40,9 +40,9 @@ bool PrintDiary::_confirmLongRange()
 {
     const QMessageBox::StandardButton answer = Prompter::instance()->message(
         parent(), QMessageBox::Information, BrandEngine::instance()->getString("app_name_short"),
-        QObject::tr("You have chosen to print more than 10 days worth of information.\nPlease "
-                    "note that doing so may take a while and consume a\nsignificant amount of "
-                    "paper. To continue please click on\nOK, otherwise click on Cancel."),
+        QObject::tr("You have chosen to print more than 10 days worth of information. Please "
+                    "note that doing so may take a while and consume a significant amount of "
+                    "paper. To continue please click on OK, otherwise click on Cancel."),
         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel, QMessageBox::Cancel);
     return answer == QMessageBox::Ok;
 }

@@ -270,11 +270,12 @@ private slots:
         });
         UnitCollection::instance()->set(UnitCollection::Energy,
                                         new UnitEnergy(UnitEnergy::Kilocalories));
-        QCOMPARE(energyShown, QStringLiteral("2044 cals"));
+        // 150 lb as typed, not the 68.0 kg the metric field shows.
+        QCOMPARE(energyShown, QStringLiteral("2045 cals"));
         QCOMPARE(UserDB::instance()->getProfile(user)->height, 175.0f);
         const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
-        QCOMPARE(checkin.weight, 68.0f);
-        expectTargets(checkin, {2043.92f, 257.74f, 62.82f, 111.90f, 25});
+        QCOMPARE(checkin.weight, 68.0389f);
+        expectTargets(checkin, {2044.62f, 257.86f, 62.85f, 111.90f, 25});
     }
 
     void finishFromTheGoalsMenuStoresThePlansTargets()

@@ -110,7 +110,11 @@ private slots:
         _summary->resize(600, 300);
     }
 
-    void cleanup() { _summary.reset(); }
+    void cleanup()
+    {
+        _summary.reset();
+        QLocale::setDefault(QLocale::c());
+    }
 
     void cleanupTestCase()
     {
@@ -169,16 +173,16 @@ private slots:
                  QStringLiteral("10.0 / 25.0 g (25.0 g minimum)"));
         QCOMPARE(SummaryNutrientWidget::mediumFigure(DBTypes::FAT, 12.5f, 0.0f, false),
                  QStringLiteral("12.5 g"));
-        // Net energy below zero, when exercise burned more than was eaten, keeps its sign.
+        // Net energy below zero: exercise burned more than was eaten, nothing was used up.
         QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, -3237.0f, 1286.0f, true),
-                 QStringLiteral("You have used up -3237 cals out of your budget of 1286. "
-                                "4523 cals left today."));
+                 QStringLiteral("Your exercise has burned 3237 cals more than you have eaten. "
+                                "Your budget is 1286, with 4523 cals left today."));
         QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, -150.0f, 0.0f, false),
-                 QStringLiteral("You have used up -150 cals today."));
+                 QStringLiteral("Your exercise has burned 150 cals more than you have eaten today."));
         QCOMPARE(SummaryNutrientWidget::mediumFigure(DBTypes::ENERGY, -150.0f, 2000.0f, true),
                  QStringLiteral("-150 / 2000 cals (2150 cals remaining)"));
         QCOMPARE(SmallSummary::lineFor(DBTypes::ENERGY, -150.0f, 2000.0f, true).first,
-                 QStringLiteral("Calories: -150 / 2000cals "));
+                 QStringLiteral("Calories: -150 / 2000 cals "));
 
         setEnergyUnit(UnitEnergy::Kilojoules);
         const QString kj = SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, 1000.0f,
@@ -187,21 +191,25 @@ private slots:
                                     "4180 kJ left today."));
         QCOMPARE(SummaryNutrientWidget::mediumFigure(DBTypes::ENERGY, 1000.0f, 2000.0f, true),
                  QStringLiteral("4180 / 8360 kJ (4180 kJ remaining)"));
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(SummaryNutrientWidget::largeSentence(DBTypes::ENERGY, -306.0f, 1590.5f, true),
+                 QStringLiteral("Your exercise has burned 1279 kJ more than you have eaten. "
+                                "Your budget is 6648, with 7927 kJ left today."));
     }
 
     void oneLineFiguresInTheUsersUnits()
     {
         using Line = SmallSummary::Line;
         QCOMPARE(SmallSummary::lineFor(DBTypes::ENERGY, 1500.4f, 2000.0f, true),
-                 Line(QStringLiteral("Calories: 1500 / 2000cals "), false));
+                 Line(QStringLiteral("Calories: 1500 / 2000 cals "), false));
         QCOMPARE(SmallSummary::lineFor(DBTypes::PROTEIN, 70.0f, 60.0f, true),
-                 Line(QStringLiteral("Protein: 70.0 / 60.0g "), true));
+                 Line(QStringLiteral("Protein: 70.0 / 60.0 g "), true));
         QCOMPARE(SmallSummary::lineFor(DBTypes::PROTEIN, 60.0f, 60.0f, true).second, false);
         QCOMPARE(SmallSummary::lineFor(DBTypes::PROTEIN, 70.0f, 0.0f, false),
                  Line(QStringLiteral("Protein: 70.0 g "), false));
         setEnergyUnit(UnitEnergy::Kilojoules);
         QCOMPARE(SmallSummary::lineFor(DBTypes::ENERGY, 1000.0f, 2000.0f, true).first,
-                 QStringLiteral("Kilojoules: 4180 / 8360kJ "));
+                 QStringLiteral("Kilojoules: 4180 / 8360 kJ "));
 
         QCOMPARE(SmallSummary::columns(200, 95), 2);
         QCOMPARE(SmallSummary::columns(50, 95), 0);

@@ -25,8 +25,8 @@ quint16 closedPort()
 }
 
 const QString s_connectionAdvice = QStringLiteral(
-    ".\n\nThis could be caused by a problem with your Internet connection.\n"
-    "Please make sure that your connection is working, and your proxy\nsettings are correct.");
+    ".\n\nThis could be caused by a problem with your Internet connection. "
+    "Please make sure that your connection is working, and your proxy settings are correct.");
 
 } // namespace
 
@@ -120,8 +120,8 @@ private slots:
         QVERIFY(refusedDone.wait(2000));
         QCOMPARE(refused.errorString(),
                  QStringLiteral("The server 127.0.0.1 refused the connection.\n\n"
-                                "This is most likely due to a problem with your proxy,\n"
-                                "or proxy configuration. It could also be caused by any\n"
+                                "This is most likely due to a problem with your proxy, "
+                                "or proxy configuration. It could also be caused by any "
                                 "problem with your Internet connection."));
 
         TestHttpServer silent;

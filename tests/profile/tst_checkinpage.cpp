@@ -402,8 +402,8 @@ private slots:
         QCOMPARE(page.runs, 0);
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Warning"));
         QCOMPARE(prompter.lastText(),
-                 QStringLiteral("You are modifying your checkin set in\nthe past. Do you want to "
-                                "continue?\n\n"));
+                 QStringLiteral("You are modifying your checkin set in the past. Do you want to "
+                                "continue?"));
 
         // Today is not asked about, and the dialog is titled for a new check-in.
         QString title;
@@ -441,7 +441,7 @@ private slots:
                                         "Edit Check-In"}));
         QCOMPARE(prompter.lastCaption(), BrandEngine::instance()->getString("app_name_short"));
         QCOMPARE(prompter.lastText(), QStringLiteral("You cannot delete your last weight entry. "
-                                                     "Please set\na weight or cancel this operation."));
+                                                     "Please set a weight or cancel this operation."));
         const UserMeasurements stored = UserDB::instance()->getDaysMeasurements(
             UserDB::instance()->getCurrentUser(), code(s_today).constData()).value();
         QCOMPARE(describe(stored), QStringLiteral("weight=70.00 chest=90.00 note=kept"));

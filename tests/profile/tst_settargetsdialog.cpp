@@ -119,6 +119,10 @@ private slots:
 
         QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("_calsLabel"))->text(),
                  energyUnit == UnitEnergy::Kilojoules ? QStringLiteral("kJ") : QStringLiteral("cals"));
+        // The text names the one unit the energy field takes.
+        QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("textLabel1_2"))->text().contains(
+            energyUnit == UnitEnergy::Kilojoules ? QStringLiteral("Energy is entered in kilojoules.")
+                                                 : QStringLiteral("Energy is entered in calories.")));
         QCOMPARE(dialog.targetEdit(DBTypes::ENERGY)->text(), energyText);
         QCOMPARE(dialog.targetEdit(DBTypes::FAT)->text(), QStringLiteral("65.0"));
         QCOMPARE(dialog.targetEdit(DBTypes::SUGAR)->text(), QString());

@@ -178,7 +178,7 @@ private slots:
         QCOMPARE(prompter.asked.size(), 1);
         QCOMPARE(prompter.lastCaption(), QStringLiteral("No nutrients data"));
         QCOMPARE(prompter.lastText(),
-                 QStringLiteral("Are you sure you want to delete all nutritional targets from\nthis "
+                 QStringLiteral("Are you sure you want to delete all nutritional targets from this "
                                 "date?\n\nYour nutrient info prior to this date will still be "
                                 "preserved."));
         QVERIFY(!dialog->isVisible());

@@ -168,7 +168,7 @@ void TestPrintOptions::diaryRangeAndLongRangeQuestion()
     QCOMPARE(prompter.asked.size(), 1);
     QCOMPARE(prompter.lastCaption(), BrandEngine::instance()->getString("app_name_short"));
     QVERIFY(prompter.lastText().startsWith(
-        QStringLiteral("You have chosen to print more than 10 days worth of information.\n")));
+        QStringLiteral("You have chosen to print more than 10 days worth of information. ")));
 
     // OK goes on with the long range; Cancel then Cancel prints nothing.
     Scripted<PrintDiary> confirmed(nullptr, March15);
