@@ -388,12 +388,20 @@ bool CheckinWidget::updateMeasurements(const QDate& date)
                                   "want to continue?\n\n")))
         return false;
     const QByteArray code = dateCode(date);
-    const bool existing = hasCheckin(date);
+    // What the dialog starts from is read first, in one reading: measurements that could not
+    // be read are never offered, nor stored back with the ones the user typed.
+    bool existing = false;
+    UserMeasurements stored;
+    if (!StorePrompt::read(this, [&] {
+            existing = hasCheckin(date);
+            stored = UserDB::instance()->getDaysMeasurements(user, code.constData());
+        }))
+        return false;
     const QString title = (existing ? tr("<h2>Edit check-in for %1</h2>")
                                     : tr("<h2>New check-in for %1</h2>"))
                               .arg(DisplayDate::textDate(date));
     const std::unique_ptr<CheckinDialog> dialog(CheckinDialog::construct(this));
-    dialog->setMeasurements(UserDB::instance()->getDaysMeasurements(user, code.constData()));
+    dialog->setMeasurements(stored);
     dialog->setWindowTitle(existing ? tr("Edit Check-In") : tr("New Check-In"));
     dialog->setTitle(title);
     while (execDialog(dialog.get()) == QDialog::Accepted) {
@@ -538,9 +546,10 @@ void CheckinWidget::_showDate(const QDate& date)
         updateButtons(date);
         selectClosestListItem(date);
         updateExtrapolatedInfo(date);
-        _shown = date;
     });
-    if (!shown && _shown.isValid()) {
+    if (shown) {
+        _shown = date;
+    } else if (_shown.isValid()) {
         const QSignalBlocker quiet(checkinCalendar);
         checkinCalendar->setDate(_shown, true);
     }
