@@ -263,7 +263,7 @@ private slots:
     {
         const std::pair<const char*, WindowAction> actions[] = {
             {"day change", NextDay},        {"report", OtherReport},     {"user switch", SwitchUser},
-            {"browser", BrowserLists},      {"check-ins page", CheckinDay},
+            {"browser", BrowserLists},      {"check-ins page", CheckinPage}, {"check-ins day", CheckinDay},
             {"report date", ReportDate},    {"report period", ReportPeriod},
             {"meal plan", MealPlan},        {"publish", Publish},        {"export day", ExportDay},
             {"export all", ExportAll},      {"fluid up", FluidUp},       {"fluid down", FluidDown},
@@ -359,6 +359,7 @@ private:
         OtherReport,
         SwitchUser,
         BrowserLists,
+        CheckinPage,
         CheckinDay,
         ReportDate,
         ReportPeriod,
@@ -391,7 +392,7 @@ private:
                 listedReport(), QString::number(_window->diaryPage()->summaryWidget->fluid()),
                 QString::number(_window->checkinPage()->checkinListView->topLevelItemCount()),
                 QString::number(browser->savedMealView->topLevelItemCount()),
-                QString::number(QFile::exists(_exportFile))};
+                QString::number(QFile::exists(_exportFile)), QString::number(_window->checkinPage()->isVisible())};
     }
 
     // The report the reports page's list names.
@@ -448,6 +449,9 @@ private:
             break;
         case BrowserLists:
             diary->foodQueryWidget3->refreshDynamic();
+            break;
+        case CheckinPage:
+            _window->viewCheckinAction->trigger();
             break;
         case CheckinDay:
             _window->checkinPage()->checkinCalendar->setDate(_window->checkinPage()->getDate().addDays(-3), true);
