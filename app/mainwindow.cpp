@@ -440,7 +440,11 @@ void MainWindow::_createCheckinPage()
     _checkinPage = new CheckinWidget(mainStack, "checkinWidget");
     addWidget(_checkinPage, CheckinPage);
     _addTool(viewCheckinAction, "checkin_icon");
-    connect(viewCheckinAction, &QAction::triggered, this, [this] { raisePage(CheckinPage); });
+    connect(viewCheckinAction, &QAction::triggered, this, [this] {
+        _checkinPage->raiseWidget();
+        // A page that could not be read was not raised: the shown page's button stays checked.
+        _checkPageAction(_currentPageId());
+    });
     connect(_checkinPage, &CheckinWidget::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
     connect(eM_JournalNewEntryToday, &QAction::triggered, _checkinPage, &CheckinWidget::checkinToday);
     connect(eM_JournalEditEntry, &QAction::triggered, _checkinPage->btnCheckin, &QPushButton::click);
@@ -569,13 +573,18 @@ void MainWindow::_pageChanged(int index)
     if (id == 0)
         return;
     prepShow(id);
+    _checkPageAction(id);
+    _refreshEditMenuFor(id);
+}
+
+void MainWindow::_checkPageAction(int id)
+{
     const std::pair<int, QAction*> actions[] = {
         {DiaryPage, viewDiaryAction}, {CheckinPage, viewCheckinAction}, {ReportsPage, viewReportsAction}};
     for (const auto& [page, action] : actions) {
         if (page == id)
             action->setChecked(true);
     }
-    _refreshEditMenuFor(id);
 }
 
 // The page just shown brings its own Edit menu and tool buttons.

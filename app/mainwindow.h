@@ -251,6 +251,8 @@ private:
     // with the focus, else the last of the page that had it, else the diary list.
     QWidget* _diaryFocus() const;
     void _refreshEditMenuFor(int page);
+    // Checks the page's button in the page group.
+    void _checkPageAction(int id);
     // False for the context of a page that is not the one shown.
     bool _contextShown(int context) const;
     void _setupBrowserItems(int state);

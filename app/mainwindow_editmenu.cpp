@@ -276,6 +276,8 @@ void MainWindow::showCopyDialog()
         return;
     std::unique_ptr<CopyPreviousDiaryEntry> dialog(
         CopyPreviousDiaryEntry::construct(this, _diaryPage->getDate()));
+    if (!dialog)
+        return;
     dialog->exec();
     refreshCurrentWidget();
 }

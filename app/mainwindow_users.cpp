@@ -410,7 +410,7 @@ void MainWindow::setTargets()
 bool MainWindow::execPreferences()
 {
     std::unique_ptr<PreferencesDialog> dialog(PreferencesDialog::construct(this));
-    return dialog->exec() == QDialog::Accepted;
+    return dialog->prefsRead() && dialog->exec() == QDialog::Accepted;
 }
 
 void MainWindow::installUnits(const DBTypes::UserPrefs& prefs)

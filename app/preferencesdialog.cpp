@@ -252,8 +252,11 @@ void PreferencesDialog::_connectSignals()
 void PreferencesDialog::init()
 {
     UserDB* users = UserDB::instance();
-    const DBTypes::UserPrefs prefs =
-        users->getUserPrefs(users->getCurrentUser()).value_or(DBTypes::UserPrefs());
+    DBTypes::UserPrefs prefs;
+    // Preferences that could not be read are never offered: OK would store them back.
+    _read = StorePrompt::read(parentWidget(), [users, &prefs] {
+        prefs = users->getUserPrefs(users->getCurrentUser()).value_or(prefs);
+    });
     _initUnits(prefs);
     _initWebLogin(prefs);
     _initProxy();

@@ -32,6 +32,10 @@ public:
 
     explicit PreferencesDialog(QWidget* parent = nullptr);
 
+    // Whether the user's preferences were read; a dialog that could not read them (the user
+    // was told) is not to be shown.
+    bool prefsRead() const { return _read; }
+
 public slots:
     void save();
     void enableWidgetsAppropriately();
@@ -69,6 +73,7 @@ private:
     void _openAccountPage();
 
     QTabWidget* _tabs = nullptr;
+    bool _read = false;
     QGroupBox* buttonGroup3 = nullptr;
     QRadioButton* metricRadio = nullptr;
     QRadioButton* imperialRadio = nullptr;

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -68,10 +69,16 @@ QString snackTitle(int group, int snackDisplay)
 
 CopyPreviousDiaryEntry* CopyPreviousDiaryEntry::construct(QWidget* parent, const QDate& date)
 {
-    auto* dialog = new CopyPreviousDiaryEntry(parent, date);
-    dialog->copyFromCal->setDate(date, true);
-    dialog->updateMonth(date);
-    return dialog;
+    // The users, the snack layout and the month's days are read in one reading: a dialog that
+    // could not read them is not made (the user was told).
+    std::unique_ptr<CopyPreviousDiaryEntry> dialog;
+    if (!StorePrompt::read(parent, [&] {
+            dialog.reset(new CopyPreviousDiaryEntry(parent, date));
+            dialog->copyFromCal->setDate(date, true);
+            dialog->updateMonth(date);
+        }))
+        return nullptr;
+    return dialog.release();
 }
 
 CopyPreviousDiaryEntry::CopyPreviousDiaryEntry(QWidget* parent, const QDate& date)

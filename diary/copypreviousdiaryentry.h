@@ -25,7 +25,8 @@ class CopyPreviousDiaryEntry : public QDialog
     Q_OBJECT
 
 public:
-    // A new dialog for the destination date; the caller runs and deletes it.
+    // A new dialog for the destination date, which the caller runs and deletes; null when
+    // what it shows could not be read.
     static CopyPreviousDiaryEntry* construct(QWidget* parent, const QDate& date);
 
     QDate destinationDate() const { return _destination; }

@@ -492,22 +492,29 @@ void DiaryListView::checkEntries()
         unsetBoldDay(_calendar->getDate());
 }
 
-DiaryDay DiaryListView::_loadDay() const
+std::optional<DiaryDay> DiaryListView::_readDay() const
 {
     if (!_calendar || currentUser() < 0)
-        return {};
-    return DiaryDB::instance()
-        ->getDay(currentUser(), today().toLatin1().constData(), false)
-        .value_or(DiaryDay());
+        return DiaryDay();
+    return DiaryDB::instance()->getDay(currentUser(), today().toLatin1().constData(), false);
+}
+
+DiaryDay DiaryListView::_loadDay() const
+{
+    return _readDay().value_or(DiaryDay());
 }
 
 void DiaryListView::showToday()
 {
     if (currentUser() >= 0 && _storedViewMode() != _viewMode)
         _showViewMode(_storedViewMode());
-    const DiaryDay day = _loadDay();
-    _fillRows(day);
-    _updateTotals(&day);
+    // A day that could not be read is never shown as an empty one: the rows stay as they were
+    // and the reading's action tells.
+    const std::optional<DiaryDay> day = _readDay();
+    if (!day)
+        return;
+    _fillRows(*day);
+    _updateTotals(&*day);
 }
 
 void DiaryListView::_fillRows(const DiaryDay& day)

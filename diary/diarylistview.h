@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class BrowsableDBIterator;
@@ -180,6 +181,9 @@ private:
     void _fillRows(const DBTypes::DiaryDay& day);
     DiaryListViewItem* _addExRow(const DBTypes::ExerciseDiaryItem& entry);
     void _updateTotals(const DBTypes::DiaryDay* day = nullptr);
+    // The shown day's entries; nothing when they could not be read.
+    std::optional<DBTypes::DiaryDay> _readDay() const;
+    // The shown day's entries, an empty day when they could not be read.
     DBTypes::DiaryDay _loadDay() const;
     bool _storeFoodEntry(DBTypes::FoodDiaryItem& entry);
     // Makes a change of the list through StorePrompt; `change` may name what it refused in

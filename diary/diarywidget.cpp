@@ -214,11 +214,9 @@ QDate DiaryWidget::getDate() const
     return _popup->calendar()->getDate();
 }
 
-// The page shows the new day only once the diary can be read; otherwise it keeps the day it
-// showed.
 void DiaryWidget::_moveTo(const QDate& date)
 {
-    StorePrompt::read(this, [this, date] {
+    _showDay([this, date] {
         const QDate before = getDate();
         _popup->calendar()->setDate(date, true);
         // The calendar reports only the months its own controls change; mark the new month.
@@ -231,12 +229,22 @@ void DiaryWidget::_moveTo(const QDate& date)
 
 void DiaryWidget::_pickedInCalendar(const QDate& date)
 {
-    const bool shown = StorePrompt::read(this, [this, date] {
+    _showDay([this, date] {
         _list()->showToday();
         dateChanged(date);
     });
-    if (!shown && _shown.isValid())
-        _popup->calendar()->setDate(_shown, true);
+}
+
+// The page shows the new day only once the diary could be read; otherwise it keeps the day
+// it showed.
+void DiaryWidget::_showDay(const std::function<void()>& show)
+{
+    const QDate shown = _shown;
+    if (StorePrompt::read(this, show) || !shown.isValid())
+        return;
+    _popup->calendar()->setDate(shown, true);
+    _shown = shown;
+    _showDateLabel();
 }
 
 void DiaryWidget::prevDayButton_clicked()
@@ -288,8 +296,12 @@ void DiaryWidget::_showDateLabel()
 void DiaryWidget::doMealPlan()
 {
     const BrandEngine* brand = BrandEngine::instance();
-    const DBTypes::UserPrefs prefs =
-        UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser()).value_or(DBTypes::UserPrefs());
+    // A login that could not be read is never taken for one not set.
+    DBTypes::UserPrefs prefs;
+    if (!StorePrompt::read(this, [&prefs] {
+            prefs = UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser()).value_or(prefs);
+        }))
+        return;
     const bool forced =
         brand->idExists("publish_on_quit_forced") && brand->getBool("publish_on_quit_forced");
     if (forced || (!prefs.webUserName.isEmpty() && !prefs.webPassword.isEmpty())) {

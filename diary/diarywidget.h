@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QWidget>
 
+#include <functional>
+
 class DiaryListSlaveHeader;
 class DiaryListView;
 class DiarySummary;
@@ -80,6 +82,7 @@ private:
     void _applyStyles();
     void _moveTo(const QDate& date);
     void _pickedInCalendar(const QDate& date);
+    void _showDay(const std::function<void()>& show);
     DiaryListView* _list() const;
     void _showDateLabel();
 

@@ -31,6 +31,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -205,11 +207,17 @@ std::optional<bool> CheckinWidget::hasCheckin(const QDate& date) const
     return UserDB::instance()->hasCheckin(user, dateCode(date).constData());
 }
 
+// The page is raised once it could be read, in one reading: it never shows a list it could
+// not read, and the page shown before stays.
 void CheckinWidget::raiseWidget()
 {
-    updateButtons(getDate());
-    if (auto* stack = qobject_cast<QStackedWidget*>(parentWidget()))
-        stack->setCurrentWidget(this);
+    auto* stack = qobject_cast<QStackedWidget*>(parentWidget());
+    if (!stack || stack->currentWidget() == this)
+        return;
+    if (!StorePrompt::read(this, [this] { _showPage(); }))
+        return;
+    _read = true;
+    stack->setCurrentWidget(this);
 }
 
 void CheckinWidget::updateButtons(const QDate& date)
@@ -553,11 +561,16 @@ bool CheckinWidget::event(QEvent* event)
 void CheckinWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    StorePrompt::read(this, [this] {
-        populate();
-        selectClosestListItem(getDate());
-        updateExtrapolatedInfo(getDate());
-    });
+    if (!std::exchange(_read, false))
+        StorePrompt::read(this, [this] { _showPage(); });
+}
+
+void CheckinWidget::_showPage()
+{
+    populate();
+    selectClosestListItem(getDate());
+    updateExtrapolatedInfo(getDate());
+    updateButtons(getDate());
 }
 
 // The page shows another day only once the diary can be read; otherwise the calendar goes
@@ -568,9 +581,10 @@ void CheckinWidget::_showDate(const QDate& date)
         updateButtons(date);
         selectClosestListItem(date);
         updateExtrapolatedInfo(date);
-        _shown = date;
     });
-    if (!shown && _shown.isValid()) {
+    if (shown) {
+        _shown = date;
+    } else if (_shown.isValid()) {
         const QSignalBlocker quiet(checkinCalendar);
         checkinCalendar->setDate(_shown, true);
     }

@@ -80,6 +80,8 @@ protected:
 
 private:
     void _showDate(const QDate& date);
+    // Reads and shows the list, the day and its buttons.
+    void _showPage();
     void init();
     void _buildForm();
     int _currentUser() const;
@@ -97,4 +99,6 @@ private:
     bool _polished = false;
     // The day the page shows.
     QDate _shown;
+    // Whether the page was read just before it was raised.
+    bool _read = false;
 };

@@ -118,6 +118,16 @@ void NutrientChart::configure(const QDate& start, const QDate& end, int componen
     setParams(createDefaultParams());
 }
 
+void NutrientChart::showFigures(const Figures& figures)
+{
+    _start = figures.start;
+    _end = figures.end;
+    _components = figures.components;
+    _hasData = figures.hasData;
+    _rows = figures.rows;
+    setParams(createDefaultParams());
+}
+
 void NutrientChart::_setupData()
 {
     char from[DBTypes::DATE_CODE_SIZE];

@@ -41,8 +41,21 @@ public:
 
     explicit NutrientChart(QWidget* parent = nullptr, const QString& title = QString());
 
+    // What the chart shows.
+    struct Figures
+    {
+        QDate start;
+        QDate end;
+        int components = 0;
+        bool hasData = false;
+        std::vector<Row> rows;
+    };
+
     // Reads the diary of the current user from start to end and builds the chart.
     void configure(const QDate& start, const QDate& end, int components);
+    Figures figures() const { return {_start, _end, _components, _hasData, _rows}; }
+    // Builds the chart on figures it showed before (a new range that could not be read).
+    void showFigures(const Figures& figures);
     bool componentOn(int components) const { return (_components & components) != 0; }
 
     // The series in table order: grams, then energy, then milligrams.

@@ -66,6 +66,7 @@ void NutrientReportViewer::configChart(NutrientChart* chart) const
 
 void NutrientReportViewer::updateChart()
 {
+    const NutrientChart::Figures kept = _chart->figures();
     const bool shown = showBarDate(this, _bar, [this] {
         configChart(_chart);
         _chart->viewport()->update();
@@ -75,6 +76,8 @@ void NutrientReportViewer::updateChart()
         _shownComponents = _graphs->getComponents();
         return;
     }
+    // The chart keeps the figures it showed.
+    _chart->showFigures(kept);
     _periods->setPeriod(_shownPeriod);
     _graphs->setComponents(_shownComponents);
 }

@@ -16,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QStackedWidget>
 
-#include <cassert>
 #include <memory>
 
 ReportsContainer::ReportsContainer(QWidget* parent, const char* name, Qt::WindowFlags flags)
@@ -89,12 +88,19 @@ void ReportsContainer::handleReportChanged(int id, bool force)
 {
     if (id == _lastBuilt && !force)
         return;
-    // The report shown stays until the diary can be read for the new one.
-    StorePrompt::read(this, [this, id] {
+    // The report shown stays until the new one was read whole: it reads as it loads the
+    // settings it was left with, which the shown one saves first.
+    if (ReportViewer* shown = currentViewer())
+        shown->saveSettings();
+    std::unique_ptr<QFrame> viewer;
+    if (StorePrompt::read(this, [this, id, &viewer] {
+            viewer.reset(_makeViewer(id));
+            dynamic_cast<ReportViewer&>(*viewer).loadSettings();
+        })) {
         _currentReport = id;
         _lastBuilt = id;
-        setCurrentWidget(_makeViewer(id));
-    });
+        setCurrentWidget(viewer.release());
+    }
     // The list names the report the page shows, also when the new one was not shown.
     _selectListed();
 }
@@ -133,20 +139,13 @@ QFrame* ReportsContainer::_makeViewer(int id) const
 
 void ReportsContainer::setCurrentWidget(QFrame* viewer)
 {
-    if (_currentWidget) {
-        if (ReportViewer* shown = currentViewer())
-            shown->saveSettings();
-        delete _currentWidget;
-    }
+    delete _currentWidget;
     _currentWidget = viewer;
     if (!viewer)
         return;
     viewer->setParent(this);
     viewer->hide();
     _layout->addWidget(viewer, 9);
-    ReportViewer* report = currentViewer();
-    assert(report && "dynamic_cast<ReportViewer*>(_currentWidget)");
-    report->loadSettings();
     viewer->show();
     _layout->activate();
 }

@@ -28,8 +28,8 @@ public:
     int currentReportId() const { return _currentReport; }
     ReportsSelector* selector() const { return _list; }
 
-    // Shows `viewer` (taking it over) in place of the viewer shown, whose settings are saved
-    // first; null shows none.
+    // Shows `viewer` (taking it over, its settings loaded) in place of the viewer shown; null
+    // shows none.
     void setCurrentWidget(QFrame* viewer);
 
 signals:

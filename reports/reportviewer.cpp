@@ -39,11 +39,10 @@ QVBoxLayout* ReportViewer::layOutUnderDateBar(QFrame* viewer, DateSelectorBar*& 
 bool ReportViewer::showBarDate(QWidget* viewer, DateSelectorBar* bar,
                                const std::function<void()>& show)
 {
-    const bool shown = StorePrompt::read(viewer, [bar, &show] {
-        show();
+    const bool shown = StorePrompt::read(viewer, show);
+    if (shown) {
         _date = bar->getDate();
-    });
-    if (!shown) {
+    } else {
         const SignalBlocker quiet(bar);
         bar->setDate(_date);
     }

@@ -40,6 +40,8 @@ public:
     // Whether a statement run now is a part of this action (rather than of an event loop
     // nested inside it).
     bool current() const;
+    // Whether the action is a part of another one, which tells what became of both.
+    bool partOfAnother() const { return m_outer != nullptr; }
 
     // Records a failure of a statement (`change` when it writes) of this action and of the
     // actions it is a part of.

@@ -8,12 +8,17 @@ bool StorePrompt::act(QWidget* parent, StoreAction::Kind kind, const QString& ca
     const bool reading = kind == StoreAction::Kind::Read;
     for (;;) {
         bool done = false;
+        bool inner = false;
         StoreOutcome outcome;
         {
             const StoreAction action(kind);
             done = action.outcome().ok() && work();
             outcome = action.outcome();
+            inner = action.partOfAnother();
         }
+        // A part of another action asks and tells nothing: the other one's opener does, once.
+        if (inner)
+            return done && outcome.ok();
         if (!outcome.busy()) {
             if (!done || !outcome.ok())
                 tell(parent, kind, caption, outcome, refusal);

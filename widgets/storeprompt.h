@@ -24,8 +24,9 @@ public:
     // read. The work is done when it returned true and the store failed nowhere in it. When
     // the store did not fail and `work` still returned false, `refusal` is told (nothing when
     // it is empty); it is read once `work` has returned, so that `work` may name what it
-    // refused. `caption` titles what is told about a change (a default when empty). Whether
-    // the work was done.
+    // refused. `caption` titles what is told about a change (a default when empty). Inside
+    // another action the work is a part of it: nothing is asked or told here, the opener of
+    // that action does. Whether the work was done.
     static bool act(QWidget* parent, StoreAction::Kind kind, const QString& caption,
                     const std::function<bool()>& work, const QString& refusal = QString());
     // act() reading: runs `show` once the diary can be read; false when it did not run or

@@ -158,6 +158,8 @@ public:
     int updatesRun = 0;
     int quits = 0;
     bool publisherReady = false;
+    // Prepares the real publisher (which reads the web login) instead of publisherReady.
+    bool realPublisher = false;
     int publishes = 0;
     int prompts = 0;
     int promptsShown = 0;
@@ -230,7 +232,10 @@ protected:
         return std::make_unique<CountingCommand>(&counters, printCancelled);
     }
     void printFromFactory(ReportFactory* factory, bool) override { printed.append(factory); }
-    bool preparePublisher() override { return publisherReady; }
+    bool preparePublisher() override
+    {
+        return realPublisher ? MainWindow::preparePublisher() : publisherReady;
+    }
     void publishNow() override { ++publishes; }
     bool askPublishingChoice(bool show, bool* discard) override
     {

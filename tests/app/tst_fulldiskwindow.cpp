@@ -16,6 +16,14 @@
 #include "widgets/bxcalendar.h"
 #include "core/fooddiaryitem.h"
 #include "profile/checkindialog.h"
+#include "app/preferencesdialog.h"
+#include "core/clock.h"
+#include "diary/copypreviousdiaryentry.h"
+#include "diary/diarysummary.h"
+#include "diary/fluidcounterview.h"
+#include "diary/fluidcounterviewbutton.h"
+#include "reports/csvoptions.h"
+#include "userdb/savedmealdb.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
@@ -26,10 +34,14 @@
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/whenshown.h"
 
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QTest>
 
@@ -242,33 +254,47 @@ private slots:
         QVERIFY(databaseIsSound());
     }
 
-    // A page that reads the diary while another program reads it, is about to write or holds
-    // it whole: the program waits once for each try; a diary held whole is said to be in use,
-    // with Retry and Cancel, and the page keeps what it showed; nothing is said to be lost.
+    // Every user action that reads or changes the diary, while another program reads it, is
+    // about to write or holds it whole, and on a diary with damaged pages. The program waits
+    // once for each try; a diary held whole (or one held for a change) is said to be in use,
+    // with Retry and Cancel; a damaged page is told with the store's reason. The diary keeps
+    // its rows, and the pages (the report list with them) keep what they showed.
     void pageKeepsWhatItShowed_data()
     {
-        const std::pair<const char*, WindowReading> readings[] = {
-            {"day change", NextDay},        {"report", OtherReport}, {"user switch", SwitchUser},
-            {"browser", BrowserLists},      {"check-ins page", CheckinDay},
+        const std::pair<const char*, WindowAction> actions[] = {
+            {"day change", NextDay},        {"report", OtherReport},     {"user switch", SwitchUser},
+            {"browser", BrowserLists},      {"check-ins page", CheckinPage}, {"check-ins day", CheckinDay},
             {"report date", ReportDate},    {"report period", ReportPeriod},
-            {"meal menu", MealMenu}};
-        addRowsForEachHold(readings);
+            {"meal plan", MealPlan},        {"publish", Publish},        {"export day", ExportDay},
+            {"export all", ExportAll},      {"meal menu", MealMenu},     {"fluid up", FluidUp},       {"fluid down", FluidDown},
+            {"save meal", SaveMeal},        {"save meal from menu", MenuMeal},
+            {"food from meal", MealAsFood}, {"copy day", CopyDay},       {"targets", Targets},
+            {"check in", CheckIn},          {"preferences", Preferences}};
+        addRowsForEachHold(actions, true);
     }
 
     void pageKeepsWhatItShowed()
     {
         QFETCH(int, change);
         QFETCH(int, hold);
-        addToday("Tea");
+        const auto action = WindowAction(change);
+        QFile::remove(_exportFile);
+        _answered = nullptr;
+        addEntry("Tea", Clock::today());
+        if (action == CopyDay)
+            addEntry("Toast", Clock::today().addDays(-1));
+        if (action == MealAsFood)
+            _meal = SavedMealDB::instance()->storeMeal(_ann, -1, "Soup", {}, true);
+        UserDB::instance()->setFluid(_ann, qPrintable(Clock::today().toString(QStringLiteral("yyyyMMdd"))), 3);
         const int bob = addUser(QStringLiteral("Bob"));
         _window->show();
         QVERIFY(QTest::qWaitForWindowExposed(_window));
         _window->viewDiaryAction->trigger();
-        if (change == CheckinDay)
+        if (action == CheckinDay || action == CheckIn)
             _window->viewCheckinAction->trigger();
-        else if (change == OtherReport)
+        else if (action == OtherReport)
             _window->viewReportsAction->trigger();
-        else if (change == ReportDate || change == ReportPeriod) {
+        else if (action == ReportDate || action == ReportPeriod) {
             _window->viewReportsAction->trigger();
             _window->reportsPage()->handleReportChanged(ReportsContainer::Nutrients);
             // The week up to today, whatever an earlier row left shown.
@@ -277,53 +303,87 @@ private slots:
             QVERIFY2(shownReport().contains(QStringLiteral("120")), qPrintable(shownReport()));
         }
         _window->refreshCurrentWidget();
+        QCOMPARE(_window->diaryPage()->summaryWidget->fluid(), 3);
         const QStringList before = everyStoredRow();
         const QStringList shown = shownState();
+        const bool damaged = hold == OtherReader::Damaged;
         const bool held = hold == OtherReader::Exclusive;
+        // A change waits for a program that reads or is about to write too.
+        const bool stopped = !damaged && (held || action >= FluidUp);
         {
             OtherReader other(databaseFile(), OtherReader::Hold(hold));
             QVERIFY(other.reading());
             BusyWaits waits(100);
+            QTimer dialogs; // answers each dialog the action opens
+            dialogs.callOnTimeout([this] { answerDialog(); });
+            dialogs.start(0);
+            if (action == SaveMeal || action == MenuMeal)
+                _prompter->answer(QStringLiteral("Breakfast"));
             _prompter->answer(0); // Retry, then Cancel
-            readInWindow(WindowReading(change), bob);
-            QCOMPARE(waits.count(), held ? 2 : 0);
+            actInWindow(action, bob);
+            QCOMPARE(waits.count(), stopped ? 2 : 0);
         }
         QCoreApplication::processEvents();
         QCOMPARE(everyStoredRow(), before);
-        if (held) {
-            QCOMPARE(_prompter->asked.size(), 2);
-            QCOMPARE(_prompter->asked.at(0).options, (QStringList{"Retry", "Cancel"}));
-            QCOMPARE(_prompter->asked.at(1).text, _prompter->asked.at(0).text);
-            QVERIFY2(_prompter->lastText().startsWith(QStringLiteral(
-                         "The diary is in use by another program (a backup tool or a database "
-                         "shell, say), so it cannot be read now.")),
-                     qPrintable(_prompter->lastText()));
-            QCOMPARE(shownState(), shown);
+        const QStringList told = this->told();
+        const QStringList retries = asked({QStringLiteral("Retry"), QStringLiteral("Cancel")});
+        if (stopped) {
+            QCOMPARE(retries.size(), 2);
+            QCOMPARE(retries.at(1), retries.at(0));
+            QVERIFY2(retries.at(0).startsWith(QStringLiteral("The diary is in use by another program (a backup tool "
+                                                             "or a database shell, say)")),
+                     qPrintable(retries.at(0)));
         } else {
-            // Only the menu, once read.
-            QCOMPARE(_prompter->asked.size(), change == MealMenu ? 1 : 0);
-            // The browser reads its lists again as they were; a menu moves no page.
-            QCOMPARE(shownState() != shown, change != BrowserLists && change < MealMenu);
+            QVERIFY(retries.isEmpty());
         }
-        QVERIFY(_window->messages.isEmpty());
+        const auto damageTold = std::count_if(told.cbegin(), told.cend(), [](const QString& text) {
+            return text.startsWith(QStringLiteral("The diary is damaged"));
+        });
+        // The meal menu asks only the saved meals the program already holds: no damaged page
+        // is met.
+        QVERIFY2(damageTold == (damaged && action != MealMenu ? 1 : 0), qPrintable(told.join(u'\n')));
+        if (held || damaged || action >= FluidUp)
+            QCOMPARE(shownState().join(u';'), shown.join(u';'));
+        else
+            // The browser reads its lists again as they were; with no web login, a meal plan
+            // or publishing says so and shows nothing new; a menu moves no page.
+            QCOMPARE(shownState() != shown, action != BrowserLists && action != MealPlan
+                                                && action != Publish && action != MealMenu);
+        QVERIFY2(_window->messages.isEmpty(), qPrintable(this->told().join(u'\n')));
         QVERIFY(databaseIsSound());
     }
 
 private:
     enum WindowChange { PersonalProfile, ClearDay, RemoveEntry };
-    enum WindowReading {
+    // What a user does that touches the diary: the readings first, the changes from FluidUp.
+    enum WindowAction {
         NextDay,
         OtherReport,
         SwitchUser,
         BrowserLists,
+        CheckinPage,
         CheckinDay,
         ReportDate,
         ReportPeriod,
-        MealMenu
+        MealPlan,
+        Publish,
+        ExportDay,
+        ExportAll,
+        MealMenu,
+        FluidUp,
+        FluidDown,
+        SaveMeal,
+        MenuMeal,
+        MealAsFood,
+        CopyDay,
+        Targets,
+        CheckIn,
+        Preferences
     };
 
     // What the pages show: the diary's day and entries, the report, the user, the user's own
-    // foods and the check-ins page's day.
+    // foods and saved meals, the glasses of water, the check-ins page's day and list, and
+    // whether an export was written.
     QStringList shownState() const
     {
         const FoodQueryWidget* browser = _window->diaryPage()->foodQueryWidget3;
@@ -332,7 +392,10 @@ private:
                 QString::number(UserDB::instance()->getCurrentUser()), _window->windowTitle(),
                 QString::number(browser->myfoodView->topLevelItemCount()),
                 _window->checkinPage()->getDate().toString(Qt::ISODate), shownReport(),
-                listedReport()};
+                listedReport(), QString::number(_window->diaryPage()->summaryWidget->fluid()),
+                QString::number(_window->checkinPage()->checkinListView->topLevelItemCount()),
+                QString::number(browser->savedMealView->topLevelItemCount()),
+                QString::number(QFile::exists(_exportFile)), QString::number(_window->checkinPage()->isVisible())};
     }
 
     // The report the reports page's list names.
@@ -370,11 +433,12 @@ private:
         return shown.join(u' ');
     }
 
-    void readInWindow(WindowReading reading, int otherUser)
+    void actInWindow(WindowAction action, int otherUser)
     {
-        switch (reading) {
+        DiaryWidget* diary = _window->diaryPage();
+        switch (action) {
         case NextDay:
-            _window->diaryPage()->nextDayButton->click();
+            diary->nextDayButton->click();
             break;
         case OtherReport: {
             // As the user picks it in the list.
@@ -387,11 +451,13 @@ private:
             _window->fromProfileMenuSwitchUser(otherUser);
             break;
         case BrowserLists:
-            _window->diaryPage()->foodQueryWidget3->refreshDynamic();
+            diary->foodQueryWidget3->refreshDynamic();
+            break;
+        case CheckinPage:
+            _window->viewCheckinAction->trigger();
             break;
         case CheckinDay:
-            _window->checkinPage()->checkinCalendar->setDate(
-                _window->checkinPage()->getDate().addDays(-3), true);
+            _window->checkinPage()->checkinCalendar->setDate(_window->checkinPage()->getDate().addDays(-3), true);
             break;
         case ReportDate:
             nutrientViewer()->dateBar()->prevButton()->click();
@@ -399,12 +465,108 @@ private:
         case ReportPeriod:
             periodButton(PeriodPicker::Month)->click();
             break;
+        case MealPlan:
+            _window->doMealPlan();
+            break;
+        case Publish:
+            _window->realPublisher = true;
+            _window->publishDay();
+            break;
+        case ExportDay:
+        case ExportAll:
+            _exportAll = action == ExportAll;
+            _window->csvExportAction->trigger();
+            break;
+        case FluidUp:
+            diary->summaryWidget->findChild<FluidCounterView*>()->upButton()->click();
+            break;
+        case FluidDown:
+            diary->summaryWidget->findChild<FluidCounterView*>()->downButton()->click();
+            break;
+        case SaveMeal:
+            diaryList()->setCurrentItem(diaryList()->groupRow(1));
+            diaryList()->handleContextMenu(DiaryListView::SaveMealCommand);
+            break;
+        case MenuMeal:
+            _window->eM_DiarySavedNewFromBreakfast->trigger();
+            break;
+        case MealAsFood: {
+            DragListView* meals = diary->foodQueryWidget3->savedMealView;
+            for (int i = 0; i < meals->topLevelItemCount(); ++i)
+                meals->topLevelItem(i)->setExpanded(true);
+            diary->foodQueryWidget3->addCustomFoodFromMeal(meals->locateFvi(_meal, false, nullptr));
+            break;
+        }
+        case CopyDay:
+            _window->em_CopyFromAnotherDay->trigger();
+            break;
+        case Targets:
+            _window->optionsSet_Nutritional_TargetsAction->trigger();
+            break;
+        case CheckIn:
+            _window->eM_JournalNewEntryToday->trigger();
+            break;
+        case Preferences:
+            _window->realForms = true;
+            _window->optionsPreferencesAction->trigger();
+            break;
         case MealMenu: {
             const QTreeWidgetItem* breakfast = diaryList()->topLevelItem(0);
             diaryList()->showContextMenu(diaryList()->visualItemRect(breakfast).center());
             break;
         }
         }
+    }
+
+    // Answers the dialog an action opens, once its own event loop runs: what the user types
+    // and OK; when it comes back after a refusal, Cancel.
+    void answerDialog()
+    {
+        QWidget* shown = QApplication::activeModalWidget();
+        if (!shown || shown == _answering)
+            return;
+        const bool again = shown == _answered;
+        _answering = _answered = shown;
+        QMetaObject::invokeMethod(shown, [this, shown, again] {
+            answer(shown, again);
+            _answering = nullptr;
+        }, Qt::QueuedConnection);
+    }
+
+    void answer(QWidget* shown, bool again)
+    {
+        if (auto* file = qobject_cast<QFileDialog*>(shown)) {
+            auto* name = file->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            name->setText(_exportFile);
+            QTest::keyClick(name, Qt::Key_Return);
+        } else if (auto* csv = qobject_cast<CSVOptions*>(shown)) {
+            (_exportAll ? csv->printAllRadioButton : csv->printDayRadioButton)->setChecked(true);
+            csv->massFileCheckBox->setChecked(true);
+            csv->printButton->click();
+        } else if (auto* checkin = qobject_cast<CheckinDialog*>(shown); checkin && !again) {
+            checkin->row(UserMeasurements::Weight).edit->setText(QStringLiteral("82.4"));
+            checkin->okButton->click();
+        } else if (auto* copy = qobject_cast<CopyPreviousDiaryEntry*>(shown)) {
+            copy->copyFromCal->setDate(Clock::today().addDays(-1), true);
+            copy->btnAppend->click();
+        } else if (auto* preferences = qobject_cast<PreferencesDialog*>(shown)) {
+            preferences->findChild<QRadioButton*>(QStringLiteral("imperialRadio"))->setChecked(true);
+            preferences->save();
+            preferences->reject();
+        } else if (auto* dialog = qobject_cast<QDialog*>(shown)) {
+            dialog->reject();
+        }
+    }
+
+    // The texts of the questions asked with these buttons.
+    QStringList asked(const QStringList& options) const
+    {
+        QStringList texts;
+        for (const ScriptedPrompter::Asked& question : _prompter->asked) {
+            if (question.options == options)
+                texts << question.text;
+        }
+        return texts;
     }
 
     // Every text the user was shown, by the window or in a box of a page.
@@ -427,11 +589,13 @@ private:
         });
     }
 
-    void addToday(const char* name)
+    void addToday(const char* name) { addEntry(name, Clock::today()); }
+
+    void addEntry(const char* name, const QDate& day)
     {
         DBTypes::FoodDiaryItem entry;
         entry.userId = _ann;
-        entry.setDate(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")).toStdString());
+        entry.setDate(day.toString(QStringLiteral("yyyyMMdd")).toStdString());
         entry.meal = 1;
         entry.refId = 0;
         entry.desc = QString::fromLatin1(name);
@@ -475,6 +639,12 @@ private:
     ScriptedMainWindow* _window = nullptr;
     std::optional<ScriptedPrompter> _prompter;
     int _ann = -1;
+    int _meal = -1;
+    QTemporaryDir _files;
+    const QString _exportFile = _files.filePath(QStringLiteral("diary.csv"));
+    bool _exportAll = false;
+    QWidget* _answered = nullptr;
+    QWidget* _answering = nullptr;
 };
 
 QTEST_MAIN(TestFullDiskWindow)

@@ -4,7 +4,9 @@
 // Another program holding the user database, through SQLite itself on a connection of its
 // own, from its construction until end(): a backup tool or a database shell that reads
 // (Shared: a read transaction), one that is about to write (Immediate: others may still read),
-// or one that writes (Exclusive: the whole file).
+// or one that writes (Exclusive: the whole file). Damaged stands for a file whose pages went
+// bad under the program: the first page of every table and index is overwritten until end(),
+// which puts them back as they were.
 //
 // BusyWaits counts how often the diary's own connection starts to wait for such a program;
 // everyStoredRow() tells whether a refused change left the diary as it was.
@@ -22,16 +24,21 @@
 
 #include <cstddef>
 #include <utility>
+#include <vector>
 
 #include <sqlite3.h>
 
 class OtherReader
 {
 public:
-    enum Hold { Shared, Exclusive, Immediate };
+    enum Hold { Shared, Exclusive, Immediate, Damaged };
 
     explicit OtherReader(const QString& path, Hold hold = Shared)
     {
+        if (hold == Damaged) {
+            _damage(path);
+            return;
+        }
         const int mode = hold == Shared ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
         const char* const sql = hold == Shared      ? "BEGIN; SELECT count(*) FROM sqlite_master;"
                                 : hold == Immediate ? "BEGIN IMMEDIATE;"
@@ -51,14 +58,50 @@ public:
     bool reading() const { return _reading; }
     void end()
     {
-        if (_reading)
+        if (_reading && _db)
             sqlite3_exec(_db, "COMMIT", nullptr, nullptr, nullptr);
+        if (_reading && !_pages.empty())
+            _write(_pages);
         _reading = false;
     }
 
 private:
+    // The file change counter moves on with every write, so that the program's connection
+    // drops the pages it keeps and reads them from the file again.
+    void _damage(const QString& path)
+    {
+        _file.setFileName(path);
+        BXSqlQuery roots("SELECT rootpage FROM sqlite_master WHERE rootpage > 1");
+        BXSqlQuery size("PRAGMA page_size");
+        if (!_file.open(QIODevice::ReadWrite) || !roots.exec() || !size.exec() || !size.next())
+            return;
+        const qint64 pageSize = size.value(0).toLongLong();
+        std::vector<std::pair<qint64, QByteArray>> garbage;
+        while (roots.next()) {
+            const qint64 offset = (roots.value(0).toLongLong() - 1) * pageSize;
+            _file.seek(offset);
+            _pages.emplace_back(offset, _file.read(pageSize));
+            garbage.emplace_back(offset, QByteArray(pageSize, '\x5a'));
+        }
+        _reading = !_pages.empty() && _write(garbage);
+    }
+
+    bool _write(const std::vector<std::pair<qint64, QByteArray>>& pages)
+    {
+        bool written = true;
+        for (const auto& [offset, bytes] : pages)
+            written = _file.seek(offset) && _file.write(bytes) == bytes.size() && written;
+        unsigned char counter[4] = {};
+        written = _file.seek(24) && _file.read(reinterpret_cast<char*>(counter), 4) == 4 && written;
+        counter[3] = static_cast<unsigned char>(counter[3] + 1);
+        written = _file.seek(24) && _file.write(reinterpret_cast<char*>(counter), 4) == 4 && written;
+        return _file.flush() && written;
+    }
+
     sqlite3* _db = nullptr;
     bool _reading = false;
+    QFile _file;
+    std::vector<std::pair<qint64, QByteArray>> _pages;
 };
 
 // While it lives, each wait of the diary's connection for another program is counted and
@@ -94,9 +137,10 @@ private:
 };
 
 // The columns "change" and "hold" of a test table, with a row for each change while another
-// program reads the file, one while it is about to write and one while it holds it whole.
+// program reads the file, one while it is about to write and one while it holds it whole;
+// with `damaged`, one more for a file with damaged pages.
 template <typename Change, std::size_t Count>
-void addRowsForEachHold(const std::pair<const char*, Change> (&changes)[Count])
+void addRowsForEachHold(const std::pair<const char*, Change> (&changes)[Count], bool damaged = false)
 {
     QTest::addColumn<int>("change");
     QTest::addColumn<int>("hold");
@@ -104,6 +148,8 @@ void addRowsForEachHold(const std::pair<const char*, Change> (&changes)[Count])
         QTest::addRow("%s, reader", name) << int(change) << int(OtherReader::Shared);
         QTest::addRow("%s, immediate", name) << int(change) << int(OtherReader::Immediate);
         QTest::addRow("%s, writer", name) << int(change) << int(OtherReader::Exclusive);
+        if (damaged)
+            QTest::addRow("%s, damaged", name) << int(change) << int(OtherReader::Damaged);
     }
 }
 
