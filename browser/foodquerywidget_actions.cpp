@@ -119,11 +119,15 @@ void FoodQueryWidget::addCustomFood(int category)
 void FoodQueryWidget::editCustomFood(int id)
 {
     FoodDBDynamic* foods = FoodDBDynamic::instance();
-    std::optional<DBTypes::FoodItem> values = foods->getFoodItem(id);
-    const std::vector<DBTypes::ServingItem> servings = foods->getServingItemList(id);
-    if (!values || servings.empty())
+    std::optional<DBTypes::FoodItem> values;
+    std::vector<DBTypes::ServingItem> servings;
+    QString name;
+    if (!StorePrompt::read(this, [&] {
+            values = foods->getFoodItem(id);
+            servings = foods->getServingItemList(id);
+            name = foods->getFoodName(id);
+        }) || !values || servings.empty())
         return;
-    QString name = foods->getFoodName(id);
     QString servingName = servings.front().name;
     const std::unique_ptr<EditFoodDialog> dialog(EditFoodDialog::construct(this));
     dialog->bindToFood(name, servingName, *values);
@@ -149,8 +153,8 @@ void FoodQueryWidget::addCustomEx(int category)
 
 void FoodQueryWidget::editCustomEx(int id)
 {
-    std::optional<DBTypes::ExerciseItem> exercise = ExDBDynamic::instance()->getExercise(id);
-    if (!exercise)
+    std::optional<DBTypes::ExerciseItem> exercise;
+    if (!StorePrompt::read(this, [&] { exercise = ExDBDynamic::instance()->getExercise(id); }) || !exercise)
         return;
     const std::unique_ptr<EditExDialog> dialog(EditExDialog::construct(this));
     dialog->bindToEx(*exercise);
@@ -250,18 +254,23 @@ void FoodQueryWidget::listItemRenamed(QTreeWidgetItem* item, int, const QString&
             _store([&] { return foods->updateCategory(row->id, newName); });
             return;
         }
-        const auto values = foods->getFoodItem(row->id);
-        const std::vector<DBTypes::ServingItem> servings = foods->getServingItemList(row->id);
-        if (values && !servings.empty())
-            _store([&] { return foods->updateFood(row->id, newName, servings.front().name, *values); });
+        // Read and stored in one change: what could not be read is never stored back.
+        _store([&] {
+            const auto values = foods->getFoodItem(row->id);
+            const std::vector<DBTypes::ServingItem> servings = foods->getServingItemList(row->id);
+            return values && !servings.empty()
+                && foods->updateFood(row->id, newName, servings.front().name, *values);
+        });
     } else if (list == myexerciseView) {
         ExDBDynamic* exercises = ExDBDynamic::instance();
         if (category) {
             _store([&] { return exercises->updateCategory(row->id, newName); });
             return;
         }
-        if (const auto exercise = exercises->getExercise(row->id))
-            _store([&] { return exercises->updateExercise(row->id, newName, exercise->offset); });
+        _store([&] {
+            const auto exercise = exercises->getExercise(row->id);
+            return exercise && exercises->updateExercise(row->id, newName, exercise->offset);
+        });
     }
 }
 
