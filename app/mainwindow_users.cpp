@@ -417,7 +417,11 @@ void MainWindow::setTargets()
 
 bool MainWindow::execPreferences()
 {
-    std::unique_ptr<PreferencesDialog> dialog(PreferencesDialog::construct(this));
+    // The dialog shows the stored preferences, read in one reading: it is not opened on
+    // preferences that could not be read, whose OK would store what it showed in their place.
+    std::unique_ptr<PreferencesDialog> dialog;
+    if (!StorePrompt::read(this, [&] { dialog.reset(PreferencesDialog::construct(this)); }))
+        return false;
     return dialog->exec() == QDialog::Accepted;
 }
 
