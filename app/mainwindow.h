@@ -273,7 +273,7 @@ private:
     QString _endRestore();
     bool _restoredDataIsSound(QString* error);
     QString _restoreFrom(const QString& path);
-    void _showFirstUser();
+    bool _showFirstUser();
 
 public:
     // Actions, named as their object names.

@@ -234,10 +234,11 @@ void MainWindow::restoreUserDB()
         return;
     const QString error = _restoreFrom(chosen);
     if (error.isNull()) {
-        _showFirstUser();
+        const QString file = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
         showMessage(QMessageBox::Information, tr("Restore successful"),
-                    tr("Your data is restored from %1.\nThe first user of the backup is shown.")
-                        .arg(QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath())),
+                    _showFirstUser()
+                        ? tr("Your data is restored from %1.\nThe first user of the backup is shown.").arg(file)
+                        : tr("Your data is restored from %1.\nIts users could not be read: choose one with Switch User.").arg(file),
                     QMessageBox::Ok, QMessageBox::Ok);
         refreshCurrentWidget();
     } else {
@@ -261,14 +262,18 @@ QString MainWindow::_restoreFrom(const QString& path)
 }
 
 // The restored file's first user becomes current, with that user's catalogue, layout and
-// units; the user who was current before may not exist in it.
-void MainWindow::_showFirstUser()
+// units; the user who was current before may not exist in it. False when its users could not
+// be read (the user has been told): no user is taken for a list that was not read.
+bool MainWindow::_showFirstUser()
 {
-    const QList<DBTypes::UserProfile> users =
-        UserDB::instance()->getUsersList().value_or(QList<DBTypes::UserProfile>());
-    const DBTypes::UserProfile first = users.isEmpty() ? DBTypes::UserProfile() : users.first();
-    _showUser(first.userId);
-    _setCaption(first.name, false);
+    return StorePrompt::read(this, [this] {
+        const std::optional<QList<DBTypes::UserProfile>> users = UserDB::instance()->getUsersList();
+        if (!users)
+            return;
+        const DBTypes::UserProfile first = users->isEmpty() ? DBTypes::UserProfile() : users->first();
+        _showUser(first.userId);
+        _setCaption(first.name, false);
+    });
 }
 
 bool MainWindow::restartUserDatabase(QString* error)

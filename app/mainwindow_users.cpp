@@ -464,11 +464,15 @@ bool MainWindow::_publishOnQuitDue(bool* ask)
     *ask = false;
     if (_brand->idExists("publish_on_quit_forced") && _brand->getBool("publish_on_quit_forced"))
         return true;
-    const DBTypes::UserPrefs prefs =
-        UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser()).value_or(DBTypes::UserPrefs());
-    const bool due = !prefs.webUserName.isEmpty() && _brand->getBool("publish_enabled") && prefs.autoPublish;
-    *ask = prefs.askBeforePublish;
-    return due;
+    // Read in one reading, told when it could not be: unread preferences never pass for "no
+    // publishing at quit" unsaid.
+    std::optional<DBTypes::UserPrefs> prefs;
+    if (!StorePrompt::read(this, [&prefs] {
+            prefs = UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser());
+        }) || !prefs)
+        return false;
+    *ask = prefs->askBeforePublish;
+    return !prefs->webUserName.isEmpty() && _brand->getBool("publish_enabled") && prefs->autoPublish;
 }
 
 void MainWindow::publishDay()

@@ -224,10 +224,22 @@ void DragListView::_markFavorite(FoodViewItem* row)
     row->setIcon(0, QIcon(_favoritePixmap));
 }
 
+const std::set<int>& DragListView::_readFavorites()
+{
+    std::set<int> read;
+    const int user = currentUser();
+    if (FavoritesDB(user).findFavorites(FavoritesDB::ItemFlags(_listFlags), read)) {
+        _favorites = std::move(read);
+        _favoritesUser = user;
+    } else if (_favoritesUser != user) {
+        _favorites.clear();
+    }
+    return _favorites;
+}
+
 void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)
 {
-    std::set<int> favorites;
-    FavoritesDB(currentUser()).findFavorites(FavoritesDB::ItemFlags(_listFlags), favorites);
+    const std::set<int>& favorites = _readFavorites();
     const int required = _genericOnly ? (FLAG_GENERIC | FLAG_SEARCH_MATCH) : FLAG_SEARCH_MATCH;
     std::unique_ptr<BrowsableDBIterator> it = _db->getChildren(parentId, required, 0);
     if (!it)
@@ -271,8 +283,7 @@ QString DragListView::_favoritesTitle() const
 
 void DragListView::_addFavoritesToListView()
 {
-    std::set<int> favorites;
-    FavoritesDB(currentUser()).findFavorites(FavoritesDB::ItemFlags(_listFlags), favorites);
+    const std::set<int>& favorites = _readFavorites();
     std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY);
     RankedViewItem* header = nullptr;
     while (it && it->next()) {
@@ -295,8 +306,7 @@ void DragListView::_applyRanked()
     setRootIsDecorated(false);
     const int required =
         (_genericOnly && !_favoritesOnly) ? (FLAG_GENERIC | FLAG_SEARCH_MATCH) : FLAG_SEARCH_MATCH;
-    std::set<int> favorites;
-    FavoritesDB(currentUser()).findFavorites(FavoritesDB::ItemFlags(_listFlags), favorites);
+    const std::set<int>& favorites = _readFavorites();
     std::multiset<ItemInfo> kept;
     std::set<ItemInfo> favoriteHits;
     int more = 0;

@@ -150,6 +150,9 @@ private:
     void _updateEmptyText();
     void _computeEmptyBox();
     void _markFavorite(FoodViewItem* row);
+    // The user's favourites of the list's type. When they cannot be read, those the list
+    // showed for the same user: a refresh that could not read them keeps its stars.
+    const std::set<int>& _readFavorites();
     bool _isInMoreButton(const QPoint& viewportPos) const;
 
     // Menus and actions.
@@ -189,4 +192,6 @@ private:
     bool _moreClickInProgress = false;
     MoreViewItem* _mvi = nullptr;
     std::set<int> _expanded;
+    std::set<int> _favorites;
+    int _favoritesUser = -1;
 };

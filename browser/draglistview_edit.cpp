@@ -336,21 +336,24 @@ bool DragListView::_runAction(int id, int rowId, unsigned char rowType, const QS
     } else if (id == MealToMyFoods) {
         emit addCustomFoodFromMeal(FoodViewItem::from(currentItem()));
     } else if (id == FoodToMyFoods) {
+        // A food of My Foods that could not be read is told, never taken for a missing one.
         DBTypes::FoodDiaryItem entry;
-        if (!entry.changeFood(rowId))
+        bool found = false;
+        if (!StorePrompt::read(this, [&] { found = entry.changeFood(rowId); }) || !found)
             return true;
         emit addToCustomFoodDB(FoodDBDynamic::instance()->getRootForUser(user), entry.getDesc(),
                                entry.getServingDesc(), entry.values);
     } else if (id == ExerciseToMyExercises) {
-        const std::optional<DBTypes::ExerciseItem> exercise = ExDB::instance()->getExercise(rowId);
-        if (!exercise)
-            return true;
         char today[DBTypes::DATE_CODE_SIZE] = {};
         DateToCode4(Clock::today(), today);
-        // The rate is never stored from a weight that could not be read.
+        // The exercise and the weight are read in one reading: the rate is never stored from a
+        // weight that could not be read, nor is an exercise that could not be read let go unsaid.
+        std::optional<DBTypes::ExerciseItem> exercise;
         std::optional<float> weight;
-        if (!StorePrompt::read(this, [&] { weight = UserDB::instance()->weightForDay(user, today); })
-            || !weight)
+        if (!StorePrompt::read(this, [&] {
+                exercise = ExDB::instance()->getExercise(rowId);
+                weight = UserDB::instance()->weightForDay(user, today);
+            }) || !exercise || !weight)
             return true;
         emit addToCustomExDB(ExDBDynamic::instance()->getRootForUser(user), exercise->name,
                              DBTypes::ExerciseDiaryItem::rateFor(*exercise, *weight));

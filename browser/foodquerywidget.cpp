@@ -685,7 +685,8 @@ void FoodQueryWidget::_showRecipe(int recipeId)
 void FoodQueryWidget::_showFood(const FoodViewItem* row)
 {
     const bool custom = row->type & CustomItemFlag;
-    foodWidget->setFood(row->id);
+    if (!_readRow(custom, [&] { foodWidget->setFood(row->id); }))
+        return;
     foodWidget->setCustomButtonShown(custom, tr("Duplicate Food"));
     const std::optional<bool> favorite = FavoritesDB(UserDB::instance()->getCurrentUser())
         .isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id));
@@ -695,10 +696,20 @@ void FoodQueryWidget::_showFood(const FoodViewItem* row)
     displayStack->setCurrentIndex(FoodPage);
 }
 
+bool FoodQueryWidget::_readRow(bool custom, const std::function<void()>& show)
+{
+    if (!custom) {
+        show();
+        return true;
+    }
+    return StorePrompt::read(this, show);
+}
+
 void FoodQueryWidget::_showExercise(const FoodViewItem* row)
 {
     const bool custom = row->type & CustomItemFlag;
-    exerciseWidget->setExercise(row->id);
+    if (!_readRow(custom, [&] { exerciseWidget->setExercise(row->id); }))
+        return;
     exerciseWidget->setDuplicateButtonShown(custom);
     const std::optional<bool> favorite = FavoritesDB(UserDB::instance()->getCurrentUser())
         .isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id));

@@ -190,6 +190,10 @@ private:
     void _showRecipe(int recipeId);
     void _showFood(const FoodViewItem* row);
     void _showExercise(const FoodViewItem* row);
+    // Runs `show` for a selected row. A row of My Foods or My Exercises lives in the diary and
+    // is shown through the reading prompt: one that could not be read is told, never shown as
+    // missing from the catalogue. False when it was not read.
+    bool _readRow(bool custom, const std::function<void()>& show);
     // The user's answer to deleting the current list's selected row.
     bool promptDelete();
     void _renameSelectedMeal(const FoodViewItem* row);

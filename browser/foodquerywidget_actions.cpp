@@ -119,11 +119,15 @@ void FoodQueryWidget::addCustomFood(int category)
 void FoodQueryWidget::editCustomFood(int id)
 {
     FoodDBDynamic* foods = FoodDBDynamic::instance();
-    std::optional<DBTypes::FoodItem> values = foods->getFoodItem(id);
-    const std::vector<DBTypes::ServingItem> servings = foods->getServingItemList(id);
-    if (!values || servings.empty())
+    std::optional<DBTypes::FoodItem> values;
+    std::vector<DBTypes::ServingItem> servings;
+    QString name;
+    if (!StorePrompt::read(this, [&] {
+            values = foods->getFoodItem(id);
+            servings = foods->getServingItemList(id);
+            name = foods->getFoodName(id);
+        }) || !values || servings.empty())
         return;
-    QString name = foods->getFoodName(id);
     QString servingName = servings.front().name;
     const std::unique_ptr<EditFoodDialog> dialog(EditFoodDialog::construct(this));
     dialog->bindToFood(name, servingName, *values);
@@ -149,8 +153,8 @@ void FoodQueryWidget::addCustomEx(int category)
 
 void FoodQueryWidget::editCustomEx(int id)
 {
-    std::optional<DBTypes::ExerciseItem> exercise = ExDBDynamic::instance()->getExercise(id);
-    if (!exercise)
+    std::optional<DBTypes::ExerciseItem> exercise;
+    if (!StorePrompt::read(this, [&] { exercise = ExDBDynamic::instance()->getExercise(id); }) || !exercise)
         return;
     const std::unique_ptr<EditExDialog> dialog(EditExDialog::construct(this));
     dialog->bindToEx(*exercise);

@@ -5,7 +5,6 @@
 #include "userdb/userdb.h"
 
 #include <QCoreApplication>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -76,10 +75,17 @@ int DynamicDB::_pushName(const QString& name)
     return offset;
 }
 
-void DynamicDB::reload(int selectId, bool selectIsCategory)
+bool DynamicDB::reload(int selectId, bool selectIsCategory)
 {
     _itemQuery = std::make_unique<BXSqlQuery>(getItemQuery());
     _catsQuery = std::make_unique<BXSqlQuery>(getCatsQuery());
+    // What the tree showed, put back when a branch cannot be read: a branch that could not be
+    // read is never shown as an empty one.
+    std::vector<BrowsableDBItem> shownItems = std::move(_items);
+    std::vector<unsigned char> shownFlags = std::move(_flags);
+    std::map<quint32, size_t> shownCategories = std::move(_categoryMap);
+    std::unordered_map<quint32, size_t> shownItemMap = std::move(_itemMap);
+    const QByteArray shownNames = _names;
     _clearIndex();
     _names.clear();
 
@@ -106,14 +112,23 @@ void DynamicDB::reload(int selectId, bool selectIsCategory)
         _appendRecord(user, FLAG_CATEGORY, userName, build);
     _appendRecord(root, FLAG_CATEGORY, _pushName(QStringLiteral("ROOT")), build);
 
+    _itemQuery.reset();
+    _catsQuery.reset();
+    if (build.unread) {
+        _items = std::move(shownItems);
+        _flags = std::move(shownFlags);
+        _categoryMap = std::move(shownCategories);
+        _itemMap = std::move(shownItemMap);
+        _names = shownNames;
+        return false;
+    }
     _layOutNames(build.nameOffsets);
     for (size_t i = 0; i < _items.size(); ++i)
         _mapRecord(i);
-    _itemQuery.reset();
-    _catsQuery.reset();
 
     DynamicDBReloadInfo info{selectId, selectIsCategory, this};
     NotificationCenter::notify(RELOADED_NOTIFICATION, static_cast<void*>(&info));
+    return true;
 }
 
 BrowsableDBItem DynamicDB::_addRoot(quint32 rootId, const QString& name, Build& build,
@@ -131,8 +146,8 @@ BrowsableDBItem DynamicDB::_addRoot(quint32 rootId, const QString& name, Build& 
 void DynamicDB::_addCategory(quint32 parentId, BrowsableDBItem& category, Build& build)
 {
     build.visited.insert(parentId);
-    const std::vector<Row> categories = _collect(*_catsQuery, parentId);
-    const std::vector<Row> items = _collect(*_itemQuery, parentId);
+    const std::vector<Row> categories = _collect(*_catsQuery, parentId, build);
+    const std::vector<Row> items = _collect(*_itemQuery, parentId, build);
 
     std::vector<BrowsableDBItem> children(categories.size());
     for (size_t i = 0; i < categories.size(); ++i) {
@@ -154,18 +169,21 @@ void DynamicDB::_addCategory(quint32 parentId, BrowsableDBItem& category, Build&
     }
 }
 
-std::vector<DynamicDB::Row> DynamicDB::_collect(BXSqlQuery& query, quint32 parentId)
+std::vector<DynamicDB::Row> DynamicDB::_collect(BXSqlQuery& query, quint32 parentId, Build& build)
 {
-    bindParent(query, parentId);
     std::vector<Row> rows;
-    // A read that another program held up leaves the branch empty until the tree is read again;
-    // the store has told the user why.
-    if (!query.exec()) {
-        qWarning("%s: %s", QUERY_FAILED, qPrintable(query.statement()->lastError().text()));
+    if (build.unread)
         return rows;
+    bindParent(query, parentId);
+    // A branch that could not be read (another program held it, a damaged page) fails the
+    // whole reload, which then keeps the tree shown; the reading's action tells why.
+    if (!query.readRows([&] {
+            rows.push_back({quint32(query.value(0).toLongLong()), _pushName(query.value(1).toString())});
+        })) {
+        qWarning("%s: %s", QUERY_FAILED, qPrintable(query.outcome().readText()));
+        build.unread = true;
+        rows.clear();
     }
-    while (query.next())
-        rows.push_back({quint32(query.value(0).toLongLong()), _pushName(query.value(1).toString())});
     return rows;
 }
 

@@ -50,8 +50,9 @@ public:
     int getRootId() const override;
 
     // Rebuilds the tree from the tables and posts the reload notification; observers select
-    // selectId when it is not 0.
-    void reload(int selectId, bool selectIsCategory);
+    // selectId when it is not 0. False, with the tree as it was and nothing posted, when a
+    // branch could not be read (read it inside an action, whose outcome tells why).
+    bool reload(int selectId, bool selectIsCategory);
 
 protected:
     // Stores the name (Latin-1, NUL-terminated) and returns where it starts.
@@ -65,16 +66,18 @@ private:
         quint32 id;
         int nameOffset;
     };
-    // The state of one reload: each record's offset in the name store, and the categories
-    // already entered (a category is entered once even if the tables hold a cycle).
+    // The state of one reload: each record's offset in the name store, the categories already
+    // entered (a category is entered once even if the tables hold a cycle), and whether a
+    // branch could not be read.
     struct Build {
         std::vector<int> nameOffsets;
         std::set<quint32> visited;
+        bool unread = false;
     };
 
     BrowsableDBItem _addRoot(quint32 rootId, const QString& name, Build& build, int& nameOffset);
     void _addCategory(quint32 parentId, BrowsableDBItem& category, Build& build);
-    std::vector<Row> _collect(BXSqlQuery& query, quint32 parentId);
+    std::vector<Row> _collect(BXSqlQuery& query, quint32 parentId, Build& build);
     void _appendRecord(const BrowsableDBItem& item, unsigned char flags, int nameOffset,
                        Build& build);
     void _layOutNames(const std::vector<int>& nameOffsets);

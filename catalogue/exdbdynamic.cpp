@@ -88,7 +88,7 @@ std::optional<ExerciseItem> ExDBDynamic::getExercise(int exerciseId) const
     BXSqlQuery select("SELECT category_id, description, scale FROM custom_exercises "
                       "WHERE activity_id = ?");
     select.bindValue(0, exerciseId);
-    if (!select.exec() || !select.next())
+    if (select.first() != true)
         return std::nullopt;
     ExerciseItem exercise;
     exercise.id = exerciseId;
@@ -110,7 +110,7 @@ std::optional<ExerciseItem> ExDBDynamic::findExercise(const QString& name, int u
     select.bindValue(0, getRootForUser(user));
     select.bindValue(1, getRootForUser(-1));
     select.bindValue(2, name);
-    if (!select.exec() || !select.next())
+    if (select.first() != true)
         return std::nullopt;
     return getExercise(select.value(0).toInt());
 }

@@ -20,6 +20,8 @@ public:
     bool updateExercise(int exerciseId, const QString& name, float scale);
     bool deleteExercise(int exerciseId);
 
+    // Like every lookup of this store, none both when there is no such exercise and when it
+    // could not be read: read it inside an action, whose outcome tells the two apart.
     std::optional<DBTypes::ExerciseItem> getExercise(int exerciseId) const override;
     // The oldest custom exercise of that name in the user's own or the shared tree.
     std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, int user) const override;

@@ -33,13 +33,14 @@ void bindFood(BXSqlQuery& query, const QString& name, const QString& servingName
         query.bindValue(2 + i, negToNull(values.getNutrient(VALUE_COLUMNS[i])));
 }
 
-// The first column of the food's row as text; empty when there is none.
-QString foodText(const char* sql, int foodId)
+// The first column of the food's row as text; none when there is no such food or its row
+// could not be read (the reading's action tells which).
+std::optional<QString> foodText(const char* sql, int foodId)
 {
     BXSqlQuery select(sql);
     select.bindValue(0, foodId);
-    if (!select.exec() || !select.next())
-        return QString();
+    if (select.first() != true)
+        return std::nullopt;
     return select.value(0).toString();
 }
 
@@ -114,7 +115,7 @@ bool FoodDBDynamic::deleteFood(int foodId)
 
 QString FoodDBDynamic::getFoodName(int foodId) const
 {
-    return foodText("SELECT name FROM custom_foods WHERE food_id = ?", foodId);
+    return foodText("SELECT name FROM custom_foods WHERE food_id = ?", foodId).value_or(QString());
 }
 
 std::optional<FoodItem> FoodDBDynamic::getFoodItem(int foodId) const
@@ -122,7 +123,7 @@ std::optional<FoodItem> FoodDBDynamic::getFoodItem(int foodId) const
     BXSqlQuery select("SELECT calories, fat, protein, carb, fiber, saturated_fat, cholesterol, "
                       "sodium, sugar, calcium FROM custom_foods WHERE food_id = ?");
     select.bindValue(0, foodId);
-    if (!select.exec() || !select.next())
+    if (select.first() != true)
         return std::nullopt;
     FoodItem food;
     food.quantity = 1.0f;
@@ -134,9 +135,12 @@ std::optional<FoodItem> FoodDBDynamic::getFoodItem(int foodId) const
 
 std::vector<ServingItem> FoodDBDynamic::getServingItemList(int foodId) const
 {
+    const std::optional<QString> name = foodText("SELECT serv_name FROM custom_foods WHERE food_id = ?", foodId);
+    if (!name)
+        return {};
     ServingItem serving;
     serving.id = 0;
     serving.weight = 1.0f;
-    serving.name = foodText("SELECT serv_name FROM custom_foods WHERE food_id = ?", foodId);
+    serving.name = *name;
     return {serving};
 }

@@ -22,6 +22,8 @@ public:
                     const DBTypes::FoodItem& values);
     bool deleteFood(int foodId);
 
+    // Each lookup gives nothing (empty, none) both when there is no such food and when it could
+    // not be read: read it inside an action, whose outcome tells the two apart.
     QString getFoodName(int foodId) const override;
     // A nutrient stored as NULL reads as -999.0.
     std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const override;

@@ -27,7 +27,7 @@ public:
     virtual QString getFoodName(int foodId) const = 0;
     // The food's values per its reference quantity; none when the id is unknown.
     virtual std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const = 0;
-    // The food's own servings.
+    // The food's own servings; none when the id is unknown.
     virtual std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const = 0;
     virtual ~FoodDBBase() = default;
 };

@@ -296,15 +296,15 @@ void DiaryWidget::_showDateLabel()
 void DiaryWidget::doMealPlan()
 {
     const BrandEngine* brand = BrandEngine::instance();
-    // A login that could not be read is never taken for one not set.
-    DBTypes::UserPrefs prefs;
+    // Preferences that could not be read are told as such, never as a login not set.
+    std::optional<DBTypes::UserPrefs> prefs;
     if (!StorePrompt::read(this, [&prefs] {
-            prefs = UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser()).value_or(prefs);
-        }))
+            prefs = UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser());
+        }) || !prefs)
         return;
     const bool forced =
         brand->idExists("publish_on_quit_forced") && brand->getBool("publish_on_quit_forced");
-    if (forced || (!prefs.webUserName.isEmpty() && !prefs.webPassword.isEmpty())) {
+    if (forced || (!prefs->webUserName.isEmpty() && !prefs->webPassword.isEmpty())) {
         const std::unique_ptr<MealPlanDialog> dialog(MealPlanDialog::construct(this));
         connect(dialog.get(), &MealPlanDialog::addFoodSignal, diaryView1, &DiaryView::dvAddFood);
         dialog->setDay(getDate());

@@ -193,16 +193,6 @@ bool SavedMealDB::deleteMeal(int mealId)
     return true;
 }
 
-QString SavedMealDB::getMealName(int user, int mealId)
-{
-    BXSqlQuery query("SELECT name FROM group_diary WHERE user_id = ? AND group_id = ? LIMIT 1");
-    query.bindValue(0, user);
-    query.bindValue(1, mealId);
-    if (!query.exec() || !query.next())
-        return QString();
-    return query.value(0).toString();
-}
-
 // ---------------------------------------------------------------------------------------
 // The catalogue tree
 

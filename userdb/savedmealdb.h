@@ -49,7 +49,6 @@ public:
     // Soft-deletes the meal and its foods; false, with nothing changed, when the store
     // does not keep it.
     bool deleteMeal(int mealId);
-    QString getMealName(int user, int mealId);
 
     // The catalogue tree's queries; their placeholders all take the parent id.
     BXSqlQuery getItemQuery() const;

@@ -30,6 +30,7 @@
 #include "widgets/searchlineedit.h"
 #include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
+#include "tests/support/storedmealname.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -1177,10 +1178,10 @@ void TestMainWindowData::sharedMealWithAPrivateFood()
     prompter.answer(int(QMessageBox::No));
     QVERIFY(shareDessert());
     QVERIFY(prompter.lastText().contains(QStringLiteral("holds private foods (Crème brûlée maison)")));
-    QCOMPARE(SavedMealDB::instance()->getMealName(alice, dessert), QStringLiteral("Dessert"));
+    QCOMPARE(storedMealName(alice, dessert), QStringLiteral("Dessert"));
     prompter.answer(int(QMessageBox::Yes));
     QVERIFY(shareDessert());
-    QVERIFY(SavedMealDB::instance()->getMealName(alice, dessert).isEmpty());
+    QVERIFY(storedMealName(alice, dessert).isEmpty());
 
     _window->usersSubmenu()->actions().last()->trigger(); // Conrad
     QCOMPARE(UserDB::instance()->getCurrentUser(), conrad);

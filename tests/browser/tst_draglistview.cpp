@@ -13,6 +13,7 @@
 #include "tests/browser/browserfixture.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/widgetpicture.h"
+#include "tests/support/storedmealname.h"
 #include "userdb/diarydb.h"
 #include "userdb/favoritesdb.h"
 #include "userdb/savedmealdb.h"
@@ -788,7 +789,7 @@ private slots:
                  QStringLiteral("<b>Dessert</b> holds private foods (Crème brûlée maison) that "
                                 "other users cannot add to their diaries, so they will not be "
                                 "able to add this meal. Move it to <b>Shared Meals</b> anyway?"));
-        QCOMPARE(meals->getMealName(_user, dessert), QStringLiteral("Dessert"));
+        QCOMPARE(storedMealName(_user, dessert), QStringLiteral("Dessert"));
 
         prompter.answer(int(QMessageBox::Yes));
         QVERIFY(moveTo(dessert, ownRoot));
@@ -797,10 +798,10 @@ private slots:
         QVERIFY(moveTo(tea, shared));
         QCOMPARE(prompter.asked.last().text,
                  QStringLiteral("Are you sure you want to move <b>Tea time</b> to <b>Shared Meals</b>?"));
-        QVERIFY(meals->getMealName(_user, tea).isEmpty());
+        QVERIFY(storedMealName(_user, tea).isEmpty());
         prompter.answer(int(QMessageBox::Yes));
         QVERIFY(moveTo(dessert, shared));
-        QVERIFY(meals->getMealName(_user, dessert).isEmpty());
+        QVERIFY(storedMealName(_user, dessert).isEmpty());
         meals->deleteMeal(dessert);
         meals->deleteMeal(tea);
         foods->deleteFood(creme);

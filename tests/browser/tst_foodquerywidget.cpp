@@ -17,6 +17,7 @@
 #include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/widgetpicture.h"
+#include "tests/support/storedmealname.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 #include "userdb/favoritesdb.h"
@@ -591,14 +592,14 @@ private slots:
         _panel->savedMealDelete->click();
         _panel->savedMealEdit->click();
         QCOMPARE(count("SELECT COUNT(*) FROM group_diary WHERE status = 1"), 1);
-        QCOMPARE(SavedMealDB::instance()->getMealName(_user, meal), QStringLiteral(" Porridge "));
+        QCOMPARE(storedMealName(_user, meal), QStringLiteral(" Porridge "));
 
         select(_panel->savedMealView, findId(_panel->savedMealView, meal, false));
         QVERIFY(_panel->savedMealEdit->isEnabled());
         saveWidgetPicture(_panel, QStringLiteral("browser-panel-saved-meal"));
         prompter.answer(QStringLiteral("Oats"));
         _panel->savedMealEdit->click();
-        QCOMPARE(SavedMealDB::instance()->getMealName(_user, meal), QStringLiteral("Oats"));
+        QCOMPARE(storedMealName(_user, meal), QStringLiteral("Oats"));
 
         select(_panel->savedMealView, findId(_panel->savedMealView, meal, false));
         _panel->savedMealDelete->click();

@@ -9,6 +9,7 @@
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "tests/support/widgetpicture.h"
+#include "tests/support/storedmealname.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -165,7 +166,7 @@ private slots:
         QCOMPARE(prompter.asked.first().caption, QStringLiteral("Save Meal"));
         QCOMPARE(_chosen, -1);
         QCOMPARE(_form->lbMeals->item(1)->text(), QStringLiteral("Crème brûlée"));
-        QCOMPARE(SavedMealDB::instance()->getMealName(_user, _bowl), QStringLiteral("Crème brûlée"));
+        QCOMPARE(storedMealName(_user, _bowl), QStringLiteral("Crème brûlée"));
 
         // A name the store refuses does not stay on show.
         QVERIFY(BXSqlQuery("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON group_diary "
@@ -178,7 +179,7 @@ private slots:
         });
         QVERIFY(BXSqlQuery("DROP TRIGGER refuse").exec());
         QCOMPARE(_form->lbMeals->item(1)->text(), QStringLiteral("Crème brûlée"));
-        QCOMPARE(SavedMealDB::instance()->getMealName(_user, _bowl), QStringLiteral("Crème brûlée"));
+        QCOMPARE(storedMealName(_user, _bowl), QStringLiteral("Crème brûlée"));
 
         // A new dialog lists the name as typed.
         int chosen = -1;

@@ -5,6 +5,7 @@
 #include "storefixture.h"
 #include "userdbtestenv.h"
 
+#include "catalogue/fooddbdynamic.h"
 #include "tests/support/otherreader.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
@@ -156,6 +157,8 @@ bool make(Change change, int user, int subject, int run)
 
 // The readings of the store, each true when it read.
 UserDB* users() { return UserDB::instance(); }
+FoodDBDynamic* myFoods() { return FoodDBDynamic::instance(); }
+int s_myFood = -1;
 DiaryDB* diary() { return DiaryDB::instance(); }
 const std::pair<const char*, std::function<bool(int)>> Readings[] = {
     {"weight", [](int u) { return users()->getWeight(u, "20260310", nullptr).has_value(); }},
@@ -187,6 +190,12 @@ const std::pair<const char*, std::function<bool(int)>> Readings[] = {
     {"saved meal", [](int) { return SavedMealDB::instance()->getSavedMealAsFoodItem(1).has_value(); }},
     {"private foods", [](int) { return SavedMealDB::instance()->foodsPrivateFrom(1, 2).has_value(); }},
     {"favourite", [](int u) { return FavoritesDB(u).isFavorite(FavoritesDB::ItemFlags(1), FavoritesDB::ItemId(7)).has_value(); }},
+    {"my food's serving", [](int) { return !myFoods()->getServingItemList(s_myFood).empty(); }},
+    // A tree that could not be read keeps what it showed.
+    {"my foods", [](int) {
+        const size_t shown = myFoods()->getItems().size();
+        return myFoods()->reload(0, false) || myFoods()->getItems().size() != shown;
+    }},
 };
 
 // Damages every page of the diary's tables on disk, the diary left open, until it ends; what
@@ -247,6 +256,9 @@ private slots:
         BXSqlDb::setBusyTimeout(100);
         DBTypes::UserProfile owner = profile(QStringLiteral("Owner"));
         QVERIFY(UserDB::instance()->addUser(owner, &_user));
+        s_myFood = myFoods()->createFood(myFoods()->getRootForUser(-1), QStringLiteral("Oat cake"),
+                                         QStringLiteral("Piece"), DBTypes::FoodItem());
+        QVERIFY(s_myFood >= 0);
     }
 
     void cleanupTestCase() { StoreFixture::close(); }

@@ -1,5 +1,6 @@
 #include "storefixture.h"
 
+#include "tests/support/storedmealname.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
@@ -95,8 +96,8 @@ void TestSavedMeals::storesMealsOutsideTheDiary()
                                   {id, User})
                  .toInt(),
              3);
-    QCOMPARE(meals->getMealName(User, id), QStringLiteral("Lunch box"));
-    QVERIFY(meals->getMealName(User + 1, id).isNull());
+    QCOMPARE(storedMealName(User, id), QStringLiteral("Lunch box"));
+    QVERIFY(storedMealName(User + 1, id).isNull());
 
     const std::vector<FoodDiaryItem> items = meals->getSavedMealItems(id).value();
     QCOMPARE(items.size(), std::size_t(3));
@@ -117,7 +118,7 @@ void TestSavedMeals::storesMealsOutsideTheDiary()
     QVERIFY(DiaryDB::instance()->getNutrientInfo(User, "00000000", "99999999", 0).value().empty());
 
     meals->renameMeal(id, "Picnic");
-    QCOMPARE(meals->getMealName(User, id), QStringLiteral("Picnic"));
+    QCOMPARE(storedMealName(User, id), QStringLiteral("Picnic"));
 }
 
 void TestSavedMeals::failedStoreLeavesNothing()
@@ -253,3 +254,4 @@ void TestSavedMeals::cachesFavourites()
 
 QTEST_GUILESS_MAIN(TestSavedMeals)
 #include "tst_savedmeals.moc"
+
