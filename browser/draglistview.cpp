@@ -403,10 +403,10 @@ FoodViewItem* DragListView::rowFromIndex(const QModelIndex& index) const
 
 void DragListView::commitRename(FoodViewItem* row, const QString& text)
 {
-    // No store takes a blank name: the row keeps its text.
+    // No store takes a blank name: the row keeps its text. Otherwise the row shows the new
+    // name once the store has it (the receiver of itemRenamed sets it).
     if (text.trimmed().isEmpty())
         return;
-    row->setText(0, text);
     emit itemRenamed(row, 0, text);
 }
 

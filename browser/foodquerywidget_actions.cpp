@@ -249,35 +249,33 @@ void FoodQueryWidget::listItemRenamed(QTreeWidgetItem* item, int, const QString&
 {
     const FoodViewItem* row = FoodViewItem::from(item);
     Q_ASSERT_X(row, "listItemRenamed", "fvi");
-    const QTreeWidget* list = item->treeWidget();
+    auto* list = static_cast<DragListView*>(item->treeWidget());
+    const int id = row->id;
     const bool category = row->type & CategoryItemFlag;
+    bool stored = false;
     if (list == savedMealView) {
         if (!category)
-            renameSavedMeal(row->id, newName);
-    } else if (list == myfoodView) {
+            renameSavedMeal(id, newName);
+        return;
+    }
+    if (list == myfoodView) {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        if (category) {
-            _store([&] { return foods->updateCategory(row->id, newName); });
-            return;
-        }
         // The food is read inside the change, which then waits once.
-        _store([&] {
-            const auto values = foods->getFoodItem(row->id);
-            const std::vector<DBTypes::ServingItem> servings = foods->getServingItemList(row->id);
-            return values && !servings.empty()
-                   && foods->updateFood(row->id, newName, servings.front().name, *values);
+        stored = category ? _store([&] { return foods->updateCategory(id, newName); }) : _store([&] {
+            const auto values = foods->getFoodItem(id);
+            const std::vector<DBTypes::ServingItem> servings = foods->getServingItemList(id);
+            return values && !servings.empty() && foods->updateFood(id, newName, servings.front().name, *values);
         });
     } else if (list == myexerciseView) {
         ExDBDynamic* exercises = ExDBDynamic::instance();
-        if (category) {
-            _store([&] { return exercises->updateCategory(row->id, newName); });
-            return;
-        }
-        _store([&] {
-            const auto exercise = exercises->getExercise(row->id);
-            return exercise && exercises->updateExercise(row->id, newName, exercise->offset);
+        stored = category ? _store([&] { return exercises->updateCategory(id, newName); }) : _store([&] {
+            const auto exercise = exercises->getExercise(id);
+            return exercise && exercises->updateExercise(id, newName, exercise->offset);
         });
     }
+    // The row shows the name once it is stored; the store's reload may have rebuilt the list.
+    if (FoodViewItem* renamed = stored ? list->locateFvi(id, category, nullptr) : nullptr)
+        renamed->setText(0, newName);
 }
 
 bool FoodQueryWidget::_store(const std::function<bool()>& change)

@@ -12,7 +12,6 @@
 #include "net/xmlwriter.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
-#include "userdb/storeaction.h"
 #include "userdb/userdb.h"
 #include "widgets/prompter.h"
 #include "widgets/storeprompt.h"
@@ -315,11 +314,10 @@ QString BxPublish::_judgeReply()
         return QString::fromLatin1(Complete);
     }
     // The server has the diary, but what was sent is offered again next time unless marked.
-    const StoreAction marking(StoreAction::Kind::Change);
-    if (!resetSyncStatus()) {
-        const QString reason = marking.outcome().ok() ? tr("the sent entries could not be marked")
-                                                      : marking.outcome().changeText();
-        _failReading(tr("Reading (FAILED!! %1)").arg(reason));
+    if (!StorePrompt::change(_progress, tr("Publish Diary"), [this] { return resetSyncStatus(); },
+                             tr("The sent entries could not be marked in your diary."))) {
+        _failReading(tr("Reading (FAILED!! The sent entries were not marked in your diary: they are "
+                        "offered again next time.)"));
         return QString::fromLatin1(Complete);
     }
     return QString::fromLatin1(Success);

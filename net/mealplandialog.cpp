@@ -266,7 +266,7 @@ void MealPlanDialog::setDay(const QDate& date)
     if (showPlanFromDb())
         return;
     MealPlanDownloader* downloader = MealPlanDownloader::instance();
-    if (downloader->stillGoing() || downloader->getMore()) {
+    if (downloader->stillGoing() || downloader->getMore(this)) {
         downloadProgress->setRange(0, 0);
         stack->setCurrentIndex(DOWNLOAD_PAGE);
     }

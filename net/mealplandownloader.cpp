@@ -4,12 +4,13 @@
 #include "core/clock.h"
 #include "net/bxhttp.h"
 #include "net/orvurlparams.h"
-#include "userdb/storeaction.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/mealplandb.h"
 #include "userdb/userdb.h"
+#include "widgets/storeprompt.h"
 
 #include <QDebug>
+#include <QWidget>
 #include <QXmlStreamReader>
 
 MealPlanDownloader* MealPlanDownloader::s_instance = nullptr;
@@ -80,7 +81,7 @@ bool MealPlanDownloader::getDownloadRange(QDate& start, QDate& end) const
     return true;
 }
 
-bool MealPlanDownloader::getMore()
+bool MealPlanDownloader::getMore(QWidget* parent)
 {
     QDate start;
     QDate end;
@@ -89,16 +90,12 @@ bool MealPlanDownloader::getMore()
     QString url = BrandEngine::instance()->getString("mealplan_auth_url");
     QString failure;
     bool missing = false;
-    StoreOutcome read;
-    {
-        // The stored days and the login are read in one reading, which waits once.
-        const StoreAction reading(StoreAction::Kind::Read);
-        missing = getDownloadRange(start, end);
-        failure = missing ? OrvUrlParams::replaceAll(url) : QString();
-        read = reading.outcome();
-    }
-    if (!read.ok()) {
-        _error = read.readText();
+    // The stored days and the login are read in one reading.
+    if (!StorePrompt::read(parent, [&] {
+            missing = getDownloadRange(start, end);
+            failure = missing ? OrvUrlParams::replaceAll(url) : QString();
+        })) {
+        _error = tr("Your diary could not be read, so no meal plan was downloaded.");
         return false;
     }
     if (!missing)
@@ -116,19 +113,22 @@ bool MealPlanDownloader::getMore()
     _user = UserDB::instance()->getCurrentUser();
     _start = start;
     _end = end;
+    _parent = parent;
     _badResponse = false;
     _makeClient(url);
     _requestId = _http->doGet(url);
     return true;
 }
 
-bool MealPlanDownloader::getMore(const QDate& day)
+bool MealPlanDownloader::getMore(const QDate& day, QWidget* parent)
 {
     QDate start;
     QDate end;
-    if (!getDownloadRange(start, end) || day < start || day > end)
+    bool missing = false;
+    if (!StorePrompt::read(parent, [&] { missing = getDownloadRange(start, end) && day >= start && day <= end; })
+        || !missing)
         return false;
-    return getMore();
+    return getMore(parent);
 }
 
 void MealPlanDownloader::responseHeaderReceived(const QHttpsResponseHeader& response)
@@ -153,19 +153,11 @@ void MealPlanDownloader::requestFinished(int id, bool error)
         _finish(true, _error);
         return;
     }
-    // A download stores what arrives as it arrives, with no user waiting to try again: its
-    // dialog tells the outcome.
-    StoreOutcome outcome;
-    bool stored = false;
-    {
-        const StoreAction storing(StoreAction::Kind::Change);
-        stored = _store();
-        outcome = storing.outcome();
-    }
-    if (!stored) {
-        _finish(true, outcome.ok() ? tr("The meal plan could not be stored in your diary. "
-                                        "Please try again.")
-                                   : outcome.changeText());
+    // What arrived is stored as one change; while another program holds the diary the user may
+    // try again, any other failure is told with its reason.
+    if (!StorePrompt::change(_parent, tr("Meal Plan"), [this] { return _store(); },
+                             tr("The meal plan could not be stored in your diary."))) {
+        _finish(true, tr("The meal plan was not stored in your diary. Please try again."));
         return;
     }
     _finish(false, QString());

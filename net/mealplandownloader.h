@@ -4,12 +4,14 @@
 
 #include <QDate>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
 
 class BXHttp;
 class QHttpsResponseHeader;
+class QWidget;
 
 // Fetches the meal-plan days that are not stored yet, up to a week ahead, from the brand's
 // meal-plan service into the meal-plan store, for the user current when the download starts.
@@ -22,11 +24,12 @@ public:
     static void cleanUp();
     ~MealPlanDownloader() override;
 
-    // Starts a download of the missing days; false when one is running, nothing is missing
-    // or the service's address cannot be built (errorString() then says why).
-    bool getMore();
+    // Starts a download of the missing days; false when one is running, nothing is missing,
+    // the diary could not be read or the service's address cannot be built (errorString()
+    // then says why). What is read and stored is told to the user over `parent`.
+    bool getMore(QWidget* parent = nullptr);
     // Starts a download only when day lies in the missing range.
-    bool getMore(const QDate& day);
+    bool getMore(const QDate& day, QWidget* parent = nullptr);
     bool stillGoing() const { return _currentDay != nullptr; }
     // The days from after the latest stored plan day up to today + 7; false when that day is
     // stored already.
@@ -61,5 +64,6 @@ private:
     int _user = -1;
     QDate _start;
     QDate _end;
+    QPointer<QWidget> _parent;
     bool _badResponse = false;
 };

@@ -301,13 +301,12 @@ private slots:
         QTest::newRow("html page") << TestHttpServer::ok("<html><body>Not found<br></body></html>") << cannot << false;
         QTest::newRow("no response element") << TestHttpServer::ok("<reply errno=\"0\"/>") << cannot << false;
         QTest::newRow("errno not a number") << TestHttpServer::ok("<response errno=\"abc\"/>") << cannot << false;
-        // The server took the diary, but another program holds it: what was sent cannot be
-        // marked, so it is offered again next time and the run is no success.
+        // The server took the diary, but another program holds it: the user is offered Retry
+        // and cancels; what was sent is offered again next time and the run is no success.
         QTest::newRow("diary held while marking")
             << TestHttpServer::ok("<response errno=\"0\" show=\"yes\"/>")
-            << QStringLiteral("Reading (FAILED!! The diary is in use by another program (a backup "
-                              "tool or a database shell, say): the change was not saved. Let that "
-                              "program finish or close it, then try again.)")
+            << QStringLiteral("Reading (FAILED!! The sent entries were not marked in your diary: they "
+                              "are offered again next time.)")
             << true;
     }
 
@@ -319,6 +318,7 @@ private slots:
         _server.answer(reply);
         std::optional<OtherReader> other;
         std::optional<BusyWaits> waits;
+        ScriptedPrompter prompter;
         const Outcome outcome = publish(
             {}, QTest::currentDataTag() == QLatin1String("service error") ? "publish-progress-refused" : nullptr,
             [&](BxPublish& publisher) {
@@ -335,6 +335,8 @@ private slots:
             });
         QCOMPARE(other && other->reading(), diaryHeld);
         QCOMPARE(waits ? waits->count() : 0, diaryHeld ? 1 : 0);
+        QCOMPARE(prompter.asked.size(), diaryHeld ? 1 : 0);
+        QVERIFY(!diaryHeld || prompter.asked.at(0).options.contains(QStringLiteral("Retry")));
         waits.reset();
         other.reset();
         QVERIFY(outcome.finished);
