@@ -255,7 +255,7 @@ void CopyPreviousDiaryEntry::init()
     for (size_t i = 0; i < _rows.size(); ++i)
         connect(_rows[i].source, &QComboBox::activated, this, rowSlots[i]);
     connect(userList, &QComboBox::activated, this, &CopyPreviousDiaryEntry::userChanged);
-    connect(copyFromCal, &BXCalendar::monthChanged, this, &CopyPreviousDiaryEntry::updateMonth);
+    connect(copyFromCal, &BXCalendar::monthChanged, this, &CopyPreviousDiaryEntry::_showMonth);
     connect(copyFromCal, &BXCalendar::dateChanged, this, &CopyPreviousDiaryEntry::setDatePrompt);
     frmAdvanced->hide();
     // The dialog is never smaller than its rows need, in either form.
@@ -329,12 +329,22 @@ void CopyPreviousDiaryEntry::updateMonth(const QDate& month)
                                                  : QColor(Qt::black));
     for (const QString& date : *dates)
         copyFromCal->setBoldDay(date.toLatin1().constData());
+    _markedMonth = month;
+    _markedUser = userList->currentIndex();
     copyFromCal->setDate(copyFromCal->getDate(), true);
+}
+
+void CopyPreviousDiaryEntry::_showMonth()
+{
+    if (StorePrompt::read(this, [this] { updateMonth(copyFromCal->getDate()); }))
+        return;
+    userList->setCurrentIndex(_markedUser);
+    copyFromCal->setDate(_markedMonth, true);
 }
 
 void CopyPreviousDiaryEntry::userChanged()
 {
-    updateMonth(copyFromCal->getDate());
+    _showMonth();
     setDatePrompt(copyFromCal->getDate());
 }
 

@@ -62,6 +62,8 @@ public slots:
     void rDinner(int index);
     void rSnacks(int index);
     void rExercises(int index);
+    // Marks the days of `month` that have entries; days that could not be read leave the
+    // marks as they were. Runs inside a reading action.
     void updateMonth(const QDate& month);
     void doAction();
     void userChanged();
@@ -92,6 +94,9 @@ private:
     void _fillSources();
     void _keepOnScreen();
     void _enableRow(Row row, bool enabled);
+    // Reads and marks the month now shown; when it cannot be read, the month and the user
+    // marked before are shown again.
+    void _showMonth();
     int _sourceUser() const;
     int _chosenSource(Row row) const;
     bool _copyChosenMeals();
@@ -104,4 +109,7 @@ private:
     std::vector<MealRow> _rows;
     bool _advancedShown = false;
     std::optional<QPoint> _position;
+    // The month and the user whose days are marked.
+    QDate _markedMonth;
+    int _markedUser = 0;
 };

@@ -68,21 +68,29 @@ QByteArray DiarySummary::_dateCode() const
 void DiarySummary::setNutrientTarget(const int user, const QDate& date,
                                      const DBTypes::CheckinItem& checkin)
 {
+    if (user < 0 || !date.isValid()) {
+        _user = user;
+        _date = date;
+        _targets = checkin;
+        return;
+    }
+    // Inside the page's reading action, which tells a reading that failed: the panel then keeps
+    // the day, the targets and the count it showed.
+    const std::optional<DBTypes::UserPrefs> prefs = UserDB::instance()->getUserPrefs(user);
+    const std::optional<int> cups = prefs ? UserDB::instance()->getFluid(
+                                                user, qPrintable(date.toString(QStringLiteral("yyyyMMdd"))))
+                                          : std::nullopt;
+    if (!cups)
+        return;
     _user = user;
     _date = date;
     _targets = checkin;
-    if (user < 0 || !date.isValid())
-        return;
-    const DBTypes::UserPrefs prefs =
-        UserDB::instance()->getUserPrefs(user).value_or(DBTypes::UserPrefs());
     for (auto& [nutrient, data] : _nutrients) {
-        data.size = prefs.targetSize(nutrient);
+        data.size = prefs->targetSize(nutrient);
         data.target = checkin.target(nutrient);
         data.noTarget = checkin.noTarget(nutrient);
     }
-    // A count that could not be read is never shown as one: the reading's action tells.
-    if (const std::optional<int> cups = UserDB::instance()->getFluid(user, _dateCode().constData()))
-        _fluid = std::clamp(*cups, 0, kMaxCups);
+    _fluid = std::clamp(*cups, 0, kMaxCups);
     emit targetsModified();
     updateView(-1);
 }

@@ -11,6 +11,7 @@
 #include "net/mealplandownloader.h"
 #include "userdb/mealplandb.h"
 #include "userdb/userdb.h"
+#include "widgets/storeprompt.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -262,8 +263,12 @@ void MealPlanDialog::languageChange()
 
 void MealPlanDialog::setDay(const QDate& date)
 {
+    const QString shown = d->dateCode;
     d->dateCode = QString::asprintf("%04d%02d%02d", date.year(), date.month(), date.day());
-    if (showPlanFromDb())
+    const PlanRead read = showPlanFromDb();
+    if (read == PlanUnread)
+        d->dateCode = shown;
+    if (read != NoPlanStored)
         return;
     MealPlanDownloader* downloader = MealPlanDownloader::instance();
     if (downloader->stillGoing() || downloader->getMore(this)) {
@@ -274,13 +279,17 @@ void MealPlanDialog::setDay(const QDate& date)
         stack->setCurrentIndex(NO_DATA_PAGE);
 }
 
-bool MealPlanDialog::showPlanFromDb()
+MealPlanDialog::PlanRead MealPlanDialog::showPlanFromDb()
 {
-    const int user = UserDB::instance()->getCurrentUser();
-    std::optional<DBTypes::DiaryDay> read =
-        MealPlanDB::instance()->getDay(user, d->dateCode.toLatin1().constData(), false);
-    if (!read || read->foods.empty())
-        return false;
+    std::optional<DBTypes::DiaryDay> read;
+    if (!StorePrompt::read(this, [&] {
+            read = MealPlanDB::instance()->getDay(UserDB::instance()->getCurrentUser(),
+                                                  d->dateCode.toLatin1().constData(), false);
+        })
+        || !read)
+        return PlanUnread;
+    if (read->foods.empty())
+        return NoPlanStored;
     auto day = std::make_unique<DBTypes::DiaryDay>(std::move(*read));
 
     d->planDay = std::move(day);
@@ -295,7 +304,7 @@ bool MealPlanDialog::showPlanFromDb()
     const QDate date = QDate::fromString(d->dateCode, QStringLiteral("yyyyMMdd"));
     dateLabel->setText(tr("MEAL PLAN - %1").arg(DisplayDate::textDate(date)));
     stack->setCurrentIndex(MEAL_PLAN_PAGE);
-    return true;
+    return PlanShown;
 }
 
 // Groups other than breakfast, lunch and dinner show under snacks; the newest row goes first.
@@ -321,8 +330,14 @@ void MealPlanDialog::mealPlanDownloadComplete(bool error, const QString& message
     if (error) {
         errorLabel->setText(message);
         stack->setCurrentIndex(ERROR_PAGE);
-    } else if (!showPlanFromDb()) {
+        return;
+    }
+    const PlanRead read = showPlanFromDb();
+    if (read == NoPlanStored) {
         stack->setCurrentIndex(NO_DATA_PAGE);
+    } else if (read == PlanUnread) {
+        errorLabel->setText(tr("The meal plan was downloaded, but your diary could not be read to show it."));
+        stack->setCurrentIndex(ERROR_PAGE);
     }
 }
 

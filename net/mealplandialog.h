@@ -53,6 +53,9 @@ public:
 signals:
     void addFoodSignal(DBTypes::FoodDiaryItem& entry);
 
+public:
+    enum PlanRead { PlanShown, NoPlanStored, PlanUnread };
+
 public slots:
     virtual void setDay(const QDate& date);
     virtual void mealPlanDownloadComplete(bool error, const QString& message);
@@ -65,7 +68,9 @@ public slots:
     virtual void itemChosen(QTreeWidgetItem* row);
     virtual void itemChosen(const DBTypes::FoodDiaryItem& entry, int meal);
     virtual void languageChange();
-    virtual bool showPlanFromDb();
+    // Shows the plan stored for the dialog's day. When the diary cannot be read (the user is
+    // told), the dialog keeps what it showed.
+    virtual PlanRead showPlanFromDb();
 
 protected:
     virtual void init();

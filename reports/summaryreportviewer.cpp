@@ -28,11 +28,16 @@ SummaryReportViewer::~SummaryReportViewer()
 
 void SummaryReportViewer::updateDate()
 {
-    showBarDate(this, _bar, [this] {
-        const QDate day = _bar->getDate();
-        _factory->setDateRange(day, day, false);
-        _scroller->repaintContents();
-    });
+    // The day is read into pages of its own: those shown stay until it has been read whole.
+    std::unique_ptr<SummaryReportFactory> read;
+    if (!showBarDate(this, _bar, [&] {
+            const QDate day = _bar->getDate();
+            read = std::make_unique<SummaryReportFactory>(day, day, false);
+        }))
+        return;
+    _scroller->setReportFactory(read.get());
+    _factory = std::move(read);
+    _scroller->repaintContents();
 }
 
 ReportFactory* SummaryReportViewer::getReportFactory()

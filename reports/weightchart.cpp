@@ -53,8 +53,6 @@ void WeightChart::configure(const QDate& start, const QDate& end)
 {
     if (end < start)
         return;
-    _start = start;
-    _end = end;
     const UnitDescriptor* unit = UnitCollection::instance()->get(UnitCollection::Weight);
     auto params = std::make_unique<LineGraphParams>(title(), unit->printUnits());
     const bool boxes = start.daysTo(end) < 27;
@@ -102,5 +100,7 @@ void WeightChart::configure(const QDate& start, const QDate& end)
         return;
     if (isWeight(*last))
         params->setLastValue(count + 1, unit->displayValue(*last), end);
+    _start = start;
+    _end = end;
     setParams(std::move(params));
 }

@@ -265,6 +265,8 @@ private slots:
             {"day change", NextDay},        {"report", OtherReport},     {"user switch", SwitchUser},
             {"browser", BrowserLists},      {"check-ins page", CheckinPage}, {"check-ins day", CheckinDay},
             {"report date", ReportDate},    {"report period", ReportPeriod},
+            {"weight report date", WeightDate}, {"steps report date", StepsDate},
+            {"breakdown report date", BreakdownDate}, {"summary report date", SummaryDate},
             {"meal plan", MealPlan},        {"publish", Publish},        {"export day", ExportDay},
             {"export all", ExportAll},      {"meal menu", MealMenu},     {"fluid up", FluidUp},       {"fluid down", FluidDown},
             {"save meal", SaveMeal},        {"save meal from menu", MenuMeal},
@@ -301,6 +303,10 @@ private slots:
             nutrientViewer()->dateBar()->todayButton()->click();
             periodButton(PeriodPicker::Week)->click();
             QVERIFY2(shownReport().contains(QStringLiteral("120")), qPrintable(shownReport()));
+        } else if (action >= WeightDate && action <= SummaryDate) {
+            _window->viewReportsAction->trigger();
+            _window->reportsPage()->handleReportChanged(reportOf(action));
+            reportBar()->todayButton()->click();
         }
         _window->refreshCurrentWidget();
         QCOMPARE(_window->diaryPage()->summaryWidget->fluid(), 3);
@@ -365,6 +371,10 @@ private:
         CheckinDay,
         ReportDate,
         ReportPeriod,
+        WeightDate,
+        StepsDate,
+        BreakdownDate,
+        SummaryDate,
         MealPlan,
         Publish,
         ExportDay,
@@ -395,7 +405,29 @@ private:
                 listedReport(), QString::number(_window->diaryPage()->summaryWidget->fluid()),
                 QString::number(_window->checkinPage()->checkinListView->topLevelItemCount()),
                 QString::number(browser->savedMealView->topLevelItemCount()),
-                QString::number(QFile::exists(_exportFile)), QString::number(_window->checkinPage()->isVisible())};
+                QString::number(QFile::exists(_exportFile)), QString::number(_window->checkinPage()->isVisible()),
+                shownViewer()};
+    }
+
+    // What the report shown draws, as a hash of its pixels.
+    QString shownViewer() const
+    {
+        auto* viewer = dynamic_cast<QWidget*>(_window->reportsPage()->currentViewer());
+        const QImage image = viewer ? viewer->grab().toImage() : QImage();
+        return QString::number(qHashBits(image.constBits(), size_t(image.sizeInBytes())));
+    }
+
+    static ReportsContainer::ReportId reportOf(WindowAction action)
+    {
+        const ReportsContainer::ReportId reports[] = {ReportsContainer::Weight, ReportsContainer::Steps,
+                                                      ReportsContainer::Breakdowns, ReportsContainer::DailySummary};
+        return reports[action - WeightDate];
+    }
+
+    // The date bar of the report shown.
+    DateSelectorBar* reportBar() const
+    {
+        return dynamic_cast<QWidget*>(_window->reportsPage()->currentViewer())->findChild<DateSelectorBar*>();
     }
 
     // The report the reports page's list names.
@@ -464,6 +496,12 @@ private:
             break;
         case ReportPeriod:
             periodButton(PeriodPicker::Month)->click();
+            break;
+        case WeightDate:
+        case StepsDate:
+        case BreakdownDate:
+        case SummaryDate:
+            reportBar()->prevButton()->click();
             break;
         case MealPlan:
             _window->doMealPlan();

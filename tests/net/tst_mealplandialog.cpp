@@ -172,7 +172,7 @@ private slots:
         saveWidgetPicture(&dialog, QStringLiteral("mealplan-plan"));
 
         UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilojoules));
-        QVERIFY(dialog.showPlanFromDb());
+        QCOMPARE(dialog.showPlanFromDb(), MealPlanDialog::PlanShown);
         const QString kilojoules = dialog.itemList->topLevelItem(0)->child(1)->text(1);
         UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilocalories));
         QCOMPARE(kilojoules, QStringLiteral("627"));
