@@ -124,6 +124,12 @@ void SummaryReportFactory::setDateRange(const QDate& first, const QDate& last, b
     }
 }
 
+void SummaryReportFactory::takePages(SummaryReportFactory& read)
+{
+    _sectionCount = read._sectionCount;
+    _pages = std::move(read._pages);
+}
+
 void SummaryReportFactory::_fillSection(PageData& page, int section, int snackDisplay) const
 {
     const int group = sectionGroup(section, _sectionCount);

@@ -36,6 +36,8 @@ public:
 
     // Rebuilds every page; reports already made from the factory draw the new pages.
     void setDateRange(const QDate& first, const QDate& last, bool omitEmpty);
+    // Takes the pages `read` has built; reports already made from this factory draw them.
+    void takePages(SummaryReportFactory& read);
 
     Report* getReport(ReportDeviceMetrics* metrics) override;
     bool preferLandscape() const override { return false; }

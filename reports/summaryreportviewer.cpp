@@ -35,8 +35,7 @@ void SummaryReportViewer::updateDate()
             read = std::make_unique<SummaryReportFactory>(day, day, false);
         }))
         return;
-    _scroller->setReportFactory(read.get());
-    _factory = std::move(read);
+    _factory->takePages(*read);
     _scroller->repaintContents();
 }
 
