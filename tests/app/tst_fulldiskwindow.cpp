@@ -5,7 +5,11 @@
 #include "mainwindowdoubles.h"
 
 #include "browser/draglistview.h"
+#include "app/tipoftheday.h"
 #include "browser/foodquerywidget.h"
+#include "browser/foodviewitem.h"
+#include "browser/foodwidget.h"
+#include "catalogue/fooddbdynamic.h"
 #include "catalogue/catalogueservices.h"
 #include "reports/dateselectorbar.h"
 #include "reports/nutrientchart.h"
@@ -40,6 +44,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -94,6 +99,8 @@ private slots:
     {
         startFreshDatabase();
         _ann = addUser(QStringLiteral("Ann"));
+        for (int topic = 101; topic <= 110; ++topic) // the topic tips already seen
+            UserDB::instance()->setTipForTopic(_ann, topic);
         _prompter.emplace();
         _window = new ScriptedMainWindow;
         UserDB::instance()->setCurrentUser(_ann);
@@ -200,6 +207,12 @@ private slots:
         const std::pair<const char*, WindowChange> changes[] = {
             {"personal profile", PersonalProfile}, {"clear day", ClearDay}, {"remove entry", RemoveEntry}};
         addRowsForEachHold(changes);
+        // One wait and one question, whatever the action reads or reloads around its change.
+        const std::pair<const char*, WindowChange> whole[] = {
+            {"delete user", DeleteUser}, {"create user", CreateUser}, {"delete category", DeleteCategory},
+            {"reset tips", ResetTips}};
+        for (const auto& [name, change] : whole)
+            QTest::addRow("%s, writer", name) << int(change) << int(OtherReader::Exclusive);
     }
 
     void windowShowsWhatIsStored()
@@ -212,6 +225,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(_window));
         _window->viewDiaryAction->trigger();
         _window->refreshCurrentWidget();
+        if (change == DeleteCategory)
+            _bakery = FoodDBDynamic::instance()->createCategory(DynamicDB::USER_ROOT_BASE + _ann, QStringLiteral("Bakery"));
         const QString title = _window->windowTitle();
         const QStringList before = everyStoredRow();
         const QStringList shown = shownEntries();
@@ -224,12 +239,14 @@ private slots:
             other.emplace(databaseFile(), OtherReader::Hold(hold));
             waits.emplace(100);
         };
-        if (change == PersonalProfile)
+        if (change == PersonalProfile || change == CreateUser)
             _window->duringWizard = holdTheFile;
-        else if (change == ClearDay)
+        else if (change == ClearDay || change == DeleteUser || change == ResetTips)
             _window->duringMessage = holdTheFile;
         else
             holdTheFile();
+        if (QWidget* focused = QApplication::focusWidget()) // no topic tip after the reset
+            focused->clearFocus();
         makeInWindow(WindowChange(change));
         QVERIFY(other && other->reading());
         QCOMPARE(waits->count(), 1);
@@ -237,7 +254,8 @@ private slots:
         other.reset();
         QCoreApplication::processEvents();
         QCOMPARE(inUse(), 1);
-        QCOMPARE(told().size(), change == ClearDay ? 2 : 1); // the question, then the answer
+        const int questions[] = {0, 1, 0, 2, 0, 1, 1}; // asked before the change, by change
+        QCOMPARE(told().size(), questions[change] + 1);
         QVERIFY(_window->isVisible());
         QCOMPARE(everyStoredRow(), before);
         QCOMPARE(_window->windowTitle(), title);
@@ -247,10 +265,10 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(inUse(), 1);
         QVERIFY(everyStoredRow() != before);
-        if (change == PersonalProfile)
-            QVERIFY(_window->windowTitle().contains(QStringLiteral("Renamed Tester")));
-        else
+        if (change == ClearDay || change == RemoveEntry)
             QVERIFY(shownEntries() != shown);
+        else if (change != DeleteCategory && change != ResetTips)
+            QVERIFY(_window->windowTitle().contains(QStringLiteral("Renamed Tester")));
         QVERIFY(databaseIsSound());
     }
 
@@ -273,6 +291,16 @@ private slots:
             {"food from meal", MealAsFood}, {"copy day", CopyDay},       {"targets", Targets},
             {"check in", CheckIn},          {"preferences", Preferences}};
         addRowsForEachHold(actions, true);
+        // Focus, hover and menus work from what the window holds: under a whole hold nothing
+        // waits. A print reads inside its action: nothing is printed from a diary not read.
+        const std::pair<const char*, WindowAction> heldOnly[] = {
+            {"focus and hover", FocusLists}, {"edit menu", EditMenu}, {"users menu", UsersMenu},
+            {"browser menus", BrowserMenus}, {"print weight", PrintWeight}, {"print nutrients", PrintNutrients}};
+        for (const auto& [name, action] : heldOnly) {
+            QTest::addRow("%s, writer", name) << int(action) << int(OtherReader::Exclusive);
+            if (action == PrintWeight || action == PrintNutrients)
+                QTest::addRow("%s, damaged", name) << int(action) << int(OtherReader::Damaged);
+        }
     }
 
     void pageKeepsWhatItShowed()
@@ -292,30 +320,33 @@ private slots:
         _window->show();
         QVERIFY(QTest::qWaitForWindowExposed(_window));
         _window->viewDiaryAction->trigger();
-        if (action == CheckinDay || action == CheckIn)
+        if (action == CheckinDay || action == CheckIn || action == EditMenu)
             _window->viewCheckinAction->trigger();
         else if (action == OtherReport)
             _window->viewReportsAction->trigger();
-        else if (action == ReportDate || action == ReportPeriod) {
+        else if (action == ReportDate || action == ReportPeriod || action == PrintNutrients) {
             _window->viewReportsAction->trigger();
             _window->reportsPage()->handleReportChanged(ReportsContainer::Nutrients);
             // The week up to today, whatever an earlier row left shown.
             nutrientViewer()->dateBar()->todayButton()->click();
             periodButton(PeriodPicker::Week)->click();
             QVERIFY2(shownReport().contains(QStringLiteral("120")), qPrintable(shownReport()));
-        } else if (action >= WeightDate && action <= SummaryDate) {
+        } else if ((action >= WeightDate && action <= SummaryDate) || action == PrintWeight) {
             _window->viewReportsAction->trigger();
             _window->reportsPage()->handleReportChanged(reportOf(action));
             reportBar()->todayButton()->click();
         }
         _window->refreshCurrentWidget();
+        if (action == FocusLists) // watches the lists for their topic tips
+            TipOfTheDay::instance();
         QCOMPARE(_window->diaryPage()->summaryWidget->fluid(), 3);
         const QStringList before = everyStoredRow();
         const QStringList shown = shownState();
         const bool damaged = hold == OtherReader::Damaged;
         const bool held = hold == OtherReader::Exclusive;
         // A change waits for a program that reads or is about to write too.
-        const bool stopped = !damaged && (held || action >= FluidUp);
+        const bool holdFree = action >= FocusLists && action <= BrowserMenus;
+        const bool stopped = !damaged && !holdFree && (held || action >= FluidUp);
         {
             OtherReader other(databaseFile(), OtherReader::Hold(hold));
             QVERIFY(other.reading());
@@ -356,11 +387,12 @@ private slots:
             QCOMPARE(shownState() != shown, action != BrowserLists && action != MealPlan
                                                 && action != Publish && action != MealMenu);
         QVERIFY2(_window->messages.isEmpty(), qPrintable(this->told().join(u'\n')));
+        QVERIFY(_window->printed.isEmpty());
         QVERIFY(databaseIsSound());
     }
 
 private:
-    enum WindowChange { PersonalProfile, ClearDay, RemoveEntry };
+    enum WindowChange { PersonalProfile, ClearDay, RemoveEntry, DeleteUser, CreateUser, DeleteCategory, ResetTips };
     // What a user does that touches the diary: the readings first, the changes from FluidUp.
     enum WindowAction {
         NextDay,
@@ -379,7 +411,13 @@ private:
         Publish,
         ExportDay,
         ExportAll,
+        PrintWeight,
+        PrintNutrients,
         MealMenu,
+        FocusLists,
+        EditMenu,
+        UsersMenu,
+        BrowserMenus,
         FluidUp,
         FluidDown,
         SaveMeal,
@@ -421,7 +459,7 @@ private:
     {
         const ReportsContainer::ReportId reports[] = {ReportsContainer::Weight, ReportsContainer::Steps,
                                                       ReportsContainer::Breakdowns, ReportsContainer::DailySummary};
-        return reports[action - WeightDate];
+        return action == PrintWeight ? ReportsContainer::Weight : reports[action - WeightDate];
     }
 
     // The date bar of the report shown.
@@ -548,6 +586,27 @@ private:
             _window->realForms = true;
             _window->optionsPreferencesAction->trigger();
             break;
+        case PrintWeight:
+        case PrintNutrients:
+            _window->printAction->trigger();
+            break;
+        case FocusLists:
+            for (const char* name : {"mealView", "foodView", "myfoodView", "checkinListView", "FluidSummary"}) {
+                QEvent event(qstrcmp(name, "FluidSummary") == 0 ? QEvent::Enter : QEvent::FocusIn);
+                QApplication::sendEvent(_window->findChild<QWidget*>(QString::fromLatin1(name)), &event);
+            }
+            QCoreApplication::processEvents();
+            break;
+        case EditMenu:
+            emit _window->findChild<QMenu*>(QStringLiteral("Edit"))->aboutToShow();
+            break;
+        case UsersMenu:
+            _window->refreshProfileMenu();
+            break;
+        case BrowserMenus:
+            emit diary->foodQueryWidget3->saveMealMenu()->aboutToShow();
+            diary->foodQueryWidget3->foodWidget->showContextMenu();
+            break;
         case MealMenu: {
             const QTreeWidgetItem* breakfast = diaryList()->topLevelItem(0);
             diaryList()->showContextMenu(diaryList()->visualItemRect(breakfast).center());
@@ -671,6 +730,27 @@ private:
             diaryList()->deleteEntry();
             break;
         }
+        case DeleteUser:
+            _window->fromProfileMenuDeleteUser(_ann);
+            break;
+        case CreateUser:
+            _window->fromProfileMenuCreateUser();
+            break;
+        case DeleteCategory: {
+            DragListView* foods = _window->diaryPage()->foodQueryWidget3->myfoodView;
+            _window->diaryPage()->foodQueryWidget3->categoryStack->setCurrentWidget(foods->parentWidget());
+            for (int i = 0; i < foods->topLevelItemCount(); ++i)
+                foods->topLevelItem(i)->setExpanded(true);
+            FoodViewItem* bakery = foods->locateFvi(_bakery, true, nullptr);
+            foods->setCurrentItem(bakery);
+            bakery->setSelected(true);
+            _prompter->answer(int(QMessageBox::Yes));
+            _window->diaryPage()->foodQueryWidget3->myFoodDelete->click();
+            break;
+        }
+        case ResetTips:
+            _window->resetAllTips();
+            break;
         }
     }
 
@@ -678,6 +758,7 @@ private:
     std::optional<ScriptedPrompter> _prompter;
     int _ann = -1;
     int _meal = -1;
+    int _bakery = -1;
     QTemporaryDir _files;
     const QString _exportFile = _files.filePath(QStringLiteral("diary.csv"));
     bool _exportAll = false;

@@ -554,10 +554,10 @@ private slots:
         QVERIFY(items[0]->isEnabled());
         QVERIFY(!items[2]->isEnabled() && !items[4]->isEnabled());
 
-        BrowserFixture::setSnackDisplay(0);
+        _panel->setSnackDisplay(0);
         emit _panel->saveMealMenu()->aboutToShow();
         QVERIFY(!items[1]->isVisible() && !items[3]->isVisible());
-        BrowserFixture::setSnackDisplay(1);
+        _panel->setSnackDisplay(1);
         emit _panel->saveMealMenu()->aboutToShow();
         QVERIFY(items[1]->isVisible() && items[3]->isVisible());
 
