@@ -427,6 +427,15 @@ private slots:
         QCOMPARE(prompter.asked.size(), 4);
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Delete category"));
         QVERIFY(exercises->getExercise(rowing));
+        { // held whole by another program: both questions, then one wait for the one change
+            OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
+            BusyWaits waits(10000);
+            prompter.answer(int(QMessageBox::Yes));
+            prompter.answer(0);
+            _panel->myExDelete->click();
+            QCOMPARE(waits.count(), 1);
+        }
+        QVERIFY(exercises->getExercise(rowing));
 
         select(_panel->myexerciseView, findId(_panel->myexerciseView, full, true));
         prompter.answer(int(QMessageBox::Yes));
