@@ -421,6 +421,8 @@ void MainWindow::_createDiaryPage()
     connect(_diaryPage, &DiaryWidget::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
     connect(list, &DiaryListView::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
     connect(browser, &FoodQueryWidget::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
+    // The browser's menus follow the snack layout the diary shows.
+    connect(list, &DiaryListView::notifyAdvanceMode, browser, &FoodQueryWidget::setSnackDisplay);
 
     connect(eM_DiaryDeleteEntry, &QAction::triggered, list, &DiaryListView::deleteEntry);
     connect(eM_DiaryEditEntry, &QAction::triggered, list, &DiaryListView::editEntry);
@@ -594,8 +596,8 @@ void MainWindow::_refreshEditMenuFor(int page)
         refreshEditMenu(DiaryContext, 0);
     else if (page == ReportsPage)
         refreshEditMenu(ReportsContext, 0);
-    else if (page == CheckinPage && _checkinPage)
-        _checkinPage->updateButtons(_checkinPage->getDate());
+    else if (page == CheckinPage)
+        refreshEditMenu(CheckinContext, _checkinState());
 }
 
 void MainWindow::prepShow(int id)
@@ -623,8 +625,6 @@ void MainWindow::refreshCurrentWidget()
             focus->setFocus();
     }
     refreshProfileMenu();
-    if (optionsCreateUsersAction)
-        optionsCreateUsersAction->setEnabled(UserDB::instance()->numUsers() < 5);
 }
 
 void MainWindow::setVisible(bool visible)

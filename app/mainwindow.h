@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/tipoftheday.h"
 #include "core/dbtypes.h"
 
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BrandEngine;
 class BXHelpClient;
@@ -26,6 +28,7 @@ class FoodQueryWidget;
 class PrintModule;
 class QAction;
 class QActionGroup;
+class QDate;
 class QFrame;
 class QMenu;
 class QProgressDialog;
@@ -101,6 +104,21 @@ public:
     virtual QString doCopy(QFileInfo& source, QFileInfo& destination);
     // Checks a backup file for restore; a null text when it may be restored.
     static QString checkBackupFile(const QString& path);
+
+    // What the window holds of the diary outside the pages, read with the user so that menus,
+    // focus and tips never read it: the users of the Users menu, the tips' state of the user
+    // and the snack layout of the browser's menus. The actions that change them keep them.
+    struct UserHold
+    {
+        QList<DBTypes::UserProfile> users;
+        TipOfTheDay::UserState tips;
+        int snackDisplay = 0;
+    };
+    // Reads the hold of `user` inside the caller's reading action (the user switch's);
+    // nothing when any of it could not be read.
+    static std::optional<UserHold> readUserHold(int user);
+    // Puts a hold read for the user now current in place.
+    void keepUserHold(const UserHold& hold);
 
     void setVisible(bool visible) override;
 
@@ -251,6 +269,10 @@ private:
     // with the focus, else the last of the page that had it, else the diary list.
     QWidget* _diaryFocus() const;
     void _refreshEditMenuFor(int page);
+    // Whether the check-ins page lists a check-in on `date`; the Edit menu's state of the
+    // page's date.
+    bool _listsCheckin(const QDate& date) const;
+    int _checkinState() const;
     // Checks the page's button in the page group.
     void _checkPageAction(int id);
     // False for the context of a page that is not the one shown.
@@ -391,6 +413,8 @@ private:
     QStringList _heldMessages;
 
     int _previousUser = -1;
+    // The users as the Users menu lists them (see UserHold).
+    QList<DBTypes::UserProfile> _users;
     QObject* _metrics = nullptr;
     int _metricsAttempts = 0;
 };

@@ -17,6 +17,7 @@
 #include "diary/diarylistview.h"
 #include "diary/diarywidget.h"
 #include "net/orvurlparams.h"
+#include "profile/checkinlistitem.h"
 #include "profile/checkinwidget.h"
 #include "reports/csvexportdiary.h"
 #include "reports/pagesetup.h"
@@ -55,6 +56,25 @@ bool groupHasEntries(DiaryListView* list, int group)
 
 } // namespace
 
+// From the check-ins the page lists, read as it was shown and kept by its changes: the menu
+// never reads the diary.
+bool MainWindow::_listsCheckin(const QDate& date) const
+{
+    const QTreeWidget* list = _checkinPage ? _checkinPage->checkinListView : nullptr;
+    for (int index = 0; list && index < list->topLevelItemCount(); ++index) {
+        const QTreeWidgetItem* row = list->topLevelItem(index);
+        if (row->type() == QTreeWidgetItem::UserType
+            && static_cast<const CheckinListItem*>(row)->getDate() == date)
+            return true;
+    }
+    return false;
+}
+
+int MainWindow::_checkinState() const
+{
+    return _checkinPage && _listsCheckin(_checkinPage->getDate()) ? 1 : 0;
+}
+
 bool MainWindow::_contextShown(int context) const
 {
     const std::pair<int, int> pages[] = {
@@ -75,7 +95,7 @@ void MainWindow::refreshEditMenu(int context, int state)
     hideAllEditMenuItems();
     if (context < 0) {
         context = _editContext;
-        state = _browserState;
+        state = context == CheckinContext ? _checkinState() : _browserState;
     } else {
         _editContext = context;
     }
@@ -229,8 +249,7 @@ void MainWindow::setupJournalMenuItems(int hasCheckin)
     eM_JournalDeleteEntry->setText(tr("Delete Check-In for %1").arg(date));
     eM_JournalDeleteEntry->setVisible(true);
     eM_JournalDeleteEntry->setEnabled(checkedIn);
-    // A new check-in for today is not offered while it cannot be read whether there is one.
-    const bool todayFree = !_checkinPage->hasCheckin(Clock::today()).value_or(true);
+    const bool todayFree = !_listsCheckin(Clock::today());
     eM_JournalNewEntryToday->setVisible(todayFree);
     eM_JournalNewEntryToday->setEnabled(todayFree);
 }

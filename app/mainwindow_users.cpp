@@ -51,6 +51,9 @@
 #include <QStackedWidget>
 #include <QTimer>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 constexpr int MaxUsers = 5;
@@ -145,15 +148,16 @@ bool MainWindow::_createProfile(QWidget* parent, bool found, int& userId)
     DBTypes::UserPrefs prefs;
     if (found && !StorePrompt::read(parent, [&] { prefs = users->getUserPrefs(userId).value_or(prefs); }))
         return false;
+    // The units shown now come back when no user is made: nothing is read for them.
+    const DBTypes::UserPrefs shown = PreferencesDialog::installedPrefs();
     installUnits(prefs);
     bool stored = execProfileWizard(parent, true, profile, checkin, prefs);
     if (stored) {
         qstrncpy(checkin.date, todayCode().constData(), sizeof checkin.date);
         stored = _storeWizardProfile(found, userId, profile, checkin, prefs);
     }
-    const int current = users->getCurrentUser();
-    if (!stored && current >= 0)
-        installUnits(users->getUserPrefs(current).value_or(DBTypes::UserPrefs()));
+    if (!stored && users->getCurrentUser() >= 0)
+        installUnits(shown);
     return stored;
 }
 
@@ -213,6 +217,9 @@ void MainWindow::_showUser(int userId)
     UserDB* users = UserDB::instance();
     _previousUser = userId;
     users->setCurrentUser(userId);
+    // Read inside the switch's reading action, with the rest of what the user shows.
+    if (const std::optional<UserHold> hold = readUserHold(userId))
+        keepUserHold(*hold);
     // Units first: everything shown below is written in the new user's units.
     const DBTypes::UserPrefs prefs = users->getUserPrefs(userId).value_or(DBTypes::UserPrefs());
     installUnits(prefs);
@@ -254,9 +261,31 @@ void MainWindow::fromProfileMenuSwitchUser(int id)
         switchUser(this, id);
 }
 
+std::optional<MainWindow::UserHold> MainWindow::readUserHold(int user)
+{
+    UserDB* users = UserDB::instance();
+    std::optional<QList<DBTypes::UserProfile>> list = users->getUsersList();
+    std::optional<TipOfTheDay::UserState> tips = TipOfTheDay::readUserState(user);
+    const std::optional<DBTypes::UserPrefs> prefs = users->getUserPrefs(user);
+    if (!list || !tips || !prefs)
+        return std::nullopt;
+    return UserHold{std::move(*list), std::move(*tips), prefs->snackDisplay};
+}
+
+void MainWindow::keepUserHold(const UserHold& hold)
+{
+    _users = hold.users;
+    TipOfTheDay::keepUserState(hold.tips);
+    if (FoodQueryWidget* browser = _browser())
+        browser->setSnackDisplay(hold.snackDisplay);
+    refreshProfileMenu();
+}
+
+// The wizard opens at once: the count is that of the users held, and the new user is made
+// and then shown, with nothing read before.
 void MainWindow::fromProfileMenuCreateUser()
 {
-    if (UserDB::instance()->numUsers() >= MaxUsers) {
+    if (_users.size() >= MaxUsers) {
         showMessage(QMessageBox::Information, tr("Create User"),
                     tr("This program keeps at most %1 users. Delete a user before you create "
                        "a new one.")
@@ -264,11 +293,16 @@ void MainWindow::fromProfileMenuCreateUser()
                     QMessageBox::Ok, QMessageBox::Ok);
         return;
     }
-    switchUser(this, -1);
+    int made = -1;
+    if (_createProfile(this, false, made))
+        switchUser(this, made);
 }
 
+// Built from the users held: opening or refreshing the menu never reads the diary.
 void MainWindow::refreshProfileMenu()
 {
+    if (optionsCreateUsersAction)
+        optionsCreateUsersAction->setEnabled(_users.size() < MaxUsers);
     const bool family = _brand->idExists("feature.family") && _brand->getBool("feature.family");
     if (deleteUserMenu)
         deleteUserMenu->clear();
@@ -281,8 +315,7 @@ void MainWindow::refreshProfileMenu()
     _usersGroup = new QActionGroup(this);
     _usersGroup->setExclusive(true);
     const int current = UserDB::instance()->getCurrentUser();
-    for (const DBTypes::UserProfile& user :
-         UserDB::instance()->getUsersList().value_or(QList<DBTypes::UserProfile>())) {
+    for (const DBTypes::UserProfile& user : std::as_const(_users)) {
         const int id = user.userId;
         QAction* item = usersMenu->addAction(user.name);
         item->setCheckable(true);
@@ -299,12 +332,13 @@ void MainWindow::refreshProfileMenu()
     }
 }
 
+// Asks with the name the menu shows, then deletes in one change: one wait, one question while
+// another program holds the diary, and nothing else read or changed when it was not deleted.
 void MainWindow::fromProfileMenuDeleteUser(int id)
 {
-    std::optional<DBTypes::UserProfile> profile;
-    if (!StorePrompt::read(this, [&] { profile = UserDB::instance()->getProfile(id); }))
-        return;
-    const QString name = profile ? profile->name : QString();
+    const auto held = std::find_if(_users.cbegin(), _users.cend(),
+                                   [id](const DBTypes::UserProfile& user) { return user.userId == id; });
+    const QString name = held == _users.cend() ? QString() : held->name;
     if (showMessage(QMessageBox::Question, tr("Delete user..."),
                     tr("Are you sure you want to delete user \"%1\"?").arg(name),
                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
@@ -318,21 +352,15 @@ void MainWindow::fromProfileMenuDeleteUser(int id)
     const bool deleted = StorePrompt::change(
         this, tr("User not deleted"), [id] { return UserDB::instance()->deleteUser(id) == 0; },
         tr("Profile \"%1\" cannot be deleted at this time. Please try again later.").arg(name));
-    if (deleted) {
-        showMessage(QMessageBox::Information, tr("User is deleted"),
-                    tr("All records associated with \"%1\" have been purged.").arg(name),
-                    QMessageBox::Ok, QMessageBox::Ok);
-    }
-    refreshProfileMenu();
-    // Users that could not be read are never taken for none.
-    std::optional<QList<DBTypes::UserProfile>> remaining;
-    if (!StorePrompt::read(this, [&remaining] { remaining = UserDB::instance()->getUsersList(); })
-        || !remaining) {
-        refreshCurrentWidget();
+    if (!deleted)
         return;
-    }
-    if (!remaining->isEmpty()) {
-        switchUser(this, remaining->first().userId);
+    showMessage(QMessageBox::Information, tr("User is deleted"),
+                tr("All records associated with \"%1\" have been purged.").arg(name),
+                QMessageBox::Ok, QMessageBox::Ok);
+    _users.removeIf([id](const DBTypes::UserProfile& user) { return user.userId == id; });
+    refreshProfileMenu();
+    if (!_users.isEmpty()) {
+        switchUser(this, _users.first().userId);
     } else if (!switchUser(this, -1)) {
         showMessage(QMessageBox::Critical, tr("User creation canceled."),
                     tr("You must finish the profile before you can use this program."),
@@ -371,6 +399,10 @@ void MainWindow::setPersonalProfile()
         BXSettings settings;
         settings.writeEntry(QStringLiteral("sync/uploadOnExit"), false);
         _setCaption(profile.name, false);
+        for (DBTypes::UserProfile& held : _users) {
+            if (held.userId == user)
+                held.name = profile.name;
+        }
     }
     refreshCurrentWidget();
 }
@@ -565,9 +597,8 @@ void MainWindow::appAboutToStart()
     TipOfTheDay* tips = TipOfTheDay::instance();
     // Shown from the event loop, so that the program's own loop runs (and can be ended)
     // while the tip is on screen.
-    // A tip state that could not be read shows no tip.
-    const int stored =
-        UserDB::instance()->getTipOfTheDay(UserDB::instance()->getCurrentUser()).value_or(-1);
+    // A tip state that could not be read with the user shows no tip.
+    const int stored = TipOfTheDay::heldTipOfTheDay().value_or(-1);
     if (stored < 0)
         return;
     // The stored tip is the one the user closed last time: today's is the one after it.

@@ -53,6 +53,12 @@ bool webLoginShown()
     return brandSwitch("publish_enabled") || brandSwitch("mealplans_enabled");
 }
 
+DBTypes::UserPrefs& installed()
+{
+    static DBTypes::UserPrefs prefs;
+    return prefs;
+}
+
 }  // namespace
 
 PreferencesDialog* PreferencesDialog::construct(QWidget* parent)
@@ -60,8 +66,14 @@ PreferencesDialog* PreferencesDialog::construct(QWidget* parent)
     return new PreferencesDialog(parent);
 }
 
+const DBTypes::UserPrefs& PreferencesDialog::installedPrefs()
+{
+    return installed();
+}
+
 void PreferencesDialog::setPrefs(const DBTypes::UserPrefs& prefs)
 {
+    installed() = prefs;
     UnitCollection* units = UnitCollection::instance();
     if (prefs.measurementUnits == 0 || prefs.measurementUnits == 1) {
         units->set(UnitCollection::Weight, new UnitWeight(prefs.measurementUnits));

@@ -29,6 +29,8 @@ public:
     static PreferencesDialog* construct(QWidget* parent);
     // Installs the units of a user's preferences in the unit collection.
     static void setPrefs(const DBTypes::UserPrefs& prefs);
+    // The preferences whose units were installed last.
+    static const DBTypes::UserPrefs& installedPrefs();
 
     explicit PreferencesDialog(QWidget* parent = nullptr);
 

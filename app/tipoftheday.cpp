@@ -20,12 +20,14 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextStream>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <limits>
 
 TipOfTheDay* TipOfTheDay::s_instance = nullptr;
+std::optional<TipOfTheDay::UserState> TipOfTheDay::s_state;
 
 namespace {
 
@@ -61,6 +63,34 @@ QWidget* mainWidget()
 }
 
 } // namespace
+
+std::optional<TipOfTheDay::UserState> TipOfTheDay::readUserState(int user)
+{
+    UserDB* users = UserDB::instance();
+    const std::optional<int> stored = users->getTipOfTheDay(user);
+    std::optional<QSet<int>> shown = users->getTopicsShown(user);
+    if (!stored || !shown)
+        return std::nullopt;
+    return UserState{user, *stored, std::move(*shown)};
+}
+
+void TipOfTheDay::keepUserState(const UserState& state)
+{
+    s_state = state;
+    if (s_instance)
+        s_instance->_applyUserState();
+}
+
+std::optional<int> TipOfTheDay::heldTipOfTheDay()
+{
+    const UserState* state = _heldState();
+    return state ? std::optional<int>(state->tipOfTheDay) : std::nullopt;
+}
+
+TipOfTheDay::UserState* TipOfTheDay::_heldState()
+{
+    return s_state && s_state->user == UserDB::instance()->getCurrentUser() ? &*s_state : nullptr;
+}
 
 TipOfTheDay* TipOfTheDay::instance()
 {
@@ -192,35 +222,18 @@ void TipOfTheDay::init(const QString& tipsPath)
     buildEventTable();
     registerWidgets(_readTips(tipsPath));
     _tipOrder = _tips.keys();
-    _loadUserState();
+    _applyUserState();
 }
 
-// The check box and the current tip follow the stored tip-of-the-day value of the
-// current user.
-void TipOfTheDay::_loadUserState()
+// The check box and the current tip follow the held tip of the day of the current user. A
+// state that could not be read is never stored back: Close then stores nothing.
+void TipOfTheDay::_applyUserState()
 {
-    _loadedUser = _user();
-    // A state that could not be read is never stored back: Close then stores nothing.
-    const std::optional<int> stored = _userDb->getTipOfTheDay(_loadedUser);
-    _stateRead = stored.has_value();
+    const std::optional<int> stored = heldTipOfTheDay();
     _checkShowOnStart->setChecked(stored.value_or(0) >= 0);
     _currentTip = 0;
     _startAt(stored.value_or(0));
     setTipText(_currentTip);
-}
-
-// The window lives across user switches: another user gets their own tip state, so
-// that Close never stores one user's choice for another.
-void TipOfTheDay::_followUser()
-{
-    if (_user() != _loadedUser || !_stateRead)
-        _loadUserState();
-}
-
-void TipOfTheDay::showEvent(QShowEvent* event)
-{
-    _followUser();
-    QDialog::showEvent(event);
 }
 
 void TipOfTheDay::_clearTips()
@@ -358,28 +371,34 @@ void TipOfTheDay::registerWidgets(const QList<QString>& names)
 bool TipOfTheDay::eventFilter(QObject* watched, QEvent* event)
 {
     // While the user database is handed to another program no tip can be recorded.
-    if (!BXSqlDb::isUp())
-        return false;
-    const int type = event ? int(event->type()) : int(QEvent::FocusIn);
+    if (BXSqlDb::isUp() && event)
+        _postTipFor(watched, int(event->type()));
+    return false;
+}
+
+// A topic whose shown state could not be read with the user is not shown, rather than
+// again and again.
+void TipOfTheDay::_postTipFor(QObject* watched, int type)
+{
+    UserState* state = _heldState();
     const auto entries = _eventTable.constFind(type);
-    if (entries == _eventTable.constEnd())
-        return false;
+    if (!state || entries == _eventTable.constEnd())
+        return;
     const QString name = watched->objectName();
     const auto entry = std::find_if(entries->cbegin(), entries->cend(),
                                     [&name](const QPair<QString, int>& e) { return e.first == name; });
-    if (entry == entries->cend())
-        return false;
-    // A topic that cannot be read as shown before is not shown now, rather than again and again.
-    return showTipForTopic(_userDb->isTopicShownBefore(_user(), entry->second).value_or(0));
+    if (entry == entries->cend() || state->topicsShown.contains(entry->second))
+        return;
+    // Taken as shown at once: the same event again before the tip opens shows it once.
+    const int tip = entry->second;
+    state->topicsShown.insert(tip);
+    QTimer::singleShot(0, this, [this, tip] { showTipForTopic(tip); });
 }
 
 bool TipOfTheDay::showTipForTopic(int tip)
 {
     if (tip == 0 || isVisible())
         return false;
-    _followUser();
-    // A tip whose showing could not be stored is shown again another time: the user is told.
-    StorePrompt::change(this, QString(), [this, tip] { return _userDb->setTipForTopic(_user(), tip); });
     setTipText(tip);
     _checkShowOnStart->hide();
     _btnNextTip->hide();
@@ -387,6 +406,9 @@ bool TipOfTheDay::showTipForTopic(int tip)
     _checkShowOnStart->show();
     _btnNextTip->show();
     setTipText(_currentTip);
+    // Stored once the user closed it. A tip whose showing could not be stored shows again at
+    // the next start: the user is told.
+    StorePrompt::change(this, QString(), [this, tip] { return _userDb->setTipForTopic(_user(), tip); });
     return true;
 }
 
@@ -407,24 +429,27 @@ void TipOfTheDay::nextTip()
 void TipOfTheDay::myClose()
 {
     const int value = _checkShowOnStart->isChecked() ? _currentTip : -_currentTip;
-    if (_stateRead)
-        StorePrompt::change(this, windowTitle(),
-                            [this, value] { return _userDb->setTipOfTheDay(_user(), value); });
+    if (_heldState()
+        && StorePrompt::change(this, windowTitle(),
+                               [this, value] { return _userDb->setTipOfTheDay(_user(), value); })) {
+        if (UserState* state = _heldState())
+            state->tipOfTheDay = value;
+    }
     accept();
 }
 
+// One change: the tip of the day starts again at the first tip, and every topic tip shows
+// again, beginning with the focused widget's. Nothing moves when it was not stored.
 void TipOfTheDay::resetAllTips()
 {
-    _loadedUser = _user();
-    if (!_tipOrder.isEmpty())
-        _currentTip = _tipOrder.first();
-    _checkShowOnStart->setChecked(true);
-    _stateRead = StorePrompt::change(this, windowTitle(), [this] {
-        return _userDb->setTipOfTheDay(_user(), _currentTip) && _userDb->resetTipForTopic(_user());
-    });
-    setTipText(_currentTip);
+    const int first = _tipOrder.isEmpty() ? 0 : _tipOrder.first();
+    if (!StorePrompt::change(this, windowTitle(), [this, first] {
+            return _userDb->setTipOfTheDay(_user(), first) && _userDb->resetTipForTopic(_user());
+        }))
+        return;
+    keepUserState({_user(), first, {}});
     if (QWidget* focused = QApplication::focusWidget())
-        eventFilter(focused, nullptr);
+        _postTipFor(focused, QEvent::FocusIn);
 }
 
 void TipOfTheDay::tipLinkClicked(const QString& page)

@@ -6,7 +6,10 @@
 #include <QMap>
 #include <QPair>
 #include <QString>
+#include <QSet>
 #include <QStringList>
+
+#include <optional>
 
 class QCheckBox;
 class QFrame;
@@ -18,11 +21,32 @@ class UserDB;
 // Tip popup, used two ways: the start-up tip (continuing from the user's last one) and
 // one-off hints fired the first time the user does something to a watched widget. Texts,
 // triggers and conditions are read from tips.dat in the resource folder.
+//
+// What the tips know of the current user (the stored tip of the day and the topics already
+// shown) is read with the user and kept current by the tips' own changes: a watched widget's
+// event never reads the diary, and a topic tip opens once the event has returned.
 class TipOfTheDay : public QDialog
 {
     Q_OBJECT
 
 public:
+    struct UserState
+    {
+        int user = -1;
+        // The stored tip of the day: negative when tips do not show at start.
+        int tipOfTheDay = 0;
+        QSet<int> topicsShown;
+    };
+
+    // Reads a user's state, inside the caller's reading action; nothing when it could not be
+    // read.
+    static std::optional<UserState> readUserState(int user);
+    // Holds the state of the user now current, for the window made or to be made.
+    static void keepUserState(const UserState& state);
+    // The stored tip of the day of the current user; nothing when the tips hold no state of
+    // that user.
+    static std::optional<int> heldTipOfTheDay();
+
     static TipOfTheDay* instance();
     static void cleanUp();
     ~TipOfTheDay() override;
@@ -55,9 +79,6 @@ public slots:
     void tipLinkClicked(const QString& page);
     void languageChange();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     explicit TipOfTheDay(QWidget* parent);
 
@@ -77,11 +98,15 @@ private:
     bool _parseLine(const QString& line, TipLine& tip) const;
     QStringList _addTip(const TipLine& tip);
     void _startAt(int stored);
-    void _loadUserState();
-    void _followUser();
+    void _applyUserState();
+    // The held state when it is the current user's, else null.
+    static UserState* _heldState();
+    // Shows the tip of the focused widget's topic, if any, once the event loop runs.
+    void _postTipFor(QObject* watched, int type);
     int _user() const;
 
     static TipOfTheDay* s_instance;
+    static std::optional<UserState> s_state;
 
     QMap<int, QString> _tips;
     QList<int> _tipOrder;
@@ -90,9 +115,6 @@ private:
     QHash<QString, int> _eventNames;
     QStringList _features;
     UserDB* _userDb = nullptr;
-    int _loadedUser = -1;
-    // Whether _loadedUser's stored state was read.
-    bool _stateRead = false;
 
     QFrame* _frame8 = nullptr;
     QLabel* _labelTipHeader = nullptr;

@@ -1,6 +1,5 @@
 #include "browser/addfoodpopupmenu.h"
 
-#include "userdb/userdb.h"
 #include "widgets/prompter.h"
 
 #include <QAction>
@@ -67,8 +66,6 @@ void AddFoodPopupMenu::applySnackDisplay(int snackDisplay)
 
 int AddFoodPopupMenu::doMenuItems(const QPoint& position, int /*indexAtPoint*/)
 {
-    UserDB* users = UserDB::instance();
-    applySnackDisplay(users->getUserPrefs(users->getCurrentUser()).value_or(DBTypes::UserPrefs()).snackDisplay);
     QAction* chosen = Prompter::instance()->popup(this, position);
     if (!chosen || !chosen->isVisible())
         return -1;

@@ -14,8 +14,8 @@ public:
 
     explicit AddFoodPopupMenu(QWidget* parent, const char* name = nullptr);
 
-    // Shows the entries the current user's snack display calls for, runs the menu at
-    // `position` and returns the id (1 to 10) of the entry chosen, or -1.
+    // Runs the menu at `position`, with the entries of the snack display applied last, and
+    // returns the id (1 to 10) of the entry chosen, or -1.
     int doMenuItems(const QPoint& position, int indexAtPoint);
     // The entry of an id (1 to 10).
     QAction* item(int id) const;

@@ -744,10 +744,15 @@ void FoodQueryWidget::updateSavedMealButtons(QTreeWidgetItem* item)
     }
 }
 
+void FoodQueryWidget::setSnackDisplay(int snackDisplay)
+{
+    _snackDisplay = snackDisplay;
+    foodWidget->setSnackDisplay(snackDisplay);
+}
+
 void FoodQueryWidget::addMenuAboutToShow()
 {
-    UserDB* users = UserDB::instance();
-    const bool snacks = users->getUserPrefs(users->getCurrentUser()).value_or(DBTypes::UserPrefs()).snackDisplay != 0;
+    const bool snacks = _snackDisplay != 0;
     const QList<QAction*> items = _saveMealMenu->actions();
     items[1]->setVisible(snacks);
     items[3]->setVisible(snacks);

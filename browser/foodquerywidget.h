@@ -160,6 +160,9 @@ public slots:
     void focusSearchEdit();
     // Shows the snack items of the save-meal menu as the user's snack layout asks.
     void addMenuAboutToShow();
+    // The snack layout the diary shows (read with the user, kept as it changes), which the
+    // panel's menus follow: opening them never reads the diary.
+    void setSnackDisplay(int snackDisplay);
 
 protected:
     void languageChange();
@@ -214,5 +217,6 @@ private:
 
     QLineEdit* _searchLineEdit;
     QMenu* _saveMealMenu = nullptr;
+    int _snackDisplay = 0;
     bool _viewAll = false;
 };

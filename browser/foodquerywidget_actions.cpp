@@ -40,6 +40,13 @@ FoodViewItem* selectedRow(const DragListView* list)
     return FoodViewItem::from(list->selectedItems().value(0));
 }
 
+// The name a list shows for a category: what the panel holds, with nothing read.
+QString shownName(DragListView* list, int category)
+{
+    const FoodViewItem* row = list->locateFvi(category, true, nullptr);
+    return row ? row->text(0) : QString();
+}
+
 // Asks for a category name; empty optional when the user cancels.
 std::optional<QString> askCategoryName(QWidget* parent, const QString& caption,
                                        const QString& text)
@@ -184,19 +191,16 @@ void FoodQueryWidget::editCustomFoodCategory(int id)
 {
     if (_isRoot(id))
         return;
-    FoodDBDynamic* foods = FoodDBDynamic::instance();
-    if (const auto name = askCategoryName(this, tr("Edit Category Name"), foods->getCategoryName(id)))
-        _store([&] { return foods->updateCategory(id, *name); });
+    if (const auto name = askCategoryName(this, tr("Edit Category Name"), shownName(myfoodView, id)))
+        _store([&] { return FoodDBDynamic::instance()->updateCategory(id, *name); });
 }
 
 void FoodQueryWidget::editCustomExCategory(int id)
 {
     if (_isRoot(id))
         return;
-    ExDBDynamic* exercises = ExDBDynamic::instance();
-    if (const auto name =
-            askCategoryName(this, tr("Edit Category Name"), exercises->getCategoryName(id)))
-        _store([&] { return exercises->updateCategory(id, *name); });
+    if (const auto name = askCategoryName(this, tr("Edit Category Name"), shownName(myexerciseView, id)))
+        _store([&] { return ExDBDynamic::instance()->updateCategory(id, *name); });
 }
 
 void FoodQueryWidget::removeCustomFoodCategory(int id)
@@ -210,21 +214,19 @@ void FoodQueryWidget::removeCustomExCategory(int id)
     if (_isRoot(id) || !promptDelete())
         return;
     ExDBDynamic* exercises = ExDBDynamic::instance();
-    // An empty category goes at once; the store's failure is told and asks nothing more.
-    bool deleted = false;
-    if (!_store([&] {
-            deleted = exercises->deleteCategory(id, false);
-            return true;
-        })
-        || deleted)
+    // The tree the panel holds tells whether anything is inside, so that the question comes
+    // first and the deletion is one change. An empty category that another program filled
+    // meanwhile is refused, and stays.
+    const bool filled = exercises->hasChildren(id, 0, 0);
+    if (filled
+        && Prompter::instance()->choice(
+               this, QMessageBox::Warning, tr("Delete category"),
+               tr("Deleting this category will also delete any exercises and categories inside it.\n\n"
+                  "Are you sure you want to do this?"),
+               {tr("Yes"), tr("No")}, 1, 1)
+            != 0)
         return;
-    const int answer = Prompter::instance()->choice(
-        this, QMessageBox::Warning, tr("Delete category"),
-        tr("Deleting this category will also delete any exercises and categories inside it.\n\n"
-           "Are you sure you want to do this?"),
-        {tr("Yes"), tr("No")}, 1, 1);
-    if (answer == 0)
-        _store([&] { return exercises->deleteCategory(id, true); });
+    _store([&] { return exercises->deleteCategory(id, filled); });
 }
 
 bool FoodQueryWidget::promptDelete()

@@ -134,6 +134,7 @@ void FoodWidget::init()
     _amount = 1.0;
     _menu = new AddFoodPopupMenu(this, "addFoodPopupMenu");
     connect(_menu, &AddFoodPopupMenu::mealChosen, this, &FoodWidget::addToMeal);
+    _menu->applySnackDisplay(DBTypes::SNACKS_TOGETHER);
     const PlausibleRange amount = PlausibleRange::of(PlausibleRange::FoodAmount);
     _validator = new NumberValidator(amount.bottom(), amount.top(), AMOUNT_DECIMALS, this);
     _validator->setField(tr("Amount"), QString());
@@ -406,6 +407,11 @@ void FoodWidget::_updateLabel(NutType nut, double value, double amount)
 {
     const UnitDescriptor* unit = unitOf(nut);
     _valueLabel(nut)->setText(unit->printNumberUnit(unit->isValid(value) ? value * amount : value));
+}
+
+void FoodWidget::setSnackDisplay(int snackDisplay)
+{
+    _menu->applySnackDisplay(snackDisplay);
 }
 
 void FoodWidget::showContextMenu()

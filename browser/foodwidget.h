@@ -72,6 +72,8 @@ public:
     bool isValidInput(const QString& text) const;
     // Shows no food: nothing to add until a food or meal is set again.
     void clear();
+    // The snack layout whose meals the add menu offers.
+    void setSnackDisplay(int snackDisplay);
 
 signals:
     void addContextFood(DBTypes::FoodDiaryItem& entry);

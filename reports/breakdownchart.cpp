@@ -41,7 +41,8 @@ void BreakdownChart::calculateData(const QDate& first, const QDate& last, int gr
     const auto sums = DiaryDB::instance()->getNutrientInfo(
         UserDB::instance()->getCurrentUser(), codeOf(first).constData(),
         codeOf(last).constData(), group);
-    // Inside the viewer's reading action: sums that could not be read leave the totals shown.
+    // Inside a reading action (the viewer's or the print's): sums that could not be read leave the
+    // totals shown.
     if (!sums)
         return;
     _totals.fill(0.0f);

@@ -1,6 +1,5 @@
 #include "reports/breakdownreport.h"
 
-#include "core/displaydate.h"
 #include "reports/breakdownchart.h"
 #include "reports/breakdownreportfactory.h"
 #include "reports/reportdevicemetrics.h"
@@ -42,11 +41,6 @@ void BreakdownReport::draw(QPainter* painter, int page) const
     if (page < 0 || page >= getPageCount())
         return;
     const std::vector<QDate>& dates = _factory->pages()[size_t(page)];
-    for (size_t j = 0; j < dates.size(); ++j) {
-        BreakdownChart chart(nullptr,
-                             QObject::tr("Energy breakdown for %1").arg(DisplayDate::textDate(dates[j])),
-                             false);
-        chart.setDateRange(dates[j], dates[j], 0);
-        chart.print(painter, _places[j]);
-    }
+    for (size_t j = 0; j < dates.size(); ++j)
+        _factory->chart(dates[j])->print(painter, _places[j]);
 }

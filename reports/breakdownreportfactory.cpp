@@ -1,5 +1,7 @@
 #include "reports/breakdownreportfactory.h"
 
+#include "core/displaydate.h"
+#include "reports/breakdownchart.h"
 #include "reports/breakdownreport.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
@@ -29,8 +31,14 @@ BreakdownReportFactory::BreakdownReportFactory(QDate first, QDate last, int char
             _pages.emplace_back();
         _pages.back().push_back(date);
         position = (position + 1) % _chartsPerPage;
+        auto chart = std::make_unique<BreakdownChart>(
+            nullptr, QObject::tr("Energy breakdown for %1").arg(DisplayDate::textDate(date)), false);
+        chart->setDateRange(date, date, 0);
+        _charts.emplace(date, std::move(chart));
     }
 }
+
+BreakdownReportFactory::~BreakdownReportFactory() = default;
 
 Report* BreakdownReportFactory::getReport(ReportDeviceMetrics* metrics)
 {

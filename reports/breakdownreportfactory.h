@@ -4,14 +4,21 @@
 
 #include <QDate>
 
+#include <map>
+#include <memory>
 #include <vector>
+
+class BreakdownChart;
 
 // The energy breakdown of each day of a range, one pie per day and 1, 2 or 6 pies a page.
 class BreakdownReportFactory : public ReportFactory
 {
 public:
-    // With `omitEmpty`, days without live diary entries are left out.
+    // With `omitEmpty`, days without live diary entries are left out. Every day's pie is
+    // read here, so that laying out and drawing never read the diary: run it inside a reading
+    // action, whose outcome tells whether all of it was read.
     BreakdownReportFactory(QDate first, QDate last, int chartsPerPage, bool omitEmpty);
+    ~BreakdownReportFactory() override;
 
     Report* getReport(ReportDeviceMetrics* metrics) override;
     bool preferLandscape() const override { return true; }
@@ -19,8 +26,11 @@ public:
     int chartsPerPage() const { return _chartsPerPage; }
     // The dates of each page, in date order.
     const std::vector<std::vector<QDate>>& pages() const { return _pages; }
+    // The pie of a date of the pages.
+    BreakdownChart* chart(const QDate& date) const { return _charts.at(date).get(); }
 
 private:
     int _chartsPerPage;
     std::vector<std::vector<QDate>> _pages;
+    std::map<QDate, std::unique_ptr<BreakdownChart>> _charts;
 };

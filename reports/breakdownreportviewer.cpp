@@ -90,6 +90,6 @@ ReportFactory* BreakdownReportViewer::getReportFactory()
         first = options->startDate();
         last = options->endDate();
     }
-    return new BreakdownReportFactory(first, last, chartsPerPage,
-                                      options->omitEmptyCheckbox->isChecked());
+    const bool omitEmpty = options->omitEmptyCheckbox->isChecked();
+    return readFactory(this, [&] { return new BreakdownReportFactory(first, last, chartsPerPage, omitEmpty); });
 }

@@ -12,7 +12,8 @@
 class CheckinReportFactory : public ReportFactory
 {
 public:
-    // Gathers the check-ins from `first` to `last`, both included.
+    // Gathers the check-ins from `first` to `last`, both included. Run it inside a reading
+    // action, whose outcome tells whether all of it was read.
     CheckinReportFactory(QDate first, QDate last);
 
     Report* getReport(ReportDeviceMetrics* metrics) override;

@@ -134,7 +134,8 @@ void NutrientChart::_setupData()
     char to[DBTypes::DATE_CODE_SIZE];
     DateToCode4(_start, from);
     DateToCode4(_end, to);
-    // Inside the viewer's reading action: sums that could not be read leave the rows as they were.
+    // Inside a reading action (the viewer's or the print's): sums that could not be read leave the
+    // rows as they were.
     const std::optional<std::map<std::string, DiaryDB::NutrientSet>> read =
         DiaryDB::instance()->getNutrientInfo(UserDB::instance()->getCurrentUser(), from, to, 0);
     if (!read)

@@ -104,9 +104,11 @@ ReportFactory* NutrientReportViewer::getReportFactory()
     QDate start;
     QDate end;
     getDateRange(start, end);
-    auto* chart = new NutrientChart(nullptr, tr("Nutrient Chart from %1 to %2.")
-                                                 .arg(DisplayDate::textDate(start),
-                                                      DisplayDate::textDate(end)));
-    configChart(chart);
-    return chart;
+    return readFactory(this, [&] {
+        auto* chart = new NutrientChart(nullptr, tr("Nutrient Chart from %1 to %2.")
+                                                     .arg(DisplayDate::textDate(start),
+                                                          DisplayDate::textDate(end)));
+        configChart(chart);
+        return chart;
+    });
 }

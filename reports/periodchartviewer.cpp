@@ -72,9 +72,11 @@ ReportFactory* PeriodChartViewer::getReportFactory()
     QDate start;
     QDate end;
     getDateRange(start, end);
-    ReportsChart* chart = makeChart(tr("%1 from %2 to %3.")
-                                        .arg(_title, DisplayDate::textDate(start),
-                                             DisplayDate::textDate(end)));
-    setChartRange(chart, start, end);
-    return chart;
+    return readFactory(this, [&] {
+        ReportsChart* chart = makeChart(tr("%1 from %2 to %3.")
+                                            .arg(_title, DisplayDate::textDate(start),
+                                                 DisplayDate::textDate(end)));
+        setChartRange(chart, start, end);
+        return chart;
+    });
 }

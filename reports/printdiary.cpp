@@ -4,7 +4,6 @@
 #include "reports/diaryreportfactory.h"
 #include "reports/printoptions.h"
 #include "widgets/prompter.h"
-#include "widgets/storeprompt.h"
 
 #include <memory>
 
@@ -26,14 +25,9 @@ ReportFactory* PrintDiary::getReportFactory()
             return nullptr;
         options->getDateRange(first, last);
     }
-    // The days are read whole, or nothing is printed.
-    std::unique_ptr<DiaryReportFactory> factory;
-    if (!StorePrompt::read(parent(), [&] {
-            factory = std::make_unique<DiaryReportFactory>(first, last, options->summaryOnly(),
-                                                           options->omitEmpty());
-        }))
-        return nullptr;
-    return factory.release();
+    return readFactory(parent(), [&] {
+        return new DiaryReportFactory(first, last, options->summaryOnly(), options->omitEmpty());
+    });
 }
 
 bool PrintDiary::_confirmLongRange()

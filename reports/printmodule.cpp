@@ -5,11 +5,20 @@
 #include "reports/printsteps.h"
 #include "reports/report.h"
 #include "reports/reportfactory.h"
+#include "widgets/storeprompt.h"
 
 #include <QPainter>
 #include <QPrinter>
 
 #include <memory>
+
+ReportFactory* PrintModule::readFactory(QWidget* parent, const std::function<ReportFactory*()>& make)
+{
+    std::unique_ptr<ReportFactory> factory;
+    if (!StorePrompt::read(parent, [&] { factory.reset(make()); }))
+        return nullptr;
+    return factory.release();
+}
 
 void PrintModule::printFromFactory(ReportFactory* factory, bool preview)
 {

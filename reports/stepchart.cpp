@@ -37,7 +37,8 @@ void StepChart::configure(const QDate& start, const QDate& end)
     DateToCode4(start, from);
     DateToCode4(end, to);
     UserDB* users = UserDB::instance();
-    // Inside the viewer's reading action: a reading that fails leaves the chart as it was.
+    // Inside a reading action (the viewer's or the print's): a reading that fails leaves the chart
+    // as it was.
     const std::optional<UserDB::DatedValues> steps =
         users->getStepsList(users->getCurrentUser(), from, to, UserDB::StepsPerDay);
     if (!steps)

@@ -204,7 +204,8 @@ QString SummaryReportFactory::_makeText(PageData& page) const
     const QByteArray code = codeOf(page.date);
     UserDB* users = UserDB::instance();
     const std::optional<DBTypes::UserProfile> profile = users->getProfile(currentUser());
-    // Shown inside the viewer's reading action, whose outcome refuses a page read in part.
+    // Inside a reading action (the viewer's or the print's), whose outcome refuses a page read in
+    // part.
     const DBTypes::CheckinItem checkin =
         users->getCheckin(currentUser(), code.constData()).value_or(DBTypes::CheckinItem());
     const UserMeasurements measured =

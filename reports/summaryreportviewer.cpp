@@ -4,7 +4,6 @@
 #include "reports/printoptions.h"
 #include "reports/simplereportscroller.h"
 #include "reports/summaryreportfactory.h"
-#include "widgets/storeprompt.h"
 
 #include <QVBoxLayout>
 
@@ -50,11 +49,5 @@ ReportFactory* SummaryReportViewer::getReportFactory()
     QDate first;
     QDate last;
     options->getDateRange(first, last);
-    // The days are read whole, or nothing is printed.
-    std::unique_ptr<SummaryReportFactory> factory;
-    if (!StorePrompt::read(this, [&] {
-            factory = std::make_unique<SummaryReportFactory>(first, last, options->omitEmpty());
-        }))
-        return nullptr;
-    return factory.release();
+    return readFactory(this, [&] { return new SummaryReportFactory(first, last, options->omitEmpty()); });
 }

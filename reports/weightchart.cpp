@@ -63,7 +63,8 @@ void WeightChart::configure(const QDate& start, const QDate& end)
     char to[DBTypes::DATE_CODE_SIZE];
     DateToCode4(start, from);
     DateToCode4(end, to);
-    // Inside the viewer's reading action: a reading that fails leaves the chart as it was.
+    // Inside a reading action (the viewer's or the print's): a reading that fails leaves the chart
+    // as it was.
     const std::optional<UserDB::DatedValues> weights = users->getWeightList(user, from, to);
     if (!weights)
         return;

@@ -47,7 +47,7 @@ void StoreAction::record(const StoreOutcome& outcome, bool change)
     for (StoreAction* action = this; action; action = action->m_outer) {
         if (action->m_outcome.ok() || (outcome.lost() && !action->m_outcome.lost()))
             action->m_outcome = outcome;
-        action->m_readingRefused = action->m_readingRefused || (outcome.busy() && !change);
+        action->m_readingRefused = action->m_readingRefused || outcome.busy();
         action->m_readingFailed = action->m_readingFailed || (!outcome.ok() && !change);
     }
 }

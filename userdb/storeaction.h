@@ -34,8 +34,10 @@ public:
     // wins over a statement's refusal), or ok.
     const StoreOutcome& outcome() const { return m_outcome; }
     // Whether a later statement of the action is refused at once: every change once the
-    // action has found the diary held or failed to read, and every reading once a reading
-    // found it held (a program that holds the diary for writing still lets it be read).
+    // action has found the diary held or failed to read, and every reading once any statement
+    // found it held. A program about to write would still let the diary be read, but the
+    // action has failed by then, and a reading behind one that holds it whole would only wait
+    // a second time (the tree a refused change reloads, say).
     bool refuses(bool change) const;
     // Whether a statement run now is a part of this action (rather than of an event loop
     // nested inside it).

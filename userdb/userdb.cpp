@@ -496,18 +496,14 @@ bool UserDB::setTipForTopic(int user, int topic)
     return query.exec();
 }
 
-std::optional<int> UserDB::isTopicShownBefore(int user, int topic)
+std::optional<QSet<int>> UserDB::getTopicsShown(int user)
 {
-    if (topic == 0)
-        return 0;
-    BXSqlQuery query(
-        "SELECT COUNT(user_id) FROM user_firsttime_tips WHERE user_id = ? AND tip_index = ?");
+    BXSqlQuery query("SELECT tip_index FROM user_firsttime_tips WHERE user_id = ?");
     query.bindValue(0, user);
-    query.bindValue(1, topic);
-    const std::optional<int> count = _count(query);
-    if (!count)
+    QSet<int> topics;
+    if (!query.readRows([&] { topics.insert(query.value(0).toInt()); }))
         return std::nullopt;
-    return *count == 0 ? topic : 0;
+    return topics;
 }
 
 bool UserDB::resetTipForTopic(int user)

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMap>
 #include <QPair>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -96,10 +97,11 @@ public:
     // The folders the users last backed up to.
     std::optional<QStringList> getBackupPaths();
 
-    // First-time tips and the tip of the day. isTopicShownBefore() gives the topic while it
-    // was not shown, else 0; getTipOfTheDay() -1 for a missing user.
+    // First-time tips and the tip of the day. getTopicsShown() gives the topics whose tips
+    // the user has seen, nothing when they could not be read; getTipOfTheDay() -1 for a
+    // missing user.
     bool setTipForTopic(int user, int topic);
-    std::optional<int> isTopicShownBefore(int user, int topic);
+    std::optional<QSet<int>> getTopicsShown(int user);
     bool resetTipForTopic(int user);
     std::optional<int> getTipOfTheDay(int user);
     bool setTipOfTheDay(int user, int value);

@@ -5,7 +5,9 @@
 #include "mainwindowdoubles.h"
 
 #include "browser/draglistview.h"
+#include "app/tipoftheday.h"
 #include "browser/foodquerywidget.h"
+#include "browser/foodwidget.h"
 #include "catalogue/catalogueservices.h"
 #include "reports/dateselectorbar.h"
 #include "reports/nutrientchart.h"
@@ -94,6 +96,8 @@ private slots:
     {
         startFreshDatabase();
         _ann = addUser(QStringLiteral("Ann"));
+        for (int topic = 101; topic <= 110; ++topic) // the topic tips already seen
+            UserDB::instance()->setTipForTopic(_ann, topic);
         _prompter.emplace();
         _window = new ScriptedMainWindow;
         UserDB::instance()->setCurrentUser(_ann);
@@ -200,6 +204,11 @@ private slots:
         const std::pair<const char*, WindowChange> changes[] = {
             {"personal profile", PersonalProfile}, {"clear day", ClearDay}, {"remove entry", RemoveEntry}};
         addRowsForEachHold(changes);
+        // One wait and one question, whatever the action reads or reloads around its change.
+        const std::pair<const char*, WindowChange> whole[] = {
+            {"delete user", DeleteUser}, {"create user", CreateUser}, {"reset tips", ResetTips}};
+        for (const auto& [name, change] : whole)
+            QTest::addRow("%s, writer", name) << int(change) << int(OtherReader::Exclusive);
     }
 
     void windowShowsWhatIsStored()
@@ -224,12 +233,14 @@ private slots:
             other.emplace(databaseFile(), OtherReader::Hold(hold));
             waits.emplace(100);
         };
-        if (change == PersonalProfile)
+        if (change == PersonalProfile || change == CreateUser)
             _window->duringWizard = holdTheFile;
-        else if (change == ClearDay)
+        else if (change == ClearDay || change == DeleteUser || change == ResetTips)
             _window->duringMessage = holdTheFile;
         else
             holdTheFile();
+        if (QWidget* focused = QApplication::focusWidget()) // no topic tip after the reset
+            focused->clearFocus();
         makeInWindow(WindowChange(change));
         QVERIFY(other && other->reading());
         QCOMPARE(waits->count(), 1);
@@ -237,7 +248,8 @@ private slots:
         other.reset();
         QCoreApplication::processEvents();
         QCOMPARE(inUse(), 1);
-        QCOMPARE(told().size(), change == ClearDay ? 2 : 1); // the question, then the answer
+        const int questions[] = {0, 1, 0, 2, 0, 1}; // asked before the change, by change
+        QCOMPARE(told().size(), questions[change] + 1);
         QVERIFY(_window->isVisible());
         QCOMPARE(everyStoredRow(), before);
         QCOMPARE(_window->windowTitle(), title);
@@ -247,10 +259,10 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(inUse(), 1);
         QVERIFY(everyStoredRow() != before);
-        if (change == PersonalProfile)
-            QVERIFY(_window->windowTitle().contains(QStringLiteral("Renamed Tester")));
-        else
+        if (change == ClearDay || change == RemoveEntry)
             QVERIFY(shownEntries() != shown);
+        else if (change != ResetTips)
+            QVERIFY(_window->windowTitle().contains(QStringLiteral("Renamed Tester")));
         QVERIFY(databaseIsSound());
     }
 
@@ -273,6 +285,13 @@ private slots:
             {"food from meal", MealAsFood}, {"copy day", CopyDay},       {"targets", Targets},
             {"check in", CheckIn},          {"preferences", Preferences}};
         addRowsForEachHold(actions, true);
+        // Focus, hover and menus work from what the window holds: under a whole hold nothing
+        // waits. A print reads inside its action: nothing is printed from a diary not read.
+        QTest::addRow("focus, hover and menus, writer") << int(FocusAndMenus) << int(OtherReader::Exclusive);
+        for (const auto& [name, action] : {std::pair{"print weight", PrintWeight}, {"print nutrients", PrintNutrients}}) {
+            QTest::addRow("%s, writer", name) << int(action) << int(OtherReader::Exclusive);
+            QTest::addRow("%s, damaged", name) << int(action) << int(OtherReader::Damaged);
+        }
     }
 
     void pageKeepsWhatItShowed()
@@ -292,30 +311,32 @@ private slots:
         _window->show();
         QVERIFY(QTest::qWaitForWindowExposed(_window));
         _window->viewDiaryAction->trigger();
-        if (action == CheckinDay || action == CheckIn)
+        if (action == CheckinDay || action == CheckIn || action == FocusAndMenus)
             _window->viewCheckinAction->trigger();
         else if (action == OtherReport)
             _window->viewReportsAction->trigger();
-        else if (action == ReportDate || action == ReportPeriod) {
+        else if (action == ReportDate || action == ReportPeriod || action == PrintNutrients) {
             _window->viewReportsAction->trigger();
             _window->reportsPage()->handleReportChanged(ReportsContainer::Nutrients);
             // The week up to today, whatever an earlier row left shown.
             nutrientViewer()->dateBar()->todayButton()->click();
             periodButton(PeriodPicker::Week)->click();
             QVERIFY2(shownReport().contains(QStringLiteral("120")), qPrintable(shownReport()));
-        } else if (action >= WeightDate && action <= SummaryDate) {
+        } else if ((action >= WeightDate && action <= SummaryDate) || action == PrintWeight) {
             _window->viewReportsAction->trigger();
             _window->reportsPage()->handleReportChanged(reportOf(action));
             reportBar()->todayButton()->click();
         }
         _window->refreshCurrentWidget();
+        if (action == FocusAndMenus) // watches the lists for their topic tips
+            TipOfTheDay::instance();
         QCOMPARE(_window->diaryPage()->summaryWidget->fluid(), 3);
         const QStringList before = everyStoredRow();
         const QStringList shown = shownState();
         const bool damaged = hold == OtherReader::Damaged;
         const bool held = hold == OtherReader::Exclusive;
         // A change waits for a program that reads or is about to write too.
-        const bool stopped = !damaged && (held || action >= FluidUp);
+        const bool stopped = !damaged && action != FocusAndMenus && (held || action >= FluidUp);
         {
             OtherReader other(databaseFile(), OtherReader::Hold(hold));
             QVERIFY(other.reading());
@@ -356,11 +377,12 @@ private slots:
             QCOMPARE(shownState() != shown, action != BrowserLists && action != MealPlan
                                                 && action != Publish && action != MealMenu);
         QVERIFY2(_window->messages.isEmpty(), qPrintable(this->told().join(u'\n')));
+        QVERIFY(_window->printed.isEmpty());
         QVERIFY(databaseIsSound());
     }
 
 private:
-    enum WindowChange { PersonalProfile, ClearDay, RemoveEntry };
+    enum WindowChange { PersonalProfile, ClearDay, RemoveEntry, DeleteUser, CreateUser, ResetTips };
     // What a user does that touches the diary: the readings first, the changes from FluidUp.
     enum WindowAction {
         NextDay,
@@ -379,7 +401,10 @@ private:
         Publish,
         ExportDay,
         ExportAll,
+        PrintWeight,
+        PrintNutrients,
         MealMenu,
+        FocusAndMenus,
         FluidUp,
         FluidDown,
         SaveMeal,
@@ -421,7 +446,7 @@ private:
     {
         const ReportsContainer::ReportId reports[] = {ReportsContainer::Weight, ReportsContainer::Steps,
                                                       ReportsContainer::Breakdowns, ReportsContainer::DailySummary};
-        return reports[action - WeightDate];
+        return action == PrintWeight ? ReportsContainer::Weight : reports[action - WeightDate];
     }
 
     // The date bar of the report shown.
@@ -548,6 +573,21 @@ private:
             _window->realForms = true;
             _window->optionsPreferencesAction->trigger();
             break;
+        case PrintWeight:
+        case PrintNutrients:
+            _window->printAction->trigger();
+            break;
+        case FocusAndMenus:
+            for (const char* name : {"mealView", "foodView", "myfoodView", "checkinListView", "FluidSummary"}) {
+                QEvent event(qstrcmp(name, "FluidSummary") == 0 ? QEvent::Enter : QEvent::FocusIn);
+                QApplication::sendEvent(_window->findChild<QWidget*>(QString::fromLatin1(name)), &event);
+            }
+            QCoreApplication::processEvents();
+            emit _window->findChild<QMenu*>(QStringLiteral("Edit"))->aboutToShow();
+            _window->refreshProfileMenu();
+            emit diary->foodQueryWidget3->saveMealMenu()->aboutToShow();
+            diary->foodQueryWidget3->foodWidget->showContextMenu();
+            break;
         case MealMenu: {
             const QTreeWidgetItem* breakfast = diaryList()->topLevelItem(0);
             diaryList()->showContextMenu(diaryList()->visualItemRect(breakfast).center());
@@ -671,6 +711,15 @@ private:
             diaryList()->deleteEntry();
             break;
         }
+        case DeleteUser:
+            _window->fromProfileMenuDeleteUser(_ann);
+            break;
+        case CreateUser:
+            _window->fromProfileMenuCreateUser();
+            break;
+        case ResetTips:
+            _window->resetAllTips();
+            break;
         }
     }
 

@@ -343,7 +343,7 @@ void TestMainWindow::brandSwitches()
     // The Users menu: the per-user items only with the family switch.
     if (family)
         addUser(QStringLiteral("Bob"));
-    window->refreshCurrentWidget();
+    QVERIFY(window->switchUser(window, UserDB::instance()->getCurrentUser()));
     QStringList users = visibleItems(window->usersSubmenu());
     QCOMPARE(users.mid(0, 2), (QStringList{QStringLiteral("optionsSet_Nutritional_TargetsAction"),
                                            QStringLiteral("optionsPersonal_ProfileAction")}));

@@ -908,7 +908,7 @@ void TestMainWindowData::sixthUserIsRefused()
 {
     for (const char* name : {"B", "C", "D", "E"})
         addUser(QString::fromLatin1(name));
-    _window->refreshCurrentWidget();
+    QVERIFY(_window->switchUser(_window, _ann));
     QVERIFY(!_window->optionsCreateUsersAction->isEnabled());
     _window->fromProfileMenuCreateUser();
     QCOMPARE(_window->wizardRuns, 0);

@@ -44,8 +44,8 @@ const char* const kSmallTips =
     "9, \"\", None, \"\", \"Unknown ${NO_SUCH_ID} token\"\n"
     "#10, \"\", None, \"\", \"Commented out\"\n";
 
-// Counts the tip windows that open modally while `action` runs, closing each with its
-// Close button, and keeps the text of the last one.
+// Counts the tip windows that open modally while `action` runs and the events it posted
+// are handled, closing each with its Close button, and keeps the text of the last one.
 int tipsShownDuring(const std::function<void()>& action, QString* text = nullptr,
                     bool* controlsHidden = nullptr)
 {
@@ -65,6 +65,7 @@ int tipsShownDuring(const std::function<void()>& action, QString* text = nullptr
     });
     closer.start();
     action();
+    QCoreApplication::processEvents();
     return shown;
 }
 
@@ -100,7 +101,7 @@ private slots:
         BrandEngine::cleanUp();
     }
 
-    void init() { UserDB::instance()->setCurrentUser(_first); }
+    void init() { follow(_first); }
 
     void smallFileParses()
     {
@@ -159,7 +160,7 @@ private slots:
     {
         UserDB::instance()->setTipOfTheDay(_second, 0);
         TipOfTheDay* tips = loadSmall(-5);
-        UserDB::instance()->setCurrentUser(_second);
+        follow(_second);
         tips->open();
         QCOMPARE(tips->currentTip(), 1);
         QVERIFY(tips->showOnStartBox()->isChecked());
@@ -184,9 +185,9 @@ private slots:
 
     void topicTipFiresOncePerUser()
     {
-        TipOfTheDay* tips = loadSmall(0);
         UserDB::instance()->resetTipForTopic(_first);
         UserDB::instance()->resetTipForTopic(_second);
+        TipOfTheDay* tips = loadSmall(0);
         QFocusEvent focusIn(QEvent::FocusIn);
 
         QString text;
@@ -195,7 +196,7 @@ private slots:
         QCOMPARE(tipsShownDuring([&]() { consumed = tips->eventFilter(&_watched, &focusIn); },
                                  &text, &controlsHidden),
                  1);
-        QVERIFY(consumed);
+        QVERIFY(!consumed); // the tip opens once the event has returned
         QCOMPARE(text, QStringLiteral("Topic tip saved meals"));
         QVERIFY(controlsHidden);
         QVERIFY(!tips->showOnStartBox()->isHidden());
@@ -206,15 +207,15 @@ private slots:
         QFocusEvent focusOut(QEvent::FocusOut);
         QCOMPARE(tipsShownDuring([&]() { QApplication::sendEvent(&_watched, &focusOut); }), 0);
 
-        UserDB::instance()->setCurrentUser(_second);
+        follow(_second);
         QCOMPARE(tipsShownDuring([&]() { QApplication::sendEvent(&_watched, &focusIn); }), 1);
         QCOMPARE(tipsShownDuring([&]() { QApplication::sendEvent(&_watched, &focusIn); }), 0);
     }
 
     void resetAllTipsArmsThemAgain()
     {
-        TipOfTheDay* tips = loadSmall(-7);
         UserDB::instance()->setTipForTopic(_first, 5);
+        TipOfTheDay* tips = loadSmall(-7);
         QApplication::setActiveWindow(&_watched);
         QCOMPARE(tipsShownDuring([&]() { _watched.setFocus(); }), 0);
 
@@ -244,6 +245,7 @@ private slots:
     void shippedTipsAreWellFormed()
     {
         UserDB::instance()->setTipOfTheDay(_first, 0);
+        follow(_first);
         TipOfTheDay::cleanUp();
         TipOfTheDay* tips = TipOfTheDay::instance();
         QFile file(BXSettings::getResourceDBPath() + "tips.dat");
@@ -320,9 +322,17 @@ private:
         return path;
     }
 
+    // Makes the user current with the tips' state read, as a switch of user does.
+    static void follow(int user)
+    {
+        UserDB::instance()->setCurrentUser(user);
+        TipOfTheDay::keepUserState(TipOfTheDay::readUserState(user).value());
+    }
+
     TipOfTheDay* loadSmall(int stored)
     {
         UserDB::instance()->setTipOfTheDay(_first, stored);
+        follow(_first);
         TipOfTheDay* tips = TipOfTheDay::instance();
         tips->init(_smallTips);
         return tips;

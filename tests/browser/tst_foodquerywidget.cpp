@@ -427,6 +427,15 @@ private slots:
         QCOMPARE(prompter.asked.size(), 4);
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Delete category"));
         QVERIFY(exercises->getExercise(rowing));
+        { // held whole by another program: both questions, then one wait for the one change
+            OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
+            BusyWaits waits(10000);
+            prompter.answer(int(QMessageBox::Yes));
+            prompter.answer(0);
+            _panel->myExDelete->click();
+            QCOMPARE(waits.count(), 1);
+        }
+        QVERIFY(exercises->getExercise(rowing));
 
         select(_panel->myexerciseView, findId(_panel->myexerciseView, full, true));
         prompter.answer(int(QMessageBox::Yes));
@@ -554,10 +563,10 @@ private slots:
         QVERIFY(items[0]->isEnabled());
         QVERIFY(!items[2]->isEnabled() && !items[4]->isEnabled());
 
-        BrowserFixture::setSnackDisplay(0);
+        _panel->setSnackDisplay(0);
         emit _panel->saveMealMenu()->aboutToShow();
         QVERIFY(!items[1]->isVisible() && !items[3]->isVisible());
-        BrowserFixture::setSnackDisplay(1);
+        _panel->setSnackDisplay(1);
         emit _panel->saveMealMenu()->aboutToShow();
         QVERIFY(items[1]->isVisible() && items[3]->isVisible());
 

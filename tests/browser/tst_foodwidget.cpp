@@ -235,8 +235,8 @@ private slots:
 
     void addButtonAddsToTheChosenMeal()
     {
-        BrowserFixture::setSnackDisplay(DBTypes::SNACKS_NUMBERED);
         FoodWidget panel;
+        panel.setSnackDisplay(DBTypes::SNACKS_NUMBERED);
         panel.setFood(100);
         panel.sizeLineEdit->setText(QStringLiteral("2"));
         QList<DBTypes::FoodDiaryItem> added;
@@ -254,7 +254,6 @@ private slots:
         // A hidden entry cannot be chosen.
         QTest::mouseClick(panel.addButton, Qt::LeftButton);
         QCOMPARE(added.count(), 1);
-        BrowserFixture::setSnackDisplay(DBTypes::SNACKS_TOGETHER);
     }
 
     void savedMealInKilojoulesAddsItsItemsScaled()

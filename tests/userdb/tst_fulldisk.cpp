@@ -171,7 +171,7 @@ const std::pair<const char*, std::function<bool(int)>> Readings[] = {
     {"measurements", [](int u) { return users()->getDaysMeasurements(u, "20260310").has_value(); }},
     {"logins", [](int u) { return users()->getLoginsForDay(u, QStringLiteral("20260301")).has_value(); }},
     {"tip of the day", [](int u) { return users()->getTipOfTheDay(u).has_value(); }},
-    {"tip shown", [](int u) { return users()->isTopicShownBefore(u, 3).has_value(); }},
+    {"tip shown", [](int u) { return users()->getTopicsShown(u).has_value(); }},
     {"columns", [](int u) { return users()->getColumnSettings(u).has_value(); }},
     {"backup folders", [](int) { return users()->getBackupPaths().has_value(); }},
     {"next user", [](int) { return users()->getNextUserID().has_value(); }},
