@@ -624,7 +624,7 @@ void MainWindow::refreshCurrentWidget()
     }
     refreshProfileMenu();
     if (optionsCreateUsersAction)
-        optionsCreateUsersAction->setEnabled(UserDB::instance()->numUsers() < 5);
+        optionsCreateUsersAction->setEnabled(UserDB::instance()->numUsers() < UserDB::MaxFamilyUsers);
 }
 
 void MainWindow::setVisible(bool visible)
