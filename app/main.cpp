@@ -345,7 +345,8 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
             break;
         BXSqlDb::cleanUp();
         if (outcome.reason() == StoreOutcome::Reason::Damaged && prompter) {
-            restored = restoreInPlace(prompter, QString::fromStdString(error));
+            // The way out offered here stands for the one that the message names.
+            restored = restoreInPlace(prompter, QString::fromStdString(error).section(QStringLiteral("\n\n"), 0, 0));
             if (!restored) {
                 error.clear();
                 break;
@@ -529,7 +530,10 @@ std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter)
         }
         if (users && outcome.ok())
             return users;
-        const QString why = tr("The users of your diary could not be read. %1").arg(outcome.readText());
+        const QString why =
+            outcome.reason() == StoreOutcome::Reason::Damaged
+                ? tr("The users of your diary could not be read: the diary is damaged (%1).").arg(outcome.detail())
+                : tr("The users of your diary could not be read. %1").arg(outcome.readText());
         if (!prompter) {
             showBox(QMessageBox::Critical, tr("Cannot start"), why);
             return std::nullopt;

@@ -85,13 +85,13 @@ QString notWritten(const QFileInfo& destination, const QString& reason)
 QString damagedDiary(const QFileInfo& destination, bool earlier, const QString& findings)
 {
     QString report;
-    const QString reason = BXSqlDb::splitDetails(findings, &report);
+    BXSqlDb::splitDetails(findings, &report);
     const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
-    return QObject::tr("Your diary is damaged (%1), so it was not backed up: Restore Data would "
-                       "refuse the copy.\n%2\nRestore your latest good backup with Restore Data.")
-               .arg(reason, earlier ? QObject::tr("The backup file %1 has not been changed: it "
-                                                  "still holds your earlier backup.").arg(file)
-                                    : QObject::tr("No backup file was written."))
+    return QObject::tr("Your diary is damaged, so it was not backed up: Restore Data would refuse "
+                       "the copy.\n%1\nRestore your latest good backup with Restore Data.")
+               .arg(earlier ? QObject::tr("The backup file %1 has not been changed: it still "
+                                          "holds your earlier backup.").arg(file)
+                            : QObject::tr("No backup file was written."))
         + QLatin1String(BXSqlDb::DetailsMark) + report;
 }
 

@@ -1446,22 +1446,17 @@ void TestMainWindowData::closingAsksBeforePublishing()
     UserDB::instance()->setUserPrefs(_ann, prefs);
     _window->publisherReady = true;
     _window->answers = {QMessageBox::No};
-    BrandSwitches switches;
-    switches.publish = publishing;
-    loadBrand(switches);
+    loadBrand(BrandSwitches{false, publishing});
     ScriptedPrompter prompter;
+    // Without publishing, a diary held whole is never waited for nor asked about.
     std::optional<OtherReader> other;
-    if (!publishing)
-        QVERIFY(other.emplace(databaseFile(), OtherReader::Exclusive).reading());
-    BXSqlDb::setBusyTimeout(100);
+    QVERIFY(publishing || other.emplace(databaseFile(), OtherReader::Exclusive).reading());
     QVERIFY(_window->close());
     other.reset();
-    BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
     initTestCase();
-    if (!publishing) {
-        QVERIFY2(prompter.asked.isEmpty() && _window->messages.isEmpty(), qPrintable(prompter.lastText() + _window->lastText()));
+    QCOMPARE(int(prompter.asked.size() + _window->messages.size()), publishing ? 1 : 0);
+    if (!publishing)
         return;
-    }
     QCOMPARE(_window->lastText(), QStringLiteral("Do you want to publish new diary entries to the online diary now?"));
     QVERIFY(_window->lastCaption().endsWith(QStringLiteral(" Web Publish")));
     QCOMPARE(_window->publishes, 0);
