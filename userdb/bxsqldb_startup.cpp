@@ -595,7 +595,9 @@ bool BXSqlDb::checkFileIntegrity(const QString& path, std::string& error)
         if (db.open() && check.exec(QStringLiteral("PRAGMA integrity_check")))
             sound = judgeIntegrity(check, error);
         else
-            error = BXSqlDb::tr("the integrity check cannot run: the file is damaged").toStdString();
+            error = BXSqlDb::tr("the integrity check cannot run: %1")
+                        .arg((db.isOpen() ? check.lastError() : db.lastError()).text())
+                        .toStdString();
     }
     QSqlDatabase::removeDatabase(name);
     return sound;
