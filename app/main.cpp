@@ -13,6 +13,7 @@
 #include "catalogue/fooddbstatic.h"
 #include "catalogue/recipeproxydb.h"
 #include "core/brandengine.h"
+#include "core/clock.h"
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
 #include "core/notificationcenter.h"
@@ -28,6 +29,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QMessageBox>
@@ -45,7 +47,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -266,10 +270,62 @@ bool retryWhileInUse(Prompter* prompter, const QString& inUse)
            == 0;
 }
 
+QString diaryPath()
+{
+    return BXSettings::getUserDBPath() + QStringLiteral("userdata.db");
+}
+
+// Asks for the backup to restore in place of a damaged diary; null when none was chosen.
+std::function<QString()> s_chooseBackup = [] {
+    return QFileDialog::getOpenFileName(nullptr, tr("Restore a Backup"),
+                                        BXSettings::getBackupDirData(), tr("All files (*)"));
+};
+
+// Puts a proven copy of the backup `path` in place of the damaged diary (closed), which is
+// kept beside it for rescue; false with the reason. The next start of the diary opens it.
+bool installBackup(const QString& path, QString* reason)
+{
+    *reason = MainWindow::checkBackupFile(path);
+    if (!reason->isNull())
+        return false;
+    const QString kept = diaryPath() + QStringLiteral(".damaged-")
+                         + Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
+    std::string error;
+    if (!FileCopy::copy(diaryPath(), kept, reason))
+        return false;
+    if (BXSqlDb::installCopy(path, error))
+        return true;
+    QFile::remove(kept);
+    *reason = QString::fromStdString(error);
+    return false;
+}
+
+// Offers to restore a backup in place of a damaged diary (closed): true once one took its
+// place, false when the user quits. A backup that cannot be used is told, and asked again.
+bool restoreInPlace(Prompter* prompter, const QString& damage)
+{
+    QString text = damage;
+    for (;;) {
+        const int answer = prompter->choice(
+            nullptr, QMessageBox::Critical, tr("Diary damaged"),
+            text + tr("\n\nRestore a backup in its place now? The damaged diary is kept beside it."),
+            {tr("Restore a Backup..."), tr("Quit")}, 0, 1);
+        if (answer != 0)
+            return false;
+        const QString backup = s_chooseBackup();
+        QString reason;
+        if (backup.isEmpty() || installBackup(backup, &reason))
+            return !backup.isEmpty();
+        text = tr("The backup %1 cannot be restored:\n%2\n\n%3")
+                   .arg(QDir::toNativeSeparators(backup), BXSqlDb::splitDetails(reason, &reason), damage);
+    }
+}
+
 // Opens the user database. A diary that another program holds is never taken for a damaged
-// one: the user may try again or quit (then `error` is empty). Without a prompter (nobody could
-// answer) the start ends.
-bool openDiary(Prompter* prompter, std::string& error)
+// one: the user may try again or quit (then `error` is empty). A damaged one may be replaced
+// by a backup, which stays once it has opened. Without a prompter (nobody could answer) the
+// start ends.
+bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
 {
     if (prompter)
         BXSqlDb::setPreviousDataQuestion([prompter](BXSqlDb::PreviousData found, const QString& path) {
@@ -277,11 +333,27 @@ bool openDiary(Prompter* prompter, std::string& error)
         });
     bool started = false;
     StoreOutcome outcome;
-    while (!(started = BXSqlDb::startUp(error, true, &outcome))) {
-        BXSqlDb::cleanUp();
-        if (!outcome.busy() || !prompter)
+    for (;;) {
+        started = BXSqlDb::startUp(error, true, &outcome);
+        std::string notPutBack;
+        if (std::exchange(restored, false) && !BXSqlDb::endRestore(started, notPutBack)) {
+            error = notPutBack;
+            started = false;
             break;
-        if (!retryWhileInUse(prompter, QString::fromStdString(error))) {
+        }
+        if (started)
+            break;
+        BXSqlDb::cleanUp();
+        if (outcome.reason() == StoreOutcome::Reason::Damaged && prompter) {
+            // The way out offered here stands for the one that the message names.
+            restored = restoreInPlace(prompter, QString::fromStdString(error).section(QStringLiteral("\n\n"), 0, 0));
+            if (!restored) {
+                error.clear();
+                break;
+            }
+        } else if (!outcome.busy() || !prompter) {
+            break;
+        } else if (!retryWhileInUse(prompter, QString::fromStdString(error))) {
             error.clear();
             break;
         }
@@ -442,21 +514,62 @@ std::unique_ptr<QSocketNotifier> watchTermination()
     return notifier;
 }
 
-// Makes sure a user exists; false when the first profile was cancelled.
-bool pickFirstUser(MainWindow* window)
+// The users of the diary, read once the diary can be read; nothing when the user quits or they
+// could not be read, told why. A damaged diary may be replaced by a backup, whose users are then
+// read.
+std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter)
 {
-    // Users that could not be read are never taken for none: the start ends, told why.
-    std::optional<QList<DBTypes::UserProfile>> users;
-    if (!StorePrompt::read(nullptr, [&users] { users = UserDB::instance()->getUsersList(); })
-        || !users)
-        return false;
-    const int userId = users->isEmpty() ? -1 : users->first().userId;
-    if (window->switchUser(0, userId))
-        return true;
+    for (;;) {
+        std::optional<QList<DBTypes::UserProfile>> users;
+        StoreOutcome outcome;
+        {
+            const StoreAction action(StoreAction::Kind::Read);
+            if (action.outcome().ok())
+                users = UserDB::instance()->getUsersList();
+            outcome = action.outcome();
+        }
+        if (users && outcome.ok())
+            return users;
+        const QString why =
+            outcome.reason() == StoreOutcome::Reason::Damaged
+                ? tr("The users of your diary could not be read: the diary is damaged (%1).").arg(outcome.detail())
+                : tr("The users of your diary could not be read. %1").arg(outcome.readText());
+        if (!prompter) {
+            showBox(QMessageBox::Critical, tr("Cannot start"), why);
+            return std::nullopt;
+        }
+        if (outcome.busy()) {
+            if (!retryWhileInUse(prompter, why))
+                return std::nullopt;
+            continue;
+        }
+        BXSqlDb::cleanUp();
+        std::string error;
+        if (!restoreInPlace(prompter, why) || !openDiary(prompter, error, true)) {
+            if (!error.empty())
+                showBox(QMessageBox::Critical, tr("Database initialization error"),
+                        QString::fromStdString(error));
+            return std::nullopt;
+        }
+    }
+}
+
+// Makes sure a user exists and shows the first one; otherwise the exit code of the start: 1
+// when the users cannot be read, 0 when the first profile was cancelled. A page of the user's
+// diary that cannot be read has been told: the window opens all the same, so that a backup can
+// be restored from it.
+std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
+{
+    const std::optional<QList<DBTypes::UserProfile>> users = readUsers(prompter);
+    if (!users)
+        return 1;
+    const bool complete = !users->isEmpty() && users->first().isValid();
+    if (window->switchUser(0, users->isEmpty() ? -1 : users->first().userId) || complete)
+        return std::nullopt;
     showBox(QMessageBox::Warning, tr("User creation canceled."),
             tr("You must finish the profile before you can use this program."),
             tr("Quit"));
-    return false;
+    return 0;
 }
 
 // The start's own change, the count of starts, is made only while this program holds the
@@ -495,8 +608,8 @@ int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompt
     QObject::connect(&app, &QtSingleApplication::messageReceived, window,
                      &MainWindow::processMessage);
     window->statusBar()->hide();
-    if (!pickFirstUser(window))
-        return 0;
+    if (const std::optional<int> ended = pickFirstUser(window, prompter))
+        return *ended;
     // Like a diary held at the opening, one held at the count ends the start with 1.
     if (brandSwitch("metrics_enabled") && !countStart(prompter))
         return 1;

@@ -33,7 +33,6 @@
 namespace {
 
 const char* const CheckConnection = "BXSqlDb_chk";
-constexpr int MaxBackupUsers = 5;
 
 QString userDatabaseFile()
 {
@@ -81,6 +80,31 @@ QString notWritten(const QFileInfo& destination, const QString& reason)
         .arg(QDir::toNativeSeparators(destination.absoluteFilePath()), reason);
 }
 
+// A copy of a damaged diary would be refused by Restore Data: it never takes the place of the
+// backup file. `findings` is the integrity check's reason, DetailsMark and its report.
+QString damagedDiary(const QFileInfo& destination, bool earlier, const QString& findings)
+{
+    QString report;
+    BXSqlDb::splitDetails(findings, &report);
+    const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
+    return QObject::tr("Your diary is damaged, so it was not backed up: Restore Data would refuse "
+                       "the copy.\n%1\nRestore your latest good backup with Restore Data.")
+               .arg(earlier ? QObject::tr("The backup file %1 has not been changed: it still "
+                                          "holds your earlier backup.").arg(file)
+                            : QObject::tr("No backup file was written."))
+        + QLatin1String(BXSqlDb::DetailsMark) + report;
+}
+
+// Whether the copy at `path` reads whole: false with the findings otherwise.
+bool copyIsSound(const QString& path, QString* findings)
+{
+    std::string report;
+    if (BXSqlDb::checkFileIntegrity(path, report))
+        return true;
+    *findings = QString::fromStdString(report);
+    return false;
+}
+
 QString diaryInUse(bool restoring)
 {
     return restoring ? QObject::tr("The diary is in use by another program (a backup tool or a "
@@ -100,7 +124,7 @@ void checkOpenBackup(QSqlDatabase& db)
     if (!users.exec(QStringLiteral("SELECT COUNT(user_id) FROM user_users")) || !users.next())
         throw BXException(QObject::tr("Can't load database, contact technical support."));
     const int count = users.value(0).toInt();
-    if (count > MaxBackupUsers)
+    if (count > UserDB::MaxFamilyUsers)
         throw BXException(QObject::tr("This backup file has too many users: %1").arg(count));
     if (count == 0)
         throw BXException(QObject::tr("This backup file contains no users"));
@@ -177,8 +201,10 @@ void MainWindow::backupUserDB()
                         .arg(QDir::toNativeSeparators(destination.absoluteFilePath())),
                     QMessageBox::Ok, QMessageBox::Ok);
     } else {
-        showMessage(QMessageBox::Information, tr("Backup failed"), error, QMessageBox::Ok,
-                    QMessageBox::Ok);
+        QString details;
+        const QString reason = BXSqlDb::splitDetails(error, &details);
+        showMessage(QMessageBox::Information, tr("Backup failed"), reason, QMessageBox::Ok,
+                    QMessageBox::Ok, QString(), details);
     }
     QApplication::processEvents();
 }
@@ -401,11 +427,12 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
 {
     if (source.absoluteFilePath() == destination.absoluteFilePath())
         throw BXException(tr("Same source and destination!"));
+    const bool earlier = destination.exists();
     if (!source.exists())
         throw BXException(tr("Couldn't locate source file for copy."));
     if (!source.isReadable())
         throw BXException(tr("Source file is not readable."));
-    if (destination.exists()) {
+    if (earlier) {
         const auto answer = showMessage(QMessageBox::Question, tr("Overwrite File?"),
                                         tr("A file called %1 already exists.\nDo you want to "
                                            "overwrite it?")
@@ -424,8 +451,12 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
         return true;
     }
     QString reason;
-    if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason))
-        throw BXException(notWritten(destination, reason));
+    bool sound = true;
+    const auto prove = [&sound](const QString& copy, QString* findings) {
+        return sound = copyIsSound(copy, findings);
+    };
+    if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason, prove))
+        throw BXException(sound ? notWritten(destination, reason) : damagedDiary(destination, earlier, reason));
     destination.refresh();
     return false;
 }

@@ -56,7 +56,6 @@
 
 namespace {
 
-constexpr int MaxUsers = 5;
 constexpr int MetricsAttempts = 3;
 constexpr int MetricsRetryMs = 1000;
 constexpr int MetricsWaitMs = 15;
@@ -285,11 +284,11 @@ void MainWindow::keepUserHold(const UserHold& hold)
 // and then shown, with nothing read before.
 void MainWindow::fromProfileMenuCreateUser()
 {
-    if (_users.size() >= MaxUsers) {
+    if (_users.size() >= UserDB::MaxFamilyUsers) {
         showMessage(QMessageBox::Information, tr("Create User"),
                     tr("This program keeps at most %1 users. Delete a user before you create "
                        "a new one.")
-                        .arg(MaxUsers),
+                        .arg(UserDB::MaxFamilyUsers),
                     QMessageBox::Ok, QMessageBox::Ok);
         return;
     }
@@ -302,7 +301,7 @@ void MainWindow::fromProfileMenuCreateUser()
 void MainWindow::refreshProfileMenu()
 {
     if (optionsCreateUsersAction)
-        optionsCreateUsersAction->setEnabled(_users.size() < MaxUsers);
+        optionsCreateUsersAction->setEnabled(_users.size() < UserDB::MaxFamilyUsers);
     const bool family = _brand->idExists("feature.family") && _brand->getBool("feature.family");
     if (deleteUserMenu)
         deleteUserMenu->clear();
@@ -494,6 +493,9 @@ bool MainWindow::askPublishingChoice(bool show, bool* discard)
 bool MainWindow::_publishOnQuitDue(bool* ask)
 {
     *ask = false;
+    // A brand without publishing reads nothing for it.
+    if (!(_brand->idExists("publish_enabled") && _brand->getBool("publish_enabled")))
+        return false;
     if (_brand->idExists("publish_on_quit_forced") && _brand->getBool("publish_on_quit_forced"))
         return true;
     // Read in one reading, told when it could not be: unread preferences never pass for "no
@@ -504,7 +506,7 @@ bool MainWindow::_publishOnQuitDue(bool* ask)
         }) || !prefs)
         return false;
     *ask = prefs->askBeforePublish;
-    return !prefs->webUserName.isEmpty() && _brand->getBool("publish_enabled") && prefs->autoPublish;
+    return !prefs->webUserName.isEmpty() && prefs->autoPublish;
 }
 
 void MainWindow::publishDay()
@@ -559,10 +561,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->accept();
     _saveGeometry();
     // Taking the pages out must not show the next one, which would read the database (closed
-    // while the handheld synchronisation has it).
+    // while the handheld synchronisation has it): the page shown goes last.
     mainStack->blockSignals(true);
     mainStack->hide();
-    for (int id = 1; id <= 4; ++id) {
+    QList<int> ids = _pages.keys();
+    std::stable_partition(ids.begin(), ids.end(),
+                          [this](int id) { return _pages.value(id) != mainStack->currentWidget(); });
+    for (const int id : ids) {
         QWidget* page = _pages.take(id);
         if (page == static_cast<QWidget*>(_diaryPage))
             _diaryPage = nullptr;

@@ -148,6 +148,9 @@ public:
     // Runs the integrity check on the running connection; false with a short reason followed
     // by DetailsMark and the whole report.
     static bool checkIntegrity(std::string& error);
+    // The same check on the database file at `path`, read on a connection of its own that
+    // changes nothing.
+    static bool checkFileIntegrity(const QString& path, std::string& error);
     // Marks where a reason ends and a long report that belongs in a box's details begins.
     static constexpr const char* DetailsMark = "\n\nDetails:\n";
     // The text before DetailsMark; *details gets what follows it (empty when there is none).

@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -289,6 +291,17 @@ QString inUseText(const QString& path)
         .arg(QDir::toNativeSeparators(path));
 }
 
+// The file does not open as a diary: `outcome` says it is damaged, so that the start may offer
+// to restore a backup in its place.
+bool damaged(const QString& path, std::string& error, StoreOutcome* outcome)
+{
+    BXSqlDb::cleanUp();
+    error = damagedFile(path);
+    if (outcome)
+        *outcome = StoreOutcome(StoreOutcome::Reason::Damaged, QString());
+    return false;
+}
+
 // Whether SQLite reads the file; otherwise `error` says why: another program holds it for
 // longer than the busy wait (then `outcome` is Busy), SQLite finds it damaged or no database,
 // or the system's reason.
@@ -311,8 +324,7 @@ bool isReadableDiary(const QString& path, std::string& error, StoreOutcome* outc
     case FileClaim::State::Damaged:
         break;
     }
-    error = damagedFile(path);
-    return false;
+    return damaged(path, error, outcome);
 }
 
 // The connection could not read the file: why, told apart as above. A database that SQLite
@@ -320,9 +332,7 @@ bool isReadableDiary(const QString& path, std::string& error, StoreOutcome* outc
 bool unreadable(const QString& path, std::string& error, StoreOutcome* outcome)
 {
     BXSqlDb::cleanUp();
-    if (isReadableDiary(path, error, outcome))
-        error = damagedFile(path);
-    return false;
+    return isReadableDiary(path, error, outcome) && damaged(path, error, outcome);
 }
 
 const int UpgradableVersions[] = {OldestUpgradableVersion, 205, 206, 300, 301, 302, 303, 304,
@@ -381,6 +391,21 @@ bool provenCopy(const QString& source, const QString& copy, std::string& error)
         return true;
     removeWithJournal(copy);
     error = reason;
+    return false;
+}
+
+// Reads the findings of an integrity check that ran: true when it found nothing, otherwise
+// false with a short reason followed by DetailsMark and the whole report.
+template <typename Query>
+bool judgeIntegrity(Query& check, std::string& error)
+{
+    QStringList findings;
+    while (check.next())
+        findings.append(check.value(0).toString());
+    if (findings == QStringList{QStringLiteral("ok")})
+        return true;
+    error = std::string("the file is damaged") + BXSqlDb::DetailsMark
+        + findings.join(QLatin1Char('\n')).toStdString();
     return false;
 }
 
@@ -457,8 +482,11 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
             return unreadable(path, error, outcome);
     }
     ensureDiaryIndexes();
-    if (enableTriggers && !setupSyncTriggers())
-        return fail(error, triggersFailed());
+    if (enableTriggers && !setupSyncTriggers()) {
+        // The devices and tables that the triggers follow may sit on a damaged page.
+        std::string findings;
+        return checkIntegrity(findings) ? fail(error, triggersFailed()) : damaged(path, error, outcome);
+    }
     return true;
 }
 
@@ -555,6 +583,26 @@ bool BXSqlDb::endRestore(bool keepRestored, std::string& error)
     return false;
 }
 
+bool BXSqlDb::checkFileIntegrity(const QString& path, std::string& error)
+{
+    const QString name = QStringLiteral("BXSqlDb_integrity");
+    bool sound = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QSqlQuery check(db);
+        if (db.open() && check.exec(QStringLiteral("PRAGMA integrity_check")))
+            sound = judgeIntegrity(check, error);
+        else
+            error = BXSqlDb::tr("the integrity check cannot run: %1")
+                        .arg((db.isOpen() ? check.lastError() : db.lastError()).text())
+                        .toStdString();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return sound;
+}
+
 bool BXSqlDb::checkIntegrity(std::string& error)
 {
     BXSqlQuery check("PRAGMA integrity_check");
@@ -567,14 +615,7 @@ bool BXSqlDb::checkIntegrity(std::string& error)
                     .toStdString();
         return false;
     }
-    QStringList findings;
-    while (check.next())
-        findings.append(check.value(0).toString());
-    if (findings == QStringList{QStringLiteral("ok")})
-        return true;
-    error = std::string("the file is damaged") + DetailsMark
-        + findings.join(QLatin1Char('\n')).toStdString();
-    return false;
+    return judgeIntegrity(check, error);
 }
 
 QString BXSqlDb::splitDetails(const QString& text, QString* details)

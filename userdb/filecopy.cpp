@@ -45,7 +45,8 @@ bool FileCopy::copyData(QIODevice& in, WorkingFile& out)
     }
 }
 
-bool FileCopy::copy(const QString& source, const QString& destination, QString* reason)
+bool FileCopy::copy(const QString& source, const QString& destination, QString* reason,
+                    const std::function<bool(const QString&, QString*)>& prove)
 {
     const QFileInfo sourceInfo(source);
     // A pipe or a device would block the copy, or never end it.
@@ -72,6 +73,8 @@ bool FileCopy::copy(const QString& source, const QString& destination, QString* 
                                                               : in.errorString();
         return false;
     }
+    if (prove && (!out.device().flush() || !prove(out.device().fileName(), reason)))
+        return false;
     return out.commit(reason);
 }
 

@@ -21,8 +21,11 @@ public:
     // Copies `source` to `destination`, replacing what is there only once the copy is whole.
     // A copy that the destination's disk cannot hold is refused before anything is written.
     // False with the reason, in the system's words, when a step fails; the destination is then
-    // as it was and no working copy stays.
-    static bool copy(const QString& source, const QString& destination, QString* reason);
+    // as it was and no working copy stays. `prove`, when given, checks the whole copy (named by
+    // its argument) before it takes the destination's place; false with its reason when it
+    // refuses it.
+    static bool copy(const QString& source, const QString& destination, QString* reason,
+                     const std::function<bool(const QString&, QString*)>& prove = {});
     // Copies what `in` holds to `out` a block at a time, so that memory stays flat whatever the
     // size; false when a block cannot be read or written in full.
     static bool copyData(QIODevice& in, WorkingFile& out);

@@ -32,9 +32,6 @@ UserDB::CatalogueDeleter UserDB::s_catalogueDeleter;
 
 namespace {
 
-// A household holds at most this many users.
-constexpr int MaxFamilyUsers = 6;
-
 // user_users' target-size columns in the order the statements name them, with their nutrient.
 struct SizeColumn
 {

@@ -38,6 +38,9 @@ public:
         QString trend;
     };
 
+    // A household holds at most this many users; a backup with more is never restored.
+    static constexpr int MaxFamilyUsers = 5;
+
     using DatedValues = QList<QPair<QString, float>>;
     using DatedMeasurements = QList<QPair<QString, UserMeasurements>>;
 

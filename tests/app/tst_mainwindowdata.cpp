@@ -199,6 +199,7 @@ private slots:
     void publishingPromptAfterAWeek_data();
     void publishingPromptAfterAWeek();
     void discardedPublishingClearsChanges();
+    void closingAsksBeforePublishing_data();
     void closingAsksBeforePublishing();
     void metricsGiveUpAfterThreeTries();
 
@@ -378,22 +379,26 @@ void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
 
 void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary_data()
 {
-    QTest::addColumn<bool>("exclusive");
-    QTest::newRow("a reader: the backup is made") << false;
-    QTest::newRow("a writer: the diary is in use") << true;
+    QTest::addColumn<int>("hold");
+    QTest::newRow("a reader: the backup is made") << int(OtherReader::Shared);
+    QTest::newRow("a writer: the diary is in use") << int(OtherReader::Exclusive);
+    QTest::newRow("damaged: the earlier backup is kept") << int(OtherReader::Damaged);
 }
 
 // The copy is made while no other program can change the diary; one that holds it longer than
-// a change would wait is named, and the window keeps the diary as it was.
+// a change would wait is named, and the window keeps the diary as it was. A damaged diary is
+// told, and its copy never takes the place of a backup.
 void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
 {
-    QFETCH(bool, exclusive);
+    QFETCH(int, hold);
+    const bool exclusive = hold == OtherReader::Exclusive;
     const QString path = QDir::homePath() + QStringLiteral("/held.ptBackup");
     QFile::remove(path);
+    QVERIFY(hold != OtherReader::Damaged || writeFile(path, "older backup"));
     const QByteArray live = readAll(databaseFile());
     BXSqlDb::setBusyTimeout(100);
     std::optional<OtherReader> other;
-    other.emplace(databaseFile(), exclusive ? OtherReader::Hold::Exclusive : OtherReader::Hold::Shared);
+    other.emplace(databaseFile(), OtherReader::Hold(hold), QStringLiteral("food_diary"));
     QVERIFY(other->reading());
     _window->backupName = path;
     // Pages that read the diary afterwards ask to try again; the answer is to cancel.
@@ -402,8 +407,15 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     other.reset();
     BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
     QVERIFY(BXSqlDb::isUp());
-    QCOMPARE(readAll(databaseFile()), live);
+    // The damage, put right again, leaves the file's change counter moved on.
+    QCOMPARE(readAll(databaseFile()).mid(100), live.mid(100));
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+    if (hold == OtherReader::Damaged) {
+        QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+        QVERIFY(_window->lastText().startsWith(QStringLiteral("Your diary is damaged")) && !_window->lastDetails.isEmpty());
+        QCOMPARE(readAll(path), QByteArray("older backup"));
+        return;
+    }
     if (!exclusive) {
         // The folder of the backup is remembered afterwards, which the reader holds up.
         QCOMPARE(_window->messages.first().first, QStringLiteral("Backup successful"));
@@ -1415,8 +1427,16 @@ void TestMainWindowData::discardedPublishingClearsChanges()
     QCOMPARE(_window->promptsShown, 2);
 }
 
+void TestMainWindowData::closingAsksBeforePublishing_data()
+{
+    QTest::addColumn<bool>("publishing");
+    QTest::newRow("publishing") << true;
+    QTest::newRow("a brand without publishing reads nothing for it") << false;
+}
+
 void TestMainWindowData::closingAsksBeforePublishing()
 {
+    QFETCH(bool, publishing);
     DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(_ann).value();
     prefs.webUserName = QStringLiteral("ann");
     prefs.autoPublish = true;
@@ -1424,7 +1444,17 @@ void TestMainWindowData::closingAsksBeforePublishing()
     UserDB::instance()->setUserPrefs(_ann, prefs);
     _window->publisherReady = true;
     _window->answers = {QMessageBox::No};
+    loadBrand(BrandSwitches{false, publishing});
+    ScriptedPrompter prompter;
+    // Without publishing, a diary held whole is never waited for nor asked about.
+    std::optional<OtherReader> other;
+    QVERIFY(publishing || other.emplace(databaseFile(), OtherReader::Exclusive).reading());
     QVERIFY(_window->close());
+    other.reset();
+    initTestCase();
+    QCOMPARE(int(prompter.asked.size() + _window->messages.size()), publishing ? 1 : 0);
+    if (!publishing)
+        return;
     QCOMPARE(_window->lastText(), QStringLiteral("Do you want to publish new diary entries to the online diary now?"));
     QVERIFY(_window->lastCaption().endsWith(QStringLiteral(" Web Publish")));
     QCOMPARE(_window->publishes, 0);

@@ -7,7 +7,9 @@
 #include "core/bxsettings.h"
 #include "core/tarfilewriter.h"
 #include "core/tarreader.h"
+#include "core/clock.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 #include "tests/app/programhome.h"
 #include "tests/support/scriptedprompter.h"
@@ -567,6 +569,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged_data()
     const int exclusive = OtherReader::Exclusive;
     const int immediate = OtherReader::Immediate;
     const int reader = OtherReader::Shared;
+    const int damaged = OtherReader::Damaged; // the first page of the table named in the tag
     QTest::newRow("exclusive, quit") << exclusive << false << QVariantList{1} << false << 1;
     QTest::newRow("exclusive, retry, quit") << exclusive << false << QVariantList{0, 1} << false << 2;
     QTest::newRow("exclusive, nobody to ask") << exclusive << false << QVariantList{} << false << 0;
@@ -580,6 +583,13 @@ void TestStartup::busyDiaryIsNeverCalledDamaged_data()
     QTest::newRow("reader, count, nobody to ask") << reader << true << QVariantList{} << false << 0;
     QTest::newRow("immediate, count, retry, quit") << immediate << true << QVariantList{0, 1} << false << 2;
     QTest::newRow("immediate, count, retry once it ends") << immediate << true << QVariantList{0} << true << 1;
+    // A page of the user's diary is told, and the window opens, from which a backup can be
+    // restored; the diary's own bookkeeping and its users offer the restore at once.
+    for (const char* table : {"food_diary", "group_diary", "custom_food_cats", "custom_exercise_cats"})
+        QTest::addRow("damaged %s", table) << damaged << false << QVariantList{} << true << 1;
+    for (const char* table : {"user_users", "user_misc", "userdata_meta", "userdata_sync_devices", "userdata_sync_tables"})
+        QTest::addRow("damaged %s, quit", table) << damaged << false << QVariantList{1} << false << 1;
+    QTest::newRow("damaged userdata_meta, restored") << damaged << false << QVariantList{0} << true << 1;
 }
 
 // Another program holding the diary is named as such, with Retry and Quit, after one wait;
@@ -593,10 +603,24 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     QFETCH(QVariantList, answers);
     QFETCH(bool, starts);
     QFETCH(int, asked);
+    const QString damaged = hold != OtherReader::Damaged ? QString()
+        : QString::fromLatin1(QTest::currentDataTag()).section(QLatin1Char(' '), 1, 1).remove(QLatin1Char(','));
     std::string error;
     QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
-    if (UserDB::instance()->numUsers().value() == 0)
-        QVERIFY(addCompleteUser(QStringLiteral("Ada")) >= 0);
+    if (UserDB::instance()->numUsers().value() == 0) {
+        DBTypes::FoodDiaryItem food; // today's, read as the user is shown
+        food.userId = addCompleteUser(QStringLiteral("Ada"));
+        food.setDate(Clock::today().toString(QStringLiteral("yyyyMMdd")).toStdString());
+        QVERIFY(food.userId >= 0 && DiaryDB::instance()->addFoodEntry(food, true) >= 0);
+    }
+    const QString backup = QDir::temp().filePath(QStringLiteral("sound.ptBackup"));
+    QFile::remove(backup);
+    QVERIFY(QFile::copy(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"), backup));
+    s_chooseBackup = [backup] { return backup; };
+    std::optional<OtherReader> other;
+    if (!damaged.isEmpty())
+        QVERIFY(other.emplace(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"),
+                              OtherReader::Damaged, damaged).reading());
     UserDB::cleanUp();
     BXSqlDb::cleanUp();
     if (metrics)
@@ -607,9 +631,8 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
         return diary.open(QIODevice::ReadOnly) ? diary.readAll() : QByteArray();
     }();
     BXSqlDb::setBusyTimeout(100);
-    std::optional<OtherReader> other;
-    other.emplace(file, OtherReader::Hold(hold));
-    QVERIFY(other->reading());
+    if (damaged.isEmpty())
+        QVERIFY(other.emplace(file, OtherReader::Hold(hold)).reading());
     // The holder may let go while the user reads the question.
     struct HoldingPrompter : ScriptedPrompter
     {
@@ -626,7 +649,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     } prompter;
     for (const QVariant& answer : answers)
         prompter.answer(answer);
-    if (starts && asked > 0)
+    if (starts && asked > 0 && damaged.isEmpty())
         prompter.whileAsked = [&other] { other.reset(); };
     Prompter* asking = answers.isEmpty() ? nullptr : &prompter;
     std::unique_ptr<QLockFile> lock;
@@ -637,9 +660,11 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     if (started) {
         const BusyWaits waits(100);
         window = new MainWindow();
-        started = pickFirstUser(window) && (!metrics || countStart(asking));
+        const std::optional<int> ended = pickFirstUser(window, asking);
+        QCOMPARE(ended.value_or(1), 1);
+        started = !ended && (!metrics || countStart(asking));
         connectionWaits = waits.count();
-        for (const int count : UserDB::instance()->getLoginCounts(UserDB::instance()->getCurrentUser()).value_or(QMap<QString, int>()))
+        for (const int count : started ? UserDB::instance()->getLoginCounts(UserDB::instance()->getCurrentUser()).value_or(QMap<QString, int>()) : QMap<QString, int>())
             counted += count;
     }
     other.reset();
@@ -653,6 +678,11 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     QCOMPARE(connectionWaits, 0);
     QCOMPARE(counted, starts && metrics ? 1 : 0);
     for (const ScriptedPrompter::Asked& question : prompter.asked) {
+        if (!damaged.isEmpty()) {
+            QVERIFY2(question.text.contains(QStringLiteral("damaged")), qPrintable(question.text));
+            QCOMPARE(question.options, (answers.isEmpty() ? QStringList() : QStringList{"Restore a Backup...", "Quit"}));
+            continue;
+        }
         QVERIFY2(question.text.contains(QStringLiteral("is in use by another program")),
                  qPrintable(question.text));
         QVERIFY(!question.text.contains(QStringLiteral("corrupted")));
@@ -660,9 +690,14 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     }
     QFile diary(file);
     QVERIFY(diary.open(QIODevice::ReadOnly));
-    if (!starts)
+    if (!starts && damaged.isEmpty())
         QCOMPARE(diary.readAll(), before);
     QFile::remove(file);
+    // The damaged diary that a backup replaced is kept for rescue.
+    QDir folder(BXSettings::getUserDBPath());
+    const QStringList kept = folder.entryList({QStringLiteral("userdata.db.damaged-*")});
+    QCOMPARE(kept.size(), starts && !damaged.isEmpty() && !answers.isEmpty() ? 1 : 0);
+    QVERIFY(kept.isEmpty() || folder.remove(kept.first()));
 }
 
 // Another account that spoils every candidate folder in the temporary folder cannot keep the

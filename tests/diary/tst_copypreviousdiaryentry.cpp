@@ -289,6 +289,8 @@ private slots:
         QCOMPARE(copied.front().duration, 40.0f);
         QCOMPARE(copied.front().rate, rate);
         QCOMPARE(day(kDestination, other).exercises.front().rate, 5.0f);
+        // A household keeps a few users only: the next row adds its own.
+        QCOMPARE(UserDB::instance()->deleteUser(other), 0);
     }
 
     void waterOnlyDayCopiesNothing()

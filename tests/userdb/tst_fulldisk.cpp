@@ -91,6 +91,10 @@ int prepare(Change change, int user)
     case MoveMeal:
         return SavedMealDB::instance()->storeMeal(user, -1, "Picnic", {entry}, true);
     case DeleteUser: {
+        // Room in the household for the one leaving: the users that earlier rows added go.
+        for (const DBTypes::UserProfile& added : users->getUsersList().value_or(QList<DBTypes::UserProfile>()))
+            if (added.userId != user && users->deleteUser(added.userId) != 0)
+                return -1;
         DBTypes::UserProfile leaving = profile(QStringLiteral("Leaving"));
         int id = -1;
         return users->addUser(leaving, &id) ? id : -1;

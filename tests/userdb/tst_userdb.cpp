@@ -23,7 +23,7 @@ private slots:
     void cleanup() { StoreFixture::close(); }
 
     void givesTheSmallestFreeId();
-    void acceptsSixUsersInAHousehold();
+    void acceptsFiveUsersInAHousehold();
     void addsUsersWithTheirHeight();
     void updatesProfileAndHeightHistory();
     void storesPreferences();
@@ -47,23 +47,23 @@ void TestUserDB::givesTheSmallestFreeId()
     QCOMPARE(users->numUsers().value(), 4);
 }
 
-void TestUserDB::acceptsSixUsersInAHousehold()
+void TestUserDB::acceptsFiveUsersInAHousehold()
 {
-    for (int id = 0; id < 6; ++id)
+    for (int id = 0; id < 5; ++id)
         QCOMPARE(StoreFixture::addUser("Member"), id);
-    QCOMPARE(UserDB::instance()->numUsers().value(), 6);
+    QCOMPARE(UserDB::instance()->numUsers().value(), 5);
 
-    // A seventh is refused with a reason, and nothing is stored.
-    UserProfile seventh;
-    seventh.name = QStringLiteral("Seventh");
-    seventh.height = 170.0f;
+    // A sixth is refused with a reason, and nothing is stored.
+    UserProfile sixth;
+    sixth.name = QStringLiteral("Sixth");
+    sixth.height = 170.0f;
     int id = 42;
     QString error;
-    QVERIFY(!UserDB::instance()->addUser(seventh, &id, &error));
+    QVERIFY(!UserDB::instance()->addUser(sixth, &id, &error));
     QCOMPARE(id, 42);
-    QVERIFY(error.contains(QStringLiteral("at most 6 users")));
-    QCOMPARE(UserDB::instance()->numUsers().value(), 6);
-    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM user_misc WHERE user_id = 6").toInt(), 0);
+    QVERIFY(error.contains(QStringLiteral("at most 5 users")));
+    QCOMPARE(UserDB::instance()->numUsers().value(), 5);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM user_misc WHERE user_id = 5").toInt(), 0);
 }
 
 void TestUserDB::addsUsersWithTheirHeight()
