@@ -287,6 +287,9 @@ bool openDiary(Prompter* prompter, std::string& error)
         }
     }
     BXSqlDb::setPreviousDataQuestion({});
+    const QString undone = BXSqlDb::takeUndoneRestore();
+    if (started && !undone.isEmpty())
+        showBox(QMessageBox::Information, tr("Restore not finished"), undone);
     return started;
 }
 
@@ -373,6 +376,7 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
     if (lock && openDiary(prompter, error)) {
         UserDB::instance();
         removeCutShortBackups();
+        StaticDbUpdater::removeLeftovers();
         CatalogueServices::install();
         if (catalogueIsReadable(error))
             return true;
