@@ -48,7 +48,9 @@ bool writeLedger(QString* reason = nullptr)
     }
     QSaveFile file(kept.path);
     const QByteArray text = kept.noted.join(QLatin1Char('\n')).toUtf8() + '\n';
-    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit()) {
+    // Unbuffered: a write that fails (a full disk) says so here, and the ledger as it was stays.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(text) == text.size()
+        && file.commit()) {
         orvMakePrivate(kept.path);
         return true;
     }

@@ -532,9 +532,10 @@ void TestSchema::copyFileRemovesPartialCopy()
 
     // A copier killed part way while the ledger of working files cannot be written (its disk
     // full): nothing of the copy stays for the next start.
-    WorkingFile::keepLedger(QDir::homePath() + QStringLiteral("/no/folder/working-files"));
+    WorkingFile::keepLedger(QDir::homePath() + QStringLiteral("/working-files"));
     const pid_t copier = ::fork();
     if (copier == 0) {
+        const FileSizeLimit full(1);
         WorkingFile copy(destination);
         if (copy.open(&reason))
             copy.write("part", 4);
