@@ -363,16 +363,21 @@ QString MainWindow::_endRestore()
     QString error;
     const bool sound = restartUserDatabase(&error) && _restoredDataIsSound(&error);
     std::string ending;
-    const bool ended = BXSqlDb::endRestore(sound, ending);
-    if (ended && sound)
-        return QString();
-    if (ended)
-        return tr("The restored data could not be opened, so your previous data has been kept.\n")
-            + error;
-    _reopenDiary();
-    const QString undone = BXSqlDb::takeUndoneRestore();
-    const QString told = undone.isEmpty() ? QString::fromStdString(ending) : undone;
-    return sound ? told : tr("%1\nThe restored data could not be opened:\n%2").arg(told, error);
+    bool ended = BXSqlDb::endRestore(sound, ending);
+    QString undone;
+    if (!ended) {
+        _reopenDiary();
+        undone = BXSqlDb::takeUndoneRestore();
+        ended = !undone.isEmpty();
+    }
+    if (!ended)
+        return sound ? QString::fromStdString(ending)
+                     : tr("%1\nThe restored data could not be opened:\n%2")
+                           .arg(QString::fromStdString(ending), error);
+    if (sound)
+        return undone;
+    return tr("The restored data could not be opened, so your previous data has been kept.\n")
+        + error;
 }
 
 bool MainWindow::_restoredDataIsSound(QString* error)
