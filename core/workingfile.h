@@ -20,8 +20,8 @@ public:
     // From now on, notes in the file `ledger` where each working file is being written until it
     // is gone, so that one left by a process that was killed is found in whatever folder it
     // lies. First removes those that the ledger names from an earlier run; one that cannot be
-    // reached now (a disk not connected) stays noted.
-    // A working file is begun only once the ledger names it.
+    // reached now (a disk not connected) stays noted. A working file is begun only once the
+    // ledger names it.
     static void keepLedger(const QString& ledger);
     // Puts the names in the folder of `file` on the disk, so that a rename or a removal there
     // outlives a power cut; false when the system refused.
