@@ -529,8 +529,7 @@ void TestSchema::copyFileRemovesPartialCopy()
     QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
     QCOMPARE(QDir::home().entryList({QStringLiteral("partial.db*")}), QStringList());
 
-    // A copier killed part way while the ledger of working files cannot be written (its disk
-    // full): nothing of the copy stays for the next start.
+    // A copier killed while its disk cannot hold the ledger of working files leaves nothing.
     WorkingFile::keepLedger(QDir::homePath() + QStringLiteral("/working-files"));
     const pid_t copier = ::fork();
     if (copier == 0) {
