@@ -359,6 +359,9 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
         }
     }
     BXSqlDb::setPreviousDataQuestion({});
+    const QString undone = BXSqlDb::takeUndoneRestore();
+    if (started && !undone.isEmpty())
+        showBox(QMessageBox::Information, tr("Restore not finished"), undone);
     return started;
 }
 
@@ -445,6 +448,7 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
     if (lock && openDiary(prompter, error)) {
         UserDB::instance();
         removeCutShortBackups();
+        StaticDbUpdater::removeLeftovers();
         CatalogueServices::install();
         if (catalogueIsReadable(error))
             return true;

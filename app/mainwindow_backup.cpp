@@ -27,9 +27,6 @@
 #include <QSqlQuery>
 #include <QTimer>
 
-#include <algorithm>
-#include <iterator>
-
 namespace {
 
 const char* const CheckConnection = "BXSqlDb_chk";
@@ -37,16 +34,6 @@ const char* const CheckConnection = "BXSqlDb_chk";
 QString userDatabaseFile()
 {
     return BXSettings::getUserDBPath() + QStringLiteral("userdata.db");
-}
-
-// Versions that the start-up opens as they are or brings up to date.
-bool isRestorableVersion(int version)
-{
-    if (version >= BXSqlDb::CurrentSchemaVersion && version <= BXSqlDb::LastCompatibleSchemaVersion)
-        return true;
-    static const int upgradable[] = {204, 205, 206, 300, 301, 302, 303, 304,
-                                     305, 306, 307, 308, 309, 310, 411};
-    return std::find(std::begin(upgradable), std::end(upgradable), version) != std::end(upgradable);
 }
 
 bool isUserInput(QEvent::Type type)
@@ -141,7 +128,7 @@ void checkOpenBackup(QSqlDatabase& db)
     if (version.exec(QStringLiteral(
             "SELECT itemvalue FROM userdata_meta WHERE itemkey = 'schema_version'"))
         && version.next())
-        ok = isRestorableVersion(version.value(0).toString().trimmed().toInt());
+        ok = BXSqlDb::isOpenableVersion(version.value(0).toString().trimmed().toInt());
     if (!ok)
         throw BXException(QObject::tr("This backup file is incompatible with this version of Desktop Pantrel"));
 }
@@ -394,17 +381,27 @@ void MainWindow::_reopenDiary()
 }
 
 // The restored data stays once the start-up has opened it and it has passed its check;
-// until then the previous data is kept, and otherwise it goes back in its place.
+// until then the previous data is kept, and otherwise it goes back in its place. Data that
+// could not go back is put back by the start that reopens the diary, when the user tries
+// again: then that is what the user is told.
 QString MainWindow::_endRestore()
 {
     QString error;
     const bool sound = restartUserDatabase(&error) && _restoredDataIsSound(&error);
-    std::string notPutBack;
-    if (!BXSqlDb::endRestore(sound, notPutBack))
-        return tr("%1\nThe restored data could not be opened:\n%2")
-            .arg(QString::fromStdString(notPutBack), error);
+    std::string ending;
+    bool ended = BXSqlDb::endRestore(sound, ending);
+    QString undone;
+    if (!ended) {
+        _reopenDiary();
+        undone = BXSqlDb::takeUndoneRestore();
+        ended = !undone.isEmpty();
+    }
+    if (!ended)
+        return sound ? QString::fromStdString(ending)
+                     : tr("%1\nThe restored data could not be opened:\n%2")
+                           .arg(QString::fromStdString(ending), error);
     if (sound)
-        return QString();
+        return undone;
     return tr("The restored data could not be opened, so your previous data has been kept.\n")
         + error;
 }

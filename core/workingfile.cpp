@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,26 +36,40 @@ Ledger& ledger()
     return kept;
 }
 
-void writeLedger()
+// False with the reason when the ledger cannot be written (a full disk, say).
+bool writeLedger(QString* reason = nullptr)
 {
     const Ledger& kept = ledger();
     if (kept.path.isEmpty())
-        return;
+        return true;
     if (kept.noted.isEmpty()) {
         QFile::remove(kept.path);
-        return;
+        return true;
     }
     QSaveFile file(kept.path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(kept.noted.join(QLatin1Char('\n')).toUtf8() + '\n');
-    if (file.commit())
+    const QByteArray text = kept.noted.join(QLatin1Char('\n')).toUtf8() + '\n';
+    // Unbuffered: a write that fails (a full disk) says so here, and the ledger as it was stays.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(text) == text.size()
+        && file.commit()) {
         orvMakePrivate(kept.path);
+        return true;
+    }
+    if (reason)
+        *reason = QCoreApplication::translate("WorkingFile", "The list of files being written, %1, "
+                                                             "cannot be written: %2")
+                      .arg(QDir::toNativeSeparators(kept.path), file.errorString());
+    return false;
 }
 
-void note(const QString& path)
+// A working file that the ledger cannot name is never begun: one left by a run that is killed
+// would stay for good.
+bool note(const QString& path, QString* reason)
 {
     ledger().noted.append(path);
-    writeLedger();
+    if (writeLedger(reason))
+        return true;
+    ledger().noted.removeLast();
+    return false;
 }
 
 void forget(const QString& path)
@@ -105,6 +120,16 @@ void WorkingFile::keepLedger(const QString& path)
     writeLedger();
 }
 
+bool WorkingFile::syncFolder(const QString& file)
+{
+    const int folder = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = folder >= 0 && ::fsync(folder) == 0;
+    if (folder >= 0)
+        ::close(folder);
+    return synced;
+}
+
 WorkingFile::WorkingFile(const QString& destination)
     : _destination(fileBehind(destination))
     , _file(_destination + QLatin1String(Suffix))
@@ -130,7 +155,8 @@ bool WorkingFile::open(QString* reason)
     }
     // Noted before it exists, so that no moment leaves one unnoted.
     if (!_noted) {
-        note(_file.fileName());
+        if (!note(_file.fileName(), reason))
+            return false;
         _noted = true;
     }
     // A working file left by a write cut short is never written through: it may be a link.
@@ -139,7 +165,9 @@ bool WorkingFile::open(QString* reason)
     if (_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
                    QFile::ReadOwner | QFile::WriteOwner))
         return true;
-    *reason = _file.errorString();
+    *reason = QCoreApplication::translate("WorkingFile", "No file can be made in the folder %1: %2")
+                  .arg(QDir::toNativeSeparators(QFileInfo(_file.fileName()).absolutePath()),
+                       _file.errorString());
     return false;
 }
 
@@ -168,6 +196,7 @@ bool WorkingFile::commit(QString* reason)
         *reason = systemReason();
         return false;
     }
+    syncFolder(_destination);
     _committed = true;
     forget(_file.fileName());
     _noted = false;

@@ -20,8 +20,12 @@ public:
     // From now on, notes in the file `ledger` where each working file is being written until it
     // is gone, so that one left by a process that was killed is found in whatever folder it
     // lies. First removes those that the ledger names from an earlier run; one that cannot be
-    // reached now (a disk not connected) stays noted.
+    // reached now (a disk not connected) stays noted. A working file is begun only once the
+    // ledger names it.
     static void keepLedger(const QString& ledger);
+    // Puts the names in the folder of `file` on the disk, so that a rename or a removal there
+    // outlives a power cut; false when the system refused.
+    static bool syncFolder(const QString& file);
 
     explicit WorkingFile(const QString& destination);
     ~WorkingFile();
@@ -29,7 +33,7 @@ public:
     WorkingFile& operator=(const WorkingFile&) = delete;
 
     // Starts the working file, in place of any that an earlier write left; false with the
-    // reason, in the system's words.
+    // reason, naming the folder or the ledger that failed.
     bool open(QString* reason);
     // Adds `size` bytes; a short write is tried again for the rest, so that a failure leaves
     // its reason in device().

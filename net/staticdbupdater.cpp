@@ -74,6 +74,12 @@ QString StaticDbUpdater::downloadPath()
     return BXSettings::getUserDBPath() + QStringLiteral("static.download");
 }
 
+void StaticDbUpdater::removeLeftovers()
+{
+    QFile::remove(downloadPath());
+    QFile::remove(_freshPath());
+}
+
 void StaticDbUpdater::setError(const QString& error)
 {
     _error = error;

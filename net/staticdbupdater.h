@@ -59,6 +59,9 @@ public:
     static QString databasePath();
     static QString backupPath();
     static QString downloadPath();
+    // Removes the download and the decompressed copy that an update cut short left; only the
+    // one copy of the program running on the data folder may call it.
+    static void removeLeftovers();
 
 signals:
     void checkFinished(bool error);

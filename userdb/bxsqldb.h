@@ -129,13 +129,20 @@ public:
     // The data as it was stays until endRestore.
     static bool installCopy(const QString& candidate, std::string& error);
     // Ends a restore that installCopy began: with `keepRestored` (the restored data has opened
-    // and passed its check) the data as it was is dropped; otherwise the database is closed and
-    // the data as it was goes back in its place. False with what the user is told when it
-    // cannot be put back; it then stays beside the file for the next start.
+    // and passed its check) the restore is made final, so that no later start undoes it, and the
+    // data as it was is dropped; otherwise, or when it cannot be made final, the database is
+    // closed and the data as it was goes back in its place. False with what the user is told
+    // when the restored data did not stay or the data as it was cannot be put back; it then
+    // stays beside the file for the next start.
     static bool endRestore(bool keepRestored, std::string& error);
     // What the copy of the user database file kept during a restore is called: its name
     // followed by this. A start puts back one that a restore cut short left behind.
     static constexpr const char* SafetySuffix = ".before-restore";
+    // What the user is told, once, when a start put back the data kept by a restore that did
+    // not finish; empty when none was put back since it was last told.
+    static QString takeUndoneRestore();
+    // Whether a start opens a diary of this format, as it is or brought up to date.
+    static bool isOpenableVersion(int version);
     // Begins a transaction that holds the file whole from its begin until it ends, so that
     // what it writes is stored without waiting for another program: a start claims the file so
     // before it writes, so that it never loses a change it made of its own accord. It waits

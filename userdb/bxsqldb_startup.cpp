@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -87,12 +88,24 @@ QString workingCopy(const char* suffix)
     return diaryFile() + QLatin1String(suffix);
 }
 
+// What the data kept during a restore is called once the restore has finished: every start
+// removes it and none puts it back.
+const char* const FinishedSuffix = ".restore-finished";
+
 // Set from the moment a restored copy takes the diary's place until endRestore: the copy of
 // the data as it was is then this process's own, not a leftover.
 bool& restorePending()
 {
     static bool pending = false;
     return pending;
+}
+
+// Whether a start put back the data kept by a restore that did not finish, and the user has
+// not been told yet.
+bool& restoreUndone()
+{
+    static bool undone = false;
+    return undone;
 }
 
 // Puts the copy of the data kept during a restore back in the diary's place, with no journal
@@ -119,20 +132,59 @@ std::string notPutBack()
         .toStdString();
 }
 
+// Makes a restore final before it is told: the data kept while it ran takes a name that no
+// start puts back, or, where its folder takes no change, is emptied, which no start puts back
+// either. What stays of it goes at a later start. False with the system's reason when neither
+// could be done.
+bool finishRestore(QString* reason)
+{
+    const QString kept = workingCopy(BXSqlDb::SafetySuffix);
+    const QString finished = workingCopy(FinishedSuffix);
+    // One that is gone can undo nothing either.
+    if (replaceFile(kept, finished) || errno == ENOENT) {
+        WorkingFile::syncFolder(finished);
+        removeWithJournal(finished);
+        return true;
+    }
+    *reason = systemReason();
+    QFile file(kept);
+    return file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) && file.resize(0)
+        && ::fsync(file.handle()) == 0;
+}
+
+QString undoneText()
+{
+    return BXSqlDb::tr("The restore did not finish; your data is as it was before it.");
+}
+
+std::string notFinished(const QString& reason)
+{
+    return BXSqlDb::tr("The restore cannot be made final: %1 can be neither renamed nor emptied: %2.")
+        .arg(QDir::toNativeSeparators(workingCopy(BXSqlDb::SafetySuffix)), reason)
+        .toStdString();
+}
+
 // What a process that died while it replaced the diary left behind. The copies made on the
 // way are removed, also those cut short before they were whole. The data as it was before a
 // restore goes back in the diary's place, as the restore did not finish; it is never removed,
-// for it may be the one copy of the user's data. False with the reason when it cannot be put
-// back: the diary is then not opened, so that nothing is written to data that would be
-// replaced.
+// for it may be the one copy of the user's data. Once emptied or renamed, the restore finished
+// and it goes. False with the reason when it cannot be put back: the diary is then not opened,
+// so that nothing is written to data that would be replaced.
 bool recoverLeftovers(std::string& error)
 {
-    if (QFileInfo(workingCopy(BXSqlDb::SafetySuffix)).isFile() && !putBackKeptData()) {
-        error = notPutBack();
-        return false;
+    const QFileInfo kept(workingCopy(BXSqlDb::SafetySuffix));
+    if (kept.isFile() && kept.size() == 0) {
+        QFile::remove(kept.filePath());
+    } else if (kept.isFile()) {
+        if (!putBackKeptData()) {
+            error = notPutBack();
+            return false;
+        }
+        restoreUndone() = true;
     }
     for (const char* suffix : WorkingCopies)
         removeWithJournal(workingCopy(suffix));
+    removeWithJournal(workingCopy(FinishedSuffix));
     FileCopy::removeWorkingCopies(userDbFolder(), QStringLiteral("userdata*"));
     const QFileInfo file(diaryFile());
     FileCopy::removeWorkingCopies(file.absolutePath(), file.fileName() + QLatin1Char('*'));
@@ -572,14 +624,16 @@ bool BXSqlDb::installCopy(const QString& candidate, std::string& error)
 bool BXSqlDb::endRestore(bool keepRestored, std::string& error)
 {
     restorePending() = false;
-    if (keepRestored) {
-        QFile::remove(workingCopy(SafetySuffix));
+    QString reason;
+    if (keepRestored && finishRestore(&reason))
         return true;
-    }
     cleanUp();
-    if (putBackKeptData())
-        return true;
-    error = notPutBack();
+    const std::string unfinished = keepRestored ? notFinished(reason) + "\n" : std::string();
+    if (putBackKeptData()) {
+        error = unfinished + undoneText().toStdString();
+        return !keepRestored;
+    }
+    error = unfinished + notPutBack();
     return false;
 }
 
@@ -601,6 +655,11 @@ bool BXSqlDb::checkFileIntegrity(const QString& path, std::string& error)
     }
     QSqlDatabase::removeDatabase(name);
     return sound;
+}
+
+QString BXSqlDb::takeUndoneRestore()
+{
+    return std::exchange(restoreUndone(), false) ? undoneText() : QString();
 }
 
 bool BXSqlDb::checkIntegrity(std::string& error)
@@ -697,6 +756,11 @@ QString BXSqlDb::olderFormatMessage(const QString& path)
               "in a format (SQLite 2.1) that this version cannot read. "
               "The file has been left unchanged.")
         .arg(path);
+}
+
+bool BXSqlDb::isOpenableVersion(int version)
+{
+    return isCurrentVersion(version) || isUpgradableVersion(version);
 }
 
 std::string getUserDbPath()

@@ -90,7 +90,7 @@ qint64 FileCopy::freeSpace(const QString& folder)
 
 QString FileCopy::roomRefusal(qint64 needed, const QString& destination)
 {
-    const QString folder = QFileInfo(destination).absolutePath();
+    const QString folder = QFileInfo(WorkingFile::fileBehind(destination)).absolutePath();
     const qint64 free = freeSpace(folder);
     if (free < 0 || needed <= free)
         return QString();

@@ -32,7 +32,8 @@ public:
 
     // Free bytes on the disk that holds `folder`; -1 when that cannot be told.
     static qint64 freeSpace(const QString& folder);
-    // Why a file of `needed` bytes cannot be copied to `destination`; empty when it fits.
+    // Why a file of `needed` bytes cannot be copied to `destination` (on the disk that holds
+    // the file behind it, when it is a link); empty when it fits.
     static QString roomRefusal(qint64 needed, const QString& destination);
     // Replaces the measurement of free space (tests stand in for a small disk); an empty
     // function restores the system's.

@@ -49,8 +49,12 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -128,6 +132,20 @@ int addCustomFood(int user, const QString& name)
 }
 
 constexpr int DefaultBusyTimeoutMs = 10000;
+
+// While held, no name in the data folder may be removed or renamed, even by the superuser.
+bool holdDataFolder(bool hold)
+{
+    const QByteArray folder = QFile::encodeName(BXSettings::getUserDBPath());
+    if (::geteuid() != 0)
+        return ::chmod(folder.constData(), hold ? 0500 : 0700) == 0;
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    const bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
+        && ::ioctl(fd, FS_IOC_SETFLAGS, &(flags = hold ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL)) == 0;
+    ::close(fd);
+    return done;
+}
 
 QStringList userNames()
 {
@@ -560,14 +578,17 @@ void TestMainWindowData::restoreRefuses()
 void TestMainWindowData::restoreReplacesData_data()
 {
     QTest::addColumn<bool>("link");
-    QTest::newRow("diary file") << false;
-    QTest::newRow("diary linked from another folder") << true;
+    QTest::addColumn<bool>("held");
+    QTest::newRow("diary file") << false << false;
+    QTest::newRow("diary linked from another folder") << true << false;
+    QTest::newRow("data kept while it ran cannot be removed") << false << true;
 }
 
 // A diary that is a link stays one: the file it points at takes the restored data.
 void TestMainWindowData::restoreReplacesData()
 {
     QFETCH(bool, link);
+    QFETCH(bool, held);
     const QString path = backupOfLive(QStringLiteral("good.ptBackup"));
     const QString target = QDir::homePath() + QStringLiteral("/synced/diary.db");
     if (link) {
@@ -578,6 +599,13 @@ void TestMainWindowData::restoreReplacesData()
     addUser(QStringLiteral("Bob"));
     _window->messages.clear();
     _window->restoreName = path;
+    if (held)
+        _window->restart = [this](QString*) {
+            _window->duringMessage = [] { holdDataFolder(false); };
+            _window->restart = nullptr;
+            std::string text;
+            return BXSqlDb::startUp(text, true) && holdDataFolder(true);
+        };
     _window->restoreUserDB();
 
     QCOMPARE(_window->messages.size(), 3);
@@ -590,6 +618,11 @@ void TestMainWindowData::restoreReplacesData()
     QCOMPARE(UserDB::instance()->getCurrentUser(), _ann);
     QVERIFY(_window->windowTitle().endsWith(QStringLiteral(" - Ann")));
     QCOMPARE(QFileInfo(databaseFile()).isSymLink(), link);
+    // The next start opens the restored data.
+    BXSqlDb::cleanUp();
+    std::string text;
+    QVERIFY2(BXSqlDb::startUp(text, true), text.c_str());
+    QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
     for (const QString& file : {databaseFile(), target}) {
         QVERIFY(!QFile::exists(file + QStringLiteral(".before-restore")));
         QVERIFY(!QFile::exists(file + QStringLiteral(".restoring")));
@@ -682,6 +715,7 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails_data()
     QTest::newRow("another program holds the restored copy") << "held" << "in use by another program";
     QTest::newRow("restored copy damaged") << "damaged" << "corrupted";
     QTest::newRow("restored copy gone") << "gone" << "is no longer there";
+    QTest::newRow("restored copy damaged, data put back on retry") << "damaged, held folder" << "corrupted";
 }
 
 // The start-up that follows the copy cannot use the restored data: the data as it was goes
@@ -697,13 +731,15 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails()
         if (kind == QLatin1String("held")) {
             other.emplace(databaseFile(), OtherReader::Exclusive);
             BXSqlDb::setBusyTimeout(100);
-        } else if (kind == QLatin1String("damaged")) {
+        } else if (kind.startsWith(QLatin1String("damaged"))) {
             QFile file(databaseFile());
             if (file.open(QIODevice::ReadWrite) && file.seek(4096))
                 file.write(QByteArray(2 * 4096, '\x5a'));
         } else if (kind == QLatin1String("gone")) {
             QFile::remove(databaseFile());
         }
+        if (kind.endsWith(QLatin1String("held folder")) && holdDataFolder(true))
+            _window->duringMessage = [this] { _window->answers = {QMessageBox::Retry}; holdDataFolder(false); };
         _window->restart = nullptr;
         std::string text;
         const bool up = BXSqlDb::startUp(text, true);

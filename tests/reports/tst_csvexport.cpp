@@ -224,7 +224,7 @@ void TestCsvExport::failuresAreReported_data()
     QTest::addColumn<QString>("reason");
     QTest::addColumn<bool>("oneFileWritten");
 
-    const QString missing = QString::fromLocal8Bit(std::strerror(ENOENT));
+    const QString missing = "No file can be made in the folder %1: " + QString::fromLocal8Bit(std::strerror(ENOENT));
     const QString tooLarge = QString::fromLocal8Bit(std::strerror(EFBIG));
     // Nothing else is written once the one file fails.
     QTest::newRow("one file in a missing folder")
@@ -277,7 +277,8 @@ void TestCsvExport::failuresAreReported()
                                : QStringLiteral("Could not write %1 (and possibly other files): "
                                                 "%2\nAny earlier files of those names are "
                                                 "unchanged.");
-    QCOMPARE(error, failed.arg(inFolder(failedFile), reason));
+    const QString folder = QFileInfo(inFolder(failedFile)).path();
+    QCOMPARE(error, failed.arg(inFolder(failedFile), QString(reason).replace(QStringLiteral("%1"), folder)));
     QCOMPARE(readAll(inFolder(QStringLiteral("all.csv"))).contains("\"Soup\""), oneFileWritten);
     if (!oneFileWritten) {
         for (const QString& name : kept)

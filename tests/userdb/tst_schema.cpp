@@ -22,6 +22,8 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -450,6 +452,7 @@ void TestSchema::leftoverWorkingCopiesAreRemoved()
     QString error;
     QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
     QCOMPARE(BXSqlDb::getVersion(), 412);
+    QCOMPARE(BXSqlDb::takeUndoneRestore().isEmpty(), !kept);
     QVERIFY(!QFile::exists(leftover));
     QVERIFY(!QFile::exists(leftover + QStringLiteral("-journal")));
     BXSqlDb::cleanUp();
@@ -502,7 +505,8 @@ void TestSchema::copyFileLimits()
     const QString small = QDir::homePath() + QStringLiteral("/small.db");
     QVERIFY(writeFile(small, QByteArray(100, 's')));
     QVERIFY(!FileCopy::copy(small, QDir::homePath() + "/no/folder/copy.db", &reason));
-    QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    QCOMPARE(reason, "No file can be made in the folder " + QDir::homePath() + "/no/folder: "
+                         + QString::fromLocal8Bit(std::strerror(ENOENT)));
     QVERIFY(FileCopy::copy(small, destination, &reason));
     QCOMPARE(readFile(destination), readFile(small));
 }
@@ -523,6 +527,18 @@ void TestSchema::copyFileRemovesPartialCopy()
     QVERIFY(!copied);
     // The system's reason, and neither the copy nor its working name stays.
     QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    QCOMPARE(QDir::home().entryList({QStringLiteral("partial.db*")}), QStringList());
+
+    // A copier killed while its disk cannot hold the ledger of working files leaves nothing.
+    WorkingFile::keepLedger(QDir::homePath() + QStringLiteral("/working-files"));
+    const pid_t copier = ::fork();
+    if (copier == 0) {
+        const FileSizeLimit full(1);
+        WorkingFile copy(destination);
+        ::_exit(copy.open(&reason) && copy.write("part", 4) ? 0 : 1);
+    }
+    QVERIFY(copier > 0 && ::waitpid(copier, nullptr, 0) == copier);
+    WorkingFile::keepLedger(QString());
     QCOMPARE(QDir::home().entryList({QStringLiteral("partial.db*")}), QStringList());
 }
 
