@@ -176,7 +176,7 @@ bool brandSwitch(const char* id)
 }
 
 // Data and settings of earlier versions move to the current folders before anything reads them;
-// both are then kept from other accounts.
+// Qt's own settings are then kept beside the program's.
 bool moveOldFolders()
 {
     QString error;

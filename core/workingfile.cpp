@@ -1,13 +1,12 @@
 #include "core/workingfile.h"
 
-#include "core/createdirectory.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -47,8 +46,7 @@ void writeLedger()
     QSaveFile file(kept.path);
     if (file.open(QIODevice::WriteOnly))
         file.write(kept.noted.join(QLatin1Char('\n')).toUtf8() + '\n');
-    if (file.commit())
-        orvMakePrivate(kept.path);
+    file.commit();
 }
 
 void note(const QString& path)
@@ -84,6 +82,13 @@ QString WorkingFile::fileBehind(const QString& path)
         file = target;
     }
     return file;
+}
+
+void WorkingFile::takeModes(const QString& file, const QString& replaced)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(replaced).constData(), &info) == 0 && S_ISREG(info.st_mode))
+        ::chmod(QFile::encodeName(file).constData(), info.st_mode & 0777);
 }
 
 void WorkingFile::keepLedger(const QString& path)
@@ -162,6 +167,7 @@ bool WorkingFile::commit(QString* reason)
         return false;
     }
     _file.close();
+    takeModes(_file.fileName(), _destination);
     if (::rename(QFile::encodeName(_file.fileName()).constData(),
                  QFile::encodeName(_destination).constData())
         != 0) {

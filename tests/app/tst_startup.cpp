@@ -1071,6 +1071,16 @@ void TestStartup::filesArePrivate()
                                     backups + QStringLiteral("/20250101.ptBackup"), dialogHistory})
             QVERIFY(QFile::setPermissions(file, open));
     }
+    // The data folder, the settings folder, the diary and the settings file link to a group's.
+    const QString group = home.path("home") + QStringLiteral("/Group/");
+    if (linked) {
+        QVERIFY(QDir().mkpath(group + "data") && QDir().mkpath(group + "settings") && QDir().mkpath(QFileInfo(data).path())
+                && QDir().mkpath(QFileInfo(QFileInfo(settings).path()).path()) && QFile(group + "pantrel.ini").open(QIODevice::WriteOnly)
+                && QFile::copy(BXSettings::getResourceDBPath() + "userdata.db", group + "userdata.db"));
+        for (const auto& [link, target, perms] : {std::tuple<QString, QString, int>{data, "data", 02775}, {QFileInfo(settings).path(), "settings", 02775},
+                                                  {data + "/userdata.db", "userdata.db", 0664}, {settings, "pantrel.ini", 0644}})
+            QVERIFY(QFile::link(group + target, link) && ::chmod(QFile::encodeName(group + target), perms) == 0);
+    }
     auto mode = [](const QString& path) {
         struct stat info {};
         return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
@@ -1083,17 +1093,17 @@ void TestStartup::filesArePrivate()
     ::kill(pid_t(program.processId()), SIGTERM);
     QVERIFY(program.waitForFinished(RunMs));
 
-    // A folder the user chose keeps its modes; the program's own files are private.
-    QCOMPARE(mode(data), chosenFolder ? 0755 : 0700);
-    QCOMPARE(mode(data + QStringLiteral("/userdata.db")), 0600);
+    // What the program made is private; what it found keeps its modes.
+    QCOMPARE(mode(data), earlierVersion ? 0755 : linked ? 02775 : 0700);
+    QCOMPARE(mode(data + QStringLiteral("/userdata.db")), earlierVersion ? 0644 : linked ? 0664 : 0600);
     QCOMPARE(mode(shared), sharedBackups ? 02775 : -1);
     QCOMPARE(mode(shared + QStringLiteral("/1.ptBackup")), sharedBackups ? 0664 : -1);
-    QCOMPARE(mode(QFileInfo(settings).path()), 0700);
-    QCOMPARE(mode(settings), 0600);
+    QCOMPARE(mode(QFileInfo(settings).path()), earlierVersion ? 0755 : linked ? 02775 : 0700);
+    QCOMPARE(mode(settings), earlierVersion || linked ? 0644 : 0600);
     if (earlierVersion) {
-        QCOMPARE(mode(backups), 0700);
-        QCOMPARE(mode(backups + QStringLiteral("/20250101.ptBackup")), 0600);
-        QCOMPARE(mode(dialogHistory), 0600);
+        QCOMPARE(mode(backups), 0755);
+        QCOMPARE(mode(backups + QStringLiteral("/20250101.ptBackup")), 0644);
+        QCOMPARE(mode(dialogHistory), 0644);
         QVERIFY(QFileInfo::exists(wholeBackup));
     }
     for (const QString& leftover : leftovers)
