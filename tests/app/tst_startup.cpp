@@ -933,10 +933,13 @@ void TestStartup::missingDataFolderIsNeverFilled_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("starts");
     QTest::addColumn<bool>("folderLeft");
-    QTest::newRow("quit") << 0 << false << false;
-    QTest::newRow("nothing answered") << -1 << false << false;
-    QTest::newRow("default folder") << 1 << true << false;
-    QTest::newRow("empty mount point, quit") << 0 << false << true;
+    QTest::addColumn<QString>("linkTo");  // where the diary in the folder links to, on the disk
+    QTest::newRow("quit") << 0 << false << false << "";
+    QTest::newRow("nothing answered") << -1 << false << false << "";
+    QTest::newRow("default folder") << 1 << true << false << "";
+    QTest::newRow("empty mount point, quit") << 0 << false << true << "";
+    QTest::newRow("diary link to a file gone, quit") << 0 << false << true << "unplugged/old.db";
+    QTest::newRow("diary link into a folder gone") << 0 << false << true << "gone/old.db";
 }
 
 // A stored folder that is gone names the folder and offers the default one; nothing is made
@@ -946,10 +949,14 @@ void TestStartup::missingDataFolderIsNeverFilled()
     QFETCH(int, answer);
     QFETCH(bool, starts);
     QFETCH(bool, folderLeft);
+    QFETCH(QString, linkTo);
     QTemporaryDir disk;
     const QString gone = disk.path() + QStringLiteral("/unplugged/diary");
+    const QString target = disk.path() + QLatin1Char('/') + linkTo;
     if (folderLeft)
         QVERIFY(QDir().mkpath(gone));
+    if (!linkTo.isEmpty())
+        QVERIFY(QFile::link(target, gone + QStringLiteral("/userdata.db")));
     {
         BXSettings settings;
         settings.writeEntry(QLatin1String(BXSettings::UserDBPathKey), gone);
@@ -962,12 +969,14 @@ void TestStartup::missingDataFolderIsNeverFilled()
     BXSettings::forgetUserDBPath();
     QCOMPARE(found, starts);
     QCOMPARE(prompter.asked.size(), 1);
-    QVERIFY2(prompter.lastText().contains(QStringLiteral("Your diary cannot be found in the folder ") + gone + QStringLiteral(",")),
-             qPrintable(prompter.lastText()));
-    QVERIFY(prompter.lastText().contains(BXSettings::getDirData()));
+    const QString told = linkTo.isEmpty() ? QStringLiteral("Your diary cannot be found in the folder ") + gone
+                                          : QStringLiteral("Your diary %1/userdata.db is a link to %2").arg(gone, target);
+    QVERIFY2(prompter.lastText().contains(told + QStringLiteral(",")), qPrintable(prompter.lastText()));
+    QVERIFY(!linkTo.isEmpty() || prompter.lastText().contains(BXSettings::getDirData()));
     QCOMPARE(stored, starts ? QString() : gone);
     QCOMPARE(QFileInfo::exists(disk.path() + QStringLiteral("/unplugged")), folderLeft);
     QVERIFY(!QFileInfo::exists(gone + QStringLiteral("/userdata.db")));
+    QVERIFY(linkTo.isEmpty() || !QFileInfo::exists(target));
 }
 
 // Where no box can be answered, the start ends naming the folder.
@@ -998,17 +1007,19 @@ void TestStartup::filesArePrivate_data()
     QTest::newRow("files of an earlier version in a chosen folder") << true << true << false << false;
     QTest::newRow("a backup cut short where a user backed up") << true << false << true << false;
     QTest::newRow("a shared backup folder the user chose") << true << false << false << true;
+    QTest::newRow("links to what a group shares") << false << false << false << false;
 }
 
 // No other account can read the diary, its backups, its lock, the settings or the file
-// dialogs' history: a first start makes them private, and a start tightens what an earlier
-// version left open. Copies cut short are gone, also in the folder a user last backed up to.
+// dialogs' history that a first start makes; what was there, and what links point to, keeps
+// its modes. Copies cut short are gone, also in the folder a user last backed up to.
 void TestStartup::filesArePrivate()
 {
     QFETCH(bool, earlierVersion);
     QFETCH(bool, chosenFolder);
     QFETCH(bool, rememberedBackups);
     QFETCH(bool, sharedBackups);
+    const bool linked = QTest::currentDataTag() == QLatin1String("links to what a group shares");
     ProgramHome home;
     const QString brand = BrandEngine::instance()->getString("brand_id");
     const QString data = chosenFolder ? home.path("home") + QStringLiteral("/My Diary")
