@@ -136,7 +136,7 @@ bool BXSettings::syncPrivately()
 void BXSettings::keepPrivate()
 {
     // Qt's own settings, the file dialogs' history among them, name the folders of backups and
-    // exports: they are kept in the private settings folder.
+    // exports: they are kept in the settings folder.
     const QString folder = QFileInfo(settingsFile()).absolutePath();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);

@@ -6,8 +6,8 @@
 // Every file the program writes for the user (a copy of the diary, an export) is written
 // beside its destination under a working name, readable by the user alone, and takes the
 // destination's name only once it is whole and on the disk, with the modes of the file it
-// replaces. A write that fails or is cut short
-// leaves what the destination held as it was; a working file never committed is removed.
+// replaces. A write that fails or is cut short leaves what the destination held as it was; a
+// working file never committed is removed.
 // A destination that is a link is written where the link points, so the link stays a link.
 class WorkingFile
 {
