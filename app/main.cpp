@@ -180,7 +180,7 @@ bool brandSwitch(const char* id)
 }
 
 // Data and settings of earlier versions move to the current folders before anything reads them;
-// both are then kept from other accounts.
+// Qt's own settings are then kept beside the program's.
 bool moveOldFolders()
 {
     QString error;
@@ -195,14 +195,46 @@ bool moveOldFolders()
     return false;
 }
 
+// A diary that is a link to a file that is gone is never replaced by an empty one unasked: the
+// user may have a new diary made where the link points, or the start ends.
+bool findLinkedDiary(Prompter* prompter, const QString& diary)
+{
+    const QFileInfo link(diary);
+    if (!link.isSymLink() || link.exists())
+        return true;
+    const QString target = WorkingFile::fileBehind(diary);
+    const QString missing =
+        tr("Your diary %1 is a link to %2, which cannot be found. The file may be on a disk that "
+           "is not connected, or it may have been moved or renamed.")
+            .arg(QDir::toNativeSeparators(diary), QDir::toNativeSeparators(target));
+    const QString told = missing + tr("\nMake the file available and start the program again.");
+    if (!prompter) {
+        showBox(QMessageBox::Critical, tr("Cannot start"), told);
+        return false;
+    }
+    // Where the folder is gone too, no diary can be made in the file's place.
+    if (!QFileInfo(target).absoluteDir().exists()) {
+        prompter->message(nullptr, QMessageBox::Critical, tr("Cannot start"), told, QMessageBox::Ok,
+                          QMessageBox::Ok, QMessageBox::Ok);
+        return false;
+    }
+    const QString question = missing + tr("\n\nQuit, make the file available and start the "
+                                          "program again, or start a new, empty diary in its place?");
+    return prompter->choice(nullptr, QMessageBox::Warning, tr("Diary not found"), question,
+                            {tr("Quit"), tr("Start a New Diary")}, 0, 0)
+        == 1;
+}
+
 // A stored user database folder without its diary (a disk not connected, a folder moved or
 // renamed) is never filled with an empty diary: the user may take the default folder instead,
 // or the start ends. Without a prompter (nobody could answer) the start ends.
 bool findUserData(Prompter* prompter)
 {
     const QString stored = BXSettings::storedUserDBPath();
-    if (stored.isEmpty() || QFileInfo::exists(stored + QStringLiteral("/userdata.db")))
-        return true;
+    const QString diary = (stored.isEmpty() ? BXSettings::getDirData() : stored + QLatin1Char('/'))
+                          + QStringLiteral("userdata.db");
+    if (stored.isEmpty() || QFileInfo::exists(diary) || QFileInfo(diary).isSymLink())
+        return findLinkedDiary(prompter, diary);
     const QString folder = QDir::toNativeSeparators(stored);
     if (!prompter) {
         showBox(QMessageBox::Critical, tr("Cannot start"),
@@ -223,7 +255,7 @@ bool findUserData(Prompter* prompter)
     if (answer != 1)
         return false;
     BXSettings::forgetUserDBPath();
-    return true;
+    return findLinkedDiary(prompter, BXSettings::getDirData() + QStringLiteral("userdata.db"));
 }
 
 // Why nothing can be written into folder (a full disk, no permission, no folder), in the

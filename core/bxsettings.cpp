@@ -125,38 +125,21 @@ bool BXSettings::store(const QString& key, const QVariant& value)
     return syncPrivately();
 }
 
-// Writes the settings out; a settings file (and folder) that the write has just made is the
-// user's alone.
+// Writes the settings out. What the write makes is the user's alone by the process's mask; a
+// settings file or folder that the user made, or links to, keeps its modes.
 bool BXSettings::syncPrivately()
 {
     sync();
-    orvMakePrivate(QFileInfo(fileName()).absolutePath());
-    orvMakePrivate(fileName());
     return status() == QSettings::NoError;
 }
 
 void BXSettings::keepPrivate()
 {
-    const QString settings = settingsFile();
-    const QString folder = QFileInfo(settings).absolutePath();
-    orvMakePrivate(folder);
-    orvMakePrivate(settings);
     // Qt's own settings, the file dialogs' history among them, name the folders of backups and
-    // exports: they are kept in the private settings folder, and what earlier versions left in
-    // the shared one is tightened.
+    // exports: they are kept in the settings folder.
+    const QString folder = QFileInfo(settingsFile()).absolutePath();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
-    orvMakePrivate(configDir() + QStringLiteral("/QtProject.conf"));
-    orvMakePrivate(getAppDataDir() + QLatin1Char('/') + brandId());
-    // Backups are whole copies of the diary. A folder that the user chose for them (a folder
-    // shared with others, say) and what it holds keep the modes the user gave them; the
-    // program tightens only its own folder. A chosen diary folder keeps its modes as well.
-    const QDir backups(defaultBackupDir());
-    if (!backups.exists())
-        return;
-    orvMakePrivate(backups.absolutePath());
-    for (const QString& name : backups.entryList({QStringLiteral("*.ptBackup")}, QDir::Files))
-        orvMakePrivate(backups.filePath(name));
 }
 
 bool BXSettings::writeEntry(const QString& key, const QString& value)

@@ -104,10 +104,8 @@ public:
     // reason in *error, when both hold some, or when a move fails. Called at start, before
     // anything reads the settings or the data folder.
     static bool moveOldFolders(QString* error);
-    // Takes the access of other accounts away from the settings file and its folder, from the
-    // data folder and from the default backup folder and its backups, as earlier versions left
-    // them, and keeps Qt's own settings (the file dialogs' history) in the private settings
-    // folder. Folders the user chose keep their modes. Called at start.
+    // Keeps Qt's own settings (the file dialogs' history) in the settings folder. Called at
+    // start.
     static void keepPrivate();
     // The folder of the user database, ending in "/": the stored "/admin/userdbpath" when it
     // is an absolute path, else the data folder.

@@ -35,14 +35,3 @@ bool orvCreateDirectory(const QString& path)
     }
     return isDirectory(current.isEmpty() ? QStringLiteral("/") : current);
 }
-
-bool orvMakePrivate(const QString& path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    struct stat info {};
-    if (::stat(native.constData(), &info) != 0)
-        return false;
-    if ((info.st_mode & 077) == 0)
-        return true;
-    return ::chmod(native.constData(), info.st_mode & 07700) == 0;
-}

@@ -7,7 +7,3 @@
 // A path starting with "//" names a network share whose first two components are taken as
 // given. True when the whole path exists as a directory at the end.
 bool orvCreateDirectory(const QString& path);
-
-// Takes every access of the group and of others away from a file or folder; the user's own
-// access stays as it is. True when nothing is left to take.
-bool orvMakePrivate(const QString& path);

@@ -13,6 +13,10 @@ const qint64 s_blockSize = 512;
 const int s_nameLength = 100;
 const int s_sizeOffset = 124;
 const int s_sizeLength = 12;
+const int s_checksumOffset = 148;
+const int s_checksumLength = 8;
+// Tar writes whole records of 20 blocks: the zeros after an archive's end fill at most its last.
+const qint64 s_recordSize = 20 * s_blockSize;
 
 // Every decimal digit is taken as one more octal place; blanks and NULs are skipped.
 quint64 parseSize(const char* field)
@@ -23,6 +27,41 @@ quint64 parseSize(const char* field)
             size = size * 8 + quint64(field[i] - '0');
     }
     return size;
+}
+
+// The checksum field: octal digits after any blanks, ended by a blank or a NUL; -1 when it
+// holds none.
+qint64 storedChecksum(const char* field)
+{
+    int i = 0;
+    while (i < s_checksumLength && field[i] == ' ')
+        ++i;
+    const int first = i;
+    qint64 sum = 0;
+    for (; i < s_checksumLength && field[i] >= '0' && field[i] <= '7'; ++i)
+        sum = sum * 8 + (field[i] - '0');
+    const bool ended = i == s_checksumLength || field[i] == ' ' || field[i] == '\0';
+    return i > first && ended ? sum : -1;
+}
+
+// The header's bytes summed with its checksum field counted as blanks match the field, summed
+// as unsigned bytes or, as some writers did, as signed ones.
+bool checksumMatches(const char* block)
+{
+    qint64 unsignedSum = 0;
+    qint64 signedSum = 0;
+    for (int i = 0; i < s_blockSize; ++i) {
+        const bool field = i >= s_checksumOffset && i < s_checksumOffset + s_checksumLength;
+        unsignedSum += field ? ' ' : static_cast<unsigned char>(block[i]);
+        signedSum += field ? ' ' : static_cast<signed char>(block[i]);
+    }
+    const qint64 stored = storedChecksum(block + s_checksumOffset);
+    return stored == unsignedSum || stored == signedSum;
+}
+
+bool isZero(const QByteArray& bytes)
+{
+    return std::all_of(bytes.cbegin(), bytes.cend(), [](char byte) { return byte == '\0'; });
 }
 
 } // namespace
@@ -60,8 +99,14 @@ void TarReader::_readMemberMap()
             _error = tr("The archive cannot be read: %1.").arg(_file.errorString());
             return;
         }
-        if (block[0] == '\0')
-            break;
+        if (isZero(QByteArray::fromRawData(block, s_blockSize))) {
+            _readEnd(position, fileSize);
+            return;
+        }
+        if (block[0] == '\0' || !checksumMatches(block)) {
+            _error = tr("The archive is damaged: the block at byte %1 is no member's header.").arg(position);
+            return;
+        }
         TarHeader header;
         header.name.assign(block, strnlen(block, s_nameLength));
         header.size = parseSize(block + s_sizeOffset);
@@ -75,7 +120,22 @@ void TarReader::_readMemberMap()
         }
         position = header.offset + qint64((header.size + s_blockSize - 1) / s_blockSize) * s_blockSize;
     }
-    _whole = true;
+}
+
+// The end is two zero blocks, followed by nothing but the zeros that fill the last record.
+void TarReader::_readEnd(qint64 position, qint64 fileSize)
+{
+    const qint64 recordEnd = (position + 2 * s_blockSize + s_recordSize - 1) / s_recordSize * s_recordSize;
+    if (fileSize < position + 2 * s_blockSize) {
+        _error = tr("The archive is cut short or damaged: it stops after %1 bytes, before its end.")
+                     .arg(fileSize);
+    } else if (fileSize > recordEnd || !_file.seek(position) || !isZero(_file.read(fileSize - position))) {
+        _error = tr("The archive is damaged: %1 bytes follow its end at byte %2.")
+                     .arg(fileSize - position - 2 * s_blockSize)
+                     .arg(position);
+    } else {
+        _whole = true;
+    }
 }
 
 QByteArray TarReader::readFile(const std::string& name)

@@ -35,9 +35,10 @@ public:
     // Why the archive would not open, in the system's words, or, for an archive that is not
     // whole, a sentence saying how it is damaged.
     QString errorString() const;
-    // Whether the archive ends as an archive does, with a zero block after whole members:
-    // false when it ends inside a header or a member's data (a copy or download cut short,
-    // or bytes that are no archive), or without its end.
+    // Whether the archive ends as an archive does, with two zero blocks after whole members
+    // whose headers match their checksums: false when it ends inside a header or a member's
+    // data (a copy or download cut short, or bytes that are no archive), without its end, or
+    // with a damaged header or more than zeros after its end.
     bool isWhole() const { return _whole; }
 
     // The member's data; empty when there is no such member or its data is cut short.
@@ -48,6 +49,7 @@ public:
 
 private:
     void _readMemberMap();
+    void _readEnd(qint64 position, qint64 fileSize);
 
     QFile _file;
     QString _error;

@@ -1,7 +1,5 @@
 #include "core/workingfile.h"
 
-#include "core/createdirectory.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +7,7 @@
 #include <QStringList>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -50,10 +49,8 @@ bool writeLedger(QString* reason = nullptr)
     const QByteArray text = kept.noted.join(QLatin1Char('\n')).toUtf8() + '\n';
     // Unbuffered: a write that fails (a full disk) says so here, and the ledger as it was stays.
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(text) == text.size()
-        && file.commit()) {
-        orvMakePrivate(kept.path);
+        && file.commit())
         return true;
-    }
     if (reason)
         *reason = QCoreApplication::translate("WorkingFile", "The list of files being written, %1, "
                                                              "cannot be written: %2")
@@ -99,6 +96,13 @@ QString WorkingFile::fileBehind(const QString& path)
         file = target;
     }
     return file;
+}
+
+void WorkingFile::takeModes(const QString& file, const QString& replaced)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(replaced).constData(), &info) == 0 && S_ISREG(info.st_mode))
+        ::chmod(QFile::encodeName(file).constData(), info.st_mode & 0777);
 }
 
 void WorkingFile::keepLedger(const QString& path)
@@ -190,6 +194,7 @@ bool WorkingFile::commit(QString* reason)
         return false;
     }
     _file.close();
+    takeModes(_file.fileName(), _destination);
     if (::rename(QFile::encodeName(_file.fileName()).constData(),
                  QFile::encodeName(_destination).constData())
         != 0) {

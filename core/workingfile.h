@@ -5,8 +5,9 @@
 
 // Every file the program writes for the user (a copy of the diary, an export) is written
 // beside its destination under a working name, readable by the user alone, and takes the
-// destination's name only once it is whole and on the disk. A write that fails or is cut short
-// leaves what the destination held as it was; a working file never committed is removed.
+// destination's name only once it is whole and on the disk, with the modes of the file it
+// replaces. A write that fails or is cut short leaves what the destination held as it was; a
+// working file never committed is removed.
 // A destination that is a link is written where the link points, so the link stays a link.
 class WorkingFile
 {
@@ -26,6 +27,10 @@ public:
     // Puts the names in the folder of `file` on the disk, so that a rename or a removal there
     // outlives a power cut; false when the system refused.
     static bool syncFolder(const QString& file);
+    // Gives the program's own `file`, about to take the place of `replaced`, the access that
+    // `replaced` grants, so that a file the user shares stays shared; a new file (no regular
+    // file replaced) keeps the access it was made with.
+    static void takeModes(const QString& file, const QString& replaced);
 
     explicit WorkingFile(const QString& destination);
     ~WorkingFile();

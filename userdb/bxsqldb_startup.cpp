@@ -61,9 +61,11 @@ void removeWithJournal(const QString& path)
     QFile::remove(path);
 }
 
-// Puts `from` in place of `to` in one step: a crash leaves one or the other, complete.
+// Puts `from` in place of `to` in one step: a crash leaves one or the other, complete. `from`
+// takes the modes of what it replaces.
 bool replaceFile(const QString& from, const QString& to)
 {
+    WorkingFile::takeModes(from, to);
     return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
@@ -513,7 +515,6 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
                     .toStdString();
         return false;
     }
-    orvMakePrivate(path);
     // A file that another program holds is waited for here, before the connection reads it.
     if (!isReadableDiary(path, error, outcome))
         return false;

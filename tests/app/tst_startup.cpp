@@ -339,11 +339,12 @@ void TestStartup::unusableBrandEndsTheStart_data()
     const QByteArray shipped = shippedFile.readAll();
     QTest::newRow("no brand.dat") << "none" << QByteArray() << "" << QStringList() << ""
                                   << QStringList() << QStringLiteral("Cannot find %1.");
+    const QString noHeader = found + QStringLiteral("The archive is damaged: the block at byte %2 is no member's header.");
     QTest::newRow("random bytes") << "bytes" << noise << "" << QStringList() << ""
-                                  << QStringList() << cut.arg("%1", "20000", "before its end");
+                                  << QStringList() << noHeader.arg("%1", "0");
     QTest::newRow("random bytes, -updatedb")
         << "bytes" << noise << "" << QStringList() << "" << QStringList{"-updatedb"}
-        << cut.arg("%1", "20000", "before its end");
+        << noHeader.arg("%1", "0");
     QTest::newRow("empty file") << "bytes" << QByteArray() << "" << QStringList() << ""
                                 << QStringList() << cut.arg("%1", "0", "before its end");
     QTest::newRow("empty archive") << "bytes" << QByteArray(1024, '\0') << "" << QStringList()
@@ -967,10 +968,13 @@ void TestStartup::missingDataFolderIsNeverFilled_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("starts");
     QTest::addColumn<bool>("folderLeft");
-    QTest::newRow("quit") << 0 << false << false;
-    QTest::newRow("nothing answered") << -1 << false << false;
-    QTest::newRow("default folder") << 1 << true << false;
-    QTest::newRow("empty mount point, quit") << 0 << false << true;
+    QTest::addColumn<QString>("linkTo");  // where the diary in the folder links to, on the disk
+    QTest::newRow("quit") << 0 << false << false << "";
+    QTest::newRow("nothing answered") << -1 << false << false << "";
+    QTest::newRow("default folder") << 1 << true << false << "";
+    QTest::newRow("empty mount point, quit") << 0 << false << true << "";
+    QTest::newRow("diary link to a file gone, quit") << 0 << false << true << "unplugged/old.db";
+    QTest::newRow("diary link into a folder gone") << 0 << false << true << "gone/old.db";
 }
 
 // A stored folder that is gone names the folder and offers the default one; nothing is made
@@ -980,10 +984,14 @@ void TestStartup::missingDataFolderIsNeverFilled()
     QFETCH(int, answer);
     QFETCH(bool, starts);
     QFETCH(bool, folderLeft);
+    QFETCH(QString, linkTo);
     QTemporaryDir disk;
     const QString gone = disk.path() + QStringLiteral("/unplugged/diary");
+    const QString target = disk.path() + QLatin1Char('/') + linkTo;
     if (folderLeft)
         QVERIFY(QDir().mkpath(gone));
+    if (!linkTo.isEmpty())
+        QVERIFY(QFile::link(target, gone + QStringLiteral("/userdata.db")));
     {
         BXSettings settings;
         settings.writeEntry(QLatin1String(BXSettings::UserDBPathKey), gone);
@@ -996,12 +1004,14 @@ void TestStartup::missingDataFolderIsNeverFilled()
     BXSettings::forgetUserDBPath();
     QCOMPARE(found, starts);
     QCOMPARE(prompter.asked.size(), 1);
-    QVERIFY2(prompter.lastText().contains(QStringLiteral("Your diary cannot be found in the folder ") + gone + QStringLiteral(",")),
-             qPrintable(prompter.lastText()));
-    QVERIFY(prompter.lastText().contains(BXSettings::getDirData()));
+    const QString told = linkTo.isEmpty() ? QStringLiteral("Your diary cannot be found in the folder ") + gone
+                                          : QStringLiteral("Your diary %1/userdata.db is a link to %2").arg(gone, target);
+    QVERIFY2(prompter.lastText().contains(told + QStringLiteral(",")), qPrintable(prompter.lastText()));
+    QVERIFY(!linkTo.isEmpty() || prompter.lastText().contains(BXSettings::getDirData()));
     QCOMPARE(stored, starts ? QString() : gone);
     QCOMPARE(QFileInfo::exists(disk.path() + QStringLiteral("/unplugged")), folderLeft);
     QVERIFY(!QFileInfo::exists(gone + QStringLiteral("/userdata.db")));
+    QVERIFY(linkTo.isEmpty() || !QFileInfo::exists(target));
 }
 
 // Where no box can be answered, the start ends naming the folder.
@@ -1032,17 +1042,19 @@ void TestStartup::filesArePrivate_data()
     QTest::newRow("files of an earlier version in a chosen folder") << true << true << false << false;
     QTest::newRow("a backup cut short where a user backed up") << true << false << true << false;
     QTest::newRow("a shared backup folder the user chose") << true << false << false << true;
+    QTest::newRow("links to what a group shares") << false << false << false << false;
 }
 
 // No other account can read the diary, its backups, its lock, the settings or the file
-// dialogs' history: a first start makes them private, and a start tightens what an earlier
-// version left open. Copies cut short are gone, also in the folder a user last backed up to.
+// dialogs' history that a first start makes; what was there, and what links point to, keeps
+// its modes. Copies cut short are gone, also in the folder a user last backed up to.
 void TestStartup::filesArePrivate()
 {
     QFETCH(bool, earlierVersion);
     QFETCH(bool, chosenFolder);
     QFETCH(bool, rememberedBackups);
     QFETCH(bool, sharedBackups);
+    const bool linked = QTest::currentDataTag() == QLatin1String("links to what a group shares");
     ProgramHome home;
     const QString brand = BrandEngine::instance()->getString("brand_id");
     const QString data = chosenFolder ? home.path("home") + QStringLiteral("/My Diary")
@@ -1105,6 +1117,16 @@ void TestStartup::filesArePrivate()
                                     backups + QStringLiteral("/20250101.ptBackup"), dialogHistory})
             QVERIFY(QFile::setPermissions(file, open));
     }
+    // The data folder, the settings folder, the diary and the settings file link to a group's.
+    const QString group = home.path("home") + QStringLiteral("/Group/");
+    if (linked) {
+        QVERIFY(QDir().mkpath(group + "data") && QDir().mkpath(group + "settings") && QDir().mkpath(QFileInfo(data).path())
+                && QDir().mkpath(QFileInfo(QFileInfo(settings).path()).path()) && QFile(group + "pantrel.ini").open(QIODevice::WriteOnly)
+                && QFile::copy(BXSettings::getResourceDBPath() + "userdata.db", group + "userdata.db"));
+        for (const auto& [link, target, perms] : {std::tuple<QString, QString, int>{data, "data", 02775}, {QFileInfo(settings).path(), "settings", 02775},
+                                                  {data + "/userdata.db", "userdata.db", 0664}, {settings, "pantrel.ini", 0644}})
+            QVERIFY(QFile::link(group + target, link) && ::chmod(QFile::encodeName(group + target), perms) == 0);
+    }
     auto mode = [](const QString& path) {
         struct stat info {};
         return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
@@ -1117,17 +1139,17 @@ void TestStartup::filesArePrivate()
     ::kill(pid_t(program.processId()), SIGTERM);
     QVERIFY(program.waitForFinished(RunMs));
 
-    // A folder the user chose keeps its modes; the program's own files are private.
-    QCOMPARE(mode(data), chosenFolder ? 0755 : 0700);
-    QCOMPARE(mode(data + QStringLiteral("/userdata.db")), 0600);
+    // What the program made is private; what it found keeps its modes.
+    QCOMPARE(mode(data), earlierVersion ? 0755 : linked ? 02775 : 0700);
+    QCOMPARE(mode(data + QStringLiteral("/userdata.db")), earlierVersion ? 0644 : linked ? 0664 : 0600);
     QCOMPARE(mode(shared), sharedBackups ? 02775 : -1);
     QCOMPARE(mode(shared + QStringLiteral("/1.ptBackup")), sharedBackups ? 0664 : -1);
-    QCOMPARE(mode(QFileInfo(settings).path()), 0700);
-    QCOMPARE(mode(settings), 0600);
+    QCOMPARE(mode(QFileInfo(settings).path()), earlierVersion ? 0755 : linked ? 02775 : 0700);
+    QCOMPARE(mode(settings), earlierVersion || linked ? 0644 : 0600);
     if (earlierVersion) {
-        QCOMPARE(mode(backups), 0700);
-        QCOMPARE(mode(backups + QStringLiteral("/20250101.ptBackup")), 0600);
-        QCOMPARE(mode(dialogHistory), 0600);
+        QCOMPARE(mode(backups), 0755);
+        QCOMPARE(mode(backups + QStringLiteral("/20250101.ptBackup")), 0644);
+        QCOMPARE(mode(dialogHistory), 0644);
         QVERIFY(QFileInfo::exists(wholeBackup));
     }
     for (const QString& leftover : leftovers)

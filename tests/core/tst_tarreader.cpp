@@ -12,13 +12,17 @@
 
 namespace {
 
-// A raw header block: name bytes at 0, the size field text at 124.
+// A raw header block: name bytes at 0, the size field text at 124, the checksum at 148.
 QByteArray headerBlock(const QByteArray& name, const QByteArray& sizeField)
 {
     QByteArray block(512, '\0');
     block.replace(0, name.size(), name);
     block.replace(124, sizeField.size(), sizeField);
-    return block;
+    block.replace(148, 8, QByteArray(8, ' '));
+    int sum = 0;
+    for (const char byte : block)
+        sum += static_cast<unsigned char>(byte);
+    return block.replace(148, 7, QByteArray::number(sum, 8).rightJustified(6, '0') + '\0');
 }
 
 QByteArray padded(const QByteArray& data)
@@ -148,6 +152,12 @@ private slots:
         QVERIFY(reader.open(writeRaw("short.tar", archive)));
         QVERIFY(reader.listFiles(".*", true) == std::list<std::string>{"c"});
         QVERIFY(!reader.isWhole());
+        // A size garbled after the checksum was taken; a cut filled back with zeros.
+        const QByteArray whole = headerBlock("c", "00000000003") + padded("ccc") + QByteArray(1024, '\0');
+        QVERIFY(reader.open(writeRaw("garbled.tar", QByteArray(whole).replace(134, 1, "7"))));
+        QCOMPARE(reader.errorString(), QStringLiteral("The archive is damaged: the block at byte 0 is no member's header."));
+        QVERIFY(reader.open(writeRaw("filled.tar", whole + QByteArray(20480, '\0'))));
+        QCOMPARE(reader.errorString(), QStringLiteral("The archive is damaged: 20480 bytes follow its end at byte 1024."));
     }
 
     void sizeFieldTakesDigitsAsOctalPlaces()

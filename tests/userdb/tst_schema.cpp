@@ -212,7 +212,7 @@ void TestSchema::fixMagic_data()
 }
 
 // Only a file that needs the repair is written, and then never in place: a healthy diary is
-// not touched, and no working copy stays. The repaired file is the user's alone.
+// not touched, and no working copy stays. The repaired file keeps the file's modes.
 void TestSchema::fixMagic()
 {
     QFETCH(QByteArray, content);
@@ -221,6 +221,8 @@ void TestSchema::fixMagic()
     QFETCH(QByteArray, after);
     const QString path = QDir::homePath() + QStringLiteral("/magic.db");
     QVERIFY(writeFile(path, content));
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup));
+    const QFile::Permissions modes = QFileInfo(path).permissions();
     const QDateTime earlier = QDateTime::currentDateTimeUtc().addDays(-2);
     {
         QFile file(path);
@@ -237,10 +239,7 @@ void TestSchema::fixMagic()
     QCOMPARE(QDir::home().entryList({QStringLiteral("magic.db*")}), QStringList{QStringLiteral("magic.db")});
     if (after == content)
         QCOMPARE(QFileInfo(path).lastModified().toUTC(), earlier);
-    struct stat info {};
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
-    if (after != content)
-        QCOMPARE(int(info.st_mode & 0777), 0600);
+    QCOMPARE(QFileInfo(path).permissions(), modes);
     QVERIFY(!BXSqlDb::fixMagic(QDir::homePath() + QStringLiteral("/missing.db")));
     QVERIFY(!QFile::exists(QDir::homePath() + QStringLiteral("/missing.db")));
 }
@@ -355,6 +354,7 @@ void TestSchema::badFileIsRefusedUnchanged_data()
     // A busy file is never called damaged.
     QTest::newRow("held by another program")
         << "held" << QStringLiteral("Your diary %1 is in use by another program");
+    QTest::newRow("a folder in its place") << "folder" << QStringLiteral("Your diary %1 cannot be opened: ");
     QTest::newRow("no room for the upgrade's copies")
         << "no room"
         << QStringLiteral("Your database %1 could not be brought up to date and has been left as "
@@ -377,7 +377,7 @@ void TestSchema::badFileIsRefusedUnchanged()
     else
         data = readFile(BXSettings::getResourceDBPath() + "userdata.db");
     QVERIFY(!data.isEmpty());
-    QVERIFY(writeFile(path, data));
+    QVERIFY(kind == QLatin1String("folder") ? QDir().mkdir(path) : writeFile(path, data));
     const bool readOnly = kind == QLatin1String("read-only");
     if (readOnly)
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
@@ -396,6 +396,7 @@ void TestSchema::badFileIsRefusedUnchanged()
         FileCopy::setFreeSpaceProbe([](const QString&) { return qint64(4096); });
     }
     data = readFile(path);
+    const QFile::Permissions modes = QFileInfo(path).permissions();
     BXSqlDb::setBusyTimeout(100);
 
     QString error;
@@ -410,6 +411,8 @@ void TestSchema::badFileIsRefusedUnchanged()
     QVERIFY(!BXSqlDb::isUp());
     QCOMPARE(readFile(path), data);
     QVERIFY(QFileInfo(path).exists());
+    QCOMPARE(QFileInfo(path).permissions(), modes);
+    QDir().rmdir(path);
     QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
     if (readOnly)
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
