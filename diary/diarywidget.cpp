@@ -311,10 +311,14 @@ void DiaryWidget::doMealPlan()
     Prompter::warning(this, tr("No login specified"), text);
 }
 
+// The page is raised once it has read its day again; the page shown before stays otherwise.
 void DiaryWidget::raiseWidget()
 {
+    auto* stack = qobject_cast<QStackedWidget*>(parentWidget());
+    if (stack && stack->currentWidget() != this && !reload())
+        return;
     emit requestEditMenuRefresh(1, 0);
-    if (auto* stack = qobject_cast<QStackedWidget*>(parentWidget()))
+    if (stack)
         stack->setCurrentWidget(this);
 }
 

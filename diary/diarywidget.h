@@ -58,7 +58,7 @@ public slots:
     void prevDayButton_clicked();
     void currentDayButton_clicked();
     void doMealPlan();
-    // Raises the page in the page stack that is its parent.
+    // Reads the page again, then raises it in the page stack that is its parent.
     void raiseWidget();
     void refresh(const QString& name, const NotificationParam& param);
     // Keeps the choice for the user, then shows or hides the summary panel; false, with the

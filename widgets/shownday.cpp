@@ -25,5 +25,4 @@ void ShownDay::show(int user, const QDate& date)
 {
     _date = date;
     UserDB::instance()->setCurrentUser(user);
-    emit changed(user, date);
 }

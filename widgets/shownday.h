@@ -2,15 +2,12 @@
 
 #include <QByteArray>
 #include <QDate>
-#include <QObject>
 
 // The user and the day the diary's pages show, and so the ones every action of theirs acts
 // on. It moves by one call, made only once everything the pages show of the new user or day
 // has been read; until then the pages, and the actions, stay on the user and day shown.
-class ShownDay : public QObject
+class ShownDay
 {
-    Q_OBJECT
-
 public:
     static ShownDay* instance();
 
@@ -20,12 +17,8 @@ public:
     // The day as a diary date code (yyyyMMdd).
     QByteArray dateCode() const;
 
-    // Makes the user the user database's current one and the day the one shown, then tells
-    // the pages.
+    // Makes the user the user database's current one and the day the one shown.
     void show(int user, const QDate& date);
-
-signals:
-    void changed(int user, const QDate& date);
 
 private:
     ShownDay() = default;
