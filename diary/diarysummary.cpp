@@ -203,10 +203,15 @@ void DiarySummary::contextMenuEvent(QContextMenuEvent* event)
         doMenuItem(chosen->data().toInt());
 }
 
-// A double click shows the options as stored.
+// A double click shows the options as stored, read once the click has been handled.
 void DiarySummary::mouseDoubleClickEvent(QMouseEvent* event)
 {
     event->accept();
+    QMetaObject::invokeMethod(this, &DiarySummary::_reapplyStored, Qt::QueuedConnection);
+}
+
+void DiarySummary::_reapplyStored()
+{
     const int user = this->user();
     std::optional<DBTypes::UserPrefs> prefs;
     if (user >= 0 && StorePrompt::read(this, [user, &prefs] { prefs = UserDB::instance()->getUserPrefs(user); })

@@ -87,6 +87,7 @@ private:
     // Stores the options with the bits of id toggled; whether they were stored.
     bool _toggleOptions(int id);
     int _shownOptions() const;
+    void _reapplyStored();
 
     // Whether the panel was given a day.
     bool _shown = false;

@@ -363,7 +363,7 @@ private slots:
         // A double click re-applies the stored options.
         setSizes({{DBTypes::ENERGY, UserPrefs::Medium}}, 255 & ~4);
         QTest::mouseDClick(_summary.get(), Qt::LeftButton);
-        QVERIFY(_summary->findChild<FluidCounterView*>()->isHidden());
+        QTRY_VERIFY(_summary->findChild<FluidCounterView*>()->isHidden());
         QCOMPARE(targetsAsked.count(), 1);
     }
 
