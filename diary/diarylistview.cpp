@@ -519,7 +519,7 @@ void DiaryListView::_fillRows(const DiaryDay& day)
         _addExRow(entry);
     for (DiaryListViewItem* row : _groups) {
         if (row)
-            showHideEmptyText(row, &day);
+            showHideEmptyText(row);
     }
 }
 
@@ -584,11 +584,11 @@ DiaryListViewItem* DiaryListView::_addExRow(const DBTypes::ExerciseDiaryItem& en
 DiaryListViewItem* DiaryListView::addExItemToGui(const DBTypes::ExerciseDiaryItem& entry)
 {
     DiaryListViewItem* row = _addExRow(entry);
-    showHideEmptyText(_groups[DiaryDay::EXERCISE], nullptr);
+    showHideEmptyText(_groups[DiaryDay::EXERCISE]);
     return row;
 }
 
-void DiaryListView::showHideEmptyText(QTreeWidgetItem* group, const DiaryDay* day)
+void DiaryListView::showHideEmptyText(QTreeWidgetItem* group)
 {
     bool hasEntry = false;
     for (int i = group->childCount() - 1; i >= 0; --i) {
@@ -598,14 +598,12 @@ void DiaryListView::showHideEmptyText(QTreeWidgetItem* group, const DiaryDay* da
             hasEntry = true;
     }
     const int groupType = -rowId(group);
-    if (!day)
-        day = &_day;
     for (size_t i = 0; i < _columns.size(); ++i) {
         const DBTypes::NutType nut = _columns[i];
         QString text;
         const bool shown = groupType != DiaryDay::EXERCISE || nut == DBTypes::ENERGY;
         if (hasEntry && shown) {
-            const float total = groupTotal(*day, _viewMode, groupType, nut);
+            const float total = groupTotal(_day, _viewMode, groupType, nut);
             const UnitDescriptor* unit = UnitCollection::instance()->get(nut);
             if (total > -900.0f) {
                 text = (nut == DBTypes::ENERGY ? unit->printNumber(total)
@@ -898,7 +896,7 @@ DiaryListViewItem* DiaryListView::addFoodItem(DBTypes::FoodDiaryItem& entry)
     if (!stored)
         return nullptr;
     DiaryListViewItem* row = addFoodItemToGui(entry);
-    showHideEmptyText(row->parent(), nullptr);
+    showHideEmptyText(row->parent());
     return row;
 }
 
@@ -929,7 +927,7 @@ bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries
         return false;
     for (const DBTypes::FoodDiaryItem& entry : entries)
         addFoodItemToGui(entry);
-    showHideEmptyText(_groups[fileGroup(_viewMode, group)], nullptr);
+    showHideEmptyText(_groups[fileGroup(_viewMode, group)]);
     _updateTotals();
     return true;
 }
@@ -992,7 +990,7 @@ void DiaryListView::_removeEntry(QTreeWidgetItem* row)
     delete row;
     _forget(id, exercise);
     _selectRow(next);
-    showHideEmptyText(group, nullptr);
+    showHideEmptyText(group);
     _updateTotals();
 }
 
@@ -1136,8 +1134,8 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
         delete row;
         newRow = addFoodItemToGui(*entry);
     }
-    showHideEmptyText(oldGroup, nullptr);
-    showHideEmptyText(newRow->parent(), nullptr);
+    showHideEmptyText(oldGroup);
+    showHideEmptyText(newRow->parent());
     _selectRow(newRow);
     _updateTotals();
 }
@@ -1391,7 +1389,7 @@ void DiaryListView::_moveEntry(int groupType)
     delete row;
     DiaryListViewItem* newRow = addFoodItemToGui(*entry);
     _selectRow(newRow);
-    showHideEmptyText(oldGroup, nullptr);
-    showHideEmptyText(newRow->parent(), nullptr);
+    showHideEmptyText(oldGroup);
+    showHideEmptyText(newRow->parent());
     _updateTotals();
 }

@@ -87,9 +87,8 @@ public:
     DiaryListViewItem* addFoodItemToGui(const DBTypes::FoodDiaryItem& entry);
     // Stamps an exercise entry with the shown day and the current user.
     void completeExerciseEntry(DBTypes::ExerciseDiaryItem& entry) const;
-    // The group's totals, and its hint row when it has no entry; of the day the list holds
-    // when none is given.
-    void showHideEmptyText(QTreeWidgetItem* group, const DBTypes::DiaryDay* day);
+    // The group's totals of the day the list holds, and its hint row when it has no entry.
+    void showHideEmptyText(QTreeWidgetItem* group);
 
     QMenu* headerMenu() const { return _headerMenu; }
     // The payload of the selected entry row, owned by the caller, or nullptr when no entry
