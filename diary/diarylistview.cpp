@@ -220,7 +220,9 @@ void DiaryListView::setCalendar(BXCalendar* calendar)
 {
     Q_ASSERT_X(calendar, "DiaryListView::setCalendar", "calendar");
     _calendar = calendar;
-    connect(_calendar, &BXCalendar::monthChanged, this, &DiaryListView::refreshCalendar);
+    // The month the user moves to is read once the calendar's click has been handled.
+    connect(_calendar, &BXCalendar::monthChanged, this, &DiaryListView::refreshCalendar,
+            Qt::QueuedConnection);
 }
 
 QString DiaryListView::today() const
@@ -433,10 +435,11 @@ void DiaryListView::refreshCalendar()
 {
     if (!_calendar || currentUser() < 0)
         return;
-    const std::optional<QStringList> dates =
-        DiaryDB::instance()->getAllDatesForMonth(currentUser(), _calendar->getDate(), false);
+    std::optional<QStringList> dates;
     // Dates that could not be read leave the days marked as they were.
-    if (dates)
+    if (StorePrompt::read(this, [this, &dates] {
+            dates = DiaryDB::instance()->getAllDatesForMonth(currentUser(), _calendar->getDate(), false);
+        }) && dates)
         _markDays(*dates);
 }
 

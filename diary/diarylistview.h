@@ -113,6 +113,7 @@ public slots:
     // it was not stored.
     bool setViewMode(int mode);
     int viewMode() const { return _viewMode; }
+    // Reads and marks the days with entries of the calendar's month, as one reading action.
     void refreshCalendar();
     void setBoldDay(const QString& dateCode);
     void setBoldDay(const QDate& date);
