@@ -5,6 +5,8 @@
 #include "widgets/bxtoolbar.h"
 #include "widgets/bxtoolbarbutton.h"
 #include "widgets/searchlineedit.h"
+#include "widgets/shownday.h"
+#include "core/clock.h"
 #include "browser/foodquerywidget.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -330,7 +332,8 @@ void MainWindow::_connectActions()
 
 void MainWindow::init()
 {
-    UserDB::instance()->setCurrentUser(0);
+    // The window starts on today; the first user's page is read before the window shows.
+    ShownDay::instance()->show(0, Clock::today());
     _brand = BrandEngine::instance();
     _applyBrandSwitches();
     _previousUser = -1;
@@ -520,7 +523,6 @@ void MainWindow::_wireViewActions()
     connect(summary, &DiarySummary::hideDiarySummary, this, &MainWindow::_hideDiarySummary);
     connect(this, &MainWindow::signalTargetUpdate, summary, &DiarySummary::updateTargets);
     connect(summary, &DiarySummary::invokeSetTargets, this, &MainWindow::setTargets);
-    connect(this, &MainWindow::userChanged, _diaryList(), &DiaryListView::refreshCalendar);
 }
 
 void MainWindow::_summaryToggled(bool on)
@@ -616,6 +618,11 @@ void MainWindow::prepShow(int id)
 
 void MainWindow::refreshCurrentWidget()
 {
+    // The diary and check-ins pages read what they show again here, never as they are shown.
+    if (_currentPage() == _diaryPage)
+        _diaryPage->reload();
+    else if (_currentPage() == _checkinPage)
+        _checkinPage->reload();
     if (QWidget* page = _currentPage()) {
         // Hiding the page takes the focus away; the list that had it gets it back.
         const QPointer<QWidget> focus = QApplication::focusWidget();

@@ -127,7 +127,7 @@ protected:
 
 signals:
     void userChanged(int user);
-    void signalTargetUpdate(const DBTypes::CheckinItem& checkin);
+    void signalTargetUpdate(const DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
 
 public slots:
     // Frame.
@@ -285,7 +285,7 @@ private:
     bool _storeWizardProfile(bool found, int& userId, DBTypes::UserProfile& profile,
                              DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
     bool _storeProfile(const std::function<bool()>& change);
-    void _showUser(int userId);
+    bool _showUser(int userId, QWidget* parent = nullptr);
     bool _createProfile(QWidget* parent, bool found, int& userId);
     void _reloadUserCatalogues();
     void _runSyncWait(QWidget* parent, const QString& text);

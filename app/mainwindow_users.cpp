@@ -7,6 +7,7 @@
 
 #include "app/aboutdialog.h"
 #include "widgets/bxtoolbar.h"
+#include "widgets/shownday.h"
 #include "widgets/storeprompt.h"
 #include "app/preferencesdialog.h"
 #include "app/syncdialog.h"
@@ -20,6 +21,7 @@
 #include "core/dateconversion.h"
 #include "core/notificationparam.h"
 #include "diary/diarylistview.h"
+#include "diary/diarypagecontent.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
 #include "net/bxhttp.h"
@@ -125,15 +127,7 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
         return false;
     if ((!found || !found->isValid()) && !_createProfile(parent, found.has_value(), userId))
         return false;
-    // The user shown stays until the diary can be read for the new one. The column layout
-    // needs no keeping here: the diary stores it as the user changes it.
-    const bool shown = StorePrompt::read(parent, [&] {
-        _showUser(userId);
-        const std::optional<DBTypes::UserProfile> profile = users->getProfile(userId);
-        _setCaption(profile ? profile->name : QString(), true);
-        refreshCurrentWidget();
-    });
-    return shown;
+    return _showUser(userId, parent);
 }
 
 // Runs the wizard for a new user (or for the found user's incomplete profile) and stores it;
@@ -209,37 +203,46 @@ bool MainWindow::_storeProfile(const std::function<bool()>& change)
                                tr("The profile could not be stored."));
 }
 
-// Makes the user current and puts the user's catalogue, diary columns, layout and units in
-// place.
-void MainWindow::_showUser(int userId)
+// Reads the user's name, preferences and diary page whole, then makes the user current and
+// puts the user's catalogue, diary page, layout and units in place; false, with the user, the
+// day, the title and the pages as they were, when any of it could not be read.
+bool MainWindow::_showUser(int userId, QWidget* parent)
 {
-    UserDB* users = UserDB::instance();
+    std::optional<DBTypes::UserProfile> profile;
+    std::optional<DiaryPageContent> page;
+    std::optional<UserHold> hold;
+    if (!StorePrompt::read(parent, [&] {
+            profile = UserDB::instance()->getProfile(userId);
+            page = DiaryPageContent::read(userId, ShownDay::instance()->date());
+            hold = readUserHold(userId);
+        }) || !profile || !page || !hold)
+        return false;
     _previousUser = userId;
-    users->setCurrentUser(userId);
-    // Read inside the switch's reading action, with the rest of what the user shows.
-    if (const std::optional<UserHold> hold = readUserHold(userId))
-        keepUserHold(*hold);
     // Units first: everything shown below is written in the new user's units.
-    const DBTypes::UserPrefs prefs = users->getUserPrefs(userId).value_or(DBTypes::UserPrefs());
-    installUnits(prefs);
+    installUnits(page->prefs);
+    if (_diaryPage)
+        _diaryPage->showRead(*page);
+    else
+        ShownDay::instance()->show(userId, page->date);
+    keepUserHold(*hold);
     _reloadUserCatalogues();
     emit userChanged(userId);
-
+    _setCaption(profile->name, true);
     if (FoodQueryWidget* browser = _browser())
         browser->showCurrentUser();
-    DiaryListView* list = _diaryList();
-    if (const std::optional<QString> columns = users->getColumnSettings(userId); list && columns)
-        list->setColumnSettings(*columns);
     QAction* const layouts[] = {toggleViewModeNormal, toggleViewModeA, toggleViewModeB};
-    if (prefs.snackDisplay >= 0 && prefs.snackDisplay < 3)
-        layouts[prefs.snackDisplay]->setChecked(true);
-    // Put in place as stored: showing a user writes nothing back.
+    if (page->prefs.snackDisplay >= 0 && page->prefs.snackDisplay < 3)
+        layouts[page->prefs.snackDisplay]->setChecked(true);
     {
+        // Put in place as stored: showing a user writes nothing back.
         const QSignalBlocker stored(toggleFluidNutrientAction);
-        toggleFluidNutrientAction->setChecked(prefs.showNutrientAndFluid);
+        toggleFluidNutrientAction->setChecked(page->prefs.showNutrientAndFluid);
     }
-    if (_diaryPage)
-        _diaryPage->showFluidAndNutrient(prefs.showNutrientAndFluid);
+    if (_currentPage() != _diaryPage)
+        refreshCurrentWidget();
+    else
+        refreshProfileMenu();
+    return true;
 }
 
 // The user's own foods, exercises and saved meals are trees of the current user: the trees
@@ -256,8 +259,12 @@ void MainWindow::_reloadUserCatalogues()
 
 void MainWindow::fromProfileMenuSwitchUser(int id)
 {
-    if (id != UserDB::instance()->getCurrentUser())
-        switchUser(this, id);
+    const int shown = ShownDay::instance()->user();
+    if (id == shown || switchUser(this, id))
+        return;
+    // A switch that did not happen leaves the menu marking the user shown.
+    for (QAction* item : std::as_const(_userActions))
+        item->setChecked(item->data().toInt() == shown);
 }
 
 std::optional<MainWindow::UserHold> MainWindow::readUserHold(int user)
@@ -435,7 +442,7 @@ void MainWindow::setTargets()
         return;
     if (!_storeProfile([&] { return users->storeProfileChange(nullptr, checkin, prefs); }))
         return;
-    emit signalTargetUpdate(checkin);
+    emit signalTargetUpdate(checkin, prefs);
 }
 
 bool MainWindow::execPreferences()

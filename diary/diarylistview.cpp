@@ -2,6 +2,7 @@
 
 #include "diary/diarylistviewdelegate.h"
 #include "diary/diarylistviewitem.h"
+#include "diary/diarypagecontent.h"
 #include "diary/savedmealloadform.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/headersection.h"
@@ -19,6 +20,7 @@
 #include "core/unitenergy.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "widgets/shownday.h"
 #include "widgets/storeprompt.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
@@ -90,7 +92,7 @@ const char* const s_privateMealFoodText =
 
 int currentUser()
 {
-    return UserDB::instance()->getCurrentUser();
+    return ShownDay::instance()->user();
 }
 
 QString fraction(double whole, const char* sign, const char* alone)
@@ -159,8 +161,7 @@ DiaryListView::DiaryListView(QWidget* parent, const char* name)
     _createGroupRows();
     _createHeaderMenu();
     _nutrientColumnWidth = _widestColumn();
-    if (currentUser() >= 0)
-        _showViewMode(_storedViewMode());
+    _showViewMode(_viewMode);
 }
 
 void DiaryListView::_createGroupRows()
@@ -219,14 +220,14 @@ void DiaryListView::setCalendar(BXCalendar* calendar)
 {
     Q_ASSERT_X(calendar, "DiaryListView::setCalendar", "calendar");
     _calendar = calendar;
-    connect(_calendar, &BXCalendar::monthChanged, this, &DiaryListView::refreshCalendar);
-    refreshCalendar();
+    // The month the user moves to is read once the calendar's click has been handled.
+    connect(_calendar, &BXCalendar::monthChanged, this, &DiaryListView::refreshCalendar,
+            Qt::QueuedConnection);
 }
 
 QString DiaryListView::today() const
 {
-    Q_ASSERT_X(_calendar, "DiaryListView::today", "calendar");
-    return _calendar->getDate().toString(QStringLiteral("yyyyMMdd"));
+    return QString::fromLatin1(ShownDay::instance()->dateCode());
 }
 
 std::vector<DBTypes::NutType> DiaryListView::parseColumnSettings(const QString& settings)
@@ -265,7 +266,7 @@ void DiaryListView::setColumnSettings(const QString& settings)
 {
     _columns = parseColumnSettings(settings);
     _applyColumns();
-    showToday();
+    _refill();
 }
 
 void DiaryListView::_applyColumns()
@@ -325,18 +326,17 @@ bool DiaryListView::isAnyItemSelected() const
 
 bool DiaryListView::isEmpty() const
 {
-    return _calendar && _calendar->isBoldDay(_calendar->getDate());
+    return _calendar && _calendar->isBoldDay(ShownDay::instance()->date());
 }
 
 bool DiaryListView::shouldBold() const
 {
-    for (const DiaryListViewItem* row : _groups) {
-        if (row && row->childCount() > 0 && rowId(row->child(0)) > 0)
-            return true;
-    }
-    if (!_calendar || currentUser() < 0)
-        return false;
-    return UserDB::instance()->getFluid(currentUser(), today().toLatin1().constData()).value_or(0) != 0;
+    return !_day.empty() || _fluid != 0;
+}
+
+void DiaryListView::setFluid(int cups)
+{
+    _fluid = cups;
 }
 
 QTreeWidgetItem* DiaryListView::groupRow(int group) const
@@ -393,7 +393,7 @@ bool DiaryListView::setViewMode(int mode)
     if (mode == _viewMode)
         return true;
     // The layout changes once the diary has stored it.
-    if (currentUser() >= 0 && !StorePrompt::change(this, QString(), [this, mode] {
+    if (currentUser() >= 0 && !StorePrompt::change(this, QString(), [mode] {
             // Preferences that could not be read are never written back.
             std::optional<DBTypes::UserPrefs> prefs = UserDB::instance()->getUserPrefs(currentUser());
             if (!prefs)
@@ -403,19 +403,12 @@ bool DiaryListView::setViewMode(int mode)
         }))
         return false;
     _showViewMode(mode);
+    _refill();
     return true;
-}
-
-int DiaryListView::_storedViewMode() const
-{
-    const std::optional<DBTypes::UserPrefs> prefs = UserDB::instance()->getUserPrefs(currentUser());
-    const int mode = prefs ? prefs->snackDisplay : _viewMode;
-    return mode >= DBTypes::SNACKS_TOGETHER && mode <= DBTypes::SNACKS_NUMBERED ? mode : _viewMode;
 }
 
 void DiaryListView::_showViewMode(int mode)
 {
-    const bool changed = mode != _viewMode;
     _viewMode = mode;
     const QSignalBlocker blocker(this);
     for (int group : s_mealGroups)
@@ -434,8 +427,6 @@ void DiaryListView::_showViewMode(int mode)
         if (row)
             row->setup();
     }
-    if (changed && _calendar && currentUser() >= 0)
-        _fillRows(_loadDay());
     emit notifyAdvanceMode(mode);
     resizeColumns();
 }
@@ -444,13 +435,18 @@ void DiaryListView::refreshCalendar()
 {
     if (!_calendar || currentUser() < 0)
         return;
-    const std::optional<QStringList> dates =
-        DiaryDB::instance()->getAllDatesForMonth(currentUser(), _calendar->getDate(), false);
+    std::optional<QStringList> dates;
     // Dates that could not be read leave the days marked as they were.
-    if (!dates)
-        return;
+    if (StorePrompt::read(this, [this, &dates] {
+            dates = DiaryDB::instance()->getAllDatesForMonth(currentUser(), _calendar->getDate(), false);
+        }) && dates)
+        _markDays(*dates);
+}
+
+void DiaryListView::_markDays(const QStringList& dates)
+{
     _calendar->clearBoldBits();
-    for (const QString& date : *dates)
+    for (const QString& date : dates)
         _calendar->setBoldDay(date.toLatin1().constData());
 }
 
@@ -478,47 +474,47 @@ void DiaryListView::unsetBoldDay(const QDate& date)
 
 void DiaryListView::setBoldToday()
 {
-    if (_calendar)
-        setBoldDay(_calendar->getDate());
+    setBoldDay(ShownDay::instance()->date());
 }
 
 void DiaryListView::checkEntries()
 {
-    if (!_calendar)
-        return;
     if (shouldBold())
         setBoldToday();
     else
-        unsetBoldDay(_calendar->getDate());
-}
-
-std::optional<DiaryDay> DiaryListView::_readDay() const
-{
-    if (!_calendar || currentUser() < 0)
-        return DiaryDay();
-    return DiaryDB::instance()->getDay(currentUser(), today().toLatin1().constData(), false);
-}
-
-DiaryDay DiaryListView::_loadDay() const
-{
-    return _readDay().value_or(DiaryDay());
+        unsetBoldDay(ShownDay::instance()->date());
 }
 
 void DiaryListView::showToday()
 {
-    if (currentUser() >= 0 && _storedViewMode() != _viewMode)
-        _showViewMode(_storedViewMode());
     // A day that could not be read is never shown as an empty one: the rows stay as they were
     // and the reading's action tells.
-    const std::optional<DiaryDay> day = _readDay();
+    const std::optional<DiaryDay> day = currentUser() < 0
+        ? DiaryDay()
+        : DiaryDB::instance()->getDay(currentUser(), today().toLatin1().constData(), false);
     if (!day)
         return;
     _fillRows(*day);
-    _updateTotals(&*day);
+    _updateTotals();
+}
+
+void DiaryListView::showRead(const DiaryPageContent& content)
+{
+    _columns = parseColumnSettings(content.columns);
+    _applyColumns();
+    const int mode = content.prefs.snackDisplay;
+    if (mode >= DBTypes::SNACKS_TOGETHER && mode <= DBTypes::SNACKS_NUMBERED)
+        _showViewMode(mode);
+    _fluid = content.fluid;
+    if (_calendar)
+        _markDays(content.markedDays);
+    _fillRows(content.day);
+    _updateTotals();
 }
 
 void DiaryListView::_fillRows(const DiaryDay& day)
 {
+    _day = day;
     _resetView();
     for (const DBTypes::FoodDiaryItem& entry : day.foods)
         addFoodItemToGui(entry);
@@ -526,8 +522,14 @@ void DiaryListView::_fillRows(const DiaryDay& day)
         _addExRow(entry);
     for (DiaryListViewItem* row : _groups) {
         if (row)
-            showHideEmptyText(row, &day);
+            showHideEmptyText(row);
     }
+}
+
+void DiaryListView::_refill()
+{
+    _fillRows(DiaryDay(_day));
+    _updateTotals();
 }
 
 void DiaryListView::_resetView()
@@ -548,6 +550,7 @@ void DiaryListView::_resetView()
 
 DiaryListViewItem* DiaryListView::addFoodItemToGui(const DBTypes::FoodDiaryItem& entry)
 {
+    _keep(entry);
     const QString text = tr("%1 %2 of %3")
                              .arg(niceDouble(entry.size), DBTypes::ServingItem::shown(entry.servingDesc), entry.desc);
     auto* row = new DiaryListViewItem(_groups[fileGroup(_viewMode, entry.meal)], text,
@@ -565,6 +568,7 @@ DiaryListViewItem* DiaryListView::addFoodItemToGui(const DBTypes::FoodDiaryItem&
 
 DiaryListViewItem* DiaryListView::_addExRow(const DBTypes::ExerciseDiaryItem& entry)
 {
+    _keep(entry);
     const QString text =
         tr("%1 minutes of %2").arg(NumberParser::write(entry.duration, 1), entry.name);
     auto* row = new DiaryListViewItem(_groups[DiaryDay::EXERCISE], text, entry.entryId,
@@ -583,11 +587,11 @@ DiaryListViewItem* DiaryListView::_addExRow(const DBTypes::ExerciseDiaryItem& en
 DiaryListViewItem* DiaryListView::addExItemToGui(const DBTypes::ExerciseDiaryItem& entry)
 {
     DiaryListViewItem* row = _addExRow(entry);
-    showHideEmptyText(_groups[DiaryDay::EXERCISE], nullptr);
+    showHideEmptyText(_groups[DiaryDay::EXERCISE]);
     return row;
 }
 
-void DiaryListView::showHideEmptyText(QTreeWidgetItem* group, const DiaryDay* day)
+void DiaryListView::showHideEmptyText(QTreeWidgetItem* group)
 {
     bool hasEntry = false;
     for (int i = group->childCount() - 1; i >= 0; --i) {
@@ -597,17 +601,12 @@ void DiaryListView::showHideEmptyText(QTreeWidgetItem* group, const DiaryDay* da
             hasEntry = true;
     }
     const int groupType = -rowId(group);
-    DiaryDay loaded;
-    if (hasEntry && !day) {
-        loaded = _loadDay();
-        day = &loaded;
-    }
     for (size_t i = 0; i < _columns.size(); ++i) {
         const DBTypes::NutType nut = _columns[i];
         QString text;
         const bool shown = groupType != DiaryDay::EXERCISE || nut == DBTypes::ENERGY;
         if (hasEntry && shown) {
-            const float total = groupTotal(*day, _viewMode, groupType, nut);
+            const float total = groupTotal(_day, _viewMode, groupType, nut);
             const UnitDescriptor* unit = UnitCollection::instance()->get(nut);
             if (total > -900.0f) {
                 text = (nut == DBTypes::ENERGY ? unit->printNumber(total)
@@ -629,15 +628,33 @@ void DiaryListView::showHideEmptyText(QTreeWidgetItem* group, const DiaryDay* da
     row->setFlags(row->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsDragEnabled));
 }
 
-void DiaryListView::_updateTotals(const DiaryDay* day)
+void DiaryListView::_updateTotals()
 {
-    if (_calendar && !shouldBold())
-        unsetBoldDay(_calendar->getDate());
-    if (day)
-        emit totalChanged(*day);
-    else
-        emit totalChanged(_loadDay());
+    if (!shouldBold())
+        unsetBoldDay(ShownDay::instance()->date());
+    emit totalChanged(_day);
     emit requestEditMenuRefresh(1, 0);
+}
+
+void DiaryListView::_keep(const DBTypes::FoodDiaryItem& entry)
+{
+    _forget(entry.entryId, false);
+    _day.foods.push_back(entry);
+}
+
+void DiaryListView::_keep(const DBTypes::ExerciseDiaryItem& entry)
+{
+    _forget(entry.entryId, true);
+    _day.exercises.push_back(entry);
+}
+
+void DiaryListView::_forget(int entryId, bool exercise)
+{
+    const auto same = [entryId](const auto& entry) { return entry.entryId == entryId; };
+    if (exercise)
+        std::erase_if(_day.exercises, same);
+    else
+        std::erase_if(_day.foods, same);
 }
 
 void DiaryListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
@@ -722,7 +739,7 @@ void DiaryListView::handleHeaderContextMenu(QAction* action)
         _columns = columns;
     }
     _applyColumns();
-    showToday();
+    _refill();
 }
 
 // --- Focus, keys and mouse ---------------------------------------------------------------
@@ -882,7 +899,7 @@ DiaryListViewItem* DiaryListView::addFoodItem(DBTypes::FoodDiaryItem& entry)
     if (!stored)
         return nullptr;
     DiaryListViewItem* row = addFoodItemToGui(entry);
-    showHideEmptyText(row->parent(), nullptr);
+    showHideEmptyText(row->parent());
     return row;
 }
 
@@ -913,9 +930,8 @@ bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries
         return false;
     for (const DBTypes::FoodDiaryItem& entry : entries)
         addFoodItemToGui(entry);
-    const DiaryDay day = _loadDay();
-    showHideEmptyText(_groups[fileGroup(_viewMode, group)], &day);
-    _updateTotals(&day);
+    showHideEmptyText(_groups[fileGroup(_viewMode, group)]);
+    _updateTotals();
     return true;
 }
 
@@ -975,10 +991,10 @@ void DiaryListView::_removeEntry(QTreeWidgetItem* row)
                           : above && rowId(above) > 0 ? above
                                                       : nullptr;
     delete row;
+    _forget(id, exercise);
     _selectRow(next);
-    const DiaryDay day = _loadDay();
-    showHideEmptyText(group, &day);
-    _updateTotals(&day);
+    showHideEmptyText(group);
+    _updateTotals();
 }
 
 // The name is asked first; the meal's entries are read and stored in one change.
@@ -992,7 +1008,7 @@ void DiaryListView::_saveMeal(QTreeWidgetItem* group)
     int mealId = -1;
     const bool stored = _change([&](QString&) {
         std::vector<DBTypes::FoodDiaryItem> entries;
-        for (const DBTypes::FoodDiaryItem& food : _loadDay().foods) {
+        for (const DBTypes::FoodDiaryItem& food : _day.foods) {
             if (fileGroup(_viewMode, food.meal) == groupType)
                 entries.push_back(food);
         }
@@ -1121,11 +1137,10 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
         delete row;
         newRow = addFoodItemToGui(*entry);
     }
-    const DiaryDay day = _loadDay();
-    showHideEmptyText(oldGroup, &day);
-    showHideEmptyText(newRow->parent(), &day);
+    showHideEmptyText(oldGroup);
+    showHideEmptyText(newRow->parent());
     _selectRow(newRow);
-    _updateTotals(&day);
+    _updateTotals();
 }
 
 std::optional<float> DiaryListView::_userWeight() const
@@ -1377,8 +1392,7 @@ void DiaryListView::_moveEntry(int groupType)
     delete row;
     DiaryListViewItem* newRow = addFoodItemToGui(*entry);
     _selectRow(newRow);
-    const DiaryDay day = _loadDay();
-    showHideEmptyText(oldGroup, &day);
-    showHideEmptyText(newRow->parent(), &day);
-    _updateTotals(&day);
+    showHideEmptyText(oldGroup);
+    showHideEmptyText(newRow->parent());
+    _updateTotals();
 }

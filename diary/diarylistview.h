@@ -4,6 +4,7 @@
 #include "core/diaryday.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTreeWidget>
 
 #include <functional>
@@ -13,6 +14,7 @@
 
 class BrowsableDBIterator;
 class BXCalendar;
+struct DiaryPageContent;
 class DiaryListViewItem;
 class QAction;
 class QMenu;
@@ -20,8 +22,9 @@ class QMenu;
 // The diary list: one day of the current user's diary under seven group rows (the six meal
 // groups and the exercises), with up to five nutrient columns. Column 0 of every row holds
 // the row's id under RowIdRole: minus its GroupType for a group row, HintRowId for the hint
-// row of an empty group, the diary entry id for an entry row. The calendar it is bound to
-// decides the day shown and carries the bold marks of days that hold entries.
+// row of an empty group, the diary entry id for an entry row. It shows and acts on the user
+// and day of ShownDay; the calendar it is bound to carries the bold marks of days that hold
+// entries.
 //
 // Every change goes to the diary store first; the rows follow only what the store took.
 class DiaryListView : public QTreeWidget
@@ -44,8 +47,12 @@ public:
     DiaryListView(QWidget* parent, const char* name);
 
     void setCalendar(BXCalendar* calendar);
-    // The calendar's selected date as a date code.
+    // The shown day as a date code.
     QString today() const;
+    // Shows a day read whole: columns, snack layout, rows, totals and the month's marks.
+    void showRead(const DiaryPageContent& content);
+    // The glasses of water of the shown day, which mark the day as one with entries.
+    void setFluid(int cups);
 
     int getViewMode() const { return _viewMode; }
     // The NutType of each nutrient column, each followed by ':'; "-" without one.
@@ -56,7 +63,7 @@ public:
     bool isAnyItemSelected() const;
     // Whether the calendar marks the shown day bold, that is, the day has entries.
     bool isEmpty() const;
-    // Whether the shown day holds entries or water.
+    // Whether the shown day holds entries or water, as the list holds them.
     bool shouldBold() const;
 
     // The group row of a GroupType (1 to 6, 8).
@@ -80,9 +87,8 @@ public:
     DiaryListViewItem* addFoodItemToGui(const DBTypes::FoodDiaryItem& entry);
     // Stamps an exercise entry with the shown day and the current user.
     void completeExerciseEntry(DBTypes::ExerciseDiaryItem& entry) const;
-    // The group's totals, and its hint row when it has no entry; loads the day when none is
-    // given.
-    void showHideEmptyText(QTreeWidgetItem* group, const DBTypes::DiaryDay* day);
+    // The group's totals of the day the list holds, and its hint row when it has no entry.
+    void showHideEmptyText(QTreeWidgetItem* group);
 
     QMenu* headerMenu() const { return _headerMenu; }
     // The payload of the selected entry row, owned by the caller, or nullptr when no entry
@@ -100,13 +106,14 @@ signals:
 
 public slots:
     void resizeColumns();
-    // Rebuilds the nutrient columns from a settings text and reloads the day.
+    // Rebuilds the nutrient columns from a settings text.
     void setColumnSettings(const QString& settings);
     // Stores the snack layout (SnackDisplay) in the user's preferences, then regroups the
     // group rows and files the shown entries again; false, with the layout as it was, when
     // it was not stored.
     bool setViewMode(int mode);
     int viewMode() const { return _viewMode; }
+    // Reads and marks the days with entries of the calendar's month, as one reading action.
     void refreshCalendar();
     void setBoldDay(const QString& dateCode);
     void setBoldDay(const QDate& date);
@@ -114,7 +121,7 @@ public slots:
     void unsetBoldDay(const QDate& date);
     void setBoldToday();
     void checkEntries();
-    // Reloads the rows of the calendar's day.
+    // Reads the shown day's rows again, inside the caller's reading action.
     void showToday();
     void addContextFood(DBTypes::FoodDiaryItem& entry);
     // Adds a saved meal's foods, each with its own meal group, as one change.
@@ -178,13 +185,17 @@ private:
     // Stores the column layout for the current user; whether it is stored.
     bool _storeColumns(const std::vector<DBTypes::NutType>& columns);
     void _resetView();
+    // Shows the entries the list holds again, in the columns and layout now chosen.
+    void _refill();
     void _fillRows(const DBTypes::DiaryDay& day);
     DiaryListViewItem* _addExRow(const DBTypes::ExerciseDiaryItem& entry);
-    void _updateTotals(const DBTypes::DiaryDay* day = nullptr);
-    // The shown day's entries; nothing when they could not be read.
-    std::optional<DBTypes::DiaryDay> _readDay() const;
-    // The shown day's entries, an empty day when they could not be read.
-    DBTypes::DiaryDay _loadDay() const;
+    void _updateTotals();
+    // The entries the list holds follow the rows: kept as they are stored, forgotten as they
+    // are removed.
+    void _keep(const DBTypes::FoodDiaryItem& entry);
+    void _keep(const DBTypes::ExerciseDiaryItem& entry);
+    void _forget(int entryId, bool exercise);
+    void _markDays(const QStringList& dates);
     bool _storeFoodEntry(DBTypes::FoodDiaryItem& entry);
     // Makes a change of the list through StorePrompt; `change` may name what it refused in
     // `refusal`. Whether it was stored.
@@ -196,8 +207,6 @@ private:
     QString _refusal(const DBTypes::FoodDiaryItem& entry, bool ofMeal) const;
     // Lays the groups out in a snack display (0 to 2) without storing it.
     void _showViewMode(int mode);
-    // The user's stored snack display; the one shown when none is stored.
-    int _storedViewMode() const;
     bool _hasSavedMeals() const;
     void _removeEntry(QTreeWidgetItem* row);
     void _editEntry(QTreeWidgetItem* row);
@@ -217,6 +226,9 @@ private:
 
     BXCalendar* _calendar = nullptr;
     int _viewMode = DBTypes::SNACKS_TOGETHER;
+    // The shown day's entries and glasses of water, as read with the day and as changed since.
+    DBTypes::DiaryDay _day;
+    int _fluid = 0;
     DiaryListViewItem* _groups[9] = {};
     std::vector<DBTypes::NutType> _columns;
     int _nutrientColumnWidth = 0;

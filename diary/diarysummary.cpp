@@ -7,6 +7,7 @@
 #include "diary/summarywidget.h"
 #include "userdb/userdb.h"
 #include "widgets/prompter.h"
+#include "widgets/shownday.h"
 #include "widgets/storeprompt.h"
 
 #include <QContextMenuEvent>
@@ -60,47 +61,40 @@ DiarySummary::DiarySummary(QWidget* parent, const char* name, int flags)
     addOption(_menu, tr("Show water summary"), WaterShown);
 }
 
-QByteArray DiarySummary::_dateCode() const
+int DiarySummary::user() const
 {
-    return _date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    return _shown ? ShownDay::instance()->user() : -1;
 }
 
-void DiarySummary::setNutrientTarget(const int user, const QDate& date,
+QDate DiarySummary::date() const
+{
+    return ShownDay::instance()->date();
+}
+
+void DiarySummary::setNutrientTarget(const DBTypes::UserPrefs& prefs, int fluid,
                                      const DBTypes::CheckinItem& checkin)
 {
-    if (user < 0 || !date.isValid()) {
-        _user = user;
-        _date = date;
-        _targets = checkin;
-        return;
-    }
-    // Inside the page's reading action, which tells a reading that failed: the panel then keeps
-    // the day, the targets and the count it showed.
-    const std::optional<DBTypes::UserPrefs> prefs = UserDB::instance()->getUserPrefs(user);
-    const std::optional<int> cups = prefs ? UserDB::instance()->getFluid(
-                                                user, qPrintable(date.toString(QStringLiteral("yyyyMMdd"))))
-                                          : std::nullopt;
-    if (!cups)
-        return;
-    _user = user;
-    _date = date;
+    _shown = true;
+    _prefs = prefs;
     _targets = checkin;
     for (auto& [nutrient, data] : _nutrients) {
-        data.size = prefs->targetSize(nutrient);
+        data.size = prefs.targetSize(nutrient);
         data.target = checkin.target(nutrient);
         data.noTarget = checkin.noTarget(nutrient);
     }
-    _fluid = std::clamp(*cups, 0, kMaxCups);
+    _fluid = std::clamp(fluid, 0, kMaxCups);
     emit targetsModified();
     updateView(-1);
 }
 
-void DiarySummary::updateTargets(const DBTypes::CheckinItem& checkin)
+void DiarySummary::updateTargets(const DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs)
 {
-    if (_user < 0 || !_date.isValid())
-        return;
-    setNutrientTarget(_user, _date, checkin);
-    updateView(-1);
+    setNutrientTarget(prefs, _fluid, checkin);
+}
+
+void DiarySummary::keepShownChoice(bool shown)
+{
+    _prefs.showNutrientAndFluid = shown;
 }
 
 void DiarySummary::totalChanged(const DBTypes::DiaryDay& day)
@@ -118,18 +112,19 @@ void DiarySummary::totalChanged(const DBTypes::DiaryDay& day)
 
 void DiarySummary::adjustFluidValue(int delta)
 {
-    if (_user < 0 || !_date.isValid())
+    const int user = this->user();
+    if (user < 0)
         return;
     // The stored count is read and changed in one action, which waits once; a count that
     // could not be read is never the base of a stored one.
-    const QByteArray date = _dateCode();
+    const QByteArray date = ShownDay::instance()->dateCode();
     int cups = _fluid;
-    const bool stored = StorePrompt::change(this, QString(), [this, delta, &date, &cups] {
-        const std::optional<int> read = UserDB::instance()->getFluid(_user, date.constData());
+    const bool stored = StorePrompt::change(this, QString(), [user, delta, &date, &cups] {
+        const std::optional<int> read = UserDB::instance()->getFluid(user, date.constData());
         if (!read)
             return false;
         cups = std::clamp(*read + delta, 0, kMaxCups);
-        return UserDB::instance()->setFluid(_user, date.constData(), cups);
+        return UserDB::instance()->setFluid(user, date.constData(), cups);
     });
     if (stored)
         _fluid = cups;
@@ -145,31 +140,47 @@ void DiarySummary::_applyOptions(int options)
 
 void DiarySummary::updateView(int id)
 {
-    const int user = UserDB::instance()->getCurrentUser();
-    if (user < 0) {
+    if (user() < 0) {
         resizeWidget();
         return;
     }
-    const std::optional<DBTypes::UserPrefs> read = UserDB::instance()->getUserPrefs(user);
-    DBTypes::UserPrefs prefs = read.value_or(DBTypes::UserPrefs());
-    // A panel shown with none of its parts chosen (as the user last hid it, or as an older
-    // diary stores it) shows them all; only the user's own choice is stored.
-    const int parts = NutrientsShown | ExerciseShown | WaterShown;
-    if (!(prefs.summaryOptions & parts) && prefs.showNutrientAndFluid)
-        prefs.summaryOptions = kAllShown;
-    // Preferences that could not be read are never written back; the panel shows a choice
-    // once the diary has stored it.
-    if (id >= 1 && read) {
-        DBTypes::UserPrefs chosen = prefs;
-        chosen.summaryOptions ^= id;
-        if (StorePrompt::change(this, QString(),
-                                [user, &chosen] { return UserDB::instance()->setUserPrefs(user, chosen); }))
-            prefs = chosen;
-        if (!(prefs.summaryOptions & parts))
+    int options = _shownOptions();
+    if (id >= 1 && _toggleOptions(id)) {
+        options = _prefs.summaryOptions;
+        if (!(options & (NutrientsShown | ExerciseShown | WaterShown)))
             emit hideDiarySummary();
     }
-    _applyOptions(prefs.summaryOptions);
+    _applyOptions(options);
     resizeWidget();
+}
+
+// A panel shown with none of its parts chosen (as the user last hid it, or as an older diary
+// stores it) shows them all; only the user's own choice is stored.
+int DiarySummary::_shownOptions() const
+{
+    const int parts = NutrientsShown | ExerciseShown | WaterShown;
+    return !(_prefs.summaryOptions & parts) && _prefs.showNutrientAndFluid ? kAllShown
+                                                                          : _prefs.summaryOptions;
+}
+
+// The options are read and stored in one change: preferences that could not be read are
+// never written back, and the panel shows a choice once the diary has stored it.
+bool DiarySummary::_toggleOptions(int id)
+{
+    const int user = this->user();
+    int options = 0;
+    const bool stored = StorePrompt::change(this, QString(), [this, user, id, &options] {
+        std::optional<DBTypes::UserPrefs> prefs = UserDB::instance()->getUserPrefs(user);
+        if (!prefs)
+            return false;
+        _prefs = *prefs;
+        prefs->summaryOptions = _shownOptions() ^ id;
+        options = prefs->summaryOptions;
+        return UserDB::instance()->setUserPrefs(user, *prefs);
+    });
+    if (stored)
+        _prefs.summaryOptions = options;
+    return stored;
 }
 
 void DiarySummary::doMenuItem(int id)
@@ -182,11 +193,9 @@ void DiarySummary::doMenuItem(int id)
 
 void DiarySummary::contextMenuEvent(QContextMenuEvent* event)
 {
-    const int user = UserDB::instance()->getCurrentUser();
-    if (user < 0)
+    if (user() < 0)
         return;
-    const int options =
-        UserDB::instance()->getUserPrefs(user).value_or(DBTypes::UserPrefs()).summaryOptions;
+    const int options = _prefs.summaryOptions;
     for (QAction* action : _menu->actions())
         if (action->isCheckable())
             action->setChecked(options & action->data().toInt());
@@ -194,10 +203,21 @@ void DiarySummary::contextMenuEvent(QContextMenuEvent* event)
         doMenuItem(chosen->data().toInt());
 }
 
+// A double click shows the options as stored, read once the click has been handled.
 void DiarySummary::mouseDoubleClickEvent(QMouseEvent* event)
 {
     event->accept();
-    doMenuItem(-1);
+    QMetaObject::invokeMethod(this, &DiarySummary::_reapplyStored, Qt::QueuedConnection);
+}
+
+void DiarySummary::_reapplyStored()
+{
+    const int user = this->user();
+    std::optional<DBTypes::UserPrefs> prefs;
+    if (user >= 0 && StorePrompt::read(this, [user, &prefs] { prefs = UserDB::instance()->getUserPrefs(user); })
+        && prefs)
+        _prefs = *prefs;
+    updateView(-1);
 }
 
 // The sentences take more lines at a narrower width, fewer at a wider one.

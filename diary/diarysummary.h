@@ -16,7 +16,8 @@ class SummaryWidget;
 
 // Panel under the diary list comparing the day's totals with the targets that apply that
 // day: nutrient bars, exercise bar, water glasses and a sentence. The user picks the parts
-// shown; the choice lives in the preferences.
+// shown; the choice lives in the preferences. The panel shows and acts on the user and day of
+// ShownDay, from what was read with the day and kept current by the panel's own changes.
 class DiarySummary : public QFrame
 {
     Q_OBJECT
@@ -36,8 +37,8 @@ public:
 
     DiarySummary(QWidget* parent, const char* name, int flags);
 
-    int user() const { return _user; }
-    QDate date() const { return _date; }
+    int user() const;
+    QDate date() const;
     int fluid() const { return _fluid; }
     const DBTypes::CheckinItem& targets() const { return _targets; }
     const SummaryNutrientData& nutrient(DBTypes::NutType nutrient) const
@@ -65,10 +66,13 @@ public slots:
     void totalChanged(const DBTypes::DiaryDay& day);
     // 0 asks for the targets dialog; any other id toggles those option bits.
     void doMenuItem(int id);
-    // The user, date and check-in of the shown day.
-    void setNutrientTarget(const int user, const QDate& date, const DBTypes::CheckinItem& checkin);
-    // New targets for the shown day.
-    void updateTargets(const DBTypes::CheckinItem& checkin);
+    // The preferences, glasses of water and check-in read with the shown day.
+    void setNutrientTarget(const DBTypes::UserPrefs& prefs, int fluid,
+                           const DBTypes::CheckinItem& checkin);
+    // New targets for the shown day, as stored.
+    void updateTargets(const DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
+    // Whether the user's stored choice shows the panel, as stored.
+    void keepShownChoice(bool shown);
     // Toggles the option bits of id (1 or more) and shows the panels the options ask for.
     void updateView(int id = -1);
     void resizeWidget();
@@ -80,10 +84,14 @@ protected:
 
 private:
     void _applyOptions(int options);
-    QByteArray _dateCode() const;
+    // Stores the options with the bits of id toggled; whether they were stored.
+    bool _toggleOptions(int id);
+    int _shownOptions() const;
+    void _reapplyStored();
 
-    int _user = -1;
-    QDate _date;
+    // Whether the panel was given a day.
+    bool _shown = false;
+    DBTypes::UserPrefs _prefs;
     std::map<DBTypes::NutType, SummaryNutrientData> _nutrients;
     int _fluid = 0;
     DBTypes::CheckinItem _targets;

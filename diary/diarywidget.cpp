@@ -8,6 +8,7 @@
 #include "core/notificationcenter.h"
 #include "diary/diarylistslaveheader.h"
 #include "diary/diarylistview.h"
+#include "diary/diarypagecontent.h"
 #include "diary/diarysummary.h"
 #include "diary/diaryview.h"
 #include "diary/greentickswidget.h"
@@ -17,6 +18,7 @@
 #include "widgets/invisiblestyle.h"
 #include "widgets/prompter.h"
 #include "widgets/qpopupcalendar.h"
+#include "widgets/shownday.h"
 #include "widgets/storeprompt.h"
 
 #include <QFontMetrics>
@@ -167,7 +169,7 @@ void DiaryWidget::_connect()
     connect(currentDayButton, &QToolButton::clicked, this,
             &DiaryWidget::currentDayButton_clicked);
     // A pick, not dateChanged: the calendar also reports the page's own date changes.
-    connect(_popup, &QPopupCalendar::daySelected, this, &DiaryWidget::_pickedInCalendar);
+    connect(_popup, &QPopupCalendar::daySelected, this, &DiaryWidget::_moveTo);
     connect(foodQueryWidget3, &FoodQueryWidget::addFoodSignal, diaryView1,
             &DiaryView::dvAddFood);
     connect(foodQueryWidget3, &FoodQueryWidget::addMealSignal, _list(),
@@ -183,8 +185,13 @@ void DiaryWidget::_connect()
     connect(_list(), &DiaryListView::totalChanged, greenTicksWidget1,
             &GreenTicksWidget::totalChanged);
     connect(_list(), &DiaryListView::totalChanged, summaryWidget, &DiarySummary::totalChanged);
-    connect(summaryWidget, &DiarySummary::setBold, _list(), &DiaryListView::setBoldToday);
-    connect(summaryWidget, &DiarySummary::chkBold, _list(), &DiaryListView::checkEntries);
+    // The list marks the day with what the panel stored.
+    const auto marked = [this] {
+        _list()->setFluid(summaryWidget->fluid());
+        _list()->checkEntries();
+    };
+    connect(summaryWidget, &DiarySummary::setBold, this, marked);
+    connect(summaryWidget, &DiarySummary::chkBold, this, marked);
 }
 
 void DiaryWidget::_applyStyles()
@@ -211,40 +218,47 @@ DiaryListView* DiaryWidget::_list() const
 
 QDate DiaryWidget::getDate() const
 {
-    return _popup->calendar()->getDate();
+    return ShownDay::instance()->date();
+}
+
+bool DiaryWidget::showDay(int user, const QDate& date)
+{
+    std::optional<DiaryPageContent> content;
+    if (StorePrompt::read(this, [&] { content = DiaryPageContent::read(user, date); }) && content) {
+        showRead(*content);
+        return true;
+    }
+    // The calendar goes back to the day shown.
+    _popup->calendar()->setDate(getDate(), true);
+    return false;
+}
+
+bool DiaryWidget::reload()
+{
+    if (!showDay(ShownDay::instance()->user(), getDate()))
+        return false;
+    foodQueryWidget3->refreshDynamic();
+    return true;
+}
+
+void DiaryWidget::showRead(const DiaryPageContent& content)
+{
+    ShownDay::instance()->show(content.user, content.date);
+    _shown = true;
+    _popup->calendar()->setDate(content.date, true);
+    _showDateLabel();
+    _list()->showRead(content);
+    summaryWidget->setNutrientTarget(content.prefs, content.fluid, content.checkin);
+    summaryWidget->keepShownChoice(content.prefs.showNutrientAndFluid);
+    showFluidAndNutrient(content.prefs.showNutrientAndFluid);
+    greenTicksWidget1->updateCheckin(content.checkin);
+    if (content.user >= 0)
+        emit userWeightChanged(content.weight);
 }
 
 void DiaryWidget::_moveTo(const QDate& date)
 {
-    _showDay([this, date] {
-        const QDate before = getDate();
-        _popup->calendar()->setDate(date, true);
-        // The calendar reports only the months its own controls change; mark the new month.
-        if (before.year() != getDate().year() || before.month() != getDate().month())
-            _list()->refreshCalendar();
-        dateChanged(getDate());
-        _list()->showToday();
-    });
-}
-
-void DiaryWidget::_pickedInCalendar(const QDate& date)
-{
-    _showDay([this, date] {
-        _list()->showToday();
-        dateChanged(date);
-    });
-}
-
-// The page shows the new day only once the diary could be read; otherwise it keeps the day
-// it showed.
-void DiaryWidget::_showDay(const std::function<void()>& show)
-{
-    const QDate shown = _shown;
-    if (StorePrompt::read(this, show) || !shown.isValid())
-        return;
-    _popup->calendar()->setDate(shown, true);
-    _shown = shown;
-    _showDateLabel();
+    showDay(ShownDay::instance()->user(), date);
 }
 
 void DiaryWidget::prevDayButton_clicked()
@@ -262,35 +276,10 @@ void DiaryWidget::currentDayButton_clicked()
     _moveTo(Clock::today());
 }
 
-void DiaryWidget::dateChanged(const QDate& date)
-{
-    const int user = UserDB::instance()->getCurrentUser();
-    if (user < 0) {
-        _shown = date;
-        _showDateLabel();
-        return;
-    }
-    // Read inside the page's reading action, which tells a reading that failed: the page
-    // then shows nothing of the new day.
-    const QByteArray code = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
-    const std::optional<DBTypes::CheckinItem> checkin =
-        UserDB::instance()->getCheckin(user, code.constData());
-    const std::optional<float> weight =
-        checkin ? UserDB::instance()->weightForDay(user, code.constData()) : std::nullopt;
-    if (!weight)
-        return;
-    _shown = date;
-    _showDateLabel();
-    summaryWidget->setNutrientTarget(user, date, *checkin);
-    greenTicksWidget1->updateCheckin(*checkin);
-    emit userWeightChanged(*weight);
-}
-
 // The day the page shows; nothing before it has shown one.
 void DiaryWidget::_showDateLabel()
 {
-    dateLabel->setText(_shown.isValid() ? DisplayDate::textDate(_shown)
-                                        : QString());
+    dateLabel->setText(_shown ? DisplayDate::textDate(getDate()) : QString());
 }
 
 void DiaryWidget::doMealPlan()
@@ -322,10 +311,14 @@ void DiaryWidget::doMealPlan()
     Prompter::warning(this, tr("No login specified"), text);
 }
 
+// The page is raised once it has read its day again; the page shown before stays otherwise.
 void DiaryWidget::raiseWidget()
 {
+    auto* stack = qobject_cast<QStackedWidget*>(parentWidget());
+    if (stack && stack->currentWidget() != this && !reload())
+        return;
     emit requestEditMenuRefresh(1, 0);
-    if (auto* stack = qobject_cast<QStackedWidget*>(parentWidget()))
+    if (stack)
         stack->setCurrentWidget(this);
 }
 
@@ -344,6 +337,7 @@ bool DiaryWidget::setVisibleFluidAndNutrient(bool visible)
             return UserDB::instance()->setNutrientFluidHidden(user, !visible);
         }))
         return false;
+    summaryWidget->keepShownChoice(visible);
     showFluidAndNutrient(visible);
     return true;
 }
@@ -351,15 +345,4 @@ bool DiaryWidget::setVisibleFluidAndNutrient(bool visible)
 void DiaryWidget::showFluidAndNutrient(bool visible)
 {
     summaryWidget->setVisible(visible);
-}
-
-void DiaryWidget::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    StorePrompt::read(this, [this] {
-        dateChanged(getDate());
-        _list()->showToday();
-        _list()->refreshCalendar();
-        foodQueryWidget3->refreshDynamic();
-    });
 }

@@ -5,10 +5,9 @@
 #include <QDate>
 #include <QWidget>
 
-#include <functional>
-
 class DiaryListSlaveHeader;
 class DiaryListView;
+struct DiaryPageContent;
 class DiarySummary;
 class DiaryView;
 class FoodQueryWidget;
@@ -21,9 +20,9 @@ class QSplitter;
 class QToolButton;
 
 // The diary page: beside the food and exercise browser, the chosen day's date bar with its
-// green ticks and calendar controls, the diary list and the summary panel. The page owns the
-// chosen date; every change of it reloads the list and gives the summary panel, the ticks
-// and the browser the check-in and weight in force that day.
+// green ticks and calendar controls, the diary list and the summary panel. It shows the user
+// and day of ShownDay: a new day or user is read whole first, and only then moves ShownDay and
+// every part of the page; a day that could not be read leaves all of them as they were.
 class DiaryWidget : public QWidget
 {
     Q_OBJECT
@@ -58,9 +57,8 @@ public slots:
     void nextDayButton_clicked();
     void prevDayButton_clicked();
     void currentDayButton_clicked();
-    void dateChanged(const QDate& date);
     void doMealPlan();
-    // Raises the page in the page stack that is its parent.
+    // Reads the page again, then raises it in the page stack that is its parent.
     void raiseWidget();
     void refresh(const QString& name, const NotificationParam& param);
     // Keeps the choice for the user, then shows or hides the summary panel; false, with the
@@ -68,10 +66,15 @@ public slots:
     bool setVisibleFluidAndNutrient(bool visible);
     // Shows or hides the summary as the user's stored choice says, storing nothing.
     void showFluidAndNutrient(bool visible);
+    // The day shown.
     QDate getDate() const;
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    // Reads the user's day whole, in one reading action, then shows it; false, with the
+    // page, the user and the day as they were, when it could not be read (the user is told).
+    bool showDay(int user, const QDate& date);
+    // Reads the shown day again, and the browser's own lists; false when it could not be read.
+    bool reload();
+    // Shows a day read whole, and makes its user and day the ones shown.
+    void showRead(const DiaryPageContent& content);
 
 private:
     void _buildForm();
@@ -81,12 +84,10 @@ private:
     void _connect();
     void _applyStyles();
     void _moveTo(const QDate& date);
-    void _pickedInCalendar(const QDate& date);
-    void _showDay(const std::function<void()>& show);
     DiaryListView* _list() const;
     void _showDateLabel();
 
     QPopupCalendar* _popup = nullptr;
-    // The day the page shows.
-    QDate _shown;
+    // Whether the page has shown a day.
+    bool _shown = false;
 };

@@ -31,8 +31,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <utility>
-
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -214,10 +212,8 @@ void CheckinWidget::raiseWidget()
     auto* stack = qobject_cast<QStackedWidget*>(parentWidget());
     if (!stack || stack->currentWidget() == this)
         return;
-    if (!StorePrompt::read(this, [this] { _showPage(); }))
-        return;
-    _read = true;
-    stack->setCurrentWidget(this);
+    if (reload())
+        stack->setCurrentWidget(this);
 }
 
 void CheckinWidget::updateButtons(const QDate& date)
@@ -552,17 +548,20 @@ bool CheckinWidget::event(QEvent* event)
 {
     if (event->type() == QEvent::Polish && !_polished) {
         _polished = true;
+        // Nothing is read inside the event: the page reads today's check-in when it is raised.
+        const QSignalBlocker quiet(checkinCalendar);
         checkinCalendar->setDate(Clock::today(), true);
         checkinListView->header()->setSectionsClickable(false);
     }
     return QWidget::event(event);
 }
 
-void CheckinWidget::showEvent(QShowEvent* event)
+bool CheckinWidget::reload()
 {
-    QWidget::showEvent(event);
-    if (!std::exchange(_read, false))
-        StorePrompt::read(this, [this] { _showPage(); });
+    if (!StorePrompt::read(this, [this] { _showPage(); }))
+        return false;
+    _shown = getDate();
+    return true;
 }
 
 void CheckinWidget::_showPage()

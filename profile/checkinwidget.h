@@ -36,6 +36,9 @@ public:
     virtual std::optional<bool> hasCheckin(const QDate& date) const;
     // Refills the list and the calendar's bold marks from the current user's check-ins.
     virtual void populate();
+    // Reads and shows the list, the calendar's day and its buttons again, in one reading
+    // action; false, with the page as it was, when it could not be read.
+    bool reload();
     // Runs the check-in dialog for a date; true when a change was stored.
     virtual bool updateMeasurements(const QDate& date);
 
@@ -74,7 +77,6 @@ protected:
     virtual int execDialog(CheckinDialog* dialog);
 
     bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -99,6 +101,4 @@ private:
     bool _polished = false;
     // The day the page shows.
     QDate _shown;
-    // Whether the page was read just before it was raised.
-    bool _read = false;
 };

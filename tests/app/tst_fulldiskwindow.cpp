@@ -4,6 +4,7 @@
 
 #include "mainwindowdoubles.h"
 
+#include "browser/addfooddialog.h"
 #include "browser/draglistview.h"
 #include "app/tipoftheday.h"
 #include "browser/foodquerywidget.h"
@@ -16,6 +17,7 @@
 #include "reports/reportscontainer.h"
 #include "reports/reportsselectoritem.h"
 #include "widgets/bxcalendar.h"
+#include "widgets/qpopupcalendar.h"
 #include "core/fooddiaryitem.h"
 #include "profile/checkindialog.h"
 #include "app/preferencesdialog.h"
@@ -292,6 +294,10 @@ private slots:
             QTest::addRow("%s, writer", name) << int(action) << int(OtherReader::Exclusive);
             QTest::addRow("%s, damaged", name) << int(action) << int(OtherReader::Damaged);
         }
+        const std::pair<const char*, WindowAction> moves[] = {
+            {"previous day", PrevDay}, {"previous day into the month before", PrevMonth}, {"user switch", SwitchUser}};
+        for (const auto& [name, action] : moves)
+            QTest::addRow("%s, one table damaged", name) << int(action) << OneTableDamaged;
     }
 
     void pageKeepsWhatItShowed()
@@ -301,16 +307,22 @@ private slots:
         const auto action = WindowAction(change);
         QFile::remove(_exportFile);
         _answered = nullptr;
-        addEntry("Tea", Clock::today());
+        const QDate today = Clock::today();
+        const QDate day = action == PrevMonth ? QDate(today.year(), today.month(), 1) : today;
+        addEntry("Tea", day);
+        if (hold == OneTableDamaged)
+            addEntry("Toast", day.addDays(-1));
         if (action == CopyDay)
             addEntry("Toast", Clock::today().addDays(-1));
         if (action == MealAsFood)
             _meal = SavedMealDB::instance()->storeMeal(_ann, -1, "Soup", {}, true);
-        UserDB::instance()->setFluid(_ann, qPrintable(Clock::today().toString(QStringLiteral("yyyyMMdd"))), 3);
+        UserDB::instance()->setFluid(_ann, qPrintable(day.toString(QStringLiteral("yyyyMMdd"))), 3);
         const int bob = addUser(QStringLiteral("Bob"));
         _window->show();
         QVERIFY(QTest::qWaitForWindowExposed(_window));
         _window->viewDiaryAction->trigger();
+        _window->diaryPage()->popupCalendar()->calendar()->setDate(day, true);
+        _window->diaryPage()->popupCalendar()->handleDateSelection(day);
         if (action == CheckinDay || action == CheckIn || action == FocusAndMenus)
             _window->viewCheckinAction->trigger();
         else if (action == OtherReport)
@@ -333,12 +345,14 @@ private slots:
         QCOMPARE(_window->diaryPage()->summaryWidget->fluid(), 3);
         const QStringList before = everyStoredRow();
         const QStringList shown = shownState();
-        const bool damaged = hold == OtherReader::Damaged;
+        const bool damaged = hold >= OtherReader::Damaged;
         const bool held = hold == OtherReader::Exclusive;
         // A change waits for a program that reads or is about to write too.
         const bool stopped = !damaged && action != FocusAndMenus && (held || action >= FluidUp);
         {
-            OtherReader other(databaseFile(), OtherReader::Hold(hold));
+            const char* table = action == PrevMonth ? "food_diary" : "user_checkins";
+            OtherReader other(databaseFile(), damaged ? OtherReader::Damaged : OtherReader::Hold(hold),
+                              hold == OneTableDamaged ? table : nullptr);
             QVERIFY(other.reading());
             BusyWaits waits(100);
             QTimer dialogs; // answers each dialog the action opens
@@ -379,13 +393,19 @@ private slots:
         QVERIFY2(_window->messages.isEmpty(), qPrintable(this->told().join(u'\n')));
         QVERIFY(_window->printed.isEmpty());
         QVERIFY(databaseIsSound());
+        if (hold == OneTableDamaged)
+            changeShownDay(day);
     }
 
 private:
+    // The first page of one table damaged: the page the user moves to cannot be read whole.
+    static constexpr int OneTableDamaged = OtherReader::Damaged + 1;
     enum WindowChange { PersonalProfile, ClearDay, RemoveEntry, DeleteUser, CreateUser, ResetTips };
     // What a user does that touches the diary: the readings first, the changes from FluidUp.
     enum WindowAction {
         NextDay,
+        PrevDay,
+        PrevMonth,
         OtherReport,
         SwitchUser,
         BrowserLists,
@@ -496,6 +516,10 @@ private:
         switch (action) {
         case NextDay:
             diary->nextDayButton->click();
+            break;
+        case PrevDay:
+        case PrevMonth:
+            diary->prevDayButton->click();
             break;
         case OtherReport: {
             // As the user picks it in the list.
@@ -631,6 +655,9 @@ private:
             preferences->findChild<QRadioButton*>(QStringLiteral("imperialRadio"))->setChecked(true);
             preferences->save();
             preferences->reject();
+        } else if (auto* food = qobject_cast<AddFoodDialog*>(shown)) {
+            food->foodWidget->sizeLineEdit->setText(QStringLiteral("2"));
+            food->addButton->click();
         } else if (auto* dialog = qobject_cast<QDialog*>(shown)) {
             dialog->reject();
         }
@@ -684,6 +711,33 @@ private:
 
     DiaryListView* diaryList() const { return _window->diaryPage()->diaryView1->mealView; }
 
+    // A glass of water, two servings of the first entry listed and its removal, after a move
+    // that did not happen: each lands on the day shown, for the user shown.
+    void changeShownDay(const QDate& day)
+    {
+        CatalogueServices::install(); // for the entry's dialog
+        QTimer dialogs;
+        dialogs.callOnTimeout([this] { answerDialog(); });
+        dialogs.start(0);
+        const QByteArray code = day.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+        _window->diaryPage()->summaryWidget->findChild<FluidCounterView*>()->upButton()->click();
+        QCOMPARE(UserDB::instance()->getFluid(_ann, code.constData()), std::optional<int>(4));
+        for (const auto change : {&DiaryListView::editEntry, &DiaryListView::deleteEntry}) {
+            QTreeWidgetItem* first = diaryList()->groupRow(DBTypes::DiaryDay::BREAKFAST)->child(0);
+            diaryList()->setCurrentItem(first);
+            first->setSelected(true);
+            (diaryList()->*change)();
+            QCoreApplication::processEvents();
+            QStringList kept;
+            const DBTypes::DiaryDay stored = DiaryDB::instance()->getDay(_ann, code.constData(), false).value();
+            for (const DBTypes::FoodDiaryItem& food : stored.foods)
+                kept << food.desc + QString::number(food.size);
+            QCOMPARE(kept, change == &DiaryListView::editEntry ? QStringList{"Tea2"} : QStringList());
+        }
+        const QByteArray before = day.addDays(-1).toString(QStringLiteral("yyyyMMdd")).toLatin1();
+        QCOMPARE(DiaryDB::instance()->getDay(_ann, before.constData(), false)->foods.size(), size_t(1));
+    }
+
     // The names of the entries the diary page lists.
     QStringList shownEntries() const
     {
@@ -702,6 +756,7 @@ private:
             _window->optionsPersonal_ProfileAction->trigger();
             break;
         case ClearDay:
+            diaryList()->setFocus(); // the user is in the diary
             _window->eM_DiaryClearAll->trigger();
             break;
         case RemoveEntry: {

@@ -6,6 +6,7 @@
 #include "userdb/diarydb.h"
 #include "userdb/savedmealdb.h"
 #include "widgets/bxcalendar.h"
+#include "widgets/shownday.h"
 #include "tests/diary/diarytestdata.h"
 #include "tests/support/testsession.h"
 
@@ -82,6 +83,7 @@ inline bool showDiaryList(std::unique_ptr<BXCalendar>& calendar,
     calendar = std::make_unique<BXCalendar>(nullptr, s_day, QDate(2000, 1, 1), QDate(2100, 1, 1));
     list = std::make_unique<TestDiaryList>();
     list->setCalendar(calendar.get());
+    ShownDay::instance()->show(user(), s_day);
     list->setViewMode(DBTypes::SNACKS_TOGETHER);
     list->setColumnSettings(QStringLiteral("0:2:"));
     list->resize(700, 500);

@@ -78,7 +78,7 @@ private slots:
         _list = _page->diaryView1->mealView;
         _list->setViewMode(DBTypes::SNACKS_TOGETHER);
         _list->showToday();
-        _page->dateChanged(QDate::currentDate()); // hands the check-in's weight on
+        _page->reload(); // hands the check-in's weight on
         _browser = _page->foodQueryWidget3;
     }
     void cleanupTestCase()

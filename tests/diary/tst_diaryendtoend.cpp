@@ -1,6 +1,7 @@
 #include "diary/diarylistview.h"
 #include "diary/savedmealloadform.h"
 #include "widgets/bxcalendar.h"
+#include "widgets/shownday.h"
 #include "browser/addfooddialog.h"
 #include "browser/browseritemflags.h"
 #include "browser/foodwidget.h"
@@ -13,6 +14,7 @@
 #include "core/unitcollection.h"
 #include "userdb/diarydb.h"
 #include "userdb/savedmealdb.h"
+#include "userdb/userdb.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 
@@ -112,6 +114,7 @@ private slots:
         BXCalendar calendar(nullptr, Clock::today(), QDate(2000, 1, 1), QDate(2100, 1, 1));
         BrowserDropList list;
         list.setCalendar(&calendar);
+        ShownDay::instance()->show(UserDB::instance()->getCurrentUser(), Clock::today());
         list.setViewMode(DBTypes::SNACKS_TOGETHER);
         list.setColumnSettings(QStringLiteral("0:2:"));
         list.resize(700, 500);

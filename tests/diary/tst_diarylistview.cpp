@@ -228,6 +228,7 @@ private slots:
         QFETCH(QStringList, titles);
         // Entries shown before the change are filed again at once.
         const int snack = storeFood(2, QStringLiteral("apple"));
+        _list->showToday();
         _list->setColumnSettings(QStringLiteral("0:2:3:1:4:"));
         _list->setViewMode(2 - mode);
         _list->setViewMode(mode);

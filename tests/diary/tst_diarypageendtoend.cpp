@@ -100,6 +100,7 @@ private slots:
         DiaryWidget page(nullptr, "diaryWidget");
         page.resize(1100, 760);
         page.show();
+        QVERIFY(page.reload());
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         DiarySummary* summary = page.summaryWidget;
 

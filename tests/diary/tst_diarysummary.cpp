@@ -2,6 +2,7 @@
 #include "core/unitcollection.h"
 #include "core/unitenergy.h"
 #include "diary/diarysummary.h"
+#include "widgets/shownday.h"
 #include "diary/fluidcounterview.h"
 #include "diary/fluidcounterviewbutton.h"
 #include "diary/smallsummary.h"
@@ -81,6 +82,14 @@ DBTypes::DiaryDay dayWith(const std::map<NutType, float>& values, float exercise
         day.exercises.push_back(exercise);
     }
     return day;
+}
+
+// The panel on the day, as the diary page shows it: with the preferences and water read.
+void showTargets(DiarySummary& summary, const QDate& day, const DBTypes::CheckinItem& checkin)
+{
+    ShownDay::instance()->show(currentUser(), day);
+    summary.setNutrientTarget(UserDB::instance()->getUserPrefs(currentUser()).value(),
+                              UserDB::instance()->getFluid(currentUser(), code(day).constData()).value(), checkin);
 }
 
 QColor pixel(QWidget* widget, const std::function<void(QPainter*)>& paint, QPoint at)
@@ -238,7 +247,7 @@ private slots:
         setSizes({{DBTypes::ENERGY, UserPrefs::Medium}, {DBTypes::FAT, UserPrefs::Large},
                   {DBTypes::PROTEIN, UserPrefs::Small}, {DBTypes::FIBER, UserPrefs::Small},
                   {DBTypes::SODIUM, UserPrefs::Small}});
-        _summary->setNutrientTarget(currentUser(), kDay,
+        showTargets(*_summary, kDay,
                                     targets({{DBTypes::ENERGY, 2000.0f}, {DBTypes::FAT, 50.0f},
                                              {DBTypes::PROTEIN, 60.0f}}));
         _summary->totalChanged(dayWith({{DBTypes::ENERGY, 1800.0f}, {DBTypes::FAT, 20.0f},
@@ -263,7 +272,7 @@ private slots:
 
         // Only Medium bars: no gap.
         setSizes({{DBTypes::PROTEIN, UserPrefs::Medium}, {DBTypes::FAT, UserPrefs::Medium}});
-        _summary->setNutrientTarget(currentUser(), kDay, targets({}));
+        showTargets(*_summary, kDay, targets({}));
         QCOMPARE(bars->bar(DBTypes::FAT)->y(), bars->contentsRect().top());
         QVERIFY(oneLiner->lines().empty());
         QVERIFY(oneLiner->isHidden());
@@ -272,7 +281,7 @@ private slots:
     void barPixels()
     {
         setSizes({{DBTypes::ENERGY, UserPrefs::Medium}});
-        _summary->setNutrientTarget(currentUser(), kDay, targets({{DBTypes::ENERGY, 0.0f}}));
+        showTargets(*_summary, kDay, targets({{DBTypes::ENERGY, 0.0f}}));
         auto* bars = _summary->findChild<SummaryWidget*>(QStringLiteral("NutrientSummary"));
         SummaryNutrientWidget* bar = bars->bar(DBTypes::ENERGY);
         bar->resize(500, bar->height());
@@ -317,7 +326,7 @@ private slots:
     void optionsMenu()
     {
         setSizes({{DBTypes::ENERGY, UserPrefs::Medium}});
-        _summary->setNutrientTarget(currentUser(), kDay, targets({{DBTypes::ENERGY, 2000.0f}}));
+        showTargets(*_summary, kDay, targets({{DBTypes::ENERGY, 2000.0f}}));
         QSignalSpy hidden(_summary.get(), &DiarySummary::hideDiarySummary);
         QSignalSpy targetsAsked(_summary.get(), &DiarySummary::invokeSetTargets);
         ScriptedPrompter prompter;
@@ -354,7 +363,7 @@ private slots:
         // A double click re-applies the stored options.
         setSizes({{DBTypes::ENERGY, UserPrefs::Medium}}, 255 & ~4);
         QTest::mouseDClick(_summary.get(), Qt::LeftButton);
-        QVERIFY(_summary->findChild<FluidCounterView*>()->isHidden());
+        QTRY_VERIFY(_summary->findChild<FluidCounterView*>()->isHidden());
         QCOMPARE(targetsAsked.count(), 1);
     }
 
@@ -369,7 +378,7 @@ private slots:
         QCOMPARE(_summary->fluid(), 0);
 
         UserDB::instance()->setFluid(currentUser(), code(kDay).constData(), 19);
-        _summary->setNutrientTarget(currentUser(), kDay, targets({}));
+        showTargets(*_summary, kDay, targets({}));
         QVERIFY(up->isEnabled() && down->isEnabled());
         int storedAtSignal = -1;
         connect(_summary.get(), &DiarySummary::setBold, this, [&] {
@@ -381,7 +390,7 @@ private slots:
         QCOMPARE(_summary->fluid(), 20);
 
         UserDB::instance()->setFluid(currentUser(), code(kDay).constData(), 1);
-        _summary->setNutrientTarget(currentUser(), kDay, targets({}));
+        showTargets(*_summary, kDay, targets({}));
         QSignalSpy checked(_summary.get(), &DiarySummary::chkBold);
         down->click();
         QCOMPARE(checked.count(), 1);
@@ -391,7 +400,7 @@ private slots:
 
         // Another day's cups show as soon as its targets arrive.
         UserDB::instance()->setFluid(currentUser(), code(kDay.addDays(1)).constData(), 4);
-        _summary->setNutrientTarget(currentUser(), kDay.addDays(1), targets({}));
+        showTargets(*_summary, kDay.addDays(1), targets({}));
         QCOMPARE(_summary->fluid(), 4);
         QVERIFY(down->isEnabled());
     }
@@ -413,7 +422,7 @@ private slots:
         for (const auto type : {UnitEnergy::Kilocalories, UnitEnergy::Kilojoules}) {
             setEnergyUnit(type);
             DiarySummary summary(nullptr, "summaryWidget", 0);
-            summary.setNutrientTarget(currentUser(), kDay, checkin);
+            showTargets(summary, kDay, checkin);
             summary.totalChanged(day);
             summary.resize(560, summary.minimumHeight());
             summary.show();

@@ -11,6 +11,7 @@
 #include "diary/diarysummary.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
+#include "widgets/shownday.h"
 #include "diary/fluidcounterview.h"
 #include "diary/fluidcounterviewbutton.h"
 #include "diary/greentickswidget.h"
@@ -152,6 +153,7 @@ private slots:
 
     void init()
     {
+        ShownDay::instance()->show(currentUser(), kToday);
         _page = std::make_unique<DiaryWidget>(nullptr, "diaryWidget");
         _list = _page->diaryView1->mealView;
     }
@@ -205,7 +207,7 @@ private slots:
     {
         const QDate picked(2026, 3, 12);
         UserDB::instance()->setFluid(currentUser(), code(picked).constData(), 5);
-        _page->dateChanged(_page->getDate()); // the summary holds today's cups first
+        _page->showDay(currentUser(), _page->getDate()); // the summary holds today's cups first
         QSignalSpy totals(_list, &DiaryListView::totalChanged);
         _page->popupCalendar()->calendar()->setDate(picked, true);
         _page->popupCalendar()->handleDateSelection(picked);
@@ -219,14 +221,14 @@ private slots:
     void weightInForceForTheDate()
     {
         QSignalSpy weights(_page.get(), &DiaryWidget::userWeightChanged);
-        _page->dateChanged(QDate(2026, 2, 1)); // nobody weighed yet
+        _page->showDay(currentUser(), QDate(2026, 2, 1)); // nobody weighed yet
         QVERIFY(weights.last().at(0).toFloat() < 0.0f);
 
         weigh(currentUser(), QDate(2026, 3, 1), 70.0f);
         weigh(currentUser(), QDate(2026, 3, 15), 68.5f);
-        _page->dateChanged(QDate(2026, 2, 1)); // before the first weighing: the first one
+        _page->showDay(currentUser(), QDate(2026, 2, 1)); // before the first weighing: the first one
         QCOMPARE(weights.last().at(0).toFloat(), 70.0f);
-        _page->dateChanged(QDate(2026, 3, 20));
+        _page->showDay(currentUser(), QDate(2026, 3, 20));
         QCOMPARE(weights.last().at(0).toFloat(), 68.5f);
     }
 
@@ -443,6 +445,7 @@ private slots:
         addFood(kToday, QStringLiteral("porridge"), 350.0f);
         UserDB::instance()->setFluid(currentUser(), code(kToday).constData(), 2);
         _page->resize(1100, 700);
+        _page->reload();
         _page->show();
         QVERIFY(QTest::qWaitForWindowExposed(_page.get()));
         QVERIFY(saveWidgetPicture(_page.get(), QStringLiteral("diarypage")));

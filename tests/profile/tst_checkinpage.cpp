@@ -426,6 +426,7 @@ private slots:
         ScriptedPrompter prompter;
         ScriptedPage page;
         page.show();
+        QVERIFY(page.reload());
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QCOMPARE(page.btnCheckin->text(), QStringLiteral("Edit Check-In"));
         QStringList reopened;
@@ -466,6 +467,7 @@ private slots:
         ScriptedPrompter prompter;
         ScriptedPage page;
         page.show();
+        QVERIFY(page.reload());
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QCOMPARE(page.rowCount(), 3);
         checkInvariant(page);
@@ -505,6 +507,7 @@ private slots:
         ScriptedPrompter prompter;
         ScriptedPage page;
         page.show();
+        QVERIFY(page.reload());
         QVERIFY(QTest::qWaitForWindowExposed(&page));
 
         page.checkinListView->setCurrentItem(page.row(0));
@@ -540,6 +543,7 @@ private slots:
         ScriptedPage page;
         page.resize(900, 500);
         page.show();
+        QVERIFY(page.reload());
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         auto menuAt = [&page](int index) {
             const QPoint at = page.checkinListView->visualItemRect(page.row(index)).center();
@@ -582,6 +586,7 @@ private slots:
         ScriptedPage page;
         page.resize(900, 500);
         page.show();
+        QVERIFY(page.reload());
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QCOMPARE(page.getDate(), s_today);
         page.checkinListView->setCurrentItem(page.row(0));
@@ -624,6 +629,7 @@ private slots:
         ScriptedPage page;
         page.resize(1000, 560);
         page.show();
+        QVERIFY(page.reload());
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QVERIFY(page.extrapolatedInfo->text().contains(QStringLiteral("178.8 lb")));
         QVERIFY(saveWidgetPicture(&page, QStringLiteral("checkinpage-imperial-kj")));

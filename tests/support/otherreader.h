@@ -5,8 +5,8 @@
 // own, from its construction until end(): a backup tool or a database shell that reads
 // (Shared: a read transaction), one that is about to write (Immediate: others may still read),
 // or one that writes (Exclusive: the whole file). Damaged stands for a file whose pages went
-// bad under the program: the first page of every table and index is overwritten until end(),
-// which puts them back as they were; given a `table`, only that table's first page.
+// bad under the program: the first page of every table and index (or only of one table and
+// its indexes) is overwritten until end(), which puts them back as they were.
 //
 // BusyWaits counts how often the diary's own connection starts to wait for such a program;
 // everyStoredRow() tells whether a refused change left the diary as it was.
@@ -71,8 +71,8 @@ private:
     void _damage(const QString& path, const QString& table)
     {
         _file.setFileName(path);
-        BXSqlQuery roots(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE rootpage > 1")
-                         + (table.isEmpty() ? QString() : QStringLiteral(" AND name = '%1'").arg(table)));
+        BXSqlQuery roots("SELECT rootpage FROM sqlite_master WHERE rootpage > 1 AND ifnull(? = tbl_name, 1)");
+        roots.bindValue(0, table.isNull() ? QVariant() : QVariant(table));
         BXSqlQuery size("PRAGMA page_size");
         if (!_file.open(QIODevice::ReadWrite) || !roots.exec() || !size.exec() || !size.next())
             return;

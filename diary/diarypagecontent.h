@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/dbtypes.h"
+#include "core/diaryday.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Everything the diary page shows of one user's day, read whole before the page shows any of
+// it: the entries, the check-in in force and the weight, the preferences (snack layout,
+// summary panels), the list's columns, the glasses of water and the month's days with
+// entries.
+struct DiaryPageContent
+{
+    int user = -1;
+    QDate date;
+    DBTypes::DiaryDay day;
+    DBTypes::CheckinItem checkin;
+    float weight = -1.0f;
+    DBTypes::UserPrefs prefs;
+    QString columns;
+    int fluid = 0;
+    QStringList markedDays;
+
+    // Reads the user's day inside the caller's reading action; nothing when any of it could
+    // not be read. A user below 0 has a blank page.
+    static std::optional<DiaryPageContent> read(int user, const QDate& date);
+};

@@ -1,0 +1,28 @@
+#include "widgets/shownday.h"
+
+#include "core/clock.h"
+#include "userdb/userdb.h"
+
+ShownDay* ShownDay::instance()
+{
+    static ShownDay shown;
+    if (!shown._date.isValid())
+        shown._date = Clock::today();
+    return &shown;
+}
+
+int ShownDay::user() const
+{
+    return UserDB::instance()->getCurrentUser();
+}
+
+QByteArray ShownDay::dateCode() const
+{
+    return _date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+}
+
+void ShownDay::show(int user, const QDate& date)
+{
+    _date = date;
+    UserDB::instance()->setCurrentUser(user);
+}
