@@ -8,6 +8,9 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TestBXSettings : public QObject {
     Q_OBJECT
 
@@ -35,8 +38,6 @@ private slots:
         BXSettings::setResourceDBPath(QStringLiteral("/opt/pantrel/share"));
         QCOMPARE(BXSettings::getResourceDBPath(), QStringLiteral("/opt/pantrel/share/"));
         QVERIFY(BXSettings::getDirExecutable().endsWith(QLatin1String("/bin/")));
-        QCOMPARE(BXSettings::getAssistantProfile(),
-                 BXSettings::getDirExecutable() + "../share/pantrel/helphtml/help.adp");
     }
 
     void typedDefaults()
@@ -144,6 +145,33 @@ private slots:
     {
         QCOMPARE(BXSettings::joinPaths(QStringLiteral("a"), QStringLiteral("b")), QStringLiteral("a/b"));
         QCOMPARE(BXSettings::joinPaths(QStringLiteral("a/"), QStringLiteral("b")), QStringLiteral("a//b"));
+    }
+
+    void unusableSettingsFileIsTold_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        // Nobody opens the pipe's other end: the settings must not wait for it.
+        QTest::newRow("a pipe") << true;
+        QTest::newRow("a folder") << false;
+    }
+
+    // The defaults are read, nothing is stored, and the reason is told, naming the file.
+    void unusableSettingsFileIsTold()
+    {
+        QFETCH(bool, pipe);
+        const QByteArray path = QFile::encodeName(settingsPath());
+        QFile::remove(settingsPath());
+        QCOMPARE(pipe ? ::mkfifo(path, 0600) : ::mkdir(path, 0700), 0);
+        BXSettings settings;
+        const bool stored = settings.writeEntry(QStringLiteral("windowX"), 120);
+        const std::optional<QString> problem = BXSettings::settingsProblem();
+        QCOMPARE(settings.getInt(BXSettings::StaticDbUpdateInterval), 28);
+        QCOMPARE(QFileInfo(settingsPath()).isDir(), !pipe);
+        QFile::remove(settingsPath());
+        ::rmdir(path);
+        QVERIFY(!stored);
+        QVERIFY(problem && problem->contains(settingsPath())
+                && problem->contains(QStringLiteral("Not a regular file")));
     }
 
     void dateOrder()
