@@ -89,6 +89,8 @@ private:
     QMap<int, QList<QPair<QString, int>>> _eventTable;
     QHash<QString, int> _eventNames;
     QStringList _features;
+    // Why the tips file could not be read; empty when it was.
+    QString _readProblem;
     UserDB* _userDb = nullptr;
     int _loadedUser = -1;
     // Whether _loadedUser's stored state was read.
