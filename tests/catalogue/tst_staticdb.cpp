@@ -14,6 +14,9 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray foodRecord(quint32 group)
@@ -110,7 +113,8 @@ private slots:
     void rejectsBadHeader();
     void findsChunksInAnyOrder();
     void missingChunkFailsOnlyThatChunk();
-    void missingFileNamesThePath();
+    void unreadableFileNamesItAndTheReason_data();
+    void unreadableFileNamesItAndTheReason();
     void sharesOneMappingAndReleasesIt();
     void releasesOnlyTakenMappings();
     void rejectsBadStructure_data();
@@ -126,6 +130,8 @@ private slots:
 private:
     void install(const QByteArray& bytes);
     QString loadError(int chunkId);
+    // The message of a load refused for the problem, naming the file.
+    QString corruptAtLoad(const QString& problem) const;
 
     QTemporaryDir _dir;
 };
@@ -142,6 +148,12 @@ void TestStaticDB::install(const QByteArray& bytes)
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     QVERIFY(file.commit());
+}
+
+QString TestStaticDB::corruptAtLoad(const QString& problem) const
+{
+    return QStringLiteral("Static food/exercise database %1 is corrupt (%2). Please reinstall the software.")
+        .arg(_dir.filePath(QStringLiteral("static.db")), problem);
 }
 
 QString TestStaticDB::loadError(int chunkId)
@@ -221,7 +233,7 @@ void TestStaticDB::rejectsBadHeader()
     bytes[at] = value;
     install(bytes);
     QCOMPARE(loadError(StaticDB::FOOD_CHUNK),
-             QStringLiteral("Static food/exercise database is corrupt (bad header). Please reinstall the software."));
+             corruptAtLoad(QStringLiteral("bad header")));
 }
 
 void TestStaticDB::findsChunksInAnyOrder()
@@ -245,16 +257,34 @@ void TestStaticDB::missingChunkFailsOnlyThatChunk()
     install(writer.toByteArray());
     QCOMPARE(loadError(StaticDB::FOOD_CHUNK), QString());
     QCOMPARE(loadError(StaticDB::EXERCISE_CHUNK),
-             QStringLiteral("Static food/exercise database is corrupt (missing chunk). Please reinstall the software."));
+             corruptAtLoad(QStringLiteral("missing chunk")));
 }
 
-void TestStaticDB::missingFileNamesThePath()
+void TestStaticDB::unreadableFileNamesItAndTheReason_data()
 {
-    QFile::remove(_dir.filePath(QStringLiteral("static.db")));
-    QCOMPARE(loadError(StaticDB::FOOD_CHUNK),
-             QStringLiteral("Couldn't load food/exercise database ") + _dir.path() + QStringLiteral("/static.db"));
-    install(QByteArray());
-    QVERIFY(loadError(StaticDB::FOOD_CHUNK).startsWith(QStringLiteral("Couldn't load")));
+    QTest::addColumn<QString>("make");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "none" << "No such file or directory";
+    QTest::newRow("empty") << "empty" << "The file is empty";
+    // Nobody opens the pipe's other end: the load must refuse it at once.
+    QTest::newRow("a pipe") << "pipe" << "Not a regular file";
+    QTest::newRow("a folder") << "folder" << "Not a regular file";
+}
+
+void TestStaticDB::unreadableFileNamesItAndTheReason()
+{
+    QFETCH(QString, make);
+    QFETCH(QString, reason);
+    const QString path = _dir.filePath(QStringLiteral("static.db"));
+    QFile::remove(path);
+    if (make == "empty")
+        install(QByteArray());
+    else if (make != "none")
+        QCOMPARE(make == "pipe" ? ::mkfifo(QFile::encodeName(path), 0600) : ::mkdir(QFile::encodeName(path), 0700), 0);
+    const QString error = loadError(StaticDB::FOOD_CHUNK);
+    QFile::remove(path);
+    ::rmdir(QFile::encodeName(path));
+    QCOMPARE(error, QStringLiteral("Couldn't load food/exercise database %1: %2.").arg(path, reason));
 }
 
 void TestStaticDB::sharesOneMappingAndReleasesIt()
@@ -320,7 +350,7 @@ void TestStaticDB::rejectsBadStructure()
     putU32(bytes, at, value);
     install(bytes);
     QCOMPARE(loadError(StaticDB::FOOD_CHUNK),
-             QStringLiteral("Static food/exercise database is corrupt (bad chunk). Please reinstall the software."));
+             corruptAtLoad(QStringLiteral("bad chunk")));
 }
 
 void TestStaticDB::rejectsEveryTruncation()
@@ -378,7 +408,7 @@ void TestStaticDB::checksReferences()
     const QString reason = QStringLiteral("Static food/exercise database is corrupt (%1).").arg(problem);
     QVERIFY(!passes);
     QCOMPARE(QString::fromStdString(error), reason);
-    QCOMPARE(loadError(chunkId), reason + QStringLiteral(" Please reinstall the software."));
+    QCOMPARE(loadError(chunkId), corruptAtLoad(problem));
 }
 
 void TestStaticDB::rejectsFoundFaults_data()
@@ -404,7 +434,7 @@ void TestStaticDB::rejectsFoundFaults()
     QFETCH(QByteArray, hex);
     install(QByteArray::fromHex(hex));
     QCOMPARE(loadError(StaticDB::FOOD_CHUNK),
-             QStringLiteral("Static food/exercise database is corrupt (bad chunk). Please reinstall the software."));
+             corruptAtLoad(QStringLiteral("bad chunk")));
 }
 
 void TestStaticDB::survivesCorruptBytes()
