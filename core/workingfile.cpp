@@ -1,6 +1,7 @@
 #include "core/workingfile.h"
 
 #include "core/createdirectory.h"
+#include "core/regularfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -88,9 +89,9 @@ QString WorkingFile::fileBehind(const QString& path)
 
 void WorkingFile::keepLedger(const QString& path)
 {
-    QFile file(path);
+    QFile file;
     QStringList remaining;
-    if (file.open(QIODevice::ReadOnly)) {
+    if (RegularFile::open(file, path)) {
         const QStringList noted = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         for (const QString& left : noted) {
             // Only the program's own working files are ever removed.

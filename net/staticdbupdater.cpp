@@ -6,6 +6,7 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/notificationcenter.h"
+#include "core/regularfile.h"
 #include "net/bxhttp.h"
 #include "net/orvurlparams.h"
 #include "net/rssreader.h"
@@ -31,8 +32,8 @@ constexpr int BLOCK_SIZE = 64 * 1024;
 // Whether the file begins with the two bytes of a gzip header.
 bool hasGzipMagic(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!RegularFile::open(file, path))
         return false;
     return file.read(2) == QByteArray("\x1f\x8b", 2);
 }
