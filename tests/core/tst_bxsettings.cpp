@@ -10,7 +10,6 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
-
 class TestBXSettings : public QObject {
     Q_OBJECT
 
@@ -147,15 +146,15 @@ private slots:
         QCOMPARE(BXSettings::joinPaths(QStringLiteral("a/"), QStringLiteral("b")), QStringLiteral("a//b"));
     }
 
+    // Nobody opens the pipe's other end: the settings must not wait for it. The defaults are
+    // read, nothing is stored, and the reason is told, naming the file.
     void unusableSettingsFileIsTold_data()
     {
         QTest::addColumn<bool>("pipe");
-        // Nobody opens the pipe's other end: the settings must not wait for it.
         QTest::newRow("a pipe") << true;
         QTest::newRow("a folder") << false;
     }
 
-    // The defaults are read, nothing is stored, and the reason is told, naming the file.
     void unusableSettingsFileIsTold()
     {
         QFETCH(bool, pipe);
@@ -165,13 +164,10 @@ private slots:
         BXSettings settings;
         const bool stored = settings.writeEntry(QStringLiteral("windowX"), 120);
         const std::optional<QString> problem = BXSettings::settingsProblem();
-        QCOMPARE(settings.getInt(BXSettings::StaticDbUpdateInterval), 28);
-        QCOMPARE(QFileInfo(settingsPath()).isDir(), !pipe);
         QFile::remove(settingsPath());
         ::rmdir(path);
-        QVERIFY(!stored);
-        QVERIFY(problem && problem->contains(settingsPath())
-                && problem->contains(QStringLiteral("Not a regular file")));
+        QVERIFY(!stored && settings.getInt(BXSettings::StaticDbUpdateInterval) == 28);
+        QVERIFY(problem && problem->contains(settingsPath() + " cannot be read or saved: Not a regular file"));
     }
 
     void dateOrder()

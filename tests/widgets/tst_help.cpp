@@ -60,16 +60,14 @@ class TestHelp : public QObject
 
 private slots:
     // The pages are read from the resource folder in force, here one given as the command
-    // line's -resourcedir gives it: without a closing separator. Each file is a link to the
-    // shipped one, so that a test can put something else in its place.
+    // line's -resourcedir gives it: without a closing separator; each file links to the shipped one.
     void initTestCase()
     {
         QVERIFY(_resources.isValid());
-        const QDir shipped(QCoreApplication::applicationDirPath()
-                           + QStringLiteral("/../share/pantrel/helphtml"));
+        const QDir shipped(QCoreApplication::applicationDirPath() + "/../share/pantrel/helphtml");
         QVERIFY(QDir(_resources.path()).mkdir(QStringLiteral("helphtml")));
         for (const QString& name : shipped.entryList(QDir::Files))
-            QVERIFY(QFile::link(shipped.filePath(name), helpFile(name)));
+            QVERIFY(QFile::link(shipped.filePath(name), _resources.filePath("helphtml/" + name)));
         BXSettings::setResourceDBPath(_resources.path());
         BXHelp::init(&_action, &_client);
     }
@@ -161,10 +159,11 @@ private slots:
         QFETCH(QString, pipe);
         QFETCH(QString, topic);
         QFETCH(QString, shown);
-        const QString linked = pipe.isEmpty() ? QString() : QFile::symLinkTarget(helpFile(pipe));
-        QVERIFY(pipe.isEmpty() || (QFile::remove(helpFile(pipe)) && ::mkfifo(QFile::encodeName(helpFile(pipe)), 0600) == 0));
+        const QString file = _resources.filePath("helphtml/" + pipe);
+        const QString linked = QFile::symLinkTarget(file);
+        QVERIFY(pipe.isEmpty() || (QFile::remove(file) && ::mkfifo(QFile::encodeName(file), 0600) == 0));
         BXHelp::showTopic(topic);
-        QVERIFY(pipe.isEmpty() || (QFile::remove(helpFile(pipe)) && QFile::link(linked, helpFile(pipe))));
+        QVERIFY(pipe.isEmpty() || (QFile::remove(file) && QFile::link(linked, file)));
         QVERIFY2(_client.window()->browser()->toPlainText().contains(shown),
                  qPrintable(_client.window()->browser()->toPlainText()));
     }
@@ -259,11 +258,6 @@ private slots:
     }
 
 private:
-    QString helpFile(const QString& name) const
-    {
-        return _resources.filePath(QStringLiteral("helphtml/") + name);
-    }
-
     QTemporaryDir _resources;
     QAction _action;
     BXHelpClient _client;
