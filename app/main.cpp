@@ -271,7 +271,9 @@ bool findUserData(Prompter* prompter)
 QString writeFailure(const QString& folder)
 {
     QFile probe(folder + QStringLiteral("pantrel.lock.probe"));
-    const bool written = probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+    // Made afresh: opening a pipe left in its place would wait for a reader for ever.
+    probe.remove();
+    const bool written = probe.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)
                          && probe.write("0", 1) == 1;
     const QString reason = written ? tr("the lock file cannot be made") : probe.errorString();
     probe.remove();

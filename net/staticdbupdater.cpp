@@ -385,7 +385,9 @@ bool StaticDbUpdater::copyFile(const QString& source, const QString& destination
     qDebug("StaticDbUpdater: copying compressed file");
     const qint64 compressedSize = QFileInfo(source).size();
     QFile out(destination);
-    if (!hasGzipMagic(source) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Made afresh: opening a pipe left in its place would wait for a reader for ever.
+    out.remove();
+    if (!hasGzipMagic(source) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     gzFile in = gzopen(QFile::encodeName(source).constData(), "rb");
     if (!in)
