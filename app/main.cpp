@@ -49,6 +49,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -59,6 +60,8 @@ constexpr int WakeUpTimeoutMs = 5000;
 struct Options
 {
     bool updateDb = false;
+    // The folder given with -resourcedir; empty when none was.
+    QString resourceDir;
     // Why the command line was refused; empty when it was read.
     QString error;
 };
@@ -144,10 +147,49 @@ Options readCommandLine(const QStringList& arguments)
             options.error = tr("-resourcedir: there is no folder %1").arg(arguments.at(i + 1));
         } else {
             resourceDirGiven = true;
-            BXSettings::setResourceDBPath(arguments.at(++i));
+            options.resourceDir = arguments.at(++i);
         }
     }
     return options;
+}
+
+// The options that the toolkit takes out of the command line as it makes the application, and
+// whether each is followed by a value; a leading "--" counts as "-".
+bool toolkitOption(QString argument, bool* takesValue)
+{
+    static const QStringList withValue{
+        QStringLiteral("-platform"), QStringLiteral("-platformpluginpath"),
+        QStringLiteral("-platformtheme"), QStringLiteral("-plugin"),
+        QStringLiteral("-qwindowgeometry"), QStringLiteral("-geometry"),
+        QStringLiteral("-qwindowtitle"), QStringLiteral("-title"),
+        QStringLiteral("-qwindowicon"), QStringLiteral("-icon"), QStringLiteral("-session"),
+        QStringLiteral("-display"), QStringLiteral("-name"), QStringLiteral("-style"),
+        QStringLiteral("-stylesheet"), QStringLiteral("-qmljsdebugger")};
+    static const QStringList flags{QStringLiteral("-reverse"), QStringLiteral("-widgetcount"),
+                                   QStringLiteral("-nograb"), QStringLiteral("-dograb"),
+                                   QStringLiteral("-sync"), QStringLiteral("-testability")};
+    if (argument.startsWith(QLatin1String("--")))
+        argument.remove(0, 1);
+    const QString name = argument.section(QLatin1Char('='), 0, 0);
+    *takesValue = !argument.contains(QLatin1Char('=')) && withValue.contains(name);
+    return withValue.contains(name) || flags.contains(argument);
+}
+
+// The raw command line without the toolkit's own options: it is checked before the
+// application is made, because making one needs a display, and a mistyped argument is refused
+// without one.
+QStringList ownArguments(int argc, char** argv)
+{
+    QStringList arguments{QString::fromLocal8Bit(argv[0])};
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        bool takesValue = false;
+        if (!toolkitOption(argument, &takesValue))
+            arguments << argument;
+        else if (takesValue)
+            ++i;
+    }
+    return arguments;
 }
 
 // Without its brand the program has no name, folders, settings or switches: a brand archive
@@ -186,6 +228,8 @@ bool moveOldFolders()
     QString error;
     if (BXSettings::moveOldFolders(&error)) {
         BXSettings::keepPrivate();
+        if (const std::optional<QString> problem = BXSettings::settingsProblem())
+            showBox(QMessageBox::Warning, tr("Settings"), *problem);
         // A backup cut short is never taken for a whole one.
         for (const QString& folder : {BXSettings::backupFolder(), BXSettings::defaultBackupDir()})
             FileCopy::removeWorkingCopies(folder, QStringLiteral("*.ptBackup"));
@@ -263,7 +307,9 @@ bool findUserData(Prompter* prompter)
 QString writeFailure(const QString& folder)
 {
     QFile probe(folder + QStringLiteral("pantrel.lock.probe"));
-    const bool written = probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+    // Made afresh: opening a pipe left in its place would wait for a reader for ever.
+    probe.remove();
+    const bool written = probe.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)
                          && probe.write("0", 1) == 1;
     const QString reason = written ? tr("the lock file cannot be made") : probe.errorString();
     probe.remove();
@@ -402,6 +448,12 @@ bool updatesSupported()
     return brandSwitch("update_enabled") && BrandEngine::instance()->idExists("update_rss_url");
 }
 
+void tellUpdatesUnsupported()
+{
+    showBox(QMessageBox::Information, tr("Database Update"),
+            tr("Sorry, this product does not support database updates."));
+}
+
 // Ends with 1 when the databases could not be updated: the user data is held, the diary does
 // not open, or a step of the update failed (each told to the user).
 int runUpdateMode()
@@ -429,8 +481,7 @@ int runUpdateMode()
         BXSqlDb::cleanUp();
         return updated ? 0 : 1;
     }
-    showBox(QMessageBox::Information, tr("Database Update"),
-            tr("Sorry, this product does not support database updates."));
+    tellUpdatesUnsupported();
     return 0;
 }
 
@@ -689,14 +740,18 @@ void shutDown(QPointer<MainWindow>& window)
 }
 
 // A copy that handed over to the running one ends quietly, unless it was to update the
-// databases, which it leaves undone; one that can neither hand over nor open the channel says
-// why instead of running where no later start could reach it.
+// databases, which it leaves undone and says why; one that can neither hand over nor open the
+// channel says why instead of running where no later start could reach it.
 int refuseWithoutChannel(const QtSingleApplication& app, QtSingleApplication::Start start,
                          const Options& options)
 {
     if (start == QtSingleApplication::Start::HandedOver) {
-        if (!options.updateDb || !updatesSupported())
+        if (!options.updateDb)
             return 0;
+        if (!updatesSupported()) {
+            tellUpdatesUnsupported();
+            return 0;
+        }
         showBox(QMessageBox::Warning, tr("Database Update"),
                 tr("The databases were not updated, because another copy of this program is "
                    "running. Update them from that copy, or close it and try again."));
@@ -737,12 +792,16 @@ int main(int argc, char** argv)
         printUsage(stdout);
         return 0;
     }
+    if (const Options raw = readCommandLine(ownArguments(argc, argv)); !raw.error.isEmpty())
+        return refuseCommandLine(raw.error);
     {
         QtSingleApplication app(QString::fromLatin1(ApplicationId), argc, argv);
         // A mistyped argument is refused even while another copy runs, rather than waking it.
         const Options options = readCommandLine(QApplication::arguments());
         if (!options.error.isEmpty())
             return refuseCommandLine(options.error);
+        if (!options.resourceDir.isEmpty())
+            BXSettings::setResourceDBPath(options.resourceDir);
         qInstallMessageHandler(myMessageOutput);
         // A brand that cannot serve ends the start before the channel or any file is made.
         if (!importBrand())

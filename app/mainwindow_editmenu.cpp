@@ -440,7 +440,7 @@ void MainWindow::helpContents()
         _helpClient->showPage(QStringLiteral("!!%%contents"));
         return;
     }
-    _helpClient->setArguments({QStringLiteral("-profile"), BXSettings::getAssistantProfile(),
+    _helpClient->setArguments({QStringLiteral("-profile"), BXHelp::profilePath(),
                                QStringLiteral("-startwithcontents")});
     _helpClient->openAssistant();
 }
@@ -451,7 +451,7 @@ void MainWindow::helpIndex()
         _helpClient->showPage(QStringLiteral("!!%%index"));
         return;
     }
-    _helpClient->setArguments({QStringLiteral("-profile"), BXSettings::getAssistantProfile(),
+    _helpClient->setArguments({QStringLiteral("-profile"), BXHelp::profilePath(),
                                QStringLiteral("-startwithindex")});
     _helpClient->openAssistant();
 }

@@ -11,7 +11,8 @@ QIcon ProgramIcon::load()
     QIcon icon;
     for (const QString& size : theme.entryList({QStringLiteral("*x*")}, QDir::Dirs)) {
         const QString file = theme.filePath(size + QStringLiteral("/apps/pantrel.png"));
-        if (QFileInfo::exists(file))
+        // Only a regular file: the window system would wait for ever on a pipe's first read.
+        if (QFileInfo(file).isFile())
             icon.addFile(file);
     }
     return icon;

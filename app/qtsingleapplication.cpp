@@ -106,7 +106,8 @@ QByteArray lockPath(const QString& name)
 // Whether a copy holds the lock of the channel (the lock goes with the process that held it).
 bool lockIsHeld(const QString& name)
 {
-    const int fd = ::open(lockPath(name).constData(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a pipe in the lock's place would block the open for ever.
+    const int fd = ::open(lockPath(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;

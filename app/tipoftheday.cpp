@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFrame>
@@ -248,8 +249,13 @@ QStringList TipOfTheDay::_readTips(const QString& tipsPath)
 {
     QStringList watched;
     QFile file;
-    if (!RegularFile::open(file, tipsPath))
+    QString reason;
+    _readProblem.clear();
+    if (!RegularFile::open(file, tipsPath, &reason)) {
+        _readProblem = tr("The tips cannot be shown: %1 cannot be read: %2.")
+                           .arg(QDir::toNativeSeparators(tipsPath), reason);
         return watched;
+    }
     QTextStream stream(&file);
     QString line;
     while (stream.readLineInto(&line)) {
@@ -414,7 +420,10 @@ bool TipOfTheDay::showTipForTopic(int tip)
 
 void TipOfTheDay::setTipText(int tip)
 {
-    _labelTip->setHtml(_tips.value(tip));
+    if (_tips.isEmpty() && !_readProblem.isEmpty())
+        _labelTip->setPlainText(_readProblem);
+    else
+        _labelTip->setHtml(_tips.value(tip));
 }
 
 void TipOfTheDay::nextTip()

@@ -114,6 +114,8 @@ private:
     QMap<int, QList<QPair<QString, int>>> _eventTable;
     QHash<QString, int> _eventNames;
     QStringList _features;
+    // Why the tips file could not be read; empty when it was.
+    QString _readProblem;
     UserDB* _userDb = nullptr;
 
     QFrame* _frame8 = nullptr;

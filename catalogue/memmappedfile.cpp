@@ -2,16 +2,22 @@
 
 #include "catalogue/memmappedfileprivateposix.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 #include <cassert>
 #include <climits>
 
-std::unique_ptr<MemMappedFile> MemMappedFile::open(const QString& path)
+std::unique_ptr<MemMappedFile> MemMappedFile::open(const QString& path, QString* reason)
 {
     auto platform = std::make_unique<MemMappedFilePrivatePosix>(path);
     if (!platform->data() || platform->length() > INT_MAX) {
-        qWarning("MemMappedFile - error loading %s", qPrintable(path));
+        const QString why = platform->data()
+            ? QCoreApplication::translate("MemMappedFile", "The file is too large")
+            : platform->failure();
+        qWarning("MemMappedFile - error loading %s: %s", qPrintable(path), qPrintable(why));
+        if (reason)
+            *reason = why;
         return nullptr;
     }
     return std::unique_ptr<MemMappedFile>(new MemMappedFile(std::move(platform)));

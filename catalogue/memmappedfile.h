@@ -11,8 +11,8 @@ class MemMappedFilePrivate;
 class MemMappedFile {
 public:
     // A new mapping, or none when the file cannot be opened, is empty, is too large or cannot
-    // be mapped.
-    static std::unique_ptr<MemMappedFile> open(const QString& path);
+    // be mapped, with the reason in *reason when given.
+    static std::unique_ptr<MemMappedFile> open(const QString& path, QString* reason = nullptr);
     ~MemMappedFile();
 
     MemMappedFile(const MemMappedFile&) = delete;

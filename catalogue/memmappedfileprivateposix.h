@@ -17,11 +17,14 @@ public:
 
     const unsigned char* data() const override { return _base; }
     long long length() const override { return _length; }
+    // Why the file was not mapped, in the system's words; empty when it was.
+    QString failure() const { return _failure; }
 
 private:
     int _fd = -1;
     const unsigned char* _base = nullptr;
     long long _length = 0;
+    QString _failure;
 };
 
 #endif

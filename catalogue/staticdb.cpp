@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -14,6 +15,7 @@
 
 QString StaticDB::s_userCopyFolder;
 MemMappedFile* StaticDB::s_memMapping = nullptr;
+QString StaticDB::s_mappedPath;
 int StaticDB::s_memMappingUseCount = 0;
 
 namespace {
@@ -37,6 +39,13 @@ const char* const BAD_CHUNK = QT_TRANSLATE_NOOP("StaticDB", "bad chunk");
 QString translated(const char* text)
 {
     return QCoreApplication::translate("StaticDB", text);
+}
+
+std::string loadFailure(const QString& path, const QString& reason)
+{
+    return QCoreApplication::translate("StaticDB", "Couldn't load food/exercise database %1: %2.")
+        .arg(QDir::toNativeSeparators(path), reason)
+        .toStdString();
 }
 
 quint32 readU32(const unsigned char* p)
@@ -190,11 +199,10 @@ void StaticDB::setUserCopyFolder(const QString& folder)
 
 bool StaticDB::checkFile(const QString& path, std::string* error, QString* creationDate)
 {
-    const std::unique_ptr<MemMappedFile> mapping = MemMappedFile::open(path);
+    QString reason;
+    const std::unique_ptr<MemMappedFile> mapping = MemMappedFile::open(path, &reason);
     if (!mapping) {
-        *error = QCoreApplication::translate("StaticDB", "Couldn't load food/exercise database %1")
-                     .arg(path)
-                     .toStdString();
+        *error = loadFailure(path, reason);
         return false;
     }
     for (int chunkId : {FOOD_CHUNK, EXERCISE_CHUNK}) {
@@ -213,13 +221,13 @@ bool StaticDB::_load(int chunkId)
 {
     if (!s_memMapping) {
         const QString path = databasePath();
-        s_memMapping = MemMappedFile::open(path).release();
+        QString reason;
+        s_memMapping = MemMappedFile::open(path, &reason).release();
         if (!s_memMapping) {
-            _errorMessage = QCoreApplication::translate("StaticDB", "Couldn't load food/exercise database %1")
-                                .arg(path)
-                                .toStdString();
+            _errorMessage = loadFailure(path, reason);
             return false;
         }
+        s_mappedPath = path;
     }
     ++s_memMappingUseCount;
     _counted = true;
@@ -228,8 +236,8 @@ bool StaticDB::_load(int chunkId)
     // The file in use is refused as it is loaded: only a new copy of it helps.
     _errorMessage = QCoreApplication::translate(
                         "StaticDB",
-                        "Static food/exercise database is corrupt (%1). Please reinstall the software.")
-                        .arg(_problem)
+                        "Static food/exercise database %1 is corrupt (%2). Please reinstall the software.")
+                        .arg(QDir::toNativeSeparators(s_mappedPath), _problem)
                         .toStdString();
     return false;
 }

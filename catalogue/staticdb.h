@@ -78,6 +78,8 @@ private:
 
     static QString s_userCopyFolder;
     static MemMappedFile* s_memMapping;
+    // The file that s_memMapping maps.
+    static QString s_mappedPath;
     static int s_memMappingUseCount;
 };
 

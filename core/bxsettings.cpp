@@ -2,6 +2,7 @@
 
 #include "core/brandengine.h"
 #include "core/createdirectory.h"
+#include "core/regularfile.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -76,7 +78,7 @@ const BXSettings::SettingData BXSettings::_settingsData[] = {
 };
 
 BXSettings::BXSettings(bool)
-    : QSettings(settingsFile(), QSettings::IniFormat)
+    : QSettings(usableSettingsFile(), QSettings::IniFormat)
     , _brandId(brandId())
 {
     loadSettings();
@@ -96,6 +98,35 @@ QString BXSettings::settingsFile()
     if (datastoreCompat())
         return folder + QStringLiteral("/DesktopPantrel.ini");
     return folder + QLatin1Char('/') + brandId() + QStringLiteral(".ini");
+}
+
+std::optional<QString> BXSettings::settingsProblem()
+{
+    const QString path = settingsFile();
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
+    QString reason;
+    const int descriptor = RegularFile::openDescriptor(path, &reason);
+    if (descriptor >= 0) {
+        ::close(descriptor);
+        return std::nullopt;
+    }
+    return QCoreApplication::translate("BXSettings",
+                                       "The settings in %1 cannot be read or saved: %2. The "
+                                       "program uses its default settings and keeps no changes "
+                                       "to them until the file can be read.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+// A pipe or a device in the settings file's place is never opened: the first read would wait
+// for ever, or never end. The settings then live beneath it, where nothing can be read or made.
+// A folder or a file without permission the toolkit refuses by itself.
+QString BXSettings::usableSettingsFile()
+{
+    const QFileInfo info(settingsFile());
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return info.filePath() + QLatin1Char('/') + info.fileName();
+    return info.filePath();
 }
 
 void BXSettings::loadSettings()
@@ -263,16 +294,6 @@ void BXSettings::setResourceDBPath(const QString& path)
     assert(!folder && "the resource folder is set once, before it is asked for");
     // Resource file names are appended directly to the folder, so it must end with a slash.
     folder = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-}
-
-QString BXSettings::getAssistantExecutable()
-{
-    return getDirExecutable() + QStringLiteral("../share/pantrel/assistant");
-}
-
-QString BXSettings::getAssistantProfile()
-{
-    return getDirExecutable() + QStringLiteral("../share/pantrel/helphtml/help.adp");
 }
 
 QString BXSettings::getAppDataDir()

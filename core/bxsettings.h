@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 class QLocale;
@@ -89,9 +90,6 @@ public:
     static QString getResourceDBPath();
     // May only be called before the resource folder is set or asked for.
     static void setResourceDBPath(const QString& path);
-    // The help viewer program and its profile, beside the shipped files.
-    static QString getAssistantExecutable();
-    static QString getAssistantProfile();
     // The user's data folder for applications (created when missing), without a final "/".
     static QString getAppDataDir();
     // The user's data folder of this program, created when missing, ending in "/".
@@ -107,6 +105,10 @@ public:
     // Keeps Qt's own settings (the file dialogs' history) in the settings folder. Called at
     // start.
     static void keepPrivate();
+    // Why the settings file cannot be read or saved (a pipe, a folder, no permission), naming
+    // the file; nothing when it can, or when there is none yet. While it cannot, every
+    // settings object reads the defaults and stores nothing.
+    static std::optional<QString> settingsProblem();
     // The folder of the user database, ending in "/": the stored "/admin/userdbpath" when it
     // is an absolute path, else the data folder.
     static QString getUserDBPath();
@@ -141,6 +143,7 @@ private:
 
     static QString configDir();
     static QString settingsFile();
+    static QString usableSettingsFile();
     static std::vector<FolderMove> oldFolderMoves();
     static void followMovedFolders(const std::vector<FolderMove>& moved);
     static bool isInUse(const QString& path);

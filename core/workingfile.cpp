@@ -1,5 +1,7 @@
 #include "core/workingfile.h"
 
+#include "core/regularfile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -107,9 +109,9 @@ void WorkingFile::takeModes(const QString& file, const QString& replaced)
 
 void WorkingFile::keepLedger(const QString& path)
 {
-    QFile file(path);
+    QFile file;
     QStringList remaining;
-    if (file.open(QIODevice::ReadOnly)) {
+    if (RegularFile::open(file, path)) {
         const QStringList noted = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         for (const QString& left : noted) {
             // Only the program's own working files are ever removed.

@@ -6,6 +6,7 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/notificationcenter.h"
+#include "core/regularfile.h"
 #include "net/bxhttp.h"
 #include "net/orvurlparams.h"
 #include "net/rssreader.h"
@@ -31,8 +32,8 @@ constexpr int BLOCK_SIZE = 64 * 1024;
 // Whether the file begins with the two bytes of a gzip header.
 bool hasGzipMagic(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!RegularFile::open(file, path))
         return false;
     return file.read(2) == QByteArray("\x1f\x8b", 2);
 }
@@ -390,7 +391,9 @@ bool StaticDbUpdater::copyFile(const QString& source, const QString& destination
     qDebug("StaticDbUpdater: copying compressed file");
     const qint64 compressedSize = QFileInfo(source).size();
     QFile out(destination);
-    if (!hasGzipMagic(source) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Made afresh: opening a pipe left in its place would wait for a reader for ever.
+    out.remove();
+    if (!hasGzipMagic(source) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     gzFile in = gzopen(QFile::encodeName(source).constData(), "rb");
     if (!in)

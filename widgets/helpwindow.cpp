@@ -1,5 +1,6 @@
 #include "widgets/helpwindow.h"
 
+#include "widgets/helpbrowser.h"
 #include "core/regularfile.h"
 
 #include <QCloseEvent>
@@ -62,7 +63,7 @@ void HelpWindow::_buildLayout()
     _tabs->addTab(_contents, QString());
     _tabs->addTab(indexPage, QString());
 
-    _browser = new QTextBrowser(splitter);
+    _browser = new HelpBrowser(splitter);
     _browser->setObjectName(QStringLiteral("helpBrowser"));
     _browser->setOpenExternalLinks(true);
     splitter->addWidget(_tabs);
@@ -223,7 +224,7 @@ void HelpWindow::showPage(const QString& pagePath)
 {
     const qsizetype hash = pagePath.indexOf(QLatin1Char('#'));
     const QString file = hash < 0 ? pagePath : pagePath.left(hash);
-    if (!QFileInfo(file).isFile()) {
+    if (!QFileInfo::exists(file)) {
         _showMissing(tr("The help page %1 could not be found.").arg(file),
                      tr("Reinstalling the program restores its help pages."));
         return;

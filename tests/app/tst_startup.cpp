@@ -288,6 +288,10 @@ void TestStartup::badCommandLineExitsWithTheUsage_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("unknown") << QStringList{QStringLiteral("-bogus")}
                              << QStringLiteral("Unknown argument: -bogus");
+    QTest::newRow("unknown without a display")
+        << QStringList{QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("-display"),
+                       QStringLiteral(":9999"), QStringLiteral("-bogus")}
+        << QStringLiteral("Unknown argument: -bogus");
     QTest::newRow("unknown after a good one")
         << QStringList{QStringLiteral("-updatedb"), QStringLiteral("extra")}
         << QStringLiteral("Unknown argument: extra");
@@ -449,9 +453,9 @@ void TestStartup::damagedCatalogueEndsTheStart_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("random bytes") << QByteArray(8192, 'x') << QStringLiteral("(bad header)");
+    QTest::newRow("random bytes") << QByteArray(8192, 'x') << QStringLiteral("static.db is corrupt (bad header)");
     // A null array stands for a pipe in the catalogue's place.
-    QTest::newRow("a pipe") << QByteArray() << QStringLiteral("Couldn't load food/exercise database");
+    QTest::newRow("a pipe") << QByteArray() << QStringLiteral("static.db: Not a regular file.");
 
     // The shipped catalogue with its first food ranked in a group that is no category.
     QFile shipped(BXSettings::getResourceDBPath() + QStringLiteral("static.db"));
@@ -781,7 +785,11 @@ void TestStartup::normalRunHandlesMessagesAndKeepsGeometry()
     QVERIFY(second.waitForFinished(RunMs));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
-    // An update asked for then is not done, and says so.
+    // An update asked for then is not done, and says so: the shipped brand has none.
+    second.start(programPath(), {QStringLiteral("-updatedb")});
+    QVERIFY(second.waitForFinished(RunMs));
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(second.readAllStandardError().contains("does not support database updates"));
     QTemporaryDir resources;
     const QString folder = resources.path() + QLatin1Char('/');
     QVERIFY(writeEditedBrand(folder, QStringLiteral("brand"), {QStringLiteral("update_enabled")},

@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
 class TestBXSettings : public QObject {
     Q_OBJECT
 
@@ -35,8 +37,6 @@ private slots:
         BXSettings::setResourceDBPath(QStringLiteral("/opt/pantrel/share"));
         QCOMPARE(BXSettings::getResourceDBPath(), QStringLiteral("/opt/pantrel/share/"));
         QVERIFY(BXSettings::getDirExecutable().endsWith(QLatin1String("/bin/")));
-        QCOMPARE(BXSettings::getAssistantProfile(),
-                 BXSettings::getDirExecutable() + "../share/pantrel/helphtml/help.adp");
     }
 
     void typedDefaults()
@@ -144,6 +144,30 @@ private slots:
     {
         QCOMPARE(BXSettings::joinPaths(QStringLiteral("a"), QStringLiteral("b")), QStringLiteral("a/b"));
         QCOMPARE(BXSettings::joinPaths(QStringLiteral("a/"), QStringLiteral("b")), QStringLiteral("a//b"));
+    }
+
+    // Nobody opens the pipe's other end: the settings must not wait for it. The defaults are
+    // read, nothing is stored, and the reason is told, naming the file.
+    void unusableSettingsFileIsTold_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("a pipe") << true;
+        QTest::newRow("a folder") << false;
+    }
+
+    void unusableSettingsFileIsTold()
+    {
+        QFETCH(bool, pipe);
+        const QByteArray path = QFile::encodeName(settingsPath());
+        QFile::remove(settingsPath());
+        QCOMPARE(pipe ? ::mkfifo(path, 0600) : ::mkdir(path, 0700), 0);
+        BXSettings settings;
+        const bool stored = settings.writeEntry(QStringLiteral("windowX"), 120);
+        const std::optional<QString> problem = BXSettings::settingsProblem();
+        QFile::remove(settingsPath());
+        ::rmdir(path);
+        QVERIFY(!stored && settings.getInt(BXSettings::StaticDbUpdateInterval) == 28);
+        QVERIFY(problem && problem->contains(settingsPath() + " cannot be read or saved: Not a regular file"));
     }
 
     void dateOrder()
