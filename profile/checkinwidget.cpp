@@ -219,11 +219,14 @@ void CheckinWidget::raiseWidget()
 void CheckinWidget::updateButtons(const QDate& date)
 {
     // What could not be read leaves the button as it was.
-    const std::optional<bool> has = hasCheckin(date);
-    if (!has)
-        return;
-    btnCheckin->setText(*has ? tr("Edit Check-In") : tr("New Check-In"));
-    emit requestEditMenuRefresh(2, *has ? 1 : 0);
+    if (const std::optional<bool> has = hasCheckin(date))
+        _showButton(*has);
+}
+
+void CheckinWidget::_showButton(bool checkedIn)
+{
+    btnCheckin->setText(checkedIn ? tr("Edit Check-In") : tr("New Check-In"));
+    emit requestEditMenuRefresh(2, checkedIn ? 1 : 0);
 }
 
 void CheckinWidget::populate()
@@ -372,8 +375,7 @@ void CheckinWidget::showRead(const Content& content)
     }
     selectClosestListItem(content.date);
     _showDay(content.date, content.day);
-    btnCheckin->setText(content.day.checkedIn ? tr("Edit Check-In") : tr("New Check-In"));
-    emit requestEditMenuRefresh(2, content.day.checkedIn ? 1 : 0);
+    _showButton(content.day.checkedIn);
     _shown = content.date;
 }
 
@@ -610,16 +612,15 @@ bool CheckinWidget::reload()
     }) && content;
 }
 
-// The page shows another day only once the diary can be read; otherwise the calendar goes
-// back to the day the page shows.
+// The page shows another day only once the day was read; otherwise the calendar goes back to
+// the day the page shows.
 void CheckinWidget::_showDate(const QDate& date)
 {
-    const bool shown = StorePrompt::read(this, [this, date] {
-        updateButtons(date);
+    std::optional<Day> day;
+    if (StorePrompt::read(this, [this, date, &day] { day = _readDay(_currentUser(), date); }) && day) {
+        _showButton(day->checkedIn);
         selectClosestListItem(date);
-        updateExtrapolatedInfo(date);
-    });
-    if (shown) {
+        _showDay(date, *day);
         _shown = date;
     } else if (_shown.isValid()) {
         const QSignalBlocker quiet(checkinCalendar);

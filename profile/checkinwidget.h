@@ -107,8 +107,10 @@ protected:
 private:
     void _showDate(const QDate& date);
     static std::optional<Day> _readDay(int user, const QDate& date);
-    // Shows the day's figures, note and button.
+    // Shows the day's figures and note.
     void _showDay(const QDate& date, const Day& day);
+    // Labels btnCheckin and emits requestEditMenuRefresh(2, checkedIn).
+    void _showButton(bool checkedIn);
     void _fill(const UserDB::DatedMeasurements& checkins);
     void init();
     void _buildForm();
