@@ -355,7 +355,7 @@ private slots:
         const QStringList shown = shownState();
         const bool damaged = hold >= OtherReader::Damaged;
         const bool held = hold == OtherReader::Exclusive;
-        // A change waits for a program that reads or is about to write too.
+        // A change waits for a program that reads or is about to write too; menus wait for none.
         const bool stopped = !damaged && action != FocusAndMenus && action != MealMenu && (held || action >= FluidUp);
         {
             const char* table = action == PrevMonth ? "food_diary" : "user_checkins";
