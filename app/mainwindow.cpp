@@ -6,6 +6,7 @@
 #include "widgets/bxtoolbarbutton.h"
 #include "widgets/searchlineedit.h"
 #include "widgets/shownday.h"
+#include "widgets/storeprompt.h"
 #include "core/clock.h"
 #include "browser/foodquerywidget.h"
 #include "core/brandengine.h"
@@ -354,7 +355,8 @@ void MainWindow::init()
     _createReportsPage();
 
     resetWebView(_pageGroup);
-    raisePage(DiaryPage);
+    // No user is shown yet: the diary page reads its day with the first user.
+    mainStack->setCurrentWidget(_diaryPage);
     prepShow(DiaryPage);
 
     _helpClient = new BXHelpClient(this);
@@ -445,11 +447,7 @@ void MainWindow::_createCheckinPage()
     _checkinPage = new CheckinWidget(mainStack, "checkinWidget");
     addWidget(_checkinPage, CheckinPage);
     _addTool(viewCheckinAction, "checkin_icon");
-    connect(viewCheckinAction, &QAction::triggered, this, [this] {
-        _checkinPage->raiseWidget();
-        // A page that could not be read was not raised: the shown page's button stays checked.
-        _checkPageAction(_currentPageId());
-    });
+    connect(viewCheckinAction, &QAction::triggered, this, [this] { raisePage(CheckinPage); });
     connect(_checkinPage, &CheckinWidget::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
     connect(eM_JournalNewEntryToday, &QAction::triggered, _checkinPage, &CheckinWidget::checkinToday);
     connect(eM_JournalEditEntry, &QAction::triggered, _checkinPage->btnCheckin, &QPushButton::click);
@@ -461,7 +459,7 @@ void MainWindow::_createReportsPage()
     _reportsPage = new ReportsContainer(mainStack, "reportsWidget");
     addWidget(_reportsPage, ReportsPage);
     _addTool(viewReportsAction, "reports_icon");
-    connect(viewReportsAction, &QAction::triggered, _reportsPage, &ReportsContainer::raiseWidget);
+    connect(viewReportsAction, &QAction::triggered, this, [this] { raisePage(ReportsPage); });
     connect(_reportsPage, &ReportsContainer::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
 }
 
@@ -555,10 +553,26 @@ void MainWindow::addWidget(QWidget* page, int id)
     _pages.insert(id, page);
 }
 
+// The page reads all it shows in one reading, one wait and one question, and is raised only
+// then; nothing reads as it is shown. A page that could not be read was not raised: the shown
+// page's button stays checked.
 void MainWindow::raisePage(int id)
 {
-    if (QWidget* page = _pages.value(id))
-        mainStack->setCurrentWidget(page);
+    QWidget* page = _pages.value(id);
+    if (!page || page == _currentPage())
+        return;
+    StorePrompt::act(this, StoreAction::Kind::Read, QString(), [this, id] {
+        if (id == DiaryPage)
+            _diaryPage->raiseWidget();
+        else if (id == CheckinPage)
+            _checkinPage->raiseWidget();
+        else if (id == ReportsPage)
+            _reportsPage->raiseWidget();
+        else
+            mainStack->setCurrentWidget(_pages.value(id));
+        return true;
+    });
+    _checkPageAction(_currentPageId());
 }
 
 QWidget* MainWindow::_currentPage() const
@@ -616,22 +630,23 @@ void MainWindow::prepShow(int id)
     _toolBar->updateButtonStates();
 }
 
+// The page shown reads what it shows again in one reading, one wait and one question; a page
+// that could not be read keeps what it showed.
 void MainWindow::refreshCurrentWidget()
 {
-    // The diary and check-ins pages read what they show again here, never as they are shown.
-    if (_currentPage() == _diaryPage)
-        _diaryPage->reload();
-    else if (_currentPage() == _checkinPage)
-        _checkinPage->reload();
-    if (QWidget* page = _currentPage()) {
-        // Hiding the page takes the focus away; the list that had it gets it back.
-        const QPointer<QWidget> focus = QApplication::focusWidget();
-        page->hide();
-        page->show();
-        if (focus && page->isAncestorOf(focus) && focus->isVisible())
-            focus->setFocus();
-    }
+    StorePrompt::act(this, StoreAction::Kind::Read, QString(), [this] { return _reloadCurrentPage(); });
     refreshProfileMenu();
+}
+
+bool MainWindow::_reloadCurrentPage()
+{
+    if (_currentPage() == _diaryPage)
+        return _diaryPage->reload();
+    if (_currentPage() == _checkinPage)
+        return _checkinPage->reload();
+    if (_currentPage() == _reportsPage)
+        return _reportsPage->reload();
+    return true;
 }
 
 void MainWindow::setVisible(bool visible)

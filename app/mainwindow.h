@@ -286,6 +286,15 @@ private:
                              DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
     bool _storeProfile(const std::function<bool()>& change);
     bool _showUser(int userId, QWidget* parent = nullptr);
+    // What a user switch reads before anything moves.
+    struct UserPage;
+    // Reads the page of `userId` inside the caller's reading action; nothing when any of it
+    // could not be read.
+    std::optional<UserPage> _readUserPage(int userId) const;
+    // Makes the user read current and shows it.
+    void _putUserInPlace(const UserPage& read);
+    // Reads the page shown again; false when it could not be read.
+    bool _reloadCurrentPage();
     bool _createProfile(QWidget* parent, bool found, int& userId);
     void _reloadUserCatalogues();
     void _runSyncWait(QWidget* parent, const QString& text);

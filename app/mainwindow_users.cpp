@@ -203,46 +203,84 @@ bool MainWindow::_storeProfile(const std::function<bool()>& change)
                                tr("The profile could not be stored."));
 }
 
-// Reads the user's name, preferences and diary page whole, then makes the user current and
-// puts the user's catalogue, diary page, layout and units in place; false, with the user, the
-// day, the title and the pages as they were, when any of it could not be read.
+// What a user switch reads before anything moves: the user's name, diary page and hold, and
+// the check-ins page when it is in front.
+struct MainWindow::UserPage
+{
+    QString name;
+    DiaryPageContent diary;
+    UserHold hold;
+    std::optional<CheckinWidget::Content> checkins;
+};
+
+// One reading, one wait and one question: reads the user's name, preferences, diary page,
+// hold and the page in front whole, then makes the user current and puts the user's diary
+// page, layout, units and page in front in place; the browser, the user's own catalogues and
+// the reports are read for the user now current inside the same reading, and keep what they
+// showed when they cannot be read. False, with the user, the day, the title and the pages as
+// they were, when any of what is read first could not be read.
 bool MainWindow::_showUser(int userId, QWidget* parent)
 {
-    std::optional<DBTypes::UserProfile> profile;
-    std::optional<DiaryPageContent> page;
-    std::optional<UserHold> hold;
-    if (!StorePrompt::read(parent, [&] {
-            profile = UserDB::instance()->getProfile(userId);
-            page = DiaryPageContent::read(userId, ShownDay::instance()->date());
-            hold = readUserHold(userId);
-        }) || !profile || !page || !hold)
-        return false;
+    bool moved = false;
+    StorePrompt::act(parent, StoreAction::Kind::Read, QString(), [&] {
+        const std::optional<UserPage> page = _readUserPage(userId);
+        if (page)
+            _putUserInPlace(*page);
+        moved = page.has_value();
+        return moved;
+    });
+    return moved;
+}
+
+std::optional<MainWindow::UserPage> MainWindow::_readUserPage(int userId) const
+{
+    UserPage read;
+    std::optional<DBTypes::UserProfile> profile = UserDB::instance()->getProfile(userId);
+    std::optional<DiaryPageContent> page = DiaryPageContent::read(userId, ShownDay::instance()->date());
+    std::optional<UserHold> hold = readUserHold(userId);
+    if (!profile || !page || !hold)
+        return std::nullopt;
+    if (_currentPage() == _checkinPage) {
+        read.checkins = CheckinWidget::read(userId, _checkinPage->getDate());
+        if (!read.checkins)
+            return std::nullopt;
+    }
+    read.name = profile->name;
+    read.diary = std::move(*page);
+    read.hold = std::move(*hold);
+    return read;
+}
+
+void MainWindow::_putUserInPlace(const UserPage& read)
+{
+    const int userId = read.diary.user;
     _previousUser = userId;
     // Units first: everything shown below is written in the new user's units.
-    installUnits(page->prefs);
+    installUnits(read.diary.prefs);
     if (_diaryPage)
-        _diaryPage->showRead(*page);
+        _diaryPage->showRead(read.diary);
     else
-        ShownDay::instance()->show(userId, page->date);
-    keepUserHold(*hold);
-    _reloadUserCatalogues();
-    emit userChanged(userId);
-    _setCaption(profile->name, true);
-    if (FoodQueryWidget* browser = _browser())
-        browser->showCurrentUser();
+        ShownDay::instance()->show(userId, read.diary.date);
+    keepUserHold(read.hold);
+    _setCaption(read.name, true);
     QAction* const layouts[] = {toggleViewModeNormal, toggleViewModeA, toggleViewModeB};
-    if (page->prefs.snackDisplay >= 0 && page->prefs.snackDisplay < 3)
-        layouts[page->prefs.snackDisplay]->setChecked(true);
+    if (read.diary.prefs.snackDisplay >= 0 && read.diary.prefs.snackDisplay < 3)
+        layouts[read.diary.prefs.snackDisplay]->setChecked(true);
     {
         // Put in place as stored: showing a user writes nothing back.
         const QSignalBlocker stored(toggleFluidNutrientAction);
-        toggleFluidNutrientAction->setChecked(page->prefs.showNutrientAndFluid);
+        toggleFluidNutrientAction->setChecked(read.diary.prefs.showNutrientAndFluid);
     }
-    if (_currentPage() != _diaryPage)
-        refreshCurrentWidget();
+    if (read.checkins)
+        _checkinPage->showRead(*read.checkins);
+    // The browser builds the user's own catalogues again as it shows the user.
+    if (FoodQueryWidget* browser = _browser())
+        browser->showCurrentUser();
     else
-        refreshProfileMenu();
-    return true;
+        _reloadUserCatalogues();
+    emit userChanged(userId);
+    if (_currentPage() == _reportsPage)
+        _reportsPage->reload();
 }
 
 // The user's own foods, exercises and saved meals are trees of the current user: the trees
@@ -773,8 +811,12 @@ void MainWindow::processMessage(const QString& message)
             dialog->done(QDialog::Accepted);
             dialog->deleteLater();
         }
-        // The synchronisation may have changed the user's own foods and exercises.
-        _reloadUserCatalogues();
-        refreshCurrentWidget();
+        // The synchronisation may have changed the user's own foods and exercises: they are
+        // read again with the page shown, in one reading.
+        StorePrompt::act(this, StoreAction::Kind::Read, QString(), [this] {
+            _reloadUserCatalogues();
+            return _reloadCurrentPage();
+        });
+        refreshProfileMenu();
     }
 }

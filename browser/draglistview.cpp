@@ -233,8 +233,19 @@ const std::set<int>& DragListView::_readFavorites()
         _favoritesUser = user;
     } else if (_favoritesUser != user) {
         _favorites.clear();
+        _favoritesUser.reset();
     }
     return _favorites;
+}
+
+void DragListView::keepFavorite(int id, bool favorite)
+{
+    if (_favoritesUser != currentUser())
+        return;
+    if (favorite)
+        _favorites.insert(id);
+    else
+        _favorites.erase(id);
 }
 
 void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)

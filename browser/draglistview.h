@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTreeWidget>
 
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -49,6 +50,11 @@ public:
     bool getFavoritesOnly() const { return _favoritesOnly; }
     void setRankedView(bool on) { _rankedView = on; }
     bool getRankedView() const { return _rankedView; }
+    // The snack layout the menu's meals follow.
+    void setSnackDisplay(int snackDisplay) { _snackDisplay = snackDisplay; }
+    // The favourites are those the list was last filled with, kept by the actions that mark
+    // them: the menu reads nothing. Keeps a mark stored for the user shown.
+    void keepFavorite(int id, bool favorite);
     // Rebuilds the list; resetExpanded forgets which categories were open.
     void applyTerms(bool resetExpanded);
     // The first loaded row, depth first, below `under` (the whole list when null) with that
@@ -193,5 +199,7 @@ private:
     MoreViewItem* _mvi = nullptr;
     std::set<int> _expanded;
     std::set<int> _favorites;
-    int _favoritesUser = -1;
+    // The user whose favourites the list holds; none while it holds none.
+    std::optional<int> _favoritesUser;
+    int _snackDisplay = 0;
 };

@@ -212,13 +212,9 @@ void DragListView::showContextMenu(QTreeWidgetItem* item, const QPoint& globalPo
         return;
     setCurrentItem(row);
     _contextMenu->clear();
-    // The menu reads the user's meal names and favourites: one wait, then Retry or Cancel
-    // (no menu) while another program holds the diary.
-    const bool read = StorePrompt::read(this, [this, row] {
-        const std::optional<DBTypes::UserPrefs> prefs = UserDB::instance()->getUserPrefs(currentUser());
-        _fillMenu(row, prefs.value_or(DBTypes::UserPrefs()).snackDisplay);
-    });
-    if (!read || _contextMenu->actions().isEmpty())
+    // The menu is built from what the list holds: opening it never reads the diary.
+    _fillMenu(row, _snackDisplay);
+    if (_contextMenu->actions().isEmpty())
         return;
     QAction* chosen = Prompter::instance()->popup(_contextMenu, globalPos);
     if (chosen && !chosen->isSeparator())
@@ -233,12 +229,10 @@ void DragListView::_addMenuEntry(const QString& text, int id)
 
 void DragListView::_addFavoriteEntry(const FoodViewItem* row)
 {
-    const std::optional<bool> known = FavoritesDB(currentUser())
-                              .isFavorite(FavoritesDB::ItemFlags(_listFlags), FavoritesDB::ItemId(row->id));
-    // Nothing is offered to mark or unmark while it cannot be read which it is.
-    if (!known)
+    // Nothing is offered to mark or unmark while the list does not hold the user's favourites.
+    if (_favoritesUser != currentUser())
         return;
-    const bool favorite = *known;
+    const bool favorite = _favorites.count(row->id) > 0;
     QAction* action = _contextMenu->addAction(
         tr("Marked as %1").arg(BrandEngine::instance()->getString("spelling_favorite")));
     action->setCheckable(true);
@@ -361,10 +355,15 @@ bool DragListView::_runAction(int id, int rowId, unsigned char rowType, const QS
         FavoritesDB favorites(user);
         const FavoritesDB::ItemFlags flags(rowType);
         const FavoritesDB::ItemId item(rowId);
-        StorePrompt::change(this, tr("Favorites"), [&] {
-            return id == UnmarkFavorite ? favorites.removeFavorite(flags, item)
-                                        : !favorites.canBeFavorite(flags, item) || favorites.addFavorite(flags, item);
+        bool marked = false;
+        const bool stored = StorePrompt::change(this, tr("Favorites"), [&] {
+            if (id == UnmarkFavorite)
+                return favorites.removeFavorite(flags, item);
+            marked = favorites.canBeFavorite(flags, item);
+            return !marked || favorites.addFavorite(flags, item);
         });
+        if (stored)
+            keepFavorite(rowId, marked);
         emit selectionChanged(currentItem());
     }
     return true;

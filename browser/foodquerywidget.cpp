@@ -748,6 +748,9 @@ void FoodQueryWidget::setSnackDisplay(int snackDisplay)
 {
     _snackDisplay = snackDisplay;
     foodWidget->setSnackDisplay(snackDisplay);
+    for (DragListView* list :
+         {foodView, exerciseView, myfoodView, myexerciseView, savedMealView, recipesView})
+        list->setSnackDisplay(snackDisplay);
 }
 
 void FoodQueryWidget::addMenuAboutToShow()

@@ -344,8 +344,10 @@ void FoodQueryWidget::_favoritesChanged(int listType, int id, bool add)
         foodWidget->setIsFavorite(!stored);
     else
         exerciseWidget->setIsFavorite(!stored);
-    if (changed)
+    if (changed) {
+        getCurrentListview()->keepFavorite(id, add);
         getCurrentListview()->applyTerms(false);
+    }
 }
 
 void FoodQueryWidget::addFoodToFavorites(int id)

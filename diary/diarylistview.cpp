@@ -1048,10 +1048,12 @@ void DiaryListView::showContextMenu(const QPoint& pos)
         menu.addAction(tr("Edit"))->setData(int(EditCommand));
         menu.addAction(tr("Remove"))->setData(int(RemoveCommand));
     } else if (!row->parent() && isMealGroup(id)) {
-        // Whether there are meals to load is read like any other reading: one wait, then
-        // Retry or Cancel (no menu) while another program holds the diary.
+        // The saved meals are those of the tree held for the user (the browser's): the menu
+        // reads nothing. Only a tree not built yet is read, like any other reading.
         bool saved = false;
-        if (!StorePrompt::read(this, [this, &saved] { saved = _hasSavedMeals(); }))
+        if (SavedMealTree::exists())
+            saved = _hasSavedMeals();
+        else if (!StorePrompt::read(this, [this, &saved] { saved = _hasSavedMeals(); }))
             return;
         if (saved)
             menu.addAction(tr("Load Meal"))->setData(int(LoadMealCommand));

@@ -219,30 +219,34 @@ void CheckinWidget::raiseWidget()
 void CheckinWidget::updateButtons(const QDate& date)
 {
     // What could not be read leaves the button as it was.
-    const std::optional<bool> has = hasCheckin(date);
-    if (!has)
-        return;
-    btnCheckin->setText(*has ? tr("Edit Check-In") : tr("New Check-In"));
-    emit requestEditMenuRefresh(2, *has ? 1 : 0);
+    if (const std::optional<bool> has = hasCheckin(date))
+        _showButton(*has);
+}
+
+void CheckinWidget::_showButton(bool checkedIn)
+{
+    btnCheckin->setText(checkedIn ? tr("Edit Check-In") : tr("New Check-In"));
+    emit requestEditMenuRefresh(2, checkedIn ? 1 : 0);
 }
 
 void CheckinWidget::populate()
 {
     const int user = _currentUser();
-    std::optional<UserDB::DatedMeasurements> checkins;
-    if (user >= 0) {
-        // A list that could not be read is never shown as no check-ins: the list keeps what it
-        // showed.
-        checkins = UserDB::instance()->getMeasurements(user, nullptr, nullptr, nullptr);
-        if (!checkins)
-            return;
-    }
+    // A list that could not be read is never shown as no check-ins: the list keeps what it
+    // showed.
+    const std::optional<UserDB::DatedMeasurements> checkins =
+        user < 0 ? UserDB::DatedMeasurements()
+                 : UserDB::instance()->getMeasurements(user, nullptr, nullptr, nullptr);
+    if (checkins)
+        _fill(*checkins);
+}
+
+void CheckinWidget::_fill(const UserDB::DatedMeasurements& checkins)
+{
     checkinListView->clear();
     checkinCalendar->clearBoldBits();
-    if (!checkins)
-        return;
     bool stripe = true;
-    for (const auto& [code, set] : *checkins) {
+    for (const auto& [code, set] : checkins) {
         const QDate date = DateFromCode4(code.toLatin1().constData());
         new CheckinListItem(checkinListView, date, set, stripe, &_columns);
         checkinCalendar->setBoldDay(date);
@@ -325,15 +329,60 @@ void CheckinWidget::handleListItemSelection(QTreeWidgetItem* item)
 
 void CheckinWidget::updateExtrapolatedInfo(const QDate& date)
 {
-    const int user = _currentUser();
-    const std::optional<UserMeasurements> read =
-        user < 0 ? UserMeasurements()
-                 : UserDB::instance()->getDaysMeasurements(user, dateCode(date).constData());
     // What could not be read leaves the values shown as they were.
-    if (!read)
-        return;
-    const UserMeasurements& set = *read;
-    QString text = _infoText(date, set);
+    if (const std::optional<Day> day = _readDay(_currentUser(), date))
+        _showDay(date, *day);
+}
+
+std::optional<CheckinWidget::Day> CheckinWidget::_readDay(int user, const QDate& date)
+{
+    if (user < 0)
+        return Day();
+    UserDB* users = UserDB::instance();
+    const QByteArray code = dateCode(date);
+    const std::optional<bool> checkedIn = users->hasCheckin(user, code.constData());
+    const std::optional<UserMeasurements> set = users->getDaysMeasurements(user, code.constData());
+    if (!checkedIn || !set)
+        return std::nullopt;
+    Day day{*set, *checkedIn};
+    // Without a weight there is no BMI, and so no height to read.
+    if (set->has(M::Weight)) {
+        const std::optional<DBTypes::UserProfile> profile = users->getProfile(user);
+        if (!profile)
+            return std::nullopt;
+        day.height = profile->height;
+    }
+    return day;
+}
+
+std::optional<CheckinWidget::Content> CheckinWidget::read(int user, const QDate& date)
+{
+    const std::optional<UserDB::DatedMeasurements> checkins =
+        user < 0 ? UserDB::DatedMeasurements()
+                 : UserDB::instance()->getMeasurements(user, nullptr, nullptr, nullptr);
+    const std::optional<Day> day = _readDay(user, date);
+    if (!checkins || !day)
+        return std::nullopt;
+    return Content{user, date, *checkins, *day};
+}
+
+void CheckinWidget::showRead(const Content& content)
+{
+    _fill(content.checkins);
+    {
+        const QSignalBlocker quiet(checkinCalendar);
+        checkinCalendar->setDate(content.date, true);
+    }
+    selectClosestListItem(content.date);
+    _showDay(content.date, content.day);
+    _showButton(content.day.checkedIn);
+    _shown = content.date;
+}
+
+void CheckinWidget::_showDay(const QDate& date, const Day& day)
+{
+    const UserMeasurements& set = day.set;
+    QString text = _infoText(date, day);
     if (set.noteExact() && !set.note().empty()) {
         text += QStringLiteral("<br><br><b>") + tr("Journal Entry:") + QStringLiteral("</b>");
         noteEdit->setPlainText(QString::fromStdString(set.note()));
@@ -344,8 +393,9 @@ void CheckinWidget::updateExtrapolatedInfo(const QDate& date)
     extrapolatedInfo->setText(text);
 }
 
-QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set) const
+QString CheckinWidget::_infoText(const QDate& date, const Day& day) const
 {
+    const UserMeasurements& set = day.set;
     QString text = QStringLiteral("<big><b>")
                    + DisplayDate::longText(date)
                    + QStringLiteral("</b></big><p><p><table>");
@@ -372,12 +422,8 @@ QString CheckinWidget::_infoText(const QDate& date, const UserMeasurements& set)
         }
     }
     // Without a height the index means nothing.
-    const std::optional<DBTypes::UserProfile> profile =
-        set.has(M::Weight) ? UserDB::instance()->getProfile(_currentUser()) : std::nullopt;
-    if (profile && profile->height > 0.0f) {
-        const float weight = set.value(M::Weight);
-        text += tableRow(tr("BMI:"), UserDB::bmiWithRisk(profile->height, weight));
-    }
+    if (set.has(M::Weight) && day.height > 0.0f)
+        text += tableRow(tr("BMI:"), UserDB::bmiWithRisk(day.height, set.value(M::Weight)));
     const QString ratio = set.waistHipRatioText();
     if (!ratio.isEmpty())
         text += QStringLiteral("<tr><td>%1</td><td><b>%2</b></td></tr>")
@@ -558,30 +604,23 @@ bool CheckinWidget::event(QEvent* event)
 
 bool CheckinWidget::reload()
 {
-    if (!StorePrompt::read(this, [this] { _showPage(); }))
-        return false;
-    _shown = getDate();
-    return true;
+    std::optional<Content> content;
+    return StorePrompt::read(this, [this, &content] {
+        content = read(_currentUser(), getDate());
+        if (content)
+            showRead(*content);
+    }) && content;
 }
 
-void CheckinWidget::_showPage()
-{
-    populate();
-    selectClosestListItem(getDate());
-    updateExtrapolatedInfo(getDate());
-    updateButtons(getDate());
-}
-
-// The page shows another day only once the diary can be read; otherwise the calendar goes
-// back to the day the page shows.
+// The page shows another day only once the day was read; otherwise the calendar goes back to
+// the day the page shows.
 void CheckinWidget::_showDate(const QDate& date)
 {
-    const bool shown = StorePrompt::read(this, [this, date] {
-        updateButtons(date);
+    std::optional<Day> day;
+    if (StorePrompt::read(this, [this, date, &day] { day = _readDay(_currentUser(), date); }) && day) {
+        _showButton(day->checkedIn);
         selectClosestListItem(date);
-        updateExtrapolatedInfo(date);
-    });
-    if (shown) {
+        _showDay(date, *day);
         _shown = date;
     } else if (_shown.isValid()) {
         const QSignalBlocker quiet(checkinCalendar);

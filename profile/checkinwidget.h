@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profile/checkinlistitem.h"
+#include "userdb/userdb.h"
 
 #include <QDate>
 #include <QWidget>
@@ -28,7 +29,30 @@ class CheckinWidget : public QWidget
     Q_OBJECT
 
 public:
+    // What the page shows of a day: its check-in as it stands then, whether the user checked
+    // in that day, and the height the BMI is figured from (below 0 when not needed).
+    struct Day
+    {
+        UserMeasurements set;
+        bool checkedIn = false;
+        float height = -1.0f;
+    };
+    // Everything the page shows of a user on a day, read whole before any of it is shown.
+    struct Content
+    {
+        int user = -1;
+        QDate date;
+        UserDB::DatedMeasurements checkins;
+        Day day;
+    };
+
     CheckinWidget(QWidget* parent, const char* name, Qt::WindowFlags flags = {});
+
+    // Reads the page of the user's day inside the caller's reading action; nothing when any of
+    // it could not be read. A user below 0 has a blank page.
+    static std::optional<Content> read(int user, const QDate& date);
+    // Shows a page read whole, on the day it was read for.
+    void showRead(const Content& content);
 
     virtual QDate getDate() const;
     // Whether the current user has a check-in on that date.
@@ -82,8 +106,12 @@ protected:
 
 private:
     void _showDate(const QDate& date);
-    // Reads and shows the list, the day and its buttons.
-    void _showPage();
+    static std::optional<Day> _readDay(int user, const QDate& date);
+    // Shows the day's figures and note.
+    void _showDay(const QDate& date, const Day& day);
+    // Labels btnCheckin and emits requestEditMenuRefresh(2, checkedIn).
+    void _showButton(bool checkedIn);
+    void _fill(const UserDB::DatedMeasurements& checkins);
     void init();
     void _buildForm();
     int _currentUser() const;
@@ -92,7 +120,7 @@ private:
     void _refreshAfterCheckin(const QDate& date);
     bool _removeCheckin(CheckinListItem* row);
     void _removeRow(CheckinListItem* row);
-    QString _infoText(const QDate& date, const UserMeasurements& set) const;
+    QString _infoText(const QDate& date, const Day& day) const;
 
     CheckinListItem::ColumnMap _columns{};
     QMenu* _contextMenu = nullptr;

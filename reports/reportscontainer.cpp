@@ -72,11 +72,20 @@ QString ReportsContainer::getCurrentItem() const
     return item ? item->text() : QString();
 }
 
+// Nothing is read as the page is shown: the page is raised once its report was read.
 void ReportsContainer::raiseWidget()
 {
+    auto* stack = qobject_cast<QStackedWidget*>(parentWidget());
+    if (stack && stack->currentWidget() != this && !reload())
+        return;
     emit requestEditMenuRefresh(3, 0);
-    if (auto* stack = qobject_cast<QStackedWidget*>(parentWidget()))
+    if (stack)
         stack->setCurrentWidget(this);
+}
+
+bool ReportsContainer::reload()
+{
+    return handleReportChanged(_currentReport, true);
 }
 
 void ReportsContainer::handleReportChanged(int id)
@@ -84,25 +93,27 @@ void ReportsContainer::handleReportChanged(int id)
     handleReportChanged(id, false);
 }
 
-void ReportsContainer::handleReportChanged(int id, bool force)
+bool ReportsContainer::handleReportChanged(int id, bool force)
 {
     if (id == _lastBuilt && !force)
-        return;
+        return true;
     // The report shown stays until the new one was read whole: it reads as it loads the
     // settings it was left with, which the shown one saves first.
     if (ReportViewer* shown = currentViewer())
         shown->saveSettings();
     std::unique_ptr<QFrame> viewer;
-    if (StorePrompt::read(this, [this, id, &viewer] {
-            viewer.reset(_makeViewer(id));
-            dynamic_cast<ReportViewer&>(*viewer).loadSettings();
-        })) {
+    const bool read = StorePrompt::read(this, [this, id, &viewer] {
+        viewer.reset(_makeViewer(id));
+        dynamic_cast<ReportViewer&>(*viewer).loadSettings();
+    });
+    if (read) {
         _currentReport = id;
         _lastBuilt = id;
         setCurrentWidget(viewer.release());
     }
     // The list names the report the page shows, also when the new one was not shown.
     _selectListed();
+    return read;
 }
 
 // The Weight entry stands for any report the list does not offer.
@@ -148,12 +159,6 @@ void ReportsContainer::setCurrentWidget(QFrame* viewer)
     _layout->addWidget(viewer, 9);
     viewer->show();
     _layout->activate();
-}
-
-void ReportsContainer::showEvent(QShowEvent* event)
-{
-    handleReportChanged(_currentReport, true);
-    QWidget::showEvent(event);
 }
 
 void ReportsContainer::_itemChanged(QListWidgetItem* item)

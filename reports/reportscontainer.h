@@ -37,14 +37,16 @@ signals:
     void requestEditMenuRefresh(const int context, const int state);
 
 public slots:
-    // Emits requestEditMenuRefresh(3, 0) and raises the page in its page stack.
+    // Reads the report shown again, then raises the page in its page stack and emits
+    // requestEditMenuRefresh(3, 0); the page shown before stays when it could not be read.
     void raiseWidget();
+    // Reads and shows the report shown again in one reading; false, with the report as it
+    // was, when it could not be read.
+    bool reload();
     void handleReportChanged(int id);
-    // Builds the viewer of `id` unless it is the one built last, or `force` is set.
-    void handleReportChanged(int id, bool force);
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    // Builds the viewer of `id` unless it is the one built last, or `force` is set; false when
+    // it was to be built and could not be read.
+    bool handleReportChanged(int id, bool force);
 
 private slots:
     void _itemChanged(QListWidgetItem* item);

@@ -290,12 +290,15 @@ private slots:
         // Focus, hover and menus work from what the window holds: under a whole hold nothing
         // waits. A print reads inside its action: nothing is printed from a diary not read.
         QTest::addRow("focus, hover and menus, writer") << int(FocusAndMenus) << int(OtherReader::Exclusive);
-        for (const auto& [name, action] : {std::pair{"print weight", PrintWeight}, {"print nutrients", PrintNutrients}}) {
+        // A page is raised once it was read, never read as it is shown.
+        for (const auto& [name, action] : {std::pair{"print weight", PrintWeight}, {"print nutrients", PrintNutrients},
+                                           {"reports page", ReportsPage}}) {
             QTest::addRow("%s, writer", name) << int(action) << int(OtherReader::Exclusive);
             QTest::addRow("%s, damaged", name) << int(action) << int(OtherReader::Damaged);
         }
         const std::pair<const char*, WindowAction> moves[] = {
-            {"previous day", PrevDay}, {"previous day into the month before", PrevMonth}, {"user switch", SwitchUser}};
+            {"previous day", PrevDay}, {"previous day into the month before", PrevMonth}, {"user switch", SwitchUser},
+            {"user switch from the check-ins page", SwitchFromCheckins}};
         for (const auto& [name, action] : moves)
             QTest::addRow("%s, one table damaged", name) << int(action) << OneTableDamaged;
     }
@@ -318,12 +321,16 @@ private slots:
             _meal = SavedMealDB::instance()->storeMeal(_ann, -1, "Soup", {}, true);
         UserDB::instance()->setFluid(_ann, qPrintable(day.toString(QStringLiteral("yyyyMMdd"))), 3);
         const int bob = addUser(QStringLiteral("Bob"));
+        BXSqlQuery note("INSERT INTO user_checkins (user_id, date, note) VALUES (?, ?, 'Walk')");
+        note.bindValue(0, bob);
+        note.bindValue(1, today.addDays(-1).toString(QStringLiteral("yyyyMMdd")));
+        QVERIFY(action != SwitchFromCheckins || note.exec());
         _window->show();
         QVERIFY(QTest::qWaitForWindowExposed(_window));
         _window->viewDiaryAction->trigger();
         _window->diaryPage()->popupCalendar()->calendar()->setDate(day, true);
         _window->diaryPage()->popupCalendar()->handleDateSelection(day);
-        if (action == CheckinDay || action == CheckIn || action == FocusAndMenus)
+        if (action == CheckinDay || action == CheckIn || action == FocusAndMenus || action == SwitchFromCheckins)
             _window->viewCheckinAction->trigger();
         else if (action == OtherReport)
             _window->viewReportsAction->trigger();
@@ -340,6 +347,7 @@ private slots:
             reportBar()->todayButton()->click();
         }
         _window->refreshCurrentWidget();
+        QCoreApplication::processEvents(); // the page as laid out
         if (action == FocusAndMenus) // watches the lists for their topic tips
             TipOfTheDay::instance();
         QCOMPARE(_window->diaryPage()->summaryWidget->fluid(), 3);
@@ -347,12 +355,14 @@ private slots:
         const QStringList shown = shownState();
         const bool damaged = hold >= OtherReader::Damaged;
         const bool held = hold == OtherReader::Exclusive;
-        // A change waits for a program that reads or is about to write too.
-        const bool stopped = !damaged && action != FocusAndMenus && (held || action >= FluidUp);
+        // A change waits for a program that reads or is about to write too; menus wait for none.
+        const bool stopped = !damaged && action != FocusAndMenus && action != MealMenu && (held || action >= FluidUp);
         {
             const char* table = action == PrevMonth ? "food_diary" : "user_checkins";
+            // Bob's diary page reaches no check-in through the indexes; his check-ins page
+            // lists the note's row.
             OtherReader other(databaseFile(), damaged ? OtherReader::Damaged : OtherReader::Hold(hold),
-                              hold == OneTableDamaged ? table : nullptr);
+                              hold == OneTableDamaged ? table : nullptr, action != SwitchFromCheckins);
             QVERIFY(other.reading());
             BusyWaits waits(100);
             QTimer dialogs; // answers each dialog the action opens
@@ -408,6 +418,8 @@ private:
         PrevMonth,
         OtherReport,
         SwitchUser,
+        SwitchFromCheckins,
+        ReportsPage,
         BrowserLists,
         CheckinPage,
         CheckinDay,
@@ -451,7 +463,7 @@ private:
                 QString::number(_window->checkinPage()->checkinListView->topLevelItemCount()),
                 QString::number(browser->savedMealView->topLevelItemCount()),
                 QString::number(QFile::exists(_exportFile)), QString::number(_window->checkinPage()->isVisible()),
-                shownViewer()};
+                QString::number(_window->reportsPage()->isVisible()), shownViewer()};
     }
 
     // What the report shown draws, as a hash of its pixels.
@@ -529,7 +541,11 @@ private:
             break;
         }
         case SwitchUser:
+        case SwitchFromCheckins:
             _window->fromProfileMenuSwitchUser(otherUser);
+            break;
+        case ReportsPage:
+            _window->viewReportsAction->trigger();
             break;
         case BrowserLists:
             diary->foodQueryWidget3->refreshDynamic();
@@ -611,6 +627,7 @@ private:
             _window->refreshProfileMenu();
             emit diary->foodQueryWidget3->saveMealMenu()->aboutToShow();
             diary->foodQueryWidget3->foodWidget->showContextMenu();
+            diary->foodQueryWidget3->myfoodView->showContextMenu(diary->foodQueryWidget3->myfoodView->topLevelItem(0), {}, 0);
             break;
         case MealMenu: {
             const QTreeWidgetItem* breakfast = diaryList()->topLevelItem(0);

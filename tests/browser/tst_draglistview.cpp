@@ -451,9 +451,11 @@ private slots:
         QFETCH(int, id);
         QFETCH(int, snackDisplay);
         QFETCH(QStringList, entries);
-        BrowserFixture::setSnackDisplay(snackDisplay);
         DragListView list;
         list.setup(QPixmap(), type & ~CategoryItemFlag);
+        // The menu follows the layout and the favourites the list holds.
+        list.setSnackDisplay(snackDisplay);
+        list.setDb(FoodDBStatic::instance());
         auto* row = new FoodViewItem(&list, QStringLiteral("row"), id);
         row->type = static_cast<unsigned char>(type);
         ScriptedPrompter prompter;
@@ -464,7 +466,6 @@ private slots:
             QCOMPARE(prompter.asked.size(), 1);
             QCOMPARE(prompter.asked.first().options, entries);
         }
-        BrowserFixture::setSnackDisplay(0);
     }
 
     void menuActionsEmitWithTheRowsId_data()

@@ -2,7 +2,6 @@
 #include "core/bxsettings.h"
 #include "reports/pagesetup.h"
 #include "reports/pagesetupdialog.h"
-#include "reports/reportscontainer.h"
 
 #include <QApplication>
 #include <QFile>
@@ -10,8 +9,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
-#include <QStackedWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -80,24 +77,6 @@ private slots:
             QVERIFY(dialog->paperLetter->isChecked());
             dialog->okButton->click();
         }));
-    }
-
-    void reportsPageRaisesItself()
-    {
-        const QByteArray brand = QFile::encodeName(BXSettings::getResourceDBPath() + "brand.dat");
-        QVERIFY(BrandEngine::instance()->import(brand.constData()));
-        QStackedWidget stack;
-        auto* other = new QWidget(&stack);
-        auto* reports = new ReportsContainer(&stack, "reportsContainer");
-        stack.addWidget(other);
-        stack.addWidget(reports);
-        QSignalSpy refresh(reports, &ReportsContainer::requestEditMenuRefresh);
-        reports->raiseWidget();
-        QCOMPARE(stack.currentWidget(), reports);
-        QCOMPARE(refresh.count(), 1);
-        QCOMPARE(refresh.at(0).at(0).toInt(), 3);
-        QCOMPARE(reports->getCurrentItem(), QStringLiteral("Weight"));
-        QVERIFY(!reports->currentViewer());
     }
 
 private:

@@ -26,6 +26,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QtTest>
 
 #include <memory>
@@ -98,6 +99,7 @@ private slots:
         QCOMPARE(page.getCurrentItem(), QStringLiteral("Weight"));
         QVERIFY(!page.currentViewer());
         page.resize(900, 600);
+        QVERIFY(page.reload());
         page.show();
         QVERIFY(dynamic_cast<WeightReportViewer*>(page.currentViewer()));
         QCOMPARE(ReportViewer::_date, Today);
@@ -113,6 +115,7 @@ private slots:
         ReportsContainer page(nullptr, "reportsWidget");
         QVERIFY(!entryTexts(page).contains(QStringLiteral("Steps")));
         // A stored report the list does not offer: the Weight entry and its viewer.
+        QVERIFY(page.reload());
         page.show();
         QCOMPARE(page.getCurrentItem(), QStringLiteral("Weight"));
         QVERIFY(dynamic_cast<WeightReportViewer*>(page.currentViewer()));
@@ -122,21 +125,39 @@ private slots:
     {
         BXSettings().setInt(BXSettings::SelectedReport, 7);
         ReportsContainer page(nullptr, "reportsWidget");
+        QVERIFY(page.reload());
         page.show();
         QCOMPARE(page.getCurrentItem(), QStringLiteral("Weight"));
         QVERIFY(dynamic_cast<WeightReportViewer*>(page.currentViewer()));
     }
 
+    void reportsPageRaisesItself()
+    {
+        QStackedWidget stack;
+        auto* other = new QWidget(&stack);
+        auto* reports = new ReportsContainer(&stack, "reportsContainer");
+        stack.addWidget(other);
+        stack.addWidget(reports);
+        QSignalSpy refresh(reports, &ReportsContainer::requestEditMenuRefresh);
+        reports->raiseWidget();
+        QCOMPARE(stack.currentWidget(), reports);
+        QCOMPARE(refresh.count(), 1);
+        QCOMPARE(refresh.at(0).at(0).toInt(), 3);
+        QCOMPARE(reports->getCurrentItem(), QStringLiteral("Weight"));
+        // Read before it was raised.
+        QVERIFY(dynamic_cast<WeightReportViewer*>(reports->currentViewer()));
+    }
+
     void choosingTheShownEntryBuildsNothing()
     {
         ReportsContainer page(nullptr, "reportsWidget");
+        QVERIFY(page.reload());
         page.show();
         QPointer<QFrame> shown = page.currentWidget();
         page.handleReportChanged(ReportsContainer::Weight);
         QCOMPARE(page.currentWidget(), shown.data());
-        // Showing the page again builds the viewer anew.
-        page.hide();
-        page.show();
+        // Reading the page again builds the viewer anew.
+        page.reload();
         QVERIFY(shown.isNull());
         QVERIFY(dynamic_cast<WeightReportViewer*>(page.currentViewer()));
     }
@@ -144,6 +165,7 @@ private slots:
     void viewersShareTheDate()
     {
         ReportsContainer page(nullptr, "reportsWidget");
+        QVERIFY(page.reload());
         page.show();
         choose(page, ReportsContainer::Nutrients);
         auto* nutrients = dynamic_cast<NutrientReportViewer*>(page.currentViewer());
@@ -159,6 +181,7 @@ private slots:
     {
         ReportsContainer page(nullptr, "reportsWidget");
         page.resize(900, 700);
+        QVERIFY(page.reload());
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         ReportsSelector* list = page.selector();
@@ -173,6 +196,7 @@ private slots:
     {
         {
             ReportsContainer page(nullptr, "reportsWidget");
+            QVERIFY(page.reload());
             page.show();
             choose(page, ReportsContainer::Nutrients);
             auto* nutrients = dynamic_cast<NutrientReportViewer*>(page.currentViewer());
@@ -182,6 +206,7 @@ private slots:
         }
         QCOMPARE(BXSettings().getInt(BXSettings::SelectedReport), int(ReportsContainer::Nutrients));
         ReportsContainer page(nullptr, "reportsWidget");
+        QVERIFY(page.reload());
         page.show();
         auto* nutrients = dynamic_cast<NutrientReportViewer*>(page.currentViewer());
         QVERIFY(nutrients);

@@ -5,8 +5,9 @@
 // own, from its construction until end(): a backup tool or a database shell that reads
 // (Shared: a read transaction), one that is about to write (Immediate: others may still read),
 // or one that writes (Exclusive: the whole file). Damaged stands for a file whose pages went
-// bad under the program: the first page of every table and index (or only of one table and
-// its indexes) is overwritten until end(), which puts them back as they were.
+// bad under the program: the first page of every table and index (or only of one table, with
+// its indexes unless `indexes` is false) is overwritten until end(), which puts them back as
+// they were.
 //
 // BusyWaits counts how often the diary's own connection starts to wait for such a program;
 // everyStoredRow() tells whether a refused change left the diary as it was.
@@ -33,10 +34,11 @@ class OtherReader
 public:
     enum Hold { Shared, Exclusive, Immediate, Damaged };
 
-    explicit OtherReader(const QString& path, Hold hold = Shared, const QString& table = QString())
+    explicit OtherReader(const QString& path, Hold hold = Shared, const QString& table = QString(),
+                         bool indexes = true)
     {
         if (hold == Damaged) {
-            _damage(path, table);
+            _damage(path, table, indexes);
             return;
         }
         const int mode = hold == Shared ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
@@ -68,11 +70,13 @@ public:
 private:
     // The file change counter moves on with every write, so that the program's connection
     // drops the pages it keeps and reads them from the file again.
-    void _damage(const QString& path, const QString& table)
+    void _damage(const QString& path, const QString& table, bool indexes)
     {
         _file.setFileName(path);
-        BXSqlQuery roots("SELECT rootpage FROM sqlite_master WHERE rootpage > 1 AND ifnull(? = tbl_name, 1)");
+        BXSqlQuery roots("SELECT rootpage FROM sqlite_master WHERE rootpage > 1 AND ifnull(? = tbl_name, 1) "
+                         "AND (? OR type = 'table')");
         roots.bindValue(0, table.isNull() ? QVariant() : QVariant(table));
+        roots.bindValue(1, indexes);
         BXSqlQuery size("PRAGMA page_size");
         if (!_file.open(QIODevice::ReadWrite) || !roots.exec() || !size.exec() || !size.next())
             return;
