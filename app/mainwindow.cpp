@@ -335,7 +335,6 @@ void MainWindow::init()
 {
     // The window starts on today; the first user's page is read before the window shows.
     ShownDay::instance()->show(0, Clock::today());
-    _brand = BrandEngine::instance();
     _applyBrandSwitches();
     _previousUser = -1;
     _metrics = nullptr;
@@ -366,9 +365,9 @@ void MainWindow::init()
     BXHelp::init(helpHelpAction, _helpClient);
     if (publishAction)
         publishAction->setStatusTip(
-            tr("Publish this day to your %1 diary").arg(_brand->getString("web_address")));
-    setWindowTitle(_brand->getString("app_name"));
-    if (_brand->idExists("metrics_enabled") && _brand->getBool("metrics_enabled"))
+            tr("Publish this day to your %1 diary").arg(_brand()->getString("web_address")));
+    setWindowTitle(_brand()->getString("app_name"));
+    if (_brand()->idExists("metrics_enabled") && _brand()->getBool("metrics_enabled"))
         QTimer::singleShot(10, this, &MainWindow::sendMetrics);
     NotificationCenter::addObserver(this, SLOT(appAboutToStart()), "app_about_to_start");
 
@@ -388,15 +387,15 @@ void MainWindow::_removeAction(QAction*& action)
 
 void MainWindow::_applyBrandSwitches()
 {
-    if (!(_brand->idExists("update_enabled") && _brand->getBool("update_enabled")))
+    if (!(_brand()->idExists("update_enabled") && _brand()->getBool("update_enabled")))
         _removeAction(updateAction);
-    if (!_brand->getBool("mealplans_enabled"))
+    if (!_brand()->getBool("mealplans_enabled"))
         _removeAction(mealPlanAction);
-    if (!_brand->getBool("publish_enabled"))
+    if (!_brand()->getBool("publish_enabled"))
         _removeAction(publishAction);
     if (!mealPlanAction && !publishAction)
         _toolsSeparator->setVisible(false);
-    const bool family = _brand->idExists("feature.family") && _brand->getBool("feature.family");
+    const bool family = _brand()->idExists("feature.family") && _brand()->getBool("feature.family");
     if (!family) {
         _removeAction(optionsCreateUsersAction);
         delete deleteUserMenu;
@@ -467,7 +466,7 @@ void MainWindow::_addTool(QAction* action, const char* image, const char* name)
 {
     if (!action)
         return;
-    BXToolBarButton* button = _toolBar->addTool(action, _brand->getPixmap(image), name);
+    BXToolBarButton* button = _toolBar->addTool(action, _brand()->getPixmap(image), name);
     button->setText(action->iconText());
 }
 
@@ -500,7 +499,7 @@ void MainWindow::_buildToolBars()
 
     _helpToolBar = new BXToolBar(this, "Help ToolBar");
     _helpToolBar->addSeparator();
-    BXToolBarButton* help = _helpToolBar->addTool(helpHelpAction, _brand->getPixmap("graphics.icon.help"), nullptr);
+    BXToolBarButton* help = _helpToolBar->addTool(helpHelpAction, _brand()->getPixmap("graphics.icon.help"), nullptr);
     help->setText(helpHelpAction->iconText());
     _toolBar->updateButtonStates();
     _helpToolBar->updateButtonStates();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/tipoftheday.h"
+#include "core/brandengine.h"
 #include "core/dbtypes.h"
 
 #include <QFileInfo>
@@ -17,7 +18,6 @@
 #include <memory>
 #include <optional>
 
-class BrandEngine;
 class BXHelpClient;
 class BXSettings;
 class BXToolBar;
@@ -407,13 +407,14 @@ private:
     BXToolBar* _helpToolBar = nullptr;
 
     int _editContext = DiaryContext;
+    // The brand in force: one loaded again (a test's, say) is never one the window kept.
+    static BrandEngine* _brand() { return BrandEngine::instance(); }
     int _browserState = 0;
     QPointer<QWidget> _lastDiaryFocus;
     BXHelpClient* _helpClient = nullptr;
     QString _pendingHelpPage;
     bool _maximizeOnShow = false;
     bool _geometrySaved = false;
-    BrandEngine* _brand = nullptr;
     SyncDialog* _syncDialog = nullptr;
     bool _copying = false;
     // A backup or restore runs; another one does not start.

@@ -424,7 +424,7 @@ QString MainWindow::contextHelpTopic() const
             return QStringLiteral("browser.html");
         return name.isEmpty() ? QStringLiteral("diary.html") : QStringLiteral("browser.html");
     }
-    return _brand->getInt("www_count") != 0 ? QStringLiteral("website.html") : QString();
+    return _brand()->getInt("www_count") != 0 ? QStringLiteral("website.html") : QString();
 }
 
 void MainWindow::contextHelp()
@@ -468,12 +468,12 @@ void MainWindow::helpDoDelayShow()
 
 void MainWindow::resetWebView(QActionGroup*)
 {
-    const int count = _brand->getInt("www_count");
+    const int count = _brand()->getInt("www_count");
     for (int section = 1; section <= count; ++section) {
         const QByteArray number = QByteArray::number(section);
         QAction* action = new QAction(this);
         action->setObjectName(QStringLiteral("www_action_") + QString::fromLatin1(number));
-        const QString text = _brand->getString(("www_tooltip_" + number).constData());
+        const QString text = _brand()->getString(("www_tooltip_" + number).constData());
         action->setText(text);
         action->setIconText(text);
         if (section <= 5)
@@ -487,7 +487,7 @@ void MainWindow::resetWebView(QActionGroup*)
 
 QString MainWindow::webSectionUrl(int section, QString* error) const
 {
-    QString url = _brand->getString(("www_url_" + QByteArray::number(section)).constData());
+    QString url = _brand()->getString(("www_url_" + QByteArray::number(section)).constData());
     *error = OrvUrlParams::replaceAll(url);
     return error->isEmpty() ? url : QString();
 }

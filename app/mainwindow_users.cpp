@@ -89,7 +89,7 @@ QMessageBox::StandardButton MainWindow::showMessage(QMessageBox::Icon icon, cons
 
 void MainWindow::_setCaption(const QString& userName, bool trailingBlank)
 {
-    QString caption = QStringLiteral("%1 - %2").arg(_brand->getString("app_name"), userName);
+    QString caption = QStringLiteral("%1 - %2").arg(_brand()->getString("app_name"), userName);
     if (trailingBlank)
         caption += QLatin1Char(' ');
     setWindowTitle(caption);
@@ -347,7 +347,7 @@ void MainWindow::refreshProfileMenu()
 {
     if (optionsCreateUsersAction)
         optionsCreateUsersAction->setEnabled(_users.size() < UserDB::MaxFamilyUsers);
-    const bool family = _brand->idExists("feature.family") && _brand->getBool("feature.family");
+    const bool family = _brand()->idExists("feature.family") && _brand()->getBool("feature.family");
     if (deleteUserMenu)
         deleteUserMenu->clear();
     qDeleteAll(_userActions);
@@ -539,9 +539,9 @@ bool MainWindow::_publishOnQuitDue(bool* ask)
 {
     *ask = false;
     // A brand without publishing reads nothing for it.
-    if (!(_brand->idExists("publish_enabled") && _brand->getBool("publish_enabled")))
+    if (!(_brand()->idExists("publish_enabled") && _brand()->getBool("publish_enabled")))
         return false;
-    if (_brand->idExists("publish_on_quit_forced") && _brand->getBool("publish_on_quit_forced"))
+    if (_brand()->idExists("publish_on_quit_forced") && _brand()->getBool("publish_on_quit_forced"))
         return true;
     // Read in one reading, told when it could not be: unread preferences never pass for "no
     // publishing at quit" unsaid.
@@ -567,7 +567,7 @@ void MainWindow::publishDay()
         publishNow();
         return;
     }
-    const bool forced = _brand->idExists("publish_on_quit_forced") && _brand->getBool("publish_on_quit_forced");
+    const bool forced = _brand()->idExists("publish_on_quit_forced") && _brand()->getBool("publish_on_quit_forced");
     bool discard = false;
     if (!askPublishingChoice(!forced, &discard))
         return;
@@ -595,7 +595,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         bool ask = false;
         if (_publishOnQuitDue(&ask) && preparePublisher()) {
             const bool publish = !ask
-                || showMessage(QMessageBox::Question, tr("%1 Web Publish").arg(_brand->getString("web_address")),
+                || showMessage(QMessageBox::Question, tr("%1 Web Publish").arg(_brand()->getString("web_address")),
                                tr("Do you want to publish new diary entries to the online diary now?"),
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
                     == QMessageBox::Yes;
@@ -637,8 +637,8 @@ void MainWindow::appAboutToStart()
         settings.setString(BXSettings::StaticDbLastUpdate, now.toString(Qt::ISODate));
     }
     // Only a brand that offers updates and names a feed is ever checked.
-    const bool updates = _brand->idExists("update_enabled") && _brand->getBool("update_enabled")
-        && _brand->idExists("update_rss_url");
+    const bool updates = _brand()->idExists("update_enabled") && _brand()->getBool("update_enabled")
+        && _brand()->idExists("update_rss_url");
     if (updates && interval != -1 && last.daysTo(now) >= interval) {
         startUpdateCheck();
         settings.setString(BXSettings::StaticDbLastUpdate, now.toString(Qt::ISODate));
