@@ -408,7 +408,9 @@ bool TipOfTheDay::showTipForTopic(int tip)
     setTipText(tip);
     _checkShowOnStart->hide();
     _btnNextTip->hide();
+    _topic = tip;
     exec();
+    _topic = 0;
     _checkShowOnStart->show();
     _btnNextTip->show();
     setTipText(_currentTip);
@@ -435,15 +437,16 @@ void TipOfTheDay::nextTip()
     setTipText(_currentTip);
 }
 
+// Closing a topic tip stores only that it was shown (once it has closed); closing the tip of
+// the day stores where it stands only when that changed.
 void TipOfTheDay::myClose()
 {
     const int value = _checkShowOnStart->isChecked() ? _currentTip : -_currentTip;
-    if (_heldState()
+    UserState* held = _heldState();
+    if (!_topic && held && held->tipOfTheDay != value
         && StorePrompt::change(this, windowTitle(),
-                               [this, value] { return _userDb->setTipOfTheDay(_user(), value); })) {
-        if (UserState* state = _heldState())
-            state->tipOfTheDay = value;
-    }
+                               [this, value] { return _userDb->setTipOfTheDay(_user(), value); }))
+        held->tipOfTheDay = value;
     accept();
 }
 

@@ -111,6 +111,8 @@ private:
     QMap<int, QString> _tips;
     QList<int> _tipOrder;
     int _currentTip = 0;
+    // The topic tip shown in place of the tip of the day; 0 when none.
+    int _topic = 0;
     QMap<int, QList<QPair<QString, int>>> _eventTable;
     QHash<QString, int> _eventNames;
     QStringList _features;

@@ -215,6 +215,7 @@ private slots:
         QVERIFY(controlsHidden);
         QVERIFY(!tips->showOnStartBox()->isHidden());
         QCOMPARE(tips->tipBrowser()->toPlainText(), QStringLiteral("First tip, with a comma"));
+        QCOMPARE(UserDB::instance()->getTipOfTheDay(_first), 0); // a topic's Close leaves it
 
         QCOMPARE(tipsShownDuring([&]() { consumed = tips->eventFilter(&_watched, &focusIn); }), 0);
         QVERIFY(!consumed);
