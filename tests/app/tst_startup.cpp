@@ -17,12 +17,14 @@
 #include "channelpeer.h"
 #include "tests/support/otherreader.h"
 #include "tests/support/brandinfront.h"
+#include "widgets/shownday.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
+#include <QLabel>
 #include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -164,6 +166,7 @@ private slots:
     void damagedCatalogueEndsTheStart_data();
     void damagedCatalogueEndsTheStart();
     void updateModeWithoutUpdatesSaysSo();
+    void corruptDatabaseExitsWithOne_data();
     void corruptDatabaseExitsWithOne();
     void lockedUserDataExitsWithOne_data();
     void lockedUserDataExitsWithOne();
@@ -515,18 +518,38 @@ void TestStartup::updateModeWithoutUpdatesSaysSo()
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
 }
 
+void TestStartup::corruptDatabaseExitsWithOne_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("damaged file") << QString();
+    QTest::newRow("folder") << QStringLiteral("a folder");
+    QTest::newRow("pipe") << QStringLiteral("a pipe");
+}
+
+// Something in the diary's place that is not a file is named as such, and left as it is.
 void TestStartup::corruptDatabaseExitsWithOne()
 {
+    QFETCH(QString, kind);
     ProgramHome home;
     QFile database(userDbFolder(home) + QStringLiteral("userdata.db"));
-    QVERIFY(database.open(QIODevice::WriteOnly));
-    database.write(QByteArray(4096, 'x'));
+    if (kind == QLatin1String("a folder"))
+        QVERIFY(QDir().mkdir(database.fileName()));
+    else if (!kind.isEmpty())
+        QCOMPARE(::mkfifo(QFile::encodeName(database.fileName()).constData(), 0600), 0);
+    else if (database.open(QIODevice::WriteOnly))
+        database.write(QByteArray(4096, 'x'));
     database.close();
     const Result result = run(home, {});
     QCOMPARE(result.status, QProcess::NormalExit);
     QCOMPARE(result.code, 1);
     QVERIFY2(result.errors.contains(QStringLiteral("Database initialization error")),
              qPrintable(result.errors));
+    if (!kind.isEmpty()) {
+        QVERIFY2(result.errors.contains(database.fileName() + QStringLiteral(" is ") + kind + QStringLiteral(", not a file")),
+                 qPrintable(result.errors));
+        QVERIFY(QFileInfo::exists(database.fileName()) && !QFileInfo(database.fileName()).isFile());
+        return;
+    }
     // The message names the file and the way out; the file is kept for rescue.
     QVERIFY2(result.errors.contains(database.fileName() + QStringLiteral(" cannot be read"))
                  && result.errors.contains(QStringLiteral("restore your latest backup")),
@@ -586,7 +609,8 @@ void TestStartup::busyDiaryIsNeverCalledDamaged_data()
     QTest::newRow("immediate, count, retry once it ends") << immediate << true << QVariantList{0} << true << 1;
     // A page of the user's diary is told, and the window opens, from which a backup can be
     // restored; the diary's own bookkeeping and its users offer the restore at once.
-    for (const char* table : {"food_diary", "group_diary", "custom_food_cats", "custom_exercise_cats"})
+    for (const char* table : {"food_diary", "group_diary", "custom_food_cats", "custom_exercise_cats",
+                              "user_checkins", "user_target", "water_diary", "exer_diary"})
         QTest::addRow("damaged %s", table) << damaged << false << QVariantList{} << true << 1;
     for (const char* table : {"user_users", "user_misc", "userdata_meta", "userdata_sync_devices", "userdata_sync_tables"})
         QTest::addRow("damaged %s, quit", table) << damaged << false << QVariantList{1} << false << 1;
@@ -657,12 +681,18 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     QPointer<MainWindow> window;
     int connectionWaits = 0;
     int counted = 0;
+    // The window shows the user, or no user and no day, saying in place whose diary was not read.
+    bool shownOrTold = true;
     bool started = startUserDatabase(lock, asking);
     if (started) {
         const BusyWaits waits(100);
         window = new MainWindow();
         const std::optional<int> ended = pickFirstUser(window, asking);
         QCOMPARE(ended.value_or(1), 1);
+        const auto* told = window->statusBar()->findChild<QLabel*>();
+        shownOrTold = ended || window->windowTitle().contains(QStringLiteral("Ada"))
+                      || (ShownDay::instance()->user() < 0 && !window->centralWidget()->isEnabled() && told
+                          && told->text().startsWith(QStringLiteral("Ada's diary could not be read")));
         started = !ended && (!metrics || countStart(asking));
         connectionWaits = waits.count();
         for (const int count : started ? UserDB::instance()->getLoginCounts(UserDB::instance()->getCurrentUser()).value_or(QMap<QString, int>()) : QMap<QString, int>())
@@ -675,6 +705,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
         QFile::encodeName(BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).constData()));
     lock.reset();
     QCOMPARE(started, starts);
+    QVERIFY(shownOrTold);
     QCOMPARE(prompter.asked.size(), asked);
     QCOMPARE(connectionWaits, 0);
     QCOMPARE(counted, starts && metrics ? 1 : 0);
