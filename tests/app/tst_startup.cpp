@@ -638,8 +638,9 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
         food.setDate(Clock::today().toString(QStringLiteral("yyyyMMdd")).toStdString());
         QVERIFY(food.userId >= 0 && DiaryDB::instance()->addFoodEntry(food, true) >= 0);
     }
-    const QString backup = QDir::temp().filePath(QStringLiteral("sound.ptBackup"));
-    QFile::remove(backup);
+    // A folder of its own: another run of the tests on the machine never shares the backup.
+    const QTemporaryDir backups;
+    const QString backup = backups.filePath(QStringLiteral("sound.ptBackup"));
     QVERIFY(QFile::copy(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"), backup));
     s_chooseBackup = [backup] { return backup; };
     std::optional<OtherReader> other;
