@@ -595,18 +595,11 @@ std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter)
     }
 }
 
-// The first user's page could not be read, and the user has been told why: the window opens
-// on no user and no day, its pages and the actions on a user closed to input, so that nothing
-// acts on a day that is not shown. It says so in place until a user is shown; the Users menu
-// lists the users read, so that the user can try again, and Restore Data can put a backup in
-// place.
-void openUnread(MainWindow* window, const QList<DBTypes::UserProfile>& users)
+// Closes to input the window's pages, its tool bar and the actions on a user, and hands back
+// what opens them again. Open stay the ways to a user (Restore Data, the users, Create User),
+// Exit and Help.
+std::function<void()> closeUserActions(MainWindow* window)
 {
-    const DBTypes::UserProfile& first = users.first();
-    ShownDay::instance()->show(-1, Clock::today());
-    window->keepUserHold({users, TipOfTheDay::UserState{first.userId, -1, {}}, 0});
-    // Open are the ways to a user, Restore Data, the users and Create User, and Exit and Help;
-    // the pages, the tool bar and the other menus are closed as a whole.
     QList<QPointer<QObject>> closed{window->centralWidget(), window->mainToolBar()};
     for (QAction* menu : window->menuBar()->actions()) {
         const QString name = menu->menu() ? menu->menu()->objectName() : QString();
@@ -625,6 +618,19 @@ void openUnread(MainWindow* window, const QList<DBTypes::UserProfile>& users)
         }
     };
     setOpen(false);
+    return [setOpen] { setOpen(true); };
+}
+
+// The first user's page could not be read, and the user has been told why: the window opens
+// on no user and no day, closed to what acts on them, so that nothing acts on a day that is
+// not shown. It says so in place until a user is shown; the Users menu lists the users read,
+// so that the user can try again, and Restore Data can put a backup in place.
+void openUnread(MainWindow* window, const QList<DBTypes::UserProfile>& users)
+{
+    const DBTypes::UserProfile& first = users.first();
+    ShownDay::instance()->show(-1, Clock::today());
+    window->keepUserHold({users, TipOfTheDay::UserState{first.userId, -1, {}}, 0});
+    const std::function<void()> reopen = closeUserActions(window);
     QStatusBar* bar = window->statusBar();
     auto* unread = new QLabel(tr("%1's diary could not be read, so no day is shown. Choose %1 in "
                                  "the Users menu to try again; a damaged diary can be replaced by "
@@ -632,8 +638,8 @@ void openUnread(MainWindow* window, const QList<DBTypes::UserProfile>& users)
                                   .arg(first.name));
     bar->addWidget(unread, 1);
     bar->show();
-    QObject::connect(window, &MainWindow::userChanged, unread, [bar, unread, setOpen] {
-        setOpen(true);
+    QObject::connect(window, &MainWindow::userChanged, unread, [bar, unread, reopen] {
+        reopen();
         bar->hide();
         unread->deleteLater();
     });
