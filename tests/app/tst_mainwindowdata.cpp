@@ -713,7 +713,6 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
     QTest::newRow("another program holds the restored copy") << "held" << "in use by another program";
-    // Told without the way out of a damaged diary: the data as it was is back in its place.
     QTest::newRow("restored copy damaged") << "damaged" << "cannot be read as a diary: it is damaged.";
     QTest::newRow("restored copy gone") << "gone" << "is no longer there";
     QTest::newRow("restored copy damaged, data put back on retry") << "damaged, held folder" << "it is damaged.";
