@@ -1,8 +1,10 @@
 // The program's entry point: one copy per login, the command line, the brand, then either
 // the static-database update or the main window until its last window closes.
 
+#include "widgets/bxtoolbar.h"
 #include "widgets/macutil.h"
 #include "widgets/prompter.h"
+#include "widgets/shownday.h"
 #include "widgets/storeprompt.h"
 #include "app/importingdialog.h"
 #include "app/mainwindow.h"
@@ -31,7 +33,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLockFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -641,18 +646,72 @@ std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter)
     }
 }
 
+// Closes to input the window's pages, its tool bar and the actions on a user, and hands back
+// what opens them again. Open stay the ways to a user (Restore Data, the users, Create User),
+// Exit and Help.
+std::function<void()> closeUserActions(MainWindow* window)
+{
+    QList<QPointer<QObject>> closed{window->centralWidget(), window->mainToolBar()};
+    for (QAction* menu : window->menuBar()->actions()) {
+        const QString name = menu->menu() ? menu->menu()->objectName() : QString();
+        if (name != QLatin1String("File") && name != QLatin1String("Users") && name != QLatin1String("Help"))
+            closed << menu;
+    }
+    closed << window->fileBackup_DatabasesAction << window->csvExportAction << window->pageSetupAction
+           << window->printPreviewAction << window->printAction << window->helpResetTipAction
+           << window->optionsSet_Nutritional_TargetsAction << window->optionsPersonal_ProfileAction;
+    const auto setOpen = [closed](bool open) {
+        for (QObject* item : closed) {
+            if (auto* action = qobject_cast<QAction*>(item))
+                action->setEnabled(open);
+            else if (auto* widget = qobject_cast<QWidget*>(item))
+                widget->setEnabled(open);
+        }
+    };
+    setOpen(false);
+    return [setOpen] { setOpen(true); };
+}
+
+// The first user's page could not be read, and the user has been told why: the window opens
+// on no user and no day, closed to what acts on them, so that nothing acts on a day that is
+// not shown. It says so in place until a user is shown; the Users menu lists the users read,
+// so that the user can try again, and Restore Data can put a backup in place.
+void openUnread(MainWindow* window, const QList<DBTypes::UserProfile>& users)
+{
+    const DBTypes::UserProfile& first = users.first();
+    ShownDay::instance()->show(-1, Clock::today());
+    window->keepUserHold({users, TipOfTheDay::UserState{first.userId, -1, {}}, 0});
+    const std::function<void()> reopen = closeUserActions(window);
+    QStatusBar* bar = window->statusBar();
+    auto* unread = new QLabel(tr("%1's diary could not be read, so no day is shown. Choose %1 in "
+                                 "the Users menu to try again; a damaged diary can be replaced by "
+                                 "your latest backup with Restore Data in the File menu.")
+                                  .arg(first.name));
+    bar->addWidget(unread, 1);
+    bar->show();
+    QObject::connect(window, &MainWindow::userChanged, unread, [bar, unread, reopen] {
+        reopen();
+        bar->hide();
+        unread->deleteLater();
+    });
+}
+
 // Makes sure a user exists and shows the first one; otherwise the exit code of the start: 1
 // when the users cannot be read, 0 when the first profile was cancelled. A page of the user's
-// diary that cannot be read has been told: the window opens all the same, so that a backup can
-// be restored from it.
+// diary that cannot be read has been told: the window opens all the same, on no day, so that a
+// backup can be restored from it.
 std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
 {
     const std::optional<QList<DBTypes::UserProfile>> users = readUsers(prompter);
     if (!users)
         return 1;
     const bool complete = !users->isEmpty() && users->first().isValid();
-    if (window->switchUser(0, users->isEmpty() ? -1 : users->first().userId) || complete)
+    if (window->switchUser(0, users->isEmpty() ? -1 : users->first().userId))
         return std::nullopt;
+    if (complete) {
+        openUnread(window, *users);
+        return std::nullopt;
+    }
     showBox(QMessageBox::Warning, tr("User creation canceled."),
             tr("You must finish the profile before you can use this program."),
             tr("Quit"));

@@ -20,6 +20,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -246,11 +247,32 @@ bool copyTemplate(const QString& destination, std::string& reason)
     return false;
 }
 
+// What stands at path when it is not a file: a folder, a pipe, a device or a socket.
+QString specialKind(const QString& path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || S_ISDIR(status.st_mode))
+        return BXSqlDb::tr("a folder");
+    if (S_ISFIFO(status.st_mode))
+        return BXSqlDb::tr("a pipe");
+    if (S_ISSOCK(status.st_mode))
+        return BXSqlDb::tr("a socket");
+    return BXSqlDb::tr("a device");
+}
+
 // Makes sure a usable file exists at path: the existing one, the data of an older
-// installation or a copy of the template.
+// installation or a copy of the template. Something else in the diary's place is never
+// opened nor replaced.
 bool provideFile(const QString& path, std::string& reason)
 {
     const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        reason = BXSqlDb::tr("Your diary %1 is %2, not a file. Move or rename it, then start the "
+                             "program again.")
+                     .arg(QDir::toNativeSeparators(path), specialKind(path))
+                     .toStdString();
+        return false;
+    }
     if (info.exists() && info.size() > 0) {
         if (BXSqlDb::isOlderFormat(path)) {
             reason = BXSqlDb::olderFormatMessage(path).toStdString();
@@ -350,7 +372,13 @@ QString inUseText(const QString& path)
 bool damaged(const QString& path, std::string& error, StoreOutcome* outcome)
 {
     BXSqlDb::cleanUp();
-    error = damagedFile(path);
+    // A restored copy still has the data as it was kept beside it, which the restore's end
+    // puts back: the way out that the diary's own damage needs does not apply.
+    error = restorePending()
+        ? BXSqlDb::tr("The restored copy %1 cannot be read as a diary: it is damaged.")
+              .arg(QDir::toNativeSeparators(path))
+              .toStdString()
+        : damagedFile(path);
     if (outcome)
         *outcome = StoreOutcome(StoreOutcome::Reason::Damaged, QString());
     return false;

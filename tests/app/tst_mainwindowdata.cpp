@@ -713,9 +713,9 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
     QTest::newRow("another program holds the restored copy") << "held" << "in use by another program";
-    QTest::newRow("restored copy damaged") << "damaged" << "corrupted";
+    QTest::newRow("restored copy damaged") << "damaged" << "cannot be read as a diary: it is damaged.";
     QTest::newRow("restored copy gone") << "gone" << "is no longer there";
-    QTest::newRow("restored copy damaged, data put back on retry") << "damaged, held folder" << "corrupted";
+    QTest::newRow("restored copy damaged, data put back on retry") << "damaged, held folder" << "it is damaged.";
 }
 
 // The start-up that follows the copy cannot use the restored data: the data as it was goes

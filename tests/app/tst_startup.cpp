@@ -17,12 +17,14 @@
 #include "channelpeer.h"
 #include "tests/support/otherreader.h"
 #include "tests/support/brandinfront.h"
+#include "widgets/shownday.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
+#include <QLabel>
 #include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -164,6 +166,7 @@ private slots:
     void damagedCatalogueEndsTheStart_data();
     void damagedCatalogueEndsTheStart();
     void updateModeWithoutUpdatesSaysSo();
+    void corruptDatabaseExitsWithOne_data();
     void corruptDatabaseExitsWithOne();
     void lockedUserDataExitsWithOne_data();
     void lockedUserDataExitsWithOne();
@@ -519,12 +522,22 @@ void TestStartup::updateModeWithoutUpdatesSaysSo()
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
 }
 
+void TestStartup::corruptDatabaseExitsWithOne_data()
+{
+    QTest::addColumn<bool>("pipe");
+    QTest::newRow("damaged file") << false;
+    QTest::newRow("pipe") << true; // named as such, and left as it is
+}
+
 void TestStartup::corruptDatabaseExitsWithOne()
 {
+    QFETCH(bool, pipe);
     ProgramHome home;
     QFile database(userDbFolder(home) + QStringLiteral("userdata.db"));
-    QVERIFY(database.open(QIODevice::WriteOnly));
-    database.write(QByteArray(4096, 'x'));
+    if (pipe)
+        QCOMPARE(::mkfifo(QFile::encodeName(database.fileName()).constData(), 0600), 0);
+    else if (database.open(QIODevice::WriteOnly))
+        database.write(QByteArray(4096, 'x'));
     database.close();
     const Result result = run(home, {});
     QCOMPARE(result.status, QProcess::NormalExit);
@@ -532,10 +545,10 @@ void TestStartup::corruptDatabaseExitsWithOne()
     QVERIFY2(result.errors.contains(QStringLiteral("Database initialization error")),
              qPrintable(result.errors));
     // The message names the file and the way out; the file is kept for rescue.
-    QVERIFY2(result.errors.contains(database.fileName() + QStringLiteral(" cannot be read"))
-                 && result.errors.contains(QStringLiteral("restore your latest backup")),
+    QVERIFY2(result.errors.contains(database.fileName() + (pipe ? QStringLiteral(" is a pipe, not a file") : QStringLiteral(" cannot be read")))
+                 && (pipe || result.errors.contains(QStringLiteral("restore your latest backup"))),
              qPrintable(result.errors));
-    QCOMPARE(QFileInfo(database.fileName()).size(), 4096);
+    QCOMPARE(QFileInfo(database.fileName()).size(), pipe ? 0 : 4096);
 }
 
 void TestStartup::lockedUserDataExitsWithOne_data()
@@ -590,7 +603,8 @@ void TestStartup::busyDiaryIsNeverCalledDamaged_data()
     QTest::newRow("immediate, count, retry once it ends") << immediate << true << QVariantList{0} << true << 1;
     // A page of the user's diary is told, and the window opens, from which a backup can be
     // restored; the diary's own bookkeeping and its users offer the restore at once.
-    for (const char* table : {"food_diary", "group_diary", "custom_food_cats", "custom_exercise_cats"})
+    for (const char* table : {"food_diary", "group_diary", "custom_food_cats", "custom_exercise_cats",
+                              "user_checkins", "user_target", "water_diary", "exer_diary"})
         QTest::addRow("damaged %s", table) << damaged << false << QVariantList{} << true << 1;
     for (const char* table : {"user_users", "user_misc", "userdata_meta", "userdata_sync_devices", "userdata_sync_tables"})
         QTest::addRow("damaged %s, quit", table) << damaged << false << QVariantList{1} << false << 1;
@@ -618,8 +632,8 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
         food.setDate(Clock::today().toString(QStringLiteral("yyyyMMdd")).toStdString());
         QVERIFY(food.userId >= 0 && DiaryDB::instance()->addFoodEntry(food, true) >= 0);
     }
-    const QString backup = QDir::temp().filePath(QStringLiteral("sound.ptBackup"));
-    QFile::remove(backup);
+    const QTemporaryDir backups; // never shared with another run of the tests
+    const QString backup = backups.filePath(QStringLiteral("sound.ptBackup"));
     QVERIFY(QFile::copy(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"), backup));
     s_chooseBackup = [backup] { return backup; };
     std::optional<OtherReader> other;
@@ -661,12 +675,18 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     QPointer<MainWindow> window;
     int connectionWaits = 0;
     int counted = 0;
+    // The window shows the user, or no user and no day, saying in place whose diary was not read.
+    bool shownOrTold = true;
     bool started = startUserDatabase(lock, asking);
     if (started) {
         const BusyWaits waits(100);
         window = new MainWindow();
         const std::optional<int> ended = pickFirstUser(window, asking);
         QCOMPARE(ended.value_or(1), 1);
+        const auto* told = window->statusBar()->findChild<QLabel*>();
+        shownOrTold = ended || window->windowTitle().contains(QStringLiteral("Ada"))
+                      || (ShownDay::instance()->user() < 0 && !window->centralWidget()->isEnabled() && told
+                          && told->text().startsWith(QStringLiteral("Ada's diary could not be read")));
         started = !ended && (!metrics || countStart(asking));
         connectionWaits = waits.count();
         for (const int count : started ? UserDB::instance()->getLoginCounts(UserDB::instance()->getCurrentUser()).value_or(QMap<QString, int>()) : QMap<QString, int>())
@@ -679,6 +699,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
         QFile::encodeName(BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).constData()));
     lock.reset();
     QCOMPARE(started, starts);
+    QVERIFY(shownOrTold);
     QCOMPARE(prompter.asked.size(), asked);
     QCOMPARE(connectionWaits, 0);
     QCOMPARE(counted, starts && metrics ? 1 : 0);

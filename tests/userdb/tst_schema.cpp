@@ -354,7 +354,9 @@ void TestSchema::badFileIsRefusedUnchanged_data()
     // A busy file is never called damaged.
     QTest::newRow("held by another program")
         << "held" << QStringLiteral("Your diary %1 is in use by another program");
-    QTest::newRow("a folder in its place") << "folder" << QStringLiteral("Your diary %1 cannot be opened: ");
+    QTest::newRow("a folder in its place") << "folder"
+                                           << QStringLiteral("Could not locate, or create, the user's database (%1):\n"
+                                                             "Your diary %1 is a folder, not a file.");
     QTest::newRow("no room for the upgrade's copies")
         << "no room"
         << QStringLiteral("Your database %1 could not be brought up to date and has been left as "
