@@ -607,9 +607,9 @@ std::unique_ptr<QSocketNotifier> watchTermination()
 }
 
 // The users of the diary, read once the diary can be read; nothing when the user quits or they
-// could not be read, told why. A damaged diary may be replaced by a backup, whose users are then
-// read.
-std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter)
+// could not be read, told why. Users of a damaged diary that could not be read are none, with
+// `unread` saying why, so that the window opens from which a backup can be restored.
+std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString* unread)
 {
     for (;;) {
         std::optional<QList<DBTypes::UserProfile>> users;
@@ -630,26 +630,19 @@ std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter)
             showBox(QMessageBox::Critical, tr("Cannot start"), why);
             return std::nullopt;
         }
-        if (outcome.busy()) {
-            if (!retryWhileInUse(prompter, why))
-                return std::nullopt;
-            continue;
+        if (!outcome.busy()) {
+            *unread = why;
+            return QList<DBTypes::UserProfile>();
         }
-        BXSqlDb::cleanUp();
-        std::string error;
-        if (!restoreInPlace(prompter, why) || !openDiary(prompter, error, true)) {
-            if (!error.empty())
-                showBox(QMessageBox::Critical, tr("Database initialization error"),
-                        QString::fromStdString(error));
+        if (!retryWhileInUse(prompter, why))
             return std::nullopt;
-        }
     }
 }
 
 // Closes to input the window's pages, its tool bar and the actions on a user, and hands back
 // what opens them again. Open stay the ways to a user (Restore Data, the users, Create User),
 // Exit and Help.
-std::function<void()> closeUserActions(MainWindow* window)
+std::function<void()> closeUserActions(MainWindow* window, bool usersRead)
 {
     QList<QPointer<QObject>> closed{window->centralWidget(), window->mainToolBar()};
     for (QAction* menu : window->menuBar()->actions()) {
@@ -660,6 +653,8 @@ std::function<void()> closeUserActions(MainWindow* window)
     closed << window->fileBackup_DatabasesAction << window->csvExportAction << window->pageSetupAction
            << window->printPreviewAction << window->printAction << window->helpResetTipAction
            << window->optionsSet_Nutritional_TargetsAction << window->optionsPersonal_ProfileAction;
+    if (!usersRead)
+        closed << window->optionsCreateUsersAction;
     const auto setOpen = [closed](bool open) {
         for (QObject* item : closed) {
             if (auto* action = qobject_cast<QAction*>(item))
@@ -672,21 +667,19 @@ std::function<void()> closeUserActions(MainWindow* window)
     return [setOpen] { setOpen(true); };
 }
 
-// The first user's page could not be read, and the user has been told why: the window opens
-// on no user and no day, closed to what acts on them, so that nothing acts on a day that is
-// not shown. It says so in place until a user is shown; the Users menu lists the users read,
-// so that the user can try again, and Restore Data can put a backup in place.
-void openUnread(MainWindow* window, const QList<DBTypes::UserProfile>& users)
+// The first user's page, or the users, could not be read, and the user has been told why: the
+// window opens on no user and no day, closed to what acts on them, so that nothing acts on a
+// day that is not shown. It says `told` in place until a user is shown; the Users menu lists
+// the users read, so that the user can try again, and Restore Data can put a backup in place.
+void openUnread(MainWindow* window, const QList<DBTypes::UserProfile>& users, const QString& told)
 {
-    const DBTypes::UserProfile& first = users.first();
     ShownDay::instance()->show(-1, Clock::today());
-    window->keepUserHold({users, TipOfTheDay::UserState{first.userId, -1, {}}, 0});
-    const std::function<void()> reopen = closeUserActions(window);
+    const int first = users.isEmpty() ? -1 : users.first().userId;
+    window->keepUserHold({users, TipOfTheDay::UserState{first, -1, {}}, 0});
+    const std::function<void()> reopen = closeUserActions(window, !users.isEmpty());
     QStatusBar* bar = window->statusBar();
-    auto* unread = new QLabel(tr("%1's diary could not be read, so no day is shown. Choose %1 in "
-                                 "the Users menu to try again; a damaged diary can be replaced by "
-                                 "your latest backup with Restore Data in the File menu.")
-                                  .arg(first.name));
+    auto* unread = new QLabel(told);
+    unread->setWordWrap(true);
     bar->addWidget(unread, 1);
     bar->show();
     QObject::connect(window, &MainWindow::userChanged, unread, [bar, unread, reopen] {
@@ -697,19 +690,32 @@ void openUnread(MainWindow* window, const QList<DBTypes::UserProfile>& users)
 }
 
 // Makes sure a user exists and shows the first one; otherwise the exit code of the start: 1
-// when the users cannot be read, 0 when the first profile was cancelled. A page of the user's
-// diary that cannot be read has been told: the window opens all the same, on no day, so that a
-// backup can be restored from it.
+// when the users cannot be read for another program or nobody to ask, 0 when the first profile
+// was cancelled. Users or a page of the user's diary that a damaged diary keeps from being read
+// are told: the window opens all the same, on no user and no day, so that a backup can be
+// restored from it.
 std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
 {
-    const std::optional<QList<DBTypes::UserProfile>> users = readUsers(prompter);
+    QString unread;
+    const std::optional<QList<DBTypes::UserProfile>> users = readUsers(prompter, &unread);
     if (!users)
         return 1;
+    const QString restore = tr("A damaged diary can be replaced by your latest backup with Restore "
+                               "Data in the File menu.");
+    if (!unread.isEmpty()) {
+        prompter->choice(nullptr, QMessageBox::Warning, tr("Diary not read"),
+                         unread + QStringLiteral("\n\n") + restore, {tr("OK")}, 0, 0);
+        openUnread(window, {}, unread + QLatin1Char(' ') + restore);
+        return std::nullopt;
+    }
     const bool complete = !users->isEmpty() && users->first().isValid();
     if (window->switchUser(0, users->isEmpty() ? -1 : users->first().userId))
         return std::nullopt;
     if (complete) {
-        openUnread(window, *users);
+        openUnread(window, *users,
+                   tr("%1's diary could not be read, so no day is shown. Choose %1 in the Users "
+                      "menu to try again.").arg(users->first().name)
+                       + QLatin1Char(' ') + restore);
         return std::nullopt;
     }
     showBox(QMessageBox::Warning, tr("User creation canceled."),
