@@ -871,12 +871,13 @@ int main(int argc, char** argv)
         // A brand that cannot serve ends the start before the channel or any file is made.
         if (!importBrand())
             return 1;
+        // Watched before the channel opens: a copy that others can reach can also be ended.
+        const std::unique_ptr<QSocketNotifier> termination = watchTermination();
         const QtSingleApplication::Start start =
             app.handOverOrRun(QStringLiteral("Wake up!"), WakeUpTimeoutMs);
         if (start != QtSingleApplication::Start::Running)
             return refuseWithoutChannel(app, start, options);
         QApplication::setWindowIcon(ProgramIcon::load());
-        const std::unique_ptr<QSocketNotifier> termination = watchTermination();
         const bool found = moveOldFolders()
                            && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);
         result = found ? (options.updateDb ? runUpdateMode() : runApplication(app, window, lock))

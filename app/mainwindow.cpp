@@ -419,7 +419,7 @@ void MainWindow::_createDiaryPage()
     DiaryListView* list = _diaryList();
     FoodQueryWidget* browser = _browser();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && _diaryPage->isAncestorOf(now))
+        if (now && _diaryPage && _diaryPage->isAncestorOf(now))
             _lastDiaryFocus = now;
     });
     connect(_diaryPage, &DiaryWidget::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
@@ -579,6 +579,14 @@ QWidget* MainWindow::_currentPage() const
     return mainStack->currentWidget();
 }
 
+// Whether page is the one in front. The pages go with the window's close, and a closed window
+// has none in front, so that nothing reached after the close (a message from another copy, a
+// focus change as the last dialog goes) acts on a page that is gone.
+bool MainWindow::_inFront(const QWidget* page) const
+{
+    return page && page == _currentPage();
+}
+
 int MainWindow::_currentPageId() const
 {
     return _pages.key(_currentPage(), 0);
@@ -639,11 +647,11 @@ void MainWindow::refreshCurrentWidget()
 
 bool MainWindow::_reloadCurrentPage()
 {
-    if (_currentPage() == _diaryPage)
+    if (_inFront(_diaryPage))
         return _diaryPage->reload();
-    if (_currentPage() == _checkinPage)
+    if (_inFront(_checkinPage))
         return _checkinPage->reload();
-    if (_currentPage() == _reportsPage)
+    if (_inFront(_reportsPage))
         return _reportsPage->reload();
     return true;
 }

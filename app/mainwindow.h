@@ -262,6 +262,7 @@ private:
     void _addTool(QAction* action, const char* image, const char* name = nullptr);
     void _wireViewActions();
     QWidget* _currentPage() const;
+    bool _inFront(const QWidget* page) const;
     int _currentPageId() const;
     DiaryListView* _diaryList() const;
     FoodQueryWidget* _browser() const;

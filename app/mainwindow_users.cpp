@@ -240,7 +240,7 @@ std::optional<MainWindow::UserPage> MainWindow::_readUserPage(int userId) const
     std::optional<UserHold> hold = readUserHold(userId);
     if (!profile || !page || !hold)
         return std::nullopt;
-    if (_currentPage() == _checkinPage) {
+    if (_inFront(_checkinPage)) {
         read.checkins = CheckinWidget::read(userId, _checkinPage->getDate());
         if (!read.checkins)
             return std::nullopt;
@@ -279,7 +279,7 @@ void MainWindow::_putUserInPlace(const UserPage& read)
     else
         _reloadUserCatalogues();
     emit userChanged(userId);
-    if (_currentPage() == _reportsPage)
+    if (_inFront(_reportsPage))
         _reportsPage->reload();
 }
 
