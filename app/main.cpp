@@ -281,7 +281,7 @@ bool findUserData(Prompter* prompter)
 {
     const QString stored = BXSettings::storedUserDBPath();
     const QString diary = (stored.isEmpty() ? BXSettings::getDirData() : stored + QLatin1Char('/'))
-                          + QStringLiteral("userdata.db");
+                          + QLatin1String(BXSqlDb::FileName);
     if (stored.isEmpty() || QFileInfo::exists(diary) || QFileInfo(diary).isSymLink())
         return findLinkedDiary(prompter, diary);
     const QString folder = QDir::toNativeSeparators(stored);
@@ -304,7 +304,7 @@ bool findUserData(Prompter* prompter)
     if (answer != 1)
         return false;
     BXSettings::forgetUserDBPath();
-    return findLinkedDiary(prompter, BXSettings::getDirData() + QStringLiteral("userdata.db"));
+    return findLinkedDiary(prompter, BXSettings::getDirData() + QLatin1String(BXSqlDb::FileName));
 }
 
 // Why nothing can be written into folder (a full disk, no permission, no folder), in the
@@ -353,11 +353,6 @@ bool retryWhileInUse(Prompter* prompter, const QString& inUse)
            == 0;
 }
 
-QString diaryPath()
-{
-    return BXSettings::getUserDBPath() + QStringLiteral("userdata.db");
-}
-
 // Asks for the backup to restore in place of a damaged diary; null when none was chosen.
 std::function<QString()> s_chooseBackup = [] {
     return QFileDialog::getOpenFileName(nullptr, tr("Restore a Backup"),
@@ -371,10 +366,10 @@ bool installBackup(const QString& path, QString* reason)
     *reason = MainWindow::checkBackupFile(path);
     if (!reason->isNull())
         return false;
-    const QString kept = diaryPath() + QStringLiteral(".damaged-")
+    const QString kept = BXSqlDb::diaryPath() + QStringLiteral(".damaged-")
                          + Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
     std::string error;
-    if (!FileCopy::copy(diaryPath(), kept, reason))
+    if (!FileCopy::copy(BXSqlDb::diaryPath(), kept, reason))
         return false;
     if (BXSqlDb::installCopy(path, error))
         return true;

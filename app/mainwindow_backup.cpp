@@ -31,11 +31,6 @@ namespace {
 
 const char* const CheckConnection = "BXSqlDb_chk";
 
-QString userDatabaseFile()
-{
-    return BXSettings::getUserDBPath() + QStringLiteral("userdata.db");
-}
-
 bool isUserInput(QEvent::Type type)
 {
     switch (type) {
@@ -172,7 +167,7 @@ void MainWindow::backupUserDB()
     if (chosen.isNull())
         return;
     QFileInfo destination(chosen);
-    QFileInfo source(userDatabaseFile());
+    QFileInfo source(BXSqlDb::diaryPath());
     const QString error = doCopy(source, destination);
     if (error.isNull() && BXSqlDb::isUp()) {
         // Without its folder stored, a backup cut short there is never looked for.
@@ -270,7 +265,7 @@ QString MainWindow::_restoreFrom(const QString& path)
     if (!refused.isNull())
         return refused;
     QFileInfo source(path);
-    QFileInfo destination(userDatabaseFile());
+    QFileInfo destination(BXSqlDb::diaryPath());
     return doCopy(source, destination);
 }
 
@@ -323,7 +318,7 @@ void MainWindow::_showCopyProgress(const QString& label)
 
 QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
 {
-    const QString live = userDatabaseFile();
+    const QString live = BXSqlDb::diaryPath();
     const bool replacesLive = destination.absoluteFilePath() == QFileInfo(live).absoluteFilePath();
     // No other program changes the diary while it is copied, nor uses it while it is replaced;
     // one that holds it now is waited for as long as a change would be.

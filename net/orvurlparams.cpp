@@ -3,6 +3,7 @@
 #include "core/appversion.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "userdb/bxsqldb.h"
 #include "userdb/userdb.h"
 
 #include <QFileInfo>
@@ -40,9 +41,7 @@ QString membershipMessage()
 // when the login could not be read from the diary.
 bool replaceLogin(QString& url, bool& unread)
 {
-    const bool haveDatabase =
-        QFileInfo::exists(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
-    if (haveDatabase) {
+    if (QFileInfo::exists(BXSqlDb::diaryPath())) {
         UserDB* users = UserDB::instance();
         const std::optional<DBTypes::UserPrefs> read = users->getUserPrefs(users->getCurrentUser());
         unread = !read;

@@ -41,6 +41,9 @@ public:
     static constexpr int LastCompatibleSchemaVersion = 499;
     // Size of the header probe at the start of a database file.
     static constexpr int MagicSize = 48;
+    // The diary's file name in its folder, and the diary (or the link to it) in the folder in use.
+    static constexpr const char* FileName = "userdata.db";
+    static QString diaryPath();
 
     // The running connection; asserts that there is one.
     static BXSqlDb* instance();

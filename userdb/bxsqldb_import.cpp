@@ -13,7 +13,6 @@
 
 namespace {
 
-const char* const DatabaseFileName = "userdata.db";
 
 // The files of an older dBase data set, all of which must be there.
 const char* const CodebaseFiles[] = {
@@ -62,11 +61,11 @@ bool BXSqlDb::importPreviousUserData()
 
 bool BXSqlDb::importSQLite(const QString& folder)
 {
-    const QString source = BXSettings::joinPaths(folder, QLatin1String(DatabaseFileName));
+    const QString source = BXSettings::joinPaths(folder, QLatin1String(BXSqlDb::FileName));
     if (!isReadableFile(source) || !isUsableFolder(BXSettings::getUserDBPath()))
         return false;
     const QString destination =
-        BXSettings::joinPaths(BXSettings::getUserDBPath(), QLatin1String(DatabaseFileName));
+        BXSettings::joinPaths(BXSettings::getUserDBPath(), QLatin1String(BXSqlDb::FileName));
     // Nobody can be asked: the older data is left where it is.
     if (QFileInfo::exists(destination) || !s_previousDataQuestion)
         return false;

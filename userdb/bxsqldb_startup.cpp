@@ -33,17 +33,11 @@
 
 namespace {
 
-const char* const DatabaseFileName = "userdata.db";
 constexpr int OldestUpgradableVersion = 204;
 
 QString userDbFolder()
 {
     return BXSettings::getUserDBPath();
-}
-
-QString userDbFile()
-{
-    return userDbFolder() + QLatin1String(DatabaseFileName);
 }
 
 // Readable and writable by us; a file that the user made read-only is not used even when
@@ -79,7 +73,7 @@ QString systemReason()
 // replaced where the link points, so the link stays as the user made it.
 QString diaryFile()
 {
-    return WorkingFile::fileBehind(userDbFile());
+    return WorkingFile::fileBehind(BXSqlDb::diaryPath());
 }
 
 // The copies that a first run, an upgrade and a restore make beside the diary's file before
@@ -207,7 +201,7 @@ bool copyFile(const QString& source, const QString& destination, std::string& re
 // Refuses copies of `bytes` in all that the disk of the user database cannot hold.
 bool haveRoomFor(qint64 bytes, std::string& reason)
 {
-    const QString refusal = FileCopy::roomRefusal(bytes, userDbFile());
+    const QString refusal = FileCopy::roomRefusal(bytes, BXSqlDb::diaryPath());
     reason = refusal.toStdString();
     return refusal.isEmpty();
 }
@@ -216,7 +210,7 @@ bool haveRoomFor(qint64 bytes, std::string& reason)
 // false with the reason on failure.
 bool copyTemplate(const QString& destination, std::string& reason)
 {
-    const QFileInfo source(BXSettings::getResourceDBPath() + QLatin1String(DatabaseFileName));
+    const QFileInfo source(BXSettings::getResourceDBPath() + QLatin1String(BXSqlDb::FileName));
     if (!source.exists()) {
         reason = BXSqlDb::tr("The empty diary %1 that comes with the program is missing.")
                      .arg(QDir::toNativeSeparators(source.filePath()))
@@ -493,9 +487,14 @@ bool judgeIntegrity(Query& check, std::string& error)
 
 } // namespace
 
+QString BXSqlDb::diaryPath()
+{
+    return userDbFolder() + QLatin1String(FileName);
+}
+
 bool BXSqlDb::beginSoleTransaction(QString* inUse)
 {
-    const QString path = userDbFile();
+    const QString path = BXSqlDb::diaryPath();
     inUse->clear();
     // The one wait, ended as soon as the file is free; a program that takes the file in the
     // moment until this connection has it is told like one that held it all along.
@@ -517,7 +516,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
         error = "startUp called twice? should never happen";
         return false;
     }
-    const QString path = userDbFile();
+    const QString path = BXSqlDb::diaryPath();
     // While a restore is being ended, a diary that has gone is never replaced by a new one:
     // the data as it was is still kept beside it.
     if (restorePending() && !QFileInfo(path).isFile()) {
@@ -576,7 +575,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
 // A failed upgrade leaves the file untouched, so every later start finds it as it was.
 bool BXSqlDb::upgradeOnCopy(std::string& error)
 {
-    const QString live = userDbFile();
+    const QString live = BXSqlDb::diaryPath();
     const QString copy = workingCopy(".upgrading");
     const QString stamp = Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
     const QString safety = userDbFolder() + QStringLiteral("userdata.") + stamp;
@@ -630,7 +629,7 @@ bool BXSqlDb::proveFile(const QString& path, std::string& error)
 
 bool BXSqlDb::installCopy(const QString& candidate, std::string& error)
 {
-    const QString live = userDbFile();
+    const QString live = BXSqlDb::diaryPath();
     const QString copy = workingCopy(".restoring");
     const QString safety = workingCopy(SafetySuffix);
     // The restored copy and the copy of the data as it was.
@@ -794,5 +793,5 @@ bool BXSqlDb::isOpenableVersion(int version)
 
 std::string getUserDbPath()
 {
-    return userDbFile().toStdString();
+    return BXSqlDb::diaryPath().toStdString();
 }
