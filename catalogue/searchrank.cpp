@@ -62,6 +62,6 @@ bool SearchRank::_isSearched(QByteArrayView segment) const
 {
     const QByteArrayView trimmed = segment.trimmed();
     return std::any_of(_forms.begin(), _forms.end(), [trimmed](const QByteArray& form) {
-        return trimmed.compare(form, Qt::CaseInsensitive) == 0;
+        return trimmed.size() == form.size() && trimmed.compare(form, Qt::CaseInsensitive) == 0;
     });
 }
