@@ -4,6 +4,7 @@
 // resource folder is that temporary folder; its static.db links to the catalogue measured.
 
 #include "catalogue/fooddbstatic.h"
+#include "catalogue/searchrank.h"
 #include "catalogue/staticdb.h"
 #include "core/bxsettings.h"
 
@@ -17,6 +18,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -40,24 +43,24 @@ void useCatalogue(const QString& catalogue)
         qFatal("cannot link %s to %s", qPrintable(link), qPrintable(catalogue));
 }
 
-// The heaviest matching foods by ranking weight, heaviest first.
-std::vector<const BrowsableDBItem*> bestMatches(const StaticDB& foods)
+// The best ranked matching foods under the search terms, best first, each with its rank.
+std::vector<std::pair<qint64, const BrowsableDBItem*>> bestMatches(const StaticDB& foods,
+                                                                   const QString& terms)
 {
-    const auto heavier = [](const BrowsableDBItem* a, const BrowsableDBItem* b) {
-        return a->weight > b->weight;
-    };
-    std::vector<const BrowsableDBItem*> best; // a heap with the lightest on top
+    const SearchRank rank(terms);
+    std::vector<std::pair<qint64, const BrowsableDBItem*>> best; // a heap with the lowest on top
     for (auto it = foods.getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY); it->next();) {
+        const qint64 itemRank = rank.of(it->item());
         if (best.size() == BEST_MATCHES) {
-            if (it->weight() <= best.front()->weight)
+            if (itemRank <= best.front().first)
                 continue;
-            std::pop_heap(best.begin(), best.end(), heavier);
+            std::pop_heap(best.begin(), best.end(), std::greater<>());
             best.pop_back();
         }
-        best.push_back(&it->item());
-        std::push_heap(best.begin(), best.end(), heavier);
+        best.emplace_back(itemRank, &it->item());
+        std::push_heap(best.begin(), best.end(), std::greater<>());
     }
-    std::sort_heap(best.begin(), best.end(), heavier);
+    std::sort_heap(best.begin(), best.end(), std::greater<>());
     return best;
 }
 
@@ -80,7 +83,7 @@ void searchAndRank(benchmark::State& state, const QString& catalogue)
     size_t shown = 0;
     for (auto _ : state) {
         foods.applySearchTerms(terms, false, 0);
-        shown = bestMatches(foods).size();
+        shown = bestMatches(foods, terms).size();
         benchmark::DoNotOptimize(shown);
     }
     state.SetLabel(std::string(query) + ", " + std::to_string(shown) + " shown");

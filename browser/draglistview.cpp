@@ -9,6 +9,7 @@
 #include "catalogue/dynamicdb.h"
 #include "catalogue/dynamicdbreloadinfo.h"
 #include "catalogue/fooddbstatic.h"
+#include "catalogue/searchrank.h"
 #include "catalogue/staticdb.h"
 #include "core/brandengine.h"
 #include "core/clock.h"
@@ -29,18 +30,18 @@
 
 namespace {
 
-// One hit of the ranked view, ordered by ranking word (signed), then by name bytes.
+// One hit of the ranked view, ordered by its rank under the search, then by name bytes.
 struct ItemInfo
 {
-    int word;
+    qint64 rank;
     const char* name;
     int id;
     quint32 group;
 
     bool operator<(const ItemInfo& other) const
     {
-        if (word != other.word)
-            return word < other.word;
+        if (rank != other.rank)
+            return rank < other.rank;
         return std::strcmp(name, other.name) < 0;
     }
 };
@@ -321,9 +322,10 @@ void DragListView::_applyRanked()
     std::multiset<ItemInfo> kept;
     std::set<ItemInfo> favoriteHits;
     int more = 0;
+    const SearchRank rank(_search);
     std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(required, FLAG_CATEGORY);
     while (it && it->next()) {
-        const ItemInfo info{int(it->weight()), it->name(), int(it->id()),
+        const ItemInfo info{rank.of(it->item()), it->name(), int(it->id()),
                             FoodDBStatic::getFoodRankingGroup(*it)};
         if (favorites.count(info.id))
             favoriteHits.insert(info);
@@ -334,7 +336,7 @@ void DragListView::_applyRanked()
             continue;
         }
         ++more;
-        if (info.word > kept.begin()->word) {
+        if (info.rank > kept.begin()->rank) {
             kept.erase(kept.begin());
             kept.insert(info);
         }

@@ -25,6 +25,8 @@
 namespace {
 
 constexpr int BUTTER_SALTED = 1001;
+// A household looks for what it searched at the top of the list, before any scrolling.
+constexpr int ROWS_IN_VIEW = 10;
 
 FoodViewItem* findRow(QTreeWidget& list, const QString& text)
 {
@@ -33,6 +35,16 @@ FoodViewItem* findRow(QTreeWidget& list, const QString& text)
             return FoodViewItem::from(*it);
     }
     return nullptr;
+}
+
+// The Foods list as the browser panel shows a search: ranked, over the shipped catalogue.
+void searchFoods(DragListView& foods, const QString& text)
+{
+    foods.setup(QPixmap(), FoodItemFlag);
+    foods.setRankedView(true);
+    foods.setDb(FoodDBStatic::instance());
+    foods.setSearch(text, false);
+    foods.applyTerms(true);
 }
 
 // Answers the next Add food dialog: amount and serving, then Add.
@@ -69,12 +81,8 @@ private slots:
     void searchAndAddButterToBreakfast()
     {
         DragListView foods(nullptr, "foods");
-        foods.setup(QPixmap(), FoodItemFlag);
-        foods.setRankedView(true);
-        foods.setDb(FoodDBStatic::instance());
         QVERIFY(foods.setSearch(QStringLiteral("butter salted"), true));
-        foods.setSearch(QStringLiteral("butter salted"), false);
-        foods.applyTerms(true);
+        searchFoods(foods, QStringLiteral("butter salted"));
         FoodViewItem* butter = foods.locateFvi(BUTTER_SALTED, false, nullptr);
         QVERIFY(butter);
         QCOMPARE(butter->parent()->text(0), QStringLiteral("Dairy and Egg Products"));
@@ -97,6 +105,36 @@ private slots:
         QVERIFY(DiaryDB::instance()->addFoodEntry(entry, false) > 0);
         const DBTypes::DiaryDay day = DiaryDB::instance()->getDay(_user, "20260105", false).value();
         QCOMPARE(day.getGroupTotal(DBTypes::DiaryDay::BREAKFAST, DBTypes::ENERGY), 717.0f);
+    }
+
+    void commonSearchShowsThePlainFoodInView_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("food");
+        QTest::newRow("apple") << "apple" << "Apples, raw, with skin";
+        QTest::newRow("milk") << "milk" << "Milk, whole, 3.25% milkfat, with added vitamin D";
+        QTest::newRow("egg") << "egg" << "Egg, whole, raw, fresh";
+        QTest::newRow("chicken breast") << "chicken breast" << "Chicken, broilers or fryers, breast, meat only, raw";
+        QTest::newRow("bread") << "bread" << "Bread, white, commercially prepared (includes soft bread crumbs)";
+        QTest::newRow("cheese") << "cheese" << "Cheese, cheddar";
+        QTest::newRow("tomato") << "tomato" << "Tomatoes, red, ripe, raw, year round average";
+        QTest::newRow("orange") << "orange" << "Oranges, raw, all commercial varieties";
+        QTest::newRow("coffee") << "coffee" << "Coffee, brewed from grounds, prepared with tap water";
+        QTest::newRow("potato") << "potato" << "Potato, baked, flesh and skin, without salt";
+    }
+    // Headers count as rows: they take the place of a food on the screen.
+    void commonSearchShowsThePlainFoodInView()
+    {
+        QFETCH(QString, search);
+        QFETCH(QString, food);
+        DragListView foods(nullptr, "foods");
+        searchFoods(foods, search);
+        QStringList rows;
+        for (QTreeWidgetItemIterator it(&foods); *it && rows.size() < ROWS_IN_VIEW; ++it) {
+            const int id = FoodViewItem::from(*it)->id;
+            rows << (id < 0 ? (*it)->text(0) : FoodDBStatic::instance()->getFoodName(id));
+        }
+        QVERIFY2(rows.contains(food), qPrintable(rows.join(QStringLiteral(" | "))));
     }
 
     void createFindAndRenameACustomFood()

@@ -104,7 +104,7 @@ CatalogueNode groupNode(int group, std::vector<const UsdaFood*> foods,
 
 CatalogueNode FoodCatalogueBuilder::build(const std::vector<UsdaFood>& foods, const std::map<int, int>& groups)
 {
-    const std::map<int, quint32> weights = rankingWeights(foods);
+    const std::map<int, quint32> weights = rankingWeights(foods, groups);
     std::map<QString, int> groupsByName;
     std::map<int, std::vector<const UsdaFood*>> foodsByGroup;
     for (const UsdaFood& food : foods) {
@@ -146,15 +146,29 @@ std::vector<FoodRecord::Serving> FoodCatalogueBuilder::servings(const std::vecto
     return result;
 }
 
-std::map<int, quint32> FoodCatalogueBuilder::rankingWeights(const std::vector<UsdaFood>& foods)
+std::map<int, quint32> FoodCatalogueBuilder::rankingWeights(const std::vector<UsdaFood>& foods,
+                                                           const std::map<int, int>& groups)
 {
-    using Key = std::tuple<qsizetype, bool, qsizetype, int>;
+    // Smaller keys rank first; each part settles only what the parts before it leave equal.
+    using Key = std::tuple<bool, bool, bool, qsizetype, qsizetype, qsizetype, int>;
     std::vector<Key> keys;
-    for (const UsdaFood& food : foods)
-        keys.emplace_back(food.name.count(QLatin1Char(',')), !isGeneric(food.name), food.name.size(), food.number);
+    for (const UsdaFood& food : foods) {
+        const qsizetype servingCount = qsizetype(servings(food.measures).size());
+        const bool forEveryone = FoodGroups::isEveryday(groups.at(food.number)) && isGeneric(food.name);
+        keys.emplace_back(!forEveryone, servingCount == 0, !isRaw(food.name), -servingCount,
+                          food.name.count(QLatin1Char(',')), food.name.size(), food.number);
+    }
     std::sort(keys.begin(), keys.end());
     std::map<int, quint32> weights;
     for (size_t rank = 0; rank < keys.size(); ++rank)
-        weights[std::get<3>(keys[rank])] = quint32(keys.size() - rank);
+        weights[std::get<6>(keys[rank])] = quint32(keys.size() - rank);
     return weights;
+}
+
+bool FoodCatalogueBuilder::isRaw(const QString& name)
+{
+    const QStringList segments = name.split(QLatin1Char(','));
+    return std::any_of(segments.begin(), segments.end(), [](const QString& segment) {
+        return segment.trimmed().compare(QLatin1String("raw"), Qt::CaseInsensitive) == 0;
+    });
 }

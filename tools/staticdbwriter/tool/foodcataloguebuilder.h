@@ -27,9 +27,14 @@ public:
     // The measures as servings: weight per unit of amount, named measures only, the first of
     // equally named ones, lightest first, at most FoodRecord::MAX_SERVINGS.
     static std::vector<FoodRecord::Serving> servings(const std::vector<UsdaFood::Measure>& measures);
-    // Unique ranking weights: fewer name segments, generic names and shorter names rank
-    // higher; the food number breaks ties.
-    static std::map<int, quint32> rankingWeights(const std::vector<UsdaFood>& foods);
+    // Whether a segment of the name is "raw".
+    static bool isRaw(const QString& name);
+    // Unique ranking weights, heavier for the food a household means by its name: first the
+    // generic foods of the everyday groups (FoodGroups::isEveryday), then foods with household
+    // servings, raw foods, foods with more servings, names of fewer segments, shorter names;
+    // the food number breaks ties. groups maps each food number to its food group code.
+    static std::map<int, quint32> rankingWeights(const std::vector<UsdaFood>& foods,
+                                                 const std::map<int, int>& groups);
 };
 
 #endif

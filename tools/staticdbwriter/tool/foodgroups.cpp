@@ -1,5 +1,6 @@
 #include "tools/staticdbwriter/tool/foodgroups.h"
 
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -116,6 +117,19 @@ std::optional<QString> FoodGroups::groupName(int code)
     if (found == groupNames().end())
         return std::nullopt;
     return found->second;
+}
+
+bool FoodGroups::isEveryday(int code)
+{
+    static const std::set<int> particular = {
+        3,  // Baby Foods
+        21, // Fast Foods
+        22, // Meals, Entrees, and Sidedishes
+        25, // Snacks
+        35, // American Indian/Alaska Native Foods
+        36, // Restaurant Foods
+    };
+    return !particular.count(code);
 }
 
 std::optional<std::map<int, int>> FoodGroups::assign(const std::vector<UsdaFood>& foods, QString* error)

@@ -16,6 +16,10 @@ class FoodGroups {
 public:
     // The published name of group code (1 for 0100 and so on), or none.
     static std::optional<QString> groupName(int code);
+    // Whether the group holds foods as a household buys and cooks them, rather than dishes
+    // made for a particular eater, place or tradition (baby, fast, restaurant and traditional
+    // native foods), mixed dishes or snacks.
+    static bool isEveryday(int code);
     // The group of every food, keyed by food number; none with a message in error when a
     // food cannot be placed.
     static std::optional<std::map<int, int>> assign(const std::vector<UsdaFood>& foods, QString* error);
