@@ -120,7 +120,7 @@ bool DragListView::setSearch(const QString& text, bool testOnly)
     return true;
 }
 
-void DragListView::applyTerms(bool resetExpanded)
+void DragListView::applyTerms(bool anew)
 {
     setSortingEnabled(false);
     int treeFlags = 0;
@@ -138,11 +138,12 @@ void DragListView::applyTerms(bool resetExpanded)
             expand = true;
         }
     }
-    if (resetExpanded)
+    if (anew)
         _expanded.clear();
     clear();
     _mvi = nullptr;
     _dragItem = nullptr;
+    _readFavorites();
     // Terms the catalogue cannot use find nothing.
     if (searchable) {
         if (_search.isEmpty() || !_rankedView)
@@ -152,6 +153,9 @@ void DragListView::applyTerms(bool resetExpanded)
     }
     _updateEmptyText();
     _emptyBox = QRect();
+    // The best rows of a new list are at its top; a refresh stays where the user was.
+    if (anew)
+        scrollToTop();
     viewport()->update();
 }
 
@@ -224,7 +228,7 @@ void DragListView::_markFavorite(FoodViewItem* row)
     row->setIcon(0, QIcon(_favoritePixmap));
 }
 
-const std::set<int>& DragListView::_readFavorites()
+void DragListView::_readFavorites()
 {
     std::set<int> read;
     const int user = currentUser();
@@ -235,7 +239,19 @@ const std::set<int>& DragListView::_readFavorites()
         _favorites.clear();
         _favoritesUser.reset();
     }
-    return _favorites;
+}
+
+const std::set<int>& DragListView::_shownFavorites() const
+{
+    static const std::set<int> none;
+    return _favoritesUser == currentUser() ? _favorites : none;
+}
+
+std::optional<bool> DragListView::heldFavorite(int id) const
+{
+    if (_favoritesUser != currentUser())
+        return std::nullopt;
+    return _favorites.count(id) > 0;
 }
 
 void DragListView::keepFavorite(int id, bool favorite)
@@ -250,7 +266,7 @@ void DragListView::keepFavorite(int id, bool favorite)
 
 void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)
 {
-    const std::set<int>& favorites = _readFavorites();
+    const std::set<int>& favorites = _shownFavorites();
     const int required = _genericOnly ? (FLAG_GENERIC | FLAG_SEARCH_MATCH) : FLAG_SEARCH_MATCH;
     std::unique_ptr<BrowsableDBIterator> it = _db->getChildren(parentId, required, 0);
     if (!it)
@@ -294,7 +310,7 @@ QString DragListView::_favoritesTitle() const
 
 void DragListView::_addFavoritesToListView()
 {
-    const std::set<int>& favorites = _readFavorites();
+    const std::set<int>& favorites = _shownFavorites();
     std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY);
     RankedViewItem* header = nullptr;
     while (it && it->next()) {
@@ -317,7 +333,7 @@ void DragListView::_applyRanked()
     setRootIsDecorated(false);
     const int required =
         (_genericOnly && !_favoritesOnly) ? (FLAG_GENERIC | FLAG_SEARCH_MATCH) : FLAG_SEARCH_MATCH;
-    const std::set<int>& favorites = _readFavorites();
+    const std::set<int>& favorites = _shownFavorites();
     std::multiset<ItemInfo> kept;
     std::set<ItemInfo> favoriteHits;
     int more = 0;

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMetaEnum>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -225,6 +226,38 @@ private slots:
         follow(_second);
         QCOMPARE(tipsShownDuring([&]() { QApplication::sendEvent(&_watched, &focusIn); }), 1);
         QCOMPARE(tipsShownDuring([&]() { QApplication::sendEvent(&_watched, &focusIn); }), 0);
+    }
+
+    void topicTipOpensInItsTurnForItsUser_data()
+    {
+        QTest::addColumn<bool>("boxFirst");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("a box opened after the event") << true << 1;
+        QTest::newRow("another user shown before it opened") << false << 0;
+    }
+
+    void topicTipOpensInItsTurnForItsUser()
+    {
+        QFETCH(bool, boxFirst);
+        UserDB::instance()->resetTipForTopic(_first);
+        UserDB::instance()->resetTipForTopic(_second);
+        TipOfTheDay* tips = loadSmall(0);
+        QFocusEvent focusIn(QEvent::FocusIn);
+        QMessageBox box;
+        bool boxOpen = false;
+        bool overTheBox = false;
+        connect(tips, &QDialog::finished, &box, [&] { overTheBox = overTheBox || boxOpen; });
+        QTEST(tipsShownDuring([&] {
+                  tips->eventFilter(&_watched, &focusIn);
+                  if (!boxFirst)
+                      follow(_second);
+                  QTimer::singleShot(0, &box, &QDialog::reject);
+                  boxOpen = true;
+                  box.exec();
+                  boxOpen = false;
+              }), "shown");
+        QVERIFY(!overTheBox);
+        QCOMPARE(UserDB::instance()->getTopicsShown(_second).value(), QSet<int>());
     }
 
     void resetAllTipsArmsThemAgain()

@@ -631,7 +631,15 @@ private slots:
                                        FavoritesDB::ItemId(APPLE));
         _panel->showFavoritesOption->click();
         FoodViewItem* apple = findId(_panel->foodView, APPLE, false);
-        select(_panel->foodView, apple);
+        // Selected while another program holds the diary: the mark is the one the list holds.
+        {
+            OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
+            BusyWaits waits(10000);
+            ScriptedPrompter prompter;
+            select(_panel->foodView, apple);
+            QCOMPARE(waits.count(), 0);
+            QVERIFY(prompter.asked.isEmpty());
+        }
         QVERIFY(_panel->foodWidget->favoritesCheckBox->isChecked());
         saveWidgetPicture(_panel, QStringLiteral("browser-panel-favourites"));
         QCheckBox* box = _panel->foodWidget->favoritesCheckBox;
