@@ -107,6 +107,7 @@ void DragListView::setDb(BrowsableDB* db)
 {
     _db = db;
     _db->resetSearchTerms();
+    _favoritesRead = false;
     applyTerms(true);
 }
 
@@ -143,7 +144,8 @@ void DragListView::applyTerms(bool anew)
     clear();
     _mvi = nullptr;
     _dragItem = nullptr;
-    _readFavorites();
+    if (!_favoritesRead || _favoritesUser != currentUser())
+        _readFavorites();
     // Terms the catalogue cannot use find nothing.
     if (searchable) {
         if (_search.isEmpty() || !_rankedView)
@@ -235,6 +237,7 @@ void DragListView::_readFavorites()
     if (FavoritesDB(user).findFavorites(FavoritesDB::ItemFlags(_listFlags), read)) {
         _favorites = std::move(read);
         _favoritesUser = user;
+        _favoritesRead = true;
     } else if (_favoritesUser != user) {
         _favorites.clear();
         _favoritesUser.reset();

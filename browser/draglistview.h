@@ -52,8 +52,8 @@ public:
     bool getRankedView() const { return _rankedView; }
     // The snack layout the menu's meals follow.
     void setSnackDisplay(int snackDisplay) { _snackDisplay = snackDisplay; }
-    // The favourites are those the list was last filled with, kept by the actions that mark
-    // them: the menu, a selection and an opened category read nothing. Keeps a mark stored
+    // The favourites are read with the catalogue and kept by the actions that mark them: a
+    // search, the menu, a selection and an opened category read nothing. Keeps a mark stored
     // for the user shown.
     void keepFavorite(int id, bool favorite);
     // Whether the item of that id is one of the favourites the list holds; nothing while it
@@ -208,5 +208,8 @@ private:
     std::set<int> _favorites;
     // The user whose favourites the list holds; none while it holds none.
     std::optional<int> _favoritesUser;
+    // Whether they were read since the list was given its catalogue: only then does a refill
+    // (a search, a filter) take them as held, kept by the list's own changes.
+    bool _favoritesRead = false;
     int _snackDisplay = 0;
 };

@@ -229,8 +229,7 @@ private slots:
 
     void detailAreaFollowsTheRowType()
     {
-        FavoritesDB(_user).addFavorite(FavoritesDB::ItemFlags(FoodItemFlag),
-                                       FavoritesDB::ItemId(APPLE));
+        _panel->addFoodToFavorites(APPLE);
         QLineEdit* field = _panel->prettySearchEdit->lineEdit();
         field->setText(QStringLiteral("apple"));
         select(_panel->foodView, findId(_panel->foodView, APPLE, false));
@@ -627,8 +626,7 @@ private slots:
 
     void favouriteBoxAndListShowWhatIsStored()
     {
-        FavoritesDB(_user).addFavorite(FavoritesDB::ItemFlags(FoodItemFlag),
-                                       FavoritesDB::ItemId(APPLE));
+        _panel->addFoodToFavorites(APPLE);
         _panel->showFavoritesOption->click();
         FoodViewItem* apple = findId(_panel->foodView, APPLE, false);
         // Selected while another program holds the diary: the mark is the one the list holds.
