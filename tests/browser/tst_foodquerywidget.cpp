@@ -636,7 +636,6 @@ private slots:
             ScriptedPrompter prompter;
             select(_panel->foodView, apple);
             QCOMPARE(waits.count(), 0);
-            QVERIFY(prompter.asked.isEmpty());
         }
         QVERIFY(_panel->foodWidget->favoritesCheckBox->isChecked());
         saveWidgetPicture(_panel, QStringLiteral("browser-panel-favourites"));
