@@ -9,6 +9,7 @@
 #include "widgets/bxtoolbar.h"
 #include "widgets/shownday.h"
 #include "widgets/storeprompt.h"
+#include "widgets/userturn.h"
 #include "app/preferencesdialog.h"
 #include "app/syncdialog.h"
 #include "app/tipoftheday.h"
@@ -646,7 +647,7 @@ void MainWindow::appAboutToStart()
     refreshEditMenu(DiaryContext, 0);
     TipOfTheDay* tips = TipOfTheDay::instance();
     // Shown from the event loop, so that the program's own loop runs (and can be ended)
-    // while the tip is on screen.
+    // while the tip is on screen, and never over a box that opened first.
     // A tip state that could not be read with the user shows no tip.
     const int stored = TipOfTheDay::heldTipOfTheDay().value_or(-1);
     if (stored < 0)
@@ -654,7 +655,7 @@ void MainWindow::appAboutToStart()
     // The stored tip is the one the user closed last time: today's is the one after it.
     if (stored > 0)
         tips->nextTip();
-    QTimer::singleShot(0, tips, [tips] { tips->exec(); });
+    UserTurn::post(tips, [tips] { tips->exec(); });
 }
 
 void MainWindow::startUpdateCheck()
@@ -687,7 +688,8 @@ void MainWindow::updateDatabases()
 void MainWindow::autoUpdateDatabases(bool)
 {
     stopUpdateCheck();
-    runDatabaseUpdate();
+    // The check ran unasked: its dialogs wait until no other box is open.
+    UserTurn::post(this, [this] { runDatabaseUpdate(); });
 }
 
 QObject* MainWindow::createMetricsUploader()
@@ -734,10 +736,12 @@ void MainWindow::metricsDone(bool error)
         QTimer::singleShot(MetricsRetryMs, this, &MainWindow::_retryMetrics);
         return;
     }
-    showMessage(QMessageBox::Critical, tr("Cannot send metrics"),
-                tr("Please contact technical support with the following message\nError: ")
-                    + metricsError(_metrics),
-                QMessageBox::Ok, QMessageBox::Ok);
+    const QString text = tr("Please contact technical support with the following message\nError: ")
+        + metricsError(_metrics);
+    UserTurn::post(this, [this, text] {
+        showMessage(QMessageBox::Critical, tr("Cannot send metrics"), text, QMessageBox::Ok,
+                    QMessageBox::Ok);
+    });
 }
 
 void MainWindow::_retryMetrics()

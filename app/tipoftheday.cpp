@@ -2,6 +2,7 @@
 
 #include "widgets/bxhelp.h"
 #include "widgets/storeprompt.h"
+#include "widgets/userturn.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/regularfile.h"
@@ -21,7 +22,6 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextStream>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -395,16 +395,22 @@ void TipOfTheDay::_postTipFor(QObject* watched, int type)
                                     [&name](const QPair<QString, int>& e) { return e.first == name; });
     if (entry == entries->cend() || state->topicsShown.contains(entry->second))
         return;
-    // Taken as shown at once: the same event again before the tip opens shows it once.
+    // Taken as shown at once: the same event again before the tip opens shows it once. It
+    // opens in its turn, for the user it was taken for only.
     const int tip = entry->second;
+    const int user = state->user;
     state->topicsShown.insert(tip);
-    QTimer::singleShot(0, this, [this, tip] { showTipForTopic(tip); });
+    UserTurn::post(this, [this, tip, user] {
+        if (_heldState() && _user() == user)
+            showTipForTopic(tip);
+    });
 }
 
 bool TipOfTheDay::showTipForTopic(int tip)
 {
     if (tip == 0 || isVisible())
         return false;
+    const int user = _user();
     setTipText(tip);
     _checkShowOnStart->hide();
     _btnNextTip->hide();
@@ -416,7 +422,7 @@ bool TipOfTheDay::showTipForTopic(int tip)
     setTipText(_currentTip);
     // Stored once the user closed it. A tip whose showing could not be stored shows again at
     // the next start: the user is told.
-    StorePrompt::change(this, QString(), [this, tip] { return _userDb->setTipForTopic(_user(), tip); });
+    StorePrompt::change(this, QString(), [this, user, tip] { return _userDb->setTipForTopic(user, tip); });
     return true;
 }
 

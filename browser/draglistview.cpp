@@ -108,6 +108,7 @@ void DragListView::setDb(BrowsableDB* db)
 {
     _db = db;
     _db->resetSearchTerms();
+    _favoritesRead = false;
     applyTerms(true);
 }
 
@@ -121,7 +122,7 @@ bool DragListView::setSearch(const QString& text, bool testOnly)
     return true;
 }
 
-void DragListView::applyTerms(bool resetExpanded)
+void DragListView::applyTerms(bool anew)
 {
     setSortingEnabled(false);
     int treeFlags = 0;
@@ -139,11 +140,13 @@ void DragListView::applyTerms(bool resetExpanded)
             expand = true;
         }
     }
-    if (resetExpanded)
+    if (anew)
         _expanded.clear();
     clear();
     _mvi = nullptr;
     _dragItem = nullptr;
+    if (!_favoritesRead || _favoritesUser != currentUser())
+        _readFavorites();
     // Terms the catalogue cannot use find nothing.
     if (searchable) {
         if (_search.isEmpty() || !_rankedView)
@@ -153,6 +156,9 @@ void DragListView::applyTerms(bool resetExpanded)
     }
     _updateEmptyText();
     _emptyBox = QRect();
+    // The best rows of a new list are at its top; a refresh stays where the user was.
+    if (anew)
+        scrollToTop();
     viewport()->update();
 }
 
@@ -225,18 +231,31 @@ void DragListView::_markFavorite(FoodViewItem* row)
     row->setIcon(0, QIcon(_favoritePixmap));
 }
 
-const std::set<int>& DragListView::_readFavorites()
+void DragListView::_readFavorites()
 {
     std::set<int> read;
     const int user = currentUser();
     if (FavoritesDB(user).findFavorites(FavoritesDB::ItemFlags(_listFlags), read)) {
         _favorites = std::move(read);
         _favoritesUser = user;
+        _favoritesRead = true;
     } else if (_favoritesUser != user) {
         _favorites.clear();
         _favoritesUser.reset();
     }
-    return _favorites;
+}
+
+const std::set<int>& DragListView::_shownFavorites() const
+{
+    static const std::set<int> none;
+    return _favoritesUser == currentUser() ? _favorites : none;
+}
+
+std::optional<bool> DragListView::heldFavorite(int id) const
+{
+    if (_favoritesUser != currentUser())
+        return std::nullopt;
+    return _favorites.count(id) > 0;
 }
 
 void DragListView::keepFavorite(int id, bool favorite)
@@ -251,7 +270,7 @@ void DragListView::keepFavorite(int id, bool favorite)
 
 void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)
 {
-    const std::set<int>& favorites = _readFavorites();
+    const std::set<int>& favorites = _shownFavorites();
     const int required = _genericOnly ? (FLAG_GENERIC | FLAG_SEARCH_MATCH) : FLAG_SEARCH_MATCH;
     std::unique_ptr<BrowsableDBIterator> it = _db->getChildren(parentId, required, 0);
     if (!it)
@@ -295,7 +314,7 @@ QString DragListView::_favoritesTitle() const
 
 void DragListView::_addFavoritesToListView()
 {
-    const std::set<int>& favorites = _readFavorites();
+    const std::set<int>& favorites = _shownFavorites();
     std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY);
     RankedViewItem* header = nullptr;
     while (it && it->next()) {
@@ -318,7 +337,7 @@ void DragListView::_applyRanked()
     setRootIsDecorated(false);
     const int required =
         (_genericOnly && !_favoritesOnly) ? (FLAG_GENERIC | FLAG_SEARCH_MATCH) : FLAG_SEARCH_MATCH;
-    const std::set<int>& favorites = _readFavorites();
+    const std::set<int>& favorites = _shownFavorites();
     std::multiset<ItemInfo> kept;
     std::set<ItemInfo> favoriteHits;
     int more = 0;

@@ -52,11 +52,16 @@ public:
     bool getRankedView() const { return _rankedView; }
     // The snack layout the menu's meals follow.
     void setSnackDisplay(int snackDisplay) { _snackDisplay = snackDisplay; }
-    // The favourites are those the list was last filled with, kept by the actions that mark
-    // them: the menu reads nothing. Keeps a mark stored for the user shown.
+    // The favourites are read with the catalogue and kept by the actions that mark them: a
+    // search, the menu, a selection and an opened category read nothing. Keeps a mark stored
+    // for the user shown.
     void keepFavorite(int id, bool favorite);
-    // Rebuilds the list; resetExpanded forgets which categories were open.
-    void applyTerms(bool resetExpanded);
+    // Whether the item of that id is one of the favourites the list holds; nothing while it
+    // holds none of the user shown.
+    std::optional<bool> heldFavorite(int id) const;
+    // Rebuilds the list. anew (another search, filter, catalogue or user) forgets which
+    // categories were open and shows the list from its top; otherwise both stay.
+    void applyTerms(bool anew);
     // The first loaded row, depth first, below `under` (the whole list when null) with that
     // id and with the category bit exactly when category is true.
     FoodViewItem* locateFvi(int id, bool category, FoodViewItem* under) const;
@@ -158,7 +163,9 @@ private:
     void _markFavorite(FoodViewItem* row);
     // The user's favourites of the list's type. When they cannot be read, those the list
     // showed for the same user: a refresh that could not read them keeps its stars.
-    const std::set<int>& _readFavorites();
+    void _readFavorites();
+    // The favourites held of the user shown: none while the list holds another user's.
+    const std::set<int>& _shownFavorites() const;
     bool _isInMoreButton(const QPoint& viewportPos) const;
 
     // Menus and actions.
@@ -201,5 +208,8 @@ private:
     std::set<int> _favorites;
     // The user whose favourites the list holds; none while it holds none.
     std::optional<int> _favoritesUser;
+    // Whether they were read since the list was given its catalogue: only then does a refill
+    // (a search, a filter) take them as held, kept by the list's own changes.
+    bool _favoritesRead = false;
     int _snackDisplay = 0;
 };

@@ -230,9 +230,10 @@ void DragListView::_addMenuEntry(const QString& text, int id)
 void DragListView::_addFavoriteEntry(const FoodViewItem* row)
 {
     // Nothing is offered to mark or unmark while the list does not hold the user's favourites.
-    if (_favoritesUser != currentUser())
+    const std::optional<bool> held = heldFavorite(row->id);
+    if (!held)
         return;
-    const bool favorite = _favorites.count(row->id) > 0;
+    const bool favorite = *held;
     QAction* action = _contextMenu->addAction(
         tr("Marked as %1").arg(BrandEngine::instance()->getString("spelling_favorite")));
     action->setCheckable(true);

@@ -12,9 +12,7 @@
 #include "catalogue/recipeproxydb.h"
 #include "catalogue/savedmealtree.h"
 #include "core/brandengine.h"
-#include "userdb/favoritesdb.h"
 #include "userdb/savedmealdb.h"
-#include "userdb/userdb.h"
 #include "widgets/expandingtabbar.h"
 #include "widgets/searchlineedit.h"
 #include "widgets/tabbodywidget.h"
@@ -638,18 +636,17 @@ void FoodQueryWidget::displayItem(QTreeWidgetItem* item)
         displayStack->setCurrentIndex(NothingPage);
         return;
     }
-    // The item's values and favourite mark are read like any other reading: one wait, then
-    // Retry or Cancel while another program holds the diary.
-    StorePrompt::read(this, [this, row, type] {
-        if (type & SavedMealItemFlag)
-            _showSavedMeal(row);
-        else if (type & RecipeItemFlag)
-            _showRecipe(row->id);
-        else if (type & FoodItemFlag)
-            _showFood(row);
-        else
-            _showExercise(row);
-    });
+    // Only what lives in the diary is read (one wait, then Retry or Cancel while another
+    // program holds it): an item of the shipped catalogue and its favourite mark are known
+    // without it.
+    if (type & SavedMealItemFlag)
+        _showSavedMeal(row);
+    else if (type & RecipeItemFlag)
+        _showRecipe(row->id);
+    else if (type & FoodItemFlag)
+        _showFood(row);
+    else
+        _showExercise(row);
 }
 
 void FoodQueryWidget::_showSavedMeal(const FoodViewItem* row)
@@ -688,12 +685,17 @@ void FoodQueryWidget::_showFood(const FoodViewItem* row)
     if (!_readRow(custom, [&] { foodWidget->setFood(row->id); }))
         return;
     foodWidget->setCustomButtonShown(custom, tr("Duplicate Food"));
-    const std::optional<bool> favorite = FavoritesDB(UserDB::instance()->getCurrentUser())
-        .isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id));
-    // Not offered while it cannot be read whether the food is a favourite.
+    const std::optional<bool> favorite = _heldFavorite(row);
+    // Not offered while the list does not hold whether the food is a favourite.
     foodWidget->setFavoritesEnabled(!custom && favorite);
     foodWidget->setIsFavorite(!favorite.value_or(false));
     displayStack->setCurrentIndex(FoodPage);
+}
+
+std::optional<bool> FoodQueryWidget::_heldFavorite(const FoodViewItem* row)
+{
+    const auto* list = qobject_cast<const DragListView*>(row->treeWidget());
+    return list ? list->heldFavorite(row->id) : std::nullopt;
 }
 
 bool FoodQueryWidget::_readRow(bool custom, const std::function<void()>& show)
@@ -711,8 +713,7 @@ void FoodQueryWidget::_showExercise(const FoodViewItem* row)
     if (!_readRow(custom, [&] { exerciseWidget->setExercise(row->id); }))
         return;
     exerciseWidget->setDuplicateButtonShown(custom);
-    const std::optional<bool> favorite = FavoritesDB(UserDB::instance()->getCurrentUser())
-        .isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id));
+    const std::optional<bool> favorite = _heldFavorite(row);
     exerciseWidget->setFavoritesEnabled(!custom && favorite);
     exerciseWidget->setIsFavorite(!favorite.value_or(false));
     displayStack->setCurrentIndex(ExercisePage);

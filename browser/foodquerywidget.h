@@ -7,6 +7,7 @@
 #include <QFrame>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class DragListView;
@@ -193,6 +194,8 @@ private:
     void _showRecipe(int recipeId);
     void _showFood(const FoodViewItem* row);
     void _showExercise(const FoodViewItem* row);
+    // Whether the row's item is a favourite, as its list holds it; nothing when it holds none.
+    static std::optional<bool> _heldFavorite(const FoodViewItem* row);
     // Runs `show` for a selected row. A row of My Foods or My Exercises lives in the diary and
     // is shown through the reading prompt: one that could not be read is told, never shown as
     // missing from the catalogue. False when it was not read.

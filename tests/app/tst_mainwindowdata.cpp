@@ -1507,6 +1507,7 @@ void TestMainWindowData::metricsGiveUpAfterThreeTries()
     QTRY_COMPARE_WITH_TIMEOUT(_window->metricsStarts, 3, 3000);
     QVERIFY(_window->messages.isEmpty());
     _window->metricsDone(true);
+    QCoreApplication::processEvents(); // told from the event loop
     QCOMPARE(_window->messages.size(), 1);
     QCOMPARE(_window->lastCaption(), QStringLiteral("Cannot send metrics"));
     QCOMPARE(_window->lastText(),

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMetaEnum>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -225,6 +226,35 @@ private slots:
         follow(_second);
         QCOMPARE(tipsShownDuring([&]() { QApplication::sendEvent(&_watched, &focusIn); }), 1);
         QCOMPARE(tipsShownDuring([&]() { QApplication::sendEvent(&_watched, &focusIn); }), 0);
+    }
+
+    void topicTipOpensInItsTurnForItsUser_data()
+    {
+        QTest::addColumn<bool>("switched");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("a box opened after the event") << false << 1;
+        QTest::newRow("another user shown before it opened") << true << 0;
+    }
+
+    void topicTipOpensInItsTurnForItsUser()
+    {
+        QFETCH(bool, switched);
+        UserDB::instance()->resetTipForTopic(_first);
+        TipOfTheDay* tips = loadSmall(0);
+        QFocusEvent focusIn(QEvent::FocusIn);
+        QMessageBox box;
+        bool boxOpen = false, overTheBox = false;
+        connect(tips, &QDialog::finished, &box, [&] { overTheBox = overTheBox || boxOpen; });
+        QTEST(tipsShownDuring([&] {
+                  tips->eventFilter(&_watched, &focusIn);
+                  if (switched)
+                      follow(_second);
+                  QTimer::singleShot(0, &box, &QDialog::reject);
+                  boxOpen = true;
+                  box.exec();
+                  boxOpen = false;
+              }), "shown");
+        QVERIFY(!overTheBox);
     }
 
     void resetAllTipsArmsThemAgain()

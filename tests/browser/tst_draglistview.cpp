@@ -18,6 +18,7 @@
 #include "userdb/favoritesdb.h"
 #include "userdb/savedmealdb.h"
 
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -168,7 +169,14 @@ private slots:
         QFETCH(QString, lastRow);
         QFETCH(QString, absent);
         DragListView list = DragListView(nullptr, "foods");
+        // Scrolled to the foot of another search, the list opens on this one's best rows.
+        list.resize(240, 160);
+        list.show();
+        _showFoods(list, QStringLiteral("zzq"));
+        list.scrollToBottom();
+        QVERIFY(list.verticalScrollBar()->value() > 0);
         _showFoods(list, search);
+        QCOMPARE(list.verticalScrollBar()->value(), 0);
         QCOMPARE(topTexts(list), (QStringList{header, more}));
         QTreeWidgetItem* rows = list.topLevelItem(0);
         QCOMPARE(countRows(rows), DragListView::RANKED_HITS);
@@ -203,8 +211,9 @@ private slots:
         list.applyTerms(true);
         QCOMPARE(topTexts(list), QStringList{"Favorites"});
         QCOMPARE(texts(list.topLevelItem(0)), QStringList{"Cheese, cheddar wwv"});
+        // A change stored behind the list's back shows once it is given its catalogue again.
         FavoritesDB(_user).removeFavorite(FavoritesDB::ItemFlags(FoodItemFlag), FavoritesDB::ItemId(3000));
-        list.applyTerms(true);
+        list.setDb(FoodDBStatic::instance());
         QCOMPARE(list.topLevelItemCount(), 0);
         QCOMPARE(list.emptyText(), QStringLiteral("Sorry, no items\nmatched your search term."));
         list.setSearch(QString(), false);

@@ -229,8 +229,7 @@ private slots:
 
     void detailAreaFollowsTheRowType()
     {
-        FavoritesDB(_user).addFavorite(FavoritesDB::ItemFlags(FoodItemFlag),
-                                       FavoritesDB::ItemId(APPLE));
+        _panel->addFoodToFavorites(APPLE);
         QLineEdit* field = _panel->prettySearchEdit->lineEdit();
         field->setText(QStringLiteral("apple"));
         select(_panel->foodView, findId(_panel->foodView, APPLE, false));
@@ -627,11 +626,17 @@ private slots:
 
     void favouriteBoxAndListShowWhatIsStored()
     {
-        FavoritesDB(_user).addFavorite(FavoritesDB::ItemFlags(FoodItemFlag),
-                                       FavoritesDB::ItemId(APPLE));
+        _panel->addFoodToFavorites(APPLE);
         _panel->showFavoritesOption->click();
         FoodViewItem* apple = findId(_panel->foodView, APPLE, false);
-        select(_panel->foodView, apple);
+        // Selected while another program holds the diary: the mark is the one the list holds.
+        {
+            OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
+            BusyWaits waits(10000);
+            ScriptedPrompter prompter;
+            select(_panel->foodView, apple);
+            QCOMPARE(waits.count(), 0);
+        }
         QVERIFY(_panel->foodWidget->favoritesCheckBox->isChecked());
         saveWidgetPicture(_panel, QStringLiteral("browser-panel-favourites"));
         QCheckBox* box = _panel->foodWidget->favoritesCheckBox;
