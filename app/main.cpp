@@ -10,6 +10,7 @@
 #include "app/mainwindow.h"
 #include "app/programicon.h"
 #include "app/qtsingleapplication.h"
+#include "app/sessionend.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/exdbstatic.h"
 #include "catalogue/fooddbstatic.h"
@@ -40,16 +41,11 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QStatusBar>
-#include <QTimer>
 
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -76,14 +72,11 @@ QString tr(const char* text)
     return QCoreApplication::translate("Pantrel", text);
 }
 
-// Set once the program was asked to terminate: from then on no dialog waits for an answer.
-bool s_terminating = false;
-
 // A box that nobody could or would answer (no application object, the offscreen platform, a
 // program asked to terminate) is written to standard error instead of being shown.
 bool canShowBoxes()
 {
-    return !s_terminating && qobject_cast<QApplication*>(QCoreApplication::instance())
+    return !SessionEnd::requested() && qobject_cast<QApplication*>(QCoreApplication::instance())
            && QGuiApplication::platformName() != QLatin1String("offscreen")
            && QGuiApplication::platformName() != QLatin1String("minimal");
 }
@@ -548,59 +541,6 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
     return false;
 }
 
-// A request to terminate (SIGTERM, SIGINT: the session ends) cancels the dialogs that are open
-// and any opened later, closes the windows as the user would, so that the program shuts down
-// in order, and ends every event loop. One signal is enough, whatever was open. The signal
-// handler only writes to a pipe.
-int s_terminationPipe[2] = {-1, -1};
-constexpr int DialogSweepMs = 50;
-
-void cancelDialogs()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
-            dialog->reject();
-    }
-}
-
-void endOnRequest()
-{
-    if (s_terminating)
-        return;
-    s_terminating = true;
-    auto* sweeper = new QTimer(QCoreApplication::instance());
-    QObject::connect(sweeper, &QTimer::timeout, &cancelDialogs);
-    sweeper->start(DialogSweepMs);
-    cancelDialogs();
-    QApplication::closeAllWindows();
-    QCoreApplication::exit(0);
-}
-
-void onTerminationSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(s_terminationPipe[1], &byte, 1);
-}
-
-std::unique_ptr<QSocketNotifier> watchTermination()
-{
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_terminationPipe) != 0)
-        return nullptr;
-    auto notifier = std::make_unique<QSocketNotifier>(s_terminationPipe[0], QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, [] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t read = ::read(s_terminationPipe[0], &byte, 1);
-        endOnRequest();
-    });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
-    return notifier;
-}
-
 // The users of the diary, read once the diary can be read; nothing when the user quits or they
 // could not be read, told why. Users of a damaged diary that could not be read are none, with
 // `unread` saying why, so that the window opens from which a backup can be restored.
@@ -763,11 +703,10 @@ int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompt
     window->show();
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
     NotificationCenter::notify("app_about_to_start");
-    // The window may already be closed, from a dialog that the notification opened, or the
-    // program asked to terminate.
-    if (s_terminating || !window || !window->isVisible())
+    // The window may already be closed, from a dialog that the notification opened.
+    if (!window || !window->isVisible())
         return 0;
-    return QApplication::exec();
+    return SessionEnd::exec();
 }
 
 int runApplication(QtSingleApplication& app, QPointer<MainWindow>& window,
@@ -867,7 +806,7 @@ int main(int argc, char** argv)
         if (!importBrand())
             return 1;
         // Watched before the channel opens: a copy that others can reach can also be ended.
-        const std::unique_ptr<QSocketNotifier> termination = watchTermination();
+        const SessionEnd session;
         const QtSingleApplication::Start start =
             app.handOverOrRun(QStringLiteral("Wake up!"), WakeUpTimeoutMs);
         if (start != QtSingleApplication::Start::Running)

@@ -52,6 +52,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -592,6 +593,13 @@ void MainWindow::publishDay()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // The pages go with the close. While a dialog or menu runs its own loop inside a method of
+    // the window or of a page, the window stays: a page deleted under that loop would be used,
+    // and its dialog deleted again, once the loop returns.
+    if (QThread::currentThread()->loopLevel() > 1) {
+        event->ignore();
+        return;
+    }
     if (BXSqlDb::isUp()) {
         bool ask = false;
         if (_publishOnQuitDue(&ask) && preparePublisher()) {

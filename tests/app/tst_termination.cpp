@@ -1,21 +1,36 @@
 // One termination signal ends the program, whatever dialog is open: the program runs on a
-// virtual X display, where its dialogs really wait for an answer.
+// virtual X display, where its dialogs really wait for an answer. The dialogs of the window's
+// pages wait in the window of this process, ended through the same request.
 
+#include "app/mainwindow.h"
 #include "app/qtsingleapplication.h"
+#include "app/sessionend.h"
+#include "catalogue/catalogueservices.h"
 #include "core/tarfilewriter.h"
 #include "core/tarreader.h"
+#include "diary/diarywidget.h"
+#include "profile/checkinwidget.h"
+#include "widgets/bxcalendar.h"
 #include "tests/net/testcertificates.h"
 #include "tests/net/testhttpsserver.h"
+#include "tests/support/otherreader.h"
+#include "tests/support/testsession.h"
 
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
+
+#include <functional>
+#include <optional>
 
 #include <signal.h>
 
@@ -150,6 +165,23 @@ bool makeResources(const QString& folder, const QString& feedUrl, const QString&
     return !writer.error();
 }
 
+// What is open when the signal comes: a dialog of the start, or a dialog, box or menu that a
+// page of the window opened.
+enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu };
+
+void openInWindow(MainWindow* window, Open open)
+{
+    const std::function<void()> opens[] = {
+        [] {}, [window] { window->eM_DiaryFoodNewCat->trigger(); }, [window] { window->eM_DiaryFoodNewFood->trigger(); },
+        [window] { window->viewCheckinAction->trigger(); window->eM_JournalEditEntry->trigger(); },
+        [window] { window->diaryPage()->nextDayButton->click(); }, [window] { window->diaryPage()->nextDayButton->click(); },
+        [window] {
+            window->viewCheckinAction->trigger();
+            window->checkinPage()->checkinCalendar->findChild<QPushButton*>(QStringLiteral("monthButton"))->click();
+        }};
+    opens[open]();
+}
+
 } // namespace
 
 class TestTermination : public QObject
@@ -162,9 +194,15 @@ private slots:
         QTest::addColumn<int>("signal");
         QTest::addColumn<bool>("withBox");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("first-run wizard, SIGTERM") << int(SIGTERM) << false << 0;
-        QTest::newRow("first-run wizard, SIGINT") << int(SIGINT) << false << 0;
-        QTest::newRow("message box, SIGTERM") << int(SIGTERM) << true << 1;
+        QTest::addColumn<int>("open");
+        QTest::newRow("first-run wizard, SIGTERM") << int(SIGTERM) << false << 0 << int(StartDialog);
+        QTest::newRow("first-run wizard, SIGINT") << int(SIGINT) << false << 0 << int(StartDialog);
+        QTest::newRow("message box, SIGTERM") << int(SIGTERM) << true << 1 << int(StartDialog);
+        // A page's dialog runs its loop inside a method of the page, which goes with the window.
+        for (const auto& [name, open] : {std::pair{"new food category", NewFoodCategory}, {"edit food", NewFood},
+                                         {"check-in", Checkin}, {"diary in use", DiaryInUse},
+                                         {"diary not read", DiaryNotRead}, {"calendar months", MonthMenu}})
+            QTest::addRow("%s, SIGTERM", name) << int(SIGTERM) << false << 0 << int(open);
     }
 
     void endsOnOneSignal()
@@ -172,6 +210,9 @@ private slots:
         QFETCH(int, signal);
         QFETCH(bool, withBox);
         QFETCH(int, exitCode);
+        QFETCH(int, open);
+        if (open != StartDialog)
+            return endInWindow(Open(open), signal);
         Session session;
         if (!session.startDisplay())
             QSKIP("No virtual X display (Xvfb) can be started here");
@@ -226,7 +267,49 @@ private slots:
         QCOMPARE(session.program.exitCode(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 1000);
     }
+
+private:
+    // Cancelled, the dialog returns, the window closes with its pages once the main loop has
+    // it back, and the diary keeps every row. Another program that held it lets go meanwhile.
+    void endInWindow(Open open, int signal)
+    {
+        QVERIFY(startSessionWithUser(QStringLiteral("Ann")));
+        const QString diary = BXSettings::getUserDBPath() + QStringLiteral("userdata.db");
+        CatalogueServices::install();
+        QPointer<MainWindow> window = new MainWindow;
+        QVERIFY(window->switchUser(window, UserDB::instance()->getCurrentUser()));
+        window->show();
+        const QStringList before = everyStoredRow();
+        std::optional<OtherReader> other;
+        if (open == DiaryInUse || open == DiaryNotRead)
+            other.emplace(diary, open == DiaryInUse ? OtherReader::Exclusive : OtherReader::Damaged);
+        {
+            const BusyWaits waits(BXSqlDb::busyTimeout());
+            const SessionEnd session;
+            QTimer asked; // the signal comes once a dialog or menu waits in its own loop
+            asked.callOnTimeout([&] {
+                if (!QApplication::activeModalWidget() && !QApplication::activePopupWidget())
+                    return;
+                asked.stop();
+                ::raise(signal);
+                other.reset();
+            });
+            asked.start(0);
+            QTimer::singleShot(0, window, [&] {
+                openInWindow(window, open);
+                if (asked.isActive()) // nothing waited for an answer
+                    QCoreApplication::exit(1);
+            });
+            QCOMPARE(SessionEnd::exec(), 0);
+        }
+        QVERIFY(window && !window->diaryPage());
+        QCOMPARE(everyStoredRow(), before);
+        delete window;
+        CatalogueServices::cleanUp();
+        endSession();
+        QFile::remove(diary);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestTermination)
+QTEST_MAIN(TestTermination)
 #include "tst_termination.moc"

@@ -1,0 +1,128 @@
+#include "app/sessionend.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QList>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstddef>
+
+namespace {
+
+constexpr int Signals[] = {SIGTERM, SIGINT};
+// How often the dialogs opened after the request are cancelled.
+constexpr int SweepMs = 50;
+
+// The signal handler only writes to this channel, which the event loop reads.
+int s_channel[2] = {-1, -1};
+struct sigaction s_previous[std::size(Signals)];
+bool s_requested = false;
+QTimer* s_sweeper = nullptr;
+
+void setHandler(void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : Signals)
+        ::sigaction(signal, &action, nullptr);
+}
+
+// The first signal waits for the event loop, which a blocking call can keep from reading it:
+// the next one ends the program as by default.
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(s_channel[1], &byte, 1);
+    setHandler(SIG_DFL);
+}
+
+} // namespace
+
+SessionEnd::SessionEnd()
+{
+    s_requested = false;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())
+        || ::socketpair(AF_UNIX, SOCK_STREAM, 0, s_channel) != 0)
+        return;
+    _notifier = std::make_unique<QSocketNotifier>(s_channel[0], QSocketNotifier::Read);
+    QObject::connect(_notifier.get(), &QSocketNotifier::activated, [] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t read = ::read(s_channel[0], &byte, 1);
+        request();
+    });
+    _sweeper = std::make_unique<QTimer>();
+    QObject::connect(_sweeper.get(), &QTimer::timeout, &SessionEnd::sweep);
+    s_sweeper = _sweeper.get();
+    for (std::size_t i = 0; i < std::size(Signals); ++i)
+        ::sigaction(Signals[i], nullptr, &s_previous[i]);
+    setHandler(onSignal);
+}
+
+SessionEnd::~SessionEnd()
+{
+    if (!_notifier)
+        return;
+    for (std::size_t i = 0; i < std::size(Signals); ++i)
+        ::sigaction(Signals[i], &s_previous[i], nullptr);
+    _notifier.reset();
+    s_sweeper = nullptr;
+    for (int& end : s_channel) {
+        ::close(end);
+        end = -1;
+    }
+}
+
+bool SessionEnd::requested()
+{
+    return s_requested;
+}
+
+int SessionEnd::exec()
+{
+    const int code = s_requested ? 0 : QApplication::exec();
+    if (!s_requested)
+        return code;
+    QApplication::closeAllWindows();
+    return 0;
+}
+
+// Every loop ends once control is back in it: a dialog's exec() returns as cancelled, and the
+// method that opened it returns in turn, with its object whole, before the main loop does.
+void SessionEnd::request()
+{
+    if (s_requested)
+        return;
+    s_requested = true;
+    s_sweeper->start(SweepMs);
+    sweep();
+    QCoreApplication::exit(0);
+}
+
+void SessionEnd::sweep()
+{
+    // A menu that stays open is left to the next sweep.
+    QWidget* closed = nullptr;
+    for (QWidget* popup = QApplication::activePopupWidget(); popup && popup != closed;
+         popup = QApplication::activePopupWidget()) {
+        closed = popup;
+        popup->close();
+    }
+    // Cancelling one dialog may delete another.
+    QList<QPointer<QDialog>> open;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
+            open.append(dialog);
+    }
+    for (const QPointer<QDialog>& dialog : open) {
+        if (dialog && dialog->isVisible())
+            dialog->reject();
+    }
+}

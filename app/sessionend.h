@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+
+class QSocketNotifier;
+class QTimer;
+
+// The end of the session asked for from outside: the desktop sends SIGTERM (a terminal
+// SIGINT) to end the program, whatever it shows. While one lives, the first signal cancels
+// every dialog, box and pop-up menu that is open, and any opened later, as Cancel or Escape
+// would, and ends every event loop. The windows are closed as the user would close them only
+// once the main loop has returned, so that no window or page is deleted while a loop runs
+// inside one of its methods. A call that blocks (a file that waits for a writer, the wait for
+// a diary that another program holds) keeps the first signal waiting until it returns; a
+// second signal ends the program at once.
+class SessionEnd
+{
+public:
+    // Watches the signals from now on; a program without the application object or without
+    // the channel between the signal and the event loop is ended by them as by default.
+    SessionEnd();
+    // Watches them no more.
+    ~SessionEnd();
+    SessionEnd(const SessionEnd&) = delete;
+    SessionEnd& operator=(const SessionEnd&) = delete;
+
+    // Whether the end was asked for.
+    static bool requested();
+    // Runs the main event loop until the program quits, or not at all when the end was asked
+    // for already; once it was, closes the windows. The loop's exit code, 0 for an end asked
+    // for.
+    static int exec();
+
+private:
+    static void request();
+    static void sweep();
+
+    std::unique_ptr<QSocketNotifier> _notifier;
+    std::unique_ptr<QTimer> _sweeper;
+};
