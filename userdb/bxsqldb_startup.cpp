@@ -257,13 +257,15 @@ bool recoverLeftovers(std::string& error)
     return true;
 }
 
-// Copies with the reason as the start-up reports it.
+// Copies with the reason as the start-up reports it, naming both files.
 bool copyFile(const QString& source, const QString& destination, std::string& reason)
 {
     QString why;
     if (FileCopy::copy(source, destination, &why))
         return true;
-    reason = why.toStdString();
+    reason = BXSqlDb::tr("%1 cannot be copied to %2: %3")
+                 .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(destination), why)
+                 .toStdString();
     return false;
 }
 

@@ -155,11 +155,8 @@ std::function<int()> s_nextSync;
 
 extern "C" int fsync(int fd)
 {
-    if (const std::function<int()> fault = std::exchange(s_nextSync, nullptr)) {
-        errno = fault();
-        return -1;
-    }
-    return int(::syscall(SYS_fsync, fd));
+    const std::function<int()> fault = std::exchange(s_nextSync, nullptr);
+    return fault ? (errno = fault(), -1) : int(::syscall(SYS_fsync, fd));
 }
 
 namespace {
@@ -572,8 +569,7 @@ void TestMainWindowData::restoreRefuses()
     }
     _window->messages.clear();
     _window->restoreName = chosen;
-    // No descriptor is left for the backup's open, refused as for a file that this account may
-    // not read (which the superuser reads anyway).
+    // No descriptor is left for the backup's open, refused as for a file this account may not read.
     rlimit files {};
     QCOMPARE(getrlimit(RLIMIT_NOFILE, &files), 0);
     const rlimit noneLeft {rlim_t(::dup(0)), files.rlim_max};

@@ -361,8 +361,7 @@ void TestSchema::badFileIsRefusedUnchanged_data()
         << "no room"
         << QStringLiteral("Your database %1 could not be brought up to date and has been left as "
                           "it was:\n");
-    // Nothing goes back in the diary's place that is not a whole diary, nor is a diary that
-    // holds nothing replaced by an empty one beside what a restore kept.
+    // What a restore kept goes back only whole; a diary holding nothing beside it is never replaced.
     QTest::newRow("data kept by a restore, cut short")
         << ".before-restore" << QStringLiteral("Your data, kept in %1.before-restore while a restore ran, is not a whole diary (");
     QTest::newRow("empty diary beside the data a finished restore replaced")
