@@ -703,6 +703,9 @@ bool BXSqlDb::installCopy(const QString& candidate, std::string& error)
     const QString live = BXSqlDb::diaryPath();
     const QString copy = workingCopy(".restoring");
     const QString safety = workingCopy(SafetySuffix);
+    // Data that an earlier restore's failure left beside the diary, put back when it was
+    // reopened, was told with that failure: only this restore's end may say it went back.
+    restoreUndone() = false;
     // The restored copy and the copy of the data as it was.
     if (!haveRoomFor(QFileInfo(candidate).size() + QFileInfo(live).size(), error)
         || !provenCopy(candidate, copy, error))
