@@ -70,11 +70,13 @@ QString notWritten(const QFileInfo& destination, const QString& reason)
 QString damagedDiary(const QFileInfo& destination, bool earlier, const QString& findings)
 {
     QString report;
-    BXSqlDb::splitDetails(findings, &report);
+    const QString reason = BXSqlDb::splitDetails(findings, &report);
     const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
-    return QObject::tr("Your diary is damaged, so it was not backed up: Restore Data would refuse "
-                       "the copy.\n%1\nRestore your latest good backup with Restore Data.")
-               .arg(earlier ? QObject::tr("The backup file %1 has not been changed: it still "
+    return QObject::tr("Your diary %1 did not pass its check (%2), so it was not backed up: "
+                       "Restore Data would refuse the copy.\n%3\nRestore your latest good backup "
+                       "with Restore Data.")
+               .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), reason,
+                    earlier ? QObject::tr("The backup file %1 has not been changed: it still "
                                           "holds your earlier backup.").arg(file)
                             : QObject::tr("No backup file was written."))
         + QLatin1String(BXSqlDb::DetailsMark) + report;

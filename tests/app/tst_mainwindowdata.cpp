@@ -446,7 +446,7 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
         QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
         QCOMPARE(_window->lastIcon, QMessageBox::Warning);
         QCOMPARE(prompter.asked.size(), 0);
-        QVERIFY(_window->lastText().startsWith(QStringLiteral("Your diary is damaged")) && !_window->lastDetails.isEmpty());
+        QVERIFY(_window->lastText().startsWith("Your diary " + databaseFile() + " did not pass its check (the file is damaged)") && !_window->lastDetails.isEmpty());
         QCOMPARE(readAll(path), QByteArray("older backup"));
         return;
     }
