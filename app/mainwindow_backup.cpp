@@ -436,13 +436,15 @@ bool MainWindow::_restoredDataIsSound(QString* error)
 bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool restoring,
                            bool* cursorSet)
 {
+    const QString from = QDir::toNativeSeparators(source.absoluteFilePath());
     if (source.absoluteFilePath() == destination.absoluteFilePath())
-        throw BXException(tr("Same source and destination!"));
+        throw BXException(tr("%1 is your diary itself: choose another file.").arg(from));
     const bool earlier = destination.exists();
-    if (!source.exists())
-        throw BXException(tr("Couldn't locate source file for copy."));
-    if (!source.isReadable())
-        throw BXException(tr("Source file is not readable."));
+    QFile readable;
+    QString unread;
+    if (!RegularFile::open(readable, source.absoluteFilePath(), &unread))
+        throw BXException(tr("%1 cannot be read: %2.").arg(from, unread));
+    readable.close();
     if (earlier) {
         const auto answer = showMessage(QMessageBox::Question, tr("Overwrite File?"),
                                         tr("A file called %1 already exists.\nDo you want to "

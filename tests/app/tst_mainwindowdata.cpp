@@ -335,7 +335,7 @@ void TestMainWindowData::backupOntoLiveDatabaseFails()
     _window->backupName = databaseFile();
     _window->backupUserDB();
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
-    QCOMPARE(_window->lastText(), QStringLiteral("Same source and destination!"));
+    QCOMPARE(_window->lastText(), databaseFile() + " is your diary itself: choose another file.");
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
 }
