@@ -197,8 +197,10 @@ public:
     enum class PreviousData { Importable, OlderFormat };
     using PreviousDataQuestion = std::function<bool(PreviousData found, const QString& path)>;
     static void setPreviousDataQuestion(PreviousDataQuestion question);
-    static bool importPreviousUserData();
-    static bool importSQLite(const QString& folder);
+    // False when nothing was imported; `reason` then says why data the user chose to take over
+    // could not be copied (empty when there was none, or the user declined).
+    static bool importPreviousUserData(QString* reason = nullptr);
+    static bool importSQLite(const QString& folder, QString* reason = nullptr);
     static bool importCodebase(const QString& folder);
 
     // The connection's database handle (for the driver's error texts).

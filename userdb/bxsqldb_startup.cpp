@@ -357,9 +357,12 @@ bool provideFile(const QString& path, std::string& reason)
                      .toStdString();
         return false;
     }
-    if (BXSqlDb::importPreviousUserData())
+    QString notImported;
+    if (BXSqlDb::importPreviousUserData(&notImported))
         return true;
-    return copyTemplate(path, reason);
+    // The data the user chose to take over is never replaced by an empty diary in silence.
+    reason = notImported.toStdString();
+    return notImported.isEmpty() && copyTemplate(path, reason);
 }
 
 bool isCurrentVersion(int version)
