@@ -404,11 +404,11 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
         });
     bool started = false;
     StoreOutcome outcome;
+    std::string ending;
     for (;;) {
         started = BXSqlDb::startUp(error, true, &outcome);
-        std::string notPutBack;
-        if (std::exchange(restored, false) && !BXSqlDb::endRestore(started, notPutBack)) {
-            error = notPutBack;
+        if (std::exchange(restored, false) && !BXSqlDb::endRestore(started, ending)) {
+            error = ending;
             started = false;
             break;
         }
@@ -432,7 +432,9 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
     BXSqlDb::setPreviousDataQuestion({});
     const QString undone = BXSqlDb::takeUndoneRestore();
     if (started && !undone.isEmpty())
-        showBox(QMessageBox::Information, tr("Restore not finished"), undone);
+        showBox(QMessageBox::Warning, tr("Restore not finished"), undone);
+    else if (started && !ending.empty())
+        showBox(QMessageBox::Warning, tr("Restore"), QString::fromStdString(ending));
     return started;
 }
 

@@ -422,6 +422,8 @@ private:
     bool _fileCommand = false;
     QPointer<QProgressDialog> _copyProgress;
     QStringList _heldMessages;
+    // What the end of a restore that stayed adds to its message: that the disk did not confirm it.
+    QString _restoreNote;
 
     int _previousUser = -1;
     // The users as the Users menu lists them (see UserHold).

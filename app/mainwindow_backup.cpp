@@ -8,6 +8,7 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
+#include "core/regularfile.h"
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/fileclaim.h"
@@ -26,6 +27,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -67,11 +70,13 @@ QString notWritten(const QFileInfo& destination, const QString& reason)
 QString damagedDiary(const QFileInfo& destination, bool earlier, const QString& findings)
 {
     QString report;
-    BXSqlDb::splitDetails(findings, &report);
+    const QString reason = BXSqlDb::splitDetails(findings, &report);
     const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
-    return QObject::tr("Your diary is damaged, so it was not backed up: Restore Data would refuse "
-                       "the copy.\n%1\nRestore your latest good backup with Restore Data.")
-               .arg(earlier ? QObject::tr("The backup file %1 has not been changed: it still "
+    return QObject::tr("Your diary %1 did not pass its check (%2), so it was not backed up: "
+                       "Restore Data would refuse the copy.\n%3\nRestore your latest good backup "
+                       "with Restore Data.")
+               .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), reason,
+                    earlier ? QObject::tr("The backup file %1 has not been changed: it still "
                                           "holds your earlier backup.").arg(file)
                             : QObject::tr("No backup file was written."))
         + QLatin1String(BXSqlDb::DetailsMark) + report;
@@ -89,14 +94,16 @@ bool copyIsSound(const QString& path, QString* findings)
 
 QString diaryInUse(bool restoring)
 {
-    return restoring ? QObject::tr("The diary is in use by another program (a backup tool or a "
-                                   "database shell, say), so the backup cannot be restored now.\n"
-                                   "Your data is as it was. Let that program finish or close it, "
-                                   "then try again.")
-                     : QObject::tr("The diary is in use by another program (a backup tool or a "
-                                   "database shell, say), so it cannot be backed up now.\nYour "
-                                   "data is as it was. Let that program finish or close it, then "
-                                   "try again.");
+    const QString diary = QDir::toNativeSeparators(BXSqlDb::diaryPath());
+    return (restoring ? QObject::tr("Your diary %1 is in use by another program (a backup tool "
+                                    "or a database shell, say), so the backup cannot be restored "
+                                    "now.\nYour data is as it was. Let that program finish or "
+                                    "close it, then try again.")
+                      : QObject::tr("Your diary %1 is in use by another program (a backup tool "
+                                    "or a database shell, say), so it cannot be backed up now.\n"
+                                    "Your data is as it was. Let that program finish or close it, "
+                                    "then try again."))
+        .arg(diary);
 }
 
 // Runs the checks of a backup file on an open read-only connection; throws BXException.
@@ -104,7 +111,8 @@ void checkOpenBackup(QSqlDatabase& db)
 {
     QSqlQuery users(db);
     if (!users.exec(QStringLiteral("SELECT COUNT(user_id) FROM user_users")) || !users.next())
-        throw BXException(QObject::tr("Can't load database, contact technical support."));
+        throw BXException(QObject::tr("It is not a backup made by this program: %1.")
+                              .arg(users.lastError().databaseText()));
     const int count = users.value(0).toInt();
     if (count > UserDB::MaxFamilyUsers)
         throw BXException(QObject::tr("This backup file has too many users: %1").arg(count));
@@ -128,16 +136,20 @@ void checkOpenBackup(QSqlDatabase& db)
         throw BXException(QObject::tr("This backup file is incompatible with this version of Desktop Pantrel"));
 }
 
+QString notRestored(const QString& backup, const QString& reason)
+{
+    return QObject::tr("The backup file %1 cannot be restored, so your data has been left as it "
+                       "was:\n%2")
+        .arg(QDir::toNativeSeparators(QFileInfo(backup).absoluteFilePath()), reason);
+}
+
 // Puts a proven copy of the backup in place of the user database, keeping the current data
 // until the restore ends; throws BXException when the backup cannot be used.
 void installRestoredFile(const QFileInfo& backup)
 {
     std::string reason;
     if (!BXSqlDb::installCopy(backup.absoluteFilePath(), reason))
-        throw BXException(QObject::tr("The backup file %1 cannot be restored, so your data has "
-                                      "been left as it was:\n%2")
-                              .arg(QDir::toNativeSeparators(backup.absoluteFilePath()),
-                                   QString::fromStdString(reason)));
+        throw BXException(notRestored(backup.absoluteFilePath(), QString::fromStdString(reason)));
 }
 
 } // namespace
@@ -185,7 +197,7 @@ void MainWindow::backupUserDB()
     } else {
         QString details;
         const QString reason = BXSqlDb::splitDetails(error, &details);
-        showMessage(QMessageBox::Information, tr("Backup failed"), reason, QMessageBox::Ok,
+        showMessage(QMessageBox::Warning, tr("Backup failed"), reason, QMessageBox::Ok,
                     QMessageBox::Ok, QString(), details);
     }
     QApplication::processEvents();
@@ -195,8 +207,12 @@ QString MainWindow::checkBackupFile(const QString& path)
 {
     // A pipe or a device would block the window in its first read, for ever.
     if (!QFileInfo(path).isFile())
-        return tr("%1 is not a backup file: only a file made by Backup Data can be restored.")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+        return tr("It is not a backup file: only a file made by Backup Data can be restored.");
+    QFile file;
+    QString reason;
+    if (!RegularFile::open(file, path, &reason))
+        return tr("It cannot be read: %1.").arg(reason);
+    file.close();
     if (BXSqlDb::isOlderFormat(path))
         return BXSqlDb::olderFormatMessage(path);
     QString error;
@@ -207,9 +223,7 @@ QString MainWindow::checkBackupFile(const QString& path)
         // Read-only: the check never creates or changes the chosen file.
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (!db.open() || db.isOpenError()) {
-            error = db.lastError().text();
-            if (error.trimmed().isEmpty())
-                error = tr("Can't load database, contact technical support.");
+            error = tr("It cannot be opened as a database: %1.").arg(db.lastError().databaseText());
         } else {
             try {
                 checkOpenBackup(db);
@@ -243,17 +257,20 @@ void MainWindow::restoreUserDB()
     const QString error = _restoreFrom(chosen);
     if (error.isNull()) {
         const QString file = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
-        showMessage(QMessageBox::Information, tr("Restore successful"),
-                    _showFirstUser()
-                        ? tr("Your data is restored from %1.\nThe first user of the backup is shown.").arg(file)
-                        : tr("Your data is restored from %1.\nIts users could not be read: choose one with Switch User.").arg(file),
+        const QString note = std::exchange(_restoreNote, QString());
+        const QString restored =
+            _showFirstUser()
+                ? tr("Your data is restored from %1.\nThe first user of the backup is shown.").arg(file)
+                : tr("Your data is restored from %1.\nIts users could not be read: choose one with Switch User.").arg(file);
+        showMessage(note.isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
+                    tr("Restore successful"), note.isEmpty() ? restored : restored + u'\n' + note,
                     QMessageBox::Ok, QMessageBox::Ok);
         refreshCurrentWidget();
     } else {
         // A report (an integrity check's findings) goes to the details, so the box fits the screen.
         QString details;
         const QString reason = BXSqlDb::splitDetails(error, &details);
-        showMessage(QMessageBox::Information, tr("Restore failed"), reason, QMessageBox::Ok,
+        showMessage(QMessageBox::Warning, tr("Restore failed"), reason, QMessageBox::Ok,
                     QMessageBox::Ok, QString(), details);
     }
     QApplication::processEvents();
@@ -263,7 +280,7 @@ QString MainWindow::_restoreFrom(const QString& path)
 {
     const QString refused = checkBackupFile(path);
     if (!refused.isNull())
-        return refused;
+        return notRestored(path, refused);
     QFileInfo source(path);
     QFileInfo destination(BXSqlDb::diaryPath());
     return doCopy(source, destination);
@@ -342,9 +359,9 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     claim.release();
     if (installed)
         result = _endRestore();
+    // The pages keep what they show: the data they read is the same, or a restore that stayed
+    // shows its first user afresh.
     _reopenDiary();
-    if (BXSqlDb::isUp())
-        refreshCurrentWidget();
     // Input queued during the copy is dropped here, before the window takes input again.
     QApplication::processEvents();
     delete _copyProgress;
@@ -395,8 +412,10 @@ QString MainWindow::_endRestore()
         return sound ? QString::fromStdString(ending)
                      : tr("%1\nThe restored data could not be opened:\n%2")
                            .arg(QString::fromStdString(ending), error);
-    if (sound)
+    if (sound) {
+        _restoreNote = undone.isEmpty() ? QString::fromStdString(ending) : QString();
         return undone;
+    }
     return tr("The restored data could not be opened, so your previous data has been kept.\n")
         + error;
 }
@@ -417,13 +436,15 @@ bool MainWindow::_restoredDataIsSound(QString* error)
 bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool restoring,
                            bool* cursorSet)
 {
+    const QString from = QDir::toNativeSeparators(source.absoluteFilePath());
     if (source.absoluteFilePath() == destination.absoluteFilePath())
-        throw BXException(tr("Same source and destination!"));
+        throw BXException(tr("%1 is your diary itself: choose another file.").arg(from));
     const bool earlier = destination.exists();
-    if (!source.exists())
-        throw BXException(tr("Couldn't locate source file for copy."));
-    if (!source.isReadable())
-        throw BXException(tr("Source file is not readable."));
+    QFile readable;
+    QString unread;
+    if (!RegularFile::open(readable, source.absoluteFilePath(), &unread))
+        throw BXException(tr("%1 cannot be read: %2.").arg(from, unread));
+    readable.close();
     if (earlier) {
         const auto answer = showMessage(QMessageBox::Question, tr("Overwrite File?"),
                                         tr("A file called %1 already exists.\nDo you want to "

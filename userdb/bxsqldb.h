@@ -134,9 +134,10 @@ public:
     // Ends a restore that installCopy began: with `keepRestored` (the restored data has opened
     // and passed its check) the restore is made final, so that no later start undoes it, and the
     // data as it was is dropped; otherwise, or when it cannot be made final, the database is
-    // closed and the data as it was goes back in its place. False with what the user is told
-    // when the restored data did not stay or the data as it was cannot be put back; it then
-    // stays beside the file for the next start.
+    // closed and the data as it was goes back in its place, once it proves a whole diary. False
+    // with what the user is told when the restored data did not stay or the data as it was
+    // cannot be put back; it then stays beside the file for the next start. When the restored
+    // data stays, `error` is empty, or says that the disk did not confirm that it is final.
     static bool endRestore(bool keepRestored, std::string& error);
     // What the copy of the user database file kept during a restore is called: its name
     // followed by this. A start puts back one that a restore cut short left behind.
@@ -196,8 +197,10 @@ public:
     enum class PreviousData { Importable, OlderFormat };
     using PreviousDataQuestion = std::function<bool(PreviousData found, const QString& path)>;
     static void setPreviousDataQuestion(PreviousDataQuestion question);
-    static bool importPreviousUserData();
-    static bool importSQLite(const QString& folder);
+    // False when nothing was imported; `reason` then says why data the user chose to take over
+    // could not be copied (empty when there was none, or the user declined).
+    static bool importPreviousUserData(QString* reason = nullptr);
+    static bool importSQLite(const QString& folder, QString* reason = nullptr);
     static bool importCodebase(const QString& folder);
 
     // The connection's database handle (for the driver's error texts).

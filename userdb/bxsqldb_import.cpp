@@ -6,6 +6,7 @@
 #include "core/bxsettings.h"
 #include "userdb/filecopy.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -41,7 +42,7 @@ void BXSqlDb::setPreviousDataQuestion(PreviousDataQuestion question)
     s_previousDataQuestion = std::move(question);
 }
 
-bool BXSqlDb::importPreviousUserData()
+bool BXSqlDb::importPreviousUserData(QString* reason)
 {
     BrandEngine* brand = BrandEngine::instance();
     if (!brand->idExists("datastore.old_path.count"))
@@ -53,13 +54,13 @@ bool BXSqlDb::importPreviousUserData()
             continue;
         const QString folder =
             BXSettings::joinPaths(BXSettings::getAppDataDir(), brand->getString(id.constData()));
-        if (importSQLite(folder) || importCodebase(folder))
+        if (importSQLite(folder, reason) || importCodebase(folder))
             return true;
     }
     return false;
 }
 
-bool BXSqlDb::importSQLite(const QString& folder)
+bool BXSqlDb::importSQLite(const QString& folder, QString* reason)
 {
     const QString source = BXSettings::joinPaths(folder, QLatin1String(BXSqlDb::FileName));
     if (!isReadableFile(source) || !isUsableFolder(BXSettings::getUserDBPath()))
@@ -77,8 +78,15 @@ bool BXSqlDb::importSQLite(const QString& folder)
         return false;
     // Like every copy, it takes its name only once it is whole; the next start removes a copy
     // cut short.
-    QString reason;
-    return FileCopy::copy(QFileInfo(source).absoluteFilePath(), destination, &reason);
+    QString why;
+    if (FileCopy::copy(QFileInfo(source).absoluteFilePath(), destination, &why))
+        return true;
+    if (reason)
+        *reason = tr("Your data of an earlier version, %1, cannot be copied to %2: %3. It has "
+                     "been left where it is, and the next start offers it again.")
+                      .arg(QDir::toNativeSeparators(QDir::cleanPath(source)),
+                           QDir::toNativeSeparators(QDir::cleanPath(destination)), why);
+    return false;
 }
 
 bool BXSqlDb::importCodebase(const QString& folder)

@@ -105,19 +105,6 @@ bool& restoreUndone()
     return undone;
 }
 
-// Puts the copy of the data kept during a restore back in the diary's place, with no journal
-// of the restored copy beside it; false when the rename failed (errno says why).
-bool putBackKeptData()
-{
-    const QString file = diaryFile();
-    const QString kept = workingCopy(BXSqlDb::SafetySuffix);
-    if (!replaceFile(kept, file))
-        return false;
-    QFile::remove(kept + QStringLiteral("-journal"));
-    QFile::remove(file + QStringLiteral("-journal"));
-    return true;
-}
-
 // Why the data kept during a restore that did not finish cannot be put back now.
 std::string notPutBack()
 {
@@ -129,24 +116,81 @@ std::string notPutBack()
         .toStdString();
 }
 
+std::string notWhole(const QString& reason)
+{
+    return BXSqlDb::tr("Your data, kept in %1 while a restore ran, is not a whole diary (%2), so "
+                       "it has not been put back in place of %3. Both files have been left as "
+                       "they are. Keep %1 (it may still be rescued) and move it to another "
+                       "folder, then start the program again.")
+        .arg(QDir::toNativeSeparators(workingCopy(BXSqlDb::SafetySuffix)), reason,
+             QDir::toNativeSeparators(diaryFile()))
+        .toStdString();
+}
+
+// Whether the file reads as a whole diary: false with the reason when it is empty, cut short
+// or fails the integrity check.
+bool isWholeDiary(const QString& path, QString* reason)
+{
+    if (QFileInfo(path).size() == 0) {
+        *reason = BXSqlDb::tr("it is empty");
+        return false;
+    }
+    std::string findings;
+    if (BXSqlDb::checkFileIntegrity(path, findings))
+        return true;
+    QString report;
+    *reason = BXSqlDb::splitDetails(QString::fromStdString(findings), &report);
+    return false;
+}
+
+// Puts the copy of the data kept during a restore back in the diary's place, with no journal
+// of the restored copy beside it. False with what the user is told when it is not a whole
+// diary (both files then stay as they are) or the rename failed.
+bool putBackKeptData(std::string& error)
+{
+    const QString file = diaryFile();
+    const QString kept = workingCopy(BXSqlDb::SafetySuffix);
+    // Never opened as a database, the copy has no journal of its own.
+    QFile::remove(kept + QStringLiteral("-journal"));
+    QString reason;
+    if (!isWholeDiary(kept, &reason)) {
+        error = notWhole(reason);
+        return false;
+    }
+    if (!replaceFile(kept, file)) {
+        error = notPutBack();
+        return false;
+    }
+    QFile::remove(file + QStringLiteral("-journal"));
+    return true;
+}
+
 // Makes a restore final before it is told: the data kept while it ran takes a name that no
 // start puts back, or, where its folder takes no change, is emptied, which no start puts back
-// either. What stays of it goes at a later start. False with the system's reason when neither
-// could be done.
-bool finishRestore(QString* reason)
+// either. What stays of it goes at a later start. Once renamed or emptied, the restore is
+// final whatever the sync that follows says: `unsynced` then gets the system's reason. False
+// with why neither could be done.
+bool finishRestore(QString* refusal, QString* unsynced)
 {
     const QString kept = workingCopy(BXSqlDb::SafetySuffix);
     const QString finished = workingCopy(FinishedSuffix);
     // One that is gone can undo nothing either.
     if (replaceFile(kept, finished) || errno == ENOENT) {
-        WorkingFile::syncFolder(finished);
+        if (!WorkingFile::syncFolder(finished))
+            *unsynced = systemReason();
         removeWithJournal(finished);
         return true;
     }
-    *reason = systemReason();
+    const QString notRenamed = systemReason();
     QFile file(kept);
-    return file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) && file.resize(0)
-        && ::fsync(file.handle()) == 0;
+    if (file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) && file.resize(0)) {
+        if (::fsync(file.handle()) != 0)
+            *unsynced = systemReason();
+        return true;
+    }
+    *refusal = BXSqlDb::tr("%1 can be neither renamed (%2) nor emptied (%3)")
+                   .arg(QDir::toNativeSeparators(kept), notRenamed, file.errorString());
+    return false;
 }
 
 QString undoneText()
@@ -154,10 +198,30 @@ QString undoneText()
     return BXSqlDb::tr("The restore did not finish; your data is as it was before it.");
 }
 
-std::string notFinished(const QString& reason)
+std::string notFinished(const QString& refusal)
 {
-    return BXSqlDb::tr("The restore cannot be made final: %1 can be neither renamed nor emptied: %2.")
-        .arg(QDir::toNativeSeparators(workingCopy(BXSqlDb::SafetySuffix)), reason)
+    return BXSqlDb::tr("The restore cannot be made final: %1.").arg(refusal).toStdString();
+}
+
+std::string unconfirmed(const QString& reason)
+{
+    return BXSqlDb::tr("The disk did not confirm that it stored the end of the restore in %1: %2. "
+                       "Should the computer stop before it does, the next start may put your "
+                       "previous data back, and then says so.")
+        .arg(QDir::toNativeSeparators(QFileInfo(diaryFile()).absolutePath()), reason)
+        .toStdString();
+}
+
+// A diary that holds nothing beside the data that a finished restore replaced: the restored
+// data is lost, and that copy may be the one left of the user's data.
+std::string emptyBesideKept()
+{
+    return BXSqlDb::tr("Your diary %1 holds nothing, while %2 beside it holds your data as it "
+                       "was before a restore. Both files have been left as they are. Put %2 in "
+                       "place of %1 to go on with that data, or move it to another folder to "
+                       "begin with an empty diary, then start the program again.")
+        .arg(QDir::toNativeSeparators(diaryFile()),
+             QDir::toNativeSeparators(workingCopy(FinishedSuffix)))
         .toStdString();
 }
 
@@ -165,19 +229,24 @@ std::string notFinished(const QString& reason)
 // way are removed, also those cut short before they were whole. The data as it was before a
 // restore goes back in the diary's place, as the restore did not finish; it is never removed,
 // for it may be the one copy of the user's data. Once emptied or renamed, the restore finished
-// and it goes. False with the reason when it cannot be put back: the diary is then not opened,
-// so that nothing is written to data that would be replaced.
+// and it goes, unless the diary holds nothing. False with the reason when it cannot be put
+// back or it stays: the diary is then not opened, so that nothing is written to data that
+// would be replaced.
 bool recoverLeftovers(std::string& error)
 {
     const QFileInfo kept(workingCopy(BXSqlDb::SafetySuffix));
     if (kept.isFile() && kept.size() == 0) {
         QFile::remove(kept.filePath());
     } else if (kept.isFile()) {
-        if (!putBackKeptData()) {
-            error = notPutBack();
+        if (!putBackKeptData(error))
             return false;
-        }
         restoreUndone() = true;
+    }
+    const QFileInfo diary(diaryFile());
+    if (QFileInfo(workingCopy(FinishedSuffix)).size() > 0 && diary.size() == 0
+        && (diary.isFile() || !diary.exists())) {
+        error = emptyBesideKept();
+        return false;
     }
     for (const char* suffix : WorkingCopies)
         removeWithJournal(workingCopy(suffix));
@@ -188,13 +257,15 @@ bool recoverLeftovers(std::string& error)
     return true;
 }
 
-// Copies with the reason as the start-up reports it.
+// Copies with the reason as the start-up reports it, naming both files.
 bool copyFile(const QString& source, const QString& destination, std::string& reason)
 {
     QString why;
     if (FileCopy::copy(source, destination, &why))
         return true;
-    reason = why.toStdString();
+    reason = BXSqlDb::tr("%1 cannot be copied to %2: %3")
+                 .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(destination), why)
+                 .toStdString();
     return false;
 }
 
@@ -286,9 +357,12 @@ bool provideFile(const QString& path, std::string& reason)
                      .toStdString();
         return false;
     }
-    if (BXSqlDb::importPreviousUserData())
+    QString notImported;
+    if (BXSqlDb::importPreviousUserData(&notImported))
         return true;
-    return copyTemplate(path, reason);
+    // The data the user chose to take over is never replaced by an empty diary in silence.
+    reason = notImported.toStdString();
+    return notImported.isEmpty() && copyTemplate(path, reason);
 }
 
 bool isCurrentVersion(int version)
@@ -632,6 +706,9 @@ bool BXSqlDb::installCopy(const QString& candidate, std::string& error)
     const QString live = BXSqlDb::diaryPath();
     const QString copy = workingCopy(".restoring");
     const QString safety = workingCopy(SafetySuffix);
+    // Data that an earlier restore's failure left beside the diary, put back when it was
+    // reopened, was told with that failure: only this restore's end may say it went back.
+    restoreUndone() = false;
     // The restored copy and the copy of the data as it was.
     if (!haveRoomFor(QFileInfo(candidate).size() + QFileInfo(live).size(), error)
         || !provenCopy(candidate, copy, error))
@@ -652,16 +729,20 @@ bool BXSqlDb::installCopy(const QString& candidate, std::string& error)
 bool BXSqlDb::endRestore(bool keepRestored, std::string& error)
 {
     restorePending() = false;
-    QString reason;
-    if (keepRestored && finishRestore(&reason))
+    QString refusal;
+    QString unsynced;
+    if (keepRestored && finishRestore(&refusal, &unsynced)) {
+        error = unsynced.isEmpty() ? std::string() : unconfirmed(unsynced);
         return true;
+    }
     cleanUp();
-    const std::string unfinished = keepRestored ? notFinished(reason) + "\n" : std::string();
-    if (putBackKeptData()) {
+    const std::string unfinished = keepRestored ? notFinished(refusal) + "\n" : std::string();
+    std::string notBack;
+    if (putBackKeptData(notBack)) {
         error = unfinished + undoneText().toStdString();
         return !keepRestored;
     }
-    error = unfinished + notPutBack();
+    error = unfinished + notBack;
     return false;
 }
 
@@ -708,8 +789,10 @@ bool BXSqlDb::checkIntegrity(std::string& error)
 QString BXSqlDb::splitDetails(const QString& text, QString* details)
 {
     const qsizetype mark = text.indexOf(QLatin1String(DetailsMark));
+    // Taken before *details is written, which may be the very text.
+    const QString reason = mark < 0 ? text : text.left(mark);
     *details = mark < 0 ? QString() : text.mid(mark + qsizetype(std::strlen(DetailsMark)));
-    return mark < 0 ? text : text.left(mark);
+    return reason;
 }
 
 bool BXSqlDb::runUpgradeChain(std::string& error)

@@ -138,8 +138,9 @@ public:
     // the script is empty.
     QList<QPair<QString, QString>> messages;
     QList<QMessageBox::StandardButton> answers;
-    // The details of the last box.
+    // The details and icon of the last box.
     QString lastDetails;
+    QMessageBox::Icon lastIcon = QMessageBox::NoIcon;
     QString backupName;
     QString restoreName;
 
@@ -180,13 +181,14 @@ public:
     using MainWindow::webSectionUrl;
 
 protected:
-    QMessageBox::StandardButton showMessage(QMessageBox::Icon, const QString& caption,
+    QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString& caption,
                                             const QString& text, QMessageBox::StandardButtons buttons,
                                             QMessageBox::StandardButton, const QString&,
                                             const QString& details) override
     {
         messages.append({caption, text});
         lastDetails = details;
+        lastIcon = icon;
         if (duringMessage)
             std::exchange(duringMessage, nullptr)();
         if (!answers.isEmpty())

@@ -54,6 +54,7 @@
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -146,6 +147,19 @@ bool holdDataFolder(bool hold)
     ::close(fd);
     return done;
 }
+
+// The disk's answer to the next sync of a file, once: the error it fails with.
+std::function<int()> s_nextSync;
+
+} // namespace
+
+extern "C" int fsync(int fd)
+{
+    const std::function<int()> fault = std::exchange(s_nextSync, nullptr);
+    return fault ? (errno = fault(), -1) : int(::syscall(SYS_fsync, fd));
+}
+
+namespace {
 
 QStringList userNames()
 {
@@ -321,7 +335,7 @@ void TestMainWindowData::backupOntoLiveDatabaseFails()
     _window->backupName = databaseFile();
     _window->backupUserDB();
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
-    QCOMPARE(_window->lastText(), QStringLiteral("Same source and destination!"));
+    QCOMPARE(_window->lastText(), databaseFile() + " is your diary itself: choose another file.");
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
 }
@@ -430,7 +444,9 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
     if (hold == OtherReader::Damaged) {
         QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
-        QVERIFY(_window->lastText().startsWith(QStringLiteral("Your diary is damaged")) && !_window->lastDetails.isEmpty());
+        QCOMPARE(_window->lastIcon, QMessageBox::Warning);
+        QCOMPARE(prompter.asked.size(), 0);
+        QVERIFY(_window->lastText().startsWith("Your diary " + databaseFile() + " did not pass its check (the file is damaged)") && !_window->lastDetails.isEmpty());
         QCOMPARE(readAll(path), QByteArray("older backup"));
         return;
     }
@@ -488,7 +504,8 @@ void TestMainWindowData::restoreRefuses_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("text file") << "text" << "Can't load database, contact technical support.";
+    QTest::newRow("text file") << "text" << "It is not a backup made by this program: file is not a database.";
+    QTest::newRow("unreadable") << "unreadable" << "It cannot be read: ";
     QTest::newRow("older format") << "sqlite2" << "SQLite 2.1";
     QTest::newRow("version 203") << "v203" << "This backup file is incompatible with this version of Desktop Pantrel";
     QTest::newRow("no version") << "noversion"
@@ -552,12 +569,22 @@ void TestMainWindowData::restoreRefuses()
     }
     _window->messages.clear();
     _window->restoreName = chosen;
+    // No descriptor is left for the backup's open, refused as for a file this account may not read.
+    rlimit files {};
+    QCOMPARE(getrlimit(RLIMIT_NOFILE, &files), 0);
+    const rlimit noneLeft {rlim_t(::dup(0)), files.rlim_max};
+    ::close(int(noneLeft.rlim_cur));
+    if (kind == QLatin1String("unreadable"))
+        _window->duringMessage = [&noneLeft] { setrlimit(RLIMIT_NOFILE, &noneLeft); };
     _window->restoreUserDB();
+    setrlimit(RLIMIT_NOFILE, &files);
     other.reset();
     BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
 
     QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
     QVERIFY2(_window->lastText().contains(message), qPrintable(_window->lastText()));
+    QVERIFY(_window->lastText().contains(QFileInfo(chosen).absoluteFilePath())
+            || _window->lastText().contains(databaseFile()));
     // The question and the refusal; the disk's room is checked once the user said to overwrite.
     QCOMPARE(_window->messages.size(), kind == QLatin1String("room") ? 3 : 2);
     if (kind == QLatin1String("room")) {
@@ -578,17 +605,19 @@ void TestMainWindowData::restoreRefuses()
 void TestMainWindowData::restoreReplacesData_data()
 {
     QTest::addColumn<bool>("link");
-    QTest::addColumn<bool>("held");
-    QTest::newRow("diary file") << false << false;
-    QTest::newRow("diary linked from another folder") << true << false;
-    QTest::newRow("data kept while it ran cannot be removed") << false << true;
+    QTest::addColumn<QString>("refused"); // what the disk refuses at the restore's end
+    QTest::newRow("diary file") << false << "";
+    QTest::newRow("diary linked from another folder") << true << "";
+    QTest::newRow("data kept while it ran cannot be removed") << false << "rename";
+    // Emptied, the data kept is never put back: the restore is final, and the failed sync told.
+    QTest::newRow("data kept while it ran can be neither renamed nor synced") << false << "rename, sync";
 }
 
 // A diary that is a link stays one: the file it points at takes the restored data.
 void TestMainWindowData::restoreReplacesData()
 {
     QFETCH(bool, link);
-    QFETCH(bool, held);
+    QFETCH(QString, refused);
     const QString path = backupOfLive(QStringLiteral("good.ptBackup"));
     const QString target = QDir::homePath() + QStringLiteral("/synced/diary.db");
     if (link) {
@@ -599,12 +628,16 @@ void TestMainWindowData::restoreReplacesData()
     addUser(QStringLiteral("Bob"));
     _window->messages.clear();
     _window->restoreName = path;
-    if (held)
-        _window->restart = [this](QString*) {
+    const bool syncFails = refused.endsWith(QLatin1String("sync"));
+    if (!refused.isEmpty())
+        _window->restart = [this, syncFails](QString*) {
             _window->duringMessage = [] { holdDataFolder(false); };
             _window->restart = nullptr;
             std::string text;
-            return BXSqlDb::startUp(text, true) && holdDataFolder(true);
+            const bool up = BXSqlDb::startUp(text, true) && holdDataFolder(true);
+            if (syncFails)
+                s_nextSync = [] { return holdDataFolder(false) ? EIO : 0; };
+            return up;
         };
     _window->restoreUserDB();
 
@@ -612,7 +645,9 @@ void TestMainWindowData::restoreReplacesData()
     QCOMPARE(_window->messages.at(0).first, QStringLiteral("Restore"));
     QCOMPARE(_window->messages.at(1).first, QStringLiteral("Overwrite File?"));
     QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successful"));
-    QVERIFY(_window->lastText().endsWith(QStringLiteral("\nThe first user of the backup is shown.")));
+    QVERIFY(_window->lastText().contains(QStringLiteral("\nThe first user of the backup is shown.")));
+    QCOMPARE(_window->lastText().contains(QString::fromLocal8Bit(std::strerror(EIO))), syncFails);
+    QCOMPARE(_window->lastIcon, syncFails ? QMessageBox::Warning : QMessageBox::Information);
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
     QCOMPARE(UserDB::instance()->getCurrentUser(), _ann);

@@ -611,6 +611,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged_data()
     for (const char* table : {"userdata_meta", "userdata_sync_devices", "userdata_sync_tables"})
         QTest::addRow("damaged %s, quit", table) << damaged << false << QVariantList{1} << false << 1;
     QTest::newRow("damaged userdata_meta, restored") << damaged << false << QVariantList{0} << true << 1;
+    QTest::newRow("damaged userdata_meta, no backup chosen, quit") << damaged << false << QVariantList{0, 1} << false << 2;
 }
 
 // Another program holding the diary is named as such, with Retry and Quit, after one wait;
@@ -637,7 +638,8 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     const QTemporaryDir backups; // never shared with another run of the tests
     const QString backup = backups.filePath(QStringLiteral("sound.ptBackup"));
     QVERIFY(QFile::copy(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"), backup));
-    s_chooseBackup = [backup] { return backup; };
+    const bool noBackup = QString::fromLatin1(QTest::currentDataTag()).contains(QStringLiteral("no backup"));
+    s_chooseBackup = [backup, noBackup] { return noBackup ? QCoreApplication::applicationFilePath() : backup; };
     std::optional<OtherReader> other;
     if (!damaged.isEmpty())
         QVERIFY(other.emplace(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"),
@@ -704,6 +706,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     QCOMPARE(started, starts);
     QVERIFY(shownOrTold);
     QCOMPARE(prompter.asked.size(), asked);
+    QVERIFY(!noBackup || prompter.lastText().contains(QStringLiteral(" cannot be restored:\nIt is not a backup made by this program: file is not a database.\n\n")));
     QCOMPARE(connectionWaits, 0);
     QCOMPARE(counted, starts && metrics ? 1 : 0);
     for (const ScriptedPrompter::Asked& question : prompter.asked) {

@@ -4,6 +4,7 @@
 
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/filecopy.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,13 +95,18 @@ void TestImport::onlyDefinedPathsAreTried()
     const QByteArray old = readFile(oldDatabase());
     const QList<BXSqlDb::PreviousData>* asked = UserDbTestEnv::answerPreviousData(true);
     QString error;
+    // A copy that fails is told, and no empty diary takes its place.
+    FileCopy::setFreeSpaceProbe([](const QString&) { return qint64(0); });
+    QVERIFY(!UserDbTestEnv::startUp(&error));
+    FileCopy::setFreeSpaceProbe({});
+    QVERIFY2(error.contains(QDir::cleanPath(oldDatabase()) + ", cannot be copied to ") && !QFile::exists(UserDbTestEnv::databaseFile()), qPrintable(error));
     QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
     // The older file was copied, then upgraded in place; the original is untouched.
     QCOMPARE(BXSqlDb::getVersion(), 412);
     QCOMPARE(userCount(), 2);
     QCOMPARE(UserDbTestEnv::safetyCopies().size(), 1);
     QCOMPARE(readFile(oldDatabase()), old);
-    QCOMPARE(*asked, QList<BXSqlDb::PreviousData>{BXSqlDb::PreviousData::Importable});
+    QCOMPARE(*asked, QList<BXSqlDb::PreviousData>(2, BXSqlDb::PreviousData::Importable));
 }
 
 void TestImport::declinedNoticeUsesTemplate()

@@ -361,6 +361,11 @@ void TestSchema::badFileIsRefusedUnchanged_data()
         << "no room"
         << QStringLiteral("Your database %1 could not be brought up to date and has been left as "
                           "it was:\n");
+    // What a restore kept goes back only whole; a diary holding nothing beside it is never replaced.
+    QTest::newRow("data kept by a restore, cut short")
+        << ".before-restore" << QStringLiteral("Your data, kept in %1.before-restore while a restore ran, is not a whole diary (");
+    QTest::newRow("empty diary beside the data a finished restore replaced")
+        << ".restore-finished" << QStringLiteral("Your diary %1 holds nothing, while %1.restore-finished beside it");
 }
 
 void TestSchema::badFileIsRefusedUnchanged()
@@ -380,15 +385,20 @@ void TestSchema::badFileIsRefusedUnchanged()
         data = readFile(BXSettings::getResourceDBPath() + "userdata.db");
     QVERIFY(!data.isEmpty());
     QVERIFY(kind == QLatin1String("folder") ? QDir().mkdir(path) : writeFile(path, data));
+    const QString kept = kind.startsWith(QLatin1Char('.')) ? path + kind : QString();
     const bool readOnly = kind == QLatin1String("read-only");
     if (readOnly)
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     std::optional<OtherReader> other;
-    if (kind == QLatin1String("held") || kind == QLatin1String("no room")) {
+    if (kind == QLatin1String("held") || kind == QLatin1String("no room") || !kept.isEmpty()) {
         // A diary that opens.
         QVERIFY(UserDbTestEnv::startUp());
         BXSqlDb::cleanUp();
     }
+    const bool finished = kind == QLatin1String(".restore-finished");
+    QVERIFY(kept.isEmpty() || writeFile(kept, finished ? readFile(path) : truncatedDatabase()));
+    QVERIFY(!finished || writeFile(path, QByteArray()));
+    const QByteArray keptData = kept.isEmpty() ? QByteArray() : readFile(kept);
     if (kind == QLatin1String("held")) {
         other.emplace(path, OtherReader::Hold::Exclusive);
         QVERIFY(other->reading());
@@ -415,6 +425,7 @@ void TestSchema::badFileIsRefusedUnchanged()
     QVERIFY(QFileInfo(path).exists());
     QCOMPARE(QFileInfo(path).permissions(), modes);
     QDir().rmdir(path);
+    QVERIFY(kept.isEmpty() || (readFile(kept) == keptData && QFile::remove(kept)));
     QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
     if (readOnly)
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
