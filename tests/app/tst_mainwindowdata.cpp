@@ -28,6 +28,7 @@
 #include "widgets/bxtoolbar.h"
 #include "widgets/expandingtabbar.h"
 #include "widgets/searchlineedit.h"
+#include "tests/support/heldfolder.h"
 #include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/storedmealname.h"
@@ -50,8 +51,6 @@
 #include <QToolButton>
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -132,20 +131,6 @@ int addCustomFood(int user, const QString& name)
 }
 
 constexpr int DefaultBusyTimeoutMs = 10000;
-
-// While held, no name in the data folder may be removed or renamed, even by the superuser.
-bool holdDataFolder(bool hold)
-{
-    const QByteArray folder = QFile::encodeName(BXSettings::getUserDBPath());
-    if (::geteuid() != 0)
-        return ::chmod(folder.constData(), hold ? 0500 : 0700) == 0;
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    const bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
-        && ::ioctl(fd, FS_IOC_SETFLAGS, &(flags = hold ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL)) == 0;
-    ::close(fd);
-    return done;
-}
 
 QStringList userNames()
 {
@@ -601,10 +586,10 @@ void TestMainWindowData::restoreReplacesData()
     _window->restoreName = path;
     if (held)
         _window->restart = [this](QString*) {
-            _window->duringMessage = [] { holdDataFolder(false); };
+            _window->duringMessage = [] { holdFolder(BXSettings::getUserDBPath(), false); };
             _window->restart = nullptr;
             std::string text;
-            return BXSqlDb::startUp(text, true) && holdDataFolder(true);
+            return BXSqlDb::startUp(text, true) && holdFolder(BXSettings::getUserDBPath(), true);
         };
     _window->restoreUserDB();
 
@@ -738,8 +723,8 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails()
         } else if (kind == QLatin1String("gone")) {
             QFile::remove(databaseFile());
         }
-        if (kind.endsWith(QLatin1String("held folder")) && holdDataFolder(true))
-            _window->duringMessage = [this] { _window->answers = {QMessageBox::Retry}; holdDataFolder(false); };
+        if (kind.endsWith(QLatin1String("held folder")) && holdFolder(BXSettings::getUserDBPath(), true))
+            _window->duringMessage = [this] { _window->answers = {QMessageBox::Retry}; holdFolder(BXSettings::getUserDBPath(), false); };
         _window->restart = nullptr;
         std::string text;
         const bool up = BXSqlDb::startUp(text, true);

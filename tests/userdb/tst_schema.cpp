@@ -545,6 +545,17 @@ void TestSchema::copyFileRemovesPartialCopy()
     QVERIFY(copier > 0 && ::waitpid(copier, nullptr, 0) == copier);
     WorkingFile::keepLedger(QString());
     QCOMPARE(QDir::home().entryList({QStringLiteral("partial.db*")}), QStringList());
+
+    // A ledger that cannot be read is told and left, and nothing it could not name is begun.
+    const QString ledger = QDir::homePath() + QStringLiteral("/working-files");
+    QCOMPARE(::mkfifo(QFile::encodeName(ledger).constData(), 0600), 0);
+    const std::optional<QString> told = WorkingFile::keepLedger(ledger);
+    const bool copiedBeside = FileCopy::copy(source, destination, &reason);
+    WorkingFile::keepLedger(QString());
+    QVERIFY(QFileInfo(ledger).exists() && QFile::remove(ledger));
+    QVERIFY2(told && told->contains(ledger + QStringLiteral(", cannot be read: Not a regular file.")),
+             qPrintable(told.value_or(QString())));
+    QVERIFY(!copiedBeside && reason.endsWith(ledger + QStringLiteral(", cannot be written: Not a regular file")));
 }
 
 namespace {
