@@ -175,6 +175,7 @@ private slots:
         const QString path = QFileInfo(settingsPath()).path() + QLatin1Char('/') + file;
         const QByteArray name = QFile::encodeName(path);
         QFile::remove(settingsPath());
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         QCOMPARE(kind == 'p' ? ::mkfifo(name, 0600) : kind == 'd' ? ::mkdir(name, 0700) : ::symlink("/nowhere", name), 0);
         // A wait for ever ends the test as a failure.
         ::alarm(10);
