@@ -267,6 +267,15 @@ bool provideFile(const QString& path, std::string& reason)
                      .toStdString();
         return false;
     }
+    // SQLite opens the journal beside the diary by name: a pipe there would hold the start for ever.
+    const QString journal = path + QStringLiteral("-journal");
+    if (const std::optional<QString> problem = RegularFile::problem(journal)) {
+        reason = BXSqlDb::tr("The journal %1 of your diary cannot be used: %2. Move or rename it, "
+                             "then start the program again.")
+                     .arg(QDir::toNativeSeparators(journal), *problem)
+                     .toStdString();
+        return false;
+    }
     if (info.exists() && info.size() > 0) {
         if (BXSqlDb::isOlderFormat(path)) {
             reason = BXSqlDb::olderFormatMessage(path).toStdString();

@@ -530,19 +530,20 @@ void TestStartup::updateModeWithoutUpdatesSaysSo()
 
 void TestStartup::corruptDatabaseExitsWithOne_data()
 {
-    QTest::addColumn<bool>("pipe");
-    QTest::newRow("damaged file") << false;
-    QTest::newRow("pipe") << true; // named as such, and left as it is
+    QTest::addColumn<QString>("pipe");  // the diary's own name, or that of a file beside it
+    QTest::newRow("damaged file") << QString();
+    QTest::newRow("pipe") << QString(""); // named as such, and left as it is
+    QTest::newRow("pipe as its journal") << QStringLiteral("-journal");
 }
 
 void TestStartup::corruptDatabaseExitsWithOne()
 {
-    QFETCH(bool, pipe);
+    QFETCH(QString, pipe);
     ProgramHome home;
     QFile database(userDbFolder(home) + QStringLiteral("userdata.db"));
-    if (pipe)
-        QCOMPARE(::mkfifo(QFile::encodeName(database.fileName()).constData(), 0600), 0);
-    else if (database.open(QIODevice::WriteOnly))
+    if (!pipe.isNull())
+        QCOMPARE(::mkfifo(QFile::encodeName(database.fileName() + pipe).constData(), 0600), 0);
+    if (pipe.isNull() && database.open(QIODevice::WriteOnly))
         database.write(QByteArray(4096, 'x'));
     database.close();
     const Result result = run(home, {});
@@ -551,10 +552,13 @@ void TestStartup::corruptDatabaseExitsWithOne()
     QVERIFY2(result.errors.contains(QStringLiteral("Database initialization error")),
              qPrintable(result.errors));
     // The message names the file and the way out; the file is kept for rescue.
-    QVERIFY2(result.errors.contains(database.fileName() + (pipe ? QStringLiteral(" is a pipe, not a file") : QStringLiteral(" cannot be read")))
-                 && (pipe || result.errors.contains(QStringLiteral("restore your latest backup"))),
+    const QString told = pipe.isNull()     ? QStringLiteral(" cannot be read")
+                         : pipe.isEmpty() ? QStringLiteral(" is a pipe, not a file")
+                                          : pipe + QStringLiteral(" of your diary cannot be used: Not a regular file.");
+    QVERIFY2(result.errors.contains(database.fileName() + told)
+                 && (!pipe.isNull() || result.errors.contains(QStringLiteral("restore your latest backup"))),
              qPrintable(result.errors));
-    QCOMPARE(QFileInfo(database.fileName()).size(), pipe ? 0 : 4096);
+    QCOMPARE(QFileInfo(database.fileName()).size(), pipe.isNull() ? 4096 : 0);
 }
 
 void TestStartup::lockedUserDataExitsWithOne_data()
