@@ -402,10 +402,6 @@ void TestStartup::unusableBrandEndsTheStart_data()
         << "edit" << QByteArray() << "brand" << QStringList{"brand_id"}
         << "<string id='brand_id' value='  '/>" << QStringList()
         << found + QStringLiteral("The brand's id 'brand_id' is blank.");
-    QTest::newRow("an image missing")
-        << "edit" << QByteArray() << "brand" << QStringList()
-        << "<image id='gone' fileref='images/gone.png'/>" << QStringList()
-        << found + QStringLiteral("The brand document features.xml names the image images/gone.png, which the archive does not hold.");
     QTest::newRow("brand id naming a path")
         << "edit" << QByteArray() << "brand" << QStringList{"brand_id"}
         << "<string id='brand_id' value='../Elsewhere'/>" << QStringList()
