@@ -199,6 +199,8 @@ QString MainWindow::checkBackupFile(const QString& path)
             .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     if (BXSqlDb::isOlderFormat(path))
         return BXSqlDb::olderFormatMessage(path);
+    if (const std::optional<QString> journal = BXSqlDb::journalProblem(path))
+        return *journal;
     QString error;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),

@@ -267,13 +267,8 @@ bool provideFile(const QString& path, std::string& reason)
                      .toStdString();
         return false;
     }
-    // SQLite opens the journal beside the diary by name: a pipe there would hold the start for ever.
-    const QString journal = path + QStringLiteral("-journal");
-    if (const std::optional<QString> problem = RegularFile::problem(journal)) {
-        reason = BXSqlDb::tr("The journal %1 of your diary cannot be used: %2. Move or rename it, "
-                             "then start the program again.")
-                     .arg(QDir::toNativeSeparators(journal), *problem)
-                     .toStdString();
+    if (const std::optional<QString> journal = BXSqlDb::journalProblem(path)) {
+        reason = journal->toStdString();
         return false;
     }
     if (info.exists() && info.size() > 0) {
@@ -785,6 +780,18 @@ bool BXSqlDb::isOlderFormat(const QString& path)
     QFile file;
     const QByteArray header = UserDbFormat::sqlite2Header();
     return RegularFile::open(file, path) && file.read(header.size()) == header;
+}
+
+std::optional<QString> BXSqlDb::journalProblem(const QString& path)
+{
+    // SQLite opens the journal beside a database by name, also to read it: a pipe there would
+    // hold the open for ever.
+    const QString journal = path + QStringLiteral("-journal");
+    const std::optional<QString> problem = RegularFile::problem(journal);
+    if (!problem)
+        return std::nullopt;
+    return tr("The journal %1 of %2 cannot be used: %3. Move or rename it, then try again.")
+        .arg(QDir::toNativeSeparators(journal), QDir::toNativeSeparators(path), *problem);
 }
 
 QString BXSqlDb::olderFormatMessage(const QString& path)

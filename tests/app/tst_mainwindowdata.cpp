@@ -485,6 +485,7 @@ void TestMainWindowData::restoreRefuses_data()
     QTest::newRow("user id out of range") << "userid" << "cannot tell apart";
     QTest::newRow("named pipe") << "pipe" << "is not a backup file";
     QTest::newRow("folder") << "folder" << "is not a backup file";
+    QTest::newRow("its journal a pipe") << "journal" << "journal.ptBackup-journal of ";
     QTest::newRow("bigger than the disk") << "room" << "are needed on the disk of";
     QTest::newRow("diary read by another program") << "shared" << "is in use by another program";
     QTest::newRow("diary held by another program") << "exclusive" << "is in use by another program";
@@ -521,6 +522,9 @@ void TestMainWindowData::restoreRefuses()
     } else if (kind == QLatin1String("folder")) {
         chosen = QDir::homePath() + QStringLiteral("/folder.ptBackup");
         QVERIFY(QDir().mkpath(chosen));
+    } else if (kind == QLatin1String("journal")) {
+        chosen = QDir::homePath() + QStringLiteral("/journal.ptBackup");
+        QVERIFY(QFile::copy(path, chosen) && ::mkfifo(QFile::encodeName(chosen + "-journal").constData(), 0600) == 0);
     } else if (kind == QLatin1String("room")) {
         const qint64 needed = QFileInfo(path).size() + QFileInfo(databaseFile()).size();
         FileCopy::setFreeSpaceProbe([needed](const QString&) { return needed - 1; });

@@ -550,7 +550,7 @@ void TestStartup::corruptDatabaseExitsWithOne()
     // The message names the file and the way out; the file is kept for rescue.
     const QString told = pipe.isNull()     ? QStringLiteral(" cannot be read")
                          : pipe.isEmpty() ? QStringLiteral(" is a pipe, not a file")
-                                          : pipe + QStringLiteral(" of your diary cannot be used: Not a regular file.");
+                                          : pipe + QStringLiteral(" of %1 cannot be used: Not a regular file.").arg(database.fileName());
     QVERIFY2(result.errors.contains(database.fileName() + told)
                  && (!pipe.isNull() || result.errors.contains(QStringLiteral("restore your latest backup"))),
              qPrintable(result.errors));
