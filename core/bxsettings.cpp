@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -107,12 +106,13 @@ std::optional<QString> BXSettings::settingsProblem()
         return QCoreApplication::translate("BXSettings", text)
             .arg(QDir::toNativeSeparators(problem.first), problem.second);
     };
-    if (const std::optional<QString> reason = QFileInfo::exists(path) ? RegularFile::problem(path) : std::nullopt)
+    const std::optional<QString> unreadable = QFileInfo::exists(path) ? RegularFile::problem(path) : std::nullopt;
+    if (unreadable)
         return told(QT_TRANSLATE_NOOP("BXSettings",
                                       "The settings in %1 cannot be read or saved: %2. The program "
                                       "uses its default settings and keeps no changes to them "
                                       "until the file can be read."),
-                    {path, *reason});
+                    {path, *unreadable});
     if (const auto lock = RegularFile::firstProblem(RegularFile::lockFiles(lockFile(path))))
         return told(QT_TRANSLATE_NOOP("BXSettings",
                                       "The lock %1 of the settings cannot be used: %2. The program "

@@ -108,9 +108,9 @@ public:
     static void keepPrivate();
     // Why the settings file cannot be read or saved (a pipe, a folder, no permission), naming
     // the file; nothing when it can, or when there is none yet. While it cannot, every
-    // settings object reads the defaults and stores nothing. The same for the settings' lock,
-    // while which nothing is stored, and for Qt's own settings file and its lock, while which
-    // the file dialogs keep no folders.
+    // settings object reads the defaults and stores nothing. Also why a lock of the settings
+    // cannot be used (nothing is stored meanwhile), or Qt's own settings file or one of its
+    // locks (the file dialogs keep no folders meanwhile).
     static std::optional<QString> settingsProblem();
     // The folder of the user database, ending in "/": the stored "/admin/userdbpath" when it
     // is an absolute path, else the data folder.

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QString>
-
 #include <QStringList>
 
 #include <optional>
