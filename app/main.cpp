@@ -20,6 +20,7 @@
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
 #include "core/notificationcenter.h"
+#include "core/regularfile.h"
 #include "core/workingfile.h"
 #include "core/unitcollection.h"
 #include "net/mealplandownloader.h"
@@ -42,10 +43,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QSysInfo>
 
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -314,19 +318,54 @@ QString writeFailure(const QString& folder)
     return reason;
 }
 
+// Why a lock that no running copy holds, left by a copy that ended, cannot be removed; nothing
+// when a copy holds it, the lock names another computer or it is gone by now.
+std::optional<QString> staleLockProblem(const QLockFile& lock, const QString& path)
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!lock.getLockInfo(&pid, &host, &application) || host != QSysInfo::machineHostName()
+        || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+        return std::nullopt;
+    if (::unlink(QFile::encodeName(path).constData()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    return std::nullopt;
+}
+
 // Keeps a second copy, one that found the running copy unresponsive, away from the user data.
 std::unique_ptr<QLockFile> lockUserData(std::string& error)
 {
     const QString folder = BXSettings::getUserDBPath();
     orvCreateDirectory(folder);
-    auto lock = std::make_unique<QLockFile>(folder + QStringLiteral("pantrel.lock"));
+    const QString path = folder + QStringLiteral("pantrel.lock");
+    if (const auto unusable = RegularFile::firstProblem(RegularFile::lockFiles(path))) {
+        error = tr("The lock %1 of the user data cannot be used: %2. Remove it and start the "
+                   "program again.")
+                    .arg(QDir::toNativeSeparators(unusable->first), unusable->second).toStdString();
+        return nullptr;
+    }
+    auto lock = std::make_unique<QLockFile>(path);
     lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
+    bool locked = lock->tryLock(0);
+    // A lock left by a copy that ended, which Qt could not remove (a read-only one, say), goes
+    // here when it can; one that cannot go is never taken for a running copy.
+    std::optional<QString> unremovable;
+    if (!locked && lock->error() == QLockFile::LockFailedError) {
+        unremovable = staleLockProblem(*lock, path);
+        locked = !unremovable && lock->tryLock(0);
+    }
+    if (locked) {
         // Only now, as the one copy running, are the working files a killed run left removed.
-        WorkingFile::keepLedger(folder + QStringLiteral("working-files"));
+        if (const std::optional<QString> kept = WorkingFile::keepLedger(folder + QStringLiteral("working-files")))
+            showBox(QMessageBox::Warning, tr("Unfinished files"), *kept);
         return lock;
     }
-    if (lock->error() == QLockFile::LockFailedError) {
+    if (unremovable) {
+        error = tr("The lock %1 was left by a copy of this program that has ended, and it "
+                   "cannot be removed: %2. Remove it and start the program again.")
+                    .arg(QDir::toNativeSeparators(path), *unremovable).toStdString();
+    } else if (lock->error() == QLockFile::LockFailedError) {
         error = tr("Another copy of this program is using the user data in %1 and does not "
                    "respond. Close it and start the program again.")
                     .arg(folder).toStdString();

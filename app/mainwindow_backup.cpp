@@ -215,6 +215,8 @@ QString MainWindow::checkBackupFile(const QString& path)
     file.close();
     if (BXSqlDb::isOlderFormat(path))
         return BXSqlDb::olderFormatMessage(path);
+    if (const std::optional<QString> journal = BXSqlDb::journalProblem(path))
+        return *journal;
     QString error;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),

@@ -119,6 +119,8 @@ bool BrandEngine::import(const char* filename, QString* error)
         reason = archive->errorString();
     else if (_readDocuments(*archive, documents, &reason) && documents.empty())
         reason = tr("The archive holds no brand document.");
+    else if (reason.isEmpty())
+        _holdsImages(*archive, documents, &reason);
     if (!reason.isEmpty()) {
         if (error)
             *error = reason;
@@ -157,6 +159,28 @@ bool BrandEngine::_readDocuments(TarReader& archive, std::vector<std::pair<QStri
             continue;
         }
         documents.emplace_back(memberName, document);
+    }
+    return true;
+}
+
+// Whether the archive holds every image that its documents name for this program; false with
+// the first one missing in *error.
+bool BrandEngine::_holdsImages(const TarReader& archive,
+                               const std::vector<std::pair<QString, QDomDocument>>& documents,
+                               QString* error) const
+{
+    const QString image = QStringLiteral("image");
+    for (const auto& [member, document] : documents) {
+        for (QDomElement element = document.documentElement().firstChildElement(image); !element.isNull();
+             element = element.nextSiblingElement(image)) {
+            const QString fileref = element.attribute(QStringLiteral("fileref"));
+            if (element.attribute(QStringLiteral("id")).isEmpty() || fileref.isEmpty()
+                || archive.holds(fileref.toStdString()) || !_passesFilters(element))
+                continue;
+            *error = tr("The brand document %1 names the image %2, which the archive does not hold.")
+                         .arg(member, fileref);
+            return false;
+        }
     }
     return true;
 }
@@ -215,8 +239,6 @@ void BrandEngine::_parseElement(TarReader& archive, const QDomElement& element, 
 
 void BrandEngine::_addImage(TarReader& archive, const QString& id, const QString& fileref)
 {
-    if (archive.listFiles(fileref.toStdString(), false).empty())
-        qWarning("BrandEngine: can't find image file '%s' in archive", qUtf8Printable(fileref));
     _imageMap.try_emplace(id, ImageData{&archive, fileref});
 }
 

@@ -41,8 +41,8 @@ public:
 
     // Reads one brand archive; ids already defined keep their first value. False, with the
     // reason as a sentence in *error when given, when the file cannot be opened, is no regular
-    // file, is cut short or damaged, holds an XML document that cannot be read, or holds no
-    // brand document; the engine is then unchanged.
+    // file, is cut short or damaged, holds an XML document that cannot be read, holds no
+    // brand document, or lacks an image that its documents name; the engine is then unchanged.
     bool import(const char* filename, QString* error = nullptr);
 
     // Whether the brand defines every id whose value names the program, its folders, files or
@@ -77,6 +77,9 @@ private:
 
     bool _readDocuments(TarReader& archive, std::vector<std::pair<QString, QDomDocument>>& documents,
                         QString* error) const;
+    bool _holdsImages(const TarReader& archive,
+                      const std::vector<std::pair<QString, QDomDocument>>& documents,
+                      QString* error) const;
     void _enterDocument(TarReader& archive, const QDomDocument& document, const QString& member);
     // What an id the program requires must be defined as, and the list of those ids.
     enum class Kind;

@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -103,19 +102,29 @@ QString BXSettings::settingsFile()
 std::optional<QString> BXSettings::settingsProblem()
 {
     const QString path = settingsFile();
-    if (!QFileInfo::exists(path))
-        return std::nullopt;
-    QString reason;
-    const int descriptor = RegularFile::openDescriptor(path, &reason);
-    if (descriptor >= 0) {
-        ::close(descriptor);
-        return std::nullopt;
-    }
-    return QCoreApplication::translate("BXSettings",
-                                       "The settings in %1 cannot be read or saved: %2. The "
-                                       "program uses its default settings and keeps no changes "
-                                       "to them until the file can be read.")
-        .arg(QDir::toNativeSeparators(path), reason);
+    const auto told = [](const char* text, const std::pair<QString, QString>& problem) {
+        return QCoreApplication::translate("BXSettings", text)
+            .arg(QDir::toNativeSeparators(problem.first), problem.second);
+    };
+    const std::optional<QString> unreadable = QFileInfo::exists(path) ? RegularFile::problem(path) : std::nullopt;
+    if (unreadable)
+        return told(QT_TRANSLATE_NOOP("BXSettings",
+                                      "The settings in %1 cannot be read or saved: %2. The program "
+                                      "uses its default settings and keeps no changes to them "
+                                      "until the file can be read."),
+                    {path, *unreadable});
+    if (const auto lock = RegularFile::firstProblem(RegularFile::lockFiles(lockFile(path))))
+        return told(QT_TRANSLATE_NOOP("BXSettings",
+                                      "The lock %1 of the settings cannot be used: %2. The program "
+                                      "keeps no changes to its settings until it is removed."),
+                    *lock);
+    if (const auto toolkit = toolkitSettingsProblem())
+        return told(QT_TRANSLATE_NOOP("BXSettings",
+                                      "%1, where the file dialogs keep the folders last used, "
+                                      "cannot be used: %2. The dialogs keep no folders until it "
+                                      "is removed."),
+                    *toolkit);
+    return std::nullopt;
 }
 
 // A pipe or a device in the settings file's place is never opened: the first read would wait
@@ -148,9 +157,16 @@ QString BXSettings::fK(const QString& key, bool) const
     return _brandId + (key.startsWith(QLatin1Char('/')) ? key : QLatin1Char('/') + key);
 }
 
+// A pipe, a link to nothing or a file that cannot be read in place of the lock would keep
+// the toolkit's write waiting for ever: nothing is changed while one is there.
+bool BXSettings::isStorable() const
+{
+    return isWritable() && !RegularFile::firstProblem(RegularFile::lockFiles(lockFile(fileName())));
+}
+
 bool BXSettings::store(const QString& key, const QVariant& value)
 {
-    if (!isWritable())
+    if (!isStorable())
         return false;
     setValue(fK(key), value);
     return syncPrivately();
@@ -164,11 +180,25 @@ bool BXSettings::syncPrivately()
     return status() == QSettings::NoError;
 }
 
+QString BXSettings::lockFile(const QString& settings)
+{
+    return settings + QStringLiteral(".lock");
+}
+
+// The file of Qt's own settings, or one of its locks, that may not be opened, and why.
+std::optional<std::pair<QString, QString>> BXSettings::toolkitSettingsProblem()
+{
+    const QString file = QFileInfo(settingsFile()).absolutePath() + QStringLiteral("/QtProject.conf");
+    return RegularFile::firstProblem(QStringList{file} + RegularFile::lockFiles(lockFile(file)));
+}
+
 void BXSettings::keepPrivate()
 {
     // Qt's own settings, the file dialogs' history among them, name the folders of backups and
-    // exports: they are kept in the settings folder.
-    const QString folder = QFileInfo(settingsFile()).absolutePath();
+    // exports: they are kept in the settings folder. Where a file of theirs may not be opened
+    // they live beneath it, where nothing can be read or made.
+    const auto blocked = toolkitSettingsProblem();
+    const QString folder = blocked ? blocked->first : QFileInfo(settingsFile()).absolutePath();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
 }
@@ -226,7 +256,7 @@ bool BXSettings::readBoolEntry(const QString& key, bool defaultValue, bool* ok)
 
 bool BXSettings::removeEntry(const QString& key)
 {
-    if (!isWritable())
+    if (!isStorable())
         return false;
     remove(fK(key));
     return syncPrivately();

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QLocale;
@@ -107,7 +108,9 @@ public:
     static void keepPrivate();
     // Why the settings file cannot be read or saved (a pipe, a folder, no permission), naming
     // the file; nothing when it can, or when there is none yet. While it cannot, every
-    // settings object reads the defaults and stores nothing.
+    // settings object reads the defaults and stores nothing. Also why a lock of the settings
+    // cannot be used (nothing is stored meanwhile), or Qt's own settings file or one of its
+    // locks (the file dialogs keep no folders meanwhile).
     static std::optional<QString> settingsProblem();
     // The folder of the user database, ending in "/": the stored "/admin/userdbpath" when it
     // is an absolute path, else the data folder.
@@ -144,6 +147,9 @@ private:
     static QString configDir();
     static QString settingsFile();
     static QString usableSettingsFile();
+    // The lock that Qt takes to write the settings file `settings`.
+    static QString lockFile(const QString& settings);
+    static std::optional<std::pair<QString, QString>> toolkitSettingsProblem();
     static std::vector<FolderMove> oldFolderMoves();
     static void followMovedFolders(const std::vector<FolderMove>& moved);
     static bool isInUse(const QString& path);
@@ -151,6 +157,7 @@ private:
 
     void loadSettings();
     const SettingData* find(SettingType type, SettingEnum id) const;
+    bool isStorable() const;
     bool store(const QString& key, const QVariant& value);
     bool syncPrivately();
 

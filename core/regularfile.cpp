@@ -54,3 +54,33 @@ bool RegularFile::open(QFile& file, const QString& path, QString* reason)
     ::close(fd);
     return false;
 }
+
+std::optional<QString> RegularFile::problem(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat entry;
+    if (::lstat(name.constData(), &entry) != 0)
+        return std::nullopt;
+    if (S_ISLNK(entry.st_mode) && ::stat(name.constData(), &entry) != 0 && errno == ENOENT)
+        return tr("A link to %1, which does not exist").arg(QFile::symLinkTarget(path));
+    QString reason;
+    const int fd = openDescriptor(path, &reason);
+    if (fd < 0)
+        return reason;
+    ::close(fd);
+    return std::nullopt;
+}
+
+std::optional<std::pair<QString, QString>> RegularFile::firstProblem(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        if (const std::optional<QString> reason = problem(path))
+            return std::make_pair(path, *reason);
+    }
+    return std::nullopt;
+}
+
+QStringList RegularFile::lockFiles(const QString& lock)
+{
+    return {lock, lock + QStringLiteral(".rmlock")};
+}

@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
 
 class QFile;
 
@@ -21,4 +25,13 @@ public:
     // Opens file, named path, for reading; false with the reason, in the system's words, in
     // *reason when given.
     static bool open(QFile& file, const QString& path, QString* reason = nullptr);
+    // Why what lies at path, which the program or the toolkit opens by name, may not be
+    // opened: a pipe, a device, a folder, a link to nothing, or no permission to read it, in
+    // the system's words. Nothing when path is free or holds a regular file that can be read.
+    static std::optional<QString> problem(const QString& path);
+    // The first of paths that may not be opened, and why.
+    static std::optional<std::pair<QString, QString>> firstProblem(const QStringList& paths);
+    // What Qt opens by name to take the lock file `lock`: the lock itself, and the lock that
+    // guards the removal of one left by a process that ended.
+    static QStringList lockFiles(const QString& lock);
 };

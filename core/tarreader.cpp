@@ -122,14 +122,17 @@ void TarReader::_readMemberMap()
     }
 }
 
-// The end is two zero blocks, followed by nothing but the zeros that fill the last record.
+// The end is two zero blocks, where the file ends or followed by the zeros that fill the last
+// record up to its end. Zeros that end elsewhere are members wiped out, not an end.
 void TarReader::_readEnd(qint64 position, qint64 fileSize)
 {
-    const qint64 recordEnd = (position + 2 * s_blockSize + s_recordSize - 1) / s_recordSize * s_recordSize;
-    if (fileSize < position + 2 * s_blockSize) {
+    const qint64 end = position + 2 * s_blockSize;
+    const qint64 recordEnd = (end + s_recordSize - 1) / s_recordSize * s_recordSize;
+    if (fileSize < end) {
         _error = tr("The archive is cut short or damaged: it stops after %1 bytes, before its end.")
                      .arg(fileSize);
-    } else if (fileSize > recordEnd || !_file.seek(position) || !isZero(_file.read(fileSize - position))) {
+    } else if ((fileSize != end && fileSize != recordEnd) || !_file.seek(position)
+               || !isZero(_file.read(fileSize - position))) {
         _error = tr("The archive is damaged: %1 bytes follow its end at byte %2.")
                      .arg(fileSize - position - 2 * s_blockSize)
                      .arg(position);

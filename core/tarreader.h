@@ -41,6 +41,8 @@ public:
     // with a damaged header or more than zeros after its end.
     bool isWhole() const { return _whole; }
 
+    // Whether the archive has a member of that name.
+    bool holds(const std::string& name) const { return _members.count(name) != 0; }
     // The member's data; empty when there is no such member or its data is cut short.
     QByteArray readFile(const std::string& name);
 

@@ -24,11 +24,14 @@ QString systemReason()
 }
 
 // Where working files are noted, and those noted now: being written, or left by an earlier
-// run and not yet reached.
+// run and not yet reached. A ledger that could not be read (`unread` says why) is left as it
+// is, so that what it names can still be found: nothing is noted in it, and so no working file
+// is begun.
 struct Ledger
 {
     QString path;
     QStringList noted;
+    QString unread;
 };
 
 Ledger& ledger()
@@ -43,6 +46,15 @@ bool writeLedger(QString* reason = nullptr)
     const Ledger& kept = ledger();
     if (kept.path.isEmpty())
         return true;
+    const auto told = [&kept, reason](const QString& why) {
+        if (reason)
+            *reason = QCoreApplication::translate("WorkingFile", "The list of files being written, "
+                                                                 "%1, cannot be written: %2")
+                          .arg(QDir::toNativeSeparators(kept.path), why);
+        return false;
+    };
+    if (!kept.unread.isEmpty())
+        return told(kept.unread);
     if (kept.noted.isEmpty()) {
         QFile::remove(kept.path);
         return true;
@@ -53,11 +65,7 @@ bool writeLedger(QString* reason = nullptr)
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(text) == text.size()
         && file.commit())
         return true;
-    if (reason)
-        *reason = QCoreApplication::translate("WorkingFile", "The list of files being written, %1, "
-                                                             "cannot be written: %2")
-                      .arg(QDir::toNativeSeparators(kept.path), file.errorString());
-    return false;
+    return told(file.errorString());
 }
 
 // A working file that the ledger cannot name is never begun: one left by a run that is killed
@@ -107,11 +115,12 @@ void WorkingFile::takeModes(const QString& file, const QString& replaced)
         ::chmod(QFile::encodeName(file).constData(), info.st_mode & 0777);
 }
 
-void WorkingFile::keepLedger(const QString& path)
+std::optional<QString> WorkingFile::keepLedger(const QString& path)
 {
+    const std::optional<QString> unread = RegularFile::problem(path);
     QFile file;
     QStringList remaining;
-    if (RegularFile::open(file, path)) {
+    if (!unread && RegularFile::open(file, path)) {
         const QStringList noted = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         for (const QString& left : noted) {
             // Only the program's own working files are ever removed.
@@ -122,8 +131,16 @@ void WorkingFile::keepLedger(const QString& path)
                 remaining.append(left);
         }
     }
-    ledger() = Ledger{path, remaining};
+    ledger() = Ledger{path, remaining, unread.value_or(QString())};
     writeLedger();
+    if (!unread)
+        return std::nullopt;
+    return QCoreApplication::translate("WorkingFile",
+                                       "The list of files being written, %1, cannot be read: %2. "
+                                       "Files that an earlier run left unfinished are not "
+                                       "removed, and no backup or export can be written, until "
+                                       "it is removed or can be read.")
+        .arg(QDir::toNativeSeparators(path), *unread);
 }
 
 bool WorkingFile::syncFolder(const QString& file)

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QString>
 
+#include <optional>
+
 // Every file the program writes for the user (a copy of the diary, an export) is written
 // beside its destination under a working name, readable by the user alone, and takes the
 // destination's name only once it is whole and on the disk, with the modes of the file it
@@ -22,8 +24,9 @@ public:
     // is gone, so that one left by a process that was killed is found in whatever folder it
     // lies. First removes those that the ledger names from an earlier run; one that cannot be
     // reached now (a disk not connected) stays noted. A working file is begun only once the
-    // ledger names it.
-    static void keepLedger(const QString& ledger);
+    // ledger names it. A ledger that cannot be read (a pipe, a link to nothing, no permission)
+    // is left as it is, and no working file is begun: the reason, naming it, is given back.
+    static std::optional<QString> keepLedger(const QString& ledger);
     // Puts the names in the folder of `file` on the disk, so that a rename or a removal there
     // outlives a power cut; false when the system refused.
     static bool syncFolder(const QString& file);

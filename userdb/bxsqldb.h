@@ -12,6 +12,8 @@
 #include <QSqlError>
 #include <QString>
 
+#include <optional>
+
 class QSqlQuery;
 class StoreAction;
 struct sqlite3;
@@ -171,6 +173,9 @@ public:
     static bool isOlderFormat(const QString& path);
     // The message that tells the user why such a file cannot be used.
     static QString olderFormatMessage(const QString& path);
+    // Why the journal that SQLite would open beside the database at path may not be opened (a
+    // pipe, a link to nothing), naming it; nothing when there is none or it may.
+    static std::optional<QString> journalProblem(const QString& path);
 
     // Writes the schema version and the application version; throws BXException.
     void upgradeSchema(int version);

@@ -338,6 +338,10 @@ bool provideFile(const QString& path, std::string& reason)
                      .toStdString();
         return false;
     }
+    if (const std::optional<QString> journal = BXSqlDb::journalProblem(path)) {
+        reason = journal->toStdString();
+        return false;
+    }
     if (info.exists() && info.size() > 0) {
         if (BXSqlDb::isOlderFormat(path)) {
             reason = BXSqlDb::olderFormatMessage(path).toStdString();
@@ -859,6 +863,18 @@ bool BXSqlDb::isOlderFormat(const QString& path)
     QFile file;
     const QByteArray header = UserDbFormat::sqlite2Header();
     return RegularFile::open(file, path) && file.read(header.size()) == header;
+}
+
+std::optional<QString> BXSqlDb::journalProblem(const QString& path)
+{
+    // SQLite opens the journal beside a database by name, also to read it: a pipe there would
+    // hold the open for ever.
+    const QString journal = path + QStringLiteral("-journal");
+    const std::optional<QString> problem = RegularFile::problem(journal);
+    if (!problem)
+        return std::nullopt;
+    return tr("The journal %1 of %2 cannot be used: %3. Move or rename it, then try again.")
+        .arg(QDir::toNativeSeparators(journal), QDir::toNativeSeparators(path), *problem);
 }
 
 QString BXSqlDb::olderFormatMessage(const QString& path)

@@ -28,6 +28,7 @@
 #include "widgets/bxtoolbar.h"
 #include "widgets/expandingtabbar.h"
 #include "widgets/searchlineedit.h"
+#include "tests/support/heldfolder.h"
 #include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/storedmealname.h"
@@ -50,8 +51,6 @@
 #include <QToolButton>
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -133,20 +132,6 @@ int addCustomFood(int user, const QString& name)
 }
 
 constexpr int DefaultBusyTimeoutMs = 10000;
-
-// While held, no name in the data folder may be removed or renamed, even by the superuser.
-bool holdDataFolder(bool hold)
-{
-    const QByteArray folder = QFile::encodeName(BXSettings::getUserDBPath());
-    if (::geteuid() != 0)
-        return ::chmod(folder.constData(), hold ? 0500 : 0700) == 0;
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    const bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
-        && ::ioctl(fd, FS_IOC_SETFLAGS, &(flags = hold ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL)) == 0;
-    ::close(fd);
-    return done;
-}
 
 // The disk's answer to the next sync of a file, once: the error it fails with.
 std::function<int()> s_nextSync;
@@ -517,6 +502,7 @@ void TestMainWindowData::restoreRefuses_data()
     QTest::newRow("user id out of range") << "userid" << "cannot tell apart";
     QTest::newRow("named pipe") << "pipe" << "is not a backup file";
     QTest::newRow("folder") << "folder" << "is not a backup file";
+    QTest::newRow("its journal a pipe") << "journal" << "journal.ptBackup-journal of ";
     QTest::newRow("bigger than the disk") << "room" << "are needed on the disk of";
     QTest::newRow("diary read by another program") << "shared" << "is in use by another program";
     QTest::newRow("diary held by another program") << "exclusive" << "is in use by another program";
@@ -553,6 +539,9 @@ void TestMainWindowData::restoreRefuses()
     } else if (kind == QLatin1String("folder")) {
         chosen = QDir::homePath() + QStringLiteral("/folder.ptBackup");
         QVERIFY(QDir().mkpath(chosen));
+    } else if (kind == QLatin1String("journal")) {
+        chosen = QDir::homePath() + QStringLiteral("/journal.ptBackup");
+        QVERIFY(QFile::copy(path, chosen) && ::mkfifo(QFile::encodeName(chosen + "-journal").constData(), 0600) == 0);
     } else if (kind == QLatin1String("room")) {
         const qint64 needed = QFileInfo(path).size() + QFileInfo(databaseFile()).size();
         FileCopy::setFreeSpaceProbe([needed](const QString&) { return needed - 1; });
@@ -631,12 +620,12 @@ void TestMainWindowData::restoreReplacesData()
     const bool syncFails = refused.endsWith(QLatin1String("sync"));
     if (!refused.isEmpty())
         _window->restart = [this, syncFails](QString*) {
-            _window->duringMessage = [] { holdDataFolder(false); };
+            _window->duringMessage = [] { holdFolder(BXSettings::getUserDBPath(), false); };
             _window->restart = nullptr;
             std::string text;
-            const bool up = BXSqlDb::startUp(text, true) && holdDataFolder(true);
+            const bool up = BXSqlDb::startUp(text, true) && holdFolder(BXSettings::getUserDBPath(), true);
             if (syncFails)
-                s_nextSync = [] { return holdDataFolder(false) ? EIO : 0; };
+                s_nextSync = [] { return holdFolder(BXSettings::getUserDBPath(), false) ? EIO : 0; };
             return up;
         };
     _window->restoreUserDB();
@@ -773,8 +762,8 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails()
         } else if (kind == QLatin1String("gone")) {
             QFile::remove(databaseFile());
         }
-        if (kind.endsWith(QLatin1String("held folder")) && holdDataFolder(true))
-            _window->duringMessage = [this] { _window->answers = {QMessageBox::Retry}; holdDataFolder(false); };
+        if (kind.endsWith(QLatin1String("held folder")) && holdFolder(BXSettings::getUserDBPath(), true))
+            _window->duringMessage = [this] { _window->answers = {QMessageBox::Retry}; holdFolder(BXSettings::getUserDBPath(), false); };
         _window->restart = nullptr;
         std::string text;
         const bool up = BXSqlDb::startUp(text, true);

@@ -17,6 +17,7 @@
 #include "channelpeer.h"
 #include "tests/support/otherreader.h"
 #include "tests/support/brandinfront.h"
+#include "tests/support/heldfolder.h"
 #include "widgets/shownday.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,7 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 // The program's own start-up and shutdown steps, compiled in here so that they can be run
 // in this process; its entry point is renamed out of the way of the test's.
@@ -524,19 +526,20 @@ void TestStartup::updateModeWithoutUpdatesSaysSo()
 
 void TestStartup::corruptDatabaseExitsWithOne_data()
 {
-    QTest::addColumn<bool>("pipe");
-    QTest::newRow("damaged file") << false;
-    QTest::newRow("pipe") << true; // named as such, and left as it is
+    QTest::addColumn<QString>("pipe");  // the diary's own name, or that of a file beside it
+    QTest::newRow("damaged file") << QString();
+    QTest::newRow("pipe") << QString(""); // named as such, and left as it is
+    QTest::newRow("pipe as its journal") << QStringLiteral("-journal");
 }
 
 void TestStartup::corruptDatabaseExitsWithOne()
 {
-    QFETCH(bool, pipe);
+    QFETCH(QString, pipe);
     ProgramHome home;
     QFile database(userDbFolder(home) + QStringLiteral("userdata.db"));
-    if (pipe)
-        QCOMPARE(::mkfifo(QFile::encodeName(database.fileName()).constData(), 0600), 0);
-    else if (database.open(QIODevice::WriteOnly))
+    if (!pipe.isNull())
+        QCOMPARE(::mkfifo(QFile::encodeName(database.fileName() + pipe).constData(), 0600), 0);
+    if (pipe.isNull() && database.open(QIODevice::WriteOnly))
         database.write(QByteArray(4096, 'x'));
     database.close();
     const Result result = run(home, {});
@@ -545,35 +548,62 @@ void TestStartup::corruptDatabaseExitsWithOne()
     QVERIFY2(result.errors.contains(QStringLiteral("Database initialization error")),
              qPrintable(result.errors));
     // The message names the file and the way out; the file is kept for rescue.
-    QVERIFY2(result.errors.contains(database.fileName() + (pipe ? QStringLiteral(" is a pipe, not a file") : QStringLiteral(" cannot be read")))
-                 && (pipe || result.errors.contains(QStringLiteral("restore your latest backup"))),
+    const QString told = pipe.isNull()     ? QStringLiteral(" cannot be read")
+                         : pipe.isEmpty() ? QStringLiteral(" is a pipe, not a file")
+                                          : pipe + QStringLiteral(" of %1 cannot be used: Not a regular file.").arg(database.fileName());
+    QVERIFY2(result.errors.contains(database.fileName() + told)
+                 && (!pipe.isNull() || result.errors.contains(QStringLiteral("restore your latest backup"))),
              qPrintable(result.errors));
-    QCOMPARE(QFileInfo(database.fileName()).size(), pipe ? 0 : 4096);
+    QCOMPARE(QFileInfo(database.fileName()).size(), pipe.isNull() ? 4096 : 0);
 }
 
 void TestStartup::lockedUserDataExitsWithOne_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("start") << QStringList();
-    QTest::newRow("-updatedb") << QStringList{QStringLiteral("-updatedb")};
+    QTest::addColumn<QString>("lock");  // "held", "pipe" or "left": by a copy that ended, in a held folder
+    QTest::addColumn<QString>("message");  // %1: the lock
+    const QString running = QStringLiteral("Another copy of this program");
+    QTest::newRow("start") << QStringList() << "held" << running;
+    QTest::newRow("-updatedb") << QStringList{QStringLiteral("-updatedb")} << "held" << running;
+    QTest::newRow("a pipe") << QStringList() << "pipe"
+                            << QStringLiteral("The lock %1 of the user data cannot be used: Not a regular file.");
+    QTest::newRow("left, cannot be removed")
+        << QStringList() << "left"
+        << QStringLiteral("The lock %1 was left by a copy of this program that has ended, and it cannot be removed: ")
+               + QString::fromLocal8Bit(std::strerror(::geteuid() == 0 ? EPERM : EACCES));
 }
 
-// The update mode, which needs a brand with updates, fails the same way.
+// The update mode, which needs a brand with updates, fails the same way. A lock that no running
+// copy holds is never taken for one.
 void TestStartup::lockedUserDataExitsWithOne()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, lock);
+    QFETCH(QString, message);
     ProgramHome home;
     QTemporaryDir resources;
     const QString folder = resources.path() + QLatin1Char('/');
     QVERIFY(writeEditedBrand(folder, QStringLiteral("brand"), {QStringLiteral("update_enabled")},
                              QStringLiteral("<bool id='update_enabled' value='true'/>")));
-    QLockFile lock(userDbFolder(home) + QStringLiteral("pantrel.lock"));
-    QVERIFY(lock.tryLock(0));
+    const QString path = userDbFolder(home) + QStringLiteral("pantrel.lock");
+    QLockFile held(path);
+    if (lock == QLatin1String("pipe")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (lock == QLatin1String("left")) {
+        const pid_t ended = ::fork();
+        if (ended == 0)
+            ::_exit(QLockFile(path).tryLock(0) ? 0 : 1);
+        int status = 1;
+        QVERIFY(::waitpid(ended, &status, 0) == ended && status == 0);
+        QVERIFY(holdFolder(userDbFolder(home), true));
+    } else {
+        QVERIFY(held.tryLock(0));
+    }
     const Result result = run(home, QStringList{QStringLiteral("-resourcedir"), folder} + arguments);
+    QVERIFY(holdFolder(userDbFolder(home), false));
     QCOMPARE(result.status, QProcess::NormalExit);
     QCOMPARE(result.code, 1);
-    QVERIFY2(result.errors.contains(QStringLiteral("Another copy of this program")),
-             qPrintable(result.errors));
+    QVERIFY2(result.errors.contains(message.replace(QStringLiteral("%1"), path)), qPrintable(result.errors));
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
 }
 

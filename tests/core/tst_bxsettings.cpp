@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -146,28 +147,49 @@ private slots:
         QCOMPARE(BXSettings::joinPaths(QStringLiteral("a/"), QStringLiteral("b")), QStringLiteral("a//b"));
     }
 
-    // Nobody opens the pipe's other end: the settings must not wait for it. The defaults are
-    // read, nothing is stored, and the reason is told, naming the file.
+    // Nobody opens the pipe's other end: the settings, their lock and Qt's own settings must not
+    // wait for it. Nothing is stored while the settings or their lock cannot be used; the
+    // reason is told, naming the file.
     void unusableSettingsFileIsTold_data()
     {
-        QTest::addColumn<bool>("pipe");
-        QTest::newRow("a pipe") << true;
-        QTest::newRow("a folder") << false;
+        QTest::addColumn<QString>("file");  // in the settings folder
+        QTest::addColumn<char>("kind");     // a pipe, a folder or a link to nothing
+        QTest::addColumn<QString>("told");  // %1: the file
+        const QString settings = QStringLiteral("%1 cannot be read or saved: Not a regular file");
+        QTest::newRow("a pipe") << "testbrand.ini" << 'p' << settings;
+        QTest::newRow("a folder") << "testbrand.ini" << 'd' << settings;
+        const QString lock = QStringLiteral("The lock %1 of the settings cannot be used: ");
+        QTest::newRow("a pipe as the lock") << "testbrand.ini.lock" << 'p' << lock + "Not a regular file.";
+        QTest::newRow("a link to nothing as the lock")
+            << "testbrand.ini.lock" << 'l' << lock + "A link to /nowhere, which does not exist.";
+        QTest::newRow("a pipe as Qt's settings")
+            << "QtProject.conf" << 'p'
+            << "%1, where the file dialogs keep the folders last used, cannot be used: Not a regular file.";
     }
 
     void unusableSettingsFileIsTold()
     {
-        QFETCH(bool, pipe);
-        const QByteArray path = QFile::encodeName(settingsPath());
+        QFETCH(QString, file);
+        QFETCH(char, kind);
+        QFETCH(QString, told);
+        const QString path = QFileInfo(settingsPath()).path() + QLatin1Char('/') + file;
+        const QByteArray name = QFile::encodeName(path);
         QFile::remove(settingsPath());
-        QCOMPARE(pipe ? ::mkfifo(path, 0600) : ::mkdir(path, 0700), 0);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QCOMPARE(kind == 'p' ? ::mkfifo(name, 0600) : kind == 'd' ? ::mkdir(name, 0700) : ::symlink("/nowhere", name), 0);
+        // A wait for ever ends the test as a failure.
+        ::alarm(10);
+        BXSettings::keepPrivate();
+        QVERIFY(QSettings(QSettings::UserScope, QStringLiteral("QtProject")).value(QStringLiteral("FileDialog/history")).isNull());
         BXSettings settings;
         const bool stored = settings.writeEntry(QStringLiteral("windowX"), 120);
         const std::optional<QString> problem = BXSettings::settingsProblem();
-        QFile::remove(settingsPath());
-        ::rmdir(path);
-        QVERIFY(!stored && settings.getInt(BXSettings::StaticDbUpdateInterval) == 28);
-        QVERIFY(problem && problem->contains(settingsPath() + " cannot be read or saved: Not a regular file"));
+        ::alarm(0);
+        QFile::remove(path);
+        ::rmdir(name);
+        QCOMPARE(stored, file == QLatin1String("QtProject.conf"));
+        QCOMPARE(settings.getInt(BXSettings::StaticDbUpdateInterval), 28);
+        QVERIFY(problem && problem->contains(told.arg(path)));
     }
 
     void dateOrder()

@@ -158,6 +158,12 @@ private slots:
         QCOMPARE(reader.errorString(), QStringLiteral("The archive is damaged: the block at byte 0 is no member's header."));
         QVERIFY(reader.open(writeRaw("filled.tar", whole + QByteArray(20480, '\0'))));
         QCOMPARE(reader.errorString(), QStringLiteral("The archive is damaged: 20480 bytes follow its end at byte 1024."));
+        // The last member wiped out from its header on, where no record ends, is no end.
+        QFile wiped(QString::fromStdString(writeArchive("wiped.tar", {{"a", "aaaa"}, {"b", QByteArray(2000, 'b')}})));
+        QVERIFY(wiped.open(QIODevice::ReadWrite) && wiped.seek(1024) && wiped.write(QByteArray(3584, '\0')) == 3584);
+        wiped.close();
+        QVERIFY(reader.open(wiped.fileName().toStdString()));
+        QCOMPARE(reader.errorString(), QStringLiteral("The archive is damaged: 2560 bytes follow its end at byte 1024."));
     }
 
     void sizeFieldTakesDigitsAsOctalPlaces()

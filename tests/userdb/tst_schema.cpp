@@ -556,6 +556,14 @@ void TestSchema::copyFileRemovesPartialCopy()
     QVERIFY(copier > 0 && ::waitpid(copier, nullptr, 0) == copier);
     WorkingFile::keepLedger(QString());
     QCOMPARE(QDir::home().entryList({QStringLiteral("partial.db*")}), QStringList());
+
+    // A ledger that cannot be read is told and left, and nothing it could not name is begun.
+    const QString ledger = QDir::homePath() + QStringLiteral("/working-files");
+    QCOMPARE(::mkfifo(QFile::encodeName(ledger).constData(), 0600), 0);
+    const std::optional<QString> told = WorkingFile::keepLedger(ledger);
+    QVERIFY(!FileCopy::copy(source, destination, &reason) && reason.endsWith(ledger + ", cannot be written: Not a regular file"));
+    WorkingFile::keepLedger(QString());
+    QVERIFY(told && told->contains(ledger + ", cannot be read: Not a regular file.") && QFile::remove(ledger));
 }
 
 namespace {
