@@ -1,5 +1,6 @@
 #include "browser/foodquerywidget.h"
 
+#include "widgets/shownday.h"
 #include "browser/browseritemflags.h"
 #include "browser/draglistview.h"
 #include "browser/exercisewidget.h"
@@ -688,7 +689,7 @@ void FoodQueryWidget::_showFood(const FoodViewItem* row)
     if (!_readRow(custom, [&] { foodWidget->setFood(row->id); }))
         return;
     foodWidget->setCustomButtonShown(custom, tr("Duplicate Food"));
-    const std::optional<bool> favorite = FavoritesDB(UserDB::instance()->getCurrentUser())
+    const std::optional<bool> favorite = FavoritesDB(ShownDay::instance()->user())
         .isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id));
     // Not offered while it cannot be read whether the food is a favourite.
     foodWidget->setFavoritesEnabled(!custom && favorite);
@@ -711,7 +712,7 @@ void FoodQueryWidget::_showExercise(const FoodViewItem* row)
     if (!_readRow(custom, [&] { exerciseWidget->setExercise(row->id); }))
         return;
     exerciseWidget->setDuplicateButtonShown(custom);
-    const std::optional<bool> favorite = FavoritesDB(UserDB::instance()->getCurrentUser())
+    const std::optional<bool> favorite = FavoritesDB(ShownDay::instance()->user())
         .isFavorite(FavoritesDB::ItemFlags(row->type), FavoritesDB::ItemId(row->id));
     exerciseWidget->setFavoritesEnabled(!custom && favorite);
     exerciseWidget->setIsFavorite(!favorite.value_or(false));
