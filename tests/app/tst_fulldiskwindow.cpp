@@ -312,7 +312,10 @@ private slots:
         QFile::remove(_exportFile);
         _answered = nullptr;
         const QDate today = Clock::today();
-        const QDate day = action == PrevMonth ? QDate(today.year(), today.month(), 1) : today;
+        // The diary on a day before the steps that the report shows.
+        const QDate day = action == PrevMonth            ? QDate(today.year(), today.month(), 1)
+                          : action == SwitchFromReports ? today.addDays(-7)
+                                                        : today;
         addEntry("Tea", day);
         if (hold == OneTableDamaged)
             addEntry("Toast", day.addDays(-1));
@@ -322,9 +325,10 @@ private slots:
             _meal = SavedMealDB::instance()->storeMeal(_ann, -1, "Soup", {}, true);
         UserDB::instance()->setFluid(_ann, qPrintable(day.toString(QStringLiteral("yyyyMMdd"))), 3);
         const int bob = addUser(QStringLiteral("Bob"));
-        BXSqlQuery note("INSERT INTO user_checkins (user_id, date, note, steps) VALUES (?, ?, 'Walk', 4000)");
+        BXSqlQuery note("INSERT INTO user_checkins (user_id, date, note, steps) VALUES (?, ?, 'Walk', ?)");
         note.bindValue(0, bob);
         note.bindValue(1, today.addDays(-1).toString(QStringLiteral("yyyyMMdd")));
+        note.bindValue(2, action == SwitchFromReports ? QVariant(4000) : QVariant());
         QVERIFY((action != SwitchFromCheckins && action != SwitchFromReports) || note.exec());
         _window->show();
         QVERIFY(QTest::qWaitForWindowExposed(_window));
@@ -362,7 +366,7 @@ private slots:
         {
             const char* table = action == PrevMonth ? "food_diary" : "user_checkins";
             // Bob's diary page reaches no check-in through the indexes; his check-ins page
-            // lists the note's row, and his steps report reads it.
+            // lists the note's row, and his steps report reads its steps.
             OtherReader other(databaseFile(), damaged ? OtherReader::Damaged : OtherReader::Hold(hold),
                               hold == OneTableDamaged ? table : nullptr,
                               action != SwitchFromCheckins && action != SwitchFromReports);
