@@ -4,7 +4,6 @@
 #include "widgets/bxtoolbar.h"
 #include "widgets/macutil.h"
 #include "widgets/prompter.h"
-#include "widgets/shownday.h"
 #include "widgets/storeprompt.h"
 #include "app/importingdialog.h"
 #include "app/mainwindow.h"
@@ -35,14 +34,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLockFile>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QSysInfo>
 
 #include <sys/stat.h>
@@ -615,56 +611,6 @@ std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString
     }
 }
 
-// Closes to input the window's pages, its tool bar and the actions on a user, and hands back
-// what opens them again. Open stay the ways to a user (Restore Data, the users, Create User),
-// Exit and Help.
-std::function<void()> closeUserActions(MainWindow* window, bool usersRead)
-{
-    QList<QPointer<QObject>> closed{window->centralWidget(), window->mainToolBar()};
-    for (QAction* menu : window->menuBar()->actions()) {
-        const QString name = menu->menu() ? menu->menu()->objectName() : QString();
-        if (name != QLatin1String("File") && name != QLatin1String("Users") && name != QLatin1String("Help"))
-            closed << menu;
-    }
-    closed << window->fileBackup_DatabasesAction << window->csvExportAction << window->pageSetupAction
-           << window->printPreviewAction << window->printAction << window->helpResetTipAction
-           << window->optionsSet_Nutritional_TargetsAction << window->optionsPersonal_ProfileAction;
-    if (!usersRead)
-        closed << window->optionsCreateUsersAction;
-    const auto setOpen = [closed](bool open) {
-        for (QObject* item : closed) {
-            if (auto* action = qobject_cast<QAction*>(item))
-                action->setEnabled(open);
-            else if (auto* widget = qobject_cast<QWidget*>(item))
-                widget->setEnabled(open);
-        }
-    };
-    setOpen(false);
-    return [setOpen] { setOpen(true); };
-}
-
-// The first user's page, or the users, could not be read, and the user has been told why: the
-// window opens on no user and no day, closed to what acts on them, so that nothing acts on a
-// day that is not shown. It says `told` in place until a user is shown; the Users menu lists
-// the users read, so that the user can try again, and Restore Data can put a backup in place.
-void openUnread(MainWindow* window, const QList<DBTypes::UserProfile>& users, const QString& told)
-{
-    ShownDay::instance()->show(-1, Clock::today());
-    const int first = users.isEmpty() ? -1 : users.first().userId;
-    window->keepUserHold({users, TipOfTheDay::UserState{first, -1, {}}, 0});
-    const std::function<void()> reopen = closeUserActions(window, !users.isEmpty());
-    QStatusBar* bar = window->statusBar();
-    auto* unread = new QLabel(told);
-    unread->setWordWrap(true);
-    bar->addWidget(unread, 1);
-    bar->show();
-    QObject::connect(window, &MainWindow::userChanged, unread, [bar, unread, reopen] {
-        reopen();
-        bar->hide();
-        unread->deleteLater();
-    });
-}
-
 // Makes sure a user exists and shows the first one; otherwise the exit code of the start: 1
 // when the users cannot be read for another program or nobody to ask, 0 when the first profile
 // was cancelled. Users or a page of the user's diary that a damaged diary keeps from being read
@@ -676,22 +622,18 @@ std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
     const std::optional<QList<DBTypes::UserProfile>> users = readUsers(prompter, &unread);
     if (!users)
         return 1;
-    const QString restore = tr("A damaged diary can be replaced by your latest backup with Restore "
-                               "Data in the File menu.");
+    const QString restore = MainWindow::restoreHint();
     if (!unread.isEmpty()) {
         prompter->choice(nullptr, QMessageBox::Warning, tr("Diary not read"),
                          unread + QStringLiteral("\n\n") + restore, {tr("OK")}, 0, 0);
-        openUnread(window, {}, unread + QLatin1Char(' ') + restore);
+        window->showNoUser({}, unread + QLatin1Char(' ') + restore);
         return std::nullopt;
     }
     const bool complete = !users->isEmpty() && users->first().isValid();
     if (window->switchUser(0, users->isEmpty() ? -1 : users->first().userId))
         return std::nullopt;
     if (complete) {
-        openUnread(window, *users,
-                   tr("%1's diary could not be read, so no day is shown. Choose %1 in the Users "
-                      "menu to try again.").arg(users->first().name)
-                       + QLatin1Char(' ') + restore);
+        window->showNoUser(*users, MainWindow::unreadUserText(users->first().name));
         return std::nullopt;
     }
     showBox(QMessageBox::Warning, tr("User creation canceled."),
@@ -735,7 +677,6 @@ int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompt
     app.setMainWidget(window);
     QObject::connect(&app, &QtSingleApplication::messageReceived, window,
                      &MainWindow::processMessage);
-    window->statusBar()->hide();
     if (const std::optional<int> ended = pickFirstUser(window, prompter))
         return *ended;
     // Like a diary held at the opening, one held at the count ends the start with 1.

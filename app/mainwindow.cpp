@@ -333,8 +333,10 @@ void MainWindow::_connectActions()
 
 void MainWindow::init()
 {
-    // The window starts on today; the first user's page is read before the window shows.
-    ShownDay::instance()->show(0, Clock::today());
+    // The window starts on today, with no user of its own choosing: none at the start, when
+    // the first user's page is read before the window shows.
+    ShownDay::instance()->show(ShownDay::instance()->user(), Clock::today());
+    statusBar()->hide();
     _applyBrandSwitches();
     _previousUser = -1;
     _metrics = nullptr;

@@ -30,6 +30,7 @@ class QAction;
 class QActionGroup;
 class QDate;
 class QFrame;
+class QLabel;
 class QMenu;
 class QProgressDialog;
 class QStackedWidget;
@@ -119,6 +120,16 @@ public:
     static std::optional<UserHold> readUserHold(int user);
     // Puts a hold read for the user now current in place.
     void keepUserHold(const UserHold& hold);
+
+    // Shows no user and no day: no page is in front, and the tool bar and the actions on a user
+    // are closed, so that nothing acts for a user or a day that is not shown. Open stay the ways
+    // to a user (Restore Data, the users held, Create User), Exit and Help. The status line says
+    // `told` until a user is shown; the Users menu lists `users`.
+    void showNoUser(const QList<DBTypes::UserProfile>& users, const QString& told);
+    // What the status line says when the page of the user named could not be read.
+    static QString unreadUserText(const QString& name);
+    // How a damaged diary is put right.
+    static QString restoreHint();
 
     void setVisible(bool visible) override;
 
@@ -291,9 +302,10 @@ private:
     struct UserPage;
     // Reads the page of `userId` inside the caller's reading action; nothing when any of it
     // could not be read.
-    std::optional<UserPage> _readUserPage(int userId) const;
+    std::optional<UserPage> _readUserPage(int userId);
+    std::unique_ptr<QFrame> _readReport(int userId, const DBTypes::UserPrefs& prefs);
     // Makes the user read current and shows it.
-    void _putUserInPlace(const UserPage& read);
+    void _putUserInPlace(UserPage& read);
     // Reads the page shown again; false when it could not be read.
     bool _reloadCurrentPage();
     bool _createProfile(QWidget* parent, bool found, int& userId);
@@ -306,6 +318,12 @@ private:
     bool _restoredDataIsSound(QString* error);
     QString _restoreFrom(const QString& path);
     bool _showFirstUser();
+    // Closes the actions on a user, as showNoUser() says; the window's state on no user.
+    void _closeUserActions(bool usersRead);
+    // Opens them again as a user is shown.
+    void _openUserActions();
+    // The name the Users menu shows for the user; empty when it holds none.
+    QString _heldName(int id) const;
 
 public:
     // Actions, named as their object names.
@@ -426,6 +444,11 @@ private:
     QString _restoreNote;
 
     int _previousUser = -1;
+    // What is closed while no user is shown, and what the status line says of it.
+    QList<QPointer<QObject>> _closedOnNoUser;
+    QPointer<QLabel> _noUserText;
+    // The user whose page the last switch could not read; -1 when it read.
+    int _unreadUser = -1;
     // The users as the Users menu lists them (see UserHold).
     QList<DBTypes::UserProfile> _users;
     QObject* _metrics = nullptr;

@@ -2,6 +2,7 @@
 // database closed.
 
 #include "app/mainwindow.h"
+#include "widgets/shownday.h"
 #include "core/clock.h"
 
 #include "catalogue/dynamicdb.h"
@@ -186,7 +187,7 @@ void MainWindow::backupUserDB()
         UserDB* users = UserDB::instance();
         const QString folder = destination.absolutePath();
         StorePrompt::change(this, tr("Backup folder not stored"),
-                            [users, &folder] { return users->setBackupPath(users->getCurrentUser(), folder); },
+                            [users, &folder] { return users->setBackupPath(ShownDay::instance()->user(), folder); },
                             tr("The backup was made, but its folder could not be stored."));
     }
     if (error.isNull()) {
@@ -289,18 +290,25 @@ QString MainWindow::_restoreFrom(const QString& path)
 }
 
 // The restored file's first user becomes current, with that user's catalogue, layout and
-// units; the user who was current before may not exist in it. False when its users could not
-// be read (the user has been told): no user is taken for a list that was not read.
+// units; the user who was current before may not exist in it, or be another person. When the
+// first user's page could not be read, no user is shown. False when its users could not be
+// read (the user has been told): no user is taken for a list that was not read.
 bool MainWindow::_showFirstUser()
 {
-    return StorePrompt::read(this, [this] {
-        const std::optional<QList<DBTypes::UserProfile>> users = UserDB::instance()->getUsersList();
-        if (!users)
-            return;
-        const DBTypes::UserProfile first = users->isEmpty() ? DBTypes::UserProfile() : users->first();
-        _showUser(first.userId);
-        _setCaption(first.name, false);
+    std::optional<QList<DBTypes::UserProfile>> users;
+    bool shown = false;
+    const bool read = StorePrompt::read(this, [&] {
+        users = UserDB::instance()->getUsersList();
+        if (users && !users->isEmpty() && _showUser(users->first().userId)) {
+            shown = true;
+            _setCaption(users->first().name, false);
+        }
     });
+    if (!shown) {
+        const QList<DBTypes::UserProfile> held = users.value_or(QList<DBTypes::UserProfile>());
+        showNoUser(held, held.isEmpty() ? restoreHint() : unreadUserText(held.first().name));
+    }
+    return read && users;
 }
 
 bool MainWindow::restartUserDatabase(QString* error)

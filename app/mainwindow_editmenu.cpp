@@ -2,6 +2,7 @@
 // commands: diary layout, saved meals, copy and clear day, print, tips, help and web sections.
 
 #include "app/mainwindow.h"
+#include "widgets/shownday.h"
 #include "core/clock.h"
 #include "core/displaydate.h"
 
@@ -313,7 +314,7 @@ void MainWindow::slotClearDiary()
     const QDate day = _diaryPage->getDate();
     const bool cleared = StorePrompt::change(
         this, tr("Clear Today's Diary Entries"),
-        [day] { return DiaryDB::instance()->delDiaryEntries(UserDB::instance()->getCurrentUser(), day, 0); },
+        [day] { return DiaryDB::instance()->delDiaryEntries(ShownDay::instance()->user(), day, 0); },
         tr("Today's entries could not be cleared, and the diary is unchanged."));
     // Nothing changed: the page shows the entries still stored.
     if (cleared)

@@ -46,12 +46,15 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QFrame>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 
@@ -64,6 +67,16 @@ constexpr int MetricsAttempts = 3;
 constexpr int MetricsRetryMs = 1000;
 constexpr int MetricsWaitMs = 15;
 constexpr int PublishAtOnceDays = 6;
+
+void enableAll(const QList<QPointer<QObject>>& items, bool enabled)
+{
+    for (QObject* item : items) {
+        if (auto* action = qobject_cast<QAction*>(item))
+            action->setEnabled(enabled);
+        else if (auto* widget = qobject_cast<QWidget*>(item))
+            widget->setEnabled(enabled);
+    }
+}
 
 QByteArray todayCode()
 {
@@ -116,6 +129,7 @@ bool MainWindow::execProfileWizard(QWidget* parent, bool create, DBTypes::UserPr
 
 bool MainWindow::switchUser(QWidget* parent, int userId)
 {
+    _unreadUser = -1;
     UserDB* users = UserDB::instance();
     std::optional<DBTypes::UserProfile> found;
     const bool read = StorePrompt::read(parent, [users, userId, &found] {
@@ -125,8 +139,10 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
                 found = profile;
         }
     });
-    if (!read)
+    if (!read) {
+        _unreadUser = userId;
         return false;
+    }
     if ((!found || !found->isValid()) && !_createProfile(parent, found.has_value(), userId))
         return false;
     return _showUser(userId, parent);
@@ -151,7 +167,7 @@ bool MainWindow::_createProfile(QWidget* parent, bool found, int& userId)
         qstrncpy(checkin.date, todayCode().constData(), sizeof checkin.date);
         stored = _storeWizardProfile(found, userId, profile, checkin, prefs);
     }
-    if (!stored && users->getCurrentUser() >= 0)
+    if (!stored && ShownDay::instance()->user() >= 0)
         installUnits(shown);
     return stored;
 }
@@ -206,35 +222,37 @@ bool MainWindow::_storeProfile(const std::function<bool()>& change)
 }
 
 // What a user switch reads before anything moves: the user's name, diary page and hold, and
-// the check-ins page when it is in front.
+// the check-ins page or the report when it is in front.
 struct MainWindow::UserPage
 {
     QString name;
     DiaryPageContent diary;
     UserHold hold;
     std::optional<CheckinWidget::Content> checkins;
+    std::unique_ptr<QFrame> report;
 };
 
 // One reading, one wait and one question: reads the user's name, preferences, diary page,
 // hold and the page in front whole, then makes the user current and puts the user's diary
-// page, layout, units and page in front in place; the browser, the user's own catalogues and
-// the reports are read for the user now current inside the same reading, and keep what they
-// showed when they cannot be read. False, with the user, the day, the title and the pages as
-// they were, when any of what is read first could not be read.
+// page, layout, units and page in front in place; the browser and the user's own catalogues
+// are read for the user now current inside the same reading, and keep what they showed when
+// they cannot be read. False, with the user, the day, the title and the pages as they were,
+// when any of what is read first could not be read.
 bool MainWindow::_showUser(int userId, QWidget* parent)
 {
     bool moved = false;
     StorePrompt::act(parent, StoreAction::Kind::Read, QString(), [&] {
-        const std::optional<UserPage> page = _readUserPage(userId);
+        std::optional<UserPage> page = _readUserPage(userId);
         if (page)
             _putUserInPlace(*page);
         moved = page.has_value();
         return moved;
     });
+    _unreadUser = moved ? -1 : userId;
     return moved;
 }
 
-std::optional<MainWindow::UserPage> MainWindow::_readUserPage(int userId) const
+std::optional<MainWindow::UserPage> MainWindow::_readUserPage(int userId)
 {
     UserPage read;
     std::optional<DBTypes::UserProfile> profile = UserDB::instance()->getProfile(userId);
@@ -247,22 +265,44 @@ std::optional<MainWindow::UserPage> MainWindow::_readUserPage(int userId) const
         if (!read.checkins)
             return std::nullopt;
     }
+    if (_inFront(_reportsPage)) {
+        read.report = _readReport(userId, page->prefs);
+        if (!read.report)
+            return std::nullopt;
+    }
     read.name = profile->name;
     read.diary = std::move(*page);
     read.hold = std::move(*hold);
     return read;
 }
 
-void MainWindow::_putUserInPlace(const UserPage& read)
+// The report in front as the user's: read for the user and drawn in the user's units, which
+// are in force while it is read; the units shown come back when it could not be read.
+std::unique_ptr<QFrame> MainWindow::_readReport(int userId, const DBTypes::UserPrefs& prefs)
+{
+    const DBTypes::UserPrefs shown = PreferencesDialog::installedPrefs();
+    installUnits(prefs);
+    const ShownDay::Reading reading(userId);
+    std::unique_ptr<QFrame> report = _reportsPage->readReport(_reportsPage->currentReportId());
+    if (!report)
+        installUnits(shown);
+    return report;
+}
+
+void MainWindow::_putUserInPlace(UserPage& read)
 {
     const int userId = read.diary.user;
     _previousUser = userId;
+    _openUserActions();
     // Units first: everything shown below is written in the new user's units.
     installUnits(read.diary.prefs);
     if (_diaryPage)
         _diaryPage->showRead(read.diary);
     else
         ShownDay::instance()->show(userId, read.diary.date);
+    // From no user, the diary page read is the one in front.
+    if (_diaryPage && _currentPage() == WStackPage)
+        mainStack->setCurrentWidget(_diaryPage);
     keepUserHold(read.hold);
     _setCaption(read.name, true);
     QAction* const layouts[] = {toggleViewModeNormal, toggleViewModeA, toggleViewModeB};
@@ -280,9 +320,9 @@ void MainWindow::_putUserInPlace(const UserPage& read)
         browser->showCurrentUser();
     else
         _reloadUserCatalogues();
+    if (read.report)
+        _reportsPage->showReport(_reportsPage->currentReportId(), std::move(read.report));
     emit userChanged(userId);
-    if (_inFront(_reportsPage))
-        _reportsPage->reload();
 }
 
 // The user's own foods, exercises and saved meals are trees of the current user: the trees
@@ -302,6 +342,8 @@ void MainWindow::fromProfileMenuSwitchUser(int id)
     const int shown = ShownDay::instance()->user();
     if (id == shown || switchUser(this, id))
         return;
+    if (shown < 0 && _unreadUser == id)
+        showNoUser(_users, unreadUserText(_heldName(id)));
     // A switch that did not happen leaves the menu marking the user shown.
     for (QAction* item : std::as_const(_userActions))
         item->setChecked(item->data().toInt() == shown);
@@ -316,6 +358,70 @@ std::optional<MainWindow::UserHold> MainWindow::readUserHold(int user)
     if (!list || !tips || !prefs)
         return std::nullopt;
     return UserHold{std::move(*list), std::move(*tips), prefs->snackDisplay};
+}
+
+QString MainWindow::restoreHint()
+{
+    return tr("A damaged diary can be replaced by your latest backup with Restore Data in the File "
+              "menu.");
+}
+
+QString MainWindow::unreadUserText(const QString& name)
+{
+    return tr("%1's diary could not be read, so no day is shown. Choose %1 in the Users menu to "
+              "try again.").arg(name)
+        + QLatin1Char(' ') + restoreHint();
+}
+
+void MainWindow::showNoUser(const QList<DBTypes::UserProfile>& users, const QString& told)
+{
+    ShownDay::instance()->show(-1, Clock::today());
+    const int first = users.isEmpty() ? -1 : users.first().userId;
+    keepUserHold({users, TipOfTheDay::UserState{first, -1, {}}, 0});
+    _closeUserActions(!users.isEmpty());
+    setWindowTitle(_brand()->getString("app_name"));
+    // No page is in front: the pages hold no day to show.
+    mainStack->setCurrentWidget(WStackPage);
+    if (!_noUserText) {
+        _noUserText = new QLabel;
+        _noUserText->setWordWrap(true);
+        statusBar()->addWidget(_noUserText, 1);
+    }
+    _noUserText->setText(told);
+    statusBar()->show();
+}
+
+void MainWindow::_closeUserActions(bool usersRead)
+{
+    enableAll(std::exchange(_closedOnNoUser, {centralWidget(), _toolBar}), true);
+    for (QAction* menu : menuBar()->actions()) {
+        if (menu->menu() != fileMenu && menu->menu() != usersMenu && menu->menu() != helpMenu)
+            _closedOnNoUser << menu;
+    }
+    _closedOnNoUser << fileBackup_DatabasesAction << csvExportAction << pageSetupAction
+                    << printPreviewAction << printAction << helpResetTipAction
+                    << optionsSet_Nutritional_TargetsAction << optionsPersonal_ProfileAction;
+    if (!usersRead)
+        _closedOnNoUser << optionsCreateUsersAction;
+    enableAll(_closedOnNoUser, false);
+}
+
+void MainWindow::_openUserActions()
+{
+    enableAll(std::exchange(_closedOnNoUser, {}), true);
+    // The tool bar's buttons follow their actions once they are open again.
+    _toolBar->updateButtonStates();
+    delete _noUserText;
+    statusBar()->hide();
+}
+
+QString MainWindow::_heldName(int id) const
+{
+    for (const DBTypes::UserProfile& user : _users) {
+        if (user.userId == id)
+            return user.name;
+    }
+    return QString();
 }
 
 void MainWindow::keepUserHold(const UserHold& hold)
@@ -360,7 +466,7 @@ void MainWindow::refreshProfileMenu()
     delete _usersGroup;
     _usersGroup = new QActionGroup(this);
     _usersGroup->setExclusive(true);
-    const int current = UserDB::instance()->getCurrentUser();
+    const int current = ShownDay::instance()->user();
     for (const DBTypes::UserProfile& user : std::as_const(_users)) {
         const int id = user.userId;
         QAction* item = usersMenu->addAction(user.name);
@@ -382,9 +488,7 @@ void MainWindow::refreshProfileMenu()
 // another program holds the diary, and nothing else read or changed when it was not deleted.
 void MainWindow::fromProfileMenuDeleteUser(int id)
 {
-    const auto held = std::find_if(_users.cbegin(), _users.cend(),
-                                   [id](const DBTypes::UserProfile& user) { return user.userId == id; });
-    const QString name = held == _users.cend() ? QString() : held->name;
+    const QString name = _heldName(id);
     if (showMessage(QMessageBox::Question, tr("Delete user..."),
                     tr("Are you sure you want to delete user \"%1\"?").arg(name),
                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
@@ -406,7 +510,10 @@ void MainWindow::fromProfileMenuDeleteUser(int id)
     _users.removeIf([id](const DBTypes::UserProfile& user) { return user.userId == id; });
     refreshProfileMenu();
     if (!_users.isEmpty()) {
-        switchUser(this, _users.first().userId);
+        const DBTypes::UserProfile next = _users.first();
+        // A deleted user is never left shown: without the next user's page, no user is.
+        if (!switchUser(this, next.userId) && ShownDay::instance()->user() == id)
+            showNoUser(_users, unreadUserText(next.name));
     } else if (!switchUser(this, -1)) {
         showMessage(QMessageBox::Critical, tr("User creation canceled."),
                     tr("You must finish the profile before you can use this program."),
@@ -425,7 +532,7 @@ void MainWindow::quitProgram()
 void MainWindow::setPersonalProfile()
 {
     UserDB* users = UserDB::instance();
-    const int user = users->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     DBTypes::UserProfile profile;
     DBTypes::CheckinItem checkin;
     DBTypes::UserPrefs prefs;
@@ -469,7 +576,7 @@ void MainWindow::setTargets()
     if (!_diaryPage)
         return;
     UserDB* users = UserDB::instance();
-    const int user = users->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     const QByteArray date = _diaryPage->getDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
     DBTypes::CheckinItem checkin;
     DBTypes::UserPrefs prefs;
@@ -540,8 +647,9 @@ bool MainWindow::askPublishingChoice(bool show, bool* discard)
 bool MainWindow::_publishOnQuitDue(bool* ask)
 {
     *ask = false;
-    // A brand without publishing reads nothing for it.
-    if (!(_brand()->idExists("publish_enabled") && _brand()->getBool("publish_enabled")))
+    // A brand without publishing, or a window on no user, reads nothing for it.
+    if (!(_brand()->idExists("publish_enabled") && _brand()->getBool("publish_enabled"))
+        || ShownDay::instance()->user() < 0)
         return false;
     if (_brand()->idExists("publish_on_quit_forced") && _brand()->getBool("publish_on_quit_forced"))
         return true;
@@ -549,7 +657,7 @@ bool MainWindow::_publishOnQuitDue(bool* ask)
     // publishing at quit" unsaid.
     std::optional<DBTypes::UserPrefs> prefs;
     if (!StorePrompt::read(this, [&prefs] {
-            prefs = UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser());
+            prefs = UserDB::instance()->getUserPrefs(ShownDay::instance()->user());
         }) || !prefs)
         return false;
     *ask = prefs->askBeforePublish;
@@ -577,7 +685,7 @@ void MainWindow::publishDay()
         publishNow();
         return;
     }
-    const int user = UserDB::instance()->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     // Discarded as one change: what stays unmarked is offered again next time, all of it.
     StorePrompt::change(this, QString(), [user] {
         if (!BXSqlDb::beginTransaction())
@@ -763,7 +871,7 @@ void MainWindow::resetUserMetrics()
     // The report carries the data of the user who was current when it was built, who need
     // not be the current one any more.
     const auto* metrics = qobject_cast<const Metrics*>(sender());
-    const int user = metrics ? metrics->reportedUser() : UserDB::instance()->getCurrentUser();
+    const int user = metrics ? metrics->reportedUser() : ShownDay::instance()->user();
     // The report was sent: counts not cleared would be sent again with the next one.
     StorePrompt::change(this, tr("Cannot send metrics"),
                         [user] { return UserDB::instance()->resetMetrics(user); },

@@ -1,4 +1,5 @@
 #include "app/preferencesdialog.h"
+#include "widgets/shownday.h"
 #include "widgets/named.h"
 #include "widgets/prompter.h"
 #include "widgets/storeprompt.h"
@@ -267,7 +268,7 @@ void PreferencesDialog::init()
     DBTypes::UserPrefs prefs;
     // Preferences that could not be read are never offered: OK would store them back.
     _read = StorePrompt::read(parentWidget(), [users, &prefs] {
-        prefs = users->getUserPrefs(users->getCurrentUser()).value_or(prefs);
+        prefs = users->getUserPrefs(ShownDay::instance()->user()).value_or(prefs);
     });
     _initUnits(prefs);
     _initWebLogin(prefs);
@@ -415,7 +416,7 @@ DBTypes::UserPrefs PreferencesDialog::_edited(DBTypes::UserPrefs prefs) const
 bool PreferencesDialog::_saveUserPrefs()
 {
     UserDB* users = UserDB::instance();
-    const int user = users->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     DBTypes::UserPrefs prefs;
     // The stored preferences are read and changed in one action: what could not be read is
     // never written back. Told once, with the store's reason.

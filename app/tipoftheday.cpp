@@ -1,5 +1,6 @@
 #include "app/tipoftheday.h"
 
+#include "widgets/shownday.h"
 #include "widgets/bxhelp.h"
 #include "widgets/storeprompt.h"
 #include "widgets/userturn.h"
@@ -90,7 +91,7 @@ std::optional<int> TipOfTheDay::heldTipOfTheDay()
 
 TipOfTheDay::UserState* TipOfTheDay::_heldState()
 {
-    return s_state && s_state->user == UserDB::instance()->getCurrentUser() ? &*s_state : nullptr;
+    return s_state && s_state->user == ShownDay::instance()->user() ? &*s_state : nullptr;
 }
 
 TipOfTheDay* TipOfTheDay::instance()
@@ -207,7 +208,7 @@ void TipOfTheDay::languageChange()
 
 int TipOfTheDay::_user() const
 {
-    return _userDb->getCurrentUser();
+    return ShownDay::instance()->user();
 }
 
 void TipOfTheDay::init()

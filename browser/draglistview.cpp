@@ -1,5 +1,6 @@
 #include "browser/draglistview.h"
 
+#include "widgets/shownday.h"
 #include "browser/browseritemflags.h"
 #include "browser/draglistdelegate.h"
 #include "browser/fixedviewitem.h"
@@ -50,7 +51,7 @@ const QColor EMPTY_TEXT_BACKGROUND(160, 216, 255);
 
 int currentUser()
 {
-    return UserDB::instance()->getCurrentUser();
+    return ShownDay::instance()->user();
 }
 
 // A ranked food's name without its category's name and the separators after it.

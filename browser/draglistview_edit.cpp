@@ -3,6 +3,7 @@
 
 #include "browser/draglistview.h"
 
+#include "widgets/shownday.h"
 #include "browser/addfooddialog.h"
 #include "browser/browseritemflags.h"
 #include "browser/foodviewitem.h"
@@ -96,7 +97,7 @@ constexpr MealTexts RECIPE_TEXTS = {
 
 int currentUser()
 {
-    return UserDB::instance()->getCurrentUser();
+    return ShownDay::instance()->user();
 }
 
 // The meal group (1 to 6) of a menu id of a block of six that starts at first.

@@ -1,5 +1,6 @@
 #include "browser/exercisewidget.h"
 
+#include "widgets/shownday.h"
 #include "browser/detailpanel.h"
 #include "catalogue/exdbdynamic.h"
 #include "core/brandengine.h"
@@ -130,7 +131,7 @@ void ExerciseWidget::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
 
 void ExerciseWidget::setExercise(int exerciseId)
 {
-    _entry.userId = UserDB::instance()->getCurrentUser();
+    _entry.userId = ShownDay::instance()->user();
     if (!_entry.changeEx(exerciseId, _weight))
         return;
     _shownExercise = exerciseId;
@@ -219,7 +220,7 @@ void ExerciseWidget::duplicate()
         this, tr("Duplicate Exercise"), tr("Enter a new exercise name"), QString(), &ok);
     if (!ok || name.trimmed().isEmpty())
         return;
-    const int root = ExDBDynamic::instance()->getRootForUser(UserDB::instance()->getCurrentUser());
+    const int root = ExDBDynamic::instance()->getRootForUser(ShownDay::instance()->user());
     emit addToCustomExDB(root, name, rate);
 }
 

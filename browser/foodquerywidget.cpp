@@ -1,5 +1,6 @@
 #include "browser/foodquerywidget.h"
 
+#include "widgets/shownday.h"
 #include "browser/browseritemflags.h"
 #include "browser/draglistview.h"
 #include "browser/exercisewidget.h"

@@ -3,6 +3,7 @@
 
 #include "browser/foodquerywidget.h"
 
+#include "widgets/shownday.h"
 #include "browser/browseritemflags.h"
 #include "browser/draglistview.h"
 #include "browser/editexdialog.h"
@@ -32,7 +33,7 @@ const QString HELP_TOPIC = QStringLiteral("browser-myfoods.html");
 
 int currentUser()
 {
-    return UserDB::instance()->getCurrentUser();
+    return ShownDay::instance()->user();
 }
 
 FoodViewItem* selectedRow(const DragListView* list)

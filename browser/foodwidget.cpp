@@ -1,5 +1,6 @@
 #include "browser/foodwidget.h"
 
+#include "widgets/shownday.h"
 #include "browser/addfoodpopupmenu.h"
 #include "browser/detailpanel.h"
 #include "catalogue/fooddbdynamic.h"
@@ -468,7 +469,7 @@ void FoodWidget::duplicate()
         if (!ok || name.trimmed().isEmpty())
             return;
     }
-    const int root = FoodDBDynamic::instance()->getRootForUser(UserDB::instance()->getCurrentUser());
+    const int root = FoodDBDynamic::instance()->getRootForUser(ShownDay::instance()->user());
     emit addToCustomFoodDB(root, name, _chosenServingName(), values);
 }
 

@@ -1,5 +1,6 @@
 #include "diary/copypreviousdiaryentry.h"
 
+#include "widgets/shownday.h"
 #include "core/diaryday.h"
 #include "core/displaydate.h"
 #include "userdb/bxsqldb.h"
@@ -31,7 +32,7 @@ constexpr int kNone = -1;
 
 int currentUser()
 {
-    return UserDB::instance()->getCurrentUser();
+    return ShownDay::instance()->user();
 }
 
 std::string dateCode(const QDate& date)

@@ -288,7 +288,7 @@ void DiaryWidget::doMealPlan()
     // Preferences that could not be read are told as such, never as a login not set.
     std::optional<DBTypes::UserPrefs> prefs;
     if (!StorePrompt::read(this, [&prefs] {
-            prefs = UserDB::instance()->getUserPrefs(UserDB::instance()->getCurrentUser());
+            prefs = UserDB::instance()->getUserPrefs(ShownDay::instance()->user());
         }) || !prefs)
         return;
     const bool forced =
@@ -332,7 +332,7 @@ void DiaryWidget::refresh(const QString& name, const NotificationParam& param)
 
 bool DiaryWidget::setVisibleFluidAndNutrient(bool visible)
 {
-    const int user = UserDB::instance()->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     if (user >= 0 && !StorePrompt::change(this, QString(), [user, visible] {
             return UserDB::instance()->setNutrientFluidHidden(user, !visible);
         }))

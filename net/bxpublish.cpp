@@ -1,5 +1,6 @@
 #include "net/bxpublish.h"
 
+#include "widgets/shownday.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/clock.h"
@@ -122,7 +123,7 @@ bool BxPublish::prepare()
 
 std::string BxPublish::publishXML()
 {
-    const int user = UserDB::instance()->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     _entryCount = 0;
     _oldestWritten.clear();
     std::ostringstream out;
@@ -352,7 +353,7 @@ void BxPublish::_failReading(const QString& text)
 
 bool BxPublish::resetSyncStatus()
 {
-    const int user = UserDB::instance()->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     // One change: what was not marked is offered again next time, all of it.
     if (!BXSqlDb::beginTransaction())
         return false;

@@ -1,5 +1,6 @@
 #include "net/mealplandialog.h"
 
+#include "widgets/shownday.h"
 #include "browser/addfooddialog.h"
 #include "browser/addfoodpopupmenu.h"
 #include "core/brandengine.h"
@@ -283,7 +284,7 @@ MealPlanDialog::PlanRead MealPlanDialog::showPlanFromDb()
 {
     std::optional<DBTypes::DiaryDay> read;
     if (!StorePrompt::read(this, [&] {
-            read = MealPlanDB::instance()->getDay(UserDB::instance()->getCurrentUser(),
+            read = MealPlanDB::instance()->getDay(ShownDay::instance()->user(),
                                                   d->dateCode.toLatin1().constData(), false);
         })
         || !read)

@@ -1,5 +1,6 @@
 #include "net/mealplandownloader.h"
 
+#include "widgets/shownday.h"
 #include "core/brandengine.h"
 #include "core/clock.h"
 #include "net/bxhttp.h"
@@ -64,7 +65,7 @@ bool MealPlanDownloader::getDownloadRange(QDate& start, QDate& end) const
 {
     const QDate today = Clock::today();
     end = today.addDays(DAYS_AHEAD);
-    const int user = UserDB::instance()->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     QDate day = end;
     for (; day >= today; day = day.addDays(-1)) {
         const std::optional<DBTypes::DiaryDay> plan =
@@ -110,7 +111,7 @@ bool MealPlanDownloader::getMore(QWidget* parent)
         + end.toString(Qt::ISODate);
     qDebug("fetching pages: %s", qPrintable(url));
     _currentDay = std::make_unique<DBTypes::DiaryDay>();
-    _user = UserDB::instance()->getCurrentUser();
+    _user = ShownDay::instance()->user();
     _start = start;
     _end = end;
     _parent = parent;

@@ -1,5 +1,6 @@
 #include "net/metrics.h"
 
+#include "widgets/shownday.h"
 #include "core/brandengine.h"
 #include "net/bxhttp.h"
 #include "net/orvurlparams.h"
@@ -59,7 +60,7 @@ void Metrics::start()
         _retryLater();
         return;
     }
-    _user = UserDB::instance()->getCurrentUser();
+    _user = ShownDay::instance()->user();
     const std::optional<std::string> document = metricsXML();
     if (!document) {
         _retryLater();
@@ -82,7 +83,7 @@ void Metrics::start()
 std::optional<std::string> Metrics::metricsXML()
 {
     UserDB* users = UserDB::instance();
-    const int user = users->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     // Counts that could not be read are never reported, nor then marked reported.
     const std::optional<QMap<QString, int>> logins = users->getLoginCounts(user);
     const std::optional<QStringList> loginDays = logins ? users->getLoginDays(user) : std::nullopt;

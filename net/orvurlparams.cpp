@@ -1,5 +1,6 @@
 #include "net/orvurlparams.h"
 
+#include "widgets/shownday.h"
 #include "core/appversion.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -43,7 +44,7 @@ bool replaceLogin(QString& url, bool& unread)
 {
     if (QFileInfo::exists(BXSqlDb::diaryPath())) {
         UserDB* users = UserDB::instance();
-        const std::optional<DBTypes::UserPrefs> read = users->getUserPrefs(users->getCurrentUser());
+        const std::optional<DBTypes::UserPrefs> read = users->getUserPrefs(ShownDay::instance()->user());
         unread = !read;
         if (unread)
             return false;

@@ -1,5 +1,6 @@
 #include "net/publishingprompt.h"
 
+#include "widgets/shownday.h"
 #include "core/dateconversion.h"
 #include "core/displaydate.h"
 #include "userdb/diarydb.h"
@@ -141,7 +142,7 @@ void PublishingPrompt::init()
     dateList->header()->hide();
     // Rows stay in date order: short-format dates do not sort by their text.
     dateList->setSortingEnabled(false);
-    const int user = UserDB::instance()->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     std::set<QDate> dates;
     // Read in one reading action: a list read in part is never offered as all there is.
     _datesRead = StorePrompt::read(this, [&] {

@@ -1,5 +1,6 @@
 #include "profile/checkinwidget.h"
 
+#include "widgets/shownday.h"
 #include "core/brandengine.h"
 #include "core/clock.h"
 #include "core/dateconversion.h"
@@ -189,7 +190,7 @@ void CheckinWidget::languageChange()
 int CheckinWidget::_currentUser() const
 {
     // While the handheld synchronisation holds the user database closed there is nobody to show.
-    return BXSqlDb::isUp() ? UserDB::instance()->getCurrentUser() : -1;
+    return BXSqlDb::isUp() ? ShownDay::instance()->user() : -1;
 }
 
 QDate CheckinWidget::getDate() const

@@ -1,5 +1,6 @@
 #include "reports/breakdownchart.h"
 
+#include "widgets/shownday.h"
 #include "reports/breakdownparams.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
@@ -39,7 +40,7 @@ void BreakdownChart::setDateRange(const QDate& first, const QDate& last, int gro
 void BreakdownChart::calculateData(const QDate& first, const QDate& last, int group)
 {
     const auto sums = DiaryDB::instance()->getNutrientInfo(
-        UserDB::instance()->getCurrentUser(), codeOf(first).constData(),
+        ShownDay::instance()->user(), codeOf(first).constData(),
         codeOf(last).constData(), group);
     // Inside a reading action (the viewer's or the print's): sums that could not be read leave the
     // totals shown.

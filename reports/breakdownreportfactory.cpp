@@ -1,5 +1,6 @@
 #include "reports/breakdownreportfactory.h"
 
+#include "widgets/shownday.h"
 #include "core/displaydate.h"
 #include "reports/breakdownchart.h"
 #include "reports/breakdownreport.h"
@@ -11,7 +12,7 @@ namespace {
 bool hasEntries(const QDate& date)
 {
     return !DiaryDB::instance()
-                ->getDay(UserDB::instance()->getCurrentUser(),
+                ->getDay(ShownDay::instance()->user(),
                          date.toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(), false)
                 .value_or(DBTypes::DiaryDay())
                 .empty();

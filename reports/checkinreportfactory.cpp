@@ -1,5 +1,6 @@
 #include "reports/checkinreportfactory.h"
 
+#include "widgets/shownday.h"
 #include "core/brandengine.h"
 #include "core/dateconversion.h"
 #include "core/unitcollection.h"
@@ -38,7 +39,7 @@ CheckinReportFactory::CheckinReportFactory(QDate first, QDate last)
             _headings.append(QString::fromLatin1(column.heading));
         }
     }
-    const int user = UserDB::instance()->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     const UserDB::DatedMeasurements checkins = UserDB::instance()
                                                    ->getMeasurements(user, nullptr, nullptr, nullptr)
                                                    .value_or(UserDB::DatedMeasurements());

@@ -1,5 +1,6 @@
 #include "reports/csvexportdiary.h"
 
+#include "widgets/shownday.h"
 #include "core/brandengine.h"
 #include "core/dateconversion.h"
 #include "core/diaryday.h"
@@ -190,7 +191,7 @@ void CsvExportDiary::perform()
         days.clear();
         if (all) {
             const std::optional<std::set<std::string>> dates =
-                DiaryDB::instance()->getAllDatesWithEntries(UserDB::instance()->getCurrentUser(),
+                DiaryDB::instance()->getAllDatesWithEntries(ShownDay::instance()->user(),
                                                             false);
             if (!dates || dates->empty())
                 return;
@@ -238,7 +239,7 @@ void CsvExportDiary::doExport(const QString& oneFile, const QString& manyDir, co
 
 bool CsvExportDiary::_readDays(const QDate& start, const QDate& end, bool omitEmpty, Days& days)
 {
-    const int user = UserDB::instance()->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     for (QDate date = start; date <= end; date = date.addDays(1)) {
         char code[DBTypes::DATE_CODE_SIZE];
         DateToCode4(date, code);

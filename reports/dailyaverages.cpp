@@ -1,5 +1,6 @@
 #include "reports/dailyaverages.h"
 
+#include "widgets/shownday.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "userdb/diarydb.h"
@@ -43,7 +44,7 @@ void DailyAverages::setDateRange(const QDate& first, const QDate& last)
     const qint64 days = first.daysTo(last) + 1;
     assert(days >= 0);
     const auto sums = DiaryDB::instance()->getNutrientInfo(
-        UserDB::instance()->getCurrentUser(),
+        ShownDay::instance()->user(),
         first.toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(),
         last.toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(), 0);
     // Inside the viewer's reading action: sums that could not be read leave the figures shown.

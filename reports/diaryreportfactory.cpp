@@ -1,5 +1,6 @@
 #include "reports/diaryreportfactory.h"
 
+#include "widgets/shownday.h"
 #include "core/dateconversion.h"
 #include "reports/diaryreport.h"
 #include "userdb/diarydb.h"
@@ -10,7 +11,7 @@ DiaryReportFactory::DiaryReportFactory(QDate first, QDate last, bool summaryOnly
     : _summaryOnly(summaryOnly), _omitEmpty(omitEmpty)
 {
     UserDB* users = UserDB::instance();
-    const int user = users->getCurrentUser();
+    const int user = ShownDay::instance()->user();
     _columns = users->getColumnSettings(user).value_or(QString());
     _snackDisplay = users->getUserPrefs(user).value_or(DBTypes::UserPrefs()).snackDisplay;
     for (QDate day = first; day <= last; day = day.addDays(1)) {

@@ -1,5 +1,6 @@
 #include "reports/nutrientchart.h"
 
+#include "widgets/shownday.h"
 #include "core/dateconversion.h"
 #include "core/dbtypes.h"
 #include "core/displaydate.h"
@@ -137,7 +138,7 @@ void NutrientChart::_setupData()
     // Inside a reading action (the viewer's or the print's): sums that could not be read leave the
     // rows as they were.
     const std::optional<std::map<std::string, DiaryDB::NutrientSet>> read =
-        DiaryDB::instance()->getNutrientInfo(UserDB::instance()->getCurrentUser(), from, to, 0);
+        DiaryDB::instance()->getNutrientInfo(ShownDay::instance()->user(), from, to, 0);
     if (!read)
         return;
     const std::map<std::string, DiaryDB::NutrientSet>& days = *read;

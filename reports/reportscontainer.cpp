@@ -97,6 +97,17 @@ bool ReportsContainer::handleReportChanged(int id, bool force)
 {
     if (id == _lastBuilt && !force)
         return true;
+    std::unique_ptr<QFrame> viewer = readReport(id);
+    const bool read = viewer != nullptr;
+    if (read)
+        showReport(id, std::move(viewer));
+    // The list names the report the page shows, also when the new one was not shown.
+    _selectListed();
+    return read;
+}
+
+std::unique_ptr<QFrame> ReportsContainer::readReport(int id)
+{
     // The report shown stays until the new one was read whole: it reads as it loads the
     // settings it was left with, which the shown one saves first.
     if (ReportViewer* shown = currentViewer())
@@ -106,14 +117,17 @@ bool ReportsContainer::handleReportChanged(int id, bool force)
         viewer.reset(_makeViewer(id));
         dynamic_cast<ReportViewer&>(*viewer).loadSettings();
     });
-    if (read) {
-        _currentReport = id;
-        _lastBuilt = id;
-        setCurrentWidget(viewer.release());
-    }
-    // The list names the report the page shows, also when the new one was not shown.
+    if (!read)
+        viewer.reset();
+    return viewer;
+}
+
+void ReportsContainer::showReport(int id, std::unique_ptr<QFrame> viewer)
+{
+    _currentReport = id;
+    _lastBuilt = id;
+    setCurrentWidget(viewer.release());
     _selectListed();
-    return read;
 }
 
 // The Weight entry stands for any report the list does not offer.

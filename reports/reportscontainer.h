@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QFrame;
 class QHBoxLayout;
 class QListWidgetItem;
@@ -31,6 +33,11 @@ public:
     // Shows `viewer` (taking it over, its settings loaded) in place of the viewer shown; null
     // shows none.
     void setCurrentWidget(QFrame* viewer);
+    // A new viewer of the report `id`, read whole in one reading (or as part of the caller's);
+    // nothing, with the report shown as it was, when it could not be read.
+    std::unique_ptr<QFrame> readReport(int id);
+    // Shows a viewer readReport(id) read in place of the one shown.
+    void showReport(int id, std::unique_ptr<QFrame> viewer);
 
 signals:
     // Context 3 names the reports page.

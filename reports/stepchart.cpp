@@ -1,5 +1,6 @@
 #include "reports/stepchart.h"
 
+#include "widgets/shownday.h"
 #include "core/dateconversion.h"
 #include "core/dbtypes.h"
 #include "core/displaydate.h"
@@ -40,7 +41,7 @@ void StepChart::configure(const QDate& start, const QDate& end)
     // Inside a reading action (the viewer's or the print's): a reading that fails leaves the chart
     // as it was.
     const std::optional<UserDB::DatedValues> steps =
-        users->getStepsList(users->getCurrentUser(), from, to, UserDB::StepsPerDay);
+        users->getStepsList(ShownDay::instance()->user(), from, to, UserDB::StepsPerDay);
     if (!steps)
         return;
     _start = start;

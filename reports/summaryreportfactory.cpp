@@ -1,5 +1,6 @@
 #include "reports/summaryreportfactory.h"
 
+#include "widgets/shownday.h"
 #include "core/brandengine.h"
 #include "core/displaydate.h"
 #include "core/unitcollection.h"
@@ -54,7 +55,7 @@ QByteArray codeOf(const QDate& date)
 
 int currentUser()
 {
-    return UserDB::instance()->getCurrentUser();
+    return ShownDay::instance()->user();
 }
 
 // Whether a goal to lose weight is recorded on or before the day.

@@ -1,5 +1,6 @@
 #include "reports/weightchart.h"
 
+#include "widgets/shownday.h"
 #include "core/dateconversion.h"
 #include "core/dbtypes.h"
 #include "core/unitcollection.h"
@@ -57,7 +58,7 @@ void WeightChart::configure(const QDate& start, const QDate& end)
     auto params = std::make_unique<LineGraphParams>(title(), unit->printUnits());
     const bool boxes = start.daysTo(end) < 27;
     UserDB* users = UserDB::instance();
-    const int user = users->getCurrentUser();
+    const int user = ShownDay::instance()->user();
 
     char from[DBTypes::DATE_CODE_SIZE];
     char to[DBTypes::DATE_CODE_SIZE];

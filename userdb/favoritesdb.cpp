@@ -2,10 +2,6 @@
 
 #include "userdb/bxsqlquery.h"
 
-int FavoritesDB::s_cacheUser = 0;
-int FavoritesDB::s_cacheFlags = FavoritesDB::NoFavorite;
-std::set<int> FavoritesDB::s_cacheList;
-
 namespace {
 // Bits of the browser's item flags.
 constexpr int FoodBit = 1;
@@ -48,24 +44,18 @@ bool FavoritesDB::findFavorites(ItemFlags flags, std::set<int>& ids) const
     const FavoriteType type = favoriteType(flags);
     if (type == NoFavorite)
         return true;
-    if (s_cacheUser != _user || s_cacheFlags != type) {
-        std::set<int> found;
-        BXSqlQuery query("SELECT item_id FROM favorites where user_id = ? AND item_type = ?");
-        query.bindValue(0, _user);
-        query.bindValue(1, int(type));
-        if (!query.readRows([&] { found.insert(query.value(0).toInt()); }))
-            return false;
-        s_cacheList = std::move(found);
-        s_cacheUser = _user;
-        s_cacheFlags = type;
-    }
-    ids = s_cacheList;
+    std::set<int> found;
+    BXSqlQuery query("SELECT item_id FROM favorites where user_id = ? AND item_type = ?");
+    query.bindValue(0, _user);
+    query.bindValue(1, int(type));
+    if (!query.readRows([&] { found.insert(query.value(0).toInt()); }))
+        return false;
+    ids = std::move(found);
     return true;
 }
 
 bool FavoritesDB::changeFavorite(const char* sql, ItemFlags flags, ItemId itemId)
 {
-    s_cacheFlags = NoFavorite;
     BXSqlQuery query(sql);
     query.bindValue(0, _user);
     query.bindValue(1, int(favoriteType(flags)));

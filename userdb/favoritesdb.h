@@ -3,8 +3,8 @@
 #include <optional>
 #include <set>
 
-// A user's favourite catalogue foods and exercises. The last list read is cached for all
-// FavoritesDB objects until a favourite is added or removed.
+// A user's favourite catalogue foods and exercises, read from the diary each time: a user
+// deleted, a diary restored or another program's change is never answered from an older read.
 class FavoritesDB
 {
 public:
@@ -43,8 +43,4 @@ private:
     bool changeFavorite(const char* sql, ItemFlags flags, ItemId itemId);
 
     int _user;
-
-    static int s_cacheUser;
-    static int s_cacheFlags;
-    static std::set<int> s_cacheList;
 };

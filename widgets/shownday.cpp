@@ -13,7 +13,7 @@ ShownDay* ShownDay::instance()
 
 int ShownDay::user() const
 {
-    return UserDB::instance()->getCurrentUser();
+    return _reading.value_or(UserDB::instance()->getCurrentUser());
 }
 
 QByteArray ShownDay::dateCode() const
@@ -25,4 +25,15 @@ void ShownDay::show(int user, const QDate& date)
 {
     _date = date;
     UserDB::instance()->setCurrentUser(user);
+}
+
+ShownDay::Reading::Reading(int user)
+    : _outer(instance()->_reading)
+{
+    instance()->_reading = user;
+}
+
+ShownDay::Reading::~Reading()
+{
+    instance()->_reading = _outer;
 }

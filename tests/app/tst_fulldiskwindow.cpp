@@ -298,7 +298,8 @@ private slots:
         }
         const std::pair<const char*, WindowAction> moves[] = {
             {"previous day", PrevDay}, {"previous day into the month before", PrevMonth}, {"user switch", SwitchUser},
-            {"user switch from the check-ins page", SwitchFromCheckins}};
+            {"user switch from the check-ins page", SwitchFromCheckins},
+            {"user switch from the steps report", SwitchFromReports}};
         for (const auto& [name, action] : moves)
             QTest::addRow("%s, one table damaged", name) << int(action) << OneTableDamaged;
     }
@@ -311,7 +312,10 @@ private slots:
         QFile::remove(_exportFile);
         _answered = nullptr;
         const QDate today = Clock::today();
-        const QDate day = action == PrevMonth ? QDate(today.year(), today.month(), 1) : today;
+        // The diary on a day before the steps that the report shows.
+        const QDate day = action == PrevMonth            ? QDate(today.year(), today.month(), 1)
+                          : action == SwitchFromReports ? today.addDays(-7)
+                                                        : today;
         addEntry("Tea", day);
         if (hold == OneTableDamaged)
             addEntry("Toast", day.addDays(-1));
@@ -321,10 +325,11 @@ private slots:
             _meal = SavedMealDB::instance()->storeMeal(_ann, -1, "Soup", {}, true);
         UserDB::instance()->setFluid(_ann, qPrintable(day.toString(QStringLiteral("yyyyMMdd"))), 3);
         const int bob = addUser(QStringLiteral("Bob"));
-        BXSqlQuery note("INSERT INTO user_checkins (user_id, date, note) VALUES (?, ?, 'Walk')");
+        BXSqlQuery note("INSERT INTO user_checkins (user_id, date, note, steps) VALUES (?, ?, 'Walk', ?)");
         note.bindValue(0, bob);
         note.bindValue(1, today.addDays(-1).toString(QStringLiteral("yyyyMMdd")));
-        QVERIFY(action != SwitchFromCheckins || note.exec());
+        note.bindValue(2, action == SwitchFromReports ? QVariant(4000) : QVariant());
+        QVERIFY((action != SwitchFromCheckins && action != SwitchFromReports) || note.exec());
         _window->show();
         QVERIFY(QTest::qWaitForWindowExposed(_window));
         _window->viewDiaryAction->trigger();
@@ -341,7 +346,8 @@ private slots:
             nutrientViewer()->dateBar()->todayButton()->click();
             periodButton(PeriodPicker::Week)->click();
             QVERIFY2(shownReport().contains(QStringLiteral("120")), qPrintable(shownReport()));
-        } else if ((action >= WeightDate && action <= SummaryDate) || action == PrintWeight) {
+        } else if ((action >= WeightDate && action <= SummaryDate) || action == PrintWeight
+                   || action == SwitchFromReports) {
             _window->viewReportsAction->trigger();
             _window->reportsPage()->handleReportChanged(reportOf(action));
             reportBar()->todayButton()->click();
@@ -360,9 +366,10 @@ private slots:
         {
             const char* table = action == PrevMonth ? "food_diary" : "user_checkins";
             // Bob's diary page reaches no check-in through the indexes; his check-ins page
-            // lists the note's row.
+            // lists the note's row, and his steps report reads its steps.
             OtherReader other(databaseFile(), damaged ? OtherReader::Damaged : OtherReader::Hold(hold),
-                              hold == OneTableDamaged ? table : nullptr, action != SwitchFromCheckins);
+                              hold == OneTableDamaged ? table : nullptr,
+                              action != SwitchFromCheckins && action != SwitchFromReports);
             QVERIFY(other.reading());
             BusyWaits waits(100);
             QTimer dialogs; // answers each dialog the action opens
@@ -419,6 +426,7 @@ private:
         OtherReport,
         SwitchUser,
         SwitchFromCheckins,
+        SwitchFromReports,
         ReportsPage,
         BrowserLists,
         CheckinPage,
@@ -478,6 +486,8 @@ private:
     {
         const ReportsContainer::ReportId reports[] = {ReportsContainer::Weight, ReportsContainer::Steps,
                                                       ReportsContainer::Breakdowns, ReportsContainer::DailySummary};
+        if (action == SwitchFromReports)
+            return ReportsContainer::Steps;
         return action == PrintWeight ? ReportsContainer::Weight : reports[action - WeightDate];
     }
 
@@ -542,6 +552,7 @@ private:
         }
         case SwitchUser:
         case SwitchFromCheckins:
+        case SwitchFromReports:
             _window->fromProfileMenuSwitchUser(otherUser);
             break;
         case ReportsPage:

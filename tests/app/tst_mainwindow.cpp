@@ -122,13 +122,14 @@ private:
 
     ScriptedMainWindow* _window = nullptr;
     ScriptedMainWindow* _editWindow = nullptr;
+    int _ann = -1;
 };
 
 void TestMainWindow::initTestCase()
 {
     loadBrand(BrandSwitches());
     startFreshDatabase();
-    addUser(QStringLiteral("Ann"));
+    _ann = addUser(QStringLiteral("Ann"));
 }
 
 void TestMainWindow::cleanupTestCase()
@@ -155,6 +156,8 @@ ScriptedMainWindow* TestMainWindow::makeWindow(const BrandSwitches& switches)
     _editWindow = nullptr;
     loadBrand(switches);
     _window = new ScriptedMainWindow;
+    // The window starts on no user: the tests act for Ann.
+    UserDB::instance()->setCurrentUser(_ann);
     return _window;
 }
 

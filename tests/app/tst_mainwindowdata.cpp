@@ -28,6 +28,7 @@
 #include "widgets/bxtoolbar.h"
 #include "widgets/expandingtabbar.h"
 #include "widgets/searchlineedit.h"
+#include "widgets/shownday.h"
 #include "tests/support/heldfolder.h"
 #include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
@@ -46,6 +47,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -58,7 +60,9 @@
 
 #include <cerrno>
 #include <csignal>
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 using namespace MainWindowTest;
 
@@ -196,6 +200,7 @@ private slots:
     void cancelledWizardAddsNobody();
     void failedCreationIsReported();
     void choosingCurrentUserDoesNothing();
+    void deletingUserSwitchesToFirst_data();
     void deletingUserSwitchesToFirst();
     void deletingLastUserEndsWhenWizardCancelled();
     void sixthUserIsRefused();
@@ -945,11 +950,50 @@ void TestMainWindowData::choosingCurrentUserDoesNothing()
     QCOMPARE(_window->wizardRuns, 0);
 }
 
+void TestMainWindowData::deletingUserSwitchesToFirst_data()
+{
+    QTest::addColumn<bool>("damaged");
+    QTest::newRow("another user than the one shown") << false;
+    // The first user's page goes bad as the user shown is deleted: the window goes to no user,
+    // and nothing is stored for the deleted one.
+    QTest::newRow("the user shown, the next user's page damaged") << true;
+}
+
 void TestMainWindowData::deletingUserSwitchesToFirst()
 {
+    QFETCH(bool, damaged);
     const int bob = addUser(QStringLiteral("Bob"));
     const int cid = addUser(QStringLiteral("Cid"));
     QVERIFY(_window->switchUser(_window, cid));
+    if (damaged) {
+        ScriptedPrompter prompter;
+        std::optional<OtherReader> other;
+        // At the third box, "User is deleted".
+        _window->duringMessage = [&] {
+            _window->duringMessage = [&] {
+                _window->duringMessage = [&] { other.emplace(databaseFile(), OtherReader::Damaged); };
+            };
+        };
+        _window->fromProfileMenuDeleteUser(cid);
+        QVERIFY(other && other->reading());
+        QCOMPARE(prompter.lastCaption(), QStringLiteral("Diary not read"));
+        QCOMPARE(ShownDay::instance()->user(), -1);
+        QVERIFY(!_window->windowTitle().contains(QStringLiteral("Cid")));
+        QVERIFY(!_window->centralWidget()->isEnabled());
+        const auto* told = _window->statusBar()->findChild<QLabel*>();
+        QVERIFY(told && told->text().startsWith(QStringLiteral("Ann's diary could not be read")));
+        // The status line names the user tried last.
+        _window->fromProfileMenuSwitchUser(bob);
+        QVERIFY(told->text().startsWith(QStringLiteral("Bob's diary could not be read")));
+        other.reset();
+        _window->fromProfileMenuSwitchUser(_ann);
+        QVERIFY(_window->windowTitle().contains(QStringLiteral("Ann")) && !_window->statusBar()->isVisible());
+        const QList<QToolButton*> tools = _window->mainToolBar()->findChildren<QToolButton*>();
+        QVERIFY(std::any_of(tools.cbegin(), tools.cend(), [](const QToolButton* tool) {
+            return tool->text() == QStringLiteral("Print") && tool->isEnabled();
+        }));
+        return;
+    }
     _window->fromProfileMenuDeleteUser(bob);
     QCOMPARE(_window->messages.at(0).first, QStringLiteral("Delete user..."));
     QCOMPARE(_window->messages.at(0).second, QStringLiteral("Are you sure you want to delete user \"Bob\"?"));
