@@ -242,9 +242,14 @@ void DiarySummary::setVisible(bool visible)
 // need at its width.
 QSize DiarySummary::minimumSizeHint() const
 {
+    return _stacked(&QWidget::minimumSizeHint);
+}
+
+QSize DiarySummary::_stacked(QSize (QWidget::*size)() const) const
+{
     QSize least(0, 0);
-    const auto add = [&least](const QWidget* panel) {
-        const QSize hint = panel->minimumSizeHint();
+    const auto add = [&least, size](const QWidget* panel) {
+        const QSize hint = (panel->*size)();
         least = QSize(std::max(least.width(), hint.width()), least.height() + hint.height());
     };
     if (!_nutrientBars->isHidden())
@@ -258,9 +263,10 @@ QSize DiarySummary::minimumSizeHint() const
     return least;
 }
 
+// Each panel is measured once: the panel keeps room for what it holds, its least size.
 void DiarySummary::resizeWidget()
 {
     for (QWidget* panel : std::initializer_list<QWidget*>{_nutrientBars, _water, _oneLiner, _exercise})
         panel->setMinimumSize(panel->minimumSizeHint());
-    setMinimumSize(minimumSizeHint());
+    setMinimumSize(_stacked(&QWidget::minimumSize));
 }

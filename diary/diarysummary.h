@@ -87,6 +87,8 @@ private:
     // Stores the options with the bits of id toggled; whether they were stored.
     bool _toggleOptions(int id);
     int _shownOptions() const;
+    // The panels shown, one above the other, each of the size asked of it.
+    QSize _stacked(QSize (QWidget::*size)() const) const;
     void _reapplyStored();
 
     // Whether the panel was given a day.
