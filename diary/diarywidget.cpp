@@ -255,8 +255,9 @@ void DiaryWidget::showRead(const DiaryPageContent& content)
     _shown = true;
     _popup->calendar()->setDate(content.date, true);
     _showDateLabel();
+    // The panel takes the day first, so that the list's totals find it laid out already.
+    summaryWidget->showDay(content.prefs, content.fluid, content.checkin, content.day);
     _list()->showRead(content);
-    summaryWidget->setNutrientTarget(content.prefs, content.fluid, content.checkin);
     summaryWidget->keepShownChoice(content.prefs.showNutrientAndFluid);
     // The targets laid the panel out already; only showing or hiding it is left.
     if (summaryWidget->isHidden() == content.prefs.showNutrientAndFluid)
