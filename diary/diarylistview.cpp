@@ -455,7 +455,8 @@ void DiaryListView::_markMonth(const QDate& month, const QStringList& dates)
     const QString prefix = month.toString(QStringLiteral("yyyyMM"));
     int bits = 0;
     for (const QString& code : dates) {
-        const int day = code.size() == 8 && code.startsWith(prefix) ? QStringView(code).mid(6).toInt() : 0;
+        const int day =
+            code.size() == 8 && code.startsWith(prefix) ? QStringView(code).mid(6).toInt() : 0;
         if (day >= 1 && day <= month.daysInMonth())
             bits |= 1 << (day - 1);
     }

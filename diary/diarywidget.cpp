@@ -171,7 +171,8 @@ void DiaryWidget::_connect()
     // A pick, not dateChanged: the calendar also reports the page's own date changes.
     connect(_popup, &QPopupCalendar::daySelected, this, &DiaryWidget::_moveTo);
     // Months browsed before are no day change: the pop-up opens on the day shown.
-    connect(_popup, &QMenu::aboutToShow, this, [this] { _popup->calendar()->setDate(getDate(), true); });
+    connect(_popup, &QMenu::aboutToShow, this,
+            [this] { _popup->calendar()->setDate(getDate(), true); });
     connect(foodQueryWidget3, &FoodQueryWidget::addFoodSignal, diaryView1,
             &DiaryView::dvAddFood);
     connect(foodQueryWidget3, &FoodQueryWidget::addMealSignal, _list(),
