@@ -1,14 +1,17 @@
 // The diary list on a ten-year diary (see bench_userdb) whose foods carry the names of the
-// shipped catalogue's foods. Measures what a change of date asks of the list: loading the
+// shipped catalogue's foods. Measures what a change of date asks of the list: reading the
 // day and building its rows, totals and hint rows (17 foods and 2 exercises on most days);
-// and of the whole diary page: the list, the date bar and the summary panel against targets.
+// and of the whole diary page: the list, the date bar and the summary panel against targets,
+// as the pop-up calendar, the day buttons and the calendar's month buttons change them.
 
 #include "bench/tenyeardiary.h"
 #include "diary/diarylistview.h"
+#include "diary/diarypagecontent.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
 #include "widgets/qpopupcalendar.h"
 #include "widgets/bxcalendar.h"
+#include "widgets/shownday.h"
 #include "catalogue/browsabledbiterator.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/fooddbstatic.h"
@@ -21,12 +24,14 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -42,18 +47,29 @@ std::vector<QString> catalogueNames()
     return names;
 }
 
+// The list's share of a day change: a random day, read as the page reads it (its month's
+// marked days with it when the month changes) outside the timing, made the day shown and
+// shown by the list.
 void showDay(benchmark::State& state)
 {
     BXCalendar calendar(nullptr, TenYearDiary::FirstDay, QDate(2000, 1, 1), QDate(2100, 1, 1));
     DiaryListView list(nullptr, "mealView");
     list.setCalendar(&calendar);
-    list.setColumnSettings(QStringLiteral("0:2:3:"));
     list.resize(500, 600);
     list.show();
     QRandomGenerator random(4);
     for (auto _ : state) {
-        calendar.setDate(TenYearDiary::FirstDay.addDays(random.bounded(TenYearDiary::Days)), false);
-        list.showToday();
+        state.PauseTiming();
+        const QDate day = TenYearDiary::FirstDay.addDays(random.bounded(TenYearDiary::Days));
+        const std::optional<DiaryPageContent> content = DiaryPageContent::read(
+            TenYearDiary::User, day, !list.holdsMarkedDays(TenYearDiary::User, day));
+        if (!content) {
+            state.SkipWithError("the day could not be read");
+            return;
+        }
+        state.ResumeTiming();
+        ShownDay::instance()->show(content->user, content->date);
+        list.showRead(*content);
     }
 }
 BENCHMARK(showDay)->Unit(benchmark::kMillisecond);
@@ -153,11 +169,12 @@ void pagePickDay(benchmark::State& state)
 }
 BENCHMARK(pagePickDay)->Unit(benchmark::kMillisecond);
 
-// The next and the previous day in turn, as the day buttons move, each change painted.
+// The next and the previous day in turn, as the day buttons move from a day picked in the
+// diary's second year, each change painted.
 void pageNextAndPreviousDay(benchmark::State& state)
 {
     ShownPage shown;
-    shown.page.popupCalendar()->calendar()->setDate(TenYearDiary::FirstDay.addDays(500), false);
+    shown.pick(TenYearDiary::FirstDay.addDays(500));
     bool forward = true;
     for (auto _ : state) {
         if (forward)
@@ -171,15 +188,21 @@ void pageNextAndPreviousDay(benchmark::State& state)
 }
 BENCHMARK(pageNextAndPreviousDay)->Unit(benchmark::kMillisecond);
 
-// Marking the days of a month in the calendar, as a move into another month does.
+// The pop-up calendar's next and previous month buttons clicked in turn from a day picked in
+// the diary's second year; each move reads and marks the days of the month it shows once the
+// click has been handled.
 void monthCrossing(benchmark::State& state)
 {
     ShownPage shown;
-    DiaryListView* list = shown.page.diaryView1->mealView;
-    QRandomGenerator random(6);
+    shown.pick(TenYearDiary::FirstDay.addDays(500));
+    BXCalendar* calendar = shown.page.popupCalendar()->calendar();
+    auto* next = calendar->findChild<QPushButton*>(QStringLiteral("nextMonthButton"));
+    auto* previous = calendar->findChild<QPushButton*>(QStringLiteral("prevMonthButton"));
+    bool forward = true;
     for (auto _ : state) {
-        shown.page.popupCalendar()->calendar()->setDate(randomDay(random), false);
-        list->refreshCalendar();
+        (forward ? next : previous)->click();
+        forward = !forward;
+        QApplication::processEvents();
     }
 }
 BENCHMARK(monthCrossing)->Unit(benchmark::kMillisecond);

@@ -435,19 +435,32 @@ void DiaryListView::refreshCalendar()
 {
     if (!_calendar || currentUser() < 0)
         return;
+    const QDate month = _calendar->getDate();
     std::optional<QStringList> dates;
     // Dates that could not be read leave the days marked as they were.
-    if (StorePrompt::read(this, [this, &dates] {
-            dates = DiaryDB::instance()->getAllDatesForMonth(currentUser(), _calendar->getDate(), false);
+    if (StorePrompt::read(this, [month, &dates] {
+            dates = DiaryDB::instance()->getAllDatesForMonth(currentUser(), month, false);
         }) && dates)
-        _markDays(*dates);
+        _markMonth(month, *dates);
 }
 
-void DiaryListView::_markDays(const QStringList& dates)
+bool DiaryListView::holdsMarkedDays(int user, const QDate& date) const
 {
-    _calendar->clearBoldBits();
-    for (const QString& date : dates)
-        _calendar->setBoldDay(date.toLatin1().constData());
+    return _marked && _marked->first == user && _marked->second.year() == date.year()
+        && _marked->second.month() == date.month();
+}
+
+void DiaryListView::_markMonth(const QDate& month, const QStringList& dates)
+{
+    const QString prefix = month.toString(QStringLiteral("yyyyMM"));
+    int bits = 0;
+    for (const QString& code : dates) {
+        const int day =
+            code.size() == 8 && code.startsWith(prefix) ? QStringView(code).mid(6).toInt() : 0;
+        if (day >= 1 && day <= month.daysInMonth())
+            bits |= 1 << (day - 1);
+    }
+    _calendar->setBoldBits(month, bits);
 }
 
 void DiaryListView::setBoldDay(const QString& dateCode)
@@ -498,23 +511,36 @@ void DiaryListView::showToday()
     _updateTotals();
 }
 
+// The columns and the layout are laid out again only when they changed, the month's marks
+// only when they were read.
 void DiaryListView::showRead(const DiaryPageContent& content)
 {
-    _columns = parseColumnSettings(content.columns);
-    _applyColumns();
+    const std::vector<DBTypes::NutType> columns = parseColumnSettings(content.columns);
     const int mode = content.prefs.snackDisplay;
-    if (mode >= DBTypes::SNACKS_TOGETHER && mode <= DBTypes::SNACKS_NUMBERED)
+    const bool layout = mode >= DBTypes::SNACKS_TOGETHER && mode <= DBTypes::SNACKS_NUMBERED
+        && mode != _viewMode;
+    if (layout || columns != _columns)
+        _resetView();
+    if (columns != _columns) {
+        _columns = columns;
+        _applyColumns();
+    }
+    if (layout)
         _showViewMode(mode);
     _fluid = content.fluid;
-    if (_calendar)
-        _markDays(content.markedDays);
+    if (_calendar && content.markedDays) {
+        _calendar->clearBoldBits();
+        _markMonth(content.date, *content.markedDays);
+        _marked = {content.user, content.date};
+    }
     _fillRows(content.day);
     _updateTotals();
 }
 
 void DiaryListView::_fillRows(const DiaryDay& day)
 {
-    _day = day;
+    // The entries are kept again as their rows are added.
+    _day = DiaryDay();
     _resetView();
     for (const DBTypes::FoodDiaryItem& entry : day.foods)
         addFoodItemToGui(entry);

@@ -3,6 +3,7 @@
 #include "browser/itemdrag.h"
 #include "core/diaryday.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QTreeWidget>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class BrowsableDBIterator;
@@ -51,6 +53,9 @@ public:
     QString today() const;
     // Shows a day read whole: columns, snack layout, rows, totals and the month's marks.
     void showRead(const DiaryPageContent& content);
+    // Whether the calendar holds the marked days of the user's month of `date`, as read with
+    // a day shown; the months browsed in the calendar are marked for its display only.
+    bool holdsMarkedDays(int user, const QDate& date) const;
     // The glasses of water of the shown day, which mark the day as one with entries.
     void setFluid(int cups);
 
@@ -113,7 +118,8 @@ public slots:
     // it was not stored.
     bool setViewMode(int mode);
     int viewMode() const { return _viewMode; }
-    // Reads and marks the days with entries of the calendar's month, as one reading action.
+    // Reads and marks the days with entries of the calendar's month, as one reading action;
+    // the marks of other months stay.
     void refreshCalendar();
     void setBoldDay(const QString& dateCode);
     void setBoldDay(const QDate& date);
@@ -195,7 +201,8 @@ private:
     void _keep(const DBTypes::FoodDiaryItem& entry);
     void _keep(const DBTypes::ExerciseDiaryItem& entry);
     void _forget(int entryId, bool exercise);
-    void _markDays(const QStringList& dates);
+    // Replaces the calendar's marks of the month with the dates of it among `dates`.
+    void _markMonth(const QDate& month, const QStringList& dates);
     bool _storeFoodEntry(DBTypes::FoodDiaryItem& entry);
     // Makes a change of the list through StorePrompt; `change` may name what it refused in
     // `refusal`. Whether it was stored.
@@ -229,6 +236,8 @@ private:
     // The shown day's entries and glasses of water, as read with the day and as changed since.
     DBTypes::DiaryDay _day;
     int _fluid = 0;
+    // The user and a day of the month whose marked days were read with a day shown.
+    std::optional<std::pair<int, QDate>> _marked;
     DiaryListViewItem* _groups[9] = {};
     std::vector<DBTypes::NutType> _columns;
     int _nutrientColumnWidth = 0;

@@ -3,13 +3,15 @@
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 
-std::optional<DiaryPageContent> DiaryPageContent::read(int user, const QDate& date)
+std::optional<DiaryPageContent> DiaryPageContent::read(int user, const QDate& date, bool withMarkedDays)
 {
     DiaryPageContent content;
     content.user = user;
     content.date = date;
-    if (user < 0)
+    if (user < 0) {
+        content.markedDays = QStringList();
         return content;
+    }
     const QByteArray code = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
     UserDB* users = UserDB::instance();
     const std::optional<DBTypes::CheckinItem> checkin = users->getCheckin(user, code.constData());
@@ -18,15 +20,18 @@ std::optional<DiaryPageContent> DiaryPageContent::read(int user, const QDate& da
     const std::optional<QString> columns = users->getColumnSettings(user);
     const std::optional<int> fluid = users->getFluid(user, code.constData());
     const std::optional<DBTypes::DiaryDay> day = DiaryDB::instance()->getDay(user, code.constData(), false);
-    const std::optional<QStringList> marked = DiaryDB::instance()->getAllDatesForMonth(user, date, false);
-    if (!checkin || !weight || !prefs || !columns || !fluid || !day || !marked)
+    if (!checkin || !weight || !prefs || !columns || !fluid || !day)
         return std::nullopt;
+    if (withMarkedDays) {
+        content.markedDays = DiaryDB::instance()->getAllDatesForMonth(user, date, false);
+        if (!content.markedDays)
+            return std::nullopt;
+    }
     content.checkin = *checkin;
     content.weight = *weight;
     content.prefs = *prefs;
     content.columns = *columns;
     content.fluid = *fluid;
     content.day = *day;
-    content.markedDays = *marked;
     return content;
 }

@@ -97,17 +97,38 @@ void DiarySummary::keepShownChoice(bool shown)
     _prefs.showNutrientAndFluid = shown;
 }
 
+void DiarySummary::showDay(const DBTypes::UserPrefs& prefs, int fluid,
+                           const DBTypes::CheckinItem& checkin, const DBTypes::DiaryDay& day)
+{
+    _takeTotals(day);
+    emit valuesModified();
+    setNutrientTarget(prefs, fluid, checkin);
+}
+
 void DiarySummary::totalChanged(const DBTypes::DiaryDay& day)
 {
-    for (auto& [nutrient, data] : _nutrients)
-        data.value = day.getTotal(nutrient);
-    float minutes = 0.0f;
-    for (const DBTypes::ExerciseDiaryItem& entry : day.exercises)
-        minutes += entry.duration;
-    _exerciseMinutes = std::max(minutes, 0.0f);
+    if (!_takeTotals(day))
+        return;
     emit valuesModified();
     // The sentences grow with their figures: the panel keeps room for them whole.
     resizeWidget();
+}
+
+bool DiarySummary::_takeTotals(const DBTypes::DiaryDay& day)
+{
+    bool changed = false;
+    for (auto& [nutrient, data] : _nutrients) {
+        const float total = day.getTotal(nutrient);
+        changed = changed || total != data.value;
+        data.value = total;
+    }
+    float minutes = 0.0f;
+    for (const DBTypes::ExerciseDiaryItem& entry : day.exercises)
+        minutes += entry.duration;
+    minutes = std::max(minutes, 0.0f);
+    changed = changed || minutes != _exerciseMinutes;
+    _exerciseMinutes = minutes;
+    return changed;
 }
 
 void DiarySummary::adjustFluidValue(int delta)
@@ -242,9 +263,14 @@ void DiarySummary::setVisible(bool visible)
 // need at its width.
 QSize DiarySummary::minimumSizeHint() const
 {
+    return _stacked(&QWidget::minimumSizeHint);
+}
+
+QSize DiarySummary::_stacked(QSize (QWidget::*size)() const) const
+{
     QSize least(0, 0);
-    const auto add = [&least](const QWidget* panel) {
-        const QSize hint = panel->minimumSizeHint();
+    const auto add = [&least, size](const QWidget* panel) {
+        const QSize hint = (panel->*size)();
         least = QSize(std::max(least.width(), hint.width()), least.height() + hint.height());
     };
     if (!_nutrientBars->isHidden())
@@ -258,9 +284,10 @@ QSize DiarySummary::minimumSizeHint() const
     return least;
 }
 
+// Each panel is measured once: the panel keeps room for what it holds, its least size.
 void DiarySummary::resizeWidget()
 {
     for (QWidget* panel : std::initializer_list<QWidget*>{_nutrientBars, _water, _oneLiner, _exercise})
         panel->setMinimumSize(panel->minimumSizeHint());
-    setMinimumSize(minimumSizeHint());
+    setMinimumSize(_stacked(&QWidget::minimumSize));
 }

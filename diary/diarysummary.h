@@ -63,12 +63,17 @@ signals:
     void invokeSetTargets();
 
 public slots:
+    // The day's totals; nothing is shown again when they are the ones shown.
     void totalChanged(const DBTypes::DiaryDay& day);
     // 0 asks for the targets dialog; any other id toggles those option bits.
     void doMenuItem(int id);
     // The preferences, glasses of water and check-in read with the shown day.
     void setNutrientTarget(const DBTypes::UserPrefs& prefs, int fluid,
                            const DBTypes::CheckinItem& checkin);
+    // A day read whole: the totals of its entries and what setNutrientTarget takes, laid
+    // out once.
+    void showDay(const DBTypes::UserPrefs& prefs, int fluid, const DBTypes::CheckinItem& checkin,
+                 const DBTypes::DiaryDay& day);
     // New targets for the shown day, as stored.
     void updateTargets(const DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
     // Whether the user's stored choice shows the panel, as stored.
@@ -84,9 +89,13 @@ protected:
 
 private:
     void _applyOptions(int options);
+    // Takes the day's totals; whether any differs from those held.
+    bool _takeTotals(const DBTypes::DiaryDay& day);
     // Stores the options with the bits of id toggled; whether they were stored.
     bool _toggleOptions(int id);
     int _shownOptions() const;
+    // The panels shown, one above the other, each of the size asked of it.
+    QSize _stacked(QSize (QWidget::*size)() const) const;
     void _reapplyStored();
 
     // Whether the panel was given a day.

@@ -170,6 +170,9 @@ void DiaryWidget::_connect()
             &DiaryWidget::currentDayButton_clicked);
     // A pick, not dateChanged: the calendar also reports the page's own date changes.
     connect(_popup, &QPopupCalendar::daySelected, this, &DiaryWidget::_moveTo);
+    // Months browsed before are no day change: the pop-up opens on the day shown.
+    connect(_popup, &QMenu::aboutToShow, this,
+            [this] { _popup->calendar()->setDate(getDate(), true); });
     connect(foodQueryWidget3, &FoodQueryWidget::addFoodSignal, diaryView1,
             &DiaryView::dvAddFood);
     connect(foodQueryWidget3, &FoodQueryWidget::addMealSignal, _list(),
@@ -223,8 +226,14 @@ QDate DiaryWidget::getDate() const
 
 bool DiaryWidget::showDay(int user, const QDate& date)
 {
+    return _readAndShow(user, date, !_list()->holdsMarkedDays(user, date));
+}
+
+bool DiaryWidget::_readAndShow(int user, const QDate& date, bool withMarkedDays)
+{
     std::optional<DiaryPageContent> content;
-    if (StorePrompt::read(this, [&] { content = DiaryPageContent::read(user, date); }) && content) {
+    if (StorePrompt::read(this, [&] { content = DiaryPageContent::read(user, date, withMarkedDays); })
+        && content) {
         showRead(*content);
         return true;
     }
@@ -235,7 +244,7 @@ bool DiaryWidget::showDay(int user, const QDate& date)
 
 bool DiaryWidget::reload()
 {
-    if (!showDay(ShownDay::instance()->user(), getDate()))
+    if (!_readAndShow(ShownDay::instance()->user(), getDate(), true))
         return false;
     foodQueryWidget3->refreshDynamic();
     return true;
@@ -247,10 +256,13 @@ void DiaryWidget::showRead(const DiaryPageContent& content)
     _shown = true;
     _popup->calendar()->setDate(content.date, true);
     _showDateLabel();
+    // The panel takes the day first, so that the list's totals find it laid out already.
+    summaryWidget->showDay(content.prefs, content.fluid, content.checkin, content.day);
     _list()->showRead(content);
-    summaryWidget->setNutrientTarget(content.prefs, content.fluid, content.checkin);
     summaryWidget->keepShownChoice(content.prefs.showNutrientAndFluid);
-    showFluidAndNutrient(content.prefs.showNutrientAndFluid);
+    // The targets laid the panel out already; only showing or hiding it is left.
+    if (summaryWidget->isHidden() == content.prefs.showNutrientAndFluid)
+        showFluidAndNutrient(content.prefs.showNutrientAndFluid);
     greenTicksWidget1->updateCheckin(content.checkin);
     if (content.user >= 0)
         emit userWeightChanged(content.weight);

@@ -64,6 +64,11 @@ DateSelectorBar::DateSelectorBar(QWidget* parent)
     layout->addWidget(_panel(_prev, _today, _next));
 
     connect(_popup, &QPopupCalendar::daySelected, this, &DateSelectorBar::handleCalendarDate);
+    // Months browsed before are no choice: the pop-up opens on the bar's day.
+    connect(_popup, &QMenu::aboutToShow, this, [this] {
+        if (_date.isValid())
+            _popup->calendar()->setDate(_date, true);
+    });
     connect(_prev, &QToolButton::clicked, this, &DateSelectorBar::handlePrevButton);
     connect(_today, &QToolButton::clicked, this, &DateSelectorBar::handleTodayButton);
     connect(_next, &QToolButton::clicked, this, &DateSelectorBar::handleNextButton);

@@ -25,8 +25,10 @@
 #include "userdb/diarydb.h"
 #include "userdb/filecopy.h"
 #include "userdb/savedmealdb.h"
+#include "widgets/bxcalendar.h"
 #include "widgets/bxtoolbar.h"
 #include "widgets/expandingtabbar.h"
+#include "widgets/qpopupcalendar.h"
 #include "widgets/searchlineedit.h"
 #include "widgets/shownday.h"
 #include "tests/support/heldfolder.h"
@@ -1335,11 +1337,19 @@ void TestMainWindowData::diaryItemsFollowTheDay()
     QVERIFY(QTest::qWaitForWindowActive(_window));
     list->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list));
+    // A month browsed in the pop-up calendar is no day change: the actions keep the day shown,
+    // and the pop-up opens on it again.
+    QPopupCalendar* popup = _window->diaryPage()->popupCalendar();
+    popup->calendar()->findChild<QPushButton*>(QStringLiteral("prevMonthButton"))->click();
+    QCoreApplication::sendPostedEvents(list, QEvent::MetaCall);
     _window->refreshEditMenu(1, 0);
     QVERIFY(_window->eM_DiarySavedNewFromBreakfast->isVisible());
     QVERIFY(!_window->eM_DiarySavedNewFromLunch->isVisible());
     QVERIFY(!_window->eM_DiarySavedNewFromNone->isVisible());
-    QCOMPARE(_window->eM_DiaryClearAll->isEnabled(), list->isEmpty());
+    QVERIFY(_window->eM_DiaryClearAll->isEnabled());
+    popup->popup(QPoint());
+    QCOMPARE(popup->calendar()->getDate(), Clock::today());
+    popup->hide();
 
     const QByteArray today = Clock::today().toString(QStringLiteral("yyyyMMdd")).toLatin1();
     _window->answers = {QMessageBox::No};

@@ -16,6 +16,8 @@
 #include "reports/weightchart.h"
 #include "reports/weightreportviewer.h"
 #include "tests/reports/reportsession.h"
+#include "widgets/bxcalendar.h"
+#include "widgets/qpopupcalendar.h"
 #include "tests/support/printharness.h"
 #include "tests/support/widgetpicture.h"
 #include "reports/printmodule.h"
@@ -25,6 +27,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QtTest>
@@ -233,6 +236,12 @@ private slots:
         QCOMPARE(bar.getDate(), QDate(2026, 3, 1));
         bar.handleTodayButton();
         QCOMPARE(bar.getDate(), Today);
+        // A month browsed in the pop-up is no choice: it opens again on the bar's day.
+        BXCalendar* calendar = bar.popupCalendar()->calendar();
+        calendar->findChild<QPushButton*>(QStringLiteral("nextMonthButton"))->click();
+        bar.popupCalendar()->popup(QPoint());
+        QCOMPARE(calendar->getDate(), Today);
+        bar.popupCalendar()->hide();
     }
 
     void periodPicker()
