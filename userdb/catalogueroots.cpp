@@ -9,16 +9,18 @@
 
 namespace {
 
-// A category table, the column of its names and the plural noun of its roots' names.
+// A category table, the column of its names, the plural noun of its roots' names and the
+// table of the items its categories hold.
 struct RootTable
 {
     const char* table;
     const char* nameColumn;
     const char* noun;
+    const char* itemTable;
 };
 const RootTable RootTables[] = {
-    {"custom_food_cats", "name", "Foods"},
-    {"custom_exercise_cats", "description", "Exercises"},
+    {"custom_food_cats", "name", "Foods", "custom_foods"},
+    {"custom_exercise_cats", "description", "Exercises", "custom_exercises"},
 };
 
 // The shared root of a table, and the roots of `user` or, without one, of every user.
@@ -53,6 +55,21 @@ bool makeAllRoots(std::optional<int> user)
 int CatalogueRoots::idFor(int user)
 {
     return user == -1 ? FoodDBBase::SharedRootId : FoodDBBase::UserRootBase + user;
+}
+
+std::optional<bool> CatalogueRoots::holdsAnything(int user)
+{
+    bool found = false;
+    for (const RootTable& tables : RootTables) {
+        BXSqlQuery query(QStringLiteral("SELECT 1 FROM %1 WHERE category_id = ? OR parent_id = ? "
+                                        "UNION ALL SELECT 1 FROM %2 WHERE category_id = ? LIMIT 1")
+                             .arg(QLatin1String(tables.table), QLatin1String(tables.itemTable)));
+        for (int column = 0; column < 3; ++column)
+            query.bindValue(column, idFor(user));
+        if (!query.readRows([&] { found = true; }))
+            return std::nullopt;
+    }
+    return found;
 }
 
 bool CatalogueRoots::makeFor(int user)

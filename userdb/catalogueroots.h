@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 // The root categories of the custom food and custom exercise catalogues: one shared by every
 // user and one of each user's own. They are made with the user, and by the upgrade for the
 // users of an older diary, so that reading a catalogue never has to write.
@@ -11,6 +13,9 @@ public:
     // Makes the shared roots and the roots of `user` (stored already) where they are missing;
     // false when one cannot be stored.
     static bool makeFor(int user);
+    // Whether a category or item is stored as `user`'s root or right below it; nullopt when that could not
+    // be read.
+    static std::optional<bool> holdsAnything(int user);
     // Likewise for every user of the diary.
     static bool makeForEveryUser();
 };

@@ -250,7 +250,11 @@ bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
                                                     "adding a new one.")
                   .arg(limit));
     }
-    if (!BXSqlDb::endTransaction(_insertUserRows(profile, *newId)))
+    // A new user takes the lowest free id, which may be a deleted user's: nothing stored under
+    // that id after the deletion may pass to the new user.
+    const std::optional<bool> leftovers = _holdsRows(*newId);
+    if (!BXSqlDb::endTransaction(leftovers && (!*leftovers || _removeUserRows(*newId))
+                                 && _insertUserRows(profile, *newId)))
         return refuse(QCoreApplication::translate(
             "UserDB", "The new user could not be stored in the user database."));
     if (error)
@@ -361,19 +365,43 @@ int UserDB::deleteUser(const int& user)
     if (!BXSqlDb::beginTransaction())
         return 1;
     try {
-        if (s_catalogueDeleter)
-            s_catalogueDeleter(user);
-        for (const char* table : UserTables)
-            deleteTable(user, QString::fromLatin1(table));
-    } catch (const BXException&) {
-        BXSqlDb::rollbackTransaction();
-        return 1;
+        if (!_removeUserRows(user)) {
+            BXSqlDb::rollbackTransaction();
+            return 1;
+        }
     } catch (...) {
         // Any other failure passes on, but never leaves half a user or an open transaction.
         BXSqlDb::rollbackTransaction();
         throw;
     }
     return BXSqlDb::commitTransaction() ? 0 : 1;
+}
+
+std::optional<bool> UserDB::_holdsRows(int user)
+{
+    bool found = false;
+    for (const char* table : UserTables) {
+        BXSqlQuery query(QStringLiteral("SELECT 1 FROM %1 WHERE user_id = ? LIMIT 1")
+                             .arg(QLatin1String(table)));
+        query.bindValue(0, user);
+        if (!query.readRows([&] { found = true; }))
+            return std::nullopt;
+    }
+    const std::optional<bool> categories = CatalogueRoots::holdsAnything(user);
+    return categories ? std::optional<bool>(found || *categories) : std::nullopt;
+}
+
+bool UserDB::_removeUserRows(int user)
+{
+    try {
+        if (s_catalogueDeleter)
+            s_catalogueDeleter(user);
+        for (const char* table : UserTables)
+            deleteTable(user, QString::fromLatin1(table));
+    } catch (const BXException&) {
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------

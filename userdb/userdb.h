@@ -217,6 +217,12 @@ private:
     // Whether _count() is above 0.
     static std::optional<bool> _any(BXSqlQuery& query);
     bool _insertUserRows(const DBTypes::UserProfile& profile, int newId);
+    // Whether anything is stored under `user`, a deleted user's id among them; nullopt when
+    // that could not be read.
+    std::optional<bool> _holdsRows(int user);
+    // Removes every row stored under `user` inside the caller's transaction; false when one
+    // could not be removed.
+    bool _removeUserRows(int user);
     bool _writeProfile(const DBTypes::UserProfile& profile);
     bool _updateUserRow(const char* column, const QVariant& value, int user);
     bool _writeMeasurements(const DBTypes::CheckinItem& item);

@@ -101,8 +101,9 @@ void TestUserDB::addsUsersWithTheirHeight()
     QVERIFY(!users->getProfile(4096).has_value());
     QVERIFY(StoreFixture::exec("DELETE FROM user_users WHERE name = 'Far'"));
 
-    // A height that cannot be stored (a stray row of the next id) leaves no user behind.
-    QVERIFY(StoreFixture::exec("INSERT INTO user_misc(user_id, date, height) VALUES (3, '20060101', 1)"));
+    // A height that the diary's rules refuse leaves no user behind.
+    QVERIFY(StoreFixture::exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON user_misc "
+                               "BEGIN SELECT RAISE(ABORT, 'height refused'); END;"));
     UserProfile dora = noHeight;
     dora.name = QStringLiteral("Dora");
     dora.height = 170.0f;
@@ -111,9 +112,10 @@ void TestUserDB::addsUsersWithTheirHeight()
         QVERIFY(!users->addUser(dora, nullptr));
         // The rule of the diary that refused it, in SQLite's words, and no advice about the disk.
         const QString error = action.outcome().changeText();
-        QVERIFY2(error.startsWith(QStringLiteral("The change was not saved: UNIQUE constraint failed")),
+        QVERIFY2(error.startsWith(QStringLiteral("The change was not saved: height refused")),
                  qPrintable(error));
     }
+    QVERIFY(StoreFixture::exec("DROP TRIGGER refuse"));
     QCOMPARE(users->numUsers().value(), 3);
 
     // New users start with the brand's units and every panel option.

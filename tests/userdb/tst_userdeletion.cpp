@@ -107,6 +107,12 @@ void TestUserDeletion::deletesEveryRowOfTheUser()
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary_sync WHERE state = 2").toInt(), 3);
     QVERIFY(BXSqlDb::beginTransaction());
     QVERIFY(BXSqlDb::commitTransaction());
+
+    // What was stored under the id after the deletion never passes to the next user given it.
+    QVERIFY(StoreFixture::exec("INSERT INTO favorites(user_id, item_type, item_id) VALUES (0, 1, 10)"));
+    QCOMPARE(StoreFixture::addUser("Cara"), 0);
+    QCOMPARE(rowsOf("favorites", 0), 0);
+    QCOMPARE(m_catalogueDeletes, QList<int>({0, 0}));
 }
 
 void TestUserDeletion::failedDeleteChangesNothing()
