@@ -175,7 +175,8 @@ private slots:
     void lockedUserDataExitsWithOne();
     void busyDiaryIsNeverCalledDamaged_data();
     void busyDiaryIsNeverCalledDamaged();
-    void spoiltTemporaryFoldersMoveTheChannelHome();
+    void channelFindsAFolderOrSaysWhy_data();
+    void channelFindsAFolderOrSaysWhy();
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
     void malformedDateRowDoesNotStopTheStart();
@@ -768,25 +769,60 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
 // Another account that spoils every candidate folder in the temporary folder cannot keep the
 // program from starting: the channel moves to a folder in the user's own home, where a later
 // start finds it.
-void TestStartup::spoiltTemporaryFoldersMoveTheChannelHome()
+void TestStartup::channelFindsAFolderOrSaysWhy_data()
 {
+    QTest::addColumn<QString>("runtime");  // "none", "long" or "taken": a folder in the socket's place
+    QTest::addColumn<QString>("channel");  // the folder it listens in: "home" or "temporary"
+    QTest::addColumn<QString>("told");
+    QTest::newRow("spoilt temporary folders") << "none" << "home" << QString();
+    QTest::newRow("a runtime folder too long for a socket") << "long" << "temporary" << QString();
+    QTest::newRow("a folder in the socket's place")
+        << "taken" << QString() << "The channel %1 between copies of this program cannot be opened";
+}
+
+// Spoilt temporary folders move the channel to the user's own cache folder; a runtime folder
+// whose path leaves no room for the socket's name moves it to the temporary folder. A channel
+// that cannot be opened is told as such, never as another copy.
+void TestStartup::channelFindsAFolderOrSaysWhy()
+{
+    QFETCH(QString, runtime);
+    QFETCH(QString, channel);
+    QFETCH(QString, told);
     ProgramHome home;
     QTemporaryDir temp;
     const QString base = temp.path() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
-    for (int n = 0; n < 16; ++n) {
+    for (int n = 0; runtime == QLatin1String("none") && n < 16; ++n) {
         const QString folder = n == 0 ? base : base + QStringLiteral("-%1").arg(n);
         QVERIFY(QDir().mkdir(folder));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                                   | QFile::ReadOther | QFile::ExeOther));
     }
     QProcessEnvironment env = home.environment();
-    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     env.insert(QStringLiteral("TMPDIR"), temp.path());
+    QString folder = home.path("runtime") + QLatin1Char('/');
+    if (runtime == QLatin1String("none")) {
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    } else if (runtime == QLatin1String("long")) {
+        folder += QString(qMax(1, 70 - folder.size()), QLatin1Char('r'));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder);
+    } else {
+        folder += QLatin1String(ApplicationId);
+    }
+    QVERIFY(runtime == QLatin1String("none")
+            || (QDir().mkpath(folder) && QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)));
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(programPath(), QStringList());
-    const QString channel = home.path("home") + QStringLiteral("/.cache/pantrel-runtime");
-    QVERIFY2(waitUntilListening(channel, process), process.readAllStandardError().constData());
+    if (!told.isEmpty()) {
+        QVERIFY(process.waitForFinished(RunMs));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.readAllStandardError().contains(told.arg(folder).toLocal8Bit()));
+        return;
+    }
+    const QString listening = channel == QLatin1String("home")
+                                  ? home.path("home") + QStringLiteral("/.cache/pantrel-runtime")
+                                  : base;
+    QVERIFY2(waitUntilListening(listening, process), process.readAllStandardError().constData());
     ::kill(pid_t(process.processId()), SIGTERM);
     QVERIFY(process.waitForFinished(RunMs));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
