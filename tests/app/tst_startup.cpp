@@ -562,17 +562,17 @@ void TestStartup::corruptDatabaseExitsWithOne()
 void TestStartup::lockedUserDataExitsWithOne_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("lock");  // "held", "pipe" or "left": by a copy that ended, in a held folder
+    QTest::addColumn<QString>("lock");  // "held", "pipe", "left" (by a copy that ended, in a held folder) or "reused"
     QTest::addColumn<QString>("message");  // %1: the lock
     const QString running = QStringLiteral("Another copy of this program");
     QTest::newRow("start") << QStringList() << "held" << running;
     QTest::newRow("-updatedb") << QStringList{QStringLiteral("-updatedb")} << "held" << running;
     QTest::newRow("a pipe") << QStringList() << "pipe"
                             << QStringLiteral("The lock %1 of the user data cannot be used: Not a regular file.");
-    QTest::newRow("left, cannot be removed")
-        << QStringList() << "left"
-        << QStringLiteral("The lock %1 was left by a copy of this program that has ended, and it cannot be removed: ")
-               + QString::fromLocal8Bit(std::strerror(::geteuid() == 0 ? EPERM : EACCES));
+    const QString left = QStringLiteral("The lock %1 was left by a copy of this program that has ended, and it cannot be removed: ")
+                         + QString::fromLocal8Bit(std::strerror(::geteuid() == 0 ? EPERM : EACCES));
+    QTest::newRow("left, cannot be removed") << QStringList() << "left" << left;
+    QTest::newRow("left, its number another program's now") << QStringList() << "reused" << left;
 }
 
 // The update mode, which needs a brand with updates, fails the same way. A lock that no running
@@ -591,12 +591,22 @@ void TestStartup::lockedUserDataExitsWithOne()
     QLockFile held(path);
     if (lock == QLatin1String("pipe")) {
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else if (lock == QLatin1String("left")) {
+    } else if (lock != QLatin1String("held")) {
         const pid_t ended = ::fork();
         if (ended == 0)
             ::_exit(QLockFile(path).tryLock(0) ? 0 : 1);
         int status = 1;
         QVERIFY(::waitpid(ended, &status, 0) == ended && status == 0);
+        // This test's own number, as if the system had given it to another program since.
+        QFile file(path);
+        if (lock == QLatin1String("reused")) {
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray text = file.readAll();
+            file.close();
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QVERIFY(file.write(QByteArray::number(::getpid()) + text.mid(text.indexOf('\n'))) > 0);
+            file.close();
+        }
         QVERIFY(holdFolder(userDbFolder(home), true));
     } else {
         QVERIFY(held.tryLock(0));
