@@ -599,13 +599,10 @@ void TestStartup::lockedUserDataExitsWithOne()
         QVERIFY(::waitpid(ended, &status, 0) == ended && status == 0);
         // This test's own number, as if the system had given it to another program since.
         QFile file(path);
-        if (lock == QLatin1String("reused")) {
-            QVERIFY(file.open(QIODevice::ReadOnly));
+        if (lock == QLatin1String("reused") && file.open(QIODevice::ReadWrite)) {
             const QByteArray text = file.readAll();
-            file.close();
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QVERIFY(file.resize(0) && file.seek(0));
             QVERIFY(file.write(QByteArray::number(::getpid()) + text.mid(text.indexOf('\n'))) > 0);
-            file.close();
         }
         QVERIFY(holdFolder(userDbFolder(home), true));
     } else {
@@ -781,13 +778,12 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
 // start finds it.
 void TestStartup::channelFindsAFolderOrSaysWhy_data()
 {
-    QTest::addColumn<QString>("runtime");  // "none", "long" or "taken": a folder in the socket's place
-    QTest::addColumn<QString>("channel");  // the folder it listens in: "home" or "temporary"
+    QTest::addColumn<QString>("runtime");  // "none", "long", or "taken": a folder in the socket's place
     QTest::addColumn<QString>("told");
-    QTest::newRow("spoilt temporary folders") << "none" << "home" << QString();
-    QTest::newRow("a runtime folder too long for a socket") << "long" << "temporary" << QString();
+    QTest::newRow("spoilt temporary folders: in the home folder") << "none" << QString();
+    QTest::newRow("a runtime folder too long for a socket: in the temporary folder") << "long" << QString();
     QTest::newRow("a folder in the socket's place")
-        << "taken" << QString() << "The channel %1 between copies of this program cannot be opened";
+        << "taken" << "The channel %1 between copies of this program cannot be opened";
 }
 
 // Spoilt temporary folders move the channel to the user's own cache folder; a runtime folder
@@ -796,7 +792,6 @@ void TestStartup::channelFindsAFolderOrSaysWhy_data()
 void TestStartup::channelFindsAFolderOrSaysWhy()
 {
     QFETCH(QString, runtime);
-    QFETCH(QString, channel);
     QFETCH(QString, told);
     ProgramHome home;
     QTemporaryDir temp;
@@ -809,17 +804,11 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
     }
     QProcessEnvironment env = home.environment();
     env.insert(QStringLiteral("TMPDIR"), temp.path());
-    QString folder = home.path("runtime") + QLatin1Char('/');
-    if (runtime == QLatin1String("none")) {
-        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    } else if (runtime == QLatin1String("long")) {
-        folder += QString(qMax(1, 70 - folder.size()), QLatin1Char('r'));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder);
-    } else {
-        folder += QLatin1String(ApplicationId);
-    }
-    QVERIFY(runtime == QLatin1String("none")
-            || (QDir().mkpath(folder) && QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)));
+    const QString folder = home.path("runtime") + QLatin1Char('/')
+                           + (runtime == QLatin1String("taken") ? QLatin1String(ApplicationId) : QString(70, u'r'));
+    QVERIFY(runtime == QLatin1String("none") || QDir().mkpath(folder));
+    if (runtime != QLatin1String("taken"))
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime == QLatin1String("long") ? folder : QString());
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(programPath(), QStringList());
@@ -829,10 +818,8 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
         QVERIFY(process.readAllStandardError().contains(told.arg(folder).toLocal8Bit()));
         return;
     }
-    const QString listening = channel == QLatin1String("home")
-                                  ? home.path("home") + QStringLiteral("/.cache/pantrel-runtime")
-                                  : base;
-    QVERIFY2(waitUntilListening(listening, process), process.readAllStandardError().constData());
+    const QString channel = runtime == QLatin1String("long") ? base : home.path("home") + QStringLiteral("/.cache/pantrel-runtime");
+    QVERIFY2(waitUntilListening(channel, process), process.readAllStandardError().constData());
     ::kill(pid_t(process.processId()), SIGTERM);
     QVERIFY(process.waitForFinished(RunMs));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);

@@ -186,8 +186,7 @@ private slots:
         ReportsContainer page(nullptr, "reportsWidget");
         bool handled = false;
         QTimer::singleShot(0, &page, [&handled] { handled = true; });
-        QVERIFY(page.readReport(ReportsContainer::Nutrients));
-        QVERIFY(!handled);
+        QVERIFY(page.readReport(ReportsContainer::Nutrients) && !handled);
     }
 
     void clickOnTheEmptyListKeepsTheChoice()
