@@ -77,6 +77,23 @@ bool channelFits(const QString& folder, const QString& id, QString* problem)
     return false;
 }
 
+// Whether the user's runtime folder can hold the channel of that id: a folder of the user's own
+// that the user may write in (one inherited from another account is not), with room for the
+// socket's name. Otherwise *problem says why.
+bool runtimeFolderServes(const QString& folder, const QString& id, QString* problem)
+{
+    const QByteArray native = QFile::encodeName(folder);
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return false;
+    if (info.st_uid != ::getuid() || ::access(native.constData(), W_OK | X_OK) != 0) {
+        *problem = QObject::tr("The runtime folder %1 belongs to the user %2 or may not be written.")
+                       .arg(folder, ownerName(info.st_uid));
+        return false;
+    }
+    return channelFits(folder, id, problem);
+}
+
 // A private folder (see privateFolder()) in which the channel of that id fits.
 bool channelFolderAt(const QString& folder, const QString& id, QString* problem)
 {
@@ -96,17 +113,17 @@ QString homeChannelFolder(const QString& id, QString* problem)
     return privateFolder(folder, problem) ? folder : QString();
 }
 
-// A runtime folder whose path leaves no room for the channel's name is passed over, as a
-// spoilt folder of the series is.
+// A runtime folder that does not serve is passed over, as a spoilt folder of the series is.
 QString channelFolder(const QString& id, QString* problem)
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     QStringList reasons;
     QString reason;
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) {
-        if (channelFits(runtime, id, &reason))
+    if (!runtime.isEmpty()) {
+        if (runtimeFolderServes(runtime, id, &reason))
             return runtime;
-        reasons << reason;
+        if (!reason.isEmpty())
+            reasons << reason;
     }
     const QString base = QDir::tempPath() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
     QString first;

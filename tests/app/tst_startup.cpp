@@ -778,10 +778,11 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
 // start finds it.
 void TestStartup::channelFindsAFolderOrSaysWhy_data()
 {
-    QTest::addColumn<QString>("runtime");  // "none", "long", or "taken": a folder in the socket's place
+    QTest::addColumn<QString>("runtime");  // "none", "long", "foreign", or "taken": a folder in the socket's place
     QTest::addColumn<QString>("told");
     QTest::newRow("spoilt temporary folders: in the home folder") << "none" << QString();
     QTest::newRow("a runtime folder too long for a socket: in the temporary folder") << "long" << QString();
+    QTest::newRow("another account's runtime folder: in the temporary folder") << "foreign" << QString();
     QTest::newRow("a folder in the socket's place")
         << "taken" << "The channel %1 between copies of this program cannot be opened";
 }
@@ -807,8 +808,13 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
     const QString folder = home.path("runtime") + QLatin1Char('/')
                            + (runtime == QLatin1String("taken") ? QLatin1String(ApplicationId) : QString(70, u'r'));
     QVERIFY(runtime == QLatin1String("none") || QDir().mkpath(folder));
+    if (runtime == QLatin1String("foreign")) {
+        // As `su` leaves it; the superuser, who may write anywhere, finds another owner.
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(::geteuid() != 0 || ::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
+    }
     if (runtime != QLatin1String("taken"))
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime == QLatin1String("long") ? folder : QString());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime == QLatin1String("none") ? QString() : folder);
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(programPath(), QStringList());
@@ -818,7 +824,7 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
         QVERIFY(process.readAllStandardError().contains(told.arg(folder).toLocal8Bit()));
         return;
     }
-    const QString channel = runtime == QLatin1String("long") ? base : home.path("home") + QStringLiteral("/.cache/pantrel-runtime");
+    const QString channel = runtime == QLatin1String("none") ? home.path("home") + QStringLiteral("/.cache/pantrel-runtime") : base;
     QVERIFY2(waitUntilListening(channel, process), process.readAllStandardError().constData());
     ::kill(pid_t(process.processId()), SIGTERM);
     QVERIFY(process.waitForFinished(RunMs));
