@@ -16,6 +16,7 @@
 #include "userdb/filecopy.h"
 #include "userdb/userdb.h"
 #include "widgets/storeprompt.h"
+#include "widgets/userturn.h"
 
 #include <QApplication>
 #include <QDate>
@@ -176,7 +177,7 @@ void MainWindow::backupUserDB()
     const QString proposed = folder + QLatin1Char('/')
         + Clock::today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".ptBackup");
     const QString chosen = askBackupFileName(proposed);
-    QApplication::processEvents();
+    UserTurn::passEvents();
     if (chosen.isNull())
         return;
     QFileInfo destination(chosen);
@@ -201,7 +202,7 @@ void MainWindow::backupUserDB()
         showMessage(QMessageBox::Warning, tr("Backup failed"), reason, QMessageBox::Ok,
                     QMessageBox::Ok, QString(), details);
     }
-    QApplication::processEvents();
+    UserTurn::passEvents();
 }
 
 QString MainWindow::checkBackupFile(const QString& path)
@@ -253,7 +254,7 @@ void MainWindow::restoreUserDB()
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
-    QApplication::processEvents();
+    UserTurn::passEvents();
     const QString chosen = askRestoreFileName(BXSettings::getBackupDirData());
     if (chosen.isNull())
         return;
@@ -276,7 +277,7 @@ void MainWindow::restoreUserDB()
         showMessage(QMessageBox::Warning, tr("Restore failed"), reason, QMessageBox::Ok,
                     QMessageBox::Ok, QString(), details);
     }
-    QApplication::processEvents();
+    UserTurn::passEvents();
 }
 
 QString MainWindow::_restoreFrom(const QString& path)
@@ -340,7 +341,7 @@ void MainWindow::_showCopyProgress(const QString& label)
     _copyProgress->setCancelButton(nullptr);
     _copyProgress->setMinimumDuration(0);
     _copyProgress->show();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    UserTurn::passEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
@@ -373,7 +374,7 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     // shows its first user afresh.
     _reopenDiary();
     // Input queued during the copy is dropped here, before the window takes input again.
-    QApplication::processEvents();
+    UserTurn::passEvents();
     delete _copyProgress;
     qApp->removeEventFilter(this);
     _copying = false;
@@ -464,7 +465,7 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
         if (answer != QMessageBox::Yes)
             throw BXException(tr("You have chosen not to overwrite existing file"));
     }
-    QApplication::processEvents();
+    UserTurn::passEvents();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     *cursorSet = true;
     _showCopyProgress(restoring ? tr("Restoring your data...") : tr("Backing up your data..."));

@@ -16,6 +16,7 @@
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -61,40 +62,87 @@ bool privateFolder(const QString& path, QString* problem)
     return true;
 }
 
+// The longest path that a local socket can be bound to.
+constexpr qsizetype MaxSocketPath = qsizetype(sizeof(sockaddr_un::sun_path)) - 1;
+
+// Whether the channel of that id fits in folder; otherwise *problem says why.
+bool channelFits(const QString& folder, const QString& id, QString* problem)
+{
+    const QString channel = folder + QLatin1Char('/') + id;
+    if (QFile::encodeName(channel).size() <= MaxSocketPath)
+        return true;
+    *problem = QObject::tr("The path %1 is longer than the %2 bytes that a local socket may take.")
+                   .arg(channel)
+                   .arg(MaxSocketPath);
+    return false;
+}
+
+// Whether the user's runtime folder can hold the channel of that id: a folder of the user's own
+// that the user may write in (one inherited from another account is not), with room for the
+// socket's name. Otherwise *problem says why.
+bool runtimeFolderServes(const QString& folder, const QString& id, QString* problem)
+{
+    const QByteArray native = QFile::encodeName(folder);
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return false;
+    if (info.st_uid != ::getuid() || ::access(native.constData(), W_OK | X_OK) != 0) {
+        *problem = QObject::tr("The runtime folder %1 belongs to the user %2 or may not be written.")
+                       .arg(folder, ownerName(info.st_uid));
+        return false;
+    }
+    return channelFits(folder, id, problem);
+}
+
+// A private folder (see privateFolder()) in which the channel of that id fits.
+bool channelFolderAt(const QString& folder, const QString& id, QString* problem)
+{
+    return channelFits(folder, id, problem) && privateFolder(folder, problem);
+}
+
 // The last resort: a folder in the user's own cache folder, which no other account can make.
-QString homeChannelFolder(QString* problem)
+QString homeChannelFolder(const QString& id, QString* problem)
 {
     QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (cache.isEmpty())
         cache = QDir::homePath() + QStringLiteral("/.cache");
-    QDir().mkpath(cache);
     const QString folder = cache + QStringLiteral("/pantrel-runtime");
+    if (!channelFits(folder, id, problem))
+        return QString();
+    QDir().mkpath(cache);
     return privateFolder(folder, problem) ? folder : QString();
 }
 
-QString channelFolder(QString* problem)
+// A runtime folder that does not serve is passed over, as a spoilt folder of the series is.
+QString channelFolder(const QString& id, QString* problem)
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
-        return runtime;
+    QStringList reasons;
+    QString reason;
+    if (!runtime.isEmpty()) {
+        if (runtimeFolderServes(runtime, id, &reason))
+            return runtime;
+        if (!reason.isEmpty())
+            reasons << reason;
+    }
     const QString base = QDir::tempPath() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
     QString first;
     for (int n = 0; n < FallbackFolders; ++n) {
         const QString folder = n == 0 ? base : base + QStringLiteral("-%1").arg(n);
-        QString reason;
-        if (privateFolder(folder, &reason))
+        if (channelFolderAt(folder, id, &reason))
             return folder;
         if (first.isEmpty())
             first = reason;
     }
-    QString reason;
-    const QString home = homeChannelFolder(&reason);
+    const QString home = homeChannelFolder(id, &reason);
     if (!home.isEmpty())
         return home;
-    *problem = QObject::tr("%1\n%2\nNo private folder for the channel between copies of this "
-                           "program could be made in %3 or in your home folder. Set "
-                           "XDG_RUNTIME_DIR to a folder of your own, or remove these folders.")
-                   .arg(first, reason, QDir::tempPath());
+    reasons << first << reason;
+    *problem = reasons.join(QLatin1Char('\n'))
+               + QObject::tr("\nNo private folder for the channel between copies of this program "
+                             "could be made in %1 or in your home folder. Set XDG_RUNTIME_DIR to "
+                             "a folder of your own with a short path, or remove these folders.")
+                     .arg(QDir::tempPath());
     return QString();
 }
 
@@ -128,18 +176,30 @@ bool channelAnswers(const QString& name)
     return probe.waitForConnected(StaleProbeMs);
 }
 
-bool listenRecovering(QLocalServer& server, const QString& name)
+// Opens the channel. False when another copy answers on it (problem left empty), or when the
+// channel cannot be opened (*problem says why).
+bool listenRecovering(QLocalServer& server, const QString& name, QString* problem)
 {
     if (!server.listen(name)) {
-        if (server.serverError() != QAbstractSocket::AddressInUseError || channelAnswers(name))
+        const bool inUse = server.serverError() == QAbstractSocket::AddressInUseError;
+        if (inUse && channelAnswers(name))
             return false;
-        QLocalServer::removeServer(name);
-        if (!server.listen(name))
+        // The socket of a copy that crashed goes; nothing else at that path is removed.
+        if (!inUse || !QLocalServer::removeServer(name) || !server.listen(name)) {
+            *problem = QObject::tr("The channel %1 between copies of this program cannot be "
+                                   "opened: %2")
+                           .arg(name, server.errorString());
             return false;
+        }
     }
     // Only the user may connect, whatever the folder allows. (The server's own access
     // options would bind elsewhere and rename the socket over a running copy's.)
-    return QFile::setPermissions(server.fullServerName(), QFile::ReadOwner | QFile::WriteOwner);
+    if (QFile::setPermissions(server.fullServerName(), QFile::ReadOwner | QFile::WriteOwner))
+        return true;
+    *problem = QObject::tr("The channel %1 between copies of this program cannot be kept "
+                           "private.")
+                   .arg(name);
+    return false;
 }
 
 QByteArray frame(quint32 id, const QByteArray& text)
@@ -195,7 +255,7 @@ QString QtSingleApplication::id() const
 QString QtSingleApplication::serverName(const QString& id, QString* problem)
 {
     QString reason;
-    const QString folder = channelFolder(&reason);
+    const QString folder = channelFolder(id, &reason);
     if (problem)
         *problem = reason;
     return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + id;
@@ -252,7 +312,7 @@ bool QtSingleApplication::initialize(bool activate)
     if (name.isEmpty() || !_takeLock(name))
         return false;
     auto* server = new QLocalServer;
-    if (!listenRecovering(*server, name)) {
+    if (!listenRecovering(*server, name, &_channelError)) {
         delete server;
         _releaseLock();
         return false;

@@ -36,7 +36,7 @@ public:
 
     // Takes the channel's lock and opens the channel, recovering a socket left behind by a copy
     // that crashed. False when another copy holds the lock or owns the socket, or when no
-    // channel can be made (channelError() says why). With activate, every message received
+    // channel can be made or opened (channelError() says why). With activate, every message received
     // also raises the main widget.
     bool initialize(bool activate);
     // Whether this object has opened the local channel.
@@ -57,7 +57,9 @@ public:
     // Where the channel of that id lives: the user's runtime folder ($XDG_RUNTIME_DIR), or
     // else the first folder of the user's own among a fixed series in the temporary folder
     // (a folder that another user made is passed over), or else a folder in the user's cache
-    // folder. Empty when none can be used safely; *problem then says why.
+    // folder. A runtime folder of another account, or one whose path leaves no room for the
+    // socket's name, is passed over too.
+    // Empty when none can be used safely; *problem then says why.
     static QString serverName(const QString& id, QString* problem = nullptr);
 
     // The ids carried by messages sent from this process so far; the first message has id 1.

@@ -4,8 +4,8 @@
 set -e
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/pantrel-test.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT INT TERM
-mkdir -p "$scratch/home" "$scratch/config" "$scratch/data" "$scratch/runtime"
+mkdir -p "$scratch/home" "$scratch/config" "$scratch/data" "$scratch/cache" "$scratch/runtime"
 chmod 700 "$scratch/runtime"
 HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" \
-XDG_RUNTIME_DIR="$scratch/runtime" QT_QPA_PLATFORM=offscreen \
+XDG_CACHE_HOME="$scratch/cache" XDG_RUNTIME_DIR="$scratch/runtime" QT_QPA_PLATFORM=offscreen \
     "$@"

@@ -10,8 +10,8 @@
 #include "net/bxhttp.h"
 #include "net/orvurlparams.h"
 #include "net/rssreader.h"
+#include "widgets/userturn.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -411,7 +411,7 @@ bool StaticDbUpdater::copyFile(const QString& source, const QString& destination
         ok = written <= limit && out.write(block.constData(), n) == n;
         const int done = int(std::min(qint64(gzoffset(in)), compressedSize));
         emit installProgress(done, int(compressedSize));
-        QCoreApplication::processEvents();
+        UserTurn::passEvents();
         ok = ok && _state != ABORTED;
     }
     ok = gzclose_r(in) == Z_OK && ok;

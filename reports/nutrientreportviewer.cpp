@@ -8,7 +8,6 @@
 #include "reports/nutrientchart.h"
 #include "reports/periodpicker.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -89,7 +88,6 @@ void NutrientReportViewer::loadSettings()
     if (period != PeriodPicker::Quarter && period != PeriodPicker::Year)
         _periods->setPeriod(period);
     _graphs->loadSettings();
-    QCoreApplication::processEvents();
     updateChart();
 }
 

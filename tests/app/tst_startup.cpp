@@ -175,7 +175,8 @@ private slots:
     void lockedUserDataExitsWithOne();
     void busyDiaryIsNeverCalledDamaged_data();
     void busyDiaryIsNeverCalledDamaged();
-    void spoiltTemporaryFoldersMoveTheChannelHome();
+    void channelFindsAFolderOrSaysWhy_data();
+    void channelFindsAFolderOrSaysWhy();
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
     void malformedDateRowDoesNotStopTheStart();
@@ -561,17 +562,17 @@ void TestStartup::corruptDatabaseExitsWithOne()
 void TestStartup::lockedUserDataExitsWithOne_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("lock");  // "held", "pipe" or "left": by a copy that ended, in a held folder
+    QTest::addColumn<QString>("lock");  // "held", "pipe", "left" (by a copy that ended, in a held folder) or "reused"
     QTest::addColumn<QString>("message");  // %1: the lock
     const QString running = QStringLiteral("Another copy of this program");
     QTest::newRow("start") << QStringList() << "held" << running;
     QTest::newRow("-updatedb") << QStringList{QStringLiteral("-updatedb")} << "held" << running;
     QTest::newRow("a pipe") << QStringList() << "pipe"
                             << QStringLiteral("The lock %1 of the user data cannot be used: Not a regular file.");
-    QTest::newRow("left, cannot be removed")
-        << QStringList() << "left"
-        << QStringLiteral("The lock %1 was left by a copy of this program that has ended, and it cannot be removed: ")
-               + QString::fromLocal8Bit(std::strerror(::geteuid() == 0 ? EPERM : EACCES));
+    const QString left = QStringLiteral("The lock %1 was left by a copy of this program that has ended, and it cannot be removed: ")
+                         + QString::fromLocal8Bit(std::strerror(::geteuid() == 0 ? EPERM : EACCES));
+    QTest::newRow("left, cannot be removed") << QStringList() << "left" << left;
+    QTest::newRow("left, its number another program's now") << QStringList() << "reused" << left;
 }
 
 // The update mode, which needs a brand with updates, fails the same way. A lock that no running
@@ -590,12 +591,19 @@ void TestStartup::lockedUserDataExitsWithOne()
     QLockFile held(path);
     if (lock == QLatin1String("pipe")) {
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else if (lock == QLatin1String("left")) {
+    } else if (lock != QLatin1String("held")) {
         const pid_t ended = ::fork();
         if (ended == 0)
             ::_exit(QLockFile(path).tryLock(0) ? 0 : 1);
         int status = 1;
         QVERIFY(::waitpid(ended, &status, 0) == ended && status == 0);
+        // This test's own number, as if the system had given it to another program since.
+        QFile file(path);
+        if (lock == QLatin1String("reused") && file.open(QIODevice::ReadWrite)) {
+            const QByteArray text = file.readAll();
+            QVERIFY(file.resize(0) && file.seek(0));
+            QVERIFY(file.write(QByteArray::number(::getpid()) + text.mid(text.indexOf('\n'))) > 0);
+        }
         QVERIFY(holdFolder(userDbFolder(home), true));
     } else {
         QVERIFY(held.tryLock(0));
@@ -768,24 +776,55 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
 // Another account that spoils every candidate folder in the temporary folder cannot keep the
 // program from starting: the channel moves to a folder in the user's own home, where a later
 // start finds it.
-void TestStartup::spoiltTemporaryFoldersMoveTheChannelHome()
+void TestStartup::channelFindsAFolderOrSaysWhy_data()
 {
+    QTest::addColumn<QString>("runtime");  // "none", "long", "foreign", or "taken": a folder in the socket's place
+    QTest::addColumn<QString>("told");
+    QTest::newRow("spoilt temporary folders: in the home folder") << "none" << QString();
+    QTest::newRow("a runtime folder too long for a socket: in the temporary folder") << "long" << QString();
+    QTest::newRow("another account's runtime folder: in the temporary folder") << "foreign" << QString();
+    QTest::newRow("a folder in the socket's place")
+        << "taken" << "The channel %1 between copies of this program cannot be opened";
+}
+
+// Spoilt temporary folders move the channel to the user's own cache folder; a runtime folder
+// whose path leaves no room for the socket's name moves it to the temporary folder. A channel
+// that cannot be opened is told as such, never as another copy.
+void TestStartup::channelFindsAFolderOrSaysWhy()
+{
+    QFETCH(QString, runtime);
+    QFETCH(QString, told);
     ProgramHome home;
     QTemporaryDir temp;
     const QString base = temp.path() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
-    for (int n = 0; n < 16; ++n) {
+    for (int n = 0; runtime == QLatin1String("none") && n < 16; ++n) {
         const QString folder = n == 0 ? base : base + QStringLiteral("-%1").arg(n);
         QVERIFY(QDir().mkdir(folder));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
                                                   | QFile::ReadOther | QFile::ExeOther));
     }
     QProcessEnvironment env = home.environment();
-    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     env.insert(QStringLiteral("TMPDIR"), temp.path());
+    const QString folder = home.path("runtime") + QLatin1Char('/')
+                           + (runtime == QLatin1String("taken") ? QLatin1String(ApplicationId) : QString(70, u'r'));
+    QVERIFY(runtime == QLatin1String("none") || QDir().mkpath(folder));
+    if (runtime == QLatin1String("foreign")) {
+        // As `su` leaves it; the superuser, who may write anywhere, finds another owner.
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(::geteuid() != 0 || ::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
+    }
+    if (runtime != QLatin1String("taken"))
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime == QLatin1String("none") ? QString() : folder);
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(programPath(), QStringList());
-    const QString channel = home.path("home") + QStringLiteral("/.cache/pantrel-runtime");
+    if (!told.isEmpty()) {
+        QVERIFY(process.waitForFinished(RunMs));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.readAllStandardError().contains(told.arg(folder).toLocal8Bit()));
+        return;
+    }
+    const QString channel = runtime == QLatin1String("none") ? home.path("home") + QStringLiteral("/.cache/pantrel-runtime") : base;
     QVERIFY2(waitUntilListening(channel, process), process.readAllStandardError().constData());
     ::kill(pid_t(process.processId()), SIGTERM);
     QVERIFY(process.waitForFinished(RunMs));

@@ -180,6 +180,15 @@ private slots:
         QCOMPARE(weight->dateBar()->getDate(), QDate(2026, 3, 3));
     }
 
+    // A call queued while a user switch reads the report would act for the user not yet shown.
+    void readingAReportHandlesNoEvents()
+    {
+        ReportsContainer page(nullptr, "reportsWidget");
+        bool handled = false;
+        QTimer::singleShot(0, &page, [&handled] { handled = true; });
+        QVERIFY(page.readReport(ReportsContainer::Nutrients) && !handled);
+    }
+
     void clickOnTheEmptyListKeepsTheChoice()
     {
         ReportsContainer page(nullptr, "reportsWidget");
