@@ -287,15 +287,11 @@ private slots:
         QFETCH(QString, change);
         QFETCH(QString, name);
         QFETCH(double, added);
-        DBTypes::FoodItem values;
-        values.setNutrient(DBTypes::ENERGY, 280.0f);
+        const DBTypes::FoodItem values{-1.0f, 'B', 280.0f};
         const int food = tab == QLatin1String("Custom Foods") ? 0 : tab == QLatin1String("Saved Meals") ? 2 : 1;
         DragListView* list = std::array{_panel->myfoodView, _panel->myexerciseView, _panel->savedMealView}[food];
-        const int id = food == 0 ? FoodDBDynamic::instance()->createFood(
-                                       FoodDBDynamic::instance()->getRootForUser(_user),
-                                       QStringLiteral("Toast"), QStringLiteral("slice"), values)
-                     : food == 1 ? ExDBDynamic::instance()->createExercise(
-                                       ExDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Jog"), 8.0f)
+        const int id = food == 0 ? FoodDBDynamic::instance()->createFood(FoodDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Toast"), QStringLiteral("slice"), values)
+                     : food == 1 ? ExDBDynamic::instance()->createExercise(ExDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Jog"), 8.0f)
                                  : SavedMealDB::instance()->storeMeal(_user, -1, "Soup", {mealEntry()}, true);
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, tab));
         openAll(list);
@@ -315,8 +311,7 @@ private slots:
         } else if (change == QLatin1String("rename")) {
             list->commitRename(findId(list, id, false), name);
         } else if (change == QLatin1String("other")) {
-            QVERIFY(BXSqlQuery("UPDATE custom_foods SET calories = 300").exec());
-            QVERIFY(BXSqlQuery("UPDATE custom_exercises SET scale = 10").exec());
+            QVERIFY(BXSqlQuery("UPDATE custom_foods SET calories = 300").exec() && BXSqlQuery("UPDATE custom_exercises SET scale = 10").exec());
         } else {
             std::array{_panel->myFoodDelete, _panel->myExDelete, _panel->savedMealDelete}[food]->click();
         }
