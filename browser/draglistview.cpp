@@ -479,12 +479,19 @@ void DragListView::dyndbChanged(const QString& /*name*/, const NotificationParam
     const auto* info = static_cast<const DynamicDBReloadInfo*>(param.toPointer());
     if (!info || !info->store || static_cast<BrowsableDB*>(info->store) != _db)
         return;
+    // Without a row to select, the row selected before stays selected while it is there.
+    int selectId = info->selectId;
+    bool selectIsCategory = info->selectIsCategory;
+    if (const FoodViewItem* held = FoodViewItem::from(selectedItems().value(0)); held && !selectId) {
+        selectId = held->id;
+        selectIsCategory = held->type & CategoryItemFlag;
+    }
     applyTerms(false);
-    FoodViewItem* row = locateFvi(info->selectId, info->selectIsCategory, nullptr);
-    if (!row)
-        return;
-    scrollToItem(row);
-    setCurrentItem(row);
+    if (FoodViewItem* row = selectId ? locateFvi(selectId, selectIsCategory, nullptr) : nullptr) {
+        scrollToItem(row);
+        setCurrentItem(row);
+    }
+    emit reloaded();
 }
 
 void DragListView::paintEvent(QPaintEvent* event)

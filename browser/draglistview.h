@@ -126,6 +126,9 @@ signals:
     void selectionChanged(QTreeWidgetItem* row);
     void contextMenuRequested(QTreeWidgetItem* row, const QPoint& globalPos, int column);
     void itemRenamed(QTreeWidgetItem* row, int column, const QString& text);
+    // The list was rebuilt after its catalogue changed, with the changed row or the row
+    // selected before selected again where it is still listed.
+    void reloaded();
 
 public slots:
     void showContextMenu(QTreeWidgetItem* row, const QPoint& globalPos, int column);

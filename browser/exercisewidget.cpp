@@ -4,6 +4,7 @@
 #include "browser/detailpanel.h"
 #include "catalogue/exdbdynamic.h"
 #include "core/brandengine.h"
+#include "core/fooddbbase.h"
 #include "core/numberparser.h"
 #include "core/numbervalidator.h"
 #include "core/plausiblerange.h"
@@ -13,6 +14,7 @@
 #include "widgets/numberfieldcheck.h"
 #include "widgets/prompter.h"
 #include "widgets/signalblocker.h"
+#include "widgets/storeprompt.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -122,6 +124,7 @@ void ExerciseWidget::setAddButtonShown(bool shown)
 void ExerciseWidget::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
 {
     _entry = entry;
+    _shownExercise = -1;
     _showing = true;
     _shownMinutes = entry.duration;
     servingBox->setCurrentIndex(0);
@@ -129,15 +132,39 @@ void ExerciseWidget::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
     displayExercise();
 }
 
-void ExerciseWidget::setExercise(int exerciseId)
+bool ExerciseWidget::setExercise(int exerciseId)
 {
     _entry.userId = ShownDay::instance()->user();
-    if (!_entry.changeEx(exerciseId, _weight))
-        return;
+    if (!_entry.changeEx(exerciseId, _weight)) {
+        clear();
+        return false;
+    }
     _shownExercise = exerciseId;
     _showing = true;
     _entry.duration = 0.0f;
     displayExercise();
+    return true;
+}
+
+bool ExerciseWidget::_readStoredExercise()
+{
+    if (_shownExercise < 0)
+        return true;
+    DBTypes::ExerciseDiaryItem stored = _entry;
+    bool found = false;
+    const auto read = [&] { found = stored.changeEx(_shownExercise, _weight); };
+    // Only the user's own exercises live in the diary.
+    if (!FoodDBBase::isCustomId(_shownExercise))
+        read();
+    else if (!StorePrompt::read(this, read))
+        return false;
+    if (!found) {
+        clear();
+        return false;
+    }
+    _entry = stored;
+    displayExercise();
+    return true;
 }
 
 void ExerciseWidget::_showNothing()
@@ -209,11 +236,16 @@ void ExerciseWidget::setAddCustomExercise()
 {
     if (!addButton->isEnabledTo(this) || !NumberFieldCheck::confirm(this, tr("Add Exercise")))
         return;
+    // What is added is the exercise as stored now, which the panel then shows.
+    if (!_readStoredExercise())
+        return;
     emit addExItem(_entry);
 }
 
 void ExerciseWidget::duplicate()
 {
+    if (!_readStoredExercise())
+        return;
     const float rate = _entry.rate;
     bool ok = false;
     const QString name = Prompter::instance()->getText(

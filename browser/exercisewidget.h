@@ -44,8 +44,9 @@ public:
     void setAddButtonShown(bool shown);
     // Shows an existing entry with its own rate.
     void setExerciseItem(const DBTypes::ExerciseDiaryItem& entry);
-    // Shows a catalogue exercise at the stored weight; the duration stays as typed.
-    void setExercise(int exerciseId);
+    // Shows a catalogue exercise at the stored weight; the duration stays as typed. False,
+    // showing no exercise, when the catalogue has no such exercise.
+    bool setExercise(int exerciseId);
     // Shows no exercise: nothing to add until an exercise is set again.
     void clear();
 
@@ -70,6 +71,9 @@ private:
     void languageChange();
     void _buildForm();
     void _showNothing();
+    // Reads the catalogue exercise shown again and shows it as stored, the duration as typed.
+    // False, with the panel showing no exercise, when it could not be read or is gone.
+    bool _readStoredExercise();
     // Sets the duration's range in the unit chosen, minutes or hours.
     void _fitDurationRange();
 

@@ -324,6 +324,7 @@ void FoodQueryWidget::_connectLists()
                 &FoodQueryWidget::displayItem);
         connect(list, &QTreeWidget::itemClicked, this,
                 [this](QTreeWidgetItem* row) { updateEditMenu(row); });
+        connect(list, &DragListView::reloaded, this, [this, list] { _followStore(list); });
     }
     connect(savedMealView, qOverload<QTreeWidgetItem*>(&DragListView::selectionChanged), this,
             &FoodQueryWidget::updateSavedMealButtons);
@@ -418,6 +419,9 @@ void FoodQueryWidget::refreshStatic()
     foodView->setDb(FoodDBStatic::instance());
     exerciseView->setDb(ExDBStatic::instance());
     foodView->setRankedView(true);
+    // An installed catalogue may hold other values, or not the item shown.
+    for (DragListView* list : {foodView, exerciseView})
+        _followStore(list);
 }
 
 void FoodQueryWidget::refreshDynamic()
@@ -436,13 +440,13 @@ void FoodQueryWidget::_reloadDynamic()
     savedMealView->setDb(SavedMealTree::instance());
     if (RecipeProxyDB::instance(false))
         recipesView->setDb(RecipeProxyDB::instance(true));
+    for (DragListView* list : {myfoodView, myexerciseView, savedMealView})
+        _followStore(list);
 }
 
 void FoodQueryWidget::showCurrentUser()
 {
-    foodWidget->clear();
-    exerciseWidget->clear();
-    displayStack->setCurrentIndex(NothingPage);
+    _letGo();
     // A search belongs to the user who typed it: the next one starts on whole lists.
     for (DragListView* list :
          {foodView, exerciseView, myfoodView, myexerciseView, savedMealView, recipesView})
@@ -634,69 +638,107 @@ void FoodQueryWidget::displayItem(QTreeWidgetItem* item)
     const unsigned char type = row->type;
     const int shown = SavedMealItemFlag | RecipeItemFlag | FoodItemFlag | ExerciseItemFlag;
     if ((type & CategoryItemFlag) || !(type & shown)) {
-        displayStack->setCurrentIndex(NothingPage);
+        _letGo();
         return;
     }
+    _show(qobject_cast<DragListView*>(row->treeWidget()), type, row->id, row->text(0));
+}
+
+std::optional<bool> FoodQueryWidget::_show(DragListView* list, unsigned char type, int id,
+                                           const QString& name)
+{
     // Only what lives in the diary is read (one wait, then Retry or Cancel while another
     // program holds it): an item of the shipped catalogue and its favourite mark are known
     // without it.
+    std::optional<bool> shown;
     if (type & SavedMealItemFlag)
-        _showSavedMeal(row);
+        shown = _showSavedMeal(id, name);
     else if (type & RecipeItemFlag)
-        _showRecipe(row->id);
+        shown = _showRecipe(id);
     else if (type & FoodItemFlag)
-        _showFood(row);
+        shown = _showFood(list, type, id);
     else
-        _showExercise(row);
+        shown = _showExercise(list, type, id);
+    if (shown)
+        _shown = *shown ? Shown{list, id, type} : Shown{};
+    return shown;
 }
 
-void FoodQueryWidget::_showSavedMeal(const FoodViewItem* row)
+void FoodQueryWidget::_letGo()
+{
+    _shown = Shown{};
+    foodWidget->clear();
+    exerciseWidget->clear();
+    displayStack->setCurrentIndex(NothingPage);
+}
+
+void FoodQueryWidget::_followStore(DragListView* list)
+{
+    if (!list || list != _shown.list)
+        return;
+    // A row the list selected again has been shown again by its selection.
+    const FoodViewItem* row = selectedRow(list);
+    if (row && row->id == _shown.id && row->type == _shown.type)
+        return;
+    const FoodViewItem* listed = list->locateFvi(_shown.id, false, nullptr);
+    const bool named = listed || !(_shown.type & SavedMealItemFlag);
+    if (!named || _show(list, _shown.type, _shown.id, listed ? listed->text(0) : QString()) != true)
+        _letGo();
+}
+
+std::optional<bool> FoodQueryWidget::_showSavedMeal(int mealId, const QString& name)
 {
     using namespace DBTypes;
     // A meal that could not be read leaves the panel as it was.
     std::optional<FoodItem> read;
-    if (!StorePrompt::read(this, [&] { read = SavedMealDB::instance()->getSavedMealAsFoodItem(row->id); })
-        || !read)
-        return;
+    if (!StorePrompt::read(this, [&] { read = SavedMealDB::instance()->getSavedMealAsFoodItem(mealId); }))
+        return std::nullopt;
+    if (!read) {
+        _letGo();
+        return false;
+    }
     const FoodItem& values = *read;
     const auto value = [&values](NutType nut) { return double(values.getNutrient(nut)); };
     foodWidget->setCustomButtonShown(true, tr("Copy To My Foods"));
     foodWidget->setFavoritesEnabled(false);
-    foodWidget->setSavedMeal(row->text(0), value(ENERGY), value(FAT), value(PROTEIN), value(CARBS),
+    foodWidget->setSavedMeal(name, value(ENERGY), value(FAT), value(PROTEIN), value(CARBS),
                              value(FIBER), value(SUGAR), value(SATFAT), value(CHOLESTEROL),
-                             value(SODIUM), value(CALCIUM), row->id);
+                             value(SODIUM), value(CALCIUM), mealId);
     displayStack->setCurrentIndex(FoodPage);
+    return true;
 }
 
-void FoodQueryWidget::_showRecipe(int recipeId)
+std::optional<bool> FoodQueryWidget::_showRecipe(int recipeId)
 {
     RecipeProxyDB* recipes = RecipeProxyDB::instance(true);
     DBTypes::FoodDiaryItem entry;
     if (!recipes || !recipes->loadRecipeIntoFDI(entry, recipeId))
-        return;
+        return std::nullopt;
     foodWidget->setCustomButtonShown(false, QString());
     foodWidget->setFavoritesEnabled(false);
     foodWidget->setFoodItem(entry);
     displayStack->setCurrentIndex(FoodPage);
+    return true;
 }
 
-void FoodQueryWidget::_showFood(const FoodViewItem* row)
+std::optional<bool> FoodQueryWidget::_showFood(const DragListView* list, unsigned char type, int id)
 {
-    const bool custom = row->type & CustomItemFlag;
-    if (!_readRow(custom, [&] { foodWidget->setFood(row->id); }))
-        return;
+    const bool custom = type & CustomItemFlag;
+    bool found = false;
+    if (!_readRow(custom, [&] { found = foodWidget->setFood(id); }))
+        return std::nullopt;
     foodWidget->setCustomButtonShown(custom, tr("Duplicate Food"));
-    const std::optional<bool> favorite = _heldFavorite(row);
+    const std::optional<bool> favorite = _heldFavorite(list, id);
     // Not offered while the list does not hold whether the food is a favourite.
     foodWidget->setFavoritesEnabled(!custom && favorite);
     foodWidget->setIsFavorite(!favorite.value_or(false));
     displayStack->setCurrentIndex(FoodPage);
+    return found;
 }
 
-std::optional<bool> FoodQueryWidget::_heldFavorite(const FoodViewItem* row)
+std::optional<bool> FoodQueryWidget::_heldFavorite(const DragListView* list, int id)
 {
-    const auto* list = qobject_cast<const DragListView*>(row->treeWidget());
-    return list ? list->heldFavorite(row->id) : std::nullopt;
+    return list ? list->heldFavorite(id) : std::nullopt;
 }
 
 bool FoodQueryWidget::_readRow(bool custom, const std::function<void()>& show)
@@ -708,16 +750,18 @@ bool FoodQueryWidget::_readRow(bool custom, const std::function<void()>& show)
     return StorePrompt::read(this, show);
 }
 
-void FoodQueryWidget::_showExercise(const FoodViewItem* row)
+std::optional<bool> FoodQueryWidget::_showExercise(const DragListView* list, unsigned char type, int id)
 {
-    const bool custom = row->type & CustomItemFlag;
-    if (!_readRow(custom, [&] { exerciseWidget->setExercise(row->id); }))
-        return;
+    const bool custom = type & CustomItemFlag;
+    bool found = false;
+    if (!_readRow(custom, [&] { found = exerciseWidget->setExercise(id); }))
+        return std::nullopt;
     exerciseWidget->setDuplicateButtonShown(custom);
-    const std::optional<bool> favorite = _heldFavorite(row);
+    const std::optional<bool> favorite = _heldFavorite(list, id);
     exerciseWidget->setFavoritesEnabled(!custom && favorite);
     exerciseWidget->setIsFavorite(!favorite.value_or(false));
     displayStack->setCurrentIndex(ExercisePage);
+    return found;
 }
 
 void FoodQueryWidget::updateEditMenu(QTreeWidgetItem*)

@@ -190,12 +190,20 @@ private:
     void _selectSearchText();
     // The list's search kind: true for the food lists, false for the exercise lists.
     bool _isFoodSearch(const DragListView* list) const;
-    void _showSavedMeal(const FoodViewItem* row);
-    void _showRecipe(int recipeId);
-    void _showFood(const FoodViewItem* row);
-    void _showExercise(const FoodViewItem* row);
-    // Whether the row's item is a favourite, as its list holds it; nothing when it holds none.
-    static std::optional<bool> _heldFavorite(const FoodViewItem* row);
+    // Shows an item of `list` in the detail area: nothing when it was not read (the area
+    // keeps what it showed), false when it is no longer stored.
+    std::optional<bool> _show(DragListView* list, unsigned char type, int id, const QString& name);
+    std::optional<bool> _showSavedMeal(int mealId, const QString& name);
+    std::optional<bool> _showRecipe(int recipeId);
+    std::optional<bool> _showFood(const DragListView* list, unsigned char type, int id);
+    std::optional<bool> _showExercise(const DragListView* list, unsigned char type, int id);
+    // The detail area shows nothing and holds nothing of what it showed.
+    void _letGo();
+    // After `list` was rebuilt from its catalogue: what the detail area shows of it is read
+    // again as stored, or let go when it is gone or cannot be read.
+    void _followStore(DragListView* list);
+    // Whether the item is a favourite, as the list holds it; nothing when it holds none.
+    static std::optional<bool> _heldFavorite(const DragListView* list, int id);
     // Runs `show` for a selected row. A row of My Foods or My Exercises lives in the diary and
     // is shown through the reading prompt: one that could not be read is told, never shown as
     // missing from the catalogue. False when it was not read.
@@ -218,7 +226,16 @@ private:
     QTreeWidgetItem* _diaryGroupRow(int group) const;
     static int _rowId(const QTreeWidgetItem* row);
 
+    // The item the detail area shows and the list it was shown from; no list when it shows
+    // nothing.
+    struct Shown {
+        DragListView* list = nullptr;
+        int id = 0;
+        unsigned char type = 0;
+    };
+
     QLineEdit* _searchLineEdit;
+    Shown _shown;
     QMenu* _saveMealMenu = nullptr;
     int _snackDisplay = 0;
     bool _viewAll = false;

@@ -4,6 +4,7 @@
 #include "browser/addfoodpopupmenu.h"
 #include "browser/detailpanel.h"
 #include "catalogue/fooddbdynamic.h"
+#include "core/fooddbbase.h"
 #include "core/brandengine.h"
 #include "core/numberparser.h"
 #include "core/numbervalidator.h"
@@ -231,6 +232,7 @@ void FoodWidget::_showNothing()
 void FoodWidget::clear()
 {
     _entry = DBTypes::FoodDiaryItem();
+    _foodId = -1;
     _servingIds.clear();
     _setSavedMealMode(false);
     _mealName.clear();
@@ -265,19 +267,58 @@ void FoodWidget::_showAmount(double amount, int decimals)
     NumberFieldCheck::showStored(sizeLineEdit, NumberParser::write(amount, decimals));
 }
 
-void FoodWidget::setFood(int foodId)
+bool FoodWidget::setFood(int foodId)
 {
     if (!_entry.changeFood(foodId)) {
-        // A row that the catalogue cannot resolve (one of a foreign backup, say) is shown as
-        // such, and nothing can be added from it.
-        clear();
-        nameLabel->setText(tr("<center><b>This food cannot be found in the catalogue</b></center>"));
-        return;
+        _showNotFound();
+        return false;
     }
+    _foodId = foodId;
     _setSavedMealMode(false);
     _showAmount(_entry.size);
     setupCombo();
     displayFood();
+    return true;
+}
+
+void FoodWidget::_showNotFound()
+{
+    // A row that the catalogue cannot resolve (one of a foreign backup, say) is shown as
+    // such, and nothing can be added from it.
+    clear();
+    nameLabel->setText(tr("<center><b>This food cannot be found in the catalogue</b></center>"));
+}
+
+bool FoodWidget::_readStoredFood()
+{
+    if (_foodId < 0)
+        return true;
+    DBTypes::FoodDiaryItem stored;
+    bool found = false;
+    const auto read = [&] { found = stored.changeFood(_foodId); };
+    // Only the user's own foods live in the diary.
+    if (!FoodDBBase::isCustomId(_foodId))
+        read();
+    else if (!StorePrompt::read(this, read))
+        return false;
+    if (!found) {
+        _showNotFound();
+        return false;
+    }
+    std::vector<int> servingIds;
+    const std::vector<DBTypes::ServingItem> servings = stored.getServingItemList();
+    for (const DBTypes::ServingItem& serving : servings)
+        servingIds.push_back(serving.id);
+    // The amount stays as typed; a serving that is gone takes the food afresh, to be chosen again.
+    if (servingIds != _servingIds) {
+        setFood(_foodId);
+        return false;
+    }
+    _entry = stored;
+    for (size_t i = 0; i < servings.size(); ++i)
+        servingBox->setItemText(int(i), DBTypes::ServingItem::shown(servings[i].name));
+    displayFood();
+    return true;
 }
 
 void FoodWidget::setFoodItem(const DBTypes::FoodDiaryItem& entry)
@@ -287,6 +328,7 @@ void FoodWidget::setFoodItem(const DBTypes::FoodDiaryItem& entry)
     const int servingId = entry.servingId;
     const float amount = entry.size;
     _entry = entry;
+    _foodId = -1;
     _setSavedMealMode(false);
     setupCombo();
     for (size_t i = 0; i < _servingIds.size(); ++i) {
@@ -332,6 +374,7 @@ void FoodWidget::setSavedMeal(const QString& mealName, double energy, double fat
                               double calcium, int mealId)
 {
     _setSavedMealMode(true);
+    _foodId = -1;
     _showAmount(1.0, 1);
     servingBox->clear();
     _servingIds.clear();
@@ -427,6 +470,9 @@ void FoodWidget::addToMeal(int meal)
     if (!_canAdd())
         return;
     if (!_savedMealMode) {
+        // What is added is the food as stored now, which the panel then shows.
+        if (!_readStoredFood() || !_canAdd())
+            return;
         DBTypes::FoodDiaryItem copy = getFoodDiaryItem();
         copy.meal = meal;
         emit addContextFood(copy);
@@ -457,6 +503,8 @@ void FoodWidget::duplicate()
             values.setNutrient(NutType(nut), float(_mealValues[nut]));
         name = _mealName;
     } else {
+        if (!_readStoredFood() || !_canAdd())
+            return;
         if (_amount != 0.0) {
             values = _entry.values;
             values.quantity = 0.0f;

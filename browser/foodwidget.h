@@ -62,7 +62,8 @@ public:
     // The amount typed: a number, a fraction "3/4" or a mixed number "1 1/2"; 0 when the
     // field's rule refuses it.
     double toDouble() const;
-    void setFood(int foodId);
+    // Shows a catalogue food as stored; false, showing that, when the catalogue has no such food.
+    bool setFood(int foodId);
     void setFoodItem(const DBTypes::FoodDiaryItem& entry);
     // Shows a saved meal; the values are those of one serving of the meal.
     void setSavedMeal(const QString& mealName, double energy, double fat, double protein,
@@ -103,6 +104,11 @@ private:
     QLabel* _addValueRow(class QGridLayout* grid, int row, int column, QLabel** description,
                          const char* name);
     void _showNothing();
+    void _showNotFound();
+    // Reads the catalogue food shown again, keeping the serving and amount chosen, and shows
+    // it as stored. False, with the panel showing why, when it could not be read, is gone or
+    // no longer has the servings offered.
+    bool _readStoredFood();
     // Whether the panel holds a food or meal and a usable amount.
     // Enters or leaves saved-meal mode, with the amount field's range and decimals.
     void _setSavedMealMode(bool savedMeal);
@@ -115,6 +121,8 @@ private:
     QLabel* _valueLabel(DBTypes::NutType nut) const;
 
     DBTypes::FoodDiaryItem _entry;
+    // The catalogue food shown; -1 for an entry, recipe or meal given whole.
+    int _foodId = -1;
     std::vector<int> _servingIds;
     double _amount = 1.0;
     // The amount put into the field, which its text may show rounded.

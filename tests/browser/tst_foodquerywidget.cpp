@@ -6,6 +6,7 @@
 #include "browser/draglistview.h"
 #include "browser/editexdialog.h"
 #include "browser/editfooddialog.h"
+#include "browser/edititemdialog.h"
 #include "browser/exercisewidget.h"
 #include "browser/foodquerywidget.h"
 #include "browser/foodviewitem.h"
@@ -260,6 +261,79 @@ private slots:
         saveWidgetPicture(_panel, QStringLiteral("browser-panel-exercise"));
         FavoritesDB(_user).removeFavorite(FavoritesDB::ItemFlags(FoodItemFlag),
                                           FavoritesDB::ItemId(APPLE));
+    }
+
+    // Whatever changes an item the panel shows, the area shows it as stored, its row stays
+    // selected, and Add takes what is stored; an item gone is let go.
+    void detailAreaAndAddFollowTheStore_data()
+    {
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("added"); // energy, or an exercise's rate; -1 nothing shown
+        QTest::newRow("food edited") << "Custom Foods" << "edit" << "Toast" << 300.0;
+        QTest::newRow("food renamed") << "Custom Foods" << "rename" << "Brown toast" << 280.0;
+        QTest::newRow("food stored elsewhere") << "Custom Foods" << "other" << "Toast" << 300.0;
+        QTest::newRow("food deleted") << "Custom Foods" << "delete" << "" << -1.0;
+        QTest::newRow("exercise edited") << "Custom Exercises" << "edit" << "Jog" << 10.0;
+        QTest::newRow("exercise stored elsewhere") << "Custom Exercises" << "other" << "Jog" << 10.0;
+        QTest::newRow("exercise deleted") << "Custom Exercises" << "delete" << "" << -1.0;
+        QTest::newRow("meal renamed") << "Saved Meals" << "rename" << "Brown soup" << 120.0;
+        QTest::newRow("meal deleted") << "Saved Meals" << "delete" << "" << -1.0;
+    }
+    void detailAreaAndAddFollowTheStore()
+    {
+        QFETCH(QString, tab);
+        QFETCH(QString, change);
+        QFETCH(QString, name);
+        QFETCH(double, added);
+        const DBTypes::FoodItem values{-1.0f, 'B', 280.0f};
+        const int food = tab == QLatin1String("Custom Foods") ? 0 : tab == QLatin1String("Saved Meals") ? 2 : 1;
+        DragListView* list = std::array{_panel->myfoodView, _panel->myexerciseView, _panel->savedMealView}[food];
+        const int id = food == 0 ? FoodDBDynamic::instance()->createFood(FoodDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Toast"), QStringLiteral("slice"), values)
+                     : food == 1 ? ExDBDynamic::instance()->createExercise(ExDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Jog"), 8.0f)
+                                 : SavedMealDB::instance()->storeMeal(_user, -1, "Soup", {mealEntry()}, true);
+        _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, tab));
+        openAll(list);
+        select(list, findId(list, id, false));
+        ScriptedPrompter prompter;
+        prompter.answer(int(QMessageBox::Yes));
+        if (change == QLatin1String("edit")) {
+            QTimer::singleShot(0, [] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                if (auto* foodEditor = qobject_cast<EditFoodDialog*>(dialog))
+                    foodEditor->row(DBTypes::ENERGY).edit->setText(QStringLiteral("300"));
+                if (auto* exerciseEditor = qobject_cast<EditExDialog*>(dialog))
+                    exerciseEditor->rateEdit->setText(QStringLiteral("10"));
+                static_cast<EditItemDialog*>(dialog)->okButton->click();
+            });
+            (food == 0 ? _panel->myFoodEdit : _panel->myExEdit)->click();
+        } else if (change == QLatin1String("rename")) {
+            list->commitRename(findId(list, id, false), name);
+        } else if (change == QLatin1String("other")) {
+            QVERIFY(BXSqlQuery("UPDATE custom_foods SET calories = 300").exec() && BXSqlQuery("UPDATE custom_exercises SET scale = 10").exec());
+        } else {
+            std::array{_panel->myFoodDelete, _panel->myExDelete, _panel->savedMealDelete}[food]->click();
+        }
+        if (added < 0) {
+            QCOMPARE(_panel->displayStack->currentWidget(), _panel->nothingSelectedLabel);
+            return;
+        }
+        QCOMPARE(FoodViewItem::from(list->selectedItems().value(0)), findId(list, id, false));
+        double taken = -1.0;
+        connect(_panel, &FoodQueryWidget::addFoodSignal, [&](DBTypes::FoodDiaryItem& entry) { taken = entry.values.energy; });
+        connect(_panel, &FoodQueryWidget::addExerciseSignal, [&](DBTypes::ExerciseDiaryItem& entry) { taken = entry.rate; });
+        if (food == 1) {
+            _panel->exerciseWidget->sizeLineEdit->setText(QStringLiteral("30"));
+            _panel->exerciseWidget->addButton->click();
+        } else {
+            _panel->foodWidget->addToMeal(6);
+        }
+        QCOMPARE(taken, added);
+        QVERIFY((food == 1 ? _panel->exerciseWidget->nameLabel : _panel->foodWidget->nameLabel)->text().contains(name));
+        if (food == 0)
+            QCOMPARE(_panel->foodWidget->caloriesLabel->text(), QStringLiteral("%1 cals").arg(added));
+        SavedMealDB::instance()->deleteMeal(id);
     }
 
     void editMenuValuePerTabAndRow_data()
