@@ -469,6 +469,16 @@ bool damaged(const QString& path, std::string& error, StoreOutcome* outcome)
     return false;
 }
 
+// The diary could not be read for a reason of the system (a read error, too many files open):
+// the file may well be whole, and is left as it is.
+std::string notRead(const QString& path, const QString& reason)
+{
+    return BXSqlDb::tr("Your diary %1 cannot be read now: %2. The file has been left as it is; "
+                       "try again.")
+        .arg(QDir::toNativeSeparators(path), reason)
+        .toStdString();
+}
+
 // Whether SQLite reads the file; otherwise `error` says why: another program holds it for
 // longer than the busy wait (then `outcome` is Busy), SQLite finds it damaged or no database,
 // or the system's reason.
@@ -491,17 +501,14 @@ bool isReadableDiary(const QString& path, std::string& error, StoreOutcome* outc
     case FileClaim::State::Damaged:
         break;
     }
+    // SQLite tells a read that the system failed (an I/O error, say) as damage too: a file that
+    // passes its check once more was not damaged.
+    std::string findings;
+    if (BXSqlDb::checkFileIntegrity(path, findings) == BXSqlDb::Integrity::Sound) {
+        error = notRead(path, BXSqlDb::tr("a read of it failed, though it passes its check"));
+        return false;
+    }
     return damaged(path, error, outcome);
-}
-
-// The diary could not be read for a reason of the system (a read error, too many files open):
-// the file may well be whole, and is left as it is.
-std::string notRead(const QString& path, const QString& reason)
-{
-    return BXSqlDb::tr("Your diary %1 cannot be read now: %2. The file has been left as it is; "
-                       "try again.")
-        .arg(QDir::toNativeSeparators(path), reason)
-        .toStdString();
 }
 
 // The schema version stored in the running connection's file, 0 when there is none or it
