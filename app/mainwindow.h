@@ -314,7 +314,7 @@ private:
     bool _copyFile(QFileInfo& source, QFileInfo& destination, bool restoring, bool* cursorSet);
     void _showCopyProgress(const QString& label);
     void _reopenDiary();
-    QString _endRestore();
+    QString _endRestore(const QFileInfo& backup);
     bool _restoredDataIsSound(QString* error);
     QString _restoreFrom(const QString& path);
     bool _showFirstUser();
@@ -440,8 +440,9 @@ private:
     bool _fileCommand = false;
     QPointer<QProgressDialog> _copyProgress;
     QStringList _heldMessages;
-    // What the end of a restore that stayed adds to its message: that the disk did not confirm it.
-    QString _restoreNote;
+    // What the end of a backup or restore that stayed adds to its message: that the disk did not
+    // confirm it.
+    QString _copyNote;
 
     int _previousUser = -1;
     // What is closed while no user is shown, and what the status line says of it.

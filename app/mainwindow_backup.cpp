@@ -10,10 +10,12 @@
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
 #include "core/regularfile.h"
+#include "diary/diarypagecontent.h"
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
+#include "userdb/storeaction.h"
 #include "userdb/userdb.h"
 #include "widgets/storeprompt.h"
 #include "widgets/userturn.h"
@@ -84,14 +86,99 @@ QString damagedDiary(const QFileInfo& destination, bool earlier, const QString& 
         + QLatin1String(BXSqlDb::DetailsMark) + report;
 }
 
-// Whether the copy at `path` reads whole: false with the findings otherwise.
-bool copyIsSound(const QString& path, QString* findings)
+// The copy at `path` checked: Sound, else Damaged or Unchecked with the findings.
+BXSqlDb::Integrity copyIsSound(const QString& path, QString* findings)
 {
     std::string report;
-    if (BXSqlDb::checkFileIntegrity(path, report))
-        return true;
+    const BXSqlDb::Integrity found = BXSqlDb::checkFileIntegrity(path, report);
     *findings = QString::fromStdString(report);
-    return false;
+    return found;
+}
+
+// A copy that could not be proven for a reason of its own (it could not be checked, or it was
+// damaged on its way while the diary passes its check) never takes the place of the backup
+// file; the diary is as it was. `findings` is the check's reason, DetailsMark and its report.
+QString unprovenCopy(const QFileInfo& destination, bool earlier, bool checked, const QString& findings)
+{
+    QString report;
+    const QString reason = BXSqlDb::splitDetails(findings, &report);
+    const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
+    return (checked ? QObject::tr("The copy of your diary written for %1 did not pass its check "
+                                  "(%2), though your diary passes its own: the copy was damaged "
+                                  "on its way to the disk.")
+                    : QObject::tr("The copy of your diary written for %1 could not be checked "
+                                  "(%2)."))
+               .arg(file, reason)
+        + u'\n'
+        + (earlier ? QObject::tr("The backup file %1 has not been changed: it still holds your "
+                                 "earlier backup.").arg(file)
+                   : QObject::tr("No backup file was written."))
+        + u'\n' + QObject::tr("Your diary is as it was. Try again.")
+        + (report.isEmpty() ? QString() : QLatin1String(BXSqlDb::DetailsMark) + report);
+}
+
+// Why the copy of `diary` at `destination` was not kept: the system's reason when it could not
+// be written, the diary's damage when the copy was found damaged and the diary fails its own
+// check, else the copy's own failure.
+QString copyRefused(const QFileInfo& diary, const QFileInfo& destination, bool earlier,
+                    BXSqlDb::Integrity copy, const QString& reason)
+{
+    switch (copy) {
+    case BXSqlDb::Integrity::Sound:
+        return notWritten(destination, reason);
+    case BXSqlDb::Integrity::Unchecked:
+        return unprovenCopy(destination, earlier, false, reason);
+    case BXSqlDb::Integrity::Damaged:
+        break;
+    }
+    std::string findings;
+    if (BXSqlDb::checkFileIntegrity(diary.absoluteFilePath(), findings) == BXSqlDb::Integrity::Damaged)
+        return damagedDiary(destination, earlier, QString::fromStdString(findings));
+    return unprovenCopy(destination, earlier, true, reason);
+}
+
+QString backupUnconfirmed(const QFileInfo& destination, const QString& reason)
+{
+    return QObject::tr("The disk did not confirm that it stored the backup in %1: %2. Should the "
+                       "computer stop before it does, the backup may be lost: make it again "
+                       "then.")
+        .arg(QDir::toNativeSeparators(destination.absolutePath()), reason);
+}
+
+// Whether the two name one file, also through links.
+bool sameFile(const QFileInfo& one, const QFileInfo& other)
+{
+    const QString canonical = one.canonicalFilePath();
+    return one.absoluteFilePath() == other.absoluteFilePath()
+        || (!canonical.isEmpty() && canonical == other.canonicalFilePath());
+}
+
+// Each user's first page of the data now open, read as a user switch reads it (the profile,
+// the diary page of the day shown, what the window holds of the user), inside one reading
+// that asks and tells nothing: empty when all of it reads, else what could not be read.
+QString unreadFirstPage()
+{
+    const StoreAction reading(StoreAction::Kind::Read);
+    UserDB* store = UserDB::instance();
+    const std::optional<QList<DBTypes::UserProfile>> users = store->getUsersList();
+    QString unread;
+    for (const DBTypes::UserProfile& user : users.value_or(QList<DBTypes::UserProfile>())) {
+        if (!store->getProfile(user.userId)
+            || !DiaryPageContent::read(user.userId, ShownDay::instance()->date())
+            || !MainWindow::readUserHold(user.userId)) {
+            unread = user.name;
+            break;
+        }
+    }
+    if (users && unread.isEmpty() && reading.outcome().ok())
+        return QString();
+    const QString reason = reading.outcome().ok()
+        ? QObject::tr("What it holds does not read as this program's data.")
+        : reading.outcome().readText();
+    if (!users)
+        return QObject::tr("Its users cannot be read. %1").arg(reason);
+    return unread.isEmpty() ? QObject::tr("Its diaries cannot be read. %1").arg(reason)
+                            : QObject::tr("%1's diary cannot be read. %2").arg(unread, reason);
 }
 
 QString diaryInUse(bool restoring)
@@ -192,9 +279,11 @@ void MainWindow::backupUserDB()
                             tr("The backup was made, but its folder could not be stored."));
     }
     if (error.isNull()) {
-        showMessage(QMessageBox::Information, tr("Backup successful"),
-                    tr("Your data is now backed up in %1")
-                        .arg(QDir::toNativeSeparators(destination.absoluteFilePath())),
+        const QString note = std::exchange(_copyNote, QString());
+        const QString done = tr("Your data is now backed up in %1")
+                                 .arg(QDir::toNativeSeparators(destination.absoluteFilePath()));
+        showMessage(note.isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
+                    tr("Backup successful"), note.isEmpty() ? done : done + u'\n' + note,
                     QMessageBox::Ok, QMessageBox::Ok);
     } else {
         QString details;
@@ -261,11 +350,12 @@ void MainWindow::restoreUserDB()
     const QString error = _restoreFrom(chosen);
     if (error.isNull()) {
         const QString file = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
-        const QString note = std::exchange(_restoreNote, QString());
+        const QString note = std::exchange(_copyNote, QString());
         const QString restored =
             _showFirstUser()
                 ? tr("Your data is restored from %1.\nThe first user of the backup is shown.").arg(file)
-                : tr("Your data is restored from %1.\nIts users could not be read: choose one with Switch User.").arg(file);
+                : tr("Your data is restored from %1.\nIts first user could not be shown: choose a "
+                     "user in the Users menu.").arg(file);
         showMessage(note.isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
                     tr("Restore successful"), note.isEmpty() ? restored : restored + u'\n' + note,
                     QMessageBox::Ok, QMessageBox::Ok);
@@ -292,8 +382,8 @@ QString MainWindow::_restoreFrom(const QString& path)
 
 // The restored file's first user becomes current, with that user's catalogue, layout and
 // units; the user who was current before may not exist in it, or be another person. When the
-// first user's page could not be read, no user is shown. False when its users could not be
-// read (the user has been told): no user is taken for a list that was not read.
+// first user's page could not be read, no user is shown: then false (the user has been told
+// why); no user is taken for a list that was not read.
 bool MainWindow::_showFirstUser()
 {
     std::optional<QList<DBTypes::UserProfile>> users;
@@ -309,7 +399,7 @@ bool MainWindow::_showFirstUser()
         const QList<DBTypes::UserProfile> held = users.value_or(QList<DBTypes::UserProfile>());
         showNoUser(held, held.isEmpty() ? restoreHint() : unreadUserText(held.first().name));
     }
-    return read && users;
+    return read && shown;
 }
 
 bool MainWindow::restartUserDatabase(QString* error)
@@ -355,6 +445,7 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     if (claim.state() == FileClaim::State::Busy)
         return diaryInUse(replacesLive);
     _copying = true;
+    _copyNote.clear();
     qApp->installEventFilter(this);
     BXSqlDb::cleanUp();
     QString result;
@@ -369,7 +460,7 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
         QApplication::restoreOverrideCursor();
     claim.release();
     if (installed)
-        result = _endRestore();
+        result = _endRestore(source);
     // The pages keep what they show: the data they read is the same, or a restore that stayed
     // shows its first user afresh.
     _reopenDiary();
@@ -407,7 +498,7 @@ void MainWindow::_reopenDiary()
 // until then the previous data is kept, and otherwise it goes back in its place. Data that
 // could not go back is put back by the start that reopens the diary, when the user tries
 // again: then that is what the user is told.
-QString MainWindow::_endRestore()
+QString MainWindow::_endRestore(const QFileInfo& backup)
 {
     QString error;
     const bool sound = restartUserDatabase(&error) && _restoredDataIsSound(&error);
@@ -424,20 +515,28 @@ QString MainWindow::_endRestore()
                      : tr("%1\nThe restored data could not be opened:\n%2")
                            .arg(QString::fromStdString(ending), error);
     if (sound) {
-        _restoreNote = undone.isEmpty() ? QString::fromStdString(ending) : QString();
+        _copyNote = undone.isEmpty() ? QString::fromStdString(ending) : QString();
         return undone;
     }
-    return tr("The restored data could not be opened, so your previous data has been kept.\n")
+    return tr("The data restored from %1 could not be opened, so your previous data has been "
+              "kept.\n")
+               .arg(QDir::toNativeSeparators(backup.absoluteFilePath()))
         + error;
 }
 
+// The restored data stays once it reads as the program reads it: whole, and each user's first
+// page.
 bool MainWindow::_restoredDataIsSound(QString* error)
 {
+    if (!BXSqlDb::isUp())
+        return true;
     std::string findings;
-    if (!BXSqlDb::isUp() || BXSqlDb::checkIntegrity(findings))
+    *error = BXSqlDb::checkIntegrity(findings) == BXSqlDb::Integrity::Sound
+        ? unreadFirstPage()
+        : QString::fromStdString(findings);
+    if (error->isEmpty())
         return true;
     BXSqlDb::cleanUp();
-    *error = QString::fromStdString(findings);
     return false;
 }
 
@@ -448,8 +547,9 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
                            bool* cursorSet)
 {
     const QString from = QDir::toNativeSeparators(source.absoluteFilePath());
-    if (source.absoluteFilePath() == destination.absoluteFilePath())
-        throw BXException(tr("%1 is your diary itself: choose another file.").arg(from));
+    if (sameFile(source, destination))
+        throw BXException(tr("%1 is your diary itself: choose another file.")
+                              .arg(restoring ? from : QDir::toNativeSeparators(destination.absoluteFilePath())));
     const bool earlier = destination.exists();
     QFile readable;
     QString unread;
@@ -475,12 +575,17 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
         return true;
     }
     QString reason;
-    bool sound = true;
-    const auto prove = [&sound](const QString& copy, QString* findings) {
-        return sound = copyIsSound(copy, findings);
+    BXSqlDb::Integrity copy = BXSqlDb::Integrity::Sound;
+    const auto prove = [&copy](const QString& written, QString* findings) {
+        copy = copyIsSound(written, findings);
+        return copy == BXSqlDb::Integrity::Sound;
     };
-    if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason, prove))
-        throw BXException(sound ? notWritten(destination, reason) : damagedDiary(destination, earlier, reason));
+    QString unsynced;
+    if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason, prove,
+                        &unsynced))
+        throw BXException(copyRefused(source, destination, earlier, copy, reason));
+    if (!unsynced.isEmpty())
+        _copyNote = backupUnconfirmed(destination, unsynced);
     destination.refresh();
     return false;
 }

@@ -206,7 +206,7 @@ bool WorkingFile::write(const char* data, qint64 size)
     return true;
 }
 
-bool WorkingFile::commit(QString* reason)
+bool WorkingFile::commit(QString* reason, QString* unsynced)
 {
     if (::fsync(_file.handle()) != 0) {
         *reason = systemReason();
@@ -220,7 +220,8 @@ bool WorkingFile::commit(QString* reason)
         *reason = systemReason();
         return false;
     }
-    syncFolder(_destination);
+    if (!syncFolder(_destination) && unsynced)
+        *unsynced = systemReason();
     _committed = true;
     forget(_file.fileName());
     _noted = false;

@@ -49,8 +49,10 @@ public:
     // Where the data goes between open() and commit().
     QFile& device() { return _file; }
     // Puts the data on the disk and gives it the destination's name; false with the reason,
-    // and then the destination is as it was.
-    bool commit(QString* reason);
+    // and then the destination is as it was. Once it has the name, `unsynced`, when given,
+    // gets the system's reason when the folder's names could not be put on the disk: a power
+    // cut may then still lose the file.
+    bool commit(QString* reason, QString* unsynced = nullptr);
 
 private:
     QString _destination;

@@ -165,9 +165,12 @@ BXSqlQuery BXSqlDb::_query(int /*slot*/, const char* sql)
     auto* statement = new QSqlQuery(connection());
     // Rows are read once, in order; nothing keeps them for going back.
     statement->setForwardOnly(true);
+    BXSqlQuery handle(statement, false);
     if (statement->prepare(QString::fromUtf8(sql)))
         m_lent.emplace(statement, text);
-    return BXSqlQuery(statement, false);
+    else
+        handle.m_unprepared = statement->lastError();
+    return handle;
 }
 
 void BXSqlDb::finished(BXSqlQuery& query)

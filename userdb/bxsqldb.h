@@ -124,8 +124,9 @@ public:
     static bool fixMagic(const QString& path, QString* failure = nullptr);
 
     // Opens the database file at `path` on a connection of its own (none may be
-    // running), brings it up to the current schema and checks its integrity; the file
-    // is changed by the upgrade. False with the reason when it cannot be used.
+    // running), brings it up to the current schema and checks its integrity and that it
+    // holds every table and column of the shipped empty diary; the file is changed by the
+    // upgrade. False with the reason when it cannot be used.
     static bool proveFile(const QString& path, std::string& error);
     // Puts a proven copy of `candidate` in place of the user database file (none may be
     // running). The copy is made and proven beside the file, the current file is kept
@@ -158,12 +159,16 @@ public:
     // `inUse` empty when the transaction could not begin for another reason (the open action
     // has it). End it with endTransaction().
     static bool beginSoleTransaction(QString* inUse);
-    // Runs the integrity check on the running connection; false with a short reason followed
-    // by DetailsMark and the whole report.
-    static bool checkIntegrity(std::string& error);
+    // What an integrity check found: the file whole, the file damaged, or nothing, for the
+    // check could not run to its end (the file could not be opened or read, too many files
+    // open, another program held it): that says nothing of the file.
+    enum class Integrity { Sound, Damaged, Unchecked };
+    // Runs the integrity check on the running connection; otherwise than Sound with a short
+    // reason followed by DetailsMark and the whole report.
+    static Integrity checkIntegrity(std::string& error);
     // The same check on the database file at `path`, read on a connection of its own that
     // changes nothing.
-    static bool checkFileIntegrity(const QString& path, std::string& error);
+    static Integrity checkFileIntegrity(const QString& path, std::string& error);
     // Marks where a reason ends and a long report that belongs in a box's details begins.
     static constexpr const char* DetailsMark = "\n\nDetails:\n";
     // The text before DetailsMark; *details gets what follows it (empty when there is none).

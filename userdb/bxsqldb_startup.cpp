@@ -17,9 +17,11 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSet>
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -127,20 +129,30 @@ std::string notWhole(const QString& reason)
         .toStdString();
 }
 
-// Whether the file reads as a whole diary: false with the reason when it is empty, cut short
-// or fails the integrity check.
-bool isWholeDiary(const QString& path, QString* reason)
+std::string notChecked(const QString& reason)
+{
+    return BXSqlDb::tr("Your data, kept in %1 while a restore ran, could not be checked (%2), so "
+                       "it has not been put back in place of %3 yet. Both files have been left "
+                       "as they are. Keep %1: it is put back once it can be checked, when you "
+                       "try again or start the program again.")
+        .arg(QDir::toNativeSeparators(workingCopy(BXSqlDb::SafetySuffix)), reason,
+             QDir::toNativeSeparators(diaryFile()))
+        .toStdString();
+}
+
+// Whether the file reads as a whole diary: otherwise the reason, Damaged when it is empty, cut
+// short or fails the integrity check, Unchecked when the check could not run.
+BXSqlDb::Integrity isWholeDiary(const QString& path, QString* reason)
 {
     if (QFileInfo(path).size() == 0) {
         *reason = BXSqlDb::tr("it is empty");
-        return false;
+        return BXSqlDb::Integrity::Damaged;
     }
     std::string findings;
-    if (BXSqlDb::checkFileIntegrity(path, findings))
-        return true;
+    const BXSqlDb::Integrity found = BXSqlDb::checkFileIntegrity(path, findings);
     QString report;
     *reason = BXSqlDb::splitDetails(QString::fromStdString(findings), &report);
-    return false;
+    return found;
 }
 
 // Puts the copy of the data kept during a restore back in the diary's place, with no journal
@@ -153,8 +165,9 @@ bool putBackKeptData(std::string& error)
     // Never opened as a database, the copy has no journal of its own.
     QFile::remove(kept + QStringLiteral("-journal"));
     QString reason;
-    if (!isWholeDiary(kept, &reason)) {
-        error = notWhole(reason);
+    const BXSqlDb::Integrity found = isWholeDiary(kept, &reason);
+    if (found != BXSqlDb::Integrity::Sound) {
+        error = found == BXSqlDb::Integrity::Damaged ? notWhole(reason) : notChecked(reason);
         return false;
     }
     if (!replaceFile(kept, file)) {
@@ -456,6 +469,16 @@ bool damaged(const QString& path, std::string& error, StoreOutcome* outcome)
     return false;
 }
 
+// The diary could not be read for a reason of the system (a read error, too many files open):
+// the file may well be whole, and is left as it is.
+std::string notRead(const QString& path, const QString& reason)
+{
+    return BXSqlDb::tr("Your diary %1 cannot be read now: %2. The file has been left as it is; "
+                       "try again.")
+        .arg(QDir::toNativeSeparators(path), reason)
+        .toStdString();
+}
+
 // Whether SQLite reads the file; otherwise `error` says why: another program holds it for
 // longer than the busy wait (then `outcome` is Busy), SQLite finds it damaged or no database,
 // or the system's reason.
@@ -478,7 +501,24 @@ bool isReadableDiary(const QString& path, std::string& error, StoreOutcome* outc
     case FileClaim::State::Damaged:
         break;
     }
+    // SQLite tells a read that the system failed (an I/O error, say) as damage too: a file that
+    // passes its check once more was not damaged.
+    std::string findings;
+    if (BXSqlDb::checkFileIntegrity(path, findings) == BXSqlDb::Integrity::Sound) {
+        error = notRead(path, BXSqlDb::tr("a read of it failed, though it passes its check"));
+        return false;
+    }
     return damaged(path, error, outcome);
+}
+
+// The schema version stored in the running connection's file, 0 when there is none or it
+// could not be read: then `stopped` says why, when the reading failed.
+int storedVersion(StoreOutcome* stopped)
+{
+    BXSqlQuery statement("SELECT itemvalue FROM userdata_meta WHERE itemkey = 'schema_version'");
+    const std::optional<bool> found = statement.first();
+    *stopped = statement.outcome();
+    return found.value_or(false) ? statement.value(0).toInt() : 0;
 }
 
 // The connection could not read the file: why, told apart as above. A database that SQLite
@@ -548,18 +588,109 @@ bool provenCopy(const QString& source, const QString& copy, std::string& error)
     return false;
 }
 
-// Reads the findings of an integrity check that ran: true when it found nothing, otherwise
-// false with a short reason followed by DetailsMark and the whole report.
-template <typename Query>
-bool judgeIntegrity(Query& check, std::string& error)
+// Judges an integrity check by its findings and by the failure that stopped it, if any: SQLite
+// found the file damaged, or no database; any other failure (a file that could not be opened or
+// read, too many files open, another program holding it) leaves the file unchecked. Otherwise
+// than Sound, `error` gets a short reason followed by DetailsMark and the report.
+BXSqlDb::Integrity judgeIntegrity(const QStringList& findings, const StoreOutcome& stopped,
+                                  std::string& error)
 {
-    QStringList findings;
-    while (check.next())
-        findings.append(check.value(0).toString());
-    if (findings == QStringList{QStringLiteral("ok")})
+    if (stopped.ok() && findings == QStringList{QStringLiteral("ok")})
+        return BXSqlDb::Integrity::Sound;
+    const QString report = (stopped.ok() ? findings : findings + QStringList{stopped.detail()})
+                               .join(QLatin1Char('\n'));
+    if (stopped.ok() || stopped.reason() == StoreOutcome::Reason::Damaged) {
+        error = std::string("the file is damaged") + BXSqlDb::DetailsMark + report.toStdString();
+        return BXSqlDb::Integrity::Damaged;
+    }
+    error = (stopped.busy() ? BXSqlDb::tr("the integrity check cannot run: another program holds "
+                                          "the file (a backup tool or a database shell, say)")
+                            : BXSqlDb::tr("the integrity check cannot run: %1").arg(report))
+                .toStdString();
+    return BXSqlDb::Integrity::Unchecked;
+}
+
+// The shipped empty diary's tables, each with its columns, as SQLite lists them.
+using Schema = QMap<QString, QStringList>;
+
+const char* const SchemaQuery =
+    "SELECT m.name, c.name FROM sqlite_master AS m, pragma_table_info(m.name) AS c "
+    "WHERE m.type = 'table' ORDER BY m.name, c.cid";
+
+QString shippedDiary()
+{
+    return BXSettings::getResourceDBPath() + QLatin1String(BXSqlDb::FileName);
+}
+
+// Every table and column the program reads: those of the shipped empty diary, which a new
+// diary starts from and the upgrade of an earlier version reaches. It is read from the file's
+// bytes, its header put right in memory, on a connection of its own; nothing when it cannot be
+// read, with the reason.
+std::optional<Schema> shippedSchema(QString* failure)
+{
+    QFile file;
+    if (!RegularFile::open(file, shippedDiary(), failure))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith(UserDbFormat::templateBlock()))
+        bytes.replace(0, UserDbFormat::sqlite3Magic().size(), UserDbFormat::sqlite3Magic());
+    sqlite3* db = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    bool read = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+        && sqlite3_deserialize(db, "main", reinterpret_cast<unsigned char*>(bytes.data()),
+                               bytes.size(), bytes.size(), SQLITE_DESERIALIZE_READONLY)
+            == SQLITE_OK
+        && sqlite3_prepare_v2(db, SchemaQuery, -1, &statement, nullptr) == SQLITE_OK;
+    Schema schema;
+    int step = SQLITE_DONE;
+    while (read && (step = sqlite3_step(statement)) == SQLITE_ROW)
+        schema[QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)))]
+            .append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1))));
+    read = read && step == SQLITE_DONE && !schema.isEmpty();
+    if (!read)
+        *failure = schema.isEmpty() && step == SQLITE_DONE ? BXSqlDb::tr("it holds no tables")
+                                                            : QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return read ? std::optional<Schema>(schema) : std::nullopt;
+}
+
+// Whether the running connection holds every table and column the program reads; otherwise
+// false with what it lacks, or why that cannot be told. SQL names ignore case.
+bool holdsShippedSchema(std::string& error)
+{
+    QString failure;
+    const std::optional<Schema> shipped = shippedSchema(&failure);
+    if (!shipped) {
+        error = BXSqlDb::tr("the empty diary %1 that comes with the program cannot be read: %2")
+                    .arg(QDir::toNativeSeparators(shippedDiary()), failure)
+                    .toStdString();
+        return false;
+    }
+    QMap<QString, QSet<QString>> held;
+    BXSqlQuery read(SchemaQuery);
+    if (!read.readRows([&read, &held] {
+            held[read.value(0).toString().toLower()].insert(read.value(1).toString().toLower());
+        })) {
+        error = BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
+        return false;
+    }
+    QStringList lacking;
+    for (auto table = shipped->cbegin(); table != shipped->cend(); ++table) {
+        const auto columns = held.constFind(table.key().toLower());
+        if (columns == held.cend()) {
+            lacking.append(BXSqlDb::tr("the table %1").arg(table.key()));
+            continue;
+        }
+        for (const QString& column : table.value()) {
+            if (!columns->contains(column.toLower()))
+                lacking.append(BXSqlDb::tr("the column %1 of the table %2").arg(column, table.key()));
+        }
+    }
+    if (lacking.isEmpty())
         return true;
-    error = std::string("the file is damaged") + BXSqlDb::DetailsMark
-        + findings.join(QLatin1Char('\n')).toStdString();
+    error = BXSqlDb::tr("it lacks what this program reads: %1").arg(lacking.join(QStringLiteral(", ")))
+                .toStdString();
     return false;
 }
 
@@ -626,9 +757,14 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
 
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
-    if (failed || getVersion() == 0)
+    StoreOutcome stopped;
+    const int version = failed ? 0 : storedVersion(&stopped);
+    // A read that the system failed (rather than SQLite finding no diary) says nothing of the
+    // file.
+    if (stopped.lost() && !stopped.busy() && stopped.reason() != StoreOutcome::Reason::Damaged)
+        return fail(error, notRead(path, stopped.detail()));
+    if (version == 0)
         return unreadable(path, error, outcome);
-    const int version = getVersion();
     if (!isCurrentVersion(version)) {
         if (!isUpgradableVersion(version))
             return fail(error, unsupportedVersion(version));
@@ -643,7 +779,14 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
     if (enableTriggers && !setupSyncTriggers()) {
         // The devices and tables that the triggers follow may sit on a damaged page.
         std::string findings;
-        return checkIntegrity(findings) ? fail(error, triggersFailed()) : damaged(path, error, outcome);
+        switch (checkIntegrity(findings)) {
+        case Integrity::Sound:
+            return fail(error, triggersFailed());
+        case Integrity::Damaged:
+            return damaged(path, error, outcome);
+        case Integrity::Unchecked:
+            return fail(error, notRead(path, QString::fromStdString(findings)));
+        }
     }
     return true;
 }
@@ -692,15 +835,16 @@ bool BXSqlDb::proveFile(const QString& path, std::string& error)
     if (version == 0)
         error = BXSqlDb::tr("the file holds no schema version").toStdString();
     else if (isCurrentVersion(version))
-        proven = checkIntegrity(error);
+        proven = checkIntegrity(error) == Integrity::Sound;
     else if (!isUpgradableVersion(version))
         error = unsupportedVersion(version);
     else
-        proven = runUpgradeChain(error) && checkIntegrity(error);
+        proven = runUpgradeChain(error) && checkIntegrity(error) == Integrity::Sound;
     if (proven && !setupSyncTriggers()) {
         error = triggersFailed();
         proven = false;
     }
+    proven = proven && holdsShippedSchema(error);
     cleanUp();
     return proven;
 }
@@ -750,24 +894,25 @@ bool BXSqlDb::endRestore(bool keepRestored, std::string& error)
     return false;
 }
 
-bool BXSqlDb::checkFileIntegrity(const QString& path, std::string& error)
+BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string& error)
 {
     const QString name = QStringLiteral("BXSqlDb_integrity");
-    bool sound = false;
+    Integrity found = Integrity::Unchecked;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         QSqlQuery check(db);
-        if (db.open() && check.exec(QStringLiteral("PRAGMA integrity_check")))
-            sound = judgeIntegrity(check, error);
-        else
-            error = BXSqlDb::tr("the integrity check cannot run: %1")
-                        .arg((db.isOpen() ? check.lastError() : db.lastError()).text())
-                        .toStdString();
+        QStringList findings;
+        if (db.open() && check.exec(QStringLiteral("PRAGMA integrity_check"))) {
+            while (check.next())
+                findings.append(check.value(0).toString());
+        }
+        const QSqlError stopped = db.isOpen() ? check.lastError() : db.lastError();
+        found = judgeIntegrity(findings, StoreOutcome::fromError(stopped), error);
     }
     QSqlDatabase::removeDatabase(name);
-    return sound;
+    return found;
 }
 
 QString BXSqlDb::takeUndoneRestore()
@@ -775,19 +920,12 @@ QString BXSqlDb::takeUndoneRestore()
     return std::exchange(restoreUndone(), false) ? undoneText() : QString();
 }
 
-bool BXSqlDb::checkIntegrity(std::string& error)
+BXSqlDb::Integrity BXSqlDb::checkIntegrity(std::string& error)
 {
     BXSqlQuery check("PRAGMA integrity_check");
-    if (!check.exec()) {
-        // A file that another program holds is not called damaged.
-        error = (StoreOutcome::fromError(check->lastError()).busy()
-                     ? BXSqlDb::tr("the integrity check cannot run: another program holds the "
-                                   "file (a backup tool or a database shell, say)")
-                     : BXSqlDb::tr("the integrity check cannot run: the file is damaged"))
-                    .toStdString();
-        return false;
-    }
-    return judgeIntegrity(check, error);
+    QStringList findings;
+    check.readRows([&check, &findings] { findings.append(check.value(0).toString()); });
+    return judgeIntegrity(findings, check.outcome(), error);
 }
 
 QString BXSqlDb::splitDetails(const QString& text, QString* details)

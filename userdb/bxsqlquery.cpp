@@ -52,6 +52,7 @@ BXSqlQuery::BXSqlQuery(QSqlQuery* statement, bool owning)
 
 BXSqlQuery::BXSqlQuery(BXSqlQuery&& other) noexcept
     : m_statement(std::exchange(other.m_statement, nullptr)),
+      m_unprepared(std::exchange(other.m_unprepared, QSqlError())),
       m_owning(std::exchange(other.m_owning, false)),
       m_lastInsertId(std::exchange(other.m_lastInsertId, -1)),
       m_outcome(std::exchange(other.m_outcome, StoreOutcome()))
@@ -64,6 +65,7 @@ BXSqlQuery& BXSqlQuery::operator=(BXSqlQuery&& other) noexcept
         if (m_owning)
             release();
         m_statement = std::exchange(other.m_statement, nullptr);
+        m_unprepared = std::exchange(other.m_unprepared, QSqlError());
         m_owning = std::exchange(other.m_owning, false);
         m_lastInsertId = std::exchange(other.m_lastInsertId, -1);
         m_outcome = std::exchange(other.m_outcome, StoreOutcome());
@@ -91,7 +93,11 @@ bool BXSqlQuery::prepare(const char* sql)
 bool BXSqlQuery::prepare(const QString& sql)
 {
     m_lastInsertId = -1;
-    return m_statement && m_statement->prepare(sql);
+    if (!m_statement)
+        return false;
+    const bool prepared = m_statement->prepare(sql);
+    m_unprepared = prepared ? QSqlError() : m_statement->lastError();
+    return prepared;
 }
 
 void BXSqlQuery::bindValue(int position, const std::string& value)
@@ -150,6 +156,11 @@ bool BXSqlQuery::exec()
     const bool change = writes(*m_statement);
     if (!BXSqlDb::mayRun(change, &m_outcome))
         return false;
+    // SQLite's own reason, rather than what the driver makes of a statement it never had.
+    if (m_unprepared.isValid()) {
+        m_outcome = BXSqlDb::noteFailure(m_unprepared, change);
+        return false;
+    }
     if (!m_statement->exec()) {
         m_outcome = BXSqlDb::noteFailure(m_statement->lastError(), change);
         return false;

@@ -2,6 +2,7 @@
 
 #include "userdb/storeoutcome.h"
 
+#include <QSqlError>
 #include <QString>
 #include <QVariant>
 
@@ -76,6 +77,8 @@ private:
     void release();
 
     QSqlQuery* m_statement = nullptr;
+    // Why the statement's text could not be prepared (no such table, say): every run fails so.
+    QSqlError m_unprepared;
     bool m_owning = false;
     qint64 m_lastInsertId = -1;
     StoreOutcome m_outcome;

@@ -46,7 +46,7 @@ bool FileCopy::copyData(QIODevice& in, WorkingFile& out)
 }
 
 bool FileCopy::copy(const QString& source, const QString& destination, QString* reason,
-                    const std::function<bool(const QString&, QString*)>& prove)
+                    const std::function<bool(const QString&, QString*)>& prove, QString* unsynced)
 {
     const QFileInfo sourceInfo(source);
     // A pipe or a device would block the copy, or never end it.
@@ -75,7 +75,7 @@ bool FileCopy::copy(const QString& source, const QString& destination, QString* 
     }
     if (prove && (!out.device().flush() || !prove(out.device().fileName(), reason)))
         return false;
-    return out.commit(reason);
+    return out.commit(reason, unsynced);
 }
 
 qint64 FileCopy::freeSpace(const QString& folder)

@@ -23,9 +23,10 @@ public:
     // False with the reason, in the system's words, when a step fails; the destination is then
     // as it was and no working copy stays. `prove`, when given, checks the whole copy (named by
     // its argument) before it takes the destination's place; false with its reason when it
-    // refuses it.
+    // refuses it. `unsynced`, when given, is told as by WorkingFile::commit().
     static bool copy(const QString& source, const QString& destination, QString* reason,
-                     const std::function<bool(const QString&, QString*)>& prove = {});
+                     const std::function<bool(const QString&, QString*)>& prove = {},
+                     QString* unsynced = nullptr);
     // Copies what `in` holds to `out` a block at a time, so that memory stays flat whatever the
     // size; false when a block cannot be read or written in full.
     static bool copyData(QIODevice& in, WorkingFile& out);

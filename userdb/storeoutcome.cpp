@@ -1,5 +1,8 @@
 #include "userdb/storeoutcome.h"
 
+#include "userdb/bxsqldb.h"
+
+#include <QDir>
 #include <QSqlError>
 
 #include <sqlite3.h>
@@ -119,7 +122,8 @@ QString StoreOutcome::readText() const
     case Reason::DiskFull:
     case Reason::ReadOnly:
     case Reason::Other:
-        return tr("The diary could not be read: %1.").arg(m_detail);
+        return tr("The diary %1 could not be read: %2.")
+            .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), m_detail);
     }
     return QString();
 }

@@ -150,6 +150,19 @@ extern "C" int fsync(int fd)
     return fault ? (errno = fault(), -1) : int(::syscall(SYS_fsync, fd));
 }
 
+// While set, the database reads of files whose names end so fail as a failing disk's would.
+QByteArray s_unreadEnding;
+
+extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset)
+{
+    char name[4096] = {};
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
+    if (!s_unreadEnding.isEmpty() && ::readlink(link.constData(), name, sizeof name - 1) > 0
+        && QByteArray(name).endsWith(s_unreadEnding))
+        return (errno = EIO, -1);
+    return ::syscall(SYS_pread64, fd, buffer, size, offset);
+}
+
 namespace {
 
 QStringList userNames()
@@ -176,6 +189,7 @@ private slots:
     void backupIsByteIdentical();
     void firstBackupMakesTheDefaultFolder();
     void cancelledBackupWritesNothing();
+    void backupOntoLiveDatabaseFails_data();
     void backupOntoLiveDatabaseFails();
     void backupKeepsExistingFileWhenNotOverwriting();
     void backupBiggerThanTheDiskIsRefused();
@@ -322,12 +336,22 @@ void TestMainWindowData::cancelledBackupWritesNothing()
     QVERIFY(BXSqlDb::isUp());
 }
 
+void TestMainWindowData::backupOntoLiveDatabaseFails_data()
+{
+    QTest::addColumn<bool>("link");
+    QTest::newRow("the diary") << false;
+    QTest::newRow("a link to the diary") << true;
+}
+
 void TestMainWindowData::backupOntoLiveDatabaseFails()
 {
-    _window->backupName = databaseFile();
+    QFETCH(bool, link);
+    const QString chosen = link ? QDir::homePath() + QStringLiteral("/link.ptBackup") : databaseFile();
+    QVERIFY(!link || (QFile::remove(chosen), QFile::link(databaseFile(), chosen)));
+    _window->backupName = chosen;
     _window->backupUserDB();
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
-    QCOMPARE(_window->lastText(), databaseFile() + " is your diary itself: choose another file.");
+    QCOMPARE(_window->lastText(), chosen + " is your diary itself: choose another file.");
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
 }
@@ -404,9 +428,11 @@ void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
 void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary_data()
 {
     QTest::addColumn<int>("hold");
-    QTest::newRow("a reader: the backup is made") << int(OtherReader::Shared);
-    QTest::newRow("a writer: the diary is in use") << int(OtherReader::Exclusive);
-    QTest::newRow("damaged: the earlier backup is kept") << int(OtherReader::Damaged);
+    QTest::addColumn<bool>("copyUnread");
+    QTest::newRow("a reader: the backup is made") << int(OtherReader::Shared) << false;
+    QTest::newRow("a writer: the diary is in use") << int(OtherReader::Exclusive) << false;
+    QTest::newRow("damaged: the earlier backup is kept") << int(OtherReader::Damaged) << false;
+    QTest::newRow("a reader, the copy unread: the earlier backup is kept") << int(OtherReader::Shared) << true;
 }
 
 // The copy is made while no other program can change the diary; one that holds it longer than
@@ -415,10 +441,11 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary_data()
 void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
 {
     QFETCH(int, hold);
+    QFETCH(bool, copyUnread);
     const bool exclusive = hold == OtherReader::Exclusive;
     const QString path = QDir::homePath() + QStringLiteral("/held.ptBackup");
     QFile::remove(path);
-    QVERIFY(hold != OtherReader::Damaged || writeFile(path, "older backup"));
+    QVERIFY((hold != OtherReader::Damaged && !copyUnread) || writeFile(path, "older backup"));
     const QByteArray live = readAll(databaseFile());
     BXSqlDb::setBusyTimeout(100);
     std::optional<OtherReader> other;
@@ -427,7 +454,9 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     _window->backupName = path;
     // Pages that read the diary afterwards ask to try again; the answer is to cancel.
     ScriptedPrompter prompter;
+    s_unreadEnding = copyUnread ? QByteArray(".partial") : QByteArray();
     _window->backupUserDB();
+    s_unreadEnding.clear();
     other.reset();
     BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
     QVERIFY(BXSqlDb::isUp());
@@ -439,6 +468,14 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
         QCOMPARE(_window->lastIcon, QMessageBox::Warning);
         QCOMPARE(prompter.asked.size(), 0);
         QVERIFY(_window->lastText().startsWith("Your diary " + databaseFile() + " did not pass its check (the file is damaged)") && !_window->lastDetails.isEmpty());
+        QCOMPARE(readAll(path), QByteArray("older backup"));
+        return;
+    }
+    if (copyUnread) {
+        // The diary is whole: only the copy is blamed, with the disk's reason.
+        QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+        QVERIFY2(_window->lastText().startsWith("The copy of your diary written for " + path + " could not be checked (the integrity check cannot run: disk I/O error"),
+                 qPrintable(_window->lastText()));
         QCOMPARE(readAll(path), QByteArray("older backup"));
         return;
     }
@@ -668,6 +705,12 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
     QTest::newRow("foreign file of an old version") << "foreign309" << "Upgrade schema 309 -> 310 failed.";
     QTest::newRow("foreign file of the current version") << "foreign412" << "triggers";
     QTest::newRow("zeroed pages") << "zeroed" << "damaged";
+    for (const char* table : {"user_target", "user_firsttime_tips", "custom_food_cats", "favorites"})
+        QTest::newRow(qPrintable(QStringLiteral("without %1").arg(table)))
+            << QStringLiteral("DROP TABLE %1").arg(table)
+            << QStringLiteral("it lacks what this program reads: the table %1").arg(table);
+    QTest::newRow("without a column") << "ALTER TABLE user_users DROP COLUMN summaryOptions"
+                                      << "the column summaryOptions of the table user_users";
 }
 
 // Backups that pass the first checks but that the start-up could not use: they are refused
@@ -684,6 +727,8 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
                              QStringLiteral("CREATE TABLE userdata_meta (itemkey TEXT, itemvalue)"),
                              QStringLiteral("INSERT INTO userdata_meta VALUES ('schema_version', %1)")
                                  .arg(kind.mid(7))}));
+    } else if (kind.startsWith(QLatin1String("DROP")) || kind.startsWith(QLatin1String("ALTER"))) {
+        QVERIFY(runOn(path, {kind}));
     } else {
         // Some diary pages of the backup are zeroed, past the tables that the checks read.
         QVERIFY(runOn(path, {QStringLiteral("CREATE TABLE filler (n INTEGER, t TEXT)"),

@@ -213,11 +213,17 @@ void TestSqlDb::keptStatementsAnswerAsNewOnes()
     }
     QCOMPARE(createTable("DROP TABLE sample"), QString());
 
-    // A text the driver refused is prepared anew once it makes sense.
-    const char* const later = "SELECT COUNT(*) FROM later";
-    QVERIFY(!BXSqlQuery(later).exec());
+    // A text the driver refused says SQLite's reason, and is prepared anew once it makes sense.
+    const char* const later = "SELECT COUNT(*) FROM later WHERE id > ?";
+    {
+        BXSqlQuery refused(later);
+        refused.bindValue(0, 0);
+        QVERIFY(!refused.exec());
+        QCOMPARE(refused.outcome().detail(), QStringLiteral("no such table: later"));
+    }
     QCOMPARE(createTable("CREATE TABLE later (id INTEGER)"), QString());
     BXSqlQuery count(later);
+    count.bindValue(0, 0);
     QVERIFY(count.exec());
     QVERIFY(count.next());
     QCOMPARE(count.value(0).toInt(), 0);
@@ -227,6 +233,7 @@ void TestSqlDb::keptStatementsAnswerAsNewOnes()
     BXSqlDb::cleanUp();
     QVERIFY(UserDbTestEnv::startUp());
     BXSqlQuery reopened(later);
+    reopened.bindValue(0, 0);
     QVERIFY(reopened.exec());
     QVERIFY(reopened.next());
     QCOMPARE(reopened.value(0).toInt(), 0);
