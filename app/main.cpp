@@ -18,6 +18,7 @@
 #include "core/clock.h"
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
+#include "core/lockcheck.h"
 #include "core/notificationcenter.h"
 #include "core/regularfile.h"
 #include "core/workingfile.h"
@@ -39,13 +40,10 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QSysInfo>
 
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -314,21 +312,6 @@ QString writeFailure(const QString& folder)
     return reason;
 }
 
-// Why a lock that no running copy holds, left by a copy that ended, cannot be removed; nothing
-// when a copy holds it, the lock names another computer or it is gone by now.
-std::optional<QString> staleLockProblem(const QLockFile& lock, const QString& path)
-{
-    qint64 pid = 0;
-    QString host;
-    QString application;
-    if (!lock.getLockInfo(&pid, &host, &application) || host != QSysInfo::machineHostName()
-        || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
-        return std::nullopt;
-    if (::unlink(QFile::encodeName(path).constData()) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    return std::nullopt;
-}
-
 // Keeps a second copy, one that found the running copy unresponsive, away from the user data.
 std::unique_ptr<QLockFile> lockUserData(std::string& error)
 {
@@ -348,7 +331,7 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
     // here when it can; one that cannot go is never taken for a running copy.
     std::optional<QString> unremovable;
     if (!locked && lock->error() == QLockFile::LockFailedError) {
-        unremovable = staleLockProblem(*lock, path);
+        unremovable = LockCheck::leftLockProblem(*lock, path);
         locked = !unremovable && lock->tryLock(0);
     }
     if (locked) {
