@@ -18,6 +18,7 @@
 #include "core/clock.h"
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
+#include "core/lockcheck.h"
 #include "core/notificationcenter.h"
 #include "core/regularfile.h"
 #include "core/workingfile.h"
@@ -39,16 +40,10 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QSysInfo>
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -317,63 +312,6 @@ QString writeFailure(const QString& folder)
     return reason;
 }
 
-// The name of the program file that the process runs, or nothing when it cannot be known (a
-// process of another account); a file replaced since the process started keeps its name.
-std::optional<QString> programFileOf(qint64 pid)
-{
-    QString file = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
-    if (file.isEmpty())
-        return std::nullopt;
-    const QLatin1String replaced(" (deleted)");
-    if (file.endsWith(replaced))
-        file.chop(replaced.size());
-    return QFileInfo(file).fileName();
-}
-
-// Whether a process holds the lock file itself, as a running copy does; nothing where the file
-// system cannot tell.
-std::optional<bool> lockFileHeld(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::optional<bool> held;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-        held = false;
-    else if (errno == EWOULDBLOCK)
-        held = true;
-    ::close(fd);
-    return held;
-}
-
-// Whether the process that wrote the lock may still be a copy of this program: it runs and
-// holds the lock, or, where that cannot be told, runs this program's file as far as can be
-// told. A number that the system has given to another program since is not one.
-bool lockOwnerMayRun(qint64 pid, const QString& path)
-{
-    if (pid <= 0 || (::kill(pid_t(pid), 0) != 0 && errno == ESRCH))
-        return false;
-    if (const std::optional<bool> held = lockFileHeld(path))
-        return *held;
-    const std::optional<QString> program = programFileOf(pid);
-    return !program || program == programFileOf(QCoreApplication::applicationPid());
-}
-
-// Why a lock that no running copy holds, left by a copy that ended, cannot be removed; nothing
-// when a copy may hold it, the lock names another computer or it is gone by now.
-std::optional<QString> staleLockProblem(const QLockFile& lock, const QString& path)
-{
-    qint64 pid = 0;
-    QString host;
-    QString application;
-    if (!lock.getLockInfo(&pid, &host, &application) || host != QSysInfo::machineHostName()
-        || lockOwnerMayRun(pid, path))
-        return std::nullopt;
-    if (::unlink(QFile::encodeName(path).constData()) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    return std::nullopt;
-}
-
 // Keeps a second copy, one that found the running copy unresponsive, away from the user data.
 std::unique_ptr<QLockFile> lockUserData(std::string& error)
 {
@@ -393,7 +331,7 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
     // here when it can; one that cannot go is never taken for a running copy.
     std::optional<QString> unremovable;
     if (!locked && lock->error() == QLockFile::LockFailedError) {
-        unremovable = staleLockProblem(*lock, path);
+        unremovable = LockCheck::leftLockProblem(*lock, path);
         locked = !unremovable && lock->tryLock(0);
     }
     if (locked) {

@@ -2,6 +2,7 @@
 
 #include "core/brandengine.h"
 #include "core/createdirectory.h"
+#include "core/lockcheck.h"
 #include "core/regularfile.h"
 
 #include <QCoreApplication>
@@ -113,7 +114,13 @@ std::optional<QString> BXSettings::settingsProblem()
                                       "uses its default settings and keeps no changes to them "
                                       "until the file can be read."),
                     {path, *unreadable});
-    if (const auto lock = RegularFile::firstProblem(RegularFile::lockFiles(lockFile(path))))
+    if (const auto folder = folderProblem())
+        return told(QT_TRANSLATE_NOOP("BXSettings",
+                                      "The settings cannot be kept in %1: %2. The program uses its "
+                                      "default settings and keeps no changes to them until it is "
+                                      "a folder."),
+                    *folder);
+    if (const auto lock = LockCheck::problem(lockFile(path), LockWaitMs))
         return told(QT_TRANSLATE_NOOP("BXSettings",
                                       "The lock %1 of the settings cannot be used: %2. The program "
                                       "keeps no changes to its settings until it is removed."),
@@ -157,11 +164,12 @@ QString BXSettings::fK(const QString& key, bool) const
     return _brandId + (key.startsWith(QLatin1Char('/')) ? key : QLatin1Char('/') + key);
 }
 
-// A pipe, a link to nothing or a file that cannot be read in place of the lock would keep
-// the toolkit's write waiting for ever: nothing is changed while one is there.
+// A pipe, a link to nothing or a file that cannot be read in place of the lock, or a lock that
+// cannot be removed, would keep the toolkit's write waiting for ever: nothing is changed while
+// one is there.
 bool BXSettings::isStorable() const
 {
-    return isWritable() && !RegularFile::firstProblem(RegularFile::lockFiles(lockFile(fileName())));
+    return isWritable() && !LockCheck::problem(lockFile(fileName()), LockWaitMs);
 }
 
 bool BXSettings::store(const QString& key, const QVariant& value)
@@ -189,7 +197,25 @@ QString BXSettings::lockFile(const QString& settings)
 std::optional<std::pair<QString, QString>> BXSettings::toolkitSettingsProblem()
 {
     const QString file = QFileInfo(settingsFile()).absolutePath() + QStringLiteral("/QtProject.conf");
-    return RegularFile::firstProblem(QStringList{file} + RegularFile::lockFiles(lockFile(file)));
+    if (const std::optional<QString> reason = RegularFile::problem(file))
+        return std::make_pair(file, *reason);
+    return LockCheck::problem(lockFile(file), LockWaitMs);
+}
+
+// The first of the folders on the way to the settings file that is something else: a file,
+// or a link to nothing, where no folder can be made.
+std::optional<std::pair<QString, QString>> BXSettings::folderProblem()
+{
+    QString folder = QFileInfo(settingsFile()).absolutePath();
+    for (QFileInfo info(folder); !info.isDir(); info.setFile(folder = info.path())) {
+        if (info.isSymLink() && !info.exists())
+            return std::make_pair(folder, RegularFile::problem(folder).value_or(qt_error_string(ENOENT)));
+        if (info.exists())
+            return std::make_pair(folder, qt_error_string(ENOTDIR));
+        if (info.isRoot())
+            break;
+    }
+    return std::nullopt;
 }
 
 void BXSettings::keepPrivate()

@@ -110,7 +110,8 @@ public:
     // the file; nothing when it can, or when there is none yet. While it cannot, every
     // settings object reads the defaults and stores nothing. Also why a lock of the settings
     // cannot be used (nothing is stored meanwhile), or Qt's own settings file or one of its
-    // locks (the file dialogs keep no folders meanwhile).
+    // locks (the file dialogs keep no folders meanwhile), or why the settings folder cannot be
+    // made (a file or a link to nothing on its way).
     static std::optional<QString> settingsProblem();
     // The folder of the user database, ending in "/": the stored "/admin/userdbpath" when it
     // is an absolute path, else the data folder.
@@ -137,6 +138,8 @@ public:
     static constexpr const char* MAKER_DOMAIN = "pantrel.example";
     // The free key of the user database folder.
     static constexpr const char* UserDBPathKey = "/admin/userdbpath";
+    // How long a write waits for another program that writes the settings at the same time.
+    static constexpr int LockWaitMs = 2000;
 
 private:
     struct FolderMove {
@@ -150,6 +153,7 @@ private:
     // The lock that Qt takes to write the settings file `settings`.
     static QString lockFile(const QString& settings);
     static std::optional<std::pair<QString, QString>> toolkitSettingsProblem();
+    static std::optional<std::pair<QString, QString>> folderProblem();
     static std::vector<FolderMove> oldFolderMoves();
     static void followMovedFolders(const std::vector<FolderMove>& moved);
     static bool isInUse(const QString& path);

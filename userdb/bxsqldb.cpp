@@ -72,6 +72,31 @@ bool hasColumn(const QString& table, const QString& column)
     return false;
 }
 
+sqlite3* handleOf(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+bool isReadOnly(const QSqlDatabase& db)
+{
+    sqlite3* handle = handleOf(db);
+    return handle && sqlite3_db_readonly(handle, "main") == 1;
+}
+
+// SQLite opens a file that the system would not open for writing just then (it had no file to
+// spare, say) for reading only, without a word: such a connection is opened once more. One
+// that stays read-only is told by the start.
+bool reopenedWritable(QSqlDatabase& db)
+{
+    if (!isReadOnly(db))
+        return true;
+    db.close();
+    return db.open() && !db.isOpenError();
+}
+
 } // namespace
 
 BXSqlDb* BXSqlDb::_instance = nullptr;
@@ -79,12 +104,17 @@ BXSqlDb* BXSqlDb::_instance = nullptr;
 BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed)
 {
     failed = false;
+    if (const std::optional<QString> journal = journalProblem(path)) {
+        error = journal->toStdString();
+        failed = true;
+        return;
+    }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
                                                 QLatin1String(ConnectionName));
     db.setDatabaseName(path);
     db.setUserName(QString());
     db.setPassword(QString());
-    if (db.open() && !db.isOpenError()) {
+    if (db.open() && !db.isOpenError() && reopenedWritable(db)) {
         // The file is copied whole by backup, restore and the handheld component:
         // keep the single-file rollback journal and write through to the disk.
         db.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
@@ -355,10 +385,12 @@ void BXSqlDb::_applyBusyTimeout()
 
 sqlite3* BXSqlDb::_handle() const
 {
-    const QVariant handle = connection().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
+    return handleOf(connection());
+}
+
+bool BXSqlDb::_isReadOnly() const
+{
+    return ::isReadOnly(connection());
 }
 
 bool BXSqlDb::transactionActive() const

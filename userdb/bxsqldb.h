@@ -268,6 +268,8 @@ private:
     void _applyBusyTimeout();
     // The connection's SQLite handle, or null.
     sqlite3* _handle() const;
+    // Whether SQLite opened the file for reading only.
+    bool _isReadOnly() const;
     // Records a failure of the driver's transaction control: any reason counts.
     void _noteRefusal();
     // SQLite's reason for the last refusal of the connection.

@@ -22,6 +22,8 @@
 #include <QStringList>
 
 #include <sqlite3.h>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -560,6 +562,26 @@ QString readableVersions()
     return runs.join(QStringLiteral(", "));
 }
 
+// Why the system would not open the file at path for writing now, in its own words.
+QString writeRefusal(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return systemReason();
+    ::close(fd);
+    return BXSqlDb::tr("the system did not let it be written just then");
+}
+
+// The diary may be written (the start has made sure), yet SQLite opened it for reading only:
+// every change would fail.
+std::string openedReadOnly(const QString& path)
+{
+    return BXSqlDb::tr("Your diary %1 could be opened only for reading, so no change could be "
+                       "kept: %2. Close programs you do not need, then try again.")
+        .arg(QDir::toNativeSeparators(path), writeRefusal(path))
+        .toStdString();
+}
+
 std::string triggersFailed()
 {
     return BXSqlDb::tr("The user database cannot be prepared for use: its triggers cannot be set "
@@ -757,6 +779,8 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
 
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
+    if (!failed && _instance->_isReadOnly())
+        return fail(error, openedReadOnly(path));
     StoreOutcome stopped;
     const int version = failed ? 0 : storedVersion(&stopped);
     // A read that the system failed (rather than SQLite finding no diary) says nothing of the
@@ -896,6 +920,10 @@ bool BXSqlDb::endRestore(bool keepRestored, std::string& error)
 
 BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string& error)
 {
+    if (const std::optional<QString> journal = journalProblem(path)) {
+        error = BXSqlDb::tr("the integrity check cannot run: %1").arg(*journal).toStdString();
+        return Integrity::Unchecked;
+    }
     const QString name = QStringLiteral("BXSqlDb_integrity");
     Integrity found = Integrity::Unchecked;
     {

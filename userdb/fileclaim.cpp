@@ -1,5 +1,6 @@
 #include "userdb/fileclaim.h"
 
+#include "userdb/bxsqldb.h"
 #include "userdb/storeoutcome.h"
 
 #include <QFile>
@@ -27,6 +28,10 @@ FileClaim::State stateOf(int code)
 
 FileClaim::FileClaim(const QString& path, Mode mode, int waitMs)
 {
+    if (const std::optional<QString> journal = BXSqlDb::journalProblem(path)) {
+        _reason = *journal;
+        return;
+    }
     // Writable even to read: a change that a killed program left half made is rolled back by
     // the first reader, from its journal.
     int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &_db, SQLITE_OPEN_READWRITE,

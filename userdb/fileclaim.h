@@ -34,7 +34,8 @@ public:
     FileClaim& operator=(const FileClaim&) = delete;
 
     State state() const { return _state; }
-    // SQLite's words for a claim that is not held.
+    // SQLite's words for a claim that is not held, or why the journal beside the file may not
+    // be opened (the file is then never opened).
     QString reason() const { return _reason; }
     // Lets the file go before the claim ends.
     void release();

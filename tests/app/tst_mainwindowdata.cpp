@@ -433,6 +433,7 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary_data()
     QTest::newRow("a writer: the diary is in use") << int(OtherReader::Exclusive) << false;
     QTest::newRow("damaged: the earlier backup is kept") << int(OtherReader::Damaged) << false;
     QTest::newRow("a reader, the copy unread: the earlier backup is kept") << int(OtherReader::Shared) << true;
+    QTest::newRow("nobody, a pipe at the copy's journal: nothing waits for it") << -1 << false;
 }
 
 // The copy is made while no other program can change the diary; one that holds it longer than
@@ -447,15 +448,21 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     QFile::remove(path);
     QVERIFY((hold != OtherReader::Damaged && !copyUnread) || writeFile(path, "older backup"));
     const QByteArray live = readAll(databaseFile());
+    const QString journal = path + QStringLiteral(".partial-journal");
+    QVERIFY(hold >= 0 || ::mkfifo(QFile::encodeName(journal).constData(), 0600) == 0);
     BXSqlDb::setBusyTimeout(100);
     std::optional<OtherReader> other;
-    other.emplace(databaseFile(), OtherReader::Hold(hold), QStringLiteral("food_diary"));
-    QVERIFY(other->reading());
+    if (hold >= 0)
+        other.emplace(databaseFile(), OtherReader::Hold(hold), QStringLiteral("food_diary"));
+    QVERIFY(!other || other->reading());
     _window->backupName = path;
     // Pages that read the diary afterwards ask to try again; the answer is to cancel.
     ScriptedPrompter prompter;
     s_unreadEnding = copyUnread ? QByteArray(".partial") : QByteArray();
+    // A wait for ever ends the test as a failure.
+    ::alarm(20);
     _window->backupUserDB();
+    ::alarm(0);
     s_unreadEnding.clear();
     other.reset();
     BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
@@ -463,6 +470,13 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     // The damage, put right again, leaves the file's change counter moved on.
     QCOMPARE(readAll(databaseFile()).mid(100), live.mid(100));
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+    if (hold < 0) {
+        QFile::remove(journal);
+        QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+        QVERIFY2(_window->lastText().contains("The journal " + journal + " of "), qPrintable(_window->lastText()));
+        QVERIFY(!QFile::exists(path));
+        return;
+    }
     if (hold == OtherReader::Damaged) {
         QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
         QCOMPARE(_window->lastIcon, QMessageBox::Warning);

@@ -1,15 +1,20 @@
 #include "core/bxsettings.h"
 
 #include "testbrand.h"
+#include "tests/support/heldfolder.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 class TestBXSettings : public QObject {
     Q_OBJECT
@@ -152,8 +157,9 @@ private slots:
     // reason is told, naming the file.
     void unusableSettingsFileIsTold_data()
     {
-        QTest::addColumn<QString>("file");  // in the settings folder
-        QTest::addColumn<char>("kind");     // a pipe, a folder or a link to nothing
+        QTest::addColumn<QString>("file");  // in the settings folder; ".." is the folder above
+        QTest::addColumn<char>("kind");     // a pipe, a folder, a link to nothing, a plain file,
+                                            // or a lock left by an ended program in a held folder
         QTest::addColumn<QString>("told");  // %1: the file
         const QString settings = QStringLiteral("%1 cannot be read or saved: Not a regular file");
         QTest::newRow("a pipe") << "testbrand.ini" << 'p' << settings;
@@ -162,6 +168,14 @@ private slots:
         QTest::newRow("a pipe as the lock") << "testbrand.ini.lock" << 'p' << lock + "Not a regular file.";
         QTest::newRow("a link to nothing as the lock")
             << "testbrand.ini.lock" << 'l' << lock + "A link to /nowhere, which does not exist.";
+        QTest::newRow("a lock left in a folder that cannot be written")
+            << "testbrand.ini.lock" << 'h'
+            << lock + "It was left by a program that has ended, and it cannot be removed: "
+                   + QString::fromLocal8Bit(std::strerror(::geteuid() == 0 ? EPERM : EACCES));
+        const QString folder = QStringLiteral("The settings cannot be kept in %1: ");
+        QTest::newRow("the settings folder a file") << "." << 'f' << folder + "Not a directory.";
+        QTest::newRow("the config folder a link to nothing")
+            << ".." << 'l' << folder + "A link to /nowhere, which does not exist.";
         QTest::newRow("a pipe as Qt's settings")
             << "QtProject.conf" << 'p'
             << "%1, where the file dialogs keep the folders last used, cannot be used: Not a regular file.";
@@ -172,11 +186,23 @@ private slots:
         QFETCH(QString, file);
         QFETCH(char, kind);
         QFETCH(QString, told);
-        const QString path = QFileInfo(settingsPath()).path() + QLatin1Char('/') + file;
+        const QString folder = QFileInfo(settingsPath()).path();
+        const QString path = QDir::cleanPath(folder + QLatin1Char('/') + file);
         const QByteArray name = QFile::encodeName(path);
         QFile::remove(settingsPath());
+        if (file.startsWith(QLatin1Char('.')))
+            QVERIFY(QDir(path).removeRecursively());
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-        QCOMPARE(kind == 'p' ? ::mkfifo(name, 0600) : kind == 'd' ? ::mkdir(name, 0700) : ::symlink("/nowhere", name), 0);
+        if (kind == 'h') {
+            const pid_t ended = ::fork();
+            if (ended == 0)
+                ::_exit(QLockFile(path).tryLock(0) ? 0 : 1);
+            int status = 1;
+            QVERIFY(::waitpid(ended, &status, 0) == ended && status == 0 && holdFolder(folder, true));
+        } else {
+            QCOMPARE(kind == 'p' ? ::mkfifo(name, 0600) : kind == 'd' ? ::mkdir(name, 0700)
+                     : kind == 'f' ? ::close(::creat(name, 0600)) : ::symlink("/nowhere", name), 0);
+        }
         // A wait for ever ends the test as a failure.
         ::alarm(10);
         BXSettings::keepPrivate();
@@ -185,7 +211,9 @@ private slots:
         const bool stored = settings.writeEntry(QStringLiteral("windowX"), 120);
         const std::optional<QString> problem = BXSettings::settingsProblem();
         ::alarm(0);
+        QVERIFY(kind != 'h' || holdFolder(folder, false));
         QFile::remove(path);
+        QFile::remove(path + QStringLiteral(".rmlock"));
         ::rmdir(name);
         QCOMPARE(stored, file == QLatin1String("QtProject.conf"));
         QCOMPARE(settings.getInt(BXSettings::StaticDbUpdateInterval), 28);

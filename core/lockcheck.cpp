@@ -1,0 +1,95 @@
+#include "core/lockcheck.h"
+
+#include "core/regularfile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSysInfo>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+// The name of the program file that the process runs, or nothing when it cannot be known (a
+// process of another account); a file replaced since the process started keeps its name.
+std::optional<QString> programFileOf(qint64 pid)
+{
+    QString file = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+    if (file.isEmpty())
+        return std::nullopt;
+    const QLatin1String replaced(" (deleted)");
+    if (file.endsWith(replaced))
+        file.chop(replaced.size());
+    return QFileInfo(file).fileName();
+}
+
+// Whether a process holds the lock file itself, as a running program's lock is held; nothing
+// where the file system cannot tell.
+std::optional<bool> lockFileHeld(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::optional<bool> held;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        held = false;
+    else if (errno == EWOULDBLOCK)
+        held = true;
+    ::close(fd);
+    return held;
+}
+
+// Whether the process that wrote the lock may still hold it: it runs and holds the lock, or,
+// where that cannot be told, runs this program's file as far as can be told. A number that the
+// system has given to another program since is not one.
+bool lockOwnerMayRun(qint64 pid, const QString& path)
+{
+    if (pid <= 0 || (::kill(pid_t(pid), 0) != 0 && errno == ESRCH))
+        return false;
+    if (const std::optional<bool> held = lockFileHeld(path))
+        return *held;
+    const std::optional<QString> program = programFileOf(pid);
+    return !program || program == programFileOf(QCoreApplication::applicationPid());
+}
+
+} // namespace
+
+std::optional<QString> LockCheck::leftLockProblem(const QLockFile& lock, const QString& path)
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!lock.getLockInfo(&pid, &host, &application) || host != QSysInfo::machineHostName()
+        || lockOwnerMayRun(pid, path))
+        return std::nullopt;
+    if (::unlink(QFile::encodeName(path).constData()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    return std::nullopt;
+}
+
+std::optional<std::pair<QString, QString>> LockCheck::problem(const QString& path, int waitMs)
+{
+    if (auto unusable = RegularFile::firstProblem(RegularFile::lockFiles(path)))
+        return unusable;
+    QLockFile lock(path);
+    // Qt removes a lock that a program left when it ended, where it can.
+    bool taken = lock.tryLock(0);
+    if (!taken && lock.error() == QLockFile::LockFailedError) {
+        if (const std::optional<QString> left = leftLockProblem(lock, path))
+            return std::make_pair(path, tr("It was left by a program that has ended, and it "
+                                           "cannot be removed: %1").arg(*left));
+        taken = lock.tryLock(waitMs);
+        if (!taken && lock.error() == QLockFile::LockFailedError)
+            return std::make_pair(path, tr("Another program holds it"));
+    }
+    if (taken)
+        lock.unlock();
+    return std::nullopt;
+}
