@@ -7,6 +7,7 @@
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
 #include "core/regularfile.h"
+#include "userdb/busywait.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
 #include "userdb/userdbformat.h"
@@ -758,8 +759,10 @@ bool BXSqlDb::checkFileIntegrity(const QString& path, std::string& error)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        const bool opened = db.open();
+        BusyWait::install(db, busyTimeout());
         QSqlQuery check(db);
-        if (db.open() && check.exec(QStringLiteral("PRAGMA integrity_check")))
+        if (opened && check.exec(QStringLiteral("PRAGMA integrity_check")))
             sound = judgeIntegrity(check, error);
         else
             error = BXSqlDb::tr("the integrity check cannot run: %1")
