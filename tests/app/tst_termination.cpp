@@ -34,7 +34,6 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include <chrono>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -174,9 +173,7 @@ bool makeResources(const QString& folder, const QString& feedUrl, const QString&
 
 // What is open when the signal comes: a dialog of the start, or a dialog, box or menu that a
 // page of the window opened; or the diary's wait for another program that holds it.
-enum Open {
-    StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait
-};
+enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait };
 // What the start meets: nothing, settings that stop it with a message box, a diary held.
 enum Before { Nothing, BothSettings, HeldDiary };
 
@@ -325,16 +322,14 @@ private:
             QTimer asked; // the signal comes once a dialog or menu waits in its own loop
             asked.callOnTimeout([&] {
                 QWidget* modal = QApplication::activeModalWidget();
-                // The print's options are taken, and the file chosen in Qt's print dialog.
+                // The print's options are taken, then the file chosen and OK pressed in Qt's print dialog.
                 if (open == PrintOverwrite && modal && !qobject_cast<QMessageBox*>(modal)) {
                     QLineEdit* file = modal->findChild<QLineEdit*>(QStringLiteral("filename"));
-                    if (file && !modal->property("answered").toBool()) {
+                    if (file && !modal->property("answered").toBool())
                         file->setText(pdf);
-                        QMetaObject::invokeMethod(modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
-                                                  "click", Qt::QueuedConnection);
-                    } else if (!modal->property("answered").toBool()) {
-                        QMetaObject::invokeMethod(modal, "accept", Qt::QueuedConnection);
-                    }
+                    if (!modal->property("answered").toBool())
+                        QMetaObject::invokeMethod(file ? modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok) : modal,
+                                                  file ? "click" : "accept", Qt::QueuedConnection);
                     modal->setProperty("answered", true);
                     return;
                 }
@@ -349,10 +344,7 @@ private:
             QTimer::singleShot(0, window, [&] {
                 ending.start();
                 if (open == BusyWait) // the signal comes while the diary's connection waits
-                    signaller = std::thread([signal] {
-                        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-                        ::kill(::getpid(), signal);
-                    });
+                    signaller = std::thread([signal] { QThread::msleep(200); ::kill(::getpid(), signal); });
                 openInWindow(window, open);
                 if (asked.isActive()) // nothing waited for an answer
                     QCoreApplication::exit(1);
