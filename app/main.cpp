@@ -783,5 +783,6 @@ int main(int argc, char** argv)
                        : 1;
         shutDown(window);
     }
-    return result;
+    // The end of the session asked for is no failure, wherever it came.
+    return SessionEnd::requested() ? 0 : result;
 }

@@ -202,8 +202,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-    // Message boxes: returns the button pressed. `acceptText` replaces the text of the Ok
-    // button when given; `details` (a long report) is shown on request below the text.
+    // Message boxes: returns the button pressed (none once the end of the session was asked
+    // for). `acceptText` replaces the text of the Ok button when given; `details` (a long
+    // report) is shown on request below the text.
     virtual QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString& caption,
                                                     const QString& text,
                                                     QMessageBox::StandardButtons buttons,

@@ -13,6 +13,7 @@
 #include "diary/diarypagecontent.h"
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/busywait.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
 #include "userdb/storeaction.h"
@@ -318,6 +319,7 @@ QString MainWindow::checkBackupFile(const QString& path)
         if (!db.open() || db.isOpenError()) {
             error = tr("It cannot be opened as a database: %1.").arg(db.lastError().databaseText());
         } else {
+            BusyWait::install(db, BXSqlDb::busyTimeout());
             try {
                 checkOpenBackup(db);
             } catch (const BXException& e) {

@@ -20,6 +20,7 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/dateconversion.h"
+#include "core/endrequest.h"
 #include "core/notificationparam.h"
 #include "diary/diarylistview.h"
 #include "diary/diarypagecontent.h"
@@ -94,6 +95,10 @@ QMessageBox::StandardButton MainWindow::showMessage(QMessageBox::Icon icon, cons
                                                     const QString& acceptText,
                                                     const QString& details)
 {
+    // Once the end of the session was asked for, nothing is asked: no button is the answer,
+    // which every caller takes as the one that does nothing.
+    if (EndRequest::asked())
+        return QMessageBox::NoButton;
     QMessageBox box(icon, caption, text, buttons, this);
     box.setDefaultButton(defaultButton);
     box.setDetailedText(details);

@@ -1,28 +1,35 @@
 #include "app/sessionend.h"
 
+#include "core/endrequest.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QList>
+#include <QMessageBox>
 #include <QPointer>
+#include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstddef>
 
 namespace {
 
-constexpr int Signals[] = {SIGTERM, SIGINT};
+// The desktop or systemd ends a session with SIGTERM, a terminal with SIGINT, or with SIGHUP
+// when it goes away itself.
+constexpr int Signals[] = {SIGTERM, SIGINT, SIGHUP};
 // How often the dialogs opened after the request are cancelled.
 constexpr int SweepMs = 50;
 
 // The signal handler only writes to this channel, which the event loop reads.
 int s_channel[2] = {-1, -1};
 struct sigaction s_previous[std::size(Signals)];
-bool s_requested = false;
+bool s_ending = false;
 QTimer* s_sweeper = nullptr;
 
 void setHandler(void (*handler)(int))
@@ -35,22 +42,28 @@ void setHandler(void (*handler)(int))
         ::sigaction(signal, &action, nullptr);
 }
 
-// The first signal waits for the event loop, which a blocking call can keep from reading it:
-// the next one ends the program as by default.
+// The first signal is seen at once by a wait for another program, and waits for the event loop
+// otherwise, which a blocking call can keep from reading it: the next one ends the program as
+// by default.
 void onSignal(int)
 {
+    const int interrupted = errno;
+    EndRequest::ask();
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(s_channel[1], &byte, 1);
     setHandler(SIG_DFL);
+    errno = interrupted;
 }
 
 } // namespace
 
 SessionEnd::SessionEnd()
 {
-    s_requested = false;
+    EndRequest::reset();
+    s_ending = false;
+    // Not inherited by the programs that this one starts (the browser, the recipe programs).
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())
-        || ::socketpair(AF_UNIX, SOCK_STREAM, 0, s_channel) != 0)
+        || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, s_channel) != 0)
         return;
     _notifier = std::make_unique<QSocketNotifier>(s_channel[0], QSocketNotifier::Read);
     QObject::connect(_notifier.get(), &QSocketNotifier::activated, [] {
@@ -58,6 +71,9 @@ SessionEnd::SessionEnd()
         [[maybe_unused]] const ssize_t read = ::read(s_channel[0], &byte, 1);
         request();
     });
+    // An X11 session manager asks for the data before it ends the session.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, _notifier.get(),
+                     [](QSessionManager&) { request(); }, Qt::DirectConnection);
     _sweeper = std::make_unique<QTimer>();
     QObject::connect(_sweeper.get(), &QTimer::timeout, &SessionEnd::sweep);
     s_sweeper = _sweeper.get();
@@ -82,13 +98,13 @@ SessionEnd::~SessionEnd()
 
 bool SessionEnd::requested()
 {
-    return s_requested;
+    return EndRequest::asked();
 }
 
 int SessionEnd::exec()
 {
-    const int code = s_requested ? 0 : QApplication::exec();
-    if (!s_requested)
+    const int code = requested() ? 0 : QApplication::exec();
+    if (!requested())
         return code;
     QApplication::closeAllWindows();
     return 0;
@@ -98,9 +114,10 @@ int SessionEnd::exec()
 // method that opened it returns in turn, with its object whole, before the main loop does.
 void SessionEnd::request()
 {
-    if (s_requested)
+    if (s_ending)
         return;
-    s_requested = true;
+    s_ending = true;
+    EndRequest::ask();
     s_sweeper->start(SweepMs);
     sweep();
     QCoreApplication::exit(0);
@@ -122,6 +139,16 @@ void SessionEnd::sweep()
             open.append(dialog);
     }
     for (const QPointer<QDialog>& dialog : open) {
+        if (!dialog || !dialog->isVisible())
+            continue;
+        // A dialog that accepts from now on (one whose own question was answered meanwhile)
+        // does nothing further: it is taken as cancelled.
+        QObject::connect(dialog, &QDialog::accepted, dialog, &QDialog::reject, Qt::UniqueConnection);
+        // A message box is closed as its Escape button closes it, by pressing that button, so that
+        // a caller that tests for one answer gets the one that does nothing; a box without one is
+        // cancelled.
+        if (qobject_cast<QMessageBox*>(dialog))
+            dialog->close();
         if (dialog && dialog->isVisible())
             dialog->reject();
     }

@@ -5,14 +5,16 @@
 class QSocketNotifier;
 class QTimer;
 
-// The end of the session asked for from outside: the desktop sends SIGTERM (a terminal
-// SIGINT) to end the program, whatever it shows. While one lives, the first signal cancels
-// every dialog, box and pop-up menu that is open, and any opened later, as Cancel or Escape
-// would, and ends every event loop. The windows are closed as the user would close them only
-// once the main loop has returned, so that no window or page is deleted while a loop runs
-// inside one of its methods. A call that blocks (a file that waits for a writer, the wait for
-// a diary that another program holds) keeps the first signal waiting until it returns; a
-// second signal ends the program at once.
+// The end of the session asked for from outside: the desktop sends SIGTERM (a terminal SIGINT,
+// or SIGHUP as it goes away; an X11 session manager asks to commit data first) to end the
+// program, whatever it shows. While one lives, the first signal cancels every dialog, box and
+// pop-up menu that is open, and any opened later, as Escape would (a message box by pressing its
+// Escape button), and ends every event loop; a dialog that accepts after that does nothing
+// further. The windows are closed as the user would close them only once the main loop has
+// returned, so that no window or page is deleted while a loop runs inside one of its methods.
+// A wait for a diary that another program holds gives up at once, its change not stored; any
+// other call that blocks (a file that waits for a writer) keeps the first signal waiting until
+// it returns, and a second signal ends the program at once.
 class SessionEnd
 {
 public:
@@ -24,7 +26,7 @@ public:
     SessionEnd(const SessionEnd&) = delete;
     SessionEnd& operator=(const SessionEnd&) = delete;
 
-    // Whether the end was asked for.
+    // Whether the end was asked for (also before the event loop has heard of it).
     static bool requested();
     // Runs the main event loop until the program quits, or not at all when the end was asked
     // for already; once it was, closes the windows. The loop's exit code, 0 for an end asked

@@ -1,10 +1,25 @@
 #include "catalogue/blockingprocess.h"
 
+#include "core/endrequest.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTimer>
 
 #include <cstring>
+
+namespace {
+
+// A wait on the child goes a slice at a time, so that the end of the session asked for ends it.
+constexpr qint64 SliceMs = 100;
+
+int slice(const QDeadlineTimer& deadline)
+{
+    const qint64 left = deadline.remainingTime();
+    return int(left < 0 || left > SliceMs ? SliceMs : left);
+}
+
+} // namespace
 
 BlockingProcess::BlockingProcess(const QString& command)
     : _process(new QProcess(this))
@@ -75,9 +90,9 @@ qint64 BlockingProcess::readData(char* data, qint64 maxSize)
 // (a timer's slot, say) runs in the middle of a call.
 bool BlockingProcess::_waitForOutput()
 {
-    if (!isRunning() || _deadline.hasExpired())
+    if (!isRunning() || _deadline.hasExpired() || EndRequest::asked())
         return false;
-    _process->waitForReadyRead(int(_deadline.remainingTime()));
+    _process->waitForReadyRead(slice(_deadline));
     return true;
 }
 
@@ -94,9 +109,9 @@ qint64 BlockingProcess::writeData(const char* data, qint64 size)
 bool BlockingProcess::_flushInput()
 {
     while (_process->bytesToWrite() > 0) {
-        if (!isRunning() || _deadline.hasExpired()
-            || !_process->waitForBytesWritten(int(_deadline.remainingTime())))
+        if (!isRunning() || _deadline.hasExpired() || EndRequest::asked())
             return false;
+        _process->waitForBytesWritten(slice(_deadline));
     }
     return true;
 }

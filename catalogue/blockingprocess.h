@@ -42,7 +42,8 @@ private slots:
     void _readyReadStdout();
 
 private:
-    // Waits for more output until the deadline; false when none can come any more.
+    // Waits a while for more output; false when none can come any more: the child is gone, the
+    // deadline passed or the end of the session was asked for.
     bool _waitForOutput();
     bool _flushInput();
     void _letChildGo();

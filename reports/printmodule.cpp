@@ -7,10 +7,35 @@
 #include "reports/reportfactory.h"
 #include "widgets/storeprompt.h"
 
+#include "core/endrequest.h"
+#include "core/workingfile.h"
+
 #include <QPainter>
 #include <QPrinter>
 
 #include <memory>
+#include <optional>
+
+namespace {
+
+// Draws every page of the factory's report; false when the printer did not start the job.
+bool printPages(QPrinter& printer, ReportFactory* factory)
+{
+    PrinterRDM metrics(printer);
+    if (!metrics.painter()->isActive())
+        return false;
+    // The report goes before its metrics, whose painter it may still use.
+    const std::unique_ptr<Report> report(factory->getReport(&metrics));
+    const int pages = report->getPageCount();
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            printer.newPage();
+        report->draw(metrics.painter(), page);
+    }
+    return true;
+}
+
+} // namespace
 
 ReportFactory* PrintModule::readFactory(QWidget* parent, const std::function<ReportFactory*()>& make)
 {
@@ -25,25 +50,26 @@ void PrintModule::printFromFactory(ReportFactory* factory, bool preview)
     PrintSteps* steps = PrintSteps::instance();
     QPrinter printer(QPrinter::ScreenResolution);
     printer.setColorMode(QPrinter::Color);
-    if (preview && !steps->preview(factory))
+    // Once the end of the session was asked for, a dialog that accepted prints nothing.
+    if ((preview && !steps->preview(factory)) || EndRequest::asked())
         return;
     PageSetup::instance()->applyTo(printer);
-    if (!steps->setupPrinter(printer)) {
+    if (!steps->setupPrinter(printer) || EndRequest::asked()) {
         qDebug("printer->setup returned false, bombing out");
         return;
     }
     printer.setFullPage(true);
-    PrinterRDM metrics(printer);
-    if (!metrics.painter()->isActive()) {
+    // A file is written beside the one it replaces, which stays as it was until the new one is
+    // whole.
+    const QString file = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    std::optional<WorkingFile> pdf;
+    QString reason;
+    if (!file.isEmpty()) {
+        pdf.emplace(file);
+        if (!pdf->open(&reason))
+            return steps->jobFailed();
+        printer.setOutputFileName(pdf->device().fileName());
+    }
+    if (!printPages(printer, factory) || (pdf && !pdf->commit(&reason)))
         steps->jobFailed();
-        return;
-    }
-    // The report goes before its metrics, whose painter it may still use.
-    const std::unique_ptr<Report> report(factory->getReport(&metrics));
-    const int pages = report->getPageCount();
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0)
-            printer.newPage();
-        report->draw(metrics.painter(), page);
-    }
 }

@@ -20,6 +20,7 @@ public:
     virtual bool preview(ReportFactory* factory);
     // Runs the print dialog for the printer; false when the user cancelled.
     virtual bool setupPrinter(QPrinter& printer);
-    // Tells the user that the printer refused to start the job.
+    // Tells the user that the printer refused to start the job, or that the file printed to
+    // could not be written.
     virtual void jobFailed();
 };

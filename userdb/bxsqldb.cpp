@@ -1,5 +1,6 @@
 #include "userdb/bxsqldb.h"
 
+#include "userdb/busywait.h"
 #include "userdb/storeaction.h"
 
 #include "core/bxsettings.h"
@@ -115,12 +116,12 @@ BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed)
     db.setUserName(QString());
     db.setPassword(QString());
     if (db.open() && !db.isOpenError() && reopenedWritable(db)) {
+        _applyBusyTimeout();
         // The file is copied whole by backup, restore and the handheld component:
         // keep the single-file rollback journal and write through to the disk.
         db.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
         db.exec(QStringLiteral("PRAGMA synchronous=FULL"));
         m_open = true;
-        _applyBusyTimeout();
         return;
     }
     error = db.lastError().text().toStdString();
@@ -380,7 +381,7 @@ int BXSqlDb::busyTimeout()
 
 void BXSqlDb::_applyBusyTimeout()
 {
-    connection().exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(s_busyTimeout));
+    BusyWait::install(_handle(), s_busyTimeout);
 }
 
 sqlite3* BXSqlDb::_handle() const

@@ -7,6 +7,7 @@
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
 #include "core/regularfile.h"
+#include "userdb/busywait.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
 #include "userdb/userdbformat.h"
@@ -930,9 +931,11 @@ BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string&
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        const bool opened = db.open();
+        BusyWait::install(db, busyTimeout());
         QSqlQuery check(db);
         QStringList findings;
-        if (db.open() && check.exec(QStringLiteral("PRAGMA integrity_check"))) {
+        if (opened && check.exec(QStringLiteral("PRAGMA integrity_check"))) {
             while (check.next())
                 findings.append(check.value(0).toString());
         }

@@ -1,5 +1,6 @@
 #include "userdb/fileclaim.h"
 
+#include "userdb/busywait.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/storeoutcome.h"
 
@@ -37,7 +38,7 @@ FileClaim::FileClaim(const QString& path, Mode mode, int waitMs)
     int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &_db, SQLITE_OPEN_READWRITE,
                                nullptr);
     if (code == SQLITE_OK) {
-        sqlite3_busy_timeout(_db, waitMs);
+        BusyWait::install(_db, waitMs);
         // Reading the schema takes the shared lock and proves that the file is a database.
         const char* sql = mode == Mode::Sole
             ? "BEGIN EXCLUSIVE; SELECT count(*) FROM sqlite_master;"

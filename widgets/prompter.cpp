@@ -2,6 +2,8 @@
 
 #include "widgets/bxinputdialog.h"
 
+#include "core/endrequest.h"
+
 #include <QAbstractButton>
 #include <QMenu>
 #include <QPushButton>
@@ -32,6 +34,9 @@ QMessageBox::StandardButton Prompter::message(QWidget* parent, QMessageBox::Icon
                                               QMessageBox::StandardButton defaultButton,
                                               QMessageBox::StandardButton escape)
 {
+    // Once the end of the session was asked for, nothing is asked: Escape answers.
+    if (EndRequest::asked())
+        return escape;
     QMessageBox box(icon, caption, text, buttons, parent);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(escape);
@@ -44,6 +49,8 @@ int Prompter::choice(QWidget* parent, QMessageBox::Icon icon, const QString& cap
                      const QString& text, const QStringList& buttonTexts, int defaultIndex,
                      int escapeIndex)
 {
+    if (EndRequest::asked())
+        return escapeIndex;
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
     QList<QPushButton*> buttons;
     for (const QString& buttonText : buttonTexts)

@@ -24,6 +24,8 @@ public:
     static void install(Prompter* prompter);
 
     // A message box with the given buttons; the button pressed, or `escape` when it was closed.
+    // Once the end of the session was asked for, no box opens: `escape` answers (and likewise
+    // for choice()).
     virtual QMessageBox::StandardButton message(QWidget* parent, QMessageBox::Icon icon,
                                                 const QString& caption, const QString& text,
                                                 QMessageBox::StandardButtons buttons,

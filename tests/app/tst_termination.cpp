@@ -17,10 +17,15 @@
 #include "tests/support/testsession.h"
 
 #include <QDataStream>
+#include <QDialogButtonBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QLocalSocket>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -31,6 +36,7 @@
 
 #include <functional>
 #include <optional>
+#include <thread>
 
 #include <signal.h>
 
@@ -166,8 +172,16 @@ bool makeResources(const QString& folder, const QString& feedUrl, const QString&
 }
 
 // What is open when the signal comes: a dialog of the start, or a dialog, box or menu that a
-// page of the window opened.
-enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu };
+// page of the window opened; or the diary's wait for another program that holds it.
+enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait };
+// What the start meets: nothing, settings that stop it with a message box, a diary held.
+enum Before { Nothing, BothSettings, HeldDiary };
+
+QString findDiary(const QString& folder)
+{
+    QDirIterator found(folder, {QStringLiteral("userdata.db")}, QDir::Files, QDirIterator::Subdirectories);
+    return found.hasNext() ? found.next() : QString();
+}
 
 void openInWindow(MainWindow* window, Open open)
 {
@@ -178,7 +192,8 @@ void openInWindow(MainWindow* window, Open open)
         [window] {
             window->viewCheckinAction->trigger();
             window->checkinPage()->checkinCalendar->findChild<QPushButton*>(QStringLiteral("monthButton"))->click();
-        }};
+        },
+        [window] { window->printAction->trigger(); }, [window] { window->diaryPage()->nextDayButton->click(); }};
     opens[open]();
 }
 
@@ -192,24 +207,25 @@ private slots:
     void endsOnOneSignal_data()
     {
         QTest::addColumn<int>("signal");
-        QTest::addColumn<bool>("withBox");
-        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<int>("before");
         QTest::addColumn<int>("open");
-        QTest::newRow("first-run wizard, SIGTERM") << int(SIGTERM) << false << 0 << int(StartDialog);
-        QTest::newRow("first-run wizard, SIGINT") << int(SIGINT) << false << 0 << int(StartDialog);
-        QTest::newRow("message box, SIGTERM") << int(SIGTERM) << true << 1 << int(StartDialog);
+        QTest::newRow("first-run wizard, SIGTERM") << int(SIGTERM) << int(Nothing) << int(StartDialog);
+        QTest::newRow("first-run wizard, SIGINT") << int(SIGINT) << int(Nothing) << int(StartDialog);
+        QTest::newRow("first-run wizard, SIGHUP") << int(SIGHUP) << int(Nothing) << int(StartDialog);
+        QTest::newRow("message box, SIGTERM") << int(SIGTERM) << int(BothSettings) << int(StartDialog);
+        QTest::newRow("diary held at the start, SIGTERM") << int(SIGTERM) << int(HeldDiary) << int(StartDialog);
         // A page's dialog runs its loop inside a method of the page, which goes with the window.
         for (const auto& [name, open] : {std::pair{"new food category", NewFoodCategory}, {"edit food", NewFood},
                                          {"check-in", Checkin}, {"diary in use", DiaryInUse},
-                                         {"diary not read", DiaryNotRead}, {"calendar months", MonthMenu}})
-            QTest::addRow("%s, SIGTERM", name) << int(SIGTERM) << false << 0 << int(open);
+                                         {"diary not read", DiaryNotRead}, {"calendar months", MonthMenu},
+                                         {"print over an existing file", PrintOverwrite}, {"wait for the diary", BusyWait}})
+            QTest::addRow("%s, SIGTERM", name) << int(SIGTERM) << int(Nothing) << int(open);
     }
 
     void endsOnOneSignal()
     {
         QFETCH(int, signal);
-        QFETCH(bool, withBox);
-        QFETCH(int, exitCode);
+        QFETCH(int, before);
         QFETCH(int, open);
         if (open != StartDialog)
             return endInWindow(Open(open), signal);
@@ -218,10 +234,20 @@ private slots:
             QSKIP("No virtual X display (Xvfb) can be started here");
         // Settings both in the folder of an earlier version and in the current one stop the
         // start-up with a message box; an empty home starts the first-run wizard.
-        if (withBox) {
+        if (before == BothSettings) {
             QVERIFY(writeFile(session.path("config")
                               + QStringLiteral("/pantrel.example/Pantrel/Pantrel.ini")));
             QVERIFY(writeFile(session.path("config") + QStringLiteral("/Pantrel/Pantrel.ini")));
+        }
+        // A first run leaves a diary, which another program then holds for longer than the wait.
+        std::optional<OtherReader> other;
+        if (before == HeldDiary) {
+            session.startProgram();
+            QTRY_VERIFY_WITH_TIMEOUT(!findDiary(session.path("data")).isEmpty(), RunMs);
+            session.program.terminate();
+            QVERIFY(session.program.waitForFinished(RunMs));
+            other.emplace(findDiary(session.path("data")), OtherReader::Exclusive);
+            QVERIFY(other->reading());
         }
         session.startProgram();
         QVERIFY2(session.waitUntilListening(), session.program.readAllStandardError().constData());
@@ -232,7 +258,7 @@ private slots:
         QVERIFY2(session.program.waitForFinished(EndMs),
                  "the program still waits after one signal");
         QCOMPARE(session.program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(session.program.exitCode(), exitCode);
+        QCOMPARE(session.program.exitCode(), 0);
     }
 
     // A request that trickles on keeps no signal waiting: the database update's check is
@@ -281,27 +307,58 @@ private:
         window->show();
         const QStringList before = everyStoredRow();
         std::optional<OtherReader> other;
-        if (open == DiaryInUse || open == DiaryNotRead)
-            other.emplace(diary, open == DiaryInUse ? OtherReader::Exclusive : OtherReader::Damaged);
+        if (open == DiaryInUse || open == DiaryNotRead || open == BusyWait)
+            other.emplace(diary, open == DiaryNotRead ? OtherReader::Damaged : OtherReader::Exclusive);
+        // Printed over this file, the report would replace it.
+        const QString pdf = QDir::homePath() + QStringLiteral("/print.pdf");
+        QVERIFY(writeFile(pdf));
+        QElapsedTimer ending;
         {
-            const BusyWaits waits(BXSqlDb::busyTimeout());
+            std::optional<BusyWaits> waits;
+            if (open != BusyWait)
+                waits.emplace(BXSqlDb::busyTimeout());
             const SessionEnd session;
+            std::thread signaller;
             QTimer asked; // the signal comes once a dialog or menu waits in its own loop
             asked.callOnTimeout([&] {
-                if (!QApplication::activeModalWidget() && !QApplication::activePopupWidget())
+                QWidget* modal = QApplication::activeModalWidget();
+                // The print's options are taken, then the file chosen and OK pressed in Qt's print dialog.
+                if (open == PrintOverwrite && modal && !qobject_cast<QMessageBox*>(modal)) {
+                    QLineEdit* file = modal->findChild<QLineEdit*>(QStringLiteral("filename"));
+                    if (file && !modal->property("answered").toBool())
+                        file->setText(pdf);
+                    if (!modal->property("answered").toBool())
+                        QMetaObject::invokeMethod(file ? modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok) : modal,
+                                                  file ? "click" : "accept", Qt::QueuedConnection);
+                    modal->setProperty("answered", true);
+                    return;
+                }
+                if (!modal && !QApplication::activePopupWidget())
                     return;
                 asked.stop();
                 ::raise(signal);
                 other.reset();
             });
-            asked.start(0);
+            if (open != BusyWait)
+                asked.start(0);
             QTimer::singleShot(0, window, [&] {
+                ending.start();
+                if (open == BusyWait) // the signal comes while the diary's connection waits
+                    signaller = std::thread([signal] { QThread::msleep(200); ::kill(::getpid(), signal); });
                 openInWindow(window, open);
                 if (asked.isActive()) // nothing waited for an answer
                     QCoreApplication::exit(1);
             });
             QCOMPARE(SessionEnd::exec(), 0);
+            if (signaller.joinable())
+                signaller.join();
+            other.reset();
         }
+        QVERIFY2(ending.elapsed() < BXSqlDb::busyTimeout(), "the wait for the diary outlasted the signal");
+        QFile kept(pdf);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("[x]\n"));
+        QFile::remove(pdf);
         QVERIFY(window && !window->diaryPage());
         QCOMPARE(everyStoredRow(), before);
         delete window;

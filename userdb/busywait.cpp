@@ -1,0 +1,53 @@
+#include "userdb/busywait.h"
+
+#include "core/endrequest.h"
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <iterator>
+
+namespace {
+
+// The pauses between tries, in milliseconds, the last one repeated: short at first, for a
+// holder that is about to let go.
+constexpr int Pauses[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+
+int pause(int attempt)
+{
+    return Pauses[attempt < int(std::size(Pauses)) ? attempt : int(std::size(Pauses)) - 1];
+}
+
+// SQLite asks before each try again, counting the tries of one wait from 0; 0 gives up.
+int tryAgain(void* timeout, int attempt)
+{
+    if (EndRequest::asked())
+        return 0;
+    int waited = 0;
+    for (int before = 0; before < attempt; ++before)
+        waited += pause(before);
+    const int left = int(reinterpret_cast<std::intptr_t>(timeout)) - waited;
+    if (left <= 0)
+        return 0;
+    sqlite3_sleep(pause(attempt) < left ? pause(attempt) : left);
+    return EndRequest::asked() ? 0 : 1;
+}
+
+} // namespace
+
+void BusyWait::install(sqlite3* db, int timeoutMs)
+{
+    if (db)
+        sqlite3_busy_handler(db, &tryAgain, reinterpret_cast<void*>(std::intptr_t(timeoutMs)));
+}
+
+void BusyWait::install(const QSqlDatabase& db, int timeoutMs)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        install(*static_cast<sqlite3* const*>(handle.constData()), timeoutMs);
+}
