@@ -775,7 +775,7 @@ int main(int argc, char** argv)
         const QtSingleApplication::Start start =
             app.handOverOrRun(QStringLiteral("Wake up!"), WakeUpTimeoutMs);
         if (start != QtSingleApplication::Start::Running)
-            return refuseWithoutChannel(app, start, options);
+            return SessionEnd::requested() ? 0 : refuseWithoutChannel(app, start, options);
         QApplication::setWindowIcon(ProgramIcon::load());
         const bool found = moveOldFolders()
                            && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);

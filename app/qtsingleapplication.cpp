@@ -1,5 +1,7 @@
 #include "app/qtsingleapplication.h"
 
+#include "core/endrequest.h"
+
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -168,12 +170,34 @@ int remaining(const QDeadlineTimer& deadline)
     return int(deadline.remainingTime());
 }
 
+// The waits of the channel go in steps this long at most, so that the end of the session asked
+// for meanwhile is heard at once rather than when the other copy's time is up.
+constexpr int WaitStepMs = 100;
+
+// Whether to wait on: time is left and the end of the session was not asked for.
+bool mayWait(const QDeadlineTimer& deadline)
+{
+    return !deadline.hasExpired() && !EndRequest::asked();
+}
+
+int step(const QDeadlineTimer& deadline)
+{
+    return int(qMin<qint64>(deadline.remainingTime(), WaitStepMs));
+}
+
+bool waitConnected(QLocalSocket& socket, const QDeadlineTimer& deadline)
+{
+    while (socket.state() == QLocalSocket::ConnectingState && mayWait(deadline))
+        socket.waitForConnected(step(deadline));
+    return socket.state() == QLocalSocket::ConnectedState;
+}
+
 // Whether a copy is listening on the socket (as opposed to a file left by a crash).
 bool channelAnswers(const QString& name)
 {
     QLocalSocket probe;
     probe.connectToServer(name);
-    return probe.waitForConnected(StaleProbeMs);
+    return waitConnected(probe, QDeadlineTimer(StaleProbeMs));
 }
 
 // Opens the channel. False when another copy answers on it (problem left empty), or when the
@@ -217,8 +241,9 @@ bool writeAll(QLocalSocket& socket, const QByteArray& bytes, const QDeadlineTime
     if (socket.write(bytes) != bytes.size())
         return false;
     while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(remaining(deadline)))
+        if (!mayWait(deadline) || socket.state() != QLocalSocket::ConnectedState)
             return false;
+        socket.waitForBytesWritten(step(deadline));
     }
     return true;
 }
@@ -226,8 +251,9 @@ bool writeAll(QLocalSocket& socket, const QByteArray& bytes, const QDeadlineTime
 bool readAcknowledgement(QLocalSocket& socket, const QDeadlineTimer& deadline)
 {
     while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(remaining(deadline)))
+        if (!mayWait(deadline) || socket.state() != QLocalSocket::ConnectedState)
             return false;
+        socket.waitForReadyRead(step(deadline));
     }
     char answer = 0;
     return socket.getChar(&answer) && answer == QtSingleApplication::Acknowledgement;
@@ -330,7 +356,7 @@ QtSingleApplication::Start QtSingleApplication::handOverOrRun(const QString& mes
             return Start::HandedOver;
         if (initialize(false))
             return Start::Running;
-        if (!_channelError.isEmpty())
+        if (!_channelError.isEmpty() || EndRequest::asked())
             return Start::Failed;
         if (deadline.hasExpired()) {
             _channelError = tr("Another copy of this program is running but does not respond. "
@@ -365,13 +391,13 @@ bool QtSingleApplication::sendMessage(const QString& message, int timeout)
     for (;;) {
         QLocalSocket socket;
         socket.connectToServer(name);
-        if (socket.waitForConnected(remaining(deadline))) {
+        if (waitConnected(socket, deadline)) {
             const quint32 messageId = ++s_messageId;
             return writeAll(socket, frame(messageId, message.toLatin1()), deadline)
                    && readAcknowledgement(socket, deadline);
         }
         // A copy that holds the lock but does not listen yet is still starting.
-        if (deadline.hasExpired() || !lockIsHeld(name))
+        if (!mayWait(deadline) || !lockIsHeld(name))
             return false;
         QThread::msleep(RetryPauseMs);
     }

@@ -24,6 +24,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QMessageBox>
 #include <QPointer>
@@ -175,7 +176,7 @@ bool makeResources(const QString& folder, const QString& feedUrl, const QString&
 // page of the window opened; or the diary's wait for another program that holds it.
 enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait };
 // What the start meets: nothing, settings that stop it with a message box, a diary held.
-enum Before { Nothing, BothSettings, HeldDiary };
+enum Before { Nothing, BothSettings, HeldDiary, SilentCopy };
 
 QString findDiary(const QString& folder)
 {
@@ -214,6 +215,7 @@ private slots:
         QTest::newRow("first-run wizard, SIGHUP") << int(SIGHUP) << int(Nothing) << int(StartDialog);
         QTest::newRow("message box, SIGTERM") << int(SIGTERM) << int(BothSettings) << int(StartDialog);
         QTest::newRow("diary held at the start, SIGTERM") << int(SIGTERM) << int(HeldDiary) << int(StartDialog);
+        QTest::newRow("a copy that does not answer, SIGTERM") << int(SIGTERM) << int(SilentCopy) << int(StartDialog);
         // A page's dialog runs its loop inside a method of the page, which goes with the window.
         for (const auto& [name, open] : {std::pair{"new food category", NewFoodCategory}, {"edit food", NewFood},
                                          {"check-in", Checkin}, {"diary in use", DiaryInUse},
@@ -249,9 +251,13 @@ private slots:
             other.emplace(findDiary(session.path("data")), OtherReader::Exclusive);
             QVERIFY(other->reading());
         }
+        // A copy that takes the wake-up but never answers holds the start in its wait.
+        QLocalServer silent;
+        QVERIFY(before != SilentCopy
+                || silent.listen(session.path("runtime") + QLatin1Char('/') + QLatin1String(ApplicationId)));
         session.startProgram();
-        QVERIFY2(session.waitUntilListening(), session.program.readAllStandardError().constData());
-        QTest::qWait(1000); // the dialog is on the display
+        QVERIFY2(before == SilentCopy || session.waitUntilListening(), session.program.readAllStandardError().constData());
+        QTest::qWait(1000); // the dialog is on the display, or the start waits for the other copy
         QCOMPARE(session.program.state(), QProcess::Running);
 
         ::kill(pid_t(session.program.processId()), signal);
