@@ -124,7 +124,7 @@ BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed)
         m_open = true;
         return;
     }
-    error = db.lastError().text().toStdString();
+    error = (db.isOpen() ? db.lastError() : openError(db.lastError(), path)).text().toStdString();
     failed = true;
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(QLatin1String(ConnectionName));

@@ -181,6 +181,10 @@ public:
     // Why the journal that SQLite would open beside the database at path may not be opened (a
     // pipe, a link to nothing), naming it; nothing when there is none or it may.
     static std::optional<QString> journalProblem(const QString& path);
+    // `error`, of a connection to the database at path that did not open, with the system's
+    // reason when the system refuses the file itself (SQLite keeps none: too many open files,
+    // say), so that no fault of the moment reads as a fault of the file.
+    static QSqlError openError(const QSqlError& error, const QString& path);
 
     // Writes the schema version and the application version; throws BXException.
     void upgradeSchema(int version);

@@ -939,7 +939,7 @@ BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string&
             while (check.next())
                 findings.append(check.value(0).toString());
         }
-        const QSqlError stopped = db.isOpen() ? check.lastError() : db.lastError();
+        const QSqlError stopped = db.isOpen() ? check.lastError() : openError(db.lastError(), path);
         found = judgeIntegrity(findings, StoreOutcome::fromError(stopped), error);
     }
     QSqlDatabase::removeDatabase(name);
@@ -1044,6 +1044,19 @@ std::optional<QString> BXSqlDb::journalProblem(const QString& path)
         return std::nullopt;
     return tr("The journal %1 of %2 cannot be used: %3. Move or rename it, then try again.")
         .arg(QDir::toNativeSeparators(journal), QDir::toNativeSeparators(path), *problem);
+}
+
+QSqlError BXSqlDb::openError(const QSqlError& error, const QString& path)
+{
+    QString reason;
+    const int fd = RegularFile::openDescriptor(path, &reason);
+    if (fd >= 0) {
+        ::close(fd);
+        return error;
+    }
+    return QSqlError(error.driverText(),
+                     QStringLiteral("%1 (%2)").arg(error.databaseText(), reason), error.type(),
+                     error.nativeErrorCode());
 }
 
 QString BXSqlDb::olderFormatMessage(const QString& path)
