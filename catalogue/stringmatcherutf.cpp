@@ -50,15 +50,22 @@ bool endsWord(const Name& name, int end)
     return end == name.length || !name.inWordAt(end);
 }
 
-// Whether a part of the name ("Egg, whole, raw") ends at end: after any spaces, the name ends
-// or a mark other than a hyphen or an apostrophe follows.
+// Whether a part of the name ("Egg, whole, raw") ends at end, at the end of a word: after any
+// spaces, the name ends, a mark other than a hyphen or an apostrophe follows, or a word that
+// joins two things ("Pushing a wheelbarrow or garden cart").
 template <typename Name>
 bool endsPart(const Name& name, int end)
 {
     while (end < name.length && name.lowerAt(end) == u' ')
         ++end;
-    return end == name.length
-        || !(name.inWordAt(end) || name.lowerAt(end) == u'-' || name.lowerAt(end) == u'\'');
+    if (end == name.length)
+        return true;
+    if (!name.inWordAt(end))
+        return name.lowerAt(end) != u'-' && name.lowerAt(end) != u'\'';
+    static const QByteArray joiningWords[] = {"and", "or", "with"};
+    return std::any_of(std::begin(joiningWords), std::end(joiningWords), [&](const QByteArray& word) {
+        return follows(name, end, word) && endsWord(name, end + int(word.size()));
+    });
 }
 
 } // namespace
@@ -73,8 +80,8 @@ bool StringMatcherUtf::_formAt(const Name& name, int start) const
         return false;
     return std::any_of(_otherRests.begin(), _otherRests.end(), [&](const QByteArray& rest) {
         const int formEnd = end + int(rest.size());
-        return follows(name, end, rest)
-            && (_othersEndParts ? endsPart(name, formEnd) : endsWord(name, formEnd));
+        return follows(name, end, rest) && endsWord(name, formEnd)
+            && (!_othersEndParts || endsPart(name, formEnd));
     });
 }
 

@@ -13,8 +13,9 @@ class WordForms;
 // the word as typed anywhere in a name, so that a word still being typed finds ("chees" finds
 // "Cheese"), or a whole word of the name that is one of its other forms (WordForms): a plural
 // anywhere ("strawberry" finds "Strawberries, raw"), a singular only where it also ends a part
-// of the name ("eggs" finds "Egg, whole" and "Fish, anchovy", but not "Eggplant" nor "Egg
-// rolls", "oats" not "Oat bran": a singular before another word names something made of it).
+// of the name or comes before "and", "or" or "with" ("eggs" finds "Egg, whole" and "Fish,
+// anchovy", but not "Eggplant" nor "Egg rolls", "oats" not "Oat bran": a singular before
+// another word names something made of it).
 // The forms share the word's leading characters, its stem, which is looked for first; each
 // place found is then checked for the rest of a form. A stem that can be matched byte by byte
 // (any word in ISO 8859-1 names, an ASCII word in UTF-8 names) goes through a
