@@ -157,6 +157,8 @@ int StringMatcherUtf::_find(const unsigned char* bytes, int length, int start) c
 bool StringMatcherUtf::_byteSearch(const char* text, int length) const
 {
     const ByteName name{reinterpret_cast<const unsigned char*>(text), length};
+    if (_otherRests.empty())
+        return _find(name.bytes, length, 0) >= 0;
     for (int at = _find(name.bytes, length, 0); at >= 0; at = _find(name.bytes, length, at + 1)) {
         if (_formAt(name, at))
             return true;
