@@ -154,7 +154,7 @@ void favoritesMillion(benchmark::State& state) { showSearch(state, s_syntheticCa
 void searchOnlyMillion(benchmark::State& state) { searchOnly(state, s_syntheticCatalogue); }
 void largestCategoryMillion(benchmark::State& state) { openLargestCategory(state, s_syntheticCatalogue); }
 
-const char* const TYPED[] = {"chicken breast", "milk", "raw"};
+const char* const TYPED[] = {"chicken breast", "milk", "raw", "eggs"};
 constexpr int LAST_TYPED = int(std::size(TYPED)) - 1;
 
 // One key into the field, until the Foods list has repainted.

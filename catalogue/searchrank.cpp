@@ -1,6 +1,7 @@
 #include "catalogue/searchrank.h"
 
 #include "catalogue/stringmatcherutf.h"
+#include "catalogue/wordforms.h"
 
 #include <QStringList>
 
@@ -33,10 +34,10 @@ SearchRank::SearchRank(const QString& terms)
     for (const QString& text : searched) {
         if (!isLatin1(text))
             continue;
-        const QByteArray lower = text.toLower().toLatin1();
-        _forms.insert(_forms.end(), {lower, lower + "s", lower + "es"});
-        if (lower.endsWith('y'))
-            _forms.push_back(lower.chopped(1) + "ies");
+        const WordForms forms(text);
+        _forms.push_back(forms.word().toLatin1());
+        for (const QString& form : forms.others())
+            _forms.push_back(form.toLatin1());
     }
 }
 

@@ -13,7 +13,8 @@
 // a hit whose first segment is what was searched for is that food itself, one with a later
 // such segment is a sort or a dish of it, and any other hit merely holds the word ("Pineapple",
 // "Scrapple"). What was searched for is each word that excludes nothing, and a search of
-// several words as a whole ("peanut butter"); each also in its plural ("apple" is "Apples").
+// several words as a whole ("peanut butter"); each in the forms the search finds it in
+// (WordForms: "apple" is "Apples", "eggs" is "Egg").
 // Within a tier, the catalogue's ranking weight decides.
 class SearchRank {
 public:
@@ -27,7 +28,7 @@ private:
     int _tier(const char* name) const;
     bool _isSearched(QByteArrayView segment) const;
 
-    std::vector<QByteArray> _forms; // lowered, each with its plurals
+    std::vector<QByteArray> _forms; // lowered, each with its other forms
 };
 
 #endif

@@ -1,5 +1,7 @@
 #include "catalogue/stringmatcherutf.h"
 
+#include "catalogue/wordforms.h"
+
 #include <algorithm>
 
 namespace {
@@ -9,19 +11,92 @@ unsigned char foldAsciiUpper(unsigned char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
+// A name as the byte search reads it.
+struct ByteName {
+    const unsigned char* bytes;
+    int length;
+
+    char16_t lowerAt(int i) const { return foldAsciiUpper(bytes[i]); }
+    bool inWordAt(int i) const
+    {
+        const unsigned char c = foldAsciiUpper(bytes[i]);
+        return c >= 0x80 || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z');
+    }
+};
+
+struct DecodedName {
+    QStringView text;
+    int length;
+
+    char16_t lowerAt(int i) const { return text[i].toLower().unicode(); }
+    bool inWordAt(int i) const { return text[i].isLetterOrNumber(); }
+};
+
+template <typename Name>
+bool follows(const Name& name, int at, const QByteArray& rest)
+{
+    if (at + rest.size() > name.length)
+        return false;
+    for (int i = 0; i < rest.size(); ++i) {
+        if (name.lowerAt(at + i) != char16_t(rest[i]))
+            return false;
+    }
+    return true;
+}
+
+template <typename Name>
+bool endsWord(const Name& name, int end)
+{
+    return end == name.length || !name.inWordAt(end);
+}
+
+// Whether a part of the name ("Egg, whole, raw") ends at end, at the end of a word: after any
+// spaces, the name ends, a mark other than a hyphen or an apostrophe follows, or a word that
+// joins two things ("Pushing a wheelbarrow or garden cart").
+template <typename Name>
+bool endsPart(const Name& name, int end)
+{
+    while (end < name.length && name.lowerAt(end) == u' ')
+        ++end;
+    if (end == name.length)
+        return true;
+    if (!name.inWordAt(end))
+        return name.lowerAt(end) != u'-' && name.lowerAt(end) != u'\'';
+    static const QByteArray joiningWords[] = {"and", "or", "with"};
+    return std::any_of(std::begin(joiningWords), std::end(joiningWords), [&](const QByteArray& word) {
+        return follows(name, end, word) && endsWord(name, end + int(word.size()));
+    });
+}
+
 } // namespace
 
-StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding)
-    : _word(word), _length(int(word.size()))
+template <typename Name>
+bool StringMatcherUtf::_formAt(const Name& name, int start) const
 {
+    const int end = start + _length;
+    if (follows(name, end, _typedRest))
+        return true;
+    if (start > 0 && name.inWordAt(start - 1))
+        return false;
+    return std::any_of(_otherRests.begin(), _otherRests.end(), [&](const QByteArray& rest) {
+        const int formEnd = end + int(rest.size());
+        return follows(name, end, rest) && endsWord(name, formEnd)
+            && (!_othersEndParts || endsPart(name, formEnd));
+    });
+}
+
+StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding) : _word(word)
+{
+    _takeForms(WordForms(word));
+    _length = int(_stem.size());
     if (encoding == Encoding::Utf8) {
-        _decode = std::any_of(word.cbegin(), word.cend(), [](QChar c) { return c.unicode() >= 0x80; });
+        _decode = std::any_of(_stem.cbegin(), _stem.cend(), [](QChar c) { return c.unicode() >= 0x80; });
         if (_decode)
             return;
     }
     _pattern.reserve(_length + 1);
     for (int i = _length - 1; i >= 0; --i) {
-        const char16_t lower = word.at(i).toLower().unicode();
+        const char16_t lower = _stem.at(i).unicode();
         if (lower >= 256)
             break;
         _pattern.push_back(static_cast<unsigned char>(lower));
@@ -31,8 +106,8 @@ StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding)
     _skip.fill(_length);
     for (int i = 0; i < _length; ++i) {
         const int shift = std::max(1, _length - i - 1);
-        const char16_t lower = word.at(i).toLower().unicode();
-        const char16_t upper = word.at(i).toUpper().unicode();
+        const char16_t lower = _stem.at(i).unicode();
+        const char16_t upper = _stem.at(i).toUpper().unicode();
         if (lower < 256)
             _skip[lower] = shift;
         if (upper < 256)
@@ -40,17 +115,30 @@ StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding)
     }
 }
 
-bool StringMatcherUtf::operator()(const char* text, int length) const
+void StringMatcherUtf::_takeForms(const WordForms& wordForms)
 {
-    if (_decode)
-        return QString::fromUtf8(text, length).contains(_word, Qt::CaseInsensitive);
-    return _byteSearch(text, length);
+    // A form that holds the word as typed is found with it.
+    const QString& typed = wordForms.word();
+    QStringList forms = wordForms.others();
+    forms.removeIf([&typed](const QString& form) { return form.contains(typed); });
+    _othersEndParts = wordForms.isPlural();
+    _stem = typed;
+    for (const QString& form : forms) {
+        while (!form.startsWith(_stem))
+            _stem.chop(1);
+    }
+    _typedRest = typed.mid(_stem.size()).toLatin1();
+    for (const QString& form : forms)
+        _otherRests.push_back(form.mid(_stem.size()).toLatin1());
 }
 
-bool StringMatcherUtf::_byteSearch(const char* text, int length) const
+bool StringMatcherUtf::operator()(const char* text, int length) const
 {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    int start = 0;
+    return _decode ? _decodedSearch(text, length) : _byteSearch(text, length);
+}
+
+int StringMatcherUtf::_find(const unsigned char* bytes, int length, int start) const
+{
     while (start < length - _length + 1) {
         int t = start + _length - 1;
         int k = 0;
@@ -59,9 +147,33 @@ bool StringMatcherUtf::_byteSearch(const char* text, int length) const
             ++k;
         }
         if (_pattern[k] == 0)
-            return true;
+            return start;
         const int next = t + _skip[bytes[t]] - _length + 1;
         start = next > start ? next : start + 1;
+    }
+    return -1;
+}
+
+bool StringMatcherUtf::_byteSearch(const char* text, int length) const
+{
+    const ByteName name{reinterpret_cast<const unsigned char*>(text), length};
+    if (_otherRests.empty())
+        return _find(name.bytes, length, 0) >= 0;
+    for (int at = _find(name.bytes, length, 0); at >= 0; at = _find(name.bytes, length, at + 1)) {
+        if (_formAt(name, at))
+            return true;
+    }
+    return false;
+}
+
+bool StringMatcherUtf::_decodedSearch(const char* text, int length) const
+{
+    const QString decoded = QString::fromUtf8(text, length);
+    const DecodedName name{decoded, int(decoded.size())};
+    for (qsizetype at = decoded.indexOf(_stem, 0, Qt::CaseInsensitive); at >= 0;
+         at = decoded.indexOf(_stem, at + 1, Qt::CaseInsensitive)) {
+        if (_formAt(name, int(at)))
+            return true;
     }
     return false;
 }

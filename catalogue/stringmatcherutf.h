@@ -1,16 +1,28 @@
 #ifndef PANTREL_CATALOGUE_STRINGMATCHERUTF_H
 #define PANTREL_CATALOGUE_STRINGMATCHERUTF_H
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
 #include <vector>
 
-// Finds one word, ignoring letter case, in names held as ISO 8859-1 or as UTF-8 bytes. A word
-// that can be matched byte by byte (any word in ISO 8859-1 names, an ASCII word in UTF-8 names)
-// goes through a Boyer-Moore-Horspool search: the word is lowered once, the text folded byte by
-// byte, A-Z only, so accented capitals in ISO 8859-1 text are not folded. Any other word is
-// compared with the decoded name, ignoring case in every script.
+class WordForms;
+
+// Finds one search word, ignoring letter case, in names held as ISO 8859-1 or as UTF-8 bytes:
+// the word as typed anywhere in a name, so that a word still being typed finds ("chees" finds
+// "Cheese"), or a whole word of the name that is one of its other forms (WordForms): a plural
+// anywhere ("strawberry" finds "Strawberries, raw"), a singular only where it also ends a part
+// of the name or comes before "and", "or" or "with" ("eggs" finds "Egg, whole" and "Fish,
+// anchovy", but not "Eggplant" nor "Egg rolls", "oats" not "Oat bran": a singular before
+// another word names something made of it).
+// The forms share the word's leading characters, its stem, which is looked for first; each
+// place found is then checked for the rest of a form. A stem that can be matched byte by byte
+// (any word in ISO 8859-1 names, an ASCII word in UTF-8 names) goes through a
+// Boyer-Moore-Horspool search: the stem is lowered once, the text folded byte by byte, A-Z
+// only, so accented capitals in ISO 8859-1 text are not folded, and any byte at or above 0x80
+// counts as a letter. Any other word is compared with the decoded name, ignoring case in every
+// script.
 class StringMatcherUtf {
 public:
     enum class Encoding { Latin1, Utf8 };
@@ -23,11 +35,20 @@ public:
     const QString& word() const { return _word; }
 
 private:
+    void _takeForms(const WordForms& wordForms);
+    template <typename Name>
+    bool _formAt(const Name& name, int start) const;
+    int _find(const unsigned char* bytes, int length, int start) const;
     bool _byteSearch(const char* text, int length) const;
+    bool _decodedSearch(const char* text, int length) const;
 
     QString _word;
+    QString _stem;                       // lowered
+    QByteArray _typedRest;               // what follows the stem in the word as typed
+    std::vector<QByteArray> _otherRests; // the same in each other form that does not hold it
+    bool _othersEndParts = false;        // whether those forms must end a part of the name
     bool _decode = false;
-    std::vector<unsigned char> _pattern; // the word reversed and lowered; ends with a 0 byte
+    std::vector<unsigned char> _pattern; // the stem reversed and lowered; ends with a 0 byte
     int _length;
     std::array<int, 256> _skip;
 };

@@ -121,6 +121,13 @@ private slots:
         QTest::newRow("orange") << "orange" << "Oranges, raw, all commercial varieties";
         QTest::newRow("coffee") << "coffee" << "Coffee, brewed from grounds, prepared with tap water";
         QTest::newRow("potato") << "potato" << "Potato, baked, flesh and skin, without salt";
+        QTest::newRow("eggs") << "eggs" << "Egg, whole, raw, fresh";
+        QTest::newRow("anchovies") << "anchovies" << "Fish, anchovy, european, raw";
+        QTest::newRow("strawberry") << "strawberry" << "Strawberries, raw";
+        QTest::newRow("blueberry") << "blueberry" << "Blueberries, raw";
+        QTest::newRow("raspberry") << "raspberry" << "Raspberries, raw";
+        QTest::newRow("cherry") << "cherry" << "Cherries, sweet, raw";
+        QTest::newRow("cranberry") << "cranberry" << "Cranberries, raw";
     }
     // Headers count as rows: they take the place of a food on the screen.
     void commonSearchShowsThePlainFoodInView()

@@ -22,7 +22,8 @@ CatalogueNode food(quint32 id, const QByteArray& name, unsigned char flags = 0)
 }
 
 // Fruit (Apples (Raw, Apples, raw), Apple, raw, Apple pie, apple sauce), Brands (Brands cola),
-// CAFE au lait (with a capital E acute), XYZ bar.
+// CAFE au lait (with a capital E acute), XYZ bar, and foods whose names a search finds in
+// another form of the word typed, or not at all.
 CatalogueNode tree()
 {
     CatalogueNode apples = CatalogueNode::makeCategory(20, "Apples", FLAG_GENERIC);
@@ -32,7 +33,9 @@ CatalogueNode tree()
     CatalogueNode brands = CatalogueNode::makeCategory(11, "Brands", FLAG_NON_MATCHABLE);
     brands.children = {food(6, "Brands cola")};
     CatalogueNode root = CatalogueNode::makeCategory(0, "Foods");
-    root.children = {fruit, brands, food(7, "CAF\xC9 au lait"), food(8, "XYZ bar")};
+    root.children = {fruit, brands, food(7, "CAF\xC9 au lait"), food(8, "XYZ bar"),
+                     food(30, "Egg, whole"), food(31, "Egg rolls"), food(32, "Peanuts"),
+                     food(33, "Soup, pea"), food(34, "Strawberries, raw"), food(35, "Fish, anchovy")};
     return root;
 }
 
@@ -54,6 +57,8 @@ private slots:
     void unusableTermsMatchNothing_data();
     void unusableTermsMatchNothing();
     void searchesThirtyOneWords();
+    void findsOtherFormsAsWholeWords_data();
+    void findsOtherFormsAsWholeWords();
     void matchesThroughCategoryNames();
     void excludesWords();
     void ignoresEmptyExclusions();
@@ -134,7 +139,10 @@ void TestIndexedDB::matchesWordsIgnoringCase_data()
     QTest::newRow("upper text") << "apple" << QByteArray("APPLE PIE") << true;
     QTest::newRow("at the end") << "pie" << QByteArray("Apple pie") << true;
     QTest::newRow("shifted by a repeat") << "aab" << QByteArray("aaab") << true;
-    QTest::newRow("longer than text") << "apples" << QByteArray("apple") << false;
+    QTest::newRow("longer than text") << "apples" << QByteArray("appl") << false;
+    QTest::newRow("singular of es") << "peaches" << QByteArray("Peach, raw") << true;
+    QTest::newRow("form after a longer word") << "peas" << QByteArray("Peanuts, pea") << true;
+    QTest::newRow("singular, joined") << "wheelbarrows" << QByteArray("Pushing a wheelbarrow or cart") << true;
     QTest::newRow("absent") << "pear" << QByteArray("Apple pie") << false;
     QTest::newRow("accent typed small") << QString::fromUtf8("caf\u00e9") << QByteArray("CAF\xC9") << false;
     QTest::newRow("accent typed capital") << QString::fromUtf8("CAF\u00c9") << QByteArray("caf\xE9") << true;
@@ -161,6 +169,7 @@ void TestIndexedDB::matchesUtf8Names_data()
                                        << QString::fromUtf8("Crème brûlée") << true;
     QTest::newRow("emoji") << QString::fromUtf8("🍜") << QString::fromUtf8("Pho 🍜") << true;
     QTest::newRow("accent not dropped") << QString::fromUtf8("crème") << "Creme" << false;
+    QTest::newRow("singular, accented") << QString::fromUtf8("CAFÉS") << QString::fromUtf8("Glace au café") << true;
 }
 
 void TestIndexedDB::matchesUtf8Names()
@@ -215,10 +224,29 @@ void TestIndexedDB::searchesThirtyOneWords()
     QCOMPARE(searchBits(4), int(FLAG_SEARCH_MATCH));
 }
 
+void TestIndexedDB::findsOtherFormsAsWholeWords_data()
+{
+    QTest::addColumn<QString>("terms");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("singular") << "eggs" << QStringList({"Egg, whole"});
+    QTest::newRow("not in a longer word") << "peas" << QStringList({"Soup, pea"});
+    QTest::newRow("plural") << "strawberry" << QStringList({"Strawberries, raw"});
+    QTest::newRow("y of ies, upper case") << "ANCHOVIES" << QStringList({"Fish, anchovy"});
+    QTest::newRow("excluded in any form") << "raw -strawberry" << QStringList({"Apple, raw", "Apples, raw", "Raw"});
+}
+
+void TestIndexedDB::findsOtherFormsAsWholeWords()
+{
+    QFETCH(QString, terms);
+    QFETCH(QStringList, found);
+    QVERIFY(_db->applySearchTerms(terms, false, 0));
+    QCOMPARE(matchingItems(), found);
+}
+
 void TestIndexedDB::matchesThroughCategoryNames()
 {
     QVERIFY(_db->applySearchTerms(QStringLiteral("raw apples"), false, 0));
-    QCOMPARE(matchingItems(), QStringList({"Apples, raw", "Raw"}));
+    QCOMPARE(matchingItems(), QStringList({"Apple, raw", "Apples, raw", "Raw"}));
     QCOMPARE(searchBits(20, true), int(FLAG_SEARCH_BITS));
     QCOMPARE(searchBits(10, true), int(FLAG_SEARCH_BITS));
     QCOMPARE(searchBits(1), int(FLAG_SEARCH_MATCH));
@@ -270,7 +298,7 @@ void TestIndexedDB::resetMatchesEverything()
     QVERIFY(_db->applySearchTerms(QStringLiteral("xyz"), false, 0));
     QCOMPARE(matchingItems(), QStringList({"XYZ bar"}));
     _db->resetSearchTerms();
-    QCOMPARE(matchingItems().size(), 8);
+    QCOMPARE(matchingItems().size(), 14);
     for (unsigned char flags : _db->getFlags())
         QCOMPARE(flags & FLAG_SEARCH_BITS, int(FLAG_SEARCH_MATCH));
 }

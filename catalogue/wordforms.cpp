@@ -1,0 +1,53 @@
+#include "catalogue/wordforms.h"
+
+namespace {
+
+constexpr int SHORTEST_FORM = 3;
+
+bool isVowel(QChar c)
+{
+    return QStringLiteral("aeiou").contains(c);
+}
+
+// Endings after which a plural adds "es" ("glasses", "boxes", "peaches", "radishes").
+bool takesEs(const QString& word)
+{
+    return word.endsWith(QLatin1Char('s')) || word.endsWith(QLatin1Char('x'))
+        || word.endsWith(QLatin1Char('z')) || word.endsWith(QLatin1String("ch"))
+        || word.endsWith(QLatin1String("sh"));
+}
+
+QStringList singulars(const QString& word)
+{
+    if (word.endsWith(QLatin1String("ies")))
+        return {word.chopped(3) + QLatin1Char('y'), word.chopped(1)};
+    const QString stem = word.chopped(2);
+    if (word.endsWith(QLatin1String("es")) && (takesEs(stem) || stem.endsWith(QLatin1Char('o'))))
+        return {word.chopped(1), stem};
+    return {word.chopped(1)};
+}
+
+QStringList plurals(const QString& word)
+{
+    if (word.endsWith(QLatin1Char('y')) && word.size() > 1 && !isVowel(word.at(word.size() - 2)))
+        return {word.chopped(1) + QLatin1String("ies")};
+    if (takesEs(word))
+        return {word + QLatin1String("es")};
+    if (word.endsWith(QLatin1Char('o')))
+        return {word + QLatin1Char('s'), word + QLatin1String("es")};
+    return {word + QLatin1Char('s')};
+}
+
+} // namespace
+
+WordForms::WordForms(const QString& word) : _word(word.toLower())
+{
+    if (_word.isEmpty() || !_word.back().isLetter())
+        return;
+    _plural = _word.endsWith(QLatin1Char('s')) && !_word.endsWith(QLatin1String("ss"))
+        && !_word.endsWith(QLatin1String("us"));
+    for (const QString& form : _plural ? singulars(_word) : plurals(_word)) {
+        if (form.size() >= SHORTEST_FORM)
+            _others << form;
+    }
+}
