@@ -175,8 +175,9 @@ bool makeResources(const QString& folder, const QString& feedUrl, const QString&
 // What is open when the signal comes: a dialog of the start, or a dialog, box or menu that a
 // page of the window opened; or the diary's wait for another program that holds it.
 enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait };
-// What the start meets: nothing, settings that stop it with a message box, a diary held.
-enum Before { Nothing, BothSettings, HeldDiary, SilentCopy };
+// What the start meets: nothing, settings that stop it with a message box, a diary held, a copy
+// that does not answer, a folder in the channel's place (the start's "Cannot start" box).
+enum Before { Nothing, BothSettings, HeldDiary, SilentCopy, TakenChannel };
 
 QString findDiary(const QString& folder)
 {
@@ -216,6 +217,7 @@ private slots:
         QTest::newRow("message box, SIGTERM") << int(SIGTERM) << int(BothSettings) << int(StartDialog);
         QTest::newRow("diary held at the start, SIGTERM") << int(SIGTERM) << int(HeldDiary) << int(StartDialog);
         QTest::newRow("a copy that does not answer, SIGTERM") << int(SIGTERM) << int(SilentCopy) << int(StartDialog);
+        QTest::newRow("cannot start, SIGTERM") << int(SIGTERM) << int(TakenChannel) << int(StartDialog);
         // A page's dialog runs its loop inside a method of the page, which goes with the window.
         for (const auto& [name, open] : {std::pair{"new food category", NewFoodCategory}, {"edit food", NewFood},
                                          {"check-in", Checkin}, {"diary in use", DiaryInUse},
@@ -253,10 +255,12 @@ private slots:
         }
         // A copy that takes the wake-up but never answers holds the start in its wait.
         QLocalServer silent;
-        QVERIFY(before != SilentCopy
-                || silent.listen(session.path("runtime") + QLatin1Char('/') + QLatin1String(ApplicationId)));
+        const QString channel = session.path("runtime") + QLatin1Char('/') + QLatin1String(ApplicationId);
+        QVERIFY(before != SilentCopy || silent.listen(channel));
+        QVERIFY(before != TakenChannel || QDir().mkdir(channel));
         session.startProgram();
-        QVERIFY2(before == SilentCopy || session.waitUntilListening(), session.program.readAllStandardError().constData());
+        QVERIFY2(before == SilentCopy || before == TakenChannel || session.waitUntilListening(),
+                 session.program.readAllStandardError().constData());
         QTest::qWait(1000); // the dialog is on the display, or the start waits for the other copy
         QCOMPARE(session.program.state(), QProcess::Running);
 
