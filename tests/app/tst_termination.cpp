@@ -30,6 +30,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -178,6 +179,9 @@ enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNot
 // What the start meets: nothing, settings that stop it with a message box, a diary held, a copy
 // that does not answer, a folder in the channel's place (the start's "Cannot start" box).
 enum Before { Nothing, BothSettings, HeldDiary, SilentCopy, TakenChannel };
+// Ends of the session other than a signal: the session manager's "die", which reaches the
+// program as Qt's quit; a checkpoint of the session, which ends nothing, before SIGTERM.
+enum SessionManager { Die = -1, Checkpoint = -2 };
 
 QString findDiary(const QString& folder)
 {
@@ -218,6 +222,8 @@ private slots:
         QTest::newRow("diary held at the start, SIGTERM") << int(SIGTERM) << int(HeldDiary) << int(StartDialog);
         QTest::newRow("a copy that does not answer, SIGTERM") << int(SIGTERM) << int(SilentCopy) << int(StartDialog);
         QTest::newRow("cannot start, SIGTERM") << int(SIGTERM) << int(TakenChannel) << int(StartDialog);
+        QTest::newRow("diary in use, die") << int(Die) << int(Nothing) << int(DiaryInUse);
+        QTest::newRow("new food category, a checkpoint first") << int(Checkpoint) << int(Nothing) << int(NewFoodCategory);
         // A page's dialog runs its loop inside a method of the page, which goes with the window.
         for (const auto& [name, open] : {std::pair{"new food category", NewFoodCategory}, {"edit food", NewFood},
                                          {"check-in", Checkin}, {"diary in use", DiaryInUse},
@@ -323,6 +329,7 @@ private:
         const QString pdf = QDir::homePath() + QStringLiteral("/print.pdf");
         QVERIFY(writeFile(pdf));
         QElapsedTimer ending;
+        bool keptAtCheckpoint = signal != Checkpoint;
         {
             std::optional<BusyWaits> waits;
             if (open != BusyWait)
@@ -346,7 +353,15 @@ private:
                 if (!modal && !QApplication::activePopupWidget())
                     return;
                 asked.stop();
-                ::raise(signal);
+                if (signal == Checkpoint) {
+                    emit qApp->commitDataRequest(*qApp->findChild<QSessionManager*>());
+                    QCoreApplication::processEvents();
+                    keptAtCheckpoint = QApplication::activeModalWidget() == modal && !SessionEnd::requested();
+                }
+                if (signal == Die)
+                    QCoreApplication::quit();
+                else
+                    ::raise(signal == Checkpoint ? SIGTERM : signal);
                 other.reset();
             });
             if (open != BusyWait)
@@ -364,6 +379,7 @@ private:
                 signaller.join();
             other.reset();
         }
+        QVERIFY2(keptAtCheckpoint, "a checkpoint of the session closed the dialog");
         QVERIFY2(ending.elapsed() < BXSqlDb::busyTimeout(), "the wait for the diary outlasted the signal");
         QFile kept(pdf);
         QVERIFY(kept.open(QIODevice::ReadOnly));
