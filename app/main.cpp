@@ -745,6 +745,37 @@ void myMessageOutput(QtMsgType type, const QMessageLogContext&, const QString& m
     }
 }
 
+namespace {
+
+// Everything the start does once the application object is made, up to the end of the run.
+int runStart(QtSingleApplication& app, QPointer<MainWindow>& window,
+             std::unique_ptr<QLockFile>& lock)
+{
+    // A mistyped argument is refused even while another copy runs, rather than waking it.
+    const Options options = readCommandLine(QApplication::arguments());
+    if (!options.error.isEmpty())
+        return refuseCommandLine(options.error);
+    if (!options.resourceDir.isEmpty())
+        BXSettings::setResourceDBPath(options.resourceDir);
+    qInstallMessageHandler(myMessageOutput);
+    // A brand that cannot serve ends the start before the channel or any file is made.
+    if (!importBrand())
+        return 1;
+    const QtSingleApplication::Start start =
+        app.handOverOrRun(QStringLiteral("Wake up!"), WakeUpTimeoutMs);
+    if (start != QtSingleApplication::Start::Running)
+        return refuseWithoutChannel(app, start, options);
+    QApplication::setWindowIcon(ProgramIcon::load());
+    const bool found = moveOldFolders()
+                       && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);
+    const int result = found ? (options.updateDb ? runUpdateMode() : runApplication(app, window, lock))
+                             : 1;
+    shutDown(window);
+    return result;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     // Every file and folder that the program and Qt make is the user's alone.
@@ -760,29 +791,11 @@ int main(int argc, char** argv)
         return refuseCommandLine(raw.error);
     {
         QtSingleApplication app(QString::fromLatin1(ApplicationId), argc, argv);
-        // A mistyped argument is refused even while another copy runs, rather than waking it.
-        const Options options = readCommandLine(QApplication::arguments());
-        if (!options.error.isEmpty())
-            return refuseCommandLine(options.error);
-        if (!options.resourceDir.isEmpty())
-            BXSettings::setResourceDBPath(options.resourceDir);
-        qInstallMessageHandler(myMessageOutput);
-        // A brand that cannot serve ends the start before the channel or any file is made.
-        if (!importBrand())
-            return 1;
-        // Watched before the channel opens: a copy that others can reach can also be ended.
+        // Watched from the first box of the start on, and before the channel opens: a copy that
+        // others can reach can also be ended.
         const SessionEnd session;
-        const QtSingleApplication::Start start =
-            app.handOverOrRun(QStringLiteral("Wake up!"), WakeUpTimeoutMs);
-        if (start != QtSingleApplication::Start::Running)
-            return SessionEnd::requested() ? 0 : refuseWithoutChannel(app, start, options);
-        QApplication::setWindowIcon(ProgramIcon::load());
-        const bool found = moveOldFolders()
-                           && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);
-        result = found ? (options.updateDb ? runUpdateMode() : runApplication(app, window, lock))
-                       : 1;
-        shutDown(window);
+        result = runStart(app, window, lock);
     }
-    // The end of the session asked for is no failure, wherever it came.
+    // The end of the session asked for is no failure, wherever it came, whatever box was open.
     return SessionEnd::requested() ? 0 : result;
 }

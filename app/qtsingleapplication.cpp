@@ -18,7 +18,6 @@
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -64,24 +63,27 @@ bool privateFolder(const QString& path, QString* problem)
     return true;
 }
 
-// The longest path that a local socket can be bound to.
-constexpr qsizetype MaxSocketPath = qsizetype(sizeof(sockaddr_un::sun_path)) - 1;
-
-// Whether the channel of that id fits in folder; otherwise *problem says why.
+// Whether the channel of that id can be named in folder; otherwise *problem says why. The
+// limit is the one the socket layer enforces, which is below what sockaddr_un holds, so it is
+// asked: the name is listened on in the abstract namespace, where no file is made and no
+// copy's socket is disturbed. A name already in use there was accepted all the same.
 bool channelFits(const QString& folder, const QString& id, QString* problem)
 {
     const QString channel = folder + QLatin1Char('/') + id;
-    if (QFile::encodeName(channel).size() <= MaxSocketPath)
+    QLocalServer probe;
+    probe.setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    if (probe.listen(channel) || probe.serverError() == QAbstractSocket::AddressInUseError)
         return true;
-    *problem = QObject::tr("The path %1 is longer than the %2 bytes that a local socket may take.")
-                   .arg(channel)
-                   .arg(MaxSocketPath);
+    *problem = QObject::tr("The path %1 cannot name a local socket, most likely because it is "
+                           "too long (%2).")
+                   .arg(channel, probe.errorString());
     return false;
 }
 
 // Whether the user's runtime folder can hold the channel of that id: a folder of the user's own
-// that the user may write in (one inherited from another account is not), with room for the
-// socket's name. Otherwise *problem says why.
+// that the user may write in (one inherited from another account is not) and nobody else may
+// (another account could place a socket at the channel's path), with room for the socket's
+// name. Otherwise *problem says why.
 bool runtimeFolderServes(const QString& folder, const QString& id, QString* problem)
 {
     const QByteArray native = QFile::encodeName(folder);
@@ -91,6 +93,10 @@ bool runtimeFolderServes(const QString& folder, const QString& id, QString* prob
     if (info.st_uid != ::getuid() || ::access(native.constData(), W_OK | X_OK) != 0) {
         *problem = QObject::tr("The runtime folder %1 belongs to the user %2 or may not be written.")
                        .arg(folder, ownerName(info.st_uid));
+        return false;
+    }
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        *problem = QObject::tr("The runtime folder %1 may be written by other users.").arg(folder);
         return false;
     }
     return channelFits(folder, id, problem);

@@ -57,8 +57,8 @@ public:
     // Where the channel of that id lives: the user's runtime folder ($XDG_RUNTIME_DIR), or
     // else the first folder of the user's own among a fixed series in the temporary folder
     // (a folder that another user made is passed over), or else a folder in the user's cache
-    // folder. A runtime folder of another account, or one whose path leaves no room for the
-    // socket's name, is passed over too.
+    // folder. A runtime folder of another account, one that others may write, or one whose path
+    // leaves no room for the socket's name, is passed over too.
     // Empty when none can be used safely; *problem then says why.
     static QString serverName(const QString& id, QString* problem = nullptr);
 

@@ -7,13 +7,14 @@
 #include <QList>
 #include <QMessageBox>
 #include <QPointer>
-#include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QWidget>
 
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
@@ -55,6 +56,38 @@ void onSignal(int)
     errno = interrupted;
 }
 
+// Whether a window that the user works in is shown (a menu or a tip is not such a window).
+bool windowShown()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
+        const Qt::WindowType type = window->windowType();
+        return window->isVisible() && (type == Qt::Window || type == Qt::Dialog);
+    });
+}
+
+// The session manager's "die" reaches the program as Qt's quit: a Quit event while windows are
+// still shown, whereas the program's own quit comes once the last one has closed. Such a quit
+// ends the program as the signal does, rather than closing the windows under the loops that run
+// in them.
+class QuitWatch : public QObject
+{
+public:
+    explicit QuitWatch(void (*end)()) : _end(end) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Quit || watched != QCoreApplication::instance()
+            || !windowShown())
+            return false;
+        _end();
+        return true;
+    }
+
+private:
+    void (*_end)();
+};
+
 } // namespace
 
 SessionEnd::SessionEnd()
@@ -71,9 +104,11 @@ SessionEnd::SessionEnd()
         [[maybe_unused]] const ssize_t read = ::read(s_channel[0], &byte, 1);
         request();
     });
-    // An X11 session manager asks for the data before it ends the session.
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, _notifier.get(),
-                     [](QSessionManager&) { request(); }, Qt::DirectConnection);
+    // The session manager's "die" ends the program as the signal does. Its request for the data,
+    // which comes for a checkpoint as well as before the end, is left alone: every change is
+    // stored as it is made, and a checkpoint ends nothing.
+    _quitWatch = std::make_unique<QuitWatch>(&SessionEnd::request);
+    qApp->installEventFilter(_quitWatch.get());
     _sweeper = std::make_unique<QTimer>();
     QObject::connect(_sweeper.get(), &QTimer::timeout, &SessionEnd::sweep);
     s_sweeper = _sweeper.get();
@@ -89,6 +124,7 @@ SessionEnd::~SessionEnd()
     for (std::size_t i = 0; i < std::size(Signals); ++i)
         ::sigaction(Signals[i], &s_previous[i], nullptr);
     _notifier.reset();
+    _quitWatch.reset();
     s_sweeper = nullptr;
     for (int& end : s_channel) {
         ::close(end);

@@ -2,15 +2,17 @@
 
 #include <memory>
 
+class QObject;
 class QSocketNotifier;
 class QTimer;
 
 // The end of the session asked for from outside: the desktop sends SIGTERM (a terminal SIGINT,
-// or SIGHUP as it goes away; an X11 session manager asks to commit data first) to end the
-// program, whatever it shows. While one lives, the first signal cancels every dialog, box and
-// pop-up menu that is open, and any opened later, as Escape would (a message box by pressing its
-// Escape button), and ends every event loop; a dialog that accepts after that does nothing
-// further. The windows are closed as the user would close them only once the main loop has
+// or SIGHUP as it goes away; an X11 session manager says "die", which reaches the program as
+// Qt's quit while its windows are shown) to end the program, whatever it shows; the session
+// manager's request for the data, a checkpoint, is no end. While one lives, the first signal
+// (or "die") cancels every dialog, box and pop-up menu that is open, and any opened later, as
+// Escape would (a message box by pressing its Escape button), and ends every event loop; a
+// dialog that accepts after that does nothing further. The windows are closed as the user would close them only once the main loop has
 // returned, so that no window or page is deleted while a loop runs inside one of its methods.
 // A wait for a diary that another program holds gives up at once, its change not stored; any
 // other call that blocks (a file that waits for a writer) keeps the first signal waiting until
@@ -38,5 +40,6 @@ private:
     static void sweep();
 
     std::unique_ptr<QSocketNotifier> _notifier;
+    std::unique_ptr<QObject> _quitWatch;
     std::unique_ptr<QTimer> _sweeper;
 };

@@ -778,25 +778,38 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
 // start finds it.
 void TestStartup::channelFindsAFolderOrSaysWhy_data()
 {
-    QTest::addColumn<QString>("runtime");  // "none", "long", "foreign", or "taken": a folder in the socket's place
+    QTest::addColumn<QString>("runtime");  // "none", "long", "edge", "temporary edge", "open", "foreign", "taken"
     QTest::addColumn<QString>("told");
     QTest::newRow("spoilt temporary folders: in the home folder") << "none" << QString();
     QTest::newRow("a runtime folder too long for a socket: in the temporary folder") << "long" << QString();
+    QTest::newRow("a runtime folder at the socket's edge: in the temporary folder") << "edge" << QString();
+    QTest::newRow("a temporary folder at the socket's edge: in the home folder") << "temporary edge" << QString();
+    QTest::newRow("a runtime folder others may write: in the temporary folder") << "open" << QString();
     QTest::newRow("another account's runtime folder: in the temporary folder") << "foreign" << QString();
     QTest::newRow("a folder in the socket's place")
         << "taken" << "The channel %1 between copies of this program cannot be opened";
 }
 
-// Spoilt temporary folders move the channel to the user's own cache folder; a runtime folder
-// whose path leaves no room for the socket's name moves it to the temporary folder. A channel
-// that cannot be opened is told as such, never as another copy.
+// Spoilt temporary folders, or ones whose path leaves no room for the socket's name, move the
+// channel to the user's own cache folder; such a runtime folder, or one that others may write,
+// moves it to the temporary folder. A channel that cannot be opened is told as such, never as
+// another copy.
 void TestStartup::channelFindsAFolderOrSaysWhy()
 {
     QFETCH(QString, runtime);
     QFETCH(QString, told);
     ProgramHome home;
-    QTemporaryDir temp;
-    const QString base = temp.path() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
+    QTemporaryDir top;
+    // A folder in parent whose channel, tail bytes below it, is as long as sockaddr_un holds:
+    // the socket layer refuses it all the same.
+    const auto atEdge = [](const QString& parent, qsizetype tail) {
+        return parent + QLatin1Char('/') + QString(qsizetype(sizeof(sockaddr_un::sun_path)) - 2 - tail - parent.size(), u'e');
+    };
+    const QString series = QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
+    const qsizetype channelName = 1 + qstrlen(ApplicationId);
+    const QString temp = runtime == QLatin1String("temporary edge") ? atEdge(top.path(), series.size() + channelName) : top.path();
+    QVERIFY(QDir().mkpath(temp));
+    const QString base = temp + series;
     for (int n = 0; runtime == QLatin1String("none") && n < 16; ++n) {
         const QString folder = n == 0 ? base : base + QStringLiteral("-%1").arg(n);
         QVERIFY(QDir().mkdir(folder));
@@ -804,17 +817,22 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
                                                   | QFile::ReadOther | QFile::ExeOther));
     }
     QProcessEnvironment env = home.environment();
-    env.insert(QStringLiteral("TMPDIR"), temp.path());
-    const QString folder = home.path("runtime") + QLatin1Char('/')
-                           + (runtime == QLatin1String("taken") ? QLatin1String(ApplicationId) : QString(70, u'r'));
-    QVERIFY(runtime == QLatin1String("none") || QDir().mkpath(folder));
+    env.insert(QStringLiteral("TMPDIR"), temp);
+    const QString folder = runtime == QLatin1String("edge")
+        ? atEdge(home.path("runtime"), channelName)
+        : home.path("runtime") + QLatin1Char('/')
+              + (runtime == QLatin1String("taken") ? QLatin1String(ApplicationId)
+                 : runtime == QLatin1String("long") ? QString(70, u'r') : runtime);
+    const bool noRuntime = runtime == QLatin1String("none") || runtime == QLatin1String("temporary edge");
+    QVERIFY(noRuntime || QDir().mkpath(folder));
+    QVERIFY(runtime != QLatin1String("open") || QFile::setPermissions(folder, QFileDevice::Permissions(0x7777)));
     if (runtime == QLatin1String("foreign")) {
         // As `su` leaves it; the superuser, who may write anywhere, finds another owner.
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(::geteuid() != 0 || ::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
     }
     if (runtime != QLatin1String("taken"))
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime == QLatin1String("none") ? QString() : folder);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), noRuntime ? QString() : folder);
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(programPath(), QStringList());
@@ -824,7 +842,7 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
         QVERIFY(process.readAllStandardError().contains(told.arg(folder).toLocal8Bit()));
         return;
     }
-    const QString channel = runtime == QLatin1String("none") ? home.path("home") + QStringLiteral("/.cache/pantrel-runtime") : base;
+    const QString channel = noRuntime ? home.path("home") + QStringLiteral("/.cache/pantrel-runtime") : base;
     QVERIFY2(waitUntilListening(channel, process), process.readAllStandardError().constData());
     ::kill(pid_t(process.processId()), SIGTERM);
     QVERIFY(process.waitForFinished(RunMs));

@@ -30,6 +30,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -175,8 +176,12 @@ bool makeResources(const QString& folder, const QString& feedUrl, const QString&
 // What is open when the signal comes: a dialog of the start, or a dialog, box or menu that a
 // page of the window opened; or the diary's wait for another program that holds it.
 enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait };
-// What the start meets: nothing, settings that stop it with a message box, a diary held.
-enum Before { Nothing, BothSettings, HeldDiary, SilentCopy };
+// What the start meets: nothing, settings that stop it with a message box, a diary held, a copy
+// that does not answer, a folder in the channel's place (the start's "Cannot start" box).
+enum Before { Nothing, BothSettings, HeldDiary, SilentCopy, TakenChannel };
+// Ends of the session other than a signal: the session manager's "die", which reaches the
+// program as Qt's quit; a checkpoint of the session, which ends nothing, before SIGTERM.
+enum SessionManager { Die = -1, Checkpoint = -2 };
 
 QString findDiary(const QString& folder)
 {
@@ -216,6 +221,9 @@ private slots:
         QTest::newRow("message box, SIGTERM") << int(SIGTERM) << int(BothSettings) << int(StartDialog);
         QTest::newRow("diary held at the start, SIGTERM") << int(SIGTERM) << int(HeldDiary) << int(StartDialog);
         QTest::newRow("a copy that does not answer, SIGTERM") << int(SIGTERM) << int(SilentCopy) << int(StartDialog);
+        QTest::newRow("cannot start, SIGTERM") << int(SIGTERM) << int(TakenChannel) << int(StartDialog);
+        QTest::newRow("diary in use, die") << int(Die) << int(Nothing) << int(DiaryInUse);
+        QTest::newRow("new food category, a checkpoint first") << int(Checkpoint) << int(Nothing) << int(NewFoodCategory);
         // A page's dialog runs its loop inside a method of the page, which goes with the window.
         for (const auto& [name, open] : {std::pair{"new food category", NewFoodCategory}, {"edit food", NewFood},
                                          {"check-in", Checkin}, {"diary in use", DiaryInUse},
@@ -253,10 +261,12 @@ private slots:
         }
         // A copy that takes the wake-up but never answers holds the start in its wait.
         QLocalServer silent;
-        QVERIFY(before != SilentCopy
-                || silent.listen(session.path("runtime") + QLatin1Char('/') + QLatin1String(ApplicationId)));
+        const QString channel = session.path("runtime") + QLatin1Char('/') + QLatin1String(ApplicationId);
+        QVERIFY(before != SilentCopy || silent.listen(channel));
+        QVERIFY(before != TakenChannel || QDir().mkdir(channel));
         session.startProgram();
-        QVERIFY2(before == SilentCopy || session.waitUntilListening(), session.program.readAllStandardError().constData());
+        QVERIFY2(before == SilentCopy || before == TakenChannel || session.waitUntilListening(),
+                 session.program.readAllStandardError().constData());
         QTest::qWait(1000); // the dialog is on the display, or the start waits for the other copy
         QCOMPARE(session.program.state(), QProcess::Running);
 
@@ -319,6 +329,7 @@ private:
         const QString pdf = QDir::homePath() + QStringLiteral("/print.pdf");
         QVERIFY(writeFile(pdf));
         QElapsedTimer ending;
+        bool keptAtCheckpoint = signal != Checkpoint;
         {
             std::optional<BusyWaits> waits;
             if (open != BusyWait)
@@ -342,7 +353,15 @@ private:
                 if (!modal && !QApplication::activePopupWidget())
                     return;
                 asked.stop();
-                ::raise(signal);
+                if (signal == Checkpoint) {
+                    emit qApp->commitDataRequest(*qApp->findChild<QSessionManager*>());
+                    QCoreApplication::processEvents();
+                    keptAtCheckpoint = QApplication::activeModalWidget() == modal && !SessionEnd::requested();
+                }
+                if (signal == Die)
+                    QCoreApplication::quit();
+                else
+                    ::raise(signal == Checkpoint ? SIGTERM : signal);
                 other.reset();
             });
             if (open != BusyWait)
@@ -360,6 +379,7 @@ private:
                 signaller.join();
             other.reset();
         }
+        QVERIFY2(keptAtCheckpoint, "a checkpoint of the session closed the dialog");
         QVERIFY2(ending.elapsed() < BXSqlDb::busyTimeout(), "the wait for the diary outlasted the signal");
         QFile kept(pdf);
         QVERIFY(kept.open(QIODevice::ReadOnly));
