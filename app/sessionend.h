@@ -12,8 +12,9 @@ class QTimer;
 // manager's request for the data, a checkpoint, is no end. While one lives, the first signal
 // (or "die") cancels every dialog, box and pop-up menu that is open, and any opened later, as
 // Escape would (a message box by pressing its Escape button), and ends every event loop; a
-// dialog that accepts after that does nothing further. The windows are closed as the user would close them only once the main loop has
-// returned, so that no window or page is deleted while a loop runs inside one of its methods.
+// dialog that accepts after that does nothing further. The windows are closed as the user would
+// close them only once the main loop has returned, so that no window or page is deleted while a
+// loop runs inside one of its methods.
 // A wait for a diary that another program holds gives up at once, its change not stored; any
 // other call that blocks (a file that waits for a writer) keeps the first signal waiting until
 // it returns, and a second signal ends the program at once.
