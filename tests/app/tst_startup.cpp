@@ -38,6 +38,7 @@
 #include <QtTest>
 
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -187,6 +188,8 @@ private slots:
     void missingDataFolderIsNeverFilled_data();
     void missingDataFolderIsNeverFilled();
     void missingDataFolderEndsAStartWithoutBoxes();
+    void longDataFolderIsNamed_data();
+    void longDataFolderIsNamed();
     void filesArePrivate_data();
     void filesArePrivate();
     void startedServicesReachTheCatalogues();
@@ -1148,6 +1151,43 @@ void TestStartup::missingDataFolderEndsAStartWithoutBoxes()
              qPrintable(result.errors));
     QVERIFY(!QFileInfo::exists(home.path("home") + QStringLiteral("/unplugged")));
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+}
+
+void TestStartup::longDataFolderIsNamed_data()
+{
+    QTest::addColumn<int>("beyond"); // bytes by which the diary's journal's path passes SQLite's limit
+    QTest::newRow("one below the length refused") << 0;
+    QTest::newRow("at the length refused") << 1;
+    QTest::newRow("one above") << 2;
+}
+
+// A data folder too deep for the database is named before anything is made in it.
+void TestStartup::longDataFolderIsNamed()
+{
+    QFETCH(int, beyond);
+    ProgramHome home;
+    const QString inData = QStringLiteral("/%1/userdata.db").arg(_dataRelative);
+    const qsizetype length = sqlite3_vfs_find(nullptr)->mxPathname - 8 + beyond - inData.size();
+    QString data = home.path("data");
+    while (length - data.size() > 201)
+        data += QLatin1Char('/') + QString(150, QLatin1Char('p'));
+    data += QLatin1Char('/') + QString(length - data.size() - 1, QLatin1Char('p'));
+    const QString diary = data + inData;
+    QProcessEnvironment environment = home.environment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), data);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(programPath(), QStringList());
+    if (beyond == 0) {
+        QVERIFY(waitUntilListening(home.path("runtime"), program));
+        ::kill(pid_t(program.processId()), SIGTERM);
+    }
+    QVERIFY(program.waitForFinished(RunMs));
+    QCOMPARE(program.exitCode(), beyond == 0 ? 0 : 1);
+    QCOMPARE(QFileInfo::exists(diary), beyond == 0);
+    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    QVERIFY2(beyond == 0 || errors.contains(QStringLiteral("The folder %1 has too long a path").arg(QFileInfo(diary).path())),
+             qPrintable(errors));
 }
 
 void TestStartup::filesArePrivate_data()
