@@ -65,15 +65,15 @@ void PrintFile::pass()
 {
     char block[65536];
     for (;;) {
-        const ssize_t read = ::read(_reading, block, sizeof block);
-        if (read < 0 && errno == EINTR)
+        const ssize_t got = ::read(_reading, block, sizeof block);
+        if (got < 0 && errno == EINTR)
             continue;
-        if (read < 0)
+        if (got < 0)
             _failure = systemReason(errno);
-        if (read <= 0)
+        if (got <= 0)
             return;
         // Once a write failed, the rest is still taken, so that the printer never waits.
-        if (_failure.isEmpty() && !_file.write(block, read))
+        if (_failure.isEmpty() && !_file.write(block, got))
             _failure = _file.device().errorString();
     }
 }

@@ -45,6 +45,27 @@ QString notWritten(const QString& file, const QString& reason)
         .arg(file, reason);
 }
 
+// Prints the report; when the printer writes a PDF, the file goes beside the one it replaces,
+// which stays as it was until the new one is whole. What the user is told when the job failed
+// (empty when the printer gave no reason), by which time no working file is left.
+std::optional<QString> printJob(QPrinter& printer, ReportFactory* factory)
+{
+    const QString file = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    std::optional<PrintFile> pdf;
+    QString reason;
+    if (!file.isEmpty()) {
+        pdf.emplace(file);
+        if (!pdf->open(&reason))
+            return notWritten(file, reason);
+        printer.setOutputFileName(pdf->printerFileName());
+    }
+    if (!printPages(printer, factory))
+        return QString();
+    if (pdf && !pdf->commit(&reason))
+        return notWritten(file, reason);
+    return std::nullopt;
+}
+
 } // namespace
 
 ReportFactory* PrintModule::readFactory(QWidget* parent, const std::function<ReportFactory*()>& make)
@@ -69,19 +90,6 @@ void PrintModule::printFromFactory(ReportFactory* factory, bool preview)
         return;
     }
     printer.setFullPage(true);
-    // A file is written beside the one it replaces, which stays as it was until the new one is
-    // whole.
-    const QString file = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
-    std::optional<PrintFile> pdf;
-    QString reason;
-    if (!file.isEmpty()) {
-        pdf.emplace(file);
-        if (!pdf->open(&reason))
-            return steps->jobFailed(notWritten(file, reason));
-        printer.setOutputFileName(pdf->printerFileName());
-    }
-    if (!printPages(printer, factory))
-        steps->jobFailed(QString());
-    else if (pdf && !pdf->commit(&reason))
-        steps->jobFailed(notWritten(file, reason));
+    if (const std::optional<QString> failure = printJob(printer, factory))
+        steps->jobFailed(*failure);
 }
