@@ -17,8 +17,9 @@
 
 namespace {
 
-// The name of the program file that the process runs, or nothing when it cannot be known (a
-// process of another account); a file replaced since the process started keeps its name.
+// The path of the program file that the process runs, or nothing when it cannot be known (a
+// process of another account); a file replaced since the process started keeps its path. A
+// program of the same name in another folder is another program.
 std::optional<QString> programFileOf(qint64 pid)
 {
     QString file = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
@@ -27,7 +28,7 @@ std::optional<QString> programFileOf(qint64 pid)
     const QLatin1String replaced(" (deleted)");
     if (file.endsWith(replaced))
         file.chop(replaced.size());
-    return QFileInfo(file).fileName();
+    return file;
 }
 
 // Whether a process holds the lock file itself, as a running program's lock is held; nothing
@@ -46,15 +47,17 @@ std::optional<bool> lockFileHeld(const QString& path)
     return held;
 }
 
-// Whether the process that wrote the lock may still hold it: it runs and holds the lock, or,
-// where that cannot be told, runs this program's file as far as can be told. A number that the
-// system has given to another program since is not one.
+// Whether a process may still hold the lock: one holds the lock file itself, or, only where
+// that cannot be told, the number it names runs this program's file as far as can be told. The
+// number alone never frees a held lock: its writer may count processes apart from ours (a
+// container sharing the folder). A number that the system has given to another program since
+// is not one.
 bool lockOwnerMayRun(qint64 pid, const QString& path)
 {
-    if (pid <= 0 || (::kill(pid_t(pid), 0) != 0 && errno == ESRCH))
-        return false;
     if (const std::optional<bool> held = lockFileHeld(path))
         return *held;
+    if (pid <= 0 || (::kill(pid_t(pid), 0) != 0 && errno == ESRCH))
+        return false;
     const std::optional<QString> program = programFileOf(pid);
     return !program || program == programFileOf(QCoreApplication::applicationPid());
 }

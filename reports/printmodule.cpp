@@ -2,14 +2,15 @@
 
 #include "reports/pagesetup.h"
 #include "reports/printerrdm.h"
+#include "reports/printfile.h"
 #include "reports/printsteps.h"
 #include "reports/report.h"
 #include "reports/reportfactory.h"
 #include "widgets/storeprompt.h"
 
 #include "core/endrequest.h"
-#include "core/workingfile.h"
 
+#include <QObject>
 #include <QPainter>
 #include <QPrinter>
 
@@ -18,21 +19,51 @@
 
 namespace {
 
-// Draws every page of the factory's report; false when the printer did not start the job.
+// Draws every page of the factory's report; false when the printer did not start the job or
+// did not end it.
 bool printPages(QPrinter& printer, ReportFactory* factory)
 {
     PrinterRDM metrics(printer);
     if (!metrics.painter()->isActive())
         return false;
-    // The report goes before its metrics, whose painter it may still use.
-    const std::unique_ptr<Report> report(factory->getReport(&metrics));
-    const int pages = report->getPageCount();
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0)
-            printer.newPage();
-        report->draw(metrics.painter(), page);
+    {
+        // The report goes before its metrics, whose painter it may still use.
+        const std::unique_ptr<Report> report(factory->getReport(&metrics));
+        const int pages = report->getPageCount();
+        for (int page = 0; page < pages; ++page) {
+            if (page > 0)
+                printer.newPage();
+            report->draw(metrics.painter(), page);
+        }
     }
-    return true;
+    return metrics.painter()->end();
+}
+
+QString notWritten(const QString& file, const QString& reason)
+{
+    return QObject::tr("Could not write %1: %2\nAny earlier file of that name is unchanged.")
+        .arg(file, reason);
+}
+
+// Prints the report; when the printer writes a PDF, the file goes beside the one it replaces,
+// which stays as it was until the new one is whole. What the user is told when the job failed
+// (empty when the printer gave no reason), by which time no working file is left.
+std::optional<QString> printJob(QPrinter& printer, ReportFactory* factory)
+{
+    const QString file = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    std::optional<PrintFile> pdf;
+    QString reason;
+    if (!file.isEmpty()) {
+        pdf.emplace(file);
+        if (!pdf->open(&reason))
+            return notWritten(file, reason);
+        printer.setOutputFileName(pdf->printerFileName());
+    }
+    if (!printPages(printer, factory))
+        return QString();
+    if (pdf && !pdf->commit(&reason))
+        return notWritten(file, reason);
+    return std::nullopt;
 }
 
 } // namespace
@@ -59,17 +90,6 @@ void PrintModule::printFromFactory(ReportFactory* factory, bool preview)
         return;
     }
     printer.setFullPage(true);
-    // A file is written beside the one it replaces, which stays as it was until the new one is
-    // whole.
-    const QString file = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
-    std::optional<WorkingFile> pdf;
-    QString reason;
-    if (!file.isEmpty()) {
-        pdf.emplace(file);
-        if (!pdf->open(&reason))
-            return steps->jobFailed();
-        printer.setOutputFileName(pdf->device().fileName());
-    }
-    if (!printPages(printer, factory) || (pdf && !pdf->commit(&reason)))
-        steps->jobFailed();
+    if (const std::optional<QString> failure = printJob(printer, factory))
+        steps->jobFailed(*failure);
 }

@@ -34,9 +34,10 @@ bool PrintSteps::setupPrinter(QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-void PrintSteps::jobFailed()
+void PrintSteps::jobFailed(const QString& why)
 {
     Prompter::warning(nullptr, QObject::tr("Print"),
-                      QObject::tr("The printer could not start the print job. Please check "
-                                  "the printer and try again."));
+                      !why.isEmpty() ? why
+                                     : QObject::tr("The printer could not start the print job. "
+                                                   "Please check the printer and try again."));
 }

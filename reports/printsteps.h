@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QString>
+
 class QPrinter;
 class ReportFactory;
 
 // The steps of the print pipeline that talk to the user: the print preview, the platform
-// print dialog and the message when the print job cannot start. The default shows them;
+// print dialog and the message when the print job fails. The default shows them;
 // tests install steps that print to a file and answer from a script.
 class PrintSteps
 {
@@ -20,7 +22,7 @@ public:
     virtual bool preview(ReportFactory* factory);
     // Runs the print dialog for the printer; false when the user cancelled.
     virtual bool setupPrinter(QPrinter& printer);
-    // Tells the user that the printer refused to start the job, or that the file printed to
-    // could not be written.
-    virtual void jobFailed();
+    // Tells the user why the file printed to could not be written, or, with no `why`, that the
+    // printer refused the job.
+    virtual void jobFailed(const QString& why);
 };

@@ -179,7 +179,8 @@ public:
     // The message that tells the user why such a file cannot be used.
     static QString olderFormatMessage(const QString& path);
     // Why the journal that SQLite would open beside the database at path may not be opened (a
-    // pipe, a link to nothing), naming it; nothing when there is none or it may.
+    // pipe, a link to nothing, a path longer than SQLite takes), naming it; nothing when there
+    // is none or it may.
     static std::optional<QString> journalProblem(const QString& path);
     // `error`, of a connection to the database at path that did not open, with the system's
     // reason when the system refuses the file itself (SQLite keeps none: too many open files,

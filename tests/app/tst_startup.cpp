@@ -38,6 +38,7 @@
 #include <QtTest>
 
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -187,6 +188,8 @@ private slots:
     void missingDataFolderIsNeverFilled_data();
     void missingDataFolderIsNeverFilled();
     void missingDataFolderEndsAStartWithoutBoxes();
+    void longDataFolderIsNamed_data();
+    void longDataFolderIsNamed();
     void filesArePrivate_data();
     void filesArePrivate();
     void startedServicesReachTheCatalogues();
@@ -562,11 +565,14 @@ void TestStartup::corruptDatabaseExitsWithOne()
 void TestStartup::lockedUserDataExitsWithOne_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("lock");  // "held", "pipe", "left" (by a copy that ended, in a held folder) or "reused"
+    // "held", "held elsewhere" (by a process whose number is not this system's), "pipe", "left"
+    // (by a copy that ended, in a held folder) or "reused"
+    QTest::addColumn<QString>("lock");
     QTest::addColumn<QString>("message");  // %1: the lock
     const QString running = QStringLiteral("Another copy of this program");
     QTest::newRow("start") << QStringList() << "held" << running;
     QTest::newRow("-updatedb") << QStringList{QStringLiteral("-updatedb")} << "held" << running;
+    QTest::newRow("held, its number not running") << QStringList() << "held elsewhere" << running;
     QTest::newRow("a pipe") << QStringList() << "pipe"
                             << QStringLiteral("The lock %1 of the user data cannot be used: Not a regular file.");
     const QString left = QStringLiteral("The lock %1 was left by a copy of this program that has ended, and it cannot be removed: ")
@@ -589,24 +595,32 @@ void TestStartup::lockedUserDataExitsWithOne()
                              QStringLiteral("<bool id='update_enabled' value='true'/>")));
     const QString path = userDbFolder(home) + QStringLiteral("pantrel.lock");
     QLockFile held(path);
+    const auto renumber = [&path](qint64 pid) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadWrite))
+            return false;
+        const QByteArray text = file.readAll();
+        return file.resize(0) && file.seek(0)
+            && file.write(QByteArray::number(pid) + text.mid(text.indexOf('\n'))) > 0;
+    };
+    const bool left = lock == QLatin1String("left") || lock == QLatin1String("reused");
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(!left || QLockFile(path).tryLock(0) ? 0 : 1);
+    int status = 1;
+    QVERIFY(::waitpid(ended, &status, 0) == ended && status == 0);
     if (lock == QLatin1String("pipe")) {
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else if (lock != QLatin1String("held")) {
-        const pid_t ended = ::fork();
-        if (ended == 0)
-            ::_exit(QLockFile(path).tryLock(0) ? 0 : 1);
-        int status = 1;
-        QVERIFY(::waitpid(ended, &status, 0) == ended && status == 0);
+    } else if (left) {
         // This test's own number, as if the system had given it to another program since.
-        QFile file(path);
-        if (lock == QLatin1String("reused") && file.open(QIODevice::ReadWrite)) {
-            const QByteArray text = file.readAll();
-            QVERIFY(file.resize(0) && file.seek(0));
-            QVERIFY(file.write(QByteArray::number(::getpid()) + text.mid(text.indexOf('\n'))) > 0);
-        }
+        if (lock == QLatin1String("reused"))
+            QVERIFY(renumber(::getpid()));
         QVERIFY(holdFolder(userDbFolder(home), true));
     } else {
         QVERIFY(held.tryLock(0));
+        // The number of a process that has ended here, as a process of another container has.
+        if (lock == QLatin1String("held elsewhere"))
+            QVERIFY(renumber(ended));
     }
     const Result result = run(home, QStringList{QStringLiteral("-resourcedir"), folder} + arguments);
     QVERIFY(holdFolder(userDbFolder(home), false));
@@ -614,6 +628,7 @@ void TestStartup::lockedUserDataExitsWithOne()
     QCOMPARE(result.code, 1);
     QVERIFY2(result.errors.contains(message.replace(QStringLiteral("%1"), path)), qPrintable(result.errors));
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+    QVERIFY(QFileInfo::exists(path));
 }
 
 void TestStartup::busyDiaryIsNeverCalledDamaged_data()
@@ -1154,6 +1169,43 @@ void TestStartup::missingDataFolderEndsAStartWithoutBoxes()
              qPrintable(result.errors));
     QVERIFY(!QFileInfo::exists(home.path("home") + QStringLiteral("/unplugged")));
     QVERIFY(!QFileInfo::exists(userDbFolder(home) + QStringLiteral("userdata.db")));
+}
+
+void TestStartup::longDataFolderIsNamed_data()
+{
+    QTest::addColumn<int>("beyond"); // bytes by which the diary's journal's path passes SQLite's limit
+    QTest::newRow("one below the length refused") << 0;
+    QTest::newRow("at the length refused") << 1;
+    QTest::newRow("one above") << 2;
+}
+
+// A data folder too deep for the database is named before anything is made in it.
+void TestStartup::longDataFolderIsNamed()
+{
+    QFETCH(int, beyond);
+    ProgramHome home;
+    const QString inData = QStringLiteral("/%1/userdata.db").arg(_dataRelative);
+    const qsizetype length = sqlite3_vfs_find(nullptr)->mxPathname - 8 + beyond - inData.size();
+    QString data = home.path("data");
+    while (length - data.size() > 201)
+        data += QLatin1Char('/') + QString(150, QLatin1Char('p'));
+    data += QLatin1Char('/') + QString(length - data.size() - 1, QLatin1Char('p'));
+    const QString diary = data + inData;
+    QProcessEnvironment environment = home.environment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), data);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(programPath(), QStringList());
+    if (beyond == 0) {
+        QVERIFY(waitUntilListening(home.path("runtime"), program));
+        ::kill(pid_t(program.processId()), SIGTERM);
+    }
+    QVERIFY(program.waitForFinished(RunMs));
+    QCOMPARE(program.exitCode(), beyond == 0 ? 0 : 1);
+    QCOMPARE(QFileInfo::exists(diary), beyond == 0);
+    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    QVERIFY2(beyond == 0 || errors.contains(QStringLiteral("The folder %1 has too long a path").arg(QFileInfo(diary).path())),
+             qPrintable(errors));
 }
 
 void TestStartup::filesArePrivate_data()

@@ -5,11 +5,16 @@
 #include "reports/reportfactory.h"
 #include "reports/reportpage.h"
 #include "reports/simplereportmetrics.h"
+#include "tests/support/filesizelimit.h"
 #include "tests/support/printharness.h"
 
 #include <QPainter>
 #include <QPaintDevice>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -83,6 +88,7 @@ private slots:
     void printsEveryPageOnItsOwnSheet();
     void cancelledStepsPrintNothing();
     void pageSetUpReachesThePrinter();
+    void refusedJobIsReported_data();
     void refusedJobIsReported();
     void metricsOfScreenViews();
 };
@@ -183,14 +189,40 @@ void TestPrintModule::pageSetUpReachesThePrinter()
     PdfReader::savePictures(steps.pdfPath, QStringLiteral("print-letter-landscape"));
 }
 
+void TestPrintModule::refusedJobIsReported_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<int>("sizeLimit"); // stands in for a full disk
+    QTest::addColumn<QString>("reason"); // %1: the folder
+    QTest::newRow("a missing folder") << "/no such folder" << 0
+                                      << "No file can be made in the folder %1: " + QString::fromLocal8Bit(std::strerror(ENOENT));
+    QTest::newRow("a disk that cannot hold it") << "" << 2000 << QString::fromLocal8Bit(std::strerror(EFBIG));
+}
+
+// The file printed to keeps what it held, and no working file is left beside it.
 void TestPrintModule::refusedJobIsReported()
 {
-    PdfPrintSteps steps(QDir::homePath() + QStringLiteral("/no such folder/print.pdf"));
+    QFETCH(QString, folder);
+    QFETCH(int, sizeLimit);
+    QFETCH(QString, reason);
+    const QString path = QDir::homePath() + folder;
+    PdfPrintSteps steps(path + QStringLiteral("/print.pdf"));
+    QFile earlier(steps.pdfPath);
+    QCOMPARE(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7, folder.isEmpty());
+    earlier.close();
     Record record;
     CountingFactory factory(&record, 2);
-    PrintModule::printFromFactory(&factory, false);
+    {
+        std::optional<FileSizeLimit> disk;
+        QVERIFY(sizeLimit == 0 || disk.emplace(rlim_t(sizeLimit)).isSet());
+        PrintModule::printFromFactory(&factory, false);
+    }
     QCOMPARE(steps.failures, 1);
-    QCOMPARE(record.reportsMade, 0);
+    QCOMPARE(steps.told, QStringLiteral("Could not write %1: %2\nAny earlier file of that name is unchanged.")
+                             .arg(steps.pdfPath, reason.replace(QStringLiteral("%1"), path)));
+    QCOMPARE(record.reportsMade, int(folder.isEmpty()));
+    QVERIFY(!earlier.exists() || (earlier.open(QIODevice::ReadOnly) && earlier.readAll() == "earlier"));
+    QCOMPARE(QDir(path).entryList({QStringLiteral("*.partial")}, QDir::Files), QStringList());
 }
 
 void TestPrintModule::metricsOfScreenViews()

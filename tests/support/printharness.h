@@ -48,7 +48,11 @@ public:
         printer.setResolution(72);
         return dialogAccepts;
     }
-    void jobFailed() override { ++failures; }
+    void jobFailed(const QString& why) override
+    {
+        ++failures;
+        told = why;
+    }
 
     QString pdfPath;
     bool previewPrints = true;
@@ -58,6 +62,8 @@ public:
     int previews = 0;
     int dialogs = 0;
     int failures = 0;
+    // What the last failure told.
+    QString told;
 };
 
 namespace PdfReader {
