@@ -602,11 +602,11 @@ std::string unsupportedVersion(int version)
 }
 
 // Copies `source` to `copy` and proves the copy; the copy is removed when either fails.
-bool provenCopy(const QString& source, const QString& copy, std::string& error)
+bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof, std::string& error)
 {
     removeWithJournal(copy);
     std::string reason;
-    if (copyFile(source, copy, reason) && BXSqlDb::proveFile(copy, reason))
+    if (copyFile(source, copy, reason) && BXSqlDb::proveFile(copy, proof, reason))
         return true;
     removeWithJournal(copy);
     error = reason;
@@ -802,34 +802,44 @@ QStringList foreignConstraints(const Rows& shipped, const Rows& held, const Sche
     return foreign;
 }
 
-// Whether the running connection holds every table and column the program reads, and no
-// trigger, unique index or NOT NULL column on them that the program does not make: those
-// would refuse or remove the rows it writes. Otherwise false with what it lacks or holds, or
-// why that cannot be told.
-bool holdsShippedSchema(std::string& error)
+// The rows of the queries on the shipped empty diary; nothing when it cannot be read, with why.
+std::optional<QList<Rows>> readShipped(std::initializer_list<const char*> queries, std::string& error)
 {
     QString failure;
-    const std::optional<QList<Rows>> shipped = shippedRows({SchemaQuery, ConstraintsQuery}, &failure);
-    if (!shipped) {
+    std::optional<QList<Rows>> shipped = shippedRows(queries, &failure);
+    if (!shipped)
         error = BXSqlDb::tr("the empty diary %1 that comes with the program cannot be read: %2")
                     .arg(QDir::toNativeSeparators(shippedDiary()), failure)
                     .toStdString();
+    return shipped;
+}
+
+// Whether the running connection holds every table and column the program reads; otherwise
+// false with what it lacks, or why that cannot be told.
+bool holdsShippedSchema(std::string& error)
+{
+    const std::optional<QList<Rows>> shipped = readShipped({SchemaQuery}, error);
+    const std::optional<Rows> held = shipped ? heldRows(SchemaQuery, error) : std::nullopt;
+    if (!held)
         return false;
-    }
-    const Schema tables = schemaOf(shipped->at(0));
-    const std::optional<Rows> heldTables = heldRows(SchemaQuery, error);
-    if (!heldTables)
+    const QStringList lacking = lackingColumns(schemaOf(shipped->at(0)), schemaOf(*held));
+    if (lacking.isEmpty())
+        return true;
+    error = BXSqlDb::tr("it lacks what this program reads: %1").arg(lacking.join(QStringLiteral(", ")))
+                .toStdString();
+    return false;
+}
+
+// Whether the running connection holds no trigger, unique index or NOT NULL column on the
+// program's tables that the program does not make: those would refuse or remove the rows it
+// writes. Otherwise false with what it holds, or why that cannot be told.
+bool holdsOnlyOwnConstraints(std::string& error)
+{
+    const std::optional<QList<Rows>> shipped = readShipped({SchemaQuery, ConstraintsQuery}, error);
+    const std::optional<Rows> held = shipped ? heldRows(ConstraintsQuery, error) : std::nullopt;
+    if (!held)
         return false;
-    const QStringList lacking = lackingColumns(tables, schemaOf(*heldTables));
-    if (!lacking.isEmpty()) {
-        error = BXSqlDb::tr("it lacks what this program reads: %1").arg(lacking.join(QStringLiteral(", ")))
-                    .toStdString();
-        return false;
-    }
-    const std::optional<Rows> heldConstraints = heldRows(ConstraintsQuery, error);
-    if (!heldConstraints)
-        return false;
-    const QStringList foreign = foreignConstraints(shipped->at(1), *heldConstraints, tables);
+    const QStringList foreign = foreignConstraints(shipped->at(1), *held, schemaOf(shipped->at(0)));
     if (foreign.isEmpty())
         return true;
     error = BXSqlDb::tr("it holds what this program does not make, which would refuse or remove "
@@ -962,7 +972,7 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
     std::string reason;
     // The upgraded copy and the copy kept as it was.
     const bool done = haveRoomFor(2 * QFileInfo(live).size(), reason)
-        && provenCopy(live, copy, reason) && copyFile(live, safety, reason);
+        && provenCopy(live, copy, Proof::Upgrade, reason) && copyFile(live, safety, reason);
     if (done && replaceFile(copy, diaryFile()))
         return true;
     if (done) {
@@ -977,7 +987,7 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
     return false;
 }
 
-bool BXSqlDb::proveFile(const QString& path, std::string& error)
+bool BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
 {
     if (_instance) {
         error = "the user database is still open";
@@ -999,8 +1009,10 @@ bool BXSqlDb::proveFile(const QString& path, std::string& error)
         error = unsupportedVersion(version);
     else
         proven = runUpgradeChain(error) && checkIntegrity(error) == Integrity::Sound;
-    // What the file lacks or holds is told before the triggers, which read some of it.
-    proven = proven && holdsShippedSchema(error) && holdsNoLoop(error);
+    // What the file lacks or holds is told before the triggers, which read some of it. The
+    // diary's own oddities are its user's: it is upgraded with them, and a loop is shown broken.
+    proven = proven && holdsShippedSchema(error)
+        && (proof == Proof::Upgrade || (holdsOnlyOwnConstraints(error) && holdsNoLoop(error)));
     if (proven && !setupSyncTriggers()) {
         error = triggersFailed();
         proven = false;
@@ -1019,7 +1031,7 @@ bool BXSqlDb::installCopy(const QString& candidate, std::string& error)
     restoreUndone() = false;
     // The restored copy and the copy of the data as it was.
     if (!haveRoomFor(QFileInfo(candidate).size() + QFileInfo(live).size(), error)
-        || !provenCopy(candidate, copy, error))
+        || !provenCopy(candidate, copy, Proof::Restore, error))
         return false;
     if (!copyFile(live, safety, error) || !replaceFile(copy, diaryFile())) {
         if (error.empty())
