@@ -6,6 +6,9 @@
 #include "core/clock.h"
 
 #include "catalogue/dynamicdb.h"
+#include "catalogue/exdbdynamic.h"
+#include "catalogue/fooddbdynamic.h"
+#include "catalogue/savedmealtree.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
@@ -33,6 +36,8 @@
 #include <QSqlQuery>
 #include <QTimer>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -154,9 +159,20 @@ bool sameFile(const QFileInfo& one, const QFileInfo& other)
         || (!canonical.isEmpty() && canonical == other.canonicalFilePath());
 }
 
+// The user's own trees of foods, exercises and saved meals, read as showing the user builds
+// them; the trees shown stay as they are.
+bool readsCataloguesOf(int user)
+{
+    DynamicDB* const trees[] = {FoodDBDynamic::instance(), ExDBDynamic::instance(),
+                                SavedMealTree::instance()};
+    return std::all_of(std::begin(trees), std::end(trees),
+                       [user](DynamicDB* tree) { return tree->readsTreeOf(user); });
+}
+
 // Each user's first page of the data now open, read as a user switch reads it (the profile,
-// the diary page of the day shown, what the window holds of the user), inside one reading
-// that asks and tells nothing: empty when all of it reads, else what could not be read.
+// the diary page of the day shown, what the window holds of the user, the user's catalogue
+// trees), inside one reading that asks and tells nothing: empty when all of it reads, else
+// what could not be read.
 QString unreadFirstPage()
 {
     const StoreAction reading(StoreAction::Kind::Read);
@@ -166,7 +182,7 @@ QString unreadFirstPage()
     for (const DBTypes::UserProfile& user : users.value_or(QList<DBTypes::UserProfile>())) {
         if (!store->getProfile(user.userId)
             || !DiaryPageContent::read(user.userId, ShownDay::instance()->date())
-            || !MainWindow::readUserHold(user.userId)) {
+            || !MainWindow::readUserHold(user.userId) || !readsCataloguesOf(user.userId)) {
             unread = user.name;
             break;
         }

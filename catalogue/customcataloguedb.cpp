@@ -168,6 +168,8 @@ std::optional<bool> CustomCatalogueDB::_hasChildren(int categoryId) const
 }
 
 // Child categories first, depth first, then the category's items and the category itself.
+// What the tree does not show below the category stays: a root, or a category already on the
+// way, that a row of a loop names as a child.
 bool CustomCatalogueDB::_deleteSubtree(int categoryId, std::set<int>& visited)
 {
     if (!visited.insert(categoryId).second)
@@ -178,8 +180,10 @@ bool CustomCatalogueDB::_deleteSubtree(int categoryId, std::set<int>& visited)
     if (!children.readRows([&] { childIds.push_back(children.value(0).toInt()); }))
         return false;
     bool ok = true;
-    for (int child : childIds)
-        ok = _deleteSubtree(child, visited) && ok;
+    for (int child : childIds) {
+        if (!CatalogueRoots::isRoot(child))
+            ok = _deleteSubtree(child, visited) && ok;
+    }
     BXSqlQuery items(_sql("DELETE FROM %1 WHERE category_id = ?"));
     BXSqlQuery category(_sql("DELETE FROM %4 WHERE category_id = ?"));
     ok = run(items, {categoryId}) && ok;

@@ -77,22 +77,62 @@ int DynamicDB::_pushName(const QString& name)
 
 bool DynamicDB::reload(int selectId, bool selectIsCategory)
 {
-    _itemQuery = std::make_unique<BXSqlQuery>(getItemQuery());
-    _catsQuery = std::make_unique<BXSqlQuery>(getCatsQuery());
     // What the tree showed, put back when a branch cannot be read: a branch that could not be
     // read is never shown as an empty one.
-    std::vector<BrowsableDBItem> shownItems = std::move(_items);
-    std::vector<unsigned char> shownFlags = std::move(_flags);
-    std::map<quint32, size_t> shownCategories = std::move(_categoryMap);
-    std::unordered_map<quint32, size_t> shownItemMap = std::move(_itemMap);
-    const QByteArray shownNames = _names;
+    Shown shown = _takeShown();
+    Build build;
+    _build(currentUser(), build);
+    if (build.unread) {
+        _putBack(std::move(shown));
+        return false;
+    }
+    _layOutNames(build.nameOffsets);
+    for (size_t i = 0; i < _items.size(); ++i)
+        _mapRecord(i);
+
+    DynamicDBReloadInfo info{selectId, selectIsCategory, this};
+    NotificationCenter::notify(RELOADED_NOTIFICATION, static_cast<void*>(&info));
+    return true;
+}
+
+bool DynamicDB::readsTreeOf(int user)
+{
+    Shown shown = _takeShown();
+    Build build;
+    _build(user, build);
+    _putBack(std::move(shown));
+    return !build.unread;
+}
+
+DynamicDB::Shown DynamicDB::_takeShown()
+{
+    Shown shown{std::move(_items), std::move(_flags), std::move(_categoryMap), std::move(_itemMap),
+                _names};
     _clearIndex();
     _names.clear();
+    return shown;
+}
 
-    Build build;
+void DynamicDB::_putBack(Shown&& shown)
+{
+    _items = std::move(shown.items);
+    _flags = std::move(shown.flags);
+    _categoryMap = std::move(shown.categoryMap);
+    _itemMap = std::move(shown.itemMap);
+    _names = shown.names;
+}
+
+// Appends the records of the user's tree: the shared root's subtree, the user's root's subtree
+// and the in-memory root above both.
+void DynamicDB::_build(int forUser, Build& build)
+{
+    _itemQuery = std::make_unique<BXSqlQuery>(getItemQuery());
+    _catsQuery = std::make_unique<BXSqlQuery>(getCatsQuery());
     const QString noun = getItemNoun();
     const quint32 sharedId = quint32(getRootForUser(-1));
-    const quint32 userId = quint32(getRootForUser(currentUser()));
+    const quint32 userId = quint32(getRootForUser(forUser));
+    // The roots are shown as roots only, whatever parent a row gives them.
+    build.visited = {sharedId, userId};
     int sharedName = 0;
     int userName = 0;
     const BrowsableDBItem shared = _addRoot(sharedId, rootName(noun, true), build,
@@ -104,31 +144,15 @@ bool DynamicDB::reload(int selectId, bool selectIsCategory)
         user = _addRoot(userId, rootName(noun, false), build, userName);
 
     BrowsableDBItem root;
-    root.id = quint32(getRootId());
+    root.id = userId + TREE_ROOT_OFFSET;
     root.firstChild = quint32(_items.size());
     root.numCategories = hasUserRoot ? 2 : 1;
     _appendRecord(shared, FLAG_CATEGORY, sharedName, build);
     if (hasUserRoot)
         _appendRecord(user, FLAG_CATEGORY, userName, build);
     _appendRecord(root, FLAG_CATEGORY, _pushName(QStringLiteral("ROOT")), build);
-
     _itemQuery.reset();
     _catsQuery.reset();
-    if (build.unread) {
-        _items = std::move(shownItems);
-        _flags = std::move(shownFlags);
-        _categoryMap = std::move(shownCategories);
-        _itemMap = std::move(shownItemMap);
-        _names = shownNames;
-        return false;
-    }
-    _layOutNames(build.nameOffsets);
-    for (size_t i = 0; i < _items.size(); ++i)
-        _mapRecord(i);
-
-    DynamicDBReloadInfo info{selectId, selectIsCategory, this};
-    NotificationCenter::notify(RELOADED_NOTIFICATION, static_cast<void*>(&info));
-    return true;
 }
 
 BrowsableDBItem DynamicDB::_addRoot(quint32 rootId, const QString& name, Build& build,
@@ -143,17 +167,18 @@ BrowsableDBItem DynamicDB::_addRoot(quint32 rootId, const QString& name, Build& 
 
 // Appends the subtree of a category: the descendants of each child category first, then
 // the category's own children (categories, then items). Fills the category's child range.
+// A category is listed once: a row that names a category already entered (a root, or one on
+// the way down to it) closes a loop of the stored tree, which is shown broken there.
 void DynamicDB::_addCategory(quint32 parentId, BrowsableDBItem& category, Build& build)
 {
-    build.visited.insert(parentId);
-    const std::vector<Row> categories = _collect(*_catsQuery, parentId, build);
+    std::vector<Row> categories = _collect(*_catsQuery, parentId, build);
+    std::erase_if(categories, [&build](const Row& row) { return !build.visited.insert(row.id).second; });
     const std::vector<Row> items = _collect(*_itemQuery, parentId, build);
 
     std::vector<BrowsableDBItem> children(categories.size());
     for (size_t i = 0; i < categories.size(); ++i) {
         children[i].id = categories[i].id;
-        if (!build.visited.count(categories[i].id))
-            _addCategory(categories[i].id, children[i], build);
+        _addCategory(categories[i].id, children[i], build);
     }
 
     category.firstChild = quint32(_items.size());

@@ -53,6 +53,9 @@ public:
     // selectId when it is not 0. False, with the tree as it was and nothing posted, when a
     // branch could not be read (read it inside an action, whose outcome tells why).
     bool reload(int selectId, bool selectIsCategory);
+    // Whether the tree that showing the user builds reads whole, with the tree shown kept as
+    // it is (read it inside an action, whose outcome tells why not).
+    bool readsTreeOf(int user);
 
 protected:
     // Stores the name (Latin-1, NUL-terminated) and returns where it starts.
@@ -67,7 +70,7 @@ private:
         int nameOffset;
     };
     // The state of one reload: each record's offset in the name store, the categories already
-    // entered (a category is entered once even if the tables hold a cycle), and whether a
+    // entered (a category is entered once even if the tables hold a loop), and whether a
     // branch could not be read.
     struct Build {
         std::vector<int> nameOffsets;
@@ -75,6 +78,19 @@ private:
         bool unread = false;
     };
 
+    // The records, maps and names of the tree shown.
+    struct Shown {
+        std::vector<BrowsableDBItem> items;
+        std::vector<unsigned char> flags;
+        std::map<quint32, size_t> categoryMap;
+        std::unordered_map<quint32, size_t> itemMap;
+        QByteArray names;
+    };
+
+    // Takes the tree shown out of the records, leaving them empty.
+    Shown _takeShown();
+    void _putBack(Shown&& shown);
+    void _build(int forUser, Build& build);
     BrowsableDBItem _addRoot(quint32 rootId, const QString& name, Build& build, int& nameOffset);
     void _addCategory(quint32 parentId, BrowsableDBItem& category, Build& build);
     std::vector<Row> _collect(BXSqlQuery& query, quint32 parentId, Build& build);

@@ -1,5 +1,9 @@
 #include "userdb/bxexception.h"
 
+#include "userdb/storeoutcome.h"
+
+#include <QCoreApplication>
+
 namespace {
 
 QByteArray toAscii(const QString& text)
@@ -24,6 +28,17 @@ BXException::BXException(const char* message)
 }
 
 BXException::~BXException() = default;
+
+BXException BXException::ofStatement(const QString& failure, const StoreOutcome& outcome)
+{
+    const QString reason = outcome.detail().isEmpty() ? outcome.changeText() : outcome.detail();
+    return BXException(QStringLiteral("%1: %2").arg(failure, reason));
+}
+
+BXException BXException::lackingTable(const QString& table)
+{
+    return BXException(QCoreApplication::translate("BXException", "The diary lacks the table %1.").arg(table));
+}
 
 const char* BXException::what() const noexcept
 {

@@ -32,7 +32,7 @@ void runOrThrow(const QString& sql, const char* failure)
 {
     BXSqlQuery statement(sql);
     if (!statement.exec())
-        throw BXException(failure);
+        throw BXException::ofStatement(failure, statement.outcome());
 }
 
 QStringList readColumn(const char* sql, const char* boundText, const QString& failure)
@@ -40,7 +40,7 @@ QStringList readColumn(const char* sql, const char* boundText, const QString& fa
     BXSqlQuery statement(sql);
     statement.bindValue(0, boundText);
     if (!statement.exec())
-        throw BXException(failure);
+        throw BXException::ofStatement(failure, statement.outcome());
     QStringList texts;
     while (statement.next())
         texts.append(statement.value(0).toString());
@@ -65,7 +65,8 @@ bool hasColumn(const QString& table, const QString& column)
 {
     BXSqlQuery info(QStringLiteral("PRAGMA table_info(%1)").arg(table));
     if (!info.exec())
-        throw BXException(QStringLiteral("Cannot retrieve schema for ") + table);
+        throw BXException::ofStatement(QStringLiteral("Cannot retrieve schema for ") + table,
+                                       info.outcome());
     while (info.next()) {
         if (info.value(1).toString().compare(column, Qt::CaseInsensitive) == 0)
             return true;
@@ -485,6 +486,8 @@ void BXSqlDb::addColumn(const char* table, const char* column, const char* type)
         "SELECT sql FROM sqlite_master WHERE type='index' and tbl_name = ?", table,
         QStringLiteral("Cannot retrieve schema for ") + tableName);
 
+    if (creation.isEmpty())
+        throw BXException::lackingTable(tableName);
     const QString createText = creation.value(0);
     const qsizetype open = createText.indexOf(QLatin1Char('('));
     const qsizetype close = createText.lastIndexOf(QLatin1Char(')'));

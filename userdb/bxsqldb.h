@@ -123,11 +123,15 @@ public:
     // short, or the repair failed: then `failure`, when given, says why the repair failed.
     static bool fixMagic(const QString& path, QString* failure = nullptr);
 
+    // What a file is proven for: the upgrade of the diary, or taking the diary's place.
+    enum class Proof { Upgrade, Restore };
     // Opens the database file at `path` on a connection of its own (none may be
     // running), brings it up to the current schema and checks its integrity and that it
     // holds every table and column of the shipped empty diary; the file is changed by the
-    // upgrade. False with the reason when it cannot be used.
-    static bool proveFile(const QString& path, std::string& error);
+    // upgrade. A file to restore must also hold no trigger, unique index or NOT NULL column
+    // that the program does not make, and no loop of categories. False with the reason when
+    // it cannot be used.
+    static bool proveFile(const QString& path, Proof proof, std::string& error);
     // Puts a proven copy of `candidate` in place of the user database file (none may be
     // running). The copy is made and proven beside the file, the current file is kept
     // beside it (named with SafetySuffix), and the copy then takes its place in one rename.

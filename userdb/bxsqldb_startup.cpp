@@ -8,6 +8,7 @@
 #include "core/createdirectory.h"
 #include "core/regularfile.h"
 #include "userdb/busywait.h"
+#include "userdb/catalogueroots.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
 #include "userdb/userdbformat.h"
@@ -20,6 +21,7 @@
 #include <QSqlError>
 #include <QSet>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -600,11 +602,11 @@ std::string unsupportedVersion(int version)
 }
 
 // Copies `source` to `copy` and proves the copy; the copy is removed when either fails.
-bool provenCopy(const QString& source, const QString& copy, std::string& error)
+bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof, std::string& error)
 {
     removeWithJournal(copy);
     std::string reason;
-    if (copyFile(source, copy, reason) && BXSqlDb::proveFile(copy, reason))
+    if (copyFile(source, copy, reason) && BXSqlDb::proveFile(copy, proof, reason))
         return true;
     removeWithJournal(copy);
     error = reason;
@@ -635,21 +637,37 @@ BXSqlDb::Integrity judgeIntegrity(const QStringList& findings, const StoreOutcom
 
 // The shipped empty diary's tables, each with its columns, as SQLite lists them.
 using Schema = QMap<QString, QStringList>;
+// The rows of a query on the schema, each column as text.
+using Rows = QList<QStringList>;
 
 const char* const SchemaQuery =
     "SELECT m.name, c.name FROM sqlite_master AS m, pragma_table_info(m.name) AS c "
     "WHERE m.type = 'table' ORDER BY m.name, c.cid";
+
+// What may refuse or remove a row that the program writes: triggers (kind, name, table), the
+// keys that must be unique (kind, name, table, then each column with its collation) and the
+// columns that take no NULL (kind, column, table, whether it has a default).
+const char* const ConstraintsQuery =
+    "SELECT 'trigger', name, tbl_name, NULL FROM sqlite_master WHERE type = 'trigger' "
+    "UNION ALL SELECT 'unique', i.name, m.name, (SELECT group_concat(lower(coalesce(x.name, "
+    "'(expression)')) || ' ' || lower(x.coll), ',') FROM pragma_index_xinfo(i.name) AS x "
+    "WHERE x.key) FROM sqlite_master AS m, pragma_index_list(m.name) AS i "
+    "WHERE m.type = 'table' AND i.\"unique\" "
+    "UNION ALL SELECT 'primary key', '', m.name, group_concat(lower(c.name) || ' binary', "
+    "',') FROM sqlite_master AS m, pragma_table_info(m.name) AS c WHERE m.type = 'table' "
+    "AND c.pk GROUP BY m.name "
+    "UNION ALL SELECT 'not null', c.name, m.name, c.dflt_value IS NOT NULL FROM sqlite_master "
+    "AS m, pragma_table_info(m.name) AS c WHERE m.type = 'table' AND c.\"notnull\"";
 
 QString shippedDiary()
 {
     return BXSettings::getResourceDBPath() + QLatin1String(BXSqlDb::FileName);
 }
 
-// Every table and column the program reads: those of the shipped empty diary, which a new
-// diary starts from and the upgrade of an earlier version reaches. It is read from the file's
-// bytes, its header put right in memory, on a connection of its own; nothing when it cannot be
-// read, with the reason.
-std::optional<Schema> shippedSchema(QString* failure)
+// The rows of each query on the shipped empty diary, which a new diary starts from and the
+// upgrade of an earlier version reaches. It is read from the file's bytes, its header put
+// right in memory, on a connection of its own; nothing when it cannot be read, with the reason.
+std::optional<QList<Rows>> shippedRows(std::initializer_list<const char*> queries, QString* failure)
 {
     QFile file;
     if (!RegularFile::open(file, shippedDiary(), failure))
@@ -658,50 +676,67 @@ std::optional<Schema> shippedSchema(QString* failure)
     if (bytes.startsWith(UserDbFormat::templateBlock()))
         bytes.replace(0, UserDbFormat::sqlite3Magic().size(), UserDbFormat::sqlite3Magic());
     sqlite3* db = nullptr;
-    sqlite3_stmt* statement = nullptr;
     bool read = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
         && sqlite3_deserialize(db, "main", reinterpret_cast<unsigned char*>(bytes.data()),
                                bytes.size(), bytes.size(), SQLITE_DESERIALIZE_READONLY)
-            == SQLITE_OK
-        && sqlite3_prepare_v2(db, SchemaQuery, -1, &statement, nullptr) == SQLITE_OK;
-    Schema schema;
-    int step = SQLITE_DONE;
-    while (read && (step = sqlite3_step(statement)) == SQLITE_ROW)
-        schema[QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)))]
-            .append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1))));
-    read = read && step == SQLITE_DONE && !schema.isEmpty();
+            == SQLITE_OK;
+    QList<Rows> results;
+    for (auto query = queries.begin(); read && query != queries.end(); ++query) {
+        sqlite3_stmt* statement = nullptr;
+        read = sqlite3_prepare_v2(db, *query, -1, &statement, nullptr) == SQLITE_OK;
+        Rows& rows = results.emplace_back();
+        int step = SQLITE_DONE;
+        while (read && (step = sqlite3_step(statement)) == SQLITE_ROW) {
+            QStringList& row = rows.emplace_back();
+            for (int column = 0; column < sqlite3_column_count(statement); ++column)
+                row.append(QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(statement, column))));
+        }
+        read = read && step == SQLITE_DONE;
+        sqlite3_finalize(statement);
+    }
+    read = read && !results.value(0).isEmpty();
     if (!read)
-        *failure = schema.isEmpty() && step == SQLITE_DONE ? BXSqlDb::tr("it holds no tables")
-                                                            : QString::fromUtf8(sqlite3_errmsg(db));
-    sqlite3_finalize(statement);
+        *failure = sqlite3_errcode(db) == SQLITE_OK ? BXSqlDb::tr("it holds no tables")
+                                                    : QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_close(db);
-    return read ? std::optional<Schema>(schema) : std::nullopt;
+    return read ? std::optional<QList<Rows>>(results) : std::nullopt;
 }
 
-// Whether the running connection holds every table and column the program reads; otherwise
-// false with what it lacks, or why that cannot be told. SQL names ignore case.
-bool holdsShippedSchema(std::string& error)
+// The rows of a query on the running connection; nothing when they cannot be read, with why.
+std::optional<Rows> heldRows(const char* sql, std::string& error)
 {
-    QString failure;
-    const std::optional<Schema> shipped = shippedSchema(&failure);
-    if (!shipped) {
-        error = BXSqlDb::tr("the empty diary %1 that comes with the program cannot be read: %2")
-                    .arg(QDir::toNativeSeparators(shippedDiary()), failure)
-                    .toStdString();
-        return false;
-    }
-    QMap<QString, QSet<QString>> held;
-    BXSqlQuery read(SchemaQuery);
-    if (!read.readRows([&read, &held] {
-            held[read.value(0).toString().toLower()].insert(read.value(1).toString().toLower());
-        })) {
-        error = BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
-        return false;
-    }
+    BXSqlQuery read(sql);
+    Rows rows;
+    if (read.readRows([&read, &rows] {
+            QStringList& row = rows.emplace_back();
+            for (int column = 0; column < read->record().count(); ++column)
+                row.append(read.value(column).toString());
+        }))
+        return rows;
+    error = BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
+    return std::nullopt;
+}
+
+Schema schemaOf(const Rows& rows)
+{
+    Schema schema;
+    for (const QStringList& row : rows)
+        schema[row.value(0)].append(row.value(1));
+    return schema;
+}
+
+// What the held tables lack of the tables and columns the program reads; SQL names ignore case.
+QStringList lackingColumns(const Schema& shipped, const Schema& held)
+{
+    QMap<QString, QSet<QString>> heldColumns;
+    for (auto table = held.cbegin(); table != held.cend(); ++table)
+        for (const QString& column : table.value())
+            heldColumns[table.key().toLower()].insert(column.toLower());
     QStringList lacking;
-    for (auto table = shipped->cbegin(); table != shipped->cend(); ++table) {
-        const auto columns = held.constFind(table.key().toLower());
-        if (columns == held.cend()) {
+    for (auto table = shipped.cbegin(); table != shipped.cend(); ++table) {
+        const auto columns = heldColumns.constFind(table.key().toLower());
+        if (columns == heldColumns.cend()) {
             lacking.append(BXSqlDb::tr("the table %1").arg(table.key()));
             continue;
         }
@@ -710,6 +745,84 @@ bool holdsShippedSchema(std::string& error)
                 lacking.append(BXSqlDb::tr("the column %1 of the table %2").arg(column, table.key()));
         }
     }
+    return lacking;
+}
+
+bool readsColumn(const Schema& tables, const QString& table, const QString& column)
+{
+    return lackingColumns({{table, {column}}}, tables).isEmpty();
+}
+
+bool isKey(const QStringList& constraint)
+{
+    return constraint.value(0) == QLatin1String("unique")
+        || constraint.value(0) == QLatin1String("primary key");
+}
+
+// Whether a held constraint is one of the program's own, or one that follows from them: a key
+// that holds all the columns of one of the program's keys of that table is unique whenever
+// that key is.
+bool isOwnConstraint(const QStringList& held, const Rows& shipped)
+{
+    const QStringList heldColumns = held.value(3).split(QLatin1Char(','));
+    return std::any_of(shipped.cbegin(), shipped.cend(), [&](const QStringList& own) {
+        if (own.value(2).compare(held.value(2), Qt::CaseInsensitive) != 0)
+            return false;
+        if (isKey(held)) {
+            const QStringList ownColumns = own.value(3).split(QLatin1Char(','));
+            return isKey(own) && std::all_of(ownColumns.cbegin(), ownColumns.cend(), [&](const QString& column) {
+                       return heldColumns.contains(column);
+                   });
+        }
+        return own.value(0) == held.value(0) && own.value(1).compare(held.value(1), Qt::CaseInsensitive) == 0;
+    });
+}
+
+// The held constraints on the program's tables that are not the program's own, named. A NOT
+// NULL column that the program does not write and that has a default never meets a NULL.
+QStringList foreignConstraints(const Rows& shipped, const Rows& held, const Schema& tables)
+{
+    QSet<QString> ownTables;
+    for (auto table = tables.cbegin(); table != tables.cend(); ++table)
+        ownTables.insert(table.key().toLower());
+    QStringList foreign;
+    for (const QStringList& row : held) {
+        const QString kind = row.value(0);
+        if (!ownTables.contains(row.value(2).toLower()) || isOwnConstraint(row, shipped))
+            continue;
+        if (kind == QLatin1String("trigger"))
+            foreign.append(BXSqlDb::tr("the trigger %1 on the table %2").arg(row.value(1), row.value(2)));
+        else if (kind == QLatin1String("unique"))
+            foreign.append(BXSqlDb::tr("the unique index %1 on the table %2").arg(row.value(1), row.value(2)));
+        else if (kind == QLatin1String("primary key"))
+            foreign.append(BXSqlDb::tr("the primary key of the table %1").arg(row.value(2)));
+        else if (row.value(3) != QLatin1String("1") || readsColumn(tables, row.value(2), row.value(1)))
+            foreign.append(BXSqlDb::tr("the NOT NULL column %1 of the table %2").arg(row.value(1), row.value(2)));
+    }
+    return foreign;
+}
+
+// The rows of the queries on the shipped empty diary; nothing when it cannot be read, with why.
+std::optional<QList<Rows>> readShipped(std::initializer_list<const char*> queries, std::string& error)
+{
+    QString failure;
+    std::optional<QList<Rows>> shipped = shippedRows(queries, &failure);
+    if (!shipped)
+        error = BXSqlDb::tr("the empty diary %1 that comes with the program cannot be read: %2")
+                    .arg(QDir::toNativeSeparators(shippedDiary()), failure)
+                    .toStdString();
+    return shipped;
+}
+
+// Whether the running connection holds every table and column the program reads; otherwise
+// false with what it lacks, or why that cannot be told.
+bool holdsShippedSchema(std::string& error)
+{
+    const std::optional<QList<Rows>> shipped = readShipped({SchemaQuery}, error);
+    const std::optional<Rows> held = shipped ? heldRows(SchemaQuery, error) : std::nullopt;
+    if (!held)
+        return false;
+    const QStringList lacking = lackingColumns(schemaOf(shipped->at(0)), schemaOf(*held));
     if (lacking.isEmpty())
         return true;
     error = BXSqlDb::tr("it lacks what this program reads: %1").arg(lacking.join(QStringLiteral(", ")))
@@ -734,6 +847,37 @@ std::optional<int> pathLimitExceeded(const QString& path, qsizetype ending)
     if (length + ending <= files->mxPathname)
         return std::nullopt;
     return files->mxPathname;
+}
+
+// Whether the running connection holds no trigger, unique index or NOT NULL column on the
+// program's tables that the program does not make: those would refuse or remove the rows it
+// writes. Otherwise false with what it holds, or why that cannot be told.
+bool holdsOnlyOwnConstraints(std::string& error)
+{
+    const std::optional<QList<Rows>> shipped = readShipped({SchemaQuery, ConstraintsQuery}, error);
+    const std::optional<Rows> held = shipped ? heldRows(ConstraintsQuery, error) : std::nullopt;
+    if (!held)
+        return false;
+    const QStringList foreign = foreignConstraints(shipped->at(1), *held, schemaOf(shipped->at(0)));
+    if (foreign.isEmpty())
+        return true;
+    error = BXSqlDb::tr("it holds what this program does not make, which would refuse or remove "
+                        "the changes it writes: %1")
+                .arg(foreign.join(QStringLiteral(", ")))
+                .toStdString();
+    return false;
+}
+
+// Whether the catalogues' categories of the running connection form trees; otherwise false
+// with the loop found, or why they cannot be read.
+bool holdsNoLoop(std::string& error)
+{
+    QString loop;
+    if (!CatalogueRoots::findLoop(&loop))
+        error = BXSqlDb::tr("its tables cannot be read: %1").arg(loop).toStdString();
+    else if (!loop.isEmpty())
+        error = loop.toStdString();
+    return loop.isEmpty();
 }
 
 } // namespace
@@ -847,7 +991,7 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
     std::string reason;
     // The upgraded copy and the copy kept as it was.
     const bool done = haveRoomFor(2 * QFileInfo(live).size(), reason)
-        && provenCopy(live, copy, reason) && copyFile(live, safety, reason);
+        && provenCopy(live, copy, Proof::Upgrade, reason) && copyFile(live, safety, reason);
     if (done && replaceFile(copy, diaryFile()))
         return true;
     if (done) {
@@ -862,7 +1006,7 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
     return false;
 }
 
-bool BXSqlDb::proveFile(const QString& path, std::string& error)
+bool BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
 {
     if (_instance) {
         error = "the user database is still open";
@@ -884,11 +1028,14 @@ bool BXSqlDb::proveFile(const QString& path, std::string& error)
         error = unsupportedVersion(version);
     else
         proven = runUpgradeChain(error) && checkIntegrity(error) == Integrity::Sound;
+    // What the file lacks or holds is told before the triggers, which read some of it. The
+    // diary's own oddities are its user's: it is upgraded with them, and a loop is shown broken.
+    proven = proven && holdsShippedSchema(error)
+        && (proof == Proof::Upgrade || (holdsOnlyOwnConstraints(error) && holdsNoLoop(error)));
     if (proven && !setupSyncTriggers()) {
         error = triggersFailed();
         proven = false;
     }
-    proven = proven && holdsShippedSchema(error);
     cleanUp();
     return proven;
 }
@@ -903,7 +1050,7 @@ bool BXSqlDb::installCopy(const QString& candidate, std::string& error)
     restoreUndone() = false;
     // The restored copy and the copy of the data as it was.
     if (!haveRoomFor(QFileInfo(candidate).size() + QFileInfo(live).size(), error)
-        || !provenCopy(candidate, copy, error))
+        || !provenCopy(candidate, copy, Proof::Restore, error))
         return false;
     if (!copyFile(live, safety, error) || !replaceFile(copy, diaryFile())) {
         if (error.empty())

@@ -59,7 +59,7 @@ void runOrThrow(const char* sql, const char* failure)
 {
     BXSqlQuery statement(sql);
     if (!statement.exec())
-        throw BXException(failure);
+        throw BXException::ofStatement(failure, statement.outcome());
 }
 
 // The two publishing settings of older versions, which now belong to each user.
@@ -94,7 +94,7 @@ void carryOverPublishSettings(const OldPublishSettings& old)
 {
     BXSqlQuery count("SELECT COUNT ( user_id ) FROM user_users");
     if (!count.exec() || !count.next())
-        throw BXException("Cannot count the users");
+        throw BXException::ofStatement("Cannot count the users", count.outcome());
     if (count.value(0).toInt() == 0)
         return;
     BXSqlQuery update("update user_users set auto_publish = ?, ask_before_publish = ? "
@@ -102,15 +102,18 @@ void carryOverPublishSettings(const OldPublishSettings& old)
     update.bindValue(0, old.upload ? 1 : 0);
     update.bindValue(1, old.confirm ? 1 : 0);
     if (!update.exec())
-        throw BXException("Cannot carry over the publishing settings");
+        throw BXException::ofStatement("Cannot carry over the publishing settings", update.outcome());
 }
 
 // The creation text of user_users; fatal when it cannot be read.
 QString userUsersCreationText()
 {
     BXSqlQuery statement("SELECT sql FROM sqlite_master WHERE type='table' AND name='user_users'");
-    if (!statement.exec() || !statement.next())
-        throw BXException("Couldn't get user_users schema info from sqlite_master");
+    if (!statement.exec())
+        throw BXException::ofStatement("Couldn't get user_users schema info from sqlite_master",
+                                       statement.outcome());
+    if (!statement.next())
+        throw BXException::lackingTable(QStringLiteral("user_users"));
     QString text = statement.value(0).toString();
     if (!text.contains(QLatin1String("CREATE TABLE")))
         throw BXException("Couldn't get valid CREATE TABLE from user_users schema info");
@@ -143,7 +146,7 @@ void BXSqlDb::upgradeSchema(int version)
     BXSqlQuery write("UPDATE userdata_meta SET itemvalue = ? WHERE itemkey = 'schema_version'");
     write.bindValue(0, version);
     if (!write.exec())
-        throw BXException("Cannot update database schema version");
+        throw BXException::ofStatement("Cannot update database schema version", write.outcome());
     if (write->numRowsAffected() < 1)
         throw BXException("Cannot update database schema version: the database has no "
                           "schema version entry");
@@ -156,7 +159,7 @@ void BXSqlDb::upgradeSchema(int version)
         "UPDATE userdata_meta SET itemvalue = ? WHERE itemkey = 'software_modified_version'");
     modified.bindValue(0, AppVersion::text());
     if (!modified.exec())
-        throw BXException("Cannot update database modified string");
+        throw BXException::ofStatement("Cannot update database modified string", modified.outcome());
 }
 
 void BXSqlDb::upgrade204to205()

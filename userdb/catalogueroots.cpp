@@ -3,9 +3,12 @@
 #include "core/fooddbbase.h"
 #include "userdb/bxsqlquery.h"
 
+#include <QCoreApplication>
 #include <QString>
 
+#include <map>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -41,6 +44,31 @@ bool makeRoots(const RootTable& tables, std::optional<int> user)
     return shared.exec() && own.exec();
 }
 
+struct Category
+{
+    qint64 parent;
+    QString name;
+};
+
+// A category of the table that lies below itself: its id, or nothing. Each category's way up
+// is followed until it ends (at a parent that is no category) or meets a category whose way
+// was already followed, so every category is visited once.
+std::optional<qint64> loopIn(const std::map<qint64, Category>& categories)
+{
+    std::set<qint64> ending;
+    for (const auto& category : categories) {
+        std::set<qint64> way;
+        qint64 at = category.first;
+        for (auto found = categories.find(at); found != categories.end() && !ending.count(at)
+             && way.insert(at).second; found = categories.find(at))
+            at = found->second.parent;
+        if (way.count(at))
+            return at;
+        ending.insert(way.begin(), way.end());
+    }
+    return std::nullopt;
+}
+
 bool makeAllRoots(std::optional<int> user)
 {
     for (const RootTable& tables : RootTables) {
@@ -55,6 +83,12 @@ bool makeAllRoots(std::optional<int> user)
 int CatalogueRoots::idFor(int user)
 {
     return user == -1 ? FoodDBBase::SharedRootId : FoodDBBase::UserRootBase + user;
+}
+
+bool CatalogueRoots::isRoot(int id)
+{
+    // The users' roots lie right below the shared one.
+    return id >= idFor(0) && id <= idFor(-1);
 }
 
 std::optional<bool> CatalogueRoots::holdsAnything(int user)
@@ -80,4 +114,30 @@ bool CatalogueRoots::makeFor(int user)
 bool CatalogueRoots::makeForEveryUser()
 {
     return makeAllRoots(std::nullopt);
+}
+
+bool CatalogueRoots::findLoop(QString* loop)
+{
+    loop->clear();
+    for (const RootTable& tables : RootTables) {
+        BXSqlQuery read(QStringLiteral("SELECT category_id, parent_id, %1 FROM %2")
+                            .arg(QLatin1String(tables.nameColumn), QLatin1String(tables.table)));
+        std::map<qint64, Category> categories;
+        if (!read.readRows([&read, &categories] {
+                categories[read.value(0).toLongLong()] = {read.value(1).toLongLong(), read.value(2).toString()};
+            })) {
+            *loop = read.outcome().detail();
+            return false;
+        }
+        if (const std::optional<qint64> id = loopIn(categories)) {
+            *loop = QCoreApplication::translate("CatalogueRoots",
+                                                "the table %1 holds a loop: the category %2 (\"%3\") "
+                                                "lies below itself")
+                        .arg(QLatin1String(tables.table))
+                        .arg(*id)
+                        .arg(categories.at(*id).name);
+            return true;
+        }
+    }
+    return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <optional>
 
 // The root categories of the custom food and custom exercise catalogues: one shared by every
@@ -10,6 +12,8 @@ class CatalogueRoots
 public:
     // The id of a user's root category; user -1 is the shared root.
     static int idFor(int user);
+    // Whether the category id is the shared root or a user's root.
+    static bool isRoot(int id);
     // Makes the shared roots and the roots of `user` (stored already) where they are missing;
     // false when one cannot be stored.
     static bool makeFor(int user);
@@ -18,4 +22,8 @@ public:
     static std::optional<bool> holdsAnything(int user);
     // Likewise for every user of the diary.
     static bool makeForEveryUser();
+    // Names the first loop of the catalogues' categories (a category that lies below itself,
+    // with its table) in `loop`, left empty without one. False, with the reason in `loop`, when
+    // the categories could not be read.
+    static bool findLoop(QString* loop);
 };

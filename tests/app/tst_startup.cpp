@@ -180,7 +180,8 @@ private slots:
     void channelFindsAFolderOrSaysWhy();
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
-    void malformedDateRowDoesNotStopTheStart();
+    void oddRowsDoNotStopTheStart_data();
+    void oddRowsDoNotStopTheStart();
     void terminationDuringSyncWaitEnds();
     void relativeUserDbPathIsIgnored_data();
     void relativeUserDbPathIsIgnored();
@@ -880,14 +881,17 @@ void TestStartup::cancelledFirstProfileExitsWithZero()
                 .contains(QStringLiteral("User creation canceled.")));
 }
 
-// Gives the user database of this process's own home one user with a complete profile.
+// Gives the user database of this process's own home one user with a complete profile,
+// unless it has a user already.
 void TestStartup::addUser()
 {
     std::string error;
     QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
-    const int user = addCompleteUser(QStringLiteral("Ada"));
-    QVERIFY(user >= 0);
-    QVERIFY(UserDB::instance()->setUserPrefs(user, DBTypes::UserPrefs()));
+    if (UserDB::instance()->numUsers() == 0) {
+        const int user = addCompleteUser(QStringLiteral("Ada"));
+        QVERIFY(user >= 0);
+        QVERIFY(UserDB::instance()->setUserPrefs(user, DBTypes::UserPrefs()));
+    }
     UserDB::cleanUp();
     BXSqlDb::cleanUp();
 }
@@ -957,17 +961,33 @@ void TestStartup::normalRunHandlesMessagesAndKeepsGeometry()
     QCOMPARE(keys.size(), 1);
 }
 
-// A row whose date is no date code, in the month that the diary shows at start.
-void TestStartup::malformedDateRowDoesNotStopTheStart()
+void TestStartup::oddRowsDoNotStopTheStart_data()
 {
+    QTest::addColumn<QStringList>("statements");
+    // Rows whose date is no date code, in the month that the diary shows at start.
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    QTest::newRow("malformed dates")
+        << QStringList{QStringLiteral("INSERT INTO water_diary (user_id, date, cups) VALUES (0, '%1 08:00', 3)")
+                           .arg(today),
+                       QStringLiteral("INSERT INTO exer_diary (user_id, date, duration, rate, name, status) "
+                                      "VALUES (0, '%1 08:00', 10, 1, 'Odd', 1)").arg(today)};
+    // Another tool made the categories, the roots among them, their own parents.
+    for (const char* table : {"custom_food_cats", "custom_exercise_cats"})
+        QTest::newRow(qPrintable(QStringLiteral("%1 their own parents").arg(table)))
+            << QStringList{QStringLiteral("INSERT INTO %1 VALUES (16777216, 16777216, 'Loop')").arg(table),
+                           QStringLiteral("UPDATE %1 SET parent_id = category_id").arg(table)};
+}
+
+// The first user's day and catalogues are shown, and the program ends with the session.
+void TestStartup::oddRowsDoNotStopTheStart()
+{
+    QFETCH(QStringList, statements);
+    addUser();
     std::string error;
     QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
-    const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
-    for (const char* table : {"water_diary (user_id, date, cups) VALUES (0, '%1 08:00', 3)",
-                              "exer_diary (user_id, date, duration, rate, name, status) "
-                              "VALUES (0, '%1 08:00', 10, 1, 'Odd', 1)"}) {
-        BXSqlQuery insert(QStringLiteral("INSERT INTO ") + QString::fromLatin1(table).arg(today));
-        QVERIFY(insert.exec());
+    for (const QString& statement : statements) {
+        BXSqlQuery change(statement);
+        QVERIFY(change.exec());
     }
     BXSqlDb::cleanUp();
 

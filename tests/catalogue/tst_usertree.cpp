@@ -181,6 +181,16 @@ private slots:
                  USER_ROOT);
         QCOMPARE(names(foods->getFlattenedChildren(0, 0)),
                  QStringList({"Inner", "Outer", "Shared Foods", "My Foods"}));
+
+        // Loops that another tool stored are shown broken: each category once, each root as
+        // a root; deleting a category leaves the root that a row gives it as a child.
+        QVERIFY(exec("INSERT INTO custom_food_cats VALUES (?, ?, 'Shared Foods'), (?, ?, 'My Foods')",
+                     {0x2000000, 0x2000000, USER_ROOT, inner}));
+        foods->reload(0, false);
+        QCOMPARE(names(foods->getFlattenedChildren(0, 0)),
+                 QStringList({"Inner", "Outer", "Shared Foods", "My Foods"}));
+        QVERIFY(foods->deleteCategory(outer, true));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM custom_food_cats WHERE category_id = ?", {USER_ROOT}).toInt(), 1);
     }
 
     void namesKeepEveryScript()

@@ -22,6 +22,7 @@ private slots:
     void step304Or305AddsBackupPathOnce_data();
     void step304Or305AddsBackupPathOnce();
     void missingVersionRowIsAnError();
+    void failedUpgradeLeavesFileAsItWas_data();
     void failedUpgradeLeavesFileAsItWas();
 
 private:
@@ -202,17 +203,32 @@ void TestUpgrade::missingVersionRowIsAnError()
     QCOMPARE(BXSqlDb::getVersion(), 0);
 }
 
-// A file of another program that claims an old version: the step to 310 finds no
-// user_misc table. Every start refuses it and leaves it as it was, with no safety copy.
+void TestUpgrade::failedUpgradeLeavesFileAsItWas_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("lacking");
+    QTest::newRow("file of another program") << "309 -> 310" << "user_misc";
+    QTest::newRow("version 204 without its targets") << "308 -> 309" << "user_target";
+}
+
+// A diary that lacks a table an upgrade step changes: another program's file that claims
+// version 309, or a version-204 diary. Every start refuses it, naming the step and the table,
+// and leaves it as it was, with no safety copy.
 void TestUpgrade::failedUpgradeLeavesFileAsItWas()
 {
+    QFETCH(QString, step);
+    QFETCH(QString, lacking);
     const QString path = UserDbTestEnv::databaseFile();
-    QVERIFY(UserDbTestEnv::runOn(
-        path, {QStringLiteral("CREATE TABLE user_users (user_id INTEGER, name TEXT)"),
-               QStringLiteral("INSERT INTO user_users VALUES (0, 'Ann')"),
-               QStringLiteral("CREATE TABLE userdata_meta (itemkey TEXT, itemvalue)"),
-               QStringLiteral("INSERT INTO userdata_meta VALUES ('schema_version', 309)"),
-               QStringLiteral("INSERT INTO userdata_meta VALUES ('software_modified_version', '')")}));
+    if (step.startsWith(QLatin1String("309")))
+        QVERIFY(UserDbTestEnv::runOn(
+            path, {QStringLiteral("CREATE TABLE user_users (user_id INTEGER, name TEXT)"),
+                   QStringLiteral("INSERT INTO user_users VALUES (0, 'Ann')"),
+                   QStringLiteral("CREATE TABLE userdata_meta (itemkey TEXT, itemvalue)"),
+                   QStringLiteral("INSERT INTO userdata_meta VALUES ('schema_version', 309)"),
+                   QStringLiteral("INSERT INTO userdata_meta VALUES ('software_modified_version', '')")}));
+    else
+        QVERIFY(UserDbTestEnv::create204Database(path)
+                && UserDbTestEnv::runOn(path, {QStringLiteral("DROP TABLE ") + lacking}));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray before = file.readAll();
@@ -221,7 +237,8 @@ void TestUpgrade::failedUpgradeLeavesFileAsItWas()
     for (int start = 0; start < 2; ++start) {
         QString error;
         QVERIFY(!UserDbTestEnv::startUp(&error));
-        QVERIFY2(error.contains(path) && error.contains(QStringLiteral("309 -> 310 failed")),
+        QVERIFY2(error.contains(path) && error.contains(step + QStringLiteral(" failed"))
+                     && error.contains(QStringLiteral("lacks the table ") + lacking),
                  qPrintable(error));
         QVERIFY(!BXSqlDb::isUp());
     }
