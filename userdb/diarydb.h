@@ -60,7 +60,8 @@ public:
     // Adds an exercise entry (under its own id with keepId); the entry's id, or -1 when the
     // insert fails.
     int addExEntry(DBTypes::ExerciseDiaryItem& entry, bool keepId);
-    // Rewrites an entry; a changed entry is always live again. Refused like addFoodEntry.
+    // Rewrites an entry; a changed entry is always live again. A change of its user or food
+    // is refused like addFoodEntry; one that keeps both is the user's own.
     bool modifyFoodEntry(int entryId, const DBTypes::FoodDiaryItem& entry);
     bool modifyExEntry(const DBTypes::ExerciseDiaryItem& entry);
     // Removing an entry, several entries or a day is stored whole or not at all; false when
@@ -113,6 +114,8 @@ private:
     DiaryDB& operator=(const DiaryDB&) = delete;
 
     static void loadFoodItem(BXSqlQuery& query, DBTypes::FoodDiaryItem& entry);
+    // Whether the stored entry already belongs to the entry's user and names its food.
+    bool keepsItsFood(int entryId, const DBTypes::FoodDiaryItem& entry) const;
     static void bindFoodValues(BXSqlQuery& query, const DBTypes::FoodDiaryItem& entry);
     bool readFoods(BXSqlQuery& query, bool includeDeleted,
                    const std::function<DBTypes::DiaryDay&(const QString& date)>& dayOf);
