@@ -5,6 +5,7 @@
 
 #include <QVariant>
 
+#include <algorithm>
 #include <cassert>
 
 namespace {
@@ -28,6 +29,12 @@ std::optional<qint64> scalar(BXSqlQuery& query, std::initializer_list<QVariant> 
     if (!row)
         return std::nullopt;
     return *row ? query.value(0).toLongLong() : 0;
+}
+
+// The key of a table's mark in userdata_meta.
+QString markKey(const QString& table)
+{
+    return table + QStringLiteral("_highest_id");
 }
 
 } // namespace
@@ -91,22 +98,12 @@ bool CustomCatalogueDB::reparentItem(int itemId, int newCategoryId)
 
 int CustomCatalogueDB::createCategory(int parentId, const QString& name, int id)
 {
-    // A new id is read and taken in one change, so that no other program takes it between.
-    if (!BXSqlDb::beginTransaction())
-        return -1;
-    if (id < 0) {
-        BXSqlQuery next(_sql("SELECT MAX(category_id)+1 FROM %4 WHERE category_id+1 < ?"));
-        const std::optional<qint64> candidate = scalar(next, {USER_ROOT_BASE});
-        if (!candidate) {
-            BXSqlDb::endTransaction(false);
-            return -1;
-        }
-        id = *candidate > FIRST_ID ? int(*candidate) : FIRST_ID;
-    }
-    BXSqlQuery insert(_sql("INSERT INTO %4(category_id, parent_id, %5) VALUES (?, ?, ?)"));
-    const bool ok = BXSqlDb::endTransaction(run(insert, {id, parentId, name}));
+    const int stored = _storeNew(_categoryIds(), id, [&](int newId) {
+        BXSqlQuery insert(_sql("INSERT INTO %4(category_id, parent_id, %5) VALUES (?, ?, ?)"));
+        return run(insert, {newId, parentId, name});
+    });
     reload(0, false);
-    return ok ? id : -1;
+    return stored;
 }
 
 bool CustomCatalogueDB::updateCategory(int categoryId, const QString& name)
@@ -137,13 +134,66 @@ QString CustomCatalogueDB::getCategoryName(int categoryId) const
     return select.value(0).toString();
 }
 
-std::optional<int> CustomCatalogueDB::_newItemId() const
+int CustomCatalogueDB::_createItem(const std::function<bool(int id)>& insert)
 {
-    BXSqlQuery next(_sql("SELECT MAX(%2)+1 FROM %1"));
-    const std::optional<qint64> candidate = scalar(next, {});
-    if (!candidate)
+    return _storeNew(_itemIds(), -1, insert);
+}
+
+// Items take ids up to the end of the catalogue's id space; categories stay below the user
+// roots.
+CustomCatalogueDB::IdRange CustomCatalogueDB::_itemIds() const
+{
+    return {_sql("%1"), _sql("%2"), FoodDBBase::IdSpaceEnd, _tables.namedIds};
+}
+
+CustomCatalogueDB::IdRange CustomCatalogueDB::_categoryIds() const
+{
+    return {_sql("%4"), QStringLiteral("category_id"), USER_ROOT_BASE, nullptr};
+}
+
+std::optional<int> CustomCatalogueDB::_freshId(const IdRange& range) const
+{
+    QString sql = QStringLiteral("SELECT MAX(id) FROM (SELECT MAX(%1) AS id FROM %2 WHERE %1 < ? "
+                                 "UNION ALL SELECT CAST(itemvalue AS INTEGER) FROM userdata_meta "
+                                 "WHERE itemkey = ?")
+                      .arg(range.column, range.table);
+    if (range.namedIds)
+        sql += QStringLiteral(" UNION ALL SELECT MAX(id) FROM (%1) WHERE id >= ? AND id < ?")
+                   .arg(QLatin1String(range.namedIds));
+    BXSqlQuery highest(sql + QLatin1Char(')'));
+    const std::optional<qint64> found =
+        range.namedIds ? scalar(highest, {range.end, markKey(range.table), FIRST_ID, range.end})
+                       : scalar(highest, {range.end, markKey(range.table)});
+    if (!found)
         return std::nullopt;
-    return *candidate > FIRST_ID ? int(*candidate) : FIRST_ID;
+    const qint64 next = std::max<qint64>(*found + 1, FIRST_ID);
+    if (next >= range.end)
+        return std::nullopt;
+    return int(next);
+}
+
+bool CustomCatalogueDB::_markGiven(const IdRange& range, int id)
+{
+    if (id < FIRST_ID || id >= range.end)
+        return true;
+    // A lower mark gives way; a higher one stays. The table may lack a key constraint.
+    BXSqlQuery lower("DELETE FROM userdata_meta WHERE itemkey = ? AND CAST(itemvalue AS INTEGER) < ?");
+    BXSqlQuery mark("INSERT INTO userdata_meta(itemkey, itemvalue) SELECT ?, ? WHERE NOT EXISTS "
+                    "(SELECT 1 FROM userdata_meta WHERE itemkey = ?)");
+    const QString key = markKey(range.table);
+    return run(lower, {key, id}) && run(mark, {key, id, key});
+}
+
+// The new id is read and taken in one change, so that no other program takes it between.
+int CustomCatalogueDB::_storeNew(const IdRange& range, int id,
+                                 const std::function<bool(int id)>& insert)
+{
+    if (!BXSqlDb::beginTransaction())
+        return -1;
+    if (id < 0)
+        id = _freshId(range).value_or(-1);
+    const bool stored = id >= 0 && insert(id) && _markGiven(range, id);
+    return BXSqlDb::endTransaction(stored) ? id : -1;
 }
 
 bool CustomCatalogueDB::_deleteItem(int itemId)

@@ -3,6 +3,7 @@
 
 #include "catalogue/dynamicdb.h"
 
+#include <functional>
 #include <optional>
 #include <set>
 
@@ -10,6 +11,11 @@
 // item table and a category table (category_id, parent_id and a name column) whose rows
 // form the user catalogue tree, with the operations on categories and the moving and
 // deleting of items. Every change reloads the tree.
+//
+// An id once given to an item or a category is never given again, though its row is deleted:
+// a diary entry, saved meal or favourite may still name it. The highest id each table gave is
+// kept in userdata_meta, and no id is given that such a row names, which a diary written
+// before that mark was kept may hold.
 class CustomCatalogueDB : public DynamicDB {
 public:
     // The names of a store's tables and columns.
@@ -20,6 +26,8 @@ public:
         const char* categories;   // category table
         const char* categoryName; // its name column
         const char* noun;         // plural noun of the root names
+        // A statement listing, as column id, the item ids that other stored rows name
+        const char* namedIds;
     };
 
     explicit CustomCatalogueDB(const Tables& tables);
@@ -34,7 +42,7 @@ public:
     bool reparentItem(int itemId, int newCategoryId) override;
 
     // Makes a category below parentId; an id below 0 asks for a new one. The id used, or -1
-    // when the category could not be stored.
+    // when the category could not be stored or no new id is left below the user roots.
     int createCategory(int parentId, const QString& name, int id = -1);
     bool updateCategory(int categoryId, const QString& name);
     // Without force a category that has any child is kept (false). With force the category
@@ -45,12 +53,30 @@ public:
     QString getCategoryName(int categoryId) const;
 
 protected:
-    // One above the largest item id, at least FIRST_ID; nothing when the ids could not be read.
-    std::optional<int> _newItemId() const;
+    // Stores a new item in one change with its new id: insert runs the item's statement for
+    // that id. The id, or -1 when nothing was stored or no new id is left.
+    int _createItem(const std::function<bool(int id)>& insert);
     bool _deleteItem(int itemId);
     QString _sql(const char* pattern) const;
 
 private:
+    // The ids a table gives: its id column, the end of its range and the statement of the
+    // ids other rows name (none for categories).
+    struct IdRange {
+        QString table;
+        QString column;
+        int end;
+        const char* namedIds;
+    };
+    IdRange _itemIds() const;
+    IdRange _categoryIds() const;
+    // One above every id the table holds, gave or sees named, at least FIRST_ID; nothing
+    // when that could not be read or reaches the end of the range.
+    std::optional<int> _freshId(const IdRange& range) const;
+    // Raises the table's mark of the highest id given to id.
+    bool _markGiven(const IdRange& range, int id);
+    // Stores a row under id (a new one when below 0) in one change with the mark.
+    int _storeNew(const IdRange& range, int id, const std::function<bool(int id)>& insert);
     // Nothing when it could not be read.
     std::optional<bool> _hasChildren(int categoryId) const;
     bool _deleteSubtree(int categoryId, std::set<int>& visited);

@@ -1,10 +1,10 @@
 #include "catalogue/exdbdynamic.h"
 
-#include "userdb/bxsqldb.h"
 #include "userdb/nullconversion.h"
 
 #include <QVariant>
 
+#include <algorithm>
 #include <cassert>
 
 using DBTypes::ExerciseItem;
@@ -13,9 +13,11 @@ ExDBDynamic* ExDBDynamic::_instance = nullptr;
 
 namespace {
 
-const CustomCatalogueDB::Tables EXERCISE_TABLES = {"custom_exercises", "activity_id",
-                                                  "description", "custom_exercise_cats",
-                                                  "description", "Exercises"};
+// Exercise entries keep their exercise's name, not its id; favourites of item_type 2 are
+// exercises.
+const CustomCatalogueDB::Tables EXERCISE_TABLES = {
+    "custom_exercises", "activity_id", "description", "custom_exercise_cats", "description",
+    "Exercises", "SELECT item_id AS id FROM favorites WHERE item_type = 2"};
 
 } // namespace
 
@@ -47,24 +49,17 @@ ExDBDynamic::~ExDBDynamic()
 
 int ExDBDynamic::createExercise(int categoryId, const QString& name, float scale)
 {
-    // The new id is read and taken in one change, so that no other program takes it between.
-    if (!BXSqlDb::beginTransaction())
-        return -1;
-    const std::optional<int> newId = _newItemId();
-    if (!newId) {
-        BXSqlDb::endTransaction(false);
-        return -1;
-    }
-    const int id = *newId;
-    BXSqlQuery insert("INSERT INTO custom_exercises(activity_id, category_id, description, scale) "
-                      "VALUES (?, ?, ?, ?)");
-    insert.bindValue(0, id);
-    insert.bindValue(1, categoryId);
-    insert.bindValue(2, name);
-    insert.bindValue(3, scale);
-    const bool ok = BXSqlDb::endTransaction(insert.exec());
-    reload(ok ? id : 0, false);
-    return ok ? id : -1;
+    const int id = _createItem([&](int newId) {
+        BXSqlQuery insert("INSERT INTO custom_exercises(activity_id, category_id, description, "
+                          "scale) VALUES (?, ?, ?, ?)");
+        insert.bindValue(0, newId);
+        insert.bindValue(1, categoryId);
+        insert.bindValue(2, name);
+        insert.bindValue(3, scale);
+        return insert.exec();
+    });
+    reload(std::max(id, 0), false);
+    return id;
 }
 
 bool ExDBDynamic::updateExercise(int exerciseId, const QString& name, float scale)

@@ -1,8 +1,8 @@
 #include "catalogue/fooddbdynamic.h"
 
-#include "userdb/bxsqldb.h"
 #include "userdb/nullconversion.h"
 
+#include <algorithm>
 #include <cassert>
 
 using DBTypes::FoodItem;
@@ -13,8 +13,12 @@ FoodDBDynamic* FoodDBDynamic::_instance = nullptr;
 
 namespace {
 
-const CustomCatalogueDB::Tables FOOD_TABLES = {"custom_foods", "food_id", "name",
-                                              "custom_food_cats", "name", "Foods"};
+// Diary and meal-plan entries and saved meals name custom foods by ref_id; favourites of
+// item_type 1 are foods.
+const CustomCatalogueDB::Tables FOOD_TABLES = {
+    "custom_foods", "food_id", "name", "custom_food_cats", "name", "Foods",
+    "SELECT ref_id AS id FROM food_diary UNION ALL SELECT ref_id FROM food_mealplan "
+    "UNION ALL SELECT item_id FROM favorites WHERE item_type = 1"};
 
 // The nutrients in the column order of the statements below.
 constexpr NutType VALUE_COLUMNS[] = {DBTypes::ENERGY, DBTypes::FAT,    DBTypes::PROTEIN,
@@ -75,24 +79,17 @@ FoodDBDynamic::~FoodDBDynamic()
 int FoodDBDynamic::createFood(int categoryId, const QString& name, const QString& servingName,
                               const FoodItem& values)
 {
-    // The new id is read and taken in one change, so that no other program takes it between.
-    if (!BXSqlDb::beginTransaction())
-        return -1;
-    const std::optional<int> newId = _newItemId();
-    if (!newId) {
-        BXSqlDb::endTransaction(false);
-        return -1;
-    }
-    const int id = *newId;
-    BXSqlQuery insert("INSERT INTO custom_foods(name, serv_name, calories, fat, protein, carb, "
-                      "fiber, saturated_fat, cholesterol, sodium, sugar, calcium, category_id, "
-                      "food_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    bindFood(insert, name, servingName, values);
-    insert.bindValue(12, categoryId);
-    insert.bindValue(13, id);
-    const bool ok = BXSqlDb::endTransaction(insert.exec());
-    reload(ok ? id : 0, false);
-    return ok ? id : -1;
+    const int id = _createItem([&](int newId) {
+        BXSqlQuery insert("INSERT INTO custom_foods(name, serv_name, calories, fat, protein, "
+                          "carb, fiber, saturated_fat, cholesterol, sodium, sugar, calcium, "
+                          "category_id, food_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        bindFood(insert, name, servingName, values);
+        insert.bindValue(12, categoryId);
+        insert.bindValue(13, newId);
+        return insert.exec();
+    });
+    reload(std::max(id, 0), false);
+    return id;
 }
 
 bool FoodDBDynamic::updateFood(int foodId, const QString& name, const QString& servingName,

@@ -14,8 +14,9 @@
 class FoodDBBase {
 public:
     // Whether an id lies in the catalogue's id space: 0 to 0xFFFFFF shipped foods,
-    // 0x1000000 to 0x2FFFFFF the user's own.
-    static bool isCatalogueId(int id) { return id >= 0 && id < 0x3000000; }
+    // 0x1000000 to 0x2FFFFFF the user's own, below IdSpaceEnd.
+    static constexpr int IdSpaceEnd = 0x3000000;
+    static bool isCatalogueId(int id) { return id >= 0 && id < IdSpaceEnd; }
     // The user's own store: its first id, the root of each user's tree (the base plus the
     // user id) and the root of the tree every user shares.
     static constexpr int FirstCustomId = 0x1000000;

@@ -895,7 +895,7 @@ bool DiaryListView::_change(const std::function<bool(QString& refusal)>& change)
 
 QString DiaryListView::_refusal(const DBTypes::FoodDiaryItem& entry, bool ofMeal) const
 {
-    if (DiaryDB::mayNameFood(currentUser(), entry.refId))
+    if (DiaryDB::instance()->mayStoreFood(entry))
         return tr(s_storeRefusedText);
     return tr(ofMeal ? s_privateMealFoodText : s_privateFoodText).arg(entry.getDesc());
 }

@@ -156,10 +156,20 @@ int DiaryDB::addExEntry(ExerciseDiaryItem& entry, bool keepId)
     return entry.entryId;
 }
 
+bool DiaryDB::mayStoreFood(const FoodDiaryItem& entry) const
+{
+    BXSqlQuery stored(sql(QStringLiteral("SELECT 1 FROM "), foodTable(),
+                          " WHERE food_id = ? AND user_id = ? AND ref_id = ?"));
+    stored.bindValue(0, entry.entryId);
+    stored.bindValue(1, entry.userId);
+    stored.bindValue(2, entry.refId);
+    return stored.first().value_or(false) || mayNameFood(entry.userId, entry.refId);
+}
+
 bool DiaryDB::modifyFoodEntry(int entryId, const FoodDiaryItem& entry)
 {
     assert(entryId == entry.entryId && "food_id==fdi.food_id");
-    if (!mayNameFood(entry.userId, entry.refId))
+    if (!mayStoreFood(entry))
         return false;
     BXSqlQuery update(sql(QStringLiteral("UPDATE "), foodTable(),
                           " SET user_id = ?, date = ?, meal = ?, status = ?, ref_id = ?, "

@@ -54,13 +54,17 @@ public:
     // user's own or shared custom foods, or a custom food that is gone (old entries keep
     // their own values). Another user's custom food never.
     static bool mayNameFood(int user, int refId);
+    // Whether the entry may be stored with its food: a stored entry that is the same user's
+    // and names that food already is the user's own to change, whoever holds the food's id
+    // now; anything else is judged by mayNameFood.
+    bool mayStoreFood(const DBTypes::FoodDiaryItem& entry) const;
     // Adds a food entry and stores its new id in the entry; -1, with nothing stored, when
     // the entry names another user's food or the insert fails.
     int addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew);
     // Adds an exercise entry (under its own id with keepId); the entry's id, or -1 when the
     // insert fails.
     int addExEntry(DBTypes::ExerciseDiaryItem& entry, bool keepId);
-    // Rewrites an entry; a changed entry is always live again. Refused like addFoodEntry.
+    // Rewrites an entry; a changed entry is always live again. Refused when !mayStoreFood.
     bool modifyFoodEntry(int entryId, const DBTypes::FoodDiaryItem& entry);
     bool modifyExEntry(const DBTypes::ExerciseDiaryItem& entry);
     // Removing an entry, several entries or a day is stored whole or not at all; false when

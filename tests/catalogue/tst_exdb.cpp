@@ -109,6 +109,8 @@ private slots:
         QVERIFY(exercises->deleteExercise(swim));
         QVERIFY(!ExDB::instance()->getExercise(swim));
         QCOMPARE(reloads.count, 4);
+        // The id of the deleted exercise is not given again.
+        QCOMPARE(exercises->createExercise(USER_ROOT, QStringLiteral("Row"), 8.0f), swim + 1);
         QCOMPARE(reloads.last.store, static_cast<DynamicDB*>(exercises));
     }
 

@@ -8,6 +8,7 @@
 #include "core/fooddiaryitem.h"
 #include "core/notificationcenter.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarydb.h"
 #include "usercataloguefixture.h"
 
 using namespace CatalogueFixture;
@@ -161,6 +162,11 @@ private slots:
         QVERIFY(FoodDB::instance()->getServingItemList(first).empty());
         QCOMPARE(names(foods->getChildItems(USER_ROOT)), QStringList({"Pesto"}));
         QCOMPARE(reloads.count, 4);
+
+        // The last id of the catalogue's space is given, then none.
+        QVERIFY(exec("UPDATE custom_foods SET food_id = 0x2FFFFFE WHERE food_id = ?", {second}));
+        QCOMPARE(foods->createFood(USER_ROOT, QStringLiteral("Last"), QStringLiteral("cup"), {}), 0x2FFFFFF);
+        QCOMPARE(foods->createFood(USER_ROOT, QStringLiteral("Beyond"), QStringLiteral("cup"), {}), -1);
     }
 
     void categoriesCreateRenameDelete()
@@ -203,8 +209,9 @@ private slots:
         QCOMPARE(names(foods->getFlattenedChildren(0, 0)),
                  QStringList({"Chosen", "Kept", "Shared Foods", "My Foods"}));
 
-        // An empty category goes without force.
+        // An empty category goes without force, and its id is not given again.
         QVERIFY(foods->deleteCategory(0x1234567, false));
+        QCOMPARE(foods->createCategory(USER_ROOT, QStringLiteral("Again")), 0x1234568);
     }
 
     void userDeletionRemovesThatUsersFoods()
@@ -227,6 +234,38 @@ private slots:
         QVERIFY(foods->getCategoryName(category).isEmpty());
         QVERIFY(foods->getFoodItem(shared));
         QCOMPARE(scalar("SELECT COUNT(*) FROM custom_food_cats WHERE category_id = ?", {otherRoot}).toInt(), 0);
+    }
+
+    // A user's entry of her own food stays hers once the food is deleted and another user of
+    // the household makes a food: no id is given twice, and she may change the entry.
+    void anEntryOfADeletedFoodStaysItsUsers()
+    {
+        // A saved meal of a diary from before the mark names a food deleted then.
+        QVERIFY(exec("INSERT INTO food_diary(user_id, ref_id, group_id) VALUES (?, 0x1000005, 1)", {USER}));
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        FoodItem values;
+        values.energy = 280.0f;
+        const int cake = foods->createFood(USER_ROOT, QStringLiteral("Cake G"), QStringLiteral("slice"), values);
+        QCOMPARE(cake, 0x1000006);
+        DBTypes::FoodDiaryItem entry;
+        entry.userId = USER;
+        entry.setDate("20260310");
+        entry.meal = 1;
+        entry.changeFood(cake);
+        QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
+        QVERIFY(foods->deleteFood(cake));
+
+        DBTypes::UserProfile bea;
+        bea.name = QStringLiteral("Bea");
+        int beaId = -1;
+        QVERIFY(UserDB::instance()->addUser(bea, &beaId));
+        const int beaRoot = foods->getRootForUser(beaId);
+        const int cookie = foods->createFood(beaRoot, QStringLiteral("Cookie"), QStringLiteral("piece"), values);
+        QVERIFY(cookie > cake);
+
+        entry.setSize(2.0f);
+        QVERIFY(DiaryDB::instance()->modifyFoodEntry(entry.entryId, entry));
+        QCOMPARE(DiaryDB::instance()->getFoodEntry(entry.entryId)->values.energy, 560.0f);
     }
 
     void diaryEntryLoadsItsFood()

@@ -401,6 +401,7 @@ QTEST_GUILESS_MAIN(TestDiaryDB)
 
 // A food row of one user never names another user's custom food, however it is stored; the
 // user's own foods, the shared ones, shipped foods and custom foods that are gone are named.
+// A change that keeps the food of the user's entry is stored whatever the food.
 void TestDiaryDB::foodsOfAnotherUserAreRefused_data()
 {
     const int alice = User + 1;
@@ -442,4 +443,12 @@ void TestDiaryDB::foodsOfAnotherUserAreRefused()
 
     QCOMPARE(SavedMealDB::instance()->storeMeal(User, -1, "Dessert", {entry}, true) >= 0, named);
     QCOMPARE(StoreFixture::scalar(rows, {refId}).toInt(), named ? 3 : 0);
+
+    // An entry that names the food already, as an older diary may hold it, is the user's to
+    // change, whoever holds the food's id now.
+    QVERIFY(StoreFixture::exec("INSERT INTO food_diary(food_id, user_id, date, meal, status, "
+                               "ref_id, size) VALUES (99, ?, '20060305', 1, 1, ?, 1)", {User, refId}));
+    FoodDiaryItem own = DiaryDB::instance()->getFoodEntry(99).value();
+    own.size = 2.0f;
+    QVERIFY(DiaryDB::instance()->modifyFoodEntry(99, own));
 }
