@@ -44,6 +44,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProgressDialog>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -1526,7 +1527,10 @@ void TestMainWindowData::updateCheckFollowsInterval()
     QFETCH(int, interval);
     QFETCH(int, daysAgo);
     UserDB::instance()->setTipOfTheDay(_ann, -1);
-    const QDateTime last = QDateTime::currentDateTime().addDays(-daysAgo).addSecs(-60);
+    // Days are counted by the calendar, so the start is fixed away from midnight.
+    Clock::setNow(QDateTime(QDate(2026, 3, 10), QTime(12, 0)));
+    const auto realClock = qScopeGuard([] { Clock::reset(); });
+    const QDateTime last = Clock::now().addDays(-daysAgo).addSecs(-60);
     {
         BXSettings settings;
         settings.setInt(BXSettings::StaticDbUpdateInterval, interval);
@@ -1537,7 +1541,7 @@ void TestMainWindowData::updateCheckFollowsInterval()
     BXSettings settings;
     const QDateTime stored = QDateTime::fromString(settings.getString(BXSettings::StaticDbLastUpdate), Qt::ISODate);
     if (_window->updateChecks)
-        QVERIFY(stored.secsTo(QDateTime::currentDateTime()) < 60);
+        QCOMPARE(stored, QDateTime::fromString(Clock::now().toString(Qt::ISODate), Qt::ISODate));
     else
         QCOMPARE(stored, QDateTime::fromString(last.toString(Qt::ISODate), Qt::ISODate));
 
