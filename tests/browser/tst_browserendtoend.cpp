@@ -128,6 +128,9 @@ private slots:
         QTest::newRow("raspberry") << "raspberry" << "Raspberries, raw";
         QTest::newRow("cherry") << "cherry" << "Cherries, sweet, raw";
         QTest::newRow("cranberry") << "cranberry" << "Cranberries, raw";
+        QTest::newRow("mangoes") << "mangoes" << "Mangos, raw";
+        QTest::newRow("bay leaves") << "bay leaves" << "Spices, bay leaf";
+        QTest::newRow("loaves") << "loaves" << "Beef, ground, 85% lean meat / 15% fat, loaf, cooked, baked";
     }
     // Headers count as rows: they take the place of a food on the screen.
     void commonSearchShowsThePlainFoodInView()
