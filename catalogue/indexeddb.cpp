@@ -127,7 +127,7 @@ bool IndexedDB::_doSearch(size_t first, size_t end, const Matchers& matchers, qu
                 _markSubtree(i, 0, FLAG_SEARCH_BITS);
             continue;
         }
-        const quint32 mask = foundMask | _matchMask(i, matchers);
+        const quint32 mask = _matchMask(i, matchers, foundMask, fullMask);
         if (mask == fullMask) {
             _flags[i] = static_cast<unsigned char>((_flags[i] | FLAG_SEARCH_MATCH) & ~FLAG_SEARCH_PARENT_OF_MATCH);
             if (category)
@@ -161,16 +161,30 @@ void IndexedDB::_clearSearchMatches()
         flags &= static_cast<unsigned char>(~FLAG_SEARCH_BITS);
 }
 
-quint32 IndexedDB::_matchMask(size_t index, const Matchers& matchers) const
+// The words found in the record's name, added to foundMask, those of its categories. A category
+// hands its words on to its records, so each is looked for in its name; a food matches or not,
+// so its look ends at the first word that settles that: a searched word missing, or an excluded
+// word present. The searched words come first, as most names lack one of them.
+quint32 IndexedDB::_matchMask(size_t index, const Matchers& matchers, quint32 foundMask,
+                              quint32 fullMask) const
 {
-    if (_flags[index] & FLAG_NON_MATCHABLE)
-        return 0;
+    const bool settles = !(_flags[index] & FLAG_CATEGORY);
+    if ((_flags[index] & FLAG_NON_MATCHABLE) || (settles && (foundMask & ~fullMask)))
+        return foundMask;
     const char* name = _items[index].name;
     const int length = _nameLength(index);
-    quint32 mask = 0;
-    for (size_t k = 0; k < matchers.size(); ++k) {
-        if ((*matchers[k])(name, length))
-            mask |= quint32(1) << k;
+    quint32 mask = foundMask;
+    for (const bool searched : {true, false}) {
+        for (size_t k = 0; k < matchers.size(); ++k) {
+            const quint32 bit = quint32(1) << k;
+            if (((fullMask & bit) != 0) != searched || (mask & bit))
+                continue;
+            const bool found = (*matchers[k])(name, length);
+            if (found)
+                mask |= bit;
+            if (settles && found != searched)
+                return mask;
+        }
     }
     return mask;
 }
