@@ -49,9 +49,12 @@ SearchRank::SearchRank(const QString& terms)
         if (!isLatin1(searched.at(i)))
             continue;
         const WordForms forms(searched.at(i));
-        Searched text{forms.word().toLatin1(), {}, i < wordCount};
-        for (const QString& form : forms.others())
+        Searched text{forms.word().toLatin1(), {}, {}};
+        for (const QString& form : forms.others()) {
             text.others.push_back(form.toLatin1());
+            if (i < wordCount && !form.contains(forms.word()))
+                text.apart.push_back(text.others.back());
+        }
         _searched.push_back(std::move(text));
     }
 }
@@ -98,8 +101,8 @@ SearchRank::Match SearchRank::_match(QByteArrayView segment) const
 bool SearchRank::_holdsOnlyOtherForms(QLatin1StringView name) const
 {
     return std::any_of(_searched.begin(), _searched.end(), [name](const Searched& text) {
-        return text.isWord && !holds(name, text.typed)
-            && std::any_of(text.others.begin(), text.others.end(),
+        return !text.apart.empty() && !holds(name, text.typed)
+            && std::any_of(text.apart.begin(), text.apart.end(),
                            [name](const QByteArray& form) { return holds(name, form); });
     });
 }

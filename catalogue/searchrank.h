@@ -37,7 +37,8 @@ private:
     struct Searched {
         QByteArray typed;               // lowered
         std::vector<QByteArray> others; // lowered
-        bool isWord = false;            // one word of the search, not the search as a whole
+        // For a word of the search (not the search as a whole), the others that do not hold it.
+        std::vector<QByteArray> apart;
     };
 
     int _tier(const char* name) const;
