@@ -47,16 +47,18 @@ bool IndexedDB::applySearchTerms(const QString& terms, bool checkOnly, int flags
     int longest = 0;
     const QString exclusionMark(QLatin1Char('-'));
     if (words.size() <= MAX_SEARCH_WORDS) {
-        for (const QString& word : words) {
-            if (word == exclusionMark)
-                continue;
-            const bool exclusion = word.startsWith(exclusionMark);
-            if (!exclusion)
-                fullMask |= quint32(1) << matchers.size();
-            const QString text = exclusion ? word.mid(1) : word;
-            matchers.push_back(std::make_unique<StringMatcherUtf>(
-                text, _utf8Names ? StringMatcherUtf::Encoding::Utf8 : StringMatcherUtf::Encoding::Latin1));
-            longest = std::max(longest, int(text.size()));
+        // The searched words before the excluded ones (see _matchMask).
+        for (const bool searched : {true, false}) {
+            for (const QString& word : words) {
+                if (word == exclusionMark || word.startsWith(exclusionMark) == searched)
+                    continue;
+                if (searched)
+                    fullMask |= quint32(1) << matchers.size();
+                const QString text = searched ? word : word.mid(1);
+                matchers.push_back(std::make_unique<StringMatcherUtf>(
+                    text, _utf8Names ? StringMatcherUtf::Encoding::Utf8 : StringMatcherUtf::Encoding::Latin1));
+                longest = std::max(longest, int(text.size()));
+            }
         }
     }
     const bool usable = fullMask != 0 && longest > 2;
@@ -164,7 +166,7 @@ void IndexedDB::_clearSearchMatches()
 // The words found in the record's name, added to foundMask, those of its categories. A category
 // hands its words on to its records, so each is looked for in its name; a food matches or not,
 // so its look ends at the first word that settles that: a searched word missing, or an excluded
-// word present. The searched words come first, as most names lack one of them.
+// word present. The searched words come first among the matchers, as most names lack one.
 quint32 IndexedDB::_matchMask(size_t index, const Matchers& matchers, quint32 foundMask,
                               quint32 fullMask) const
 {
@@ -174,17 +176,15 @@ quint32 IndexedDB::_matchMask(size_t index, const Matchers& matchers, quint32 fo
     const char* name = _items[index].name;
     const int length = _nameLength(index);
     quint32 mask = foundMask;
-    for (const bool searched : {true, false}) {
-        for (size_t k = 0; k < matchers.size(); ++k) {
-            const quint32 bit = quint32(1) << k;
-            if (((fullMask & bit) != 0) != searched || (mask & bit))
-                continue;
-            const bool found = (*matchers[k])(name, length);
-            if (found)
-                mask |= bit;
-            if (settles && found != searched)
-                return mask;
-        }
+    for (size_t k = 0; k < matchers.size(); ++k) {
+        const quint32 bit = quint32(1) << k;
+        if (mask & bit)
+            continue;
+        const bool found = (*matchers[k])(name, length);
+        if (found)
+            mask |= bit;
+        if (settles && found != ((fullMask & bit) != 0))
+            return mask;
     }
     return mask;
 }
