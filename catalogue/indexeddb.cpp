@@ -47,16 +47,18 @@ bool IndexedDB::applySearchTerms(const QString& terms, bool checkOnly, int flags
     int longest = 0;
     const QString exclusionMark(QLatin1Char('-'));
     if (words.size() <= MAX_SEARCH_WORDS) {
-        for (const QString& word : words) {
-            if (word == exclusionMark)
-                continue;
-            const bool exclusion = word.startsWith(exclusionMark);
-            if (!exclusion)
-                fullMask |= quint32(1) << matchers.size();
-            const QString text = exclusion ? word.mid(1) : word;
-            matchers.push_back(std::make_unique<StringMatcherUtf>(
-                text, _utf8Names ? StringMatcherUtf::Encoding::Utf8 : StringMatcherUtf::Encoding::Latin1));
-            longest = std::max(longest, int(text.size()));
+        // The searched words before the excluded ones (see _matchMask).
+        for (const bool searched : {true, false}) {
+            for (const QString& word : words) {
+                if (word == exclusionMark || word.startsWith(exclusionMark) == searched)
+                    continue;
+                if (searched)
+                    fullMask |= quint32(1) << matchers.size();
+                const QString text = searched ? word : word.mid(1);
+                matchers.push_back(std::make_unique<StringMatcherUtf>(
+                    text, _utf8Names ? StringMatcherUtf::Encoding::Utf8 : StringMatcherUtf::Encoding::Latin1));
+                longest = std::max(longest, int(text.size()));
+            }
         }
     }
     const bool usable = fullMask != 0 && longest > 2;
@@ -127,7 +129,7 @@ bool IndexedDB::_doSearch(size_t first, size_t end, const Matchers& matchers, qu
                 _markSubtree(i, 0, FLAG_SEARCH_BITS);
             continue;
         }
-        const quint32 mask = foundMask | _matchMask(i, matchers);
+        const quint32 mask = _matchMask(i, matchers, foundMask, fullMask);
         if (mask == fullMask) {
             _flags[i] = static_cast<unsigned char>((_flags[i] | FLAG_SEARCH_MATCH) & ~FLAG_SEARCH_PARENT_OF_MATCH);
             if (category)
@@ -161,16 +163,28 @@ void IndexedDB::_clearSearchMatches()
         flags &= static_cast<unsigned char>(~FLAG_SEARCH_BITS);
 }
 
-quint32 IndexedDB::_matchMask(size_t index, const Matchers& matchers) const
+// The words found in the record's name, added to foundMask, those of its categories. A category
+// hands its words on to its records, so each is looked for in its name; a food matches or not,
+// so its look ends at the first word that settles that: a searched word missing, or an excluded
+// word present. The searched words come first among the matchers, as most names lack one.
+quint32 IndexedDB::_matchMask(size_t index, const Matchers& matchers, quint32 foundMask,
+                              quint32 fullMask) const
 {
-    if (_flags[index] & FLAG_NON_MATCHABLE)
-        return 0;
+    const bool settles = !(_flags[index] & FLAG_CATEGORY);
+    if ((_flags[index] & FLAG_NON_MATCHABLE) || (settles && (foundMask & ~fullMask)))
+        return foundMask;
     const char* name = _items[index].name;
     const int length = _nameLength(index);
-    quint32 mask = 0;
+    quint32 mask = foundMask;
     for (size_t k = 0; k < matchers.size(); ++k) {
-        if ((*matchers[k])(name, length))
-            mask |= quint32(1) << k;
+        const quint32 bit = quint32(1) << k;
+        if (mask & bit)
+            continue;
+        const bool found = (*matchers[k])(name, length);
+        if (found)
+            mask |= bit;
+        if (settles && found != ((fullMask & bit) != 0))
+            return mask;
     }
     return mask;
 }

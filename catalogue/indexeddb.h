@@ -60,7 +60,7 @@ private:
     bool _doSearch(size_t first, size_t end, const Matchers& matchers, quint32 foundMask,
                    quint32 fullMask, unsigned char required);
     void _clearSearchMatches();
-    quint32 _matchMask(size_t index, const Matchers& matchers) const;
+    quint32 _matchMask(size_t index, const Matchers& matchers, quint32 foundMask, quint32 fullMask) const;
     int _nameLength(size_t index) const;
     void _markSubtree(size_t category, unsigned char set, unsigned char clear);
     std::optional<size_t> _categoryIndex(int id) const;

@@ -50,6 +50,14 @@ bool endsWord(const Name& name, int end)
     return end == name.length || !name.inWordAt(end);
 }
 
+// Whether the character at i joins what stands beside it into one word ("ready-to-bake or
+// -fry", "brown-and-serve").
+template <typename Name>
+bool joinsAt(const Name& name, int i)
+{
+    return name.inWordAt(i) || name.lowerAt(i) == u'-';
+}
+
 // Whether a part of the name ("Egg, whole, raw") ends at end, at the end of a word: after any
 // spaces, the name ends, a mark other than a hyphen or an apostrophe follows, or a word that
 // joins two things ("Pushing a wheelbarrow or garden cart").
@@ -76,11 +84,11 @@ bool StringMatcherUtf::_formAt(const Name& name, int start) const
     const int end = start + _length;
     if (follows(name, end, _typedRest))
         return true;
-    if (start > 0 && name.inWordAt(start - 1))
+    if (start > 0 && joinsAt(name, start - 1))
         return false;
     return std::any_of(_otherRests.begin(), _otherRests.end(), [&](const QByteArray& rest) {
         const int formEnd = end + int(rest.size());
-        return follows(name, end, rest) && endsWord(name, formEnd)
+        return follows(name, end, rest) && (formEnd == name.length || !joinsAt(name, formEnd))
             && (!_othersEndParts || endsPart(name, formEnd));
     });
 }

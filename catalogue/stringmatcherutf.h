@@ -11,7 +11,8 @@ class WordForms;
 
 // Finds one search word, ignoring letter case, in names held as ISO 8859-1 or as UTF-8 bytes:
 // the word as typed anywhere in a name, so that a word still being typed finds ("chees" finds
-// "Cheese"), or a whole word of the name that is one of its other forms (WordForms): a plural
+// "Cheese"), or a whole word of the name that is one of its other forms (WordForms; a hyphen
+// joins words, so "-fry" in "ready-to-bake or -fry" is no whole word): a plural
 // anywhere ("strawberry" finds "Strawberries, raw"), a singular only where it also ends a part
 // of the name or comes before "and", "or" or "with" ("eggs" finds "Egg, whole" and "Fish,
 // anchovy", but not "Eggplant" nor "Egg rolls", "oats" not "Oat bran": a singular before

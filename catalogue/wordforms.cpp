@@ -21,8 +21,14 @@ QStringList singulars(const QString& word)
 {
     if (word.endsWith(QLatin1String("ies")))
         return {word.chopped(3) + QLatin1Char('y'), word.chopped(1)};
+    if (word.endsWith(QLatin1String("ves"))) {
+        const QString stem = word.chopped(3);
+        return {word.chopped(1), stem + QLatin1Char('f'), stem + QLatin1String("fe")};
+    }
     const QString stem = word.chopped(2);
-    if (word.endsWith(QLatin1String("es")) && (takesEs(stem) || stem.endsWith(QLatin1Char('o'))))
+    if (word.endsWith(QLatin1String("oes")))
+        return {word.chopped(1), stem, stem + QLatin1Char('s')};
+    if (word.endsWith(QLatin1String("es")) && takesEs(stem))
         return {word.chopped(1), stem};
     return {word.chopped(1)};
 }

@@ -5,7 +5,8 @@
 
 // The forms in which a search finds a word: the word itself and its simple English singular or
 // plural, read from its ending ("eggs" and "egg", "berry" and "berries", "peach" and "peaches",
-// "tomato" with "tomatos" and "tomatoes", "anchovies" with "anchovy" and "anchovie"). A word
+// "tomato" with "tomatos" and "tomatoes", "mangoes" with "mango" and "mangos", "anchovies" with
+// "anchovy" and "anchovie", "leaves" with "leave", "leaf" and "leafe", "knives" with "knife"). A word
 // ending in "s" (but not "ss" or "us") is taken as a plural, any other as a singular; a word
 // that does not end in a letter has no other form. Forms shorter than three characters are
 // left out, as a search word that short finds too much. Both the word search and the ranking

@@ -128,6 +128,13 @@ private slots:
         QTest::newRow("raspberry") << "raspberry" << "Raspberries, raw";
         QTest::newRow("cherry") << "cherry" << "Cherries, sweet, raw";
         QTest::newRow("cranberry") << "cranberry" << "Cranberries, raw";
+        QTest::newRow("greens") << "greens" << "Beet greens, raw";
+        QTest::newRow("sweets") << "sweets" << "Candies, hard";
+        QTest::newRow("browns") << "browns" << "McDONALD'S, Hash Browns";
+        QTest::newRow("fries") << "fries" << "McDONALD'S, French Fries";
+        QTest::newRow("mangoes") << "mangoes" << "Mangos, raw";
+        QTest::newRow("bay leaves") << "bay leaves" << "Spices, bay leaf";
+        QTest::newRow("loaves") << "loaves" << "Beef, ground, 85% lean meat / 15% fat, loaf, cooked, baked";
     }
     // Headers count as rows: they take the place of a food on the screen.
     void commonSearchShowsThePlainFoodInView()
