@@ -242,6 +242,7 @@ private slots:
     void metricsGiveUpAfterThreeTries();
 
     void shutDownWaitsForStartUp();
+    void shutDownWaitsForUserSwitch();
     void backupMessageSetsText();
     void startUpWhileOpenOnlyRefreshes();
     void failedStartUpEndsProgram();
@@ -1675,6 +1676,55 @@ void TestMainWindowData::shutDownWaitsForStartUp()
     QVERIFY(!_window->syncDialog());
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+}
+
+// Another program holds the diary as a user switch reads it: "Shut down!", heard while the
+// switch asks to try again, waits until the switch has ended, and then takes its turn.
+void TestMainWindowData::shutDownWaitsForUserSwitch()
+{
+    struct AskingPrompter : ScriptedPrompter
+    {
+        std::function<void()> during;
+        int choice(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+                   const QStringList& buttons, int defaultIndex, int escapeIndex) override
+        {
+            if (during)
+                std::exchange(during, nullptr)();
+            return ScriptedPrompter::choice(parent, icon, caption, text, buttons, defaultIndex, escapeIndex);
+        }
+    };
+    const int bob = addUser(QStringLiteral("Bob"));
+    BXSqlDb::setBusyTimeout(100);
+    std::optional<OtherReader> other(std::in_place, databaseFile(), OtherReader::Exclusive);
+    QVERIFY(other->reading());
+    bool inQuestion = false;
+    bool waitedInQuestion = false;
+    int waits = 0;
+    QTimer sync;
+    QObject::connect(&sync, &QTimer::timeout, _window, [&] {
+        if (!_window->syncDialog())
+            return;
+        waitedInQuestion = waitedInQuestion || inQuestion;
+        ++waits;
+        _window->processMessage(QStringLiteral("Start up!"));
+    });
+    sync.start(20);
+    AskingPrompter prompter;
+    prompter.answer(0);
+    prompter.during = [&] {
+        inQuestion = true;
+        _window->processMessage(QStringLiteral("Shut down!"));
+        inQuestion = false;
+        other.reset();
+    };
+    const bool switched = _window->switchUser(_window, bob);
+    BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
+    QCOMPARE(prompter.lastCaption(), QStringLiteral("Diary in use"));
+    QVERIFY(!waitedInQuestion);
+    QVERIFY(switched);
+    QCOMPARE(ShownDay::instance()->user(), bob);
+    QTRY_COMPARE(waits, 1);
+    QVERIFY(BXSqlDb::isUp());
 }
 
 void TestMainWindowData::backupMessageSetsText()
