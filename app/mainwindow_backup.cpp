@@ -552,6 +552,10 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
     if (sameFile(source, destination))
         throw BXException(tr("%1 is your diary itself: choose another file.")
                               .arg(restoring ? from : QDir::toNativeSeparators(destination.absoluteFilePath())));
+    if (!restoring && BXSqlDb::isKeptBesideDiary(destination.absoluteFilePath()))
+        throw BXException(tr("%1 is a file that this program keeps beside your diary: choose "
+                             "another file.")
+                              .arg(QDir::toNativeSeparators(destination.absoluteFilePath())));
     const bool earlier = destination.exists();
     QFile readable;
     QString unread;

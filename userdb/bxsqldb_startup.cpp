@@ -57,16 +57,22 @@ bool isUsableFile(const QFileInfo& info)
 // next to a new file of the same name would be played back into it.
 void removeWithJournal(const QString& path)
 {
-    QFile::remove(path + QStringLiteral("-journal"));
+    QString stays;
+    FileCopy::removeCompanions(path, &stays);
     QFile::remove(path);
 }
 
 // Puts `from` in place of `to` in one step: a crash leaves one or the other, complete. `from`
-// takes the modes of what it replaces.
+// takes the modes of what it replaces, and the journal left beside `to` goes with the file
+// replaced, to which it belongs.
 bool replaceFile(const QString& from, const QString& to)
 {
     WorkingFile::takeModes(from, to);
-    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return false;
+    QString stays;
+    FileCopy::removeCompanions(to, &stays);
+    return true;
 }
 
 QString systemReason()
@@ -177,7 +183,6 @@ bool putBackKeptData(std::string& error)
         error = notPutBack();
         return false;
     }
-    QFile::remove(file + QStringLiteral("-journal"));
     return true;
 }
 
@@ -917,6 +922,20 @@ bool BXSqlDb::endRestore(bool keepRestored, std::string& error)
     }
     error = unfinished + notBack;
     return false;
+}
+
+bool BXSqlDb::isKeptBesideDiary(const QString& path)
+{
+    const QFileInfo file(WorkingFile::fileBehind(QFileInfo(path).absoluteFilePath()));
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    const auto isFolder = [&folder](const QString& other) {
+        return !folder.isEmpty() && QFileInfo(other).canonicalFilePath() == folder;
+    };
+    const QFileInfo diary(diaryFile());
+    // Beside the diary, each name begins with the diary's; in the data folder, the copies kept
+    // before an upgrade are named after it too.
+    return (isFolder(diary.absolutePath()) && file.fileName().startsWith(diary.fileName()))
+        || (isFolder(userDbFolder()) && file.fileName().startsWith(QLatin1String("userdata.")));
 }
 
 BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string& error)

@@ -191,6 +191,8 @@ private slots:
     void cancelledBackupWritesNothing();
     void backupOntoLiveDatabaseFails_data();
     void backupOntoLiveDatabaseFails();
+    void backupTakesThePlaceWhole_data();
+    void backupTakesThePlaceWhole();
     void backupKeepsExistingFileWhenNotOverwriting();
     void backupBiggerThanTheDiskIsRefused();
     void backupOntoAFullDiskNamesTheFile();
@@ -340,21 +342,80 @@ void TestMainWindowData::cancelledBackupWritesNothing()
 void TestMainWindowData::backupOntoLiveDatabaseFails_data()
 {
     QTest::addColumn<bool>("link");
-    QTest::newRow("the diary") << false;
-    QTest::newRow("a link to the diary") << true;
+    // What follows the diary's name in the name chosen.
+    QTest::addColumn<QString>("beside");
+    QTest::newRow("the diary") << false << QString();
+    QTest::newRow("a link to the diary") << true << QString();
+    // A start would remove the program's own working files, or put them in the diary's place.
+    for (const char* suffix : {"-journal", ".restoring", ".upgrading", ".before-restore"})
+        QTest::newRow(suffix) << false << QString::fromLatin1(suffix);
 }
 
 void TestMainWindowData::backupOntoLiveDatabaseFails()
 {
     QFETCH(bool, link);
-    const QString chosen = link ? QDir::homePath() + QStringLiteral("/link.ptBackup") : databaseFile();
+    QFETCH(QString, beside);
+    const QString chosen = link ? QDir::homePath() + QStringLiteral("/link.ptBackup") : databaseFile() + beside;
     QVERIFY(!link || (QFile::remove(chosen), QFile::link(databaseFile(), chosen)));
     _window->backupName = chosen;
     _window->backupUserDB();
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
-    QCOMPARE(_window->lastText(), chosen + " is your diary itself: choose another file.");
+    QCOMPARE(_window->lastText(), chosen + (beside.isEmpty() ? " is your diary itself: choose another file."
+                                                             : " is a file that this program keeps beside your diary: choose another file."));
+    QVERIFY(beside.isEmpty() || !QFile::exists(chosen));
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+}
+
+void TestMainWindowData::backupTakesThePlaceWhole_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("a journal of the file replaced goes") << false;
+    QTest::newRow("a folder in the journal's place: refused") << true;
+}
+
+// The journal of the file that a backup replaces would be played into the backup: it goes once
+// the backup is in place, and the backup restores. One that cannot go refuses the name.
+void TestMainWindowData::backupTakesThePlaceWhole()
+{
+    QFETCH(bool, folder);
+    const QString path = backupOfLive(QStringLiteral("stale.ptBackup"));
+    const QString journal = path + QStringLiteral("-journal");
+    addUser(QStringLiteral("Bob"));
+    if (folder) {
+        QVERIFY(QDir().mkdir(journal));
+    } else {
+        // A change to the earlier backup that never ended: its journal is hot.
+        QByteArray hot;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("hot"));
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("BEGIN")) && query.exec(QStringLiteral("DELETE FROM user_users")));
+            hot = readAll(journal);
+            QVERIFY(query.exec(QStringLiteral("ROLLBACK")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("hot"));
+        QVERIFY(hot.size() > 512 && writeFile(journal, hot));
+    }
+    const QByteArray earlier = readAll(path);
+    _window->backupName = path;
+    _window->backupUserDB();
+    if (folder) {
+        QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+        QVERIFY2(_window->lastText().contains(journal + " stands beside " + path), qPrintable(_window->lastText()));
+        QCOMPARE(readAll(path), earlier);
+        QVERIFY(QDir().rmdir(journal));
+        return;
+    }
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successful"));
+    QVERIFY(!QFile::exists(journal));
+    _window->restoreName = path;
+    _window->restoreUserDB();
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successful"));
+    QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
 }
 
 void TestMainWindowData::backupKeepsExistingFileWhenNotOverwriting()
