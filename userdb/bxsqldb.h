@@ -189,6 +189,11 @@ public:
     // reason when the system refuses the file itself (SQLite keeps none: too many open files,
     // say), so that no fault of the moment reads as a fault of the file.
     static QSqlError openError(const QSqlError& error, const QString& path);
+    // SQLite's text for `code` with the system's reason for the last read or write of the main
+    // file of `db` that failed, as in "disk I/O error: Input/output error".
+    static QString faultText(const QSqlDatabase& db, int code);
+    // The same on the running connection.
+    static QString faultText(int code);
 
     // Writes the schema version and the application version; throws BXException.
     void upgradeSchema(int version);
@@ -239,7 +244,8 @@ private:
     // Ends the read lock of a reading action early, before a change takes the write lock.
     void _endReadLock();
 
-    BXSqlDb(const QString& path, std::string& error, bool& failed);
+    // `stopped`, when given, gets the outcome of an open that failed.
+    BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped = nullptr);
     ~BXSqlDb();
     BXSqlDb(const BXSqlDb&) = delete;
     BXSqlDb& operator=(const BXSqlDb&) = delete;

@@ -61,6 +61,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <algorithm>
 #include <cstring>
@@ -150,16 +151,20 @@ extern "C" int fsync(int fd)
     return fault ? (errno = fault(), -1) : int(::syscall(SYS_fsync, fd));
 }
 
-// While set, the database reads of files whose names end so fail as a failing disk's would.
+// While set, the database reads of files whose names end so fail as a failing disk's would
+// (or the system's, out of memory), from that offset on.
 QByteArray s_unreadEnding;
+off64_t s_unreadFrom = 0;
+int s_unreadError = EIO;
 
 extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset)
 {
     char name[4096] = {};
     const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
-    if (!s_unreadEnding.isEmpty() && ::readlink(link.constData(), name, sizeof name - 1) > 0
+    if (!s_unreadEnding.isEmpty() && offset >= s_unreadFrom
+        && ::readlink(link.constData(), name, sizeof name - 1) > 0
         && QByteArray(name).endsWith(s_unreadEnding))
-        return (errno = EIO, -1);
+        return (errno = s_unreadError, -1);
     return ::syscall(SYS_pread64, fd, buffer, size, offset);
 }
 
@@ -490,12 +495,15 @@ void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
 void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary_data()
 {
     QTest::addColumn<int>("hold");
-    QTest::addColumn<bool>("copyUnread");
-    QTest::newRow("a reader: the backup is made") << int(OtherReader::Shared) << false;
-    QTest::newRow("a writer: the diary is in use") << int(OtherReader::Exclusive) << false;
-    QTest::newRow("damaged: the earlier backup is kept") << int(OtherReader::Damaged) << false;
-    QTest::newRow("a reader, the copy unread: the earlier backup is kept") << int(OtherReader::Shared) << true;
-    QTest::newRow("nobody, a pipe at the copy's journal: nothing waits for it") << -1 << false;
+    // Bytes from the end of the copy that its reads fail on; none when 0.
+    QTest::addColumn<int>("copyUnread");
+    QTest::newRow("a reader: the backup is made") << int(OtherReader::Shared) << 0;
+    QTest::newRow("a writer: the diary is in use") << int(OtherReader::Exclusive) << 0;
+    QTest::newRow("damaged: the earlier backup is kept") << int(OtherReader::Damaged) << 0;
+    QTest::newRow("a reader, the copy unread: the earlier backup is kept") << int(OtherReader::Shared) << INT_MAX;
+    QTest::newRow("a reader, the copy's last page unread: the earlier backup is kept")
+        << int(OtherReader::Shared) << 4096;
+    QTest::newRow("nobody, a pipe at the copy's journal: nothing waits for it") << -1 << 0;
 }
 
 // The copy is made while no other program can change the diary; one that holds it longer than
@@ -504,7 +512,7 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary_data()
 void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
 {
     QFETCH(int, hold);
-    QFETCH(bool, copyUnread);
+    QFETCH(int, copyUnread);
     const bool exclusive = hold == OtherReader::Exclusive;
     const QString path = QDir::homePath() + QStringLiteral("/held.ptBackup");
     QFile::remove(path);
@@ -521,11 +529,13 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     // Pages that read the diary afterwards ask to try again; the answer is to cancel.
     ScriptedPrompter prompter;
     s_unreadEnding = copyUnread ? QByteArray(".partial") : QByteArray();
+    s_unreadFrom = std::max<qint64>(0, live.size() - qint64(copyUnread));
     // A wait for ever ends the test as a failure.
     ::alarm(20);
     _window->backupUserDB();
     ::alarm(0);
     s_unreadEnding.clear();
+    s_unreadFrom = 0;
     other.reset();
     BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
     QVERIFY(BXSqlDb::isUp());
@@ -550,7 +560,8 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     if (copyUnread) {
         // The diary is whole: only the copy is blamed, with the disk's reason.
         QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
-        QVERIFY2(_window->lastText().startsWith("The copy of your diary written for " + path + " could not be checked (the integrity check cannot run: disk I/O error"),
+        QVERIFY2(_window->lastText().startsWith("The copy of your diary written for " + path + " could not be checked (the integrity check cannot run: ")
+                     && _window->lastText().contains("disk I/O error"),
                  qPrintable(_window->lastText()));
         QCOMPARE(readAll(path), QByteArray("older backup"));
         return;
@@ -781,6 +792,11 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
     QTest::newRow("foreign file of an old version") << "foreign309" << "Upgrade schema 309 -> 310 failed.";
     QTest::newRow("foreign file of the current version") << "foreign412" << "triggers";
     QTest::newRow("zeroed pages") << "zeroed" << "damaged";
+    // A fault of the system says nothing of the backup: told with its reason, never as damage.
+    QTest::newRow("pages of its copy unread by the check")
+        << "unread .restoring" << "a part of the file could not be read (disk I/O error";
+    QTest::newRow("the backup file unread, the system out of memory")
+        << "unread .ptBackup" << "It could not be read just now (disk I/O error: Cannot allocate memory)";
     for (const char* table : {"user_target", "user_firsttime_tips", "custom_food_cats", "favorites"})
         QTest::newRow(qPrintable(QStringLiteral("without %1").arg(table)))
             << QStringLiteral("DROP TABLE %1").arg(table)
@@ -806,7 +822,8 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
     } else if (kind.startsWith(QLatin1String("DROP")) || kind.startsWith(QLatin1String("ALTER"))) {
         QVERIFY(runOn(path, {kind}));
     } else {
-        // Some diary pages of the backup are zeroed, past the tables that the checks read.
+        // Some diary pages of the backup are zeroed or unread, past the tables that the checks
+        // read.
         QVERIFY(runOn(path, {QStringLiteral("CREATE TABLE filler (n INTEGER, t TEXT)"),
                              QStringLiteral("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 "
                                             "FROM c WHERE n < 2000) INSERT INTO filler "
@@ -814,7 +831,9 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.size() > 128 * 1024);
-        for (qint64 back = 16 * 1024; back <= 64 * 1024; back += 8 * 1024) {
+        s_unreadFrom = kind.endsWith(QLatin1String(".ptBackup")) ? 4096 : file.size() - 64 * 1024;
+        s_unreadError = kind.endsWith(QLatin1String(".ptBackup")) ? ENOMEM : EIO;
+        for (qint64 back = 16 * 1024; kind == QLatin1String("zeroed") && back <= 64 * 1024; back += 8 * 1024) {
             QVERIFY(file.seek(file.size() - back));
             QVERIFY(file.write(QByteArray(4096, '\0')) == 4096);
         }
@@ -823,7 +842,11 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
     const QByteArray live = readAll(databaseFile());
     _window->messages.clear();
     _window->restoreName = path;
+    s_unreadEnding = kind.startsWith(QLatin1String("unread ")) ? kind.mid(7).toUtf8() : QByteArray();
     _window->restoreUserDB();
+    s_unreadEnding.clear();
+    s_unreadFrom = 0;
+    s_unreadError = EIO;
 
     QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
     QVERIFY2(_window->lastText().contains(QStringLiteral("cannot be restored"))
