@@ -87,21 +87,27 @@ QString damagedDiary(const QFileInfo& destination, bool earlier, const QString& 
         + QLatin1String(BXSqlDb::DetailsMark) + report;
 }
 
+// What the user is told after why a backup was not made: the backup file as it was, the diary
+// as it was, the advice to try again, and the check's report in the details.
+QString keptAsItWas(const QString& file, bool earlier, const QString& report)
+{
+    return u'\n'
+        + (earlier ? QObject::tr("The backup file %1 has not been changed: it still holds your "
+                                 "earlier backup.").arg(file)
+                   : QObject::tr("No backup file was written."))
+        + u'\n' + QObject::tr("Your diary is as it was. Try again.")
+        + (report.isEmpty() ? QString() : QLatin1String(BXSqlDb::DetailsMark) + report);
+}
+
 // Neither the copy nor the diary could be checked (a read of the disk failed, say): nothing
 // is known of either, and nothing has changed.
 QString uncheckedDiary(const QFileInfo& destination, bool earlier, const QString& findings)
 {
     QString report;
     const QString reason = BXSqlDb::splitDetails(findings, &report);
-    const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
     return QObject::tr("Your diary %1 could not be checked (%2), so it was not backed up.")
                .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), reason)
-        + u'\n'
-        + (earlier ? QObject::tr("The backup file %1 has not been changed: it still holds your "
-                                 "earlier backup.").arg(file)
-                   : QObject::tr("No backup file was written."))
-        + u'\n' + QObject::tr("Your diary is as it was. Try again.")
-        + (report.isEmpty() ? QString() : QLatin1String(BXSqlDb::DetailsMark) + report);
+        + keptAsItWas(QDir::toNativeSeparators(destination.absoluteFilePath()), earlier, report);
 }
 
 // The copy at `path` checked: Sound, else Damaged or Unchecked with the findings.
@@ -127,12 +133,7 @@ QString unprovenCopy(const QFileInfo& destination, bool earlier, bool checked, c
                     : QObject::tr("The copy of your diary written for %1 could not be checked "
                                   "(%2)."))
                .arg(file, reason)
-        + u'\n'
-        + (earlier ? QObject::tr("The backup file %1 has not been changed: it still holds your "
-                                 "earlier backup.").arg(file)
-                   : QObject::tr("No backup file was written."))
-        + u'\n' + QObject::tr("Your diary is as it was. Try again.")
-        + (report.isEmpty() ? QString() : QLatin1String(BXSqlDb::DetailsMark) + report);
+        + keptAsItWas(file, earlier, report);
 }
 
 // Why the copy of `diary` at `destination` was not kept: the system's reason when it could not
