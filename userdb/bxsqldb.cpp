@@ -102,12 +102,19 @@ bool reopenedWritable(QSqlDatabase& db)
 // SQLite's text for the code, followed by the system's reason for the last failed read or write
 // of the main file (the code alone names no cause: an I/O error may be a failing disk or the
 // system out of memory).
-QString faultOf(sqlite3* db, int code)
+int lastErrnoOf(sqlite3* db)
 {
     int lastErrno = 0;
+    if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_LAST_ERRNO, &lastErrno) != SQLITE_OK)
+        return 0;
+    return lastErrno;
+}
+
+QString faultOf(sqlite3* db, int code)
+{
+    const int lastErrno = lastErrnoOf(db);
     const QString text = QString::fromUtf8(sqlite3_errstr(code));
-    if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_LAST_ERRNO, &lastErrno) != SQLITE_OK
-        || lastErrno == 0)
+    if (lastErrno == 0)
         return text;
     return QStringLiteral("%1: %2").arg(text, QString::fromLocal8Bit(std::strerror(lastErrno)));
 }
@@ -119,6 +126,16 @@ BXSqlDb* BXSqlDb::_instance = nullptr;
 QString BXSqlDb::faultText(const QSqlDatabase& db, int code)
 {
     return faultOf(db.isOpen() ? handleOf(db) : nullptr, code);
+}
+
+QString BXSqlDb::readFaultText(const QSqlDatabase& db)
+{
+    return faultText(db, SQLITE_IOERR);
+}
+
+int BXSqlDb::lastSystemError(const QSqlDatabase& db)
+{
+    return db.isOpen() ? lastErrnoOf(handleOf(db)) : 0;
 }
 
 QString BXSqlDb::faultText(int code)

@@ -194,6 +194,11 @@ public:
     static QString faultText(const QSqlDatabase& db, int code);
     // The same on the running connection.
     static QString faultText(int code);
+    // The same for a read or write that failed, whatever SQLite made of it.
+    static QString readFaultText(const QSqlDatabase& db);
+    // The system's error number of the last read or write of the main file of `db` that failed;
+    // 0 when none has.
+    static int lastSystemError(const QSqlDatabase& db);
 
     // Writes the schema version and the application version; throws BXException.
     void upgradeSchema(int version);

@@ -797,7 +797,9 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
     QTest::newRow("pages of its copy unread by the check")
         << "unread .restoring" << "a part of the file could not be read (disk I/O error";
     QTest::newRow("the backup file unread, the system out of memory")
-        << "unread .ptBackup" << "It could not be read just now (disk I/O error: Cannot allocate memory)";
+        << "unread ENOMEM .ptBackup" << "It could not be read just now (disk I/O error: Cannot allocate memory)";
+    QTest::newRow("the backup file unread, a read error")
+        << "unread .ptBackup" << "It could not be read just now (disk I/O error: Input/output error)";
     for (const char* table : {"user_target", "user_firsttime_tips", "custom_food_cats", "favorites"})
         QTest::newRow(qPrintable(QStringLiteral("without %1").arg(table)))
             << QStringLiteral("DROP TABLE %1").arg(table)
@@ -833,7 +835,7 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.size() > 128 * 1024);
         s_unreadFrom = kind.endsWith(QLatin1String(".ptBackup")) ? 4096 : file.size() - 64 * 1024;
-        s_unreadError = kind.endsWith(QLatin1String(".ptBackup")) ? ENOMEM : EIO;
+        s_unreadError = kind.contains(QLatin1String("ENOMEM")) ? ENOMEM : EIO;
         for (qint64 back = 16 * 1024; kind == QLatin1String("zeroed") && back <= 64 * 1024; back += 8 * 1024) {
             QVERIFY(file.seek(file.size() - back));
             QVERIFY(file.write(QByteArray(4096, '\0')) == 4096);
@@ -843,7 +845,7 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
     const QByteArray live = readAll(databaseFile());
     _window->messages.clear();
     _window->restoreName = path;
-    s_unreadEnding = kind.startsWith(QLatin1String("unread ")) ? kind.mid(7).toUtf8() : QByteArray();
+    s_unreadEnding = kind.startsWith(QLatin1String("unread ")) ? kind.section(QLatin1Char(' '), -1).toUtf8() : QByteArray();
     _window->restoreUserDB();
     s_unreadEnding.clear();
     s_unreadFrom = 0;
