@@ -370,7 +370,7 @@ void MainWindow::init()
             tr("Publish this day to your %1 diary").arg(_brand()->getString("web_address")));
     setWindowTitle(_brand()->getString("app_name"));
     if (_brand()->idExists("metrics_enabled") && _brand()->getBool("metrics_enabled"))
-        QTimer::singleShot(10, this, &MainWindow::sendMetrics);
+        _atUsersTurn(10, &MainWindow::sendMetrics);
     NotificationCenter::addObserver(this, SLOT(appAboutToStart()), "app_about_to_start");
 
     if (FoodQueryWidget* browser = _browser())

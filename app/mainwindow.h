@@ -299,6 +299,8 @@ private:
                              DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
     bool _storeProfile(const std::function<bool()>& change);
     bool _showUser(int userId, QWidget* parent = nullptr);
+    // Runs `call` that many milliseconds from now, at the user's turn (see UserTurn).
+    void _atUsersTurn(int milliseconds, void (MainWindow::*call)());
     // What a user switch reads before anything moves.
     struct UserPage;
     // Reads the page of `userId` inside the caller's reading action; nothing when any of it
@@ -437,6 +439,9 @@ private:
     bool _geometrySaved = false;
     SyncDialog* _syncDialog = nullptr;
     bool _copying = false;
+    // A user switch runs, with the questions it may ask: a message of the channel waits for it to
+    // end, as it would close the diary in the middle of it.
+    bool _switchingUser = false;
     // A backup or restore runs; another one does not start.
     bool _fileCommand = false;
     QPointer<QProgressDialog> _copyProgress;

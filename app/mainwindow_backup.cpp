@@ -92,6 +92,29 @@ QString damagedDiary(const QFileInfo& destination, bool earlier, const QString& 
         + QLatin1String(BXSqlDb::DetailsMark) + report;
 }
 
+// What the user is told after why a backup was not made: the backup file as it was, the diary
+// as it was, the advice to try again, and the check's report in the details.
+QString keptAsItWas(const QString& file, bool earlier, const QString& report)
+{
+    return u'\n'
+        + (earlier ? QObject::tr("The backup file %1 has not been changed: it still holds your "
+                                 "earlier backup.").arg(file)
+                   : QObject::tr("No backup file was written."))
+        + u'\n' + QObject::tr("Your diary is as it was. Try again.")
+        + (report.isEmpty() ? QString() : QLatin1String(BXSqlDb::DetailsMark) + report);
+}
+
+// Neither the copy nor the diary could be checked (a read of the disk failed, say): nothing
+// is known of either, and nothing has changed.
+QString uncheckedDiary(const QFileInfo& destination, bool earlier, const QString& findings)
+{
+    QString report;
+    const QString reason = BXSqlDb::splitDetails(findings, &report);
+    return QObject::tr("Your diary %1 could not be checked (%2), so it was not backed up.")
+               .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), reason)
+        + keptAsItWas(QDir::toNativeSeparators(destination.absoluteFilePath()), earlier, report);
+}
+
 // The copy at `path` checked: Sound, else Damaged or Unchecked with the findings.
 BXSqlDb::Integrity copyIsSound(const QString& path, QString* findings)
 {
@@ -115,12 +138,7 @@ QString unprovenCopy(const QFileInfo& destination, bool earlier, bool checked, c
                     : QObject::tr("The copy of your diary written for %1 could not be checked "
                                   "(%2)."))
                .arg(file, reason)
-        + u'\n'
-        + (earlier ? QObject::tr("The backup file %1 has not been changed: it still holds your "
-                                 "earlier backup.").arg(file)
-                   : QObject::tr("No backup file was written."))
-        + u'\n' + QObject::tr("Your diary is as it was. Try again.")
-        + (report.isEmpty() ? QString() : QLatin1String(BXSqlDb::DetailsMark) + report);
+        + keptAsItWas(file, earlier, report);
 }
 
 // Why the copy of `diary` at `destination` was not kept: the system's reason when it could not
@@ -138,8 +156,14 @@ QString copyRefused(const QFileInfo& diary, const QFileInfo& destination, bool e
         break;
     }
     std::string findings;
-    if (BXSqlDb::checkFileIntegrity(diary.absoluteFilePath(), findings) == BXSqlDb::Integrity::Damaged)
+    switch (BXSqlDb::checkFileIntegrity(diary.absoluteFilePath(), findings)) {
+    case BXSqlDb::Integrity::Damaged:
         return damagedDiary(destination, earlier, QString::fromStdString(findings));
+    case BXSqlDb::Integrity::Unchecked:
+        return uncheckedDiary(destination, earlier, QString::fromStdString(findings));
+    case BXSqlDb::Integrity::Sound:
+        break;
+    }
     return unprovenCopy(destination, earlier, true, reason);
 }
 
@@ -212,11 +236,31 @@ QString diaryInUse(bool restoring)
         .arg(diary);
 }
 
+// Runs one read of the checks of a backup file; a read that the system failed (a read error,
+// the system out of memory) or another program held up says nothing of the file: it throws
+// BXException with that reason. SQLite ends a statement whose read the disk failed as damage:
+// the system's error of the connection's last read tells it apart. Whether the read gave a row.
+bool readBackup(QSqlDatabase& db, QSqlQuery& query, const QString& sql)
+{
+    if (query.exec(sql) && query.next())
+        return true;
+    const QSqlError error = query.lastError();
+    const StoreOutcome outcome = StoreOutcome::fromError(error);
+    const bool unread = outcome.reason() == StoreOutcome::Reason::Damaged && BXSqlDb::lastSystemError(db) != 0;
+    if (outcome.systemFault() || outcome.busy() || unread)
+        throw BXException(QObject::tr("It could not be read just now (%1). The file has been left "
+                                      "as it is; try again.")
+                              .arg(outcome.busy() ? error.databaseText()
+                                         : unread ? BXSqlDb::readFaultText(db)
+                                                  : BXSqlDb::faultText(db, error.nativeErrorCode().toInt())));
+    return false;
+}
+
 // Runs the checks of a backup file on an open read-only connection; throws BXException.
 void checkOpenBackup(QSqlDatabase& db)
 {
     QSqlQuery users(db);
-    if (!users.exec(QStringLiteral("SELECT COUNT(user_id) FROM user_users")) || !users.next())
+    if (!readBackup(db, users, QStringLiteral("SELECT COUNT(user_id) FROM user_users")))
         throw BXException(QObject::tr("It is not a backup made by this program: %1.")
                               .arg(users.lastError().databaseText()));
     const int count = users.value(0).toInt();
@@ -226,17 +270,16 @@ void checkOpenBackup(QSqlDatabase& db)
         throw BXException(QObject::tr("This backup file contains no users"));
     // Each user's own foods and exercises hang under a root of the user's id.
     QSqlQuery ids(db);
-    if (!ids.exec(QStringLiteral("SELECT COUNT(*) FROM user_users WHERE user_id < 0 OR user_id > %1")
-                      .arg(DynamicDB::MAX_USER))
-        || !ids.next() || ids.value(0).toInt() > 0)
+    if (!readBackup(db, ids, QStringLiteral("SELECT COUNT(*) FROM user_users WHERE user_id < 0 OR user_id > %1")
+                                 .arg(DynamicDB::MAX_USER))
+        || ids.value(0).toInt() > 0)
         throw BXException(QObject::tr("This backup file holds users that this program cannot "
                                       "tell apart, so it was not made by this program."));
 
     QSqlQuery version(db);
     bool ok = false;
-    if (version.exec(QStringLiteral(
-            "SELECT itemvalue FROM userdata_meta WHERE itemkey = 'schema_version'"))
-        && version.next())
+    if (readBackup(db, version,
+                   QStringLiteral("SELECT itemvalue FROM userdata_meta WHERE itemkey = 'schema_version'")))
         ok = BXSqlDb::isOpenableVersion(version.value(0).toString().trimmed().toInt());
     if (!ok)
         throw BXException(QObject::tr("This backup file is incompatible with this version of Desktop Pantrel"));
@@ -333,7 +376,8 @@ QString MainWindow::checkBackupFile(const QString& path)
         // Read-only: the check never creates or changes the chosen file.
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (!db.open() || db.isOpenError()) {
-            error = tr("It cannot be opened as a database: %1.").arg(db.lastError().databaseText());
+            error = tr("It cannot be opened as a database: %1.")
+                        .arg(BXSqlDb::openError(db.lastError(), path).databaseText());
         } else {
             BusyWait::install(db, BXSqlDb::busyTimeout());
             try {
@@ -568,6 +612,10 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
     if (sameFile(source, destination))
         throw BXException(tr("%1 is your diary itself: choose another file.")
                               .arg(restoring ? from : QDir::toNativeSeparators(destination.absoluteFilePath())));
+    if (!restoring && BXSqlDb::isKeptBesideDiary(destination.absoluteFilePath()))
+        throw BXException(tr("%1 is a file that this program keeps beside your diary: choose "
+                             "another file.")
+                              .arg(QDir::toNativeSeparators(destination.absoluteFilePath())));
     const bool earlier = destination.exists();
     QFile readable;
     QString unread;

@@ -57,6 +57,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QThread>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <algorithm>
@@ -134,6 +135,7 @@ bool MainWindow::execProfileWizard(QWidget* parent, bool create, DBTypes::UserPr
 
 bool MainWindow::switchUser(QWidget* parent, int userId)
 {
+    const QScopedValueRollback<bool> switching(_switchingUser, true);
     _unreadUser = -1;
     UserDB* users = UserDB::instance();
     std::optional<DBTypes::UserProfile> found;
@@ -245,6 +247,7 @@ struct MainWindow::UserPage
 // when any of what is read first could not be read.
 bool MainWindow::_showUser(int userId, QWidget* parent)
 {
+    const QScopedValueRollback<bool> switching(_switchingUser, true);
     bool moved = false;
     StorePrompt::act(parent, StoreAction::Kind::Read, QString(), [&] {
         std::optional<UserPage> page = _readUserPage(userId);
@@ -831,7 +834,7 @@ QString MainWindow::metricsError(QObject* uploader) const
 void MainWindow::sendMetrics()
 {
     if (!BXSqlDb::isUp() || UserDB::instance()->numUsers().value_or(0) == 0) {
-        QTimer::singleShot(MetricsWaitMs, this, &MainWindow::sendMetrics);
+        _atUsersTurn(MetricsWaitMs, &MainWindow::sendMetrics);
         return;
     }
     if (!_metrics) {
@@ -854,7 +857,7 @@ void MainWindow::metricsDone(bool error)
     }
     ++_metricsAttempts;
     if (_metricsAttempts < MetricsAttempts) {
-        QTimer::singleShot(MetricsRetryMs, this, &MainWindow::_retryMetrics);
+        _atUsersTurn(MetricsRetryMs, &MainWindow::_retryMetrics);
         return;
     }
     const QString text = tr("Please contact technical support with the following message\nError: ")
@@ -877,10 +880,20 @@ void MainWindow::resetUserMetrics()
     // not be the current one any more.
     const auto* metrics = qobject_cast<const Metrics*>(sender());
     const int user = metrics ? metrics->reportedUser() : ShownDay::instance()->user();
-    // The report was sent: counts not cleared would be sent again with the next one.
-    StorePrompt::change(this, tr("Cannot send metrics"),
-                        [user] { return UserDB::instance()->resetMetrics(user); },
-                        tr("The counts that were sent could not be cleared."));
+    // The report was sent: counts not cleared would be sent again with the next one. The reply
+    // may come while a question is open: the change waits for it.
+    UserTurn::post(this, [this, user] {
+        StorePrompt::change(this, tr("Cannot send metrics"),
+                            [user] { return UserDB::instance()->resetMetrics(user); },
+                            tr("The counts that were sent could not be cleared."));
+    });
+}
+
+// What a timer brings reads the diary: it runs once no question is open and no action runs a
+// loop of its own (a user switch asking to try again, say), never inside one.
+void MainWindow::_atUsersTurn(int milliseconds, void (MainWindow::*call)())
+{
+    QTimer::singleShot(milliseconds, this, [this, call] { UserTurn::post(this, [this, call] { (this->*call)(); }); });
 }
 
 // Instance messages
@@ -906,6 +919,12 @@ void MainWindow::processMessage(const QString& message)
     if (_copying) {
         // The user database file is being copied; the message waits for the copy to end.
         _heldMessages.append(message);
+        return;
+    }
+    if (_switchingUser) {
+        // Heard inside a question of the switch (another program holds the diary): it acts
+        // once the switch has ended, back in the program's own loop.
+        UserTurn::post(this, [this, message] { processMessage(message); });
         return;
     }
     if (message == QLatin1String("Wake up!")) {

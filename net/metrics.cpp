@@ -1,6 +1,7 @@
 #include "net/metrics.h"
 
 #include "widgets/shownday.h"
+#include "widgets/userturn.h"
 #include "core/brandengine.h"
 #include "net/bxhttp.h"
 #include "net/orvurlparams.h"
@@ -43,9 +44,11 @@ QString Metrics::getLastError() const
     return tr("Cannot connect to server");
 }
 
+// The report reads the diary for the user shown: never inside a question or an action's own
+// loop (a user switch asking to try again), where that user is about to change.
 void Metrics::_retryLater()
 {
-    QTimer::singleShot(RetryMs, this, &Metrics::start);
+    QTimer::singleShot(RetryMs, this, [this] { UserTurn::post(this, [this] { start(); }); });
 }
 
 void Metrics::start()

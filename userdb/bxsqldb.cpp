@@ -15,6 +15,7 @@
 #include <sqlite3.h>
 
 #include <cassert>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -99,11 +100,51 @@ bool reopenedWritable(QSqlDatabase& db)
     return db.open() && !db.isOpenError();
 }
 
+// SQLite's text for the code, followed by the system's reason for the last failed read or write
+// of the main file (the code alone names no cause: an I/O error may be a failing disk or the
+// system out of memory).
+int lastErrnoOf(sqlite3* db)
+{
+    int lastErrno = 0;
+    if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_LAST_ERRNO, &lastErrno) != SQLITE_OK)
+        return 0;
+    return lastErrno;
+}
+
+QString faultOf(sqlite3* db, int code)
+{
+    const int lastErrno = lastErrnoOf(db);
+    const QString text = QString::fromUtf8(sqlite3_errstr(code));
+    if (lastErrno == 0)
+        return text;
+    return QStringLiteral("%1: %2").arg(text, QString::fromLocal8Bit(std::strerror(lastErrno)));
+}
+
 } // namespace
 
 BXSqlDb* BXSqlDb::_instance = nullptr;
 
-BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed)
+QString BXSqlDb::faultText(const QSqlDatabase& db, int code)
+{
+    return faultOf(db.isOpen() ? handleOf(db) : nullptr, code);
+}
+
+QString BXSqlDb::readFaultText(const QSqlDatabase& db)
+{
+    return faultText(db, SQLITE_IOERR);
+}
+
+int BXSqlDb::lastSystemError(const QSqlDatabase& db)
+{
+    return db.isOpen() ? lastErrnoOf(handleOf(db)) : 0;
+}
+
+QString BXSqlDb::faultText(int code)
+{
+    return faultOf(_instance ? _instance->_handle() : nullptr, code);
+}
+
+BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped)
 {
     failed = false;
     if (const std::optional<QString> journal = journalProblem(path)) {
@@ -125,7 +166,10 @@ BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed)
         m_open = true;
         return;
     }
-    error = (db.isOpen() ? db.lastError() : openError(db.lastError(), path)).text().toStdString();
+    const QSqlError refused = db.isOpen() ? db.lastError() : openError(db.lastError(), path);
+    error = refused.text().toStdString();
+    if (stopped)
+        *stopped = StoreOutcome::fromError(refused);
     failed = true;
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(QLatin1String(ConnectionName));

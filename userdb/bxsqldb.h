@@ -146,6 +146,10 @@ public:
     // cannot be put back; it then stays beside the file for the next start. When the restored
     // data stays, `error` is empty, or says that the disk did not confirm that it is final.
     static bool endRestore(bool keepRestored, std::string& error);
+    // Whether `path` names one of the files that the program keeps beside the diary (its
+    // journal, the copies that a start, an upgrade or a restore makes and keeps), which a
+    // start removes or puts in the diary's place: never a place for the user's own file.
+    static bool isKeptBesideDiary(const QString& path);
     // What the copy of the user database file kept during a restore is called: its name
     // followed by this. A start puts back one that a restore cut short left behind.
     static constexpr const char* SafetySuffix = ".before-restore";
@@ -190,6 +194,16 @@ public:
     // reason when the system refuses the file itself (SQLite keeps none: too many open files,
     // say), so that no fault of the moment reads as a fault of the file.
     static QSqlError openError(const QSqlError& error, const QString& path);
+    // SQLite's text for `code` with the system's reason for the last read or write of the main
+    // file of `db` that failed, as in "disk I/O error: Input/output error".
+    static QString faultText(const QSqlDatabase& db, int code);
+    // The same on the running connection.
+    static QString faultText(int code);
+    // The same for a read or write that failed, whatever SQLite made of it.
+    static QString readFaultText(const QSqlDatabase& db);
+    // The system's error number of the last read or write of the main file of `db` that failed;
+    // 0 when none has.
+    static int lastSystemError(const QSqlDatabase& db);
 
     // Writes the schema version and the application version; throws BXException.
     void upgradeSchema(int version);
@@ -240,7 +254,8 @@ private:
     // Ends the read lock of a reading action early, before a change takes the write lock.
     void _endReadLock();
 
-    BXSqlDb(const QString& path, std::string& error, bool& failed);
+    // `stopped`, when given, gets the outcome of an open that failed.
+    BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped = nullptr);
     ~BXSqlDb();
     BXSqlDb(const BXSqlDb&) = delete;
     BXSqlDb& operator=(const BXSqlDb&) = delete;

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSet>
@@ -34,6 +35,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -59,16 +61,22 @@ bool isUsableFile(const QFileInfo& info)
 // next to a new file of the same name would be played back into it.
 void removeWithJournal(const QString& path)
 {
-    QFile::remove(path + QStringLiteral("-journal"));
+    QString stays;
+    FileCopy::removeCompanions(path, &stays);
     QFile::remove(path);
 }
 
 // Puts `from` in place of `to` in one step: a crash leaves one or the other, complete. `from`
-// takes the modes of what it replaces.
+// takes the modes of what it replaces, and the journal left beside `to` goes with the file
+// replaced, to which it belongs.
 bool replaceFile(const QString& from, const QString& to)
 {
     WorkingFile::takeModes(from, to);
-    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return false;
+    QString stays;
+    FileCopy::removeCompanions(to, &stays);
+    return true;
 }
 
 QString systemReason()
@@ -179,7 +187,6 @@ bool putBackKeptData(std::string& error)
         error = notPutBack();
         return false;
     }
-    QFile::remove(file + QStringLiteral("-journal"));
     return true;
 }
 
@@ -507,11 +514,19 @@ bool isReadableDiary(const QString& path, std::string& error, StoreOutcome* outc
         break;
     }
     // SQLite tells a read that the system failed (an I/O error, say) as damage too: a file that
-    // passes its check once more was not damaged.
+    // passes its check once more was not damaged, nor one that the check could not read.
     std::string findings;
-    if (BXSqlDb::checkFileIntegrity(path, findings) == BXSqlDb::Integrity::Sound) {
+    switch (BXSqlDb::checkFileIntegrity(path, findings)) {
+    case BXSqlDb::Integrity::Sound:
         error = notRead(path, BXSqlDb::tr("a read of it failed, though it passes its check"));
         return false;
+    case BXSqlDb::Integrity::Unchecked: {
+        QString report;
+        error = notRead(path, BXSqlDb::splitDetails(QString::fromStdString(findings), &report));
+        return false;
+    }
+    case BXSqlDb::Integrity::Damaged:
+        break;
     }
     return damaged(path, error, outcome);
 }
@@ -613,17 +628,48 @@ bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof
     return false;
 }
 
+// The SQLite code of the first page that an integrity check could not read for a reason other
+// than damage SQLite found in it (an I/O error, the system out of memory); 0 when there is none.
+int unreadPage(const QStringList& findings)
+{
+    static const QRegularExpression coded(QStringLiteral("error code[= ](\\d+)"));
+    for (const QString& finding : findings) {
+        for (QRegularExpressionMatchIterator found = coded.globalMatch(finding); found.hasNext();) {
+            const int code = found.next().captured(1).toInt();
+            if (StoreOutcome::fromCode(code, QString()).reason() != StoreOutcome::Reason::Damaged)
+                return code;
+        }
+        // Told without its code: a page of a chain (the free list, an overflow) not read.
+        if (finding.contains(QLatin1String("failed to get page")))
+            return SQLITE_IOERR;
+    }
+    return 0;
+}
+
 // Judges an integrity check by its findings and by the failure that stopped it, if any: SQLite
-// found the file damaged, or no database; any other failure (a file that could not be opened or
-// read, too many files open, another program holding it) leaves the file unchecked. Otherwise
-// than Sound, `error` gets a short reason followed by DetailsMark and the report.
+// found the file damaged, or no database; a page that could not be read (the pages below it are
+// then reported as never used) or any other failure (a file that could not be opened, too many
+// files open, another program holding it) leaves the file unchecked, `faultText` naming the
+// cause of a read that failed. Otherwise than Sound, `error` gets a short reason followed by
+// DetailsMark and the report.
 BXSqlDb::Integrity judgeIntegrity(const QStringList& findings, const StoreOutcome& stopped,
-                                  std::string& error)
+                                  const std::function<QString(int)>& faultText, std::string& error)
 {
     if (stopped.ok() && findings == QStringList{QStringLiteral("ok")})
         return BXSqlDb::Integrity::Sound;
     const QString report = (stopped.ok() ? findings : findings + QStringList{stopped.detail()})
                                .join(QLatin1Char('\n'));
+    // A page that could not be read ends the check with damage too: its verdict then stands on
+    // what could not be read.
+    const int unread = unreadPage(findings);
+    if (unread != 0) {
+        error = (BXSqlDb::tr("the integrity check cannot run: a part of the file could not be read "
+                             "(%1)")
+                     .arg(faultText(unread))
+                 + QLatin1String(BXSqlDb::DetailsMark) + report)
+                    .toStdString();
+        return BXSqlDb::Integrity::Unchecked;
+    }
     if (stopped.ok() || stopped.reason() == StoreOutcome::Reason::Damaged) {
         error = std::string("the file is damaged") + BXSqlDb::DetailsMark + report.toStdString();
         return BXSqlDb::Integrity::Damaged;
@@ -942,14 +988,12 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
         return false;
 
     bool failed = false;
-    _instance = new BXSqlDb(path, error, failed);
+    StoreOutcome stopped;
+    _instance = new BXSqlDb(path, error, failed, &stopped);
     if (!failed && _instance->_isReadOnly())
         return fail(error, openedReadOnly(path));
-    StoreOutcome stopped;
     const int version = failed ? 0 : storedVersion(&stopped);
-    // A read that the system failed (rather than SQLite finding no diary) says nothing of the
-    // file.
-    if (stopped.lost() && !stopped.busy() && stopped.reason() != StoreOutcome::Reason::Damaged)
+    if (stopped.systemFault())
         return fail(error, notRead(path, stopped.detail()));
     if (version == 0)
         return unreadable(path, error, outcome);
@@ -959,7 +1003,9 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
         cleanUp();
         if (!upgradeOnCopy(error))
             return false;
-        _instance = new BXSqlDb(path, error, failed);
+        _instance = new BXSqlDb(path, error, failed, &stopped);
+        if (failed && stopped.systemFault())
+            return fail(error, notRead(path, stopped.detail()));
         if (failed)
             return unreadable(path, error, outcome);
     }
@@ -967,13 +1013,14 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
     if (enableTriggers && !setupSyncTriggers()) {
         // The devices and tables that the triggers follow may sit on a damaged page.
         std::string findings;
+        QString report;
         switch (checkIntegrity(findings)) {
         case Integrity::Sound:
             return fail(error, triggersFailed());
         case Integrity::Damaged:
             return damaged(path, error, outcome);
         case Integrity::Unchecked:
-            return fail(error, notRead(path, QString::fromStdString(findings)));
+            return fail(error, notRead(path, splitDetails(QString::fromStdString(findings), &report)));
         }
     }
     return true;
@@ -1085,6 +1132,20 @@ bool BXSqlDb::endRestore(bool keepRestored, std::string& error)
     return false;
 }
 
+bool BXSqlDb::isKeptBesideDiary(const QString& path)
+{
+    const QFileInfo file(WorkingFile::fileBehind(QFileInfo(path).absoluteFilePath()));
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    const auto isFolder = [&folder](const QString& other) {
+        return !folder.isEmpty() && QFileInfo(other).canonicalFilePath() == folder;
+    };
+    const QFileInfo diary(diaryFile());
+    // Beside the diary, each name begins with the diary's; in the data folder, the copies kept
+    // before an upgrade are named after it too.
+    return (isFolder(diary.absolutePath()) && file.fileName().startsWith(diary.fileName()))
+        || (isFolder(userDbFolder()) && file.fileName().startsWith(QLatin1String("userdata.")));
+}
+
 BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string& error)
 {
     if (const std::optional<QString> journal = journalProblem(path)) {
@@ -1106,7 +1167,9 @@ BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string&
                 findings.append(check.value(0).toString());
         }
         const QSqlError stopped = db.isOpen() ? check.lastError() : openError(db.lastError(), path);
-        found = judgeIntegrity(findings, StoreOutcome::fromError(stopped), error);
+        found = judgeIntegrity(
+            findings, StoreOutcome::fromError(stopped),
+            [&db](int code) { return BXSqlDb::faultText(db, code); }, error);
     }
     QSqlDatabase::removeDatabase(name);
     return found;
@@ -1122,7 +1185,7 @@ BXSqlDb::Integrity BXSqlDb::checkIntegrity(std::string& error)
     BXSqlQuery check("PRAGMA integrity_check");
     QStringList findings;
     check.readRows([&check, &findings] { findings.append(check.value(0).toString()); });
-    return judgeIntegrity(findings, check.outcome(), error);
+    return judgeIntegrity(findings, check.outcome(), [](int code) { return faultText(code); }, error);
 }
 
 QString BXSqlDb::splitDetails(const QString& text, QString* details)

@@ -26,6 +26,9 @@ QString tr(const char* text)
     return QCoreApplication::translate("FileCopy", text);
 }
 
+// What SQLite adds to a database's name for the files it keeps beside it.
+const char* const CompanionSuffixes[] = {"-journal", "-wal", "-shm"};
+
 QString dataSize(qint64 bytes)
 {
     return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
@@ -65,6 +68,10 @@ bool FileCopy::copy(const QString& source, const QString& destination, QString* 
         *reason = refusal;
         return false;
     }
+    if (const std::optional<QString> problem = companionProblem(WorkingFile::fileBehind(destination))) {
+        *reason = *problem;
+        return false;
+    }
     WorkingFile out(destination);
     if (!out.open(reason))
         return false;
@@ -75,7 +82,35 @@ bool FileCopy::copy(const QString& source, const QString& destination, QString* 
     }
     if (prove && (!out.device().flush() || !prove(out.device().fileName(), reason)))
         return false;
-    return out.commit(reason, unsynced);
+    return out.commit(reason, unsynced) && removeCompanions(WorkingFile::fileBehind(destination), reason);
+}
+
+bool FileCopy::removeCompanions(const QString& path, QString* reason)
+{
+    for (const char* suffix : CompanionSuffixes) {
+        QFile companion(path + QLatin1String(suffix));
+        const QFileInfo info(companion.fileName());
+        if ((info.exists() || info.isSymLink()) && !companion.remove()) {
+            *reason = tr("%1 is in place, but %2 beside it, left by an earlier file of that name, "
+                         "cannot be removed: %3. Remove %2 before the file is used")
+                          .arg(QDir::toNativeSeparators(path),
+                               QDir::toNativeSeparators(companion.fileName()), companion.errorString());
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<QString> FileCopy::companionProblem(const QString& path)
+{
+    for (const char* suffix : CompanionSuffixes) {
+        const QFileInfo companion(path + QLatin1String(suffix));
+        if (companion.exists() && !companion.isFile() && !companion.isSymLink())
+            return tr("%1 stands beside %2 and is not a file, so it cannot be removed once %2 is "
+                      "replaced. Move it away, then try again")
+                .arg(QDir::toNativeSeparators(companion.filePath()), QDir::toNativeSeparators(path));
+    }
+    return std::nullopt;
 }
 
 qint64 FileCopy::freeSpace(const QString& folder)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QIODevice;
 
@@ -19,9 +20,12 @@ public:
     static constexpr const char* WorkingSuffix = WorkingFile::Suffix;
 
     // Copies `source` to `destination`, replacing what is there only once the copy is whole.
-    // A copy that the destination's disk cannot hold is refused before anything is written.
+    // A copy that the destination's disk cannot hold is refused before anything is written, as
+    // is one whose destination has a companion (see removeCompanions) that is not a file. The
+    // companions of the file replaced go once the copy has taken its place.
     // False with the reason, in the system's words, when a step fails; the destination is then
-    // as it was and no working copy stays. `prove`, when given, checks the whole copy (named by
+    // as it was and no working copy stays, except when a companion could not be removed: the
+    // copy is then in place, and the reason names the companion that stays. `prove`, when given, checks the whole copy (named by
     // its argument) before it takes the destination's place; false with its reason when it
     // refuses it. `unsynced`, when given, is told as by WorkingFile::commit().
     static bool copy(const QString& source, const QString& destination, QString* reason,
@@ -30,6 +34,15 @@ public:
     // Copies what `in` holds to `out` a block at a time, so that memory stays flat whatever the
     // size; false when a block cannot be read or written in full.
     static bool copyData(QIODevice& in, WorkingFile& out);
+
+    // The files that SQLite keeps beside a database at `path` and plays into whatever file has
+    // that name when it opens: its journal, write-ahead log and shared memory. Ones left by an
+    // earlier file of the name are removed here; false with the reason, naming the one that
+    // stays.
+    static bool removeCompanions(const QString& path, QString* reason);
+    // Why a companion of the database at `path` could not be removed: it is a folder, a pipe or
+    // a device. Nothing when there is none, or each is a file or a link.
+    static std::optional<QString> companionProblem(const QString& path);
 
     // Free bytes on the disk that holds `folder`; -1 when that cannot be told.
     static qint64 freeSpace(const QString& folder);

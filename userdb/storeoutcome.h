@@ -31,6 +31,10 @@ public:
     // Whether the store itself failed (so that no change of the moment can be kept), rather than
     // refusing one statement (a constraint, say).
     bool lost() const { return m_lost; }
+    // Whether the store stopped for a reason of the system (a read error, too many files open,
+    // the system out of memory) rather than SQLite finding the file damaged or another program
+    // holding it: that says nothing of the file.
+    bool systemFault() const { return m_lost && m_reason != Reason::Damaged && m_reason != Reason::Busy; }
     // This outcome as the failure of a transaction's control (its begin or its commit): it keeps
     // its reason, and no change of the transaction can be kept.
     StoreOutcome ofTransaction() const;

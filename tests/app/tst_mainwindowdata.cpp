@@ -62,6 +62,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <algorithm>
 #include <cstring>
@@ -151,16 +152,20 @@ extern "C" int fsync(int fd)
     return fault ? (errno = fault(), -1) : int(::syscall(SYS_fsync, fd));
 }
 
-// While set, the database reads of files whose names end so fail as a failing disk's would.
+// While set, the database reads of files whose names end so fail as a failing disk's would
+// (or the system's, out of memory), from that offset on.
 QByteArray s_unreadEnding;
+off64_t s_unreadFrom = 0;
+int s_unreadError = EIO;
 
 extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset)
 {
     char name[4096] = {};
     const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
-    if (!s_unreadEnding.isEmpty() && ::readlink(link.constData(), name, sizeof name - 1) > 0
+    if (!s_unreadEnding.isEmpty() && offset >= s_unreadFrom
+        && ::readlink(link.constData(), name, sizeof name - 1) > 0
         && QByteArray(name).endsWith(s_unreadEnding))
-        return (errno = EIO, -1);
+        return (errno = s_unreadError, -1);
     return ::syscall(SYS_pread64, fd, buffer, size, offset);
 }
 
@@ -192,6 +197,8 @@ private slots:
     void cancelledBackupWritesNothing();
     void backupOntoLiveDatabaseFails_data();
     void backupOntoLiveDatabaseFails();
+    void backupTakesThePlaceWhole_data();
+    void backupTakesThePlaceWhole();
     void backupKeepsExistingFileWhenNotOverwriting();
     void backupBiggerThanTheDiskIsRefused();
     void backupOntoAFullDiskNamesTheFile();
@@ -243,6 +250,7 @@ private slots:
     void metricsGiveUpAfterThreeTries();
 
     void shutDownWaitsForStartUp();
+    void shutDownWaitsForUserSwitch();
     void backupMessageSetsText();
     void startUpWhileOpenOnlyRefreshes();
     void failedStartUpEndsProgram();
@@ -340,21 +348,81 @@ void TestMainWindowData::cancelledBackupWritesNothing()
 void TestMainWindowData::backupOntoLiveDatabaseFails_data()
 {
     QTest::addColumn<bool>("link");
-    QTest::newRow("the diary") << false;
-    QTest::newRow("a link to the diary") << true;
+    // What follows the diary's name in the name chosen.
+    QTest::addColumn<QString>("beside");
+    QTest::newRow("the diary") << false << QString();
+    QTest::newRow("a link to the diary") << true << QString();
+    // A start would remove the program's own working files, or put them in the diary's place.
+    for (const char* suffix : {"-journal", ".restoring", ".upgrading", ".before-restore"})
+        QTest::newRow(suffix) << false << QString::fromLatin1(suffix);
 }
 
 void TestMainWindowData::backupOntoLiveDatabaseFails()
 {
     QFETCH(bool, link);
-    const QString chosen = link ? QDir::homePath() + QStringLiteral("/link.ptBackup") : databaseFile();
+    QFETCH(QString, beside);
+    const QString chosen = link ? QDir::homePath() + QStringLiteral("/link.ptBackup") : databaseFile() + beside;
     QVERIFY(!link || (QFile::remove(chosen), QFile::link(databaseFile(), chosen)));
     _window->backupName = chosen;
     _window->backupUserDB();
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
-    QCOMPARE(_window->lastText(), chosen + " is your diary itself: choose another file.");
+    QCOMPARE(_window->lastText(), chosen + (beside.isEmpty() ? " is your diary itself: choose another file."
+                                                             : " is a file that this program keeps beside your diary: choose another file."));
+    QVERIFY(beside.isEmpty() || !QFile::exists(chosen));
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+}
+
+void TestMainWindowData::backupTakesThePlaceWhole_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("a journal of the file replaced goes") << false;
+    QTest::newRow("a folder in the journal's place: refused") << true;
+}
+
+// The journal of the file that a backup replaces would be played into the backup: it goes once
+// the backup is in place, and the backup restores. One that cannot go refuses the name.
+void TestMainWindowData::backupTakesThePlaceWhole()
+{
+    QFETCH(bool, folder);
+    const QString path = backupOfLive(QStringLiteral("stale.ptBackup"));
+    const QString journal = path + QStringLiteral("-journal");
+    addUser(QStringLiteral("Bob"));
+    if (folder) {
+        QFile::remove(journal);
+        QVERIFY(QDir().mkdir(journal));
+    } else {
+        // A change to the earlier backup that never ended: its journal is hot.
+        QByteArray hot;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("hot"));
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("BEGIN")) && query.exec(QStringLiteral("DELETE FROM user_users")));
+            hot = readAll(journal);
+            QVERIFY(query.exec(QStringLiteral("ROLLBACK")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("hot"));
+        QVERIFY(hot.size() > 512 && writeFile(journal, hot));
+    }
+    const QByteArray earlier = readAll(path);
+    _window->backupName = path;
+    _window->backupUserDB();
+    if (folder) {
+        QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+        QVERIFY2(_window->lastText().contains(journal + " stands beside " + path), qPrintable(_window->lastText()));
+        QCOMPARE(readAll(path), earlier);
+        QVERIFY(QDir().rmdir(journal));
+        return;
+    }
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successful"));
+    QVERIFY(!QFile::exists(journal));
+    _window->restoreName = path;
+    _window->restoreUserDB();
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successful"));
+    QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
 }
 
 void TestMainWindowData::backupKeepsExistingFileWhenNotOverwriting()
@@ -429,12 +497,15 @@ void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
 void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary_data()
 {
     QTest::addColumn<int>("hold");
-    QTest::addColumn<bool>("copyUnread");
-    QTest::newRow("a reader: the backup is made") << int(OtherReader::Shared) << false;
-    QTest::newRow("a writer: the diary is in use") << int(OtherReader::Exclusive) << false;
-    QTest::newRow("damaged: the earlier backup is kept") << int(OtherReader::Damaged) << false;
-    QTest::newRow("a reader, the copy unread: the earlier backup is kept") << int(OtherReader::Shared) << true;
-    QTest::newRow("nobody, a pipe at the copy's journal: nothing waits for it") << -1 << false;
+    // Bytes from the end of the copy that its reads fail on; none when 0.
+    QTest::addColumn<int>("copyUnread");
+    QTest::newRow("a reader: the backup is made") << int(OtherReader::Shared) << 0;
+    QTest::newRow("a writer: the diary is in use") << int(OtherReader::Exclusive) << 0;
+    QTest::newRow("damaged: the earlier backup is kept") << int(OtherReader::Damaged) << 0;
+    QTest::newRow("a reader, the copy unread: the earlier backup is kept") << int(OtherReader::Shared) << INT_MAX;
+    QTest::newRow("a reader, the copy's last page unread: the earlier backup is kept")
+        << int(OtherReader::Shared) << 4096;
+    QTest::newRow("nobody, a pipe at the copy's journal: nothing waits for it") << -1 << 0;
 }
 
 // The copy is made while no other program can change the diary; one that holds it longer than
@@ -443,7 +514,7 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary_data()
 void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
 {
     QFETCH(int, hold);
-    QFETCH(bool, copyUnread);
+    QFETCH(int, copyUnread);
     const bool exclusive = hold == OtherReader::Exclusive;
     const QString path = QDir::homePath() + QStringLiteral("/held.ptBackup");
     QFile::remove(path);
@@ -460,11 +531,13 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     // Pages that read the diary afterwards ask to try again; the answer is to cancel.
     ScriptedPrompter prompter;
     s_unreadEnding = copyUnread ? QByteArray(".partial") : QByteArray();
+    s_unreadFrom = std::max<qint64>(0, live.size() - qint64(copyUnread));
     // A wait for ever ends the test as a failure.
     ::alarm(20);
     _window->backupUserDB();
     ::alarm(0);
     s_unreadEnding.clear();
+    s_unreadFrom = 0;
     other.reset();
     BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
     QVERIFY(BXSqlDb::isUp());
@@ -489,7 +562,8 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
     if (copyUnread) {
         // The diary is whole: only the copy is blamed, with the disk's reason.
         QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
-        QVERIFY2(_window->lastText().startsWith("The copy of your diary written for " + path + " could not be checked (the integrity check cannot run: disk I/O error"),
+        QVERIFY2(_window->lastText().startsWith("The copy of your diary written for " + path + " could not be checked (the integrity check cannot run: ")
+                     && _window->lastText().contains("disk I/O error"),
                  qPrintable(_window->lastText()));
         QCOMPARE(readAll(path), QByteArray("older backup"));
         return;
@@ -721,6 +795,13 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
     QTest::newRow("foreign file of the current version") << "foreign412"
                                                          << "it lacks what this program reads: the table";
     QTest::newRow("zeroed pages") << "zeroed" << "damaged";
+    // A fault of the system says nothing of the backup: told with its reason, never as damage.
+    QTest::newRow("pages of its copy unread by the check")
+        << "unread .restoring" << "a part of the file could not be read (disk I/O error";
+    QTest::newRow("the backup file unread, the system out of memory")
+        << "unread ENOMEM .ptBackup" << "It could not be read just now (disk I/O error: Cannot allocate memory)";
+    QTest::newRow("the backup file unread, a read error")
+        << "unread .ptBackup" << "It could not be read just now (disk I/O error: Input/output error)";
     for (const char* table : {"user_target", "user_firsttime_tips", "custom_food_cats", "favorites",
                               "food_diary"})
         QTest::newRow(qPrintable(QStringLiteral("without %1").arg(table)))
@@ -759,7 +840,8 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
     } else if (kind != QLatin1String("zeroed")) {
         QVERIFY(runOn(path, kind.split(QLatin1Char('\n'))));
     } else {
-        // Some diary pages of the backup are zeroed, past the tables that the checks read.
+        // Some diary pages of the backup are zeroed or unread, past the tables that the checks
+        // read.
         QVERIFY(runOn(path, {QStringLiteral("CREATE TABLE filler (n INTEGER, t TEXT)"),
                              QStringLiteral("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 "
                                             "FROM c WHERE n < 2000) INSERT INTO filler "
@@ -767,7 +849,9 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.size() > 128 * 1024);
-        for (qint64 back = 16 * 1024; back <= 64 * 1024; back += 8 * 1024) {
+        s_unreadFrom = kind.endsWith(QLatin1String(".ptBackup")) ? 4096 : file.size() - 64 * 1024;
+        s_unreadError = kind.contains(QLatin1String("ENOMEM")) ? ENOMEM : EIO;
+        for (qint64 back = 16 * 1024; kind == QLatin1String("zeroed") && back <= 64 * 1024; back += 8 * 1024) {
             QVERIFY(file.seek(file.size() - back));
             QVERIFY(file.write(QByteArray(4096, '\0')) == 4096);
         }
@@ -776,7 +860,11 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
     const QByteArray live = readAll(databaseFile());
     _window->messages.clear();
     _window->restoreName = path;
+    s_unreadEnding = kind.startsWith(QLatin1String("unread ")) ? kind.section(QLatin1Char(' '), -1).toUtf8() : QByteArray();
     _window->restoreUserDB();
+    s_unreadEnding.clear();
+    s_unreadFrom = 0;
+    s_unreadError = EIO;
 
     QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
     QVERIFY2(_window->lastText().contains(QStringLiteral("cannot be restored"))
@@ -1693,6 +1781,59 @@ void TestMainWindowData::shutDownWaitsForStartUp()
     QVERIFY(!_window->syncDialog());
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
+}
+
+// Another program holds the diary as a user switch reads it: "Shut down!", heard while the
+// switch asks to try again, waits until the switch has ended, and then takes its turn.
+void TestMainWindowData::shutDownWaitsForUserSwitch()
+{
+    struct AskingPrompter : ScriptedPrompter
+    {
+        std::function<void()> during;
+        int choice(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+                   const QStringList& buttons, int defaultIndex, int escapeIndex) override
+        {
+            if (during)
+                std::exchange(during, nullptr)();
+            return ScriptedPrompter::choice(parent, icon, caption, text, buttons, defaultIndex, escapeIndex);
+        }
+    };
+    const int bob = addUser(QStringLiteral("Bob"));
+    BXSqlDb::setBusyTimeout(100);
+    std::optional<OtherReader> other(std::in_place, databaseFile(), OtherReader::Exclusive);
+    QVERIFY(other->reading());
+    bool inQuestion = false;
+    bool waitedInQuestion = false;
+    int waits = 0;
+    QTimer sync;
+    QObject::connect(&sync, &QTimer::timeout, _window, [&] {
+        if (!_window->syncDialog())
+            return;
+        // A wait begun inside the question lets the other program go, so that it can end.
+        if (inQuestion) {
+            waitedInQuestion = true;
+            other.reset();
+        }
+        ++waits;
+        _window->processMessage(QStringLiteral("Start up!"));
+    });
+    sync.start(20);
+    AskingPrompter prompter;
+    prompter.answer(0);
+    prompter.during = [&] {
+        inQuestion = true;
+        _window->processMessage(QStringLiteral("Shut down!"));
+        inQuestion = false;
+        other.reset();
+    };
+    const bool switched = _window->switchUser(_window, bob);
+    BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
+    QCOMPARE(prompter.lastCaption(), QStringLiteral("Diary in use"));
+    QVERIFY(!waitedInQuestion);
+    QVERIFY(switched);
+    QCOMPARE(ShownDay::instance()->user(), bob);
+    QTRY_COMPARE(waits, 1);
+    QVERIFY(BXSqlDb::isUp());
 }
 
 void TestMainWindowData::backupMessageSetsText()

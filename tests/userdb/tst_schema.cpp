@@ -17,12 +17,15 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstdarg>
 #include <cstring>
 #include <optional>
 
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -80,7 +83,25 @@ QByteArray randomBytes()
     return data;
 }
 
+// While above 0, so many opens of the diary's file in a row, from the first that may create it
+// (the connection's), fail as when the process has no file to spare.
+int s_refusedOpens = 0;
+
 } // namespace
+
+extern "C" int open64(const char* path, int flags, ...)
+{
+    va_list rest;
+    va_start(rest, flags);
+    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(rest, mode_t) : 0;
+    va_end(rest);
+    static bool refusing = false;
+    if (s_refusedOpens > 0 && QByteArray(path).endsWith("/userdata.db") && (refusing || (flags & O_CREAT))) {
+        refusing = --s_refusedOpens > 0;
+        return (errno = EMFILE, -1);
+    }
+    return int(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+}
 
 class TestSchema : public QObject
 {
@@ -357,6 +378,9 @@ void TestSchema::badFileIsRefusedUnchanged_data()
     QTest::newRow("a folder in its place") << "folder"
                                            << QStringLiteral("Could not locate, or create, the user's database (%1):\n"
                                                              "Your diary %1 is a folder, not a file.");
+    // A fault of the system is told with its reason, never as damage.
+    QTest::newRow("two opens refused, too many files open")
+        << "refused" << QStringLiteral("Your diary %1 cannot be read now: unable to open database file");
     QTest::newRow("no room for the upgrade's copies")
         << "no room"
         << QStringLiteral("Your database %1 could not be brought up to date and has been left as "
@@ -390,7 +414,8 @@ void TestSchema::badFileIsRefusedUnchanged()
     if (readOnly)
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     std::optional<OtherReader> other;
-    if (kind == QLatin1String("held") || kind == QLatin1String("no room") || !kept.isEmpty()) {
+    if (kind == QLatin1String("held") || kind == QLatin1String("no room") || kind == QLatin1String("refused")
+        || !kept.isEmpty()) {
         // A diary that opens.
         QVERIFY(UserDbTestEnv::startUp());
         BXSqlDb::cleanUp();
@@ -413,13 +438,17 @@ void TestSchema::badFileIsRefusedUnchanged()
 
     QString error;
     StoreOutcome outcome;
+    s_refusedOpens = kind == QLatin1String("refused") ? 2 : 0;
     const bool started = UserDbTestEnv::startUp(&error, &outcome);
+    s_refusedOpens = 0;
     other.reset();
     FileCopy::setFreeSpaceProbe({});
     BXSqlDb::setBusyTimeout(10000);
     QVERIFY(!started);
     QVERIFY2(error.startsWith(reason.arg(path)), qPrintable(error));
     QCOMPARE(outcome.busy(), kind == QLatin1String("held"));
+    // Only damage offers to restore a backup in the diary's place.
+    QCOMPARE(outcome.reason() == StoreOutcome::Reason::Damaged, reason.startsWith(QLatin1String("Cannot start")));
     QVERIFY(!BXSqlDb::isUp());
     QCOMPARE(readFile(path), data);
     QVERIFY(QFileInfo(path).exists());
