@@ -837,7 +837,7 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
                              QStringLiteral("CREATE TABLE userdata_meta (itemkey TEXT, itemvalue)"),
                              QStringLiteral("INSERT INTO userdata_meta VALUES ('schema_version', %1)")
                                  .arg(kind.mid(7))}));
-    } else if (kind != QLatin1String("zeroed")) {
+    } else if (kind != QLatin1String("zeroed") && !kind.startsWith(QLatin1String("unread "))) {
         QVERIFY(runOn(path, kind.split(QLatin1Char('\n'))));
     } else {
         // Some diary pages of the backup are zeroed or unread, past the tables that the checks
