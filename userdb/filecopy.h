@@ -25,9 +25,10 @@ public:
     // companions of the file replaced go once the copy has taken its place.
     // False with the reason, in the system's words, when a step fails; the destination is then
     // as it was and no working copy stays, except when a companion could not be removed: the
-    // copy is then in place, and the reason names the companion that stays. `prove`, when given, checks the whole copy (named by
-    // its argument) before it takes the destination's place; false with its reason when it
-    // refuses it. `unsynced`, when given, is told as by WorkingFile::commit().
+    // copy is then in place, and the reason names the companion that stays. `prove`, when
+    // given, checks the whole copy (named by its argument) before it takes the destination's
+    // place; false with its reason when it refuses it. `unsynced`, when given, is told as by
+    // WorkingFile::commit().
     static bool copy(const QString& source, const QString& destination, QString* reason,
                      const std::function<bool(const QString&, QString*)>& prove = {},
                      QString* unsynced = nullptr);
