@@ -113,9 +113,10 @@ public:
     static void getSyncDevices(QMap<int, QString>& devices);
     static int getDeviceUser(int id);
     static int createSyncDevice(const char* name, int id, int userId);
-    // Creates the change-tracking triggers of the connection; false when the devices or
-    // tracked tables cannot be read or a trigger cannot be created.
-    static bool setupSyncTriggers();
+    // Creates the change-tracking triggers of the connection for the tracked tables that the
+    // program makes; a stored row naming anything else is passed over. The failure when the
+    // devices or tracked tables cannot be read or a trigger cannot be created.
+    static StoreOutcome setupSyncTriggers();
 
     // File handling of start-up.
     // Gives a file that starts with the template's block the standard header, on a copy that
@@ -129,8 +130,8 @@ public:
     // running), brings it up to the current schema and checks its integrity and that it
     // holds every table and column of the shipped empty diary; the file is changed by the
     // upgrade. A file to restore must also hold no trigger, unique index or NOT NULL column
-    // that the program does not make, and no loop of categories. False with the reason when
-    // it cannot be used.
+    // that the program does not make, no loop of categories, and list only the tracked tables
+    // the program makes. False with the reason when it cannot be used.
     static bool proveFile(const QString& path, Proof proof, std::string& error);
     // Puts a proven copy of `candidate` in place of the user database file (none may be
     // running). The copy is made and proven beside the file, the current file is kept
@@ -269,6 +270,9 @@ private:
     bool _rollbackTransaction();
 
     static bool runUpgradeChain(std::string& error);
+    // Whether the tracked tables the file lists are those the program makes; otherwise false
+    // with the rows it holds or lacks, or why they cannot be read.
+    static bool holdsOwnTrackedTables(std::string& error);
     static bool upgradeOnCopy(std::string& error);
 
     static BXSqlDb* _instance;
@@ -314,11 +318,20 @@ private:
     bool m_reading = false;
 };
 
-// Builds one change-tracking trigger, creates it on the connection, increments the
-// counter and returns its text.
-QString triggerQuery(const QString& source, const QString& dest, const QString& fields,
-                     const QList<int>& devices, const char* timing, const char* row, int state,
-                     int& counter, bool updateForm, int userId);
+// A table whose changes the sync devices follow, as the program makes it: the sync table that
+// marks them and the key columns (comma-separated) that name a row in both.
+struct TrackedTable
+{
+    const char* source;
+    const char* dest;
+    const char* keys;
+    // Whether a removed row of the table is only marked as removed.
+    bool hasStatus;
+};
+
+// The text of one change-tracking trigger, its names quoted; increments the counter.
+QString triggerQuery(const TrackedTable& table, const QList<int>& devices, const char* timing,
+                     const char* row, int state, int& counter, bool updateForm, int userId);
 
 // The user database file.
 std::string getUserDbPath();

@@ -600,10 +600,15 @@ std::string openedReadOnly(const QString& path)
         .toStdString();
 }
 
-std::string triggersFailed()
+std::string triggersFailed(const StoreOutcome& why)
 {
+    if (why.reason() == StoreOutcome::Reason::DiskFull)
+        return BXSqlDb::tr("The user database cannot be prepared for use: its triggers cannot be "
+                           "set up. Check that the disk is not full, then start the program again.")
+            .toStdString();
     return BXSqlDb::tr("The user database cannot be prepared for use: its triggers cannot be set "
-                       "up. Check that the disk is not full, then start the program again.")
+                       "up (%1).")
+        .arg(why.detail())
         .toStdString();
 }
 
@@ -1010,13 +1015,14 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
             return unreadable(path, error, outcome);
     }
     ensureDiaryIndexes();
-    if (enableTriggers && !setupSyncTriggers()) {
+    const StoreOutcome tracked = enableTriggers ? setupSyncTriggers() : StoreOutcome();
+    if (!tracked) {
         // The devices and tables that the triggers follow may sit on a damaged page.
         std::string findings;
         QString report;
         switch (checkIntegrity(findings)) {
         case Integrity::Sound:
-            return fail(error, triggersFailed());
+            return fail(error, triggersFailed(tracked));
         case Integrity::Damaged:
             return damaged(path, error, outcome);
         case Integrity::Unchecked:
@@ -1079,8 +1085,10 @@ bool BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
     // diary's own oddities are its user's: it is upgraded with them, and a loop is shown broken.
     proven = proven && holdsShippedSchema(error)
         && (proof == Proof::Upgrade || (holdsOnlyOwnConstraints(error) && holdsNoLoop(error)));
-    if (proven && !setupSyncTriggers()) {
-        error = triggersFailed();
+    proven = proven && (proof == Proof::Upgrade || holdsOwnTrackedTables(error));
+    const StoreOutcome tracked = proven ? setupSyncTriggers() : StoreOutcome();
+    if (!tracked) {
+        error = triggersFailed(tracked);
         proven = false;
     }
     cleanUp();

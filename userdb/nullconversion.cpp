@@ -1,7 +1,5 @@
 #include "userdb/nullconversion.h"
 
-#include <QLocale>
-
 #include <charconv>
 #include <iterator>
 
@@ -24,15 +22,6 @@ double nullToNeg(const QVariant& value)
     if (value.isNull() || value.toString().isEmpty())
         return ReadUnset;
     return value.toDouble();
-}
-
-QString negToNullT(double value)
-{
-    if (value > 0.0)
-        return QString::number(storedFigure(float(value)), 'g', QLocale::FloatingPointShortest);
-    if (value >= ZeroBand)
-        return QStringLiteral("0.0");
-    return QStringLiteral("NULL");
 }
 
 double storedFigure(float value)

@@ -10,9 +10,6 @@
 QVariant negToNull(float value);
 // The number read from a column.
 double nullToNeg(const QVariant& value);
-// The SQL text of a number for statements built as text: "NULL", "0.0" or the number as
-// storedFigure keeps it.
-QString negToNullT(double value);
 // A single-precision figure as the database keeps it: the user's figure, the shortest decimal
 // that reads back as the same float, so that 84.1 is stored as 84.1 and not widened to
 // 84.0999984741211, and 1234567 keeps its seven digits.

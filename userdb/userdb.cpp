@@ -101,11 +101,30 @@ QVariant textOrNull(const QString& text)
     return text.isEmpty() ? QVariant() : QVariant(text);
 }
 
-// One value carried per flagged field of a text-built UPDATE.
-QString flaggedValue(bool flagged, const char* assignment, double value)
+// An UPDATE of one user's row for a date that sets the flagged columns, each value bound.
+struct FlaggedUpdate
 {
-    return flagged ? QString::fromLatin1(assignment) + negToNullT(value) : QString();
-}
+    QString sql;
+    QVariantList values;
+
+    void set(bool flagged, const char* column, const QVariant& value)
+    {
+        if (!flagged)
+            return;
+        sql += QStringLiteral(",%1 = ?").arg(QLatin1String(column));
+        values.append(value);
+    }
+
+    bool exec(int user, const char* date) const
+    {
+        BXSqlQuery query(sql + QStringLiteral(" WHERE user_id = ? AND date = ?"));
+        for (int i = 0; i < values.size(); ++i)
+            query.bindValue(i, values.at(i));
+        query.bindValue(int(values.size()), user);
+        query.bindValue(int(values.size()) + 1, date);
+        return query.exec();
+    }
+};
 
 } // namespace
 
@@ -683,22 +702,20 @@ bool UserDB::clearSyncTable(const QString& table, int user, int device, const ch
             query.bindValue(position, to);
     };
 
-    BXSqlQuery remove(QStringLiteral("DELETE FROM %1 WHERE user_id = %2 AND state = ? AND "
-                                     "device = %3 ")
-                          .arg(table)
-                          .arg(user)
-                          .arg(device) +
+    BXSqlQuery remove(QStringLiteral("DELETE FROM %1 WHERE user_id = ? AND state = ? AND device = ? ")
+                          .arg(table) +
                       range);
-    remove.bindValue(0, StateDeleted);
-    bindRange(remove, 1);
+    remove.bindValue(0, user);
+    remove.bindValue(1, StateDeleted);
+    remove.bindValue(2, device);
+    bindRange(remove, 3);
 
-    BXSqlQuery reset(QStringLiteral("UPDATE %1 set state = ? WHERE user_id = %2 AND device = %3 ")
-                         .arg(table)
-                         .arg(user)
-                         .arg(device) +
+    BXSqlQuery reset(QStringLiteral("UPDATE %1 set state = ? WHERE user_id = ? AND device = ? ").arg(table) +
                      range);
     reset.bindValue(0, StateInStep);
-    bindRange(reset, 1);
+    reset.bindValue(1, user);
+    reset.bindValue(2, device);
+    bindRange(reset, 3);
     if (!BXSqlDb::beginTransaction())
         return false;
     return BXSqlDb::endTransaction(remove.exec() && reset.exec());
@@ -959,19 +976,14 @@ bool UserDB::_writeMeasurements(const CheckinItem& item)
         return true;
     if (!ensureRecordExists(Checkins, item.userId, item.date))
         return false;
-    const QString sql = QStringLiteral("UPDATE user_checkins SET note = ?") +
-                        flaggedValue(item.hasWeight, ",weight = ", item.weight) +
-                        flaggedValue(item.hasWaist, ",waist = ", item.waist) +
-                        flaggedValue(item.hasChest, ",chest = ", item.chest) +
-                        flaggedValue(item.hasHip, ",hip = ", item.hip) +
-                        flaggedValue(item.hasThigh, ",thigh = ", item.thigh) +
-                        flaggedValue(item.hasSteps, ",steps = ", item.steps) +
-                        QStringLiteral(" WHERE user_id = ? AND date = ?");
-    BXSqlQuery query(sql);
-    query.bindValue(0, textOrNull(item.note));
-    query.bindValue(1, item.userId);
-    query.bindValue(2, item.date);
-    return query.exec();
+    FlaggedUpdate update{QStringLiteral("UPDATE user_checkins SET note = ?"), {textOrNull(item.note)}};
+    update.set(item.hasWeight, "weight", negToNull(item.weight));
+    update.set(item.hasWaist, "waist", negToNull(item.waist));
+    update.set(item.hasChest, "chest", negToNull(item.chest));
+    update.set(item.hasHip, "hip", negToNull(item.hip));
+    update.set(item.hasThigh, "thigh", negToNull(item.thigh));
+    update.set(item.hasSteps, "steps", negToNull(item.steps));
+    return update.exec(item.userId, item.date);
 }
 
 bool UserDB::_writeTargets(const CheckinItem& item)
@@ -983,19 +995,12 @@ bool UserDB::_writeTargets(const CheckinItem& item)
         return true;
     if (!ensureRecordExists(Target, item.userId, item.date))
         return false;
-    QString sql = QStringLiteral("UPDATE user_target SET date = ?");
-    for (const TargetColumn& target : TargetWriteOrder) {
-        if (item.hasTarget(target.nut))
-            sql += QStringLiteral(",%1 = %2")
-                       .arg(QString::fromLatin1(target.column))
-                       .arg(double(item.target(target.nut)), 0, 'g', 6);
-    }
-    sql += QStringLiteral(" WHERE user_id = ? AND date = ?");
-    BXSqlQuery query(sql);
-    query.bindValue(0, item.date);
-    query.bindValue(1, item.userId);
-    query.bindValue(2, item.date);
-    return query.exec();
+    FlaggedUpdate update{QStringLiteral("UPDATE user_target SET date = ?"), {QString::fromLatin1(item.date)}};
+    // A target keeps six significant digits.
+    for (const TargetColumn& target : TargetWriteOrder)
+        update.set(item.hasTarget(target.nut), target.column,
+                   QString::number(double(item.target(target.nut)), 'g', 6).toDouble());
+    return update.exec(item.userId, item.date);
 }
 
 bool UserDB::_writeMisc(const CheckinItem& item)
@@ -1005,21 +1010,12 @@ bool UserDB::_writeMisc(const CheckinItem& item)
         return true;
     if (!ensureRecordExists(Misc, item.userId, item.date))
         return false;
-    QString sql = QStringLiteral("UPDATE user_misc SET date = ?") +
-                  flaggedValue(item.hasGoal, ",goal = ", item.goal) +
-                  flaggedValue(item.hasActivity, ",activity = ", item.activity) +
-                  flaggedValue(item.customRMRSet, ",custom_rmr = ", item.customRMRValue);
-    if (item.dietPlanSet)
-        sql += QStringLiteral(",diet_plan = ?");
-    sql += QStringLiteral(" WHERE user_id = ? AND date = ?");
-    BXSqlQuery query(sql);
-    int position = 0;
-    query.bindValue(position++, item.date);
-    if (item.dietPlanSet)
-        query.bindValue(position++, item.dietPlanId);
-    query.bindValue(position++, item.userId);
-    query.bindValue(position, item.date);
-    return query.exec();
+    FlaggedUpdate update{QStringLiteral("UPDATE user_misc SET date = ?"), {QString::fromLatin1(item.date)}};
+    update.set(item.hasGoal, "goal", negToNull(float(item.goal)));
+    update.set(item.hasActivity, "activity", negToNull(float(item.activity)));
+    update.set(item.customRMRSet, "custom_rmr", negToNull(item.customRMRValue));
+    update.set(item.dietPlanSet, "diet_plan", item.dietPlanId);
+    return update.exec(item.userId, item.date);
 }
 
 std::optional<UserMeasurements> UserDB::getDaysMeasurements(int user, const char* date)

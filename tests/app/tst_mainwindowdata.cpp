@@ -815,6 +815,12 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
             << QStringLiteral("the table %1 holds a loop").arg(table);
     QTest::newRow("a trigger") << "CREATE TRIGGER wipe AFTER INSERT ON food_diary BEGIN DELETE FROM food_diary; END"
                                << "the trigger wipe on the table food_diary";
+    QTest::newRow("a sync row holding statements")
+        << "INSERT INTO userdata_sync_tables VALUES ('water_diary BEGIN DELETE FROM food_diary; END /*', "
+           "'water_diary_sync', 'user_id, date')"
+        << "it holds the row ('water_diary BEGIN DELETE FROM food_diary; END /*'";
+    QTest::newRow("without a sync row") << "DELETE FROM userdata_sync_tables WHERE source_table = 'metrics_startStats'"
+                                        << "it has no row for the table metrics_startStats";
     QTest::newRow("a unique index") << "CREATE UNIQUE INDEX once ON exer_diary(user_id, date)"
                                     << "the unique index once on the table exer_diary";
     QTest::newRow("a NOT NULL column")

@@ -45,7 +45,8 @@ private slots:
     void keyWithoutDeviceKeepsOneRow();
     void deviceLookups();
     void createSyncDeviceSeedsItsUser();
-    void untrackableTableStopsStart();
+    void storedRowsNameOnlyOwnTables_data();
+    void storedRowsNameOnlyOwnTables();
 };
 
 void TestSync::initTestCase()
@@ -67,25 +68,25 @@ void TestSync::cleanupTestCase()
 void TestSync::triggerText()
 {
     int counter = 2;
-    const QString text = triggerQuery("food_diary", "food_diary_sync", "food_id", {0, 2},
+    const QString text = triggerQuery({"food_diary", "food_diary_sync", "food_id", true}, {0, 2},
                                       "AFTER INSERT", "new", 1, counter, false, -1);
     QCOMPARE(counter, 3);
     QCOMPARE(text, QStringLiteral(
-                       "CREATE TEMP TRIGGER bxtmp_0002 AFTER INSERT ON food_diary BEGIN\n"
-                       "  INSERT OR REPLACE INTO food_diary_sync(device, state, lastModified, "
-                       "food_id) VALUES (0, 1, strftime('%Y%m%d', 'now'), new.food_id);\n"
-                       "  INSERT OR REPLACE INTO food_diary_sync(device, state, lastModified, "
-                       "food_id) VALUES (2, 1, strftime('%Y%m%d', 'now'), new.food_id);\n"
+                       "CREATE TEMP TRIGGER bxtmp_0002 AFTER INSERT ON \"food_diary\" BEGIN\n"
+                       "  INSERT OR REPLACE INTO \"food_diary_sync\"(device, state, lastModified, "
+                       "\"food_id\") VALUES (0, 1, strftime('%Y%m%d', 'now'), new.\"food_id\");\n"
+                       "  INSERT OR REPLACE INTO \"food_diary_sync\"(device, state, lastModified, "
+                       "\"food_id\") VALUES (2, 1, strftime('%Y%m%d', 'now'), new.\"food_id\");\n"
                        "END;"));
 
-    const QString update = triggerQuery("user_checkins", "user_checkins_sync", "user_id, date", {1},
-                                        "AFTER DELETE", "old", 2, counter, true, 0);
+    const QString update = triggerQuery({"user_checkins", "user_checkins_sync", "user_id, date", false},
+                                        {1}, "AFTER DELETE", "old", 2, counter, true, 0);
     QCOMPARE(update, QStringLiteral(
-                         "CREATE TEMP TRIGGER bxtmp_0003 AFTER DELETE ON user_checkins WHEN "
+                         "CREATE TEMP TRIGGER bxtmp_0003 AFTER DELETE ON \"user_checkins\" WHEN "
                          "old.user_id = 0 BEGIN\n"
-                         "  UPDATE user_checkins_sync SET state = 2, lastModified = "
-                         "strftime('%Y%m%d', 'now') WHERE device = 1  AND user_id = old.user_id "
-                         "AND date = old.date;\nEND;"));
+                         "  UPDATE \"user_checkins_sync\" SET state = 2, lastModified = "
+                         "strftime('%Y%m%d', 'now') WHERE device = 1  AND \"user_id\" = "
+                         "old.\"user_id\" AND \"date\" = old.\"date\";\nEND;"));
 }
 
 void TestSync::triggersPerTableAndGroup()
@@ -94,15 +95,15 @@ void TestSync::triggersPerTableAndGroup()
     QCOMPARE(count("SELECT COUNT(*) FROM sqlite_temp_master WHERE type = 'trigger'"), 36);
     // food_diary is the third tracked table: triggers 12 to 17.
     const QString allDelete = ::triggerText(12);
-    QVERIFY(allDelete.contains("AFTER DELETE ON food_diary BEGIN"));
+    QVERIFY(allDelete.contains("AFTER DELETE ON \"food_diary\" BEGIN"));
     QVERIFY(allDelete.contains("WHERE device = 0 ") && allDelete.contains("WHERE device = 2 "));
     QVERIFY(!allDelete.contains("WHEN"));
-    QVERIFY(::triggerText(14).contains("AFTER INSERT ON food_diary BEGIN"));
+    QVERIFY(::triggerText(14).contains("AFTER INSERT ON \"food_diary\" BEGIN"));
     const QString userDelete = ::triggerText(15);
-    QVERIFY(userDelete.contains("AFTER DELETE ON food_diary WHEN old.user_id = 0 BEGIN"));
+    QVERIFY(userDelete.contains("AFTER DELETE ON \"food_diary\" WHEN old.user_id = 0 BEGIN"));
     QVERIFY(userDelete.contains("WHERE device = 1 ") && !userDelete.contains("device = 0"));
-    QVERIFY(::triggerText(16).contains("AFTER UPDATE ON food_diary WHEN new.user_id = 0"));
-    QVERIFY(::triggerText(17).contains("AFTER INSERT ON food_diary WHEN new.user_id = 0"));
+    QVERIFY(::triggerText(16).contains("AFTER UPDATE ON \"food_diary\" WHEN new.user_id = 0"));
+    QVERIFY(::triggerText(17).contains("AFTER INSERT ON \"food_diary\" WHEN new.user_id = 0"));
 
     // Every start makes them anew, numbered from 0.
     BXSqlDb::cleanUp();
@@ -205,17 +206,42 @@ void TestSync::createSyncDeviceSeedsItsUser()
     QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE food_id = 20"), 3);
 }
 
-void TestSync::untrackableTableStopsStart()
+void TestSync::storedRowsNameOnlyOwnTables_data()
 {
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("refusal");
     // A tracked table whose trigger cannot be made: the start fails rather than run with
-    // changes going unrecorded.
-    BXSqlDb::perform("INSERT INTO userdata_sync_tables VALUES ('no_such_table', "
-                     "'no_such_table_sync', 'id')");
+    // changes going unrecorded, and tells why.
+    QTest::newRow("a tracked table the diary lacks") << "DROP TABLE water_diary"
+                                                     << "no such table: water_diary";
+    // A row naming what the program does not track is passed over; its own tables stay tracked.
+    QTest::newRow("a row naming no table")
+        << "INSERT INTO userdata_sync_tables VALUES ('no_such_table', 'no_such_table_sync', 'id')" << "";
+    QTest::newRow("a row holding statements")
+        << "INSERT INTO userdata_sync_tables VALUES ('water_diary BEGIN DELETE FROM food_diary; END /*', "
+           "'water_diary_sync', 'user_id, date')"
+        << "";
+}
+
+void TestSync::storedRowsNameOnlyOwnTables()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, refusal);
+    BXSqlDb::perform("INSERT INTO food_diary(food_id, user_id, date, status) VALUES (10, 3, '20240101', 1)");
+    BXSqlDb::perform(statement.toUtf8().constData());
     BXSqlDb::cleanUp();
     QString error;
-    QVERIFY(!UserDbTestEnv::startUp(&error));
-    QVERIFY(error.startsWith(QStringLiteral("The user database cannot be prepared for use")));
-    QVERIFY(!BXSqlDb::isUp());
+    QCOMPARE(UserDbTestEnv::startUp(&error), refusal.isEmpty());
+    if (!refusal.isEmpty()) {
+        QVERIFY(error.startsWith(QStringLiteral("The user database cannot be prepared for use")));
+        QVERIFY2(error.contains(refusal) && !error.contains(QStringLiteral("disk")), qPrintable(error));
+        QVERIFY(!BXSqlDb::isUp());
+        return;
+    }
+    QCOMPARE(count("SELECT COUNT(*) FROM sqlite_temp_master WHERE type = 'trigger'"), 36);
+    BXSqlDb::perform("INSERT INTO water_diary(user_id, date, cups) VALUES (3, '20240101', 4)");
+    QCOMPARE(count("SELECT COUNT(*) FROM food_diary"), 1);
+    QCOMPARE(count("SELECT COUNT(*) FROM water_diary_sync"), 2);
 }
 
 QTEST_MAIN(TestSync)
