@@ -1,5 +1,6 @@
 #include "catalogue/fooddbdynamic.h"
 
+#include "userdb/diarydb.h"
 #include "userdb/nullconversion.h"
 
 #include <algorithm>
@@ -140,4 +141,9 @@ std::vector<ServingItem> FoodDBDynamic::getServingItemList(int foodId) const
     serving.weight = 1.0f;
     serving.name = *name;
     return {serving};
+}
+
+bool FoodDBDynamic::isOpenTo(int user, int foodId) const
+{
+    return DiaryDB::mayNameFood(user, foodId);
 }
