@@ -120,8 +120,10 @@ void FoodQueryWidget::addCustomFood(int category)
     DBTypes::FoodItem values;
     const std::unique_ptr<EditFoodDialog> dialog(EditFoodDialog::construct(this));
     dialog->bindToFood(name, servingName, values);
-    if (dialog->exec() == 1)
-        _store([&] { return FoodDBDynamic::instance()->createFood(category, name, servingName, values) >= 0; });
+    if (dialog->exec() != 1)
+        return;
+    myfoodView->keepExpanded(category);
+    _store([&] { return FoodDBDynamic::instance()->createFood(category, name, servingName, values) >= 0; });
 }
 
 void FoodQueryWidget::editCustomFood(int id)
@@ -155,8 +157,10 @@ void FoodQueryWidget::addCustomEx(int category)
     exercise.name = tr("New exercise");
     const std::unique_ptr<EditExDialog> dialog(EditExDialog::construct(this));
     dialog->bindToEx(exercise);
-    if (dialog->exec() == 1)
-        _store([&] { return ExDBDynamic::instance()->createExercise(category, exercise.name, exercise.offset) >= 0; });
+    if (dialog->exec() != 1)
+        return;
+    myexerciseView->keepExpanded(category);
+    _store([&] { return ExDBDynamic::instance()->createExercise(category, exercise.name, exercise.offset) >= 0; });
 }
 
 void FoodQueryWidget::editCustomEx(int id)
@@ -178,14 +182,20 @@ void FoodQueryWidget::removeCustomEx(int id)
 
 void FoodQueryWidget::addCustomFoodCategory(int parent)
 {
-    if (const auto name = askCategoryName(this, tr("New category"), tr("New category")))
-        _store([&] { return FoodDBDynamic::instance()->createCategory(parent, *name, -1) >= 0; });
+    const auto name = askCategoryName(this, tr("New category"), tr("New category"));
+    if (!name)
+        return;
+    myfoodView->keepExpanded(parent);
+    _store([&] { return FoodDBDynamic::instance()->createCategory(parent, *name, -1) >= 0; });
 }
 
 void FoodQueryWidget::addCustomExCategory(int parent)
 {
-    if (const auto name = askCategoryName(this, tr("New category"), tr("New Category")))
-        _store([&] { return ExDBDynamic::instance()->createCategory(parent, *name, -1) >= 0; });
+    const auto name = askCategoryName(this, tr("New category"), tr("New Category"));
+    if (!name)
+        return;
+    myexerciseView->keepExpanded(parent);
+    _store([&] { return ExDBDynamic::instance()->createCategory(parent, *name, -1) >= 0; });
 }
 
 void FoodQueryWidget::editCustomFoodCategory(int id)

@@ -3,6 +3,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/catalogueroots.h"
 
+#include <QCoreApplication>
 #include <QVariant>
 
 #include <algorithm>
@@ -10,21 +11,26 @@
 
 namespace {
 
-// Runs a statement bound to the values in order; whether it ran.
-bool run(BXSqlQuery& query, std::initializer_list<QVariant> values)
+// Binds the values in order.
+void bind(BXSqlQuery& query, const QVariantList& values)
 {
     int position = 0;
     for (const QVariant& value : values)
         query.bindValue(position++, value);
+}
+
+// Runs a statement bound to the values in order; whether it ran.
+bool run(BXSqlQuery& query, const QVariantList& values)
+{
+    bind(query, values);
     return query.exec();
 }
 
 // The first column of the first row as an int, 0 without a row or for a NULL; nothing when
 // it could not be read.
-std::optional<qint64> scalar(BXSqlQuery& query, std::initializer_list<QVariant> values)
+std::optional<qint64> scalar(BXSqlQuery& query, const QVariantList& values)
 {
-    if (!run(query, values))
-        return std::nullopt;
+    bind(query, values);
     const std::optional<bool> row = query.first();
     if (!row)
         return std::nullopt;
@@ -102,7 +108,7 @@ int CustomCatalogueDB::createCategory(int parentId, const QString& name, int id)
         BXSqlQuery insert(_sql("INSERT INTO %4(category_id, parent_id, %5) VALUES (?, ?, ?)"));
         return run(insert, {newId, parentId, name});
     });
-    reload(0, false);
+    reload(std::max(stored, 0), true);
     return stored;
 }
 
@@ -143,12 +149,15 @@ int CustomCatalogueDB::_createItem(const std::function<bool(int id)>& insert)
 // roots.
 CustomCatalogueDB::IdRange CustomCatalogueDB::_itemIds() const
 {
-    return {_sql("%1"), _sql("%2"), FoodDBBase::IdSpaceEnd, _tables.namedIds};
+    return {_sql("%1"), _sql("%2"), FoodDBBase::IdSpaceEnd, _tables.namedIds, _tables.noIdLeft};
 }
 
 CustomCatalogueDB::IdRange CustomCatalogueDB::_categoryIds() const
 {
-    return {_sql("%4"), QStringLiteral("category_id"), USER_ROOT_BASE, nullptr};
+    return {_sql("%4"), QStringLiteral("category_id"), USER_ROOT_BASE, {},
+            QT_TRANSLATE_NOOP("CustomCatalogueDB",
+                              "every number for a new category has been given, so no new "
+                              "category can be made. Rename one of your categories instead")};
 }
 
 std::optional<int> CustomCatalogueDB::_freshId(const IdRange& range) const
@@ -157,18 +166,20 @@ std::optional<int> CustomCatalogueDB::_freshId(const IdRange& range) const
                                  "UNION ALL SELECT CAST(itemvalue AS INTEGER) FROM userdata_meta "
                                  "WHERE itemkey = ?")
                       .arg(range.column, range.table);
-    if (range.namedIds)
-        sql += QStringLiteral(" UNION ALL SELECT MAX(id) FROM (%1) WHERE id >= ? AND id < ?")
-                   .arg(QLatin1String(range.namedIds));
+    QVariantList values{range.end, markKey(range.table)};
+    for (const char* named : range.namedIds) {
+        sql += QStringLiteral(" UNION ALL ") + QLatin1String(named);
+        values << FIRST_ID << range.end;
+    }
     BXSqlQuery highest(sql + QLatin1Char(')'));
-    const std::optional<qint64> found =
-        range.namedIds ? scalar(highest, {range.end, markKey(range.table), FIRST_ID, range.end})
-                       : scalar(highest, {range.end, markKey(range.table)});
+    const std::optional<qint64> found = scalar(highest, values);
     if (!found)
         return std::nullopt;
     const qint64 next = std::max<qint64>(*found + 1, FIRST_ID);
-    if (next >= range.end)
+    if (next >= range.end) {
+        BXSqlDb::noteRefusal(QCoreApplication::translate("CustomCatalogueDB", range.noIdLeft));
         return std::nullopt;
+    }
     return int(next);
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <vector>
 
 // The part of the user's custom food and custom exercise catalogues that the two share: an
 // item table and a category table (category_id, parent_id and a name column) whose rows
@@ -26,8 +27,12 @@ public:
         const char* categories;   // category table
         const char* categoryName; // its name column
         const char* noun;         // plural noun of the root names
-        // A statement listing, as column id, the item ids that other stored rows name
-        const char* namedIds;
+        // Statements that each give the highest item id one table of other stored rows names
+        // from their first bound value up to below their second, through an index of that
+        // table, so that the cost stays the same however long the diary grows
+        std::vector<const char*> namedIds;
+        // Why no new item can be made once every id is given (untranslated)
+        const char* noIdLeft;
     };
 
     explicit CustomCatalogueDB(const Tables& tables);
@@ -42,7 +47,8 @@ public:
     bool reparentItem(int itemId, int newCategoryId) override;
 
     // Makes a category below parentId; an id below 0 asks for a new one. The id used, or -1
-    // when the category could not be stored or no new id is left below the user roots.
+    // when the category could not be stored or no new id is left below the user roots (the
+    // action is told why). The tree reloads with the new category to be selected.
     int createCategory(int parentId, const QString& name, int id = -1);
     bool updateCategory(int categoryId, const QString& name);
     // Without force a category that has any child is kept (false). With force the category
@@ -54,24 +60,26 @@ public:
 
 protected:
     // Stores a new item in one change with its new id: insert runs the item's statement for
-    // that id. The id, or -1 when nothing was stored or no new id is left.
+    // that id. The id, or -1 when nothing was stored or no new id is left (the action is told
+    // why).
     int _createItem(const std::function<bool(int id)>& insert);
     bool _deleteItem(int itemId);
     QString _sql(const char* pattern) const;
 
 private:
-    // The ids a table gives: its id column, the end of its range and the statement of the
-    // ids other rows name (none for categories).
+    // The ids a table gives: its id column, the end of its range, the statements of the ids
+    // other rows name (none for categories) and why nothing is made once the range is used.
     struct IdRange {
         QString table;
         QString column;
         int end;
-        const char* namedIds;
+        std::vector<const char*> namedIds;
+        const char* noIdLeft;
     };
     IdRange _itemIds() const;
     IdRange _categoryIds() const;
     // One above every id the table holds, gave or sees named, at least FIRST_ID; nothing
-    // when that could not be read or reaches the end of the range.
+    // when that could not be read or reaches the end of the range (the action is told).
     std::optional<int> _freshId(const IdRange& range) const;
     // Raises the table's mark of the highest id given to id.
     bool _markGiven(const IdRange& range, int id);

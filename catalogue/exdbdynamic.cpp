@@ -17,7 +17,11 @@ namespace {
 // exercises.
 const CustomCatalogueDB::Tables EXERCISE_TABLES = {
     "custom_exercises", "activity_id", "description", "custom_exercise_cats", "description",
-    "Exercises", "SELECT item_id AS id FROM favorites WHERE item_type = 2"};
+    "Exercises",
+    {"SELECT MAX(item_id) FROM favorites WHERE item_type = 2 AND item_id >= ? AND item_id < ?"},
+    QT_TRANSLATE_NOOP("CustomCatalogueDB", "every number for a new exercise has been given, so "
+                                           "no new exercise can be made. Change one of your "
+                                           "exercises instead")};
 
 } // namespace
 

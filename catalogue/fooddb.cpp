@@ -60,3 +60,9 @@ std::vector<DBTypes::ServingItem> FoodDB::getServingItemList(int foodId) const
     const FoodDBBase* part = _doSplit(foodId);
     return part ? part->getServingItemList(foodId) : std::vector<DBTypes::ServingItem>();
 }
+
+bool FoodDB::isOpenTo(int user, int foodId) const
+{
+    const FoodDBBase* part = _doSplit(foodId);
+    return !part || part->isOpenTo(user, foodId);
+}

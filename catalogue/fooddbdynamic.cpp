@@ -1,5 +1,6 @@
 #include "catalogue/fooddbdynamic.h"
 
+#include "userdb/diarydb.h"
 #include "userdb/nullconversion.h"
 
 #include <algorithm>
@@ -17,8 +18,11 @@ namespace {
 // item_type 1 are foods.
 const CustomCatalogueDB::Tables FOOD_TABLES = {
     "custom_foods", "food_id", "name", "custom_food_cats", "name", "Foods",
-    "SELECT ref_id AS id FROM food_diary UNION ALL SELECT ref_id FROM food_mealplan "
-    "UNION ALL SELECT item_id FROM favorites WHERE item_type = 1"};
+    {"SELECT MAX(ref_id) FROM food_diary WHERE ref_id >= ? AND ref_id < ?",
+     "SELECT MAX(ref_id) FROM food_mealplan WHERE ref_id >= ? AND ref_id < ?",
+     "SELECT MAX(item_id) FROM favorites WHERE item_type = 1 AND item_id >= ? AND item_id < ?"},
+    QT_TRANSLATE_NOOP("CustomCatalogueDB", "every number for a new food has been given, so no "
+                                           "new food can be made. Change one of your foods instead")};
 
 // The nutrients in the column order of the statements below.
 constexpr NutType VALUE_COLUMNS[] = {DBTypes::ENERGY, DBTypes::FAT,    DBTypes::PROTEIN,
@@ -140,4 +144,9 @@ std::vector<ServingItem> FoodDBDynamic::getServingItemList(int foodId) const
     serving.weight = 1.0f;
     serving.name = *name;
     return {serving};
+}
+
+bool FoodDBDynamic::isOpenTo(int user, int foodId) const
+{
+    return DiaryDB::mayNameFood(user, foodId);
 }

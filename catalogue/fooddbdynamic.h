@@ -28,6 +28,8 @@ public:
     // A nutrient stored as NULL reads as -999.0.
     std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const override;
     std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const override;
+    // Read inside an action as the lookups are.
+    bool isOpenTo(int user, int foodId) const override;
 
 private:
     FoodDBDynamic();

@@ -30,6 +30,9 @@ public:
     virtual std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const = 0;
     // The food's own servings; none when the id is unknown.
     virtual std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const = 0;
+    // Whether the user may take the food's values: false for a food another user keeps to
+    // themselves, and when that could not be read.
+    virtual bool isOpenTo(int user, int foodId) const = 0;
     virtual ~FoodDBBase() = default;
 };
 

@@ -140,6 +140,12 @@ bool FoodDiaryItem::loadFoodInfo(bool check)
     }
     assert(s_foodCatalogue && "the food catalogue is installed");
     const FoodDBBase* catalogue = s_foodCatalogue();
+    // An older build may have given a deleted food's id to another user's food: a stored
+    // entry never takes that food's values, whatever its name.
+    if (check && !catalogue->isOpenTo(userId, refId)) {
+        infoLoaded = true;
+        return false;
+    }
     const QString foodName = catalogue->getFoodName(refId);
     const std::optional<FoodItem> food =
         (check && foodName != desc) ? std::nullopt : catalogue->getFoodItem(refId);

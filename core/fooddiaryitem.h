@@ -46,8 +46,9 @@ public:
 
     // Fills base values and servings from the food catalogue once (see applyFoodInfo); true
     // at once when they are already in place, false when the catalogue no longer has the
-    // food (or, with check, no longer the stored food and serving) or refId is no catalogue
-    // id. Either way the entry does not ask the catalogue again.
+    // food (or, with check, no longer the stored food and serving, or a food the entry's user
+    // may not take) or refId is no catalogue id. Either way the entry does not ask the
+    // catalogue again.
     bool loadFoodInfo(bool check);
     // Points the entry at another catalogue food, one of its first serving; false when the
     // catalogue cannot resolve the id (a row of a foreign or damaged backup, say).

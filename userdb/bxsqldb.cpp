@@ -334,6 +334,12 @@ StoreOutcome BXSqlDb::noteFailure(const QSqlError& error, bool change)
     return outcome;
 }
 
+void BXSqlDb::noteRefusal(const QString& reason)
+{
+    if (_instance)
+        _instance->_note(StoreOutcome(StoreOutcome::Reason::Other, reason), true);
+}
+
 // The driver does not pass SQLite's code on for its transaction control: it is read from
 // the connection itself.
 void BXSqlDb::_noteRefusal()

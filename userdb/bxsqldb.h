@@ -92,6 +92,9 @@ public:
     // action is told; the failure's outcome is returned to the caller that ran the statement
     // in any case, and nobody else hears of it.
     static StoreOutcome noteFailure(const QSqlError& error, bool change);
+    // A change the store refuses for a reason of its own, with every statement run (no new id
+    // left, say): told as a failed change is, with `reason` as the detail.
+    static void noteRefusal(const QString& reason);
     // Whether a statement may run now: not once the open action has found the diary held
     // (`refused`, when given, then gets the action's outcome). A `change` ends the read lock
     // of a reading action first, so that it is kept on its own.

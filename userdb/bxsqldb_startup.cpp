@@ -400,7 +400,8 @@ bool isCurrentVersion(int version)
         && version <= BXSqlDb::LastCompatibleSchemaVersion;
 }
 
-// The indexes that a day, a month and the sums read through. Databases written before
+// The indexes that a day, a month and the sums read through, and those that find the highest
+// custom id the entries and favourites name when an id is given. Databases written before
 // they were part of the schema get them here.
 //
 // A check-in carries each measurement forward from the latest day that recorded it. The
@@ -409,6 +410,9 @@ bool isCurrentVersion(int version)
 const char* const DiaryIndexes[] = {
     "CREATE INDEX IF NOT EXISTS food_diary_user_date ON food_diary(user_id, date)",
     "CREATE INDEX IF NOT EXISTS exer_diary_user_date ON exer_diary(user_id, date)",
+    "CREATE INDEX IF NOT EXISTS food_diary_ref ON food_diary(ref_id)",
+    "CREATE INDEX IF NOT EXISTS food_mealplan_ref ON food_mealplan(ref_id)",
+    "CREATE INDEX IF NOT EXISTS favorites_item ON favorites(item_type, item_id)",
     "CREATE INDEX IF NOT EXISTS user_checkins_weight ON user_checkins(user_id, date) "
     "WHERE weight IS NOT NULL",
     "CREATE INDEX IF NOT EXISTS user_checkins_chest ON user_checkins(user_id, date) "

@@ -21,9 +21,11 @@ CREATE TABLE water_diary (user_id INTEGER, date TEXT, cups NUMERIC, PRIMARY KEY(
 CREATE TABLE food_diary (food_id INTEGER PRIMARY KEY, user_id INTEGER, date TEXT, meal INTEGER, status INTEGER, ref_id INTEGER, serving_id INTEGER, size NUMERIC, food_name TEXT, serv_name TEXT, calories NUMERIC, fat NUMERIC, protein NUMERIC, carb NUMERIC, fiber NUMERIC, saturated_fat NUMERIC, cholesterol NUMERIC, sodium NUMERIC, sugar NUMERIC, calcium NUMERIC, group_id INTEGER, time TEXT);
 CREATE INDEX food_diary_user_date ON food_diary(user_id, date);
 CREATE INDEX food_diary_group ON food_diary(group_id);
+CREATE INDEX food_diary_ref ON food_diary(ref_id);
 
 CREATE TABLE food_mealplan (food_id INTEGER PRIMARY KEY, user_id INTEGER, date TEXT, meal INTEGER, status INTEGER, ref_id INTEGER, serving_id INTEGER, size NUMERIC, food_name TEXT, serv_name TEXT, calories NUMERIC, fat NUMERIC, protein NUMERIC, carb NUMERIC, fiber NUMERIC, saturated_fat NUMERIC, cholesterol NUMERIC, sodium NUMERIC, sugar NUMERIC, calcium NUMERIC, group_id INTEGER, time TEXT);
 CREATE INDEX food_mealplan_user_date ON food_mealplan(user_id, date);
+CREATE INDEX food_mealplan_ref ON food_mealplan(ref_id);
 
 CREATE TABLE exer_diary (ex_id INTEGER PRIMARY KEY, user_id INTEGER, date TEXT, duration NUMERIC, rate NUMERIC, name TEXT, status INTEGER, time TEXT, group_id INTEGER);
 CREATE INDEX exer_diary_user_date ON exer_diary(user_id, date);
@@ -34,6 +36,7 @@ CREATE INDEX exer_mealplan_user_date ON exer_mealplan(user_id, date);
 CREATE TABLE group_diary (group_id INTEGER PRIMARY KEY, user_id INTEGER, name TEXT, status INTEGER, date TEXT, time TEXT);
 
 CREATE TABLE favorites (user_id INTEGER, item_id INTEGER, item_type INTEGER, PRIMARY KEY(user_id, item_id, item_type));
+CREATE INDEX favorites_item ON favorites(item_type, item_id);
 
 CREATE TABLE user_firsttime_tips (user_id INTEGER, tip_index INTEGER, PRIMARY KEY(user_id, tip_index));
 

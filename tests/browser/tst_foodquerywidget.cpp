@@ -422,9 +422,13 @@ private slots:
         acceptNextDialog();
         _panel->myFoodNewItem->click();
         QCOMPARE(count("SELECT COUNT(*) FROM custom_foods WHERE name = 'New food'"), 1);
-        BXSqlQuery query("SELECT category_id FROM custom_foods WHERE name = 'New food'");
+        BXSqlQuery query("SELECT food_id, category_id FROM custom_foods WHERE name = 'New food'");
         QVERIFY(query.exec() && query.next());
-        QCOMPARE(query.value(0).toInt(), category);
+        QCOMPARE(query.value(1).toInt(), category);
+        // Shown selected in its opened category.
+        const FoodViewItem* made = findId(_panel->myfoodView, query.value(0).toInt(), false);
+        QVERIFY(made && made->parent()->isExpanded());
+        QCOMPARE(_panel->myfoodView->currentItem(), made);
 
         const int bread = foods->createFood(category, QStringLiteral("Bread"), QStringLiteral("slice"),
                                             DBTypes::FoodItem());
@@ -529,6 +533,14 @@ private slots:
         BXSqlQuery query("SELECT category_id FROM custom_food_cats WHERE name = 'Drinks'");
         QVERIFY(query.exec() && query.next());
         const int drinks = query.value(0).toInt();
+        QCOMPARE(FoodViewItem::from(_panel->myfoodView->currentItem()), findId(_panel->myfoodView, drinks, true));
+
+        // Inside a closed category, through the list's menu: shown selected in it, opened.
+        prompter.answer(QStringLiteral("Juice"));
+        emit _panel->myfoodView->addCustomFoodCategory(drinks);
+        const FoodViewItem* juice = FoodViewItem::from(_panel->myfoodView->currentItem());
+        QVERIFY(juice && juice->text(0) == QStringLiteral("Juice"));
+        QCOMPARE(juice->parent(), findId(_panel->myfoodView, drinks, true));
 
         select(_panel->myfoodView, findId(_panel->myfoodView, drinks, true));
         prompter.answer(QStringLiteral("Cold drinks"));
@@ -595,6 +607,14 @@ private slots:
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Saved meal added"));
         QCOMPARE(count("SELECT COUNT(*) FROM custom_foods WHERE name = 'Soup' AND serv_name = 'Meal'"), 1);
         SavedMealDB::instance()->deleteMeal(meal);
+        // Every id given: the user is told why.
+        QVERIFY(BXSqlQuery("INSERT INTO food_diary(user_id, ref_id) VALUES (0, 0x2FFFFFF)").exec());
+        _panel->createCustomFoodFromStatic(foods->getRootForUser(_user), QStringLiteral("Pear"),
+                                           QStringLiteral("cup"), DBTypes::FoodItem());
+        QVERIFY(BXSqlQuery("DELETE FROM food_diary WHERE ref_id = 0x2FFFFFF").exec());
+        QCOMPARE(prompter.lastText(), QStringLiteral("The change was not saved: every number for a new food has "
+                                                     "been given, so no new food can be made. Change one of "
+                                                     "your foods instead."));
     }
 
     // A meal whose id is also the number of its owner's root category: a meal all the same,

@@ -512,7 +512,9 @@ void TestSchema::missingDiaryIndexesAreAdded()
         QStringLiteral("user_checkins_weight"), QStringLiteral("user_checkins_chest"),
         QStringLiteral("user_checkins_waist"),  QStringLiteral("user_checkins_hip"),
         QStringLiteral("user_checkins_thigh"),  QStringLiteral("user_checkins_steps"),
-        QStringLiteral("user_misc_activity"),   QStringLiteral("user_misc_goal")};
+        QStringLiteral("user_misc_activity"),   QStringLiteral("user_misc_goal"),
+        QStringLiteral("food_diary_ref"),       QStringLiteral("food_mealplan_ref"),
+        QStringLiteral("favorites_item")};
     QVERIFY(UserDbTestEnv::startUp());
     for (const QString& index : indexes)
         BXSqlDb::perform(QStringLiteral("DROP INDEX %1").arg(index).toUtf8().constData());
