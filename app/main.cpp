@@ -317,7 +317,7 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
 {
     const QString folder = BXSettings::getUserDBPath();
     orvCreateDirectory(folder);
-    const QString path = folder + QStringLiteral("pantrel.lock");
+    const QString path = BXSettings::userDataLock();
     if (const auto unusable = RegularFile::firstProblem(RegularFile::lockFiles(path))) {
         error = tr("The lock %1 of the user data cannot be used: %2. Remove it and start the "
                    "program again.")

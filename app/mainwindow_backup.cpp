@@ -12,6 +12,7 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
+#include "core/keptfiles.h"
 #include "core/regularfile.h"
 #include "diary/diarypagecontent.h"
 #include "userdb/bxexception.h"
@@ -612,10 +613,9 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
     if (sameFile(source, destination))
         throw BXException(tr("%1 is your diary itself: choose another file.")
                               .arg(restoring ? from : QDir::toNativeSeparators(destination.absoluteFilePath())));
-    if (!restoring && BXSqlDb::isKeptBesideDiary(destination.absoluteFilePath()))
-        throw BXException(tr("%1 is a file that this program keeps beside your diary: choose "
-                             "another file.")
-                              .arg(QDir::toNativeSeparators(destination.absoluteFilePath())));
+    if (const std::optional<QString> refused = restoring ? std::nullopt
+                                                         : KeptFiles::targetProblem(destination.absoluteFilePath()))
+        throw BXException(tr("%1: choose another file.").arg(*refused));
     const bool earlier = destination.exists();
     QFile readable;
     QString unread;

@@ -193,10 +193,16 @@ QString BXSettings::lockFile(const QString& settings)
     return settings + QStringLiteral(".lock");
 }
 
+// The file of Qt's own settings.
+QString BXSettings::toolkitSettingsFile()
+{
+    return QFileInfo(settingsFile()).absolutePath() + QStringLiteral("/QtProject.conf");
+}
+
 // The file of Qt's own settings, or one of its locks, that may not be opened, and why.
 std::optional<std::pair<QString, QString>> BXSettings::toolkitSettingsProblem()
 {
-    const QString file = QFileInfo(settingsFile()).absolutePath() + QStringLiteral("/QtProject.conf");
+    const QString file = toolkitSettingsFile();
     if (const std::optional<QString> reason = RegularFile::problem(file))
         return std::make_pair(file, *reason);
     return LockCheck::problem(lockFile(file), LockWaitMs);
@@ -483,6 +489,22 @@ QString BXSettings::getUserDBPath()
         return path.isEmpty() ? getDirData() : path + QLatin1Char('/');
     }();
     return folder;
+}
+
+QString BXSettings::userDataLock()
+{
+    return getUserDBPath() + QStringLiteral("pantrel.lock");
+}
+
+QStringList BXSettings::keptFiles()
+{
+    // Before a brand names the folders, none is kept.
+    if (BrandEngine::instance()->getString("brand_id").trimmed().isEmpty())
+        return {};
+    QStringList kept = RegularFile::lockFiles(userDataLock());
+    for (const QString& settings : {settingsFile(), toolkitSettingsFile()})
+        kept << settings << RegularFile::lockFiles(lockFile(settings));
+    return kept;
 }
 
 QString BXSettings::defaultBackupDir()

@@ -3,6 +3,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <optional>
@@ -116,6 +117,12 @@ public:
     // The folder of the user database, ending in "/": the stored "/admin/userdbpath" when it
     // is an absolute path, else the data folder.
     static QString getUserDBPath();
+    // The lock that the running copy holds on the user data in getUserDBPath().
+    static QString userDataLock();
+    // The files of this class that the program keeps for itself: the settings file, Qt's own
+    // settings file, the locks of both and the lock of the user data, with the locks that
+    // guard their removal. None before a brand is loaded.
+    static QStringList keptFiles();
     // The stored folder of the user database, without a final "/"; empty when none or no
     // absolute one is stored. Read afresh at each call.
     static QString storedUserDBPath();
@@ -152,6 +159,7 @@ private:
     static QString usableSettingsFile();
     // The lock that Qt takes to write the settings file `settings`.
     static QString lockFile(const QString& settings);
+    static QString toolkitSettingsFile();
     static std::optional<std::pair<QString, QString>> toolkitSettingsProblem();
     static std::optional<std::pair<QString, QString>> folderProblem();
     static std::vector<FolderMove> oldFolderMoves();

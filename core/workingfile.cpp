@@ -143,6 +143,12 @@ std::optional<QString> WorkingFile::keepLedger(const QString& path)
         .arg(QDir::toNativeSeparators(path), *unread);
 }
 
+QStringList WorkingFile::ledgerFiles()
+{
+    const Ledger& kept = ledger();
+    return kept.path.isEmpty() ? QStringList() : QStringList(kept.path) + kept.noted;
+}
+
 bool WorkingFile::syncFolder(const QString& file)
 {
     const int folder = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
@@ -161,9 +167,15 @@ WorkingFile::WorkingFile(const QString& destination)
 
 WorkingFile::~WorkingFile()
 {
-    if (!_committed)
-        _file.remove();
-    if (_noted)
+    _file.close();
+    // A working file stays noted until it is gone, so that a start finds one that could not
+    // be removed now.
+    const bool gone = _committed || _folder < 0
+        || ::unlinkat(_folder, QFile::encodeName(QFileInfo(_file.fileName()).fileName()).constData(), 0) == 0
+        || errno == ENOENT;
+    if (_folder >= 0)
+        ::close(_folder);
+    if (_noted && gone)
         forget(_file.fileName());
 }
 
@@ -182,16 +194,23 @@ bool WorkingFile::open(QString* reason)
             return false;
         _noted = true;
     }
+    const QString folder = QFileInfo(_file.fileName()).absolutePath();
+    const auto refused = [reason, &folder](const QString& why) {
+        *reason = QCoreApplication::translate("WorkingFile", "No file can be made in the folder %1: %2")
+                      .arg(QDir::toNativeSeparators(folder), why);
+        return false;
+    };
+    if (_folder < 0)
+        _folder = ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (_folder < 0)
+        return refused(systemReason());
     // A working file left by a write cut short is never written through: it may be a link.
     QFile::remove(_file.fileName());
     // Unbuffered, so that a write that fails says so at once, with its reason.
     if (_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
                    QFile::ReadOwner | QFile::WriteOwner))
         return true;
-    *reason = QCoreApplication::translate("WorkingFile", "No file can be made in the folder %1: %2")
-                  .arg(QDir::toNativeSeparators(QFileInfo(_file.fileName()).absolutePath()),
-                       _file.errorString());
-    return false;
+    return refused(_file.errorString());
 }
 
 bool WorkingFile::write(const char* data, qint64 size)

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -27,6 +28,8 @@ public:
     // ledger names it. A ledger that cannot be read (a pipe, a link to nothing, no permission)
     // is left as it is, and no working file is begun: the reason, naming it, is given back.
     static std::optional<QString> keepLedger(const QString& ledger);
+    // The ledger kept now and the working files that it names.
+    static QStringList ledgerFiles();
     // Puts the names in the folder of `file` on the disk, so that a rename or a removal there
     // outlives a power cut; false when the system refused.
     static bool syncFolder(const QString& file);
@@ -58,6 +61,9 @@ private:
     QString _destination;
     QFile _file;
     bool _committed = false;
+    // The folder that the working file is made in, from open() on: it is removed there also
+    // when the folder was moved or renamed meanwhile.
+    int _folder = -1;
     // Whether the ledger names the working file.
     bool _noted = false;
 };

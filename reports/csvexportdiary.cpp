@@ -4,6 +4,7 @@
 #include "core/brandengine.h"
 #include "core/dateconversion.h"
 #include "core/diaryday.h"
+#include "core/keptfiles.h"
 #include "core/workingfile.h"
 #include "reports/csvoptions.h"
 #include "userdb/diarydb.h"
@@ -62,6 +63,10 @@ using Days = std::map<QDate, DiaryDay>;
 bool writeDays(const QString& path, const std::string& headerLine, Days::const_iterator first,
                Days::const_iterator last, QString* reason)
 {
+    if (const std::optional<QString> refused = KeptFiles::targetProblem(path)) {
+        *reason = *refused;
+        return false;
+    }
     WorkingFile file(path);
     if (!file.open(reason))
         return false;

@@ -9,6 +9,7 @@
 #include "widgets/storeprompt.h"
 
 #include "core/endrequest.h"
+#include "core/keptfiles.h"
 
 #include <QObject>
 #include <QPainter>
@@ -19,24 +20,28 @@
 
 namespace {
 
-// Draws every page of the factory's report; false when the printer did not start the job or
-// did not end it.
-bool printPages(QPrinter& printer, ReportFactory* factory)
+enum class Printed { Whole, Refused, Ended };
+
+// Draws every page of the factory's report: Refused when the printer did not start the job or
+// did not end it. Once the end of the session is asked for, no further page is drawn: Ended.
+Printed printPages(QPrinter& printer, ReportFactory* factory)
 {
     PrinterRDM metrics(printer);
     if (!metrics.painter()->isActive())
-        return false;
+        return Printed::Refused;
+    bool ended = false;
     {
         // The report goes before its metrics, whose painter it may still use.
         const std::unique_ptr<Report> report(factory->getReport(&metrics));
         const int pages = report->getPageCount();
-        for (int page = 0; page < pages; ++page) {
+        for (int page = 0; page < pages && !(ended = EndRequest::asked()); ++page) {
             if (page > 0)
                 printer.newPage();
             report->draw(metrics.painter(), page);
         }
     }
-    return metrics.painter()->end();
+    const bool done = metrics.painter()->end();
+    return ended ? Printed::Ended : done ? Printed::Whole : Printed::Refused;
 }
 
 QString notWritten(const QString& file, const QString& reason)
@@ -46,21 +51,25 @@ QString notWritten(const QString& file, const QString& reason)
 }
 
 // Prints the report; when the printer writes a PDF, the file goes beside the one it replaces,
-// which stays as it was until the new one is whole. What the user is told when the job failed
-// (empty when the printer gave no reason), by which time no working file is left.
+// which stays as it was until the new one is whole, and a print that the end of the session
+// cut short replaces nothing. What the user is told when the job failed (empty when the
+// printer gave no reason), by which time no working file is left.
 std::optional<QString> printJob(QPrinter& printer, ReportFactory* factory)
 {
     const QString file = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
     std::optional<PrintFile> pdf;
     QString reason;
     if (!file.isEmpty()) {
+        if (const std::optional<QString> refused = KeptFiles::targetProblem(file))
+            return notWritten(file, *refused);
         pdf.emplace(file);
         if (!pdf->open(&reason))
             return notWritten(file, reason);
         printer.setOutputFileName(pdf->printerFileName());
     }
-    if (!printPages(printer, factory))
-        return QString();
+    const Printed printed = printPages(printer, factory);
+    if (printed != Printed::Whole)
+        return printed == Printed::Refused ? std::optional<QString>(QString()) : std::nullopt;
     if (pdf && !pdf->commit(&reason))
         return notWritten(file, reason);
     return std::nullopt;

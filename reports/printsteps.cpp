@@ -1,14 +1,49 @@
 #include "reports/printsteps.h"
 
+#include "core/keptfiles.h"
 #include "reports/printpreviewdialog.h"
 #include "widgets/prompter.h"
 
+#include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QObject>
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include <optional>
+
 namespace {
+
 PrintSteps* s_installed = nullptr;
+
+// Qt's print dialog opens the file named for printing to before it accepts, to try it: a pipe
+// there would hold that open for ever, and a file of the program's own would be lost. Such a
+// name is refused first, and the dialog stays open for another.
+class TargetPrintDialog : public QPrintDialog
+{
+public:
+    explicit TargetPrintDialog(QPrinter* printer) : QPrintDialog(printer)
+    {
+        auto* buttons = findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly);
+        if (buttons && disconnect(buttons, SIGNAL(accepted()), this, SLOT(_q_checkFields())))
+            connect(buttons, &QDialogButtonBox::accepted, this, [this] { checkTarget(); });
+    }
+
+private:
+    void checkTarget()
+    {
+        const auto* file = findChild<QLineEdit*>(QStringLiteral("filename"));
+        if (file && file->isEnabled() && !file->text().isEmpty()) {
+            if (const std::optional<QString> refused = KeptFiles::targetProblem(file->text())) {
+                Prompter::warning(this, QObject::tr("Print"),
+                                  QObject::tr("%1: choose another file.").arg(*refused));
+                return;
+            }
+        }
+        QMetaObject::invokeMethod(this, "_q_checkFields");
+    }
+};
+
 } // namespace
 
 PrintSteps* PrintSteps::instance()
@@ -30,7 +65,7 @@ bool PrintSteps::preview(ReportFactory* factory)
 
 bool PrintSteps::setupPrinter(QPrinter& printer)
 {
-    QPrintDialog dialog(&printer);
+    TargetPrintDialog dialog(&printer);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -150,10 +151,11 @@ public:
     // cannot be put back; it then stays beside the file for the next start. When the restored
     // data stays, `error` is empty, or says that the disk did not confirm that it is final.
     static bool endRestore(bool keepRestored, std::string& error);
-    // Whether `path` names one of the files that the program keeps beside the diary (its
-    // journal, the copies that a start, an upgrade or a restore makes and keeps), which a
-    // start removes or puts in the diary's place: never a place for the user's own file.
-    static bool isKeptBesideDiary(const QString& path);
+    // The diary and the files that the program keeps beside it (its journal, the copies that a
+    // start, an upgrade or a restore makes and keeps, with their working names and journals),
+    // which a start removes or puts in the diary's place: never a place for the user's own
+    // file. A start lists them with the files the program keeps.
+    static QStringList keptFiles();
     // What the copy of the user database file kept during a restore is called: its name
     // followed by this. A start puts back one that a restore cut short left behind.
     static constexpr const char* SafetySuffix = ".before-restore";

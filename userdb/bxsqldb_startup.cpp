@@ -6,6 +6,7 @@
 
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
+#include "core/keptfiles.h"
 #include "core/regularfile.h"
 #include "userdb/busywait.h"
 #include "userdb/catalogueroots.h"
@@ -58,7 +59,9 @@ bool isUsableFile(const QFileInfo& info)
 }
 
 // Removes a file with the journal that SQLite may have left beside it; a stale journal
-// next to a new file of the same name would be played back into it.
+// next to a new file of the same name would be played back into it. One that stays is told
+// when a file takes the name: every copy (FileCopy::copy) and every replaceFile removes it
+// again and says so when it cannot.
 void removeWithJournal(const QString& path)
 {
     QString stays;
@@ -68,15 +71,25 @@ void removeWithJournal(const QString& path)
 
 // Puts `from` in place of `to` in one step: a crash leaves one or the other, complete. `from`
 // takes the modes of what it replaces, and the journal left beside `to` goes with the file
-// replaced, to which it belongs.
-bool replaceFile(const QString& from, const QString& to)
+// replaced, to which it belongs. False, with errno set, when it could not take the place;
+// once it has, `stays` names a companion of the file replaced that could not go, which SQLite
+// would play into `from`.
+bool replaceFile(const QString& from, const QString& to, QString* stays)
 {
     WorkingFile::takeModes(from, to);
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
         return false;
-    QString stays;
-    FileCopy::removeCompanions(to, &stays);
+    FileCopy::removeCompanions(to, stays);
     return true;
+}
+
+// Puts the copy of the diary as it was, made before the diary was replaced, back in its
+// place; false when it stays where it is.
+bool putBack(const QString& copy)
+{
+    return ::rename(QFile::encodeName(copy).constData(),
+                    QFile::encodeName(WorkingFile::fileBehind(BXSqlDb::diaryPath())).constData())
+        == 0;
 }
 
 QString systemReason()
@@ -183,11 +196,13 @@ bool putBackKeptData(std::string& error)
         error = found == BXSqlDb::Integrity::Damaged ? notWhole(reason) : notChecked(reason);
         return false;
     }
-    if (!replaceFile(kept, file)) {
+    QString stays;
+    if (!replaceFile(kept, file, &stays)) {
         error = notPutBack();
         return false;
     }
-    return true;
+    error = stays.toStdString();
+    return stays.isEmpty();
 }
 
 // Makes a restore final before it is told: the data kept while it ran takes a name that no
@@ -199,8 +214,10 @@ bool finishRestore(QString* refusal, QString* unsynced)
 {
     const QString kept = workingCopy(BXSqlDb::SafetySuffix);
     const QString finished = workingCopy(FinishedSuffix);
-    // One that is gone can undo nothing either.
-    if (replaceFile(kept, finished) || errno == ENOENT) {
+    // One that is gone can undo nothing either. The file goes right after, so what stays beside
+    // it is played into nothing.
+    QString stays;
+    if (replaceFile(kept, finished, &stays) || errno == ENOENT) {
         if (!WorkingFile::syncFolder(finished))
             *unsynced = systemReason();
         removeWithJournal(finished);
@@ -328,12 +345,15 @@ bool copyTemplate(const QString& destination, std::string& reason)
         reason = BXSqlDb::tr("The new database's header cannot be written: %1.").arg(failure).toStdString();
         return false;
     }
-    if (replaceFile(copy, WorkingFile::fileBehind(QFileInfo(destination).absoluteFilePath())))
+    const QString file = WorkingFile::fileBehind(QFileInfo(destination).absoluteFilePath());
+    QString stays;
+    if (replaceFile(copy, file, &stays) && stays.isEmpty())
         return true;
     reason = BXSqlDb::tr("The new database cannot be put in place: %1.")
-                 .arg(systemReason())
+                 .arg(stays.isEmpty() ? systemReason() : stays)
                  .toStdString();
-    removeWithJournal(copy);
+    // Never opened with what an earlier file left beside it.
+    removeWithJournal(stays.isEmpty() ? copy : file);
     return false;
 }
 
@@ -966,6 +986,7 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
         error = "startUp called twice? should never happen";
         return false;
     }
+    KeptFiles::add(QStringLiteral("diary"), &BXSqlDb::keptFiles);
     const QString path = BXSqlDb::diaryPath();
     // While a restore is being ended, a diary that has gone is never replaced by a new one:
     // the data as it was is still kept beside it.
@@ -1049,11 +1070,14 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
     // The upgraded copy and the copy kept as it was.
     const bool done = haveRoomFor(2 * QFileInfo(live).size(), reason)
         && provenCopy(live, copy, Proof::Upgrade, reason) && copyFile(live, safety, reason);
-    if (done && replaceFile(copy, diaryFile()))
+    QString stays;
+    if (done && replaceFile(copy, diaryFile(), &stays) && stays.isEmpty())
         return true;
     if (done) {
-        reason = systemReason().toStdString();
-        QFile::remove(safety);
+        reason = stays.isEmpty() ? systemReason().toStdString() : stays.toStdString();
+        // The file as it was goes back, to what stands beside it.
+        if (stays.isEmpty() || putBack(safety))
+            QFile::remove(safety);
     }
     removeWithJournal(copy);
     error = BXSqlDb::tr("Your database %1 could not be brought up to date and has been left as "
@@ -1111,13 +1135,17 @@ bool BXSqlDb::installCopy(const QString& candidate, std::string& error)
     if (!haveRoomFor(QFileInfo(candidate).size() + QFileInfo(live).size(), error)
         || !provenCopy(candidate, copy, Proof::Restore, error))
         return false;
-    if (!copyFile(live, safety, error) || !replaceFile(copy, diaryFile())) {
+    QString stays;
+    if (!copyFile(live, safety, error) || !replaceFile(copy, diaryFile(), &stays) || !stays.isEmpty()) {
         if (error.empty())
             error = BXSqlDb::tr("The restored copy cannot take the place of %1: %2")
-                        .arg(live, systemReason())
+                        .arg(live, stays.isEmpty() ? systemReason() : stays)
                         .toStdString();
         removeWithJournal(copy);
-        QFile::remove(safety);
+        // The data as it was goes back, to what stands beside it; where it cannot, the next
+        // start puts it back.
+        if (stays.isEmpty() || putBack(safety))
+            QFile::remove(safety);
         return false;
     }
     restorePending() = true;
@@ -1144,18 +1172,22 @@ bool BXSqlDb::endRestore(bool keepRestored, std::string& error)
     return false;
 }
 
-bool BXSqlDb::isKeptBesideDiary(const QString& path)
+QStringList BXSqlDb::keptFiles()
 {
-    const QFileInfo file(WorkingFile::fileBehind(QFileInfo(path).absoluteFilePath()));
-    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
-    const auto isFolder = [&folder](const QString& other) {
-        return !folder.isEmpty() && QFileInfo(other).canonicalFilePath() == folder;
-    };
-    const QFileInfo diary(diaryFile());
-    // Beside the diary, each name begins with the diary's; in the data folder, the copies kept
-    // before an upgrade are named after it too.
-    return (isFolder(diary.absolutePath()) && file.fileName().startsWith(diary.fileName()))
-        || (isFolder(userDbFolder()) && file.fileName().startsWith(QLatin1String("userdata.")));
+    QStringList copies{diaryFile()};
+    for (const char* suffix : WorkingCopies)
+        copies << workingCopy(suffix);
+    copies << workingCopy(FinishedSuffix) << workingCopy(SafetySuffix);
+    // The copies kept before an upgrade.
+    const QDir folder(userDbFolder());
+    for (const QString& name : folder.entryList({QStringLiteral("userdata.??????" "-??????")}, QDir::Files))
+        copies << folder.filePath(name);
+    QStringList kept{BXSqlDb::diaryPath()};
+    for (const QString& copy : copies) {
+        for (const QString& file : {copy, copy + QLatin1String(WorkingFile::Suffix)})
+            kept << file << FileCopy::companionsOf(file);
+    }
+    return kept;
 }
 
 BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string& error)

@@ -85,10 +85,18 @@ bool FileCopy::copy(const QString& source, const QString& destination, QString* 
     return out.commit(reason, unsynced) && removeCompanions(WorkingFile::fileBehind(destination), reason);
 }
 
+QStringList FileCopy::companionsOf(const QString& path)
+{
+    QStringList names;
+    for (const char* suffix : CompanionSuffixes)
+        names << path + QLatin1String(suffix);
+    return names;
+}
+
 bool FileCopy::removeCompanions(const QString& path, QString* reason)
 {
-    for (const char* suffix : CompanionSuffixes) {
-        QFile companion(path + QLatin1String(suffix));
+    for (const QString& name : companionsOf(path)) {
+        QFile companion(name);
         const QFileInfo info(companion.fileName());
         if ((info.exists() || info.isSymLink()) && !companion.remove()) {
             *reason = tr("%1 is in place, but %2 beside it, left by an earlier file of that name, "
@@ -103,8 +111,8 @@ bool FileCopy::removeCompanions(const QString& path, QString* reason)
 
 std::optional<QString> FileCopy::companionProblem(const QString& path)
 {
-    for (const char* suffix : CompanionSuffixes) {
-        const QFileInfo companion(path + QLatin1String(suffix));
+    for (const QString& name : companionsOf(path)) {
+        const QFileInfo companion(name);
         if (companion.exists() && !companion.isFile() && !companion.isSymLink())
             return tr("%1 stands beside %2 and is not a file, so it cannot be removed once %2 is "
                       "replaced. Move it away, then try again")

@@ -3,6 +3,7 @@
 #include "core/workingfile.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -41,6 +42,8 @@ public:
     // earlier file of the name are removed here; false with the reason, naming the one that
     // stays.
     static bool removeCompanions(const QString& path, QString* reason);
+    // The names of those files.
+    static QStringList companionsOf(const QString& path);
     // Why a companion of the database at `path` could not be removed: it is a folder, a pipe or
     // a device. Nothing when there is none, or each is a file or a link.
     static std::optional<QString> companionProblem(const QString& path);

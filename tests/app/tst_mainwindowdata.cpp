@@ -16,6 +16,7 @@
 #include "core/dateconversion.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
+#include "core/workingfile.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
@@ -348,27 +349,38 @@ void TestMainWindowData::cancelledBackupWritesNothing()
 void TestMainWindowData::backupOntoLiveDatabaseFails_data()
 {
     QTest::addColumn<bool>("link");
-    // What follows the diary's name in the name chosen.
+    // What follows the diary's name in the name chosen, or its name in the data folder.
     QTest::addColumn<QString>("beside");
-    QTest::newRow("the diary") << false << QString();
-    QTest::newRow("a link to the diary") << true << QString();
-    // A start would remove the program's own working files, or put them in the diary's place.
-    for (const char* suffix : {"-journal", ".restoring", ".upgrading", ".before-restore"})
-        QTest::newRow(suffix) << false << QString::fromLatin1(suffix);
+    QTest::addColumn<QString>("told");
+    const QString itself = QStringLiteral(" is your diary itself: choose another file.");
+    const QString kept = QStringLiteral(" is a file that this program keeps for itself: choose another file.");
+    QTest::newRow("the diary") << false << QString() << itself;
+    QTest::newRow("a link to the diary") << true << QString() << itself;
+    // A start would remove the program's own working files, or put them in the diary's place;
+    // the end of the program removes its lock, and the next write its list of working files.
+    for (const char* suffix : {"-journal", ".restoring", ".upgrading", ".before-restore", "/pantrel.lock", "/working-files"})
+        QTest::newRow(suffix) << false << QString::fromLatin1(suffix) << kept;
+    QTest::newRow("a pipe") << false << QStringLiteral("/pipe") << QStringLiteral(" is not a file: choose another file.");
 }
 
 void TestMainWindowData::backupOntoLiveDatabaseFails()
 {
     QFETCH(bool, link);
     QFETCH(QString, beside);
-    const QString chosen = link ? QDir::homePath() + QStringLiteral("/link.ptBackup") : databaseFile() + beside;
+    QFETCH(QString, told);
+    const QString data = QFileInfo(databaseFile()).path();
+    const QString chosen = link ? QDir::homePath() + QStringLiteral("/link.ptBackup")
+                                : (beside.startsWith(QLatin1Char('/')) ? data : databaseFile()) + beside;
     QVERIFY(!link || (QFile::remove(chosen), QFile::link(databaseFile(), chosen)));
+    QVERIFY(beside != QLatin1String("/pipe") || ::mkfifo(QFile::encodeName(chosen).constData(), 0600) == 0);
+    WorkingFile::keepLedger(data + QStringLiteral("/working-files"));
     _window->backupName = chosen;
     _window->backupUserDB();
+    WorkingFile::keepLedger(QString());
     QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
-    QCOMPARE(_window->lastText(), chosen + (beside.isEmpty() ? " is your diary itself: choose another file."
-                                                             : " is a file that this program keeps beside your diary: choose another file."));
-    QVERIFY(beside.isEmpty() || !QFile::exists(chosen));
+    QCOMPARE(_window->lastText(), chosen + told);
+    QVERIFY(beside.isEmpty() || !QFileInfo(chosen).isFile());
+    QVERIFY(beside != QLatin1String("/pipe") || QFile::remove(chosen));
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
 }

@@ -36,11 +36,15 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <thread>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -175,7 +179,7 @@ bool makeResources(const QString& folder, const QString& feedUrl, const QString&
 
 // What is open when the signal comes: a dialog of the start, or a dialog, box or menu that a
 // page of the window opened; or the diary's wait for another program that holds it.
-enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait };
+enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait, PrintToPipe };
 // What the start meets: nothing, settings that stop it with a message box, a diary held, a copy
 // that does not answer, a folder in the channel's place (the start's "Cannot start" box).
 enum Before { Nothing, BothSettings, HeldDiary, SilentCopy, TakenChannel };
@@ -199,7 +203,8 @@ void openInWindow(MainWindow* window, Open open)
             window->viewCheckinAction->trigger();
             window->checkinPage()->checkinCalendar->findChild<QPushButton*>(QStringLiteral("monthButton"))->click();
         },
-        [window] { window->printAction->trigger(); }, [window] { window->diaryPage()->nextDayButton->click(); }};
+        [window] { window->printAction->trigger(); }, [window] { window->diaryPage()->nextDayButton->click(); },
+        [window] { window->printAction->trigger(); }};
     opens[open]();
 }
 
@@ -228,7 +233,8 @@ private slots:
         for (const auto& [name, open] : {std::pair{"new food category", NewFoodCategory}, {"edit food", NewFood},
                                          {"check-in", Checkin}, {"diary in use", DiaryInUse},
                                          {"diary not read", DiaryNotRead}, {"calendar months", MonthMenu},
-                                         {"print over an existing file", PrintOverwrite}, {"wait for the diary", BusyWait}})
+                                         {"print over an existing file", PrintOverwrite}, {"wait for the diary", BusyWait},
+                                         {"print to a pipe", PrintToPipe}})
             QTest::addRow("%s, SIGTERM", name) << int(SIGTERM) << int(Nothing) << int(open);
     }
 
@@ -327,7 +333,16 @@ private:
             other.emplace(diary, open == DiaryNotRead ? OtherReader::Damaged : OtherReader::Exclusive);
         // Printed over this file, the report would replace it.
         const QString pdf = QDir::homePath() + QStringLiteral("/print.pdf");
-        QVERIFY(writeFile(pdf));
+        QVERIFY(open == PrintToPipe ? ::mkfifo(QFile::encodeName(pdf).constData(), 0600) == 0 : writeFile(pdf));
+        // A pipe that nobody reads holds the open of a writer, until it is read here.
+        std::atomic<bool> ended{false};
+        std::atomic<bool> read{false};
+        std::jthread reader([&] {
+            for (QDeadlineTimer deadline(RunMs); open == PrintToPipe && !ended && !deadline.hasExpired();)
+                QThread::msleep(10);
+            if (open == PrintToPipe && !ended)
+                read = ::close(::open(QFile::encodeName(pdf).constData(), O_RDONLY | O_NONBLOCK)) == 0;
+        });
         QElapsedTimer ending;
         bool keptAtCheckpoint = signal != Checkpoint;
         {
@@ -340,7 +355,7 @@ private:
             asked.callOnTimeout([&] {
                 QWidget* modal = QApplication::activeModalWidget();
                 // The print's options are taken, then the file chosen and OK pressed in Qt's print dialog.
-                if (open == PrintOverwrite && modal && !qobject_cast<QMessageBox*>(modal)) {
+                if ((open == PrintOverwrite || open == PrintToPipe) && modal && !qobject_cast<QMessageBox*>(modal)) {
                     QLineEdit* file = modal->findChild<QLineEdit*>(QStringLiteral("filename"));
                     if (file && !modal->property("answered").toBool())
                         file->setText(pdf);
@@ -375,15 +390,17 @@ private:
                     QCoreApplication::exit(1);
             });
             QCOMPARE(SessionEnd::exec(), 0);
+            ended = true;
+            reader.join();
             if (signaller.joinable())
                 signaller.join();
             other.reset();
         }
+        QVERIFY2(!read, "the print dialog waited for a reader of the pipe");
         QVERIFY2(keptAtCheckpoint, "a checkpoint of the session closed the dialog");
         QVERIFY2(ending.elapsed() < BXSqlDb::busyTimeout(), "the wait for the diary outlasted the signal");
         QFile kept(pdf);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("[x]\n"));
+        QVERIFY(open == PrintToPipe || (kept.open(QIODevice::ReadOnly) && kept.readAll() == "[x]\n"));
         QFile::remove(pdf);
         QVERIFY(window && !window->diaryPage());
         QCOMPARE(everyStoredRow(), before);

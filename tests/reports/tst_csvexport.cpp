@@ -1,5 +1,6 @@
 #include "reportsession.h"
 
+#include "core/bxsettings.h"
 #include "reports/csvexportdiary.h"
 #include "reports/csvoptions.h"
 #include "tests/support/filesizelimit.h"
@@ -234,6 +235,11 @@ void TestCsvExport::failuresAreReported_data()
         << "all.csv" << "gone" << qint64(0) << "gone/2026-03-10" << missing << true;
     QTest::newRow("a device") << "/dev/full" << "" << qint64(0) << "/dev/full"
                               << "/dev/full is not a file" << false;
+    // Files of the program's own, in its data folder.
+    for (const char* name : {"<data>/userdata.db", "<data>/pantrel.lock"})
+        QTest::newRow(name) << name << "" << qint64(0) << name
+                            << QString::fromLatin1(name).replace(QStringLiteral("<data>"), QStringLiteral("%1"))
+                + " is a file that this program keeps for itself" << false;
     // A file size limit stands in for a full disk: earlier exports stay whole.
     QTest::newRow("one file the disk cannot hold")
         << "all.csv" << "days" << qint64(100) << "all.csv" << tooLarge << false;
@@ -249,7 +255,8 @@ void TestCsvExport::failuresAreReported()
     QFETCH(QString, failedFile);
     QFETCH(QString, reason);
     QFETCH(bool, oneFileWritten);
-    auto inFolder = [this](const QString& name) {
+    auto inFolder = [this](QString name) {
+        name.replace(QStringLiteral("<data>/"), BXSettings::getUserDBPath());
         return name.isEmpty() || name.startsWith(QLatin1Char('/')) ? name
                                                                    : QDir(_folder).filePath(name);
     };

@@ -5,6 +5,8 @@
 #include "reports/reportfactory.h"
 #include "reports/reportpage.h"
 #include "reports/simplereportmetrics.h"
+#include "core/endrequest.h"
+#include "core/workingfile.h"
 #include "tests/support/filesizelimit.h"
 #include "tests/support/printharness.h"
 
@@ -14,6 +16,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -28,6 +31,8 @@ struct Record
     QSize realSize;
     int margin = -1;
     bool painterActiveAtReportDeletion = false;
+    // Runs as each page has been drawn.
+    std::function<void(int)> drawnPage;
 };
 
 class CountingReport : public Report
@@ -45,6 +50,8 @@ public:
     {
         _record->drawn.append(page);
         painter->drawText(100, 100, QStringLiteral("Page number %1").arg(page + 1));
+        if (_record->drawnPage)
+            _record->drawnPage(page);
     }
     int getPageCount() const override { return _pages; }
 
@@ -189,40 +196,68 @@ void TestPrintModule::pageSetUpReachesThePrinter()
     PdfReader::savePictures(steps.pdfPath, QStringLiteral("print-letter-landscape"));
 }
 
+// What happens once the first page is drawn.
+enum During { Nothing, EndAsked, FolderRenamed };
+
 void TestPrintModule::refusedJobIsReported_data()
 {
     QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
     QTest::addColumn<int>("sizeLimit"); // stands in for a full disk
-    QTest::addColumn<QString>("reason"); // %1: the folder
-    QTest::newRow("a missing folder") << "/no such folder" << 0
+    QTest::addColumn<int>("during");
+    QTest::addColumn<int>("drawn");
+    QTest::addColumn<QString>("reason"); // %1: the folder; none told when empty
+    const QString pdf = QStringLiteral("print.pdf");
+    QTest::newRow("a missing folder") << "/no such folder" << pdf << 0 << int(Nothing) << 0
                                       << "No file can be made in the folder %1: " + QString::fromLocal8Bit(std::strerror(ENOENT));
-    QTest::newRow("a disk that cannot hold it") << "" << 2000 << QString::fromLocal8Bit(std::strerror(EFBIG));
+    QTest::newRow("a disk that cannot hold it") << "" << pdf << 2000 << int(Nothing) << 2 << QString::fromLocal8Bit(std::strerror(EFBIG));
+    QTest::newRow("the list of files being written") << "" << "working-files" << 0 << int(Nothing) << 0
+                                                     << "%1/working-files is a file that this program keeps for itself";
+    QTest::newRow("the end of the session asked") << "" << pdf << 0 << int(EndAsked) << 1 << QString();
+    QTest::newRow("its folder renamed") << "/moving" << pdf << 0 << int(FolderRenamed) << 2
+                                        << QString::fromLocal8Bit(std::strerror(ENOENT));
 }
 
 // The file printed to keeps what it held, and no working file is left beside it.
 void TestPrintModule::refusedJobIsReported()
 {
     QFETCH(QString, folder);
+    QFETCH(QString, name);
     QFETCH(int, sizeLimit);
+    QFETCH(int, during);
+    QFETCH(int, drawn);
     QFETCH(QString, reason);
     const QString path = QDir::homePath() + folder;
-    PdfPrintSteps steps(path + QStringLiteral("/print.pdf"));
+    const QString moved = path + QStringLiteral("-moved");
+    QVERIFY(folder.startsWith(QLatin1String("/no such")) || QDir().mkpath(path));
+    WorkingFile::keepLedger(QDir::homePath() + QStringLiteral("/working-files"));
+    PdfPrintSteps steps(path + QLatin1Char('/') + name);
     QFile earlier(steps.pdfPath);
-    QCOMPARE(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7, folder.isEmpty());
+    QCOMPARE(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7, QDir(path).exists());
     earlier.close();
     Record record;
+    record.drawnPage = [&](int page) {
+        if (page == 0 && during == EndAsked)
+            EndRequest::ask();
+        if (page == 0 && during == FolderRenamed)
+            QDir().rename(path, moved);
+    };
     CountingFactory factory(&record, 2);
     {
         std::optional<FileSizeLimit> disk;
         QVERIFY(sizeLimit == 0 || disk.emplace(rlim_t(sizeLimit)).isSet());
         PrintModule::printFromFactory(&factory, false);
     }
-    QCOMPARE(steps.failures, 1);
-    QCOMPARE(steps.told, QStringLiteral("Could not write %1: %2\nAny earlier file of that name is unchanged.")
+    EndRequest::reset();
+    WorkingFile::keepLedger(QString());
+    QCOMPARE(steps.failures, int(!reason.isEmpty()));
+    QCOMPARE(steps.told, reason.isEmpty() ? QString() : QStringLiteral("Could not write %1: %2\nAny earlier file of that name is unchanged.")
                              .arg(steps.pdfPath, reason.replace(QStringLiteral("%1"), path)));
-    QCOMPARE(record.reportsMade, int(folder.isEmpty()));
+    QCOMPARE(record.drawn.size(), drawn);
     QVERIFY(!earlier.exists() || (earlier.open(QIODevice::ReadOnly) && earlier.readAll() == "earlier"));
-    QCOMPARE(QDir(path).entryList({QStringLiteral("*.partial")}, QDir::Files), QStringList());
+    for (const QString& place : {path, moved})
+        QCOMPARE(QDir(place).entryList({QStringLiteral("*.partial")}, QDir::Files), QStringList());
+    QDir(moved).removeRecursively();
 }
 
 void TestPrintModule::metricsOfScreenViews()
