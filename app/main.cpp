@@ -316,6 +316,11 @@ QString writeFailure(const QString& folder)
 std::unique_ptr<QLockFile> lockUserData(std::string& error)
 {
     const QString folder = BXSettings::getUserDBPath();
+    // A folder too deep for the diary is named before anything is made in it.
+    if (const std::optional<QString> tooDeep = BXSqlDb::journalProblem(folder + QLatin1String(BXSqlDb::FileName))) {
+        error = tooDeep->toStdString();
+        return nullptr;
+    }
     orvCreateDirectory(folder);
     const QString path = folder + QStringLiteral("pantrel.lock");
     if (const auto unusable = RegularFile::firstProblem(RegularFile::lockFiles(path))) {
@@ -721,7 +726,9 @@ int refuseWithoutChannel(const QtSingleApplication& app, QtSingleApplication::St
                    "running. Update them from that copy, or close it and try again."));
         return 1;
     }
-    showBox(QMessageBox::Critical, tr("Cannot start"), app.channelError());
+    // Without a reason the wait was cut short by the end of the session: there is nothing to tell.
+    if (!app.channelError().isEmpty())
+        showBox(QMessageBox::Critical, tr("Cannot start"), app.channelError());
     return 1;
 }
 
@@ -780,6 +787,7 @@ int main(int argc, char** argv)
 {
     // Every file and folder that the program and Qt make is the user's alone.
     ::umask(077);
+    BXSettings::ignoreRelativeFolders();
     int result = 0;
     QPointer<MainWindow> window;
     std::unique_ptr<QLockFile> lock;
