@@ -854,10 +854,8 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
                    : runtime == QLatin1String("relative") ? QDir::current().relativeFilePath(folder) : folder);
     if (runtime == QLatin1String("abstract refused")) {
         env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(ABSTRACT_NAMES_REFUSED));
-        // A sanitizer build's runtime comes after the stand-in, which it allows here.
-        if (env.contains(QStringLiteral("ASAN_OPTIONS")))
-            env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS"))
-                                                           + QStringLiteral(":verify_asan_link_order=0"));
+        // A sanitizer build's runtime then comes after the stand-in.
+        env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
     }
     QProcess process;
     process.setProcessEnvironment(env);

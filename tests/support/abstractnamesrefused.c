@@ -1,23 +1,16 @@
-// Loaded with LD_PRELOAD, stands in for a confinement that lets a program bind local sockets to
-// paths but refuses names in the abstract namespace, as some sandboxes do.
-
+// Loaded with LD_PRELOAD, stands in for a confinement (as some sandboxes are) that binds local
+// sockets to paths but refuses names in the abstract namespace.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
-#include <stddef.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
 int bind(int fd, const struct sockaddr* address, socklen_t length)
 {
-    static int (*next)(int, const struct sockaddr*, socklen_t);
     const struct sockaddr_un* local = (const struct sockaddr_un*)address;
-    if (address->sa_family == AF_UNIX && length > offsetof(struct sockaddr_un, sun_path)
-        && local->sun_path[0] == '\0') {
-        errno = EPERM;
-        return -1;
-    }
-    if (!next)
-        next = (int (*)(int, const struct sockaddr*, socklen_t))dlsym(RTLD_NEXT, "bind");
+    if (local->sun_family == AF_UNIX && length > sizeof(sa_family_t) && local->sun_path[0] == '\0')
+        return errno = EPERM, -1;
+    int (*next)(int, const struct sockaddr*, socklen_t) = dlsym(RTLD_NEXT, "bind");
     return next(fd, address, length);
 }
