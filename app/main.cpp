@@ -317,7 +317,8 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
 {
     const QString folder = BXSettings::getUserDBPath();
     // A folder too deep for the diary is named before anything is made in it.
-    if (const std::optional<QString> tooDeep = BXSqlDb::journalProblem(folder + QLatin1String(BXSqlDb::FileName))) {
+    const QString diary = folder + QLatin1String(BXSqlDb::FileName);
+    if (const std::optional<QString> tooDeep = BXSqlDb::journalProblem(diary)) {
         error = tooDeep->toStdString();
         return nullptr;
     }
