@@ -316,6 +316,12 @@ QString writeFailure(const QString& folder)
 std::unique_ptr<QLockFile> lockUserData(std::string& error)
 {
     const QString folder = BXSettings::getUserDBPath();
+    // A folder too deep for the diary is named before anything is made in it.
+    const QString diary = folder + QLatin1String(BXSqlDb::FileName);
+    if (const std::optional<QString> tooDeep = BXSqlDb::journalProblem(diary)) {
+        error = tooDeep->toStdString();
+        return nullptr;
+    }
     orvCreateDirectory(folder);
     const QString path = BXSettings::userDataLock();
     if (const auto unusable = RegularFile::firstProblem(RegularFile::lockFiles(path))) {
@@ -721,7 +727,9 @@ int refuseWithoutChannel(const QtSingleApplication& app, QtSingleApplication::St
                    "running. Update them from that copy, or close it and try again."));
         return 1;
     }
-    showBox(QMessageBox::Critical, tr("Cannot start"), app.channelError());
+    // Without a reason the wait was cut short by the end of the session: there is nothing to tell.
+    if (!app.channelError().isEmpty())
+        showBox(QMessageBox::Critical, tr("Cannot start"), app.channelError());
     return 1;
 }
 
@@ -780,6 +788,7 @@ int main(int argc, char** argv)
 {
     // Every file and folder that the program and Qt make is the user's alone.
     ::umask(077);
+    BXSettings::ignoreRelativeFolders();
     int result = 0;
     QPointer<MainWindow> window;
     std::unique_ptr<QLockFile> lock;

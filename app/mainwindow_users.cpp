@@ -729,6 +729,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
         }
     }
     event->accept();
+    // The program ends with this window: a parentless one shown beside it (Help) would keep it
+    // running unseen, taking the wake-up of every later start, so it closes too.
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+        if (other != this && !other->parentWidget() && other->isVisible()
+            && other->testAttribute(Qt::WA_QuitOnClose))
+            other->close();
+    }
     _saveGeometry();
     // Taking the pages out must not show the next one, which would read the database (closed
     // while the handheld synchronisation has it): the page shown goes last.

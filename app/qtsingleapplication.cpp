@@ -63,20 +63,26 @@ bool privateFolder(const QString& path, QString* problem)
     return true;
 }
 
-// Whether the channel of that id can be named in folder; otherwise *problem says why. The
-// limit is the one the socket layer enforces, which is below what sockaddr_un holds, so it is
-// asked: the name is listened on in the abstract namespace, where no file is made and no
-// copy's socket is disturbed. A name already in use there was accepted all the same.
+// The name with which a folder is tried for the channel of that id: as long as the channel's
+// own, and this process's, so that neither a copy's channel nor another start's try is met.
+QString trialName(const QString& id)
+{
+    return (id + QStringLiteral(".try-%1").arg(::getpid())).right(id.size());
+}
+
+// Whether the channel of that id can be named in folder (an existing one); otherwise *problem
+// says why. The socket layer and Qt are asked as the channel will ask them, by listening on a
+// name of the channel's length beside it, which goes again at once. A name in use there was
+// accepted all the same.
 bool channelFits(const QString& folder, const QString& id, QString* problem)
 {
-    const QString channel = folder + QLatin1Char('/') + id;
-    QLocalServer probe;
-    probe.setSocketOptions(QLocalServer::AbstractNamespaceOption);
-    if (probe.listen(channel) || probe.serverError() == QAbstractSocket::AddressInUseError)
+    QLocalServer trial;
+    if (trial.listen(folder + QLatin1Char('/') + trialName(id))
+        || trial.serverError() == QAbstractSocket::AddressInUseError)
         return true;
     *problem = QObject::tr("The path %1 cannot name a local socket, most likely because it is "
                            "too long (%2).")
-                   .arg(channel, probe.errorString());
+                   .arg(folder + QLatin1Char('/') + id, trial.errorString());
     return false;
 }
 
@@ -102,10 +108,19 @@ bool runtimeFolderServes(const QString& folder, const QString& id, QString* prob
     return channelFits(folder, id, problem);
 }
 
-// A private folder (see privateFolder()) in which the channel of that id fits.
+// A private folder (see privateFolder()) in which the channel of that id fits; one made only to
+// find that it does not goes again.
 bool channelFolderAt(const QString& folder, const QString& id, QString* problem)
 {
-    return channelFits(folder, id, problem) && privateFolder(folder, problem);
+    const QByteArray native = QFile::encodeName(folder);
+    const bool existed = ::access(native.constData(), F_OK) == 0;
+    if (!privateFolder(folder, problem))
+        return false;
+    if (channelFits(folder, id, problem))
+        return true;
+    if (!existed)
+        ::rmdir(native.constData());
+    return false;
 }
 
 // The last resort: a folder in the user's own cache folder, which no other account can make.
@@ -115,10 +130,8 @@ QString homeChannelFolder(const QString& id, QString* problem)
     if (cache.isEmpty())
         cache = QDir::homePath() + QStringLiteral("/.cache");
     const QString folder = cache + QStringLiteral("/pantrel-runtime");
-    if (!channelFits(folder, id, problem))
-        return QString();
     QDir().mkpath(cache);
-    return privateFolder(folder, problem) ? folder : QString();
+    return channelFolderAt(folder, id, problem) ? folder : QString();
 }
 
 // A runtime folder that does not serve is passed over, as a spoilt folder of the series is.

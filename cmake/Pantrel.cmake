@@ -54,6 +54,19 @@ function(pantrel_add_executable name)
     pantrel_apply_flags(${name})
 endfunction()
 
+# Under the sanitizers a test runs several times slower than in an ordinary build, and slower
+# still on a busy machine: there its time limit is this many times the ordinary one.
+set(PANTREL_SANITIZER_TIME_FACTOR 5)
+
+# pantrel_set_test_timeout(<name> <seconds>)
+# The time limit of a test, given for an ordinary build.
+function(pantrel_set_test_timeout name seconds)
+    if(PANTREL_SANITIZE)
+        math(EXPR seconds "${seconds} * ${PANTREL_SANITIZER_TIME_FACTOR}")
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${seconds})
+endfunction()
+
 # pantrel_add_test(<name> SOURCES <files...> LIBS <libs...> [TIMEOUT <seconds>])
 # A Qt Test executable run by CTest through cmake/run-test.sh, which gives each run its own
 # temporary HOME and XDG folders and the offscreen platform.
@@ -65,7 +78,7 @@ function(pantrel_add_test name)
     pantrel_add_executable(${name} SOURCES ${ARG_SOURCES} LIBS Qt6::Test ${ARG_LIBS})
     add_test(NAME ${name}
         COMMAND ${CMAKE_SOURCE_DIR}/cmake/run-test.sh $<TARGET_FILE:${name}>)
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    pantrel_set_test_timeout(${name} ${ARG_TIMEOUT})
     add_dependencies(${name} pantrel_resources)
 endfunction()
 

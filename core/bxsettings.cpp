@@ -42,12 +42,11 @@ std::optional<QString>& resourceFolder()
     return folder;
 }
 
-// Appends each level to path, creating the whole path; failures show when files are opened.
-QString makeFolders(QString path, const QStringList& levels)
+// Appends each level to path.
+QString withLevels(QString path, const QStringList& levels)
 {
     for (const QString& level : levels)
         path += QLatin1Char('/') + level;
-    orvCreateDirectory(path);
     return path;
 }
 
@@ -358,13 +357,21 @@ void BXSettings::setResourceDBPath(const QString& path)
     folder = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
+void BXSettings::ignoreRelativeFolders()
+{
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME",
+                             "XDG_RUNTIME_DIR"}) {
+        if (qEnvironmentVariableIsSet(name) && !qEnvironmentVariable(name).startsWith(QLatin1Char('/')))
+            qunsetenv(name);
+    }
+}
+
 QString BXSettings::getAppDataDir()
 {
     static const QString folder = [] {
         QString path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
         if (path.isEmpty())
             path = QDir::homePath() + QStringLiteral("/.local/share");
-        orvCreateDirectory(path);
         return path;
     }();
     return folder;
@@ -375,10 +382,10 @@ QString BXSettings::getDirData()
     static const QString folder = [] {
         const QString appData = getAppDataDir();
         if (datastoreCompat())
-            return makeFolders(appData, {brandId(), QStringLiteral("Pantrel"),
-                                         QStringLiteral("VersionTwo"), QStringLiteral("Default")})
+            return withLevels(appData, {brandId(), QStringLiteral("Pantrel"),
+                                        QStringLiteral("VersionTwo"), QStringLiteral("Default")})
                 + QLatin1Char('/');
-        return makeFolders(appData, {brandId()}) + QLatin1Char('/');
+        return withLevels(appData, {brandId()}) + QLatin1Char('/');
     }();
     return folder;
 }
@@ -511,7 +518,8 @@ QString BXSettings::defaultBackupDir()
 {
     static const QString folder = [] {
         QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (documents.isEmpty())
+        // A relative folder in the user's folder list is no folder, as the XDG rules say.
+        if (!documents.startsWith(QLatin1Char('/')))
             documents = QDir::homePath();
         return documents + QLatin1Char('/') + brandId() + QStringLiteral(" Backups");
     }();

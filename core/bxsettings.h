@@ -92,9 +92,14 @@ public:
     static QString getResourceDBPath();
     // May only be called before the resource folder is set or asked for.
     static void setResourceDBPath(const QString& path);
-    // The user's data folder for applications (created when missing), without a final "/".
+    // Takes out of the environment each XDG folder variable that holds no absolute path, which
+    // the XDG rules say to ignore, so that neither this program nor Qt reads it. Called at
+    // start, before anything reads a folder.
+    static void ignoreRelativeFolders();
+    // The user's data folder for applications, without a final "/". Like the next, it is made
+    // only where a file is first written in it, once its path has proven usable.
     static QString getAppDataDir();
-    // The user's data folder of this program, created when missing, ending in "/".
+    // The user's data folder of this program, ending in "/".
     static QString getDirData();
     // The folder of the recipe collections: "Recipe" in the data folder; older brands keep
     // theirs two levels above their data folder.

@@ -5,6 +5,7 @@
 #include "mainwindowdoubles.h"
 #include "urlrecorder.h"
 
+#include "widgets/bxhelpclient.h"
 #include "widgets/bxtoolbar.h"
 #include "widgets/searchlineedit.h"
 #include "browser/draglistview.h"
@@ -279,7 +280,11 @@ void TestMainWindow::windowOpensAtSavedPlaceAndSavesOnClose()
 
     window->show();
     window->move(25, 35);
+    // Help open beside it goes with the window, which the program ends with.
+    window->helpContentsAction->trigger();
+    QVERIFY(window->getAssistant()->isOpen());
     QVERIFY(window->close());
+    QVERIFY(!window->getAssistant()->isOpen());
     BXSettings settings;
     const MainWindow::SavedGeometry written = MainWindow::readGeometry(settings);
     QVERIFY(written.complete);

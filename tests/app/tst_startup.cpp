@@ -794,7 +794,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
 // start finds it.
 void TestStartup::channelFindsAFolderOrSaysWhy_data()
 {
-    QTest::addColumn<QString>("runtime");  // "none", "long", "edge", "temporary edge", "open", "foreign", "taken"
+    QTest::addColumn<QString>("runtime");  // "none", "long", "edge", "temporary edge", "open", "foreign", "relative", "abstract refused", "taken"
     QTest::addColumn<QString>("told");
     QTest::newRow("spoilt temporary folders: in the home folder") << "none" << QString();
     QTest::newRow("a runtime folder too long for a socket: in the temporary folder") << "long" << QString();
@@ -802,6 +802,8 @@ void TestStartup::channelFindsAFolderOrSaysWhy_data()
     QTest::newRow("a temporary folder at the socket's edge: in the home folder") << "temporary edge" << QString();
     QTest::newRow("a runtime folder others may write: in the temporary folder") << "open" << QString();
     QTest::newRow("another account's runtime folder: in the temporary folder") << "foreign" << QString();
+    QTest::newRow("a relative runtime folder: in the temporary folder") << "relative" << QString();
+    QTest::newRow("abstract socket names refused: in the runtime folder") << "abstract refused" << QString();
     QTest::newRow("a folder in the socket's place")
         << "taken" << "The channel %1 between copies of this program cannot be opened";
 }
@@ -848,7 +850,13 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
         QVERIFY(::geteuid() != 0 || ::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
     }
     if (runtime != QLatin1String("taken"))
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), noRuntime ? QString() : folder);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), noRuntime ? QString()
+                   : runtime == QLatin1String("relative") ? QDir::current().relativeFilePath(folder) : folder);
+    if (runtime == QLatin1String("abstract refused")) {
+        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(ABSTRACT_NAMES_REFUSED));
+        // A sanitizer build's runtime then comes after the stand-in.
+        env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+    }
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(programPath(), QStringList());
@@ -858,7 +866,8 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
         QVERIFY(process.readAllStandardError().contains(told.arg(folder).toLocal8Bit()));
         return;
     }
-    const QString channel = noRuntime ? home.path("home") + QStringLiteral("/.cache/pantrel-runtime") : base;
+    const QString channel = runtime == QLatin1String("abstract refused") ? folder
+        : noRuntime ? home.path("home") + QStringLiteral("/.cache/pantrel-runtime") : base;
     QVERIFY2(waitUntilListening(channel, process), process.readAllStandardError().constData());
     ::kill(pid_t(process.processId()), SIGTERM);
     QVERIFY(process.waitForFinished(RunMs));
@@ -1199,7 +1208,7 @@ void TestStartup::longDataFolderIsNamed_data()
     QTest::newRow("one above") << 2;
 }
 
-// A data folder too deep for the database is named before anything is made in it.
+// A data folder too deep for the database is named before anything is made in it, or on its way.
 void TestStartup::longDataFolderIsNamed()
 {
     QFETCH(int, beyond);
@@ -1223,6 +1232,7 @@ void TestStartup::longDataFolderIsNamed()
     QVERIFY(program.waitForFinished(RunMs));
     QCOMPARE(program.exitCode(), beyond == 0 ? 0 : 1);
     QCOMPARE(QFileInfo::exists(diary), beyond == 0);
+    QCOMPARE(QFileInfo::exists(data), beyond == 0);
     const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
     QVERIFY2(beyond == 0 || errors.contains(QStringLiteral("The folder %1 has too long a path").arg(QFileInfo(diary).path())),
              qPrintable(errors));

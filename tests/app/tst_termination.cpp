@@ -281,6 +281,9 @@ private slots:
                  "the program still waits after one signal");
         QCOMPARE(session.program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(session.program.exitCode(), 0);
+        // An end asked for is no reason to tell.
+        const QByteArray errors = session.program.readAllStandardError();
+        QVERIFY2(!errors.contains("Cannot start: \n"), errors.constData());
     }
 
     // A request that trickles on keeps no signal waiting: the database update's check is
