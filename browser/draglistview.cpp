@@ -49,6 +49,7 @@ struct ItemInfo
 
 const QColor EMPTY_TEXT_BACKGROUND(160, 216, 255);
 
+// The deepest level of rows that a list opens by itself.
 const int MAX_OPENED_LEVELS = 100;
 
 int currentUser()
