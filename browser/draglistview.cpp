@@ -49,6 +49,9 @@ struct ItemInfo
 
 const QColor EMPTY_TEXT_BACKGROUND(160, 216, 255);
 
+// The deepest level of rows that a list opens by itself.
+const int MAX_OPENED_LEVELS = 100;
+
 int currentUser()
 {
     return ShownDay::instance()->user();
@@ -269,13 +272,45 @@ void DragListView::keepFavorite(int id, bool favorite)
         _favorites.erase(id);
 }
 
+// The categories still to fill are kept in a list of their own, so a tree of any depth fills
+// without recursion. A category row opens once the rows below it are in place, the deepest
+// first, so that opening it fills nothing more. Rows deeper than MAX_OPENED_LEVELS open only
+// by the user's hand: the view lays out open rows one call per level.
 void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)
+{
+    struct Pending {
+        FoodViewItem* row;
+        int id;
+        int level;
+    };
+    int level = 0;
+    for (const QTreeWidgetItem* above = parent; above; above = above->parent())
+        ++level;
+    std::vector<Pending> pending{{parent, parentId, level}};
+    std::vector<FoodViewItem*> opened;
+    while (!pending.empty()) {
+        const Pending next = pending.back();
+        pending.pop_back();
+        for (FoodViewItem* row : _addRows(next.row, next.id)) {
+            if (next.level < MAX_OPENED_LEVELS) {
+                opened.push_back(row);
+                pending.push_back({row, row->id, next.level + 1});
+            }
+        }
+    }
+    for (auto row = opened.rbegin(); row != opened.rend(); ++row)
+        (*row)->setExpanded(true);
+}
+
+// Adds the rows of a category's children; the category rows that are to open.
+std::vector<FoodViewItem*> DragListView::_addRows(FoodViewItem* parent, int parentId)
 {
     const std::set<int>& favorites = _shownFavorites();
     const int required = _genericOnly ? (FLAG_GENERIC | FLAG_SEARCH_MATCH) : FLAG_SEARCH_MATCH;
     std::unique_ptr<BrowsableDBIterator> it = _db->getChildren(parentId, required, 0);
+    std::vector<FoodViewItem*> opening;
     if (!it)
-        return;
+        return opening;
     const bool userList = _listFlags & (CustomItemFlag | SavedMealItemFlag);
     FoodViewItem* previous = nullptr;
     while (it->next()) {
@@ -295,7 +330,7 @@ void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)
             row->setFlags(itemFlags);
             row->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
             if (_expanded.count(id) || row->rowKind() == FoodViewItem::FixedRow)
-                row->setExpanded(true);
+                opening.push_back(row);
         } else {
             row->type = static_cast<unsigned char>(_listFlags);
             row->setFlags(itemFlags | Qt::ItemIsDragEnabled);
@@ -303,6 +338,7 @@ void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)
                 _markFavorite(row);
         }
     }
+    return opening;
 }
 
 QString DragListView::_favoritesTitle() const

@@ -155,6 +155,7 @@ private:
     // Population.
     void _applyTree(int treeFlags, bool expand);
     void _addFromDbToListView(FoodViewItem* parent, int parentId);
+    std::vector<FoodViewItem*> _addRows(FoodViewItem* parent, int parentId);
     void _addFavoritesToListView();
     void _applyRanked();
     FoodViewItem* _newRow(FoodViewItem* parent, FoodViewItem* after, const QString& text, int id,

@@ -26,12 +26,12 @@ struct BrowsableDBItem {
     quint32 id = 0;
     const char* name = nullptr;
     quint32 firstChild = 0;
-    quint16 numCategories = 0;
-    quint16 numItems = 0;
+    quint32 numCategories = 0;
+    quint32 numItems = 0;
     quint32 weight = 0;
     const unsigned char* data = nullptr;
 
-    int childCount() const { return numCategories + numItems; }
+    size_t childCount() const { return size_t(numCategories) + numItems; }
 };
 
 #endif

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cassert>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -64,12 +67,12 @@ QString CustomCatalogueDB::_sql(const char* pattern) const
 
 BXSqlQuery CustomCatalogueDB::getItemQuery() const
 {
-    return BXSqlQuery(_sql("SELECT %2, %3 FROM %1 WHERE category_id = ? ORDER BY UPPER(%3)"));
+    return BXSqlQuery(_sql("SELECT %2, category_id, %3 FROM %1 ORDER BY UPPER(%3)"));
 }
 
 BXSqlQuery CustomCatalogueDB::getCatsQuery() const
 {
-    return BXSqlQuery(_sql("SELECT category_id, %5 FROM %4 WHERE parent_id = ? ORDER BY UPPER(%5)"));
+    return BXSqlQuery(_sql("SELECT category_id, parent_id, %5 FROM %4 ORDER BY UPPER(%5)"));
 }
 
 QString CustomCatalogueDB::getItemNoun() const
@@ -125,9 +128,7 @@ bool CustomCatalogueDB::deleteCategory(int categoryId, bool force)
     if (!force && _hasChildren(categoryId).value_or(true))
         return false;
     // The category goes whole, with everything below it, or not at all.
-    std::set<int> visited;
-    const bool ok = BXSqlDb::beginTransaction()
-                    && BXSqlDb::endTransaction(_deleteSubtree(categoryId, visited));
+    const bool ok = BXSqlDb::beginTransaction() && BXSqlDb::endTransaction(_deleteSubtree(categoryId));
     reload(0, false);
     return ok;
 }
@@ -228,27 +229,41 @@ std::optional<bool> CustomCatalogueDB::_hasChildren(int categoryId) const
     return *below > 0 || *inside > 0;
 }
 
-// Child categories first, depth first, then the category's items and the category itself.
-// What the tree does not show below the category stays: a root, or a category already on the
-// way, that a row of a loop names as a child.
-bool CustomCatalogueDB::_deleteSubtree(int categoryId, std::set<int>& visited)
+// The category with every category below it and their items. Each table is read once and
+// the rows go by their keys, so a tree of any depth or width goes in time linear in its rows.
+// What the tree does not show below the category stays: a root, or a category already taken,
+// that a row of a loop names as a child.
+bool CustomCatalogueDB::_deleteSubtree(int categoryId)
 {
-    if (!visited.insert(categoryId).second)
-        return true;
-    BXSqlQuery children(_sql("SELECT category_id FROM %4 WHERE parent_id = ?"));
-    children.bindValue(0, categoryId);
-    std::vector<int> childIds;
-    if (!children.readRows([&] { childIds.push_back(children.value(0).toInt()); }))
+    std::unordered_map<qint64, std::vector<qint64>> children;
+    BXSqlQuery categories(_sql("SELECT category_id, parent_id FROM %4"));
+    if (!categories.readRows([&] {
+            children[categories.value(1).toLongLong()].push_back(categories.value(0).toLongLong());
+        }))
         return false;
-    bool ok = true;
-    for (int child : childIds) {
-        if (!CatalogueRoots::isRoot(child))
-            ok = _deleteSubtree(child, visited) && ok;
+    std::vector<qint64> below{categoryId};
+    std::unordered_set<qint64> taken{categoryId};
+    for (size_t i = 0; i < below.size(); ++i) {
+        for (qint64 child : children[below[i]]) {
+            if (!CatalogueRoots::isRoot(child) && taken.insert(child).second)
+                below.push_back(child);
+        }
     }
-    BXSqlQuery items(_sql("DELETE FROM %1 WHERE category_id = ?"));
+    std::vector<qint64> itemIds;
+    BXSqlQuery items(_sql("SELECT %2, category_id FROM %1"));
+    if (!items.readRows([&] {
+            if (taken.count(items.value(1).toLongLong()))
+                itemIds.push_back(items.value(0).toLongLong());
+        }))
+        return false;
+    BXSqlQuery item(_sql("DELETE FROM %1 WHERE %2 = ?"));
     BXSqlQuery category(_sql("DELETE FROM %4 WHERE category_id = ?"));
-    ok = run(items, {categoryId}) && ok;
-    return run(category, {categoryId}) && ok;
+    bool ok = true;
+    for (qint64 id : itemIds)
+        ok = ok && run(item, {id});
+    for (auto id = below.rbegin(); ok && id != below.rend(); ++id)
+        ok = run(category, {*id});
+    return ok;
 }
 
 // Whether candidate is categoryId or lies below it, following the parents upwards.

@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <optional>
-#include <set>
 #include <vector>
 
 // The part of the user's custom food and custom exercise catalogues that the two share: an
@@ -87,7 +86,7 @@ private:
     int _storeNew(const IdRange& range, int id, const std::function<bool(int id)>& insert);
     // Nothing when it could not be read.
     std::optional<bool> _hasChildren(int categoryId) const;
-    bool _deleteSubtree(int categoryId, std::set<int>& visited);
+    bool _deleteSubtree(int categoryId);
     std::optional<bool> _isInSubtree(int candidate, int categoryId) const;
 
     Tables _tables;

@@ -14,14 +14,6 @@ namespace {
 
 const char* const QUERY_FAILED = "Dynamic DB couldn't execute query!";
 
-// Every placeholder of the tree's queries takes the parent id.
-void bindParent(BXSqlQuery& query, quint32 parentId)
-{
-    const int placeholders = int(query.statement()->lastQuery().count(QLatin1Char('?')));
-    for (int i = 0; i < placeholders; ++i)
-        query.bindValue(i, qint64(parentId));
-}
-
 // The names of the shared and the user's root, whole for translation, by the plural noun of
 // the tree's items.
 struct RootNames
@@ -123,16 +115,17 @@ void DynamicDB::_putBack(Shown&& shown)
 }
 
 // Appends the records of the user's tree: the shared root's subtree, the user's root's subtree
-// and the in-memory root above both.
+// and the in-memory root above both. Each table is read once, and the tree is built from its
+// rows.
 void DynamicDB::_build(int forUser, Build& build)
 {
-    _itemQuery = std::make_unique<BXSqlQuery>(getItemQuery());
-    _catsQuery = std::make_unique<BXSqlQuery>(getCatsQuery());
+    _collect(getCatsQuery(), build.categories, true, build);
+    _collect(getItemQuery(), build.items, false, build);
+    if (build.unread)
+        return;
     const QString noun = getItemNoun();
     const quint32 sharedId = quint32(getRootForUser(-1));
     const quint32 userId = quint32(getRootForUser(forUser));
-    // The roots are shown as roots only, whatever parent a row gives them.
-    build.visited = {sharedId, userId};
     int sharedName = 0;
     int userName = 0;
     const BrowsableDBItem shared = _addRoot(sharedId, rootName(noun, true), build,
@@ -151,42 +144,68 @@ void DynamicDB::_build(int forUser, Build& build)
     if (hasUserRoot)
         _appendRecord(user, FLAG_CATEGORY, userName, build);
     _appendRecord(root, FLAG_CATEGORY, _pushName(QStringLiteral("ROOT")), build);
-    _itemQuery.reset();
-    _catsQuery.reset();
 }
 
 BrowsableDBItem DynamicDB::_addRoot(quint32 rootId, const QString& name, Build& build,
                                     int& nameOffset)
 {
-    BrowsableDBItem root;
-    root.id = rootId;
     nameOffset = _pushName(name);
-    _addCategory(rootId, root, build);
-    return root;
+    return _addSubtree(rootId, build);
 }
 
 // Appends the subtree of a category: the descendants of each child category first, then
-// the category's own children (categories, then items). Fills the category's child range.
-// A category is listed once: a row that names a category already entered (a root, or one on
-// the way down to it) closes a loop of the stored tree, which is shown broken there.
-void DynamicDB::_addCategory(quint32 parentId, BrowsableDBItem& category, Build& build)
+// the category's own children (categories, then items), and returns the category's record
+// with its child range. The levels on the way down are kept in a list of their own, so a
+// tree of any depth is built.
+BrowsableDBItem DynamicDB::_addSubtree(quint32 categoryId, Build& build)
 {
-    std::vector<Row> categories = _collect(*_catsQuery, parentId, build);
-    std::erase_if(categories, [&build](const Row& row) { return !build.visited.insert(row.id).second; });
-    const std::vector<Row> items = _collect(*_itemQuery, parentId, build);
-
-    std::vector<BrowsableDBItem> children(categories.size());
-    for (size_t i = 0; i < categories.size(); ++i) {
-        children[i].id = categories[i].id;
-        _addCategory(categories[i].id, children[i], build);
+    std::vector<Level> levels;
+    levels.push_back(_open(categoryId, build));
+    for (;;) {
+        Level& level = levels.back();
+        if (level.built.size() < level.categories.size()) {
+            const quint32 next = level.categories[level.built.size()].id;
+            levels.push_back(_open(next, build));
+            continue;
+        }
+        _close(level, build);
+        const BrowsableDBItem record = level.record;
+        levels.pop_back();
+        if (levels.empty())
+            return record;
+        levels.back().built.push_back(record);
     }
+}
 
-    category.firstChild = quint32(_items.size());
-    category.numCategories = quint16(categories.size());
-    category.numItems = quint16(items.size());
-    for (size_t i = 0; i < categories.size(); ++i)
-        _appendRecord(children[i], FLAG_CATEGORY | FLAG_EDITABLE | FLAG_SEARCH_MATCH,
-                      categories[i].nameOffset, build);
+// A category is listed once: a row that names a category already entered closes a loop of
+// the stored tree, which is shown broken there.
+DynamicDB::Level DynamicDB::_open(quint32 categoryId, Build& build)
+{
+    Level level;
+    level.record.id = categoryId;
+    const auto found = build.categories.find(categoryId);
+    if (found == build.categories.end())
+        return level;
+    level.categories = std::move(found->second);
+    build.categories.erase(found);
+    std::erase_if(level.categories,
+                  [&build](const Row& row) { return !build.visited.insert(row.id).second; });
+    return level;
+}
+
+void DynamicDB::_close(Level& level, Build& build)
+{
+    std::vector<Row> items;
+    if (const auto found = build.items.find(level.record.id); found != build.items.end()) {
+        items = std::move(found->second);
+        build.items.erase(found);
+    }
+    level.record.firstChild = quint32(_items.size());
+    level.record.numCategories = quint32(level.categories.size());
+    level.record.numItems = quint32(items.size());
+    for (size_t i = 0; i < level.categories.size(); ++i)
+        _appendRecord(level.built[i], FLAG_CATEGORY | FLAG_EDITABLE | FLAG_SEARCH_MATCH,
+                      level.categories[i].nameOffset, build);
     for (const Row& row : items) {
         BrowsableDBItem item;
         item.id = row.id;
@@ -194,22 +213,30 @@ void DynamicDB::_addCategory(quint32 parentId, BrowsableDBItem& category, Build&
     }
 }
 
-std::vector<DynamicDB::Row> DynamicDB::_collect(BXSqlQuery& query, quint32 parentId, Build& build)
+// Reads the rows of a query by the id above them. Every root is a root only: with skipRoots a
+// row that gives one a parent is left out, so no user's tree is ever shown in another's. A
+// table that could not be read (another program held it, a damaged page) fails the whole
+// reload, which then keeps the tree shown; the reading's action tells why.
+void DynamicDB::_collect(BXSqlQuery query, Children& children, bool skipRoots, Build& build)
 {
-    std::vector<Row> rows;
     if (build.unread)
-        return rows;
-    bindParent(query, parentId);
-    // A branch that could not be read (another program held it, a damaged page) fails the
-    // whole reload, which then keeps the tree shown; the reading's action tells why.
-    if (!query.readRows([&] {
-            rows.push_back({quint32(query.value(0).toLongLong()), _pushName(query.value(1).toString())});
-        })) {
+        return;
+    const bool read = query.readRows([&] {
+        const quint32 id = quint32(query.value(0).toLongLong());
+        if (skipRoots && _isRoot(id))
+            return;
+        children[query.value(1).toLongLong()].push_back({id, _pushName(query.value(2).toString())});
+    });
+    if (!read) {
         qWarning("%s: %s", QUERY_FAILED, qPrintable(query.outcome().readText()));
         build.unread = true;
-        rows.clear();
     }
-    return rows;
+}
+
+bool DynamicDB::_isRoot(quint32 id) const
+{
+    return id == quint32(getRootForUser(-1))
+           || (id >= quint32(getRootForUser(0)) && id <= quint32(getRootForUser(MAX_USER)));
 }
 
 void DynamicDB::_appendRecord(const BrowsableDBItem& item, unsigned char flags, int nameOffset,

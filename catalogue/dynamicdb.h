@@ -9,13 +9,15 @@
 #include <QString>
 
 #include <memory>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // A catalogue tree kept in SQL tables of the user database, shown through the same tree and
 // search interface as the shipped catalogue. It holds the subtree of the shared root and the
 // subtree of the current user's root under an in-memory "ROOT", and rebuilds itself whole
-// after every change, telling the browser through "dynamicdb_reloaded_notification".
+// after every change, telling the browser through "dynamicdb_reloaded_notification". Every
+// user's root and the shared root are roots only: a row that gives one a parent is left out.
 //
 // Ids are the stores' SQL ids: user roots USER_ROOT_BASE + user (0 to 4095), the shared root
 // SHARED_ROOT, new categories from FIRST_ID below USER_ROOT_BASE, new items from FIRST_ID up.
@@ -34,10 +36,9 @@ public:
     DynamicDB(const DynamicDB&) = delete;
     DynamicDB& operator=(const DynamicDB&) = delete;
 
-    // Query listing (id, name) of the items under one category; every placeholder is bound
-    // to that category's id.
+    // Query listing (id, category id, name) of every item, siblings in the order shown.
     virtual BXSqlQuery getItemQuery() const = 0;
-    // Likewise for sub-categories.
+    // Likewise (id, parent id, name) of every category.
     virtual BXSqlQuery getCatsQuery() const = 0;
     // The plural noun of the root names ("Shared Foods", "My Foods").
     virtual QString getItemNoun() const = 0;
@@ -69,13 +70,24 @@ private:
         quint32 id;
         int nameOffset;
     };
-    // The state of one reload: each record's offset in the name store, the categories already
-    // entered (a category is entered once even if the tables hold a loop), and whether a
-    // branch could not be read.
+    // The rows read, by the id of the category above them, in the order shown.
+    using Children = std::unordered_map<qint64, std::vector<Row>>;
+    // The state of one reload: each record's offset in the name store, the rows not yet
+    // entered, the categories already entered (a category is entered once even if the tables
+    // hold a loop), and whether a table could not be read.
     struct Build {
         std::vector<int> nameOffsets;
-        std::set<quint32> visited;
+        Children categories;
+        Children items;
+        std::unordered_set<quint32> visited;
         bool unread = false;
+    };
+    // A category while its subtree is built: its record, its child categories and the
+    // records of those already built.
+    struct Level {
+        BrowsableDBItem record;
+        std::vector<Row> categories;
+        std::vector<BrowsableDBItem> built;
     };
 
     // The records, maps and names of the tree shown.
@@ -92,15 +104,16 @@ private:
     void _putBack(Shown&& shown);
     void _build(int forUser, Build& build);
     BrowsableDBItem _addRoot(quint32 rootId, const QString& name, Build& build, int& nameOffset);
-    void _addCategory(quint32 parentId, BrowsableDBItem& category, Build& build);
-    std::vector<Row> _collect(BXSqlQuery& query, quint32 parentId, Build& build);
+    BrowsableDBItem _addSubtree(quint32 categoryId, Build& build);
+    Level _open(quint32 categoryId, Build& build);
+    void _close(Level& level, Build& build);
+    void _collect(BXSqlQuery query, Children& children, bool skipRoots, Build& build);
+    bool _isRoot(quint32 id) const;
     void _appendRecord(const BrowsableDBItem& item, unsigned char flags, int nameOffset,
                        Build& build);
     void _layOutNames(const std::vector<int>& nameOffsets);
 
     QByteArray _names;
-    std::unique_ptr<BXSqlQuery> _itemQuery;
-    std::unique_ptr<BXSqlQuery> _catsQuery;
 };
 
 #endif

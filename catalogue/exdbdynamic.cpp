@@ -101,14 +101,20 @@ std::optional<ExerciseItem> ExDBDynamic::findExercise(const QString& name, int u
 {
     if (user < 0 || user > MAX_USER)
         return std::nullopt;
-    // UNION keeps a category once, so a cycle in the stored tree ends the walk.
-    BXSqlQuery select("WITH RECURSIVE tree(id) AS (VALUES (?), (?) UNION SELECT category_id "
-                      "FROM custom_exercise_cats, tree WHERE parent_id = tree.id) "
-                      "SELECT activity_id FROM custom_exercises WHERE description = ? "
-                      "AND category_id IN tree ORDER BY activity_id LIMIT 1");
-    select.bindValue(0, getRootForUser(user));
-    select.bindValue(1, getRootForUser(-1));
-    select.bindValue(2, name);
+    // Each exercise of that name is followed up its categories, each found by its key, to the
+    // first root on the way: every root is a root only. UNION keeps a category once per
+    // exercise, so a cycle in the stored tree ends the walk.
+    BXSqlQuery select("WITH RECURSIVE up(exercise, id, parent) AS (SELECT e.activity_id, "
+                      "e.category_id, c.parent_id FROM custom_exercises e LEFT JOIN custom_exercise_cats c "
+                      "ON c.category_id = e.category_id WHERE e.description = ? UNION SELECT "
+                      "up.exercise, c.category_id, c.parent_id FROM up JOIN custom_exercise_cats c "
+                      "ON c.category_id = up.parent WHERE up.id NOT BETWEEN ? AND ?) "
+                      "SELECT exercise FROM up WHERE id IN (?, ?) ORDER BY exercise LIMIT 1");
+    select.bindValue(0, name);
+    select.bindValue(1, getRootForUser(0));
+    select.bindValue(2, getRootForUser(-1));
+    select.bindValue(3, getRootForUser(user));
+    select.bindValue(4, getRootForUser(-1));
     if (select.first() != true)
         return std::nullopt;
     return getExercise(select.value(0).toInt());

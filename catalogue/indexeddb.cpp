@@ -23,7 +23,7 @@ std::unique_ptr<BrowsableDBIterator> IndexedDB::getChildren(int id, int flagsReq
     const BrowsableDBItem& item = _items[*category];
     return std::make_unique<BrowsableDBIterator>(_items.data() + item.firstChild,
                                                  _flags.data() + item.firstChild,
-                                                 item.childCount(), flagsRequiredOn,
+                                                 int(item.childCount()), flagsRequiredOn,
                                                  flagsRequiredOff);
 }
 
@@ -74,7 +74,7 @@ bool IndexedDB::applySearchTerms(const QString& terms, bool checkOnly, int flags
     const std::optional<size_t> root = _categoryIndex(getRootId());
     assert(root && "root");
     const BrowsableDBItem& rootItem = _items[*root];
-    _doSearch(rootItem.firstChild, rootItem.firstChild + rootItem.childCount(), matchers, 0,
+    _doSearch(rootItem.firstChild, rootItem.firstChild + rootItem.childCount(), matchers,
               fullMask, static_cast<unsigned char>(flagsRequiredOn));
     return true;
 }
@@ -117,11 +117,35 @@ void IndexedDB::_mapRecord(size_t index)
         _itemMap.try_emplace(_items[index].id, index);
 }
 
-bool IndexedDB::_doSearch(size_t first, size_t end, const Matchers& matchers, quint32 foundMask,
-                          quint32 fullMask, unsigned char required)
+// Marks the records of a run and everything below them. The categories on the way down are
+// kept in a list of their own, so a tree of any depth is searched; a category whose name does
+// not settle the words hands its mask on to its children, and is marked as the parent of a
+// match once the walk leaves it with a match below.
+void IndexedDB::_doSearch(size_t first, size_t end, const Matchers& matchers, quint32 fullMask,
+                          unsigned char required)
 {
-    bool found = false;
-    for (size_t i = first; i < end; ++i) {
+    struct Run {
+        size_t category;
+        size_t next;
+        size_t end;
+        quint32 foundMask;
+        bool found;
+    };
+    std::vector<Run> runs{{0, first, end, 0, false}};
+    for (;;) {
+        Run& run = runs.back();
+        if (run.next == run.end) {
+            const Run done = run;
+            runs.pop_back();
+            if (runs.empty())
+                return;
+            if (done.found) {
+                _flags[done.category] |= FLAG_SEARCH_BITS;
+                runs.back().found = true;
+            }
+            continue;
+        }
+        const size_t i = run.next++;
         const bool category = (_flags[i] & FLAG_CATEGORY) != 0;
         if ((_flags[i] & required) != required) {
             _flags[i] &= static_cast<unsigned char>(~FLAG_SEARCH_BITS);
@@ -129,25 +153,20 @@ bool IndexedDB::_doSearch(size_t first, size_t end, const Matchers& matchers, qu
                 _markSubtree(i, 0, FLAG_SEARCH_BITS);
             continue;
         }
-        const quint32 mask = _matchMask(i, matchers, foundMask, fullMask);
+        const quint32 mask = _matchMask(i, matchers, run.foundMask, fullMask);
         if (mask == fullMask) {
             _flags[i] = static_cast<unsigned char>((_flags[i] | FLAG_SEARCH_MATCH) & ~FLAG_SEARCH_PARENT_OF_MATCH);
             if (category)
                 _markSubtree(i, FLAG_SEARCH_MATCH, FLAG_SEARCH_PARENT_OF_MATCH);
-            found = true;
+            run.found = true;
             continue;
         }
         _flags[i] &= static_cast<unsigned char>(~FLAG_SEARCH_BITS);
-        if (!category)
-            continue;
-        const BrowsableDBItem& item = _items[i];
-        if (_doSearch(item.firstChild, item.firstChild + item.childCount(), matchers, mask,
-                      fullMask, required)) {
-            _flags[i] |= FLAG_SEARCH_BITS;
-            found = true;
+        if (category) {
+            const BrowsableDBItem& item = _items[i];
+            runs.push_back({i, item.firstChild, item.firstChild + item.childCount(), mask, false});
         }
     }
-    return found;
 }
 
 QString IndexedDB::nameOf(const BrowsableDBItem& item) const
@@ -199,14 +218,19 @@ int IndexedDB::_nameLength(size_t index) const
     return int(std::strlen(name));
 }
 
+// The categories still to mark are kept in a list of their own, so any depth is marked.
 void IndexedDB::_markSubtree(size_t category, unsigned char set, unsigned char clear)
 {
-    const BrowsableDBItem& item = _items[category];
-    const size_t end = size_t(item.firstChild) + item.childCount();
-    for (size_t i = item.firstChild; i < end; ++i) {
-        _flags[i] = static_cast<unsigned char>((_flags[i] | set) & ~clear);
-        if (_flags[i] & FLAG_CATEGORY)
-            _markSubtree(i, set, clear);
+    std::vector<size_t> pending{category};
+    while (!pending.empty()) {
+        const BrowsableDBItem& item = _items[pending.back()];
+        pending.pop_back();
+        const size_t end = size_t(item.firstChild) + item.childCount();
+        for (size_t i = item.firstChild; i < end; ++i) {
+            _flags[i] = static_cast<unsigned char>((_flags[i] | set) & ~clear);
+            if (_flags[i] & FLAG_CATEGORY)
+                pending.push_back(i);
+        }
     }
 }
 

@@ -57,8 +57,8 @@ protected:
 private:
     using Matchers = std::vector<std::unique_ptr<StringMatcherUtf>>;
 
-    bool _doSearch(size_t first, size_t end, const Matchers& matchers, quint32 foundMask,
-                   quint32 fullMask, unsigned char required);
+    void _doSearch(size_t first, size_t end, const Matchers& matchers, quint32 fullMask,
+                   unsigned char required);
     void _clearSearchMatches();
     quint32 _matchMask(size_t index, const Matchers& matchers, quint32 foundMask, quint32 fullMask) const;
     int _nameLength(size_t index) const;

@@ -943,16 +943,16 @@ bool holdsOnlyOwnConstraints(std::string& error)
     return false;
 }
 
-// Whether the catalogues' categories of the running connection form trees; otherwise false
-// with the loop found, or why they cannot be read.
+// Whether the catalogues' categories of the running connection form trees, each below its
+// root; otherwise false with the link found, or why they cannot be read.
 bool holdsNoLoop(std::string& error)
 {
-    QString loop;
-    if (!CatalogueRoots::findLoop(&loop))
-        error = BXSqlDb::tr("its tables cannot be read: %1").arg(loop).toStdString();
-    else if (!loop.isEmpty())
-        error = loop.toStdString();
-    return loop.isEmpty();
+    QString link;
+    if (!CatalogueRoots::findBadLink(&link))
+        error = BXSqlDb::tr("its tables cannot be read: %1").arg(link).toStdString();
+    else if (!link.isEmpty())
+        error = link.toStdString();
+    return link.isEmpty();
 }
 
 } // namespace

@@ -69,6 +69,16 @@ std::optional<qint64> loopIn(const std::map<qint64, Category>& categories)
     return std::nullopt;
 }
 
+// A root that a row places below another category: its id, or nothing.
+std::optional<qint64> rootBelowIn(const std::map<qint64, Category>& categories)
+{
+    for (const auto& [id, category] : categories) {
+        if (CatalogueRoots::isRoot(id) && category.parent != 0)
+            return id;
+    }
+    return std::nullopt;
+}
+
 bool makeAllRoots(std::optional<int> user)
 {
     for (const RootTable& tables : RootTables) {
@@ -85,7 +95,7 @@ int CatalogueRoots::idFor(int user)
     return user == -1 ? FoodDBBase::SharedRootId : FoodDBBase::UserRootBase + user;
 }
 
-bool CatalogueRoots::isRoot(int id)
+bool CatalogueRoots::isRoot(qint64 id)
 {
     // The users' roots lie right below the shared one.
     return id >= idFor(0) && id <= idFor(-1);
@@ -116,9 +126,9 @@ bool CatalogueRoots::makeForEveryUser()
     return makeAllRoots(std::nullopt);
 }
 
-bool CatalogueRoots::findLoop(QString* loop)
+bool CatalogueRoots::findBadLink(QString* link)
 {
-    loop->clear();
+    link->clear();
     for (const RootTable& tables : RootTables) {
         BXSqlQuery read(QStringLiteral("SELECT category_id, parent_id, %1 FROM %2")
                             .arg(QLatin1String(tables.nameColumn), QLatin1String(tables.table)));
@@ -126,16 +136,31 @@ bool CatalogueRoots::findLoop(QString* loop)
         if (!read.readRows([&read, &categories] {
                 categories[read.value(0).toLongLong()] = {read.value(1).toLongLong(), read.value(2).toString()};
             })) {
-            *loop = read.outcome().detail();
+            *link = read.outcome().detail();
             return false;
         }
+        const QString table = QLatin1String(tables.table);
         if (const std::optional<qint64> id = loopIn(categories)) {
-            *loop = QCoreApplication::translate("CatalogueRoots",
+            *link = QCoreApplication::translate("CatalogueRoots",
                                                 "the table %1 holds a loop: the category %2 (\"%3\") "
                                                 "lies below itself")
-                        .arg(QLatin1String(tables.table))
+                        .arg(table)
                         .arg(*id)
                         .arg(categories.at(*id).name);
+            return true;
+        }
+        if (const std::optional<qint64> id = rootBelowIn(categories)) {
+            const qint64 parent = categories.at(*id).parent;
+            const auto above = categories.find(parent);
+            *link = QCoreApplication::translate("CatalogueRoots",
+                                                "the table %1 places the root category %2 (\"%3\") "
+                                                "below the category %4 (\"%5\"): a root is never "
+                                                "another category's child")
+                        .arg(table)
+                        .arg(*id)
+                        .arg(categories.at(*id).name)
+                        .arg(parent)
+                        .arg(above != categories.end() ? above->second.name : QString());
             return true;
         }
     }

@@ -13,7 +13,7 @@ public:
     // The id of a user's root category; user -1 is the shared root.
     static int idFor(int user);
     // Whether the category id is the shared root or a user's root.
-    static bool isRoot(int id);
+    static bool isRoot(qint64 id);
     // Makes the shared roots and the roots of `user` (stored already) where they are missing;
     // false when one cannot be stored.
     static bool makeFor(int user);
@@ -22,8 +22,8 @@ public:
     static std::optional<bool> holdsAnything(int user);
     // Likewise for every user of the diary.
     static bool makeForEveryUser();
-    // Names the first loop of the catalogues' categories (a category that lies below itself,
-    // with its table) in `loop`, left empty without one. False, with the reason in `loop`, when
-    // the categories could not be read.
-    static bool findLoop(QString* loop);
+    // Names the first link of the catalogues' categories that no tree shows, with its table, in
+    // `link`, left empty without one: a category that lies below itself, or a root given a
+    // parent. False, with the reason in `link`, when the categories could not be read.
+    static bool findBadLink(QString* link);
 };

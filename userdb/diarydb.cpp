@@ -97,13 +97,19 @@ bool DiaryDB::mayNameFood(int user, int refId)
 {
     if (!FoodDBBase::isCustomId(refId))
         return true;
-    // The root of the food's tree: the category on its way up without a parent.
-    BXSqlQuery root("WITH RECURSIVE up(id, parent) AS (SELECT c.category_id, c.parent_id FROM "
-                    "custom_food_cats c JOIN custom_foods f ON f.category_id = c.category_id "
+    // The root of the food's tree: the first category on its way up that is a root, or has no
+    // parent. The way stops at any root, as every root is a root only.
+    BXSqlQuery root("WITH RECURSIVE up(id, parent) AS (SELECT f.category_id, c.parent_id FROM "
+                    "custom_foods f LEFT JOIN custom_food_cats c ON c.category_id = f.category_id "
                     "WHERE f.food_id = ? UNION SELECT c.category_id, c.parent_id FROM "
-                    "custom_food_cats c JOIN up ON c.category_id = up.parent) "
-                    "SELECT id FROM up WHERE parent = 0");
+                    "custom_food_cats c JOIN up ON c.category_id = up.parent "
+                    "WHERE up.id NOT BETWEEN ? AND ?) "
+                    "SELECT id FROM up WHERE parent = 0 OR id BETWEEN ? AND ?");
     root.bindValue(0, refId);
+    for (int position = 1; position < 5; position += 2) {
+        root.bindValue(position, FoodDBBase::UserRootBase);
+        root.bindValue(position + 1, FoodDBBase::SharedRootId);
+    }
     if (!root.exec())
         return false;
     if (!root.next())

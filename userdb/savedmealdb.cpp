@@ -196,19 +196,19 @@ bool SavedMealDB::deleteMeal(int mealId)
 // ---------------------------------------------------------------------------------------
 // The catalogue tree
 
+// A meal of user u lies below the root u + 2; a shared one (-1 or NULL) below the root 1.
 BXSqlQuery SavedMealDB::getItemQuery() const
 {
-    return BXSqlQuery(QStringLiteral(
-                          "SELECT group_id, name FROM group_diary  WHERE date IS NULL  AND (  "
-                          "(user_id = ? - 2)  OR  (user_id IS NULL and ? = 1)  ) AND status <> "
-                          "%1 AND name <> '' ORDER BY UPPER(name)")
+    return BXSqlQuery(QStringLiteral("SELECT group_id, IFNULL(user_id, -1) + 2, name FROM group_diary "
+                                     "WHERE date IS NULL AND status <> %1 AND name <> '' "
+                                     "ORDER BY UPPER(name)")
                           .arg(StatusDeleted));
 }
 
+// Meals keep no categories: the users' roots, which no tree shows as a child.
 BXSqlQuery SavedMealDB::getCatsQuery() const
 {
-    return BXSqlQuery("SELECT (user_id + 2), 'My Saved Meals' FROM user_users  WHERE ? = 0 "
-                      "ORDER BY user_id");
+    return BXSqlQuery("SELECT user_id + 2, 0, 'My Saved Meals' FROM user_users ORDER BY user_id");
 }
 
 bool SavedMealDB::reparentItemCategory(int, int)

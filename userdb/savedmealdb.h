@@ -50,7 +50,7 @@ public:
     // does not keep it.
     bool deleteMeal(int mealId);
 
-    // The catalogue tree's queries; their placeholders all take the parent id.
+    // The catalogue tree's queries of every meal and category, with the id above each.
     BXSqlQuery getItemQuery() const;
     BXSqlQuery getCatsQuery() const;
     QString getItemNoun() const { return QStringLiteral("Meals"); }

@@ -825,6 +825,10 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
         QTest::newRow(qPrintable(QStringLiteral("%1 their own parents").arg(table)))
             << QStringLiteral("UPDATE %1 SET parent_id = category_id").arg(table)
             << QStringLiteral("the table %1 holds a loop").arg(table);
+    QTest::newRow("a user's root below a category")
+        << "INSERT INTO custom_food_cats VALUES (16777216, 33554432, 'Snacks')\n"
+           "UPDATE custom_food_cats SET parent_id = 16777216 WHERE category_id < 33554432 AND parent_id = 0"
+        << "places the root category 33550336 (\"My Foods\") below the category 16777216 (\"Snacks\")";
     QTest::newRow("a trigger") << "CREATE TRIGGER wipe AFTER INSERT ON food_diary BEGIN DELETE FROM food_diary; END"
                                << "the trigger wipe on the table food_diary";
     QTest::newRow("a sync row holding statements")

@@ -985,6 +985,12 @@ void TestStartup::oddRowsDoNotStopTheStart_data()
         QTest::newRow(qPrintable(QStringLiteral("%1 their own parents").arg(table)))
             << QStringList{QStringLiteral("INSERT INTO %1 VALUES (16777216, 16777216, 'Loop')").arg(table),
                            QStringLiteral("UPDATE %1 SET parent_id = category_id").arg(table)};
+    // Deeper than a walk that recurses per level can go.
+    QTest::newRow("a chain of 60,000 categories")
+        << QStringList{QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+                                      "WHERE i < 59999) INSERT INTO custom_food_cats SELECT 16777472 + i, "
+                                      "CASE i WHEN 0 THEN 33550336 ELSE 16777471 + i END, 'Level ' || i "
+                                      "FROM n")};
 }
 
 // The first user's day and catalogues are shown, and the program ends with the session.

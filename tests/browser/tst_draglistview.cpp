@@ -312,6 +312,19 @@ private slots:
         QTRY_COMPARE(renamed.count(), 1);
         QCOMPARE(renamed.at(0).at(2).toString(), QStringLiteral("Dark bread"));
         store->deleteCategory(category, true);
+
+        // A search opens the categories above its hit, however deep; the top one goes whole.
+        BXSqlQuery chain("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+                         "WHERE i < 59999) INSERT INTO custom_food_cats SELECT 0x1800000 + i, "
+                         "CASE i WHEN 0 THEN ? ELSE 0x17FFFFF + i END, 'Level ' || i FROM n");
+        chain.bindValue(0, root);
+        QVERIFY(chain.exec());
+        custom.setSearch(QStringLiteral("level 59999"), false);
+        QVERIFY(store->reload(0, false));
+        QVERIFY(custom.locateFvi(0x1800000 + 50, true, nullptr)->isExpanded());
+        custom.setSearch(QString(), false);
+        QVERIFY(store->deleteCategory(0x1800000, true));
+        QCOMPARE(texts(custom.topLevelItem(1)), QStringList());
     }
 
     void emptyTexts()

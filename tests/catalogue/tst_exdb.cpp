@@ -112,6 +112,14 @@ private slots:
         // The id of the deleted exercise is not given again.
         QCOMPARE(exercises->createExercise(USER_ROOT, QStringLiteral("Row"), 8.0f), swim + 1);
         QCOMPARE(reloads.last.store, static_cast<DynamicDB*>(exercises));
+
+        // Found by name for its user, never below another user's root that a row places in the
+        // user's tree.
+        QVERIFY(exec("INSERT INTO custom_exercise_cats VALUES (?, ?, 'My Exercises')",
+                     {USER_ROOT + 1, USER_ROOT}));
+        exercises->createExercise(USER_ROOT + 1, QStringLiteral("Fencing"), 6.0f);
+        QCOMPARE(ExDB::instance()->findExercise(QStringLiteral("Row"), USER)->id, swim + 1);
+        QVERIFY(!ExDB::instance()->findExercise(QStringLiteral("Fencing"), USER));
     }
 
     void categoriesMoveAndDelete()

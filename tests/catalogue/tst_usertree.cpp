@@ -92,8 +92,8 @@ private slots:
         QCOMPARE(QByteArray(items.back().name), QByteArray("ROOT"));
         QCOMPARE(int(items.back().id), foods->getRootId());
         QCOMPARE(items.back().firstChild, quint32(4));
-        QCOMPARE(items.back().numCategories, quint16(2));
-        QCOMPARE(items.back().numItems, quint16(0));
+        QCOMPARE(items.back().numCategories, quint32(2));
+        QCOMPARE(items.back().numItems, quint32(0));
         QCOMPARE(int(flags[1]), FLAG_CATEGORY | FLAG_EDITABLE | FLAG_SEARCH_MATCH);
         QCOMPARE(int(flags[3]), FLAG_EDITABLE | FLAG_SEARCH_MATCH);
         QCOMPARE(int(flags[5]), int(FLAG_CATEGORY));
@@ -183,14 +183,56 @@ private slots:
                  QStringList({"Inner", "Outer", "Shared Foods", "My Foods"}));
 
         // Loops that another tool stored are shown broken: each category once, each root as
-        // a root; deleting a category leaves the root that a row gives it as a child.
-        QVERIFY(exec("INSERT INTO custom_food_cats VALUES (?, ?, 'Shared Foods'), (?, ?, 'My Foods')",
-                     {0x2000000, 0x2000000, USER_ROOT, inner}));
+        // a root, another user's root and foods nowhere; deleting a category leaves the root
+        // that a row gives it as a child.
+        QVERIFY(exec("INSERT INTO custom_food_cats VALUES (?, ?, 'Shared Foods'), (?, ?, 'My Foods'), "
+                     "(?, ?, 'My Foods')", {0x2000000, 0x2000000, USER_ROOT, inner, USER_ROOT + 1, outer}));
+        foods->createFood(USER_ROOT + 1, QStringLiteral("Private"), QStringLiteral("bowl"), {});
         foods->reload(0, false);
         QCOMPARE(names(foods->getFlattenedChildren(0, 0)),
                  QStringList({"Inner", "Outer", "Shared Foods", "My Foods"}));
         QVERIFY(foods->deleteCategory(outer, true));
         QCOMPARE(scalar("SELECT COUNT(*) FROM custom_food_cats WHERE category_id = ?", {USER_ROOT}).toInt(), 1);
+    }
+
+    void treesOfAnyShapeAreBuilt_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<int>("width");
+        // Deeper than a walk that recurses per level can go, and wider than a count of 16 bits
+        // or a read per category allows.
+        QTest::newRow("a chain of 60,000 categories") << 60000 << 1;
+        QTest::newRow("70,000 categories and foods in one") << 1 << 70000;
+    }
+
+    // A chain of categories below the user's root, with categories and foods in its last one.
+    void treesOfAnyShapeAreBuilt()
+    {
+        QFETCH(int, depth);
+        QFETCH(int, width);
+        const int last = 0x1000000 + depth - 1;
+        QVERIFY(exec("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < ? - 1) "
+                     "INSERT INTO custom_food_cats SELECT 0x1000000 + i, "
+                     "CASE i WHEN 0 THEN ? ELSE 0x0FFFFFF + i END, 'Level ' || i FROM n",
+                     {depth, USER_ROOT}));
+        QVERIFY(exec("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < ? - 1) "
+                     "INSERT INTO custom_food_cats SELECT 0x1100000 + i, ?, 'Leaf ' || i FROM n",
+                     {width, last}));
+        QVERIFY(exec("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < ? - 1) "
+                     "INSERT INTO custom_foods(food_id, category_id, name) SELECT 0x1000000 + i, ?, "
+                     "'Food ' || i FROM n", {width, last}));
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        QVERIFY(foods->reload(0, false));
+        QVERIFY(foods->readsTreeOf(USER));
+        QCOMPARE(foods->getItems().size(), size_t(depth + 2 * width + 3));
+
+        QVERIFY(foods->applySearchTerms(QStringLiteral("leaf"), false, 0));
+        QCOMPARE(ids(foods->getChildCategories(last)).size(), size_t(width));
+        QVERIFY(foods->applySearchTerms(QStringLiteral("level"), false, 0));
+        QCOMPARE(ids(foods->getChildItems(last)).size(), size_t(width));
+        QVERIFY(foods->deleteCategory(0x1000000, true));
+        QCOMPARE(scalar("SELECT (SELECT COUNT(*) FROM custom_food_cats) + "
+                        "(SELECT COUNT(*) FROM custom_foods)").toInt(), 0);
     }
 
     void namesKeepEveryScript()

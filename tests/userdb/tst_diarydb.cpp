@@ -408,23 +408,28 @@ void TestDiaryDB::foodsOfAnotherUserAreRefused_data()
     const int aliceRoot = FoodDBBase::UserRootBase + alice;
     const int ownRoot = FoodDBBase::UserRootBase + User;
     QTest::addColumn<int>("root");
+    QTest::addColumn<int>("rootParent"); // what a row gives the root as its parent
     QTest::addColumn<int>("refId");
     QTest::addColumn<bool>("named");
-    QTest::newRow("another user's food") << aliceRoot << 0x1000010 << false;
-    QTest::newRow("own food") << ownRoot << 0x1000010 << true;
-    QTest::newRow("shared food") << FoodDBBase::SharedRootId << 0x1000010 << true;
-    QTest::newRow("custom food that is gone") << aliceRoot << 0x1000011 << true;
-    QTest::newRow("shipped food") << aliceRoot << 1001 << true;
+    QTest::newRow("another user's food") << aliceRoot << 0 << 0x1000010 << false;
+    QTest::newRow("another user's food, its root below the user's")
+        << aliceRoot << ownRoot << 0x1000010 << false;
+    QTest::newRow("own food") << ownRoot << 0 << 0x1000010 << true;
+    QTest::newRow("shared food") << FoodDBBase::SharedRootId << 0 << 0x1000010 << true;
+    QTest::newRow("custom food that is gone") << aliceRoot << 0 << 0x1000011 << true;
+    QTest::newRow("shipped food") << aliceRoot << 0 << 1001 << true;
 }
 
 void TestDiaryDB::foodsOfAnotherUserAreRefused()
 {
     QFETCH(int, root);
+    QFETCH(int, rootParent);
     QFETCH(int, refId);
     QFETCH(bool, named);
     // The food sits in a category below the root, as users file their foods.
-    QVERIFY(StoreFixture::exec("INSERT INTO custom_food_cats(category_id, parent_id, name) "
-                               "VALUES (?, 0, 'My Foods')", {root}));
+    QVERIFY(StoreFixture::exec("INSERT OR IGNORE INTO custom_food_cats(category_id, parent_id, name) "
+                               "VALUES (?, 0, 'My Foods'), (?, ?, 'My Foods')",
+                               {FoodDBBase::UserRootBase + User, root, rootParent}));
     QVERIFY(StoreFixture::exec("INSERT INTO custom_food_cats(category_id, parent_id, name) "
                                "VALUES (0x1000001, ?, 'Desserts')", {root}));
     QVERIFY(StoreFixture::exec("INSERT INTO custom_foods(food_id, category_id, name, serv_name, "

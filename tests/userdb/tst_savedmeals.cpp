@@ -33,12 +33,12 @@ FoodDiaryItem food(const char* name, float energy, float fat)
 QList<QPair<int, QString>> listed(int parent)
 {
     BXSqlQuery query = SavedMealDB::instance()->getItemQuery();
-    query.bindValue(0, parent);
-    query.bindValue(1, parent);
     QList<QPair<int, QString>> rows;
     if (query.exec()) {
-        while (query.next())
-            rows.append({query.value(0).toInt(), query.value(1).toString()});
+        while (query.next()) {
+            if (query.value(1).toInt() == parent)
+                rows.append({query.value(0).toInt(), query.value(2).toString()});
+        }
     }
     return rows;
 }

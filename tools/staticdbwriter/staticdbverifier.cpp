@@ -55,7 +55,7 @@ void checkReachability(const IndexedDB& tree, QStringList& problems)
             problems << QStringLiteral("children of %1 lie outside the records").arg(recordName(category));
             continue;
         }
-        int categories = 0;
+        quint32 categories = 0;
         for (size_t i = first; i < end; ++i) {
             if (++reached[i] > 1)
                 continue;
