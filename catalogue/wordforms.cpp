@@ -25,11 +25,10 @@ QStringList singulars(const QString& word)
         const QString stem = word.chopped(3);
         return {word.chopped(1), stem + QLatin1Char('f'), stem + QLatin1String("fe")};
     }
-    const QString stem = word.chopped(2);
     if (word.endsWith(QLatin1String("oes")))
-        return {word.chopped(1), stem, stem + QLatin1Char('s')};
-    if (word.endsWith(QLatin1String("es")) && takesEs(stem))
-        return {word.chopped(1), stem};
+        return {word.chopped(1), word.chopped(2), word.chopped(2) + QLatin1Char('s')};
+    if (word.endsWith(QLatin1String("es")) && takesEs(word.chopped(2)))
+        return {word.chopped(1), word.chopped(2)};
     return {word.chopped(1)};
 }
 
@@ -41,9 +40,10 @@ QStringList plurals(const QString& word)
         return {word + QLatin1String("es")};
     if (word.endsWith(QLatin1Char('o')))
         return {word + QLatin1Char('s'), word + QLatin1String("es")};
-    if (word.endsWith(QLatin1Char('f')))
+    // "elf" and "life" take "ves"; the forms keep at least two letters of the word.
+    if (word.endsWith(QLatin1Char('f')) && word.size() > 2)
         return {word + QLatin1Char('s'), word.chopped(1) + QLatin1String("ves")};
-    if (word.endsWith(QLatin1String("fe")))
+    if (word.endsWith(QLatin1String("fe")) && word.size() > 3)
         return {word + QLatin1Char('s'), word.chopped(2) + QLatin1String("ves")};
     return {word + QLatin1Char('s')};
 }
