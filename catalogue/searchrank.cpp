@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -15,6 +16,13 @@ constexpr int LATER_AS_TYPED = 3;
 constexpr int HOLDS_AS_TYPED = 2;
 constexpr int LATER_IN_OTHER_FORM = 1;
 constexpr int ONLY_OTHER_FORMS = 0;
+
+// The order within a tier (see the header).
+constexpr int NAMED_BY_ITS_PARTS = 3;
+constexpr int HOLDS_EVERY_WORD = 2;
+constexpr int HOLDS_A_WORD_INSIDE_ANOTHER = 1;
+constexpr int FOUND_THROUGH_CATEGORY = 0;
+constexpr int LEVELS = 4;
 
 bool isLatin1(const QString& text)
 {
@@ -26,9 +34,34 @@ bool equalsIgnoringCase(QByteArrayView text, const QByteArray& lowered)
     return text.size() == lowered.size() && text.compare(lowered, Qt::CaseInsensitive) == 0;
 }
 
-bool holds(QLatin1StringView name, const QByteArray& lowered)
+// Latin-1 letters in lower case, by their upper or lower case.
+const std::array<uchar, 256>& latin1Lower()
 {
-    return name.contains(QLatin1StringView(lowered), Qt::CaseInsensitive);
+    static const std::array<uchar, 256> table = [] {
+        std::array<uchar, 256> lower{};
+        for (int c = 0; c < 256; ++c)
+            lower[c] = uchar(QChar::toLower(char16_t(c)));
+        return lower;
+    }();
+    return table;
+}
+
+// The first place from from on where the text holds c or its capital, or end.
+const uchar* findEitherCase(const uchar* from, const uchar* end, uchar c, uchar capital)
+{
+    const auto* small = static_cast<const uchar*>(std::memchr(from, c, size_t(end - from)));
+    const uchar* smallOrEnd = small ? small : end;
+    if (capital == c)
+        return smallOrEnd;
+    const auto* large = static_cast<const uchar*>(std::memchr(from, capital, size_t(smallOrEnd - from)));
+    return large ? large : smallOrEnd;
+}
+
+// Whether a part of a name reads as a plural ("Nuts", "Fast foods").
+bool namesInPlural(QByteArrayView part)
+{
+    const QByteArrayView trimmed = part.trimmed();
+    return WordForms::readsAsPlural(QLatin1StringView(trimmed.data(), trimmed.size()));
 }
 
 } // namespace
@@ -49,60 +82,144 @@ SearchRank::SearchRank(const QString& terms)
         if (!isLatin1(searched.at(i)))
             continue;
         const WordForms forms(searched.at(i));
-        Searched text{forms.word().toLatin1(), {}, {}};
-        for (const QString& form : forms.others()) {
-            text.others.push_back(form.toLatin1());
-            if (i < wordCount && !form.contains(forms.word()))
-                text.apart.push_back(text.others.back());
-        }
-        _searched.push_back(std::move(text));
+        const quint64 bit = i < 64 ? quint64(1) << i : 0;
+        (i < wordCount ? _words : _whole) |= bit;
+        _searched.push_back(_searchedAs(forms, bit, i == wordCount));
     }
+}
+
+SearchRank::Searched SearchRank::_searchedAs(const WordForms& forms, quint64 bit, bool whole)
+{
+    Searched text{forms.word().toLatin1(), {}, {}, {}, {}, 0, bit, whole};
+    // The forms only change a word's ending, so they share at least its first letter.
+    QString stem = forms.word();
+    for (const QString& form : forms.others()) {
+        text.others.push_back(form.toLatin1());
+        while (!form.startsWith(stem))
+            stem.chop(1);
+    }
+    text.stem = stem.toLatin1();
+    const uchar first = uchar(text.stem.at(0));
+    const char32_t capital = QChar::toUpper(char32_t(first));
+    text.stemCapital = capital < 256 ? uchar(capital) : first;
+    text.typedRest = text.typed.mid(text.stem.size());
+    for (const QByteArray& form : text.others)
+        text.otherRests.push_back(form.mid(text.stem.size()));
+    return text;
 }
 
 qint64 SearchRank::of(const BrowsableDBItem& item) const
 {
-    return (qint64(_tier(item.name)) << 32) + qint32(item.weight);
+    return (qint64(_place(item.name)) << 32) + qint32(item.weight);
 }
 
-int SearchRank::_tier(const char* name) const
+int SearchRank::_place(const char* name) const
 {
+    int tier = -1;
     bool laterInOtherForm = false;
+    bool afterGroup = false;
+    quint64 named = 0;
     for (const char* start = name;;) {
         const char* end = std::strchr(start, ',');
-        const Match match = _match(QByteArrayView(start, end ? end : start + std::strlen(start)));
-        if (start == name && match != Match::None)
-            return NAMES_THE_FOOD;
-        if (match == Match::Typed)
-            return LATER_AS_TYPED;
-        laterInOtherForm = laterInOtherForm || match == Match::Other;
-        if (!end)
+        const QByteArrayView part(start, end ? end : start + std::strlen(start));
+        const PartMatch match = _match(part);
+        named |= match.terms;
+        if (tier < 0 && match.kind != Match::None && (start == name || (afterGroup && namesInPlural(part))))
+            tier = NAMES_THE_FOOD;
+        else if (tier < 0 && match.kind == Match::Typed)
+            tier = LATER_AS_TYPED;
+        if (!end || (tier >= 0 && _namesEveryWord(named)))
             break;
+        afterGroup = start == name && namesInPlural(part);
+        laterInOtherForm = laterInOtherForm || match.kind == Match::Other;
         start = end + 1;
     }
-    if (!_holdsOnlyOtherForms(QLatin1StringView(name)))
-        return HOLDS_AS_TYPED;
-    return laterInOtherForm ? LATER_IN_OTHER_FORM : ONLY_OTHER_FORMS;
+    if (tier >= 0 && _namesEveryWord(named))
+        return tier * LEVELS + NAMED_BY_ITS_PARTS;
+    const Holding holding = _holding(QLatin1StringView(name));
+    if (tier < 0 && !holding.onlyOtherForms)
+        tier = HOLDS_AS_TYPED;
+    else if (tier < 0)
+        tier = laterInOtherForm ? LATER_IN_OTHER_FORM : ONLY_OTHER_FORMS;
+    return tier * LEVELS + (_namesEveryWord(named) ? NAMED_BY_ITS_PARTS : holding.evidence);
 }
 
-SearchRank::Match SearchRank::_match(QByteArrayView segment) const
+SearchRank::PartMatch SearchRank::_match(QByteArrayView part) const
 {
-    const QByteArrayView trimmed = segment.trimmed();
-    const auto typed = [trimmed](const Searched& text) { return equalsIgnoringCase(trimmed, text.typed); };
-    if (std::any_of(_searched.begin(), _searched.end(), typed))
-        return Match::Typed;
-    const auto other = [trimmed](const Searched& text) {
-        return std::any_of(text.others.begin(), text.others.end(),
-                           [trimmed](const QByteArray& form) { return equalsIgnoringCase(trimmed, form); });
+    const QByteArrayView trimmed = part.trimmed();
+    PartMatch match{Match::None, 0};
+    for (const Searched& text : _searched) {
+        if (equalsIgnoringCase(trimmed, text.typed)) {
+            match = {Match::Typed, match.terms | text.bit};
+            continue;
+        }
+        const bool other = std::any_of(text.others.begin(), text.others.end(),
+                                       [trimmed](const QByteArray& form) { return equalsIgnoringCase(trimmed, form); });
+        if (other)
+            match = {match.kind == Match::Typed ? Match::Typed : Match::Other, match.terms | text.bit};
+    }
+    return match;
+}
+
+bool SearchRank::_namesEveryWord(quint64 named) const
+{
+    return (named & _whole) != 0 || (_words != 0 && (named & _words) == _words);
+}
+
+SearchRank::Holding SearchRank::_holding(QLatin1StringView name) const
+{
+    Holding holding{false, HOLDS_EVERY_WORD};
+    for (const Searched& text : _searched) {
+        if (text.whole)
+            continue;
+        const auto [typed, any] = _held(name, text);
+        // A name that holds neither form of a word was found through its category.
+        holding.onlyOtherForms = holding.onlyOtherForms || (typed == Held::No && any != Held::No);
+        if (any == Held::No)
+            holding.evidence = FOUND_THROUGH_CATEGORY;
+        else if (any == Held::InsideAWord && holding.evidence == HOLDS_EVERY_WORD)
+            holding.evidence = HOLDS_A_WORD_INSIDE_ANOTHER;
+    }
+    return holding;
+}
+
+// Looks for the stem, ignoring case, and at each place for the rest of each form: a form held
+// as a whole word of its own ("Apple juice" holds "juice", "tri-tip" holds "tri") or only
+// inside a longer word ("trimmed" holds "tri").
+std::pair<SearchRank::Held, SearchRank::Held> SearchRank::_held(QLatin1StringView name, const Searched& text)
+{
+    const std::array<uchar, 256>& lower = latin1Lower();
+    const auto* bytes = reinterpret_cast<const uchar*>(name.data());
+    const qsizetype length = name.size();
+    const qsizetype stemLength = text.stem.size();
+    const auto follows = [&](qsizetype at, const QByteArray& lowered) {
+        if (at + lowered.size() > length)
+            return false;
+        for (qsizetype i = 0; i < lowered.size(); ++i) {
+            if (lower[bytes[at + i]] != uchar(lowered[i]))
+                return false;
+        }
+        return true;
     };
-    return std::any_of(_searched.begin(), _searched.end(), other) ? Match::Other : Match::None;
-}
-
-// A name that holds neither form of a word was found through its category.
-bool SearchRank::_holdsOnlyOtherForms(QLatin1StringView name) const
-{
-    return std::any_of(_searched.begin(), _searched.end(), [name](const Searched& text) {
-        return !text.apart.empty() && !holds(name, text.typed)
-            && std::any_of(text.apart.begin(), text.apart.end(),
-                           [name](const QByteArray& form) { return holds(name, form); });
-    });
+    const auto inWord = [&](qsizetype i) { return i >= 0 && i < length && QChar(bytes[i]).isLetterOrNumber(); };
+    Held typed = Held::No;
+    Held any = Held::No;
+    const auto take = [&](qsizetype start, const QByteArray& rest, Held& held) {
+        if (!follows(start + stemLength, rest))
+            return;
+        const qsizetype end = start + stemLength + rest.size();
+        held = std::max(held, inWord(start - 1) || inWord(end) ? Held::InsideAWord : Held::AsAWord);
+    };
+    const uchar* last = length >= stemLength ? bytes + length - stemLength + 1 : bytes;
+    const uchar first = uchar(text.stem.at(0));
+    for (const uchar* at = findEitherCase(bytes, last, first, text.stemCapital); at != last && typed != Held::AsAWord;
+         at = findEitherCase(at + 1, last, first, text.stemCapital)) {
+        const qsizetype start = at - bytes;
+        if (!follows(start, text.stem))
+            continue;
+        take(start, text.typedRest, typed);
+        for (const QByteArray& rest : text.otherRests)
+            take(start, rest, any);
+    }
+    return {typed, std::max(typed, any)};
 }

@@ -7,7 +7,10 @@
 #include <QLatin1StringView>
 #include <QString>
 
+#include <utility>
 #include <vector>
+
+class WordForms;
 
 // The order of a search's hits in the ranked view. A food's name runs from its kind to the
 // detail, one comma-separated segment each ("Apples, raw, with skin", "Fish, salmon, raw"), so
@@ -17,35 +20,64 @@
 // search of several words as a whole ("peanut butter"); each as typed and in its other forms
 // (WordForms: "apple" is "Apples", "eggs" is "Egg").
 // The tiers, best first: the first segment in any form, as the catalogue names a kind in one
-// form only ("Apples, raw" for "apple", "Egg, whole" for "eggs"); a later segment as typed; a
+// form only ("Apples, raw" for "apple", "Egg, whole" for "eggs"), or the second one in any
+// form where both name a group in the plural ("Nuts, pecans" and "Cookies, brownies" for
+// "pecan" and "brownie", where "Pie, pecan" is a dish); a later segment as typed; a
 // hit that holds every searched word as typed, or that was found through its category; a
 // later segment in another form only ("Peppers, sweet" for "sweets"); last a hit that holds a
 // word only in another form ("Potatoes, hashed brown" for "browns"). A plural that names foods
 // of its own ("Beet greens", "French fries") thus shows them before the foods that its
 // singular merely describes.
-// Within a tier, the catalogue's ranking weight decides.
+// Within a tier, a hit whose segments name every searched word comes first ("Apple juice,
+// canned" for "apple juice", "Chicken, broilers or fryers, breast" for "chicken breast"), then
+// one that holds each word as a word of its own, then one that holds a word only inside a
+// longer one ("trimmed" for "tri"), then one that needs its category for a word ("Apples, raw"
+// in "Fruits and Fruit Juices"); and then the catalogue's ranking weight decides.
 class SearchRank {
 public:
     explicit SearchRank(const QString& terms);
 
-    // Greater ranks show first: the tier above, then the item's ranking weight read as a
-    // signed 32-bit number. The item's name is ISO 8859-1, as the shipped catalogue holds it.
+    // Greater ranks show first: the tier and its order above, then the item's ranking weight
+    // read as a signed 32-bit number. The item's name is ISO 8859-1, as the shipped catalogue
+    // holds it.
     qint64 of(const BrowsableDBItem& item) const;
 
 private:
     enum class Match { None, Typed, Other };
+    enum class Held { No, InsideAWord, AsAWord };
     struct Searched {
         QByteArray typed;               // lowered
         std::vector<QByteArray> others; // lowered
-        // For a word of the search (not the search as a whole), the others that do not hold it.
-        std::vector<QByteArray> apart;
+        QByteArray stem;                // what typed and others begin with
+        QByteArray typedRest;           // what follows the stem in typed
+        std::vector<QByteArray> otherRests;
+        uchar stemCapital;              // the stem's first letter as a capital
+        quint64 bit;                    // this one among the searched
+        bool whole;                     // the search as a whole
+    };
+    // How a part of a name equals what was searched for, and which of the searched it equals.
+    struct PartMatch {
+        Match kind;
+        quint64 terms;
+    };
+    // How a name holds the searched words: whether it holds one only in another form, and its
+    // order within the tier by the word it holds least.
+    struct Holding {
+        bool onlyOtherForms;
+        int evidence;
     };
 
-    int _tier(const char* name) const;
-    Match _match(QByteArrayView segment) const;
-    bool _holdsOnlyOtherForms(QLatin1StringView name) const;
+    static Searched _searchedAs(const WordForms& forms, quint64 bit, bool whole);
+    int _place(const char* name) const;
+    PartMatch _match(QByteArrayView part) const;
+    bool _namesEveryWord(quint64 named) const;
+    Holding _holding(QLatin1StringView name) const;
+    // How the name holds the word as typed, and in any of its forms.
+    static std::pair<Held, Held> _held(QLatin1StringView name, const Searched& text);
 
     std::vector<Searched> _searched;
+    quint64 _words = 0; // the bits of the search's words
+    quint64 _whole = 0; // the bit of the search as a whole
 };
 
 #endif

@@ -76,6 +76,32 @@ bool endsPart(const Name& name, int end)
     });
 }
 
+// Whether a hyphen at i joins two words into one ("tri-tip"), rather than standing for a
+// word left out ("ready-to-bake or -fry").
+template <typename Name>
+bool joinsTwoWords(const Name& name, int i)
+{
+    return name.lowerAt(i) == u'-' && i > 0 && name.inWordAt(i - 1);
+}
+
+// Whether the word that starts at wordStart and ends at end opens a later part of the name
+// that one more word ends: "cashew" in "Nuts, cashew nuts, raw", "tri-tip" in "Beef, bottom
+// sirloin, tri-tip roast".
+template <typename Name>
+bool opensTwoWordPart(const Name& name, int wordStart, int end)
+{
+    int before = wordStart - 1;
+    while (before >= 0 && name.lowerAt(before) == u' ')
+        --before;
+    if (before < 0 || name.lowerAt(before) != u',' || end + 1 >= name.length || name.lowerAt(end) != u' '
+        || !name.inWordAt(end + 1))
+        return false;
+    int next = end + 1;
+    while (next < name.length && joinsAt(name, next))
+        ++next;
+    return endsPart(name, next);
+}
+
 } // namespace
 
 template <typename Name>
@@ -84,12 +110,19 @@ bool StringMatcherUtf::_formAt(const Name& name, int start) const
     const int end = start + _length;
     if (follows(name, end, _typedRest))
         return true;
-    if (start > 0 && joinsAt(name, start - 1))
+    const bool inCompound = start > 0 && joinsTwoWords(name, start - 1);
+    if (start > 0 && joinsAt(name, start - 1) && !(_othersEndParts && inCompound))
         return false;
+    int wordStart = start;
+    while (wordStart > 0 && joinsAt(name, wordStart - 1))
+        --wordStart;
     return std::any_of(_otherRests.begin(), _otherRests.end(), [&](const QByteArray& rest) {
         const int formEnd = end + int(rest.size());
-        return follows(name, end, rest) && (formEnd == name.length || !joinsAt(name, formEnd))
-            && (!_othersEndParts || endsPart(name, formEnd));
+        if (!follows(name, end, rest) || (formEnd < name.length && joinsAt(name, formEnd)))
+            return false;
+        if (!_othersEndParts)
+            return true;
+        return endsPart(name, formEnd) || opensTwoWordPart(name, wordStart, formEnd);
     });
 }
 

@@ -16,7 +16,10 @@ class WordForms;
 // anywhere ("strawberry" finds "Strawberries, raw"), a singular only where it also ends a part
 // of the name or comes before "and", "or" or "with" ("eggs" finds "Egg, whole" and "Fish,
 // anchovy", but not "Eggplant" nor "Egg rolls", "oats" not "Oat bran": a singular before
-// another word names something made of it).
+// another word names something made of it), or where it opens a later part that one more word
+// ends, the catalogue's way of naming a sort of its kind ("cashews" finds "Nuts, cashew nuts").
+// A singular may also end words that a hyphen joins, whose last word takes the plural ("tips"
+// finds "Beef, bottom sirloin, tri-tip roast", "cherries" finds "Pitanga, (surinam-cherry)").
 // The forms share the word's leading characters, its stem, which is looked for first; each
 // place found is then checked for the rest of a form. A stem that can be matched byte by byte
 // (any word in ISO 8859-1 names, an ASCII word in UTF-8 names) goes through a

@@ -20,16 +20,15 @@ bool takesEs(const QString& word)
 QStringList singulars(const QString& word)
 {
     if (word.endsWith(QLatin1String("ies")))
-        return {word.chopped(3) + QLatin1Char('y'), word.chopped(1)};
+        return {word.chopped(3) + QLatin1Char('y'), word.chopped(1), word.chopped(2)};
     if (word.endsWith(QLatin1String("ves"))) {
         const QString stem = word.chopped(3);
         return {word.chopped(1), stem + QLatin1Char('f'), stem + QLatin1String("fe")};
     }
-    const QString stem = word.chopped(2);
     if (word.endsWith(QLatin1String("oes")))
-        return {word.chopped(1), stem, stem + QLatin1Char('s')};
-    if (word.endsWith(QLatin1String("es")) && takesEs(stem))
-        return {word.chopped(1), stem};
+        return {word.chopped(1), word.chopped(2), word.chopped(2) + QLatin1Char('s')};
+    if (word.endsWith(QLatin1String("es")) && takesEs(word.chopped(2)))
+        return {word.chopped(1), word.chopped(2)};
     return {word.chopped(1)};
 }
 
@@ -41,17 +40,28 @@ QStringList plurals(const QString& word)
         return {word + QLatin1String("es")};
     if (word.endsWith(QLatin1Char('o')))
         return {word + QLatin1Char('s'), word + QLatin1String("es")};
+    // "elf" and "life" take "ves"; the forms keep at least two letters of the word.
+    if (word.endsWith(QLatin1Char('f')) && word.size() > 2)
+        return {word + QLatin1Char('s'), word.chopped(1) + QLatin1String("ves")};
+    if (word.endsWith(QLatin1String("fe")) && word.size() > 3)
+        return {word + QLatin1Char('s'), word.chopped(2) + QLatin1String("ves")};
     return {word + QLatin1Char('s')};
 }
 
 } // namespace
 
+bool WordForms::readsAsPlural(QLatin1StringView word)
+{
+    return word.endsWith(QLatin1Char('s'), Qt::CaseInsensitive)
+        && !word.endsWith(QLatin1String("ss"), Qt::CaseInsensitive)
+        && !word.endsWith(QLatin1String("us"), Qt::CaseInsensitive);
+}
+
 WordForms::WordForms(const QString& word) : _word(word.toLower())
 {
     if (_word.isEmpty() || !_word.back().isLetter())
         return;
-    _plural = _word.endsWith(QLatin1Char('s')) && !_word.endsWith(QLatin1String("ss"))
-        && !_word.endsWith(QLatin1String("us"));
+    _plural = readsAsPlural(QLatin1StringView(_word.right(2).toLatin1()));
     for (const QString& form : _plural ? singulars(_word) : plurals(_word)) {
         if (form.size() >= SHORTEST_FORM)
             _others << form;

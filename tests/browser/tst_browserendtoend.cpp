@@ -27,6 +27,8 @@ namespace {
 constexpr int BUTTER_SALTED = 1001;
 // A household looks for what it searched at the top of the list, before any scrolling.
 constexpr int ROWS_IN_VIEW = 10;
+// The first food of a search stands below its category's header.
+constexpr int FIRST_FOOD = 2;
 
 FoodViewItem* findRow(QTreeWidget& list, const QString& text)
 {
@@ -111,40 +113,56 @@ private slots:
     {
         QTest::addColumn<QString>("search");
         QTest::addColumn<QString>("food");
-        QTest::newRow("apple") << "apple" << "Apples, raw, with skin";
-        QTest::newRow("milk") << "milk" << "Milk, whole, 3.25% milkfat, with added vitamin D";
-        QTest::newRow("egg") << "egg" << "Egg, whole, raw, fresh";
-        QTest::newRow("chicken breast") << "chicken breast" << "Chicken, broilers or fryers, breast, meat only, raw";
-        QTest::newRow("bread") << "bread" << "Bread, white, commercially prepared (includes soft bread crumbs)";
-        QTest::newRow("cheese") << "cheese" << "Cheese, cheddar";
-        QTest::newRow("tomato") << "tomato" << "Tomatoes, red, ripe, raw, year round average";
-        QTest::newRow("orange") << "orange" << "Oranges, raw, all commercial varieties";
-        QTest::newRow("coffee") << "coffee" << "Coffee, brewed from grounds, prepared with tap water";
-        QTest::newRow("potato") << "potato" << "Potato, baked, flesh and skin, without salt";
-        QTest::newRow("eggs") << "eggs" << "Egg, whole, raw, fresh";
-        QTest::newRow("anchovies") << "anchovies" << "Fish, anchovy, european, raw";
-        QTest::newRow("strawberry") << "strawberry" << "Strawberries, raw";
-        QTest::newRow("blueberry") << "blueberry" << "Blueberries, raw";
-        QTest::newRow("raspberry") << "raspberry" << "Raspberries, raw";
-        QTest::newRow("cherry") << "cherry" << "Cherries, sweet, raw";
-        QTest::newRow("cranberry") << "cranberry" << "Cranberries, raw";
-        QTest::newRow("greens") << "greens" << "Beet greens, raw";
-        QTest::newRow("sweets") << "sweets" << "Candies, hard";
-        QTest::newRow("browns") << "browns" << "McDONALD'S, Hash Browns";
-        QTest::newRow("fries") << "fries" << "McDONALD'S, French Fries";
-        QTest::newRow("mangoes") << "mangoes" << "Mangos, raw";
-        QTest::newRow("bay leaves") << "bay leaves" << "Spices, bay leaf";
-        QTest::newRow("loaves") << "loaves" << "Beef, ground, 85% lean meat / 15% fat, loaf, cooked, baked";
+        QTest::addColumn<int>("within"); // the row the food stands at or above
+        const auto row = [](const char* search, const char* food, int within = ROWS_IN_VIEW) {
+            QTest::newRow(search) << QString::fromUtf8(search) << QString::fromUtf8(food) << within;
+        };
+        row("apple", "Apples, raw, with skin");
+        row("milk", "Milk, whole, 3.25% milkfat, with added vitamin D");
+        row("egg", "Egg, whole, raw, fresh");
+        row("chicken breast", "Chicken, broilers or fryers, breast, meat only, raw");
+        row("bread", "Bread, white, commercially prepared (includes soft bread crumbs)");
+        row("cheese", "Cheese, cheddar");
+        row("tomato", "Tomatoes, red, ripe, raw, year round average");
+        row("orange", "Oranges, raw, all commercial varieties");
+        row("coffee", "Coffee, brewed from grounds, prepared with tap water");
+        row("potato", "Potato, baked, flesh and skin, without salt");
+        row("eggs", "Egg, whole, raw, fresh");
+        row("anchovies", "Fish, anchovy, european, raw");
+        row("strawberry", "Strawberries, raw");
+        row("blueberry", "Blueberries, raw");
+        row("raspberry", "Raspberries, raw");
+        row("cherry", "Cherries, sweet, raw");
+        row("cranberry", "Cranberries, raw");
+        row("greens", "Beet greens, raw");
+        row("sweets", "Candies, hard");
+        row("browns", "McDONALD'S, Hash Browns");
+        row("fries", "McDONALD'S, French Fries");
+        row("mangoes", "Mangos, raw");
+        row("bay leaves", "Spices, bay leaf");
+        row("loaves", "Beef, ground, 85% lean meat / 15% fat, loaf, cooked, baked");
+        row("cashews", "Nuts, cashew nuts, raw");
+        row("pistachios", "Nuts, pistachio nuts, raw");
+        row("macadamias", "Nuts, macadamia nuts, raw");
+        row("tri tips", "Beef, bottom sirloin, tri-tip roast, separable lean only, trimmed to 0\" fat, all grades, raw");
+        row("grape leaf", "Grape leaves, raw");
+        row("apple juice", "Apple juice, canned or bottled, unsweetened, without added ascorbic acid", FIRST_FOOD);
+        row("pineapple juice", "Pineapple juice, canned, unsweetened, with added ascorbic acid", FIRST_FOOD);
+        // The food itself before a dish named after it ("Pie, pecan", "Oil, walnut").
+        row("pecan", "Nuts, pecans", FIRST_FOOD);
+        row("walnut", "Nuts, walnuts, english", FIRST_FOOD);
+        row("brownie", "Cookies, brownies, commercially prepared", FIRST_FOOD);
     }
     // Headers count as rows: they take the place of a food on the screen.
     void commonSearchShowsThePlainFoodInView()
     {
         QFETCH(QString, search);
         QFETCH(QString, food);
+        QFETCH(int, within);
         DragListView foods(nullptr, "foods");
         searchFoods(foods, search);
         QStringList rows;
-        for (QTreeWidgetItemIterator it(&foods); *it && rows.size() < ROWS_IN_VIEW; ++it) {
+        for (QTreeWidgetItemIterator it(&foods); *it && rows.size() < within; ++it) {
             const int id = FoodViewItem::from(*it)->id;
             rows << (id < 0 ? (*it)->text(0) : FoodDBStatic::instance()->getFoodName(id));
         }

@@ -145,6 +145,8 @@ void TestIndexedDB::matchesWordsIgnoringCase_data()
     QTest::newRow("singular, joined") << "wheelbarrows" << QByteArray("Pushing a wheelbarrow or cart") << true;
     QTest::newRow("os of oes") << "mangoes" << QByteArray("Mangos, raw") << true;
     QTest::newRow("f of ves") << "leaves" << QByteArray("Spices, bay leaf") << true;
+    QTest::newRow("i of ies") << "chilies" << QByteArray("Peppers, hot chili, red, raw") << true;
+    QTest::newRow("one letter") << "s" << QByteArray("Peas") << true;
     QTest::newRow("singular after a hyphen") << "fries" << QByteArray("Tortillas, ready-to-bake or -fry") << false;
     QTest::newRow("absent") << "pear" << QByteArray("Apple pie") << false;
     QTest::newRow("accent typed small") << QString::fromUtf8("caf\u00e9") << QByteArray("CAF\xC9") << false;
