@@ -569,9 +569,8 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
 
 // The users of the diary, read once the diary can be read; nothing when the user quits or they
 // could not be read, told why. Users of a diary that could not be read are none, with `unread`
-// saying why and `damaged` whether SQLite found the diary damaged, so that the window opens
-// from which a backup can be restored.
-std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString* unread, bool* damaged)
+// saying why, so that the window opens from which a backup can be restored.
+std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString* unread)
 {
     for (;;) {
         std::optional<QList<DBTypes::UserProfile>> users;
@@ -594,7 +593,6 @@ std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString
         }
         if (!outcome.busy()) {
             *unread = why;
-            *damaged = outcome.reason() == StoreOutcome::Reason::Damaged;
             return QList<DBTypes::UserProfile>();
         }
         if (!retryWhileInUse(prompter, why))
@@ -610,13 +608,11 @@ std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString
 std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
 {
     QString unread;
-    bool damaged = false;
-    const std::optional<QList<DBTypes::UserProfile>> users = readUsers(prompter, &unread, &damaged);
+    const std::optional<QList<DBTypes::UserProfile>> users = readUsers(prompter, &unread);
     if (!users)
         return 1;
     if (!unread.isEmpty()) {
-        // The way out of damage only where SQLite found the diary damaged.
-        const QString restore = damaged ? MainWindow::restoreHint() : QString();
+        const QString restore = MainWindow::restoreHint();
         prompter->choice(nullptr, QMessageBox::Warning, tr("Diary not read"),
                          (unread + QStringLiteral("\n\n") + restore).trimmed(), {tr("OK")}, 0, 0);
         window->showNoUser({}, (unread + QLatin1Char(' ') + restore).trimmed());

@@ -460,7 +460,7 @@ bool MainWindow::_showFirstUser()
     });
     if (!shown) {
         const QList<DBTypes::UserProfile> held = users.value_or(QList<DBTypes::UserProfile>());
-        showNoUser(held, held.isEmpty() ? restoreHint() : unreadUserText(held.first().name));
+        showNoUser(held, held.isEmpty() ? noUserReadText() : unreadUserText(held.first().name));
     }
     return read && shown;
 }

@@ -566,11 +566,3 @@ void BXSqlDb::addColumn(const char* table, const char* column, const char* type)
             runOrThrow(index, "Cannot create index");
     }
 }
-
-int BXSqlDb::getVersion()
-{
-    BXSqlQuery statement("SELECT itemvalue FROM userdata_meta WHERE itemkey = 'schema_version'");
-    if (!statement.exec() || !statement.next())
-        return 0;
-    return statement.value(0).toInt();
-}

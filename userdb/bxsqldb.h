@@ -109,7 +109,8 @@ public:
     // the column is already there. Throws BXException.
     void addColumn(const char* table, const char* column, const char* type);
 
-    // The schema version stored in the file, 0 when it cannot be read.
+    // The schema version stored in the file; throws BXException when it cannot be read or is
+    // no number.
     static int getVersion();
 
     // Sync devices and change tracking.
@@ -218,6 +219,8 @@ public:
     // again, on a connection of its own, stays damage. A file that passes that check, or that
     // cannot be checked, was not read for a reason of the system, which the outcome names.
     static StoreOutcome provenOutcome(const QSqlError& error, const QSqlDatabase& db);
+    // Whether SQLite found the running connection's file damaged when it read it again.
+    static bool damageProven();
 
     // Writes the schema version and the application version; throws BXException.
     void upgradeSchema(int version);

@@ -588,6 +588,23 @@ std::optional<int> versionOf(const QVariant& stored)
     return number ? std::optional<int>(version) : std::nullopt;
 }
 
+} // namespace
+
+int BXSqlDb::getVersion()
+{
+    StoreOutcome stopped;
+    const std::optional<QVariant> stored = storedVersion(&stopped);
+    if (!stopped)
+        throw BXException::ofStatement(QStringLiteral("Cannot read the database schema version"),
+                                       stopped);
+    const std::optional<int> version = versionOf(stored.value_or(QVariant()));
+    if (!version)
+        throw BXException("The database has no schema version that is a number");
+    return *version;
+}
+
+namespace {
+
 // A stored schema version that is no number: the file is sound, its value is told.
 std::string notAVersion(const QString& path, const QVariant& stored)
 {
@@ -1282,6 +1299,11 @@ StoreOutcome BXSqlDb::provenOutcome(const QSqlError& error, const QSqlDatabase& 
     const StoreOutcome outcome = outcomeOf(error, db);
     return outcome.reason() == StoreOutcome::Reason::Damaged ? reread(outcome, db.databaseName())
                                                              : outcome;
+}
+
+bool BXSqlDb::damageProven()
+{
+    return _instance && _instance->m_damageProven;
 }
 
 StoreOutcome BXSqlDb::_proven(const StoreOutcome& outcome)

@@ -1175,39 +1175,49 @@ void TestMainWindowData::choosingCurrentUserDoesNothing()
 void TestMainWindowData::deletingUserSwitchesToFirst_data()
 {
     QTest::addColumn<bool>("damaged");
-    QTest::newRow("another user than the one shown") << false;
-    // The first user's page goes bad as the user shown is deleted: the window goes to no user,
-    // and nothing is stored for the deleted one.
-    QTest::newRow("the user shown, the next user's page damaged") << true;
+    QTest::addColumn<bool>("unread");
+    QTest::newRow("another user than the one shown") << false << false;
+    // The first user's page goes bad as the user shown is deleted, or the disk fails its reads:
+    // the window goes to no user, and nothing is stored for the deleted one. Only damage that
+    // SQLite finds is offered a backup.
+    QTest::newRow("the user shown, the next user's page damaged") << true << false;
+    QTest::newRow("the user shown, the diary's reads failing") << false << true;
 }
 
 void TestMainWindowData::deletingUserSwitchesToFirst()
 {
     QFETCH(bool, damaged);
+    QFETCH(bool, unread);
     const int bob = addUser(QStringLiteral("Bob"));
     const int cid = addUser(QStringLiteral("Cid"));
     QVERIFY(_window->switchUser(_window, cid));
-    if (damaged) {
+    if (damaged || unread) {
         ScriptedPrompter prompter;
         std::optional<OtherReader> other;
         // At the third box, "User is deleted".
         _window->duringMessage = [&] {
             _window->duringMessage = [&] {
-                _window->duringMessage = [&] { other.emplace(databaseFile(), OtherReader::Damaged); };
+                _window->duringMessage = [&] {
+                    if (damaged)
+                        other.emplace(databaseFile(), OtherReader::Damaged);
+                    s_unreadEnding = unread ? QByteArray("/userdata.db") : QByteArray();
+                };
             };
         };
         _window->fromProfileMenuDeleteUser(cid);
-        QVERIFY(other && other->reading());
+        QVERIFY(unread || (other && other->reading()));
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Diary not read"));
         QCOMPARE(ShownDay::instance()->user(), -1);
         QVERIFY(!_window->windowTitle().contains(QStringLiteral("Cid")));
         QVERIFY(!_window->centralWidget()->isEnabled());
         const auto* told = _window->statusBar()->findChild<QLabel*>();
         QVERIFY(told && told->text().startsWith(QStringLiteral("Ann's diary could not be read")));
+        QCOMPARE(told->text().endsWith(QStringLiteral("Restore Data in the File menu.")), damaged);
         // The status line names the user tried last.
         _window->fromProfileMenuSwitchUser(bob);
         QVERIFY(told->text().startsWith(QStringLiteral("Bob's diary could not be read")));
         other.reset();
+        s_unreadEnding.clear();
         _window->fromProfileMenuSwitchUser(_ann);
         QVERIFY(_window->windowTitle().contains(QStringLiteral("Ann")) && !_window->statusBar()->isVisible());
         const QList<QToolButton*> tools = _window->mainToolBar()->findChildren<QToolButton*>();
