@@ -568,8 +568,8 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
 }
 
 // The users of the diary, read once the diary can be read; nothing when the user quits or they
-// could not be read, told why. Users of a damaged diary that could not be read are none, with
-// `unread` saying why, so that the window opens from which a backup can be restored.
+// could not be read, told why. Users of a diary that could not be read are none, with `unread`
+// saying why, so that the window opens from which a backup can be restored.
 std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString* unread)
 {
     for (;;) {
@@ -611,11 +611,11 @@ std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
     const std::optional<QList<DBTypes::UserProfile>> users = readUsers(prompter, &unread);
     if (!users)
         return 1;
-    const QString restore = MainWindow::restoreHint();
     if (!unread.isEmpty()) {
+        const QString restore = MainWindow::restoreHint();
         prompter->choice(nullptr, QMessageBox::Warning, tr("Diary not read"),
-                         unread + QStringLiteral("\n\n") + restore, {tr("OK")}, 0, 0);
-        window->showNoUser({}, unread + QLatin1Char(' ') + restore);
+                         (unread + QStringLiteral("\n\n") + restore).trimmed(), {tr("OK")}, 0, 0);
+        window->showNoUser({}, (unread + QLatin1Char(' ') + restore).trimmed());
         return std::nullopt;
     }
     const bool complete = !users->isEmpty() && users->first().isValid();

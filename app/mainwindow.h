@@ -128,7 +128,9 @@ public:
     void showNoUser(const QList<DBTypes::UserProfile>& users, const QString& told);
     // What the status line says when the page of the user named could not be read.
     static QString unreadUserText(const QString& name);
-    // How a damaged diary is put right.
+    // What the window tells when the diary's users could not be read.
+    static QString noUserReadText();
+    // How a damaged diary is put right; nothing unless SQLite found the diary damaged.
     static QString restoreHint();
 
     void setVisible(bool visible) override;

@@ -240,19 +240,19 @@ QString diaryInUse(bool restoring)
 // Runs one read of the checks of a backup file; a read that the system failed (a read error,
 // the system out of memory) or another program held up says nothing of the file: it throws
 // BXException with that reason. SQLite ends a statement whose read the disk failed as damage:
-// the system's error of the connection's last read tells it apart. Whether the read gave a row.
+// damage not proven is told with the system's reason. Whether the read gave a row.
 bool readBackup(QSqlDatabase& db, QSqlQuery& query, const QString& sql)
 {
     if (query.exec(sql) && query.next())
         return true;
     const QSqlError error = query.lastError();
-    const StoreOutcome outcome = StoreOutcome::fromError(error);
-    const bool unread = outcome.reason() == StoreOutcome::Reason::Damaged && BXSqlDb::lastSystemError(db) != 0;
-    if (outcome.systemFault() || outcome.busy() || unread)
+    const StoreOutcome outcome = BXSqlDb::provenOutcome(error, db);
+    const bool unread = StoreOutcome::fromError(error).reason() == StoreOutcome::Reason::Damaged;
+    if (outcome.systemFault() || outcome.busy())
         throw BXException(QObject::tr("It could not be read just now (%1). The file has been left "
                                       "as it is; try again.")
                               .arg(outcome.busy() ? error.databaseText()
-                                         : unread ? BXSqlDb::readFaultText(db)
+                                         : unread ? outcome.detail()
                                                   : BXSqlDb::faultText(db, error.nativeErrorCode().toInt())));
     return false;
 }
@@ -460,7 +460,7 @@ bool MainWindow::_showFirstUser()
     });
     if (!shown) {
         const QList<DBTypes::UserProfile> held = users.value_or(QList<DBTypes::UserProfile>());
-        showNoUser(held, held.isEmpty() ? restoreHint() : unreadUserText(held.first().name));
+        showNoUser(held, held.isEmpty() ? noUserReadText() : unreadUserText(held.first().name));
     }
     return read && shown;
 }

@@ -370,15 +370,26 @@ std::optional<MainWindow::UserHold> MainWindow::readUserHold(int user)
 
 QString MainWindow::restoreHint()
 {
+    // The way out of damage only where SQLite found the diary damaged when it read it again.
+    if (!BXSqlDb::damageProven())
+        return QString();
     return tr("A damaged diary can be replaced by your latest backup with Restore Data in the File "
               "menu.");
 }
 
 QString MainWindow::unreadUserText(const QString& name)
 {
-    return tr("%1's diary could not be read, so no day is shown. Choose %1 in the Users menu to "
-              "try again.").arg(name)
-        + QLatin1Char(' ') + restoreHint();
+    return (tr("%1's diary could not be read, so no day is shown. Choose %1 in the Users menu to "
+               "try again.").arg(name)
+            + QLatin1Char(' ') + restoreHint())
+        .trimmed();
+}
+
+QString MainWindow::noUserReadText()
+{
+    return (tr("The diary's users could not be read, so no diary is shown.") + QLatin1Char(' ')
+            + restoreHint())
+        .trimmed();
 }
 
 void MainWindow::showNoUser(const QList<DBTypes::UserProfile>& users, const QString& told)

@@ -328,7 +328,8 @@ bool BXSqlDb::mayRun(bool change, StoreOutcome* refused)
 
 StoreOutcome BXSqlDb::noteFailure(const QSqlError& error, bool change)
 {
-    const StoreOutcome outcome = StoreOutcome::fromError(error);
+    const StoreOutcome outcome = _instance ? _instance->_proven(StoreOutcome::fromError(error))
+                                           : StoreOutcome::fromError(error);
     if (_instance)
         _instance->_note(outcome, change);
     return outcome;
@@ -344,7 +345,7 @@ void BXSqlDb::noteRefusal(const QString& reason)
 // the connection itself.
 void BXSqlDb::_noteRefusal()
 {
-    _note(_refusal().ofTransaction(), true);
+    _note(_proven(_refusal()).ofTransaction(), true);
 }
 
 StoreOutcome BXSqlDb::_refusal() const
@@ -395,7 +396,7 @@ bool BXSqlDb::beginReading()
     const QSqlError error = db.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")).lastError();
     if (error.isValid()) {
         db.exec(QStringLiteral("ROLLBACK"));
-        _note(StoreOutcome::fromError(error), false);
+        _note(_proven(StoreOutcome::fromError(error)), false);
         return false;
     }
     m_reading = true;
@@ -480,7 +481,7 @@ StoreOutcome BXSqlDb::_beginSole()
     if (db)
         sqlite3_busy_timeout(db, 0);
     const bool refused = connection().exec(QStringLiteral("BEGIN EXCLUSIVE")).lastError().isValid();
-    const StoreOutcome outcome = refused ? _refusal() : StoreOutcome();
+    const StoreOutcome outcome = refused ? _proven(_refusal()) : StoreOutcome();
     _applyBusyTimeout();
     if (refused) {
         _note(outcome.ofTransaction(), true);
@@ -564,12 +565,4 @@ void BXSqlDb::addColumn(const char* table, const char* column, const char* type)
         if (!index.isEmpty())
             runOrThrow(index, "Cannot create index");
     }
-}
-
-int BXSqlDb::getVersion()
-{
-    BXSqlQuery statement("SELECT itemvalue FROM userdata_meta WHERE itemkey = 'schema_version'");
-    if (!statement.exec() || !statement.next())
-        return 0;
-    return statement.value(0).toInt();
 }

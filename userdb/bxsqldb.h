@@ -109,7 +109,8 @@ public:
     // the column is already there. Throws BXException.
     void addColumn(const char* table, const char* column, const char* type);
 
-    // The schema version stored in the file, 0 when it cannot be read.
+    // The schema version stored in the file; throws BXException when it cannot be read or is
+    // no number.
     static int getVersion();
 
     // Sync devices and change tracking.
@@ -210,6 +211,16 @@ public:
     // The system's error number of the last read or write of the main file of `db` that failed;
     // 0 when none has.
     static int lastSystemError(const QSqlDatabase& db);
+    // The outcome of `error` of a statement on `db`. SQLite ends a statement whose read the
+    // system failed (EIO, say) as damage: with the system's error of that read recorded, it is
+    // that fault of the system.
+    static StoreOutcome outcomeOf(const QSqlError& error, const QSqlDatabase& db);
+    // The same, with damage proven: only damage that SQLite finds when it reads the file of `db`
+    // again, on a connection of its own, stays damage. A file that passes that check, or that
+    // cannot be checked, was not read for a reason of the system, which the outcome names.
+    static StoreOutcome provenOutcome(const QSqlError& error, const QSqlDatabase& db);
+    // Whether SQLite found the running connection's file damaged when it read it again.
+    static bool damageProven();
 
     // Writes the schema version and the application version; throws BXException.
     void upgradeSchema(int version);
@@ -307,6 +318,9 @@ private:
     void _noteRefusal();
     // SQLite's reason for the last refusal of the connection.
     StoreOutcome _refusal() const;
+    // `outcome` of the connection with its damage proven (see provenOutcome); once proven, the
+    // file is not checked again.
+    StoreOutcome _proven(const StoreOutcome& outcome);
     void _note(const StoreOutcome& outcome, bool change);
 
     static int s_busyTimeout;
@@ -321,6 +335,8 @@ private:
     // The innermost open action, and whether it holds a read lock of its own.
     StoreAction* m_action = nullptr;
     bool m_reading = false;
+    // SQLite has found the file damaged when it read it again.
+    bool m_damageProven = false;
 };
 
 // A table whose changes the sync devices follow, as the program makes it: the sync table that

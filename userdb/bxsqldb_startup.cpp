@@ -515,6 +515,31 @@ std::string notRead(const QString& path, const QString& reason)
         .toStdString();
 }
 
+// `outcome` of a statement on `db`, with a read that the system failed told as that fault.
+StoreOutcome withSystemFault(const StoreOutcome& outcome, const QSqlDatabase& db)
+{
+    if (outcome.reason() != StoreOutcome::Reason::Damaged || BXSqlDb::lastSystemError(db) == 0)
+        return outcome;
+    return StoreOutcome::systemFailure(BXSqlDb::readFaultText(db));
+}
+
+// The damage of `outcome` when SQLite finds the file at path damaged once more; a file that
+// passes its check, or that the check cannot read, was not read for a reason of the system.
+StoreOutcome reread(const StoreOutcome& outcome, const QString& path)
+{
+    std::string findings;
+    switch (BXSqlDb::checkFileIntegrity(path, findings)) {
+    case BXSqlDb::Integrity::Damaged:
+        return outcome;
+    case BXSqlDb::Integrity::Sound:
+        return StoreOutcome::systemFailure(BXSqlDb::tr("a read of it failed, though it passes its check"));
+    case BXSqlDb::Integrity::Unchecked:
+        break;
+    }
+    QString report;
+    return StoreOutcome::systemFailure(BXSqlDb::splitDetails(QString::fromStdString(findings), &report));
+}
+
 // Whether SQLite reads the file; otherwise `error` says why: another program holds it for
 // longer than the busy wait (then `outcome` is Busy), SQLite finds it damaged or no database,
 // or the system's reason.
@@ -537,32 +562,68 @@ bool isReadableDiary(const QString& path, std::string& error, StoreOutcome* outc
     case FileClaim::State::Damaged:
         break;
     }
-    // SQLite tells a read that the system failed (an I/O error, say) as damage too: a file that
-    // passes its check once more was not damaged, nor one that the check could not read.
-    std::string findings;
-    switch (BXSqlDb::checkFileIntegrity(path, findings)) {
-    case BXSqlDb::Integrity::Sound:
-        error = notRead(path, BXSqlDb::tr("a read of it failed, though it passes its check"));
-        return false;
-    case BXSqlDb::Integrity::Unchecked: {
-        QString report;
-        error = notRead(path, BXSqlDb::splitDetails(QString::fromStdString(findings), &report));
-        return false;
-    }
-    case BXSqlDb::Integrity::Damaged:
-        break;
-    }
-    return damaged(path, error, outcome);
+    // SQLite tells a read that the system failed (an I/O error, say) as damage too.
+    const StoreOutcome found = reread(StoreOutcome(StoreOutcome::Reason::Damaged, probe.reason()), path);
+    if (!found.systemFault())
+        return damaged(path, error, outcome);
+    error = notRead(path, found.detail());
+    return false;
 }
 
-// The schema version stored in the running connection's file, 0 when there is none or it
-// could not be read: then `stopped` says why, when the reading failed.
-int storedVersion(StoreOutcome* stopped)
+// The schema version as it is stored in the running connection's file; nothing when there is
+// none or it could not be read: then `stopped` says why, when the reading failed.
+std::optional<QVariant> storedVersion(StoreOutcome* stopped)
 {
     BXSqlQuery statement("SELECT itemvalue FROM userdata_meta WHERE itemkey = 'schema_version'");
     const std::optional<bool> found = statement.first();
     *stopped = statement.outcome();
-    return found.value_or(false) ? statement.value(0).toInt() : 0;
+    return found.value_or(false) ? std::optional<QVariant>(statement.value(0)) : std::nullopt;
+}
+
+// The number of a stored schema version; nothing when it is none.
+std::optional<int> versionOf(const QVariant& stored)
+{
+    bool number = false;
+    const int version = stored.toString().trimmed().toInt(&number);
+    return number ? std::optional<int>(version) : std::nullopt;
+}
+
+} // namespace
+
+int BXSqlDb::getVersion()
+{
+    StoreOutcome stopped;
+    const std::optional<QVariant> stored = storedVersion(&stopped);
+    if (!stopped)
+        throw BXException::ofStatement(QStringLiteral("Cannot read the database schema version"),
+                                       stopped);
+    const std::optional<int> version = versionOf(stored.value_or(QVariant()));
+    if (!version)
+        throw BXException("The database has no schema version that is a number");
+    return *version;
+}
+
+namespace {
+
+// A stored schema version that is no number: the file is sound, its value is told.
+std::string notAVersion(const QString& path, const QVariant& stored)
+{
+    constexpr qsizetype Shown = 60;
+    const QString value = stored.toString();
+    const QString told = stored.isNull()
+        ? BXSqlDb::tr("the diary stores no format version")
+        : BXSqlDb::tr("the diary's format version '%1' is not a number")
+              .arg(value.size() > Shown ? value.left(Shown) + QChar(0x2026) : value);
+    return BXSqlDb::tr("Your diary %1 cannot be opened: %2, so this program cannot tell how to "
+                       "read it. The file has been left as it is.")
+        .arg(QDir::toNativeSeparators(path), told)
+        .toStdString();
+}
+
+// A reading of a file to be proven that the system failed: it says nothing of the file.
+std::string notReadNow(const StoreOutcome& stopped)
+{
+    return BXSqlDb::tr("it could not be read just now (%1); try again").arg(stopped.detail()).toStdString();
 }
 
 // The connection could not read the file: why, told apart as above. A database that SQLite
@@ -789,7 +850,9 @@ std::optional<Rows> heldRows(const char* sql, std::string& error)
                 row.append(read.value(column).toString());
         }))
         return rows;
-    error = BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
+    error = read.outcome().systemFault()
+        ? notReadNow(read.outcome())
+        : BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
     return std::nullopt;
 }
 
@@ -1022,14 +1085,17 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
     _instance = new BXSqlDb(path, error, failed, &stopped);
     if (!failed && _instance->_isReadOnly())
         return fail(error, openedReadOnly(path));
-    const int version = failed ? 0 : storedVersion(&stopped);
+    const std::optional<QVariant> stored = failed ? std::nullopt : storedVersion(&stopped);
     if (stopped.systemFault())
         return fail(error, notRead(path, stopped.detail()));
-    if (version == 0)
+    if (!stored)
         return unreadable(path, error, outcome);
-    if (!isCurrentVersion(version)) {
-        if (!isUpgradableVersion(version))
-            return fail(error, unsupportedVersion(version));
+    const std::optional<int> version = versionOf(*stored);
+    if (!version)
+        return fail(error, notAVersion(path, *stored));
+    if (!isCurrentVersion(*version)) {
+        if (!isUpgradableVersion(*version))
+            return fail(error, unsupportedVersion(*version));
         cleanUp();
         if (!upgradeOnCopy(error))
             return false;
@@ -1099,9 +1165,13 @@ bool BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
         return fail(error, BXSqlDb::tr("the file cannot be opened as a database: %1")
                                .arg(QString::fromStdString(error))
                                .toStdString());
-    const int version = getVersion();
+    StoreOutcome stopped;
+    const std::optional<QVariant> stored = storedVersion(&stopped);
+    const int version = versionOf(stored.value_or(QVariant())).value_or(0);
     bool proven = false;
-    if (version == 0)
+    if (stopped.systemFault())
+        error = notReadNow(stopped);
+    else if (version == 0)
         error = BXSqlDb::tr("the file holds no schema version").toStdString();
     else if (isCurrentVersion(version))
         proven = checkIntegrity(error) == Integrity::Sound;
@@ -1212,10 +1282,38 @@ BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string&
         }
         const QSqlError stopped = db.isOpen() ? check.lastError() : openError(db.lastError(), path);
         found = judgeIntegrity(
-            findings, StoreOutcome::fromError(stopped),
+            findings, outcomeOf(stopped, db),
             [&db](int code) { return BXSqlDb::faultText(db, code); }, error);
     }
     QSqlDatabase::removeDatabase(name);
+    return found;
+}
+
+StoreOutcome BXSqlDb::outcomeOf(const QSqlError& error, const QSqlDatabase& db)
+{
+    return withSystemFault(StoreOutcome::fromError(error), db);
+}
+
+StoreOutcome BXSqlDb::provenOutcome(const QSqlError& error, const QSqlDatabase& db)
+{
+    const StoreOutcome outcome = outcomeOf(error, db);
+    return outcome.reason() == StoreOutcome::Reason::Damaged ? reread(outcome, db.databaseName())
+                                                             : outcome;
+}
+
+bool BXSqlDb::damageProven()
+{
+    return _instance && _instance->m_damageProven;
+}
+
+StoreOutcome BXSqlDb::_proven(const StoreOutcome& outcome)
+{
+    const QSqlDatabase db = database();
+    const StoreOutcome read = withSystemFault(outcome, db);
+    if (read.reason() != StoreOutcome::Reason::Damaged || m_damageProven)
+        return read;
+    const StoreOutcome found = reread(read, db.databaseName());
+    m_damageProven = !found.systemFault();
     return found;
 }
 

@@ -62,6 +62,13 @@ StoreOutcome StoreOutcome::fromCode(int code, const QString& text)
     return outcome;
 }
 
+StoreOutcome StoreOutcome::systemFailure(const QString& detail)
+{
+    StoreOutcome outcome(Reason::Other, detail);
+    outcome.m_lost = true;
+    return outcome;
+}
+
 StoreOutcome StoreOutcome::ofTransaction() const
 {
     StoreOutcome outcome = *this;
@@ -101,7 +108,9 @@ QString StoreOutcome::changeText() const
                   "backup with Restore Data in the File menu.")
             .arg(m_detail);
     case Reason::Other:
-        return tr("The change was not saved: %1.").arg(m_detail);
+        return (m_lost ? tr("The change was not saved: %1. Try again.")
+                       : tr("The change was not saved: %1."))
+            .arg(m_detail);
     }
     return QString();
 }
@@ -119,9 +128,14 @@ QString StoreOutcome::readText() const
         return tr("The diary is damaged (%1) and could not be read. Restore your latest backup "
                   "with Restore Data in the File menu.")
             .arg(m_detail);
+    case Reason::Other:
+        if (m_lost)
+            return tr("The diary %1 could not be read just now: %2. It has been left as it is; "
+                      "try again.")
+                .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), m_detail);
+        [[fallthrough]];
     case Reason::DiskFull:
     case Reason::ReadOnly:
-    case Reason::Other:
         return tr("The diary %1 could not be read: %2.")
             .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), m_detail);
     }

@@ -21,6 +21,9 @@ public:
     // byte) and SQLite's text for it.
     static StoreOutcome fromCode(int code, const QString& text);
     static StoreOutcome fromError(const QSqlError& error);
+    // A read or write that the system failed (`detail` names its reason): says nothing of the
+    // file, and no change of the moment can be kept.
+    static StoreOutcome systemFailure(const QString& detail);
 
     bool ok() const { return m_reason == Reason::Ok; }
     explicit operator bool() const { return ok(); }

@@ -92,8 +92,9 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-// Runs statements on a database file through a connection of its own.
-bool runOn(const QString& path, const QStringList& statements)
+// Runs statements on a database file through a connection of its own; `value`, when given,
+// gets the first value of the last one.
+bool runOn(const QString& path, const QStringList& statements, QVariant* value = nullptr)
 {
     bool ok = true;
     {
@@ -103,6 +104,8 @@ bool runOn(const QString& path, const QStringList& statements)
         QSqlQuery query(db);
         for (const QString& sql : statements)
             ok = ok && query.exec(sql);
+        if (value)
+            *value = ok && query.next() ? query.value(0) : QVariant();
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("edit"));
@@ -142,6 +145,15 @@ int addCustomFood(int user, const QString& name)
 
 constexpr int DefaultBusyTimeoutMs = 10000;
 
+// Where the page of the table that holds a diary's format version starts in its file at path.
+qint64 versionPage(const QString& path)
+{
+    QVariant offset;
+    return runOn(path, {QStringLiteral("SELECT (rootpage - 1) * (SELECT page_size FROM pragma_page_size) "
+                                       "FROM sqlite_master WHERE name = 'userdata_meta'")}, &offset)
+        ? offset.toLongLong() : -1;
+}
+
 // The disk's answer to the next sync of a file, once: the error it fails with.
 std::function<int()> s_nextSync;
 
@@ -154,19 +166,24 @@ extern "C" int fsync(int fd)
 }
 
 // While set, the database reads of files whose names end so fail as a failing disk's would
-// (or the system's, out of memory), from that offset on.
+// (or the system's, out of memory), from that offset on; when once, the first read at that
+// offset alone.
 QByteArray s_unreadEnding;
 off64_t s_unreadFrom = 0;
 int s_unreadError = EIO;
+bool s_unreadOnce = false;
 
 extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset)
 {
     char name[4096] = {};
     const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
-    if (!s_unreadEnding.isEmpty() && offset >= s_unreadFrom
+    if (!s_unreadEnding.isEmpty() && (s_unreadOnce ? offset == s_unreadFrom : offset >= s_unreadFrom)
         && ::readlink(link.constData(), name, sizeof name - 1) > 0
-        && QByteArray(name).endsWith(s_unreadEnding))
+        && QByteArray(name).endsWith(s_unreadEnding)) {
+        if (s_unreadOnce)
+            s_unreadEnding.clear();
         return (errno = s_unreadError, -1);
+    }
     return ::syscall(SYS_pread64, fd, buffer, size, offset);
 }
 
@@ -597,29 +614,44 @@ void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit_data()
 {
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("up");
-    QTest::newRow("retry") << int(QMessageBox::Retry) << true;
-    QTest::newRow("quit") << int(QMessageBox::Close) << false;
+    QTest::addColumn<QString>("told");
+    const QString inUse = QStringLiteral("in use by another program");
+    QTest::newRow("retry") << int(QMessageBox::Retry) << true << inUse;
+    QTest::newRow("quit") << int(QMessageBox::Close) << false << inUse;
+    // One read that the disk failed says nothing of the diary.
+    QTest::newRow("one read of its version failed, retry")
+        << int(QMessageBox::Retry) << true
+        << "cannot be read now: disk I/O error: Input/output error. The file has been left as it is; try again.";
 }
 
-// Another program takes the diary between the copy and the reopening: the user is asked, and
-// the program never runs on without its diary, nor aborts.
+// Another program takes the diary between the copy and the reopening, or a read fails: the
+// user is asked, and the program never runs on without its diary, nor aborts.
 void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit()
 {
     QFETCH(int, answer);
     QFETCH(bool, up);
+    QFETCH(QString, told);
     int restarts = 0;
-    _window->restart = [&restarts](QString* error) {
-        if (restarts++ == 0) {
+    const bool unread = !told.contains(QStringLiteral("in use"));
+    _window->restart = [&restarts, unread](QString* error) {
+        if (restarts++ == 0 && !unread) {
             *error = QStringLiteral("Your diary is in use by another program");
             return false;
         }
         std::string text;
-        return BXSqlDb::startUp(text, true);
+        const bool started = BXSqlDb::startUp(text, true);
+        *error = QString::fromStdString(text);
+        return started;
     };
     _window->answers = {QMessageBox::StandardButton(answer)};
+    s_unreadOnce = unread;
+    s_unreadFrom = versionPage(databaseFile());
+    s_unreadEnding = unread ? QByteArray("/userdata.db") : QByteArray();
     const QString path = backupOfLive(QStringLiteral("reopen.ptBackup"));
+    s_unreadEnding.clear();
+    s_unreadOnce = false;
     QCOMPARE(_window->messages.first().first, QStringLiteral("Diary not available"));
-    QVERIFY(_window->messages.first().second.contains(QStringLiteral("in use by another program")));
+    QVERIFY2(_window->messages.first().second.contains(told), qPrintable(_window->messages.first().second));
     QCOMPARE(BXSqlDb::isUp(), up);
     QCOMPARE(_window->quits, up ? 0 : 1);
     QCOMPARE(restarts, up ? 2 : 1);
@@ -814,6 +846,8 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
         << "unread ENOMEM .ptBackup" << "It could not be read just now (disk I/O error: Cannot allocate memory)";
     QTest::newRow("the backup file unread, a read error")
         << "unread .ptBackup" << "It could not be read just now (disk I/O error: Input/output error)";
+    QTest::newRow("one read of its copy failed")
+        << "unread once .restoring" << "it could not be read just now (disk I/O error: Input/output error); try again";
     for (const char* table : {"user_target", "user_firsttime_tips", "custom_food_cats", "favorites",
                               "food_diary"})
         QTest::newRow(qPrintable(QStringLiteral("without %1").arg(table)))
@@ -871,7 +905,8 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.size() > 128 * 1024);
-        s_unreadFrom = kind.endsWith(QLatin1String(".ptBackup")) ? 4096 : file.size() - 64 * 1024;
+        s_unreadOnce = kind.contains(QLatin1String("once"));
+        s_unreadFrom = s_unreadOnce ? versionPage(path) : kind.endsWith(QLatin1String(".ptBackup")) ? 4096 : file.size() - 64 * 1024;
         s_unreadError = kind.contains(QLatin1String("ENOMEM")) ? ENOMEM : EIO;
         for (qint64 back = 16 * 1024; kind == QLatin1String("zeroed") && back <= 64 * 1024; back += 8 * 1024) {
             QVERIFY(file.seek(file.size() - back));
@@ -887,6 +922,7 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
     s_unreadEnding.clear();
     s_unreadFrom = 0;
     s_unreadError = EIO;
+    s_unreadOnce = false;
 
     QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
     QVERIFY2(_window->lastText().contains(QStringLiteral("cannot be restored"))
@@ -1139,39 +1175,49 @@ void TestMainWindowData::choosingCurrentUserDoesNothing()
 void TestMainWindowData::deletingUserSwitchesToFirst_data()
 {
     QTest::addColumn<bool>("damaged");
-    QTest::newRow("another user than the one shown") << false;
-    // The first user's page goes bad as the user shown is deleted: the window goes to no user,
-    // and nothing is stored for the deleted one.
-    QTest::newRow("the user shown, the next user's page damaged") << true;
+    QTest::addColumn<bool>("unread");
+    QTest::newRow("another user than the one shown") << false << false;
+    // The first user's page goes bad as the user shown is deleted, or the disk fails its reads:
+    // the window goes to no user, and nothing is stored for the deleted one. Only damage that
+    // SQLite finds is offered a backup.
+    QTest::newRow("the user shown, the next user's page damaged") << true << false;
+    QTest::newRow("the user shown, the diary's reads failing") << false << true;
 }
 
 void TestMainWindowData::deletingUserSwitchesToFirst()
 {
     QFETCH(bool, damaged);
+    QFETCH(bool, unread);
     const int bob = addUser(QStringLiteral("Bob"));
     const int cid = addUser(QStringLiteral("Cid"));
     QVERIFY(_window->switchUser(_window, cid));
-    if (damaged) {
+    if (damaged || unread) {
         ScriptedPrompter prompter;
         std::optional<OtherReader> other;
         // At the third box, "User is deleted".
         _window->duringMessage = [&] {
             _window->duringMessage = [&] {
-                _window->duringMessage = [&] { other.emplace(databaseFile(), OtherReader::Damaged); };
+                _window->duringMessage = [&] {
+                    if (damaged)
+                        other.emplace(databaseFile(), OtherReader::Damaged);
+                    s_unreadEnding = unread ? QByteArray("/userdata.db") : QByteArray();
+                };
             };
         };
         _window->fromProfileMenuDeleteUser(cid);
-        QVERIFY(other && other->reading());
+        QVERIFY(unread || (other && other->reading()));
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Diary not read"));
         QCOMPARE(ShownDay::instance()->user(), -1);
         QVERIFY(!_window->windowTitle().contains(QStringLiteral("Cid")));
         QVERIFY(!_window->centralWidget()->isEnabled());
         const auto* told = _window->statusBar()->findChild<QLabel*>();
         QVERIFY(told && told->text().startsWith(QStringLiteral("Ann's diary could not be read")));
+        QCOMPARE(told->text().endsWith(QStringLiteral("Restore Data in the File menu.")), damaged);
         // The status line names the user tried last.
         _window->fromProfileMenuSwitchUser(bob);
         QVERIFY(told->text().startsWith(QStringLiteral("Bob's diary could not be read")));
         other.reset();
+        s_unreadEnding.clear();
         _window->fromProfileMenuSwitchUser(_ann);
         QVERIFY(_window->windowTitle().contains(QStringLiteral("Ann")) && !_window->statusBar()->isVisible());
         const QList<QToolButton*> tools = _window->mainToolBar()->findChildren<QToolButton*>();

@@ -381,6 +381,11 @@ void TestSchema::badFileIsRefusedUnchanged_data()
     // A fault of the system is told with its reason, never as damage.
     QTest::newRow("two opens refused, too many files open")
         << "refused" << QStringLiteral("Your diary %1 cannot be read now: unable to open database file");
+    // A sound file is never called damaged for the value it holds.
+    QTest::newRow("a version of text") << "version 'abc'"
+                                       << QStringLiteral("Your diary %1 cannot be opened: the diary's format version 'abc' is not a number");
+    QTest::newRow("a version of NULL") << "version NULL"
+                                       << QStringLiteral("Your diary %1 cannot be opened: the diary stores no format version");
     QTest::newRow("no room for the upgrade's copies")
         << "no room"
         << QStringLiteral("Your database %1 could not be brought up to date and has been left as "
@@ -415,7 +420,7 @@ void TestSchema::badFileIsRefusedUnchanged()
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     std::optional<OtherReader> other;
     if (kind == QLatin1String("held") || kind == QLatin1String("no room") || kind == QLatin1String("refused")
-        || !kept.isEmpty()) {
+        || kind.startsWith(QLatin1String("version")) || !kept.isEmpty()) {
         // A diary that opens.
         QVERIFY(UserDbTestEnv::startUp());
         BXSqlDb::cleanUp();
@@ -431,6 +436,9 @@ void TestSchema::badFileIsRefusedUnchanged()
         QVERIFY(UserDbTestEnv::runOn(path, {QStringLiteral(
             "UPDATE userdata_meta SET itemvalue = 411 WHERE itemkey = 'schema_version'")}));
         FileCopy::setFreeSpaceProbe([](const QString&) { return qint64(4096); });
+    } else if (kind.startsWith(QLatin1String("version"))) {
+        QVERIFY(UserDbTestEnv::runOn(path, {QStringLiteral(
+            "UPDATE userdata_meta SET itemvalue = %1 WHERE itemkey = 'schema_version'").arg(kind.mid(8))}));
     }
     data = readFile(path);
     const QFile::Permissions modes = QFileInfo(path).permissions();
