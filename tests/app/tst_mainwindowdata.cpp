@@ -44,6 +44,7 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressDialog>
 #include <QScopeGuard>
 #include <QPushButton>
@@ -246,6 +247,8 @@ private slots:
     void deletingUserSwitchesToFirst();
     void deletingLastUserEndsWhenWizardCancelled();
     void sixthUserIsRefused();
+    void noUserWindowActsForNobody_data();
+    void noUserWindowActsForNobody();
     void targetsAreStoredAndAnnounced();
     void targetsDialogStoresForDiaryDay();
     void switchingLoadsUserSettings();
@@ -1250,6 +1253,60 @@ void TestMainWindowData::deletingLastUserEndsWhenWizardCancelled()
     QCOMPARE(_window->wizardRuns, 1);
     QCOMPARE(_window->lastCaption(), QStringLiteral("User creation canceled."));
     QCOMPARE(_window->quits, 1);
+}
+
+void TestMainWindowData::noUserWindowActsForNobody_data()
+{
+    QTest::addColumn<bool>("usersRead");
+    QTest::newRow("the diary's users unread") << false;
+    QTest::newRow("the first user's page unread") << true;
+}
+
+// The window on no user, as the start leaves it when the diary's users or the first user's
+// page could not be read while the diary reads again now: every command and shortcut it
+// leaves open works, and none acts for a user or shows a page. The users listed lead to a
+// user, as other tests show.
+void TestMainWindowData::noUserWindowActsForNobody()
+{
+    QFETCH(bool, usersRead);
+    const QList<DBTypes::UserProfile> users = usersRead ? UserDB::instance()->getUsersList().value()
+                                                        : QList<DBTypes::UserProfile>();
+    _window->showNoUser(users, QStringLiteral("not read"));
+    _window->show();
+    QVERIFY(QTest::qWaitForWindowActive(_window));
+    ScriptedPrompter prompter;
+    _window->answers = QList<QMessageBox::StandardButton>(20, QMessageBox::No);
+    _window->wizardAccepts = false;
+    // Every dialog ends as its Escape button would.
+    QTimer escape;
+    connect(&escape, &QTimer::timeout, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    escape.start(10);
+    const auto showsNobody = [this] {
+        return ShownDay::instance()->user() == -1 && _window->statusBar()->isVisible()
+            && _window->pageStack()->currentWidget()->objectName() == QStringLiteral("WStackPage");
+    };
+    for (const char* keys : {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+P", "F1"}) {
+        QTest::keySequence(_window, QKeySequence(QString::fromLatin1(keys)));
+        QVERIFY2(showsNobody(), keys);
+    }
+    // The menus' commands, those of closed menus too (their shortcuts reach them), and the tool bar's.
+    QList<QAction*> actions = _window->menuBar()->actions() + _window->mainToolBar()->actions();
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        QAction* action = actions.at(i);
+        if (action->menu())
+            actions << action->menu()->actions();
+        const bool toUser = action->data().isValid() && qobject_cast<QMenu*>(action->parent());
+        if (!action->isEnabled() || action->menu() || toUser || action == _window->exitAction)
+            continue;
+        action->trigger();
+        QVERIFY2(showsNobody(), qPrintable(action->text()));
+    }
+    QVERIFY(_window->messages.size() <= 2 && prompter.asked.isEmpty());
+    _window->exitAction->trigger();
+    QVERIFY(!_window->isVisible());
 }
 
 void TestMainWindowData::sixthUserIsRefused()
