@@ -495,8 +495,11 @@ void MainWindow::refreshProfileMenu()
         optionsCreateUsersAction->setEnabled(_users.size() < UserDB::MaxFamilyUsers
                                              && !_closedOnNoUser.contains(optionsCreateUsersAction));
     const bool family = _brand()->idExists("feature.family") && _brand()->getBool("feature.family");
-    if (deleteUserMenu)
+    if (deleteUserMenu) {
         deleteUserMenu->clear();
+        // A menu with no user to delete is closed.
+        deleteUserMenu->menuAction()->setEnabled(!_users.isEmpty());
+    }
     qDeleteAll(_userActions);
     _userActions.clear();
     _usersSeparator->setVisible(family);

@@ -1274,6 +1274,7 @@ void TestMainWindowData::noUserWindowActsForNobody()
     _window->showNoUser(users, QStringLiteral("not read"));
     _window->show();
     QVERIFY(QTest::qWaitForWindowActive(_window));
+    QCOMPARE(_window->deleteUserSubmenu()->menuAction()->isEnabled(), usersRead);
     ScriptedPrompter prompter;
     _window->answers = QList<QMessageBox::StandardButton>(20, QMessageBox::No);
     _window->wizardAccepts = false;
