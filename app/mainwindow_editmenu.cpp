@@ -410,6 +410,9 @@ void MainWindow::resetAllTips()
 
 QString MainWindow::contextHelpTopic() const
 {
+    // With no user shown, what is left to do is to restore a backup.
+    if (!_closedOnNoUser.isEmpty())
+        return QStringLiteral("backup.html");
     const int page = _currentPageId();
     if (page == ReportsPage)
         return QStringLiteral("chart.html");
