@@ -95,7 +95,10 @@ public:
     static StoreOutcome noteFailure(const QSqlError& error, bool change);
     // A change the store refuses for a reason of its own, with every statement run (no new id
     // left, say): told as a failed change is, with `reason` as the detail.
-    static void noteRefusal(const QString& reason);
+    static void noteRefusal(const QString& reason, bool change = true);
+    // Whether `user` is no user's id (none is shown, say): then the reading or `change` asked
+    // for that user is refused, and told so.
+    static bool refusesUser(int user, bool change);
     // Whether a statement may run now: not once the open action has found the diary held
     // (`refused`, when given, then gets the action's outcome). A `change` ends the read lock
     // of a reading action first, so that it is kept on its own.

@@ -44,6 +44,7 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressDialog>
 #include <QScopeGuard>
 #include <QPushButton>
@@ -246,6 +247,8 @@ private slots:
     void deletingUserSwitchesToFirst();
     void deletingLastUserEndsWhenWizardCancelled();
     void sixthUserIsRefused();
+    void noUserWindowActsForNobody_data();
+    void noUserWindowActsForNobody();
     void targetsAreStoredAndAnnounced();
     void targetsDialogStoresForDiaryDay();
     void switchingLoadsUserSettings();
@@ -1250,6 +1253,47 @@ void TestMainWindowData::deletingLastUserEndsWhenWizardCancelled()
     QCOMPARE(_window->wizardRuns, 1);
     QCOMPARE(_window->lastCaption(), QStringLiteral("User creation canceled."));
     QCOMPARE(_window->quits, 1);
+}
+
+void TestMainWindowData::noUserWindowActsForNobody_data()
+{
+    QTest::addColumn<bool>("usersRead");
+    QTest::newRow("the diary's users unread") << false;
+    QTest::newRow("the first user's page unread") << true;
+}
+
+// The window on no user, as the start leaves it when the users or the first user's page could
+// not be read: no command it leaves open (menus, closed ones too for their shortcuts, tool bar)
+// acts for a user or shows a page. The users listed lead to a user, as other tests show.
+void TestMainWindowData::noUserWindowActsForNobody()
+{
+    QFETCH(bool, usersRead);
+    _window->showNoUser(usersRead ? UserDB::instance()->getUsersList().value() : QList<DBTypes::UserProfile>(),
+                        QStringLiteral("not read"));
+    _window->show();
+    QCOMPARE(_window->deleteUserSubmenu()->menuAction()->isEnabled(), usersRead);
+    ScriptedPrompter prompter;
+    _window->answers = QList<QMessageBox::StandardButton>(20, QMessageBox::No);
+    _window->wizardAccepts = false;
+    QTimer escape;
+    connect(&escape, &QTimer::timeout, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    escape.start(10);
+    QList<QAction*> actions = _window->menuBar()->actions() + _window->mainToolBar()->actions();
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        QAction* action = actions.at(i);
+        if (action->menu())
+            actions << action->menu()->actions();
+        const bool toUser = action->data().isValid() && qobject_cast<QMenu*>(action->parent());
+        if (!action->isEnabled() || action->menu() || toUser || action == _window->exitAction)
+            continue;
+        action->trigger();
+        QVERIFY2(ShownDay::instance()->user() == -1 && _window->statusBar()->isVisible()
+                     && _window->pageStack()->currentWidget()->objectName() == QStringLiteral("WStackPage"),
+                 qPrintable(action->text()));
+    }
 }
 
 void TestMainWindowData::sixthUserIsRefused()
