@@ -142,6 +142,22 @@ QString unprovenCopy(const QFileInfo& destination, bool earlier, bool checked, c
         + keptAsItWas(file, earlier, report);
 }
 
+// A whole copy that Restore Data would refuse for what the diary holds never takes the place
+// of the backup file. `refusal` is the restore's reason, with DetailsMark and a report if any.
+QString refusedByRestore(const QFileInfo& destination, bool earlier, const QString& refusal)
+{
+    QString report;
+    const QString reason = BXSqlDb::splitDetails(refusal, &report);
+    const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
+    return QObject::tr("Your diary %1 was not backed up: Restore Data would refuse a copy of it, "
+                       "as %2.\n%3\nYour diary is as it was.")
+               .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), reason,
+                    earlier ? QObject::tr("The backup file %1 has not been changed: it still "
+                                          "holds your earlier backup.").arg(file)
+                            : QObject::tr("No backup file was written."))
+        + (report.isEmpty() ? QString() : QLatin1String(BXSqlDb::DetailsMark) + report);
+}
+
 // Why the copy of `diary` at `destination` was not kept: the system's reason when it could not
 // be written, the diary's damage when the copy was found damaged and the diary fails its own
 // check, else the copy's own failure.
@@ -642,14 +658,22 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
     }
     QString reason;
     BXSqlDb::Integrity copy = BXSqlDb::Integrity::Sound;
-    const auto prove = [&copy](const QString& written, QString* findings) {
+    bool refused = false;
+    // A backup is made once the copy passes the proof that Restore Data puts it to.
+    const auto prove = [&copy, &refused](const QString& written, QString* findings) {
         copy = copyIsSound(written, findings);
-        return copy == BXSqlDb::Integrity::Sound;
+        std::string refusal;
+        refused = copy == BXSqlDb::Integrity::Sound
+            && !BXSqlDb::proveFile(written, BXSqlDb::Proof::Restore, refusal);
+        if (refused)
+            *findings = QString::fromStdString(refusal);
+        return copy == BXSqlDb::Integrity::Sound && !refused;
     };
     QString unsynced;
     if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason, prove,
                         &unsynced))
-        throw BXException(copyRefused(source, destination, earlier, copy, reason));
+        throw BXException(refused ? refusedByRestore(destination, earlier, reason)
+                                  : copyRefused(source, destination, earlier, copy, reason));
     if (!unsynced.isEmpty())
         _copyNote = backupUnconfirmed(destination, unsynced);
     destination.refresh();
