@@ -142,6 +142,17 @@ QString unprovenCopy(const QFileInfo& destination, bool earlier, bool checked, c
         + keptAsItWas(file, earlier, report);
 }
 
+// Why Restore Data would refuse the file at `path`: what its checks and the proof of its copy
+// find, with the user database closed. Empty when it would take it.
+QString restoreRefusal(const QString& path)
+{
+    QString refusal = MainWindow::checkBackupFile(path);
+    std::string proof;
+    if (refusal.isEmpty() && !BXSqlDb::proveFile(path, BXSqlDb::Proof::Restore, proof))
+        refusal = QString::fromStdString(proof);
+    return refusal;
+}
+
 // A whole copy that Restore Data would refuse for what the diary holds never takes the place
 // of the backup file. `refusal` is the restore's reason, with DetailsMark and a report if any.
 QString refusedByRestore(const QFileInfo& destination, bool earlier, const QString& refusal)
@@ -149,8 +160,8 @@ QString refusedByRestore(const QFileInfo& destination, bool earlier, const QStri
     QString report;
     const QString reason = BXSqlDb::splitDetails(refusal, &report);
     const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
-    return QObject::tr("Your diary %1 was not backed up: Restore Data would refuse a copy of it, "
-                       "as %2.\n%3\nYour diary is as it was.")
+    return QObject::tr("Your diary %1 was not backed up, as Restore Data would refuse a copy of "
+                       "it:\n%2\n%3\nYour diary is as it was.")
                .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), reason,
                     earlier ? QObject::tr("The backup file %1 has not been changed: it still "
                                           "holds your earlier backup.").arg(file)
@@ -659,15 +670,13 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
     QString reason;
     BXSqlDb::Integrity copy = BXSqlDb::Integrity::Sound;
     bool refused = false;
-    // A backup is made once the copy passes the proof that Restore Data puts it to.
     const auto prove = [&copy, &refused](const QString& written, QString* findings) {
         copy = copyIsSound(written, findings);
-        std::string refusal;
-        refused = copy == BXSqlDb::Integrity::Sound
-            && !BXSqlDb::proveFile(written, BXSqlDb::Proof::Restore, refusal);
-        if (refused)
-            *findings = QString::fromStdString(refusal);
-        return copy == BXSqlDb::Integrity::Sound && !refused;
+        if (copy != BXSqlDb::Integrity::Sound)
+            return false;
+        *findings = restoreRefusal(written);
+        refused = !findings->isEmpty();
+        return !refused;
     };
     QString unsynced;
     if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason, prove,

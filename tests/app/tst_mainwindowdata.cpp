@@ -476,7 +476,10 @@ void TestMainWindowData::backupIsMadeOnlyWhereRestoreTakesIt_data()
     QTest::addColumn<QString>("refusal");
     QTest::newRow("categories their own parents")
         << "UPDATE custom_food_cats SET parent_id = category_id"
-        << "Restore Data would refuse a copy of it, as the table custom_food_cats holds a loop";
+        << "Restore Data would refuse a copy of it:\nthe table custom_food_cats holds a loop";
+    QTest::newRow("more users than a household")
+        << "INSERT INTO user_users(user_id, name) VALUES (11, 'B'), (12, 'C'), (13, 'D'), (14, 'E'), (15, 'F')"
+        << "a copy of it:\nThis backup file has too many users: 6";
     // The start writes the tracked tables' rows anew as the program makes them.
     QTest::newRow("sync rows written otherwise")
         << "UPDATE userdata_sync_tables SET fields = 'date, user_id' WHERE source_table = 'water_diary'\n"
