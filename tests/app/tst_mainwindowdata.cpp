@@ -219,6 +219,8 @@ private slots:
     void backupTakesThePlaceWhole_data();
     void backupTakesThePlaceWhole();
     void backupKeepsExistingFileWhenNotOverwriting();
+    void backupIsMadeOnlyWhereRestoreTakesIt_data();
+    void backupIsMadeOnlyWhereRestoreTakesIt();
     void backupBiggerThanTheDiskIsRefused();
     void backupOntoAFullDiskNamesTheFile();
     void backupWhileAnotherProgramHoldsTheDiary_data();
@@ -469,6 +471,51 @@ void TestMainWindowData::backupKeepsExistingFileWhenNotOverwriting()
     QCOMPARE(_window->lastText(), QStringLiteral("You have chosen not to overwrite existing file"));
     QCOMPARE(readAll(path), QByteArray("older backup"));
     QVERIFY(BXSqlDb::isUp());
+}
+
+void TestMainWindowData::backupIsMadeOnlyWhereRestoreTakesIt_data()
+{
+    QTest::addColumn<QString>("statements"); // run on the diary before the start
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("categories their own parents")
+        << "UPDATE custom_food_cats SET parent_id = category_id"
+        << "Restore Data would refuse a copy of it:\nthe table custom_food_cats holds a loop";
+    QTest::newRow("more users than a household")
+        << "INSERT INTO user_users(user_id, name) VALUES (11, 'B'), (12, 'C'), (13, 'D'), (14, 'E'), (15, 'F')"
+        << "a copy of it:\nThis backup file has too many users: 6";
+    // The start writes the tracked tables' rows anew as the program makes them.
+    QTest::newRow("sync rows written otherwise")
+        << "UPDATE userdata_sync_tables SET fields = 'date, user_id' WHERE source_table = 'water_diary'\n"
+           "UPDATE userdata_sync_tables SET source_table = 'food_diary ' WHERE source_table = 'food_diary'"
+        << "";
+}
+
+// What the start opens but Restore Data would refuse is never called backed up, nor takes the
+// place of an earlier backup; a backup that is made restores.
+void TestMainWindowData::backupIsMadeOnlyWhereRestoreTakesIt()
+{
+    QFETCH(QString, statements);
+    QFETCH(QString, refusal);
+    const QString path = backupOfLive(QStringLiteral("earlier.ptBackup"));
+    const QByteArray earlier = readAll(path);
+    UserDB::cleanUp();
+    BXSqlDb::cleanUp();
+    QVERIFY(runOn(databaseFile(), statements.split(QLatin1Char('\n'))));
+    std::string error;
+    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    _window->backupName = path;
+    _window->backupUserDB();
+    QVERIFY(BXSqlDb::isUp());
+    if (refusal.isEmpty()) {
+        QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successful"));
+        _window->restoreName = path;
+        _window->restoreUserDB();
+        QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successful"));
+        return;
+    }
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+    QVERIFY2(_window->lastText().contains(refusal), qPrintable(_window->lastText()));
+    QCOMPARE(readAll(path), earlier);
 }
 
 void TestMainWindowData::backupBiggerThanTheDiskIsRefused()
@@ -874,6 +921,13 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
         << "it holds the row ('water_diary BEGIN DELETE FROM food_diary; END /*'";
     QTest::newRow("without a sync row") << "DELETE FROM userdata_sync_tables WHERE source_table = 'metrics_startStats'"
                                         << "it has no row for the table metrics_startStats";
+    QTest::newRow("a sync device of a text id") << "INSERT INTO userdata_sync_devices(id, name) VALUES ('x', 'reader')"
+                                                << "it holds a sync device of the id x, which this program never gives";
+    QTest::newRow("two sync devices of one id") << "INSERT INTO userdata_sync_devices(id, name) VALUES (2, 'again')"
+                                                << "it holds two sync devices of the id 2";
+    QTest::newRow("a sync device of a user no user may be")
+        << "INSERT INTO userdata_sync_devices(id, name, user_id) VALUES (3, 'reader', 4096)"
+        << "its sync device 3 follows the user 4096, an id this program never gives a user";
     QTest::newRow("a unique index") << "CREATE UNIQUE INDEX once ON exer_diary(user_id, date)"
                                     << "the unique index once on the table exer_diary";
     QTest::newRow("a NOT NULL column")
