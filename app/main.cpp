@@ -4,6 +4,7 @@
 #include "widgets/bxtoolbar.h"
 #include "widgets/macutil.h"
 #include "widgets/prompter.h"
+#include "widgets/screenfit.h"
 #include "widgets/storeprompt.h"
 #include "app/importingdialog.h"
 #include "app/mainwindow.h"
@@ -54,6 +55,8 @@
 namespace {
 
 const char* const ApplicationId = "mvno71trwepxcz;qa;hbgyun;plokmijn_vetrosqualminds";
+// What a later start sends to the running copy.
+const char* const WakeUp = "Wake up!";
 constexpr int WakeUpTimeoutMs = 5000;
 
 struct Options
@@ -759,6 +762,8 @@ namespace {
 int runStart(QtSingleApplication& app, QPointer<MainWindow>& window,
              std::unique_ptr<QLockFile>& lock)
 {
+    // Every box and window of the start and the run lies whole on the screen.
+    ScreenFit::install();
     // A mistyped argument is refused even while another copy runs, rather than waking it.
     const Options options = readCommandLine(QApplication::arguments());
     if (!options.error.isEmpty())
@@ -770,9 +775,14 @@ int runStart(QtSingleApplication& app, QPointer<MainWindow>& window,
     if (!importBrand())
         return 1;
     const QtSingleApplication::Start start =
-        app.handOverOrRun(QStringLiteral("Wake up!"), WakeUpTimeoutMs);
+        app.handOverOrRun(QLatin1String(WakeUp), WakeUpTimeoutMs);
     if (start != QtSingleApplication::Start::Running)
         return refuseWithoutChannel(app, start, options);
+    // From the first box of the start on, a later start brings whatever is shown to the user.
+    QObject::connect(&app, &QtSingleApplication::messageReceived, &app, [&app](const QString& message) {
+        if (message == QLatin1String(WakeUp))
+            app.activateMainWidget();
+    });
     QApplication::setWindowIcon(ProgramIcon::load());
     const bool found = moveOldFolders()
                        && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);

@@ -424,10 +424,22 @@ bool QtSingleApplication::sendMessage(const QString& message, int timeout)
 
 void QtSingleApplication::activateMainWidget()
 {
-    if (!_mainWidget)
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window && _mainWidget && _mainWidget->isVisible())
+        window = _mainWidget;
+    if (!window)
         return;
-    _mainWidget->raise();
-    _mainWidget->activateWindow();
+    // A dialog stays minimized with the window it stands over: both come back, the dialog on top.
+    QWidgetList chain;
+    for (QWidget* shown = window; shown; shown = shown->parentWidget() ? shown->parentWidget()->window() : nullptr)
+        chain.prepend(shown);
+    for (QWidget* shown : std::as_const(chain)) {
+        if (shown->windowState() & Qt::WindowMinimized)
+            shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
+        if (shown->isVisible())
+            shown->raise();
+    }
+    window->activateWindow();
 }
 
 void QtSingleApplication::_acceptConnections()

@@ -250,7 +250,7 @@ constexpr int DesktopFrame = 60;
 // The desktops a form must be whole on.
 const QList<QSize>& desktops()
 {
-    static const QList<QSize> all = {QSize(1024, 768), QSize(1280, 800)};
+    static const QList<QSize> all = {QSize(1024, 600), QSize(1024, 768), QSize(1280, 800)};
     return all;
 }
 
