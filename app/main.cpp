@@ -301,11 +301,11 @@ bool findUserData(Prompter* prompter)
     return findLinkedDiary(prompter, BXSettings::getDirData() + QLatin1String(BXSqlDb::FileName));
 }
 
-// Why nothing can be written into folder (a full disk, no permission, no folder), in the
-// system's words.
-QString writeFailure(const QString& folder)
+// Why nothing can be written into the user data folder (a full disk, no permission, no
+// folder), in the system's words.
+QString writeFailure()
 {
-    QFile probe(folder + QStringLiteral("pantrel.lock.probe"));
+    QFile probe(BXSettings::userDataLockProbe());
     // Made afresh: opening a pipe left in its place would wait for a reader for ever.
     probe.remove();
     const bool written = probe.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)
@@ -359,7 +359,7 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
                     .arg(folder).toStdString();
     } else {
         error = tr("The user data folder %1 cannot be written: %2.")
-                    .arg(folder, writeFailure(folder)).toStdString();
+                    .arg(folder, writeFailure()).toStdString();
     }
     return nullptr;
 }

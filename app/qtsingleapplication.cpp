@@ -1,6 +1,7 @@
 #include "app/qtsingleapplication.h"
 
 #include "core/endrequest.h"
+#include "core/keptfiles.h"
 
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -363,6 +364,10 @@ bool QtSingleApplication::initialize(bool activate)
         return false;
     }
     _server = server;
+    // A file the user names is never the channel's, which a later copy would take or remove.
+    KeptFiles::add(QStringLiteral("channel"), [name] {
+        return QStringList{name, QFile::decodeName(lockPath(name))};
+    });
     connect(_server, &QLocalServer::newConnection, this, &QtSingleApplication::_acceptConnections);
     return true;
 }

@@ -1,4 +1,5 @@
 #include "app/qtsingleapplication.h"
+#include "core/keptfiles.h"
 #include "channelpeer.h"
 
 #include <QDataStream>
@@ -212,6 +213,8 @@ void TestSingleInstance::staleSocketIsRecovered()
     QVERIFY(ChannelPeer::leaveStaleSocket(name()));
     _app->initialize(false);
     QVERIFY(_app->isRunning());
+    // No file the user names may take the channel's lock.
+    QVERIFY(KeptFiles::holds(name() + QStringLiteral(".lock")));
 }
 
 void TestSingleInstance::receivesMessagesOnlyTheUserCanSend()
