@@ -2,6 +2,7 @@
 
 #include "core/endrequest.h"
 #include "core/keptfiles.h"
+#include "core/regularfile.h"
 
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QWidget>
 
@@ -22,6 +24,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <climits>
 #include <cerrno>
 #include <cstring>
 
@@ -408,7 +411,34 @@ QWidget* QtSingleApplication::mainWidget() const
 
 bool QtSingleApplication::sendMessage(const QString& message, int timeout)
 {
-    const QString name = serverName(_id);
+    return sendMessageTo(serverName(_id), message, timeout);
+}
+
+bool QtSingleApplication::recordChannel(const QString& file) const
+{
+    QSaveFile record(file);
+    const QByteArray name = _server ? QFile::encodeName(_server->fullServerName()) : QByteArray();
+    return !name.isEmpty() && record.open(QIODevice::WriteOnly) && record.write(name) == name.size()
+           && record.commit();
+}
+
+QString QtSingleApplication::recordedChannel(const QString& file) const
+{
+    QFile record;
+    if (!RegularFile::open(record, file))
+        return QString();
+    const QString name = QFile::decodeName(record.read(PATH_MAX));
+    const QString folder = QFileInfo(name).path();
+    struct stat info {};
+    if (!QDir::isAbsolutePath(name) || QFileInfo(name).fileName() != _id
+        || ::lstat(QFile::encodeName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode)
+        || info.st_uid != ::getuid() || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return QString();
+    return name;
+}
+
+bool QtSingleApplication::sendMessageTo(const QString& name, const QString& message, int timeout)
+{
     if (name.isEmpty())
         return false;
     const QDeadlineTimer deadline(qMax(timeout, 0));

@@ -65,10 +65,19 @@ public:
     // The ids carried by messages sent from this process so far; the first message has id 1.
     static quint32 lastMessageId();
 
+    // Writes where this copy's channel lives into `file`, for a start whose environment puts
+    // the channel elsewhere (another runtime folder); false when it could not be written.
+    bool recordChannel(const QString& file) const;
+    // The channel of this id that `file` records, when it lies in a folder of the user's own
+    // that nobody else may write; empty otherwise.
+    QString recordedChannel(const QString& file) const;
+
 public slots:
     // Hands the message to the running copy of this id; true only when that copy
     // acknowledged it within timeout milliseconds. False at once when no copy runs.
     bool sendMessage(const QString& message, int timeout);
+    // The same through the channel named `channel`.
+    bool sendMessageTo(const QString& channel, const QString& message, int timeout);
     // Brings the window the user works in now to the user: the modal dialog or wizard that is
     // open, else the main widget once it is shown. It comes back from minimized, with the
     // windows it stands over, and is raised and made the active window.
