@@ -1,40 +1,29 @@
 #include "widgets/screenfit.h"
 
+#include "widgets/wholescrollarea.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QScreen>
-#include <QScrollArea>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
 // What a title bar and the borders add to a window that the window manager has not framed yet.
 const QSize UnframedAllowance(8, 32);
 
-// A scroll area that asks for the whole size of its content, not the few lines a scroll area
-// asks for by itself.
-class WholeScrollArea : public QScrollArea
-{
-public:
-    using QScrollArea::QScrollArea;
-
-    QSize sizeHint() const override
-    {
-        const int frame = 2 * frameWidth();
-        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
-    }
-};
-
 // What the frame adds to the window: as framed now, else as another window of the program is.
 QSize frameAllowance(const QWidget* window)
 {
     const QSize framed = window->frameGeometry().size() - window->size();
-    if (!framed.isEmpty())
+    if (!framed.isNull())
         return framed;
     for (const QWidget* other : QApplication::topLevelWidgets()) {
         const QSize added = other->frameGeometry().size() - other->size();
-        if (other->isVisible() && !added.isEmpty())
+        if (other->isVisible() && !added.isNull())
             return added;
     }
     return UnframedAllowance;
@@ -65,20 +54,21 @@ void ScreenFit::fit(QWidget* window)
     const QSize size = window->size().boundedTo(room.size() - frame);
     if (size != window->size())
         window->resize(size);
-    // A dialog not placed by the program places itself as it is shown, inside the room.
-    if (qobject_cast<QDialog*>(window) && !window->testAttribute(Qt::WA_Moved))
-        return;
-    const QRect placed = window->frameGeometry();
-    const QSize whole = size + frame;
-    const int x = std::max(room.left(), std::min(placed.left(), room.right() + 1 - whole.width()));
-    const int y = std::max(room.top(), std::min(placed.top(), room.bottom() + 1 - whole.height()));
-    if (QPoint(x, y) != placed.topLeft())
+    // A dialog that the program did not place stands in the middle of the window it belongs to.
+    QRect placed(window->frameGeometry().topLeft(), size + frame);
+    if (qobject_cast<QDialog*>(window) && !window->testAttribute(Qt::WA_Moved)) {
+        const QWidget* over = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+        placed.moveCenter(over && over->isVisible() ? over->frameGeometry().center() : room.center());
+    }
+    const int x = std::max(room.left(), std::min(placed.left(), room.right() + 1 - placed.width()));
+    const int y = std::max(room.top(), std::min(placed.top(), room.bottom() + 1 - placed.height()));
+    if (QPoint(x, y) != window->frameGeometry().topLeft())
         window->move(x, y);
 }
 
 QScrollArea* ScreenFit::scrolled(QWidget* content, QWidget* parent)
 {
-    auto* area = new WholeScrollArea(parent);
+    QScrollArea* area = new WholeScrollArea(parent);
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
     area->setWidget(content);
