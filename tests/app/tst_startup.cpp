@@ -878,12 +878,11 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
 
 void TestStartup::secondStartFromAnotherEnvironmentFindsTheFirst_data()
 {
-    QTest::addColumn<bool>("firstHasRuntime");
-    QTest::addColumn<bool>("secondHasRuntime");
-    QTest::addColumn<bool>("firstAnswers");  // false: the first is stopped, its channel silent
-    QTest::newRow("first with a runtime folder, second without") << true << false << true;
-    QTest::newRow("first without a runtime folder, second with") << false << true << true;
-    QTest::newRow("first not responding") << true << false << false;
+    QTest::addColumn<bool>("firstHasRuntime");  // the second has one only when the first has not
+    QTest::addColumn<bool>("firstAnswers");     // false: the first is stopped, its channel silent
+    QTest::newRow("first with a runtime folder, second without") << true << true;
+    QTest::newRow("first without a runtime folder, second with") << false << true;
+    QTest::newRow("first not responding") << true << false;
 }
 
 // A start whose environment puts the channel elsewhere than the running copy's finds that copy
@@ -892,7 +891,6 @@ void TestStartup::secondStartFromAnotherEnvironmentFindsTheFirst_data()
 void TestStartup::secondStartFromAnotherEnvironmentFindsTheFirst()
 {
     QFETCH(bool, firstHasRuntime);
-    QFETCH(bool, secondHasRuntime);
     QFETCH(bool, firstAnswers);
     ProgramHome home;
     QTemporaryDir temp;
@@ -911,7 +909,7 @@ void TestStartup::secondStartFromAnotherEnvironmentFindsTheFirst()
     QVERIFY2(waitUntilListening(channel, first), first.readAllStandardError().constData());
     if (!firstAnswers)
         ::kill(pid_t(first.processId()), SIGSTOP);
-    const Result second = run(home, QStringList(), environment(secondHasRuntime));
+    const Result second = run(home, QStringList(), environment(!firstHasRuntime));
     ::kill(pid_t(first.processId()), SIGCONT);
     ::kill(pid_t(first.processId()), SIGTERM);
     QVERIFY(first.waitForFinished(RunMs));
