@@ -968,10 +968,8 @@ void MainWindow::processMessage(const QString& message)
         UserTurn::post(this, [this, message] { processMessage(message); });
         return;
     }
-    if (message == QLatin1String("Wake up!")) {
-        raise();
-        activateWindow();
-    } else if (message == QLatin1String("Shut down!")) {
+    // A wake-up is the application's: it brings the dialog in front as well as this window.
+    if (message == QLatin1String("Shut down!")) {
         if (!_syncDialog)
             _runSyncWait(this, QString());
     } else if (message == QLatin1String("Start DB Backup")) {

@@ -17,6 +17,7 @@
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "core/workingfile.h"
+#include "net/staticdbupdater.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
@@ -380,7 +381,9 @@ void TestMainWindowData::backupOntoLiveDatabaseFails_data()
     QTest::newRow("a link to the diary") << true << QString() << itself;
     // A start would remove the program's own working files, or put them in the diary's place;
     // the end of the program removes its lock, and the next write its list of working files.
-    for (const char* suffix : {"-journal", ".restoring", ".upgrading", ".before-restore", "/pantrel.lock", "/working-files"})
+    // The same holds for the catalogue update's files and the probe of the lock.
+    for (const char* suffix : {"-journal", ".restoring", ".upgrading", ".before-restore", "/pantrel.lock", "/working-files",
+                               "/static.db", "/static.db.backup", "/static.db.new", "/static.download", "/pantrel.lock.probe"})
         QTest::newRow(suffix) << false << QString::fromLatin1(suffix) << kept;
     QTest::newRow("a pipe") << false << QStringLiteral("/pipe") << QStringLiteral(" is not a file: choose another file.");
 }
@@ -396,6 +399,7 @@ void TestMainWindowData::backupOntoLiveDatabaseFails()
     QVERIFY(!link || (QFile::remove(chosen), QFile::link(databaseFile(), chosen)));
     QVERIFY(beside != QLatin1String("/pipe") || ::mkfifo(QFile::encodeName(chosen).constData(), 0600) == 0);
     WorkingFile::keepLedger(data + QStringLiteral("/working-files"));
+    StaticDbUpdater::removeLeftovers();
     _window->backupName = chosen;
     _window->backupUserDB();
     WorkingFile::keepLedger(QString());
