@@ -336,6 +336,116 @@ private slots:
         SavedMealDB::instance()->deleteMeal(id);
     }
 
+    // Whatever the shared search field holds, what was just made or renamed is the selected
+    // row of its list, what the area shows and what Add takes (nothing for a category). A
+    // search that hides it is let go; one that finds it stays.
+    void whatIsMadeIsCurrentAndAdded_data()
+    {
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("made");
+        QTest::addColumn<QString>("added");
+        QTest::newRow("food, search hides it") << "Custom Foods" << "banana" << "new" << "New food" << "New food";
+        QTest::newRow("food, search finds it") << "Custom Foods" << "new" << "new" << "New food" << "New food";
+        QTest::newRow("food from the menu") << "Custom Foods" << "toast" << "menu" << "New food" << "New food";
+        QTest::newRow("food category") << "Custom Foods" << "banana" << "category" << "Drinks" << "";
+        QTest::newRow("food renamed") << "Custom Foods" << "toast" << "rename" << "Rye loaf" << "Rye loaf";
+        QTest::newRow("exercise") << "Custom Exercises" << "running" << "new" << "New exercise" << "New exercise";
+        QTest::newRow("exercise category") << "Custom Exercises" << "running" << "category" << "Drinks" << "";
+        QTest::newRow("exercise renamed") << "Custom Exercises" << "toast" << "rename" << "Rye loaf" << "Rye loaf";
+        QTest::newRow("saved meal") << "Saved Meals" << "banana" << "new" << "Porridge" << "oats";
+        QTest::newRow("saved meal renamed") << "Saved Meals" << "toast" << "rename" << "Rye loaf" << "soup";
+    }
+    void whatIsMadeIsCurrentAndAdded()
+    {
+        QFETCH(QString, tab);
+        QFETCH(QString, search);
+        QFETCH(QString, action);
+        QFETCH(QString, made);
+        QFETCH(QString, added);
+        const int kind = tab == QLatin1String("Custom Foods") ? 0 : tab == QLatin1String("Custom Exercises") ? 1 : 2;
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        const int toast = std::array{foods->createFood(foods->getRootForUser(_user), QStringLiteral("Toast"), QStringLiteral("slice"), {}),
+                                     ExDBDynamic::instance()->createExercise(ExDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Toast"), 8.0f),
+                                     SavedMealDB::instance()->storeMeal(_user, -1, "Toast", {mealEntry()}, true)}[kind];
+        groupRow(1, {addEntry(1, QStringLiteral("oats"))});
+        _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, tab));
+        _panel->prettySearchEdit->lineEdit()->setText(search);
+        DragListView* list = _panel->getCurrentListview();
+        list->clearSelection();
+        if (action != QLatin1String("new") && action != QLatin1String("category"))
+            select(list, action == QLatin1String("rename") ? findId(list, toast, false) : list->topLevelItem(0));
+        ScriptedPrompter prompter;
+        if (action == QLatin1String("category")) {
+            prompter.answer(made);
+            (kind == 0 ? _panel->myFoodNewCat : _panel->myExNewCat)->click();
+        } else if (action == QLatin1String("rename")) {
+            list->commitRename(findId(list, toast, false), made);
+        } else if (kind == 2) {
+            prompter.answer(QStringLiteral("Save Breakfast Menu"));
+            prompter.answer(made);
+            _panel->newSavedMeal->click();
+        } else {
+            acceptNextDialog();
+            if (action == QLatin1String("menu"))
+                list->handleContextMenu(0); // Create new food
+            else
+                (kind == 0 ? _panel->myFoodNewItem : _panel->myExNewItem)->click();
+        }
+        const FoodViewItem* current = FoodViewItem::from(list->currentItem());
+        QVERIFY(current && current->isSelected());
+        QCOMPARE(current->text(0), made);
+        QCOMPARE(list->getSearch(), made.contains(search, Qt::CaseInsensitive) ? search : QString());
+        QCOMPARE(_panel->prettySearchEdit->lineEdit()->text(), list->getSearch());
+        QString taken;
+        connect(_panel, &FoodQueryWidget::addFoodSignal, [&](DBTypes::FoodDiaryItem& entry) { taken = entry.desc; });
+        connect(_panel, &FoodQueryWidget::addExerciseSignal, [&](DBTypes::ExerciseDiaryItem& entry) { taken = entry.name; });
+        _panel->exerciseWidget->sizeLineEdit->setText(QStringLiteral("30"));
+        kind == 1 ? _panel->exerciseWidget->addButton->click() : _panel->foodWidget->addToMeal(6);
+        QCOMPARE(taken, added);
+        QCOMPARE(_panel->displayStack->currentIndex(), added.isEmpty() ? int(FoodQueryWidget::NothingPage) : kind == 1);
+        BXSqlQuery("DELETE FROM group_diary").exec();
+        BXSqlQuery("DELETE FROM custom_food_cats WHERE name = 'Drinks'").exec();
+        BXSqlQuery("DELETE FROM custom_exercise_cats WHERE name = 'Drinks'").exec();
+    }
+
+    // The area shows, and Add takes, only the row that the list of the tab up shows selected.
+    void detailAreaOffersOnlyTheSelectedRow_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("kept"); // the apple still shown and taken
+        QTest::newRow("search without hits") << "search" << false;
+        QTest::newRow("another tab") << "tab" << false;
+        QTest::newRow("favourite let go") << "unmark" << false;
+        QTest::newRow("copy made in My Foods") << "copy" << true;
+    }
+    void detailAreaOffersOnlyTheSelectedRow()
+    {
+        QFETCH(QString, step);
+        QFETCH(bool, kept);
+        ScriptedPrompter prompter;
+        _panel->addFoodToFavorites(APPLE);
+        if (step == QLatin1String("unmark"))
+            _panel->showFavoritesOption->click();
+        _panel->prettySearchEdit->lineEdit()->setText(QStringLiteral("apple"));
+        select(_panel->foodView, findId(_panel->foodView, APPLE, false));
+        if (step == QLatin1String("search"))
+            _panel->prettySearchEdit->lineEdit()->setText(QStringLiteral("zzzz"));
+        else if (step == QLatin1String("tab"))
+            _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Custom Foods")));
+        else if (step == QLatin1String("unmark"))
+            _panel->foodWidget->favoritesCheckBox->click();
+        else
+            _panel->createCustomFoodFromStatic(FoodDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Apple, raw"), QStringLiteral("cup"), {});
+        int taken = -1;
+        connect(_panel, &FoodQueryWidget::addFoodSignal, [&](DBTypes::FoodDiaryItem& entry) { taken = entry.refId; });
+        _panel->foodWidget->addToMeal(6);
+        QCOMPARE(taken, kept ? APPLE : -1);
+        QCOMPARE(_panel->displayStack->currentIndex(), int(kept ? FoodQueryWidget::FoodPage : FoodQueryWidget::NothingPage));
+        _panel->removeFoodFromFavorites(APPLE);
+    }
+
     void editMenuValuePerTabAndRow_data()
     {
         QTest::addColumn<QString>("tab");
