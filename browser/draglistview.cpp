@@ -111,10 +111,11 @@ void DragListView::setup(const QPixmap& pixmap, int flags)
 
 void DragListView::setDb(BrowsableDB* db)
 {
+    const bool again = db == _db && _favoritesUser == currentUser();
     _db = db;
     _db->resetSearchTerms();
     _favoritesRead = false;
-    applyTerms(true);
+    applyTerms(!again);
 }
 
 bool DragListView::setSearch(const QString& text, bool testOnly)

@@ -38,7 +38,8 @@ public:
     ~DragListView() override;
 
     void setup(const QPixmap& pixmap, int flags);
-    // Shows a catalogue (not owned) from its top.
+    // Shows a catalogue (not owned) from its top. The catalogue shown given again for the
+    // same user is a refresh (applyTerms(false)): the rows open and selected stay.
     void setDb(BrowsableDB* db);
     // Accepts the empty text and texts holding three non-space characters in a row; unless
     // testOnly, an accepted text becomes the search text (applied by applyTerms).

@@ -431,8 +431,10 @@ void FoodQueryWidget::refreshStatic()
 
 void FoodQueryWidget::refreshDynamic()
 {
-    // The user's own lists stay as they were until the diary can be read.
-    StorePrompt::read(this, [this] { _reloadDynamic(); });
+    // The user's own lists stay as they were until the diary can be read. Then the row
+    // selected is shown again as stored, in the units now chosen.
+    if (StorePrompt::read(this, [this] { _reloadDynamic(); }))
+        displayItem(selectedRow(getCurrentListview()));
 }
 
 void FoodQueryWidget::_reloadDynamic()
@@ -449,11 +451,14 @@ void FoodQueryWidget::_reloadDynamic()
 
 void FoodQueryWidget::showCurrentUser()
 {
-    _letGo();
-    // A search belongs to the user who typed it: the next one starts on whole lists.
+    // A search and a selection belong to the user who made them: the next one starts on
+    // whole lists.
     for (DragListView* list :
-         {foodView, exerciseView, myfoodView, myexerciseView, savedMealView, recipesView})
+         {foodView, exerciseView, myfoodView, myexerciseView, savedMealView, recipesView}) {
         list->setSearch(QString(), false);
+        list->clearSelection();
+    }
+    _letGo();
     refreshDynamic();
     refreshStatic();
     applyTerms(false);

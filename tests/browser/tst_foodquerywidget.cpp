@@ -143,6 +143,9 @@ private slots:
         _window.reset();
         BXSqlQuery("DELETE FROM custom_foods").exec();
         BXSqlQuery("DELETE FROM custom_exercises").exec();
+        BXSqlQuery("DELETE FROM group_diary").exec();
+        BXSqlQuery("DELETE FROM custom_food_cats WHERE name = 'Drinks'").exec();
+        BXSqlQuery("DELETE FROM custom_exercise_cats WHERE name = 'Drinks'").exec();
     }
 
     void formAfterConstruction()
@@ -393,6 +396,7 @@ private slots:
             else
                 (kind == 0 ? _panel->myFoodNewItem : _panel->myExNewItem)->click();
         }
+        _panel->refreshDynamic(); // as the diary page does when it is read again
         const FoodViewItem* current = FoodViewItem::from(list->currentItem());
         QVERIFY(current && current->isSelected());
         QCOMPARE(current->text(0), made);
@@ -405,9 +409,6 @@ private slots:
         kind == 1 ? _panel->exerciseWidget->addButton->click() : _panel->foodWidget->addToMeal(6);
         QCOMPARE(taken, added);
         QCOMPARE(_panel->displayStack->currentIndex(), added.isEmpty() ? int(FoodQueryWidget::NothingPage) : kind == 1);
-        BXSqlQuery("DELETE FROM group_diary").exec();
-        BXSqlQuery("DELETE FROM custom_food_cats WHERE name = 'Drinks'").exec();
-        BXSqlQuery("DELETE FROM custom_exercise_cats WHERE name = 'Drinks'").exec();
     }
 
     // The area shows, and Add takes, only the row that the list of the tab up shows selected.
@@ -419,6 +420,7 @@ private slots:
         QTest::newRow("another tab") << "tab" << false;
         QTest::newRow("favourite let go") << "unmark" << false;
         QTest::newRow("copy made in My Foods") << "copy" << true;
+        QTest::newRow("page read again in kilojoules") << "units" << true;
     }
     void detailAreaOffersOnlyTheSelectedRow()
     {
@@ -436,8 +438,12 @@ private slots:
             _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Custom Foods")));
         else if (step == QLatin1String("unmark"))
             _panel->foodWidget->favoritesCheckBox->click();
-        else
+        else if (step == QLatin1String("copy"))
             _panel->createCustomFoodFromStatic(FoodDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Apple, raw"), QStringLiteral("cup"), {});
+        UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(step == QLatin1String("units")));
+        _panel->refreshDynamic();
+        UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilocalories));
+        QCOMPARE(_panel->foodWidget->caloriesLabel->text().endsWith(QStringLiteral(" kJ")), kept && step == QLatin1String("units"));
         int taken = -1;
         connect(_panel, &FoodQueryWidget::addFoodSignal, [&](DBTypes::FoodDiaryItem& entry) { taken = entry.refId; });
         _panel->foodWidget->addToMeal(6);
@@ -869,7 +875,11 @@ private slots:
         QVERIFY(!findId(_panel->foodView, APPLE, false));
         QVERIFY(!stored());
         QVERIFY(!box->isChecked());
-        // Ticked again while the diary is held: still no favourite, and the box says so.
+        // Ticked again, in the whole list, while the diary is held: still no favourite, and the
+        // box says so.
+        _panel->showAllOption->click();
+        openAll(_panel->foodView);
+        select(_panel->foodView, findId(_panel->foodView, APPLE, false));
         {
             OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
             BusyWaits waits(10000);
