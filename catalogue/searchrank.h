@@ -45,13 +45,20 @@ public:
 private:
     enum class Match { None, Typed, Other };
     enum class Held { No, InsideAWord, AsAWord };
+    // Forms that begin alike, looked for by that beginning.
+    struct Stem {
+        QByteArray text;               // lowered
+        uchar capital;                 // its first letter as a capital
+        std::vector<QByteArray> rests; // what follows it in each form
+    };
     struct Searched {
         QByteArray typed;               // lowered
         std::vector<QByteArray> others; // lowered
-        QByteArray stem;                // what typed and others begin with
-        QByteArray typedRest;           // what follows the stem in typed
-        std::vector<QByteArray> otherRests;
-        uchar stemCapital;              // the stem's first letter as a capital
+        // What a name that opens with it names: typed, written apart or joined ("Kiwifruit").
+        std::vector<QByteArray> opening;
+        // The first holds typed, whose rest comes first, and the forms that share its first
+        // letter; a second one the forms of the word's other spelling.
+        std::vector<Stem> stems;
         quint64 bit;                    // this one among the searched
         bool whole;                     // the search as a whole
     };
@@ -67,10 +74,15 @@ private:
         int evidence;
     };
 
-    static Searched _searchedAs(const WordForms& forms, quint64 bit, bool whole);
+    static Searched _searchedAs(const QString& text, quint64 bit, bool whole);
+    static Stem _stemOf(const std::vector<QByteArray>& forms);
     int _place(const char* name) const;
     PartMatch _match(QByteArrayView part) const;
+    // The searched that the items of a part listed with "and" or "or" name.
+    quint64 _namedInList(QByteArrayView part) const;
     bool _namesEveryWord(quint64 named) const;
+    // Whether the name opens with a searched word, or the search closed up, as typed.
+    bool _opensWithAWord(const char* name) const;
     Holding _holding(QLatin1StringView name) const;
     // How the name holds the word as typed, and in any of its forms.
     static std::pair<Held, Held> _held(QLatin1StringView name, const Searched& text);
