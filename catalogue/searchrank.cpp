@@ -218,23 +218,24 @@ bool SearchRank::_opensWithAWord(const char* name) const
 
 quint64 SearchRank::_namedInList(QByteArrayView part) const
 {
+    static const QByteArrayView joiners[] = {" and ", " or "};
     quint64 named = 0;
-    for (QByteArrayView rest = part.trimmed(); !rest.isEmpty();) {
-        qsizetype cut = rest.size();
-        qsizetype joinerLength = 0;
-        for (const QByteArrayView joiner : {QByteArrayView(" and "), QByteArrayView(" or ")}) {
+    QByteArrayView rest = part.trimmed();
+    for (bool listed = false;; listed = true) {
+        qsizetype cut = -1;
+        qsizetype skip = 0;
+        for (const QByteArrayView joiner : joiners) {
             const qsizetype at = rest.indexOf(joiner);
-            if (at >= 0 && at < cut) {
+            if (at >= 0 && (cut < 0 || at < cut)) {
                 cut = at;
-                joinerLength = joiner.size();
+                skip = joiner.size();
             }
         }
-        if (cut == rest.size() && rest.size() == part.trimmed().size())
-            break;
+        if (cut < 0)
+            return listed ? named | _match(rest).terms : named;
         named |= _match(rest.first(cut)).terms;
-        rest = rest.sliced(cut + joinerLength);
+        rest = rest.sliced(cut + skip);
     }
-    return named;
 }
 
 bool SearchRank::_namesEveryWord(quint64 named) const

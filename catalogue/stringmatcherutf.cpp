@@ -215,8 +215,7 @@ void StringMatcherUtf::_takeForms(const WordForms& wordForms)
 
 bool StringMatcherUtf::operator()(const char* text, int length) const
 {
-    return (_decode ? _decodedSearch(text, length) : _byteSearch(text, length))
-        || (_otherSpelling && (*_otherSpelling)(text, length));
+    return _decode ? _decodedSearch(text, length) : _byteSearch(text, length);
 }
 
 int StringMatcherUtf::_find(const unsigned char* bytes, int length, int start) const
@@ -240,13 +239,13 @@ bool StringMatcherUtf::_byteSearch(const char* text, int length) const
 {
     const ByteName name{reinterpret_cast<const unsigned char*>(text), length};
     if (_otherRests.empty() && _laterParts.empty())
-        return _find(name.bytes, length, 0) >= 0;
+        return _find(name.bytes, length, 0) >= 0 || _inOtherSpelling(text, length);
     for (int at = _find(name.bytes, length, 0); at >= 0; at = _find(name.bytes, length, at + 1)) {
         const int end = _stemEnd(name, at);
         if (end >= 0 && _formAt(name, at, end))
             return true;
     }
-    return false;
+    return _inOtherSpelling(text, length);
 }
 
 bool StringMatcherUtf::_decodedSearch(const char* text, int length) const
@@ -260,7 +259,7 @@ bool StringMatcherUtf::_decodedSearch(const char* text, int length) const
         if (end >= 0 && _formAt(name, int(at), end))
             return true;
     }
-    return false;
+    return _inOtherSpelling(text, length);
 }
 
 int getWordsIntoVector(std::vector<QString>& words, const QString& text)

@@ -55,6 +55,10 @@ private:
     int _find(const unsigned char* bytes, int length, int start) const;
     bool _byteSearch(const char* text, int length) const;
     bool _decodedSearch(const char* text, int length) const;
+    bool _inOtherSpelling(const char* text, int length) const
+    {
+        return _otherSpelling && (*_otherSpelling)(text, length);
+    }
 
     QString _word;
     QString _stem;                       // lowered
