@@ -67,7 +67,7 @@ private:
     std::vector<QByteArray> _otherRests; // the same in each other form that does not hold it
     bool _othersEndParts = false;        // whether those forms must end a part of the name
     bool _decode = false;
-    std::vector<unsigned char> _pattern; // the stem's first part reversed and lowered; ends with a 0 byte
+    std::vector<unsigned char> _pattern; // the first part reversed and lowered; ends with a 0 byte
     int _length;                         // of the stem's first part
     std::array<int, 256> _skip;
     std::unique_ptr<StringMatcherUtf> _otherSpelling;
