@@ -23,7 +23,7 @@
 
 namespace {
 
-const char* const QUERIES[] = {"milk", "chicken breast", "chees -cream", "app", "raw", "eggs"};
+const char* const QUERIES[] = {"milk", "chicken breast", "chees -cream", "app", "raw", "eggs", "low-fat milk"};
 constexpr int LAST_QUERY = int(std::size(QUERIES)) - 1;
 // The ranked view shows this many of the best matches.
 constexpr size_t BEST_MATCHES = 30;

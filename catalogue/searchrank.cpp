@@ -18,11 +18,12 @@ constexpr int LATER_IN_OTHER_FORM = 1;
 constexpr int ONLY_OTHER_FORMS = 0;
 
 // The order within a tier (see the header).
-constexpr int NAMED_BY_ITS_PARTS = 3;
+constexpr int NAMED_BY_ITS_PARTS = 4;
+constexpr int OPENS_WITH_A_WORD = 3;
 constexpr int HOLDS_EVERY_WORD = 2;
 constexpr int HOLDS_A_WORD_INSIDE_ANOTHER = 1;
 constexpr int FOUND_THROUGH_CATEGORY = 0;
-constexpr int LEVELS = 4;
+constexpr int LEVELS = 5;
 
 bool isLatin1(const QString& text)
 {
@@ -81,31 +82,64 @@ SearchRank::SearchRank(const QString& terms)
     for (qsizetype i = 0; i < searched.size(); ++i) {
         if (!isLatin1(searched.at(i)))
             continue;
-        const WordForms forms(searched.at(i));
         const quint64 bit = i < 64 ? quint64(1) << i : 0;
         (i < wordCount ? _words : _whole) |= bit;
-        _searched.push_back(_searchedAs(forms, bit, i == wordCount));
+        _searched.push_back(_searchedAs(searched.at(i), bit, i == wordCount));
     }
 }
 
-SearchRank::Searched SearchRank::_searchedAs(const WordForms& forms, quint64 bit, bool whole)
+// A word's forms, each also with its joining hyphens as spaces and left out ("low fat",
+// "lowfat" for "low-fat"), and the search as a whole also closed up ("applesauce" for "apple
+// sauce"); then the forms of its other spelling.
+SearchRank::Searched SearchRank::_searchedAs(const QString& searched, quint64 bit, bool whole)
 {
-    Searched text{forms.word().toLatin1(), {}, {}, {}, {}, 0, bit, whole};
-    // The forms only change a word's ending, so they share at least its first letter.
-    QString stem = forms.word();
-    for (const QString& form : forms.others()) {
-        text.others.push_back(form.toLatin1());
-        while (!form.startsWith(stem))
-            stem.chop(1);
+    const WordForms forms(searched);
+    Searched text{forms.word().toLatin1(), {}, {}, {}, bit, whole};
+    QStringList opening = WordForms::apartAndJoined(forms.word());
+    QStringList alike = forms.others() + opening;
+    for (const QString& form : forms.others())
+        alike << WordForms::apartAndJoined(form);
+    if (whole) {
+        const WordForms closed(QString(forms.word()).remove(QLatin1Char(' ')));
+        opening << closed.word();
+        alike << closed.word() << closed.others();
     }
-    text.stem = stem.toLatin1();
-    const uchar first = uchar(text.stem.at(0));
-    const char32_t capital = QChar::toUpper(char32_t(first));
-    text.stemCapital = capital < 256 ? uchar(capital) : first;
-    text.typedRest = text.typed.mid(text.stem.size());
-    for (const QByteArray& form : text.others)
-        text.otherRests.push_back(form.mid(text.stem.size()));
+    text.opening = {text.typed};
+    for (const QString& form : opening)
+        text.opening.push_back(form.toLatin1());
+    std::vector<QByteArray> written{text.typed};
+    for (const QString& form : alike)
+        written.push_back(form.toLatin1());
+    text.others.assign(written.begin() + 1, written.end());
+    text.stems.push_back(_stemOf(written));
+    const QString other = forms.otherSpelling();
+    if (!other.isEmpty()) {
+        const WordForms otherForms(other);
+        std::vector<QByteArray> spelled{other.toLatin1()};
+        for (const QString& form : otherForms.others())
+            spelled.push_back(form.toLatin1());
+        text.others.insert(text.others.end(), spelled.begin(), spelled.end());
+        text.stems.push_back(_stemOf(spelled));
+    }
     return text;
+}
+
+SearchRank::Stem SearchRank::_stemOf(const std::vector<QByteArray>& forms)
+{
+    QByteArray common = forms.front();
+    for (const QByteArray& form : forms) {
+        while (!form.startsWith(common))
+            common.chop(1);
+    }
+    Stem stem{common, 0, {}};
+    if (!common.isEmpty()) {
+        const uchar first = uchar(common.at(0));
+        const char32_t capital = QChar::toUpper(char32_t(first));
+        stem.capital = capital < 256 ? uchar(capital) : first;
+    }
+    for (const QByteArray& form : forms)
+        stem.rests.push_back(form.mid(common.size()));
+    return stem;
 }
 
 qint64 SearchRank::of(const BrowsableDBItem& item) const
@@ -124,6 +158,9 @@ int SearchRank::_place(const char* name) const
         const QByteArrayView part(start, end ? end : start + std::strlen(start));
         const PartMatch match = _match(part);
         named |= match.terms;
+        // A food's later part may list sorts of it ("Fish, fish portions and sticks").
+        if (tier == NAMES_THE_FOOD)
+            named |= _namedInList(part);
         if (tier < 0 && match.kind != Match::None && (start == name || (afterGroup && namesInPlural(part))))
             tier = NAMES_THE_FOOD;
         else if (tier < 0 && match.kind == Match::Typed)
@@ -141,7 +178,10 @@ int SearchRank::_place(const char* name) const
         tier = HOLDS_AS_TYPED;
     else if (tier < 0)
         tier = laterInOtherForm ? LATER_IN_OTHER_FORM : ONLY_OTHER_FORMS;
-    return tier * LEVELS + (_namesEveryWord(named) ? NAMED_BY_ITS_PARTS : holding.evidence);
+    if (_namesEveryWord(named))
+        return tier * LEVELS + NAMED_BY_ITS_PARTS;
+    const bool opens = holding.evidence != FOUND_THROUGH_CATEGORY && _opensWithAWord(name);
+    return tier * LEVELS + (opens ? OPENS_WITH_A_WORD : holding.evidence);
 }
 
 SearchRank::PartMatch SearchRank::_match(QByteArrayView part) const
@@ -159,6 +199,43 @@ SearchRank::PartMatch SearchRank::_match(QByteArrayView part) const
             match = {match.kind == Match::Typed ? Match::Typed : Match::Other, match.terms | text.bit};
     }
     return match;
+}
+
+bool SearchRank::_opensWithAWord(const char* name) const
+{
+    const std::array<uchar, 256>& lower = latin1Lower();
+    const auto* bytes = reinterpret_cast<const uchar*>(name);
+    return std::any_of(_searched.begin(), _searched.end(), [&](const Searched& text) {
+        return std::any_of(text.opening.begin(), text.opening.end(), [&](const QByteArray& opening) {
+            for (qsizetype i = 0; i < opening.size(); ++i) {
+                if (lower[bytes[i]] != uchar(opening[i]))
+                    return false;
+            }
+            return true;
+        });
+    });
+}
+
+quint64 SearchRank::_namedInList(QByteArrayView part) const
+{
+    static const QByteArrayView joiners[] = {" and ", " or "};
+    quint64 named = 0;
+    QByteArrayView rest = part.trimmed();
+    for (bool listed = false;; listed = true) {
+        qsizetype cut = -1;
+        qsizetype skip = 0;
+        for (const QByteArrayView joiner : joiners) {
+            const qsizetype at = rest.indexOf(joiner);
+            if (at >= 0 && (cut < 0 || at < cut)) {
+                cut = at;
+                skip = joiner.size();
+            }
+        }
+        if (cut < 0)
+            return listed ? named | _match(rest).terms : named;
+        named |= _match(rest.first(cut)).terms;
+        rest = rest.sliced(cut + skip);
+    }
 }
 
 bool SearchRank::_namesEveryWord(quint64 named) const
@@ -191,7 +268,6 @@ std::pair<SearchRank::Held, SearchRank::Held> SearchRank::_held(QLatin1StringVie
     const std::array<uchar, 256>& lower = latin1Lower();
     const auto* bytes = reinterpret_cast<const uchar*>(name.data());
     const qsizetype length = name.size();
-    const qsizetype stemLength = text.stem.size();
     const auto follows = [&](qsizetype at, const QByteArray& lowered) {
         if (at + lowered.size() > length)
             return false;
@@ -204,22 +280,26 @@ std::pair<SearchRank::Held, SearchRank::Held> SearchRank::_held(QLatin1StringVie
     const auto inWord = [&](qsizetype i) { return i >= 0 && i < length && QChar(bytes[i]).isLetterOrNumber(); };
     Held typed = Held::No;
     Held any = Held::No;
-    const auto take = [&](qsizetype start, const QByteArray& rest, Held& held) {
-        if (!follows(start + stemLength, rest))
-            return;
-        const qsizetype end = start + stemLength + rest.size();
-        held = std::max(held, inWord(start - 1) || inWord(end) ? Held::InsideAWord : Held::AsAWord);
-    };
-    const uchar* last = length >= stemLength ? bytes + length - stemLength + 1 : bytes;
-    const uchar first = uchar(text.stem.at(0));
-    for (const uchar* at = findEitherCase(bytes, last, first, text.stemCapital); at != last && typed != Held::AsAWord;
-         at = findEitherCase(at + 1, last, first, text.stemCapital)) {
-        const qsizetype start = at - bytes;
-        if (!follows(start, text.stem))
+    for (const Stem& stem : text.stems) {
+        const qsizetype stemLength = stem.text.size();
+        if (stemLength == 0 || stemLength > length)
             continue;
-        take(start, text.typedRest, typed);
-        for (const QByteArray& rest : text.otherRests)
-            take(start, rest, any);
+        const auto take = [&](qsizetype start, const QByteArray& rest, Held& held) {
+            if (!follows(start + stemLength, rest))
+                return;
+            const qsizetype end = start + stemLength + rest.size();
+            held = std::max(held, inWord(start - 1) || inWord(end) ? Held::InsideAWord : Held::AsAWord);
+        };
+        const uchar* last = bytes + length - stemLength + 1;
+        const uchar first = uchar(stem.text.at(0));
+        for (const uchar* at = findEitherCase(bytes, last, first, stem.capital); at != last && typed != Held::AsAWord;
+             at = findEitherCase(at + 1, last, first, stem.capital)) {
+            const qsizetype start = at - bytes;
+            if (!follows(start, stem.text))
+                continue;
+            for (size_t r = 0; r < stem.rests.size(); ++r)
+                take(start, stem.rests[r], &stem == &text.stems.front() && r == 0 ? typed : any);
+        }
     }
     return {typed, std::max(typed, any)};
 }

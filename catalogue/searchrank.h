@@ -17,8 +17,9 @@ class WordForms;
 // a hit whose first segment is what was searched for is that food itself, one with a later
 // such segment is a sort or a dish of it, and any other hit merely holds the word ("Pineapple",
 // "Scrapple", "Beet greens"). What was searched for is each word that excludes nothing, and a
-// search of several words as a whole ("peanut butter"); each as typed and in its other forms
-// (WordForms: "apple" is "Apples", "eggs" is "Egg").
+// search of several words as a whole ("peanut butter", also closed up: "applesauce" for "apple
+// sauce"); each as typed and in its other forms (WordForms: "apple" is "Apples", "eggs" is
+// "Egg", "low-fat" is "lowfat" and "low fat", "donut" is "Doughnuts").
 // The tiers, best first: the first segment in any form, as the catalogue names a kind in one
 // form only ("Apples, raw" for "apple", "Egg, whole" for "eggs"), or the second one in any
 // form where both name a group in the plural ("Nuts, pecans" and "Cookies, brownies" for
@@ -29,8 +30,11 @@ class WordForms;
 // of its own ("Beet greens", "French fries") thus shows them before the foods that its
 // singular merely describes.
 // Within a tier, a hit whose segments name every searched word comes first ("Apple juice,
-// canned" for "apple juice", "Chicken, broilers or fryers, breast" for "chicken breast"), then
-// one that holds each word as a word of its own, then one that holds a word only inside a
+// canned" for "apple juice", "Chicken, broilers or fryers, breast" for "chicken breast"; a
+// later segment of a food itself may list its sorts: "Fish, fish portions and sticks" names
+// "fish sticks"), then one whose name opens with a searched word or the search closed up as
+// typed ("Kiwifruit" for "kiwi", "Applesauce" for "apple sauce"), then one that holds each
+// word as a word of its own, then one that holds a word only inside a
 // longer one ("trimmed" for "tri"), then one that needs its category for a word ("Apples, raw"
 // in "Fruits and Fruit Juices"); and then the catalogue's ranking weight decides.
 class SearchRank {
@@ -45,13 +49,21 @@ public:
 private:
     enum class Match { None, Typed, Other };
     enum class Held { No, InsideAWord, AsAWord };
+    // Forms that begin alike, looked for by that beginning.
+    struct Stem {
+        QByteArray text;               // lowered
+        uchar capital;                 // its first letter as a capital
+        std::vector<QByteArray> rests; // what follows it in each form
+    };
     struct Searched {
         QByteArray typed;               // lowered
         std::vector<QByteArray> others; // lowered
-        QByteArray stem;                // what typed and others begin with
-        QByteArray typedRest;           // what follows the stem in typed
-        std::vector<QByteArray> otherRests;
-        uchar stemCapital;              // the stem's first letter as a capital
+        // What a name may open with to open with it: typed, written apart or joined, and
+        // the whole search closed up ("Kiwifruit" for "kiwi", "Applesauce").
+        std::vector<QByteArray> opening;
+        // The first holds typed, whose rest comes first, and the forms that share its first
+        // letter; a second one the forms of the word's other spelling.
+        std::vector<Stem> stems;
         quint64 bit;                    // this one among the searched
         bool whole;                     // the search as a whole
     };
@@ -67,10 +79,16 @@ private:
         int evidence;
     };
 
-    static Searched _searchedAs(const WordForms& forms, quint64 bit, bool whole);
+    static Searched _searchedAs(const QString& text, quint64 bit, bool whole);
+    static Stem _stemOf(const std::vector<QByteArray>& forms);
     int _place(const char* name) const;
     PartMatch _match(QByteArrayView part) const;
+    // The searched that the items of a part name where it lists them with "and" or "or"
+    // ("fish portions and sticks" names "sticks"); none for a part that lists nothing.
+    quint64 _namedInList(QByteArrayView part) const;
     bool _namesEveryWord(quint64 named) const;
+    // Whether the name opens with a searched word, or the search closed up, as typed.
+    bool _opensWithAWord(const char* name) const;
     Holding _holding(QLatin1StringView name) const;
     // How the name holds the word as typed, and in any of its forms.
     static std::pair<Held, Held> _held(QLatin1StringView name, const Searched& text);

@@ -104,10 +104,30 @@ bool opensTwoWordPart(const Name& name, int wordStart, int end)
 
 } // namespace
 
+// Where the stem that begins at start ends in the name, or -1: each later part of it follows
+// the one before, after a hyphen, after a space or right away.
 template <typename Name>
-bool StringMatcherUtf::_formAt(const Name& name, int start) const
+int StringMatcherUtf::_stemEnd(const Name& name, int start) const
 {
-    const int end = start + _length;
+    int at = start + _length;
+    for (const QString& part : _laterParts) {
+        if (at < name.length && (name.lowerAt(at) == u'-' || name.lowerAt(at) == u' '))
+            ++at;
+        if (at + int(part.size()) > name.length)
+            return -1;
+        for (int i = 0; i < int(part.size()); ++i) {
+            if (name.lowerAt(at + i) != part.at(i).unicode())
+                return -1;
+        }
+        at += int(part.size());
+    }
+    return at;
+}
+
+// Whether a form of the word stands at start, where its stem ends at end.
+template <typename Name>
+bool StringMatcherUtf::_formAt(const Name& name, int start, int end) const
+{
     if (follows(name, end, _typedRest))
         return true;
     const bool inCompound = start > 0 && joinsTwoWords(name, start - 1);
@@ -126,10 +146,19 @@ bool StringMatcherUtf::_formAt(const Name& name, int start) const
     });
 }
 
-StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding) : _word(word)
+StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding)
+    : StringMatcherUtf(word, encoding, OneSpelling{})
+{
+    const QString other = WordForms(word).otherSpelling();
+    if (!other.isEmpty())
+        _otherSpelling.reset(new StringMatcherUtf(other, encoding, OneSpelling{}));
+}
+
+StringMatcherUtf::~StringMatcherUtf() = default;
+
+StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, OneSpelling) : _word(word)
 {
     _takeForms(WordForms(word));
-    _length = int(_stem.size());
     if (encoding == Encoding::Utf8) {
         _decode = std::any_of(_stem.cbegin(), _stem.cend(), [](QChar c) { return c.unicode() >= 0x80; });
         if (_decode)
@@ -171,6 +200,17 @@ void StringMatcherUtf::_takeForms(const WordForms& wordForms)
     _typedRest = typed.mid(_stem.size()).toLatin1();
     for (const QString& form : forms)
         _otherRests.push_back(form.mid(_stem.size()).toLatin1());
+    // The stem's parts after each hyphen inside it that joins words; one that ends it stays.
+    std::vector<qsizetype> cuts;
+    for (qsizetype joint : WordForms::joints(typed)) {
+        if (joint + 1 < _stem.size())
+            cuts.push_back(joint);
+    }
+    _length = int(cuts.empty() ? _stem.size() : cuts.front());
+    for (size_t k = 0; k < cuts.size(); ++k) {
+        const qsizetype to = k + 1 < cuts.size() ? cuts[k + 1] : _stem.size();
+        _laterParts.push_back(_stem.mid(cuts[k] + 1, to - cuts[k] - 1));
+    }
 }
 
 bool StringMatcherUtf::operator()(const char* text, int length) const
@@ -198,25 +238,28 @@ int StringMatcherUtf::_find(const unsigned char* bytes, int length, int start) c
 bool StringMatcherUtf::_byteSearch(const char* text, int length) const
 {
     const ByteName name{reinterpret_cast<const unsigned char*>(text), length};
-    if (_otherRests.empty())
-        return _find(name.bytes, length, 0) >= 0;
+    if (_otherRests.empty() && _laterParts.empty())
+        return _find(name.bytes, length, 0) >= 0 || _inOtherSpelling(text, length);
     for (int at = _find(name.bytes, length, 0); at >= 0; at = _find(name.bytes, length, at + 1)) {
-        if (_formAt(name, at))
+        const int end = _stemEnd(name, at);
+        if (end >= 0 && _formAt(name, at, end))
             return true;
     }
-    return false;
+    return _inOtherSpelling(text, length);
 }
 
 bool StringMatcherUtf::_decodedSearch(const char* text, int length) const
 {
     const QString decoded = QString::fromUtf8(text, length);
     const DecodedName name{decoded, int(decoded.size())};
-    for (qsizetype at = decoded.indexOf(_stem, 0, Qt::CaseInsensitive); at >= 0;
-         at = decoded.indexOf(_stem, at + 1, Qt::CaseInsensitive)) {
-        if (_formAt(name, int(at)))
+    const QStringView firstPart = QStringView(_stem).left(_length);
+    for (qsizetype at = decoded.indexOf(firstPart, 0, Qt::CaseInsensitive); at >= 0;
+         at = decoded.indexOf(firstPart, at + 1, Qt::CaseInsensitive)) {
+        const int end = _stemEnd(name, int(at));
+        if (end >= 0 && _formAt(name, int(at), end))
             return true;
     }
-    return false;
+    return _inOtherSpelling(text, length);
 }
 
 int getWordsIntoVector(std::vector<QString>& words, const QString& text)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class WordForms;
@@ -26,12 +27,16 @@ class WordForms;
 // Boyer-Moore-Horspool search: the stem is lowered once, the text folded byte by byte, A-Z
 // only, so accented capitals in ISO 8859-1 text are not folded, and any byte at or above 0x80
 // counts as a letter. Any other word is compared with the decoded name, ignoring case in every
-// script.
+// script. Where the word's hyphens join words ("low-fat", "half-and-half"), each may stand in
+// the name as written, as a space, or be left out ("Milk, lowfat", "Cream, half and half"):
+// the part before the first one is the stem looked for, and each later part is checked where
+// it stands. A word written two common ways (WordForms) is found in either spelling.
 class StringMatcherUtf {
 public:
     enum class Encoding { Latin1, Utf8 };
 
     explicit StringMatcherUtf(const QString& word, Encoding encoding = Encoding::Latin1);
+    ~StringMatcherUtf();
 
     // Whether the word occurs in the first length bytes of text.
     bool operator()(const char* text, int length) const;
@@ -39,22 +44,33 @@ public:
     const QString& word() const { return _word; }
 
 private:
+    struct OneSpelling {};
+    StringMatcherUtf(const QString& word, Encoding encoding, OneSpelling);
+
     void _takeForms(const WordForms& wordForms);
     template <typename Name>
-    bool _formAt(const Name& name, int start) const;
+    int _stemEnd(const Name& name, int start) const;
+    template <typename Name>
+    bool _formAt(const Name& name, int start, int end) const;
     int _find(const unsigned char* bytes, int length, int start) const;
     bool _byteSearch(const char* text, int length) const;
     bool _decodedSearch(const char* text, int length) const;
+    bool _inOtherSpelling(const char* text, int length) const
+    {
+        return _otherSpelling && (*_otherSpelling)(text, length);
+    }
 
     QString _word;
     QString _stem;                       // lowered
+    std::vector<QString> _laterParts;    // the stem's parts after a joining hyphen, lowered
     QByteArray _typedRest;               // what follows the stem in the word as typed
     std::vector<QByteArray> _otherRests; // the same in each other form that does not hold it
     bool _othersEndParts = false;        // whether those forms must end a part of the name
     bool _decode = false;
-    std::vector<unsigned char> _pattern; // the stem reversed and lowered; ends with a 0 byte
-    int _length;
+    std::vector<unsigned char> _pattern; // the first part reversed and lowered; ends with a 0 byte
+    int _length;                         // of the stem's first part
     std::array<int, 256> _skip;
+    std::unique_ptr<StringMatcherUtf> _otherSpelling;
 };
 
 // Splits text on white space and appends the pieces to words. Returns the shortest piece's

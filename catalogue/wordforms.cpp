@@ -1,5 +1,7 @@
 #include "catalogue/wordforms.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int SHORTEST_FORM = 3;
@@ -48,7 +50,53 @@ QStringList plurals(const QString& word)
     return {word + QLatin1Char('s')};
 }
 
+// Words written two common ways, each pair in the singular.
+constexpr std::pair<QLatin1StringView, QLatin1StringView> SPELLINGS[] = {
+    {QLatin1StringView("donut"), QLatin1StringView("doughnut")},
+    {QLatin1StringView("ketchup"), QLatin1StringView("catsup")},
+    {QLatin1StringView("yoghurt"), QLatin1StringView("yogurt")},
+    {QLatin1StringView("whisky"), QLatin1StringView("whiskey")},
+    {QLatin1StringView("kebab"), QLatin1StringView("kabob")},
+    {QLatin1StringView("chilli"), QLatin1StringView("chili")},
+    {QLatin1StringView("omelette"), QLatin1StringView("omelet")},
+};
+
 } // namespace
+
+std::vector<qsizetype> WordForms::joints(QStringView word)
+{
+    std::vector<qsizetype> found;
+    for (qsizetype i = 1; i + 1 < word.size(); ++i) {
+        if (word[i] == QLatin1Char('-') && word[i - 1].isLetterOrNumber() && word[i + 1].isLetterOrNumber())
+            found.push_back(i);
+    }
+    return found;
+}
+
+QStringList WordForms::apartAndJoined(const QString& word)
+{
+    const std::vector<qsizetype> places = joints(word);
+    if (places.empty())
+        return {};
+    QString apart = word;
+    QString joined = word;
+    for (auto place = places.rbegin(); place != places.rend(); ++place) {
+        apart[*place] = QLatin1Char(' ');
+        joined.remove(*place, 1);
+    }
+    return {apart, joined};
+}
+
+QString WordForms::otherSpelling() const
+{
+    for (const auto& [one, other] : SPELLINGS) {
+        if (_word == one || (_plural && _others.contains(one)))
+            return other;
+        if (_word == other || (_plural && _others.contains(other)))
+            return one;
+    }
+    return QString();
+}
 
 bool WordForms::readsAsPlural(QLatin1StringView word)
 {

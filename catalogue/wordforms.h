@@ -3,6 +3,8 @@
 
 #include <QStringList>
 
+#include <vector>
+
 // The forms in which a search finds a word: the word itself and its simple English singular or
 // plural, read from its ending ("eggs" and "egg", "berry" and "berries", "peach" and "peaches",
 // "tomato" with "tomatos" and "tomatoes", "mangoes" with "mango" and "mangos", "anchovies" with
@@ -11,7 +13,8 @@
 // ending in "s" (but not "ss" or "us") is taken as a plural, any other as a singular; a word
 // that does not end in a letter has no other form. Forms shorter than three characters are
 // left out, as a search word that short finds too much. Both the word search and the ranking
-// of its hits take their forms from here.
+// of its hits take their forms from here, and so do they the words' other spellings and the
+// words that a hyphen joins.
 class WordForms {
 public:
     explicit WordForms(const QString& word);
@@ -24,6 +27,18 @@ public:
 
     // Whether a word, in any case, reads as a plural by the rule above ("Nuts", "foods").
     static bool readsAsPlural(QLatin1StringView word);
+
+    // The places of the hyphens that join two words into one, with a letter or digit on both
+    // sides ("low-fat", "half-and-half"; not the one of "-fry").
+    static std::vector<qsizetype> joints(QStringView word);
+    // The word written with those hyphens as spaces and then with them left out ("low fat" and
+    // "lowfat"); none for a word without them.
+    static QStringList apartAndJoined(const QString& word);
+    // The other spelling of a word written two common ways ("doughnut" for "donut" or "donuts",
+    // "catsup" for "ketchup"), lowered, or an empty text. The pairs are the singulars of
+    // donut/doughnut, ketchup/catsup, yoghurt/yogurt, whisky/whiskey, kebab/kabob, chilli/chili
+    // and omelette/omelet.
+    QString otherSpelling() const;
 
 private:
     QString _word;

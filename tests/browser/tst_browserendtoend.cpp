@@ -152,6 +152,23 @@ private slots:
         row("pecan", "Nuts, pecans", FIRST_FOOD);
         row("walnut", "Nuts, walnuts, english", FIRST_FOOD);
         row("brownie", "Cookies, brownies, commercially prepared", FIRST_FOOD);
+        // Words joined by a hyphen, found as the catalogue writes them apart or closed up.
+        row("low-fat milk", "Milk, lowfat, fluid, 1% milkfat, with added vitamin A and vitamin D");
+        row("half-and-half", "Cream, fluid, half and half");
+        row("chick-peas", "Chickpeas (garbanzo beans, bengal gram), mature seeds, raw", FIRST_FOOD);
+        row("ice-cream", "Ice creams, vanilla");
+        row("peanut-butter", "Peanut butter, smooth style, with salt");
+        row("non-fat yogurt", "Yogurt, fruit variety, nonfat", FIRST_FOOD);
+        row("sugar-free energy drink", "Energy drink, AMP, sugar free");
+        row("low-fat cottage cheese", "Cheese, cottage, lowfat, 1% milkfat");
+        row("low-fat yogurt", "Yogurt, plain, low fat, 12 grams protein per 8 ounce");
+        // A word written two common ways.
+        row("donut", "Doughnuts, cake-type, plain (includes unsugared, old-fashioned)");
+        row("ketchup", "Catsup", FIRST_FOOD);
+        // The food whose own name opens with the search, before those that merely hold it.
+        row("kiwi", "Kiwifruit, green, raw", FIRST_FOOD);
+        row("apple sauce", "Applesauce, canned, unsweetened, without added ascorbic acid (includes USDA commodity)", 5);
+        row("fish sticks", "Fish, fish portions and sticks, frozen, preheated", FIRST_FOOD);
     }
     // Headers count as rows: they take the place of a food on the screen.
     void commonSearchShowsThePlainFoodInView()

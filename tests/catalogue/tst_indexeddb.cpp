@@ -149,6 +149,16 @@ void TestIndexedDB::matchesWordsIgnoringCase_data()
     QTest::newRow("one letter") << "s" << QByteArray("Peas") << true;
     QTest::newRow("singular after a hyphen") << "fries" << QByteArray("Tortillas, ready-to-bake or -fry") << false;
     QTest::newRow("absent") << "pear" << QByteArray("Apple pie") << false;
+    QTest::newRow("hyphen as written") << "sugar-free" << QByteArray("Energy drink, sugar-free") << true;
+    QTest::newRow("hyphen left out") << "low-fat" << QByteArray("Milk, lowfat, fluid") << true;
+    QTest::newRow("hyphens as spaces") << "half-and-half" << QByteArray("Cream, fluid, half and half") << true;
+    QTest::newRow("hyphen apart, plural") << "ice-cream" << QByteArray("Ice creams, vanilla") << true;
+    QTest::newRow("hyphen joined, singular") << "chick-peas" << QByteArray("Soup, chickpea") << true;
+    QTest::newRow("hyphen joined, no part") << "chick-peas" << QByteArray("Chickpeaflour") << false;
+    QTest::newRow("hyphen, parts elsewhere") << "low-fat" << QByteArray("Fat, low sodium") << false;
+    QTest::newRow("hyphen, ending as typed") << "x-" << QByteArray("x ray") << false;
+    QTest::newRow("other spelling") << "donuts" << QByteArray("Doughnuts, cake-type") << true;
+    QTest::newRow("other spelling, back") << "catsup" << QByteArray("Ketchup") << true;
     QTest::newRow("accent typed small") << QString::fromUtf8("caf\u00e9") << QByteArray("CAF\xC9") << false;
     QTest::newRow("accent typed capital") << QString::fromUtf8("CAF\u00c9") << QByteArray("caf\xE9") << true;
 }
@@ -175,6 +185,9 @@ void TestIndexedDB::matchesUtf8Names_data()
     QTest::newRow("emoji") << QString::fromUtf8("🍜") << QString::fromUtf8("Pho 🍜") << true;
     QTest::newRow("accent not dropped") << QString::fromUtf8("crème") << "Creme" << false;
     QTest::newRow("singular, accented") << QString::fromUtf8("CAFÉS") << QString::fromUtf8("Glace au café") << true;
+    QTest::newRow("hyphen as a space, accented") << QString::fromUtf8("crème-brûlée")
+                                                 << QString::fromUtf8("Crème Brûlée") << true;
+    QTest::newRow("hyphen left out, ascii") << "hot-dog" << QString::fromUtf8("Hotdog à la maison") << true;
 }
 
 void TestIndexedDB::matchesUtf8Names()

@@ -153,6 +153,7 @@ private slots:
         QCOMPARE(drain(wrapper.search(QString::fromUtf8("g\xc3\xa2teau"))),
                  QStringList{QString::fromUtf8("G\xc3\xa2teau au yaourt")});
         QCOMPARE(drain(wrapper.search("SOUP")), (QStringList{"Tomato soup", "Red lentil soup"}));
+        QCOMPARE(drain(wrapper.search("red-lentil soups")), QStringList{"Red lentil soup"});
         const QStringList lines = transcript("sample");
         QVERIFY(lines.contains("search 3 ab"));
         QVERIFY(lines.contains(QString::fromUtf8("search 7 g\xc3\xa2teau")));

@@ -144,6 +144,10 @@ private slots:
         QVERIFY(foods->applySearchTerms(QStringLiteral("snacks trail"), false, 0));
         QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY)),
                  QStringList({"Trail mix"}));
+        // So does a word joined by a hyphen that the name writes apart.
+        QVERIFY(foods->applySearchTerms(QStringLiteral("trail-mix"), false, 0));
+        QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY)),
+                 QStringList({"Trail mix"}));
     }
 
     void everyChangePostsReload()
@@ -250,6 +254,8 @@ private slots:
         QVERIFY(foods->applySearchTerms(QString::fromUtf8("борщ"), false, 0));
         QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY)), QStringList{borscht});
         QVERIFY(foods->applySearchTerms(QString::fromUtf8("BRÛLÉE"), false, 0));
+        QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY)), QStringList{creme});
+        QVERIFY(foods->applySearchTerms(QString::fromUtf8("crème-BRÛLÉE"), false, 0));
         QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY)), QStringList{creme});
         QVERIFY(foods->applySearchTerms(QStringLiteral("pho"), false, 0));
         QCOMPARE(names(foods->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY)), QStringList{pho});

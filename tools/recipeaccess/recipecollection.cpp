@@ -1,7 +1,12 @@
 #include "tools/recipeaccess/recipecollection.h"
 
+#include "catalogue/stringmatcherutf.h"
+
 #include <QFile>
 #include <QTextStream>
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -69,13 +74,18 @@ const CollectionRecipe* RecipeCollection::find(qint32 id) const
 
 std::vector<const CollectionRecipe*> RecipeCollection::search(const QString& text) const
 {
-    const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    std::vector<QString> words;
+    getWordsIntoVector(words, text);
+    std::vector<std::unique_ptr<StringMatcherUtf>> matchers;
+    for (const QString& word : words)
+        matchers.push_back(std::make_unique<StringMatcherUtf>(word, StringMatcherUtf::Encoding::Utf8));
     std::vector<const CollectionRecipe*> found;
     for (const CollectionRecipe& recipe : _recipes) {
-        bool all = !words.isEmpty();
-        for (const QString& word : words)
-            all = all && recipe.name.contains(word, Qt::CaseInsensitive);
-        if (all)
+        const QByteArray name = recipe.name.toUtf8();
+        const auto holds = [&name](const std::unique_ptr<StringMatcherUtf>& matcher) {
+            return (*matcher)(name.constData(), int(name.size()));
+        };
+        if (!matchers.empty() && std::all_of(matchers.begin(), matchers.end(), holds))
             found.push_back(&recipe);
     }
     return found;

@@ -14,7 +14,8 @@ public:
 
     // The recipe of that id, or none.
     const CollectionRecipe* find(qint32 id) const;
-    // The recipes whose name holds every word of text, ignoring case, in file order.
+    // The recipes whose name holds every word of text, in file order: each word is found as the
+    // catalogue's foods find it (StringMatcherUtf).
     std::vector<const CollectionRecipe*> search(const QString& text) const;
 
 private:
