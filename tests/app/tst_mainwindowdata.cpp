@@ -32,6 +32,7 @@
 #include "widgets/qpopupcalendar.h"
 #include "widgets/searchlineedit.h"
 #include "widgets/shownday.h"
+#include "tests/support/failingreads.h"
 #include "tests/support/heldfolder.h"
 #include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
@@ -163,28 +164,6 @@ extern "C" int fsync(int fd)
 {
     const std::function<int()> fault = std::exchange(s_nextSync, nullptr);
     return fault ? (errno = fault(), -1) : int(::syscall(SYS_fsync, fd));
-}
-
-// While set, the database reads of files whose names end so fail as a failing disk's would
-// (or the system's, out of memory), from that offset on; when once, the first read at that
-// offset alone.
-QByteArray s_unreadEnding;
-off64_t s_unreadFrom = 0;
-int s_unreadError = EIO;
-bool s_unreadOnce = false;
-
-extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset)
-{
-    char name[4096] = {};
-    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
-    if (!s_unreadEnding.isEmpty() && (s_unreadOnce ? offset == s_unreadFrom : offset >= s_unreadFrom)
-        && ::readlink(link.constData(), name, sizeof name - 1) > 0
-        && QByteArray(name).endsWith(s_unreadEnding)) {
-        if (s_unreadOnce)
-            s_unreadEnding.clear();
-        return (errno = s_unreadError, -1);
-    }
-    return ::syscall(SYS_pread64, fd, buffer, size, offset);
 }
 
 namespace {

@@ -1,0 +1,159 @@
+// What the store makes of a failed read of the diary: another program's hold, a fault of the
+// system or damage, each from that failure, with the reads of a failing disk and another
+// process holding the diary.
+
+#include "userdbtestenv.h"
+
+#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
+#include "userdb/storeoutcome.h"
+#include "tests/support/failingreads.h"
+#include "tests/support/otherprocess.h"
+#include "tests/support/otherreader.h"
+
+#include <QtTest>
+
+#include <optional>
+
+namespace {
+
+// Where the first page of the table starts in the running diary's file.
+qint64 firstPageOf(const char* table)
+{
+    BXSqlQuery page("SELECT (rootpage - 1) * (SELECT page_size FROM pragma_page_size) "
+                    "FROM sqlite_master WHERE name = ?");
+    page.bindValue(0, QString::fromLatin1(table));
+    return page.first().value_or(false) ? page.value(0).toLongLong() : -1;
+}
+
+// The outcome of reading the users of the running diary.
+StoreOutcome readUsers()
+{
+    BXSqlQuery users("SELECT count(*) FROM user_users");
+    const std::optional<bool> read = users.first();
+    return read ? StoreOutcome() : users.outcome();
+}
+
+void failReads(const char* table, int error, bool once)
+{
+    s_unreadFrom = firstPageOf(table);
+    s_unreadError = error;
+    s_unreadOnce = once;
+    s_unreadEnding = "/userdata.db";
+}
+
+void healReads()
+{
+    s_unreadEnding.clear();
+    s_beforeRead = nullptr;
+    s_unreadError = EIO;
+    s_unreadOnce = false;
+}
+
+} // namespace
+
+class TestFailureCause : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { UserDbTestEnv::loadBrand(); }
+    void init() { QVERIFY(UserDbTestEnv::startFresh()); }
+    void cleanup()
+    {
+        healReads();
+        BXSqlDb::setBusyTimeout(10000);
+    }
+    void cleanupTestCase() { UserDbTestEnv::removeDatabase(); }
+
+    void eachReadIsJudgedByItsOwnFailure_data();
+    void eachReadIsJudgedByItsOwnFailure();
+    void startTellsHoldsAndFaultsApartFromDamage_data();
+    void startTellsHoldsAndFaultsApartFromDamage();
+};
+
+void TestFailureCause::eachReadIsJudgedByItsOwnFailure_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<bool>("damaged");
+    // A fault of the system is told with its reason, and says nothing of a later read: the
+    // damage found then is damage, and a page that read short is read again.
+    QTest::newRow("one read failed, then the page is damaged")
+        << EIO << "disk I/O error: Input/output error" << true;
+    QTest::newRow("one read out of memory, then the page is damaged")
+        << ENOMEM << "disk I/O error: Cannot allocate memory" << true;
+    QTest::newRow("one short read, then the page reads whole")
+        << 0 << "disk I/O error: a read ended short of what the file holds" << false;
+    QTest::newRow("one short read, then the page is damaged")
+        << 0 << "disk I/O error: a read ended short of what the file holds" << true;
+}
+
+void TestFailureCause::eachReadIsJudgedByItsOwnFailure()
+{
+    QFETCH(int, error);
+    QFETCH(QString, told);
+    QFETCH(bool, damaged);
+    failReads("user_users", error, true);
+    const StoreOutcome failed = readUsers();
+    QVERIFY(failed.systemFault());
+    QCOMPARE(failed.detail(), told);
+    std::optional<OtherReader> damage;
+    if (damaged)
+        QVERIFY(damage.emplace(UserDbTestEnv::databaseFile(), OtherReader::Damaged, QStringLiteral("user_users")).reading());
+    const StoreOutcome next = readUsers();
+    QCOMPARE(next.reason(), damaged ? StoreOutcome::Reason::Damaged : StoreOutcome::Reason::Ok);
+    QCOMPARE(BXSqlDb::damageProven(), damaged);
+    damage.reset();
+    QVERIFY(readUsers().ok());
+    QVERIFY(!BXSqlDb::damageProven());
+}
+
+void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("held");
+    QTest::addColumn<QString>("told");
+    const QString inUse = QStringLiteral("is in use by another program");
+    // Another process takes the diary as the start reads it, and holds it on.
+    QTest::newRow("held from the format version on") << "userdata_meta" << 0 << true << inUse;
+    QTest::newRow("held from the sync devices on") << "userdata_sync_devices" << 0 << true << inUse;
+    // Every read from the format version on fails, then the disk reads whole again.
+    QTest::newRow("reads of the format version end short")
+        << "userdata_meta" << 0 << false << ": disk I/O error: a read ended short of what the file holds.";
+    QTest::newRow("reads of the format version fail")
+        << "userdata_meta" << EIO << false << ": disk I/O error: Input/output error.";
+}
+
+// Neither another program's hold nor a fault of the system is ever called damage at the start:
+// the start is told why, and starts once the diary is free or reads whole again.
+void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage()
+{
+    QFETCH(QString, table);
+    QFETCH(int, error);
+    QFETCH(bool, held);
+    QFETCH(QString, told);
+    failReads(table.toLatin1().constData(), error, held);
+    BXSqlDb::cleanUp();
+    std::optional<OtherProcess> other;
+    if (held) {
+        other.emplace(UserDbTestEnv::databaseFile());
+        s_beforeRead = [&other] { QVERIFY(other->take()); };
+        BXSqlDb::setBusyTimeout(100);
+    }
+    QString text;
+    StoreOutcome outcome;
+    QVERIFY(!UserDbTestEnv::startUp(&text, &outcome));
+    QVERIFY2(text.contains(told) && !text.contains(QStringLiteral("corrupted")), qPrintable(text));
+    QCOMPARE(outcome.busy(), held);
+    QVERIFY(outcome.reason() != StoreOutcome::Reason::Damaged);
+    QVERIFY(!s_beforeRead);
+    BXSqlDb::cleanUp();
+    other.reset();
+    healReads();
+    QVERIFY2(UserDbTestEnv::startUp(&text), qPrintable(text));
+}
+
+QTEST_GUILESS_MAIN(TestFailureCause)
+#include "tst_failurecause.moc"
