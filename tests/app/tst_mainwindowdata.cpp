@@ -34,6 +34,7 @@
 #include "widgets/shownday.h"
 #include "tests/support/failingreads.h"
 #include "tests/support/heldfolder.h"
+#include "tests/support/otherprocess.h"
 #include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/storedmealname.h"
@@ -601,6 +602,8 @@ void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit_data()
     QTest::newRow("one read of its version failed, retry")
         << int(QMessageBox::Retry) << true
         << "cannot be read now: disk I/O error: Input/output error. The file has been left as it is; try again.";
+    // Another process takes the diary as the reopening reads it, and lets it go at Retry.
+    QTest::newRow("held by another program from its version on, retry") << int(QMessageBox::Retry) << true << inUse;
 }
 
 // Another program takes the diary between the copy and the reopening, or a read fails: the
@@ -611,24 +614,35 @@ void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit()
     QFETCH(bool, up);
     QFETCH(QString, told);
     int restarts = 0;
-    const bool unread = !told.contains(QStringLiteral("in use"));
-    _window->restart = [&restarts, unread](QString* error) {
-        if (restarts++ == 0 && !unread) {
+    const bool held = QByteArray(QTest::currentDataTag()).contains("held");
+    const bool unread = !held && !told.contains(QStringLiteral("in use"));
+    std::optional<OtherProcess> other;
+    if (held) {
+        other.emplace(databaseFile());
+        s_beforeRead = [&other] { QVERIFY(other->take()); };
+        BXSqlDb::setBusyTimeout(100);
+    }
+    _window->restart = [&restarts, &other, unread, held](QString* error) {
+        if (restarts++ == 0 && !unread && !held) {
             *error = QStringLiteral("Your diary is in use by another program");
             return false;
         }
+        if (restarts > 1)
+            other.reset();
         std::string text;
         const bool started = BXSqlDb::startUp(text, true);
         *error = QString::fromStdString(text);
         return started;
     };
     _window->answers = {QMessageBox::StandardButton(answer)};
-    s_unreadOnce = unread;
+    s_unreadOnce = unread || held;
     s_unreadFrom = versionPage(databaseFile());
-    s_unreadEnding = unread ? QByteArray("/userdata.db") : QByteArray();
+    s_unreadEnding = unread || held ? QByteArray("/userdata.db") : QByteArray();
     const QString path = backupOfLive(QStringLiteral("reopen.ptBackup"));
+    BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
     s_unreadEnding.clear();
     s_unreadOnce = false;
+    QVERIFY(!s_beforeRead);
     QCOMPARE(_window->messages.first().first, QStringLiteral("Diary not available"));
     QVERIFY2(_window->messages.first().second.contains(told), qPrintable(_window->messages.first().second));
     QCOMPARE(BXSqlDb::isUp(), up);
