@@ -26,12 +26,10 @@ qint64 firstPageOf(const char* table)
     return page.first().value_or(false) ? page.value(0).toLongLong() : -1;
 }
 
-// The outcome of reading the users of the running diary.
 StoreOutcome readUsers()
 {
     BXSqlQuery users("SELECT count(*) FROM user_users");
-    const std::optional<bool> read = users.first();
-    return read ? StoreOutcome() : users.outcome();
+    return users.first() ? StoreOutcome() : users.outcome();
 }
 
 void failReads(const char* table, int error, bool once)
@@ -40,14 +38,6 @@ void failReads(const char* table, int error, bool once)
     s_unreadError = error;
     s_unreadOnce = once;
     s_unreadEnding = "/userdata.db";
-}
-
-void healReads()
-{
-    s_unreadEnding.clear();
-    s_beforeRead = nullptr;
-    s_unreadError = EIO;
-    s_unreadOnce = false;
 }
 
 } // namespace
@@ -61,7 +51,8 @@ private slots:
     void init() { QVERIFY(UserDbTestEnv::startFresh()); }
     void cleanup()
     {
-        healReads();
+        s_unreadEnding.clear();
+        s_beforeRead = nullptr;
         BXSqlDb::setBusyTimeout(10000);
     }
     void cleanupTestCase() { UserDbTestEnv::removeDatabase(); }
@@ -151,7 +142,7 @@ void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage()
     QVERIFY(!s_beforeRead);
     BXSqlDb::cleanUp();
     other.reset();
-    healReads();
+    s_unreadEnding.clear();
     QVERIFY2(UserDbTestEnv::startUp(&text), qPrintable(text));
 }
 
