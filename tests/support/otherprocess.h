@@ -19,26 +19,25 @@ class OtherProcess
 public:
     explicit OtherProcess(const QString& path)
     {
-        if (::pipe(_ask) != 0 || ::pipe(_told) != 0 || (_child = ::fork()) < 0)
-            return;
-        if (_child > 0) {
+        if (::pipe(_ask) != 0 || ::pipe(_told) != 0 || (_child = ::fork()) != 0) {
             ::close(_ask[0]);
             ::close(_told[1]);
             return;
         }
-        char signal = 0;
         sqlite3* db = nullptr;
+        char signal = 0;
+        ::close(_ask[1]);
         if (::read(_ask[0], &signal, 1) == 1
             && sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
             sqlite3_busy_handler(db, &OtherProcess::_waiting, &_told[1]);
             sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
             _waiting(&_told[1], 0);
-            ::close(_ask[1]);
             while (::read(_ask[0], &signal, 1) == 1) {
             }
         }
         ::_exit(0);
     }
+    // The file goes as the pipe that asks closes.
     ~OtherProcess()
     {
         ::close(_ask[1]);
@@ -46,13 +45,11 @@ public:
         if (_child > 0)
             ::waitpid(_child, nullptr, 0);
     }
-    OtherProcess(const OtherProcess&) = delete;
-    OtherProcess& operator=(const OtherProcess&) = delete;
 
     bool take()
     {
-        char signal = 't';
-        return _child > 0 && ::write(_ask[1], &signal, 1) == 1 && ::read(_told[0], &signal, 1) == 1;
+        char told = 0;
+        return ::write(_ask[1], "t", 1) == 1 && ::read(_told[0], &told, 1) == 1;
     }
 
 private:

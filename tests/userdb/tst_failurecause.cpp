@@ -1,12 +1,10 @@
 // What the store makes of a failed read of the diary: another program's hold, a fault of the
-// system or damage, each from that failure, with the reads of a failing disk and another
+// system or damage, each from that failure alone, with the reads of a failing disk and another
 // process holding the diary.
 
 #include "userdbtestenv.h"
 
-#include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
-#include "userdb/storeoutcome.h"
 #include "tests/support/failingreads.h"
 #include "tests/support/otherprocess.h"
 #include "tests/support/otherreader.h"
@@ -17,27 +15,22 @@
 
 namespace {
 
-// Where the first page of the table starts in the running diary's file.
-qint64 firstPageOf(const char* table)
+// From the first page of the table on, reads of the diary fail with `error` (0: end short).
+void failReads(const char* table, int error, bool once)
 {
     BXSqlQuery page("SELECT (rootpage - 1) * (SELECT page_size FROM pragma_page_size) "
                     "FROM sqlite_master WHERE name = ?");
     page.bindValue(0, QString::fromLatin1(table));
-    return page.first().value_or(false) ? page.value(0).toLongLong() : -1;
+    s_unreadFrom = page.first().value_or(false) ? page.value(0).toLongLong() : -1;
+    s_unreadError = error;
+    s_unreadOnce = once;
+    s_unreadEnding = "/userdata.db";
 }
 
 StoreOutcome readUsers()
 {
     BXSqlQuery users("SELECT count(*) FROM user_users");
     return users.first() ? StoreOutcome() : users.outcome();
-}
-
-void failReads(const char* table, int error, bool once)
-{
-    s_unreadFrom = firstPageOf(table);
-    s_unreadError = error;
-    s_unreadOnce = once;
-    s_unreadEnding = "/userdata.db";
 }
 
 } // namespace
@@ -68,16 +61,13 @@ void TestFailureCause::eachReadIsJudgedByItsOwnFailure_data()
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("told");
     QTest::addColumn<bool>("damaged");
-    // A fault of the system is told with its reason, and says nothing of a later read: the
-    // damage found then is damage, and a page that read short is read again.
-    QTest::newRow("one read failed, then the page is damaged")
-        << EIO << "disk I/O error: Input/output error" << true;
-    QTest::newRow("one read out of memory, then the page is damaged")
-        << ENOMEM << "disk I/O error: Cannot allocate memory" << true;
-    QTest::newRow("one short read, then the page reads whole")
-        << 0 << "disk I/O error: a read ended short of what the file holds" << false;
-    QTest::newRow("one short read, then the page is damaged")
-        << 0 << "disk I/O error: a read ended short of what the file holds" << true;
+    // A fault of the system is told with its reason and says nothing of the next read: damage
+    // found then is damage, and a page that read short is read again.
+    const QString shortRead = QStringLiteral("disk I/O error: a read ended short of what the file holds");
+    QTest::newRow("one read failed, then damage") << EIO << "disk I/O error: Input/output error" << true;
+    QTest::newRow("one read out of memory, then damage") << ENOMEM << "disk I/O error: Cannot allocate memory" << true;
+    QTest::newRow("one short read, then a whole one") << 0 << shortRead << false;
+    QTest::newRow("one short read, then damage") << 0 << shortRead << true;
 }
 
 void TestFailureCause::eachReadIsJudgedByItsOwnFailure()
@@ -92,12 +82,10 @@ void TestFailureCause::eachReadIsJudgedByItsOwnFailure()
     std::optional<OtherReader> damage;
     if (damaged)
         QVERIFY(damage.emplace(UserDbTestEnv::databaseFile(), OtherReader::Damaged, QStringLiteral("user_users")).reading());
-    const StoreOutcome next = readUsers();
-    QCOMPARE(next.reason(), damaged ? StoreOutcome::Reason::Damaged : StoreOutcome::Reason::Ok);
+    QCOMPARE(readUsers().reason(), damaged ? StoreOutcome::Reason::Damaged : StoreOutcome::Reason::Ok);
     QCOMPARE(BXSqlDb::damageProven(), damaged);
     damage.reset();
-    QVERIFY(readUsers().ok());
-    QVERIFY(!BXSqlDb::damageProven());
+    QVERIFY(readUsers().ok() && !BXSqlDb::damageProven());
 }
 
 void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage_data()
@@ -106,19 +94,17 @@ void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage_data()
     QTest::addColumn<int>("error");
     QTest::addColumn<bool>("held");
     QTest::addColumn<QString>("told");
+    // Another process takes the diary as the start reads that table, and holds it on; or every
+    // read from the format version on fails until the disk reads whole again.
     const QString inUse = QStringLiteral("is in use by another program");
-    // Another process takes the diary as the start reads it, and holds it on.
     QTest::newRow("held from the format version on") << "userdata_meta" << 0 << true << inUse;
     QTest::newRow("held from the sync devices on") << "userdata_sync_devices" << 0 << true << inUse;
-    // Every read from the format version on fails, then the disk reads whole again.
-    QTest::newRow("reads of the format version end short")
-        << "userdata_meta" << 0 << false << ": disk I/O error: a read ended short of what the file holds.";
-    QTest::newRow("reads of the format version fail")
-        << "userdata_meta" << EIO << false << ": disk I/O error: Input/output error.";
+    QTest::newRow("reads end short") << "userdata_meta" << 0 << false << ": disk I/O error: a read ended short";
+    QTest::newRow("reads fail") << "userdata_meta" << EIO << false << ": disk I/O error: Input/output error.";
 }
 
-// Neither another program's hold nor a fault of the system is ever called damage at the start:
-// the start is told why, and starts once the diary is free or reads whole again.
+// Neither a hold nor a fault of the system is called damage at the start: the start says why,
+// and starts once the diary is free or reads whole again.
 void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage()
 {
     QFETCH(QString, table);
@@ -137,9 +123,7 @@ void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage()
     StoreOutcome outcome;
     QVERIFY(!UserDbTestEnv::startUp(&text, &outcome));
     QVERIFY2(text.contains(told) && !text.contains(QStringLiteral("corrupted")), qPrintable(text));
-    QCOMPARE(outcome.busy(), held);
-    QVERIFY(outcome.reason() != StoreOutcome::Reason::Damaged);
-    QVERIFY(!s_beforeRead);
+    QVERIFY(outcome.busy() == held && outcome.reason() != StoreOutcome::Reason::Damaged && !s_beforeRead);
     BXSqlDb::cleanUp();
     other.reset();
     s_unreadEnding.clear();
