@@ -17,7 +17,6 @@
 #include <sqlite3.h>
 
 #include <cassert>
-#include <cstring>
 #include <iterator>
 #include <utility>
 
