@@ -47,6 +47,8 @@ public:
     // Why a read of the main file of `db` failed since `failedBefore` reads of it had failed, as
     // SQLite and the system tell it; empty when none has.
     static QString unreadSince(const QSqlDatabase& db, long failedBefore);
+
+private:
     // The system's reason for a read that ended with `error` (an error number, or
     // ReadWatch::ShortRead).
     static QString readReason(int error);
