@@ -215,7 +215,8 @@ public:
     // that cannot be checked, was not read for a reason of the system, which the outcome names;
     // one that another program holds is Busy.
     static StoreOutcome provenOutcome(const QSqlError& error, const QSqlDatabase& db);
-    // Whether SQLite finds the running connection's file damaged when it reads it again now.
+    // Whether the last failure of the running connection was damage, and SQLite still finds the
+    // file damaged when it reads it again now.
     static bool damageProven();
 
     // Writes the schema version and the application version; throws BXException.
@@ -314,7 +315,8 @@ private:
     void _noteRefusal();
     // SQLite's reason for the last refusal of the connection.
     StoreOutcome _refusal() const;
-    // `outcome` of the connection with its damage proven now (see provenOutcome).
+    // `outcome` of the connection with its damage proven now (see provenOutcome), kept as the
+    // connection's last failure.
     StoreOutcome _proven(const StoreOutcome& outcome);
     void _note(const StoreOutcome& outcome, bool change);
 
@@ -330,6 +332,8 @@ private:
     // The innermost open action, and whether it holds a read lock of its own.
     StoreAction* m_action = nullptr;
     bool m_reading = false;
+    // The last failure of the connection was damage, proven when it was told.
+    bool m_damageProven = false;
 };
 
 // A table whose changes the sync devices follow, as the program makes it: the sync table that

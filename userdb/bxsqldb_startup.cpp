@@ -1271,16 +1271,23 @@ StoreOutcome BXSqlDb::provenOutcome(const QSqlError& error, const QSqlDatabase& 
     return FailureCause::proven(outcomeOf(error, db), db.databaseName());
 }
 
-// A damaged diary is offered its backup only where a check made now finds the damage.
+// A damaged diary is offered its backup only where a check made now still finds the damage
+// that the last failure was proven to be.
 bool BXSqlDb::damageProven()
 {
+    if (!_instance || !_instance->m_damageProven)
+        return false;
     std::string findings;
-    return _instance && checkFileIntegrity(_instance->database().databaseName(), findings) == Integrity::Damaged;
+    const QString path = _instance->database().databaseName();
+    _instance->m_damageProven = checkFileIntegrity(path, findings) == Integrity::Damaged;
+    return _instance->m_damageProven;
 }
 
 StoreOutcome BXSqlDb::_proven(const StoreOutcome& outcome)
 {
-    return FailureCause::proven(outcome, database().databaseName());
+    const StoreOutcome found = FailureCause::proven(outcome, database().databaseName());
+    m_damageProven = found.reason() == StoreOutcome::Reason::Damaged;
+    return found;
 }
 
 QString BXSqlDb::takeUndoneRestore()
