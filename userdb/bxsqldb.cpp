@@ -1,6 +1,8 @@
 #include "userdb/bxsqldb.h"
 
 #include "userdb/busywait.h"
+#include "userdb/failurecause.h"
+#include "userdb/readwatch.h"
 #include "userdb/storeaction.h"
 
 #include "core/bxsettings.h"
@@ -15,7 +17,6 @@
 #include <sqlite3.h>
 
 #include <cassert>
-#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -100,48 +101,18 @@ bool reopenedWritable(QSqlDatabase& db)
     return db.open() && !db.isOpenError();
 }
 
-// SQLite's text for the code, followed by the system's reason for the last failed read or write
-// of the main file (the code alone names no cause: an I/O error may be a failing disk or the
-// system out of memory).
-int lastErrnoOf(sqlite3* db)
-{
-    int lastErrno = 0;
-    if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_LAST_ERRNO, &lastErrno) != SQLITE_OK)
-        return 0;
-    return lastErrno;
-}
-
-QString faultOf(sqlite3* db, int code)
-{
-    const int lastErrno = lastErrnoOf(db);
-    const QString text = QString::fromUtf8(sqlite3_errstr(code));
-    if (lastErrno == 0)
-        return text;
-    return QStringLiteral("%1: %2").arg(text, QString::fromLocal8Bit(std::strerror(lastErrno)));
-}
-
 } // namespace
 
 BXSqlDb* BXSqlDb::_instance = nullptr;
 
 QString BXSqlDb::faultText(const QSqlDatabase& db, int code)
 {
-    return faultOf(db.isOpen() ? handleOf(db) : nullptr, code);
-}
-
-QString BXSqlDb::readFaultText(const QSqlDatabase& db)
-{
-    return faultText(db, SQLITE_IOERR);
-}
-
-int BXSqlDb::lastSystemError(const QSqlDatabase& db)
-{
-    return db.isOpen() ? lastErrnoOf(handleOf(db)) : 0;
+    return FailureCause::faultText(db.isOpen() ? handleOf(db) : nullptr, code);
 }
 
 QString BXSqlDb::faultText(int code)
 {
-    return faultOf(_instance ? _instance->_handle() : nullptr, code);
+    return FailureCause::faultText(_instance ? _instance->_handle() : nullptr, code);
 }
 
 BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped)
@@ -152,24 +123,32 @@ BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOut
         failed = true;
         return;
     }
+    ReadWatch::install();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
                                                 QLatin1String(ConnectionName));
     db.setDatabaseName(path);
     db.setUserName(QString());
     db.setPassword(QString());
+    QSqlError refused;
     if (db.open() && !db.isOpenError() && reopenedWritable(db)) {
         _applyBusyTimeout();
         // The file is copied whole by backup, restore and the handheld component:
         // keep the single-file rollback journal and write through to the disk.
-        db.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
-        db.exec(QStringLiteral("PRAGMA synchronous=FULL"));
-        m_open = true;
-        return;
+        for (const char* setting : {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL"}) {
+            refused = db.exec(QString::fromLatin1(setting)).lastError();
+            if (refused.isValid())
+                break;
+        }
+        m_open = !refused.isValid();
+        if (m_open)
+            return;
+    } else {
+        refused = db.isOpen() ? db.lastError() : openError(db.lastError(), path);
     }
-    const QSqlError refused = db.isOpen() ? db.lastError() : openError(db.lastError(), path);
     error = refused.text().toStdString();
     if (stopped)
-        *stopped = StoreOutcome::fromError(refused);
+        *stopped = FailureCause::of(db, refused);
+    db.close();
     failed = true;
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(QLatin1String(ConnectionName));
@@ -328,7 +307,7 @@ bool BXSqlDb::mayRun(bool change, StoreOutcome* refused)
 
 StoreOutcome BXSqlDb::noteFailure(const QSqlError& error, bool change)
 {
-    const StoreOutcome outcome = _instance ? _instance->_proven(StoreOutcome::fromError(error))
+    const StoreOutcome outcome = _instance ? _instance->_proven(FailureCause::of(_instance->database(), error))
                                            : StoreOutcome::fromError(error);
     if (_instance)
         _instance->_note(outcome, change);
@@ -359,7 +338,7 @@ void BXSqlDb::_noteRefusal()
 StoreOutcome BXSqlDb::_refusal() const
 {
     sqlite3* db = _handle();
-    const StoreOutcome outcome = db ? StoreOutcome::fromCode(sqlite3_errcode(db),
+    const StoreOutcome outcome = db ? FailureCause::of(db, sqlite3_extended_errcode(db),
                                                        QString::fromUtf8(sqlite3_errmsg(db)))
                               : StoreOutcome(StoreOutcome::Reason::Other,
                                              connection().lastError().text());
@@ -404,7 +383,7 @@ bool BXSqlDb::beginReading()
     const QSqlError error = db.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")).lastError();
     if (error.isValid()) {
         db.exec(QStringLiteral("ROLLBACK"));
-        _note(_proven(StoreOutcome::fromError(error)), false);
+        _note(_proven(FailureCause::of(db, error)), false);
         return false;
     }
     m_reading = true;

@@ -187,8 +187,9 @@ public:
     // reason followed by DetailsMark and the whole report.
     static Integrity checkIntegrity(std::string& error);
     // The same check on the database file at `path`, read on a connection of its own that
-    // changes nothing.
-    static Integrity checkFileIntegrity(const QString& path, std::string& error);
+    // changes nothing; `stopped`, when given, gets the failure that ended the check early.
+    static Integrity checkFileIntegrity(const QString& path, std::string& error,
+                                        StoreOutcome* stopped = nullptr);
     // Marks where a reason ends and a long report that belongs in a box's details begins.
     static constexpr const char* DetailsMark = "\n\nDetails:\n";
     // The text before DetailsMark; *details gets what follows it (empty when there is none).
@@ -206,25 +207,21 @@ public:
     // reason when the system refuses the file itself (SQLite keeps none: too many open files,
     // say), so that no fault of the moment reads as a fault of the file.
     static QSqlError openError(const QSqlError& error, const QString& path);
-    // SQLite's text for `code` with the system's reason for the last read or write of the main
-    // file of `db` that failed, as in "disk I/O error: Input/output error".
+    // SQLite's text for `code` of the call that failed on `db` just now, with the system's reason
+    // for that failure, as in "disk I/O error: Input/output error".
     static QString faultText(const QSqlDatabase& db, int code);
     // The same on the running connection.
     static QString faultText(int code);
-    // The same for a read or write that failed, whatever SQLite made of it.
-    static QString readFaultText(const QSqlDatabase& db);
-    // The system's error number of the last read or write of the main file of `db` that failed;
-    // 0 when none has.
-    static int lastSystemError(const QSqlDatabase& db);
-    // The outcome of `error` of a statement on `db`. SQLite ends a statement whose read the
-    // system failed (EIO, say) as damage: with the system's error of that read recorded, it is
-    // that fault of the system.
+    // The outcome of `error` of a statement on `db`, told by that failure alone (see
+    // FailureCause).
     static StoreOutcome outcomeOf(const QSqlError& error, const QSqlDatabase& db);
     // The same, with damage proven: only damage that SQLite finds when it reads the file of `db`
-    // again, on a connection of its own, stays damage. A file that passes that check, or that
-    // cannot be checked, was not read for a reason of the system, which the outcome names.
+    // again now, on a connection of its own, stays damage. A file that passes that check, or
+    // that cannot be checked, was not read for a reason of the system, which the outcome names;
+    // one that another program holds is Busy.
     static StoreOutcome provenOutcome(const QSqlError& error, const QSqlDatabase& db);
-    // Whether SQLite found the running connection's file damaged when it read it again.
+    // Whether the last failure of the running connection was damage, and SQLite still finds the
+    // file damaged when it reads it again now.
     static bool damageProven();
 
     // Writes the schema version and the application version; throws BXException.
@@ -327,8 +324,8 @@ private:
     void _noteRefusal();
     // SQLite's reason for the last refusal of the connection.
     StoreOutcome _refusal() const;
-    // `outcome` of the connection with its damage proven (see provenOutcome); once proven, the
-    // file is not checked again.
+    // `outcome` of the connection with its damage proven now (see provenOutcome), kept as the
+    // connection's last failure.
     StoreOutcome _proven(const StoreOutcome& outcome);
     void _note(const StoreOutcome& outcome, bool change);
 
@@ -344,7 +341,7 @@ private:
     // The innermost open action, and whether it holds a read lock of its own.
     StoreAction* m_action = nullptr;
     bool m_reading = false;
-    // SQLite has found the file damaged when it read it again.
+    // The last failure of the connection was damage, proven when it was told.
     bool m_damageProven = false;
 };
 

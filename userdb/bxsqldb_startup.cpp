@@ -10,15 +10,16 @@
 #include "core/regularfile.h"
 #include "userdb/busywait.h"
 #include "userdb/catalogueroots.h"
+#include "userdb/failurecause.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
+#include "userdb/readwatch.h"
 #include "userdb/userdbformat.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSet>
@@ -36,7 +37,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -451,13 +451,19 @@ const char* const DiaryIndexes[] = {
     "WHERE goal IS NOT NULL",
 };
 
-void ensureDiaryIndexes()
+// A failure of the store that stopped the making of the indexes, if any; an index that the
+// diary refuses (its table lacking, say) only slows the reading.
+StoreOutcome ensureDiaryIndexes()
 {
     for (const char* sql : DiaryIndexes) {
         BXSqlQuery create(sql);
-        if (!create.exec())
-            qWarning("Could not create a diary index; reading the diary may be slow: %s", sql);
+        if (create.exec())
+            continue;
+        if (create.outcome().lost())
+            return create.outcome();
+        qWarning("Could not create a diary index; reading the diary may be slow: %s", sql);
     }
+    return {};
 }
 
 bool fail(std::string& error, const std::string& text)
@@ -515,29 +521,37 @@ std::string notRead(const QString& path, const QString& reason)
         .toStdString();
 }
 
-// `outcome` of a statement on `db`, with a read that the system failed told as that fault.
-StoreOutcome withSystemFault(const StoreOutcome& outcome, const QSqlDatabase& db)
+// Another program holds the diary for longer than the busy wait: `outcome` is Busy, so that the
+// start may ask to try again.
+bool held(const QString& path, std::string& error, StoreOutcome* outcome)
 {
-    if (outcome.reason() != StoreOutcome::Reason::Damaged || BXSqlDb::lastSystemError(db) == 0)
-        return outcome;
-    return StoreOutcome::systemFailure(BXSqlDb::readFaultText(db));
+    BXSqlDb::cleanUp();
+    if (outcome)
+        *outcome = StoreOutcome(StoreOutcome::Reason::Busy, QString());
+    error = inUseText(path).toStdString();
+    return false;
 }
 
-// The damage of `outcome` when SQLite finds the file at path damaged once more; a file that
-// passes its check, or that the check cannot read, was not read for a reason of the system.
-StoreOutcome reread(const StoreOutcome& outcome, const QString& path)
+// Whether `stopped` says why the diary could not be read (another program's hold, damage, a fault
+// of the system) rather than why one statement was refused.
+bool stopsReading(const StoreOutcome& stopped)
 {
-    std::string findings;
-    switch (BXSqlDb::checkFileIntegrity(path, findings)) {
-    case BXSqlDb::Integrity::Damaged:
-        return outcome;
-    case BXSqlDb::Integrity::Sound:
-        return StoreOutcome::systemFailure(BXSqlDb::tr("a read of it failed, though it passes its check"));
-    case BXSqlDb::Integrity::Unchecked:
-        break;
-    }
-    QString report;
-    return StoreOutcome::systemFailure(BXSqlDb::splitDetails(QString::fromStdString(findings), &report));
+    return stopped.busy() || stopped.reason() == StoreOutcome::Reason::Damaged
+        || (stopped.systemFault() && stopped.reason() == StoreOutcome::Reason::Other);
+}
+
+// The diary could not be read: told by what stopped the reading, its damage proven now.
+bool notReadBecause(const QString& path, const StoreOutcome& stopped, std::string& error,
+                    StoreOutcome* outcome)
+{
+    const StoreOutcome found = FailureCause::proven(stopped, path);
+    if (found.busy())
+        return held(path, error, outcome);
+    if (found.reason() == StoreOutcome::Reason::Damaged)
+        return damaged(path, error, outcome);
+    BXSqlDb::cleanUp();
+    error = notRead(path, found.detail());
+    return false;
 }
 
 // Whether SQLite reads the file; otherwise `error` says why: another program holds it for
@@ -550,10 +564,7 @@ bool isReadableDiary(const QString& path, std::string& error, StoreOutcome* outc
     case FileClaim::State::Held:
         return true;
     case FileClaim::State::Busy:
-        if (outcome)
-            *outcome = StoreOutcome(StoreOutcome::Reason::Busy, QString());
-        error = inUseText(path).toStdString();
-        return false;
+        return held(path, error, outcome);
     case FileClaim::State::Failed:
         error = BXSqlDb::tr("Your diary %1 cannot be opened: %2.")
                     .arg(QDir::toNativeSeparators(path), probe.reason())
@@ -562,12 +573,8 @@ bool isReadableDiary(const QString& path, std::string& error, StoreOutcome* outc
     case FileClaim::State::Damaged:
         break;
     }
-    // SQLite tells a read that the system failed (an I/O error, say) as damage too.
-    const StoreOutcome found = reread(StoreOutcome(StoreOutcome::Reason::Damaged, probe.reason()), path);
-    if (!found.systemFault())
-        return damaged(path, error, outcome);
-    error = notRead(path, found.detail());
-    return false;
+    return notReadBecause(path, StoreOutcome(StoreOutcome::Reason::Damaged, probe.reason()), error,
+                          outcome);
 }
 
 // The schema version as it is stored in the running connection's file; nothing when there is
@@ -626,11 +633,14 @@ std::string notReadNow(const StoreOutcome& stopped)
     return BXSqlDb::tr("it could not be read just now (%1); try again").arg(stopped.detail()).toStdString();
 }
 
-// The connection could not read the file: why, told apart as above. A database that SQLite
-// reads but that holds no diary is damaged too.
-bool unreadable(const QString& path, std::string& error, StoreOutcome* outcome)
+// The connection could not read the file, `stopped` saying why: told apart as above. A
+// database that SQLite reads but that holds no diary is damaged too.
+bool unreadable(const QString& path, const StoreOutcome& stopped, std::string& error,
+                StoreOutcome* outcome)
 {
     BXSqlDb::cleanUp();
+    if (stopsReading(stopped))
+        return notReadBecause(path, stopped, error, outcome);
     return isReadableDiary(path, error, outcome) && damaged(path, error, outcome);
 }
 
@@ -685,6 +695,14 @@ std::string openedReadOnly(const QString& path)
         .toStdString();
 }
 
+// The start could not run one of its own statements for a reason of the store itself.
+std::string notPrepared(const QString& path, const StoreOutcome& stopped)
+{
+    return BXSqlDb::tr("Your diary %1 cannot be prepared for use: %2.")
+        .arg(QDir::toNativeSeparators(path), stopped.detail())
+        .toStdString();
+}
+
 std::string triggersFailed(const StoreOutcome& why)
 {
     if (why.reason() == StoreOutcome::Reason::DiskFull)
@@ -716,59 +734,6 @@ bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof
     removeWithJournal(copy);
     error = reason;
     return false;
-}
-
-// The SQLite code of the first page that an integrity check could not read for a reason other
-// than damage SQLite found in it (an I/O error, the system out of memory); 0 when there is none.
-int unreadPage(const QStringList& findings)
-{
-    static const QRegularExpression coded(QStringLiteral("error code[= ](\\d+)"));
-    for (const QString& finding : findings) {
-        for (QRegularExpressionMatchIterator found = coded.globalMatch(finding); found.hasNext();) {
-            const int code = found.next().captured(1).toInt();
-            if (StoreOutcome::fromCode(code, QString()).reason() != StoreOutcome::Reason::Damaged)
-                return code;
-        }
-        // Told without its code: a page of a chain (the free list, an overflow) not read.
-        if (finding.contains(QLatin1String("failed to get page")))
-            return SQLITE_IOERR;
-    }
-    return 0;
-}
-
-// Judges an integrity check by its findings and by the failure that stopped it, if any: SQLite
-// found the file damaged, or no database; a page that could not be read (the pages below it are
-// then reported as never used) or any other failure (a file that could not be opened, too many
-// files open, another program holding it) leaves the file unchecked, `faultText` naming the
-// cause of a read that failed. Otherwise than Sound, `error` gets a short reason followed by
-// DetailsMark and the report.
-BXSqlDb::Integrity judgeIntegrity(const QStringList& findings, const StoreOutcome& stopped,
-                                  const std::function<QString(int)>& faultText, std::string& error)
-{
-    if (stopped.ok() && findings == QStringList{QStringLiteral("ok")})
-        return BXSqlDb::Integrity::Sound;
-    const QString report = (stopped.ok() ? findings : findings + QStringList{stopped.detail()})
-                               .join(QLatin1Char('\n'));
-    // A page that could not be read ends the check with damage too: its verdict then stands on
-    // what could not be read.
-    const int unread = unreadPage(findings);
-    if (unread != 0) {
-        error = (BXSqlDb::tr("the integrity check cannot run: a part of the file could not be read "
-                             "(%1)")
-                     .arg(faultText(unread))
-                 + QLatin1String(BXSqlDb::DetailsMark) + report)
-                    .toStdString();
-        return BXSqlDb::Integrity::Unchecked;
-    }
-    if (stopped.ok() || stopped.reason() == StoreOutcome::Reason::Damaged) {
-        error = std::string("the file is damaged") + BXSqlDb::DetailsMark + report.toStdString();
-        return BXSqlDb::Integrity::Damaged;
-    }
-    error = (stopped.busy() ? BXSqlDb::tr("the integrity check cannot run: another program holds "
-                                          "the file (a backup tool or a database shell, say)")
-                            : BXSqlDb::tr("the integrity check cannot run: %1").arg(report))
-                .toStdString();
-    return BXSqlDb::Integrity::Unchecked;
 }
 
 // The shipped empty diary's tables, each with its columns, as SQLite lists them.
@@ -1086,10 +1051,8 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
     if (!failed && _instance->_isReadOnly())
         return fail(error, openedReadOnly(path));
     const std::optional<QVariant> stored = failed ? std::nullopt : storedVersion(&stopped);
-    if (stopped.systemFault())
-        return fail(error, notRead(path, stopped.detail()));
     if (!stored)
-        return unreadable(path, error, outcome);
+        return unreadable(path, stopped, error, outcome);
     const std::optional<int> version = versionOf(*stored);
     if (!version)
         return fail(error, notAVersion(path, *stored));
@@ -1100,13 +1063,15 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
         if (!upgradeOnCopy(error))
             return false;
         _instance = new BXSqlDb(path, error, failed, &stopped);
-        if (failed && stopped.systemFault())
-            return fail(error, notRead(path, stopped.detail()));
         if (failed)
-            return unreadable(path, error, outcome);
+            return unreadable(path, stopped, error, outcome);
     }
-    ensureDiaryIndexes();
+    if (const StoreOutcome indexed = ensureDiaryIndexes(); !indexed)
+        return stopsReading(indexed) ? notReadBecause(path, indexed, error, outcome)
+                                     : fail(error, notPrepared(path, indexed));
     const StoreOutcome tracked = enableTriggers ? setupSyncTriggers() : StoreOutcome();
+    if (stopsReading(tracked))
+        return notReadBecause(path, tracked, error, outcome);
     if (!tracked) {
         // The devices and tables that the triggers follow may sit on a damaged page.
         std::string findings;
@@ -1171,6 +1136,10 @@ bool BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
     bool proven = false;
     if (stopped.systemFault())
         error = notReadNow(stopped);
+    else if (stopped.busy())
+        error = BXSqlDb::tr("another program holds it (a backup tool or a database shell, say); let "
+                            "that program finish or close it, then try again")
+                    .toStdString();
     else if (version == 0)
         error = BXSqlDb::tr("the file holds no schema version").toStdString();
     else if (isCurrentVersion(version))
@@ -1260,8 +1229,10 @@ QStringList BXSqlDb::keptFiles()
     return kept;
 }
 
-BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string& error)
+BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string& error,
+                                               StoreOutcome* stopped)
 {
+    ReadWatch::install();
     if (const std::optional<QString> journal = journalProblem(path)) {
         error = BXSqlDb::tr("the integrity check cannot run: %1").arg(*journal).toStdString();
         return Integrity::Unchecked;
@@ -1280,10 +1251,11 @@ BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string&
             while (check.next())
                 findings.append(check.value(0).toString());
         }
-        const QSqlError stopped = db.isOpen() ? check.lastError() : openError(db.lastError(), path);
-        found = judgeIntegrity(
-            findings, outcomeOf(stopped, db),
-            [&db](int code) { return BXSqlDb::faultText(db, code); }, error);
+        const StoreOutcome ended = FailureCause::of(
+            db, db.isOpen() ? check.lastError() : openError(db.lastError(), path));
+        found = FailureCause::judgeIntegrity(findings, ended, FailureCause::unreadSince(db, 0), error);
+        if (stopped)
+            *stopped = ended;
     }
     QSqlDatabase::removeDatabase(name);
     return found;
@@ -1291,29 +1263,30 @@ BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string&
 
 StoreOutcome BXSqlDb::outcomeOf(const QSqlError& error, const QSqlDatabase& db)
 {
-    return withSystemFault(StoreOutcome::fromError(error), db);
+    return FailureCause::of(db, error);
 }
 
 StoreOutcome BXSqlDb::provenOutcome(const QSqlError& error, const QSqlDatabase& db)
 {
-    const StoreOutcome outcome = outcomeOf(error, db);
-    return outcome.reason() == StoreOutcome::Reason::Damaged ? reread(outcome, db.databaseName())
-                                                             : outcome;
+    return FailureCause::proven(outcomeOf(error, db), db.databaseName());
 }
 
+// A damaged diary is offered its backup only where a check made now still finds the damage
+// that the last failure was proven to be.
 bool BXSqlDb::damageProven()
 {
-    return _instance && _instance->m_damageProven;
+    if (!_instance || !_instance->m_damageProven)
+        return false;
+    std::string findings;
+    const QString path = _instance->database().databaseName();
+    _instance->m_damageProven = checkFileIntegrity(path, findings) == Integrity::Damaged;
+    return _instance->m_damageProven;
 }
 
 StoreOutcome BXSqlDb::_proven(const StoreOutcome& outcome)
 {
-    const QSqlDatabase db = database();
-    const StoreOutcome read = withSystemFault(outcome, db);
-    if (read.reason() != StoreOutcome::Reason::Damaged || m_damageProven)
-        return read;
-    const StoreOutcome found = reread(read, db.databaseName());
-    m_damageProven = !found.systemFault();
+    const StoreOutcome found = FailureCause::proven(outcome, database().databaseName());
+    m_damageProven = found.reason() == StoreOutcome::Reason::Damaged;
     return found;
 }
 
@@ -1324,10 +1297,13 @@ QString BXSqlDb::takeUndoneRestore()
 
 BXSqlDb::Integrity BXSqlDb::checkIntegrity(std::string& error)
 {
+    const QSqlDatabase db = instance()->database();
+    const long failedBefore = ReadWatch::of(instance()->_handle()).failed;
     BXSqlQuery check("PRAGMA integrity_check");
     QStringList findings;
     check.readRows([&check, &findings] { findings.append(check.value(0).toString()); });
-    return judgeIntegrity(findings, check.outcome(), [](int code) { return faultText(code); }, error);
+    return FailureCause::judgeIntegrity(findings, check.outcome(),
+                                        FailureCause::unreadSince(db, failedBefore), error);
 }
 
 QString BXSqlDb::splitDetails(const QString& text, QString* details)

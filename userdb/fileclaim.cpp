@@ -2,6 +2,8 @@
 
 #include "userdb/busywait.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/failurecause.h"
+#include "userdb/readwatch.h"
 #include "userdb/storeoutcome.h"
 
 #include <QFile>
@@ -33,6 +35,7 @@ FileClaim::FileClaim(const QString& path, Mode mode, int waitMs)
         _reason = *journal;
         return;
     }
+    ReadWatch::install();
     // Writable even to read: a change that a killed program left half made is rolled back by
     // the first reader, from its journal.
     int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &_db, SQLITE_OPEN_READWRITE,
@@ -47,7 +50,8 @@ FileClaim::FileClaim(const QString& path, Mode mode, int waitMs)
     }
     _state = stateOf(code);
     if (_state != State::Held) {
-        _reason = QString::fromUtf8(_db ? sqlite3_errmsg(_db) : sqlite3_errstr(code));
+        _reason = FailureCause::of(_db, code, QString::fromUtf8(_db ? sqlite3_errmsg(_db) : sqlite3_errstr(code)))
+                      .detail();
         release();
     }
 }

@@ -33,7 +33,9 @@
 #include "widgets/qpopupcalendar.h"
 #include "widgets/searchlineedit.h"
 #include "widgets/shownday.h"
+#include "tests/support/failingreads.h"
 #include "tests/support/heldfolder.h"
+#include "tests/support/otherprocess.h"
 #include "tests/support/otherreader.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/storedmealname.h"
@@ -165,28 +167,6 @@ extern "C" int fsync(int fd)
 {
     const std::function<int()> fault = std::exchange(s_nextSync, nullptr);
     return fault ? (errno = fault(), -1) : int(::syscall(SYS_fsync, fd));
-}
-
-// While set, the database reads of files whose names end so fail as a failing disk's would
-// (or the system's, out of memory), from that offset on; when once, the first read at that
-// offset alone.
-QByteArray s_unreadEnding;
-off64_t s_unreadFrom = 0;
-int s_unreadError = EIO;
-bool s_unreadOnce = false;
-
-extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset)
-{
-    char name[4096] = {};
-    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
-    if (!s_unreadEnding.isEmpty() && (s_unreadOnce ? offset == s_unreadFrom : offset >= s_unreadFrom)
-        && ::readlink(link.constData(), name, sizeof name - 1) > 0
-        && QByteArray(name).endsWith(s_unreadEnding)) {
-        if (s_unreadOnce)
-            s_unreadEnding.clear();
-        return (errno = s_unreadError, -1);
-    }
-    return ::syscall(SYS_pread64, fd, buffer, size, offset);
 }
 
 namespace {
@@ -676,6 +656,8 @@ void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit_data()
     QTest::newRow("one read of its version failed, retry")
         << int(QMessageBox::Retry) << true
         << "cannot be read now: disk I/O error: Input/output error. The file has been left as it is; try again.";
+    // Another process takes the diary as the reopening reads it, and lets it go at Retry.
+    QTest::newRow("held by another program from its version on, retry") << int(QMessageBox::Retry) << true << inUse;
 }
 
 // Another program takes the diary between the copy and the reopening, or a read fails: the
@@ -686,24 +668,35 @@ void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit()
     QFETCH(bool, up);
     QFETCH(QString, told);
     int restarts = 0;
-    const bool unread = !told.contains(QStringLiteral("in use"));
-    _window->restart = [&restarts, unread](QString* error) {
-        if (restarts++ == 0 && !unread) {
+    const bool held = QByteArray(QTest::currentDataTag()).contains("held");
+    const bool unread = !held && !told.contains(QStringLiteral("in use"));
+    std::optional<OtherProcess> other;
+    if (held) {
+        other.emplace(databaseFile());
+        s_beforeRead = [&other] { QVERIFY(other->take()); };
+        BXSqlDb::setBusyTimeout(100);
+    }
+    _window->restart = [&restarts, &other, unread, held](QString* error) {
+        if (restarts++ == 0 && !unread && !held) {
             *error = QStringLiteral("Your diary is in use by another program");
             return false;
         }
+        if (restarts > 1)
+            other.reset();
         std::string text;
         const bool started = BXSqlDb::startUp(text, true);
         *error = QString::fromStdString(text);
         return started;
     };
     _window->answers = {QMessageBox::StandardButton(answer)};
-    s_unreadOnce = unread;
+    s_unreadOnce = unread || held;
     s_unreadFrom = versionPage(databaseFile());
-    s_unreadEnding = unread ? QByteArray("/userdata.db") : QByteArray();
+    s_unreadEnding = unread || held ? QByteArray("/userdata.db") : QByteArray();
     const QString path = backupOfLive(QStringLiteral("reopen.ptBackup"));
+    BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
     s_unreadEnding.clear();
     s_unreadOnce = false;
+    QVERIFY(!s_beforeRead);
     QCOMPARE(_window->messages.first().first, QStringLiteral("Diary not available"));
     QVERIFY2(_window->messages.first().second.contains(told), qPrintable(_window->messages.first().second));
     QCOMPARE(BXSqlDb::isUp(), up);

@@ -1,0 +1,134 @@
+// What the store makes of a failed read of the diary: another program's hold, a fault of the
+// system or damage, each from that failure alone, with the reads of a failing disk and another
+// process holding the diary.
+
+#include "userdbtestenv.h"
+
+#include "userdb/bxsqlquery.h"
+#include "tests/support/failingreads.h"
+#include "tests/support/otherprocess.h"
+#include "tests/support/otherreader.h"
+
+#include <QtTest>
+
+#include <optional>
+
+namespace {
+
+// From the first page of the table on, reads of the diary fail with `error` (0: end short).
+void failReads(const char* table, int error, bool once)
+{
+    BXSqlQuery page("SELECT (rootpage - 1) * (SELECT page_size FROM pragma_page_size) "
+                    "FROM sqlite_master WHERE name = ?");
+    page.bindValue(0, QString::fromLatin1(table));
+    s_unreadFrom = page.first().value_or(false) ? page.value(0).toLongLong() : -1;
+    s_unreadError = error;
+    s_unreadOnce = once;
+    s_unreadEnding = "/userdata.db";
+}
+
+StoreOutcome readUsers()
+{
+    BXSqlQuery users("SELECT count(*) FROM user_users");
+    return users.first() ? StoreOutcome() : users.outcome();
+}
+
+} // namespace
+
+class TestFailureCause : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { UserDbTestEnv::loadBrand(); }
+    void init() { QVERIFY(UserDbTestEnv::startFresh()); }
+    void cleanup()
+    {
+        s_unreadEnding.clear();
+        s_beforeRead = nullptr;
+        BXSqlDb::setBusyTimeout(10000);
+    }
+    void cleanupTestCase() { UserDbTestEnv::removeDatabase(); }
+
+    void eachReadIsJudgedByItsOwnFailure_data();
+    void eachReadIsJudgedByItsOwnFailure();
+    void startTellsHoldsAndFaultsApartFromDamage_data();
+    void startTellsHoldsAndFaultsApartFromDamage();
+};
+
+void TestFailureCause::eachReadIsJudgedByItsOwnFailure_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<bool>("damaged");
+    // A fault of the system is told with its reason and says nothing of the next read: damage
+    // found then is damage, and a page that read short is read again.
+    const QString shortRead = QStringLiteral("disk I/O error: a read ended short of what the file holds");
+    QTest::newRow("one read failed, then damage") << EIO << "disk I/O error: Input/output error" << true;
+    QTest::newRow("one read out of memory, then damage") << ENOMEM << "disk I/O error: Cannot allocate memory" << true;
+    QTest::newRow("one short read, then a whole one") << 0 << shortRead << false;
+    QTest::newRow("one short read, then damage") << 0 << shortRead << true;
+}
+
+void TestFailureCause::eachReadIsJudgedByItsOwnFailure()
+{
+    QFETCH(int, error);
+    QFETCH(QString, told);
+    QFETCH(bool, damaged);
+    failReads("user_users", error, true);
+    const StoreOutcome failed = readUsers();
+    QVERIFY(failed.systemFault());
+    QCOMPARE(failed.detail(), told);
+    std::optional<OtherReader> damage;
+    if (damaged)
+        QVERIFY(damage.emplace(UserDbTestEnv::databaseFile(), OtherReader::Damaged, QStringLiteral("user_users")).reading());
+    QCOMPARE(readUsers().reason(), damaged ? StoreOutcome::Reason::Damaged : StoreOutcome::Reason::Ok);
+    QCOMPARE(BXSqlDb::damageProven(), damaged);
+    damage.reset();
+    QVERIFY(readUsers().ok() && !BXSqlDb::damageProven());
+}
+
+void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("held");
+    QTest::addColumn<QString>("told");
+    // Another process takes the diary as the start reads that table, and holds it on; or every
+    // read from the format version on fails until the disk reads whole again.
+    const QString inUse = QStringLiteral("is in use by another program");
+    QTest::newRow("held from the format version on") << "userdata_meta" << 0 << true << inUse;
+    QTest::newRow("held from the sync devices on") << "userdata_sync_devices" << 0 << true << inUse;
+    QTest::newRow("reads end short") << "userdata_meta" << 0 << false << ": disk I/O error: a read ended short";
+    QTest::newRow("reads fail") << "userdata_meta" << EIO << false << ": disk I/O error: Input/output error.";
+}
+
+// Neither a hold nor a fault of the system is called damage at the start: the start says why,
+// and starts once the diary is free or reads whole again.
+void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage()
+{
+    QFETCH(QString, table);
+    QFETCH(int, error);
+    QFETCH(bool, held);
+    QFETCH(QString, told);
+    failReads(table.toLatin1().constData(), error, held);
+    BXSqlDb::cleanUp();
+    std::optional<OtherProcess> other;
+    if (held) {
+        other.emplace(UserDbTestEnv::databaseFile());
+        s_beforeRead = [&other] { QVERIFY(other->take()); };
+        BXSqlDb::setBusyTimeout(100);
+    }
+    QString text;
+    StoreOutcome outcome;
+    QVERIFY(!UserDbTestEnv::startUp(&text, &outcome));
+    QVERIFY2(text.contains(told) && !text.contains(QStringLiteral("corrupted")), qPrintable(text));
+    QVERIFY(outcome.busy() == held && outcome.reason() != StoreOutcome::Reason::Damaged && !s_beforeRead);
+    BXSqlDb::cleanUp();
+    other.reset();
+    s_unreadEnding.clear();
+    QVERIFY2(UserDbTestEnv::startUp(&text), qPrintable(text));
+}
+
+QTEST_GUILESS_MAIN(TestFailureCause)
+#include "tst_failurecause.moc"
