@@ -98,7 +98,7 @@ void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage_data()
     // read from the format version on fails until the disk reads whole again.
     const QString inUse = QStringLiteral("is in use by another program");
     QTest::newRow("held from the format version on") << "userdata_meta" << 0 << true << inUse;
-    QTest::newRow("held from the sync devices on") << "userdata_sync_devices" << 0 << true << inUse;
+    QTest::newRow("held from the tracked tables on") << "userdata_sync_tables" << 0 << true << inUse;
     QTest::newRow("reads end short") << "userdata_meta" << 0 << false << ": disk I/O error: a read ended short";
     QTest::newRow("reads fail") << "userdata_meta" << EIO << false << ": disk I/O error: Input/output error.";
 }
