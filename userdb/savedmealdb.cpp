@@ -196,13 +196,16 @@ bool SavedMealDB::deleteMeal(int mealId)
 // ---------------------------------------------------------------------------------------
 // The catalogue tree
 
-// A meal of user u lies below the root u + 2; a shared one (-1 or NULL) below the root 1.
-BXSqlQuery SavedMealDB::getItemQuery() const
+// A meal of user u lies below the root u + 2; a shared one (-1 or NULL) below the root 1. Only
+// the user's meals and the shared ones are read.
+BXSqlQuery SavedMealDB::getItemQuery(int forUser) const
 {
-    return BXSqlQuery(QStringLiteral("SELECT group_id, IFNULL(user_id, -1) + 2, name FROM group_diary "
-                                     "WHERE date IS NULL AND status <> %1 AND name <> '' "
-                                     "ORDER BY UPPER(name)")
-                          .arg(StatusDeleted));
+    BXSqlQuery query(QStringLiteral("SELECT group_id, IFNULL(user_id, -1) + 2, name FROM group_diary "
+                                    "WHERE date IS NULL AND status <> %1 AND name <> '' "
+                                    "AND (user_id IS NULL OR user_id IN (-1, ?)) ORDER BY UPPER(name)")
+                         .arg(StatusDeleted));
+    query.bindValue(0, forUser);
+    return query;
 }
 
 // Meals keep no categories: the users' roots, which no tree shows as a child.
