@@ -217,17 +217,11 @@ QString DragListView::_decodeName(const char* name) const
     return QString::fromUtf8(name);
 }
 
-FoodViewItem* DragListView::_newRow(FoodViewItem* parent, FoodViewItem* after, const QString& text,
-                                    int id, bool fixed)
+FoodViewItem* DragListView::_newRow(const QString& text, int id, bool fixed)
 {
-    if (parent) {
-        if (fixed)
-            return new FixedViewItem(parent, after, text, id);
-        return new FoodViewItem(parent, after, text, id);
-    }
     if (fixed)
-        return new FixedViewItem(this, after, text, id);
-    return new FoodViewItem(this, after, text, id);
+        return new FixedViewItem(text, id);
+    return new FoodViewItem(text, id);
 }
 
 void DragListView::_markFavorite(FoodViewItem* row)
@@ -302,7 +296,8 @@ void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)
         (*row)->setExpanded(true);
 }
 
-// Adds the rows of a category's children; the category rows that are to open.
+// Adds the rows of a category's children, made first and then inserted in one call, so that a
+// level of any width takes time linear in it; the category rows that are to open.
 std::vector<FoodViewItem*> DragListView::_addRows(FoodViewItem* parent, int parentId)
 {
     const std::set<int>& favorites = _shownFavorites();
@@ -312,14 +307,13 @@ std::vector<FoodViewItem*> DragListView::_addRows(FoodViewItem* parent, int pare
     if (!it)
         return opening;
     const bool userList = _listFlags & (CustomItemFlag | SavedMealItemFlag);
-    FoodViewItem* previous = nullptr;
+    QList<QTreeWidgetItem*> rows;
     while (it->next()) {
         const unsigned char flags = it->flags();
         const int id = int(it->id());
         const bool editable = flags & FLAG_EDITABLE;
-        FoodViewItem* row = _newRow(parent, previous, _decodeName(it->name()), id,
-                                    userList && !editable);
-        previous = row;
+        FoodViewItem* row = _newRow(_decodeName(it->name()), id, userList && !editable);
+        rows.append(row);
         Qt::ItemFlags itemFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
         if (editable)
             itemFlags |= Qt::ItemIsEditable;
@@ -338,6 +332,10 @@ std::vector<FoodViewItem*> DragListView::_addRows(FoodViewItem* parent, int pare
                 _markFavorite(row);
         }
     }
+    if (parent)
+        parent->addChildren(rows);
+    else
+        addTopLevelItems(rows);
     return opening;
 }
 

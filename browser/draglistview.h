@@ -158,8 +158,7 @@ private:
     std::vector<FoodViewItem*> _addRows(FoodViewItem* parent, int parentId);
     void _addFavoritesToListView();
     void _applyRanked();
-    FoodViewItem* _newRow(FoodViewItem* parent, FoodViewItem* after, const QString& text, int id,
-                          bool fixed);
+    FoodViewItem* _newRow(const QString& text, int id, bool fixed);
     QString _decodeName(const char* name) const;
     QString _favoritesTitle() const;
     void _updateEmptyText();
