@@ -142,15 +142,10 @@ private slots:
         QFETCH(QString, categories);
         QFETCH(QString, items);
         const qint64 beyond = qint64(1) << 32;
-        BXSqlQuery category(QStringLiteral("INSERT INTO %1 VALUES (?, ?, 'Private'), (?, ?, 'Wide')").arg(categories));
-        BXSqlQuery item(QStringLiteral("INSERT INTO %1 VALUES (?, ?, 'Secret'), (?, ?, 'Wide item')").arg(items));
-        for (BXSqlQuery* query : {&category, &item}) {
-            const qint64 id = query == &category ? 0x1000001 : 0x1000002;
-            const QVariantList values{id, query == &category ? USER_ROOT + 1 : 0x1000001, beyond + id, USER_ROOT};
-            for (int i = 0; i < values.size(); ++i)
-                query->bindValue(i, values.at(i));
-            QVERIFY(query->exec());
-        }
+        QVERIFY(exec(qPrintable(QStringLiteral("INSERT INTO %1 VALUES (?, ?, 'Private'), (?, ?, 'Wide')").arg(categories)),
+                     {0x1000001, USER_ROOT + 1, beyond + 0x1000001, USER_ROOT}));
+        QVERIFY(exec(qPrintable(QStringLiteral("INSERT INTO %1 VALUES (?, ?, 'Secret'), (?, ?, 'Wide item')").arg(items)),
+                     {0x1000002, 0x1000001, beyond + 0x1000002, USER_ROOT}));
         DynamicDB* tree = categories.startsWith(QLatin1String("custom_food"))
                               ? static_cast<DynamicDB*>(FoodDBDynamic::instance())
                               : ExDBDynamic::instance();
