@@ -351,20 +351,27 @@ void DragListView::_addFavoritesToListView()
 {
     const std::set<int>& favorites = _shownFavorites();
     std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY);
-    RankedViewItem* header = nullptr;
+    QList<QTreeWidgetItem*> rows;
     while (it && it->next()) {
         const int id = int(it->id());
-        if (!favorites.count(id))
-            continue;
-        if (!header) {
-            header = new RankedViewItem(this, _favoritesTitle(), -1);
-            header->setExpanded(true);
-        }
-        auto* row = new RankedViewItem(header, _decodeName(it->name()), id);
-        row->type = static_cast<unsigned char>(_listFlags);
-        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
-        _markFavorite(row);
+        if (favorites.count(id))
+            rows.append(_favoriteRow(_decodeName(it->name()), id));
     }
+    if (rows.isEmpty())
+        return;
+    auto* header = new RankedViewItem(this, _favoritesTitle(), -1);
+    header->addChildren(rows);
+    header->setExpanded(true);
+}
+
+// A row of the favourites' header, to be inserted with its siblings in one call.
+RankedViewItem* DragListView::_favoriteRow(const QString& name, int id)
+{
+    auto* row = new RankedViewItem(name, id);
+    row->type = static_cast<unsigned char>(_listFlags);
+    row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+    _markFavorite(row);
+    return row;
 }
 
 void DragListView::_applyRanked()
@@ -431,12 +438,12 @@ void DragListView::_applyRanked()
         row->type = static_cast<unsigned char>(_listFlags);
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
     }
-    for (const ItemInfo& hit : favoriteHits) {
-        auto* row = new RankedViewItem(favoritesHeader, foods->getFoodName(hit.id), hit.id);
-        row->type = static_cast<unsigned char>(_listFlags);
-        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
-        _markFavorite(row);
-    }
+    // The favourites show the best hit first, as the headers above do.
+    QList<QTreeWidgetItem*> favoriteRows;
+    for (auto hit = favoriteHits.rbegin(); hit != favoriteHits.rend(); ++hit)
+        favoriteRows.append(_favoriteRow(foods->getFoodName(hit->id), hit->id));
+    if (favoritesHeader)
+        favoritesHeader->addChildren(favoriteRows);
 }
 
 FoodViewItem* DragListView::locateFvi(int id, bool category, FoodViewItem* under) const
