@@ -234,17 +234,11 @@ QString DragListView::_decodeName(const char* name) const
     return QString::fromUtf8(name);
 }
 
-FoodViewItem* DragListView::_newRow(FoodViewItem* parent, FoodViewItem* after, const QString& text,
-                                    int id, bool fixed)
+FoodViewItem* DragListView::_newRow(const QString& text, int id, bool fixed)
 {
-    if (parent) {
-        if (fixed)
-            return new FixedViewItem(parent, after, text, id);
-        return new FoodViewItem(parent, after, text, id);
-    }
     if (fixed)
-        return new FixedViewItem(this, after, text, id);
-    return new FoodViewItem(this, after, text, id);
+        return new FixedViewItem(text, id);
+    return new FoodViewItem(text, id);
 }
 
 void DragListView::_markFavorite(FoodViewItem* row)
@@ -319,7 +313,8 @@ void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)
         (*row)->setExpanded(true);
 }
 
-// Adds the rows of a category's children; the category rows that are to open.
+// Adds the rows of a category's children, made first and then inserted in one call, so that a
+// level of any width takes time linear in it; the category rows that are to open.
 std::vector<FoodViewItem*> DragListView::_addRows(FoodViewItem* parent, int parentId)
 {
     const std::set<int>& favorites = _shownFavorites();
@@ -329,14 +324,13 @@ std::vector<FoodViewItem*> DragListView::_addRows(FoodViewItem* parent, int pare
     if (!it)
         return opening;
     const bool userList = _listFlags & (CustomItemFlag | SavedMealItemFlag);
-    FoodViewItem* previous = nullptr;
+    QList<QTreeWidgetItem*> rows;
     while (it->next()) {
         const unsigned char flags = it->flags();
         const int id = int(it->id());
         const bool editable = flags & FLAG_EDITABLE;
-        FoodViewItem* row = _newRow(parent, previous, _decodeName(it->name()), id,
-                                    userList && !editable);
-        previous = row;
+        FoodViewItem* row = _newRow(_decodeName(it->name()), id, userList && !editable);
+        rows.append(row);
         Qt::ItemFlags itemFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
         if (editable)
             itemFlags |= Qt::ItemIsEditable;
@@ -355,6 +349,10 @@ std::vector<FoodViewItem*> DragListView::_addRows(FoodViewItem* parent, int pare
                 _markFavorite(row);
         }
     }
+    if (parent)
+        parent->addChildren(rows);
+    else
+        addTopLevelItems(rows);
     return opening;
 }
 
@@ -370,20 +368,27 @@ void DragListView::_addFavoritesToListView()
 {
     const std::set<int>& favorites = _shownFavorites();
     std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY);
-    RankedViewItem* header = nullptr;
+    QList<QTreeWidgetItem*> rows;
     while (it && it->next()) {
         const int id = int(it->id());
-        if (!favorites.count(id))
-            continue;
-        if (!header) {
-            header = new RankedViewItem(this, _favoritesTitle(), -1);
-            header->setExpanded(true);
-        }
-        auto* row = new RankedViewItem(header, _decodeName(it->name()), id);
-        row->type = static_cast<unsigned char>(_listFlags);
-        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
-        _markFavorite(row);
+        if (favorites.count(id))
+            rows.append(_favoriteRow(_decodeName(it->name()), id));
     }
+    if (rows.isEmpty())
+        return;
+    auto* header = new RankedViewItem(this, _favoritesTitle(), -1);
+    header->addChildren(rows);
+    header->setExpanded(true);
+}
+
+// A row of the favourites' header, to be inserted with its siblings in one call.
+RankedViewItem* DragListView::_favoriteRow(const QString& name, int id)
+{
+    auto* row = new RankedViewItem(name, id);
+    row->type = static_cast<unsigned char>(_listFlags);
+    row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+    _markFavorite(row);
+    return row;
 }
 
 void DragListView::_applyRanked()
@@ -450,12 +455,12 @@ void DragListView::_applyRanked()
         row->type = static_cast<unsigned char>(_listFlags);
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
     }
-    for (const ItemInfo& hit : favoriteHits) {
-        auto* row = new RankedViewItem(favoritesHeader, foods->getFoodName(hit.id), hit.id);
-        row->type = static_cast<unsigned char>(_listFlags);
-        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
-        _markFavorite(row);
-    }
+    // The favourites show the best hit first, as the headers above do.
+    QList<QTreeWidgetItem*> favoriteRows;
+    for (auto hit = favoriteHits.rbegin(); hit != favoriteHits.rend(); ++hit)
+        favoriteRows.append(_favoriteRow(foods->getFoodName(hit->id), hit->id));
+    if (favoritesHeader)
+        favoritesHeader->addChildren(favoriteRows);
 }
 
 FoodViewItem* DragListView::locateFvi(int id, bool category, FoodViewItem* under) const

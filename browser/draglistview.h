@@ -18,6 +18,7 @@ class FoodViewItem;
 class MoreViewItem;
 class NotificationParam;
 class QMenu;
+class RankedViewItem;
 
 // The tree list behind each tab of the browser: one catalogue shown as its category tree
 // (categories load their children when opened), as the user's favourites, or, during a
@@ -171,9 +172,9 @@ private:
     void _addFromDbToListView(FoodViewItem* parent, int parentId);
     std::vector<FoodViewItem*> _addRows(FoodViewItem* parent, int parentId);
     void _addFavoritesToListView();
+    RankedViewItem* _favoriteRow(const QString& name, int id);
     void _applyRanked();
-    FoodViewItem* _newRow(FoodViewItem* parent, FoodViewItem* after, const QString& text, int id,
-                          bool fixed);
+    FoodViewItem* _newRow(const QString& text, int id, bool fixed);
     QString _decodeName(const char* name) const;
     QString _favoritesTitle() const;
     void _updateEmptyText();

@@ -17,21 +17,8 @@ FixedViewItem::FixedViewItem(QTreeWidget* parent, const QString& text, int id)
     makeBold(this);
 }
 
-FixedViewItem::FixedViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, int id)
-    : FoodViewItem(parent, after, text, id, FixedRow)
-{
-    makeBold(this);
-}
-
-FixedViewItem::FixedViewItem(QTreeWidgetItem* parent, const QString& text, int id)
-    : FoodViewItem(parent, nullptr, text, id, FixedRow)
-{
-    makeBold(this);
-}
-
-FixedViewItem::FixedViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text,
-                             int id)
-    : FoodViewItem(parent, after, text, id, FixedRow)
+FixedViewItem::FixedViewItem(const QString& text, int id)
+    : FoodViewItem(text, id, FixedRow)
 {
     makeBold(this);
 }

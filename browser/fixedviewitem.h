@@ -7,7 +7,6 @@ class FixedViewItem : public FoodViewItem
 {
 public:
     FixedViewItem(QTreeWidget* parent, const QString& text, int id);
-    FixedViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, int id);
-    FixedViewItem(QTreeWidgetItem* parent, const QString& text, int id);
-    FixedViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text, int id);
+    // A row to be inserted later.
+    FixedViewItem(const QString& text, int id);
 };

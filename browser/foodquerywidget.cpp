@@ -74,6 +74,17 @@ FoodViewItem* selectedRow(const DragListView* list)
     return FoodViewItem::from(list->selectedItems().value(0));
 }
 
+// Builds a user's tree for the current user: a tree made now is built as it is made, one made
+// before is built again, so that each is read once.
+template <class Tree>
+void buildOnce()
+{
+    if (Tree::exists())
+        Tree::instance()->reload(0, false);
+    else
+        Tree::instance();
+}
+
 } // namespace
 
 FoodQueryWidget::FoodQueryWidget(QWidget* parent, const char* name)
@@ -439,9 +450,9 @@ void FoodQueryWidget::refreshDynamic()
 
 void FoodQueryWidget::_reloadDynamic()
 {
-    FoodDBDynamic::instance()->reload(0, false);
-    ExDBDynamic::instance()->reload(0, false);
-    SavedMealTree::instance()->reload(0, false);
+    buildOnce<FoodDBDynamic>();
+    buildOnce<ExDBDynamic>();
+    buildOnce<SavedMealTree>();
     myfoodView->setDb(FoodDBDynamic::instance());
     myexerciseView->setDb(ExDBDynamic::instance());
     savedMealView->setDb(SavedMealTree::instance());

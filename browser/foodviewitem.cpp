@@ -2,6 +2,17 @@
 
 #include <QTreeWidget>
 
+FoodViewItem::FoodViewItem(const QString& text, int id)
+    : FoodViewItem(text, id, PlainRow)
+{
+}
+
+FoodViewItem::FoodViewItem(const QString& text, int id, RowKind kind)
+    : QTreeWidgetItem(kind), id(id)
+{
+    setText(0, text);
+}
+
 FoodViewItem::FoodViewItem(QTreeWidget* parent, const QString& text, int id)
     : FoodViewItem(parent, nullptr, text, id, PlainRow)
 {
@@ -25,18 +36,16 @@ FoodViewItem::FoodViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, cons
 
 FoodViewItem::FoodViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text,
                            int id, RowKind kind)
-    : QTreeWidgetItem(kind), id(id)
+    : FoodViewItem(text, id, kind)
 {
-    setText(0, text);
     const int index = after ? parent->indexOfTopLevelItem(after) + 1 : 0;
     parent->insertTopLevelItem(index, this);
 }
 
 FoodViewItem::FoodViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text,
                            int id, RowKind kind)
-    : QTreeWidgetItem(kind), id(id)
+    : FoodViewItem(text, id, kind)
 {
-    setText(0, text);
     const int index = after ? parent->indexOfChild(after) + 1 : 0;
     parent->insertChild(index, this);
 }

@@ -5,12 +5,15 @@
 
 // Browser list row carrying an id and BrowserItemFlags. The id is a catalogue, saved-meal
 // or recipe id; headers in ranked/favourite mode use -1 and the "more results" row -2.
-// Without an "after" sibling a new row is inserted at the top of its parent.
+// Without an "after" sibling a new row is inserted at the top of its parent; a row made
+// without a parent is inserted later, with its siblings in one call.
 class FoodViewItem : public QTreeWidgetItem
 {
 public:
     // The rows' kinds, as QTreeWidgetItem::type().
     enum RowKind { PlainRow = QTreeWidgetItem::UserType, FixedRow, RankedRow, MoreRow };
+
+    FoodViewItem(const QString& text, int id);
 
     FoodViewItem(QTreeWidget* parent, const QString& text, int id);
     FoodViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, int id);
@@ -27,6 +30,7 @@ public:
     static FoodViewItem* from(QTreeWidgetItem* item);
 
 protected:
+    FoodViewItem(const QString& text, int id, RowKind kind);
     FoodViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, int id,
                  RowKind kind);
     FoodViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text, int id,

@@ -28,6 +28,12 @@ RankedViewItem::RankedViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after,
     _styleHeader();
 }
 
+RankedViewItem::RankedViewItem(const QString& text, int id)
+    : FoodViewItem(text, id, RankedRow)
+{
+    _styleHeader();
+}
+
 void RankedViewItem::_styleHeader()
 {
     if (!isHeader())

@@ -10,6 +10,8 @@ public:
     RankedViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, int id);
     RankedViewItem(QTreeWidgetItem* parent, const QString& text, int id);
     RankedViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text, int id);
+    // A row to be inserted later.
+    RankedViewItem(const QString& text, int id);
 
     bool isHeader() const { return id < 0; }
 

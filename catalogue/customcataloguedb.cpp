@@ -65,14 +65,43 @@ QString CustomCatalogueDB::_sql(const char* pattern) const
     return sql;
 }
 
-BXSqlQuery CustomCatalogueDB::getItemQuery() const
+// The categories of the shared tree and the user's, found from the two roots down through the
+// index of parents: another user's rows are never read, however many there are. The way down
+// stops at a root, as every root is a root only, and takes each category once, so a loop of
+// the stored tree ends it.
+BXSqlQuery CustomCatalogueDB::_treeQuery(int forUser, const char* select) const
 {
-    return BXSqlQuery(_sql("SELECT %2, category_id, %3 FROM %1 ORDER BY UPPER(%3)"));
+    BXSqlQuery query(_sql("WITH RECURSIVE tree(id) AS (SELECT ? UNION SELECT ? UNION SELECT "
+                          "c.category_id FROM tree CROSS JOIN %4 c ON c.parent_id = tree.id "
+                          "WHERE c.category_id NOT BETWEEN ? AND ?) ")
+                     + _sql(select));
+    query.bindValue(0, getRootForUser(-1));
+    query.bindValue(1, getRootForUser(forUser));
+    query.bindValue(2, getRootForUser(0));
+    query.bindValue(3, getRootForUser(MAX_USER));
+    return query;
 }
 
-BXSqlQuery CustomCatalogueDB::getCatsQuery() const
+BXSqlQuery CustomCatalogueDB::getItemQuery(int forUser) const
 {
-    return BXSqlQuery(_sql("SELECT category_id, parent_id, %5 FROM %4 ORDER BY UPPER(%5)"));
+    return _treeQuery(forUser, "SELECT i.%2, i.category_id, i.%3 FROM tree CROSS JOIN %1 i "
+                               "ON i.category_id = tree.id ORDER BY UPPER(i.%3)");
+}
+
+BXSqlQuery CustomCatalogueDB::getCatsQuery(int forUser) const
+{
+    return _treeQuery(forUser, "SELECT c.category_id, c.parent_id, c.%5 FROM tree CROSS JOIN %4 c "
+                               "ON c.parent_id = tree.id ORDER BY UPPER(c.%5)");
+}
+
+bool CustomCatalogueDB::givesCategoryId(qint64 id) const
+{
+    return CatalogueRoots::givesCategoryId(id);
+}
+
+bool CustomCatalogueDB::givesItemId(qint64 id) const
+{
+    return CatalogueRoots::givesItemId(id);
 }
 
 QString CustomCatalogueDB::getItemNoun() const
@@ -269,15 +298,15 @@ bool CustomCatalogueDB::_deleteSubtree(int categoryId)
 // Whether candidate is categoryId or lies below it, following the parents upwards.
 std::optional<bool> CustomCatalogueDB::_isInSubtree(int candidate, int categoryId) const
 {
-    std::set<int> seen;
+    std::set<qint64> seen;
     BXSqlQuery parent(_sql("SELECT parent_id FROM %4 WHERE category_id = ?"));
-    for (int id = candidate; id != 0 && seen.insert(id).second;) {
+    for (qint64 id = candidate; id != 0 && seen.insert(id).second;) {
         if (id == categoryId)
             return true;
         const std::optional<qint64> above = scalar(parent, {id});
         if (!above)
             return std::nullopt;
-        id = int(*above);
+        id = *above;
     }
     return false;
 }

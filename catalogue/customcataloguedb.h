@@ -36,8 +36,10 @@ public:
 
     explicit CustomCatalogueDB(const Tables& tables);
 
-    BXSqlQuery getItemQuery() const override;
-    BXSqlQuery getCatsQuery() const override;
+    BXSqlQuery getItemQuery(int forUser) const override;
+    BXSqlQuery getCatsQuery(int forUser) const override;
+    bool givesCategoryId(qint64 id) const override;
+    bool givesItemId(qint64 id) const override;
     QString getItemNoun() const override;
     // User -1 is the shared root. The user must lie in -1..MAX_USER.
     int getRootForUser(int user) const override;
@@ -66,6 +68,9 @@ protected:
     QString _sql(const char* pattern) const;
 
 private:
+    // The statement `select` over the table `tree` of the ids of the categories in the shared
+    // tree and the user's tree, bound to the user's.
+    BXSqlQuery _treeQuery(int forUser, const char* select) const;
     // The ids a table gives: its id column, the end of its range, the statements of the ids
     // other rows name (none for categories) and why nothing is made once the range is used.
     struct IdRange {

@@ -119,10 +119,13 @@ void DynamicDB::_putBack(Shown&& shown)
 // rows.
 void DynamicDB::_build(int forUser, Build& build)
 {
-    _collect(getCatsQuery(), build.categories, true, build);
-    _collect(getItemQuery(), build.items, false, build);
+    _collect(getCatsQuery(forUser), build.categories, true, build);
+    _collect(getItemQuery(forUser), build.items, false, build);
     if (build.unread)
         return;
+    if (build.refused > 0)
+        qWarning("The user's %s tree leaves out %d rows whose ids this program never gives.",
+                 qPrintable(getItemNoun()), build.refused);
     const QString noun = getItemNoun();
     const quint32 sharedId = quint32(getRootForUser(-1));
     const quint32 userId = quint32(getRootForUser(forUser));
@@ -213,19 +216,24 @@ void DynamicDB::_close(Level& level, Build& build)
     }
 }
 
-// Reads the rows of a query by the id above them. Every root is a root only: with skipRoots a
-// row that gives one a parent is left out, so no user's tree is ever shown in another's. A
-// table that could not be read (another program held it, a damaged page) fails the whole
-// reload, which then keeps the tree shown; the reading's action tells why.
-void DynamicDB::_collect(BXSqlQuery query, Children& children, bool skipRoots, Build& build)
+// Reads the rows of a query by the id above them, whole in width. Every root is a root only:
+// a category row that gives one a parent is left out, so no user's tree is ever shown in
+// another's. A row whose id the store never gives is left out too. A table that could not be
+// read (another program held it, a damaged page) fails the whole reload, which then keeps the
+// tree shown; the reading's action tells why.
+void DynamicDB::_collect(BXSqlQuery query, Children& children, bool categories, Build& build)
 {
     if (build.unread)
         return;
     const bool read = query.readRows([&] {
-        const quint32 id = quint32(query.value(0).toLongLong());
-        if (skipRoots && _isRoot(id))
+        const qint64 id = query.value(0).toLongLong();
+        if (categories && _isRoot(id))
             return;
-        children[query.value(1).toLongLong()].push_back({id, _pushName(query.value(2).toString())});
+        if (!(categories ? givesCategoryId(id) : givesItemId(id))) {
+            ++build.refused;
+            return;
+        }
+        children[query.value(1).toLongLong()].push_back({quint32(id), _pushName(query.value(2).toString())});
     });
     if (!read) {
         qWarning("%s: %s", QUERY_FAILED, qPrintable(query.outcome().readText()));
@@ -233,10 +241,9 @@ void DynamicDB::_collect(BXSqlQuery query, Children& children, bool skipRoots, B
     }
 }
 
-bool DynamicDB::_isRoot(quint32 id) const
+bool DynamicDB::_isRoot(qint64 id) const
 {
-    return id == quint32(getRootForUser(-1))
-           || (id >= quint32(getRootForUser(0)) && id <= quint32(getRootForUser(MAX_USER)));
+    return id == getRootForUser(-1) || (id >= getRootForUser(0) && id <= getRootForUser(MAX_USER));
 }
 
 void DynamicDB::_appendRecord(const BrowsableDBItem& item, unsigned char flags, int nameOffset,

@@ -36,10 +36,16 @@ public:
     DynamicDB(const DynamicDB&) = delete;
     DynamicDB& operator=(const DynamicDB&) = delete;
 
-    // Query listing (id, category id, name) of every item, siblings in the order shown.
-    virtual BXSqlQuery getItemQuery() const = 0;
-    // Likewise (id, parent id, name) of every category.
-    virtual BXSqlQuery getCatsQuery() const = 0;
+    // Query listing (id, category id, name) of the items of the user's tree and the shared
+    // one, siblings in the order shown. Another user's rows may be left out or not.
+    virtual BXSqlQuery getItemQuery(int forUser) const = 0;
+    // Likewise (id, parent id, name) of their categories.
+    virtual BXSqlQuery getCatsQuery(int forUser) const = 0;
+    // Whether the store gives a category, or an item, that id. A row read with an id the
+    // store never gives is left out of the tree, so that an id is never cut to the width of
+    // the tree's records into another one.
+    virtual bool givesCategoryId(qint64 id) const = 0;
+    virtual bool givesItemId(qint64 id) const = 0;
     // The plural noun of the root names ("Shared Foods", "My Foods").
     virtual QString getItemNoun() const = 0;
     // The SQL id of a user's root category (user -1: the shared root).
@@ -65,7 +71,8 @@ protected:
     static int currentUser();
 
 private:
-    // One row of a category or item query while the tree is built.
+    // One row of a category or item query while the tree is built, its id one the store
+    // gives.
     struct Row {
         quint32 id;
         int nameOffset;
@@ -81,6 +88,8 @@ private:
         Children items;
         std::unordered_set<quint32> visited;
         bool unread = false;
+        // Rows left out for an id the store never gives.
+        int refused = 0;
     };
     // A category while its subtree is built: its record, its child categories and the
     // records of those already built.
@@ -107,8 +116,8 @@ private:
     BrowsableDBItem _addSubtree(quint32 categoryId, Build& build);
     Level _open(quint32 categoryId, Build& build);
     void _close(Level& level, Build& build);
-    void _collect(BXSqlQuery query, Children& children, bool skipRoots, Build& build);
-    bool _isRoot(quint32 id) const;
+    void _collect(BXSqlQuery query, Children& children, bool categories, Build& build);
+    bool _isRoot(qint64 id) const;
     void _appendRecord(const BrowsableDBItem& item, unsigned char flags, int nameOffset,
                        Build& build);
     void _layOutNames(const std::vector<int>& nameOffsets);

@@ -117,5 +117,8 @@ std::optional<ExerciseItem> ExDBDynamic::findExercise(const QString& name, int u
     select.bindValue(4, getRootForUser(-1));
     if (select.first() != true)
         return std::nullopt;
-    return getExercise(select.value(0).toInt());
+    const qint64 id = select.value(0).toLongLong();
+    if (!givesItemId(id))
+        return std::nullopt;
+    return getExercise(int(id));
 }

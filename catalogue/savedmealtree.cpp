@@ -3,6 +3,7 @@
 #include "userdb/savedmealdb.h"
 
 #include <cassert>
+#include <limits>
 
 SavedMealTree* SavedMealTree::_instance = nullptr;
 
@@ -38,14 +39,24 @@ SavedMealTree::~SavedMealTree()
         _instance = nullptr;
 }
 
-BXSqlQuery SavedMealTree::getItemQuery() const
+BXSqlQuery SavedMealTree::getItemQuery(int forUser) const
 {
-    return SavedMealDB::instance()->getItemQuery();
+    return SavedMealDB::instance()->getItemQuery(forUser);
 }
 
-BXSqlQuery SavedMealTree::getCatsQuery() const
+BXSqlQuery SavedMealTree::getCatsQuery(int) const
 {
     return SavedMealDB::instance()->getCatsQuery();
+}
+
+bool SavedMealTree::givesCategoryId(qint64) const
+{
+    return false;
+}
+
+bool SavedMealTree::givesItemId(qint64 id) const
+{
+    return id > 0 && id <= std::numeric_limits<qint32>::max();
 }
 
 QString SavedMealTree::getItemNoun() const

@@ -14,8 +14,11 @@ public:
     static void cleanUp();
     ~SavedMealTree() override;
 
-    BXSqlQuery getItemQuery() const override;
-    BXSqlQuery getCatsQuery() const override;
+    BXSqlQuery getItemQuery(int forUser) const override;
+    BXSqlQuery getCatsQuery(int forUser) const override;
+    // No category but the roots; a meal's id is a group id.
+    bool givesCategoryId(qint64 id) const override;
+    bool givesItemId(qint64 id) const override;
     QString getItemNoun() const override;
     int getRootForUser(int user) const override;
     // Saved meals have no categories to move: always false.

@@ -433,6 +433,12 @@ const char* const DiaryIndexes[] = {
     "CREATE INDEX IF NOT EXISTS food_diary_ref ON food_diary(ref_id)",
     "CREATE INDEX IF NOT EXISTS food_mealplan_ref ON food_mealplan(ref_id)",
     "CREATE INDEX IF NOT EXISTS favorites_item ON favorites(item_type, item_id)",
+    // The user's own trees are read from their roots down, category by category.
+    "CREATE INDEX IF NOT EXISTS custom_food_cats_parent ON custom_food_cats(parent_id)",
+    "CREATE INDEX IF NOT EXISTS custom_exercise_cats_parent ON custom_exercise_cats(parent_id)",
+    "CREATE INDEX IF NOT EXISTS custom_foods_category ON custom_foods(category_id)",
+    "CREATE INDEX IF NOT EXISTS custom_exercises_category ON custom_exercises(category_id)",
+    "CREATE INDEX IF NOT EXISTS group_diary_saved ON group_diary(user_id) WHERE date IS NULL",
     "CREATE INDEX IF NOT EXISTS user_checkins_weight ON user_checkins(user_id, date) "
     "WHERE weight IS NOT NULL",
     "CREATE INDEX IF NOT EXISTS user_checkins_chest ON user_checkins(user_id, date) "

@@ -12,18 +12,19 @@
 
 namespace {
 
-// A category table, the column of its names, the plural noun of its roots' names and the
-// table of the items its categories hold.
+// A category table, the column of its names, the plural noun of its roots' names, the table
+// of the items its categories hold and its id column.
 struct RootTable
 {
     const char* table;
     const char* nameColumn;
     const char* noun;
     const char* itemTable;
+    const char* itemId;
 };
 const RootTable RootTables[] = {
-    {"custom_food_cats", "name", "Foods", "custom_foods"},
-    {"custom_exercise_cats", "description", "Exercises", "custom_exercises"},
+    {"custom_food_cats", "name", "Foods", "custom_foods", "food_id"},
+    {"custom_exercise_cats", "description", "Exercises", "custom_exercises", "activity_id"},
 };
 
 // The shared root of a table, and the roots of `user` or, without one, of every user.
@@ -79,6 +80,66 @@ std::optional<qint64> rootBelowIn(const std::map<qint64, Category>& categories)
     return std::nullopt;
 }
 
+// The ids the program gives its categories, the roots among them, and its items.
+struct IdRange
+{
+    qint64 first;
+    qint64 last;
+
+    bool holds(qint64 id) const { return id >= first && id <= last; }
+};
+constexpr IdRange CategoryIds{FoodDBBase::FirstCustomId, FoodDBBase::SharedRootId};
+constexpr IdRange ItemIds{FoodDBBase::FirstCustomId, FoodDBBase::IdSpaceEnd - 1};
+
+// The first value of a table's column that is no id of the range, nor, where `noParent`
+// allows it, the 0 of a category without a parent; nothing without one. False, with the
+// reason, when the table could not be read.
+bool findStrangeId(const QString& table, const QString& column, IdRange range, bool noParent,
+                   std::optional<QString>& found, QString& reason)
+{
+    BXSqlQuery read(QStringLiteral("SELECT %1 FROM %2 WHERE %1 IS NOT NULL AND NOT ((typeof(%1) = "
+                                   "'integer' AND %1 BETWEEN ? AND ?)%3) LIMIT 1")
+                        .arg(column, table, noParent ? QStringLiteral(" OR %1 = 0").arg(column) : QString()));
+    read.bindValue(0, range.first);
+    read.bindValue(1, range.last);
+    found.reset();
+    if (!read.readRows([&] { found = read.value(0).toString(); })) {
+        reason = read.outcome().detail();
+        return false;
+    }
+    return true;
+}
+
+// Names in `link` the first value of the tables' id columns that the program never gives.
+bool findStrangeIds(const RootTable& tables, QString* link)
+{
+    const QString categories = QLatin1String(tables.table);
+    const QString items = QLatin1String(tables.itemTable);
+    const struct {
+        const QString& table;
+        const char* column;
+        IdRange range;
+        bool noParent;
+    } columns[] = {{categories, "category_id", CategoryIds, false},
+                   {categories, "parent_id", CategoryIds, true},
+                   {items, tables.itemId, ItemIds, false},
+                   {items, "category_id", CategoryIds, false}};
+    for (const auto& column : columns) {
+        std::optional<QString> found;
+        if (!findStrangeId(column.table, QLatin1String(column.column), column.range,
+                           column.noParent, found, *link))
+            return false;
+        if (found) {
+            *link = QCoreApplication::translate("CatalogueRoots",
+                                                "the table %1 holds %2 in its column %3, an id this "
+                                                "program never gives")
+                        .arg(column.table, *found, QLatin1String(column.column));
+            return true;
+        }
+    }
+    return true;
+}
+
 bool makeAllRoots(std::optional<int> user)
 {
     for (const RootTable& tables : RootTables) {
@@ -99,6 +160,16 @@ bool CatalogueRoots::isRoot(qint64 id)
 {
     // The users' roots lie right below the shared one.
     return id >= idFor(0) && id <= idFor(-1);
+}
+
+bool CatalogueRoots::givesCategoryId(qint64 id)
+{
+    return CategoryIds.holds(id);
+}
+
+bool CatalogueRoots::givesItemId(qint64 id)
+{
+    return ItemIds.holds(id);
 }
 
 std::optional<bool> CatalogueRoots::holdsAnything(int user)
@@ -130,6 +201,10 @@ bool CatalogueRoots::findBadLink(QString* link)
 {
     link->clear();
     for (const RootTable& tables : RootTables) {
+        if (!findStrangeIds(tables, link))
+            return false;
+        if (!link->isEmpty())
+            return true;
         BXSqlQuery read(QStringLiteral("SELECT category_id, parent_id, %1 FROM %2")
                             .arg(QLatin1String(tables.nameColumn), QLatin1String(tables.table)));
         std::map<qint64, Category> categories;

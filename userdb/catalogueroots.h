@@ -14,6 +14,10 @@ public:
     static int idFor(int user);
     // Whether the category id is the shared root or a user's root.
     static bool isRoot(qint64 id);
+    // Whether the program gives a category (a root among them), or an item of a catalogue,
+    // that id. Every id it gives fits the 32 bits the trees hold.
+    static bool givesCategoryId(qint64 id);
+    static bool givesItemId(qint64 id);
     // Makes the shared roots and the roots of `user` (stored already) where they are missing;
     // false when one cannot be stored.
     static bool makeFor(int user);
@@ -23,7 +27,8 @@ public:
     // Likewise for every user of the diary.
     static bool makeForEveryUser();
     // Names the first link of the catalogues' categories that no tree shows, with its table, in
-    // `link`, left empty without one: a category that lies below itself, or a root given a
-    // parent. False, with the reason in `link`, when the categories could not be read.
+    // `link`, left empty without one: an id of a category or item, or of the category above
+    // one, that the program never gives, a category that lies below itself, or a root given a
+    // parent. False, with the reason in `link`, when the tables could not be read.
     static bool findBadLink(QString* link);
 };

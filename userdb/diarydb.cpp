@@ -114,7 +114,7 @@ bool DiaryDB::mayNameFood(int user, int refId)
         return false;
     if (!root.next())
         return true;
-    const int id = root.value(0).toInt();
+    const qint64 id = root.value(0).toLongLong();
     return id == FoodDBBase::SharedRootId || id == FoodDBBase::UserRootBase + user;
 }
 
@@ -298,13 +298,13 @@ bool DiaryDB::deleteDay(int user, const char* date, bool hardDelete)
 
 void DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
 {
-    entry.entryId = query.value(0).toInt();
+    entry.entryId = storedId(query.value(0));
     entry.userId = query.value(1).toInt();
     entry.meal = query.value(2).toInt();
     const std::string date = query.value(3).toString().toStdString();
     if (date.size() >= 8)
         entry.setDate(date);
-    entry.refId = query.value(5).toInt();
+    entry.refId = storedId(query.value(5));
     entry.servingId = query.value(6).toInt();
     entry.size = query.value(7).toFloat();
     entry.desc = query.value(8).toString();
@@ -381,7 +381,7 @@ bool DiaryDB::readExercises(BXSqlQuery& query, int user, bool includeDeleted,
         if (!isDateCode(rowDate))
             continue;
         ExerciseDiaryItem entry;
-        entry.entryId = query.value(0).toInt();
+        entry.entryId = storedId(query.value(0));
         entry.userId = user;
         entry.setDate(rowDate.toStdString());
         entry.duration = query.value(1).toFloat();

@@ -1,6 +1,7 @@
 #include "userdb/favoritesdb.h"
 
 #include "userdb/bxsqlquery.h"
+#include "userdb/nullconversion.h"
 
 namespace {
 // Bits of the browser's item flags.
@@ -48,7 +49,7 @@ bool FavoritesDB::findFavorites(ItemFlags flags, std::set<int>& ids) const
     BXSqlQuery query("SELECT item_id FROM favorites where user_id = ? AND item_type = ?");
     query.bindValue(0, _user);
     query.bindValue(1, int(type));
-    if (!query.readRows([&] { found.insert(query.value(0).toInt()); }))
+    if (!query.readRows([&] { found.insert(storedId(query.value(0))); }))
         return false;
     ids = std::move(found);
     return true;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <iterator>
+#include <limits>
 
 namespace {
 constexpr double ZeroBand = -0.005;
@@ -31,4 +32,10 @@ double storedFigure(float value)
     double figure = double(value);
     std::from_chars(text, end, figure);
     return figure;
+}
+
+int storedId(const QVariant& value)
+{
+    const qint64 id = value.toLongLong();
+    return id >= std::numeric_limits<int>::min() && id <= std::numeric_limits<int>::max() ? int(id) : -1;
 }

@@ -133,7 +133,7 @@ std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(int mea
     const bool read = query.readRows([&] {
         FoodDiaryItem& entry = items.emplace_back();
         entry.userId = user;
-        entry.refId = query.value(0).toInt();
+        entry.refId = storedId(query.value(0));
         entry.desc = query.value(1).toString();
         entry.servingId = query.value(2).toInt();
         entry.servingDesc = query.value(3).toString();
@@ -177,7 +177,7 @@ bool SavedMealDB::deleteMeal(int mealId)
     QList<int> foods;
     BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ?");
     select.bindValue(0, mealId);
-    bool ok = select.readRows([&] { foods.append(select.value(0).toInt()); });
+    bool ok = select.readRows([&] { foods.append(storedId(select.value(0))); });
     for (auto food = foods.cbegin(); ok && food != foods.cend(); ++food)
         ok = DiaryDB::instance()->removeFoodEntry(*food, false);
 
@@ -196,13 +196,16 @@ bool SavedMealDB::deleteMeal(int mealId)
 // ---------------------------------------------------------------------------------------
 // The catalogue tree
 
-// A meal of user u lies below the root u + 2; a shared one (-1 or NULL) below the root 1.
-BXSqlQuery SavedMealDB::getItemQuery() const
+// A meal of user u lies below the root u + 2; a shared one (-1 or NULL) below the root 1. Only
+// the user's meals and the shared ones are read.
+BXSqlQuery SavedMealDB::getItemQuery(int forUser) const
 {
-    return BXSqlQuery(QStringLiteral("SELECT group_id, IFNULL(user_id, -1) + 2, name FROM group_diary "
-                                     "WHERE date IS NULL AND status <> %1 AND name <> '' "
-                                     "ORDER BY UPPER(name)")
-                          .arg(StatusDeleted));
+    BXSqlQuery query(QStringLiteral("SELECT group_id, IFNULL(user_id, -1) + 2, name FROM group_diary "
+                                    "WHERE date IS NULL AND status <> %1 AND name <> '' "
+                                    "AND (user_id IS NULL OR user_id IN (-1, ?)) ORDER BY UPPER(name)")
+                         .arg(StatusDeleted));
+    query.bindValue(0, forUser);
+    return query;
 }
 
 // Meals keep no categories: the users' roots, which no tree shows as a child.
@@ -221,7 +224,7 @@ std::optional<QStringList> SavedMealDB::foodsPrivateFrom(int mealId, int rootId)
     BXSqlQuery query("SELECT ref_id, food_name FROM food_diary WHERE group_id = ? AND date IS NULL");
     query.bindValue(0, mealId);
     std::vector<std::pair<int, QString>> foods;
-    if (!query.readRows([&] { foods.emplace_back(query.value(0).toInt(), query.value(1).toString()); }))
+    if (!query.readRows([&] { foods.emplace_back(storedId(query.value(0)), query.value(1).toString()); }))
         return std::nullopt;
     QStringList names;
     for (const auto& [refId, name] : foods) {

@@ -50,8 +50,9 @@ public:
     // does not keep it.
     bool deleteMeal(int mealId);
 
-    // The catalogue tree's queries of every meal and category, with the id above each.
-    BXSqlQuery getItemQuery() const;
+    // The catalogue tree's queries of the user's and the shared meals, and of every category,
+    // with the id above each.
+    BXSqlQuery getItemQuery(int forUser) const;
     BXSqlQuery getCatsQuery() const;
     QString getItemNoun() const { return QStringLiteral("Meals"); }
     int getRootForUser(int user) const { return user + 2; }

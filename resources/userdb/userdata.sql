@@ -34,6 +34,7 @@ CREATE TABLE exer_mealplan (ex_id INTEGER PRIMARY KEY, user_id INTEGER, date TEX
 CREATE INDEX exer_mealplan_user_date ON exer_mealplan(user_id, date);
 
 CREATE TABLE group_diary (group_id INTEGER PRIMARY KEY, user_id INTEGER, name TEXT, status INTEGER, date TEXT, time TEXT);
+CREATE INDEX group_diary_saved ON group_diary(user_id) WHERE date IS NULL;
 
 CREATE TABLE favorites (user_id INTEGER, item_id INTEGER, item_type INTEGER, PRIMARY KEY(user_id, item_id, item_type));
 CREATE INDEX favorites_item ON favorites(item_type, item_id);
@@ -46,11 +47,13 @@ CREATE TABLE custom_foods (food_id INTEGER PRIMARY KEY, category_id INTEGER, nam
 CREATE INDEX custom_foods_category ON custom_foods(category_id);
 
 CREATE TABLE custom_food_cats (category_id INTEGER PRIMARY KEY, parent_id INTEGER, name TEXT);
+CREATE INDEX custom_food_cats_parent ON custom_food_cats(parent_id);
 
 CREATE TABLE custom_exercises (activity_id INTEGER PRIMARY KEY, category_id INTEGER, description TEXT, scale NUMERIC);
 CREATE INDEX custom_exercises_category ON custom_exercises(category_id);
 
 CREATE TABLE custom_exercise_cats (category_id INTEGER PRIMARY KEY, parent_id INTEGER, description TEXT);
+CREATE INDEX custom_exercise_cats_parent ON custom_exercise_cats(parent_id);
 
 CREATE TABLE userdata_sync_devices (id INTEGER, name TEXT, user_id INTEGER);
 

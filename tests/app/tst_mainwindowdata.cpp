@@ -910,6 +910,16 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
         << "INSERT INTO custom_food_cats VALUES (16777216, 33554432, 'Snacks')\n"
            "UPDATE custom_food_cats SET parent_id = 16777216 WHERE category_id < 33554432 AND parent_id = 0"
         << "places the root category 33550336 (\"My Foods\") below the category 16777216 (\"Snacks\")";
+    // Ids past 32 bits that end in another user's category or food.
+    QTest::newRow("a category id past 32 bits")
+        << "INSERT INTO custom_food_cats VALUES (4311744513, 33550336, 'Wide')"
+        << "the table custom_food_cats holds 4311744513 in its column category_id, an id this program never gives";
+    QTest::newRow("a parent id past 32 bits")
+        << "INSERT INTO custom_exercise_cats VALUES (16777216, 4311744513, 'Wide')"
+        << "the table custom_exercise_cats holds 4311744513 in its column parent_id";
+    QTest::newRow("a food id past 32 bits")
+        << "INSERT INTO custom_foods(food_id, category_id, name) VALUES (4311744514, 33550336, 'Wide')"
+        << "the table custom_foods holds 4311744514 in its column food_id";
     QTest::newRow("a trigger") << "CREATE TRIGGER wipe AFTER INSERT ON food_diary BEGIN DELETE FROM food_diary; END"
                                << "the trigger wipe on the table food_diary";
     QTest::newRow("a sync row holding statements")

@@ -327,6 +327,31 @@ private slots:
         QCOMPARE(texts(custom.topLevelItem(1)), QStringList());
     }
 
+    // A level of any width goes into the list in one insertion, in the tree's order.
+    void wideLevelIsInsertedAtOnce()
+    {
+        FoodDBDynamic* store = FoodDBDynamic::instance();
+        BXSqlQuery wide("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+                        "WHERE i < 99999) INSERT INTO custom_food_cats SELECT 0x1800000 + i, ?, "
+                        "printf('Wide %06d', i) FROM n");
+        wide.bindValue(0, store->getRootForUser(_user));
+        QVERIFY(wide.exec());
+        QVERIFY(store->reload(0, false));
+        DragListView custom;
+        custom.setup(QPixmap(), FoodItemFlag | CustomItemFlag);
+        QSignalSpy inserted(custom.model(), &QAbstractItemModel::rowsInserted);
+        custom.setDb(store);
+        // The roots, then the level below the user's root.
+        QCOMPARE(inserted.count(), 2);
+        const QTreeWidgetItem* mine = custom.topLevelItem(1);
+        QCOMPARE(mine->childCount(), 100000);
+        QCOMPARE(mine->child(0)->text(0), QStringLiteral("Wide 000000"));
+        QCOMPARE(mine->child(99999)->text(0), QStringLiteral("Wide 099999"));
+        BXSqlQuery remove("DELETE FROM custom_food_cats WHERE category_id >= 0x1800000");
+        QVERIFY(remove.exec());
+        QVERIFY(store->reload(0, false));
+    }
+
     void emptyTexts()
     {
         DragListView recipes;

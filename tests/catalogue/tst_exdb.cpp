@@ -117,9 +117,13 @@ private slots:
         // user's tree.
         QVERIFY(exec("INSERT INTO custom_exercise_cats VALUES (?, ?, 'My Exercises')",
                      {USER_ROOT + 1, USER_ROOT}));
-        exercises->createExercise(USER_ROOT + 1, QStringLiteral("Fencing"), 6.0f);
+        const qint64 fencing = exercises->createExercise(USER_ROOT + 1, QStringLiteral("Fencing"), 6.0f);
         QCOMPARE(ExDB::instance()->findExercise(QStringLiteral("Row"), USER)->id, swim + 1);
         QVERIFY(!ExDB::instance()->findExercise(QStringLiteral("Fencing"), USER));
+        // Nor as the exercise that the lower 32 bits of a stored id name.
+        QVERIFY(exec("INSERT INTO custom_exercises(activity_id, category_id, description) VALUES (?, ?, 'Duel')",
+                     {(qint64(1) << 32) + fencing, USER_ROOT}));
+        QVERIFY(!ExDB::instance()->findExercise(QStringLiteral("Duel"), USER));
     }
 
     void categoriesMoveAndDelete()

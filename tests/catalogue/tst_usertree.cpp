@@ -126,6 +126,34 @@ private slots:
         QCOMPARE(ids(foods->getChildren(0x1FFF005, 0, 0)).size(), size_t(0));
     }
 
+    void idsBeyond32BitsAreLeftOut_data()
+    {
+        QTest::addColumn<QString>("categories");
+        QTest::addColumn<QString>("items");
+        QTest::newRow("foods") << "custom_food_cats" << "custom_foods(food_id, category_id, name)";
+        QTest::newRow("exercises") << "custom_exercise_cats"
+                                   << "custom_exercises(activity_id, category_id, description)";
+    }
+
+    // A category and an item in this user's tree whose ids end, past 32 bits, in the ids of
+    // another user's private category and item are left out, never shown as those.
+    void idsBeyond32BitsAreLeftOut()
+    {
+        QFETCH(QString, categories);
+        QFETCH(QString, items);
+        const qint64 beyond = qint64(1) << 32;
+        QVERIFY(exec(qPrintable(QStringLiteral("INSERT INTO %1 VALUES (?, ?, 'Private'), (?, ?, 'Wide')").arg(categories)),
+                     {0x1000001, USER_ROOT + 1, beyond + 0x1000001, USER_ROOT}));
+        QVERIFY(exec(qPrintable(QStringLiteral("INSERT INTO %1 VALUES (?, ?, 'Secret'), (?, ?, 'Wide item')").arg(items)),
+                     {0x1000002, 0x1000001, beyond + 0x1000002, USER_ROOT}));
+        DynamicDB* tree = categories.startsWith(QLatin1String("custom_food"))
+                              ? static_cast<DynamicDB*>(FoodDBDynamic::instance())
+                              : ExDBDynamic::instance();
+        QVERIFY(tree->reload(0, false));
+        QCOMPARE(tree->getItems().size(), size_t(3));
+        QCOMPARE(names(tree->getChildren(USER_ROOT, 0, 0)), QStringList());
+    }
+
     void searchMarksCustomRecords()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();

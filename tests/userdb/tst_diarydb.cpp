@@ -89,6 +89,7 @@ private slots:
     void mealPlanSkipsDuplicatesAndLeavesDiarySync();
     void foodsOfAnotherUserAreRefused_data();
     void foodsOfAnotherUserAreRefused();
+    void idsPast32BitsNameNothing();
 };
 
 void TestDiaryDB::storesUnsetNutrientsAsNull()
@@ -456,4 +457,17 @@ void TestDiaryDB::foodsOfAnotherUserAreRefused()
     FoodDiaryItem own = DiaryDB::instance()->getFoodEntry(99).value();
     own.size = 2.0f;
     QVERIFY(DiaryDB::instance()->modifyFoodEntry(99, own));
+}
+
+// An entry stored with ids past 32 bits, whose lower bits are those of another entry and of
+// another user's food, names neither.
+void TestDiaryDB::idsPast32BitsNameNothing()
+{
+    const qint64 beyond = qint64(1) << 32;
+    QVERIFY(StoreFixture::exec("INSERT INTO food_diary(food_id, user_id, date, meal, status, ref_id, size) "
+                               "VALUES (?, ?, '20060306', 1, 1, ?, 1)", {beyond + 98, User, beyond + 0x1000010}));
+    const std::vector<FoodDiaryItem> foods = DiaryDB::instance()->getDay(User, "20060306", false).value().foods;
+    QCOMPARE(foods.size(), std::size_t(1));
+    QCOMPARE(foods[0].entryId, -1);
+    QCOMPARE(foods[0].refId, -1);
 }

@@ -32,7 +32,7 @@ FoodDiaryItem food(const char* name, float energy, float fat)
 // The (id, name) rows that the tree's item query lists under a root.
 QList<QPair<int, QString>> listed(int parent)
 {
-    BXSqlQuery query = SavedMealDB::instance()->getItemQuery();
+    BXSqlQuery query = SavedMealDB::instance()->getItemQuery(User);
     QList<QPair<int, QString>> rows;
     if (query.exec()) {
         while (query.next()) {
