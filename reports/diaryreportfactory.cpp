@@ -6,6 +6,8 @@
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 
+#include <memory>
+
 DiaryReportFactory::DiaryReportFactory(QDate first, QDate last, bool summaryOnly,
                                        bool omitEmpty)
     : _summaryOnly(summaryOnly), _omitEmpty(omitEmpty)
@@ -33,4 +35,10 @@ float DiaryReportFactory::energyTarget(const QDate& day) const
 Report* DiaryReportFactory::getReport(ReportDeviceMetrics* metrics)
 {
     return new DiaryReport(metrics, this);
+}
+
+Report* DiaryReportFactory::layOut(ReportDeviceMetrics* metrics, WorkProgress& progress)
+{
+    auto report = std::make_unique<DiaryReport>(metrics, this, &progress);
+    return progress.stopped() ? nullptr : report.release();
 }

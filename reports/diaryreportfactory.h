@@ -18,6 +18,7 @@ public:
     DiaryReportFactory(QDate first, QDate last, bool summaryOnly, bool omitEmpty);
 
     Report* getReport(ReportDeviceMetrics* metrics) override;
+    Report* layOut(ReportDeviceMetrics* metrics, WorkProgress& progress) override;
     bool preferLandscape() const override { return false; }
 
     const std::map<QDate, DBTypes::DiaryDay>& days() const { return _days; }

@@ -44,14 +44,14 @@ void ProgressBox::setLabel(const QString& label)
 
 bool ProgressBox::report(qint64 done, qint64 total)
 {
-    if (_sincePass.isValid() && _sincePass.elapsed() < PassMs)
-        return true;
-    if (_bar && total > 0) {
-        _bar->setMaximum(Steps);
-        _bar->setValue(int(qBound(qint64(0), done * Steps / total, qint64(Steps))));
+    if (!_sincePass.isValid() || _sincePass.elapsed() >= PassMs) {
+        if (_bar && total > 0) {
+            _bar->setMaximum(Steps);
+            _bar->setValue(int(qBound(qint64(0), done * Steps / total, qint64(Steps))));
+        }
+        UserTurn::passEvents();
+        _sincePass.start();
     }
-    UserTurn::passEvents();
-    _sincePass.start();
     // Cancel, Escape and the window's close button all end the dialog.
     return _dialog && _dialog->isVisible() && !_dialog->wasCanceled();
 }

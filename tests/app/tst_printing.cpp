@@ -6,6 +6,7 @@
 
 #include "catalogue/catalogueservices.h"
 #include "core/clock.h"
+#include "core/endrequest.h"
 #include "core/dateconversion.h"
 #include "diary/diarywidget.h"
 #include "reports/csvoptions.h"
@@ -24,6 +25,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -137,6 +139,8 @@ private slots:
     void printsTheDiaryWeek();
     void printsTheCheckinsAfterThePreview();
     void exportsTheWeekAsCsv();
+    void layoutStopsWhenAsked_data();
+    void layoutStopsWhenAsked();
 
 private:
     PrintingWindow* _window = nullptr;
@@ -223,6 +227,59 @@ void TestPrinting::exportsTheWeekAsCsv()
     }
     QVERIFY(lines.last().isEmpty());
     QVERIFY(_window->messages.isEmpty());
+}
+
+// How the layout of the diary's pages is stopped.
+enum Stop { PrintCancelled, PreviewCancelled, PrintEnded };
+
+void TestPrinting::layoutStopsWhenAsked_data()
+{
+    QTest::addColumn<int>("stop");
+    QTest::newRow("print, Cancel") << int(PrintCancelled);
+    QTest::newRow("preview, Cancel") << int(PreviewCancelled);
+    QTest::newRow("print, the end of the session") << int(PrintEnded);
+}
+
+// Stopped while it lays out the pages, the print writes nothing: the file printed to keeps
+// what it held, no working file is left, and a preview does not open.
+void TestPrinting::layoutStopsWhenAsked()
+{
+    QFETCH(int, stop);
+    PdfPrintSteps steps;
+    QFile earlier(steps.pdfPath);
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+    earlier.close();
+    bool previewShown = false;
+    steps.onPreview = [&previewShown](ReportFactory* factory) {
+        PrintPreviewDialog preview(factory, nullptr, nullptr);
+        previewShown = preview.report();
+        return previewShown;
+    };
+    QTimer stopper;
+    stopper.callOnTimeout([&] {
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!progress)
+            return;
+        stopper.stop();
+        QCOMPARE(progress->labelText(), QStringLiteral("Laying out the pages..."));
+        if (stop == PrintEnded)
+            EndRequest::ask();
+        else
+            progress->findChild<QPushButton*>()->click();
+    });
+    stopper.start(0);
+    answerPrintOptionsWithTheWeek();
+    if (stop == PreviewCancelled)
+        _window->printPreviewAction->trigger();
+    else
+        _window->printDay();
+    EndRequest::reset();
+    QVERIFY(!stopper.isActive());
+    QVERIFY(!previewShown);
+    QCOMPARE(steps.dialogs, stop == PreviewCancelled ? 0 : 1);
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+    QCOMPARE(QDir::home().entryList({QStringLiteral("*.partial")}, QDir::Files), QStringList());
 }
 
 QTEST_MAIN(TestPrinting)
