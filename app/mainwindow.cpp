@@ -3,6 +3,7 @@
 #include "widgets/bxhelp.h"
 #include "widgets/bxhelpclient.h"
 #include "widgets/bxtoolbar.h"
+#include "widgets/progressbox.h"
 #include "widgets/bxtoolbarbutton.h"
 #include "widgets/searchlineedit.h"
 #include "widgets/shownday.h"
