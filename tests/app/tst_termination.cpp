@@ -10,6 +10,7 @@
 #include "core/tarreader.h"
 #include "diary/diarywidget.h"
 #include "profile/checkinwidget.h"
+#include "reports/csvoptions.h"
 #include "widgets/bxcalendar.h"
 #include "tests/net/testcertificates.h"
 #include "tests/net/testhttpsserver.h"
@@ -20,15 +21,18 @@
 #include <QDialogButtonBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QCheckBox>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSessionManager>
 #include <QStandardPaths>
@@ -179,7 +183,8 @@ bool makeResources(const QString& folder, const QString& feedUrl, const QString&
 
 // What is open when the signal comes: a dialog of the start, or a dialog, box or menu that a
 // page of the window opened; or the diary's wait for another program that holds it.
-enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait, PrintToPipe };
+enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait, PrintToPipe,
+            LongPrint, DayFiles, Backup, Restore };
 // What the start meets: nothing, settings that stop it with a message box, a diary held, a copy
 // that does not answer, a folder in the channel's place (the start's "Cannot start" box).
 enum Before { Nothing, BothSettings, HeldDiary, SilentCopy, TakenChannel };
@@ -204,8 +209,48 @@ void openInWindow(MainWindow* window, Open open)
             window->checkinPage()->checkinCalendar->findChild<QPushButton*>(QStringLiteral("monthButton"))->click();
         },
         [window] { window->printAction->trigger(); }, [window] { window->diaryPage()->nextDayButton->click(); },
-        [window] { window->printAction->trigger(); }};
+        [window] { window->printAction->trigger(); }, [window] { window->printAction->trigger(); },
+        [window] { window->csvExportAction->trigger(); }, [window] { window->fileBackup_DatabasesAction->trigger(); },
+        [window] { window->fileRestore_DatabasesAction->trigger(); }};
     opens[open]();
+}
+
+// Where a long piece of work writes, or what it restores from.
+QString longWorkFile(Open open)
+{
+    const char* const names[] = {"long.pdf", "days", "backup.ptBackup", "restore.ptBackup"};
+    return open >= LongPrint ? QDir::homePath() + QLatin1Char('/') + QLatin1String(names[open - LongPrint]) : QString();
+}
+
+// Answers, once each, what a long piece of work asks on its way to its progress: the options as
+// they are (with a file per day for the export), the file or folder, Yes to each question.
+void answerOnTheWay(QWidget* modal, Open open)
+{
+    if (!modal || modal->property("answered").toBool())
+        return;
+    const QString file = longWorkFile(open);
+    if (auto* options = qobject_cast<CSVOptions*>(modal)) {
+        // Ticked, the box asks for the folder; the export follows once it has one.
+        QMetaObject::invokeMethod(options->dayFilesCheckBox->isChecked() ? options->printButton
+                                                                         : static_cast<QAbstractButton*>(options->dayFilesCheckBox),
+                                  "click", Qt::QueuedConnection);
+        modal->setProperty("answered", options->dayFilesCheckBox->isChecked());
+        return;
+    }
+    modal->setProperty("answered", true);
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        QMetaObject::invokeMethod(box->button(QMessageBox::Yes), "click", Qt::QueuedConnection);
+    } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
+        chooser->setDirectory(QFileInfo(file).path());
+        chooser->selectFile(file);
+        QMetaObject::invokeMethod(chooser, "accept", Qt::QueuedConnection);
+    } else if (auto* name = modal->findChild<QLineEdit*>(QStringLiteral("filename"))) {
+        name->setText(file);
+        QMetaObject::invokeMethod(modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), "click",
+                                  Qt::QueuedConnection);
+    } else {
+        QMetaObject::invokeMethod(modal, "accept", Qt::QueuedConnection);
+    }
 }
 
 } // namespace
@@ -234,7 +279,9 @@ private slots:
                                          {"check-in", Checkin}, {"diary in use", DiaryInUse},
                                          {"diary not read", DiaryNotRead}, {"calendar months", MonthMenu},
                                          {"print over an existing file", PrintOverwrite}, {"wait for the diary", BusyWait},
-                                         {"print to a pipe", PrintToPipe}})
+                                         {"print to a pipe", PrintToPipe}, {"a long print", LongPrint},
+                                         {"an export of a file per day", DayFiles}, {"a backup", Backup},
+                                         {"a restore", Restore}})
             QTest::addRow("%s, SIGTERM", name) << int(SIGTERM) << int(Nothing) << int(open);
     }
 
@@ -330,6 +377,13 @@ private:
         QPointer<MainWindow> window = new MainWindow;
         QVERIFY(window->switchUser(window, UserDB::instance()->getCurrentUser()));
         window->show();
+        // The diary gains a user after its copy is taken, which a whole restore would drop.
+        const QString longFile = longWorkFile(open);
+        QVERIFY(open != DayFiles || QDir().mkpath(longFile));
+        QVERIFY(open != Restore || QFile::copy(diary, longFile));
+        DBTypes::UserProfile bob;
+        bob.name = QStringLiteral("Bob");
+        QVERIFY(open != Restore || UserDB::instance()->addUser(bob, nullptr));
         const QStringList before = everyStoredRow();
         std::optional<OtherReader> other;
         if (open == DiaryInUse || open == DiaryNotRead || open == BusyWait)
@@ -347,6 +401,7 @@ private:
                 read = ::close(::open(QFile::encodeName(pdf).constData(), O_RDONLY | O_NONBLOCK)) == 0;
         });
         QElapsedTimer ending;
+        QElapsedTimer sinceSignal;
         bool keptAtCheckpoint = signal != Checkpoint;
         {
             std::optional<BusyWaits> waits;
@@ -357,6 +412,9 @@ private:
             QTimer asked; // the signal comes once a dialog or menu waits in its own loop
             asked.callOnTimeout([&] {
                 QWidget* modal = QApplication::activeModalWidget();
+                // A long piece of work is ended once it shows its progress.
+                if (open >= LongPrint && !qobject_cast<QProgressDialog*>(modal))
+                    return answerOnTheWay(modal, Open(open));
                 // The print's options are taken, then the file chosen and OK pressed in Qt's print dialog.
                 if ((open == PrintOverwrite || open == PrintToPipe) && modal && !qobject_cast<QMessageBox*>(modal)) {
                     QLineEdit* file = modal->findChild<QLineEdit*>(QStringLiteral("filename"));
@@ -376,6 +434,7 @@ private:
                     QCoreApplication::processEvents();
                     keptAtCheckpoint = QApplication::activeModalWidget() == modal && !SessionEnd::requested();
                 }
+                sinceSignal.start();
                 if (signal == Die)
                     QCoreApplication::quit();
                 else
@@ -393,6 +452,7 @@ private:
                     QCoreApplication::exit(1);
             });
             QCOMPARE(SessionEnd::exec(), 0);
+            QVERIFY2(open < LongPrint || sinceSignal.elapsed() < 1000, "the long work outlasted the signal by a second");
             ended = true;
             reader.join();
             if (signaller.joinable())
@@ -405,6 +465,11 @@ private:
         QFile kept(pdf);
         QVERIFY(open == PrintToPipe || (kept.open(QIODevice::ReadOnly) && kept.readAll() == "[x]\n"));
         QFile::remove(pdf);
+        // The long work wrote nothing, and left no working file.
+        QVERIFY(open < DayFiles ? !QFile::exists(longFile) : open != DayFiles || QDir(longFile).isEmpty());
+        for (const QString& folder : {QDir::homePath(), BXSettings::getUserDBPath()})
+            QCOMPARE(QDir(folder).entryList({QStringLiteral("*.partial"), QStringLiteral("*.restoring"),
+                                             QStringLiteral("*.before-restore")}, QDir::Files), QStringList());
         QVERIFY(window && !window->diaryPage());
         QCOMPARE(everyStoredRow(), before);
         delete window;
