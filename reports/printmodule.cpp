@@ -82,10 +82,12 @@ std::optional<QString> printJob(QPrinter& printer, ReportFactory* factory)
 
 } // namespace
 
-ReportFactory* PrintModule::readFactory(QWidget* parent, const std::function<ReportFactory*()>& make)
+ReportFactory* PrintModule::readFactory(QWidget* parent,
+                                        const std::function<ReportFactory*(WorkProgress&)>& make)
 {
     std::unique_ptr<ReportFactory> factory;
-    if (!StorePrompt::read(parent, [&] { factory.reset(make()); }))
+    ProgressBox progress(parent, QObject::tr("Reading your diary..."));
+    if (!StorePrompt::read(parent, [&] { factory.reset(make(progress)); }) || progress.stopped())
         return nullptr;
     return factory.release();
 }
