@@ -14,7 +14,6 @@
 #include "catalogue/fooddbdynamic.h"
 #include "core/clock.h"
 #include "core/dateconversion.h"
-#include "core/endrequest.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "core/workingfile.h"
@@ -35,6 +34,7 @@
 #include "widgets/shownday.h"
 #include "tests/support/heldfolder.h"
 #include "tests/support/otherreader.h"
+#include "tests/support/progressstopper.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/storedmealname.h"
 
@@ -238,8 +238,8 @@ private slots:
     void restoreAsksBeforeOverwriting();
     void restoreShowsFirstUserWithUnitsAndFoods();
     void restoreTakesNoOtherInput();
-    void copyStopsWhenAsked_data();
-    void copyStopsWhenAsked();
+    void copyStopsAtCancel_data();
+    void copyStopsAtCancel();
 
     void firstRunCreatesUser();
     void cancelledWizardAddsNobody();
@@ -1066,50 +1066,33 @@ void TestMainWindowData::restoreShowsFirstUserWithUnitsAndFoods()
 // Clicks on the water counter and a second Restore, queued at every turn of the event loop
 // while a restore runs (an old backup, brought up to date on the way), never reach the
 // restored data; a modal progress shows while it runs.
-void TestMainWindowData::copyStopsWhenAsked_data()
+void TestMainWindowData::copyStopsAtCancel_data()
 {
     QTest::addColumn<bool>("restoring");
-    QTest::addColumn<bool>("endOfSession");
-    QTest::newRow("backup, Cancel") << false << false;
-    QTest::newRow("backup, the end of the session") << false << true;
-    QTest::newRow("restore, Cancel") << true << false;
-    QTest::newRow("restore, the end of the session") << true << true;
+    QTest::newRow("backup") << false;
+    QTest::newRow("restore") << true;
 }
 
-// Stopped while it copies, a backup leaves the earlier backup and a restore the diary as they
+// Cancelled while it copies, a backup leaves the earlier backup and a restore the diary as they
 // were, and neither leaves a working file.
-void TestMainWindowData::copyStopsWhenAsked()
+void TestMainWindowData::copyStopsAtCancel()
 {
     QFETCH(bool, restoring);
-    QFETCH(bool, endOfSession);
     const QString path = backupOfLive(QStringLiteral("earlier.ptBackup"));
     const QByteArray earlier = readAll(path);
     addUser(QStringLiteral("Bob"));
-    QTimer stopper;
-    stopper.callOnTimeout([&] {
-        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        if (!progress)
-            return;
-        stopper.stop();
-        if (endOfSession)
-            EndRequest::ask();
-        else if (auto* cancel = progress->findChild<QPushButton*>())
-            cancel->click();
-    });
-    stopper.start(0);
-    _window->messages.clear();
     _window->backupName = _window->restoreName = path;
-    restoring ? _window->restoreUserDB() : _window->backupUserDB();
-    EndRequest::reset();
-    QVERIFY(!stopper.isActive());
+    {
+        const ProgressStopper stopper(false);
+        restoring ? _window->restoreUserDB() : _window->backupUserDB();
+        QVERIFY(stopper.stopped());
+    }
     QCOMPARE(_window->lastCaption(), restoring ? QStringLiteral("Restore failed") : QStringLiteral("Backup failed"));
     QVERIFY2(_window->lastText().contains(QStringLiteral(" was cancelled.")), qPrintable(_window->lastText()));
     QCOMPARE(readAll(path), earlier);
-    QVERIFY(BXSqlDb::isUp());
     QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
     for (const QString& folder : {QDir::homePath(), BXSettings::getUserDBPath()})
-        QCOMPARE(QDir(folder).entryList({QStringLiteral("*.partial"), QStringLiteral("*.restoring*"),
-                                         QStringLiteral("*.before-restore")}, QDir::Files), QStringList());
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("*.partial"), QStringLiteral("*.restoring")}, QDir::Files), QStringList());
 }
 
 void TestMainWindowData::restoreTakesNoOtherInput()

@@ -6,7 +6,6 @@
 
 #include "catalogue/catalogueservices.h"
 #include "core/clock.h"
-#include "core/endrequest.h"
 #include "core/dateconversion.h"
 #include "diary/diarywidget.h"
 #include "reports/csvoptions.h"
@@ -15,6 +14,7 @@
 #include "reports/printpreviewdialog.h"
 #include "reports/report.h"
 #include "tests/support/printharness.h"
+#include "tests/support/progressstopper.h"
 #include "userdb/diarydb.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/qpopupcalendar.h"
@@ -25,7 +25,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -261,25 +260,15 @@ void TestPrinting::layoutStopsWhenAsked()
         previewShown = preview.report();
         return previewShown;
     };
-    QTimer stopper;
-    stopper.callOnTimeout([&] {
-        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        if (!progress || progress->labelText() != stage)
-            return;
-        stopper.stop();
-        if (stop == PrintEnded)
-            EndRequest::ask();
+    {
+        const ProgressStopper stopper(stop == PrintEnded, stage);
+        answerPrintOptionsWithTheWeek();
+        if (stop == PreviewCancelled)
+            _window->printPreviewAction->trigger();
         else
-            progress->findChild<QPushButton*>()->click();
-    });
-    stopper.start(0);
-    answerPrintOptionsWithTheWeek();
-    if (stop == PreviewCancelled)
-        _window->printPreviewAction->trigger();
-    else
-        _window->printDay();
-    EndRequest::reset();
-    QVERIFY(!stopper.isActive());
+            _window->printDay();
+        QVERIFY(stopper.stopped());
+    }
     QVERIFY(!previewShown);
     QCOMPARE(steps.dialogs, stop == PreviewCancelled || stage.startsWith(QLatin1String("Reading")) ? 0 : 1);
     QVERIFY(earlier.open(QIODevice::ReadOnly));

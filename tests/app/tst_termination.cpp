@@ -10,7 +10,6 @@
 #include "core/tarreader.h"
 #include "diary/diarywidget.h"
 #include "profile/checkinwidget.h"
-#include "reports/csvoptions.h"
 #include "widgets/bxcalendar.h"
 #include "tests/net/testcertificates.h"
 #include "tests/net/testhttpsserver.h"
@@ -21,7 +20,6 @@
 #include <QDialogButtonBox>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QCheckBox>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
@@ -184,7 +182,7 @@ bool makeResources(const QString& folder, const QString& feedUrl, const QString&
 // What is open when the signal comes: a dialog of the start, or a dialog, box or menu that a
 // page of the window opened; or the diary's wait for another program that holds it.
 enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait, PrintToPipe,
-            LongPrint, DayFiles, Backup, Restore };
+            Backup, Restore };
 // What the start meets: nothing, settings that stop it with a message box, a diary held, a copy
 // that does not answer, a folder in the channel's place (the start's "Cannot start" box).
 enum Before { Nothing, BothSettings, HeldDiary, SilentCopy, TakenChannel };
@@ -209,47 +207,29 @@ void openInWindow(MainWindow* window, Open open)
             window->checkinPage()->checkinCalendar->findChild<QPushButton*>(QStringLiteral("monthButton"))->click();
         },
         [window] { window->printAction->trigger(); }, [window] { window->diaryPage()->nextDayButton->click(); },
-        [window] { window->printAction->trigger(); }, [window] { window->printAction->trigger(); },
-        [window] { window->csvExportAction->trigger(); }, [window] { window->fileBackup_DatabasesAction->trigger(); },
+        [window] { window->printAction->trigger(); }, [window] { window->fileBackup_DatabasesAction->trigger(); },
         [window] { window->fileRestore_DatabasesAction->trigger(); }};
     opens[open]();
 }
 
-// Where a long piece of work writes, or what it restores from.
-QString longWorkFile(Open open)
+// The file a backup writes, or a restore reads.
+QString copyFile(Open open)
 {
-    const char* const names[] = {"long.pdf", "days", "backup.ptBackup", "restore.ptBackup"};
-    return open >= LongPrint ? QDir::homePath() + QLatin1Char('/') + QLatin1String(names[open - LongPrint]) : QString();
+    return QDir::homePath() + (open == Backup ? QStringLiteral("/backup.ptBackup") : QStringLiteral("/restore.ptBackup"));
 }
 
-// Answers, once each, what a long piece of work asks on its way to its progress: the options as
-// they are (with a file per day for the export), the file or folder, Yes to each question.
+// Answers, once each, what a backup or restore asks on its way to its progress: the file, and
+// Yes to each question.
 void answerOnTheWay(QWidget* modal, Open open)
 {
     if (!modal || modal->property("answered").toBool())
         return;
-    const QString file = longWorkFile(open);
-    if (auto* options = qobject_cast<CSVOptions*>(modal)) {
-        // Ticked, the box asks for the folder; the export follows once it has one.
-        QMetaObject::invokeMethod(options->dayFilesCheckBox->isChecked() ? options->printButton
-                                                                         : static_cast<QAbstractButton*>(options->dayFilesCheckBox),
-                                  "click", Qt::QueuedConnection);
-        modal->setProperty("answered", options->dayFilesCheckBox->isChecked());
-        return;
-    }
     modal->setProperty("answered", true);
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-        QMetaObject::invokeMethod(box->button(QMessageBox::Yes), "click", Qt::QueuedConnection);
-    } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
-        chooser->setDirectory(QFileInfo(file).path());
-        chooser->selectFile(file);
+    if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
+        chooser->selectFile(copyFile(open));
         QMetaObject::invokeMethod(chooser, "accept", Qt::QueuedConnection);
-    } else if (auto* name = modal->findChild<QLineEdit*>(QStringLiteral("filename"))) {
-        name->setText(file);
-        QMetaObject::invokeMethod(modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), "click",
-                                  Qt::QueuedConnection);
-    } else {
-        QMetaObject::invokeMethod(modal, "accept", Qt::QueuedConnection);
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        QMetaObject::invokeMethod(box->button(QMessageBox::Yes), "click", Qt::QueuedConnection);
     }
 }
 
@@ -279,8 +259,7 @@ private slots:
                                          {"check-in", Checkin}, {"diary in use", DiaryInUse},
                                          {"diary not read", DiaryNotRead}, {"calendar months", MonthMenu},
                                          {"print over an existing file", PrintOverwrite}, {"wait for the diary", BusyWait},
-                                         {"print to a pipe", PrintToPipe}, {"a long print", LongPrint},
-                                         {"an export of a file per day", DayFiles}, {"a backup", Backup},
+                                         {"print to a pipe", PrintToPipe}, {"a backup", Backup},
                                          {"a restore", Restore}})
             QTest::addRow("%s, SIGTERM", name) << int(SIGTERM) << int(Nothing) << int(open);
     }
@@ -378,9 +357,7 @@ private:
         QVERIFY(window->switchUser(window, UserDB::instance()->getCurrentUser()));
         window->show();
         // The diary gains a user after its copy is taken, which a whole restore would drop.
-        const QString longFile = longWorkFile(open);
-        QVERIFY(open != DayFiles || QDir().mkpath(longFile));
-        QVERIFY(open != Restore || QFile::copy(diary, longFile));
+        QVERIFY(open != Restore || QFile::copy(diary, copyFile(Restore)));
         DBTypes::UserProfile bob;
         bob.name = QStringLiteral("Bob");
         QVERIFY(open != Restore || UserDB::instance()->addUser(bob, nullptr));
@@ -412,8 +389,8 @@ private:
             QTimer asked; // the signal comes once a dialog or menu waits in its own loop
             asked.callOnTimeout([&] {
                 QWidget* modal = QApplication::activeModalWidget();
-                // A long piece of work is ended once it shows its progress.
-                if (open >= LongPrint && !qobject_cast<QProgressDialog*>(modal))
+                // A copy is ended once it shows its progress.
+                if (open >= Backup && !qobject_cast<QProgressDialog*>(modal))
                     return answerOnTheWay(modal, Open(open));
                 // The print's options are taken, then the file chosen and OK pressed in Qt's print dialog.
                 if ((open == PrintOverwrite || open == PrintToPipe) && modal && !qobject_cast<QMessageBox*>(modal)) {
@@ -452,7 +429,7 @@ private:
                     QCoreApplication::exit(1);
             });
             QCOMPARE(SessionEnd::exec(), 0);
-            QVERIFY2(open < LongPrint || sinceSignal.elapsed() < 1000, "the long work outlasted the signal by a second");
+            QVERIFY2(open < Backup || sinceSignal.elapsed() < 1000, "the copy outlasted the signal by a second");
             ended = true;
             reader.join();
             if (signaller.joinable())
@@ -465,8 +442,8 @@ private:
         QFile kept(pdf);
         QVERIFY(open == PrintToPipe || (kept.open(QIODevice::ReadOnly) && kept.readAll() == "[x]\n"));
         QFile::remove(pdf);
-        // The long work wrote nothing, and left no working file.
-        QVERIFY(open < DayFiles ? !QFile::exists(longFile) : open != DayFiles || QDir(longFile).isEmpty());
+        // A backup wrote nothing, and no copy left a working file.
+        QVERIFY(open != Backup || !QFile::exists(copyFile(Backup)));
         for (const QString& folder : {QDir::homePath(), BXSettings::getUserDBPath()})
             QCOMPARE(QDir(folder).entryList({QStringLiteral("*.partial"), QStringLiteral("*.restoring"),
                                              QStringLiteral("*.before-restore")}, QDir::Files), QStringList());

@@ -1,10 +1,10 @@
 #include "reportsession.h"
 
 #include "core/bxsettings.h"
-#include "core/endrequest.h"
 #include "reports/csvexportdiary.h"
 #include "reports/csvoptions.h"
 #include "tests/support/filesizelimit.h"
+#include "tests/support/progressstopper.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/widgetpicture.h"
 #include "widgets/bxcalendar.h"
@@ -13,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -434,23 +433,11 @@ void TestCsvExport::exportStopsWhenAsked()
         options->printAllRadioButton->setChecked(true);
         return true;
     };
-    QTimer stop;
-    stop.callOnTimeout([&] {
-        auto* box = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        if (!box || box->labelText() != QStringLiteral("Writing the CSV files..."))
-            return;
-        stop.stop();
-        if (endOfSession)
-            EndRequest::ask();
-        else
-            box->findChild<QPushButton*>()->click();
-    });
-    stop.start(0);
-    exporter.perform();
-    const bool ended = EndRequest::asked();
-    EndRequest::reset();
-    QVERIFY(!stop.isActive());
-    QVERIFY(ended == endOfSession);
+    {
+        const ProgressStopper stopper(endOfSession, QStringLiteral("Writing the CSV files..."));
+        exporter.perform();
+        QVERIFY(stopper.stopped());
+    }
     for (const QString& name : kept)
         QCOMPARE(readAll(QDir(_folder).filePath(name)), earlier);
     for (const QString& folder : {_folder, _folder + QStringLiteral("/days")})
