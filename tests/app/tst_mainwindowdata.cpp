@@ -34,7 +34,6 @@
 #include "widgets/shownday.h"
 #include "tests/support/heldfolder.h"
 #include "tests/support/otherreader.h"
-#include "tests/support/progressstopper.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/storedmealname.h"
 
@@ -238,8 +237,6 @@ private slots:
     void restoreAsksBeforeOverwriting();
     void restoreShowsFirstUserWithUnitsAndFoods();
     void restoreTakesNoOtherInput();
-    void copyStopsAtCancel_data();
-    void copyStopsAtCancel();
 
     void firstRunCreatesUser();
     void cancelledWizardAddsNobody();
@@ -1066,35 +1063,6 @@ void TestMainWindowData::restoreShowsFirstUserWithUnitsAndFoods()
 // Clicks on the water counter and a second Restore, queued at every turn of the event loop
 // while a restore runs (an old backup, brought up to date on the way), never reach the
 // restored data; a modal progress shows while it runs.
-void TestMainWindowData::copyStopsAtCancel_data()
-{
-    QTest::addColumn<bool>("restoring");
-    QTest::newRow("backup") << false;
-    QTest::newRow("restore") << true;
-}
-
-// Cancelled while it copies, a backup leaves the earlier backup and a restore the diary as they
-// were, and neither leaves a working file.
-void TestMainWindowData::copyStopsAtCancel()
-{
-    QFETCH(bool, restoring);
-    const QString path = backupOfLive(QStringLiteral("earlier.ptBackup"));
-    const QByteArray earlier = readAll(path);
-    addUser(QStringLiteral("Bob"));
-    _window->backupName = _window->restoreName = path;
-    {
-        const ProgressStopper stopper(false);
-        restoring ? _window->restoreUserDB() : _window->backupUserDB();
-        QVERIFY(stopper.stopped());
-    }
-    QCOMPARE(_window->lastCaption(), restoring ? QStringLiteral("Restore failed") : QStringLiteral("Backup failed"));
-    QVERIFY2(_window->lastText().contains(QStringLiteral(" was cancelled.")), qPrintable(_window->lastText()));
-    QCOMPARE(readAll(path), earlier);
-    QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
-    for (const QString& folder : {QDir::homePath(), BXSettings::getUserDBPath()})
-        QCOMPARE(QDir(folder).entryList({QStringLiteral("*.partial"), QStringLiteral("*.restoring")}, QDir::Files), QStringList());
-}
-
 void TestMainWindowData::restoreTakesNoOtherInput()
 {
     const QString path = backupOfLive(QStringLiteral("busy.ptBackup"));
