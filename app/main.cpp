@@ -4,6 +4,7 @@
 #include "widgets/bxtoolbar.h"
 #include "widgets/macutil.h"
 #include "widgets/prompter.h"
+#include "widgets/screenfit.h"
 #include "widgets/storeprompt.h"
 #include "app/importingdialog.h"
 #include "app/mainwindow.h"
@@ -54,6 +55,8 @@
 namespace {
 
 const char* const ApplicationId = "mvno71trwepxcz;qa;hbgyun;plokmijn_vetrosqualminds";
+// What a later start sends to the running copy.
+const char* const WakeUp = "Wake up!";
 constexpr int WakeUpTimeoutMs = 5000;
 
 struct Options
@@ -298,11 +301,11 @@ bool findUserData(Prompter* prompter)
     return findLinkedDiary(prompter, BXSettings::getDirData() + QLatin1String(BXSqlDb::FileName));
 }
 
-// Why nothing can be written into folder (a full disk, no permission, no folder), in the
-// system's words.
-QString writeFailure(const QString& folder)
+// Why nothing can be written into the user data folder (a full disk, no permission, no
+// folder), in the system's words.
+QString writeFailure()
 {
-    QFile probe(folder + QStringLiteral("pantrel.lock.probe"));
+    QFile probe(BXSettings::userDataLockProbe());
     // Made afresh: opening a pipe left in its place would wait for a reader for ever.
     probe.remove();
     const bool written = probe.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)
@@ -312,8 +315,37 @@ QString writeFailure(const QString& folder)
     return reason;
 }
 
+// Set when a start found the copy that holds the user data through the channel it recorded,
+// and handed over to it.
+bool s_handedOver = false;
+
+// What a start finds of the copy that holds the user data: one that its own environment puts
+// the channel elsewhere for (another runtime folder) is woken through the channel it recorded,
+// and the start ends (s_handedOver), or, updating, says that the update is left to that copy;
+// one that does not respond there either is told.
+std::string anotherCopy(const QString& folder, bool updating)
+{
+    auto* app = qobject_cast<QtSingleApplication*>(QCoreApplication::instance());
+    const QString channel = app ? app->recordedChannel(BXSettings::userDataChannel()) : QString();
+    if (channel.isEmpty() || channel == QtSingleApplication::serverName(app->id()))
+        return tr("Another copy of this program is using the user data in %1 and does not "
+                  "respond. Close it and start the program again.")
+            .arg(folder).toStdString();
+    if (app->sendMessageTo(channel, QLatin1String(WakeUp), WakeUpTimeoutMs)) {
+        s_handedOver = !updating;
+        return updating ? tr("The databases were not updated, because another copy of this program "
+                             "is running. Update them from that copy, or close it and try again.")
+                              .toStdString()
+                        : std::string();
+    }
+    return tr("Another copy of this program is using the user data in %1 and does not respond "
+              "on its channel %2. Close it and start the program again.")
+        .arg(folder, channel).toStdString();
+}
+
 // Keeps a second copy, one that found the running copy unresponsive, away from the user data.
-std::unique_ptr<QLockFile> lockUserData(std::string& error)
+// A copy found through the channel it recorded is woken instead (see anotherCopy()).
+std::unique_ptr<QLockFile> lockUserData(std::string& error, bool updating)
 {
     const QString folder = BXSettings::getUserDBPath();
     // A folder too deep for the diary is named before anything is made in it.
@@ -341,6 +373,10 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
         locked = !unremovable && lock->tryLock(0);
     }
     if (locked) {
+        // A start from another environment finds this copy's channel here.
+        auto* app = qobject_cast<QtSingleApplication*>(QCoreApplication::instance());
+        if (app && !app->recordChannel(BXSettings::userDataChannel()))
+            qWarning("The place of the channel cannot be recorded beside the lock %s", qPrintable(path));
         // Only now, as the one copy running, are the working files a killed run left removed.
         if (const std::optional<QString> kept = WorkingFile::keepLedger(folder + QStringLiteral("working-files")))
             showBox(QMessageBox::Warning, tr("Unfinished files"), *kept);
@@ -351,12 +387,10 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error)
                    "cannot be removed: %2. Remove it and start the program again.")
                     .arg(QDir::toNativeSeparators(path), *unremovable).toStdString();
     } else if (lock->error() == QLockFile::LockFailedError) {
-        error = tr("Another copy of this program is using the user data in %1 and does not "
-                   "respond. Close it and start the program again.")
-                    .arg(folder).toStdString();
+        error = anotherCopy(folder, updating);
     } else {
         error = tr("The user data folder %1 cannot be written: %2.")
-                    .arg(folder, writeFailure(folder)).toStdString();
+                    .arg(folder, writeFailure()).toStdString();
     }
     return nullptr;
 }
@@ -479,7 +513,7 @@ int runUpdateMode()
 {
     if (updatesSupported()) {
         std::string error;
-        const std::unique_ptr<QLockFile> lock = lockUserData(error);
+        const std::unique_ptr<QLockFile> lock = lockUserData(error, true);
         if (!lock) {
             showBox(QMessageBox::Critical, tr("Database Update"),
                     QString::fromStdString(error));
@@ -546,7 +580,7 @@ void removeCutShortBackups()
 bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
 {
     std::string error;
-    lock = lockUserData(error);
+    lock = lockUserData(error, false);
     if (lock && openDiary(prompter, error)) {
         UserDB::instance();
         removeCutShortBackups();
@@ -688,7 +722,7 @@ int runApplication(QtSingleApplication& app, QPointer<MainWindow>& window,
     MacUtil::fixApplicationPaletteInactive(true);
     Prompter* prompter = canShowBoxes() ? Prompter::instance() : nullptr;
     if (!startUserDatabase(lock, prompter))
-        return 1;
+        return s_handedOver ? 0 : 1;
     return runMainWindow(app, window, prompter);
 }
 
@@ -759,6 +793,8 @@ namespace {
 int runStart(QtSingleApplication& app, QPointer<MainWindow>& window,
              std::unique_ptr<QLockFile>& lock)
 {
+    // Every box and window of the start and the run lies whole on the screen.
+    ScreenFit::install();
     // A mistyped argument is refused even while another copy runs, rather than waking it.
     const Options options = readCommandLine(QApplication::arguments());
     if (!options.error.isEmpty())
@@ -770,9 +806,14 @@ int runStart(QtSingleApplication& app, QPointer<MainWindow>& window,
     if (!importBrand())
         return 1;
     const QtSingleApplication::Start start =
-        app.handOverOrRun(QStringLiteral("Wake up!"), WakeUpTimeoutMs);
+        app.handOverOrRun(QLatin1String(WakeUp), WakeUpTimeoutMs);
     if (start != QtSingleApplication::Start::Running)
         return refuseWithoutChannel(app, start, options);
+    // From the first box of the start on, a later start brings whatever is shown to the user.
+    QObject::connect(&app, &QtSingleApplication::messageReceived, &app, [&app](const QString& message) {
+        if (message == QLatin1String(WakeUp))
+            app.activateMainWidget();
+    });
     QApplication::setWindowIcon(ProgramIcon::load());
     const bool found = moveOldFolders()
                        && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);

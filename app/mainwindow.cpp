@@ -561,7 +561,8 @@ void MainWindow::addWidget(QWidget* page, int id)
 void MainWindow::raisePage(int id)
 {
     QWidget* page = _pages.value(id);
-    if (!page || page == _currentPage())
+    // With no user shown, no page holds a day to show.
+    if (!page || page == _currentPage() || !_closedOnNoUser.isEmpty())
         return;
     StorePrompt::act(this, StoreAction::Kind::Read, QString(), [this, id] {
         if (id == DiaryPage)

@@ -142,6 +142,33 @@ QString unprovenCopy(const QFileInfo& destination, bool earlier, bool checked, c
         + keptAsItWas(file, earlier, report);
 }
 
+// Why Restore Data would refuse the file at `path`: what its checks and the proof of its copy
+// find, with the user database closed. Empty when it would take it.
+QString restoreRefusal(const QString& path)
+{
+    QString refusal = MainWindow::checkBackupFile(path);
+    std::string proof;
+    if (refusal.isEmpty() && !BXSqlDb::proveFile(path, BXSqlDb::Proof::Restore, proof))
+        refusal = QString::fromStdString(proof);
+    return refusal;
+}
+
+// A whole copy that Restore Data would refuse for what the diary holds never takes the place
+// of the backup file. `refusal` is the restore's reason, with DetailsMark and a report if any.
+QString refusedByRestore(const QFileInfo& destination, bool earlier, const QString& refusal)
+{
+    QString report;
+    const QString reason = BXSqlDb::splitDetails(refusal, &report);
+    const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
+    return QObject::tr("Your diary %1 was not backed up, as Restore Data would refuse a copy of "
+                       "it:\n%2\n%3\nYour diary is as it was.")
+               .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), reason,
+                    earlier ? QObject::tr("The backup file %1 has not been changed: it still "
+                                          "holds your earlier backup.").arg(file)
+                            : QObject::tr("No backup file was written."))
+        + (report.isEmpty() ? QString() : QLatin1String(BXSqlDb::DetailsMark) + report);
+}
+
 // Why the copy of `diary` at `destination` was not kept: the system's reason when it could not
 // be written, the diary's damage when the copy was found damaged and the diary fails its own
 // check, else the copy's own failure.
@@ -643,14 +670,20 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
     }
     QString reason;
     BXSqlDb::Integrity copy = BXSqlDb::Integrity::Sound;
-    const auto prove = [&copy](const QString& written, QString* findings) {
+    bool refused = false;
+    const auto prove = [&copy, &refused](const QString& written, QString* findings) {
         copy = copyIsSound(written, findings);
-        return copy == BXSqlDb::Integrity::Sound;
+        if (copy != BXSqlDb::Integrity::Sound)
+            return false;
+        *findings = restoreRefusal(written);
+        refused = !findings->isEmpty();
+        return !refused;
     };
     QString unsynced;
     if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason, prove,
                         &unsynced, _copyProgress.get()))
-        throw BXException(copyRefused(source, destination, earlier, copy, reason));
+        throw BXException(refused ? refusedByRestore(destination, earlier, reason)
+                                  : copyRefused(source, destination, earlier, copy, reason));
     if (!unsynced.isEmpty())
         _copyNote = backupUnconfirmed(destination, unsynced);
     destination.refresh();

@@ -93,6 +93,9 @@ void MainWindow::refreshEditMenu(int context, int state)
     // the menu and the tool bar to the one that is; it brings its own once it is shown.
     if (context >= 0 && !_contextShown(context))
         return;
+    // With no user shown, its actions stay closed until a user is.
+    if (!_closedOnNoUser.isEmpty())
+        return;
     hideAllEditMenuItems();
     if (context < 0) {
         context = _editContext;
@@ -407,6 +410,9 @@ void MainWindow::resetAllTips()
 
 QString MainWindow::contextHelpTopic() const
 {
+    // With no user shown, what is left to do is to restore a backup.
+    if (!_closedOnNoUser.isEmpty())
+        return QStringLiteral("backup.html");
     const int page = _currentPageId();
     if (page == ReportsPage)
         return QStringLiteral("chart.html");

@@ -70,6 +70,14 @@ constexpr int MetricsRetryMs = 1000;
 constexpr int MetricsWaitMs = 15;
 constexpr int PublishAtOnceDays = 6;
 
+bool isOpen(const QObject* item)
+{
+    if (const auto* action = qobject_cast<const QAction*>(item))
+        return action->isEnabled();
+    const auto* widget = qobject_cast<const QWidget*>(item);
+    return widget && widget->isEnabled();
+}
+
 void enableAll(const QList<QPointer<QObject>>& items, bool enabled)
 {
     for (QObject* item : items) {
@@ -412,16 +420,27 @@ void MainWindow::showNoUser(const QList<DBTypes::UserProfile>& users, const QStr
 
 void MainWindow::_closeUserActions(bool usersRead)
 {
-    enableAll(std::exchange(_closedOnNoUser, {centralWidget(), _toolBar}), true);
+    enableAll(std::exchange(_closedOnNoUser, {}), true);
+    // The actions of a closed menu are closed with it, so that no shortcut reaches them.
+    QList<QObject*> closing{centralWidget(), _toolBar};
     for (QAction* menu : menuBar()->actions()) {
         if (menu->menu() != fileMenu && menu->menu() != usersMenu && menu->menu() != helpMenu)
-            _closedOnNoUser << menu;
+            closing << menu;
     }
-    _closedOnNoUser << fileBackup_DatabasesAction << csvExportAction << pageSetupAction
-                    << printPreviewAction << printAction << helpResetTipAction
-                    << optionsSet_Nutritional_TargetsAction << optionsPersonal_ProfileAction;
+    for (qsizetype i = 2; i < closing.size(); ++i) {
+        if (QMenu* menu = static_cast<QAction*>(closing.at(i))->menu())
+            closing << QList<QObject*>(menu->actions().cbegin(), menu->actions().cend());
+    }
+    closing << fileBackup_DatabasesAction << csvExportAction << pageSetupAction << printPreviewAction
+            << printAction << helpResetTipAction << optionsSet_Nutritional_TargetsAction
+            << optionsPersonal_ProfileAction;
     if (!usersRead)
-        _closedOnNoUser << optionsCreateUsersAction;
+        closing << optionsCreateUsersAction;
+    // Only what is open now is opened again with a user: the rest keeps its own state.
+    for (QObject* item : std::as_const(closing)) {
+        if (isOpen(item))
+            _closedOnNoUser << item;
+    }
     enableAll(_closedOnNoUser, false);
 }
 
@@ -473,10 +492,14 @@ void MainWindow::fromProfileMenuCreateUser()
 void MainWindow::refreshProfileMenu()
 {
     if (optionsCreateUsersAction)
-        optionsCreateUsersAction->setEnabled(_users.size() < UserDB::MaxFamilyUsers);
+        optionsCreateUsersAction->setEnabled(_users.size() < UserDB::MaxFamilyUsers
+                                             && !_closedOnNoUser.contains(optionsCreateUsersAction));
     const bool family = _brand()->idExists("feature.family") && _brand()->getBool("feature.family");
-    if (deleteUserMenu)
+    if (deleteUserMenu) {
         deleteUserMenu->clear();
+        // A menu with no user to delete is closed.
+        deleteUserMenu->menuAction()->setEnabled(!_users.isEmpty());
+    }
     qDeleteAll(_userActions);
     _userActions.clear();
     _usersSeparator->setVisible(family);
@@ -945,10 +968,8 @@ void MainWindow::processMessage(const QString& message)
         UserTurn::post(this, [this, message] { processMessage(message); });
         return;
     }
-    if (message == QLatin1String("Wake up!")) {
-        raise();
-        activateWindow();
-    } else if (message == QLatin1String("Shut down!")) {
+    // A wake-up is the application's: it brings the dialog in front as well as this window.
+    if (message == QLatin1String("Shut down!")) {
         if (!_syncDialog)
             _runSyncWait(this, QString());
     } else if (message == QLatin1String("Start DB Backup")) {

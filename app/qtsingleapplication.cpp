@@ -1,6 +1,8 @@
 #include "app/qtsingleapplication.h"
 
 #include "core/endrequest.h"
+#include "core/keptfiles.h"
+#include "core/regularfile.h"
 
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -9,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QWidget>
 
@@ -21,6 +24,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <climits>
 #include <cerrno>
 #include <cstring>
 
@@ -363,6 +367,10 @@ bool QtSingleApplication::initialize(bool activate)
         return false;
     }
     _server = server;
+    // A file the user names is never the channel's, which a later copy would take or remove.
+    KeptFiles::add(QStringLiteral("channel"), [name] {
+        return QStringList{name, QFile::decodeName(lockPath(name))};
+    });
     connect(_server, &QLocalServer::newConnection, this, &QtSingleApplication::_acceptConnections);
     return true;
 }
@@ -403,7 +411,34 @@ QWidget* QtSingleApplication::mainWidget() const
 
 bool QtSingleApplication::sendMessage(const QString& message, int timeout)
 {
-    const QString name = serverName(_id);
+    return sendMessageTo(serverName(_id), message, timeout);
+}
+
+bool QtSingleApplication::recordChannel(const QString& file) const
+{
+    QSaveFile record(file);
+    const QByteArray name = _server ? QFile::encodeName(_server->fullServerName()) : QByteArray();
+    return !name.isEmpty() && record.open(QIODevice::WriteOnly) && record.write(name) == name.size()
+           && record.commit();
+}
+
+QString QtSingleApplication::recordedChannel(const QString& file) const
+{
+    QFile record;
+    if (!RegularFile::open(record, file))
+        return QString();
+    const QString name = QFile::decodeName(record.read(PATH_MAX));
+    const QString folder = QFileInfo(name).path();
+    struct stat info {};
+    if (!QDir::isAbsolutePath(name) || QFileInfo(name).fileName() != _id
+        || ::lstat(QFile::encodeName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode)
+        || info.st_uid != ::getuid() || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return QString();
+    return name;
+}
+
+bool QtSingleApplication::sendMessageTo(const QString& name, const QString& message, int timeout)
+{
     if (name.isEmpty())
         return false;
     const QDeadlineTimer deadline(qMax(timeout, 0));
@@ -424,10 +459,22 @@ bool QtSingleApplication::sendMessage(const QString& message, int timeout)
 
 void QtSingleApplication::activateMainWidget()
 {
-    if (!_mainWidget)
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window && _mainWidget && _mainWidget->isVisible())
+        window = _mainWidget;
+    if (!window)
         return;
-    _mainWidget->raise();
-    _mainWidget->activateWindow();
+    // A dialog stays minimized with the window it stands over: both come back, the dialog on top.
+    QWidgetList chain;
+    for (QWidget* shown = window; shown; shown = shown->parentWidget() ? shown->parentWidget()->window() : nullptr)
+        chain.prepend(shown);
+    for (QWidget* shown : std::as_const(chain)) {
+        if (shown->windowState() & Qt::WindowMinimized)
+            shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
+        if (shown->isVisible())
+            shown->raise();
+    }
+    window->activateWindow();
 }
 
 void QtSingleApplication::_acceptConnections()

@@ -37,7 +37,7 @@ public:
     // Takes the channel's lock and opens the channel, recovering a socket left behind by a copy
     // that crashed. False when another copy holds the lock or owns the socket, or when no
     // channel can be made or opened (channelError() says why). With activate, every message received
-    // also raises the main widget.
+    // also brings the window the user works in to the user (activateMainWidget()).
     bool initialize(bool activate);
     // Whether this object has opened the local channel.
     bool isRunning() const;
@@ -50,7 +50,7 @@ public:
     // Why the last initialize() or handOverOrRun() could not open the channel; empty otherwise.
     QString channelError() const;
 
-    // The window that activateMainWidget() raises; none by default.
+    // The window that activateMainWidget() brings when no modal dialog is open; none by default.
     void setMainWidget(QWidget* widget);
     QWidget* mainWidget() const;
 
@@ -65,11 +65,22 @@ public:
     // The ids carried by messages sent from this process so far; the first message has id 1.
     static quint32 lastMessageId();
 
+    // Writes where this copy's channel lives into `file`, for a start whose environment puts
+    // the channel elsewhere (another runtime folder); false when it could not be written.
+    bool recordChannel(const QString& file) const;
+    // The channel of this id that `file` records, when it lies in a folder of the user's own
+    // that nobody else may write; empty otherwise.
+    QString recordedChannel(const QString& file) const;
+
 public slots:
     // Hands the message to the running copy of this id; true only when that copy
     // acknowledged it within timeout milliseconds. False at once when no copy runs.
     bool sendMessage(const QString& message, int timeout);
-    // Raises the main widget and makes it the active window, when there is one.
+    // The same through the channel named `channel`.
+    bool sendMessageTo(const QString& channel, const QString& message, int timeout);
+    // Brings the window the user works in now to the user: the modal dialog or wizard that is
+    // open, else the main widget once it is shown. It comes back from minimized, with the
+    // windows it stands over, and is raised and made the active window.
     void activateMainWidget();
 
 signals:

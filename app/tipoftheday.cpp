@@ -91,7 +91,9 @@ std::optional<int> TipOfTheDay::heldTipOfTheDay()
 
 TipOfTheDay::UserState* TipOfTheDay::_heldState()
 {
-    return s_state && s_state->user == ShownDay::instance()->user() ? &*s_state : nullptr;
+    // With no user shown, there is nobody to hold a state for.
+    return s_state && s_state->user >= 0 && s_state->user == ShownDay::instance()->user() ? &*s_state
+                                                                                          : nullptr;
 }
 
 TipOfTheDay* TipOfTheDay::instance()
@@ -233,6 +235,8 @@ void TipOfTheDay::_applyUserState()
 {
     const std::optional<int> stored = heldTipOfTheDay();
     _checkShowOnStart->setChecked(stored.value_or(0) >= 0);
+    // A choice that would not be stored is not offered.
+    _checkShowOnStart->setEnabled(stored.has_value());
     _currentTip = 0;
     _startAt(stored.value_or(0));
     setTipText(_currentTip);

@@ -24,6 +24,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QTreeWidgetItemIterator>
 
@@ -110,10 +111,11 @@ void DragListView::setup(const QPixmap& pixmap, int flags)
 
 void DragListView::setDb(BrowsableDB* db)
 {
+    const bool again = db == _db && _favoritesUser == currentUser();
     _db = db;
     _db->resetSearchTerms();
     _favoritesRead = false;
-    applyTerms(true);
+    applyTerms(!again);
 }
 
 bool DragListView::setSearch(const QString& text, bool testOnly)
@@ -127,6 +129,21 @@ bool DragListView::setSearch(const QString& text, bool testOnly)
 }
 
 void DragListView::applyTerms(bool anew)
+{
+    const std::optional<RowKey> held = _selectedKey();
+    bool kept = false;
+    {
+        // A refresh keeps the row selected where it is still listed, and that changes nothing
+        // for the receivers. A selection the rebuild took away is told.
+        const QScopedValueRollback quiet(_rebuilding, true);
+        _refill(anew);
+        kept = held && !anew && _select(*held);
+    }
+    if (held && !kept)
+        emit selectionChanged(nullptr);
+}
+
+void DragListView::_refill(bool anew)
 {
     setSortingEnabled(false);
     int treeFlags = 0;
@@ -516,18 +533,53 @@ void DragListView::dyndbChanged(const QString& /*name*/, const NotificationParam
     if (!info || !info->store || static_cast<BrowsableDB*>(info->store) != _db)
         return;
     // Without a row to select, the row selected before stays selected while it is there.
-    int selectId = info->selectId;
-    bool selectIsCategory = info->selectIsCategory;
-    if (const FoodViewItem* held = FoodViewItem::from(selectedItems().value(0)); held && !selectId) {
-        selectId = held->id;
-        selectIsCategory = held->type & CategoryItemFlag;
+    const std::optional<RowKey> held = _selectedKey();
+    const std::optional<RowKey> target =
+        info->selectId ? std::optional<RowKey>({info->selectId, info->selectIsCategory}) : held;
+    {
+        const QScopedValueRollback quiet(_rebuilding, true);
+        _refill(false);
+        // What was just made, moved or renamed is shown: a search that hides it is let go.
+        if (target && !locateFvi(target->id, target->category, nullptr) && !_search.isEmpty()
+            && _holds(*target)) {
+            _search.clear();
+            _refill(false);
+        }
     }
-    applyTerms(false);
-    if (FoodViewItem* row = selectId ? locateFvi(selectId, selectIsCategory, nullptr) : nullptr) {
-        scrollToItem(row);
-        setCurrentItem(row);
-    }
+    // Told even when it is the row selected before: the receivers read it anew as stored.
+    const bool selected = target && _select(*target);
+    if (held && !selected)
+        emit selectionChanged(nullptr);
     emit reloaded();
+}
+
+std::optional<DragListView::RowKey> DragListView::_selectedKey() const
+{
+    const FoodViewItem* row = FoodViewItem::from(selectedItems().value(0));
+    if (!row)
+        return std::nullopt;
+    return RowKey{row->id, bool(row->type & CategoryItemFlag)};
+}
+
+bool DragListView::_select(const RowKey& key)
+{
+    FoodViewItem* row = locateFvi(key.id, key.category, nullptr);
+    if (!row)
+        return false;
+    scrollToItem(row);
+    setCurrentItem(row);
+    return true;
+}
+
+bool DragListView::_holds(const RowKey& key) const
+{
+    std::unique_ptr<BrowsableDBIterator> it =
+        _db->getFlattenedChildren(key.category ? FLAG_CATEGORY : 0, key.category ? 0 : FLAG_CATEGORY);
+    while (it && it->next()) {
+        if (int(it->id()) == key.id)
+            return true;
+    }
+    return false;
 }
 
 void DragListView::paintEvent(QPaintEvent* event)
@@ -624,5 +676,6 @@ void DragListView::mouseDoubleClickEvent(QMouseEvent* event)
 void DragListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
     QTreeWidget::selectionChanged(selected, deselected);
-    emit selectionChanged(selectedItems().value(0));
+    if (!_rebuilding)
+        emit selectionChanged(selectedItems().value(0));
 }

@@ -38,7 +38,8 @@ public:
     ~DragListView() override;
 
     void setup(const QPixmap& pixmap, int flags);
-    // Shows a catalogue (not owned) from its top.
+    // Shows a catalogue (not owned) from its top. The catalogue shown given again for the
+    // same user is a refresh (applyTerms(false)): the rows open and selected stay.
     void setDb(BrowsableDB* db);
     // Accepts the empty text and texts holding three non-space characters in a row; unless
     // testOnly, an accepted text becomes the search text (applied by applyTerms).
@@ -152,7 +153,20 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // A row's id and whether it is a category: ids of items and categories may be the same.
+    struct RowKey {
+        int id;
+        bool category;
+    };
+
     // Population.
+    // Rebuilds the rows as applyTerms does, leaving none selected.
+    void _refill(bool anew);
+    std::optional<RowKey> _selectedKey() const;
+    // Selects and shows the listed row of that key; false when it is not listed.
+    bool _select(const RowKey& key);
+    // Whether the catalogue holds the record, listed or not.
+    bool _holds(const RowKey& key) const;
     void _applyTree(int treeFlags, bool expand);
     void _addFromDbToListView(FoodViewItem* parent, int parentId);
     std::vector<FoodViewItem*> _addRows(FoodViewItem* parent, int parentId);
@@ -216,4 +230,6 @@ private:
     // (a search, a filter) take them as held, kept by the list's own changes.
     bool _favoritesRead = false;
     int _snackDisplay = 0;
+    // While the rows are rebuilt, the selection's changes are not told: only where it ends.
+    bool _rebuilding = false;
 };

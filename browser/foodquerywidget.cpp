@@ -320,11 +320,19 @@ void FoodQueryWidget::_connectLists()
     connect(categoryBar, &QTabBar::currentChanged, this, &FoodQueryWidget::tabSwitch);
     for (DragListView* list :
          {foodView, exerciseView, myfoodView, myexerciseView, savedMealView, recipesView}) {
+        // The lists of the other tabs never change the detail area.
         connect(list, qOverload<QTreeWidgetItem*>(&DragListView::selectionChanged), this,
-                &FoodQueryWidget::displayItem);
+                [this, list](QTreeWidgetItem* row) {
+                    if (list == getCurrentListview())
+                        displayItem(row);
+                });
         connect(list, &QTreeWidget::itemClicked, this,
                 [this](QTreeWidgetItem* row) { updateEditMenu(row); });
-        connect(list, &DragListView::reloaded, this, [this, list] { _followStore(list); });
+        // A reload may have let the list's search go, to show what was just made.
+        connect(list, &DragListView::reloaded, this, [this, list] {
+            if (list == getCurrentListview())
+                applyTerms(false);
+        });
     }
     connect(savedMealView, qOverload<QTreeWidgetItem*>(&DragListView::selectionChanged), this,
             &FoodQueryWidget::updateSavedMealButtons);
@@ -419,15 +427,14 @@ void FoodQueryWidget::refreshStatic()
     foodView->setDb(FoodDBStatic::instance());
     exerciseView->setDb(ExDBStatic::instance());
     foodView->setRankedView(true);
-    // An installed catalogue may hold other values, or not the item shown.
-    for (DragListView* list : {foodView, exerciseView})
-        _followStore(list);
 }
 
 void FoodQueryWidget::refreshDynamic()
 {
-    // The user's own lists stay as they were until the diary can be read.
-    StorePrompt::read(this, [this] { _reloadDynamic(); });
+    // The user's own lists stay as they were until the diary can be read. Then the row
+    // selected is shown again as stored, in the units now chosen.
+    if (StorePrompt::read(this, [this] { _reloadDynamic(); }))
+        displayItem(selectedRow(getCurrentListview()));
 }
 
 void FoodQueryWidget::_reloadDynamic()
@@ -440,17 +447,18 @@ void FoodQueryWidget::_reloadDynamic()
     savedMealView->setDb(SavedMealTree::instance());
     if (RecipeProxyDB::instance(false))
         recipesView->setDb(RecipeProxyDB::instance(true));
-    for (DragListView* list : {myfoodView, myexerciseView, savedMealView})
-        _followStore(list);
 }
 
 void FoodQueryWidget::showCurrentUser()
 {
-    _letGo();
-    // A search belongs to the user who typed it: the next one starts on whole lists.
+    // A search and a selection belong to the user who made them: the next one starts on
+    // whole lists.
     for (DragListView* list :
-         {foodView, exerciseView, myfoodView, myexerciseView, savedMealView, recipesView})
+         {foodView, exerciseView, myfoodView, myexerciseView, savedMealView, recipesView}) {
         list->setSearch(QString(), false);
+        list->clearSelection();
+    }
+    _letGo();
     refreshDynamic();
     refreshStatic();
     applyTerms(false);
@@ -631,17 +639,18 @@ void FoodQueryWidget::_placeChildren()
 
 void FoodQueryWidget::displayItem(QTreeWidgetItem* item)
 {
-    const FoodViewItem* row = FoodViewItem::from(item);
-    if (!row)
-        return;
     updateEditMenu(item);
-    const unsigned char type = row->type;
+    DragListView* list = getCurrentListview();
+    const FoodViewItem* row = FoodViewItem::from(item);
+    const unsigned char type = row ? row->type : 0;
     const int shown = SavedMealItemFlag | RecipeItemFlag | FoodItemFlag | ExerciseItemFlag;
-    if ((type & CategoryItemFlag) || !(type & shown)) {
+    if (!row || row != selectedRow(list) || (type & CategoryItemFlag) || !(type & shown)) {
         _letGo();
         return;
     }
-    _show(qobject_cast<DragListView*>(row->treeWidget()), type, row->id, row->text(0));
+    // An item that could not be read is not shown, nor is the one shown before kept instead.
+    if (!_show(list, type, row->id, row->text(0)))
+        _letGo();
 }
 
 std::optional<bool> FoodQueryWidget::_show(DragListView* list, unsigned char type, int id,
@@ -650,40 +659,20 @@ std::optional<bool> FoodQueryWidget::_show(DragListView* list, unsigned char typ
     // Only what lives in the diary is read (one wait, then Retry or Cancel while another
     // program holds it): an item of the shipped catalogue and its favourite mark are known
     // without it.
-    std::optional<bool> shown;
     if (type & SavedMealItemFlag)
-        shown = _showSavedMeal(id, name);
-    else if (type & RecipeItemFlag)
-        shown = _showRecipe(id);
-    else if (type & FoodItemFlag)
-        shown = _showFood(list, type, id);
-    else
-        shown = _showExercise(list, type, id);
-    if (shown)
-        _shown = *shown ? Shown{list, id, type} : Shown{};
-    return shown;
+        return _showSavedMeal(id, name);
+    if (type & RecipeItemFlag)
+        return _showRecipe(id);
+    if (type & FoodItemFlag)
+        return _showFood(list, type, id);
+    return _showExercise(list, type, id);
 }
 
 void FoodQueryWidget::_letGo()
 {
-    _shown = Shown{};
     foodWidget->clear();
     exerciseWidget->clear();
     displayStack->setCurrentIndex(NothingPage);
-}
-
-void FoodQueryWidget::_followStore(DragListView* list)
-{
-    if (!list || list != _shown.list)
-        return;
-    // A row the list selected again has been shown again by its selection.
-    const FoodViewItem* row = selectedRow(list);
-    if (row && row->id == _shown.id && row->type == _shown.type)
-        return;
-    const FoodViewItem* listed = list->locateFvi(_shown.id, false, nullptr);
-    const bool named = listed || !(_shown.type & SavedMealItemFlag);
-    if (!named || _show(list, _shown.type, _shown.id, listed ? listed->text(0) : QString()) != true)
-        _letGo();
 }
 
 std::optional<bool> FoodQueryWidget::_showSavedMeal(int mealId, const QString& name)

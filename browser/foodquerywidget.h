@@ -109,6 +109,8 @@ signals:
 
 public slots:
     void updateSavedMealButtons(QTreeWidgetItem* item);
+    // Shows the row in the detail area when the list of the tab up shows it selected; shows
+    // nothing for any other row, for none and for a category.
     void displayItem(QTreeWidgetItem* item);
     // The user picked the tab of that index.
     void tabSwitch(int index);
@@ -190,8 +192,8 @@ private:
     void _selectSearchText();
     // The list's search kind: true for the food lists, false for the exercise lists.
     bool _isFoodSearch(const DragListView* list) const;
-    // Shows an item of `list` in the detail area: nothing when it was not read (the area
-    // keeps what it showed), false when it is no longer stored.
+    // Shows an item of `list` in the detail area: nothing when it was not read, false when it
+    // is no longer stored.
     std::optional<bool> _show(DragListView* list, unsigned char type, int id, const QString& name);
     std::optional<bool> _showSavedMeal(int mealId, const QString& name);
     std::optional<bool> _showRecipe(int recipeId);
@@ -199,9 +201,6 @@ private:
     std::optional<bool> _showExercise(const DragListView* list, unsigned char type, int id);
     // The detail area shows nothing and holds nothing of what it showed.
     void _letGo();
-    // After `list` was rebuilt from its catalogue: what the detail area shows of it is read
-    // again as stored, or let go when it is gone or cannot be read.
-    void _followStore(DragListView* list);
     // Whether the item is a favourite, as the list holds it; nothing when it holds none.
     static std::optional<bool> _heldFavorite(const DragListView* list, int id);
     // Runs `show` for a selected row. A row of My Foods or My Exercises lives in the diary and
@@ -226,16 +225,7 @@ private:
     QTreeWidgetItem* _diaryGroupRow(int group) const;
     static int _rowId(const QTreeWidgetItem* row);
 
-    // The item the detail area shows and the list it was shown from; no list when it shows
-    // nothing.
-    struct Shown {
-        DragListView* list = nullptr;
-        int id = 0;
-        unsigned char type = 0;
-    };
-
     QLineEdit* _searchLineEdit;
-    Shown _shown;
     QMenu* _saveMealMenu = nullptr;
     int _snackDisplay = 0;
     bool _viewAll = false;

@@ -5,7 +5,6 @@
 #include <QDebug>
 
 #include <algorithm>
-#include <cassert>
 #include <cstring>
 
 namespace {
@@ -68,11 +67,12 @@ bool IndexedDB::applySearchTerms(const QString& terms, bool checkOnly, int flags
         _clearSearchMatches();
         return true;
     }
-    if (_items.empty())
+    // A tree that holds no root of the user now current (none is shown, say) matches nothing.
+    const std::optional<size_t> root = _items.empty() ? std::nullopt : _categoryIndex(getRootId());
+    if (!root) {
+        _clearSearchMatches();
         return true;
-
-    const std::optional<size_t> root = _categoryIndex(getRootId());
-    assert(root && "root");
+    }
     const BrowsableDBItem& rootItem = _items[*root];
     _doSearch(rootItem.firstChild, rootItem.firstChild + rootItem.childCount(), matchers,
               fullMask, static_cast<unsigned char>(flagsRequiredOn));

@@ -11,7 +11,6 @@
 #include <QTextStream>
 
 #include <algorithm>
-#include <cassert>
 #include <new>
 
 namespace {
@@ -100,6 +99,9 @@ IRecipeResults* RecipeAccessWrapper::search(const QString& text)
     if (!_root)
         return nullptr;
     char16_t* units = alloc(text);
+    // Out of memory, the search finds nothing.
+    if (!units)
+        return nullptr;
     IRecipeResults* results = nullptr;
     _root->DoSearch(units, &results);
     free(units);
@@ -117,9 +119,7 @@ IRecipe* RecipeAccessWrapper::getRecipe(int id)
 
 char16_t* RecipeAccessWrapper::alloc(const QString& text)
 {
-    char16_t* ret = s_SysAllocString(reinterpret_cast<const char16_t*>(text.utf16()));
-    assert(ret);
-    return ret;
+    return s_SysAllocString(reinterpret_cast<const char16_t*>(text.utf16()));
 }
 
 void RecipeAccessWrapper::free(char16_t* text)

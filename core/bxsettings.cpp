@@ -503,12 +503,22 @@ QString BXSettings::userDataLock()
     return getUserDBPath() + QStringLiteral("pantrel.lock");
 }
 
+QString BXSettings::userDataLockProbe()
+{
+    return userDataLock() + QStringLiteral(".probe");
+}
+
+QString BXSettings::userDataChannel()
+{
+    return getUserDBPath() + QStringLiteral("pantrel.channel");
+}
+
 QStringList BXSettings::keptFiles()
 {
     // Before a brand names the folders, none is kept.
     if (BrandEngine::instance()->getString("brand_id").trimmed().isEmpty())
         return {};
-    QStringList kept = RegularFile::lockFiles(userDataLock());
+    QStringList kept = RegularFile::lockFiles(userDataLock()) << userDataLockProbe() << userDataChannel();
     for (const QString& settings : {settingsFile(), toolkitSettingsFile()})
         kept << settings << RegularFile::lockFiles(lockFile(settings));
     return kept;

@@ -124,9 +124,13 @@ public:
     static QString getUserDBPath();
     // The lock that the running copy holds on the user data in getUserDBPath().
     static QString userDataLock();
+    // The file made and removed again beside that lock to learn why the lock cannot be made.
+    static QString userDataLockProbe();
+    // Where the copy that holds that lock records the place of its channel between copies.
+    static QString userDataChannel();
     // The files of this class that the program keeps for itself: the settings file, Qt's own
     // settings file, the locks of both and the lock of the user data, with the locks that
-    // guard their removal. None before a brand is loaded.
+    // guard their removal, its probe and the record of the channel. None before a brand is loaded.
     static QStringList keptFiles();
     // The stored folder of the user database, without a final "/"; empty when none or no
     // absolute one is stored. Read afresh at each call.

@@ -41,6 +41,9 @@ bool KeptFiles::holds(const QString& path)
     for (const auto& [source, names] : sources())
         kept += names();
     const QString file = fileWritten(path);
+    // The start removes what is called like a working file from the folders backed up to.
+    if (file.endsWith(QLatin1String(WorkingFile::Suffix)))
+        return true;
     return std::any_of(kept.cbegin(), kept.cend(),
                        [&file](const QString& name) { return !name.isEmpty() && fileWritten(name) == file; });
 }
@@ -52,6 +55,9 @@ std::optional<QString> KeptFiles::targetProblem(const QString& path)
     const QFileInfo target(path);
     if (target.exists() && !target.isFile())
         return tr("%1 is not a file").arg(shown);
+    // A link is judged by what it points to: a file to be made in its place would take the link's.
+    if (target.isSymLink() && !target.exists())
+        return tr("%1 is a link to %2, which does not exist").arg(shown, QDir::toNativeSeparators(target.symLinkTarget()));
     if (holds(path))
         return tr("%1 is a file that this program keeps for itself").arg(shown);
     return std::nullopt;

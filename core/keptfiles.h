@@ -28,7 +28,8 @@ public:
     // Whether `path` names one of the files that the program keeps.
     static bool holds(const QString& path);
     // Why the program may not write a file that the user named `path`: what stands there is
-    // not a file (a pipe would block its open, a device would take the data), or it is one of
-    // the program's own. Nothing when it is a file or a new name. Nothing is opened to tell.
+    // not a file (a pipe would block its open, a device would take the data), a link to nothing,
+    // or one of the program's own, also one called like its working files. Nothing when it is a
+    // file or a new name. Nothing is opened to tell.
     static std::optional<QString> targetProblem(const QString& path);
 };

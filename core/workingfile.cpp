@@ -18,6 +18,12 @@
 
 namespace {
 
+// The first line of a ledger whose lines each hold one name whole, percent-encoded: a name may
+// hold a line break. An earlier version wrote the names as they are, one a line.
+constexpr char LedgerHeader[] = "%working-files 2";
+// What a name keeps as it is in the ledger, beside letters and digits, so that it stays readable.
+const QByteArray NameBytesKept = QByteArrayLiteral("/-._~ ");
+
 QString systemReason()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -60,12 +66,44 @@ bool writeLedger(QString* reason = nullptr)
         return true;
     }
     QSaveFile file(kept.path);
-    const QByteArray text = kept.noted.join(QLatin1Char('\n')).toUtf8() + '\n';
+    QByteArray text = QByteArray(LedgerHeader) + '\n';
+    for (const QString& noted : kept.noted)
+        text += QFile::encodeName(noted).toPercentEncoding(NameBytesKept) + '\n';
     // Unbuffered: a write that fails (a full disk) says so here, and the ledger as it was stays.
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(text) == text.size()
         && file.commit())
         return true;
     return told(file.errorString());
+}
+
+// The names that a ledger holds, each whole: those of an earlier version's ledger only where they
+// cannot be the tail of a name cut at a line break (see wroteIt()).
+QStringList readNames(const QByteArray& text, bool* earlier)
+{
+    QList<QByteArray> lines = text.split('\n');
+    *earlier = lines.first() != LedgerHeader;
+    if (!*earlier)
+        lines.removeFirst();
+    QStringList names;
+    for (const QByteArray& line : std::as_const(lines)) {
+        if (!line.isEmpty())
+            names << (*earlier ? QString::fromUtf8(line) : QFile::decodeName(QByteArray::fromPercentEncoding(line)));
+    }
+    return names;
+}
+
+// Whether the program wrote `name` as a working file: absolute, with no step back, and called
+// as working files are. A name from an earlier version's ledger may be the tail of one cut at
+// a line break, so it is taken only for a file made as working files are made, readable by the
+// user alone.
+bool wroteIt(const QString& name, bool earlier)
+{
+    if (!QDir::isAbsolutePath(name) || QDir::cleanPath(name) != name || !name.endsWith(QLatin1String(WorkingFile::Suffix)))
+        return false;
+    struct stat info {};
+    return !earlier
+        || (::lstat(QFile::encodeName(name).constData(), &info) == 0 && S_ISREG(info.st_mode)
+            && info.st_uid == ::getuid() && (info.st_mode & 0077) == 0);
 }
 
 // A working file that the ledger cannot name is never begun: one left by a run that is killed
@@ -121,10 +159,10 @@ std::optional<QString> WorkingFile::keepLedger(const QString& path)
     QFile file;
     QStringList remaining;
     if (!unread && RegularFile::open(file, path)) {
-        const QStringList noted = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        for (const QString& left : noted) {
+        bool earlier = false;
+        for (const QString& left : readNames(file.readAll(), &earlier)) {
             // Only the program's own working files are ever removed.
-            if (!left.endsWith(QLatin1String(Suffix)))
+            if (!wroteIt(left, earlier))
                 continue;
             QFile::remove(left);
             if (mayRemain(left))
@@ -160,7 +198,7 @@ bool WorkingFile::syncFolder(const QString& file)
 }
 
 WorkingFile::WorkingFile(const QString& destination)
-    : _destination(fileBehind(destination))
+    : _destination(QFileInfo(fileBehind(destination)).absoluteFilePath())
     , _file(_destination + QLatin1String(Suffix))
 {
 }
@@ -169,10 +207,12 @@ WorkingFile::~WorkingFile()
 {
     _file.close();
     // A working file stays noted until it is gone, so that a start finds one that could not
-    // be removed now.
-    const bool gone = _committed || _folder < 0
-        || ::unlinkat(_folder, QFile::encodeName(QFileInfo(_file.fileName()).fileName()).constData(), 0) == 0
-        || errno == ENOENT;
+    // be removed now. One never made (a read-only disk refuses the removal too) is gone.
+    const QByteArray name = QFile::encodeName(QFileInfo(_file.fileName()).fileName());
+    struct stat info {};
+    const bool gone = _committed || _folder < 0 || ::unlinkat(_folder, name.constData(), 0) == 0
+        || errno == ENOENT
+        || (::fstatat(_folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT);
     if (_folder >= 0)
         ::close(_folder);
     if (_noted && gone)

@@ -8,6 +8,7 @@
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/prompter.h"
+#include "widgets/screenfit.h"
 #include "widgets/storeprompt.h"
 
 #include <QApplication>
@@ -20,7 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
-#include <QScreen>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -202,12 +203,15 @@ QFrame* CopyPreviousDiaryEntry::_buildAdvancedFrame()
     buttons->addStretch(1);
     buttons->addWidget(btnACancel);
     buttons->addWidget(btnOK);
-    auto* meals = new QGridLayout;
+    // The meals scroll on a screen too small for them all, and the buttons stay in reach.
+    auto* mealRows = new QWidget(frmAdvanced);
+    auto* meals = new QGridLayout(mealRows);
+    meals->setContentsMargins(0, 0, 0, 0);
     for (size_t i = 0; i < _rows.size(); ++i)
         meals->addWidget(_rows[i].group, int(i) / 2, int(i) % 2);
     auto* layout = new QVBoxLayout(frmAdvanced);
     layout->addLayout(user);
-    layout->addLayout(meals);
+    layout->addWidget(ScreenFit::scrolled(mealRows, frmAdvanced), 1);
     layout->addLayout(buttons);
     return frmAdvanced;
 }
@@ -382,18 +386,8 @@ void CopyPreviousDiaryEntry::toggle()
     layout()->activate();
     // The size the rows ask for, not the two thirds of the screen that adjustSize() allows.
     resize(sizeHint());
-    _keepOnScreen();
+    ScreenFit::fit(this);
     update();
-}
-
-// Moves the dialog up and left as far as needed for the whole of it to be on its screen.
-void CopyPreviousDiaryEntry::_keepOnScreen()
-{
-    const QRect room = screen()->availableGeometry();
-    const QRect frame = frameGeometry();
-    const int x = std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width()));
-    const int y = std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height()));
-    move(pos() + QPoint(x, y) - frame.topLeft());
 }
 
 void CopyPreviousDiaryEntry::_enableRow(Row row, bool enabled)

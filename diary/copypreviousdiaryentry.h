@@ -92,7 +92,6 @@ private:
     void init();
     void _fillUsers();
     void _fillSources();
-    void _keepOnScreen();
     void _enableRow(Row row, bool enabled);
     // Reads and marks the month now shown; when it cannot be read, the month and the user
     // marked before are shown again.

@@ -5,6 +5,7 @@
 #include "catalogue/staticdb.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "core/keptfiles.h"
 #include "core/notificationcenter.h"
 #include "core/regularfile.h"
 #include "core/workprogress.h"
@@ -96,6 +97,9 @@ QString StaticDbUpdater::downloadPath()
 
 void StaticDbUpdater::removeLeftovers()
 {
+    KeptFiles::add(QStringLiteral("catalogue update"), [] {
+        return QStringList{databasePath(), backupPath(), downloadPath(), _freshPath()};
+    });
     QFile::remove(downloadPath());
     QFile::remove(_freshPath());
 }

@@ -59,8 +59,9 @@ public:
     static QString databasePath();
     static QString backupPath();
     static QString downloadPath();
-    // Removes the download and the decompressed copy that an update cut short left; only the
-    // one copy of the program running on the data folder may call it.
+    // Makes the update's files the program's own (KeptFiles), so that no file the user names
+    // is one of them, and removes the download and the decompressed copy that an update cut
+    // short left; only the one copy of the program running on the data folder may call it.
     static void removeLeftovers();
 
 signals:

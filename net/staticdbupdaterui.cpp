@@ -45,10 +45,14 @@ bool StaticDbUpdaterUI::doUpdate(bool skipCheck)
 {
     _failed = false;
     const BrandEngine* brand = BrandEngine::instance();
-    Q_ASSERT_X(brand->idExists("update_rss_url") && brand->idExists("update_enabled")
-                   && brand->getBool("update_enabled"),
-               "StaticDbUpdaterUI::doUpdate", "update_rss_url && update_enabled");
-    Q_UNUSED(brand);
+    // A brand without an update address has nothing to update from.
+    if (!(brand->idExists("update_rss_url") && brand->idExists("update_enabled")
+          && brand->getBool("update_enabled"))) {
+        _failed = true;
+        Prompter::warning(_parentWidget, caption(),
+                          tr("This program has no address to update the food database from."));
+        return false;
+    }
     StaticDbUpdater* updater = StaticDbUpdater::instance();
     if (!skipCheck && !_check())
         return !_failed;

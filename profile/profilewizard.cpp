@@ -13,10 +13,12 @@
 #include "profile/targetspage.h"
 #include "profile/wizardmenu.h"
 #include "profile/yourprofilepage.h"
+#include "widgets/screenfit.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -38,6 +40,8 @@ ProfileWizard::ProfileWizard(QWidget* parent)
     _buildFrame();
     _addPages();
     setSection(Welcome);
+    // The size the pages ask for, not the two thirds of the screen that adjustSize() allows.
+    resize(sizeHint());
 }
 
 ProfileWizard::~ProfileWizard() = default;
@@ -53,13 +57,13 @@ void ProfileWizard::_buildFrame()
 
     auto* column = new QVBoxLayout;
     column->addWidget(_buildHeader());
-    column->addWidget(_stack, 1);
+    // The pages scroll on a screen too small for them, and the buttons stay in reach.
+    column->addWidget(ScreenFit::scrolled(_stack, this), 1);
     column->addLayout(_buildButtonRow());
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(_menu);
     layout->addLayout(column);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(_menu, qOverload<int>(&WizardMenu::selected), this, &ProfileWizard::doMenuSelection);
     connect(_nextButton, &QPushButton::clicked, this, &ProfileWizard::doNext);

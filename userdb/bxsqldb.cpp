@@ -335,10 +335,18 @@ StoreOutcome BXSqlDb::noteFailure(const QSqlError& error, bool change)
     return outcome;
 }
 
-void BXSqlDb::noteRefusal(const QString& reason)
+void BXSqlDb::noteRefusal(const QString& reason, bool change)
 {
     if (_instance)
-        _instance->_note(StoreOutcome(StoreOutcome::Reason::Other, reason), true);
+        _instance->_note(StoreOutcome(StoreOutcome::Reason::Other, reason), change);
+}
+
+bool BXSqlDb::refusesUser(int user, bool change)
+{
+    if (user >= 0)
+        return false;
+    noteRefusal(tr("no user is chosen; choose one in the Users menu"), change);
+    return true;
 }
 
 // The driver does not pass SQLite's code on for its transaction control: it is read from

@@ -96,7 +96,10 @@ public:
     static StoreOutcome noteFailure(const QSqlError& error, bool change);
     // A change the store refuses for a reason of its own, with every statement run (no new id
     // left, say): told as a failed change is, with `reason` as the detail.
-    static void noteRefusal(const QString& reason);
+    static void noteRefusal(const QString& reason, bool change = true);
+    // Whether `user` is no user's id (none is shown, say): then the reading or `change` asked
+    // for that user is refused, and told so.
+    static bool refusesUser(int user, bool change);
     // Whether a statement may run now: not once the open action has found the diary held
     // (`refused`, when given, then gets the action's outcome). A `change` ends the read lock
     // of a reading action first, so that it is kept on its own.
@@ -120,8 +123,9 @@ public:
     static int getDeviceUser(int id);
     static int createSyncDevice(const char* name, int id, int userId);
     // Creates the change-tracking triggers of the connection for the tracked tables that the
-    // program makes; a stored row naming anything else is passed over. The failure when the
-    // devices or tracked tables cannot be read or a trigger cannot be created.
+    // program makes, three a table whatever the devices; stored rows of the tracked tables
+    // that differ from the program's list are written anew from it first. The failure when the
+    // devices or tracked tables cannot be read or written or a trigger cannot be created.
     static StoreOutcome setupSyncTriggers();
 
     // File handling of start-up.
@@ -136,8 +140,9 @@ public:
     // running), brings it up to the current schema and checks its integrity and that it
     // holds every table and column of the shipped empty diary; the file is changed by the
     // upgrade. A file to restore must also hold no trigger, unique index or NOT NULL column
-    // that the program does not make, no loop of categories, and list only the tracked tables
-    // the program makes. False with the reason when it cannot be used.
+    // that the program does not make, no loop of categories, list only the tracked tables
+    // the program makes, and hold only sync devices that it writes. False with the reason when
+    // it cannot be used.
     static bool proveFile(const QString& path, Proof proof, std::string& error);
     // Puts a proven copy of `candidate` in place of the user database file (none may be
     // running). The copy is made and proven beside the file, the current file is kept
@@ -292,6 +297,10 @@ private:
     // Whether the tracked tables the file lists are those the program makes; otherwise false
     // with the rows it holds or lacks, or why they cannot be read.
     static bool holdsOwnTrackedTables(std::string& error);
+    // Whether every sync device has an id of its own that the program gives and follows every
+    // user or one the program can hold; otherwise false with the first row that does not, or
+    // why they cannot be read.
+    static bool holdsOwnDevices(std::string& error);
     static bool upgradeOnCopy(std::string& error);
 
     static BXSqlDb* _instance;
@@ -353,9 +362,10 @@ struct TrackedTable
     bool hasStatus;
 };
 
-// The text of one change-tracking trigger, its names quoted; increments the counter.
-QString triggerQuery(const TrackedTable& table, const QList<int>& devices, const char* timing,
-                     const char* row, int state, int& counter, bool updateForm, int userId);
+// The text of one change-tracking trigger, its names quoted; increments the counter. Its one
+// statement marks the row for every device that follows the row's user, read when it runs.
+QString triggerQuery(const TrackedTable& table, const char* timing, const char* row, int state,
+                     int& counter, bool updateForm);
 
 // The user database file.
 std::string getUserDbPath();

@@ -1185,7 +1185,7 @@ bool BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
     // diary's own oddities are its user's: it is upgraded with them, and a loop is shown broken.
     proven = proven && holdsShippedSchema(error)
         && (proof == Proof::Upgrade || (holdsOnlyOwnConstraints(error) && holdsNoLoop(error)));
-    proven = proven && (proof == Proof::Upgrade || holdsOwnTrackedTables(error));
+    proven = proven && (proof == Proof::Upgrade || (holdsOwnTrackedTables(error) && holdsOwnDevices(error)));
     const StoreOutcome tracked = proven ? setupSyncTriggers() : StoreOutcome();
     if (!tracked) {
         error = triggersFailed(tracked);

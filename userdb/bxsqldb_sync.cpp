@@ -3,10 +3,14 @@
 
 #include "userdb/bxsqldb.h"
 
+#include "userdb/storeaction.h"
+#include "userdb/userdb.h"
+
 #include <QSet>
 #include <QStringList>
 
 #include <cassert>
+#include <climits>
 
 namespace {
 
@@ -50,13 +54,12 @@ QString columnList(const TrackedTable& table, const char* row = nullptr)
     return columns.join(QStringLiteral(", "));
 }
 
+// A stored row names an own table only as the program writes it: a row written otherwise (a
+// blank after a name, the key columns in another order) is another row.
 bool namesTable(const StoredRow& row, const TrackedTable& own)
 {
-    return row.value(0).compare(QLatin1String(own.source), Qt::CaseInsensitive) == 0
-        && row.value(1).compare(QLatin1String(own.dest), Qt::CaseInsensitive) == 0
-        && keyColumns(row.value(2)).join(QLatin1Char(','))
-               .compare(keyColumns(QLatin1String(own.keys)).join(QLatin1Char(',')), Qt::CaseInsensitive)
-        == 0;
+    return row.value(0) == QLatin1String(own.source) && row.value(1) == QLatin1String(own.dest)
+        && row.value(2) == QLatin1String(own.keys);
 }
 
 // The program's own tracked table that a stored row names; none when it names anything else.
@@ -83,58 +86,89 @@ StoreOutcome readStoredRows(QList<StoredRow>& rows)
     return select.outcome();
 }
 
-// The program's own tables that the stored rows name, each once. A row naming anything else
-// is passed over and told on the log.
-StoreOutcome readTrackedTables(QList<const TrackedTable*>& tables)
+// How the stored rows differ from the program's own list, each own table once: empty when
+// they are that list.
+QStringList differencesFromOwn(const QList<StoredRow>& rows)
 {
-    QList<StoredRow> rows;
-    const StoreOutcome read = readStoredRows(rows);
+    QStringList differences;
+    QSet<const TrackedTable*> named;
     for (const StoredRow& row : rows) {
         const TrackedTable* own = ownTrackedTable(row);
-        if (!own)
-            qWarning("The sync row %s names no table this program tracks; it is passed over.",
-                     qPrintable(rowText(row)));
-        else if (!tables.contains(own))
-            tables.append(own);
+        if (!own || named.contains(own))
+            differences.append(BXSqlDb::tr("it holds the row %1").arg(rowText(row)));
+        named.insert(own);
     }
-    return read;
+    for (const TrackedTable& own : OwnTrackedTables) {
+        if (!named.contains(&own))
+            differences.append(BXSqlDb::tr("it has no row for the table %1").arg(QLatin1String(own.source)));
+    }
+    return differences;
 }
 
-// The device ids of each user (-1 for the devices that follow every user), in row order.
-StoreOutcome readDevicesByUser(QMap<int, QList<int>>& devicesByUser)
+// Writes the program's own list of tracked tables in place of stored rows that differ from it,
+// so that what the file says it tracks is what the triggers track.
+StoreOutcome rewriteTrackedTables()
 {
-    BXSqlQuery select("SELECT id, user_id FROM userdata_sync_devices");
-    select.readRows([&] {
-        const QVariant user = select.value(1);
-        devicesByUser[user.isNull() ? -1 : user.toInt()].append(select.value(0).toInt());
-    });
-    return select.outcome();
+    QList<StoredRow> rows;
+    if (const StoreOutcome read = readStoredRows(rows); !read)
+        return read;
+    const QStringList differences = differencesFromOwn(rows);
+    if (differences.isEmpty())
+        return {};
+    qWarning("The list of tracked tables is written anew as this program makes it: %s",
+             qPrintable(differences.join(QStringLiteral(", "))));
+    const StoreAction rewriting(StoreAction::Kind::Change);
+    if (BXSqlDb::beginTransaction()) {
+        bool written = BXSqlQuery("DELETE FROM userdata_sync_tables").exec();
+        for (const TrackedTable& own : OwnTrackedTables) {
+            BXSqlQuery insert("INSERT INTO userdata_sync_tables(source_table, dest_table, fields) "
+                              "VALUES (?, ?, ?)");
+            insert.bindValue(0, own.source);
+            insert.bindValue(1, own.dest);
+            insert.bindValue(2, own.keys);
+            written = written && insert.exec();
+        }
+        // The action tells a change that was not kept.
+        BXSqlDb::endTransaction(written);
+    }
+    return rewriting.outcome();
 }
 
-QString updateStatement(const TrackedTable& table, int device, const char* row, int state)
+// The devices that follow a changed row: those of the row's user and those of every user.
+QString followers(const char* row)
+{
+    return QStringLiteral("FROM userdata_sync_devices WHERE typeof(id) = 'integer' AND (user_id "
+                          "IS NULL OR user_id = %1.user_id)")
+        .arg(QLatin1String(row));
+}
+
+QString updateStatement(const TrackedTable& table, const char* row, int state)
 {
     QString text = QString::asprintf("  UPDATE %s SET state = %d, lastModified = "
-                                     "strftime('%%Y%%m%%d', 'now') WHERE device = %d ",
-                                     qPrintable(identifier(QLatin1String(table.dest))), state, device);
+                                     "strftime('%%Y%%m%%d', 'now') WHERE device IN (SELECT id %s) ",
+                                     qPrintable(identifier(QLatin1String(table.dest))), state,
+                                     qPrintable(followers(row)));
     for (const QString& column : keyColumns(QLatin1String(table.keys)))
         text += QStringLiteral(" AND %1 = %2.%1").arg(identifier(column), QLatin1String(row));
     return text + QStringLiteral(";\n");
 }
 
-QString insertStatement(const TrackedTable& table, int device, const char* row, int state)
+// One row per device, in the devices' row order: where the sync table's key leaves out the
+// device, the last device's row stays.
+QString insertStatement(const TrackedTable& table, const char* row, int state)
 {
-    return QString::asprintf("  INSERT OR REPLACE INTO %s(device, state, lastModified, %s) VALUES "
-                             "(%d, %d, strftime('%%Y%%m%%d', 'now'), %s);\n",
+    return QString::asprintf("  INSERT OR REPLACE INTO %s(device, state, lastModified, %s) SELECT id, "
+                             "%d, strftime('%%Y%%m%%d', 'now'), %s %s ORDER BY rowid;\n",
                              qPrintable(identifier(QLatin1String(table.dest))),
-                             qPrintable(columnList(table)), device, state,
-                             qPrintable(columnList(table, row)));
+                             qPrintable(columnList(table)), state,
+                             qPrintable(columnList(table, row)), qPrintable(followers(row)));
 }
 
-bool clearDeviceRows(int id, const QList<const TrackedTable*>& tables)
+bool clearDeviceRows(int id)
 {
-    for (const TrackedTable* table : tables) {
+    for (const TrackedTable& table : OwnTrackedTables) {
         BXSqlQuery remove(QStringLiteral("DELETE FROM %1 WHERE device = ?")
-                              .arg(identifier(QLatin1String(table->dest))));
+                              .arg(identifier(QLatin1String(table.dest))));
         remove.bindValue(0, id);
         if (!remove.exec())
             return false;
@@ -144,15 +178,15 @@ bool clearDeviceRows(int id, const QList<const TrackedTable*>& tables)
 
 // Marks every live row in the device's scope as changed for the device. A sync table
 // whose key leaves out the device keeps one row per key, as its triggers do.
-bool seedDeviceRows(int id, int userId, const QList<const TrackedTable*>& tables)
+bool seedDeviceRows(int id, int userId)
 {
-    for (const TrackedTable* table : tables) {
+    for (const TrackedTable& table : OwnTrackedTables) {
         QString sql = QStringLiteral("INSERT OR REPLACE INTO %1(device, state, %2) SELECT ?, ?, %2 FROM %3")
-                          .arg(identifier(QLatin1String(table->dest)), columnList(*table),
-                               identifier(QLatin1String(table->source)));
+                          .arg(identifier(QLatin1String(table.dest)), columnList(table),
+                               identifier(QLatin1String(table.source)));
         QVariantList values{id, SyncStateChanged};
         QStringList conditions;
-        if (table->hasStatus) {
+        if (table.hasStatus) {
             conditions.append(QStringLiteral("status <> ?"));
             values.append(RowStatusDeleted);
         }
@@ -186,6 +220,40 @@ int newDeviceId(const char* name, int userId)
         return -1;
     }
     return id;
+}
+
+// A stored value with the SQLite type it is stored as.
+struct TypedValue
+{
+    QVariant value;
+    QString type;
+};
+
+// A whole number from 0 to `highest`, stored as one.
+bool isIdUpTo(const TypedValue& stored, qint64 highest)
+{
+    const qint64 id = stored.value.toLongLong();
+    return stored.type == QLatin1String("integer") && id >= 0 && id <= highest;
+}
+
+// Why a device row is none that this program writes (`ids` holds the ids of the rows before
+// it): an id the program never gives or gave already, a user it cannot hold. Empty otherwise.
+QString deviceRefusal(const TypedValue& id, const TypedValue& user, QSet<qint64>& ids)
+{
+    if (!isIdUpTo(id, INT_MAX))
+        return BXSqlDb::tr("it holds a sync device of the id %1, which this program never gives")
+            .arg(id.value.toString());
+    const qint64 device = id.value.toLongLong();
+    if (ids.contains(device))
+        return BXSqlDb::tr("it holds two sync devices of the id %1").arg(device);
+    ids.insert(device);
+    if (user.type != QLatin1String("null")
+        && !(isIdUpTo(user, INT_MAX) && UserDB::isStorableUserId(int(user.value.toLongLong()))))
+        return BXSqlDb::tr("its sync device %1 follows the user %2, an id this program never "
+                           "gives a user")
+            .arg(device)
+            .arg(user.value.toString());
+    return QString();
 }
 
 // The change-tracking triggers that exist on the connection.
@@ -246,9 +314,7 @@ int BXSqlDb::createSyncDevice(const char* name, int id, int userId)
         id = newDeviceId(name, userId);
     else
         userId = getDeviceUser(id); // an existing device keeps to its own user's rows
-    QList<const TrackedTable*> tables;
-    if (id < 0 || !readTrackedTables(tables) || !clearDeviceRows(id, tables)
-        || !seedDeviceRows(id, userId, tables)) {
+    if (id < 0 || !clearDeviceRows(id) || !seedDeviceRows(id, userId)) {
         rollbackTransaction();
         return -1;
     }
@@ -257,13 +323,18 @@ int BXSqlDb::createSyncDevice(const char* name, int id, int userId)
 
 StoreOutcome BXSqlDb::setupSyncTriggers()
 {
-    QMap<int, QList<int>> devicesByUser;
-    QList<const TrackedTable*> tables;
-    StoreOutcome read = readDevicesByUser(devicesByUser);
-    if (read)
-        read = readTrackedTables(tables);
-    if (!read)
-        return read;
+    // The triggers read the devices when they run: their number and their work stay the same
+    // however many devices and users the file holds. The devices are read once here, with
+    // every column the triggers read, so that a table they cannot read stops the start rather
+    // than every later change.
+    StoreOutcome done = rewriteTrackedTables();
+    if (done) {
+        BXSqlQuery devices("SELECT rowid, id, user_id FROM userdata_sync_devices");
+        devices.readRows([] {});
+        done = devices.outcome();
+    }
+    if (!done)
+        return done;
     struct Kind
     {
         const char* timing;
@@ -275,14 +346,11 @@ StoreOutcome BXSqlDb::setupSyncTriggers()
                           {"AFTER UPDATE", "new", SyncStateChanged, true},
                           {"AFTER INSERT", "new", SyncStateChanged, false}};
     int counter = 0;
-    for (const TrackedTable* table : tables) {
-        for (auto group = devicesByUser.cbegin(); group != devicesByUser.cend(); ++group) {
-            for (const Kind& kind : kinds) {
-                BXSqlQuery create(triggerQuery(*table, group.value(), kind.timing, kind.row,
-                                               kind.state, counter, kind.updateForm, group.key()));
-                if (!create.exec())
-                    return create.outcome();
-            }
+    for (const TrackedTable& table : OwnTrackedTables) {
+        for (const Kind& kind : kinds) {
+            BXSqlQuery create(triggerQuery(table, kind.timing, kind.row, kind.state, counter, kind.updateForm));
+            if (!create.exec())
+                return create.outcome();
         }
     }
     // A trigger that could not be made would let changes go untracked.
@@ -300,19 +368,7 @@ bool BXSqlDb::holdsOwnTrackedTables(std::string& error)
         error = tr("its tables cannot be read: %1").arg(read.detail()).toStdString();
         return false;
     }
-    QStringList differences;
-    QSet<const TrackedTable*> named;
-    for (const StoredRow& row : rows) {
-        const TrackedTable* own = ownTrackedTable(row);
-        if (own)
-            named.insert(own);
-        else
-            differences.append(tr("it holds the row %1").arg(rowText(row)));
-    }
-    for (const TrackedTable& own : OwnTrackedTables) {
-        if (!named.contains(&own))
-            differences.append(tr("it has no row for the table %1").arg(QLatin1String(own.source)));
-    }
+    const QStringList differences = differencesFromOwn(rows);
     if (differences.isEmpty())
         return true;
     error = tr("its list of the tables that sync devices follow is not the one this program "
@@ -322,16 +378,28 @@ bool BXSqlDb::holdsOwnTrackedTables(std::string& error)
     return false;
 }
 
-QString triggerQuery(const TrackedTable& table, const QList<int>& devices, const char* timing,
-                     const char* row, int state, int& counter, bool updateForm, int userId)
+bool BXSqlDb::holdsOwnDevices(std::string& error)
 {
-    QString text = QString::asprintf("CREATE TEMP TRIGGER bxtmp_%04d %s ON %s ", counter++, timing,
-                                     qPrintable(identifier(QLatin1String(table.source))));
-    if (userId >= 0)
-        text += QString::asprintf("WHEN %s.user_id = %d ", row, userId);
-    text += QStringLiteral("BEGIN\n");
-    for (const int device : devices)
-        text += updateForm ? updateStatement(table, device, row, state)
-                           : insertStatement(table, device, row, state);
-    return text + QStringLiteral("END;");
+    BXSqlQuery select("SELECT id, typeof(id), user_id, typeof(user_id) FROM userdata_sync_devices");
+    QSet<qint64> ids;
+    QString refusal;
+    const bool read = select.readRows([&] {
+        if (refusal.isEmpty())
+            refusal = deviceRefusal({select.value(0), select.value(1).toString()},
+                                    {select.value(2), select.value(3).toString()}, ids);
+    });
+    if (!read)
+        error = tr("its sync devices cannot be read: %1").arg(select.outcome().detail()).toStdString();
+    else if (!refusal.isEmpty())
+        error = refusal.toStdString();
+    return read && refusal.isEmpty();
+}
+
+QString triggerQuery(const TrackedTable& table, const char* timing, const char* row, int state,
+                     int& counter, bool updateForm)
+{
+    return QString::asprintf("CREATE TEMP TRIGGER bxtmp_%04d %s ON %s BEGIN\n", counter++, timing,
+                             qPrintable(identifier(QLatin1String(table.source))))
+        + (updateForm ? updateStatement(table, row, state) : insertStatement(table, row, state))
+        + QStringLiteral("END;");
 }

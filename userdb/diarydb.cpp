@@ -599,7 +599,8 @@ bool DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
 
 bool DiaryDB::resetItemStatus(int user, const char* fromDate)
 {
-    assert(user != -1 && "user_id!=-1");
+    if (BXSqlDb::refusesUser(user, true))
+        return false;
     if (!isTracked())
         return true;
     if (!BXSqlDb::beginTransaction())

@@ -428,7 +428,8 @@ bool UserDB::_removeUserRows(int user)
 
 std::optional<UserPrefs> UserDB::getUserPrefs(int user)
 {
-    assert(user != -1);
+    if (BXSqlDb::refusesUser(user, false))
+        return std::nullopt;
     UserPrefs prefs;
     BXSqlQuery query(
         "SELECT measurement_units, energy_units, web_username, web_password, auto_publish, "
@@ -726,8 +727,9 @@ bool UserDB::clearSyncTable(const QString& table, int user, int device, const ch
 
 bool UserDB::ensureRecordExists(TableName table, int user, const char* date)
 {
-    assert(user != -1);
     assert(date);
+    if (BXSqlDb::refusesUser(user, true))
+        return false;
     const QString name = QString::fromLatin1(tableName(table));
     BXSqlQuery count(QStringLiteral("SELECT COUNT(*) FROM ") + name +
                      QStringLiteral(" WHERE user_id = ? AND date = ?"));
@@ -753,8 +755,9 @@ std::optional<bool> UserDB::positionValueGet(int user, const char* date, const c
                               const char* invalidValue, bool* exact, QVariant* value,
                               const char* table)
 {
-    assert(user != -1);
     assert(date && field && invalidValue && table);
+    if (BXSqlDb::refusesUser(user, false))
+        return std::nullopt;
     const QString f = QString::fromLatin1(field);
     // Compared as a number, whatever the column's declared type. The value is written into
     // the statement rather than bound, so that the column's index of set values serves it.
@@ -829,8 +832,9 @@ std::optional<int> UserDB::getGoal(int user, const char* date, bool* exact)
 
 std::optional<float> UserDB::getTarget(int user, const char* date, const char* column, bool* exact)
 {
-    assert(user != -1);
     assert(date && column);
+    if (BXSqlDb::refusesUser(user, false))
+        return std::nullopt;
     const QString c = QString::fromLatin1(column);
     BXSqlQuery query(QStringLiteral("SELECT date, ") + c + QStringLiteral(" FROM user_target WHERE ") +
                      c + QStringLiteral(" IS NOT NULL AND user_id = ? AND date <= ? ORDER BY date "
@@ -1020,8 +1024,9 @@ bool UserDB::_writeMisc(const CheckinItem& item)
 
 std::optional<UserMeasurements> UserDB::getDaysMeasurements(int user, const char* date)
 {
-    assert(user != -1);
     assert(date);
+    if (BXSqlDb::refusesUser(user, false))
+        return std::nullopt;
     // Columns in the order of the query, with their slots.
     const UserMeasurements::Measurements order[] = {
         UserMeasurements::Weight, UserMeasurements::Chest, UserMeasurements::Hip,
@@ -1049,8 +1054,9 @@ std::optional<UserMeasurements> UserDB::getDaysMeasurements(int user, const char
 
 bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasurements& set)
 {
-    assert(user != -1);
     assert(date);
+    if (BXSqlDb::refusesUser(user, true))
+        return false;
     if (!BXSqlDb::beginTransaction())
         return false;
     // A weight carried forward from another date is not this date's weight. What could not

@@ -23,6 +23,7 @@
 #include "widgets/headersection.h"
 #include "widgets/numberfieldcheck.h"
 #include "widgets/numberspinbox.h"
+#include "widgets/screenfit.h"
 #include "tests/app/mainwindowdoubles.h"
 #include "tests/support/widgetpicture.h"
 
@@ -39,6 +40,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextDocument>
 #include <QCloseEvent>
 #include <QtTest>
@@ -250,7 +252,7 @@ constexpr int DesktopFrame = 60;
 // The desktops a form must be whole on.
 const QList<QSize>& desktops()
 {
-    static const QList<QSize> all = {QSize(1024, 768), QSize(1280, 800)};
+    static const QList<QSize> all = {QSize(1024, 600), QSize(1024, 768), QSize(1280, 800)};
     return all;
 }
 
@@ -378,6 +380,7 @@ private slots:
         const QByteArray brand = QFile::encodeName(BXSettings::getResourceDBPath() + "brand.dat");
         QVERIFY2(BrandEngine::instance()->import(brand.constData()), brand.constData());
         MainWindowTest::loadBrand(MainWindowTest::BrandSwitches());
+        ScreenFit::install();
     }
 
     void cleanupTestCase()
@@ -451,7 +454,9 @@ private slots:
                 opened << name;
                 if (!s_namePrompts.contains(form->windowTitle()))
                     walkNumberFields(qPrintable(name), form, locale);
-                // Each opens whole on the smallest desktop.
+                // Each opens on its screen, and whole on the smallest desktop.
+                if (!form->screen()->availableGeometry().contains(form->frameGeometry()))
+                    cut << name + QStringLiteral(": off the screen");
                 for (const QString& part : cutOnDesktop(form, desktops().first()))
                     cut << name + QStringLiteral(": ") + part;
             }

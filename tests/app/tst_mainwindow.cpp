@@ -666,6 +666,9 @@ void TestMainWindow::contextHelpFollowsPageAndFocus()
     // Without web sections there is no page for anything else.
     window->pageStack()->setCurrentIndex(0);
     QCOMPARE(window->contextHelpTopic(), QString());
+    // With no user shown, the way back: a backup restored.
+    window->showNoUser({}, QStringLiteral("not read"));
+    QCOMPARE(window->contextHelpTopic(), QStringLiteral("backup.html"));
 }
 
 void TestMainWindow::printingDeletesOnlyWhatItMade()

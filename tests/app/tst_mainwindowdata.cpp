@@ -17,6 +17,7 @@
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "core/workingfile.h"
+#include "net/staticdbupdater.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
 #include "diary/diarywidget.h"
@@ -44,6 +45,7 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressDialog>
 #include <QScopeGuard>
 #include <QPushButton>
@@ -218,6 +220,8 @@ private slots:
     void backupTakesThePlaceWhole_data();
     void backupTakesThePlaceWhole();
     void backupKeepsExistingFileWhenNotOverwriting();
+    void backupIsMadeOnlyWhereRestoreTakesIt_data();
+    void backupIsMadeOnlyWhereRestoreTakesIt();
     void backupBiggerThanTheDiskIsRefused();
     void backupOntoAFullDiskNamesTheFile();
     void backupWhileAnotherProgramHoldsTheDiary_data();
@@ -246,6 +250,8 @@ private slots:
     void deletingUserSwitchesToFirst();
     void deletingLastUserEndsWhenWizardCancelled();
     void sixthUserIsRefused();
+    void noUserWindowActsForNobody_data();
+    void noUserWindowActsForNobody();
     void targetsAreStoredAndAnnounced();
     void targetsDialogStoresForDiaryDay();
     void switchingLoadsUserSettings();
@@ -375,7 +381,9 @@ void TestMainWindowData::backupOntoLiveDatabaseFails_data()
     QTest::newRow("a link to the diary") << true << QString() << itself;
     // A start would remove the program's own working files, or put them in the diary's place;
     // the end of the program removes its lock, and the next write its list of working files.
-    for (const char* suffix : {"-journal", ".restoring", ".upgrading", ".before-restore", "/pantrel.lock", "/working-files"})
+    // The same holds for the catalogue update's files and the probe of the lock.
+    for (const char* suffix : {"-journal", ".restoring", ".upgrading", ".before-restore", "/pantrel.lock", "/working-files",
+                               "/static.db", "/static.db.backup", "/static.db.new", "/static.download", "/pantrel.lock.probe"})
         QTest::newRow(suffix) << false << QString::fromLatin1(suffix) << kept;
     QTest::newRow("a pipe") << false << QStringLiteral("/pipe") << QStringLiteral(" is not a file: choose another file.");
 }
@@ -391,6 +399,7 @@ void TestMainWindowData::backupOntoLiveDatabaseFails()
     QVERIFY(!link || (QFile::remove(chosen), QFile::link(databaseFile(), chosen)));
     QVERIFY(beside != QLatin1String("/pipe") || ::mkfifo(QFile::encodeName(chosen).constData(), 0600) == 0);
     WorkingFile::keepLedger(data + QStringLiteral("/working-files"));
+    StaticDbUpdater::removeLeftovers();
     _window->backupName = chosen;
     _window->backupUserDB();
     WorkingFile::keepLedger(QString());
@@ -466,6 +475,51 @@ void TestMainWindowData::backupKeepsExistingFileWhenNotOverwriting()
     QCOMPARE(_window->lastText(), QStringLiteral("You have chosen not to overwrite existing file"));
     QCOMPARE(readAll(path), QByteArray("older backup"));
     QVERIFY(BXSqlDb::isUp());
+}
+
+void TestMainWindowData::backupIsMadeOnlyWhereRestoreTakesIt_data()
+{
+    QTest::addColumn<QString>("statements"); // run on the diary before the start
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("categories their own parents")
+        << "UPDATE custom_food_cats SET parent_id = category_id"
+        << "Restore Data would refuse a copy of it:\nthe table custom_food_cats holds a loop";
+    QTest::newRow("more users than a household")
+        << "INSERT INTO user_users(user_id, name) VALUES (11, 'B'), (12, 'C'), (13, 'D'), (14, 'E'), (15, 'F')"
+        << "a copy of it:\nThis backup file has too many users: 6";
+    // The start writes the tracked tables' rows anew as the program makes them.
+    QTest::newRow("sync rows written otherwise")
+        << "UPDATE userdata_sync_tables SET fields = 'date, user_id' WHERE source_table = 'water_diary'\n"
+           "UPDATE userdata_sync_tables SET source_table = 'food_diary ' WHERE source_table = 'food_diary'"
+        << "";
+}
+
+// What the start opens but Restore Data would refuse is never called backed up, nor takes the
+// place of an earlier backup; a backup that is made restores.
+void TestMainWindowData::backupIsMadeOnlyWhereRestoreTakesIt()
+{
+    QFETCH(QString, statements);
+    QFETCH(QString, refusal);
+    const QString path = backupOfLive(QStringLiteral("earlier.ptBackup"));
+    const QByteArray earlier = readAll(path);
+    UserDB::cleanUp();
+    BXSqlDb::cleanUp();
+    QVERIFY(runOn(databaseFile(), statements.split(QLatin1Char('\n'))));
+    std::string error;
+    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    _window->backupName = path;
+    _window->backupUserDB();
+    QVERIFY(BXSqlDb::isUp());
+    if (refusal.isEmpty()) {
+        QCOMPARE(_window->lastCaption(), QStringLiteral("Backup successful"));
+        _window->restoreName = path;
+        _window->restoreUserDB();
+        QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successful"));
+        return;
+    }
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+    QVERIFY2(_window->lastText().contains(refusal), qPrintable(_window->lastText()));
+    QCOMPARE(readAll(path), earlier);
 }
 
 void TestMainWindowData::backupBiggerThanTheDiskIsRefused()
@@ -871,6 +925,13 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
         << "it holds the row ('water_diary BEGIN DELETE FROM food_diary; END /*'";
     QTest::newRow("without a sync row") << "DELETE FROM userdata_sync_tables WHERE source_table = 'metrics_startStats'"
                                         << "it has no row for the table metrics_startStats";
+    QTest::newRow("a sync device of a text id") << "INSERT INTO userdata_sync_devices(id, name) VALUES ('x', 'reader')"
+                                                << "it holds a sync device of the id x, which this program never gives";
+    QTest::newRow("two sync devices of one id") << "INSERT INTO userdata_sync_devices(id, name) VALUES (2, 'again')"
+                                                << "it holds two sync devices of the id 2";
+    QTest::newRow("a sync device of a user no user may be")
+        << "INSERT INTO userdata_sync_devices(id, name, user_id) VALUES (3, 'reader', 4096)"
+        << "its sync device 3 follows the user 4096, an id this program never gives a user";
     QTest::newRow("a unique index") << "CREATE UNIQUE INDEX once ON exer_diary(user_id, date)"
                                     << "the unique index once on the table exer_diary";
     QTest::newRow("a NOT NULL column")
@@ -1250,6 +1311,47 @@ void TestMainWindowData::deletingLastUserEndsWhenWizardCancelled()
     QCOMPARE(_window->wizardRuns, 1);
     QCOMPARE(_window->lastCaption(), QStringLiteral("User creation canceled."));
     QCOMPARE(_window->quits, 1);
+}
+
+void TestMainWindowData::noUserWindowActsForNobody_data()
+{
+    QTest::addColumn<bool>("usersRead");
+    QTest::newRow("the diary's users unread") << false;
+    QTest::newRow("the first user's page unread") << true;
+}
+
+// The window on no user, as the start leaves it when the users or the first user's page could
+// not be read: no command it leaves open (menus, closed ones too for their shortcuts, tool bar)
+// acts for a user or shows a page. The users listed lead to a user, as other tests show.
+void TestMainWindowData::noUserWindowActsForNobody()
+{
+    QFETCH(bool, usersRead);
+    _window->showNoUser(usersRead ? UserDB::instance()->getUsersList().value() : QList<DBTypes::UserProfile>(),
+                        QStringLiteral("not read"));
+    _window->show();
+    QCOMPARE(_window->deleteUserSubmenu()->menuAction()->isEnabled(), usersRead);
+    ScriptedPrompter prompter;
+    _window->answers = QList<QMessageBox::StandardButton>(20, QMessageBox::No);
+    _window->wizardAccepts = false;
+    QTimer escape;
+    connect(&escape, &QTimer::timeout, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    escape.start(10);
+    QList<QAction*> actions = _window->menuBar()->actions() + _window->mainToolBar()->actions();
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        QAction* action = actions.at(i);
+        if (action->menu())
+            actions << action->menu()->actions();
+        const bool toUser = action->data().isValid() && qobject_cast<QMenu*>(action->parent());
+        if (!action->isEnabled() || action->menu() || toUser || action == _window->exitAction)
+            continue;
+        action->trigger();
+        QVERIFY2(ShownDay::instance()->user() == -1 && _window->statusBar()->isVisible()
+                     && _window->pageStack()->currentWidget()->objectName() == QStringLiteral("WStackPage"),
+                 qPrintable(action->text()));
+    }
 }
 
 void TestMainWindowData::sixthUserIsRefused()

@@ -1,7 +1,9 @@
 #include "app/qtsingleapplication.h"
+#include "core/keptfiles.h"
 #include "channelpeer.h"
 
 #include <QDataStream>
+#include <QDialog>
 #include <QEventLoop>
 #include <QFile>
 #include <QDir>
@@ -127,6 +129,8 @@ private slots:
     void acknowledgesBeforeTheHandlerRuns();
     void oversizedMessageIsRefused();
     void foreignChannelFolderIsPassedOver();
+    void wakeUpBringsTheWindowInUse_data();
+    void wakeUpBringsTheWindowInUse();
 
 private:
     QString name() const { return QtSingleApplication::serverName(_app->id()); }
@@ -209,6 +213,8 @@ void TestSingleInstance::staleSocketIsRecovered()
     QVERIFY(ChannelPeer::leaveStaleSocket(name()));
     _app->initialize(false);
     QVERIFY(_app->isRunning());
+    // No file the user names may take the channel's lock.
+    QVERIFY(KeptFiles::holds(name() + QStringLiteral(".lock")));
 }
 
 void TestSingleInstance::receivesMessagesOnlyTheUserCanSend()
@@ -312,6 +318,50 @@ void TestSingleInstance::foreignChannelFolderIsPassedOver()
     QVERIFY(none.isEmpty());
     QVERIFY2(noneProblem.contains(base + QLatin1Char(' ')) && noneProblem.contains(home + QLatin1Char(' ')),
              qPrintable(noneProblem));
+}
+
+void TestSingleInstance::wakeUpBringsTheWindowInUse_data()
+{
+    QTest::addColumn<bool>("windowShown");
+    QTest::addColumn<Qt::WindowStates>("windowState");
+    QTest::addColumn<bool>("dialog");  // a modal dialog open over the window
+    QTest::addColumn<Qt::WindowStates>("dialogState");
+    const Qt::WindowStates normal;
+    const Qt::WindowStates minimized(Qt::WindowMinimized);
+    QTest::newRow("minimized window") << true << minimized << false << normal;
+    QTest::newRow("minimized maximized window") << true << (minimized | Qt::WindowMaximized) << false << normal;
+    QTest::newRow("dialog over the window") << true << normal << true << normal;
+    QTest::newRow("dialog over the minimized window") << true << minimized << true << minimized;
+    QTest::newRow("minimized wizard before the window is shown") << false << normal << true << minimized;
+}
+
+// The wake-up of a later start shows the window the user works in: the modal dialog when one
+// is open, else the main window; back from minimized, as it was before, and active.
+void TestSingleInstance::wakeUpBringsTheWindowInUse()
+{
+    QFETCH(bool, windowShown);
+    QFETCH(Qt::WindowStates, windowState);
+    QFETCH(bool, dialog);
+    QFETCH(Qt::WindowStates, dialogState);
+    QWidget window;
+    QWidget elsewhere;
+    elsewhere.show();
+    _app->setMainWidget(&window);
+    window.setVisible(windowShown);
+    QDialog modal(windowShown ? &window : nullptr);
+    modal.setModal(true);
+    modal.setVisible(dialog);
+    window.setWindowState(windowState);
+    modal.setWindowState(dialogState);
+    if (!dialog)
+        elsewhere.activateWindow();
+    _app->activateMainWidget();
+    QWidget* const inUse = dialog ? static_cast<QWidget*>(&modal) : &window;
+    QTRY_COMPARE(QApplication::activeWindow(), inUse);
+    QCOMPARE(inUse->windowState() & Qt::WindowMinimized, Qt::WindowStates());
+    QCOMPARE(window.windowState(), windowState & ~Qt::WindowMinimized);
+    QCOMPARE(window.isVisible(), windowShown);
+    _app->setMainWidget(nullptr);
 }
 
 int main(int argc, char** argv)

@@ -178,6 +178,8 @@ private slots:
     void busyDiaryIsNeverCalledDamaged();
     void channelFindsAFolderOrSaysWhy_data();
     void channelFindsAFolderOrSaysWhy();
+    void secondStartFromAnotherEnvironmentFindsTheFirst_data();
+    void secondStartFromAnotherEnvironmentFindsTheFirst();
     void cancelledFirstProfileExitsWithZero();
     void normalRunHandlesMessagesAndKeepsGeometry();
     void oddRowsDoNotStopTheStart_data();
@@ -872,6 +874,50 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
     ::kill(pid_t(process.processId()), SIGTERM);
     QVERIFY(process.waitForFinished(RunMs));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+}
+
+void TestStartup::secondStartFromAnotherEnvironmentFindsTheFirst_data()
+{
+    QTest::addColumn<bool>("firstHasRuntime");  // the second has one only when the first has not
+    QTest::addColumn<bool>("firstAnswers");     // false: the first is stopped, its channel silent
+    QTest::newRow("first with a runtime folder, second without") << true << true;
+    QTest::newRow("first without a runtime folder, second with") << false << true;
+    QTest::newRow("first not responding") << true << false;
+}
+
+// A start whose environment puts the channel elsewhere than the running copy's finds that copy
+// through the place it recorded beside the lock of the user data, and hands over; one that
+// does not respond there is told with that place.
+void TestStartup::secondStartFromAnotherEnvironmentFindsTheFirst()
+{
+    QFETCH(bool, firstHasRuntime);
+    QFETCH(bool, firstAnswers);
+    ProgramHome home;
+    QTemporaryDir temp;
+    const QString series = temp.path() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
+    const auto environment = [&](bool runtime) {
+        QProcessEnvironment env = home.environment();
+        env.insert(QStringLiteral("TMPDIR"), temp.path());
+        if (!runtime)
+            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        return env;
+    };
+    QProcess first;
+    first.setProcessEnvironment(environment(firstHasRuntime));
+    first.start(programPath(), QStringList());
+    const QString channel = firstHasRuntime ? home.path("runtime") : series;
+    QVERIFY2(waitUntilListening(channel, first), first.readAllStandardError().constData());
+    if (!firstAnswers)
+        ::kill(pid_t(first.processId()), SIGSTOP);
+    const Result second = run(home, QStringList(), environment(!firstHasRuntime));
+    ::kill(pid_t(first.processId()), SIGCONT);
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(RunMs));
+    QCOMPARE(second.status, QProcess::NormalExit);
+    QVERIFY2(second.code == (firstAnswers ? 0 : 1), qPrintable(second.errors));
+    QVERIFY2(firstAnswers || second.errors.contains(QStringLiteral("does not respond on its channel %1/%2.")
+                                                        .arg(channel, QLatin1String(ApplicationId))),
+             qPrintable(second.errors));
 }
 
 void TestStartup::cancelledFirstProfileExitsWithZero()

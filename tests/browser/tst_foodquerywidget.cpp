@@ -143,6 +143,10 @@ private slots:
         _window.reset();
         BXSqlQuery("DELETE FROM custom_foods").exec();
         BXSqlQuery("DELETE FROM custom_exercises").exec();
+        BXSqlQuery("DELETE FROM group_diary").exec();
+        BXSqlQuery("DELETE FROM custom_food_cats WHERE name = 'Drinks'").exec();
+        BXSqlQuery("DELETE FROM custom_exercise_cats WHERE name = 'Drinks'").exec();
+        UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilocalories));
     }
 
     void formAfterConstruction()
@@ -238,6 +242,10 @@ private slots:
         QVERIFY(_panel->foodWidget->favoritesCheckBox->isChecked());
         QVERIFY(_panel->foodWidget->duplicateButton->isHidden());
         saveWidgetPicture(_panel, QStringLiteral("browser-panel-food"));
+        // The diary page read again after a change of units: the food in the units now chosen.
+        UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(UnitEnergy::Kilojoules));
+        _panel->refreshDynamic();
+        QVERIFY(_panel->foodWidget->caloriesLabel->text().endsWith(QStringLiteral(" kJ")));
 
         field->clear();
         select(_panel->foodView, findRow(_panel->foodView, QStringLiteral("Fruit")));
@@ -264,22 +272,36 @@ private slots:
     }
 
     // Whatever changes an item the panel shows, the area shows it as stored, its row stays
-    // selected, and Add takes what is stored; an item gone is let go.
+    // selected, and Add takes what is stored; an item gone is let go. What is made or renamed
+    // is the row selected and shown (nothing for a category) whatever the shared search field
+    // holds: a search that would hide it is let go, one that finds it stays.
     void detailAreaAndAddFollowTheStore_data()
     {
         QTest::addColumn<QString>("tab");
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("name");
         QTest::addColumn<double>("added"); // energy, or an exercise's rate; -1 nothing shown
-        QTest::newRow("food edited") << "Custom Foods" << "edit" << "Toast" << 300.0;
-        QTest::newRow("food renamed") << "Custom Foods" << "rename" << "Brown toast" << 280.0;
-        QTest::newRow("food stored elsewhere") << "Custom Foods" << "other" << "Toast" << 300.0;
-        QTest::newRow("food deleted") << "Custom Foods" << "delete" << "" << -1.0;
-        QTest::newRow("exercise edited") << "Custom Exercises" << "edit" << "Jog" << 10.0;
-        QTest::newRow("exercise stored elsewhere") << "Custom Exercises" << "other" << "Jog" << 10.0;
-        QTest::newRow("exercise deleted") << "Custom Exercises" << "delete" << "" << -1.0;
-        QTest::newRow("meal renamed") << "Saved Meals" << "rename" << "Brown soup" << 120.0;
-        QTest::newRow("meal deleted") << "Saved Meals" << "delete" << "" << -1.0;
+        QTest::addColumn<QString>("search");
+        QTest::newRow("food edited") << "Custom Foods" << "edit" << "Toast" << 300.0 << "";
+        QTest::newRow("food renamed") << "Custom Foods" << "rename" << "Brown toast" << 280.0 << "";
+        QTest::newRow("food renamed out of the search") << "Custom Foods" << "rename" << "Rye loaf" << 280.0 << "toast";
+        QTest::newRow("food stored elsewhere") << "Custom Foods" << "other" << "Toast" << 300.0 << "";
+        QTest::newRow("food deleted") << "Custom Foods" << "delete" << "" << -1.0 << "";
+        QTest::newRow("food made, search hides it") << "Custom Foods" << "new" << "New food" << 300.0 << "banana";
+        QTest::newRow("food made, search finds it") << "Custom Foods" << "new" << "New food" << 300.0 << "new";
+        QTest::newRow("food made from the menu") << "Custom Foods" << "menu" << "New food" << 300.0 << "toast";
+        QTest::newRow("food category made") << "Custom Foods" << "category" << "Drinks" << -1.0 << "banana";
+        QTest::newRow("food searched for without hits") << "Custom Foods" << "search" << "" << -1.0 << "";
+        QTest::newRow("food, another tab up") << "Custom Foods" << "tab" << "Toast" << -1.0 << "";
+        QTest::newRow("food, an exercise copied") << "Custom Foods" << "copy" << "Toast" << 280.0 << "";
+        QTest::newRow("exercise edited") << "Custom Exercises" << "edit" << "Jog" << 10.0 << "";
+        QTest::newRow("exercise stored elsewhere") << "Custom Exercises" << "other" << "Jog" << 10.0 << "";
+        QTest::newRow("exercise deleted") << "Custom Exercises" << "delete" << "" << -1.0 << "";
+        QTest::newRow("exercise made") << "Custom Exercises" << "new" << "New exercise" << 10.0 << "jog";
+        QTest::newRow("meal renamed") << "Saved Meals" << "rename" << "Brown soup" << 120.0 << "";
+        QTest::newRow("meal renamed out of the search") << "Saved Meals" << "rename" << "Stew" << 120.0 << "soup";
+        QTest::newRow("meal deleted") << "Saved Meals" << "delete" << "" << -1.0 << "";
+        QTest::newRow("meal made") << "Saved Meals" << "new" << "Porridge" << 100.0 << "soup";
     }
     void detailAreaAndAddFollowTheStore()
     {
@@ -287,6 +309,7 @@ private slots:
         QFETCH(QString, change);
         QFETCH(QString, name);
         QFETCH(double, added);
+        QFETCH(QString, search);
         const DBTypes::FoodItem values{-1.0f, 'B', 280.0f};
         const int food = tab == QLatin1String("Custom Foods") ? 0 : tab == QLatin1String("Saved Meals") ? 2 : 1;
         DragListView* list = std::array{_panel->myfoodView, _panel->myexerciseView, _panel->savedMealView}[food];
@@ -294,46 +317,71 @@ private slots:
                      : food == 1 ? ExDBDynamic::instance()->createExercise(ExDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Jog"), 8.0f)
                                  : SavedMealDB::instance()->storeMeal(_user, -1, "Soup", {mealEntry()}, true);
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, tab));
+        _panel->prettySearchEdit->lineEdit()->setText(search);
         openAll(list);
-        select(list, findId(list, id, false));
+        list->setCurrentItem(change == QLatin1String("menu") ? findId(list, FoodDBDynamic::instance()->getRootForUser(_user), true) : findId(list, id, false));
         ScriptedPrompter prompter;
-        prompter.answer(int(QMessageBox::Yes));
-        if (change == QLatin1String("edit")) {
-            QTimer::singleShot(0, [] {
-                QWidget* dialog = QApplication::activeModalWidget();
-                if (auto* foodEditor = qobject_cast<EditFoodDialog*>(dialog))
-                    foodEditor->row(DBTypes::ENERGY).edit->setText(QStringLiteral("300"));
-                if (auto* exerciseEditor = qobject_cast<EditExDialog*>(dialog))
-                    exerciseEditor->rateEdit->setText(QStringLiteral("10"));
+        QTimer::singleShot(0, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (auto* foodEditor = qobject_cast<EditFoodDialog*>(dialog)) {
+                foodEditor->row(DBTypes::ENERGY).checkBox->setChecked(true);
+                foodEditor->row(DBTypes::ENERGY).edit->setText(QStringLiteral("300"));
+            }
+            if (auto* exerciseEditor = qobject_cast<EditExDialog*>(dialog))
+                exerciseEditor->rateEdit->setText(QStringLiteral("10"));
+            if (dialog)
                 static_cast<EditItemDialog*>(dialog)->okButton->click();
-            });
+        });
+        if (change == QLatin1String("edit")) {
             (food == 0 ? _panel->myFoodEdit : _panel->myExEdit)->click();
         } else if (change == QLatin1String("rename")) {
             list->commitRename(findId(list, id, false), name);
         } else if (change == QLatin1String("other")) {
             QVERIFY(BXSqlQuery("UPDATE custom_foods SET calories = 300").exec() && BXSqlQuery("UPDATE custom_exercises SET scale = 10").exec());
-        } else {
+        } else if (change == QLatin1String("delete")) {
+            prompter.answer(int(QMessageBox::Yes));
             std::array{_panel->myFoodDelete, _panel->myExDelete, _panel->savedMealDelete}[food]->click();
+        } else if (change == QLatin1String("category")) {
+            prompter.answer(name);
+            (food == 0 ? _panel->myFoodNewCat : _panel->myExNewCat)->click();
+        } else if (change == QLatin1String("search")) {
+            _panel->prettySearchEdit->lineEdit()->setText(QStringLiteral("zzzz"));
+        } else if (change == QLatin1String("tab")) {
+            _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Saved Meals")));
+        } else if (change == QLatin1String("copy")) {
+            _panel->createCustomExerciseFromStatic(ExDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Run"), 0.1f);
+        } else if (change == QLatin1String("menu")) {
+            list->handleContextMenu(0); // Create new food
+        } else if (food == 2) {
+            groupRow(1, {addEntry(1, QStringLiteral("oats"))});
+            prompter.answer(QStringLiteral("Save Breakfast Menu"));
+            prompter.answer(name);
+            _panel->newSavedMeal->click();
+        } else {
+            list->clearSelection();
+            (food == 0 ? _panel->myFoodNewItem : _panel->myExNewItem)->click();
         }
+        _panel->refreshDynamic(); // as the diary page does when it is read again
+        const QTreeWidgetItem* selected = list->selectedItems().value(0);
+        QCOMPARE(selected ? selected->text(0) : QString(), name);
+        if (!name.isEmpty()) {
+            QCOMPARE(list->getSearch(), name.contains(search, Qt::CaseInsensitive) ? search : QString());
+            QCOMPARE(_panel->prettySearchEdit->lineEdit()->text(), list->getSearch());
+        }
+        double taken = -1.0;
+        connect(_panel, &FoodQueryWidget::addFoodSignal, [&](DBTypes::FoodDiaryItem& entry) { taken = entry.values.energy; });
+        connect(_panel, &FoodQueryWidget::addExerciseSignal, [&](DBTypes::ExerciseDiaryItem& entry) { taken = entry.rate; });
+        _panel->exerciseWidget->sizeLineEdit->setText(QStringLiteral("30"));
+        food == 1 ? _panel->exerciseWidget->addButton->click() : _panel->foodWidget->addToMeal(6);
+        QCOMPARE(taken, added);
         if (added < 0) {
             QCOMPARE(_panel->displayStack->currentWidget(), _panel->nothingSelectedLabel);
             return;
         }
-        QCOMPARE(FoodViewItem::from(list->selectedItems().value(0)), findId(list, id, false));
-        double taken = -1.0;
-        connect(_panel, &FoodQueryWidget::addFoodSignal, [&](DBTypes::FoodDiaryItem& entry) { taken = entry.values.energy; });
-        connect(_panel, &FoodQueryWidget::addExerciseSignal, [&](DBTypes::ExerciseDiaryItem& entry) { taken = entry.rate; });
-        if (food == 1) {
-            _panel->exerciseWidget->sizeLineEdit->setText(QStringLiteral("30"));
-            _panel->exerciseWidget->addButton->click();
-        } else {
-            _panel->foodWidget->addToMeal(6);
-        }
-        QCOMPARE(taken, added);
+        QCOMPARE(_panel->displayStack->currentIndex(), int(food == 1 ? FoodQueryWidget::ExercisePage : FoodQueryWidget::FoodPage));
         QVERIFY((food == 1 ? _panel->exerciseWidget->nameLabel : _panel->foodWidget->nameLabel)->text().contains(name));
         if (food == 0)
             QCOMPARE(_panel->foodWidget->caloriesLabel->text(), QStringLiteral("%1 cals").arg(added));
-        SavedMealDB::instance()->deleteMeal(id);
     }
 
     void editMenuValuePerTabAndRow_data()
@@ -757,9 +805,14 @@ private slots:
 
         box->click();
         QVERIFY(!findId(_panel->foodView, APPLE, false));
+        QCOMPARE(_panel->displayStack->currentWidget(), _panel->nothingSelectedLabel);
         QVERIFY(!stored());
         QVERIFY(!box->isChecked());
-        // Ticked again while the diary is held: still no favourite, and the box says so.
+        // Ticked again, in the whole list, while the diary is held: still no favourite, and the
+        // box says so.
+        _panel->showAllOption->click();
+        openAll(_panel->foodView);
+        select(_panel->foodView, findId(_panel->foodView, APPLE, false));
         {
             OtherReader other(BXSqlDb::instance()->database().databaseName(), OtherReader::Exclusive);
             BusyWaits waits(10000);

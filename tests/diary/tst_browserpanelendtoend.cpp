@@ -140,18 +140,24 @@ private slots:
         QVERIFY(entry->rate > 0.0f); // the page hands the user's weight to the panel
     }
 
+    // Made while the field still holds a search of the Foods tab, with a banana shown there:
+    // the new food is shown selected, and Add puts it, not the banana, into the day.
     void customFoodAndSavedBreakfast()
     {
+        _browser->categoryBar->setCurrentIndex(0);
+        _browser->prettySearchEdit->lineEdit()->setText(QStringLiteral("banana"));
+        _browser->foodView->setCurrentItem(firstOfType(_browser->foodView, FoodItemFlag));
         _browser->categoryBar->setCurrentIndex(2); // Custom Foods
-        _browser->myfoodView->clearSelection();
         QTimer::singleShot(0, [] {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                 dialog->accept();
         });
         _browser->myFoodNewItem->click();
-        FoodViewItem* food = firstOfType(_browser->myfoodView, FoodItemFlag | CustomItemFlag);
-        QVERIFY(food);
+        FoodViewItem* food = FoodViewItem::from(_browser->myfoodView->currentItem());
+        QVERIFY(food && food->isSelected());
         QCOMPARE(food->text(0), QStringLiteral("New food"));
+        _browser->foodWidget->addToMeal(DBTypes::DiaryDay::LUNCH);
+        QCOMPARE(firstEntry(_list->groupRow(DBTypes::DiaryDay::LUNCH)).value().desc, QStringLiteral("New food"));
 
         ScriptedPrompter prompter;
         prompter.answer(QStringLiteral("Save Breakfast Menu"));

@@ -33,6 +33,7 @@ private slots:
     void reportsMetricsChanges();
     void clearsSyncTables();
     void ensuresOneRowPerDate();
+    void refusesNoUser();
 };
 
 void TestUserDB::givesTheSmallestFreeId()
@@ -312,6 +313,18 @@ void TestUserDB::ensuresOneRowPerDate()
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM user_target").toInt(), 1);
     QVERIFY(StoreFixture::scalar("SELECT target_calories FROM user_target").isNull());
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM water_diary").toInt(), 1);
+}
+
+// A reading or change asked for no user (a window on none) is refused and told.
+void TestUserDB::refusesNoUser()
+{
+    for (const bool change : {false, true}) {
+        const StoreAction action(change ? StoreAction::Kind::Change : StoreAction::Kind::Read);
+        QVERIFY(change ? !UserDB::instance()->setDaysMeasurements(-1, "20240105", {})
+                       : !UserDB::instance()->getWeight(-1, "20240105", nullptr));
+        const QString told = change ? action.outcome().changeText() : action.outcome().readText();
+        QVERIFY2(told.contains(QStringLiteral("no user is chosen")), qPrintable(told));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestUserDB)

@@ -1,0 +1,124 @@
+#include "core/keptfiles.h"
+#include "core/workingfile.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+bool writeFile(const QString& path, QFile::Permissions modes = QFile::ReadOwner | QFile::WriteOwner,
+               const QByteArray& data = "data")
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.setPermissions(modes);
+}
+
+// The exit code of `step` run in a child that ends without clearing up, as a killed run does.
+template <typename Step>
+int inKilledRun(Step step)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(step());
+    int status = -1;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+class TestWorkingFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ledgerRemovesOnlyWhatItWrote_data()
+    {
+        QTest::addColumn<QString>("written");     // by a killed run; empty for an earlier version's ledger
+        QTest::addColumn<QStringList>("others");  // files it never wrote, relative to the current folder
+        QTest::newRow("a name with a line break") << QStringLiteral("copy\nvictim.ptBackup") << QStringList{"victim.ptBackup.partial"};
+        QTest::newRow("an earlier version's ledger") << QString() << QStringList{"victim.partial", "shared.partial", "own2.partial"};
+    }
+
+    // A start removes the working files that a killed run left, however they are called, and
+    // nothing else: no part of a name, no name that is not absolute or steps back, no file that
+    // an earlier version's ledger may name only in part.
+    void ledgerRemovesOnlyWhatItWrote()
+    {
+        QFETCH(QString, written);
+        QFETCH(QStringList, others);
+        QTemporaryDir dir;
+        const QString current = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const QString ledger = dir.filePath(QStringLiteral("working-files"));
+        const QString own = dir.filePath(written.isEmpty() ? QStringLiteral("own.partial") : written + WorkingFile::Suffix);
+        for (const QString& other : others)
+            QVERIFY(writeFile(other, other.startsWith(QLatin1String("shared")) ? QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther
+                                                                                : QFile::ReadOwner | QFile::WriteOwner));
+        const QByteArray earlier = QFile::encodeName(QStringLiteral("%1\nvictim.partial\n%2/shared.partial\n%2/x/../own2.partial\n")
+                                                         .arg(own, dir.path()));
+        QVERIFY(written.isEmpty() ? writeFile(own) && writeFile(ledger, QFile::ReadOwner | QFile::WriteOwner, earlier)
+                                  : inKilledRun([&] {
+                                        WorkingFile::keepLedger(ledger);
+                                        WorkingFile file(dir.filePath(written));
+                                        QString reason;
+                                        // Killed while the file is written.
+                                        if (file.open(&reason))
+                                            ::_exit(0);
+                                        return 1;
+                                    }) == 0);
+        WorkingFile::keepLedger(ledger);
+        WorkingFile::keepLedger(QString());
+        QStringList left;
+        for (const QString& file : QStringList(own) + others)
+            left << (QFileInfo::exists(file) ? file : QString());
+        QDir::setCurrent(current);
+        QCOMPARE(left, QStringList(QString()) + others);
+    }
+
+    // A write that a read-only disk refused leaves no name in the ledger: its file was never made.
+    void refusedWriteIsNotNoted()
+    {
+        QTemporaryDir dir;
+        const QString ledger = dir.filePath(QStringLiteral("working-files"));
+        const QByteArray disk = QFile::encodeName(dir.filePath(QStringLiteral("disk")));
+        QVERIFY(QDir().mkdir(QFile::decodeName(disk)));
+        const int code = inKilledRun([&] {
+            if ((::unshare(CLONE_NEWNS) != 0 && ::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+                || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                || ::mount("tmpfs", disk.constData(), "tmpfs", MS_RDONLY, nullptr) != 0)
+                return 2;
+            WorkingFile::keepLedger(ledger);
+            QString reason;
+            const bool refused = !WorkingFile(QFile::decodeName(disk) + QStringLiteral("/backup")).open(&reason);
+            return refused && reason.endsWith(QStringLiteral("Read-only file system"))
+                           && WorkingFile::ledgerFiles() == QStringList(ledger) ? 0 : 1;
+        });
+        if (code == 2)
+            QSKIP("No read-only disk can be mounted here");
+        QCOMPARE(code, 0);
+    }
+
+    // A link is judged by what it points to; a name called like a working file is the program's.
+    void targetProblemJudgesWhatIsThere()
+    {
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("print.pdf"));
+        const QString target = dir.filePath(QStringLiteral("gone.pdf"));
+        QVERIFY(QFile::link(target, link));
+        QCOMPARE(KeptFiles::targetProblem(link).value_or(QString()),
+                 link + QStringLiteral(" is a link to ") + target + QStringLiteral(", which does not exist"));
+        QVERIFY(writeFile(target));
+        QVERIFY(!KeptFiles::targetProblem(link));
+        QCOMPARE(KeptFiles::targetProblem(target + WorkingFile::Suffix).value_or(QString()),
+                 target + WorkingFile::Suffix + QStringLiteral(" is a file that this program keeps for itself"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWorkingFile)
+#include "tst_workingfile.moc"

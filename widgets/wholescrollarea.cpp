@@ -1,0 +1,7 @@
+#include "widgets/wholescrollarea.h"
+
+QSize WholeScrollArea::sizeHint() const
+{
+    const int frame = 2 * frameWidth();
+    return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+}
