@@ -4,6 +4,7 @@
 #include "widgets/bxhelpclient.h"
 #include "widgets/bxtoolbar.h"
 #include "widgets/bxtoolbarbutton.h"
+#include "widgets/progressbox.h"
 #include "widgets/searchlineedit.h"
 #include "widgets/shownday.h"
 #include "widgets/storeprompt.h"

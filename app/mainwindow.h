@@ -26,13 +26,13 @@ class DiaryListView;
 class DiaryWidget;
 class FoodQueryWidget;
 class PrintModule;
+class ProgressBox;
 class QAction;
 class QActionGroup;
 class QDate;
 class QFrame;
 class QLabel;
 class QMenu;
-class QProgressDialog;
 class QStackedWidget;
 class ReportFactory;
 class ReportsContainer;
@@ -446,7 +446,8 @@ private:
     bool _switchingUser = false;
     // A backup or restore runs; another one does not start.
     bool _fileCommand = false;
-    QPointer<QProgressDialog> _copyProgress;
+    // The progress of the copy, with its Cancel.
+    std::unique_ptr<ProgressBox> _copyProgress;
     QStringList _heldMessages;
     // What the end of a backup or restore that stayed adds to its message: that the disk did not
     // confirm it.

@@ -22,6 +22,7 @@
 #include "userdb/filecopy.h"
 #include "userdb/storeaction.h"
 #include "userdb/userdb.h"
+#include "widgets/progressbox.h"
 #include "widgets/storeprompt.h"
 #include "widgets/userturn.h"
 
@@ -30,7 +31,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QProgressDialog>
 #include <QScopedValueRollback>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -322,10 +322,10 @@ QString notRestored(const QString& backup, const QString& reason)
 
 // Puts a proven copy of the backup in place of the user database, keeping the current data
 // until the restore ends; throws BXException when the backup cannot be used.
-void installRestoredFile(const QFileInfo& backup)
+void installRestoredFile(const QFileInfo& backup, WorkProgress* progress)
 {
     std::string reason;
-    if (!BXSqlDb::installCopy(backup.absoluteFilePath(), reason))
+    if (!BXSqlDb::installCopy(backup.absoluteFilePath(), reason, progress))
         throw BXException(notRestored(backup.absoluteFilePath(), QString::fromStdString(reason)));
 }
 
@@ -513,14 +513,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-// A modal busy indicator that stays up until the copy and the restart are over.
+// A modal progress dialog that stays up until the copy and the restart are over; its Cancel
+// stops the copy until the copy takes the place of the file it replaces.
 void MainWindow::_showCopyProgress(const QString& label)
 {
-    _copyProgress = new QProgressDialog(label, QString(), 0, 0, this);
-    _copyProgress->setWindowModality(Qt::ApplicationModal);
-    _copyProgress->setCancelButton(nullptr);
-    _copyProgress->setMinimumDuration(0);
-    _copyProgress->show();
+    _copyProgress = std::make_unique<ProgressBox>(this, label);
     UserTurn::passEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -546,6 +543,10 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     } catch (const BXException& e) {
         result = e.message();
     }
+    if (_copyProgress && _copyProgress->stopped())
+        result = replacesLive ? tr("The restore was cancelled. Your data is as it was.")
+                              : tr("The backup was cancelled. The backup file %1 is as it was.")
+                                    .arg(QDir::toNativeSeparators(destination.absoluteFilePath()));
     if (cursorSet)
         QApplication::restoreOverrideCursor();
     claim.release();
@@ -556,7 +557,7 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     _reopenDiary();
     // Input queued during the copy is dropped here, before the window takes input again.
     UserTurn::passEvents();
-    delete _copyProgress;
+    _copyProgress.reset();
     qApp->removeEventFilter(this);
     _copying = false;
     const QStringList held = _heldMessages;
@@ -664,7 +665,7 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
     _showCopyProgress(restoring ? tr("Restoring your data...") : tr("Backing up your data..."));
 
     if (restoring) {
-        installRestoredFile(source);
+        installRestoredFile(source, _copyProgress.get());
         return true;
     }
     QString reason;
@@ -680,7 +681,7 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
     };
     QString unsynced;
     if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason, prove,
-                        &unsynced))
+                        &unsynced, _copyProgress.get()))
         throw BXException(refused ? refusedByRestore(destination, earlier, reason)
                                   : copyRefused(source, destination, earlier, copy, reason));
     if (!unsynced.isEmpty())

@@ -79,9 +79,9 @@ inline void addCheckin(const QByteArray& date, float weight)
     insert.exec();
 }
 
-// Ten years: 16 or 17 foods a day, two exercise entries on most days, a daily check-in. Foods
-// are named "Food <id>" unless foodName is given.
-inline bool writeDiary(const FoodName& foodName = {})
+// Ten years (or `days`): 16 or 17 foods a day, two exercise entries on most days, a daily
+// check-in. Foods are named "Food <id>" unless foodName is given.
+inline bool writeDiary(const FoodName& foodName = {}, int days = Days)
 {
     if (!startDatabase())
         return false;
@@ -94,7 +94,7 @@ inline bool writeDiary(const FoodName& foodName = {})
         return false;
     QRandomGenerator random(12345);
     BXSqlDb::beginTransaction();
-    for (int day = 0; day < Days; ++day) {
+    for (int day = 0; day < days; ++day) {
         const QByteArray date = dateCode(FirstDay.addDays(day));
         addFoods(date, 16 + day % 3 / 2, random, foodName);
         addExercise(date);

@@ -8,6 +8,7 @@
 #include "core/keptfiles.h"
 #include "core/notificationcenter.h"
 #include "core/regularfile.h"
+#include "core/workprogress.h"
 #include "net/bxhttp.h"
 #include "net/orvurlparams.h"
 #include "net/rssreader.h"
@@ -38,6 +39,24 @@ bool hasGzipMagic(const QString& path)
         return false;
     return file.read(2) == QByteArray("\x1f\x8b", 2);
 }
+
+// The install's progress, told to the dialog by installProgress; Cancel calls abort().
+class InstallProgress : public WorkProgress
+{
+public:
+    explicit InstallProgress(StaticDbUpdater* updater) : _updater(updater) {}
+
+protected:
+    bool report(qint64 done, qint64 total) override
+    {
+        emit _updater->installProgress(int(done), int(total));
+        UserTurn::passEvents();
+        return _updater->state() != StaticDbUpdater::ABORTED;
+    }
+
+private:
+    StaticDbUpdater* _updater;
+};
 
 } // namespace
 
@@ -404,6 +423,7 @@ bool StaticDbUpdater::copyFile(const QString& source, const QString& destination
         return false;
     QByteArray block(BLOCK_SIZE, Qt::Uninitialized);
     qint64 written = 0;
+    InstallProgress progress(this);
     bool ok = gzdirect(in) == 0;
     while (ok) {
         const int n = gzread(in, block.data(), unsigned(block.size()));
@@ -413,11 +433,11 @@ bool StaticDbUpdater::copyFile(const QString& source, const QString& destination
         }
         written += n;
         ok = written <= limit && out.write(block.constData(), n) == n;
-        const int done = int(std::min(qint64(gzoffset(in)), compressedSize));
-        emit installProgress(done, int(compressedSize));
-        UserTurn::passEvents();
-        ok = ok && _state != ABORTED;
+        ok = progress.advance(std::min(qint64(gzoffset(in)), compressedSize), compressedSize) && ok;
     }
+    // The end of the session stops the install as Cancel does.
+    if (progress.stopped())
+        _state = ABORTED;
     ok = gzclose_r(in) == Z_OK && ok;
     ok = ok && out.flush() && ::fsync(out.handle()) == 0;
     out.close();

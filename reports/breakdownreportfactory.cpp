@@ -21,11 +21,13 @@ bool hasEntries(const QDate& date)
 } // namespace
 
 BreakdownReportFactory::BreakdownReportFactory(QDate first, QDate last, int chartsPerPage,
-                                               bool omitEmpty)
+                                               bool omitEmpty, WorkProgress* progress)
     : _chartsPerPage(chartsPerPage)
 {
     int position = 0;
     for (QDate date = first; date <= last; date = date.addDays(1)) {
+        if (progress && !progress->advance(first.daysTo(date), first.daysTo(last) + 1))
+            return;
         if (omitEmpty && !hasEntries(date))
             continue;
         if (position == 0)

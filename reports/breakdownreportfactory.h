@@ -16,8 +16,10 @@ class BreakdownReportFactory : public ReportFactory
 public:
     // With `omitEmpty`, days without live diary entries are left out. Every day's pie is
     // read here, so that laying out and drawing never read the diary: run it inside a reading
-    // action, whose outcome tells whether all of it was read.
-    BreakdownReportFactory(QDate first, QDate last, int chartsPerPage, bool omitEmpty);
+    // action, whose outcome tells whether all of it was read. Once `progress`, told of each
+    // day, stops, the rest is not read.
+    BreakdownReportFactory(QDate first, QDate last, int chartsPerPage, bool omitEmpty,
+                           WorkProgress* progress = nullptr);
     ~BreakdownReportFactory() override;
 
     Report* getReport(ReportDeviceMetrics* metrics) override;

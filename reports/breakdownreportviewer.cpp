@@ -91,5 +91,7 @@ ReportFactory* BreakdownReportViewer::getReportFactory()
         last = options->endDate();
     }
     const bool omitEmpty = options->omitEmptyCheckbox->isChecked();
-    return readFactory(this, [&] { return new BreakdownReportFactory(first, last, chartsPerPage, omitEmpty); });
+    return readFactory(this, [&](WorkProgress& progress) {
+        return new BreakdownReportFactory(first, last, chartsPerPage, omitEmpty, &progress);
+    });
 }

@@ -6,10 +6,12 @@
 #include "core/diaryday.h"
 #include "core/keptfiles.h"
 #include "core/workingfile.h"
+#include "core/workprogress.h"
 #include "reports/csvoptions.h"
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 #include "userdb/storeaction.h"
+#include "widgets/progressbox.h"
 #include "widgets/prompter.h"
 #include "widgets/storeprompt.h"
 
@@ -58,10 +60,21 @@ std::string dayRows(const DiaryDay& day)
 
 using Days = std::map<QDate, DiaryDay>;
 
+// The steps of an export: a day read, a day written into the one file, a day file written.
+struct Steps
+{
+    WorkProgress& progress;
+    qint64 done;
+    qint64 total;
+
+    bool next() { return progress.advance(done++, total); }
+};
+
 // Writes the header and the rows of the days from `first` to before `last` as the whole of
-// `path`; false with the reason. What `path` held stays until the file is whole.
+// `path`; false with the reason (none when the work was asked to stop). What `path` held stays
+// until the file is whole.
 bool writeDays(const QString& path, const std::string& headerLine, Days::const_iterator first,
-               Days::const_iterator last, QString* reason)
+               Days::const_iterator last, QString* reason, Steps& steps)
 {
     if (const std::optional<QString> refused = KeptFiles::targetProblem(path)) {
         *reason = *refused;
@@ -71,8 +84,11 @@ bool writeDays(const QString& path, const std::string& headerLine, Days::const_i
     if (!file.open(reason))
         return false;
     bool written = write_string(file, headerLine.c_str());
-    for (auto day = first; written && day != last; ++day)
+    for (auto day = first; written && day != last; ++day) {
+        if (!steps.next())
+            return false;
         written = write_string(file, dayRows(day->second).c_str());
+    }
     if (!written) {
         *reason = file.device().errorString();
         return false;
@@ -186,10 +202,19 @@ void CsvExportDiary::perform()
     options->setDate(_day);
     if (!runOptions(options.get()))
         return;
+    QString error;
+    if (!_run(*options, error) || error.isEmpty())
+        return;
+    Prompter::warning(_parent, BrandEngine::instance()->getString("app_name_short"), error);
+}
+
+bool CsvExportDiary::_run(const CSVOptions& options, QString& error)
+{
     QDate start;
     QDate end;
-    const bool all = !options->getDateRangeUnlessAll(start, end);
+    const bool all = !options.getDateRangeUnlessAll(start, end);
     Days days;
+    ProgressBox progress(_parent, QObject::tr("Reading your diary..."));
     // The whole export is one reading: one wait, Retry or Cancel, and no file unless every
     // day was read.
     const bool read = StorePrompt::read(_parent, [&] {
@@ -203,30 +228,34 @@ void CsvExportDiary::perform()
             start = DateFromCode4(dates->begin()->c_str());
             end = DateFromCode4(dates->rbegin()->c_str());
         }
-        _readDays(start, end, options->omitEmpty(), days);
+        _readDays(start, end, options.omitEmpty(), days, progress);
     });
     if (!read)
-        return;
-    QString error;
-    if (start.isNull() && end.isNull())
+        return false;
+    if (start.isNull() && end.isNull()) {
         error = QObject::tr("There is nothing in the diary to export!");
-    else if (days.empty())
+    } else if (!progress.stopped() && days.empty()) {
         error = QObject::tr("No days in the selected range have any recorded items");
-    else
-        _writeDays(options->getOneFile(), options->getManyDir(), days, error);
-    if (!error.isEmpty())
-        Prompter::warning(_parent, BrandEngine::instance()->getString("app_name_short"), error);
+    } else if (!progress.stopped()) {
+        progress.setLabel(QObject::tr("Writing the CSV files..."));
+        _writeDays(options.getOneFile(), options.getManyDir(), days, error, progress);
+    }
+    if (progress.stopped() && error.isEmpty())
+        error = QObject::tr("The export was cancelled. Any file that it had not finished is as "
+                            "it was.");
+    return true;
 }
 
 void CsvExportDiary::doExport(const QString& oneFile, const QString& manyDir, const QDate& start,
                               const QDate& end, bool omitEmpty, QString& error)
 {
     error = QString();
+    WorkProgress progress;
     Days days;
     StoreOutcome outcome;
     {
         const StoreAction reading(StoreAction::Kind::Read);
-        if (!_readDays(start, end, omitEmpty, days) && reading.outcome().ok())
+        if (!_readDays(start, end, omitEmpty, days, progress) && reading.outcome().ok())
             outcome = StoreOutcome(StoreOutcome::Reason::Other, QString());
         else
             outcome = reading.outcome();
@@ -239,13 +268,16 @@ void CsvExportDiary::doExport(const QString& oneFile, const QString& manyDir, co
         error = QObject::tr("No days in the selected range have any recorded items");
         return;
     }
-    _writeDays(oneFile, manyDir, days, error);
+    if (!progress.stopped())
+        _writeDays(oneFile, manyDir, days, error, progress);
 }
 
-bool CsvExportDiary::_readDays(const QDate& start, const QDate& end, bool omitEmpty, Days& days)
+bool CsvExportDiary::_readDays(const QDate& start, const QDate& end, bool omitEmpty, Days& days,
+                               WorkProgress& progress)
 {
     const int user = ShownDay::instance()->user();
-    for (QDate date = start; date <= end; date = date.addDays(1)) {
+    Steps steps{progress, 0, start.daysTo(end) + 1};
+    for (QDate date = start; date <= end && steps.next(); date = date.addDays(1)) {
         char code[DBTypes::DATE_CODE_SIZE];
         DateToCode4(date, code);
         std::optional<DiaryDay> day = DiaryDB::instance()->getDay(user, code, false);
@@ -258,21 +290,25 @@ bool CsvExportDiary::_readDays(const QDate& start, const QDate& end, bool omitEm
 }
 
 void CsvExportDiary::_writeDays(const QString& oneFile, const QString& manyDir, const Days& days,
-                                QString& error)
+                                QString& error, WorkProgress& progress)
 {
     const std::string headerLine = header();
     QString reason;
-    if (!oneFile.isEmpty() && !writeDays(oneFile, headerLine, days.begin(), days.end(), &reason)) {
-        error = QObject::tr("Could not write %1: %2\nAny earlier file of that name is unchanged.")
+    const qint64 count = qint64(days.size());
+    Steps steps{progress, 0, (oneFile.isEmpty() ? 0 : count) + (manyDir.isEmpty() ? 0 : count)};
+    if (!oneFile.isEmpty()
+        && !writeDays(oneFile, headerLine, days.begin(), days.end(), &reason, steps)) {
+        if (!progress.stopped())
+            error = QObject::tr("Could not write %1: %2\nAny earlier file of that name is unchanged.")
                     .arg(QDir::toNativeSeparators(oneFile), reason);
         return;
     }
     if (manyDir.isEmpty())
         return;
-    for (auto day = days.begin(); day != days.end(); ++day) {
+    for (auto day = days.begin(); day != days.end() && !progress.stopped(); ++day) {
         const QString path =
             manyDir + QLatin1Char('/') + day->first.toString(QStringLiteral("yyyy-MM-dd"));
-        if (!writeDays(path, headerLine, day, std::next(day), &reason)) {
+        if (!writeDays(path, headerLine, day, std::next(day), &reason, steps) && !progress.stopped()) {
             error = QObject::tr("Could not write %1 (and possibly other files): %2\nAny earlier "
                                 "files of those names are unchanged.")
                         .arg(QDir::toNativeSeparators(path), reason);

@@ -11,6 +11,7 @@
 class CSVOptions;
 class QWidget;
 class WorkingFile;
+class WorkProgress;
 
 namespace DBTypes {
 class ExerciseDiaryItem;
@@ -37,7 +38,8 @@ public:
     CsvExportDiary(QWidget* parent, const QDate& selectedDay);
     virtual ~CsvExportDiary() = default;
 
-    // Asks the export options, writes the output and reports errors in a warning box.
+    // Asks the export options, writes the output under a progress dialog with Cancel and
+    // reports errors, and a cancelled export, in a warning box.
     void perform();
 
     // Exports start..end into a single file and/or one file per day in folder; pass an empty
@@ -59,11 +61,16 @@ protected:
 
 private:
     using Days = std::map<QDate, DBTypes::DiaryDay>;
+    // Reads and writes what the options ask for, with its progress shown: false when the
+    // reading was given up (the user was told), else true with what the user is told in `error`.
+    bool _run(const CSVOptions& options, QString& error);
     // The days of start..end (without the empty ones with omitEmpty); false when one could not
-    // be read.
-    static bool _readDays(const QDate& start, const QDate& end, bool omitEmpty, Days& days);
+    // be read. Once `progress` stops, the rest is not read.
+    static bool _readDays(const QDate& start, const QDate& end, bool omitEmpty, Days& days,
+                          WorkProgress& progress);
+    // Once `progress` stops, the file being written is dropped, and no other is begun.
     static void _writeDays(const QString& oneFile, const QString& manyDir, const Days& days,
-                           QString& error);
+                           QString& error, WorkProgress& progress);
 
     QWidget* _parent;
     QDate _day;

@@ -6,6 +6,7 @@
 #include "core/numberparser.h"
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
+#include "core/workprogress.h"
 #include "reports/diaryreportfactory.h"
 #include "reports/reportdevicemetrics.h"
 #include "reports/reportpage.h"
@@ -71,8 +72,9 @@ QString noItems()
 
 } // namespace
 
-DiaryReport::DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* factory)
-    : _metrics(metrics), _factory(factory)
+DiaryReport::DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* factory,
+                         WorkProgress* progress)
+    : _metrics(metrics), _factory(factory), _progress(progress)
 {
     _readColumns(factory->columns());
     _snackDisplay = factory->snackDisplay();
@@ -82,6 +84,9 @@ DiaryReport::DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* facto
                         .arg(BrandEngine::instance()->getString("app_name").toHtmlEscaped()));
     if (factory->summaryOnly()) {
         for (const auto& [date, day] : factory->days()) {
+            if (!_goesOn())
+                return;
+            ++_daysDone;
             if (day.empty() && factory->omitEmpty()) {
                 _pending.append(QStringLiteral("<h2>%1</h2>").arg(DisplayDate::longText(date)));
                 _pending.append(tr("<p>No entries exist for this date.</p>"));
@@ -93,6 +98,9 @@ DiaryReport::DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* facto
         return;
     }
     for (const auto& [date, day] : factory->days()) {
+        if (!_goesOn())
+            return;
+        ++_daysDone;
         if (day.empty() && factory->omitEmpty())
             continue;
         _outputDay(date, day, false);
@@ -274,11 +282,16 @@ QString DiaryReport::_exerciseGroup(const DiaryDay& day) const
         + QStringLiteral("<table width=\"100%\" cellpadding=\"3\">%1</table>").arg(rows);
 }
 
+bool DiaryReport::_goesOn()
+{
+    return !_progress || _progress->advance(_daysDone, qint64(_factory->days().size()));
+}
+
 // Paginates the queued sections without splitting any; a page always gets one, even when
 // it overflows.
 void DiaryReport::_paginate()
 {
-    while (!_pending.isEmpty()) {
+    while (!_pending.isEmpty() && _goesOn()) {
         const int fitting = _fittingSections();
         const int taken = (fitting == 0 && _pages.back().isEmpty()) ? 1 : fitting;
         _pages.back() += _pending.mid(0, taken).join(QString());

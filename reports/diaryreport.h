@@ -17,6 +17,7 @@ class DiaryReportFactory;
 class QPaintDevice;
 class QTextDocument;
 class ReportDeviceMetrics;
+class WorkProgress;
 
 // Diary printout for one output device: rich-text blocks paginated so that no block is
 // split across pages.
@@ -25,7 +26,10 @@ class DiaryReport : public Report
     Q_DECLARE_TR_FUNCTIONS(DiaryReport)
 
 public:
-    DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* factory);
+    // Lays the days out, telling `progress`, when given, how far it is; once that stops, the
+    // rest is left out.
+    DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* factory,
+                WorkProgress* progress = nullptr);
     ~DiaryReport() override;
 
     void draw(QPainter* painter, int page) const override;
@@ -46,6 +50,8 @@ private:
     QString _nutrientTable(const DBTypes::DiaryDay& day) const;
     QString _foodGroup(const QString& title, const FoodList& foods) const;
     QString _exerciseGroup(const DBTypes::DiaryDay& day) const;
+    // Whether the layout goes on, a day or a page further.
+    bool _goesOn();
     void _paginate();
     int _fittingSections() const;
     // Whether the last page's text and the first `sections` pending sections fit its body.
@@ -62,4 +68,6 @@ private:
     mutable std::unique_ptr<QTextDocument> _cache;
     mutable const QPaintDevice* _cacheDevice = nullptr;
     mutable int _cachePage = -1;
+    WorkProgress* _progress;
+    qint64 _daysDone = 0;
 };

@@ -6,8 +6,10 @@
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 
+#include <memory>
+
 DiaryReportFactory::DiaryReportFactory(QDate first, QDate last, bool summaryOnly,
-                                       bool omitEmpty)
+                                       bool omitEmpty, WorkProgress* progress)
     : _summaryOnly(summaryOnly), _omitEmpty(omitEmpty)
 {
     UserDB* users = UserDB::instance();
@@ -15,6 +17,8 @@ DiaryReportFactory::DiaryReportFactory(QDate first, QDate last, bool summaryOnly
     _columns = users->getColumnSettings(user).value_or(QString());
     _snackDisplay = users->getUserPrefs(user).value_or(DBTypes::UserPrefs()).snackDisplay;
     for (QDate day = first; day <= last; day = day.addDays(1)) {
+        if (progress && !progress->advance(first.daysTo(day), first.daysTo(last) + 1))
+            return;
         char code[DBTypes::DATE_CODE_SIZE];
         DateToCode4(day, code);
         _days.emplace(day, DiaryDB::instance()->getDay(user, code, false).value_or(DBTypes::DiaryDay()));
@@ -33,4 +37,10 @@ float DiaryReportFactory::energyTarget(const QDate& day) const
 Report* DiaryReportFactory::getReport(ReportDeviceMetrics* metrics)
 {
     return new DiaryReport(metrics, this);
+}
+
+Report* DiaryReportFactory::layOut(ReportDeviceMetrics* metrics, WorkProgress& progress)
+{
+    auto report = std::make_unique<DiaryReport>(metrics, this, &progress);
+    return progress.stopped() ? nullptr : report.release();
 }

@@ -14,10 +14,13 @@ class DiaryReportFactory : public ReportFactory
 public:
     // Loads every day from `first` to `last`, both included, with what the report shows of
     // the user's settings and targets: laying out never reads the diary. Run it inside a
-    // reading action, whose outcome tells whether all of it was read.
-    DiaryReportFactory(QDate first, QDate last, bool summaryOnly, bool omitEmpty);
+    // reading action, whose outcome tells whether all of it was read. Once `progress`, told
+    // of each day, stops, the rest is not read.
+    DiaryReportFactory(QDate first, QDate last, bool summaryOnly, bool omitEmpty,
+                       WorkProgress* progress = nullptr);
 
     Report* getReport(ReportDeviceMetrics* metrics) override;
+    Report* layOut(ReportDeviceMetrics* metrics, WorkProgress& progress) override;
     bool preferLandscape() const override { return false; }
 
     const std::map<QDate, DBTypes::DiaryDay>& days() const { return _days; }

@@ -102,7 +102,7 @@ ReportFactory* NutrientReportViewer::getReportFactory()
     QDate start;
     QDate end;
     getDateRange(start, end);
-    return readFactory(this, [&] {
+    return readFactory(this, [&](WorkProgress&) {
         auto* chart = new NutrientChart(nullptr, tr("Nutrient Chart from %1 to %2.")
                                                      .arg(DisplayDate::textDate(start),
                                                           DisplayDate::textDate(end)));

@@ -72,7 +72,7 @@ ReportFactory* PeriodChartViewer::getReportFactory()
     QDate start;
     QDate end;
     getDateRange(start, end);
-    return readFactory(this, [&] {
+    return readFactory(this, [&](WorkProgress&) {
         ReportsChart* chart = makeChart(tr("%1 from %2 to %3.")
                                             .arg(_title, DisplayDate::textDate(start),
                                                  DisplayDate::textDate(end)));

@@ -13,5 +13,5 @@ ReportFactory* PrintCheckin::getReportFactory()
     QDate first;
     QDate last;
     options->getDateRange(first, last);
-    return readFactory(parent(), [&] { return new CheckinReportFactory(first, last); });
+    return readFactory(parent(), [&](WorkProgress&) { return new CheckinReportFactory(first, last); });
 }

@@ -25,8 +25,9 @@ ReportFactory* PrintDiary::getReportFactory()
             return nullptr;
         options->getDateRange(first, last);
     }
-    return readFactory(parent(), [&] {
-        return new DiaryReportFactory(first, last, options->summaryOnly(), options->omitEmpty());
+    return readFactory(parent(), [&](WorkProgress& progress) {
+        return new DiaryReportFactory(first, last, options->summaryOnly(), options->omitEmpty(),
+                                      &progress);
     });
 }
 

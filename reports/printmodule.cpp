@@ -6,6 +6,7 @@
 #include "reports/printsteps.h"
 #include "reports/report.h"
 #include "reports/reportfactory.h"
+#include "widgets/progressbox.h"
 #include "widgets/storeprompt.h"
 
 #include "core/endrequest.h"
@@ -22,19 +23,23 @@ namespace {
 
 enum class Printed { Whole, Refused, Ended };
 
-// Draws every page of the factory's report: Refused when the printer did not start the job or
-// did not end it. Once the end of the session is asked for, no further page is drawn: Ended.
+// Lays out and draws every page of the factory's report, its progress shown: Refused when the
+// printer did not start the job or did not end it. Once the user cancelled or the end of the
+// session is asked for, no further page is laid out or drawn: Ended.
 Printed printPages(QPrinter& printer, ReportFactory* factory)
 {
     PrinterRDM metrics(printer);
     if (!metrics.painter()->isActive())
         return Printed::Refused;
+    ProgressBox progress(nullptr, QObject::tr("Laying out the pages..."));
     bool ended = false;
     {
         // The report goes before its metrics, whose painter it may still use.
-        const std::unique_ptr<Report> report(factory->getReport(&metrics));
-        const int pages = report->getPageCount();
-        for (int page = 0; page < pages && !(ended = EndRequest::asked()); ++page) {
+        const std::unique_ptr<Report> report(factory->layOut(&metrics, progress));
+        const int pages = report ? report->getPageCount() : 0;
+        progress.setLabel(QObject::tr("Printing..."));
+        ended = !report;
+        for (int page = 0; page < pages && !(ended = !progress.advance(page, pages)); ++page) {
             if (page > 0)
                 printer.newPage();
             report->draw(metrics.painter(), page);
@@ -77,10 +82,12 @@ std::optional<QString> printJob(QPrinter& printer, ReportFactory* factory)
 
 } // namespace
 
-ReportFactory* PrintModule::readFactory(QWidget* parent, const std::function<ReportFactory*()>& make)
+ReportFactory* PrintModule::readFactory(QWidget* parent,
+                                        const std::function<ReportFactory*(WorkProgress&)>& make)
 {
     std::unique_ptr<ReportFactory> factory;
-    if (!StorePrompt::read(parent, [&] { factory.reset(make()); }))
+    ProgressBox progress(parent, QObject::tr("Reading your diary..."));
+    if (!StorePrompt::read(parent, [&] { factory.reset(make(progress)); }) || progress.stopped())
         return nullptr;
     return factory.release();
 }

@@ -4,6 +4,7 @@
 
 class QWidget;
 class ReportFactory;
+class WorkProgress;
 
 // Whatever can be printed: it hands out a report factory, and printFromFactory() is the
 // print pipeline.
@@ -19,7 +20,9 @@ public:
     // all pages. Does not take ownership of the factory.
     static void printFromFactory(ReportFactory* factory, bool preview);
     // Makes a factory inside one reading action, which reads all the report shows before
-    // anything is printed; null, with nothing printed, when any of it could not be read (the
-    // user was told).
-    static ReportFactory* readFactory(QWidget* parent, const std::function<ReportFactory*()>& make);
+    // anything is printed, under a progress dialog with Cancel that `make` is given; null, with
+    // nothing printed, when any of it could not be read (the user was told) or the reading was
+    // cancelled or cut short by the end of the session.
+    static ReportFactory* readFactory(QWidget* parent,
+                                      const std::function<ReportFactory*(WorkProgress&)>& make);
 };

@@ -6,6 +6,7 @@
 #include "reports/report.h"
 #include "reports/reportfactory.h"
 #include "widgets/numberfieldcheck.h"
+#include "widgets/progressbox.h"
 #include "widgets/signalblocker.h"
 
 #include "core/numbervalidator.h"
@@ -137,7 +138,13 @@ void PrintPreviewDialog::_setupReport()
     _report.reset();
     _metrics.reset();
     _metrics = std::make_unique<PreviewRDM>(page, paper, _painter);
-    _report.reset(_factory->getReport(_metrics.get()));
+    {
+        ProgressBox progress(this, tr("Laying out the pages..."));
+        _report.reset(_factory->layOut(_metrics.get(), progress));
+    }
+    // Stopped, the preview closes: a dialog that is not shown yet is never opened.
+    if (!_report)
+        reject();
     _scroller->setReport(_report.get(), _metrics.get(), _getZoom());
     _ofLabel->setText(tr("of %1").arg(_pageCount()));
     _pageValidator->setRange(1.0, std::max(_pageCount(), 1));

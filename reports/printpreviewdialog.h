@@ -26,6 +26,7 @@ public:
     PrintPreviewDialog(ReportFactory* factory, QWidget* parent, QPainter* painter);
     ~PrintPreviewDialog() override;
 
+    // The report shown; null when its layout was cancelled.
     Report* report() const { return _report.get(); }
     PreviewRDM* metrics() const { return _metrics.get(); }
     PrintPreviewScroller* scroller() const { return _scroller; }

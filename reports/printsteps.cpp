@@ -60,7 +60,7 @@ void PrintSteps::install(PrintSteps* steps)
 bool PrintSteps::preview(ReportFactory* factory)
 {
     PrintPreviewDialog dialog(factory, nullptr, nullptr);
-    return dialog.exec() == QDialog::Accepted;
+    return dialog.report() && dialog.exec() == QDialog::Accepted;
 }
 
 bool PrintSteps::setupPrinter(QPrinter& printer)

@@ -71,13 +71,14 @@ bool losingWeight(const QByteArray& dateCode)
 
 } // namespace
 
-SummaryReportFactory::SummaryReportFactory(const QDate& first, const QDate& last, bool omitEmpty)
+SummaryReportFactory::SummaryReportFactory(const QDate& first, const QDate& last, bool omitEmpty,
+                                           WorkProgress* progress)
 {
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
         _colours.setColor(role, Qt::black);
     for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window})
         _colours.setColor(role, Qt::white);
-    setDateRange(first, last, omitEmpty);
+    setDateRange(first, last, omitEmpty, progress);
 }
 
 SummaryReportFactory::~SummaryReportFactory() = default;
@@ -103,13 +104,16 @@ int SummaryReportFactory::sectionGroup(int section, int sectionCount)
     return sectionCount == 5 ? five[section] : section;
 }
 
-void SummaryReportFactory::setDateRange(const QDate& first, const QDate& last, bool omitEmpty)
+void SummaryReportFactory::setDateRange(const QDate& first, const QDate& last, bool omitEmpty,
+                                        WorkProgress* progress)
 {
     const int snackDisplay =
         UserDB::instance()->getUserPrefs(currentUser()).value_or(DBTypes::UserPrefs()).snackDisplay;
     _sectionCount = snackDisplay == DBTypes::SNACKS_TOGETHER ? 5 : 7;
     _pages.clear();
     for (QDate date = first; date <= last; date = date.addDays(1)) {
+        if (progress && !progress->advance(first.daysTo(date), first.daysTo(last) + 1))
+            return;
         if (omitEmpty
             && DiaryDB::instance()
                    ->getDay(currentUser(), codeOf(date).constData(), false)

@@ -31,11 +31,14 @@ public:
         std::array<std::array<QString, SlotCount>, MaxSections> texts;
     };
 
-    SummaryReportFactory(const QDate& first, const QDate& last, bool omitEmpty);
+    SummaryReportFactory(const QDate& first, const QDate& last, bool omitEmpty,
+                         WorkProgress* progress = nullptr);
     ~SummaryReportFactory() override;
 
-    // Rebuilds every page; reports already made from the factory draw the new pages.
-    void setDateRange(const QDate& first, const QDate& last, bool omitEmpty);
+    // Rebuilds every page; reports already made from the factory draw the new pages. Once
+    // `progress`, told of each day, stops, the rest is not read.
+    void setDateRange(const QDate& first, const QDate& last, bool omitEmpty,
+                      WorkProgress* progress = nullptr);
     // Takes the pages `read` has built; reports already made from this factory draw them.
     void takePages(SummaryReportFactory& read);
 

@@ -49,5 +49,7 @@ ReportFactory* SummaryReportViewer::getReportFactory()
     QDate first;
     QDate last;
     options->getDateRange(first, last);
-    return readFactory(this, [&] { return new SummaryReportFactory(first, last, options->omitEmpty()); });
+    return readFactory(this, [&](WorkProgress& progress) {
+        return new SummaryReportFactory(first, last, options->omitEmpty(), &progress);
+    });
 }

@@ -17,6 +17,7 @@
 
 class QSqlQuery;
 class StoreAction;
+class WorkProgress;
 struct sqlite3;
 
 #include <cstddef>
@@ -147,8 +148,10 @@ public:
     // running). The copy is made and proven beside the file, the current file is kept
     // beside it (named with SafetySuffix), and the copy then takes its place in one rename.
     // False with the reason when a step fails; the user database file is then as it was.
-    // The data as it was stays until endRestore.
-    static bool installCopy(const QString& candidate, std::string& error);
+    // The data as it was stays until endRestore. `progress`, when given, is told of the
+    // copies, and once it stops nothing takes the file's place (false, with that reason).
+    static bool installCopy(const QString& candidate, std::string& error,
+                            WorkProgress* progress = nullptr);
     // Ends a restore that installCopy began: with `keepRestored` (the restored data has opened
     // and passed its check) the restore is made final, so that no later start undoes it, and the
     // data as it was is dropped; otherwise, or when it cannot be made final, the database is

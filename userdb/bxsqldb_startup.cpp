@@ -300,10 +300,11 @@ bool recoverLeftovers(std::string& error)
 }
 
 // Copies with the reason as the start-up reports it, naming both files.
-bool copyFile(const QString& source, const QString& destination, std::string& reason)
+bool copyFile(const QString& source, const QString& destination, std::string& reason,
+              WorkProgress* progress = nullptr)
 {
     QString why;
-    if (FileCopy::copy(source, destination, &why))
+    if (FileCopy::copy(source, destination, &why, {}, nullptr, progress))
         return true;
     reason = BXSqlDb::tr("%1 cannot be copied to %2: %3")
                  .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(destination), why)
@@ -731,11 +732,12 @@ std::string unsupportedVersion(int version)
 }
 
 // Copies `source` to `copy` and proves the copy; the copy is removed when either fails.
-bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof, std::string& error)
+bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof, std::string& error,
+                WorkProgress* progress = nullptr)
 {
     removeWithJournal(copy);
     std::string reason;
-    if (copyFile(source, copy, reason) && BXSqlDb::proveFile(copy, proof, reason))
+    if (copyFile(source, copy, reason, progress) && BXSqlDb::proveFile(copy, proof, reason))
         return true;
     removeWithJournal(copy);
     error = reason;
@@ -1168,7 +1170,7 @@ bool BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
     return proven;
 }
 
-bool BXSqlDb::installCopy(const QString& candidate, std::string& error)
+bool BXSqlDb::installCopy(const QString& candidate, std::string& error, WorkProgress* progress)
 {
     const QString live = BXSqlDb::diaryPath();
     const QString copy = workingCopy(".restoring");
@@ -1178,10 +1180,11 @@ bool BXSqlDb::installCopy(const QString& candidate, std::string& error)
     restoreUndone() = false;
     // The restored copy and the copy of the data as it was.
     if (!haveRoomFor(QFileInfo(candidate).size() + QFileInfo(live).size(), error)
-        || !provenCopy(candidate, copy, Proof::Restore, error))
+        || !provenCopy(candidate, copy, Proof::Restore, error, progress))
         return false;
     QString stays;
-    if (!copyFile(live, safety, error) || !replaceFile(copy, diaryFile(), &stays) || !stays.isEmpty()) {
+    if (!copyFile(live, safety, error, progress) || !replaceFile(copy, diaryFile(), &stays)
+        || !stays.isEmpty()) {
         if (error.empty())
             error = BXSqlDb::tr("The restored copy cannot take the place of %1: %2")
                         .arg(live, stays.isEmpty() ? systemReason() : stays)

@@ -1,7 +1,7 @@
 #include "userdb/filecopy.h"
 
 #include "core/regularfile.h"
-
+#include "core/workprogress.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,6 +29,11 @@ QString tr(const char* text)
 // What SQLite adds to a database's name for the files it keeps beside it.
 const char* const CompanionSuffixes[] = {"-journal", "-wal", "-shm"};
 
+QString cancelledText()
+{
+    return tr("The copy was cancelled");
+}
+
 QString dataSize(qint64 bytes)
 {
     return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
@@ -36,10 +41,12 @@ QString dataSize(qint64 bytes)
 
 } // namespace
 
-bool FileCopy::copyData(QIODevice& in, WorkingFile& out)
+bool FileCopy::copyData(QIODevice& in, WorkingFile& out, WorkProgress* progress)
 {
     QByteArray block(CopyChunkSize, Qt::Uninitialized);
     for (;;) {
+        if (progress && !progress->advance(in.pos(), in.size()))
+            return false;
         const qint64 got = in.read(block.data(), block.size());
         if (got == 0)
             return true;
@@ -49,7 +56,8 @@ bool FileCopy::copyData(QIODevice& in, WorkingFile& out)
 }
 
 bool FileCopy::copy(const QString& source, const QString& destination, QString* reason,
-                    const std::function<bool(const QString&, QString*)>& prove, QString* unsynced)
+                    const std::function<bool(const QString&, QString*)>& prove, QString* unsynced,
+                    WorkProgress* progress)
 {
     const QFileInfo sourceInfo(source);
     // A pipe or a device would block the copy, or never end it.
@@ -75,13 +83,19 @@ bool FileCopy::copy(const QString& source, const QString& destination, QString* 
     WorkingFile out(destination);
     if (!out.open(reason))
         return false;
-    if (!copyData(in, out)) {
-        *reason = out.device().error() != QFileDevice::NoError ? out.device().errorString()
-                                                              : in.errorString();
+    if (!copyData(in, out, progress)) {
+        *reason = progress && progress->stopped() ? cancelledText()
+            : out.device().error() != QFileDevice::NoError ? out.device().errorString()
+                                                           : in.errorString();
         return false;
     }
     if (prove && (!out.device().flush() || !prove(out.device().fileName(), reason)))
         return false;
+    // The last moment to stop: from here on the copy takes the destination's place.
+    if (progress && !progress->advance(in.size(), in.size())) {
+        *reason = cancelledText();
+        return false;
+    }
     return out.commit(reason, unsynced) && removeCompanions(WorkingFile::fileBehind(destination), reason);
 }
 

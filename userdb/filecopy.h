@@ -9,6 +9,7 @@
 #include <optional>
 
 class QIODevice;
+class WorkProgress;
 
 // Every whole-file copy of the diary (the first run's template, an older installation's data,
 // the copy kept before an upgrade or a restore, a backup) goes through here. A copy is written
@@ -29,13 +30,14 @@ public:
     // copy is then in place, and the reason names the companion that stays. `prove`, when
     // given, checks the whole copy (named by its argument) before it takes the destination's
     // place; false with its reason when it refuses it. `unsynced`, when given, is told as by
-    // WorkingFile::commit().
+    // WorkingFile::commit(). `progress`, when given, is told of each block, and once it stops
+    // the copy is given up before it takes the destination's place (false, with that reason).
     static bool copy(const QString& source, const QString& destination, QString* reason,
                      const std::function<bool(const QString&, QString*)>& prove = {},
-                     QString* unsynced = nullptr);
+                     QString* unsynced = nullptr, WorkProgress* progress = nullptr);
     // Copies what `in` holds to `out` a block at a time, so that memory stays flat whatever the
-    // size; false when a block cannot be read or written in full.
-    static bool copyData(QIODevice& in, WorkingFile& out);
+    // size; false when a block cannot be read or written in full, or `progress` stopped.
+    static bool copyData(QIODevice& in, WorkingFile& out, WorkProgress* progress = nullptr);
 
     // The files that SQLite keeps beside a database at `path` and plays into whatever file has
     // that name when it opens: its journal, write-ahead log and shared memory. Ones left by an

@@ -42,6 +42,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -653,7 +654,8 @@ private:
     void answerDialog()
     {
         QWidget* shown = QApplication::activeModalWidget();
-        if (!shown || shown == _answering)
+        // A progress dialog asks nothing: the work goes on under it.
+        if (!shown || shown == _answering || qobject_cast<QProgressDialog*>(shown))
             return;
         const bool again = shown == _answered;
         _answering = _answered = shown;

@@ -14,6 +14,7 @@
 #include "reports/printpreviewdialog.h"
 #include "reports/report.h"
 #include "tests/support/printharness.h"
+#include "tests/support/progressstopper.h"
 #include "userdb/diarydb.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/qpopupcalendar.h"
@@ -137,6 +138,8 @@ private slots:
     void printsTheDiaryWeek();
     void printsTheCheckinsAfterThePreview();
     void exportsTheWeekAsCsv();
+    void layoutStopsWhenAsked_data();
+    void layoutStopsWhenAsked();
 
 private:
     PrintingWindow* _window = nullptr;
@@ -223,6 +226,54 @@ void TestPrinting::exportsTheWeekAsCsv()
     }
     QVERIFY(lines.last().isEmpty());
     QVERIFY(_window->messages.isEmpty());
+}
+
+// How the layout of the diary's pages is stopped.
+enum Stop { PrintCancelled, PreviewCancelled, PrintEnded };
+
+void TestPrinting::layoutStopsWhenAsked_data()
+{
+    QTest::addColumn<int>("stop");
+    QTest::addColumn<QString>("stage");
+    const QString reading = QStringLiteral("Reading your diary...");
+    const QString layingOut = QStringLiteral("Laying out the pages...");
+    QTest::newRow("print, Cancel") << int(PrintCancelled) << layingOut;
+    QTest::newRow("preview, Cancel") << int(PreviewCancelled) << layingOut;
+    QTest::newRow("print, the end of the session") << int(PrintEnded) << layingOut;
+    QTest::newRow("print, Cancel while reading") << int(PrintCancelled) << reading;
+    QTest::newRow("print, the end of the session while reading") << int(PrintEnded) << reading;
+}
+
+// Stopped while it reads the days or lays out the pages, the print writes nothing: the file
+// printed to keeps what it held, no working file is left, and a preview does not open.
+void TestPrinting::layoutStopsWhenAsked()
+{
+    QFETCH(int, stop);
+    QFETCH(QString, stage);
+    PdfPrintSteps steps;
+    QFile earlier(steps.pdfPath);
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+    earlier.close();
+    bool previewShown = false;
+    steps.onPreview = [&previewShown](ReportFactory* factory) {
+        PrintPreviewDialog preview(factory, nullptr, nullptr);
+        previewShown = preview.report();
+        return previewShown;
+    };
+    {
+        const ProgressStopper stopper(stop == PrintEnded, stage);
+        answerPrintOptionsWithTheWeek();
+        if (stop == PreviewCancelled)
+            _window->printPreviewAction->trigger();
+        else
+            _window->printDay();
+        QVERIFY(stopper.stopped());
+    }
+    QVERIFY(!previewShown);
+    QCOMPARE(steps.dialogs, stop == PreviewCancelled || stage.startsWith(QLatin1String("Reading")) ? 0 : 1);
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+    QCOMPARE(QDir::home().entryList({QStringLiteral("*.partial")}, QDir::Files), QStringList());
 }
 
 QTEST_MAIN(TestPrinting)

@@ -23,12 +23,14 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSessionManager>
 #include <QStandardPaths>
@@ -179,7 +181,8 @@ bool makeResources(const QString& folder, const QString& feedUrl, const QString&
 
 // What is open when the signal comes: a dialog of the start, or a dialog, box or menu that a
 // page of the window opened; or the diary's wait for another program that holds it.
-enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait, PrintToPipe };
+enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait, PrintToPipe,
+            Backup, Restore };
 // What the start meets: nothing, settings that stop it with a message box, a diary held, a copy
 // that does not answer, a folder in the channel's place (the start's "Cannot start" box).
 enum Before { Nothing, BothSettings, HeldDiary, SilentCopy, TakenChannel };
@@ -204,8 +207,30 @@ void openInWindow(MainWindow* window, Open open)
             window->checkinPage()->checkinCalendar->findChild<QPushButton*>(QStringLiteral("monthButton"))->click();
         },
         [window] { window->printAction->trigger(); }, [window] { window->diaryPage()->nextDayButton->click(); },
-        [window] { window->printAction->trigger(); }};
+        [window] { window->printAction->trigger(); }, [window] { window->fileBackup_DatabasesAction->trigger(); },
+        [window] { window->fileRestore_DatabasesAction->trigger(); }};
     opens[open]();
+}
+
+// The file a backup writes, or a restore reads.
+QString copyFile(Open open)
+{
+    return QDir::homePath() + (open == Backup ? QStringLiteral("/backup.ptBackup") : QStringLiteral("/restore.ptBackup"));
+}
+
+// Answers, once each, what a backup or restore asks on its way to its progress: the file, and
+// Yes to each question.
+void answerOnTheWay(QWidget* modal, Open open)
+{
+    if (!modal || modal->property("answered").toBool())
+        return;
+    modal->setProperty("answered", true);
+    if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
+        chooser->selectFile(copyFile(open));
+        QMetaObject::invokeMethod(chooser, "accept", Qt::QueuedConnection);
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        QMetaObject::invokeMethod(box->button(QMessageBox::Yes), "click", Qt::QueuedConnection);
+    }
 }
 
 } // namespace
@@ -234,7 +259,8 @@ private slots:
                                          {"check-in", Checkin}, {"diary in use", DiaryInUse},
                                          {"diary not read", DiaryNotRead}, {"calendar months", MonthMenu},
                                          {"print over an existing file", PrintOverwrite}, {"wait for the diary", BusyWait},
-                                         {"print to a pipe", PrintToPipe}})
+                                         {"print to a pipe", PrintToPipe}, {"a backup", Backup},
+                                         {"a restore", Restore}})
             QTest::addRow("%s, SIGTERM", name) << int(SIGTERM) << int(Nothing) << int(open);
     }
 
@@ -330,6 +356,11 @@ private:
         QPointer<MainWindow> window = new MainWindow;
         QVERIFY(window->switchUser(window, UserDB::instance()->getCurrentUser()));
         window->show();
+        // The diary gains a user after its copy is taken, which a whole restore would drop.
+        QVERIFY(open != Restore || QFile::copy(diary, copyFile(Restore)));
+        DBTypes::UserProfile bob;
+        bob.name = QStringLiteral("Bob");
+        QVERIFY(open != Restore || UserDB::instance()->addUser(bob, nullptr));
         const QStringList before = everyStoredRow();
         std::optional<OtherReader> other;
         if (open == DiaryInUse || open == DiaryNotRead || open == BusyWait)
@@ -347,6 +378,7 @@ private:
                 read = ::close(::open(QFile::encodeName(pdf).constData(), O_RDONLY | O_NONBLOCK)) == 0;
         });
         QElapsedTimer ending;
+        QElapsedTimer sinceSignal;
         bool keptAtCheckpoint = signal != Checkpoint;
         {
             std::optional<BusyWaits> waits;
@@ -357,6 +389,9 @@ private:
             QTimer asked; // the signal comes once a dialog or menu waits in its own loop
             asked.callOnTimeout([&] {
                 QWidget* modal = QApplication::activeModalWidget();
+                // A copy is ended once it shows its progress.
+                if (open >= Backup && !qobject_cast<QProgressDialog*>(modal))
+                    return answerOnTheWay(modal, Open(open));
                 // The print's options are taken, then the file chosen and OK pressed in Qt's print dialog.
                 if ((open == PrintOverwrite || open == PrintToPipe) && modal && !qobject_cast<QMessageBox*>(modal)) {
                     QLineEdit* file = modal->findChild<QLineEdit*>(QStringLiteral("filename"));
@@ -376,6 +411,7 @@ private:
                     QCoreApplication::processEvents();
                     keptAtCheckpoint = QApplication::activeModalWidget() == modal && !SessionEnd::requested();
                 }
+                sinceSignal.start();
                 if (signal == Die)
                     QCoreApplication::quit();
                 else
@@ -393,6 +429,7 @@ private:
                     QCoreApplication::exit(1);
             });
             QCOMPARE(SessionEnd::exec(), 0);
+            QVERIFY2(open < Backup || sinceSignal.elapsed() < 1000, "the copy outlasted the signal by a second");
             ended = true;
             reader.join();
             if (signaller.joinable())
@@ -405,6 +442,11 @@ private:
         QFile kept(pdf);
         QVERIFY(open == PrintToPipe || (kept.open(QIODevice::ReadOnly) && kept.readAll() == "[x]\n"));
         QFile::remove(pdf);
+        // A backup wrote nothing, and no copy left a working file.
+        QVERIFY(open != Backup || !QFile::exists(copyFile(Backup)));
+        for (const QString& folder : {QDir::homePath(), BXSettings::getUserDBPath()})
+            QCOMPARE(QDir(folder).entryList({QStringLiteral("*.partial"), QStringLiteral("*.restoring"),
+                                             QStringLiteral("*.before-restore")}, QDir::Files), QStringList());
         QVERIFY(window && !window->diaryPage());
         QCOMPARE(everyStoredRow(), before);
         delete window;

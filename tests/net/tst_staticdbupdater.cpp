@@ -27,6 +27,8 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QtEndian>
+#include "core/endrequest.h"
+
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -118,6 +120,7 @@ public:
     bool autoCheck = true;
     bool allowed = true;
     bool cancelDuringInstall = false;
+    bool endDuringInstall = false;
     int answerAfterMs = 0;
     bool progressAtOnce = false;  // the progress dialog shows from its first value on
     QString pictures;
@@ -150,9 +153,14 @@ protected:
         if (progressAtOnce)
             dialog.setMinimumDuration(0);
         QMetaObject::Connection cancel;
-        if (cancelDuringInstall) {
+        if (cancelDuringInstall || endDuringInstall) {
             cancel = connect(StaticDbUpdater::instance(), &StaticDbUpdater::installProgress, &dialog,
-                             [&dialog] { dialog.findChild<QPushButton*>()->click(); });
+                             [this, &dialog] {
+                                 if (endDuringInstall)
+                                     EndRequest::ask();
+                                 else
+                                     dialog.findChild<QPushButton*>()->click();
+                             });
         }
         if (!pictures.isEmpty()) {
             dialog.show();
@@ -391,6 +399,8 @@ private slots:
                    + unchanged << 1;
         QTest::newRow("cancel during install") << QByteArray() << TestHttpServer::ok(_update)
                                                << QStringLiteral("cancel install") << QString() << 1;
+        QTest::newRow("the end of the session during install") << QByteArray() << TestHttpServer::ok(_update)
+                                                               << QStringLiteral("end install") << QString() << 1;
         QTest::newRow("cancel during check") << QByteArray() << QByteArray() << QStringLiteral("cancel check")
                                              << QString() << 0;
         QTest::newRow("answered no") << QByteArray() << QByteArray() << QStringLiteral("no") << QString() << 0;
@@ -411,6 +421,7 @@ private slots:
         ScriptedUpdaterUI ui(nullptr);
         ui.cancelCheck = setup == QLatin1String("cancel check");
         ui.cancelDuringInstall = setup == QLatin1String("cancel install");
+        ui.endDuringInstall = setup == QLatin1String("end install");
         ui.answerYes = setup != QLatin1String("no");
         ui.allowed = setup != QLatin1String("unwritable");
         TestCertificates certificates;
@@ -431,6 +442,7 @@ private slots:
         const bool failure = !text.isEmpty() && !text.startsWith(QLatin1String("Sorry, there are no"))
                              && text != QLatin1String("Renew first");
         QCOMPARE(ui.doUpdate(false), !failure);
+        EndRequest::reset();
         QtSSLSocket::setDefaultCACertFile(QString());
         QVERIFY(loadBrandFor(_server));
 

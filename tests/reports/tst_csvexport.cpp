@@ -4,6 +4,7 @@
 #include "reports/csvexportdiary.h"
 #include "reports/csvoptions.h"
 #include "tests/support/filesizelimit.h"
+#include "tests/support/progressstopper.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/widgetpicture.h"
 #include "widgets/bxcalendar.h"
@@ -135,6 +136,8 @@ private slots:
     void numbersKeepAPointInACommaLocale();
     void optionsDialogChoosesOutputs();
     void performExportsTheWholeDiary();
+    void exportStopsWhenAsked_data();
+    void exportStopsWhenAsked();
 
 private:
     int _user = -1;
@@ -391,6 +394,56 @@ void TestCsvExport::performExportsTheWholeDiary()
     cancelled.perform();
     QVERIFY(!QFile::exists(oneFile));
     QCOMPARE(prompter.asked.size(), 1);
+}
+
+void TestCsvExport::exportStopsWhenAsked_data()
+{
+    QTest::addColumn<QString>("oneFile");
+    QTest::addColumn<QString>("dayFolder");
+    QTest::addColumn<bool>("endOfSession");
+    QTest::newRow("one file, Cancel") << "all.csv" << "" << false;
+    QTest::newRow("day files, Cancel") << "" << "days" << false;
+    QTest::newRow("both, the end of the session") << "all.csv" << "days" << true;
+}
+
+// Stopped as it begins to write, the export leaves every earlier file as it was and no working
+// file; the user is told.
+void TestCsvExport::exportStopsWhenAsked()
+{
+    QFETCH(QString, oneFile);
+    QFETCH(QString, dayFolder);
+    QFETCH(bool, endOfSession);
+    for (int day = 0; day < 3; ++day) {
+        DBTypes::FoodDiaryItem lunch = food(_user, Monday.addDays(day), DiaryDay::LUNCH, QStringLiteral("Soup"));
+        QVERIFY(DiaryDB::instance()->addFoodEntry(lunch, true) >= 0);
+    }
+    const QByteArray earlier = "an earlier export\n";
+    const QStringList kept{QStringLiteral("all.csv"), QStringLiteral("days/2026-03-09"),
+                           QStringLiteral("days/2026-03-10"), QStringLiteral("days/2026-03-11")};
+    QVERIFY(QDir(_folder).mkpath(QStringLiteral("days")));
+    for (const QString& name : kept)
+        QVERIFY(writeFile(QDir(_folder).filePath(name), earlier));
+    ScriptedPrompter prompter;
+    ScriptedExport exporter(nullptr, Monday);
+    exporter.user = [&](ChoosingOptions* options) {
+        options->file = oneFile.isEmpty() ? QString() : QDir(_folder).filePath(oneFile);
+        options->folder = dayFolder.isEmpty() ? QString() : QDir(_folder).filePath(dayFolder);
+        options->massFileCheckBox->setChecked(!oneFile.isEmpty());
+        options->dayFilesCheckBox->setChecked(!dayFolder.isEmpty());
+        options->printAllRadioButton->setChecked(true);
+        return true;
+    };
+    {
+        const ProgressStopper stopper(endOfSession, QStringLiteral("Writing the CSV files..."));
+        exporter.perform();
+        QVERIFY(stopper.stopped());
+    }
+    for (const QString& name : kept)
+        QCOMPARE(readAll(QDir(_folder).filePath(name)), earlier);
+    for (const QString& folder : {_folder, _folder + QStringLiteral("/days")})
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), folder == _folder ? 1 : 3);
+    QCOMPARE(prompter.asked.size(), 1);
+    QVERIFY(prompter.lastText().startsWith(QStringLiteral("The export was cancelled.")));
 }
 
 QTEST_MAIN(TestCsvExport)

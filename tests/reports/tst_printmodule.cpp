@@ -10,8 +10,11 @@
 #include "tests/support/filesizelimit.h"
 #include "tests/support/printharness.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPaintDevice>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QtTest>
 
 #include <cerrno>
@@ -197,7 +200,7 @@ void TestPrintModule::pageSetUpReachesThePrinter()
 }
 
 // What happens once the first page is drawn.
-enum During { Nothing, EndAsked, FolderRenamed };
+enum During { Nothing, EndAsked, Cancelled, FolderRenamed };
 
 void TestPrintModule::refusedJobIsReported_data()
 {
@@ -214,6 +217,7 @@ void TestPrintModule::refusedJobIsReported_data()
     QTest::newRow("the list of files being written") << "" << "working-files" << 0 << int(Nothing) << 0
                                                      << "%1/working-files is a file that this program keeps for itself";
     QTest::newRow("the end of the session asked") << "" << pdf << 0 << int(EndAsked) << 1 << QString();
+    QTest::newRow("Cancel pressed") << "" << pdf << 0 << int(Cancelled) << 1 << QString();
     QTest::newRow("its folder renamed") << "/moving" << pdf << 0 << int(FolderRenamed) << 2
                                         << QString::fromLocal8Bit(std::strerror(ENOENT));
 }
@@ -239,6 +243,9 @@ void TestPrintModule::refusedJobIsReported()
     record.drawnPage = [&](int page) {
         if (page == 0 && during == EndAsked)
             EndRequest::ask();
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (page == 0 && during == Cancelled && progress)
+            progress->findChild<QPushButton*>()->click();
         if (page == 0 && during == FolderRenamed)
             QDir().rename(path, moved);
     };
