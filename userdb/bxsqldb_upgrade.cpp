@@ -6,6 +6,8 @@
 #include "core/appversion.h"
 #include "core/bxsettings.h"
 #include "userdb/catalogueroots.h"
+#include "userdb/nullconversion.h"
+#include "userdb/userdb.h"
 
 #include <QSqlQuery>
 
@@ -310,8 +312,11 @@ bool BXSqlDb::upgrade308to309_setDefaultTargetSizes()
         BXSqlQuery select("SELECT user_id FROM user_users");
         if (!select.exec())
             return false;
-        while (select.next())
-            users.append(select.value(0).toInt());
+        while (select.next()) {
+            const int user = storedId(select.value(0));
+            if (UserDB::isStorableUserId(user))
+                users.append(user);
+        }
     }
     for (const int user : users) {
         for (const DefaultSize& entry : defaults) {

@@ -193,10 +193,10 @@ std::optional<QList<UserProfile>> UserDB::getUsersList()
                       "ORDER BY date DESC");
     while (query.next()) {
         UserProfile profile;
-        profile.userId = query.value(0).toInt();
+        profile.userId = storedId(query.value(0));
         if (!isStorableUserId(profile.userId)) {
-            qWarning("user #%d of the user database is left out: no user of this program has that id",
-                     profile.userId);
+            qWarning("user #%s of the user database is left out: no user of this program has that id",
+                     qPrintable(query.value(0).toString()));
             continue;
         }
         profile.name = query.value(1).toString();

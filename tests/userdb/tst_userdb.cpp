@@ -95,8 +95,8 @@ void TestUserDB::addsUsersWithTheirHeight()
     QCOMPARE(users->getUsersList().value().size(), 3);
 
     // Rows of ids no user of the program can have (a damaged or foreign file) are left out,
-    // so they can never become the current user.
-    for (int id : {4096, 70000, -2})
+    // so they can never become the current user, nor pass for the user their lower 32 bits name.
+    for (qint64 id : {4096LL, 70000LL, -2LL, (qint64(1) << 32) + 1})
         QVERIFY(StoreFixture::exec("INSERT INTO user_users(user_id, name) VALUES (?, 'Far')", {id}));
     QCOMPARE(users->getUsersList().value().size(), 3);
     QVERIFY(!users->getProfile(4096).has_value());
