@@ -3,13 +3,13 @@
 #include <sqlite3.h>
 
 #include <cerrno>
-#include <cstddef>
 #include <mutex>
 
 namespace {
 
-// A file of the watched kind: the system's file follows it in the same block.
-struct alignas(std::max_align_t) WatchedFile
+// A file of the watched kind: the system's file follows it in the same block. SQLite aligns
+// the block for 8 bytes only, which is what both kinds of file ask for.
+struct WatchedFile
 {
     sqlite3_file base;
     bool main;
@@ -17,6 +17,7 @@ struct alignas(std::max_align_t) WatchedFile
 
     sqlite3_file* system() { return reinterpret_cast<sqlite3_file*>(this + 1); }
 };
+static_assert(alignof(WatchedFile) <= 8 && sizeof(WatchedFile) % 8 == 0);
 
 sqlite3_vfs* s_system = nullptr;
 sqlite3_vfs s_watch{};
