@@ -67,8 +67,7 @@ BXToolBarButton* BXToolBar::addTool(QAction* action, const QPixmap& icon, const 
 {
     if (!action)
         return nullptr;
-    auto* button = new BXToolBarButton(makeIconSet(icon), action->text(), action->text(),
-                                       this, name);
+    auto* button = new BXToolBarButton(makeIconSet(icon), action->text(), this, name);
     button->setIconSize(icon.deviceIndependentSize().toSize());
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     _tools[action] = Tool{button, addWidget(button)};
@@ -117,7 +116,7 @@ void BXToolBar::setToolText(QAction* action, const QString& text)
     if (found == _tools.end())
         return;
     action->setText(text);
-    found->second.button->setText(text);
+    found->second.button->setLabel(text);
 }
 
 // A click on a button activates its action as a menu item would, without toggling a

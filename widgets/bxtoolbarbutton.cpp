@@ -2,22 +2,30 @@
 
 #include "widgets/macutil.h"
 
+#include <QAction>
 #include <QBitmap>
 #include <QPainterPath>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 #include <QToolBar>
 
-BXToolBarButton::BXToolBarButton(const QIcon& icons, const QString& textLabel,
-                                 const QString& groupText, QToolBar* parent, const char* name)
+BXToolBarButton::BXToolBarButton(const QIcon& icons, const QString& label, QToolBar* parent,
+                                 const char* name)
     : QToolButton(parent)
 {
     setObjectName(QString::fromLatin1(name));
     setIcon(icons);
-    setText(textLabel);
-    setToolTip(textLabel);
-    setStatusTip(groupText);
+    setLabel(label);
     connect(this, &QToolButton::toggled, this, &BXToolBarButton::_toggled);
+}
+
+void BXToolBarButton::setLabel(const QString& label)
+{
+    setText(label);
+    // An action's own rule drops the mark: "&&" stands for an ampersand, any other '&' goes.
+    const QString words = QAction(label).iconText();
+    setToolTip(words);
+    setStatusTip(words);
 }
 
 void BXToolBarButton::_toggled(bool)

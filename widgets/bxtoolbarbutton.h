@@ -11,8 +11,11 @@ class BXToolBarButton : public QToolButton
     Q_OBJECT
 
 public:
-    BXToolBarButton(const QIcon& icons, const QString& textLabel, const QString& groupText,
-                    QToolBar* parent, const char* name);
+    BXToolBarButton(const QIcon& icons, const QString& label, QToolBar* parent, const char* name);
+
+    // The label under the icon, its mnemonic marked with '&', and the same words without the
+    // mark as the tool and status tips.
+    void setLabel(const QString& label);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -160,11 +160,15 @@ void TestToolBar::buttonsFollowEnabledAndVisible()
 
 void TestToolBar::toolTextChangesActionAndButton()
 {
-    QAction publish(QStringLiteral("Publish"), _window);
+    // The tips name the button in plain words, the label's mnemonic mark left out.
+    QAction publish(QStringLiteral("&Publish"), _window);
     BXToolBarButton* button = _bar->addTool(&publish, solidPixmap(Qt::red), "publish");
-    _bar->setToolText(&publish, QStringLiteral("Upload"));
-    QCOMPARE(publish.text(), QStringLiteral("Upload"));
-    QCOMPARE(button->text(), QStringLiteral("Upload"));
+    QCOMPARE(button->statusTip(), QStringLiteral("Publish"));
+    _bar->setToolText(&publish, QStringLiteral("Up&load && go"));
+    QCOMPARE(publish.text(), QStringLiteral("Up&load && go"));
+    QCOMPARE(button->text(), QStringLiteral("Up&load && go"));
+    QCOMPARE(button->toolTip(), QStringLiteral("Upload & go"));
+    QCOMPARE(button->statusTip(), QStringLiteral("Upload & go"));
 
     QAction stranger(QStringLiteral("Stranger"), _window);
     _bar->setToolText(&stranger, QStringLiteral("Changed"));
