@@ -38,6 +38,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -979,6 +980,41 @@ bool holdsOnlyOwnConstraints(std::string& error)
     return false;
 }
 
+// Whether every entry of the diaries and their groups has an id that the program can hold;
+// otherwise false with the first that is not, or why they cannot be read. SQLite gives a new
+// row the highest id plus one, so a single id past what an int holds leaves every later entry
+// without one the program can name.
+bool holdsStorableEntryIds(std::string& error)
+{
+    static const char* const Entries[][2] = {{"food_diary", "food_id"},    {"food_mealplan", "food_id"},
+                                             {"exer_diary", "ex_id"},      {"exer_mealplan", "ex_id"},
+                                             {"group_diary", "group_id"}};
+    for (const auto& [table, column] : Entries) {
+        // The ends of the id's index: the whole table is not read.
+        BXSqlQuery read(QStringLiteral("SELECT (SELECT min(%1) FROM %2), (SELECT max(%1) FROM %2)")
+                            .arg(QLatin1String(column), QLatin1String(table)));
+        QString found;
+        const auto unheld = [](const QVariant& id) {
+            const qint64 value = id.toLongLong();
+            return value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max();
+        };
+        if (!read.readRows([&] {
+                for (int end = 0; end < 2 && found.isEmpty(); ++end)
+                    found = unheld(read.value(end)) ? read.value(end).toString() : QString();
+            })) {
+            error = BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
+            return false;
+        }
+        if (!found.isEmpty()) {
+            error = BXSqlDb::tr("the table %1 holds an entry of the id %2, which this program cannot hold")
+                        .arg(QLatin1String(table), found)
+                        .toStdString();
+            return false;
+        }
+    }
+    return true;
+}
+
 // Whether the catalogues' categories of the running connection form trees, each below its
 // root; otherwise false with the link found, or why they cannot be read.
 bool holdsNoLoop(std::string& error)
@@ -1159,7 +1195,8 @@ bool BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
     // What the file lacks or holds is told before the triggers, which read some of it. The
     // diary's own oddities are its user's: it is upgraded with them, and a loop is shown broken.
     proven = proven && holdsShippedSchema(error)
-        && (proof == Proof::Upgrade || (holdsOnlyOwnConstraints(error) && holdsNoLoop(error)));
+        && (proof == Proof::Upgrade
+            || (holdsOnlyOwnConstraints(error) && holdsNoLoop(error) && holdsStorableEntryIds(error)));
     proven = proven && (proof == Proof::Upgrade || (holdsOwnTrackedTables(error) && holdsOwnDevices(error)));
     const StoreOutcome tracked = proven ? setupSyncTriggers() : StoreOutcome();
     if (!tracked) {

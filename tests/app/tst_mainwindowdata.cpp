@@ -920,6 +920,9 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
     QTest::newRow("a food id past 32 bits")
         << "INSERT INTO custom_foods(food_id, category_id, name) VALUES (4311744514, 33550336, 'Wide')"
         << "the table custom_foods holds 4311744514 in its column food_id";
+    QTest::newRow("a diary entry id past 32 bits")
+        << "INSERT INTO exer_diary(ex_id, user_id, date) VALUES (2147483648, 0, '20260101')"
+        << "the table exer_diary holds an entry of the id 2147483648, which this program cannot hold";
     QTest::newRow("a trigger") << "CREATE TRIGGER wipe AFTER INSERT ON food_diary BEGIN DELETE FROM food_diary; END"
                                << "the trigger wipe on the table food_diary";
     QTest::newRow("a sync row holding statements")
