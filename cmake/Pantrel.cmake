@@ -3,8 +3,19 @@
 set(PANTREL_WARNINGS -Wall -Wextra)
 set(PANTREL_SANITIZER_FLAGS -fsanitize=address,undefined -fsanitize=float-cast-overflow -fno-omit-frame-pointer -fno-sanitize-recover=all)
 
+# Debug information is kept compressed: a full build links well over a hundred test programs,
+# each holding the libraries it uses, and uncompressed they fill many gigabytes of disk.
+include(CheckCXXSourceCompiles)
+set(CMAKE_REQUIRED_FLAGS "-g -gz")
+check_cxx_source_compiles("int main() { return 0; }" PANTREL_HAS_COMPRESSED_DEBUG)
+unset(CMAKE_REQUIRED_FLAGS)
+if(PANTREL_HAS_COMPRESSED_DEBUG)
+    set(PANTREL_DEBUG_FLAGS -gz)
+endif()
+
 function(pantrel_apply_flags target)
-    target_compile_options(${target} PRIVATE ${PANTREL_WARNINGS})
+    target_compile_options(${target} PRIVATE ${PANTREL_WARNINGS} ${PANTREL_DEBUG_FLAGS})
+    target_link_options(${target} PRIVATE ${PANTREL_DEBUG_FLAGS})
     # Broken invariants stay fatal in release builds.
     target_compile_options(${target} PRIVATE -UNDEBUG)
     if(PANTREL_SANITIZE)
