@@ -210,7 +210,14 @@ int newDeviceId(const char* name, int userId)
     BXSqlQuery max("SELECT MAX(id) FROM userdata_sync_devices");
     if (!max.exec() || !max.next())
         return -1;
-    const int id = max.value(0).toInt() + 1;
+    // Stored ids reach as far as an int does: past the last one, no new device can be named.
+    const qint64 next = max.value(0).toLongLong() + 1;
+    if (next > INT_MAX) {
+        BXSqlDb::noteRefusal(BXSqlDb::tr("no sync device can be added: the ids a device may have "
+                                         "are all taken"));
+        return -1;
+    }
+    const int id = int(next);
     BXSqlQuery insert("INSERT INTO userdata_sync_devices(id,name,user_id) VALUES (?, ?, ?)");
     insert.bindValue(0, id);
     insert.bindValue(1, name);

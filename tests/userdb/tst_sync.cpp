@@ -204,6 +204,11 @@ void TestSync::createSyncDeviceSeedsItsUser()
     // Its changes are marked from then on.
     BXSqlDb::perform("INSERT INTO food_diary(food_id, user_id, date, status) VALUES (20, 5, '20240103', 1)");
     QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE food_id = 20"), 3);
+
+    // Past the last id an int holds, no device is made rather than one named by a wrapped id.
+    BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (2147483647, 'last')");
+    QCOMPARE(BXSqlDb::createSyncDevice("another", -1, 5), -1);
+    QCOMPARE(count("SELECT COUNT(*) FROM userdata_sync_devices WHERE id < 0 OR name = 'another'"), 0);
 }
 
 void TestSync::storedRowsNameOnlyOwnTables_data()
