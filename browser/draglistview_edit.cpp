@@ -146,7 +146,9 @@ void DragListView::keyPressEvent(QKeyEvent* event)
 {
     event->ignore();
     const qint64 now = Clock::now().toMSecsSinceEpoch();
-    if (now - _lastKeyMs > KEY_REPEAT_MS)
+    // A key that the in-place rename's editor passed on (Return ending the rename, say) is the
+    // editor's, never a command on the row.
+    if (state() != EditingState && now - _lastKeyMs > KEY_REPEAT_MS)
         _handleKey(event->key());
     QTreeWidget::keyPressEvent(event);
     _lastKeyMs = now;

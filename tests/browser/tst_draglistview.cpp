@@ -434,6 +434,19 @@ private slots:
         QCOMPARE(removed.count(), 2);
         press(Qt::Key_Return, 40);
         QCOMPARE(edited.count(), 1);
+        // Return or Enter ending an in-place rename is the editor's, never Edit.
+        auto* row = new QTreeWidgetItem(&list, {QStringLiteral("Rye bread")});
+        row->setFlags(row->flags() | Qt::ItemIsEditable);
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            list.editItem(row, 0);
+            auto* editor = list.findChild<QLineEdit*>(QStringLiteral("qt_renamebox"));
+            QVERIFY(editor);
+            now = now.addMSecs(1000);
+            Clock::setNow(now);
+            QTest::keyClick(editor, key);
+            QTRY_VERIFY(!list.findChild<QLineEdit*>(QStringLiteral("qt_renamebox")));
+        }
+        QCOMPARE(edited.count(), 1);
 
         ScriptedPrompter prompter;
         QSignalSpy newItem(&list, &DragListView::insertNewFoodItem);
