@@ -103,8 +103,10 @@ public:
     // Copies source onto destination with the user database closed; a null text on
     // success, otherwise the reason.
     virtual QString doCopy(QFileInfo& source, QFileInfo& destination);
-    // Checks a backup file for restore; a null text when it may be restored.
-    static QString checkBackupFile(const QString& path);
+    // Checks a backup file for restore; a null text when it may be restored. `unread`, when
+    // given, says whether the text tells a read that failed for a reason of the system or
+    // another program's hold, which says nothing of the file.
+    static QString checkBackupFile(const QString& path, bool* unread = nullptr);
 
     // What the window holds of the diary outside the pages, read with the user so that menus,
     // focus and tips never read it: the users of the Users menu, the tips' state of the user

@@ -142,15 +142,18 @@ QString unprovenCopy(const QFileInfo& destination, bool earlier, bool checked, c
         + keptAsItWas(file, earlier, report);
 }
 
-// Why Restore Data would refuse the file at `path`: what its checks and the proof of its copy
-// find, with the user database closed. Empty when it would take it.
-QString restoreRefusal(const QString& path)
+// Whether Restore Data would take the file at `path`: what its checks and the proof of its copy
+// find, with the user database closed; otherwise `refusal` says why.
+BXSqlDb::ProofVerdict restoreVerdict(const QString& path, QString* refusal)
 {
-    QString refusal = MainWindow::checkBackupFile(path);
+    bool unread = false;
+    *refusal = MainWindow::checkBackupFile(path, &unread);
+    if (!refusal->isEmpty())
+        return unread ? BXSqlDb::ProofVerdict::Unread : BXSqlDb::ProofVerdict::Refused;
     std::string proof;
-    if (refusal.isEmpty() && !BXSqlDb::proveFile(path, BXSqlDb::Proof::Restore, proof))
-        refusal = QString::fromStdString(proof);
-    return refusal;
+    const BXSqlDb::ProofVerdict verdict = BXSqlDb::proveFile(path, BXSqlDb::Proof::Restore, proof);
+    *refusal = QString::fromStdString(proof);
+    return verdict;
 }
 
 // A whole copy that Restore Data would refuse for what the diary holds never takes the place
@@ -268,6 +271,13 @@ QString diaryInUse(bool restoring)
 // the system out of memory) or another program held up says nothing of the file: it throws
 // BXException with that reason. SQLite ends a statement whose read the disk failed as damage:
 // damage not proven is told with the system's reason. Whether the read gave a row.
+// A reading of a backup file that the system failed or another program held up.
+class UnreadBackup : public BXException
+{
+public:
+    using BXException::BXException;
+};
+
 bool readBackup(QSqlDatabase& db, QSqlQuery& query, const QString& sql)
 {
     if (query.exec(sql) && query.next())
@@ -276,7 +286,7 @@ bool readBackup(QSqlDatabase& db, QSqlQuery& query, const QString& sql)
     const StoreOutcome outcome = BXSqlDb::provenOutcome(error, db);
     const bool unread = StoreOutcome::fromError(error).reason() == StoreOutcome::Reason::Damaged;
     if (outcome.systemFault() || outcome.busy())
-        throw BXException(QObject::tr("It could not be read just now (%1). The file has been left "
+        throw UnreadBackup(QObject::tr("It could not be read just now (%1). The file has been left "
                                       "as it is; try again.")
                               .arg(outcome.busy() ? error.databaseText()
                                          : unread ? outcome.detail()
@@ -382,15 +392,20 @@ void MainWindow::backupUserDB()
     UserTurn::passEvents();
 }
 
-QString MainWindow::checkBackupFile(const QString& path)
+QString MainWindow::checkBackupFile(const QString& path, bool* unread)
 {
+    if (unread)
+        *unread = false;
     // A pipe or a device would block the window in its first read, for ever.
     if (!QFileInfo(path).isFile())
         return tr("It is not a backup file: only a file made by Backup Data can be restored.");
     QFile file;
     QString reason;
-    if (!RegularFile::open(file, path, &reason))
+    if (!RegularFile::open(file, path, &reason)) {
+        if (unread)
+            *unread = true;
         return tr("It cannot be read: %1.").arg(reason);
+    }
     file.close();
     if (BXSqlDb::isOlderFormat(path))
         return BXSqlDb::olderFormatMessage(path);
@@ -410,6 +425,10 @@ QString MainWindow::checkBackupFile(const QString& path)
             BusyWait::install(db, BXSqlDb::busyTimeout());
             try {
                 checkOpenBackup(db);
+            } catch (const UnreadBackup& e) {
+                error = e.message();
+                if (unread)
+                    *unread = true;
             } catch (const BXException& e) {
                 error = e.message();
             }
@@ -675,9 +694,12 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
         copy = copyIsSound(written, findings);
         if (copy != BXSqlDb::Integrity::Sound)
             return false;
-        *findings = restoreRefusal(written);
-        refused = !findings->isEmpty();
-        return !refused;
+        const BXSqlDb::ProofVerdict verdict = restoreVerdict(written, findings);
+        // A proof that could not read the copy leaves it unchecked, never refused.
+        if (verdict == BXSqlDb::ProofVerdict::Unread)
+            copy = BXSqlDb::Integrity::Unchecked;
+        refused = verdict == BXSqlDb::ProofVerdict::Refused;
+        return verdict == BXSqlDb::ProofVerdict::Proven;
     };
     QString unsynced;
     if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason, prove,

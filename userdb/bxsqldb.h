@@ -141,9 +141,11 @@ public:
     // holds every table and column of the shipped empty diary; the file is changed by the
     // upgrade. A file to restore must also hold no trigger, unique index or NOT NULL column
     // that the program does not make, no loop of categories, list only the tracked tables
-    // the program makes, and hold only sync devices that it writes. False with the reason when
-    // it cannot be used.
-    static bool proveFile(const QString& path, Proof proof, std::string& error);
+    // the program makes, and hold only sync devices that it writes. Otherwise the reason why not:
+    // Refused when the file holds what the program cannot use; Unread when a read of it failed
+    // for a reason of the system or another program held it, which says nothing of the file.
+    enum class ProofVerdict { Proven, Refused, Unread };
+    static ProofVerdict proveFile(const QString& path, Proof proof, std::string& error);
     // Puts a proven copy of `candidate` in place of the user database file (none may be
     // running). The copy is made and proven beside the file, the current file is kept
     // beside it (named with SafetySuffix), and the copy then takes its place in one rename.

@@ -14,6 +14,7 @@
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
 #include "userdb/readwatch.h"
+#include "userdb/storeaction.h"
 #include "userdb/userdbformat.h"
 
 #include <QDateTime>
@@ -738,7 +739,8 @@ bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof
 {
     removeWithJournal(copy);
     std::string reason;
-    if (copyFile(source, copy, reason, progress) && BXSqlDb::proveFile(copy, proof, reason))
+    if (copyFile(source, copy, reason, progress)
+        && BXSqlDb::proveFile(copy, proof, reason) == BXSqlDb::ProofVerdict::Proven)
         return true;
     removeWithJournal(copy);
     error = reason;
@@ -1162,18 +1164,20 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
     return false;
 }
 
-bool BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
+BXSqlDb::ProofVerdict BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
 {
     if (_instance) {
         error = "the user database is still open";
-        return false;
+        return ProofVerdict::Refused;
     }
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
-    if (failed)
-        return fail(error, BXSqlDb::tr("the file cannot be opened as a database: %1")
-                               .arg(QString::fromStdString(error))
-                               .toStdString());
+    if (failed) {
+        fail(error, BXSqlDb::tr("the file cannot be opened as a database: %1")
+                        .arg(QString::fromStdString(error))
+                        .toStdString());
+        return ProofVerdict::Refused;
+    }
     StoreOutcome stopped;
     const std::optional<QVariant> stored = storedVersion(&stopped);
     const int version = versionOf(stored.value_or(QVariant())).value_or(0);
@@ -1186,15 +1190,17 @@ bool BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
                     .toStdString();
     else if (version == 0)
         error = BXSqlDb::tr("the file holds no schema version").toStdString();
-    else if (isCurrentVersion(version))
-        proven = checkIntegrity(error) == Integrity::Sound;
-    else if (!isUpgradableVersion(version))
+    else if (!isCurrentVersion(version) && !isUpgradableVersion(version))
         error = unsupportedVersion(version);
     else
-        proven = runUpgradeChain(error) && checkIntegrity(error) == Integrity::Sound;
+        proven = isCurrentVersion(version) || runUpgradeChain(error);
+    // From here on the proof reads what the file holds: a statement that the system or another
+    // program stopped says nothing of the file, which this action records.
+    const StoreAction reading(StoreAction::Kind::Change);
+    const Integrity integrity = proven ? checkIntegrity(error) : Integrity::Sound;
     // What the file lacks or holds is told before the triggers, which read some of it. The
     // diary's own oddities are its user's: it is upgraded with them, and a loop is shown broken.
-    proven = proven && holdsShippedSchema(error)
+    proven = proven && integrity == Integrity::Sound && holdsShippedSchema(error)
         && (proof == Proof::Upgrade
             || (holdsOnlyOwnConstraints(error) && holdsNoLoop(error) && holdsStorableEntryIds(error)));
     proven = proven && (proof == Proof::Upgrade || (holdsOwnTrackedTables(error) && holdsOwnDevices(error)));
@@ -1203,8 +1209,11 @@ bool BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
         error = triggersFailed(tracked);
         proven = false;
     }
+    const auto unread = [](const StoreOutcome& outcome) { return outcome.systemFault() || outcome.busy(); };
+    const bool unproven = unread(stopped) || unread(reading.outcome()) || unread(tracked)
+        || integrity == Integrity::Unchecked;
     cleanUp();
-    return proven;
+    return proven ? ProofVerdict::Proven : unproven ? ProofVerdict::Unread : ProofVerdict::Refused;
 }
 
 bool BXSqlDb::installCopy(const QString& candidate, std::string& error, WorkProgress* progress)
