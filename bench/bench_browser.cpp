@@ -9,7 +9,7 @@
 // needs the exercises that the synthetic catalogue lacks). Runs offscreen in a home folder of
 // its own.
 
-#include "bench/benchrun.h"
+#include "bench/benchwidgets.h"
 #include "browser/browseritemflags.h"
 #include "browser/draglistview.h"
 #include "browser/foodquerywidget.h"
@@ -254,23 +254,18 @@ bool setUp()
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir home;
-    if (!BenchRun::useHomeOffscreen(home))
-        return 1;
-    QApplication app(argc, argv);
-    BenchRun::hideDebugMessages();
-    benchmark::Initialize(&argc, argv);
-    s_resourceFolder = home.path() + QStringLiteral("/resources/");
-    s_syntheticCatalogue = home.filePath(QStringLiteral("million.db"));
-    if (!QDir().mkpath(s_resourceFolder) || !setUp()) {
+    const auto setUpBrowser = [](const QTemporaryDir& home) {
+        s_resourceFolder = home.path() + QStringLiteral("/resources/");
+        s_syntheticCatalogue = home.filePath(QStringLiteral("million.db"));
+        if (QDir().mkpath(s_resourceFolder) && setUp())
+            return true;
         std::fprintf(stderr, "bench_browser: cannot set up the catalogues and the user database\n");
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    CatalogueServices::cleanUp();
-    UserDB::cleanUp();
-    BXSqlDb::cleanUp();
-    BrandEngine::cleanUp();
-    return 0;
+        return false;
+    };
+    return BenchRun::runWithWidgets(argc, argv, setUpBrowser, [] {
+        CatalogueServices::cleanUp();
+        UserDB::cleanUp();
+        BXSqlDb::cleanUp();
+        BrandEngine::cleanUp();
+    });
 }

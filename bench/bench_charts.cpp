@@ -2,7 +2,7 @@
 // weight and step charts for a year and the nutrient chart for a month with all twelve
 // series, each with its store reads and model; the Qt Charts build of each is recorded too.
 
-#include "bench/benchrun.h"
+#include "bench/benchwidgets.h"
 #include "bench/tenyeardiary.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -12,7 +12,6 @@
 #include "reports/weightchart.h"
 #include "userdb/bxsqlquery.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -80,20 +79,11 @@ BENCHMARK(paintYearCharts)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir home;
-    if (!BenchRun::useHomeOffscreen(home))
-        return 1;
-    QApplication app(argc, argv);
-    BenchRun::hideDebugMessages();
-    if (!BenchRun::importBrand() || !writeDiary() || !startDatabase())
-        return 1;
-    UserDB::instance()->setCurrentUser(User);
-    addSteps();
-    BenchRun::runBenchmarks(argc, argv);
-    UserDB::cleanUp();
-    DiaryDB::cleanUp();
-    BXSqlDb::cleanUp();
-    UnitCollection::cleanUp();
-    BrandEngine::cleanUp();
-    return 0;
+    const auto setUp = [](const QTemporaryDir&) {
+        if (!openDiary())
+            return false;
+        addSteps();
+        return true;
+    };
+    return BenchRun::runWithWidgets(argc, argv, setUp, closeDiary);
 }

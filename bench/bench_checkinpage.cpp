@@ -3,7 +3,7 @@
 // moving the calendar to another date (the button, the selection and the panel, whose
 // measurements are read back to the first check-in).
 
-#include "bench/benchrun.h"
+#include "bench/benchwidgets.h"
 #include "bench/tenyeardiary.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -13,7 +13,6 @@
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
 
-#include <QApplication>
 #include <QDate>
 #include <QRandomGenerator>
 #include <QStackedWidget>
@@ -94,26 +93,24 @@ BENCHMARK(changeDate)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir home;
-    if (!BenchRun::useHomeOffscreen(home))
-        return 1;
-    QApplication app(argc, argv);
-    BenchRun::hideDebugMessages();
-    if (!BenchRun::importBrand() || !writeCheckins())
-        return 1;
-    s_stack = std::make_unique<QStackedWidget>();
-    s_otherPage = new QWidget(s_stack.get());
-    s_page = new CheckinWidget(s_stack.get(), "checkinWidget");
-    s_stack->addWidget(s_otherPage);
-    s_stack->addWidget(s_page);
-    s_stack->resize(1000, 600);
-    s_stack->show();
-    // The date changes below move a page that was read.
-    s_page->raiseWidget();
-    BenchRun::runBenchmarks(argc, argv);
-    s_stack.reset();
-    UserDB::cleanUp();
-    BXSqlDb::cleanUp();
-    BrandEngine::cleanUp();
-    return 0;
+    const auto setUp = [](const QTemporaryDir&) {
+        if (!BenchRun::importBrand() || !writeCheckins())
+            return false;
+        s_stack = std::make_unique<QStackedWidget>();
+        s_otherPage = new QWidget(s_stack.get());
+        s_page = new CheckinWidget(s_stack.get(), "checkinWidget");
+        s_stack->addWidget(s_otherPage);
+        s_stack->addWidget(s_page);
+        s_stack->resize(1000, 600);
+        s_stack->show();
+        // The date changes below move a page that was read.
+        s_page->raiseWidget();
+        return true;
+    };
+    return BenchRun::runWithWidgets(argc, argv, setUp, [] {
+        s_stack.reset();
+        UserDB::cleanUp();
+        BXSqlDb::cleanUp();
+        BrandEngine::cleanUp();
+    });
 }

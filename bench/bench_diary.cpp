@@ -4,6 +4,7 @@
 // and of the whole diary page: the list, the date bar and the summary panel against targets,
 // as the pop-up calendar, the day buttons and the calendar's month buttons change them.
 
+#include "bench/benchwidgets.h"
 #include "bench/tenyeardiary.h"
 #include "diary/diarylistview.h"
 #include "diary/diarypagecontent.h"
@@ -23,7 +24,6 @@
 #include "userdb/userdb.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -211,36 +211,24 @@ BENCHMARK(monthCrossing)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char* argv[])
 {
-    // Everything the program writes goes to a home folder of its own.
-    QTemporaryDir home;
-    if (!home.isValid())
-        return 1;
-    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(variable, home.path().toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-    const QByteArray brand =
-        (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
-    if (!BrandEngine::instance()->import(brand.constData()))
-        return 1;
-    CatalogueServices::install();
-    const std::vector<QString> names = catalogueNames();
-    const auto catalogueName = [&names](int refId) { return names[size_t(refId) % names.size()]; };
-    if (names.empty() || !TenYearDiary::writeDiary(catalogueName))
-        return 1;
-    if (!TenYearDiary::startDatabase())
-        return 1;
-    UserDB::instance()->setCurrentUser(TenYearDiary::User);
-    giveTargetsAndWater();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    DiaryDB::cleanUp();
-    UserDB::cleanUp();
-    CatalogueServices::cleanUp();
-    UnitCollection::cleanUp();
-    BXSqlDb::cleanUp();
-    BrandEngine::cleanUp();
-    return 0;
+    const auto setUp = [](const QTemporaryDir&) {
+        if (!BenchRun::importBrand())
+            return false;
+        CatalogueServices::install();
+        const std::vector<QString> names = catalogueNames();
+        const auto catalogueName = [&names](int refId) { return names[size_t(refId) % names.size()]; };
+        if (names.empty() || !TenYearDiary::writeDiary(catalogueName) || !TenYearDiary::startDatabase())
+            return false;
+        UserDB::instance()->setCurrentUser(TenYearDiary::User);
+        giveTargetsAndWater();
+        return true;
+    };
+    return BenchRun::runWithWidgets(argc, argv, setUp, [] {
+        DiaryDB::cleanUp();
+        UserDB::cleanUp();
+        CatalogueServices::cleanUp();
+        UnitCollection::cleanUp();
+        BXSqlDb::cleanUp();
+        BrandEngine::cleanUp();
+    });
 }

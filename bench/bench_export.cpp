@@ -4,14 +4,13 @@
 // before it takes its name. Also how long the export takes to stop once the end of the session
 // is asked for a second into it.
 
-#include "bench/benchrun.h"
+#include "bench/benchwidgets.h"
 #include "bench/tenyeardiary.h"
 #include "core/endrequest.h"
 #include "core/unitcollection.h"
 #include "reports/csvexportdiary.h"
 #include "reports/csvoptions.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -92,19 +91,6 @@ BENCHMARK(stopThirtyYearsPerDay)->Unit(benchmark::kMillisecond)->UseManualTime()
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir home;
-    if (!BenchRun::useHomeOffscreen(home))
-        return 1;
-    QApplication app(argc, argv);
-    BenchRun::hideDebugMessages();
-    if (!BenchRun::importBrand() || !writeDiary({}, ThirtyYears) || !startDatabase())
-        return 1;
-    UserDB::instance()->setCurrentUser(User);
-    BenchRun::runBenchmarks(argc, argv);
-    UserDB::cleanUp();
-    DiaryDB::cleanUp();
-    BXSqlDb::cleanUp();
-    UnitCollection::cleanUp();
-    BrandEngine::cleanUp();
-    return 0;
+    return BenchRun::runWithWidgets(
+        argc, argv, [](const QTemporaryDir&) { return openDiary({}, ThirtyYears); }, closeDiary);
 }

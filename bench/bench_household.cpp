@@ -5,7 +5,7 @@
 // the switch from Ben back to Ann. Both should cost the same at either size of the trees that
 // neither shows. Runs offscreen in a home folder of its own.
 
-#include "bench/benchrun.h"
+#include "bench/benchwidgets.h"
 #include "browser/draglistview.h"
 #include "browser/foodquerywidget.h"
 #include "catalogue/catalogueservices.h"
@@ -17,7 +17,6 @@
 #include "userdb/catalogueroots.h"
 #include "userdb/userdb.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <QTreeWidgetItemIterator>
 
@@ -175,20 +174,17 @@ bool setUp()
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir home;
-    if (!BenchRun::useHomeOffscreen(home))
-        return 1;
-    QApplication app(argc, argv);
-    BenchRun::hideDebugMessages();
-    if (!setUp()) {
+    const auto setUpHousehold = [](const QTemporaryDir&) {
+        if (setUp())
+            return true;
         std::fprintf(stderr, "bench_household: cannot set up the household's user database\n");
-        return 1;
-    }
-    BenchRun::runBenchmarks(argc, argv);
-    dropTrees();
-    CatalogueServices::cleanUp();
-    UserDB::cleanUp();
-    BXSqlDb::cleanUp();
-    BrandEngine::cleanUp();
-    return 0;
+        return false;
+    };
+    return BenchRun::runWithWidgets(argc, argv, setUpHousehold, [] {
+        dropTrees();
+        CatalogueServices::cleanUp();
+        UserDB::cleanUp();
+        BXSqlDb::cleanUp();
+        BrandEngine::cleanUp();
+    });
 }

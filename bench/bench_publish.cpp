@@ -3,6 +3,7 @@
 // the usage report over ten years of unreported starts and changes, which is built on the
 // event loop right after start.
 
+#include "bench/benchwidgets.h"
 #include "bench/tenyeardiary.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -13,8 +14,6 @@
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 
-#include <QApplication>
-#include <QLoggingCategory>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -69,26 +68,11 @@ BENCHMARK(metricsDocument)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir home;
-    if (!home.isValid())
-        return 1;
-    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(variable, home.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-    const QByteArray brand = (BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).toLocal8Bit();
-    if (!BrandEngine::instance()->import(brand.constData()) || !writeDiary() || !startDatabase())
-        return 1;
-    UserDB::instance()->setCurrentUser(User);
-    addWaterAndStarts();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    DiaryDB::cleanUp();
-    UserDB::cleanUp();
-    BXSqlDb::cleanUp();
-    BrandEngine::cleanUp();
-    return 0;
+    const auto setUp = [](const QTemporaryDir&) {
+        if (!openDiary())
+            return false;
+        addWaterAndStarts();
+        return true;
+    };
+    return BenchRun::runWithWidgets(argc, argv, setUp, closeDiary);
 }

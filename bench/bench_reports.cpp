@@ -2,7 +2,7 @@
 // laying it out for a 72-dots-per-inch PDF printer (loading the days, building the sections
 // and cutting them into pages) and drawing all its pages into the PDF.
 
-#include "bench/benchrun.h"
+#include "bench/benchwidgets.h"
 #include "bench/tenyeardiary.h"
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
@@ -16,7 +16,6 @@
 #include "reports/simplereportmetrics.h"
 #include "reports/summaryreportfactory.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
@@ -140,20 +139,8 @@ BENCHMARK(summaryFactory)->Arg(30)->Arg(366)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir home;
-    if (!BenchRun::useHomeOffscreen(home))
-        return 1;
-    QApplication app(argc, argv);
-    BenchRun::hideDebugMessages();
-    if (!BenchRun::importBrand() || !writeDiary() || !startDatabase())
-        return 1;
-    UserDB::instance()->setCurrentUser(User);
-    BenchRun::runBenchmarks(argc, argv);
-    UserDB::cleanUp();
-    DiaryDB::cleanUp();
-    BXSqlDb::cleanUp();
-    UnitCollection::cleanUp();
-    PageSetup::cleanUp();
-    BrandEngine::cleanUp();
-    return 0;
+    return BenchRun::runWithWidgets(argc, argv, [](const QTemporaryDir&) { return openDiary(); }, [] {
+        PageSetup::cleanUp();
+        closeDiary();
+    });
 }

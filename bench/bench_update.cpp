@@ -5,6 +5,7 @@
 // timed. Also reading update feeds, deep and wide.
 // Runs offscreen in a home folder of its own.
 
+#include "bench/benchwidgets.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/exdbstatic.h"
 #include "catalogue/fooddbstatic.h"
@@ -14,9 +15,7 @@
 #include "tests/net/testbrand.h"
 #include "tests/net/testhttpserver.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QLoggingCategory>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -176,25 +175,19 @@ bool setUp(const QTemporaryDir& home)
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir home;
-    if (!home.isValid())
-        return 1;
-    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-        qputenv(variable, home.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-    benchmark::Initialize(&argc, argv);
-    auto server = std::make_unique<TestHttpServer>();
-    s_server = server.get();
-    if (!setUp(home)) {
+    std::unique_ptr<TestHttpServer> server;
+    const auto setUpUpdate = [&server](const QTemporaryDir& home) {
+        server = std::make_unique<TestHttpServer>();
+        s_server = server.get();
+        if (setUp(home))
+            return true;
         std::fprintf(stderr, "bench_update: cannot set up the catalogues\n");
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    StaticDbUpdater::cleanUp();
-    CatalogueServices::cleanUp();
-    return 0;
+        server.reset();
+        return false;
+    };
+    return BenchRun::runWithWidgets(argc, argv, setUpUpdate, [&server] {
+        StaticDbUpdater::cleanUp();
+        CatalogueServices::cleanUp();
+        server.reset();
+    });
 }

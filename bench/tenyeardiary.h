@@ -4,7 +4,10 @@
 // entries on most days and a daily check-in, written into the user database of the current
 // home folder.
 
+#include "bench/benchrun.h"
+#include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "core/unitcollection.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
@@ -107,6 +110,25 @@ inline bool writeDiary(const FoodName& foodName = {}, int days = Days)
     UserDB::cleanUp();
     BXSqlDb::cleanUp();
     return true;
+}
+
+// With the shipped brand imported, the diary written over `days` and opened on its user.
+inline bool openDiary(const FoodName& foodName = {}, int days = Days)
+{
+    if (!BenchRun::importBrand() || !writeDiary(foodName, days) || !startDatabase())
+        return false;
+    UserDB::instance()->setCurrentUser(User);
+    return true;
+}
+
+// Closes what openDiary() and the pages shown over it opened.
+inline void closeDiary()
+{
+    UserDB::cleanUp();
+    DiaryDB::cleanUp();
+    BXSqlDb::cleanUp();
+    UnitCollection::cleanUp();
+    BrandEngine::cleanUp();
 }
 
 } // namespace TenYearDiary
