@@ -4,7 +4,9 @@
 #include "widgets/bxhelpclient.h"
 #include "widgets/bxtoolbar.h"
 #include "widgets/bxtoolbarbutton.h"
+#include "widgets/pagestack.h"
 #include "widgets/progressbox.h"
+#include "widgets/screenfit.h"
 #include "widgets/searchlineedit.h"
 #include "widgets/shownday.h"
 #include "widgets/storeprompt.h"
@@ -34,6 +36,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
@@ -76,12 +79,13 @@ MainWindow::MainWindow(QWidget* parent, const char* name)
     topLineFrame->setFrameShape(QFrame::HLine);
     topLineFrame->setFrameShadow(QFrame::Sunken);
     layout->addWidget(topLineFrame);
-    mainStack = new QStackedWidget(central);
+    mainStack = new PageStack(central);
     mainStack->setObjectName(QStringLiteral("mainStack"));
     WStackPage = new QWidget(mainStack);
     WStackPage->setObjectName(QStringLiteral("WStackPage"));
     mainStack->addWidget(WStackPage);
-    layout->addWidget(mainStack);
+    // A page larger than the screen scrolls: what a page shows never makes the window outgrow it.
+    layout->addWidget(ScreenFit::scrolled(mainStack, central));
     setCentralWidget(central);
 
     _createActions();
