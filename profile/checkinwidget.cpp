@@ -100,7 +100,7 @@ void CheckinWidget::_buildForm()
     btnCheckin->setObjectName(QStringLiteral("btnCheckin"));
     auto* panelLayout = new QVBoxLayout(panel);
     // A day with every measurement scrolls here rather than making the page taller than a screen.
-    panelLayout->addWidget(ScreenFit::scrolled(extrapolatedInfo, panel));
+    panelLayout->addWidget(ScreenFit::scrolled(extrapolatedInfo, panel), 1);
     panelLayout->addWidget(noteEdit, 1);
     panelLayout->addWidget(btnCheckin);
 

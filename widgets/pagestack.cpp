@@ -72,13 +72,17 @@ int PageStack::heightForWidth(int width) const
 // A layout request comes when the page shown changed what it asks for.
 bool PageStack::event(QEvent* event)
 {
-    if (event->type() == QEvent::LayoutRequest)
-        _hints.erase(currentWidget());
-    return QStackedWidget::event(event);
+    if (event->type() != QEvent::LayoutRequest)
+        return QStackedWidget::event(event);
+    _hints.erase(currentWidget());
+    const bool handled = QStackedWidget::event(event);
+    emit needChanged();
+    return handled;
 }
 
 void PageStack::_remeasureShown()
 {
     _hints.erase(currentWidget());
     updateGeometry();
+    emit needChanged();
 }

@@ -22,6 +22,11 @@ public:
     bool hasHeightForWidth() const override;
     int heightForWidth(int width) const override;
 
+signals:
+    // The least size of the page shown may have changed: another page is shown, or the page
+    // shown changed what it asks for.
+    void needChanged();
+
 protected:
     bool event(QEvent* event) override;
 

@@ -51,7 +51,7 @@ void ScreenFit::fit(QWidget* window)
         return;
     const QSize frame = frameAllowance(window);
     const QRect room = screen->availableGeometry();
-    const QSize size = window->size().boundedTo(room.size() - frame);
+    const QSize size = window->size().boundedTo(ScreenFit::room(window));
     if (size != window->size())
         window->resize(size);
     // A dialog that the program did not place stands in the middle of the window it belongs to.
@@ -64,6 +64,12 @@ void ScreenFit::fit(QWidget* window)
     const int y = std::max(room.top(), std::min(placed.top(), room.bottom() + 1 - placed.height()));
     if (QPoint(x, y) != window->frameGeometry().topLeft())
         window->move(x, y);
+}
+
+QSize ScreenFit::room(const QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    return screen ? screen->availableGeometry().size() - frameAllowance(window) : QSize();
 }
 
 QScrollArea* ScreenFit::scrolled(QWidget* content, QWidget* parent)
