@@ -3,6 +3,7 @@
 #include "widgets/invisiblestyle.h"
 #include "widgets/macutil.h"
 #include "widgets/pagestack.h"
+#include "widgets/screenfit.h"
 #include "widgets/signalblocker.h"
 #include "widgets/weblink.h"
 #include "core/brandengine.h"
@@ -34,6 +35,7 @@ private slots:
     void applicationPaletteFixedPerClass();
     void invisibleStyleDrawsNoFrames();
     void pageStackAsksForThePageShown();
+    void unframedWindowLeavesRoomForItsTitleBar();
 };
 
 // The brand archive that the build ships.
@@ -265,6 +267,21 @@ void TestSmallWidgets::pageStackAsksForThePageShown()
 
     stack.setCurrentWidget(small);
     QCOMPARE(stack.minimumSizeHint(), QSize(100, 50));
+}
+
+// Before the window manager frames a window, a move places its inside: a window placed at the
+// top of the screen is moved down by the frame's allowance (8x32: borders of 4, a title bar of
+// 28), so that its title bar comes to lie on the screen.
+void TestSmallWidgets::unframedWindowLeavesRoomForItsTitleBar()
+{
+    QWidget window;
+    window.resize(200, 100);
+    window.move(40, 0);
+    ScreenFit::fit(&window);
+    QCOMPARE(window.pos(), QPoint(40, 28));
+    window.move(40, 300);
+    ScreenFit::fit(&window);
+    QCOMPARE(window.pos(), QPoint(40, 300));
 }
 
 QTEST_MAIN(TestSmallWidgets)
