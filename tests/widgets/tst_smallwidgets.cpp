@@ -242,7 +242,6 @@ void TestSmallWidgets::invisibleStyleDrawsNoFrames()
             QCOMPARE(image.pixelColor(x, y), QColor(Qt::magenta));
 }
 
-
 // The least size is the shown page's alone; the size hint is the largest page's, and follows a
 // page that grows while shown.
 void TestSmallWidgets::pageStackAsksForThePageShown()
