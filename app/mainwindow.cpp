@@ -4,7 +4,9 @@
 #include "widgets/bxhelpclient.h"
 #include "widgets/bxtoolbar.h"
 #include "widgets/bxtoolbarbutton.h"
+#include "widgets/pagestack.h"
 #include "widgets/progressbox.h"
+#include "widgets/screenfit.h"
 #include "widgets/searchlineedit.h"
 #include "widgets/shownday.h"
 #include "widgets/storeprompt.h"
@@ -34,6 +36,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
@@ -76,12 +79,16 @@ MainWindow::MainWindow(QWidget* parent, const char* name)
     topLineFrame->setFrameShape(QFrame::HLine);
     topLineFrame->setFrameShadow(QFrame::Sunken);
     layout->addWidget(topLineFrame);
-    mainStack = new QStackedWidget(central);
+    auto* pages = new PageStack(central);
+    mainStack = pages;
     mainStack->setObjectName(QStringLiteral("mainStack"));
     WStackPage = new QWidget(mainStack);
     WStackPage->setObjectName(QStringLiteral("WStackPage"));
     mainStack->addWidget(WStackPage);
-    layout->addWidget(mainStack);
+    // A page larger than the screen scrolls: what a page shows never makes the window outgrow it.
+    _pageArea = ScreenFit::scrolled(mainStack, central);
+    layout->addWidget(_pageArea);
+    connect(pages, &PageStack::needChanged, this, &MainWindow::_fitPageArea);
     setCentralWidget(central);
 
     _createActions();
@@ -666,7 +673,24 @@ void MainWindow::setVisible(bool visible)
         _maximizeOnShow = false;
         setWindowState(windowState() | Qt::WindowMaximized);
     }
+    // Sized to the page before it is placed on the screen as it is shown.
+    if (visible)
+        _fitPageArea();
     QMainWindow::setVisible(visible);
+}
+
+// The page area asks for all the page shown needs, as far as the screen has room for the
+// window: the window grows to show the page whole where it can, and the page scrolls only on a
+// screen too small for it.
+void MainWindow::_fitPageArea()
+{
+    const QSize area = _pageArea->minimumSize().expandedTo(_pageArea->minimumSizeHint());
+    const QSize others = (minimumSizeHint() - area).expandedTo(QSize(0, 0));
+    const QSize least = mainStack->minimumSizeHint().boundedTo(ScreenFit::room(this) - others);
+    _pageArea->setMinimumSize(least.expandedTo(QSize(0, 0)));
+    // The window takes its new least size now, not some passes of the event loop later.
+    centralWidget()->layout()->activate();
+    layout()->activate();
 }
 
 // Window geometry
@@ -710,7 +734,9 @@ void MainWindow::resizeEvent(QResizeEvent* event)
         || (height() > old.height() && height() == minimumHeight());
     if (!isVisible() || !old.isValid() || !grownToLeast || (windowState() & ~Qt::WindowActive))
         return;
-    move(grownOnto(QRect(pos(), old), size(), availableDesktop()));
+    // The frame, borders included, stays on the desktop.
+    const QSize frame = frameGeometry().size() - size();
+    move(grownOnto(QRect(pos(), old + frame), size() + frame, availableDesktop()));
 }
 
 MainWindow::SavedGeometry MainWindow::geometryToSave(const QRect& geometry, bool maximized,

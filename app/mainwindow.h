@@ -33,6 +33,7 @@ class QDate;
 class QFrame;
 class QLabel;
 class QMenu;
+class QScrollArea;
 class QStackedWidget;
 class ReportFactory;
 class ReportsContainer;
@@ -273,6 +274,7 @@ private:
     void _createCheckinPage();
     void _createReportsPage();
     void _restoreGeometry();
+    void _fitPageArea();
     void _saveGeometry();
     void _buildToolBars();
     void _addTool(QAction* action, const char* image, const char* name = nullptr);
@@ -404,6 +406,7 @@ private:
     // Widgets.
     QFrame* topLineFrame = nullptr;
     QStackedWidget* mainStack = nullptr;
+    QScrollArea* _pageArea = nullptr;
     QWidget* WStackPage = nullptr;
     QMap<int, QWidget*> _pages;
 

@@ -14,6 +14,7 @@
 #include "widgets/bxcalendar.h"
 #include "widgets/headersection.h"
 #include "widgets/prompter.h"
+#include "widgets/screenfit.h"
 #include "widgets/storeprompt.h"
 
 #include <QEvent>
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStackedWidget>
@@ -97,7 +99,8 @@ void CheckinWidget::_buildForm()
     btnCheckin = new QPushButton(panel);
     btnCheckin->setObjectName(QStringLiteral("btnCheckin"));
     auto* panelLayout = new QVBoxLayout(panel);
-    panelLayout->addWidget(extrapolatedInfo);
+    // A day with every measurement scrolls here rather than making the page taller than a screen.
+    panelLayout->addWidget(ScreenFit::scrolled(extrapolatedInfo, panel), 1);
     panelLayout->addWidget(noteEdit, 1);
     panelLayout->addWidget(btnCheckin);
 

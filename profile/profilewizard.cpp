@@ -13,13 +13,13 @@
 #include "profile/targetspage.h"
 #include "profile/wizardmenu.h"
 #include "profile/yourprofilepage.h"
+#include "widgets/pagestack.h"
 #include "widgets/screenfit.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -52,7 +52,7 @@ void ProfileWizard::_buildFrame()
     const std::unique_ptr<QPixmap> logo(
         BrandEngine::instance()->getPixmapPtr("graphics.image.profile.logo"));
     _menu->setImage(logo.get());
-    _stack = new QStackedWidget(this);
+    _stack = new PageStack(this);
     _stack->setObjectName(QStringLiteral("Wizard Widget Stack"));
 
     auto* column = new QVBoxLayout;

@@ -51,19 +51,30 @@ void ScreenFit::fit(QWidget* window)
         return;
     const QSize frame = frameAllowance(window);
     const QRect room = screen->availableGeometry();
-    const QSize size = window->size().boundedTo(room.size() - frame);
+    const QSize size = window->size().boundedTo(ScreenFit::room(window));
     if (size != window->size())
         window->resize(size);
+    // Until the window manager frames the window, a move places its inside: the frame is
+    // reckoned round it, the title bar above.
+    const bool framed = !(window->frameGeometry().size() - window->size()).isNull();
+    const QPoint inside = framed ? QPoint() : QPoint(frame.width() / 2, frame.height() - frame.width() / 2);
     // A dialog that the program did not place stands in the middle of the window it belongs to.
-    QRect placed(window->frameGeometry().topLeft(), size + frame);
+    QRect placed(window->frameGeometry().topLeft() - inside, size + frame);
     if (qobject_cast<QDialog*>(window) && !window->testAttribute(Qt::WA_Moved)) {
         const QWidget* over = window->parentWidget() ? window->parentWidget()->window() : nullptr;
         placed.moveCenter(over && over->isVisible() ? over->frameGeometry().center() : room.center());
     }
     const int x = std::max(room.left(), std::min(placed.left(), room.right() + 1 - placed.width()));
     const int y = std::max(room.top(), std::min(placed.top(), room.bottom() + 1 - placed.height()));
-    if (QPoint(x, y) != window->frameGeometry().topLeft())
-        window->move(x, y);
+    const QPoint at = QPoint(x, y) + inside;
+    if (at != window->frameGeometry().topLeft())
+        window->move(at);
+}
+
+QSize ScreenFit::room(const QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    return screen ? screen->availableGeometry().size() - frameAllowance(window) : QSize();
 }
 
 QScrollArea* ScreenFit::scrolled(QWidget* content, QWidget* parent)

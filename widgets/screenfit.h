@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSize>
 
 class QScrollArea;
 class QWidget;
@@ -19,6 +20,8 @@ public:
     static void install();
     // Fits the window to its screen now.
     static void fit(QWidget* window);
+    // The size the window may take on its screen, its frame left out; empty without a screen.
+    static QSize room(const QWidget* window);
     // A frameless scroll area in parent holding content, asking for the content's whole size.
     static QScrollArea* scrolled(QWidget* content, QWidget* parent);
 

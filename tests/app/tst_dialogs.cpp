@@ -5,6 +5,8 @@
 #include "browser/editexdialog.h"
 #include "browser/editfooddialog.h"
 #include "core/brandengine.h"
+#include "core/clock.h"
+#include "core/dateconversion.h"
 #include "core/bxsettings.h"
 #include "core/numberparser.h"
 #include "core/numbervalidator.h"
@@ -41,6 +43,8 @@
 #include <QTimer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStackedWidget>
 #include <QTextDocument>
 #include <QCloseEvent>
 #include <QtTest>
@@ -292,14 +296,39 @@ bool laidOut(const QWidget* widget)
     return widget->parentWidget() && holds(widget->parentWidget()->layout());
 }
 
-// Whether the widget lies in what a list or a scroll area scrolls.
+// Whether the content of a scroll area lies whole in its view.
+bool wholeInView(const QScrollArea* area)
+{
+    return area->widget() && area->viewport()->rect().contains(area->widget()->geometry());
+}
+
+// Whether the widget lies in what a list or a scroll area scrolls; a scroll area whose content
+// is whole in view scrolls nothing.
 bool scrolled(const QWidget* widget)
 {
     for (const QWidget* up = widget->parentWidget(); up; up = up->parentWidget()) {
-        if (qobject_cast<const QAbstractScrollArea*>(up))
+        const auto* area = qobject_cast<const QScrollArea*>(up);
+        if (qobject_cast<const QAbstractScrollArea*>(up) && !(area && wholeInView(area)))
             return true;
     }
     return false;
+}
+
+// A day with every measurement and a journal note.
+DBTypes::CheckinItem fullCheckin(int user)
+{
+    DBTypes::CheckinItem day;
+    day.userId = user;
+    DateToCode4(Clock::today(), day.date);
+    day.weight = 82.4f;
+    day.chest = 101.5f;
+    day.waist = 91.0f;
+    day.hip = 104.5f;
+    day.thigh = 58.0f;
+    day.steps = 11250.0f;
+    day.hasWeight = day.hasChest = day.hasWaist = day.hasHip = day.hasThigh = day.hasSteps = true;
+    day.note = QStringLiteral("Walked to work and back, then swam for an hour.\nSlept well.");
+    return day;
 }
 
 QString describe(const QWidget* widget)
@@ -523,8 +552,10 @@ private slots:
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
     }
 
-    // The main window at its least size shows each page whole, in calories and in kilojoules.
-    void pagesAreWholeAtTheLeastWindowSize_data()
+    // After a day with every measurement and a journal note is shown, each page of the main
+    // window is whole on the smallest desktop, in calories and in kilojoules, without scrolling;
+    // on an 800x600 screen the window fits, its page scrolling there.
+    void pagesAreWholeOnTheSmallestDesktop_data()
     {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<int>("energyUnits");
@@ -541,7 +572,7 @@ private slots:
         }
     }
 
-    void pagesAreWholeAtTheLeastWindowSize()
+    void pagesAreWholeOnTheSmallestDesktop()
     {
         QFETCH(QLocale, locale);
         QFETCH(int, energyUnits);
@@ -551,17 +582,26 @@ private slots:
         DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(ann).value();
         prefs.energyUnits = energyUnits;
         QVERIFY(UserDB::instance()->setUserPrefs(ann, prefs));
+        QVERIFY(UserDB::instance()->addCheckin(fullCheckin(ann), false));
         QLocale::setDefault(locale);
         MainWindowTest::ScriptedMainWindow window;
         QVERIFY(window.switchUser(&window, ann));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.viewCheckinAction->trigger();
         QAction* const views[] = {window.viewDiaryAction, window.viewCheckinAction,
                                         window.viewReportsAction};
         views[page]->trigger();
-        window.resize(window.minimumSizeHint());
         QApplication::processEvents();
-        QVERIFY(window.minimumSizeHint().width() <= desktops().first().width());
+        const QSize smallest = desktops().first() - QSize(0, DesktopFrame);
+        window.resize(smallest);
+        QApplication::processEvents();
+        QCOMPARE(window.size(), smallest);
+        const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+        QVERIFY2(least.width() <= 800 && least.height() <= smallest.height(),
+                 qPrintable(QStringLiteral("needs %1x%2").arg(least.width()).arg(least.height())));
+        const auto* pages = qobject_cast<const QScrollArea*>(window.pageStack()->parentWidget()->parentWidget());
+        QVERIFY(pages && wholeInView(pages));
         const QStringList cut = cutParts(&window);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
     }

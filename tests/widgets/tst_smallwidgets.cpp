@@ -2,6 +2,8 @@
 #include "widgets/bxtickbox.h"
 #include "widgets/invisiblestyle.h"
 #include "widgets/macutil.h"
+#include "widgets/pagestack.h"
+#include "widgets/screenfit.h"
 #include "widgets/signalblocker.h"
 #include "widgets/weblink.h"
 #include "core/brandengine.h"
@@ -32,6 +34,8 @@ private slots:
     void inactivePaletteKeepsActiveText();
     void applicationPaletteFixedPerClass();
     void invisibleStyleDrawsNoFrames();
+    void pageStackAsksForThePageShown();
+    void unframedWindowLeavesRoomForItsTitleBar();
 };
 
 // The brand archive that the build ships.
@@ -236,6 +240,47 @@ void TestSmallWidgets::invisibleStyleDrawsNoFrames()
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             QCOMPARE(image.pixelColor(x, y), QColor(Qt::magenta));
+}
+
+// The least size is the shown page's alone; the size hint is the largest page's, and follows a
+// page that grows while shown.
+void TestSmallWidgets::pageStackAsksForThePageShown()
+{
+    PageStack stack(nullptr);
+    auto* small = new QWidget(&stack);
+    small->setMinimumSize(100, 50);
+    auto* large = new QWidget(&stack);
+    large->setMinimumSize(300, 400);
+    stack.addWidget(small);
+    stack.addWidget(large);
+    stack.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&stack));
+    QCOMPARE(stack.minimumSizeHint(), QSize(100, 50));
+    QCOMPARE(stack.sizeHint(), QSize(300, 400));
+
+    stack.setCurrentWidget(large);
+    QCOMPARE(stack.minimumSizeHint(), QSize(300, 400));
+    large->setMinimumSize(300, 700);
+    QCoreApplication::sendPostedEvents(&stack, QEvent::LayoutRequest);
+    QCOMPARE(stack.sizeHint(), QSize(300, 700));
+
+    stack.setCurrentWidget(small);
+    QCOMPARE(stack.minimumSizeHint(), QSize(100, 50));
+}
+
+// Before the window manager frames a window, a move places its inside: a window placed at the
+// top of the screen is moved down by the frame's allowance (8x32: borders of 4, a title bar of
+// 28), so that its title bar comes to lie on the screen.
+void TestSmallWidgets::unframedWindowLeavesRoomForItsTitleBar()
+{
+    QWidget window;
+    window.resize(200, 100);
+    window.move(40, 0);
+    ScreenFit::fit(&window);
+    QCOMPARE(window.pos(), QPoint(40, 28));
+    window.move(40, 300);
+    ScreenFit::fit(&window);
+    QCOMPARE(window.pos(), QPoint(40, 300));
 }
 
 QTEST_MAIN(TestSmallWidgets)
