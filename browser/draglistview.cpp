@@ -581,7 +581,7 @@ bool DragListView::_select(const RowKey& key)
 
 bool DragListView::_openTo(const RowKey& key)
 {
-    // The tree is walked from its root, a level at a time, each category once.
+    // The tree is walked from its root without recursion, each category once.
     std::map<int, int> parentOf;
     std::vector<int> pending{_db->getRootId()};
     while (!pending.empty()) {
