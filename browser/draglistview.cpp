@@ -29,6 +29,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -544,9 +545,9 @@ void DragListView::dyndbChanged(const QString& /*name*/, const NotificationParam
     {
         const QScopedValueRollback quiet(_rebuilding, true);
         _refill(false);
-        // What was just made, moved or renamed is shown: a search that hides it is let go.
-        if (target && !locateFvi(target->id, target->category, nullptr) && !_search.isEmpty()
-            && _holds(*target)) {
+        // What was just made, moved or renamed is shown: the categories above it open, and a
+        // search that hides it is let go.
+        if (target && !locateFvi(target->id, target->category, nullptr) && _openTo(*target)) {
             _search.clear();
             _refill(false);
         }
@@ -556,6 +557,8 @@ void DragListView::dyndbChanged(const QString& /*name*/, const NotificationParam
     if (held && !selected)
         emit selectionChanged(nullptr);
     emit reloaded();
+    if (selected && info->selectId)
+        emit changedRowShown(currentItem());
 }
 
 std::optional<DragListView::RowKey> DragListView::_selectedKey() const
@@ -576,13 +579,27 @@ bool DragListView::_select(const RowKey& key)
     return true;
 }
 
-bool DragListView::_holds(const RowKey& key) const
+bool DragListView::_openTo(const RowKey& key)
 {
-    std::unique_ptr<BrowsableDBIterator> it =
-        _db->getFlattenedChildren(key.category ? FLAG_CATEGORY : 0, key.category ? 0 : FLAG_CATEGORY);
-    while (it && it->next()) {
-        if (int(it->id()) == key.id)
-            return true;
+    // The tree is walked from its root without recursion, each category once.
+    std::map<int, int> parentOf;
+    std::vector<int> pending{_db->getRootId()};
+    while (!pending.empty()) {
+        const int category = pending.back();
+        pending.pop_back();
+        std::unique_ptr<BrowsableDBIterator> it = _db->getChildren(category, 0, 0);
+        while (it && it->next()) {
+            const int id = int(it->id());
+            const bool isCategory = it->flags() & FLAG_CATEGORY;
+            if (id == key.id && isCategory == key.category) {
+                for (auto above = parentOf.find(category); above != parentOf.end();
+                     above = parentOf.find(above->second))
+                    _expanded.insert(above->first);
+                return true;
+            }
+            if (isCategory && parentOf.emplace(id, category).second)
+                pending.push_back(id);
+        }
     }
     return false;
 }

@@ -131,6 +131,9 @@ signals:
     // The list was rebuilt after its catalogue changed, with the changed row or the row
     // selected before selected again where it is still listed.
     void reloaded();
+    // After reloaded, when the change was to one row (made, moved or renamed): that row,
+    // now the list's current row.
+    void changedRowShown(QTreeWidgetItem* row);
 
 public slots:
     void showContextMenu(QTreeWidgetItem* row, const QPoint& globalPos, int column);
@@ -166,8 +169,9 @@ private:
     std::optional<RowKey> _selectedKey() const;
     // Selects and shows the listed row of that key; false when it is not listed.
     bool _select(const RowKey& key);
-    // Whether the catalogue holds the record, listed or not.
-    bool _holds(const RowKey& key) const;
+    // Whether the catalogue holds the record, listed or not; when it does, the categories
+    // above it are kept open for the next refill.
+    bool _openTo(const RowKey& key);
     void _applyTree(int treeFlags, bool expand);
     void _addFromDbToListView(FoodViewItem* parent, int parentId);
     std::vector<FoodViewItem*> _addRows(FoodViewItem* parent, int parentId);

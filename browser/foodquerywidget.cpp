@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -344,6 +345,7 @@ void FoodQueryWidget::_connectLists()
             if (list == getCurrentListview())
                 applyTerms(false);
         });
+        connect(list, &DragListView::changedRowShown, this, [this, list] { _bringForward(list); });
     }
     connect(savedMealView, qOverload<QTreeWidgetItem*>(&DragListView::selectionChanged), this,
             &FoodQueryWidget::updateSavedMealButtons);
@@ -568,7 +570,7 @@ void FoodQueryWidget::tabSwitch(int index)
     const QString oldSearch = old->getSearch();
     categoryStack->setCurrentIndex(page);
     DragListView* list = getCurrentListview();
-    if (_isFoodSearch(old) == _isFoodSearch(list) && !oldSearch.isEmpty()
+    if (!_ownSearch && _isFoodSearch(old) == _isFoodSearch(list) && !oldSearch.isEmpty()
         && list->setSearch(oldSearch, true)) {
         applyTerms(false);
         list->setSearch(oldSearch, false);
@@ -578,6 +580,20 @@ void FoodQueryWidget::tabSwitch(int index)
     }
     _selectSearchText();
     displayItem(selectedRow(list));
+}
+
+void FoodQueryWidget::_bringForward(DragListView* list)
+{
+    // The list's own reload showed the row when its tab is up.
+    if (list == getCurrentListview())
+        return;
+    const int page = categoryStack->indexOf(list->parentWidget());
+    for (int index = 0; index < categoryBar->count(); ++index) {
+        if (categoryBar->tabData(index).toInt() == page) {
+            const QScopedValueRollback own(_ownSearch, true);
+            categoryBar->setCurrentIndex(index);
+        }
+    }
 }
 
 void FoodQueryWidget::showOptionPressed(int)

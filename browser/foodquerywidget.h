@@ -190,6 +190,9 @@ private:
     QPushButton* _addButton(QWidget* parent, const char* name);
     DragListView* _addList(QWidget* page, const char* name);
     void _selectSearchText();
+    // Brings the tab of the list in front with the list's own search, which its reload let go
+    // where it hid the row just made, moved or renamed; the detail area shows that row.
+    void _bringForward(DragListView* list);
     // The list's search kind: true for the food lists, false for the exercise lists.
     bool _isFoodSearch(const DragListView* list) const;
     // Shows an item of `list` in the detail area: nothing when it was not read, false when it
@@ -229,4 +232,7 @@ private:
     QMenu* _saveMealMenu = nullptr;
     int _snackDisplay = 0;
     bool _viewAll = false;
+    // While a tab comes in front for a row just changed: its list keeps its own search rather
+    // than taking the one shown before.
+    bool _ownSearch = false;
 };

@@ -122,7 +122,7 @@ bool CustomCatalogueDB::reparentItemCategory(int categoryId, int newParentId)
         return false;
     BXSqlQuery update(_sql("UPDATE %4 SET parent_id = ? WHERE category_id = ?"));
     const bool ok = run(update, {newParentId, categoryId});
-    reload(newParentId, true);
+    reload(categoryId, true);
     return ok;
 }
 
@@ -148,7 +148,7 @@ bool CustomCatalogueDB::updateCategory(int categoryId, const QString& name)
 {
     BXSqlQuery update(_sql("UPDATE %4 SET %5 = ? WHERE category_id = ?"));
     const bool ok = run(update, {name, categoryId});
-    reload(0, false);
+    reload(categoryId, true);
     return ok;
 }
 

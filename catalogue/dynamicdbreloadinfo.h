@@ -4,8 +4,9 @@
 class DynamicDB;
 
 // What a user catalogue tree tells the observers of "dynamicdb_reloaded_notification": the
-// record to select after the reload (0 none), whether it is a category, and the tree that
-// reloaded. The record lives only while the notification is delivered.
+// record to select after the reload (the one made, renamed or moved; 0 none), whether it is
+// a category, and the tree that reloaded. The record lives only while the notification is
+// delivered.
 struct DynamicDBReloadInfo {
     int selectId = 0;
     bool selectIsCategory = false;

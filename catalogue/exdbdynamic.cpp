@@ -73,7 +73,7 @@ bool ExDBDynamic::updateExercise(int exerciseId, const QString& name, float scal
     update.bindValue(1, scale);
     update.bindValue(2, exerciseId);
     const bool ok = update.exec();
-    reload(0, false);
+    reload(exerciseId, false);
     return ok;
 }
 

@@ -105,7 +105,7 @@ bool FoodDBDynamic::updateFood(int foodId, const QString& name, const QString& s
     bindFood(update, name, servingName, values);
     update.bindValue(12, foodId);
     const bool ok = update.exec();
-    reload(0, false);
+    reload(foodId, false);
     return ok;
 }
 

@@ -166,7 +166,7 @@ bool SavedMealDB::renameMeal(int mealId, const std::string& name)
     update.bindValue(1, mealId);
     const bool renamed = update.exec();
     // The lists are made again from what is stored, so a refused name never stays on show.
-    reload(0, false);
+    reload(mealId, false);
     return renamed;
 }
 

@@ -11,6 +11,7 @@
 #include "browser/draglistview.h"
 #include "browser/foodviewitem.h"
 #include "browser/foodquerywidget.h"
+#include "browser/foodwidget.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/fooddbdynamic.h"
 #include "widgets/expandingtabbar.h"
@@ -22,11 +23,13 @@
 #include "reports/reportviewer.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <map>
@@ -111,6 +114,7 @@ private slots:
     void editMenuOpensOnWhatHasTheFocus();
     void zeroBrowserStateRepeatsTheLastOne();
     void browserSelectionDrivesTheEditMenu();
+    void editMenuShowsWhatItMakes();
     void hiddenPageLeavesTheEditMenuAlone();
     void checkinItemsNameTheDate();
     void contextHelpFollowsPageAndFocus();
@@ -600,6 +604,28 @@ void TestMainWindow::browserSelectionDrivesTheEditMenu()
         QVERIFY(!action->isVisible());
     foods->deleteFood(toast);
     CatalogueServices::cleanUp();
+}
+
+// Made from the Edit menu while a search of another tab is up: what was made is the current
+// row of the tab in front, and the detail panel offers it.
+void TestMainWindow::editMenuShowsWhatItMakes()
+{
+    CatalogueServices::install();
+    ScriptedMainWindow* window = makeWindow();
+    FoodQueryWidget* browser = window->diaryPage()->foodQueryWidget3;
+    browser->refreshDynamic();
+    QLineEdit* field = browser->prettySearchEdit->lineEdit();
+    focusAndWait(field);
+    QTest::keyClicks(field, QStringLiteral("banana"));
+    QTreeWidgetItem* banana = browser->foodView->topLevelItem(0)->child(0);
+    QVERIFY(banana);
+    browser->foodView->setCurrentItem(banana);
+    QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
+    window->eM_DiaryFoodNewFood->trigger();
+    QCOMPARE(browser->getCurrentListview(), browser->myfoodView);
+    QCOMPARE(browser->myfoodView->currentItem()->text(0), QStringLiteral("New food"));
+    QCOMPARE(field->text(), QString());
+    QVERIFY(browser->foodWidget->nameLabel->text().contains(QStringLiteral("New food")));
 }
 
 // A page that is not shown never takes over the Edit menu and the tool bar: the check-ins page

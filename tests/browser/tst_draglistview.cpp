@@ -703,6 +703,17 @@ private slots:
         QVERIFY(movedRoot->isExpanded());
         QVERIFY(list.locateFvi(inner, true, movedRoot));
         QCOMPARE(list.locateFvi(inner, true, movedRoot)->parent(), movedRoot);
+        QCOMPARE(list.currentItem(), list.locateFvi(inner, true, movedRoot));
+        // Into a closed category, which opens on the moved row.
+        list.locateFvi(outer, true, nullptr)->setExpanded(false);
+        QCOMPARE(list.startDragRow(), list.currentItem());
+        prompter.answer(int(QMessageBox::Yes));
+        QVERIFY(list.dropPayload(&moveInner, &list, list.locateFvi(outer, true, nullptr)));
+        const FoodViewItem* moved = list.locateFvi(inner, true, list.locateFvi(outer, true, nullptr));
+        QVERIFY(moved && moved == list.currentItem());
+        // Made in a closed category by whatever path: the categories above it open.
+        const int soup = store->createFood(inner, QStringLiteral("Soup"), QStringLiteral("bowl"), {});
+        QVERIFY(list.currentItem() && list.currentItem() == list.locateFvi(soup, false, nullptr));
         store->deleteCategory(outer, true);
         store->deleteCategory(inner, true);
     }

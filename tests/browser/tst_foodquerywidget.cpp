@@ -291,13 +291,18 @@ private slots:
         QTest::newRow("food made, search finds it") << "Custom Foods" << "new" << "New food" << 300.0 << "new";
         QTest::newRow("food made from the menu") << "Custom Foods" << "menu" << "New food" << 300.0 << "toast";
         QTest::newRow("food category made") << "Custom Foods" << "category" << "Drinks" << -1.0 << "banana";
+        QTest::newRow("food category made, search without hits") << "Custom Foods" << "category" << "Drinks" << -1.0 << "zzzz";
+        QTest::newRow("food made, the Foods tab up") << "Custom Foods" << "shipped" << "New food" << 300.0 << "banana";
+        QTest::newRow("food category made, the Foods tab up") << "Custom Foods" << "shipped category" << "Drinks" << -1.0 << "banana";
+        QTest::newRow("food copied from the Foods tab") << "Custom Foods" << "shipped copy" << "Banana" << 105.0 << "banana";
         QTest::newRow("food searched for without hits") << "Custom Foods" << "search" << "" << -1.0 << "";
         QTest::newRow("food, another tab up") << "Custom Foods" << "tab" << "Toast" << -1.0 << "";
-        QTest::newRow("food, an exercise copied") << "Custom Foods" << "copy" << "Toast" << 280.0 << "";
         QTest::newRow("exercise edited") << "Custom Exercises" << "edit" << "Jog" << 10.0 << "";
         QTest::newRow("exercise stored elsewhere") << "Custom Exercises" << "other" << "Jog" << 10.0 << "";
         QTest::newRow("exercise deleted") << "Custom Exercises" << "delete" << "" << -1.0 << "";
         QTest::newRow("exercise made") << "Custom Exercises" << "new" << "New exercise" << 10.0 << "jog";
+        QTest::newRow("exercise copied, Custom Foods up") << "Custom Exercises" << "copy" << "Run" << 0.5 << "";
+        QTest::newRow("exercise made, the Exercise tab up") << "Custom Exercises" << "shipped" << "New exercise" << 10.0 << "running";
         QTest::newRow("meal renamed") << "Saved Meals" << "rename" << "Brown soup" << 120.0 << "";
         QTest::newRow("meal renamed out of the search") << "Saved Meals" << "rename" << "Stew" << 120.0 << "soup";
         QTest::newRow("meal deleted") << "Saved Meals" << "delete" << "" << -1.0 << "";
@@ -348,8 +353,24 @@ private slots:
             _panel->prettySearchEdit->lineEdit()->setText(QStringLiteral("zzzz"));
         } else if (change == QLatin1String("tab")) {
             _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Saved Meals")));
+        } else if (change.startsWith(QLatin1String("shipped"))) {
+            // As the Edit menu and the detail panel do with the shipped list's tab up and a
+            // row of its search selected.
+            _panel->categoryBar->setCurrentIndex(food);
+            list = _panel->getCurrentListview();
+            openAll(list);
+            select(list, findRow(list, food == 0 ? QStringLiteral("Banana") : QStringLiteral("Running")));
+            list = std::array{_panel->myfoodView, _panel->myexerciseView}[food];
+            prompter.answer(name);
+            if (change.endsWith(QLatin1String("copy")))
+                _panel->foodView->handleContextMenu(100); // Add food to My Foods
+            else if (change.endsWith(QLatin1String("category")))
+                _panel->myFoodNewCat->click();
+            else
+                (food == 0 ? _panel->myFoodNewItem : _panel->myExNewItem)->click();
         } else if (change == QLatin1String("copy")) {
-            _panel->createCustomExerciseFromStatic(ExDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Run"), 0.1f);
+            _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Custom Foods")));
+            _panel->createCustomExerciseFromStatic(ExDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Run"), 0.5f);
         } else if (change == QLatin1String("menu")) {
             list->handleContextMenu(0); // Create new food
         } else if (food == 2) {
@@ -364,6 +385,7 @@ private slots:
         _panel->refreshDynamic(); // as the diary page does when it is read again
         const QTreeWidgetItem* selected = list->selectedItems().value(0);
         QCOMPARE(selected ? selected->text(0) : QString(), name);
+        QCOMPARE(_panel->getCurrentListview() == list, change != QLatin1String("tab"));
         if (!name.isEmpty()) {
             QCOMPARE(list->getSearch(), name.contains(search, Qt::CaseInsensitive) ? search : QString());
             QCOMPARE(_panel->prettySearchEdit->lineEdit()->text(), list->getSearch());

@@ -136,7 +136,7 @@ private slots:
 
         LastReload reloads;
         QVERIFY(exercises->reparentItemCategory(water, outdoor));
-        QCOMPARE(reloads.last.selectId, outdoor);
+        QCOMPARE(reloads.last.selectId, water);
         QVERIFY(reloads.last.selectIsCategory);
         QCOMPARE(names(exercises->getChildren(outdoor, 0, 0)), QStringList({"Water"}));
 

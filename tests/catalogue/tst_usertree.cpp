@@ -192,10 +192,11 @@ private slots:
         QCOMPARE(observer.reloads.size(), size_t(6));
         QCOMPARE(observer.reloads[2].selectId, food);
         QVERIFY(!observer.reloads[2].selectIsCategory);
-        QCOMPARE(observer.reloads[3].selectId, parent);
+        QCOMPARE(observer.reloads[3].selectId, child);
         QVERIFY(observer.reloads[3].selectIsCategory);
         QCOMPARE(observer.reloads[4].selectId, food);
-        QCOMPARE(observer.reloads[5].selectId, 0);
+        QCOMPARE(observer.reloads[5].selectId, child);
+        QVERIFY(observer.reloads[5].selectIsCategory);
         for (const DynamicDBReloadInfo& reload : observer.reloads)
             QCOMPARE(reload.store, static_cast<DynamicDB*>(foods));
         QCOMPARE(foods->getCategoryName(child), QStringLiteral("Kid"));

@@ -24,6 +24,7 @@
 #include "widgets/searchlineedit.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -140,19 +141,20 @@ private slots:
         QVERIFY(entry->rate > 0.0f); // the page hands the user's weight to the panel
     }
 
-    // Made while the field still holds a search of the Foods tab, with a banana shown there:
-    // the new food is shown selected, and Add puts it, not the banana, into the day.
+    // Made while the Foods tab is up with a banana of its search shown: the new food is shown
+    // selected on its own tab, and Add puts it, not the banana, into the day. So is a saved
+    // meal on the Saved Meals tab.
     void customFoodAndSavedBreakfast()
     {
         _browser->categoryBar->setCurrentIndex(0);
         _browser->prettySearchEdit->lineEdit()->setText(QStringLiteral("banana"));
         _browser->foodView->setCurrentItem(firstOfType(_browser->foodView, FoodItemFlag));
-        _browser->categoryBar->setCurrentIndex(2); // Custom Foods
         QTimer::singleShot(0, [] {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                 dialog->accept();
         });
         _browser->myFoodNewItem->click();
+        QCOMPARE(_browser->getCurrentListview(), _browser->myfoodView);
         FoodViewItem* food = FoodViewItem::from(_browser->myfoodView->currentItem());
         QVERIFY(food && food->isSelected());
         QCOMPARE(food->text(0), QStringLiteral("New food"));
@@ -167,6 +169,9 @@ private slots:
         BXSqlQuery query("SELECT group_id FROM group_diary WHERE name = 'Morning'");
         QVERIFY(query.exec() && query.next());
         QCOMPARE(SavedMealDB::instance()->getSavedMealItems(query.value(0).toInt()).value().size(), size_t(1));
+        QCOMPARE(_browser->getCurrentListview(), _browser->savedMealView);
+        QCOMPARE(_browser->savedMealView->currentItem()->text(0), QStringLiteral("Morning"));
+        QVERIFY(_browser->foodWidget->nameLabel->text().contains(QStringLiteral("Morning")));
     }
 
 private:

@@ -118,6 +118,7 @@ void TestSavedMeals::storesMealsOutsideTheDiary()
     QVERIFY(DiaryDB::instance()->getNutrientInfo(User, "00000000", "99999999", 0).value().empty());
 
     meals->renameMeal(id, "Picnic");
+    QCOMPARE(m_reloads.last(), id);
     QCOMPARE(storedMealName(User, id), QStringLiteral("Picnic"));
 }
 
