@@ -1,4 +1,5 @@
 #include "widgets/bxcalendar.h"
+#include "widgets/prompter.h"
 
 #include "core/displaydate.h"
 #include "core/clock.h"
@@ -230,7 +231,7 @@ void BXCalendar::displayMonthList()
     }
     list.setMinimumWidth(_monthButton->width());
     _monthButton->setDown(false);
-    const QAction* picked = list.exec(_monthButton->mapToGlobal(QPoint(0, 0)));
+    const QAction* picked = Prompter::instance()->popup(&list, _monthButton->mapToGlobal(QPoint(0, 0)));
     if (picked)
         _moveMonths(picked->data().toInt() - current.month());
 }
