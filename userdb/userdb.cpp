@@ -193,7 +193,7 @@ std::optional<QList<UserProfile>> UserDB::getUsersList()
                       "ORDER BY date DESC");
     while (query.next()) {
         UserProfile profile;
-        profile.userId = storedId(query.value(0));
+        profile.userId = storedCatalogueId(query.value(0));
         if (!isStorableUserId(profile.userId)) {
             qWarning("user #%s of the user database is left out: no user of this program has that id",
                      qPrintable(query.value(0).toString()));

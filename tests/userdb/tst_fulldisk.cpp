@@ -144,7 +144,7 @@ bool make(Change change, int user, int subject, int run)
     case ClearDay:
         return DiaryDB::instance()->delDiaryEntries(user, QDate(2026, 3, 2), 0);
     case RemoveEntry:
-        return DiaryDB::instance()->removeFoodEntry(subject, false);
+        return DiaryDB::instance()->removeFoodEntry(user, subject, false);
     case DeleteMeal:
         return SavedMealDB::instance()->deleteMeal(subject);
     case MoveMeal:
