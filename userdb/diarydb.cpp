@@ -626,7 +626,7 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
         return true;
     if (!BXSqlDb::beginTransaction())
         return false;
-    const int device = BXSqlDb::getSyncDevice("website");
+    const qint64 device = BXSqlDb::getSyncDevice("website");
     const struct
     {
         QString table;
@@ -636,7 +636,7 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
     // The bound is bound, never pasted into the statement.
     const QString range = fromDate ? QStringLiteral(" AND date >= ?") : QString();
     // Runs a statement on the marks of both tables, with two values of its own bound first.
-    const auto onBoth = [&](const char* sql, int first, int second) {
+    const auto onBoth = [&](const char* sql, qint64 first, qint64 second) {
         for (const auto& t : tables) {
             BXSqlQuery query(QString::fromLatin1(sql).arg(t.table, t.key, range));
             query.bindValue(0, first);
