@@ -202,7 +202,7 @@ bool SavedMealDB::deleteMeal(int mealId)
     owner.bindValue(0, mealId);
     owner.bindValue(1, currentUser());
     const std::optional<bool> owned = owner.first();
-    const int user = owned.value_or(false) ? owner.value(0).toInt() : -1;
+    const int user = owned.value_or(false) ? storedCatalogueId(owner.value(0)) : -1;
     QList<qint64> foods;
     BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ? AND IFNULL(user_id, -1) = ?");
     select.bindValue(0, mealId);
@@ -214,13 +214,15 @@ bool SavedMealDB::deleteMeal(int mealId)
     for (auto food = foods.cbegin(); ok && food != foods.cend(); ++food)
         ok = DiaryDB::instance()->removeFoodEntry(user, *food, false);
 
-    BXSqlQuery status(mealSql("UPDATE group_diary SET status = ? WHERE group_id = ?"));
+    BXSqlQuery status("UPDATE group_diary SET status = ? WHERE group_id = ? AND IFNULL(user_id, -1) = ?");
     status.bindValue(0, StatusDeleted);
     status.bindValue(1, mealId);
-    status.bindValue(2, currentUser());
-    BXSqlQuery state("UPDATE group_diary_sync SET state = ? WHERE group_id = ?");
+    status.bindValue(2, user);
+    BXSqlQuery state("UPDATE group_diary_sync SET state = ? WHERE group_id IN (SELECT group_id FROM "
+                     "group_diary WHERE group_id = ? AND IFNULL(user_id, -1) = ?)");
     state.bindValue(0, StateDeleted);
     state.bindValue(1, mealId);
+    state.bindValue(2, user);
     if (!BXSqlDb::endTransaction(ok && status.execChangingRow() && state.exec()))
         return false;
     reload(0, false);
