@@ -260,6 +260,8 @@ private slots:
         BXSqlDb::setBusyTimeout(100);
         DBTypes::UserProfile owner = profile(QStringLiteral("Owner"));
         QVERIFY(UserDB::instance()->addUser(owner, &_user));
+        // Meals are deleted and shared by their owner.
+        UserDB::instance()->setCurrentUser(_user);
         s_myFood = myFoods()->createFood(myFoods()->getRootForUser(-1), QStringLiteral("Oat cake"),
                                          QStringLiteral("Piece"), DBTypes::FoodItem());
         QVERIFY(s_myFood >= 0);
