@@ -494,12 +494,9 @@ void TestDiaryDB::storedIdsNameTheirOwnRow()
 
     FoodDiaryItem added = food("20060306", DiaryDay::LUNCH, 50.0f);
     const qint64 id = diary->addFoodEntry(added, true);
-    QVERIFY(id > 1);
-    QCOMPARE(added.entryId, id);
-    FoodDiaryItem named = added;
-    named.entryId = 1;
-    QVERIFY(!diary->modifyFoodEntry(1, named));
-    QVERIFY(!diary->removeFoodEntry(User, 1, false));
+    QVERIFY(id > 1 && added.entryId == id);
+    added.entryId = 1;
+    QVERIFY(!diary->modifyFoodEntry(1, added) && !diary->removeFoodEntry(User, 1, false));
     QVERIFY(diary->removeFoodEntry(User, id, false));
     QCOMPARE(StoreFixture::scalar("SELECT status FROM food_diary WHERE food_id = ?", {id}).toInt(), 2);
     QCOMPARE(StoreFixture::scalar("SELECT status || user_id FROM food_diary WHERE food_id = 1").toString(),
@@ -508,8 +505,8 @@ void TestDiaryDB::storedIdsNameTheirOwnRow()
         return;
     FoodDiaryItem edited = day.foods[0];
     QCOMPARE(edited.entryId, stored);
-    QCOMPARE(edited.refId, -1);
     QCOMPARE(day.exercises[0].entryId, stored);
+    QCOMPARE(edited.refId, -1);
     edited.size = 2.0f;
     QVERIFY(diary->modifyFoodEntry(stored, edited));
     QCOMPARE(StoreFixture::scalar("SELECT size FROM food_diary WHERE food_id = ?", {stored}).toDouble(), 2.0);
