@@ -732,7 +732,7 @@ void MainWindow::publishDay()
     StorePrompt::change(this, QString(), [user] {
         if (!BXSqlDb::beginTransaction())
             return false;
-        const int website = BXSqlDb::getSyncDevice("website");
+        const qint64 website = BXSqlDb::getSyncDevice("website");
         UserDB* users = UserDB::instance();
         return BXSqlDb::endTransaction(
             DiaryDB::instance()->resetItemStatus(user)

@@ -226,7 +226,7 @@ private:
     QTreeWidget* _diaryList() const;
     // The row of a meal group in the diary list, or null.
     QTreeWidgetItem* _diaryGroupRow(int group) const;
-    static int _rowId(const QTreeWidgetItem* row);
+    static qint64 _rowId(const QTreeWidgetItem* row);
 
     QLineEdit* _searchLineEdit;
     QMenu* _saveMealMenu = nullptr;

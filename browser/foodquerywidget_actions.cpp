@@ -425,9 +425,9 @@ QTreeWidget* FoodQueryWidget::_diaryList() const
     return window()->findChild<QTreeWidget*>(QStringLiteral("mealView"));
 }
 
-int FoodQueryWidget::_rowId(const QTreeWidgetItem* row)
+qint64 FoodQueryWidget::_rowId(const QTreeWidgetItem* row)
 {
-    return row->data(0, Qt::UserRole).toInt();
+    return row->data(0, Qt::UserRole).toLongLong();
 }
 
 QTreeWidgetItem* FoodQueryWidget::_diaryGroupRow(int group) const
@@ -461,7 +461,7 @@ void FoodQueryWidget::handleContextMenu(int id)
     const QTreeWidgetItem* group = _diaryGroupRow(id + 1);
     if (!group)
         return;
-    std::vector<int> entryIds;
+    std::vector<qint64> entryIds;
     for (int i = 0; i < group->childCount() && _rowId(group->child(i)) >= 1; ++i)
         entryIds.push_back(_rowId(group->child(i)));
     if (entryIds.empty())
@@ -475,7 +475,7 @@ void FoodQueryWidget::handleContextMenu(int id)
     // at all.
     StorePrompt::change(this, tr("Save Meal"), [&] {
         std::vector<DBTypes::FoodDiaryItem> entries;
-        for (const int entryId : entryIds) {
+        for (const qint64 entryId : entryIds) {
             const auto entry = DiaryDB::instance()->getFoodEntry(entryId);
             if (!entry)
                 return false;

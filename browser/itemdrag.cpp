@@ -2,11 +2,13 @@
 
 #include <QtEndian>
 
+#include <limits>
+
 namespace {
 constexpr int MINIMUM_PAYLOAD = 5;
 }
 
-ItemDrag::ItemDrag(int id, unsigned char type) : _id(id), _type(type)
+ItemDrag::ItemDrag(qint64 id, unsigned char type) : _id(id), _type(type)
 {
     setData(mimeType(), encodedData());
 }
@@ -41,11 +43,14 @@ bool ItemDrag::decode(const QMimeData* source, ItemEncoded& out)
     return _read(source->data(mimeType()), out);
 }
 
-QByteArray ItemDrag::encode(int id, unsigned char type)
+QByteArray ItemDrag::encode(qint64 id, unsigned char type)
 {
-    QByteArray payload(PAYLOAD_SIZE, '\0');
-    qToLittleEndian<qint32>(id, payload.data());
+    const bool narrow = id >= std::numeric_limits<qint32>::min() && id <= std::numeric_limits<qint32>::max();
+    QByteArray payload(narrow ? PAYLOAD_SIZE : WIDE_PAYLOAD_SIZE, '\0');
+    qToLittleEndian<qint32>(narrow ? qint32(id) : -1, payload.data());
     payload[4] = char(type);
+    if (!narrow)
+        qToLittleEndian<qint64>(id, payload.data() + PAYLOAD_SIZE);
     return payload;
 }
 
@@ -53,7 +58,8 @@ bool ItemDrag::_read(const QByteArray& data, ItemEncoded& out)
 {
     if (data.size() < MINIMUM_PAYLOAD)
         return false;
-    out.id = qFromLittleEndian<qint32>(data.constData());
+    out.id = data.size() >= WIDE_PAYLOAD_SIZE ? qFromLittleEndian<qint64>(data.constData() + PAYLOAD_SIZE)
+                                              : qFromLittleEndian<qint32>(data.constData());
     out.type = static_cast<unsigned char>(data.at(4));
     return true;
 }

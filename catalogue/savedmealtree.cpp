@@ -3,7 +3,6 @@
 #include "userdb/savedmealdb.h"
 
 #include <cassert>
-#include <limits>
 
 SavedMealTree* SavedMealTree::_instance = nullptr;
 
@@ -56,7 +55,7 @@ bool SavedMealTree::givesCategoryId(qint64) const
 
 bool SavedMealTree::givesItemId(qint64 id) const
 {
-    return id > 0 && id <= std::numeric_limits<qint32>::max();
+    return id > 0 && id <= SavedMealDB::LastMealId;
 }
 
 QString SavedMealTree::getItemNoun() const

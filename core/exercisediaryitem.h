@@ -47,7 +47,7 @@ public:
     // Kilocalories burned: duration x rate.
     float energy() const { return duration * rate; }
 
-    int entryId = -1;
+    qint64 entryId = -1; // row id in the user database; -1 before it is stored
     int userId = -1;
     int exerciseId = 0;
     char date[DATE_CODE_SIZE] = {};

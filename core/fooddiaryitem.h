@@ -78,7 +78,7 @@ public:
     int refId = -9999; // the food's catalogue id; 0 for an entry without a catalogue food
     int servingId = 0;
     float size = 1.0f; // number of servings
-    int entryId = -1;  // row id in the user database; -1 before it is stored
+    qint64 entryId = -1; // row id in the user database; -1 before it is stored
     int userId = -1;
     char date[DATE_CODE_SIZE] = {};
     int meal = 0; // DiaryDay::GroupType 1 to 6

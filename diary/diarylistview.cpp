@@ -121,7 +121,7 @@ QString sizeText(double size)
     return NumberParser::write(size, 1);
 }
 
-bool isMealGroup(int groupRowId)
+bool isMealGroup(qint64 groupRowId)
 {
     return groupRowId >= -DiaryDay::EVENING_SNACK && groupRowId <= -DiaryDay::BREAKFAST;
 }
@@ -344,9 +344,9 @@ QTreeWidgetItem* DiaryListView::groupRow(int group) const
     return group >= 0 && group < 9 ? _groups[group] : nullptr;
 }
 
-int DiaryListView::rowId(const QTreeWidgetItem* row)
+qint64 DiaryListView::rowId(const QTreeWidgetItem* row)
 {
-    return row->data(0, RowIdRole).toInt();
+    return row->data(0, RowIdRole).toLongLong();
 }
 
 QString DiaryListView::niceDouble(double value)
@@ -626,7 +626,7 @@ void DiaryListView::showHideEmptyText(QTreeWidgetItem* group)
         else
             hasEntry = true;
     }
-    const int groupType = -rowId(group);
+    const int groupType = int(-rowId(group));
     for (size_t i = 0; i < _columns.size(); ++i) {
         const DBTypes::NutType nut = _columns[i];
         QString text;
@@ -674,7 +674,7 @@ void DiaryListView::_keep(const DBTypes::ExerciseDiaryItem& entry)
     _day.exercises.push_back(entry);
 }
 
-void DiaryListView::_forget(int entryId, bool exercise)
+void DiaryListView::_forget(qint64 entryId, bool exercise)
 {
     const auto same = [entryId](const auto& entry) { return entry.entryId == entryId; };
     if (exercise)
@@ -1002,11 +1002,12 @@ void DiaryListView::_removeEntry(QTreeWidgetItem* row)
 {
     QTreeWidgetItem* group = row->parent();
     const bool exercise = rowId(group) == -DiaryDay::EXERCISE;
-    const int id = rowId(row);
+    const qint64 id = rowId(row);
     // The list shows what the diary holds: an entry the store kept stays.
     const bool removed = _change([exercise, id](QString&) {
         DiaryDB* diary = DiaryDB::instance();
-        return exercise ? diary->removeExEntry(id, false) : diary->removeFoodEntry(id, false);
+        return exercise ? diary->removeExEntry(currentUser(), id, false)
+                        : diary->removeFoodEntry(currentUser(), id, false);
     });
     if (!removed)
         return;
@@ -1030,7 +1031,7 @@ void DiaryListView::_saveMeal(QTreeWidgetItem* group)
     const QString name = askMealName(&ok);
     if (!ok || name.trimmed().isEmpty())
         return;
-    const int groupType = -rowId(group);
+    const int groupType = int(-rowId(group));
     int mealId = -1;
     const bool stored = _change([&](QString&) {
         std::vector<DBTypes::FoodDiaryItem> entries;
@@ -1060,7 +1061,7 @@ void DiaryListView::_loadMeal(QTreeWidgetItem* group)
         return;
     std::optional<std::vector<DBTypes::FoodDiaryItem>> entries;
     if (_readMeal(mealId, entries))
-        _addFoodEntries(*entries, -rowId(group));
+        _addFoodEntries(*entries, int(-rowId(group)));
 }
 
 void DiaryListView::showContextMenu(const QPoint& pos)
@@ -1068,7 +1069,7 @@ void DiaryListView::showContextMenu(const QPoint& pos)
     QTreeWidgetItem* row = itemAt(pos);
     if (!row)
         return;
-    const int id = rowId(row);
+    const qint64 id = rowId(row);
     QMenu menu(this);
     if (row->parent() && id >= 0) {
         menu.addAction(tr("Edit"))->setData(int(EditCommand));
@@ -1126,7 +1127,7 @@ void DiaryListView::handleContextMenu(int command)
 // stored as one action of its own.
 void DiaryListView::_editEntry(QTreeWidgetItem* row)
 {
-    const int id = rowId(row);
+    const qint64 id = rowId(row);
     QTreeWidgetItem* oldGroup = row->parent();
     DiaryListViewItem* newRow = nullptr;
     if (rowId(oldGroup) == -DiaryDay::EXERCISE) {
@@ -1140,6 +1141,7 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
                 && entry->name == stored.name))
             return;
         entry->entryId = id;
+        entry->userId = currentUser();
         if (!_change([&entry](QString&) { return DiaryDB::instance()->modifyExEntry(*entry); }))
             return;
         delete row;
@@ -1238,7 +1240,7 @@ ItemDrag* DiaryListView::dragObject()
     if (!row || !row->isSelected() || !row->parent() || rowId(row) <= 0)
         return nullptr;
     _draggedId = rowId(row);
-    _draggedGroupId = rowId(row->parent());
+    _draggedGroupId = int(rowId(row->parent()));
     const unsigned char type =
         _draggedGroupId == -DiaryDay::EXERCISE ? ExerciseItemFlag : FoodItemFlag;
     return new ItemDrag(_draggedId, type);
@@ -1266,7 +1268,7 @@ QTreeWidgetItem* DiaryListView::_dropTarget(const QPoint& pos) const
     QTreeWidgetItem* row = itemAt(pos);
     if (!row)
         return _groups[DiaryDay::EXERCISE];
-    const int id = rowId(row);
+    const qint64 id = rowId(row);
     // Over the upper half of a group row the drop belongs to the group above.
     if (!row->parent() && id >= -DiaryDay::EXERCISE && id <= -DiaryDay::MORNING_SNACK)
         row = itemAt(pos - QPoint(0, visualItemRect(row).height() / 2));
@@ -1282,7 +1284,7 @@ bool DiaryListView::_acceptDrag(QDropEvent* event)
     while (target && target->parent())
         target = target->parent();
     if (target)
-        _dragTargetGroupId = rowId(target);
+        _dragTargetGroupId = int(rowId(target));
     const QObject* source = dropSource(event);
     if (!source)
         return false;
@@ -1404,7 +1406,7 @@ void DiaryListView::_moveEntry(int groupType)
         return;
     // The entry is read and stored in its new meal as one change.
     std::optional<DBTypes::FoodDiaryItem> entry;
-    const int id = _draggedId;
+    const qint64 id = _draggedId;
     const bool moved = _change([&](QString& refusal) {
         entry = DiaryDB::instance()->getFoodEntry(id);
         if (!entry)

@@ -73,7 +73,7 @@ public:
 
     // The group row of a GroupType (1 to 6, 8).
     QTreeWidgetItem* groupRow(int group) const;
-    static int rowId(const QTreeWidgetItem* row);
+    static qint64 rowId(const QTreeWidgetItem* row);
     // The amount text of a number of servings ("1/2", "2¼", "1.3").
     static QString niceDouble(double value);
 
@@ -200,7 +200,7 @@ private:
     // are removed.
     void _keep(const DBTypes::FoodDiaryItem& entry);
     void _keep(const DBTypes::ExerciseDiaryItem& entry);
-    void _forget(int entryId, bool exercise);
+    void _forget(qint64 entryId, bool exercise);
     // Replaces the calendar's marks of the month with the dates of it among `dates`.
     void _markMonth(const QDate& month, const QStringList& dates);
     bool _storeFoodEntry(DBTypes::FoodDiaryItem& entry);
@@ -252,7 +252,7 @@ private:
     // The drag in progress: its payload, the entry row dragged out of this list (its id and
     // its group row's id) and the group row under the pointer (0 for none).
     ItemDrag::ItemEncoded _dragItem;
-    int _draggedId = 0;
+    qint64 _draggedId = 0;
     int _draggedGroupId = 0;
     int _dragTargetGroupId = 0;
 };

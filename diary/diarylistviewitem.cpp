@@ -28,14 +28,14 @@ int wordWidth(const QString& word, const QFont& font)
 
 } // namespace
 
-DiaryListViewItem::DiaryListViewItem(QTreeWidget* parent, const QString& text, int id, int kind,
+DiaryListViewItem::DiaryListViewItem(QTreeWidget* parent, const QString& text, qint64 id, int kind,
                                      int pointSize)
     : QTreeWidgetItem(parent, ItemType)
 {
     _init(text, id, kind, pointSize, parent->font());
 }
 
-DiaryListViewItem::DiaryListViewItem(QTreeWidgetItem* parent, const QString& text, int id,
+DiaryListViewItem::DiaryListViewItem(QTreeWidgetItem* parent, const QString& text, qint64 id,
                                      int kind, int pointSize)
     : QTreeWidgetItem(parent, ItemType)
 {
@@ -44,7 +44,7 @@ DiaryListViewItem::DiaryListViewItem(QTreeWidgetItem* parent, const QString& tex
     resizeNameColumn();
 }
 
-void DiaryListViewItem::_init(const QString& text, int id, int kind, int pointSize,
+void DiaryListViewItem::_init(const QString& text, qint64 id, int kind, int pointSize,
                               const QFont& listFont)
 {
     _id = id;

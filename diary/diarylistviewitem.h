@@ -15,12 +15,12 @@ public:
     static constexpr int ItemType = QTreeWidgetItem::UserType + 1;
 
     // A top-level row; a non-zero pointSize replaces the list font's point size.
-    DiaryListViewItem(QTreeWidget* parent, const QString& text, int id, int kind, int pointSize);
+    DiaryListViewItem(QTreeWidget* parent, const QString& text, qint64 id, int kind, int pointSize);
     // An entry or hint row under `parent`, appended after its last child.
-    DiaryListViewItem(QTreeWidgetItem* parent, const QString& text, int id, int kind,
+    DiaryListViewItem(QTreeWidgetItem* parent, const QString& text, qint64 id, int kind,
                       int pointSize);
 
-    int getId() const { return _id; }
+    qint64 getId() const { return _id; }
     // The value the creator gave: the meal group of a food entry, 8 for an exercise entry,
     // -1 for group and hint rows.
     int getKind() const { return _kind; }
@@ -44,9 +44,9 @@ public:
     static int rowHeight(int fontHeight, bool topLevel, bool gapAbove);
 
 private:
-    void _init(const QString& text, int id, int kind, int pointSize, const QFont& listFont);
+    void _init(const QString& text, qint64 id, int kind, int pointSize, const QFont& listFont);
 
-    int _id = 0;
+    qint64 _id = 0;
     int _kind = -1;
     QFont _font;
     bool _ownColor = false;

@@ -357,7 +357,7 @@ bool BxPublish::resetSyncStatus()
     // One change: what was not marked is offered again next time, all of it.
     if (!BXSqlDb::beginTransaction())
         return false;
-    const int website = BXSqlDb::getSyncDevice("website");
+    const qint64 website = BXSqlDb::getSyncDevice("website");
     UserDB* users = UserDB::instance();
     bool marked = users->clearSyncTable(QStringLiteral("water_diary_sync"), user, website, nullptr, nullptr)
                   && users->clearSyncTable(QStringLiteral("user_checkins_sync"), user, website, nullptr, nullptr);

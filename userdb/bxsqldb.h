@@ -118,10 +118,10 @@ public:
     static int getVersion();
 
     // Sync devices and change tracking.
-    static int getSyncDevice(const char* name);
-    static void getSyncDevices(QMap<int, QString>& devices);
-    static int getDeviceUser(int id);
-    static int createSyncDevice(const char* name, int id, int userId);
+    static qint64 getSyncDevice(const char* name);
+    static void getSyncDevices(QMap<qint64, QString>& devices);
+    static int getDeviceUser(qint64 id);
+    static qint64 createSyncDevice(const char* name, qint64 id, int userId);
     // Creates the change-tracking triggers of the connection for the tracked tables that the
     // program makes, three a table whatever the devices; stored rows of the tracked tables
     // that differ from the program's list are written anew from it first. The failure when the

@@ -13,7 +13,9 @@
 #include "userdb/failurecause.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
+#include "userdb/nullconversion.h"
 #include "userdb/readwatch.h"
+#include "userdb/savedmealdb.h"
 #include "userdb/storeaction.h"
 #include "userdb/userdbformat.h"
 
@@ -982,23 +984,27 @@ bool holdsOnlyOwnConstraints(std::string& error)
     return false;
 }
 
-// Whether every entry of the diaries and their groups has an id that the program can hold;
+// Whether every entry of the diaries and their groups has an id that the program gives;
 // otherwise false with the first that is not, or why they cannot be read. SQLite gives a new
-// row the highest id plus one, so a single id past what an int holds leaves every later entry
-// without one the program can name.
+// row the highest id plus one, so the highest id must leave a next one that the program can
+// hold: an entry's a qint64, a saved meal's the 32 bits its catalogue tree names it by.
 bool holdsStorableEntryIds(std::string& error)
 {
-    static const char* const Entries[][2] = {{"food_diary", "food_id"},    {"food_mealplan", "food_id"},
-                                             {"exer_diary", "ex_id"},      {"exer_mealplan", "ex_id"},
-                                             {"group_diary", "group_id"}};
-    for (const auto& [table, column] : Entries) {
+    static const struct
+    {
+        const char* table;
+        const char* column;
+        qint64 last;
+    } Entries[] = {{"food_diary", "food_id", HighestRowId},   {"food_mealplan", "food_id", HighestRowId},
+                   {"exer_diary", "ex_id", HighestRowId},     {"exer_mealplan", "ex_id", HighestRowId},
+                   {"group_diary", "group_id", SavedMealDB::LastMealId - 1}};
+    for (const auto& [table, column, last] : Entries) {
         // The ends of the id's index: the whole table is not read.
         BXSqlQuery read(QStringLiteral("SELECT (SELECT min(%1) FROM %2), (SELECT max(%1) FROM %2)")
                             .arg(QLatin1String(column), QLatin1String(table)));
         QString found;
-        const auto unheld = [](const QVariant& id) {
-            const qint64 value = id.toLongLong();
-            return value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max();
+        const auto unheld = [last](const QVariant& id) {
+            return !id.isNull() && (!isStoredId(id) || id.toLongLong() > last);
         };
         if (!read.readRows([&] {
                 for (int end = 0; end < 2 && found.isEmpty(); ++end)
@@ -1008,8 +1014,9 @@ bool holdsStorableEntryIds(std::string& error)
             return false;
         }
         if (!found.isEmpty()) {
-            error = BXSqlDb::tr("the table %1 holds an entry of the id %2, which this program cannot hold")
-                        .arg(QLatin1String(table), found)
+            error = BXSqlDb::tr("the table %1 holds an entry whose %2 is %3, an id this program "
+                                "never gives")
+                        .arg(QLatin1String(table), QLatin1String(column), found)
                         .toStdString();
             return false;
         }

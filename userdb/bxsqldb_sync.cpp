@@ -3,6 +3,7 @@
 
 #include "userdb/bxsqldb.h"
 
+#include "userdb/nullconversion.h"
 #include "userdb/storeaction.h"
 #include "userdb/userdb.h"
 
@@ -164,7 +165,7 @@ QString insertStatement(const TrackedTable& table, const char* row, int state)
                              qPrintable(columnList(table, row)), qPrintable(followers(row)));
 }
 
-bool clearDeviceRows(int id)
+bool clearDeviceRows(qint64 id)
 {
     for (const TrackedTable& table : OwnTrackedTables) {
         BXSqlQuery remove(QStringLiteral("DELETE FROM %1 WHERE device = ?")
@@ -178,7 +179,7 @@ bool clearDeviceRows(int id)
 
 // Marks every live row in the device's scope as changed for the device. A sync table
 // whose key leaves out the device keeps one row per key, as its triggers do.
-bool seedDeviceRows(int id, int userId)
+bool seedDeviceRows(qint64 id, int userId)
 {
     for (const TrackedTable& table : OwnTrackedTables) {
         QString sql = QStringLiteral("INSERT OR REPLACE INTO %1(device, state, %2) SELECT ?, ?, %2 FROM %3")
@@ -205,19 +206,19 @@ bool seedDeviceRows(int id, int userId)
     return true;
 }
 
-int newDeviceId(const char* name, int userId)
+qint64 newDeviceId(const char* name, int userId)
 {
     BXSqlQuery max("SELECT MAX(id) FROM userdata_sync_devices");
     if (!max.exec() || !max.next())
         return -1;
-    // Stored ids reach as far as an int does: past the last one, no new device can be named.
-    const qint64 next = max.value(0).toLongLong() + 1;
-    if (next > INT_MAX) {
+    // Past the last id a row may have, no new device can be named.
+    const qint64 last = max.value(0).toLongLong();
+    if (last >= HighestRowId) {
         BXSqlDb::noteRefusal(BXSqlDb::tr("no sync device can be added: the ids a device may have "
                                          "are all taken"));
         return -1;
     }
-    const int id = int(next);
+    const qint64 id = last + 1;
     BXSqlQuery insert("INSERT INTO userdata_sync_devices(id,name,user_id) VALUES (?, ?, ?)");
     insert.bindValue(0, id);
     insert.bindValue(1, name);
@@ -247,7 +248,7 @@ bool isIdUpTo(const TypedValue& stored, qint64 highest)
 // it): an id the program never gives or gave already, a user it cannot hold. Empty otherwise.
 QString deviceRefusal(const TypedValue& id, const TypedValue& user, QSet<qint64>& ids)
 {
-    if (!isIdUpTo(id, INT_MAX))
+    if (!isIdUpTo(id, HighestRowId))
         return BXSqlDb::tr("it holds a sync device of the id %1, which this program never gives")
             .arg(id.value.toString());
     const qint64 device = id.value.toLongLong();
@@ -273,16 +274,16 @@ int countTemporaryTriggers()
 
 } // namespace
 
-int BXSqlDb::getSyncDevice(const char* name)
+qint64 BXSqlDb::getSyncDevice(const char* name)
 {
     BXSqlQuery select("SELECT id FROM userdata_sync_devices WHERE name = ?");
     select.bindValue(0, name);
     if (!select.exec() || !select.next() || select.value(0).isNull())
         return -1;
-    return select.value(0).toInt();
+    return select.value(0).toLongLong();
 }
 
-void BXSqlDb::getSyncDevices(QMap<int, QString>& devices)
+void BXSqlDb::getSyncDevices(QMap<qint64, QString>& devices)
 {
     devices.clear();
     BXSqlQuery select("SELECT id, name FROM userdata_sync_devices");
@@ -290,24 +291,24 @@ void BXSqlDb::getSyncDevices(QMap<int, QString>& devices)
         return;
     while (select.next()) {
         const QString name = select.value(1).toString();
-        const int id = select.value(0).toInt();
+        const qint64 id = select.value(0).toLongLong();
         if (!name.isEmpty() && !devices.contains(id))
             devices.insert(id, name);
     }
 }
 
-int BXSqlDb::getDeviceUser(int id)
+int BXSqlDb::getDeviceUser(qint64 id)
 {
     BXSqlQuery select("SELECT user_id FROM userdata_sync_devices WHERE id = ?");
     select.bindValue(0, id);
     if (!select.exec() || !select.next()) {
-        qDebug("warning: could not find device %d", id);
+        qDebug("warning: could not find device %lld", id);
         return -1;
     }
     return select.value(0).isNull() ? -1 : select.value(0).toInt();
 }
 
-int BXSqlDb::createSyncDevice(const char* name, int id, int userId)
+qint64 BXSqlDb::createSyncDevice(const char* name, qint64 id, int userId)
 {
     const char* device = name;
     assert(id >= -1);

@@ -313,7 +313,7 @@ bool BXSqlDb::upgrade308to309_setDefaultTargetSizes()
         if (!select.exec())
             return false;
         while (select.next()) {
-            const int user = storedId(select.value(0));
+            const int user = storedCatalogueId(select.value(0));
             if (UserDB::isStorableUserId(user))
                 users.append(user);
         }

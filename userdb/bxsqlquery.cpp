@@ -173,6 +173,11 @@ bool BXSqlQuery::exec()
     return true;
 }
 
+bool BXSqlQuery::execChangingRow()
+{
+    return exec() && m_statement->numRowsAffected() > 0;
+}
+
 bool BXSqlQuery::next()
 {
     if (!m_statement || !m_outcome.ok())

@@ -50,6 +50,9 @@ public:
 
     // Runs the prepared statement with the bound values.
     bool exec();
+    // Runs a change: whether it ran and changed a row (an UPDATE or DELETE that finds none of
+    // its rows changes nothing and gives false).
+    bool execChangingRow();
     // Steps to the next row; false at the end and when the step failed, which outcome()
     // then tells (a damaged page met halfway, say).
     bool next();

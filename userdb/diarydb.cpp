@@ -118,7 +118,7 @@ bool DiaryDB::mayNameFood(int user, int refId)
     return id == FoodDBBase::SharedRootId || id == FoodDBBase::UserRootBase + user;
 }
 
-int DiaryDB::addFoodEntry(FoodDiaryItem& entry, bool checkNew)
+qint64 DiaryDB::addFoodEntry(FoodDiaryItem& entry, bool checkNew)
 {
     if (checkNew)
         assert(entry.entryId < 0 && "fdi.food_id < 0");
@@ -133,11 +133,11 @@ int DiaryDB::addFoodEntry(FoodDiaryItem& entry, bool checkNew)
     // A failed insert reports -1; it never hands back another row's id.
     if (!insert.exec() || insert.lastInsertId() < 0)
         return -1;
-    entry.entryId = int(insert.lastInsertId());
+    entry.entryId = insert.lastInsertId();
     return entry.entryId;
 }
 
-int DiaryDB::addExEntry(ExerciseDiaryItem& entry, bool keepId)
+qint64 DiaryDB::addExEntry(ExerciseDiaryItem& entry, bool keepId)
 {
     const QString head = QStringLiteral("INSERT INTO ") + exerTable() +
                          QStringLiteral(" (ex_id, user_id, date, duration, rate, name, status) ");
@@ -157,7 +157,7 @@ int DiaryDB::addExEntry(ExerciseDiaryItem& entry, bool keepId)
     if (!keepId) {
         if (insert.lastInsertId() < 0)
             return -1;
-        entry.entryId = int(insert.lastInsertId());
+        entry.entryId = insert.lastInsertId();
     }
     return entry.entryId;
 }
@@ -172,7 +172,7 @@ bool DiaryDB::mayStoreFood(const FoodDiaryItem& entry) const
     return stored.first().value_or(false) || mayNameFood(entry.userId, entry.refId);
 }
 
-bool DiaryDB::modifyFoodEntry(int entryId, const FoodDiaryItem& entry)
+bool DiaryDB::modifyFoodEntry(qint64 entryId, const FoodDiaryItem& entry)
 {
     assert(entryId == entry.entryId && "food_id==fdi.food_id");
     if (!mayStoreFood(entry))
@@ -181,17 +181,19 @@ bool DiaryDB::modifyFoodEntry(int entryId, const FoodDiaryItem& entry)
                           " SET user_id = ?, date = ?, meal = ?, status = ?, ref_id = ?, "
                           "food_name = ?, serving_id = ?, serv_name = ?, size = ?, calories = ?, "
                           "fat = ?, protein = ?, carb = ?, fiber = ?, saturated_fat = ?, "
-                          "cholesterol = ?, sodium = ?, sugar = ?, calcium = ? WHERE food_id = ?"));
+                          "cholesterol = ?, sodium = ?, sugar = ?, calcium = ? WHERE food_id = ? "
+                          "AND user_id = ?"));
     bindFoodValues(update, entry);
     update.bindValue(19, entryId);
-    return update.exec();
+    update.bindValue(20, entry.userId);
+    return update.execChangingRow();
 }
 
 bool DiaryDB::modifyExEntry(const ExerciseDiaryItem& entry)
 {
     BXSqlQuery update(sql(QStringLiteral("UPDATE "), exerTable(),
                           " SET user_id = ?, date = ?, duration = ?, rate = ?, name = ?, "
-                          "status = ? WHERE ex_id = ?"));
+                          "status = ? WHERE ex_id = ? AND user_id = ?"));
     update.bindValue(0, entry.userId);
     update.bindValue(1, entry.date);
     update.bindValue(2, entry.duration);
@@ -199,39 +201,48 @@ bool DiaryDB::modifyExEntry(const ExerciseDiaryItem& entry)
     update.bindValue(4, entry.name);
     update.bindValue(5, StatusLive);
     update.bindValue(6, entry.entryId);
-    return update.exec();
+    update.bindValue(7, entry.userId);
+    return update.execChangingRow();
 }
 
-bool DiaryDB::removeRow(const QString& table, const char* key, int id, bool hardDelete)
+// A row is named by its id and its user together: an id alone could be another user's row. A
+// shared saved meal's foods belong to -1, which older diaries store as NULL.
+bool DiaryDB::removeRow(const QString& table, const char* key, int user, qint64 id, bool hardDelete)
 {
     const QString k = QString::fromLatin1(key);
+    const QString row = QStringLiteral("%1 = ? AND IFNULL(user_id, -1) = ?").arg(k);
     if (hardDelete) {
-        BXSqlQuery remove(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table, k));
+        BXSqlQuery remove(QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, row));
         remove.bindValue(0, id);
-        return remove.exec();
+        remove.bindValue(1, user);
+        return remove.execChangingRow();
     }
-    BXSqlQuery status(QStringLiteral("UPDATE %1 SET status = ? WHERE %2 = ?").arg(table, k));
+    BXSqlQuery status(QStringLiteral("UPDATE %1 SET status = ? WHERE %2").arg(table, row));
     status.bindValue(0, StatusDeleted);
     status.bindValue(1, id);
+    status.bindValue(2, user);
     if (!isTracked())
-        return status.exec();
+        return status.execChangingRow();
     // The row and its sync rows are marked together, so that devices learn of every removal.
-    BXSqlQuery state(QStringLiteral("UPDATE %1_sync SET state = ? WHERE %2 = ?").arg(table, k));
+    BXSqlQuery state(QStringLiteral("UPDATE %1_sync SET state = ? WHERE %2 IN (SELECT %2 FROM %1 "
+                                    "WHERE %3)")
+                         .arg(table, k, row));
     state.bindValue(0, StateDeleted);
     state.bindValue(1, id);
+    state.bindValue(2, user);
     if (!BXSqlDb::beginTransaction())
         return false;
-    return BXSqlDb::endTransaction(status.exec() && state.exec());
+    return BXSqlDb::endTransaction(status.execChangingRow() && state.exec());
 }
 
-bool DiaryDB::removeFoodEntry(int entryId, bool hardDelete)
+bool DiaryDB::removeFoodEntry(int user, qint64 entryId, bool hardDelete)
 {
-    return removeRow(foodTable(), "food_id", entryId, hardDelete);
+    return removeRow(foodTable(), "food_id", user, entryId, hardDelete);
 }
 
-bool DiaryDB::removeExEntry(int entryId, bool hardDelete)
+bool DiaryDB::removeExEntry(int user, qint64 entryId, bool hardDelete)
 {
-    return removeRow(exerTable(), "ex_id", entryId, hardDelete);
+    return removeRow(exerTable(), "ex_id", user, entryId, hardDelete);
 }
 
 bool DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
@@ -249,12 +260,12 @@ bool DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
     if (meal != DiaryDay::EXERCISE) {
         for (const FoodDiaryItem& food : day.foods) {
             if (ok && (meal == DiaryDay::ALL_GROUPS || food.meal == meal))
-                ok = removeFoodEntry(food.entryId, false);
+                ok = removeFoodEntry(user, food.entryId, false);
         }
     }
     if (meal == DiaryDay::ALL_GROUPS || meal == DiaryDay::EXERCISE) {
         for (const ExerciseDiaryItem& exercise : day.exercises)
-            ok = ok && removeExEntry(exercise.entryId, false);
+            ok = ok && removeExEntry(user, exercise.entryId, false);
     }
     return BXSqlDb::endTransaction(ok);
 }
@@ -304,7 +315,7 @@ void DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
     const std::string date = query.value(3).toString().toStdString();
     if (date.size() >= 8)
         entry.setDate(date);
-    entry.refId = storedId(query.value(5));
+    entry.refId = storedCatalogueId(query.value(5));
     entry.servingId = query.value(6).toInt();
     entry.size = query.value(7).toFloat();
     entry.desc = query.value(8).toString();
@@ -315,7 +326,7 @@ void DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
     entry.createFakeDenorm();
 }
 
-std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(int entryId)
+std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(qint64 entryId)
 {
     BXSqlQuery query(QString::fromLatin1(FoodColumns) + foodTable() +
                      QStringLiteral(" WHERE food_id = ?"));
@@ -329,18 +340,18 @@ std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(int entryId)
     return entry;
 }
 
-std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(int entryId)
+std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 entryId)
 {
     BXSqlQuery query(sql(QStringLiteral("SELECT user_id, date, duration, rate, name, status FROM "),
                          exerTable(), " WHERE ex_id = ?"));
     query.bindValue(0, entryId);
     if (!query.exec() || !query.next()) {
-        qWarning("AIEEEE! couldn't get exercise #%0d", entryId);
+        qWarning("AIEEEE! couldn't get exercise #%lld", entryId);
         return std::nullopt;
     }
     const QString date = query.value(1).toString();
     if (!isDateCode(date)) {
-        qWarning("Exercise #%d has no valid date and is left out", entryId);
+        qWarning("Exercise #%lld has no valid date and is left out", entryId);
         return std::nullopt;
     }
     ExerciseDiaryItem entry;
@@ -354,12 +365,22 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(int entryId)
     return entry;
 }
 
+bool DiaryDB::holdsUsableId(const BXSqlQuery& query, int column, const QString& table,
+                            const char* key)
+{
+    if (isStoredId(query.value(column)))
+        return true;
+    qWarning("A row of the table %s is left out: its %s %s is no id this program gives",
+             qPrintable(table), key, qPrintable(query.value(column).toString()));
+    return false;
+}
+
 bool DiaryDB::readFoods(BXSqlQuery& query, bool includeDeleted,
                         const std::function<DiaryDay&(const QString& date)>& dayOf)
 {
     return query.readRows([&] {
         if ((!includeDeleted && query.value(4).toInt() == StatusDeleted)
-            || !isDateCode(query.value(3).toString()))
+            || !isDateCode(query.value(3).toString()) || !holdsUsableId(query, 0, foodTable(), "food_id"))
             return;
         DiaryDay& day = dayOf(query.value(3).toString());
         day.foods.emplace_back();
@@ -378,7 +399,7 @@ bool DiaryDB::readExercises(BXSqlQuery& query, int user, bool includeDeleted,
         if (!includeDeleted && query.value(4).toInt() == StatusDeleted)
             continue;
         const QString rowDate = date ? QString::fromLatin1(date) : query.value(5).toString();
-        if (!isDateCode(rowDate))
+        if (!isDateCode(rowDate) || !holdsUsableId(query, 0, exerTable(), "ex_id"))
             continue;
         ExerciseDiaryItem entry;
         entry.entryId = storedId(query.value(0));
@@ -605,7 +626,7 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
         return true;
     if (!BXSqlDb::beginTransaction())
         return false;
-    const int device = BXSqlDb::getSyncDevice("website");
+    const qint64 device = BXSqlDb::getSyncDevice("website");
     const struct
     {
         QString table;
@@ -615,7 +636,7 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
     // The bound is bound, never pasted into the statement.
     const QString range = fromDate ? QStringLiteral(" AND date >= ?") : QString();
     // Runs a statement on the marks of both tables, with two values of its own bound first.
-    const auto onBoth = [&](const char* sql, int first, int second) {
+    const auto onBoth = [&](const char* sql, qint64 first, qint64 second) {
         for (const auto& t : tables) {
             BXSqlQuery query(QString::fromLatin1(sql).arg(t.table, t.key, range));
             query.bindValue(0, first);

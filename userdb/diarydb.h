@@ -60,17 +60,19 @@ public:
     bool mayStoreFood(const DBTypes::FoodDiaryItem& entry) const;
     // Adds a food entry and stores its new id in the entry; -1, with nothing stored, when
     // the entry names another user's food or the insert fails.
-    int addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew);
+    qint64 addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew);
     // Adds an exercise entry (under its own id with keepId); the entry's id, or -1 when the
     // insert fails.
-    int addExEntry(DBTypes::ExerciseDiaryItem& entry, bool keepId);
-    // Rewrites an entry; a changed entry is always live again. Refused when !mayStoreFood.
-    bool modifyFoodEntry(int entryId, const DBTypes::FoodDiaryItem& entry);
+    qint64 addExEntry(DBTypes::ExerciseDiaryItem& entry, bool keepId);
+    // Rewrites an entry of its user; a changed entry is always live again. Refused when
+    // !mayStoreFood; false, with nothing changed, when the user has no entry of that id.
+    bool modifyFoodEntry(qint64 entryId, const DBTypes::FoodDiaryItem& entry);
     bool modifyExEntry(const DBTypes::ExerciseDiaryItem& entry);
-    // Removing an entry, several entries or a day is stored whole or not at all; false when
-    // nothing was removed.
-    bool removeFoodEntry(int entryId, bool hardDelete);
-    bool removeExEntry(int entryId, bool hardDelete);
+    // Removing an entry of the user (-1 for a shared saved meal's food), several entries or a
+    // day is stored whole or not at all; false when nothing was removed, as when the user has
+    // no entry of that id.
+    bool removeFoodEntry(int user, qint64 entryId, bool hardDelete);
+    bool removeExEntry(int user, qint64 entryId, bool hardDelete);
     // Marks entries of the date deleted; meal selects which: 0 all, 1-6 that meal, 8 exercise.
     bool delDiaryEntries(int user, const QDate& date, int meal);
     bool deleteDay(int user, const char* date, bool hardDelete);
@@ -78,8 +80,8 @@ public:
     // One entry; nothing when it is missing or could not be read. Call these inside an action:
     // an entry that could not be read is the action's outcome, which tells it from a missing
     // one.
-    std::optional<DBTypes::FoodDiaryItem> getFoodEntry(int entryId);
-    std::optional<DBTypes::ExerciseDiaryItem> getExerciseEntry(int entryId);
+    std::optional<DBTypes::FoodDiaryItem> getFoodEntry(qint64 entryId);
+    std::optional<DBTypes::ExerciseDiaryItem> getExerciseEntry(qint64 entryId);
     // The readings from here on give nothing (nullopt) when the diary could not be read, never
     // an empty day or list in its place.
     std::optional<DBTypes::DiaryDay> getDay(int user, const char* date, bool includeDeleted);
@@ -123,7 +125,11 @@ private:
     bool readExercises(BXSqlQuery& query, int user, bool includeDeleted,
                        const std::function<DBTypes::DiaryDay&(const QString& date)>& dayOf,
                        const char* date);
-    bool removeRow(const QString& table, const char* key, int id, bool hardDelete);
+    bool removeRow(const QString& table, const char* key, int user, qint64 id, bool hardDelete);
+    // Whether the row read under `column` has an id the program gives; otherwise it is told
+    // and left out.
+    static bool holdsUsableId(const BXSqlQuery& query, int column, const QString& table,
+                              const char* key);
     bool deleteDayRows(const QString& table, const char* key, int user, const char* date,
                        bool hardDelete);
     bool appendDates(BXSqlQuery& query, QStringList& dates);

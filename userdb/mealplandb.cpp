@@ -46,7 +46,7 @@ bool MealPlanDB::holds(const DBTypes::FoodDiaryItem& entry)
     return count.exec() && count.next() && count.value(0).toInt() >= 1;
 }
 
-int MealPlanDB::addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew)
+qint64 MealPlanDB::addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew)
 {
     if (holds(entry))
         return -1;

@@ -18,7 +18,7 @@ public:
     // Whether the entry's user has an equal entry in the plan.
     bool holds(const DBTypes::FoodDiaryItem& entry);
     // The new entry's id, or -1 when an equal entry exists or the insert fails.
-    int addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew);
+    qint64 addFoodEntry(DBTypes::FoodDiaryItem& entry, bool checkNew);
 
 private:
     MealPlanDB() = default;

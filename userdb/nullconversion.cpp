@@ -34,7 +34,21 @@ double storedFigure(float value)
     return figure;
 }
 
-int storedId(const QVariant& value)
+bool isStoredId(const QVariant& value)
+{
+    const int type = value.typeId();
+    if (value.isNull() || (type != QMetaType::LongLong && type != QMetaType::Int))
+        return false;
+    const qint64 id = value.toLongLong();
+    return id >= 1 && id <= HighestRowId;
+}
+
+qint64 storedId(const QVariant& value)
+{
+    return isStoredId(value) ? value.toLongLong() : -1;
+}
+
+int storedCatalogueId(const QVariant& value)
 {
     const qint64 id = value.toLongLong();
     return id >= std::numeric_limits<int>::min() && id <= std::numeric_limits<int>::max() ? int(id) : -1;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <limits>
+
 // How the user database stores unset values: a value below -0.005 is NULL, a value from
 // -0.005 up to 0 is 0, and NULL or an empty text reads back as -999.0.
 
@@ -14,6 +16,15 @@ double nullToNeg(const QVariant& value);
 // that reads back as the same float, so that 84.1 is stored as 84.1 and not widened to
 // 84.0999984741211, and 1234567 keeps its seven digits.
 double storedFigure(float value);
-// An id of a row or of a catalogue food as stored. One that an int does not hold, which the
-// program never gives, reads as -1, the id of nothing, never as the id its lower 32 bits make.
-int storedId(const QVariant& value);
+// The highest id of a row that the program gives: SQLite gives a new row the highest id plus
+// one, so a row of the id above this one leaves the table no next id.
+constexpr qint64 HighestRowId = std::numeric_limits<qint64>::max() - 1;
+// The id of a row as stored: a whole number from 1 to HighestRowId. Anything else, which the
+// program never gives (NULL, text, a real, 0 or below, the last id SQLite has), reads
+// as -1, the id of nothing.
+qint64 storedId(const QVariant& value);
+// Whether a stored value is an id that storedId() takes.
+bool isStoredId(const QVariant& value);
+// An id of a catalogue food or of a user as stored: these the program gives within an int.
+// One outside it reads as -1, the id of nothing, never as the id its lower 32 bits make.
+int storedCatalogueId(const QVariant& value);

@@ -6,6 +6,7 @@
 #include "userdb/rowstate.h"
 #include "userdb/userdb.h"
 
+
 #include <cassert>
 
 using DBTypes::FoodDiaryItem;
@@ -16,6 +17,19 @@ SavedMealDB::ReloadHandler SavedMealDB::s_reloadHandler;
 
 namespace {
 
+// The meals the current user may change: the user's own and the shared ones (owned by -1, or
+// by NULL in older diaries). Its one placeholder takes the current user.
+const char* const OwnOrShared = " AND IFNULL(user_id, -1) IN (-1, ?)";
+
+QString mealSql(const char* head)
+{
+    return QString::fromLatin1(head) + QLatin1String(OwnOrShared);
+}
+
+int currentUser()
+{
+    return UserDB::instance()->getCurrentUser();
+}
 
 // The nutrients in the column order of the saved-meal statements.
 const NutType MealNutrients[] = {DBTypes::ENERGY, DBTypes::CARBS,  DBTypes::FAT,
@@ -77,9 +91,17 @@ int SavedMealDB::_insertMeal(int user, int mealId, const std::string& name)
     // The id of this very row, never the largest id of the table.
     BXSqlQuery id("SELECT group_id FROM group_diary WHERE rowid = ?");
     id.bindValue(0, insert.lastInsertId());
-    if (insert.lastInsertId() < 0 || !id.exec() || !id.next() || id.value(0).isNull())
+    if (insert.lastInsertId() < 0 || !id.exec() || !id.next())
         return -1;
-    return id.value(0).toInt();
+    // The catalogue tree names a meal by a positive id of 32 bits: a meal past the last one
+    // could never be shown or named, and is not stored.
+    const qint64 stored = storedId(id.value(0));
+    if (stored <= 0 || stored > LastMealId) {
+        BXSqlDb::noteRefusal(BXSqlDb::tr("no meal can be saved: the ids a saved meal may have are "
+                                         "all taken"));
+        return -1;
+    }
+    return int(stored);
 }
 
 int SavedMealDB::storeMeal(int user, int mealId, const std::string& name,
@@ -129,11 +151,11 @@ std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(int mea
                      "fiber, protein, saturated_fat, cholesterol, sodium, sugar, calcium  FROM "
                      "food_diary WHERE group_id = ? AND date IS NULL");
     query.bindValue(0, mealId);
-    const int user = UserDB::instance()->getCurrentUser();
+    const int user = currentUser();
     const bool read = query.readRows([&] {
         FoodDiaryItem& entry = items.emplace_back();
         entry.userId = user;
-        entry.refId = storedId(query.value(0));
+        entry.refId = storedCatalogueId(query.value(0));
         entry.desc = query.value(1).toString();
         entry.servingId = query.value(2).toInt();
         entry.servingDesc = query.value(3).toString();
@@ -161,10 +183,11 @@ std::optional<DBTypes::FoodItem> SavedMealDB::getSavedMealAsFoodItem(int mealId)
 
 bool SavedMealDB::renameMeal(int mealId, const std::string& name)
 {
-    BXSqlQuery update("UPDATE group_diary SET name = ? WHERE group_id = ?");
+    BXSqlQuery update(mealSql("UPDATE group_diary SET name = ? WHERE group_id = ?"));
     update.bindValue(0, name);
     update.bindValue(1, mealId);
-    const bool renamed = update.exec();
+    update.bindValue(2, currentUser());
+    const bool renamed = update.execChangingRow();
     // The lists are made again from what is stored, so a refused name never stays on show.
     reload(mealId, false);
     return renamed;
@@ -174,20 +197,33 @@ bool SavedMealDB::deleteMeal(int mealId)
 {
     if (!BXSqlDb::beginTransaction())
         return false;
-    QList<int> foods;
-    BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ?");
+    // The meal's owner, who owns its foods too; none when the meal is not the user's to delete.
+    BXSqlQuery owner(mealSql("SELECT IFNULL(user_id, -1) FROM group_diary WHERE group_id = ?"));
+    owner.bindValue(0, mealId);
+    owner.bindValue(1, currentUser());
+    const std::optional<bool> owned = owner.first();
+    const int user = owned.value_or(false) ? storedCatalogueId(owner.value(0)) : -1;
+    QList<qint64> foods;
+    BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ? AND IFNULL(user_id, -1) = ?");
     select.bindValue(0, mealId);
-    bool ok = select.readRows([&] { foods.append(storedId(select.value(0))); });
+    select.bindValue(1, user);
+    bool ok = owned.value_or(false) && select.readRows([&] {
+        if (const qint64 food = storedId(select.value(0)); food >= 0)
+            foods.append(food);
+    });
     for (auto food = foods.cbegin(); ok && food != foods.cend(); ++food)
-        ok = DiaryDB::instance()->removeFoodEntry(*food, false);
+        ok = DiaryDB::instance()->removeFoodEntry(user, *food, false);
 
-    BXSqlQuery status("UPDATE group_diary SET status = ? WHERE group_id = ?");
+    BXSqlQuery status("UPDATE group_diary SET status = ? WHERE group_id = ? AND IFNULL(user_id, -1) = ?");
     status.bindValue(0, StatusDeleted);
     status.bindValue(1, mealId);
-    BXSqlQuery state("UPDATE group_diary_sync SET state = ? WHERE group_id = ?");
+    status.bindValue(2, user);
+    BXSqlQuery state("UPDATE group_diary_sync SET state = ? WHERE group_id IN (SELECT group_id FROM "
+                     "group_diary WHERE group_id = ? AND IFNULL(user_id, -1) = ?)");
     state.bindValue(0, StateDeleted);
     state.bindValue(1, mealId);
-    if (!BXSqlDb::endTransaction(ok && status.exec() && state.exec()))
+    state.bindValue(2, user);
+    if (!BXSqlDb::endTransaction(ok && status.execChangingRow() && state.exec()))
         return false;
     reload(0, false);
     return true;
@@ -224,7 +260,7 @@ std::optional<QStringList> SavedMealDB::foodsPrivateFrom(int mealId, int rootId)
     BXSqlQuery query("SELECT ref_id, food_name FROM food_diary WHERE group_id = ? AND date IS NULL");
     query.bindValue(0, mealId);
     std::vector<std::pair<int, QString>> foods;
-    if (!query.readRows([&] { foods.emplace_back(storedId(query.value(0)), query.value(1).toString()); }))
+    if (!query.readRows([&] { foods.emplace_back(storedCatalogueId(query.value(0)), query.value(1).toString()); }))
         return std::nullopt;
     QStringList names;
     for (const auto& [refId, name] : foods) {
@@ -240,12 +276,19 @@ bool SavedMealDB::reparentItem(int mealId, int newParentId)
     if (!BXSqlDb::beginTransaction())
         return false;
     bool ok = true;
-    for (const char* sql : {"UPDATE group_diary SET user_id = ? WHERE group_id = ?",
-                            "UPDATE food_diary SET user_id = ? WHERE group_id = ?"}) {
-        BXSqlQuery update(sql);
+    // The foods first; the meal itself, changed last, must have been the user's or shared.
+    const struct
+    {
+        const char* sql;
+        bool namesMeal;
+    } changes[] = {{"UPDATE food_diary SET user_id = ? WHERE group_id = ? AND date IS NULL", false},
+                   {"UPDATE group_diary SET user_id = ? WHERE group_id = ?", true}};
+    for (const auto& change : changes) {
+        BXSqlQuery update(mealSql(change.sql));
         update.bindValue(0, owner);
         update.bindValue(1, mealId);
-        ok = ok && update.exec();
+        update.bindValue(2, currentUser());
+        ok = ok && (change.namesMeal ? update.execChangingRow() : update.exec());
     }
     if (!BXSqlDb::endTransaction(ok))
         return false;

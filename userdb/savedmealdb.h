@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ class SavedMealDB
 public:
     // Rebuilds the browsable tree after a change; selectId is the id to select (0 none).
     using ReloadHandler = std::function<void(int selectId, bool selectIsCategory)>;
+
+    // The last id a meal may have: the catalogue tree names meals by positive ids of 32 bits.
+    static constexpr qint64 LastMealId = std::numeric_limits<qint32>::max();
 
     static SavedMealDB* instance();
     // Whether the store has been created, without creating it.

@@ -193,7 +193,7 @@ std::optional<QList<UserProfile>> UserDB::getUsersList()
                       "ORDER BY date DESC");
     while (query.next()) {
         UserProfile profile;
-        profile.userId = storedId(query.value(0));
+        profile.userId = storedCatalogueId(query.value(0));
         if (!isStorableUserId(profile.userId)) {
             qWarning("user #%s of the user database is left out: no user of this program has that id",
                      qPrintable(query.value(0).toString()));
@@ -671,7 +671,7 @@ bool UserDB::resetMetrics(int user)
         "state = ?"};
     if (!BXSqlDb::beginTransaction())
         return false;
-    const int device = BXSqlDb::getSyncDevice("metrics");
+    const qint64 device = BXSqlDb::getSyncDevice("metrics");
     bool ok = true;
     for (const char* sql : statements) {
         BXSqlQuery query(sql);
@@ -687,7 +687,7 @@ bool UserDB::resetMetrics(int user)
 // ---------------------------------------------------------------------------------------
 // Sync housekeeping
 
-bool UserDB::clearSyncTable(const QString& table, int user, int device, const char* from,
+bool UserDB::clearSyncTable(const QString& table, int user, qint64 device, const char* from,
                             const char* to)
 {
     // The date bounds are bound, never pasted into the statement.
@@ -1128,7 +1128,7 @@ std::optional<UserDB::DatedMeasurements> UserDB::getMeasurements(int user, const
         sql += QStringLiteral("AND DATE >= ? ");
     if (to)
         sql += QStringLiteral("AND DATE <= ? ");
-    int deviceId = -1;
+    qint64 deviceId = -1;
     if (device) {
         BXSqlQuery lookup("SELECT id FROM userdata_sync_devices WHERE name = ?");
         lookup.bindValue(0, device);
@@ -1136,7 +1136,7 @@ std::optional<UserDB::DatedMeasurements> UserDB::getMeasurements(int user, const
             return std::nullopt;
         if (!lookup.next())
             return lookup.outcome().ok() ? std::optional(list) : std::nullopt;
-        deviceId = lookup.value(0).toInt();
+        deviceId = lookup.value(0).toLongLong();
         sql += QStringLiteral("AND date IN (SELECT date FROM user_checkins_sync WHERE user_id = ? "
                               "AND device = ? AND state <> 0) ");
     }

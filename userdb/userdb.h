@@ -121,7 +121,7 @@ public:
     bool resetMetrics(int user);
 
     // Sync housekeeping after a publish; null dates leave the range open.
-    bool clearSyncTable(const QString& table, int user, int device, const char* from,
+    bool clearSyncTable(const QString& table, int user, qint64 device, const char* from,
                         const char* to);
 
     // False when the row is missing and cannot be added.

@@ -931,9 +931,16 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
     QTest::newRow("a food id past 32 bits")
         << "INSERT INTO custom_foods(food_id, category_id, name) VALUES (4311744514, 33550336, 'Wide')"
         << "the table custom_foods holds 4311744514 in its column food_id";
-    QTest::newRow("a diary entry id past 32 bits")
-        << "INSERT INTO exer_diary(ex_id, user_id, date) VALUES (2147483648, 0, '20260101')"
-        << "the table exer_diary holds an entry of the id 2147483648, which this program cannot hold";
+    // Ids that leave a table no next id the program holds, or that it never gives.
+    QTest::newRow("a diary entry id leaving no next id")
+        << "INSERT INTO exer_diary(ex_id, user_id, date) VALUES (9223372036854775807, 0, '20260101')"
+        << "the table exer_diary holds an entry whose ex_id is 9223372036854775807, an id this program never gives";
+    QTest::newRow("a saved meal id leaving no next id")
+        << "INSERT INTO group_diary(group_id, user_id, name, status) VALUES (2147483647, 0, 'Last', 1)"
+        << "the table group_diary holds an entry whose group_id is 2147483647";
+    QTest::newRow("a negative diary entry id")
+        << "INSERT INTO food_mealplan(food_id, user_id, date) VALUES (-3, 0, '20260101')"
+        << "the table food_mealplan holds an entry whose food_id is -3";
     QTest::newRow("a trigger") << "CREATE TRIGGER wipe AFTER INSERT ON food_diary BEGIN DELETE FROM food_diary; END"
                                << "the trigger wipe on the table food_diary";
     QTest::newRow("a sync row holding statements")

@@ -2,6 +2,7 @@
 #include "browser/itemdrag.h"
 
 #include <QMimeData>
+#include <QtEndian>
 #include <QtTest>
 
 class TestItemDrag : public QObject
@@ -11,24 +12,28 @@ class TestItemDrag : public QObject
 private slots:
     void payloadRoundTrip_data()
     {
-        QTest::addColumn<int>("id");
+        QTest::addColumn<qint64>("id");
         QTest::addColumn<int>("type");
-        QTest::newRow("static food") << 1234 << int(FoodItemFlag);
-        QTest::newRow("custom category") << 0x1FFF003 << int(FoodItemFlag | CustomItemFlag | CategoryItemFlag);
-        QTest::newRow("negative id") << -2 << int(RecipeItemFlag);
-        QTest::newRow("largest id") << 0x7FFFFFFF << 255;
+        QTest::newRow("static food") << qint64(1234) << int(FoodItemFlag);
+        QTest::newRow("custom category") << qint64(0x1FFF003) << int(FoodItemFlag | CustomItemFlag | CategoryItemFlag);
+        QTest::newRow("negative id") << qint64(-2) << int(RecipeItemFlag);
+        QTest::newRow("largest id of 32 bits") << qint64(0x7FFFFFFF) << 255;
+        // A reader of 8 bytes takes it for -1, the id of nothing.
+        QTest::newRow("diary entry past 32 bits") << (qint64(1) << 32) + 1 << int(FoodItemFlag);
     }
 
     void payloadRoundTrip()
     {
-        QFETCH(int, id);
+        QFETCH(qint64, id);
         QFETCH(int, type);
         ItemDrag drag(id, static_cast<unsigned char>(type));
         QCOMPARE(drag.formats(), QStringList{QStringLiteral("binary/bxitem")});
 
         const QByteArray payload = drag.data(QStringLiteral("binary/bxitem"));
-        QCOMPARE(payload.size(), 8);
-        QCOMPARE(payload.mid(5), QByteArray(3, '\0'));
+        const bool wide = id > 0x7FFFFFFF;
+        QCOMPARE(payload.size(), wide ? 16 : 8);
+        QCOMPARE(payload.mid(5, 3), QByteArray(3, '\0'));
+        QCOMPARE(qFromLittleEndian<qint32>(payload.constData()), wide ? -1 : id);
 
         ItemDrag::ItemEncoded out;
         QVERIFY(ItemDrag::decode(&drag, out));
@@ -43,7 +48,7 @@ private slots:
         mime.setData(QStringLiteral("binary/bxitem"), payload);
         ItemDrag::ItemEncoded out;
         QVERIFY(ItemDrag::decode(&mime, out));
-        QCOMPARE(out.id, 0x102);
+        QCOMPARE(out.id, qint64(0x102));
         QCOMPARE(int(out.type), 0x11);
         QCOMPARE(ItemDrag::encode(0x102, 0x11), QByteArray::fromHex("0201000011000000"));
     }
@@ -66,13 +71,13 @@ private slots:
         QMimeData empty;
         QVERIFY(!ItemDrag::decode(&empty, out));
 
-        QCOMPARE(out.id, 77);
+        QCOMPARE(out.id, qint64(77));
         QCOMPARE(int(out.type), 9);
 
         QMimeData fiveBytes;
         fiveBytes.setData(QStringLiteral("binary/bxitem"), QByteArray::fromHex("0700000002"));
         QVERIFY(ItemDrag::decode(&fiveBytes, out));
-        QCOMPARE(out.id, 7);
+        QCOMPARE(out.id, qint64(7));
         QCOMPARE(int(out.type), 2);
     }
 
@@ -80,14 +85,14 @@ private slots:
     {
         ItemDrag drag(1, FoodItemFlag);
         drag.setEncodedData(ItemDrag::encode(42, ExerciseItemFlag));
-        QCOMPARE(drag.id(), 42);
+        QCOMPARE(drag.id(), qint64(42));
         QCOMPARE(int(drag.type()), int(ExerciseItemFlag));
         ItemDrag::ItemEncoded out;
         QVERIFY(ItemDrag::decode(&drag, out));
-        QCOMPARE(out.id, 42);
+        QCOMPARE(out.id, qint64(42));
 
         drag.setEncodedData(QByteArray("abc"));
-        QCOMPARE(drag.id(), 42);
+        QCOMPARE(drag.id(), qint64(42));
         QCOMPARE(int(drag.type()), int(ExerciseItemFlag));
     }
 };

@@ -36,13 +36,13 @@ inline DBTypes::FoodDiaryItem food(int meal, const QString& name, float energy, 
     return entry;
 }
 
-inline int storeFood(int meal, const QString& name, float energy = 100.0f)
+inline qint64 storeFood(int meal, const QString& name, float energy = 100.0f)
 {
     DBTypes::FoodDiaryItem entry = food(meal, name, energy);
     return DiaryDB::instance()->addFoodEntry(entry, true);
 }
 
-inline int storeExercise(float minutes)
+inline qint64 storeExercise(float minutes)
 {
     DBTypes::ExerciseDiaryItem entry;
     entry.userId = user();
@@ -59,9 +59,9 @@ inline DBTypes::DiaryDay storedDay()
     return DiaryDB::instance()->getDay(user(), s_day.toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(), false).value();
 }
 
-inline QList<int> childIds(const QTreeWidgetItem* group)
+inline QList<qint64> childIds(const QTreeWidgetItem* group)
 {
-    QList<int> ids;
+    QList<qint64> ids;
     for (int i = 0; i < group->childCount(); ++i)
         ids << DiaryListView::rowId(group->child(i));
     return ids;

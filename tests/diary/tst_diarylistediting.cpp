@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/fooddbbase.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
@@ -164,7 +165,7 @@ private slots:
         QVERIFY(drop(_list.get(), belowTheRows, payload(42, ExerciseItemFlag).get()));
         QCOMPARE(asked, 42);
         QCOMPARE(storedDay().exercises.size(), size_t(1));
-        QCOMPARE(childIds(_list->groupRow(8)), QList<int>{storedDay().exercises[0].entryId});
+        QCOMPARE(childIds(_list->groupRow(8)), QList<qint64>{storedDay().exercises[0].entryId});
         QCOMPARE(_list->groupRow(8)->text(1), QStringLiteral("80 "));
         QCOMPARE(totals.count(), 1);
 
@@ -193,7 +194,7 @@ private slots:
         QVERIFY(_list->groupRow(1)->child(0)->text(0).contains(QLatin1String("toast")));
         QVERIFY(drop(_list.get(), QPoint(20, lunch.bottom() - 2), payload(9, FoodItemFlag | CustomItemFlag).get()));
         QCOMPARE(storedDay().foods.back().meal, 3);
-        QCOMPARE(childIds(_list->groupRow(3)), QList<int>{storedDay().foods.back().entryId});
+        QCOMPARE(childIds(_list->groupRow(3)), QList<qint64>{storedDay().foods.back().entryId});
         QCOMPARE(_list->groupRow(3)->text(1), QStringLiteral("80 "));
         QCOMPARE(finished.count(), 2);
         QCOMPARE(totals.count(), 2);
@@ -262,14 +263,14 @@ private slots:
         QCOMPARE(day.foods[0].values.energy, float(200.0 * servings));
         QVERIFY(day.foods[0].values.fat < 0.0f); // missing stays missing
         QCOMPARE(day.foods[1].values.fat, float(servings));
-        QCOMPARE(childIds(_list->groupRow(5)), (QList<int>{day.foods[0].entryId, day.foods[1].entryId}));
+        QCOMPARE(childIds(_list->groupRow(5)), (QList<qint64>{day.foods[0].entryId, day.foods[1].entryId}));
     }
 
     // --- Moving entries within the list ---------------------------------------------
 
     void aFoodEntryMovesToAnotherMeal()
     {
-        const int id = storeFood(1, QStringLiteral("egg"));
+        const qint64 id = storeFood(1, QStringLiteral("egg"));
         storeExercise(10);
         _list->showToday();
         _list->setCurrentItem(_list->groupRow(1)->child(0));
@@ -287,8 +288,8 @@ private slots:
 
         QVERIFY(drop(_list.get(), centre(_list.get(), _list->groupRow(5)->child(0)), payload.get()));
         QCOMPARE(storedFood(storedDay(), id)->meal, 5);
-        QCOMPARE(childIds(_list->groupRow(5)), QList<int>{id});
-        QCOMPARE(childIds(_list->groupRow(1)), QList<int>{DiaryListView::HintRowId});
+        QCOMPARE(childIds(_list->groupRow(5)), QList<qint64>{id});
+        QCOMPARE(childIds(_list->groupRow(1)), QList<qint64>{DiaryListView::HintRowId});
         QCOMPARE(_list->groupRow(5)->text(1), QStringLiteral("100 "));
         QCOMPARE(_list->groupRow(1)->text(1), QString());
         QCOMPARE(DiaryListView::rowId(_list->currentItem()), id);
@@ -339,9 +340,18 @@ private slots:
 
     void removingEntries()
     {
-        const int first = storeFood(3, QStringLiteral("a"));
-        const int middle = storeFood(3, QStringLiteral("b"));
-        const int last = storeFood(3, QStringLiteral("c"));
+        // Another user's entries, 1 and one past 32 bits: the user's own that follow are named
+        // by their whole ids, and each row removes only its own entry.
+        const int other = user() + 1;
+        BXSqlQuery insert("INSERT INTO food_diary(food_id, user_id, date, meal, status) VALUES (?, ?, '20260310', 3, 1)");
+        for (const qint64 id : {qint64(1), qint64(1) << 32}) {
+            insert.bindValue(0, id);
+            insert.bindValue(1, other);
+            QVERIFY(insert.exec());
+        }
+        const qint64 first = storeFood(3, QStringLiteral("a"));
+        const qint64 middle = storeFood(3, QStringLiteral("b"));
+        const qint64 last = storeFood(3, QStringLiteral("c"));
         _list->showToday();
         QTreeWidgetItem* lunch = _list->groupRow(3);
 
@@ -351,21 +361,22 @@ private slots:
 
         _list->setCurrentItem(lunch->child(1));
         QTest::keyClick(_list.get(), Qt::Key_Delete);
-        QCOMPARE(childIds(lunch), (QList<int>{first, last}));
+        QCOMPARE(childIds(lunch), (QList<qint64>{first, last}));
         QCOMPARE(DiaryListView::rowId(_list->currentItem()), last);
         QTest::keyClick(_list.get(), Qt::Key_Backspace);
         QCOMPARE(DiaryListView::rowId(_list->currentItem()), first);
         QCOMPARE(lunch->text(1), QStringLiteral("100 "));
         _list->deleteEntry();
-        QCOMPARE(childIds(lunch), QList<int>{DiaryListView::HintRowId});
+        QCOMPARE(childIds(lunch), QList<qint64>{DiaryListView::HintRowId});
         QVERIFY(storedDay().foods.empty());
         QVERIFY(!_list->isEmpty());
-        Q_UNUSED(middle);
+        QVERIFY(middle > qint64(1) << 32);
+        QCOMPARE(DiaryDB::instance()->getDay(other, "20260310", false).value().foods.size(), size_t(2));
     }
 
     void keysAndDoubleClicks()
     {
-        const int id = storeFood(5, QStringLiteral("rice"));
+        const qint64 id = storeFood(5, QStringLiteral("rice"));
         _list->showToday();
         QTreeWidgetItem* dinner = _list->groupRow(5);
         _list->setCurrentItem(dinner->child(0));
@@ -389,8 +400,8 @@ private slots:
         QCOMPARE(storedDay().foods.size(), size_t(1));
         QCOMPARE(storedDay().foods[0].entryId, id);
         QCOMPARE(storedDay().foods[0].size, 2.0f);
-        QCOMPARE(childIds(_list->groupRow(3)), QList<int>{id});
-        QCOMPARE(childIds(dinner), QList<int>{DiaryListView::HintRowId});
+        QCOMPARE(childIds(_list->groupRow(3)), QList<qint64>{id});
+        QCOMPARE(childIds(dinner), QList<qint64>{DiaryListView::HintRowId});
         QCOMPARE(DiaryListView::rowId(_list->currentItem()), id);
 
         QTest::mouseDClick(_list->viewport(), Qt::LeftButton, {}, centre(_list.get(), _list->currentItem()));
@@ -408,7 +419,7 @@ private slots:
 
     void editingAnExercise()
     {
-        const int id = storeExercise(10);
+        const qint64 id = storeExercise(10);
         _list->showToday();
         _list->exerciseDialog = [](DBTypes::ExerciseDiaryItem& entry, int, bool editing) {
             entry.duration = 45.0f;
@@ -457,7 +468,7 @@ private slots:
         QCOMPARE(day.foods.size(), size_t(2));
         QCOMPARE(day.foods[0].meal, 1);
         QCOMPARE(day.foods[0].size, 2.0f);
-        QCOMPARE(childIds(_list->groupRow(1)), (QList<int>{day.foods[0].entryId, day.foods[1].entryId}));
+        QCOMPARE(childIds(_list->groupRow(1)), (QList<qint64>{day.foods[0].entryId, day.foods[1].entryId}));
         QCOMPARE(totals.count(), 1);
         QCOMPARE(totals.at(0).at(0).value<DiaryDay>().foods.size(), size_t(2));
 
@@ -476,7 +487,7 @@ private slots:
         DBTypes::FoodDiaryItem entry = food(3, QStringLiteral("pie"), 300.0f);
         entry.entryId = -9999; // a meal-plan entry
         _list->addContextFood(entry);
-        QCOMPARE(childIds(_list->groupRow(3)), QList<int>{DiaryListView::HintRowId});
+        QCOMPARE(childIds(_list->groupRow(3)), QList<qint64>{DiaryListView::HintRowId});
         QCOMPARE(prompter.asked.size(), 1);
         QCOMPARE(prompter.asked[0].kind, QStringLiteral("message"));
         QCOMPARE(totals.count(), 0);
@@ -484,14 +495,14 @@ private slots:
         _list->savedMeal = storeSavedMeal(QStringLiteral("Lunchbox"));
         _list->setCurrentItem(_list->groupRow(1));
         _list->handleContextMenu(DiaryListView::LoadMealCommand);
-        QCOMPARE(childIds(_list->groupRow(1)), QList<int>{DiaryListView::HintRowId});
+        QCOMPARE(childIds(_list->groupRow(1)), QList<qint64>{DiaryListView::HintRowId});
         allowAgain();
         QVERIFY(storedDay().foods.empty());
 
         // Without the trigger the meal-plan entry is stored as a new one.
         _list->addContextFood(entry);
         QVERIFY(entry.entryId > 0);
-        QCOMPARE(childIds(_list->groupRow(3)), QList<int>{entry.entryId});
+        QCOMPARE(childIds(_list->groupRow(3)), QList<qint64>{entry.entryId});
     }
 
     // A shared meal that holds a food private to another user is refused whole, and the
@@ -520,7 +531,11 @@ private slots:
         const int dessert = meals->storeMeal(aliceId, -1, "Dessert",
                                              {food(1, QStringLiteral("tea"), 5.0f), creme}, true);
         QVERIFY(dessert > 0);
-        QVERIFY(meals->reparentItem(dessert, 1)); // to Shared Meals
+        // Alice shares it.
+        const int own = user();
+        UserDB::instance()->setCurrentUser(aliceId);
+        QVERIFY(meals->reparentItem(dessert, 1));
+        UserDB::instance()->setCurrentUser(own);
 
         const QString refusal = QStringLiteral(
             "This meal holds \"Crème brûlée maison\", a food private to another user, so the "
@@ -538,7 +553,7 @@ private slots:
         QCOMPARE(prompter.lastText(), refusal);
         QCOMPARE(prompter.asked.size(), 2);
         QVERIFY(storedDay().foods.empty());
-        QCOMPARE(childIds(_list->groupRow(1)), QList<int>{DiaryListView::HintRowId});
+        QCOMPARE(childIds(_list->groupRow(1)), QList<qint64>{DiaryListView::HintRowId});
 
         // Alone, the food is named as well.
         _list->addContextFood(creme);
@@ -571,7 +586,7 @@ private slots:
     {
         QFETCH(bool, edit);
         QFETCH(int, hold);
-        const int id = storeFood(1, QStringLiteral("egg"));
+        const qint64 id = storeFood(1, QStringLiteral("egg"));
         _list->showToday();
         _list->setCurrentItem(_list->groupRow(1)->child(0));
         std::unique_ptr<ItemDrag> payload(_list->dragObject());
@@ -596,8 +611,8 @@ private slots:
             _list->handleContextMenu(DiaryListView::EditCommand);
         else
             drop(_list.get(), centre(_list.get(), _list->groupRow(5)), payload.get());
-        QCOMPARE(childIds(_list->groupRow(1)), QList<int>{id});
-        QCOMPARE(childIds(_list->groupRow(5)), QList<int>{DiaryListView::HintRowId});
+        QCOMPARE(childIds(_list->groupRow(1)), QList<qint64>{id});
+        QCOMPARE(childIds(_list->groupRow(5)), QList<qint64>{DiaryListView::HintRowId});
         QCOMPARE(_list->foodDialogs, edit && hold != OtherReader::Exclusive ? 1 : 0);
         if (hold < 0) {
             QCOMPARE(prompter.asked.size(), 1);

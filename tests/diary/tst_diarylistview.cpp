@@ -227,7 +227,7 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QStringList, titles);
         // Entries shown before the change are filed again at once.
-        const int snack = storeFood(2, QStringLiteral("apple"));
+        const qint64 snack = storeFood(2, QStringLiteral("apple"));
         _list->showToday();
         _list->setColumnSettings(QStringLiteral("0:2:3:1:4:"));
         _list->setViewMode(2 - mode);
@@ -238,7 +238,7 @@ private slots:
                 shown << _list->topLevelItem(i)->text(0);
         }
         QCOMPARE(shown, titles);
-        QCOMPARE(childIds(_list->groupRow(DiaryListView::fileGroup(mode, 2))), QList<int>{snack});
+        QCOMPARE(childIds(_list->groupRow(DiaryListView::fileGroup(mode, 2))), QList<qint64>{snack});
         storeFood(5, QStringLiteral("Chicken breast, skinless, roasted, with a long name that wraps"));
         _list->showToday();
         saveWidgetPicture(_list.get(), QStringLiteral("diarylist-layout-%1").arg(mode));

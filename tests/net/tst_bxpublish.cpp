@@ -180,7 +180,7 @@ private slots:
         addFood("20010115", DiaryDay::DINNER, QStringLiteral("Soup"), 80.0f);
         // A day whose entries were all deleted.
         const int gone = addFood("20260301", DiaryDay::LUNCH, QStringLiteral("Bread"));
-        DiaryDB::instance()->removeFoodEntry(gone, false);
+        DiaryDB::instance()->removeFoodEntry(user, gone, false);
         weigh("20260303", 70.5f);
         weigh("20260304", 71.0f);
         QVERIFY(UserDB::instance()->setDaysMeasurements(user, "20260304", UserMeasurements()));

@@ -89,7 +89,8 @@ private slots:
     void mealPlanSkipsDuplicatesAndLeavesDiarySync();
     void foodsOfAnotherUserAreRefused_data();
     void foodsOfAnotherUserAreRefused();
-    void idsPast32BitsNameNothing();
+    void storedIdsNameTheirOwnRow_data();
+    void storedIdsNameTheirOwnRow();
 };
 
 void TestDiaryDB::storesUnsetNutrientsAsNull()
@@ -156,7 +157,7 @@ void TestDiaryDB::softDeleteMarksEveryDevice()
     // The web diary (0) and metrics (2) follow every user; the handheld only user 0.
     QCOMPARE(syncStates("food_diary", "food_id", id), QList<int>({1, 1}));
 
-    diary->removeFoodEntry(id, false);
+    diary->removeFoodEntry(User, id, false);
     QCOMPARE(StoreFixture::scalar("SELECT status FROM food_diary WHERE food_id = ?", {id}).toInt(), 2);
     QCOMPARE(syncStates("food_diary", "food_id", id), QList<int>({2, 2}));
     QVERIFY(diary->getDay(User, "20060305", false).value().foods.empty());
@@ -168,7 +169,7 @@ void TestDiaryDB::softDeleteMarksEveryDevice()
 
     ExerciseDiaryItem walked = exercise("20060305", 30.0f, 5.0f);
     const int exId = diary->addExEntry(walked, false);
-    diary->removeExEntry(exId, false);
+    diary->removeExEntry(User, exId, false);
     QCOMPARE(syncStates("exer_diary", "ex_id", exId), QList<int>({2, 2}));
     QVERIFY(diary->getDay(User, "20060305", false).value().exercises.empty());
     QVERIFY(diary->modifyExEntry(walked));
@@ -177,7 +178,7 @@ void TestDiaryDB::softDeleteMarksEveryDevice()
     QCOMPARE(day.exercises.front().status, 1);
     QCOMPARE(day.getGroupTotal(DiaryDay::EXERCISE, DBTypes::ENERGY), 150.0f);
 
-    diary->removeFoodEntry(id, true);
+    diary->removeFoodEntry(User, id, true);
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary").toInt(), 0);
     QCOMPARE(syncStates("food_diary", "food_id", id), QList<int>({2, 2}));
 
@@ -257,7 +258,7 @@ void TestDiaryDB::sumsNutrientsPerDate()
         diary->addFoodEntry(entry, true);
     }
     FoodDiaryItem removed = food("20060306", DiaryDay::LUNCH, 1000.0f);
-    diary->removeFoodEntry(diary->addFoodEntry(removed, true), false);
+    diary->removeFoodEntry(User, diary->addFoodEntry(removed, true), false);
     ExerciseDiaryItem walked = exercise("20060307", 30.0f, 5.0f);
     diary->addExEntry(walked, false);
 
@@ -294,7 +295,7 @@ void TestDiaryDB::listsDatesWithEntries()
     ExerciseDiaryItem march = exercise("20080301", 30.0f, 5.0f);
     diary->addExEntry(march, false);
     FoodDiaryItem removed = food("20080210", DiaryDay::LUNCH, 100.0f);
-    diary->removeFoodEntry(diary->addFoodEntry(removed, true), false);
+    diary->removeFoodEntry(User, diary->addFoodEntry(removed, true), false);
     QVERIFY(UserDB::instance()->setFluid(User, "20080201", 3));
     QVERIFY(UserDB::instance()->setFluid(User, "20080215", 0));
 
@@ -349,7 +350,7 @@ void TestDiaryDB::resetsWebDiaryMarks()
     FoodDiaryItem kept = food("20060305", DiaryDay::LUNCH, 100.0f);
     diary->addFoodEntry(kept, true);
     FoodDiaryItem removed = food("20060306", DiaryDay::LUNCH, 100.0f);
-    diary->removeFoodEntry(diary->addFoodEntry(removed, true), false);
+    diary->removeFoodEntry(User, diary->addFoodEntry(removed, true), false);
     ExerciseDiaryItem walked = exercise("20060307", 30.0f, 5.0f);
     diary->addExEntry(walked, false);
     FoodDiaryItem otherUser = food("20060305", DiaryDay::LUNCH, 100.0f);
@@ -389,7 +390,7 @@ void TestDiaryDB::mealPlanSkipsDuplicatesAndLeavesDiarySync()
     // The plan's rows share ids with diary rows but have no sync rows of their own: removing
     // one must not mark the diary entry of the same id deleted.
     QCOMPARE(planId, diaryId);
-    plan->removeFoodEntry(planId, false);
+    plan->removeFoodEntry(User, planId, false);
     QVERIFY(plan->getDay(User, "20060305", false).value().foods.empty());
     QCOMPARE(syncStates("food_diary", "food_id", diaryId), QList<int>({1, 1}));
     plan->deleteDay(User, "20060305", false);
@@ -461,13 +462,54 @@ void TestDiaryDB::foodsOfAnotherUserAreRefused()
 
 // An entry stored with ids past 32 bits, whose lower bits are those of another entry and of
 // another user's food, names neither.
-void TestDiaryDB::idsPast32BitsNameNothing()
+void TestDiaryDB::storedIdsNameTheirOwnRow_data()
 {
-    const qint64 beyond = qint64(1) << 32;
-    QVERIFY(StoreFixture::exec("INSERT INTO food_diary(food_id, user_id, date, meal, status, ref_id, size) "
-                               "VALUES (?, ?, '20060306', 1, 1, ?, 1)", {beyond + 98, User, beyond + 0x1000010}));
-    const std::vector<FoodDiaryItem> foods = DiaryDB::instance()->getDay(User, "20060306", false).value().foods;
-    QCOMPARE(foods.size(), std::size_t(1));
-    QCOMPARE(foods[0].entryId, -1);
-    QCOMPARE(foods[0].refId, -1);
+    QTest::addColumn<qint64>("stored");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("past 32 bits") << (qint64(1) << 32) << true;
+    QTest::newRow("past 31 bits") << qint64(std::numeric_limits<int>::max()) + 1 << true;
+    QTest::newRow("the last, leaving no next id") << std::numeric_limits<qint64>::max() << false;
+    QTest::newRow("negative") << qint64(-7) << false;
+    QTest::newRow("zero") << qint64(0) << false;
+}
+
+// Bob's entries beside Ann's entry 1: each is shown and changed by its own id, and a change
+// names its user, so no id reaches another user's row.
+void TestDiaryDB::storedIdsNameTheirOwnRow()
+{
+    QFETCH(qint64, stored);
+    QFETCH(bool, shown);
+    const int ann = User + 1;
+    const char* insert = "INSERT INTO food_diary(food_id, user_id, date, meal, status, ref_id, size) "
+                         "VALUES (?, ?, '20060306', 1, 1, ?, 1)";
+    QVERIFY(StoreFixture::exec(insert, {1, ann, 0}));
+    // A catalogue id that an int does not hold names no food.
+    QVERIFY(StoreFixture::exec(insert, {stored, User, (qint64(1) << 32) + 0x1000010}));
+    QVERIFY(StoreFixture::exec("INSERT INTO exer_diary(ex_id, user_id, date, status) VALUES (?, ?, '20060306', 1)",
+                               {stored, User}));
+    DiaryDB* diary = DiaryDB::instance();
+    const DiaryDay day = diary->getDay(User, "20060306", false).value();
+    QCOMPARE(day.foods.size(), std::size_t(shown));
+    QCOMPARE(day.exercises.size(), std::size_t(shown));
+
+    FoodDiaryItem added = food("20060306", DiaryDay::LUNCH, 50.0f);
+    const qint64 id = diary->addFoodEntry(added, true);
+    QVERIFY(id > 1 && added.entryId == id);
+    added.entryId = 1;
+    QVERIFY(!diary->modifyFoodEntry(1, added) && !diary->removeFoodEntry(User, 1, false));
+    QVERIFY(diary->removeFoodEntry(User, id, false));
+    QCOMPARE(StoreFixture::scalar("SELECT status FROM food_diary WHERE food_id = ?", {id}).toInt(), 2);
+    QCOMPARE(StoreFixture::scalar("SELECT status || user_id FROM food_diary WHERE food_id = 1").toString(),
+             QStringLiteral("1%1").arg(ann));
+    if (!shown)
+        return;
+    FoodDiaryItem edited = day.foods[0];
+    QCOMPARE(edited.entryId, stored);
+    QCOMPARE(day.exercises[0].entryId, stored);
+    QCOMPARE(edited.refId, -1);
+    edited.size = 2.0f;
+    QVERIFY(diary->modifyFoodEntry(stored, edited));
+    QCOMPARE(StoreFixture::scalar("SELECT size FROM food_diary WHERE food_id = ?", {stored}).toDouble(), 2.0);
+    QVERIFY(diary->removeFoodEntry(User, stored, false) && diary->removeExEntry(User, stored, false));
+    QCOMPARE(diary->getDay(User, "20060306", false).value().foods.size(), std::size_t(0));
 }

@@ -144,7 +144,7 @@ bool make(Change change, int user, int subject, int run)
     case ClearDay:
         return DiaryDB::instance()->delDiaryEntries(user, QDate(2026, 3, 2), 0);
     case RemoveEntry:
-        return DiaryDB::instance()->removeFoodEntry(subject, false);
+        return DiaryDB::instance()->removeFoodEntry(user, subject, false);
     case DeleteMeal:
         return SavedMealDB::instance()->deleteMeal(subject);
     case MoveMeal:
@@ -260,6 +260,8 @@ private slots:
         BXSqlDb::setBusyTimeout(100);
         DBTypes::UserProfile owner = profile(QStringLiteral("Owner"));
         QVERIFY(UserDB::instance()->addUser(owner, &_user));
+        // Meals are deleted and shared by their owner.
+        UserDB::instance()->setCurrentUser(_user);
         s_myFood = myFoods()->createFood(myFoods()->getRootForUser(-1), QStringLiteral("Oat cake"),
                                          QStringLiteral("Piece"), DBTypes::FoodItem());
         QVERIFY(s_myFood >= 0);

@@ -134,6 +134,12 @@ void TestSavedMeals::failedStoreLeavesNothing()
     // The transaction was closed: another one starts.
     QVERIFY(BXSqlDb::beginTransaction());
     QVERIFY(BXSqlDb::rollbackTransaction());
+    // Past the last id the tree names a meal by, none is stored rather than one of a wrapped id.
+    QVERIFY(StoreFixture::exec("DROP TRIGGER refuse"));
+    QVERIFY(StoreFixture::exec("INSERT INTO group_diary(group_id, user_id, name, status) VALUES (?, ?, 'Last', 1)",
+                               {SavedMealDB::LastMealId, User}));
+    QCOMPARE(meals->storeMeal(User, -1, "Dinner", {food("Soup", 80, 1)}, true), -1);
+    QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM group_diary").toInt(), 2);
 }
 
 void TestSavedMeals::sumsAMealAsOneFood()
@@ -188,6 +194,17 @@ void TestSavedMeals::deletesMealsSoftly()
                  .toInt(),
              2);
     QVERIFY(listed(meals->getRootForUser(User)).isEmpty());
+
+    // Another user's meal is not the user's to delete, rename or move.
+    const int others = meals->storeMeal(User + 1, -1, "Ann's", {food("C", 10, 1)}, true);
+    QVERIFY(!meals->deleteMeal(others));
+    QVERIFY(!meals->renameMeal(others, "Mine"));
+    QVERIFY(!meals->reparentItem(others, 1));
+    QCOMPARE(StoreFixture::scalar("SELECT status || name || user_id FROM group_diary WHERE group_id = ?", {others})
+                 .toString(),
+             QStringLiteral("1Ann's%1").arg(User + 1));
+    QCOMPARE(StoreFixture::scalar("SELECT status || user_id FROM food_diary WHERE group_id = ?", {others}).toString(),
+             QStringLiteral("1%1").arg(User + 1));
 }
 
 void TestSavedMeals::sharesMealsByMovingThem()

@@ -165,10 +165,10 @@ void TestSync::deviceLookups()
     QCOMPARE(BXSqlDb::getDeviceUser(99), -1);
     BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (7, NULL)");
     BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (2, 'second')");
-    QMap<int, QString> devices;
+    QMap<qint64, QString> devices;
     devices.insert(42, "stale");
     BXSqlDb::getSyncDevices(devices);
-    QCOMPARE(devices, (QMap<int, QString>{{0, "website"}, {1, "palm"}, {2, "metrics"}}));
+    QCOMPARE(devices, (QMap<qint64, QString>{{0, "website"}, {1, "palm"}, {2, "metrics"}}));
 }
 
 void TestSync::createSyncDeviceSeedsItsUser()
@@ -205,8 +205,11 @@ void TestSync::createSyncDeviceSeedsItsUser()
     BXSqlDb::perform("INSERT INTO food_diary(food_id, user_id, date, status) VALUES (20, 5, '20240103', 1)");
     QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE food_id = 20"), 3);
 
-    // Past the last id an int holds, no device is made rather than one named by a wrapped id.
-    BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (2147483647, 'last')");
+    // Past the last id an int holds, the next device is named by its whole id.
+    BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (2147483647, 'past 31 bits')");
+    QCOMPARE(BXSqlDb::createSyncDevice("wide", -1, 5), qint64(2147483648));
+    // Past the last id a row may have, no device is made rather than one named by a wrapped id.
+    BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (9223372036854775806, 'last')");
     QCOMPARE(BXSqlDb::createSyncDevice("another", -1, 5), -1);
     QCOMPARE(count("SELECT COUNT(*) FROM userdata_sync_devices WHERE id < 0 OR name = 'another'"), 0);
 }
