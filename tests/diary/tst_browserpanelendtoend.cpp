@@ -141,7 +141,8 @@ private slots:
     }
 
     // Made while the field still holds a search of the Foods tab, with a banana shown there:
-    // the new food is shown selected, and Add puts it, not the banana, into the day.
+    // the new food is shown selected, and Add puts it, not the banana, into the day. Whatever
+    // the lists behind do, the panel offers what the list in front shows selected.
     void customFoodAndSavedBreakfast()
     {
         _browser->categoryBar->setCurrentIndex(0);
@@ -167,6 +168,13 @@ private slots:
         BXSqlQuery query("SELECT group_id FROM group_diary WHERE name = 'Morning'");
         QVERIFY(query.exec() && query.next());
         QCOMPARE(SavedMealDB::instance()->getSavedMealItems(query.value(0).toInt()).value().size(), size_t(1));
+        // A list behind the tab in front that lets go of its row and selects another, as its
+        // reload may, leaves the panel to the list in front.
+        _browser->foodView->clearSelection();
+        _browser->foodView->setCurrentItem(firstOfType(_browser->foodView, FoodItemFlag));
+        const FoodViewItem* selected = FoodViewItem::from(_browser->getCurrentListview()->currentItem());
+        QVERIFY(selected && selected->isSelected());
+        QCOMPARE(_browser->foodWidget->getFoodDiaryItem().desc, selected->text(0));
     }
 
 private:
