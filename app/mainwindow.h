@@ -321,7 +321,7 @@ private:
     void _reloadUserCatalogues();
     void _runSyncWait(QWidget* parent, const QString& text);
     bool _copyFile(QFileInfo& source, QFileInfo& destination, bool restoring, bool* cursorSet);
-    void _showCopyProgress(const QString& label);
+    void _showCopyProgress(const QString& title, const QString& label);
     void _reopenDiary();
     QString _endRestore(const QFileInfo& backup);
     bool _restoredDataIsSound(QString* error);

@@ -26,12 +26,14 @@
 #include "widgets/storeprompt.h"
 #include "widgets/userturn.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -67,6 +69,33 @@ bool isUserInput(QEvent::Type type)
     default:
         return false;
     }
+}
+
+// Whether `widget` is a part of `window`: the window itself, one of its widgets, or a menu
+// opened from one of them. A dialog of the window is a window apart.
+bool isPartOf(const QWidget* widget, const QWidget* window)
+{
+    for (; widget; widget = widget->parentWidget()) {
+        if (widget == window)
+            return true;
+        if (widget->isWindow() && widget->windowType() != Qt::Popup)
+            return false;
+    }
+    return false;
+}
+
+// Whether the input that `target` receives is meant for `window`: `target` is one of its
+// widgets, a key sequence made for one of them, or a command shown in one of them.
+bool isInputOf(QObject* target, const QWidget* window)
+{
+    if (auto* action = qobject_cast<QAction*>(target)) {
+        const QObjectList shownIn = action->associatedObjects();
+        return std::any_of(shownIn.begin(), shownIn.end(),
+                           [window](QObject* object) { return isInputOf(object, window); });
+    }
+    if (auto* shortcut = qobject_cast<QShortcut*>(target))
+        target = shortcut->parent();
+    return target && target->isWidgetType() && isPartOf(static_cast<QWidget*>(target), window);
 }
 
 QString notWritten(const QFileInfo& destination, const QString& reason)
@@ -521,22 +550,21 @@ bool MainWindow::restartUserDatabase(QString* error)
     return false;
 }
 
-// While the database is copied (and restarted), the window takes no input: clicks and keys
-// queued for it would reach a closed database or the copy being opened.
+// While the database is copied (and restarted), the window takes no input: clicks, keys and
+// the key sequences of its commands queued for it would reach a closed database or the copy
+// being opened. The progress dialog and every other window keep theirs.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (_copying && isUserInput(event->type())
-        && (event->type() == QEvent::Shortcut
-            || (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)))
+    if (_copying && isUserInput(event->type()) && isInputOf(watched, this))
         return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
 // A modal progress dialog that stays up until the copy and the restart are over; its Cancel
 // stops the copy until the copy takes the place of the file it replaces.
-void MainWindow::_showCopyProgress(const QString& label)
+void MainWindow::_showCopyProgress(const QString& title, const QString& label)
 {
-    _copyProgress = std::make_unique<ProgressBox>(this, label);
+    _copyProgress = std::make_unique<ProgressBox>(this, title, label);
     UserTurn::passEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -681,7 +709,10 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
     UserTurn::passEvents();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     *cursorSet = true;
-    _showCopyProgress(restoring ? tr("Restoring your data...") : tr("Backing up your data..."));
+    if (restoring)
+        _showCopyProgress(tr("Restore Data"), tr("Restoring your data..."));
+    else
+        _showCopyProgress(tr("Backup Data"), tr("Backing up your data..."));
 
     if (restoring) {
         installRestoredFile(source, _copyProgress.get());

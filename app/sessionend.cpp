@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
+#include <utility>
 
 namespace {
 
@@ -33,27 +34,26 @@ struct sigaction s_previous[std::size(Signals)];
 bool s_ending = false;
 QTimer* s_sweeper = nullptr;
 
-void setHandler(void (*handler)(int))
-{
-    struct sigaction action {};
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : Signals)
-        ::sigaction(signal, &action, nullptr);
-}
-
-// The first signal is seen at once by a wait for another program, and waits for the event loop
-// otherwise, which a blocking call can keep from reading it: the next one ends the program as
-// by default.
+// Every signal, the first and each after it in whatever order, asks for the same orderly end:
+// a wait for another program sees it at once, the event loop once it reads the channel. A
+// channel that is full already holds the news.
 void onSignal(int)
 {
     const int interrupted = errno;
     EndRequest::ask();
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(s_channel[1], &byte, 1);
-    setHandler(SIG_DFL);
     errno = interrupted;
+}
+
+void setHandler()
+{
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : Signals)
+        ::sigaction(signal, &action, nullptr);
 }
 
 // Whether a window that the user works in is shown (a menu or a tip is not such a window).
@@ -96,12 +96,14 @@ SessionEnd::SessionEnd()
     s_ending = false;
     // Not inherited by the programs that this one starts (the browser, the recipe programs).
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())
-        || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, s_channel) != 0)
+        || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, s_channel) != 0)
         return;
     _notifier = std::make_unique<QSocketNotifier>(s_channel[0], QSocketNotifier::Read);
     QObject::connect(_notifier.get(), &QSocketNotifier::activated, [] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t read = ::read(s_channel[0], &byte, 1);
+        // However many signals came, the end is asked for once.
+        char bytes[64];
+        while (::read(s_channel[0], bytes, sizeof bytes) > 0)
+            continue;
         request();
     });
     // The session manager's "die" ends the program as the signal does. Its request for the data,
@@ -114,22 +116,23 @@ SessionEnd::SessionEnd()
     s_sweeper = _sweeper.get();
     for (std::size_t i = 0; i < std::size(Signals); ++i)
         ::sigaction(Signals[i], nullptr, &s_previous[i]);
-    setHandler(onSignal);
+    setHandler();
 }
 
 SessionEnd::~SessionEnd()
 {
     if (!_notifier)
         return;
-    for (std::size_t i = 0; i < std::size(Signals); ++i)
+    // Once the end is under way, a signal that comes late is taken as one more request for
+    // it, never as the default's sudden end.
+    for (std::size_t i = 0; i < std::size(Signals) && !requested(); ++i)
         ::sigaction(Signals[i], &s_previous[i], nullptr);
     _notifier.reset();
     _quitWatch.reset();
     s_sweeper = nullptr;
-    for (int& end : s_channel) {
-        ::close(end);
-        end = -1;
-    }
+    // The handler finds no channel rather than a file that took its number.
+    for (int& end : s_channel)
+        ::close(std::exchange(end, -1));
 }
 
 bool SessionEnd::requested()

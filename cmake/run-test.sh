@@ -2,7 +2,13 @@
 # Runs one test executable in a private, throw-away home so that settings and user data
 # written by the test never touch the real ones or another test's.
 set -e
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/pantrel-test.XXXXXX")
+# The path of a socket holds 107 bytes, and the program's channel in the runtime folder takes
+# half of them: the scratch folder goes to /tmp when TMPDIR is the longer path.
+base=${TMPDIR:-/tmp}
+if [ ${#base} -gt 4 ] && [ -d /tmp ] && [ -w /tmp ]; then
+    base=/tmp
+fi
+scratch=$(mktemp -d "$base/pantrel-test.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT INT TERM
 mkdir -p "$scratch/home" "$scratch/config" "$scratch/data" "$scratch/cache" "$scratch/runtime"
 chmod 700 "$scratch/runtime"

@@ -27,7 +27,7 @@ StaticDbUpdaterUI::StaticDbUpdaterUI(QWidget* parent)
     , _parentWidget(parent)
     , _progress(new QProgressDialog(tr("Downloading database update..."), tr("Cancel"), 0, 0, parent,
                                     Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                                        | Qt::Dialog))
+                                        | Qt::WindowCloseButtonHint | Qt::Dialog))
 {
     _progress->setModal(true);
     _progress->setAutoClose(false);

@@ -214,7 +214,7 @@ bool CsvExportDiary::_run(const CSVOptions& options, QString& error)
     QDate end;
     const bool all = !options.getDateRangeUnlessAll(start, end);
     Days days;
-    ProgressBox progress(_parent, QObject::tr("Reading your diary..."));
+    ProgressBox progress(_parent, QObject::tr("Export to CSV"), QObject::tr("Reading your diary..."));
     // The whole export is one reading: one wait, Retry or Cancel, and no file unless every
     // day was read.
     const bool read = StorePrompt::read(_parent, [&] {

@@ -31,7 +31,7 @@ Printed printPages(QPrinter& printer, ReportFactory* factory)
     PrinterRDM metrics(printer);
     if (!metrics.painter()->isActive())
         return Printed::Refused;
-    ProgressBox progress(nullptr, QObject::tr("Laying out the pages..."));
+    ProgressBox progress(nullptr, QObject::tr("Print"), QObject::tr("Laying out the pages..."));
     bool ended = false;
     {
         // The report goes before its metrics, whose painter it may still use.
@@ -86,7 +86,7 @@ ReportFactory* PrintModule::readFactory(QWidget* parent,
                                         const std::function<ReportFactory*(WorkProgress&)>& make)
 {
     std::unique_ptr<ReportFactory> factory;
-    ProgressBox progress(parent, QObject::tr("Reading your diary..."));
+    ProgressBox progress(parent, QObject::tr("Print"), QObject::tr("Reading your diary..."));
     if (!StorePrompt::read(parent, [&] { factory.reset(make(progress)); }) || progress.stopped())
         return nullptr;
     return factory.release();

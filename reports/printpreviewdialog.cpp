@@ -139,7 +139,7 @@ void PrintPreviewDialog::_setupReport()
     _metrics.reset();
     _metrics = std::make_unique<PreviewRDM>(page, paper, _painter);
     {
-        ProgressBox progress(this, tr("Laying out the pages..."));
+        ProgressBox progress(this, tr("Print Preview"), tr("Laying out the pages..."));
         _report.reset(_factory->layOut(_metrics.get(), progress));
     }
     // Stopped, the preview closes: a dialog that is not shown yet is never opened.

@@ -15,13 +15,14 @@ constexpr int Steps = 1000;
 
 } // namespace
 
-ProgressBox::ProgressBox(QWidget* parent, const QString& label)
+ProgressBox::ProgressBox(QWidget* parent, const QString& title, const QString& label)
     : _dialog(new QProgressDialog(label, QProgressDialog::tr("Cancel"), 0, 0, parent))
     , _bar(new QProgressBar(_dialog))
 {
     // The dialog's own setValue() would handle events outside a pass of UserTurn.
     _bar->setRange(0, 0);
     _dialog->setBar(_bar);
+    _dialog->setWindowTitle(title);
     _dialog->setWindowModality(Qt::ApplicationModal);
     _dialog->setAutoClose(false);
     _dialog->setAutoReset(false);

@@ -11,13 +11,13 @@ class QProgressDialog;
 class QWidget;
 
 // The progress of a screen's long work, shown in a modal progress dialog with Cancel from its
-// first step on. Between steps the events waiting are handled now and then, so that the
+// first step on; the dialog's title names the work, as its command does. Between steps the events waiting are handled now and then, so that the
 // windows are drawn and Cancel (or Escape, or the end of the session) is heard; the work stops
 // at its next step after that. The dialog never runs a loop of its own.
 class ProgressBox : public WorkProgress
 {
 public:
-    ProgressBox(QWidget* parent, const QString& label);
+    ProgressBox(QWidget* parent, const QString& title, const QString& label);
     ~ProgressBox() override;
     ProgressBox(const ProgressBox&) = delete;
     ProgressBox& operator=(const ProgressBox&) = delete;

@@ -5,13 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 class ProgramHome
 {
 public:
-    ProgramHome()
+    ProgramHome() : _dir(folderTemplate())
     {
         for (const char* folder : {"home", "config", "data", "runtime"})
             _made = QDir(_dir.path()).mkpath(QLatin1String(folder)) && _made;
@@ -31,6 +32,18 @@ public:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path("runtime"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         return env;
+    }
+
+    // Where a private folder is made: in the temporary folder, or in /tmp when that is the
+    // shorter path, as the path of a socket holds 107 bytes and the channel's own name takes
+    // half of them, whatever TMPDIR says.
+    static QString folderTemplate()
+    {
+        const QString system = QStringLiteral("/tmp");
+        const QString temp = QDir::tempPath();
+        const QFileInfo shorter(system);
+        return (temp.size() > system.size() && shorter.isDir() && shorter.isWritable() ? system : temp)
+            + QStringLiteral("/pt-XXXXXX");
     }
 
 private:

@@ -37,6 +37,7 @@
 #include "tests/support/heldfolder.h"
 #include "tests/support/otherprocess.h"
 #include "tests/support/otherreader.h"
+#include "tests/support/progressstopper.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/storedmealname.h"
 
@@ -221,6 +222,8 @@ private slots:
     void restoreAsksBeforeOverwriting();
     void restoreShowsFirstUserWithUnitsAndFoods();
     void restoreTakesNoOtherInput();
+    void stoppedCopyLeavesTheFiles_data();
+    void stoppedCopyLeavesTheFiles();
 
     void firstRunCreatesUser();
     void cancelledWizardAddsNobody();
@@ -1204,6 +1207,42 @@ void TestMainWindowData::restoreTakesNoOtherInput()
     up = _window->findChild<FluidCounterView*>()->upButton();
     QTest::mouseClick(up, Qt::LeftButton);
     QCOMPARE(UserDB::instance()->getFluid(_ann, today.constData()).value(), 1);
+}
+
+// Stopped at its progress by Cancel, Escape or the close button, a backup leaves the earlier
+// backup file and a restore the diary byte for byte as they were; the progress names its command.
+void TestMainWindowData::stoppedCopyLeavesTheFiles_data()
+{
+    QTest::addColumn<bool>("restoring");
+    QTest::addColumn<int>("how");
+    for (const auto& [name, how] : {std::pair{"Cancel", ProgressStopper::Cancel},
+                                    {"Escape", ProgressStopper::Escape}, {"closed", ProgressStopper::Close}}) {
+        QTest::addRow("backup, %s", name) << false << int(how);
+        QTest::addRow("restore, %s", name) << true << int(how);
+    }
+}
+
+void TestMainWindowData::stoppedCopyLeavesTheFiles()
+{
+    QFETCH(bool, restoring);
+    QFETCH(int, how);
+    _window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(_window));
+    const QString path = backupOfLive(QStringLiteral("earlier.ptBackup"));
+    addUser(QStringLiteral("Bob"));  // the diary now differs from its backup
+    const QByteArray backup = readAll(path);
+    const QByteArray diary = readAll(databaseFile());
+    {
+        const ProgressStopper stopper{ProgressStopper::How(how)};
+        _window->backupName = _window->restoreName = path;
+        restoring ? _window->restoreUserDB() : _window->backupUserDB();
+        QVERIFY(stopper.stopped());
+        QCOMPARE(stopper.title(), restoring ? QStringLiteral("Restore Data") : QStringLiteral("Backup Data"));
+    }
+    QVERIFY2(_window->lastText().contains(QStringLiteral("was cancelled")), qPrintable(_window->lastText()));
+    QCOMPARE(readAll(path), backup);
+    QCOMPARE(readAll(databaseFile()), diary);
+    QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
 }
 
 // Users

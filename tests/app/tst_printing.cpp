@@ -229,7 +229,7 @@ void TestPrinting::exportsTheWeekAsCsv()
 }
 
 // How the layout of the diary's pages is stopped.
-enum Stop { PrintCancelled, PreviewCancelled, PrintEnded };
+enum Stop { PrintCancelled, PreviewCancelled, PrintEnded, PrintEscaped, PreviewClosed };
 
 void TestPrinting::layoutStopsWhenAsked_data()
 {
@@ -242,6 +242,8 @@ void TestPrinting::layoutStopsWhenAsked_data()
     QTest::newRow("print, the end of the session") << int(PrintEnded) << layingOut;
     QTest::newRow("print, Cancel while reading") << int(PrintCancelled) << reading;
     QTest::newRow("print, the end of the session while reading") << int(PrintEnded) << reading;
+    QTest::newRow("print, Escape while reading") << int(PrintEscaped) << reading;
+    QTest::newRow("preview, closed") << int(PreviewClosed) << layingOut;
 }
 
 // Stopped while it reads the days or lays out the pages, the print writes nothing: the file
@@ -261,16 +263,18 @@ void TestPrinting::layoutStopsWhenAsked()
         return previewShown;
     };
     {
-        const ProgressStopper stopper(stop == PrintEnded, stage);
+        const ProgressStopper::How hows[] = {ProgressStopper::Cancel, ProgressStopper::Cancel, ProgressStopper::EndOfSession,
+                                             ProgressStopper::Escape, ProgressStopper::Close};
+        const ProgressStopper stopper(hows[stop], stage);
         answerPrintOptionsWithTheWeek();
-        if (stop == PreviewCancelled)
+        if (stop == PreviewCancelled || stop == PreviewClosed)
             _window->printPreviewAction->trigger();
         else
             _window->printDay();
         QVERIFY(stopper.stopped());
     }
     QVERIFY(!previewShown);
-    QCOMPARE(steps.dialogs, stop == PreviewCancelled || stage.startsWith(QLatin1String("Reading")) ? 0 : 1);
+    QCOMPARE(steps.dialogs, stop == PreviewCancelled || stop == PreviewClosed || stage.startsWith(QLatin1String("Reading")) ? 0 : 1);
     QVERIFY(earlier.open(QIODevice::ReadOnly));
     QCOMPARE(earlier.readAll(), QByteArray("earlier"));
     QCOMPARE(QDir::home().entryList({QStringLiteral("*.partial")}, QDir::Files), QStringList());

@@ -819,7 +819,7 @@ void TestStartup::channelFindsAFolderOrSaysWhy()
     QFETCH(QString, runtime);
     QFETCH(QString, told);
     ProgramHome home;
-    QTemporaryDir top;
+    QTemporaryDir top(ProgramHome::folderTemplate());
     // A folder in parent whose channel, tail bytes below it, is as long as sockaddr_un holds:
     // the socket layer refuses it all the same.
     const auto atEdge = [](const QString& parent, qsizetype tail) {
@@ -893,7 +893,7 @@ void TestStartup::secondStartFromAnotherEnvironmentFindsTheFirst()
     QFETCH(bool, firstHasRuntime);
     QFETCH(bool, firstAnswers);
     ProgramHome home;
-    QTemporaryDir temp;
+    QTemporaryDir temp(ProgramHome::folderTemplate());
     const QString series = temp.path() + QStringLiteral("/pantrel-runtime-%1").arg(::getuid());
     const auto environment = [&](bool runtime) {
         QProcessEnvironment env = home.environment();

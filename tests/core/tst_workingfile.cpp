@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -88,19 +91,27 @@ private slots:
         const QString ledger = dir.filePath(QStringLiteral("working-files"));
         const QByteArray disk = QFile::encodeName(dir.filePath(QStringLiteral("disk")));
         QVERIFY(QDir().mkdir(QFile::decodeName(disk)));
+        // The step that could not be taken here, and why.
+        const QString unmounted = dir.filePath(QStringLiteral("unmounted"));
         const int code = inKilledRun([&] {
-            if ((::unshare(CLONE_NEWNS) != 0 && ::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-                || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-                || ::mount("tmpfs", disk.constData(), "tmpfs", MS_RDONLY, nullptr) != 0)
-                return 2;
+            const char* step = (::unshare(CLONE_NEWNS) != 0 && ::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+                ? "unshare"
+                : ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ? "mount --make-rprivate /"
+                : ::mount("tmpfs", disk.constData(), "tmpfs", MS_RDONLY, nullptr) != 0 ? "mount -o ro tmpfs"
+                                                                                      : nullptr;
+            if (step)
+                return writeFile(unmounted, QFile::ReadOwner, QByteArray(step) + ": " + std::strerror(errno)) ? 2 : 3;
             WorkingFile::keepLedger(ledger);
             QString reason;
             const bool refused = !WorkingFile(QFile::decodeName(disk) + QStringLiteral("/backup")).open(&reason);
             return refused && reason.endsWith(QStringLiteral("Read-only file system"))
                            && WorkingFile::ledgerFiles() == QStringList(ledger) ? 0 : 1;
         });
-        if (code == 2)
-            QSKIP("No read-only disk can be mounted here");
+        if (code == 2) {
+            QFile reason(unmounted);
+            const QByteArray why = reason.open(QIODevice::ReadOnly) ? reason.readAll() : QByteArray();
+            QSKIP(("No read-only disk can be mounted here (" + why + ")").constData());
+        }
         QCOMPARE(code, 0);
     }
 

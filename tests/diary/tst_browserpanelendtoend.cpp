@@ -143,7 +143,8 @@ private slots:
 
     // Made while the Foods tab is up with a banana of its search shown: the new food is shown
     // selected on its own tab, and Add puts it, not the banana, into the day. So is a saved
-    // meal on the Saved Meals tab.
+    // meal on the Saved Meals tab. Whatever the lists behind do, the panel offers what the
+    // list in front shows selected.
     void customFoodAndSavedBreakfast()
     {
         _browser->categoryBar->setCurrentIndex(0);
@@ -172,6 +173,13 @@ private slots:
         QCOMPARE(_browser->getCurrentListview(), _browser->savedMealView);
         QCOMPARE(_browser->savedMealView->currentItem()->text(0), QStringLiteral("Morning"));
         QVERIFY(_browser->foodWidget->nameLabel->text().contains(QStringLiteral("Morning")));
+        // A list behind the tab in front that lets go of its row and selects another, as its
+        // reload may, leaves the panel to the list in front.
+        _browser->foodView->clearSelection();
+        _browser->foodView->setCurrentItem(firstOfType(_browser->foodView, FoodItemFlag));
+        const FoodViewItem* selected = FoodViewItem::from(_browser->getCurrentListview()->currentItem());
+        QVERIFY(selected && selected->isSelected());
+        QCOMPARE(_browser->foodWidget->getFoodDiaryItem().desc, selected->text(0));
     }
 
 private:

@@ -119,7 +119,8 @@ public:
     bool answerYes = true;
     bool autoCheck = true;
     bool allowed = true;
-    bool cancelDuringInstall = false;
+    // How the progress is stopped during the install: "cancel", "escape" or "close"; empty: not.
+    QString stopDuringInstall;
     bool endDuringInstall = false;
     int answerAfterMs = 0;
     bool progressAtOnce = false;  // the progress dialog shows from its first value on
@@ -153,13 +154,19 @@ protected:
         if (progressAtOnce)
             dialog.setMinimumDuration(0);
         QMetaObject::Connection cancel;
-        if (cancelDuringInstall || endDuringInstall) {
+        if (!stopDuringInstall.isEmpty() || endDuringInstall) {
             cancel = connect(StaticDbUpdater::instance(), &StaticDbUpdater::installProgress, &dialog,
                              [this, &dialog] {
-                                 if (endDuringInstall)
+                                 if (endDuringInstall) {
                                      EndRequest::ask();
-                                 else
+                                 } else if (stopDuringInstall == QLatin1String("escape")) {
+                                     QApplication::setActiveWindow(&dialog);
+                                     QTest::keyClick(&dialog, Qt::Key_Escape);
+                                 } else if (stopDuringInstall == QLatin1String("close")) {
+                                     dialog.close();
+                                 } else {
                                      dialog.findChild<QPushButton*>()->click();
+                                 }
                              });
         }
         if (!pictures.isEmpty()) {
@@ -397,8 +404,9 @@ private slots:
             << QStringLiteral("The downloaded database update is damaged or incomplete: Static food/exercise database "
                               "is corrupt (food %1 ranks in group 4294967167, which is no category).").arg(_foodId)
                    + unchanged << 1;
-        QTest::newRow("cancel during install") << QByteArray() << TestHttpServer::ok(_update)
-                                               << QStringLiteral("cancel install") << QString() << 1;
+        for (const char* stop : {"cancel", "escape", "close"})
+            QTest::addRow("%s during install", stop) << QByteArray() << TestHttpServer::ok(_update)
+                                                     << QString::fromLatin1(stop) + QStringLiteral(" install") << QString() << 1;
         QTest::newRow("the end of the session during install") << QByteArray() << TestHttpServer::ok(_update)
                                                                << QStringLiteral("end install") << QString() << 1;
         QTest::newRow("cancel during check") << QByteArray() << QByteArray() << QStringLiteral("cancel check")
@@ -420,7 +428,8 @@ private slots:
         ScriptedPrompter prompter;
         ScriptedUpdaterUI ui(nullptr);
         ui.cancelCheck = setup == QLatin1String("cancel check");
-        ui.cancelDuringInstall = setup == QLatin1String("cancel install");
+        if (setup.endsWith(QLatin1String(" install")) && setup != QLatin1String("end install"))
+            ui.stopDuringInstall = setup.section(QLatin1Char(' '), 0, 0);
         ui.endDuringInstall = setup == QLatin1String("end install");
         ui.answerYes = setup != QLatin1String("no");
         ui.allowed = setup != QLatin1String("unwritable");

@@ -434,7 +434,8 @@ void TestCsvExport::exportStopsWhenAsked()
         return true;
     };
     {
-        const ProgressStopper stopper(endOfSession, QStringLiteral("Writing the CSV files..."));
+        const ProgressStopper stopper(endOfSession ? ProgressStopper::EndOfSession : ProgressStopper::Cancel,
+                                      QStringLiteral("Writing the CSV files..."));
         exporter.perform();
         QVERIFY(stopper.stopped());
     }

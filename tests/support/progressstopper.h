@@ -7,23 +7,34 @@
 #include <QApplication>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 // From its making on, stops the first work whose progress dialog says `label` (whatever it
-// says, when empty): by its Cancel button, or by asking for the end of the session, which its
-// end forgets again.
+// says, when empty): by its Cancel button, by Escape, by closing its window, or by asking for
+// the end of the session, which its end forgets again.
 class ProgressStopper
 {
 public:
-    explicit ProgressStopper(bool endOfSession, const QString& label = QString())
+    enum How { Cancel, Escape, Close, EndOfSession };
+
+    explicit ProgressStopper(How how, const QString& label = QString())
     {
-        _timer.callOnTimeout([this, endOfSession, label] {
+        _timer.callOnTimeout([this, how, label] {
             auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
             if (!progress || (!label.isEmpty() && progress->labelText() != label))
                 return;
             _timer.stop();
-            if (endOfSession)
+            _title = progress->windowTitle();
+            if (how == EndOfSession)
                 EndRequest::ask();
+            else if (how == Escape) {
+                // Active, as a window manager makes the dialog, it hears its key sequences.
+                QApplication::setActiveWindow(progress);
+                QTest::keyClick(progress, Qt::Key_Escape);
+            }
+            else if (how == Close)
+                progress->close();
             else if (auto* cancel = progress->findChild<QPushButton*>())
                 cancel->click();
         });
@@ -35,7 +46,10 @@ public:
 
     // Whether it met the work's progress.
     bool stopped() const { return !_timer.isActive(); }
+    // The title of the progress dialog it met.
+    QString title() const { return _title; }
 
 private:
     QTimer _timer;
+    QString _title;
 };
