@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -25,6 +26,17 @@ inline off64_t s_unreadFrom = 0;
 inline int s_unreadError = EIO;
 inline bool s_unreadOnce = false;
 inline std::function<void()> s_beforeRead;
+// With s_unreadUnsized, the size of a file whose read ended short cannot be told either: the
+// next fstat64() of it fails as a failing disk's would.
+inline bool s_unreadUnsized = false;
+inline int s_unsizedFile = -1;
+
+extern "C" int fstat64(int fd, struct stat64* info)
+{
+    if (fd >= 0 && fd == std::exchange(s_unsizedFile, -1))
+        return (errno = EIO, -1);
+    return int(::syscall(SYS_fstat, fd, info));
+}
 
 extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset)
 {
@@ -38,7 +50,7 @@ extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset)
         if (s_beforeRead)
             std::exchange(s_beforeRead, nullptr)();
         else if (s_unreadError == 0)
-            return 0;
+            return (s_unsizedFile = s_unreadUnsized ? fd : -1, 0);
         else
             return (errno = s_unreadError, -1);
     }
