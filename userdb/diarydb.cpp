@@ -8,6 +8,7 @@
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
 #include "userdb/userdb.h"
+#include "userdb/storetransaction.h"
 
 #include <QDebug>
 
@@ -219,9 +220,8 @@ bool DiaryDB::removeRow(const QString& table, const char* key, int id, bool hard
     BXSqlQuery state(QStringLiteral("UPDATE %1_sync SET state = ? WHERE %2 = ?").arg(table, k));
     state.bindValue(0, StateDeleted);
     state.bindValue(1, id);
-    if (!BXSqlDb::beginTransaction())
-        return false;
-    return BXSqlDb::endTransaction(status.exec() && state.exec());
+    StoreTransaction change;
+    return change && change.end(status.exec() && state.exec());
 }
 
 bool DiaryDB::removeFoodEntry(int entryId, bool hardDelete)
@@ -236,14 +236,13 @@ bool DiaryDB::removeExEntry(int entryId, bool hardDelete)
 
 bool DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
 {
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     const QByteArray code = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
     const std::optional<DiaryDay> read = getDay(user, code.constData(), false);
-    if (!read) {
-        BXSqlDb::endTransaction(false);
+    if (!read)
         return false;
-    }
     const DiaryDay& day = *read;
     bool ok = true;
     if (meal != DiaryDay::EXERCISE) {
@@ -256,7 +255,7 @@ bool DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
         for (const ExerciseDiaryItem& exercise : day.exercises)
             ok = ok && removeExEntry(exercise.entryId, false);
     }
-    return BXSqlDb::endTransaction(ok);
+    return change.end(ok);
 }
 
 bool DiaryDB::deleteDayRows(const QString& table, const char* key, int user, const char* date,
@@ -287,10 +286,10 @@ bool DiaryDB::deleteDayRows(const QString& table, const char* key, int user, con
 
 bool DiaryDB::deleteDay(int user, const char* date, bool hardDelete)
 {
-    if (!BXSqlDb::beginTransaction())
-        return false;
-    return BXSqlDb::endTransaction(deleteDayRows(foodTable(), "food_id", user, date, hardDelete)
-                                   && deleteDayRows(exerTable(), "ex_id", user, date, hardDelete));
+    StoreTransaction change;
+    return change
+        && change.end(deleteDayRows(foodTable(), "food_id", user, date, hardDelete)
+                      && deleteDayRows(exerTable(), "ex_id", user, date, hardDelete));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -603,7 +602,8 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
         return false;
     if (!isTracked())
         return true;
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     const int device = BXSqlDb::getSyncDevice("website");
     const struct
@@ -635,5 +635,5 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
         && onBoth("UPDATE %1_sync SET state = ? WHERE device = ? AND %2 IN "
                   "(SELECT %2 FROM %1 WHERE user_id = ?%3)",
                   StateInStep, device);
-    return BXSqlDb::endTransaction(ok);
+    return change.end(ok);
 }

@@ -5,6 +5,7 @@
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
 #include "userdb/userdb.h"
+#include "userdb/storetransaction.h"
 
 #include <cassert>
 
@@ -87,13 +88,14 @@ int SavedMealDB::storeMeal(int user, int mealId, const std::string& name,
 {
     if (checkNew)
         assert(mealId < 0 && "meal_id < 0");
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return -1;
     const int newId = _insertMeal(user, mealId, name);
     bool ok = newId >= 0;
     for (auto entry = entries.begin(); ok && entry != entries.end(); ++entry)
         ok = appendFoodItemToMeal(newId, user, *entry);
-    if (!BXSqlDb::endTransaction(ok))
+    if (!change.end(ok))
         return -1;
     reload(newId, false);
     return newId;
@@ -172,7 +174,8 @@ bool SavedMealDB::renameMeal(int mealId, const std::string& name)
 
 bool SavedMealDB::deleteMeal(int mealId)
 {
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     QList<int> foods;
     BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ?");
@@ -187,7 +190,7 @@ bool SavedMealDB::deleteMeal(int mealId)
     BXSqlQuery state("UPDATE group_diary_sync SET state = ? WHERE group_id = ?");
     state.bindValue(0, StateDeleted);
     state.bindValue(1, mealId);
-    if (!BXSqlDb::endTransaction(ok && status.exec() && state.exec()))
+    if (!change.end(ok && status.exec() && state.exec()))
         return false;
     reload(0, false);
     return true;
@@ -237,7 +240,8 @@ std::optional<QStringList> SavedMealDB::foodsPrivateFrom(int mealId, int rootId)
 bool SavedMealDB::reparentItem(int mealId, int newParentId)
 {
     const int owner = newParentId - 2;
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     bool ok = true;
     for (const char* sql : {"UPDATE group_diary SET user_id = ? WHERE group_id = ?",
@@ -247,7 +251,7 @@ bool SavedMealDB::reparentItem(int mealId, int newParentId)
         update.bindValue(1, mealId);
         ok = ok && update.exec();
     }
-    if (!BXSqlDb::endTransaction(ok))
+    if (!change.end(ok))
         return false;
     reload(mealId, false);
     return true;
