@@ -246,6 +246,8 @@ void FileCopy::removeWorkingCopies(const QString& folder, const QString& ofName)
     const QDir dir(folder);
     const QStringList left =
         dir.entryList({ofName + QLatin1String(WorkingSuffix)}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : left)
-        QFile::remove(dir.filePath(name));
+    for (const QString& name : left) {
+        if (WorkingFile::isOwn(dir.filePath(name)))
+            QFile::remove(dir.filePath(name));
+    }
 }

@@ -76,6 +76,6 @@ public:
     // function restores the system's.
     static void setFreeSpaceProbe(std::function<qint64(const QString&)> probe);
     // Removes the working copies of files named like `ofName` (a wildcard pattern) that a copy
-    // cut short left in `folder`.
+    // cut short left in `folder`: those that this program made (WorkingFile::isOwn) alone.
     static void removeWorkingCopies(const QString& folder, const QString& ofName = QStringLiteral("*"));
 };
