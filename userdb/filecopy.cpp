@@ -205,8 +205,17 @@ bool FileCopy::removeCompanions(const QString& path, QString* reason)
 
 std::optional<QString> FileCopy::companionProblem(const QString& path)
 {
+    const QFileInfo file(path);
+    const bool replaced = file.exists() || file.isSymLink();
     for (const QString& name : companionsOf(path)) {
         const QFileInfo companion(name);
+        // Beside no file, it was left by something else: it is never removed, nor played into
+        // the copy.
+        if (!replaced && (companion.exists() || companion.isSymLink()))
+            return tr("%1 stands beside %2, which does not exist, so it is no part of that file, "
+                      "and it would be taken for a part of the copy. Move it away or choose "
+                      "another name, then try again")
+                .arg(QDir::toNativeSeparators(companion.filePath()), QDir::toNativeSeparators(path));
         if (companion.exists() && !companion.isFile() && !companion.isSymLink())
             return tr("%1 stands beside %2 and is not a file, so it cannot be removed once %2 is "
                       "replaced. Move it away, then try again")

@@ -64,7 +64,8 @@ public:
     // The names of those files.
     static QStringList companionsOf(const QString& path);
     // Why a companion of the database at `path` could not be removed: it is a folder, a pipe or
-    // a device. Nothing when there is none, or each is a file or a link.
+    // a device, or there is no file at `path` that it could belong to. Nothing when there is
+    // none, or each is a file or a link beside the file.
     static std::optional<QString> companionProblem(const QString& path);
 
     // Free bytes on the disk that holds `folder`; -1 when that cannot be told.
