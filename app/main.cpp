@@ -30,6 +30,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/filecopy.h"
 #include "userdb/storeaction.h"
+#include "userdb/storetransaction.h"
 #include "userdb/userdb.h"
 
 #include <QDir>
@@ -229,9 +230,6 @@ bool moveOldFolders()
         BXSettings::keepPrivate();
         if (const std::optional<QString> problem = BXSettings::settingsProblem())
             showBox(QMessageBox::Warning, tr("Settings"), *problem);
-        // A backup cut short is never taken for a whole one.
-        for (const QString& folder : {BXSettings::backupFolder(), BXSettings::defaultBackupDir()})
-            FileCopy::removeWorkingCopies(folder, QStringLiteral("*.ptBackup"));
         return true;
     }
     showBox(QMessageBox::Critical, tr("Cannot start"), error);
@@ -563,9 +561,12 @@ bool catalogueIsReadable(std::string& error)
     return !failed;
 }
 
-// A backup cut short in a folder that a user backed up to is never taken for a whole one.
+// A backup cut short in a folder that a user backed up to is never taken for a whole one. Only
+// the copy that holds the user data's lock removes them: another copy's backup may be under way.
 void removeCutShortBackups()
 {
+    for (const QString& folder : {BXSettings::backupFolder(), BXSettings::defaultBackupDir()})
+        FileCopy::removeWorkingCopies(folder, QStringLiteral("*.ptBackup"));
     const std::optional<QStringList> folders = UserDB::instance()->getBackupPaths();
     if (!folders) {
         qWarning("The backup folders could not be read; backups cut short are left for the next start");
@@ -676,8 +677,8 @@ bool countStart(Prompter* prompter)
         StoreOutcome outcome;
         {
             const StoreAction action(StoreAction::Kind::Change);
-            if (BXSqlDb::beginSoleTransaction(&inUse))
-                BXSqlDb::endTransaction(UserDB::instance()->incrementLogin() >= 0);
+            if (StoreTransaction change(&inUse); change)
+                change.end(UserDB::instance()->incrementLogin() >= 0);
             outcome = action.outcome();
         }
         if (inUse.isEmpty()) {

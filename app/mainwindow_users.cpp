@@ -38,6 +38,7 @@
 #include "reports/reportscontainer.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/storetransaction.h"
 #include "userdb/userdb.h"
 
 
@@ -199,7 +200,8 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
         this, tr("Cannot save the profile"),
         [&] {
             refusal = tr("The profile could not be stored.");
-            if (!BXSqlDb::beginTransaction())
+            StoreTransaction change;
+            if (!change)
                 return false;
             int storedId = userId;
             bool made = false;
@@ -221,7 +223,7 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
                 refusal = reason;
             checkin.userId = storedId;
             made = made && users->addCheckin(checkin, false);
-            if (!BXSqlDb::endTransaction(made))
+            if (!change.end(made))
                 return false;
             userId = storedId;
             return true;
@@ -730,11 +732,12 @@ void MainWindow::publishDay()
     const int user = ShownDay::instance()->user();
     // Discarded as one change: what stays unmarked is offered again next time, all of it.
     StorePrompt::change(this, QString(), [user] {
-        if (!BXSqlDb::beginTransaction())
+        StoreTransaction change;
+        if (!change)
             return false;
         const qint64 website = BXSqlDb::getSyncDevice("website");
         UserDB* users = UserDB::instance();
-        return BXSqlDb::endTransaction(
+        return change.end(
             DiaryDB::instance()->resetItemStatus(user)
             && users->clearSyncTable(QStringLiteral("water_diary_sync"), user, website, nullptr, nullptr)
             && users->clearSyncTable(QStringLiteral("user_checkins_sync"), user, website, nullptr, nullptr));

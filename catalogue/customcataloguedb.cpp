@@ -2,6 +2,7 @@
 
 #include "userdb/bxsqldb.h"
 #include "userdb/catalogueroots.h"
+#include "userdb/storetransaction.h"
 
 #include <QCoreApplication>
 #include <QVariant>
@@ -157,7 +158,9 @@ bool CustomCatalogueDB::deleteCategory(int categoryId, bool force)
     if (!force && _hasChildren(categoryId).value_or(true))
         return false;
     // The category goes whole, with everything below it, or not at all.
-    const bool ok = BXSqlDb::beginTransaction() && BXSqlDb::endTransaction(_deleteSubtree(categoryId));
+    bool ok = false;
+    if (StoreTransaction change; change)
+        ok = change.end(_deleteSubtree(categoryId));
     reload(0, false);
     return ok;
 }
@@ -229,12 +232,12 @@ bool CustomCatalogueDB::_markGiven(const IdRange& range, int id)
 int CustomCatalogueDB::_storeNew(const IdRange& range, int id,
                                  const std::function<bool(int id)>& insert)
 {
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return -1;
     if (id < 0)
         id = _freshId(range).value_or(-1);
-    const bool stored = id >= 0 && insert(id) && _markGiven(range, id);
-    return BXSqlDb::endTransaction(stored) ? id : -1;
+    return change.end(id >= 0 && insert(id) && _markGiven(range, id)) ? id : -1;
 }
 
 bool CustomCatalogueDB::_deleteItem(int itemId)

@@ -92,29 +92,26 @@ QStringList readNames(const QByteArray& text, bool* earlier)
     return names;
 }
 
-// Whether the program wrote `name` as a working file: absolute, with no step back, and called
-// as working files are. A name from an earlier version's ledger may be the tail of one cut at
-// a line break, so it is taken only for a file made as working files are made, readable by the
-// user alone.
-bool wroteIt(const QString& name, bool earlier)
+// Whether the program wrote `name` as a working file: absolute, with no step back, and made as
+// working files are made. A ledger may name what the program never wrote (a name from an earlier
+// version's ledger may be the tail of one cut at a line break; a ledger edited by hand).
+bool wroteIt(const QString& name)
 {
-    if (!QDir::isAbsolutePath(name) || QDir::cleanPath(name) != name || !name.endsWith(QLatin1String(WorkingFile::Suffix)))
-        return false;
-    struct stat info {};
-    return !earlier
-        || (::lstat(QFile::encodeName(name).constData(), &info) == 0 && S_ISREG(info.st_mode)
-            && info.st_uid == ::getuid() && (info.st_mode & 0077) == 0);
+    return QDir::isAbsolutePath(name) && QDir::cleanPath(name) == name && WorkingFile::isOwn(name);
 }
 
-// A working file that the ledger cannot name is never begun: one left by a run that is killed
-// would stay for good.
-bool note(const QString& path, QString* reason)
+// Notes `path` in the ledger before its working file is begun (`noted`). A ledger that cannot
+// be read is never written over, and no working file is begun then (false, with the reason):
+// one left by a run that is killed would stay for good. One that cannot be written now (its
+// disk full) leaves the working file unnoted.
+bool note(const QString& path, bool* noted, QString* reason)
 {
     ledger().noted.append(path);
-    if (writeLedger(reason))
+    *noted = writeLedger(reason);
+    if (*noted)
         return true;
     ledger().noted.removeLast();
-    return false;
+    return !ledger().unread.isEmpty() ? false : (reason->clear(), true);
 }
 
 void forget(const QString& path)
@@ -162,7 +159,7 @@ std::optional<QString> WorkingFile::keepLedger(const QString& path)
         bool earlier = false;
         for (const QString& left : readNames(file.readAll(), &earlier)) {
             // Only the program's own working files are ever removed.
-            if (!wroteIt(left, earlier))
+            if (!wroteIt(left))
                 continue;
             QFile::remove(left);
             if (mayRemain(left))
@@ -179,6 +176,13 @@ std::optional<QString> WorkingFile::keepLedger(const QString& path)
                                        "removed, and no backup or export can be written, until "
                                        "it is removed or can be read.")
         .arg(QDir::toNativeSeparators(path), *unread);
+}
+
+bool WorkingFile::isOwn(const QString& path)
+{
+    struct stat info {};
+    return path.endsWith(QLatin1String(Suffix)) && ::lstat(QFile::encodeName(path).constData(), &info) == 0
+        && S_ISREG(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 0077) == 0;
 }
 
 QStringList WorkingFile::ledgerFiles()
@@ -210,7 +214,7 @@ WorkingFile::~WorkingFile()
     // be removed now. One never made (a read-only disk refuses the removal too) is gone.
     const QByteArray name = QFile::encodeName(QFileInfo(_file.fileName()).fileName());
     struct stat info {};
-    const bool gone = _committed || _folder < 0 || ::unlinkat(_folder, name.constData(), 0) == 0
+    const bool gone = _committed || !_made || ::unlinkat(_folder, name.constData(), 0) == 0
         || errno == ENOENT
         || (::fstatat(_folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT);
     if (_folder >= 0)
@@ -229,11 +233,8 @@ bool WorkingFile::open(QString* reason)
         return false;
     }
     // Noted before it exists, so that no moment leaves one unnoted.
-    if (!_noted) {
-        if (!note(_file.fileName(), reason))
-            return false;
-        _noted = true;
-    }
+    if (!_noted && !note(_file.fileName(), &_noted, reason))
+        return false;
     const QString folder = QFileInfo(_file.fileName()).absolutePath();
     const auto refused = [reason, &folder](const QString& why) {
         *reason = QCoreApplication::translate("WorkingFile", "No file can be made in the folder %1: %2")
@@ -245,10 +246,17 @@ bool WorkingFile::open(QString* reason)
     if (_folder < 0)
         return refused(systemReason());
     // A working file left by a write cut short is never written through: it may be a link.
+    // Anything else of the name is the user's, and stays.
+    const QFileInfo left(_file.fileName());
+    if ((left.exists() || left.isSymLink()) && !isOwn(_file.fileName()))
+        return refused(QCoreApplication::translate("WorkingFile", "%1 is in the way, and this program did "
+                                                                  "not make it. Move it away, then try again")
+                           .arg(QDir::toNativeSeparators(_file.fileName())));
     QFile::remove(_file.fileName());
     // Unbuffered, so that a write that fails says so at once, with its reason.
-    if (_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
-                   QFile::ReadOwner | QFile::WriteOwner))
+    _made = _file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                       QFile::ReadOwner | QFile::WriteOwner);
+    if (_made)
         return true;
     return refused(_file.errorString());
 }

@@ -26,10 +26,15 @@ public:
     // lies. First removes those that the ledger names from an earlier run; one that cannot be
     // reached now (a disk not connected) stays noted. A working file is begun only once the
     // ledger names it. A ledger that cannot be read (a pipe, a link to nothing, no permission)
-    // is left as it is, and no working file is begun: the reason, naming it, is given back.
+    // is left as it is, and no working file is begun: the reason, naming it, is given back. One
+    // that cannot be written now (its disk full, say) never keeps a file from being written to
+    // a disk that has room: that working file is begun without a note.
     static std::optional<QString> keepLedger(const QString& ledger);
     // The ledger kept now and the working files that it names.
     static QStringList ledgerFiles();
+    // Whether `path` is a working file as this program makes one: called so, and a file (not a
+    // link) of the user's own that the user alone may read. Nothing else is ever removed as one.
+    static bool isOwn(const QString& path);
     // Puts the names in the folder of `file` on the disk, so that a rename or a removal there
     // outlives a power cut; false when the system refused.
     static bool syncFolder(const QString& file);
@@ -66,4 +71,6 @@ private:
     int _folder = -1;
     // Whether the ledger names the working file.
     bool _noted = false;
+    // Whether open() made the working file, so that only what it made goes.
+    bool _made = false;
 };

@@ -5,6 +5,7 @@
 #include "core/displaydate.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/storetransaction.h"
 #include "userdb/userdb.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/prompter.h"
@@ -525,7 +526,8 @@ void CopyPreviousDiaryEntry::doAction()
     const auto copy = [this, action] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        if (!BXSqlDb::beginTransaction())
+        StoreTransaction change;
+        if (!change)
             return false;
         bool stored = true;
         if (action == btnOK) {
@@ -537,7 +539,7 @@ void CopyPreviousDiaryEntry::doAction()
                 stored = addEntries(group, group, 0);
             stored = stored && addEntries(DBTypes::DiaryDay::EXERCISE, DBTypes::DiaryDay::EXERCISE, 0);
         }
-        return BXSqlDb::endTransaction(stored);
+        return change.end(stored);
     };
     if (StorePrompt::change(this, tr("Copy Previous Diary Entries"), copy,
                             tr("The entries could not be copied, and the diary is unchanged.")))

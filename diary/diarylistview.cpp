@@ -23,6 +23,7 @@
 #include "widgets/shownday.h"
 #include "widgets/storeprompt.h"
 #include "userdb/savedmealdb.h"
+#include "userdb/storetransaction.h"
 #include "userdb/userdb.h"
 
 #include <QApplication>
@@ -937,7 +938,8 @@ bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     // One transaction: a refused entry leaves the day as it was.
     const bool stored = _change([&](QString& refusal) {
-        if (!BXSqlDb::beginTransaction())
+        StoreTransaction change;
+        if (!change)
             return false;
         const DBTypes::FoodDiaryItem* refused = nullptr;
         for (auto entry = entries.begin(); !refused && entry != entries.end(); ++entry) {
@@ -946,7 +948,7 @@ bool DiaryListView::_addFoodEntries(std::vector<DBTypes::FoodDiaryItem>& entries
             if (!_storeFoodEntry(*entry))
                 refused = &*entry;
         }
-        if (BXSqlDb::endTransaction(!refused))
+        if (change.end(!refused))
             return true;
         if (refused)
             refusal = _refusal(*refused, true);

@@ -13,6 +13,7 @@
 #include "net/xmlwriter.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/storetransaction.h"
 #include "userdb/userdb.h"
 #include "widgets/prompter.h"
 #include "widgets/storeprompt.h"
@@ -355,7 +356,8 @@ bool BxPublish::resetSyncStatus()
 {
     const int user = ShownDay::instance()->user();
     // One change: what was not marked is offered again next time, all of it.
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     const qint64 website = BXSqlDb::getSyncDevice("website");
     UserDB* users = UserDB::instance();
@@ -364,7 +366,7 @@ bool BxPublish::resetSyncStatus()
     // Only the days the document held: older ones that the entry limit kept back go next time.
     if (!_oldestWritten.empty())
         marked = marked && DiaryDB::instance()->resetItemStatus(user, _oldestWritten.c_str());
-    if (!BXSqlDb::endTransaction(marked))
+    if (!change.end(marked))
         return false;
     char today[DBTypes::DATE_CODE_SIZE];
     DateToCode4(Clock::today(), today);

@@ -7,6 +7,7 @@
 #include "net/orvurlparams.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/mealplandb.h"
+#include "userdb/storetransaction.h"
 #include "userdb/userdb.h"
 #include "widgets/storeprompt.h"
 
@@ -196,7 +197,8 @@ bool MealPlanDownloader::_readReply(const QByteArray& reply)
 // Stores the foods dated inside the range asked for, for the user who asked, all at once.
 bool MealPlanDownloader::_store()
 {
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     MealPlanDB* plan = MealPlanDB::instance();
     bool stored = true;
@@ -209,7 +211,7 @@ bool MealPlanDownloader::_store()
         // A food already in the plan is not added again.
         stored = plan->holds(*food) || plan->addFoodEntry(*food, false) >= 0;
     }
-    return BXSqlDb::endTransaction(stored);
+    return change.end(stored);
 }
 
 void MealPlanDownloader::_finish(bool error, const QString& text)

@@ -305,13 +305,18 @@ void CsvExportDiary::_writeDays(const QString& oneFile, const QString& manyDir, 
     }
     if (manyDir.isEmpty())
         return;
+    // A file that could not be written stops the export: the next day's would meet the same
+    // folder or disk.
     for (auto day = days.begin(); day != days.end() && !progress.stopped(); ++day) {
         const QString path =
             manyDir + QLatin1Char('/') + day->first.toString(QStringLiteral("yyyy-MM-dd"));
-        if (!writeDays(path, headerLine, day, std::next(day), &reason, steps) && !progress.stopped()) {
-            error = QObject::tr("Could not write %1 (and possibly other files): %2\nAny earlier "
-                                "files of those names are unchanged.")
-                        .arg(QDir::toNativeSeparators(path), reason);
+        if (!writeDays(path, headerLine, day, std::next(day), &reason, steps)) {
+            if (!progress.stopped())
+                error = QObject::tr("Could not write %1, so the export stopped there: %2\nThe files "
+                                    "of the days before it are written; any earlier files of its "
+                                    "name and of the days after it are unchanged.")
+                            .arg(QDir::toNativeSeparators(path), reason);
+            return;
         }
     }
 }

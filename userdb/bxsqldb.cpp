@@ -307,7 +307,7 @@ bool BXSqlDb::mayRun(bool change, StoreOutcome* refused)
 
 StoreOutcome BXSqlDb::noteFailure(const QSqlError& error, bool change)
 {
-    const StoreOutcome outcome = _instance ? _instance->_proven(FailureCause::of(_instance->database(), error))
+    const StoreOutcome outcome = _instance ? _instance->_judged(FailureCause::of(_instance->database(), error))
                                            : StoreOutcome::fromError(error);
     if (_instance)
         _instance->_note(outcome, change);
@@ -332,7 +332,7 @@ bool BXSqlDb::refusesUser(int user, bool change)
 // the connection itself.
 void BXSqlDb::_noteRefusal()
 {
-    _note(_proven(_refusal()).ofTransaction(), true);
+    _note(_judged(_refusal()).ofTransaction(), true);
 }
 
 StoreOutcome BXSqlDb::_refusal() const
@@ -343,6 +343,26 @@ StoreOutcome BXSqlDb::_refusal() const
                               : StoreOutcome(StoreOutcome::Reason::Other,
                                              connection().lastError().text());
     return outcome;
+}
+
+StoreOutcome BXSqlDb::_judged(const StoreOutcome& outcome)
+{
+    const bool changing = nestedTransactionLevel > 0 || (transactionActive() && !m_reading);
+    if (outcome.reason() != StoreOutcome::Reason::Damaged || !changing)
+        return _proven(outcome);
+    if (!m_unproven)
+        m_unproven = outcome;
+    return outcome;
+}
+
+void BXSqlDb::_proveAfterChange()
+{
+    if (!m_unproven || transactionActive())
+        return;
+    const StoreOutcome met = *std::exchange(m_unproven, std::nullopt);
+    const StoreOutcome found = _proven(met);
+    if (StoreAction* action = _currentAction())
+        action->revise(met, found);
 }
 
 // An open action hears of every failure; outside one, the caller has the statement's outcome.
@@ -383,7 +403,7 @@ bool BXSqlDb::beginReading()
     const QSqlError error = db.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")).lastError();
     if (error.isValid()) {
         db.exec(QStringLiteral("ROLLBACK"));
-        _note(_proven(FailureCause::of(db, error)), false);
+        _note(_judged(FailureCause::of(db, error)), false);
         return false;
     }
     m_reading = true;
@@ -468,7 +488,7 @@ StoreOutcome BXSqlDb::_beginSole()
     if (db)
         sqlite3_busy_timeout(db, 0);
     const bool refused = connection().exec(QStringLiteral("BEGIN EXCLUSIVE")).lastError().isValid();
-    const StoreOutcome outcome = refused ? _proven(_refusal()) : StoreOutcome();
+    const StoreOutcome outcome = refused ? _judged(_refusal()) : StoreOutcome();
     _applyBusyTimeout();
     if (refused) {
         _note(outcome.ofTransaction(), true);
@@ -497,6 +517,7 @@ bool BXSqlDb::_commitTransaction()
     if (transactionActive() && !connection().rollback())
         qWarning("The failed change could not be rolled back: %s",
                  qPrintable(connection().lastError().text()));
+    _proveAfterChange();
     return false;
 }
 
@@ -508,10 +529,11 @@ bool BXSqlDb::_rollbackTransaction()
         return true;
     }
     // After some errors, a full disk among them, SQLite has already rolled back.
-    if (connection().rollback() || !transactionActive())
-        return true;
-    _noteRefusal();
-    return false;
+    const bool ended = connection().rollback() || !transactionActive();
+    if (!ended)
+        _noteRefusal();
+    _proveAfterChange();
+    return ended;
 }
 
 void BXSqlDb::addColumn(const char* table, const char* column, const char* type)

@@ -332,6 +332,14 @@ private:
     // `outcome` of the connection with its damage proven now (see provenOutcome), kept as the
     // connection's last failure.
     StoreOutcome _proven(const StoreOutcome& outcome);
+    // `outcome` proven as _proven() does, but only once no change of the connection holds the
+    // file: the change's own lock would keep the proof from reading it, and be taken for another
+    // program's. Damage met inside a change is returned as it was met and proven once the
+    // change has ended (_proveAfterChange).
+    StoreOutcome _judged(const StoreOutcome& outcome);
+    // Proves the damage met inside the change that has just ended, and tells the open action
+    // what the proof found in its place.
+    void _proveAfterChange();
     void _note(const StoreOutcome& outcome, bool change);
 
     static int s_busyTimeout;
@@ -348,6 +356,8 @@ private:
     bool m_reading = false;
     // The last failure of the connection was damage, proven when it was told.
     bool m_damageProven = false;
+    // The first damage met inside the open change, proven once the change has ended.
+    std::optional<StoreOutcome> m_unproven;
 };
 
 // A table whose changes the sync devices follow, as the program makes it: the sync table that

@@ -303,12 +303,18 @@ bool recoverLeftovers(std::string& error)
     return true;
 }
 
-// Copies with the reason as the start-up reports it, naming both files.
+// Copies with the reason as the start-up reports it, naming both files. A copy that another
+// file's safety rests on (`safety`: the data as it was, kept while that file is replaced) is
+// proven to hold what the source holds before it takes its name.
 bool copyFile(const QString& source, const QString& destination, std::string& reason,
-              WorkProgress* progress = nullptr)
+              WorkProgress* progress = nullptr, bool safety = false)
 {
     QString why;
-    if (FileCopy::copy(source, destination, &why, {}, nullptr, progress))
+    const auto sameAsSource = [&source](const QString& made, QString* differs) {
+        return FileCopy::holdsSameAs(made, source, differs);
+    };
+    if (FileCopy::copy(source, destination, &why, safety ? sameAsSource : FileCopy::Proof(),
+                       nullptr, progress))
         return true;
     reason = BXSqlDb::tr("%1 cannot be copied to %2: %3")
                  .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(destination), why)
@@ -783,10 +789,10 @@ QString shippedDiary()
 // right in memory, on a connection of its own; nothing when it cannot be read, with the reason.
 std::optional<QList<Rows>> shippedRows(std::initializer_list<const char*> queries, QString* failure)
 {
-    QFile file;
-    if (!RegularFile::open(file, shippedDiary(), failure))
+    std::optional<QByteArray> whole = FileCopy::readAll(shippedDiary(), failure);
+    if (!whole)
         return std::nullopt;
-    QByteArray bytes = file.readAll();
+    QByteArray& bytes = *whole;
     if (bytes.startsWith(UserDbFormat::templateBlock()))
         bytes.replace(0, UserDbFormat::sqlite3Magic().size(), UserDbFormat::sqlite3Magic());
     sqlite3* db = nullptr;
@@ -1153,7 +1159,7 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
     std::string reason;
     // The upgraded copy and the copy kept as it was.
     const bool done = haveRoomFor(2 * QFileInfo(live).size(), reason)
-        && provenCopy(live, copy, Proof::Upgrade, reason) && copyFile(live, safety, reason);
+        && provenCopy(live, copy, Proof::Upgrade, reason) && copyFile(live, safety, reason, nullptr, true);
     QString stays;
     if (done && replaceFile(copy, diaryFile(), &stays) && stays.isEmpty())
         return true;
@@ -1236,7 +1242,7 @@ bool BXSqlDb::installCopy(const QString& candidate, std::string& error, WorkProg
         || !provenCopy(candidate, copy, Proof::Restore, error, progress))
         return false;
     QString stays;
-    if (!copyFile(live, safety, error, progress) || !replaceFile(copy, diaryFile(), &stays)
+    if (!copyFile(live, safety, error, progress, true) || !replaceFile(copy, diaryFile(), &stays)
         || !stays.isEmpty()) {
         if (error.empty())
             error = BXSqlDb::tr("The restored copy cannot take the place of %1: %2")
@@ -1416,7 +1422,10 @@ bool BXSqlDb::fixMagic(const QString& path, QString* failure)
     QFile file;
     if (!RegularFile::open(file, path))
         return false;
-    const QByteArray head = file.read(MagicSize);
+    QString unread;
+    const QByteArray head = FileCopy::readFrom(file, MagicSize, &unread).value_or(QByteArray());
+    if (!unread.isEmpty() && failure)
+        *failure = unread;
     if (head.size() < MagicSize)
         return false;
     const QByteArray block = UserDbFormat::templateBlock();
@@ -1428,7 +1437,7 @@ bool BXSqlDb::fixMagic(const QString& path, QString* failure)
     WorkingFile repaired(path);
     QString reason;
     if (file.seek(block.size()) && repaired.open(&reason)
-        && repaired.write(magic.constData(), magic.size()) && FileCopy::copyData(file, repaired)
+        && repaired.write(magic.constData(), magic.size()) && FileCopy::copyData(file, repaired, &reason)
         && repaired.commit(&reason))
         return true;
     if (failure)
@@ -1440,7 +1449,8 @@ bool BXSqlDb::isOlderFormat(const QString& path)
 {
     QFile file;
     const QByteArray header = UserDbFormat::sqlite2Header();
-    return RegularFile::open(file, path) && file.read(header.size()) == header;
+    QString unread;
+    return RegularFile::open(file, path) && FileCopy::readFrom(file, header.size(), &unread) == header;
 }
 
 std::optional<QString> BXSqlDb::journalProblem(const QString& path)

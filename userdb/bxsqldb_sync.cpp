@@ -6,6 +6,7 @@
 #include "userdb/nullconversion.h"
 #include "userdb/storeaction.h"
 #include "userdb/userdb.h"
+#include "userdb/storetransaction.h"
 
 #include <QSet>
 #include <QStringList>
@@ -119,7 +120,7 @@ StoreOutcome rewriteTrackedTables()
     qWarning("The list of tracked tables is written anew as this program makes it: %s",
              qPrintable(differences.join(QStringLiteral(", "))));
     const StoreAction rewriting(StoreAction::Kind::Change);
-    if (BXSqlDb::beginTransaction()) {
+    if (StoreTransaction change; change) {
         bool written = BXSqlQuery("DELETE FROM userdata_sync_tables").exec();
         for (const TrackedTable& own : OwnTrackedTables) {
             BXSqlQuery insert("INSERT INTO userdata_sync_tables(source_table, dest_table, fields) "
@@ -130,7 +131,7 @@ StoreOutcome rewriteTrackedTables()
             written = written && insert.exec();
         }
         // The action tells a change that was not kept.
-        BXSqlDb::endTransaction(written);
+        change.end(written);
     }
     return rewriting.outcome();
 }
@@ -316,17 +317,14 @@ qint64 BXSqlDb::createSyncDevice(const char* name, qint64 id, int userId)
     assert(!(device != nullptr && id >= 0));
     assert(userId == -1 || id == -1);
 
-    if (!beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return -1;
     if (id == -1)
         id = newDeviceId(name, userId);
     else
         userId = getDeviceUser(id); // an existing device keeps to its own user's rows
-    if (id < 0 || !clearDeviceRows(id) || !seedDeviceRows(id, userId)) {
-        rollbackTransaction();
-        return -1;
-    }
-    return commitTransaction() ? id : -1;
+    return change.end(id >= 0 && clearDeviceRows(id) && seedDeviceRows(id, userId)) ? id : -1;
 }
 
 StoreOutcome BXSqlDb::setupSyncTriggers()

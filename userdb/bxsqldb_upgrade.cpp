@@ -8,6 +8,7 @@
 #include "userdb/catalogueroots.h"
 #include "userdb/nullconversion.h"
 #include "userdb/userdb.h"
+#include "userdb/storetransaction.h"
 
 #include <QSqlQuery>
 
@@ -38,16 +39,17 @@ void runStep(const StepFrame& frame, Changes changes)
     if (frame.debugMessage)
         qDebug("%s", frame.debugMessage);
     const StoreAction step(StoreAction::Kind::Change);
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         throw stepFailure(frame, step.outcome().changeText());
     try {
         changes();
         BXSqlDb::instance()->upgradeSchema(frame.newVersion);
     } catch (const BXException& failure) {
-        BXSqlDb::rollbackTransaction();
+        change.end(false);
         throw stepFailure(frame, failure.message());
     }
-    if (!BXSqlDb::commitTransaction())
+    if (!change.end(true))
         throw stepFailure(frame, step.outcome().changeText());
 }
 

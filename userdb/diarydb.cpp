@@ -8,6 +8,7 @@
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
 #include "userdb/userdb.h"
+#include "userdb/storetransaction.h"
 
 #include <QDebug>
 
@@ -230,9 +231,8 @@ bool DiaryDB::removeRow(const QString& table, const char* key, int user, qint64 
     state.bindValue(0, StateDeleted);
     state.bindValue(1, id);
     state.bindValue(2, user);
-    if (!BXSqlDb::beginTransaction())
-        return false;
-    return BXSqlDb::endTransaction(status.execChangingRow() && state.exec());
+    StoreTransaction change;
+    return change && change.end(status.execChangingRow() && state.exec());
 }
 
 bool DiaryDB::removeFoodEntry(int user, qint64 entryId, bool hardDelete)
@@ -247,14 +247,13 @@ bool DiaryDB::removeExEntry(int user, qint64 entryId, bool hardDelete)
 
 bool DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
 {
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     const QByteArray code = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
     const std::optional<DiaryDay> read = getDay(user, code.constData(), false);
-    if (!read) {
-        BXSqlDb::endTransaction(false);
+    if (!read)
         return false;
-    }
     const DiaryDay& day = *read;
     bool ok = true;
     if (meal != DiaryDay::EXERCISE) {
@@ -267,7 +266,7 @@ bool DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
         for (const ExerciseDiaryItem& exercise : day.exercises)
             ok = ok && removeExEntry(user, exercise.entryId, false);
     }
-    return BXSqlDb::endTransaction(ok);
+    return change.end(ok);
 }
 
 bool DiaryDB::deleteDayRows(const QString& table, const char* key, int user, const char* date,
@@ -298,10 +297,10 @@ bool DiaryDB::deleteDayRows(const QString& table, const char* key, int user, con
 
 bool DiaryDB::deleteDay(int user, const char* date, bool hardDelete)
 {
-    if (!BXSqlDb::beginTransaction())
-        return false;
-    return BXSqlDb::endTransaction(deleteDayRows(foodTable(), "food_id", user, date, hardDelete)
-                                   && deleteDayRows(exerTable(), "ex_id", user, date, hardDelete));
+    StoreTransaction change;
+    return change
+        && change.end(deleteDayRows(foodTable(), "food_id", user, date, hardDelete)
+                      && deleteDayRows(exerTable(), "ex_id", user, date, hardDelete));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -624,7 +623,8 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
         return false;
     if (!isTracked())
         return true;
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     const qint64 device = BXSqlDb::getSyncDevice("website");
     const struct
@@ -656,5 +656,5 @@ bool DiaryDB::resetItemStatus(int user, const char* fromDate)
         && onBoth("UPDATE %1_sync SET state = ? WHERE device = ? AND %2 IN "
                   "(SELECT %2 FROM %1 WHERE user_id = ?%3)",
                   StateInStep, device);
-    return BXSqlDb::endTransaction(ok);
+    return change.end(ok);
 }

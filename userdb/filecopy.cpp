@@ -11,6 +11,8 @@
 
 #include <sys/statvfs.h>
 
+#include <cstring>
+
 namespace {
 
 const qint64 CopyChunkSize = qint64(1) << 20;
@@ -39,24 +41,106 @@ QString dataSize(qint64 bytes)
     return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
 }
 
+// Reads `wanted` bytes from `offset` of a file of `size` bytes. A read that ends short (a
+// network or user-space file system may end one early, or with nothing) or fails is tried once
+// more; false with the system's reason when that one does too.
+bool readWhole(QIODevice& in, qint64 offset, qint64 size, char* data, qint64 wanted, QString* reason)
+{
+    QString why;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const qint64 got = in.seek(offset) ? in.read(data, wanted) : -1;
+        if (got == wanted)
+            return true;
+        why = got < 0 ? in.errorString()
+                      : tr("a read ended short of what the file holds, at byte %1 of %2")
+                            .arg(offset + got)
+                            .arg(size);
+    }
+    *reason = tr("%1 (read twice)").arg(why);
+    return false;
+}
+
 } // namespace
 
-bool FileCopy::copyData(QIODevice& in, WorkingFile& out, WorkProgress* progress)
+bool FileCopy::copyData(QIODevice& in, WorkingFile& out, QString* reason, WorkProgress* progress)
 {
+    // What the file holds is told once, when the copy begins: a read that ends before it is a
+    // fault of the system, never the end of the file.
+    const qint64 size = in.size();
     QByteArray block(CopyChunkSize, Qt::Uninitialized);
-    for (;;) {
-        if (progress && !progress->advance(in.pos(), in.size()))
+    for (qint64 held = in.pos(); held < size;) {
+        if (progress && !progress->advance(held, size)) {
+            *reason = cancelledText();
             return false;
-        const qint64 got = in.read(block.data(), block.size());
-        if (got == 0)
-            return true;
-        if (got < 0 || !out.write(block.constData(), got))
+        }
+        const qint64 wanted = qMin(CopyChunkSize, size - held);
+        if (!readWhole(in, held, size, block.data(), wanted, reason))
             return false;
+        if (!out.write(block.constData(), wanted)) {
+            *reason = out.device().errorString();
+            return false;
+        }
+        held += wanted;
     }
+    return true;
+}
+
+std::optional<QByteArray> FileCopy::readFrom(QIODevice& in, qint64 bytes, QString* reason)
+{
+    const qint64 size = in.size();
+    const qint64 from = in.pos();
+    QByteArray read(qBound(qint64(0), qMin(bytes, size - from), size), Qt::Uninitialized);
+    for (qint64 held = 0; held < read.size(); held += CopyChunkSize) {
+        if (!readWhole(in, from + held, size, read.data() + held, qMin(CopyChunkSize, read.size() - held), reason))
+            return std::nullopt;
+    }
+    return read;
+}
+
+std::optional<QByteArray> FileCopy::readAll(const QString& path, QString* reason)
+{
+    QFile file;
+    if (!RegularFile::open(file, path, reason))
+        return std::nullopt;
+    return readFrom(file, file.size(), reason);
+}
+
+bool FileCopy::holdsSameAs(const QString& copy, const QString& source, QString* reason)
+{
+    QFile made;
+    QFile original;
+    QString why;
+    if (!RegularFile::open(made, copy, &why) || !RegularFile::open(original, source, &why)) {
+        *reason = tr("the copy cannot be checked: %1").arg(why);
+        return false;
+    }
+    const qint64 size = original.size();
+    if (made.size() != size) {
+        *reason = tr("the copy holds %1 bytes where %2 holds %3")
+                      .arg(made.size())
+                      .arg(QDir::toNativeSeparators(source))
+                      .arg(size);
+        return false;
+    }
+    QByteArray mine(CopyChunkSize, Qt::Uninitialized);
+    QByteArray theirs(CopyChunkSize, Qt::Uninitialized);
+    for (qint64 held = 0; held < size; held += CopyChunkSize) {
+        const qint64 wanted = qMin(CopyChunkSize, size - held);
+        if (!readWhole(made, held, size, mine.data(), wanted, reason)
+            || !readWhole(original, held, size, theirs.data(), wanted, reason))
+            return false;
+        if (std::memcmp(mine.constData(), theirs.constData(), size_t(wanted)) != 0) {
+            *reason = tr("the copy differs from %1 from byte %2 on")
+                          .arg(QDir::toNativeSeparators(source))
+                          .arg(held);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool FileCopy::copy(const QString& source, const QString& destination, QString* reason,
-                    const std::function<bool(const QString&, QString*)>& prove, QString* unsynced,
+                    const Proof& prove, QString* unsynced,
                     WorkProgress* progress)
 {
     const QFileInfo sourceInfo(source);
@@ -83,12 +167,8 @@ bool FileCopy::copy(const QString& source, const QString& destination, QString* 
     WorkingFile out(destination);
     if (!out.open(reason))
         return false;
-    if (!copyData(in, out, progress)) {
-        *reason = progress && progress->stopped() ? cancelledText()
-            : out.device().error() != QFileDevice::NoError ? out.device().errorString()
-                                                           : in.errorString();
+    if (!copyData(in, out, reason, progress))
         return false;
-    }
     if (prove && (!out.device().flush() || !prove(out.device().fileName(), reason)))
         return false;
     // The last moment to stop: from here on the copy takes the destination's place.
@@ -125,8 +205,17 @@ bool FileCopy::removeCompanions(const QString& path, QString* reason)
 
 std::optional<QString> FileCopy::companionProblem(const QString& path)
 {
+    const QFileInfo file(path);
+    const bool replaced = file.exists() || file.isSymLink();
     for (const QString& name : companionsOf(path)) {
         const QFileInfo companion(name);
+        // Beside no file, it was left by something else: it is never removed, nor played into
+        // the copy.
+        if (!replaced && (companion.exists() || companion.isSymLink()))
+            return tr("%1 stands beside %2, which does not exist, so it is no part of that file, "
+                      "and it would be taken for a part of the copy. Move it away or choose "
+                      "another name, then try again")
+                .arg(QDir::toNativeSeparators(companion.filePath()), QDir::toNativeSeparators(path));
         if (companion.exists() && !companion.isFile() && !companion.isSymLink())
             return tr("%1 stands beside %2 and is not a file, so it cannot be removed once %2 is "
                       "replaced. Move it away, then try again")
@@ -166,6 +255,8 @@ void FileCopy::removeWorkingCopies(const QString& folder, const QString& ofName)
     const QDir dir(folder);
     const QStringList left =
         dir.entryList({ofName + QLatin1String(WorkingSuffix)}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : left)
-        QFile::remove(dir.filePath(name));
+    for (const QString& name : left) {
+        if (WorkingFile::isOwn(dir.filePath(name)))
+            QFile::remove(dir.filePath(name));
+    }
 }

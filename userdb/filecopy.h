@@ -21,6 +21,10 @@ public:
     // What a copy is called until it is whole.
     static constexpr const char* WorkingSuffix = WorkingFile::Suffix;
 
+    // Checks a whole copy, named by its argument, before it takes its place; false with the
+    // reason when it refuses it.
+    using Proof = std::function<bool(const QString&, QString*)>;
+
     // Copies `source` to `destination`, replacing what is there only once the copy is whole.
     // A copy that the destination's disk cannot hold is refused before anything is written, as
     // is one whose destination has a companion (see removeCompanions) that is not a file. The
@@ -33,11 +37,24 @@ public:
     // WorkingFile::commit(). `progress`, when given, is told of each block, and once it stops
     // the copy is given up before it takes the destination's place (false, with that reason).
     static bool copy(const QString& source, const QString& destination, QString* reason,
-                     const std::function<bool(const QString&, QString*)>& prove = {},
+                     const Proof& prove = {},
                      QString* unsynced = nullptr, WorkProgress* progress = nullptr);
-    // Copies what `in` holds to `out` a block at a time, so that memory stays flat whatever the
-    // size; false when a block cannot be read or written in full, or `progress` stopped.
-    static bool copyData(QIODevice& in, WorkingFile& out, WorkProgress* progress = nullptr);
+    // Copies what `in` holds from its position to its end, as its size tells when the copy
+    // begins, to `out` a block at a time, so that memory stays flat whatever the size. A read
+    // that ends short of that size or fails is tried once more. False with the reason, in the
+    // system's words, when a block cannot be read or written in full, or `progress` stopped.
+    static bool copyData(QIODevice& in, WorkingFile& out, QString* reason,
+                         WorkProgress* progress = nullptr);
+    // The `bytes` that `in` holds from its position on (fewer where its size ends before), read
+    // as copyData reads them; nothing, with the reason in the system's words, when they cannot
+    // be read whole.
+    static std::optional<QByteArray> readFrom(QIODevice& in, qint64 bytes, QString* reason);
+    // What the file at `path` holds, read as copyData reads it; nothing, with the reason in the
+    // system's words, when it cannot be read whole.
+    static std::optional<QByteArray> readAll(const QString& path, QString* reason);
+    // Whether the file `copy` holds what `source` holds, byte for byte (the proof of a copy that
+    // another file's safety rests on); false with what differs, or why it cannot be told.
+    static bool holdsSameAs(const QString& copy, const QString& source, QString* reason);
 
     // The files that SQLite keeps beside a database at `path` and plays into whatever file has
     // that name when it opens: its journal, write-ahead log and shared memory. Ones left by an
@@ -47,7 +64,8 @@ public:
     // The names of those files.
     static QStringList companionsOf(const QString& path);
     // Why a companion of the database at `path` could not be removed: it is a folder, a pipe or
-    // a device. Nothing when there is none, or each is a file or a link.
+    // a device, or there is no file at `path` that it could belong to. Nothing when there is
+    // none, or each is a file or a link beside the file.
     static std::optional<QString> companionProblem(const QString& path);
 
     // Free bytes on the disk that holds `folder`; -1 when that cannot be told.
@@ -59,6 +77,6 @@ public:
     // function restores the system's.
     static void setFreeSpaceProbe(std::function<qint64(const QString&)> probe);
     // Removes the working copies of files named like `ofName` (a wildcard pattern) that a copy
-    // cut short left in `folder`.
+    // cut short left in `folder`: those that this program made (WorkingFile::isOwn) alone.
     static void removeWorkingCopies(const QString& folder, const QString& ofName = QStringLiteral("*"));
 };

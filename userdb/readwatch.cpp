@@ -33,12 +33,13 @@ sqlite3_file* systemOf(sqlite3_file* file)
     return watchedOf(file)->system();
 }
 
-// Whether the file holds the bytes that a read ended short of: then the system ended it, else
-// the file itself is short (an empty file's header, a file cut short) and SQLite reads zeros.
+// Whether the file holds the bytes that a read ended short of, or its size cannot be told: then
+// the system ended it, else the file itself is short (an empty file's header, a file cut short)
+// and SQLite reads zeros.
 bool holds(sqlite3_file* file, int amount, sqlite3_int64 offset)
 {
     sqlite3_int64 size = 0;
-    return file->pMethods->xFileSize(file, &size) == SQLITE_OK && offset + amount <= size;
+    return file->pMethods->xFileSize(file, &size) != SQLITE_OK || offset + amount <= size;
 }
 
 int read(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset)

@@ -8,7 +8,8 @@ struct sqlite3;
 //   number, never as damage (SQLite's own files tell EIO as a damaged file);
 // - a read that ends short of what the file holds (a network or user-space file system) is
 //   such a read error too, so that no zero-filled page is kept in SQLite's cache; a file that
-//   is itself short (cut short, or empty) reads as SQLite reads it;
+//   is itself short (cut short, or empty) reads as SQLite reads it, but only when its size can
+//   be read: a short read of a file whose size cannot be read is a read error;
 // - the error number of the last read of the file stays with that read, and the next read that
 //   reads whole clears it.
 class ReadWatch

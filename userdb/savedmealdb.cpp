@@ -5,7 +5,7 @@
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
 #include "userdb/userdb.h"
-
+#include "userdb/storetransaction.h"
 
 #include <cassert>
 
@@ -109,13 +109,14 @@ int SavedMealDB::storeMeal(int user, int mealId, const std::string& name,
 {
     if (checkNew)
         assert(mealId < 0 && "meal_id < 0");
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return -1;
     const int newId = _insertMeal(user, mealId, name);
     bool ok = newId >= 0;
     for (auto entry = entries.begin(); ok && entry != entries.end(); ++entry)
         ok = appendFoodItemToMeal(newId, user, *entry);
-    if (!BXSqlDb::endTransaction(ok))
+    if (!change.end(ok))
         return -1;
     reload(newId, false);
     return newId;
@@ -195,7 +196,8 @@ bool SavedMealDB::renameMeal(int mealId, const std::string& name)
 
 bool SavedMealDB::deleteMeal(int mealId)
 {
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     // The meal's owner, who owns its foods too; none when the meal is not the user's to delete.
     BXSqlQuery owner(mealSql("SELECT IFNULL(user_id, -1) FROM group_diary WHERE group_id = ?"));
@@ -223,7 +225,7 @@ bool SavedMealDB::deleteMeal(int mealId)
     state.bindValue(0, StateDeleted);
     state.bindValue(1, mealId);
     state.bindValue(2, user);
-    if (!BXSqlDb::endTransaction(ok && status.execChangingRow() && state.exec()))
+    if (!change.end(ok && status.execChangingRow() && state.exec()))
         return false;
     reload(0, false);
     return true;
@@ -273,7 +275,8 @@ std::optional<QStringList> SavedMealDB::foodsPrivateFrom(int mealId, int rootId)
 bool SavedMealDB::reparentItem(int mealId, int newParentId)
 {
     const int owner = newParentId - 2;
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     bool ok = true;
     // The foods first; the meal itself, changed last, must have been the user's or shared.
@@ -283,14 +286,14 @@ bool SavedMealDB::reparentItem(int mealId, int newParentId)
         bool namesMeal;
     } changes[] = {{"UPDATE food_diary SET user_id = ? WHERE group_id = ? AND date IS NULL", false},
                    {"UPDATE group_diary SET user_id = ? WHERE group_id = ?", true}};
-    for (const auto& change : changes) {
-        BXSqlQuery update(mealSql(change.sql));
+    for (const auto& step : changes) {
+        BXSqlQuery update(mealSql(step.sql));
         update.bindValue(0, owner);
         update.bindValue(1, mealId);
         update.bindValue(2, currentUser());
-        ok = ok && (change.namesMeal ? update.execChangingRow() : update.exec());
+        ok = ok && (step.namesMeal ? update.execChangingRow() : update.exec());
     }
-    if (!BXSqlDb::endTransaction(ok))
+    if (!change.end(ok))
         return false;
     reload(mealId, false);
     return true;

@@ -51,3 +51,13 @@ void StoreAction::record(const StoreOutcome& outcome, bool change)
         action->m_readingFailed = action->m_readingFailed || (!outcome.ok() && !change);
     }
 }
+
+void StoreAction::revise(const StoreOutcome& met, const StoreOutcome& found)
+{
+    for (StoreAction* action = this; action; action = action->m_outer) {
+        if (action->m_outcome.reason() != met.reason() || action->m_outcome.detail() != met.detail())
+            continue;
+        action->m_outcome = found;
+        action->m_readingRefused = action->m_readingRefused || found.busy();
+    }
+}

@@ -48,6 +48,10 @@ public:
     // Records a failure of a statement (`change` when it writes) of this action and of the
     // actions it is a part of.
     void record(const StoreOutcome& outcome, bool change);
+    // Puts what a proof `found` in the place of damage `met` inside a change, which could be
+    // proven only once the change had ended, wherever the action and those it is a part of
+    // recorded it.
+    void revise(const StoreOutcome& met, const StoreOutcome& found);
 
 private:
     StoreAction* m_previous = nullptr;

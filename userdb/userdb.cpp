@@ -12,6 +12,7 @@
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
 #include "userdb/storeaction.h"
+#include "userdb/storetransaction.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -250,17 +251,15 @@ bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
             *error = reason;
         return false;
     };
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return refuse(QString());
     const int limit = _isFamilyBrand() ? MaxFamilyUsers : 1;
     const std::optional<int> count = numUsers();
     const std::optional<int> newId = count ? getNextUserID() : std::nullopt;
-    if (!newId) {
-        BXSqlDb::endTransaction(false);
+    if (!newId)
         return refuse(QStringLiteral("The users of the diary could not be read."));
-    }
     if (*count >= limit) {
-        BXSqlDb::endTransaction(false);
         return refuse(limit == 1
             ? QCoreApplication::translate("UserDB", "Cannot add another user: this edition keeps "
                                                     "the diary of one person.")
@@ -272,8 +271,8 @@ bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
     // A new user takes the lowest free id, which may be a deleted user's: nothing stored under
     // that id after the deletion may pass to the new user.
     const std::optional<bool> leftovers = _holdsRows(*newId);
-    if (!BXSqlDb::endTransaction(leftovers && (!*leftovers || _removeUserRows(*newId))
-                                 && _insertUserRows(profile, *newId)))
+    if (!change.end(leftovers && (!*leftovers || _removeUserRows(*newId))
+                    && _insertUserRows(profile, *newId)))
         return refuse(QCoreApplication::translate(
             "UserDB", "The new user could not be stored in the user database."));
     if (error)
@@ -323,19 +322,17 @@ bool UserDB::_insertUserRows(const UserProfile& profile, int newId)
 
 bool UserDB::updateUser(UserProfile& profile)
 {
-    if (!BXSqlDb::beginTransaction())
-        return false;
-    return BXSqlDb::endTransaction(_writeProfile(profile));
+    StoreTransaction change;
+    return change && change.end(_writeProfile(profile));
 }
 
 bool UserDB::storeProfileChange(UserProfile* profile, const CheckinItem& checkin,
                                 const UserPrefs& prefs)
 {
-    if (!BXSqlDb::beginTransaction())
-        return false;
-    const bool stored = (!profile || updateUser(*profile)) && setUserPrefs(checkin.userId, prefs)
-                        && addCheckin(checkin, false);
-    return BXSqlDb::endTransaction(stored);
+    StoreTransaction change;
+    return change
+        && change.end((!profile || updateUser(*profile)) && setUserPrefs(checkin.userId, prefs)
+                      && addCheckin(checkin, false));
 }
 
 bool UserDB::_writeProfile(const UserProfile& profile)
@@ -381,19 +378,9 @@ void UserDB::deleteTable(const int& user, const QString& table)
 
 int UserDB::deleteUser(const int& user)
 {
-    if (!BXSqlDb::beginTransaction())
-        return 1;
-    try {
-        if (!_removeUserRows(user)) {
-            BXSqlDb::rollbackTransaction();
-            return 1;
-        }
-    } catch (...) {
-        // Any other failure passes on, but never leaves half a user or an open transaction.
-        BXSqlDb::rollbackTransaction();
-        throw;
-    }
-    return BXSqlDb::commitTransaction() ? 0 : 1;
+    // Any other failure thrown passes on, but never leaves half a user or an open transaction.
+    StoreTransaction change;
+    return change && change.end(_removeUserRows(user)) ? 0 : 1;
 }
 
 std::optional<bool> UserDB::_holdsRows(int user)
@@ -581,24 +568,23 @@ int UserDB::incrementLogin()
     // The count is read and written under the same local date, in one change, so that no
     // other start counts in between.
     const QString today = todayCode();
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return -1;
     BXSqlQuery read("SELECT count FROM metrics_startStats where user_id = ? AND date == ?");
     read.bindValue(0, _currentUser);
     read.bindValue(1, today);
     // A count that could not be read is never the base of a stored one.
     const std::optional<int> stored = _count(read);
-    if (!stored) {
-        BXSqlDb::endTransaction(false);
+    if (!stored)
         return -1;
-    }
     const int count = *stored + 1;
     BXSqlQuery query(
         "INSERT OR REPLACE INTO metrics_startStats(user_id, date, count) VALUES (?, ?, ?)");
     query.bindValue(0, _currentUser);
     query.bindValue(1, today);
     query.bindValue(2, count);
-    return BXSqlDb::endTransaction(query.exec()) ? count : -1;
+    return change.end(query.exec()) ? count : -1;
 }
 
 std::optional<int> UserDB::getLoginsForDay(int user, const QString& date)
@@ -669,7 +655,8 @@ bool UserDB::resetMetrics(int user)
         "UPDATE user_checkins_sync SET state = ? WHERE device = ? AND user_id = ? AND state = ?",
         "UPDATE metrics_startStats_sync SET state = ? WHERE device = ? AND user_id = ? AND "
         "state = ?"};
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     const qint64 device = BXSqlDb::getSyncDevice("metrics");
     bool ok = true;
@@ -681,7 +668,7 @@ bool UserDB::resetMetrics(int user)
         query.bindValue(3, StateChanged);
         ok = ok && query.exec();
     }
-    return BXSqlDb::endTransaction(ok);
+    return change.end(ok);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -717,9 +704,8 @@ bool UserDB::clearSyncTable(const QString& table, int user, qint64 device, const
     reset.bindValue(1, user);
     reset.bindValue(2, device);
     bindRange(reset, 3);
-    if (!BXSqlDb::beginTransaction())
-        return false;
-    return BXSqlDb::endTransaction(remove.exec() && reset.exec());
+    StoreTransaction change;
+    return change && change.end(remove.exec() && reset.exec());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -883,15 +869,14 @@ std::optional<QString> UserDB::getNote(int user, const char* date)
 
 bool UserDB::setFluid(int user, const char* date, int cups)
 {
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change || !ensureRecordExists(Water, user, date))
         return false;
-    if (!ensureRecordExists(Water, user, date))
-        return BXSqlDb::endTransaction(false);
     BXSqlQuery query("UPDATE water_diary SET cups = ? WHERE user_id = ? AND date = ?");
     query.bindValue(0, cups);
     query.bindValue(1, user);
     query.bindValue(2, date);
-    return BXSqlDb::endTransaction(query.exec());
+    return change.end(query.exec());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -967,10 +952,9 @@ bool UserDB::addCheckin(const CheckinItem& item, bool checkOnly)
     if (checkOnly)
         return mayStore();
     // The check is part of the change, which waits for other programs once, as it begins.
-    if (!BXSqlDb::beginTransaction())
-        return false;
-    return BXSqlDb::endTransaction(mayStore() && _writeMeasurements(item) && _writeTargets(item)
-                                   && _writeMisc(item));
+    StoreTransaction change;
+    return change
+        && change.end(mayStore() && _writeMeasurements(item) && _writeTargets(item) && _writeMisc(item));
 }
 
 bool UserDB::_writeMeasurements(const CheckinItem& item)
@@ -1057,23 +1041,24 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
     assert(date);
     if (BXSqlDb::refusesUser(user, true))
         return false;
-    if (!BXSqlDb::beginTransaction())
+    StoreTransaction change;
+    if (!change)
         return false;
     // A weight carried forward from another date is not this date's weight. What could not
     // be read refuses the change.
     if (!set.exact(UserMeasurements::Weight)
         && !canDelete(user, date, "WEIGHT", "-1").value_or(false))
-        return BXSqlDb::endTransaction(false);
+        return false;
     if (set.isEmpty()) {
         if (_isOnlyWeighedDate(user, date).value_or(true))
-            return BXSqlDb::endTransaction(false);
+            return false;
         BXSqlQuery remove("DELETE from user_checkins WHERE user_id = ? AND date = ?");
         remove.bindValue(0, user);
         remove.bindValue(1, date);
-        return BXSqlDb::endTransaction(remove.exec());
+        return change.end(remove.exec());
     }
     if (!ensureRecordExists(Checkins, user, date))
-        return BXSqlDb::endTransaction(false);
+        return false;
     BXSqlQuery update("UPDATE user_checkins SET weight = ?, chest = ?, hip = ?, thigh = ?, "
                       "waist = ?, steps = ?, note = ? WHERE user_id = ? AND date = ?");
     const UserMeasurements::Measurements columns[] = {
@@ -1086,7 +1071,7 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
     update.bindValue(6, textOrNull(QString::fromStdString(set.note())));
     update.bindValue(7, user);
     update.bindValue(8, date);
-    return BXSqlDb::endTransaction(update.exec());
+    return change.end(update.exec());
 }
 
 std::optional<bool> UserDB::_isOnlyWeighedDate(int user, const char* date)

@@ -397,18 +397,32 @@ void TestMainWindowData::backupOntoLiveDatabaseFails()
 void TestMainWindowData::backupTakesThePlaceWhole_data()
 {
     QTest::addColumn<bool>("folder");
-    QTest::newRow("a journal of the file replaced goes") << false;
-    QTest::newRow("a folder in the journal's place: refused") << true;
+    QTest::addColumn<bool>("noFile");
+    QTest::newRow("a journal of the file replaced goes") << false << false;
+    QTest::newRow("a folder in the journal's place: refused") << true << false;
+    QTest::newRow("a journal beside no file: refused, and it stays") << false << true;
 }
 
 // The journal of the file that a backup replaces would be played into the backup: it goes once
-// the backup is in place, and the backup restores. One that cannot go refuses the name.
+// the backup is in place, and the backup restores. One that cannot go, or that stands beside no
+// file (something else's), refuses the name.
 void TestMainWindowData::backupTakesThePlaceWhole()
 {
     QFETCH(bool, folder);
+    QFETCH(bool, noFile);
     const QString path = backupOfLive(QStringLiteral("stale.ptBackup"));
     const QString journal = path + QStringLiteral("-journal");
     addUser(QStringLiteral("Bob"));
+    if (noFile) {
+        QVERIFY(QFile::remove(path) && writeFile(journal, "another program's journal"));
+        _window->backupName = path;
+        _window->backupUserDB();
+        QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+        QVERIFY2(_window->lastText().contains(journal + " stands beside " + path), qPrintable(_window->lastText()));
+        QCOMPARE(readAll(journal), QByteArray("another program's journal"));
+        QVERIFY(!QFile::exists(path) && QFile::remove(journal));
+        return;
+    }
     if (folder) {
         QFile::remove(journal);
         QVERIFY(QDir().mkdir(journal));

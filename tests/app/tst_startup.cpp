@@ -887,7 +887,7 @@ void TestStartup::secondStartFromAnotherEnvironmentFindsTheFirst_data()
 
 // A start whose environment puts the channel elsewhere than the running copy's finds that copy
 // through the place it recorded beside the lock of the user data, and hands over; one that
-// does not respond there is told with that place.
+// does not respond there is told with that place. Neither touches the running copy's backup.
 void TestStartup::secondStartFromAnotherEnvironmentFindsTheFirst()
 {
     QFETCH(bool, firstHasRuntime);
@@ -909,7 +909,16 @@ void TestStartup::secondStartFromAnotherEnvironmentFindsTheFirst()
     QVERIFY2(waitUntilListening(channel, first), first.readAllStandardError().constData());
     if (!firstAnswers)
         ::kill(pid_t(first.processId()), SIGSTOP);
+    // The first copy's backup under way, as it writes one.
+    const QString backups = home.path("home")
+        + QStringLiteral("/Documents/%1 Backups").arg(BrandEngine::instance()->getString("brand_id"));
+    const QString underWay = backups + QStringLiteral("/today.ptBackup.partial");
+    QVERIFY(QDir().mkpath(backups));
+    QFile backup(underWay);
+    QVERIFY(backup.open(QIODevice::WriteOnly, QFile::ReadOwner | QFile::WriteOwner));
+    backup.close();
     const Result second = run(home, QStringList(), environment(!firstHasRuntime));
+    QVERIFY(QFileInfo::exists(underWay));
     ::kill(pid_t(first.processId()), SIGCONT);
     ::kill(pid_t(first.processId()), SIGTERM);
     QVERIFY(first.waitForFinished(RunMs));
@@ -1330,6 +1339,7 @@ void TestStartup::filesArePrivate()
     if (rememberedBackups)
         leftovers << remembered + QStringLiteral("/20260102.ptBackup.partial");
     const QString wholeBackup = remembered + QStringLiteral("/20260101.ptBackup");
+    const QString theirs = backups + QStringLiteral("/theirs.ptBackup.partial");
     const QString shared = home.path("home") + QStringLiteral("/Shared");
     if (earlierVersion) {
         QVERIFY(QDir().mkpath(data));
@@ -1339,8 +1349,11 @@ void TestStartup::filesArePrivate()
         for (const QString& copy : {data + QStringLiteral("/userdata.db"),
                                     backups + QStringLiteral("/20250101.ptBackup"), wholeBackup})
             QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"), copy));
+        // Made as the program makes its working files; one of the user's own of such a name stays.
         for (const QString& leftover : leftovers)
-            QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"), leftover));
+            QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"), leftover)
+                    && QFile::setPermissions(leftover, QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(QFile::copy(BXSettings::getResourceDBPath() + QStringLiteral("userdata.db"), theirs));
         QFile ini(settings);
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[Pantrel]\nwindowWidth=600\n");
@@ -1410,6 +1423,7 @@ void TestStartup::filesArePrivate()
         QCOMPARE(mode(backups + QStringLiteral("/20250101.ptBackup")), 0644);
         QCOMPARE(mode(dialogHistory), 0644);
         QVERIFY(QFileInfo::exists(wholeBackup));
+        QVERIFY(QFileInfo::exists(theirs));
     }
     for (const QString& leftover : leftovers)
         QVERIFY2(!QFileInfo::exists(leftover), qPrintable(leftover));

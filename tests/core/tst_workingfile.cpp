@@ -1,5 +1,6 @@
 #include "core/keptfiles.h"
 #include "core/workingfile.h"
+#include "tests/support/filesizelimit.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -42,10 +43,13 @@ class TestWorkingFile : public QObject
 private slots:
     void ledgerRemovesOnlyWhatItWrote_data()
     {
-        QTest::addColumn<QString>("written");     // by a killed run; empty for an earlier version's ledger
+        QTest::addColumn<QString>("written");     // by a killed run; empty for a ledger written by hand
         QTest::addColumn<QStringList>("others");  // files it never wrote, relative to the current folder
-        QTest::newRow("a name with a line break") << QStringLiteral("copy\nvictim.ptBackup") << QStringList{"victim.ptBackup.partial"};
-        QTest::newRow("an earlier version's ledger") << QString() << QStringList{"victim.partial", "shared.partial", "own2.partial"};
+        QTest::addColumn<QByteArray>("header");   // of the ledger written by hand
+        const QStringList others{"victim.partial", "shared.partial", "own2.partial"};
+        QTest::newRow("a name with a line break") << QStringLiteral("copy\nvictim.ptBackup") << QStringList{"victim.ptBackup.partial"} << QByteArray();
+        QTest::newRow("an earlier version's ledger") << QString() << others << QByteArray();
+        QTest::newRow("a ledger of this version") << QString() << others << QByteArray("%working-files 2\n");
     }
 
     // A start removes the working files that a killed run left, however they are called, and
@@ -55,6 +59,7 @@ private slots:
     {
         QFETCH(QString, written);
         QFETCH(QStringList, others);
+        QFETCH(QByteArray, header);
         QTemporaryDir dir;
         const QString current = QDir::currentPath();
         QDir::setCurrent(dir.path());
@@ -63,8 +68,8 @@ private slots:
         for (const QString& other : others)
             QVERIFY(writeFile(other, other.startsWith(QLatin1String("shared")) ? QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther
                                                                                 : QFile::ReadOwner | QFile::WriteOwner));
-        const QByteArray earlier = QFile::encodeName(QStringLiteral("%1\nvictim.partial\n%2/shared.partial\n%2/x/../own2.partial\n")
-                                                         .arg(own, dir.path()));
+        const QByteArray earlier = header + QFile::encodeName(QStringLiteral("%1\nvictim.partial\n%2/shared.partial\n%2/x/../own2.partial\n")
+                                                                  .arg(own, dir.path()));
         QVERIFY(written.isEmpty() ? writeFile(own) && writeFile(ledger, QFile::ReadOwner | QFile::WriteOwner, earlier)
                                   : inKilledRun([&] {
                                         WorkingFile::keepLedger(ledger);
@@ -113,6 +118,42 @@ private slots:
             QSKIP(("No read-only disk can be mounted here (" + why + ")").constData());
         }
         QCOMPARE(code, 0);
+    }
+
+    // A file of the working file's name that the program did not make stays, and the write is
+    // refused with its name; a ledger that cannot be written (its disk full) never keeps a file
+    // from being written to a disk that has room.
+    void onlyTheProgramsOwnGoAndTheLedgerNeverStandsInTheWay()
+    {
+        QTemporaryDir dir;
+        const QString ledger = dir.filePath(QStringLiteral("working-files"));
+        const QString exported = dir.filePath(QStringLiteral("days.csv"));
+        const QString inTheWay = exported + WorkingFile::Suffix;
+        QVERIFY(writeFile(inTheWay, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, "the user's"));
+        WorkingFile::keepLedger(ledger);
+        QString reason;
+        {
+            WorkingFile refused(exported);
+            QVERIFY(!refused.open(&reason));
+        }
+        QVERIFY2(reason.endsWith(inTheWay + QStringLiteral(" is in the way, and this program did not make it. "
+                                                           "Move it away, then try again")),
+                 qPrintable(reason));
+        QFile in(inTheWay);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QCOMPARE(in.readAll(), QByteArray("the user's"));
+        QVERIFY(QFile::remove(inTheWay));
+        const int code = inKilledRun([&] {
+            const FileSizeLimit full(8);
+            WorkingFile file(exported);
+            QString why;
+            return full.isSet() && file.open(&why) && file.write("data", 4) && file.commit(&why) ? 0 : 1;
+        });
+        WorkingFile::keepLedger(QString());
+        QCOMPARE(code, 0);
+        QFile written(exported);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("data"));
     }
 
     // A link is judged by what it points to; a name called like a working file is the program's.

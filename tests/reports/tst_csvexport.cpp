@@ -227,27 +227,31 @@ void TestCsvExport::failuresAreReported_data()
     QTest::addColumn<QString>("failedFile");
     QTest::addColumn<QString>("reason");
     QTest::addColumn<bool>("oneFileWritten");
+    QTest::addColumn<QString>("folderInTheWay");
 
     const QString missing = "No file can be made in the folder %1: " + QString::fromLocal8Bit(std::strerror(ENOENT));
     const QString tooLarge = QString::fromLocal8Bit(std::strerror(EFBIG));
     // Nothing else is written once the one file fails.
     QTest::newRow("one file in a missing folder")
-        << "missing/all.csv" << "days" << qint64(0) << "missing/all.csv" << missing << false;
-    // The other files are still written.
+        << "missing/all.csv" << "days" << qint64(0) << "missing/all.csv" << missing << false << "";
+    // The one file is still written; the day files stop at the first that fails.
     QTest::newRow("day files in a missing folder")
-        << "all.csv" << "gone" << qint64(0) << "gone/2026-03-10" << missing << true;
+        << "all.csv" << "gone" << qint64(0) << "gone/2026-03-09" << missing << true << "";
+    QTest::newRow("a day file that is a folder")
+        << "" << "days" << qint64(0) << "days/2026-03-09" << "%1/2026-03-09 is not a file" << false
+        << "days/2026-03-09";
     QTest::newRow("a device") << "/dev/full" << "" << qint64(0) << "/dev/full"
-                              << "/dev/full is not a file" << false;
+                              << "/dev/full is not a file" << false << "";
     // Files of the program's own, in its data folder.
     for (const char* name : {"<data>/userdata.db", "<data>/pantrel.lock"})
         QTest::newRow(name) << name << "" << qint64(0) << name
                             << QString::fromLatin1(name).replace(QStringLiteral("<data>"), QStringLiteral("%1"))
-                + " is a file that this program keeps for itself" << false;
+                + " is a file that this program keeps for itself" << false << "";
     // A file size limit stands in for a full disk: earlier exports stay whole.
     QTest::newRow("one file the disk cannot hold")
-        << "all.csv" << "days" << qint64(100) << "all.csv" << tooLarge << false;
+        << "all.csv" << "days" << qint64(100) << "all.csv" << tooLarge << false << "";
     QTest::newRow("day files the disk cannot hold")
-        << "" << "days" << qint64(100) << "days/2026-03-10" << tooLarge << false;
+        << "" << "days" << qint64(100) << "days/2026-03-09" << tooLarge << false << "";
 }
 
 void TestCsvExport::failuresAreReported()
@@ -258,6 +262,7 @@ void TestCsvExport::failuresAreReported()
     QFETCH(QString, failedFile);
     QFETCH(QString, reason);
     QFETCH(bool, oneFileWritten);
+    QFETCH(QString, folderInTheWay);
     auto inFolder = [this](QString name) {
         name.replace(QStringLiteral("<data>/"), BXSettings::getUserDBPath());
         return name.isEmpty() || name.startsWith(QLatin1Char('/')) ? name
@@ -270,7 +275,7 @@ void TestCsvExport::failuresAreReported()
                            QStringLiteral("days/2026-03-10")};
     QVERIFY(QDir(_folder).mkpath(QStringLiteral("days")));
     for (const QString& name : kept)
-        QVERIFY(writeFile(inFolder(name), earlier));
+        QVERIFY(name == folderInTheWay ? QDir(_folder).mkpath(name) : writeFile(inFolder(name), earlier));
 
     CsvExportDiary exporter(nullptr, Monday);
     QString error;
@@ -284,15 +289,18 @@ void TestCsvExport::failuresAreReported()
     const QString failed = failedFile == oneFile
                                ? QStringLiteral("Could not write %1: %2\nAny earlier file of that "
                                                 "name is unchanged.")
-                               : QStringLiteral("Could not write %1 (and possibly other files): "
-                                                "%2\nAny earlier files of those names are "
-                                                "unchanged.");
+                               : QStringLiteral("Could not write %1, so the export stopped there: %2\n"
+                                                "The files of the days before it are written; any "
+                                                "earlier files of its name and of the days after it "
+                                                "are unchanged.");
     const QString folder = QFileInfo(inFolder(failedFile)).path();
     QCOMPARE(error, failed.arg(inFolder(failedFile), QString(reason).replace(QStringLiteral("%1"), folder)));
     QCOMPARE(readAll(inFolder(QStringLiteral("all.csv"))).contains("\"Soup\""), oneFileWritten);
     if (!oneFileWritten) {
-        for (const QString& name : kept)
-            QCOMPARE(readAll(inFolder(name)), earlier);
+        for (const QString& name : kept) {
+            if (name != folderInTheWay)
+                QCOMPARE(readAll(inFolder(name)), earlier);
+        }
     }
     for (const QString& folder : {_folder, inFolder(QStringLiteral("days"))})
         QCOMPARE(QDir(folder).entryList({QStringLiteral("*.partial")}, QDir::Files), QStringList());

@@ -15,9 +15,12 @@
 
 namespace {
 
-// From the first page of the table on, reads of the diary fail with `error` (0: end short).
+// From the first page of the table on, reads of the diary fail with `error` (0: end short; -1:
+// end short, and the file's size cannot be read then either).
 void failReads(const char* table, int error, bool once)
 {
+    s_unreadUnsized = error < 0;
+    error = std::max(error, 0);
     BXSqlQuery page("SELECT (rootpage - 1) * (SELECT page_size FROM pragma_page_size) "
                     "FROM sqlite_master WHERE name = ?");
     page.bindValue(0, QString::fromLatin1(table));
@@ -68,6 +71,7 @@ void TestFailureCause::eachReadIsJudgedByItsOwnFailure_data()
     QTest::newRow("one read out of memory, then damage") << ENOMEM << "disk I/O error: Cannot allocate memory" << true;
     QTest::newRow("one short read, then a whole one") << 0 << shortRead << false;
     QTest::newRow("one short read, then damage") << 0 << shortRead << true;
+    QTest::newRow("one short read of a file of unknown size") << -1 << shortRead << false;
 }
 
 void TestFailureCause::eachReadIsJudgedByItsOwnFailure()

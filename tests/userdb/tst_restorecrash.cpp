@@ -4,10 +4,12 @@
 //
 // The test binary doubles as the copier: started again with the restorer variable set to
 // a backup file and the step variable to the kind of copy, it makes that copy, until the test
-// kills it at a random moment.
+// kills it at a random moment, or its reads of the files it copies end short (as on a network
+// file system) and it dies at a later one.
 
 #include "userdbtestenv.h"
 
+#include "tests/support/failingreads.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/filecopy.h"
 
@@ -26,6 +28,12 @@ namespace {
 
 const char* const RestorerVariable = "PANTREL_RESTORER";
 const char* const StepVariable = "PANTREL_COPY_STEP";
+// "N KIND ONCE": from read N of the copied files on (that one alone when ONCE is 1), reads end
+// as ReadFault KIND says.
+const char* const FaultVariable = "PANTREL_READ_FAULT";
+// The read of the copied files at which the copier dies; 0: it dies once the restored copy is
+// in place, before the restore is made final.
+const char* const CrashVariable = "PANTREL_READ_CRASH";
 constexpr int Kills = 20;
 constexpr int OldRows = 50;
 constexpr int NewRows = 20000;
@@ -36,12 +44,28 @@ QString ledgerFile()
     return QDir::homePath() + QStringLiteral("/working-files");
 }
 
+// Puts the faults and the crash that the test asks for in place.
+void planReads()
+{
+    const QStringList fault = qEnvironmentVariable(FaultVariable).split(QLatin1Char(' '));
+    if (fault.size() == 3) {
+        s_readFaultAt = fault[0].toLong();
+        s_readFault = ReadFault(fault[1].toInt());
+        s_readFaultOnce = fault[2] == QLatin1String("1");
+    }
+    s_readCrashAt = qEnvironmentVariableIntValue(CrashVariable);
+    s_readEndings = {".ptBackup", "/userdata.db", FileCopy::WorkingSuffix, BXSqlDb::SafetySuffix};
+}
+
 // Restores `backup`, starts (and so upgrades) the diary there, or backs it up to `backup`.
 int runRestorer(const QString& backup, const QString& step)
 {
     UserDbTestEnv::loadBrand();
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
+    const bool crashOnceInPlace = qEnvironmentVariableIsSet(CrashVariable) && s_readCrashAt == 0;
+    if (qEnvironmentVariableIsSet(FaultVariable))
+        planReads();
     std::string error;
     bool done = false;
     if (step.startsWith(QLatin1String("backup"))) {
@@ -51,9 +75,16 @@ int runRestorer(const QString& backup, const QString& step)
         error = reason.toStdString();
     } else {
         const bool restore = step == QLatin1String("restore");
-        done = (!restore || BXSqlDb::installCopy(backup, error)) && BXSqlDb::startUp(error, true)
-            && (!restore || BXSqlDb::endRestore(true, error));
+        done = (!restore || BXSqlDb::installCopy(backup, error));
+        if (done && restore && crashOnceInPlace)
+            ::_exit(CrashedExit);
+        done = done && BXSqlDb::startUp(error, true) && (!restore || BXSqlDb::endRestore(true, error));
     }
+    QStringList steps;
+    for (const long step : s_readSteps)
+        steps << QString::number(step);
+    std::printf("reads %ld steps %s\n", s_readsCounted, qPrintable(steps.join(QLatin1Char(','))));
+    std::fflush(stdout);
     if (!done) {
         std::fprintf(stderr, "%s failed: %s\n", qPrintable(step), error.c_str());
         return 1;
@@ -61,6 +92,17 @@ int runRestorer(const QString& backup, const QString& step)
     BXSqlDb::cleanUp();
     return 0;
 }
+
+// What a copier whose reads were planned did.
+struct PlannedRun
+{
+    bool ended = false;
+    int exitCode = -1;
+    long reads = 0;
+    // The reads at which a copy or its proof begins.
+    QList<long> steps;
+    QString errors;
+};
 
 QString rowsNamed(const char* name, int count)
 {
@@ -103,8 +145,15 @@ private slots:
 
     void killedCopyLeavesOldOrNewData_data();
     void killedCopyLeavesOldOrNewData();
+    void shortReadsLeaveOldOrNewData_data();
+    void shortReadsLeaveOldOrNewData();
 
 private:
+    // Runs one copier with its reads planned: fault "N KIND ONCE" and the read it dies at (0: once
+    // the restored copy is in place; -1: none).
+    PlannedRun runPlanned(const QString& step, const QString& backup, const QString& fault, long crashAt);
+    // Puts the data as it was before the copy back in place, and no backup made.
+    void resetFiles(const QString& before);
     // Runs one copier; with a delay it is killed that many microseconds after it is ready.
     bool runRestorerProcess(const QString& step, int delayUs, qint64* elapsedUs);
     // Opens the user database as the next start would and names the data it holds.
@@ -117,6 +166,8 @@ private:
     QString _oldVersionData;
     QString _backup;
     QString _backupCopy;
+    QString _bigOldData;
+    QString _currentBackup;
 };
 
 void TestRestoreCrash::initTestCase()
@@ -137,6 +188,13 @@ void TestRestoreCrash::initTestCase()
     QVERIFY(UserDbTestEnv::runOn(_oldVersionData, {QStringLiteral(
         "UPDATE userdata_meta SET itemvalue = 411 WHERE itemkey = 'schema_version'")}));
     // An older version, so that the restore runs an upgrade step as well.
+    // Data of more than one block of a copy, in the program's own format and an older one.
+    _bigOldData = QDir::homePath() + QStringLiteral("/oldbig.db");
+    QVERIFY(QFile::copy(live, _bigOldData));
+    QVERIFY(UserDbTestEnv::runOn(_bigOldData, {rowsNamed("padding", NewRows)}));
+    _currentBackup = QDir::homePath() + QStringLiteral("/current.ptBackup");
+    QVERIFY(QFile::copy(_backup, _currentBackup));
+    QVERIFY(UserDbTestEnv::runOn(_currentBackup, {rowsNamed("new", NewRows)}));
     QVERIFY(UserDbTestEnv::runOn(
         _backup, {rowsNamed("new", NewRows),
                   QStringLiteral("UPDATE userdata_meta SET itemvalue = 411 WHERE itemkey = "
@@ -173,6 +231,40 @@ bool TestRestoreCrash::runRestorerProcess(const QString& step, int delayUs, qint
     *elapsedUs = timer.nsecsElapsed() / 1000;
     return output.contains("ready\n")
         && (delayUs >= 0 || (restorer.exitStatus() == QProcess::NormalExit && restorer.exitCode() == 0));
+}
+
+PlannedRun TestRestoreCrash::runPlanned(const QString& step, const QString& backup, const QString& fault,
+                                        long crashAt)
+{
+    QProcess restorer;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QLatin1String(RestorerVariable), backup);
+    environment.insert(QLatin1String(StepVariable), step);
+    environment.insert(QLatin1String(FaultVariable), fault);
+    if (crashAt >= 0)
+        environment.insert(QLatin1String(CrashVariable), QString::number(crashAt));
+    restorer.setProcessEnvironment(environment);
+    restorer.start(QCoreApplication::applicationFilePath(), QStringList());
+    PlannedRun run;
+    run.ended = restorer.waitForFinished(30000) && restorer.exitStatus() == QProcess::NormalExit;
+    run.exitCode = restorer.exitCode();
+    const QRegularExpressionMatch reads = QRegularExpression(QStringLiteral("reads (\\d+) steps ([\\d,]*)"))
+                                              .match(QString::fromUtf8(restorer.readAllStandardOutput()));
+    run.reads = reads.hasMatch() ? reads.captured(1).toLong() : 0;
+    for (const QString& step : reads.captured(2).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        run.steps << step.toLong();
+    run.errors = QString::fromUtf8(restorer.readAllStandardError());
+    return run;
+}
+
+void TestRestoreCrash::resetFiles(const QString& before)
+{
+    QVERIFY(copyOver(before, UserDbTestEnv::databaseFile()));
+    QFile::remove(_backupCopy);
+    for (const QString& name : UserDbTestEnv::safetyCopies()) {
+        if (name != QLatin1String("userdata.db"))
+            QFile::remove(UserDbTestEnv::databaseFolder() + name);
+    }
 }
 
 QString TestRestoreCrash::verifyDatabase()
@@ -265,6 +357,83 @@ void TestRestoreCrash::killedCopyLeavesOldOrNewData()
         seen.append(outcome);
     }
     qInfo("%lld kills left the first outcome", qint64(seen.count(outcomes.first())));
+}
+
+void TestRestoreCrash::shortReadsLeaveOldOrNewData_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("backup");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QStringList>("outcomes");
+    QTest::addColumn<bool>("crashes");
+    const QStringList restored{QStringLiteral("old"), QStringLiteral("new")};
+    const QStringList backedUp{QStringLiteral("none"), QStringLiteral("whole")};
+    // A short read is read again as an empty one is: the copier dies after the empty ones.
+    for (const auto& [name, fault] : {std::pair{"empty", ReadFault::Empty}, std::pair{"short", ReadFault::Short}}) {
+        const bool crashes = fault == ReadFault::Empty;
+        // The restored copy, the data kept while it takes the diary's place, their proofs.
+        QTest::addRow("restore, %s reads", name) << "restore" << _currentBackup << int(fault) << restored << crashes;
+        // With the copies of the upgrade that the restore brings.
+        QTest::addRow("restore of an older backup, %s reads", name)
+            << "restore" << _backup << int(fault) << restored << crashes;
+        QTest::addRow("backup, %s reads", name) << "backup" << QString() << int(fault) << backedUp << crashes;
+    }
+}
+
+// A read that ends short, or with nothing, before the end of a file is read again, and one that
+// does so again stops the copy as a fault of the system, never the end of the file: no copy cut
+// short is kept or takes another's place, whenever the copier dies after it.
+void TestRestoreCrash::shortReadsLeaveOldOrNewData()
+{
+    QFETCH(QString, step);
+    QFETCH(QString, backup);
+    QFETCH(int, fault);
+    QFETCH(QStringList, outcomes);
+    QFETCH(bool, crashes);
+    const bool backingUp = step == QLatin1String("backup");
+    const QString live = UserDbTestEnv::databaseFile();
+    const auto outcome = [&] { return backingUp ? verifyBackup(readAll(live)) : verifyDatabase(); };
+    if (backingUp)
+        backup = _backupCopy;
+    resetFiles(_bigOldData);
+    const PlannedRun whole = runPlanned(step, backup, QString(), -1);
+    QVERIFY2(whole.ended && whole.exitCode == 0 && whole.reads > 1, qPrintable(whole.errors));
+    QCOMPARE(outcome(), outcomes.last());
+    for (long at = 1; at <= whole.reads; ++at) {
+        // Every read from there on ends short: what reads it stops, told as a fault of the system.
+        resetFiles(_bigOldData);
+        const QString always = QStringLiteral("%1 %2 0").arg(at).arg(fault);
+        const PlannedRun failing = runPlanned(step, backup, always, -1);
+        QVERIFY2(failing.ended
+                     && (failing.exitCode == 0
+                         || failing.errors.contains(QStringLiteral("a read ended short of what the file holds"))),
+                 qPrintable(QStringLiteral("read %1: %2").arg(at).arg(failing.errors)));
+        QCOMPARE(outcome(), outcomes.at(failing.exitCode == 0 ? 1 : 0));
+        // That read alone: read again, the copy is whole; the copier dies at the next read and
+        // as each later copy or proof begins, or once the restored copy is in place.
+        const QString once = QStringLiteral("%1 %2 1").arg(at).arg(fault);
+        resetFiles(_bigOldData);
+        const PlannedRun reread = runPlanned(step, backup, once, -1);
+        QVERIFY2(reread.ended && reread.exitCode == 0, qPrintable(reread.errors));
+        QCOMPARE(outcome(), outcomes.last());
+        if (!crashes)
+            continue;
+        QList<long> crashPoints{at + 1};
+        for (const long begins : reread.steps)
+            crashPoints << begins;
+        if (!backingUp)
+            crashPoints << 0;
+        for (const long crashAt : crashPoints) {
+            if (crashAt > 0 && crashAt <= at)
+                continue;
+            resetFiles(_bigOldData);
+            const PlannedRun crashed = runPlanned(step, backup, once, crashAt);
+            QVERIFY(crashed.ended && crashed.exitCode == CrashedExit);
+            const QString left = outcome();
+            QVERIFY2(outcomes.contains(left),
+                     qPrintable(QStringLiteral("read %1, died at %2: %3").arg(at).arg(crashAt).arg(left)));
+        }
+    }
 }
 
 int main(int argc, char** argv)

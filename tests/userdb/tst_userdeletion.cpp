@@ -1,8 +1,12 @@
 #include "storefixture.h"
+#include "userdbtestenv.h"
+
+#include "tests/support/otherreader.h"
 
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
+#include "userdb/storeaction.h"
 #include "userdb/userdb.h"
 
 #include <QtTest>
@@ -66,6 +70,7 @@ private slots:
     void failedDeleteChangesNothing();
     void failedCatalogueDeleteChangesNothing();
     void otherFailurePassesOnAfterRollback();
+    void damageInALargeDeletionIsToldAsDamage();
 
 private:
     QList<int> m_catalogueDeletes;
@@ -156,6 +161,29 @@ void TestUserDeletion::otherFailurePassesOnAfterRollback()
         QVERIFY2(rowsOf(table, 0) > 0, table);
     QVERIFY(BXSqlDb::beginTransaction());
     QVERIFY(BXSqlDb::commitTransaction());
+}
+
+// A deletion large enough to hold the file whole before it ends meets a damaged page: the
+// damage is told as damage once the change has ended, never as another program's hold (the
+// change's own), and nothing of the user goes.
+void TestUserDeletion::damageInALargeDeletionIsToldAsDamage()
+{
+    QVERIFY(StoreFixture::exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12000) "
+                               "INSERT INTO food_diary(user_id, date, status, food_name) "
+                               "SELECT 0, '20060302', 1, printf('entry %d of a long diary', i) FROM n"));
+    BXSqlDb::setBusyTimeout(100);
+    {
+        OtherReader damage(UserDbTestEnv::databaseFile(), OtherReader::Damaged, QStringLiteral("water_diary"));
+        QVERIFY(damage.reading());
+        const StoreAction action(StoreAction::Kind::Change);
+        QCOMPARE(UserDB::instance()->deleteUser(0), 1);
+        QCOMPARE(action.outcome().reason(), StoreOutcome::Reason::Damaged);
+        QVERIFY(BXSqlDb::damageProven());
+    }
+    BXSqlDb::setBusyTimeout(10000);
+    QCOMPARE(rowsOf("food_diary", 0), 12001);
+    for (const char* table : UserTables)
+        QVERIFY2(rowsOf(table, 0) > 0, table);
 }
 
 QTEST_GUILESS_MAIN(TestUserDeletion)
