@@ -369,8 +369,12 @@ void DiarySchema::_tableDifferences(const Object& held, const Object& own, Forma
             columnDifferences(heldColumn, column, own.name, format == Format::Upgraded, found);
     }
     for (const Tokens& column : heldDefinitions.columns) {
-        if (!ownDefinitions.columns.contains(keyOf(column.mid(0, 1))) && !(newerFormat && isPlainColumn(column)))
-            found.foreign.append(tr("the column %1 of the table %2").arg(column.front(), own.name));
+        if (ownDefinitions.columns.contains(keyOf(column.mid(0, 1))) || (newerFormat && isPlainColumn(column)))
+            continue;
+        const auto feature = std::find_if(std::begin(Features), std::end(Features),
+                                          [&](const Feature& feature) { return holds(column, feature); });
+        found.foreign.append((feature == std::end(Features) ? tr("the column %1 of the table %2") : tr(feature->foreign))
+                                 .arg(column.front(), own.name));
     }
     for (auto constraint = ownDefinitions.constraints.cbegin(); constraint != ownDefinitions.constraints.cend(); ++constraint) {
         if (!heldDefinitions.constraints.contains(constraint.key()))

@@ -14,6 +14,7 @@ double nullToNeg(const QVariant& value);
 // that reads back as the same float, so that 84.1 is stored as 84.1 and not widened to
 // 84.0999984741211, and 1234567 keeps its seven digits.
 double storedFigure(float value);
-// An id of a row or of a catalogue food as stored. One that an int does not hold, which the
-// program never gives, reads as -1, the id of nothing, never as the id its lower 32 bits make.
+// An id of a row or of a catalogue food as stored. One that is not a whole number (NULL, a
+// real, a text) or that an int does not hold, which the program never gives, reads as -1, the
+// id of nothing, never as the id it converts or its lower 32 bits make.
 int storedId(const QVariant& value);
