@@ -964,6 +964,11 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
         << "the NOT NULL column cups of the table water_diary";
     for (const ForeignSchema& foreign : ForeignSchemas)
         QTest::newRow(foreign.name) << foreign.statements << foreign.named;
+    // Nothing runs on one brought up to date either.
+    QTest::newRow("a trigger in a diary of an earlier format")
+        << "UPDATE userdata_meta SET itemvalue = '411' WHERE itemkey = 'schema_version'\n"
+           "CREATE TRIGGER wipe AFTER UPDATE ON user_users BEGIN DELETE FROM food_diary; END"
+        << "it holds what this program does not make: the trigger wipe on the table user_users";
 }
 
 // Backups that pass the first checks but that the start-up could not use: they are refused
