@@ -845,13 +845,19 @@ std::optional<QList<Rows>> readShipped(std::initializer_list<const char*> querie
 }
 
 // The schema the program makes: the shipped empty diary with the indexes that every start
-// makes. Nothing when the shipped diary cannot be read, with why.
+// makes, read once. Nothing when the shipped diary cannot be read, with why.
 std::optional<DiarySchema> ownSchema(std::string& error)
 {
+    static QString readFrom;
+    static std::optional<DiarySchema> own;
+    if (own && readFrom == shippedDiary())
+        return own;
     const std::optional<QList<Rows>> shipped = readShipped({MasterQuery}, error);
     if (!shipped)
         return std::nullopt;
-    return DiarySchema::fromRows(shipped->at(0)).withIndexes(DiaryIndexes);
+    readFrom = shippedDiary();
+    own = DiarySchema::fromRows(shipped->at(0)).withIndexes(DiaryIndexes);
+    return own;
 }
 
 // The format of a diary of `version`, when it is read as it is or brought up to date.

@@ -288,6 +288,12 @@ QString objectName(const DiarySchema::Object& object)
     return DiarySchema::tr("the %1 %2").arg(object.type, object.name);
 }
 
+// Whether the creation texts read alike; most often they are the same text.
+bool isSameText(const DiarySchema::Object& one, const DiarySchema::Object& other)
+{
+    return one.sql == other.sql || keyOf(creationTokens(one.sql)) == keyOf(creationTokens(other.sql));
+}
+
 } // namespace
 
 DiarySchema DiarySchema::fromRows(const QList<QStringList>& rows)
@@ -305,7 +311,8 @@ DiarySchema DiarySchema::withIndexes(std::span<const char* const> statements) co
 {
     DiarySchema schema = *this;
     for (const char* statement : statements) {
-        const QString sql = QString::fromUtf8(statement);
+        // As SQLite keeps it, which leaves the IF NOT EXISTS out.
+        const QString sql = QString::fromUtf8(statement).replace(QLatin1String(" IF NOT EXISTS"), QString());
         const Tokens tokens = creationTokens(sql);
         const qsizetype on = findWords(tokens, {QStringLiteral("on")});
         if (on < 1 || on + 1 >= tokens.size())
@@ -326,16 +333,16 @@ DiarySchema::Differences DiarySchema::differencesFrom(const DiarySchema& own, Fo
         const auto held = tables.constFind(table.name.toLower());
         if (held == tables.cend())
             found.lacking.append(tr("the table %1").arg(table.name));
-        else
+        else if (!isSameText(*held, table))
             _tableDifferences(*held, table, format, found);
     }
     for (auto type = m_objects.cbegin(); type != m_objects.cend(); ++type) {
         const QMap<QString, Object> owned = own.m_objects.value(type.key());
         for (const Object& object : type.value()) {
-            const Tokens tokens = creationTokens(object.sql);
             const auto same = owned.constFind(object.name.toLower());
-            if (same != owned.cend() && (type.key() == QLatin1String("table") || keyOf(creationTokens(same->sql)) == keyOf(tokens)))
+            if (same != owned.cend() && (type.key() == QLatin1String("table") || isSameText(*same, object)))
                 continue;
+            const Tokens tokens = creationTokens(object.sql);
             if (type.key() == QLatin1String("table")) {
                 if (!newerFormat)
                     found.foreign.append(tr("the table %1").arg(object.name));
