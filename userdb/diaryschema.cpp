@@ -238,8 +238,23 @@ Definitions definitionsOf(const TableText& text)
     return definitions;
 }
 
+// What a column's definition holds past its name and type: its constraints, as compared.
+QString constraintsOf(const Tokens& column)
+{
+    static const QStringList Starts{QStringLiteral("constraint"), QStringLiteral("primary"),
+                                    QStringLiteral("not"),        QStringLiteral("null"),
+                                    QStringLiteral("unique"),     QStringLiteral("check"),
+                                    QStringLiteral("default"),    QStringLiteral("collate"),
+                                    QStringLiteral("references"), QStringLiteral("generated"),
+                                    QStringLiteral("as")};
+    qsizetype at = 1;
+    while (at < column.size() && !Starts.contains(column.at(at).toLower()))
+        ++at;
+    return keyOf(column.mid(at));
+}
+
 // The column's definitions differ: what each holds that the other does not, or else that it is
-// declared otherwise, unless its type may differ.
+// declared otherwise, unless only its type differs and its type may.
 void columnDifferences(const Tokens& held, const Tokens& own, const QString& table, bool typeMayDiffer,
                        DiarySchema::Differences& found)
 {
@@ -252,7 +267,7 @@ void columnDifferences(const Tokens& held, const Tokens& own, const QString& tab
         (holds(own, feature) ? found.lacking : found.foreign)
             .append(DiarySchema::tr(holds(own, feature) ? feature.lacking : feature.foreign).arg(column, table));
     }
-    if (!named && !typeMayDiffer)
+    if (!named && !(typeMayDiffer && constraintsOf(held) == constraintsOf(own)))
         found.foreign.append(DiarySchema::tr("the column %1 of the table %2 declared as \"%3\" where this "
                                              "program declares \"%4\"")
                                  .arg(column, table, held.join(QLatin1Char(' ')), own.join(QLatin1Char(' '))));
