@@ -55,8 +55,10 @@ public:
     static BXSqlDb* exists();
     static bool isUp();
 
-    // Makes the user database usable (see bxsqldb_startup.cpp). On false `error` says
-    // why; after a failure the caller runs cleanUp().
+    // Makes the user database usable (see bxsqldb_startup.cpp). A diary of the current format
+    // whose schema is not the program's own (see DiarySchema) is refused before anything runs
+    // on it, and left as it is. On false `error` says why; after a failure the caller runs
+    // cleanUp().
     // `outcome`, when given, tells a diary held by another program for longer than the busy
     // wait (Busy) from one that cannot be used.
     static bool startUp(std::string& error, bool enableTriggers, StoreOutcome* outcome = nullptr);
@@ -137,10 +139,10 @@ public:
     // What a file is proven for: the upgrade of the diary, or taking the diary's place.
     enum class Proof { Upgrade, Restore };
     // Opens the database file at `path` on a connection of its own (none may be
-    // running), brings it up to the current schema and checks its integrity and that it
-    // holds every table and column of the shipped empty diary; the file is changed by the
-    // upgrade. A file to restore must also hold no trigger, unique index or NOT NULL column
-    // that the program does not make, no loop of categories, list only the tracked tables
+    // running), brings it up to the current schema (an older file holding no trigger) and
+    // checks that its schema is the program's own, compared whole (see DiarySchema), and its
+    // integrity; the file is changed by the upgrade. A file to restore must also hold no loop
+    // of categories, list only the tracked tables
     // the program makes, and hold only sync devices that it writes. Otherwise the reason why not:
     // Refused when the file holds what the program cannot use; Unread when a read of it failed
     // for a reason of the system or another program held it, which says nothing of the file.

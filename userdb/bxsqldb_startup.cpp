@@ -10,6 +10,7 @@
 #include "core/regularfile.h"
 #include "userdb/busywait.h"
 #include "userdb/catalogueroots.h"
+#include "userdb/diaryschema.h"
 #include "userdb/failurecause.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
@@ -712,11 +713,25 @@ std::string openedReadOnly(const QString& path)
         .toStdString();
 }
 
-// The start could not run one of its own statements for a reason of the store itself.
-std::string notPrepared(const QString& path, const StoreOutcome& stopped)
+// The start could not run one of its own statements for a reason of the store itself, or
+// `reason` when it is given.
+std::string notPrepared(const QString& path, const StoreOutcome& stopped, const std::string& reason = {})
 {
     return BXSqlDb::tr("Your diary %1 cannot be prepared for use: %2.")
-        .arg(QDir::toNativeSeparators(path), stopped.detail())
+        .arg(QDir::toNativeSeparators(path),
+             reason.empty() ? stopped.detail() : QString::fromStdString(reason))
+        .toStdString();
+}
+
+// The diary's schema is not the program's own (`differs` says how): none of it has run.
+std::string foreignSchema(const QString& path, const std::string& differs)
+{
+    return BXSqlDb::tr("Your diary %1 is not one that this program makes, so nothing of it has "
+                       "been used: %2.\n\nThe file has been left as it is. To go on, move it to "
+                       "another folder (keep it: its data may still be rescued) and start the "
+                       "program again. It then begins with a new, empty diary, into which you can "
+                       "restore your latest backup with Restore Data in the File menu.")
+        .arg(QDir::toNativeSeparators(path), QString::fromStdString(differs))
         .toStdString();
 }
 
@@ -755,29 +770,11 @@ bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof
     return false;
 }
 
-// The shipped empty diary's tables, each with its columns, as SQLite lists them.
-using Schema = QMap<QString, QStringList>;
 // The rows of a query on the schema, each column as text.
 using Rows = QList<QStringList>;
 
-const char* const SchemaQuery =
-    "SELECT m.name, c.name FROM sqlite_master AS m, pragma_table_info(m.name) AS c "
-    "WHERE m.type = 'table' ORDER BY m.name, c.cid";
-
-// What may refuse or remove a row that the program writes: triggers (kind, name, table), the
-// keys that must be unique (kind, name, table, then each column with its collation) and the
-// columns that take no NULL (kind, column, table, whether it has a default).
-const char* const ConstraintsQuery =
-    "SELECT 'trigger', name, tbl_name, NULL FROM sqlite_master WHERE type = 'trigger' "
-    "UNION ALL SELECT 'unique', i.name, m.name, (SELECT group_concat(lower(coalesce(x.name, "
-    "'(expression)')) || ' ' || lower(x.coll), ',') FROM pragma_index_xinfo(i.name) AS x "
-    "WHERE x.key) FROM sqlite_master AS m, pragma_index_list(m.name) AS i "
-    "WHERE m.type = 'table' AND i.\"unique\" "
-    "UNION ALL SELECT 'primary key', '', m.name, group_concat(lower(c.name) || ' binary', "
-    "',') FROM sqlite_master AS m, pragma_table_info(m.name) AS c WHERE m.type = 'table' "
-    "AND c.pk GROUP BY m.name "
-    "UNION ALL SELECT 'not null', c.name, m.name, c.dflt_value IS NOT NULL FROM sqlite_master "
-    "AS m, pragma_table_info(m.name) AS c WHERE m.type = 'table' AND c.\"notnull\"";
+// Every object of a diary's schema, as DiarySchema reads it.
+const char* const MasterQuery = "SELECT type, name, tbl_name, sql FROM sqlite_master";
 
 QString shippedDiary()
 {
@@ -823,8 +820,9 @@ std::optional<QList<Rows>> shippedRows(std::initializer_list<const char*> querie
     return read ? std::optional<QList<Rows>>(results) : std::nullopt;
 }
 
-// The rows of a query on the running connection; nothing when they cannot be read, with why.
-std::optional<Rows> heldRows(const char* sql, std::string& error)
+// The rows of a query on the running connection; nothing when they cannot be read, with why
+// (`stopped`, when given, then gets the failure).
+std::optional<Rows> heldRows(const char* sql, std::string& error, StoreOutcome* stopped = nullptr)
 {
     BXSqlQuery read(sql);
     Rows rows;
@@ -834,94 +832,12 @@ std::optional<Rows> heldRows(const char* sql, std::string& error)
                 row.append(read.value(column).toString());
         }))
         return rows;
+    if (stopped)
+        *stopped = read.outcome();
     error = read.outcome().systemFault()
         ? notReadNow(read.outcome())
         : BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
     return std::nullopt;
-}
-
-Schema schemaOf(const Rows& rows)
-{
-    Schema schema;
-    for (const QStringList& row : rows)
-        schema[row.value(0)].append(row.value(1));
-    return schema;
-}
-
-// What the held tables lack of the tables and columns the program reads; SQL names ignore case.
-QStringList lackingColumns(const Schema& shipped, const Schema& held)
-{
-    QMap<QString, QSet<QString>> heldColumns;
-    for (auto table = held.cbegin(); table != held.cend(); ++table)
-        for (const QString& column : table.value())
-            heldColumns[table.key().toLower()].insert(column.toLower());
-    QStringList lacking;
-    for (auto table = shipped.cbegin(); table != shipped.cend(); ++table) {
-        const auto columns = heldColumns.constFind(table.key().toLower());
-        if (columns == heldColumns.cend()) {
-            lacking.append(BXSqlDb::tr("the table %1").arg(table.key()));
-            continue;
-        }
-        for (const QString& column : table.value()) {
-            if (!columns->contains(column.toLower()))
-                lacking.append(BXSqlDb::tr("the column %1 of the table %2").arg(column, table.key()));
-        }
-    }
-    return lacking;
-}
-
-bool readsColumn(const Schema& tables, const QString& table, const QString& column)
-{
-    return lackingColumns({{table, {column}}}, tables).isEmpty();
-}
-
-bool isKey(const QStringList& constraint)
-{
-    return constraint.value(0) == QLatin1String("unique")
-        || constraint.value(0) == QLatin1String("primary key");
-}
-
-// Whether a held constraint is one of the program's own, or one that follows from them: a key
-// that holds all the columns of one of the program's keys of that table is unique whenever
-// that key is.
-bool isOwnConstraint(const QStringList& held, const Rows& shipped)
-{
-    const QStringList heldColumns = held.value(3).split(QLatin1Char(','));
-    return std::any_of(shipped.cbegin(), shipped.cend(), [&](const QStringList& own) {
-        if (own.value(2).compare(held.value(2), Qt::CaseInsensitive) != 0)
-            return false;
-        if (isKey(held)) {
-            const QStringList ownColumns = own.value(3).split(QLatin1Char(','));
-            return isKey(own) && std::all_of(ownColumns.cbegin(), ownColumns.cend(), [&](const QString& column) {
-                       return heldColumns.contains(column);
-                   });
-        }
-        return own.value(0) == held.value(0) && own.value(1).compare(held.value(1), Qt::CaseInsensitive) == 0;
-    });
-}
-
-// The held constraints on the program's tables that are not the program's own, named. A NOT
-// NULL column that the program does not write and that has a default never meets a NULL.
-QStringList foreignConstraints(const Rows& shipped, const Rows& held, const Schema& tables)
-{
-    QSet<QString> ownTables;
-    for (auto table = tables.cbegin(); table != tables.cend(); ++table)
-        ownTables.insert(table.key().toLower());
-    QStringList foreign;
-    for (const QStringList& row : held) {
-        const QString kind = row.value(0);
-        if (!ownTables.contains(row.value(2).toLower()) || isOwnConstraint(row, shipped))
-            continue;
-        if (kind == QLatin1String("trigger"))
-            foreign.append(BXSqlDb::tr("the trigger %1 on the table %2").arg(row.value(1), row.value(2)));
-        else if (kind == QLatin1String("unique"))
-            foreign.append(BXSqlDb::tr("the unique index %1 on the table %2").arg(row.value(1), row.value(2)));
-        else if (kind == QLatin1String("primary key"))
-            foreign.append(BXSqlDb::tr("the primary key of the table %1").arg(row.value(2)));
-        else if (row.value(3) != QLatin1String("1") || readsColumn(tables, row.value(2), row.value(1)))
-            foreign.append(BXSqlDb::tr("the NOT NULL column %1 of the table %2").arg(row.value(1), row.value(2)));
-    }
-    return foreign;
 }
 
 // The rows of the queries on the shipped empty diary; nothing when it cannot be read, with why.
@@ -936,20 +852,62 @@ std::optional<QList<Rows>> readShipped(std::initializer_list<const char*> querie
     return shipped;
 }
 
-// Whether the running connection holds every table and column the program reads; otherwise
-// false with what it lacks, or why that cannot be told.
-bool holdsShippedSchema(std::string& error)
+// The schema the program makes: the shipped empty diary with the indexes that every start
+// makes, read once. Nothing when the shipped diary cannot be read, with why.
+std::optional<DiarySchema> ownSchema(std::string& error)
 {
-    const std::optional<QList<Rows>> shipped = readShipped({SchemaQuery}, error);
-    const std::optional<Rows> held = shipped ? heldRows(SchemaQuery, error) : std::nullopt;
+    static QString readFrom;
+    static std::optional<DiarySchema> own;
+    if (own && readFrom == shippedDiary())
+        return own;
+    const std::optional<QList<Rows>> shipped = readShipped({MasterQuery}, error);
+    if (!shipped)
+        return std::nullopt;
+    readFrom = shippedDiary();
+    own = DiarySchema::fromRows(shipped->at(0)).withIndexes(DiaryIndexes);
+    return own;
+}
+
+// The format of a diary of `version`, when it is read as it is or brought up to date.
+DiarySchema::Format formatOf(int version)
+{
+    if (!isCurrentVersion(version))
+        return DiarySchema::Format::Upgraded;
+    return version > BXSqlDb::CurrentSchemaVersion ? DiarySchema::Format::Newer : DiarySchema::Format::Own;
+}
+
+// Whether the running connection's schema is the program's own for the format `version`,
+// compared whole (see DiarySchema); false with what differs. Nothing when that cannot be told,
+// with why (`stopped`, when given, then gets the failure of a reading of the diary).
+std::optional<bool> holdsOwnSchema(int version, std::string& error, StoreOutcome* stopped = nullptr)
+{
+    const std::optional<DiarySchema> own = ownSchema(error);
+    const std::optional<Rows> held = own ? heldRows(MasterQuery, error, stopped) : std::nullopt;
     if (!held)
-        return false;
-    const QStringList lacking = lackingColumns(schemaOf(shipped->at(0)), schemaOf(*held));
-    if (lacking.isEmpty())
-        return true;
-    error = BXSqlDb::tr("it lacks what this program reads: %1").arg(lacking.join(QStringLiteral(", ")))
-                .toStdString();
-    return false;
+        return std::nullopt;
+    const DiarySchema::Differences found =
+        DiarySchema::fromRows(*held).differencesFrom(*own, formatOf(version));
+    QStringList told;
+    if (!found.lacking.isEmpty())
+        told.append(BXSqlDb::tr("it lacks what this program reads: %1").arg(found.lacking.join(QStringLiteral(", "))));
+    if (!found.foreign.isEmpty())
+        told.append(BXSqlDb::tr("it holds what this program does not make: %1")
+                        .arg(found.foreign.join(QStringLiteral(", "))));
+    error = told.join(QStringLiteral("; ")).toStdString();
+    return told.isEmpty();
+}
+
+// Whether the running connection holds no trigger, which an upgrade's changes would run;
+// otherwise false with the triggers, or why they cannot be read.
+bool holdsNoTrigger(std::string& error)
+{
+    const std::optional<Rows> held = heldRows(MasterQuery, error);
+    const QStringList triggers = held ? DiarySchema::fromRows(*held).triggers() : QStringList();
+    if (held && !triggers.isEmpty())
+        error = BXSqlDb::tr("it holds what this program does not make: %1")
+                    .arg(triggers.join(QStringLiteral(", ")))
+                    .toStdString();
+    return held && triggers.isEmpty();
 }
 
 // SQLite's limit for the path of a file it opens, when the database at `path` with `ending`
@@ -969,25 +927,6 @@ std::optional<int> pathLimitExceeded(const QString& path, qsizetype ending)
     if (length + ending <= files->mxPathname)
         return std::nullopt;
     return files->mxPathname;
-}
-
-// Whether the running connection holds no trigger, unique index or NOT NULL column on the
-// program's tables that the program does not make: those would refuse or remove the rows it
-// writes. Otherwise false with what it holds, or why that cannot be told.
-bool holdsOnlyOwnConstraints(std::string& error)
-{
-    const std::optional<QList<Rows>> shipped = readShipped({SchemaQuery, ConstraintsQuery}, error);
-    const std::optional<Rows> held = shipped ? heldRows(ConstraintsQuery, error) : std::nullopt;
-    if (!held)
-        return false;
-    const QStringList foreign = foreignConstraints(shipped->at(1), *held, schemaOf(shipped->at(0)));
-    if (foreign.isEmpty())
-        return true;
-    error = BXSqlDb::tr("it holds what this program does not make, which would refuse or remove "
-                        "the changes it writes: %1")
-                .arg(foreign.join(QStringLiteral(", ")))
-                .toStdString();
-    return false;
 }
 
 // Whether every entry of the diaries and their groups has an id that the program gives;
@@ -1115,7 +1054,17 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
     const std::optional<int> version = versionOf(*stored);
     if (!version)
         return fail(error, notAVersion(path, *stored));
-    if (!isCurrentVersion(*version)) {
+    // Nothing runs on a diary that holds what the program does not make; an older one is
+    // proven so on the copy that its upgrade makes.
+    if (isCurrentVersion(*version)) {
+        std::string differs;
+        StoreOutcome unread;
+        const std::optional<bool> own = holdsOwnSchema(*version, differs, &unread);
+        if (!own && stopsReading(unread))
+            return notReadBecause(path, unread, error, outcome);
+        if (!own.value_or(false))
+            return fail(error, own ? foreignSchema(path, differs) : notPrepared(path, unread, differs));
+    } else {
         if (!isUpgradableVersion(*version))
             return fail(error, unsupportedVersion(*version));
         cleanUp();
@@ -1206,16 +1155,17 @@ BXSqlDb::ProofVerdict BXSqlDb::proveFile(const QString& path, Proof proof, std::
     else if (!isCurrentVersion(version) && !isUpgradableVersion(version))
         error = unsupportedVersion(version);
     else
-        proven = isCurrentVersion(version) || runUpgradeChain(error);
+        proven = isCurrentVersion(version) || (holdsNoTrigger(error) && runUpgradeChain(error));
     // From here on the proof reads what the file holds: a statement that the system or another
     // program stopped says nothing of the file, which this action records.
     const StoreAction reading(StoreAction::Kind::Change);
+    // The schema, upgraded, is the program's own before anything else reads the file; what it
+    // holds is told before the triggers, which read some of it. The diary's own oddities of
+    // data are its user's: it is upgraded with them, and a loop is shown broken.
+    proven = proven && holdsOwnSchema(version, error).value_or(false);
     const Integrity integrity = proven ? checkIntegrity(error) : Integrity::Sound;
-    // What the file lacks or holds is told before the triggers, which read some of it. The
-    // diary's own oddities are its user's: it is upgraded with them, and a loop is shown broken.
-    proven = proven && integrity == Integrity::Sound && holdsShippedSchema(error)
-        && (proof == Proof::Upgrade
-            || (holdsOnlyOwnConstraints(error) && holdsNoLoop(error) && holdsStorableEntryIds(error)));
+    proven = proven && integrity == Integrity::Sound
+        && (proof == Proof::Upgrade || (holdsNoLoop(error) && holdsStorableEntryIds(error)));
     proven = proven && (proof == Proof::Upgrade || (holdsOwnTrackedTables(error) && holdsOwnDevices(error)));
     const StoreOutcome tracked = proven ? setupSyncTriggers() : StoreOutcome();
     if (!tracked) {

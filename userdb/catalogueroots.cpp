@@ -208,13 +208,24 @@ bool CatalogueRoots::findBadLink(QString* link)
         BXSqlQuery read(QStringLiteral("SELECT category_id, parent_id, %1 FROM %2")
                             .arg(QLatin1String(tables.nameColumn), QLatin1String(tables.table)));
         std::map<qint64, Category> categories;
-        if (!read.readRows([&read, &categories] {
-                categories[read.value(0).toLongLong()] = {read.value(1).toLongLong(), read.value(2).toString()};
+        std::optional<qint64> twice;
+        if (!read.readRows([&read, &categories, &twice] {
+                const qint64 id = read.value(0).toLongLong();
+                if (!categories.try_emplace(id, Category{read.value(1).toLongLong(), read.value(2).toString()}).second)
+                    twice = twice.value_or(id);
             })) {
             *link = read.outcome().detail();
             return false;
         }
         const QString table = QLatin1String(tables.table);
+        // Two categories of one id: which of them an item belongs to cannot be told, so neither
+        // is kept.
+        if (twice) {
+            *link = QCoreApplication::translate("CatalogueRoots", "the table %1 holds two categories of the id %2")
+                        .arg(table)
+                        .arg(*twice);
+            return true;
+        }
         if (const std::optional<qint64> id = loopIn(categories)) {
             *link = QCoreApplication::translate("CatalogueRoots",
                                                 "the table %1 holds a loop: the category %2 (\"%3\") "

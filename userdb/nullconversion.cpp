@@ -50,6 +50,9 @@ qint64 storedId(const QVariant& value)
 
 int storedCatalogueId(const QVariant& value)
 {
-    const qint64 id = value.toLongLong();
+    // SQLite gives a whole number as one; NULL, a real (1.5 would round to 2) or a text names
+    // nothing, never the id it would convert to.
+    const bool whole = !value.isNull() && value.typeId() == QMetaType::LongLong;
+    const qint64 id = whole ? value.toLongLong() : -1;
     return id >= std::numeric_limits<int>::min() && id <= std::numeric_limits<int>::max() ? int(id) : -1;
 }

@@ -6,6 +6,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/filecopy.h"
 #include "tests/support/filesizelimit.h"
+#include "tests/support/foreignschemas.h"
 #include "tests/support/otherreader.h"
 
 #include <QDir>
@@ -268,15 +269,22 @@ void TestSchema::fixMagic()
 void TestSchema::currentVersionsOpenAsTheyAre_data()
 {
     QTest::addColumn<int>("version");
-    QTest::newRow("412") << 412;
-    QTest::newRow("499") << 499;
+    QTest::addColumn<QString>("added"); // by a later program
+    QTest::newRow("412") << 412 << "";
+    QTest::newRow("499") << 499 << "";
+    QTest::newRow("499 with a table, a column and an index of its own")
+        << 499 << "CREATE TABLE later (id INTEGER)\nALTER TABLE food_diary ADD COLUMN later TEXT\n"
+                  "CREATE INDEX later_ids ON later(id)";
 }
 
 void TestSchema::currentVersionsOpenAsTheyAre()
 {
     QFETCH(int, version);
+    QFETCH(QString, added);
     QVERIFY(UserDbTestEnv::startUp());
     setVersion(version);
+    for (const QString& sql : added.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        BXSqlDb::perform(qPrintable(sql));
     BXSqlDb::cleanUp();
     // A start only reads a healthy diary.
     const QString path = UserDbTestEnv::databaseFile();
@@ -395,6 +403,11 @@ void TestSchema::badFileIsRefusedUnchanged_data()
         << ".before-restore" << QStringLiteral("Your data, kept in %1.before-restore while a restore ran, is not a whole diary (");
     QTest::newRow("empty diary beside the data a finished restore replaced")
         << ".restore-finished" << QStringLiteral("Your diary %1 holds nothing, while %1.restore-finished beside it");
+    // Nothing runs on a diary whose schema is not the program's own.
+    for (const ForeignSchema& foreign : ForeignSchemas)
+        QTest::newRow(foreign.name) << QStringLiteral("schema\n") + QLatin1String(foreign.statements)
+                                    << QStringLiteral("Your diary %1 is not one that this program makes, so "
+                                                      "nothing of it has been used: ") + QLatin1String(foreign.named);
 }
 
 void TestSchema::badFileIsRefusedUnchanged()
@@ -420,11 +433,12 @@ void TestSchema::badFileIsRefusedUnchanged()
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     std::optional<OtherReader> other;
     if (kind == QLatin1String("held") || kind == QLatin1String("no room") || kind == QLatin1String("refused")
-        || kind.startsWith(QLatin1String("version")) || !kept.isEmpty()) {
+        || kind.startsWith(QLatin1String("version")) || kind.startsWith(QLatin1String("schema")) || !kept.isEmpty()) {
         // A diary that opens.
         QVERIFY(UserDbTestEnv::startUp());
         BXSqlDb::cleanUp();
     }
+    QVERIFY(!kind.startsWith(QLatin1String("schema\n")) || UserDbTestEnv::runOn(path, kind.split(QLatin1Char('\n')).mid(1)));
     const bool finished = kind == QLatin1String(".restore-finished");
     QVERIFY(kept.isEmpty() || writeFile(kept, finished ? readFile(path) : truncatedDatabase()));
     QVERIFY(!finished || writeFile(path, QByteArray()));

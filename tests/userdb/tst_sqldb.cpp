@@ -230,8 +230,10 @@ void TestSqlDb::keptStatementsAnswerAsNewOnes()
     count = BXSqlQuery(QString());
 
     // A new connection prepares its own statements.
+    QCOMPARE(createTable("DROP TABLE later"), QString());
     BXSqlDb::cleanUp();
     QVERIFY(UserDbTestEnv::startUp());
+    QCOMPARE(createTable("CREATE TABLE later (id INTEGER)"), QString());
     BXSqlQuery reopened(later);
     reopened.bindValue(0, 0);
     QVERIFY(reopened.exec());

@@ -1,6 +1,7 @@
 #include "storefixture.h"
 
 #include "userdb/bxsqldb.h"
+#include "userdb/favoritesdb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/storeaction.h"
 #include "userdb/userdb.h"
@@ -34,6 +35,8 @@ private slots:
     void clearsSyncTables();
     void ensuresOneRowPerDate();
     void refusesNoUser();
+    void storedIdsNameOnlyWholeNumbers_data();
+    void storedIdsNameOnlyWholeNumbers();
 };
 
 void TestUserDB::givesTheSmallestFreeId()
@@ -325,6 +328,28 @@ void TestUserDB::refusesNoUser()
         const QString told = change ? action.outcome().changeText() : action.outcome().readText();
         QVERIFY2(told.contains(QStringLiteral("no user is chosen")), qPrintable(told));
     }
+}
+
+void TestUserDB::storedIdsNameOnlyWholeNumbers_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("read");
+    QTest::newRow("a whole number") << QVariant(qint64(7)) << 7;
+    QTest::newRow("NULL, never 0") << QVariant() << -1;
+    QTest::newRow("a real, never rounded") << QVariant(1.5) << -1;
+    QTest::newRow("a text") << QVariant(QStringLiteral("seven")) << -1;
+}
+
+// A stored id names an item only when it is a whole number: otherwise the id of nothing.
+void TestUserDB::storedIdsNameOnlyWholeNumbers()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(int, read);
+    QVERIFY(StoreFixture::exec("INSERT INTO favorites(user_id, item_id, item_type) VALUES (0, ?, ?)",
+                               {stored, int(FavoritesDB::FoodFavorite)}));
+    std::set<int> ids;
+    QVERIFY(FavoritesDB(0).findFavorites(FavoritesDB::ItemFlags(1), ids));
+    QCOMPARE(ids, std::set<int>{read});
 }
 
 QTEST_GUILESS_MAIN(TestUserDB)

@@ -168,25 +168,16 @@ bool UserDbTestEnv::startFresh(QString* error)
 bool UserDbTestEnv::create204Database(const QString& path, int version)
 {
     QFile::remove(path);
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-                                                    QLatin1String(CheckConnection));
-        db.setDatabaseName(path);
-        ok = db.open();
-        QSqlQuery query(db);
-        for (const char* sql : Schema204) {
-            if (ok && !query.exec(QString::fromUtf8(sql))) {
-                qWarning("%s: %s", sql, qPrintable(query.lastError().text()));
-                ok = false;
-            }
-        }
-        ok = ok && query.exec(QStringLiteral("UPDATE userdata_meta SET itemvalue = %1 "
-                                             "WHERE itemkey = 'schema_version'").arg(version));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QLatin1String(CheckConnection));
-    return ok;
+    return runOn(path, schema204(version));
+}
+
+QStringList UserDbTestEnv::schema204(int version)
+{
+    QStringList statements;
+    for (const char* sql : Schema204)
+        statements.append(QString::fromUtf8(sql));
+    statements.append(QStringLiteral("UPDATE userdata_meta SET itemvalue = %1 WHERE itemkey = 'schema_version'").arg(version));
+    return statements;
 }
 
 bool UserDbTestEnv::runOn(const QString& path, const QStringList& statements)

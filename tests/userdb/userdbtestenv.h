@@ -39,6 +39,8 @@ public:
     // "palm" (1), two users and a few rows in the diary, check-in and target tables. With
     // another `version` the file claims that version (to open it without the upgrades).
     static bool create204Database(const QString& path, int version = 204);
+    // The statements that write it.
+    static QStringList schema204(int version);
 
     // Runs the statements on the database file at `path` through a connection of its own;
     // false when one fails.

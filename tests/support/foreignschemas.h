@@ -1,0 +1,37 @@
+#pragma once
+
+// Diaries whose schema is not the program's own, each made by its statements (one a line) from
+// a diary the program made, with what the refusal names first.
+struct ForeignSchema
+{
+    const char* name;
+    const char* statements;
+    const char* named;
+};
+
+inline constexpr ForeignSchema ForeignSchemas[] = {
+    {"categories without their key, two of one id",
+     "ALTER TABLE custom_food_cats RENAME TO cats_before\nCREATE TABLE custom_food_cats AS SELECT * FROM "
+     "cats_before\nDROP TABLE cats_before\nINSERT INTO custom_food_cats SELECT category_id, parent_id, "
+     "'Twin' FROM custom_food_cats",
+     "it lacks what this program reads: the PRIMARY KEY of the column category_id of the table custom_food_cats"},
+    {"users without their key, of ids NULL, 1.5 and twice 0",
+     "ALTER TABLE user_users RENAME TO users_before\nCREATE TABLE user_users AS SELECT * FROM users_before\n"
+     "DROP TABLE users_before\nINSERT INTO user_users(user_id, name) VALUES (NULL, 'Eve'), (1.5, 'Eve'), (0, 'Eve')",
+     "it lacks what this program reads: the PRIMARY KEY of the column user_id of the table user_users"},
+    {"a CHECK constraint",
+     "PRAGMA writable_schema = ON\nUPDATE sqlite_master SET sql = replace(sql, 'size NUMERIC', 'size NUMERIC "
+     "CHECK (size < 100)') WHERE name = 'food_diary'",
+     "it holds what this program does not make: a CHECK constraint on the column size of the table food_diary"},
+    {"an expression index", "CREATE INDEX halves ON food_diary(size / 2)",
+     "it holds what this program does not make: the index halves on the table food_diary over an expression"},
+    {"a generated column", "ALTER TABLE food_diary ADD COLUMN twice AS (size * 2)",
+     "it holds what this program does not make: the generated column twice of the table food_diary"},
+    {"an unknown collation",
+     "PRAGMA writable_schema = ON\nUPDATE sqlite_master SET sql = replace(sql, 'name TEXT', 'name TEXT COLLATE "
+     "nosuch') WHERE name = 'custom_foods'",
+     "it holds what this program does not make: a collation on the column name of the table custom_foods"},
+    {"a trigger",
+     "CREATE TRIGGER wipe AFTER INSERT ON food_diary BEGIN DELETE FROM food_diary WHERE user_id <> new.user_id; END",
+     "it holds what this program does not make: the trigger wipe on the table food_diary"},
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <span>
+
+// The schema of a diary file: every table with the definitions of its columns and its table
+// constraints, every index, trigger and view, as the file's own creation texts state them
+// (the rows of sqlite_master). Texts are compared token by token, so that spacing, the case of
+// words and the quoting of names do not count; the order of a table's columns does not count
+// either, for the upgrade steps rebuild tables with their new column in front.
+//
+// The program's own schema is the shipped empty diary with the indexes that every start makes.
+// A diary's schema is compared whole against it, so that nothing the program does not make
+// (a trigger, a CHECK constraint, a collation, a generated column, an expression index, a key
+// more or less) is ever run on the diary: it is named, and the diary is refused.
+class DiarySchema
+{
+    Q_DECLARE_TR_FUNCTIONS(DiarySchema)
+
+public:
+    // One object of the file: its type ("table", "index", "trigger", "view"), its name, the
+    // table it belongs to and its creation text (empty for the indexes SQLite makes itself).
+    struct Object
+    {
+        QString type;
+        QString name;
+        QString table;
+        QString sql;
+    };
+
+    // Made from rows of four columns: type, name, table and creation text.
+    static DiarySchema fromRows(const QList<QStringList>& rows);
+    // The same with the indexes that `statements` (CREATE INDEX texts) make added, where no
+    // index of their name is there yet.
+    DiarySchema withIndexes(std::span<const char* const> statements) const;
+
+    // What this schema holds otherwise than `own`, each named so that the user can tell what
+    // differs: what it lacks of the tables, columns and keys the program reads, and what it
+    // holds that the program does not make. The indexes it lacks are not named: the start makes
+    // those it reads through. A diary of a `Newer` format may hold more tables, more
+    // columns with no constraint of their own and more indexes that are neither unique nor
+    // over an expression; nothing else. One brought up to date from an `Upgraded` earlier
+    // format may declare the types of its columns as that format did: a type decides how a
+    // value is kept, never whether it is.
+    enum class Format { Own, Upgraded, Newer };
+    struct Differences
+    {
+        QStringList lacking;
+        QStringList foreign;
+        bool isEmpty() const { return lacking.isEmpty() && foreign.isEmpty(); }
+    };
+    Differences differencesFrom(const DiarySchema& own, Format format) const;
+    // The triggers this schema holds, named: what a change of the diary would run.
+    QStringList triggers() const;
+
+private:
+    // The objects, by type and then by name in lower case; names starting "sqlite_" (SQLite's
+    // own tables and the indexes of its keys) are left out.
+    QMap<QString, QMap<QString, Object>> m_objects;
+
+    void _tableDifferences(const Object& held, const Object& own, Format format,
+                           Differences& found) const;
+};
