@@ -154,11 +154,38 @@ StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding)
         _otherSpelling.reset(new StringMatcherUtf(other, encoding, OneSpelling{}));
 }
 
+// A word whose hyphens join words is also found by its words wherever they stand, each in its
+// forms, as when typed apart. Every name that holds it in any way holds the longest part of
+// its stem, which is looked for first.
+void StringMatcherUtf::_takeParts(Encoding encoding)
+{
+    const std::vector<qsizetype> joints = WordForms::joints(_word);
+    if (joints.empty())
+        return;
+    QStringList parts;
+    qsizetype from = 0;
+    for (qsizetype joint : joints) {
+        parts << _word.mid(from, joint - from);
+        from = joint + 1;
+    }
+    parts << _word.mid(from);
+    std::stable_sort(parts.begin(), parts.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& part : parts)
+        _parts.emplace_back(new StringMatcherUtf(part, encoding, OneSpelling{}));
+    QString key = _stem.left(_length);
+    for (const QString& part : _laterParts) {
+        if (part.size() > key.size())
+            key = part;
+    }
+    _key.reset(new StringMatcherUtf(key, encoding, OneSpelling{}));
+}
+
 StringMatcherUtf::~StringMatcherUtf() = default;
 
 StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, OneSpelling) : _word(word)
 {
     _takeForms(WordForms(word));
+    _takeParts(encoding);
     if (encoding == Encoding::Utf8) {
         _decode = std::any_of(_stem.cbegin(), _stem.cend(), [](QChar c) { return c.unicode() >= 0x80; });
         if (_decode)
@@ -215,7 +242,18 @@ void StringMatcherUtf::_takeForms(const WordForms& wordForms)
 
 bool StringMatcherUtf::operator()(const char* text, int length) const
 {
-    return _decode ? _decodedSearch(text, length) : _byteSearch(text, length);
+    return _inThisSpelling(text, length) || (_otherSpelling && (*_otherSpelling)(text, length));
+}
+
+bool StringMatcherUtf::_inThisSpelling(const char* text, int length) const
+{
+    if (_key && !(*_key)(text, length))
+        return false;
+    if (_decode ? _decodedSearch(text, length) : _byteSearch(text, length))
+        return true;
+    return !_parts.empty() && std::all_of(_parts.begin(), _parts.end(), [&](const auto& part) {
+        return (*part)(text, length);
+    });
 }
 
 int StringMatcherUtf::_find(const unsigned char* bytes, int length, int start) const
@@ -239,13 +277,13 @@ bool StringMatcherUtf::_byteSearch(const char* text, int length) const
 {
     const ByteName name{reinterpret_cast<const unsigned char*>(text), length};
     if (_otherRests.empty() && _laterParts.empty())
-        return _find(name.bytes, length, 0) >= 0 || _inOtherSpelling(text, length);
+        return _find(name.bytes, length, 0) >= 0;
     for (int at = _find(name.bytes, length, 0); at >= 0; at = _find(name.bytes, length, at + 1)) {
         const int end = _stemEnd(name, at);
         if (end >= 0 && _formAt(name, at, end))
             return true;
     }
-    return _inOtherSpelling(text, length);
+    return false;
 }
 
 bool StringMatcherUtf::_decodedSearch(const char* text, int length) const
@@ -259,7 +297,7 @@ bool StringMatcherUtf::_decodedSearch(const char* text, int length) const
         if (end >= 0 && _formAt(name, int(at), end))
             return true;
     }
-    return _inOtherSpelling(text, length);
+    return false;
 }
 
 int getWordsIntoVector(std::vector<QString>& words, const QString& text)
