@@ -146,13 +146,6 @@ bool StringMatcherUtf::_formAt(const Name& name, int start, int end) const
     });
 }
 
-StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding)
-    : StringMatcherUtf(word, encoding, OneSpelling{})
-{
-    const QString other = WordForms(word).otherSpelling();
-    if (!other.isEmpty())
-        _otherSpelling.reset(new StringMatcherUtf(other, encoding, OneSpelling{}));
-}
 
 // A word whose hyphens join words is also found by its words wherever they stand, each in its
 // forms, as when typed apart. Every name that holds it in any way holds the longest part of
@@ -171,21 +164,24 @@ void StringMatcherUtf::_takeParts(Encoding encoding)
     parts << _word.mid(from);
     std::stable_sort(parts.begin(), parts.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
     for (const QString& part : parts)
-        _parts.emplace_back(new StringMatcherUtf(part, encoding, OneSpelling{}));
+        _parts.push_back(std::make_unique<StringMatcherUtf>(part, encoding, Spelling::AsWritten));
     QString key = _stem.left(_length);
     for (const QString& part : _laterParts) {
         if (part.size() > key.size())
             key = part;
     }
-    _key.reset(new StringMatcherUtf(key, encoding, OneSpelling{}));
+    _key = std::make_unique<StringMatcherUtf>(key, encoding, Spelling::AsWritten);
 }
 
 StringMatcherUtf::~StringMatcherUtf() = default;
 
-StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, OneSpelling) : _word(word)
+StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spelling spelling) : _word(word)
 {
     _takeForms(WordForms(word));
     _takeParts(encoding);
+    const QString other = spelling == Spelling::Either ? WordForms(word).otherSpelling() : QString();
+    if (!other.isEmpty())
+        _otherSpelling = std::make_unique<StringMatcherUtf>(other, encoding, Spelling::AsWritten);
     if (encoding == Encoding::Utf8) {
         _decode = std::any_of(_stem.cbegin(), _stem.cend(), [](QChar c) { return c.unicode() >= 0x80; });
         if (_decode)

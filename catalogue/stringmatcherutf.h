@@ -38,8 +38,11 @@ class WordForms;
 class StringMatcherUtf {
 public:
     enum class Encoding { Latin1, Utf8 };
+    // Whether the word is also found in its other spelling, or only as written.
+    enum class Spelling { Either, AsWritten };
 
-    explicit StringMatcherUtf(const QString& word, Encoding encoding = Encoding::Latin1);
+    explicit StringMatcherUtf(const QString& word, Encoding encoding = Encoding::Latin1,
+                              Spelling spelling = Spelling::Either);
     ~StringMatcherUtf();
 
     // Whether the word occurs in the first length bytes of text.
@@ -48,9 +51,6 @@ public:
     const QString& word() const { return _word; }
 
 private:
-    struct OneSpelling {};
-    StringMatcherUtf(const QString& word, Encoding encoding, OneSpelling);
-
     void _takeForms(const WordForms& wordForms);
     template <typename Name>
     int _stemEnd(const Name& name, int start) const;

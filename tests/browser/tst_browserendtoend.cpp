@@ -185,6 +185,19 @@ private slots:
         row("canned mango", "Mango nectar, canned", FIRST_FOOD);
         // A word joined by a hyphen finds what its words typed apart find.
         row("skim-milk", "Milk, nonfat, fluid, with added vitamin A and vitamin D (fat free or skim)", FIRST_FOOD);
+        // Words typed closed up that the catalogue writes apart, and other names and forms.
+        row("icecream", "Ice creams, vanilla");
+        row("peanutbutter", "Peanut butter, smooth style, with salt", 3);
+        row("sweetpotato", "Sweet potato, raw, unprepared", FIRST_FOOD);
+        row("chickenbreast", "Chicken, broilers or fryers, breast, meat only, raw", FIRST_FOOD);
+        row("hot-dog buns", "Rolls, hamburger or hotdog, plain", FIRST_FOOD);
+        row("aubergine", "Eggplant, raw", FIRST_FOOD);
+        row("courgette", "Squash, summer, zucchini, includes skin, raw", FIRST_FOOD);
+        row("wholemeal bread", "Bread, whole-wheat, commercially prepared");
+        row("flavoured milk", "Ready-to-drink reduced fat milk beverage, flavored and sweetened, with added calcium, vitamin A and vitamin D");
+        row("tomato ketchup", "Catsup", FIRST_FOOD);
+        row("stir-fry", "Mushrooms, shiitake, stir-fried");
+        row("sugar-free gum", "Chewing gum, sugarless", FIRST_FOOD);
     }
     // Headers count as rows: they take the place of a food on the screen.
     void commonSearchShowsThePlainFoodInView()
