@@ -110,11 +110,11 @@ std::map<QString, const Food*> meantFoods(const std::vector<Food>& foods)
         }
     }
     // Two-word searches spread evenly over all that the names give.
-    const size_t step = std::max<size_t>(1, pairs.size() / TWO_WORD_SEARCHES);
     size_t n = 0;
     for (const auto& [search, food] : pairs) {
-        if (n++ % step == 0)
+        if ((n + 1) * TWO_WORD_SEARCHES / pairs.size() != n * TWO_WORD_SEARCHES / pairs.size())
             single.emplace(search, food);
+        ++n;
     }
     return single;
 }

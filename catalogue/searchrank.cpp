@@ -237,8 +237,12 @@ bool SearchRank::_opensWithAWord(const char* name) const
 quint64 SearchRank::_namedInList(QByteArrayView part, QByteArrayView kind) const
 {
     static const QByteArrayView joiners[] = {" and ", " or "};
-    quint64 named = 0;
     QByteArrayView rest = part.trimmed();
+    // Only a list of the food's own sorts, led by its kind, names them; any other list names
+    // what the food is made of ("Soup, beef and vegetables", "Bologna, beef and pork").
+    if (rest.size() < kind.size() || rest.first(kind.size()).compare(kind, Qt::CaseInsensitive) != 0)
+        return 0;
+    quint64 named = 0;
     for (bool listed = false;; listed = true) {
         qsizetype cut = -1;
         qsizetype skip = 0;
@@ -251,15 +255,7 @@ quint64 SearchRank::_namedInList(QByteArrayView part, QByteArrayView kind) const
         }
         if (cut < 0)
             return listed ? named | _match(rest).terms : named;
-        const QByteArrayView item = rest.first(cut);
-        const quint64 terms = _match(item).terms;
-        named |= terms;
-        // An item that names another food makes the rest what the food is made of ("Soup,
-        // beef and vegetables"); the food's own sorts follow its kind ("fish portions and sticks").
-        const bool ownSort =
-            item.size() >= kind.size() && item.first(kind.size()).compare(kind, Qt::CaseInsensitive) == 0;
-        if (terms == 0 && !ownSort)
-            return named;
+        named |= _match(rest.first(cut)).terms;
         rest = rest.sliced(cut + skip);
     }
 }

@@ -91,9 +91,9 @@ private:
     int _place(const char* name) const;
     PartMatch _match(QByteArrayView part) const;
     // The searched that the items of a part name where it lists them with "and" or "or"
-    // ("fish portions and sticks" names "sticks"), up to an item that names another food than
-    // the kind, the name's first part ("beef and vegetables" of a soup names no vegetables);
-    // none for a part that lists nothing.
+    // ("fish portions and sticks" names "sticks") where the part opens with the kind, the
+    // name's first part ("beef and vegetables" of a soup names neither); none for a part that
+    // lists nothing.
     quint64 _namedInList(QByteArrayView part, QByteArrayView kind) const;
     bool _namesEveryWord(quint64 named) const;
     // Whether the name opens with a searched word, or the search closed up, as typed and
