@@ -274,17 +274,7 @@ SearchRank::Holding SearchRank::_holding(QLatin1StringView name) const
     for (auto text = _searched.begin(); text != _searched.end(); ++text) {
         if (text->whole || text->part)
             continue;
-        auto [typed, any] = _held(name, *text);
-        // A word joined by hyphens is held also by its words, as the least held of them.
-        if (text + 1 != _searched.end() && text[1].part) {
-            std::pair<Held, Held> parts{Held::AsAWord, Held::AsAWord};
-            for (auto part = text + 1; part != _searched.end() && part->part; ++part) {
-                const auto [partTyped, partAny] = _held(name, *part);
-                parts = {std::min(parts.first, partTyped), std::min(parts.second, partAny)};
-            }
-            typed = std::max(typed, parts.first);
-            any = std::max(any, parts.second);
-        }
+        const auto [typed, any] = _heldWord(name, text);
         // A name that holds neither form of a word was found through its category.
         holding.onlyOtherForms = holding.onlyOtherForms || (typed == Held::No && any != Held::No);
         if (any == Held::No)
@@ -293,6 +283,24 @@ SearchRank::Holding SearchRank::_holding(QLatin1StringView name) const
             holding.evidence = HOLDS_A_WORD_INSIDE_ANOTHER;
     }
     return holding;
+}
+
+// A word joined by hyphens is held also by its words, as the least held of them; where they
+// are all held whole, so is it.
+std::pair<SearchRank::Held, SearchRank::Held> SearchRank::_heldWord(QLatin1StringView name,
+                                                                      std::vector<Searched>::const_iterator word) const
+{
+    if (word + 1 == _searched.end() || !word[1].part)
+        return _held(name, *word);
+    std::pair<Held, Held> parts{Held::AsAWord, Held::AsAWord};
+    for (auto part = word + 1; part != _searched.end() && part->part; ++part) {
+        const auto [typed, any] = _held(name, *part);
+        parts = {std::min(parts.first, typed), std::min(parts.second, any)};
+    }
+    if (parts.first == Held::AsAWord)
+        return parts;
+    const auto [typed, any] = _held(name, *word);
+    return {std::max(typed, parts.first), std::max(any, parts.second)};
 }
 
 // Looks for the stem, ignoring case, and at each place for the rest of each form: a form held

@@ -100,6 +100,8 @@ private:
     // ending there.
     bool _opensWithAWord(const char* name) const;
     Holding _holding(QLatin1StringView name) const;
+    // How the name holds the typed word at word, and its words where hyphens join them.
+    std::pair<Held, Held> _heldWord(QLatin1StringView name, std::vector<Searched>::const_iterator word) const;
     // How the name holds the word as typed, and in any of its forms.
     static std::pair<Held, Held> _held(QLatin1StringView name, const Searched& text);
 

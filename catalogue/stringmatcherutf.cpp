@@ -6,6 +6,9 @@
 
 namespace {
 
+// A shorter key than this finds too many names to save a pass.
+constexpr int SHORTEST_KEY = 3;
+
 unsigned char foldAsciiUpper(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
@@ -163,14 +166,17 @@ void StringMatcherUtf::_takeParts(Encoding encoding)
     }
     parts << _word.mid(from);
     std::stable_sort(parts.begin(), parts.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
-    for (const QString& part : parts)
-        _parts.push_back(std::make_unique<StringMatcherUtf>(part, encoding, Spelling::AsWritten));
     QString key = _stem.left(_length);
     for (const QString& part : _laterParts) {
         if (part.size() > key.size())
             key = part;
     }
     _key = std::make_unique<StringMatcherUtf>(key, encoding, Spelling::AsWritten);
+    // A part that is the key has been found once the key has.
+    for (const QString& part : parts) {
+        if (part != key)
+            _parts.push_back(std::make_unique<StringMatcherUtf>(part, encoding, Spelling::AsWritten));
+    }
 }
 
 StringMatcherUtf::~StringMatcherUtf() = default;
@@ -180,8 +186,10 @@ StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spell
     _takeForms(WordForms(word));
     _takeParts(encoding);
     const QString other = spelling == Spelling::Either ? WordForms(word).otherSpelling() : QString();
-    if (!other.isEmpty())
+    if (!other.isEmpty()) {
         _otherSpelling = std::make_unique<StringMatcherUtf>(other, encoding, Spelling::AsWritten);
+        _takeSharedKey(encoding);
+    }
     if (encoding == Encoding::Utf8) {
         _decode = std::any_of(_stem.cbegin(), _stem.cend(), [](QChar c) { return c.unicode() >= 0x80; });
         if (_decode)
@@ -236,20 +244,49 @@ void StringMatcherUtf::_takeForms(const WordForms& wordForms)
     }
 }
 
+// Both spellings are looked for by a part of their stems that they share ("large" of "x-large"
+// and "extra-large"), so that a name that holds neither is read once.
+void StringMatcherUtf::_takeSharedKey(Encoding encoding)
+{
+    const std::vector<QString> own = _stemParts();
+    QString shared;
+    for (const QString& part : _otherSpelling->_stemParts()) {
+        if (part.size() > shared.size() && part.size() >= SHORTEST_KEY && std::find(own.begin(), own.end(), part) != own.end())
+            shared = part;
+    }
+    if (!shared.isEmpty())
+        _sharedKey = std::make_unique<StringMatcherUtf>(shared, encoding, Spelling::AsWritten);
+}
+
+std::vector<QString> StringMatcherUtf::_stemParts() const
+{
+    std::vector<QString> parts{_stem.left(_length)};
+    parts.insert(parts.end(), _laterParts.begin(), _laterParts.end());
+    return parts;
+}
+
 bool StringMatcherUtf::operator()(const char* text, int length) const
 {
+    if (_sharedKey && !_sharedKey->_asWritten(text, length))
+        return false;
     return _inThisSpelling(text, length) || (_otherSpelling && (*_otherSpelling)(text, length));
 }
 
 bool StringMatcherUtf::_inThisSpelling(const char* text, int length) const
 {
-    if (_key && !(*_key)(text, length))
+    if (!_key)
+        return _asWritten(text, length);
+    // The words apart, mostly found where the key is, before the word as written.
+    if (!_key->_asWritten(text, length))
         return false;
-    if (_decode ? _decodedSearch(text, length) : _byteSearch(text, length))
+    if (std::all_of(_parts.begin(), _parts.end(), [&](const auto& part) { return part->_asWritten(text, length); }))
         return true;
-    return !_parts.empty() && std::all_of(_parts.begin(), _parts.end(), [&](const auto& part) {
-        return (*part)(text, length);
-    });
+    return _asWritten(text, length);
+}
+
+bool StringMatcherUtf::_asWritten(const char* text, int length) const
+{
+    return _decode ? _decodedSearch(text, length) : _byteSearch(text, length);
 }
 
 int StringMatcherUtf::_find(const unsigned char* bytes, int length, int start) const

@@ -60,7 +60,12 @@ private:
     bool _byteSearch(const char* text, int length) const;
     bool _decodedSearch(const char* text, int length) const;
     void _takeParts(Encoding encoding);
+    void _takeSharedKey(Encoding encoding);
+    // The stem's parts between the hyphens that join words.
+    std::vector<QString> _stemParts() const;
     bool _inThisSpelling(const char* text, int length) const;
+    // The word as written, in its forms, for a word without parts.
+    bool _asWritten(const char* text, int length) const;
 
     QString _word;
     QString _stem;                       // lowered
@@ -74,7 +79,8 @@ private:
     std::array<int, 256> _skip;
     std::unique_ptr<StringMatcherUtf> _otherSpelling;
     std::unique_ptr<StringMatcherUtf> _key;           // the stem's longest part, when it has parts
-    std::vector<std::unique_ptr<StringMatcherUtf>> _parts; // the word's parts, longest first
+    std::unique_ptr<StringMatcherUtf> _sharedKey;     // a part both spellings' stems hold
+    std::vector<std::unique_ptr<StringMatcherUtf>> _parts; // the word's other parts, longest first
 };
 
 // Splits text on white space and appends the pieces to words. Returns the shortest piece's
