@@ -252,6 +252,8 @@ void TestIndexedDB::findsOtherFormsAsWholeWords_data()
     QTest::newRow("plural") << "strawberry" << QStringList({"Strawberries, raw"});
     QTest::newRow("y of ies, upper case") << "ANCHOVIES" << QStringList({"Fish, anchovy"});
     QTest::newRow("excluded in any form") << "raw -strawberry" << QStringList({"Apple, raw", "Apples, raw", "Raw"});
+    QTest::newRow("closed up, words of the names") << "APPLESAUCE" << QStringList({"apple sauce"});
+    QTest::newRow("closed up, no words of the names") << "applepies" << QStringList();
 }
 
 void TestIndexedDB::findsOtherFormsAsWholeWords()
