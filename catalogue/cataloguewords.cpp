@@ -1,7 +1,7 @@
 #include "catalogue/cataloguewords.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <string_view>
 
 namespace {
 
@@ -18,29 +18,81 @@ unsigned char lowered(unsigned char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
+size_t foldedHash(std::string_view word)
+{
+    size_t hash = 14695981039346656037ULL;
+    for (char c : word)
+        hash = (hash ^ lowered(static_cast<unsigned char>(c))) * 1099511628211ULL;
+    return hash;
+}
+
+bool foldedEqual(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lowered(static_cast<unsigned char>(x)) == lowered(static_cast<unsigned char>(y));
+           });
+}
+
+// The words of the names, ignoring case, each where it first stands: most words repeat, so
+// each is looked up in an open table and kept only the first time.
+class WordTable {
+public:
+    void insert(std::string_view word)
+    {
+        size_t slot = foldedHash(word) & (_slots.size() - 1);
+        for (; !_slots[slot].empty(); slot = (slot + 1) & (_slots.size() - 1)) {
+            if (foldedEqual(_slots[slot], word))
+                return;
+        }
+        _slots[slot] = word;
+        if (++_count * 2 > _slots.size())
+            _grow();
+    }
+    const std::vector<std::string_view>& held() const { return _slots; }
+
+private:
+    void _grow()
+    {
+        std::vector<std::string_view> old(_slots.size() * 2);
+        old.swap(_slots);
+        _count = 0;
+        for (std::string_view word : old) {
+            if (!word.empty())
+                insert(word);
+        }
+    }
+
+    std::vector<std::string_view> _slots = std::vector<std::string_view>(1 << 14);
+    size_t _count = 0;
+};
+
 } // namespace
 
-// Names repeat most of their words, so each name's words are gathered in a set first.
 CatalogueWords::CatalogueWords(const std::vector<const char*>& names)
 {
-    std::unordered_set<std::string> words;
-    std::string word;
+    WordTable words;
     for (const char* name : names) {
-        for (const auto* at = reinterpret_cast<const unsigned char*>(name);; ++at) {
-            if (*at != 0 && inWord(*at)) {
-                word += char(lowered(*at));
-                continue;
+        const char* start = nullptr;
+        for (const char* at = name;; ++at) {
+            const bool letter = *at != 0 && inWord(static_cast<unsigned char>(*at));
+            if (letter && !start)
+                start = at;
+            if (!letter && start) {
+                words.insert(std::string_view(start, size_t(at - start)));
+                start = nullptr;
             }
-            if (!word.empty())
-                words.insert(word);
-            word.clear();
             if (*at == 0)
                 break;
         }
     }
-    _words.reserve(words.size());
-    for (const std::string& each : words)
-        _words.emplace_back(each.data(), qsizetype(each.size()));
+    for (std::string_view word : words.held()) {
+        if (word.empty())
+            continue;
+        QByteArray lower(word.data(), qsizetype(word.size()));
+        for (char& c : lower)
+            c = char(lowered(static_cast<unsigned char>(c)));
+        _words.push_back(lower);
+    }
     std::sort(_words.begin(), _words.end());
 }
 
