@@ -12,6 +12,16 @@
 namespace {
 
 constexpr size_t MAX_SEARCH_WORDS = 31;
+constexpr int SHORTEST_CLOSED_UP = 6;
+
+// Two searched words that the table of spellings holds as one ("tomato ketchup"), joined.
+QString phraseOf(const QString& first, const QString& second)
+{
+    const QChar exclusion(QLatin1Char('-'));
+    if (first.startsWith(exclusion) || second.startsWith(exclusion))
+        return QString();
+    return WordForms::joinedPhrase(first, second);
+}
 
 } // namespace
 
@@ -92,52 +102,52 @@ std::vector<QString> IndexedDB::_searchWords(const QString& terms) const
 {
     std::vector<QString> typed;
     getWordsIntoVector(typed, terms);
-    const QChar exclusion(QLatin1Char('-'));
     std::vector<QString> words;
     for (size_t i = 0; i < typed.size(); ++i) {
-        const QString phrase = i + 1 < typed.size() && !typed[i].startsWith(exclusion) && !typed[i + 1].startsWith(exclusion)
-            ? WordForms::joinedPhrase(typed[i], typed[i + 1])
-            : QString();
-        if (!phrase.isEmpty()) {
-            words.push_back(phrase);
-            ++i;
+        const QString phrase = i + 1 < typed.size() ? phraseOf(typed[i], typed[i + 1]) : QString();
+        if (phrase.isEmpty()) {
+            words.push_back(_apartIfClosedUp(typed[i]));
             continue;
         }
-        const QString& word = typed[i];
-        const bool closedUp = word.size() >= 6 && std::all_of(word.cbegin(), word.cend(), [](QChar c) { return c.isLetter(); })
-            && WordForms(word).otherSpelling().isEmpty() && !_catalogueWords().opensAWord(_encoded(word));
-        const QList<QByteArray> parts = closedUp ? _catalogueWords().split(_encoded(word)) : QList<QByteArray>();
-        if (parts.isEmpty()) {
-            words.push_back(word);
-            continue;
-        }
-        QStringList apart;
-        for (const QByteArray& part : parts)
-            apart << (_utf8Names ? QString::fromUtf8(part) : QString::fromLatin1(part));
-        words.push_back(apart.join(exclusion));
+        words.push_back(phrase);
+        ++i;
     }
     return words;
 }
 
-// A word is held where the names hold each word its hyphens join as the start of a word.
+// Two words of six letters or more make the shortest word worth splitting.
+QString IndexedDB::_apartIfClosedUp(const QString& word) const
+{
+    const bool letters = std::all_of(word.cbegin(), word.cend(), [](QChar c) { return c.isLetter(); });
+    if (word.size() < SHORTEST_CLOSED_UP || !letters || !WordForms(word).otherSpelling().isEmpty()
+        || _catalogueWords().opensAWord(_encoded(word)))
+        return word;
+    QStringList apart;
+    for (const QByteArray& part : _catalogueWords().split(_encoded(word)))
+        apart << (_utf8Names ? QString::fromUtf8(part) : QString::fromLatin1(part));
+    return apart.isEmpty() ? word : apart.join(QLatin1Char('-'));
+}
+
 std::unique_ptr<StringMatcherUtf> IndexedDB::_matcherFor(const QString& word) const
 {
     const auto encoding = _utf8Names ? StringMatcherUtf::Encoding::Utf8 : StringMatcherUtf::Encoding::Latin1;
     const QString other = WordForms(word).otherSpelling();
     if (other.isEmpty())
         return std::make_unique<StringMatcherUtf>(word, encoding);
-    const auto held = [this](const QString& text) {
-        const QString apart = WordForms::apartAndJoined(text).value(0, text);
-        const QStringList parts = apart.split(QLatin1Char(' '));
-        return std::all_of(parts.begin(), parts.end(),
-                           [this](const QString& part) { return _catalogueWords().opensAWord(_encoded(part)); });
-    };
-    const bool holdsTyped = held(WordForms(word).word());
-    const bool holdsOther = held(other);
+    const bool holdsTyped = _namesWrite(WordForms(word).word());
+    const bool holdsOther = _namesWrite(other);
     if (holdsTyped == holdsOther)
         return std::make_unique<StringMatcherUtf>(word, encoding);
     return std::make_unique<StringMatcherUtf>(holdsTyped ? word : other, encoding,
                                               StringMatcherUtf::Spelling::AsWritten);
+}
+
+// Each word that its hyphens join opens a word of a name.
+bool IndexedDB::_namesWrite(const QString& word) const
+{
+    const QStringList parts = WordForms::apartAndJoined(word).value(0, word).split(QLatin1Char(' '));
+    return std::all_of(parts.begin(), parts.end(),
+                       [this](const QString& part) { return _catalogueWords().opensAWord(_encoded(part)); });
 }
 
 QByteArray IndexedDB::_encoded(const QString& word) const

@@ -69,9 +69,13 @@ private:
 
     // The searched or excluded words as searchedAs() gives them.
     std::vector<QString> _searchWords(const QString& terms) const;
+    // The word joined by hyphens from the words of the names it closes up, or as it is.
+    QString _apartIfClosedUp(const QString& word) const;
     // A word's matcher; it looks for the word's other spelling only where the names hold it,
     // and for the other spelling alone where the names hold only that.
     std::unique_ptr<StringMatcherUtf> _matcherFor(const QString& word) const;
+    // Whether the names write the word (lowered), as the start of their words.
+    bool _namesWrite(const QString& word) const;
     QByteArray _encoded(const QString& word) const;
     // Built at the first search that needs it, forgotten with the records.
     const CatalogueWords& _catalogueWords() const;

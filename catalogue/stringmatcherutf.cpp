@@ -165,7 +165,8 @@ void StringMatcherUtf::_takeParts(Encoding encoding)
         from = joint + 1;
     }
     parts << _word.mid(from);
-    std::stable_sort(parts.begin(), parts.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    std::stable_sort(parts.begin(), parts.end(),
+                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
     QString key = _stem.left(_length);
     for (const QString& part : _laterParts) {
         if (part.size() > key.size())
@@ -251,7 +252,8 @@ void StringMatcherUtf::_takeSharedKey(Encoding encoding)
     const std::vector<QString> own = _stemParts();
     QString shared;
     for (const QString& part : _otherSpelling->_stemParts()) {
-        if (part.size() > shared.size() && part.size() >= SHORTEST_KEY && std::find(own.begin(), own.end(), part) != own.end())
+        const bool ownToo = std::find(own.begin(), own.end(), part) != own.end();
+        if (ownToo && part.size() > shared.size() && part.size() >= SHORTEST_KEY)
             shared = part;
     }
     if (!shared.isEmpty())
