@@ -24,6 +24,8 @@ public:
     virtual bool applySearchTerms(const QString& terms, bool checkOnly, int flagsRequiredOn) = 0;
     // Every record matches again.
     virtual void resetSearchTerms() = 0;
+    // The terms as the search reads them, which the ranking of its hits takes.
+    virtual QString searchedAs(const QString& terms) const { return terms; }
     virtual int getRootId() const = 0;
     // False when id names no category; else whether getChildren yields any record.
     virtual bool hasChildren(int id, int flagsRequiredOn, int flagsRequiredOff) const;

@@ -269,4 +269,5 @@ void DynamicDB::_layOutNames(const std::vector<int>& nameOffsets)
     _names = names;
     for (size_t i = 0; i < _items.size(); ++i)
         _items[i].name = _names.constData() + offsets[i];
+    _forgetWords();
 }

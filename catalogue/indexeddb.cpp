@@ -1,6 +1,8 @@
 #include "catalogue/indexeddb.h"
 
+#include "catalogue/cataloguewords.h"
 #include "catalogue/stringmatcherutf.h"
+#include "catalogue/wordforms.h"
 
 #include <QDebug>
 
@@ -10,6 +12,16 @@
 namespace {
 
 constexpr size_t MAX_SEARCH_WORDS = 31;
+constexpr int SHORTEST_CLOSED_UP = 6;
+
+// Two searched words that the table of spellings holds as one ("tomato ketchup"), joined.
+QString phraseOf(const QString& first, const QString& second)
+{
+    const QChar exclusion(QLatin1Char('-'));
+    if (first.startsWith(exclusion) || second.startsWith(exclusion))
+        return QString();
+    return WordForms::joinedPhrase(first, second);
+}
 
 } // namespace
 
@@ -40,6 +52,8 @@ bool IndexedDB::applySearchTerms(const QString& terms, bool checkOnly, int flags
     getWordsIntoVector(words, terms);
     if (words.empty())
         return false;
+    if (!checkOnly)
+        words = _searchWords(terms);
 
     Matchers matchers;
     quint32 fullMask = 0;
@@ -54,8 +68,7 @@ bool IndexedDB::applySearchTerms(const QString& terms, bool checkOnly, int flags
                 if (searched)
                     fullMask |= quint32(1) << matchers.size();
                 const QString text = searched ? word : word.mid(1);
-                matchers.push_back(std::make_unique<StringMatcherUtf>(
-                    text, _utf8Names ? StringMatcherUtf::Encoding::Utf8 : StringMatcherUtf::Encoding::Latin1));
+                matchers.push_back(_matcherFor(text));
                 longest = std::max(longest, int(text.size()));
             }
         }
@@ -77,6 +90,84 @@ bool IndexedDB::applySearchTerms(const QString& terms, bool checkOnly, int flags
     _doSearch(rootItem.firstChild, rootItem.firstChild + rootItem.childCount(), matchers,
               fullMask, static_cast<unsigned char>(flagsRequiredOn));
     return true;
+}
+
+QString IndexedDB::searchedAs(const QString& terms) const
+{
+    std::vector<QString> words = _searchWords(terms);
+    return QStringList(words.begin(), words.end()).join(QLatin1Char(' '));
+}
+
+std::vector<QString> IndexedDB::_searchWords(const QString& terms) const
+{
+    std::vector<QString> typed;
+    getWordsIntoVector(typed, terms);
+    std::vector<QString> words;
+    for (size_t i = 0; i < typed.size(); ++i) {
+        const QString phrase = i + 1 < typed.size() ? phraseOf(typed[i], typed[i + 1]) : QString();
+        if (phrase.isEmpty()) {
+            words.push_back(_apartIfClosedUp(typed[i]));
+            continue;
+        }
+        words.push_back(phrase);
+        ++i;
+    }
+    return words;
+}
+
+// Two words of six letters or more make the shortest word worth splitting.
+QString IndexedDB::_apartIfClosedUp(const QString& word) const
+{
+    const bool letters = std::all_of(word.cbegin(), word.cend(), [](QChar c) { return c.isLetter(); });
+    if (word.size() < SHORTEST_CLOSED_UP || !letters || !WordForms(word).otherSpelling().isEmpty()
+        || _catalogueWords().opensAWord(_encoded(word)))
+        return word;
+    QStringList apart;
+    for (const QByteArray& part : _catalogueWords().split(_encoded(word)))
+        apart << (_utf8Names ? QString::fromUtf8(part) : QString::fromLatin1(part));
+    return apart.isEmpty() ? word : apart.join(QLatin1Char('-'));
+}
+
+std::unique_ptr<StringMatcherUtf> IndexedDB::_matcherFor(const QString& word) const
+{
+    const auto encoding = _utf8Names ? StringMatcherUtf::Encoding::Utf8 : StringMatcherUtf::Encoding::Latin1;
+    const QString other = WordForms(word).otherSpelling();
+    if (other.isEmpty())
+        return std::make_unique<StringMatcherUtf>(word, encoding);
+    const bool holdsTyped = _namesWrite(WordForms(word).word());
+    const bool holdsOther = _namesWrite(other);
+    if (holdsTyped == holdsOther)
+        return std::make_unique<StringMatcherUtf>(word, encoding);
+    return std::make_unique<StringMatcherUtf>(holdsTyped ? word : other, encoding,
+                                              StringMatcherUtf::Spelling::AsWritten);
+}
+
+// Each word that its hyphens join opens a word of a name.
+bool IndexedDB::_namesWrite(const QString& word) const
+{
+    const QStringList parts = WordForms::apartAndJoined(word).value(0, word).split(QLatin1Char(' '));
+    return std::all_of(parts.begin(), parts.end(),
+                       [this](const QString& part) { return _catalogueWords().opensAWord(_encoded(part)); });
+}
+
+QByteArray IndexedDB::_encoded(const QString& word) const
+{
+    const QString lowered = word.toLower();
+    return _utf8Names ? lowered.toUtf8() : lowered.toLatin1();
+}
+
+const CatalogueWords& IndexedDB::_catalogueWords() const
+{
+    if (!_words) {
+        std::vector<const char*> names;
+        names.reserve(_items.size());
+        for (const BrowsableDBItem& item : _items) {
+            if (item.name)
+                names.push_back(item.name);
+        }
+        _words = std::make_unique<CatalogueWords>(names);
+    }
+    return *_words;
 }
 
 void IndexedDB::resetSearchTerms()
@@ -101,8 +192,18 @@ const BrowsableDBItem* IndexedDB::_getIndexItem(quint32 id, bool isCategory) con
     return found != _itemMap.end() ? &_items[found->second] : nullptr;
 }
 
+IndexedDB::IndexedDB() = default;
+
+IndexedDB::~IndexedDB() = default;
+
+void IndexedDB::_forgetWords()
+{
+    _words.reset();
+}
+
 void IndexedDB::_clearIndex()
 {
+    _forgetWords();
     _items.clear();
     _flags.clear();
     _categoryMap.clear();
@@ -111,6 +212,7 @@ void IndexedDB::_clearIndex()
 
 void IndexedDB::_mapRecord(size_t index)
 {
+    _forgetWords();
     if (_flags[index] & FLAG_CATEGORY)
         _categoryMap[_items[index].id] = index;
     else

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+class CatalogueWords;
 class StringMatcherUtf;
 
 // Catalogue tree held in memory, used for both the shipped and the user's catalogues.
@@ -18,6 +19,9 @@ class StringMatcherUtf;
 // because the search derives a name's length from where the next one starts.
 class IndexedDB : public BrowsableDB {
 public:
+    IndexedDB();
+    ~IndexedDB() override;
+
     std::unique_ptr<BrowsableDBIterator> getChildren(int id, int flagsRequiredOn,
                                                      int flagsRequiredOff) const override;
     std::unique_ptr<BrowsableDBIterator> getFlattenedChildren(int flagsRequiredOn,
@@ -30,6 +34,10 @@ public:
     // and, like usable ones, return true.
     bool applySearchTerms(const QString& terms, bool checkOnly, int flagsRequiredOn) override;
     void resetSearchTerms() override;
+    // The terms with two words of the table of spellings joined ("tomato-ketchup") and a word
+    // that no word of the names opens with split into the words of the names that it closes
+    // up ("ice-cream" for "icecream"), as the search reads them and the ranking should.
+    QString searchedAs(const QString& terms) const override;
 
     // A record's name as text: the shipped catalogue holds ISO 8859-1, the user's stores UTF-8.
     QString nameOf(const BrowsableDBItem& item) const;
@@ -43,6 +51,8 @@ protected:
     const BrowsableDBItem* _getIndexItem(quint32 id, bool isCategory) const;
     // Forgets every record.
     void _clearIndex();
+    // Forgets the words of the names, after a name changed or a record came.
+    void _forgetWords();
     // Enters the record at index into the category map (a later category of the same id
     // replaces it) or the item map (the first item of an id is the one found).
     void _mapRecord(size_t index);
@@ -57,6 +67,19 @@ protected:
 private:
     using Matchers = std::vector<std::unique_ptr<StringMatcherUtf>>;
 
+    // The searched or excluded words as searchedAs() gives them.
+    std::vector<QString> _searchWords(const QString& terms) const;
+    // The word joined by hyphens from the words of the names it closes up, or as it is.
+    QString _apartIfClosedUp(const QString& word) const;
+    // A word's matcher; it looks for the word's other spelling only where the names hold it,
+    // and for the other spelling alone where the names hold only that.
+    std::unique_ptr<StringMatcherUtf> _matcherFor(const QString& word) const;
+    // Whether the names write the word (lowered), as the start of their words.
+    bool _namesWrite(const QString& word) const;
+    QByteArray _encoded(const QString& word) const;
+    // Built at the first search that needs it, forgotten with the records.
+    const CatalogueWords& _catalogueWords() const;
+
     void _doSearch(size_t first, size_t end, const Matchers& matchers, quint32 fullMask,
                    unsigned char required);
     void _clearSearchMatches();
@@ -64,6 +87,8 @@ private:
     int _nameLength(size_t index) const;
     void _markSubtree(size_t category, unsigned char set, unsigned char clear);
     std::optional<size_t> _categoryIndex(int id) const;
+
+    mutable std::unique_ptr<CatalogueWords> _words;
 };
 
 #endif

@@ -19,8 +19,8 @@ constexpr int ONLY_OTHER_FORMS = 0;
 
 // The order within a tier (see the header).
 constexpr int NAMED_BY_ITS_PARTS = 4;
-constexpr int OPENS_WITH_A_WORD = 3;
-constexpr int HOLDS_EVERY_WORD = 2;
+constexpr int HOLDS_EVERY_WORD = 3;
+constexpr int OPENS_WITH_A_WORD = 2;
 constexpr int HOLDS_A_WORD_INSIDE_ANOTHER = 1;
 constexpr int FOUND_THROUGH_CATEGORY = 0;
 constexpr int LEVELS = 5;
@@ -71,21 +71,36 @@ SearchRank::SearchRank(const QString& terms)
 {
     std::vector<QString> words;
     getWordsIntoVector(words, terms);
-    QStringList searched;
+    QStringList typed;
     for (const QString& word : words) {
         if (!word.startsWith(QLatin1Char('-')))
-            searched << word;
+            typed << word;
     }
-    const qsizetype wordCount = searched.size();
-    if (wordCount > 1)
-        searched << searched.join(QLatin1Char(' '));
-    for (qsizetype i = 0; i < searched.size(); ++i) {
-        if (!isLatin1(searched.at(i)))
+    int next = 0;
+    const auto take = [this, &next](const QString& text, bool whole, bool part) {
+        const quint64 bit = next < 64 ? quint64(1) << next : 0;
+        ++next;
+        _searched.push_back(_searchedAs(text, bit, whole));
+        _searched.back().part = part;
+        return bit;
+    };
+    for (const QString& word : typed) {
+        if (!isLatin1(word)) {
+            ++next;
             continue;
-        const quint64 bit = i < 64 ? quint64(1) << i : 0;
-        (i < wordCount ? _words : _whole) |= bit;
-        _searched.push_back(_searchedAs(searched.at(i), bit, i == wordCount));
+        }
+        Word searched{take(word, false, false), 0};
+        // A word joined by hyphens is also searched as its words apart ("skim-milk").
+        const QStringList apart = WordForms::apartAndJoined(word);
+        if (!apart.isEmpty()) {
+            for (const QString& part : apart.front().split(QLatin1Char(' ')))
+                searched.parts |= take(part, false, true);
+        }
+        _words.push_back(searched);
     }
+    const QString whole = typed.join(QLatin1Char(' '));
+    if (typed.size() > 1 && isLatin1(whole))
+        _whole = take(whole, true, false);
 }
 
 // A word's forms, each also with its joining hyphens as spaces and left out ("low fat",
@@ -160,7 +175,7 @@ int SearchRank::_place(const char* name) const
         named |= match.terms;
         // A food's later part may list sorts of it ("Fish, fish portions and sticks").
         if (tier == NAMES_THE_FOOD)
-            named |= _namedInList(part);
+            named |= _namedInList(part, QByteArrayView(name, std::strcspn(name, ",")));
         if (tier < 0 && match.kind != Match::None && (start == name || (afterGroup && namesInPlural(part))))
             tier = NAMES_THE_FOOD;
         else if (tier < 0 && match.kind == Match::Typed)
@@ -180,7 +195,7 @@ int SearchRank::_place(const char* name) const
         tier = laterInOtherForm ? LATER_IN_OTHER_FORM : ONLY_OTHER_FORMS;
     if (_namesEveryWord(named))
         return tier * LEVELS + NAMED_BY_ITS_PARTS;
-    const bool opens = holding.evidence != FOUND_THROUGH_CATEGORY && _opensWithAWord(name);
+    const bool opens = holding.evidence == HOLDS_A_WORD_INSIDE_ANOTHER && _opensWithAWord(name);
     return tier * LEVELS + (opens ? OPENS_WITH_A_WORD : holding.evidence);
 }
 
@@ -211,16 +226,23 @@ bool SearchRank::_opensWithAWord(const char* name) const
                 if (lower[bytes[i]] != uchar(opening[i]))
                     return false;
             }
-            return true;
+            // The word ends there: "Grape juice" opens with "grape", "Grapefruit" and
+            // "Custard-apple" hold "grape" and "custard" inside a word of their own.
+            const uchar next = bytes[opening.size()];
+            return next != '-' && next != '\'' && !QChar(next).isLetterOrNumber();
         });
     });
 }
 
-quint64 SearchRank::_namedInList(QByteArrayView part) const
+quint64 SearchRank::_namedInList(QByteArrayView part, QByteArrayView kind) const
 {
     static const QByteArrayView joiners[] = {" and ", " or "};
-    quint64 named = 0;
     QByteArrayView rest = part.trimmed();
+    // Only a list of the food's own sorts, led by its kind, names them; any other list names
+    // what the food is made of ("Soup, beef and vegetables", "Bologna, beef and pork").
+    if (rest.size() < kind.size() || rest.first(kind.size()).compare(kind, Qt::CaseInsensitive) != 0)
+        return 0;
+    quint64 named = 0;
     for (bool listed = false;; listed = true) {
         qsizetype cut = -1;
         qsizetype skip = 0;
@@ -240,16 +262,19 @@ quint64 SearchRank::_namedInList(QByteArrayView part) const
 
 bool SearchRank::_namesEveryWord(quint64 named) const
 {
-    return (named & _whole) != 0 || (_words != 0 && (named & _words) == _words);
+    return (named & _whole) != 0
+        || (!_words.empty() && std::all_of(_words.begin(), _words.end(), [named](const Word& word) {
+               return (named & word.bit) != 0 || (word.parts != 0 && (named & word.parts) == word.parts);
+           }));
 }
 
 SearchRank::Holding SearchRank::_holding(QLatin1StringView name) const
 {
     Holding holding{false, HOLDS_EVERY_WORD};
-    for (const Searched& text : _searched) {
-        if (text.whole)
+    for (auto text = _searched.begin(); text != _searched.end(); ++text) {
+        if (text->whole || text->part)
             continue;
-        const auto [typed, any] = _held(name, text);
+        const auto [typed, any] = _heldWord(name, text);
         // A name that holds neither form of a word was found through its category.
         holding.onlyOtherForms = holding.onlyOtherForms || (typed == Held::No && any != Held::No);
         if (any == Held::No)
@@ -258,6 +283,24 @@ SearchRank::Holding SearchRank::_holding(QLatin1StringView name) const
             holding.evidence = HOLDS_A_WORD_INSIDE_ANOTHER;
     }
     return holding;
+}
+
+// A word joined by hyphens is held also by its words, as the least held of them; where they
+// are all held whole, so is it.
+std::pair<SearchRank::Held, SearchRank::Held> SearchRank::_heldWord(QLatin1StringView name,
+                                                                      std::vector<Searched>::const_iterator word) const
+{
+    if (word + 1 == _searched.end() || !word[1].part)
+        return _held(name, *word);
+    std::pair<Held, Held> parts{Held::AsAWord, Held::AsAWord};
+    for (auto part = word + 1; part != _searched.end() && part->part; ++part) {
+        const auto [typed, any] = _held(name, *part);
+        parts = {std::min(parts.first, typed), std::min(parts.second, any)};
+    }
+    if (parts.first == Held::AsAWord)
+        return parts;
+    const auto [typed, any] = _held(name, *word);
+    return {std::max(typed, parts.first), std::max(any, parts.second)};
 }
 
 // Looks for the stem, ignoring case, and at each place for the rest of each form: a form held

@@ -32,11 +32,12 @@ class WordForms;
 // Within a tier, a hit whose segments name every searched word comes first ("Apple juice,
 // canned" for "apple juice", "Chicken, broilers or fryers, breast" for "chicken breast"; a
 // later segment of a food itself may list its sorts: "Fish, fish portions and sticks" names
-// "fish sticks"), then one whose name opens with a searched word or the search closed up as
-// typed ("Kiwifruit" for "kiwi", "Applesauce" for "apple sauce"), then one that holds each
-// word as a word of its own, then one that holds a word only inside a
-// longer one ("trimmed" for "tri"), then one that needs its category for a word ("Apples, raw"
-// in "Fruits and Fruit Juices"); and then the catalogue's ranking weight decides.
+// "fish sticks", where "Soup, beef and vegetables" names no vegetable soup), then one that
+// holds each word as a word of its own, then one whose name opens with a searched word as a
+// word of its own or the search closed up as typed ("Winged beans, immature seeds" for
+// "winged mature"), then one that holds a word only inside a longer one ("trimmed" for "tri",
+// "Grapefruit" for "grape"), then one that needs its category for a word ("Apples, raw" in
+// "Fruits and Fruit Juices"); and then the catalogue's ranking weight decides.
 class SearchRank {
 public:
     explicit SearchRank(const QString& terms);
@@ -66,6 +67,12 @@ private:
         std::vector<Stem> stems;
         quint64 bit;                    // this one among the searched
         bool whole;                     // the search as a whole
+        bool part = false;              // a word of the typed word before it, joined by a hyphen
+    };
+    // A typed word: its bit, and those of its words where hyphens join them.
+    struct Word {
+        quint64 bit;
+        quint64 parts;
     };
     // How a part of a name equals what was searched for, and which of the searched it equals.
     struct PartMatch {
@@ -84,17 +91,22 @@ private:
     int _place(const char* name) const;
     PartMatch _match(QByteArrayView part) const;
     // The searched that the items of a part name where it lists them with "and" or "or"
-    // ("fish portions and sticks" names "sticks"); none for a part that lists nothing.
-    quint64 _namedInList(QByteArrayView part) const;
+    // ("fish portions and sticks" names "sticks") where the part opens with the kind, the
+    // name's first part ("beef and vegetables" of a soup names neither); none for a part that
+    // lists nothing.
+    quint64 _namedInList(QByteArrayView part, QByteArrayView kind) const;
     bool _namesEveryWord(quint64 named) const;
-    // Whether the name opens with a searched word, or the search closed up, as typed.
+    // Whether the name opens with a searched word, or the search closed up, as typed and
+    // ending there.
     bool _opensWithAWord(const char* name) const;
     Holding _holding(QLatin1StringView name) const;
+    // How the name holds the typed word at word, and its words where hyphens join them.
+    std::pair<Held, Held> _heldWord(QLatin1StringView name, std::vector<Searched>::const_iterator word) const;
     // How the name holds the word as typed, and in any of its forms.
     static std::pair<Held, Held> _held(QLatin1StringView name, const Searched& text);
 
     std::vector<Searched> _searched;
-    quint64 _words = 0; // the bits of the search's words
+    std::vector<Word> _words; // the search's words
     quint64 _whole = 0; // the bit of the search as a whole
 };
 

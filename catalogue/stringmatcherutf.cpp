@@ -6,6 +6,9 @@
 
 namespace {
 
+// A shorter key than this finds too many names to save a pass.
+constexpr int SHORTEST_KEY = 3;
+
 unsigned char foldAsciiUpper(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
@@ -146,19 +149,48 @@ bool StringMatcherUtf::_formAt(const Name& name, int start, int end) const
     });
 }
 
-StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding)
-    : StringMatcherUtf(word, encoding, OneSpelling{})
+
+// A word whose hyphens join words is also found by its words wherever they stand, each in its
+// forms, as when typed apart. Every name that holds it in any way holds the longest part of
+// its stem, which is looked for first.
+void StringMatcherUtf::_takeParts(Encoding encoding)
 {
-    const QString other = WordForms(word).otherSpelling();
-    if (!other.isEmpty())
-        _otherSpelling.reset(new StringMatcherUtf(other, encoding, OneSpelling{}));
+    const std::vector<qsizetype> joints = WordForms::joints(_word);
+    if (joints.empty())
+        return;
+    QStringList parts;
+    qsizetype from = 0;
+    for (qsizetype joint : joints) {
+        parts << _word.mid(from, joint - from);
+        from = joint + 1;
+    }
+    parts << _word.mid(from);
+    std::stable_sort(parts.begin(), parts.end(),
+                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    QString key = _stem.left(_length);
+    for (const QString& part : _laterParts) {
+        if (part.size() > key.size())
+            key = part;
+    }
+    _key = std::make_unique<StringMatcherUtf>(key, encoding, Spelling::AsWritten);
+    // A part that is the key has been found once the key has.
+    for (const QString& part : parts) {
+        if (part != key)
+            _parts.push_back(std::make_unique<StringMatcherUtf>(part, encoding, Spelling::AsWritten));
+    }
 }
 
 StringMatcherUtf::~StringMatcherUtf() = default;
 
-StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, OneSpelling) : _word(word)
+StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spelling spelling) : _word(word)
 {
     _takeForms(WordForms(word));
+    _takeParts(encoding);
+    const QString other = spelling == Spelling::Either ? WordForms(word).otherSpelling() : QString();
+    if (!other.isEmpty()) {
+        _otherSpelling = std::make_unique<StringMatcherUtf>(other, encoding, Spelling::AsWritten);
+        _takeSharedKey(encoding);
+    }
     if (encoding == Encoding::Utf8) {
         _decode = std::any_of(_stem.cbegin(), _stem.cend(), [](QChar c) { return c.unicode() >= 0x80; });
         if (_decode)
@@ -213,7 +245,48 @@ void StringMatcherUtf::_takeForms(const WordForms& wordForms)
     }
 }
 
+// Both spellings are looked for by a part of their stems that they share ("large" of "x-large"
+// and "extra-large"), so that a name that holds neither is read once.
+void StringMatcherUtf::_takeSharedKey(Encoding encoding)
+{
+    const std::vector<QString> own = _stemParts();
+    QString shared;
+    for (const QString& part : _otherSpelling->_stemParts()) {
+        const bool ownToo = std::find(own.begin(), own.end(), part) != own.end();
+        if (ownToo && part.size() > shared.size() && part.size() >= SHORTEST_KEY)
+            shared = part;
+    }
+    if (!shared.isEmpty())
+        _sharedKey = std::make_unique<StringMatcherUtf>(shared, encoding, Spelling::AsWritten);
+}
+
+std::vector<QString> StringMatcherUtf::_stemParts() const
+{
+    std::vector<QString> parts{_stem.left(_length)};
+    parts.insert(parts.end(), _laterParts.begin(), _laterParts.end());
+    return parts;
+}
+
 bool StringMatcherUtf::operator()(const char* text, int length) const
+{
+    if (_sharedKey && !_sharedKey->_asWritten(text, length))
+        return false;
+    return _inThisSpelling(text, length) || (_otherSpelling && (*_otherSpelling)(text, length));
+}
+
+bool StringMatcherUtf::_inThisSpelling(const char* text, int length) const
+{
+    if (!_key)
+        return _asWritten(text, length);
+    // The words apart, mostly found where the key is, before the word as written.
+    if (!_key->_asWritten(text, length))
+        return false;
+    if (std::all_of(_parts.begin(), _parts.end(), [&](const auto& part) { return part->_asWritten(text, length); }))
+        return true;
+    return _asWritten(text, length);
+}
+
+bool StringMatcherUtf::_asWritten(const char* text, int length) const
 {
     return _decode ? _decodedSearch(text, length) : _byteSearch(text, length);
 }
@@ -239,13 +312,13 @@ bool StringMatcherUtf::_byteSearch(const char* text, int length) const
 {
     const ByteName name{reinterpret_cast<const unsigned char*>(text), length};
     if (_otherRests.empty() && _laterParts.empty())
-        return _find(name.bytes, length, 0) >= 0 || _inOtherSpelling(text, length);
+        return _find(name.bytes, length, 0) >= 0;
     for (int at = _find(name.bytes, length, 0); at >= 0; at = _find(name.bytes, length, at + 1)) {
         const int end = _stemEnd(name, at);
         if (end >= 0 && _formAt(name, at, end))
             return true;
     }
-    return _inOtherSpelling(text, length);
+    return false;
 }
 
 bool StringMatcherUtf::_decodedSearch(const char* text, int length) const
@@ -259,7 +332,7 @@ bool StringMatcherUtf::_decodedSearch(const char* text, int length) const
         if (end >= 0 && _formAt(name, int(at), end))
             return true;
     }
-    return _inOtherSpelling(text, length);
+    return false;
 }
 
 int getWordsIntoVector(std::vector<QString>& words, const QString& text)

@@ -30,12 +30,19 @@ class WordForms;
 // script. Where the word's hyphens join words ("low-fat", "half-and-half"), each may stand in
 // the name as written, as a space, or be left out ("Milk, lowfat", "Cream, half and half"):
 // the part before the first one is the stem looked for, and each later part is checked where
-// it stands. A word written two common ways (WordForms) is found in either spelling.
+// it stands; the stem's longest part is looked for first, so a short common first part ("t"
+// of "t-bone") costs nothing. Such a word is also found where its parts stand anywhere in the
+// name, each in its forms, as the words typed apart are ("skim-milk" finds "Milk, nonfat,
+// fluid (fat free or skim)"). A word written two common ways (WordForms) is found in either
+// spelling.
 class StringMatcherUtf {
 public:
     enum class Encoding { Latin1, Utf8 };
+    // Whether the word is also found in its other spelling, or only as written.
+    enum class Spelling { Either, AsWritten };
 
-    explicit StringMatcherUtf(const QString& word, Encoding encoding = Encoding::Latin1);
+    explicit StringMatcherUtf(const QString& word, Encoding encoding = Encoding::Latin1,
+                              Spelling spelling = Spelling::Either);
     ~StringMatcherUtf();
 
     // Whether the word occurs in the first length bytes of text.
@@ -44,9 +51,6 @@ public:
     const QString& word() const { return _word; }
 
 private:
-    struct OneSpelling {};
-    StringMatcherUtf(const QString& word, Encoding encoding, OneSpelling);
-
     void _takeForms(const WordForms& wordForms);
     template <typename Name>
     int _stemEnd(const Name& name, int start) const;
@@ -55,10 +59,13 @@ private:
     int _find(const unsigned char* bytes, int length, int start) const;
     bool _byteSearch(const char* text, int length) const;
     bool _decodedSearch(const char* text, int length) const;
-    bool _inOtherSpelling(const char* text, int length) const
-    {
-        return _otherSpelling && (*_otherSpelling)(text, length);
-    }
+    void _takeParts(Encoding encoding);
+    void _takeSharedKey(Encoding encoding);
+    // The stem's parts between the hyphens that join words.
+    std::vector<QString> _stemParts() const;
+    bool _inThisSpelling(const char* text, int length) const;
+    // The word as written, in its forms, for a word without parts.
+    bool _asWritten(const char* text, int length) const;
 
     QString _word;
     QString _stem;                       // lowered
@@ -71,6 +78,9 @@ private:
     int _length;                         // of the stem's first part
     std::array<int, 256> _skip;
     std::unique_ptr<StringMatcherUtf> _otherSpelling;
+    std::unique_ptr<StringMatcherUtf> _key;           // the stem's longest part, when it has parts
+    std::unique_ptr<StringMatcherUtf> _sharedKey;     // a part both spellings' stems hold
+    std::vector<std::unique_ptr<StringMatcherUtf>> _parts; // the word's other parts, longest first
 };
 
 // Splits text on white space and appends the pieces to words. Returns the shortest piece's

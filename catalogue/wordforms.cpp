@@ -59,6 +59,18 @@ constexpr std::pair<QLatin1StringView, QLatin1StringView> SPELLINGS[] = {
     {QLatin1StringView("kebab"), QLatin1StringView("kabob")},
     {QLatin1StringView("chilli"), QLatin1StringView("chili")},
     {QLatin1StringView("omelette"), QLatin1StringView("omelet")},
+    // British and American names, and the forms the catalogue writes.
+    {QLatin1StringView("aubergine"), QLatin1StringView("eggplant")},
+    {QLatin1StringView("courgette"), QLatin1StringView("zucchini")},
+    {QLatin1StringView("wholemeal"), QLatin1StringView("whole-wheat")},
+    {QLatin1StringView("flavour"), QLatin1StringView("flavor")},
+    {QLatin1StringView("flavoured"), QLatin1StringView("flavored")},
+    {QLatin1StringView("fibre"), QLatin1StringView("fiber")},
+    {QLatin1StringView("stir-fry"), QLatin1StringView("stir-fried")},
+    {QLatin1StringView("sugar-free"), QLatin1StringView("sugarless")},
+    {QLatin1StringView("x-large"), QLatin1StringView("extra-large")},
+    {QLatin1StringView("tomato-ketchup"), QLatin1StringView("catsup")},
+    {QLatin1StringView("bun"), QLatin1StringView("roll")},
 };
 
 } // namespace
@@ -96,6 +108,12 @@ QString WordForms::otherSpelling() const
             return one;
     }
     return QString();
+}
+
+QString WordForms::joinedPhrase(const QString& first, const QString& second)
+{
+    const QString joined = (first + QLatin1Char('-') + second).toLower();
+    return joints(joined).size() == 1 && !WordForms(joined).otherSpelling().isEmpty() ? joined : QString();
 }
 
 bool WordForms::readsAsPlural(QLatin1StringView word)

@@ -37,8 +37,15 @@ public:
     // The other spelling of a word written two common ways ("doughnut" for "donut" or "donuts",
     // "catsup" for "ketchup"), lowered, or an empty text. The pairs are the singulars of
     // donut/doughnut, ketchup/catsup, yoghurt/yogurt, whisky/whiskey, kebab/kabob, chilli/chili
-    // and omelette/omelet.
+    // and omelette/omelet; the British and American aubergine/eggplant, courgette/zucchini,
+    // wholemeal/whole-wheat, flavour/flavor, flavoured/flavored, fibre/fiber and bun/roll; and
+    // what people type for what the catalogue writes otherwise: stir-fry/stir-fried,
+    // sugar-free/sugarless, x-large/extra-large, tomato-ketchup/catsup. A word of the pair
+    // written with a hyphen is two words typed apart too ("tomato ketchup", see joinedPhrase).
     QString otherSpelling() const;
+    // The two words joined by a hyphen where the pairs above hold them so ("tomato-ketchup"
+    // for "tomato" and "Ketchup"), else an empty text.
+    static QString joinedPhrase(const QString& first, const QString& second);
 
 private:
     QString _word;

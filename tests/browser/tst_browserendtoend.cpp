@@ -165,10 +165,39 @@ private slots:
         // A word written two common ways.
         row("donut", "Doughnuts, cake-type, plain (includes unsugared, old-fashioned)");
         row("ketchup", "Catsup", FIRST_FOOD);
-        // The food whose own name opens with the search, before those that merely hold it.
-        row("kiwi", "Kiwifruit, green, raw", FIRST_FOOD);
+        // The food whose own name opens with the search, before those that merely hold it;
+        // a longer word that opens with it ("Kiwifruit", "Grapefruit") holds it inside a word.
+        row("kiwi", "Kiwifruit, green, raw", 5);
         row("apple sauce", "Applesauce, canned, unsweetened, without added ascorbic acid (includes USDA commodity)", 5);
         row("fish sticks", "Fish, fish portions and sticks, frozen, preheated", FIRST_FOOD);
+        row("grape", "Grape juice, canned or bottled, unsweetened, with added ascorbic acid", 7);
+        row("pigeon", "Squab, (pigeon), meat only, raw", FIRST_FOOD);
+        row("custard", "Eclairs, custard-filled with chocolate glaze, prepared from recipe", FIRST_FOOD);
+        row("beer", "Carbonated beverage, root beer", 9);
+        row("mango", "Mango nectar, canned", 3);
+        // A list of what a food is made of names none of them ("Soup, beef and vegetables").
+        row("vegetable soup", "Soup, vegetable, canned, low sodium, condensed", FIRST_FOOD);
+        row("pork bologna", "Bologna, pork", FIRST_FOOD);
+        // Every word held whole before a name that opens with one of them.
+        row("mature pigeon", "Pigeon peas (red gram), mature seeds, raw", FIRST_FOOD);
+        row("winged mature", "Winged beans, mature seeds, raw", FIRST_FOOD);
+        row("candies mars", "Candies, MARS SNACKFOOD US, M&M's Milk Chocolate Candies", FIRST_FOOD);
+        row("canned mango", "Mango nectar, canned", FIRST_FOOD);
+        // A word joined by a hyphen finds what its words typed apart find.
+        row("skim-milk", "Milk, nonfat, fluid, with added vitamin A and vitamin D (fat free or skim)", FIRST_FOOD);
+        // Words typed closed up that the catalogue writes apart, and other names and forms.
+        row("icecream", "Ice creams, vanilla");
+        row("peanutbutter", "Peanut butter, smooth style, with salt", 3);
+        row("sweetpotato", "Sweet potato, raw, unprepared", FIRST_FOOD);
+        row("chickenbreast", "Chicken, broilers or fryers, breast, meat only, raw", FIRST_FOOD);
+        row("hot-dog buns", "Rolls, hamburger or hotdog, plain", FIRST_FOOD);
+        row("aubergine", "Eggplant, raw", FIRST_FOOD);
+        row("courgette", "Squash, summer, zucchini, includes skin, raw", FIRST_FOOD);
+        row("wholemeal bread", "Bread, whole-wheat, commercially prepared");
+        row("flavoured milk", "Ready-to-drink reduced fat milk beverage, flavored and sweetened, with added calcium, vitamin A and vitamin D");
+        row("tomato ketchup", "Catsup", FIRST_FOOD);
+        row("stir-fry", "Mushrooms, shiitake, stir-fried");
+        row("sugar-free gum", "Chewing gum, sugarless", FIRST_FOOD);
     }
     // Headers count as rows: they take the place of a food on the screen.
     void commonSearchShowsThePlainFoodInView()
