@@ -7,6 +7,7 @@
 #include "userdb/bxsqlquery.h"
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
+#include "userdb/storedrange.h"
 #include "userdb/userdb.h"
 
 #include <QDebug>
@@ -30,6 +31,13 @@ const char* const FoodColumns =
 const DBTypes::NutType NutrientColumns[] = {
     DBTypes::ENERGY, DBTypes::FAT,         DBTypes::PROTEIN, DBTypes::CARBS, DBTypes::FIBER,
     DBTypes::SATFAT, DBTypes::CHOLESTEROL, DBTypes::SODIUM,  DBTypes::SUGAR, DBTypes::CALCIUM};
+
+const StoredRange StoredAmount{"food_diary", "size", PlausibleRange::of(PlausibleRange::EntryAmount)};
+const StoredRange StoredFoodValue{"food_diary", "nutrient values",
+                                  PlausibleRange::of(PlausibleRange::EntryValue)};
+const StoredRange StoredDuration{"exer_diary", "duration",
+                                 PlausibleRange::of(PlausibleRange::ExerciseMinutes)};
+const StoredRange StoredRate{"exer_diary", "rate", PlausibleRange::of(PlausibleRange::BurnRate)};
 
 QString sql(const QString& head, const QString& table, const char* tail)
 {
@@ -296,7 +304,33 @@ bool DiaryDB::deleteDay(int user, const char* date, bool hardDelete)
 // ---------------------------------------------------------------------------------------
 // Reading entries
 
-void DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
+bool DiaryDB::readFoodFigures(const BXSqlQuery& query, int sizeColumn, int firstValue,
+                              std::span<const DBTypes::NutType> nutrients, FoodDiaryItem& entry)
+{
+    const std::optional<double> size = StoredAmount.read(query.value(sizeColumn));
+    if (!size)
+        return false;
+    entry.size = float(*size);
+    int column = firstValue;
+    for (DBTypes::NutType nut : nutrients)
+        entry.values.setNutrient(nut, float(StoredFoodValue.readOr(query.value(column++),
+                                                                   nullToNeg(QVariant()))));
+    return true;
+}
+
+bool DiaryDB::readExerciseFigures(const QVariant& duration, const QVariant& rate,
+                                  ExerciseDiaryItem& entry)
+{
+    const std::optional<double> minutes = StoredDuration.read(duration);
+    const std::optional<double> burn = StoredRate.read(rate);
+    if (!minutes || !burn)
+        return false;
+    entry.duration = float(*minutes);
+    entry.rate = float(*burn);
+    return true;
+}
+
+bool DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
 {
     entry.entryId = storedId(query.value(0));
     entry.userId = query.value(1).toInt();
@@ -306,13 +340,12 @@ void DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
         entry.setDate(date);
     entry.refId = storedId(query.value(5));
     entry.servingId = query.value(6).toInt();
-    entry.size = query.value(7).toFloat();
     entry.desc = query.value(8).toString();
     entry.servingDesc = query.value(9).toString();
-    int column = 10;
-    for (DBTypes::NutType nut : NutrientColumns)
-        entry.values.setNutrient(nut, float(nullToNeg(query.value(column++))));
+    if (!readFoodFigures(query, 7, 10, NutrientColumns, entry))
+        return false;
     entry.createFakeDenorm();
+    return true;
 }
 
 std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(int entryId)
@@ -325,7 +358,8 @@ std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(int entryId)
         return std::nullopt;
     }
     FoodDiaryItem entry;
-    loadFoodItem(query, entry);
+    if (!loadFoodItem(query, entry))
+        return std::nullopt;
     return entry;
 }
 
@@ -347,8 +381,8 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(int entryId)
     entry.entryId = entryId;
     entry.userId = query.value(0).toInt();
     entry.setDate(date.toStdString());
-    entry.duration = query.value(2).toFloat();
-    entry.rate = query.value(3).toFloat();
+    if (!readExerciseFigures(query.value(2), query.value(3), entry))
+        return std::nullopt;
     entry.name = query.value(4).toString();
     entry.status = query.value(5).toInt();
     return entry;
@@ -362,8 +396,9 @@ bool DiaryDB::readFoods(BXSqlQuery& query, bool includeDeleted,
             || !isDateCode(query.value(3).toString()))
             return;
         DiaryDay& day = dayOf(query.value(3).toString());
-        day.foods.emplace_back();
-        loadFoodItem(query, day.foods.back());
+        FoodDiaryItem entry;
+        if (loadFoodItem(query, entry))
+            day.foods.push_back(entry);
     });
 }
 
@@ -384,8 +419,8 @@ bool DiaryDB::readExercises(BXSqlQuery& query, int user, bool includeDeleted,
         entry.entryId = storedId(query.value(0));
         entry.userId = user;
         entry.setDate(rowDate.toStdString());
-        entry.duration = query.value(1).toFloat();
-        entry.rate = query.value(2).toFloat();
+        if (!readExerciseFigures(query.value(1), query.value(2), entry))
+            continue;
         entry.name = query.value(3).toString();
         entry.status = query.value(4).toInt();
         dayOf(rowDate).exercises.push_back(entry);

@@ -1,0 +1,68 @@
+#include "userdb/storedrange.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A figure the dialogs took in another unit comes back from its conversion a few units of the
+// last place past the bound it was checked against.
+constexpr double Rounding = 1e-5;
+
+} // namespace
+
+std::optional<double> StoredRange::read(const QVariant& stored) const
+{
+    if (stored.isNull())
+        return std::nullopt;
+    // A text column holds what it is given; only a number is read from one.
+    if (stored.typeId() == QMetaType::QString && stored.toString().isEmpty())
+        return std::nullopt;
+    bool number = false;
+    const double value = stored.toDouble(&number);
+    if (number && _holds(value))
+        return value;
+    _tell(number ? QString::number(value, 'g', 6)
+                 : QStringLiteral("text that is no number"));
+    return std::nullopt;
+}
+
+QString StoredRange::readText(const QVariant& stored, int length) const
+{
+    QString text = stored.toString();
+    if (text.size() <= length)
+        return text;
+    _tell(QStringLiteral("a text of %1 characters").arg(text.size()));
+    // A character outside the basic plane is kept whole or not at all.
+    const bool splitsPair = text.at(length - 1).isHighSurrogate();
+    text.truncate(splitsPair ? length - 1 : length);
+    return text;
+}
+
+bool StoredRange::_holds(double value) const
+{
+    if (!std::isfinite(value))
+        return false;
+    const double slack = Rounding * std::max({1.0, std::abs(_range.bottom()), std::abs(_range.top())});
+    return value >= _range.bottom() - slack && value <= _range.top() + slack;
+}
+
+void StoredRange::_tell(const QString& what) const
+{
+    static QMutex mutex;
+    static QSet<QByteArray> told;
+    const QByteArray name = QByteArray(_table) + '.' + _column;
+    {
+        const QMutexLocker lock(&mutex);
+        if (told.contains(name))
+            return;
+        told.insert(name);
+    }
+    qWarning("The diary holds %s in %s, which this program never writes there; such values of "
+             "%s are shown as unknown. Correct them with the program to show them again.",
+             qPrintable(what), name.constData(), name.constData());
+}
