@@ -26,8 +26,8 @@ std::optional<double> StoredRange::read(const QVariant& stored) const
     const double value = stored.toDouble(&number);
     if (number && _holds(value))
         return value;
-    _tell(number ? QString::number(value, 'g', 6)
-                 : QStringLiteral("text that is no number"));
+    _tell(number ? QString::number(value, 'g', 6) : QStringLiteral("text that is no number"),
+          QStringLiteral("shown as unknown"));
     return std::nullopt;
 }
 
@@ -36,7 +36,8 @@ QString StoredRange::readText(const QVariant& stored, int length) const
     QString text = stored.toString();
     if (text.size() <= length)
         return text;
-    _tell(QStringLiteral("a text of %1 characters").arg(text.size()));
+    _tell(QStringLiteral("a text of %1 characters").arg(text.size()),
+          QStringLiteral("cut to %1 characters").arg(length));
     // A character outside the basic plane is kept whole or not at all.
     const bool splitsPair = text.at(length - 1).isHighSurrogate();
     text.truncate(splitsPair ? length - 1 : length);
@@ -51,7 +52,7 @@ bool StoredRange::_holds(double value) const
     return value >= _range.bottom() - slack && value <= _range.top() + slack;
 }
 
-void StoredRange::_tell(const QString& what) const
+void StoredRange::_tell(const QString& what, const QString& readAs) const
 {
     static QMutex mutex;
     static QSet<QByteArray> told;
@@ -63,6 +64,6 @@ void StoredRange::_tell(const QString& what) const
         told.insert(name);
     }
     qWarning("The diary holds %s in %s, which this program never writes there; such values of "
-             "%s are shown as unknown. Correct them with the program to show them again.",
-             qPrintable(what), name.constData(), name.constData());
+             "%s are %s until they are entered again.",
+             qPrintable(what), name.constData(), name.constData(), qPrintable(readAs));
 }

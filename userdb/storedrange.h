@@ -32,7 +32,8 @@ public:
 
 private:
     bool _holds(double value) const;
-    void _tell(const QString& what) const;
+    // Tells, once for the column, what it holds and how it is read.
+    void _tell(const QString& what, const QString& readAs) const;
 
     const char* _table;
     const char* _column;
