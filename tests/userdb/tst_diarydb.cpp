@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include <limits>
+
 using DBTypes::DiaryDay;
 using DBTypes::ExerciseDiaryItem;
 using DBTypes::FoodDiaryItem;
@@ -90,6 +92,8 @@ private slots:
     void foodsOfAnotherUserAreRefused_data();
     void foodsOfAnotherUserAreRefused();
     void idsPast32BitsNameNothing();
+    void figuresNoDialogWritesAreUnknown_data();
+    void figuresNoDialogWritesAreUnknown();
 };
 
 void TestDiaryDB::storesUnsetNutrientsAsNull()
@@ -470,4 +474,49 @@ void TestDiaryDB::idsPast32BitsNameNothing()
     QCOMPARE(foods.size(), std::size_t(1));
     QCOMPARE(foods[0].entryId, -1);
     QCOMPARE(foods[0].refId, -1);
+}
+
+void TestDiaryDB::figuresNoDialogWritesAreUnknown_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<double>("stored");
+    QTest::addColumn<bool>("leftOut"); // else kept, the figure unknown
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("duration -Inf") << "exer_diary" << "duration" << -inf << true;
+    QTest::newRow("duration 1e308") << "exer_diary" << "duration" << 1e308 << true;
+    QTest::newRow("duration 2^31") << "exer_diary" << "duration" << 2147483648.0 << true;
+    QTest::newRow("rate Inf") << "exer_diary" << "rate" << inf << true;
+    QTest::newRow("amount 1e308") << "food_diary" << "size" << 1e308 << true;
+    QTest::newRow("amount -Inf") << "food_diary" << "size" << -inf << true;
+    QTest::newRow("energy Inf") << "food_diary" << "calories" << inf << false;
+    QTest::newRow("fat 1e308") << "food_diary" << "fat" << 1e308 << false;
+}
+
+void TestDiaryDB::figuresNoDialogWritesAreUnknown()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, column);
+    QFETCH(double, stored);
+    QFETCH(bool, leftOut);
+    DiaryDB* diary = DiaryDB::instance();
+    FoodDiaryItem apple = food("20261207", DiaryDay::LUNCH, 100.0f);
+    ExerciseDiaryItem walk = exercise("20261207", 30.0f, 5.0f);
+    const int appleId = diary->addFoodEntry(apple, true);
+    const int walkId = diary->addExEntry(walk, false);
+    const QByteArray update = QStringLiteral("UPDATE %1 SET %2 = ?").arg(table, column).toLatin1();
+    QVERIFY(StoreFixture::exec(update.constData(), {stored}));
+
+    const bool food = table == QLatin1String("food_diary");
+    const DiaryDay day = diary->getDay(User, "20261207", false).value();
+    QCOMPARE(day.foods.size(), std::size_t(food && leftOut ? 0 : 1));
+    QCOMPARE(day.exercises.size(), std::size_t(!food && leftOut ? 0 : 1));
+    QCOMPARE(diary->getAllDays(User, false).value().first().foods.size(), day.foods.size());
+    QCOMPARE(diary->getFoodEntry(appleId).has_value(), day.foods.size() == 1);
+    QCOMPARE(diary->getExerciseEntry(walkId).has_value(), day.exercises.size() == 1);
+    for (const FoodDiaryItem& entry : day.foods) {
+        QVERIFY(entry.size < 1e9f);
+        for (DBTypes::NutType nut : {DBTypes::ENERGY, DBTypes::FAT})
+            QVERIFY(entry.getNutrient(nut) < 1e9f); // unknown, or as stored
+    }
 }
