@@ -6,6 +6,7 @@
 #include "core/unitweight.h"
 #include "profile/checkindialog.h"
 #include "profile/checkinwidget.h"
+#include "userdb/bxsqlquery.h"
 #include "widgets/bxcalendar.h"
 #include "tests/profile/checkinfixture.h"
 #include "tests/support/scriptedprompter.h"
@@ -224,6 +225,33 @@ private slots:
         QCOMPARE(page.row(3)->text(6), QStringLiteral("0"));
         QCOMPARE(page.row(0)->text(1), QStringLiteral("154,3 lb"));
         QCOMPARE(page.row(0)->text(3), QStringLiteral("31,50 in"));
+    }
+
+    // A stored row that no check-in dialog writes: its figures are blank, its note is the
+    // dialog's longest, and the page is laid out at once.
+    void storedValuesNoDialogWritesAreBlankOrCut()
+    {
+        newUser();
+        store(s_today.addDays(-4), makeSet({{M::Weight, 70.0f}}));
+        const QDate day = s_today.addDays(-3);
+        BXSqlQuery crafted("INSERT INTO user_checkins(user_id, date, weight, waist, steps, note) "
+                           "VALUES (?, ?, 1e308, ?, ?, ?)");
+        crafted.bindValue(0, UserDB::instance()->getCurrentUser());
+        crafted.bindValue(1, QString::fromLatin1(code(day)));
+        crafted.bindValue(2, std::numeric_limits<double>::infinity());
+        crafted.bindValue(3, -std::numeric_limits<double>::infinity());
+        crafted.bindValue(4, QString(10'000'000, u'x'));
+        QVERIFY(crafted.exec());
+        ScriptedPage page;
+        page.populate();
+        QCOMPARE(page.rowCount(), 2);
+        QCOMPARE(page.row(1)->text(1), QString());
+        QCOMPARE(page.row(1)->text(3), QString());
+        QCOMPARE(page.row(1)->text(6), QString());
+        QCOMPARE(page.row(1)->text(7).size(), CheckinDialog::MaxNoteLength);
+        page.updateExtrapolatedInfo(day);
+        QCOMPARE(page.noteEdit->toPlainText().size(), CheckinDialog::MaxNoteLength);
+        QVERIFY(page.extrapolatedInfo->text().contains(QStringLiteral("70.0 kg")));
     }
 
     void disabledMeasurementsHaveNoColumn()
