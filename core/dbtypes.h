@@ -185,6 +185,8 @@ struct CheckinItem {
     bool hasGoal = false;
     QString note;
     int fluid = 0; // glasses of water
+    // The most glasses of a day the diary's counter goes up to.
+    static constexpr int MaxFluid = 20;
     std::map<NutType, float> targets; // energy in kilocalories
     bool customRMRSet = false;
     float customRMRValue = -1.0f;

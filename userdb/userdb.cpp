@@ -91,6 +91,7 @@ const StoredRange StoredGoal{"user_misc", "goal",
 const StoredRange StoredActivity{"user_misc", "activity",
                                  PlausibleRange(DBTypes::SEDENTARY, DBTypes::ACTIVE)};
 const StoredRange StoredRmr{"user_misc", "custom_rmr", orNone(PlausibleRange::RestingEnergy)};
+const StoredRange StoredFluid{"water_diary", "cups", PlausibleRange(0.0, CheckinItem::MaxFluid)};
 const StoredRange StoredHeight{"user_misc", "height", orNone(PlausibleRange::Height)};
 
 // The range of a user_target column.
@@ -924,7 +925,11 @@ std::optional<int> UserDB::getFluid(int user, const char* date)
         "SELECT cups FROM water_diary WHERE user_id = ? AND date = ? AND cups IS NOT NULL");
     query.bindValue(0, user);
     query.bindValue(1, date);
-    return _count(query);
+    const std::optional<bool> row = query.first();
+    if (!row)
+        return std::nullopt;
+    // None, as on a day without a row, when the count is one the counter never reaches.
+    return *row ? int(std::lround(StoredFluid.readOr(query.value(0), 0.0))) : 0;
 }
 
 std::optional<QString> UserDB::getNote(int user, const char* date)
@@ -1397,7 +1402,13 @@ std::optional<QList<QPair<QString, int>>> UserDB::getChangedFluid(int user, int 
     query.bindValue(0, user);
     query.bindValue(1, user);
     query.bindValue(2, device);
-    if (!query.readRows([&] { list.append({query.value(0).toString(), query.value(1).toInt()}); }))
+    const bool read = query.readRows([&] {
+        // No count is none; one the counter never reaches is not offered at all.
+        const QVariant stored = query.value(1);
+        if (const std::optional<double> cups = stored.isNull() ? 0.0 : StoredFluid.read(stored))
+            list.append({query.value(0).toString(), int(std::lround(*cups))});
+    });
+    if (!read)
         return std::nullopt;
     return list;
 }

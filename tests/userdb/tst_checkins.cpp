@@ -459,6 +459,8 @@ void TestCheckins::readsValuesNoDialogWritesAsUnknown_data()
     QTest::newRow("custom RMR 1e308") << "user_misc" << "custom_rmr" << 1e308;
     QTest::newRow("energy target Inf") << "user_target" << "target_calories" << inf;
     QTest::newRow("fat target 1e308") << "user_target" << "target_fat" << 1e308;
+    QTest::newRow("water 1e308") << "water_diary" << "cups" << 1e308;
+    QTest::newRow("water -2^31-1") << "water_diary" << "cups" << -past - 1;
 }
 
 // The day before holds what the dialogs write; the day itself a value they never write,
@@ -488,6 +490,8 @@ void TestCheckins::readsValuesNoDialogWritesAsUnknown()
     QVERIFY(item.target(DBTypes::ENERGY) == -1.0f || item.target(DBTypes::ENERGY) == 2000.0f);
     QVERIFY(item.target(DBTypes::FAT) == -1.0f);
     QVERIFY(item.customRMR() == -1.0f);
+    QCOMPARE(item.fluid, 0);
+    QCOMPARE(users->getChangedFluid(User, 0).value().size(), 0);
 
     const UserMeasurements day = users->getDaysMeasurements(User, "20060302").value();
     for (int m = 0; m < M::Count; ++m)
