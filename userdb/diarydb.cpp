@@ -580,28 +580,38 @@ std::optional<std::map<std::string, DiaryDB::NutrientSet>> DiaryDB::getNutrientI
 bool DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int group,
                        std::map<std::string, NutrientSet>& sums)
 {
-    QString mealClause;
+    // Summed as the diary's lines read: a line of an amount no dialog writes is left out, a
+    // value no dialog writes counts as none.
+    const char* const columns[] = {"calories",      "fat",         "fiber",  "protein", "carb",
+                                   "saturated_fat", "cholesterol", "sodium", "sugar",   "calcium"};
+    QString sql = QStringLiteral("SELECT date");
+    for (const char* column : columns)
+        sql += QStringLiteral(", SUM(CASE WHEN %1 BETWEEN ? AND ? THEN %1 END)").arg(QLatin1String(column));
+    sql += QStringLiteral(" FROM ") + foodTable()
+        + QStringLiteral(" WHERE user_id = ? AND status <> ? AND date >= ? AND date <= ? AND size "
+                         "BETWEEN ? AND ? ");
     if (group == AllSnacks)
-        mealClause = QStringLiteral("AND meal IN (?, ?, ?) ");
+        sql += QStringLiteral("AND meal IN (?, ?, ?) ");
     else if (group != DiaryDay::ALL_GROUPS)
-        mealClause = QStringLiteral("AND meal = ? ");
-    BXSqlQuery query(QStringLiteral("SELECT date, SUM(calories), SUM(fat), SUM(fiber), SUM(protein), "
-                                    "SUM(carb), SUM (saturated_fat), SUM(cholesterol), "
-                                    "SUM(sodium), sum(sugar), sum(calcium) FROM ") +
-                     foodTable() +
-                     QStringLiteral(" WHERE user_id = ? AND status <> ? AND date >= ? AND date "
-                                    "<= ? ") +
-                     mealClause + QStringLiteral("GROUP BY date"));
-    query.bindValue(0, user);
-    query.bindValue(1, StatusDeleted);
-    query.bindValue(2, startDate);
-    query.bindValue(3, endDate);
+        sql += QStringLiteral("AND meal = ? ");
+    BXSqlQuery query(sql + QStringLiteral("GROUP BY date"));
+    int position = 0;
+    const auto bindRange = [&](PlausibleRange::Quantity quantity) {
+        query.bindValue(position++, PlausibleRange::of(quantity).bottom());
+        query.bindValue(position++, PlausibleRange::of(quantity).top());
+    };
+    for (std::size_t i = 0; i < std::size(columns); ++i)
+        bindRange(PlausibleRange::EntryValue);
+    for (const QVariant& value : {QVariant(user), QVariant(StatusDeleted), QVariant(startDate),
+                                  QVariant(endDate)})
+        query.bindValue(position++, value);
+    bindRange(PlausibleRange::EntryAmount);
     if (group == AllSnacks) {
-        query.bindValue(4, int(DiaryDay::MORNING_SNACK));
-        query.bindValue(5, int(DiaryDay::AFTERNOON_SNACK));
-        query.bindValue(6, int(DiaryDay::EVENING_SNACK));
+        for (DiaryDay::GroupType snack : {DiaryDay::MORNING_SNACK, DiaryDay::AFTERNOON_SNACK,
+                                          DiaryDay::EVENING_SNACK})
+            query.bindValue(position++, int(snack));
     } else if (group != DiaryDay::ALL_GROUPS) {
-        query.bindValue(4, group);
+        query.bindValue(position, group);
     }
     return query.readRows([&] {
         NutrientSet& set = sums[query.value(0).toString().toStdString()];
@@ -617,13 +627,20 @@ bool DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int
 bool DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
                           std::map<std::string, NutrientSet>& sums)
 {
+    // Lines of minutes or a rate no dialog writes are left out, as the diary's reading does.
     BXSqlQuery query(QStringLiteral("SELECT date, SUM(rate*duration) FROM ") + exerTable() +
                      QStringLiteral(" WHERE user_id = ? AND status <> ? AND date >= ? AND date "
-                                    "<= ? GROUP BY date"));
+                                    "<= ? AND duration BETWEEN ? AND ? AND rate BETWEEN ? AND ? "
+                                    "GROUP BY date"));
     query.bindValue(0, user);
     query.bindValue(1, StatusDeleted);
     query.bindValue(2, startDate);
     query.bindValue(3, endDate);
+    int position = 4;
+    for (PlausibleRange::Quantity quantity : {PlausibleRange::ExerciseMinutes, PlausibleRange::BurnRate}) {
+        query.bindValue(position++, PlausibleRange::of(quantity).bottom());
+        query.bindValue(position++, PlausibleRange::of(quantity).top());
+    }
     return query.readRows([&] {
         sums[query.value(0).toString().toStdString()].exerciseEnergy = query.value(1).toFloat();
     });

@@ -4,16 +4,7 @@
 #include <QMutexLocker>
 #include <QSet>
 
-#include <algorithm>
 #include <cmath>
-
-namespace {
-
-// A figure the dialogs took in another unit comes back from its conversion a few units of the
-// last place past the bound it was checked against.
-constexpr double Rounding = 1e-5;
-
-} // namespace
 
 std::optional<double> StoredRange::read(const QVariant& stored) const
 {
@@ -46,10 +37,7 @@ QString StoredRange::readText(const QVariant& stored, int length) const
 
 bool StoredRange::_holds(double value) const
 {
-    if (!std::isfinite(value))
-        return false;
-    const double slack = Rounding * std::max({1.0, std::abs(_range.bottom()), std::abs(_range.top())});
-    return value >= _range.bottom() - slack && value <= _range.top() + slack;
+    return std::isfinite(value) && _range.contains(value);
 }
 
 void StoredRange::_tell(const QString& what, const QString& readAs) const

@@ -496,7 +496,8 @@ void TestCheckins::readsValuesNoDialogWritesAsUnknown()
     const UserMeasurements day = users->getDaysMeasurements(User, "20060302").value();
     for (int m = 0; m < M::Count; ++m)
         QVERIFY(!day.exact(M::Measurements(m)) && std::isfinite(day.value(M::Measurements(m))));
-    for (const auto& dated : users->getMeasurements(User, nullptr, nullptr, nullptr).value()) {
+    const UserDB::DatedMeasurements all = users->getMeasurements(User, nullptr, nullptr, nullptr).value();
+    for (const auto& dated : all) {
         for (int m = 0; m < M::Count; ++m)
             QVERIFY(!dated.second.has(M::Measurements(m)) || dated.second.value(M::Measurements(m)) < 1e6f);
     }
