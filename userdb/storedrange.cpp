@@ -22,8 +22,9 @@ std::optional<double> StoredRange::read(const QVariant& stored) const
     return std::nullopt;
 }
 
-QString StoredRange::readText(const QVariant& stored, int length) const
+QString StoredRange::readText(const QVariant& stored) const
 {
+    const int length = int(_range.top());
     QString text = stored.toString();
     if (text.size() <= length)
         return text;

@@ -15,6 +15,7 @@
 class StoredRange
 {
 public:
+    // For a text column, the range's top is the longest text.
     constexpr StoredRange(const char* table, const char* column, PlausibleRange range)
         : _table(table), _column(column), _range(range)
     {
@@ -24,8 +25,8 @@ public:
     std::optional<double> read(const QVariant& stored) const;
     // The stored figure, or `unknown` where read() gives nothing.
     double readOr(const QVariant& stored, double unknown) const { return read(stored).value_or(unknown); }
-    // The stored text, cut (told) to `length` characters.
-    QString readText(const QVariant& stored, int length) const;
+    // The stored text, cut (told) to the range's top as its length in characters.
+    QString readText(const QVariant& stored) const;
 
     const char* table() const { return _table; }
     const char* column() const { return _column; }

@@ -85,7 +85,7 @@ const StoredRange& checkinFigure(UserMeasurements::Measurements m)
 {
     return CheckinFigures[m];
 }
-const StoredRange StoredNote{"user_checkins", "note", PlausibleRange(0.0, 0.0)};
+const StoredRange StoredNote{"user_checkins", "note", PlausibleRange(0.0, CheckinItem::MaxNoteLength)};
 const StoredRange StoredGoal{"user_misc", "goal",
                              PlausibleRange(DBTypes::LOSE_WEIGHT, DBTypes::GAIN_WEIGHT)};
 const StoredRange StoredActivity{"user_misc", "activity",
@@ -106,7 +106,7 @@ StoredRange targetRange(const char* column)
 // The note as the check-in dialog writes it, at most its length.
 QString storedNote(const QVariant& stored)
 {
-    return StoredNote.readText(stored, CheckinItem::MaxNoteLength);
+    return StoredNote.readText(stored);
 }
 
 // The tables of a user's own rows, in the order a deletion empties them.
