@@ -232,26 +232,22 @@ private slots:
     void storedValuesNoDialogWritesAreBlankOrCut()
     {
         newUser();
-        store(s_today.addDays(-4), makeSet({{M::Weight, 70.0f}}));
         const QDate day = s_today.addDays(-3);
         BXSqlQuery crafted("INSERT INTO user_checkins(user_id, date, weight, waist, steps, note) "
                            "VALUES (?, ?, 1e308, ?, ?, ?)");
-        crafted.bindValue(0, UserDB::instance()->getCurrentUser());
-        crafted.bindValue(1, QString::fromLatin1(code(day)));
-        crafted.bindValue(2, std::numeric_limits<double>::infinity());
-        crafted.bindValue(3, -std::numeric_limits<double>::infinity());
-        crafted.bindValue(4, QString(10'000'000, u'x'));
+        const double inf = std::numeric_limits<double>::infinity();
+        const QVariantList values{UserDB::instance()->getCurrentUser(), QString::fromLatin1(code(day)),
+                                  inf, -inf, QString(10'000'000, u'x')};
+        for (int i = 0; i < values.size(); ++i)
+            crafted.bindValue(i, values.at(i));
         QVERIFY(crafted.exec());
         ScriptedPage page;
         page.populate();
-        QCOMPARE(page.rowCount(), 2);
-        QCOMPARE(page.row(1)->text(1), QString());
-        QCOMPARE(page.row(1)->text(3), QString());
-        QCOMPARE(page.row(1)->text(6), QString());
-        QCOMPARE(page.row(1)->text(7).size(), CheckinDialog::MaxNoteLength);
+        const QStringList blank{page.row(0)->text(1), page.row(0)->text(3), page.row(0)->text(6)};
+        QCOMPARE(blank, QStringList(3, QString()));
+        QCOMPARE(page.row(0)->text(7).size(), CheckinDialog::MaxNoteLength);
         page.updateExtrapolatedInfo(day);
         QCOMPARE(page.noteEdit->toPlainText().size(), CheckinDialog::MaxNoteLength);
-        QVERIFY(page.extrapolatedInfo->text().contains(QStringLiteral("70.0 kg")));
     }
 
     void disabledMeasurementsHaveNoColumn()
