@@ -33,11 +33,18 @@ const DBTypes::NutType NutrientColumns[] = {
     DBTypes::SATFAT, DBTypes::CHOLESTEROL, DBTypes::SODIUM,  DBTypes::SUGAR, DBTypes::CALCIUM};
 
 const StoredRange StoredAmount{"food_diary", "size", PlausibleRange::of(PlausibleRange::EntryAmount)};
+// A saved meal's line keeps an unset value as -1.
 const StoredRange StoredFoodValue{"food_diary", "nutrient values",
-                                  PlausibleRange::of(PlausibleRange::EntryValue)};
+                                  PlausibleRange(-1.0, PlausibleRange::of(PlausibleRange::EntryValue).top())};
 const StoredRange StoredDuration{"exer_diary", "duration",
                                  PlausibleRange::of(PlausibleRange::ExerciseMinutes)};
 const StoredRange StoredRate{"exer_diary", "rate", PlausibleRange::of(PlausibleRange::BurnRate)};
+
+// A figure of a line; an empty one reads as none, as it always has.
+std::optional<double> lineFigure(const StoredRange& range, const QVariant& stored)
+{
+    return stored.isNull() ? 0.0 : range.read(stored);
+}
 
 QString sql(const QString& head, const QString& table, const char* tail)
 {
@@ -307,7 +314,7 @@ bool DiaryDB::deleteDay(int user, const char* date, bool hardDelete)
 bool DiaryDB::readFoodFigures(const BXSqlQuery& query, int sizeColumn, int firstValue,
                               std::span<const DBTypes::NutType> nutrients, FoodDiaryItem& entry)
 {
-    const std::optional<double> size = StoredAmount.read(query.value(sizeColumn));
+    const std::optional<double> size = lineFigure(StoredAmount, query.value(sizeColumn));
     if (!size)
         return false;
     entry.size = float(*size);
@@ -321,8 +328,8 @@ bool DiaryDB::readFoodFigures(const BXSqlQuery& query, int sizeColumn, int first
 bool DiaryDB::readExerciseFigures(const QVariant& duration, const QVariant& rate,
                                   ExerciseDiaryItem& entry)
 {
-    const std::optional<double> minutes = StoredDuration.read(duration);
-    const std::optional<double> burn = StoredRate.read(rate);
+    const std::optional<double> minutes = lineFigure(StoredDuration, duration);
+    const std::optional<double> burn = lineFigure(StoredRate, rate);
     if (!minutes || !burn)
         return false;
     entry.duration = float(*minutes);
@@ -588,8 +595,8 @@ bool DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int
     for (const char* column : columns)
         sql += QStringLiteral(", SUM(CASE WHEN %1 BETWEEN ? AND ? THEN %1 END)").arg(QLatin1String(column));
     sql += QStringLiteral(" FROM ") + foodTable()
-        + QStringLiteral(" WHERE user_id = ? AND status <> ? AND date >= ? AND date <= ? AND size "
-                         "BETWEEN ? AND ? ");
+        + QStringLiteral(" WHERE user_id = ? AND status <> ? AND date >= ? AND date <= ? AND (size "
+                         "IS NULL OR size BETWEEN ? AND ?) ");
     if (group == AllSnacks)
         sql += QStringLiteral("AND meal IN (?, ?, ?) ");
     else if (group != DiaryDay::ALL_GROUPS)
@@ -630,8 +637,8 @@ bool DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
     // Lines of minutes or a rate no dialog writes are left out, as the diary's reading does.
     BXSqlQuery query(QStringLiteral("SELECT date, SUM(rate*duration) FROM ") + exerTable() +
                      QStringLiteral(" WHERE user_id = ? AND status <> ? AND date >= ? AND date "
-                                    "<= ? AND duration BETWEEN ? AND ? AND rate BETWEEN ? AND ? "
-                                    "GROUP BY date"));
+                                    "<= ? AND (duration IS NULL OR duration BETWEEN ? AND ?) AND (rate IS "
+                                    "NULL OR rate BETWEEN ? AND ?) GROUP BY date"));
     query.bindValue(0, user);
     query.bindValue(1, StatusDeleted);
     query.bindValue(2, startDate);
