@@ -94,13 +94,11 @@ const StoredRange StoredRmr{"user_misc", "custom_rmr", orNone(PlausibleRange::Re
 const StoredRange StoredFluid{"water_diary", "cups", PlausibleRange(0.0, CheckinItem::MaxFluid)};
 const StoredRange StoredHeight{"user_misc", "height", orNone(PlausibleRange::Height)};
 
-// The range of a user_target column.
+// The range of a user_target column. A diet plan's targets follow the energy need, past the
+// targets dialog's range for a big need: they are held to the range of a food's values.
 StoredRange targetRange(const char* column)
 {
-    const auto target = std::find_if(std::begin(TargetReadOrder), std::end(TargetReadOrder),
-                                     [&](const TargetColumn& t) { return std::strcmp(t.column, column) == 0; });
-    assert(target != std::end(TargetReadOrder));
-    return StoredRange("user_target", target->column, PlausibleRange::target(target->nut));
+    return StoredRange("user_target", column, PlausibleRange::of(PlausibleRange::FoodValue));
 }
 
 // The note as the check-in dialog writes it, at most its length.
