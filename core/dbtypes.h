@@ -162,6 +162,9 @@ struct UserPrefs {
 
 // A user's check-in for one date. The has* flags tell which values the record carries.
 struct CheckinItem {
+    // The longest note the check-in dialog writes, in UTF-16 code units.
+    static constexpr int MaxNoteLength = 4094;
+
     int userId = -1;
     char date[DATE_CODE_SIZE] = {};
     float weight = -1.0f; // kilograms
@@ -182,6 +185,8 @@ struct CheckinItem {
     bool hasGoal = false;
     QString note;
     int fluid = 0; // glasses of water
+    // The most glasses of a day the diary's counter goes up to.
+    static constexpr int MaxFluid = 20;
     std::map<NutType, float> targets; // energy in kilocalories
     bool customRMRSet = false;
     float customRMRValue = -1.0f;

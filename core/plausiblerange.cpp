@@ -20,8 +20,12 @@ constexpr PlausibleRange s_quantities[] = {
     {0.1, 2000.0},    // servings of a saved meal put into the diary
     {0.0, 100.0},     // energy an exercise burns, kcal a minute
     {0.0, 2000000.0}, // energy or a nutrient in one serving of a food
+    // A food line of the diary: an amount of a food, times a saved meal's servings when the
+    // meal put it there, and the food's values scaled to that amount.
+    {0.0, 9999.0 * 2000.0},
+    {0.0, 2000000.0 * 9999.0 * 2000.0},
 };
-static_assert(std::size(s_quantities) == PlausibleRange::FoodValue + 1);
+static_assert(std::size(s_quantities) == PlausibleRange::EntryValue + 1);
 
 // Indexed by DBTypes::NutType.
 constexpr PlausibleRange s_targets[DBTypes::NUTRIENT_COUNT] = {

@@ -22,7 +22,9 @@ public:
         ExerciseMinutes,
         MealServings,
         BurnRate,
-        FoodValue
+        FoodValue,
+        EntryAmount,
+        EntryValue
     };
 
     constexpr PlausibleRange(double bottom, double top) : _bottom(bottom), _top(top) {}

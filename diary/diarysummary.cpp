@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kMaxCups = 20;
+constexpr int kMaxCups = DBTypes::CheckinItem::MaxFluid;
 constexpr int kAllShown = 255;
 
 QAction* addOption(QMenu* menu, const QString& text, int id)

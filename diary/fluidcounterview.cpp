@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kMaxCups = 20;
+constexpr int kMaxCups = DBTypes::CheckinItem::MaxFluid;
 const QColor kLabelColumn(235, 241, 248);
 constexpr int kAdviceFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextDontClip;
 

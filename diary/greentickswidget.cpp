@@ -6,6 +6,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -56,12 +57,15 @@ void GreenTicksWidget::updateCheckin(const DBTypes::CheckinItem& checkin)
 
 QString GreenTicksWidget::_exerciseText()
 {
-    _exerciseTick = _exerciseGoal <= _exerciseMinutes;
+    // Minutes below none, or no number at all, count as none: what is left is never more than
+    // the goal.
+    const float done = std::isfinite(_exerciseMinutes) ? std::max(_exerciseMinutes, 0.0f) : 0.0f;
+    _exerciseTick = _exerciseGoal <= done;
     if (_exerciseTick)
         return tr("You've earnt a green tick for doing at least %1 minutes of exercise.")
             .arg(int(_exerciseGoal));
     return tr("You need to exercise for another %1 minutes to earn a green tick for exercise.")
-        .arg(int(std::ceil(_exerciseGoal - _exerciseMinutes)));
+        .arg(int(std::ceil(_exerciseGoal - done)));
 }
 
 QString GreenTicksWidget::_foodText(float* regainLimit)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/dbtypes.h"
 #include "userdb/usermeasurements.h"
 
 #include <QDialog>
@@ -23,7 +24,7 @@ class CheckinDialog : public QDialog
 
 public:
     // The longest journal note, in characters.
-    static constexpr int MaxNoteLength = 4094;
+    static constexpr int MaxNoteLength = DBTypes::CheckinItem::MaxNoteLength;
 
     // One value's row: its clickable label, its tick, its edit and its units.
     struct Row

@@ -33,6 +33,9 @@ AxisScale::AxisScale(double low, double step, int steps)
 
 AxisScale AxisScale::covering(double low, double high)
 {
+    // Ends no double spans hold no scale: such an axis is left at its unit span.
+    if (!std::isfinite(high - low) || !std::isfinite(std::max(std::abs(low), std::abs(high)) * 2))
+        return AxisScale(0.0, 1.0 / WantedSteps, WantedSteps);
     if (!(high > low)) {
         // One value alone: a step of its own size around it.
         const double size = std::max(std::abs(low), 1.0);

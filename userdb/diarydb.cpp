@@ -7,6 +7,7 @@
 #include "userdb/bxsqlquery.h"
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
+#include "userdb/storedrange.h"
 #include "userdb/userdb.h"
 #include "userdb/storetransaction.h"
 
@@ -31,6 +32,20 @@ const char* const FoodColumns =
 const DBTypes::NutType NutrientColumns[] = {
     DBTypes::ENERGY, DBTypes::FAT,         DBTypes::PROTEIN, DBTypes::CARBS, DBTypes::FIBER,
     DBTypes::SATFAT, DBTypes::CHOLESTEROL, DBTypes::SODIUM,  DBTypes::SUGAR, DBTypes::CALCIUM};
+
+const StoredRange StoredAmount{"food_diary", "size", PlausibleRange::of(PlausibleRange::EntryAmount)};
+// A saved meal's line keeps an unset value as -1.
+const StoredRange StoredFoodValue{"food_diary", "nutrient values",
+                                  PlausibleRange(-1.0, PlausibleRange::of(PlausibleRange::EntryValue).top())};
+const StoredRange StoredDuration{"exer_diary", "duration",
+                                 PlausibleRange::of(PlausibleRange::ExerciseMinutes)};
+const StoredRange StoredRate{"exer_diary", "rate", PlausibleRange::of(PlausibleRange::BurnRate)};
+
+// A figure of a line; an empty one reads as none, as it always has.
+std::optional<double> lineFigure(const StoredRange& range, const QVariant& stored)
+{
+    return stored.isNull() ? 0.0 : range.read(stored);
+}
 
 QString sql(const QString& head, const QString& table, const char* tail)
 {
@@ -306,7 +321,33 @@ bool DiaryDB::deleteDay(int user, const char* date, bool hardDelete)
 // ---------------------------------------------------------------------------------------
 // Reading entries
 
-void DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
+bool DiaryDB::readFoodFigures(const BXSqlQuery& query, int sizeColumn, int firstValue,
+                              std::span<const DBTypes::NutType> nutrients, FoodDiaryItem& entry)
+{
+    const std::optional<double> size = lineFigure(StoredAmount, query.value(sizeColumn));
+    if (!size)
+        return false;
+    entry.size = float(*size);
+    int column = firstValue;
+    for (DBTypes::NutType nut : nutrients)
+        entry.values.setNutrient(nut, float(StoredFoodValue.readOr(query.value(column++),
+                                                                   nullToNeg(QVariant()))));
+    return true;
+}
+
+bool DiaryDB::readExerciseFigures(const QVariant& duration, const QVariant& rate,
+                                  ExerciseDiaryItem& entry)
+{
+    const std::optional<double> minutes = lineFigure(StoredDuration, duration);
+    const std::optional<double> burn = lineFigure(StoredRate, rate);
+    if (!minutes || !burn)
+        return false;
+    entry.duration = float(*minutes);
+    entry.rate = float(*burn);
+    return true;
+}
+
+bool DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
 {
     entry.entryId = storedId(query.value(0));
     entry.userId = query.value(1).toInt();
@@ -316,13 +357,12 @@ void DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
         entry.setDate(date);
     entry.refId = storedCatalogueId(query.value(5));
     entry.servingId = query.value(6).toInt();
-    entry.size = query.value(7).toFloat();
     entry.desc = query.value(8).toString();
     entry.servingDesc = query.value(9).toString();
-    int column = 10;
-    for (DBTypes::NutType nut : NutrientColumns)
-        entry.values.setNutrient(nut, float(nullToNeg(query.value(column++))));
+    if (!readFoodFigures(query, 7, 10, NutrientColumns, entry))
+        return false;
     entry.createFakeDenorm();
+    return true;
 }
 
 std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(qint64 entryId)
@@ -335,7 +375,8 @@ std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(qint64 entryId)
         return std::nullopt;
     }
     FoodDiaryItem entry;
-    loadFoodItem(query, entry);
+    if (!loadFoodItem(query, entry))
+        return std::nullopt;
     return entry;
 }
 
@@ -357,8 +398,8 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 entryId)
     entry.entryId = entryId;
     entry.userId = query.value(0).toInt();
     entry.setDate(date.toStdString());
-    entry.duration = query.value(2).toFloat();
-    entry.rate = query.value(3).toFloat();
+    if (!readExerciseFigures(query.value(2), query.value(3), entry))
+        return std::nullopt;
     entry.name = query.value(4).toString();
     entry.status = query.value(5).toInt();
     return entry;
@@ -382,8 +423,9 @@ bool DiaryDB::readFoods(BXSqlQuery& query, bool includeDeleted,
             || !isDateCode(query.value(3).toString()) || !holdsUsableId(query, 0, foodTable(), "food_id"))
             return;
         DiaryDay& day = dayOf(query.value(3).toString());
-        day.foods.emplace_back();
-        loadFoodItem(query, day.foods.back());
+        FoodDiaryItem entry;
+        if (loadFoodItem(query, entry))
+            day.foods.push_back(entry);
     });
 }
 
@@ -404,8 +446,8 @@ bool DiaryDB::readExercises(BXSqlQuery& query, int user, bool includeDeleted,
         entry.entryId = storedId(query.value(0));
         entry.userId = user;
         entry.setDate(rowDate.toStdString());
-        entry.duration = query.value(1).toFloat();
-        entry.rate = query.value(2).toFloat();
+        if (!readExerciseFigures(query.value(1), query.value(2), entry))
+            continue;
         entry.name = query.value(3).toString();
         entry.status = query.value(4).toInt();
         dayOf(rowDate).exercises.push_back(entry);
@@ -565,28 +607,38 @@ std::optional<std::map<std::string, DiaryDB::NutrientSet>> DiaryDB::getNutrientI
 bool DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int group,
                        std::map<std::string, NutrientSet>& sums)
 {
-    QString mealClause;
+    // Summed as the diary's lines read: a line of an amount no dialog writes is left out, a
+    // value no dialog writes counts as none.
+    const char* const columns[] = {"calories",      "fat",         "fiber",  "protein", "carb",
+                                   "saturated_fat", "cholesterol", "sodium", "sugar",   "calcium"};
+    QString sql = QStringLiteral("SELECT date");
+    for (const char* column : columns)
+        sql += QStringLiteral(", SUM(CASE WHEN %1 BETWEEN ? AND ? THEN %1 END)").arg(QLatin1String(column));
+    sql += QStringLiteral(" FROM ") + foodTable()
+        + QStringLiteral(" WHERE user_id = ? AND status <> ? AND date >= ? AND date <= ? AND (size "
+                         "IS NULL OR size BETWEEN ? AND ?) ");
     if (group == AllSnacks)
-        mealClause = QStringLiteral("AND meal IN (?, ?, ?) ");
+        sql += QStringLiteral("AND meal IN (?, ?, ?) ");
     else if (group != DiaryDay::ALL_GROUPS)
-        mealClause = QStringLiteral("AND meal = ? ");
-    BXSqlQuery query(QStringLiteral("SELECT date, SUM(calories), SUM(fat), SUM(fiber), SUM(protein), "
-                                    "SUM(carb), SUM (saturated_fat), SUM(cholesterol), "
-                                    "SUM(sodium), sum(sugar), sum(calcium) FROM ") +
-                     foodTable() +
-                     QStringLiteral(" WHERE user_id = ? AND status <> ? AND date >= ? AND date "
-                                    "<= ? ") +
-                     mealClause + QStringLiteral("GROUP BY date"));
-    query.bindValue(0, user);
-    query.bindValue(1, StatusDeleted);
-    query.bindValue(2, startDate);
-    query.bindValue(3, endDate);
+        sql += QStringLiteral("AND meal = ? ");
+    BXSqlQuery query(sql + QStringLiteral("GROUP BY date"));
+    int position = 0;
+    const auto bindRange = [&](PlausibleRange::Quantity quantity) {
+        query.bindValue(position++, PlausibleRange::of(quantity).bottom());
+        query.bindValue(position++, PlausibleRange::of(quantity).top());
+    };
+    for (std::size_t i = 0; i < std::size(columns); ++i)
+        bindRange(PlausibleRange::EntryValue);
+    for (const QVariant& value : {QVariant(user), QVariant(StatusDeleted), QVariant(startDate),
+                                  QVariant(endDate)})
+        query.bindValue(position++, value);
+    bindRange(PlausibleRange::EntryAmount);
     if (group == AllSnacks) {
-        query.bindValue(4, int(DiaryDay::MORNING_SNACK));
-        query.bindValue(5, int(DiaryDay::AFTERNOON_SNACK));
-        query.bindValue(6, int(DiaryDay::EVENING_SNACK));
+        for (DiaryDay::GroupType snack : {DiaryDay::MORNING_SNACK, DiaryDay::AFTERNOON_SNACK,
+                                          DiaryDay::EVENING_SNACK})
+            query.bindValue(position++, int(snack));
     } else if (group != DiaryDay::ALL_GROUPS) {
-        query.bindValue(4, group);
+        query.bindValue(position, group);
     }
     return query.readRows([&] {
         NutrientSet& set = sums[query.value(0).toString().toStdString()];
@@ -602,13 +654,20 @@ bool DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int
 bool DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
                           std::map<std::string, NutrientSet>& sums)
 {
+    // Lines of minutes or a rate no dialog writes are left out, as the diary's reading does.
     BXSqlQuery query(QStringLiteral("SELECT date, SUM(rate*duration) FROM ") + exerTable() +
                      QStringLiteral(" WHERE user_id = ? AND status <> ? AND date >= ? AND date "
-                                    "<= ? GROUP BY date"));
+                                    "<= ? AND (duration IS NULL OR duration BETWEEN ? AND ?) AND (rate IS "
+                                    "NULL OR rate BETWEEN ? AND ?) GROUP BY date"));
     query.bindValue(0, user);
     query.bindValue(1, StatusDeleted);
     query.bindValue(2, startDate);
     query.bindValue(3, endDate);
+    int position = 4;
+    for (PlausibleRange::Quantity quantity : {PlausibleRange::ExerciseMinutes, PlausibleRange::BurnRate}) {
+        query.bindValue(position++, PlausibleRange::of(quantity).bottom());
+        query.bindValue(position++, PlausibleRange::of(quantity).top());
+    }
     return query.readRows([&] {
         sums[query.value(0).toString().toStdString()].exerciseEnergy = query.value(1).toFloat();
     });

@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <set>
 #include <string>
 
@@ -77,6 +78,13 @@ public:
     bool delDiaryEntries(int user, const QDate& date, int meal);
     bool deleteDay(int user, const char* date, bool hardDelete);
 
+    // A food line's amount and its values (in the order of `nutrients` from column
+    // `firstValue`), as the stored range rule reads them: a value outside it is unknown; false,
+    // told, when the amount is, and the line is then left out.
+    static bool readFoodFigures(const BXSqlQuery& query, int sizeColumn, int firstValue,
+                                std::span<const DBTypes::NutType> nutrients,
+                                DBTypes::FoodDiaryItem& entry);
+
     // One entry; nothing when it is missing or could not be read. Call these inside an action:
     // an entry that could not be read is the action's outcome, which tells it from a missing
     // one.
@@ -118,7 +126,12 @@ private:
     DiaryDB(const DiaryDB&) = delete;
     DiaryDB& operator=(const DiaryDB&) = delete;
 
-    static void loadFoodItem(BXSqlQuery& query, DBTypes::FoodDiaryItem& entry);
+    // False when the line is left out (see readFoodFigures).
+    static bool loadFoodItem(BXSqlQuery& query, DBTypes::FoodDiaryItem& entry);
+    // Reads an exercise's duration and rate; false, told, when one is outside the range rule
+    // and the entry is then left out.
+    static bool readExerciseFigures(const QVariant& duration, const QVariant& rate,
+                                    DBTypes::ExerciseDiaryItem& entry);
     static void bindFoodValues(BXSqlQuery& query, const DBTypes::FoodDiaryItem& entry);
     bool readFoods(BXSqlQuery& query, bool includeDeleted,
                    const std::function<DBTypes::DiaryDay&(const QString& date)>& dayOf);

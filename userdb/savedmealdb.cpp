@@ -154,16 +154,14 @@ std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(int mea
     query.bindValue(0, mealId);
     const int user = currentUser();
     const bool read = query.readRows([&] {
-        FoodDiaryItem& entry = items.emplace_back();
+        FoodDiaryItem entry;
         entry.userId = user;
         entry.refId = storedCatalogueId(query.value(0));
         entry.desc = query.value(1).toString();
         entry.servingId = query.value(2).toInt();
         entry.servingDesc = query.value(3).toString();
-        entry.size = query.value(4).toFloat();
-        int column = 5;
-        for (NutType nut : MealNutrients)
-            entry.values.setNutrient(nut, float(nullToNeg(query.value(column++))));
+        if (DiaryDB::readFoodFigures(query, 4, 5, MealNutrients, entry))
+            items.push_back(entry);
     });
     if (!read)
         return std::nullopt;

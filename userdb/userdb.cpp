@@ -12,6 +12,7 @@
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
 #include "userdb/storeaction.h"
+#include "userdb/storedrange.h"
 #include "userdb/storetransaction.h"
 
 #include <QCoreApplication>
@@ -66,6 +67,46 @@ const TargetColumn TargetWriteOrder[] = {
     {"target_fiber", DBTypes::FIBER},       {"target_saturated_fat", DBTypes::SATFAT},
     {"target_sodium", DBTypes::SODIUM},     {"target_sugar", DBTypes::SUGAR},
     {"target_calcium", DBTypes::CALCIUM},   {"target_cholesterol", DBTypes::CHOLESTEROL}};
+
+// The range of a figure whose field may also be left empty, which negToNull() stores as 0.
+PlausibleRange orNone(PlausibleRange::Quantity quantity)
+{
+    return PlausibleRange(0.0, PlausibleRange::of(quantity).top());
+}
+
+// user_checkins' figures, in the order of UserMeasurements::Measurements.
+const StoredRange CheckinFigures[UserMeasurements::Count] = {
+    {"user_checkins", "weight", orNone(PlausibleRange::Weight)},
+    {"user_checkins", "chest", orNone(PlausibleRange::Chest)},
+    {"user_checkins", "waist", orNone(PlausibleRange::Waist)},
+    {"user_checkins", "hip", orNone(PlausibleRange::Hip)},
+    {"user_checkins", "thigh", orNone(PlausibleRange::Thigh)},
+    {"user_checkins", "steps", orNone(PlausibleRange::Steps)}};
+const StoredRange& checkinFigure(UserMeasurements::Measurements m)
+{
+    return CheckinFigures[m];
+}
+const StoredRange StoredNote{"user_checkins", "note", PlausibleRange(0.0, CheckinItem::MaxNoteLength)};
+const StoredRange StoredGoal{"user_misc", "goal",
+                             PlausibleRange(DBTypes::LOSE_WEIGHT, DBTypes::GAIN_WEIGHT)};
+const StoredRange StoredActivity{"user_misc", "activity",
+                                 PlausibleRange(DBTypes::SEDENTARY, DBTypes::ACTIVE)};
+const StoredRange StoredRmr{"user_misc", "custom_rmr", orNone(PlausibleRange::RestingEnergy)};
+const StoredRange StoredFluid{"water_diary", "cups", PlausibleRange(0.0, CheckinItem::MaxFluid)};
+const StoredRange StoredHeight{"user_misc", "height", orNone(PlausibleRange::Height)};
+
+// The range of a user_target column. A diet plan's targets follow the energy need, past the
+// targets dialog's range for a big need: they are held to the range of a food's values.
+StoredRange targetRange(const char* column)
+{
+    return StoredRange("user_target", column, PlausibleRange::of(PlausibleRange::FoodValue));
+}
+
+// The note as the check-in dialog writes it, at most its length.
+QString storedNote(const QVariant& stored)
+{
+    return StoredNote.readText(stored);
+}
 
 // The tables of a user's own rows, in the order a deletion empties them.
 const char* const UserTables[] = {"food_diary",    "group_diary",        "food_mealplan",
@@ -209,7 +250,7 @@ std::optional<QList<UserProfile>> UserDB::getUsersList()
         if (!height.exec())
             return std::nullopt;
         if (height.next())
-            profile.height = height.value(0).toFloat();
+            profile.height = float(StoredHeight.readOr(height.value(0), 0.0));
         else if (!height.outcome().ok())
             return std::nullopt;
         users.append(profile);
@@ -764,56 +805,61 @@ std::optional<bool> UserDB::positionValueGet(int user, const char* date, const c
     return true;
 }
 
-std::optional<float> UserDB::_carriedForward(int user, const char* date, const char* field,
-                                             const char* table, bool* exact)
+std::optional<float> UserDB::_carriedForward(int user, const char* date, const StoredRange& range,
+                                             bool* exact)
 {
     QVariant value;
-    const std::optional<bool> found = positionValueGet(user, date, field, "-1", exact, &value, table);
+    const std::optional<bool> found =
+        positionValueGet(user, date, range.column(), "-1", exact, &value, range.table());
     if (!found)
         return std::nullopt;
-    return *found ? value.toFloat() : 0.0f;
+    const std::optional<double> figure = *found ? range.read(value) : std::nullopt;
+    // A value the program never writes is unknown, as if none was set.
+    if (*found && !figure && exact)
+        *exact = false;
+    return figure ? float(*figure) : 0.0f;
 }
 
 std::optional<float> UserDB::getWeight(int user, const char* date, bool* exact)
 {
-    return _carriedForward(user, date, "weight", "user_checkins", exact);
+    return _carriedForward(user, date, checkinFigure(UserMeasurements::Weight), exact);
 }
 
 std::optional<float> UserDB::getChest(int user, const char* date, bool* exact)
 {
-    return _carriedForward(user, date, "chest", "user_checkins", exact);
+    return _carriedForward(user, date, checkinFigure(UserMeasurements::Chest), exact);
 }
 
 std::optional<float> UserDB::getWaist(int user, const char* date, bool* exact)
 {
-    return _carriedForward(user, date, "waist", "user_checkins", exact);
+    return _carriedForward(user, date, checkinFigure(UserMeasurements::Waist), exact);
 }
 
 std::optional<float> UserDB::getHip(int user, const char* date, bool* exact)
 {
-    return _carriedForward(user, date, "hip", "user_checkins", exact);
+    return _carriedForward(user, date, checkinFigure(UserMeasurements::Hip), exact);
 }
 
 std::optional<float> UserDB::getThigh(int user, const char* date, bool* exact)
 {
-    return _carriedForward(user, date, "thigh", "user_checkins", exact);
+    return _carriedForward(user, date, checkinFigure(UserMeasurements::Thigh), exact);
 }
 
 std::optional<float> UserDB::getSteps(int user, const char* date, bool* exact)
 {
-    return _carriedForward(user, date, "steps", "user_checkins", exact);
+    return _carriedForward(user, date, checkinFigure(UserMeasurements::Steps), exact);
 }
 
 std::optional<int> UserDB::getActivity(int user, const char* date, bool* exact)
 {
-    const std::optional<float> value = _carriedForward(user, date, "activity", "user_misc", exact);
-    return value ? std::optional<int>(int(*value)) : std::nullopt;
+    const std::optional<float> value = _carriedForward(user, date, StoredActivity, exact);
+    return value ? std::optional<int>(int(std::lround(*value))) : std::nullopt;
 }
 
 std::optional<int> UserDB::getGoal(int user, const char* date, bool* exact)
 {
-    const std::optional<float> value = _carriedForward(user, date, "goal", "user_misc", exact);
-    return value ? std::optional<int>(int(*value)) : std::nullopt;
+    const std::optional<float> value = _carriedForward(user, date, StoredGoal, exact);
+    return value ? std::optional<int>(int(std::lround(*value))) : std::nullopt;
 }
 
 std::optional<float> UserDB::getTarget(int user, const char* date, const char* column, bool* exact)
@@ -830,9 +876,20 @@ std::optional<float> UserDB::getTarget(int user, const char* date, const char* c
     const std::optional<bool> found = query.first();
     if (!found)
         return std::nullopt;
+    if (!*found) {
+        if (exact)
+            *exact = false;
+        return -1.0f;
+    }
+    // A target the dialogs leave unset is stored as -1; one they never write is unknown,
+    // read as unset too.
+    const QVariant stored = query.value(1);
+    const double value = stored.toDouble();
+    const std::optional<double> target =
+        std::isfinite(value) && value < 0.0 ? -1.0 : targetRange(column).read(stored);
     if (exact)
-        *exact = *found && query.value(0).toString() == QLatin1String(date);
-    return *found ? query.value(1).toFloat() : -1.0f;
+        *exact = target && query.value(0).toString() == QLatin1String(date);
+    return float(target.value_or(-1.0));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -852,7 +909,11 @@ std::optional<int> UserDB::getFluid(int user, const char* date)
         "SELECT cups FROM water_diary WHERE user_id = ? AND date = ? AND cups IS NOT NULL");
     query.bindValue(0, user);
     query.bindValue(1, date);
-    return _count(query);
+    const std::optional<bool> row = query.first();
+    if (!row)
+        return std::nullopt;
+    // None, as on a day without a row, when the count is one the counter never reaches.
+    return *row ? int(std::lround(StoredFluid.readOr(query.value(0), 0.0))) : 0;
 }
 
 std::optional<QString> UserDB::getNote(int user, const char* date)
@@ -864,7 +925,7 @@ std::optional<QString> UserDB::getNote(int user, const char* date)
     const std::optional<bool> row = query.first();
     if (!row)
         return std::nullopt;
-    return *row ? query.value(0).toString() : QString();
+    return *row ? storedNote(query.value(0)) : QString();
 }
 
 bool UserDB::setFluid(int user, const char* date, int cups)
@@ -935,9 +996,8 @@ bool UserDB::_readMisc(CheckinItem& item)
     const std::optional<bool> row = query.first();
     if (!row || !*row)
         return row.has_value();
-    const QVariant rmr = query.value(0);
-    if (!rmr.isNull() && rmr.toDouble() >= 0.0)
-        item.setCustomRMR(rmr.toFloat());
+    if (const std::optional<double> rmr = StoredRmr.read(query.value(0)))
+        item.setCustomRMR(float(*rmr));
     if (!query.value(1).isNull())
         item.setDietPlan(query.value(1).toString());
     return true;
@@ -1023,11 +1083,13 @@ std::optional<UserMeasurements> UserDB::getDaysMeasurements(int user, const char
     const bool read = query.readRows([&] {
         const bool sameDay = query.value(7).toString() == QLatin1String(date);
         for (int column = 0; column < UserMeasurements::Count; ++column) {
-            if (!query.value(column).isNull() && !set.has(order[column]))
-                set.set(order[column], query.value(column).toFloat(), sameDay);
+            if (set.has(order[column]))
+                continue;
+            if (const std::optional<double> value = checkinFigure(order[column]).read(query.value(column)))
+                set.set(order[column], float(*value), sameDay);
         }
         if (!query.value(6).isNull() && set.note().empty()) {
-            set.setNote(query.value(6).toString().toStdString());
+            set.setNote(storedNote(query.value(6)).toStdString());
             set.setNoteExact(sameDay);
         }
     });
@@ -1141,13 +1203,20 @@ std::optional<UserDB::DatedMeasurements> UserDB::getMeasurements(int user, const
     if (!query.exec())
         return std::nullopt;
     while (query.next()) {
-        const auto number = [&](int column) { return float(nullToNeg(query.value(column))); };
+        // The columns in the order of the query, each unknown read as unset.
+        const auto number = [&](int column, UserMeasurements::Measurements m) {
+            return float(checkinFigure(m).readOr(query.value(column), nullToNeg(QVariant())));
+        };
         const std::string note = query.value(6).isNull()
                                      ? std::string(UserMeasurements::NoNote)
-                                     : query.value(6).toString().toStdString();
+                                     : storedNote(query.value(6)).toStdString();
         list.append({query.value(7).toString(),
-                     UserMeasurements(number(0), number(1), number(2), number(3), number(4),
-                                      number(5), note)});
+                     UserMeasurements(number(0, UserMeasurements::Weight),
+                                      number(1, UserMeasurements::Chest),
+                                      number(2, UserMeasurements::Hip),
+                                      number(3, UserMeasurements::Thigh),
+                                      number(4, UserMeasurements::Waist),
+                                      number(5, UserMeasurements::Steps), note)});
     }
     if (!query.outcome().ok())
         return std::nullopt;
@@ -1163,7 +1232,11 @@ std::optional<UserDB::DatedValues> UserDB::getWeightList(int user, const char* f
     query.bindValue(0, user);
     query.bindValue(1, from);
     query.bindValue(2, to);
-    if (!query.readRows([&] { list.append({query.value(0).toString(), query.value(1).toFloat()}); }))
+    const bool read = query.readRows([&] {
+        if (const std::optional<double> weight = checkinFigure(UserMeasurements::Weight).read(query.value(1)))
+            list.append({query.value(0).toString(), float(*weight)});
+    });
+    if (!read)
         return std::nullopt;
     return list;
 }
@@ -1205,7 +1278,7 @@ std::optional<float> UserDB::getNextWeight(int user, char* date, bool forward)
         return -1.0f;
     const QByteArray found = query.value(0).toString().left(8).toLatin1();
     std::memcpy(date, found.constData(), std::size_t(found.size()));
-    return query.value(1).toFloat();
+    return float(checkinFigure(UserMeasurements::Weight).readOr(query.value(1), -1.0));
 }
 
 std::optional<float> UserDB::weightForDay(int user, const char* date)
@@ -1225,18 +1298,26 @@ std::optional<UserDB::Trend> UserDB::getTrend(int user, const QString& date)
 {
     Trend trend{QString(), QStringLiteral("nochange")};
     BXSqlQuery query("SELECT weight, date FROM user_checkins WHERE user_id = ? AND date <= ? AND "
-                     "WEIGHT NOT NULL ORDER BY date DESC LIMIT 2");
+                     "WEIGHT NOT NULL ORDER BY date DESC");
     query.bindValue(0, user);
     query.bindValue(1, date);
-    const std::optional<bool> row = query.first();
-    if (!row || !*row)
-        return row ? std::optional(trend) : std::nullopt;
-    const double latest = query.value(0).toDouble();
-    if (!query.next())
-        return query.outcome().ok() ? std::optional(trend) : std::nullopt;
-    trend.date = query.value(1).toString();
-    trend.trend = _trendWord(latest - query.value(0).toDouble());
-    return trend;
+    if (!query.exec())
+        return std::nullopt;
+    // The two latest weighings whose weight is known.
+    std::optional<double> latest;
+    while (query.next()) {
+        const std::optional<double> weight = checkinFigure(UserMeasurements::Weight).read(query.value(0));
+        if (!weight)
+            continue;
+        if (!latest) {
+            latest = weight;
+            continue;
+        }
+        trend.date = query.value(1).toString();
+        trend.trend = _trendWord(*latest - *weight);
+        return trend;
+    }
+    return query.outcome().ok() ? std::optional(trend) : std::nullopt;
 }
 
 std::optional<QMap<QString, UserDB::Trend>> UserDB::getTrends(int user, const QStringList& dates)
@@ -1245,7 +1326,11 @@ std::optional<QMap<QString, UserDB::Trend>> UserDB::getTrends(int user, const QS
     BXSqlQuery query("SELECT date, weight FROM user_checkins WHERE user_id = ? AND WEIGHT NOT NULL "
                      "ORDER BY date");
     query.bindValue(0, user);
-    if (!query.readRows([&] { weights.append({query.value(0).toString(), query.value(1).toDouble()}); }))
+    const bool read = query.readRows([&] {
+        if (const std::optional<double> weight = checkinFigure(UserMeasurements::Weight).read(query.value(1)))
+            weights.append({query.value(0).toString(), *weight});
+    });
+    if (!read)
         return std::nullopt;
     QMap<QString, Trend> trends;
     for (const QString& date : dates) {
@@ -1300,7 +1385,13 @@ std::optional<QList<QPair<QString, int>>> UserDB::getChangedFluid(int user, int 
     query.bindValue(0, user);
     query.bindValue(1, user);
     query.bindValue(2, device);
-    if (!query.readRows([&] { list.append({query.value(0).toString(), query.value(1).toInt()}); }))
+    const bool read = query.readRows([&] {
+        // No count is none; one the counter never reaches is not offered at all.
+        const QVariant stored = query.value(1);
+        if (const std::optional<double> cups = stored.isNull() ? 0.0 : StoredFluid.read(stored))
+            list.append({query.value(0).toString(), int(std::lround(*cups))});
+    });
+    if (!read)
         return std::nullopt;
     return list;
 }

@@ -15,6 +15,7 @@
 #include <optional>
 
 class BXSqlQuery;
+class StoredRange;
 
 // Users of the household and all their non-diary data: profile, preferences, tips, start
 // counts, sync bookkeeping and the dated check-in, water, target, activity, goal and plan
@@ -142,6 +143,7 @@ public:
     std::optional<bool> positionValueGet(int user, const char* date, const char* field,
                                          const char* invalidValue, bool* exact, QVariant* value,
                                          const char* table);
+    // -1, not exact, when no target was set or the one set is outside the target's range.
     std::optional<float> getTarget(int user, const char* date, const char* column, bool* exact);
 
     // Values of one date only.
@@ -210,8 +212,10 @@ private:
     UserDB(const UserDB&) = delete;
     UserDB& operator=(const UserDB&) = delete;
 
-    std::optional<float> _carriedForward(int user, const char* date, const char* field,
-                                         const char* table, bool* exact);
+    // The value of the range's column carried forward to the date; 0 when none was set or
+    // the one set is outside the range.
+    std::optional<float> _carriedForward(int user, const char* date, const StoredRange& range,
+                                         bool* exact);
     // The first column of the first row (0 without a row); nothing when it could not be read.
     static std::optional<int> _count(BXSqlQuery& query);
     // Whether _count() is above 0.

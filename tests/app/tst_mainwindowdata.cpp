@@ -856,11 +856,18 @@ void TestMainWindowData::restoreReplacesData_data()
 {
     QTest::addColumn<bool>("link");
     QTest::addColumn<QString>("refused"); // what the disk refuses at the restore's end
-    QTest::newRow("diary file") << false << "";
-    QTest::newRow("diary linked from another folder") << true << "";
-    QTest::newRow("data kept while it ran cannot be removed") << false << "rename";
+    QTest::addColumn<QString>("held"); // a statement run on the backup
+    QTest::newRow("diary file") << false << "" << "";
+    QTest::newRow("diary linked from another folder") << true << "" << "";
+    QTest::newRow("data kept while it ran cannot be removed") << false << "rename" << "";
     // Emptied, the data kept is never put back: the restore is final, and the failed sync told.
-    QTest::newRow("data kept while it ran can be neither renamed nor synced") << false << "rename, sync";
+    QTest::newRow("data kept while it ran can be neither renamed nor synced") << false << "rename, sync" << "";
+    // Still the user's data: what no dialog writes reads as unknown, in the restore's own check too.
+    QTest::newRow("a goal and activity of 2^31, a weight of 1e308")
+        << false << ""
+        << "INSERT INTO user_misc(user_id, date, goal, activity) SELECT user_id, '20000101', 2147483648, "
+           "2147483648 FROM user_users; INSERT INTO user_checkins(user_id, date, weight, note) SELECT "
+           "user_id, '20000101', 1e308, printf('%.*c', 10000000, 'n') FROM user_users";
 }
 
 // A diary that is a link stays one: the file it points at takes the restored data.
@@ -868,13 +875,17 @@ void TestMainWindowData::restoreReplacesData()
 {
     QFETCH(bool, link);
     QFETCH(QString, refused);
+    QFETCH(QString, held);
     const QString path = backupOfLive(QStringLiteral("good.ptBackup"));
     const QString target = QDir::homePath() + QStringLiteral("/synced/diary.db");
     if (link) {
         QVERIFY(QDir().mkpath(QFileInfo(target).path()));
         QVERIFY(QFile::rename(databaseFile(), target) && QFile::link(target, databaseFile()));
     }
-    QVERIFY(runOn(path, {QStringLiteral("UPDATE userdata_meta SET itemvalue = '499' WHERE itemkey = 'schema_version'")}));
+    QStringList statements{QStringLiteral("UPDATE userdata_meta SET itemvalue = '499' WHERE itemkey = 'schema_version'")};
+    if (!held.isEmpty())
+        statements += held.split(QStringLiteral("; "));
+    QVERIFY(runOn(path, statements));
     addUser(QStringLiteral("Bob"));
     _window->messages.clear();
     _window->restoreName = path;

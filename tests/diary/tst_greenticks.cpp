@@ -90,6 +90,11 @@ private slots:
                               << congratulations + s_exercised + "\n\n";
         QTest::newRow("no goal") << -1 << 2000.f << 2000.f << 10.f << false << false
                                  << QStringLiteral("\n\n") + exerciseMissing(20);
+        // Minutes no day holds count as none.
+        QTest::newRow("no goal, -Inf minutes") << -1 << 2000.f << 2000.f << -INFINITY << false << false
+                                               << QStringLiteral("\n\n") + exerciseMissing(30);
+        QTest::newRow("no goal, NaN minutes") << -1 << 2000.f << 2000.f << NAN << false << false
+                                              << QStringLiteral("\n\n") + exerciseMissing(30);
     }
 
     void figures()

@@ -6,6 +6,7 @@
 #include "core/unitweight.h"
 #include "profile/checkindialog.h"
 #include "profile/checkinwidget.h"
+#include "userdb/bxsqlquery.h"
 #include "widgets/bxcalendar.h"
 #include "tests/profile/checkinfixture.h"
 #include "tests/support/scriptedprompter.h"
@@ -224,6 +225,29 @@ private slots:
         QCOMPARE(page.row(3)->text(6), QStringLiteral("0"));
         QCOMPARE(page.row(0)->text(1), QStringLiteral("154,3 lb"));
         QCOMPARE(page.row(0)->text(3), QStringLiteral("31,50 in"));
+    }
+
+    // A stored row that no check-in dialog writes: its figures are blank, its note is the
+    // dialog's longest, and the page is laid out at once.
+    void storedValuesNoDialogWritesAreBlankOrCut()
+    {
+        newUser();
+        const QDate day = s_today.addDays(-3);
+        BXSqlQuery crafted("INSERT INTO user_checkins(user_id, date, weight, waist, steps, note) "
+                           "VALUES (?, ?, 1e308, ?, ?, ?)");
+        const double inf = std::numeric_limits<double>::infinity();
+        const QVariantList values{UserDB::instance()->getCurrentUser(), QString::fromLatin1(code(day)),
+                                  inf, -inf, QString(10'000'000, u'x')};
+        for (int i = 0; i < values.size(); ++i)
+            crafted.bindValue(i, values.at(i));
+        QVERIFY(crafted.exec());
+        ScriptedPage page;
+        page.populate();
+        const QStringList blank{page.row(0)->text(1), page.row(0)->text(3), page.row(0)->text(6)};
+        QCOMPARE(blank, QStringList(3, QString()));
+        QCOMPARE(page.row(0)->text(7).size(), CheckinDialog::MaxNoteLength);
+        page.updateExtrapolatedInfo(day);
+        QCOMPARE(page.noteEdit->toPlainText().size(), CheckinDialog::MaxNoteLength);
     }
 
     void disabledMeasurementsHaveNoColumn()

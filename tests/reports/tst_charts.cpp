@@ -13,6 +13,7 @@
 #include "reports/weightchart.h"
 #include "tests/support/testsession.h"
 #include "tests/support/widgetpicture.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 
 #include <QCategoryAxis>
@@ -373,6 +374,11 @@ private slots:
         QTest::newRow("one weighing of 73.075 kg") << QStringLiteral("weight")
                                                    << QList<double>{72.4, 73.6} << QList<int>{6}
                                                    << QStringLiteral("%.1f") << "72,6";
+        // A stored weight no dialog writes is no point of the line, and no end of its axis.
+        for (const char* stored : {"1e308", "Inf", "-Inf", "3e38"})
+            QTest::addRow("one weighing beside a weight of %s", stored)
+                << QStringLiteral("weight beside %1").arg(QLatin1String(stored))
+                << QList<double>{72.4, 73.6} << QList<int>{6} << QStringLiteral("%.1f") << "72,6";
         QTest::newRow("12000 steps") << QStringLiteral("steps") << QList<double>{0, 12000}
                                      << QList<int>{6} << QStringLiteral("%.0f") << "12000";
     }
@@ -398,8 +404,15 @@ private slots:
         UserDB::instance()->setCurrentUser(user);
         const QDate day = Today.addDays(-2);
         std::unique_ptr<ReportsChart> chart;
-        if (shown == QLatin1String("weight")) {
+        if (shown.startsWith(QLatin1String("weight"))) {
             checkIn(day, 73.075f);
+            if (shown.contains(QLatin1String("beside"))) {
+                BXSqlQuery stored("INSERT INTO user_checkins(user_id, date, weight) VALUES (?, ?, ?)");
+                stored.bindValue(0, user);
+                stored.bindValue(1, QString::fromLatin1(code(day.addDays(1))));
+                stored.bindValue(2, std::strtod(shown.section(QLatin1Char(' '), -1).toLatin1().constData(), nullptr));
+                QVERIFY(stored.exec());
+            }
             auto* weights = new WeightChart(nullptr, QStringLiteral("Weight"));
             weights->setDateRange(Today.addDays(-6), Today);
             chart.reset(weights);

@@ -5,7 +5,9 @@
 
 #include <QtTest>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 using DBTypes::CheckinItem;
 using M = UserMeasurements;
@@ -54,6 +56,8 @@ private slots:
     void readsManyTrendsAsOneByOne();
     void reportsChangedWaterPerUser();
     void computesBodyFormulas();
+    void readsValuesNoDialogWritesAsUnknown_data();
+    void readsValuesNoDialogWritesAsUnknown();
 };
 
 void TestCheckins::carriesValuesForward()
@@ -433,3 +437,41 @@ void TestCheckins::computesBodyFormulas()
 
 QTEST_GUILESS_MAIN(TestCheckins)
 #include "tst_checkins.moc"
+
+void TestCheckins::readsValuesNoDialogWritesAsUnknown_data()
+{
+    QTest::addColumn<QString>("column"); // table.column
+    QTest::addColumn<double>("stored");
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("weight 1e308") << "user_checkins.weight" << 1e308;
+    QTest::newRow("weight Inf") << "user_checkins.weight" << inf;
+    QTest::newRow("weight NaN") << "user_checkins.weight" << std::nan("");
+    QTest::newRow("chest -Inf") << "user_checkins.chest" << -inf;
+    QTest::newRow("steps 1e308") << "user_checkins.steps" << 1e308;
+    QTest::newRow("goal 2^31") << "user_misc.goal" << 2147483648.0;
+    QTest::newRow("activity 2^31") << "user_misc.activity" << 2147483648.0;
+    QTest::newRow("custom RMR 1e308") << "user_misc.custom_rmr" << 1e308;
+    QTest::newRow("energy target Inf") << "user_target.target_calories" << inf;
+    QTest::newRow("water 1e308") << "water_diary.cups" << 1e308;
+}
+
+// The day before holds a weight; the day itself a value no dialog writes, read as unknown.
+void TestCheckins::readsValuesNoDialogWritesAsUnknown()
+{
+    QFETCH(QString, column);
+    QFETCH(double, stored);
+    UserDB* users = UserDB::instance();
+    weigh("20060301", 80.0f);
+    const QByteArray insert = QStringLiteral("INSERT INTO %1(user_id, date, %2) VALUES (0, '20060302', ?)")
+                                  .arg(column.section(u'.', 0, 0), column.section(u'.', 1)).toLatin1();
+    QVERIFY(StoreFixture::exec(insert.constData(), {stored}));
+
+    const CheckinItem item = users->getCheckin(User, "20060302").value();
+    QVERIFY(!item.hasWeight && !item.hasChest && !item.hasSteps && !item.hasGoal && !item.hasActivity);
+    QVERIFY(item.goal == 0 && item.activity == 0 && item.fluid == 0 && item.customRMR() == -1.0f);
+    QCOMPARE(item.target(DBTypes::ENERGY), -1.0f);
+    const UserMeasurements day = users->getDaysMeasurements(User, "20060302").value();
+    QVERIFY(!day.exact(M::Weight) && !day.exact(M::Chest) && !day.exact(M::Steps));
+    QCOMPARE(users->getWeightList(User, "20060301", "20060302").value().size(), 1);
+    QCOMPARE(users->getTrend(User, QStringLiteral("20060303")).value().trend, QStringLiteral("nochange"));
+}

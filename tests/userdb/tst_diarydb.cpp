@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include <limits>
+
 using DBTypes::DiaryDay;
 using DBTypes::ExerciseDiaryItem;
 using DBTypes::FoodDiaryItem;
@@ -91,6 +93,8 @@ private slots:
     void foodsOfAnotherUserAreRefused();
     void storedIdsNameTheirOwnRow_data();
     void storedIdsNameTheirOwnRow();
+    void figuresNoDialogWritesAreUnknown_data();
+    void figuresNoDialogWritesAreUnknown();
 };
 
 void TestDiaryDB::storesUnsetNutrientsAsNull()
@@ -512,4 +516,41 @@ void TestDiaryDB::storedIdsNameTheirOwnRow()
     QCOMPARE(StoreFixture::scalar("SELECT size FROM food_diary WHERE food_id = ?", {stored}).toDouble(), 2.0);
     QVERIFY(diary->removeFoodEntry(User, stored, false) && diary->removeExEntry(User, stored, false));
     QCOMPARE(diary->getDay(User, "20060306", false).value().foods.size(), std::size_t(0));
+}
+
+void TestDiaryDB::figuresNoDialogWritesAreUnknown_data()
+{
+    QTest::addColumn<QString>("column"); // table.column
+    QTest::addColumn<double>("stored");
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("minutes -Inf") << "exer_diary.duration" << -inf;
+    QTest::newRow("minutes 2^31") << "exer_diary.duration" << 2147483648.0;
+    QTest::newRow("burn rate Inf") << "exer_diary.rate" << inf;
+    QTest::newRow("amount 1e308") << "food_diary.size" << 1e308;
+    QTest::newRow("energy Inf") << "food_diary.calories" << inf;
+}
+
+// A line of an amount, minutes or rate no dialog writes is left out, from its day and its
+// sums; a value no dialog writes is unknown.
+void TestDiaryDB::figuresNoDialogWritesAreUnknown()
+{
+    QFETCH(QString, column);
+    QFETCH(double, stored);
+    DiaryDB* diary = DiaryDB::instance();
+    FoodDiaryItem apple = food("20261207", DiaryDay::LUNCH, 100.0f);
+    ExerciseDiaryItem walk = exercise("20261207", 30.0f, 5.0f);
+    diary->addFoodEntry(apple, true);
+    diary->addExEntry(walk, false);
+    const QByteArray update = QStringLiteral("UPDATE %1 SET %2 = ?")
+                                  .arg(column.section(u'.', 0, 0), column.section(u'.', 1)).toLatin1();
+    QVERIFY(StoreFixture::exec(update.constData(), {stored}));
+
+    const DiaryDay day = diary->getDay(User, "20261207", false).value();
+    const bool food = column.startsWith(QLatin1String("food")), unknown = column.endsWith(QLatin1String("calories"));
+    QCOMPARE(day.foods.size() + day.exercises.size(), std::size_t(unknown ? 2 : 1));
+    const DiaryDB::NutrientSet sums = diary->getNutrientInfo(User, "20261207", "20261207", 0).value().at("20261207");
+    QCOMPARE(sums.exerciseEnergy, food ? 150.0f : 0.0f);
+    QCOMPARE(sums.fat, food && !unknown ? 0.0f : 2.0f);
+    if (unknown)
+        QVERIFY(day.foods.front().values.energy < 0.0f && sums.energy == 0.0f);
 }

@@ -1,0 +1,58 @@
+#include "userdb/storedrange.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSet>
+
+#include <cmath>
+
+std::optional<double> StoredRange::read(const QVariant& stored) const
+{
+    if (stored.isNull())
+        return std::nullopt;
+    // A text column holds what it is given; only a number is read from one.
+    if (stored.typeId() == QMetaType::QString && stored.toString().isEmpty())
+        return std::nullopt;
+    bool number = false;
+    const double value = stored.toDouble(&number);
+    if (number && _holds(value))
+        return value;
+    _tell(number ? QString::number(value, 'g', 6) : QStringLiteral("text that is no number"),
+          QStringLiteral("shown as unknown"));
+    return std::nullopt;
+}
+
+QString StoredRange::readText(const QVariant& stored) const
+{
+    const int length = int(_range.top());
+    QString text = stored.toString();
+    if (text.size() <= length)
+        return text;
+    _tell(QStringLiteral("a text of %1 characters").arg(text.size()),
+          QStringLiteral("cut to %1 characters").arg(length));
+    // A character outside the basic plane is kept whole or not at all.
+    const bool splitsPair = text.at(length - 1).isHighSurrogate();
+    text.truncate(splitsPair ? length - 1 : length);
+    return text;
+}
+
+bool StoredRange::_holds(double value) const
+{
+    return std::isfinite(value) && _range.contains(value);
+}
+
+void StoredRange::_tell(const QString& what, const QString& readAs) const
+{
+    static QMutex mutex;
+    static QSet<QByteArray> told;
+    const QByteArray name = QByteArray(_table) + '.' + _column;
+    {
+        const QMutexLocker lock(&mutex);
+        if (told.contains(name))
+            return;
+        told.insert(name);
+    }
+    qWarning("The diary holds %s in %s, which this program never writes there; such values of "
+             "%s are %s until they are entered again.",
+             qPrintable(what), name.constData(), name.constData(), qPrintable(readAs));
+}
