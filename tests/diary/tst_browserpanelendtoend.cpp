@@ -161,6 +161,13 @@ private slots:
         QCOMPARE(food->text(0), QStringLiteral("New food"));
         _browser->foodWidget->addToMeal(DBTypes::DiaryDay::LUNCH);
         QCOMPARE(firstEntry(_list->groupRow(DBTypes::DiaryDay::LUNCH)).value().desc, QStringLiteral("New food"));
+        // A list behind the tab in front that lets go of its row and selects another, as its
+        // reload may, leaves the panel to the list in front.
+        _browser->foodView->clearSelection();
+        _browser->foodView->setCurrentItem(firstOfType(_browser->foodView, FoodItemFlag));
+        const FoodViewItem* selected = FoodViewItem::from(_browser->getCurrentListview()->currentItem());
+        QVERIFY(selected && selected->isSelected());
+        QCOMPARE(_browser->foodWidget->getFoodDiaryItem().desc, selected->text(0));
 
         ScriptedPrompter prompter;
         prompter.answer(QStringLiteral("Save Breakfast Menu"));
@@ -173,13 +180,6 @@ private slots:
         QCOMPARE(_browser->getCurrentListview(), _browser->savedMealView);
         QCOMPARE(_browser->savedMealView->currentItem()->text(0), QStringLiteral("Morning"));
         QVERIFY(_browser->foodWidget->nameLabel->text().contains(QStringLiteral("Morning")));
-        // A list behind the tab in front that lets go of its row and selects another, as its
-        // reload may, leaves the panel to the list in front.
-        _browser->foodView->clearSelection();
-        _browser->foodView->setCurrentItem(firstOfType(_browser->foodView, FoodItemFlag));
-        const FoodViewItem* selected = FoodViewItem::from(_browser->getCurrentListview()->currentItem());
-        QVERIFY(selected && selected->isSelected());
-        QCOMPARE(_browser->foodWidget->getFoodDiaryItem().desc, selected->text(0));
     }
 
 private:
