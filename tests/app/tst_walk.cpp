@@ -337,6 +337,7 @@ void TestWalk::walk()
         const QStringList files = filesIn(writtenFolders());
         const QMap<QString, QString> items = ownItems();
         _log = StepLog();
+        _handled.clear();
         _trail.append(QStringLiteral("nothing to do"));
         step();
         if (qEnvironmentVariableIsSet("PANTREL_WALK_TRACE") && !_trail.isEmpty())
@@ -389,6 +390,9 @@ void TestWalk::triggerAction()
         return;
     QAction* action = pickOf(actions);
     _trail.last() = QStringLiteral("action \"%1\"").arg(action->text());
+    // A choice made in a menu is the user's: what it changes is asked for.
+    if (action->isCheckable())
+        _log.note(Answer::Accept, QStringLiteral("chosen"));
     action->trigger();
 }
 
@@ -491,7 +495,11 @@ void TestWalk::answerModal()
         return;
     checkFits(dialog);
     if (auto* progress = qobject_cast<QProgressDialog*>(dialog)) {
-        // Most work is left to end by itself; now and then it is stopped as a user would.
+        // Most work is left to end by itself; now and then it is stopped as a user would, once
+        // as its progress shows, so that a replay makes the same choice.
+        if (_handled.contains(dialog))
+            return;
+        _handled.append(dialog);
         if (pick(8) == 0) {
             _log.note(Answer::Refuse, QStringLiteral("progress Escape"));
             QTest::keyClick(progress, Qt::Key_Escape);
