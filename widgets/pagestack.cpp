@@ -4,32 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// The least size a layout gives the page, as the toolkit's layouts work it out: the size
-// policy decides between the hints, a minimum size set on the page wins.
-QSize leastSize(const QWidget* page)
-{
-    const QSizePolicy policy = page->sizePolicy();
-    const QSize hint = page->sizeHint();
-    const QSize least = page->minimumSizeHint();
-    QSize size(0, 0);
-    if (policy.horizontalPolicy() != QSizePolicy::Ignored)
-        size.setWidth(policy.horizontalPolicy() & QSizePolicy::ShrinkFlag
-                          ? least.width() : std::max(hint.width(), least.width()));
-    if (policy.verticalPolicy() != QSizePolicy::Ignored)
-        size.setHeight(policy.verticalPolicy() & QSizePolicy::ShrinkFlag
-                           ? least.height() : std::max(hint.height(), least.height()));
-    size = size.boundedTo(page->maximumSize());
-    if (page->minimumWidth() > 0)
-        size.setWidth(page->minimumWidth());
-    if (page->minimumHeight() > 0)
-        size.setHeight(page->minimumHeight());
-    return size;
-}
-
-} // namespace
-
 PageStack::PageStack(QWidget* parent)
     : QStackedWidget(parent)
 {
@@ -85,4 +59,24 @@ void PageStack::_remeasureShown()
     _hints.erase(currentWidget());
     updateGeometry();
     emit needChanged();
+}
+
+QSize PageStack::leastSize(const QWidget* page)
+{
+    const QSizePolicy policy = page->sizePolicy();
+    const QSize hint = page->sizeHint();
+    const QSize least = page->minimumSizeHint();
+    QSize size(0, 0);
+    if (policy.horizontalPolicy() != QSizePolicy::Ignored)
+        size.setWidth(policy.horizontalPolicy() & QSizePolicy::ShrinkFlag
+                          ? least.width() : std::max(hint.width(), least.width()));
+    if (policy.verticalPolicy() != QSizePolicy::Ignored)
+        size.setHeight(policy.verticalPolicy() & QSizePolicy::ShrinkFlag
+                           ? least.height() : std::max(hint.height(), least.height()));
+    size = size.boundedTo(page->maximumSize());
+    if (page->minimumWidth() > 0)
+        size.setWidth(page->minimumWidth());
+    if (page->minimumHeight() > 0)
+        size.setHeight(page->minimumHeight());
+    return size;
 }

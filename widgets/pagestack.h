@@ -17,6 +17,10 @@ class PageStack : public QStackedWidget
 public:
     explicit PageStack(QWidget* parent);
 
+    // The least size a layout gives the widget, as the toolkit's layouts work it out: the size
+    // policy decides between the hints, a minimum size set on the widget wins.
+    static QSize leastSize(const QWidget* widget);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
     bool hasHeightForWidth() const override;

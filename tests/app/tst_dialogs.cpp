@@ -1,5 +1,6 @@
 #include "app/aboutdialog.h"
 #include "app/syncdialog.h"
+#include "widgets/pagestack.h"
 #include "browser/addexercisedialog.h"
 #include "browser/addfooddialog.h"
 #include "browser/editexdialog.h"
@@ -260,27 +261,6 @@ const QList<QSize>& desktops()
     return all;
 }
 
-// The least size a layout gives the widget, as the toolkit's layouts work it out.
-QSize leastSize(const QWidget* widget)
-{
-    const QSizePolicy policy = widget->sizePolicy();
-    const QSize hint = widget->sizeHint();
-    const QSize least = widget->minimumSizeHint();
-    QSize size(0, 0);
-    if (policy.horizontalPolicy() != QSizePolicy::Ignored)
-        size.setWidth(policy.horizontalPolicy() & QSizePolicy::ShrinkFlag
-                          ? least.width() : std::max(hint.width(), least.width()));
-    if (policy.verticalPolicy() != QSizePolicy::Ignored)
-        size.setHeight(policy.verticalPolicy() & QSizePolicy::ShrinkFlag
-                           ? least.height() : std::max(hint.height(), least.height()));
-    size = size.boundedTo(widget->maximumSize());
-    if (widget->minimumWidth() > 0)
-        size.setWidth(widget->minimumWidth());
-    if (widget->minimumHeight() > 0)
-        size.setHeight(widget->minimumHeight());
-    return size;
-}
-
 // Whether a layout of the widget's parent places it: a widget placed by hand, or a part of
 // a composite widget such as a spin box's editor, has the size its owner gives it.
 bool laidOut(const QWidget* widget)
@@ -349,7 +329,7 @@ QStringList cutParts(const QWidget* form)
     for (const QWidget* widget : form->findChildren<QWidget*>()) {
         if (!widget->isVisible() || widget->isWindow() || !laidOut(widget) || scrolled(widget))
             continue;
-        const QSize least = leastSize(widget);
+        const QSize least = PageStack::leastSize(widget);
         if (widget->width() < least.width() || widget->height() < least.height())
             cut << QStringLiteral("%1 is %2x%3, needs %4x%5")
                        .arg(describe(widget)).arg(widget->width()).arg(widget->height())
