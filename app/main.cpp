@@ -11,6 +11,7 @@
 #include "app/programicon.h"
 #include "app/qtsingleapplication.h"
 #include "app/sessionend.h"
+#include "app/startwait.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/exdbstatic.h"
 #include "catalogue/fooddbstatic.h"
@@ -396,10 +397,11 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error, bool updating)
 }
 
 // Asks whether to try again while another program holds the diary: true for Retry, false for
-// Quit.
+// Quit, which the user may have chosen already in the window of the wait.
 bool retryWhileInUse(Prompter* prompter, const QString& inUse)
 {
-    return prompter->choice(nullptr, QMessageBox::Warning, tr("Diary in use"), inUse,
+    return !StartWait::quitChosen()
+           && prompter->choice(nullptr, QMessageBox::Warning, tr("Diary in use"), inUse,
                             {tr("Retry"), tr("Quit")}, 0, 1)
            == 0;
 }
@@ -519,11 +521,13 @@ int runUpdateMode()
                     QString::fromStdString(error));
             return 1;
         }
+        std::optional<StartWait> waiting(std::in_place, BXSqlDb::diaryPath());
         if (!openDiary(canShowBoxes() ? Prompter::instance() : nullptr, error)) {
             if (!error.empty())
                 showBox(QMessageBox::Critical, tr("Database Update"), QString::fromStdString(error));
             return 1;
         }
+        waiting.reset();
         CatalogueServices::install();
         bool updated = false;
         {
@@ -694,7 +698,9 @@ bool countStart(Prompter* prompter)
     }
 }
 
-int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompter* prompter)
+// Up to the window's show, a wait for the diary shows what it waits for (`waiting`).
+int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompter* prompter,
+                  std::optional<StartWait>& waiting)
 {
     window = new MainWindow();
     app.setMainWidget(window);
@@ -705,6 +711,7 @@ int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompt
     // Like a diary held at the opening, one held at the count ends the start with 1.
     if (brandSwitch("metrics_enabled") && !countStart(prompter))
         return 1;
+    waiting.reset();
     window->show();
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
     NotificationCenter::notify("app_about_to_start");
@@ -721,9 +728,10 @@ int runApplication(QtSingleApplication& app, QPointer<MainWindow>& window,
     QApplication::setDesktopSettingsAware(false);
     MacUtil::fixApplicationPaletteInactive(true);
     Prompter* prompter = canShowBoxes() ? Prompter::instance() : nullptr;
+    std::optional<StartWait> waiting(std::in_place, BXSqlDb::diaryPath());
     if (!startUserDatabase(lock, prompter))
         return s_handedOver ? 0 : 1;
-    return runMainWindow(app, window, prompter);
+    return runMainWindow(app, window, prompter, waiting);
 }
 
 // Releases the shared services in order: the user database first, so that nothing torn down

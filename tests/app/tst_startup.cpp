@@ -28,6 +28,8 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -176,6 +178,8 @@ private slots:
     void lockedUserDataExitsWithOne();
     void busyDiaryIsNeverCalledDamaged_data();
     void busyDiaryIsNeverCalledDamaged();
+    void waitingStartSaysWhyAndOffersQuit();
+    void waitingStartAnswersASecondStart();
     void channelFindsAFolderOrSaysWhy_data();
     void channelFindsAFolderOrSaysWhy();
     void secondStartFromAnotherEnvironmentFindsTheFirst_data();
@@ -789,6 +793,63 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     const QStringList kept = folder.entryList({QStringLiteral("userdata.db.damaged-*")});
     QCOMPARE(kept.size(), QString::fromLatin1(QTest::currentDataTag()).endsWith(QStringLiteral("restored")) ? 1 : 0);
     QVERIFY(kept.isEmpty() || folder.remove(kept.first()));
+}
+
+// A start that waits for another program's hold on the diary names the diary in a window of
+// its own at once; Quit there ends the start without asking again.
+void TestStartup::waitingStartSaysWhyAndOffersQuit()
+{
+    addUser();
+    const QString file = BXSqlDb::diaryPath();
+    OtherReader other(file, OtherReader::Exclusive);
+    QVERIFY(other.reading());
+    BXSqlDb::setBusyTimeout(20000);
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* wait = qobject_cast<QProgressDialog*>(window);
+            auto* quit = window->findChild<QPushButton*>();
+            if (wait && wait->isVisible() && quit && quit->text() == QLatin1String("Quit")) {
+                shown = wait->labelText();
+                quit->click();
+            }
+        }
+    });
+    ScriptedPrompter prompter;
+    std::unique_ptr<QLockFile> lock;
+    std::optional<StartWait> waiting(std::in_place, file);
+    const bool started = startUserDatabase(lock, &prompter);
+    waiting.reset();
+    BXSqlDb::setBusyTimeout(10000);
+    lock.reset();
+    QVERIFY(!started);
+    QVERIFY2(shown.contains(QDir::toNativeSeparators(file)), qPrintable(shown));
+    QVERIFY(prompter.asked.isEmpty());
+}
+
+// A second start while the first waits for the diary hands over to it.
+void TestStartup::waitingStartAnswersASecondStart()
+{
+    addUser();
+    OtherReader other(BXSqlDb::diaryPath(), OtherReader::Exclusive);
+    QVERIFY(other.reading());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(programPath(), QStringList());
+    QVERIFY2(waitUntilListening(qEnvironmentVariable("XDG_RUNTIME_DIR"), first),
+             first.readAllStandardError().constData());
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(programPath(), QStringList());
+    QVERIFY(second.waitForFinished(RunMs));
+    QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
+    QCOMPARE(first.state(), QProcess::Running);
+    // The end of the session ends the wait.
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(RunMs));
+    QCOMPARE(first.exitCode(), 0);
 }
 
 // Another account that spoils every candidate folder in the temporary folder cannot keep the
