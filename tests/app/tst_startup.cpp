@@ -34,6 +34,7 @@
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -180,6 +181,7 @@ private slots:
     void busyDiaryIsNeverCalledDamaged();
     void waitingStartSaysWhyAndOffersQuit();
     void waitingStartAnswersASecondStart();
+    void laterStartBringsTheWindowToTheDesktopShown();
     void channelFindsAFolderOrSaysWhy_data();
     void channelFindsAFolderOrSaysWhy();
     void secondStartFromAnotherEnvironmentFindsTheFirst_data();
@@ -850,6 +852,74 @@ void TestStartup::waitingStartAnswersASecondStart()
     ::kill(pid_t(first.processId()), SIGTERM);
     QVERIFY(first.waitForFinished(RunMs));
     QCOMPARE(first.exitCode(), 0);
+}
+
+// Under a window manager with several desktops, a later start brings the window left on
+// another desktop to the one the user is on.
+void TestStartup::laterStartBringsTheWindowToTheDesktopShown()
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    const QString wmctrl = QStandardPaths::findExecutable(QStringLiteral("wmctrl"));
+    if (xvfb.isEmpty() || openbox.isEmpty() || wmctrl.isEmpty())
+        QSKIP("Needs Xvfb, openbox and wmctrl (scripts/install-deps.sh --tests)");
+    addUser();
+    QProcess server;
+    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                        QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                        QStringLiteral("1024x600x24")});
+    QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), RunMs);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(server.readLine().trimmed()));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // What wmctrl says: the desktops (the current one starred) or the windows with their desktop
+    // and process.
+    const auto ask = [&env, &wmctrl](const QString& option) {
+        QProcess tool;
+        tool.setProcessEnvironment(env);
+        tool.start(wmctrl, {option});
+        return tool.waitForFinished(RunMs) && tool.exitCode() == 0 ? tool.readAllStandardOutput() : QByteArray();
+    };
+    QProcess manager;
+    manager.setProcessEnvironment(env);
+    manager.start(openbox, {QStringLiteral("--sm-disable")});
+    QTRY_VERIFY_WITH_TIMEOUT(ask(QStringLiteral("-d")).contains(" * "), RunMs);
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(programPath(), QStringList());
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    QVERIFY2(waitUntilListening(runtime, first), first.readAllStandardError().constData());
+    // The desktop of the program's main window, as "0 " or "1 ".
+    const QByteArray pid = QByteArray::number(first.processId());
+    const auto desktop = [&ask, &pid] {
+        for (const QByteArray& line : ask(QStringLiteral("-lp")).split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() > 2 && fields.at(2) == pid)
+                return fields.at(1);
+        }
+        return QByteArray();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(desktop(), QByteArray("0"), RunMs);
+    ask(QStringLiteral("-s1"));
+    QTRY_VERIFY_WITH_TIMEOUT(ask(QStringLiteral("-d")).split('\n').value(1).startsWith("1  * "), RunMs);
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(programPath(), QStringList());
+    QVERIFY(second.waitForFinished(RunMs));
+    QCOMPARE(second.exitCode(), 0);
+    const auto current = [&ask] {
+        for (const QByteArray& line : ask(QStringLiteral("-d")).split('\n')) {
+            if (line.contains(" * "))
+                return line.left(line.indexOf(' '));
+        }
+        return QByteArray();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!desktop().isEmpty() && desktop() == current(), RunMs);
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(RunMs));
+    manager.terminate();
+    server.terminate();
+    QVERIFY(manager.waitForFinished(RunMs) && server.waitForFinished(RunMs));
 }
 
 // Another account that spoils every candidate folder in the temporary folder cannot keep the
