@@ -92,20 +92,20 @@ ReportFactory* PrintModule::readFactory(QWidget* parent,
     return factory.release();
 }
 
-void PrintModule::printFromFactory(ReportFactory* factory, bool preview)
+void PrintModule::printFromFactory(ReportFactory* factory, bool preview, QWidget* parent)
 {
     PrintSteps* steps = PrintSteps::instance();
     QPrinter printer(QPrinter::ScreenResolution);
     printer.setColorMode(QPrinter::Color);
     // Once the end of the session was asked for, a dialog that accepted prints nothing.
-    if ((preview && !steps->preview(factory)) || EndRequest::asked())
+    if ((preview && !steps->preview(parent, factory)) || EndRequest::asked())
         return;
     PageSetup::instance()->applyTo(printer);
-    if (!steps->setupPrinter(printer) || EndRequest::asked()) {
+    if (!steps->setupPrinter(parent, printer) || EndRequest::asked()) {
         qDebug("printer->setup returned false, bombing out");
         return;
     }
     printer.setFullPage(true);
     if (const std::optional<QString> failure = printJob(printer, factory))
-        steps->jobFailed(*failure);
+        steps->jobFailed(parent, *failure);
 }
