@@ -455,9 +455,10 @@ bool restoreInPlace(Prompter* prompter, const QString& damage)
 // Opens the user database. A diary that another program holds is never taken for a damaged
 // one: the user may try again or quit (then `error` is empty). A damaged one may be replaced
 // by a backup, which stays once it has opened. Without a prompter (nobody could answer) the
-// start ends.
+// start ends. A wait for another program shows what it waits for.
 bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
 {
+    const StartWait waiting(BXSqlDb::diaryPath());
     if (prompter)
         BXSqlDb::setPreviousDataQuestion([prompter](BXSqlDb::PreviousData found, const QString& path) {
             return ImportingDialog::ask(prompter, found, path);
@@ -521,13 +522,11 @@ int runUpdateMode()
                     QString::fromStdString(error));
             return 1;
         }
-        std::optional<StartWait> waiting(std::in_place, BXSqlDb::diaryPath());
         if (!openDiary(canShowBoxes() ? Prompter::instance() : nullptr, error)) {
             if (!error.empty())
                 showBox(QMessageBox::Critical, tr("Database Update"), QString::fromStdString(error));
             return 1;
         }
-        waiting.reset();
         CatalogueServices::install();
         bool updated = false;
         {
@@ -610,6 +609,7 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
 // saying why, so that the window opens from which a backup can be restored.
 std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString* unread)
 {
+    const StartWait waiting(BXSqlDb::diaryPath());
     for (;;) {
         std::optional<QList<DBTypes::UserProfile>> users;
         StoreOutcome outcome;
@@ -675,6 +675,7 @@ std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
 // asked. A count the store refused for another reason is told, and the start goes on.
 bool countStart(Prompter* prompter)
 {
+    const StartWait waiting(BXSqlDb::diaryPath());
     for (;;) {
         QString inUse;
         StoreOutcome outcome;
@@ -698,9 +699,7 @@ bool countStart(Prompter* prompter)
     }
 }
 
-// Up to the window's show, a wait for the diary shows what it waits for (`waiting`).
-int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompter* prompter,
-                  std::optional<StartWait>& waiting)
+int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompter* prompter)
 {
     window = new MainWindow();
     app.setMainWidget(window);
@@ -711,7 +710,6 @@ int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompt
     // Like a diary held at the opening, one held at the count ends the start with 1.
     if (brandSwitch("metrics_enabled") && !countStart(prompter))
         return 1;
-    waiting.reset();
     window->show();
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
     NotificationCenter::notify("app_about_to_start");
@@ -728,10 +726,9 @@ int runApplication(QtSingleApplication& app, QPointer<MainWindow>& window,
     QApplication::setDesktopSettingsAware(false);
     MacUtil::fixApplicationPaletteInactive(true);
     Prompter* prompter = canShowBoxes() ? Prompter::instance() : nullptr;
-    std::optional<StartWait> waiting(std::in_place, BXSqlDb::diaryPath());
     if (!startUserDatabase(lock, prompter))
         return s_handedOver ? 0 : 1;
-    return runMainWindow(app, window, prompter, waiting);
+    return runMainWindow(app, window, prompter);
 }
 
 // Releases the shared services in order: the user database first, so that nothing torn down

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <utility>
+
 namespace {
 
 // A wait reports at least every tenth of a second; a pause of thrice that means it ended.
@@ -20,14 +22,15 @@ StartWait::StartWait(const QString& diary) : _diary(diary)
     _ended.setSingleShot(true);
     _ended.setInterval(EndedAfterMs);
     QObject::connect(&_ended, &QTimer::timeout, [this] { _close(); });
-    s_current = this;
+    _before = BusyWait::watcher();
+    _outer = std::exchange(s_current, this);
     BusyWait::watch(this);
 }
 
 StartWait::~StartWait()
 {
-    BusyWait::watch(nullptr);
-    s_current = nullptr;
+    BusyWait::watch(_before);
+    s_current = _outer;
 }
 
 bool StartWait::quitChosen()

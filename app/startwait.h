@@ -12,7 +12,8 @@ class ProgressBox;
 // What the start shows while another program holds the diary: as soon as a wait of the store
 // begins, a window that names the diary waited for, with Quit. Its events are handled as the
 // wait goes on, so the program's channel keeps answering and a later start brings this window
-// to the user. It closes once the waits have ended, and with the object.
+// to the user. It closes once the waits have ended, and with the object; the store's waits are
+// then heard by whoever heard them before.
 class StartWait : public WorkProgress
 {
 public:
@@ -37,4 +38,6 @@ private:
     // Runs out once no wait has gone on for a while.
     QTimer _ended;
     bool _reporting = false;
+    WorkProgress* _before = nullptr;
+    StartWait* _outer = nullptr;
 };

@@ -53,6 +53,11 @@ void BusyWait::watch(WorkProgress* watcher)
     s_watcher = watcher;
 }
 
+WorkProgress* BusyWait::watcher()
+{
+    return s_watcher;
+}
+
 void BusyWait::install(const QSqlDatabase& db, int timeoutMs)
 {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();

@@ -18,4 +18,5 @@ public:
     // `watcher` (not owned) hears of every wait as it goes on, the milliseconds waited of the
     // time-out, and ends the wait once it stops (the user's Quit); nullptr: nobody hears.
     static void watch(WorkProgress* watcher);
+    static WorkProgress* watcher();
 };

@@ -819,9 +819,7 @@ void TestStartup::waitingStartSaysWhyAndOffersQuit()
     });
     ScriptedPrompter prompter;
     std::unique_ptr<QLockFile> lock;
-    std::optional<StartWait> waiting(std::in_place, file);
     const bool started = startUserDatabase(lock, &prompter);
-    waiting.reset();
     BXSqlDb::setBusyTimeout(10000);
     lock.reset();
     QVERIFY(!started);
