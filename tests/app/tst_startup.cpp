@@ -808,13 +808,11 @@ void TestStartup::waitingStartSaysWhyAndOffersQuit()
     BXSqlDb::setBusyTimeout(20000);
     QString shown;
     QTimer::singleShot(0, [&shown] {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            auto* wait = qobject_cast<QProgressDialog*>(window);
-            auto* quit = window->findChild<QPushButton*>();
-            if (wait && wait->isVisible() && quit && quit->text() == QLatin1String("Quit")) {
-                shown = wait->labelText();
-                quit->click();
-            }
+        auto* wait = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        auto* quit = wait ? wait->findChild<QPushButton*>() : nullptr;
+        if (quit && quit->text() == QLatin1String("Quit")) {
+            shown = wait->labelText();
+            quit->click();
         }
     });
     ScriptedPrompter prompter;
@@ -882,12 +880,14 @@ void TestStartup::laterStartBringsTheWindowToTheDesktopShown()
     manager.setProcessEnvironment(env);
     manager.start(openbox, {QStringLiteral("--sm-disable")});
     QTRY_VERIFY_WITH_TIMEOUT(ask(QStringLiteral("-d")).contains(" * "), RunMs);
+    if (ask(QStringLiteral("-d")).count('\n') < 2)
+        QSKIP("The window manager keeps a single desktop");
     QProcess first;
     first.setProcessEnvironment(env);
     first.start(programPath(), QStringList());
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     QVERIFY2(waitUntilListening(runtime, first), first.readAllStandardError().constData());
-    // The desktop of the program's main window, as "0 " or "1 ".
+    // The desktop of the program's main window, and whether it is the one shown.
     const QByteArray pid = QByteArray::number(first.processId());
     const auto desktop = [&ask, &pid] {
         for (const QByteArray& line : ask(QStringLiteral("-lp")).split('\n')) {
@@ -897,22 +897,18 @@ void TestStartup::laterStartBringsTheWindowToTheDesktopShown()
         }
         return QByteArray();
     };
+    const auto shown = [&ask](const QByteArray& desktop) {
+        return !desktop.isEmpty() && ask(QStringLiteral("-d")).split('\n').value(desktop.toInt()).contains(" * ");
+    };
     QTRY_COMPARE_WITH_TIMEOUT(desktop(), QByteArray("0"), RunMs);
     ask(QStringLiteral("-s1"));
-    QTRY_VERIFY_WITH_TIMEOUT(ask(QStringLiteral("-d")).split('\n').value(1).startsWith("1  * "), RunMs);
+    QTRY_VERIFY_WITH_TIMEOUT(shown("1"), RunMs);
     QProcess second;
     second.setProcessEnvironment(env);
     second.start(programPath(), QStringList());
     QVERIFY(second.waitForFinished(RunMs));
     QCOMPARE(second.exitCode(), 0);
-    const auto current = [&ask] {
-        for (const QByteArray& line : ask(QStringLiteral("-d")).split('\n')) {
-            if (line.contains(" * "))
-                return line.left(line.indexOf(' '));
-        }
-        return QByteArray();
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(!desktop().isEmpty() && desktop() == current(), RunMs);
+    QTRY_VERIFY_WITH_TIMEOUT(shown(desktop()), RunMs);
     ::kill(pid_t(first.processId()), SIGTERM);
     QVERIFY(first.waitForFinished(RunMs));
     manager.terminate();
