@@ -11,6 +11,7 @@
 #include "app/programicon.h"
 #include "app/qtsingleapplication.h"
 #include "app/sessionend.h"
+#include "app/startwait.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/exdbstatic.h"
 #include "catalogue/fooddbstatic.h"
@@ -394,10 +395,11 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error, bool updating)
 }
 
 // Asks whether to try again while another program holds the diary: true for Retry, false for
-// Quit.
+// Quit, which the user may have chosen already in the window of the wait.
 bool retryWhileInUse(Prompter* prompter, const QString& inUse)
 {
-    return prompter->choice(nullptr, QMessageBox::Warning, tr("Diary in use"), inUse,
+    return !StartWait::quitChosen()
+           && prompter->choice(nullptr, QMessageBox::Warning, tr("Diary in use"), inUse,
                             {tr("Retry"), tr("Quit")}, 0, 1)
            == 0;
 }
@@ -451,9 +453,10 @@ bool restoreInPlace(Prompter* prompter, const QString& damage)
 // Opens the user database. A diary that another program holds is never taken for a damaged
 // one: the user may try again or quit (then `error` is empty). A damaged one may be replaced
 // by a backup, which stays once it has opened. Without a prompter (nobody could answer) the
-// start ends.
+// start ends. A wait for another program shows what it waits for.
 bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
 {
+    const StartWait waiting(BXSqlDb::diaryPath());
     if (prompter)
         BXSqlDb::setPreviousDataQuestion([prompter](BXSqlDb::PreviousData found, const QString& path) {
             return ImportingDialog::ask(prompter, found, path);
@@ -607,6 +610,7 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
 // saying why, so that the window opens from which a backup can be restored.
 std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString* unread)
 {
+    const StartWait waiting(BXSqlDb::diaryPath());
     for (;;) {
         std::optional<QList<DBTypes::UserProfile>> users;
         StoreOutcome outcome;
@@ -672,6 +676,7 @@ std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
 // asked. A count the store refused for another reason is told, and the start goes on.
 bool countStart(Prompter* prompter)
 {
+    const StartWait waiting(BXSqlDb::diaryPath());
     for (;;) {
         QString inUse;
         StoreOutcome outcome;

@@ -359,7 +359,7 @@ std::unique_ptr<PrintModule> MainWindow::createPrintCommand(int pageId)
 
 void MainWindow::printFromFactory(ReportFactory* factory, bool preview)
 {
-    PrintModule::printFromFactory(factory, preview);
+    PrintModule::printFromFactory(factory, preview, this);
 }
 
 // The reports page prints its own viewer, which stays the page's; the diary and check-in

@@ -1,5 +1,7 @@
 #include "app/qtsingleapplication.h"
 
+#include "app/desktopwindow.h"
+
 #include "core/endrequest.h"
 #include "core/keptfiles.h"
 #include "core/regularfile.h"
@@ -468,13 +470,16 @@ void QtSingleApplication::activateMainWidget()
     QWidgetList chain;
     for (QWidget* shown = window; shown; shown = shown->parentWidget() ? shown->parentWidget()->window() : nullptr)
         chain.prepend(shown);
+    // They come to the desktop the user is on, wherever they were left.
     for (QWidget* shown : std::as_const(chain)) {
+        DesktopWindow::bringToCurrentDesktop(shown);
         if (shown->windowState() & Qt::WindowMinimized)
             shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
         if (shown->isVisible())
             shown->raise();
     }
     window->activateWindow();
+    DesktopWindow::activate(window);
 }
 
 void QtSingleApplication::_acceptConnections()

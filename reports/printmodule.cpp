@@ -24,14 +24,14 @@ namespace {
 enum class Printed { Whole, Refused, Ended };
 
 // Lays out and draws every page of the factory's report, its progress shown: Refused when the
-// printer did not start the job or did not end it. Once the user cancelled or the end of the
+// printer did not start the job or did not end it, the progress shown over `parent`. Once the user cancelled or the end of the
 // session is asked for, no further page is laid out or drawn: Ended.
-Printed printPages(QPrinter& printer, ReportFactory* factory)
+Printed printPages(QPrinter& printer, ReportFactory* factory, QWidget* parent)
 {
     PrinterRDM metrics(printer);
     if (!metrics.painter()->isActive())
         return Printed::Refused;
-    ProgressBox progress(nullptr, QObject::tr("Print"), QObject::tr("Laying out the pages..."));
+    ProgressBox progress(parent, QObject::tr("Print"), QObject::tr("Laying out the pages..."));
     bool ended = false;
     {
         // The report goes before its metrics, whose painter it may still use.
@@ -59,7 +59,7 @@ QString notWritten(const QString& file, const QString& reason)
 // which stays as it was until the new one is whole, and a print that the end of the session
 // cut short replaces nothing. What the user is told when the job failed (empty when the
 // printer gave no reason), by which time no working file is left.
-std::optional<QString> printJob(QPrinter& printer, ReportFactory* factory)
+std::optional<QString> printJob(QPrinter& printer, ReportFactory* factory, QWidget* parent)
 {
     const QString file = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
     std::optional<PrintFile> pdf;
@@ -72,7 +72,7 @@ std::optional<QString> printJob(QPrinter& printer, ReportFactory* factory)
             return notWritten(file, reason);
         printer.setOutputFileName(pdf->printerFileName());
     }
-    const Printed printed = printPages(printer, factory);
+    const Printed printed = printPages(printer, factory, parent);
     if (printed != Printed::Whole)
         return printed == Printed::Refused ? std::optional<QString>(QString()) : std::nullopt;
     if (pdf && !pdf->commit(&reason))
@@ -92,20 +92,20 @@ ReportFactory* PrintModule::readFactory(QWidget* parent,
     return factory.release();
 }
 
-void PrintModule::printFromFactory(ReportFactory* factory, bool preview)
+void PrintModule::printFromFactory(ReportFactory* factory, bool preview, QWidget* parent)
 {
     PrintSteps* steps = PrintSteps::instance();
     QPrinter printer(QPrinter::ScreenResolution);
     printer.setColorMode(QPrinter::Color);
     // Once the end of the session was asked for, a dialog that accepted prints nothing.
-    if ((preview && !steps->preview(factory)) || EndRequest::asked())
+    if ((preview && !steps->preview(parent, factory)) || EndRequest::asked())
         return;
     PageSetup::instance()->applyTo(printer);
-    if (!steps->setupPrinter(printer) || EndRequest::asked()) {
+    if (!steps->setupPrinter(parent, printer) || EndRequest::asked()) {
         qDebug("printer->setup returned false, bombing out");
         return;
     }
     printer.setFullPage(true);
-    if (const std::optional<QString> failure = printJob(printer, factory))
-        steps->jobFailed(*failure);
+    if (const std::optional<QString> failure = printJob(printer, factory, parent))
+        steps->jobFailed(parent, *failure);
 }

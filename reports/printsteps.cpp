@@ -22,7 +22,7 @@ PrintSteps* s_installed = nullptr;
 class TargetPrintDialog : public QPrintDialog
 {
 public:
-    explicit TargetPrintDialog(QPrinter* printer) : QPrintDialog(printer)
+    TargetPrintDialog(QPrinter* printer, QWidget* parent) : QPrintDialog(printer, parent)
     {
         auto* buttons = findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly);
         if (buttons && disconnect(buttons, SIGNAL(accepted()), this, SLOT(_q_checkFields())))
@@ -57,21 +57,21 @@ void PrintSteps::install(PrintSteps* steps)
     s_installed = steps;
 }
 
-bool PrintSteps::preview(ReportFactory* factory)
+bool PrintSteps::preview(QWidget* parent, ReportFactory* factory)
 {
-    PrintPreviewDialog dialog(factory, nullptr, nullptr);
+    PrintPreviewDialog dialog(factory, parent, nullptr);
     return dialog.report() && dialog.exec() == QDialog::Accepted;
 }
 
-bool PrintSteps::setupPrinter(QPrinter& printer)
+bool PrintSteps::setupPrinter(QWidget* parent, QPrinter& printer)
 {
-    TargetPrintDialog dialog(&printer);
+    TargetPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
-void PrintSteps::jobFailed(const QString& why)
+void PrintSteps::jobFailed(QWidget* parent, const QString& why)
 {
-    Prompter::warning(nullptr, QObject::tr("Print"),
+    Prompter::warning(parent, QObject::tr("Print"),
                       !why.isEmpty() ? why
                                      : QObject::tr("The printer could not start the print job. "
                                                    "Please check the printer and try again."));

@@ -3,10 +3,12 @@
 #include <QString>
 
 class QPrinter;
+class QWidget;
 class ReportFactory;
 
 // The steps of the print pipeline that talk to the user: the print preview, the platform
-// print dialog and the message when the print job fails. The default shows them;
+// print dialog and the message when the print job fails, each over `parent`, the window printed
+// from. The default shows them;
 // tests install steps that print to a file and answer from a script.
 class PrintSteps
 {
@@ -19,10 +21,10 @@ public:
     static void install(PrintSteps* steps);
 
     // Shows the factory's pages; true when the user chose Print.
-    virtual bool preview(ReportFactory* factory);
+    virtual bool preview(QWidget* parent, ReportFactory* factory);
     // Runs the print dialog for the printer; false when the user cancelled.
-    virtual bool setupPrinter(QPrinter& printer);
+    virtual bool setupPrinter(QWidget* parent, QPrinter& printer);
     // Tells the user why the file printed to could not be written, or, with no `why`, that the
     // printer refused the job.
-    virtual void jobFailed(const QString& why);
+    virtual void jobFailed(QWidget* parent, const QString& why);
 };

@@ -8,11 +8,11 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev libqt6svg6 qt6-svg-dev
-    xvfb xauth fonts-dejavu-core libssl-dev zlib1g-dev libsqlite3-dev
+    xvfb xauth fonts-dejavu-core libssl-dev zlib1g-dev libsqlite3-dev libxcb1-dev
     tango-icon-theme librsvg2-bin
 )
 test_packages=(
-    poppler-utils fonts-liberation2 locales
+    poppler-utils fonts-liberation2 locales openbox wmctrl
     clang-14 libclang-rt-14-dev libbenchmark-dev
 )
 

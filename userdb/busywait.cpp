@@ -1,6 +1,7 @@
 #include "userdb/busywait.h"
 
 #include "core/endrequest.h"
+#include "core/workprogress.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -12,6 +13,8 @@
 #include <iterator>
 
 namespace {
+
+WorkProgress* s_watcher = nullptr;
 
 // The pauses between tries, in milliseconds, the last one repeated: short at first, for a
 // holder that is about to let go.
@@ -31,7 +34,7 @@ int tryAgain(void* timeout, int attempt)
     for (int before = 0; before < attempt; ++before)
         waited += pause(before);
     const int left = int(reinterpret_cast<std::intptr_t>(timeout)) - waited;
-    if (left <= 0)
+    if (left <= 0 || (s_watcher && !s_watcher->advance(waited, waited + left)))
         return 0;
     sqlite3_sleep(pause(attempt) < left ? pause(attempt) : left);
     return EndRequest::asked() ? 0 : 1;
@@ -43,6 +46,16 @@ void BusyWait::install(sqlite3* db, int timeoutMs)
 {
     if (db)
         sqlite3_busy_handler(db, &tryAgain, reinterpret_cast<void*>(std::intptr_t(timeoutMs)));
+}
+
+void BusyWait::watch(WorkProgress* watcher)
+{
+    s_watcher = watcher;
+}
+
+WorkProgress* BusyWait::watcher()
+{
+    return s_watcher;
 }
 
 void BusyWait::install(const QSqlDatabase& db, int timeoutMs)

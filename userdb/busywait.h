@@ -1,6 +1,7 @@
 #pragma once
 
 class QSqlDatabase;
+class WorkProgress;
 struct sqlite3;
 
 // How a connection to a database file waits while another program holds the file (a database
@@ -14,4 +15,8 @@ public:
     static void install(sqlite3* db, int timeoutMs);
     // The same for an open connection of the SQL module.
     static void install(const QSqlDatabase& db, int timeoutMs);
+    // `watcher` (not owned) hears of every wait as it goes on, the milliseconds waited of the
+    // time-out, and ends the wait once it stops (the user's Quit); nullptr: nobody hears.
+    static void watch(WorkProgress* watcher);
+    static WorkProgress* watcher();
 };

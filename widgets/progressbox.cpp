@@ -43,6 +43,12 @@ void ProgressBox::setLabel(const QString& label)
     _sincePass.invalidate();
 }
 
+void ProgressBox::setCancelText(const QString& text)
+{
+    if (_dialog)
+        _dialog->setCancelButtonText(text);
+}
+
 bool ProgressBox::report(qint64 done, qint64 total)
 {
     if (!_sincePass.isValid() || _sincePass.elapsed() >= PassMs) {

@@ -24,6 +24,8 @@ public:
 
     // What the dialog says is under way; shown at the next step.
     void setLabel(const QString& label);
+    // The words of the button that stops the work (Cancel by default).
+    void setCancelText(const QString& text);
 
 protected:
     bool report(qint64 done, qint64 total) override;

@@ -1,5 +1,6 @@
 #include "app/qtsingleapplication.h"
 #include "core/keptfiles.h"
+#include "reports/printsteps.h"
 #include "channelpeer.h"
 
 #include <QDataStream>
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -131,6 +133,7 @@ private slots:
     void foreignChannelFolderIsPassedOver();
     void wakeUpBringsTheWindowInUse_data();
     void wakeUpBringsTheWindowInUse();
+    void wakeUpOverThePrintDialogBringsTheWindowBack();
 
 private:
     QString name() const { return QtSingleApplication::serverName(_app->id()); }
@@ -361,6 +364,30 @@ void TestSingleInstance::wakeUpBringsTheWindowInUse()
     QCOMPARE(inUse->windowState() & Qt::WindowMinimized, Qt::WindowStates());
     QCOMPARE(window.windowState(), windowState & ~Qt::WindowMinimized);
     QCOMPARE(window.isVisible(), windowShown);
+    _app->setMainWidget(nullptr);
+}
+
+// Qt's own print dialog stands over the window printed from: a wake-up while it is open brings
+// that window back from minimized with it, and Cancel leaves the window shown.
+void TestSingleInstance::wakeUpOverThePrintDialogBringsTheWindowBack()
+{
+    QWidget window;
+    _app->setMainWidget(&window);
+    window.show();
+    window.setWindowState(Qt::WindowMinimized);
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [this, &owner] {
+        QWidget* print = QApplication::activeModalWidget();
+        _app->activateMainWidget();
+        owner = print ? print->parentWidget() : nullptr;
+        if (print)
+            print->close();
+    });
+    QPrinter printer;
+    QVERIFY(!PrintSteps::instance()->setupPrinter(&window, printer));
+    QCOMPARE(owner, &window);
+    QCOMPARE(window.windowState(), Qt::WindowStates());
+    QVERIFY(window.isVisible());
     _app->setMainWidget(nullptr);
 }
 

@@ -28,10 +28,13 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -176,6 +179,9 @@ private slots:
     void lockedUserDataExitsWithOne();
     void busyDiaryIsNeverCalledDamaged_data();
     void busyDiaryIsNeverCalledDamaged();
+    void waitingStartSaysWhyAndOffersQuit();
+    void waitingStartAnswersASecondStart();
+    void laterStartBringsTheWindowToTheDesktopShown();
     void channelFindsAFolderOrSaysWhy_data();
     void channelFindsAFolderOrSaysWhy();
     void secondStartFromAnotherEnvironmentFindsTheFirst_data();
@@ -789,6 +795,125 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     const QStringList kept = folder.entryList({QStringLiteral("userdata.db.damaged-*")});
     QCOMPARE(kept.size(), QString::fromLatin1(QTest::currentDataTag()).endsWith(QStringLiteral("restored")) ? 1 : 0);
     QVERIFY(kept.isEmpty() || folder.remove(kept.first()));
+}
+
+// A start that waits for another program's hold on the diary names the diary in a window of
+// its own at once; Quit there ends the start without asking again.
+void TestStartup::waitingStartSaysWhyAndOffersQuit()
+{
+    addUser();
+    const QString file = BXSqlDb::diaryPath();
+    OtherReader other(file, OtherReader::Exclusive);
+    QVERIFY(other.reading());
+    BXSqlDb::setBusyTimeout(20000);
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* wait = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        auto* quit = wait ? wait->findChild<QPushButton*>() : nullptr;
+        if (quit && quit->text() == QLatin1String("Quit")) {
+            shown = wait->labelText();
+            quit->click();
+        }
+    });
+    ScriptedPrompter prompter;
+    std::unique_ptr<QLockFile> lock;
+    const bool started = startUserDatabase(lock, &prompter);
+    BXSqlDb::setBusyTimeout(10000);
+    lock.reset();
+    QVERIFY(!started);
+    QVERIFY2(shown.contains(QDir::toNativeSeparators(file)), qPrintable(shown));
+    QVERIFY(prompter.asked.isEmpty());
+}
+
+// A second start while the first waits for the diary hands over to it.
+void TestStartup::waitingStartAnswersASecondStart()
+{
+    addUser();
+    OtherReader other(BXSqlDb::diaryPath(), OtherReader::Exclusive);
+    QVERIFY(other.reading());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(programPath(), QStringList());
+    QVERIFY2(waitUntilListening(qEnvironmentVariable("XDG_RUNTIME_DIR"), first),
+             first.readAllStandardError().constData());
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(programPath(), QStringList());
+    QVERIFY(second.waitForFinished(RunMs));
+    QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
+    QCOMPARE(first.state(), QProcess::Running);
+    // The end of the session ends the wait.
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(RunMs));
+    QCOMPARE(first.exitCode(), 0);
+}
+
+// Under a window manager with several desktops, a later start brings the window left on
+// another desktop to the one the user is on.
+void TestStartup::laterStartBringsTheWindowToTheDesktopShown()
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    const QString wmctrl = QStandardPaths::findExecutable(QStringLiteral("wmctrl"));
+    if (xvfb.isEmpty() || openbox.isEmpty() || wmctrl.isEmpty())
+        QSKIP("Needs Xvfb, openbox and wmctrl (scripts/install-deps.sh --tests)");
+    addUser();
+    QProcess server;
+    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                        QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                        QStringLiteral("1024x600x24")});
+    QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), RunMs);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(server.readLine().trimmed()));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // What wmctrl says: the desktops (the current one starred) or the windows with their desktop
+    // and process.
+    const auto ask = [&env, &wmctrl](const QString& option) {
+        QProcess tool;
+        tool.setProcessEnvironment(env);
+        tool.start(wmctrl, {option});
+        return tool.waitForFinished(RunMs) && tool.exitCode() == 0 ? tool.readAllStandardOutput() : QByteArray();
+    };
+    QProcess manager;
+    manager.setProcessEnvironment(env);
+    manager.start(openbox, {QStringLiteral("--sm-disable")});
+    QTRY_VERIFY_WITH_TIMEOUT(ask(QStringLiteral("-d")).contains(" * "), RunMs);
+    if (ask(QStringLiteral("-d")).count('\n') < 2)
+        QSKIP("The window manager keeps a single desktop");
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(programPath(), QStringList());
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    QVERIFY2(waitUntilListening(runtime, first), first.readAllStandardError().constData());
+    // The desktop of the program's main window, and whether it is the one shown.
+    const QByteArray pid = QByteArray::number(first.processId());
+    const auto desktop = [&ask, &pid] {
+        for (const QByteArray& line : ask(QStringLiteral("-lp")).split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() > 2 && fields.at(2) == pid)
+                return fields.at(1);
+        }
+        return QByteArray();
+    };
+    const auto shown = [&ask](const QByteArray& desktop) {
+        return !desktop.isEmpty() && ask(QStringLiteral("-d")).split('\n').value(desktop.toInt()).contains(" * ");
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(desktop(), QByteArray("0"), RunMs);
+    ask(QStringLiteral("-s1"));
+    QTRY_VERIFY_WITH_TIMEOUT(shown("1"), RunMs);
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(programPath(), QStringList());
+    QVERIFY(second.waitForFinished(RunMs));
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(shown(desktop()), RunMs);
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(RunMs));
+    manager.terminate();
+    server.terminate();
+    QVERIFY(manager.waitForFinished(RunMs) && server.waitForFinished(RunMs));
 }
 
 // Another account that spoils every candidate folder in the temporary folder cannot keep the

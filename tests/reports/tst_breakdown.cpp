@@ -372,7 +372,7 @@ void TestBreakdown::printsTheChosenDaysPerPage()
     const std::unique_ptr<ReportFactory> factory(viewer.getReportFactory());
     QVERIFY(factory);
     PdfPrintSteps steps;
-    PrintModule::printFromFactory(factory.get(), false);
+    PrintModule::printFromFactory(factory.get(), false, nullptr);
     QCOMPARE(steps.failures, 0);
     QTEST(PdfReader::pageCount(steps.pdfPath), "pages");
     QString text;

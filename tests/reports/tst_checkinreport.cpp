@@ -133,7 +133,7 @@ void TestCheckinReport::rowsRunOverPagesWithMonthNames()
         addCheckin(user, first.addDays(day), 80.0f);
     CheckinReportFactory factory(first, first.addDays(perPage + 4));
     PdfPrintSteps steps;
-    PrintModule::printFromFactory(&factory, false);
+    PrintModule::printFromFactory(&factory, false, nullptr);
     QCOMPARE(PdfReader::pageCount(steps.pdfPath), 2);
     PdfReader::savePictures(steps.pdfPath, QStringLiteral("checkin-report"));
 

@@ -166,7 +166,7 @@ void TestDiaryReport::sectionTallerThanThePageStandsAloneAndIsCut()
 
     // Printed, the long group is cut at the bottom margin: its first rows show, not its total.
     PdfPrintSteps steps;
-    PrintModule::printFromFactory(&laid.factory, false);
+    PrintModule::printFromFactory(&laid.factory, false, nullptr);
     QCOMPARE(PdfReader::pageCount(steps.pdfPath), 3);
     const QString cut = PdfReader::pageText(steps.pdfPath, 2);
     QVERIFY2(cut.contains(QStringLiteral("2 portion of Berry 119")), qPrintable(cut));
@@ -299,7 +299,7 @@ void TestDiaryReport::namesPrintLiterallyInKilojoules()
     exercise(_user, Monday, 30.5f, 1.0f);
     DiaryReportFactory factory(Monday, Monday, false, false);
     PdfPrintSteps steps;
-    PrintModule::printFromFactory(&factory, false);
+    PrintModule::printFromFactory(&factory, false, nullptr);
     QLocale::setDefault(QLocale::c());
     QCOMPARE(PdfReader::pageCount(steps.pdfPath), 1);
     const QString text = PdfReader::pageText(steps.pdfPath, 1);

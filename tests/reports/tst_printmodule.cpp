@@ -125,7 +125,7 @@ void TestPrintModule::printsEveryPageOnItsOwnSheet()
     PdfPrintSteps steps;
     Record record;
     CountingFactory factory(&record, pages);
-    PrintModule::printFromFactory(&factory, false);
+    PrintModule::printFromFactory(&factory, false, nullptr);
 
     QCOMPARE(steps.dialogs, 1);
     QCOMPARE(steps.previews, 0);
@@ -158,21 +158,21 @@ void TestPrintModule::cancelledStepsPrintNothing()
     {
         PdfPrintSteps steps;
         steps.dialogAccepts = false;
-        PrintModule::printFromFactory(&factory, false);
+        PrintModule::printFromFactory(&factory, false, nullptr);
         QCOMPARE(steps.dialogs, 1);
         QVERIFY(!QFile::exists(steps.pdfPath));
     }
     {
         PdfPrintSteps steps;
         steps.previewPrints = false;
-        PrintModule::printFromFactory(&factory, true);
+        PrintModule::printFromFactory(&factory, true, nullptr);
         QCOMPARE(steps.previews, 1);
         QCOMPARE(steps.dialogs, 0);
     }
     {
         PdfPrintSteps steps;
         steps.dialogAccepts = false;
-        PrintModule::printFromFactory(&factory, true);
+        PrintModule::printFromFactory(&factory, true, nullptr);
         QCOMPARE(steps.previews, 1);
         QCOMPARE(steps.dialogs, 1);
         QVERIFY(!QFile::exists(steps.pdfPath));
@@ -181,7 +181,7 @@ void TestPrintModule::cancelledStepsPrintNothing()
     QVERIFY(record.drawn.isEmpty());
 
     PdfPrintSteps steps;
-    PrintModule::printFromFactory(&factory, true);
+    PrintModule::printFromFactory(&factory, true, nullptr);
     QCOMPARE(record.drawn, QList<int>({0, 1}));
 }
 
@@ -192,7 +192,7 @@ void TestPrintModule::pageSetUpReachesThePrinter()
     PdfPrintSteps steps;
     Record record;
     CountingFactory factory(&record, 1);
-    PrintModule::printFromFactory(&factory, false);
+    PrintModule::printFromFactory(&factory, false, nullptr);
     QCOMPARE(record.size, QSize(792, 612));
     QCOMPARE(record.realSize, QSize(279, 216));
     QCOMPARE(PdfReader::pageSize(steps.pdfPath), QSizeF(792, 612));
@@ -253,7 +253,7 @@ void TestPrintModule::refusedJobIsReported()
     {
         std::optional<FileSizeLimit> disk;
         QVERIFY(sizeLimit == 0 || disk.emplace(rlim_t(sizeLimit)).isSet());
-        PrintModule::printFromFactory(&factory, false);
+        PrintModule::printFromFactory(&factory, false, nullptr);
     }
     EndRequest::reset();
     WorkingFile::keepLedger(QString());

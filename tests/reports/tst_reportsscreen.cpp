@@ -310,7 +310,7 @@ private slots:
             // Through the print pipeline into a PDF: one page headed by the title.
             PdfPrintSteps steps;
             steps.previewPrints = true;
-            PrintModule::printFromFactory(factory.get(), false);
+            PrintModule::printFromFactory(factory.get(), false, nullptr);
             QCOMPARE(PdfReader::pageCount(steps.pdfPath), 1);
             QVERIFY2(PdfReader::pageText(steps.pdfPath, 1).simplified().startsWith(title + QStringLiteral(" from")),
                      qPrintable(PdfReader::pageText(steps.pdfPath, 1)));

@@ -611,7 +611,7 @@ void TestSummaryReport::printsOnePagePerKeptDay()
         QVERIFY(!summaryShown);
         QVERIFY(omitShown);
         PdfPrintSteps steps;
-        PrintModule::printFromFactory(factory.get(), false);
+        PrintModule::printFromFactory(factory.get(), false, nullptr);
         QCOMPARE(steps.failures, 0);
         const int pages = PdfReader::pageCount(steps.pdfPath);
         QCOMPARE(pages, omit ? 2 : 7);
@@ -679,7 +679,7 @@ void TestSummaryReport::printedDayOfCatalogueFoods()
 
     SummaryReportFactory factory(Monday, Monday, false);
     PdfPrintSteps steps;
-    PrintModule::printFromFactory(&factory, false);
+    PrintModule::printFromFactory(&factory, false, nullptr);
     const QString page = PdfReader::pageText(steps.pdfPath, 1).simplified();
     QVERIFY2(page.contains(QStringLiteral("Monday, 9 March 2026")), qPrintable(page));
     QVERIFY2(page.contains(QStringLiteral("BMI: 27.7 (medium risk)")), qPrintable(page));

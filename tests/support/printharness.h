@@ -35,12 +35,12 @@ public:
     PdfPrintSteps(const PdfPrintSteps&) = delete;
     PdfPrintSteps& operator=(const PdfPrintSteps&) = delete;
 
-    bool preview(ReportFactory* factory) override
+    bool preview(QWidget*, ReportFactory* factory) override
     {
         ++previews;
         return onPreview ? onPreview(factory) : previewPrints;
     }
-    bool setupPrinter(QPrinter& printer) override
+    bool setupPrinter(QWidget*, QPrinter& printer) override
     {
         ++dialogs;
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -48,7 +48,7 @@ public:
         printer.setResolution(72);
         return dialogAccepts;
     }
-    void jobFailed(const QString& why) override
+    void jobFailed(QWidget*, const QString& why) override
     {
         ++failures;
         told = why;
