@@ -16,6 +16,7 @@
 #include "userdb/nullconversion.h"
 #include "userdb/readwatch.h"
 #include "userdb/savedmealdb.h"
+#include "userdb/stepwatch.h"
 #include "userdb/storeaction.h"
 #include "userdb/userdbformat.h"
 
@@ -742,7 +743,7 @@ bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof
     removeWithJournal(copy);
     std::string reason;
     if (copyFile(source, copy, reason, progress)
-        && BXSqlDb::proveFile(copy, proof, reason) == BXSqlDb::ProofVerdict::Proven)
+        && BXSqlDb::proveFile(copy, proof, reason, progress) == BXSqlDb::ProofVerdict::Proven)
         return true;
     removeWithJournal(copy);
     error = reason;
@@ -1171,7 +1172,8 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
     return false;
 }
 
-BXSqlDb::ProofVerdict BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
+BXSqlDb::ProofVerdict BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error,
+                                         WorkProgress* progress)
 {
     if (_instance) {
         error = "the user database is still open";
@@ -1204,7 +1206,7 @@ BXSqlDb::ProofVerdict BXSqlDb::proveFile(const QString& path, Proof proof, std::
     // From here on the proof reads what the file holds: a statement that the system or another
     // program stopped says nothing of the file, which this action records.
     const StoreAction reading(StoreAction::Kind::Change);
-    const Integrity integrity = proven ? checkIntegrity(error) : Integrity::Sound;
+    const Integrity integrity = proven ? checkIntegrity(error, progress) : Integrity::Sound;
     // What the file lacks or holds is told before the triggers, which read some of it. The
     // diary's own oddities are its user's: it is upgraded with them, and a loop is shown broken.
     proven = proven && integrity == Integrity::Sound && holdsShippedSchema(error)
@@ -1357,10 +1359,11 @@ QString BXSqlDb::takeUndoneRestore()
     return std::exchange(restoreUndone(), false) ? undoneText() : QString();
 }
 
-BXSqlDb::Integrity BXSqlDb::checkIntegrity(std::string& error)
+BXSqlDb::Integrity BXSqlDb::checkIntegrity(std::string& error, WorkProgress* progress)
 {
     const QSqlDatabase db = instance()->database();
     const long failedBefore = ReadWatch::of(instance()->_handle()).failed;
+    const StepWatch steps(instance()->_handle(), progress);
     BXSqlQuery check("PRAGMA integrity_check");
     QStringList findings;
     check.readRows([&check, &findings] { findings.append(check.value(0).toString()); });
