@@ -172,15 +172,16 @@ QString unprovenCopy(const QFileInfo& destination, bool earlier, bool checked, c
 }
 
 // Whether Restore Data would take the file at `path`: what its checks and the proof of its copy
-// find, with the user database closed; otherwise `refusal` says why.
-BXSqlDb::ProofVerdict restoreVerdict(const QString& path, QString* refusal)
+// find, with the user database closed; otherwise `refusal` says why. The proof runs in steps
+// under `progress`, and once that stops it ends unread.
+BXSqlDb::ProofVerdict restoreVerdict(const QString& path, QString* refusal, WorkProgress* progress)
 {
     bool unread = false;
     *refusal = MainWindow::checkBackupFile(path, &unread);
     if (!refusal->isEmpty())
         return unread ? BXSqlDb::ProofVerdict::Unread : BXSqlDb::ProofVerdict::Refused;
     std::string proof;
-    const BXSqlDb::ProofVerdict verdict = BXSqlDb::proveFile(path, BXSqlDb::Proof::Restore, proof);
+    const BXSqlDb::ProofVerdict verdict = BXSqlDb::proveFile(path, BXSqlDb::Proof::Restore, proof, progress);
     *refusal = QString::fromStdString(proof);
     return verdict;
 }
@@ -721,20 +722,28 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
     QString reason;
     BXSqlDb::Integrity copy = BXSqlDb::Integrity::Sound;
     bool refused = false;
-    const auto prove = [&copy, &refused](const QString& written, QString* findings) {
-        copy = copyIsSound(written, findings);
-        if (copy != BXSqlDb::Integrity::Sound)
-            return false;
-        const BXSqlDb::ProofVerdict verdict = restoreVerdict(written, findings);
+    ProgressBox* progress = _copyProgress.get();
+    // The proof of Restore Data, with its integrity check, is the copy's one check. Only a copy
+    // that it refuses is checked once more, to tell damage from what a restore would not take.
+    const auto prove = [&copy, &refused, progress](const QString& written, QString* findings) {
+        progress->setLabel(tr("Checking the backup..."));
+        const BXSqlDb::ProofVerdict verdict = restoreVerdict(written, findings, progress);
         // A proof that could not read the copy leaves it unchecked, never refused.
         if (verdict == BXSqlDb::ProofVerdict::Unread)
             copy = BXSqlDb::Integrity::Unchecked;
-        refused = verdict == BXSqlDb::ProofVerdict::Refused;
+        refused = verdict == BXSqlDb::ProofVerdict::Refused && !progress->stopped();
+        if (refused) {
+            QString damage;
+            copy = copyIsSound(written, &damage);
+            refused = copy == BXSqlDb::Integrity::Sound;
+            if (!refused)
+                *findings = damage;
+        }
         return verdict == BXSqlDb::ProofVerdict::Proven;
     };
     QString unsynced;
     if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason, prove,
-                        &unsynced, _copyProgress.get()))
+                        &unsynced, progress))
         throw BXException(refused ? refusedByRestore(destination, earlier, reason)
                                   : copyRefused(source, destination, earlier, copy, reason));
     if (!unsynced.isEmpty())

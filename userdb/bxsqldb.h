@@ -146,8 +146,11 @@ public:
     // the program makes, and hold only sync devices that it writes. Otherwise the reason why not:
     // Refused when the file holds what the program cannot use; Unread when a read of it failed
     // for a reason of the system or another program held it, which says nothing of the file.
+    // `progress`, when given, is told of the integrity check's steps, and once it stops the
+    // check ends there and the file is Unread.
     enum class ProofVerdict { Proven, Refused, Unread };
-    static ProofVerdict proveFile(const QString& path, Proof proof, std::string& error);
+    static ProofVerdict proveFile(const QString& path, Proof proof, std::string& error,
+                                  WorkProgress* progress = nullptr);
     // Puts a proven copy of `candidate` in place of the user database file (none may be
     // running). The copy is made and proven beside the file, the current file is kept
     // beside it (named with SafetySuffix), and the copy then takes its place in one rename.
@@ -191,8 +194,9 @@ public:
     // open, another program held it): that says nothing of the file.
     enum class Integrity { Sound, Damaged, Unchecked };
     // Runs the integrity check on the running connection; otherwise than Sound with a short
-    // reason followed by DetailsMark and the whole report.
-    static Integrity checkIntegrity(std::string& error);
+    // reason followed by DetailsMark and the whole report. It runs in steps under `progress`,
+    // when given (see StepWatch): once that stops, the check ends Unchecked.
+    static Integrity checkIntegrity(std::string& error, WorkProgress* progress = nullptr);
     // The same check on the database file at `path`, read on a connection of its own that
     // changes nothing; `stopped`, when given, gets the failure that ended the check early.
     static Integrity checkFileIntegrity(const QString& path, std::string& error,

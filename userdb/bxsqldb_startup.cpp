@@ -17,6 +17,7 @@
 #include "userdb/nullconversion.h"
 #include "userdb/readwatch.h"
 #include "userdb/savedmealdb.h"
+#include "userdb/stepwatch.h"
 #include "userdb/storeaction.h"
 #include "userdb/userdbformat.h"
 
@@ -763,7 +764,7 @@ bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof
     removeWithJournal(copy);
     std::string reason;
     if (copyFile(source, copy, reason, progress)
-        && BXSqlDb::proveFile(copy, proof, reason) == BXSqlDb::ProofVerdict::Proven)
+        && BXSqlDb::proveFile(copy, proof, reason, progress) == BXSqlDb::ProofVerdict::Proven)
         return true;
     removeWithJournal(copy);
     error = reason;
@@ -1126,7 +1127,8 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
     return false;
 }
 
-BXSqlDb::ProofVerdict BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error)
+BXSqlDb::ProofVerdict BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error,
+                                         WorkProgress* progress)
 {
     if (_instance) {
         error = "the user database is still open";
@@ -1163,7 +1165,7 @@ BXSqlDb::ProofVerdict BXSqlDb::proveFile(const QString& path, Proof proof, std::
     // holds is told before the triggers, which read some of it. The diary's own oddities of
     // data are its user's: it is upgraded with them, and a loop is shown broken.
     proven = proven && holdsOwnSchema(version, error).value_or(false);
-    const Integrity integrity = proven ? checkIntegrity(error) : Integrity::Sound;
+    const Integrity integrity = proven ? checkIntegrity(error, progress) : Integrity::Sound;
     proven = proven && integrity == Integrity::Sound
         && (proof == Proof::Upgrade || (holdsNoLoop(error) && holdsStorableEntryIds(error)));
     proven = proven && (proof == Proof::Upgrade || (holdsOwnTrackedTables(error) && holdsOwnDevices(error)));
@@ -1313,10 +1315,11 @@ QString BXSqlDb::takeUndoneRestore()
     return std::exchange(restoreUndone(), false) ? undoneText() : QString();
 }
 
-BXSqlDb::Integrity BXSqlDb::checkIntegrity(std::string& error)
+BXSqlDb::Integrity BXSqlDb::checkIntegrity(std::string& error, WorkProgress* progress)
 {
     const QSqlDatabase db = instance()->database();
     const long failedBefore = ReadWatch::of(instance()->_handle()).failed;
+    const StepWatch steps(instance()->_handle(), progress);
     BXSqlQuery check("PRAGMA integrity_check");
     QStringList findings;
     check.readRows([&check, &findings] { findings.append(check.value(0).toString()); });

@@ -202,6 +202,8 @@ private slots:
     void backupTakesThePlaceWhole_data();
     void backupTakesThePlaceWhole();
     void backupKeepsExistingFileWhenNotOverwriting();
+    void backupStoppedInItsProof_data();
+    void backupStoppedInItsProof();
     void backupIsMadeOnlyWhereRestoreTakesIt_data();
     void backupIsMadeOnlyWhereRestoreTakesIt();
     void backupBiggerThanTheDiskIsRefused();
@@ -475,6 +477,34 @@ void TestMainWindowData::backupKeepsExistingFileWhenNotOverwriting()
     QVERIFY(BXSqlDb::isUp());
 }
 
+void TestMainWindowData::backupStoppedInItsProof_data()
+{
+    QTest::addColumn<bool>("endOfSession");
+    QTest::newRow("Cancel") << false;
+    QTest::newRow("the end of the session") << true;
+}
+
+// The copy's proof stops in its steps: the earlier backup stays as it was, and no working copy.
+void TestMainWindowData::backupStoppedInItsProof()
+{
+    QFETCH(bool, endOfSession);
+    const QString path = backupOfLive(QStringLiteral("proven.ptBackup"));
+    addUser(QStringLiteral("Bob"));
+    const QByteArray earlier = readAll(path);
+    _window->backupName = path;
+    {
+        const ProgressStopper stopper(endOfSession, QStringLiteral("Checking the backup..."));
+        _window->backupUserDB();
+        QVERIFY2(stopper.stopped(), "the proof of the copy was never shown");
+    }
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+    QCOMPARE(_window->lastText(), QStringLiteral("The backup was cancelled. The backup file %1 is as it was.")
+                                      .arg(QDir::toNativeSeparators(path)));
+    QCOMPARE(readAll(path), earlier);
+    QCOMPARE(QDir::home().entryList({QStringLiteral("*.partial")}, QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(BXSqlDb::isUp());
+}
+
 void TestMainWindowData::backupIsMadeOnlyWhereRestoreTakesIt_data()
 {
     QTest::addColumn<QString>("statements"); // run on the diary before the start
@@ -588,8 +618,8 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary_data()
     QTest::addColumn<int>("hold");
     // Bytes from the end of the copy that its reads fail on; none when 0.
     QTest::addColumn<int>("copyUnread");
-    // Whether those reads fail only once the copy's check has read it whole, in the proof that
-    // Restore Data would take it.
+    // Whether those reads fail only once the copy's one check, the proof that Restore Data
+    // would take it, has read them: nothing reads the copy again.
     QTest::addColumn<bool>("inProof");
     QTest::newRow("a reader: the backup is made") << int(OtherReader::Shared) << 0 << false;
     QTest::newRow("a writer: the diary is in use") << int(OtherReader::Exclusive) << 0 << false;
@@ -598,7 +628,7 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary_data()
         << int(OtherReader::Shared) << INT_MAX << false;
     QTest::newRow("a reader, the copy's last page unread: the earlier backup is kept")
         << int(OtherReader::Shared) << 4096 << false;
-    QTest::newRow("a reader, the copy's last page unread in its proof: unchecked, never refused")
+    QTest::newRow("a reader, the copy's last page unread after its proof: the backup is made")
         << int(OtherReader::Shared) << 4096 << true;
     QTest::newRow("nobody, a pipe at the copy's journal: nothing waits for it") << -1 << 0 << false;
 }
@@ -658,19 +688,20 @@ void TestMainWindowData::backupWhileAnotherProgramHoldsTheDiary()
         QCOMPARE(readAll(path), QByteArray("older backup"));
         return;
     }
-    if (copyUnread) {
+    if (copyUnread && !inProof) {
         // The diary is whole: only the copy is blamed, with the disk's reason.
         QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
         QVERIFY2(_window->lastText().startsWith("The copy of your diary written for " + path + " could not be checked (")
-                     && (inProof || _window->lastText().contains("(the integrity check cannot run: "))
+                     && _window->lastText().contains("(the integrity check cannot run: ")
                      && _window->lastText().contains("I/O error") && !_window->lastText().contains("refuse"),
                  qPrintable(_window->lastText()));
         QCOMPARE(readAll(path), QByteArray("older backup"));
         return;
     }
     if (!exclusive) {
-        // The folder of the backup is remembered afterwards, which the reader holds up.
-        QCOMPARE(_window->messages.first().first, QStringLiteral("Backup successful"));
+        // The folder of the backup is remembered afterwards, which the reader holds up; an
+        // earlier backup is overwritten once asked.
+        QCOMPARE(_window->messages.at(copyUnread ? 1 : 0).first, QStringLiteral("Backup successful"));
         QCOMPARE(readAll(path), live);
         return;
     }
