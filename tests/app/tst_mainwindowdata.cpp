@@ -479,21 +479,22 @@ void TestMainWindowData::backupKeepsExistingFileWhenNotOverwriting()
 
 void TestMainWindowData::backupStoppedInItsProof_data()
 {
-    QTest::addColumn<bool>("endOfSession");
-    QTest::newRow("Cancel") << false;
-    QTest::newRow("the end of the session") << true;
+    QTest::addColumn<int>("how");
+    QTest::newRow("Cancel") << int(ProgressStopper::Cancel);
+    QTest::newRow("Escape") << int(ProgressStopper::Escape);
+    QTest::newRow("the end of the session") << int(ProgressStopper::EndOfSession);
 }
 
 // The copy's proof stops in its steps: the earlier backup stays as it was, and no working copy.
 void TestMainWindowData::backupStoppedInItsProof()
 {
-    QFETCH(bool, endOfSession);
+    QFETCH(int, how);
     const QString path = backupOfLive(QStringLiteral("proven.ptBackup"));
     addUser(QStringLiteral("Bob"));
     const QByteArray earlier = readAll(path);
     _window->backupName = path;
     {
-        const ProgressStopper stopper(endOfSession, QStringLiteral("Checking the backup..."));
+        const ProgressStopper stopper(ProgressStopper::How(how), QStringLiteral("Checking the backup..."));
         _window->backupUserDB();
         QVERIFY2(stopper.stopped(), "the proof of the copy was never shown");
     }
