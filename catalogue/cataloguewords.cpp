@@ -127,22 +127,23 @@ CatalogueWords::CatalogueWords(const std::vector<const char*>& names)
     WordTable words;
     const char* previous = nullptr;
     for (const char* name : names) {
-        ScannedWord scanned;
-        size_t length = 0;
-        for (const char* at = firstNewWord(name, previous);; ++at) {
-            const unsigned char byte = WORD_BYTES[static_cast<unsigned char>(*at)];
-            if (byte) {
-                if (length < sizeof(scanned.head))
-                    scanned.head[length / 8] |= quint64(byte) << (8 * (length % 8));
-                ++length;
-            } else if (length) {
-                scanned.word = std::string_view(at - length, length);
-                words.insert(scanned);
-                scanned = ScannedWord();
-                length = 0;
+        for (const char* at = firstNewWord(name, previous); *at != 0;) {
+            if (!WORD_BYTES[static_cast<unsigned char>(*at)]) {
+                ++at;
+                continue;
             }
-            if (*at == 0)
-                break;
+            const char* start = at;
+            ScannedWord scanned;
+            for (int shift = 0; shift < 128; shift += 8, ++at) {
+                const unsigned char byte = WORD_BYTES[static_cast<unsigned char>(*at)];
+                if (!byte)
+                    break;
+                scanned.head[shift / 64] |= quint64(byte) << (shift % 64);
+            }
+            while (WORD_BYTES[static_cast<unsigned char>(*at)])
+                ++at;
+            scanned.word = std::string_view(start, size_t(at - start));
+            words.insert(scanned);
         }
         previous = name;
     }
