@@ -1,6 +1,8 @@
 #include "catalogue/cataloguewords.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -8,91 +10,149 @@ namespace {
 constexpr int SHORTEST_PART = 3;
 constexpr int MOST_PARTS = 3;
 
-bool inWord(unsigned char c)
-{
-    return c >= 0x80 || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-unsigned char lowered(unsigned char c)
+constexpr unsigned char lowered(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
-size_t foldedHash(std::string_view word)
+// Each byte lowered where it belongs to a word, NUL where it does not: any byte at or above
+// 0x80, digits and A-Z, a-z.
+constexpr std::array<unsigned char, 256> WORD_BYTES = [] {
+    std::array<unsigned char, 256> bytes{};
+    for (int c = 1; c < 256; ++c) {
+        const bool inWord = c >= 0x80 || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        bytes[c] = inWord ? lowered(static_cast<unsigned char>(c)) : 0;
+    }
+    return bytes;
+}();
+
+bool inWord(char c)
 {
-    size_t hash = 14695981039346656037ULL;
-    for (char c : word)
-        hash = (hash ^ lowered(static_cast<unsigned char>(c))) * 1099511628211ULL;
-    return hash;
+    return WORD_BYTES[static_cast<unsigned char>(c)] != 0;
 }
 
 bool foldedEqual(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lowered(static_cast<unsigned char>(x)) == lowered(static_cast<unsigned char>(y));
+               return WORD_BYTES[static_cast<unsigned char>(x)] == WORD_BYTES[static_cast<unsigned char>(y)];
            });
 }
 
+// A word as the scan of a name gathers it: where it stands, and its first 16 bytes lowered,
+// which tell two words of up to 16 bytes apart without looking at them again.
+struct ScannedWord {
+    std::string_view word;
+    std::array<quint64, 2> head{};
+
+    quint64 hash() const
+    {
+        const quint64 hash = (head[0] ^ (quint64(word.size()) << 56)) * 0x9E3779B97F4A7C15ULL;
+        return (hash ^ (hash >> 29) ^ head[1]) * 0xBF58476D1CE4E5B9ULL;
+    }
+    bool sameAs(const ScannedWord& other) const
+    {
+        return word.size() == other.word.size() && head[0] == other.head[0] && head[1] == other.head[1]
+            && (word.size() <= sizeof(head) || foldedEqual(word, other.word));
+    }
+};
+
 // The words of the names, ignoring case, each where it first stands: most words repeat, so
-// each is looked up in an open table and kept only the first time.
+// each is looked up in an open table by its hash and kept only the first time.
 class WordTable {
 public:
-    void insert(std::string_view word)
+    void insert(const ScannedWord& word)
     {
-        size_t slot = foldedHash(word) & (_slots.size() - 1);
-        for (; !_slots[slot].empty(); slot = (slot + 1) & (_slots.size() - 1)) {
-            if (foldedEqual(_slots[slot], word))
+        const quint64 hash = word.hash();
+        size_t slot = hash & (_slots.size() - 1);
+        for (; !_slots[slot].word.word.empty(); slot = (slot + 1) & (_slots.size() - 1)) {
+            if (_slots[slot].hash == hash && _slots[slot].word.sameAs(word))
                 return;
         }
-        _slots[slot] = word;
+        _slots[slot] = {word, hash};
         if (++_count * 2 > _slots.size())
             _grow();
     }
-    const std::vector<std::string_view>& held() const { return _slots; }
-
-private:
-    void _grow()
+    template<typename Visit>
+    void forEach(Visit visit) const
     {
-        std::vector<std::string_view> old(_slots.size() * 2);
-        old.swap(_slots);
-        _count = 0;
-        for (std::string_view word : old) {
-            if (!word.empty())
-                insert(word);
+        for (const Slot& slot : _slots) {
+            if (!slot.word.word.empty())
+                visit(slot.word.word);
         }
     }
 
-    std::vector<std::string_view> _slots = std::vector<std::string_view>(1 << 14);
+private:
+    struct Slot {
+        ScannedWord word;
+        quint64 hash = 0;
+    };
+
+    void _grow()
+    {
+        std::vector<Slot> old(_slots.size() * 2);
+        old.swap(_slots);
+        for (const Slot& held : old) {
+            if (held.word.word.empty())
+                continue;
+            size_t slot = held.hash & (_slots.size() - 1);
+            while (!_slots[slot].word.word.empty())
+                slot = (slot + 1) & (_slots.size() - 1);
+            _slots[slot] = held;
+        }
+    }
+
+    std::vector<Slot> _slots = std::vector<Slot>(1 << 14);
     size_t _count = 0;
 };
+
+// Where the words of name that the previous name does not hold as well may start: the last
+// byte outside a word within the bytes the two names open with alike (the names of a category
+// mostly share their first words), else the name's start.
+const char* firstNewWord(const char* name, const char* previous)
+{
+    const char* fresh = name;
+    if (!previous)
+        return fresh;
+    for (const char* at = name; *at != 0 && *at == *previous; ++at, ++previous) {
+        if (!inWord(*at))
+            fresh = at;
+    }
+    return fresh;
+}
 
 } // namespace
 
 CatalogueWords::CatalogueWords(const std::vector<const char*>& names)
 {
     WordTable words;
+    const char* previous = nullptr;
     for (const char* name : names) {
-        const char* start = nullptr;
-        for (const char* at = name;; ++at) {
-            const bool letter = *at != 0 && inWord(static_cast<unsigned char>(*at));
-            if (letter && !start)
-                start = at;
-            if (!letter && start) {
-                words.insert(std::string_view(start, size_t(at - start)));
-                start = nullptr;
+        for (const char* at = firstNewWord(name, previous); *at != 0;) {
+            if (!WORD_BYTES[static_cast<unsigned char>(*at)]) {
+                ++at;
+                continue;
             }
-            if (*at == 0)
-                break;
+            const char* start = at;
+            ScannedWord scanned;
+            for (int shift = 0; shift < 128; shift += 8, ++at) {
+                const unsigned char byte = WORD_BYTES[static_cast<unsigned char>(*at)];
+                if (!byte)
+                    break;
+                scanned.head[shift / 64] |= quint64(byte) << (shift % 64);
+            }
+            while (WORD_BYTES[static_cast<unsigned char>(*at)])
+                ++at;
+            scanned.word = std::string_view(start, size_t(at - start));
+            words.insert(scanned);
         }
+        previous = name;
     }
-    for (std::string_view word : words.held()) {
-        if (word.empty())
-            continue;
+    words.forEach([this](std::string_view word) {
         QByteArray lower(word.data(), qsizetype(word.size()));
         for (char& c : lower)
-            c = char(lowered(static_cast<unsigned char>(c)));
+            c = char(WORD_BYTES[static_cast<unsigned char>(c)]);
         _words.push_back(lower);
-    }
+    });
     std::sort(_words.begin(), _words.end());
 }
 

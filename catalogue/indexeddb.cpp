@@ -158,16 +158,25 @@ QByteArray IndexedDB::_encoded(const QString& word) const
 
 const CatalogueWords& IndexedDB::_catalogueWords() const
 {
-    if (!_words) {
-        std::vector<const char*> names;
-        names.reserve(_items.size());
-        for (const BrowsableDBItem& item : _items) {
-            if (item.name)
-                names.push_back(item.name);
-        }
-        _words = std::make_unique<CatalogueWords>(names);
-    }
+    if (!_words)
+        _words = std::make_unique<CatalogueWords>(_nameList());
     return *_words;
+}
+
+void IndexedDB::_gatherWords()
+{
+    _words = std::make_unique<CatalogueWords>(_nameList());
+}
+
+std::vector<const char*> IndexedDB::_nameList() const
+{
+    std::vector<const char*> names;
+    names.reserve(_items.size());
+    for (const BrowsableDBItem& item : _items) {
+        if (item.name)
+            names.push_back(item.name);
+    }
+    return names;
 }
 
 void IndexedDB::resetSearchTerms()

@@ -53,6 +53,9 @@ protected:
     void _clearIndex();
     // Forgets the words of the names, after a name changed or a record came.
     void _forgetWords();
+    // Gathers the words of the names, as a load does once it has laid them out, so that no
+    // search waits for them.
+    void _gatherWords();
     // Enters the record at index into the category map (a later category of the same id
     // replaces it) or the item map (the first item of an id is the one found).
     void _mapRecord(size_t index);
@@ -77,8 +80,10 @@ private:
     // Whether the names write the word (lowered), as the start of their words.
     bool _namesWrite(const QString& word) const;
     QByteArray _encoded(const QString& word) const;
-    // Built at the first search that needs it, forgotten with the records.
+    // Gathered by the load, else at the first search that needs them; forgotten with the records.
     const CatalogueWords& _catalogueWords() const;
+    // The records' names, in record order.
+    std::vector<const char*> _nameList() const;
 
     void _doSearch(size_t first, size_t end, const Matchers& matchers, quint32 fullMask,
                    unsigned char required);

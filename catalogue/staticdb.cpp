@@ -342,7 +342,10 @@ bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, qui
     }
     if (!(_flags.back() & FLAG_CATEGORY) || _items.back().id != 0)
         return _fail(BAD_CHUNK);
-    return chunkId != FOOD_CHUNK || _checkRankingGroups();
+    if (chunkId == FOOD_CHUNK && !_checkRankingGroups())
+        return false;
+    _gatherWords();
+    return true;
 }
 
 // Reads an item's weight and record. The diary keeps an item by its id, so the id must be
