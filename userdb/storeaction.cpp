@@ -7,8 +7,14 @@
 StoreAction::StoreAction(Kind kind) : m_loopLevel(QThread::currentThread()->loopLevel())
 {
     BXSqlDb* db = BXSqlDb::exists();
-    if (!db)
+    // The diary is closed while it is copied or replaced, and after a restore that failed: a
+    // click or key queued before then reaches nothing of it.
+    if (!db) {
+        m_outcome = StoreOutcome(StoreOutcome::Reason::Other,
+                                 BXSqlDb::tr("your diary is not open now, as it is being copied or "
+                                             "was not restored; try again once it is shown"));
         return;
+    }
     m_previous = db->openAction(this);
     if (m_previous && m_previous->m_loopLevel == m_loopLevel)
         m_outer = m_previous;

@@ -318,7 +318,8 @@ void TestUserDB::ensuresOneRowPerDate()
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM water_diary").toInt(), 1);
 }
 
-// A reading or change asked for no user (a window on none) is refused and told.
+// A reading or change asked for no user (a window on none), or while the diary is closed, is
+// refused and told.
 void TestUserDB::refusesNoUser()
 {
     for (const bool change : {false, true}) {
@@ -327,6 +328,13 @@ void TestUserDB::refusesNoUser()
                        : !UserDB::instance()->getWeight(-1, "20240105", nullptr));
         const QString told = change ? action.outcome().changeText() : action.outcome().readText();
         QVERIFY2(told.contains(QStringLiteral("no user is chosen")), qPrintable(told));
+    }
+    // A click queued while the diary is closed (copied, or not restored) reaches nothing of it.
+    StoreFixture::close();
+    for (const bool change : {false, true}) {
+        const StoreAction action(change ? StoreAction::Kind::Change : StoreAction::Kind::Read);
+        const QString told = change ? action.outcome().changeText() : action.outcome().readText();
+        QVERIFY2(!action.outcome().ok() && told.contains(QStringLiteral("not open now")), qPrintable(told));
     }
 }
 
