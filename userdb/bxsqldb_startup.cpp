@@ -944,12 +944,14 @@ bool holdsStorableEntryIds(std::string& error)
     } Entries[] = {{"food_diary", "food_id", HighestRowId},   {"food_mealplan", "food_id", HighestRowId},
                    {"exer_diary", "ex_id", HighestRowId},     {"exer_mealplan", "ex_id", HighestRowId},
                    {"group_diary", "group_id", SavedMealDB::LastMealId - 1}};
-    for (const auto& [table, column, last] : Entries) {
+    for (const auto& entry : Entries) {
+        const char* const table = entry.table;
+        const char* const column = entry.column;
         // The ends of the id's index: the whole table is not read.
         BXSqlQuery read(QStringLiteral("SELECT (SELECT min(%1) FROM %2), (SELECT max(%1) FROM %2)")
                             .arg(QLatin1String(column), QLatin1String(table)));
         QString found;
-        const auto unheld = [last](const QVariant& id) {
+        const auto unheld = [last = entry.last](const QVariant& id) {
             return !id.isNull() && (!isStoredId(id) || id.toLongLong() > last);
         };
         if (!read.readRows([&] {
