@@ -859,6 +859,11 @@ void TestStartup::laterStartBringsTheWindowToTheDesktopShown()
     const QString wmctrl = QStandardPaths::findExecutable(QStringLiteral("wmctrl"));
     if (xvfb.isEmpty() || openbox.isEmpty() || wmctrl.isEmpty())
         QSKIP("Needs Xvfb, openbox and wmctrl (scripts/install-deps.sh --tests)");
+#if defined(__SANITIZE_ADDRESS__)
+    // The X keyboard library reads past a name it copies as the X platform starts, which
+    // AddressSanitizer reports before the program's own code runs.
+    QSKIP("The X platform's keyboard library trips AddressSanitizer; the ordinary build runs this");
+#endif
     addUser();
     QProcess server;
     server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
