@@ -60,6 +60,15 @@ QString programPath()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/pantrel");
 }
 
+// Starts the program on the offscreen platform, in the test's own folders.
+void startOffscreen(QProcess& process)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(programPath(), QStringList());
+}
+
 // Hands one message to the copy running with this runtime folder; true once acknowledged.
 bool sendMessage(const QString& runtime, const QByteArray& text, int timeoutMs = 1000)
 {
@@ -831,16 +840,12 @@ void TestStartup::waitingStartAnswersASecondStart()
     addUser();
     OtherReader other(BXSqlDb::diaryPath(), OtherReader::Exclusive);
     QVERIFY(other.reading());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     QProcess first;
-    first.setProcessEnvironment(env);
-    first.start(programPath(), QStringList());
+    startOffscreen(first);
     QVERIFY2(waitUntilListening(qEnvironmentVariable("XDG_RUNTIME_DIR"), first),
              first.readAllStandardError().constData());
     QProcess second;
-    second.setProcessEnvironment(env);
-    second.start(programPath(), QStringList());
+    startOffscreen(second);
     QVERIFY(second.waitForFinished(RunMs));
     QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
     QCOMPARE(first.state(), QProcess::Running);
@@ -1191,11 +1196,8 @@ void TestStartup::oddRowsDoNotStopTheStart()
     }
     BXSqlDb::cleanUp();
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     QProcess program;
-    program.setProcessEnvironment(env);
-    program.start(programPath(), QStringList());
+    startOffscreen(program);
     QVERIFY2(waitUntilListening(qEnvironmentVariable("XDG_RUNTIME_DIR"), program),
              program.readAllStandardError().constData());
     ::kill(pid_t(program.processId()), SIGTERM);
@@ -1208,12 +1210,9 @@ void TestStartup::oddRowsDoNotStopTheStart()
 // cleanly instead of waiting for "Start up!".
 void TestStartup::terminationDuringSyncWaitEnds()
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     QProcess program;
-    program.setProcessEnvironment(env);
-    program.start(programPath(), QStringList());
+    startOffscreen(program);
     QVERIFY2(waitUntilListening(runtime, program), program.readAllStandardError().constData());
     QVERIFY(sendMessage(runtime, "Shut down!"));
     QTest::qWait(200);
@@ -1224,8 +1223,7 @@ void TestStartup::terminationDuringSyncWaitEnds()
     QVERIFY(!QFileInfo::exists(BXSettings::getUserDBPath() + QStringLiteral("userdata.db-journal")));
     // The next start finds the channel free and the database whole.
     QProcess next;
-    next.setProcessEnvironment(env);
-    next.start(programPath(), QStringList());
+    startOffscreen(next);
     QVERIFY(waitUntilListening(runtime, next));
     ::kill(pid_t(next.processId()), SIGTERM);
     QVERIFY(next.waitForFinished(RunMs));
