@@ -40,17 +40,12 @@ public:
                      const Proof& prove = {},
                      QString* unsynced = nullptr, WorkProgress* progress = nullptr);
     // Copies what `in` holds from its position to its end, as its size tells when the copy
-    // begins, to `out` a block at a time, so that memory stays flat whatever the size. A read
-    // that ends short of that size or fails is tried once more. False with the reason, in the
+    // begins, to `out` a block at a time, each read as WholeRead::block reads it. False with the reason, in the
     // system's words, when a block cannot be read or written in full, or `progress` stopped.
     static bool copyData(QIODevice& in, WorkingFile& out, QString* reason,
                          WorkProgress* progress = nullptr);
-    // The `bytes` that `in` holds from its position on (fewer where its size ends before), read
-    // as copyData reads them; nothing, with the reason in the system's words, when they cannot
-    // be read whole.
+    // WholeRead::from and WholeRead::all, by the names the diary's readers know them by.
     static std::optional<QByteArray> readFrom(QIODevice& in, qint64 bytes, QString* reason);
-    // What the file at `path` holds, read as copyData reads it; nothing, with the reason in the
-    // system's words, when it cannot be read whole.
     static std::optional<QByteArray> readAll(const QString& path, QString* reason);
     // Whether the file `copy` holds what `source` holds, byte for byte (the proof of a copy that
     // another file's safety rests on); false with what differs, or why it cannot be told.
