@@ -3,6 +3,7 @@
 #include "core/regularfile.h"
 #include "core/wholeread.h"
 #include "core/workprogress.h"
+#include "userdb/userdbformat.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,6 +39,15 @@ QString cancelledText()
 QString dataSize(qint64 bytes)
 {
     return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
+
+// Whether the file at `path` begins as every database does: only then are the journal, log
+// and shared memory beside it SQLite's for that file.
+bool isDatabase(const QString& path)
+{
+    QFile file;
+    QString unread;
+    return RegularFile::open(file, path) && WholeRead::from(file, UserDbFormat::sqlite3Magic().size(), &unread) == UserDbFormat::sqlite3Magic();
 }
 
 } // namespace
@@ -177,15 +187,17 @@ std::optional<QString> FileCopy::companionProblem(const QString& path)
 {
     const QFileInfo file(path);
     const bool replaced = file.exists() || file.isSymLink();
+    const bool database = replaced && isDatabase(path);
     for (const QString& name : companionsOf(path)) {
         const QFileInfo companion(name);
-        // Beside no file, it was left by something else: it is never removed, nor played into
-        // the copy.
-        if (!replaced && (companion.exists() || companion.isSymLink()))
-            return tr("%1 stands beside %2, which does not exist, so it is no part of that file, "
-                      "and it would be taken for a part of the copy. Move it away or choose "
-                      "another name, then try again")
-                .arg(QDir::toNativeSeparators(companion.filePath()), QDir::toNativeSeparators(path));
+        // Beside no file, or beside one that is no database, it was left by something else:
+        // it is never removed, nor played into the copy.
+        if (!database && (companion.exists() || companion.isSymLink()))
+            return tr("%1 stands beside %2, which %3, so it is no part of that file, and it "
+                      "would be taken for a part of the copy. Move it away or choose another "
+                      "name, then try again")
+                .arg(QDir::toNativeSeparators(companion.filePath()), QDir::toNativeSeparators(path),
+                     replaced ? tr("is no diary") : tr("does not exist"));
         if (companion.exists() && !companion.isFile() && !companion.isSymLink())
             return tr("%1 stands beside %2 and is not a file, so it cannot be removed once %2 is "
                       "replaced. Move it away, then try again")

@@ -27,8 +27,9 @@ public:
 
     // Copies `source` to `destination`, replacing what is there only once the copy is whole.
     // A copy that the destination's disk cannot hold is refused before anything is written, as
-    // is one whose destination has a companion (see removeCompanions) that is not a file. The
-    // companions of the file replaced go once the copy has taken its place.
+    // is one whose destination has a companion (see removeCompanions) that is not a file, or that
+    // stands beside no database (companionProblem). The companions of the file replaced go once
+    // the copy has taken its place.
     // False with the reason, in the system's words, when a step fails; the destination is then
     // as it was and no working copy stays, except when a companion could not be removed: the
     // copy is then in place, and the reason names the companion that stays. `prove`, when
@@ -59,7 +60,8 @@ public:
     // The names of those files.
     static QStringList companionsOf(const QString& path);
     // Why a companion of the database at `path` could not be removed: it is a folder, a pipe or
-    // a device, or there is no file at `path` that it could belong to. Nothing when there is
+    // a device, or there is no database at `path` that it could belong to (no file, or one
+    // that is no database). Nothing when there is
     // none, or each is a file or a link beside the file.
     static std::optional<QString> companionProblem(const QString& path);
 
