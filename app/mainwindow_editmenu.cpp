@@ -229,7 +229,8 @@ void MainWindow::_setupBrowserItems(int state)
     default:
         return;
     }
-    const bool editable = kind != FoodQueryWidget::FoodsCode && kind != FoodQueryWidget::ExerciseCode && selected;
+    const bool editable =
+        kind != FoodQueryWidget::FoodsCode && kind != FoodQueryWidget::ExerciseCode && selected;
     for (QAction* action : shown) {
         action->setVisible(true);
         action->setEnabled(true);
