@@ -373,7 +373,6 @@ void TestUserDB::settingsNoDialogWritesReadAsTheDefault_data()
     QTest::newRow("energy units -1") << users.arg("energy_units") << QVariant(-1);
     QTest::newRow("sex 2^31") << users.arg("sex") << huge;
     QTest::newRow("birth on no day") << users.arg("dob") << QVariant(QStringLiteral("19761345"));
-    QTest::newRow("target size 4") << users.arg("energy_target_size") << QVariant(4);
     QTest::newRow("target size 2^31") << users.arg("sodium_target_size") << huge;
     QTest::newRow("snacks 1.5") << users.arg("diaryAdvancedMode") << QVariant(1.5);
     QTest::newRow("summary 256") << users.arg("summaryOptions") << QVariant(256);
@@ -385,7 +384,6 @@ void TestUserDB::settingsNoDialogWritesReadAsTheDefault_data()
     const QString starts = QStringLiteral("INSERT INTO metrics_startStats(user_id, date, count) VALUES (0, '%1', ?)")
                                .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
     QTest::newRow("starts 2^31-1") << starts << QVariant(std::numeric_limits<int>::max());
-    QTest::newRow("starts -5") << starts << QVariant(-5);
 }
 
 // A setting, tip or count that no dialog writes reads as Ann's default, as nothing given or
