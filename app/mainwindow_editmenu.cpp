@@ -211,24 +211,26 @@ void MainWindow::_setupBrowserItems(int state)
 
     QList<QAction*> shown;
     QList<QAction*> selectable;
+    // Each tab offers what it makes; only the user's own items are edited.
     switch (kind) {
-    case 0:
-    case 2:
-    case 3:
+    case FoodQueryWidget::FoodsCode:
+    case FoodQueryWidget::CustomFoodsCode:
         shown = {eM_DiaryFoodNewCat, eM_DiaryFoodNewFood};
         selectable = {eM_DiaryFoodEdit, eM_DiaryFoodDelete};
         break;
-    case 4:
+    case FoodQueryWidget::ExerciseCode:
+    case FoodQueryWidget::CustomExercisesCode:
         shown = {eM_DiaryExerNewCat, eM_DiaryExerNewExer};
         selectable = {eM_DiaryExerEdit, eM_DiaryExerDelete};
         break;
-    case 5:
+    case FoodQueryWidget::SavedMealsCode:
         selectable = {eM_DiarySavedRename, eM_DiarySavedDelete};
         break;
     default:
         return;
     }
-    const bool editable = kind != 0 && kind != 2 && selected;
+    const bool editable =
+        kind != FoodQueryWidget::FoodsCode && kind != FoodQueryWidget::ExerciseCode && selected;
     for (QAction* action : shown) {
         action->setVisible(true);
         action->setEnabled(true);

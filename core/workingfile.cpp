@@ -1,6 +1,7 @@
 #include "core/workingfile.h"
 
 #include "core/regularfile.h"
+#include "core/wholeread.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -92,6 +93,18 @@ QStringList readNames(const QByteArray& text, bool* earlier)
     return names;
 }
 
+// What the ledger at `path` holds: nothing where there is none yet. One that is not a regular
+// file, or that is read short or not at all, cannot be read (nothing, with the reason): it is
+// never taken for an empty one.
+std::optional<QByteArray> readLedger(const QString& path, QString* reason)
+{
+    if (const std::optional<QString> problem = RegularFile::problem(path)) {
+        *reason = *problem;
+        return std::nullopt;
+    }
+    return QFileInfo::exists(path) ? WholeRead::all(path, reason) : QByteArray();
+}
+
 // Whether the program wrote `name` as a working file: absolute, with no step back, and made as
 // working files are made. A ledger may name what the program never wrote (a name from an earlier
 // version's ledger may be the tail of one cut at a line break; a ledger edited by hand).
@@ -152,12 +165,12 @@ void WorkingFile::takeModes(const QString& file, const QString& replaced)
 
 std::optional<QString> WorkingFile::keepLedger(const QString& path)
 {
-    const std::optional<QString> unread = RegularFile::problem(path);
-    QFile file;
+    QString unread;
+    const std::optional<QByteArray> text = readLedger(path, &unread);
     QStringList remaining;
-    if (!unread && RegularFile::open(file, path)) {
+    if (text) {
         bool earlier = false;
-        for (const QString& left : readNames(file.readAll(), &earlier)) {
+        for (const QString& left : readNames(*text, &earlier)) {
             // Only the program's own working files are ever removed.
             if (!wroteIt(left))
                 continue;
@@ -166,16 +179,16 @@ std::optional<QString> WorkingFile::keepLedger(const QString& path)
                 remaining.append(left);
         }
     }
-    ledger() = Ledger{path, remaining, unread.value_or(QString())};
+    ledger() = Ledger{path, remaining, unread};
     writeLedger();
-    if (!unread)
+    if (text)
         return std::nullopt;
     return QCoreApplication::translate("WorkingFile",
                                        "The list of files being written, %1, cannot be read: %2. "
                                        "Files that an earlier run left unfinished are not "
                                        "removed, and no backup or export can be written, until "
                                        "it is removed or can be read.")
-        .arg(QDir::toNativeSeparators(path), *unread);
+        .arg(QDir::toNativeSeparators(path), unread);
 }
 
 bool WorkingFile::isOwn(const QString& path)

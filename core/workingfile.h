@@ -25,10 +25,11 @@ public:
     // is gone, so that one left by a process that was killed is found in whatever folder it
     // lies. First removes those that the ledger names from an earlier run; one that cannot be
     // reached now (a disk not connected) stays noted. A working file is begun only once the
-    // ledger names it. A ledger that cannot be read (a pipe, a link to nothing, no permission)
-    // is left as it is, and no working file is begun: the reason, naming it, is given back. One
-    // that cannot be written now (its disk full, say) never keeps a file from being written to
-    // a disk that has room: that working file is begun without a note.
+    // ledger names it. A ledger that cannot be read whole (a pipe, a link to nothing, no
+    // permission, a read that ends short twice) is left as it is, and no working file is begun:
+    // the reason, naming it, is given back. One that cannot be written now (its disk full, say)
+    // never keeps a file from being written to a disk that has room: that working file is begun
+    // without a note.
     static std::optional<QString> keepLedger(const QString& ledger);
     // The ledger kept now and the working files that it names.
     static QStringList ledgerFiles();

@@ -1,7 +1,9 @@
 #include "userdb/filecopy.h"
 
 #include "core/regularfile.h"
+#include "core/wholeread.h"
 #include "core/workprogress.h"
+#include "userdb/userdbformat.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,8 +16,6 @@
 #include <cstring>
 
 namespace {
-
-const qint64 CopyChunkSize = qint64(1) << 20;
 
 std::function<qint64(const QString&)>& freeSpaceProbe()
 {
@@ -41,23 +41,13 @@ QString dataSize(qint64 bytes)
     return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
 }
 
-// Reads `wanted` bytes from `offset` of a file of `size` bytes. A read that ends short (a
-// network or user-space file system may end one early, or with nothing) or fails is tried once
-// more; false with the system's reason when that one does too.
-bool readWhole(QIODevice& in, qint64 offset, qint64 size, char* data, qint64 wanted, QString* reason)
+// Whether the file at `path` begins as every database does: only then are the journal, log
+// and shared memory beside it SQLite's for that file.
+bool isDatabase(const QString& path)
 {
-    QString why;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const qint64 got = in.seek(offset) ? in.read(data, wanted) : -1;
-        if (got == wanted)
-            return true;
-        why = got < 0 ? in.errorString()
-                      : tr("a read ended short of what the file holds, at byte %1 of %2")
-                            .arg(offset + got)
-                            .arg(size);
-    }
-    *reason = tr("%1 (read twice)").arg(why);
-    return false;
+    QFile file;
+    QString unread;
+    return RegularFile::open(file, path) && WholeRead::from(file, UserDbFormat::sqlite3Magic().size(), &unread) == UserDbFormat::sqlite3Magic();
 }
 
 } // namespace
@@ -67,14 +57,14 @@ bool FileCopy::copyData(QIODevice& in, WorkingFile& out, QString* reason, WorkPr
     // What the file holds is told once, when the copy begins: a read that ends before it is a
     // fault of the system, never the end of the file.
     const qint64 size = in.size();
-    QByteArray block(CopyChunkSize, Qt::Uninitialized);
+    QByteArray block(WholeRead::BlockSize, Qt::Uninitialized);
     for (qint64 held = in.pos(); held < size;) {
         if (progress && !progress->advance(held, size)) {
             *reason = cancelledText();
             return false;
         }
-        const qint64 wanted = qMin(CopyChunkSize, size - held);
-        if (!readWhole(in, held, size, block.data(), wanted, reason))
+        const qint64 wanted = qMin(WholeRead::BlockSize, size - held);
+        if (!WholeRead::block(in, held, size, block.data(), wanted, reason))
             return false;
         if (!out.write(block.constData(), wanted)) {
             *reason = out.device().errorString();
@@ -87,22 +77,12 @@ bool FileCopy::copyData(QIODevice& in, WorkingFile& out, QString* reason, WorkPr
 
 std::optional<QByteArray> FileCopy::readFrom(QIODevice& in, qint64 bytes, QString* reason)
 {
-    const qint64 size = in.size();
-    const qint64 from = in.pos();
-    QByteArray read(qBound(qint64(0), qMin(bytes, size - from), size), Qt::Uninitialized);
-    for (qint64 held = 0; held < read.size(); held += CopyChunkSize) {
-        if (!readWhole(in, from + held, size, read.data() + held, qMin(CopyChunkSize, read.size() - held), reason))
-            return std::nullopt;
-    }
-    return read;
+    return WholeRead::from(in, bytes, reason);
 }
 
 std::optional<QByteArray> FileCopy::readAll(const QString& path, QString* reason)
 {
-    QFile file;
-    if (!RegularFile::open(file, path, reason))
-        return std::nullopt;
-    return readFrom(file, file.size(), reason);
+    return WholeRead::all(path, reason);
 }
 
 bool FileCopy::holdsSameAs(const QString& copy, const QString& source, QString* reason)
@@ -122,12 +102,12 @@ bool FileCopy::holdsSameAs(const QString& copy, const QString& source, QString* 
                       .arg(size);
         return false;
     }
-    QByteArray mine(CopyChunkSize, Qt::Uninitialized);
-    QByteArray theirs(CopyChunkSize, Qt::Uninitialized);
-    for (qint64 held = 0; held < size; held += CopyChunkSize) {
-        const qint64 wanted = qMin(CopyChunkSize, size - held);
-        if (!readWhole(made, held, size, mine.data(), wanted, reason)
-            || !readWhole(original, held, size, theirs.data(), wanted, reason))
+    QByteArray mine(WholeRead::BlockSize, Qt::Uninitialized);
+    QByteArray theirs(WholeRead::BlockSize, Qt::Uninitialized);
+    for (qint64 held = 0; held < size; held += WholeRead::BlockSize) {
+        const qint64 wanted = qMin(WholeRead::BlockSize, size - held);
+        if (!WholeRead::block(made, held, size, mine.data(), wanted, reason)
+            || !WholeRead::block(original, held, size, theirs.data(), wanted, reason))
             return false;
         if (std::memcmp(mine.constData(), theirs.constData(), size_t(wanted)) != 0) {
             *reason = tr("the copy differs from %1 from byte %2 on")
@@ -207,15 +187,17 @@ std::optional<QString> FileCopy::companionProblem(const QString& path)
 {
     const QFileInfo file(path);
     const bool replaced = file.exists() || file.isSymLink();
+    const bool database = replaced && isDatabase(path);
     for (const QString& name : companionsOf(path)) {
         const QFileInfo companion(name);
-        // Beside no file, it was left by something else: it is never removed, nor played into
-        // the copy.
-        if (!replaced && (companion.exists() || companion.isSymLink()))
-            return tr("%1 stands beside %2, which does not exist, so it is no part of that file, "
-                      "and it would be taken for a part of the copy. Move it away or choose "
-                      "another name, then try again")
-                .arg(QDir::toNativeSeparators(companion.filePath()), QDir::toNativeSeparators(path));
+        // Beside no file, or beside one that is no database, it was left by something else:
+        // it is never removed, nor played into the copy.
+        if (!database && (companion.exists() || companion.isSymLink()))
+            return tr("%1 stands beside %2, which %3, so it is no part of that file, and it "
+                      "would be taken for a part of the copy. Move it away or choose another "
+                      "name, then try again")
+                .arg(QDir::toNativeSeparators(companion.filePath()), QDir::toNativeSeparators(path),
+                     replaced ? tr("is no diary") : tr("does not exist"));
         if (companion.exists() && !companion.isFile() && !companion.isSymLink())
             return tr("%1 stands beside %2 and is not a file, so it cannot be removed once %2 is "
                       "replaced. Move it away, then try again")

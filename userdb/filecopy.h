@@ -27,8 +27,9 @@ public:
 
     // Copies `source` to `destination`, replacing what is there only once the copy is whole.
     // A copy that the destination's disk cannot hold is refused before anything is written, as
-    // is one whose destination has a companion (see removeCompanions) that is not a file. The
-    // companions of the file replaced go once the copy has taken its place.
+    // is one whose destination has a companion (see removeCompanions) that is not a file, or that
+    // stands beside no database (companionProblem). The companions of the file replaced go once
+    // the copy has taken its place.
     // False with the reason, in the system's words, when a step fails; the destination is then
     // as it was and no working copy stays, except when a companion could not be removed: the
     // copy is then in place, and the reason names the companion that stays. `prove`, when
@@ -40,17 +41,12 @@ public:
                      const Proof& prove = {},
                      QString* unsynced = nullptr, WorkProgress* progress = nullptr);
     // Copies what `in` holds from its position to its end, as its size tells when the copy
-    // begins, to `out` a block at a time, so that memory stays flat whatever the size. A read
-    // that ends short of that size or fails is tried once more. False with the reason, in the
+    // begins, to `out` a block at a time, each read as WholeRead::block reads it. False with the reason, in the
     // system's words, when a block cannot be read or written in full, or `progress` stopped.
     static bool copyData(QIODevice& in, WorkingFile& out, QString* reason,
                          WorkProgress* progress = nullptr);
-    // The `bytes` that `in` holds from its position on (fewer where its size ends before), read
-    // as copyData reads them; nothing, with the reason in the system's words, when they cannot
-    // be read whole.
+    // WholeRead::from and WholeRead::all, by the names the diary's readers know them by.
     static std::optional<QByteArray> readFrom(QIODevice& in, qint64 bytes, QString* reason);
-    // What the file at `path` holds, read as copyData reads it; nothing, with the reason in the
-    // system's words, when it cannot be read whole.
     static std::optional<QByteArray> readAll(const QString& path, QString* reason);
     // Whether the file `copy` holds what `source` holds, byte for byte (the proof of a copy that
     // another file's safety rests on); false with what differs, or why it cannot be told.
@@ -64,7 +60,8 @@ public:
     // The names of those files.
     static QStringList companionsOf(const QString& path);
     // Why a companion of the database at `path` could not be removed: it is a folder, a pipe or
-    // a device, or there is no file at `path` that it could belong to. Nothing when there is
+    // a device, or there is no database at `path` that it could belong to (no file, or one
+    // that is no database). Nothing when there is
     // none, or each is a file or a link beside the file.
     static std::optional<QString> companionProblem(const QString& path);
 

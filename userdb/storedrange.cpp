@@ -1,5 +1,7 @@
 #include "userdb/storedrange.h"
 
+#include "core/dateconversion.h"
+
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSet>
@@ -17,8 +19,31 @@ std::optional<double> StoredRange::read(const QVariant& stored) const
     const double value = stored.toDouble(&number);
     if (number && _holds(value))
         return value;
-    _tell(number ? QString::number(value, 'g', 6) : QStringLiteral("text that is no number"),
-          QStringLiteral("shown as unknown"));
+    _tell(number ? QString::number(value, 'g', 15) : QStringLiteral("text that is no number"),
+          QLatin1String(_unknown));
+    return std::nullopt;
+}
+
+std::optional<int> StoredRange::readWhole(const QVariant& stored) const
+{
+    const std::optional<double> value = read(stored);
+    if (!value || *value == std::trunc(*value))
+        return value ? std::optional<int>(int(*value)) : std::nullopt;
+    _tell(QString::number(*value, 'g', 15), QLatin1String(_unknown));
+    return std::nullopt;
+}
+
+std::optional<QDate> StoredRange::readDate(const QVariant& stored) const
+{
+    const QString code = stored.toString();
+    if (code.isEmpty())
+        return std::nullopt;
+    const QDate day = code.size() == DBTypes::DATE_CODE_SIZE - 1 ? DateFromCode4(code.toLatin1().constData()) : QDate();
+    if (day.isValid() && _holds(code.toDouble()))
+        return day;
+    _tell(code.size() > DBTypes::DATE_CODE_SIZE ? QStringLiteral("a text of %1 characters").arg(code.size())
+                                                : QStringLiteral("'%1'").arg(code),
+          QLatin1String(_unknown));
     return std::nullopt;
 }
 
@@ -34,6 +59,15 @@ QString StoredRange::readText(const QVariant& stored) const
     const bool splitsPair = text.at(length - 1).isHighSurrogate();
     text.truncate(splitsPair ? length - 1 : length);
     return text;
+}
+
+std::optional<QString> StoredRange::readTextWithin(const QVariant& stored) const
+{
+    const QString text = stored.toString();
+    if (text.size() <= _range.top())
+        return text;
+    _tell(QStringLiteral("a text of %1 characters").arg(text.size()), QLatin1String(_unknown));
+    return std::nullopt;
 }
 
 bool StoredRange::_holds(double value) const

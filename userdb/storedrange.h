@@ -2,6 +2,7 @@
 
 #include "core/plausiblerange.h"
 
+#include <QDate>
 #include <QString>
 #include <QVariant>
 
@@ -15,9 +16,12 @@
 class StoredRange
 {
 public:
-    // For a text column, the range's top is the longest text.
-    constexpr StoredRange(const char* table, const char* column, PlausibleRange range)
-        : _table(table), _column(column), _range(range)
+    // For a text column, the range's top is the longest text; for a column of whole numbers or
+    // date codes ("yyyyMMdd"), it lies within int. `unknown` says how the caller reads a value
+    // outside, as the warning tells it.
+    constexpr StoredRange(const char* table, const char* column, PlausibleRange range,
+                          const char* unknown = "shown as unknown")
+        : _table(table), _column(column), _range(range), _unknown(unknown)
     {
     }
 
@@ -25,8 +29,17 @@ public:
     std::optional<double> read(const QVariant& stored) const;
     // The stored figure, or `unknown` where read() gives nothing.
     double readOr(const QVariant& stored, double unknown) const { return read(stored).value_or(unknown); }
+    // The stored whole number (an enum, an index, a count), as read() reads it; nothing (told)
+    // also for one with a fraction.
+    std::optional<int> readWhole(const QVariant& stored) const;
+    // The stored day, a date code within the range; nothing for NULL or an empty text, and
+    // (told) for what names no day.
+    std::optional<QDate> readDate(const QVariant& stored) const;
     // The stored text, cut (told) to the range's top as its length in characters.
     QString readText(const QVariant& stored) const;
+    // The stored text; nothing (told) for one longer than the range's top, which no dialog
+    // writes and which would mean something else cut.
+    std::optional<QString> readTextWithin(const QVariant& stored) const;
 
     const char* table() const { return _table; }
     const char* column() const { return _column; }
@@ -39,4 +52,5 @@ private:
     const char* _table;
     const char* _column;
     PlausibleRange _range;
+    const char* _unknown;
 };

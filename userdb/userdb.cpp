@@ -23,6 +23,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 using DBTypes::CheckinItem;
 using DBTypes::NutType;
@@ -94,6 +95,51 @@ const StoredRange StoredActivity{"user_misc", "activity",
 const StoredRange StoredRmr{"user_misc", "custom_rmr", orNone(PlausibleRange::RestingEnergy)};
 const StoredRange StoredFluid{"water_diary", "cups", PlausibleRange(0.0, CheckinItem::MaxFluid)};
 const StoredRange StoredHeight{"user_misc", "height", orNone(PlausibleRange::Height)};
+
+// user_users' profile and preferences as the profile and preference dialogs write them.
+constexpr const char* ReadAsDefault = "read as the user's default";
+// Male 0, female 1, -1 not given.
+const StoredRange StoredSex{"user_users", "sex", PlausibleRange(-1, 1), "read as not given"};
+// A birth date from the first year the profile's calendar offers.
+const StoredRange StoredBirth{"user_users", "dob", PlausibleRange(19000101, 99991231), "read as not given"};
+const StoredRange StoredUnits{"user_users", "measurement_units", PlausibleRange(0, 1), ReadAsDefault};
+const StoredRange StoredEnergyUnits{"user_users", "energy_units", PlausibleRange(0, 1), ReadAsDefault};
+const StoredRange StoredAutoPublish{"user_users", "auto_publish", PlausibleRange(0, 1), ReadAsDefault};
+const StoredRange StoredAskFirst{"user_users", "ask_before_publish", PlausibleRange(0, 1), ReadAsDefault};
+const StoredRange StoredSnackDisplay{"user_users", "diaryAdvancedMode",
+                                     PlausibleRange(DBTypes::SNACKS_TOGETHER, DBTypes::SNACKS_NUMBERED),
+                                     ReadAsDefault};
+// The summary's parts as bits; the panel starts with all of them set.
+const StoredRange StoredSummary{"user_users", "summaryOptions", PlausibleRange(0, 255), ReadAsDefault};
+const StoredRange StoredHidden{"user_users", "hideNutrientAndFluid", PlausibleRange(0, 1), ReadAsDefault};
+// The diary's columns as "n:" each, at most one a nutrient.
+const StoredRange StoredLayout{"user_users", "diaryViewColumnSettings",
+                               PlausibleRange(0, 2 * DBTypes::NUTRIENT_COUNT), ReadAsDefault};
+// The tip of the day closed last, negative when tips do not show at start; tips count from 1.
+const StoredRange StoredTipOfTheDay{"user_users", "tipOfTheDay",
+                                    PlausibleRange(-std::numeric_limits<int>::max(), std::numeric_limits<int>::max()),
+                                    "read as the first tip"};
+const StoredRange StoredTopic{"user_firsttime_tips", "tip_index",
+                              PlausibleRange(1, std::numeric_limits<int>::max()), "left out"};
+// A day's starts, each counted by one more.
+const StoredRange StoredStarts{"metrics_startStats", "count",
+                               PlausibleRange(0, std::numeric_limits<int>::max() - 1), "counted from nothing"};
+
+// The starts of the day the query selects (0 without a row); nothing when it could not be read.
+std::optional<int> startCount(BXSqlQuery& query)
+{
+    const std::optional<bool> row = query.first();
+    if (!row)
+        return std::nullopt;
+    return *row ? StoredStarts.readWhole(query.value(0)).value_or(0) : 0;
+}
+
+// A preference as stored. NULL, in a column added after the row was written, reads 0 as it
+// always has; a value no dialog writes reads as `fallback`.
+int storedPreference(const StoredRange& range, const QVariant& stored, int fallback)
+{
+    return stored.isNull() ? 0 : range.readWhole(stored).value_or(fallback);
+}
 
 // The range of a user_target column. A diet plan's targets follow the energy need, past the
 // targets dialog's range for a big need: they are held to the range of a food's values.
@@ -244,8 +290,9 @@ std::optional<QList<UserProfile>> UserDB::getUsersList()
         profile.name = query.value(1).toString();
         profile.password = query.value(2).toString();
         copyDateCode(profile.created, query.value(3).toString());
-        copyDateCode(profile.dob, query.value(4).toString());
-        profile.sex = query.value(5).isNull() ? -1 : query.value(5).toInt();
+        if (const std::optional<QDate> birth = StoredBirth.readDate(query.value(4)))
+            DateToCode4(*birth, profile.dob);
+        profile.sex = StoredSex.readWhole(query.value(5)).value_or(-1);
         height.bindValue(0, profile.userId);
         if (!height.exec())
             return std::nullopt;
@@ -470,18 +517,23 @@ std::optional<UserPrefs> UserDB::getUserPrefs(int user)
         return std::nullopt;
     if (!query.next())
         return query.outcome().ok() ? std::optional<UserPrefs>(prefs) : std::nullopt;
-    prefs.measurementUnits = query.value(0).toInt();
-    prefs.energyUnits = query.value(1).toInt();
+    prefs.measurementUnits = storedPreference(StoredUnits, query.value(0), prefs.measurementUnits);
+    prefs.energyUnits = storedPreference(StoredEnergyUnits, query.value(1), prefs.energyUnits);
     prefs.webUserName = query.value(2).toString();
     prefs.webPassword = query.value(3).toString();
-    prefs.autoPublish = query.value(4).toInt() != 0;
-    prefs.askBeforePublish = query.value(5).toInt() != 0;
+    prefs.autoPublish = storedPreference(StoredAutoPublish, query.value(4), prefs.autoPublish) != 0;
+    prefs.askBeforePublish = storedPreference(StoredAskFirst, query.value(5), prefs.askBeforePublish) != 0;
     int column = 6;
-    for (const SizeColumn& size : SizeColumns)
-        prefs.setTargetSize(size.nut, UserPrefs::TargetSize(query.value(column++).toInt()));
-    prefs.snackDisplay = query.value(16).toInt();
-    prefs.summaryOptions = query.value(17).toInt();
-    prefs.showNutrientAndFluid = query.value(18).toInt() == 0;
+    for (const SizeColumn& size : SizeColumns) {
+        const StoredRange range("user_users", size.column, PlausibleRange(UserPrefs::None, UserPrefs::Large),
+                                ReadAsDefault);
+        const int stored = storedPreference(range, query.value(column++), prefs.targetSize(size.nut));
+        prefs.setTargetSize(size.nut, UserPrefs::TargetSize(stored));
+    }
+    prefs.snackDisplay = storedPreference(StoredSnackDisplay, query.value(16), prefs.snackDisplay);
+    prefs.summaryOptions = storedPreference(StoredSummary, query.value(17), prefs.summaryOptions);
+    // Shown, as for a new user.
+    prefs.showNutrientAndFluid = storedPreference(StoredHidden, query.value(18), 0) == 0;
     return prefs;
 }
 
@@ -520,7 +572,7 @@ std::optional<QString> UserDB::getColumnSettings(int user)
     const std::optional<bool> row = query.first();
     if (!row)
         return std::nullopt;
-    const QString layout = *row ? query.value(0).toString() : QString();
+    const QString layout = *row ? StoredLayout.readTextWithin(query.value(0)).value_or(QString()) : QString();
     return layout.isEmpty() ? fallback : layout;
 }
 
@@ -574,7 +626,11 @@ std::optional<QSet<int>> UserDB::getTopicsShown(int user)
     BXSqlQuery query("SELECT tip_index FROM user_firsttime_tips WHERE user_id = ?");
     query.bindValue(0, user);
     QSet<int> topics;
-    if (!query.readRows([&] { topics.insert(query.value(0).toInt()); }))
+    const auto readTopic = [&] {
+        if (const std::optional<int> topic = StoredTopic.readWhole(query.value(0)))
+            topics.insert(*topic);
+    };
+    if (!query.readRows(readTopic))
         return std::nullopt;
     return topics;
 }
@@ -593,7 +649,7 @@ std::optional<int> UserDB::getTipOfTheDay(int user)
     const std::optional<bool> row = query.first();
     if (!row)
         return std::nullopt;
-    return *row ? query.value(0).toInt() : -1;
+    return *row ? StoredTipOfTheDay.readWhole(query.value(0)).value_or(0) : -1;
 }
 
 bool UserDB::setTipOfTheDay(int user, int value)
@@ -616,7 +672,7 @@ int UserDB::incrementLogin()
     read.bindValue(0, _currentUser);
     read.bindValue(1, today);
     // A count that could not be read is never the base of a stored one.
-    const std::optional<int> stored = _count(read);
+    const std::optional<int> stored = startCount(read);
     if (!stored)
         return -1;
     const int count = *stored + 1;
@@ -633,7 +689,7 @@ std::optional<int> UserDB::getLoginsForDay(int user, const QString& date)
     BXSqlQuery query("SELECT count FROM metrics_startStats where user_id = ? AND date == ?");
     query.bindValue(0, user);
     query.bindValue(1, date);
-    return _count(query);
+    return startCount(query);
 }
 
 std::optional<QMap<QString, int>> UserDB::getLoginCounts(int user)
@@ -641,7 +697,11 @@ std::optional<QMap<QString, int>> UserDB::getLoginCounts(int user)
     QMap<QString, int> counts;
     BXSqlQuery query("SELECT date, count FROM metrics_startStats WHERE user_id = ?");
     query.bindValue(0, user);
-    if (!query.readRows([&] { counts.insert(query.value(0).toString(), query.value(1).toInt()); }))
+    const auto readDay = [&] {
+        if (const std::optional<int> count = StoredStarts.readWhole(query.value(1)))
+            counts.insert(query.value(0).toString(), *count);
+    };
+    if (!query.readRows(readDay))
         return std::nullopt;
     return counts;
 }

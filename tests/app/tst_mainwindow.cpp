@@ -9,6 +9,7 @@
 #include "widgets/bxtoolbar.h"
 #include "widgets/searchlineedit.h"
 #include "browser/draglistview.h"
+#include "browser/exercisewidget.h"
 #include "browser/foodviewitem.h"
 #include "browser/foodquerywidget.h"
 #include "browser/foodwidget.h"
@@ -114,6 +115,7 @@ private slots:
     void editMenuOpensOnWhatHasTheFocus();
     void zeroBrowserStateRepeatsTheLastOne();
     void browserSelectionDrivesTheEditMenu();
+    void editMenuShowsWhatItMakes_data();
     void editMenuShowsWhatItMakes();
     void hiddenPageLeavesTheEditMenuAlone();
     void checkinItemsNameTheDate();
@@ -440,8 +442,8 @@ void TestMainWindow::editMenu_data()
                                     << QStringList{copy, food[0], food[1]};
     QTest::newRow("browser kind 1") << 1 << kind(1, 1) << QStringLiteral("browser") << QStringList{copy}
                                     << QStringList{copy};
-    QTest::newRow("browser kind 2") << 1 << kind(2, 1) << QStringLiteral("browser") << (QStringList{copy} + food)
-                                    << QStringList{copy, food[0], food[1]};
+    QTest::newRow("browser kind 2") << 1 << kind(2, 1) << QStringLiteral("browser") << (QStringList{copy} + exercise)
+                                    << QStringList{copy, exercise[0], exercise[1]};
     QTest::newRow("browser kind 3, nothing selected")
         << 1 << kind(3, 0) << QStringLiteral("browser") << (QStringList{copy} + food)
         << QStringList{copy, food[0], food[1]};
@@ -606,26 +608,44 @@ void TestMainWindow::browserSelectionDrivesTheEditMenu()
     CatalogueServices::cleanUp();
 }
 
-// Made from the Edit menu while a search of another tab is up: what was made is the current
-// row of the tab in front, and the detail panel offers it.
+void TestMainWindow::editMenuShowsWhatItMakes_data()
+{
+    QTest::addColumn<int>("tab"); // of the category bar
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("made");
+    QTest::newRow("a food on the Foods tab") << 0 << "banana" << "New food";
+    QTest::newRow("an exercise on the Exercise tab") << 1 << "sweeping" << "New exercise";
+}
+
+// The Edit menu offers what the tab in front makes. Made while a search of that tab is up,
+// what was made is the current row of its own tab, and the detail panel offers it.
 void TestMainWindow::editMenuShowsWhatItMakes()
 {
+    QFETCH(int, tab);
+    QFETCH(QString, search);
+    QFETCH(QString, made);
     CatalogueServices::install();
     ScriptedMainWindow* window = makeWindow();
     FoodQueryWidget* browser = window->diaryPage()->foodQueryWidget3;
     browser->refreshDynamic();
+    browser->categoryBar->setCurrentIndex(tab);
     QLineEdit* field = browser->prettySearchEdit->lineEdit();
     focusAndWait(field);
-    QTest::keyClicks(field, QStringLiteral("banana"));
-    QTreeWidgetItem* banana = browser->foodView->topLevelItem(0)->child(0);
-    QVERIFY(banana);
-    browser->foodView->setCurrentItem(banana);
+    QTest::keyClicks(field, search);
+    DragListView* found = browser->getCurrentListview();
+    QTreeWidgetItem* row = found->topLevelItem(0) ? found->topLevelItem(0)->child(0) : nullptr;
+    QVERIFY(row);
+    found->setCurrentItem(row);
+    QAction* action = tab == 0 ? window->eM_DiaryFoodNewFood : window->eM_DiaryExerNewExer;
+    QVERIFY(action->isVisible() && action->isEnabled());
+    QVERIFY(!(tab == 0 ? window->eM_DiaryExerNewExer : window->eM_DiaryFoodNewFood)->isVisible());
     QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
-    window->eM_DiaryFoodNewFood->trigger();
-    QCOMPARE(browser->getCurrentListview(), browser->myfoodView);
-    QCOMPARE(browser->myfoodView->currentItem()->text(0), QStringLiteral("New food"));
+    action->trigger();
+    DragListView* list = tab == 0 ? browser->myfoodView : browser->myexerciseView;
+    QCOMPARE(browser->getCurrentListview(), list);
+    QCOMPARE(list->currentItem()->text(0), made);
     QCOMPARE(field->text(), QString());
-    QVERIFY(browser->foodWidget->nameLabel->text().contains(QStringLiteral("New food")));
+    QVERIFY((tab == 0 ? browser->foodWidget->nameLabel : browser->exerciseWidget->nameLabel)->text().contains(made));
 }
 
 // A page that is not shown never takes over the Edit menu and the tool bar: the check-ins page

@@ -401,9 +401,11 @@ void TestMainWindowData::backupTakesThePlaceWhole_data()
 {
     QTest::addColumn<bool>("folder");
     QTest::addColumn<bool>("noFile");
-    QTest::newRow("a journal of the file replaced goes") << false << false;
-    QTest::newRow("a folder in the journal's place: refused") << true << false;
-    QTest::newRow("a journal beside no file: refused, and it stays") << false << true;
+    QTest::addColumn<QByteArray>("other"); // what stands at the name in place of a diary
+    QTest::newRow("a journal of the file replaced goes") << false << false << QByteArray();
+    QTest::newRow("a folder in the journal's place: refused") << true << false << QByteArray();
+    QTest::newRow("a journal beside no file: refused, and it stays") << false << true << QByteArray();
+    QTest::newRow("a journal beside no diary: refused, and both stay") << false << true << QByteArray("the user's notes");
 }
 
 // The journal of the file that a backup replaces would be played into the backup: it goes once
@@ -413,17 +415,20 @@ void TestMainWindowData::backupTakesThePlaceWhole()
 {
     QFETCH(bool, folder);
     QFETCH(bool, noFile);
+    QFETCH(QByteArray, other);
     const QString path = backupOfLive(QStringLiteral("stale.ptBackup"));
     const QString journal = path + QStringLiteral("-journal");
     addUser(QStringLiteral("Bob"));
     if (noFile) {
         QVERIFY(QFile::remove(path) && writeFile(journal, "another program's journal"));
+        QVERIFY(other.isEmpty() || writeFile(path, other));
         _window->backupName = path;
         _window->backupUserDB();
         QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
         QVERIFY2(_window->lastText().contains(journal + " stands beside " + path), qPrintable(_window->lastText()));
         QCOMPARE(readAll(journal), QByteArray("another program's journal"));
-        QVERIFY(!QFile::exists(path) && QFile::remove(journal));
+        QCOMPARE(QFile::exists(path) ? readAll(path) : QByteArray(), other);
+        QVERIFY(QFile::remove(journal));
         return;
     }
     if (folder) {

@@ -1,5 +1,6 @@
 #include "core/keptfiles.h"
 #include "core/workingfile.h"
+#include "tests/support/failingreads.h"
 #include "tests/support/filesizelimit.h"
 
 #include <QDir>
@@ -46,10 +47,16 @@ private slots:
         QTest::addColumn<QString>("written");     // by a killed run; empty for a ledger written by hand
         QTest::addColumn<QStringList>("others");  // files it never wrote, relative to the current folder
         QTest::addColumn<QByteArray>("header");   // of the ledger written by hand
+        QTest::addColumn<ReadFault>("fault");     // of the ledger's first read
+        QTest::addColumn<bool>("faultOnce");      // or of each read from it on
         const QStringList others{"victim.partial", "shared.partial", "own2.partial"};
-        QTest::newRow("a name with a line break") << QStringLiteral("copy\nvictim.ptBackup") << QStringList{"victim.ptBackup.partial"} << QByteArray();
-        QTest::newRow("an earlier version's ledger") << QString() << others << QByteArray();
-        QTest::newRow("a ledger of this version") << QString() << others << QByteArray("%working-files 2\n");
+        const QByteArray header("%working-files 2\n");
+        QTest::newRow("a name with a line break") << QStringLiteral("copy\nvictim.ptBackup") << QStringList{"victim.ptBackup.partial"} << QByteArray() << ReadFault::None << true;
+        QTest::newRow("an earlier version's ledger") << QString() << others << QByteArray() << ReadFault::None << true;
+        QTest::newRow("a ledger of this version") << QString() << others << header << ReadFault::None << true;
+        QTest::newRow("read as empty once") << QString() << others << header << ReadFault::Empty << true;
+        // A ledger that cannot be read whole is kept as it is, with what it names.
+        QTest::newRow("read as empty each time") << QString() << others << header << ReadFault::Empty << false;
     }
 
     // A start removes the working files that a killed run left, however they are called, and
@@ -60,6 +67,8 @@ private slots:
         QFETCH(QString, written);
         QFETCH(QStringList, others);
         QFETCH(QByteArray, header);
+        QFETCH(ReadFault, fault);
+        QFETCH(bool, faultOnce);
         QTemporaryDir dir;
         const QString current = QDir::currentPath();
         QDir::setCurrent(dir.path());
@@ -80,13 +89,21 @@ private slots:
                                             ::_exit(0);
                                         return 1;
                                     }) == 0);
-        WorkingFile::keepLedger(ledger);
+        s_readEndings = {"/working-files"};
+        s_readsCounted = 0;
+        s_readFaultAt = 1;
+        s_readFault = fault;
+        s_readFaultOnce = faultOnce;
+        const bool read = !WorkingFile::keepLedger(ledger);
+        s_readEndings.clear();
         WorkingFile::keepLedger(QString());
         QStringList left;
         for (const QString& file : QStringList(own) + others)
             left << (QFileInfo::exists(file) ? file : QString());
         QDir::setCurrent(current);
-        QCOMPARE(left, QStringList(QString()) + others);
+        QCOMPARE(read, faultOnce);
+        QCOMPARE(left, QStringList(read ? QString() : own) + others);
+        QCOMPARE(QFileInfo::exists(ledger), !read);
     }
 
     // A write that a read-only disk refused leaves no name in the ledger: its file was never made.

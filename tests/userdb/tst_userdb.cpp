@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <limits>
 
 using DBTypes::UserPrefs;
 using DBTypes::UserProfile;
@@ -37,6 +38,8 @@ private slots:
     void refusesNoUser();
     void storedIdsNameOnlyWholeNumbers_data();
     void storedIdsNameOnlyWholeNumbers();
+    void settingsNoDialogWritesReadAsTheDefault_data();
+    void settingsNoDialogWritesReadAsTheDefault();
 };
 
 void TestUserDB::givesTheSmallestFreeId()
@@ -358,6 +361,50 @@ void TestUserDB::storedIdsNameOnlyWholeNumbers()
     std::set<int> ids;
     QVERIFY(FavoritesDB(0).findFavorites(FavoritesDB::ItemFlags(1), ids));
     QCOMPARE(ids, std::set<int>{read});
+}
+
+void TestUserDB::settingsNoDialogWritesReadAsTheDefault_data()
+{
+    QTest::addColumn<QString>("change"); // of Ann's row, or a row added for her today
+    QTest::addColumn<QVariant>("stored");
+    const QString users = QStringLiteral("UPDATE user_users SET %1 = ? WHERE user_id = 0");
+    const QVariant huge(qint64(1) << 31);
+    QTest::newRow("units 2") << users.arg("measurement_units") << QVariant(2);
+    QTest::newRow("energy units -1") << users.arg("energy_units") << QVariant(-1);
+    QTest::newRow("sex 2^31") << users.arg("sex") << huge;
+    QTest::newRow("birth on no day") << users.arg("dob") << QVariant(QStringLiteral("19761345"));
+    QTest::newRow("target size 2^31") << users.arg("sodium_target_size") << huge;
+    QTest::newRow("snacks 1.5") << users.arg("diaryAdvancedMode") << QVariant(1.5);
+    QTest::newRow("summary 256") << users.arg("summaryOptions") << QVariant(256);
+    QTest::newRow("published 2^31") << users.arg("auto_publish") << huge;
+    QTest::newRow("hidden Inf") << users.arg("hideNutrientAndFluid") << QVariant(std::numeric_limits<double>::infinity());
+    QTest::newRow("columns of a million characters") << users.arg("diaryViewColumnSettings") << QVariant(QString(1000000, u'3'));
+    QTest::newRow("tip of the day -2^31") << users.arg("tipOfTheDay") << QVariant(-huge.toLongLong());
+    QTest::newRow("topic 2^31") << QStringLiteral("INSERT INTO user_firsttime_tips VALUES (0, ?)") << huge;
+    const QString starts = QStringLiteral("INSERT INTO metrics_startStats(user_id, date, count) VALUES (0, '%1', ?)")
+                               .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    QTest::newRow("starts 2^31-1") << starts << QVariant(std::numeric_limits<int>::max());
+}
+
+// A setting, tip or count that no dialog writes reads as Ann's default, as nothing given or
+// not there: never as an enum, index or count outside what the program takes.
+void TestUserDB::settingsNoDialogWritesReadAsTheDefault()
+{
+    QFETCH(QString, change);
+    QFETCH(QVariant, stored);
+    UserDB* users = UserDB::instance();
+    users->setCurrentUser(StoreFixture::addUser("Ann", "", -1));
+    const UserPrefs prefs = users->getUserPrefs(0).value();
+    const UserProfile profile = users->getProfile(0).value();
+    QVERIFY(StoreFixture::exec(change.toLatin1().constData(), {stored}));
+
+    QVERIFY(users->getUserPrefs(0).value() == prefs);
+    QVERIFY(users->getProfile(0).value() == profile);
+    QCOMPARE(users->getColumnSettings(0).value(), QStringLiteral("0:2:"));
+    QCOMPARE(users->getTipOfTheDay(0).value(), 0);
+    QCOMPARE(users->getTopicsShown(0).value(), QSet<int>());
+    QCOMPARE(users->getLoginCounts(0).value(), (QMap<QString, int>()));
+    QCOMPARE(users->incrementLogin(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestUserDB)
