@@ -1,0 +1,95 @@
+// The integrity check of the diary, on the running connection or on a file, and the proof of
+// damage that a failure met.
+
+#include "userdb/bxsqldb.h"
+
+#include "userdb/busywait.h"
+#include "userdb/failurecause.h"
+#include "userdb/readwatch.h"
+#include "userdb/stepwatch.h"
+
+#include <QSqlQuery>
+
+#include <cstring>
+
+BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string& error,
+                                               StoreOutcome* stopped)
+{
+    ReadWatch::install();
+    if (const std::optional<QString> journal = journalProblem(path)) {
+        error = BXSqlDb::tr("the integrity check cannot run: %1").arg(*journal).toStdString();
+        return Integrity::Unchecked;
+    }
+    const QString name = QStringLiteral("BXSqlDb_integrity");
+    Integrity found = Integrity::Unchecked;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        const bool opened = db.open();
+        BusyWait::install(db, busyTimeout());
+        QSqlQuery check(db);
+        QStringList findings;
+        if (opened && check.exec(QStringLiteral("PRAGMA integrity_check"))) {
+            while (check.next())
+                findings.append(check.value(0).toString());
+        }
+        const StoreOutcome ended = FailureCause::of(
+            db, db.isOpen() ? check.lastError() : openError(db.lastError(), path));
+        found = FailureCause::judgeIntegrity(findings, ended, FailureCause::unreadSince(db, 0), error);
+        if (stopped)
+            *stopped = ended;
+    }
+    QSqlDatabase::removeDatabase(name);
+    return found;
+}
+
+StoreOutcome BXSqlDb::outcomeOf(const QSqlError& error, const QSqlDatabase& db)
+{
+    return FailureCause::of(db, error);
+}
+
+StoreOutcome BXSqlDb::provenOutcome(const QSqlError& error, const QSqlDatabase& db)
+{
+    return FailureCause::proven(outcomeOf(error, db), db.databaseName());
+}
+
+// A damaged diary is offered its backup only where a check made now still finds the damage
+// that the last failure was proven to be.
+bool BXSqlDb::damageProven()
+{
+    if (!_instance || !_instance->m_damageProven)
+        return false;
+    std::string findings;
+    const QString path = _instance->database().databaseName();
+    _instance->m_damageProven = checkFileIntegrity(path, findings) == Integrity::Damaged;
+    return _instance->m_damageProven;
+}
+
+StoreOutcome BXSqlDb::_proven(const StoreOutcome& outcome)
+{
+    const StoreOutcome found = FailureCause::proven(outcome, database().databaseName());
+    m_damageProven = found.reason() == StoreOutcome::Reason::Damaged;
+    return found;
+}
+
+BXSqlDb::Integrity BXSqlDb::checkIntegrity(std::string& error, WorkProgress* progress)
+{
+    const QSqlDatabase db = instance()->database();
+    const long failedBefore = ReadWatch::of(instance()->_handle()).failed;
+    const StepWatch steps(instance()->_handle(), progress);
+    BXSqlQuery check("PRAGMA integrity_check");
+    QStringList findings;
+    check.readRows([&check, &findings] { findings.append(check.value(0).toString()); });
+    return FailureCause::judgeIntegrity(findings, check.outcome(),
+                                        FailureCause::unreadSince(db, failedBefore), error);
+}
+
+QString BXSqlDb::splitDetails(const QString& text, QString* details)
+{
+    const qsizetype mark = text.indexOf(QLatin1String(DetailsMark));
+    // Taken before *details is written, which may be the very text.
+    const QString reason = mark < 0 ? text : text.left(mark);
+    *details = mark < 0 ? QString() : text.mid(mark + qsizetype(std::strlen(DetailsMark)));
+    return reason;
+}
