@@ -10,18 +10,15 @@
 
 #include <QSqlQuery>
 
-#include <cstring>
 
-BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string& error,
-                                               StoreOutcome* stopped)
+StoreResult BXSqlDb::checkFileIntegrity(const QString& path, StoreOutcome* stopped)
 {
     ReadWatch::install();
-    if (const std::optional<QString> journal = journalProblem(path)) {
-        error = BXSqlDb::tr("the integrity check cannot run: %1").arg(*journal).toStdString();
-        return Integrity::Unchecked;
-    }
+    if (const std::optional<QString> journal = journalProblem(path))
+        return StoreResult(StoreResult::Kind::Unread,
+                           BXSqlDb::tr("the integrity check cannot run: %1").arg(*journal).toStdString());
     const QString name = QStringLiteral("BXSqlDb_integrity");
-    Integrity found = Integrity::Unchecked;
+    StoreResult found;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
@@ -36,7 +33,7 @@ BXSqlDb::Integrity BXSqlDb::checkFileIntegrity(const QString& path, std::string&
         }
         const StoreOutcome ended = FailureCause::of(
             db, db.isOpen() ? check.lastError() : openError(db.lastError(), path));
-        found = FailureCause::judgeIntegrity(findings, ended, FailureCause::unreadSince(db, 0), error);
+        found = FailureCause::judgeIntegrity(findings, ended, FailureCause::unreadSince(db, 0));
         if (stopped)
             *stopped = ended;
     }
@@ -60,9 +57,8 @@ bool BXSqlDb::damageProven()
 {
     if (!_instance || !_instance->m_damageProven)
         return false;
-    std::string findings;
     const QString path = _instance->database().databaseName();
-    _instance->m_damageProven = checkFileIntegrity(path, findings) == Integrity::Damaged;
+    _instance->m_damageProven = checkFileIntegrity(path).kind() == StoreResult::Kind::Damaged;
     return _instance->m_damageProven;
 }
 
@@ -73,7 +69,7 @@ StoreOutcome BXSqlDb::_proven(const StoreOutcome& outcome)
     return found;
 }
 
-BXSqlDb::Integrity BXSqlDb::checkIntegrity(std::string& error, WorkProgress* progress)
+StoreResult BXSqlDb::checkIntegrity(WorkProgress* progress)
 {
     const QSqlDatabase db = instance()->database();
     const long failedBefore = ReadWatch::of(instance()->_handle()).failed;
@@ -81,15 +77,5 @@ BXSqlDb::Integrity BXSqlDb::checkIntegrity(std::string& error, WorkProgress* pro
     BXSqlQuery check("PRAGMA integrity_check");
     QStringList findings;
     check.readRows([&check, &findings] { findings.append(check.value(0).toString()); });
-    return FailureCause::judgeIntegrity(findings, check.outcome(),
-                                        FailureCause::unreadSince(db, failedBefore), error);
-}
-
-QString BXSqlDb::splitDetails(const QString& text, QString* details)
-{
-    const qsizetype mark = text.indexOf(QLatin1String(DetailsMark));
-    // Taken before *details is written, which may be the very text.
-    const QString reason = mark < 0 ? text : text.left(mark);
-    *details = mark < 0 ? QString() : text.mid(mark + qsizetype(std::strlen(DetailsMark)));
-    return reason;
+    return FailureCause::judgeIntegrity(findings, check.outcome(), FailureCause::unreadSince(db, failedBefore));
 }

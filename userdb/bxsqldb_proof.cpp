@@ -9,21 +9,17 @@
 #include "userdb/startrefusal.h"
 #include "userdb/storeaction.h"
 
-BXSqlDb::ProofVerdict BXSqlDb::proveFile(const QString& path, Proof proof, std::string& error,
-                                         WorkProgress* progress)
+StoreResult BXSqlDb::proveFile(const QString& path, Proof proof, WorkProgress* progress)
 {
-    if (_instance) {
-        error = "the user database is still open";
-        return ProofVerdict::Refused;
-    }
+    if (_instance)
+        return StoreResult(StoreResult::Kind::Refused, "the user database is still open");
+    std::string error;
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
-    if (failed) {
-        StartRefusal::fail(error, BXSqlDb::tr("the file cannot be opened as a database: %1")
-                        .arg(QString::fromStdString(error))
-                        .toStdString());
-        return ProofVerdict::Refused;
-    }
+    if (failed)
+        return StartRefusal::fail(BXSqlDb::tr("the file cannot be opened as a database: %1")
+                                      .arg(QString::fromStdString(error))
+                                      .toStdString());
     StoreOutcome stopped;
     const std::optional<QVariant> stored = DiaryVersion::stored(&stopped);
     const int version = DiaryVersion::of(stored.value_or(QVariant())).value_or(0);
@@ -47,8 +43,10 @@ BXSqlDb::ProofVerdict BXSqlDb::proveFile(const QString& path, Proof proof, std::
     // holds is told before the triggers, which read some of it. The diary's own oddities of
     // data are its user's: it is upgraded with them, and a loop is shown broken.
     proven = proven && SchemaRule::holdsOwn(version, error).value_or(false);
-    const Integrity integrity = proven ? checkIntegrity(error, progress) : Integrity::Sound;
-    proven = proven && integrity == Integrity::Sound
+    const StoreResult integrity = proven ? checkIntegrity(progress) : StoreResult();
+    if (!integrity)
+        error = integrity.message();
+    proven = proven && integrity.ok()
         && (proof == Proof::Upgrade || (DiaryProof::holdsNoLoop(error) && DiaryProof::holdsStorableEntryIds(error)));
     proven = proven && (proof == Proof::Upgrade || (holdsOwnTrackedTables(error) && holdsOwnDevices(error)));
     const StoreOutcome tracked = proven ? setupSyncTriggers() : StoreOutcome();
@@ -58,7 +56,10 @@ BXSqlDb::ProofVerdict BXSqlDb::proveFile(const QString& path, Proof proof, std::
     }
     const auto unread = [](const StoreOutcome& outcome) { return outcome.systemFault() || outcome.busy(); };
     const bool unproven = unread(stopped) || unread(reading.outcome()) || unread(tracked)
-        || integrity == Integrity::Unchecked;
+        || integrity.unread();
     cleanUp();
-    return proven ? ProofVerdict::Proven : unproven ? ProofVerdict::Unread : ProofVerdict::Refused;
+    return StoreResult(proven     ? StoreResult::Kind::Done
+                       : unproven ? StoreResult::Kind::Unread
+                                  : StoreResult::Kind::Refused,
+                       error);
 }

@@ -209,6 +209,12 @@ std::string foreignSchema(const QString& path, const std::string& differs)
 // SQLite's limit for the path of a file it opens, when the database at `path` with `ending`
 // added (its journal's) goes beyond it: SQLite then opens nothing and tells no reason. The path
 // is measured as SQLite makes it whole, links followed.
+// A start that stops before the connection is opened: nothing to close.
+StoreResult refused(const std::string& message)
+{
+    return StoreResult(StoreResult::Kind::Refused, message);
+}
+
 std::optional<int> pathLimitExceeded(const QString& path, qsizetype ending)
 {
     sqlite3_vfs* files = sqlite3_vfs_find(nullptr);
@@ -261,56 +267,47 @@ bool BXSqlDb::beginSoleTransaction(QString* inUse)
     return false;
 }
 
-bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* outcome)
+StoreResult BXSqlDb::startUp(bool enableTriggers)
 {
-    if (outcome)
-        *outcome = StoreOutcome();
-    if (_instance) {
-        error = "startUp called twice? should never happen";
-        return false;
-    }
+    if (_instance)
+        return StoreResult(StoreResult::Kind::Refused, "startUp called twice? should never happen");
     KeptFiles::add(QStringLiteral("diary"), &BXSqlDb::keptFiles);
     const QString path = BXSqlDb::diaryPath();
     // While a restore is being ended, a diary that has gone is never replaced by a new one:
     // the data as it was is still kept beside it.
-    if (RestoreStaging::pending() && !QFileInfo(path).isFile()) {
-        error = BXSqlDb::tr("The restored data %1 is no longer there.")
-                    .arg(QDir::toNativeSeparators(path))
-                    .toStdString();
-        return false;
-    }
+    if (RestoreStaging::pending() && !QFileInfo(path).isFile())
+        return refused(BXSqlDb::tr("The restored data %1 is no longer there.")
+                           .arg(QDir::toNativeSeparators(path))
+                           .toStdString());
+    std::string error;
     if (!RestoreStaging::pending() && !DiaryKeptFiles::recoverLeftovers(error))
-        return false;
+        return refused(error);
     std::string reason;
-    if (!provideFile(path, reason)) {
-        error = BXSqlDb::tr("Could not locate, or create, the user's database (%1):\n%2")
-                    .arg(path, QString::fromStdString(reason))
-                    .toStdString();
-        return false;
-    }
+    if (!provideFile(path, reason))
+        return refused(BXSqlDb::tr("Could not locate, or create, the user's database (%1):\n%2")
+                           .arg(path, QString::fromStdString(reason))
+                           .toStdString());
     // A file that cannot be read is told by the reading below; a repair that failed here.
     QString failure;
-    if (!fixMagic(path, &failure) && !failure.isEmpty()) {
-        error = BXSqlDb::tr("The header of your diary %1 could not be repaired: %2.")
-                    .arg(QDir::toNativeSeparators(path), failure)
-                    .toStdString();
-        return false;
-    }
+    if (!fixMagic(path, &failure) && !failure.isEmpty())
+        return refused(BXSqlDb::tr("The header of your diary %1 could not be repaired: %2.")
+                           .arg(QDir::toNativeSeparators(path), failure)
+                           .toStdString());
     // A file that another program holds is waited for here, before the connection reads it.
-    if (!StartRefusal::isReadableDiary(path, error, outcome))
-        return false;
+    if (const StoreResult readable = StartRefusal::isReadableDiary(path); !readable)
+        return readable;
 
     bool failed = false;
     StoreOutcome stopped;
     _instance = new BXSqlDb(path, error, failed, &stopped);
     if (!failed && _instance->_isReadOnly())
-        return StartRefusal::fail(error, openedReadOnly(path));
+        return StartRefusal::fail(openedReadOnly(path));
     const std::optional<QVariant> stored = failed ? std::nullopt : DiaryVersion::stored(&stopped);
     if (!stored)
-        return StartRefusal::unreadable(path, stopped, error, outcome);
+        return StartRefusal::unreadable(path, stopped);
     const std::optional<int> version = DiaryVersion::of(*stored);
     if (!version)
-        return StartRefusal::fail(error, notAVersion(path, *stored));
+        return StartRefusal::fail(notAVersion(path, *stored));
     // Nothing runs on a diary that holds what the program does not make; an older one is
     // proven so on the copy that its upgrade makes.
     if (DiaryVersion::isCurrent(*version)) {
@@ -318,39 +315,40 @@ bool BXSqlDb::startUp(std::string& error, bool enableTriggers, StoreOutcome* out
         StoreOutcome unread;
         const std::optional<bool> own = SchemaRule::holdsOwn(*version, differs, &unread);
         if (!own && StartRefusal::stopsReading(unread))
-            return StartRefusal::notReadBecause(path, unread, error, outcome);
+            return StartRefusal::notReadBecause(path, unread);
         if (!own.value_or(false))
-            return StartRefusal::fail(error, own ? foreignSchema(path, differs) : notPrepared(path, unread, differs));
+            return StartRefusal::fail(own ? foreignSchema(path, differs) : notPrepared(path, unread, differs));
     } else {
         if (!DiaryVersion::isUpgradable(*version))
-            return StartRefusal::fail(error, DiaryVersion::unsupported(*version));
+            return StartRefusal::fail(DiaryVersion::unsupported(*version));
         cleanUp();
         if (!upgradeOnCopy(error))
-            return false;
+            return refused(error);
         _instance = new BXSqlDb(path, error, failed, &stopped);
         if (failed)
-            return StartRefusal::unreadable(path, stopped, error, outcome);
+            return StartRefusal::unreadable(path, stopped);
     }
     if (const StoreOutcome indexed = ensureDiaryIndexes(); !indexed)
-        return StartRefusal::stopsReading(indexed) ? StartRefusal::notReadBecause(path, indexed, error, outcome)
-                                     : StartRefusal::fail(error, notPrepared(path, indexed));
+        return StartRefusal::stopsReading(indexed) ? StartRefusal::notReadBecause(path, indexed)
+                                                   : StartRefusal::fail(notPrepared(path, indexed));
     const StoreOutcome tracked = enableTriggers ? setupSyncTriggers() : StoreOutcome();
     if (StartRefusal::stopsReading(tracked))
-        return StartRefusal::notReadBecause(path, tracked, error, outcome);
+        return StartRefusal::notReadBecause(path, tracked);
     if (!tracked) {
         // The devices and tables that the triggers follow may sit on a damaged page.
-        std::string findings;
+        const StoreResult integrity = checkIntegrity();
         QString report;
-        switch (checkIntegrity(findings)) {
-        case Integrity::Sound:
-            return StartRefusal::fail(error, DiaryProof::triggersFailed(tracked));
-        case Integrity::Damaged:
-            return StartRefusal::damaged(path, error, outcome);
-        case Integrity::Unchecked:
-            return StartRefusal::fail(error, StartRefusal::notRead(path, splitDetails(QString::fromStdString(findings), &report)));
+        switch (integrity.kind()) {
+        case StoreResult::Kind::Done:
+            return StartRefusal::fail(DiaryProof::triggersFailed(tracked));
+        case StoreResult::Kind::Damaged:
+            return StartRefusal::damaged(path);
+        default:
+            return StartRefusal::fail(
+                StartRefusal::notRead(path, splitDetails(QString::fromStdString(integrity.message()), &report)));
         }
     }
-    return true;
+    return StoreResult();
 }
 
 bool BXSqlDb::fixMagic(const QString& path, QString* failure)
@@ -439,14 +437,14 @@ QStringList BXSqlDb::keptFiles()
     return DiaryKeptFiles::list();
 }
 
-bool BXSqlDb::installCopy(const QString& candidate, std::string& error, WorkProgress* progress)
+StoreResult BXSqlDb::installCopy(const QString& candidate, WorkProgress* progress)
 {
-    return RestoreStaging::install(candidate, error, progress);
+    return RestoreStaging::install(candidate, progress);
 }
 
-bool BXSqlDb::endRestore(bool keepRestored, std::string& error)
+StoreResult BXSqlDb::endRestore(bool keepRestored)
 {
-    return RestoreStaging::end(keepRestored, error);
+    return RestoreStaging::end(keepRestored);
 }
 
 QString BXSqlDb::takeUndoneRestore()

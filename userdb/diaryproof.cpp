@@ -28,9 +28,12 @@ bool DiaryProof::provenCopy(const QString& source, const QString& copy, BXSqlDb:
 {
     DiaryFiles::removeWithJournal(copy);
     std::string reason;
-    if (DiaryFiles::copy(source, copy, reason, progress)
-        && BXSqlDb::proveFile(copy, proof, reason, progress) == BXSqlDb::ProofVerdict::Proven)
-        return true;
+    if (DiaryFiles::copy(source, copy, reason, progress)) {
+        const StoreResult proven = BXSqlDb::proveFile(copy, proof, progress);
+        if (proven)
+            return true;
+        reason = proven.message();
+    }
     DiaryFiles::removeWithJournal(copy);
     error = reason;
     return false;

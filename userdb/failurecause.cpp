@@ -108,47 +108,41 @@ StoreOutcome FailureCause::proven(const StoreOutcome& outcome, const QString& pa
 {
     if (outcome.reason() != StoreOutcome::Reason::Damaged)
         return outcome;
-    std::string findings;
     StoreOutcome stopped;
-    switch (BXSqlDb::checkFileIntegrity(path, findings, &stopped)) {
-    case BXSqlDb::Integrity::Damaged:
+    const StoreResult found = BXSqlDb::checkFileIntegrity(path, &stopped);
+    if (found.kind() == StoreResult::Kind::Damaged)
         return outcome;
-    case BXSqlDb::Integrity::Sound:
+    if (found.ok())
         return StoreOutcome::systemFailure(tr("a read of it failed, though it passes its check"));
-    case BXSqlDb::Integrity::Unchecked:
-        break;
-    }
     if (stopped.busy())
         return stopped;
     QString report;
-    return StoreOutcome::systemFailure(BXSqlDb::splitDetails(QString::fromStdString(findings), &report));
+    return StoreOutcome::systemFailure(StoreResult::splitDetails(QString::fromStdString(found.message()), &report));
 }
 
-BXSqlDb::Integrity FailureCause::judgeIntegrity(const QStringList& findings, const StoreOutcome& stopped,
-                                                const QString& unread, std::string& error)
+StoreResult FailureCause::judgeIntegrity(const QStringList& findings, const StoreOutcome& stopped,
+                                         const QString& unread)
 {
     if (stopped.ok() && unread.isEmpty() && findings == QStringList{QStringLiteral("ok")})
-        return BXSqlDb::Integrity::Sound;
+        return StoreResult();
     const QString report = (stopped.ok() ? findings : findings + QStringList{stopped.detail()})
                                .join(QLatin1Char('\n'));
     // A page that could not be read ends the check with damage too: its verdict then stands on
     // what could not be read.
     const int code = unreadPage(findings);
     if (!unread.isEmpty() || code != 0) {
-        error = (BXSqlDb::tr("the integrity check cannot run: a part of the file could not be read "
-                             "(%1)")
-                     .arg(unread.isEmpty() ? QString::fromUtf8(sqlite3_errstr(code)) : unread)
-                 + QLatin1String(BXSqlDb::DetailsMark) + report)
-                    .toStdString();
-        return BXSqlDb::Integrity::Unchecked;
+        return StoreResult(StoreResult::Kind::Unread,
+                           (tr("the integrity check cannot run: a part of the file could not be read (%1)")
+                                .arg(unread.isEmpty() ? QString::fromUtf8(sqlite3_errstr(code)) : unread)
+                            + QLatin1String(StoreResult::DetailsMark) + report)
+                               .toStdString());
     }
-    if (stopped.ok() || stopped.reason() == StoreOutcome::Reason::Damaged) {
-        error = std::string("the file is damaged") + BXSqlDb::DetailsMark + report.toStdString();
-        return BXSqlDb::Integrity::Damaged;
-    }
-    error = (stopped.busy() ? BXSqlDb::tr("the integrity check cannot run: another program holds "
-                                          "the file (a backup tool or a database shell, say)")
-                            : BXSqlDb::tr("the integrity check cannot run: %1").arg(report))
-                .toStdString();
-    return BXSqlDb::Integrity::Unchecked;
+    if (stopped.ok() || stopped.reason() == StoreOutcome::Reason::Damaged)
+        return StoreResult(StoreResult::Kind::Damaged,
+                           std::string("the file is damaged") + StoreResult::DetailsMark + report.toStdString());
+    return StoreResult(StoreResult::Kind::Unread,
+                       (stopped.busy() ? tr("the integrity check cannot run: another program holds "
+                                            "the file (a backup tool or a database shell, say)")
+                                       : tr("the integrity check cannot run: %1").arg(report))
+                           .toStdString());
 }

@@ -2,6 +2,7 @@
 
 #include "userdb/bxsqldb.h"
 #include "userdb/storeoutcome.h"
+#include "userdb/storeresult.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -40,10 +41,10 @@ public:
     // if any: `unread` names why a read of the check failed (empty when every read read whole).
     // SQLite found the file damaged, or no database; a part of it that could not be read, or any
     // other failure (another program's hold among them, then `stopped` is Busy), leaves it
-    // unchecked. Otherwise than Sound, `error` gets a short reason followed by
-    // BXSqlDb::DetailsMark and the report.
-    static BXSqlDb::Integrity judgeIntegrity(const QStringList& findings, const StoreOutcome& stopped,
-                                             const QString& unread, std::string& error);
+    // unread. Otherwise than done, the message is a short reason followed by
+    // StoreResult::DetailsMark and the report.
+    static StoreResult judgeIntegrity(const QStringList& findings, const StoreOutcome& stopped,
+                                      const QString& unread);
     // Why a read of the main file of `db` failed since `failedBefore` reads of it had failed, as
     // SQLite and the system tell it; empty when none has.
     static QString unreadSince(const QSqlDatabase& db, long failedBefore);

@@ -67,18 +67,17 @@ std::string notChecked(const QString& reason)
 }
 
 // Whether the file reads as a whole diary: otherwise the reason, Damaged when it is empty, cut
-// short or fails the integrity check, Unchecked when the check could not run.
-BXSqlDb::Integrity isWholeDiary(const QString& path, QString* reason)
+// short or fails the integrity check, Unread when the check could not run.
+StoreResult::Kind isWholeDiary(const QString& path, QString* reason)
 {
     if (QFileInfo(path).size() == 0) {
         *reason = BXSqlDb::tr("it is empty");
-        return BXSqlDb::Integrity::Damaged;
+        return StoreResult::Kind::Damaged;
     }
-    std::string findings;
-    const BXSqlDb::Integrity found = BXSqlDb::checkFileIntegrity(path, findings);
+    const StoreResult found = BXSqlDb::checkFileIntegrity(path);
     QString report;
-    *reason = BXSqlDb::splitDetails(QString::fromStdString(findings), &report);
-    return found;
+    *reason = BXSqlDb::splitDetails(QString::fromStdString(found.message()), &report);
+    return found.kind();
 }
 
 // Puts the copy of the data kept during a restore back in the diary's place, with no journal
@@ -91,9 +90,9 @@ bool putBackKeptData(std::string& error)
     // Never opened as a database, the copy has no journal of its own.
     QFile::remove(kept + QStringLiteral("-journal"));
     QString reason;
-    const BXSqlDb::Integrity found = isWholeDiary(kept, &reason);
-    if (found != BXSqlDb::Integrity::Sound) {
-        error = found == BXSqlDb::Integrity::Damaged ? notWhole(reason) : notChecked(reason);
+    const StoreResult::Kind found = isWholeDiary(kept, &reason);
+    if (found != StoreResult::Kind::Done) {
+        error = found == StoreResult::Kind::Damaged ? notWhole(reason) : notChecked(reason);
         return false;
     }
     QString stays;
@@ -156,7 +155,7 @@ std::string unconfirmed(const QString& reason)
 
 } // namespace
 
-bool RestoreStaging::install(const QString& candidate, std::string& error, WorkProgress* progress)
+StoreResult RestoreStaging::install(const QString& candidate, WorkProgress* progress)
 {
     const QString live = BXSqlDb::diaryPath();
     const QString copy = DiaryLocation::workingCopy(".restoring");
@@ -164,10 +163,11 @@ bool RestoreStaging::install(const QString& candidate, std::string& error, WorkP
     // Data that an earlier restore's failure left beside the diary, put back when it was
     // reopened, was told with that failure: only this restore's end may say it went back.
     restoreUndone() = false;
+    std::string error;
     // The restored copy and the copy of the data as it was.
     if (!DiaryFiles::haveRoomFor(QFileInfo(candidate).size() + QFileInfo(live).size(), error)
         || !DiaryProof::provenCopy(candidate, copy, BXSqlDb::Proof::Restore, error, progress))
-        return false;
+        return StoreResult(StoreResult::Kind::Refused, error);
     QString stays;
     if (!DiaryFiles::copy(live, safety, error, progress, true) || !DiaryFiles::replace(copy, DiaryLocation::file(), &stays)
         || !stays.isEmpty()) {
@@ -180,30 +180,27 @@ bool RestoreStaging::install(const QString& candidate, std::string& error, WorkP
         // start puts it back.
         if (stays.isEmpty() || DiaryFiles::putBack(safety))
             QFile::remove(safety);
-        return false;
+        return StoreResult(StoreResult::Kind::Refused, error);
     }
     restorePending() = true;
-    return true;
+    return StoreResult();
 }
 
-bool RestoreStaging::end(bool keepRestored, std::string& error)
+StoreResult RestoreStaging::end(bool keepRestored)
 {
     restorePending() = false;
     QString refusal;
     QString unsynced;
-    if (keepRestored && finishRestore(&refusal, &unsynced)) {
-        error = unsynced.isEmpty() ? std::string() : unconfirmed(unsynced);
-        return true;
-    }
+    if (keepRestored && finishRestore(&refusal, &unsynced))
+        return StoreResult::done(unsynced.isEmpty() ? std::string() : unconfirmed(unsynced));
     BXSqlDb::cleanUp();
     const std::string unfinished = keepRestored ? notFinished(refusal) + "\n" : std::string();
     std::string notBack;
     if (putBackKeptData(notBack)) {
-        error = unfinished + undoneText().toStdString();
-        return !keepRestored;
+        const std::string told = unfinished + undoneText().toStdString();
+        return keepRestored ? StoreResult(StoreResult::Kind::Refused, told) : StoreResult::done(told);
     }
-    error = unfinished + notBack;
-    return false;
+    return StoreResult(StoreResult::Kind::Refused, unfinished + notBack);
 }
 
 QString RestoreStaging::takeUndone()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "userdb/storeresult.h"
+
 #include <QString>
 
 #include <string>
@@ -12,8 +14,8 @@ class WorkProgress;
 class RestoreStaging
 {
 public:
-    static bool install(const QString& candidate, std::string& error, WorkProgress* progress = nullptr);
-    static bool end(bool keepRestored, std::string& error);
+    static StoreResult install(const QString& candidate, WorkProgress* progress = nullptr);
+    static StoreResult end(bool keepRestored);
     // What the user is told, once, when a start put back the data kept by a restore that did not
     // finish; empty when none was put back since it was last told.
     static QString takeUndone();

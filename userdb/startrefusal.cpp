@@ -25,11 +25,10 @@ std::string damagedFile(const QString& path)
 
 } // namespace
 
-bool StartRefusal::fail(std::string& error, const std::string& text)
+StoreResult StartRefusal::fail(const std::string& text)
 {
-    error = text;
     BXSqlDb::cleanUp();
-    return false;
+    return StoreResult(StoreResult::Kind::Refused, text);
 }
 
 QString StartRefusal::inUseText(const QString& path)
@@ -39,21 +38,19 @@ QString StartRefusal::inUseText(const QString& path)
         .arg(QDir::toNativeSeparators(path));
 }
 
-// The file does not open as a diary: `outcome` says it is damaged, so that the start may offer
-// to restore a backup in its place.
-bool StartRefusal::damaged(const QString& path, std::string& error, StoreOutcome* outcome)
+// The file does not open as a diary: Damaged, so that the start may offer to restore a backup
+// in its place.
+StoreResult StartRefusal::damaged(const QString& path)
 {
     BXSqlDb::cleanUp();
     // A restored copy still has the data as it was kept beside it, which the restore's end
     // puts back: the way out that the diary's own damage needs does not apply.
-    error = RestoreStaging::pending()
-        ? BXSqlDb::tr("The restored copy %1 cannot be read as a diary: it is damaged.")
-              .arg(QDir::toNativeSeparators(path))
-              .toStdString()
-        : damagedFile(path);
-    if (outcome)
-        *outcome = StoreOutcome(StoreOutcome::Reason::Damaged, QString());
-    return false;
+    return StoreResult(StoreResult::Kind::Damaged,
+                       RestoreStaging::pending()
+                           ? BXSqlDb::tr("The restored copy %1 cannot be read as a diary: it is damaged.")
+                                 .arg(QDir::toNativeSeparators(path))
+                                 .toStdString()
+                           : damagedFile(path));
 }
 
 // The diary could not be read for a reason of the system (a read error, too many files open):
@@ -66,15 +63,12 @@ std::string StartRefusal::notRead(const QString& path, const QString& reason)
         .toStdString();
 }
 
-// Another program holds the diary for longer than the busy wait: `outcome` is Busy, so that the
-// start may ask to try again.
-bool StartRefusal::held(const QString& path, std::string& error, StoreOutcome* outcome)
+// Another program holds the diary for longer than the busy wait: Busy, so that the start may
+// ask to try again.
+StoreResult StartRefusal::held(const QString& path)
 {
     BXSqlDb::cleanUp();
-    if (outcome)
-        *outcome = StoreOutcome(StoreOutcome::Reason::Busy, QString());
-    error = StartRefusal::inUseText(path).toStdString();
-    return false;
+    return StoreResult(StoreResult::Kind::Busy, StartRefusal::inUseText(path).toStdString());
 }
 
 // Whether `stopped` says why the diary could not be read (another program's hold, damage, a fault
@@ -86,49 +80,44 @@ bool StartRefusal::stopsReading(const StoreOutcome& stopped)
 }
 
 // The diary could not be read: told by what stopped the reading, its damage proven now.
-bool StartRefusal::notReadBecause(const QString& path, const StoreOutcome& stopped, std::string& error,
-                    StoreOutcome* outcome)
+StoreResult StartRefusal::notReadBecause(const QString& path, const StoreOutcome& stopped)
 {
     const StoreOutcome found = FailureCause::proven(stopped, path);
     if (found.busy())
-        return StartRefusal::held(path, error, outcome);
+        return StartRefusal::held(path);
     if (found.reason() == StoreOutcome::Reason::Damaged)
-        return StartRefusal::damaged(path, error, outcome);
-    BXSqlDb::cleanUp();
-    error = StartRefusal::notRead(path, found.detail());
-    return false;
+        return StartRefusal::damaged(path);
+    return StartRefusal::fail(StartRefusal::notRead(path, found.detail()));
 }
 
-// Whether SQLite reads the file; otherwise `error` says why: another program holds it for
-// longer than the busy wait (then `outcome` is Busy), SQLite finds it damaged or no database,
-// or the system's reason.
-bool StartRefusal::isReadableDiary(const QString& path, std::string& error, StoreOutcome* outcome)
+// Done when SQLite reads the file; otherwise why: another program holds it for longer than the
+// busy wait (Busy), SQLite finds it damaged or no database, or the system's reason.
+StoreResult StartRefusal::isReadableDiary(const QString& path)
 {
     const FileClaim probe(path, FileClaim::Mode::Read, BXSqlDb::busyTimeout());
     switch (probe.state()) {
     case FileClaim::State::Held:
-        return true;
+        return StoreResult();
     case FileClaim::State::Busy:
-        return StartRefusal::held(path, error, outcome);
+        return StartRefusal::held(path);
     case FileClaim::State::Failed:
-        error = BXSqlDb::tr("Your diary %1 cannot be opened: %2.")
-                    .arg(QDir::toNativeSeparators(path), probe.reason())
-                    .toStdString();
-        return false;
+        return StoreResult(StoreResult::Kind::Refused,
+                           BXSqlDb::tr("Your diary %1 cannot be opened: %2.")
+                               .arg(QDir::toNativeSeparators(path), probe.reason())
+                               .toStdString());
     case FileClaim::State::Damaged:
         break;
     }
-    return StartRefusal::notReadBecause(path, StoreOutcome(StoreOutcome::Reason::Damaged, probe.reason()), error,
-                          outcome);
+    return StartRefusal::notReadBecause(path, StoreOutcome(StoreOutcome::Reason::Damaged, probe.reason()));
 }
 
 // The connection could not read the file, `stopped` saying why: told apart as above. A
 // database that SQLite reads but that holds no diary is damaged too.
-bool StartRefusal::unreadable(const QString& path, const StoreOutcome& stopped, std::string& error,
-                StoreOutcome* outcome)
+StoreResult StartRefusal::unreadable(const QString& path, const StoreOutcome& stopped)
 {
     BXSqlDb::cleanUp();
     if (StartRefusal::stopsReading(stopped))
-        return StartRefusal::notReadBecause(path, stopped, error, outcome);
-    return StartRefusal::isReadableDiary(path, error, outcome) && StartRefusal::damaged(path, error, outcome);
+        return StartRefusal::notReadBecause(path, stopped);
+    const StoreResult readable = StartRefusal::isReadableDiary(path);
+    return readable ? StartRefusal::damaged(path) : readable;
 }

@@ -1,25 +1,26 @@
 #pragma once
 
+#include "userdb/storeresult.h"
+
 #include <QString>
 
 #include <string>
 
 class StoreOutcome;
 
-// How a start that cannot use the diary tells why: another program's hold, damage, a fault of
-// the system, or a refusal of its own. Each closes the connection and returns false.
+// How a start that cannot use the diary tells why: another program's hold (Busy), damage
+// (Damaged), or a refusal with its reason, a fault of the system among them (Refused). Each
+// closes the connection.
 class StartRefusal
 {
 public:
-    static bool fail(std::string& error, const std::string& text);
+    static StoreResult fail(const std::string& text);
     static QString inUseText(const QString& path);
-    static bool damaged(const QString& path, std::string& error, StoreOutcome* outcome);
+    static StoreResult damaged(const QString& path);
     static std::string notRead(const QString& path, const QString& reason);
-    static bool held(const QString& path, std::string& error, StoreOutcome* outcome);
+    static StoreResult held(const QString& path);
     static bool stopsReading(const StoreOutcome& stopped);
-    static bool notReadBecause(const QString& path, const StoreOutcome& stopped, std::string& error,
-                               StoreOutcome* outcome);
-    static bool isReadableDiary(const QString& path, std::string& error, StoreOutcome* outcome);
-    static bool unreadable(const QString& path, const StoreOutcome& stopped, std::string& error,
-                           StoreOutcome* outcome);
+    static StoreResult notReadBecause(const QString& path, const StoreOutcome& stopped);
+    static StoreResult isReadableDiary(const QString& path);
+    static StoreResult unreadable(const QString& path, const StoreOutcome& stopped);
 };

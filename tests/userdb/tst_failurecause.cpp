@@ -124,10 +124,10 @@ void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage()
         BXSqlDb::setBusyTimeout(100);
     }
     QString text;
-    StoreOutcome outcome;
-    QVERIFY(!UserDbTestEnv::startUp(&text, &outcome));
+    StoreResult::Kind kind = StoreResult::Kind::Done;
+    QVERIFY(!UserDbTestEnv::startUp(&text, &kind));
     QVERIFY2(text.contains(told) && !text.contains(QStringLiteral("corrupted")), qPrintable(text));
-    QVERIFY(outcome.busy() == held && outcome.reason() != StoreOutcome::Reason::Damaged && !s_beforeRead);
+    QVERIFY((kind == StoreResult::Kind::Busy) == held && kind != StoreResult::Kind::Damaged && !s_beforeRead);
     BXSqlDb::cleanUp();
     other.reset();
     s_unreadEnding.clear();
