@@ -4,7 +4,7 @@
 #include "userdb/bxsqldb.h"
 
 #include "userdb/busywait.h"
-#include "userdb/failurecause.h"
+#include "userdb/failurewitness.h"
 #include "userdb/readwatch.h"
 #include "userdb/stepwatch.h"
 
@@ -31,9 +31,9 @@ StoreResult BXSqlDb::checkFileIntegrity(const QString& path, StoreOutcome* stopp
             while (check.next())
                 findings.append(check.value(0).toString());
         }
-        const StoreOutcome ended = FailureCause::of(
+        const StoreOutcome ended = FailureWitness::of(
             db, db.isOpen() ? check.lastError() : openError(db.lastError(), path));
-        found = FailureCause::judgeIntegrity(findings, ended, FailureCause::unreadSince(db, 0));
+        found = FailureCause::judgeIntegrity(findings, ended, FailureWitness::failedReadSince(db, 0));
         if (stopped)
             *stopped = ended;
     }
@@ -43,12 +43,12 @@ StoreResult BXSqlDb::checkFileIntegrity(const QString& path, StoreOutcome* stopp
 
 StoreOutcome BXSqlDb::outcomeOf(const QSqlError& error, const QSqlDatabase& db)
 {
-    return FailureCause::of(db, error);
+    return FailureWitness::of(db, error);
 }
 
 StoreOutcome BXSqlDb::provenOutcome(const QSqlError& error, const QSqlDatabase& db)
 {
-    return FailureCause::proven(outcomeOf(error, db), db.databaseName());
+    return FailureWitness::proven(outcomeOf(error, db), db.databaseName());
 }
 
 // A damaged diary is offered its backup only where a check made now still finds the damage
@@ -64,7 +64,7 @@ bool BXSqlDb::damageProven()
 
 StoreOutcome BXSqlDb::_proven(const StoreOutcome& outcome)
 {
-    const StoreOutcome found = FailureCause::proven(outcome, database().databaseName());
+    const StoreOutcome found = FailureWitness::proven(outcome, database().databaseName());
     m_damageProven = found.reason() == StoreOutcome::Reason::Damaged;
     return found;
 }
@@ -77,5 +77,5 @@ StoreResult BXSqlDb::checkIntegrity(WorkProgress* progress)
     BXSqlQuery check("PRAGMA integrity_check");
     QStringList findings;
     check.readRows([&check, &findings] { findings.append(check.value(0).toString()); });
-    return FailureCause::judgeIntegrity(findings, check.outcome(), FailureCause::unreadSince(db, failedBefore));
+    return FailureCause::judgeIntegrity(findings, check.outcome(), FailureWitness::failedReadSince(db, failedBefore));
 }

@@ -3,9 +3,6 @@
 #include "userdb/readwatch.h"
 
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
 
 #include <sqlite3.h>
 
@@ -13,29 +10,11 @@
 
 namespace {
 
-sqlite3* handleOf(const QSqlDatabase& db)
-{
-    if (!db.isOpen())
-        return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
-
 // The codes of a failure of the file or the system, which the system's error number explains.
 bool isSystemCode(int code)
 {
     const int primary = code & 0xff;
     return primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN;
-}
-
-// `code` with SQLite's extended code of the failure that the connection reported last, when
-// that is the failure told (a driver may pass on the primary code alone).
-int extendedCode(sqlite3* db, int code)
-{
-    const int extended = db ? sqlite3_extended_errcode(db) : code;
-    return (extended & 0xff) == (code & 0xff) ? extended : code;
 }
 
 // The SQLite code of the first page that an integrity check could not read for a reason other
@@ -65,64 +44,40 @@ QString FailureCause::readReason(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString FailureCause::unreadSince(const QSqlDatabase& db, long failedBefore)
+QString FailureCause::faultText(const Facts& facts)
 {
-    const ReadWatch::Reads reads = ReadWatch::of(handleOf(db));
-    if (reads.failed <= failedBefore)
-        return QString();
-    return QStringLiteral("%1: %2").arg(QString::fromUtf8(sqlite3_errstr(SQLITE_IOERR_READ)),
-                                        readReason(reads.lastFailed));
-}
-
-QString FailureCause::faultText(sqlite3* db, int code)
-{
-    const int extended = extendedCode(db, code);
-    const QString text = QString::fromUtf8(sqlite3_errstr(extended));
-    // A read of the main file that failed last is this call's (every transaction begins with a
-    // read of the file's header, which clears it); anything else that the system failed leaves its
-    // number with the connection as the call fails.
-    int error = (extended & 0xff) == SQLITE_IOERR ? ReadWatch::of(db).last : 0;
-    if (error == 0 && db && isSystemCode(extended))
-        error = sqlite3_system_errno(db);
+    const QString text = QString::fromUtf8(sqlite3_errstr(facts.extended));
+    int error = (facts.extended & 0xff) == SQLITE_IOERR ? facts.lastRead : 0;
+    if (error == 0 && facts.connected && isSystemCode(facts.extended))
+        error = facts.systemError;
     return error == 0 ? text : QStringLiteral("%1: %2").arg(text, readReason(error));
 }
 
-StoreOutcome FailureCause::of(sqlite3* db, int code, const QString& text)
+StoreOutcome FailureCause::of(const Facts& facts)
 {
-    if (db && isSystemCode(code))
-        return StoreOutcome::systemFailure(faultText(db, code));
-    return StoreOutcome::fromCode(code, text);
+    if (facts.connected && isSystemCode(facts.code))
+        return StoreOutcome::systemFailure(faultText(facts));
+    return StoreOutcome::fromCode(facts.code, facts.text);
 }
 
-StoreOutcome FailureCause::of(const QSqlDatabase& db, const QSqlError& error)
+StoreOutcome FailureCause::provenBy(const StoreOutcome& outcome, const StoreResult& check,
+                                    const StoreOutcome& stopped)
 {
-    if (!error.isValid())
-        return {};
-    bool numeric = false;
-    const int code = error.nativeErrorCode().toInt(&numeric);
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return of(handleOf(db), numeric ? code : SQLITE_ERROR, text);
-}
-
-StoreOutcome FailureCause::proven(const StoreOutcome& outcome, const QString& path)
-{
-    if (outcome.reason() != StoreOutcome::Reason::Damaged)
+    if (check.kind() == StoreResult::Kind::Damaged)
         return outcome;
-    StoreOutcome stopped;
-    const StoreResult found = BXSqlDb::checkFileIntegrity(path, &stopped);
-    if (found.kind() == StoreResult::Kind::Damaged)
-        return outcome;
-    if (found.ok())
+    if (check.ok())
         return StoreOutcome::systemFailure(tr("a read of it failed, though it passes its check"));
     if (stopped.busy())
         return stopped;
     QString report;
-    return StoreOutcome::systemFailure(StoreResult::splitDetails(QString::fromStdString(found.message()), &report));
+    return StoreOutcome::systemFailure(StoreResult::splitDetails(QString::fromStdString(check.message()), &report));
 }
 
-StoreResult FailureCause::judgeIntegrity(const QStringList& findings, const StoreOutcome& stopped,
-                                         const QString& unread)
+StoreResult FailureCause::judgeIntegrity(const QStringList& findings, const StoreOutcome& stopped, int failedRead)
 {
+    const QString unread = failedRead == 0
+        ? QString()
+        : QStringLiteral("%1: %2").arg(QString::fromUtf8(sqlite3_errstr(SQLITE_IOERR_READ)), readReason(failedRead));
     if (stopped.ok() && unread.isEmpty() && findings == QStringList{QStringLiteral("ok")})
         return StoreResult();
     const QString report = (stopped.ok() ? findings : findings + QStringList{stopped.detail()})

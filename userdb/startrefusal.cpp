@@ -1,7 +1,7 @@
 #include "userdb/startrefusal.h"
 
 #include "userdb/bxsqldb.h"
-#include "userdb/failurecause.h"
+#include "userdb/failurewitness.h"
 #include "userdb/fileclaim.h"
 #include "userdb/restorestaging.h"
 
@@ -82,7 +82,7 @@ bool StartRefusal::stopsReading(const StoreOutcome& stopped)
 // The diary could not be read: told by what stopped the reading, its damage proven now.
 StoreResult StartRefusal::notReadBecause(const QString& path, const StoreOutcome& stopped)
 {
-    const StoreOutcome found = FailureCause::proven(stopped, path);
+    const StoreOutcome found = FailureWitness::proven(stopped, path);
     if (found.busy())
         return StartRefusal::held(path);
     if (found.reason() == StoreOutcome::Reason::Damaged)
