@@ -303,7 +303,7 @@ private:
     // user or one the program can hold; otherwise false with the first row that does not, or
     // why they cannot be read.
     static bool holdsOwnDevices(std::string& error);
-    static bool upgradeOnCopy(std::string& error);
+    static StoreResult upgradeOnCopy();
 
     static BXSqlDb* _instance;
 

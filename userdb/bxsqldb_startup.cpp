@@ -279,9 +279,9 @@ StoreResult BXSqlDb::startUp(bool enableTriggers)
         return refused(BXSqlDb::tr("The restored data %1 is no longer there.")
                            .arg(QDir::toNativeSeparators(path))
                            .toStdString());
-    std::string error;
-    if (!RestoreStaging::pending() && !DiaryKeptFiles::recoverLeftovers(error))
-        return refused(error);
+    if (const StoreResult recovered = RestoreStaging::pending() ? StoreResult() : DiaryKeptFiles::recoverLeftovers();
+        !recovered)
+        return recovered;
     std::string reason;
     if (!provideFile(path, reason))
         return refused(BXSqlDb::tr("Could not locate, or create, the user's database (%1):\n%2")
@@ -297,6 +297,7 @@ StoreResult BXSqlDb::startUp(bool enableTriggers)
     if (const StoreResult readable = StartRefusal::isReadableDiary(path); !readable)
         return readable;
 
+    std::string error;
     bool failed = false;
     StoreOutcome stopped;
     _instance = new BXSqlDb(path, error, failed, &stopped);
@@ -322,8 +323,8 @@ StoreResult BXSqlDb::startUp(bool enableTriggers)
         if (!DiaryVersion::isUpgradable(*version))
             return StartRefusal::fail(DiaryVersion::unsupported(*version));
         cleanUp();
-        if (!upgradeOnCopy(error))
-            return refused(error);
+        if (const StoreResult upgraded = upgradeOnCopy(); !upgraded)
+            return upgraded;
         _instance = new BXSqlDb(path, error, failed, &stopped);
         if (failed)
             return StartRefusal::unreadable(path, stopped);

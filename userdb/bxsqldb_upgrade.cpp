@@ -363,7 +363,7 @@ void BXSqlDb::upgrade411to412()
 // The upgrade runs on a copy beside the file, which takes the file's place only once every
 // step and the integrity check have passed; the file as it was is kept as the safety copy.
 // A failed upgrade leaves the file untouched, so every later start finds it as it was.
-bool BXSqlDb::upgradeOnCopy(std::string& error)
+StoreResult BXSqlDb::upgradeOnCopy()
 {
     const QString live = BXSqlDb::diaryPath();
     const QString copy = DiaryLocation::workingCopy(".upgrading");
@@ -375,7 +375,7 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
         && DiaryProof::provenCopy(live, copy, Proof::Upgrade, reason) && DiaryFiles::copy(live, safety, reason, nullptr, true);
     QString stays;
     if (done && DiaryFiles::replace(copy, DiaryLocation::file(), &stays) && stays.isEmpty())
-        return true;
+        return StoreResult();
     if (done) {
         reason = stays.isEmpty() ? DiaryFiles::systemReason().toStdString() : stays.toStdString();
         // The file as it was goes back, to what stands beside it.
@@ -383,11 +383,11 @@ bool BXSqlDb::upgradeOnCopy(std::string& error)
             QFile::remove(safety);
     }
     DiaryFiles::removeWithJournal(copy);
-    error = BXSqlDb::tr("Your database %1 could not be brought up to date and has been left as "
-                        "it was:\n%2")
-                .arg(live, QString::fromStdString(reason))
-                .toStdString();
-    return false;
+    return StoreResult(StoreResult::Kind::Refused,
+                       BXSqlDb::tr("Your database %1 could not be brought up to date and has been left as "
+                                   "it was:\n%2")
+                           .arg(live, QString::fromStdString(reason))
+                           .toStdString());
 }
 
 bool BXSqlDb::runUpgradeChain(std::string& error)

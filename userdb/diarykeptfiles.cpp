@@ -28,27 +28,19 @@ std::string emptyBesideKept()
 
 } // namespace
 
-// What a process that died while it replaced the diary left behind. The copies made on the
-// way are removed, also those cut short before they were whole. The data as it was before a
-// restore goes back in the diary's place, as the restore did not finish; it is never removed,
-// for it may be the one copy of the user's data. Once emptied or renamed, the restore finished
-// and it goes, unless the diary holds nothing. False with the reason when it cannot be put
-// back or it stays: the diary is then not opened, so that nothing is written to data that
-// would be replaced.
-bool DiaryKeptFiles::recoverLeftovers(std::string& error)
+StoreResult DiaryKeptFiles::recoverLeftovers()
 {
     const QFileInfo kept(DiaryLocation::workingCopy(BXSqlDb::SafetySuffix));
     if (kept.isFile() && kept.size() == 0) {
         QFile::remove(kept.filePath());
     } else if (kept.isFile()) {
-        if (!RestoreStaging::undoLeftOver(error))
-            return false;
+        if (const StoreResult undone = RestoreStaging::undoLeftOver(); !undone)
+            return undone;
     }
     const QFileInfo diary(DiaryLocation::file());
     if (QFileInfo(DiaryLocation::workingCopy(DiaryLocation::FinishedSuffix)).size() > 0 && diary.size() == 0
         && (diary.isFile() || !diary.exists())) {
-        error = emptyBesideKept();
-        return false;
+        return StoreResult(StoreResult::Kind::Refused, emptyBesideKept());
     }
     for (const char* suffix : DiaryLocation::WorkingCopies)
         DiaryFiles::removeWithJournal(DiaryLocation::workingCopy(suffix));
@@ -56,7 +48,7 @@ bool DiaryKeptFiles::recoverLeftovers(std::string& error)
     FileCopy::removeWorkingCopies(DiaryLocation::folder(), QStringLiteral("userdata*"));
     const QFileInfo file(DiaryLocation::file());
     FileCopy::removeWorkingCopies(file.absolutePath(), file.fileName() + QLatin1Char('*'));
-    return true;
+    return StoreResult();
 }
 
 QStringList DiaryKeptFiles::list()

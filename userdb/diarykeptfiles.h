@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QStringList>
+#include "userdb/storeresult.h"
 
-#include <string>
+#include <QStringList>
 
 // The files that the program keeps beside the diary, and what a process that died while it
 // replaced the diary left of them.
@@ -11,5 +11,12 @@ class DiaryKeptFiles
 public:
     // See BXSqlDb::keptFiles.
     static QStringList list();
-    static bool recoverLeftovers(std::string& error);
+    // What a process that died while it replaced the diary left behind. The copies made on the
+    // way are removed, also those cut short before they were whole. The data as it was before a
+    // restore goes back in the diary's place, as the restore did not finish; it is never removed,
+    // for it may be the one copy of the user's data. Once emptied or renamed, the restore finished
+    // and it goes, unless the diary holds nothing. Refused with the reason when it cannot be put
+    // back or it stays: the diary is then not opened, so that nothing is written to data that
+    // would be replaced.
+    static StoreResult recoverLeftovers();
 };

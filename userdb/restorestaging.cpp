@@ -213,10 +213,11 @@ bool RestoreStaging::pending()
     return restorePending();
 }
 
-bool RestoreStaging::undoLeftOver(std::string& error)
+StoreResult RestoreStaging::undoLeftOver()
 {
+    std::string error;
     if (!putBackKeptData(error))
-        return false;
+        return StoreResult(StoreResult::Kind::Refused, error);
     restoreUndone() = true;
-    return true;
+    return StoreResult();
 }

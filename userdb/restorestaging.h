@@ -23,6 +23,6 @@ public:
     // data as it was is then this process's own, not a leftover.
     static bool pending();
     // Puts back the data that a restore which did not finish kept, as a start finds it, and
-    // notes that the user is to be told; false with what the user is told when it cannot.
-    static bool undoLeftOver(std::string& error);
+    // notes that the user is to be told; Refused with what the user is told when it cannot.
+    static StoreResult undoLeftOver();
 };
