@@ -197,6 +197,7 @@ public:
     // The same check on the database file at `path`, read on a connection of its own that
     // changes nothing; `stopped`, when given, gets the failure that ended the check early.
     static StoreResult checkFileIntegrity(const QString& path, StoreOutcome* stopped = nullptr);
+    // Where a reason ends and its report begins, and the split of a text there (see StoreResult).
     static constexpr const char* DetailsMark = StoreResult::DetailsMark;
     static QString splitDetails(const QString& text, QString* details)
     {
