@@ -419,13 +419,13 @@ bool installBackup(const QString& path, QString* reason)
         return false;
     const QString kept = BXSqlDb::diaryPath() + QStringLiteral(".damaged-")
                          + Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
-    std::string error;
     if (!FileCopy::copy(BXSqlDb::diaryPath(), kept, reason))
         return false;
-    if (BXSqlDb::installCopy(path, error))
+    const StoreResult installed = BXSqlDb::installCopy(path);
+    if (installed)
         return true;
     QFile::remove(kept);
-    *reason = QString::fromStdString(error);
+    *reason = QString::fromStdString(installed.message());
     return false;
 }
 
@@ -462,26 +462,31 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
             return ImportingDialog::ask(prompter, found, path);
         });
     bool started = false;
-    StoreOutcome outcome;
     std::string ending;
     for (;;) {
-        started = BXSqlDb::startUp(error, true, &outcome);
-        if (std::exchange(restored, false) && !BXSqlDb::endRestore(started, ending)) {
-            error = ending;
-            started = false;
-            break;
+        const StoreResult start = BXSqlDb::startUp(true);
+        started = start.ok();
+        error = start.message();
+        if (std::exchange(restored, false)) {
+            const StoreResult end = BXSqlDb::endRestore(started);
+            ending = end.message();
+            if (!end) {
+                error = ending;
+                started = false;
+                break;
+            }
         }
         if (started)
             break;
         BXSqlDb::cleanUp();
-        if (outcome.reason() == StoreOutcome::Reason::Damaged && prompter) {
+        if (start.kind() == StoreResult::Kind::Damaged && prompter) {
             // The way out offered here stands for the one that the message names.
             restored = restoreInPlace(prompter, QString::fromStdString(error).section(QStringLiteral("\n\n"), 0, 0));
             if (!restored) {
                 error.clear();
                 break;
             }
-        } else if (!outcome.busy() || !prompter) {
+        } else if (start.kind() != StoreResult::Kind::Busy || !prompter) {
             break;
         } else if (!retryWhileInUse(prompter, QString::fromStdString(error))) {
             error.clear();

@@ -145,13 +145,12 @@ QString uncheckedDiary(const QFileInfo& destination, bool earlier, const QString
         + keptAsItWas(QDir::toNativeSeparators(destination.absoluteFilePath()), earlier, report);
 }
 
-// The copy at `path` checked: Sound, else Damaged or Unchecked with the findings.
-BXSqlDb::Integrity copyIsSound(const QString& path, QString* findings)
+// The copy at `path` checked: Done, else Damaged or Unread with the findings.
+StoreResult::Kind copyIsSound(const QString& path, QString* findings)
 {
-    std::string report;
-    const BXSqlDb::Integrity found = BXSqlDb::checkFileIntegrity(path, report);
-    *findings = QString::fromStdString(report);
-    return found;
+    const StoreResult found = BXSqlDb::checkFileIntegrity(path);
+    *findings = QString::fromStdString(found.message());
+    return found.kind();
 }
 
 // A copy that could not be proven for a reason of its own (it could not be checked, or it was
@@ -174,16 +173,15 @@ QString unprovenCopy(const QFileInfo& destination, bool earlier, bool checked, c
 // Whether Restore Data would take the file at `path`: what its checks and the proof of its copy
 // find, with the user database closed; otherwise `refusal` says why. The proof runs in steps
 // under `progress`, and once that stops it ends unread.
-BXSqlDb::ProofVerdict restoreVerdict(const QString& path, QString* refusal, WorkProgress* progress)
+StoreResult::Kind restoreVerdict(const QString& path, QString* refusal, WorkProgress* progress)
 {
     bool unread = false;
     *refusal = MainWindow::checkBackupFile(path, &unread);
     if (!refusal->isEmpty())
-        return unread ? BXSqlDb::ProofVerdict::Unread : BXSqlDb::ProofVerdict::Refused;
-    std::string proof;
-    const BXSqlDb::ProofVerdict verdict = BXSqlDb::proveFile(path, BXSqlDb::Proof::Restore, proof, progress);
-    *refusal = QString::fromStdString(proof);
-    return verdict;
+        return unread ? StoreResult::Kind::Unread : StoreResult::Kind::Refused;
+    const StoreResult proof = BXSqlDb::proveFile(path, BXSqlDb::Proof::Restore, progress);
+    *refusal = QString::fromStdString(proof.message());
+    return proof.kind();
 }
 
 // A whole copy that Restore Data would refuse for what the diary holds never takes the place
@@ -206,25 +204,18 @@ QString refusedByRestore(const QFileInfo& destination, bool earlier, const QStri
 // be written, the diary's damage when the copy was found damaged and the diary fails its own
 // check, else the copy's own failure.
 QString copyRefused(const QFileInfo& diary, const QFileInfo& destination, bool earlier,
-                    BXSqlDb::Integrity copy, const QString& reason)
+                    StoreResult::Kind copy, const QString& reason)
 {
-    switch (copy) {
-    case BXSqlDb::Integrity::Sound:
+    if (copy == StoreResult::Kind::Done)
         return notWritten(destination, reason);
-    case BXSqlDb::Integrity::Unchecked:
+    if (copy != StoreResult::Kind::Damaged)
         return unprovenCopy(destination, earlier, false, reason);
-    case BXSqlDb::Integrity::Damaged:
-        break;
-    }
-    std::string findings;
-    switch (BXSqlDb::checkFileIntegrity(diary.absoluteFilePath(), findings)) {
-    case BXSqlDb::Integrity::Damaged:
-        return damagedDiary(destination, earlier, QString::fromStdString(findings));
-    case BXSqlDb::Integrity::Unchecked:
-        return uncheckedDiary(destination, earlier, QString::fromStdString(findings));
-    case BXSqlDb::Integrity::Sound:
-        break;
-    }
+    const StoreResult diaryCheck = BXSqlDb::checkFileIntegrity(diary.absoluteFilePath());
+    const QString findings = QString::fromStdString(diaryCheck.message());
+    if (diaryCheck.kind() == StoreResult::Kind::Damaged)
+        return damagedDiary(destination, earlier, findings);
+    if (!diaryCheck)
+        return uncheckedDiary(destination, earlier, findings);
     return unprovenCopy(destination, earlier, true, reason);
 }
 
@@ -364,9 +355,9 @@ QString notRestored(const QString& backup, const QString& reason)
 // until the restore ends; throws BXException when the backup cannot be used.
 void installRestoredFile(const QFileInfo& backup, WorkProgress* progress)
 {
-    std::string reason;
-    if (!BXSqlDb::installCopy(backup.absoluteFilePath(), reason, progress))
-        throw BXException(notRestored(backup.absoluteFilePath(), QString::fromStdString(reason)));
+    const StoreResult installed = BXSqlDb::installCopy(backup.absoluteFilePath(), progress);
+    if (!installed)
+        throw BXException(notRestored(backup.absoluteFilePath(), QString::fromStdString(installed.message())));
 }
 
 } // namespace
@@ -543,11 +534,11 @@ bool MainWindow::_showFirstUser()
 
 bool MainWindow::restartUserDatabase(QString* error)
 {
-    std::string text;
-    if (BXSqlDb::startUp(text, true))
+    const StoreResult started = BXSqlDb::startUp(true);
+    if (started)
         return true;
     BXSqlDb::cleanUp();
-    *error = QString::fromStdString(text);
+    *error = QString::fromStdString(started.message());
     return false;
 }
 
@@ -641,8 +632,9 @@ QString MainWindow::_endRestore(const QFileInfo& backup)
 {
     QString error;
     const bool sound = restartUserDatabase(&error) && _restoredDataIsSound(&error);
-    std::string ending;
-    bool ended = BXSqlDb::endRestore(sound, ending);
+    const StoreResult end = BXSqlDb::endRestore(sound);
+    const std::string& ending = end.message();
+    bool ended = end.ok();
     QString undone;
     if (!ended) {
         _reopenDiary();
@@ -669,10 +661,8 @@ bool MainWindow::_restoredDataIsSound(QString* error)
 {
     if (!BXSqlDb::isUp())
         return true;
-    std::string findings;
-    *error = BXSqlDb::checkIntegrity(findings) == BXSqlDb::Integrity::Sound
-        ? unreadFirstPage()
-        : QString::fromStdString(findings);
+    const StoreResult integrity = BXSqlDb::checkIntegrity();
+    *error = integrity ? unreadFirstPage() : QString::fromStdString(integrity.message());
     if (error->isEmpty())
         return true;
     BXSqlDb::cleanUp();
@@ -720,26 +710,26 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
         return true;
     }
     QString reason;
-    BXSqlDb::Integrity copy = BXSqlDb::Integrity::Sound;
+    StoreResult::Kind copy = StoreResult::Kind::Done;
     bool refused = false;
     ProgressBox* progress = _copyProgress.get();
     // The proof of Restore Data, with its integrity check, is the copy's one check. Only a copy
     // that it refuses is checked once more, to tell damage from what a restore would not take.
     const auto prove = [&copy, &refused, progress](const QString& written, QString* findings) {
         progress->setLabel(tr("Checking the backup..."));
-        const BXSqlDb::ProofVerdict verdict = restoreVerdict(written, findings, progress);
+        const StoreResult::Kind verdict = restoreVerdict(written, findings, progress);
         // A proof that could not read the copy leaves it unchecked, never refused.
-        if (verdict == BXSqlDb::ProofVerdict::Unread)
-            copy = BXSqlDb::Integrity::Unchecked;
-        refused = verdict == BXSqlDb::ProofVerdict::Refused && !progress->stopped();
+        if (verdict == StoreResult::Kind::Unread)
+            copy = StoreResult::Kind::Unread;
+        refused = verdict == StoreResult::Kind::Refused && !progress->stopped();
         if (refused) {
             QString damage;
             copy = copyIsSound(written, &damage);
-            refused = copy == BXSqlDb::Integrity::Sound;
+            refused = copy == StoreResult::Kind::Done;
             if (!refused)
                 *findings = damage;
         }
-        return verdict == BXSqlDb::ProofVerdict::Proven;
+        return verdict == StoreResult::Kind::Done;
     };
     QString unsynced;
     if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason, prove,

@@ -49,15 +49,13 @@ using Check = std::function<bool(const QString& copy, WorkProgress* progress)>;
 
 bool integrityCheck(const QString& copy)
 {
-    std::string findings;
-    return BXSqlDb::checkFileIntegrity(copy, findings) == BXSqlDb::Integrity::Sound;
+    return BXSqlDb::checkFileIntegrity(copy).ok();
 }
 
 bool restoreProof(const QString& copy, WorkProgress* progress)
 {
-    std::string refusal;
     return MainWindow::checkBackupFile(copy).isEmpty()
-        && BXSqlDb::proveFile(copy, BXSqlDb::Proof::Restore, refusal, progress) == BXSqlDb::ProofVerdict::Proven;
+        && BXSqlDb::proveFile(copy, BXSqlDb::Proof::Restore, progress).ok();
 }
 
 void backUp(benchmark::State& state, const Check& check)

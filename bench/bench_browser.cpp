@@ -230,8 +230,7 @@ bool setUp()
     }
     BXSettings::setResourceDBPath(s_resourceFolder);
     const QByteArray brand = QFile::encodeName(s_resourceFolder + QStringLiteral("brand.dat"));
-    std::string error;
-    if (!BrandEngine::instance()->import(brand.constData()) || !BXSqlDb::startUp(error, true))
+    if (!BrandEngine::instance()->import(brand.constData()) || !BXSqlDb::startUp(true))
         return false;
     CatalogueServices::install();
     DBTypes::UserProfile profile;

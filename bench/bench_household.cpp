@@ -156,8 +156,7 @@ BENCHMARK(switchToAnn)->Arg(2500)->Arg(25000)->Unit(benchmark::kMillisecond);
 
 bool setUp()
 {
-    std::string error;
-    if (!BenchRun::importBrand() || !BXSqlDb::startUp(error, true))
+    if (!BenchRun::importBrand() || !BXSqlDb::startUp(true))
         return false;
     CatalogueServices::install();
     if (!addUser("Ann", &s_ann))

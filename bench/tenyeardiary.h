@@ -32,10 +32,10 @@ inline QByteArray dateCode(const QDate& date)
 
 inline bool startDatabase()
 {
-    std::string error;
-    if (BXSqlDb::startUp(error, true))
+    const StoreResult start = BXSqlDb::startUp(true);
+    if (start)
         return true;
-    std::fprintf(stderr, "cannot open the user database: %s\n", error.c_str());
+    std::fprintf(stderr, "cannot open the user database: %s\n", start.message().c_str());
     return false;
 }
 

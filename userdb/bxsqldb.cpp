@@ -1,7 +1,7 @@
 #include "userdb/bxsqldb.h"
 
 #include "userdb/busywait.h"
-#include "userdb/failurecause.h"
+#include "userdb/failurewitness.h"
 #include "userdb/readwatch.h"
 #include "userdb/storeaction.h"
 
@@ -107,12 +107,12 @@ BXSqlDb* BXSqlDb::_instance = nullptr;
 
 QString BXSqlDb::faultText(const QSqlDatabase& db, int code)
 {
-    return FailureCause::faultText(db.isOpen() ? handleOf(db) : nullptr, code);
+    return FailureWitness::faultText(db.isOpen() ? handleOf(db) : nullptr, code);
 }
 
 QString BXSqlDb::faultText(int code)
 {
-    return FailureCause::faultText(_instance ? _instance->_handle() : nullptr, code);
+    return FailureWitness::faultText(_instance ? _instance->_handle() : nullptr, code);
 }
 
 BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped)
@@ -147,7 +147,7 @@ BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOut
     }
     error = refused.text().toStdString();
     if (stopped)
-        *stopped = FailureCause::of(db, refused);
+        *stopped = FailureWitness::of(db, refused);
     db.close();
     failed = true;
     db = QSqlDatabase();
@@ -307,7 +307,7 @@ bool BXSqlDb::mayRun(bool change, StoreOutcome* refused)
 
 StoreOutcome BXSqlDb::noteFailure(const QSqlError& error, bool change)
 {
-    const StoreOutcome outcome = _instance ? _instance->_judged(FailureCause::of(_instance->database(), error))
+    const StoreOutcome outcome = _instance ? _instance->_judged(FailureWitness::of(_instance->database(), error))
                                            : StoreOutcome::fromError(error);
     if (_instance)
         _instance->_note(outcome, change);
@@ -338,7 +338,7 @@ void BXSqlDb::_noteRefusal()
 StoreOutcome BXSqlDb::_refusal() const
 {
     sqlite3* db = _handle();
-    const StoreOutcome outcome = db ? FailureCause::of(db, sqlite3_extended_errcode(db),
+    const StoreOutcome outcome = db ? FailureWitness::of(db, sqlite3_extended_errcode(db),
                                                        QString::fromUtf8(sqlite3_errmsg(db)))
                               : StoreOutcome(StoreOutcome::Reason::Other,
                                              connection().lastError().text());
@@ -403,7 +403,7 @@ bool BXSqlDb::beginReading()
     const QSqlError error = db.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")).lastError();
     if (error.isValid()) {
         db.exec(QStringLiteral("ROLLBACK"));
-        _note(_judged(FailureCause::of(db, error)), false);
+        _note(_judged(FailureWitness::of(db, error)), false);
         return false;
     }
     m_reading = true;

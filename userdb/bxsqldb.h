@@ -3,6 +3,7 @@
 #include "userdb/bxexception.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/storeoutcome.h"
+#include "userdb/storeresult.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -57,11 +58,10 @@ public:
 
     // Makes the user database usable (see bxsqldb_startup.cpp). A diary of the current format
     // whose schema is not the program's own (see DiarySchema) is refused before anything runs
-    // on it, and left as it is. On false `error` says why; after a failure the caller runs
-    // cleanUp().
-    // `outcome`, when given, tells a diary held by another program for longer than the busy
-    // wait (Busy) from one that cannot be used.
-    static bool startUp(std::string& error, bool enableTriggers, StoreOutcome* outcome = nullptr);
+    // on it, and left as it is. Otherwise than done the message says why; after a failure the
+    // caller runs cleanUp(). A diary held by another program for longer than the busy wait is
+    // Busy, a damaged one Damaged, one that cannot be used for another reason Refused.
+    static StoreResult startUp(bool enableTriggers);
     // Closes the connection if there is one.
     static void cleanUp();
 
@@ -148,25 +148,23 @@ public:
     // for a reason of the system or another program held it, which says nothing of the file.
     // `progress`, when given, is told of the integrity check's steps, and once it stops the
     // check ends there and the file is Unread.
-    enum class ProofVerdict { Proven, Refused, Unread };
-    static ProofVerdict proveFile(const QString& path, Proof proof, std::string& error,
-                                  WorkProgress* progress = nullptr);
+    static StoreResult proveFile(const QString& path, Proof proof, WorkProgress* progress = nullptr);
     // Puts a proven copy of `candidate` in place of the user database file (none may be
     // running). The copy is made and proven beside the file, the current file is kept
     // beside it (named with SafetySuffix), and the copy then takes its place in one rename.
-    // False with the reason when a step fails; the user database file is then as it was.
+    // Refused with the reason when a step fails; the user database file is then as it was.
     // The data as it was stays until endRestore. `progress`, when given, is told of the
-    // copies, and once it stops nothing takes the file's place (false, with that reason).
-    static bool installCopy(const QString& candidate, std::string& error,
-                            WorkProgress* progress = nullptr);
+    // copies, and once it stops nothing takes the file's place (Refused, with that reason).
+    static StoreResult installCopy(const QString& candidate, WorkProgress* progress = nullptr);
     // Ends a restore that installCopy began: with `keepRestored` (the restored data has opened
     // and passed its check) the restore is made final, so that no later start undoes it, and the
     // data as it was is dropped; otherwise, or when it cannot be made final, the database is
-    // closed and the data as it was goes back in its place, once it proves a whole diary. False
-    // with what the user is told when the restored data did not stay or the data as it was
-    // cannot be put back; it then stays beside the file for the next start. When the restored
-    // data stays, `error` is empty, or says that the disk did not confirm that it is final.
-    static bool endRestore(bool keepRestored, std::string& error);
+    // closed and the data as it was goes back in its place, once it proves a whole diary.
+    // Refused with what the user is told when the restored data did not stay or the data as it
+    // was cannot be put back; it then stays beside the file for the next start. Done when the
+    // restored data stays (its message empty, or saying that the disk did not confirm that it
+    // is final) or, without `keepRestored`, the data as it was is back (saying so).
+    static StoreResult endRestore(bool keepRestored);
     // The diary and the files that the program keeps beside it (its journal, the copies that a
     // start, an upgrade or a restore makes and keeps, with their working names and journals),
     // which a start removes or puts in the diary's place: never a place for the user's own
@@ -189,22 +187,22 @@ public:
     // `inUse` empty when the transaction could not begin for another reason (the open action
     // has it). End it with endTransaction().
     static bool beginSoleTransaction(QString* inUse);
-    // What an integrity check found: the file whole, the file damaged, or nothing, for the
-    // check could not run to its end (the file could not be opened or read, too many files
-    // open, another program held it): that says nothing of the file.
-    enum class Integrity { Sound, Damaged, Unchecked };
-    // Runs the integrity check on the running connection; otherwise than Sound with a short
-    // reason followed by DetailsMark and the whole report. It runs in steps under `progress`,
-    // when given (see StepWatch): once that stops, the check ends Unchecked.
-    static Integrity checkIntegrity(std::string& error, WorkProgress* progress = nullptr);
+    // Runs the integrity check on the running connection: done when the file is whole,
+    // Damaged, or Unread when the check could not run to its end (the file could not be opened
+    // or read, too many files open, another program held it), which says nothing of the file;
+    // otherwise than done with a short reason followed by DetailsMark and the whole report. It
+    // runs in steps under `progress`, when given (see StepWatch): once that stops, the check
+    // ends Unread.
+    static StoreResult checkIntegrity(WorkProgress* progress = nullptr);
     // The same check on the database file at `path`, read on a connection of its own that
     // changes nothing; `stopped`, when given, gets the failure that ended the check early.
-    static Integrity checkFileIntegrity(const QString& path, std::string& error,
-                                        StoreOutcome* stopped = nullptr);
-    // Marks where a reason ends and a long report that belongs in a box's details begins.
-    static constexpr const char* DetailsMark = "\n\nDetails:\n";
-    // The text before DetailsMark; *details gets what follows it (empty when there is none).
-    static QString splitDetails(const QString& text, QString* details);
+    static StoreResult checkFileIntegrity(const QString& path, StoreOutcome* stopped = nullptr);
+    // Where a reason ends and its report begins, and the split of a text there (see StoreResult).
+    static constexpr const char* DetailsMark = StoreResult::DetailsMark;
+    static QString splitDetails(const QString& text, QString* details)
+    {
+        return StoreResult::splitDetails(text, details);
+    }
     // True when the file starts with the header of the older SQLite 2.1 format, which
     // this build cannot read.
     static bool isOlderFormat(const QString& path);
@@ -306,7 +304,7 @@ private:
     // user or one the program can hold; otherwise false with the first row that does not, or
     // why they cannot be read.
     static bool holdsOwnDevices(std::string& error);
-    static bool upgradeOnCopy(std::string& error);
+    static StoreResult upgradeOnCopy();
 
     static BXSqlDb* _instance;
 

@@ -2,6 +2,11 @@
 
 #include "userdb/bxsqldb.h"
 #include "userdb/storeaction.h"
+#include "core/clock.h"
+#include "userdb/diaryfiles.h"
+#include "userdb/diarylocation.h"
+#include "userdb/diaryproof.h"
+#include "userdb/diaryversion.h"
 
 #include "core/appversion.h"
 #include "core/bxsettings.h"
@@ -10,6 +15,8 @@
 #include "userdb/userdb.h"
 #include "userdb/storetransaction.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 
 namespace {
@@ -351,4 +358,68 @@ void BXSqlDb::upgrade411to412()
                 if (!CatalogueRoots::makeForEveryUser())
                     throw BXException("Cannot make the users' custom catalogue categories");
             });
+}
+
+// The upgrade runs on a copy beside the file, which takes the file's place only once every
+// step and the integrity check have passed; the file as it was is kept as the safety copy.
+// A failed upgrade leaves the file untouched, so every later start finds it as it was.
+StoreResult BXSqlDb::upgradeOnCopy()
+{
+    const QString live = BXSqlDb::diaryPath();
+    const QString copy = DiaryLocation::workingCopy(".upgrading");
+    const QString stamp = Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
+    const QString safety = DiaryLocation::folder() + QStringLiteral("userdata.") + stamp;
+    std::string reason;
+    // The upgraded copy and the copy kept as it was.
+    const bool done = DiaryFiles::haveRoomFor(2 * QFileInfo(live).size(), reason)
+        && DiaryProof::provenCopy(live, copy, Proof::Upgrade, reason) && DiaryFiles::copy(live, safety, reason, nullptr, true);
+    QString stays;
+    if (done && DiaryFiles::replace(copy, DiaryLocation::file(), &stays) && stays.isEmpty())
+        return StoreResult();
+    if (done) {
+        reason = stays.isEmpty() ? DiaryFiles::systemReason().toStdString() : stays.toStdString();
+        // The file as it was goes back, to what stands beside it.
+        if (stays.isEmpty() || DiaryFiles::putBack(safety))
+            QFile::remove(safety);
+    }
+    DiaryFiles::removeWithJournal(copy);
+    return StoreResult(StoreResult::Kind::Refused,
+                       BXSqlDb::tr("Your database %1 could not be brought up to date and has been left as "
+                                   "it was:\n%2")
+                           .arg(live, QString::fromStdString(reason))
+                           .toStdString());
+}
+
+bool BXSqlDb::runUpgradeChain(std::string& error)
+{
+    struct Step
+    {
+        int from;
+        void (*run)();
+    };
+    static const Step steps[] = {
+        {204, upgrade204to205}, {205, upgrade205to206}, {206, upgrade206to300},
+        {300, upgrade300to301}, {301, upgrade301to302}, {302, upgrade302to303},
+        {303, upgrade303to304}, {304, upgrade304or305to306}, {305, upgrade304or305to306},
+        {306, upgrade306to307}, {307, upgrade307to308}, {308, upgrade308to309},
+        {309, upgrade309to310}, {310, upgrade310to411},
+    };
+    qDebug("Checking upgrades.");
+    try {
+        for (const Step& step : steps) {
+            if (getVersion() == step.from)
+                step.run();
+        }
+        const int version = getVersion();
+        if (version != 411) {
+            error = DiaryVersion::unsupported(version);
+            return false;
+        }
+        upgrade411to412();
+    } catch (const BXException& failure) {
+        error = failure.message().toStdString();
+        return false;
+    }
+    qDebug("All upgrades checked.");
+    return true;
 }

@@ -2,7 +2,7 @@
 
 #include "userdb/busywait.h"
 #include "userdb/bxsqldb.h"
-#include "userdb/failurecause.h"
+#include "userdb/failurewitness.h"
 #include "userdb/readwatch.h"
 #include "userdb/storeoutcome.h"
 
@@ -50,7 +50,7 @@ FileClaim::FileClaim(const QString& path, Mode mode, int waitMs)
     }
     _state = stateOf(code);
     if (_state != State::Held) {
-        _reason = FailureCause::of(_db, code, QString::fromUtf8(_db ? sqlite3_errmsg(_db) : sqlite3_errstr(code)))
+        _reason = FailureWitness::of(_db, code, QString::fromUtf8(_db ? sqlite3_errmsg(_db) : sqlite3_errstr(code)))
                       .detail();
         release();
     }

@@ -79,10 +79,9 @@ inline void startFreshDatabase()
     QDir folder(BXSettings::getUserDBPath());
     for (const QString& name : folder.entryList({QStringLiteral("userdata*")}, QDir::Files))
         folder.remove(name);
-    std::string error;
-    const bool started = BXSqlDb::startUp(error, true);
-    if (!started)
-        qFatal("cannot start the user database: %s", error.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    if (!start)
+        qFatal("cannot start the user database: %s", start.message().c_str());
 }
 
 // Adds a user with a complete profile; a test cannot go on without it.

@@ -322,9 +322,9 @@ void TestMainWindowData::backupIsByteIdentical()
     QByteArray live;
     _window->restart = [&live](QString* error) {
         live = readAll(databaseFile());
-        std::string text;
-        const bool up = BXSqlDb::startUp(text, true);
-        *error = QString::fromStdString(text);
+        const StoreResult start = BXSqlDb::startUp(true);
+        const bool up = start.ok();
+        *error = QString::fromStdString(start.message());
         return up;
     };
     const QString path = backupOfLive(QStringLiteral("b.ptBackup"));
@@ -546,8 +546,8 @@ void TestMainWindowData::backupIsMadeOnlyWhereRestoreTakesIt()
         BXSqlDb::cleanUp();
     }
     QVERIFY(runOn(databaseFile(), statements.split(QLatin1Char('\n')).mid(running ? 1 : 0)));
-    std::string error;
-    QVERIFY2(running || BXSqlDb::startUp(error, true), error.c_str());
+    const StoreResult start = running ? StoreResult() : BXSqlDb::startUp(true);
+    QVERIFY2(start, start.message().c_str());
     _window->backupName = path;
     _window->backupUserDB();
     // Nor does the diary open again.
@@ -598,9 +598,9 @@ void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
     _window->duringMessage = [&] { limitSet = setrlimit(RLIMIT_FSIZE, &limited) == 0; };
     _window->restart = [&](QString* error) {
         setrlimit(RLIMIT_FSIZE, &saved);
-        std::string text;
-        const bool up = BXSqlDb::startUp(text, true);
-        *error = QString::fromStdString(text);
+        const StoreResult start = BXSqlDb::startUp(true);
+        const bool up = start.ok();
+        *error = QString::fromStdString(start.message());
         return up;
     };
     _window->backupName = path;
@@ -757,9 +757,9 @@ void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit()
         }
         if (restarts > 1)
             other.reset();
-        std::string text;
-        const bool started = BXSqlDb::startUp(text, true);
-        *error = QString::fromStdString(text);
+        const StoreResult start = BXSqlDb::startUp(true);
+        const bool started = start.ok();
+        *error = QString::fromStdString(start.message());
         return started;
     };
     _window->answers = {QMessageBox::StandardButton(answer)};
@@ -931,8 +931,7 @@ void TestMainWindowData::restoreReplacesData()
         _window->restart = [this, syncFails](QString*) {
             _window->duringMessage = [] { holdFolder(BXSettings::getUserDBPath(), false); };
             _window->restart = nullptr;
-            std::string text;
-            const bool up = BXSqlDb::startUp(text, true) && holdFolder(BXSettings::getUserDBPath(), true);
+            const bool up = BXSqlDb::startUp(true).ok() && holdFolder(BXSettings::getUserDBPath(), true);
             if (syncFails)
                 s_nextSync = [] { return holdFolder(BXSettings::getUserDBPath(), false) ? EIO : 0; };
             return up;
@@ -953,8 +952,8 @@ void TestMainWindowData::restoreReplacesData()
     QCOMPARE(QFileInfo(databaseFile()).isSymLink(), link);
     // The next start opens the restored data.
     BXSqlDb::cleanUp();
-    std::string text;
-    QVERIFY2(BXSqlDb::startUp(text, true), text.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    QVERIFY2(start, start.message().c_str());
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
     for (const QString& file : {databaseFile(), target}) {
         QVERIFY(!QFile::exists(file + QStringLiteral(".before-restore")));
@@ -1105,8 +1104,8 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
     // The next start of the program finds the same data.
     UserDB::cleanUp();
     BXSqlDb::cleanUp();
-    std::string error;
-    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    QVERIFY2(start, start.message().c_str());
     QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
 }
 
@@ -1155,9 +1154,9 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails()
         if (kind.endsWith(QLatin1String("held folder")) && holdFolder(BXSettings::getUserDBPath(), true))
             _window->duringMessage = [this] { _window->answers = {QMessageBox::Retry}; holdFolder(BXSettings::getUserDBPath(), false); };
         _window->restart = nullptr;
-        std::string text;
-        const bool up = BXSqlDb::startUp(text, true);
-        *error = QString::fromStdString(text);
+        const StoreResult start = BXSqlDb::startUp(true);
+        const bool up = start.ok();
+        *error = QString::fromStdString(start.message());
         return up;
     };
     _window->messages.clear();
@@ -1254,9 +1253,9 @@ void TestMainWindowData::restoreTakesNoOtherInput()
     _window->restart = [&](QString* error) {
         copied = true;
         modalProgress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()) != nullptr;
-        std::string text;
-        const bool started = BXSqlDb::startUp(text, true);
-        *error = QString::fromStdString(text);
+        const StoreResult start = BXSqlDb::startUp(true);
+        const bool started = start.ok();
+        *error = QString::fromStdString(start.message());
         cupsRestored = UserDB::instance()->getFluid(_ann, today.constData()).value();
         return started;
     };
@@ -2191,9 +2190,9 @@ void TestMainWindowData::messagesWaitForCopy()
     bool upDuringCopy = true;
     _window->restart = [&restarts](QString* error) {
         ++restarts;
-        std::string text;
-        const bool up = BXSqlDb::startUp(text, true);
-        *error = QString::fromStdString(text);
+        const StoreResult start = BXSqlDb::startUp(true);
+        const bool up = start.ok();
+        *error = QString::fromStdString(start.message());
         return up;
     };
     // The overwrite question runs inside the copy, with the database closed.

@@ -105,8 +105,8 @@ void TestPreferences::initTestCase()
 {
     QVERIFY(_dir.isValid());
     loadBrand(QByteArray());
-    std::string error;
-    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    QVERIFY2(start, start.message().c_str());
     _user = addCompleteUser(QStringLiteral("Ada"));
     QVERIFY(_user >= 0);
     UserDB::instance()->setCurrentUser(_user);

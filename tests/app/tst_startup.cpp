@@ -699,8 +699,8 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     QFETCH(int, asked);
     const QString damaged = hold != OtherReader::Damaged ? QString()
         : QString::fromLatin1(QTest::currentDataTag()).section(QLatin1Char(' '), 1, 1).remove(QLatin1Char(','));
-    std::string error;
-    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    QVERIFY2(start, start.message().c_str());
     if (UserDB::instance()->numUsers().value() == 0) {
         DBTypes::FoodDiaryItem food; // today's, read as the user is shown
         food.userId = addCompleteUser(QStringLiteral("Ada"));
@@ -1084,8 +1084,8 @@ void TestStartup::cancelledFirstProfileExitsWithZero()
 // unless it has a user already.
 void TestStartup::addUser()
 {
-    std::string error;
-    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    QVERIFY2(start, start.message().c_str());
     if (UserDB::instance()->numUsers() == 0) {
         const int user = addCompleteUser(QStringLiteral("Ada"));
         QVERIFY(user >= 0);
@@ -1188,8 +1188,8 @@ void TestStartup::oddRowsDoNotStopTheStart()
 {
     QFETCH(QStringList, statements);
     addUser();
-    std::string error;
-    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    QVERIFY2(start, start.message().c_str());
     for (const QString& statement : statements) {
         BXSqlQuery change(statement);
         QVERIFY(change.exec());
@@ -1275,8 +1275,8 @@ void TestStartup::relativeUserDbPathIsIgnored()
 // the next start runs too.
 void TestStartup::earlierVersionsSettingsFindTheDiary()
 {
-    std::string error;
-    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    QVERIFY2(start, start.message().c_str());
     QVERIFY(addCompleteUser(QStringLiteral("Olga")) >= 0);
     UserDB::cleanUp();
     BXSqlDb::cleanUp();

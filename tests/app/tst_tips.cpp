@@ -83,8 +83,8 @@ private slots:
     {
         const QByteArray brand = QFile::encodeName(BXSettings::getResourceDBPath() + "brand.dat");
         QVERIFY2(BrandEngine::instance()->import(brand.constData()), brand.constData());
-        std::string error;
-        QVERIFY2(BXSqlDb::startUp(error, false), error.c_str());
+        const StoreResult start = BXSqlDb::startUp(false);
+        QVERIFY2(start, start.message().c_str());
         _first = addUser("Ann");
         _second = addUser("Ben");
         UserDB::instance()->setCurrentUser(_first);

@@ -92,8 +92,8 @@ inline void startSession(const CatalogueNode* foods = nullptr,
     }
     QVERIFY(importShippedBrand());
     CatalogueServices::install();
-    std::string error;
-    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    QVERIFY2(start, start.message().c_str());
     const int user = addCompleteUser(QStringLiteral("Ann"));
     QVERIFY(user >= 0);
     UserDB::instance()->setCurrentUser(user);

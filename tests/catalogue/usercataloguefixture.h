@@ -109,8 +109,8 @@ inline void setUpResources()
 inline void openDatabase(int user)
 {
     QFile::remove(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
-    std::string error;
-    QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    QVERIFY2(start, start.message().c_str());
     UserDB::instance()->setCurrentUser(user);
 }
 

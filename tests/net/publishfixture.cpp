@@ -20,9 +20,9 @@ int startUserDatabase()
     QDir folder(BXSettings::getUserDBPath());
     for (const QString& name : folder.entryList({QStringLiteral("userdata*")}, QDir::Files))
         folder.remove(name);
-    std::string error;
-    if (!BXSqlDb::startUp(error, true))
-        qFatal("cannot start the user database: %s", error.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    if (!start)
+        qFatal("cannot start the user database: %s", start.message().c_str());
     const int user = addCompleteUser(QStringLiteral("Pat"));
     if (user < 0)
         qFatal("cannot add a user");

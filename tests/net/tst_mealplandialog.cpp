@@ -109,8 +109,8 @@ private slots:
         QVERIFY(importBrandWithOverrides(
             {{QStringLiteral("mealplan_auth_url"), _server.url(QStringLiteral("/mealplan?user=${USERNAME_OPTIONAL}&"))}},
             {{QStringLiteral("mealplans_enabled"), true}}));
-        std::string error;
-        QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+        const StoreResult start = BXSqlDb::startUp(true);
+        QVERIFY2(start, start.message().c_str());
         _user = addCompleteUser(QStringLiteral("Planner"));
         QVERIFY(_user >= 0);
         UserDB::instance()->setCurrentUser(_user);

@@ -100,8 +100,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(loadBrand(_server));
-        std::string error;
-        QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+        const StoreResult start = BXSqlDb::startUp(true);
+        QVERIFY2(start, start.message().c_str());
         _user = addCompleteUser(QStringLiteral("Planner"));
         QVERIFY(_user >= 0);
         UserDB::instance()->setCurrentUser(_user);

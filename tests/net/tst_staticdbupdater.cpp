@@ -266,8 +266,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(loadBrandFor(_server));
-        std::string error;
-        QVERIFY2(BXSqlDb::startUp(error, true), error.c_str());
+        const StoreResult start = BXSqlDb::startUp(true);
+        QVERIFY2(start, start.message().c_str());
         const int user = addCompleteUser(QStringLiteral("Updater"));
         QVERIFY(user >= 0);
         UserDB::instance()->setCurrentUser(user);

@@ -67,8 +67,7 @@ inline int start(const QMap<QString, bool>& switches = {})
     QDir folder(BXSettings::getUserDBPath());
     for (const QString& name : folder.entryList({QStringLiteral("userdata*")}, QDir::Files))
         folder.remove(name);
-    std::string error;
-    if (!BXSqlDb::startUp(error, true))
+    if (!BXSqlDb::startUp(true))
         return -1;
     const int user = addCompleteUser(QStringLiteral("Ann"));
     if (user >= 0)

@@ -45,9 +45,10 @@ inline int addCompleteUser(const QString& name)
 // The shipped brand, a started user database and a current user with a complete profile.
 inline bool startSessionWithUser(const QString& name)
 {
-    std::string error;
-    if (!importShippedBrand() || !BXSqlDb::startUp(error, true)) {
-        qWarning("cannot start the session: %s", error.c_str());
+    const StoreResult start = importShippedBrand() ? BXSqlDb::startUp(true)
+                                                   : StoreResult(StoreResult::Kind::Refused, "the brand cannot be imported");
+    if (!start) {
+        qWarning("cannot start the session: %s", start.message().c_str());
         return false;
     }
     const int user = addCompleteUser(name);

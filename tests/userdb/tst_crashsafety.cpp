@@ -35,9 +35,9 @@ constexpr qint64 WriterLifetimeMs = 20000;
 int runWriter(const QString& round)
 {
     UserDbTestEnv::loadBrand();
-    std::string error;
-    if (!BXSqlDb::startUp(error, true)) {
-        std::fprintf(stderr, "writer cannot open the database: %s\n", error.c_str());
+    const StoreResult start = BXSqlDb::startUp(true);
+    if (!start) {
+        std::fprintf(stderr, "writer cannot open the database: %s\n", start.message().c_str());
         return 1;
     }
     std::fputs("ready\n", stdout);

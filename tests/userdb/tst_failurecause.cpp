@@ -5,6 +5,8 @@
 #include "userdbtestenv.h"
 
 #include "userdb/bxsqlquery.h"
+#include "userdb/failurecause.h"
+#include "userdb/readwatch.h"
 #include "tests/support/failingreads.h"
 #include "tests/support/otherprocess.h"
 #include "tests/support/otherreader.h"
@@ -12,6 +14,8 @@
 #include <QtTest>
 
 #include <optional>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -53,11 +57,95 @@ private slots:
     }
     void cleanupTestCase() { UserDbTestEnv::removeDatabase(); }
 
+    void judgedFromTheFactsAlone_data();
+    void judgedFromTheFactsAlone();
+    void integrityJudgedFromItsFindings_data();
+    void integrityJudgedFromItsFindings();
     void eachReadIsJudgedByItsOwnFailure_data();
     void eachReadIsJudgedByItsOwnFailure();
     void startTellsHoldsAndFaultsApartFromDamage_data();
     void startTellsHoldsAndFaultsApartFromDamage();
 };
+
+void TestFailureCause::judgedFromTheFactsAlone_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<int>("lastRead");
+    QTest::addColumn<int>("systemError");
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<bool>("systemFault");
+    QTest::addColumn<QString>("told");
+    using R = StoreOutcome::Reason;
+    QTest::newRow("held") << SQLITE_BUSY << true << 0 << 0 << int(R::Busy) << false << "";
+    QTest::newRow("locked") << SQLITE_LOCKED << true << 0 << 0 << int(R::Busy) << false << "";
+    QTest::newRow("damaged") << SQLITE_CORRUPT << true << 0 << 0 << int(R::Damaged) << false << "";
+    QTest::newRow("no database") << SQLITE_NOTADB << true << 0 << 0 << int(R::Damaged) << false << "";
+    QTest::newRow("disk full") << SQLITE_FULL << true << 0 << 0 << int(R::DiskFull) << true << "";
+    QTest::newRow("refused") << SQLITE_CONSTRAINT << true << 0 << 0 << int(R::Other) << false << "";
+    QTest::newRow("read failed") << SQLITE_IOERR_READ << true << EIO << 0 << int(R::Other) << true
+                                 << "disk I/O error: Input/output error";
+    QTest::newRow("read short") << SQLITE_IOERR_SHORT_READ << true << int(ReadWatch::ShortRead) << 0
+                                << int(R::Other) << true << "a read ended short of what the file holds";
+    QTest::newRow("write failed") << SQLITE_IOERR_WRITE << true << 0 << ENOSPC << int(R::Other) << true
+                                  << "disk I/O error: No space left on device";
+    QTest::newRow("too many open") << SQLITE_CANTOPEN << true << EIO << EMFILE << int(R::Other) << true
+                                   << "unable to open database file: Too many open files";
+    QTest::newRow("no connection") << SQLITE_CANTOPEN << false << 0 << EMFILE << int(R::Other) << true
+                                   << "unable to open database file";
+}
+
+// Each verdict stands on the facts of its own call: no file is read to reach it.
+void TestFailureCause::judgedFromTheFactsAlone()
+{
+    QFETCH(int, code);
+    QFETCH(bool, connected);
+    QFETCH(int, lastRead);
+    QFETCH(int, systemError);
+    QFETCH(int, reason);
+    QFETCH(bool, systemFault);
+    QFETCH(QString, told);
+    const StoreOutcome outcome =
+        FailureCause::of({code, code, QString::fromUtf8(sqlite3_errstr(code)), connected, lastRead, systemError});
+    QCOMPARE(int(outcome.reason()), reason);
+    QCOMPARE(outcome.systemFault(), systemFault);
+    QVERIFY2(outcome.detail().endsWith(told), qPrintable(outcome.detail()));
+}
+
+void TestFailureCause::integrityJudgedFromItsFindings_data()
+{
+    QTest::addColumn<QStringList>("findings");
+    QTest::addColumn<int>("stopped");
+    QTest::addColumn<int>("failedRead");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("told");
+    using K = StoreResult::Kind;
+    const QStringList whole{QStringLiteral("ok")};
+    QTest::newRow("whole") << whole << 0 << 0 << int(K::Done) << "";
+    QTest::newRow("damaged page") << QStringList{"Page 5: btreeInitPage() returns error code 11"} << 0 << 0
+                                  << int(K::Damaged) << "the file is damaged";
+    QTest::newRow("page not read") << QStringList{"Page 5: btreeInitPage() returns error code 10"} << 0 << 0
+                                   << int(K::Unread) << "could not be read (disk I/O error)";
+    QTest::newRow("chain not read") << QStringList{"On tree page 3 cell 0: failed to get page 7"} << 0 << 0
+                                    << int(K::Unread) << "could not be read";
+    QTest::newRow("a read failed") << whole << 0 << EIO << int(K::Unread) << "(disk I/O error: Input/output error)";
+    QTest::newRow("held") << QStringList() << SQLITE_BUSY << 0 << int(K::Unread) << "another program holds";
+    QTest::newRow("stopped by damage") << QStringList() << SQLITE_CORRUPT << 0 << int(K::Damaged) << "damaged";
+    QTest::newRow("out of memory") << QStringList() << SQLITE_NOMEM << 0 << int(K::Unread) << "cannot run: ";
+}
+
+void TestFailureCause::integrityJudgedFromItsFindings()
+{
+    QFETCH(QStringList, findings);
+    QFETCH(int, stopped);
+    QFETCH(int, failedRead);
+    QFETCH(int, kind);
+    QFETCH(QString, told);
+    const StoreOutcome ended = StoreOutcome::fromCode(stopped, QString::fromUtf8(sqlite3_errstr(stopped)));
+    const StoreResult found = FailureCause::judgeIntegrity(findings, ended, failedRead);
+    QCOMPARE(int(found.kind()), kind);
+    QVERIFY2(QString::fromStdString(found.message()).contains(told), found.message().c_str());
+}
 
 void TestFailureCause::eachReadIsJudgedByItsOwnFailure_data()
 {
@@ -124,10 +212,10 @@ void TestFailureCause::startTellsHoldsAndFaultsApartFromDamage()
         BXSqlDb::setBusyTimeout(100);
     }
     QString text;
-    StoreOutcome outcome;
-    QVERIFY(!UserDbTestEnv::startUp(&text, &outcome));
+    StoreResult::Kind kind = StoreResult::Kind::Done;
+    QVERIFY(!UserDbTestEnv::startUp(&text, &kind));
     QVERIFY2(text.contains(told) && !text.contains(QStringLiteral("corrupted")), qPrintable(text));
-    QVERIFY(outcome.busy() == held && outcome.reason() != StoreOutcome::Reason::Damaged && !s_beforeRead);
+    QVERIFY((kind == StoreResult::Kind::Busy) == held && kind != StoreResult::Kind::Damaged && !s_beforeRead);
     BXSqlDb::cleanUp();
     other.reset();
     s_unreadEnding.clear();

@@ -75,10 +75,15 @@ int runRestorer(const QString& backup, const QString& step)
         error = reason.toStdString();
     } else {
         const bool restore = step == QLatin1String("restore");
-        done = (!restore || BXSqlDb::installCopy(backup, error));
-        if (done && restore && crashOnceInPlace)
+        StoreResult result = restore ? BXSqlDb::installCopy(backup) : StoreResult();
+        if (result && restore && crashOnceInPlace)
             ::_exit(CrashedExit);
-        done = done && BXSqlDb::startUp(error, true) && (!restore || BXSqlDb::endRestore(true, error));
+        if (result)
+            result = BXSqlDb::startUp(true);
+        if (result && restore)
+            result = BXSqlDb::endRestore(true);
+        done = result.ok();
+        error = result.message();
     }
     QStringList steps;
     for (const long step : s_readSteps)

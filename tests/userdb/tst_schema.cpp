@@ -459,18 +459,18 @@ void TestSchema::badFileIsRefusedUnchanged()
     BXSqlDb::setBusyTimeout(100);
 
     QString error;
-    StoreOutcome outcome;
+    StoreResult::Kind told = StoreResult::Kind::Done;
     s_refusedOpens = kind == QLatin1String("refused") ? 2 : 0;
-    const bool started = UserDbTestEnv::startUp(&error, &outcome);
+    const bool started = UserDbTestEnv::startUp(&error, &told);
     s_refusedOpens = 0;
     other.reset();
     FileCopy::setFreeSpaceProbe({});
     BXSqlDb::setBusyTimeout(10000);
     QVERIFY(!started);
     QVERIFY2(error.startsWith(reason.arg(path)), qPrintable(error));
-    QCOMPARE(outcome.busy(), kind == QLatin1String("held"));
+    QCOMPARE(told == StoreResult::Kind::Busy, kind == QLatin1String("held"));
     // Only damage offers to restore a backup in the diary's place.
-    QCOMPARE(outcome.reason() == StoreOutcome::Reason::Damaged, reason.startsWith(QLatin1String("Cannot start")));
+    QCOMPARE(told == StoreResult::Kind::Damaged, reason.startsWith(QLatin1String("Cannot start")));
     QVERIFY(!BXSqlDb::isUp());
     QCOMPARE(readFile(path), data);
     QVERIFY(QFileInfo(path).exists());

@@ -71,9 +71,9 @@ void TestSqlDb::lifeCycle()
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(BXSqlDb::exists(), BXSqlDb::instance());
 
-    std::string error;
-    QVERIFY(!BXSqlDb::startUp(error, true));
-    QCOMPARE(error, std::string("startUp called twice? should never happen"));
+    const StoreResult again = BXSqlDb::startUp(true);
+    QVERIFY(!again);
+    QCOMPARE(again.message(), std::string("startUp called twice? should never happen"));
     QVERIFY(BXSqlDb::isUp());
 
     BXSqlDb::cleanUp();

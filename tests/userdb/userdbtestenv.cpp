@@ -148,13 +148,14 @@ void UserDbTestEnv::removeDatabase()
         folder.remove(name);
 }
 
-bool UserDbTestEnv::startUp(QString* error, StoreOutcome* outcome)
+bool UserDbTestEnv::startUp(QString* error, StoreResult::Kind* kind)
 {
-    std::string text;
-    const bool started = BXSqlDb::startUp(text, true, outcome);
+    const StoreResult started = BXSqlDb::startUp(true);
     if (error)
-        *error = QString::fromStdString(text);
-    return started;
+        *error = QString::fromStdString(started.message());
+    if (kind)
+        *kind = started.kind();
+    return started.ok();
 }
 
 bool UserDbTestEnv::startFresh(QString* error)

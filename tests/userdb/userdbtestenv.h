@@ -31,8 +31,9 @@ public:
     // from the template. False (with the error in *error) when the start fails.
     static bool startFresh(QString* error = nullptr);
 
-    // Starts the user database on the file that is there; false with *error on failure.
-    static bool startUp(QString* error = nullptr, StoreOutcome* outcome = nullptr);
+    // Starts the user database on the file that is there; false with *error and the kind of the
+    // failure on failure.
+    static bool startUp(QString* error = nullptr, StoreResult::Kind* kind = nullptr);
 
     // Writes a database at schema version 204 (the template's schema without everything
     // that the upgrade steps add) to `path`, with the sync devices "website" (0) and

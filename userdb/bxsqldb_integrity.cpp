@@ -1,0 +1,81 @@
+// The integrity check of the diary, on the running connection or on a file, and the proof of
+// damage that a failure met.
+
+#include "userdb/bxsqldb.h"
+
+#include "userdb/busywait.h"
+#include "userdb/failurewitness.h"
+#include "userdb/readwatch.h"
+#include "userdb/stepwatch.h"
+
+#include <QSqlQuery>
+
+
+StoreResult BXSqlDb::checkFileIntegrity(const QString& path, StoreOutcome* stopped)
+{
+    ReadWatch::install();
+    if (const std::optional<QString> journal = journalProblem(path))
+        return StoreResult(StoreResult::Kind::Unread,
+                           BXSqlDb::tr("the integrity check cannot run: %1").arg(*journal).toStdString());
+    const QString name = QStringLiteral("BXSqlDb_integrity");
+    StoreResult found;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        const bool opened = db.open();
+        BusyWait::install(db, busyTimeout());
+        QSqlQuery check(db);
+        QStringList findings;
+        if (opened && check.exec(QStringLiteral("PRAGMA integrity_check"))) {
+            while (check.next())
+                findings.append(check.value(0).toString());
+        }
+        const StoreOutcome ended = FailureWitness::of(
+            db, db.isOpen() ? check.lastError() : openError(db.lastError(), path));
+        found = FailureCause::judgeIntegrity(findings, ended, FailureWitness::failedReadSince(db, 0));
+        if (stopped)
+            *stopped = ended;
+    }
+    QSqlDatabase::removeDatabase(name);
+    return found;
+}
+
+StoreOutcome BXSqlDb::outcomeOf(const QSqlError& error, const QSqlDatabase& db)
+{
+    return FailureWitness::of(db, error);
+}
+
+StoreOutcome BXSqlDb::provenOutcome(const QSqlError& error, const QSqlDatabase& db)
+{
+    return FailureWitness::proven(outcomeOf(error, db), db.databaseName());
+}
+
+// A damaged diary is offered its backup only where a check made now still finds the damage
+// that the last failure was proven to be.
+bool BXSqlDb::damageProven()
+{
+    if (!_instance || !_instance->m_damageProven)
+        return false;
+    const QString path = _instance->database().databaseName();
+    _instance->m_damageProven = checkFileIntegrity(path).kind() == StoreResult::Kind::Damaged;
+    return _instance->m_damageProven;
+}
+
+StoreOutcome BXSqlDb::_proven(const StoreOutcome& outcome)
+{
+    const StoreOutcome found = FailureWitness::proven(outcome, database().databaseName());
+    m_damageProven = found.reason() == StoreOutcome::Reason::Damaged;
+    return found;
+}
+
+StoreResult BXSqlDb::checkIntegrity(WorkProgress* progress)
+{
+    const QSqlDatabase db = instance()->database();
+    const long failedBefore = ReadWatch::of(instance()->_handle()).failed;
+    const StepWatch steps(instance()->_handle(), progress);
+    BXSqlQuery check("PRAGMA integrity_check");
+    QStringList findings;
+    check.readRows([&check, &findings] { findings.append(check.value(0).toString()); });
+    return FailureCause::judgeIntegrity(findings, check.outcome(), FailureWitness::failedReadSince(db, failedBefore));
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "userdb/storeresult.h"
+
+#include <QStringList>
+
+// The files that the program keeps beside the diary, and what a process that died while it
+// replaced the diary left of them.
+class DiaryKeptFiles
+{
+public:
+    // See BXSqlDb::keptFiles.
+    static QStringList list();
+    // What a process that died while it replaced the diary left behind. The copies made on the
+    // way are removed, also those cut short before they were whole. The data as it was before a
+    // restore goes back in the diary's place, as the restore did not finish; it is never removed,
+    // for it may be the one copy of the user's data. Once emptied or renamed, the restore finished
+    // and it goes, unless the diary holds nothing. Refused with the reason when it cannot be put
+    // back or it stays: the diary is then not opened, so that nothing is written to data that
+    // would be replaced.
+    static StoreResult recoverLeftovers();
+};

@@ -1,0 +1,25 @@
+#include "userdb/diarylocation.h"
+
+#include "core/bxsettings.h"
+#include "core/workingfile.h"
+#include "userdb/bxsqldb.h"
+
+QString DiaryLocation::folder()
+{
+    return BXSettings::getUserDBPath();
+}
+
+QString DiaryLocation::file()
+{
+    return WorkingFile::fileBehind(BXSqlDb::diaryPath());
+}
+
+QString DiaryLocation::workingCopy(const char* suffix)
+{
+    return DiaryLocation::file() + QLatin1String(suffix);
+}
+
+QString DiaryLocation::path()
+{
+    return DiaryLocation::folder() + QLatin1String(BXSqlDb::FileName);
+}

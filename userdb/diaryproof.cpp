@@ -1,0 +1,88 @@
+#include "userdb/diaryproof.h"
+
+#include "userdb/bxsqldb.h"
+#include "userdb/catalogueroots.h"
+#include "userdb/diaryfiles.h"
+#include "userdb/nullconversion.h"
+#include "userdb/savedmealdb.h"
+
+std::string DiaryProof::notReadNow(const StoreOutcome& stopped)
+{
+    return BXSqlDb::tr("it could not be read just now (%1); try again").arg(stopped.detail()).toStdString();
+}
+
+std::string DiaryProof::triggersFailed(const StoreOutcome& why)
+{
+    if (why.reason() == StoreOutcome::Reason::DiskFull)
+        return BXSqlDb::tr("The user database cannot be prepared for use: its triggers cannot be "
+                           "set up. Check that the disk is not full, then start the program again.")
+            .toStdString();
+    return BXSqlDb::tr("The user database cannot be prepared for use: its triggers cannot be set "
+                       "up (%1).")
+        .arg(why.detail())
+        .toStdString();
+}
+
+bool DiaryProof::provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof, std::string& error,
+                WorkProgress* progress)
+{
+    DiaryFiles::removeWithJournal(copy);
+    std::string reason;
+    if (DiaryFiles::copy(source, copy, reason, progress)) {
+        const StoreResult proven = BXSqlDb::proveFile(copy, proof, progress);
+        if (proven)
+            return true;
+        reason = proven.message();
+    }
+    DiaryFiles::removeWithJournal(copy);
+    error = reason;
+    return false;
+}
+
+bool DiaryProof::holdsStorableEntryIds(std::string& error)
+{
+    static const struct
+    {
+        const char* table;
+        const char* column;
+        qint64 last;
+    } Entries[] = {{"food_diary", "food_id", HighestRowId},   {"food_mealplan", "food_id", HighestRowId},
+                   {"exer_diary", "ex_id", HighestRowId},     {"exer_mealplan", "ex_id", HighestRowId},
+                   {"group_diary", "group_id", SavedMealDB::LastMealId - 1}};
+    for (const auto& entry : Entries) {
+        const char* const table = entry.table;
+        const char* const column = entry.column;
+        // The ends of the id's index: the whole table is not read.
+        BXSqlQuery read(QStringLiteral("SELECT (SELECT min(%1) FROM %2), (SELECT max(%1) FROM %2)")
+                            .arg(QLatin1String(column), QLatin1String(table)));
+        QString found;
+        const auto unheld = [last = entry.last](const QVariant& id) {
+            return !id.isNull() && (!isStoredId(id) || id.toLongLong() > last);
+        };
+        if (!read.readRows([&] {
+                for (int end = 0; end < 2 && found.isEmpty(); ++end)
+                    found = unheld(read.value(end)) ? read.value(end).toString() : QString();
+            })) {
+            error = BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
+            return false;
+        }
+        if (!found.isEmpty()) {
+            error = BXSqlDb::tr("the table %1 holds an entry whose %2 is %3, an id this program "
+                                "never gives")
+                        .arg(QLatin1String(table), QLatin1String(column), found)
+                        .toStdString();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DiaryProof::holdsNoLoop(std::string& error)
+{
+    QString link;
+    if (!CatalogueRoots::findBadLink(&link))
+        error = BXSqlDb::tr("its tables cannot be read: %1").arg(link).toStdString();
+    else if (!link.isEmpty())
+        error = link.toStdString();
+    return link.isEmpty();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QVariant>
+
+#include <optional>
+#include <string>
+
+class StoreOutcome;
+
+// The format version of a diary: the one this build writes, those it reads as they are and
+// those it brings up to date.
+class DiaryVersion
+{
+public:
+    static constexpr int OldestUpgradable = 204;
+
+    static bool isCurrent(int version);
+    static bool isUpgradable(int version);
+    // What the user is told of a diary of a format that this build does not read.
+    static std::string unsupported(int version);
+    // The schema version as it is stored in the running connection's file; nothing when there is
+    // none or it could not be read: then `stopped` says why, when the reading failed.
+    static std::optional<QVariant> stored(StoreOutcome* stopped);
+    // The number of a stored schema version; nothing when it is none.
+    static std::optional<int> of(const QVariant& stored);
+};

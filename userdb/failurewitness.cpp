@@ -1,0 +1,73 @@
+#include "userdb/failurewitness.h"
+
+#include "userdb/bxsqldb.h"
+#include "userdb/readwatch.h"
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+
+#include <sqlite3.h>
+
+sqlite3* FailureWitness::handleOf(const QSqlDatabase& db)
+{
+    if (!db.isOpen())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+FailureCause::Facts FailureWitness::facts(sqlite3* db, int code, const QString& text)
+{
+    FailureCause::Facts facts;
+    facts.code = code;
+    // A driver may pass on the primary code alone: the connection's extended code of the failure
+    // that it reported last, when that is the failure told.
+    const int extended = db ? sqlite3_extended_errcode(db) : code;
+    facts.extended = (extended & 0xff) == (code & 0xff) ? extended : code;
+    facts.text = text;
+    facts.connected = db != nullptr;
+    // A read of the main file that failed last is this call's (every transaction begins with a
+    // read of the file's header, which clears it); anything else that the system failed leaves its
+    // number with the connection as the call fails.
+    facts.lastRead = ReadWatch::of(db).last;
+    facts.systemError = db ? sqlite3_system_errno(db) : 0;
+    return facts;
+}
+
+StoreOutcome FailureWitness::of(sqlite3* db, int code, const QString& text)
+{
+    return FailureCause::of(facts(db, code, text));
+}
+
+StoreOutcome FailureWitness::of(const QSqlDatabase& db, const QSqlError& error)
+{
+    if (!error.isValid())
+        return {};
+    bool numeric = false;
+    const int code = error.nativeErrorCode().toInt(&numeric);
+    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return of(handleOf(db), numeric ? code : SQLITE_ERROR, text);
+}
+
+QString FailureWitness::faultText(sqlite3* db, int code)
+{
+    return FailureCause::faultText(facts(db, code, QString()));
+}
+
+StoreOutcome FailureWitness::proven(const StoreOutcome& outcome, const QString& path)
+{
+    if (outcome.reason() != StoreOutcome::Reason::Damaged)
+        return outcome;
+    StoreOutcome stopped;
+    const StoreResult check = BXSqlDb::checkFileIntegrity(path, &stopped);
+    return FailureCause::provenBy(outcome, check, stopped);
+}
+
+int FailureWitness::failedReadSince(const QSqlDatabase& db, long failedBefore)
+{
+    const ReadWatch::Reads reads = ReadWatch::of(handleOf(db));
+    return reads.failed > failedBefore ? reads.lastFailed : 0;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+
+class StoreOutcome;
+
+// The one schema rule: the running connection's schema compared whole with the program's own
+// (the shipped empty diary with the indexes that every start makes, see DiarySchema).
+class SchemaRule
+{
+public:
+    // Whether the running connection's schema is the program's own for the format `version`,
+    // compared whole (see DiarySchema); false with what differs. Nothing when that cannot be told,
+    // with why (`stopped`, when given, then gets the failure of a reading of the diary).
+    static std::optional<bool> holdsOwn(int version, std::string& error, StoreOutcome* stopped = nullptr);
+    // Whether the running connection holds no trigger, which an upgrade's changes would run;
+    // otherwise false with the triggers, or why they cannot be read.
+    static bool holdsNoTrigger(std::string& error);
+    // The indexes that every start makes.
+    static std::span<const char* const> indexes();
+};

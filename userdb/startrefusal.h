@@ -1,0 +1,26 @@
+#pragma once
+
+#include "userdb/storeresult.h"
+
+#include <QString>
+
+#include <string>
+
+class StoreOutcome;
+
+// How a start that cannot use the diary tells why: another program's hold (Busy), damage
+// (Damaged), or a refusal with its reason, a fault of the system among them (Refused). Each
+// closes the connection.
+class StartRefusal
+{
+public:
+    static StoreResult fail(const std::string& text);
+    static QString inUseText(const QString& path);
+    static StoreResult damaged(const QString& path);
+    static std::string notRead(const QString& path, const QString& reason);
+    static StoreResult held(const QString& path);
+    static bool stopsReading(const StoreOutcome& stopped);
+    static StoreResult notReadBecause(const QString& path, const StoreOutcome& stopped);
+    static StoreResult isReadableDiary(const QString& path);
+    static StoreResult unreadable(const QString& path, const StoreOutcome& stopped);
+};
