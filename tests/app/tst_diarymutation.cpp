@@ -69,6 +69,17 @@ QVariant runOn(const QString& path, const QStringList& statements)
     return last;
 }
 
+// Whether a custom food's values, or a custom exercise's rate, read as numbers (or not at all).
+bool customFiguresRead(DynamicDB* tree, int id)
+{
+    if (tree == FoodDBDynamic::instance()) {
+        const std::optional<DBTypes::FoodItem> food = FoodDBDynamic::instance()->getFoodItem(id);
+        return !food || (std::isfinite(food->getNutrient(DBTypes::ENERGY)) && std::isfinite(food->getNutrient(DBTypes::FAT)));
+    }
+    const std::optional<DBTypes::ExerciseItem> exercise = tree == ExDBDynamic::instance() ? ExDBDynamic::instance()->getExercise(id) : std::nullopt;
+    return !exercise || std::isfinite(exercise->offset);
+}
+
 // Ends the process, naming the case, when a case runs past its time: a hang fails with its seed.
 class Watchdog
 {
@@ -137,6 +148,7 @@ const QList<Aim>& aims()
         {"custom_food_cats", "category_id", nullptr, {"parent_id"}, {}, {"name"}},
         {"custom_exercises", "activity_id", nullptr, {"category_id"}, {"scale"}, {"description"}},
         {"custom_exercise_cats", "category_id", nullptr, {"parent_id"}, {}, {"description"}},
+        {"userdata_sync_devices", "id", "user_id", {}, {}, {"name"}},
         {"user_users", "user_id", nullptr, {},
          {"sex", "measurement_units", "energy_units", "tipOfTheDay", "energy_target_size", "summaryOptions",
           "diaryAdvancedMode", "dob"},
@@ -229,6 +241,9 @@ void TestDiaryMutation::writeDiary()
         _users[u] = addUser(mark + QStringLiteral(" person"));
         _rows.append({QStringLiteral("user_users"), _users[u], u, mark});
     }
+    // The sync devices every diary holds, which no page shows.
+    BXSqlQuery devices("SELECT rowid FROM userdata_sync_devices");
+    devices.readRows([&] { _rows.append({QStringLiteral("userdata_sync_devices"), devices.value(0).toLongLong(), 0, QStringLiteral("device")}); });
     for (int u = 0; u < 2; ++u) {
         const QString m = QLatin1String(Marks[u]);
         const int user = _users[u], k = u + 1;
@@ -300,6 +315,8 @@ QStringList TestDiaryMutation::readLines(int user)
                 QStringList servings;
                 for (const DBTypes::ServingItem& serving : food.getServingItemList())
                     servings << serving.name;
+                if (!std::isfinite(food.getNutrient(DBTypes::ENERGY)) || !std::isfinite(food.size))
+                    QTest::qFail(qPrintable(QStringLiteral("%1's energy is no number").arg(food.desc.left(40))), __FILE__, __LINE__);
                 lines << QStringLiteral("food %1|%2|%3|%4|%5|%6").arg(food.desc).arg(food.meal).arg(food.servingDesc).arg(food.size)
                                  .arg(food.getNutrient(DBTypes::ENERGY)).arg(servings.join(u',')) + at;
             }
@@ -332,6 +349,13 @@ QStringList TestDiaryMutation::readLines(int user)
                 QTest::qFail("a weight of the chart is no number", __FILE__, __LINE__);
         }
     }
+    // The reports' sums of each day.
+    if (const auto sums = DiaryDB::instance()->getNutrientInfo(user, "20260101", "20260131", 0)) {
+        for (const auto& [day, sum] : *sums) {
+            if (!std::isfinite(sum.energy) || !std::isfinite(sum.exerciseEnergy) || !std::isfinite(sum.fat))
+                QTest::qFail(qPrintable(QStringLiteral("the sum of %1 is no number").arg(QString::fromStdString(day))), __FILE__, __LINE__);
+        }
+    }
     for (int type = 1; type <= 2; ++type) {
         std::set<int> ids;
         if (FavoritesDB(user).findFavorites(FavoritesDB::ItemFlags(type), ids)) {
@@ -352,6 +376,8 @@ QStringList TestDiaryMutation::readLines(int user)
                     lines << QStringLiteral("tree ") + name;
                     if (child->flags() & FLAG_CATEGORY)
                         below.append({int(child->id()), name});
+                    else if (!customFiguresRead(tree, int(child->id())))
+                        QTest::qFail(qPrintable(name.left(80) + QStringLiteral(" holds a figure that is no number")), __FILE__, __LINE__);
                     else if (tree == SavedMealTree::instance())
                         if (const auto items = SavedMealDB::instance()->getSavedMealItems(int(child->id())))
                             for (const DBTypes::FoodDiaryItem& food : *items)
@@ -550,6 +576,10 @@ void TestDiaryMutation::mutatedDiariesKeepTheirPromises_data()
         << "UPDATE food_diary SET group_id = (SELECT group_id FROM group_diary WHERE name = 'ANNX meal') "
            "WHERE food_name = 'BOBX bread'"
         << QStringList{"BOBX bread"};
+    QTest::newRow("a custom food's energy past what a float holds")
+        << 0u << 1 << "UPDATE custom_foods SET calories = 1e308 WHERE name = 'BOBX cheese'" << QStringList{"BOBX cheese"};
+    QTest::newRow("a custom exercise's rate without end")
+        << 0u << 1 << "UPDATE custom_exercises SET scale = 9e999 WHERE description = 'ANNX rowing'" << QStringList{"ANNX rowing"};
 }
 
 void TestDiaryMutation::mutatedDiariesKeepTheirPromises()
