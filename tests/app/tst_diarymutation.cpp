@@ -425,23 +425,37 @@ QStringList TestDiaryMutation::mutate(QRandomGenerator& random, QStringList* tou
                 rows.append(row);
         const WrittenRow row = pick(rows);
         const QString where = QStringLiteral(" WHERE rowid = %1").arg(row.rowid);
-        const quint32 kind = random.bounded(10u);
-        if (kind < 2 && aim.id) {
+        const quint32 kind = random.bounded(11u);
+        if (kind == 10) {
+            // An older format, which the start and the restore bring up to date on a copy, or none.
+            statements << QStringLiteral("UPDATE userdata_meta SET itemvalue = %1 WHERE itemkey = 'schema_version'")
+                              .arg(pick(QStringList{"411", "'411'", "309", "499", "500", "1e308", "'abc'", "NULL", "-1"}));
+        } else if (kind < 2 && aim.id) {
             // An id of no sense, another row's of the owner, or another user's.
             QStringList values = IdValues;
+            // Another row's id, also one that names it when cut to 32 bits.
             for (const WrittenRow& other : std::as_const(rows))
-                values << QStringLiteral("(SELECT %1 FROM %2 WHERE rowid = %3)").arg(QLatin1String(aim.id), table).arg(other.rowid);
+                values << QStringLiteral("(SELECT %1 FROM %2 WHERE rowid = %3)").arg(QLatin1String(aim.id), table).arg(other.rowid)
+                       << QStringLiteral("4294967296 + (SELECT %1 FROM %2 WHERE rowid = %3)").arg(QLatin1String(aim.id), table).arg(other.rowid);
             statements << QStringLiteral("UPDATE %1 SET %2 = %3").arg(table, QLatin1String(aim.id), pick(values)) + where;
             touched->append(row.token);
         } else if (kind < 3 && !aim.links.isEmpty()) {
-            // A link of no sense, or to another user's saved meal or custom food.
+            // A link of no sense, or to another user's saved meal or custom food, or one that
+            // names another user's category when cut to 32 bits (a category's place names its
+            // owner: one moved below Ann's is Ann's).
             const QString link = pick(aim.links);
+            const bool category = link == QLatin1String("category_id") || link == QLatin1String("parent_id");
             const QString target = link == QLatin1String("group_id") ? QStringLiteral("group_diary")
-                                                                     : QStringLiteral("custom_foods");
+                                 : !category                       ? QStringLiteral("custom_foods")
+                                 : table.startsWith(QLatin1String("custom_food")) ? QStringLiteral("custom_food_cats")
+                                                                                  : QStringLiteral("custom_exercise_cats");
             QStringList values = IdValues;
-            for (const WrittenRow& other : std::as_const(_rows))
+            for (const WrittenRow& other : std::as_const(_rows)) {
+                if (other.table == target && !category)
+                    values << QString::number(other.rowid);
                 if (other.table == target)
-                    values << QStringLiteral("(SELECT rowid FROM %1 WHERE rowid = %2)").arg(target).arg(other.rowid);
+                    values << QString::number(other.rowid + (Q_INT64_C(1) << 32));
+            }
             statements << QStringLiteral("UPDATE %1 SET %2 = %3").arg(table, link, pick(values)) + where;
             touched->append(row.token);
         } else if (kind < 4 && aim.owner) {
