@@ -164,6 +164,28 @@ const QStringList FigureValues = {"1e308", "9e999", "-9e999", "(9e999 - 9e999)",
                                   "-9223372036854775808", "'abc'", "X'00ff'", "NULL", "''", "2147483648"};
 const QStringList TextValues = {"''", "NULL", "42", "X'41ff00'", "%1 || substr(replace(hex(zeroblob(5000000)), '0', 'w'), 1, 10000000)"};
 
+// The schema of the table: another table's, a key dropped, a constraint, collation, generated
+// column, index, trigger or view the program does not make.
+QStringList schemaMutation(QRandomGenerator& random, const Aim& aim)
+{
+    const QString table = QLatin1String(aim.table);
+    const QString column = aim.values.isEmpty() ? aim.texts.value(0, QStringLiteral("user_id")) : aim.values.first();
+    const QStringList schema = {
+        QString::fromLatin1(ForeignSchemas[random.bounded(quint32(std::size(ForeignSchemas)))].statements),
+        QStringLiteral("ALTER TABLE %1 RENAME TO mutated_before\nCREATE TABLE %1 AS SELECT * FROM mutated_before\nDROP TABLE mutated_before").arg(table),
+        QStringLiteral("PRAGMA writable_schema = ON\nUPDATE sqlite_master SET sql = replace(sql, '%2 ', '%2 CHECK (%2 IS NOT NULL) ') WHERE name = '%1'").arg(table, column),
+        QStringLiteral("PRAGMA writable_schema = ON\nUPDATE sqlite_master SET sql = replace(sql, '%2 TEXT', '%2 TEXT COLLATE NOCASE') WHERE name = '%1'").arg(table, aim.texts.value(0, QStringLiteral("date"))),
+        QStringLiteral("PRAGMA writable_schema = ON\nUPDATE sqlite_master SET sql = replace(sql, '%2 ', '%2 DEFAULT 7 ') WHERE name = '%1'").arg(table, column),
+        QStringLiteral("ALTER TABLE %1 ADD COLUMN mutated AS (%2 * 2)").arg(table, column),
+        QStringLiteral("CREATE UNIQUE INDEX mutated ON %1(%2)").arg(table, column),
+        QStringLiteral("CREATE INDEX mutated ON %1(length(%2))").arg(table, column),
+        QStringLiteral("CREATE TRIGGER mutated AFTER UPDATE ON %1 BEGIN DELETE FROM food_diary; END").arg(table),
+        QStringLiteral("CREATE VIEW mutated AS SELECT * FROM %1").arg(table),
+        QStringLiteral("CREATE TABLE mutated (a)"),
+    };
+    return schema.at(int(random.bounded(quint32(schema.size())))).split(u'\n');
+}
+
 } // namespace
 
 class TestDiaryMutation : public QObject
@@ -180,6 +202,7 @@ private:
     void writeDiary();
     qint64 insert(const QString& sql, int owner, const QString& token);
     QStringList readLines(int user);
+    void readTrees(QStringList& lines);
     void readBoth(QStringList lines[2]);
     QStringList mutate(QRandomGenerator& random, QStringList* touched);
     bool replaceLive(const QByteArray& bytes, std::string* error = nullptr);
@@ -349,6 +372,15 @@ QStringList TestDiaryMutation::readLines(int user)
                 QTest::qFail("a weight of the chart is no number", __FILE__, __LINE__);
         }
     }
+    // The Check-ins page's list.
+    if (const std::optional<UserDB::DatedMeasurements> list = store->getMeasurements(user, nullptr, nullptr, nullptr)) {
+        for (const auto& [date, measured] : *list) {
+            if (!std::isfinite(measured.value(UserMeasurements::Weight)) || measured.note().size() > 4 * 4094)
+                QTest::qFail("a check-in of the list is no number or too long a note", __FILE__, __LINE__);
+            if (!measured.note().empty())
+                lines << QStringLiteral("measured %1|%2").arg(QString::fromStdString(measured.note())).arg(measured.value(UserMeasurements::Weight)) + u'@' + date;
+        }
+    }
     // The reports' sums of each day.
     if (const auto sums = DiaryDB::instance()->getNutrientInfo(user, "20260101", "20260131", 0)) {
         for (const auto& [day, sum] : *sums) {
@@ -363,6 +395,13 @@ QStringList TestDiaryMutation::readLines(int user)
                 lines << QStringLiteral("fav%1 %2").arg(type).arg(id);
         }
     }
+    readTrees(lines);
+    return lines;
+}
+
+// The current user's catalogue trees as the browser shows them, with each saved meal's foods.
+void TestDiaryMutation::readTrees(QStringList& lines)
+{
     DynamicDB* trees[] = {FoodDBDynamic::instance(), ExDBDynamic::instance(), SavedMealTree::instance()};
     for (DynamicDB* tree : trees) {
         if (!tree->reload(0, false))
@@ -387,7 +426,6 @@ QStringList TestDiaryMutation::readLines(int user)
             open = below;
         }
     }
-    return lines;
 }
 
 void TestDiaryMutation::readBoth(QStringList lines[2])
@@ -472,23 +510,7 @@ QStringList TestDiaryMutation::mutate(QRandomGenerator& random, QStringList* tou
             statements << QStringLiteral("UPDATE %1 SET %2 = %3").arg(table, pick(aim.texts), QString(pick(TextValues)).replace(QStringLiteral("%1"), QStringLiteral("'%1'").arg(QLatin1String(Marks[row.owner])))) + where;
             touched->append(row.token);
         } else {
-            // The schema: another table's, a key dropped, a constraint, collation, generated
-            // column, index, trigger or view the program does not make.
-            const QString column = aim.values.isEmpty() ? aim.texts.value(0, QStringLiteral("user_id")) : aim.values.first();
-            const QStringList schema = {
-                QString::fromLatin1(ForeignSchemas[random.bounded(quint32(std::size(ForeignSchemas)))].statements),
-                QStringLiteral("ALTER TABLE %1 RENAME TO mutated_before\nCREATE TABLE %1 AS SELECT * FROM mutated_before\nDROP TABLE mutated_before").arg(table),
-                QStringLiteral("PRAGMA writable_schema = ON\nUPDATE sqlite_master SET sql = replace(sql, '%2 ', '%2 CHECK (%2 IS NOT NULL) ') WHERE name = '%1'").arg(table, column),
-                QStringLiteral("PRAGMA writable_schema = ON\nUPDATE sqlite_master SET sql = replace(sql, '%2 TEXT', '%2 TEXT COLLATE NOCASE') WHERE name = '%1'").arg(table, aim.texts.value(0, QStringLiteral("date"))),
-                QStringLiteral("PRAGMA writable_schema = ON\nUPDATE sqlite_master SET sql = replace(sql, '%2 ', '%2 DEFAULT 7 ') WHERE name = '%1'").arg(table, column),
-                QStringLiteral("ALTER TABLE %1 ADD COLUMN mutated AS (%2 * 2)").arg(table, column),
-                QStringLiteral("CREATE UNIQUE INDEX mutated ON %1(%2)").arg(table, column),
-                QStringLiteral("CREATE INDEX mutated ON %1(length(%2))").arg(table, column),
-                QStringLiteral("CREATE TRIGGER mutated AFTER UPDATE ON %1 BEGIN DELETE FROM food_diary; END").arg(table),
-                QStringLiteral("CREATE VIEW mutated AS SELECT * FROM %1").arg(table),
-                QStringLiteral("CREATE TABLE mutated (a)"),
-            };
-            statements << pick(schema).split(u'\n');
+            statements << schemaMutation(random, aim);
             touched->append(QStringLiteral("*"));
         }
     }
