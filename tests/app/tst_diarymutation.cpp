@@ -158,7 +158,7 @@ const QList<Aim>& aims()
 }
 
 // Values of no sense for an id, a figure or a text.
-const QStringList IdValues = {"NULL", "'x'", "'12'", "1.5", "-7", "0", "2147483647", "2147483648",
+const QStringList IdValues = {"NULL", "'x'", "'12'", "1.5", "-7", "-1", "0", "4095", "2147483647", "2147483648",
                               "4294967296", "9223372036854775807", "X'00ff'"};
 const QStringList FigureValues = {"1e308", "9e999", "-9e999", "(9e999 - 9e999)", "-5", "9223372036854775807",
                                   "-9223372036854775808", "'abc'", "X'00ff'", "NULL", "''", "2147483648"};
@@ -498,9 +498,9 @@ QStringList TestDiaryMutation::mutate(QRandomGenerator& random, QStringList* tou
             touched->append(row.token);
         } else if (kind < 4 && aim.owner) {
             // An owner that is no user; never the other user, nor a saved meal's NULL, which shares it.
-            QStringList owners = {"'x'", "1.5", "-7", "4096", "4294967296", "X'00'"};
+            QStringList owners = {"'x'", "1.5", "-7", "4095", "4096", "4294967296", "X'00'"};
             if (table != QLatin1String("group_diary"))
-                owners << QStringLiteral("NULL");
+                owners << QStringLiteral("NULL") << QStringLiteral("-1");
             statements << QStringLiteral("UPDATE %1 SET %2 = %3").arg(table, QLatin1String(aim.owner), pick(owners)) + where;
             touched->append(row.token);
         } else if (kind < 6 && !aim.values.isEmpty()) {
