@@ -26,14 +26,15 @@ QString mealSql(const char* head)
     return QString::fromLatin1(head) + QLatin1String(OwnOrShared);
 }
 
-// The foods of a meal that the current user may see: of the meal's owner, or any of a shared
-// meal. A food of another user's meal, stored with this meal's id, is none of them. Its two
-// placeholders take the meal and the current user.
+// The foods of a meal that the current user may see, the user's own or a shared one: those of
+// the meal's owner, as a meal is stored, shared and deleted with its foods. A food of another
+// user stored with this meal's id is none of them. Its two placeholders take the meal and the
+// current user.
 QString mealFoodsSql(const char* columns)
 {
     return QStringLiteral("SELECT %1 FROM food_diary f JOIN group_diary g ON g.group_id = f.group_id "
                           "WHERE f.group_id = ? AND f.date IS NULL AND IFNULL(g.user_id, -1) IN (-1, ?) "
-                          "AND (IFNULL(g.user_id, -1) = -1 OR f.user_id = g.user_id)")
+                          "AND IFNULL(f.user_id, -1) = IFNULL(g.user_id, -1)")
         .arg(QLatin1String(columns));
 }
 

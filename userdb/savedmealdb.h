@@ -43,9 +43,9 @@ public:
     int storeMeal(int user, int mealId, const std::string& name,
                   const std::vector<DBTypes::FoodDiaryItem>& entries, bool checkNew);
     bool appendFoodItemToMeal(int mealId, int user, const DBTypes::FoodDiaryItem& entry);
-    // The foods of the current user's or a shared meal, those of its owner (any of a shared
-    // meal): none of another meal's owner stored under its id, none of another user's meal. They
-    // carry no date, meal group or entry id.
+    // The foods of the current user's or a shared meal, those of its owner: none of another
+    // user stored under its id, none of another user's meal. They carry no date, meal group or
+    // entry id.
     // A nutrient stored as NULL reads as missing (-999).
     std::optional<std::vector<DBTypes::FoodDiaryItem>> getSavedMealItems(int mealId);
     // The meal as one food: the sum of its foods' values (a value a food lacks is left out).

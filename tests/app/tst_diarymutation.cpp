@@ -612,6 +612,13 @@ void TestDiaryMutation::mutatedDiariesKeepTheirPromises_data()
         << "UPDATE food_diary SET group_id = (SELECT group_id FROM group_diary WHERE name = 'ANNX meal') "
            "WHERE food_name = 'BOBX bread'"
         << QStringList{"BOBX bread"};
+    QTest::newRow("a food of Bob's saved meal in a shared meal")
+        << 0u << 1
+        << "UPDATE group_diary SET user_id = -1, name = 'Shared pie' WHERE name = 'ANNX meal'\n"
+           "UPDATE food_diary SET user_id = -1, food_name = 'Shared crust' WHERE food_name = 'ANNX bread'\n"
+           "UPDATE food_diary SET group_id = (SELECT group_id FROM group_diary WHERE name = 'Shared pie') "
+           "WHERE food_name = 'BOBX bread'"
+        << QStringList{"ANNX meal", "ANNX bread", "BOBX bread"};
     QTest::newRow("a custom food's energy past what a float holds")
         << 0u << 1 << "UPDATE custom_foods SET calories = 1e308 WHERE name = 'BOBX cheese'" << QStringList{"BOBX cheese"};
     QTest::newRow("a custom exercise's rate without end")
