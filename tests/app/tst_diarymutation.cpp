@@ -310,10 +310,10 @@ void TestDiaryMutation::writeDiary()
                 m + (food ? QStringLiteral(" dairy") : QStringLiteral(" sports")));
         }
         row(QStringLiteral("INSERT INTO custom_foods(food_id, category_id, name, serv_name, calories) VALUES "
-                           "(%1, %2, '%3 cheese', '%3 piece', 300)").arg(category + 100).arg(category).arg(m),
+                           "(%1, %2, '%3 cheese', '%3 wedge', 300)").arg(category + 100).arg(category).arg(m),
             m + QStringLiteral(" cheese"));
         row(QStringLiteral("INSERT INTO food_diary(user_id, date, meal, status, ref_id, serving_id, size, food_name, "
-                           "serv_name, calories) %1'20260106', 4, 1, %3, 0, 0.5, '%2 cheese', '%2 piece', 150)")
+                           "serv_name, calories) %1'20260106', 4, 1, %3, 0, 0.5, '%2 cheese', '%2 wedge', 150)")
                 .arg(values, m).arg(category + 100), m + QStringLiteral(" cheese|4"));
         row(QStringLiteral("INSERT INTO custom_exercises(activity_id, category_id, description, scale) VALUES "
                            "(%1, %2, '%3 rowing', 1.2)").arg(category + 100).arg(category).arg(m),
