@@ -1,6 +1,7 @@
 #include "catalogue/exdbdynamic.h"
 
 #include "userdb/nullconversion.h"
+#include "userdb/storedrange.h"
 
 #include <QVariant>
 
@@ -12,6 +13,10 @@ using DBTypes::ExerciseItem;
 ExDBDynamic* ExDBDynamic::_instance = nullptr;
 
 namespace {
+
+// What the exercise's dialog takes for its burn rate; one stored outside it reads as none, as
+// an empty one always has.
+const StoredRange STORED_RATE{"custom_exercises", "scale", PlausibleRange::of(PlausibleRange::BurnRate)};
 
 // Exercise entries keep their exercise's name, not its id; favourites of item_type 2 are
 // exercises.
@@ -92,7 +97,7 @@ std::optional<ExerciseItem> ExDBDynamic::getExercise(int exerciseId) const
     ExerciseItem exercise;
     exercise.id = exerciseId;
     exercise.name = select.value(1).toString();
-    exercise.offset = select.value(2).toFloat();
+    exercise.offset = float(STORED_RATE.readOr(select.value(2), 0.0));
     exercise.factor = 0.0f;
     return exercise;
 }

@@ -21,7 +21,8 @@ public:
     bool deleteExercise(int exerciseId);
 
     // Like every lookup of this store, none both when there is no such exercise and when it
-    // could not be read: read it inside an action, whose outcome tells the two apart.
+    // could not be read: read it inside an action, whose outcome tells the two apart. A burn
+    // rate stored outside what the exercise's dialog takes (told once) reads as none, as NULL.
     std::optional<DBTypes::ExerciseItem> getExercise(int exerciseId) const override;
     // The oldest custom exercise of that name in the user's own or the shared tree.
     std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, int user) const override;

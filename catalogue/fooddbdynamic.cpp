@@ -2,6 +2,7 @@
 
 #include "userdb/diarydb.h"
 #include "userdb/nullconversion.h"
+#include "userdb/storedrange.h"
 
 #include <algorithm>
 #include <cassert>
@@ -30,6 +31,8 @@ constexpr NutType VALUE_COLUMNS[] = {DBTypes::ENERGY, DBTypes::FAT,    DBTypes::
                                      DBTypes::CHOLESTEROL, DBTypes::SODIUM, DBTypes::SUGAR,
                                      DBTypes::CALCIUM};
 constexpr int VALUE_COUNT = int(std::size(VALUE_COLUMNS));
+// What the food's dialog takes for a value of one serving.
+const StoredRange STORED_VALUE{"custom_foods", "nutrient values", PlausibleRange::of(PlausibleRange::FoodValue)};
 
 // Binds the name, serving name and values at positions 0 to 11.
 void bindFood(BXSqlQuery& query, const QString& name, const QString& servingName,
@@ -130,7 +133,7 @@ std::optional<FoodItem> FoodDBDynamic::getFoodItem(int foodId) const
     food.quantity = 1.0f;
     food.kind = 'S';
     for (int i = 0; i < VALUE_COUNT; ++i)
-        food.setNutrient(VALUE_COLUMNS[i], float(nullToNeg(select.value(i))));
+        food.setNutrient(VALUE_COLUMNS[i], float(STORED_VALUE.readOr(select.value(i), nullToNeg(QVariant()))));
     return food;
 }
 

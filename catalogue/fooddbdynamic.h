@@ -25,7 +25,8 @@ public:
     // Each lookup gives nothing (empty, none) both when there is no such food and when it could
     // not be read: read it inside an action, whose outcome tells the two apart.
     QString getFoodName(int foodId) const override;
-    // A nutrient stored as NULL reads as -999.0.
+    // A nutrient stored as NULL, or outside what the food's dialog takes (told once), reads as
+    // -999.0.
     std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const override;
     std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const override;
     // Read inside an action as the lookups are.

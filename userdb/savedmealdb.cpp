@@ -26,6 +26,18 @@ QString mealSql(const char* head)
     return QString::fromLatin1(head) + QLatin1String(OwnOrShared);
 }
 
+// The foods of a meal that the current user may see, the user's own or a shared one: those of
+// the meal's owner, as a meal is stored, shared and deleted with its foods. A food of another
+// user stored with this meal's id is none of them. Its two placeholders take the meal and the
+// current user.
+QString mealFoodsSql(const char* columns)
+{
+    return QStringLiteral("SELECT %1 FROM food_diary f JOIN group_diary g ON g.group_id = f.group_id "
+                          "WHERE f.group_id = ? AND f.date IS NULL AND IFNULL(g.user_id, -1) IN (-1, ?) "
+                          "AND IFNULL(f.user_id, -1) = IFNULL(g.user_id, -1)")
+        .arg(QLatin1String(columns));
+}
+
 int currentUser()
 {
     return UserDB::instance()->getCurrentUser();
@@ -148,11 +160,11 @@ bool SavedMealDB::appendFoodItemToMeal(int mealId, int user, const FoodDiaryItem
 std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(int mealId)
 {
     std::vector<FoodDiaryItem> items;
-    BXSqlQuery query("SELECT ref_id, food_name, serving_id, serv_name, size, calories, carb, fat, "
-                     "fiber, protein, saturated_fat, cholesterol, sodium, sugar, calcium  FROM "
-                     "food_diary WHERE group_id = ? AND date IS NULL");
-    query.bindValue(0, mealId);
     const int user = currentUser();
+    BXSqlQuery query(mealFoodsSql("ref_id, food_name, serving_id, serv_name, size, calories, carb, fat, "
+                                  "fiber, protein, saturated_fat, cholesterol, sodium, sugar, calcium"));
+    query.bindValue(0, mealId);
+    query.bindValue(1, user);
     const bool read = query.readRows([&] {
         FoodDiaryItem entry;
         entry.userId = user;
@@ -257,8 +269,9 @@ bool SavedMealDB::reparentItemCategory(int, int)
 
 std::optional<QStringList> SavedMealDB::foodsPrivateFrom(int mealId, int rootId)
 {
-    BXSqlQuery query("SELECT ref_id, food_name FROM food_diary WHERE group_id = ? AND date IS NULL");
+    BXSqlQuery query(mealFoodsSql("ref_id, food_name"));
     query.bindValue(0, mealId);
+    query.bindValue(1, currentUser());
     std::vector<std::pair<int, QString>> foods;
     if (!query.readRows([&] { foods.emplace_back(storedCatalogueId(query.value(0)), query.value(1).toString()); }))
         return std::nullopt;

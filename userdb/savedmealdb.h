@@ -43,7 +43,9 @@ public:
     int storeMeal(int user, int mealId, const std::string& name,
                   const std::vector<DBTypes::FoodDiaryItem>& entries, bool checkNew);
     bool appendFoodItemToMeal(int mealId, int user, const DBTypes::FoodDiaryItem& entry);
-    // The meal's foods, for the current user; they carry no date, meal group or entry id.
+    // The foods of the current user's or a shared meal, those of its owner: none of another
+    // user stored under its id, none of another user's meal. They carry no date, meal group or
+    // entry id.
     // A nutrient stored as NULL reads as missing (-999).
     std::optional<std::vector<DBTypes::FoodDiaryItem>> getSavedMealItems(int mealId);
     // The meal as one food: the sum of its foods' values (a value a food lacks is left out).
@@ -64,8 +66,8 @@ public:
     bool reparentItemCategory(int categoryId, int newParentId);
     // Gives a meal and its foods to the owner of another root (the shared root: -1).
     bool reparentItem(int mealId, int newParentId);
-    // The names of the meal's foods that the owner of that root may not add to a diary:
-    // custom foods private to another user.
+    // The names of the meal's foods (as getSavedMealItems reads them) that the owner of that
+    // root may not add to a diary: custom foods private to another user.
     std::optional<QStringList> foodsPrivateFrom(int mealId, int rootId);
 
 private:
