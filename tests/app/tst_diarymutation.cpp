@@ -441,11 +441,15 @@ bool TestDiaryMutation::replaceLive(const QByteArray& bytes, std::string* error)
     QDir folder(BXSettings::getUserDBPath());
     for (const QString& name : folder.entryList({QStringLiteral("userdata*")}, QDir::Files))
         folder.remove(name);
-    std::string reason;
-    const bool up = writeFile(databaseFile(), bytes) && BXSqlDb::startUp(error ? *error : reason, true);
-    if (!up)
-        BXSqlDb::cleanUp();
-    return up;
+    if (!writeFile(databaseFile(), bytes))
+        return false;
+    const StoreResult started = BXSqlDb::startUp(true);
+    if (started)
+        return true;
+    if (error)
+        *error = started.message();
+    BXSqlDb::cleanUp();
+    return false;
 }
 
 // One to three mutations of the file at _mutated; `touched` gets the text of each row they may
