@@ -133,6 +133,15 @@ void forget(const QString& path)
         writeLedger();
 }
 
+// The access that the regular file at `path` grants; none where no regular file is.
+std::optional<mode_t> accessOf(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode))
+        return info.st_mode & 0777;
+    return std::nullopt;
+}
+
 // A working file from the ledger that is still there; a folder that cannot be found (a disk
 // not connected) may still hold it.
 bool mayRemain(const QString& path)
@@ -158,9 +167,8 @@ QString WorkingFile::fileBehind(const QString& path)
 
 void WorkingFile::takeModes(const QString& file, const QString& replaced)
 {
-    struct stat info {};
-    if (::stat(QFile::encodeName(replaced).constData(), &info) == 0 && S_ISREG(info.st_mode))
-        ::chmod(QFile::encodeName(file).constData(), info.st_mode & 0777);
+    if (const std::optional<mode_t> access = accessOf(replaced))
+        ::chmod(QFile::encodeName(file).constData(), *access);
 }
 
 std::optional<QString> WorkingFile::keepLedger(const QString& path)
@@ -292,14 +300,18 @@ bool WorkingFile::commit(QString* reason, QString* unsynced)
         *reason = systemReason();
         return false;
     }
-    _file.close();
-    takeModes(_file.fileName(), _destination);
+    // Until it has the destination's name it keeps the access that marks it as the program's
+    // own, so that one left by a process killed before the rename is still removed as such.
+    const std::optional<mode_t> access = accessOf(_destination);
     if (::rename(QFile::encodeName(_file.fileName()).constData(),
                  QFile::encodeName(_destination).constData())
         != 0) {
         *reason = systemReason();
         return false;
     }
+    if (access)
+        ::fchmod(_file.handle(), *access);
+    _file.close();
     if (!syncFolder(_destination) && unsynced)
         *unsynced = systemReason();
     _committed = true;
