@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -102,6 +103,16 @@ constexpr const char* ReadAsDefault = "read as the user's default";
 const StoredRange StoredSex{"user_users", "sex", PlausibleRange(-1, 1), "read as not given"};
 // A birth date from the first year the profile's calendar offers.
 const StoredRange StoredBirth{"user_users", "dob", PlausibleRange(19000101, 99991231), "read as not given"};
+// The day the user was added, as the profile wizard writes it.
+const StoredRange StoredCreated{"user_users", "created", PlausibleRange(19000101, 99991231), "read as not given"};
+// A line of the profile and preference dialogs: at most a line edit's longest text.
+constexpr double LineLength = 32767;
+const StoredRange StoredName{"user_users", "name", PlausibleRange(0, LineLength), "read as not given"};
+const StoredRange StoredPassword{"user_users", "password", PlausibleRange(0, LineLength), "read as not given"};
+const StoredRange StoredWebName{"user_users", "web_username", PlausibleRange(0, LineLength), "read as not given"};
+const StoredRange StoredWebPassword{"user_users", "web_password", PlausibleRange(0, LineLength), "read as not given"};
+// The folder of a backup, a path the system can open.
+const StoredRange StoredBackupFolder{"user_users", "backup_data_path", PlausibleRange(0, PATH_MAX - 1), "left out"};
 const StoredRange StoredUnits{"user_users", "measurement_units", PlausibleRange(0, 1), ReadAsDefault};
 const StoredRange StoredEnergyUnits{"user_users", "energy_units", PlausibleRange(0, 1), ReadAsDefault};
 const StoredRange StoredAutoPublish{"user_users", "auto_publish", PlausibleRange(0, 1), ReadAsDefault};
@@ -287,9 +298,10 @@ std::optional<QList<UserProfile>> UserDB::getUsersList()
                      qPrintable(query.value(0).toString()));
             continue;
         }
-        profile.name = query.value(1).toString();
-        profile.password = query.value(2).toString();
-        copyDateCode(profile.created, query.value(3).toString());
+        profile.name = StoredName.readTextWithin(query.value(1)).value_or(QString());
+        profile.password = StoredPassword.readTextWithin(query.value(2)).value_or(QString());
+        if (const std::optional<QDate> created = StoredCreated.readDate(query.value(3)))
+            DateToCode4(*created, profile.created);
         if (const std::optional<QDate> birth = StoredBirth.readDate(query.value(4)))
             DateToCode4(*birth, profile.dob);
         profile.sex = StoredSex.readWhole(query.value(5)).value_or(-1);
@@ -519,8 +531,8 @@ std::optional<UserPrefs> UserDB::getUserPrefs(int user)
         return query.outcome().ok() ? std::optional<UserPrefs>(prefs) : std::nullopt;
     prefs.measurementUnits = storedPreference(StoredUnits, query.value(0), prefs.measurementUnits);
     prefs.energyUnits = storedPreference(StoredEnergyUnits, query.value(1), prefs.energyUnits);
-    prefs.webUserName = query.value(2).toString();
-    prefs.webPassword = query.value(3).toString();
+    prefs.webUserName = StoredWebName.readTextWithin(query.value(2)).value_or(QString());
+    prefs.webPassword = StoredWebPassword.readTextWithin(query.value(3)).value_or(QString());
     prefs.autoPublish = storedPreference(StoredAutoPublish, query.value(4), prefs.autoPublish) != 0;
     prefs.askBeforePublish = storedPreference(StoredAskFirst, query.value(5), prefs.askBeforePublish) != 0;
     int column = 6;
@@ -600,7 +612,10 @@ std::optional<QStringList> UserDB::getBackupPaths()
     QStringList paths;
     BXSqlQuery query("SELECT DISTINCT backup_data_path FROM user_users "
                      "WHERE backup_data_path IS NOT NULL AND backup_data_path != ''");
-    if (!query.readRows([&] { paths.append(query.value(0).toString()); }))
+    if (!query.readRows([&] {
+            if (const std::optional<QString> path = StoredBackupFolder.readTextWithin(query.value(0)))
+                paths.append(*path);
+        }))
         return std::nullopt;
     return paths;
 }

@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QtTest>
 
+#include <climits>
 #include <cstring>
 #include <limits>
 
@@ -384,6 +385,12 @@ void TestUserDB::settingsNoDialogWritesReadAsTheDefault_data()
     const QString starts = QStringLiteral("INSERT INTO metrics_startStats(user_id, date, count) VALUES (0, '%1', ?)")
                                .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
     QTest::newRow("starts 2^31-1") << starts << QVariant(std::numeric_limits<int>::max());
+    QTest::newRow("name of ten million characters") << users.arg("name") << QVariant(QString(10000000, u'n'));
+    QTest::newRow("password past a line") << users.arg("password") << QVariant(QString(32768, u'p'));
+    QTest::newRow("added on no day") << users.arg("created") << QVariant(QStringLiteral("20061345"));
+    QTest::newRow("web name past a line") << users.arg("web_username") << QVariant(QString(32768, u'w'));
+    QTest::newRow("web password past a line") << users.arg("web_password") << QVariant(QString(32768, u'p'));
+    QTest::newRow("backup folder past a path") << users.arg("backup_data_path") << QVariant(QString(PATH_MAX, u'b'));
 }
 
 // A setting, tip or count that no dialog writes reads as Ann's default, as nothing given or
@@ -394,6 +401,8 @@ void TestUserDB::settingsNoDialogWritesReadAsTheDefault()
     QFETCH(QVariant, stored);
     UserDB* users = UserDB::instance();
     users->setCurrentUser(StoreFixture::addUser("Ann", "", -1));
+    // Her name and the day she was added not given either, as a diary may hold her.
+    QVERIFY(StoreFixture::exec("UPDATE user_users SET name = NULL, created = NULL WHERE user_id = 0"));
     const UserPrefs prefs = users->getUserPrefs(0).value();
     const UserProfile profile = users->getProfile(0).value();
     QVERIFY(StoreFixture::exec(change.toLatin1().constData(), {stored}));
@@ -401,6 +410,7 @@ void TestUserDB::settingsNoDialogWritesReadAsTheDefault()
     QVERIFY(users->getUserPrefs(0).value() == prefs);
     QVERIFY(users->getProfile(0).value() == profile);
     QCOMPARE(users->getColumnSettings(0).value(), QStringLiteral("0:2:"));
+    QCOMPARE(users->getBackupPaths().value(), QStringList());
     QCOMPARE(users->getTipOfTheDay(0).value(), 0);
     QCOMPARE(users->getTopicsShown(0).value(), QSet<int>());
     QCOMPARE(users->getLoginCounts(0).value(), (QMap<QString, int>()));
