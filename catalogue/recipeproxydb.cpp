@@ -63,7 +63,7 @@ RecipeProxyDB::~RecipeProxyDB()
         s_instance = nullptr;
 }
 
-std::unique_ptr<BrowsableDBIterator> RecipeProxyDB::getChildren(int id, int flagsRequiredOn,
+std::unique_ptr<BrowsableDBIterator> RecipeProxyDB::getChildren(qint64 id, int flagsRequiredOn,
                                                                 int flagsRequiredOff) const
 {
     if (id != getRootId())
@@ -135,7 +135,7 @@ void RecipeProxyDB::_appendRecipe(IRecipe* recipe)
     _names.push_back(QString::fromUtf16(name).toUtf8());
     RecipeAccessWrapper::free(name);
     BrowsableDBItem item;
-    item.id = quint32(id);
+    item.id = id;
     item.name = _names.back().constData();
     _items.push_back(item);
     _flags.push_back(FLAG_SEARCH_MATCH);

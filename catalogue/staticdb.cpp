@@ -274,7 +274,7 @@ void StaticDB::_offerEmptyRoot()
 {
     _clearIndex();
     BrowsableDBItem root;
-    root.id = quint32(StaticDB::getRootId());
+    root.id = StaticDB::getRootId();
     root.name = "";
     _items.push_back(root);
     _flags.push_back(FLAG_CATEGORY | FLAG_SEARCH_MATCH);
