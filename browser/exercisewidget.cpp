@@ -132,7 +132,7 @@ void ExerciseWidget::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
     displayExercise();
 }
 
-bool ExerciseWidget::setExercise(int exerciseId)
+bool ExerciseWidget::setExercise(qint64 exerciseId)
 {
     _entry.userId = ShownDay::instance()->user();
     if (!_entry.changeEx(exerciseId, _weight)) {

@@ -141,9 +141,11 @@ void RecipeProxyDB::_appendRecipe(IRecipe* recipe)
     _flags.push_back(FLAG_SEARCH_MATCH);
 }
 
-bool RecipeProxyDB::loadRecipeIntoFDI(FoodDiaryItem& fdi, int recipeId)
+bool RecipeProxyDB::loadRecipeIntoFDI(FoodDiaryItem& fdi, qint64 recipeId)
 {
-    IRecipe* recipe = _connection->getRecipe(recipeId);
+    if (recipeId != qint32(recipeId))
+        return false;
+    IRecipe* recipe = _connection->getRecipe(qint32(recipeId));
     if (!recipe)
         return false;
     char16_t* name = nullptr;

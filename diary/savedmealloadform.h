@@ -20,7 +20,7 @@ public:
     static SavedMealLoadForm* construct(QWidget* parent);
 
     // The selected meal's id, or -1 when no row is selected.
-    int getSelectedMealId() const;
+    qint64 getSelectedMealId() const;
 
     QListWidget* lbMeals;
     QPushButton* pbLoad;
@@ -47,7 +47,7 @@ protected slots:
     void accept() override;
 
 private:
-    void _finish(int mealId);
+    void _finish(qint64 mealId);
 
     int* _mealIdChosen = nullptr;
 };

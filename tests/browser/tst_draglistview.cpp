@@ -638,8 +638,8 @@ private slots:
         QCOMPARE(prompter.asked.last().text, QStringLiteral("What would you like to rename Lunch box to?"));
 
         // Deleting the meal rebuilds the list under the action: the row is gone afterwards.
-        connect(&list, qOverload<const int>(&DragListView::deleteSavedMeal),
-                [](const int id) { SavedMealDB::instance()->deleteMeal(id); });
+        connect(&list, qOverload<const qint64>(&DragListView::deleteSavedMeal),
+                [this](const qint64 id) { SavedMealDB::instance()->deleteMeal(id, _user); });
         prompter.answer(QStringLiteral("Delete Meal"));
         list.showContextMenu(list.locateFvi(meal, false, nullptr), QPoint(), 0);
         QVERIFY(!list.locateFvi(meal, false, nullptr));
@@ -874,8 +874,8 @@ private slots:
         prompter.answer(int(QMessageBox::Yes));
         QVERIFY(moveTo(dessert, shared));
         QVERIFY(storedMealName(_user, dessert).isEmpty());
-        meals->deleteMeal(dessert);
-        meals->deleteMeal(tea);
+        meals->deleteMeal(dessert, _user);
+        meals->deleteMeal(tea, _user);
         foods->deleteFood(creme);
     }
 

@@ -676,7 +676,7 @@ private slots:
         _panel->addCustomFoodFromMeal(row);
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Saved meal added"));
         QCOMPARE(count("SELECT COUNT(*) FROM custom_foods WHERE name = 'Soup' AND serv_name = 'Meal'"), 1);
-        SavedMealDB::instance()->deleteMeal(meal);
+        SavedMealDB::instance()->deleteMeal(meal, _user);
         // Every id given: the user is told why.
         QVERIFY(BXSqlQuery("INSERT INTO food_diary(user_id, ref_id) VALUES (0, 0x2FFFFFF)").exec());
         _panel->createCustomFoodFromStatic(foods->getRootForUser(_user), QStringLiteral("Pear"),
@@ -711,8 +711,8 @@ private slots:
         QVERIFY(findId(_panel->savedMealView, soup, false));
         QCOMPARE(findId(_panel->savedMealView, soup, false)->parent(),
                  findId(_panel->savedMealView, root, true));
-        SavedMealDB::instance()->deleteMeal(stew);
-        SavedMealDB::instance()->deleteMeal(soup);
+        SavedMealDB::instance()->deleteMeal(stew, _user);
+        SavedMealDB::instance()->deleteMeal(soup, _user);
     }
 
     void savedMealsFromTheDiaryGroups()

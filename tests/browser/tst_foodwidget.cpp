@@ -302,7 +302,7 @@ private slots:
         QCOMPARE(toast.values.energy, 150.0f);
         QVERIFY(!DBTypes::isPresent(toast.values.fat));
         QVERIFY(!DBTypes::isPresent(toast.values.calcium));
-        SavedMealDB::instance()->deleteMeal(meal);
+        SavedMealDB::instance()->deleteMeal(meal, user);
         panel.setFood(102);
         QVERIFY(panel.isValidInput(QStringLiteral("2001")));
     }

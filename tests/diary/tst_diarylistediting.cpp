@@ -534,7 +534,7 @@ private slots:
         // Alice shares it.
         const int own = user();
         UserDB::instance()->setCurrentUser(aliceId);
-        QVERIFY(meals->reparentItem(dessert, 1));
+        QVERIFY(meals->reparentItem(dessert, aliceId, 1));
         UserDB::instance()->setCurrentUser(own);
 
         const QString refusal = QStringLiteral(
