@@ -222,7 +222,7 @@ void DragListView::_applyTree(int treeFlags, bool expand)
         std::unique_ptr<BrowsableDBIterator> it =
             _db->getFlattenedChildren(treeFlags | FLAG_CATEGORY, 0);
         while (it && it->next())
-            _expanded.insert(int(it->id()));
+            _expanded.insert(it->id());
     }
     _addFromDbToListView(nullptr, _db->getRootId());
 }
@@ -404,7 +404,7 @@ void DragListView::_applyRanked()
     const SearchRank rank(_db->searchedAs(_search));
     std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(required, FLAG_CATEGORY);
     while (it && it->next()) {
-        const ItemInfo info{rank.of(it->item()), it->name(), int(it->id()),
+        const ItemInfo info{rank.of(it->item()), it->name(), it->id(),
                             FoodDBStatic::getFoodRankingGroup(*it)};
         if (favorites.count(info.id))
             favoriteHits.insert(info);
@@ -582,8 +582,8 @@ bool DragListView::_select(const RowKey& key)
 bool DragListView::_openTo(const RowKey& key)
 {
     // The tree is walked from its root without recursion, each category once.
-    std::map<int, int> parentOf;
-    std::vector<int> pending{_db->getRootId()};
+    std::map<qint64, qint64> parentOf;
+    std::vector<qint64> pending{_db->getRootId()};
     while (!pending.empty()) {
         const qint64 category = pending.back();
         pending.pop_back();

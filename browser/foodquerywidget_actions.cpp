@@ -77,7 +77,7 @@ void FoodQueryWidget::dynamicButtonPushed()
     DragListView* list = page->findChild<DragListView*>();
     Q_ASSERT_X(page == tabMyFoods || page == tabMyExercises || page == tabSaveMeals,
                "dynamicButtonPushed", "button on a page with a list");
-    int root = 0;
+    qint64 root = 0;
     if (page == tabMyFoods)
         root = FoodDBDynamic::instance()->getRootForUser(currentUser());
     else if (page == tabMyExercises)
@@ -85,7 +85,7 @@ void FoodQueryWidget::dynamicButtonPushed()
     const FoodViewItem* row = selectedRow(list);
     const bool cat = row && (row->type & CategoryItemFlag);
     const qint64 id = row ? row->id : 0;
-    const int target = cat ? id : root;
+    const qint64 target = cat ? id : root;
 
     if (button == myFoodNewCat)
         addCustomFoodCategory(target);

@@ -517,7 +517,7 @@ void FoodWidget::duplicate()
         if (!ok || name.trimmed().isEmpty())
             return;
     }
-    const int root = FoodDBDynamic::instance()->getRootForUser(ShownDay::instance()->user());
+    const qint64 root = FoodDBDynamic::instance()->getRootForUser(ShownDay::instance()->user());
     emit addToCustomFoodDB(root, name, _chosenServingName(), values);
 }
 

@@ -140,8 +140,6 @@ bool CustomCatalogueDB::reparentItem(qint64 itemId, qint64 newCategoryId)
 
 qint64 CustomCatalogueDB::createCategory(qint64 parentId, const QString& name, qint64 id)
 {
-    if (!_mayChange(parentId, true))
-        return -1;
     const qint64 stored = _storeNew(_categoryIds(), id, [&](qint64 newId) {
         BXSqlQuery insert(_sql("INSERT INTO %4(category_id, parent_id, %5) VALUES (?, ?, ?)"));
         return run(insert, {newId, parentId, name});
@@ -162,7 +160,17 @@ bool CustomCatalogueDB::updateCategory(qint64 categoryId, const QString& name)
 
 bool CustomCatalogueDB::deleteCategory(qint64 categoryId, bool force)
 {
-    if (!_mayChange(categoryId, true))
+    return _deleteCategory(categoryId, force, currentUser());
+}
+
+bool CustomCatalogueDB::deleteTreeOf(int user)
+{
+    return _deleteCategory(getRootForUser(user), true, user);
+}
+
+bool CustomCatalogueDB::_deleteCategory(qint64 categoryId, bool force, int user)
+{
+    if (!_mayChange(categoryId, true, user))
         return false;
     if (!force && _hasChildren(categoryId).value_or(true))
         return false;
@@ -182,12 +190,17 @@ QString CustomCatalogueDB::getCategoryName(qint64 categoryId) const
     return select.value(0).toString();
 }
 
-qint64 CustomCatalogueDB::_createItem(qint64 categoryId, const std::function<bool(qint64 id)>& insert)
+qint64 CustomCatalogueDB::_createItem(const std::function<bool(qint64 id)>& insert)
 {
-    return _mayChange(categoryId, true) ? _storeNew(_itemIds(), -1, insert) : -1;
+    return _storeNew(_itemIds(), -1, insert);
 }
 
 bool CustomCatalogueDB::_mayChange(qint64 id, bool isCategory) const
+{
+    return _mayChange(id, isCategory, currentUser());
+}
+
+bool CustomCatalogueDB::_mayChange(qint64 id, bool isCategory, int user) const
 {
     std::optional<qint64> category = id;
     if (!isCategory) {
@@ -199,7 +212,7 @@ bool CustomCatalogueDB::_mayChange(qint64 id, bool isCategory) const
     const std::optional<qint64> root = category ? _rootOf(*category) : std::nullopt;
     if (!root)
         return false;
-    if (*root == getRootForUser(currentUser()) || *root == getRootForUser(-1))
+    if (*root == getRootForUser(user) || *root == getRootForUser(-1))
         return true;
     BXSqlDb::noteRefusal(QCoreApplication::translate(
         "CustomCatalogueDB", "it lies in another user's catalogue, or in none: only its owner "

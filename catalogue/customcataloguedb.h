@@ -60,6 +60,8 @@ public:
     // goes with everything below it, whichever user's tree it is in. False, with nothing
     // removed, when a statement fails.
     bool deleteCategory(qint64 categoryId, bool force);
+    // Deletes the user's whole tree, as deleting the user does, acting for that user.
+    bool deleteTreeOf(int user);
     // The category's name; empty when there is no such category.
     QString getCategoryName(qint64 categoryId) const;
 
@@ -67,13 +69,14 @@ protected:
     // Stores a new item in one change with its new id: insert runs the item's statement for
     // that id. The id, or -1 when nothing was stored or no new id is left (the action is told
     // why).
-    qint64 _createItem(qint64 categoryId, const std::function<bool(qint64 id)>& insert);
+    qint64 _createItem(const std::function<bool(qint64 id)>& insert);
     bool _deleteItem(qint64 itemId);
     // The one gate of every change: whether the item (or category) lies in the tree of the user
     // whose tree is shown or in the shared tree, walked up by its parents to the first root.
     // False (the action is told why) for a row of another tree, one that is gone or hangs in a
     // loop, and when the way up could not be read.
     bool _mayChange(qint64 id, bool isCategory) const;
+    bool _mayChange(qint64 id, bool isCategory, int user) const;
     QString _sql(const char* pattern) const;
 
 private:
@@ -103,6 +106,7 @@ private:
     std::optional<qint64> _rootOf(qint64 categoryId) const;
     // Nothing when it could not be read.
     std::optional<bool> _hasChildren(qint64 categoryId) const;
+    bool _deleteCategory(qint64 categoryId, bool force, int user);
     bool _deleteSubtree(qint64 categoryId);
     std::optional<bool> _isInSubtree(qint64 candidate, qint64 categoryId) const;
 

@@ -846,7 +846,7 @@ void DiaryListView::showWarning(const QString& caption, const QString& text)
 
 qint64 DiaryListView::chooseSavedMeal()
 {
-    int chosen = -1;
+    qint64 chosen = -1;
     const std::unique_ptr<SavedMealLoadForm> dialog(SavedMealLoadForm::construct(this));
     const std::vector<std::unique_ptr<BrowsableDBIterator>> lists = savedMealLists();
     dialog->doList(lists[0].get(), &chosen);
@@ -861,8 +861,8 @@ qint64 DiaryListView::chooseSavedMeal()
 std::vector<std::unique_ptr<BrowsableDBIterator>> DiaryListView::savedMealLists()
 {
     const SavedMealTree* tree = SavedMealTree::instance();
-    const int own = tree->getRootForUser(currentUser());
-    const int shared = tree->getRootForUser(-1);
+    const qint64 own = tree->getRootForUser(currentUser());
+    const qint64 shared = tree->getRootForUser(-1);
     std::vector<std::unique_ptr<BrowsableDBIterator>> lists;
     lists.push_back(tree->getChildren(own, 0, FLAG_CATEGORY));
     if (shared != own)

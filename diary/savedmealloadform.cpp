@@ -67,7 +67,7 @@ void SavedMealLoadForm::languageChange()
     pbCancel->setText(tr("Cancel"));
 }
 
-void SavedMealLoadForm::doList(BrowsableDBIterator* it, int* mealIdChosen)
+void SavedMealLoadForm::doList(BrowsableDBIterator* it, qint64* mealIdChosen)
 {
     lbMeals->clear();
     _mealIdChosen = mealIdChosen;
@@ -77,7 +77,7 @@ void SavedMealLoadForm::doList(BrowsableDBIterator* it, int* mealIdChosen)
 void SavedMealLoadForm::appendList(BrowsableDBIterator* it)
 {
     while (it && it->next())
-        new SavedMealListBoxItem(lbMeals, int(it->id()), QString::fromUtf8(it->name()));
+        new SavedMealListBoxItem(lbMeals, it->id(), QString::fromUtf8(it->name()));
 }
 
 int SavedMealLoadForm::exec()

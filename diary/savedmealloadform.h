@@ -31,7 +31,7 @@ public:
 public slots:
     // Empties the list, then lists the meals `it` yields (none when it is null); the result
     // is written through mealIdChosen.
-    void doList(BrowsableDBIterator* it, int* mealIdChosen);
+    void doList(BrowsableDBIterator* it, qint64* mealIdChosen);
     // Lists the meals `it` yields after those already listed.
     void appendList(BrowsableDBIterator* it);
     // Selects the first meal and runs the dialog.
@@ -49,5 +49,5 @@ protected slots:
 private:
     void _finish(qint64 mealId);
 
-    int* _mealIdChosen = nullptr;
+    qint64* _mealIdChosen = nullptr;
 };

@@ -125,9 +125,9 @@ private slots:
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
         ReloadCounter reloads;
-        const int first = foods->createFood(USER_ROOT, QStringLiteral("Lasagne"),
+        const qint64 first = foods->createFood(USER_ROOT, QStringLiteral("Lasagne"),
                                             QStringLiteral("square"), customValues());
-        const int second = foods->createFood(USER_ROOT, QStringLiteral("Pesto"),
+        const qint64 second = foods->createFood(USER_ROOT, QStringLiteral("Pesto"),
                                              QStringLiteral("spoon"), customValues());
         QCOMPARE(first, 0x1000000);
         QCOMPARE(second, 0x1000001);
@@ -172,14 +172,14 @@ private slots:
     void categoriesCreateRenameDelete()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        const int meals = foods->createCategory(USER_ROOT, QStringLiteral("Meals"));
+        const qint64 meals = foods->createCategory(USER_ROOT, QStringLiteral("Meals"));
         QCOMPARE(meals, 0x1000000); // below the roots, whatever root rows exist
-        const int soups = foods->createCategory(meals, QStringLiteral("Soups"));
+        const qint64 soups = foods->createCategory(meals, QStringLiteral("Soups"));
         QCOMPARE(soups, 0x1000001);
         QCOMPARE(foods->createCategory(USER_ROOT, QStringLiteral("Chosen"), 0x1234567), 0x1234567);
         QCOMPARE(foods->createCategory(USER_ROOT, QStringLiteral("Taken"), 0x1234567), -1);
-        const int stew = foods->createFood(meals, QStringLiteral("Stew"), QStringLiteral("bowl"), {});
-        const int broth = foods->createFood(soups, QStringLiteral("Broth"), QStringLiteral("cup"), {});
+        const qint64 stew = foods->createFood(meals, QStringLiteral("Stew"), QStringLiteral("bowl"), {});
+        const qint64 broth = foods->createFood(soups, QStringLiteral("Broth"), QStringLiteral("cup"), {});
         foods->createFood(USER_ROOT, QStringLiteral("Kept"), QStringLiteral("cup"), {});
 
         QVERIFY(foods->updateCategory(meals, QStringLiteral("Dinners")));
@@ -217,13 +217,13 @@ private slots:
     void userDeletionRemovesThatUsersFoods()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        const int shared = foods->createFood(0x2000000, QStringLiteral("Shared"), QStringLiteral("cup"), {});
+        const qint64 shared = foods->createFood(0x2000000, QStringLiteral("Shared"), QStringLiteral("cup"), {});
         UserDB::instance()->setCurrentUser(6);
         foods->reload(0, false);
         const int otherRoot = 0x1FFF000 + 6;
-        const int category = foods->createCategory(otherRoot, QStringLiteral("Theirs"));
-        const int nested = foods->createCategory(category, QStringLiteral("Nested"));
-        const int deep = foods->createFood(nested, QStringLiteral("Deep"), QStringLiteral("cup"), {});
+        const qint64 category = foods->createCategory(otherRoot, QStringLiteral("Theirs"));
+        const qint64 nested = foods->createCategory(category, QStringLiteral("Nested"));
+        const qint64 deep = foods->createFood(nested, QStringLiteral("Deep"), QStringLiteral("cup"), {});
         UserDB::instance()->setCurrentUser(USER);
         foods->reload(0, false);
 
@@ -245,7 +245,7 @@ private slots:
         FoodDBDynamic* foods = FoodDBDynamic::instance();
         FoodItem values;
         values.energy = 280.0f;
-        const int cake = foods->createFood(USER_ROOT, QStringLiteral("Cake G"), QStringLiteral("slice"), values);
+        const qint64 cake = foods->createFood(USER_ROOT, QStringLiteral("Cake G"), QStringLiteral("slice"), values);
         QCOMPARE(cake, 0x1000006);
         DBTypes::FoodDiaryItem entry;
         entry.userId = USER;
@@ -259,8 +259,8 @@ private slots:
         bea.name = QStringLiteral("Bea");
         int beaId = -1;
         QVERIFY(UserDB::instance()->addUser(bea, &beaId));
-        const int beaRoot = foods->getRootForUser(beaId);
-        const int cookie = foods->createFood(beaRoot, QStringLiteral("Cookie"), QStringLiteral("piece"), values);
+        const qint64 beaRoot = foods->getRootForUser(beaId);
+        const qint64 cookie = foods->createFood(beaRoot, QStringLiteral("Cookie"), QStringLiteral("piece"), values);
         QVERIFY(cookie > cake);
 
         entry.setSize(2.0f);
@@ -280,7 +280,7 @@ private slots:
 
     void diaryEntryLoadsItsFood()
     {
-        const int custom = FoodDBDynamic::instance()->createFood(
+        const qint64 custom = FoodDBDynamic::instance()->createFood(
             USER_ROOT, QStringLiteral("Lasagne"), QStringLiteral("square"), customValues());
 
         DBTypes::FoodDiaryItem entry;

@@ -528,7 +528,7 @@ private slots:
         creme.refId = 0x1000020;
         creme.userId = aliceId;
         SavedMealDB* meals = SavedMealDB::instance();
-        const int dessert = meals->storeMeal(aliceId, -1, "Dessert",
+        const qint64 dessert = meals->storeMeal(aliceId, -1, "Dessert",
                                              {food(1, QStringLiteral("tea"), 5.0f), creme}, true);
         QVERIFY(dessert > 0);
         // Alice shares it.
