@@ -37,6 +37,22 @@ FoodItem customValues()
     return values;
 }
 
+// A change that the current user tries on another user's category and food, by their ids.
+using Change = bool (*)(FoodDBDynamic* foods, qint64 category, qint64 food);
+const struct {
+    const char* name;
+    Change change;
+} OthersRowChanges[] = {
+    {"rename category", [](FoodDBDynamic* f, qint64 c, qint64) { return f->updateCategory(c, QStringLiteral("Mine")); }},
+    {"delete category", [](FoodDBDynamic* f, qint64 c, qint64) { return f->deleteCategory(c, true); }},
+    {"move category", [](FoodDBDynamic* f, qint64 c, qint64) { return f->reparentItemCategory(c, USER_ROOT); }},
+    {"update food", [](FoodDBDynamic* f, qint64, qint64 i) { return f->updateFood(i, QStringLiteral("Mine"), QStringLiteral("cup"), {}); }},
+    {"delete food", [](FoodDBDynamic* f, qint64, qint64 i) { return f->deleteFood(i); }},
+    {"move food", [](FoodDBDynamic* f, qint64, qint64 i) { return f->reparentItem(i, USER_ROOT); }},
+    {"move own category into it", [](FoodDBDynamic* f, qint64 c, qint64) {
+         return f->reparentItemCategory(f->createCategory(USER_ROOT, QStringLiteral("Own")), c); }},
+};
+
 } // namespace
 
 class ReloadCounter : public QObject {
@@ -278,6 +294,34 @@ private slots:
         QCOMPARE(DiaryDB::instance()->getFoodEntry(entry.entryId)->values.energy, 840.0f);
     }
 
+    void anotherUsersRowsStayTheirs_data()
+    {
+        QTest::addColumn<int>("change");
+        for (int i = 0; i < int(std::size(OthersRowChanges)); ++i)
+            QTest::newRow(OthersRowChanges[i].name) << i;
+    }
+
+    // Bob's rows are his own however their ids reach Ann's store; a loop above a category
+    // leads to no root, and is nobody's to change.
+    void anotherUsersRowsStayTheirs()
+    {
+        QFETCH(int, change);
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        const qint64 bobs = foods->createCategory(USER_ROOT + 1, QStringLiteral("Bob's"));
+        const qint64 pie = foods->createFood(bobs, QStringLiteral("Pie"), QStringLiteral("slice"), customValues());
+        const qint64 looped = foods->createCategory(USER_ROOT, QStringLiteral("Looped"));
+        const qint64 looping = foods->createCategory(looped, QStringLiteral("Looping"));
+        QVERIFY(exec("UPDATE custom_food_cats SET parent_id = ? WHERE category_id = ?", {looping, looped}));
+        const char* rows = "SELECT group_concat(category_id || parent_id || name) FROM custom_food_cats "
+                           "WHERE name <> 'Own'";
+        const QVariant before = scalar(rows);
+        const QVariant pieBefore = scalar("SELECT category_id || name || calories FROM custom_foods");
+        for (const qint64 category : {bobs, looped})
+            QVERIFY(!OthersRowChanges[change].change(foods, category, pie));
+        QCOMPARE(scalar(rows), before);
+        QCOMPARE(scalar("SELECT category_id || name || calories FROM custom_foods"), pieBefore);
+    }
+
     void diaryEntryLoadsItsFood()
     {
         const qint64 custom = FoodDBDynamic::instance()->createFood(
@@ -321,6 +365,19 @@ private slots:
         DBTypes::FoodDiaryItem unknown;
         QVERIFY(!unknown.loadFoodInfo(true));
         QVERIFY(unknown.infoLoaded);
+
+        // A diary row naming an id past the catalogue's is told and names no food, never the
+        // shipped food its lower 32 bits make.
+        const qint64 wide = (qint64(1) << 32) + APPLE;
+        QVERIFY(FoodDB::instance()->getFoodName(wide).isEmpty());
+        QVERIFY(exec("INSERT INTO food_diary(food_id, user_id, date, meal, status, ref_id, food_name, "
+                     "serv_name, size) VALUES (900, ?, '20260310', 1, 1, ?, 'Pear', 'each', 1)",
+                     {USER, wide}));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("4294967396 in the ref_id")));
+        DBTypes::FoodDiaryItem pear = DiaryDB::instance()->getFoodEntry(900).value();
+        QCOMPARE(pear.refId, qint64(-1));
+        QVERIFY(!pear.loadFoodInfo(true));
+        QCOMPARE(pear.desc, QStringLiteral("Pear"));
     }
 };
 
