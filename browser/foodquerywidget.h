@@ -120,13 +120,13 @@ public slots:
 
     void editCustomFood(qint64 id);
     void addCustomFood(qint64 category);
-    void addCustomFoodCategory(int parent);
+    void addCustomFoodCategory(qint64 parent);
     void editCustomFoodCategory(qint64 id);
     void removeCustomFood(qint64 id);
     void removeCustomFoodCategory(qint64 id);
     void editCustomEx(qint64 id);
     void addCustomEx(qint64 category);
-    void addCustomExCategory(int parent);
+    void addCustomExCategory(qint64 parent);
     void editCustomExCategory(qint64 id);
     void removeCustomEx(qint64 id);
     void removeCustomExCategory(qint64 id);

@@ -180,7 +180,7 @@ void FoodQueryWidget::removeCustomEx(qint64 id)
         _store([&] { return ExDBDynamic::instance()->deleteExercise(id); });
 }
 
-void FoodQueryWidget::addCustomFoodCategory(int parent)
+void FoodQueryWidget::addCustomFoodCategory(qint64 parent)
 {
     const auto name = askCategoryName(this, tr("New category"), tr("New category"));
     if (!name)
@@ -189,7 +189,7 @@ void FoodQueryWidget::addCustomFoodCategory(int parent)
     _store([&] { return FoodDBDynamic::instance()->createCategory(parent, *name, -1) >= 0; });
 }
 
-void FoodQueryWidget::addCustomExCategory(int parent)
+void FoodQueryWidget::addCustomExCategory(qint64 parent)
 {
     const auto name = askCategoryName(this, tr("New category"), tr("New Category"));
     if (!name)
