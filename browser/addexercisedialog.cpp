@@ -40,7 +40,7 @@ void AddExerciseDialog::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
     exerciseWidget->setExerciseItem(entry);
 }
 
-void AddExerciseDialog::setExercise(int exerciseId, int, float)
+void AddExerciseDialog::setExercise(qint64 exerciseId, int, float)
 {
     exerciseWidget->setExercise(exerciseId);
 }

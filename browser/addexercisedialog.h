@@ -24,7 +24,7 @@ public:
     void setExerciseItem(const DBTypes::ExerciseDiaryItem& entry);
     // Give the weight first: the exercise's rate is computed from it. The last two
     // arguments are not used.
-    void setExercise(int exerciseId, int unused = 0, float unusedAmount = 1.0f);
+    void setExercise(qint64 exerciseId, int unused = 0, float unusedAmount = 1.0f);
     void setUserWeight(float weight);
 
 private:

@@ -37,7 +37,7 @@ DBTypes::FoodDiaryItem& AddFoodDialog::getFoodDiaryItem()
     return foodWidget->getFoodDiaryItem();
 }
 
-void AddFoodDialog::setFood(int foodId)
+void AddFoodDialog::setFood(qint64 foodId)
 {
     foodWidget->setFood(foodId);
 }

@@ -21,7 +21,7 @@ public:
     FoodWidget* foodWidget;
 
     DBTypes::FoodDiaryItem& getFoodDiaryItem();
-    void setFood(int foodId);
+    void setFood(qint64 foodId);
     void setFoodItem(const DBTypes::FoodDiaryItem& entry);
 
 private:

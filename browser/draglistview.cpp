@@ -38,7 +38,7 @@ struct ItemInfo
 {
     qint64 rank;
     const char* name;
-    int id;
+    qint64 id;
     quint32 group;
 
     bool operator<(const ItemInfo& other) const
@@ -222,7 +222,7 @@ void DragListView::_applyTree(int treeFlags, bool expand)
         std::unique_ptr<BrowsableDBIterator> it =
             _db->getFlattenedChildren(treeFlags | FLAG_CATEGORY, 0);
         while (it && it->next())
-            _expanded.insert(int(it->id()));
+            _expanded.insert(it->id());
     }
     _addFromDbToListView(nullptr, _db->getRootId());
 }
@@ -235,7 +235,7 @@ QString DragListView::_decodeName(const char* name) const
     return QString::fromUtf8(name);
 }
 
-FoodViewItem* DragListView::_newRow(const QString& text, int id, bool fixed)
+FoodViewItem* DragListView::_newRow(const QString& text, qint64 id, bool fixed)
 {
     if (fixed)
         return new FixedViewItem(text, id);
@@ -249,7 +249,7 @@ void DragListView::_markFavorite(FoodViewItem* row)
 
 void DragListView::_readFavorites()
 {
-    std::set<int> read;
+    std::set<qint64> read;
     const int user = currentUser();
     if (FavoritesDB(user).findFavorites(FavoritesDB::ItemFlags(_listFlags), read)) {
         _favorites = std::move(read);
@@ -261,20 +261,20 @@ void DragListView::_readFavorites()
     }
 }
 
-const std::set<int>& DragListView::_shownFavorites() const
+const std::set<qint64>& DragListView::_shownFavorites() const
 {
-    static const std::set<int> none;
+    static const std::set<qint64> none;
     return _favoritesUser == currentUser() ? _favorites : none;
 }
 
-std::optional<bool> DragListView::heldFavorite(int id) const
+std::optional<bool> DragListView::heldFavorite(qint64 id) const
 {
     if (_favoritesUser != currentUser())
         return std::nullopt;
     return _favorites.count(id) > 0;
 }
 
-void DragListView::keepFavorite(int id, bool favorite)
+void DragListView::keepFavorite(qint64 id, bool favorite)
 {
     if (_favoritesUser != currentUser())
         return;
@@ -288,11 +288,11 @@ void DragListView::keepFavorite(int id, bool favorite)
 // without recursion. A category row opens once the rows below it are in place, the deepest
 // first, so that opening it fills nothing more. Rows deeper than MAX_OPENED_LEVELS open only
 // by the user's hand: the view lays out open rows one call per level.
-void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)
+void DragListView::_addFromDbToListView(FoodViewItem* parent, qint64 parentId)
 {
     struct Pending {
         FoodViewItem* row;
-        int id;
+        qint64 id;
         int level;
     };
     int level = 0;
@@ -316,9 +316,9 @@ void DragListView::_addFromDbToListView(FoodViewItem* parent, int parentId)
 
 // Adds the rows of a category's children, made first and then inserted in one call, so that a
 // level of any width takes time linear in it; the category rows that are to open.
-std::vector<FoodViewItem*> DragListView::_addRows(FoodViewItem* parent, int parentId)
+std::vector<FoodViewItem*> DragListView::_addRows(FoodViewItem* parent, qint64 parentId)
 {
-    const std::set<int>& favorites = _shownFavorites();
+    const std::set<qint64>& favorites = _shownFavorites();
     const int required = _genericOnly ? (FLAG_GENERIC | FLAG_SEARCH_MATCH) : FLAG_SEARCH_MATCH;
     std::unique_ptr<BrowsableDBIterator> it = _db->getChildren(parentId, required, 0);
     std::vector<FoodViewItem*> opening;
@@ -328,7 +328,7 @@ std::vector<FoodViewItem*> DragListView::_addRows(FoodViewItem* parent, int pare
     QList<QTreeWidgetItem*> rows;
     while (it->next()) {
         const unsigned char flags = it->flags();
-        const int id = int(it->id());
+        const qint64 id = it->id();
         const bool editable = flags & FLAG_EDITABLE;
         FoodViewItem* row = _newRow(_decodeName(it->name()), id, userList && !editable);
         rows.append(row);
@@ -367,11 +367,11 @@ QString DragListView::_favoritesTitle() const
 
 void DragListView::_addFavoritesToListView()
 {
-    const std::set<int>& favorites = _shownFavorites();
+    const std::set<qint64>& favorites = _shownFavorites();
     std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY);
     QList<QTreeWidgetItem*> rows;
     while (it && it->next()) {
-        const int id = int(it->id());
+        const qint64 id = it->id();
         if (favorites.count(id))
             rows.append(_favoriteRow(_decodeName(it->name()), id));
     }
@@ -383,7 +383,7 @@ void DragListView::_addFavoritesToListView()
 }
 
 // A row of the favourites' header, to be inserted with its siblings in one call.
-RankedViewItem* DragListView::_favoriteRow(const QString& name, int id)
+RankedViewItem* DragListView::_favoriteRow(const QString& name, qint64 id)
 {
     auto* row = new RankedViewItem(name, id);
     row->type = static_cast<unsigned char>(_listFlags);
@@ -397,14 +397,14 @@ void DragListView::_applyRanked()
     setRootIsDecorated(false);
     const int required =
         (_genericOnly && !_favoritesOnly) ? (FLAG_GENERIC | FLAG_SEARCH_MATCH) : FLAG_SEARCH_MATCH;
-    const std::set<int>& favorites = _shownFavorites();
+    const std::set<qint64>& favorites = _shownFavorites();
     std::multiset<ItemInfo> kept;
     std::set<ItemInfo> favoriteHits;
     int more = 0;
     const SearchRank rank(_db->searchedAs(_search));
     std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(required, FLAG_CATEGORY);
     while (it && it->next()) {
-        const ItemInfo info{rank.of(it->item()), it->name(), int(it->id()),
+        const ItemInfo info{rank.of(it->item()), it->name(), it->id(),
                             FoodDBStatic::getFoodRankingGroup(*it)};
         if (favorites.count(info.id))
             favoriteHits.insert(info);
@@ -464,7 +464,7 @@ void DragListView::_applyRanked()
         favoritesHeader->addChildren(favoriteRows);
 }
 
-FoodViewItem* DragListView::locateFvi(int id, bool category, FoodViewItem* under) const
+FoodViewItem* DragListView::locateFvi(qint64 id, bool category, FoodViewItem* under) const
 {
     const auto matches = [&](QTreeWidgetItem* item) {
         FoodViewItem* row = FoodViewItem::from(item);
@@ -582,14 +582,14 @@ bool DragListView::_select(const RowKey& key)
 bool DragListView::_openTo(const RowKey& key)
 {
     // The tree is walked from its root without recursion, each category once.
-    std::map<int, int> parentOf;
-    std::vector<int> pending{_db->getRootId()};
+    std::map<qint64, qint64> parentOf;
+    std::vector<qint64> pending{_db->getRootId()};
     while (!pending.empty()) {
-        const int category = pending.back();
+        const qint64 category = pending.back();
         pending.pop_back();
         std::unique_ptr<BrowsableDBIterator> it = _db->getChildren(category, 0, 0);
         while (it && it->next()) {
-            const int id = int(it->id());
+            const qint64 id = it->id();
             const bool isCategory = it->flags() & FLAG_CATEGORY;
             if (id == key.id && isCategory == key.category) {
                 for (auto above = parentOf.find(category); above != parentOf.end();

@@ -57,24 +57,24 @@ public:
     // The favourites are read with the catalogue and kept by the actions that mark them: a
     // search, the menu, a selection and an opened category read nothing. Keeps a mark stored
     // for the user shown.
-    void keepFavorite(int id, bool favorite);
+    void keepFavorite(qint64 id, bool favorite);
     // Whether the item of that id is one of the favourites the list holds; nothing while it
     // holds none of the user shown.
-    std::optional<bool> heldFavorite(int id) const;
+    std::optional<bool> heldFavorite(qint64 id) const;
     // Rebuilds the list. anew (another search, filter, catalogue or user) forgets which
     // categories were open and shows the list from its top; otherwise both stay.
     void applyTerms(bool anew);
     // The first loaded row, depth first, below `under` (the whole list when null) with that
     // id and with the category bit exactly when category is true.
-    FoodViewItem* locateFvi(int id, bool category, FoodViewItem* under) const;
+    FoodViewItem* locateFvi(qint64 id, bool category, FoodViewItem* under) const;
 
     // The text painted into a list without rows of its own, and its box (invalid until
     // painted; one pixel at 0,0 when it does not fit).
     QString emptyText() const { return _emptyText; }
     QRect emptyTextBox() const { return _emptyBox; }
-    const std::set<int>& expandedCategories() const { return _expanded; }
+    const std::set<qint64>& expandedCategories() const { return _expanded; }
     // Opens the category of that id at the list's next refill.
-    void keepExpanded(int id) { _expanded.insert(id); }
+    void keepExpanded(qint64 id) { _expanded.insert(id); }
     MoreViewItem* moreRow() const { return _mvi; }
     FoodViewItem* rowFromIndex(const QModelIndex& index) const;
     // The rename editor's commit: sets the text and reports it; a blank text is refused.
@@ -95,22 +95,22 @@ signals:
     void addContextFood(DBTypes::FoodDiaryItem& entry);
     // A saved meal's foods, to be added to the diary as one change.
     void addContextMeal(std::vector<DBTypes::FoodDiaryItem>& entries);
-    void doExerciseDialog(int id);
-    void addCustomFood(int id);
-    void addCustomFoodCategory(int id);
-    void editCustomFood(int id);
-    void editCustomFoodCategory(int id);
-    void renameSavedMeal(const int id, const QString& name);
-    void deleteSavedMeal(const int id);
+    void doExerciseDialog(qint64 id);
+    void addCustomFood(qint64 id);
+    void addCustomFoodCategory(qint64 id);
+    void editCustomFood(qint64 id);
+    void editCustomFoodCategory(qint64 id);
+    void renameSavedMeal(const qint64 id, const QString& name);
+    void deleteSavedMeal(const qint64 id);
     void addCustomFoodFromMeal(FoodViewItem* row);
-    void removeCustomFood(int id);
-    void removeCustomFoodCategory(int id);
-    void addCustomEx(int id);
-    void editCustomEx(int id);
-    void addCustomExCategory(int id);
-    void editCustomExCategory(int id);
-    void removeCustomEx(int id);
-    void removeCustomExCategory(int id);
+    void removeCustomFood(qint64 id);
+    void removeCustomFoodCategory(qint64 id);
+    void addCustomEx(qint64 id);
+    void editCustomEx(qint64 id);
+    void addCustomExCategory(qint64 id);
+    void editCustomExCategory(qint64 id);
+    void removeCustomEx(qint64 id);
+    void removeCustomExCategory(qint64 id);
     void removeFood();
     void insertNewFoodItem();
     void insertNewFoodCat();
@@ -121,9 +121,9 @@ signals:
     void editExercise();
     void editSavedMeal();
     void deleteSavedMeal();
-    void addToCustomFoodDB(const int category, const QString& name, const QString& servingName,
+    void addToCustomFoodDB(const qint64 category, const QString& name, const QString& servingName,
                            const DBTypes::FoodItem& values);
-    void addToCustomExDB(const int category, const QString& name, const float rate);
+    void addToCustomExDB(const qint64 category, const QString& name, const float rate);
     // Every change of the selected row (null for none), and after a favourite action.
     void selectionChanged(QTreeWidgetItem* row);
     void contextMenuRequested(QTreeWidgetItem* row, const QPoint& globalPos, int column);
@@ -159,7 +159,7 @@ protected:
 private:
     // A row's id and whether it is a category: ids of items and categories may be the same.
     struct RowKey {
-        int id;
+        qint64 id;
         bool category;
     };
 
@@ -173,12 +173,12 @@ private:
     // above it are kept open for the next refill.
     bool _openTo(const RowKey& key);
     void _applyTree(int treeFlags, bool expand);
-    void _addFromDbToListView(FoodViewItem* parent, int parentId);
-    std::vector<FoodViewItem*> _addRows(FoodViewItem* parent, int parentId);
+    void _addFromDbToListView(FoodViewItem* parent, qint64 parentId);
+    std::vector<FoodViewItem*> _addRows(FoodViewItem* parent, qint64 parentId);
     void _addFavoritesToListView();
-    RankedViewItem* _favoriteRow(const QString& name, int id);
+    RankedViewItem* _favoriteRow(const QString& name, qint64 id);
     void _applyRanked();
-    FoodViewItem* _newRow(const QString& text, int id, bool fixed);
+    FoodViewItem* _newRow(const QString& text, qint64 id, bool fixed);
     QString _decodeName(const char* name) const;
     QString _favoritesTitle() const;
     void _updateEmptyText();
@@ -188,18 +188,18 @@ private:
     // showed for the same user: a refresh that could not read them keeps its stars.
     void _readFavorites();
     // The favourites held of the user shown: none while the list holds another user's.
-    const std::set<int>& _shownFavorites() const;
+    const std::set<qint64>& _shownFavorites() const;
     bool _isInMoreButton(const QPoint& viewportPos) const;
 
     // Menus and actions.
     void _fillMenu(const FoodViewItem* row, int snackDisplay);
     void _addMenuEntry(const QString& text, int id);
     void _addFavoriteEntry(const FoodViewItem* row);
-    bool _runAction(int id, int rowId, unsigned char rowType, const QString& rowText);
-    bool _emitRowSignal(int id, int rowId);
-    bool _addFoodThroughDialog(int foodId, int meal);
-    void _addSavedMeal(int mealId, unsigned char rowType, int meal);
-    void _addRecipe(int recipeId, int meal);
+    bool _runAction(int id, qint64 rowId, unsigned char rowType, const QString& rowText);
+    bool _emitRowSignal(int id, qint64 rowId);
+    bool _addFoodThroughDialog(qint64 foodId, int meal);
+    void _addSavedMeal(qint64 mealId, unsigned char rowType, int meal);
+    void _addRecipe(qint64 recipeId, int meal);
     void _handleKey(int key);
     void _askCreate(bool food);
 
@@ -227,8 +227,8 @@ private:
     QRect _emptyBox;
     bool _moreClickInProgress = false;
     MoreViewItem* _mvi = nullptr;
-    std::set<int> _expanded;
-    std::set<int> _favorites;
+    std::set<qint64> _expanded;
+    std::set<qint64> _favorites;
     // The user whose favourites the list holds; none while it holds none.
     std::optional<int> _favoritesUser;
     // Whether they were read since the list was given its catalogue: only then does a refill

@@ -304,7 +304,7 @@ void DragListView::handleContextMenu(int id)
     if (!row)
         return;
     // The action may delete the row (a deleted meal reloads the list): read it first.
-    const int rowId = row->id;
+    const qint64 rowId = row->id;
     const unsigned char rowType = row->type;
     const QString rowText = row->text(0);
     if (_runAction(id, rowId, rowType, rowText))
@@ -313,7 +313,7 @@ void DragListView::handleContextMenu(int id)
 
 // Runs a menu action on the row of that id, type and text; false when the list is to stay
 // as it is.
-bool DragListView::_runAction(int id, int rowId, unsigned char rowType, const QString& rowText)
+bool DragListView::_runAction(int id, qint64 rowId, unsigned char rowType, const QString& rowText)
 {
     if (_emitRowSignal(id, rowId))
         return true;
@@ -373,7 +373,7 @@ bool DragListView::_runAction(int id, int rowId, unsigned char rowType, const QS
     return true;
 }
 
-bool DragListView::_emitRowSignal(int id, int rowId)
+bool DragListView::_emitRowSignal(int id, qint64 rowId)
 {
     switch (id) {
     case CreateFood: emit addCustomFood(rowId); return true;
@@ -394,7 +394,7 @@ bool DragListView::_emitRowSignal(int id, int rowId)
     }
 }
 
-bool DragListView::_addFoodThroughDialog(int foodId, int meal)
+bool DragListView::_addFoodThroughDialog(qint64 foodId, int meal)
 {
     std::unique_ptr<AddFoodDialog> dialog(AddFoodDialog::construct(this));
     dialog->setFood(foodId);
@@ -406,7 +406,7 @@ bool DragListView::_addFoodThroughDialog(int foodId, int meal)
     return true;
 }
 
-void DragListView::_addSavedMeal(int mealId, unsigned char rowType, int meal)
+void DragListView::_addSavedMeal(qint64 mealId, unsigned char rowType, int meal)
 {
     const PlausibleRange servings = PlausibleRange::of(PlausibleRange::MealServings);
     bool ok = false;
@@ -427,7 +427,7 @@ void DragListView::_addSavedMeal(int mealId, unsigned char rowType, int meal)
     emit addContextMeal(*entries);
 }
 
-void DragListView::_addRecipe(int recipeId, int meal)
+void DragListView::_addRecipe(qint64 recipeId, int meal)
 {
     DBTypes::FoodDiaryItem entry;
     RecipeProxyDB* recipes = RecipeProxyDB::instance(true);
@@ -625,7 +625,7 @@ void DragListView::_diaryFoodDrop(FoodViewItem* target)
                                  .trimmed();
         if (!ok || name.isEmpty())
             return;
-        int category = FoodDBDynamic::instance()->getRootForUser(user);
+        qint64 category = FoodDBDynamic::instance()->getRootForUser(user);
         if (target) {
             category = target->id;
             _expanded.insert(category);
@@ -664,7 +664,7 @@ void DragListView::_diaryExerciseDrop(FoodViewItem* target)
                              .trimmed();
     if (!ok || name.isEmpty())
         return;
-    int category = ExDBDynamic::instance()->getRootForUser(currentUser());
+    qint64 category = ExDBDynamic::instance()->getRootForUser(currentUser());
     if (target) {
         category = target->id;
         _expanded.insert(category);

@@ -132,7 +132,7 @@ void ExerciseWidget::setExerciseItem(const DBTypes::ExerciseDiaryItem& entry)
     displayExercise();
 }
 
-bool ExerciseWidget::setExercise(int exerciseId)
+bool ExerciseWidget::setExercise(qint64 exerciseId)
 {
     _entry.userId = ShownDay::instance()->user();
     if (!_entry.changeEx(exerciseId, _weight)) {
@@ -252,7 +252,7 @@ void ExerciseWidget::duplicate()
         this, tr("Duplicate Exercise"), tr("Enter a new exercise name"), QString(), &ok);
     if (!ok || name.trimmed().isEmpty())
         return;
-    const int root = ExDBDynamic::instance()->getRootForUser(ShownDay::instance()->user());
+    const qint64 root = ExDBDynamic::instance()->getRootForUser(ShownDay::instance()->user());
     emit addToCustomExDB(root, name, rate);
 }
 

@@ -46,15 +46,15 @@ public:
     void setExerciseItem(const DBTypes::ExerciseDiaryItem& entry);
     // Shows a catalogue exercise at the stored weight; the duration stays as typed. False,
     // showing no exercise, when the catalogue has no such exercise.
-    bool setExercise(int exerciseId);
+    bool setExercise(qint64 exerciseId);
     // Shows no exercise: nothing to add until an exercise is set again.
     void clear();
 
 signals:
     void addExItem(DBTypes::ExerciseDiaryItem& entry);
-    void addToCustomExDB(const int category, const QString& name, const float rate);
-    void addToFavorites(int exerciseId);
-    void removeFromFavorites(int exerciseId);
+    void addToCustomExDB(const qint64 category, const QString& name, const float rate);
+    void addToFavorites(qint64 exerciseId);
+    void removeFromFavorites(qint64 exerciseId);
 
 public slots:
     void displayExercise();
@@ -82,7 +82,7 @@ private:
     // The minutes of the entry put into the field, which its text may show rounded.
     float _shownMinutes = 0.0f;
     float _weight = 0.0f;
-    int _shownExercise = -1;
+    qint64 _shownExercise = -1;
     // An exercise or an entry is shown: there is something to add.
     bool _showing = false;
 };

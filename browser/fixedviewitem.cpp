@@ -11,13 +11,13 @@ void makeBold(QTreeWidgetItem* row)
 }
 } // namespace
 
-FixedViewItem::FixedViewItem(QTreeWidget* parent, const QString& text, int id)
+FixedViewItem::FixedViewItem(QTreeWidget* parent, const QString& text, qint64 id)
     : FoodViewItem(parent, nullptr, text, id, FixedRow)
 {
     makeBold(this);
 }
 
-FixedViewItem::FixedViewItem(const QString& text, int id)
+FixedViewItem::FixedViewItem(const QString& text, qint64 id)
     : FoodViewItem(text, id, FixedRow)
 {
     makeBold(this);

@@ -6,7 +6,7 @@
 class FixedViewItem : public FoodViewItem
 {
 public:
-    FixedViewItem(QTreeWidget* parent, const QString& text, int id);
+    FixedViewItem(QTreeWidget* parent, const QString& text, qint64 id);
     // A row to be inserted later.
-    FixedViewItem(const QString& text, int id);
+    FixedViewItem(const QString& text, qint64 id);
 };

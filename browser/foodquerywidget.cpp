@@ -378,7 +378,7 @@ void FoodQueryWidget::_connectLists()
     for (DragListView* list : {myfoodView, myexerciseView, savedMealView})
         connect(list, &DragListView::itemRenamed, this, &FoodQueryWidget::listItemRenamed);
     connect(savedMealView, &DragListView::renameSavedMeal, this, &FoodQueryWidget::renameSavedMeal);
-    connect(savedMealView, qOverload<const int>(&DragListView::deleteSavedMeal), this,
+    connect(savedMealView, qOverload<const qint64>(&DragListView::deleteSavedMeal), this,
             &FoodQueryWidget::deleteSavedMeal);
     connect(savedMealView, &DragListView::addCustomFoodFromMeal, this,
             &FoodQueryWidget::addCustomFoodFromMeal);
@@ -494,7 +494,7 @@ void FoodQueryWidget::fqAddExercise(DBTypes::ExerciseDiaryItem& entry)
     _searchLineEdit->setFocus();
 }
 
-void FoodQueryWidget::fqExerciseDialog(int exerciseId)
+void FoodQueryWidget::fqExerciseDialog(qint64 exerciseId)
 {
     emit doExerciseDialog(exerciseId);
 }
@@ -680,7 +680,7 @@ void FoodQueryWidget::displayItem(QTreeWidgetItem* item)
         _letGo();
 }
 
-std::optional<bool> FoodQueryWidget::_show(DragListView* list, unsigned char type, int id,
+std::optional<bool> FoodQueryWidget::_show(DragListView* list, unsigned char type, qint64 id,
                                            const QString& name)
 {
     // Only what lives in the diary is read (one wait, then Retry or Cancel while another
@@ -702,7 +702,7 @@ void FoodQueryWidget::_letGo()
     displayStack->setCurrentIndex(NothingPage);
 }
 
-std::optional<bool> FoodQueryWidget::_showSavedMeal(int mealId, const QString& name)
+std::optional<bool> FoodQueryWidget::_showSavedMeal(qint64 mealId, const QString& name)
 {
     using namespace DBTypes;
     // A meal that could not be read leaves the panel as it was.
@@ -724,7 +724,7 @@ std::optional<bool> FoodQueryWidget::_showSavedMeal(int mealId, const QString& n
     return true;
 }
 
-std::optional<bool> FoodQueryWidget::_showRecipe(int recipeId)
+std::optional<bool> FoodQueryWidget::_showRecipe(qint64 recipeId)
 {
     RecipeProxyDB* recipes = RecipeProxyDB::instance(true);
     DBTypes::FoodDiaryItem entry;
@@ -737,7 +737,7 @@ std::optional<bool> FoodQueryWidget::_showRecipe(int recipeId)
     return true;
 }
 
-std::optional<bool> FoodQueryWidget::_showFood(const DragListView* list, unsigned char type, int id)
+std::optional<bool> FoodQueryWidget::_showFood(const DragListView* list, unsigned char type, qint64 id)
 {
     const bool custom = type & CustomItemFlag;
     bool found = false;
@@ -752,7 +752,7 @@ std::optional<bool> FoodQueryWidget::_showFood(const DragListView* list, unsigne
     return found;
 }
 
-std::optional<bool> FoodQueryWidget::_heldFavorite(const DragListView* list, int id)
+std::optional<bool> FoodQueryWidget::_heldFavorite(const DragListView* list, qint64 id)
 {
     return list ? list->heldFavorite(id) : std::nullopt;
 }
@@ -766,7 +766,7 @@ bool FoodQueryWidget::_readRow(bool custom, const std::function<void()>& show)
     return StorePrompt::read(this, show);
 }
 
-std::optional<bool> FoodQueryWidget::_showExercise(const DragListView* list, unsigned char type, int id)
+std::optional<bool> FoodQueryWidget::_showExercise(const DragListView* list, unsigned char type, qint64 id)
 {
     const bool custom = type & CustomItemFlag;
     bool found = false;

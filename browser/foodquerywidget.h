@@ -105,7 +105,7 @@ signals:
     // A saved meal's foods, to be added to the diary as one change.
     void addMealSignal(std::vector<DBTypes::FoodDiaryItem>& entries);
     void addExerciseSignal(DBTypes::ExerciseDiaryItem& entry);
-    void doExerciseDialog(int exerciseId);
+    void doExerciseDialog(qint64 exerciseId);
 
 public slots:
     void updateSavedMealButtons(QTreeWidgetItem* item);
@@ -116,34 +116,34 @@ public slots:
     void tabSwitch(int index);
     void fqAddFood(DBTypes::FoodDiaryItem& entry);
     void fqAddExercise(DBTypes::ExerciseDiaryItem& entry);
-    void fqExerciseDialog(int exerciseId);
+    void fqExerciseDialog(qint64 exerciseId);
 
-    void editCustomFood(int id);
-    void addCustomFood(int category);
-    void addCustomFoodCategory(int parent);
-    void editCustomFoodCategory(int id);
-    void removeCustomFood(int id);
-    void removeCustomFoodCategory(int id);
-    void editCustomEx(int id);
-    void addCustomEx(int category);
-    void addCustomExCategory(int parent);
-    void editCustomExCategory(int id);
-    void removeCustomEx(int id);
-    void removeCustomExCategory(int id);
+    void editCustomFood(qint64 id);
+    void addCustomFood(qint64 category);
+    void addCustomFoodCategory(qint64 parent);
+    void editCustomFoodCategory(qint64 id);
+    void removeCustomFood(qint64 id);
+    void removeCustomFoodCategory(qint64 id);
+    void editCustomEx(qint64 id);
+    void addCustomEx(qint64 category);
+    void addCustomExCategory(qint64 parent);
+    void editCustomExCategory(qint64 id);
+    void removeCustomEx(qint64 id);
+    void removeCustomExCategory(qint64 id);
     void dynamicButtonPushed();
 
     void searchEdit_textChanged(const QString& text);
     void showOptionPressed(int id);
     void listItemRenamed(QTreeWidgetItem* item, int column, const QString& newName);
-    void createCustomFoodFromStatic(const int category, const QString& name,
+    void createCustomFoodFromStatic(const qint64 category, const QString& name,
                                     const QString& servingName, const DBTypes::FoodItem& values);
-    void createCustomExerciseFromStatic(const int category, const QString& name, const float rate);
-    void addFoodToFavorites(int id);
-    void removeFoodFromFavorites(int id);
-    void addExerciseToFavorites(int id);
-    void removeExerciseFromFavorites(int id);
-    void renameSavedMeal(const int mealId, const QString& newName);
-    void deleteSavedMeal(const int mealId);
+    void createCustomExerciseFromStatic(const qint64 category, const QString& name, const float rate);
+    void addFoodToFavorites(qint64 id);
+    void removeFoodFromFavorites(qint64 id);
+    void addExerciseToFavorites(qint64 id);
+    void removeExerciseFromFavorites(qint64 id);
+    void renameSavedMeal(const qint64 mealId, const QString& newName);
+    void deleteSavedMeal(const qint64 mealId);
     void addCustomFoodFromMeal(FoodViewItem* row);
     // Offers the save-meal menu for the diary groups that hold entries.
     void createSavedMeal();
@@ -197,15 +197,15 @@ private:
     bool _isFoodSearch(const DragListView* list) const;
     // Shows an item of `list` in the detail area: nothing when it was not read, false when it
     // is no longer stored.
-    std::optional<bool> _show(DragListView* list, unsigned char type, int id, const QString& name);
-    std::optional<bool> _showSavedMeal(int mealId, const QString& name);
-    std::optional<bool> _showRecipe(int recipeId);
-    std::optional<bool> _showFood(const DragListView* list, unsigned char type, int id);
-    std::optional<bool> _showExercise(const DragListView* list, unsigned char type, int id);
+    std::optional<bool> _show(DragListView* list, unsigned char type, qint64 id, const QString& name);
+    std::optional<bool> _showSavedMeal(qint64 mealId, const QString& name);
+    std::optional<bool> _showRecipe(qint64 recipeId);
+    std::optional<bool> _showFood(const DragListView* list, unsigned char type, qint64 id);
+    std::optional<bool> _showExercise(const DragListView* list, unsigned char type, qint64 id);
     // The detail area shows nothing and holds nothing of what it showed.
     void _letGo();
     // Whether the item is a favourite, as the list holds it; nothing when it holds none.
-    static std::optional<bool> _heldFavorite(const DragListView* list, int id);
+    static std::optional<bool> _heldFavorite(const DragListView* list, qint64 id);
     // Runs `show` for a selected row. A row of My Foods or My Exercises lives in the diary and
     // is shown through the reading prompt: one that could not be read is told, never shown as
     // missing from the catalogue. False when it was not read.
@@ -219,9 +219,9 @@ private:
                        const QString& text);
     // Makes a change to the user's own lists; false, after telling why, when it was not stored.
     bool _store(const std::function<bool()>& change);
-    void _favoritesChanged(int listType, int id, bool add);
+    void _favoritesChanged(int listType, qint64 id, bool add);
     // A custom catalogue's root category: it is never edited or deleted from the panel.
-    static bool _isRoot(int categoryId);
+    static bool _isRoot(qint64 categoryId);
     // The diary list of this panel's window (the list named "mealView"), or null.
     QTreeWidget* _diaryList() const;
     // The row of a meal group in the diary list, or null.

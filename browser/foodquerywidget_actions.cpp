@@ -42,7 +42,7 @@ FoodViewItem* selectedRow(const DragListView* list)
 }
 
 // The name a list shows for a category: what the panel holds, with nothing read.
-QString shownName(DragListView* list, int category)
+QString shownName(DragListView* list, qint64 category)
 {
     const FoodViewItem* row = list->locateFvi(category, true, nullptr);
     return row ? row->text(0) : QString();
@@ -64,7 +64,7 @@ std::optional<QString> askCategoryName(QWidget* parent, const QString& caption,
 
 } // namespace
 
-bool FoodQueryWidget::_isRoot(int categoryId)
+bool FoodQueryWidget::_isRoot(qint64 categoryId)
 {
     return categoryId >= DynamicDB::USER_ROOT_BASE;
 }
@@ -77,15 +77,15 @@ void FoodQueryWidget::dynamicButtonPushed()
     DragListView* list = page->findChild<DragListView*>();
     Q_ASSERT_X(page == tabMyFoods || page == tabMyExercises || page == tabSaveMeals,
                "dynamicButtonPushed", "button on a page with a list");
-    int root = 0;
+    qint64 root = 0;
     if (page == tabMyFoods)
         root = FoodDBDynamic::instance()->getRootForUser(currentUser());
     else if (page == tabMyExercises)
         root = ExDBDynamic::instance()->getRootForUser(currentUser());
     const FoodViewItem* row = selectedRow(list);
     const bool cat = row && (row->type & CategoryItemFlag);
-    const int id = row ? row->id : 0;
-    const int target = cat ? id : root;
+    const qint64 id = row ? row->id : 0;
+    const qint64 target = cat ? id : root;
 
     if (button == myFoodNewCat)
         addCustomFoodCategory(target);
@@ -113,7 +113,7 @@ void FoodQueryWidget::dynamicButtonPushed()
     updateEditMenu();
 }
 
-void FoodQueryWidget::addCustomFood(int category)
+void FoodQueryWidget::addCustomFood(qint64 category)
 {
     QString name = tr("New food");
     QString servingName = tr("Serving");
@@ -126,7 +126,7 @@ void FoodQueryWidget::addCustomFood(int category)
     _store([&] { return FoodDBDynamic::instance()->createFood(category, name, servingName, values) >= 0; });
 }
 
-void FoodQueryWidget::editCustomFood(int id)
+void FoodQueryWidget::editCustomFood(qint64 id)
 {
     FoodDBDynamic* foods = FoodDBDynamic::instance();
     std::optional<DBTypes::FoodItem> values;
@@ -145,13 +145,13 @@ void FoodQueryWidget::editCustomFood(int id)
         _store([&] { return foods->updateFood(id, name, servingName, *values); });
 }
 
-void FoodQueryWidget::removeCustomFood(int id)
+void FoodQueryWidget::removeCustomFood(qint64 id)
 {
     if (promptDelete())
         _store([&] { return FoodDBDynamic::instance()->deleteFood(id); });
 }
 
-void FoodQueryWidget::addCustomEx(int category)
+void FoodQueryWidget::addCustomEx(qint64 category)
 {
     DBTypes::ExerciseItem exercise;
     exercise.name = tr("New exercise");
@@ -163,7 +163,7 @@ void FoodQueryWidget::addCustomEx(int category)
     _store([&] { return ExDBDynamic::instance()->createExercise(category, exercise.name, exercise.offset) >= 0; });
 }
 
-void FoodQueryWidget::editCustomEx(int id)
+void FoodQueryWidget::editCustomEx(qint64 id)
 {
     std::optional<DBTypes::ExerciseItem> exercise;
     if (!StorePrompt::read(this, [&] { exercise = ExDBDynamic::instance()->getExercise(id); }) || !exercise)
@@ -174,13 +174,13 @@ void FoodQueryWidget::editCustomEx(int id)
         _store([&] { return ExDBDynamic::instance()->updateExercise(id, exercise->name, exercise->offset); });
 }
 
-void FoodQueryWidget::removeCustomEx(int id)
+void FoodQueryWidget::removeCustomEx(qint64 id)
 {
     if (promptDelete())
         _store([&] { return ExDBDynamic::instance()->deleteExercise(id); });
 }
 
-void FoodQueryWidget::addCustomFoodCategory(int parent)
+void FoodQueryWidget::addCustomFoodCategory(qint64 parent)
 {
     const auto name = askCategoryName(this, tr("New category"), tr("New category"));
     if (!name)
@@ -189,7 +189,7 @@ void FoodQueryWidget::addCustomFoodCategory(int parent)
     _store([&] { return FoodDBDynamic::instance()->createCategory(parent, *name, -1) >= 0; });
 }
 
-void FoodQueryWidget::addCustomExCategory(int parent)
+void FoodQueryWidget::addCustomExCategory(qint64 parent)
 {
     const auto name = askCategoryName(this, tr("New category"), tr("New Category"));
     if (!name)
@@ -198,7 +198,7 @@ void FoodQueryWidget::addCustomExCategory(int parent)
     _store([&] { return ExDBDynamic::instance()->createCategory(parent, *name, -1) >= 0; });
 }
 
-void FoodQueryWidget::editCustomFoodCategory(int id)
+void FoodQueryWidget::editCustomFoodCategory(qint64 id)
 {
     if (_isRoot(id))
         return;
@@ -206,7 +206,7 @@ void FoodQueryWidget::editCustomFoodCategory(int id)
         _store([&] { return FoodDBDynamic::instance()->updateCategory(id, *name); });
 }
 
-void FoodQueryWidget::editCustomExCategory(int id)
+void FoodQueryWidget::editCustomExCategory(qint64 id)
 {
     if (_isRoot(id))
         return;
@@ -214,13 +214,13 @@ void FoodQueryWidget::editCustomExCategory(int id)
         _store([&] { return ExDBDynamic::instance()->updateCategory(id, *name); });
 }
 
-void FoodQueryWidget::removeCustomFoodCategory(int id)
+void FoodQueryWidget::removeCustomFoodCategory(qint64 id)
 {
     if (!_isRoot(id) && promptDelete())
         _store([&] { return FoodDBDynamic::instance()->deleteCategory(id, true); });
 }
 
-void FoodQueryWidget::removeCustomExCategory(int id)
+void FoodQueryWidget::removeCustomExCategory(qint64 id)
 {
     if (_isRoot(id) || !promptDelete())
         return;
@@ -263,7 +263,7 @@ void FoodQueryWidget::listItemRenamed(QTreeWidgetItem* item, int, const QString&
     const FoodViewItem* row = FoodViewItem::from(item);
     Q_ASSERT_X(row, "listItemRenamed", "fvi");
     auto* list = static_cast<DragListView*>(item->treeWidget());
-    const int id = row->id;
+    const qint64 id = row->id;
     const bool category = row->type & CategoryItemFlag;
     bool stored = false;
     if (list == savedMealView) {
@@ -304,7 +304,7 @@ void FoodQueryWidget::_announceCopy(const std::function<int()>& create, const QS
         Prompter::information(this, caption, text);
 }
 
-void FoodQueryWidget::createCustomFoodFromStatic(const int category, const QString& name,
+void FoodQueryWidget::createCustomFoodFromStatic(const qint64 category, const QString& name,
                                                  const QString& servingName,
                                                  const DBTypes::FoodItem& values)
 {
@@ -312,7 +312,7 @@ void FoodQueryWidget::createCustomFoodFromStatic(const int category, const QStri
                   tr("Food added"), tr("%1 has been added to My Foods").arg(name));
 }
 
-void FoodQueryWidget::createCustomExerciseFromStatic(const int category, const QString& name,
+void FoodQueryWidget::createCustomExerciseFromStatic(const qint64 category, const QString& name,
                                                      const float rate)
 {
     _announceCopy([&] { return ExDBDynamic::instance()->createExercise(category, name, rate); },
@@ -323,7 +323,7 @@ void FoodQueryWidget::addCustomFoodFromMeal(FoodViewItem* row)
 {
     if (!row)
         return;
-    const int mealId = row->id;
+    const qint64 mealId = row->id;
     const QString name = row->text(0);
     FoodDBDynamic* foods = FoodDBDynamic::instance();
     // The meal is read inside the change: a meal that could not be read makes no food.
@@ -338,7 +338,7 @@ void FoodQueryWidget::addCustomFoodFromMeal(FoodViewItem* row)
         tr("Saved meal added"), tr("%1 has been added to My Foods").arg(name));
 }
 
-void FoodQueryWidget::_favoritesChanged(int listType, int id, bool add)
+void FoodQueryWidget::_favoritesChanged(int listType, qint64 id, bool add)
 {
     FavoritesDB favorites(currentUser());
     const FavoritesDB::ItemFlags flags(listType);
@@ -361,22 +361,22 @@ void FoodQueryWidget::_favoritesChanged(int listType, int id, bool add)
     }
 }
 
-void FoodQueryWidget::addFoodToFavorites(int id)
+void FoodQueryWidget::addFoodToFavorites(qint64 id)
 {
     _favoritesChanged(FoodItemFlag, id, true);
 }
 
-void FoodQueryWidget::removeFoodFromFavorites(int id)
+void FoodQueryWidget::removeFoodFromFavorites(qint64 id)
 {
     _favoritesChanged(FoodItemFlag, id, false);
 }
 
-void FoodQueryWidget::addExerciseToFavorites(int id)
+void FoodQueryWidget::addExerciseToFavorites(qint64 id)
 {
     _favoritesChanged(ExerciseItemFlag, id, true);
 }
 
-void FoodQueryWidget::removeExerciseFromFavorites(int id)
+void FoodQueryWidget::removeExerciseFromFavorites(qint64 id)
 {
     _favoritesChanged(ExerciseItemFlag, id, false);
 }
@@ -391,7 +391,7 @@ void FoodQueryWidget::_renameSelectedMeal(const FoodViewItem* row)
         renameSavedMeal(row->id, name);
 }
 
-void FoodQueryWidget::renameSavedMeal(const int mealId, const QString& newName)
+void FoodQueryWidget::renameSavedMeal(const qint64 mealId, const QString& newName)
 {
     QTreeWidgetItem* current = savedMealView->currentItem();
     if (!current) {
@@ -399,21 +399,21 @@ void FoodQueryWidget::renameSavedMeal(const int mealId, const QString& newName)
         return;
     }
     // The store's reload may have rebuilt the list already.
-    if (_store([&] { return SavedMealDB::instance()->renameMeal(mealId, newName.toStdString()); })) {
+    if (_store([&] { return SavedMealDB::instance()->renameMeal(mealId, currentUser(), newName.toStdString()); })) {
         if (QTreeWidgetItem* renamed = savedMealView->locateFvi(mealId, false, nullptr))
             renamed->setText(0, newName);
     }
     displayItem(savedMealView->currentItem());
 }
 
-void FoodQueryWidget::deleteSavedMeal(const int mealId)
+void FoodQueryWidget::deleteSavedMeal(const qint64 mealId)
 {
     QTreeWidgetItem* current = savedMealView->currentItem();
     if (!current) {
         Prompter::information(this, tr("No items selected"), tr("You must select a meal first"));
         return;
     }
-    if (!_store([mealId] { return SavedMealDB::instance()->deleteMeal(mealId); }))
+    if (!_store([mealId] { return SavedMealDB::instance()->deleteMeal(mealId, currentUser()); }))
         return;
     // The store's reload may have rebuilt the list already.
     delete savedMealView->locateFvi(mealId, false, nullptr);

@@ -2,40 +2,40 @@
 
 #include <QTreeWidget>
 
-FoodViewItem::FoodViewItem(const QString& text, int id)
+FoodViewItem::FoodViewItem(const QString& text, qint64 id)
     : FoodViewItem(text, id, PlainRow)
 {
 }
 
-FoodViewItem::FoodViewItem(const QString& text, int id, RowKind kind)
+FoodViewItem::FoodViewItem(const QString& text, qint64 id, RowKind kind)
     : QTreeWidgetItem(kind), id(id)
 {
     setText(0, text);
 }
 
-FoodViewItem::FoodViewItem(QTreeWidget* parent, const QString& text, int id)
+FoodViewItem::FoodViewItem(QTreeWidget* parent, const QString& text, qint64 id)
     : FoodViewItem(parent, nullptr, text, id, PlainRow)
 {
 }
 
-FoodViewItem::FoodViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, int id)
+FoodViewItem::FoodViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, qint64 id)
     : FoodViewItem(parent, after, text, id, PlainRow)
 {
 }
 
-FoodViewItem::FoodViewItem(QTreeWidgetItem* parent, const QString& text, int id)
+FoodViewItem::FoodViewItem(QTreeWidgetItem* parent, const QString& text, qint64 id)
     : FoodViewItem(parent, nullptr, text, id, PlainRow)
 {
 }
 
 FoodViewItem::FoodViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text,
-                           int id)
+                           qint64 id)
     : FoodViewItem(parent, after, text, id, PlainRow)
 {
 }
 
 FoodViewItem::FoodViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text,
-                           int id, RowKind kind)
+                           qint64 id, RowKind kind)
     : FoodViewItem(text, id, kind)
 {
     const int index = after ? parent->indexOfTopLevelItem(after) + 1 : 0;
@@ -43,7 +43,7 @@ FoodViewItem::FoodViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QS
 }
 
 FoodViewItem::FoodViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text,
-                           int id, RowKind kind)
+                           qint64 id, RowKind kind)
     : FoodViewItem(text, id, kind)
 {
     const int index = after ? parent->indexOfChild(after) + 1 : 0;

@@ -13,15 +13,15 @@ public:
     // The rows' kinds, as QTreeWidgetItem::type().
     enum RowKind { PlainRow = QTreeWidgetItem::UserType, FixedRow, RankedRow, MoreRow };
 
-    FoodViewItem(const QString& text, int id);
+    FoodViewItem(const QString& text, qint64 id);
 
-    FoodViewItem(QTreeWidget* parent, const QString& text, int id);
-    FoodViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, int id);
-    FoodViewItem(QTreeWidgetItem* parent, const QString& text, int id);
-    FoodViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text, int id);
+    FoodViewItem(QTreeWidget* parent, const QString& text, qint64 id);
+    FoodViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, qint64 id);
+    FoodViewItem(QTreeWidgetItem* parent, const QString& text, qint64 id);
+    FoodViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text, qint64 id);
     ~FoodViewItem() override;
 
-    int id;
+    qint64 id;
     unsigned char type = 0;
 
     RowKind rowKind() const { return RowKind(QTreeWidgetItem::type()); }
@@ -30,9 +30,9 @@ public:
     static FoodViewItem* from(QTreeWidgetItem* item);
 
 protected:
-    FoodViewItem(const QString& text, int id, RowKind kind);
-    FoodViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, int id,
+    FoodViewItem(const QString& text, qint64 id, RowKind kind);
+    FoodViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, qint64 id,
                  RowKind kind);
-    FoodViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text, int id,
+    FoodViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text, qint64 id,
                  RowKind kind);
 };

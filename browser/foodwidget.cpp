@@ -267,7 +267,7 @@ void FoodWidget::_showAmount(double amount, int decimals)
     NumberFieldCheck::showStored(sizeLineEdit, NumberParser::write(amount, decimals));
 }
 
-bool FoodWidget::setFood(int foodId)
+bool FoodWidget::setFood(qint64 foodId)
 {
     if (!_entry.changeFood(foodId)) {
         _showNotFound();
@@ -371,7 +371,7 @@ void FoodWidget::setupCombo()
 void FoodWidget::setSavedMeal(const QString& mealName, double energy, double fat, double protein,
                               double carbohydrate, double fibre, double sugar,
                               double saturatedFat, double cholesterol, double sodium,
-                              double calcium, int mealId)
+                              double calcium, qint64 mealId)
 {
     _setSavedMealMode(true);
     _foodId = -1;
@@ -517,7 +517,7 @@ void FoodWidget::duplicate()
         if (!ok || name.trimmed().isEmpty())
             return;
     }
-    const int root = FoodDBDynamic::instance()->getRootForUser(ShownDay::instance()->user());
+    const qint64 root = FoodDBDynamic::instance()->getRootForUser(ShownDay::instance()->user());
     emit addToCustomFoodDB(root, name, _chosenServingName(), values);
 }
 

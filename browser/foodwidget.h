@@ -63,12 +63,12 @@ public:
     // field's rule refuses it.
     double toDouble() const;
     // Shows a catalogue food as stored; false, showing that, when the catalogue has no such food.
-    bool setFood(int foodId);
+    bool setFood(qint64 foodId);
     void setFoodItem(const DBTypes::FoodDiaryItem& entry);
     // Shows a saved meal; the values are those of one serving of the meal.
     void setSavedMeal(const QString& mealName, double energy, double fat, double protein,
                       double carbohydrate, double fibre, double sugar, double saturatedFat,
-                      double cholesterol, double sodium, double calcium, int mealId);
+                      double cholesterol, double sodium, double calcium, qint64 mealId);
     // Whether the amount validator accepts the text as a whole.
     bool isValidInput(const QString& text) const;
     // Shows no food: nothing to add until a food or meal is set again.
@@ -78,10 +78,10 @@ public:
 
 signals:
     void addContextFood(DBTypes::FoodDiaryItem& entry);
-    void addToCustomFoodDB(const int category, const QString& name, const QString& servingName,
+    void addToCustomFoodDB(const qint64 category, const QString& name, const QString& servingName,
                            const DBTypes::FoodItem& values);
-    void addToFavorites(int foodId);
-    void removeFromFavorites(int foodId);
+    void addToFavorites(qint64 foodId);
+    void removeFromFavorites(qint64 foodId);
     // Whether a food or meal with servings is shown, so that it may be added.
     void servingFormat(bool usable);
 
@@ -122,14 +122,14 @@ private:
 
     DBTypes::FoodDiaryItem _entry;
     // The catalogue food shown; -1 for an entry, recipe or meal given whole.
-    int _foodId = -1;
+    qint64 _foodId = -1;
     std::vector<int> _servingIds;
     double _amount = 1.0;
     // The amount put into the field, which its text may show rounded.
     double _shownAmount = 1.0;
     bool _savedMealMode = false;
     QString _mealName;
-    int _mealId = 0;
+    qint64 _mealId = 0;
     std::array<double, DBTypes::NUTRIENT_COUNT> _mealValues{}; // by NutType
     AddFoodPopupMenu* _menu = nullptr;
     NumberValidator* _validator = nullptr;

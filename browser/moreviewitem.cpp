@@ -12,7 +12,7 @@ constexpr int BUTTON_MARGIN = 11;
 const QColor BACKGROUND(160, 216, 255);
 } // namespace
 
-MoreViewItem::MoreViewItem(QTreeWidget* parent, const QString& text, int id)
+MoreViewItem::MoreViewItem(QTreeWidget* parent, const QString& text, qint64 id)
     : FoodViewItem(parent, nullptr, text, id, MoreRow)
 {
 }

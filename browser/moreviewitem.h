@@ -13,7 +13,7 @@ class QStyleOptionViewItem;
 class MoreViewItem : public FoodViewItem
 {
 public:
-    MoreViewItem(QTreeWidget* parent, const QString& text, int id);
+    MoreViewItem(QTreeWidget* parent, const QString& text, qint64 id);
 
     static QString buttonText();
     // The least height of the row: the button's height and a margin.

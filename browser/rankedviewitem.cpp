@@ -2,33 +2,33 @@
 
 #include <QFont>
 
-RankedViewItem::RankedViewItem(QTreeWidget* parent, const QString& text, int id)
+RankedViewItem::RankedViewItem(QTreeWidget* parent, const QString& text, qint64 id)
     : FoodViewItem(parent, nullptr, text, id, RankedRow)
 {
     _styleHeader();
 }
 
 RankedViewItem::RankedViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text,
-                               int id)
+                               qint64 id)
     : FoodViewItem(parent, after, text, id, RankedRow)
 {
     _styleHeader();
 }
 
-RankedViewItem::RankedViewItem(QTreeWidgetItem* parent, const QString& text, int id)
+RankedViewItem::RankedViewItem(QTreeWidgetItem* parent, const QString& text, qint64 id)
     : FoodViewItem(parent, nullptr, text, id, RankedRow)
 {
     _styleHeader();
 }
 
 RankedViewItem::RankedViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after,
-                               const QString& text, int id)
+                               const QString& text, qint64 id)
     : FoodViewItem(parent, after, text, id, RankedRow)
 {
     _styleHeader();
 }
 
-RankedViewItem::RankedViewItem(const QString& text, int id)
+RankedViewItem::RankedViewItem(const QString& text, qint64 id)
     : FoodViewItem(text, id, RankedRow)
 {
     _styleHeader();

@@ -6,12 +6,12 @@
 class RankedViewItem : public FoodViewItem
 {
 public:
-    RankedViewItem(QTreeWidget* parent, const QString& text, int id);
-    RankedViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, int id);
-    RankedViewItem(QTreeWidgetItem* parent, const QString& text, int id);
-    RankedViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text, int id);
+    RankedViewItem(QTreeWidget* parent, const QString& text, qint64 id);
+    RankedViewItem(QTreeWidget* parent, QTreeWidgetItem* after, const QString& text, qint64 id);
+    RankedViewItem(QTreeWidgetItem* parent, const QString& text, qint64 id);
+    RankedViewItem(QTreeWidgetItem* parent, QTreeWidgetItem* after, const QString& text, qint64 id);
     // A row to be inserted later.
-    RankedViewItem(const QString& text, int id);
+    RankedViewItem(const QString& text, qint64 id);
 
     bool isHeader() const { return id < 0; }
 

@@ -15,7 +15,7 @@ public:
     virtual ~BrowsableDB();
 
     // The children of category id that pass the flags, or none when id names no category.
-    virtual std::unique_ptr<BrowsableDBIterator> getChildren(int id, int flagsRequiredOn,
+    virtual std::unique_ptr<BrowsableDBIterator> getChildren(qint64 id, int flagsRequiredOn,
                                                              int flagsRequiredOff) const = 0;
     // Every record but the root that passes the flags.
     virtual std::unique_ptr<BrowsableDBIterator> getFlattenedChildren(int flagsRequiredOn,
@@ -26,13 +26,13 @@ public:
     virtual void resetSearchTerms() = 0;
     // The terms as the search reads them, which the ranking of its hits takes.
     virtual QString searchedAs(const QString& terms) const { return terms; }
-    virtual int getRootId() const = 0;
+    virtual qint64 getRootId() const = 0;
     // False when id names no category; else whether getChildren yields any record.
-    virtual bool hasChildren(int id, int flagsRequiredOn, int flagsRequiredOff) const;
+    virtual bool hasChildren(qint64 id, int flagsRequiredOn, int flagsRequiredOff) const;
 
     // The child categories, or the child items, of category id that match the search.
-    std::unique_ptr<BrowsableDBIterator> getChildCategories(int id) const;
-    std::unique_ptr<BrowsableDBIterator> getChildItems(int id) const;
+    std::unique_ptr<BrowsableDBIterator> getChildCategories(qint64 id) const;
+    std::unique_ptr<BrowsableDBIterator> getChildItems(qint64 id) const;
 };
 
 #endif

@@ -23,7 +23,7 @@ constexpr unsigned char FLAG_SEARCH_BITS = FLAG_SEARCH_MATCH | FLAG_SEARCH_PAREN
 // array); an item uses weight and data. The name is NUL-terminated single-byte
 // ISO 8859-1 text owned by the tree's store.
 struct BrowsableDBItem {
-    quint32 id = 0;
+    qint64 id = 0;
     const char* name = nullptr;
     quint32 firstChild = 0;
     quint32 numCategories = 0;
@@ -33,5 +33,10 @@ struct BrowsableDBItem {
 
     size_t childCount() const { return size_t(numCategories) + numItems; }
 };
+
+// The shipped catalogue holds a record for each of its foods: the id of full width takes the
+// padding that followed a narrower one, so a record grows no larger and holds no padding.
+static_assert(sizeof(BrowsableDBItem) == sizeof(qint64) + 2 * sizeof(void*) + 4 * sizeof(quint32),
+              "a catalogue record keeps its size");
 
 #endif

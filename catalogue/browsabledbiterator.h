@@ -16,7 +16,7 @@ public:
 
     const BrowsableDBItem& item() const;
     unsigned char flags() const;
-    quint32 id() const { return item().id; }
+    qint64 id() const { return item().id; }
     const char* name() const { return item().name; }
     quint32 weight() const { return item().weight; }
     const unsigned char* data() const { return item().data; }

@@ -37,10 +37,8 @@ void CatalogueServices::cleanUp()
 // Runs inside the user deletion's transaction, which rolls back on the exception.
 void CatalogueServices::deleteUserCatalogues(int user)
 {
-    FoodDBDynamic* foods = FoodDBDynamic::instance();
-    if (!foods->deleteCategory(foods->getRootForUser(user), true))
+    if (!FoodDBDynamic::instance()->deleteTreeOf(user))
         throw BXException("Cannot delete the user's custom foods");
-    ExDBDynamic* exercises = ExDBDynamic::instance();
-    if (!exercises->deleteCategory(exercises->getRootForUser(user), true))
+    if (!ExDBDynamic::instance()->deleteTreeOf(user))
         throw BXException("Cannot delete the user's custom exercises");
 }

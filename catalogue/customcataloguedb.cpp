@@ -110,16 +110,17 @@ QString CustomCatalogueDB::getItemNoun() const
     return QString::fromLatin1(_tables.noun);
 }
 
-int CustomCatalogueDB::getRootForUser(int user) const
+qint64 CustomCatalogueDB::getRootForUser(int user) const
 {
     assert(user >= -1 && user <= MAX_USER && "user_id >= -1 && user_id < 4096");
     return CatalogueRoots::idFor(user);
 }
 
-bool CustomCatalogueDB::reparentItemCategory(int categoryId, int newParentId)
+bool CustomCatalogueDB::reparentItemCategory(qint64 categoryId, qint64 newParentId)
 {
     // A tree that could not be read is never given a loop.
-    if (_isInSubtree(newParentId, categoryId).value_or(true))
+    if (!_mayChange(categoryId, true) || !_mayChange(newParentId, true)
+        || _isInSubtree(newParentId, categoryId).value_or(true))
         return false;
     BXSqlQuery update(_sql("UPDATE %4 SET parent_id = ? WHERE category_id = ?"));
     const bool ok = run(update, {newParentId, categoryId});
@@ -127,34 +128,50 @@ bool CustomCatalogueDB::reparentItemCategory(int categoryId, int newParentId)
     return ok;
 }
 
-bool CustomCatalogueDB::reparentItem(int itemId, int newCategoryId)
+bool CustomCatalogueDB::reparentItem(qint64 itemId, qint64 newCategoryId)
 {
+    if (!_mayChange(itemId, false) || !_mayChange(newCategoryId, true))
+        return false;
     BXSqlQuery update(_sql("UPDATE %1 SET category_id = ? WHERE %2 = ?"));
     const bool ok = run(update, {newCategoryId, itemId});
     reload(itemId, false);
     return ok;
 }
 
-int CustomCatalogueDB::createCategory(int parentId, const QString& name, int id)
+qint64 CustomCatalogueDB::createCategory(qint64 parentId, const QString& name, qint64 id)
 {
-    const int stored = _storeNew(_categoryIds(), id, [&](int newId) {
+    const qint64 stored = _storeNew(_categoryIds(), id, [&](qint64 newId) {
         BXSqlQuery insert(_sql("INSERT INTO %4(category_id, parent_id, %5) VALUES (?, ?, ?)"));
         return run(insert, {newId, parentId, name});
     });
-    reload(std::max(stored, 0), true);
+    reload(std::max<qint64>(stored, 0), true);
     return stored;
 }
 
-bool CustomCatalogueDB::updateCategory(int categoryId, const QString& name)
+bool CustomCatalogueDB::updateCategory(qint64 categoryId, const QString& name)
 {
+    if (!_mayChange(categoryId, true))
+        return false;
     BXSqlQuery update(_sql("UPDATE %4 SET %5 = ? WHERE category_id = ?"));
     const bool ok = run(update, {name, categoryId});
     reload(categoryId, true);
     return ok;
 }
 
-bool CustomCatalogueDB::deleteCategory(int categoryId, bool force)
+bool CustomCatalogueDB::deleteCategory(qint64 categoryId, bool force)
 {
+    return _deleteCategory(categoryId, force, currentUser());
+}
+
+bool CustomCatalogueDB::deleteTreeOf(int user)
+{
+    return _deleteCategory(getRootForUser(user), true, user);
+}
+
+bool CustomCatalogueDB::_deleteCategory(qint64 categoryId, bool force, int user)
+{
+    if (!_mayChange(categoryId, true, user))
+        return false;
     if (!force && _hasChildren(categoryId).value_or(true))
         return false;
     // The category goes whole, with everything below it, or not at all.
@@ -165,7 +182,7 @@ bool CustomCatalogueDB::deleteCategory(int categoryId, bool force)
     return ok;
 }
 
-QString CustomCatalogueDB::getCategoryName(int categoryId) const
+QString CustomCatalogueDB::getCategoryName(qint64 categoryId) const
 {
     BXSqlQuery select(_sql("SELECT %5 FROM %4 WHERE category_id = ?"));
     if (!run(select, {categoryId}) || !select.next())
@@ -173,9 +190,55 @@ QString CustomCatalogueDB::getCategoryName(int categoryId) const
     return select.value(0).toString();
 }
 
-int CustomCatalogueDB::_createItem(const std::function<bool(int id)>& insert)
+qint64 CustomCatalogueDB::_createItem(const std::function<bool(qint64 id)>& insert)
 {
     return _storeNew(_itemIds(), -1, insert);
+}
+
+bool CustomCatalogueDB::_mayChange(qint64 id, bool isCategory) const
+{
+    return _mayChange(id, isCategory, currentUser());
+}
+
+bool CustomCatalogueDB::_mayChange(qint64 id, bool isCategory, int user) const
+{
+    std::optional<qint64> category = id;
+    if (!isCategory) {
+        BXSqlQuery item(_sql("SELECT category_id FROM %1 WHERE %2 = ?"));
+        bind(item, {id});
+        const std::optional<bool> row = item.first();
+        category = row ? std::optional<qint64>(*row ? item.value(0).toLongLong() : 0) : std::nullopt;
+    }
+    const std::optional<qint64> root = category ? _rootOf(*category) : std::nullopt;
+    if (!root)
+        return false;
+    if (*root == getRootForUser(user) || *root == getRootForUser(-1))
+        return true;
+    BXSqlDb::noteRefusal(QCoreApplication::translate(
+        "CustomCatalogueDB", "it lies in another user's catalogue, or in none: only its owner "
+                             "can change it"));
+    return false;
+}
+
+// One look-up by key for each category on the way, each category taken once: a loop of any
+// length ends the walk, as a row that is gone does (-1, no root).
+std::optional<qint64> CustomCatalogueDB::_rootOf(qint64 categoryId) const
+{
+    std::unordered_set<qint64> seen;
+    BXSqlQuery parent(_sql("SELECT parent_id FROM %4 WHERE category_id = ?"));
+    qint64 id = categoryId;
+    while (!CatalogueRoots::isRoot(id)) {
+        if (!seen.insert(id).second)
+            return -1;
+        bind(parent, {id});
+        const std::optional<bool> row = parent.first();
+        if (!row)
+            return std::nullopt;
+        if (!*row)
+            return -1;
+        id = parent.value(0).toLongLong();
+    }
+    return id;
 }
 
 // Items take ids up to the end of the catalogue's id space; categories stay below the user
@@ -193,7 +256,7 @@ CustomCatalogueDB::IdRange CustomCatalogueDB::_categoryIds() const
                               "category can be made. Rename one of your categories instead")};
 }
 
-std::optional<int> CustomCatalogueDB::_freshId(const IdRange& range) const
+std::optional<qint64> CustomCatalogueDB::_freshId(const IdRange& range) const
 {
     QString sql = QStringLiteral("SELECT MAX(id) FROM (SELECT MAX(%1) AS id FROM %2 WHERE %1 < ? "
                                  "UNION ALL SELECT CAST(itemvalue AS INTEGER) FROM userdata_meta "
@@ -213,10 +276,10 @@ std::optional<int> CustomCatalogueDB::_freshId(const IdRange& range) const
         BXSqlDb::noteRefusal(QCoreApplication::translate("CustomCatalogueDB", range.noIdLeft));
         return std::nullopt;
     }
-    return int(next);
+    return next;
 }
 
-bool CustomCatalogueDB::_markGiven(const IdRange& range, int id)
+bool CustomCatalogueDB::_markGiven(const IdRange& range, qint64 id)
 {
     if (id < FIRST_ID || id >= range.end)
         return true;
@@ -229,8 +292,8 @@ bool CustomCatalogueDB::_markGiven(const IdRange& range, int id)
 }
 
 // The new id is read and taken in one change, so that no other program takes it between.
-int CustomCatalogueDB::_storeNew(const IdRange& range, int id,
-                                 const std::function<bool(int id)>& insert)
+qint64 CustomCatalogueDB::_storeNew(const IdRange& range, qint64 id,
+                                    const std::function<bool(qint64 id)>& insert)
 {
     StoreTransaction change;
     if (!change)
@@ -240,8 +303,10 @@ int CustomCatalogueDB::_storeNew(const IdRange& range, int id,
     return change.end(id >= 0 && insert(id) && _markGiven(range, id)) ? id : -1;
 }
 
-bool CustomCatalogueDB::_deleteItem(int itemId)
+bool CustomCatalogueDB::_deleteItem(qint64 itemId)
 {
+    if (!_mayChange(itemId, false))
+        return false;
     BXSqlQuery remove(_sql("DELETE FROM %1 WHERE %2 = ?"));
     const bool ok = run(remove, {itemId});
     reload(0, false);
@@ -250,7 +315,7 @@ bool CustomCatalogueDB::_deleteItem(int itemId)
 
 // Asked of the tables rather than of the tree, which holds only the current user's
 // categories.
-std::optional<bool> CustomCatalogueDB::_hasChildren(int categoryId) const
+std::optional<bool> CustomCatalogueDB::_hasChildren(qint64 categoryId) const
 {
     BXSqlQuery categories(_sql("SELECT COUNT(*) FROM %4 WHERE parent_id = ?"));
     BXSqlQuery items(_sql("SELECT COUNT(*) FROM %1 WHERE category_id = ?"));
@@ -265,7 +330,7 @@ std::optional<bool> CustomCatalogueDB::_hasChildren(int categoryId) const
 // the rows go by their keys, so a tree of any depth or width goes in time linear in its rows.
 // What the tree does not show below the category stays: a root, or a category already taken,
 // that a row of a loop names as a child.
-bool CustomCatalogueDB::_deleteSubtree(int categoryId)
+bool CustomCatalogueDB::_deleteSubtree(qint64 categoryId)
 {
     std::unordered_map<qint64, std::vector<qint64>> children;
     BXSqlQuery categories(_sql("SELECT category_id, parent_id FROM %4"));
@@ -299,7 +364,7 @@ bool CustomCatalogueDB::_deleteSubtree(int categoryId)
 }
 
 // Whether candidate is categoryId or lies below it, following the parents upwards.
-std::optional<bool> CustomCatalogueDB::_isInSubtree(int candidate, int categoryId) const
+std::optional<bool> CustomCatalogueDB::_isInSubtree(qint64 candidate, qint64 categoryId) const
 {
     std::set<qint64> seen;
     BXSqlQuery parent(_sql("SELECT parent_id FROM %4 WHERE category_id = ?"));

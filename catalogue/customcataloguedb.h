@@ -16,6 +16,10 @@
 // a diary entry, saved meal or favourite may still name it. The highest id each table gave is
 // kept in userdata_meta, and no id is given that such a row names, which a diary written
 // before that mark was kept may hold.
+//
+// Every change of a stored item or category passes one gate (_mayChange): the row must lie in
+// the tree of the user whose tree is shown, or in the shared tree. A row of another user's tree
+// is never changed by its id, whatever the id.
 class CustomCatalogueDB : public DynamicDB {
 public:
     // The names of a store's tables and columns.
@@ -42,29 +46,37 @@ public:
     bool givesItemId(qint64 id) const override;
     QString getItemNoun() const override;
     // User -1 is the shared root. The user must lie in -1..MAX_USER.
-    int getRootForUser(int user) const override;
+    qint64 getRootForUser(int user) const override;
     // Moves a category; refused when the new parent is the category or lies below it.
-    bool reparentItemCategory(int categoryId, int newParentId) override;
-    bool reparentItem(int itemId, int newCategoryId) override;
+    bool reparentItemCategory(qint64 categoryId, qint64 newParentId) override;
+    bool reparentItem(qint64 itemId, qint64 newCategoryId) override;
 
     // Makes a category below parentId; an id below 0 asks for a new one. The id used, or -1
     // when the category could not be stored or no new id is left below the user roots (the
     // action is told why). The tree reloads with the new category to be selected.
-    int createCategory(int parentId, const QString& name, int id = -1);
-    bool updateCategory(int categoryId, const QString& name);
+    qint64 createCategory(qint64 parentId, const QString& name, qint64 id = -1);
+    bool updateCategory(qint64 categoryId, const QString& name);
     // Without force a category that has any child is kept (false). With force the category
     // goes with everything below it, whichever user's tree it is in. False, with nothing
     // removed, when a statement fails.
-    bool deleteCategory(int categoryId, bool force);
+    bool deleteCategory(qint64 categoryId, bool force);
+    // Deletes the user's whole tree, as deleting the user does, acting for that user.
+    bool deleteTreeOf(int user);
     // The category's name; empty when there is no such category.
-    QString getCategoryName(int categoryId) const;
+    QString getCategoryName(qint64 categoryId) const;
 
 protected:
     // Stores a new item in one change with its new id: insert runs the item's statement for
     // that id. The id, or -1 when nothing was stored or no new id is left (the action is told
     // why).
-    int _createItem(const std::function<bool(int id)>& insert);
-    bool _deleteItem(int itemId);
+    qint64 _createItem(const std::function<bool(qint64 id)>& insert);
+    bool _deleteItem(qint64 itemId);
+    // The one gate of every change: whether the item (or category) lies in the tree of the user
+    // whose tree is shown or in the shared tree, walked up by its parents to the first root.
+    // False (the action is told why) for a row of another tree, one that is gone or hangs in a
+    // loop, and when the way up could not be read.
+    bool _mayChange(qint64 id, bool isCategory) const;
+    bool _mayChange(qint64 id, bool isCategory, int user) const;
     QString _sql(const char* pattern) const;
 
 private:
@@ -76,7 +88,7 @@ private:
     struct IdRange {
         QString table;
         QString column;
-        int end;
+        qint64 end;
         std::vector<const char*> namedIds;
         const char* noIdLeft;
     };
@@ -84,15 +96,19 @@ private:
     IdRange _categoryIds() const;
     // One above every id the table holds, gave or sees named, at least FIRST_ID; nothing
     // when that could not be read or reaches the end of the range (the action is told).
-    std::optional<int> _freshId(const IdRange& range) const;
+    std::optional<qint64> _freshId(const IdRange& range) const;
     // Raises the table's mark of the highest id given to id.
-    bool _markGiven(const IdRange& range, int id);
+    bool _markGiven(const IdRange& range, qint64 id);
     // Stores a row under id (a new one when below 0) in one change with the mark.
-    int _storeNew(const IdRange& range, int id, const std::function<bool(int id)>& insert);
+    qint64 _storeNew(const IdRange& range, qint64 id, const std::function<bool(qint64 id)>& insert);
+    // The root the category's way up reaches first; nothing when the way is broken (a row gone,
+    // a loop) or could not be read.
+    std::optional<qint64> _rootOf(qint64 categoryId) const;
     // Nothing when it could not be read.
-    std::optional<bool> _hasChildren(int categoryId) const;
-    bool _deleteSubtree(int categoryId);
-    std::optional<bool> _isInSubtree(int candidate, int categoryId) const;
+    std::optional<bool> _hasChildren(qint64 categoryId) const;
+    bool _deleteCategory(qint64 categoryId, bool force, int user);
+    bool _deleteSubtree(qint64 categoryId);
+    std::optional<bool> _isInSubtree(qint64 candidate, qint64 categoryId) const;
 
     Tables _tables;
 };

@@ -54,7 +54,7 @@ int DynamicDB::currentUser()
     return UserDB::instance()->getCurrentUser();
 }
 
-int DynamicDB::getRootId() const
+qint64 DynamicDB::getRootId() const
 {
     return getRootForUser(currentUser()) + TREE_ROOT_OFFSET;
 }
@@ -67,7 +67,7 @@ int DynamicDB::_pushName(const QString& name)
     return offset;
 }
 
-bool DynamicDB::reload(int selectId, bool selectIsCategory)
+bool DynamicDB::reload(qint64 selectId, bool selectIsCategory)
 {
     // What the tree showed, put back when a branch cannot be read: a branch that could not be
     // read is never shown as an empty one.
@@ -127,8 +127,8 @@ void DynamicDB::_build(int forUser, Build& build)
         qWarning("The user's %s tree leaves out %d rows whose ids this program never gives.",
                  qPrintable(getItemNoun()), build.refused);
     const QString noun = getItemNoun();
-    const quint32 sharedId = quint32(getRootForUser(-1));
-    const quint32 userId = quint32(getRootForUser(forUser));
+    const qint64 sharedId = getRootForUser(-1);
+    const qint64 userId = getRootForUser(forUser);
     int sharedName = 0;
     int userName = 0;
     const BrowsableDBItem shared = _addRoot(sharedId, rootName(noun, true), build,
@@ -149,7 +149,7 @@ void DynamicDB::_build(int forUser, Build& build)
     _appendRecord(root, FLAG_CATEGORY, _pushName(QStringLiteral("ROOT")), build);
 }
 
-BrowsableDBItem DynamicDB::_addRoot(quint32 rootId, const QString& name, Build& build,
+BrowsableDBItem DynamicDB::_addRoot(qint64 rootId, const QString& name, Build& build,
                                     int& nameOffset)
 {
     nameOffset = _pushName(name);
@@ -160,14 +160,14 @@ BrowsableDBItem DynamicDB::_addRoot(quint32 rootId, const QString& name, Build& 
 // the category's own children (categories, then items), and returns the category's record
 // with its child range. The levels on the way down are kept in a list of their own, so a
 // tree of any depth is built.
-BrowsableDBItem DynamicDB::_addSubtree(quint32 categoryId, Build& build)
+BrowsableDBItem DynamicDB::_addSubtree(qint64 categoryId, Build& build)
 {
     std::vector<Level> levels;
     levels.push_back(_open(categoryId, build));
     for (;;) {
         Level& level = levels.back();
         if (level.built.size() < level.categories.size()) {
-            const quint32 next = level.categories[level.built.size()].id;
+            const qint64 next = level.categories[level.built.size()].id;
             levels.push_back(_open(next, build));
             continue;
         }
@@ -182,7 +182,7 @@ BrowsableDBItem DynamicDB::_addSubtree(quint32 categoryId, Build& build)
 
 // A category is listed once: a row that names a category already entered closes a loop of
 // the stored tree, which is shown broken there.
-DynamicDB::Level DynamicDB::_open(quint32 categoryId, Build& build)
+DynamicDB::Level DynamicDB::_open(qint64 categoryId, Build& build)
 {
     Level level;
     level.record.id = categoryId;
@@ -233,7 +233,7 @@ void DynamicDB::_collect(BXSqlQuery query, Children& children, bool categories, 
             ++build.refused;
             return;
         }
-        children[query.value(1).toLongLong()].push_back({quint32(id), _pushName(query.value(2).toString())});
+        children[query.value(1).toLongLong()].push_back({id, _pushName(query.value(2).toString())});
     });
     if (!read) {
         qWarning("%s: %s", QUERY_FAILED, qPrintable(query.outcome().readText()));

@@ -24,11 +24,11 @@
 class DynamicDB : public IndexedDB {
 public:
     static constexpr const char* RELOADED_NOTIFICATION = "dynamicdb_reloaded_notification";
-    static constexpr int FIRST_ID = FoodDBBase::FirstCustomId;
-    static constexpr int USER_ROOT_BASE = FoodDBBase::UserRootBase;
-    static constexpr int SHARED_ROOT = FoodDBBase::SharedRootId;
+    static constexpr qint64 FIRST_ID = FoodDBBase::FirstCustomId;
+    static constexpr qint64 USER_ROOT_BASE = FoodDBBase::UserRootBase;
+    static constexpr qint64 SHARED_ROOT = FoodDBBase::SharedRootId;
     // The in-memory "ROOT" is the current user's root plus this.
-    static constexpr int TREE_ROOT_OFFSET = 0x1000000;
+    static constexpr qint64 TREE_ROOT_OFFSET = 0x1000000;
     static constexpr int MAX_USER = 4095;
 
     DynamicDB();
@@ -49,17 +49,17 @@ public:
     // The plural noun of the root names ("Shared Foods", "My Foods").
     virtual QString getItemNoun() const = 0;
     // The SQL id of a user's root category (user -1: the shared root).
-    virtual int getRootForUser(int user) const = 0;
-    virtual bool reparentItemCategory(int categoryId, int newParentId) = 0;
-    virtual bool reparentItem(int itemId, int newCategoryId) = 0;
+    virtual qint64 getRootForUser(int user) const = 0;
+    virtual bool reparentItemCategory(qint64 categoryId, qint64 newParentId) = 0;
+    virtual bool reparentItem(qint64 itemId, qint64 newCategoryId) = 0;
 
     // The current user's root + TREE_ROOT_OFFSET.
-    int getRootId() const override;
+    qint64 getRootId() const override;
 
     // Rebuilds the tree from the tables and posts the reload notification; observers select
     // selectId when it is not 0. False, with the tree as it was and nothing posted, when a
     // branch could not be read (read it inside an action, whose outcome tells why).
-    bool reload(int selectId, bool selectIsCategory);
+    bool reload(qint64 selectId, bool selectIsCategory);
     // Whether the tree that showing the user builds reads whole, with the tree shown kept as
     // it is (read it inside an action, whose outcome tells why not).
     bool readsTreeOf(int user);
@@ -74,7 +74,7 @@ private:
     // One row of a category or item query while the tree is built, its id one the store
     // gives.
     struct Row {
-        quint32 id;
+        qint64 id;
         int nameOffset;
     };
     // The rows read, by the id of the category above them, in the order shown.
@@ -86,7 +86,7 @@ private:
         std::vector<int> nameOffsets;
         Children categories;
         Children items;
-        std::unordered_set<quint32> visited;
+        std::unordered_set<qint64> visited;
         bool unread = false;
         // Rows left out for an id the store never gives.
         int refused = 0;
@@ -103,8 +103,8 @@ private:
     struct Shown {
         std::vector<BrowsableDBItem> items;
         std::vector<unsigned char> flags;
-        std::map<quint32, size_t> categoryMap;
-        std::unordered_map<quint32, size_t> itemMap;
+        std::map<qint64, size_t> categoryMap;
+        std::unordered_map<qint64, size_t> itemMap;
         QByteArray names;
     };
 
@@ -112,9 +112,9 @@ private:
     Shown _takeShown();
     void _putBack(Shown&& shown);
     void _build(int forUser, Build& build);
-    BrowsableDBItem _addRoot(quint32 rootId, const QString& name, Build& build, int& nameOffset);
-    BrowsableDBItem _addSubtree(quint32 categoryId, Build& build);
-    Level _open(quint32 categoryId, Build& build);
+    BrowsableDBItem _addRoot(qint64 rootId, const QString& name, Build& build, int& nameOffset);
+    BrowsableDBItem _addSubtree(qint64 categoryId, Build& build);
+    Level _open(qint64 categoryId, Build& build);
     void _close(Level& level, Build& build);
     void _collect(BXSqlQuery query, Children& children, bool categories, Build& build);
     bool _isRoot(qint64 id) const;

@@ -8,7 +8,7 @@ class DynamicDB;
 // a category, and the tree that reloaded. The record lives only while the notification is
 // delivered.
 struct DynamicDBReloadInfo {
-    int selectId = 0;
+    qint64 selectId = 0;
     bool selectIsCategory = false;
     DynamicDB* store = nullptr;
 };

@@ -34,7 +34,7 @@ ExDB::~ExDB()
 
 // Null for an id outside every catalogue (a stored row of a foreign backup, say): such an
 // exercise is unknown.
-const ExDBBase* ExDB::_doSplit(int exerciseId)
+const ExDBBase* ExDB::_doSplit(qint64 exerciseId)
 {
     if (exerciseId < 0 || exerciseId >= 0x3000000)
         return nullptr;
@@ -43,7 +43,7 @@ const ExDBBase* ExDB::_doSplit(int exerciseId)
     return ExDBStatic::instance();
 }
 
-std::optional<DBTypes::ExerciseItem> ExDB::getExercise(int exerciseId) const
+std::optional<DBTypes::ExerciseItem> ExDB::getExercise(qint64 exerciseId) const
 {
     const ExDBBase* part = _doSplit(exerciseId);
     return part ? part->getExercise(exerciseId) : std::nullopt;

@@ -13,7 +13,7 @@ public:
     static void cleanUp();
     ~ExDB() override;
 
-    std::optional<DBTypes::ExerciseItem> getExercise(int exerciseId) const override;
+    std::optional<DBTypes::ExerciseItem> getExercise(qint64 exerciseId) const override;
     // A shipped exercise of that name comes first: a custom copy of it often keeps its name.
     std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, int user) const override;
 
@@ -22,7 +22,7 @@ private:
     ExDB(const ExDB&) = delete;
     ExDB& operator=(const ExDB&) = delete;
 
-    static const ExDBBase* _doSplit(int exerciseId);
+    static const ExDBBase* _doSplit(qint64 exerciseId);
 
     static ExDB* _instance;
 };

@@ -56,9 +56,9 @@ ExDBDynamic::~ExDBDynamic()
         _instance = nullptr;
 }
 
-int ExDBDynamic::createExercise(int categoryId, const QString& name, float scale)
+qint64 ExDBDynamic::createExercise(qint64 categoryId, const QString& name, float scale)
 {
-    const int id = _createItem([&](int newId) {
+    const qint64 id = _createItem([&](qint64 newId) {
         BXSqlQuery insert("INSERT INTO custom_exercises(activity_id, category_id, description, "
                           "scale) VALUES (?, ?, ?, ?)");
         insert.bindValue(0, newId);
@@ -67,12 +67,14 @@ int ExDBDynamic::createExercise(int categoryId, const QString& name, float scale
         insert.bindValue(3, scale);
         return insert.exec();
     });
-    reload(std::max(id, 0), false);
+    reload(std::max<qint64>(id, 0), false);
     return id;
 }
 
-bool ExDBDynamic::updateExercise(int exerciseId, const QString& name, float scale)
+bool ExDBDynamic::updateExercise(qint64 exerciseId, const QString& name, float scale)
 {
+    if (!_mayChange(exerciseId, false))
+        return false;
     BXSqlQuery update("UPDATE custom_exercises SET description = ?, scale = ? WHERE activity_id = ?");
     update.bindValue(0, name);
     update.bindValue(1, scale);
@@ -82,12 +84,12 @@ bool ExDBDynamic::updateExercise(int exerciseId, const QString& name, float scal
     return ok;
 }
 
-bool ExDBDynamic::deleteExercise(int exerciseId)
+bool ExDBDynamic::deleteExercise(qint64 exerciseId)
 {
     return _deleteItem(exerciseId);
 }
 
-std::optional<ExerciseItem> ExDBDynamic::getExercise(int exerciseId) const
+std::optional<ExerciseItem> ExDBDynamic::getExercise(qint64 exerciseId) const
 {
     BXSqlQuery select("SELECT category_id, description, scale FROM custom_exercises "
                       "WHERE activity_id = ?");
@@ -125,5 +127,5 @@ std::optional<ExerciseItem> ExDBDynamic::findExercise(const QString& name, int u
     const qint64 id = select.value(0).toLongLong();
     if (!givesItemId(id))
         return std::nullopt;
-    return getExercise(int(id));
+    return getExercise(id);
 }

@@ -16,14 +16,14 @@ public:
     ~ExDBDynamic() override;
 
     // The new exercise's id, or -1 when it could not be stored.
-    int createExercise(int categoryId, const QString& name, float scale);
-    bool updateExercise(int exerciseId, const QString& name, float scale);
-    bool deleteExercise(int exerciseId);
+    qint64 createExercise(qint64 categoryId, const QString& name, float scale);
+    bool updateExercise(qint64 exerciseId, const QString& name, float scale);
+    bool deleteExercise(qint64 exerciseId);
 
     // Like every lookup of this store, none both when there is no such exercise and when it
     // could not be read: read it inside an action, whose outcome tells the two apart. A burn
     // rate stored outside what the exercise's dialog takes (told once) reads as none, as NULL.
-    std::optional<DBTypes::ExerciseItem> getExercise(int exerciseId) const override;
+    std::optional<DBTypes::ExerciseItem> getExercise(qint64 exerciseId) const override;
     // The oldest custom exercise of that name in the user's own or the shared tree.
     std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, int user) const override;
 

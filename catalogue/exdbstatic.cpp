@@ -37,9 +37,9 @@ ExDBStatic::~ExDBStatic()
         _instance = nullptr;
 }
 
-std::optional<ExerciseItem> ExDBStatic::getExercise(int exerciseId) const
+std::optional<ExerciseItem> ExDBStatic::getExercise(qint64 exerciseId) const
 {
-    const BrowsableDBItem* item = _getIndexItem(quint32(exerciseId), false);
+    const BrowsableDBItem* item = _getIndexItem(exerciseId, false);
     if (!item)
         return std::nullopt;
     if (!(item->data[0] & 0x01)) {

@@ -15,7 +15,7 @@ public:
     ~ExDBStatic() override;
 
     // None for an unknown id and for an exercise without a burn rate.
-    std::optional<DBTypes::ExerciseItem> getExercise(int exerciseId) const override;
+    std::optional<DBTypes::ExerciseItem> getExercise(qint64 exerciseId) const override;
     // The first shipped exercise of that name; every user sees the same ones.
     std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, int user) const override;
 

@@ -34,7 +34,7 @@ FoodDB::~FoodDB()
 
 // Null for an id outside every catalogue (a stored row of a foreign backup, say): such a food
 // is unknown.
-const FoodDBBase* FoodDB::_doSplit(int foodId)
+const FoodDBBase* FoodDB::_doSplit(qint64 foodId)
 {
     if (!isCatalogueId(foodId))
         return nullptr;
@@ -43,25 +43,25 @@ const FoodDBBase* FoodDB::_doSplit(int foodId)
     return FoodDBStatic::instance();
 }
 
-QString FoodDB::getFoodName(int foodId) const
+QString FoodDB::getFoodName(qint64 foodId) const
 {
     const FoodDBBase* part = _doSplit(foodId);
     return part ? part->getFoodName(foodId) : QString();
 }
 
-std::optional<DBTypes::FoodItem> FoodDB::getFoodItem(int foodId) const
+std::optional<DBTypes::FoodItem> FoodDB::getFoodItem(qint64 foodId) const
 {
     const FoodDBBase* part = _doSplit(foodId);
     return part ? part->getFoodItem(foodId) : std::nullopt;
 }
 
-std::vector<DBTypes::ServingItem> FoodDB::getServingItemList(int foodId) const
+std::vector<DBTypes::ServingItem> FoodDB::getServingItemList(qint64 foodId) const
 {
     const FoodDBBase* part = _doSplit(foodId);
     return part ? part->getServingItemList(foodId) : std::vector<DBTypes::ServingItem>();
 }
 
-bool FoodDB::isOpenTo(int user, int foodId) const
+bool FoodDB::isOpenTo(int user, qint64 foodId) const
 {
     const FoodDBBase* part = _doSplit(foodId);
     return !part || part->isOpenTo(user, foodId);

@@ -14,17 +14,17 @@ public:
     static void cleanUp();
     ~FoodDB() override;
 
-    QString getFoodName(int foodId) const override;
-    std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const override;
-    std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const override;
-    bool isOpenTo(int user, int foodId) const override;
+    QString getFoodName(qint64 foodId) const override;
+    std::optional<DBTypes::FoodItem> getFoodItem(qint64 foodId) const override;
+    std::vector<DBTypes::ServingItem> getServingItemList(qint64 foodId) const override;
+    bool isOpenTo(int user, qint64 foodId) const override;
 
 private:
     FoodDB();
     FoodDB(const FoodDB&) = delete;
     FoodDB& operator=(const FoodDB&) = delete;
 
-    static const FoodDBBase* _doSplit(int foodId);
+    static const FoodDBBase* _doSplit(qint64 foodId);
 
     static FoodDB* _instance;
 };

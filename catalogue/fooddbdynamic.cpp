@@ -46,7 +46,7 @@ void bindFood(BXSqlQuery& query, const QString& name, const QString& servingName
 
 // The first column of the food's row as text; none when there is no such food or its row
 // could not be read (the reading's action tells which).
-std::optional<QString> foodText(const char* sql, int foodId)
+std::optional<QString> foodText(const char* sql, qint64 foodId)
 {
     BXSqlQuery select(sql);
     select.bindValue(0, foodId);
@@ -83,10 +83,10 @@ FoodDBDynamic::~FoodDBDynamic()
         _instance = nullptr;
 }
 
-int FoodDBDynamic::createFood(int categoryId, const QString& name, const QString& servingName,
-                              const FoodItem& values)
+qint64 FoodDBDynamic::createFood(qint64 categoryId, const QString& name, const QString& servingName,
+                                 const FoodItem& values)
 {
-    const int id = _createItem([&](int newId) {
+    const qint64 id = _createItem([&](qint64 newId) {
         BXSqlQuery insert("INSERT INTO custom_foods(name, serv_name, calories, fat, protein, "
                           "carb, fiber, saturated_fat, cholesterol, sodium, sugar, calcium, "
                           "category_id, food_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
@@ -95,13 +95,15 @@ int FoodDBDynamic::createFood(int categoryId, const QString& name, const QString
         insert.bindValue(13, newId);
         return insert.exec();
     });
-    reload(std::max(id, 0), false);
+    reload(std::max<qint64>(id, 0), false);
     return id;
 }
 
-bool FoodDBDynamic::updateFood(int foodId, const QString& name, const QString& servingName,
+bool FoodDBDynamic::updateFood(qint64 foodId, const QString& name, const QString& servingName,
                                const FoodItem& values)
 {
+    if (!_mayChange(foodId, false))
+        return false;
     BXSqlQuery update("UPDATE custom_foods SET name = ?, serv_name = ?, calories = ?, fat = ?, "
                       "protein = ?, carb = ?, fiber = ?, saturated_fat = ?, cholesterol = ?, "
                       "sodium = ?, sugar = ?, calcium = ? WHERE food_id = ?");
@@ -112,17 +114,17 @@ bool FoodDBDynamic::updateFood(int foodId, const QString& name, const QString& s
     return ok;
 }
 
-bool FoodDBDynamic::deleteFood(int foodId)
+bool FoodDBDynamic::deleteFood(qint64 foodId)
 {
     return _deleteItem(foodId);
 }
 
-QString FoodDBDynamic::getFoodName(int foodId) const
+QString FoodDBDynamic::getFoodName(qint64 foodId) const
 {
     return foodText("SELECT name FROM custom_foods WHERE food_id = ?", foodId).value_or(QString());
 }
 
-std::optional<FoodItem> FoodDBDynamic::getFoodItem(int foodId) const
+std::optional<FoodItem> FoodDBDynamic::getFoodItem(qint64 foodId) const
 {
     BXSqlQuery select("SELECT calories, fat, protein, carb, fiber, saturated_fat, cholesterol, "
                       "sodium, sugar, calcium FROM custom_foods WHERE food_id = ?");
@@ -137,7 +139,7 @@ std::optional<FoodItem> FoodDBDynamic::getFoodItem(int foodId) const
     return food;
 }
 
-std::vector<ServingItem> FoodDBDynamic::getServingItemList(int foodId) const
+std::vector<ServingItem> FoodDBDynamic::getServingItemList(qint64 foodId) const
 {
     const std::optional<QString> name = foodText("SELECT serv_name FROM custom_foods WHERE food_id = ?", foodId);
     if (!name)
@@ -149,7 +151,7 @@ std::vector<ServingItem> FoodDBDynamic::getServingItemList(int foodId) const
     return {serving};
 }
 
-bool FoodDBDynamic::isOpenTo(int user, int foodId) const
+bool FoodDBDynamic::isOpenTo(int user, qint64 foodId) const
 {
     return DiaryDB::mayNameFood(user, foodId);
 }

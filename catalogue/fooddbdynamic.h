@@ -16,21 +16,21 @@ public:
     ~FoodDBDynamic() override;
 
     // The new food's id, or -1 when it could not be stored.
-    int createFood(int categoryId, const QString& name, const QString& servingName,
-                   const DBTypes::FoodItem& values);
-    bool updateFood(int foodId, const QString& name, const QString& servingName,
+    qint64 createFood(qint64 categoryId, const QString& name, const QString& servingName,
+                      const DBTypes::FoodItem& values);
+    bool updateFood(qint64 foodId, const QString& name, const QString& servingName,
                     const DBTypes::FoodItem& values);
-    bool deleteFood(int foodId);
+    bool deleteFood(qint64 foodId);
 
     // Each lookup gives nothing (empty, none) both when there is no such food and when it could
     // not be read: read it inside an action, whose outcome tells the two apart.
-    QString getFoodName(int foodId) const override;
+    QString getFoodName(qint64 foodId) const override;
     // A nutrient stored as NULL, or outside what the food's dialog takes (told once), reads as
     // -999.0.
-    std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const override;
-    std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const override;
+    std::optional<DBTypes::FoodItem> getFoodItem(qint64 foodId) const override;
+    std::vector<DBTypes::ServingItem> getServingItemList(qint64 foodId) const override;
     // Read inside an action as the lookups are.
-    bool isOpenTo(int user, int foodId) const override;
+    bool isOpenTo(int user, qint64 foodId) const override;
 
 private:
     FoodDBDynamic();

@@ -125,13 +125,13 @@ FoodDBStatic::~FoodDBStatic()
         _instance = nullptr;
 }
 
-const unsigned char* FoodDBStatic::_foodRecord(int foodId) const
+const unsigned char* FoodDBStatic::_foodRecord(qint64 foodId) const
 {
-    const BrowsableDBItem* item = _getIndexItem(quint32(foodId), false);
+    const BrowsableDBItem* item = _getIndexItem(foodId, false);
     return item ? item->data : nullptr;
 }
 
-QString FoodDBStatic::getFoodName(int foodId) const
+QString FoodDBStatic::getFoodName(qint64 foodId) const
 {
     const unsigned char* food = _foodRecord(foodId);
     if (!food)
@@ -145,7 +145,7 @@ QString FoodDBStatic::getFoodName(const BrowsableDBIterator& iterator) const
     return QString::fromLatin1(reinterpret_cast<const char*>(iterator.data() + RANKING_GROUP_SIZE));
 }
 
-std::optional<FoodItem> FoodDBStatic::getFoodItem(int foodId) const
+std::optional<FoodItem> FoodDBStatic::getFoodItem(qint64 foodId) const
 {
     const unsigned char* record = _foodRecord(foodId);
     if (!record)
@@ -159,7 +159,7 @@ std::optional<FoodItem> FoodDBStatic::getFoodItem(int foodId) const
     return food;
 }
 
-std::vector<ServingItem> FoodDBStatic::getServingItemList(int foodId) const
+std::vector<ServingItem> FoodDBStatic::getServingItemList(qint64 foodId) const
 {
     const unsigned char* record = _foodRecord(foodId);
     if (!record)
@@ -184,18 +184,18 @@ std::vector<ServingItem> FoodDBStatic::getServingItemList(int foodId) const
 }
 
 // Every user may take a shipped food.
-bool FoodDBStatic::isOpenTo(int /*user*/, int /*foodId*/) const
+bool FoodDBStatic::isOpenTo(int /*user*/, qint64 /*foodId*/) const
 {
     return true;
 }
 
-QString FoodDBStatic::getCategoryName(int categoryId) const
+QString FoodDBStatic::getCategoryName(qint64 categoryId) const
 {
-    const BrowsableDBItem* item = _getIndexItem(quint32(categoryId), true);
+    const BrowsableDBItem* item = _getIndexItem(categoryId, true);
     return item ? QString::fromLatin1(item->name) : QString();
 }
 
-quint32 FoodDBStatic::getFoodRankingGroup(int foodId) const
+quint32 FoodDBStatic::getFoodRankingGroup(qint64 foodId) const
 {
     const unsigned char* food = _foodRecord(foodId);
     assert(food && "food");

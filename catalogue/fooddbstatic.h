@@ -16,26 +16,26 @@ public:
     static void cleanUp();
     ~FoodDBStatic() override;
 
-    QString getFoodName(int foodId) const override;
+    QString getFoodName(qint64 foodId) const override;
     // The display name of the food at the iterator's current record.
     QString getFoodName(const BrowsableDBIterator& iterator) const;
     // Values per reference quantity; a nutrient the record lacks is -999.0.
-    std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const override;
+    std::optional<DBTypes::FoodItem> getFoodItem(qint64 foodId) const override;
     // The stored servings, smallest first; each id is the serving's position in the record.
     // A food that stores none gets one of its reference quantity (id 0); an unknown id none.
-    std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const override;
-    bool isOpenTo(int user, int foodId) const override;
+    std::vector<DBTypes::ServingItem> getServingItemList(qint64 foodId) const override;
+    bool isOpenTo(int user, qint64 foodId) const override;
 
     // The name of a category; empty for an unknown id.
-    QString getCategoryName(int categoryId) const;
+    QString getCategoryName(qint64 categoryId) const;
     // The ranking group of a food, which must exist, or of the iterator's current record.
-    quint32 getFoodRankingGroup(int foodId) const;
+    quint32 getFoodRankingGroup(qint64 foodId) const;
     static quint32 getFoodRankingGroup(const BrowsableDBIterator& iterator);
 
 private:
     explicit FoodDBStatic(bool* failed);
 
-    const unsigned char* _foodRecord(int foodId) const;
+    const unsigned char* _foodRecord(qint64 foodId) const;
 
     static FoodDBStatic* _instance;
 };

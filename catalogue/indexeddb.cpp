@@ -25,7 +25,7 @@ QString phraseOf(const QString& first, const QString& second)
 
 } // namespace
 
-std::unique_ptr<BrowsableDBIterator> IndexedDB::getChildren(int id, int flagsRequiredOn,
+std::unique_ptr<BrowsableDBIterator> IndexedDB::getChildren(qint64 id, int flagsRequiredOn,
                                                             int flagsRequiredOff) const
 {
     const std::optional<size_t> category = _categoryIndex(id);
@@ -191,7 +191,7 @@ void IndexedDB::resetSearchTerms()
     }
 }
 
-const BrowsableDBItem* IndexedDB::_getIndexItem(quint32 id, bool isCategory) const
+const BrowsableDBItem* IndexedDB::_getIndexItem(qint64 id, bool isCategory) const
 {
     if (isCategory) {
         const auto found = _categoryMap.find(id);
@@ -345,9 +345,9 @@ void IndexedDB::_markSubtree(size_t category, unsigned char set, unsigned char c
     }
 }
 
-std::optional<size_t> IndexedDB::_categoryIndex(int id) const
+std::optional<size_t> IndexedDB::_categoryIndex(qint64 id) const
 {
-    const BrowsableDBItem* item = _getIndexItem(quint32(id), true);
+    const BrowsableDBItem* item = _getIndexItem(id, true);
     if (!item)
         return std::nullopt;
     return size_t(item - _items.data());

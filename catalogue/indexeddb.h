@@ -22,7 +22,7 @@ public:
     IndexedDB();
     ~IndexedDB() override;
 
-    std::unique_ptr<BrowsableDBIterator> getChildren(int id, int flagsRequiredOn,
+    std::unique_ptr<BrowsableDBIterator> getChildren(qint64 id, int flagsRequiredOn,
                                                      int flagsRequiredOff) const override;
     std::unique_ptr<BrowsableDBIterator> getFlattenedChildren(int flagsRequiredOn,
                                                               int flagsRequiredOff) const override;
@@ -48,7 +48,7 @@ public:
 
 protected:
     // The record with this id and kind, or none.
-    const BrowsableDBItem* _getIndexItem(quint32 id, bool isCategory) const;
+    const BrowsableDBItem* _getIndexItem(qint64 id, bool isCategory) const;
     // Forgets every record.
     void _clearIndex();
     // Forgets the words of the names, after a name changed or a record came.
@@ -62,8 +62,8 @@ protected:
 
     std::vector<BrowsableDBItem> _items;
     std::vector<unsigned char> _flags;
-    std::map<quint32, size_t> _categoryMap;
-    std::unordered_map<quint32, size_t> _itemMap;
+    std::map<qint64, size_t> _categoryMap;
+    std::unordered_map<qint64, size_t> _itemMap;
     // Whether the names are UTF-8 (else ISO 8859-1).
     bool _utf8Names = false;
 
@@ -91,7 +91,7 @@ private:
     quint32 _matchMask(size_t index, const Matchers& matchers, quint32 foundMask, quint32 fullMask) const;
     int _nameLength(size_t index) const;
     void _markSubtree(size_t category, unsigned char set, unsigned char clear);
-    std::optional<size_t> _categoryIndex(int id) const;
+    std::optional<size_t> _categoryIndex(qint64 id) const;
 
     mutable std::unique_ptr<CatalogueWords> _words;
 };

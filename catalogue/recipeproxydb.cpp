@@ -63,7 +63,7 @@ RecipeProxyDB::~RecipeProxyDB()
         s_instance = nullptr;
 }
 
-std::unique_ptr<BrowsableDBIterator> RecipeProxyDB::getChildren(int id, int flagsRequiredOn,
+std::unique_ptr<BrowsableDBIterator> RecipeProxyDB::getChildren(qint64 id, int flagsRequiredOn,
                                                                 int flagsRequiredOff) const
 {
     if (id != getRootId())
@@ -135,15 +135,17 @@ void RecipeProxyDB::_appendRecipe(IRecipe* recipe)
     _names.push_back(QString::fromUtf16(name).toUtf8());
     RecipeAccessWrapper::free(name);
     BrowsableDBItem item;
-    item.id = quint32(id);
+    item.id = id;
     item.name = _names.back().constData();
     _items.push_back(item);
     _flags.push_back(FLAG_SEARCH_MATCH);
 }
 
-bool RecipeProxyDB::loadRecipeIntoFDI(FoodDiaryItem& fdi, int recipeId)
+bool RecipeProxyDB::loadRecipeIntoFDI(FoodDiaryItem& fdi, qint64 recipeId)
 {
-    IRecipe* recipe = _connection->getRecipe(recipeId);
+    if (recipeId != qint32(recipeId))
+        return false;
+    IRecipe* recipe = _connection->getRecipe(qint32(recipeId));
     if (!recipe)
         return false;
     char16_t* name = nullptr;

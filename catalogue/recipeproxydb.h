@@ -28,7 +28,7 @@ public:
 
     ~RecipeProxyDB() override;
 
-    std::unique_ptr<BrowsableDBIterator> getChildren(int id, int flagsRequiredOn,
+    std::unique_ptr<BrowsableDBIterator> getChildren(qint64 id, int flagsRequiredOn,
                                                      int flagsRequiredOff) const override;
     std::unique_ptr<BrowsableDBIterator> getFlattenedChildren(int flagsRequiredOn,
                                                               int flagsRequiredOff) const override;
@@ -36,13 +36,14 @@ public:
     // filter (flagsRequiredOn not 0) empties the list, since no recipe satisfies one.
     bool applySearchTerms(const QString& terms, bool checkOnly, int flagsRequiredOn) override;
     void resetSearchTerms() override;
-    int getRootId() const override { return 0; }
+    qint64 getRootId() const override { return 0; }
 
     // Fills a food entry with a recipe's name, nutrients and servings: one "serving" and,
     // for more than one, the whole preparation. False when the recipe cannot be opened,
     // named or given its nutrients, or does not say how many servings it makes. A value that
-    // is not a finite number is left out, as a missing one.
-    bool loadRecipeIntoFDI(DBTypes::FoodDiaryItem& fdi, int recipeId);
+    // is not a finite number is left out, as a missing one. The collection names its recipes
+    // by ids of 32 bits: any other id names none.
+    bool loadRecipeIntoFDI(DBTypes::FoodDiaryItem& fdi, qint64 recipeId);
 
     // The least number of characters of usable search terms.
     static constexpr int MIN_TERMS_LENGTH = 3;

@@ -1,5 +1,6 @@
 #include "catalogue/savedmealtree.h"
 
+#include "userdb/nullconversion.h"
 #include "userdb/savedmealdb.h"
 
 #include <cassert>
@@ -25,7 +26,7 @@ SavedMealTree::SavedMealTree()
 {
     // The store reloads the tree after each change; not while the store itself is being
     // built, which happens when the tree first asks it for a query.
-    SavedMealDB::setReloadHandler([](int selectId, bool selectIsCategory) {
+    SavedMealDB::setReloadHandler([](qint64 selectId, bool selectIsCategory) {
         if (_instance && SavedMealDB::exists())
             _instance->reload(selectId, selectIsCategory);
     });
@@ -55,7 +56,7 @@ bool SavedMealTree::givesCategoryId(qint64) const
 
 bool SavedMealTree::givesItemId(qint64 id) const
 {
-    return id > 0 && id <= SavedMealDB::LastMealId;
+    return id > 0 && id <= HighestRowId;
 }
 
 QString SavedMealTree::getItemNoun() const
@@ -63,17 +64,17 @@ QString SavedMealTree::getItemNoun() const
     return SavedMealDB::instance()->getItemNoun();
 }
 
-int SavedMealTree::getRootForUser(int user) const
+qint64 SavedMealTree::getRootForUser(int user) const
 {
     return SavedMealDB::instance()->getRootForUser(user);
 }
 
-bool SavedMealTree::reparentItemCategory(int categoryId, int newParentId)
+bool SavedMealTree::reparentItemCategory(qint64 categoryId, qint64 newParentId)
 {
     return SavedMealDB::instance()->reparentItemCategory(categoryId, newParentId);
 }
 
-bool SavedMealTree::reparentItem(int mealId, int newParentId)
+bool SavedMealTree::reparentItem(qint64 mealId, qint64 newParentId)
 {
-    return SavedMealDB::instance()->reparentItem(mealId, newParentId);
+    return SavedMealDB::instance()->reparentItem(mealId, currentUser(), newParentId);
 }

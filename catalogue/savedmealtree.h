@@ -20,11 +20,11 @@ public:
     bool givesCategoryId(qint64 id) const override;
     bool givesItemId(qint64 id) const override;
     QString getItemNoun() const override;
-    int getRootForUser(int user) const override;
+    qint64 getRootForUser(int user) const override;
     // Saved meals have no categories to move: always false.
-    bool reparentItemCategory(int categoryId, int newParentId) override;
+    bool reparentItemCategory(qint64 categoryId, qint64 newParentId) override;
     // Gives a meal to the owner of another root (the shared root: every user).
-    bool reparentItem(int mealId, int newParentId) override;
+    bool reparentItem(qint64 mealId, qint64 newParentId) override;
 
 private:
     SavedMealTree();

@@ -85,7 +85,7 @@ bool namesKnownSlots(unsigned char presence, int k)
 // What is wrong with the record of food id: it runs past end (ranking group, display name,
 // nutrient presence bytes and values, kind byte, reference quantity, servings) or names a
 // nutrient slot past the last. Empty when nothing is.
-QString foodRecordProblem(const unsigned char* p, const unsigned char* end, quint32 id)
+QString foodRecordProblem(const unsigned char* p, const unsigned char* end, qint64 id)
 {
     p = skipText(skipBytes(p, end, 4), end);
     bool morePresence = true;
@@ -274,7 +274,7 @@ void StaticDB::_offerEmptyRoot()
 {
     _clearIndex();
     BrowsableDBItem root;
-    root.id = quint32(StaticDB::getRootId());
+    root.id = StaticDB::getRootId();
     root.name = "";
     _items.push_back(root);
     _flags.push_back(FLAG_CATEGORY | FLAG_SEARCH_MATCH);

@@ -37,7 +37,7 @@ public:
     void setErrorMessage(const std::string& message) { _errorMessage = message; }
     // The file's creation date, "yyyy-MM-dd"; empty when the header could not be read.
     const char* getCreationDate() const { return _creationDate; }
-    int getRootId() const override { return 0; }
+    qint64 getRootId() const override { return 0; }
 
     // The first byte past the mapped file: records of this tree end before it.
     const unsigned char* getMappingEnd() const;

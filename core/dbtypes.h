@@ -100,7 +100,7 @@ struct ServIdEq {
 // A catalogue exercise: its rate in kilocalories per minute for a body weight in kilograms
 // is weight x factor + offset.
 struct ExerciseItem {
-    int id = 0;
+    qint64 id = 0;
     QString name;
     float offset = 0.0f;
     float factor = 0.0f;
@@ -116,7 +116,7 @@ struct Category {
 };
 
 struct SavedMeal {
-    int id = 0;
+    qint64 id = 0;
     int userId = 0;
     QString name;
 };

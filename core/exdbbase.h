@@ -10,7 +10,7 @@
 class ExDBBase {
 public:
     // The exercise with its energy rate; none when the id is unknown.
-    virtual std::optional<DBTypes::ExerciseItem> getExercise(int exerciseId) const = 0;
+    virtual std::optional<DBTypes::ExerciseItem> getExercise(qint64 exerciseId) const = 0;
     // The exercise of this name that the user can add: a shipped one, or one of the user's
     // own or the shared custom exercises (user is ignored by the shipped catalogue). A diary
     // entry keeps only its exercise's name; none when no catalogue knows it.

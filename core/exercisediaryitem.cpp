@@ -15,7 +15,7 @@ void ExerciseDiaryItem::setExerciseCatalogue(ExerciseCatalogue catalogue)
     s_exerciseCatalogue = std::move(catalogue);
 }
 
-bool ExerciseDiaryItem::changeEx(int newExerciseId, float bodyWeight)
+bool ExerciseDiaryItem::changeEx(qint64 newExerciseId, float bodyWeight)
 {
     if (newExerciseId == 0)
         return true;

@@ -22,7 +22,7 @@ public:
     // Points the entry at the catalogue exercise exerciseId for a body weight in kilograms
     // (see setExercise). An id of 0 changes nothing; so does an id the catalogue does not
     // know, which gives false.
-    bool changeEx(int newExerciseId, float bodyWeight);
+    bool changeEx(qint64 newExerciseId, float bodyWeight);
 
     // A catalogue exercise's rate in kilocalories per minute for a body weight in kilograms:
     // weight x factor + offset. A weight not above zero is unknown and counts as none, so the
@@ -49,7 +49,7 @@ public:
 
     qint64 entryId = -1; // row id in the user database; -1 before it is stored
     int userId = -1;
-    int exerciseId = 0;
+    qint64 exerciseId = 0;
     char date[DATE_CODE_SIZE] = {};
     float duration = 0.0f; // minutes
     float rate = 0.0f;     // kilocalories per minute

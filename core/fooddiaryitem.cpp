@@ -156,7 +156,7 @@ bool FoodDiaryItem::loadFoodInfo(bool check)
     return applyFoodInfo(foodName, *food, catalogue->getServingItemList(refId), check);
 }
 
-bool FoodDiaryItem::changeFood(int newRefId)
+bool FoodDiaryItem::changeFood(qint64 newRefId)
 {
     refId = newRefId;
     size = 1.0f;

@@ -52,7 +52,7 @@ public:
     bool loadFoodInfo(bool check);
     // Points the entry at another catalogue food, one of its first serving; false when the
     // catalogue cannot resolve the id (a row of a foreign or damaged backup, say).
-    bool changeFood(int newRefId);
+    bool changeFood(qint64 newRefId);
     // Chooses another serving of the food's list, keeping the number of servings; a serving
     // that is not in the list leaves the entry as it was.
     void setServingById(int newServingId);
@@ -75,7 +75,7 @@ public:
     bool infoLoaded = false;
     FoodItem baseValues; // the food's values per its reference quantity
     std::vector<ServingItem> servings;
-    int refId = -9999; // the food's catalogue id; 0 for an entry without a catalogue food
+    qint64 refId = -9999; // the food's catalogue id; 0 for an entry without a catalogue food
     int servingId = 0;
     float size = 1.0f; // number of servings
     qint64 entryId = -1; // row id in the user database; -1 before it is stored

@@ -844,9 +844,9 @@ void DiaryListView::showWarning(const QString& caption, const QString& text)
     Prompter::warning(this, caption, text);
 }
 
-int DiaryListView::chooseSavedMeal()
+qint64 DiaryListView::chooseSavedMeal()
 {
-    int chosen = -1;
+    qint64 chosen = -1;
     const std::unique_ptr<SavedMealLoadForm> dialog(SavedMealLoadForm::construct(this));
     const std::vector<std::unique_ptr<BrowsableDBIterator>> lists = savedMealLists();
     dialog->doList(lists[0].get(), &chosen);
@@ -861,8 +861,8 @@ int DiaryListView::chooseSavedMeal()
 std::vector<std::unique_ptr<BrowsableDBIterator>> DiaryListView::savedMealLists()
 {
     const SavedMealTree* tree = SavedMealTree::instance();
-    const int own = tree->getRootForUser(currentUser());
-    const int shared = tree->getRootForUser(-1);
+    const qint64 own = tree->getRootForUser(currentUser());
+    const qint64 shared = tree->getRootForUser(-1);
     std::vector<std::unique_ptr<BrowsableDBIterator>> lists;
     lists.push_back(tree->getChildren(own, 0, FLAG_CATEGORY));
     if (shared != own)
@@ -1034,7 +1034,7 @@ void DiaryListView::_saveMeal(QTreeWidgetItem* group)
     if (!ok || name.trimmed().isEmpty())
         return;
     const int groupType = int(-rowId(group));
-    int mealId = -1;
+    qint64 mealId = -1;
     const bool stored = _change([&](QString&) {
         std::vector<DBTypes::FoodDiaryItem> entries;
         for (const DBTypes::FoodDiaryItem& food : _day.foods) {
@@ -1050,7 +1050,7 @@ void DiaryListView::_saveMeal(QTreeWidgetItem* group)
 }
 
 // Whether the saved meal's foods were read (the user was told when not).
-bool DiaryListView::_readMeal(int mealId, std::optional<std::vector<DBTypes::FoodDiaryItem>>& entries)
+bool DiaryListView::_readMeal(qint64 mealId, std::optional<std::vector<DBTypes::FoodDiaryItem>>& entries)
 {
     return StorePrompt::read(this, [&] { entries = SavedMealDB::instance()->getSavedMealItems(mealId); })
         && entries;
@@ -1058,7 +1058,7 @@ bool DiaryListView::_readMeal(int mealId, std::optional<std::vector<DBTypes::Foo
 
 void DiaryListView::_loadMeal(QTreeWidgetItem* group)
 {
-    const int mealId = chooseSavedMeal();
+    const qint64 mealId = chooseSavedMeal();
     if (mealId < 0)
         return;
     std::optional<std::vector<DBTypes::FoodDiaryItem>> entries;
@@ -1180,7 +1180,7 @@ std::optional<float> DiaryListView::_userWeight() const
     return UserDB::instance()->weightForDay(currentUser(), today().toLatin1().constData());
 }
 
-void DiaryListView::doExerciseDialog(int exerciseId)
+void DiaryListView::doExerciseDialog(qint64 exerciseId)
 {
     if (!_calendar || currentUser() < 0)
         return;
@@ -1189,7 +1189,7 @@ void DiaryListView::doExerciseDialog(int exerciseId)
         addContextExercise(entry);
 }
 
-bool DiaryListView::runFoodDialog(DBTypes::FoodDiaryItem& entry, int foodId, bool editing)
+bool DiaryListView::runFoodDialog(DBTypes::FoodDiaryItem& entry, qint64 foodId, bool editing)
 {
     const std::unique_ptr<AddFoodDialog> dialog(AddFoodDialog::construct(this));
     if (editing) {
@@ -1206,7 +1206,7 @@ bool DiaryListView::runFoodDialog(DBTypes::FoodDiaryItem& entry, int foodId, boo
     return true;
 }
 
-bool DiaryListView::runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, int exerciseId,
+bool DiaryListView::runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, qint64 exerciseId,
                                       bool editing)
 {
     const std::unique_ptr<AddExerciseDialog> dialog(AddExerciseDialog::construct(this));
@@ -1228,7 +1228,7 @@ bool DiaryListView::runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, int exe
     return true;
 }
 
-bool DiaryListView::loadRecipe(DBTypes::FoodDiaryItem& entry, int recipeId)
+bool DiaryListView::loadRecipe(DBTypes::FoodDiaryItem& entry, qint64 recipeId)
 {
     RecipeProxyDB* recipes = RecipeProxyDB::instance(true);
     return recipes && recipes->loadRecipeIntoFDI(entry, recipeId);
@@ -1354,7 +1354,7 @@ void DiaryListView::_dropFromBrowser(int groupType)
         return;
     }
     DBTypes::FoodDiaryItem entry;
-    int foodId = _dragItem.id;
+    qint64 foodId = _dragItem.id;
     if (_dragItem.type & RecipeItemFlag) {
         if (!loadRecipe(entry, _dragItem.id)) {
             showWarning(tr("Add recipe - error"),
@@ -1372,7 +1372,7 @@ void DiaryListView::_dropFromBrowser(int groupType)
     }
 }
 
-void DiaryListView::_dropSavedMeal(int mealId, int groupType)
+void DiaryListView::_dropSavedMeal(qint64 mealId, int groupType)
 {
     bool ok = false;
     const double servings = askServings(&ok);

@@ -106,7 +106,7 @@ signals:
     void totalChanged(const DBTypes::DiaryDay& day);
     void requestEditMenuRefresh(const int context, const int state);
     void dropFinished();
-    void newSavedMeal(const int mealId);
+    void newSavedMeal(const qint64 mealId);
     void notifyAdvanceMode(int mode);
 
 public slots:
@@ -133,7 +133,7 @@ public slots:
     // Adds a saved meal's foods, each with its own meal group, as one change.
     void addContextMeal(std::vector<DBTypes::FoodDiaryItem>& entries);
     void addContextExercise(DBTypes::ExerciseDiaryItem& entry);
-    void doExerciseDialog(int exerciseId);
+    void doExerciseDialog(qint64 exerciseId);
     void deleteEntry();
     void editEntry();
     DiaryListViewItem* addExItemToGui(const DBTypes::ExerciseDiaryItem& entry);
@@ -173,15 +173,15 @@ protected:
     virtual QString askMealName(bool* ok);
     virtual void showWarning(const QString& caption, const QString& text);
     // The saved meal chosen in the saved-meal dialog, or -1.
-    virtual int chooseSavedMeal();
+    virtual qint64 chooseSavedMeal();
     // Runs the Add food dialog on a catalogue food (foodId 0 or more) or on `entry`, as an
     // edit when `editing`; true, with `entry` filled from the dialog, when the user accepts.
-    virtual bool runFoodDialog(DBTypes::FoodDiaryItem& entry, int foodId, bool editing);
+    virtual bool runFoodDialog(DBTypes::FoodDiaryItem& entry, qint64 foodId, bool editing);
     // The same for the Add exercise dialog; a new entry is given the user's weight.
-    virtual bool runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, int exerciseId,
+    virtual bool runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, qint64 exerciseId,
                                    bool editing);
     // Fills an entry from a recipe; false when the recipe cannot be fetched.
-    virtual bool loadRecipe(DBTypes::FoodDiaryItem& entry, int recipeId);
+    virtual bool loadRecipe(DBTypes::FoodDiaryItem& entry, qint64 recipeId);
 
 private:
     void _createGroupRows();
@@ -224,10 +224,10 @@ private:
     bool _acceptDrag(QDropEvent* event);
     QTreeWidgetItem* _dropTarget(const QPoint& pos) const;
     void _dropFromBrowser(int groupType);
-    void _dropSavedMeal(int mealId, int groupType);
+    void _dropSavedMeal(qint64 mealId, int groupType);
     void _moveEntry(int groupType);
     std::optional<float> _userWeight() const;
-    bool _readMeal(int mealId, std::optional<std::vector<DBTypes::FoodDiaryItem>>& entries);
+    bool _readMeal(qint64 mealId, std::optional<std::vector<DBTypes::FoodDiaryItem>>& entries);
     QString _columnTitle(DBTypes::NutType nut) const;
     int _widestColumn() const;
 

@@ -23,7 +23,7 @@ void DiaryView::dvAddExercise(DBTypes::ExerciseDiaryItem& entry)
     mealView->addContextExercise(entry);
 }
 
-void DiaryView::doExerciseDialog(int exerciseId)
+void DiaryView::doExerciseDialog(qint64 exerciseId)
 {
     mealView->doExerciseDialog(exerciseId);
 }

@@ -21,5 +21,5 @@ public:
 public slots:
     void dvAddFood(DBTypes::FoodDiaryItem& entry);
     void dvAddExercise(DBTypes::ExerciseDiaryItem& entry);
-    void doExerciseDialog(int exerciseId);
+    void doExerciseDialog(qint64 exerciseId);
 };

@@ -1,6 +1,6 @@
 #include "diary/savedmeallistboxitem.h"
 
-SavedMealListBoxItem::SavedMealListBoxItem(QListWidget* listBox, int id, const QString& text)
+SavedMealListBoxItem::SavedMealListBoxItem(QListWidget* listBox, qint64 id, const QString& text)
     : QListWidgetItem(text, listBox), _id(id)
 {
 }

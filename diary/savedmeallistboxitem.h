@@ -7,10 +7,10 @@
 class SavedMealListBoxItem : public QListWidgetItem
 {
 public:
-    SavedMealListBoxItem(QListWidget* listBox, int id, const QString& text);
+    SavedMealListBoxItem(QListWidget* listBox, qint64 id, const QString& text);
 
-    int getId() const { return _id; }
+    qint64 getId() const { return _id; }
 
 private:
-    int _id;
+    qint64 _id;
 };

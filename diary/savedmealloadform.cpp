@@ -4,6 +4,7 @@
 #include "widgets/storeprompt.h"
 #include "catalogue/browsabledbiterator.h"
 #include "userdb/savedmealdb.h"
+#include "userdb/userdb.h"
 #include "diary/savedmeallistboxitem.h"
 
 #include <QListWidget>
@@ -66,7 +67,7 @@ void SavedMealLoadForm::languageChange()
     pbCancel->setText(tr("Cancel"));
 }
 
-void SavedMealLoadForm::doList(BrowsableDBIterator* it, int* mealIdChosen)
+void SavedMealLoadForm::doList(BrowsableDBIterator* it, qint64* mealIdChosen)
 {
     lbMeals->clear();
     _mealIdChosen = mealIdChosen;
@@ -76,7 +77,7 @@ void SavedMealLoadForm::doList(BrowsableDBIterator* it, int* mealIdChosen)
 void SavedMealLoadForm::appendList(BrowsableDBIterator* it)
 {
     while (it && it->next())
-        new SavedMealListBoxItem(lbMeals, int(it->id()), QString::fromUtf8(it->name()));
+        new SavedMealListBoxItem(lbMeals, it->id(), QString::fromUtf8(it->name()));
 }
 
 int SavedMealLoadForm::exec()
@@ -87,7 +88,7 @@ int SavedMealLoadForm::exec()
     return QDialog::exec();
 }
 
-int SavedMealLoadForm::getSelectedMealId() const
+qint64 SavedMealLoadForm::getSelectedMealId() const
 {
     const QList<QListWidgetItem*> selected = lbMeals->selectedItems();
     if (selected.isEmpty())
@@ -97,7 +98,7 @@ int SavedMealLoadForm::getSelectedMealId() const
     return meal->getId();
 }
 
-void SavedMealLoadForm::_finish(int mealId)
+void SavedMealLoadForm::_finish(qint64 mealId)
 {
     if (_mealIdChosen)
         *_mealIdChosen = mealId;
@@ -126,9 +127,9 @@ void SavedMealLoadForm::reject()
 
 void SavedMealLoadForm::pbDeleteClicked()
 {
-    const int id = getSelectedMealId();
+    const qint64 id = getSelectedMealId();
     if (id >= 0 && StorePrompt::change(this, tr("Delete Meal"),
-                                       [id] { return SavedMealDB::instance()->deleteMeal(id); }))
+                                       [id] { return SavedMealDB::instance()->deleteMeal(id, UserDB::instance()->getCurrentUser()); }))
         delete lbMeals->selectedItems().first();
     if (lbMeals->count() == 0)
         pbCancelClicked();
@@ -136,7 +137,7 @@ void SavedMealLoadForm::pbDeleteClicked()
 
 void SavedMealLoadForm::pbRenameClicked()
 {
-    const int id = getSelectedMealId();
+    const qint64 id = getSelectedMealId();
     if (id < 0)
         return;
     bool ok = false;
@@ -147,6 +148,9 @@ void SavedMealLoadForm::pbRenameClicked()
     if (!ok || name.trimmed().isEmpty())
         return;
     if (StorePrompt::change(this, tr("Save Meal"),
-                            [id, &name] { return SavedMealDB::instance()->renameMeal(id, name.toStdString()); }))
+                            [id, &name] {
+                                return SavedMealDB::instance()->renameMeal(id, UserDB::instance()->getCurrentUser(),
+                                                                           name.toStdString());
+                            }))
         lbMeals->selectedItems().first()->setText(name);
 }

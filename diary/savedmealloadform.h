@@ -20,7 +20,7 @@ public:
     static SavedMealLoadForm* construct(QWidget* parent);
 
     // The selected meal's id, or -1 when no row is selected.
-    int getSelectedMealId() const;
+    qint64 getSelectedMealId() const;
 
     QListWidget* lbMeals;
     QPushButton* pbLoad;
@@ -31,7 +31,7 @@ public:
 public slots:
     // Empties the list, then lists the meals `it` yields (none when it is null); the result
     // is written through mealIdChosen.
-    void doList(BrowsableDBIterator* it, int* mealIdChosen);
+    void doList(BrowsableDBIterator* it, qint64* mealIdChosen);
     // Lists the meals `it` yields after those already listed.
     void appendList(BrowsableDBIterator* it);
     // Selects the first meal and runs the dialog.
@@ -47,7 +47,7 @@ protected slots:
     void accept() override;
 
 private:
-    void _finish(int mealId);
+    void _finish(qint64 mealId);
 
-    int* _mealIdChosen = nullptr;
+    qint64* _mealIdChosen = nullptr;
 };

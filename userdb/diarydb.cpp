@@ -13,6 +13,7 @@
 
 #include <QDebug>
 
+#include <atomic>
 #include <cassert>
 
 using DBTypes::DiaryDay;
@@ -42,6 +43,24 @@ const StoredRange StoredDuration{"exer_diary", "duration",
 const StoredRange StoredRate{"exer_diary", "rate", PlausibleRange::of(PlausibleRange::BurnRate)};
 
 // A figure of a line; an empty one reads as none, as it always has.
+// The catalogue food an entry names, at full width. An id past the catalogue's id space, or a
+// value that is no whole number, names no food (-1), told once: the entry keeps its own values
+// and is never shown as the food its lower bits would name.
+qint64 storedFoodRef(const QVariant& stored)
+{
+    if (stored.isNull())
+        return -1;
+    const qint64 id = storedItemId(stored);
+    if (stored.typeId() == QMetaType::LongLong && id < FoodDBBase::IdSpaceEnd)
+        return id;
+    static std::atomic<bool> told{false};
+    if (!told.exchange(true))
+        qWarning("The diary holds %s in the ref_id of a food entry, an id of a food this program "
+                 "never gives; such entries keep their own values and name no food.",
+                 qPrintable(stored.toString()));
+    return -1;
+}
+
 std::optional<double> lineFigure(const StoredRange& range, const QVariant& stored)
 {
     return stored.isNull() ? 0.0 : range.read(stored);
@@ -109,7 +128,7 @@ void DiaryDB::bindFoodValues(BXSqlQuery& query, const FoodDiaryItem& entry)
         query.bindValue(position++, negToNull(entry.getNutrient(nut)));
 }
 
-bool DiaryDB::mayNameFood(int user, int refId)
+bool DiaryDB::mayNameFood(int user, qint64 refId)
 {
     if (!FoodDBBase::isCustomId(refId))
         return true;
@@ -355,7 +374,7 @@ bool DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
     const std::string date = query.value(3).toString().toStdString();
     if (date.size() >= 8)
         entry.setDate(date);
-    entry.refId = storedCatalogueId(query.value(5));
+    entry.refId = storedFoodRef(query.value(5));
     entry.servingId = query.value(6).toInt();
     entry.desc = query.value(8).toString();
     entry.servingDesc = query.value(9).toString();

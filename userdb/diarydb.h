@@ -54,7 +54,7 @@ public:
     // Whether a food row of the user may name that catalogue food: a shipped food, one of the
     // user's own or shared custom foods, or a custom food that is gone (old entries keep
     // their own values). Another user's custom food never.
-    static bool mayNameFood(int user, int refId);
+    static bool mayNameFood(int user, qint64 refId);
     // Whether the entry may be stored with its food: a stored entry that is the same user's
     // and names that food already is the user's own to change, whoever holds the food's id
     // now; anything else is judged by mayNameFood.

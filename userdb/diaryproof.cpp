@@ -1,10 +1,10 @@
 #include "userdb/diaryproof.h"
 
 #include "userdb/bxsqldb.h"
+#include "core/fooddbbase.h"
 #include "userdb/catalogueroots.h"
 #include "userdb/diaryfiles.h"
 #include "userdb/nullconversion.h"
-#include "userdb/savedmealdb.h"
 
 std::string DiaryProof::notReadNow(const StoreOutcome& stopped)
 {
@@ -48,7 +48,7 @@ bool DiaryProof::holdsStorableEntryIds(std::string& error)
         qint64 last;
     } Entries[] = {{"food_diary", "food_id", HighestRowId},   {"food_mealplan", "food_id", HighestRowId},
                    {"exer_diary", "ex_id", HighestRowId},     {"exer_mealplan", "ex_id", HighestRowId},
-                   {"group_diary", "group_id", SavedMealDB::LastMealId - 1}};
+                   {"group_diary", "group_id", HighestRowId}};
     for (const auto& entry : Entries) {
         const char* const table = entry.table;
         const char* const column = entry.column;
@@ -70,6 +70,35 @@ bool DiaryProof::holdsStorableEntryIds(std::string& error)
             error = BXSqlDb::tr("the table %1 holds an entry whose %2 is %3, an id this program "
                                 "never gives")
                         .arg(QLatin1String(table), QLatin1String(column), found)
+                        .toStdString();
+            return false;
+        }
+    }
+    return holdsCatalogueItemIds(error);
+}
+
+// Past the id space lie every larger number, and (as SQLite orders values) every text and blob:
+// the index of each column finds the first such value at once.
+bool DiaryProof::holdsCatalogueItemIds(std::string& error)
+{
+    static const struct
+    {
+        const char* table;
+        const char* column;
+    } Names[] = {{"food_diary", "ref_id"}, {"food_mealplan", "ref_id"}, {"favorites", "item_id"}};
+    for (const auto& names : Names) {
+        BXSqlQuery read(QStringLiteral("SELECT %1 FROM %2 WHERE %1 >= ? LIMIT 1")
+                            .arg(QLatin1String(names.column), QLatin1String(names.table)));
+        read.bindValue(0, FoodDBBase::IdSpaceEnd);
+        QString found;
+        if (!read.readRows([&] { found = read.value(0).toString(); })) {
+            error = BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
+            return false;
+        }
+        if (!found.isEmpty()) {
+            error = BXSqlDb::tr("the table %1 holds %2 in its column %3, an id of a catalogue item "
+                                "this program never gives")
+                        .arg(QLatin1String(names.table), found, QLatin1String(names.column))
                         .toStdString();
             return false;
         }

@@ -23,9 +23,13 @@ public:
     // Whether every entry of the diaries and their groups has an id that the program gives;
     // otherwise false with the first that is not, or why they cannot be read. SQLite gives a new
     // row the highest id plus one, so the highest id must leave a next one that the program can
-    // hold: an entry's a qint64, a saved meal's the 32 bits its catalogue tree names it by.
+    // hold, a qint64 below HighestRowId. Every catalogue item the entries and favourites name
+    // lies within the catalogue's id space (or is NULL, or below it: an entry without a food).
     static bool holdsStorableEntryIds(std::string& error);
     // Whether the catalogues' categories of the running connection form trees, each below its
     // root; otherwise false with the link found, or why they cannot be read.
     static bool holdsNoLoop(std::string& error);
+
+private:
+    static bool holdsCatalogueItemIds(std::string& error);
 };

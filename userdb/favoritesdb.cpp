@@ -39,17 +39,17 @@ std::optional<bool> FavoritesDB::isFavorite(ItemFlags flags, ItemId itemId) cons
     return query.first();
 }
 
-bool FavoritesDB::findFavorites(ItemFlags flags, std::set<int>& ids) const
+bool FavoritesDB::findFavorites(ItemFlags flags, std::set<qint64>& ids) const
 {
     ids.clear();
     const FavoriteType type = favoriteType(flags);
     if (type == NoFavorite)
         return true;
-    std::set<int> found;
+    std::set<qint64> found;
     BXSqlQuery query("SELECT item_id FROM favorites where user_id = ? AND item_type = ?");
     query.bindValue(0, _user);
     query.bindValue(1, int(type));
-    if (!query.readRows([&] { found.insert(storedCatalogueId(query.value(0))); }))
+    if (!query.readRows([&] { found.insert(storedItemId(query.value(0))); }))
         return false;
     ids = std::move(found);
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <optional>
 #include <set>
 
@@ -20,8 +22,8 @@ public:
     };
     struct ItemId
     {
-        constexpr explicit ItemId(int id) : value(id) {}
-        int value;
+        constexpr explicit ItemId(qint64 id) : value(id) {}
+        qint64 value;
     };
 
     explicit FavoritesDB(int user) : _user(user) {}
@@ -34,7 +36,7 @@ public:
     std::optional<bool> isFavorite(ItemFlags flags, ItemId itemId) const;
     // The ids of the user's favourites of the flags' type; false, with none, when they could
     // not be read (nor is that kept for the next call).
-    bool findFavorites(ItemFlags flags, std::set<int>& ids) const;
+    bool findFavorites(ItemFlags flags, std::set<qint64>& ids) const;
     // Whether the store took the change.
     bool addFavorite(ItemFlags flags, ItemId itemId);
     bool removeFavorite(ItemFlags flags, ItemId itemId);

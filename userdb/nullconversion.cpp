@@ -34,6 +34,14 @@ double storedFigure(float value)
     return figure;
 }
 
+// SQLite gives a whole number as one; NULL, a real (1.5 would round to 2) or a text names
+// nothing, never the id it would convert to.
+qint64 storedItemId(const QVariant& value)
+{
+    const bool whole = !value.isNull() && value.typeId() == QMetaType::LongLong;
+    return whole ? value.toLongLong() : -1;
+}
+
 bool isStoredId(const QVariant& value)
 {
     const int type = value.typeId();

@@ -16,6 +16,10 @@ double nullToNeg(const QVariant& value);
 // that reads back as the same float, so that 84.1 is stored as 84.1 and not widened to
 // 84.0999984741211, and 1234567 keeps its seven digits.
 double storedFigure(float value);
+// The id of a catalogue item (a food, an exercise, a favourite) as a diary row names it: a
+// whole number, at full width, whether or not a catalogue gives it. Anything else (NULL, a
+// real, a text) reads as -1, the id of nothing.
+qint64 storedItemId(const QVariant& value);
 // The highest id of a row that the program gives: SQLite gives a new row the highest id plus
 // one, so a row of the id above this one leaves the table no next id.
 constexpr qint64 HighestRowId = std::numeric_limits<qint64>::max() - 1;

@@ -17,8 +17,8 @@ SavedMealDB::ReloadHandler SavedMealDB::s_reloadHandler;
 
 namespace {
 
-// The meals the current user may change: the user's own and the shared ones (owned by -1, or
-// by NULL in older diaries). Its one placeholder takes the current user.
+// The meals a user may change: the user's own and the shared ones (owned by -1, or by NULL in
+// older diaries). Its one placeholder takes the acting user.
 const char* const OwnOrShared = " AND IFNULL(user_id, -1) IN (-1, ?)";
 
 QString mealSql(const char* head)
@@ -80,7 +80,7 @@ void SavedMealDB::setReloadHandler(ReloadHandler handler)
     s_reloadHandler = std::move(handler);
 }
 
-void SavedMealDB::reload(int selectId, bool selectIsCategory)
+void SavedMealDB::reload(qint64 selectId, bool selectIsCategory)
 {
     if (s_reloadHandler)
         s_reloadHandler(selectId, selectIsCategory);
@@ -89,7 +89,7 @@ void SavedMealDB::reload(int selectId, bool selectIsCategory)
 // ---------------------------------------------------------------------------------------
 // Meals
 
-int SavedMealDB::_insertMeal(int user, int mealId, const std::string& name)
+qint64 SavedMealDB::_insertMeal(int user, qint64 mealId, const std::string& name)
 {
     BXSqlQuery insert("INSERT INTO group_diary(group_id, user_id, name, status) VALUES (?, ?, ?, ?)");
     insert.bindValue(0, mealId < 0 ? QVariant() : QVariant(mealId));
@@ -105,26 +105,26 @@ int SavedMealDB::_insertMeal(int user, int mealId, const std::string& name)
     id.bindValue(0, insert.lastInsertId());
     if (insert.lastInsertId() < 0 || !id.exec() || !id.next())
         return -1;
-    // The catalogue tree names a meal by a positive id of 32 bits: a meal past the last one
-    // could never be shown or named, and is not stored.
+    // A meal given an id the program never gives (one that leaves no next id) could never be
+    // shown or named, and is not stored.
     const qint64 stored = storedId(id.value(0));
-    if (stored <= 0 || stored > LastMealId) {
+    if (stored <= 0) {
         BXSqlDb::noteRefusal(BXSqlDb::tr("no meal can be saved: the ids a saved meal may have are "
                                          "all taken"));
         return -1;
     }
-    return int(stored);
+    return stored;
 }
 
-int SavedMealDB::storeMeal(int user, int mealId, const std::string& name,
-                           const std::vector<FoodDiaryItem>& entries, bool checkNew)
+qint64 SavedMealDB::storeMeal(int user, qint64 mealId, const std::string& name,
+                              const std::vector<FoodDiaryItem>& entries, bool checkNew)
 {
     if (checkNew)
         assert(mealId < 0 && "meal_id < 0");
     StoreTransaction change;
     if (!change)
         return -1;
-    const int newId = _insertMeal(user, mealId, name);
+    const qint64 newId = _insertMeal(user, mealId, name);
     bool ok = newId >= 0;
     for (auto entry = entries.begin(); ok && entry != entries.end(); ++entry)
         ok = appendFoodItemToMeal(newId, user, *entry);
@@ -134,9 +134,17 @@ int SavedMealDB::storeMeal(int user, int mealId, const std::string& name,
     return newId;
 }
 
-bool SavedMealDB::appendFoodItemToMeal(int mealId, int user, const FoodDiaryItem& entry)
+std::optional<bool> SavedMealDB::_isOwnedBy(qint64 mealId, int user)
 {
-    if (!DiaryDB::mayNameFood(user, entry.refId))
+    BXSqlQuery owner("SELECT 1 FROM group_diary WHERE group_id = ? AND IFNULL(user_id, -1) = ?");
+    owner.bindValue(0, mealId);
+    owner.bindValue(1, user);
+    return owner.first();
+}
+
+bool SavedMealDB::appendFoodItemToMeal(qint64 mealId, int user, const FoodDiaryItem& entry)
+{
+    if (!_isOwnedBy(mealId, user).value_or(false) || !DiaryDB::mayNameFood(user, entry.refId))
         return false;
     // The catalogue food id is kept, so that a loaded food finds its servings again.
     BXSqlQuery insert("INSERT INTO food_diary ( group_id, food_name, serving_id, serv_name,\tsize, "
@@ -157,7 +165,7 @@ bool SavedMealDB::appendFoodItemToMeal(int mealId, int user, const FoodDiaryItem
     return insert.exec();
 }
 
-std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(int mealId)
+std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(qint64 mealId)
 {
     std::vector<FoodDiaryItem> items;
     const int user = currentUser();
@@ -168,7 +176,7 @@ std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(int mea
     const bool read = query.readRows([&] {
         FoodDiaryItem entry;
         entry.userId = user;
-        entry.refId = storedCatalogueId(query.value(0));
+        entry.refId = storedItemId(query.value(0));
         entry.desc = query.value(1).toString();
         entry.servingId = query.value(2).toInt();
         entry.servingDesc = query.value(3).toString();
@@ -180,7 +188,7 @@ std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(int mea
     return items;
 }
 
-std::optional<DBTypes::FoodItem> SavedMealDB::getSavedMealAsFoodItem(int mealId)
+std::optional<DBTypes::FoodItem> SavedMealDB::getSavedMealAsFoodItem(qint64 mealId)
 {
     const std::optional<std::vector<FoodDiaryItem>> items = getSavedMealItems(mealId);
     if (!items)
@@ -192,19 +200,19 @@ std::optional<DBTypes::FoodItem> SavedMealDB::getSavedMealAsFoodItem(int mealId)
     return sum;
 }
 
-bool SavedMealDB::renameMeal(int mealId, const std::string& name)
+bool SavedMealDB::renameMeal(qint64 mealId, int user, const std::string& name)
 {
     BXSqlQuery update(mealSql("UPDATE group_diary SET name = ? WHERE group_id = ?"));
     update.bindValue(0, name);
     update.bindValue(1, mealId);
-    update.bindValue(2, currentUser());
+    update.bindValue(2, user);
     const bool renamed = update.execChangingRow();
     // The lists are made again from what is stored, so a refused name never stays on show.
     reload(mealId, false);
     return renamed;
 }
 
-bool SavedMealDB::deleteMeal(int mealId)
+bool SavedMealDB::deleteMeal(qint64 mealId, int actingUser)
 {
     StoreTransaction change;
     if (!change)
@@ -212,7 +220,7 @@ bool SavedMealDB::deleteMeal(int mealId)
     // The meal's owner, who owns its foods too; none when the meal is not the user's to delete.
     BXSqlQuery owner(mealSql("SELECT IFNULL(user_id, -1) FROM group_diary WHERE group_id = ?"));
     owner.bindValue(0, mealId);
-    owner.bindValue(1, currentUser());
+    owner.bindValue(1, actingUser);
     const std::optional<bool> owned = owner.first();
     const int user = owned.value_or(false) ? storedCatalogueId(owner.value(0)) : -1;
     QList<qint64> foods;
@@ -262,30 +270,32 @@ BXSqlQuery SavedMealDB::getCatsQuery() const
     return BXSqlQuery("SELECT user_id + 2, 0, 'My Saved Meals' FROM user_users ORDER BY user_id");
 }
 
-bool SavedMealDB::reparentItemCategory(int, int)
+bool SavedMealDB::reparentItemCategory(qint64, qint64)
 {
     return false;
 }
 
-std::optional<QStringList> SavedMealDB::foodsPrivateFrom(int mealId, int rootId)
+std::optional<QStringList> SavedMealDB::foodsPrivateFrom(qint64 mealId, qint64 rootId)
 {
     BXSqlQuery query(mealFoodsSql("ref_id, food_name"));
     query.bindValue(0, mealId);
     query.bindValue(1, currentUser());
-    std::vector<std::pair<int, QString>> foods;
-    if (!query.readRows([&] { foods.emplace_back(storedCatalogueId(query.value(0)), query.value(1).toString()); }))
+    std::vector<std::pair<qint64, QString>> foods;
+    if (!query.readRows([&] { foods.emplace_back(storedItemId(query.value(0)), query.value(1).toString()); }))
         return std::nullopt;
     QStringList names;
+    // A root no user's id makes is nobody's: every custom food is private from it.
+    const qint64 owner = rootId - 2;
     for (const auto& [refId, name] : foods) {
-        if (!DiaryDB::mayNameFood(rootId - 2, refId))
+        if (owner != int(owner) || !DiaryDB::mayNameFood(int(owner), refId))
             names.append(name);
     }
     return names;
 }
 
-bool SavedMealDB::reparentItem(int mealId, int newParentId)
+bool SavedMealDB::reparentItem(qint64 mealId, int user, qint64 newParentId)
 {
-    const int owner = newParentId - 2;
+    const qint64 owner = newParentId - 2;
     StoreTransaction change;
     if (!change)
         return false;
@@ -301,7 +311,7 @@ bool SavedMealDB::reparentItem(int mealId, int newParentId)
         BXSqlQuery update(mealSql(step.sql));
         update.bindValue(0, owner);
         update.bindValue(1, mealId);
-        update.bindValue(2, currentUser());
+        update.bindValue(2, user);
         ok = ok && (step.namesMeal ? update.execChangingRow() : update.exec());
     }
     if (!change.end(ok))

@@ -8,7 +8,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,10 +23,7 @@ class SavedMealDB
 {
 public:
     // Rebuilds the browsable tree after a change; selectId is the id to select (0 none).
-    using ReloadHandler = std::function<void(int selectId, bool selectIsCategory)>;
-
-    // The last id a meal may have: the catalogue tree names meals by positive ids of 32 bits.
-    static constexpr qint64 LastMealId = std::numeric_limits<qint32>::max();
+    using ReloadHandler = std::function<void(qint64 selectId, bool selectIsCategory)>;
 
     static SavedMealDB* instance();
     // Whether the store has been created, without creating it.
@@ -39,44 +35,50 @@ public:
     static void setReloadHandler(ReloadHandler handler);
 
     // Stores a meal with its foods in one transaction; the meal's id, or -1 when nothing
-    // could be stored.
-    int storeMeal(int user, int mealId, const std::string& name,
-                  const std::vector<DBTypes::FoodDiaryItem>& entries, bool checkNew);
-    bool appendFoodItemToMeal(int mealId, int user, const DBTypes::FoodDiaryItem& entry);
+    // could be stored. A meal's id runs to HighestRowId.
+    qint64 storeMeal(int user, qint64 mealId, const std::string& name,
+                     const std::vector<DBTypes::FoodDiaryItem>& entries, bool checkNew);
+    // Stores a food with the meal's owner, who must be the user (-1: shared); false, with
+    // nothing stored, for a meal of anybody else.
+    bool appendFoodItemToMeal(qint64 mealId, int user, const DBTypes::FoodDiaryItem& entry);
     // The foods of the current user's or a shared meal, those of its owner: none of another
     // user stored under its id, none of another user's meal. They carry no date, meal group or
     // entry id.
     // A nutrient stored as NULL reads as missing (-999).
-    std::optional<std::vector<DBTypes::FoodDiaryItem>> getSavedMealItems(int mealId);
+    std::optional<std::vector<DBTypes::FoodDiaryItem>> getSavedMealItems(qint64 mealId);
     // The meal as one food: the sum of its foods' values (a value a food lacks is left out).
-    std::optional<DBTypes::FoodItem> getSavedMealAsFoodItem(int mealId);
+    std::optional<DBTypes::FoodItem> getSavedMealAsFoodItem(qint64 mealId);
+    // Each change acts for the user on a meal of the user's own or a shared one only.
     // False, with the old name kept, when the store does not keep the new one.
-    bool renameMeal(int mealId, const std::string& name);
+    bool renameMeal(qint64 mealId, int user, const std::string& name);
     // Soft-deletes the meal and its foods; false, with nothing changed, when the store
     // does not keep it.
-    bool deleteMeal(int mealId);
+    bool deleteMeal(qint64 mealId, int user);
 
     // The catalogue tree's queries of the user's and the shared meals, and of every category,
     // with the id above each.
     BXSqlQuery getItemQuery(int forUser) const;
     BXSqlQuery getCatsQuery() const;
     QString getItemNoun() const { return QStringLiteral("Meals"); }
-    int getRootForUser(int user) const { return user + 2; }
+    qint64 getRootForUser(int user) const { return qint64(user) + 2; }
     // Saved meals have no categories to move.
-    bool reparentItemCategory(int categoryId, int newParentId);
-    // Gives a meal and its foods to the owner of another root (the shared root: -1).
-    bool reparentItem(int mealId, int newParentId);
+    bool reparentItemCategory(qint64 categoryId, qint64 newParentId);
+    // Gives a meal of the user's own or a shared one, with its foods, to the owner of another
+    // root (the shared root: -1).
+    bool reparentItem(qint64 mealId, int user, qint64 newParentId);
     // The names of the meal's foods (as getSavedMealItems reads them) that the owner of that
     // root may not add to a diary: custom foods private to another user.
-    std::optional<QStringList> foodsPrivateFrom(int mealId, int rootId);
+    std::optional<QStringList> foodsPrivateFrom(qint64 mealId, qint64 rootId);
 
 private:
     SavedMealDB();
     SavedMealDB(const SavedMealDB&) = delete;
     SavedMealDB& operator=(const SavedMealDB&) = delete;
 
-    int _insertMeal(int user, int mealId, const std::string& name);
-    void reload(int selectId, bool selectIsCategory);
+    qint64 _insertMeal(int user, qint64 mealId, const std::string& name);
+    // Whether the meal is stored as the user's (-1: shared); nothing when it could not be read.
+    std::optional<bool> _isOwnedBy(qint64 mealId, int user);
+    void reload(qint64 selectId, bool selectIsCategory);
 
     static SavedMealDB* _instance;
     static ReloadHandler s_reloadHandler;

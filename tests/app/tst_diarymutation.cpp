@@ -389,9 +389,9 @@ QStringList TestDiaryMutation::readLines(int user)
         }
     }
     for (int type = 1; type <= 2; ++type) {
-        std::set<int> ids;
+        std::set<qint64> ids;
         if (FavoritesDB(user).findFavorites(FavoritesDB::ItemFlags(type), ids)) {
-            for (int id : ids)
+            for (qint64 id : ids)
                 lines << QStringLiteral("fav%1 %2").arg(type).arg(id);
         }
     }

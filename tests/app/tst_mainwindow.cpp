@@ -579,7 +579,7 @@ void TestMainWindow::browserSelectionDrivesTheEditMenu()
     ScriptedMainWindow* window = makeWindow();
     FoodQueryWidget* browser = window->diaryPage()->foodQueryWidget3;
     FoodDBDynamic* foods = FoodDBDynamic::instance();
-    const int toast = foods->createFood(foods->getRootForUser(UserDB::instance()->getCurrentUser()),
+    const qint64 toast = foods->createFood(foods->getRootForUser(UserDB::instance()->getCurrentUser()),
                                         QStringLiteral("Toast"), QStringLiteral("slice"),
                                         DBTypes::FoodItem());
     browser->refreshDynamic();

@@ -1009,8 +1009,14 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
         << "INSERT INTO exer_diary(ex_id, user_id, date) VALUES (9223372036854775807, 0, '20260101')"
         << "the table exer_diary holds an entry whose ex_id is 9223372036854775807, an id this program never gives";
     QTest::newRow("a saved meal id leaving no next id")
-        << "INSERT INTO group_diary(group_id, user_id, name, status) VALUES (2147483647, 0, 'Last', 1)"
-        << "the table group_diary holds an entry whose group_id is 2147483647";
+        << "INSERT INTO group_diary(group_id, user_id, name, status) VALUES (9223372036854775807, 0, 'Last', 1)"
+        << "the table group_diary holds an entry whose group_id is 9223372036854775807";
+    QTest::newRow("a diary food named by an id past the catalogue's")
+        << "INSERT INTO food_diary(user_id, date, ref_id) VALUES (0, '20260101', 4294967301)"
+        << "the table food_diary holds 4294967301 in its column ref_id";
+    QTest::newRow("a favourite named by a text")
+        << "INSERT INTO favorites(user_id, item_type, item_id) VALUES (0, 1, 'five')"
+        << "the table favorites holds five in its column item_id";
     QTest::newRow("a negative diary entry id")
         << "INSERT INTO food_mealplan(food_id, user_id, date) VALUES (-3, 0, '20260101')"
         << "the table food_mealplan holds an entry whose food_id is -3";
@@ -1748,7 +1754,7 @@ void TestMainWindowData::sharedMealWithAPrivateFood()
     DBTypes::FoodDiaryItem tea;
     tea.desc = QStringLiteral("Tea");
     tea.refId = 0;
-    const int dessert = SavedMealDB::instance()->storeMeal(alice, -1, "Dessert", {tea, creme}, true);
+    const qint64 dessert = SavedMealDB::instance()->storeMeal(alice, -1, "Dessert", {tea, creme}, true);
     QVERIFY(dessert > 0);
     _window->show();
     QVERIFY(QTest::qWaitForWindowExposed(_window));

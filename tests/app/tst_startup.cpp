@@ -1569,11 +1569,11 @@ void TestStartup::startedServicesReachTheCatalogues()
     FoodDBDynamic* foods = FoodDBDynamic::instance();
     DBTypes::FoodItem values;
     values.energy = 120.0f;
-    const int food = foods->createFood(foods->getRootForUser(user), QStringLiteral("Oat cake"),
+    const qint64 food = foods->createFood(foods->getRootForUser(user), QStringLiteral("Oat cake"),
                                        QStringLiteral("piece"), values);
     QVERIFY(food > 0);
     ExDBDynamic* exercises = ExDBDynamic::instance();
-    const int exercise = exercises->createExercise(exercises->getRootForUser(user),
+    const qint64 exercise = exercises->createExercise(exercises->getRootForUser(user),
                                                    QStringLiteral("Rowing"), 6.0f);
     QVERIFY(exercise > 0);
 

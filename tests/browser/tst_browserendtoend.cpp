@@ -231,8 +231,8 @@ private slots:
         });
         QCOMPARE(editor->exec(), int(QDialog::Accepted));
         FoodDBDynamic* store = FoodDBDynamic::instance();
-        const int root = store->getRootForUser(_user);
-        const int id = store->createFood(root, name, serving, values);
+        const qint64 root = store->getRootForUser(_user);
+        const qint64 id = store->createFood(root, name, serving, values);
         QVERIFY(id > 0);
 
         QWidget page;

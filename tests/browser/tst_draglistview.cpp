@@ -273,7 +273,7 @@ private slots:
         DragListView custom(&page, "customFoods");
         custom.setup(QPixmap(), FoodItemFlag | CustomItemFlag);
         FoodDBDynamic* store = FoodDBDynamic::instance();
-        const int root = store->getRootForUser(_user);
+        const qint64 root = store->getRootForUser(_user);
         store->getRootForUser(-1);
         custom.setDb(store);
         QCOMPARE(topTexts(custom), (QStringList{"Shared Foods", "My Foods"}));
@@ -286,11 +286,11 @@ private slots:
         _showFoods(foods, QStringLiteral("wwv"));
         QTreeWidgetItem* firstFoodRow = foods.topLevelItem(0);
 
-        const int category = store->createCategory(root, QStringLiteral("Snäcks"));
+        const qint64 category = store->createCategory(root, QStringLiteral("Snäcks"));
         QVERIFY(category > 0);
         QVERIFY(custom.locateFvi(category, true, nullptr));
         custom.locateFvi(category, true, nullptr)->setExpanded(true);
-        const int id = store->createFood(category, QStringLiteral("Rågbröd 🍞"), QStringLiteral("slice"), DBTypes::FoodItem());
+        const qint64 id = store->createFood(category, QStringLiteral("Rågbröd 🍞"), QStringLiteral("slice"), DBTypes::FoodItem());
         QVERIFY(id > 0);
         QCOMPARE(foods.topLevelItem(0), firstFoodRow); // the other list is left alone
         FoodViewItem* row = custom.locateFvi(id, false, nullptr);
@@ -534,16 +534,16 @@ private slots:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QByteArray>("signal");
         const int customCategory = int(FoodItemFlag | CustomItemFlag | CategoryItemFlag);
-        QTest::newRow("create food") << customCategory << "Create new food" << QByteArray(SIGNAL(addCustomFood(int)));
+        QTest::newRow("create food") << customCategory << "Create new food" << QByteArray(SIGNAL(addCustomFood(qint64)));
         QTest::newRow("rename category") << customCategory << "Rename category"
-                                         << QByteArray(SIGNAL(editCustomFoodCategory(int)));
+                                         << QByteArray(SIGNAL(editCustomFoodCategory(qint64)));
         QTest::newRow("remove exercise category")
             << int(ExerciseItemFlag | CustomItemFlag | CategoryItemFlag) << "Remove category"
-            << QByteArray(SIGNAL(removeCustomExCategory(int)));
+            << QByteArray(SIGNAL(removeCustomExCategory(qint64)));
         QTest::newRow("edit food") << int(FoodItemFlag | CustomItemFlag) << "&Edit food"
-                                   << QByteArray(SIGNAL(editCustomFood(int)));
+                                   << QByteArray(SIGNAL(editCustomFood(qint64)));
         QTest::newRow("add exercise") << int(ExerciseItemFlag) << "Add exercise"
-                                      << QByteArray(SIGNAL(doExerciseDialog(int)));
+                                      << QByteArray(SIGNAL(doExerciseDialog(qint64)));
     }
 
     void menuActionsEmitWithTheRowsId()
@@ -599,7 +599,7 @@ private slots:
         toast.size = 2.0f;
         toast.values.kind = 'F';
         toast.values.energy = 80.0f;
-        const int meal = SavedMealDB::instance()->storeMeal(_user, -1, "Lunch box", {toast}, true);
+        const qint64 meal = SavedMealDB::instance()->storeMeal(_user, -1, "Lunch box", {toast}, true);
         QVERIFY(meal > 0);
         QWidget page;
         page.setObjectName(QStringLiteral("tabSaveMeals"));
@@ -638,8 +638,8 @@ private slots:
         QCOMPARE(prompter.asked.last().text, QStringLiteral("What would you like to rename Lunch box to?"));
 
         // Deleting the meal rebuilds the list under the action: the row is gone afterwards.
-        connect(&list, qOverload<const int>(&DragListView::deleteSavedMeal),
-                [](const int id) { SavedMealDB::instance()->deleteMeal(id); });
+        connect(&list, qOverload<const qint64>(&DragListView::deleteSavedMeal),
+                [this](const qint64 id) { SavedMealDB::instance()->deleteMeal(id, _user); });
         prompter.answer(QStringLiteral("Delete Meal"));
         list.showContextMenu(list.locateFvi(meal, false, nullptr), QPoint(), 0);
         QVERIFY(!list.locateFvi(meal, false, nullptr));
@@ -652,9 +652,9 @@ private slots:
         DragListView list(&page, "customFoods");
         list.setup(QPixmap(), FoodItemFlag | CustomItemFlag);
         FoodDBDynamic* store = FoodDBDynamic::instance();
-        const int root = store->getRootForUser(_user);
-        const int outer = store->createCategory(root, QStringLiteral("Outer"));
-        const int inner = store->createCategory(outer, QStringLiteral("Inner"));
+        const qint64 root = store->getRootForUser(_user);
+        const qint64 outer = store->createCategory(root, QStringLiteral("Outer"));
+        const qint64 inner = store->createCategory(outer, QStringLiteral("Inner"));
         list.setDb(store);
         list.applyTerms(false);
         FoodViewItem* outerRow = list.locateFvi(outer, true, nullptr);
@@ -712,7 +712,7 @@ private slots:
         const FoodViewItem* moved = list.locateFvi(inner, true, list.locateFvi(outer, true, nullptr));
         QVERIFY(moved && moved == list.currentItem());
         // Made in a closed category by whatever path: the categories above it open.
-        const int soup = store->createFood(inner, QStringLiteral("Soup"), QStringLiteral("bowl"), {});
+        const qint64 soup = store->createFood(inner, QStringLiteral("Soup"), QStringLiteral("bowl"), {});
         QVERIFY(list.currentItem() && list.currentItem() == list.locateFvi(soup, false, nullptr));
         store->deleteCategory(outer, true);
         store->deleteCategory(inner, true);
@@ -741,7 +741,7 @@ private slots:
         DragListView foods(&foodsPage, "customFoods");
         foods.setup(QPixmap(), FoodItemFlag | CustomItemFlag);
         FoodDBDynamic* store = FoodDBDynamic::instance();
-        const int root = store->getRootForUser(_user);
+        const qint64 root = store->getRootForUser(_user);
         foods.setDb(store);
         ScriptedPrompter prompter;
         prompter.answer(QStringLiteral("  Porridge bowl "));
@@ -765,7 +765,7 @@ private slots:
         meals.setup(QPixmap(), SavedMealItemFlag);
         SavedMealTree* tree = SavedMealTree::instance();
         meals.setDb(tree);
-        const int ownRoot = tree->getRootForUser(_user);
+        const qint64 ownRoot = tree->getRootForUser(_user);
         int filler = 0;
         while (filler < ownRoot) {
             filler = SavedMealDB::instance()->storeMeal(_user, -1, "Filler", {entry}, true);
@@ -801,7 +801,7 @@ private slots:
         DragListView exercises(&exercisesPage, "customExercises");
         exercises.setup(QPixmap(), ExerciseItemFlag | CustomItemFlag);
         ExDBDynamic* exerciseStore = ExDBDynamic::instance();
-        const int exerciseRoot = exerciseStore->getRootForUser(_user);
+        const qint64 exerciseRoot = exerciseStore->getRootForUser(_user);
         exercises.setDb(exerciseStore);
         ItemDrag exerciseDrag(runId, ExerciseItemFlag);
         QVERIFY(!foods.canDrop(&exerciseDrag, &diary, foods.locateFvi(root, true, nullptr)));
@@ -824,7 +824,7 @@ private slots:
         FoodDBDynamic* foods = FoodDBDynamic::instance();
         DBTypes::FoodItem values;
         values.energy = 300.0f;
-        const int creme = foods->createFood(foods->getRootForUser(_user),
+        const qint64 creme = foods->createFood(foods->getRootForUser(_user),
                                             QStringLiteral("Crème brûlée maison"),
                                             QStringLiteral("ramekin"), values);
         QVERIFY(creme > 0);
@@ -835,8 +835,8 @@ private slots:
         shipped.desc = QStringLiteral("Tea");
         shipped.refId = 0;
         SavedMealDB* meals = SavedMealDB::instance();
-        const int dessert = meals->storeMeal(_user, -1, "Dessert", {shipped, own}, true);
-        const int tea = meals->storeMeal(_user, -1, "Tea time", {shipped}, true);
+        const qint64 dessert = meals->storeMeal(_user, -1, "Dessert", {shipped, own}, true);
+        const qint64 tea = meals->storeMeal(_user, -1, "Tea time", {shipped}, true);
         QVERIFY(dessert > 0 && tea > 0);
         QWidget page;
         page.setObjectName(QStringLiteral("tabSaveMeals"));
@@ -851,7 +851,7 @@ private slots:
             return list.dropPayload(&move, &list, list.locateFvi(root, true, nullptr));
         };
         const int shared = 1;
-        const int ownRoot = meals->getRootForUser(_user);
+        const qint64 ownRoot = meals->getRootForUser(_user);
 
         ScriptedPrompter prompter;
         prompter.answer(int(QMessageBox::No));
@@ -874,8 +874,8 @@ private slots:
         prompter.answer(int(QMessageBox::Yes));
         QVERIFY(moveTo(dessert, shared));
         QVERIFY(storedMealName(_user, dessert).isEmpty());
-        meals->deleteMeal(dessert);
-        meals->deleteMeal(tea);
+        meals->deleteMeal(dessert, _user);
+        meals->deleteMeal(tea, _user);
         foods->deleteFood(creme);
     }
 

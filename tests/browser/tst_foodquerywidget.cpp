@@ -251,7 +251,7 @@ private slots:
         select(_panel->foodView, findRow(_panel->foodView, QStringLiteral("Fruit")));
         QCOMPARE(_panel->displayStack->currentWidget(), _panel->nothingSelectedLabel);
 
-        const int custom = FoodDBDynamic::instance()->createFood(
+        const qint64 custom = FoodDBDynamic::instance()->createFood(
             FoodDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Toast"),
             QStringLiteral("slice"), DBTypes::FoodItem());
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Custom Foods")));
@@ -318,7 +318,7 @@ private slots:
         const DBTypes::FoodItem values{-1.0f, 'B', 280.0f};
         const int food = tab == QLatin1String("Custom Foods") ? 0 : tab == QLatin1String("Saved Meals") ? 2 : 1;
         DragListView* list = std::array{_panel->myfoodView, _panel->myexerciseView, _panel->savedMealView}[food];
-        const int id = food == 0 ? FoodDBDynamic::instance()->createFood(FoodDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Toast"), QStringLiteral("slice"), values)
+        const qint64 id = food == 0 ? FoodDBDynamic::instance()->createFood(FoodDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Toast"), QStringLiteral("slice"), values)
                      : food == 1 ? ExDBDynamic::instance()->createExercise(ExDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Jog"), 8.0f)
                                  : SavedMealDB::instance()->storeMeal(_user, -1, "Soup", {mealEntry()}, true);
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, tab));
@@ -421,7 +421,7 @@ private slots:
         QFETCH(QString, tab);
         QFETCH(int, code);
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        const int category = foods->createCategory(foods->getRootForUser(_user), QStringLiteral("Bakery"));
+        const qint64 category = foods->createCategory(foods->getRootForUser(_user), QStringLiteral("Bakery"));
         foods->createFood(category, QStringLiteral("Bun"), QStringLiteral("bun"), DBTypes::FoodItem());
         QSignalSpy reports(_panel, &FoodQueryWidget::requestEditMenuRefresh);
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, tab));
@@ -463,7 +463,7 @@ private slots:
         const int exBefore = count("SELECT COUNT(*) FROM custom_exercise_cats");
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Custom Foods")));
         for (const int user : {_user, -1}) {
-            const int root = FoodDBDynamic::instance()->getRootForUser(user);
+            const qint64 root = FoodDBDynamic::instance()->getRootForUser(user);
             select(_panel->myfoodView, findId(_panel->myfoodView, root, true));
             _panel->myFoodEdit->click();
             _panel->myFoodDelete->click();
@@ -472,7 +472,7 @@ private slots:
         }
         _panel->removeCustomFoodCategory(DynamicDB::USER_ROOT_BASE + 3);
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Custom Exercises")));
-        const int exRoot = ExDBDynamic::instance()->getRootForUser(_user);
+        const qint64 exRoot = ExDBDynamic::instance()->getRootForUser(_user);
         select(_panel->myexerciseView, findId(_panel->myexerciseView, exRoot, true));
         _panel->myExEdit->click();
         _panel->myExDelete->click();
@@ -485,8 +485,8 @@ private slots:
     void newFoodGoesIntoTheSelectedCategoryOrTheRoot()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        const int root = foods->getRootForUser(_user);
-        const int category = foods->createCategory(root, QStringLiteral("Bakery"));
+        const qint64 root = foods->getRootForUser(_user);
+        const qint64 category = foods->createCategory(root, QStringLiteral("Bakery"));
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Custom Foods")));
         select(_panel->myfoodView, findId(_panel->myfoodView, category, true));
         acceptNextDialog();
@@ -500,7 +500,7 @@ private slots:
         QVERIFY(made && made->parent()->isExpanded());
         QCOMPARE(_panel->myfoodView->currentItem(), made);
 
-        const int bread = foods->createFood(category, QStringLiteral("Bread"), QStringLiteral("slice"),
+        const qint64 bread = foods->createFood(category, QStringLiteral("Bread"), QStringLiteral("slice"),
                                             DBTypes::FoodItem());
         openAll(_panel->myfoodView);
         select(_panel->myfoodView, findId(_panel->myfoodView, bread, false));
@@ -516,9 +516,9 @@ private slots:
     void deleteQuestionsNameWhatIsDeleted()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        const int root = foods->getRootForUser(_user);
-        const int category = foods->createCategory(root, QStringLiteral("Bakery"));
-        const int bread = foods->createFood(category, QStringLiteral("Bread"), QStringLiteral("slice"),
+        const qint64 root = foods->getRootForUser(_user);
+        const qint64 category = foods->createCategory(root, QStringLiteral("Bakery"));
+        const qint64 bread = foods->createFood(category, QStringLiteral("Bread"), QStringLiteral("slice"),
                                             DBTypes::FoodItem());
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Custom Foods")));
         openAll(_panel->myfoodView);
@@ -544,11 +544,11 @@ private slots:
     void exerciseDeletesAskOnceAndNonEmptyCategoriesTwice()
     {
         ExDBDynamic* exercises = ExDBDynamic::instance();
-        const int root = exercises->getRootForUser(_user);
-        const int empty = exercises->createCategory(root, QStringLiteral("Empty"));
-        const int full = exercises->createCategory(root, QStringLiteral("Full"));
-        const int rowing = exercises->createExercise(full, QStringLiteral("Rowing"), 5.0f);
-        const int swim = exercises->createExercise(root, QStringLiteral("Swim"), 7.0f);
+        const qint64 root = exercises->getRootForUser(_user);
+        const qint64 empty = exercises->createCategory(root, QStringLiteral("Empty"));
+        const qint64 full = exercises->createCategory(root, QStringLiteral("Full"));
+        const qint64 rowing = exercises->createExercise(full, QStringLiteral("Rowing"), 5.0f);
+        const qint64 swim = exercises->createExercise(root, QStringLiteral("Swim"), 7.0f);
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Custom Exercises")));
         openAll(_panel->myexerciseView);
         ScriptedPrompter prompter;
@@ -625,9 +625,9 @@ private slots:
         FoodDBDynamic* foods = FoodDBDynamic::instance();
         DBTypes::FoodItem values;
         values.setNutrient(DBTypes::ENERGY, 250.0f);
-        const int toast = foods->createFood(foods->getRootForUser(_user), QStringLiteral("Toast"),
+        const qint64 toast = foods->createFood(foods->getRootForUser(_user), QStringLiteral("Toast"),
                                             QStringLiteral("slice"), values);
-        const int jog = ExDBDynamic::instance()->createExercise(
+        const qint64 jog = ExDBDynamic::instance()->createExercise(
             ExDBDynamic::instance()->getRootForUser(_user), QStringLiteral("Jog"), 8.5f);
 
         FoodViewItem* row = findId(_panel->myfoodView, toast, false);
@@ -666,7 +666,7 @@ private slots:
                                            QStringLiteral("cup"), DBTypes::FoodItem());
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Not added"));
         QVERIFY(!prompter.lastText().contains(QStringLiteral("has been added")));
-        const int meal = SavedMealDB::instance()->storeMeal(_user, -1, "Soup", {mealEntry()}, true);
+        const qint64 meal = SavedMealDB::instance()->storeMeal(_user, -1, "Soup", {mealEntry()}, true);
         openAll(_panel->savedMealView);
         FoodViewItem* row = findId(_panel->savedMealView, meal, false);
         QVERIFY(row);
@@ -676,7 +676,7 @@ private slots:
         _panel->addCustomFoodFromMeal(row);
         QCOMPARE(prompter.lastCaption(), QStringLiteral("Saved meal added"));
         QCOMPARE(count("SELECT COUNT(*) FROM custom_foods WHERE name = 'Soup' AND serv_name = 'Meal'"), 1);
-        SavedMealDB::instance()->deleteMeal(meal);
+        SavedMealDB::instance()->deleteMeal(meal, _user);
         // Every id given: the user is told why.
         QVERIFY(BXSqlQuery("INSERT INTO food_diary(user_id, ref_id) VALUES (0, 0x2FFFFFF)").exec());
         _panel->createCustomFoodFromStatic(foods->getRootForUser(_user), QStringLiteral("Pear"),
@@ -691,8 +691,8 @@ private slots:
     // with nothing under it when its row is opened.
     void savedMealWithTheRootsIdListsNoMeals()
     {
-        const int root = SavedMealDB::instance()->getRootForUser(_user);
-        const int soup = SavedMealDB::instance()->storeMeal(_user, -1, "Soup", {mealEntry()}, true);
+        const qint64 root = SavedMealDB::instance()->getRootForUser(_user);
+        const qint64 soup = SavedMealDB::instance()->storeMeal(_user, -1, "Soup", {mealEntry()}, true);
         // An earlier case may have used the number already: that meal is brought back.
         BXSqlQuery taken("UPDATE group_diary SET status = 1, user_id = ?, name = 'Stew' "
                          "WHERE group_id = ?");
@@ -711,8 +711,8 @@ private slots:
         QVERIFY(findId(_panel->savedMealView, soup, false));
         QCOMPARE(findId(_panel->savedMealView, soup, false)->parent(),
                  findId(_panel->savedMealView, root, true));
-        SavedMealDB::instance()->deleteMeal(stew);
-        SavedMealDB::instance()->deleteMeal(soup);
+        SavedMealDB::instance()->deleteMeal(stew, _user);
+        SavedMealDB::instance()->deleteMeal(soup, _user);
     }
 
     void savedMealsFromTheDiaryGroups()

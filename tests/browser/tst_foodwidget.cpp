@@ -262,7 +262,7 @@ private slots:
         const int user = UserDB::instance()->getCurrentUser();
         std::vector<DBTypes::FoodDiaryItem> items{mealFood(QStringLiteral("Toast"), 100.0f, -1.0f, 2.0f),
                                                   mealFood(QStringLiteral("Jam"), 50.0f, 0.0f, 1.0f)};
-        const int meal = SavedMealDB::instance()->storeMeal(user, -1, "Breakfast set", items, true);
+        const qint64 meal = SavedMealDB::instance()->storeMeal(user, -1, "Breakfast set", items, true);
         QVERIFY(meal > 0);
         const DBTypes::FoodItem sum = SavedMealDB::instance()->getSavedMealAsFoodItem(meal).value();
 
@@ -302,7 +302,7 @@ private slots:
         QCOMPARE(toast.values.energy, 150.0f);
         QVERIFY(!DBTypes::isPresent(toast.values.fat));
         QVERIFY(!DBTypes::isPresent(toast.values.calcium));
-        SavedMealDB::instance()->deleteMeal(meal);
+        SavedMealDB::instance()->deleteMeal(meal, user);
         panel.setFood(102);
         QVERIFY(panel.isValidInput(QStringLiteral("2001")));
     }

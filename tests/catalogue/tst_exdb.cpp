@@ -64,7 +64,7 @@ private slots:
 
     void entryRateFromCatalogue()
     {
-        const int custom = ExDBDynamic::instance()->createExercise(USER_ROOT, QStringLiteral("Gardening"), 7.5f);
+        const qint64 custom = ExDBDynamic::instance()->createExercise(USER_ROOT, QStringLiteral("Gardening"), 7.5f);
         QCOMPARE(custom, 0x1000000);
 
         DBTypes::ExerciseDiaryItem entry;
@@ -97,9 +97,9 @@ private slots:
     {
         ExDBDynamic* exercises = ExDBDynamic::instance();
         LastReload reloads;
-        const int yoga = exercises->createExercise(USER_ROOT, QStringLiteral("Yoga"), 3.0f);
+        const qint64 yoga = exercises->createExercise(USER_ROOT, QStringLiteral("Yoga"), 3.0f);
         QCOMPARE(reloads.last.selectId, yoga);
-        const int swim = exercises->createExercise(0x2000000, QStringLiteral("Swim"), 9.0f);
+        const qint64 swim = exercises->createExercise(0x2000000, QStringLiteral("Swim"), 9.0f);
         QCOMPARE(swim, 0x1000001);
         QVERIFY(exercises->updateExercise(yoga, QStringLiteral("Hot yoga"), 4.5f));
         QCOMPARE(ExDB::instance()->getExercise(yoga)->name, QStringLiteral("Hot yoga"));
@@ -129,10 +129,10 @@ private slots:
     void categoriesMoveAndDelete()
     {
         ExDBDynamic* exercises = ExDBDynamic::instance();
-        const int outdoor = exercises->createCategory(USER_ROOT, QStringLiteral("Outdoor"));
-        const int water = exercises->createCategory(USER_ROOT, QStringLiteral("Water"));
+        const qint64 outdoor = exercises->createCategory(USER_ROOT, QStringLiteral("Outdoor"));
+        const qint64 water = exercises->createCategory(USER_ROOT, QStringLiteral("Water"));
         QCOMPARE(outdoor, 0x1000000);
-        const int rowing = exercises->createExercise(water, QStringLiteral("Rowing"), 8.0f);
+        const qint64 rowing = exercises->createExercise(water, QStringLiteral("Rowing"), 8.0f);
 
         LastReload reloads;
         QVERIFY(exercises->reparentItemCategory(water, outdoor));

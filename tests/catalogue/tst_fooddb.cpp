@@ -37,6 +37,22 @@ FoodItem customValues()
     return values;
 }
 
+// A change that the current user tries on another user's category and food, by their ids.
+using Change = bool (*)(FoodDBDynamic* foods, qint64 category, qint64 food);
+const struct {
+    const char* name;
+    Change change;
+} OthersRowChanges[] = {
+    {"rename category", [](FoodDBDynamic* f, qint64 c, qint64) { return f->updateCategory(c, QStringLiteral("Mine")); }},
+    {"delete category", [](FoodDBDynamic* f, qint64 c, qint64) { return f->deleteCategory(c, true); }},
+    {"move category", [](FoodDBDynamic* f, qint64 c, qint64) { return f->reparentItemCategory(c, USER_ROOT); }},
+    {"update food", [](FoodDBDynamic* f, qint64, qint64 i) { return f->updateFood(i, QStringLiteral("Mine"), QStringLiteral("cup"), {}); }},
+    {"delete food", [](FoodDBDynamic* f, qint64, qint64 i) { return f->deleteFood(i); }},
+    {"move food", [](FoodDBDynamic* f, qint64, qint64 i) { return f->reparentItem(i, USER_ROOT); }},
+    {"move own category into it", [](FoodDBDynamic* f, qint64 c, qint64) {
+         return f->reparentItemCategory(f->createCategory(USER_ROOT, QStringLiteral("Own")), c); }},
+};
+
 } // namespace
 
 class ReloadCounter : public QObject {
@@ -125,9 +141,9 @@ private slots:
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
         ReloadCounter reloads;
-        const int first = foods->createFood(USER_ROOT, QStringLiteral("Lasagne"),
+        const qint64 first = foods->createFood(USER_ROOT, QStringLiteral("Lasagne"),
                                             QStringLiteral("square"), customValues());
-        const int second = foods->createFood(USER_ROOT, QStringLiteral("Pesto"),
+        const qint64 second = foods->createFood(USER_ROOT, QStringLiteral("Pesto"),
                                              QStringLiteral("spoon"), customValues());
         QCOMPARE(first, 0x1000000);
         QCOMPARE(second, 0x1000001);
@@ -172,14 +188,14 @@ private slots:
     void categoriesCreateRenameDelete()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        const int meals = foods->createCategory(USER_ROOT, QStringLiteral("Meals"));
+        const qint64 meals = foods->createCategory(USER_ROOT, QStringLiteral("Meals"));
         QCOMPARE(meals, 0x1000000); // below the roots, whatever root rows exist
-        const int soups = foods->createCategory(meals, QStringLiteral("Soups"));
+        const qint64 soups = foods->createCategory(meals, QStringLiteral("Soups"));
         QCOMPARE(soups, 0x1000001);
         QCOMPARE(foods->createCategory(USER_ROOT, QStringLiteral("Chosen"), 0x1234567), 0x1234567);
         QCOMPARE(foods->createCategory(USER_ROOT, QStringLiteral("Taken"), 0x1234567), -1);
-        const int stew = foods->createFood(meals, QStringLiteral("Stew"), QStringLiteral("bowl"), {});
-        const int broth = foods->createFood(soups, QStringLiteral("Broth"), QStringLiteral("cup"), {});
+        const qint64 stew = foods->createFood(meals, QStringLiteral("Stew"), QStringLiteral("bowl"), {});
+        const qint64 broth = foods->createFood(soups, QStringLiteral("Broth"), QStringLiteral("cup"), {});
         foods->createFood(USER_ROOT, QStringLiteral("Kept"), QStringLiteral("cup"), {});
 
         QVERIFY(foods->updateCategory(meals, QStringLiteral("Dinners")));
@@ -217,13 +233,13 @@ private slots:
     void userDeletionRemovesThatUsersFoods()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        const int shared = foods->createFood(0x2000000, QStringLiteral("Shared"), QStringLiteral("cup"), {});
+        const qint64 shared = foods->createFood(0x2000000, QStringLiteral("Shared"), QStringLiteral("cup"), {});
         UserDB::instance()->setCurrentUser(6);
         foods->reload(0, false);
         const int otherRoot = 0x1FFF000 + 6;
-        const int category = foods->createCategory(otherRoot, QStringLiteral("Theirs"));
-        const int nested = foods->createCategory(category, QStringLiteral("Nested"));
-        const int deep = foods->createFood(nested, QStringLiteral("Deep"), QStringLiteral("cup"), {});
+        const qint64 category = foods->createCategory(otherRoot, QStringLiteral("Theirs"));
+        const qint64 nested = foods->createCategory(category, QStringLiteral("Nested"));
+        const qint64 deep = foods->createFood(nested, QStringLiteral("Deep"), QStringLiteral("cup"), {});
         UserDB::instance()->setCurrentUser(USER);
         foods->reload(0, false);
 
@@ -245,7 +261,7 @@ private slots:
         FoodDBDynamic* foods = FoodDBDynamic::instance();
         FoodItem values;
         values.energy = 280.0f;
-        const int cake = foods->createFood(USER_ROOT, QStringLiteral("Cake G"), QStringLiteral("slice"), values);
+        const qint64 cake = foods->createFood(USER_ROOT, QStringLiteral("Cake G"), QStringLiteral("slice"), values);
         QCOMPARE(cake, 0x1000006);
         DBTypes::FoodDiaryItem entry;
         entry.userId = USER;
@@ -259,8 +275,8 @@ private slots:
         bea.name = QStringLiteral("Bea");
         int beaId = -1;
         QVERIFY(UserDB::instance()->addUser(bea, &beaId));
-        const int beaRoot = foods->getRootForUser(beaId);
-        const int cookie = foods->createFood(beaRoot, QStringLiteral("Cookie"), QStringLiteral("piece"), values);
+        const qint64 beaRoot = foods->getRootForUser(beaId);
+        const qint64 cookie = foods->createFood(beaRoot, QStringLiteral("Cookie"), QStringLiteral("piece"), values);
         QVERIFY(cookie > cake);
 
         entry.setSize(2.0f);
@@ -278,9 +294,37 @@ private slots:
         QCOMPARE(DiaryDB::instance()->getFoodEntry(entry.entryId)->values.energy, 840.0f);
     }
 
+    void anotherUsersRowsStayTheirs_data()
+    {
+        QTest::addColumn<int>("change");
+        for (int i = 0; i < int(std::size(OthersRowChanges)); ++i)
+            QTest::newRow(OthersRowChanges[i].name) << i;
+    }
+
+    // Bob's rows are his own however their ids reach Ann's store; a loop above a category
+    // leads to no root, and is nobody's to change.
+    void anotherUsersRowsStayTheirs()
+    {
+        QFETCH(int, change);
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        const qint64 bobs = foods->createCategory(USER_ROOT + 1, QStringLiteral("Bob's"));
+        const qint64 pie = foods->createFood(bobs, QStringLiteral("Pie"), QStringLiteral("slice"), customValues());
+        const qint64 looped = foods->createCategory(USER_ROOT, QStringLiteral("Looped"));
+        const qint64 looping = foods->createCategory(looped, QStringLiteral("Looping"));
+        QVERIFY(exec("UPDATE custom_food_cats SET parent_id = ? WHERE category_id = ?", {looping, looped}));
+        const char* rows = "SELECT group_concat(category_id || parent_id || name) FROM custom_food_cats "
+                           "WHERE name <> 'Own'";
+        const QVariant before = scalar(rows);
+        const QVariant pieBefore = scalar("SELECT category_id || name || calories FROM custom_foods");
+        for (const qint64 category : {bobs, looped})
+            QVERIFY(!OthersRowChanges[change].change(foods, category, pie));
+        QCOMPARE(scalar(rows), before);
+        QCOMPARE(scalar("SELECT category_id || name || calories FROM custom_foods"), pieBefore);
+    }
+
     void diaryEntryLoadsItsFood()
     {
-        const int custom = FoodDBDynamic::instance()->createFood(
+        const qint64 custom = FoodDBDynamic::instance()->createFood(
             USER_ROOT, QStringLiteral("Lasagne"), QStringLiteral("square"), customValues());
 
         DBTypes::FoodDiaryItem entry;
@@ -321,6 +365,19 @@ private slots:
         DBTypes::FoodDiaryItem unknown;
         QVERIFY(!unknown.loadFoodInfo(true));
         QVERIFY(unknown.infoLoaded);
+
+        // A diary row naming an id past the catalogue's is told and names no food, never the
+        // shipped food its lower 32 bits make.
+        const qint64 wide = (qint64(1) << 32) + APPLE;
+        QVERIFY(FoodDB::instance()->getFoodName(wide).isEmpty());
+        QVERIFY(exec("INSERT INTO food_diary(food_id, user_id, date, meal, status, ref_id, food_name, "
+                     "serv_name, size) VALUES (900, ?, '20260310', 1, 1, ?, 'Pear', 'each', 1)",
+                     {USER, wide}));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("4294967396 in the ref_id")));
+        DBTypes::FoodDiaryItem pear = DiaryDB::instance()->getFoodEntry(900).value();
+        QCOMPARE(pear.refId, qint64(-1));
+        QVERIFY(!pear.loadFoodInfo(true));
+        QCOMPARE(pear.desc, QStringLiteral("Pear"));
     }
 };
 

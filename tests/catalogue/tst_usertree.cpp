@@ -77,8 +77,8 @@ private slots:
     void recordsAreLaidOutDepthFirst()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        const int beta = foods->createCategory(USER_ROOT, QStringLiteral("beta"));
-        const int alpha = foods->createCategory(USER_ROOT, QStringLiteral("Alpha"));
+        const qint64 beta = foods->createCategory(USER_ROOT, QStringLiteral("beta"));
+        const qint64 alpha = foods->createCategory(USER_ROOT, QStringLiteral("Alpha"));
         QCOMPARE(beta, 0x1000000);
         QCOMPARE(alpha, 0x1000001);
         foods->createFood(USER_ROOT, QStringLiteral("zucchini"), QStringLiteral("piece"), {});
@@ -157,7 +157,7 @@ private slots:
     void searchMarksCustomRecords()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        const int snacks = foods->createCategory(USER_ROOT, QStringLiteral("Snacks"));
+        const qint64 snacks = foods->createCategory(USER_ROOT, QStringLiteral("Snacks"));
         foods->createFood(snacks, QStringLiteral("Trail mix"), QStringLiteral("cup"), {});
         foods->createFood(USER_ROOT, QStringLiteral("Granola bar"), QStringLiteral("bar"), {});
 
@@ -182,9 +182,9 @@ private slots:
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
         ReloadObserver observer;
-        const int parent = foods->createCategory(USER_ROOT, QStringLiteral("Parent"));
-        const int child = foods->createCategory(USER_ROOT, QStringLiteral("Child"));
-        const int food = foods->createFood(child, QStringLiteral("Soup"), QStringLiteral("bowl"), {});
+        const qint64 parent = foods->createCategory(USER_ROOT, QStringLiteral("Parent"));
+        const qint64 child = foods->createCategory(USER_ROOT, QStringLiteral("Child"));
+        const qint64 food = foods->createFood(child, QStringLiteral("Soup"), QStringLiteral("bowl"), {});
         QVERIFY(foods->reparentItemCategory(child, parent));
         QVERIFY(foods->reparentItem(food, parent));
         QVERIFY(foods->updateCategory(child, QStringLiteral("Kid")));
@@ -206,8 +206,8 @@ private slots:
     void categoryCannotMoveBelowItself()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
-        const int outer = foods->createCategory(USER_ROOT, QStringLiteral("Outer"));
-        const int inner = foods->createCategory(outer, QStringLiteral("Inner"));
+        const qint64 outer = foods->createCategory(USER_ROOT, QStringLiteral("Outer"));
+        const qint64 inner = foods->createCategory(outer, QStringLiteral("Inner"));
         QVERIFY(!foods->reparentItemCategory(outer, inner));
         QVERIFY(!foods->reparentItemCategory(outer, outer));
         QCOMPARE(scalar("SELECT parent_id FROM custom_food_cats WHERE category_id = ?", {outer}).toInt(),
@@ -298,7 +298,7 @@ private slots:
 
         DBTypes::FoodDiaryItem food;
         food.desc = QStringLiteral("Toast");
-        const int meal = SavedMealDB::instance()->storeMeal(USER, -1, "Breakfast", {food}, true);
+        const qint64 meal = SavedMealDB::instance()->storeMeal(USER, -1, "Breakfast", {food}, true);
         SavedMealDB::instance()->storeMeal(USER, -1, "", {food}, true);
         QVERIFY(meal > 0);
         QCOMPARE(observer.reloads.size(), size_t(2));

@@ -26,9 +26,9 @@ public:
     TestDiaryList() : DiaryListView(nullptr, "mealView") {}
 
     const QObject* source = nullptr;
-    std::function<bool(DBTypes::FoodDiaryItem&, int foodId, bool editing)> foodDialog;
-    std::function<bool(DBTypes::ExerciseDiaryItem&, int exerciseId, bool editing)> exerciseDialog;
-    std::function<bool(DBTypes::FoodDiaryItem&, int recipeId)> recipe;
+    std::function<bool(DBTypes::FoodDiaryItem&, qint64 foodId, bool editing)> foodDialog;
+    std::function<bool(DBTypes::ExerciseDiaryItem&, qint64 exerciseId, bool editing)> exerciseDialog;
+    std::function<bool(DBTypes::FoodDiaryItem&, qint64 recipeId)> recipe;
     int savedMeal = -1;
     int foodDialogs = 0;
     int exerciseDialogs = 0;
@@ -36,25 +36,25 @@ public:
 protected:
     const QObject* dropSource(const QDropEvent*) const override { return source; }
 
-    bool runFoodDialog(DBTypes::FoodDiaryItem& entry, int foodId, bool editing) override
+    bool runFoodDialog(DBTypes::FoodDiaryItem& entry, qint64 foodId, bool editing) override
     {
         ++foodDialogs;
         return foodDialog && foodDialog(entry, foodId, editing);
     }
 
-    bool runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, int exerciseId,
+    bool runExerciseDialog(DBTypes::ExerciseDiaryItem& entry, qint64 exerciseId,
                            bool editing) override
     {
         ++exerciseDialogs;
         return exerciseDialog && exerciseDialog(entry, exerciseId, editing);
     }
 
-    bool loadRecipe(DBTypes::FoodDiaryItem& entry, int recipeId) override
+    bool loadRecipe(DBTypes::FoodDiaryItem& entry, qint64 recipeId) override
     {
         return recipe && recipe(entry, recipeId);
     }
 
-    int chooseSavedMeal() override { return savedMeal; }
+    qint64 chooseSavedMeal() override { return savedMeal; }
 };
 
 // The session of the diary list's tests: a 10-point font, the clock at noon of the test day

@@ -528,13 +528,13 @@ private slots:
         creme.refId = 0x1000020;
         creme.userId = aliceId;
         SavedMealDB* meals = SavedMealDB::instance();
-        const int dessert = meals->storeMeal(aliceId, -1, "Dessert",
+        const qint64 dessert = meals->storeMeal(aliceId, -1, "Dessert",
                                              {food(1, QStringLiteral("tea"), 5.0f), creme}, true);
         QVERIFY(dessert > 0);
         // Alice shares it.
         const int own = user();
         UserDB::instance()->setCurrentUser(aliceId);
-        QVERIFY(meals->reparentItem(dessert, 1));
+        QVERIFY(meals->reparentItem(dessert, aliceId, 1));
         UserDB::instance()->setCurrentUser(own);
 
         const QString refusal = QStringLiteral(

@@ -182,7 +182,7 @@ private slots:
         QCOMPARE(storedMealName(_user, _bowl), QStringLiteral("Crème brûlée"));
 
         // A new dialog lists the name as typed.
-        int chosen = -1;
+        qint64 chosen = -1;
         SavedMealLoadForm again(nullptr, nullptr, false, {});
         again.doList(DiaryListView::savedMealLists()[0].get(), &chosen);
         QCOMPARE(rows(again.lbMeals), (QStringList{"Apple pie", "Crème brûlée"}));
@@ -196,11 +196,11 @@ private:
     }
 
     std::unique_ptr<SavedMealLoadForm> _form;
-    int _chosen = -1;
+    qint64 _chosen = -1;
     int _user = -1;
-    int _shared = -1;
-    int _pie = -1;
-    int _bowl = -1;
+    qint64 _shared = -1;
+    qint64 _pie = -1;
+    qint64 _bowl = -1;
 };
 
 QTEST_MAIN(TestSavedMealLoadForm)

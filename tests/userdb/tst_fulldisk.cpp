@@ -146,9 +146,9 @@ bool make(Change change, int user, int subject, int run)
     case RemoveEntry:
         return DiaryDB::instance()->removeFoodEntry(user, subject, false);
     case DeleteMeal:
-        return SavedMealDB::instance()->deleteMeal(subject);
+        return SavedMealDB::instance()->deleteMeal(subject, user);
     case MoveMeal:
-        return SavedMealDB::instance()->reparentItem(subject, 1);
+        return SavedMealDB::instance()->reparentItem(subject, user, 1);
     case InStep:
         return DiaryDB::instance()->resetItemStatus(user);
     case DeleteUser:

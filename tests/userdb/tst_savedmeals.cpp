@@ -5,6 +5,7 @@
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 #include "userdb/favoritesdb.h"
+#include "userdb/nullconversion.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
 
@@ -30,14 +31,14 @@ FoodDiaryItem food(const char* name, float energy, float fat)
 }
 
 // The (id, name) rows that the tree's item query lists under a root.
-QList<QPair<int, QString>> listed(int parent)
+QList<QPair<qint64, QString>> listed(qint64 parent)
 {
     BXSqlQuery query = SavedMealDB::instance()->getItemQuery(User);
-    QList<QPair<int, QString>> rows;
+    QList<QPair<qint64, QString>> rows;
     if (query.exec()) {
         while (query.next()) {
-            if (query.value(1).toInt() == parent)
-                rows.append({query.value(0).toInt(), query.value(2).toString()});
+            if (query.value(1).toLongLong() == parent)
+                rows.append({query.value(0).toLongLong(), query.value(2).toString()});
         }
     }
     return rows;
@@ -60,17 +61,18 @@ private slots:
     void listsNamedLiveMeals();
     void deletesMealsSoftly();
     void sharesMealsByMovingThem();
+    void keepsMealsOfIdsPast32Bits();
     void readsFavourites();
 
 private:
-    QList<int> m_reloads;
+    QList<qint64> m_reloads;
 };
 
 void TestSavedMeals::init()
 {
     QVERIFY(StoreFixture::open());
     m_reloads.clear();
-    SavedMealDB::setReloadHandler([this](int selectId, bool) { m_reloads.append(selectId); });
+    SavedMealDB::setReloadHandler([this](qint64 selectId, bool) { m_reloads.append(selectId); });
     UserDB::instance()->setCurrentUser(User);
 }
 
@@ -84,8 +86,8 @@ void TestSavedMeals::storesMealsOutsideTheDiary()
 {
     SavedMealDB* meals = SavedMealDB::instance();
     QVERIFY(SavedMealDB::exists());
-    QCOMPARE(m_reloads, QList<int>({0}));
-    const int id = meals->storeMeal(User, -1, "Lunch box",
+    QCOMPARE(m_reloads, QList<qint64>({0}));
+    const qint64 id = meals->storeMeal(User, -1, "Lunch box",
                                     {food("Bread", 80, 1), food("Cheese", 110, 9), food("Pear", 60, -1)},
                                     true);
     QVERIFY(id >= 0);
@@ -117,7 +119,7 @@ void TestSavedMeals::storesMealsOutsideTheDiary()
     QVERIFY(DiaryDB::instance()->getAllDatesWithEntries(User, true).value().empty());
     QVERIFY(DiaryDB::instance()->getNutrientInfo(User, "00000000", "99999999", 0).value().empty());
 
-    meals->renameMeal(id, "Picnic");
+    meals->renameMeal(id, User, "Picnic");
     QCOMPARE(m_reloads.last(), id);
     QCOMPARE(storedMealName(User, id), QStringLiteral("Picnic"));
 }
@@ -134,10 +136,10 @@ void TestSavedMeals::failedStoreLeavesNothing()
     // The transaction was closed: another one starts.
     QVERIFY(BXSqlDb::beginTransaction());
     QVERIFY(BXSqlDb::rollbackTransaction());
-    // Past the last id the tree names a meal by, none is stored rather than one of a wrapped id.
+    // A meal whose id leaves no next one: none is stored rather than one of another id.
     QVERIFY(StoreFixture::exec("DROP TRIGGER refuse"));
     QVERIFY(StoreFixture::exec("INSERT INTO group_diary(group_id, user_id, name, status) VALUES (?, ?, 'Last', 1)",
-                               {SavedMealDB::LastMealId, User}));
+                               {HighestRowId, User}));
     QCOMPARE(meals->storeMeal(User, -1, "Dinner", {food("Soup", 80, 1)}, true), -1);
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM group_diary").toInt(), 2);
 }
@@ -145,7 +147,7 @@ void TestSavedMeals::failedStoreLeavesNothing()
 void TestSavedMeals::sumsAMealAsOneFood()
 {
     SavedMealDB* meals = SavedMealDB::instance();
-    const int id = meals->storeMeal(User, -1, "Snack", {food("A", 100, 5), food("B", 50, -1)}, true);
+    const qint64 id = meals->storeMeal(User, -1, "Snack", {food("A", 100, 5), food("B", 50, -1)}, true);
     const DBTypes::FoodItem sum = meals->getSavedMealAsFoodItem(id).value();
     QCOMPARE(sum.energy, 150.0f);
     QCOMPARE(sum.fat, 5.0f);
@@ -160,7 +162,7 @@ void TestSavedMeals::sumsAMealAsOneFood()
     QCOMPARE(items.at(1).values.fat, -999.0f);
     QCOMPARE(meals->getSavedMealAsFoodItem(id).value().energy, 100.0f);
 
-    const int empty = meals->storeMeal(User, -1, "Nothing", {}, true);
+    const qint64 empty = meals->storeMeal(User, -1, "Nothing", {}, true);
     const DBTypes::FoodItem none = meals->getSavedMealAsFoodItem(empty).value();
     for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut)
         QCOMPARE(none.getNutrient(DBTypes::NutType(nut)), 0.0f);
@@ -169,12 +171,12 @@ void TestSavedMeals::sumsAMealAsOneFood()
 void TestSavedMeals::listsNamedLiveMeals()
 {
     SavedMealDB* meals = SavedMealDB::instance();
-    const int beta = meals->storeMeal(User, -1, "beta", {}, true);
-    const int alpha = meals->storeMeal(User, -1, "Alpha", {}, true);
+    const qint64 beta = meals->storeMeal(User, -1, "beta", {}, true);
+    const qint64 alpha = meals->storeMeal(User, -1, "Alpha", {}, true);
     meals->storeMeal(User, -1, "", {}, true);
     meals->storeMeal(User + 1, -1, "Other's", {}, true);
     QCOMPARE(listed(meals->getRootForUser(User)),
-             (QList<QPair<int, QString>>{{alpha, "Alpha"}, {beta, "beta"}}));
+             (QList<QPair<qint64, QString>>{{alpha, "Alpha"}, {beta, "beta"}}));
     QVERIFY(listed(1).isEmpty());
     QCOMPARE(meals->getItemNoun(), QStringLiteral("Meals"));
     QVERIFY(!meals->reparentItemCategory(3, 1));
@@ -183,8 +185,8 @@ void TestSavedMeals::listsNamedLiveMeals()
 void TestSavedMeals::deletesMealsSoftly()
 {
     SavedMealDB* meals = SavedMealDB::instance();
-    const int id = meals->storeMeal(User, -1, "Gone", {food("A", 100, 5), food("B", 50, 1)}, true);
-    meals->deleteMeal(id);
+    const qint64 id = meals->storeMeal(User, -1, "Gone", {food("A", 100, 5), food("B", 50, 1)}, true);
+    meals->deleteMeal(id, User);
     QCOMPARE(m_reloads.last(), 0);
     QCOMPARE(StoreFixture::scalar("SELECT status FROM group_diary WHERE group_id = ?", {id}).toInt(), 2);
     QCOMPARE(StoreFixture::scalar("SELECT COUNT(*) FROM food_diary WHERE status = 2").toInt(), 2);
@@ -196,10 +198,11 @@ void TestSavedMeals::deletesMealsSoftly()
     QVERIFY(listed(meals->getRootForUser(User)).isEmpty());
 
     // Another user's meal is not the user's to delete, rename or move.
-    const int others = meals->storeMeal(User + 1, -1, "Ann's", {food("C", 10, 1)}, true);
-    QVERIFY(!meals->deleteMeal(others));
-    QVERIFY(!meals->renameMeal(others, "Mine"));
-    QVERIFY(!meals->reparentItem(others, 1));
+    const qint64 others = meals->storeMeal(User + 1, -1, "Ann's", {food("C", 10, 1)}, true);
+    QVERIFY(!meals->deleteMeal(others, User));
+    QVERIFY(!meals->renameMeal(others, User, "Mine"));
+    QVERIFY(!meals->reparentItem(others, User, 1));
+    QVERIFY(!meals->appendFoodItemToMeal(others, User, food("D", 10, 1)));
     QCOMPARE(StoreFixture::scalar("SELECT status || name || user_id FROM group_diary WHERE group_id = ?", {others})
                  .toString(),
              QStringLiteral("1Ann's%1").arg(User + 1));
@@ -210,8 +213,8 @@ void TestSavedMeals::deletesMealsSoftly()
 void TestSavedMeals::sharesMealsByMovingThem()
 {
     SavedMealDB* meals = SavedMealDB::instance();
-    const int id = meals->storeMeal(User, -1, "Family pizza", {food("Pizza", 800, 30)}, true);
-    QVERIFY(meals->reparentItem(id, 1));
+    const qint64 id = meals->storeMeal(User, -1, "Family pizza", {food("Pizza", 800, 30)}, true);
+    QVERIFY(meals->reparentItem(id, User, 1));
     QCOMPARE(m_reloads.last(), id);
     QCOMPARE(StoreFixture::scalar("SELECT user_id FROM group_diary WHERE group_id = ?", {id}).toInt(), -1);
     QCOMPARE(StoreFixture::scalar("SELECT user_id FROM food_diary WHERE group_id = ?", {id}).toInt(), -1);
@@ -231,6 +234,23 @@ static_assert(favoriteCallCompiles<FavoritesDB::ItemFlags, FavoritesDB::ItemId>)
 static_assert(!favoriteCallCompiles<FavoritesDB::ItemId, FavoritesDB::ItemFlags>);
 static_assert(!favoriteCallCompiles<int, int>);
 
+// The diary names a meal by its id at full width: the meal after 2^31 - 1 is shown, renamed
+// and deleted as itself.
+void TestSavedMeals::keepsMealsOfIdsPast32Bits()
+{
+    SavedMealDB* meals = SavedMealDB::instance();
+    QVERIFY(StoreFixture::exec("INSERT INTO group_diary(group_id, user_id, name, status) VALUES (2147483647, ?, 'Old', 2)",
+                               {User}));
+    const qint64 id = meals->storeMeal(User, -1, "Late", {food("Toast", 80, 1)}, true);
+    QCOMPARE(id, qint64(1) << 31);
+    QCOMPARE(listed(meals->getRootForUser(User)), (QList<QPair<qint64, QString>>{{id, "Late"}}));
+    QCOMPARE(meals->getSavedMealItems(id).value().size(), size_t(1));
+    QVERIFY(meals->renameMeal(id, User, "Later"));
+    QCOMPARE(storedMealName(User, id), QStringLiteral("Later"));
+    QVERIFY(meals->deleteMeal(id, User));
+    QVERIFY(listed(meals->getRootForUser(User)).isEmpty());
+}
+
 void TestSavedMeals::readsFavourites()
 {
     using Flags = FavoritesDB::ItemFlags;
@@ -248,24 +268,24 @@ void TestSavedMeals::readsFavourites()
     QVERIFY(!favorites.isFavorite(food, Id(11)).value());
     QVERIFY(!favorites.isFavorite(savedMeal, Id(10)).value());
 
-    std::set<int> ids = {99};
+    std::set<qint64> ids = {99};
     favorites.findFavorites(customFood, ids);
     QVERIFY(ids.empty());
     favorites.findFavorites(food, ids);
-    QCOMPARE(ids, std::set<int>({10}));
+    QCOMPARE(ids, std::set<qint64>({10}));
 
     // A row added behind the store's back (another program, a restore) is seen at once.
     QVERIFY(StoreFixture::exec("INSERT INTO favorites(user_id, item_type, item_id) VALUES (?, 1, 11)", {User}));
     favorites.findFavorites(food, ids);
-    QCOMPARE(ids, std::set<int>({10, 11}));
+    QCOMPARE(ids, std::set<qint64>({10, 11}));
     FavoritesDB(User + 1).findFavorites(food, ids);
     QVERIFY(ids.empty());
 
     favorites.removeFavorite(food, Id(10));
     favorites.findFavorites(food, ids);
-    QCOMPARE(ids, std::set<int>({11}));
+    QCOMPARE(ids, std::set<qint64>({11}));
     favorites.findFavorites(exercise, ids);
-    QCOMPARE(ids, std::set<int>({10}));
+    QCOMPARE(ids, std::set<qint64>({10}));
 }
 
 QTEST_GUILESS_MAIN(TestSavedMeals)

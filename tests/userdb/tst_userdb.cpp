@@ -344,23 +344,24 @@ void TestUserDB::refusesNoUser()
 void TestUserDB::storedIdsNameOnlyWholeNumbers_data()
 {
     QTest::addColumn<QVariant>("stored");
-    QTest::addColumn<int>("read");
-    QTest::newRow("a whole number") << QVariant(qint64(7)) << 7;
-    QTest::newRow("NULL, never 0") << QVariant() << -1;
-    QTest::newRow("a real, never rounded") << QVariant(1.5) << -1;
-    QTest::newRow("a text") << QVariant(QStringLiteral("seven")) << -1;
+    QTest::addColumn<qint64>("read");
+    QTest::newRow("a whole number") << QVariant(qint64(7)) << qint64(7);
+    QTest::newRow("past 32 bits, never cut") << QVariant((qint64(1) << 32) + 5) << (qint64(1) << 32) + 5;
+    QTest::newRow("NULL, never 0") << QVariant() << qint64(-1);
+    QTest::newRow("a real, never rounded") << QVariant(1.5) << qint64(-1);
+    QTest::newRow("a text") << QVariant(QStringLiteral("seven")) << qint64(-1);
 }
 
 // A stored id names an item only when it is a whole number: otherwise the id of nothing.
 void TestUserDB::storedIdsNameOnlyWholeNumbers()
 {
     QFETCH(QVariant, stored);
-    QFETCH(int, read);
+    QFETCH(qint64, read);
     QVERIFY(StoreFixture::exec("INSERT INTO favorites(user_id, item_id, item_type) VALUES (0, ?, ?)",
                                {stored, int(FavoritesDB::FoodFavorite)}));
-    std::set<int> ids;
+    std::set<qint64> ids;
     QVERIFY(FavoritesDB(0).findFavorites(FavoritesDB::ItemFlags(1), ids));
-    QCOMPARE(ids, std::set<int>{read});
+    QCOMPARE(ids, std::set<qint64>{read});
 }
 
 void TestUserDB::settingsNoDialogWritesReadAsTheDefault_data()
