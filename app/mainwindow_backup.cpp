@@ -237,7 +237,7 @@ bool sameFile(const QFileInfo& one, const QFileInfo& other)
 
 // The user's own trees of foods, exercises and saved meals, read as showing the user builds
 // them; the trees shown stay as they are.
-bool readsCataloguesOf(int user)
+bool readsCataloguesOf(qint64 user)
 {
     DynamicDB* const trees[] = {FoodDBDynamic::instance(), ExDBDynamic::instance(),
                                 SavedMealTree::instance()};

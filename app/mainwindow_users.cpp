@@ -142,7 +142,7 @@ bool MainWindow::execProfileWizard(QWidget* parent, bool create, DBTypes::UserPr
     return wizard.isChanged();
 }
 
-bool MainWindow::switchUser(QWidget* parent, int userId)
+bool MainWindow::switchUser(QWidget* parent, qint64 userId)
 {
     const QScopedValueRollback<bool> switching(_switchingUser, true);
     _unreadUser = -1;
@@ -167,7 +167,7 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
 // Runs the wizard for a new user (or for the found user's incomplete profile) and stores it;
 // the wizard shows that user's units. False when it was cancelled or not stored: the current
 // user's units are back in place.
-bool MainWindow::_createProfile(QWidget* parent, bool found, int& userId)
+bool MainWindow::_createProfile(QWidget* parent, bool found, qint64& userId)
 {
     UserDB* users = UserDB::instance();
     DBTypes::UserProfile profile;
@@ -191,7 +191,7 @@ bool MainWindow::_createProfile(QWidget* parent, bool found, int& userId)
 // Adds the wizard's new user (its id into userId) or completes the found user's profile,
 // with the first check-in, as one change; false, after telling the user, when the user
 // database does not take it.
-bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfile& profile,
+bool MainWindow::_storeWizardProfile(bool found, qint64& userId, DBTypes::UserProfile& profile,
                                      DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs)
 {
     UserDB* users = UserDB::instance();
@@ -203,7 +203,7 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
             StoreTransaction change;
             if (!change)
                 return false;
-            int storedId = userId;
+            qint64 storedId = userId;
             bool made = false;
             QString reason;
             if (found) {
@@ -255,7 +255,7 @@ struct MainWindow::UserPage
 // are read for the user now current inside the same reading, and keep what they showed when
 // they cannot be read. False, with the user, the day, the title and the pages as they were,
 // when any of what is read first could not be read.
-bool MainWindow::_showUser(int userId, QWidget* parent)
+bool MainWindow::_showUser(qint64 userId, QWidget* parent)
 {
     const QScopedValueRollback<bool> switching(_switchingUser, true);
     bool moved = false;
@@ -270,7 +270,7 @@ bool MainWindow::_showUser(int userId, QWidget* parent)
     return moved;
 }
 
-std::optional<MainWindow::UserPage> MainWindow::_readUserPage(int userId)
+std::optional<MainWindow::UserPage> MainWindow::_readUserPage(qint64 userId)
 {
     UserPage read;
     std::optional<DBTypes::UserProfile> profile = UserDB::instance()->getProfile(userId);
@@ -296,7 +296,7 @@ std::optional<MainWindow::UserPage> MainWindow::_readUserPage(int userId)
 
 // The report in front as the user's: read for the user and drawn in the user's units, which
 // are in force while it is read; the units shown come back when it could not be read.
-std::unique_ptr<QFrame> MainWindow::_readReport(int userId, const DBTypes::UserPrefs& prefs)
+std::unique_ptr<QFrame> MainWindow::_readReport(qint64 userId, const DBTypes::UserPrefs& prefs)
 {
     const DBTypes::UserPrefs shown = PreferencesDialog::installedPrefs();
     installUnits(prefs);
@@ -309,7 +309,7 @@ std::unique_ptr<QFrame> MainWindow::_readReport(int userId, const DBTypes::UserP
 
 void MainWindow::_putUserInPlace(UserPage& read)
 {
-    const int userId = read.diary.user;
+    const qint64 userId = read.diary.user;
     _previousUser = userId;
     _openUserActions();
     // Units first: everything shown below is written in the new user's units.
@@ -367,7 +367,7 @@ void MainWindow::fromProfileMenuSwitchUser(int id)
         item->setChecked(item->data().toInt() == shown);
 }
 
-std::optional<MainWindow::UserHold> MainWindow::readUserHold(int user)
+std::optional<MainWindow::UserHold> MainWindow::readUserHold(qint64 user)
 {
     UserDB* users = UserDB::instance();
     std::optional<QList<DBTypes::UserProfile>> list = users->getUsersList();
@@ -485,7 +485,7 @@ void MainWindow::fromProfileMenuCreateUser()
                     QMessageBox::Ok, QMessageBox::Ok);
         return;
     }
-    int made = -1;
+    qint64 made = -1;
     if (_createProfile(this, false, made))
         switchUser(this, made);
 }
@@ -576,7 +576,7 @@ void MainWindow::quitProgram()
 void MainWindow::setPersonalProfile()
 {
     UserDB* users = UserDB::instance();
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     DBTypes::UserProfile profile;
     DBTypes::CheckinItem checkin;
     DBTypes::UserPrefs prefs;
@@ -620,7 +620,7 @@ void MainWindow::setTargets()
     if (!_diaryPage)
         return;
     UserDB* users = UserDB::instance();
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     const QByteArray date = _diaryPage->getDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
     DBTypes::CheckinItem checkin;
     DBTypes::UserPrefs prefs;
@@ -729,7 +729,7 @@ void MainWindow::publishDay()
         publishNow();
         return;
     }
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     // Discarded as one change: what stays unmarked is offered again next time, all of it.
     StorePrompt::change(this, QString(), [user] {
         StoreTransaction change;
@@ -923,7 +923,7 @@ void MainWindow::resetUserMetrics()
     // The report carries the data of the user who was current when it was built, who need
     // not be the current one any more.
     const auto* metrics = qobject_cast<const Metrics*>(sender());
-    const int user = metrics ? metrics->reportedUser() : ShownDay::instance()->user();
+    const qint64 user = metrics ? metrics->reportedUser() : ShownDay::instance()->user();
     // The report was sent: counts not cleared would be sent again with the next one. The reply
     // may come while a question is open: the change waits for it.
     UserTurn::post(this, [this, user] {

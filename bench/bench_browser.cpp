@@ -47,7 +47,7 @@ constexpr int FAVORITES = 50;
 QString s_resourceFolder;
 QString s_shippedCatalogue;
 QString s_syntheticCatalogue;
-int s_user = -1;
+qint64 s_user = -1;
 
 enum class View { Ranked, All, Favorites };
 

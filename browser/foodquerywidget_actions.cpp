@@ -31,7 +31,7 @@ namespace {
 
 const QString HELP_TOPIC = QStringLiteral("browser-myfoods.html");
 
-int currentUser()
+qint64 currentUser()
 {
     return ShownDay::instance()->user();
 }

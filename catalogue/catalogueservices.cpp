@@ -35,7 +35,7 @@ void CatalogueServices::cleanUp()
 }
 
 // Runs inside the user deletion's transaction, which rolls back on the exception.
-void CatalogueServices::deleteUserCatalogues(int user)
+void CatalogueServices::deleteUserCatalogues(qint64 user)
 {
     FoodDBDynamic* foods = FoodDBDynamic::instance();
     if (!foods->deleteCategory(foods->getRootForUser(user), true))

@@ -36,13 +36,13 @@ public:
 
     explicit CustomCatalogueDB(const Tables& tables);
 
-    BXSqlQuery getItemQuery(int forUser) const override;
-    BXSqlQuery getCatsQuery(int forUser) const override;
+    BXSqlQuery getItemQuery(qint64 forUser) const override;
+    BXSqlQuery getCatsQuery(qint64 forUser) const override;
     bool givesCategoryId(qint64 id) const override;
     bool givesItemId(qint64 id) const override;
     QString getItemNoun() const override;
     // User -1 is the shared root. The user must lie in -1..MAX_USER.
-    int getRootForUser(int user) const override;
+    int getRootForUser(qint64 user) const override;
     // Moves a category; refused when the new parent is the category or lies below it.
     bool reparentItemCategory(int categoryId, int newParentId) override;
     bool reparentItem(int itemId, int newCategoryId) override;
@@ -70,7 +70,7 @@ protected:
 private:
     // The statement `select` over the table `tree` of the ids of the categories in the shared
     // tree and the user's tree, bound to the user's.
-    BXSqlQuery _treeQuery(int forUser, const char* select) const;
+    BXSqlQuery _treeQuery(qint64 forUser, const char* select) const;
     // The ids a table gives: its id column, the end of its range, the statements of the ids
     // other rows name (none for categories) and why nothing is made once the range is used.
     struct IdRange {

@@ -102,7 +102,7 @@ std::optional<ExerciseItem> ExDBDynamic::getExercise(int exerciseId) const
     return exercise;
 }
 
-std::optional<ExerciseItem> ExDBDynamic::findExercise(const QString& name, int user) const
+std::optional<ExerciseItem> ExDBDynamic::findExercise(const QString& name, qint64 user) const
 {
     if (user < 0 || user > MAX_USER)
         return std::nullopt;

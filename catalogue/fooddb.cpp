@@ -61,7 +61,7 @@ std::vector<DBTypes::ServingItem> FoodDB::getServingItemList(int foodId) const
     return part ? part->getServingItemList(foodId) : std::vector<DBTypes::ServingItem>();
 }
 
-bool FoodDB::isOpenTo(int user, int foodId) const
+bool FoodDB::isOpenTo(qint64 user, int foodId) const
 {
     const FoodDBBase* part = _doSplit(foodId);
     return !part || part->isOpenTo(user, foodId);

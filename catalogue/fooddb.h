@@ -17,7 +17,7 @@ public:
     QString getFoodName(int foodId) const override;
     std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const override;
     std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const override;
-    bool isOpenTo(int user, int foodId) const override;
+    bool isOpenTo(qint64 user, int foodId) const override;
 
 private:
     FoodDB();

@@ -149,7 +149,7 @@ std::vector<ServingItem> FoodDBDynamic::getServingItemList(int foodId) const
     return {serving};
 }
 
-bool FoodDBDynamic::isOpenTo(int user, int foodId) const
+bool FoodDBDynamic::isOpenTo(qint64 user, int foodId) const
 {
     return DiaryDB::mayNameFood(user, foodId);
 }

@@ -30,7 +30,7 @@ public:
     std::optional<DBTypes::FoodItem> getFoodItem(int foodId) const override;
     std::vector<DBTypes::ServingItem> getServingItemList(int foodId) const override;
     // Read inside an action as the lookups are.
-    bool isOpenTo(int user, int foodId) const override;
+    bool isOpenTo(qint64 user, int foodId) const override;
 
 private:
     FoodDBDynamic();

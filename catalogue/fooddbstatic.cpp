@@ -184,7 +184,7 @@ std::vector<ServingItem> FoodDBStatic::getServingItemList(int foodId) const
 }
 
 // Every user may take a shipped food.
-bool FoodDBStatic::isOpenTo(int /*user*/, int /*foodId*/) const
+bool FoodDBStatic::isOpenTo(qint64 /*user*/, int /*foodId*/) const
 {
     return true;
 }

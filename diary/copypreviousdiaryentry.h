@@ -96,7 +96,7 @@ private:
     // Reads and marks the month now shown; when it cannot be read, the month and the user
     // marked before are shown again.
     void _showMonth();
-    int _sourceUser() const;
+    qint64 _sourceUser() const;
     int _chosenSource(Row row) const;
     bool _copyChosenMeals();
     bool _copyAdvanced(Row row, int destination);
@@ -110,5 +110,5 @@ private:
     std::optional<QPoint> _position;
     // The month and the user whose days are marked.
     QDate _markedMonth;
-    int _markedUser = 0;
+    qint64 _markedUser = 0;
 };

@@ -91,7 +91,7 @@ const char* const s_privateMealFoodText =
     "your diary and nothing was added. The food's owner can move it to Shared Foods for every "
     "user.";
 
-int currentUser()
+qint64 currentUser()
 {
     return ShownDay::instance()->user();
 }
@@ -293,7 +293,7 @@ void DiaryListView::_applyColumns()
 
 bool DiaryListView::_storeColumns(const std::vector<DBTypes::NutType>& columns)
 {
-    const int user = currentUser();
+    const qint64 user = currentUser();
     return user < 0 || StorePrompt::change(this, QString(), [user, &columns] {
         return UserDB::instance()->saveColumnSettings(user, printColumnSettings(columns));
     });
@@ -445,7 +445,7 @@ void DiaryListView::refreshCalendar()
         _markMonth(month, *dates);
 }
 
-bool DiaryListView::holdsMarkedDays(int user, const QDate& date) const
+bool DiaryListView::holdsMarkedDays(qint64 user, const QDate& date) const
 {
     return _marked && _marked->first == user && _marked->second.year() == date.year()
         && _marked->second.month() == date.month();

@@ -48,6 +48,11 @@ qint64 storedId(const QVariant& value)
     return isStoredId(value) ? value.toLongLong() : -1;
 }
 
+qint64 storedUserId(const QVariant& value)
+{
+    return !value.isNull() && value.typeId() == QMetaType::LongLong ? value.toLongLong() : -1;
+}
+
 int storedCatalogueId(const QVariant& value)
 {
     // SQLite gives a whole number as one; NULL, a real (1.5 would round to 2) or a text names

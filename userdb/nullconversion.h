@@ -25,6 +25,9 @@ constexpr qint64 HighestRowId = std::numeric_limits<qint64>::max() - 1;
 qint64 storedId(const QVariant& value);
 // Whether a stored value is an id that storedId() takes.
 bool isStoredId(const QVariant& value);
-// An id of a catalogue food or of a user as stored: these the program gives within an int.
+// The id of a user as stored: any whole number, stored as one, for UserDB::isStorableUserId to
+// judge. NULL, a real or a text reads as -1, the id of nobody.
+qint64 storedUserId(const QVariant& value);
+// An id of a catalogue food as stored: these the program gives within an int.
 // One outside it reads as -1, the id of nothing, never as the id its lower 32 bits make.
 int storedCatalogueId(const QVariant& value);

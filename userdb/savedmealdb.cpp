@@ -38,7 +38,7 @@ QString mealFoodsSql(const char* columns)
         .arg(QLatin1String(columns));
 }
 
-int currentUser()
+qint64 currentUser()
 {
     return UserDB::instance()->getCurrentUser();
 }
@@ -89,7 +89,7 @@ void SavedMealDB::reload(int selectId, bool selectIsCategory)
 // ---------------------------------------------------------------------------------------
 // Meals
 
-int SavedMealDB::_insertMeal(int user, int mealId, const std::string& name)
+int SavedMealDB::_insertMeal(qint64 user, int mealId, const std::string& name)
 {
     BXSqlQuery insert("INSERT INTO group_diary(group_id, user_id, name, status) VALUES (?, ?, ?, ?)");
     insert.bindValue(0, mealId < 0 ? QVariant() : QVariant(mealId));
@@ -116,7 +116,7 @@ int SavedMealDB::_insertMeal(int user, int mealId, const std::string& name)
     return int(stored);
 }
 
-int SavedMealDB::storeMeal(int user, int mealId, const std::string& name,
+int SavedMealDB::storeMeal(qint64 user, int mealId, const std::string& name,
                            const std::vector<FoodDiaryItem>& entries, bool checkNew)
 {
     if (checkNew)
@@ -134,7 +134,7 @@ int SavedMealDB::storeMeal(int user, int mealId, const std::string& name,
     return newId;
 }
 
-bool SavedMealDB::appendFoodItemToMeal(int mealId, int user, const FoodDiaryItem& entry)
+bool SavedMealDB::appendFoodItemToMeal(int mealId, qint64 user, const FoodDiaryItem& entry)
 {
     if (!DiaryDB::mayNameFood(user, entry.refId))
         return false;
@@ -160,7 +160,7 @@ bool SavedMealDB::appendFoodItemToMeal(int mealId, int user, const FoodDiaryItem
 std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(int mealId)
 {
     std::vector<FoodDiaryItem> items;
-    const int user = currentUser();
+    const qint64 user = currentUser();
     BXSqlQuery query(mealFoodsSql("ref_id, food_name, serving_id, serv_name, size, calories, carb, fat, "
                                   "fiber, protein, saturated_fat, cholesterol, sodium, sugar, calcium"));
     query.bindValue(0, mealId);
@@ -214,7 +214,7 @@ bool SavedMealDB::deleteMeal(int mealId)
     owner.bindValue(0, mealId);
     owner.bindValue(1, currentUser());
     const std::optional<bool> owned = owner.first();
-    const int user = owned.value_or(false) ? storedCatalogueId(owner.value(0)) : -1;
+    const qint64 user = owned.value_or(false) ? storedUserId(owner.value(0)) : -1;
     QList<qint64> foods;
     BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ? AND IFNULL(user_id, -1) = ?");
     select.bindValue(0, mealId);
@@ -246,7 +246,7 @@ bool SavedMealDB::deleteMeal(int mealId)
 
 // A meal of user u lies below the root u + 2; a shared one (-1 or NULL) below the root 1. Only
 // the user's meals and the shared ones are read.
-BXSqlQuery SavedMealDB::getItemQuery(int forUser) const
+BXSqlQuery SavedMealDB::getItemQuery(qint64 forUser) const
 {
     BXSqlQuery query(QStringLiteral("SELECT group_id, IFNULL(user_id, -1) + 2, name FROM group_diary "
                                     "WHERE date IS NULL AND status <> %1 AND name <> '' "

@@ -40,9 +40,9 @@ public:
 
     // Stores a meal with its foods in one transaction; the meal's id, or -1 when nothing
     // could be stored.
-    int storeMeal(int user, int mealId, const std::string& name,
+    int storeMeal(qint64 user, int mealId, const std::string& name,
                   const std::vector<DBTypes::FoodDiaryItem>& entries, bool checkNew);
-    bool appendFoodItemToMeal(int mealId, int user, const DBTypes::FoodDiaryItem& entry);
+    bool appendFoodItemToMeal(int mealId, qint64 user, const DBTypes::FoodDiaryItem& entry);
     // The foods of the current user's or a shared meal, those of its owner: none of another
     // user stored under its id, none of another user's meal. They carry no date, meal group or
     // entry id.
@@ -58,10 +58,10 @@ public:
 
     // The catalogue tree's queries of the user's and the shared meals, and of every category,
     // with the id above each.
-    BXSqlQuery getItemQuery(int forUser) const;
+    BXSqlQuery getItemQuery(qint64 forUser) const;
     BXSqlQuery getCatsQuery() const;
     QString getItemNoun() const { return QStringLiteral("Meals"); }
-    int getRootForUser(int user) const { return user + 2; }
+    int getRootForUser(qint64 user) const { return user + 2; }
     // Saved meals have no categories to move.
     bool reparentItemCategory(int categoryId, int newParentId);
     // Gives a meal and its foods to the owner of another root (the shared root: -1).
@@ -75,7 +75,7 @@ private:
     SavedMealDB(const SavedMealDB&) = delete;
     SavedMealDB& operator=(const SavedMealDB&) = delete;
 
-    int _insertMeal(int user, int mealId, const std::string& name);
+    int _insertMeal(qint64 user, int mealId, const std::string& name);
     void reload(int selectId, bool selectIsCategory);
 
     static SavedMealDB* _instance;

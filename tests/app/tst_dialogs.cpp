@@ -295,7 +295,7 @@ bool scrolled(const QWidget* widget)
 }
 
 // A day with every measurement and a journal note.
-DBTypes::CheckinItem fullCheckin(int user)
+DBTypes::CheckinItem fullCheckin(qint64 user)
 {
     DBTypes::CheckinItem day;
     day.userId = user;

@@ -141,7 +141,7 @@ QToolButton* shownTool(QToolBar* bar, const QString& text)
     return nullptr;
 }
 
-int addCustomFood(int user, const QString& name)
+int addCustomFood(qint64 user, const QString& name)
 {
     FoodDBDynamic* foods = FoodDBDynamic::instance();
     DBTypes::FoodItem values;

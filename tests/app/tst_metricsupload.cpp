@@ -95,7 +95,7 @@ private:
         return std::make_unique<MetricsWindow>();
     }
 
-    int unreported(int user) { return UserDB::instance()->getLoginDays(user).value().size(); }
+    int unreported(qint64 user) { return UserDB::instance()->getLoginDays(user).value().size(); }
 
 private slots:
     void initTestCase()

@@ -59,7 +59,7 @@ QByteArray code(const QDate& date)
     return QByteArray(text);
 }
 
-void addWeek(int user)
+void addWeek(qint64 user)
 {
     for (QDate day = Monday; day <= Sunday; day = day.addDays(1)) {
         DBTypes::FoodDiaryItem butter;

@@ -257,7 +257,7 @@ private slots:
 
         DBTypes::UserProfile bea;
         bea.name = QStringLiteral("Bea");
-        int beaId = -1;
+        qint64 beaId = -1;
         QVERIFY(UserDB::instance()->addUser(bea, &beaId));
         const int beaRoot = foods->getRootForUser(beaId);
         const int cookie = foods->createFood(beaRoot, QStringLiteral("Cookie"), QStringLiteral("piece"), values);

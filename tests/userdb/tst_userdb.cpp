@@ -64,7 +64,7 @@ void TestUserDB::acceptsFiveUsersInAHousehold()
     UserProfile sixth;
     sixth.name = QStringLiteral("Sixth");
     sixth.height = 170.0f;
-    int id = 42;
+    qint64 id = 42;
     QString error;
     QVERIFY(!UserDB::instance()->addUser(sixth, &id, &error));
     QCOMPARE(id, 42);
@@ -84,7 +84,7 @@ void TestUserDB::addsUsersWithTheirHeight()
     std::strcpy(noHeight.created, "20060101");
     std::strcpy(noHeight.dob, "19800101");
     noHeight.sex = 1;
-    int id = 77;
+    qint64 id = 77;
     QVERIFY(users->addUser(noHeight, &id));
     QCOMPARE(noHeight.userId, 2);
     QCOMPARE(id, 2);
