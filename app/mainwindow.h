@@ -181,9 +181,9 @@ public slots:
 
     // Users and lifecycle.
     bool switchUser(QWidget* parent, qint64 userId);
-    void fromProfileMenuSwitchUser(int id);
+    void fromProfileMenuSwitchUser(qint64 id);
     void fromProfileMenuCreateUser();
-    void fromProfileMenuDeleteUser(int id);
+    void fromProfileMenuDeleteUser(qint64 id);
     void refreshProfileMenu();
     void setPersonalProfile();
     void setTargets();
@@ -332,7 +332,7 @@ private:
     // Opens them again as a user is shown.
     void _openUserActions();
     // The name the Users menu shows for the user; empty when it holds none.
-    QString _heldName(int id) const;
+    QString _heldName(qint64 id) const;
 
 public:
     // Actions, named as their object names.

@@ -355,16 +355,16 @@ void MainWindow::_reloadUserCatalogues()
         SavedMealTree::instance()->reload(0, false);
 }
 
-void MainWindow::fromProfileMenuSwitchUser(int id)
+void MainWindow::fromProfileMenuSwitchUser(qint64 id)
 {
-    const int shown = ShownDay::instance()->user();
+    const qint64 shown = ShownDay::instance()->user();
     if (id == shown || switchUser(this, id))
         return;
     if (shown < 0 && _unreadUser == id)
         showNoUser(_users, unreadUserText(_heldName(id)));
     // A switch that did not happen leaves the menu marking the user shown.
     for (QAction* item : std::as_const(_userActions))
-        item->setChecked(item->data().toInt() == shown);
+        item->setChecked(item->data().toLongLong() == shown);
 }
 
 std::optional<MainWindow::UserHold> MainWindow::readUserHold(qint64 user)
@@ -405,7 +405,7 @@ QString MainWindow::noUserReadText()
 void MainWindow::showNoUser(const QList<DBTypes::UserProfile>& users, const QString& told)
 {
     ShownDay::instance()->show(-1, Clock::today());
-    const int first = users.isEmpty() ? -1 : users.first().userId;
+    const qint64 first = users.isEmpty() ? -1 : users.first().userId;
     keepUserHold({users, TipOfTheDay::UserState{first, -1, {}}, 0});
     _closeUserActions(!users.isEmpty());
     setWindowTitle(_brand()->getString("app_name"));
@@ -455,7 +455,7 @@ void MainWindow::_openUserActions()
     statusBar()->hide();
 }
 
-QString MainWindow::_heldName(int id) const
+QString MainWindow::_heldName(qint64 id) const
 {
     for (const DBTypes::UserProfile& user : _users) {
         if (user.userId == id)
@@ -510,9 +510,9 @@ void MainWindow::refreshProfileMenu()
     delete _usersGroup;
     _usersGroup = new QActionGroup(this);
     _usersGroup->setExclusive(true);
-    const int current = ShownDay::instance()->user();
+    const qint64 current = ShownDay::instance()->user();
     for (const DBTypes::UserProfile& user : std::as_const(_users)) {
-        const int id = user.userId;
+        const qint64 id = user.userId;
         QAction* item = usersMenu->addAction(user.name);
         item->setCheckable(true);
         item->setData(id);
@@ -530,7 +530,7 @@ void MainWindow::refreshProfileMenu()
 
 // Asks with the name the menu shows, then deletes in one change: one wait, one question while
 // another program holds the diary, and nothing else read or changed when it was not deleted.
-void MainWindow::fromProfileMenuDeleteUser(int id)
+void MainWindow::fromProfileMenuDeleteUser(qint64 id)
 {
     const QString name = _heldName(id);
     if (showMessage(QMessageBox::Question, tr("Delete user..."),

@@ -60,7 +60,7 @@ bool fillTree(qint64 user, int first, int categories, int foods)
 {
     const QString series = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
                                           "FROM n WHERE i < %1) ");
-    const int root = CatalogueRoots::idFor(user);
+    const qint64 root = CatalogueRoots::idFor(user);
     return run(series.arg(categories - 1)
                + QStringLiteral("INSERT INTO custom_food_cats SELECT %1 + i, %2, 'Category ' || i FROM n")
                      .arg(first)

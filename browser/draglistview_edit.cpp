@@ -611,7 +611,7 @@ void DragListView::_doDiaryItemDrag(FoodViewItem* target)
 void DragListView::_diaryFoodDrop(FoodViewItem* target)
 {
     std::optional<DBTypes::FoodDiaryItem> entry;
-    if (!StorePrompt::read(this, [&] { entry = DiaryDB::instance()->getFoodEntry(_payload.id); })
+    if (!StorePrompt::read(this, [&] { entry = DiaryDB::instance()->getFoodEntry(currentUser(), _payload.id); })
         || !entry)
         return;
     const qint64 user = currentUser();
@@ -654,7 +654,7 @@ void DragListView::_diaryFoodDrop(FoodViewItem* target)
 void DragListView::_diaryExerciseDrop(FoodViewItem* target)
 {
     std::optional<DBTypes::ExerciseDiaryItem> entry;
-    if (!StorePrompt::read(this, [&] { entry = DiaryDB::instance()->getExerciseEntry(_payload.id); })
+    if (!StorePrompt::read(this, [&] { entry = DiaryDB::instance()->getExerciseEntry(currentUser(), _payload.id); })
         || !entry)
         return;
     bool ok = false;

@@ -104,11 +104,11 @@ private:
     QDate _destination;
     int _snackDisplay = 0;
     QList<int> _sources;
-    QList<int> _userIds;
+    QList<qint64> _userIds;
     std::vector<MealRow> _rows;
     bool _advancedShown = false;
     std::optional<QPoint> _position;
     // The month and the user whose days are marked.
     QDate _markedMonth;
-    qint64 _markedUser = 0;
+    int _markedUser = 0;
 };

@@ -1134,7 +1134,7 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
     DiaryListViewItem* newRow = nullptr;
     if (rowId(oldGroup) == -DiaryDay::EXERCISE) {
         std::optional<DBTypes::ExerciseDiaryItem> entry;
-        if (!_readEntry([&] { return entry = DiaryDB::instance()->getExerciseEntry(id), entry.has_value(); }))
+        if (!_readEntry([&] { return entry = DiaryDB::instance()->getExerciseEntry(currentUser(), id), entry.has_value(); }))
             return;
         const DBTypes::ExerciseDiaryItem stored = *entry;
         // Apply with nothing edited leaves the entry as stored.
@@ -1150,7 +1150,7 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
         newRow = _addExRow(*entry);
     } else {
         std::optional<DBTypes::FoodDiaryItem> entry;
-        if (!_readEntry([&] { return entry = DiaryDB::instance()->getFoodEntry(id), entry.has_value(); }))
+        if (!_readEntry([&] { return entry = DiaryDB::instance()->getFoodEntry(currentUser(), id), entry.has_value(); }))
             return;
         const DBTypes::FoodDiaryItem stored = *entry;
         // The values follow the amount and serving: with neither edited, nothing is stored.
@@ -1410,7 +1410,7 @@ void DiaryListView::_moveEntry(int groupType)
     std::optional<DBTypes::FoodDiaryItem> entry;
     const qint64 id = _draggedId;
     const bool moved = _change([&](QString& refusal) {
-        entry = DiaryDB::instance()->getFoodEntry(id);
+        entry = DiaryDB::instance()->getFoodEntry(currentUser(), id);
         if (!entry)
             return false;
         entry->meal = groupType;

@@ -365,11 +365,12 @@ bool DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
     return true;
 }
 
-std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(qint64 entryId)
+std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(qint64 user, qint64 entryId)
 {
     BXSqlQuery query(QString::fromLatin1(FoodColumns) + foodTable() +
-                     QStringLiteral(" WHERE food_id = ?"));
+                     QStringLiteral(" WHERE food_id = ? AND user_id = ?"));
     query.bindValue(0, entryId);
+    query.bindValue(1, user);
     if (!query.exec() || !query.next()) {
         qWarning("DiaryDB::getFoodEntry didn't return a proper result - couldn't find record");
         return std::nullopt;
@@ -380,11 +381,12 @@ std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(qint64 entryId)
     return entry;
 }
 
-std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 entryId)
+std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 user, qint64 entryId)
 {
     BXSqlQuery query(sql(QStringLiteral("SELECT user_id, date, duration, rate, name, status FROM "),
-                         exerTable(), " WHERE ex_id = ?"));
+                         exerTable(), " WHERE ex_id = ? AND user_id = ?"));
     query.bindValue(0, entryId);
+    query.bindValue(1, user);
     if (!query.exec() || !query.next()) {
         qWarning("AIEEEE! couldn't get exercise #%lld", entryId);
         return std::nullopt;

@@ -25,6 +25,9 @@ public:
     // row the highest id plus one, so the highest id must leave a next one that the program can
     // hold: an entry's a qint64, a saved meal's the 32 bits its catalogue tree names it by.
     static bool holdsStorableEntryIds(std::string& error);
+    // Whether every user has an id that the program gives a user (UserDB::isStorableUserId);
+    // otherwise false with the first that has not, or why the users cannot be read.
+    static bool holdsStorableUserIds(std::string& error);
     // Whether the catalogues' categories of the running connection form trees, each below its
     // root; otherwise false with the link found, or why they cannot be read.
     static bool holdsNoLoop(std::string& error);

@@ -206,7 +206,7 @@ protected:
             return MainWindow::execProfileWizard(parent, create, profile, checkin, prefs);
         if (!wizardAccepts)
             return false;
-        const int id = profile.userId;
+        const qint64 id = profile.userId;
         profile = completeProfile(wizardName);
         profile.userId = id;
         checkin.weight = 70.0f;

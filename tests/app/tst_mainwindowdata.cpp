@@ -1014,6 +1014,11 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
     QTest::newRow("a negative diary entry id")
         << "INSERT INTO food_mealplan(food_id, user_id, date) VALUES (-3, 0, '20260101')"
         << "the table food_mealplan holds an entry whose food_id is -3";
+    QTest::newRow("a user id past 32 bits")
+        << "INSERT INTO user_users(user_id, name) VALUES (4294967297, 'Wide')"
+        << "the table user_users holds a user whose user_id is 4294967297, an id this program never gives a user";
+    QTest::newRow("a user id no user may be") << "INSERT INTO user_users(user_id, name) VALUES (-2, 'Far')"
+                                              << "the table user_users holds a user whose user_id is -2";
     QTest::newRow("a sync row holding statements")
         << "INSERT INTO userdata_sync_tables VALUES ('water_diary BEGIN DELETE FROM food_diary; END /*', "
            "'water_diary_sync', 'user_id, date')"

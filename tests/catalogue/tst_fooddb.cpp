@@ -265,17 +265,17 @@ private slots:
 
         entry.setSize(2.0f);
         QVERIFY(DiaryDB::instance()->modifyFoodEntry(entry.entryId, entry));
-        QCOMPARE(DiaryDB::instance()->getFoodEntry(entry.entryId)->values.energy, 560.0f);
+        QCOMPARE(DiaryDB::instance()->getFoodEntry(entry.userId, entry.entryId)->values.energy, 560.0f);
 
         // An older build gave the id to Bea's food of the same name and serving: the entry,
         // edited as the dialog does, keeps its own values.
         QVERIFY(exec("INSERT INTO custom_foods(food_id, category_id, name, serv_name, calories) "
                      "VALUES (?, ?, 'Cake G', 'slice', 400)", {cake, beaRoot}));
-        DBTypes::FoodDiaryItem stored = *DiaryDB::instance()->getFoodEntry(entry.entryId);
+        DBTypes::FoodDiaryItem stored = *DiaryDB::instance()->getFoodEntry(entry.userId, entry.entryId);
         QCOMPARE(stored.getServingItemList().size(), size_t(1));
         stored.setSize(3.0f);
         QVERIFY(DiaryDB::instance()->modifyFoodEntry(stored.entryId, stored));
-        QCOMPARE(DiaryDB::instance()->getFoodEntry(entry.entryId)->values.energy, 840.0f);
+        QCOMPARE(DiaryDB::instance()->getFoodEntry(entry.userId, entry.entryId)->values.energy, 840.0f);
     }
 
     void diaryEntryLoadsItsFood()

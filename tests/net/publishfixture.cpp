@@ -14,7 +14,7 @@
 
 namespace PublishFixture {
 
-int startUserDatabase()
+qint64 startUserDatabase()
 {
     stopUserDatabase();
     QDir folder(BXSettings::getUserDBPath());

@@ -56,7 +56,7 @@ inline bool loadBrand(const QMap<QString, bool>& switches)
 }
 
 // A fresh user database with one current user; the user's id, or -1.
-inline int start(const QMap<QString, bool>& switches = {})
+inline qint64 start(const QMap<QString, bool>& switches = {})
 {
     UserDB::cleanUp();
     DiaryDB::cleanUp();

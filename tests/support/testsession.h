@@ -33,7 +33,7 @@ inline DBTypes::UserProfile completeProfile(const QString& name)
 }
 
 // Adds a user with a complete profile to the started user database; the new id, or -1.
-inline int addCompleteUser(const QString& name)
+inline qint64 addCompleteUser(const QString& name)
 {
     DBTypes::UserProfile profile = completeProfile(name);
     qint64 user = -1;

@@ -36,7 +36,7 @@ void StoreFixture::close()
     UserDbTestEnv::removeDatabase();
 }
 
-int StoreFixture::addUser(const char* name, const char* dob, int sex, float height)
+qint64 StoreFixture::addUser(const char* name, const char* dob, int sex, float height)
 {
     DBTypes::UserProfile profile;
     profile.name = QString::fromUtf8(name);

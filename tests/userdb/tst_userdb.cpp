@@ -46,6 +46,11 @@ void TestUserDB::givesTheSmallestFreeId()
 {
     UserDB* users = UserDB::instance();
     QCOMPARE(users->getNextUserID(), 0);
+    // An id no user may have leaves free the id its lower 32 bits make.
+    for (qint64 id : {qint64(0), (qint64(1) << 32) + 1})
+        QVERIFY(StoreFixture::exec("INSERT INTO user_users(user_id, name) VALUES (?, 'x')", {id}));
+    QCOMPARE(users->getNextUserID(), 1);
+    QVERIFY(StoreFixture::exec("DELETE FROM user_users"));
     for (int id : {0, 1, 3})
         QVERIFY(StoreFixture::exec("INSERT INTO user_users(user_id, name) VALUES (?, 'x')", {id}));
     QCOMPARE(users->getNextUserID(), 2);
