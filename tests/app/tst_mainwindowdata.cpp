@@ -797,7 +797,7 @@ void TestMainWindowData::restoreRefuses_data()
     QTest::newRow("version 500") << "v500" << "This backup file is incompatible with this version of Desktop Pantrel";
     QTest::newRow("six users") << "six" << "This backup file has too many users: 6";
     QTest::newRow("no users") << "none" << "This backup file contains no users";
-    QTest::newRow("user id out of range") << "userid" << "cannot tell apart";
+    QTest::newRow("user id out of range") << "userid" << "the table user_users holds a user whose user_id is 70000";
     QTest::newRow("named pipe") << "pipe" << "is not a backup file";
     QTest::newRow("folder") << "folder" << "is not a backup file";
     QTest::newRow("its journal a pipe") << "journal" << "journal.ptBackup-journal of ";
