@@ -85,9 +85,9 @@ public:
                                 std::span<const DBTypes::NutType> nutrients,
                                 DBTypes::FoodDiaryItem& entry);
 
-    // One entry of the user; nothing when the user has none of that id or it could not be read. Call these inside an action:
-    // an entry that could not be read is the action's outcome, which tells it from a missing
-    // one.
+    // One entry of the user; nothing when the user has none of that id or it could not be read.
+    // Call these inside an action: an entry that could not be read is the action's outcome,
+    // which tells it from a missing one.
     std::optional<DBTypes::FoodDiaryItem> getFoodEntry(qint64 user, qint64 entryId);
     std::optional<DBTypes::ExerciseDiaryItem> getExerciseEntry(qint64 user, qint64 entryId);
     // The readings from here on give nothing (nullopt) when the diary could not be read, never

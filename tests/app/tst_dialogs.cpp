@@ -558,7 +558,7 @@ private slots:
         QFETCH(int, energyUnits);
         QFETCH(int, page);
         MainWindowTest::startFreshDatabase();
-        const int ann = MainWindowTest::addUser(QStringLiteral("Ann"));
+        const qint64 ann = MainWindowTest::addUser(QStringLiteral("Ann"));
         DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(ann).value();
         prefs.energyUnits = energyUnits;
         QVERIFY(UserDB::instance()->setUserPrefs(ann, prefs));

@@ -210,7 +210,7 @@ private:
     void runCase(const QString& name, const QStringList& statements, const QStringList& touched);
 
     ScriptedMainWindow* _window = nullptr;
-    int _users[2] = {-1, -1};
+    qint64 _users[2] = {-1, -1};
     QList<WrittenRow> _rows;
     QByteArray _base;
     QStringList _baseLines[2];

@@ -270,7 +270,7 @@ private:
     QString backupOfLive(const QString& name);
 
     ScriptedMainWindow* _window = nullptr;
-    int _ann = -1;
+    qint64 _ann = -1;
 };
 
 void TestMainWindowData::initTestCase()

@@ -143,7 +143,7 @@ private slots:
 
 private:
     PrintingWindow* _window = nullptr;
-    int _ann = -1;
+    qint64 _ann = -1;
 };
 
 void TestPrinting::printsTheDiaryWeek()

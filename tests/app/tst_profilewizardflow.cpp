@@ -366,7 +366,7 @@ private slots:
 
 private:
     // Creates the first user through switchUser; `atTargets` sees the wizard at the end.
-    int createUser(const Entry& entry, std::function<void(ProfileWizard&)> atTargets = {})
+    qint64 createUser(const Entry& entry, std::function<void(ProfileWizard&)> atTargets = {})
     {
         WizardMainWindow window;
         whenModal([entry, atTargets](QWidget* dialog) {

@@ -392,8 +392,8 @@ private:
     QLineEdit _watched;
     QAction _helpAction;
     BXHelpClient _helpClient;
-    int _first = -1;
-    int _second = -1;
+    qint64 _first = -1;
+    qint64 _second = -1;
 };
 
 QTEST_MAIN(TestTips)
