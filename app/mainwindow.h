@@ -120,7 +120,7 @@ public:
     };
     // Reads the hold of `user` inside the caller's reading action (the user switch's);
     // nothing when any of it could not be read.
-    static std::optional<UserHold> readUserHold(int user);
+    static std::optional<UserHold> readUserHold(qint64 user);
     // Puts a hold read for the user now current in place.
     void keepUserHold(const UserHold& hold);
 
@@ -142,7 +142,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 signals:
-    void userChanged(int user);
+    void userChanged(qint64 user);
     void signalTargetUpdate(const DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
 
 public slots:
@@ -180,10 +180,10 @@ public slots:
     void gotoUrl(const QString& url);
 
     // Users and lifecycle.
-    bool switchUser(QWidget* parent, int userId);
-    void fromProfileMenuSwitchUser(int id);
+    bool switchUser(QWidget* parent, qint64 userId);
+    void fromProfileMenuSwitchUser(qint64 id);
     void fromProfileMenuCreateUser();
-    void fromProfileMenuDeleteUser(int id);
+    void fromProfileMenuDeleteUser(qint64 id);
     void refreshProfileMenu();
     void setPersonalProfile();
     void setTargets();
@@ -301,23 +301,23 @@ private:
     void _showNoApplicableWhenEmpty();
     bool _publishOnQuitDue(bool* ask);
     void _setCaption(const QString& userName, bool trailingBlank);
-    bool _storeWizardProfile(bool found, int& userId, DBTypes::UserProfile& profile,
+    bool _storeWizardProfile(bool found, qint64& userId, DBTypes::UserProfile& profile,
                              DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs);
     bool _storeProfile(const std::function<bool()>& change);
-    bool _showUser(int userId, QWidget* parent = nullptr);
+    bool _showUser(qint64 userId, QWidget* parent = nullptr);
     // Runs `call` that many milliseconds from now, at the user's turn (see UserTurn).
     void _atUsersTurn(int milliseconds, void (MainWindow::*call)());
     // What a user switch reads before anything moves.
     struct UserPage;
     // Reads the page of `userId` inside the caller's reading action; nothing when any of it
     // could not be read.
-    std::optional<UserPage> _readUserPage(int userId);
-    std::unique_ptr<QFrame> _readReport(int userId, const DBTypes::UserPrefs& prefs);
+    std::optional<UserPage> _readUserPage(qint64 userId);
+    std::unique_ptr<QFrame> _readReport(qint64 userId, const DBTypes::UserPrefs& prefs);
     // Makes the user read current and shows it.
     void _putUserInPlace(UserPage& read);
     // Reads the page shown again; false when it could not be read.
     bool _reloadCurrentPage();
-    bool _createProfile(QWidget* parent, bool found, int& userId);
+    bool _createProfile(QWidget* parent, bool found, qint64& userId);
     void _reloadUserCatalogues();
     void _runSyncWait(QWidget* parent, const QString& text);
     bool _copyFile(QFileInfo& source, QFileInfo& destination, bool restoring, bool* cursorSet);
@@ -332,7 +332,7 @@ private:
     // Opens them again as a user is shown.
     void _openUserActions();
     // The name the Users menu shows for the user; empty when it holds none.
-    QString _heldName(int id) const;
+    QString _heldName(qint64 id) const;
 
 public:
     // Actions, named as their object names.
@@ -400,7 +400,7 @@ public:
     QAction* usersSeparator() const { return _usersSeparator; }
     QList<QAction*> webActions() const { return _webActions; }
     SyncDialog* syncDialog() const { return _syncDialog; }
-    int previousUser() const { return _previousUser; }
+    qint64 previousUser() const { return _previousUser; }
 
 private:
     // Widgets.
@@ -458,12 +458,12 @@ private:
     // confirm it.
     QString _copyNote;
 
-    int _previousUser = -1;
+    qint64 _previousUser = -1;
     // What is closed while no user is shown, and what the status line says of it.
     QList<QPointer<QObject>> _closedOnNoUser;
     QPointer<QLabel> _noUserText;
     // The user whose page the last switch could not read; -1 when it read.
-    int _unreadUser = -1;
+    qint64 _unreadUser = -1;
     // The users as the Users menu lists them (see UserHold).
     QList<DBTypes::UserProfile> _users;
     QObject* _metrics = nullptr;

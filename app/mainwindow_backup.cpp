@@ -237,7 +237,7 @@ bool sameFile(const QFileInfo& one, const QFileInfo& other)
 
 // The user's own trees of foods, exercises and saved meals, read as showing the user builds
 // them; the trees shown stay as they are.
-bool readsCataloguesOf(int user)
+bool readsCataloguesOf(qint64 user)
 {
     DynamicDB* const trees[] = {FoodDBDynamic::instance(), ExDBDynamic::instance(),
                                 SavedMealTree::instance()};
@@ -329,11 +329,13 @@ void checkOpenBackup(QSqlDatabase& db)
         throw BXException(QObject::tr("This backup file contains no users"));
     // Each user's own foods and exercises hang under a root of the user's id.
     QSqlQuery ids(db);
-    if (!readBackup(db, ids, QStringLiteral("SELECT COUNT(*) FROM user_users WHERE user_id < 0 OR user_id > %1")
-                                 .arg(DynamicDB::MAX_USER))
-        || ids.value(0).toInt() > 0)
-        throw BXException(QObject::tr("This backup file holds users that this program cannot "
-                                      "tell apart, so it was not made by this program."));
+    if (readBackup(db, ids, QStringLiteral("SELECT user_id FROM user_users WHERE user_id < 0 OR "
+                                           "user_id > %1 LIMIT 1")
+                                .arg(DynamicDB::MAX_USER)))
+        throw BXException(QObject::tr("This backup file was not made by this program: the table "
+                                      "user_users holds a user whose user_id is %1, an id this "
+                                      "program never gives a user.")
+                              .arg(ids.value(0).toString()));
 
     QSqlQuery version(db);
     bool ok = false;

@@ -142,7 +142,7 @@ bool MainWindow::execProfileWizard(QWidget* parent, bool create, DBTypes::UserPr
     return wizard.isChanged();
 }
 
-bool MainWindow::switchUser(QWidget* parent, int userId)
+bool MainWindow::switchUser(QWidget* parent, qint64 userId)
 {
     const QScopedValueRollback<bool> switching(_switchingUser, true);
     _unreadUser = -1;
@@ -167,7 +167,7 @@ bool MainWindow::switchUser(QWidget* parent, int userId)
 // Runs the wizard for a new user (or for the found user's incomplete profile) and stores it;
 // the wizard shows that user's units. False when it was cancelled or not stored: the current
 // user's units are back in place.
-bool MainWindow::_createProfile(QWidget* parent, bool found, int& userId)
+bool MainWindow::_createProfile(QWidget* parent, bool found, qint64& userId)
 {
     UserDB* users = UserDB::instance();
     DBTypes::UserProfile profile;
@@ -191,7 +191,7 @@ bool MainWindow::_createProfile(QWidget* parent, bool found, int& userId)
 // Adds the wizard's new user (its id into userId) or completes the found user's profile,
 // with the first check-in, as one change; false, after telling the user, when the user
 // database does not take it.
-bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfile& profile,
+bool MainWindow::_storeWizardProfile(bool found, qint64& userId, DBTypes::UserProfile& profile,
                                      DBTypes::CheckinItem& checkin, const DBTypes::UserPrefs& prefs)
 {
     UserDB* users = UserDB::instance();
@@ -203,7 +203,7 @@ bool MainWindow::_storeWizardProfile(bool found, int& userId, DBTypes::UserProfi
             StoreTransaction change;
             if (!change)
                 return false;
-            int storedId = userId;
+            qint64 storedId = userId;
             bool made = false;
             QString reason;
             if (found) {
@@ -255,7 +255,7 @@ struct MainWindow::UserPage
 // are read for the user now current inside the same reading, and keep what they showed when
 // they cannot be read. False, with the user, the day, the title and the pages as they were,
 // when any of what is read first could not be read.
-bool MainWindow::_showUser(int userId, QWidget* parent)
+bool MainWindow::_showUser(qint64 userId, QWidget* parent)
 {
     const QScopedValueRollback<bool> switching(_switchingUser, true);
     bool moved = false;
@@ -270,7 +270,7 @@ bool MainWindow::_showUser(int userId, QWidget* parent)
     return moved;
 }
 
-std::optional<MainWindow::UserPage> MainWindow::_readUserPage(int userId)
+std::optional<MainWindow::UserPage> MainWindow::_readUserPage(qint64 userId)
 {
     UserPage read;
     std::optional<DBTypes::UserProfile> profile = UserDB::instance()->getProfile(userId);
@@ -296,7 +296,7 @@ std::optional<MainWindow::UserPage> MainWindow::_readUserPage(int userId)
 
 // The report in front as the user's: read for the user and drawn in the user's units, which
 // are in force while it is read; the units shown come back when it could not be read.
-std::unique_ptr<QFrame> MainWindow::_readReport(int userId, const DBTypes::UserPrefs& prefs)
+std::unique_ptr<QFrame> MainWindow::_readReport(qint64 userId, const DBTypes::UserPrefs& prefs)
 {
     const DBTypes::UserPrefs shown = PreferencesDialog::installedPrefs();
     installUnits(prefs);
@@ -309,7 +309,7 @@ std::unique_ptr<QFrame> MainWindow::_readReport(int userId, const DBTypes::UserP
 
 void MainWindow::_putUserInPlace(UserPage& read)
 {
-    const int userId = read.diary.user;
+    const qint64 userId = read.diary.user;
     _previousUser = userId;
     _openUserActions();
     // Units first: everything shown below is written in the new user's units.
@@ -355,19 +355,19 @@ void MainWindow::_reloadUserCatalogues()
         SavedMealTree::instance()->reload(0, false);
 }
 
-void MainWindow::fromProfileMenuSwitchUser(int id)
+void MainWindow::fromProfileMenuSwitchUser(qint64 id)
 {
-    const int shown = ShownDay::instance()->user();
+    const qint64 shown = ShownDay::instance()->user();
     if (id == shown || switchUser(this, id))
         return;
     if (shown < 0 && _unreadUser == id)
         showNoUser(_users, unreadUserText(_heldName(id)));
     // A switch that did not happen leaves the menu marking the user shown.
     for (QAction* item : std::as_const(_userActions))
-        item->setChecked(item->data().toInt() == shown);
+        item->setChecked(item->data().toLongLong() == shown);
 }
 
-std::optional<MainWindow::UserHold> MainWindow::readUserHold(int user)
+std::optional<MainWindow::UserHold> MainWindow::readUserHold(qint64 user)
 {
     UserDB* users = UserDB::instance();
     std::optional<QList<DBTypes::UserProfile>> list = users->getUsersList();
@@ -405,7 +405,7 @@ QString MainWindow::noUserReadText()
 void MainWindow::showNoUser(const QList<DBTypes::UserProfile>& users, const QString& told)
 {
     ShownDay::instance()->show(-1, Clock::today());
-    const int first = users.isEmpty() ? -1 : users.first().userId;
+    const qint64 first = users.isEmpty() ? -1 : users.first().userId;
     keepUserHold({users, TipOfTheDay::UserState{first, -1, {}}, 0});
     _closeUserActions(!users.isEmpty());
     setWindowTitle(_brand()->getString("app_name"));
@@ -455,7 +455,7 @@ void MainWindow::_openUserActions()
     statusBar()->hide();
 }
 
-QString MainWindow::_heldName(int id) const
+QString MainWindow::_heldName(qint64 id) const
 {
     for (const DBTypes::UserProfile& user : _users) {
         if (user.userId == id)
@@ -485,7 +485,7 @@ void MainWindow::fromProfileMenuCreateUser()
                     QMessageBox::Ok, QMessageBox::Ok);
         return;
     }
-    int made = -1;
+    qint64 made = -1;
     if (_createProfile(this, false, made))
         switchUser(this, made);
 }
@@ -510,9 +510,9 @@ void MainWindow::refreshProfileMenu()
     delete _usersGroup;
     _usersGroup = new QActionGroup(this);
     _usersGroup->setExclusive(true);
-    const int current = ShownDay::instance()->user();
+    const qint64 current = ShownDay::instance()->user();
     for (const DBTypes::UserProfile& user : std::as_const(_users)) {
-        const int id = user.userId;
+        const qint64 id = user.userId;
         QAction* item = usersMenu->addAction(user.name);
         item->setCheckable(true);
         item->setData(id);
@@ -530,7 +530,7 @@ void MainWindow::refreshProfileMenu()
 
 // Asks with the name the menu shows, then deletes in one change: one wait, one question while
 // another program holds the diary, and nothing else read or changed when it was not deleted.
-void MainWindow::fromProfileMenuDeleteUser(int id)
+void MainWindow::fromProfileMenuDeleteUser(qint64 id)
 {
     const QString name = _heldName(id);
     if (showMessage(QMessageBox::Question, tr("Delete user..."),
@@ -576,7 +576,7 @@ void MainWindow::quitProgram()
 void MainWindow::setPersonalProfile()
 {
     UserDB* users = UserDB::instance();
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     DBTypes::UserProfile profile;
     DBTypes::CheckinItem checkin;
     DBTypes::UserPrefs prefs;
@@ -620,7 +620,7 @@ void MainWindow::setTargets()
     if (!_diaryPage)
         return;
     UserDB* users = UserDB::instance();
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     const QByteArray date = _diaryPage->getDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
     DBTypes::CheckinItem checkin;
     DBTypes::UserPrefs prefs;
@@ -729,7 +729,7 @@ void MainWindow::publishDay()
         publishNow();
         return;
     }
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     // Discarded as one change: what stays unmarked is offered again next time, all of it.
     StorePrompt::change(this, QString(), [user] {
         StoreTransaction change;
@@ -923,7 +923,7 @@ void MainWindow::resetUserMetrics()
     // The report carries the data of the user who was current when it was built, who need
     // not be the current one any more.
     const auto* metrics = qobject_cast<const Metrics*>(sender());
-    const int user = metrics ? metrics->reportedUser() : ShownDay::instance()->user();
+    const qint64 user = metrics ? metrics->reportedUser() : ShownDay::instance()->user();
     // The report was sent: counts not cleared would be sent again with the next one. The reply
     // may come while a question is open: the change waits for it.
     UserTurn::post(this, [this, user] {

@@ -416,7 +416,7 @@ DBTypes::UserPrefs PreferencesDialog::_edited(DBTypes::UserPrefs prefs) const
 bool PreferencesDialog::_saveUserPrefs()
 {
     UserDB* users = UserDB::instance();
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     DBTypes::UserPrefs prefs;
     // The stored preferences are read and changed in one action: what could not be read is
     // never written back. Told once, with the store's reason.

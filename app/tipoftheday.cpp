@@ -66,7 +66,7 @@ QWidget* mainWidget()
 
 } // namespace
 
-std::optional<TipOfTheDay::UserState> TipOfTheDay::readUserState(int user)
+std::optional<TipOfTheDay::UserState> TipOfTheDay::readUserState(qint64 user)
 {
     UserDB* users = UserDB::instance();
     const std::optional<int> stored = users->getTipOfTheDay(user);
@@ -208,7 +208,7 @@ void TipOfTheDay::languageChange()
     _buttonClose->setShortcut(QKeySequence(tr("Alt+C")));
 }
 
-int TipOfTheDay::_user() const
+qint64 TipOfTheDay::_user() const
 {
     return ShownDay::instance()->user();
 }
@@ -403,7 +403,7 @@ void TipOfTheDay::_postTipFor(QObject* watched, int type)
     // Taken as shown at once: the same event again before the tip opens shows it once. It
     // opens in its turn, for the user it was taken for only.
     const int tip = entry->second;
-    const int user = state->user;
+    const qint64 user = state->user;
     state->topicsShown.insert(tip);
     UserTurn::post(this, [this, tip, user] {
         if (_heldState() && _user() == user)
@@ -415,7 +415,7 @@ bool TipOfTheDay::showTipForTopic(int tip)
 {
     if (tip == 0 || isVisible())
         return false;
-    const int user = _user();
+    const qint64 user = _user();
     setTipText(tip);
     _checkShowOnStart->hide();
     _btnNextTip->hide();

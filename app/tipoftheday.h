@@ -32,7 +32,7 @@ class TipOfTheDay : public QDialog
 public:
     struct UserState
     {
-        int user = -1;
+        qint64 user = -1;
         // The stored tip of the day: negative when tips do not show at start.
         int tipOfTheDay = 0;
         QSet<int> topicsShown;
@@ -40,7 +40,7 @@ public:
 
     // Reads a user's state, inside the caller's reading action; nothing when it could not be
     // read.
-    static std::optional<UserState> readUserState(int user);
+    static std::optional<UserState> readUserState(qint64 user);
     // Holds the state of the user now current, for the window made or to be made.
     static void keepUserState(const UserState& state);
     // The stored tip of the day of the current user; nothing when the tips hold no state of
@@ -103,7 +103,7 @@ private:
     static UserState* _heldState();
     // Shows the tip of the focused widget's topic, if any, once the event loop runs.
     void _postTipFor(QObject* watched, int type);
-    int _user() const;
+    qint64 _user() const;
 
     static TipOfTheDay* s_instance;
     static std::optional<UserState> s_state;

@@ -47,7 +47,7 @@ constexpr int FAVORITES = 50;
 QString s_resourceFolder;
 QString s_shippedCatalogue;
 QString s_syntheticCatalogue;
-int s_user = -1;
+qint64 s_user = -1;
 
 enum class View { Ranked, All, Favorites };
 
@@ -124,7 +124,7 @@ void openLargestCategory(benchmark::State& state, const QString& catalogue)
     int largest = -1;
     int largestSize = -1;
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const int id = FoodViewItem::from(list->topLevelItem(i))->id;
+        const qint64 id = FoodViewItem::from(list->topLevelItem(i))->id;
         int size = 0;
         for (auto it = foods->getChildren(id, 0, 0); it && it->next();)
             ++size;

@@ -44,7 +44,7 @@ bool writeCheckins()
     std::snprintf(profile.created, sizeof profile.created, "%s", dateCode(FirstDay).constData());
     std::snprintf(profile.dob, sizeof profile.dob, "%s", "19760315");
     profile.height = 170.0f;
-    int user = -1;
+    qint64 user = -1;
     if (!UserDB::instance()->addUser(profile, &user))
         return false;
     UserDB::instance()->setCurrentUser(user);

@@ -34,10 +34,10 @@ constexpr int BENS_SIZE = 2500;
 constexpr int OWN_CATEGORIES = 20;
 constexpr int OWN_FOODS = 200;
 
-int s_ann = -1;
-int s_others[OTHERS] = {};
+qint64 s_ann = -1;
+qint64 s_others[OTHERS] = {};
 
-bool addUser(const char* name, int* id)
+bool addUser(const char* name, qint64* id)
 {
     DBTypes::UserProfile profile;
     profile.name = QString::fromLatin1(name);
@@ -56,11 +56,11 @@ bool run(const QString& sql)
 
 // Gives the user `count` categories right below the user's root, from id `first` up, and one
 // food in each, with the same ids.
-bool fillTree(int user, int first, int categories, int foods)
+bool fillTree(qint64 user, int first, int categories, int foods)
 {
     const QString series = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
                                           "FROM n WHERE i < %1) ");
-    const int root = CatalogueRoots::idFor(user);
+    const qint64 root = CatalogueRoots::idFor(user);
     return run(series.arg(categories - 1)
                + QStringLiteral("INSERT INTO custom_food_cats SELECT %1 + i, %2, 'Category ' || i FROM n")
                      .arg(first)

@@ -89,7 +89,7 @@ BENCHMARK(sumMonth)->Unit(benchmark::kMicrosecond);
 void makeFood(benchmark::State& state)
 {
     FoodDBDynamic* foods = FoodDBDynamic::instance();
-    const int root = foods->getRootForUser(User);
+    const qint64 root = foods->getRootForUser(User);
     DBTypes::FoodItem values;
     values.energy = 250.0f;
     int made = 0;

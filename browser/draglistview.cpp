@@ -54,7 +54,7 @@ const QColor EMPTY_TEXT_BACKGROUND(160, 216, 255);
 // The deepest level of rows that a list opens by itself.
 const int MAX_OPENED_LEVELS = 100;
 
-int currentUser()
+qint64 currentUser()
 {
     return ShownDay::instance()->user();
 }
@@ -250,7 +250,7 @@ void DragListView::_markFavorite(FoodViewItem* row)
 void DragListView::_readFavorites()
 {
     std::set<qint64> read;
-    const int user = currentUser();
+    const qint64 user = currentUser();
     if (FavoritesDB(user).findFavorites(FavoritesDB::ItemFlags(_listFlags), read)) {
         _favorites = std::move(read);
         _favoritesUser = user;

@@ -230,7 +230,7 @@ private:
     std::set<qint64> _expanded;
     std::set<qint64> _favorites;
     // The user whose favourites the list holds; none while it holds none.
-    std::optional<int> _favoritesUser;
+    std::optional<qint64> _favoritesUser;
     // Whether they were read since the list was given its catalogue: only then does a refill
     // (a search, a filter) take them as held, kept by the list's own changes.
     bool _favoritesRead = false;

@@ -95,7 +95,7 @@ constexpr MealTexts RECIPE_TEXTS = {
      QT_TRANSLATE_NOOP("DragListView", "Add recipe to snack #2"),
      QT_TRANSLATE_NOOP("DragListView", "Add recipe to snack #3")}};
 
-int currentUser()
+qint64 currentUser()
 {
     return ShownDay::instance()->user();
 }
@@ -317,7 +317,7 @@ bool DragListView::_runAction(int id, qint64 rowId, unsigned char rowType, const
 {
     if (_emitRowSignal(id, rowId))
         return true;
-    const int user = currentUser();
+    const qint64 user = currentUser();
     if (id == FoodToBreakfast || (id >= FoodToSnack2 && id <= FoodToSnack6))
         return _addFoodThroughDialog(rowId, id == FoodToBreakfast ? 1 : id - FoodToSnack2 + 2);
     if (id >= MealToBreakfast && id <= MealToSnack6) {
@@ -611,10 +611,10 @@ void DragListView::_doDiaryItemDrag(FoodViewItem* target)
 void DragListView::_diaryFoodDrop(FoodViewItem* target)
 {
     std::optional<DBTypes::FoodDiaryItem> entry;
-    if (!StorePrompt::read(this, [&] { entry = DiaryDB::instance()->getFoodEntry(_payload.id); })
+    if (!StorePrompt::read(this, [&] { entry = DiaryDB::instance()->getFoodEntry(currentUser(), _payload.id); })
         || !entry)
         return;
-    const int user = currentUser();
+    const qint64 user = currentUser();
     const QString label = tr("What do you like to call this new item?");
     bool ok = false;
     if (_parentName == QLatin1String("tabMyFoods")) {
@@ -654,7 +654,7 @@ void DragListView::_diaryFoodDrop(FoodViewItem* target)
 void DragListView::_diaryExerciseDrop(FoodViewItem* target)
 {
     std::optional<DBTypes::ExerciseDiaryItem> entry;
-    if (!StorePrompt::read(this, [&] { entry = DiaryDB::instance()->getExerciseEntry(_payload.id); })
+    if (!StorePrompt::read(this, [&] { entry = DiaryDB::instance()->getExerciseEntry(currentUser(), _payload.id); })
         || !entry)
         return;
     bool ok = false;

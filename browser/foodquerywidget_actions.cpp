@@ -31,7 +31,7 @@ namespace {
 
 const QString HELP_TOPIC = QStringLiteral("browser-myfoods.html");
 
-int currentUser()
+qint64 currentUser()
 {
     return ShownDay::instance()->user();
 }
@@ -476,7 +476,7 @@ void FoodQueryWidget::handleContextMenu(int id)
     StorePrompt::change(this, tr("Save Meal"), [&] {
         std::vector<DBTypes::FoodDiaryItem> entries;
         for (const qint64 entryId : entryIds) {
-            const auto entry = DiaryDB::instance()->getFoodEntry(entryId);
+            const auto entry = DiaryDB::instance()->getFoodEntry(currentUser(), entryId);
             if (!entry)
                 return false;
             entries.push_back(*entry);

@@ -35,7 +35,7 @@ void CatalogueServices::cleanUp()
 }
 
 // Runs inside the user deletion's transaction, which rolls back on the exception.
-void CatalogueServices::deleteUserCatalogues(int user)
+void CatalogueServices::deleteUserCatalogues(qint64 user)
 {
     if (!FoodDBDynamic::instance()->deleteTreeOf(user))
         throw BXException("Cannot delete the user's custom foods");

@@ -4,6 +4,8 @@
 // Connects the catalogues to the layers below them, which cannot call them directly: diary
 // entries look their foods and exercises up in FoodDB and ExDB, and deleting a user removes
 // the user's custom foods and exercises with their categories.
+#include <QtGlobal>
+
 class CatalogueServices {
 public:
     // Installs the hooks; start-up calls it once, before any entry loads catalogue values.
@@ -15,7 +17,7 @@ public:
     static void cleanUp();
 
 private:
-    static void deleteUserCatalogues(int user);
+    static void deleteUserCatalogues(qint64 user);
 };
 
 #endif

@@ -70,7 +70,7 @@ QString CustomCatalogueDB::_sql(const char* pattern) const
 // index of parents: another user's rows are never read, however many there are. The way down
 // stops at a root, as every root is a root only, and takes each category once, so a loop of
 // the stored tree ends it.
-BXSqlQuery CustomCatalogueDB::_treeQuery(int forUser, const char* select) const
+BXSqlQuery CustomCatalogueDB::_treeQuery(qint64 forUser, const char* select) const
 {
     BXSqlQuery query(_sql("WITH RECURSIVE tree(id) AS (SELECT ? UNION SELECT ? UNION SELECT "
                           "c.category_id FROM tree CROSS JOIN %4 c ON c.parent_id = tree.id "
@@ -83,13 +83,13 @@ BXSqlQuery CustomCatalogueDB::_treeQuery(int forUser, const char* select) const
     return query;
 }
 
-BXSqlQuery CustomCatalogueDB::getItemQuery(int forUser) const
+BXSqlQuery CustomCatalogueDB::getItemQuery(qint64 forUser) const
 {
     return _treeQuery(forUser, "SELECT i.%2, i.category_id, i.%3 FROM tree CROSS JOIN %1 i "
                                "ON i.category_id = tree.id ORDER BY UPPER(i.%3)");
 }
 
-BXSqlQuery CustomCatalogueDB::getCatsQuery(int forUser) const
+BXSqlQuery CustomCatalogueDB::getCatsQuery(qint64 forUser) const
 {
     return _treeQuery(forUser, "SELECT c.category_id, c.parent_id, c.%5 FROM tree CROSS JOIN %4 c "
                                "ON c.parent_id = tree.id ORDER BY UPPER(c.%5)");
@@ -110,7 +110,7 @@ QString CustomCatalogueDB::getItemNoun() const
     return QString::fromLatin1(_tables.noun);
 }
 
-qint64 CustomCatalogueDB::getRootForUser(int user) const
+qint64 CustomCatalogueDB::getRootForUser(qint64 user) const
 {
     assert(user >= -1 && user <= MAX_USER && "user_id >= -1 && user_id < 4096");
     return CatalogueRoots::idFor(user);
@@ -163,12 +163,12 @@ bool CustomCatalogueDB::deleteCategory(qint64 categoryId, bool force)
     return _deleteCategory(categoryId, force, currentUser());
 }
 
-bool CustomCatalogueDB::deleteTreeOf(int user)
+bool CustomCatalogueDB::deleteTreeOf(qint64 user)
 {
     return _deleteCategory(getRootForUser(user), true, user);
 }
 
-bool CustomCatalogueDB::_deleteCategory(qint64 categoryId, bool force, int user)
+bool CustomCatalogueDB::_deleteCategory(qint64 categoryId, bool force, qint64 user)
 {
     if (!_mayChange(categoryId, true, user))
         return false;
@@ -200,7 +200,7 @@ bool CustomCatalogueDB::_mayChange(qint64 id, bool isCategory) const
     return _mayChange(id, isCategory, currentUser());
 }
 
-bool CustomCatalogueDB::_mayChange(qint64 id, bool isCategory, int user) const
+bool CustomCatalogueDB::_mayChange(qint64 id, bool isCategory, qint64 user) const
 {
     std::optional<qint64> category = id;
     if (!isCategory) {

@@ -40,13 +40,13 @@ public:
 
     explicit CustomCatalogueDB(const Tables& tables);
 
-    BXSqlQuery getItemQuery(int forUser) const override;
-    BXSqlQuery getCatsQuery(int forUser) const override;
+    BXSqlQuery getItemQuery(qint64 forUser) const override;
+    BXSqlQuery getCatsQuery(qint64 forUser) const override;
     bool givesCategoryId(qint64 id) const override;
     bool givesItemId(qint64 id) const override;
     QString getItemNoun() const override;
     // User -1 is the shared root. The user must lie in -1..MAX_USER.
-    qint64 getRootForUser(int user) const override;
+    qint64 getRootForUser(qint64 user) const override;
     // Moves a category; refused when the new parent is the category or lies below it.
     bool reparentItemCategory(qint64 categoryId, qint64 newParentId) override;
     bool reparentItem(qint64 itemId, qint64 newCategoryId) override;
@@ -61,7 +61,7 @@ public:
     // removed, when a statement fails.
     bool deleteCategory(qint64 categoryId, bool force);
     // Deletes the user's whole tree, as deleting the user does, acting for that user.
-    bool deleteTreeOf(int user);
+    bool deleteTreeOf(qint64 user);
     // The category's name; empty when there is no such category.
     QString getCategoryName(qint64 categoryId) const;
 
@@ -76,13 +76,13 @@ protected:
     // False (the action is told why) for a row of another tree, one that is gone or hangs in a
     // loop, and when the way up could not be read.
     bool _mayChange(qint64 id, bool isCategory) const;
-    bool _mayChange(qint64 id, bool isCategory, int user) const;
+    bool _mayChange(qint64 id, bool isCategory, qint64 user) const;
     QString _sql(const char* pattern) const;
 
 private:
     // The statement `select` over the table `tree` of the ids of the categories in the shared
     // tree and the user's tree, bound to the user's.
-    BXSqlQuery _treeQuery(int forUser, const char* select) const;
+    BXSqlQuery _treeQuery(qint64 forUser, const char* select) const;
     // The ids a table gives: its id column, the end of its range, the statements of the ids
     // other rows name (none for categories) and why nothing is made once the range is used.
     struct IdRange {
@@ -106,7 +106,7 @@ private:
     std::optional<qint64> _rootOf(qint64 categoryId) const;
     // Nothing when it could not be read.
     std::optional<bool> _hasChildren(qint64 categoryId) const;
-    bool _deleteCategory(qint64 categoryId, bool force, int user);
+    bool _deleteCategory(qint64 categoryId, bool force, qint64 user);
     bool _deleteSubtree(qint64 categoryId);
     std::optional<bool> _isInSubtree(qint64 candidate, qint64 categoryId) const;
 

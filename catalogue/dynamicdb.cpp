@@ -49,7 +49,7 @@ DynamicDB::DynamicDB()
 
 DynamicDB::~DynamicDB() = default;
 
-int DynamicDB::currentUser()
+qint64 DynamicDB::currentUser()
 {
     return UserDB::instance()->getCurrentUser();
 }
@@ -87,7 +87,7 @@ bool DynamicDB::reload(qint64 selectId, bool selectIsCategory)
     return true;
 }
 
-bool DynamicDB::readsTreeOf(int user)
+bool DynamicDB::readsTreeOf(qint64 user)
 {
     Shown shown = _takeShown();
     Build build;
@@ -117,7 +117,7 @@ void DynamicDB::_putBack(Shown&& shown)
 // Appends the records of the user's tree: the shared root's subtree, the user's root's subtree
 // and the in-memory root above both. Each table is read once, and the tree is built from its
 // rows.
-void DynamicDB::_build(int forUser, Build& build)
+void DynamicDB::_build(qint64 forUser, Build& build)
 {
     _collect(getCatsQuery(forUser), build.categories, true, build);
     _collect(getItemQuery(forUser), build.items, false, build);

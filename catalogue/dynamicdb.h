@@ -38,9 +38,9 @@ public:
 
     // Query listing (id, category id, name) of the items of the user's tree and the shared
     // one, siblings in the order shown. Another user's rows may be left out or not.
-    virtual BXSqlQuery getItemQuery(int forUser) const = 0;
+    virtual BXSqlQuery getItemQuery(qint64 forUser) const = 0;
     // Likewise (id, parent id, name) of their categories.
-    virtual BXSqlQuery getCatsQuery(int forUser) const = 0;
+    virtual BXSqlQuery getCatsQuery(qint64 forUser) const = 0;
     // Whether the store gives a category, or an item, that id. A row read with an id the
     // store never gives is left out of the tree, so that an id is never cut to the width of
     // the tree's records into another one.
@@ -49,7 +49,7 @@ public:
     // The plural noun of the root names ("Shared Foods", "My Foods").
     virtual QString getItemNoun() const = 0;
     // The SQL id of a user's root category (user -1: the shared root).
-    virtual qint64 getRootForUser(int user) const = 0;
+    virtual qint64 getRootForUser(qint64 user) const = 0;
     virtual bool reparentItemCategory(qint64 categoryId, qint64 newParentId) = 0;
     virtual bool reparentItem(qint64 itemId, qint64 newCategoryId) = 0;
 
@@ -62,13 +62,13 @@ public:
     bool reload(qint64 selectId, bool selectIsCategory);
     // Whether the tree that showing the user builds reads whole, with the tree shown kept as
     // it is (read it inside an action, whose outcome tells why not).
-    bool readsTreeOf(int user);
+    bool readsTreeOf(qint64 user);
 
 protected:
     // Stores the name (Latin-1, NUL-terminated) and returns where it starts.
     int _pushName(const QString& name);
     // The user whose tree is shown.
-    static int currentUser();
+    static qint64 currentUser();
 
 private:
     // One row of a category or item query while the tree is built, its id one the store
@@ -111,7 +111,7 @@ private:
     // Takes the tree shown out of the records, leaving them empty.
     Shown _takeShown();
     void _putBack(Shown&& shown);
-    void _build(int forUser, Build& build);
+    void _build(qint64 forUser, Build& build);
     BrowsableDBItem _addRoot(qint64 rootId, const QString& name, Build& build, int& nameOffset);
     BrowsableDBItem _addSubtree(qint64 categoryId, Build& build);
     Level _open(qint64 categoryId, Build& build);

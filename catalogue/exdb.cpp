@@ -49,7 +49,7 @@ std::optional<DBTypes::ExerciseItem> ExDB::getExercise(qint64 exerciseId) const
     return part ? part->getExercise(exerciseId) : std::nullopt;
 }
 
-std::optional<DBTypes::ExerciseItem> ExDB::findExercise(const QString& name, int user) const
+std::optional<DBTypes::ExerciseItem> ExDB::findExercise(const QString& name, qint64 user) const
 {
     std::optional<DBTypes::ExerciseItem> shipped = ExDBStatic::instance()->findExercise(name, user);
     return shipped ? shipped : ExDBDynamic::instance()->findExercise(name, user);

@@ -15,7 +15,7 @@ public:
 
     std::optional<DBTypes::ExerciseItem> getExercise(qint64 exerciseId) const override;
     // A shipped exercise of that name comes first: a custom copy of it often keeps its name.
-    std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, int user) const override;
+    std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, qint64 user) const override;
 
 private:
     ExDB();

@@ -104,7 +104,7 @@ std::optional<ExerciseItem> ExDBDynamic::getExercise(qint64 exerciseId) const
     return exercise;
 }
 
-std::optional<ExerciseItem> ExDBDynamic::findExercise(const QString& name, int user) const
+std::optional<ExerciseItem> ExDBDynamic::findExercise(const QString& name, qint64 user) const
 {
     if (user < 0 || user > MAX_USER)
         return std::nullopt;

@@ -25,7 +25,7 @@ public:
     // rate stored outside what the exercise's dialog takes (told once) reads as none, as NULL.
     std::optional<DBTypes::ExerciseItem> getExercise(qint64 exerciseId) const override;
     // The oldest custom exercise of that name in the user's own or the shared tree.
-    std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, int user) const override;
+    std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, qint64 user) const override;
 
 private:
     ExDBDynamic();

@@ -54,7 +54,7 @@ std::optional<ExerciseItem> ExDBStatic::getExercise(qint64 exerciseId) const
     return exercise;
 }
 
-std::optional<ExerciseItem> ExDBStatic::findExercise(const QString& name, int) const
+std::optional<ExerciseItem> ExDBStatic::findExercise(const QString& name, qint64) const
 {
     for (std::size_t index = 0; index < _items.size(); ++index) {
         if (!(_flags[index] & FLAG_CATEGORY) && nameOf(_items[index]) == name)

@@ -17,7 +17,7 @@ public:
     // None for an unknown id and for an exercise without a burn rate.
     std::optional<DBTypes::ExerciseItem> getExercise(qint64 exerciseId) const override;
     // The first shipped exercise of that name; every user sees the same ones.
-    std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, int user) const override;
+    std::optional<DBTypes::ExerciseItem> findExercise(const QString& name, qint64 user) const override;
 
 private:
     explicit ExDBStatic(bool* failed);

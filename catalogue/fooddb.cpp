@@ -61,7 +61,7 @@ std::vector<DBTypes::ServingItem> FoodDB::getServingItemList(qint64 foodId) cons
     return part ? part->getServingItemList(foodId) : std::vector<DBTypes::ServingItem>();
 }
 
-bool FoodDB::isOpenTo(int user, qint64 foodId) const
+bool FoodDB::isOpenTo(qint64 user, qint64 foodId) const
 {
     const FoodDBBase* part = _doSplit(foodId);
     return !part || part->isOpenTo(user, foodId);

@@ -17,7 +17,7 @@ public:
     QString getFoodName(qint64 foodId) const override;
     std::optional<DBTypes::FoodItem> getFoodItem(qint64 foodId) const override;
     std::vector<DBTypes::ServingItem> getServingItemList(qint64 foodId) const override;
-    bool isOpenTo(int user, qint64 foodId) const override;
+    bool isOpenTo(qint64 user, qint64 foodId) const override;
 
 private:
     FoodDB();

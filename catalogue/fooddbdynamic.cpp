@@ -151,7 +151,7 @@ std::vector<ServingItem> FoodDBDynamic::getServingItemList(qint64 foodId) const
     return {serving};
 }
 
-bool FoodDBDynamic::isOpenTo(int user, qint64 foodId) const
+bool FoodDBDynamic::isOpenTo(qint64 user, qint64 foodId) const
 {
     return DiaryDB::mayNameFood(user, foodId);
 }

@@ -30,7 +30,7 @@ public:
     std::optional<DBTypes::FoodItem> getFoodItem(qint64 foodId) const override;
     std::vector<DBTypes::ServingItem> getServingItemList(qint64 foodId) const override;
     // Read inside an action as the lookups are.
-    bool isOpenTo(int user, qint64 foodId) const override;
+    bool isOpenTo(qint64 user, qint64 foodId) const override;
 
 private:
     FoodDBDynamic();

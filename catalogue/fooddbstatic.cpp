@@ -184,7 +184,7 @@ std::vector<ServingItem> FoodDBStatic::getServingItemList(qint64 foodId) const
 }
 
 // Every user may take a shipped food.
-bool FoodDBStatic::isOpenTo(int /*user*/, qint64 /*foodId*/) const
+bool FoodDBStatic::isOpenTo(qint64 /*user*/, qint64 /*foodId*/) const
 {
     return true;
 }

@@ -24,7 +24,7 @@ public:
     // The stored servings, smallest first; each id is the serving's position in the record.
     // A food that stores none gets one of its reference quantity (id 0); an unknown id none.
     std::vector<DBTypes::ServingItem> getServingItemList(qint64 foodId) const override;
-    bool isOpenTo(int user, qint64 foodId) const override;
+    bool isOpenTo(qint64 user, qint64 foodId) const override;
 
     // The name of a category; empty for an unknown id.
     QString getCategoryName(qint64 categoryId) const;

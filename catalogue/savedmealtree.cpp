@@ -39,12 +39,12 @@ SavedMealTree::~SavedMealTree()
         _instance = nullptr;
 }
 
-BXSqlQuery SavedMealTree::getItemQuery(int forUser) const
+BXSqlQuery SavedMealTree::getItemQuery(qint64 forUser) const
 {
     return SavedMealDB::instance()->getItemQuery(forUser);
 }
 
-BXSqlQuery SavedMealTree::getCatsQuery(int) const
+BXSqlQuery SavedMealTree::getCatsQuery(qint64) const
 {
     return SavedMealDB::instance()->getCatsQuery();
 }
@@ -64,7 +64,7 @@ QString SavedMealTree::getItemNoun() const
     return SavedMealDB::instance()->getItemNoun();
 }
 
-qint64 SavedMealTree::getRootForUser(int user) const
+qint64 SavedMealTree::getRootForUser(qint64 user) const
 {
     return SavedMealDB::instance()->getRootForUser(user);
 }

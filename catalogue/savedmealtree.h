@@ -14,13 +14,13 @@ public:
     static void cleanUp();
     ~SavedMealTree() override;
 
-    BXSqlQuery getItemQuery(int forUser) const override;
-    BXSqlQuery getCatsQuery(int forUser) const override;
+    BXSqlQuery getItemQuery(qint64 forUser) const override;
+    BXSqlQuery getCatsQuery(qint64 forUser) const override;
     // No category but the roots; a meal's id is a group id.
     bool givesCategoryId(qint64 id) const override;
     bool givesItemId(qint64 id) const override;
     QString getItemNoun() const override;
-    qint64 getRootForUser(int user) const override;
+    qint64 getRootForUser(qint64 user) const override;
     // Saved meals have no categories to move: always false.
     bool reparentItemCategory(qint64 categoryId, qint64 newParentId) override;
     // Gives a meal to the owner of another root (the shared root: every user).

@@ -117,12 +117,12 @@ struct Category {
 
 struct SavedMeal {
     qint64 id = 0;
-    int userId = 0;
+    qint64 userId = 0;
     QString name;
 };
 
 struct UserProfile {
-    int userId = -1;
+    qint64 userId = -1;
     QString name;
     QString password;
     char created[DATE_CODE_SIZE] = {};
@@ -165,7 +165,7 @@ struct CheckinItem {
     // The longest note the check-in dialog writes, in UTF-16 code units.
     static constexpr int MaxNoteLength = 4094;
 
-    int userId = -1;
+    qint64 userId = -1;
     char date[DATE_CODE_SIZE] = {};
     float weight = -1.0f; // kilograms
     float chest = -1.0f;  // centimetres

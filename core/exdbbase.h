@@ -15,7 +15,7 @@ public:
     // own or the shared custom exercises (user is ignored by the shipped catalogue). A diary
     // entry keeps only its exercise's name; none when no catalogue knows it.
     virtual std::optional<DBTypes::ExerciseItem> findExercise(const QString& name,
-                                                              int user) const = 0;
+                                                              qint64 user) const = 0;
     virtual ~ExDBBase() = default;
 };
 

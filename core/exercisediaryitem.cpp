@@ -40,7 +40,7 @@ void ExerciseDiaryItem::setExercise(const ExerciseItem& exercise, float bodyWeig
     duration = 1.0f;
 }
 
-void ExerciseDiaryItem::transferTo(int user, float fromWeight, float toWeight)
+void ExerciseDiaryItem::transferTo(qint64 user, float fromWeight, float toWeight)
 {
     if (user == userId)
         return;

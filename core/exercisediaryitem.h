@@ -39,7 +39,7 @@ public:
     // catalogue id) at toWeight. An exercise no catalogue knows scales its rate by the two
     // weights, unless either is unknown (not above zero). An entry that stays with its owner
     // keeps its rate; duration and name stay.
-    void transferTo(int user, float fromWeight, float toWeight);
+    void transferTo(qint64 user, float fromWeight, float toWeight);
 
     // Copies an 8-character date code into date.
     void setDate(const std::string& code);
@@ -48,7 +48,7 @@ public:
     float energy() const { return duration * rate; }
 
     qint64 entryId = -1; // row id in the user database; -1 before it is stored
-    int userId = -1;
+    qint64 userId = -1;
     qint64 exerciseId = 0;
     char date[DATE_CODE_SIZE] = {};
     float duration = 0.0f; // minutes

@@ -32,7 +32,7 @@ public:
     virtual std::vector<DBTypes::ServingItem> getServingItemList(qint64 foodId) const = 0;
     // Whether the user may take the food's values: false for a food another user keeps to
     // themselves, and when that could not be read.
-    virtual bool isOpenTo(int user, qint64 foodId) const = 0;
+    virtual bool isOpenTo(qint64 user, qint64 foodId) const = 0;
     virtual ~FoodDBBase() = default;
 };
 

@@ -79,7 +79,7 @@ public:
     int servingId = 0;
     float size = 1.0f; // number of servings
     qint64 entryId = -1; // row id in the user database; -1 before it is stored
-    int userId = -1;
+    qint64 userId = -1;
     char date[DATE_CODE_SIZE] = {};
     int meal = 0; // DiaryDay::GroupType 1 to 6
 

@@ -32,7 +32,7 @@ namespace {
 
 constexpr int kNone = -1;
 
-int currentUser()
+qint64 currentUser()
 {
     return ShownDay::instance()->user();
 }
@@ -316,7 +316,7 @@ void CopyPreviousDiaryEntry::_fillSources()
     exercise->setCurrentIndex(0);
 }
 
-int CopyPreviousDiaryEntry::_sourceUser() const
+qint64 CopyPreviousDiaryEntry::_sourceUser() const
 {
     const int index = userList->currentIndex();
     return index >= 0 && index < _userIds.size() ? _userIds.at(index) : currentUser();
@@ -437,7 +437,7 @@ bool CopyPreviousDiaryEntry::addEntries(int sourceMeal, int destMeal, int overwr
     if (sourceMeal == kNone)
         return true;
     DiaryDB* diary = DiaryDB::instance();
-    const int user = currentUser();
+    const qint64 user = currentUser();
     if (overwrite) {
         if (!diary->delDiaryEntries(user, _destination, destMeal))
             return false;

@@ -96,7 +96,7 @@ private:
     // Reads and marks the month now shown; when it cannot be read, the month and the user
     // marked before are shown again.
     void _showMonth();
-    int _sourceUser() const;
+    qint64 _sourceUser() const;
     int _chosenSource(Row row) const;
     bool _copyChosenMeals();
     bool _copyAdvanced(Row row, int destination);
@@ -104,7 +104,7 @@ private:
     QDate _destination;
     int _snackDisplay = 0;
     QList<int> _sources;
-    QList<int> _userIds;
+    QList<qint64> _userIds;
     std::vector<MealRow> _rows;
     bool _advancedShown = false;
     std::optional<QPoint> _position;

@@ -91,7 +91,7 @@ const char* const s_privateMealFoodText =
     "your diary and nothing was added. The food's owner can move it to Shared Foods for every "
     "user.";
 
-int currentUser()
+qint64 currentUser()
 {
     return ShownDay::instance()->user();
 }
@@ -293,7 +293,7 @@ void DiaryListView::_applyColumns()
 
 bool DiaryListView::_storeColumns(const std::vector<DBTypes::NutType>& columns)
 {
-    const int user = currentUser();
+    const qint64 user = currentUser();
     return user < 0 || StorePrompt::change(this, QString(), [user, &columns] {
         return UserDB::instance()->saveColumnSettings(user, printColumnSettings(columns));
     });
@@ -445,7 +445,7 @@ void DiaryListView::refreshCalendar()
         _markMonth(month, *dates);
 }
 
-bool DiaryListView::holdsMarkedDays(int user, const QDate& date) const
+bool DiaryListView::holdsMarkedDays(qint64 user, const QDate& date) const
 {
     return _marked && _marked->first == user && _marked->second.year() == date.year()
         && _marked->second.month() == date.month();
@@ -1134,7 +1134,7 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
     DiaryListViewItem* newRow = nullptr;
     if (rowId(oldGroup) == -DiaryDay::EXERCISE) {
         std::optional<DBTypes::ExerciseDiaryItem> entry;
-        if (!_readEntry([&] { return entry = DiaryDB::instance()->getExerciseEntry(id), entry.has_value(); }))
+        if (!_readEntry([&] { return entry = DiaryDB::instance()->getExerciseEntry(currentUser(), id), entry.has_value(); }))
             return;
         const DBTypes::ExerciseDiaryItem stored = *entry;
         // Apply with nothing edited leaves the entry as stored.
@@ -1150,7 +1150,7 @@ void DiaryListView::_editEntry(QTreeWidgetItem* row)
         newRow = _addExRow(*entry);
     } else {
         std::optional<DBTypes::FoodDiaryItem> entry;
-        if (!_readEntry([&] { return entry = DiaryDB::instance()->getFoodEntry(id), entry.has_value(); }))
+        if (!_readEntry([&] { return entry = DiaryDB::instance()->getFoodEntry(currentUser(), id), entry.has_value(); }))
             return;
         const DBTypes::FoodDiaryItem stored = *entry;
         // The values follow the amount and serving: with neither edited, nothing is stored.
@@ -1410,7 +1410,7 @@ void DiaryListView::_moveEntry(int groupType)
     std::optional<DBTypes::FoodDiaryItem> entry;
     const qint64 id = _draggedId;
     const bool moved = _change([&](QString& refusal) {
-        entry = DiaryDB::instance()->getFoodEntry(id);
+        entry = DiaryDB::instance()->getFoodEntry(currentUser(), id);
         if (!entry)
             return false;
         entry->meal = groupType;

@@ -55,7 +55,7 @@ public:
     void showRead(const DiaryPageContent& content);
     // Whether the calendar holds the marked days of the user's month of `date`, as read with
     // a day shown; the months browsed in the calendar are marked for its display only.
-    bool holdsMarkedDays(int user, const QDate& date) const;
+    bool holdsMarkedDays(qint64 user, const QDate& date) const;
     // The glasses of water of the shown day, which mark the day as one with entries.
     void setFluid(int cups);
 

@@ -3,7 +3,7 @@
 #include "userdb/diarydb.h"
 #include "userdb/userdb.h"
 
-std::optional<DiaryPageContent> DiaryPageContent::read(int user, const QDate& date, bool withMarkedDays)
+std::optional<DiaryPageContent> DiaryPageContent::read(qint64 user, const QDate& date, bool withMarkedDays)
 {
     DiaryPageContent content;
     content.user = user;

@@ -15,7 +15,7 @@
 // days with entries.
 struct DiaryPageContent
 {
-    int user = -1;
+    qint64 user = -1;
     QDate date;
     DBTypes::DiaryDay day;
     DBTypes::CheckinItem checkin;
@@ -29,5 +29,5 @@ struct DiaryPageContent
     // Reads the user's day, and the month's marked days when asked to, inside the caller's
     // reading action; nothing when any of it could not be read. A user below 0 has a blank
     // page.
-    static std::optional<DiaryPageContent> read(int user, const QDate& date, bool withMarkedDays = true);
+    static std::optional<DiaryPageContent> read(qint64 user, const QDate& date, bool withMarkedDays = true);
 };

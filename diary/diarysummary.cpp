@@ -61,7 +61,7 @@ DiarySummary::DiarySummary(QWidget* parent, const char* name, int flags)
     addOption(_menu, tr("Show water summary"), WaterShown);
 }
 
-int DiarySummary::user() const
+qint64 DiarySummary::user() const
 {
     return _shown ? ShownDay::instance()->user() : -1;
 }
@@ -133,7 +133,7 @@ bool DiarySummary::_takeTotals(const DBTypes::DiaryDay& day)
 
 void DiarySummary::adjustFluidValue(int delta)
 {
-    const int user = this->user();
+    const qint64 user = this->user();
     if (user < 0)
         return;
     // The stored count is read and changed in one action, which waits once; a count that
@@ -188,7 +188,7 @@ int DiarySummary::_shownOptions() const
 // never written back, and the panel shows a choice once the diary has stored it.
 bool DiarySummary::_toggleOptions(int id)
 {
-    const int user = this->user();
+    const qint64 user = this->user();
     int options = 0;
     const bool stored = StorePrompt::change(this, QString(), [this, user, id, &options] {
         std::optional<DBTypes::UserPrefs> prefs = UserDB::instance()->getUserPrefs(user);
@@ -233,7 +233,7 @@ void DiarySummary::mouseDoubleClickEvent(QMouseEvent* event)
 
 void DiarySummary::_reapplyStored()
 {
-    const int user = this->user();
+    const qint64 user = this->user();
     std::optional<DBTypes::UserPrefs> prefs;
     if (user >= 0 && StorePrompt::read(this, [user, &prefs] { prefs = UserDB::instance()->getUserPrefs(user); })
         && prefs)

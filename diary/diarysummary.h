@@ -37,7 +37,7 @@ public:
 
     DiarySummary(QWidget* parent, const char* name, int flags);
 
-    int user() const;
+    qint64 user() const;
     QDate date() const;
     int fluid() const { return _fluid; }
     const DBTypes::CheckinItem& targets() const { return _targets; }

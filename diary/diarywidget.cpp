@@ -224,12 +224,12 @@ QDate DiaryWidget::getDate() const
     return ShownDay::instance()->date();
 }
 
-bool DiaryWidget::showDay(int user, const QDate& date)
+bool DiaryWidget::showDay(qint64 user, const QDate& date)
 {
     return _readAndShow(user, date, !_list()->holdsMarkedDays(user, date));
 }
 
-bool DiaryWidget::_readAndShow(int user, const QDate& date, bool withMarkedDays)
+bool DiaryWidget::_readAndShow(qint64 user, const QDate& date, bool withMarkedDays)
 {
     std::optional<DiaryPageContent> content;
     if (StorePrompt::read(this, [&] { content = DiaryPageContent::read(user, date, withMarkedDays); })
@@ -344,7 +344,7 @@ void DiaryWidget::refresh(const QString& name, const NotificationParam& param)
 
 bool DiaryWidget::setVisibleFluidAndNutrient(bool visible)
 {
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     if (user >= 0 && !StorePrompt::change(this, QString(), [user, visible] {
             return UserDB::instance()->setNutrientFluidHidden(user, !visible);
         }))

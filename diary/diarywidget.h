@@ -71,7 +71,7 @@ public slots:
     // Reads the user's day whole, in one reading action, then shows it; false, with the
     // page, the user and the day as they were, when it could not be read (the user is told).
     // The month's marked days are read only when the user or the month changes.
-    bool showDay(int user, const QDate& date);
+    bool showDay(qint64 user, const QDate& date);
     // Reads the shown day again with its month's marked days, and the browser's own lists;
     // false when it could not be read.
     bool reload();
@@ -86,7 +86,7 @@ private:
     void _connect();
     void _applyStyles();
     void _moveTo(const QDate& date);
-    bool _readAndShow(int user, const QDate& date, bool withMarkedDays);
+    bool _readAndShow(qint64 user, const QDate& date, bool withMarkedDays);
     DiaryListView* _list() const;
     void _showDateLabel();
 

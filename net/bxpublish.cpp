@@ -124,7 +124,7 @@ bool BxPublish::prepare()
 
 std::string BxPublish::publishXML()
 {
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     _entryCount = 0;
     _oldestWritten.clear();
     std::ostringstream out;
@@ -150,7 +150,7 @@ std::string BxPublish::publishXML()
 
 // Newest day first, until the entry limit would be passed: that day and every older one
 // wait for the next publish.
-void BxPublish::_writeDays(XmlWriter& writer, int user)
+void BxPublish::_writeDays(XmlWriter& writer, qint64 user)
 {
     // Inside the publish's reading action, whose outcome keeps a document read in part from
     // being sent.
@@ -203,7 +203,7 @@ void BxPublish::_writeDay(XmlWriter& writer, const QString& code, const DBTypes:
     writer.endElement();
 }
 
-void BxPublish::_writeCheckins(XmlWriter& writer, int user)
+void BxPublish::_writeCheckins(XmlWriter& writer, qint64 user)
 {
     const struct
     {
@@ -239,7 +239,7 @@ void BxPublish::_writeCheckins(XmlWriter& writer, int user)
     }
 }
 
-void BxPublish::_writeWaters(XmlWriter& writer, int user)
+void BxPublish::_writeWaters(XmlWriter& writer, qint64 user)
 {
     for (const auto& [code, cups] :
          UserDB::instance()->getChangedFluidForWeb(user).value_or(QList<QPair<QString, int>>())) {
@@ -354,7 +354,7 @@ void BxPublish::_failReading(const QString& text)
 
 bool BxPublish::resetSyncStatus()
 {
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     // One change: what was not marked is offered again next time, all of it.
     StoreTransaction change;
     if (!change)

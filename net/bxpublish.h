@@ -53,10 +53,10 @@ public slots:
     void stateChanged(int state);
 
 private:
-    void _writeDays(XmlWriter& writer, int user);
+    void _writeDays(XmlWriter& writer, qint64 user);
     void _writeDay(XmlWriter& writer, const QString& date, const DBTypes::DiaryDay& day);
-    void _writeCheckins(XmlWriter& writer, int user);
-    void _writeWaters(XmlWriter& writer, int user);
+    void _writeCheckins(XmlWriter& writer, qint64 user);
+    void _writeWaters(XmlWriter& writer, qint64 user);
     void _readHeader(const QHttpsResponseHeader& header);
     QString _judgeReply();
     void _failAll();

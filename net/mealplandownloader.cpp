@@ -66,7 +66,7 @@ bool MealPlanDownloader::getDownloadRange(QDate& start, QDate& end) const
 {
     const QDate today = Clock::today();
     end = today.addDays(DAYS_AHEAD);
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     QDate day = end;
     for (; day >= today; day = day.addDays(-1)) {
         const std::optional<DBTypes::DiaryDay> plan =

@@ -61,7 +61,7 @@ private:
     BXHttp* _http = nullptr;
     std::unique_ptr<DBTypes::DiaryDay> _currentDay;
     int _requestId = -1;
-    int _user = -1;
+    qint64 _user = -1;
     QDate _start;
     QDate _end;
     QPointer<QWidget> _parent;

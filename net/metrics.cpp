@@ -86,7 +86,7 @@ void Metrics::start()
 std::optional<std::string> Metrics::metricsXML()
 {
     UserDB* users = UserDB::instance();
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     // Counts that could not be read are never reported, nor then marked reported.
     const std::optional<QMap<QString, int>> logins = users->getLoginCounts(user);
     const std::optional<QStringList> loginDays = logins ? users->getLoginDays(user) : std::nullopt;

@@ -27,7 +27,7 @@ public:
     // The current user's report document; nothing when the counts could not be read.
     static std::optional<std::string> metricsXML();
     // The user whose data the latest report carries; -1 before the first.
-    int reportedUser() const { return _user; }
+    qint64 reportedUser() const { return _user; }
 
 signals:
     void done(bool error);
@@ -51,5 +51,5 @@ private:
     std::unique_ptr<BXHttp> _http;
     QString _lastError;
     int _status = 0;
-    int _user = -1;
+    qint64 _user = -1;
 };

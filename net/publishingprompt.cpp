@@ -142,7 +142,7 @@ void PublishingPrompt::init()
     dateList->header()->hide();
     // Rows stay in date order: short-format dates do not sort by their text.
     dateList->setSortingEnabled(false);
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     std::set<QDate> dates;
     // Read in one reading action: a list read in part is never offered as all there is.
     _datesRead = StorePrompt::read(this, [&] {

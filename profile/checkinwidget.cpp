@@ -190,7 +190,7 @@ void CheckinWidget::languageChange()
     _deleteAction->setText(tr("&Delete"));
 }
 
-int CheckinWidget::_currentUser() const
+qint64 CheckinWidget::_currentUser() const
 {
     // While the handheld synchronisation holds the user database closed there is nobody to show.
     return BXSqlDb::isUp() ? ShownDay::instance()->user() : -1;
@@ -203,7 +203,7 @@ QDate CheckinWidget::getDate() const
 
 std::optional<bool> CheckinWidget::hasCheckin(const QDate& date) const
 {
-    const int user = _currentUser();
+    const qint64 user = _currentUser();
     if (user < 0)
         return false;
     return UserDB::instance()->hasCheckin(user, dateCode(date).constData());
@@ -235,7 +235,7 @@ void CheckinWidget::_showButton(bool checkedIn)
 
 void CheckinWidget::populate()
 {
-    const int user = _currentUser();
+    const qint64 user = _currentUser();
     // A list that could not be read is never shown as no check-ins: the list keeps what it
     // showed.
     const std::optional<UserDB::DatedMeasurements> checkins =
@@ -338,7 +338,7 @@ void CheckinWidget::updateExtrapolatedInfo(const QDate& date)
         _showDay(date, *day);
 }
 
-std::optional<CheckinWidget::Day> CheckinWidget::_readDay(int user, const QDate& date)
+std::optional<CheckinWidget::Day> CheckinWidget::_readDay(qint64 user, const QDate& date)
 {
     if (user < 0)
         return Day();
@@ -359,7 +359,7 @@ std::optional<CheckinWidget::Day> CheckinWidget::_readDay(int user, const QDate&
     return day;
 }
 
-std::optional<CheckinWidget::Content> CheckinWidget::read(int user, const QDate& date)
+std::optional<CheckinWidget::Content> CheckinWidget::read(qint64 user, const QDate& date)
 {
     const std::optional<UserDB::DatedMeasurements> checkins =
         user < 0 ? UserDB::DatedMeasurements()
@@ -442,7 +442,7 @@ int CheckinWidget::execDialog(CheckinDialog* dialog)
 
 bool CheckinWidget::updateMeasurements(const QDate& date)
 {
-    const int user = _currentUser();
+    const qint64 user = _currentUser();
     if (user < 0)
         return false;
     if (date < Clock::today()

@@ -40,7 +40,7 @@ public:
     // Everything the page shows of a user on a day, read whole before any of it is shown.
     struct Content
     {
-        int user = -1;
+        qint64 user = -1;
         QDate date;
         UserDB::DatedMeasurements checkins;
         Day day;
@@ -50,7 +50,7 @@ public:
 
     // Reads the page of the user's day inside the caller's reading action; nothing when any of
     // it could not be read. A user below 0 has a blank page.
-    static std::optional<Content> read(int user, const QDate& date);
+    static std::optional<Content> read(qint64 user, const QDate& date);
     // Shows a page read whole, on the day it was read for.
     void showRead(const Content& content);
 
@@ -106,7 +106,7 @@ protected:
 
 private:
     void _showDate(const QDate& date);
-    static std::optional<Day> _readDay(int user, const QDate& date);
+    static std::optional<Day> _readDay(qint64 user, const QDate& date);
     // Shows the day's figures and note.
     void _showDay(const QDate& date, const Day& day);
     // Labels btnCheckin and emits requestEditMenuRefresh(2, checkedIn).
@@ -114,7 +114,7 @@ private:
     void _fill(const UserDB::DatedMeasurements& checkins);
     void init();
     void _buildForm();
-    int _currentUser() const;
+    qint64 _currentUser() const;
     void _fitColumns();
     CheckinListItem* _rowOf(const QDate& date) const;
     void _refreshAfterCheckin(const QDate& date);

@@ -174,7 +174,7 @@ void TargetDialog::setDate(const QDate& date)
 {
     DBTypes::CheckinItem item;
     UserDB::clearCheckinItem(item);
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     char code[9];
     DateToCode4(date, code);
     // A check-in that could not be read leaves the dialog on the date it showed.
@@ -231,7 +231,7 @@ bool TargetDialog::getTargets(DBTypes::CheckinItem& item)
 
 bool TargetDialog::saveTargets()
 {
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     // Without a loaded date there is nowhere to store the targets.
     if (!_date.isValid() || user < 0)
         return true;

@@ -39,7 +39,7 @@ CheckinReportFactory::CheckinReportFactory(QDate first, QDate last)
             _headings.append(QString::fromLatin1(column.heading));
         }
     }
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     const UserDB::DatedMeasurements checkins = UserDB::instance()
                                                    ->getMeasurements(user, nullptr, nullptr, nullptr)
                                                    .value_or(UserDB::DatedMeasurements());

@@ -275,7 +275,7 @@ void CsvExportDiary::doExport(const QString& oneFile, const QString& manyDir, co
 bool CsvExportDiary::_readDays(const QDate& start, const QDate& end, bool omitEmpty, Days& days,
                                WorkProgress& progress)
 {
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     Steps steps{progress, 0, start.daysTo(end) + 1};
     for (QDate date = start; date <= end && steps.next(); date = date.addDays(1)) {
         char code[DBTypes::DATE_CODE_SIZE];

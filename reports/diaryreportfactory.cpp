@@ -13,7 +13,7 @@ DiaryReportFactory::DiaryReportFactory(QDate first, QDate last, bool summaryOnly
     : _summaryOnly(summaryOnly), _omitEmpty(omitEmpty)
 {
     UserDB* users = UserDB::instance();
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
     _columns = users->getColumnSettings(user).value_or(QString());
     _snackDisplay = users->getUserPrefs(user).value_or(DBTypes::UserPrefs()).snackDisplay;
     for (QDate day = first; day <= last; day = day.addDays(1)) {

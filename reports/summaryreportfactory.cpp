@@ -53,7 +53,7 @@ QByteArray codeOf(const QDate& date)
     return date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
 }
 
-int currentUser()
+qint64 currentUser()
 {
     return ShownDay::instance()->user();
 }

@@ -58,7 +58,7 @@ void WeightChart::configure(const QDate& start, const QDate& end)
     auto params = std::make_unique<LineGraphParams>(title(), unit->printUnits());
     const bool boxes = start.daysTo(end) < 27;
     UserDB* users = UserDB::instance();
-    const int user = ShownDay::instance()->user();
+    const qint64 user = ShownDay::instance()->user();
 
     char from[DBTypes::DATE_CODE_SIZE];
     char to[DBTypes::DATE_CODE_SIZE];

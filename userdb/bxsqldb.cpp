@@ -320,7 +320,7 @@ void BXSqlDb::noteRefusal(const QString& reason, bool change)
         _instance->_note(StoreOutcome(StoreOutcome::Reason::Other, reason), change);
 }
 
-bool BXSqlDb::refusesUser(int user, bool change)
+bool BXSqlDb::refusesUser(qint64 user, bool change)
 {
     if (user >= 0)
         return false;

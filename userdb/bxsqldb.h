@@ -101,7 +101,7 @@ public:
     static void noteRefusal(const QString& reason, bool change = true);
     // Whether `user` is no user's id (none is shown, say): then the reading or `change` asked
     // for that user is refused, and told so.
-    static bool refusesUser(int user, bool change);
+    static bool refusesUser(qint64 user, bool change);
     // Whether a statement may run now: not once the open action has found the diary held
     // (`refused`, when given, then gets the action's outcome). A `change` ends the read lock
     // of a reading action first, so that it is kept on its own.
@@ -122,8 +122,8 @@ public:
     // Sync devices and change tracking.
     static qint64 getSyncDevice(const char* name);
     static void getSyncDevices(QMap<qint64, QString>& devices);
-    static int getDeviceUser(qint64 id);
-    static qint64 createSyncDevice(const char* name, qint64 id, int userId);
+    static qint64 getDeviceUser(qint64 id);
+    static qint64 createSyncDevice(const char* name, qint64 id, qint64 userId);
     // Creates the change-tracking triggers of the connection for the tracked tables that the
     // program makes, three a table whatever the devices; stored rows of the tracked tables
     // that differ from the program's list are written anew from it first. The failure when the

@@ -47,7 +47,8 @@ StoreResult BXSqlDb::proveFile(const QString& path, Proof proof, WorkProgress* p
     if (!integrity)
         error = integrity.message();
     proven = proven && integrity.ok()
-        && (proof == Proof::Upgrade || (DiaryProof::holdsNoLoop(error) && DiaryProof::holdsStorableEntryIds(error)));
+        && (proof == Proof::Upgrade || (DiaryProof::holdsNoLoop(error) && DiaryProof::holdsStorableEntryIds(error)
+                                         && DiaryProof::holdsStorableUserIds(error)));
     proven = proven && (proof == Proof::Upgrade || (holdsOwnTrackedTables(error) && holdsOwnDevices(error)));
     const StoreOutcome tracked = proven ? setupSyncTriggers() : StoreOutcome();
     if (!tracked) {

@@ -180,7 +180,7 @@ bool clearDeviceRows(qint64 id)
 
 // Marks every live row in the device's scope as changed for the device. A sync table
 // whose key leaves out the device keeps one row per key, as its triggers do.
-bool seedDeviceRows(qint64 id, int userId)
+bool seedDeviceRows(qint64 id, qint64 userId)
 {
     for (const TrackedTable& table : OwnTrackedTables) {
         QString sql = QStringLiteral("INSERT OR REPLACE INTO %1(device, state, %2) SELECT ?, ?, %2 FROM %3")
@@ -207,7 +207,7 @@ bool seedDeviceRows(qint64 id, int userId)
     return true;
 }
 
-qint64 newDeviceId(const char* name, int userId)
+qint64 newDeviceId(const char* name, qint64 userId)
 {
     BXSqlQuery max("SELECT MAX(id) FROM userdata_sync_devices");
     if (!max.exec() || !max.next())
@@ -257,7 +257,7 @@ QString deviceRefusal(const TypedValue& id, const TypedValue& user, QSet<qint64>
         return BXSqlDb::tr("it holds two sync devices of the id %1").arg(device);
     ids.insert(device);
     if (user.type != QLatin1String("null")
-        && !(isIdUpTo(user, INT_MAX) && UserDB::isStorableUserId(int(user.value.toLongLong()))))
+        && !(isIdUpTo(user, HighestRowId) && UserDB::isStorableUserId(user.value.toLongLong())))
         return BXSqlDb::tr("its sync device %1 follows the user %2, an id this program never "
                            "gives a user")
             .arg(device)
@@ -298,7 +298,7 @@ void BXSqlDb::getSyncDevices(QMap<qint64, QString>& devices)
     }
 }
 
-int BXSqlDb::getDeviceUser(qint64 id)
+qint64 BXSqlDb::getDeviceUser(qint64 id)
 {
     BXSqlQuery select("SELECT user_id FROM userdata_sync_devices WHERE id = ?");
     select.bindValue(0, id);
@@ -306,10 +306,10 @@ int BXSqlDb::getDeviceUser(qint64 id)
         qDebug("warning: could not find device %lld", id);
         return -1;
     }
-    return select.value(0).isNull() ? -1 : select.value(0).toInt();
+    return storedWholeId(select.value(0));
 }
 
-qint64 BXSqlDb::createSyncDevice(const char* name, qint64 id, int userId)
+qint64 BXSqlDb::createSyncDevice(const char* name, qint64 id, qint64 userId)
 {
     const char* device = name;
     assert(id >= -1);

@@ -133,7 +133,7 @@ QString userUsersCreationText()
 
 // Gives a user the display size `size` in `sizeColumn` when the user has ever set the
 // target in `targetColumn`. False when a statement fails.
-bool setDefaultSize(int user, const char* targetColumn, const char* sizeColumn, int size)
+bool setDefaultSize(qint64 user, const char* targetColumn, const char* sizeColumn, int size)
 {
     BXSqlQuery latest(QString::asprintf(
         "SELECT %s FROM user_target WHERE %s IS NOT NULL AND user_id = ? ORDER BY date DESC LIMIT 1",
@@ -316,18 +316,18 @@ bool BXSqlDb::upgrade308to309_setDefaultTargetSizes()
         {"target_protein", "protein_target_size", 2}, {"target_fiber", "fiber_target_size", 2},
         {"target_carb", "carb_target_size", 2},
     };
-    QList<int> users;
+    QList<qint64> users;
     {
         BXSqlQuery select("SELECT user_id FROM user_users");
         if (!select.exec())
             return false;
         while (select.next()) {
-            const int user = storedCatalogueId(select.value(0));
+            const qint64 user = storedWholeId(select.value(0));
             if (UserDB::isStorableUserId(user))
                 users.append(user);
         }
     }
-    for (const int user : users) {
+    for (const qint64 user : users) {
         for (const DefaultSize& entry : defaults) {
             if (!setDefaultSize(user, entry.targetColumn, entry.sizeColumn, entry.size))
                 return false;

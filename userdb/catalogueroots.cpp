@@ -28,7 +28,7 @@ const RootTable RootTables[] = {
 };
 
 // The shared root of a table, and the roots of `user` or, without one, of every user.
-bool makeRoots(const RootTable& tables, std::optional<int> user)
+bool makeRoots(const RootTable& tables, std::optional<qint64> user)
 {
     const QString insert = QStringLiteral("INSERT OR IGNORE INTO %1(category_id, parent_id, %2) ")
                                .arg(QLatin1String(tables.table), QLatin1String(tables.nameColumn));
@@ -140,7 +140,7 @@ bool findStrangeIds(const RootTable& tables, QString* link)
     return true;
 }
 
-bool makeAllRoots(std::optional<int> user)
+bool makeAllRoots(std::optional<qint64> user)
 {
     for (const RootTable& tables : RootTables) {
         if (!makeRoots(tables, user))
@@ -151,7 +151,7 @@ bool makeAllRoots(std::optional<int> user)
 
 } // namespace
 
-int CatalogueRoots::idFor(int user)
+qint64 CatalogueRoots::idFor(qint64 user)
 {
     return user == -1 ? FoodDBBase::SharedRootId : FoodDBBase::UserRootBase + user;
 }
@@ -172,7 +172,7 @@ bool CatalogueRoots::givesItemId(qint64 id)
     return ItemIds.holds(id);
 }
 
-std::optional<bool> CatalogueRoots::holdsAnything(int user)
+std::optional<bool> CatalogueRoots::holdsAnything(qint64 user)
 {
     bool found = false;
     for (const RootTable& tables : RootTables) {
@@ -187,7 +187,7 @@ std::optional<bool> CatalogueRoots::holdsAnything(int user)
     return found;
 }
 
-bool CatalogueRoots::makeFor(int user)
+bool CatalogueRoots::makeFor(qint64 user)
 {
     return makeAllRoots(user);
 }

@@ -11,7 +11,7 @@ class CatalogueRoots
 {
 public:
     // The id of a user's root category; user -1 is the shared root.
-    static int idFor(int user);
+    static qint64 idFor(qint64 user);
     // Whether the category id is the shared root or a user's root.
     static bool isRoot(qint64 id);
     // Whether the program gives a category (a root among them), or an item of a catalogue,
@@ -20,10 +20,10 @@ public:
     static bool givesItemId(qint64 id);
     // Makes the shared roots and the roots of `user` (stored already) where they are missing;
     // false when one cannot be stored.
-    static bool makeFor(int user);
+    static bool makeFor(qint64 user);
     // Whether a category or item is stored as `user`'s root or right below it; nullopt when that could not
     // be read.
-    static std::optional<bool> holdsAnything(int user);
+    static std::optional<bool> holdsAnything(qint64 user);
     // Likewise for every user of the diary.
     static bool makeForEveryUser();
     // Names the first link of the catalogues' categories that no tree shows, with its table, in

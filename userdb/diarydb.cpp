@@ -50,7 +50,7 @@ qint64 storedFoodRef(const QVariant& stored)
 {
     if (stored.isNull())
         return -1;
-    const qint64 id = storedItemId(stored);
+    const qint64 id = storedWholeId(stored);
     if (stored.typeId() == QMetaType::LongLong && id < FoodDBBase::IdSpaceEnd)
         return id;
     static std::atomic<bool> told{false};
@@ -128,7 +128,7 @@ void DiaryDB::bindFoodValues(BXSqlQuery& query, const FoodDiaryItem& entry)
         query.bindValue(position++, negToNull(entry.getNutrient(nut)));
 }
 
-bool DiaryDB::mayNameFood(int user, qint64 refId)
+bool DiaryDB::mayNameFood(qint64 user, qint64 refId)
 {
     if (!FoodDBBase::isCustomId(refId))
         return true;
@@ -242,7 +242,7 @@ bool DiaryDB::modifyExEntry(const ExerciseDiaryItem& entry)
 
 // A row is named by its id and its user together: an id alone could be another user's row. A
 // shared saved meal's foods belong to -1, which older diaries store as NULL.
-bool DiaryDB::removeRow(const QString& table, const char* key, int user, qint64 id, bool hardDelete)
+bool DiaryDB::removeRow(const QString& table, const char* key, qint64 user, qint64 id, bool hardDelete)
 {
     const QString k = QString::fromLatin1(key);
     const QString row = QStringLiteral("%1 = ? AND IFNULL(user_id, -1) = ?").arg(k);
@@ -269,17 +269,17 @@ bool DiaryDB::removeRow(const QString& table, const char* key, int user, qint64 
     return change && change.end(status.execChangingRow() && state.exec());
 }
 
-bool DiaryDB::removeFoodEntry(int user, qint64 entryId, bool hardDelete)
+bool DiaryDB::removeFoodEntry(qint64 user, qint64 entryId, bool hardDelete)
 {
     return removeRow(foodTable(), "food_id", user, entryId, hardDelete);
 }
 
-bool DiaryDB::removeExEntry(int user, qint64 entryId, bool hardDelete)
+bool DiaryDB::removeExEntry(qint64 user, qint64 entryId, bool hardDelete)
 {
     return removeRow(exerTable(), "ex_id", user, entryId, hardDelete);
 }
 
-bool DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
+bool DiaryDB::delDiaryEntries(qint64 user, const QDate& date, int meal)
 {
     StoreTransaction change;
     if (!change)
@@ -303,7 +303,7 @@ bool DiaryDB::delDiaryEntries(int user, const QDate& date, int meal)
     return change.end(ok);
 }
 
-bool DiaryDB::deleteDayRows(const QString& table, const char* key, int user, const char* date,
+bool DiaryDB::deleteDayRows(const QString& table, const char* key, qint64 user, const char* date,
                             bool hardDelete)
 {
     if (hardDelete) {
@@ -329,7 +329,7 @@ bool DiaryDB::deleteDayRows(const QString& table, const char* key, int user, con
     return status.exec() && state.exec();
 }
 
-bool DiaryDB::deleteDay(int user, const char* date, bool hardDelete)
+bool DiaryDB::deleteDay(qint64 user, const char* date, bool hardDelete)
 {
     StoreTransaction change;
     return change
@@ -369,7 +369,7 @@ bool DiaryDB::readExerciseFigures(const QVariant& duration, const QVariant& rate
 bool DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
 {
     entry.entryId = storedId(query.value(0));
-    entry.userId = query.value(1).toInt();
+    entry.userId = storedWholeId(query.value(1));
     entry.meal = query.value(2).toInt();
     const std::string date = query.value(3).toString().toStdString();
     if (date.size() >= 8)
@@ -384,11 +384,12 @@ bool DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
     return true;
 }
 
-std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(qint64 entryId)
+std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(qint64 user, qint64 entryId)
 {
     BXSqlQuery query(QString::fromLatin1(FoodColumns) + foodTable() +
-                     QStringLiteral(" WHERE food_id = ?"));
+                     QStringLiteral(" WHERE food_id = ? AND user_id = ?"));
     query.bindValue(0, entryId);
+    query.bindValue(1, user);
     if (!query.exec() || !query.next()) {
         qWarning("DiaryDB::getFoodEntry didn't return a proper result - couldn't find record");
         return std::nullopt;
@@ -399,11 +400,12 @@ std::optional<FoodDiaryItem> DiaryDB::getFoodEntry(qint64 entryId)
     return entry;
 }
 
-std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 entryId)
+std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 user, qint64 entryId)
 {
     BXSqlQuery query(sql(QStringLiteral("SELECT user_id, date, duration, rate, name, status FROM "),
-                         exerTable(), " WHERE ex_id = ?"));
+                         exerTable(), " WHERE ex_id = ? AND user_id = ?"));
     query.bindValue(0, entryId);
+    query.bindValue(1, user);
     if (!query.exec() || !query.next()) {
         qWarning("AIEEEE! couldn't get exercise #%lld", entryId);
         return std::nullopt;
@@ -415,7 +417,7 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 entryId)
     }
     ExerciseDiaryItem entry;
     entry.entryId = entryId;
-    entry.userId = query.value(0).toInt();
+    entry.userId = storedWholeId(query.value(0));
     entry.setDate(date.toStdString());
     if (!readExerciseFigures(query.value(2), query.value(3), entry))
         return std::nullopt;
@@ -449,7 +451,7 @@ bool DiaryDB::readFoods(BXSqlQuery& query, bool includeDeleted,
 }
 
 // Reads exercise rows of (ex_id, duration, rate, name, status[, date]) into their days.
-bool DiaryDB::readExercises(BXSqlQuery& query, int user, bool includeDeleted,
+bool DiaryDB::readExercises(BXSqlQuery& query, qint64 user, bool includeDeleted,
                             const std::function<DiaryDay&(const QString& date)>& dayOf,
                             const char* date)
 {
@@ -474,7 +476,7 @@ bool DiaryDB::readExercises(BXSqlQuery& query, int user, bool includeDeleted,
     return query.outcome().ok();
 }
 
-std::optional<DiaryDay> DiaryDB::getDay(int user, const char* date, bool includeDeleted)
+std::optional<DiaryDay> DiaryDB::getDay(qint64 user, const char* date, bool includeDeleted)
 {
     assert(date);
     DiaryDay day;
@@ -496,7 +498,7 @@ std::optional<DiaryDay> DiaryDB::getDay(int user, const char* date, bool include
     return day;
 }
 
-std::optional<QMap<QString, DiaryDay>> DiaryDB::getAllDays(int user, bool includeDeleted)
+std::optional<QMap<QString, DiaryDay>> DiaryDB::getAllDays(qint64 user, bool includeDeleted)
 {
     QMap<QString, DiaryDay> days;
     const auto dayOf = [&](const QString& date) -> DiaryDay& { return days[date]; };
@@ -527,7 +529,7 @@ bool DiaryDB::appendDates(BXSqlQuery& query, QStringList& dates)
     });
 }
 
-std::optional<QStringList> DiaryDB::getAllDatesForMonth(int user, const QDate& dayOfMonth, bool includeDeleted)
+std::optional<QStringList> DiaryDB::getAllDatesForMonth(qint64 user, const QDate& dayOfMonth, bool includeDeleted)
 {
     const QDate first(dayOfMonth.year(), dayOfMonth.month(), 1);
     const QDate last(dayOfMonth.year(), dayOfMonth.month(), dayOfMonth.daysInMonth());
@@ -558,7 +560,7 @@ std::optional<QStringList> DiaryDB::getAllDatesForMonth(int user, const QDate& d
     return dates;
 }
 
-std::optional<std::set<std::string>> DiaryDB::getAllDatesWithEntries(int user,
+std::optional<std::set<std::string>> DiaryDB::getAllDatesWithEntries(qint64 user,
                                                                     bool includeDeleted)
 {
     const QString status = includeDeleted ? QString() : QStringLiteral(" AND status <> ?");
@@ -586,7 +588,7 @@ std::optional<std::set<std::string>> DiaryDB::getAllDatesWithEntries(int user,
 
 std::optional<std::set<std::string>> DiaryDB::getChangedDayList()
 {
-    const int user = UserDB::instance()->getCurrentUser();
+    const qint64 user = UserDB::instance()->getCurrentUser();
     BXSqlQuery query(
         "SELECT date FROM food_diary, food_diary_sync WHERE device = 0 AND food_diary_sync.food_id "
         "== food_diary.food_id AND date IS NOT NULL AND user_id = ? AND state <> ? UNION SELECT "
@@ -610,7 +612,7 @@ std::optional<std::set<std::string>> DiaryDB::getChangedDayList()
 // Sums
 
 std::optional<std::map<std::string, DiaryDB::NutrientSet>> DiaryDB::getNutrientInfo(
-    int user, const char* startDate, const char* endDate, int group)
+    qint64 user, const char* startDate, const char* endDate, int group)
 {
     assert(startDate && "startDate");
     assert(endDate && "endDate");
@@ -623,7 +625,7 @@ std::optional<std::map<std::string, DiaryDB::NutrientSet>> DiaryDB::getNutrientI
     return sums;
 }
 
-bool DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int group,
+bool DiaryDB::sumFoods(qint64 user, const char* startDate, const char* endDate, int group,
                        std::map<std::string, NutrientSet>& sums)
 {
     // Summed as the diary's lines read: a line of an amount no dialog writes is left out, a
@@ -670,7 +672,7 @@ bool DiaryDB::sumFoods(int user, const char* startDate, const char* endDate, int
     });
 }
 
-bool DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
+bool DiaryDB::sumExercise(qint64 user, const char* startDate, const char* endDate,
                           std::map<std::string, NutrientSet>& sums)
 {
     // Lines of minutes or a rate no dialog writes are left out, as the diary's reading does.
@@ -695,7 +697,7 @@ bool DiaryDB::sumExercise(int user, const char* startDate, const char* endDate,
 // ---------------------------------------------------------------------------------------
 // After publishing
 
-bool DiaryDB::resetItemStatus(int user, const char* fromDate)
+bool DiaryDB::resetItemStatus(qint64 user, const char* fromDate)
 {
     if (BXSqlDb::refusesUser(user, true))
         return false;

@@ -54,7 +54,7 @@ public:
     // Whether a food row of the user may name that catalogue food: a shipped food, one of the
     // user's own or shared custom foods, or a custom food that is gone (old entries keep
     // their own values). Another user's custom food never.
-    static bool mayNameFood(int user, qint64 refId);
+    static bool mayNameFood(qint64 user, qint64 refId);
     // Whether the entry may be stored with its food: a stored entry that is the same user's
     // and names that food already is the user's own to change, whoever holds the food's id
     // now; anything else is judged by mayNameFood.
@@ -72,11 +72,11 @@ public:
     // Removing an entry of the user (-1 for a shared saved meal's food), several entries or a
     // day is stored whole or not at all; false when nothing was removed, as when the user has
     // no entry of that id.
-    bool removeFoodEntry(int user, qint64 entryId, bool hardDelete);
-    bool removeExEntry(int user, qint64 entryId, bool hardDelete);
+    bool removeFoodEntry(qint64 user, qint64 entryId, bool hardDelete);
+    bool removeExEntry(qint64 user, qint64 entryId, bool hardDelete);
     // Marks entries of the date deleted; meal selects which: 0 all, 1-6 that meal, 8 exercise.
-    bool delDiaryEntries(int user, const QDate& date, int meal);
-    bool deleteDay(int user, const char* date, bool hardDelete);
+    bool delDiaryEntries(qint64 user, const QDate& date, int meal);
+    bool deleteDay(qint64 user, const char* date, bool hardDelete);
 
     // A food line's amount and its values (in the order of `nutrients` from column
     // `firstValue`), as the stored range rule reads them: a value outside it is unknown; false,
@@ -85,26 +85,26 @@ public:
                                 std::span<const DBTypes::NutType> nutrients,
                                 DBTypes::FoodDiaryItem& entry);
 
-    // One entry; nothing when it is missing or could not be read. Call these inside an action:
-    // an entry that could not be read is the action's outcome, which tells it from a missing
-    // one.
-    std::optional<DBTypes::FoodDiaryItem> getFoodEntry(qint64 entryId);
-    std::optional<DBTypes::ExerciseDiaryItem> getExerciseEntry(qint64 entryId);
+    // One entry of the user; nothing when the user has none of that id or it could not be read.
+    // Call these inside an action: an entry that could not be read is the action's outcome,
+    // which tells it from a missing one.
+    std::optional<DBTypes::FoodDiaryItem> getFoodEntry(qint64 user, qint64 entryId);
+    std::optional<DBTypes::ExerciseDiaryItem> getExerciseEntry(qint64 user, qint64 entryId);
     // The readings from here on give nothing (nullopt) when the diary could not be read, never
     // an empty day or list in its place.
-    std::optional<DBTypes::DiaryDay> getDay(int user, const char* date, bool includeDeleted);
-    std::optional<QMap<QString, DBTypes::DiaryDay>> getAllDays(int user, bool includeDeleted);
+    std::optional<DBTypes::DiaryDay> getDay(qint64 user, const char* date, bool includeDeleted);
+    std::optional<QMap<QString, DBTypes::DiaryDay>> getAllDays(qint64 user, bool includeDeleted);
 
     // Dates that hold food, exercise or water entries.
-    std::optional<QStringList> getAllDatesForMonth(int user, const QDate& dayOfMonth,
+    std::optional<QStringList> getAllDatesForMonth(qint64 user, const QDate& dayOfMonth,
                                                    bool includeDeleted);
-    std::optional<std::set<std::string>> getAllDatesWithEntries(int user, bool includeDeleted);
+    std::optional<std::set<std::string>> getAllDatesWithEntries(qint64 user, bool includeDeleted);
     // Dates of the current user whose entries the web diary has not seen.
     std::optional<std::set<std::string>> getChangedDayList();
 
     // Sums per date over [startDate, endDate]; group 0 all meals and exercise, 1 to 6 one
     // meal, AllSnacks the snack groups, 8 exercise only.
-    std::optional<std::map<std::string, NutrientSet>> getNutrientInfo(int user,
+    std::optional<std::map<std::string, NutrientSet>> getNutrientInfo(qint64 user,
                                                                       const char* startDate,
                                                                       const char* endDate,
                                                                       int group);
@@ -112,7 +112,7 @@ public:
     // After a publish: the web diary is in step with the user's entries, those of every
     // date, or from fromDate ("yyyyMMdd") on. False when the store did not keep it: the
     // entries are then offered to the web diary again.
-    bool resetItemStatus(int user, const char* fromDate = nullptr);
+    bool resetItemStatus(qint64 user, const char* fromDate = nullptr);
 
 protected:
     DiaryDB() = default;
@@ -135,20 +135,20 @@ private:
     static void bindFoodValues(BXSqlQuery& query, const DBTypes::FoodDiaryItem& entry);
     bool readFoods(BXSqlQuery& query, bool includeDeleted,
                    const std::function<DBTypes::DiaryDay&(const QString& date)>& dayOf);
-    bool readExercises(BXSqlQuery& query, int user, bool includeDeleted,
+    bool readExercises(BXSqlQuery& query, qint64 user, bool includeDeleted,
                        const std::function<DBTypes::DiaryDay&(const QString& date)>& dayOf,
                        const char* date);
-    bool removeRow(const QString& table, const char* key, int user, qint64 id, bool hardDelete);
+    bool removeRow(const QString& table, const char* key, qint64 user, qint64 id, bool hardDelete);
     // Whether the row read under `column` has an id the program gives; otherwise it is told
     // and left out.
     static bool holdsUsableId(const BXSqlQuery& query, int column, const QString& table,
                               const char* key);
-    bool deleteDayRows(const QString& table, const char* key, int user, const char* date,
+    bool deleteDayRows(const QString& table, const char* key, qint64 user, const char* date,
                        bool hardDelete);
     bool appendDates(BXSqlQuery& query, QStringList& dates);
-    bool sumFoods(int user, const char* startDate, const char* endDate, int group,
+    bool sumFoods(qint64 user, const char* startDate, const char* endDate, int group,
                   std::map<std::string, NutrientSet>& sums);
-    bool sumExercise(int user, const char* startDate, const char* endDate,
+    bool sumExercise(qint64 user, const char* startDate, const char* endDate,
                      std::map<std::string, NutrientSet>& sums);
 
     static DiaryDB* _instance;

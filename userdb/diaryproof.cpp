@@ -1,5 +1,6 @@
 #include "userdb/diaryproof.h"
 
+#include "core/fooddbbase.h"
 #include "userdb/bxsqldb.h"
 #include "core/fooddbbase.h"
 #include "userdb/catalogueroots.h"
@@ -104,6 +105,24 @@ bool DiaryProof::holdsCatalogueItemIds(std::string& error)
         }
     }
     return true;
+}
+
+bool DiaryProof::holdsStorableUserIds(std::string& error)
+{
+    BXSqlQuery read("SELECT user_id FROM user_users WHERE NOT (typeof(user_id) = 'integer' AND "
+                    "user_id BETWEEN 0 AND ?) OR user_id IS NULL LIMIT 1");
+    read.bindValue(0, FoodDBBase::SharedRootId - FoodDBBase::UserRootBase - 1);
+    QString found;
+    if (!read.readRows([&] { found = read.value(0).isNull() ? QStringLiteral("NULL") : read.value(0).toString(); })) {
+        error = BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
+        return false;
+    }
+    if (!found.isEmpty())
+        error = BXSqlDb::tr("the table user_users holds a user whose user_id is %1, an id this "
+                            "program never gives a user")
+                    .arg(found)
+                    .toStdString();
+    return found.isEmpty();
 }
 
 bool DiaryProof::holdsNoLoop(std::string& error)

@@ -26,6 +26,9 @@ public:
     // hold, a qint64 below HighestRowId. Every catalogue item the entries and favourites name
     // lies within the catalogue's id space (or is NULL, or below it: an entry without a food).
     static bool holdsStorableEntryIds(std::string& error);
+    // Whether every user has an id that the program gives a user (UserDB::isStorableUserId);
+    // otherwise false with the first that has not, or why the users cannot be read.
+    static bool holdsStorableUserIds(std::string& error);
     // Whether the catalogues' categories of the running connection form trees, each below its
     // root; otherwise false with the link found, or why they cannot be read.
     static bool holdsNoLoop(std::string& error);

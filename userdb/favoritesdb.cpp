@@ -49,7 +49,7 @@ bool FavoritesDB::findFavorites(ItemFlags flags, std::set<qint64>& ids) const
     BXSqlQuery query("SELECT item_id FROM favorites where user_id = ? AND item_type = ?");
     query.bindValue(0, _user);
     query.bindValue(1, int(type));
-    if (!query.readRows([&] { found.insert(storedItemId(query.value(0))); }))
+    if (!query.readRows([&] { found.insert(storedWholeId(query.value(0))); }))
         return false;
     ids = std::move(found);
     return true;

@@ -26,7 +26,7 @@ public:
         qint64 value;
     };
 
-    explicit FavoritesDB(int user) : _user(user) {}
+    explicit FavoritesDB(qint64 user) : _user(user) {}
 
     // The favourite type of an item with these browser item flags: catalogue foods and
     // exercises only (not custom items, categories, saved meals or recipes).
@@ -44,5 +44,5 @@ public:
 private:
     bool changeFavorite(const char* sql, ItemFlags flags, ItemId itemId);
 
-    int _user;
+    qint64 _user;
 };

@@ -36,7 +36,7 @@ double storedFigure(float value)
 
 // SQLite gives a whole number as one; NULL, a real (1.5 would round to 2) or a text names
 // nothing, never the id it would convert to.
-qint64 storedItemId(const QVariant& value)
+qint64 storedWholeId(const QVariant& value)
 {
     const bool whole = !value.isNull() && value.typeId() == QMetaType::LongLong;
     return whole ? value.toLongLong() : -1;
@@ -54,13 +54,4 @@ bool isStoredId(const QVariant& value)
 qint64 storedId(const QVariant& value)
 {
     return isStoredId(value) ? value.toLongLong() : -1;
-}
-
-int storedCatalogueId(const QVariant& value)
-{
-    // SQLite gives a whole number as one; NULL, a real (1.5 would round to 2) or a text names
-    // nothing, never the id it would convert to.
-    const bool whole = !value.isNull() && value.typeId() == QMetaType::LongLong;
-    const qint64 id = whole ? value.toLongLong() : -1;
-    return id >= std::numeric_limits<int>::min() && id <= std::numeric_limits<int>::max() ? int(id) : -1;
 }

@@ -16,10 +16,10 @@ double nullToNeg(const QVariant& value);
 // that reads back as the same float, so that 84.1 is stored as 84.1 and not widened to
 // 84.0999984741211, and 1234567 keeps its seven digits.
 double storedFigure(float value);
-// The id of a catalogue item (a food, an exercise, a favourite) as a diary row names it: a
-// whole number, at full width, whether or not a catalogue gives it. Anything else (NULL, a
-// real, a text) reads as -1, the id of nothing.
-qint64 storedItemId(const QVariant& value);
+// The id of a user or of a catalogue item (a food, an exercise, a favourite) as a row names it:
+// a whole number, at full width, for its reader to judge. Anything else (NULL, a real, a text)
+// reads as -1, the id of nothing.
+qint64 storedWholeId(const QVariant& value);
 // The highest id of a row that the program gives: SQLite gives a new row the highest id plus
 // one, so a row of the id above this one leaves the table no next id.
 constexpr qint64 HighestRowId = std::numeric_limits<qint64>::max() - 1;
@@ -29,6 +29,3 @@ constexpr qint64 HighestRowId = std::numeric_limits<qint64>::max() - 1;
 qint64 storedId(const QVariant& value);
 // Whether a stored value is an id that storedId() takes.
 bool isStoredId(const QVariant& value);
-// An id of a catalogue food or of a user as stored: these the program gives within an int.
-// One outside it reads as -1, the id of nothing, never as the id its lower 32 bits make.
-int storedCatalogueId(const QVariant& value);

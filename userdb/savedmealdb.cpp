@@ -38,7 +38,7 @@ QString mealFoodsSql(const char* columns)
         .arg(QLatin1String(columns));
 }
 
-int currentUser()
+qint64 currentUser()
 {
     return UserDB::instance()->getCurrentUser();
 }
@@ -89,7 +89,7 @@ void SavedMealDB::reload(qint64 selectId, bool selectIsCategory)
 // ---------------------------------------------------------------------------------------
 // Meals
 
-qint64 SavedMealDB::_insertMeal(int user, qint64 mealId, const std::string& name)
+qint64 SavedMealDB::_insertMeal(qint64 user, qint64 mealId, const std::string& name)
 {
     BXSqlQuery insert("INSERT INTO group_diary(group_id, user_id, name, status) VALUES (?, ?, ?, ?)");
     insert.bindValue(0, mealId < 0 ? QVariant() : QVariant(mealId));
@@ -116,7 +116,7 @@ qint64 SavedMealDB::_insertMeal(int user, qint64 mealId, const std::string& name
     return stored;
 }
 
-qint64 SavedMealDB::storeMeal(int user, qint64 mealId, const std::string& name,
+qint64 SavedMealDB::storeMeal(qint64 user, qint64 mealId, const std::string& name,
                               const std::vector<FoodDiaryItem>& entries, bool checkNew)
 {
     if (checkNew)
@@ -134,7 +134,7 @@ qint64 SavedMealDB::storeMeal(int user, qint64 mealId, const std::string& name,
     return newId;
 }
 
-std::optional<bool> SavedMealDB::_isOwnedBy(qint64 mealId, int user)
+std::optional<bool> SavedMealDB::_isOwnedBy(qint64 mealId, qint64 user)
 {
     BXSqlQuery owner("SELECT 1 FROM group_diary WHERE group_id = ? AND IFNULL(user_id, -1) = ?");
     owner.bindValue(0, mealId);
@@ -142,7 +142,7 @@ std::optional<bool> SavedMealDB::_isOwnedBy(qint64 mealId, int user)
     return owner.first();
 }
 
-bool SavedMealDB::appendFoodItemToMeal(qint64 mealId, int user, const FoodDiaryItem& entry)
+bool SavedMealDB::appendFoodItemToMeal(qint64 mealId, qint64 user, const FoodDiaryItem& entry)
 {
     if (!_isOwnedBy(mealId, user).value_or(false) || !DiaryDB::mayNameFood(user, entry.refId))
         return false;
@@ -168,7 +168,7 @@ bool SavedMealDB::appendFoodItemToMeal(qint64 mealId, int user, const FoodDiaryI
 std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(qint64 mealId)
 {
     std::vector<FoodDiaryItem> items;
-    const int user = currentUser();
+    const qint64 user = currentUser();
     BXSqlQuery query(mealFoodsSql("ref_id, food_name, serving_id, serv_name, size, calories, carb, fat, "
                                   "fiber, protein, saturated_fat, cholesterol, sodium, sugar, calcium"));
     query.bindValue(0, mealId);
@@ -176,7 +176,7 @@ std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(qint64 
     const bool read = query.readRows([&] {
         FoodDiaryItem entry;
         entry.userId = user;
-        entry.refId = storedItemId(query.value(0));
+        entry.refId = storedWholeId(query.value(0));
         entry.desc = query.value(1).toString();
         entry.servingId = query.value(2).toInt();
         entry.servingDesc = query.value(3).toString();
@@ -200,7 +200,7 @@ std::optional<DBTypes::FoodItem> SavedMealDB::getSavedMealAsFoodItem(qint64 meal
     return sum;
 }
 
-bool SavedMealDB::renameMeal(qint64 mealId, int user, const std::string& name)
+bool SavedMealDB::renameMeal(qint64 mealId, qint64 user, const std::string& name)
 {
     BXSqlQuery update(mealSql("UPDATE group_diary SET name = ? WHERE group_id = ?"));
     update.bindValue(0, name);
@@ -212,7 +212,7 @@ bool SavedMealDB::renameMeal(qint64 mealId, int user, const std::string& name)
     return renamed;
 }
 
-bool SavedMealDB::deleteMeal(qint64 mealId, int actingUser)
+bool SavedMealDB::deleteMeal(qint64 mealId, qint64 actingUser)
 {
     StoreTransaction change;
     if (!change)
@@ -222,7 +222,7 @@ bool SavedMealDB::deleteMeal(qint64 mealId, int actingUser)
     owner.bindValue(0, mealId);
     owner.bindValue(1, actingUser);
     const std::optional<bool> owned = owner.first();
-    const int user = owned.value_or(false) ? storedCatalogueId(owner.value(0)) : -1;
+    const qint64 user = owned.value_or(false) ? storedWholeId(owner.value(0)) : -1;
     QList<qint64> foods;
     BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ? AND IFNULL(user_id, -1) = ?");
     select.bindValue(0, mealId);
@@ -254,7 +254,7 @@ bool SavedMealDB::deleteMeal(qint64 mealId, int actingUser)
 
 // A meal of user u lies below the root u + 2; a shared one (-1 or NULL) below the root 1. Only
 // the user's meals and the shared ones are read.
-BXSqlQuery SavedMealDB::getItemQuery(int forUser) const
+BXSqlQuery SavedMealDB::getItemQuery(qint64 forUser) const
 {
     BXSqlQuery query(QStringLiteral("SELECT group_id, IFNULL(user_id, -1) + 2, name FROM group_diary "
                                     "WHERE date IS NULL AND status <> %1 AND name <> '' "
@@ -281,7 +281,7 @@ std::optional<QStringList> SavedMealDB::foodsPrivateFrom(qint64 mealId, qint64 r
     query.bindValue(0, mealId);
     query.bindValue(1, currentUser());
     std::vector<std::pair<qint64, QString>> foods;
-    if (!query.readRows([&] { foods.emplace_back(storedItemId(query.value(0)), query.value(1).toString()); }))
+    if (!query.readRows([&] { foods.emplace_back(storedWholeId(query.value(0)), query.value(1).toString()); }))
         return std::nullopt;
     QStringList names;
     // A root no user's id makes is nobody's: every custom food is private from it.
@@ -293,7 +293,7 @@ std::optional<QStringList> SavedMealDB::foodsPrivateFrom(qint64 mealId, qint64 r
     return names;
 }
 
-bool SavedMealDB::reparentItem(qint64 mealId, int user, qint64 newParentId)
+bool SavedMealDB::reparentItem(qint64 mealId, qint64 user, qint64 newParentId)
 {
     const qint64 owner = newParentId - 2;
     StoreTransaction change;

@@ -18,6 +18,8 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QMutex>
+#include <QSet>
 
 #include <algorithm>
 #include <cassert>
@@ -69,6 +71,23 @@ const TargetColumn TargetWriteOrder[] = {
     {"target_fiber", DBTypes::FIBER},       {"target_saturated_fat", DBTypes::SATFAT},
     {"target_sodium", DBTypes::SODIUM},     {"target_sugar", DBTypes::SUGAR},
     {"target_calcium", DBTypes::CALCIUM},   {"target_cholesterol", DBTypes::CHOLESTEROL}};
+
+// Tells, once for each stored value, that a row of user_users is left out for its user_id.
+void tellUnknownUser(const QVariant& stored)
+{
+    static QMutex mutex;
+    static QSet<QString> told;
+    const QString shown = stored.isNull() ? QStringLiteral("NULL") : stored.toString();
+    {
+        const QMutexLocker lock(&mutex);
+        if (told.contains(shown))
+            return;
+        told.insert(shown);
+    }
+    qWarning("A user of the table user_users is left out: its user_id %s is no id this program "
+             "gives a user",
+             qPrintable(shown));
+}
 
 // The range of a figure whose field may also be left empty, which negToNull() stores as 0.
 PlausibleRange orNone(PlausibleRange::Quantity quantity)
@@ -214,7 +233,7 @@ struct FlaggedUpdate
         values.append(value);
     }
 
-    bool exec(int user, const char* date) const
+    bool exec(qint64 user, const char* date) const
     {
         BXSqlQuery query(sql + QStringLiteral(" WHERE user_id = ? AND date = ?"));
         for (int i = 0; i < values.size(); ++i)
@@ -277,7 +296,7 @@ std::optional<int> UserDB::numUsers()
     return _count(query);
 }
 
-bool UserDB::isStorableUserId(int user)
+bool UserDB::isStorableUserId(qint64 user)
 {
     return user >= 0 && user < FoodDBBase::SharedRootId - FoodDBBase::UserRootBase;
 }
@@ -292,10 +311,9 @@ std::optional<QList<UserProfile>> UserDB::getUsersList()
                       "ORDER BY date DESC");
     while (query.next()) {
         UserProfile profile;
-        profile.userId = storedCatalogueId(query.value(0));
+        profile.userId = storedWholeId(query.value(0));
         if (!isStorableUserId(profile.userId)) {
-            qWarning("user #%s of the user database is left out: no user of this program has that id",
-                     qPrintable(query.value(0).toString()));
+            tellUnknownUser(query.value(0));
             continue;
         }
         profile.name = StoredName.readTextWithin(query.value(1)).value_or(QString());
@@ -319,7 +337,7 @@ std::optional<QList<UserProfile>> UserDB::getUsersList()
     return users;
 }
 
-std::optional<UserProfile> UserDB::getProfile(int user)
+std::optional<UserProfile> UserDB::getProfile(qint64 user)
 {
     for (const UserProfile& profile : getUsersList().value_or(QList<UserProfile>())) {
         if (profile.userId == user)
@@ -328,21 +346,21 @@ std::optional<UserProfile> UserDB::getProfile(int user)
     return std::nullopt;
 }
 
-std::optional<int> UserDB::getNextUserID()
+std::optional<qint64> UserDB::getNextUserID()
 {
+    // The ids come in ascending order: the first one that is not the next free id leaves a
+    // gap, and rows the program never writes (NULL, a real, a text) are no one's id.
     BXSqlQuery query("SELECT user_id FROM user_users ORDER BY user_id ASC");
-    int position = -1;
-    std::optional<int> gap;
+    qint64 next = 0;
     if (!query.readRows([&] {
-            ++position;
-            if (!gap && position < query.value(0).toInt())
-                gap = position;
+            if (storedWholeId(query.value(0)) == next)
+                ++next;
         }))
         return std::nullopt;
-    return gap.value_or(position + 1);
+    return next;
 }
 
-bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
+bool UserDB::addUser(UserProfile& profile, qint64* id, QString* error)
 {
     // The count and the new id are read inside the change, which waits for other programs
     // once, as it begins.
@@ -356,7 +374,7 @@ bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
         return refuse(QString());
     const int limit = _isFamilyBrand() ? MaxFamilyUsers : 1;
     const std::optional<int> count = numUsers();
-    const std::optional<int> newId = count ? getNextUserID() : std::nullopt;
+    const std::optional<qint64> newId = count ? getNextUserID() : std::nullopt;
     if (!newId)
         return refuse(QStringLiteral("The users of the diary could not be read."));
     if (*count >= limit) {
@@ -383,7 +401,7 @@ bool UserDB::addUser(UserProfile& profile, int* id, QString* error)
     return true;
 }
 
-bool UserDB::_insertUserRows(const UserProfile& profile, int newId)
+bool UserDB::_insertUserRows(const UserProfile& profile, qint64 newId)
 {
     const UserPrefs prefs;
     BXSqlQuery insert(
@@ -468,7 +486,7 @@ void UserDB::setCatalogueDeleter(CatalogueDeleter deleter)
     s_catalogueDeleter = std::move(deleter);
 }
 
-void UserDB::deleteTable(const int& user, const QString& table)
+void UserDB::deleteTable(qint64 user, const QString& table)
 {
     BXSqlQuery query(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE user_id = ?"));
     query.bindValue(0, user);
@@ -476,14 +494,14 @@ void UserDB::deleteTable(const int& user, const QString& table)
         throw BXException(QStringLiteral("Cannot delete ") + table + QStringLiteral(" entries"));
 }
 
-int UserDB::deleteUser(const int& user)
+int UserDB::deleteUser(qint64 user)
 {
     // Any other failure thrown passes on, but never leaves half a user or an open transaction.
     StoreTransaction change;
     return change && change.end(_removeUserRows(user)) ? 0 : 1;
 }
 
-std::optional<bool> UserDB::_holdsRows(int user)
+std::optional<bool> UserDB::_holdsRows(qint64 user)
 {
     bool found = false;
     for (const char* table : UserTables) {
@@ -497,7 +515,7 @@ std::optional<bool> UserDB::_holdsRows(int user)
     return categories ? std::optional<bool>(found || *categories) : std::nullopt;
 }
 
-bool UserDB::_removeUserRows(int user)
+bool UserDB::_removeUserRows(qint64 user)
 {
     try {
         if (s_catalogueDeleter)
@@ -513,7 +531,7 @@ bool UserDB::_removeUserRows(int user)
 // ---------------------------------------------------------------------------------------
 // Preferences and per-user settings
 
-std::optional<UserPrefs> UserDB::getUserPrefs(int user)
+std::optional<UserPrefs> UserDB::getUserPrefs(qint64 user)
 {
     if (BXSqlDb::refusesUser(user, false))
         return std::nullopt;
@@ -549,7 +567,7 @@ std::optional<UserPrefs> UserDB::getUserPrefs(int user)
     return prefs;
 }
 
-bool UserDB::setUserPrefs(int user, const UserPrefs& prefs)
+bool UserDB::setUserPrefs(qint64 user, const UserPrefs& prefs)
 {
     BXSqlQuery query(
         "UPDATE user_users SET web_username = ?, web_password = ?, measurement_units = ?, "
@@ -574,7 +592,7 @@ bool UserDB::setUserPrefs(int user, const UserPrefs& prefs)
     return query.exec();
 }
 
-std::optional<QString> UserDB::getColumnSettings(int user)
+std::optional<QString> UserDB::getColumnSettings(qint64 user)
 {
     const QString fallback = QStringLiteral("0:2:");
     if (user < 0)
@@ -588,7 +606,7 @@ std::optional<QString> UserDB::getColumnSettings(int user)
     return layout.isEmpty() ? fallback : layout;
 }
 
-bool UserDB::_updateUserRow(const char* column, const QVariant& value, int user)
+bool UserDB::_updateUserRow(const char* column, const QVariant& value, qint64 user)
 {
     BXSqlQuery query(QStringLiteral("UPDATE user_users SET %1 = ? WHERE user_id = ?")
                          .arg(QString::fromLatin1(column)));
@@ -597,12 +615,12 @@ bool UserDB::_updateUserRow(const char* column, const QVariant& value, int user)
     return query.exec();
 }
 
-bool UserDB::saveColumnSettings(int user, const QString& layout)
+bool UserDB::saveColumnSettings(qint64 user, const QString& layout)
 {
     return user < 0 || _updateUserRow("diaryViewColumnSettings", layout, user);
 }
 
-bool UserDB::setBackupPath(int user, const QString& path)
+bool UserDB::setBackupPath(qint64 user, const QString& path)
 {
     return _updateUserRow("backup_data_path", QDir::cleanPath(path), user);
 }
@@ -620,7 +638,7 @@ std::optional<QStringList> UserDB::getBackupPaths()
     return paths;
 }
 
-bool UserDB::setNutrientFluidHidden(int user, bool hidden)
+bool UserDB::setNutrientFluidHidden(qint64 user, bool hidden)
 {
     return _updateUserRow("hideNutrientAndFluid", int(hidden), user);
 }
@@ -628,7 +646,7 @@ bool UserDB::setNutrientFluidHidden(int user, bool hidden)
 // ---------------------------------------------------------------------------------------
 // Tips
 
-bool UserDB::setTipForTopic(int user, int topic)
+bool UserDB::setTipForTopic(qint64 user, int topic)
 {
     BXSqlQuery query("INSERT OR REPLACE INTO user_firsttime_tips VALUES ( ?, ? );");
     query.bindValue(0, user);
@@ -636,7 +654,7 @@ bool UserDB::setTipForTopic(int user, int topic)
     return query.exec();
 }
 
-std::optional<QSet<int>> UserDB::getTopicsShown(int user)
+std::optional<QSet<int>> UserDB::getTopicsShown(qint64 user)
 {
     BXSqlQuery query("SELECT tip_index FROM user_firsttime_tips WHERE user_id = ?");
     query.bindValue(0, user);
@@ -650,14 +668,14 @@ std::optional<QSet<int>> UserDB::getTopicsShown(int user)
     return topics;
 }
 
-bool UserDB::resetTipForTopic(int user)
+bool UserDB::resetTipForTopic(qint64 user)
 {
     BXSqlQuery query("DELETE FROM user_firsttime_tips WHERE user_id = ?;");
     query.bindValue(0, user);
     return query.exec();
 }
 
-std::optional<int> UserDB::getTipOfTheDay(int user)
+std::optional<int> UserDB::getTipOfTheDay(qint64 user)
 {
     BXSqlQuery query("SELECT tipOfTheDay FROM user_users WHERE user_id = ?");
     query.bindValue(0, user);
@@ -667,7 +685,7 @@ std::optional<int> UserDB::getTipOfTheDay(int user)
     return *row ? StoredTipOfTheDay.readWhole(query.value(0)).value_or(0) : -1;
 }
 
-bool UserDB::setTipOfTheDay(int user, int value)
+bool UserDB::setTipOfTheDay(qint64 user, int value)
 {
     return _updateUserRow("tipOfTheDay", value, user);
 }
@@ -699,7 +717,7 @@ int UserDB::incrementLogin()
     return change.end(query.exec()) ? count : -1;
 }
 
-std::optional<int> UserDB::getLoginsForDay(int user, const QString& date)
+std::optional<int> UserDB::getLoginsForDay(qint64 user, const QString& date)
 {
     BXSqlQuery query("SELECT count FROM metrics_startStats where user_id = ? AND date == ?");
     query.bindValue(0, user);
@@ -707,7 +725,7 @@ std::optional<int> UserDB::getLoginsForDay(int user, const QString& date)
     return startCount(query);
 }
 
-std::optional<QMap<QString, int>> UserDB::getLoginCounts(int user)
+std::optional<QMap<QString, int>> UserDB::getLoginCounts(qint64 user)
 {
     QMap<QString, int> counts;
     BXSqlQuery query("SELECT date, count FROM metrics_startStats WHERE user_id = ?");
@@ -721,7 +739,7 @@ std::optional<QMap<QString, int>> UserDB::getLoginCounts(int user)
     return counts;
 }
 
-std::optional<QStringList> UserDB::getLoginDays(int user)
+std::optional<QStringList> UserDB::getLoginDays(qint64 user)
 {
     QStringList days;
     BXSqlQuery query("SELECT date FROM metrics_startStats_sync WHERE user_id = ? AND state = ?");
@@ -732,7 +750,7 @@ std::optional<QStringList> UserDB::getLoginDays(int user)
     return days;
 }
 
-std::optional<QMap<QString, QMap<QString, int>>> UserDB::getFoodStats(int user)
+std::optional<QMap<QString, QMap<QString, int>>> UserDB::getFoodStats(qint64 user)
 {
     QMap<QString, QMap<QString, int>> stats;
     BXSqlQuery query("SELECT lastModified, date, COUNT(*) FROM food_diary_sync, food_diary WHERE "
@@ -748,7 +766,7 @@ std::optional<QMap<QString, QMap<QString, int>>> UserDB::getFoodStats(int user)
     return stats;
 }
 
-std::optional<QStringList> UserDB::getCheckinDays(int user)
+std::optional<QStringList> UserDB::getCheckinDays(qint64 user)
 {
     QStringList days;
     BXSqlQuery query("SELECT lastModified, date FROM user_checkins_sync WHERE user_id = ? AND "
@@ -763,7 +781,7 @@ std::optional<QStringList> UserDB::getCheckinDays(int user)
     return days;
 }
 
-bool UserDB::resetMetrics(int user)
+bool UserDB::resetMetrics(qint64 user)
 {
     const char* const statements[] = {
         "UPDATE food_diary_sync SET state = ? WHERE device = ? AND food_id IN (SELECT food_id "
@@ -790,7 +808,7 @@ bool UserDB::resetMetrics(int user)
 // ---------------------------------------------------------------------------------------
 // Sync housekeeping
 
-bool UserDB::clearSyncTable(const QString& table, int user, qint64 device, const char* from,
+bool UserDB::clearSyncTable(const QString& table, qint64 user, qint64 device, const char* from,
                             const char* to)
 {
     // The date bounds are bound, never pasted into the statement.
@@ -827,7 +845,7 @@ bool UserDB::clearSyncTable(const QString& table, int user, qint64 device, const
 // ---------------------------------------------------------------------------------------
 // Row guarantee
 
-bool UserDB::ensureRecordExists(TableName table, int user, const char* date)
+bool UserDB::ensureRecordExists(TableName table, qint64 user, const char* date)
 {
     assert(date);
     if (BXSqlDb::refusesUser(user, true))
@@ -853,7 +871,7 @@ bool UserDB::ensureRecordExists(TableName table, int user, const char* date)
 // ---------------------------------------------------------------------------------------
 // Single values carried forward
 
-std::optional<bool> UserDB::positionValueGet(int user, const char* date, const char* field,
+std::optional<bool> UserDB::positionValueGet(qint64 user, const char* date, const char* field,
                               const char* invalidValue, bool* exact, QVariant* value,
                               const char* table)
 {
@@ -880,7 +898,7 @@ std::optional<bool> UserDB::positionValueGet(int user, const char* date, const c
     return true;
 }
 
-std::optional<float> UserDB::_carriedForward(int user, const char* date, const StoredRange& range,
+std::optional<float> UserDB::_carriedForward(qint64 user, const char* date, const StoredRange& range,
                                              bool* exact)
 {
     QVariant value;
@@ -895,49 +913,49 @@ std::optional<float> UserDB::_carriedForward(int user, const char* date, const S
     return figure ? float(*figure) : 0.0f;
 }
 
-std::optional<float> UserDB::getWeight(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getWeight(qint64 user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, checkinFigure(UserMeasurements::Weight), exact);
 }
 
-std::optional<float> UserDB::getChest(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getChest(qint64 user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, checkinFigure(UserMeasurements::Chest), exact);
 }
 
-std::optional<float> UserDB::getWaist(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getWaist(qint64 user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, checkinFigure(UserMeasurements::Waist), exact);
 }
 
-std::optional<float> UserDB::getHip(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getHip(qint64 user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, checkinFigure(UserMeasurements::Hip), exact);
 }
 
-std::optional<float> UserDB::getThigh(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getThigh(qint64 user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, checkinFigure(UserMeasurements::Thigh), exact);
 }
 
-std::optional<float> UserDB::getSteps(int user, const char* date, bool* exact)
+std::optional<float> UserDB::getSteps(qint64 user, const char* date, bool* exact)
 {
     return _carriedForward(user, date, checkinFigure(UserMeasurements::Steps), exact);
 }
 
-std::optional<int> UserDB::getActivity(int user, const char* date, bool* exact)
+std::optional<int> UserDB::getActivity(qint64 user, const char* date, bool* exact)
 {
     const std::optional<float> value = _carriedForward(user, date, StoredActivity, exact);
     return value ? std::optional<int>(int(std::lround(*value))) : std::nullopt;
 }
 
-std::optional<int> UserDB::getGoal(int user, const char* date, bool* exact)
+std::optional<int> UserDB::getGoal(qint64 user, const char* date, bool* exact)
 {
     const std::optional<float> value = _carriedForward(user, date, StoredGoal, exact);
     return value ? std::optional<int>(int(std::lround(*value))) : std::nullopt;
 }
 
-std::optional<float> UserDB::getTarget(int user, const char* date, const char* column, bool* exact)
+std::optional<float> UserDB::getTarget(qint64 user, const char* date, const char* column, bool* exact)
 {
     assert(date && column);
     if (BXSqlDb::refusesUser(user, false))
@@ -970,7 +988,7 @@ std::optional<float> UserDB::getTarget(int user, const char* date, const char* c
 // ---------------------------------------------------------------------------------------
 // Values of one date only
 
-std::optional<bool> UserDB::hasCheckin(int user, const char* date)
+std::optional<bool> UserDB::hasCheckin(qint64 user, const char* date)
 {
     BXSqlQuery query("SELECT COUNT(*) FROM user_checkins WHERE user_id = ? AND date = ?");
     query.bindValue(0, user);
@@ -978,7 +996,7 @@ std::optional<bool> UserDB::hasCheckin(int user, const char* date)
     return _any(query);
 }
 
-std::optional<int> UserDB::getFluid(int user, const char* date)
+std::optional<int> UserDB::getFluid(qint64 user, const char* date)
 {
     BXSqlQuery query(
         "SELECT cups FROM water_diary WHERE user_id = ? AND date = ? AND cups IS NOT NULL");
@@ -991,7 +1009,7 @@ std::optional<int> UserDB::getFluid(int user, const char* date)
     return *row ? int(std::lround(StoredFluid.readOr(query.value(0), 0.0))) : 0;
 }
 
-std::optional<QString> UserDB::getNote(int user, const char* date)
+std::optional<QString> UserDB::getNote(qint64 user, const char* date)
 {
     BXSqlQuery query(
         "SELECT note FROM user_checkins WHERE user_id = ? AND date = ? AND note IS NOT NULL");
@@ -1003,7 +1021,7 @@ std::optional<QString> UserDB::getNote(int user, const char* date)
     return *row ? storedNote(query.value(0)) : QString();
 }
 
-bool UserDB::setFluid(int user, const char* date, int cups)
+bool UserDB::setFluid(qint64 user, const char* date, int cups)
 {
     StoreTransaction change;
     if (!change || !ensureRecordExists(Water, user, date))
@@ -1024,7 +1042,7 @@ void UserDB::clearCheckinItem(CheckinItem& item)
     item.steps = -1.0f;
 }
 
-std::optional<CheckinItem> UserDB::getCheckin(int user, const char* date)
+std::optional<CheckinItem> UserDB::getCheckin(qint64 user, const char* date)
 {
     CheckinItem item;
     clearCheckinItem(item);
@@ -1141,7 +1159,7 @@ bool UserDB::_writeMisc(const CheckinItem& item)
     return update.exec(item.userId, item.date);
 }
 
-std::optional<UserMeasurements> UserDB::getDaysMeasurements(int user, const char* date)
+std::optional<UserMeasurements> UserDB::getDaysMeasurements(qint64 user, const char* date)
 {
     assert(date);
     if (BXSqlDb::refusesUser(user, false))
@@ -1173,7 +1191,7 @@ std::optional<UserMeasurements> UserDB::getDaysMeasurements(int user, const char
     return set;
 }
 
-bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasurements& set)
+bool UserDB::setDaysMeasurements(qint64 user, const char* date, const UserMeasurements& set)
 {
     assert(date);
     if (BXSqlDb::refusesUser(user, true))
@@ -1211,7 +1229,7 @@ bool UserDB::setDaysMeasurements(int user, const char* date, const UserMeasureme
     return change.end(update.exec());
 }
 
-std::optional<bool> UserDB::_isOnlyWeighedDate(int user, const char* date)
+std::optional<bool> UserDB::_isOnlyWeighedDate(qint64 user, const char* date)
 {
     BXSqlQuery count("SELECT COUNT(weight) from user_checkins WHERE user_id = ?");
     count.bindValue(0, user);
@@ -1226,7 +1244,7 @@ std::optional<bool> UserDB::_isOnlyWeighedDate(int user, const char* date)
     return *row && weighed.value(0).toString() == QLatin1String(date);
 }
 
-std::optional<bool> UserDB::canDelete(int user, const char* date, const char* field, const char* invalidValue)
+std::optional<bool> UserDB::canDelete(qint64 user, const char* date, const char* field, const char* invalidValue)
 {
     assert(field && invalidValue);
     BXSqlQuery query("SELECT COUNT(?) FROM user_checkins WHERE user_id = ? AND date <> ? AND "
@@ -1240,7 +1258,7 @@ std::optional<bool> UserDB::canDelete(int user, const char* date, const char* fi
 // ---------------------------------------------------------------------------------------
 // Lists over a range
 
-std::optional<UserDB::DatedMeasurements> UserDB::getMeasurements(int user, const char* from,
+std::optional<UserDB::DatedMeasurements> UserDB::getMeasurements(qint64 user, const char* from,
                                                                  const char* to, const char* device)
 {
     DatedMeasurements list;
@@ -1298,7 +1316,7 @@ std::optional<UserDB::DatedMeasurements> UserDB::getMeasurements(int user, const
     return list;
 }
 
-std::optional<UserDB::DatedValues> UserDB::getWeightList(int user, const char* from, const char* to)
+std::optional<UserDB::DatedValues> UserDB::getWeightList(qint64 user, const char* from, const char* to)
 {
     assert(from && to);
     DatedValues list;
@@ -1316,7 +1334,7 @@ std::optional<UserDB::DatedValues> UserDB::getWeightList(int user, const char* f
     return list;
 }
 
-std::optional<UserDB::DatedValues> UserDB::getStepsList(int user, const char* from,
+std::optional<UserDB::DatedValues> UserDB::getStepsList(qint64 user, const char* from,
                                                         const char* to, StepMode mode)
 {
     assert(from && to);
@@ -1335,7 +1353,7 @@ std::optional<UserDB::DatedValues> UserDB::getStepsList(int user, const char* fr
     return list;
 }
 
-std::optional<float> UserDB::getNextWeight(int user, char* date, bool forward)
+std::optional<float> UserDB::getNextWeight(qint64 user, char* date, bool forward)
 {
     assert(date);
     const QString sql = QStringLiteral("SELECT date, weight FROM user_checkins WHERE user_id = ? "
@@ -1356,7 +1374,7 @@ std::optional<float> UserDB::getNextWeight(int user, char* date, bool forward)
     return float(checkinFigure(UserMeasurements::Weight).readOr(query.value(1), -1.0));
 }
 
-std::optional<float> UserDB::weightForDay(int user, const char* date)
+std::optional<float> UserDB::weightForDay(qint64 user, const char* date)
 {
     char found[DBTypes::DATE_CODE_SIZE] = {};
     std::memcpy(found, date, 8);
@@ -1369,7 +1387,7 @@ std::optional<float> UserDB::weightForDay(int user, const char* date)
 // ---------------------------------------------------------------------------------------
 // Publishing
 
-std::optional<UserDB::Trend> UserDB::getTrend(int user, const QString& date)
+std::optional<UserDB::Trend> UserDB::getTrend(qint64 user, const QString& date)
 {
     Trend trend{QString(), QStringLiteral("nochange")};
     BXSqlQuery query("SELECT weight, date FROM user_checkins WHERE user_id = ? AND date <= ? AND "
@@ -1395,7 +1413,7 @@ std::optional<UserDB::Trend> UserDB::getTrend(int user, const QString& date)
     return query.outcome().ok() ? std::optional(trend) : std::nullopt;
 }
 
-std::optional<QMap<QString, UserDB::Trend>> UserDB::getTrends(int user, const QStringList& dates)
+std::optional<QMap<QString, UserDB::Trend>> UserDB::getTrends(qint64 user, const QStringList& dates)
 {
     QList<QPair<QString, double>> weights;
     BXSqlQuery query("SELECT date, weight FROM user_checkins WHERE user_id = ? AND WEIGHT NOT NULL "
@@ -1439,7 +1457,7 @@ QString UserDB::_trendWord(double d)
     return QStringLiteral("decrease");
 }
 
-std::optional<QStringList> UserDB::getDeletedCheckinsForWeb(int user)
+std::optional<QStringList> UserDB::getDeletedCheckinsForWeb(qint64 user)
 {
     QStringList dates;
     BXSqlQuery query(
@@ -1451,7 +1469,7 @@ std::optional<QStringList> UserDB::getDeletedCheckinsForWeb(int user)
     return dates;
 }
 
-std::optional<QList<QPair<QString, int>>> UserDB::getChangedFluid(int user, int device)
+std::optional<QList<QPair<QString, int>>> UserDB::getChangedFluid(qint64 user, int device)
 {
     assert(device == 0 || device == 1);
     QList<QPair<QString, int>> list;
@@ -1471,7 +1489,7 @@ std::optional<QList<QPair<QString, int>>> UserDB::getChangedFluid(int user, int 
     return list;
 }
 
-std::optional<QList<QPair<QString, int>>> UserDB::getChangedFluidForWeb(int user)
+std::optional<QList<QPair<QString, int>>> UserDB::getChangedFluidForWeb(qint64 user)
 {
     return getChangedFluid(user, 0);
 }

@@ -47,34 +47,34 @@ public:
 
     // Removes a user's own catalogue items inside the deletion's transaction; throws
     // BXException on failure. Installed by the catalogues.
-    using CatalogueDeleter = std::function<void(int user)>;
+    using CatalogueDeleter = std::function<void(qint64 user)>;
 
     static UserDB* instance();
     // Deletes the store; the next instance() builds a new one.
     static void cleanUp();
     ~UserDB();
 
-    int getCurrentUser() const { return _currentUser; }
-    void setCurrentUser(int user) { _currentUser = user; }
+    qint64 getCurrentUser() const { return _currentUser; }
+    void setCurrentUser(qint64 user) { _currentUser = user; }
 
     // Users and profiles. A reading gives nothing (nullopt) when the diary could not be read,
     // never a default that looks like data.
     std::optional<int> numUsers();
     // Whether the program can hold a user of this id: each user's own foods and exercises
     // hang under a root made of it (0 to 4095).
-    static bool isStorableUserId(int user);
+    static bool isStorableUserId(qint64 user);
     // The users of the database, but for rows of an id that isStorableUserId() refuses.
     std::optional<QList<DBTypes::UserProfile>> getUsersList();
     // Nothing when the user is missing or could not be read: call it inside an action, whose
     // outcome tells the two apart.
-    std::optional<DBTypes::UserProfile> getProfile(int user);
+    std::optional<DBTypes::UserProfile> getProfile(qint64 user);
     // The lowest id no user has; nothing when the users could not be read.
-    std::optional<int> getNextUserID();
+    std::optional<qint64> getNextUserID();
     // Adds a user in one transaction and reports the new id through the profile and `id`.
     // False, with `error` saying why, past the brand's user limit or when the rows cannot be
     // stored (nothing is stored then); the store's own failure is the outcome of the action
     // the caller opened.
-    bool addUser(DBTypes::UserProfile& profile, int* id, QString* error = nullptr);
+    bool addUser(DBTypes::UserProfile& profile, qint64* id, QString* error = nullptr);
     // The profile's row and height, whole or not at all.
     bool updateUser(DBTypes::UserProfile& profile);
     // A user's changed profile (when given), the preferences and a check-in, as one change
@@ -85,104 +85,104 @@ public:
     // User deletion: every row of the user, and the user's own catalogue items, in one
     // transaction. 0 on success, 1 when nothing was deleted; an exception other than
     // BXException is passed on after the rollback.
-    int deleteUser(const int& user);
-    void deleteTable(const int& user, const QString& table);
+    int deleteUser(qint64 user);
+    void deleteTable(qint64 user, const QString& table);
     static void setCatalogueDeleter(CatalogueDeleter deleter);
 
     // Preferences and per-user settings.
     // Nothing when they could not be read; a missing user has the defaults.
-    std::optional<DBTypes::UserPrefs> getUserPrefs(int user);
-    bool setUserPrefs(int user, const DBTypes::UserPrefs& prefs);
-    std::optional<QString> getColumnSettings(int user);
+    std::optional<DBTypes::UserPrefs> getUserPrefs(qint64 user);
+    bool setUserPrefs(qint64 user, const DBTypes::UserPrefs& prefs);
+    std::optional<QString> getColumnSettings(qint64 user);
     // The writers of single settings: false when the setting was not stored.
-    bool saveColumnSettings(int user, const QString& layout);
-    bool setBackupPath(int user, const QString& path);
-    bool setNutrientFluidHidden(int user, bool hidden);
+    bool saveColumnSettings(qint64 user, const QString& layout);
+    bool setBackupPath(qint64 user, const QString& path);
+    bool setNutrientFluidHidden(qint64 user, bool hidden);
     // The folders the users last backed up to.
     std::optional<QStringList> getBackupPaths();
 
     // First-time tips and the tip of the day. getTopicsShown() gives the topics whose tips
     // the user has seen, nothing when they could not be read; getTipOfTheDay() -1 for a
     // missing user.
-    bool setTipForTopic(int user, int topic);
-    std::optional<QSet<int>> getTopicsShown(int user);
-    bool resetTipForTopic(int user);
-    std::optional<int> getTipOfTheDay(int user);
-    bool setTipOfTheDay(int user, int value);
+    bool setTipForTopic(qint64 user, int topic);
+    std::optional<QSet<int>> getTopicsShown(qint64 user);
+    bool resetTipForTopic(qint64 user);
+    std::optional<int> getTipOfTheDay(qint64 user);
+    bool setTipOfTheDay(qint64 user, int value);
 
     // Program starts and metrics.
     // The current user's starts of today, this one counted; -1 when it could not be stored.
     int incrementLogin();
-    std::optional<int> getLoginsForDay(int user, const QString& date);
-    std::optional<QStringList> getLoginDays(int user);
+    std::optional<int> getLoginsForDay(qint64 user, const QString& date);
+    std::optional<QStringList> getLoginDays(qint64 user);
     // getLoginsForDay() of every day with starts, from one query.
-    std::optional<QMap<QString, int>> getLoginCounts(int user);
-    std::optional<QMap<QString, QMap<QString, int>>> getFoodStats(int user);
-    std::optional<QStringList> getCheckinDays(int user);
-    bool resetMetrics(int user);
+    std::optional<QMap<QString, int>> getLoginCounts(qint64 user);
+    std::optional<QMap<QString, QMap<QString, int>>> getFoodStats(qint64 user);
+    std::optional<QStringList> getCheckinDays(qint64 user);
+    bool resetMetrics(qint64 user);
 
     // Sync housekeeping after a publish; null dates leave the range open.
-    bool clearSyncTable(const QString& table, int user, qint64 device, const char* from,
+    bool clearSyncTable(const QString& table, qint64 user, qint64 device, const char* from,
                         const char* to);
 
     // False when the row is missing and cannot be added.
-    bool ensureRecordExists(TableName table, int user, const char* date);
+    bool ensureRecordExists(TableName table, qint64 user, const char* date);
 
     // Single values carried forward to a date: 0 (a target -1) when none was ever set, `exact`
     // telling whether it was set on the date itself. Every reading from here on gives nothing
     // (nullopt) when the diary could not be read, never a default that looks like data.
-    std::optional<float> getWeight(int user, const char* date, bool* exact);
-    std::optional<float> getChest(int user, const char* date, bool* exact);
-    std::optional<float> getWaist(int user, const char* date, bool* exact);
-    std::optional<float> getHip(int user, const char* date, bool* exact);
-    std::optional<float> getThigh(int user, const char* date, bool* exact);
-    std::optional<float> getSteps(int user, const char* date, bool* exact);
-    std::optional<int> getActivity(int user, const char* date, bool* exact);
-    std::optional<int> getGoal(int user, const char* date, bool* exact);
+    std::optional<float> getWeight(qint64 user, const char* date, bool* exact);
+    std::optional<float> getChest(qint64 user, const char* date, bool* exact);
+    std::optional<float> getWaist(qint64 user, const char* date, bool* exact);
+    std::optional<float> getHip(qint64 user, const char* date, bool* exact);
+    std::optional<float> getThigh(qint64 user, const char* date, bool* exact);
+    std::optional<float> getSteps(qint64 user, const char* date, bool* exact);
+    std::optional<int> getActivity(qint64 user, const char* date, bool* exact);
+    std::optional<int> getGoal(qint64 user, const char* date, bool* exact);
     // Whether a value was set on or before the date (then given through `value`).
-    std::optional<bool> positionValueGet(int user, const char* date, const char* field,
+    std::optional<bool> positionValueGet(qint64 user, const char* date, const char* field,
                                          const char* invalidValue, bool* exact, QVariant* value,
                                          const char* table);
     // -1, not exact, when no target was set or the one set is outside the target's range.
-    std::optional<float> getTarget(int user, const char* date, const char* column, bool* exact);
+    std::optional<float> getTarget(qint64 user, const char* date, const char* column, bool* exact);
 
     // Values of one date only.
-    std::optional<bool> hasCheckin(int user, const char* date);
-    std::optional<int> getFluid(int user, const char* date);
-    std::optional<QString> getNote(int user, const char* date);
-    bool setFluid(int user, const char* date, int cups);
+    std::optional<bool> hasCheckin(qint64 user, const char* date);
+    std::optional<int> getFluid(qint64 user, const char* date);
+    std::optional<QString> getNote(qint64 user, const char* date);
+    bool setFluid(qint64 user, const char* date, int cups);
 
     // Check-in records.
-    std::optional<DBTypes::CheckinItem> getCheckin(int user, const char* date);
+    std::optional<DBTypes::CheckinItem> getCheckin(qint64 user, const char* date);
     // Stores the check-in's measurements, targets and plan whole or not at all; with
     // checkOnly only says whether it may be stored.
     bool addCheckin(const DBTypes::CheckinItem& item, bool checkOnly);
     static void clearCheckinItem(DBTypes::CheckinItem& item);
-    std::optional<UserMeasurements> getDaysMeasurements(int user, const char* date);
-    bool setDaysMeasurements(int user, const char* date, const UserMeasurements& set);
-    std::optional<bool> canDelete(int user, const char* date, const char* field,
+    std::optional<UserMeasurements> getDaysMeasurements(qint64 user, const char* date);
+    bool setDaysMeasurements(qint64 user, const char* date, const UserMeasurements& set);
+    std::optional<bool> canDelete(qint64 user, const char* date, const char* field,
                                   const char* invalidValue);
 
     // Lists over a range, in ascending date order.
-    std::optional<DatedMeasurements> getMeasurements(int user, const char* from, const char* to,
+    std::optional<DatedMeasurements> getMeasurements(qint64 user, const char* from, const char* to,
                                                      const char* device);
-    std::optional<DatedValues> getWeightList(int user, const char* from, const char* to);
-    std::optional<DatedValues> getStepsList(int user, const char* from, const char* to,
+    std::optional<DatedValues> getWeightList(qint64 user, const char* from, const char* to);
+    std::optional<DatedValues> getStepsList(qint64 user, const char* from, const char* to,
                                             StepMode mode);
     // The first weight at or after (else before) the date, which moves to its date; -1 when
     // there is none.
-    std::optional<float> getNextWeight(int user, char* date, bool forward);
+    std::optional<float> getNextWeight(qint64 user, char* date, bool forward);
     // The body weight an exercise on the date burns by, in kilograms: the latest weighing on
     // or before the date, else the earliest after it; -1 when the user has none.
-    std::optional<float> weightForDay(int user, const char* date);
+    std::optional<float> weightForDay(qint64 user, const char* date);
 
     // Publishing.
-    std::optional<Trend> getTrend(int user, const QString& date);
+    std::optional<Trend> getTrend(qint64 user, const QString& date);
     // getTrend() of each date, from one reading of the weights.
-    std::optional<QMap<QString, Trend>> getTrends(int user, const QStringList& dates);
-    std::optional<QStringList> getDeletedCheckinsForWeb(int user);
-    std::optional<QList<QPair<QString, int>>> getChangedFluid(int user, int device);
-    std::optional<QList<QPair<QString, int>>> getChangedFluidForWeb(int user);
+    std::optional<QMap<QString, Trend>> getTrends(qint64 user, const QStringList& dates);
+    std::optional<QStringList> getDeletedCheckinsForWeb(qint64 user);
+    std::optional<QList<QPair<QString, int>>> getChangedFluid(qint64 user, int device);
+    std::optional<QList<QPair<QString, int>>> getChangedFluidForWeb(qint64 user);
 
     // Body formulas: heights in centimetres, weights in kilograms, energy in kilocalories.
     static float calcBMI_f(const float& height, const float& weight);
@@ -214,32 +214,32 @@ private:
 
     // The value of the range's column carried forward to the date; 0 when none was set or
     // the one set is outside the range.
-    std::optional<float> _carriedForward(int user, const char* date, const StoredRange& range,
+    std::optional<float> _carriedForward(qint64 user, const char* date, const StoredRange& range,
                                          bool* exact);
     // The first column of the first row (0 without a row); nothing when it could not be read.
     static std::optional<int> _count(BXSqlQuery& query);
     // Whether _count() is above 0.
     static std::optional<bool> _any(BXSqlQuery& query);
-    bool _insertUserRows(const DBTypes::UserProfile& profile, int newId);
+    bool _insertUserRows(const DBTypes::UserProfile& profile, qint64 newId);
     // Whether anything is stored under `user`, a deleted user's id among them; nullopt when
     // that could not be read.
-    std::optional<bool> _holdsRows(int user);
+    std::optional<bool> _holdsRows(qint64 user);
     // Removes every row stored under `user` inside the caller's transaction; false when one
     // could not be removed.
-    bool _removeUserRows(int user);
+    bool _removeUserRows(qint64 user);
     bool _writeProfile(const DBTypes::UserProfile& profile);
-    bool _updateUserRow(const char* column, const QVariant& value, int user);
+    bool _updateUserRow(const char* column, const QVariant& value, qint64 user);
     bool _writeMeasurements(const DBTypes::CheckinItem& item);
     bool _writeTargets(const DBTypes::CheckinItem& item);
     bool _writeMisc(const DBTypes::CheckinItem& item);
     bool _writeFluid(const DBTypes::CheckinItem& item);
     bool _readMisc(DBTypes::CheckinItem& item);
-    std::optional<bool> _isOnlyWeighedDate(int user, const char* date);
+    std::optional<bool> _isOnlyWeighedDate(qint64 user, const char* date);
     static bool _isFamilyBrand();
     static QString _trendWord(double change);
 
     static UserDB* _instance;
     static CatalogueDeleter s_catalogueDeleter;
 
-    int _currentUser = -1;
+    qint64 _currentUser = -1;
 };

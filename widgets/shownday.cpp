@@ -11,7 +11,7 @@ ShownDay* ShownDay::instance()
     return &shown;
 }
 
-int ShownDay::user() const
+qint64 ShownDay::user() const
 {
     return _reading.value_or(UserDB::instance()->getCurrentUser());
 }
@@ -21,13 +21,13 @@ QByteArray ShownDay::dateCode() const
     return _date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
 }
 
-void ShownDay::show(int user, const QDate& date)
+void ShownDay::show(qint64 user, const QDate& date)
 {
     _date = date;
     UserDB::instance()->setCurrentUser(user);
 }
 
-ShownDay::Reading::Reading(int user)
+ShownDay::Reading::Reading(qint64 user)
     : _outer(instance()->_reading)
 {
     instance()->_reading = user;

@@ -17,13 +17,13 @@ public:
     // The user shown, the user database's current one; below 0 when none is (before the first
     // user's page was read, or when it could not be). While a Reading lives, the user whose
     // pages it reads.
-    int user() const;
+    qint64 user() const;
     QDate date() const { return _date; }
     // The day as a diary date code (yyyyMMdd).
     QByteArray dateCode() const;
 
     // Makes the user the user database's current one and the day the one shown.
-    void show(int user, const QDate& date);
+    void show(qint64 user, const QDate& date);
 
     // While it lives, the pages that read for the user shown read for `user` instead: a user
     // switch reads the new user's pages whole with it before the user shown moves. Lives
@@ -31,7 +31,7 @@ public:
     class Reading
     {
     public:
-        explicit Reading(int user);
+        explicit Reading(qint64 user);
         ~Reading();
         Reading(const Reading&) = delete;
         Reading& operator=(const Reading&) = delete;

@@ -85,9 +85,9 @@ inline void startFreshDatabase()
 }
 
 // Adds a user with a complete profile; a test cannot go on without it.
-inline int addUser(const QString& name)
+inline qint64 addUser(const QString& name)
 {
-    const int id = addCompleteUser(name);
+    const qint64 id = addCompleteUser(name);
     if (id < 0)
         qFatal("cannot add the user %s", qPrintable(name));
     return id;
@@ -206,7 +206,7 @@ protected:
             return MainWindow::execProfileWizard(parent, create, profile, checkin, prefs);
         if (!wizardAccepts)
             return false;
-        const int id = profile.userId;
+        const qint64 id = profile.userId;
         profile = completeProfile(wizardName);
         profile.userId = id;
         checkin.weight = 70.0f;

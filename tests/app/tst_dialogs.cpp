@@ -295,7 +295,7 @@ bool scrolled(const QWidget* widget)
 }
 
 // A day with every measurement and a journal note.
-DBTypes::CheckinItem fullCheckin(int user)
+DBTypes::CheckinItem fullCheckin(qint64 user)
 {
     DBTypes::CheckinItem day;
     day.userId = user;
@@ -558,7 +558,7 @@ private slots:
         QFETCH(int, energyUnits);
         QFETCH(int, page);
         MainWindowTest::startFreshDatabase();
-        const int ann = MainWindowTest::addUser(QStringLiteral("Ann"));
+        const qint64 ann = MainWindowTest::addUser(QStringLiteral("Ann"));
         DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(ann).value();
         prefs.energyUnits = energyUnits;
         QVERIFY(UserDB::instance()->setUserPrefs(ann, prefs));

@@ -201,7 +201,7 @@ private slots:
 private:
     void writeDiary();
     qint64 insert(const QString& sql, int owner, const QString& token);
-    QStringList readLines(int user);
+    QStringList readLines(qint64 user);
     void readTrees(QStringList& lines);
     void readBoth(QStringList lines[2]);
     QStringList mutate(QRandomGenerator& random, QStringList* touched);
@@ -210,7 +210,7 @@ private:
     void runCase(const QString& name, const QStringList& statements, const QStringList& touched);
 
     ScriptedMainWindow* _window = nullptr;
-    int _users[2] = {-1, -1};
+    qint64 _users[2] = {-1, -1};
     QList<WrittenRow> _rows;
     QByteArray _base;
     QStringList _baseLines[2];
@@ -269,7 +269,7 @@ void TestDiaryMutation::writeDiary()
     devices.readRows([&] { _rows.append({QStringLiteral("userdata_sync_devices"), devices.value(0).toLongLong(), 0, QStringLiteral("device")}); });
     for (int u = 0; u < 2; ++u) {
         const QString m = QLatin1String(Marks[u]);
-        const int user = _users[u], k = u + 1;
+        const qint64 user = _users[u], k = u + 1;
         auto row = [&](const QString& sql, const QString& token) { return insert(sql, u, token); };
         const QString values = QStringLiteral("VALUES (%1, ").arg(user);
         row(QStringLiteral("INSERT INTO food_diary(user_id, date, meal, status, ref_id, serving_id, size, food_name, "
@@ -322,7 +322,7 @@ void TestDiaryMutation::writeDiary()
 }
 
 // Every line the readers of the pages give for the user, over a few days.
-QStringList TestDiaryMutation::readLines(int user)
+QStringList TestDiaryMutation::readLines(qint64 user)
 {
     QStringList lines;
     UserDB* store = UserDB::instance();

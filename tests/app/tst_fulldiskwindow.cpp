@@ -810,7 +810,7 @@ private:
 
     ScriptedMainWindow* _window = nullptr;
     std::optional<ScriptedPrompter> _prompter;
-    int _ann = -1;
+    qint64 _ann = -1;
     int _meal = -1;
     QTemporaryDir _files;
     const QString _exportFile = _files.filePath(QStringLiteral("diary.csv"));

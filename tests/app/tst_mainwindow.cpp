@@ -129,7 +129,7 @@ private:
 
     ScriptedMainWindow* _window = nullptr;
     ScriptedMainWindow* _editWindow = nullptr;
-    int _ann = -1;
+    qint64 _ann = -1;
 };
 
 void TestMainWindow::initTestCase()

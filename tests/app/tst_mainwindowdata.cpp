@@ -141,7 +141,7 @@ QToolButton* shownTool(QToolBar* bar, const QString& text)
     return nullptr;
 }
 
-int addCustomFood(int user, const QString& name)
+int addCustomFood(qint64 user, const QString& name)
 {
     FoodDBDynamic* foods = FoodDBDynamic::instance();
     DBTypes::FoodItem values;
@@ -270,7 +270,7 @@ private:
     QString backupOfLive(const QString& name);
 
     ScriptedMainWindow* _window = nullptr;
-    int _ann = -1;
+    qint64 _ann = -1;
 };
 
 void TestMainWindowData::initTestCase()
@@ -797,7 +797,7 @@ void TestMainWindowData::restoreRefuses_data()
     QTest::newRow("version 500") << "v500" << "This backup file is incompatible with this version of Desktop Pantrel";
     QTest::newRow("six users") << "six" << "This backup file has too many users: 6";
     QTest::newRow("no users") << "none" << "This backup file contains no users";
-    QTest::newRow("user id out of range") << "userid" << "cannot tell apart";
+    QTest::newRow("user id out of range") << "userid" << "the table user_users holds a user whose user_id is 70000";
     QTest::newRow("named pipe") << "pipe" << "is not a backup file";
     QTest::newRow("folder") << "folder" << "is not a backup file";
     QTest::newRow("its journal a pipe") << "journal" << "journal.ptBackup-journal of ";
@@ -1020,6 +1020,11 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
     QTest::newRow("a negative diary entry id")
         << "INSERT INTO food_mealplan(food_id, user_id, date) VALUES (-3, 0, '20260101')"
         << "the table food_mealplan holds an entry whose food_id is -3";
+    QTest::newRow("a user id past 32 bits")
+        << "INSERT INTO user_users(user_id, name) VALUES (4294967297, 'Wide')"
+        << "the table user_users holds a user whose user_id is 4294967297, an id this program never gives a user";
+    QTest::newRow("a user id no user may be") << "INSERT INTO user_users(user_id, name) VALUES (-2, 'Far')"
+                                              << "the table user_users holds a user whose user_id is -2";
     QTest::newRow("a sync row holding statements")
         << "INSERT INTO userdata_sync_tables VALUES ('water_diary BEGIN DELETE FROM food_diary; END /*', "
            "'water_diary_sync', 'user_id, date')"

@@ -82,8 +82,8 @@ class TestMetricsUpload : public QObject
 
 private:
     std::unique_ptr<TestCertificates> _certificates;
-    int _ann = -1;
-    int _bob = -1;
+    qint64 _ann = -1;
+    qint64 _bob = -1;
 
     // Starts the main window against a server presenting that certificate; the report goes
     // out on its own shortly after.
@@ -95,7 +95,7 @@ private:
         return std::make_unique<MetricsWindow>();
     }
 
-    int unreported(int user) { return UserDB::instance()->getLoginDays(user).value().size(); }
+    int unreported(qint64 user) { return UserDB::instance()->getLoginDays(user).value().size(); }
 
 private slots:
     void initTestCase()

@@ -98,7 +98,7 @@ private:
     }
 
     QTemporaryDir _dir;
-    int _user = -1;
+    qint64 _user = -1;
 };
 
 void TestPreferences::initTestCase()

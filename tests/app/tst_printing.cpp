@@ -59,7 +59,7 @@ QByteArray code(const QDate& date)
     return QByteArray(text);
 }
 
-void addWeek(int user)
+void addWeek(qint64 user)
 {
     for (QDate day = Monday; day <= Sunday; day = day.addDays(1)) {
         DBTypes::FoodDiaryItem butter;
@@ -143,7 +143,7 @@ private slots:
 
 private:
     PrintingWindow* _window = nullptr;
-    int _ann = -1;
+    qint64 _ann = -1;
 };
 
 void TestPrinting::printsTheDiaryWeek()

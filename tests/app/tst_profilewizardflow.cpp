@@ -224,7 +224,7 @@ private slots:
 
     void newWomanOnThePlan()
     {
-        const int user = createUser(Entry());
+        const qint64 user = createUser(Entry());
         QVERIFY(user >= 0);
         const DBTypes::UserProfile profile = UserDB::instance()->getProfile(user).value();
         QVERIFY(profile.isValid());
@@ -263,7 +263,7 @@ private slots:
         entry.activity = 2;
         entry.goal = 1;
         QString energyShown;
-        const int user = createUser(entry, [&energyShown](ProfileWizard& wizard) {
+        const qint64 user = createUser(entry, [&energyShown](ProfileWizard& wizard) {
             energyShown = wizard.page(ProfileWizard::Targets)
                               ->findChild<QLabel*>(QStringLiteral("_energyTargetLabel"))
                               ->text();
@@ -282,7 +282,7 @@ private slots:
     {
         Entry entry;
         entry.finishFromGoals = true;
-        const int user = createUser(entry);
+        const qint64 user = createUser(entry);
         const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
         QCOMPARE(checkin.dietPlan(), QStringLiteral("Brellix"));
         expectTargets(checkin, {1200, 126, 30, 106.5f, 25, -1, -1, -1, -1, -1});
@@ -292,7 +292,7 @@ private slots:
     {
         Entry entry;
         entry.customEnergy = QStringLiteral("1800");
-        const int user = createUser(entry);
+        const qint64 user = createUser(entry);
         const DBTypes::CheckinItem checkin = UserDB::instance()->getCheckin(user, todayCode().constData()).value();
         QVERIFY(checkin.hasDietPlan());
         QCOMPARE(checkin.dietPlan(), QString());
@@ -312,7 +312,7 @@ private slots:
     {
         QFETCH(bool, gain);
         QFETCH(bool, kilojoules);
-        const int user = createUser(Entry());
+        const qint64 user = createUser(Entry());
         DBTypes::UserProfile profile = UserDB::instance()->getProfile(user).value();
         qstrcpy(profile.created, "20200101");
         QVERIFY(UserDB::instance()->updateUser(profile));
@@ -366,7 +366,7 @@ private slots:
 
 private:
     // Creates the first user through switchUser; `atTargets` sees the wizard at the end.
-    int createUser(const Entry& entry, std::function<void(ProfileWizard&)> atTargets = {})
+    qint64 createUser(const Entry& entry, std::function<void(ProfileWizard&)> atTargets = {})
     {
         WizardMainWindow window;
         whenModal([entry, atTargets](QWidget* dialog) {

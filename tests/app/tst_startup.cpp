@@ -1087,7 +1087,7 @@ void TestStartup::addUser()
     const StoreResult start = BXSqlDb::startUp(true);
     QVERIFY2(start, start.message().c_str());
     if (UserDB::instance()->numUsers() == 0) {
-        const int user = addCompleteUser(QStringLiteral("Ada"));
+        const qint64 user = addCompleteUser(QStringLiteral("Ada"));
         QVERIFY(user >= 0);
         QVERIFY(UserDB::instance()->setUserPrefs(user, DBTypes::UserPrefs()));
     }
@@ -1563,7 +1563,7 @@ void TestStartup::startedServicesReachTheCatalogues()
 {
     std::unique_ptr<QLockFile> lock;
     QVERIFY(startUserDatabase(lock, nullptr));
-    const int user = addCompleteUser(QStringLiteral("Cy"));
+    const qint64 user = addCompleteUser(QStringLiteral("Cy"));
     QVERIFY(user >= 0);
     UserDB::instance()->setCurrentUser(user);
     FoodDBDynamic* foods = FoodDBDynamic::instance();

@@ -349,14 +349,14 @@ private slots:
     }
 
 private:
-    int addUser(const char* name)
+    qint64 addUser(const char* name)
     {
         DBTypes::UserProfile profile;
         profile.name = QString::fromLatin1(name);
         std::strcpy(profile.created, "20260101");
         std::strcpy(profile.dob, "19800101");
         profile.sex = 1;
-        int id = -1;
+        qint64 id = -1;
         if (!UserDB::instance()->addUser(profile, &id))
             qFatal("cannot add user %s", name);
         return profile.userId;
@@ -372,7 +372,7 @@ private:
     }
 
     // Makes the user current with the tips' state read, as a switch of user does.
-    static void follow(int user)
+    static void follow(qint64 user)
     {
         UserDB::instance()->setCurrentUser(user);
         TipOfTheDay::keepUserState(TipOfTheDay::readUserState(user).value());
@@ -392,8 +392,8 @@ private:
     QLineEdit _watched;
     QAction _helpAction;
     BXHelpClient _helpClient;
-    int _first = -1;
-    int _second = -1;
+    qint64 _first = -1;
+    qint64 _second = -1;
 };
 
 QTEST_MAIN(TestTips)

@@ -635,7 +635,7 @@ void TestWalk::checkDiary()
         const auto* row = dynamic_cast<const DiaryListViewItem*>(*it);
         if (!row || row->parent() == nullptr || row->getKind() < 1 || row->getKind() > 6)
             continue;
-        const auto stored = DiaryDB::instance()->getFoodEntry(row->getId());
+        const auto stored = DiaryDB::instance()->getFoodEntry(user, row->getId());
         QVERIFY2(stored, qPrintable(QStringLiteral("the diary shows \"%1\", which is not stored").arg(row->text(0))));
         QCOMPARE(stored->userId, user);
         QCOMPARE(QString::fromLatin1(stored->date), day);

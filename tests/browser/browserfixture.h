@@ -94,7 +94,7 @@ inline void startSession(const CatalogueNode* foods = nullptr,
     CatalogueServices::install();
     const StoreResult start = BXSqlDb::startUp(true);
     QVERIFY2(start, start.message().c_str());
-    const int user = addCompleteUser(QStringLiteral("Ann"));
+    const qint64 user = addCompleteUser(QStringLiteral("Ann"));
     QVERIFY(user >= 0);
     UserDB::instance()->setCurrentUser(user);
 }

@@ -292,7 +292,7 @@ private slots:
     }
 
 private:
-    int _user = -1;
+    qint64 _user = -1;
 };
 
 QTEST_MAIN(TestBrowserEndToEnd)

@@ -889,7 +889,7 @@ private:
         list.applyTerms(true);
     }
 
-    int _user = -1;
+    qint64 _user = -1;
 };
 
 QTEST_MAIN(TestDragListView)

@@ -173,7 +173,7 @@ private slots:
         panel.duplicate();
         QCOMPARE(created.count(), 1);
         QCOMPARE(prompter.asked.last().caption, QStringLiteral("Duplicate Exercise"));
-        const int user = UserDB::instance()->getCurrentUser();
+        const qint64 user = UserDB::instance()->getCurrentUser();
         QCOMPARE(created.at(0).at(0).toInt(), ExDBDynamic::instance()->getRootForUser(user));
         QCOMPARE(created.at(0).at(1).toString(), QStringLiteral("Jogging"));
         QCOMPARE(created.at(0).at(2).toFloat(), 6.0f);

@@ -462,7 +462,7 @@ private slots:
         const int before = count("SELECT COUNT(*) FROM custom_food_cats");
         const int exBefore = count("SELECT COUNT(*) FROM custom_exercise_cats");
         _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Custom Foods")));
-        for (const int user : {_user, -1}) {
+        for (const qint64 user : {_user, qint64(-1)}) {
             const qint64 root = FoodDBDynamic::instance()->getRootForUser(user);
             select(_panel->myfoodView, findId(_panel->myfoodView, root, true));
             _panel->myFoodEdit->click();
@@ -881,7 +881,7 @@ private:
         return row;
     }
 
-    int _user = -1;
+    qint64 _user = -1;
     std::unique_ptr<QWidget> _window;
     FoodQueryWidget* _panel = nullptr;
     QTreeWidget* _mealView = nullptr;

@@ -259,7 +259,7 @@ private slots:
     void savedMealInKilojoulesAddsItsItemsScaled()
     {
         BrowserFixture::useKilojoules(true);
-        const int user = UserDB::instance()->getCurrentUser();
+        const qint64 user = UserDB::instance()->getCurrentUser();
         std::vector<DBTypes::FoodDiaryItem> items{mealFood(QStringLiteral("Toast"), 100.0f, -1.0f, 2.0f),
                                                   mealFood(QStringLiteral("Jam"), 50.0f, 0.0f, 1.0f)};
         const qint64 meal = SavedMealDB::instance()->storeMeal(user, -1, "Breakfast set", items, true);
@@ -351,7 +351,7 @@ private slots:
         QCOMPARE(prompter.asked.last().caption, QStringLiteral("Duplicate Food"));
         QCOMPARE(prompter.asked.last().text, QStringLiteral("Enter a new food name"));
         QCOMPARE(created.count(), 1);
-        const int user = UserDB::instance()->getCurrentUser();
+        const qint64 user = UserDB::instance()->getCurrentUser();
         QCOMPARE(created.at(0).at(0).toInt(), FoodDBDynamic::instance()->getRootForUser(user));
         QCOMPARE(created.at(0).at(1).toString(), QStringLiteral(" My apple"));
         QCOMPARE(created.at(0).at(2).toString(), QStringLiteral("g"));

@@ -273,7 +273,7 @@ private slots:
 
         DBTypes::UserProfile bea;
         bea.name = QStringLiteral("Bea");
-        int beaId = -1;
+        qint64 beaId = -1;
         QVERIFY(UserDB::instance()->addUser(bea, &beaId));
         const qint64 beaRoot = foods->getRootForUser(beaId);
         const qint64 cookie = foods->createFood(beaRoot, QStringLiteral("Cookie"), QStringLiteral("piece"), values);
@@ -281,17 +281,17 @@ private slots:
 
         entry.setSize(2.0f);
         QVERIFY(DiaryDB::instance()->modifyFoodEntry(entry.entryId, entry));
-        QCOMPARE(DiaryDB::instance()->getFoodEntry(entry.entryId)->values.energy, 560.0f);
+        QCOMPARE(DiaryDB::instance()->getFoodEntry(entry.userId, entry.entryId)->values.energy, 560.0f);
 
         // An older build gave the id to Bea's food of the same name and serving: the entry,
         // edited as the dialog does, keeps its own values.
         QVERIFY(exec("INSERT INTO custom_foods(food_id, category_id, name, serv_name, calories) "
                      "VALUES (?, ?, 'Cake G', 'slice', 400)", {cake, beaRoot}));
-        DBTypes::FoodDiaryItem stored = *DiaryDB::instance()->getFoodEntry(entry.entryId);
+        DBTypes::FoodDiaryItem stored = *DiaryDB::instance()->getFoodEntry(entry.userId, entry.entryId);
         QCOMPARE(stored.getServingItemList().size(), size_t(1));
         stored.setSize(3.0f);
         QVERIFY(DiaryDB::instance()->modifyFoodEntry(stored.entryId, stored));
-        QCOMPARE(DiaryDB::instance()->getFoodEntry(entry.entryId)->values.energy, 840.0f);
+        QCOMPARE(DiaryDB::instance()->getFoodEntry(entry.userId, entry.entryId)->values.energy, 840.0f);
     }
 
     void anotherUsersRowsStayTheirs_data()
@@ -374,7 +374,7 @@ private slots:
                      "serv_name, size) VALUES (900, ?, '20260310', 1, 1, ?, 'Pear', 'each', 1)",
                      {USER, wide}));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("4294967396 in the ref_id")));
-        DBTypes::FoodDiaryItem pear = DiaryDB::instance()->getFoodEntry(900).value();
+        DBTypes::FoodDiaryItem pear = DiaryDB::instance()->getFoodEntry(USER, 900).value();
         QCOMPARE(pear.refId, qint64(-1));
         QVERIFY(!pear.loadFoodInfo(true));
         QCOMPARE(pear.desc, QStringLiteral("Pear"));

@@ -106,7 +106,7 @@ inline void setUpResources()
 }
 
 // A fresh user database from the template, with `user` as the current user.
-inline void openDatabase(int user)
+inline void openDatabase(qint64 user)
 {
     QFile::remove(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
     const StoreResult start = BXSqlDb::startUp(true);

@@ -15,7 +15,7 @@
 
 inline const QDate s_day(2026, 3, 10);
 
-inline int user()
+inline qint64 user()
 {
     return UserDB::instance()->getCurrentUser();
 }

@@ -52,7 +52,7 @@ std::optional<DBTypes::FoodDiaryItem> firstEntry(const QTreeWidgetItem* group)
 {
     if (!group || group->childCount() == 0)
         return std::nullopt;
-    return DiaryDB::instance()->getFoodEntry(DiaryListView::rowId(group->child(0)));
+    return DiaryDB::instance()->getFoodEntry(UserDB::instance()->getCurrentUser(), DiaryListView::rowId(group->child(0)));
 }
 
 } // namespace
@@ -135,7 +135,7 @@ private slots:
         const QTreeWidgetItem* exercises = _list->groupRow(8);
         QVERIFY(exercises && exercises->childCount() > 0);
         const auto entry =
-            DiaryDB::instance()->getExerciseEntry(DiaryListView::rowId(exercises->child(0)));
+            DiaryDB::instance()->getExerciseEntry(UserDB::instance()->getCurrentUser(), DiaryListView::rowId(exercises->child(0)));
         QVERIFY(entry);
         QCOMPARE(entry->duration, 30.0f);
         QVERIFY(entry->rate > 0.0f); // the page hands the user's weight to the panel

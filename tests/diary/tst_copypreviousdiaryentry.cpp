@@ -32,12 +32,12 @@ std::string code(const QDate& date)
     return date.toString(QStringLiteral("yyyyMMdd")).toStdString();
 }
 
-int currentUser()
+qint64 currentUser()
 {
     return UserDB::instance()->getCurrentUser();
 }
 
-void addFood(int user, const QDate& date, int meal, const QString& name)
+void addFood(qint64 user, const QDate& date, int meal, const QString& name)
 {
     DBTypes::FoodDiaryItem entry;
     entry.desc = name;
@@ -49,7 +49,7 @@ void addFood(int user, const QDate& date, int meal, const QString& name)
     QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
 }
 
-void addExercise(int user, const QDate& date, const QString& name, float minutes)
+void addExercise(qint64 user, const QDate& date, const QString& name, float minutes)
 {
     DBTypes::ExerciseDiaryItem entry;
     entry.userId = user;
@@ -61,13 +61,13 @@ void addExercise(int user, const QDate& date, const QString& name, float minutes
     QVERIFY(DiaryDB::instance()->addExEntry(entry, false) >= 0);
 }
 
-void weigh(int user, const QDate& date, float kilograms)
+void weigh(qint64 user, const QDate& date, float kilograms)
 {
     QVERIFY(UserDB::instance()->setDaysMeasurements(
         user, code(date).c_str(), UserMeasurements(kilograms, 0, 0, 0, 0, 0, "")));
 }
 
-DBTypes::DiaryDay day(const QDate& date, int user = currentUser())
+DBTypes::DiaryDay day(const QDate& date, qint64 user = currentUser())
 {
     return DiaryDB::instance()->getDay(user, code(date).c_str(), false).value();
 }
@@ -92,7 +92,7 @@ void setSnackDisplay(int display)
 void clearDays()
 {
     for (const QDate& date : {kSource, kDestination})
-        for (int user : {0, 1, 2, 3})
+        for (qint64 user : {0, 1, 2, 3})
             DiaryDB::instance()->deleteDay(user, code(date).c_str(), true);
 }
 

@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(list.groupRow(3)->childCount(), 1);
         QTreeWidgetItem* row = list.groupRow(3)->child(0);
         const int entry = DiaryListView::rowId(row);
-        const std::optional<DBTypes::FoodDiaryItem> stored = DiaryDB::instance()->getFoodEntry(entry);
+        const std::optional<DBTypes::FoodDiaryItem> stored = DiaryDB::instance()->getFoodEntry(UserDB::instance()->getCurrentUser(), entry);
         QVERIFY(stored);
         QCOMPARE(stored->meal, 3);
         QCOMPARE(stored->size, 2.0f);
@@ -144,7 +144,7 @@ private slots:
         std::unique_ptr<ItemDrag> payload(list.dragObject());
         list.source = &list;
         drop(&list, list.groupRow(5), payload.get());
-        QCOMPARE(DiaryDB::instance()->getFoodEntry(entry)->meal, 5);
+        QCOMPARE(DiaryDB::instance()->getFoodEntry(UserDB::instance()->getCurrentUser(), entry)->meal, 5);
 
         // 3. Dinner saved as a meal.
         ScriptedPrompter prompter;

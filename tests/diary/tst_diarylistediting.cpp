@@ -511,7 +511,7 @@ private slots:
     {
         DBTypes::UserProfile alice;
         alice.name = QStringLiteral("Alice");
-        int aliceId = -1;
+        qint64 aliceId = -1;
         QVERIFY(UserDB::instance()->addUser(alice, &aliceId));
         BXSqlDb::perform(QStringLiteral("INSERT INTO custom_food_cats(category_id, parent_id, name) "
                                         "VALUES (%1, 0, 'My Foods')")

@@ -37,7 +37,7 @@ QByteArray code(const QDate& date)
     return date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
 }
 
-int currentUser()
+qint64 currentUser()
 {
     return UserDB::instance()->getCurrentUser();
 }

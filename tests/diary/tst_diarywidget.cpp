@@ -47,7 +47,7 @@ QByteArray code(const QDate& date)
     return date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
 }
 
-int currentUser()
+qint64 currentUser()
 {
     return UserDB::instance()->getCurrentUser();
 }
@@ -64,7 +64,7 @@ void addFood(const QDate& date, const QString& name, float energy)
     QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
 }
 
-void weigh(int user, const QDate& date, float kilograms)
+void weigh(qint64 user, const QDate& date, float kilograms)
 {
     DBTypes::CheckinItem checkin;
     checkin.userId = user;
@@ -255,7 +255,7 @@ private slots:
 
     void noUserTouchesNothing()
     {
-        const int user = currentUser();
+        const qint64 user = currentUser();
         UserDB::instance()->setCurrentUser(-1);
         QSignalSpy weights(_page.get(), &DiaryWidget::userWeightChanged);
         _page->nextDayButton_clicked();

@@ -21,7 +21,7 @@
 
 namespace {
 
-int storeMeal(int user, const QString& name)
+int storeMeal(qint64 user, const QString& name)
 {
     DBTypes::FoodDiaryItem entry;
     entry.desc = QStringLiteral("bread");
@@ -197,7 +197,7 @@ private:
 
     std::unique_ptr<SavedMealLoadForm> _form;
     qint64 _chosen = -1;
-    int _user = -1;
+    qint64 _user = -1;
     qint64 _shared = -1;
     qint64 _pie = -1;
     qint64 _bowl = -1;

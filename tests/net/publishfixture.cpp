@@ -14,7 +14,7 @@
 
 namespace PublishFixture {
 
-int startUserDatabase()
+qint64 startUserDatabase()
 {
     stopUserDatabase();
     QDir folder(BXSettings::getUserDBPath());
@@ -23,7 +23,7 @@ int startUserDatabase()
     const StoreResult start = BXSqlDb::startUp(true);
     if (!start)
         qFatal("cannot start the user database: %s", start.message().c_str());
-    const int user = addCompleteUser(QStringLiteral("Pat"));
+    const qint64 user = addCompleteUser(QStringLiteral("Pat"));
     if (user < 0)
         qFatal("cannot add a user");
     UserDB::instance()->setCurrentUser(user);

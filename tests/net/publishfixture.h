@@ -8,7 +8,7 @@
 namespace PublishFixture {
 
 // Starts a fresh user database with one user whose web login is set; the user's id.
-int startUserDatabase();
+qint64 startUserDatabase();
 void stopUserDatabase();
 
 // Adds a food entry of a meal group ("yyyyMMdd" date); its id.

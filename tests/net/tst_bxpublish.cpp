@@ -173,7 +173,7 @@ private slots:
 
     void documentHoldsEveryKindOfChange()
     {
-        const int user = UserDB::instance()->getCurrentUser();
+        const qint64 user = UserDB::instance()->getCurrentUser();
         addFood("20260302", DiaryDay::BREAKFAST, QStringLiteral("Tom's \"Fish\" & Chips"));
         addFood("20260302", DiaryDay::MORNING_SNACK, QStringLiteral("Nuts"), 250.0f);
         addExercise("20260302", 30.0f, 5.5f, QStringLiteral("Walking"));
@@ -485,7 +485,7 @@ private slots:
 
     void missingWebLoginIsExplainedBeforeAnythingIsSent()
     {
-        const int user = UserDB::instance()->getCurrentUser();
+        const qint64 user = UserDB::instance()->getCurrentUser();
         DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user).value();
         prefs.webUserName.clear();
         UserDB::instance()->setUserPrefs(user, prefs);

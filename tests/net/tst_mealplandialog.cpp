@@ -56,7 +56,7 @@ class TestMealPlanDialog : public QObject
 
 private:
     TestHttpServer _server;
-    int _user = -1;
+    qint64 _user = -1;
 
     void storeFood(const QDate& day, const QString& name, int meal, float energy = 100.0f)
     {

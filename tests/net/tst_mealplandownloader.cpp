@@ -54,9 +54,9 @@ class TestMealPlanDownloader : public QObject
 
 private:
     TestHttpServer _server;
-    int _user = -1;
+    qint64 _user = -1;
 
-    QStringList storedNames(const QDate& day, int user = -1) const
+    QStringList storedNames(const QDate& day, qint64 user = -1) const
     {
         QStringList names;
         const std::optional<DBTypes::DiaryDay> stored =

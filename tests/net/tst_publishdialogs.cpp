@@ -149,7 +149,7 @@ private slots:
     {
         // Short dates of this locale sort wrongly as text: "1/10/26" before "1/2/26" before "12/31/25".
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        const int user = startUserDatabase();
+        const qint64 user = startUserDatabase();
         addFood("20260110", DBTypes::DiaryDay::LUNCH, QStringLiteral("Rice"));
         addFood("20251231", DBTypes::DiaryDay::DINNER, QStringLiteral("Cake"));
         weigh("20251231", 70.0f);

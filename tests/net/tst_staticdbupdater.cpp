@@ -268,7 +268,7 @@ private slots:
         QVERIFY(loadBrandFor(_server));
         const StoreResult start = BXSqlDb::startUp(true);
         QVERIFY2(start, start.message().c_str());
-        const int user = addCompleteUser(QStringLiteral("Updater"));
+        const qint64 user = addCompleteUser(QStringLiteral("Updater"));
         QVERIFY(user >= 0);
         UserDB::instance()->setCurrentUser(user);
         CatalogueServices::install();

@@ -54,7 +54,7 @@ void newUser(float height = 170.0f)
         QCOMPARE(users->deleteUser(users->getCurrentUser()), 0);
     DBTypes::UserProfile profile = completeProfile(QStringLiteral("User %1").arg(++count));
     profile.height = height;
-    int user = -1;
+    qint64 user = -1;
     QString error;
     QVERIFY2(users->addUser(profile, &user, &error), qPrintable(error));
     users->setCurrentUser(user);
@@ -168,7 +168,7 @@ private slots:
     {
         newUser();
         store(s_today, makeSet({{M::Weight, 70.0f}}));
-        const int user = UserDB::instance()->getCurrentUser();
+        const qint64 user = UserDB::instance()->getCurrentUser();
         UserDB::instance()->setCurrentUser(-1);
         ScriptedPage page;
         page.populate();

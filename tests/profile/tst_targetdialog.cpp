@@ -29,7 +29,7 @@ QByteArray code(const QDate& date)
     return date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
 }
 
-int user()
+qint64 user()
 {
     return UserDB::instance()->getCurrentUser();
 }

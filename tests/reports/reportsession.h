@@ -56,7 +56,7 @@ inline bool loadBrand(const QMap<QString, bool>& switches)
 }
 
 // A fresh user database with one current user; the user's id, or -1.
-inline int start(const QMap<QString, bool>& switches = {})
+inline qint64 start(const QMap<QString, bool>& switches = {})
 {
     UserDB::cleanUp();
     DiaryDB::cleanUp();
@@ -69,7 +69,7 @@ inline int start(const QMap<QString, bool>& switches = {})
         folder.remove(name);
     if (!BXSqlDb::startUp(true))
         return -1;
-    const int user = addCompleteUser(QStringLiteral("Ann"));
+    const qint64 user = addCompleteUser(QStringLiteral("Ann"));
     if (user >= 0)
         UserDB::instance()->setCurrentUser(user);
     return user;
@@ -111,7 +111,7 @@ struct Food
 };
 
 // One portion of `food` in the meal of the day.
-inline void eat(int user, const QDate& date, int meal, const Food& food)
+inline void eat(qint64 user, const QDate& date, int meal, const Food& food)
 {
     DBTypes::FoodDiaryItem entry;
     entry.userId = user;
@@ -134,7 +134,7 @@ inline void eat(int user, const QDate& date, int meal, const Food& food)
 }
 
 // Minutes of walking at `rate` on the day.
-inline void exercise(int user, const QDate& date, float minutes, float rate)
+inline void exercise(qint64 user, const QDate& date, float minutes, float rate)
 {
     DBTypes::ExerciseDiaryItem entry;
     entry.userId = user;

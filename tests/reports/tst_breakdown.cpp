@@ -104,7 +104,7 @@ private slots:
     void cancelledOptionsPrintNothing();
 
 private:
-    int _user = -1;
+    qint64 _user = -1;
 };
 
 void TestBreakdown::sharesOfTheMacronutrientEnergy()

@@ -396,7 +396,7 @@ private slots:
         const auto english = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
         // A user of the row's own, gone after it: the household holds five at most.
         const int ann = UserDB::instance()->getCurrentUser();
-        const int user = addCompleteUser(QStringLiteral("Axes"));
+        const qint64 user = addCompleteUser(QStringLiteral("Axes"));
         const auto back = qScopeGuard([ann, user] {
             UserDB::instance()->setCurrentUser(ann);
             UserDB::instance()->deleteUser(user);

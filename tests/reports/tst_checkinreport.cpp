@@ -18,7 +18,7 @@ namespace {
 
 const QDate Start(2026, 3, 28);
 
-void addCheckin(int user, const QDate& date, float weight, float chest = -1.0f)
+void addCheckin(qint64 user, const QDate& date, float weight, float chest = -1.0f)
 {
     DBTypes::CheckinItem checkin;
     checkin.userId = user;
@@ -101,7 +101,7 @@ void TestCheckinReport::columnsFollowTheBrand()
 
 void TestCheckinReport::rangeEndsAreIncluded()
 {
-    const int user = ReportSession::start();
+    const qint64 user = ReportSession::start();
     QVERIFY(user >= 0);
     for (int day = 0; day < 5; ++day)
         addCheckin(user, Start.addDays(day), 70.0f + day);
@@ -123,7 +123,7 @@ void TestCheckinReport::rangeEndsAreIncluded()
 
 void TestCheckinReport::rowsRunOverPagesWithMonthNames()
 {
-    const int user = ReportSession::start();
+    const qint64 user = ReportSession::start();
     QVERIFY(user >= 0);
     const int perPage = rowsPerPrintedPage();
     QVERIFY(perPage > 10);
@@ -152,7 +152,7 @@ void TestCheckinReport::rowsRunOverPagesWithMonthNames()
 
 void TestCheckinReport::missingValuesAndPounds()
 {
-    const int user = ReportSession::start();
+    const qint64 user = ReportSession::start();
     QVERIFY(user >= 0);
     UnitCollection::instance()->set(UnitCollection::Weight, new UnitWeight(UnitWeight::Pounds));
     addCheckin(user, Start, 70.0f);

@@ -30,7 +30,7 @@ namespace {
 
 using ReportSession::Monday;
 
-DBTypes::FoodDiaryItem food(int user, const QDate& date, int meal, const QString& name)
+DBTypes::FoodDiaryItem food(qint64 user, const QDate& date, int meal, const QString& name)
 {
     DBTypes::FoodDiaryItem entry;
     entry.userId = user;
@@ -47,7 +47,7 @@ DBTypes::FoodDiaryItem food(int user, const QDate& date, int meal, const QString
     return entry;
 }
 
-DBTypes::ExerciseDiaryItem walk(int user, const QDate& date)
+DBTypes::ExerciseDiaryItem walk(qint64 user, const QDate& date)
 {
     DBTypes::ExerciseDiaryItem entry;
     entry.userId = user;
@@ -140,7 +140,7 @@ private slots:
     void exportStopsWhenAsked();
 
 private:
-    int _user = -1;
+    qint64 _user = -1;
     QString _folder;
 };
 

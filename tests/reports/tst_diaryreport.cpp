@@ -22,7 +22,7 @@ namespace {
 using ReportSession::exercise;
 using ReportSession::Monday;
 
-void addFood(int user, const QDate& date, int meal, const QString& name, float energy,
+void addFood(qint64 user, const QDate& date, int meal, const QString& name, float energy,
              float fat = 1.0f, float size = 2.0f)
 {
     DBTypes::FoodDiaryItem entry;
@@ -38,7 +38,7 @@ void addFood(int user, const QDate& date, int meal, const QString& name, float e
     QVERIFY(DiaryDB::instance()->addFoodEntry(entry, true) >= 0);
 }
 
-void setEnergyTarget(int user, const QDate& date, float target)
+void setEnergyTarget(qint64 user, const QDate& date, float target)
 {
     DBTypes::CheckinItem checkin;
     checkin.userId = user;
@@ -101,7 +101,7 @@ private slots:
     void namesPrintLiterallyInKilojoules();
 
 private:
-    int _user = -1;
+    qint64 _user = -1;
 };
 
 void TestDiaryReport::fullFormStartsEveryDayOnANewPage()

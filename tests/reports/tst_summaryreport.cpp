@@ -56,7 +56,7 @@ struct Checkin
     float energyTarget = -2.0f;
 };
 
-void checkIn(int user, const QDate& date, const Checkin& values)
+void checkIn(qint64 user, const QDate& date, const Checkin& values)
 {
     DBTypes::CheckinItem checkin;
     checkin.userId = user;
@@ -76,7 +76,7 @@ void checkIn(int user, const QDate& date, const Checkin& values)
     QVERIFY(UserDB::instance()->addCheckin(checkin, false));
 }
 
-void setHeight(int user, float height, const char* birth = "19800101")
+void setHeight(qint64 user, float height, const char* birth = "19800101")
 {
     DBTypes::UserProfile profile = *UserDB::instance()->getProfile(user);
     profile.height = height;
@@ -84,7 +84,7 @@ void setHeight(int user, float height, const char* birth = "19800101")
     QVERIFY(UserDB::instance()->updateUser(profile));
 }
 
-void setSnackDisplay(int user, int display)
+void setSnackDisplay(qint64 user, int display)
 {
     DBTypes::UserPrefs prefs = UserDB::instance()->getUserPrefs(user).value();
     prefs.snackDisplay = display;
@@ -152,7 +152,7 @@ private slots:
     void printedDayOfCatalogueFoods();
 
 private:
-    int _user = -1;
+    qint64 _user = -1;
 };
 
 void TestSummaryReport::splitsRectangles()

@@ -5,7 +5,7 @@
 #include <QString>
 
 // The stored name of a user's saved meal; null when the user has no such meal.
-inline QString storedMealName(int user, qint64 mealId)
+inline QString storedMealName(qint64 user, qint64 mealId)
 {
     BXSqlQuery query("SELECT name FROM group_diary WHERE user_id = ? AND group_id = ? LIMIT 1");
     query.bindValue(0, user);

@@ -33,10 +33,10 @@ inline DBTypes::UserProfile completeProfile(const QString& name)
 }
 
 // Adds a user with a complete profile to the started user database; the new id, or -1.
-inline int addCompleteUser(const QString& name)
+inline qint64 addCompleteUser(const QString& name)
 {
     DBTypes::UserProfile profile = completeProfile(name);
-    int user = -1;
+    qint64 user = -1;
     if (!UserDB::instance()->addUser(profile, &user))
         return -1;
     return user;
@@ -51,7 +51,7 @@ inline bool startSessionWithUser(const QString& name)
         qWarning("cannot start the session: %s", start.message().c_str());
         return false;
     }
-    const int user = addCompleteUser(name);
+    const qint64 user = addCompleteUser(name);
     if (user < 0)
         return false;
     UserDB::instance()->setCurrentUser(user);

@@ -36,7 +36,7 @@ void StoreFixture::close()
     UserDbTestEnv::removeDatabase();
 }
 
-int StoreFixture::addUser(const char* name, const char* dob, int sex, float height)
+qint64 StoreFixture::addUser(const char* name, const char* dob, int sex, float height)
 {
     DBTypes::UserProfile profile;
     profile.name = QString::fromUtf8(name);
@@ -44,7 +44,7 @@ int StoreFixture::addUser(const char* name, const char* dob, int sex, float heig
     std::snprintf(profile.dob, sizeof profile.dob, "%s", dob);
     profile.sex = sex;
     profile.height = height;
-    int id = -1;
+    qint64 id = -1;
     QString error;
     if (!UserDB::instance()->addUser(profile, &id, &error))
         qWarning("cannot add user %s: %s", name, qPrintable(error));

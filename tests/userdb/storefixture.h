@@ -17,7 +17,7 @@ public:
     static void close();
 
     // Adds a user with the given name and returns its id.
-    static int addUser(const char* name, const char* dob = "19760315", int sex = 0,
+    static qint64 addUser(const char* name, const char* dob = "19760315", int sex = 0,
                        float height = 180.0f);
 
     // Runs a statement with positional values and returns the first column of its first row.

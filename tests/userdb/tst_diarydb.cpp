@@ -109,7 +109,7 @@ void TestDiaryDB::storesUnsetNutrientsAsNull()
     QVERIFY(StoreFixture::scalar("SELECT sodium FROM food_diary WHERE food_id = ?", {id}).isNull());
     QCOMPARE(StoreFixture::scalar("SELECT protein FROM food_diary WHERE food_id = ?", {id}).toDouble(), 0.0);
 
-    const auto read = DiaryDB::instance()->getFoodEntry(id);
+    const auto read = DiaryDB::instance()->getFoodEntry(User, id);
     QVERIFY(read.has_value());
     QCOMPARE(read->values.energy, 300.0f);
     QCOMPARE(read->values.fat, 2.0f);
@@ -190,7 +190,7 @@ void TestDiaryDB::softDeleteMarksEveryDevice()
     ExerciseDiaryItem kept = exercise("20060306", 20.0f, 3.0f);
     kept.entryId = 500;
     QCOMPARE(diary->addExEntry(kept, true), 500);
-    QVERIFY(diary->getExerciseEntry(500).has_value());
+    QVERIFY(diary->getExerciseEntry(User, 500).has_value());
 }
 
 void TestDiaryDB::deletesPartsOfADay()
@@ -343,7 +343,7 @@ void TestDiaryDB::skipsRowsWithMalformedDates()
     QCOMPARE(days.first().exercises.size(), std::size_t(1));
     const DiaryDay day = diary->getDay(User, "20261207", false).value();
     QCOMPARE(day.foods.size(), std::size_t(1));
-    QVERIFY(!diary->getExerciseEntry(badExercise));
+    QVERIFY(!diary->getExerciseEntry(User, badExercise));
     QCOMPARE(UserDB::instance()->getFluid(User, "20261207").value(), 2);
 }
 
@@ -459,7 +459,7 @@ void TestDiaryDB::foodsOfAnotherUserAreRefused()
     // change, whoever holds the food's id now.
     QVERIFY(StoreFixture::exec("INSERT INTO food_diary(food_id, user_id, date, meal, status, "
                                "ref_id, size) VALUES (99, ?, '20060305', 1, 1, ?, 1)", {User, refId}));
-    FoodDiaryItem own = DiaryDB::instance()->getFoodEntry(99).value();
+    FoodDiaryItem own = DiaryDB::instance()->getFoodEntry(User, 99).value();
     own.size = 2.0f;
     QVERIFY(DiaryDB::instance()->modifyFoodEntry(99, own));
 }
@@ -501,6 +501,11 @@ void TestDiaryDB::storedIdsNameTheirOwnRow()
     QVERIFY(id > 1 && added.entryId == id);
     added.entryId = 1;
     QVERIFY(!diary->modifyFoodEntry(1, added) && !diary->removeFoodEntry(User, 1, false));
+    // Ann's entry is read and changed as hers only: a user whose lower 32 bits are hers is nobody.
+    const qint64 wide = (qint64(1) << 32) + ann;
+    QVERIFY(!diary->getFoodEntry(User, 1) && !diary->removeFoodEntry(wide, 1, false));
+    added.userId = wide;
+    QVERIFY(!diary->modifyFoodEntry(1, added));
     QVERIFY(diary->removeFoodEntry(User, id, false));
     QCOMPARE(StoreFixture::scalar("SELECT status FROM food_diary WHERE food_id = ?", {id}).toInt(), 2);
     QCOMPARE(StoreFixture::scalar("SELECT status || user_id FROM food_diary WHERE food_id = 1").toString(),

@@ -51,7 +51,7 @@ enum Change {
     MoveMeal, InStep, DeleteUser, Favourite
 };
 
-DBTypes::FoodDiaryItem tea(int user, const char* date = "20260301")
+DBTypes::FoodDiaryItem tea(qint64 user, const char* date = "20260301")
 {
     DBTypes::FoodDiaryItem entry;
     entry.userId = user;
@@ -78,7 +78,7 @@ ProfileForm& profileForm()
 
 // What a change works on, made or read before another program holds the file: an entry, a
 // meal or a user; -1 when the change needs none.
-int prepare(Change change, int user)
+int prepare(Change change, qint64 user)
 {
     DBTypes::FoodDiaryItem entry = tea(user, "20260302");
     UserDB* users = UserDB::instance();
@@ -96,7 +96,7 @@ int prepare(Change change, int user)
             if (added.userId != user && users->deleteUser(added.userId) != 0)
                 return -1;
         DBTypes::UserProfile leaving = profile(QStringLiteral("Leaving"));
-        int id = -1;
+        qint64 id = -1;
         return users->addUser(leaving, &id) ? id : -1;
     }
     case Profile:
@@ -109,7 +109,7 @@ int prepare(Change change, int user)
 }
 
 // Makes the change; `run` tells the attempts apart, so that each one changes the diary.
-bool make(Change change, int user, int subject, int run)
+bool make(Change change, qint64 user, int subject, int run)
 {
     DBTypes::FoodDiaryItem entry = tea(user);
     UserDB* users = UserDB::instance();
@@ -437,7 +437,7 @@ private slots:
     }
 
 private:
-    int _user = -1;
+    qint64 _user = -1;
     int _run = 0;
 };
 

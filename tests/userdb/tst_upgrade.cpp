@@ -155,7 +155,7 @@ void TestUpgrade::chainFrom204KeepsAndCarriesData()
 
     // Default target sizes from the latest set targets: energy 1800 -> large; fat and
     // protein medium; nothing for targets never set or for a user without targets.
-    const auto size = [](const char* column, int user) {
+    const auto size = [](const char* column, qint64 user) {
         return UserDbTestEnv::scalar(
             QStringLiteral("SELECT %1 FROM user_users WHERE user_id = %2").arg(column).arg(user));
     };

@@ -22,7 +22,7 @@ const char* const UserTables[] = {"food_diary",    "group_diary",  "food_mealpla
                                   "water_diary",   "favorites",    "user_firsttime_tips",
                                   "metrics_startStats"};
 
-int rowsOf(const char* table, int user)
+int rowsOf(const char* table, qint64 user)
 {
     BXSqlQuery query(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE user_id = ?").arg(QLatin1String(table)));
     query.bindValue(0, user);
@@ -34,7 +34,7 @@ int rowsOf(const char* table, int user)
 // Gives a user one row in every table of UserTables.
 const char* const firstUsersRoot = "SELECT COUNT(*) FROM custom_food_cats WHERE category_id = 33550336";
 
-void fill(int user)
+void fill(qint64 user)
 {
     QCOMPARE(StoreFixture::addUser(user == 0 ? "Ann" : "Bob"), user);
     const char* const inserts[] = {
@@ -80,7 +80,7 @@ void TestUserDeletion::init()
 {
     QVERIFY(StoreFixture::open());
     m_catalogueDeletes.clear();
-    UserDB::setCatalogueDeleter([this](int user) {
+    UserDB::setCatalogueDeleter([this](qint64 user) {
         // The user's catalogue items go in the same transaction as the rest.
         BXSqlQuery query("DELETE FROM custom_food_cats WHERE category_id = ?");
         query.bindValue(0, 0x1FFF000 + user);
@@ -149,7 +149,7 @@ void TestUserDeletion::failedCatalogueDeleteChangesNothing()
 
 void TestUserDeletion::otherFailurePassesOnAfterRollback()
 {
-    UserDB::setCatalogueDeleter([](int user) {
+    UserDB::setCatalogueDeleter([](qint64 user) {
         BXSqlQuery query("DELETE FROM custom_food_cats WHERE category_id = ?");
         query.bindValue(0, 0x1FFF000 + user);
         query.exec();
