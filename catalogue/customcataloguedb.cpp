@@ -140,6 +140,8 @@ bool CustomCatalogueDB::reparentItem(qint64 itemId, qint64 newCategoryId)
 
 qint64 CustomCatalogueDB::createCategory(qint64 parentId, const QString& name, qint64 id)
 {
+    if (!_mayChange(parentId, true))
+        return -1;
     const qint64 stored = _storeNew(_categoryIds(), id, [&](qint64 newId) {
         BXSqlQuery insert(_sql("INSERT INTO %4(category_id, parent_id, %5) VALUES (?, ?, ?)"));
         return run(insert, {newId, parentId, name});
@@ -190,8 +192,10 @@ QString CustomCatalogueDB::getCategoryName(qint64 categoryId) const
     return select.value(0).toString();
 }
 
-qint64 CustomCatalogueDB::_createItem(const std::function<bool(qint64 id)>& insert)
+qint64 CustomCatalogueDB::_createItem(qint64 categoryId, const std::function<bool(qint64 id)>& insert)
 {
+    if (!_mayChange(categoryId, true))
+        return -1;
     return _storeNew(_itemIds(), -1, insert);
 }
 

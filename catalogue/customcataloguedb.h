@@ -17,9 +17,9 @@
 // kept in userdata_meta, and no id is given that such a row names, which a diary written
 // before that mark was kept may hold.
 //
-// Every change of a stored item or category passes one gate (_mayChange): the row must lie in
-// the tree of the user whose tree is shown, or in the shared tree. A row of another user's tree
-// is never changed by its id, whatever the id.
+// Every change of a stored item or category, and every new one, passes one gate (_mayChange):
+// the row, or the category a new one goes below, must lie in the tree of the user whose tree is
+// shown, or in the shared tree. Another user's tree is never changed by an id, whatever the id.
 class CustomCatalogueDB : public DynamicDB {
 public:
     // The names of a store's tables and columns.
@@ -52,8 +52,8 @@ public:
     bool reparentItem(qint64 itemId, qint64 newCategoryId) override;
 
     // Makes a category below parentId; an id below 0 asks for a new one. The id used, or -1
-    // when the category could not be stored or no new id is left below the user roots (the
-    // action is told why). The tree reloads with the new category to be selected.
+    // when the category could not be stored, parentId lies outside the gate or no new id is
+    // left below the user roots (the action is told why). The tree reloads with the new category to be selected.
     qint64 createCategory(qint64 parentId, const QString& name, qint64 id = -1);
     bool updateCategory(qint64 categoryId, const QString& name);
     // Without force a category that has any child is kept (false). With force the category
@@ -66,10 +66,10 @@ public:
     QString getCategoryName(qint64 categoryId) const;
 
 protected:
-    // Stores a new item in one change with its new id: insert runs the item's statement for
-    // that id. The id, or -1 when nothing was stored or no new id is left (the action is told
-    // why).
-    qint64 _createItem(const std::function<bool(qint64 id)>& insert);
+    // Stores a new item below the category in one change with its new id: insert runs the
+    // item's statement for that id. The id, or -1 when nothing was stored, the category lies
+    // outside the gate or no new id is left (the action is told why).
+    qint64 _createItem(qint64 categoryId, const std::function<bool(qint64 id)>& insert);
     bool _deleteItem(qint64 itemId);
     // The one gate of every change: whether the item (or category) lies in the tree of the user
     // whose tree is shown or in the shared tree, walked up by its parents to the first root.

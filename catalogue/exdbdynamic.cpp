@@ -58,7 +58,7 @@ ExDBDynamic::~ExDBDynamic()
 
 qint64 ExDBDynamic::createExercise(qint64 categoryId, const QString& name, float scale)
 {
-    const qint64 id = _createItem([&](qint64 newId) {
+    const qint64 id = _createItem(categoryId, [&](qint64 newId) {
         BXSqlQuery insert("INSERT INTO custom_exercises(activity_id, category_id, description, "
                           "scale) VALUES (?, ?, ?, ?)");
         insert.bindValue(0, newId);

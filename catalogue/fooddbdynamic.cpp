@@ -86,7 +86,7 @@ FoodDBDynamic::~FoodDBDynamic()
 qint64 FoodDBDynamic::createFood(qint64 categoryId, const QString& name, const QString& servingName,
                                  const FoodItem& values)
 {
-    const qint64 id = _createItem([&](qint64 newId) {
+    const qint64 id = _createItem(categoryId, [&](qint64 newId) {
         BXSqlQuery insert("INSERT INTO custom_foods(name, serv_name, calories, fat, protein, "
                           "carb, fiber, saturated_fat, cholesterol, sodium, sugar, calcium, "
                           "category_id, food_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");

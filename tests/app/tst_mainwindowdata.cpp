@@ -141,12 +141,17 @@ QToolButton* shownTool(QToolBar* bar, const QString& text)
     return nullptr;
 }
 
-int addCustomFood(qint64 user, const QString& name)
+// Made as the user makes it: only the user whose tree is shown makes foods in it.
+qint64 addCustomFood(qint64 user, const QString& name)
 {
     FoodDBDynamic* foods = FoodDBDynamic::instance();
     DBTypes::FoodItem values;
     values.energy = 100.0f;
-    return foods->createFood(foods->getRootForUser(user), name, QStringLiteral("slice"), values);
+    const qint64 shown = UserDB::instance()->getCurrentUser();
+    UserDB::instance()->setCurrentUser(user);
+    const qint64 made = foods->createFood(foods->getRootForUser(user), name, QStringLiteral("slice"), values);
+    UserDB::instance()->setCurrentUser(shown);
+    return made;
 }
 
 constexpr int DefaultBusyTimeoutMs = 10000;

@@ -51,6 +51,8 @@ const struct {
     {"move food", [](FoodDBDynamic* f, qint64, qint64 i) { return f->reparentItem(i, USER_ROOT); }},
     {"move own category into it", [](FoodDBDynamic* f, qint64 c, qint64) {
          return f->reparentItemCategory(f->createCategory(USER_ROOT, QStringLiteral("Own")), c); }},
+    {"make a category in it", [](FoodDBDynamic* f, qint64 c, qint64) { return f->createCategory(c, QStringLiteral("Own")) >= 0; }},
+    {"make a food in it", [](FoodDBDynamic* f, qint64 c, qint64) { return f->createFood(c, QStringLiteral("Own"), QStringLiteral("cup"), {}) >= 0; }},
 };
 
 } // namespace
@@ -276,7 +278,9 @@ private slots:
         qint64 beaId = -1;
         QVERIFY(UserDB::instance()->addUser(bea, &beaId));
         const qint64 beaRoot = foods->getRootForUser(beaId);
+        UserDB::instance()->setCurrentUser(beaId);
         const qint64 cookie = foods->createFood(beaRoot, QStringLiteral("Cookie"), QStringLiteral("piece"), values);
+        UserDB::instance()->setCurrentUser(USER);
         QVERIFY(cookie > cake);
 
         entry.setSize(2.0f);
@@ -307,19 +311,23 @@ private slots:
     {
         QFETCH(int, change);
         FoodDBDynamic* foods = FoodDBDynamic::instance();
+        UserDB::instance()->setCurrentUser(USER + 1);
         const qint64 bobs = foods->createCategory(USER_ROOT + 1, QStringLiteral("Bob's"));
         const qint64 pie = foods->createFood(bobs, QStringLiteral("Pie"), QStringLiteral("slice"), customValues());
+        UserDB::instance()->setCurrentUser(USER);
+        QVERIFY(bobs >= 0 && pie >= 0);
         const qint64 looped = foods->createCategory(USER_ROOT, QStringLiteral("Looped"));
         const qint64 looping = foods->createCategory(looped, QStringLiteral("Looping"));
         QVERIFY(exec("UPDATE custom_food_cats SET parent_id = ? WHERE category_id = ?", {looping, looped}));
         const char* rows = "SELECT group_concat(category_id || parent_id || name) FROM custom_food_cats "
-                           "WHERE name <> 'Own'";
-        const QVariant before = scalar(rows);
-        const QVariant pieBefore = scalar("SELECT category_id || name || calories FROM custom_foods");
+                           "WHERE name <> 'Own' OR parent_id <> ?";
+        const QVariant before = scalar(rows, {USER_ROOT});
+        const char* items = "SELECT group_concat(category_id || name || calories) FROM custom_foods";
+        const QVariant pieBefore = scalar(items);
         for (const qint64 category : {bobs, looped})
             QVERIFY(!OthersRowChanges[change].change(foods, category, pie));
-        QCOMPARE(scalar(rows), before);
-        QCOMPARE(scalar("SELECT category_id || name || calories FROM custom_foods"), pieBefore);
+        QCOMPARE(scalar(rows, {USER_ROOT}), before);
+        QCOMPARE(scalar(items), pieBefore);
     }
 
     void diaryEntryLoadsItsFood()
