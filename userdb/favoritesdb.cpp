@@ -1,13 +1,18 @@
 #include "userdb/favoritesdb.h"
 
+#include "core/fooddbbase.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/nullconversion.h"
+#include "userdb/storedrange.h"
 
 namespace {
 // Bits of the browser's item flags.
 constexpr int FoodBit = 1;
 constexpr int ExerciseBit = 2;
 constexpr int CustomBit = 4;
+// Only items of the shipped catalogue are favourites: an id past its id space names nothing.
+const StoredRange StoredFavorite{"favorites", "item_id", PlausibleRange(0.0, FoodDBBase::IdSpaceEnd - 1),
+                                 "left out"};
 }
 
 FavoritesDB::FavoriteType FavoritesDB::favoriteType(ItemFlags flags)
@@ -49,7 +54,11 @@ bool FavoritesDB::findFavorites(ItemFlags flags, std::set<qint64>& ids) const
     BXSqlQuery query("SELECT item_id FROM favorites where user_id = ? AND item_type = ?");
     query.bindValue(0, _user);
     query.bindValue(1, int(type));
-    if (!query.readRows([&] { found.insert(storedWholeId(query.value(0))); }))
+    const bool read = query.readRows([&] {
+        if (const std::optional<int> id = StoredFavorite.readWhole(query.value(0)))
+            found.insert(*id);
+    });
+    if (!read)
         return false;
     ids = std::move(found);
     return true;
