@@ -84,10 +84,11 @@ void sumMonth(benchmark::State& state)
 }
 BENCHMARK(sumMonth)->Unit(benchmark::kMicrosecond);
 
-// A new custom food in the user's own tree, as New Food stores it: the fresh id, the row, the
-// mark of the highest id and the tree reloaded.
+// A new custom food in the user's own tree, as New Food stores it for the user shown: the gate
+// of the user's tree, the fresh id, the row, the mark of the highest id and the tree reloaded.
 void makeFood(benchmark::State& state)
 {
+    UserDB::instance()->setCurrentUser(User);
     FoodDBDynamic* foods = FoodDBDynamic::instance();
     const qint64 root = foods->getRootForUser(User);
     DBTypes::FoodItem values;
