@@ -18,6 +18,7 @@
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/busywait.h"
+#include "userdb/diaryinuse.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
 #include "userdb/storeaction.h"
@@ -277,15 +278,11 @@ QString unreadFirstPage()
 QString diaryInUse(bool restoring)
 {
     const QString diary = QDir::toNativeSeparators(BXSqlDb::diaryPath());
-    return (restoring ? QObject::tr("Your diary %1 is in use by another program (a backup tool "
-                                    "or a database shell, say), so the backup cannot be restored "
-                                    "now.\nYour data is as it was. Let that program finish or "
-                                    "close it, then try again.")
-                      : QObject::tr("Your diary %1 is in use by another program (a backup tool "
-                                    "or a database shell, say), so it cannot be backed up now.\n"
-                                    "Your data is as it was. Let that program finish or close it, "
-                                    "then try again."))
-        .arg(diary);
+    return (restoring ? QObject::tr("Your diary %1 is in use by %2, so the backup cannot be "
+                                    "restored now.\nYour data is as it was. %3")
+                      : QObject::tr("Your diary %1 is in use by %2, so it cannot be backed up "
+                                    "now.\nYour data is as it was. %3"))
+        .arg(diary, DiaryInUse::holder(), DiaryInUse::advice());
 }
 
 // Runs one read of the checks of a backup file; a read that the system failed (a read error,

@@ -379,6 +379,3 @@ struct TrackedTable
 // statement marks the row for every device that follows the row's user, read when it runs.
 QString triggerQuery(const TrackedTable& table, const char* timing, const char* row, int state,
                      int& counter, bool updateForm);
-
-// The user database file.
-std::string getUserDbPath();

@@ -452,8 +452,3 @@ QString BXSqlDb::takeUndoneRestore()
 {
     return RestoreStaging::takeUndone();
 }
-
-std::string getUserDbPath()
-{
-    return BXSqlDb::diaryPath().toStdString();
-}
