@@ -10,6 +10,7 @@
 #include "bench/tenyeardiary.h"
 #include "core/workprogress.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarylocation.h"
 #include "userdb/filecopy.h"
 
 #include <QApplication>
@@ -60,7 +61,7 @@ bool restoreProof(const QString& copy, WorkProgress* progress)
 
 void backUp(benchmark::State& state, const Check& check)
 {
-    const QString diary = BXSqlDb::diaryPath();
+    const QString diary = DiaryLocation::path();
     const QString backup = QFileInfo(diary).absolutePath() + QStringLiteral("/bench.ptBackup");
     qint64 longest = 0;
     for (auto _ : state) {
@@ -109,7 +110,7 @@ int main(int argc, char* argv[])
     // The diary is closed while it is copied, as Backup Data closes it.
     if (!BenchRun::importBrand() || !TenYearDiary::writeDiary())
         return 1;
-    std::printf("ten-year diary: %.1f MB\n", double(QFileInfo(BXSqlDb::diaryPath()).size()) / 1048576.0);
+    std::printf("ten-year diary: %.1f MB\n", double(QFileInfo(DiaryLocation::path()).size()) / 1048576.0);
     BenchRun::runBenchmarks(argc, argv);
     BrandEngine::cleanUp();
     return 0;

@@ -2,6 +2,7 @@
 
 #include "userdb/busywait.h"
 #include "userdb/failurewitness.h"
+#include "userdb/fileclaim.h"
 #include "userdb/readwatch.h"
 #include "userdb/sqlitedriver.h"
 #include "userdb/storeaction.h"
@@ -110,7 +111,7 @@ QString BXSqlDb::faultText(int code)
 BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped)
 {
     failed = false;
-    if (const std::optional<QString> journal = journalProblem(path)) {
+    if (const std::optional<QString> journal = FileClaim::journalProblem(path)) {
         error = journal->toStdString();
         failed = true;
         return;

@@ -5,6 +5,7 @@
 
 #include "userdb/busywait.h"
 #include "userdb/failurewitness.h"
+#include "userdb/fileclaim.h"
 #include "userdb/readwatch.h"
 #include "userdb/stepwatch.h"
 
@@ -14,7 +15,7 @@
 StoreResult BXSqlDb::checkFileIntegrity(const QString& path, StoreOutcome* stopped)
 {
     ReadWatch::install();
-    if (const std::optional<QString> journal = journalProblem(path))
+    if (const std::optional<QString> journal = FileClaim::journalProblem(path))
         return StoreResult(StoreResult::Kind::Unread,
                            BXSqlDb::tr("the integrity check cannot run: %1").arg(*journal).toStdString());
     const QString name = QStringLiteral("BXSqlDb_integrity");

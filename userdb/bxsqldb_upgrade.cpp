@@ -365,7 +365,7 @@ void BXSqlDb::upgrade411to412()
 // A failed upgrade leaves the file untouched, so every later start finds it as it was.
 StoreResult BXSqlDb::upgradeOnCopy()
 {
-    const QString live = BXSqlDb::diaryPath();
+    const QString live = DiaryLocation::path();
     const QString copy = DiaryLocation::workingCopy(".upgrading");
     const QString stamp = Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
     const QString safety = DiaryLocation::folder() + QStringLiteral("userdata.") + stamp;

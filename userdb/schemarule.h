@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <optional>
 #include <span>
 #include <string>
@@ -10,6 +12,8 @@ class StoreOutcome;
 // (the shipped empty diary with the indexes that every start makes, see DiarySchema).
 class SchemaRule
 {
+    Q_DECLARE_TR_FUNCTIONS(SchemaRule)
+
 public:
     // Whether the running connection's schema is the program's own for the format `version`,
     // compared whole (see DiarySchema); false with what differs. Nothing when that cannot be told,

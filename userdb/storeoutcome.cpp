@@ -1,6 +1,6 @@
+#include "userdb/diarylocation.h"
 #include "userdb/storeoutcome.h"
 
-#include "userdb/bxsqldb.h"
 #include "userdb/diaryinuse.h"
 #include "userdb/sqlitedriver.h"
 
@@ -130,12 +130,12 @@ QString StoreOutcome::readText() const
         if (m_lost)
             return tr("The diary %1 could not be read just now: %2. It has been left as it is; "
                       "try again.")
-                .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), m_detail);
+                .arg(QDir::toNativeSeparators(DiaryLocation::path()), m_detail);
         [[fallthrough]];
     case Reason::DiskFull:
     case Reason::ReadOnly:
         return tr("The diary %1 could not be read: %2.")
-            .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), m_detail);
+            .arg(QDir::toNativeSeparators(DiaryLocation::path()), m_detail);
     }
     return QString();
 }

@@ -10,6 +10,7 @@
 #include "core/clock.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/diarylocation.h"
 #include "userdb/userdb.h"
 #include "tests/app/programhome.h"
 #include "tests/support/scriptedprompter.h"
@@ -811,7 +812,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
 void TestStartup::waitingStartSaysWhyAndOffersQuit()
 {
     addUser();
-    const QString file = BXSqlDb::diaryPath();
+    const QString file = DiaryLocation::path();
     OtherReader other(file, OtherReader::Exclusive);
     QVERIFY(other.reading());
     BXSqlDb::setBusyTimeout(20000);
@@ -838,7 +839,7 @@ void TestStartup::waitingStartSaysWhyAndOffersQuit()
 void TestStartup::waitingStartAnswersASecondStart()
 {
     addUser();
-    OtherReader other(BXSqlDb::diaryPath(), OtherReader::Exclusive);
+    OtherReader other(DiaryLocation::path(), OtherReader::Exclusive);
     QVERIFY(other.reading());
     QProcess first;
     startOffscreen(first);
