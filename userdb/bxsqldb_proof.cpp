@@ -28,8 +28,8 @@ StoreResult BXSqlDb::proveFile(const QString& path, Proof proof, WorkProgress* p
     if (stopped.systemFault())
         error = DiaryProof::notReadNow(stopped);
     else if (stopped.busy())
-        error = BXSqlDb::tr("%1 holds it; let that program finish or close it, then try again")
-                    .arg(DiaryInUse::holder())
+        error = BXSqlDb::tr("%1; let that program finish or close it, then try again")
+                    .arg(DiaryInUse::holding(BXSqlDb::tr("it")))
                     .toStdString();
     else if (version == 0)
         error = BXSqlDb::tr("the file holds no schema version").toStdString();

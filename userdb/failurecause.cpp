@@ -97,8 +97,8 @@ StoreResult FailureCause::judgeIntegrity(const QStringList& findings, const Stor
         return StoreResult(StoreResult::Kind::Damaged,
                            std::string("the file is damaged") + StoreResult::DetailsMark + report.toStdString());
     return StoreResult(StoreResult::Kind::Unread,
-                       (stopped.busy() ? tr("the integrity check cannot run: %1 holds the file")
-                                            .arg(DiaryInUse::holder())
+                       (stopped.busy() ? tr("the integrity check cannot run: %1")
+                                            .arg(DiaryInUse::holding(tr("the file")))
                                        : tr("the integrity check cannot run: %1").arg(report))
                            .toStdString());
 }
