@@ -48,10 +48,14 @@ inline constexpr ForeignSchema ForeignSchemas[] = {
      "CREATE VIEW seen AS SELECT * FROM food_diary\nPRAGMA writable_schema = ON\nUPDATE sqlite_master SET name = "
      "'sqlite_seen', tbl_name = 'sqlite_seen', sql = replace(sql, 'VIEW seen', 'VIEW sqlite_seen') WHERE name = 'seen'",
      "it holds what this program does not make: the view sqlite_seen"},
-    {"a later format's index in a collation this program lacks",
-     "UPDATE userdata_meta SET itemvalue = '499' WHERE itemkey = 'schema_version'\nCREATE INDEX later_names ON "
-     "food_diary(food_name)\nPRAGMA writable_schema = ON\nUPDATE sqlite_master SET sql = replace(sql, 'food_name)', "
-     "'food_name COLLATE nosuch)') WHERE name = 'later_names'",
-     "it holds what this program does not make: the index later_names on the table food_diary, which sorts by the "
-     "collation nosuch"},
 };
+
+// A later format's index in a collation this program does not register: the start and Restore
+// Data refuse it by the collation's name.
+inline constexpr ForeignSchema UnknownCollation = {
+    "a later format's index in a collation this program lacks",
+    "UPDATE userdata_meta SET itemvalue = '499' WHERE itemkey = 'schema_version'\nCREATE INDEX later_names ON "
+    "food_diary(food_name)\nPRAGMA writable_schema = ON\nUPDATE sqlite_master SET sql = replace(sql, 'food_name)', "
+    "'food_name COLLATE nosuch)') WHERE name = 'later_names'",
+    "it holds what this program does not make: the index later_names on the table food_diary, which sorts by the "
+    "collation nosuch"};

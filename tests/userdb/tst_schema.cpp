@@ -413,6 +413,9 @@ void TestSchema::badFileIsRefusedUnchanged_data()
         QTest::newRow(foreign.name) << QStringLiteral("schema\n") + QLatin1String(foreign.statements)
                                     << QStringLiteral("Your diary %1 is not one that this program makes, so "
                                                       "nothing of it has been used: ") + QLatin1String(foreign.named);
+    QTest::newRow(UnknownCollation.name) << QStringLiteral("schema\n") + QLatin1String(UnknownCollation.statements)
+                                    << QStringLiteral("Your diary %1 is not one that this program makes, so "
+                                                      "nothing of it has been used: ") + QLatin1String(UnknownCollation.named);
 }
 
 void TestSchema::badFileIsRefusedUnchanged()
