@@ -338,8 +338,6 @@ void FoodQueryWidget::_connectLists()
                     if (list == getCurrentListview())
                         displayItem(row);
                 });
-        connect(list, &QTreeWidget::itemClicked, this,
-                [this](QTreeWidgetItem* row) { updateEditMenu(row); });
         // A reload may have let the list's search go, to show what was just made.
         connect(list, &DragListView::reloaded, this, [this, list] {
             if (list == getCurrentListview())
@@ -666,7 +664,7 @@ void FoodQueryWidget::_placeChildren()
 
 void FoodQueryWidget::displayItem(QTreeWidgetItem* item)
 {
-    updateEditMenu(item);
+    updateEditMenu();
     DragListView* list = getCurrentListview();
     const FoodViewItem* row = FoodViewItem::from(item);
     const unsigned char type = row ? row->type : 0;
@@ -780,7 +778,12 @@ std::optional<bool> FoodQueryWidget::_showExercise(const DragListView* list, uns
     return found;
 }
 
-void FoodQueryWidget::updateEditMenu(QTreeWidgetItem*)
+void FoodQueryWidget::updateEditMenu()
+{
+    emit editStateChanged();
+}
+
+int FoodQueryWidget::editState() const
 {
     const FoodViewItem* row = selectedRow(getCurrentListview());
     int type = row ? row->type : 0;
@@ -789,7 +792,7 @@ void FoodQueryWidget::updateEditMenu(QTreeWidgetItem*)
     if (userCategory && !(row->flags() & Qt::ItemIsDragEnabled))
         type = 0;
     const int code = currentTabCode();
-    emit requestEditMenuRefresh(1, int((quint32(quint16(code)) << 16) | quint32(type)));
+    return int((quint32(quint16(code)) << 16) | quint32(type));
 }
 
 void FoodQueryWidget::updateSavedMealButtons(QTreeWidgetItem* item)
