@@ -110,8 +110,9 @@ FoodQueryWidget::FoodQueryWidget(QWidget* parent, const char* name)
 void FoodQueryWidget::_buildForm()
 {
     categoryBar = new ExpandingTabBar(this, "categoryBar");
-    // The panel is never narrower than the six tabs' labels: they neither scroll nor shorten.
-    categoryBar->setUsesScrollButtons(false);
+    // Labels are never shortened: tabs that do not fit the panel scroll within it, so that
+    // the panel never widens the page for them.
+    categoryBar->setUsesScrollButtons(true);
     categoryBar->setElideMode(Qt::ElideNone);
     container = new TabBodyWidget(this, "container");
 
@@ -657,9 +658,8 @@ void FoodQueryWidget::_placeChildren()
     const int top = _bodyTop();
     categoryBar->setGeometry(0, 0, width(), categoryBar->sizeHint().height());
     container->setGeometry(0, top, width(), height() - top);
-    // Never so narrow that a tab's label is cut.
     const QSize body = container->minimumSizeHint();
-    setMinimumSize(std::max(body.width(), categoryBar->naturalWidth()), body.height() + top);
+    setMinimumSize(std::max(body.width(), categoryBar->minimumSizeHint().width()), body.height() + top);
 }
 
 void FoodQueryWidget::displayItem(QTreeWidgetItem* item)
