@@ -2,6 +2,7 @@
 
 #include "catalogue/stringmatcherutf.h"
 #include "catalogue/wordforms.h"
+#include "core/typedtext.h"
 
 #include <QStringList>
 
@@ -70,7 +71,7 @@ bool namesInPlural(QByteArrayView part)
 SearchRank::SearchRank(const QString& terms)
 {
     std::vector<QString> words;
-    getWordsIntoVector(words, terms);
+    getWordsIntoVector(words, withPlainQuotes(terms));
     QStringList typed;
     for (const QString& word : words) {
         if (!word.startsWith(QLatin1Char('-')))
@@ -91,9 +92,8 @@ SearchRank::SearchRank(const QString& terms)
         }
         Word searched{take(word, false, false), 0};
         // A word joined by hyphens is also searched as its words apart ("skim-milk").
-        const QStringList apart = WordForms::apartAndJoined(word);
-        if (!apart.isEmpty()) {
-            for (const QString& part : apart.front().split(QLatin1Char(' ')))
+        if (WordForms::standsApart(word)) {
+            for (const QString& part : WordForms::joinedWords(word))
                 searched.parts |= take(part, false, true);
         }
         _words.push_back(searched);

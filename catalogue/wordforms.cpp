@@ -1,5 +1,6 @@
 #include "catalogue/wordforms.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -97,6 +98,33 @@ QStringList WordForms::apartAndJoined(const QString& word)
         joined.remove(*place, 1);
     }
     return {apart, joined};
+}
+
+QStringList WordForms::joinedWords(const QString& word)
+{
+    QStringList words;
+    qsizetype from = 0;
+    for (qsizetype joint : joints(word)) {
+        words << word.mid(from, joint - from);
+        from = joint + 1;
+    }
+    if (from > 0)
+        words << word.mid(from);
+    return words;
+}
+
+bool WordForms::standsApart(const QString& word)
+{
+    const QStringList words = joinedWords(word);
+    return !words.isEmpty()
+        && std::all_of(words.begin(), words.end(), [](const QString& joined) { return joined.size() >= SHORTEST_FORM; });
+}
+
+bool WordForms::ofShortWords(const QString& word)
+{
+    const QStringList words = joinedWords(word);
+    return !words.isEmpty()
+        && std::all_of(words.begin(), words.end(), [](const QString& joined) { return joined.size() < SHORTEST_FORM; });
 }
 
 QString WordForms::otherSpelling() const

@@ -198,6 +198,10 @@ private slots:
         row("tomato ketchup", "Catsup", FIRST_FOOD);
         row("stir-fry", "Mushrooms, shiitake, stir-fried");
         row("sugar-free gum", "Chewing gum, sugarless", FIRST_FOOD);
+        // A word of one- or two-letter words found whole, and a pasted apostrophe.
+        row("v-8", "Campbell's V8 100% Vegetable Juice", FIRST_FOOD);
+        row("b-b-q", "CAMPBELL Soup Company, CAMPBELL'S CHUNKY Soups, BBQ Seasoned Pork Soup", FIRST_FOOD);
+        row("hershey\u2019s", "Candies, HERSHEY'S, ALMOND JOY BITES", FIRST_FOOD);
     }
     // Headers count as rows: they take the place of a food on the screen.
     void commonSearchShowsThePlainFoodInView()
@@ -213,6 +217,21 @@ private slots:
             rows << (id < 0 ? (*it)->text(0) : FoodDBStatic::instance()->getFoodName(id));
         }
         QVERIFY2(rows.contains(food), qPrintable(rows.join(QStringLiteral(" | "))));
+    }
+
+    // No food holds these words as typed; none holding some of their letters is shown.
+    void searchForNoFoodShowsNone_data()
+    {
+        QTest::addColumn<QString>("search");
+        for (const char* search : {"a-1", "p-b-j", "7-up", "bar-b-q"})
+            QTest::newRow(search) << QString::fromLatin1(search);
+    }
+    void searchForNoFoodShowsNone()
+    {
+        QFETCH(QString, search);
+        DragListView foods(nullptr, "foods");
+        searchFoods(foods, search);
+        QCOMPARE(foods.topLevelItemCount(), 0);
     }
 
     void createFindAndRenameACustomFood()
