@@ -458,6 +458,8 @@ private:
     // What the end of a backup or restore that stayed adds to its message: that the disk did not
     // confirm it.
     QString _copyNote;
+    // The user stopped the last copy of a backup or restore: it is told as cancelled, not failed.
+    bool _copyStopped = false;
 
     qint64 _previousUser = -1;
     // What is closed while no user is shown, and what the status line says of it.
