@@ -3,6 +3,7 @@
 
 #include "catalogue/browsabledb.h"
 
+#include <future>
 #include <map>
 #include <optional>
 #include <memory>
@@ -34,10 +35,12 @@ public:
     // and, like usable ones, return true.
     bool applySearchTerms(const QString& terms, bool checkOnly, int flagsRequiredOn) override;
     void resetSearchTerms() override;
-    // The terms with two words of the table of spellings joined ("tomato-ketchup") and a word
-    // that no word of the names opens with split into the words of the names that it closes
-    // up ("ice-cream" for "icecream"), as the search reads them and the ranking should.
-    QString searchedAs(const QString& terms) const override;
+    // Ranks the terms as the search reads them: two words of the table of spellings joined
+    // ("tomato-ketchup"), a word that no word of the names opens with split into the words of
+    // the names that it closes up ("ice-cream" for "icecream"); with the words of the names
+    // that close up a searched word with another ("kiwifruit" for "kiwi") where no name opens
+    // with the searched word ("grapefruit" is not "Grapes").
+    SearchRank rankFor(const QString& terms) const override;
 
     // A record's name as text: the shipped catalogue holds ISO 8859-1, the user's stores UTF-8.
     QString nameOf(const BrowsableDBItem& item) const;
@@ -51,10 +54,12 @@ protected:
     const BrowsableDBItem* _getIndexItem(qint64 id, bool isCategory) const;
     // Forgets every record.
     void _clearIndex();
-    // Forgets the words of the names, after a name changed or a record came.
+    // Forgets the words of the names, after a name changed or a record came, or before the
+    // names go; waits for a gathering under way.
     void _forgetWords();
-    // Gathers the words of the names, as a load does once it has laid them out, so that no
-    // search waits for them.
+    // Starts gathering the words of the names on a thread of its own, as a load does once it
+    // has laid them out, so that neither the load nor, mostly, the first search waits for them.
+    // The names must stay until the words are forgotten.
     void _gatherWords();
     // Enters the record at index into the category map (a later category of the same id
     // replaces it) or the item map (the first item of an id is the one found).
@@ -70,17 +75,21 @@ protected:
 private:
     using Matchers = std::vector<std::unique_ptr<StringMatcherUtf>>;
 
-    // The searched or excluded words as searchedAs() gives them.
+    // The searched or excluded words as the search reads them (see rankFor).
     std::vector<QString> _searchWords(const QString& terms) const;
     // The word joined by hyphens from the words of the names it closes up, or as it is.
     QString _apartIfClosedUp(const QString& word) const;
     // A word's matcher; it looks for the word's other spelling only where the names hold it,
     // and for the other spelling alone where the names hold only that.
     std::unique_ptr<StringMatcherUtf> _matcherFor(const QString& word) const;
+    // Whether a name opens with the word, in one of its forms, as a word of its own: the
+    // catalogue names a food so, and a word that closes it up with another names another.
+    bool _opensAName(const QString& word) const;
     // Whether the names write the word (lowered), as the start of their words.
     bool _namesWrite(const QString& word) const;
     QByteArray _encoded(const QString& word) const;
-    // Gathered by the load, else at the first search that needs them; forgotten with the records.
+    // Gathered from the load on, else at the first search that needs them; forgotten with the
+    // records.
     const CatalogueWords& _catalogueWords() const;
     // The records' names, in record order.
     std::vector<const char*> _nameList() const;
@@ -94,6 +103,7 @@ private:
     std::optional<size_t> _categoryIndex(qint64 id) const;
 
     mutable std::unique_ptr<CatalogueWords> _words;
+    mutable std::future<std::unique_ptr<CatalogueWords>> _gathering;
 };
 
 #endif

@@ -115,9 +115,11 @@ QStringList WordForms::joinedWords(const QString& word)
 
 bool WordForms::standsApart(const QString& word)
 {
-    const QStringList words = joinedWords(word);
+    const QStringList words = joinedWords(word.toLower());
+    const auto denies = [](const QString& joined) { return joined == QLatin1String("free") || joined == QLatin1String("less"); };
     return !words.isEmpty()
-        && std::all_of(words.begin(), words.end(), [](const QString& joined) { return joined.size() >= SHORTEST_FORM; });
+        && std::all_of(words.begin(), words.end(), [](const QString& joined) { return joined.size() >= SHORTEST_FORM; })
+        && std::none_of(words.begin() + 1, words.end(), denies);
 }
 
 bool WordForms::ofShortWords(const QString& word)

@@ -38,7 +38,8 @@ public:
     static QStringList joinedWords(const QString& word);
     // Whether the joined words are found also apart, anywhere in a name: each has three
     // characters or more ("skim-milk"), as a shorter one ("t" of "t-bone") stands almost
-    // anywhere.
+    // anywhere, and none after the first is "free" or "less", which say that the first is
+    // not there ("salt-free").
     static bool standsApart(const QString& word);
     // Whether the word joins only words of one or two characters ("a-1", "b-b-q", "7-up"),
     // which mean something only together: it is written with its hyphens or closed up.
