@@ -1,6 +1,6 @@
-#include "userdb/bxsqlquery.h"
 #include "userdb/diaryversion.h"
 
+#include "userdb/bxsqlquery.h"
 
 #include <QStringList>
 

@@ -18,7 +18,7 @@
 
 namespace {
 
-// Set from the moment a restored copy takes the diary's place until endRestore: the copy of
+// Set from the moment a restored copy takes the diary's place until end(): the copy of
 // the data as it was is then this process's own, not a leftover.
 bool& restorePending()
 {

@@ -15,8 +15,8 @@ class RestoreStaging
 {
 public:
     // Puts a proven copy of `candidate` in place of the user database file (none may be
-    // running). The copy is made and proven beside the file, the current file is kept
-    // beside it (named with DiaryLocation::SafetySuffix), and the copy then takes its place in one rename.
+    // running). The copy is made and proven beside the file, the current file is kept beside it
+    // (named with DiaryLocation::SafetySuffix), and the copy then takes its place in one rename.
     // Refused with the reason when a step fails; the user database file is then as it was.
     // The data as it was stays until end(). `progress`, when given, is told of the
     // copies, and once it stops nothing takes the file's place (Refused, with that reason).

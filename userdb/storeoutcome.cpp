@@ -1,7 +1,7 @@
-#include "userdb/diarylocation.h"
 #include "userdb/storeoutcome.h"
 
 #include "userdb/diaryinuse.h"
+#include "userdb/diarylocation.h"
 #include "userdb/sqlitedriver.h"
 
 #include <QDir>
