@@ -2,6 +2,7 @@
 
 #include "catalogue/dynamicdbreloadinfo.h"
 #include "core/notificationcenter.h"
+#include "userdb/storedrange.h"
 #include "userdb/userdb.h"
 
 #include <QCoreApplication>
@@ -225,6 +226,9 @@ void DynamicDB::_collect(BXSqlQuery query, Children& children, bool categories, 
 {
     if (build.unread)
         return;
+    const QByteArray noun = getItemNoun().toUtf8();
+    const StoredRange names(noun.constData(), categories ? "category name" : "name",
+                            PlausibleRange(0, StoredRange::LineLength));
     const bool read = query.readRows([&] {
         const qint64 id = query.value(0).toLongLong();
         if (categories && _isRoot(id))
@@ -233,7 +237,11 @@ void DynamicDB::_collect(BXSqlQuery query, Children& children, bool categories, 
             ++build.refused;
             return;
         }
-        children[query.value(1).toLongLong()].push_back({id, _pushName(query.value(2).toString())});
+        const QVariant name = query.value(2);
+        const auto place = [&] {
+            return QStringLiteral("'%1' of your %2").arg(name.toString().left(40), QString::fromUtf8(noun));
+        };
+        children[query.value(1).toLongLong()].push_back({id, _pushName(names.readText(name, place))});
     });
     if (!read) {
         qWarning("%s: %s", QUERY_FAILED, qPrintable(query.outcome().readText()));

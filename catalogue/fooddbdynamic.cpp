@@ -34,6 +34,9 @@ constexpr int VALUE_COUNT = int(std::size(VALUE_COLUMNS));
 // What the food's dialog takes for a value of one serving.
 const StoredRange STORED_VALUE{"custom_foods", "nutrient values", PlausibleRange::of(PlausibleRange::FoodValue)};
 
+// A name or serving name, within what the food's dialog takes.
+const StoredRange STORED_TEXT{"custom_foods", "name", PlausibleRange(0, StoredRange::LineLength)};
+
 // Binds the name, serving name and values at positions 0 to 11.
 void bindFood(BXSqlQuery& query, const QString& name, const QString& servingName,
               const FoodItem& values)
@@ -52,7 +55,7 @@ std::optional<QString> foodText(const char* sql, qint64 foodId)
     select.bindValue(0, foodId);
     if (select.first() != true)
         return std::nullopt;
-    return select.value(0).toString();
+    return STORED_TEXT.readText(select.value(0));
 }
 
 } // namespace
