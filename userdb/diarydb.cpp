@@ -48,7 +48,6 @@ const StoredRange StoredFoodName{"food_diary", "food_name", PlausibleRange(0, St
 const StoredRange StoredServingName{"food_diary", "serv_name", PlausibleRange(0, StoredRange::LineLength)};
 const StoredRange StoredExerciseName{"exer_diary", "name", PlausibleRange(0, StoredRange::LineLength)};
 
-// A figure of a line; an empty one reads as none, as it always has.
 // The catalogue food an entry names, at full width. An id past the catalogue's id space, or a
 // value that is no whole number, names no food (-1), told once: the entry keeps its own values
 // and is never shown as the food its lower bits would name.
@@ -67,6 +66,7 @@ qint64 storedFoodRef(const QVariant& stored)
     return -1;
 }
 
+// A figure of a line; an empty one reads as none, as it always has.
 std::optional<double> lineFigure(const StoredRange& range, const QVariant& stored,
                                  const StoredRange::Place& place)
 {
