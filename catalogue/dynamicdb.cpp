@@ -2,6 +2,7 @@
 
 #include "catalogue/dynamicdbreloadinfo.h"
 #include "core/notificationcenter.h"
+#include "userdb/storednotices.h"
 #include "userdb/storedrange.h"
 #include "userdb/userdb.h"
 
@@ -125,8 +126,10 @@ void DynamicDB::_build(qint64 forUser, Build& build)
     if (build.unread)
         return;
     if (build.refused > 0)
-        qWarning("The user's %s tree leaves out %d rows whose ids this program never gives.",
-                 qPrintable(getItemNoun()), build.refused);
+        StoredNotices::tell(getItemNoun() + QStringLiteral(" ids"),
+                            QStringLiteral("Your %1 leave out %2 rows whose ids this program never gives.")
+                                .arg(getItemNoun())
+                                .arg(build.refused));
     const QString noun = getItemNoun();
     const qint64 sharedId = getRootForUser(-1);
     const qint64 userId = getRootForUser(forUser);

@@ -461,8 +461,10 @@ bool DiaryDB::holdsUsableId(const BXSqlQuery& query, int column, const QString& 
 {
     if (isStoredId(query.value(column)))
         return true;
-    qWarning("A row of the table %s is left out: its %s %s is no id this program gives",
-             qPrintable(table), key, qPrintable(query.value(column).toString()));
+    StoredNotices::tell(table + QLatin1Char('.') + QLatin1String(key),
+                        QStringLiteral("An entry of the table %1 is left out: its %2 %3 is no id this "
+                                       "program gives.")
+                            .arg(table, QLatin1String(key), query.value(column).toString().left(40)));
     return false;
 }
 
