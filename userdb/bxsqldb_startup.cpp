@@ -17,7 +17,6 @@
 #include "userdb/restorestaging.h"
 #include "userdb/schemarule.h"
 #include "userdb/startrefusal.h"
-#include "userdb/storednotices.h"
 #include "userdb/userdbformat.h"
 
 #include <QDir>
@@ -273,8 +272,6 @@ StoreResult BXSqlDb::startUp(bool enableTriggers)
     if (_instance)
         return StoreResult(StoreResult::Kind::Refused, "startUp called twice? should never happen");
     KeptFiles::add(QStringLiteral("diary"), &BXSqlDb::keptFiles);
-    // Another diary, or the same one restored, is told of afresh.
-    StoredNotices::restart();
     const QString path = BXSqlDb::diaryPath();
     // While a restore is being ended, a diary that has gone is never replaced by a new one:
     // the data as it was is still kept beside it.
