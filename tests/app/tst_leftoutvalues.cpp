@@ -8,7 +8,6 @@
 #include "core/displaydate.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
-#include "userdb/storednotices.h"
 #include "userdb/storedrange.h"
 #include "widgets/shownday.h"
 
@@ -53,7 +52,6 @@ private slots:
     void init()
     {
         startFreshDatabase();
-        StoredNotices::restart();
         _ann = addUser(QStringLiteral("Ann"));
         _bob = addUser(QStringLiteral("Bob"));
         _window = new ScriptedMainWindow;
