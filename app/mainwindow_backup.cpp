@@ -25,6 +25,7 @@
 #include "userdb/filecopy.h"
 #include "userdb/restorestaging.h"
 #include "userdb/storeaction.h"
+#include "userdb/storednotices.h"
 #include "userdb/storeresult.h"
 #include "userdb/userdb.h"
 #include "widgets/progressbox.h"
@@ -640,6 +641,8 @@ void MainWindow::_reopenDiary()
 // again: then that is what the user is told.
 QString MainWindow::_endRestore(const QFileInfo& backup)
 {
+    // The diary restored is told of afresh.
+    StoredNotices::restart();
     QString error;
     const bool sound = restartUserDatabase(&error) && _restoredDataIsSound(&error);
     const StoreResult end = RestoreStaging::end(sound);
