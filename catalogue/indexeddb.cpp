@@ -13,6 +13,9 @@ namespace {
 
 constexpr size_t MAX_SEARCH_WORDS = 31;
 constexpr int SHORTEST_CLOSED_UP = 6;
+// A shorter word opens too many of the catalogue's words to name one of them (a word still
+// being typed: "chicken b").
+constexpr int SHORTEST_CLOSING = 3;
 
 // Two searched words that the table of spellings holds as one ("tomato ketchup"), joined.
 QString phraseOf(const QString& first, const QString& second)
@@ -97,7 +100,7 @@ SearchRank IndexedDB::rankFor(const QString& terms) const
     const std::vector<QString> words = _searchWords(terms);
     std::vector<QByteArray> closedUp;
     for (const QString& word : words) {
-        if (word.startsWith(QLatin1Char('-')) || _opensAName(word))
+        if (word.size() < SHORTEST_CLOSING || word.startsWith(QLatin1Char('-')) || _opensAName(word))
             continue;
         const QList<QByteArray> closing = _catalogueWords().closingUp(_encoded(word));
         closedUp.insert(closedUp.end(), closing.begin(), closing.end());
@@ -173,6 +176,8 @@ QByteArray IndexedDB::_encoded(const QString& word) const
 
 const CatalogueWords& IndexedDB::_catalogueWords() const
 {
+    if (_gathering.valid())
+        _words = _gathering.get();
     if (!_words)
         _words = std::make_unique<CatalogueWords>(_nameList());
     return *_words;
@@ -180,7 +185,8 @@ const CatalogueWords& IndexedDB::_catalogueWords() const
 
 void IndexedDB::_gatherWords()
 {
-    _words = std::make_unique<CatalogueWords>(_nameList());
+    _forgetWords();
+    _gathering = std::async(std::launch::async, [names = _nameList()] { return std::make_unique<CatalogueWords>(names); });
 }
 
 std::vector<const char*> IndexedDB::_nameList() const
@@ -218,10 +224,16 @@ const BrowsableDBItem* IndexedDB::_getIndexItem(qint64 id, bool isCategory) cons
 
 IndexedDB::IndexedDB() = default;
 
-IndexedDB::~IndexedDB() = default;
+IndexedDB::~IndexedDB()
+{
+    _forgetWords();
+}
 
 void IndexedDB::_forgetWords()
 {
+    if (_gathering.valid())
+        _gathering.wait();
+    _gathering = {};
     _words.reset();
 }
 
