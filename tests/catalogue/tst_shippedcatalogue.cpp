@@ -4,8 +4,11 @@
 #include "catalogue/staticdb.h"
 #include "tools/staticdbwriter/exerciserecord.h"
 #include "tools/staticdbwriter/foodrecord.h"
+#include "tools/staticdbwriter/statedweight.h"
 #include "tools/staticdbwriter/staticdbverifier.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 #include <QtEndian>
@@ -41,6 +44,30 @@ const BrowsableDBItem* findCategory(const StaticDB& db, quint32 id)
     return nullptr;
 }
 
+// The rows of the notes' tables that name a food, each as its cells.
+std::vector<QStringList> notesRows()
+{
+    QFile file(QStringLiteral(CATALOGUE_NOTES));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression foodRow(QStringLiteral("^\\| *\\d+ *\\|"));
+    std::vector<QStringList> rows;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        QStringList cells = line.split(QLatin1Char('|'));
+        for (QString& cell : cells)
+            cell = cell.trimmed();
+        if (foodRow.match(line).hasMatch())
+            rows.push_back(cells.mid(1, cells.size() - 2));
+    }
+    return rows;
+}
+
+// A serving as the notes name it: the food's number, the serving's name, its weight to 0.1 g.
+QString servingKey(qint64 food, const QString& serving, double weight)
+{
+    return QStringLiteral("%1 %2 %3 g").arg(food, 5, 10, QLatin1Char('0')).arg(serving).arg(weight, 0, 'f', 1);
+}
+
 } // namespace
 
 class TestShippedCatalogue : public QObject {
@@ -50,6 +77,7 @@ private slots:
     void keepsEveryRule();
     void holdsButterWithItsData();
     void listsServingsSmallestFirst();
+    void weighsServingsAsTheirNamesSay();
     void namesEveryRankingGroup();
     void findsFoodsByWords();
     void holdsExercisesWithBurnRates();
@@ -106,6 +134,39 @@ void TestShippedCatalogue::listsServingsSmallestFirst()
         QVERIFY(servings[i - 1].weight <= servings[i].weight);
     QCOMPARE(FoodDBStatic::instance()->getFoodItem(1001)->energy, 717.0f);
     FoodDBStatic::cleanUp();
+}
+
+// Every serving whose name states its weight weighs it, to a quarter, unless the notes argue
+// why not (their rows of five cells); the measures the notes list as kept whole (rows of six)
+// are in the catalogue as listed.
+void TestShippedCatalogue::weighsServingsAsTheirNamesSay()
+{
+    QSet<QString> argued;
+    QSet<QString> keptWhole;
+    for (const QStringList& row : notesRows()) {
+        const int name = row.size() == 5 ? 2 : 4;
+        (name == 2 ? argued : keptWhole).insert(servingKey(row[0].toLongLong(), row[name], row[name + 1].toDouble()));
+    }
+    QVERIFY(argued.size() > 10 && keptWhole.size() > 10);
+    StaticDB foods(StaticDB::FOOD_CHUNK);
+    QStringList unargued;
+    for (size_t i = 0; i < foods.getItems().size(); ++i) {
+        const BrowsableDBItem& food = foods.getItems()[i];
+        if (foods.getFlags()[i] & FLAG_CATEGORY)
+            continue;
+        const std::optional<FoodRecord> record = FoodRecord::decode(food.data, foods.getMappingEnd());
+        QVERIFY(record);
+        for (const FoodRecord::Serving& serving : record->servings) {
+            const QString key = servingKey(food.id, QString::fromLatin1(serving.name), serving.weight);
+            keptWhole.remove(key);
+            const std::optional<double> stated = StatedWeight::grams(QString::fromLatin1(serving.name));
+            if (stated && !StatedWeight::agrees(serving.weight, *stated) && !argued.remove(key))
+                unargued << key + QStringLiteral(", its name says %1 g").arg(*stated, 0, 'f', 1);
+        }
+    }
+    QVERIFY2(unargued.isEmpty(), qPrintable(QStringLiteral("not argued:\n") + unargued.join(QLatin1Char('\n'))));
+    const QStringList stale = QStringList(argued.begin(), argued.end()) + QStringList(keptWhole.begin(), keptWhole.end());
+    QVERIFY2(stale.isEmpty(), qPrintable(QStringLiteral("listed, not so in the catalogue:\n") + stale.join(QLatin1Char('\n'))));
 }
 
 void TestShippedCatalogue::namesEveryRankingGroup()

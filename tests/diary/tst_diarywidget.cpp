@@ -285,9 +285,10 @@ private slots:
                                           0.0, 25.5, 107.5, 321.5, 12.0, 1);
         browser->foodWidget->sizeLineEdit->setText(QStringLiteral("2000"));
         browser->displayStack->setCurrentIndex(FoodQueryWidget::FoodPage);
-        // The page's least size, where the main window may be made, and 90 % of a desktop of
-        // 1280 x 1024, where it opens.
-        for (const QSize& size : {_page->minimumSizeHint(), QSize(1152, 921)}) {
+        // The page's least size, where the main window may be made and the tabs scroll rather
+        // than widen it, and 90 % of a desktop of 1280 x 1024, where it opens with every tab whole.
+        const QSize opening(1152, 921);
+        for (const QSize& size : {_page->minimumSizeHint(), opening}) {
             _page->resize(size);
             _page->show();
             QVERIFY(QTest::qWaitForWindowExposed(_page.get()));
@@ -297,7 +298,7 @@ private slots:
                 kilojoules ? QStringLiteral("3092891 ") : QStringLiteral("739926 ")));
             const ExpandingTabBar* tabs = browser->categoryBar;
             const int padding = tabs->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, tabs);
-            for (int i = 0; i < tabs->count(); ++i) {
+            for (int i = 0; size == opening && i < tabs->count(); ++i) {
                 QVERIFY2(tabs->tabRect(i).width()
                              >= tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)) + padding,
                          qPrintable(where + tabs->tabText(i)));

@@ -1,6 +1,7 @@
 #include "tools/staticdbwriter/tool/foodcataloguebuilder.h"
 
 #include "catalogue/browsabledbitem.h"
+#include "tools/staticdbwriter/statedweight.h"
 #include "tools/staticdbwriter/tool/foodgroups.h"
 
 #include <QRegularExpression>
@@ -100,6 +101,22 @@ CatalogueNode groupNode(int group, std::vector<const UsdaFood*> foods,
     return node;
 }
 
+// A measure of other than one unit is a serving of one unit, unless its name states a weight
+// that one unit does not have: then the name weighs the measure as a whole, as "0.5 container
+// (4 oz)" is 113 g and "10 large (1 oz)" 28 g, and the serving is the whole measure with its
+// amount in its name. The weight is 0 for a measure of no amount.
+FoodRecord::Serving servingOf(const UsdaFood::Measure& measure)
+{
+    const QString name = measure.name.simplified();
+    if (!(measure.amount > 0.0))
+        return {0.0f, latin1(name)};
+    const double unitWeight = measure.grams / measure.amount;
+    const std::optional<double> stated = StatedWeight::grams(name);
+    if (measure.amount == 1.0 || !stated || StatedWeight::agrees(unitWeight, *stated))
+        return {float(unitWeight), latin1(name)};
+    return {float(measure.grams), latin1(QString::number(measure.amount) + QLatin1Char(' ') + name)};
+}
+
 } // namespace
 
 CatalogueNode FoodCatalogueBuilder::build(const std::vector<UsdaFood>& foods, const std::map<int, int>& groups)
@@ -132,12 +149,12 @@ std::vector<FoodRecord::Serving> FoodCatalogueBuilder::servings(const std::vecto
     std::vector<FoodRecord::Serving> result;
     QSet<QString> names;
     for (const UsdaFood::Measure& measure : measures) {
-        const QString name = measure.name.simplified();
-        const double weight = measure.amount > 0.0 ? measure.grams / measure.amount : 0.0;
-        if (name.isEmpty() || !(weight > 0.0) || !std::isfinite(weight) || names.contains(name.toLower()))
+        FoodRecord::Serving serving = servingOf(measure);
+        const QString key = QString::fromLatin1(serving.name).toLower();
+        if (serving.name.isEmpty() || !(serving.weight > 0.0f) || !std::isfinite(serving.weight) || names.contains(key))
             continue;
-        names.insert(name.toLower());
-        result.push_back({float(weight), latin1(name)});
+        names.insert(key);
+        result.push_back(std::move(serving));
     }
     std::stable_sort(result.begin(), result.end(),
                      [](const FoodRecord::Serving& a, const FoodRecord::Serving& b) { return a.weight < b.weight; });

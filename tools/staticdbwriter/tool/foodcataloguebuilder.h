@@ -24,8 +24,9 @@ public:
     // A food is generic unless its name carries a brand, written in capitals: three capitals
     // in a row.
     static bool isGeneric(const QString& name);
-    // The measures as servings: weight per unit of amount, named measures only, the first of
-    // equally named ones, lightest first, at most FoodRecord::MAX_SERVINGS.
+    // The measures as servings: one unit of each, or the whole measure where its name states
+    // the weight of the whole; named measures only, the first of equally named ones, lightest
+    // first, at most FoodRecord::MAX_SERVINGS.
     static std::vector<FoodRecord::Serving> servings(const std::vector<UsdaFood::Measure>& measures);
     // Whether a segment of the name is "raw".
     static bool isRaw(const QString& name);
