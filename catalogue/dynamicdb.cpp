@@ -2,6 +2,7 @@
 
 #include "catalogue/dynamicdbreloadinfo.h"
 #include "core/notificationcenter.h"
+#include "userdb/storedid.h"
 #include "userdb/userdb.h"
 
 #include <QCoreApplication>
@@ -226,14 +227,14 @@ void DynamicDB::_collect(BXSqlQuery query, Children& children, bool categories, 
     if (build.unread)
         return;
     const bool read = query.readRows([&] {
-        const qint64 id = query.value(0).toLongLong();
+        const qint64 id = StoredId::read(query.value(0), StoredId::Kind::Catalogue);
         if (categories && _isRoot(id))
             return;
         if (!(categories ? givesCategoryId(id) : givesItemId(id))) {
             ++build.refused;
             return;
         }
-        children[query.value(1).toLongLong()].push_back({id, _pushName(query.value(2).toString())});
+        children[StoredId::read(query.value(1), StoredId::Kind::Catalogue)].push_back({id, _pushName(query.value(2).toString())});
     });
     if (!read) {
         qWarning("%s: %s", QUERY_FAILED, qPrintable(query.outcome().readText()));

@@ -6,6 +6,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/nullconversion.h"
+#include "userdb/storedid.h"
 #include "userdb/rowstate.h"
 #include "userdb/storedrange.h"
 #include "userdb/userdb.h"
@@ -48,11 +49,8 @@ const StoredRange StoredRate{"exer_diary", "rate", PlausibleRange::of(PlausibleR
 // and is never shown as the food its lower bits would name.
 qint64 storedFoodRef(const QVariant& stored)
 {
-    if (stored.isNull())
-        return -1;
-    const qint64 id = storedWholeId(stored);
-    if (stored.typeId() == QMetaType::LongLong && id < FoodDBBase::IdSpaceEnd)
-        return id;
+    if (stored.isNull() || StoredId::holds(stored, StoredId::Kind::Catalogue))
+        return StoredId::read(stored, StoredId::Kind::Catalogue);
     static std::atomic<bool> told{false};
     if (!told.exchange(true))
         qWarning("The diary holds %s in the ref_id of a food entry, an id of a food this program "
@@ -149,7 +147,7 @@ bool DiaryDB::mayNameFood(qint64 user, qint64 refId)
         return false;
     if (!root.next())
         return true;
-    const qint64 id = root.value(0).toLongLong();
+    const qint64 id = StoredId::read(root.value(0), StoredId::Kind::Catalogue);
     return id == FoodDBBase::SharedRootId || id == FoodDBBase::UserRootBase + user;
 }
 
@@ -197,20 +195,26 @@ qint64 DiaryDB::addExEntry(ExerciseDiaryItem& entry, bool keepId)
     return entry.entryId;
 }
 
-bool DiaryDB::mayStoreFood(const FoodDiaryItem& entry) const
+std::optional<QVariant> DiaryDB::keptLink(const FoodDiaryItem& entry) const
 {
-    BXSqlQuery stored(sql(QStringLiteral("SELECT 1 FROM "), foodTable(),
-                          " WHERE food_id = ? AND user_id = ? AND ref_id = ?"));
+    BXSqlQuery stored(sql(QStringLiteral("SELECT ref_id FROM "), foodTable(), " WHERE food_id = ? AND user_id = ?"));
     stored.bindValue(0, entry.entryId);
     stored.bindValue(1, entry.userId);
-    stored.bindValue(2, entry.refId);
-    return stored.first().value_or(false) || mayNameFood(entry.userId, entry.refId);
+    if (!stored.first().value_or(false) || storedFoodRef(stored.value(0)) != entry.refId)
+        return std::nullopt;
+    return stored.value(0);
+}
+
+bool DiaryDB::mayStoreFood(const FoodDiaryItem& entry) const
+{
+    return keptLink(entry) || mayNameFood(entry.userId, entry.refId);
 }
 
 bool DiaryDB::modifyFoodEntry(qint64 entryId, const FoodDiaryItem& entry)
 {
     assert(entryId == entry.entryId && "food_id==fdi.food_id");
-    if (!mayStoreFood(entry))
+    const std::optional<QVariant> kept = keptLink(entry);
+    if (!kept && !mayNameFood(entry.userId, entry.refId))
         return false;
     BXSqlQuery update(sql(QStringLiteral("UPDATE "), foodTable(),
                           " SET user_id = ?, date = ?, meal = ?, status = ?, ref_id = ?, "
@@ -219,6 +223,8 @@ bool DiaryDB::modifyFoodEntry(qint64 entryId, const FoodDiaryItem& entry)
                           "cholesterol = ?, sodium = ?, sugar = ?, calcium = ? WHERE food_id = ? "
                           "AND user_id = ?"));
     bindFoodValues(update, entry);
+    if (kept)
+        update.bindValue(4, *kept);
     update.bindValue(19, entryId);
     update.bindValue(20, entry.userId);
     return update.execChangingRow();
@@ -368,8 +374,8 @@ bool DiaryDB::readExerciseFigures(const QVariant& duration, const QVariant& rate
 
 bool DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
 {
-    entry.entryId = storedId(query.value(0));
-    entry.userId = storedWholeId(query.value(1));
+    entry.entryId = StoredId::read(query.value(0), StoredId::Kind::Row);
+    entry.userId = StoredId::read(query.value(1), StoredId::Kind::Owner);
     entry.meal = query.value(2).toInt();
     const std::string date = query.value(3).toString().toStdString();
     if (date.size() >= 8)
@@ -417,7 +423,7 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 user, qint64 e
     }
     ExerciseDiaryItem entry;
     entry.entryId = entryId;
-    entry.userId = storedWholeId(query.value(0));
+    entry.userId = StoredId::read(query.value(0), StoredId::Kind::Owner);
     entry.setDate(date.toStdString());
     if (!readExerciseFigures(query.value(2), query.value(3), entry))
         return std::nullopt;
@@ -429,7 +435,7 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 user, qint64 e
 bool DiaryDB::holdsUsableId(const BXSqlQuery& query, int column, const QString& table,
                             const char* key)
 {
-    if (isStoredId(query.value(column)))
+    if (StoredId::holds(query.value(column), StoredId::Kind::Row))
         return true;
     qWarning("A row of the table %s is left out: its %s %s is no id this program gives",
              qPrintable(table), key, qPrintable(query.value(column).toString()));
@@ -464,7 +470,7 @@ bool DiaryDB::readExercises(BXSqlQuery& query, qint64 user, bool includeDeleted,
         if (!isDateCode(rowDate) || !holdsUsableId(query, 0, exerTable(), "ex_id"))
             continue;
         ExerciseDiaryItem entry;
-        entry.entryId = storedId(query.value(0));
+        entry.entryId = StoredId::read(query.value(0), StoredId::Kind::Row);
         entry.userId = user;
         entry.setDate(rowDate.toStdString());
         if (!readExerciseFigures(query.value(1), query.value(2), entry))
