@@ -56,7 +56,7 @@ void useCatalogue(const QString& catalogue)
 std::vector<std::pair<qint64, const BrowsableDBItem*>> bestMatches(const StaticDB& foods,
                                                                    const QString& terms)
 {
-    const SearchRank rank(foods.searchedAs(terms));
+    const SearchRank rank = foods.rankFor(terms);
     std::vector<std::pair<qint64, const BrowsableDBItem*>> best; // a heap with the lowest on top
     for (auto it = foods.getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY); it->next();) {
         const qint64 itemRank = rank.of(it->item());

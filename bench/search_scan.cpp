@@ -48,7 +48,7 @@ struct Hit {
 QStringList shownRows(FoodDBStatic& foods, const QString& terms)
 {
     foods.applySearchTerms(terms, false, 0);
-    const SearchRank rank(foods.searchedAs(terms));
+    const SearchRank rank = foods.rankFor(terms);
     std::multiset<Hit> kept;
     for (auto it = foods.getFlattenedChildren(FLAG_SEARCH_MATCH, FLAG_CATEGORY); it->next();) {
         const Hit hit{rank.of(it->item()), it->name(), FoodDBStatic::getFoodRankingGroup(*it)};

@@ -401,7 +401,7 @@ void DragListView::_applyRanked()
     std::multiset<ItemInfo> kept;
     std::set<ItemInfo> favoriteHits;
     int more = 0;
-    const SearchRank rank(_db->searchedAs(_search));
+    const SearchRank rank = _db->rankFor(_search);
     std::unique_ptr<BrowsableDBIterator> it = _db->getFlattenedChildren(required, FLAG_CATEGORY);
     while (it && it->next()) {
         const ItemInfo info{rank.of(it->item()), it->name(), it->id(),

@@ -2,6 +2,7 @@
 #define PANTREL_CATALOGUE_BROWSABLEDB_H
 
 #include "catalogue/browsabledbiterator.h"
+#include "catalogue/searchrank.h"
 
 #include <QString>
 
@@ -24,8 +25,8 @@ public:
     virtual bool applySearchTerms(const QString& terms, bool checkOnly, int flagsRequiredOn) = 0;
     // Every record matches again.
     virtual void resetSearchTerms() = 0;
-    // The terms as the search reads them, which the ranking of its hits takes.
-    virtual QString searchedAs(const QString& terms) const { return terms; }
+    // The ranking of the search's hits, as the search reads the terms.
+    virtual SearchRank rankFor(const QString& terms) const { return SearchRank(terms); }
     virtual qint64 getRootId() const = 0;
     // False when id names no category; else whether getChildren yields any record.
     virtual bool hasChildren(qint64 id, int flagsRequiredOn, int flagsRequiredOff) const;

@@ -120,14 +120,29 @@ const char* firstNewWord(const char* name, const char* previous)
     return fresh;
 }
 
+std::vector<QByteArray> loweredInOrder(const WordTable& table)
+{
+    std::vector<QByteArray> words;
+    table.forEach([&words](std::string_view word) {
+        QByteArray lower(word.data(), qsizetype(word.size()));
+        for (char& c : lower)
+            c = char(WORD_BYTES[static_cast<unsigned char>(c)]);
+        words.push_back(lower);
+    });
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
 } // namespace
 
 CatalogueWords::CatalogueWords(const std::vector<const char*>& names)
 {
     WordTable words;
+    WordTable firstWords;
     const char* previous = nullptr;
     for (const char* name : names) {
-        for (const char* at = firstNewWord(name, previous); *at != 0;) {
+        const char* fresh = firstNewWord(name, previous);
+        for (const char* at = fresh; *at != 0;) {
             if (!WORD_BYTES[static_cast<unsigned char>(*at)]) {
                 ++at;
                 continue;
@@ -144,16 +159,18 @@ CatalogueWords::CatalogueWords(const std::vector<const char*>& names)
                 ++at;
             scanned.word = std::string_view(start, size_t(at - start));
             words.insert(scanned);
+            if (start == fresh)
+                firstWords.insert(scanned);
         }
         previous = name;
     }
-    words.forEach([this](std::string_view word) {
-        QByteArray lower(word.data(), qsizetype(word.size()));
-        for (char& c : lower)
-            c = char(WORD_BYTES[static_cast<unsigned char>(c)]);
-        _words.push_back(lower);
-    });
-    std::sort(_words.begin(), _words.end());
+    _words = loweredInOrder(words);
+    _firstWords = loweredInOrder(firstWords);
+}
+
+bool CatalogueWords::opensAName(const QByteArray& word) const
+{
+    return std::binary_search(_firstWords.begin(), _firstWords.end(), word);
 }
 
 bool CatalogueWords::opensAWord(const QByteArray& word) const
@@ -190,4 +207,15 @@ QList<QByteArray> CatalogueWords::split(const QByteArray& word) const
             return found;
     }
     return {};
+}
+
+QList<QByteArray> CatalogueWords::closingUp(const QByteArray& word) const
+{
+    QList<QByteArray> found;
+    for (auto at = std::upper_bound(_words.begin(), _words.end(), word); at != _words.end() && at->startsWith(word); ++at) {
+        const QByteArrayView rest = QByteArrayView(*at).sliced(word.size());
+        if (rest.size() >= SHORTEST_PART && _holds(rest))
+            found << *at;
+    }
+    return found;
 }

@@ -18,14 +18,20 @@ public:
     // Whether a word of the catalogue is word or begins with it (typed lowered, in the names'
     // encoding).
     bool opensAWord(const QByteArray& word) const;
+    // Whether a name opens with the word, as a word of its own.
+    bool opensAName(const QByteArray& word) const;
     // The two or three words of the catalogue, each of three letters or more, that the word
     // closes up, the first as long as it can be; none where there are none.
     QList<QByteArray> split(const QByteArray& word) const;
+    // The words of the catalogue that open with word and end with another of its words of three
+    // letters or more ("kiwifruit" for "kiwi").
+    QList<QByteArray> closingUp(const QByteArray& word) const;
 
 private:
     bool _holds(QByteArrayView word) const;
 
     std::vector<QByteArray> _words; // sorted
+    std::vector<QByteArray> _firstWords; // the words that open a name, sorted
 };
 
 #endif

@@ -92,10 +92,25 @@ bool IndexedDB::applySearchTerms(const QString& terms, bool checkOnly, int flags
     return true;
 }
 
-QString IndexedDB::searchedAs(const QString& terms) const
+SearchRank IndexedDB::rankFor(const QString& terms) const
 {
-    std::vector<QString> words = _searchWords(terms);
-    return QStringList(words.begin(), words.end()).join(QLatin1Char(' '));
+    const std::vector<QString> words = _searchWords(terms);
+    std::vector<QByteArray> closedUp;
+    for (const QString& word : words) {
+        if (word.startsWith(QLatin1Char('-')) || _opensAName(word))
+            continue;
+        const QList<QByteArray> closing = _catalogueWords().closingUp(_encoded(word));
+        closedUp.insert(closedUp.end(), closing.begin(), closing.end());
+    }
+    return SearchRank(QStringList(words.begin(), words.end()).join(QLatin1Char(' ')), closedUp);
+}
+
+bool IndexedDB::_opensAName(const QString& word) const
+{
+    const WordForms forms(word);
+    const QStringList written = QStringList{forms.word()} + forms.others();
+    return std::any_of(written.begin(), written.end(),
+                       [this](const QString& form) { return _catalogueWords().opensAName(_encoded(form)); });
 }
 
 std::vector<QString> IndexedDB::_searchWords(const QString& terms) const

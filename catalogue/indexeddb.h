@@ -34,10 +34,12 @@ public:
     // and, like usable ones, return true.
     bool applySearchTerms(const QString& terms, bool checkOnly, int flagsRequiredOn) override;
     void resetSearchTerms() override;
-    // The terms with two words of the table of spellings joined ("tomato-ketchup") and a word
-    // that no word of the names opens with split into the words of the names that it closes
-    // up ("ice-cream" for "icecream"), as the search reads them and the ranking should.
-    QString searchedAs(const QString& terms) const override;
+    // Ranks the terms as the search reads them: two words of the table of spellings joined
+    // ("tomato-ketchup"), a word that no word of the names opens with split into the words of
+    // the names that it closes up ("ice-cream" for "icecream"); with the words of the names
+    // that close up a searched word with another ("kiwifruit" for "kiwi") where no name opens
+    // with the searched word ("grapefruit" is not "Grapes").
+    SearchRank rankFor(const QString& terms) const override;
 
     // A record's name as text: the shipped catalogue holds ISO 8859-1, the user's stores UTF-8.
     QString nameOf(const BrowsableDBItem& item) const;
@@ -70,13 +72,16 @@ protected:
 private:
     using Matchers = std::vector<std::unique_ptr<StringMatcherUtf>>;
 
-    // The searched or excluded words as searchedAs() gives them.
+    // The searched or excluded words as the search reads them (see rankFor).
     std::vector<QString> _searchWords(const QString& terms) const;
     // The word joined by hyphens from the words of the names it closes up, or as it is.
     QString _apartIfClosedUp(const QString& word) const;
     // A word's matcher; it looks for the word's other spelling only where the names hold it,
     // and for the other spelling alone where the names hold only that.
     std::unique_ptr<StringMatcherUtf> _matcherFor(const QString& word) const;
+    // Whether a name opens with the word, in one of its forms, as a word of its own: the
+    // catalogue names a food so, and a word that closes it up with another names another.
+    bool _opensAName(const QString& word) const;
     // Whether the names write the word (lowered), as the start of their words.
     bool _namesWrite(const QString& word) const;
     QByteArray _encoded(const QString& word) const;

@@ -2,11 +2,13 @@
 
 #include "catalogue/stringmatcherutf.h"
 #include "catalogue/wordforms.h"
+#include "core/typedtext.h"
 
 #include <QStringList>
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <cstring>
 
 namespace {
@@ -24,6 +26,7 @@ constexpr int OPENS_WITH_A_WORD = 2;
 constexpr int HOLDS_A_WORD_INSIDE_ANOTHER = 1;
 constexpr int FOUND_THROUGH_CATEGORY = 0;
 constexpr int LEVELS = 5;
+constexpr int PLACES = (NAMES_THE_FOOD + 1) * LEVELS;
 
 bool isLatin1(const QString& text)
 {
@@ -67,10 +70,10 @@ bool namesInPlural(QByteArrayView part)
 
 } // namespace
 
-SearchRank::SearchRank(const QString& terms)
+SearchRank::SearchRank(const QString& terms, const std::vector<QByteArray>& closedUp)
 {
     std::vector<QString> words;
-    getWordsIntoVector(words, terms);
+    getWordsIntoVector(words, withPlainQuotes(terms));
     QStringList typed;
     for (const QString& word : words) {
         if (!word.startsWith(QLatin1Char('-')))
@@ -90,10 +93,16 @@ SearchRank::SearchRank(const QString& terms)
             continue;
         }
         Word searched{take(word, false, false), 0};
+        Searched& text = _searched.back();
+        std::copy_if(closedUp.begin(), closedUp.end(), std::back_inserter(text.closedUp), [&text](const QByteArray& closed) {
+            return closed.size() > text.typed.size() && closed.startsWith(text.typed);
+        });
+        _paired = _paired || text.stems.size() > 1;
+        text.hyphened = !WordForms::joints(word).empty();
+        _hyphened = _hyphened || text.hyphened;
         // A word joined by hyphens is also searched as its words apart ("skim-milk").
-        const QStringList apart = WordForms::apartAndJoined(word);
-        if (!apart.isEmpty()) {
-            for (const QString& part : apart.front().split(QLatin1Char(' ')))
+        if (WordForms::standsApart(word)) {
+            for (const QString& part : WordForms::joinedWords(word))
                 searched.parts |= take(part, false, true);
         }
         _words.push_back(searched);
@@ -109,7 +118,7 @@ SearchRank::SearchRank(const QString& terms)
 SearchRank::Searched SearchRank::_searchedAs(const QString& searched, quint64 bit, bool whole)
 {
     const WordForms forms(searched);
-    Searched text{forms.word().toLatin1(), {}, {}, {}, bit, whole};
+    Searched text{forms.word().toLatin1(), {}, {}, {}, bit, whole, false, {}, false};
     QStringList opening = WordForms::apartAndJoined(forms.word());
     QStringList alike = forms.others() + opening;
     for (const QString& form : forms.others())
@@ -159,7 +168,8 @@ SearchRank::Stem SearchRank::_stemOf(const std::vector<QByteArray>& forms)
 
 qint64 SearchRank::of(const BrowsableDBItem& item) const
 {
-    return (qint64(_place(item.name)) << 32) + qint32(item.weight);
+    const int writing = _paired || _hyphened ? _writing(QLatin1StringView(item.name)) : 0;
+    return (qint64(writing * PLACES + _place(item.name)) << 32) + qint32(item.weight);
 }
 
 int SearchRank::_place(const char* name) const
@@ -274,39 +284,53 @@ SearchRank::Holding SearchRank::_holding(QLatin1StringView name) const
     for (auto text = _searched.begin(); text != _searched.end(); ++text) {
         if (text->whole || text->part)
             continue;
-        const auto [typed, any] = _heldWord(name, text);
+        const Holds holds = _heldWord(name, text);
         // A name that holds neither form of a word was found through its category.
-        holding.onlyOtherForms = holding.onlyOtherForms || (typed == Held::No && any != Held::No);
-        if (any == Held::No)
+        holding.onlyOtherForms = holding.onlyOtherForms || (holds.typed == Held::No && holds.any != Held::No);
+        if (holds.any == Held::No)
             holding.evidence = FOUND_THROUGH_CATEGORY;
-        else if (any == Held::InsideAWord && holding.evidence == HOLDS_EVERY_WORD)
+        else if (holds.any == Held::InsideAWord && holding.evidence == HOLDS_EVERY_WORD)
             holding.evidence = HOLDS_A_WORD_INSIDE_ANOTHER;
     }
     return holding;
 }
 
+int SearchRank::_writing(QLatin1StringView name) const
+{
+    bool own = true;
+    bool asTyped = _hyphened;
+    for (const Searched& text : _searched) {
+        const bool paired = text.stems.size() > 1;
+        if (text.whole || text.part || !(paired || text.hyphened))
+            continue;
+        const Holds holds = _held(name, text);
+        own = own && (!paired || holds.own != Held::No);
+        asTyped = asTyped && (!text.hyphened || holds.typed != Held::No);
+    }
+    return (own ? 2 : 0) + (asTyped ? 1 : 0);
+}
+
 // A word joined by hyphens is held also by its words, as the least held of them; where they
 // are all held whole, so is it.
-std::pair<SearchRank::Held, SearchRank::Held> SearchRank::_heldWord(QLatin1StringView name,
-                                                                      std::vector<Searched>::const_iterator word) const
+SearchRank::Holds SearchRank::_heldWord(QLatin1StringView name, std::vector<Searched>::const_iterator word) const
 {
     if (word + 1 == _searched.end() || !word[1].part)
         return _held(name, *word);
-    std::pair<Held, Held> parts{Held::AsAWord, Held::AsAWord};
+    Holds parts{Held::AsAWord, Held::AsAWord, Held::AsAWord};
     for (auto part = word + 1; part != _searched.end() && part->part; ++part) {
-        const auto [typed, any] = _held(name, *part);
-        parts = {std::min(parts.first, typed), std::min(parts.second, any)};
+        const Holds held = _held(name, *part);
+        parts = {std::min(parts.typed, held.typed), std::min(parts.own, held.own), std::min(parts.any, held.any)};
     }
-    if (parts.first == Held::AsAWord)
+    if (parts.typed == Held::AsAWord)
         return parts;
-    const auto [typed, any] = _held(name, *word);
-    return {std::max(typed, parts.first), std::max(any, parts.second)};
+    const Holds whole = _held(name, *word);
+    return {std::max(whole.typed, parts.typed), std::max(whole.own, parts.own), std::max(whole.any, parts.any)};
 }
 
 // Looks for the stem, ignoring case, and at each place for the rest of each form: a form held
 // as a whole word of its own ("Apple juice" holds "juice", "tri-tip" holds "tri") or only
-// inside a longer word ("trimmed" holds "tri").
-std::pair<SearchRank::Held, SearchRank::Held> SearchRank::_held(QLatin1StringView name, const Searched& text)
+// inside a longer word ("trimmed" holds "tri"); a word that closes it up holds it as a word.
+SearchRank::Holds SearchRank::_held(QLatin1StringView name, const Searched& text)
 {
     const std::array<uchar, 256>& lower = latin1Lower();
     const auto* bytes = reinterpret_cast<const uchar*>(name.data());
@@ -322,8 +346,10 @@ std::pair<SearchRank::Held, SearchRank::Held> SearchRank::_held(QLatin1StringVie
     };
     const auto inWord = [&](qsizetype i) { return i >= 0 && i < length && QChar(bytes[i]).isLetterOrNumber(); };
     Held typed = Held::No;
-    Held any = Held::No;
+    Held own = Held::No;
+    Held other = Held::No;
     for (const Stem& stem : text.stems) {
+        const bool ownStem = &stem == &text.stems.front();
         const qsizetype stemLength = stem.text.size();
         if (stemLength == 0 || stemLength > length)
             continue;
@@ -341,8 +367,18 @@ std::pair<SearchRank::Held, SearchRank::Held> SearchRank::_held(QLatin1StringVie
             if (!follows(start, stem.text))
                 continue;
             for (size_t r = 0; r < stem.rests.size(); ++r)
-                take(start, stem.rests[r], &stem == &text.stems.front() && r == 0 ? typed : any);
+                take(start, stem.rests[r], !ownStem ? other : r == 0 ? typed : own);
         }
     }
-    return {typed, std::max(typed, any)};
+    const auto wordAt = [&](qsizetype at, const QByteArray& word) {
+        return !inWord(at - 1) && follows(at, word) && !inWord(at + word.size());
+    };
+    for (const QByteArray& closed : text.closedUp) {
+        for (qsizetype at = 0; typed != Held::AsAWord && at < length; ++at) {
+            if (wordAt(at, closed))
+                typed = Held::AsAWord;
+        }
+    }
+    own = std::max(own, typed);
+    return {typed, own, std::max(own, other)};
 }

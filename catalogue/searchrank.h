@@ -37,10 +37,18 @@ class WordForms;
 // word of its own or the search closed up as typed ("Winged beans, immature seeds" for
 // "winged mature"), then one that holds a word only inside a longer one ("trimmed" for "tri",
 // "Grapefruit" for "grape"), then one that needs its category for a word ("Apples, raw" in
-// "Fruits and Fruit Juices"); and then the catalogue's ranking weight decides.
+// "Fruits and Fruit Juices"); and then the catalogue's ranking weight decides. A word that
+// closes up a searched word with another, which the catalogue names for it ("Kiwifruit" for
+// "kiwi"), holds the searched word as a word of its own.
+// Above the tiers, a hit that writes each searched word of a pair in its own spelling ("Cinnamon
+// buns" for "buns") comes before one that holds a word only in its other spelling ("Rolls"),
+// and then one that writes each word joined by hyphens with its hyphens, as typed ("vegetable
+// oil-butter spread" for "oil-butter"), before one that holds it apart or closed up.
 class SearchRank {
 public:
-    explicit SearchRank(const QString& terms);
+    // closedUp: the catalogue's words that open with a searched word and end with another word
+    // of the catalogue, lowered.
+    explicit SearchRank(const QString& terms, const std::vector<QByteArray>& closedUp = {});
 
     // Greater ranks show first: the tier and its order above, then the item's ranking weight
     // read as a signed 32-bit number. The item's name is ISO 8859-1, as the shipped catalogue
@@ -68,6 +76,8 @@ private:
         quint64 bit;                    // this one among the searched
         bool whole;                     // the search as a whole
         bool part = false;              // a word of the typed word before it, joined by a hyphen
+        std::vector<QByteArray> closedUp; // words held as this one (see the constructor)
+        bool hyphened = false;          // a typed word joined by hyphens
     };
     // A typed word: its bit, and those of its words where hyphens join them.
     struct Word {
@@ -85,6 +95,12 @@ private:
         bool onlyOtherForms;
         int evidence;
     };
+    // How a name holds a searched word: as typed, in a form of its own spelling, in any form.
+    struct Holds {
+        Held typed;
+        Held own;
+        Held any;
+    };
 
     static Searched _searchedAs(const QString& text, quint64 bit, bool whole);
     static Stem _stemOf(const std::vector<QByteArray>& forms);
@@ -100,14 +116,18 @@ private:
     // ending there.
     bool _opensWithAWord(const char* name) const;
     Holding _holding(QLatin1StringView name) const;
+    // Above the tiers: 2 for each word of a pair in its own spelling, 1 for each word joined by
+    // hyphens written as typed.
+    int _writing(QLatin1StringView name) const;
     // How the name holds the typed word at word, and its words where hyphens join them.
-    std::pair<Held, Held> _heldWord(QLatin1StringView name, std::vector<Searched>::const_iterator word) const;
-    // How the name holds the word as typed, and in any of its forms.
-    static std::pair<Held, Held> _held(QLatin1StringView name, const Searched& text);
+    Holds _heldWord(QLatin1StringView name, std::vector<Searched>::const_iterator word) const;
+    static Holds _held(QLatin1StringView name, const Searched& text);
 
     std::vector<Searched> _searched;
     std::vector<Word> _words; // the search's words
     quint64 _whole = 0; // the bit of the search as a whole
+    bool _paired = false;   // whether a searched word has another spelling
+    bool _hyphened = false; // whether one is joined by hyphens
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "catalogue/stringmatcherutf.h"
 
 #include "catalogue/wordforms.h"
+#include "core/typedtext.h"
 
 #include <algorithm>
 
@@ -152,19 +153,19 @@ bool StringMatcherUtf::_formAt(const Name& name, int start, int end) const
 
 // A word whose hyphens join words is also found by its words wherever they stand, each in its
 // forms, as when typed apart. Every name that holds it in any way holds the longest part of
-// its stem, which is looked for first.
+// its stem, which is looked for first. A word of short words is looked for as its writings.
 void StringMatcherUtf::_takeParts(Encoding encoding)
 {
-    const std::vector<qsizetype> joints = WordForms::joints(_word);
-    if (joints.empty())
+    if (WordForms::ofShortWords(_word)) {
+        for (const QString& writing : {_word, WordForms::apartAndJoined(_word).back()}) {
+            _writings.push_back(std::unique_ptr<StringMatcherUtf>(
+                new StringMatcherUtf(writing, encoding, Spelling::AsWritten, Reading::Literal)));
+        }
         return;
-    QStringList parts;
-    qsizetype from = 0;
-    for (qsizetype joint : joints) {
-        parts << _word.mid(from, joint - from);
-        from = joint + 1;
     }
-    parts << _word.mid(from);
+    if (WordForms::joints(_word).empty())
+        return;
+    QStringList parts = WordForms::joinedWords(_word);
     std::stable_sort(parts.begin(), parts.end(),
                      [](const QString& a, const QString& b) { return a.size() > b.size(); });
     QString key = _stem.left(_length);
@@ -173,6 +174,9 @@ void StringMatcherUtf::_takeParts(Encoding encoding)
             key = part;
     }
     _key = std::make_unique<StringMatcherUtf>(key, encoding, Spelling::AsWritten);
+    _apart = WordForms::standsApart(_word);
+    if (!_apart)
+        return;
     // A part that is the key has been found once the key has.
     for (const QString& part : parts) {
         if (part != key)
@@ -182,17 +186,29 @@ void StringMatcherUtf::_takeParts(Encoding encoding)
 
 StringMatcherUtf::~StringMatcherUtf() = default;
 
-StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spelling spelling) : _word(word)
+StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spelling spelling)
+    : StringMatcherUtf(withPlainQuotes(word), encoding, spelling, Reading::Words)
 {
-    _takeForms(WordForms(word));
-    _takeParts(encoding);
+}
+
+StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spelling spelling, Reading reading)
+    : _word(word)
+{
+    _takeForms(WordForms(word), reading);
+    if (reading == Reading::Words)
+        _takeParts(encoding);
     const QString other = spelling == Spelling::Either ? WordForms(word).otherSpelling() : QString();
     if (!other.isEmpty()) {
         _otherSpelling = std::make_unique<StringMatcherUtf>(other, encoding, Spelling::AsWritten);
         _takeSharedKey(encoding);
     }
-    if (encoding == Encoding::Utf8) {
-        _decode = std::any_of(_stem.cbegin(), _stem.cend(), [](QChar c) { return c.unicode() >= 0x80; });
+    if (encoding == Encoding::Latin1) {
+        _unwritable = std::any_of(_word.cbegin(), _word.cend(), [](QChar c) { return c.unicode() >= 0x100; });
+    } else {
+        // A quote mark may stand in a name in its typographic form.
+        _decode = std::any_of(_stem.cbegin(), _stem.cend(), [](QChar c) {
+            return c.unicode() >= 0x80 || c == QLatin1Char('\'') || c == QLatin1Char('"');
+        });
         if (_decode)
             return;
     }
@@ -217,7 +233,7 @@ StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spell
     }
 }
 
-void StringMatcherUtf::_takeForms(const WordForms& wordForms)
+void StringMatcherUtf::_takeForms(const WordForms& wordForms, Reading reading)
 {
     // A form that holds the word as typed is found with it.
     const QString& typed = wordForms.word();
@@ -235,7 +251,7 @@ void StringMatcherUtf::_takeForms(const WordForms& wordForms)
     // The stem's parts after each hyphen inside it that joins words; one that ends it stays.
     std::vector<qsizetype> cuts;
     for (qsizetype joint : WordForms::joints(typed)) {
-        if (joint + 1 < _stem.size())
+        if (reading == Reading::Words && joint + 1 < _stem.size())
             cuts.push_back(joint);
     }
     _length = int(cuts.empty() ? _stem.size() : cuts.front());
@@ -276,18 +292,25 @@ bool StringMatcherUtf::operator()(const char* text, int length) const
 
 bool StringMatcherUtf::_inThisSpelling(const char* text, int length) const
 {
+    if (!_writings.empty()) {
+        return std::any_of(_writings.begin(), _writings.end(),
+                           [&](const auto& writing) { return writing->_asWritten(text, length); });
+    }
     if (!_key)
         return _asWritten(text, length);
     // The words apart, mostly found where the key is, before the word as written.
     if (!_key->_asWritten(text, length))
         return false;
-    if (std::all_of(_parts.begin(), _parts.end(), [&](const auto& part) { return part->_asWritten(text, length); }))
+    const auto found = [&](const auto& part) { return part->_asWritten(text, length); };
+    if (_apart && std::all_of(_parts.begin(), _parts.end(), found))
         return true;
     return _asWritten(text, length);
 }
 
 bool StringMatcherUtf::_asWritten(const char* text, int length) const
 {
+    if (_unwritable)
+        return false;
     return _decode ? _decodedSearch(text, length) : _byteSearch(text, length);
 }
 
@@ -323,7 +346,7 @@ bool StringMatcherUtf::_byteSearch(const char* text, int length) const
 
 bool StringMatcherUtf::_decodedSearch(const char* text, int length) const
 {
-    const QString decoded = QString::fromUtf8(text, length);
+    const QString decoded = withPlainQuotes(QString::fromUtf8(text, length));
     const DecodedName name{decoded, int(decoded.size())};
     const QStringView firstPart = QStringView(_stem).left(_length);
     for (qsizetype at = decoded.indexOf(firstPart, 0, Qt::CaseInsensitive); at >= 0;

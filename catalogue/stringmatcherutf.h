@@ -33,8 +33,11 @@ class WordForms;
 // it stands; the stem's longest part is looked for first, so a short common first part ("t"
 // of "t-bone") costs nothing. Such a word is also found where its parts stand anywhere in the
 // name, each in its forms, as the words typed apart are ("skim-milk" finds "Milk, nonfat,
-// fluid (fat free or skim)"). A word written two common ways (WordForms) is found in either
-// spelling.
+// fluid (fat free or skim)"), where each of them has three characters or more. A word that
+// joins only words of one or two characters ("a-1", "b-b-q") is found only as written with its
+// hyphens or closed up ("A1"). A word written two common ways (WordForms) is found in either
+// spelling. Typographic apostrophes and quotes typed stand for the plain ones; in UTF-8 names
+// too. A word that ISO 8859-1 cannot write is in no ISO 8859-1 name.
 class StringMatcherUtf {
 public:
     enum class Encoding { Latin1, Utf8 };
@@ -51,7 +54,11 @@ public:
     const QString& word() const { return _word; }
 
 private:
-    void _takeForms(const WordForms& wordForms);
+    // Whether the hyphens of the word join words, or are characters like any other.
+    enum class Reading { Words, Literal };
+
+    StringMatcherUtf(const QString& word, Encoding encoding, Spelling spelling, Reading reading);
+    void _takeForms(const WordForms& wordForms, Reading reading);
     template <typename Name>
     int _stemEnd(const Name& name, int start) const;
     template <typename Name>
@@ -74,6 +81,8 @@ private:
     std::vector<QByteArray> _otherRests; // the same in each other form that does not hold it
     bool _othersEndParts = false;        // whether those forms must end a part of the name
     bool _decode = false;
+    bool _unwritable = false;            // holds a character the names' encoding lacks
+    bool _apart = false;                 // whether the parts are also found apart
     std::vector<unsigned char> _pattern; // the first part reversed and lowered; ends with a 0 byte
     int _length;                         // of the stem's first part
     std::array<int, 256> _skip;
@@ -81,6 +90,7 @@ private:
     std::unique_ptr<StringMatcherUtf> _key;           // the stem's longest part, when it has parts
     std::unique_ptr<StringMatcherUtf> _sharedKey;     // a part both spellings' stems hold
     std::vector<std::unique_ptr<StringMatcherUtf>> _parts; // the word's other parts, longest first
+    std::vector<std::unique_ptr<StringMatcherUtf>> _writings; // a word of short words, as written and closed up
 };
 
 // Splits text on white space and appends the pieces to words. Returns the shortest piece's

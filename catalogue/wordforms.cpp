@@ -1,5 +1,6 @@
 #include "catalogue/wordforms.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -97,6 +98,35 @@ QStringList WordForms::apartAndJoined(const QString& word)
         joined.remove(*place, 1);
     }
     return {apart, joined};
+}
+
+QStringList WordForms::joinedWords(const QString& word)
+{
+    QStringList words;
+    qsizetype from = 0;
+    for (qsizetype joint : joints(word)) {
+        words << word.mid(from, joint - from);
+        from = joint + 1;
+    }
+    if (from > 0)
+        words << word.mid(from);
+    return words;
+}
+
+bool WordForms::standsApart(const QString& word)
+{
+    const QStringList words = joinedWords(word.toLower());
+    const auto denies = [](const QString& joined) { return joined == QLatin1String("free") || joined == QLatin1String("less"); };
+    return !words.isEmpty()
+        && std::all_of(words.begin(), words.end(), [](const QString& joined) { return joined.size() >= SHORTEST_FORM; })
+        && std::none_of(words.begin() + 1, words.end(), denies);
+}
+
+bool WordForms::ofShortWords(const QString& word)
+{
+    const QStringList words = joinedWords(word);
+    return !words.isEmpty()
+        && std::all_of(words.begin(), words.end(), [](const QString& joined) { return joined.size() < SHORTEST_FORM; });
 }
 
 QString WordForms::otherSpelling() const

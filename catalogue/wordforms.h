@@ -34,6 +34,16 @@ public:
     // The word written with those hyphens as spaces and then with them left out ("low fat" and
     // "lowfat"); none for a word without them.
     static QStringList apartAndJoined(const QString& word);
+    // The words that those hyphens join ("low", "fat"); none for a word without them.
+    static QStringList joinedWords(const QString& word);
+    // Whether the joined words are found also apart, anywhere in a name: each has three
+    // characters or more ("skim-milk"), as a shorter one ("t" of "t-bone") stands almost
+    // anywhere, and none after the first is "free" or "less", which say that the first is
+    // not there ("salt-free").
+    static bool standsApart(const QString& word);
+    // Whether the word joins only words of one or two characters ("a-1", "b-b-q", "7-up"),
+    // which mean something only together: it is written with its hyphens or closed up.
+    static bool ofShortWords(const QString& word);
     // The other spelling of a word written two common ways ("doughnut" for "donut" or "donuts",
     // "catsup" for "ketchup"), lowered, or an empty text. The pairs are the singulars of
     // donut/doughnut, ketchup/catsup, yoghurt/yogurt, whisky/whiskey, kebab/kabob, chilli/chili

@@ -25,8 +25,6 @@
 namespace {
 
 constexpr int BUTTER_SALTED = 1001;
-// A household looks for what it searched at the top of the list, before any scrolling.
-constexpr int ROWS_IN_VIEW = 10;
 // The first food of a search stands below its category's header.
 constexpr int FIRST_FOOD = 2;
 
@@ -113,39 +111,39 @@ private slots:
     {
         QTest::addColumn<QString>("search");
         QTest::addColumn<QString>("food");
-        QTest::addColumn<int>("within"); // the row the food stands at or above
-        const auto row = [](const char* search, const char* food, int within = ROWS_IN_VIEW) {
-            QTest::newRow(search) << QString::fromUtf8(search) << QString::fromUtf8(food) << within;
+        QTest::addColumn<int>("at"); // the row the food stands at
+        const auto row = [](const char* search, const char* food, int at) {
+            QTest::newRow(search) << QString::fromUtf8(search) << QString::fromUtf8(food) << at;
         };
-        row("apple", "Apples, raw, with skin");
-        row("milk", "Milk, whole, 3.25% milkfat, with added vitamin D");
-        row("egg", "Egg, whole, raw, fresh");
-        row("chicken breast", "Chicken, broilers or fryers, breast, meat only, raw");
-        row("bread", "Bread, white, commercially prepared (includes soft bread crumbs)");
-        row("cheese", "Cheese, cheddar");
-        row("tomato", "Tomatoes, red, ripe, raw, year round average");
-        row("orange", "Oranges, raw, all commercial varieties");
-        row("coffee", "Coffee, brewed from grounds, prepared with tap water");
-        row("potato", "Potato, baked, flesh and skin, without salt");
-        row("eggs", "Egg, whole, raw, fresh");
-        row("anchovies", "Fish, anchovy, european, raw");
-        row("strawberry", "Strawberries, raw");
-        row("blueberry", "Blueberries, raw");
-        row("raspberry", "Raspberries, raw");
-        row("cherry", "Cherries, sweet, raw");
-        row("cranberry", "Cranberries, raw");
-        row("greens", "Beet greens, raw");
-        row("sweets", "Candies, hard");
-        row("browns", "McDONALD'S, Hash Browns");
-        row("fries", "McDONALD'S, French Fries");
-        row("mangoes", "Mangos, raw");
-        row("bay leaves", "Spices, bay leaf");
-        row("loaves", "Beef, ground, 85% lean meat / 15% fat, loaf, cooked, baked");
-        row("cashews", "Nuts, cashew nuts, raw");
-        row("pistachios", "Nuts, pistachio nuts, raw");
-        row("macadamias", "Nuts, macadamia nuts, raw");
-        row("tri tips", "Beef, bottom sirloin, tri-tip roast, separable lean only, trimmed to 0\" fat, all grades, raw");
-        row("grape leaf", "Grape leaves, raw");
+        row("apple", "Apples, raw, with skin", FIRST_FOOD);
+        row("milk", "Milk, whole, 3.25% milkfat, with added vitamin D", FIRST_FOOD);
+        row("egg", "Egg, whole, raw, fresh", FIRST_FOOD);
+        row("chicken breast", "Chicken, broilers or fryers, breast, meat only, raw", FIRST_FOOD);
+        row("bread", "Bread, white, commercially prepared (includes soft bread crumbs)", FIRST_FOOD);
+        row("cheese", "Cheese, cheddar", 6);
+        row("tomato", "Tomatoes, red, ripe, raw, year round average", FIRST_FOOD);
+        row("orange", "Oranges, raw, all commercial varieties", FIRST_FOOD);
+        row("coffee", "Coffee, brewed from grounds, prepared with tap water", FIRST_FOOD);
+        row("potato", "Potato, baked, flesh and skin, without salt", 3);
+        row("eggs", "Egg, whole, raw, fresh", FIRST_FOOD);
+        row("anchovies", "Fish, anchovy, european, raw", FIRST_FOOD);
+        row("strawberry", "Strawberries, raw", FIRST_FOOD);
+        row("blueberry", "Blueberries, raw", FIRST_FOOD);
+        row("raspberry", "Raspberries, raw", FIRST_FOOD);
+        row("cherry", "Cherries, sweet, raw", FIRST_FOOD);
+        row("cranberry", "Cranberries, raw", FIRST_FOOD);
+        row("greens", "Beet greens, raw", FIRST_FOOD);
+        row("sweets", "Candies, hard", 7);
+        row("browns", "McDONALD'S, Hash Browns", FIRST_FOOD);
+        row("fries", "McDONALD'S, French Fries", 5);
+        row("mangoes", "Mangos, raw", FIRST_FOOD);
+        row("bay leaves", "Spices, bay leaf", FIRST_FOOD);
+        row("loaves", "Beef, ground, 85% lean meat / 15% fat, loaf, cooked, baked", 5);
+        row("cashews", "Nuts, cashew nuts, raw", FIRST_FOOD);
+        row("pistachios", "Nuts, pistachio nuts, raw", FIRST_FOOD);
+        row("macadamias", "Nuts, macadamia nuts, raw", FIRST_FOOD);
+        row("tri tips", "Beef, bottom sirloin, tri-tip roast, separable lean only, trimmed to 0\" fat, all grades, raw", 6);
+        row("grape leaf", "Grape leaves, raw", FIRST_FOOD);
         row("apple juice", "Apple juice, canned or bottled, unsweetened, without added ascorbic acid", FIRST_FOOD);
         row("pineapple juice", "Pineapple juice, canned, unsweetened, with added ascorbic acid", FIRST_FOOD);
         // The food itself before a dish named after it ("Pie, pecan", "Oil, walnut").
@@ -153,21 +151,20 @@ private slots:
         row("walnut", "Nuts, walnuts, english", FIRST_FOOD);
         row("brownie", "Cookies, brownies, commercially prepared", FIRST_FOOD);
         // Words joined by a hyphen, found as the catalogue writes them apart or closed up.
-        row("low-fat milk", "Milk, lowfat, fluid, 1% milkfat, with added vitamin A and vitamin D");
-        row("half-and-half", "Cream, fluid, half and half");
+        row("low-fat milk", "Milk, lowfat, fluid, 1% milkfat, with added vitamin A and vitamin D", 3);
+        row("half-and-half", "Cream, fluid, half and half", FIRST_FOOD);
         row("chick-peas", "Chickpeas (garbanzo beans, bengal gram), mature seeds, raw", FIRST_FOOD);
-        row("ice-cream", "Ice creams, vanilla");
-        row("peanut-butter", "Peanut butter, smooth style, with salt");
+        row("ice-cream", "Ice creams, vanilla", 7);
+        row("peanut-butter", "Peanut butter, smooth style, with salt", 3);
         row("non-fat yogurt", "Yogurt, fruit variety, nonfat", FIRST_FOOD);
-        row("sugar-free energy drink", "Energy drink, AMP, sugar free");
-        row("low-fat cottage cheese", "Cheese, cottage, lowfat, 1% milkfat");
-        row("low-fat yogurt", "Yogurt, plain, low fat, 12 grams protein per 8 ounce");
+        row("sugar-free energy drink", "Energy drink, AMP, sugar free", 4);
+        row("low-fat cottage cheese", "Cheese, cottage, lowfat, 1% milkfat", 3);
+        row("low-fat yogurt", "Yogurt, plain, low fat, 12 grams protein per 8 ounce", 7);
         // A word written two common ways.
-        row("donut", "Doughnuts, cake-type, plain (includes unsugared, old-fashioned)");
+        row("donut", "Doughnuts, cake-type, plain (includes unsugared, old-fashioned)", 3);
         row("ketchup", "Catsup", FIRST_FOOD);
         // The food whose own name opens with the search, before those that merely hold it;
-        // a longer word that opens with it ("Kiwifruit", "Grapefruit") holds it inside a word.
-        row("kiwi", "Kiwifruit, green, raw", 5);
+        // a longer word that opens with it ("Grapefruit" where "Grapes" name a food) holds it inside a word.
         row("apple sauce", "Applesauce, canned, unsweetened, without added ascorbic acid (includes USDA commodity)", 5);
         row("fish sticks", "Fish, fish portions and sticks, frozen, preheated", FIRST_FOOD);
         row("grape", "Grape juice, canned or bottled, unsweetened, with added ascorbic acid", 7);
@@ -186,33 +183,67 @@ private slots:
         // A word joined by a hyphen finds what its words typed apart find.
         row("skim-milk", "Milk, nonfat, fluid, with added vitamin A and vitamin D (fat free or skim)", FIRST_FOOD);
         // Words typed closed up that the catalogue writes apart, and other names and forms.
-        row("icecream", "Ice creams, vanilla");
+        row("icecream", "Ice creams, vanilla", 7);
         row("peanutbutter", "Peanut butter, smooth style, with salt", 3);
         row("sweetpotato", "Sweet potato, raw, unprepared", FIRST_FOOD);
         row("chickenbreast", "Chicken, broilers or fryers, breast, meat only, raw", FIRST_FOOD);
         row("hot-dog buns", "Rolls, hamburger or hotdog, plain", FIRST_FOOD);
         row("aubergine", "Eggplant, raw", FIRST_FOOD);
         row("courgette", "Squash, summer, zucchini, includes skin, raw", FIRST_FOOD);
-        row("wholemeal bread", "Bread, whole-wheat, commercially prepared");
-        row("flavoured milk", "Ready-to-drink reduced fat milk beverage, flavored and sweetened, with added calcium, vitamin A and vitamin D");
+        row("wholemeal bread", "Bread, whole-wheat, commercially prepared", 5);
+        row("flavoured milk", "Ready-to-drink reduced fat milk beverage, flavored and sweetened, with added calcium, vitamin A and vitamin D", 3);
         row("tomato ketchup", "Catsup", FIRST_FOOD);
-        row("stir-fry", "Mushrooms, shiitake, stir-fried");
+        row("stir-fry", "Mushrooms, shiitake, stir-fried", 8);
         row("sugar-free gum", "Chewing gum, sugarless", FIRST_FOOD);
+        // The word typed before its other spelling, a hyphened word as the catalogue writes it,
+        // the catalogue's closed-up name for the word, a "-free" word never its stem alone.
+        row("buns", "Cinnamon buns, frosted (includes honey buns)", 5);
+        row("oil-butter", "Vegetable oil-butter spread, reduced calorie", FIRST_FOOD);
+        row("coconut-nut", "Frostings, coconut-nut, ready-to-eat", FIRST_FOOD);
+        row("cinna-raisin", "Cereals ready-to-eat, KASHI, GOOD FRIENDS, Cinna-Raisin Crunch", FIRST_FOOD);
+        row("kiwi", "Kiwifruit, green, raw", FIRST_FOOD);
+        row("sugarless", "ARCHWAY Home Style Cookies, Sugar Free Oatmeal", 4);
+        // A word of one- or two-letter words found whole, and a pasted apostrophe.
+        row("v-8", "Campbell's V8 100% Vegetable Juice", FIRST_FOOD);
+        row("b-b-q", "CAMPBELL Soup Company, CAMPBELL'S CHUNKY Soups, BBQ Seasoned Pork Soup", FIRST_FOOD);
+        row("hershey\u2019s", "Candies, HERSHEY'S, ALMOND JOY BITES", FIRST_FOOD);
     }
     // Headers count as rows: they take the place of a food on the screen.
     void commonSearchShowsThePlainFoodInView()
     {
         QFETCH(QString, search);
         QFETCH(QString, food);
-        QFETCH(int, within);
+        QFETCH(int, at);
         DragListView foods(nullptr, "foods");
         searchFoods(foods, search);
         QStringList rows;
-        for (QTreeWidgetItemIterator it(&foods); *it && rows.size() < within; ++it) {
+        for (QTreeWidgetItemIterator it(&foods); *it && rows.size() < at; ++it) {
             const int id = FoodViewItem::from(*it)->id;
             rows << (id < 0 ? (*it)->text(0) : FoodDBStatic::instance()->getFoodName(id));
         }
-        QVERIFY2(rows.contains(food), qPrintable(rows.join(QStringLiteral(" | "))));
+        QVERIFY2(rows.size() == at && rows.back() == food, qPrintable(rows.join(QStringLiteral(" | "))));
+    }
+
+    // Only the foods that hold the words as typed are shown, none holding some of their letters
+    // or the stem of a "-free" word alone.
+    void searchShowsOnlyTheFoodsHoldingIt_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<int>("foods");
+        for (const char* search : {"a-1", "p-b-j", "7-up", "bar-b-q", "caffeine-free"})
+            QTest::newRow(search) << QString::fromLatin1(search) << 0;
+        QTest::newRow("salt-free") << QStringLiteral("salt-free") << 1;
+    }
+    void searchShowsOnlyTheFoodsHoldingIt()
+    {
+        QFETCH(QString, search);
+        QFETCH(int, foods);
+        DragListView list(nullptr, "foods");
+        searchFoods(list, search);
+        int shown = 0;
+        for (QTreeWidgetItemIterator it(&list); *it; ++it)
+            shown += FoodViewItem::from(*it)->id >= 0 ? 1 : 0;
+        QCOMPARE(shown, foods);
     }
 
     void createFindAndRenameACustomFood()

@@ -158,6 +158,14 @@ void TestIndexedDB::matchesWordsIgnoringCase_data()
     QTest::newRow("hyphen, parts elsewhere") << "low-fat" << QByteArray("Fat, low sodium") << true;
     QTest::newRow("hyphen, a part missing") << "t-bone" << QByteArray("Fish, bone meal") << false;
     QTest::newRow("hyphen, ending as typed") << "x-" << QByteArray("x ray") << false;
+    QTest::newRow("hyphen, a short part only joined") << "bar-b-q" << QByteArray("Squash, winter, hubbard") << false;
+    QTest::newRow("short words closed up") << "a-1" << QByteArray("Sauce, A1 steak") << true;
+    QTest::newRow("short words as written") << "b-b-q" << QByteArray("Chips, B-B-Q") << true;
+    QTest::newRow("short words apart") << "a-1" << QByteArray("Milk, 1%, with vitamin A") << false;
+    QTest::newRow("typographic apostrophe") << QString::fromUtf8("kellogg’s") << QByteArray("Snacks, KELLOGG'S") << true;
+    QTest::newRow("typographic apostrophe, absent") << QString::fromUtf8("hershey’s") << QByteArray("Tomatoes, red") << false;
+    QTest::newRow("typographic quote") << QString::fromUtf8("0”") << QByteArray("trimmed to 0\" fat") << true;
+    QTest::newRow("no such letter") << QString::fromUtf8("š") << QByteArray("Peas") << false;
     QTest::newRow("other spelling") << "donuts" << QByteArray("Doughnuts, cake-type") << true;
     QTest::newRow("other spelling, back") << "catsup" << QByteArray("Ketchup") << true;
     QTest::newRow("accent typed small") << QString::fromUtf8("caf\u00e9") << QByteArray("CAF\xC9") << false;
@@ -189,6 +197,8 @@ void TestIndexedDB::matchesUtf8Names_data()
     QTest::newRow("hyphen as a space, accented") << QString::fromUtf8("crème-brûlée")
                                                  << QString::fromUtf8("Crème Brûlée") << true;
     QTest::newRow("hyphen left out, ascii") << "hot-dog" << QString::fromUtf8("Hotdog à la maison") << true;
+    QTest::newRow("apostrophe, typographic in the name") << "grandma's" << QString::fromUtf8("Grandma’s scone") << true;
+    QTest::newRow("typographic apostrophe typed") << QString::fromUtf8("grandma‘s") << "Grandma's scone" << true;
 }
 
 void TestIndexedDB::matchesUtf8Names()
