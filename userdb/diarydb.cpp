@@ -116,7 +116,7 @@ void DiaryDB::bindFoodValues(BXSqlQuery& query, const FoodDiaryItem& entry)
     query.bindValue(1, entry.date);
     query.bindValue(2, entry.meal);
     query.bindValue(3, StatusLive);
-    query.bindValue(4, entry.refId);
+    query.bindValue(4, storableLink(entry.refId));
     query.bindValue(5, entry.desc);
     query.bindValue(6, entry.servingId);
     query.bindValue(7, entry.servingDesc);
@@ -124,6 +124,11 @@ void DiaryDB::bindFoodValues(BXSqlQuery& query, const FoodDiaryItem& entry)
     int position = 9;
     for (DBTypes::NutType nut : NutrientColumns)
         query.bindValue(position++, negToNull(entry.getNutrient(nut)));
+}
+
+QVariant DiaryDB::storableLink(qint64 refId)
+{
+    return refId < 0 ? QVariant() : QVariant(refId);
 }
 
 bool DiaryDB::mayNameFood(qint64 user, qint64 refId)

@@ -56,6 +56,9 @@ public:
     // user's own or shared custom foods, or a custom food that is gone (old entries keep
     // their own values). Another user's custom food never.
     static bool mayNameFood(qint64 user, qint64 refId);
+    // The link a food row stores for its catalogue food: NULL for none (a negative id), never
+    // an id the program does not give.
+    static QVariant storableLink(qint64 refId);
     // Whether the entry may be stored with its food: a stored entry that is the same user's
     // and names that food already (its link kept) is the user's own to change, whoever holds
     // the food's id now; anything else is judged by mayNameFood.

@@ -161,7 +161,7 @@ bool SavedMealDB::appendFoodItemToMeal(qint64 mealId, qint64 user, const FoodDia
         insert.bindValue(position++, entry.getNutrient(nut));
     insert.bindValue(15, StatusLive);
     insert.bindValue(16, user);
-    insert.bindValue(17, entry.refId);
+    insert.bindValue(17, DiaryDB::storableLink(entry.refId));
     return insert.exec();
 }
 
