@@ -407,7 +407,7 @@ bool retryWhileInUse(Prompter* prompter, const QString& inUse)
 // Asks for the backup to restore in place of a damaged diary; null when none was chosen.
 std::function<QString()> s_chooseBackup = [] {
     return QFileDialog::getOpenFileName(nullptr, tr("Restore a Backup"),
-                                        BXSettings::getBackupDirData(), tr("All files (*)"));
+                                        BXSettings::backupFolder(), tr("All files (*)"));
 };
 
 // Puts a proven copy of the backup `path` in place of the damaged diary (closed), which is

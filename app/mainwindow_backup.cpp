@@ -371,13 +371,17 @@ void MainWindow::backupUserDB()
     if (_fileCommand)
         return;
     const QScopedValueRollback<bool> running(_fileCommand, true);
-    const QString folder = BXSettings::getBackupDirData();
-    if (QDir::cleanPath(folder) == QDir::cleanPath(BXSettings::defaultBackupDir()))
-        orvCreateDirectory(folder);
+    const QString folder = BXSettings::backupFolder();
+    // The chooser opens in the default folder, made for it; a backup refused or made elsewhere
+    // leaves no folder behind.
+    const bool made = QDir::cleanPath(folder) == QDir::cleanPath(BXSettings::defaultBackupDir())
+        && !QFileInfo::exists(folder) && orvCreateDirectory(folder);
     const QString proposed = folder + QLatin1Char('/')
         + Clock::today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".ptBackup");
     const QString chosen = askBackupFileName(proposed);
     UserTurn::passEvents();
+    if (made && (chosen.isNull() || QFileInfo(chosen).absolutePath() != QDir(folder).absolutePath()))
+        QDir().rmdir(folder);
     if (chosen.isNull())
         return;
     QFileInfo destination(chosen);
@@ -472,7 +476,7 @@ void MainWindow::restoreUserDB()
     if (answer != QMessageBox::Yes)
         return;
     UserTurn::passEvents();
-    const QString chosen = askRestoreFileName(BXSettings::getBackupDirData());
+    const QString chosen = askRestoreFileName(BXSettings::backupFolder());
     if (chosen.isNull())
         return;
     const QString error = _restoreFrom(chosen);

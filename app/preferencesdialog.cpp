@@ -273,7 +273,7 @@ void PreferencesDialog::init()
     _initUnits(prefs);
     _initWebLogin(prefs);
     _initProxy();
-    txtBackupPath->setText(QDir::toNativeSeparators(QDir::cleanPath(BXSettings::getBackupDirData()))
+    txtBackupPath->setText(QDir::toNativeSeparators(QDir::cleanPath(BXSettings::backupFolder()))
                            + QDir::separator());
     if (brandSwitch("update_enabled"))
         autoStaticDbUpdate->setChecked(BXSettings().getInt(BXSettings::StaticDbUpdateInterval)
@@ -377,16 +377,19 @@ void PreferencesDialog::save()
 {
     if (!NumberFieldCheck::confirm(this, windowTitle()))
         return;
-    _saveProxy();
-    if (!_saveUserPrefs())
+    // Every question is asked before anything is stored: the dialog left after a refused one
+    // has written nothing.
+    const std::optional<QString> backupPath = _backupPath();
+    if (!backupPath || !_saveUserPrefs())
         return;
+    _saveProxy();
     if (brandSwitch("update_enabled")) {
         BXSettings().setInt(BXSettings::StaticDbUpdateInterval,
                             autoStaticDbUpdate->isChecked() ? UpdateIntervalOn
                                                             : UpdateIntervalOff);
     }
-    if (_saveBackupPath())
-        accept();
+    BXSettings().setString(BXSettings::DataBackupPath, *backupPath);
+    accept();
 }
 
 void PreferencesDialog::_saveProxy()
@@ -435,15 +438,16 @@ bool PreferencesDialog::_saveUserPrefs()
     return true;
 }
 
-// True when the backup folder is stored; otherwise the user was told why not.
-bool PreferencesDialog::_saveBackupPath()
+// The backup folder typed, made when the user asked for it; none when the user was told why not
+// or refused to have it made.
+std::optional<QString> PreferencesDialog::_backupPath()
 {
     const QString typed = txtBackupPath->text();
     const QString failureCaption = tr("Error creating data backup path");
     if (typed.isEmpty()) {
         showMessage(QMessageBox::Critical, failureCaption, tr("No path specified."),
                     QMessageBox::Ok);
-        return false;
+        return std::nullopt;
     }
     const QString path = QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(typed)).absoluteFilePath());
     // The default folder is made by the first backup; only a folder the user named is asked about.
@@ -454,18 +458,17 @@ bool PreferencesDialog::_saveBackupPath()
             tr("The folder %1 cannot be found.\nCreate this folder?").arg(typed),
             QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes)
-            return false;
+            return std::nullopt;
         if (!orvCreateDirectory(path)) {
             showMessage(QMessageBox::Critical, failureCaption,
                         tr("Invalid path, no security permission or out of space to create "
                            "folder:\n%1")
                             .arg(typed),
                         QMessageBox::Ok);
-            return false;
+            return std::nullopt;
         }
     }
-    BXSettings().setString(BXSettings::DataBackupPath, path);
-    return true;
+    return path;
 }
 
 void PreferencesDialog::createBXAccount()

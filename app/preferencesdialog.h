@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QMessageBox>
 
+#include <optional>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -70,7 +72,7 @@ private:
     bool _saveUserPrefs();
     // The stored preferences with the dialog's choices.
     DBTypes::UserPrefs _edited(DBTypes::UserPrefs prefs) const;
-    bool _saveBackupPath();
+    std::optional<QString> _backupPath();
     // Opens the account page through the main window that owns the dialog.
     void _openAccountPage();
 

@@ -212,6 +212,7 @@ StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spell
         if (_decode)
             return;
     }
+    _takeEitherKeys();
     _pattern.reserve(_length + 1);
     for (int i = _length - 1; i >= 0; --i) {
         const char16_t lower = _stem.at(i).unicode();
@@ -276,6 +277,59 @@ void StringMatcherUtf::_takeSharedKey(Encoding encoding)
         _sharedKey = std::make_unique<StringMatcherUtf>(shared, encoding, Spelling::AsWritten);
 }
 
+// A name holds one spelling or the other only where it holds one of their keys: both are
+// looked for in one pass, a Horspool search over the shorter key's length whose every shift
+// suits both.
+void StringMatcherUtf::_takeEitherKeys()
+{
+    if (!_otherSpelling || _sharedKey || _unwritable)
+        return;
+    const QByteArray own = _firstLook();
+    const QByteArray other = _otherSpelling->_firstLook();
+    if (own.isEmpty() || other.isEmpty())
+        return;
+    _eitherKeys = {own, other};
+    _eitherWindow = int(std::min(own.size(), other.size()));
+    _eitherSkip.fill(_eitherWindow);
+    for (const QByteArray& key : _eitherKeys) {
+        for (int i = 0; i < _eitherWindow - 1; ++i) {
+            const unsigned char lower = static_cast<unsigned char>(key[i]);
+            const unsigned char upper = (lower >= 'a' && lower <= 'z') ? static_cast<unsigned char>(lower - 'a' + 'A') : lower;
+            const int shift = _eitherWindow - 1 - i;
+            _eitherSkip[lower] = std::min(_eitherSkip[lower], shift);
+            _eitherSkip[upper] = std::min(_eitherSkip[upper], shift);
+        }
+    }
+}
+
+QByteArray StringMatcherUtf::_firstLook() const
+{
+    if (_decode || _unwritable || !_writings.empty())
+        return QByteArray();
+    const StringMatcherUtf& key = _key ? *_key : *this;
+    if (key._decode || key._unwritable)
+        return QByteArray();
+    return key._stem.left(key._length).toLatin1();
+}
+
+bool StringMatcherUtf::_holdsEitherKey(const char* text, int length) const
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    for (int last = _eitherWindow - 1; last < length; last += _eitherSkip[bytes[last]]) {
+        const int start = last - _eitherWindow + 1;
+        for (const QByteArray& key : _eitherKeys) {
+            if (start + key.size() > length)
+                continue;
+            int i = 0;
+            while (i < key.size() && foldAsciiUpper(bytes[start + i]) == static_cast<unsigned char>(key[i]))
+                ++i;
+            if (i == key.size())
+                return true;
+        }
+    }
+    return false;
+}
+
 std::vector<QString> StringMatcherUtf::_stemParts() const
 {
     std::vector<QString> parts{_stem.left(_length)};
@@ -286,6 +340,8 @@ std::vector<QString> StringMatcherUtf::_stemParts() const
 bool StringMatcherUtf::operator()(const char* text, int length) const
 {
     if (_sharedKey && !_sharedKey->_asWritten(text, length))
+        return false;
+    if (!_eitherKeys.empty() && !_holdsEitherKey(text, length))
         return false;
     return _inThisSpelling(text, length) || (_otherSpelling && (*_otherSpelling)(text, length));
 }

@@ -536,17 +536,6 @@ QString BXSettings::defaultBackupDir()
     return folder;
 }
 
-QString BXSettings::getBackupDirData()
-{
-    BXSettings settings;
-    QString stored = settings.getString(DataBackupPath);
-    if (!stored.trimmed().isEmpty())
-        return stored;
-    QString folder = defaultBackupDir();
-    settings.setString(DataBackupPath, folder);
-    return folder;
-}
-
 QString BXSettings::backupFolder()
 {
     const QString stored = BXSettings().getString(DataBackupPath);

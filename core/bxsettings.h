@@ -137,9 +137,8 @@ public:
     static QString storedUserDBPath();
     // Removes the stored folder, so that the user database is kept in the data folder.
     static void forgetUserDBPath();
-    // The backup folder: the stored choice, or else the default, which is then stored.
-    static QString getBackupDirData();
-    // The same without storing the default.
+    // The backup folder: the stored choice, or else the default, which is read, never stored:
+    // only the user stores a folder.
     static QString backupFolder();
     // The backup folder used until the user chooses one; nothing creates it before a backup.
     static QString defaultBackupDir();

@@ -61,9 +61,12 @@ bool StaticDbUpdaterUI::doUpdate(bool skipCheck)
 
     InstallUpdateQuestion question(_parentWidget);
     BXSettings settings;
-    question.setAutoCheck(settings.getInt(BXSettings::StaticDbUpdateInterval) != -1);
+    const bool autoCheck = settings.getInt(BXSettings::StaticDbUpdateInterval) != -1;
+    question.setAutoCheck(autoCheck);
     const bool yes = askToInstall(question);
-    settings.setInt(BXSettings::StaticDbUpdateInterval, question.autoCheck() ? 28 : -1);
+    // The box as it was shown is the stored choice or its default: only a change is stored.
+    if (question.autoCheck() != autoCheck)
+        settings.setInt(BXSettings::StaticDbUpdateInterval, question.autoCheck() ? 28 : -1);
     if (!yes)
         return true;
     if (!permitted()) {

@@ -46,6 +46,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QDateTime>
 #include <QLabel>
 #include <QMenu>
@@ -202,6 +203,8 @@ private slots:
     void backupIsByteIdentical();
     void firstBackupMakesTheDefaultFolder();
     void cancelledBackupWritesNothing();
+    void refusedDialogWritesNothing_data();
+    void refusedDialogWritesNothing();
     void backupOntoLiveDatabaseFails_data();
     void backupOntoLiveDatabaseFails();
     void backupTakesThePlaceWhole_data();
@@ -348,9 +351,9 @@ void TestMainWindowData::firstBackupMakesTheDefaultFolder()
     BXSettings().setString(BXSettings::DataBackupPath, QString());
     const QString folder = BXSettings::defaultBackupDir();
     QDir(folder).removeRecursively();
-    _window->backupName = QString();
+    _window->backupName = folder + QStringLiteral("/first.ptBackup");
     _window->backupUserDB();
-    QVERIFY(QFileInfo(folder).isDir());
+    QVERIFY(QFileInfo(_window->backupName).isFile());
     QCOMPARE(modeOf(folder), 0700);
 }
 
@@ -360,6 +363,58 @@ void TestMainWindowData::cancelledBackupWritesNothing()
     _window->backupUserDB();
     QVERIFY(_window->messages.isEmpty());
     QVERIFY(BXSqlDb::isUp());
+}
+
+// A dialog the user leaves, however he leaves it, stores no setting and makes no folder: the
+// default backup folder is read, never stored, until the user stores one.
+void TestMainWindowData::refusedDialogWritesNothing_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("preferences, Escape") << "Escape";
+    QTest::newRow("preferences, Cancel") << "Cancel";
+    QTest::newRow("preferences, close button") << "close";
+    QTest::newRow("preferences, OK, new folder refused, Escape") << "folder refused";
+    QTest::newRow("backup, chooser closed") << "backup";
+    QTest::newRow("restore, chooser closed") << "restore";
+}
+
+void TestMainWindowData::refusedDialogWritesNothing()
+{
+    QFETCH(QString, way);
+    BXSettings().setString(BXSettings::DataBackupPath, QString());
+    const QString folder = BXSettings::defaultBackupDir();
+    QDir(folder).removeRecursively();
+    const QString typed = QDir::homePath() + QStringLiteral("/never made");
+    const QByteArray settings = readAll(BXSettings().fileName());
+    _window->realForms = true;
+    _window->backupName = QString();
+    _window->restoreName = QString();
+    QAction* action = way == QLatin1String("backup") ? _window->fileBackup_DatabasesAction
+        : way == QLatin1String("restore")            ? _window->fileRestore_DatabasesAction
+                                                     : _window->optionsPreferencesAction;
+    if (action == _window->optionsPreferencesAction) {
+        QTimer::singleShot(0, _window, [way, typed] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            if (way == QLatin1String("Cancel"))
+                dialog->findChild<QPushButton*>(QStringLiteral("pushButton5"))->click();
+            else if (way == QLatin1String("close"))
+                dialog->close();
+            if (way == QLatin1String("folder refused")) {
+                dialog->findChild<QRadioButton*>(QStringLiteral("radProxyDirect"))->setChecked(true);
+                dialog->findChild<QLineEdit*>(QStringLiteral("txtBackupPath"))->setText(typed);
+                QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+                dialog->findChild<QPushButton*>(QStringLiteral("pushButton6"))->click();
+            }
+            if (dialog->isVisible())
+                QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+    }
+    action->trigger();
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(readAll(BXSettings().fileName()), settings);
+    QVERIFY(!QFileInfo::exists(folder));
+    QVERIFY(!QFileInfo::exists(typed));
 }
 
 void TestMainWindowData::backupOntoLiveDatabaseFails_data()

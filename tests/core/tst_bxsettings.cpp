@@ -128,11 +128,12 @@ private slots:
         const QString expected =
             QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
             + QStringLiteral("/testbrand Backups");
-        QCOMPARE(BXSettings::getBackupDirData(), expected);
-        QCOMPARE(BXSettings().getString(BXSettings::DataBackupPath), expected);
+        QCOMPARE(BXSettings::backupFolder(), expected);
+        // The default is read, never stored.
+        QCOMPARE(BXSettings().getString(BXSettings::DataBackupPath), QStringLiteral("   "));
 
         BXSettings().setString(BXSettings::DataBackupPath, QStringLiteral(" /media/usb "));
-        QCOMPARE(BXSettings::getBackupDirData(), QStringLiteral(" /media/usb "));
+        QCOMPARE(BXSettings::backupFolder(), QStringLiteral(" /media/usb "));
     }
 
     void dataFolders()

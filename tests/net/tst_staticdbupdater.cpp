@@ -641,20 +641,31 @@ private slots:
         QCOMPARE(ui.questions, 0);
     }
 
-    void questionStoresTheIntervalWhateverTheAnswer_data()
+    // The box as shown is the stored interval or its default; a change is stored whatever the
+    // answer, an untouched default never.
+    void questionStoresAChangedIntervalWhateverTheAnswer_data()
     {
+        QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("yes");
         QTest::addColumn<bool>("autoCheck");
-        QTest::newRow("no, ticked") << false << true;
-        QTest::newRow("no, unticked") << false << false;
-        QTest::newRow("yes, unticked") << true << false;
+        QTest::addColumn<QString>("after");
+        QTest::newRow("no, ticked") << "-1" << false << true << "28";
+        QTest::newRow("no, unticked") << "28" << false << false << "-1";
+        QTest::newRow("yes, unticked") << "28" << true << false << "-1";
+        QTest::newRow("no, default untouched") << QString() << false << true << QString();
     }
 
-    void questionStoresTheIntervalWhateverTheAnswer()
+    void questionStoresAChangedIntervalWhateverTheAnswer()
     {
+        QFETCH(QString, stored);
         QFETCH(bool, yes);
         QFETCH(bool, autoCheck);
-        BXSettings().setInt(BXSettings::StaticDbUpdateInterval, autoCheck ? -1 : 28);
+        QFETCH(QString, after);
+        const QString key = QStringLiteral("/staticdb/updateInterval");
+        if (stored.isNull())
+            BXSettings().removeEntry(key);
+        else
+            BXSettings().writeEntry(key, stored.toInt());
         ScriptedPrompter prompter;
         ScriptedUpdaterUI ui(nullptr);
         ui.answerYes = yes;
@@ -662,7 +673,7 @@ private slots:
         ui.allowed = false;
         runUpdate(ui);
         QCOMPARE(ui.questions, 1);
-        QCOMPARE(BXSettings().getInt(BXSettings::StaticDbUpdateInterval), autoCheck ? 28 : -1);
+        QCOMPARE(BXSettings().readEntry(key), after);
         QCOMPARE(prompter.asked.size(), yes ? 1 : 0);
     }
 
