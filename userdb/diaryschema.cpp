@@ -298,16 +298,22 @@ const char* const SqliteTables[] = {
     "CREATE TABLE sqlite_stat4(tbl,idx,neq,nlt,ndlt,sample)",
 };
 
-// Whether the object is one that SQLite makes itself, told by what it is rather than by its
-// name alone: one of its own tables as it declares it, or the index of a key that `tables` (of
-// the same schema, by name in lower case) declares, which has no creation text.
-bool isSqlitesOwn(const DiarySchema::Object& object, const QMap<QString, DiarySchema::Object>& tables)
+// Whether the object is a table that SQLite makes itself, told by its name and how SQLite
+// declares it.
+bool isSqliteTable(const DiarySchema::Object& object)
 {
-    if (object.type == QLatin1String("table"))
-        return std::any_of(std::begin(SqliteTables), std::end(SqliteTables), [&object](const char* sql) {
-            const Tokens own = creationTokens(QString::fromLatin1(sql));
-            return keyOf(own.mid(2, 1)) == object.name.toLower() && keyOf(creationTokens(object.sql)) == keyOf(own);
-        });
+    if (object.type != QLatin1String("table") || !object.name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
+        return false;
+    return std::any_of(std::begin(SqliteTables), std::end(SqliteTables), [&object](const char* sql) {
+        const Tokens own = creationTokens(QString::fromLatin1(sql));
+        return keyOf(own.mid(2, 1)) == object.name.toLower() && keyOf(creationTokens(object.sql)) == keyOf(own);
+    });
+}
+
+// Whether the object is the index that SQLite makes itself for a key that its table (of
+// `tables`, by name in lower case) declares: it has no creation text.
+bool isAutomaticIndex(const DiarySchema::Object& object, const QMap<QString, DiarySchema::Object>& tables)
+{
     if (object.type != QLatin1String("index") || !object.sql.isEmpty())
         return false;
     const auto table = tables.constFind(object.table.toLower());
@@ -385,11 +391,9 @@ DiarySchema DiarySchema::fromRows(const QList<QStringList>& rows)
     DiarySchema schema;
     for (const QStringList& row : rows) {
         const Object object{row.value(0).toLower(), row.value(1), row.value(2), row.value(3)};
-        schema.m_objects[object.type].insert(object.name.toLower(), object);
+        if (!isSqliteTable(object))
+            schema.m_objects[object.type].insert(object.name.toLower(), object);
     }
-    const QMap<QString, Object> tables = schema.m_objects.value(QStringLiteral("table"));
-    for (QMap<QString, Object>& objects : schema.m_objects)
-        objects.removeIf([&tables](const auto& object) { return isSqlitesOwn(object.value(), tables); });
     return schema;
 }
 
@@ -426,7 +430,8 @@ DiarySchema::Differences DiarySchema::differencesFrom(const DiarySchema& own, Fo
         const QMap<QString, Object> owned = own.m_objects.value(type.key());
         for (const Object& object : type.value()) {
             const auto same = owned.constFind(object.name.toLower());
-            if (same != owned.cend() && (type.key() == QLatin1String("table") || isSameText(*same, object)))
+            if ((same != owned.cend() && (type.key() == QLatin1String("table") || isSameText(*same, object)))
+                || isAutomaticIndex(object, tables))
                 continue;
             const Tokens tokens = creationTokens(object.sql);
             if (type.key() == QLatin1String("table")) {

@@ -69,8 +69,8 @@ public:
     QStringList triggers() const;
 
 private:
-    // The objects, by type and then by name in lower case; those SQLite makes itself (its own
-    // tables, as it declares them, and the indexes of the keys a table declares) are left out.
+    // The objects, by type and then by name in lower case; the tables SQLite makes itself, as it
+    // declares them, are left out (and the indexes of the keys a table declares are not compared).
     QMap<QString, QMap<QString, Object>> m_objects;
 
     void _tableDifferences(const Object& held, const Object& own, Format format,
