@@ -10,6 +10,7 @@
 #include "userdb/bxsqlquery.h"
 #include "userdb/catalogueroots.h"
 #include "userdb/nullconversion.h"
+#include "userdb/storedid.h"
 #include "userdb/rowstate.h"
 #include "userdb/storeaction.h"
 #include "userdb/storednotices.h"
@@ -291,7 +292,7 @@ std::optional<int> UserDB::numUsers()
 
 bool UserDB::isStorableUserId(qint64 user)
 {
-    return user >= 0 && user < FoodDBBase::SharedRootId - FoodDBBase::UserRootBase;
+    return StoredId::within(user, StoredId::Kind::User);
 }
 
 std::optional<QList<UserProfile>> UserDB::getUsersList()
@@ -304,7 +305,7 @@ std::optional<QList<UserProfile>> UserDB::getUsersList()
                       "ORDER BY date DESC");
     while (query.next()) {
         UserProfile profile;
-        profile.userId = storedWholeId(query.value(0));
+        profile.userId = StoredId::read(query.value(0), StoredId::Kind::User);
         if (!isStorableUserId(profile.userId)) {
             tellUnknownUser(query.value(0));
             continue;
@@ -350,7 +351,7 @@ std::optional<qint64> UserDB::getNextUserID()
     BXSqlQuery query("SELECT user_id FROM user_users ORDER BY user_id ASC");
     qint64 next = 0;
     if (!query.readRows([&] {
-            if (storedWholeId(query.value(0)) == next)
+            if (StoredId::read(query.value(0), StoredId::Kind::User) == next)
                 ++next;
         }))
         return std::nullopt;
@@ -1273,7 +1274,7 @@ std::optional<UserDB::DatedMeasurements> UserDB::getMeasurements(qint64 user, co
             return std::nullopt;
         if (!lookup.next())
             return lookup.outcome().ok() ? std::optional(list) : std::nullopt;
-        deviceId = lookup.value(0).toLongLong();
+        deviceId = StoredId::read(lookup.value(0), StoredId::Kind::Device);
         sql += QStringLiteral("AND date IN (SELECT date FROM user_checkins_sync WHERE user_id = ? "
                               "AND device = ? AND state <> 0) ");
     }
