@@ -29,6 +29,7 @@
 #include "widgets/bxtoolbar.h"
 #include "widgets/bxtoolbarbutton.h"
 #include "widgets/expandingtabbar.h"
+#include "widgets/screenfit.h"
 #include "widgets/searchlineedit.h"
 #include "tests/support/scriptedprompter.h"
 
@@ -55,6 +56,7 @@
 #include <QSqlQuery>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTemporaryFile>
 #include <QTextDocumentFragment>
 #include <QTimer>
 
@@ -74,7 +76,7 @@ constexpr int StepsEach = 80;
 #else
 constexpr int StepsEach = 400;
 #endif
-constexpr quint32 Seeds = 28;
+constexpr quint32 Seeds = 24;
 
 // How the walk answered a question.
 enum class Answer { Accept, Refuse };
@@ -371,11 +373,15 @@ private:
     StepLog _log;
     Shown _added;
     QStringList _trace;
+    // Whether the diary's list, rather than the browser, had the focus last.
+    bool _diaryInFront = true;
 };
 
 void TestWalk::initTestCase()
 {
     loadBrand(BrandSwitches());
+    // Every window is fitted to its screen, as the program's are.
+    ScreenFit::install();
     QVERIFY(_backups.isValid());
     _settings = readAll(BXSettings().fileName());
 }
@@ -401,7 +407,7 @@ void TestWalk::startAfresh()
     settings.close();
     for (const QString& name : QDir(_backups.path()).entryList(QDir::Files | QDir::Hidden))
         QFile::remove(_backups.filePath(name));
-    addUser(QStringLiteral("Ann"));
+    UserDB::instance()->setCurrentUser(addUser(QStringLiteral("Ann")));
     addUser(QStringLiteral("Bob"));
 }
 
@@ -471,11 +477,18 @@ void TestWalk::walkOnce(quint32 seed, int steps)
     const quint32 startSeed[] = {seed, ~0u};
     _answers = QRandomGenerator(startSeed, 2);
     qApp->installEventFilter(this);
+    _diaryInFront = true;
+    const QMetaObject::Connection focus = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && (now == diaryList() || diaryList()->isAncestorOf(now)))
+            _diaryInFront = true;
+        else if (now && browser()->isAncestorOf(now))
+            _diaryInFront = false;
+    });
+    auto unfocus = qScopeGuard([focus] { disconnect(focus); });
     _window->resize(SmallScreen.width(), SmallScreen.height() - 40);
     _window->show();
     QVERIFY(QTest::qWaitForWindowExposed(_window));
-    QVERIFY(_window->switchUser(_window, UserDB::instance()->getCurrentUser() > 0
-                                              ? UserDB::instance()->getCurrentUser() : 1));
+    QVERIFY(_window->switchUser(_window, UserDB::instance()->getCurrentUser()));
 
     int ran = 0;
     for (int n = 0; n < steps; ++n) {
@@ -554,6 +567,7 @@ void TestWalk::switchTab()
 {
     const int index = int(pick(quint32(browser()->categoryBar->count())));
     _trace.last() = QStringLiteral("%1: tab %2").arg(_trace.size() - 1).arg(index);
+    browser()->categoryBar->setFocus();
     browser()->categoryBar->setCurrentIndex(index);
 }
 
@@ -564,6 +578,7 @@ void TestWalk::search()
                                       QStringLiteral("walk"), QStringLiteral("Crème")};
     const QString word = pickOf(words);
     _trace.last() = QStringLiteral("%1: search \"%2\"").arg(_trace.size() - 1).arg(word);
+    browser()->prettySearchEdit->lineEdit()->setFocus();
     browser()->prettySearchEdit->lineEdit()->setText(word);
 }
 
@@ -579,6 +594,7 @@ void TestWalk::selectRow()
         return;
     QTreeWidgetItem* row = pickOf(rows);
     _trace.last() = QStringLiteral("%1: row \"%2\" of %3").arg(_trace.size() - 1).arg(row->text(0), list->objectName());
+    list->setFocus();
     list->setCurrentItem(row);
 }
 
@@ -675,6 +691,7 @@ void TestWalk::addShown()
         _added.minutes = float(typed * (serving->currentText() == QLatin1String("hours") ? 60.0 : 1.0));
     }
     _prompter->chosenMeal = 0;
+    add->setFocus();
     add->click();
 }
 
@@ -1110,14 +1127,14 @@ void TestWalk::checkDiary()
 }
 
 // The Edit menu and the tool bar offer what the row in front allows: the diary's entry when the
-// diary has the focus, else the browser's own item of the tab in front.
+// diary's list had the focus last, else the browser's own item of the tab in front.
 void TestWalk::checkEditOffers()
 {
     if (!_window->diaryPage()->isVisible() || QApplication::activeModalWidget())
         return;
     DiaryListView* diary = diaryList();
     QList<QPair<QAction*, bool>> offers;
-    if (QApplication::focusWidget() == diary) {
+    if (_diaryInFront) {
         const bool entry = diary->currentItem() && diary->currentItem()->isSelected()
                            && DiaryListView::rowId(diary->currentItem()) > 0;
         offers = {{_window->eM_DiaryEditEntry, entry}, {_window->eM_DiaryDeleteEntry, entry}};
@@ -1170,5 +1187,20 @@ void TestWalk::checkFits(QWidget* window)
                             .arg(frame.width()).arg(frame.height())));
 }
 
-QTEST_MAIN(TestWalk)
+// The walk runs on a 1024x600 screen: the windows are fitted to it as on a small laptop's.
+int main(int argc, char** argv)
+{
+    QTemporaryFile screens;
+    if (!screens.open())
+        qFatal("cannot write the screen's description: %s", qPrintable(screens.errorString()));
+    screens.write(R"({"windowFrameMargins": true, "screens": [{"name": "small", "x": 0, "y": 0,
+                    "width": 1024, "height": 600, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    screens.flush();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+    QApplication app(argc, argv);
+    TestWalk test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_walk.moc"
