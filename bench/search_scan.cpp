@@ -7,15 +7,19 @@
 // compared line by line. The food a search means is the heaviest food by the catalogue's
 // ranking weight whose parts name the search: its first part is the search (one word), or
 // its first part is one word and a later part the other, or its first part is the search
-// (two words). With search texts as arguments it prints instead each search's rows.
+// (two words). Each line ends with every row the view shows, so that "changes" can list, for
+// each search whose rows differ from a scan saved by another build, every row that changed.
+// With search texts as arguments it prints instead each search's rows.
 //
 //   search_scan scan > rows.txt
+//   search_scan changes rows.txt
 //   search_scan "grape" "vegetable soup"
 
 #include "catalogue/fooddbstatic.h"
 #include "catalogue/searchrank.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStringList>
@@ -124,7 +128,10 @@ int rowOf(const QStringList& rows, const QString& name)
     return int(rows.indexOf(name)) + 1;
 }
 
-void scan(FoodDBStatic& store)
+const QString ROW_SEPARATOR = QStringLiteral(" | ");
+
+// Each search: the food it means, its row, and every row shown.
+std::map<QString, QStringList> scanned(FoodDBStatic& store)
 {
     std::vector<Food> foods;
     for (auto it = store.getFlattenedChildren(0, FLAG_CATEGORY); it->next();) {
@@ -133,10 +140,51 @@ void scan(FoodDBStatic& store)
             food.parts << part.trimmed().toLower();
         foods.push_back(food);
     }
+    std::map<QString, QStringList> lines;
     for (const auto& [search, food] : meantFoods(foods)) {
         const QStringList rows = shownRows(store, search);
-        std::printf("%s\t%d\t%s\n", qPrintable(search), rowOf(rows, food->name), qPrintable(food->name));
+        lines[search] = {QString::number(rowOf(rows, food->name)), food->name, rows.join(ROW_SEPARATOR)};
     }
+    return lines;
+}
+
+void scan(FoodDBStatic& store)
+{
+    for (const auto& [search, line] : scanned(store))
+        std::printf("%s\t%s\n", qPrintable(search), qPrintable(line.join(QLatin1Char('\t'))));
+}
+
+// Lists each row that differs from the scan in the file, search by search, and the count of
+// searches whose rows all stayed.
+bool changes(FoodDBStatic& store, const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "search_scan: cannot read %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        return false;
+    }
+    std::map<QString, QStringList> before;
+    while (!file.atEnd()) {
+        const QStringList fields = QString::fromUtf8(file.readLine()).chopped(1).split(QLatin1Char('\t'));
+        if (fields.size() == 4)
+            before[fields[0]] = fields[3].split(ROW_SEPARATOR);
+    }
+    int same = 0;
+    for (const auto& [search, line] : scanned(store)) {
+        const QStringList rows = line[2].split(ROW_SEPARATOR);
+        const QStringList old = before.count(search) ? before[search] : QStringList();
+        if (rows == old) {
+            ++same;
+            continue;
+        }
+        std::printf("%s\n", qPrintable(search));
+        for (qsizetype i = 0; i < std::max(rows.size(), old.size()); ++i) {
+            if (rows.value(i) != old.value(i))
+                std::printf("  %3lld %s -> %s\n", static_cast<long long>(i + 1), qPrintable(old.value(i)), qPrintable(rows.value(i)));
+        }
+    }
+    std::printf("%d searches show the same rows\n", same);
+    return true;
 }
 
 } // namespace
@@ -156,6 +204,8 @@ int main(int argc, char* argv[])
         scan(*store);
         return 0;
     }
+    if (arguments.size() == 2 && arguments.front() == QStringLiteral("changes"))
+        return changes(*store, arguments.back()) ? 0 : 1;
     for (const QString& search : arguments) {
         std::printf("%s\n", qPrintable(search));
         const QStringList rows = shownRows(*store, search);

@@ -173,6 +173,8 @@ QByteArray IndexedDB::_encoded(const QString& word) const
 
 const CatalogueWords& IndexedDB::_catalogueWords() const
 {
+    if (_gathering.valid())
+        _words = _gathering.get();
     if (!_words)
         _words = std::make_unique<CatalogueWords>(_nameList());
     return *_words;
@@ -180,7 +182,8 @@ const CatalogueWords& IndexedDB::_catalogueWords() const
 
 void IndexedDB::_gatherWords()
 {
-    _words = std::make_unique<CatalogueWords>(_nameList());
+    _forgetWords();
+    _gathering = std::async(std::launch::async, [names = _nameList()] { return std::make_unique<CatalogueWords>(names); });
 }
 
 std::vector<const char*> IndexedDB::_nameList() const
@@ -218,10 +221,16 @@ const BrowsableDBItem* IndexedDB::_getIndexItem(qint64 id, bool isCategory) cons
 
 IndexedDB::IndexedDB() = default;
 
-IndexedDB::~IndexedDB() = default;
+IndexedDB::~IndexedDB()
+{
+    _forgetWords();
+}
 
 void IndexedDB::_forgetWords()
 {
+    if (_gathering.valid())
+        _gathering.wait();
+    _gathering = {};
     _words.reset();
 }
 

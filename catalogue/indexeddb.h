@@ -3,6 +3,7 @@
 
 #include "catalogue/browsabledb.h"
 
+#include <future>
 #include <map>
 #include <optional>
 #include <memory>
@@ -53,10 +54,12 @@ protected:
     const BrowsableDBItem* _getIndexItem(qint64 id, bool isCategory) const;
     // Forgets every record.
     void _clearIndex();
-    // Forgets the words of the names, after a name changed or a record came.
+    // Forgets the words of the names, after a name changed or a record came, or before the
+    // names go; waits for a gathering under way.
     void _forgetWords();
-    // Gathers the words of the names, as a load does once it has laid them out, so that no
-    // search waits for them.
+    // Starts gathering the words of the names on a thread of its own, as a load does once it
+    // has laid them out, so that neither the load nor, mostly, the first search waits for them.
+    // The names must stay until the words are forgotten.
     void _gatherWords();
     // Enters the record at index into the category map (a later category of the same id
     // replaces it) or the item map (the first item of an id is the one found).
@@ -85,7 +88,8 @@ private:
     // Whether the names write the word (lowered), as the start of their words.
     bool _namesWrite(const QString& word) const;
     QByteArray _encoded(const QString& word) const;
-    // Gathered by the load, else at the first search that needs them; forgotten with the records.
+    // Gathered from the load on, else at the first search that needs them; forgotten with the
+    // records.
     const CatalogueWords& _catalogueWords() const;
     // The records' names, in record order.
     std::vector<const char*> _nameList() const;
@@ -99,6 +103,7 @@ private:
     std::optional<size_t> _categoryIndex(qint64 id) const;
 
     mutable std::unique_ptr<CatalogueWords> _words;
+    mutable std::future<std::unique_ptr<CatalogueWords>> _gathering;
 };
 
 #endif

@@ -161,6 +161,8 @@ StaticDB::StaticDB(const MemMappedFile& mapping, int chunkId)
 
 StaticDB::~StaticDB()
 {
+    // The words are gathered from the mapping, which may go below.
+    _forgetWords();
     if (!_counted)
         return;
     if (--s_memMappingUseCount < 1) {

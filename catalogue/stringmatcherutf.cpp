@@ -4,11 +4,26 @@
 #include "core/typedtext.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
 
 namespace {
 
 // A shorter key than this finds too many names to save a pass.
 constexpr int SHORTEST_KEY = 3;
+
+// The characters of food names, those they hold least first.
+constexpr char RAREST_FIRST[] = "zqxj79864k53v0wy2b1gpfmculdhrsnitoae";
+
+// The character of a lowered word that names hold least.
+unsigned char rarestIn(const QByteArray& word)
+{
+    for (const char c : std::string_view(RAREST_FIRST)) {
+        if (word.contains(c))
+            return static_cast<unsigned char>(c);
+    }
+    return static_cast<unsigned char>(word.at(0));
+}
 
 unsigned char foldAsciiUpper(unsigned char c)
 {
@@ -157,10 +172,9 @@ bool StringMatcherUtf::_formAt(const Name& name, int start, int end) const
 void StringMatcherUtf::_takeParts(Encoding encoding)
 {
     if (WordForms::ofShortWords(_word)) {
-        for (const QString& writing : {_word, WordForms::apartAndJoined(_word).back()}) {
-            _writings.push_back(std::unique_ptr<StringMatcherUtf>(
-                new StringMatcherUtf(writing, encoding, Spelling::AsWritten, Reading::Literal)));
-        }
+        for (const QString& writing : {_stem, WordForms::apartAndJoined(_stem).back()})
+            _writings.push_back(encoding == Encoding::Utf8 ? writing.toUtf8() : writing.toLatin1());
+        _anchor = rarestIn(_writings.back());
         return;
     }
     if (WordForms::joints(_word).empty())
@@ -187,17 +201,11 @@ void StringMatcherUtf::_takeParts(Encoding encoding)
 StringMatcherUtf::~StringMatcherUtf() = default;
 
 StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spelling spelling)
-    : StringMatcherUtf(withPlainQuotes(word), encoding, spelling, Reading::Words)
+    : _word(withPlainQuotes(word))
 {
-}
-
-StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spelling spelling, Reading reading)
-    : _word(word)
-{
-    _takeForms(WordForms(word), reading);
-    if (reading == Reading::Words)
-        _takeParts(encoding);
-    const QString other = spelling == Spelling::Either ? WordForms(word).otherSpelling() : QString();
+    _takeForms(WordForms(_word));
+    _takeParts(encoding);
+    const QString other = spelling == Spelling::Either ? WordForms(_word).otherSpelling() : QString();
     if (!other.isEmpty()) {
         _otherSpelling = std::make_unique<StringMatcherUtf>(other, encoding, Spelling::AsWritten);
         _takeSharedKey(encoding);
@@ -212,6 +220,7 @@ StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spell
         if (_decode)
             return;
     }
+    _takeEitherKeys();
     _pattern.reserve(_length + 1);
     for (int i = _length - 1; i >= 0; --i) {
         const char16_t lower = _stem.at(i).unicode();
@@ -233,7 +242,7 @@ StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spell
     }
 }
 
-void StringMatcherUtf::_takeForms(const WordForms& wordForms, Reading reading)
+void StringMatcherUtf::_takeForms(const WordForms& wordForms)
 {
     // A form that holds the word as typed is found with it.
     const QString& typed = wordForms.word();
@@ -251,7 +260,7 @@ void StringMatcherUtf::_takeForms(const WordForms& wordForms, Reading reading)
     // The stem's parts after each hyphen inside it that joins words; one that ends it stays.
     std::vector<qsizetype> cuts;
     for (qsizetype joint : WordForms::joints(typed)) {
-        if (reading == Reading::Words && joint + 1 < _stem.size())
+        if (joint + 1 < _stem.size())
             cuts.push_back(joint);
     }
     _length = int(cuts.empty() ? _stem.size() : cuts.front());
@@ -276,6 +285,96 @@ void StringMatcherUtf::_takeSharedKey(Encoding encoding)
         _sharedKey = std::make_unique<StringMatcherUtf>(shared, encoding, Spelling::AsWritten);
 }
 
+// A name holds one spelling or the other only where it holds one of their keys: both are
+// looked for in one pass, a Horspool search over the shorter key's length whose every shift
+// suits both.
+void StringMatcherUtf::_takeEitherKeys()
+{
+    if (!_otherSpelling || _sharedKey || _unwritable)
+        return;
+    const QByteArray own = _firstLook();
+    const QByteArray other = _otherSpelling->_firstLook();
+    if (own.isEmpty() || other.isEmpty())
+        return;
+    _eitherKeys = {own, other};
+    _eitherWindow = int(std::min(own.size(), other.size()));
+    _eitherSkip.fill(_eitherWindow);
+    _eitherEnds.fill(false);
+    for (const QByteArray& key : _eitherKeys) {
+        const unsigned char end = static_cast<unsigned char>(key[_eitherWindow - 1]);
+        _eitherEnds[end] = true;
+        _eitherEnds[(end >= 'a' && end <= 'z') ? end - 'a' + 'A' : end] = true;
+        for (int i = 0; i < _eitherWindow - 1; ++i) {
+            const unsigned char lower = static_cast<unsigned char>(key[i]);
+            const unsigned char upper = (lower >= 'a' && lower <= 'z') ? static_cast<unsigned char>(lower - 'a' + 'A') : lower;
+            const int shift = _eitherWindow - 1 - i;
+            _eitherSkip[lower] = std::min(_eitherSkip[lower], shift);
+            _eitherSkip[upper] = std::min(_eitherSkip[upper], shift);
+        }
+    }
+}
+
+QByteArray StringMatcherUtf::_firstLook() const
+{
+    if (_decode || _unwritable || !_writings.empty())
+        return QByteArray();
+    const StringMatcherUtf& key = _key ? *_key : *this;
+    if (key._decode || key._unwritable)
+        return QByteArray();
+    return key._stem.left(key._length).toLatin1();
+}
+
+bool StringMatcherUtf::_holdsEitherKey(const char* text, int length) const
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    for (int last = _eitherWindow - 1; last < length; last += _eitherSkip[bytes[last]]) {
+        if (!_eitherEnds[bytes[last]])
+            continue;
+        const int start = last - _eitherWindow + 1;
+        for (const QByteArray& key : _eitherKeys) {
+            if (start + key.size() > length)
+                continue;
+            int i = 0;
+            while (i < key.size() && foldAsciiUpper(bytes[start + i]) == static_cast<unsigned char>(key[i]))
+                ++i;
+            if (i == key.size())
+                return true;
+        }
+    }
+    return false;
+}
+
+bool StringMatcherUtf::_holdsAWriting(const char* text, int length) const
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    const auto at = [&](int start, const QByteArray& writing) {
+        if (start < 0 || start + writing.size() > length)
+            return false;
+        for (int i = 0; i < writing.size(); ++i) {
+            if (foldAsciiUpper(bytes[start + i]) != static_cast<unsigned char>(writing[i]))
+                return false;
+        }
+        return true;
+    };
+    const unsigned char upper = (_anchor >= 'a' && _anchor <= 'z') ? static_cast<unsigned char>(_anchor - 'a' + 'A') : _anchor;
+    for (const unsigned char anchor : {_anchor, upper}) {
+        for (const void* found = std::memchr(bytes, anchor, size_t(length)); found;
+             found = std::memchr(static_cast<const unsigned char*>(found) + 1, anchor,
+                                 size_t(bytes + length - static_cast<const unsigned char*>(found) - 1))) {
+            const int place = int(static_cast<const unsigned char*>(found) - bytes);
+            for (const QByteArray& writing : _writings) {
+                for (int k = 0; k < writing.size(); ++k) {
+                    if (static_cast<unsigned char>(writing[k]) == _anchor && at(place - k, writing))
+                        return true;
+                }
+            }
+        }
+        if (upper == _anchor)
+            break;
+    }
+    return false;
+}
+
 std::vector<QString> StringMatcherUtf::_stemParts() const
 {
     std::vector<QString> parts{_stem.left(_length)};
@@ -287,15 +386,15 @@ bool StringMatcherUtf::operator()(const char* text, int length) const
 {
     if (_sharedKey && !_sharedKey->_asWritten(text, length))
         return false;
+    if (!_eitherKeys.empty() && !_holdsEitherKey(text, length))
+        return false;
     return _inThisSpelling(text, length) || (_otherSpelling && (*_otherSpelling)(text, length));
 }
 
 bool StringMatcherUtf::_inThisSpelling(const char* text, int length) const
 {
-    if (!_writings.empty()) {
-        return std::any_of(_writings.begin(), _writings.end(),
-                           [&](const auto& writing) { return writing->_asWritten(text, length); });
-    }
+    if (!_writings.empty())
+        return !_unwritable && _holdsAWriting(text, length);
     if (!_key)
         return _asWritten(text, length);
     // The words apart, mostly found where the key is, before the word as written.

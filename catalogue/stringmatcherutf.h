@@ -55,10 +55,7 @@ public:
 
 private:
     // Whether the hyphens of the word join words, or are characters like any other.
-    enum class Reading { Words, Literal };
-
-    StringMatcherUtf(const QString& word, Encoding encoding, Spelling spelling, Reading reading);
-    void _takeForms(const WordForms& wordForms, Reading reading);
+    void _takeForms(const WordForms& wordForms);
     template <typename Name>
     int _stemEnd(const Name& name, int start) const;
     template <typename Name>
@@ -68,6 +65,14 @@ private:
     bool _decodedSearch(const char* text, int length) const;
     void _takeParts(Encoding encoding);
     void _takeSharedKey(Encoding encoding);
+    // Where the spellings share no key: each one's key, to find either in one pass.
+    void _takeEitherKeys();
+    // What every name that holds the word in this spelling holds, lowered; empty where the name
+    // is decoded or the word has several writings.
+    QByteArray _firstLook() const;
+    bool _holdsEitherKey(const char* text, int length) const;
+    // Whether a writing stands where the anchor does.
+    bool _holdsAWriting(const char* text, int length) const;
     // The stem's parts between the hyphens that join words.
     std::vector<QString> _stemParts() const;
     bool _inThisSpelling(const char* text, int length) const;
@@ -89,8 +94,13 @@ private:
     std::unique_ptr<StringMatcherUtf> _otherSpelling;
     std::unique_ptr<StringMatcherUtf> _key;           // the stem's longest part, when it has parts
     std::unique_ptr<StringMatcherUtf> _sharedKey;     // a part both spellings' stems hold
+    std::vector<QByteArray> _eitherKeys; // each spelling's first look, where they share no key
+    int _eitherWindow = 0;               // the shorter one's length
+    std::array<int, 256> _eitherSkip;
+    std::array<bool, 256> _eitherEnds;   // a byte that ends the window of a key
     std::vector<std::unique_ptr<StringMatcherUtf>> _parts; // the word's other parts, longest first
-    std::vector<std::unique_ptr<StringMatcherUtf>> _writings; // a word of short words, as written and closed up
+    std::vector<QByteArray> _writings;   // a word of short words, as written and closed up, lowered
+    unsigned char _anchor = 0;           // the character of theirs that names hold least
 };
 
 // Splits text on white space and appends the pieces to words. Returns the shortest piece's

@@ -166,6 +166,7 @@ private slots:
         // The food whose own name opens with the search, before those that merely hold it;
         // a longer word that opens with it ("Grapefruit" where "Grapes" name a food) holds it inside a word.
         row("apple sauce", "Applesauce, canned, unsweetened, without added ascorbic acid (includes USDA commodity)", 5);
+        row("goose", "Gooseberries, canned, light syrup pack, solids and liquids", 17);
         row("fish sticks", "Fish, fish portions and sticks, frozen, preheated", FIRST_FOOD);
         row("grape", "Grape juice, canned or bottled, unsweetened, with added ascorbic acid", 7);
         row("pigeon", "Squab, (pigeon), meat only, raw", FIRST_FOOD);
@@ -175,6 +176,9 @@ private slots:
         // A list of what a food is made of names none of them ("Soup, beef and vegetables").
         row("vegetable soup", "Soup, vegetable, canned, low sodium, condensed", FIRST_FOOD);
         row("pork bologna", "Bologna, pork", FIRST_FOOD);
+        row("apple pie", "Pie, apple, commercially prepared, enriched flour", FIRST_FOOD);
+        // A later part that is a searched word, before a name that merely holds it.
+        row("whipped topping", "Cream, whipped, cream topping, pressurized", 3);
         // Every word held whole before a name that opens with one of them.
         row("mature pigeon", "Pigeon peas (red gram), mature seeds, raw", FIRST_FOOD);
         row("winged mature", "Winged beans, mature seeds, raw", FIRST_FOOD);
