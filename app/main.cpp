@@ -317,6 +317,15 @@ QString writeFailure()
 // Set when a start found the copy that holds the user data through the channel it recorded,
 // and handed over to it.
 bool s_handedOver = false;
+// Set when the user chose Quit while the start waited for another program's hold on the diary.
+bool s_userQuit = false;
+
+// The exit code of a start that ends before its window runs: 0 when it handed over or the user
+// quit, 1 when it failed.
+int endedStart()
+{
+    return s_handedOver || s_userQuit ? 0 : 1;
+}
 
 // What a start finds of the copy that holds the user data: one that its own environment puts
 // the channel elsewhere for (another runtime folder) is woken through the channel it recorded,
@@ -398,10 +407,12 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error, bool updating)
 // Quit, which the user may have chosen already in the window of the wait.
 bool retryWhileInUse(Prompter* prompter, const QString& inUse)
 {
-    return !StartWait::quitChosen()
-           && prompter->choice(nullptr, QMessageBox::Warning, tr("Diary in use"), inUse,
-                            {tr("Retry"), tr("Quit")}, 0, 1)
-           == 0;
+    const bool retry = !StartWait::quitChosen()
+                       && prompter->choice(nullptr, QMessageBox::Warning, tr("Diary in use"), inUse,
+                                           {tr("Retry"), tr("Quit")}, 0, 1)
+                              == 0;
+    s_userQuit = !retry;
+    return retry;
 }
 
 // Asks for the backup to restore in place of a damaged diary; null when none was chosen.
@@ -588,6 +599,7 @@ void removeCutShortBackups()
 // and to user deletion.
 bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
 {
+    s_userQuit = false;
     std::string error;
     lock = lockUserData(error, false);
     if (lock && openDiary(prompter, error)) {
@@ -645,8 +657,8 @@ std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString
 }
 
 // Makes sure a user exists and shows the first one; otherwise the exit code of the start: 1
-// when the users cannot be read for another program or nobody to ask, 0 when the first profile
-// was cancelled. Users or a page of the user's diary that a damaged diary keeps from being read
+// when the users cannot be read for another program and nobody is asked, 0 when the user quit
+// there or cancelled the first profile. Users or a page of the user's diary that a damaged diary keeps from being read
 // are told: the window opens all the same, on no user and no day, so that a backup can be
 // restored from it.
 std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
@@ -654,7 +666,7 @@ std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
     QString unread;
     const std::optional<QList<DBTypes::UserProfile>> users = readUsers(prompter, &unread);
     if (!users)
-        return 1;
+        return endedStart();
     if (!unread.isEmpty()) {
         const QString restore = MainWindow::restoreHint();
         prompter->choice(nullptr, QMessageBox::Warning, tr("Diary not read"),
@@ -713,9 +725,9 @@ int runMainWindow(QtSingleApplication& app, QPointer<MainWindow>& window, Prompt
                      &MainWindow::processMessage);
     if (const std::optional<int> ended = pickFirstUser(window, prompter))
         return *ended;
-    // Like a diary held at the opening, one held at the count ends the start with 1.
+    // Like a diary held at the opening, one held at the count ends the start.
     if (brandSwitch("metrics_enabled") && !countStart(prompter))
-        return 1;
+        return endedStart();
     window->show();
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit);
     NotificationCenter::notify("app_about_to_start");
@@ -733,7 +745,7 @@ int runApplication(QtSingleApplication& app, QPointer<MainWindow>& window,
     MacUtil::fixApplicationPaletteInactive(true);
     Prompter* prompter = canShowBoxes() ? Prompter::instance() : nullptr;
     if (!startUserDatabase(lock, prompter))
-        return s_handedOver ? 0 : 1;
+        return endedStart();
     return runMainWindow(app, window, prompter);
 }
 

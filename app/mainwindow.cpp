@@ -383,7 +383,6 @@ void MainWindow::init()
 
     if (FoodQueryWidget* browser = _browser())
         browser->prettySearchEdit->lineEdit()->setFocus();
-    _browserState = 0;
 
     _buildToolBars();
     _wireViewActions();
@@ -428,13 +427,16 @@ void MainWindow::_createDiaryPage()
 
     DiaryListView* list = _diaryList();
     FoodQueryWidget* browser = _browser();
+    // The Edit menu and the tool bar serve the part of the page that the focus went to.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && _diaryPage && _diaryPage->isAncestorOf(now))
-            _lastDiaryFocus = now;
+        if (!now || !_diaryPage || !_diaryPage->isAncestorOf(now))
+            return;
+        _lastDiaryFocus = now;
+        refreshEditMenu(DiaryContext, 0);
     });
     connect(_diaryPage, &DiaryWidget::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
     connect(list, &DiaryListView::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
-    connect(browser, &FoodQueryWidget::requestEditMenuRefresh, this, &MainWindow::refreshEditMenu);
+    connect(browser, &FoodQueryWidget::editStateChanged, this, [this] { refreshEditMenu(DiaryContext, 0); });
     // The browser's menus follow the snack layout the diary shows.
     connect(list, &DiaryListView::notifyAdvanceMode, browser, &FoodQueryWidget::setSnackDisplay);
 

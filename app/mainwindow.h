@@ -96,7 +96,6 @@ public:
     BXToolBar* mainToolBar() const { return _toolBar; }
     bool maximizeOnFirstShow() const { return _maximizeOnShow; }
     int editContext() const { return _editContext; }
-    int browserState() const { return _browserState; }
 
     // The help page that context help opens now; empty when none.
     QString contextHelpTopic() const;
@@ -155,7 +154,7 @@ public slots:
     // Edit menu and page commands.
     void refreshEditMenu(int context, int state);
     void hideAllEditMenuItems();
-    void setupDiaryMenuItems(int state);
+    void setupDiaryMenuItems();
     void setupJournalMenuItems(int hasCheckin);
     void setupGraphMenuItems();
     void setupWebMenuItems();
@@ -296,7 +295,10 @@ private:
     void _checkPageAction(int id);
     // False for the context of a page that is not the one shown.
     bool _contextShown(int context) const;
+    // Offers the commands of the browser's tab in front for the state that it tells.
     void _setupBrowserItems(int state);
+    // Whether the diary list, not the browser, is what the Edit menu and the tool bar serve.
+    bool _diaryListInFront() const;
     void _showSavedMealItems(DiaryListView* list);
     void _showNoApplicableWhenEmpty();
     bool _publishOnQuitDue(bool* ask);
@@ -438,7 +440,6 @@ private:
     int _editContext = DiaryContext;
     // The brand in force: one loaded again (a test's, say) is never one the window kept.
     static BrandEngine* _brand() { return BrandEngine::instance(); }
-    int _browserState = 0;
     QPointer<QWidget> _lastDiaryFocus;
     BXHelpClient* _helpClient = nullptr;
     QString _pendingHelpPage;
@@ -457,6 +458,8 @@ private:
     // What the end of a backup or restore that stayed adds to its message: that the disk did not
     // confirm it.
     QString _copyNote;
+    // The user stopped the last copy of a backup or restore: it is told as cancelled, not failed.
+    bool _copyStopped = false;
 
     qint64 _previousUser = -1;
     // What is closed while no user is shown, and what the status line says of it.

@@ -379,6 +379,7 @@ void MainWindow::backupUserDB()
     if (_fileCommand)
         return;
     const QScopedValueRollback<bool> running(_fileCommand, true);
+    _copyStopped = false;
     const QString folder = BXSettings::backupFolder();
     // The chooser opens in the default folder, made for it; a backup refused or made elsewhere
     // leaves no folder behind.
@@ -413,8 +414,8 @@ void MainWindow::backupUserDB()
     } else {
         QString details;
         const QString reason = BXSqlDb::splitDetails(error, &details);
-        showMessage(QMessageBox::Warning, tr("Backup failed"), reason, QMessageBox::Ok,
-                    QMessageBox::Ok, QString(), details);
+        showMessage(QMessageBox::Warning, _copyStopped ? tr("Backup cancelled") : tr("Backup failed"),
+                    reason, QMessageBox::Ok, QMessageBox::Ok, QString(), details);
     }
     UserTurn::passEvents();
 }
@@ -471,6 +472,7 @@ void MainWindow::restoreUserDB()
     if (_fileCommand)
         return;
     const QScopedValueRollback<bool> running(_fileCommand, true);
+    _copyStopped = false;
     const auto answer = showMessage(
         QMessageBox::Question, tr("Restore"),
         tr("This will restore your data to a previous backup. This will destroy any changes or "
@@ -500,8 +502,8 @@ void MainWindow::restoreUserDB()
         // A report (an integrity check's findings) goes to the details, so the box fits the screen.
         QString details;
         const QString reason = BXSqlDb::splitDetails(error, &details);
-        showMessage(QMessageBox::Warning, tr("Restore failed"), reason, QMessageBox::Ok,
-                    QMessageBox::Ok, QString(), details);
+        showMessage(QMessageBox::Warning, _copyStopped ? tr("Restore cancelled") : tr("Restore failed"),
+                    reason, QMessageBox::Ok, QMessageBox::Ok, QString(), details);
     }
     UserTurn::passEvents();
 }
@@ -588,7 +590,8 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     } catch (const BXException& e) {
         result = e.message();
     }
-    if (_copyProgress && _copyProgress->stopped())
+    _copyStopped = _copyProgress && _copyProgress->stopped();
+    if (_copyStopped)
         result = replacesLive ? tr("The restore was cancelled. Your data is as it was.")
                               : tr("The backup was cancelled. The backup file %1 is as it was.")
                                     .arg(QDir::toNativeSeparators(destination.absoluteFilePath()));

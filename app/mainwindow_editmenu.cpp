@@ -99,13 +99,13 @@ void MainWindow::refreshEditMenu(int context, int state)
     hideAllEditMenuItems();
     if (context < 0) {
         context = _editContext;
-        state = context == CheckinContext ? _checkinState() : _browserState;
+        state = context == CheckinContext ? _checkinState() : 0;
     } else {
         _editContext = context;
     }
     switch (context) {
     case DiaryContext:
-        setupDiaryMenuItems(state);
+        setupDiaryMenuItems();
         break;
     case CheckinContext:
         setupJournalMenuItems(state);
@@ -147,22 +147,20 @@ void MainWindow::hideAllEditMenuItems()
         updateAction->setVisible(false);
 }
 
-void MainWindow::setupDiaryMenuItems(int state)
+void MainWindow::setupDiaryMenuItems()
 {
     for (QAction* action : {layoutMenu->menuAction(), _viewPagesSeparator, toggleFluidNutrientAction})
         action->setVisible(true);
-    QWidget* focus = _diaryFocus();
-    if (!focus)
+    DiaryListView* list = _diaryList();
+    const FoodQueryWidget* browser = _browser();
+    if (!list || !browser)
         return;
     if (updateAction)
         updateAction->setVisible(true);
     em_CopyFromAnotherDay->setVisible(true);
     em_CopyFromAnotherDay->setEnabled(true);
 
-    DiaryListView* list = _diaryList();
-    const bool diaryFocus = (list && focus == list) || qobject_cast<QMenuBar*>(focus)
-        || qobject_cast<QMenu*>(focus) || focus->objectName() == QLatin1String("qt_renamebox");
-    if (diaryFocus && list) {
+    if (_diaryListInFront()) {
         _showSavedMealItems(list);
         for (QAction* action : {eM_DiaryClearAll, eM_DiaryDeleteEntry, eM_DiaryEditEntry})
             action->setVisible(true);
@@ -172,7 +170,16 @@ void MainWindow::setupDiaryMenuItems(int state)
         eM_DiaryClearAll->setEnabled(list->isEmpty());
         return;
     }
-    _setupBrowserItems(state);
+    _setupBrowserItems(browser->editState());
+}
+
+// The part of the diary page the user works in is the one that had the focus last: a menu, the
+// menu bar or a dialog holding the focus for a while leaves it as it was.
+bool MainWindow::_diaryListInFront() const
+{
+    const DiaryListView* list = _diaryList();
+    const QWidget* last = _lastDiaryFocus;
+    return !last || last == list || (list && list->isAncestorOf(last));
 }
 
 QWidget* MainWindow::_diaryFocus() const
@@ -202,10 +209,6 @@ void MainWindow::_showSavedMealItems(DiaryListView* list)
 
 void MainWindow::_setupBrowserItems(int state)
 {
-    if (state == 0)
-        state = _browserState;
-    else
-        _browserState = state;
     const int kind = state >> BrowserKindShift;
     const bool selected = (state & BrowserFlagsMask) != 0;
 
@@ -324,7 +327,7 @@ void MainWindow::slotClearDiary()
     // Nothing changed: the page shows the entries still stored.
     if (cleared)
         refreshCurrentWidget();
-    refreshEditMenu(DiaryContext, _browserState);
+    refreshEditMenu(DiaryContext, 0);
 }
 
 void MainWindow::doMealPlan()

@@ -24,6 +24,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QTreeWidgetItemIterator>
@@ -602,6 +603,19 @@ bool DragListView::_openTo(const RowKey& key)
         }
     }
     return false;
+}
+
+void DragListView::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    const int shrunk = event->oldSize().height() - event->size().height();
+    QTreeWidgetItem* row = currentItem();
+    if (!row || event->oldSize().isEmpty() || shrunk <= 0)
+        return;
+    const QRect place = visualItemRect(row);
+    const bool wasInSight = place.isValid() && place.top() >= 0 && place.bottom() < viewport()->height() + shrunk;
+    if (wasInSight && place.bottom() >= viewport()->height())
+        scrollToItem(row);
 }
 
 void DragListView::paintEvent(QPaintEvent* event)

@@ -110,8 +110,9 @@ FoodQueryWidget::FoodQueryWidget(QWidget* parent, const char* name)
 void FoodQueryWidget::_buildForm()
 {
     categoryBar = new ExpandingTabBar(this, "categoryBar");
-    // The panel is never narrower than the six tabs' labels: they neither scroll nor shorten.
-    categoryBar->setUsesScrollButtons(false);
+    // Labels are never shortened: tabs that do not fit the panel scroll within it, so that
+    // the panel never widens the page for them.
+    categoryBar->setUsesScrollButtons(true);
     categoryBar->setElideMode(Qt::ElideNone);
     container = new TabBodyWidget(this, "container");
 
@@ -338,8 +339,6 @@ void FoodQueryWidget::_connectLists()
                     if (list == getCurrentListview())
                         displayItem(row);
                 });
-        connect(list, &QTreeWidget::itemClicked, this,
-                [this](QTreeWidgetItem* row) { updateEditMenu(row); });
         // A reload may have let the list's search go, to show what was just made.
         connect(list, &DragListView::reloaded, this, [this, list] {
             if (list == getCurrentListview())
@@ -659,14 +658,13 @@ void FoodQueryWidget::_placeChildren()
     const int top = _bodyTop();
     categoryBar->setGeometry(0, 0, width(), categoryBar->sizeHint().height());
     container->setGeometry(0, top, width(), height() - top);
-    // Never so narrow that a tab's label is cut.
     const QSize body = container->minimumSizeHint();
-    setMinimumSize(std::max(body.width(), categoryBar->naturalWidth()), body.height() + top);
+    setMinimumSize(std::max(body.width(), categoryBar->minimumSizeHint().width()), body.height() + top);
 }
 
 void FoodQueryWidget::displayItem(QTreeWidgetItem* item)
 {
-    updateEditMenu(item);
+    updateEditMenu();
     DragListView* list = getCurrentListview();
     const FoodViewItem* row = FoodViewItem::from(item);
     const unsigned char type = row ? row->type : 0;
@@ -780,7 +778,12 @@ std::optional<bool> FoodQueryWidget::_showExercise(const DragListView* list, uns
     return found;
 }
 
-void FoodQueryWidget::updateEditMenu(QTreeWidgetItem*)
+void FoodQueryWidget::updateEditMenu()
+{
+    emit editStateChanged();
+}
+
+int FoodQueryWidget::editState() const
 {
     const FoodViewItem* row = selectedRow(getCurrentListview());
     int type = row ? row->type : 0;
@@ -789,7 +792,7 @@ void FoodQueryWidget::updateEditMenu(QTreeWidgetItem*)
     if (userCategory && !(row->flags() & Qt::ItemIsDragEnabled))
         type = 0;
     const int code = currentTabCode();
-    emit requestEditMenuRefresh(1, int((quint32(quint16(code)) << 16) | quint32(type)));
+    return int((quint32(quint16(code)) << 16) | quint32(type));
 }
 
 void FoodQueryWidget::updateSavedMealButtons(QTreeWidgetItem* item)

@@ -98,9 +98,8 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    // context is always 1. state packs the tab code (high word) with the flags of the
-    // highlighted row (low word, 0 when nothing is highlighted).
-    void requestEditMenuRefresh(const int context, const int state);
+    // The tab in front or its list's selected row changed: what editState() says may have.
+    void editStateChanged();
     void addFoodSignal(DBTypes::FoodDiaryItem& entry);
     // A saved meal's foods, to be added to the diary as one change.
     void addMealSignal(std::vector<DBTypes::FoodDiaryItem>& entries);
@@ -157,8 +156,11 @@ public slots:
     // now current, so that nothing of the user shown before stays shown or selected.
     void showCurrentUser();
     void escapePressed();
-    // Reports the current tab and the current list's selected row to the main window.
-    void updateEditMenu(QTreeWidgetItem* item = nullptr);
+    // Tells the main window that the tab in front or its selected row may have changed.
+    void updateEditMenu();
+    // The tab code of the tab in front (high word) with the flags of its list's selected row
+    // (low word; 0 for none and for a category the user may not change).
+    int editState() const;
     // Selects the search text and gives the field the focus; an empty field is left alone.
     void focusSearchEdit();
     // Shows the snack items of the save-meal menu as the user's snack layout asks.

@@ -13,6 +13,9 @@ namespace {
 
 constexpr size_t MAX_SEARCH_WORDS = 31;
 constexpr int SHORTEST_CLOSED_UP = 6;
+// A shorter word opens too many of the catalogue's words to name one of them (a word still
+// being typed: "chicken b").
+constexpr int SHORTEST_CLOSING = 3;
 
 // Two searched words that the table of spellings holds as one ("tomato ketchup"), joined.
 QString phraseOf(const QString& first, const QString& second)
@@ -97,7 +100,7 @@ SearchRank IndexedDB::rankFor(const QString& terms) const
     const std::vector<QString> words = _searchWords(terms);
     std::vector<QByteArray> closedUp;
     for (const QString& word : words) {
-        if (word.startsWith(QLatin1Char('-')) || _opensAName(word))
+        if (word.size() < SHORTEST_CLOSING || word.startsWith(QLatin1Char('-')) || _opensAName(word))
             continue;
         const QList<QByteArray> closing = _catalogueWords().closingUp(_encoded(word));
         closedUp.insert(closedUp.end(), closing.begin(), closing.end());

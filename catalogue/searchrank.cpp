@@ -368,14 +368,11 @@ SearchRank::Holds SearchRank::_held(QLatin1StringView name, const Searched& text
                 continue;
             for (size_t r = 0; r < stem.rests.size(); ++r)
                 take(start, stem.rests[r], !ownStem ? other : r == 0 ? typed : own);
-        }
-    }
-    const auto wordAt = [&](qsizetype at, const QByteArray& word) {
-        return !inWord(at - 1) && follows(at, word) && !inWord(at + word.size());
-    };
-    for (const QByteArray& closed : text.closedUp) {
-        for (qsizetype at = 0; typed != Held::AsAWord && at < length; ++at) {
-            if (wordAt(at, closed))
+            // Each word that closes it up begins with its stem.
+            const auto closes = [&](const QByteArray& closed) {
+                return follows(start, closed) && !inWord(start + closed.size());
+            };
+            if (ownStem && !inWord(start - 1) && std::any_of(text.closedUp.begin(), text.closedUp.end(), closes))
                 typed = Held::AsAWord;
         }
     }

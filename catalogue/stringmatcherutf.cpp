@@ -221,6 +221,7 @@ StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spell
             return;
     }
     _takeEitherKeys();
+    _plain = !_otherSpelling && !_key && _writings.empty() && !_unwritable;
     _pattern.reserve(_length + 1);
     for (int i = _length - 1; i >= 0; --i) {
         const char16_t lower = _stem.at(i).unicode();
@@ -384,6 +385,8 @@ std::vector<QString> StringMatcherUtf::_stemParts() const
 
 bool StringMatcherUtf::operator()(const char* text, int length) const
 {
+    if (_plain)
+        return _byteSearch(text, length);
     if (_sharedKey && !_sharedKey->_asWritten(text, length))
         return false;
     if (!_eitherKeys.empty() && !_holdsEitherKey(text, length))

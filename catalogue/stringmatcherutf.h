@@ -88,6 +88,7 @@ private:
     bool _decode = false;
     bool _unwritable = false;            // holds a character the names' encoding lacks
     bool _apart = false;                 // whether the parts are also found apart
+    bool _plain = false;                 // one spelling, no parts, searched byte by byte
     std::vector<unsigned char> _pattern; // the first part reversed and lowered; ends with a 0 byte
     int _length;                         // of the stem's first part
     std::array<int, 256> _skip;

@@ -12,7 +12,7 @@ packages=(
     tango-icon-theme librsvg2-bin
 )
 test_packages=(
-    poppler-utils fonts-liberation2 locales openbox wmctrl
+    poppler-utils fonts-liberation2 locales openbox wmctrl xdotool x11-utils
     clang-14 libclang-rt-14-dev libbenchmark-dev
 )
 

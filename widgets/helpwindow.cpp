@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSplitter>
@@ -292,6 +293,15 @@ void HelpWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     _dropHiddenLinks();
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void HelpWindow::closeEvent(QCloseEvent* event)

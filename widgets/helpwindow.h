@@ -57,6 +57,8 @@ private slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Escape closes the viewer, as it closes the program's other windows.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void _buildLayout();

@@ -5,6 +5,10 @@
 #include "browser/addfooddialog.h"
 #include "browser/editexdialog.h"
 #include "browser/editfooddialog.h"
+#include "browser/foodquerywidget.h"
+#include "catalogue/recipeaccesswrapper.h"
+#include "diary/diarywidget.h"
+#include "catalogue/recipeproxydb.h"
 #include "core/brandengine.h"
 #include "core/clock.h"
 #include "core/dateconversion.h"
@@ -29,6 +33,8 @@
 #include "widgets/screenfit.h"
 #include "tests/app/mainwindowdoubles.h"
 #include "tests/support/widgetpicture.h"
+#include "tools/recipeaccess/recipecollectioninstaller.h"
+#include "widgets/expandingtabbar.h"
 
 #include <QAbstractSpinBox>
 #include <QAbstractScrollArea>
@@ -532,9 +538,10 @@ private slots:
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
     }
 
-    // After a day with every measurement and a journal note is shown, each page of the main
-    // window is whole on the smallest desktop, in calories and in kilojoules, without scrolling;
-    // on an 800x600 screen the window fits, its page scrolling there.
+    // After a day with every measurement and a journal note is shown, with every tab of the
+    // browser up (a recipe collection installed), each page of the main window is whole on the
+    // smallest desktop, in calories and in kilojoules, without scrolling; on an 800x600 screen
+    // the window fits, its page scrolling there.
     void pagesAreWholeOnTheSmallestDesktop_data()
     {
         QTest::addColumn<QLocale>("locale");
@@ -564,7 +571,15 @@ private slots:
         QVERIFY(UserDB::instance()->setUserPrefs(ann, prefs));
         QVERIFY(UserDB::instance()->addCheckin(fullCheckin(ann), false));
         QLocale::setDefault(locale);
+        RecipeCollectionInstaller recipes(QDir::cleanPath(RecipeAccessWrapper::recipeFolder()));
+        QVERIFY(recipes.clear());
+        QVERIFY(!recipes.install(QStringLiteral("sample"), QStringLiteral("recipeaccess")).isEmpty());
+        const auto uninstall = qScopeGuard([&recipes] {
+            RecipeProxyDB::cleanUp();
+            recipes.clear();
+        });
         MainWindowTest::ScriptedMainWindow window;
+        QCOMPARE(window.diaryPage()->foodQueryWidget3->categoryBar->count(), 6);
         QVERIFY(window.switchUser(&window, ann));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

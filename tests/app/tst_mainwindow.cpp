@@ -14,7 +14,9 @@
 #include "browser/foodquerywidget.h"
 #include "browser/foodwidget.h"
 #include "catalogue/catalogueservices.h"
+#include "catalogue/exdbdynamic.h"
 #include "catalogue/fooddbdynamic.h"
+#include "userdb/savedmealdb.h"
 #include "widgets/expandingtabbar.h"
 #include "diary/diarylistview.h"
 #include "diary/diaryview.h"
@@ -30,6 +32,7 @@
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QTest>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QToolButton>
 
@@ -73,6 +76,28 @@ bool toolShown(MainWindow* window, const QString& text)
     return false;
 }
 
+// Whether the tool bar shows a button of that text, and it is enabled.
+bool toolEnabled(MainWindow* window, const QString& text)
+{
+    BXToolBar* bar = window->mainToolBar();
+    for (QAction* handle : bar->actions()) {
+        const auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(handle));
+        if (button && button->text() == text && handle->isVisible())
+            return button->isEnabled();
+    }
+    return false;
+}
+
+// Opens the window's Edit menu from its menu bar and clicks the item, as the user does.
+void clickEditMenuItem(MainWindow* window, QAction* item)
+{
+    QMenuBar* bar = window->menuBar();
+    QMenu* edit = bar->findChild<QMenu*>(QStringLiteral("Edit"));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(edit->menuAction()).center());
+    QTRY_VERIFY(edit->isVisible());
+    QTest::mouseClick(edit, Qt::LeftButton, {}, edit->actionGeometry(item).center());
+}
+
 MainWindow::SavedGeometry saved(int x, int y, int w, int h, bool max, int sw, int sh)
 {
     MainWindow::SavedGeometry g;
@@ -113,7 +138,7 @@ private slots:
     void editMenu_data();
     void editMenu();
     void editMenuOpensOnWhatHasTheFocus();
-    void zeroBrowserStateRepeatsTheLastOne();
+    void browserItemsComeBackWithTheDiaryPage();
     void browserSelectionDrivesTheEditMenu();
     void editMenuShowsWhatItMakes_data();
     void editMenuShowsWhatItMakes();
@@ -126,9 +151,11 @@ private slots:
 private:
     ScriptedMainWindow* makeWindow(const BrandSwitches& switches = BrandSwitches());
     void focusAndWait(QWidget* widget);
+    void makeEditMenuItems(FoodQueryWidget* browser);
 
     ScriptedMainWindow* _window = nullptr;
     ScriptedMainWindow* _editWindow = nullptr;
+    QHash<QString, qint64> _editItems; // the edit window's own items by name
     qint64 _ann = -1;
 };
 
@@ -417,8 +444,10 @@ void TestMainWindow::webSections()
 void TestMainWindow::editMenu_data()
 {
     QTest::addColumn<int>("context");
-    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("state"); // of the check-ins page
     QTest::addColumn<QString>("focus");  // "", "list", "browser" or "was list"
+    QTest::addColumn<int>("tab");        // of the browser's category bar; -1 leaves it
+    QTest::addColumn<QString>("row");    // selected in that tab's list; empty for none
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QStringList>("enabled");
 
@@ -428,54 +457,73 @@ void TestMainWindow::editMenu_data()
     const QStringList exercise{QStringLiteral("eM_DiaryExerNewCat"), QStringLiteral("eM_DiaryExerNewExer"),
                                QStringLiteral("eM_DiaryExerEdit"), QStringLiteral("eM_DiaryExerDelete")};
     const QStringList saved{QStringLiteral("eM_DiarySavedRename"), QStringLiteral("eM_DiarySavedDelete")};
-    auto kind = [](int k, int flags) { return (k << 16) | flags; };
 
     const QStringList nothingApplies{QStringLiteral("eM_NoApplicableAction")};
     const QStringList listShown{copy, QStringLiteral("eM_DiaryClearAll"), QStringLiteral("savedMealMenu"),
                                 QStringLiteral("eM_DiaryDeleteEntry"), QStringLiteral("eM_DiaryEditEntry")};
     const QStringList listEnabled{copy, QStringLiteral("savedMealMenu")};
+    const QString list = QStringLiteral("list");
+    const QString browser = QStringLiteral("browser");
     // A dialog that closed left no widget with the focus: the list that had it last still serves.
     QTest::newRow("diary, the list focused last")
-        << 1 << 0 << QStringLiteral("was list") << listShown << listEnabled;
-    QTest::newRow("diary list") << 1 << 0 << QStringLiteral("list") << listShown << listEnabled;
-    QTest::newRow("browser kind 0") << 1 << kind(0, 1) << QStringLiteral("browser") << (QStringList{copy} + food)
+        << 1 << 0 << QStringLiteral("was list") << -1 << "" << listShown << listEnabled;
+    QTest::newRow("diary list") << 1 << 0 << list << -1 << "" << listShown << listEnabled;
+    QTest::newRow("browser, Foods") << 1 << 0 << browser << 0 << "" << (QStringList{copy} + food)
                                     << QStringList{copy, food[0], food[1]};
-    QTest::newRow("browser kind 1") << 1 << kind(1, 1) << QStringLiteral("browser") << QStringList{copy}
-                                    << QStringList{copy};
-    QTest::newRow("browser kind 2") << 1 << kind(2, 1) << QStringLiteral("browser") << (QStringList{copy} + exercise)
-                                    << QStringList{copy, exercise[0], exercise[1]};
-    QTest::newRow("browser kind 3, nothing selected")
-        << 1 << kind(3, 0) << QStringLiteral("browser") << (QStringList{copy} + food)
-        << QStringList{copy, food[0], food[1]};
-    QTest::newRow("browser kind 3, item selected") << 1 << kind(3, 5) << QStringLiteral("browser")
-                                                   << (QStringList{copy} + food) << (QStringList{copy} + food);
-    QTest::newRow("browser kind 4, nothing selected")
-        << 1 << kind(4, 0) << QStringLiteral("browser") << (QStringList{copy} + exercise)
+    QTest::newRow("browser, Exercise") << 1 << 0 << browser << 1 << "" << (QStringList{copy} + exercise)
+                                       << QStringList{copy, exercise[0], exercise[1]};
+    QTest::newRow("browser, Custom Foods, nothing selected")
+        << 1 << 0 << browser << 2 << "" << (QStringList{copy} + food) << QStringList{copy, food[0], food[1]};
+    QTest::newRow("browser, Custom Foods, a food selected")
+        << 1 << 0 << browser << 2 << "Toast" << (QStringList{copy} + food) << (QStringList{copy} + food);
+    // The browser had the focus last; the menu bar has it now.
+    QTest::newRow("menu bar after the browser")
+        << 1 << 0 << QStringLiteral("menu bar") << 2 << "Toast" << (QStringList{copy} + food)
+        << (QStringList{copy} + food);
+    QTest::newRow("browser, Custom Exercises, nothing selected")
+        << 1 << 0 << browser << 3 << "" << (QStringList{copy} + exercise)
         << QStringList{copy, exercise[0], exercise[1]};
-    QTest::newRow("browser kind 4, item selected") << 1 << kind(4, 2) << QStringLiteral("browser")
-                                                   << (QStringList{copy} + exercise) << (QStringList{copy} + exercise);
-    QTest::newRow("browser kind 5, nothing selected") << 1 << kind(5, 0) << QStringLiteral("browser")
-                                                      << (QStringList{copy} + saved) << QStringList{copy};
-    QTest::newRow("browser kind 5, item selected") << 1 << kind(5, 16) << QStringLiteral("browser")
-                                                   << (QStringList{copy} + saved) << (QStringList{copy} + saved);
-    QTest::newRow("browser kind 6") << 1 << kind(6, 1) << QStringLiteral("browser") << QStringList{copy}
-                                    << QStringList{copy};
+    QTest::newRow("browser, Custom Exercises, an exercise selected")
+        << 1 << 0 << browser << 3 << "Rowing" << (QStringList{copy} + exercise) << (QStringList{copy} + exercise);
+    QTest::newRow("browser, Saved Meals, nothing selected")
+        << 1 << 0 << browser << 4 << "" << (QStringList{copy} + saved) << QStringList{copy};
+    QTest::newRow("browser, Saved Meals, a meal selected")
+        << 1 << 0 << browser << 4 << "Lunch box" << (QStringList{copy} + saved) << (QStringList{copy} + saved);
     QTest::newRow("check-in without check-in")
-        << 2 << 0 << QString()
+        << 2 << 0 << QString() << -1 << ""
         << QStringList{QStringLiteral("eM_JournalNewEntryToday"), QStringLiteral("eM_JournalEditEntry"),
                        QStringLiteral("eM_JournalDeleteEntry")}
         << QStringList{QStringLiteral("eM_JournalNewEntryToday"), QStringLiteral("eM_JournalEditEntry")};
     QTest::newRow("check-in with check-in")
-        << 2 << 1 << QString()
+        << 2 << 1 << QString() << -1 << ""
         << QStringList{QStringLiteral("eM_JournalNewEntryToday"), QStringLiteral("eM_JournalEditEntry"),
                        QStringLiteral("eM_JournalDeleteEntry")}
         << QStringList{QStringLiteral("eM_JournalNewEntryToday"), QStringLiteral("eM_JournalEditEntry"),
                        QStringLiteral("eM_JournalDeleteEntry")};
-    QTest::newRow("reports") << 3 << 0 << QString() << QStringList{QStringLiteral("eM_NoApplicableAction")}
+    QTest::newRow("reports") << 3 << 0 << QString() << -1 << "" << QStringList{QStringLiteral("eM_NoApplicableAction")}
                              << QStringList();
-    QTest::newRow("web") << 4 << 0 << QString() << QStringList{QStringLiteral("eM_NoApplicableAction")}
+    QTest::newRow("web") << 4 << 0 << QString() << -1 << "" << QStringList{QStringLiteral("eM_NoApplicableAction")}
                          << QStringList();
-    QTest::newRow("unknown context") << 9 << 0 << QString() << nothingApplies << QStringList();
+    QTest::newRow("unknown context") << 9 << 0 << QString() << -1 << "" << nothingApplies << QStringList();
+}
+
+// The user's own items the Edit menu's rows select, made once for the window that serves them.
+void TestMainWindow::makeEditMenuItems(FoodQueryWidget* browser)
+{
+    FoodDBDynamic* foods = FoodDBDynamic::instance();
+    _editItems[QStringLiteral("Toast")] =
+        foods->createFood(foods->getRootForUser(_ann), QStringLiteral("Toast"), QStringLiteral("slice"),
+                          DBTypes::FoodItem());
+    ExDBDynamic* exercises = ExDBDynamic::instance();
+    _editItems[QStringLiteral("Rowing")] =
+        exercises->createExercise(exercises->getRootForUser(_ann), QStringLiteral("Rowing"), 7.0f);
+    DBTypes::FoodDiaryItem toast;
+    toast.desc = QStringLiteral("Toast");
+    toast.servingDesc = QStringLiteral("slice");
+    toast.size = 1.0f;
+    toast.values.kind = 'F';
+    _editItems[QStringLiteral("Lunch box")] = SavedMealDB::instance()->storeMeal(_ann, -1, "Lunch box", {toast}, true);
+    browser->refreshDynamic();
 }
 
 void TestMainWindow::editMenu()
@@ -483,26 +531,46 @@ void TestMainWindow::editMenu()
     QFETCH(int, context);
     QFETCH(int, state);
     QFETCH(QString, focus);
+    QFETCH(int, tab);
+    QFETCH(QString, row);
     QFETCH(QStringList, shown);
     QFETCH(QStringList, enabled);
+    CatalogueServices::install(); // the detail panel reads the selected row
+    const auto uninstall = qScopeGuard([] { CatalogueServices::cleanUp(); });
     // One window serves every row.
-    if (!_editWindow)
+    if (!_editWindow) {
         _editWindow = makeWindow();
+        makeEditMenuItems(_editWindow->diaryPage()->foodQueryWidget3);
+    }
     ScriptedMainWindow* window = _editWindow;
     const std::map<int, MainWindow::PageId> pages{{1, MainWindow::DiaryPage},
                                                   {2, MainWindow::CheckinPage},
                                                   {3, MainWindow::ReportsPage}};
     window->raisePage(pages.count(context) ? pages.at(context) : MainWindow::DiaryPage);
+    FoodQueryWidget* browser = window->diaryPage()->foodQueryWidget3;
     QWidget* target = nullptr;
     if (focus.endsWith(QLatin1String("list")))
         target = window->diaryPage()->diaryView1->mealView;
-    else if (focus == QLatin1String("browser"))
-        target = window->diaryPage()->foodQueryWidget3->prettySearchEdit->lineEdit();
+    else if (focus == QLatin1String("browser") || focus == QLatin1String("menu bar"))
+        target = browser->prettySearchEdit->lineEdit();
     focusAndWait(target);
     if (focus.startsWith(QLatin1String("was ")))
         focusAndWait(nullptr);
-
-    window->refreshEditMenu(context, state);
+    if (focus == QLatin1String("menu bar"))
+        focusAndWait(window->menuBar());
+    // The browser tells its tab and selection as they change: the menu follows without being asked.
+    if (tab >= 0) {
+        browser->categoryBar->setCurrentIndex(tab);
+        DragListView* list = browser->getCurrentListview();
+        list->clearSelection();
+        if (!row.isEmpty()) {
+            QTreeWidgetItem* item = list->locateFvi(_editItems.value(row), false, nullptr);
+            QVERIFY(item);
+            list->setCurrentItem(item);
+        }
+    } else {
+        window->refreshEditMenu(context, state);
+    }
     QMenu* edit = window->menuBar()->findChild<QMenu*>(QStringLiteral("Edit"));
     QVERIFY(edit);
     QStringList visible = visibleItems(edit);
@@ -550,27 +618,23 @@ void TestMainWindow::editMenuOpensOnWhatHasTheFocus()
     // A dialog that closes leaves no widget with the focus (a new custom food, say): the
     // menu and the tool bar keep to the browser that had it last.
     focusAndWait(nullptr);
-    window->refreshEditMenu(1, (3 << 16) | 1);
+    window->diaryPage()->foodQueryWidget3->categoryBar->setCurrentIndex(2); // Custom Foods
     QVERIFY(visibleItems(edit).contains(QStringLiteral("eM_DiaryFoodEdit")));
-    QVERIFY(window->eM_DiaryFoodEdit->isEnabled());
     QVERIFY(toolShown(window, QStringLiteral("Copy Day")));
 }
 
-void TestMainWindow::zeroBrowserStateRepeatsTheLastOne()
+void TestMainWindow::browserItemsComeBackWithTheDiaryPage()
 {
     ScriptedMainWindow* window = makeWindow();
     focusAndWait(window->diaryPage()->foodQueryWidget3->prettySearchEdit->lineEdit());
-    window->refreshEditMenu(1, (4 << 16) | 2);
+    window->diaryPage()->foodQueryWidget3->categoryBar->setCurrentIndex(3); // Custom Exercises
     window->raisePage(MainWindow::ReportsPage);
     QVERIFY(!window->eM_DiaryExerEdit->isVisible());
     window->raisePage(MainWindow::DiaryPage);
-    window->refreshEditMenu(1, 0);
     QVERIFY(window->eM_DiaryExerEdit->isVisible());
-    QVERIFY(window->eM_DiaryExerEdit->isEnabled());
     window->raisePage(MainWindow::ReportsPage);
     window->refreshEditMenu(-1, 0);
     QVERIFY(window->eM_NoApplicableAction->isVisible());
-    QCOMPARE(window->browserState(), (4 << 16) | 2);
 }
 
 void TestMainWindow::browserSelectionDrivesTheEditMenu()
@@ -640,12 +704,18 @@ void TestMainWindow::editMenuShowsWhatItMakes()
     QVERIFY(action->isVisible() && action->isEnabled());
     QVERIFY(!(tab == 0 ? window->eM_DiaryExerNewExer : window->eM_DiaryFoodNewFood)->isVisible());
     QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
-    action->trigger();
+    clickEditMenuItem(window, action);
     DragListView* list = tab == 0 ? browser->myfoodView : browser->myexerciseView;
     QCOMPARE(browser->getCurrentListview(), list);
     QCOMPARE(list->currentItem()->text(0), made);
     QCOMPARE(field->text(), QString());
     QVERIFY((tab == 0 ? browser->foodWidget->nameLabel : browser->exerciseWidget->nameLabel)->text().contains(made));
+    // The Edit menu and the tool bar offer to change what was made.
+    const QList<QAction*> changes = tab == 0 ? QList<QAction*>{window->eM_DiaryFoodEdit, window->eM_DiaryFoodDelete}
+                                             : QList<QAction*>{window->eM_DiaryExerEdit, window->eM_DiaryExerDelete};
+    for (QAction* change : changes)
+        QVERIFY2(change->isVisible() && change->isEnabled(), qPrintable(change->objectName()));
+    QVERIFY(toolEnabled(window, QStringLiteral("Edit")) && toolEnabled(window, QStringLiteral("Delete")));
 }
 
 // A page that is not shown never takes over the Edit menu and the tool bar: the check-ins page

@@ -563,7 +563,7 @@ void TestMainWindowData::backupStoppedInItsProof()
         _window->backupUserDB();
         QVERIFY2(stopper.stopped(), "the proof of the copy was never shown");
     }
-    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup failed"));
+    QCOMPARE(_window->lastCaption(), QStringLiteral("Backup cancelled"));
     QCOMPARE(_window->lastText(), QStringLiteral("The backup was cancelled. The backup file %1 is as it was.")
                                       .arg(QDir::toNativeSeparators(path)));
     QCOMPARE(readAll(path), earlier);
@@ -1385,6 +1385,7 @@ void TestMainWindowData::stoppedCopyLeavesTheFiles()
         QCOMPARE(stopper.title(), restoring ? QStringLiteral("Restore Data") : QStringLiteral("Backup Data"));
     }
     QVERIFY2(_window->lastText().contains(QStringLiteral("was cancelled")), qPrintable(_window->lastText()));
+    QCOMPARE(_window->lastCaption(), restoring ? QStringLiteral("Restore cancelled") : QStringLiteral("Backup cancelled"));
     QCOMPARE(readAll(path), backup);
     QCOMPARE(readAll(databaseFile()), diary);
     QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));

@@ -118,6 +118,18 @@ private slots:
         QCOMPARE(_client.arguments().size(), 3);
     }
 
+    // Escape closes the viewer from its page and from its index's field.
+    void escapeClosesTheViewer()
+    {
+        for (const bool fromIndex : {false, true}) {
+            BXHelp::showTopic(QStringLiteral("diary.html"));
+            HelpWindow* window = _client.window();
+            QTest::keyClick(fromIndex ? static_cast<QWidget*>(window->indexFilter()) : window->browser(),
+                            Qt::Key_Escape);
+            QVERIFY(!_client.isOpen());
+        }
+    }
+
     void contentsAndIndexPages()
     {
         _client.setArguments({QStringLiteral("-profile"), BXHelp::profilePath(),

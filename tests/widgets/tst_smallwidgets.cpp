@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -268,19 +269,20 @@ void TestSmallWidgets::pageStackAsksForThePageShown()
     QCOMPARE(stack.minimumSizeHint(), QSize(100, 50));
 }
 
-// Before the window manager frames a window, a move places its inside: a window placed at the
-// top of the screen is moved down by the frame's allowance (8x32: borders of 4, a title bar of
-// 28), so that its title bar comes to lie on the screen.
+// Before the window manager frames a window, its position is its frame's: a frame whole on the
+// screen stays where it is, one past the screen's bottom moves up onto it whole, reckoned with
+// the frame's allowance (borders of 4, a title bar of 28).
 void TestSmallWidgets::unframedWindowLeavesRoomForItsTitleBar()
 {
     QWidget window;
     window.resize(200, 100);
     window.move(40, 0);
     ScreenFit::fit(&window);
-    QCOMPARE(window.pos(), QPoint(40, 28));
-    window.move(40, 300);
+    QCOMPARE(window.pos(), QPoint(40, 0));
+    const QRect screen = window.screen()->availableGeometry();
+    window.move(40, screen.bottom() - 50);
     ScreenFit::fit(&window);
-    QCOMPARE(window.pos(), QPoint(40, 300));
+    QCOMPARE(window.pos(), QPoint(40, screen.bottom() + 1 - 132));
 }
 
 QTEST_MAIN(TestSmallWidgets)
