@@ -116,8 +116,8 @@ private:
     // ending there.
     bool _opensWithAWord(const char* name) const;
     Holding _holding(QLatin1StringView name) const;
-    // Above the tiers: 2 for each word of a pair in its own spelling, 1 for each word joined by
-    // hyphens written as typed.
+    // Above the tiers: 2 where each searched word of a pair stands in its own spelling, and 1
+    // where each word joined by hyphens stands as typed.
     int _writing(QLatin1StringView name) const;
     // How the name holds the typed word at word, and its words where hyphens join them.
     Holds _heldWord(QLatin1StringView name, std::vector<Searched>::const_iterator word) const;

@@ -36,7 +36,7 @@ class WordForms;
 // fluid (fat free or skim)"), where each of them has three characters or more. A word that
 // joins only words of one or two characters ("a-1", "b-b-q") is found only as written with its
 // hyphens or closed up ("A1"). A word written two common ways (WordForms) is found in either
-// spelling. Typographic apostrophes and quotes typed stand for the plain ones; in UTF-8 names
+// spelling, both looked for in one pass where they share no part. Typographic apostrophes and quotes typed stand for the plain ones; in UTF-8 names
 // too. A word that ISO 8859-1 cannot write is in no ISO 8859-1 name.
 class StringMatcherUtf {
 public:
@@ -54,7 +54,6 @@ public:
     const QString& word() const { return _word; }
 
 private:
-    // Whether the hyphens of the word join words, or are characters like any other.
     void _takeForms(const WordForms& wordForms);
     template <typename Name>
     int _stemEnd(const Name& name, int start) const;
@@ -67,8 +66,8 @@ private:
     void _takeSharedKey(Encoding encoding);
     // Where the spellings share no key: each one's key, to find either in one pass.
     void _takeEitherKeys();
-    // What every name that holds the word in this spelling holds, lowered; empty where the name
-    // is decoded or the word has several writings.
+    // What every name that holds the word in this spelling holds, lowered; empty where the word
+    // is compared with decoded names or has several writings.
     QByteArray _firstLook() const;
     bool _holdsEitherKey(const char* text, int length) const;
     // Whether a writing stands where the anchor does.

@@ -12,6 +12,7 @@
 #include "core/bxsettings.h"
 #include "userdb/catalogueroots.h"
 #include "userdb/nullconversion.h"
+#include "userdb/schemarule.h"
 #include "userdb/userdb.h"
 #include "userdb/storetransaction.h"
 
@@ -66,11 +67,36 @@ void addColumns(const char* table, std::initializer_list<const char*> columns, c
         BXSqlDb::instance()->addColumn(table, column, type);
 }
 
-void runOrThrow(const char* sql, const char* failure)
+void runOrThrow(const QString& sql, const char* failure)
 {
     BXSqlQuery statement(sql);
     if (!statement.exec())
         throw BXException::ofStatement(failure, statement.outcome());
+}
+
+// Makes each table that the program's own schema declares otherwise again as the program
+// declares it, with its rows and indexes: an earlier format may have declared a column's type
+// otherwise, or none, and the upgrade steps put each new column in front. A diary brought up
+// to date so holds just the schema of a new one, the one schema every later start, backup and
+// restore compares it with.
+void rebuildTablesDeclaredOtherwise()
+{
+    std::string error;
+    const std::optional<QList<DiarySchema::Rebuild>> rebuilds = SchemaRule::rebuildsToOwn(error);
+    if (!rebuilds)
+        throw BXException(QString::fromStdString(error));
+    for (const DiarySchema::Rebuild& rebuild : *rebuilds) {
+        const QString before = rebuild.table + QStringLiteral("_as_it_was");
+        const QString columns = rebuild.columns.join(QStringLiteral(", "));
+        runOrThrow(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(rebuild.table, before),
+                   "Cannot set aside a table to rebuild it");
+        runOrThrow(rebuild.sql, "Cannot make a table anew");
+        runOrThrow(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3").arg(rebuild.table, columns, before),
+                   "Cannot copy the rows of a table rebuilt");
+        runOrThrow(QStringLiteral("DROP TABLE ") + before, "Cannot drop a table rebuilt");
+        for (const QString& index : rebuild.indexes)
+            runOrThrow(index, "Cannot make an index of a table rebuilt");
+    }
 }
 
 // The two publishing settings of older versions, which now belong to each user.
@@ -357,6 +383,7 @@ void BXSqlDb::upgrade411to412()
                 instance()->addColumn("user_users", "summaryOptions", "INTEGER");
                 if (!CatalogueRoots::makeForEveryUser())
                     throw BXException("Cannot make the users' custom catalogue categories");
+                rebuildTablesDeclaredOtherwise();
             });
 }
 

@@ -238,8 +238,8 @@ Definitions definitionsOf(const TableText& text)
     return definitions;
 }
 
-// What a column's definition holds past its name and type: its constraints, as compared.
-QString constraintsOf(const Tokens& column)
+// Where a column's definition turns from its name and type to its constraints.
+qsizetype constraintsStart(const Tokens& column)
 {
     static const QStringList Starts{QStringLiteral("constraint"), QStringLiteral("primary"),
                                     QStringLiteral("not"),        QStringLiteral("null"),
@@ -250,13 +250,82 @@ QString constraintsOf(const Tokens& column)
     qsizetype at = 1;
     while (at < column.size() && !Starts.contains(column.at(at).toLower()))
         ++at;
-    return keyOf(column.mid(at));
+    return at;
+}
+
+// The type a column's definition declares, as compared.
+QString declaredType(const Tokens& column)
+{
+    return keyOf(column.mid(1, constraintsStart(column) - 1));
+}
+
+// The names of a table's columns, in lower case.
+QStringList columnNames(const QString& sql)
+{
+    return definitionsOf(tableText(creationTokens(sql))).columns.keys();
+}
+
+// How many keys of a table's declaration SQLite keeps in an index of its own: each PRIMARY KEY
+// and UNIQUE constraint, but a key of one INTEGER column, which is the rows' own id.
+int automaticIndexCount(const QString& sql)
+{
+    const Definitions definitions = definitionsOf(tableText(creationTokens(sql)));
+    const auto isRowId = [&definitions](const Tokens& key) {
+        return key.size() == 1 && declaredType(definitions.columns.value(keyOf(key))) == QLatin1String("integer");
+    };
+    int count = 0;
+    for (const Tokens& column : definitions.columns) {
+        count += findWords(column, {QStringLiteral("unique")}, 1) >= 0 ? 1 : 0;
+        if (findWords(column, {QStringLiteral("primary"), QStringLiteral("key")}, 1) >= 0)
+            count += isRowId(column.mid(0, 1)) ? 0 : 1;
+    }
+    for (const Tokens& constraint : definitions.constraints) {
+        const Tokens kind = keyOf(constraint.mid(0, 1)) == QLatin1String("constraint") ? constraint.mid(2) : constraint;
+        if (keyOf(kind.mid(0, 1)) == QLatin1String("unique"))
+            ++count;
+        else if (const QList<Tokens> key = tableText(kind).items; keyOf(kind.mid(0, 1)) == QLatin1String("primary"))
+            count += key.size() == 1 && isRowId(key.front().mid(0, 1)) ? 0 : 1;
+    }
+    return count;
+}
+
+// The tables SQLite makes itself (for AUTOINCREMENT and for ANALYZE), as it declares them.
+const char* const SqliteTables[] = {
+    "CREATE TABLE sqlite_sequence(name,seq)",
+    "CREATE TABLE sqlite_stat1(tbl,idx,stat)",
+    "CREATE TABLE sqlite_stat2(tbl,idx,sampleno,sample)",
+    "CREATE TABLE sqlite_stat3(tbl,idx,neq,nlt,ndlt,sample)",
+    "CREATE TABLE sqlite_stat4(tbl,idx,neq,nlt,ndlt,sample)",
+};
+
+// Whether the object is a table that SQLite makes itself, told by its name and how SQLite
+// declares it.
+bool isSqliteTable(const DiarySchema::Object& object)
+{
+    if (object.type != QLatin1String("table") || !object.name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
+        return false;
+    return std::any_of(std::begin(SqliteTables), std::end(SqliteTables), [&object](const char* sql) {
+        const Tokens own = creationTokens(QString::fromLatin1(sql));
+        return keyOf(own.mid(2, 1)) == object.name.toLower() && keyOf(creationTokens(object.sql)) == keyOf(own);
+    });
+}
+
+// Whether the object is the index that SQLite makes itself for a key that its table (of
+// `tables`, by name in lower case) declares: it has no creation text.
+bool isAutomaticIndex(const DiarySchema::Object& object, const QMap<QString, DiarySchema::Object>& tables)
+{
+    if (object.type != QLatin1String("index") || !object.sql.isEmpty())
+        return false;
+    const auto table = tables.constFind(object.table.toLower());
+    const QString prefix = QStringLiteral("sqlite_autoindex_") + object.table.toLower() + QLatin1Char('_');
+    bool number = false;
+    const int key = object.name.toLower().startsWith(prefix) ? object.name.mid(prefix.size()).toInt(&number) : 0;
+    return table != tables.cend() && number && key >= 1 && key <= automaticIndexCount(table->sql);
 }
 
 // The column's definitions differ: what each holds that the other does not, or else that it is
-// declared otherwise, unless only its type differs and its type may.
-void columnDifferences(const Tokens& held, const Tokens& own, const QString& table, bool typeMayDiffer,
-                       DiarySchema::Differences& found)
+// declared otherwise.
+void columnDifferences(const Tokens& held, const Tokens& own, const QString& table, DiarySchema::Differences& found)
 {
     const QString column = held.front();
     bool named = false;
@@ -267,28 +336,34 @@ void columnDifferences(const Tokens& held, const Tokens& own, const QString& tab
         (holds(own, feature) ? found.lacking : found.foreign)
             .append(DiarySchema::tr(holds(own, feature) ? feature.lacking : feature.foreign).arg(column, table));
     }
-    if (!named && !(typeMayDiffer && constraintsOf(held) == constraintsOf(own)))
+    if (!named)
         found.foreign.append(DiarySchema::tr("the column %1 of the table %2 declared as \"%3\" where this "
                                              "program declares \"%4\"")
                                  .arg(column, table, held.join(QLatin1Char(' ')), own.join(QLatin1Char(' '))));
 }
 
-// An index over named columns alone, which neither refuses nor computes anything.
-bool isPlainIndex(const Tokens& tokens)
+// An index that names bare columns of its table (`columns`, in lower case), each at most with
+// its order: it neither refuses, computes, sorts by a collation nor leaves rows out.
+bool isPlainIndex(const Tokens& tokens, const QStringList& columns)
 {
     const TableText text = tableText(tokens);
-    if (keyOf(tokens.mid(1, 1)) == QLatin1String("unique") || !text.tail.isEmpty())
+    if (keyOf(tokens.mid(1, 1)) == QLatin1String("unique") || !text.tail.isEmpty() || text.items.isEmpty())
         return false;
-    return std::all_of(text.items.cbegin(), text.items.cend(), [](const Tokens& item) {
-        return std::all_of(item.cbegin(), item.cend(), isWord);
+    return std::all_of(text.items.cbegin(), text.items.cend(), [&columns](const Tokens& item) {
+        const QString order = keyOf(item.mid(1));
+        return columns.contains(keyOf(item.mid(0, 1)))
+            && (order.isEmpty() || order == QLatin1String("asc") || order == QLatin1String("desc"));
     });
 }
 
-QString indexName(const DiarySchema::Object& index, const Tokens& tokens)
+QString indexName(const DiarySchema::Object& index, const Tokens& tokens, const QStringList& columns)
 {
     if (keyOf(tokens.mid(1, 1)) == QLatin1String("unique"))
         return DiarySchema::tr("the unique index %1 on the table %2").arg(index.name, index.table);
-    if (!isPlainIndex(tokens))
+    if (const qsizetype collate = findWords(tokens, {QStringLiteral("collate")}); collate >= 0)
+        return DiarySchema::tr("the index %1 on the table %2, which sorts by the collation %3")
+            .arg(index.name, index.table, tokens.value(collate + 1));
+    if (!isPlainIndex(tokens, columns))
         return DiarySchema::tr("the index %1 on the table %2 over an expression or a part of its rows")
             .arg(index.name, index.table);
     return DiarySchema::tr("the index %1 on the table %2").arg(index.name, index.table);
@@ -316,7 +391,7 @@ DiarySchema DiarySchema::fromRows(const QList<QStringList>& rows)
     DiarySchema schema;
     for (const QStringList& row : rows) {
         const Object object{row.value(0).toLower(), row.value(1), row.value(2), row.value(3)};
-        if (!object.name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
+        if (!isSqliteTable(object))
             schema.m_objects[object.type].insert(object.name.toLower(), object);
     }
     return schema;
@@ -355,7 +430,8 @@ DiarySchema::Differences DiarySchema::differencesFrom(const DiarySchema& own, Fo
         const QMap<QString, Object> owned = own.m_objects.value(type.key());
         for (const Object& object : type.value()) {
             const auto same = owned.constFind(object.name.toLower());
-            if (same != owned.cend() && (type.key() == QLatin1String("table") || isSameText(*same, object)))
+            if ((same != owned.cend() && (type.key() == QLatin1String("table") || isSameText(*same, object)))
+                || isAutomaticIndex(object, tables))
                 continue;
             const Tokens tokens = creationTokens(object.sql);
             if (type.key() == QLatin1String("table")) {
@@ -365,8 +441,9 @@ DiarySchema::Differences DiarySchema::differencesFrom(const DiarySchema& own, Fo
                 if (same != owned.cend())
                     found.foreign.append(tr("the index %1 on the table %2, made otherwise than this program "
                                             "makes it").arg(object.name, object.table));
-                else if (!newerFormat || !isPlainIndex(tokens))
-                    found.foreign.append(indexName(object, tokens));
+                else if (const QStringList columns = columnNames(tables.value(object.table.toLower()).sql);
+                         !newerFormat || !isPlainIndex(tokens, columns))
+                    found.foreign.append(indexName(object, tokens, columns));
             } else {
                 found.foreign.append(objectName(object));
             }
@@ -388,7 +465,7 @@ void DiarySchema::_tableDifferences(const Object& held, const Object& own, Forma
         if (heldColumn.isEmpty())
             found.lacking.append(tr("the column %1 of the table %2").arg(column.front(), own.name));
         else if (keyOf(heldColumn) != keyOf(column))
-            columnDifferences(heldColumn, column, own.name, format == Format::Upgraded, found);
+            columnDifferences(heldColumn, column, own.name, found);
     }
     for (const Tokens& column : heldDefinitions.columns) {
         if (ownDefinitions.columns.contains(keyOf(column.mid(0, 1))) || (newerFormat && isPlainColumn(column)))
@@ -408,6 +485,36 @@ void DiarySchema::_tableDifferences(const Object& held, const Object& own, Forma
     }
     if (heldText.tail != ownText.tail)
         found.foreign.append(tr("the table %1 made \"%2\"").arg(own.name, heldText.tail.toUpper()));
+}
+
+QList<DiarySchema::Rebuild> DiarySchema::rebuildsTo(const DiarySchema& own) const
+{
+    QList<Rebuild> rebuilds;
+    const QMap<QString, Object> tables = m_objects.value(QStringLiteral("table"));
+    const QMap<QString, Object> ownIndexes = own.m_objects.value(QStringLiteral("index"));
+    for (const Object& table : own.m_objects.value(QStringLiteral("table"))) {
+        const auto held = tables.constFind(table.name.toLower());
+        if (held == tables.cend() || isSameText(*held, table))
+            continue;
+        const QStringList ownColumns = columnNames(table.sql);
+        Rebuild rebuild{table.name, table.sql, {}, {}};
+        for (const Tokens& column : definitionsOf(tableText(creationTokens(held->sql))).columns)
+            rebuild.columns.append(column.front());
+        if (!std::all_of(rebuild.columns.cbegin(), rebuild.columns.cend(),
+                         [&ownColumns](const QString& column) { return ownColumns.contains(column.toLower()); }))
+            continue;
+        for (const Object& index : ownIndexes) {
+            if (index.table.compare(table.name, Qt::CaseInsensitive) == 0 && !index.sql.isEmpty())
+                rebuild.indexes.append(index.sql);
+        }
+        for (const Object& index : m_objects.value(QStringLiteral("index"))) {
+            if (index.table.compare(table.name, Qt::CaseInsensitive) == 0 && !index.sql.isEmpty()
+                && !ownIndexes.contains(index.name.toLower()))
+                rebuild.indexes.append(index.sql);
+        }
+        rebuilds.append(rebuild);
+    }
+    return rebuilds;
 }
 
 QStringList DiarySchema::triggers() const

@@ -12,7 +12,7 @@
 // constraints, every index, trigger and view, as the file's own creation texts state them
 // (the rows of sqlite_master). Texts are compared token by token, so that spacing, the case of
 // words and the quoting of names do not count; the order of a table's columns does not count
-// either, for the upgrade steps rebuild tables with their new column in front.
+// either, for the upgrades of earlier versions put each new column in front.
 //
 // The program's own schema is the shipped empty diary with the indexes that every start makes.
 // A diary's schema is compared whole against it, so that nothing the program does not make
@@ -43,11 +43,9 @@ public:
     // differs: what it lacks of the tables, columns and keys the program reads, and what it
     // holds that the program does not make. The indexes it lacks are not named: the start makes
     // those it reads through. A diary of a `Newer` format may hold more tables, more
-    // columns with no constraint of their own and more indexes that are neither unique nor
-    // over an expression; nothing else. One brought up to date from an `Upgraded` earlier
-    // format may declare the types of its columns as that format did: a type decides how a
-    // value is kept, never whether it is.
-    enum class Format { Own, Upgraded, Newer };
+    // columns with no constraint of their own and more indexes that name bare columns of their
+    // table; nothing else.
+    enum class Format { Own, Newer };
     struct Differences
     {
         QStringList lacking;
@@ -55,12 +53,24 @@ public:
         bool isEmpty() const { return lacking.isEmpty() && foreign.isEmpty(); }
     };
     Differences differencesFrom(const DiarySchema& own, Format format) const;
+    // A table of this schema that `own` declares otherwise, to be made again as `own` declares
+    // it: its creation text, the columns whose values it keeps and its indexes (those of `own`,
+    // then those this schema holds beside them). A table holding a column that `own` does not
+    // declare is left as it is, so that no value is lost.
+    struct Rebuild
+    {
+        QString table;
+        QString sql;
+        QStringList columns;
+        QStringList indexes;
+    };
+    QList<Rebuild> rebuildsTo(const DiarySchema& own) const;
     // The triggers this schema holds, named: what a change of the diary would run.
     QStringList triggers() const;
 
 private:
-    // The objects, by type and then by name in lower case; names starting "sqlite_" (SQLite's
-    // own tables and the indexes of its keys) are left out.
+    // The objects, by type and then by name in lower case; the tables SQLite makes itself, as it
+    // declares them, are left out (and the indexes of the keys a table declares are not compared).
     QMap<QString, QMap<QString, Object>> m_objects;
 
     void _tableDifferences(const Object& held, const Object& own, Format format,

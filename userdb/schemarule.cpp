@@ -4,7 +4,6 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/diaryschema.h"
 #include "userdb/diaryproof.h"
-#include "userdb/diaryversion.h"
 #include "userdb/filecopy.h"
 #include "userdb/userdbformat.h"
 
@@ -151,11 +150,9 @@ std::optional<DiarySchema> ownSchema(std::string& error)
     return own;
 }
 
-// The format of a diary of `version`, when it is read as it is or brought up to date.
+// The format of a diary of `version`, once it is brought up to date.
 DiarySchema::Format formatOf(int version)
 {
-    if (!DiaryVersion::isCurrent(version))
-        return DiarySchema::Format::Upgraded;
     return version > BXSqlDb::CurrentSchemaVersion ? DiarySchema::Format::Newer : DiarySchema::Format::Own;
 }
 
@@ -177,6 +174,15 @@ std::optional<bool> SchemaRule::holdsOwn(int version, std::string& error, StoreO
                         .arg(found.foreign.join(QStringLiteral(", "))));
     error = told.join(QStringLiteral("; ")).toStdString();
     return told.isEmpty();
+}
+
+std::optional<QList<DiarySchema::Rebuild>> SchemaRule::rebuildsToOwn(std::string& error)
+{
+    const std::optional<DiarySchema> own = ownSchema(error);
+    const std::optional<Rows> held = own ? heldRows(MasterQuery, error) : std::nullopt;
+    if (!held)
+        return std::nullopt;
+    return DiarySchema::fromRows(*held).rebuildsTo(*own);
 }
 
 bool SchemaRule::holdsNoTrigger(std::string& error)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "userdb/diaryschema.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -15,6 +17,10 @@ public:
     // compared whole (see DiarySchema); false with what differs. Nothing when that cannot be told,
     // with why (`stopped`, when given, then gets the failure of a reading of the diary).
     static std::optional<bool> holdsOwn(int version, std::string& error, StoreOutcome* stopped = nullptr);
+    // The tables of the running connection that the program's own schema declares otherwise,
+    // each to be made again as the program declares it (see DiarySchema::rebuildsTo); nothing
+    // when that cannot be told, with why.
+    static std::optional<QList<DiarySchema::Rebuild>> rebuildsToOwn(std::string& error);
     // Whether the running connection holds no trigger, which an upgrade's changes would run;
     // otherwise false with the triggers, or why they cannot be read.
     static bool holdsNoTrigger(std::string& error);

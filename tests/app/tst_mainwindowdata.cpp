@@ -1106,11 +1106,18 @@ void TestMainWindowData::restoreRefusesUnusableBackup_data()
         << "the NOT NULL column cups of the table water_diary";
     for (const ForeignSchema& foreign : ForeignSchemas)
         QTest::newRow(foreign.name) << foreign.statements << foreign.named;
+    QTest::newRow(UnknownCollation.name) << UnknownCollation.statements << UnknownCollation.named;
     // Nothing runs on one brought up to date either.
     QTest::newRow("a trigger in a diary of an earlier format")
         << "UPDATE userdata_meta SET itemvalue = '411' WHERE itemkey = 'schema_version'\n"
            "CREATE TRIGGER wipe AFTER UPDATE ON user_users BEGIN DELETE FROM food_diary; END"
         << "it holds what this program does not make: the trigger wipe on the table user_users";
+    QTest::newRow("a trigger named as SQLite's own in a diary of an earlier format")
+        << "UPDATE userdata_meta SET itemvalue = '411' WHERE itemkey = 'schema_version'\n"
+           "CREATE TRIGGER wipe AFTER UPDATE ON user_users BEGIN DELETE FROM food_diary; END\nPRAGMA writable_schema = ON\n"
+           "UPDATE sqlite_master SET name = 'sqlite_wipe', sql = replace(sql, 'TRIGGER wipe', 'TRIGGER sqlite_wipe') "
+           "WHERE name = 'wipe'"
+        << "it holds what this program does not make: the trigger sqlite_wipe on the table user_users";
 }
 
 // Backups that pass the first checks but that the start-up could not use: they are refused

@@ -34,4 +34,28 @@ inline constexpr ForeignSchema ForeignSchemas[] = {
     {"a trigger",
      "CREATE TRIGGER wipe AFTER INSERT ON food_diary BEGIN DELETE FROM food_diary WHERE user_id <> new.user_id; END",
      "it holds what this program does not make: the trigger wipe on the table food_diary"},
+    // SQLite refuses such names only when the objects are made, never when it reads them.
+    {"a trigger named as SQLite's own",
+     "CREATE TRIGGER keep AFTER INSERT ON food_diary BEGIN DELETE FROM food_diary WHERE user_id <> new.user_id; END\n"
+     "PRAGMA writable_schema = ON\nUPDATE sqlite_master SET name = 'sqlite_keep', sql = replace(sql, 'TRIGGER keep', "
+     "'TRIGGER sqlite_keep') WHERE name = 'keep'",
+     "it holds what this program does not make: the trigger sqlite_keep on the table food_diary"},
+    {"a unique index named as SQLite's own",
+     "CREATE UNIQUE INDEX once ON food_diary(food_id)\nPRAGMA writable_schema = ON\nUPDATE sqlite_master SET "
+     "name = 'sqlite_once', sql = replace(sql, 'INDEX once', 'INDEX sqlite_once') WHERE name = 'once'",
+     "it holds what this program does not make: the unique index sqlite_once on the table food_diary"},
+    {"a view named as SQLite's own",
+     "CREATE VIEW seen AS SELECT * FROM food_diary\nPRAGMA writable_schema = ON\nUPDATE sqlite_master SET name = "
+     "'sqlite_seen', tbl_name = 'sqlite_seen', sql = replace(sql, 'VIEW seen', 'VIEW sqlite_seen') WHERE name = 'seen'",
+     "it holds what this program does not make: the view sqlite_seen"},
 };
+
+// A later format's index in a collation this program does not register: the start and Restore
+// Data refuse it by the collation's name.
+inline constexpr ForeignSchema UnknownCollation = {
+    "a later format's index in a collation this program lacks",
+    "UPDATE userdata_meta SET itemvalue = '499' WHERE itemkey = 'schema_version'\nCREATE INDEX later_names ON "
+    "food_diary(food_name)\nPRAGMA writable_schema = ON\nUPDATE sqlite_master SET sql = replace(sql, 'food_name)', "
+    "'food_name COLLATE nosuch)') WHERE name = 'later_names'",
+    "it holds what this program does not make: the index later_names on the table food_diary, which sorts by the "
+    "collation nosuch"};

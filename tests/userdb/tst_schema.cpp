@@ -275,6 +275,11 @@ void TestSchema::currentVersionsOpenAsTheyAre_data()
     QTest::newRow("499 with a table, a column and an index of its own")
         << 499 << "CREATE TABLE later (id INTEGER)\nALTER TABLE food_diary ADD COLUMN later TEXT\n"
                   "CREATE INDEX later_ids ON later(id)";
+    // SQLite's own tables and the index of a key beside them.
+    QTest::newRow("412 analysed") << 412 << "ANALYZE";
+    QTest::newRow("499 with a table counting its ids, of a key of its own")
+        << 499 << "CREATE TABLE later (id INTEGER PRIMARY KEY AUTOINCREMENT, code TEXT UNIQUE)\n"
+                  "INSERT INTO later DEFAULT VALUES";
 }
 
 void TestSchema::currentVersionsOpenAsTheyAre()
@@ -408,6 +413,9 @@ void TestSchema::badFileIsRefusedUnchanged_data()
         QTest::newRow(foreign.name) << QStringLiteral("schema\n") + QLatin1String(foreign.statements)
                                     << QStringLiteral("Your diary %1 is not one that this program makes, so "
                                                       "nothing of it has been used: ") + QLatin1String(foreign.named);
+    QTest::newRow(UnknownCollation.name) << QStringLiteral("schema\n") + QLatin1String(UnknownCollation.statements)
+                                    << QStringLiteral("Your diary %1 is not one that this program makes, so "
+                                                      "nothing of it has been used: ") + QLatin1String(UnknownCollation.named);
 }
 
 void TestSchema::badFileIsRefusedUnchanged()

@@ -4,9 +4,174 @@
 
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/filecopy.h"
 
 #include <QDir>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
+
+namespace {
+
+// The columns each format added to tables of the one before it.
+struct AddedColumns
+{
+    int version;
+    const char* tables;
+    const char* columns;
+};
+
+const AddedColumns FormatColumns[] = {
+    {205, "food_diary food_mealplan group_diary", "time TEXT"},
+    {205, "exer_diary exer_mealplan", "time TEXT, group_id INTEGER"},
+    {206, "user_checkins", "steps NUMERIC"},
+    {300, "user_checkins_sync water_diary_sync food_diary_sync exer_diary_sync group_diary_sync", "lastModified TEXT"},
+    {301, "user_users", "auto_publish INTEGER, ask_before_publish INTEGER"},
+    {302, "userdata_sync_devices", "user_id INTEGER"},
+    {303, "user_users", "tipOfTheDay INTEGER"},
+    {304, "user_users", "hideNutrientAndFluid BOOL"},
+    {305, "user_users", "backup_data_path TEXT"},
+    {308, "custom_foods food_diary food_mealplan",
+     "saturated_fat NUMERIC, cholesterol NUMERIC, sodium NUMERIC, sugar NUMERIC, calcium NUMERIC"},
+    {308, "user_users", "diaryViewColumnSettings TEXT, diaryAdvancedMode INTEGER"},
+    {309, "user_target", "target_saturated_fat NUMERIC, target_cholesterol NUMERIC, target_sodium NUMERIC, "
+                         "target_sugar NUMERIC, target_calcium NUMERIC"},
+    {309, "user_users", "energy_target_size INTEGER, carb_target_size INTEGER, fiber_target_size INTEGER, "
+                        "protein_target_size INTEGER, fat_target_size INTEGER, sat_fat_target_size INTEGER, "
+                        "cholesterol_target_size INTEGER, sugar_target_size INTEGER, calcium_target_size INTEGER, "
+                        "sodium_target_size INTEGER"},
+    {310, "user_misc", "custom_rmr NUMERIC, diet_plan TEXT"},
+};
+
+// The tables a format made and the rows the two users wrote into them, Ann (0) and Bob (1);
+// the rows of the format's first tables beside those that every format holds.
+struct FormatStatement
+{
+    int version;
+    const char* sql;
+};
+
+const FormatStatement FormatStatements[] = {
+    {204, "INSERT INTO user_checkins (user_id, date, weight, note) VALUES (1, '20050102', 90, 'Bob')"},
+    {204, "INSERT INTO user_misc (user_id, date, height, activity, goal) VALUES (0, '20050101', 170, 1, 2), "
+          "(1, '20050101', 180.5, 2, 1)"},
+    {204, "INSERT INTO water_diary VALUES (0, '20050101', 4), (1, '20050102', 6.5)"},
+    {204, "INSERT INTO food_diary (food_id, user_id, date, meal, ref_id, size, food_name, calories) VALUES "
+          "(8, 1, '20050102', 2, 1234, 2, 'Bob''s apple', 160)"},
+    {204, "INSERT INTO group_diary (group_id, user_id, name, status, date) VALUES (1, 0, 'Lunch', 1, NULL), "
+          "(2, 1, 'Supper', 1, '20050102')"},
+    {204, "INSERT INTO exer_mealplan (ex_id, user_id, date, duration, name) VALUES (4, 0, '20050103', 20, 'Swim')"},
+    {300, "CREATE TABLE metrics_startStats (user_id INTEGER, date TEXT, count INTEGER, PRIMARY KEY (user_id, date))"},
+    {300, "CREATE TABLE metrics_startStats_sync (device INTEGER, state INTEGER, user_id INTEGER, date TEXT, "
+          "lastModified TEXT, palm_id INTEGER, PRIMARY KEY (user_id, date))"},
+    {300, "CREATE INDEX metrics_sync_idx ON metrics_startStats_sync(user_id, date, device)"},
+    {300, "INSERT INTO userdata_sync_tables VALUES ('metrics_startStats', 'metrics_startStats_sync', 'user_id, date')"},
+    {300, "INSERT INTO userdata_sync_devices (id, name) VALUES (2, 'metrics')"},
+    {300, "INSERT INTO metrics_startStats VALUES (0, '20050101', 3), (1, '20050102', 5)"},
+    {302, "UPDATE userdata_sync_devices SET user_id = 0 WHERE id = 1"},
+    {303, "CREATE TABLE user_firsttime_tips (user_id INTEGER, tip_index INTEGER, PRIMARY KEY (user_id, tip_index))"},
+    {303, "INSERT INTO user_firsttime_tips VALUES (0, 1), (1, 2)"},
+    {307, "CREATE TABLE favorites (user_id INTEGER, item_id INTEGER, item_type INTEGER, "
+          "PRIMARY KEY (user_id, item_id, item_type))"},
+    {307, "INSERT INTO favorites VALUES (0, 1234, 0), (1, 1234, 0)"},
+};
+
+// A value a format's added column holds, by its type.
+QString valueOf(const QString& type)
+{
+    if (type == QLatin1String("TEXT"))
+        return QStringLiteral("'kept'");
+    return type == QLatin1String("NUMERIC") ? QStringLiteral("2.5") : QStringLiteral("1");
+}
+
+// The statements that write a diary of `version` as that format's program wrote it, its
+// columns declared with their types or, as an earlier program may have, without (a key's
+// type stays: it decides which column is the row's id).
+QStringList formatDiary(int version, bool typed)
+{
+    QStringList statements = UserDbTestEnv::schema204(version);
+    QStringList values;
+    for (const AddedColumns& added : FormatColumns) {
+        for (const QString& table : QString::fromLatin1(added.tables).split(u' ')) {
+            for (QString& sql : statements) {
+                const qsizetype key = sql.indexOf(QLatin1String(", PRIMARY KEY("));
+                if (added.version <= version && sql.startsWith(QStringLiteral("CREATE TABLE %1 (").arg(table)))
+                    sql.insert(key < 0 ? sql.size() - 1 : key, QStringLiteral(", ") + QLatin1String(added.columns));
+            }
+            for (const QString& column : QString::fromLatin1(added.columns).split(QStringLiteral(", "))) {
+                if (added.version <= version && table != QLatin1String("userdata_sync_devices"))
+                    values.append(QStringLiteral("UPDATE %1 SET %2 = %3")
+                                      .arg(table, column.section(u' ', 0, 0), valueOf(column.section(u' ', 1))));
+            }
+        }
+    }
+    for (const FormatStatement& statement : FormatStatements) {
+        if (statement.version <= version)
+            statements.append(QString::fromLatin1(statement.sql));
+    }
+    statements += values;
+    if (!typed) {
+        static const QRegularExpression type(QStringLiteral(" (TEXT|INTEGER|NUMERIC|BOOL)(?=\\s*[,)])"));
+        for (QString& sql : statements) {
+            if (sql.startsWith(QLatin1String("CREATE TABLE")))
+                sql.remove(type);
+        }
+    }
+    return statements;
+}
+
+// The rows of each user in the diary file at `path`, in every table of `columns` (by table, the
+// columns a format wrote), as text; empty when the file cannot be read.
+QStringList rowsOfUsers(const QString& path, const QMap<QString, QStringList>& columns)
+{
+    QStringList rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("rows"));
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QSqlQuery read(db);
+        for (auto table = columns.cbegin(); db.open() && table != columns.cend(); ++table) {
+            const QString names = table.value().join(QStringLiteral(", "));
+            if (!read.exec(QStringLiteral("SELECT user_id, %1 FROM %2 WHERE user_id IN (0, 1) ORDER BY %1")
+                               .arg(names, table.key())))
+                return {};
+            while (read.next()) {
+                QStringList values;
+                for (int column = 1; column < read.record().count(); ++column)
+                    values.append(read.isNull(column) ? QStringLiteral("NULL") : read.value(column).toString());
+                rows.append(QStringLiteral("user %1 %2: %3").arg(read.value(0).toString(), table.key(), values.join(u'|')));
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("rows"));
+    rows.sort();
+    return rows;
+}
+
+// The columns of each table of the diary file at `path` that holds the users' rows.
+QMap<QString, QStringList> usersColumns(const QString& path)
+{
+    QMap<QString, QStringList> columns;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("columns"));
+        db.setDatabaseName(path);
+        QSqlQuery read(db);
+        if (db.open() && read.exec(QStringLiteral("SELECT m.name, c.name FROM sqlite_master m, "
+                                                  "pragma_table_info(m.name) c WHERE m.type = 'table'"))) {
+            while (read.next())
+                columns[read.value(0).toString()].append(read.value(1).toString());
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("columns"));
+    columns.removeIf([](const auto& table) { return !table.value().contains(QStringLiteral("user_id")); });
+    return columns;
+}
+
+} // namespace
 
 class TestUpgrade : public QObject
 {
@@ -19,6 +184,8 @@ private slots:
 
     void chainFrom204ReachesTemplateSchema();
     void chainFrom204KeepsAndCarriesData();
+    void everyFormatStaysTheProgramsOwn_data();
+    void everyFormatStaysTheProgramsOwn();
     void step304Or305AddsBackupPathOnce_data();
     void step304Or305AddsBackupPathOnce();
     void missingVersionRowIsAnError();
@@ -170,6 +337,69 @@ void TestUpgrade::chainFrom204KeepsAndCarriesData()
     QCOMPARE(BXSqlDb::getDeviceUser(1), 0);
     QCOMPARE(BXSqlDb::getSyncDevice("metrics"), 2);
     QCOMPARE(UserDbTestEnv::scalar("SELECT COUNT(*) FROM userdata_sync_tables").toInt(), 6);
+}
+
+void TestUpgrade::everyFormatStaysTheProgramsOwn_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<bool>("typed");
+    for (const int version : {204, 205, 206, 300, 301, 302, 303, 304, 305, 306, 307, 308, 309, 310, 411}) {
+        QTest::addRow("%d with types", version) << version << true;
+        QTest::addRow("%d without types", version) << version << false;
+    }
+}
+
+// A diary of every format the program has made is brought up to date at its first start, and
+// from then on is one of the program's own to every start, Backup Data and Restore Data; each
+// user's rows stay as they were.
+void TestUpgrade::everyFormatStaysTheProgramsOwn()
+{
+    QFETCH(int, version);
+    QFETCH(bool, typed);
+    const QString path = UserDbTestEnv::databaseFile();
+    QFile::remove(path);
+    QVERIFY(UserDbTestEnv::runOn(path, formatDiary(version, typed)));
+    const QMap<QString, QStringList> columns = usersColumns(path);
+    const QStringList rows = rowsOfUsers(path, columns);
+    QVERIFY(rows.filter(QRegularExpression(QStringLiteral("^user 1 "))).size() > 2);
+
+    const auto start = [&](const char* step) {
+        QString error;
+        QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(QStringLiteral("%1: %2").arg(step, error)));
+        QCOMPARE(BXSqlDb::getVersion(), BXSqlDb::CurrentSchemaVersion);
+        BXSqlDb::cleanUp();
+        QCOMPARE(rowsOfUsers(path, columns), rows);
+    };
+    for (const char* step : {"first start", "second start", "third start"}) {
+        start(step);
+        if (QTest::currentTestFailed())
+            return;
+    }
+
+    // Backup Data: the copy is proven as Restore Data proves it before it is kept.
+    const QString backup = QDir::homePath() + QStringLiteral("/format.ptBackup");
+    QFile::remove(backup);
+    QString reason;
+    const auto proveAsRestore = [](const QString& written, QString* findings) {
+        const StoreResult proof = BXSqlDb::proveFile(written, BXSqlDb::Proof::Restore);
+        *findings = QString::fromStdString(proof.message());
+        return proof.ok();
+    };
+    QVERIFY2(FileCopy::copy(path, backup, &reason, proveAsRestore), qPrintable(reason));
+    QCOMPARE(rowsOfUsers(backup, columns), rows);
+
+    // Restore Data of that backup, and a start after it.
+    StoreResult restored = BXSqlDb::installCopy(backup);
+    QVERIFY2(restored, restored.message().c_str());
+    restored = BXSqlDb::startUp(true);
+    QVERIFY2(restored, restored.message().c_str());
+    restored = BXSqlDb::checkIntegrity();
+    QVERIFY2(restored, restored.message().c_str());
+    restored = BXSqlDb::endRestore(true);
+    QVERIFY2(restored, restored.message().c_str());
+    BXSqlDb::cleanUp();
+    QCOMPARE(rowsOfUsers(path, columns), rows);
+    start("start after the restore");
 }
 
 void TestUpgrade::step304Or305AddsBackupPathOnce_data()

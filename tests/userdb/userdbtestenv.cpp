@@ -71,21 +71,26 @@ const char* const Schema204[] = {
     "palm_id INTEGER, PRIMARY KEY(group_id, device))",
     "INSERT INTO userdata_meta VALUES ('schema_version', 204)",
     "INSERT INTO userdata_meta VALUES ('software_modified_version', '2.0.4')",
-    "INSERT INTO userdata_sync_devices VALUES (0, 'website')",
-    "INSERT INTO userdata_sync_devices VALUES (1, 'palm')",
+    "INSERT INTO userdata_sync_devices (id, name) VALUES (0, 'website')",
+    "INSERT INTO userdata_sync_devices (id, name) VALUES (1, 'palm')",
     "INSERT INTO userdata_sync_tables VALUES ('user_checkins', 'user_checkins_sync', 'user_id, date')",
     "INSERT INTO userdata_sync_tables VALUES ('water_diary', 'water_diary_sync', 'user_id, date')",
     "INSERT INTO userdata_sync_tables VALUES ('food_diary', 'food_diary_sync', 'food_id')",
     "INSERT INTO userdata_sync_tables VALUES ('exer_diary', 'exer_diary_sync', 'ex_id')",
     "INSERT INTO userdata_sync_tables VALUES ('group_diary', 'group_diary_sync', 'group_id')",
-    "INSERT INTO user_users VALUES (0, 'Ann', '', '20050101', '19700101', 1, 0, 1, 'ann', 'pw')",
-    "INSERT INTO user_users VALUES (1, 'Bob', '', '20050101', '19750101', 0, 0, 1, '', '')",
-    "INSERT INTO user_target VALUES (0, '20050101', 2000, 60, NULL, NULL, NULL)",
-    "INSERT INTO user_target VALUES (0, '20050201', 1800, NULL, 50, NULL, NULL)",
-    "INSERT INTO user_checkins VALUES (0, '20050101', 70.5, NULL, NULL, NULL, NULL, 'start')",
-    "INSERT INTO food_diary VALUES (7, 0, '20050101', 1, 1, 1234, 2, 1.5, 'Apple', 'medium', "
+    "INSERT INTO user_users (user_id, name, password, created, dob, sex, measurement_units, "
+    "energy_units, web_username, web_password) VALUES (0, 'Ann', '', '20050101', '19700101', 1, 0, 1, 'ann', 'pw')",
+    "INSERT INTO user_users (user_id, name, password, created, dob, sex, measurement_units, "
+    "energy_units, web_username, web_password) VALUES (1, 'Bob', '', '20050101', '19750101', 0, 0, 1, '', '')",
+    "INSERT INTO user_target (user_id, date, target_calories, target_fat, target_protein, "
+    "target_fiber, target_carb) VALUES (0, '20050101', 2000, 60, NULL, NULL, NULL)",
+    "INSERT INTO user_target (user_id, date, target_calories, target_fat, target_protein, "
+    "target_fiber, target_carb) VALUES (0, '20050201', 1800, NULL, 50, NULL, NULL)",
+    "INSERT INTO user_checkins (user_id, date, weight, chest, hip, thigh, waist, note) VALUES (0, '20050101', 70.5, NULL, NULL, NULL, NULL, 'start')",
+    "INSERT INTO food_diary (food_id, user_id, date, meal, status, ref_id, serving_id, size, food_name, "
+    "serv_name, calories, fat, protein, carb, fiber, group_id) VALUES (7, 0, '20050101', 1, 1, 1234, 2, 1.5, 'Apple', 'medium', "
     "80, 0.3, 0.4, 21, 3.7, NULL)",
-    "INSERT INTO exer_diary VALUES (3, 1, '20050101', 30, 5.5, 'Walking', 1)",
+    "INSERT INTO exer_diary (ex_id, user_id, date, duration, rate, name, status) VALUES (3, 1, '20050101', 30, 5.5, 'Walking', 1)",
 };
 
 const char* const CheckConnection = "UserDbTestEnv";
