@@ -674,13 +674,8 @@ std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
         window->showNoUser({}, (unread + QLatin1Char(' ') + restore).trimmed());
         return std::nullopt;
     }
-    const bool complete = !users->isEmpty() && users->first().isValid();
-    if (window->switchUser(0, users->isEmpty() ? -1 : users->first().userId))
+    if (window->showFirstUser(*users))
         return std::nullopt;
-    if (complete) {
-        window->showNoUser(*users, MainWindow::unreadUserText(users->first().name));
-        return std::nullopt;
-    }
     showBox(QMessageBox::Warning, tr("User creation canceled."),
             tr("You must finish the profile before you can use this program."),
             tr("Quit"));

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "userdb/storednotices.h"
 #include "widgets/bxhelp.h"
 #include "widgets/bxhelpclient.h"
 #include "widgets/bxtoolbar.h"
@@ -90,6 +91,9 @@ MainWindow::MainWindow(QWidget* parent, const char* name)
     layout->addWidget(_pageArea);
     connect(pages, &PageStack::needChanged, this, &MainWindow::_fitPageArea);
     setCentralWidget(central);
+    // Posted, never shown at once: a notice comes from inside a reading.
+    StoredNotices::setListener(
+        [this] { QMetaObject::invokeMethod(this, &MainWindow::_tellStoredNotices, Qt::QueuedConnection); });
 
     _createActions();
     _createMenus();
@@ -102,6 +106,7 @@ MainWindow::MainWindow(QWidget* parent, const char* name)
 // The metrics uploader has no parent: it outlives a failed upload until the window goes.
 MainWindow::~MainWindow()
 {
+    StoredNotices::setListener(nullptr);
     delete _metrics;
 }
 

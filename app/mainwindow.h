@@ -180,6 +180,12 @@ public slots:
 
     // Users and lifecycle.
     bool switchUser(QWidget* parent, qint64 userId);
+    // The start's user: the first of `users` whose profile is complete or is completed now,
+    // a new one when there are none. A profile read incomplete is asked for again with the
+    // reason, and one not completed gives way to the next user; the window shows no user when
+    // none is left, or when a complete user's page could not be read. False only when the
+    // first user of an empty diary was not made.
+    bool showFirstUser(const QList<DBTypes::UserProfile>& users);
     void fromProfileMenuSwitchUser(qint64 id);
     void fromProfileMenuCreateUser();
     void fromProfileMenuDeleteUser(qint64 id);
@@ -321,6 +327,11 @@ private:
     bool _reloadCurrentPage();
     bool _createProfile(QWidget* parent, bool found, qint64& userId);
     void _reloadUserCatalogues();
+    // Tells, in one box, what the diary holds that was left out or read as unknown since the
+    // last box (StoredNotices).
+    void _tellStoredNotices();
+    // Tells why the stored profile is not complete and asks whether to enter it again.
+    bool _askProfileAgain(const DBTypes::UserProfile& profile);
     void _runSyncWait(QWidget* parent, const QString& text);
     bool _copyFile(QFileInfo& source, QFileInfo& destination, bool restoring, bool* cursorSet);
     void _showCopyProgress(const QString& title, const QString& label);

@@ -21,6 +21,7 @@
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
 #include "userdb/storeaction.h"
+#include "userdb/storednotices.h"
 #include "userdb/userdb.h"
 #include "widgets/progressbox.h"
 #include "widgets/storeprompt.h"
@@ -639,6 +640,8 @@ void MainWindow::_reopenDiary()
 // again: then that is what the user is told.
 QString MainWindow::_endRestore(const QFileInfo& backup)
 {
+    // The diary restored is told of afresh.
+    StoredNotices::restart();
     QString error;
     const bool sound = restartUserDatabase(&error) && _restoredDataIsSound(&error);
     const StoreResult end = BXSqlDb::endRestore(sound);

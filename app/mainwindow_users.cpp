@@ -38,6 +38,7 @@
 #include "reports/reportscontainer.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/storednotices.h"
 #include "userdb/storetransaction.h"
 #include "userdb/userdb.h"
 
@@ -159,9 +160,52 @@ bool MainWindow::switchUser(QWidget* parent, qint64 userId)
         _unreadUser = userId;
         return false;
     }
+    if (found && !found->isValid() && !_askProfileAgain(*found))
+        return false;
     if ((!found || !found->isValid()) && !_createProfile(parent, found.has_value(), userId))
         return false;
     return _showUser(userId, parent);
+}
+
+bool MainWindow::showFirstUser(const QList<DBTypes::UserProfile>& users)
+{
+    for (const DBTypes::UserProfile& user : users) {
+        if (switchUser(nullptr, user.userId))
+            return true;
+        if (user.isValid()) {
+            showNoUser(users, unreadUserText(user.name));
+            return true;
+        }
+    }
+    if (users.isEmpty())
+        return switchUser(nullptr, -1);
+    showNoUser(users, tr("No profile is complete: choose a user from the Profile menu to complete "
+                         "the profile."));
+    return true;
+}
+
+bool MainWindow::_askProfileAgain(const DBTypes::UserProfile& profile)
+{
+    QStringList unread;
+    if (profile.name.isEmpty())
+        unread << tr("name");
+    if (!profile.dob[0])
+        unread << tr("date of birth");
+    if (profile.sex == -1)
+        unread << tr("sex");
+    if (profile.height <= 0.5f)
+        unread << tr("height");
+    const QString name = profile.name.isEmpty() ? tr("A user") : profile.name;
+    QStringList text{tr("%1's profile has no %2 that this program can read, and a diary needs them "
+                        "all.").arg(name, unread.join(QStringLiteral(", ")))};
+    // What the diary holds instead, when it holds something: told here rather than in a box
+    // of its own.
+    text << StoredNotices::take();
+    text << tr("Enter the profile again to go on with %1's diary, or Cancel to go on to another "
+               "user.").arg(name);
+    return showMessage(QMessageBox::Warning, tr("Profile not complete"), text.join(QStringLiteral("\n\n")),
+                       QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, tr("Enter Again"))
+           == QMessageBox::Ok;
 }
 
 // Runs the wizard for a new user (or for the found user's incomplete profile) and stores it;
@@ -353,6 +397,23 @@ void MainWindow::_reloadUserCatalogues()
         ExDBDynamic::instance()->reload(0, false);
     if (SavedMealTree::exists())
         SavedMealTree::instance()->reload(0, false);
+}
+
+void MainWindow::_tellStoredNotices()
+{
+    // The most notices one box names; it counts the others.
+    constexpr qsizetype MostShown = 8;
+    QStringList notices = StoredNotices::take();
+    if (notices.isEmpty())
+        return;
+    if (const qsizetype more = notices.size() - MostShown; more > 0) {
+        notices.resize(MostShown);
+        notices.append(tr("... and %n more like these.", nullptr, int(more)));
+    }
+    notices.append(tr("The diary keeps each of these values as it is stored, and Backup Data "
+                      "copies them with it. Entering a value again in its dialog replaces it."));
+    showMessage(QMessageBox::Warning, tr("Values left out"), notices.join(QStringLiteral("\n\n")),
+                QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void MainWindow::fromProfileMenuSwitchUser(qint64 id)

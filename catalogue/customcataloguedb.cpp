@@ -2,6 +2,7 @@
 
 #include "userdb/bxsqldb.h"
 #include "userdb/catalogueroots.h"
+#include "userdb/storedrange.h"
 #include "userdb/storetransaction.h"
 
 #include <QCoreApplication>
@@ -189,7 +190,8 @@ QString CustomCatalogueDB::getCategoryName(qint64 categoryId) const
     BXSqlQuery select(_sql("SELECT %5 FROM %4 WHERE category_id = ?"));
     if (!run(select, {categoryId}) || !select.next())
         return QString();
-    return select.value(0).toString();
+    const StoredRange name(_tables.categories, _tables.categoryName, PlausibleRange(0, StoredRange::LineLength));
+    return name.readText(select.value(0));
 }
 
 qint64 CustomCatalogueDB::_createItem(qint64 categoryId, const std::function<bool(qint64 id)>& insert)

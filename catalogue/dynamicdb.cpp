@@ -2,6 +2,8 @@
 
 #include "catalogue/dynamicdbreloadinfo.h"
 #include "core/notificationcenter.h"
+#include "userdb/storednotices.h"
+#include "userdb/storedrange.h"
 #include "userdb/userdb.h"
 
 #include <QCoreApplication>
@@ -124,8 +126,10 @@ void DynamicDB::_build(qint64 forUser, Build& build)
     if (build.unread)
         return;
     if (build.refused > 0)
-        qWarning("The user's %s tree leaves out %d rows whose ids this program never gives.",
-                 qPrintable(getItemNoun()), build.refused);
+        StoredNotices::tell(getItemNoun() + QStringLiteral(" ids"),
+                            QStringLiteral("Your %1 leave out %2 rows whose ids this program never gives.")
+                                .arg(getItemNoun())
+                                .arg(build.refused));
     const QString noun = getItemNoun();
     const qint64 sharedId = getRootForUser(-1);
     const qint64 userId = getRootForUser(forUser);
@@ -225,6 +229,9 @@ void DynamicDB::_collect(BXSqlQuery query, Children& children, bool categories, 
 {
     if (build.unread)
         return;
+    const QByteArray noun = getItemNoun().toUtf8();
+    const StoredRange names(noun.constData(), categories ? "category name" : "name",
+                            PlausibleRange(0, StoredRange::LineLength));
     const bool read = query.readRows([&] {
         const qint64 id = query.value(0).toLongLong();
         if (categories && _isRoot(id))
@@ -233,7 +240,11 @@ void DynamicDB::_collect(BXSqlQuery query, Children& children, bool categories, 
             ++build.refused;
             return;
         }
-        children[query.value(1).toLongLong()].push_back({id, _pushName(query.value(2).toString())});
+        const QVariant name = query.value(2);
+        const auto place = [&] {
+            return QStringLiteral("'%1' of your %2").arg(name.toString().left(40), QString::fromUtf8(noun));
+        };
+        children[query.value(1).toLongLong()].push_back({id, _pushName(names.readText(name, place))});
     });
     if (!read) {
         qWarning("%s: %s", QUERY_FAILED, qPrintable(query.outcome().readText()));

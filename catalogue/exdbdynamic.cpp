@@ -17,6 +17,7 @@ namespace {
 // What the exercise's dialog takes for its burn rate; one stored outside it reads as none, as
 // an empty one always has.
 const StoredRange STORED_RATE{"custom_exercises", "scale", PlausibleRange::of(PlausibleRange::BurnRate)};
+const StoredRange STORED_NAME{"custom_exercises", "description", PlausibleRange(0, StoredRange::LineLength)};
 
 // Exercise entries keep their exercise's name, not its id; favourites of item_type 2 are
 // exercises.
@@ -98,7 +99,7 @@ std::optional<ExerciseItem> ExDBDynamic::getExercise(qint64 exerciseId) const
         return std::nullopt;
     ExerciseItem exercise;
     exercise.id = exerciseId;
-    exercise.name = select.value(1).toString();
+    exercise.name = STORED_NAME.readText(select.value(1));
     exercise.offset = float(STORED_RATE.readOr(select.value(2), 0.0));
     exercise.factor = 0.0f;
     return exercise;

@@ -34,6 +34,10 @@ constexpr int VALUE_COUNT = int(std::size(VALUE_COLUMNS));
 // What the food's dialog takes for a value of one serving.
 const StoredRange STORED_VALUE{"custom_foods", "nutrient values", PlausibleRange::of(PlausibleRange::FoodValue)};
 
+// The name and serving name, within what the food's dialog takes.
+const StoredRange STORED_NAME{"custom_foods", "name", PlausibleRange(0, StoredRange::LineLength)};
+const StoredRange STORED_SERVING{"custom_foods", "serv_name", PlausibleRange(0, StoredRange::LineLength)};
+
 // Binds the name, serving name and values at positions 0 to 11.
 void bindFood(BXSqlQuery& query, const QString& name, const QString& servingName,
               const FoodItem& values)
@@ -44,15 +48,15 @@ void bindFood(BXSqlQuery& query, const QString& name, const QString& servingName
         query.bindValue(2 + i, negToNull(values.getNutrient(VALUE_COLUMNS[i])));
 }
 
-// The first column of the food's row as text; none when there is no such food or its row
+// The first column of the food's row as text, as `range` reads it; none when there is no such food or its row
 // could not be read (the reading's action tells which).
-std::optional<QString> foodText(const char* sql, qint64 foodId)
+std::optional<QString> foodText(const char* sql, const StoredRange& range, qint64 foodId)
 {
     BXSqlQuery select(sql);
     select.bindValue(0, foodId);
     if (select.first() != true)
         return std::nullopt;
-    return select.value(0).toString();
+    return range.readText(select.value(0));
 }
 
 } // namespace
@@ -121,7 +125,7 @@ bool FoodDBDynamic::deleteFood(qint64 foodId)
 
 QString FoodDBDynamic::getFoodName(qint64 foodId) const
 {
-    return foodText("SELECT name FROM custom_foods WHERE food_id = ?", foodId).value_or(QString());
+    return foodText("SELECT name FROM custom_foods WHERE food_id = ?", STORED_NAME, foodId).value_or(QString());
 }
 
 std::optional<FoodItem> FoodDBDynamic::getFoodItem(qint64 foodId) const
@@ -141,7 +145,8 @@ std::optional<FoodItem> FoodDBDynamic::getFoodItem(qint64 foodId) const
 
 std::vector<ServingItem> FoodDBDynamic::getServingItemList(qint64 foodId) const
 {
-    const std::optional<QString> name = foodText("SELECT serv_name FROM custom_foods WHERE food_id = ?", foodId);
+    const std::optional<QString> name =
+        foodText("SELECT serv_name FROM custom_foods WHERE food_id = ?", STORED_SERVING, foodId);
     if (!name)
         return {};
     ServingItem serving;

@@ -486,6 +486,10 @@ bool CopyPreviousDiaryEntry::addEntries(int sourceMeal, int destMeal, int overwr
         entry.meal = destMeal;
         entry.setDate(destination);
         entry.userId = user;
+        // Another user's own food stays theirs: the copy keeps the entry's name, serving and
+        // values, as an entry of a food that is gone does.
+        if (stored && !DiaryDB::mayNameFood(user, entry.refId))
+            entry.refId = -1;
         stored = stored && diary->addFoodEntry(entry, false) >= 0;
     }
     return stored;

@@ -1,19 +1,20 @@
 #include "userdb/diarydb.h"
 
 #include "core/dateconversion.h"
+#include "core/displaydate.h"
 #include "core/fooddbbase.h"
 
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
+#include "userdb/storednotices.h"
 #include "userdb/storedrange.h"
 #include "userdb/userdb.h"
 #include "userdb/storetransaction.h"
 
 #include <QDebug>
 
-#include <atomic>
 #include <cassert>
 
 using DBTypes::DiaryDay;
@@ -25,8 +26,8 @@ DiaryDB* DiaryDB::_instance = nullptr;
 namespace {
 
 const char* const FoodColumns =
-    "SELECT food_id, user_id, meal, date, status, ref_id, serving_id, size, food_name, "
-    "serv_name, calories, fat, protein, carb, fiber, saturated_fat, cholesterol, sodium , sugar, "
+    "SELECT food_id, user_id, meal, date, status, ref_id, food_name, serving_id, serv_name, "
+    "size, calories, fat, protein, carb, fiber, saturated_fat, cholesterol, sodium , sugar, "
     "calcium FROM ";
 
 // The nutrients in the column order of the food tables.
@@ -34,15 +35,19 @@ const DBTypes::NutType NutrientColumns[] = {
     DBTypes::ENERGY, DBTypes::FAT,         DBTypes::PROTEIN, DBTypes::CARBS, DBTypes::FIBER,
     DBTypes::SATFAT, DBTypes::CHOLESTEROL, DBTypes::SODIUM,  DBTypes::SUGAR, DBTypes::CALCIUM};
 
-const StoredRange StoredAmount{"food_diary", "size", PlausibleRange::of(PlausibleRange::EntryAmount)};
+// A line whose amount, duration or rate is unknown is left out: nothing can be counted of it.
+constexpr const char* LeftOut = "left out of the day and its sums";
+const StoredRange StoredAmount{"food_diary", "size", PlausibleRange::of(PlausibleRange::EntryAmount), LeftOut};
 // A saved meal's line keeps an unset value as -1.
 const StoredRange StoredFoodValue{"food_diary", "nutrient values",
                                   PlausibleRange(-1.0, PlausibleRange::of(PlausibleRange::EntryValue).top())};
 const StoredRange StoredDuration{"exer_diary", "duration",
-                                 PlausibleRange::of(PlausibleRange::ExerciseMinutes)};
-const StoredRange StoredRate{"exer_diary", "rate", PlausibleRange::of(PlausibleRange::BurnRate)};
+                                 PlausibleRange::of(PlausibleRange::ExerciseMinutes), LeftOut};
+const StoredRange StoredRate{"exer_diary", "rate", PlausibleRange::of(PlausibleRange::BurnRate), LeftOut};
+const StoredRange StoredFoodName{"food_diary", "food_name", PlausibleRange(0, StoredRange::LineLength)};
+const StoredRange StoredServingName{"food_diary", "serv_name", PlausibleRange(0, StoredRange::LineLength)};
+const StoredRange StoredExerciseName{"exer_diary", "name", PlausibleRange(0, StoredRange::LineLength)};
 
-// A figure of a line; an empty one reads as none, as it always has.
 // The catalogue food an entry names, at full width. An id past the catalogue's id space, or a
 // value that is no whole number, names no food (-1), told once: the entry keeps its own values
 // and is never shown as the food its lower bits would name.
@@ -53,17 +58,39 @@ qint64 storedFoodRef(const QVariant& stored)
     const qint64 id = storedWholeId(stored);
     if (stored.typeId() == QMetaType::LongLong && id < FoodDBBase::IdSpaceEnd)
         return id;
-    static std::atomic<bool> told{false};
-    if (!told.exchange(true))
-        qWarning("The diary holds %s in the ref_id of a food entry, an id of a food this program "
-                 "never gives; such entries keep their own values and name no food.",
-                 qPrintable(stored.toString()));
+    StoredNotices::tell(QStringLiteral("food_diary.ref_id"),
+                        QStringLiteral("The diary holds %1 in the ref_id of a food entry, an id of a "
+                                       "food this program never gives: such entries keep their own "
+                                       "values and name no food.")
+                            .arg(stored.toString().left(40)));
     return -1;
 }
 
-std::optional<double> lineFigure(const StoredRange& range, const QVariant& stored)
+// A figure of a line; an empty one reads as none, as it always has.
+std::optional<double> lineFigure(const StoredRange& range, const QVariant& stored,
+                                 const StoredRange::Place& place)
 {
-    return stored.isNull() ? 0.0 : range.read(stored);
+    return stored.isNull() ? 0.0 : range.read(stored, place);
+}
+
+// A name as a sentence shows it: at most 40 characters.
+QString shownName(const QString& name)
+{
+    return name.size() > 40 ? name.left(39) + QChar(0x2026) : name;
+}
+
+// Where an entry is, as its user knows it: "Ann's entry 'Apple' of Mon, 4 May 2026".
+StoredRange::Place entryPlace(const QVariant& user, const QVariant& date, const QVariant& name)
+{
+    return [user, date, name] {
+        BXSqlQuery owner("SELECT name FROM user_users WHERE user_id = ?");
+        owner.bindValue(0, user);
+        const QString who = owner.first().value_or(false) ? shownName(owner.value(0).toString())
+                                                          : QStringLiteral("user %1").arg(user.toString());
+        const QDate day = QDate::fromString(date.toString(), QStringLiteral("yyyyMMdd"));
+        return QStringLiteral("%1's entry '%2' of %3")
+            .arg(who, shownName(name.toString()), DisplayDate::textDate(day));
+    };
 }
 
 QString sql(const QString& head, const QString& table, const char* tail)
@@ -340,25 +367,31 @@ bool DiaryDB::deleteDay(qint64 user, const char* date, bool hardDelete)
 // ---------------------------------------------------------------------------------------
 // Reading entries
 
-bool DiaryDB::readFoodFigures(const BXSqlQuery& query, int sizeColumn, int firstValue,
-                              std::span<const DBTypes::NutType> nutrients, FoodDiaryItem& entry)
+bool DiaryDB::readFoodLine(const BXSqlQuery& query, int nameColumn, int firstValue,
+                           std::span<const DBTypes::NutType> nutrients, FoodDiaryItem& entry,
+                           const StoredRange::Place& place)
 {
-    const std::optional<double> size = lineFigure(StoredAmount, query.value(sizeColumn));
+    entry.desc = StoredFoodName.readText(query.value(nameColumn), place);
+    entry.servingId = query.value(nameColumn + 1).toInt();
+    entry.servingDesc = StoredServingName.readText(query.value(nameColumn + 2), place);
+    const std::optional<double> size = lineFigure(StoredAmount, query.value(nameColumn + 3), place);
     if (!size)
         return false;
     entry.size = float(*size);
     int column = firstValue;
     for (DBTypes::NutType nut : nutrients)
         entry.values.setNutrient(nut, float(StoredFoodValue.readOr(query.value(column++),
-                                                                   nullToNeg(QVariant()))));
+                                                                   nullToNeg(QVariant()), place)));
     return true;
 }
 
-bool DiaryDB::readExerciseFigures(const QVariant& duration, const QVariant& rate,
-                                  ExerciseDiaryItem& entry)
+bool DiaryDB::readExerciseLine(const QVariant& duration, const QVariant& rate, const QVariant& name,
+                               const QVariant& user, ExerciseDiaryItem& entry)
 {
-    const std::optional<double> minutes = lineFigure(StoredDuration, duration);
-    const std::optional<double> burn = lineFigure(StoredRate, rate);
+    const StoredRange::Place place = entryPlace(user, QString::fromLatin1(entry.date), name);
+    entry.name = StoredExerciseName.readText(name, place);
+    const std::optional<double> minutes = lineFigure(StoredDuration, duration, place);
+    const std::optional<double> burn = lineFigure(StoredRate, rate, place);
     if (!minutes || !burn)
         return false;
     entry.duration = float(*minutes);
@@ -375,10 +408,8 @@ bool DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
     if (date.size() >= 8)
         entry.setDate(date);
     entry.refId = storedFoodRef(query.value(5));
-    entry.servingId = query.value(6).toInt();
-    entry.desc = query.value(8).toString();
-    entry.servingDesc = query.value(9).toString();
-    if (!readFoodFigures(query, 7, 10, NutrientColumns, entry))
+    if (!readFoodLine(query, 6, 10, NutrientColumns, entry,
+                      entryPlace(query.value(1), query.value(3), query.value(6))))
         return false;
     entry.createFakeDenorm();
     return true;
@@ -419,9 +450,8 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 user, qint64 e
     entry.entryId = entryId;
     entry.userId = storedWholeId(query.value(0));
     entry.setDate(date.toStdString());
-    if (!readExerciseFigures(query.value(2), query.value(3), entry))
+    if (!readExerciseLine(query.value(2), query.value(3), query.value(4), query.value(0), entry))
         return std::nullopt;
-    entry.name = query.value(4).toString();
     entry.status = query.value(5).toInt();
     return entry;
 }
@@ -431,8 +461,10 @@ bool DiaryDB::holdsUsableId(const BXSqlQuery& query, int column, const QString& 
 {
     if (isStoredId(query.value(column)))
         return true;
-    qWarning("A row of the table %s is left out: its %s %s is no id this program gives",
-             qPrintable(table), key, qPrintable(query.value(column).toString()));
+    StoredNotices::tell(table + QLatin1Char('.') + QLatin1String(key),
+                        QStringLiteral("An entry of the table %1 is left out: its %2 %3 is no id this "
+                                       "program gives.")
+                            .arg(table, QLatin1String(key), query.value(column).toString().left(40)));
     return false;
 }
 
@@ -467,9 +499,8 @@ bool DiaryDB::readExercises(BXSqlQuery& query, qint64 user, bool includeDeleted,
         entry.entryId = storedId(query.value(0));
         entry.userId = user;
         entry.setDate(rowDate.toStdString());
-        if (!readExerciseFigures(query.value(1), query.value(2), entry))
+        if (!readExerciseLine(query.value(1), query.value(2), query.value(3), user, entry))
             continue;
-        entry.name = query.value(3).toString();
         entry.status = query.value(4).toInt();
         dayOf(rowDate).exercises.push_back(entry);
     }

@@ -3,6 +3,7 @@
 #include "core/diaryday.h"
 #include "core/exercisediaryitem.h"
 #include "core/fooddiaryitem.h"
+#include "userdb/storedrange.h"
 
 #include <QDate>
 #include <QMap>
@@ -78,12 +79,13 @@ public:
     bool delDiaryEntries(qint64 user, const QDate& date, int meal);
     bool deleteDay(qint64 user, const char* date, bool hardDelete);
 
-    // A food line's amount and its values (in the order of `nutrients` from column
-    // `firstValue`), as the stored range rule reads them: a value outside it is unknown; false,
-    // told, when the amount is, and the line is then left out.
-    static bool readFoodFigures(const BXSqlQuery& query, int sizeColumn, int firstValue,
-                                std::span<const DBTypes::NutType> nutrients,
-                                DBTypes::FoodDiaryItem& entry);
+    // A food line's name, serving id, serving name and amount (from column `nameColumn` on)
+    // and its values (in the order of `nutrients` from column `firstValue`), as the stored
+    // range rule reads them, told at `place`: a value outside it is unknown; false when the
+    // amount is, and the line is then left out.
+    static bool readFoodLine(const BXSqlQuery& query, int nameColumn, int firstValue,
+                             std::span<const DBTypes::NutType> nutrients,
+                             DBTypes::FoodDiaryItem& entry, const StoredRange::Place& place);
 
     // One entry of the user; nothing when the user has none of that id or it could not be read.
     // Call these inside an action: an entry that could not be read is the action's outcome,
@@ -126,12 +128,12 @@ private:
     DiaryDB(const DiaryDB&) = delete;
     DiaryDB& operator=(const DiaryDB&) = delete;
 
-    // False when the line is left out (see readFoodFigures).
+    // False when the line is left out (see readFoodLine).
     static bool loadFoodItem(BXSqlQuery& query, DBTypes::FoodDiaryItem& entry);
-    // Reads an exercise's duration and rate; false, told, when one is outside the range rule
-    // and the entry is then left out.
-    static bool readExerciseFigures(const QVariant& duration, const QVariant& rate,
-                                    DBTypes::ExerciseDiaryItem& entry);
+    // Reads the name, duration and rate of the user's exercise entry of entry.date; false,
+    // told, when a figure is outside the range rule and the entry is then left out.
+    static bool readExerciseLine(const QVariant& duration, const QVariant& rate, const QVariant& name,
+                                 const QVariant& user, DBTypes::ExerciseDiaryItem& entry);
     static void bindFoodValues(BXSqlQuery& query, const DBTypes::FoodDiaryItem& entry);
     bool readFoods(BXSqlQuery& query, bool includeDeleted,
                    const std::function<DBTypes::DiaryDay&(const QString& date)>& dayOf);

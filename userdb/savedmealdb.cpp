@@ -177,10 +177,11 @@ std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(qint64 
         FoodDiaryItem entry;
         entry.userId = user;
         entry.refId = storedWholeId(query.value(0));
-        entry.desc = query.value(1).toString();
-        entry.servingId = query.value(2).toInt();
-        entry.servingDesc = query.value(3).toString();
-        if (DiaryDB::readFoodFigures(query, 4, 5, MealNutrients, entry))
+        const QVariant name = query.value(1);
+        const auto place = [name] {
+            return QStringLiteral("the food '%1' of a saved meal").arg(name.toString().left(40));
+        };
+        if (DiaryDB::readFoodLine(query, 1, 5, MealNutrients, entry, place))
             items.push_back(entry);
     });
     if (!read)

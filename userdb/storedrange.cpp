@@ -2,13 +2,11 @@
 
 #include "core/dateconversion.h"
 
-#include <QMutex>
-#include <QMutexLocker>
-#include <QSet>
+#include "userdb/storednotices.h"
 
 #include <cmath>
 
-std::optional<double> StoredRange::read(const QVariant& stored) const
+std::optional<double> StoredRange::read(const QVariant& stored, const Place& place) const
 {
     if (stored.isNull())
         return std::nullopt;
@@ -20,20 +18,20 @@ std::optional<double> StoredRange::read(const QVariant& stored) const
     if (number && _holds(value))
         return value;
     _tell(number ? QString::number(value, 'g', 15) : QStringLiteral("text that is no number"),
-          QLatin1String(_unknown));
+          QLatin1String(_unknown), place);
     return std::nullopt;
 }
 
-std::optional<int> StoredRange::readWhole(const QVariant& stored) const
+std::optional<int> StoredRange::readWhole(const QVariant& stored, const Place& place) const
 {
-    const std::optional<double> value = read(stored);
+    const std::optional<double> value = read(stored, place);
     if (!value || *value == std::trunc(*value))
         return value ? std::optional<int>(int(*value)) : std::nullopt;
-    _tell(QString::number(*value, 'g', 15), QLatin1String(_unknown));
+    _tell(QString::number(*value, 'g', 15), QLatin1String(_unknown), place);
     return std::nullopt;
 }
 
-std::optional<QDate> StoredRange::readDate(const QVariant& stored) const
+std::optional<QDate> StoredRange::readDate(const QVariant& stored, const Place& place) const
 {
     const QString code = stored.toString();
     if (code.isEmpty())
@@ -43,30 +41,30 @@ std::optional<QDate> StoredRange::readDate(const QVariant& stored) const
         return day;
     _tell(code.size() > DBTypes::DATE_CODE_SIZE ? QStringLiteral("a text of %1 characters").arg(code.size())
                                                 : QStringLiteral("'%1'").arg(code),
-          QLatin1String(_unknown));
+          QLatin1String(_unknown), place);
     return std::nullopt;
 }
 
-QString StoredRange::readText(const QVariant& stored) const
+QString StoredRange::readText(const QVariant& stored, const Place& place) const
 {
     const int length = int(_range.top());
     QString text = stored.toString();
     if (text.size() <= length)
         return text;
     _tell(QStringLiteral("a text of %1 characters").arg(text.size()),
-          QStringLiteral("cut to %1 characters").arg(length));
+          QStringLiteral("cut to %1 characters").arg(length), place);
     // A character outside the basic plane is kept whole or not at all.
     const bool splitsPair = text.at(length - 1).isHighSurrogate();
     text.truncate(splitsPair ? length - 1 : length);
     return text;
 }
 
-std::optional<QString> StoredRange::readTextWithin(const QVariant& stored) const
+std::optional<QString> StoredRange::readTextWithin(const QVariant& stored, const Place& place) const
 {
     const QString text = stored.toString();
     if (text.size() <= _range.top())
         return text;
-    _tell(QStringLiteral("a text of %1 characters").arg(text.size()), QLatin1String(_unknown));
+    _tell(QStringLiteral("a text of %1 characters").arg(text.size()), QLatin1String(_unknown), place);
     return std::nullopt;
 }
 
@@ -75,18 +73,11 @@ bool StoredRange::_holds(double value) const
     return std::isfinite(value) && _range.contains(value);
 }
 
-void StoredRange::_tell(const QString& what, const QString& readAs) const
+void StoredRange::_tell(const QString& what, const QString& readAs, const Place& place) const
 {
-    static QMutex mutex;
-    static QSet<QByteArray> told;
-    const QByteArray name = QByteArray(_table) + '.' + _column;
-    {
-        const QMutexLocker lock(&mutex);
-        if (told.contains(name))
-            return;
-        told.insert(name);
-    }
-    qWarning("The diary holds %s in %s, which this program never writes there; such values of "
-             "%s are %s until they are entered again.",
-             qPrintable(what), name.constData(), name.constData(), qPrintable(readAs));
+    const QString column = QStringLiteral("%1.%2").arg(QLatin1String(_table), QLatin1String(_column));
+    const QString where = place ? QStringLiteral(" of ") + place() : QString();
+    StoredNotices::tell(column, QStringLiteral("The diary holds %1 in %2%3, which this program never "
+                                               "writes there: it is %4 until it is entered again.")
+                                    .arg(what, column, where, readAs));
 }

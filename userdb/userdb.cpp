@@ -12,13 +12,13 @@
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
 #include "userdb/storeaction.h"
+#include "userdb/storednotices.h"
 #include "userdb/storedrange.h"
 #include "userdb/storetransaction.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
-#include <QMutex>
 #include <QSet>
 
 #include <algorithm>
@@ -72,21 +72,14 @@ const TargetColumn TargetWriteOrder[] = {
     {"target_sodium", DBTypes::SODIUM},     {"target_sugar", DBTypes::SUGAR},
     {"target_calcium", DBTypes::CALCIUM},   {"target_cholesterol", DBTypes::CHOLESTEROL}};
 
-// Tells, once for each stored value, that a row of user_users is left out for its user_id.
+// Tells that a row of user_users is left out for its user_id.
 void tellUnknownUser(const QVariant& stored)
 {
-    static QMutex mutex;
-    static QSet<QString> told;
-    const QString shown = stored.isNull() ? QStringLiteral("NULL") : stored.toString();
-    {
-        const QMutexLocker lock(&mutex);
-        if (told.contains(shown))
-            return;
-        told.insert(shown);
-    }
-    qWarning("A user of the table user_users is left out: its user_id %s is no id this program "
-             "gives a user",
-             qPrintable(shown));
+    const QString shown = stored.isNull() ? QStringLiteral("NULL") : stored.toString().left(40);
+    StoredNotices::tell(QStringLiteral("user_users.user_id"),
+                        QStringLiteral("A user of the diary is left out: its user_id %1 is no id this "
+                                       "program gives a user.")
+                            .arg(shown));
 }
 
 // The range of a figure whose field may also be left empty, which negToNull() stores as 0.
@@ -317,17 +310,21 @@ std::optional<QList<UserProfile>> UserDB::getUsersList()
             continue;
         }
         profile.name = StoredName.readTextWithin(query.value(1)).value_or(QString());
-        profile.password = StoredPassword.readTextWithin(query.value(2)).value_or(QString());
-        if (const std::optional<QDate> created = StoredCreated.readDate(query.value(3)))
+        const auto place = [&profile] {
+            return profile.name.isEmpty() ? QStringLiteral("the profile of a user")
+                                          : QStringLiteral("%1's profile").arg(profile.name.left(40));
+        };
+        profile.password = StoredPassword.readTextWithin(query.value(2), place).value_or(QString());
+        if (const std::optional<QDate> created = StoredCreated.readDate(query.value(3), place))
             DateToCode4(*created, profile.created);
-        if (const std::optional<QDate> birth = StoredBirth.readDate(query.value(4)))
+        if (const std::optional<QDate> birth = StoredBirth.readDate(query.value(4), place))
             DateToCode4(*birth, profile.dob);
-        profile.sex = StoredSex.readWhole(query.value(5)).value_or(-1);
+        profile.sex = StoredSex.readWhole(query.value(5), place).value_or(-1);
         height.bindValue(0, profile.userId);
         if (!height.exec())
             return std::nullopt;
         if (height.next())
-            profile.height = float(StoredHeight.readOr(height.value(0), 0.0));
+            profile.height = float(StoredHeight.readOr(height.value(0), 0.0, place));
         else if (!height.outcome().ok())
             return std::nullopt;
         users.append(profile);

@@ -10,6 +10,7 @@
 #include "reports/printmodule.h"
 #include "reports/reportfactory.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/storednotices.h"
 #include "userdb/userdb.h"
 #include "tests/support/brandinfront.h"
 #include "tests/support/testsession.h"
@@ -82,6 +83,8 @@ inline void startFreshDatabase()
     const StoreResult start = BXSqlDb::startUp(true);
     if (!start)
         qFatal("cannot start the user database: %s", start.message().c_str());
+    // A new diary, as at a start of the program: nothing of another is told.
+    StoredNotices::restart();
 }
 
 // Adds a user with a complete profile; a test cannot go on without it.

@@ -998,6 +998,15 @@ void TestMainWindowData::restoreReplacesData()
         };
     _window->restoreUserDB();
 
+    // What no dialog writes is told once the restored diary is read.
+    const auto leftOut = [this] {
+        return std::find_if(_window->messages.begin(), _window->messages.end(),
+                            [](const auto& message) { return message.first == QLatin1String("Values left out"); });
+    };
+    if (!held.isEmpty()) {
+        QTRY_VERIFY(leftOut() != _window->messages.end());
+        _window->messages.erase(leftOut());
+    }
     QCOMPARE(_window->messages.size(), 3);
     QCOMPARE(_window->messages.at(0).first, QStringLiteral("Restore"));
     QCOMPARE(_window->messages.at(1).first, QStringLiteral("Overwrite File?"));

@@ -7,6 +7,7 @@
 #include "catalogue/fooddbstatic.h"
 #include "core/fooddiaryitem.h"
 #include "core/notificationcenter.h"
+#include "userdb/storednotices.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "usercataloguefixture.h"
@@ -381,8 +382,9 @@ private slots:
         QVERIFY(exec("INSERT INTO food_diary(food_id, user_id, date, meal, status, ref_id, food_name, "
                      "serv_name, size) VALUES (900, ?, '20260310', 1, 1, ?, 'Pear', 'each', 1)",
                      {USER, wide}));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("4294967396 in the ref_id")));
+        StoredNotices::take();
         DBTypes::FoodDiaryItem pear = DiaryDB::instance()->getFoodEntry(USER, 900).value();
+        QVERIFY(StoredNotices::take().join(QString()).contains(QStringLiteral("4294967396 in the ref_id")));
         QCOMPARE(pear.refId, qint64(-1));
         QVERIFY(!pear.loadFoodInfo(true));
         QCOMPARE(pear.desc, QStringLiteral("Pear"));

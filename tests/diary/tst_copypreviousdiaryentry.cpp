@@ -1,5 +1,6 @@
 #include "catalogue/catalogueservices.h"
 #include "catalogue/exdbdynamic.h"
+#include "catalogue/fooddbdynamic.h"
 #include "core/diaryday.h"
 #include "diary/copypreviousdiaryentry.h"
 #include "userdb/bxsqldb.h"
@@ -37,9 +38,10 @@ qint64 currentUser()
     return UserDB::instance()->getCurrentUser();
 }
 
-void addFood(qint64 user, const QDate& date, int meal, const QString& name)
+void addFood(qint64 user, const QDate& date, int meal, const QString& name, qint64 food = -1)
 {
     DBTypes::FoodDiaryItem entry;
+    entry.refId = food;
     entry.desc = name;
     entry.servingDesc = QStringLiteral("cup");
     entry.meal = meal;
@@ -291,6 +293,48 @@ private slots:
         QCOMPARE(day(kDestination, other).exercises.front().rate, 5.0f);
         // A household keeps a few users only: the next row adds its own.
         QCOMPARE(UserDB::instance()->deleteUser(other), 0);
+    }
+
+    // A member's own food is not the receiver's to see: its entry is copied with its name,
+    // serving and values and names no food; the rest of the day keeps its foods.
+    void anotherUsersOwnFoodIsCopiedByItsValues()
+    {
+        const qint64 bob = addCompleteUser(QStringLiteral("Bob"));
+        QVERIFY(bob >= 0);
+        const qint64 ann = currentUser();
+        FoodDBDynamic* own = FoodDBDynamic::instance();
+        UserDB::instance()->setCurrentUser(bob);
+        const qint64 stew = own->createFood(own->getRootForUser(bob), QStringLiteral("Stew"),
+                                            QStringLiteral("bowl"), DBTypes::FoodItem());
+        UserDB::instance()->setCurrentUser(ann);
+        QVERIFY(stew >= 0);
+        addFood(bob, kSource, 1, QStringLiteral("Stew"), stew);
+        addFood(bob, kSource, 1, QStringLiteral("Butter"), 1234);
+        addFood(bob, kSource, 5, QStringLiteral("Rice"), 5678);
+        ScriptedPrompter prompter;
+        const std::unique_ptr<CopyPreviousDiaryEntry> dialog(open());
+        const int index = dialog->userList->findText(QStringLiteral("Bob"));
+        dialog->userList->setCurrentIndex(index);
+        emit dialog->userList->activated(index);
+        dialog->copyFromCal->setDate(kSource, true);
+        dialog->show();
+        dialog->btnAdvance->click();
+        dialog->btnOK->click();
+        QVERIFY2(prompter.asked.isEmpty(), qPrintable(prompter.lastText()));
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(foods(kDestination), QStringList({"1:Butter", "1:Stew", "3:bread", "5:Rice"}));
+        QMap<QString, qint64> links;
+        for (const DBTypes::FoodDiaryItem& food : day(kDestination).foods) {
+            links.insert(food.desc, food.refId);
+            QCOMPARE(food.values.energy, 100.0f);
+            QCOMPARE(food.servingDesc, QStringLiteral("cup"));
+        }
+        QCOMPARE(links.value(QStringLiteral("Stew")), -1);
+        QCOMPARE(links.value(QStringLiteral("Butter")), 1234);
+        QCOMPARE(links.value(QStringLiteral("Rice")), 5678);
+        for (const DBTypes::FoodDiaryItem& food : day(kSource, bob).foods)
+            QVERIFY(food.desc != QLatin1String("Stew") || food.refId == stew);
+        QCOMPARE(UserDB::instance()->deleteUser(bob), 0);
     }
 
     void waterOnlyDayCopiesNothing()
