@@ -297,6 +297,10 @@ private:
     bool _rollbackTransaction();
 
     static bool runUpgradeChain(std::string& error);
+    // Makes the tables of a diary of the current format that the upgrade of an earlier build
+    // left declared as their earlier format wrote them again as the program declares them, rows
+    // kept, in one transaction; the format stays, so that earlier builds still read the file.
+    static bool rebuildToOwn(std::string& error);
     // Whether the tracked tables the file lists are those the program makes; otherwise false
     // with the rows it holds or lacks, or why they cannot be read.
     static bool holdsOwnTrackedTables(std::string& error);

@@ -34,8 +34,10 @@ StoreResult BXSqlDb::proveFile(const QString& path, Proof proof, WorkProgress* p
         error = BXSqlDb::tr("the file holds no schema version").toStdString();
     else if (!DiaryVersion::isCurrent(version) && !DiaryVersion::isUpgradable(version))
         error = DiaryVersion::unsupported(version);
+    else if (DiaryVersion::isCurrent(version))
+        proven = !SchemaRule::holdsOwnOnceRebuilt(version) || rebuildToOwn(error);
     else
-        proven = DiaryVersion::isCurrent(version) || (SchemaRule::holdsNoTrigger(error) && runUpgradeChain(error));
+        proven = SchemaRule::holdsNoTrigger(error) && runUpgradeChain(error);
     // From here on the proof reads what the file holds: a statement that the system or another
     // program stopped says nothing of the file, which this action records.
     const StoreAction reading(StoreAction::Kind::Change);

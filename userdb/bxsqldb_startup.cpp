@@ -310,18 +310,22 @@ StoreResult BXSqlDb::startUp(bool enableTriggers)
     if (!version)
         return StartRefusal::fail(notAVersion(path, *stored));
     // Nothing runs on a diary that holds what the program does not make; an older one is
-    // proven so on the copy that its upgrade makes.
-    if (DiaryVersion::isCurrent(*version)) {
+    // proven so on the copy that its upgrade makes. So is one whose tables the upgrade of an
+    // earlier build left declared as their earlier format wrote them, which its upgrade rebuilds.
+    bool upgrade = !DiaryVersion::isCurrent(*version);
+    if (!upgrade) {
         std::string differs;
         StoreOutcome unread;
         const std::optional<bool> own = SchemaRule::holdsOwn(*version, differs, &unread);
         if (!own && StartRefusal::stopsReading(unread))
             return StartRefusal::notReadBecause(path, unread);
-        if (!own.value_or(false))
+        upgrade = own == false && SchemaRule::holdsOwnOnceRebuilt(*version);
+        if (!own.value_or(false) && !upgrade)
             return StartRefusal::fail(own ? foreignSchema(path, differs) : notPrepared(path, unread, differs));
-    } else {
-        if (!DiaryVersion::isUpgradable(*version))
-            return StartRefusal::fail(DiaryVersion::unsupported(*version));
+    } else if (!DiaryVersion::isUpgradable(*version)) {
+        return StartRefusal::fail(DiaryVersion::unsupported(*version));
+    }
+    if (upgrade) {
         cleanUp();
         if (const StoreResult upgraded = upgradeOnCopy(); !upgraded)
             return upgraded;

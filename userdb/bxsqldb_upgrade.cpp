@@ -417,6 +417,18 @@ StoreResult BXSqlDb::upgradeOnCopy()
                            .toStdString());
 }
 
+bool BXSqlDb::rebuildToOwn(std::string& error)
+{
+    try {
+        runStep({"Rebuilding tables declared as an earlier format wrote them", "412", CurrentSchemaVersion},
+                rebuildTablesDeclaredOtherwise);
+    } catch (const BXException& failure) {
+        error = failure.message().toStdString();
+        return false;
+    }
+    return true;
+}
+
 bool BXSqlDb::runUpgradeChain(std::string& error)
 {
     struct Step

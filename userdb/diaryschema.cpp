@@ -259,6 +259,22 @@ QString declaredType(const Tokens& column)
     return keyOf(column.mid(1, constraintsStart(column) - 1));
 }
 
+// A table's declaration as an earlier format may have written it alike: the type of each column
+// but a key's left out (a key's type decides which column is the row's id) and the columns in
+// any order, for the upgrades of earlier builds added each with its type as then declared, or none.
+QString declarationBesideTypes(const QString& sql)
+{
+    const TableText text = tableText(creationTokens(sql));
+    QStringList items;
+    for (const Tokens& item : text.items) {
+        const bool keepsType = isTableConstraint(item) || findWords(item, {QStringLiteral("primary"), QStringLiteral("key")}, 1) >= 0;
+        items.append(keyOf(keepsType ? item : item.mid(0, 1) + item.mid(constraintsStart(item))));
+    }
+    items.sort();
+    items.append(text.tail);
+    return items.join(QLatin1Char('\n'));
+}
+
 // The names of a table's columns, in lower case.
 QStringList columnNames(const QString& sql)
 {
@@ -515,6 +531,29 @@ QList<DiarySchema::Rebuild> DiarySchema::rebuildsTo(const DiarySchema& own) cons
         rebuilds.append(rebuild);
     }
     return rebuilds;
+}
+
+DiarySchema DiarySchema::rebuiltTo(const DiarySchema& own) const
+{
+    DiarySchema schema = *this;
+    QMap<QString, Object>& tables = schema.m_objects[QStringLiteral("table")];
+    QMap<QString, Object>& indexes = schema.m_objects[QStringLiteral("index")];
+    const auto ofTable = [](const Object& index, const QString& table) {
+        return index.table.compare(table, Qt::CaseInsensitive) == 0;
+    };
+    for (const Rebuild& rebuild : rebuildsTo(own)) {
+        Object& table = tables[rebuild.table.toLower()];
+        if (declarationBesideTypes(table.sql) != declarationBesideTypes(rebuild.sql))
+            continue;
+        table.sql = rebuild.sql;
+        // The keys SQLite indexes itself are those of the table made anew.
+        indexes.removeIf([&](const auto& index) { return index.value().sql.isEmpty() && ofTable(index.value(), rebuild.table); });
+        for (const Object& index : own.m_objects.value(QStringLiteral("index"))) {
+            if (ofTable(index, rebuild.table))
+                indexes.insert(index.name.toLower(), index);
+        }
+    }
+    return schema;
 }
 
 QStringList DiarySchema::triggers() const

@@ -65,6 +65,11 @@ public:
         QStringList indexes;
     };
     QList<Rebuild> rebuildsTo(const DiarySchema& own) const;
+    // This schema as it is once those tables of rebuildsTo(own) are made again that differ from
+    // `own` only in the types of columns that are no key and in the order of columns, as the
+    // upgrades of earlier builds left them: each declared as `own` declares it, with the indexes
+    // `own` gives it beside those this schema holds.
+    DiarySchema rebuiltTo(const DiarySchema& own) const;
     // The triggers this schema holds, named: what a change of the diary would run.
     QStringList triggers() const;
 

@@ -185,6 +185,18 @@ std::optional<QList<DiarySchema::Rebuild>> SchemaRule::rebuildsToOwn(std::string
     return DiarySchema::fromRows(*held).rebuildsTo(*own);
 }
 
+bool SchemaRule::holdsOwnOnceRebuilt(int version)
+{
+    std::string error;
+    const std::optional<DiarySchema> own = version == BXSqlDb::CurrentSchemaVersion ? ownSchema(error) : std::nullopt;
+    const std::optional<Rows> held = own ? heldRows(MasterQuery, error) : std::nullopt;
+    if (!held)
+        return false;
+    const DiarySchema schema = DiarySchema::fromRows(*held);
+    return !schema.differencesFrom(*own, DiarySchema::Format::Own).isEmpty()
+        && schema.rebuiltTo(*own).differencesFrom(*own, DiarySchema::Format::Own).isEmpty();
+}
+
 bool SchemaRule::holdsNoTrigger(std::string& error)
 {
     const std::optional<Rows> held = heldRows(MasterQuery, error);

@@ -21,6 +21,11 @@ public:
     // each to be made again as the program declares it (see DiarySchema::rebuildsTo); nothing
     // when that cannot be told, with why.
     static std::optional<QList<DiarySchema::Rebuild>> rebuildsToOwn(std::string& error);
+    // Whether the running connection's schema of the format `version` differs from the
+    // program's own only in tables that rebuildsToOwn makes the program's own, as the upgrades of
+    // earlier builds left them; false when it is the program's own, differs otherwise, is of
+    // another format or cannot be read.
+    static bool holdsOwnOnceRebuilt(int version);
     // Whether the running connection holds no trigger, which an upgrade's changes would run;
     // otherwise false with the triggers, or why they cannot be read.
     static bool holdsNoTrigger(std::string& error);

@@ -104,8 +104,9 @@ public:
         _server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
                              QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
                              QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height())});
-        QDeadlineTimer deadline(RunMs);
-        while (!_server.canReadLine() && !deadline.hasExpired() && _server.state() != QProcess::NotRunning)
+        // The server writes its display once it takes clients, the window manager names itself
+        // once it manages windows: each is waited for as long as it runs, however busy the machine.
+        while (!_server.canReadLine() && _server.state() != QProcess::NotRunning)
             _server.waitForReadyRead(100);
         if (!_server.canReadLine())
             return;
@@ -114,9 +115,10 @@ public:
         _environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         _manager.setProcessEnvironment(_environment);
         _manager.start(openbox, {QStringLiteral("--sm-disable")});
-        while (!deadline.hasExpired() && !ask(QStringLiteral("wmctrl"), {QStringLiteral("-m")}).contains("Openbox"))
+        _manager.waitForStarted(-1);
+        while (_manager.state() == QProcess::Running
+               && !(_up = ask(QStringLiteral("wmctrl"), {QStringLiteral("-m")}).contains("Openbox")))
             QThread::msleep(50);
-        _up = !deadline.hasExpired();
     }
     ~ManagedDisplay()
     {

@@ -43,6 +43,7 @@ const AddedColumns FormatColumns[] = {
                         "cholesterol_target_size INTEGER, sugar_target_size INTEGER, calcium_target_size INTEGER, "
                         "sodium_target_size INTEGER"},
     {310, "user_misc", "custom_rmr NUMERIC, diet_plan TEXT"},
+    {412, "user_users", "summaryOptions INTEGER"},
 };
 
 // The tables a format made and the rows the two users wrote into them, Ann (0) and Bob (1);
@@ -343,7 +344,8 @@ void TestUpgrade::everyFormatStaysTheProgramsOwn_data()
 {
     QTest::addColumn<int>("version");
     QTest::addColumn<bool>("typed");
-    for (const int version : {204, 205, 206, 300, 301, 302, 303, 304, 305, 306, 307, 308, 309, 310, 411}) {
+    // 412 as the upgrades of earlier builds left it: declared as its earlier format wrote it.
+    for (const int version : {204, 205, 206, 300, 301, 302, 303, 304, 305, 306, 307, 308, 309, 310, 411, 412}) {
         QTest::addRow("%d with types", version) << version << true;
         QTest::addRow("%d without types", version) << version << false;
     }
@@ -362,6 +364,10 @@ void TestUpgrade::everyFormatStaysTheProgramsOwn()
     const QMap<QString, QStringList> columns = usersColumns(path);
     const QStringList rows = rowsOfUsers(path, columns);
     QVERIFY(rows.filter(QRegularExpression(QStringLiteral("^user 1 "))).size() > 2);
+    // The file as that format's program left it, as a backup it wrote.
+    const QString earlierBackup = QDir::homePath() + QStringLiteral("/earlier.ptBackup");
+    QFile::remove(earlierBackup);
+    QVERIFY(QFile::copy(path, earlierBackup));
 
     const auto start = [&](const char* step) {
         QString error;
@@ -388,18 +394,25 @@ void TestUpgrade::everyFormatStaysTheProgramsOwn()
     QVERIFY2(FileCopy::copy(path, backup, &reason, proveAsRestore), qPrintable(reason));
     QCOMPARE(rowsOfUsers(backup, columns), rows);
 
-    // Restore Data of that backup, and a start after it.
-    StoreResult restored = BXSqlDb::installCopy(backup);
-    QVERIFY2(restored, restored.message().c_str());
-    restored = BXSqlDb::startUp(true);
-    QVERIFY2(restored, restored.message().c_str());
-    restored = BXSqlDb::checkIntegrity();
-    QVERIFY2(restored, restored.message().c_str());
-    restored = BXSqlDb::endRestore(true);
-    QVERIFY2(restored, restored.message().c_str());
-    BXSqlDb::cleanUp();
-    QCOMPARE(rowsOfUsers(path, columns), rows);
-    start("start after the restore");
+    // Restore Data of that backup and of the earlier one, each with a start after it.
+    const auto restore = [&](const QString& file) {
+        StoreResult restored = BXSqlDb::installCopy(file);
+        QVERIFY2(restored, restored.message().c_str());
+        restored = BXSqlDb::startUp(true);
+        QVERIFY2(restored, restored.message().c_str());
+        restored = BXSqlDb::checkIntegrity();
+        QVERIFY2(restored, restored.message().c_str());
+        restored = BXSqlDb::endRestore(true);
+        QVERIFY2(restored, restored.message().c_str());
+        BXSqlDb::cleanUp();
+        QCOMPARE(rowsOfUsers(path, columns), rows);
+        start("start after the restore");
+    };
+    for (const QString& file : {backup, earlierBackup}) {
+        restore(file);
+        if (QTest::currentTestFailed())
+            return;
+    }
 }
 
 void TestUpgrade::step304Or305AddsBackupPathOnce_data()
