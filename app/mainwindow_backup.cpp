@@ -151,14 +151,6 @@ QString uncheckedDiary(const QFileInfo& destination, bool earlier, const QString
         + keptAsItWas(QDir::toNativeSeparators(destination.absoluteFilePath()), earlier, report);
 }
 
-// The copy at `path` checked: Done, else Damaged or Unread with the findings.
-StoreResult::Kind copyIsSound(const QString& path, QString* findings)
-{
-    const StoreResult found = BXSqlDb::checkFileIntegrity(path);
-    *findings = QString::fromStdString(found.message());
-    return found.kind();
-}
-
 // A copy that could not be proven for a reason of its own (it could not be checked, or it was
 // damaged on its way while the diary passes its check) never takes the place of the backup
 // file; the diary is as it was. `findings` is the check's reason, DetailsMark and its report.
@@ -208,15 +200,15 @@ QString refusedByRestore(const QFileInfo& destination, bool earlier, const QStri
 
 // Why the copy of `diary` at `destination` was not kept: the system's reason when it could not
 // be written, the diary's damage when the copy was found damaged and the diary fails its own
-// check, else the copy's own failure.
+// check (run under `progress`), else the copy's own failure.
 QString copyRefused(const QFileInfo& diary, const QFileInfo& destination, bool earlier,
-                    StoreResult::Kind copy, const QString& reason)
+                    StoreResult::Kind copy, const QString& reason, WorkProgress* progress)
 {
     if (copy == StoreResult::Kind::Done)
         return notWritten(destination, reason);
     if (copy != StoreResult::Kind::Damaged)
         return unprovenCopy(destination, earlier, false, reason);
-    const StoreResult diaryCheck = BXSqlDb::checkFileIntegrity(diary.absoluteFilePath());
+    const StoreResult diaryCheck = BXSqlDb::checkFileIntegrity(diary.absoluteFilePath(), nullptr, progress);
     const QString findings = QString::fromStdString(diaryCheck.message());
     if (diaryCheck.kind() == StoreResult::Kind::Damaged)
         return damagedDiary(destination, earlier, findings);
@@ -451,6 +443,10 @@ QString MainWindow::checkBackupFile(const QString& path, bool* unread)
         if (!db.open() || db.isOpenError()) {
             error = tr("It cannot be opened as a database: %1.")
                         .arg(BXSqlDb::openError(db.lastError(), path).databaseText());
+            // A read that the system failed says nothing of the file.
+            const StoreOutcome opening = BXSqlDb::provenOutcome(db.lastError(), db);
+            if (unread)
+                *unread = opening.systemFault() || opening.busy();
         } else {
             BusyWait::install(db, BXSqlDb::busyTimeout());
             try {
@@ -668,14 +664,13 @@ QString MainWindow::_endRestore(const QFileInfo& backup)
         + error;
 }
 
-// The restored data stays once it reads as the program reads it: whole, and each user's first
-// page.
+// The restored data stays once it reads as the program reads it: each user's first page. Its
+// proof, under the progress, checked it whole before it took the diary's place.
 bool MainWindow::_restoredDataIsSound(QString* error)
 {
     if (!BXSqlDb::isUp())
         return true;
-    const StoreResult integrity = BXSqlDb::checkIntegrity();
-    *error = integrity ? unreadFirstPage() : QString::fromStdString(integrity.message());
+    *error = unreadFirstPage();
     if (error->isEmpty())
         return true;
     BXSqlDb::cleanUp();
@@ -726,29 +721,22 @@ bool MainWindow::_copyFile(QFileInfo& source, QFileInfo& destination, bool resto
     StoreResult::Kind copy = StoreResult::Kind::Done;
     bool refused = false;
     ProgressBox* progress = _copyProgress.get();
-    // The proof of Restore Data, with its integrity check, is the copy's one check. Only a copy
-    // that it refuses is checked once more, to tell damage from what a restore would not take.
+    // The proof of Restore Data, with its integrity check, is the copy's one check. A proof that
+    // could not read the copy leaves it unchecked, never refused; a copy it finds damaged is
+    // told with the diary's own check.
     const auto prove = [&copy, &refused, progress](const QString& written, QString* findings) {
         progress->setLabel(tr("Checking the backup..."));
         const StoreResult::Kind verdict = restoreVerdict(written, findings, progress);
-        // A proof that could not read the copy leaves it unchecked, never refused.
-        if (verdict == StoreResult::Kind::Unread)
-            copy = StoreResult::Kind::Unread;
         refused = verdict == StoreResult::Kind::Refused && !progress->stopped();
-        if (refused) {
-            QString damage;
-            copy = copyIsSound(written, &damage);
-            refused = copy == StoreResult::Kind::Done;
-            if (!refused)
-                *findings = damage;
-        }
+        if (verdict != StoreResult::Kind::Refused)
+            copy = verdict;
         return verdict == StoreResult::Kind::Done;
     };
     QString unsynced;
     if (!FileCopy::copy(source.absoluteFilePath(), destination.absoluteFilePath(), &reason, prove,
                         &unsynced, progress))
         throw BXException(refused ? refusedByRestore(destination, earlier, reason)
-                                  : copyRefused(source, destination, earlier, copy, reason));
+                                  : copyRefused(source, destination, earlier, copy, reason, progress));
     if (!unsynced.isEmpty())
         _copyNote = backupUnconfirmed(destination, unsynced);
     destination.refresh();

@@ -3,10 +3,12 @@
 // Three ways of checking are measured side by side: the proof that Restore Data would take the
 // copy, with its integrity check run in steps under a progress (today's backup); that proof
 // after an integrity check of its own (the backup of the round before, which checked the copy
-// twice); and the integrity check alone (the backup before the proof was added).
+// twice); and the integrity check alone (the backup before the proof was added). Then Backup
+// Data and Restore Data whole, as the user runs them from the main window.
 
 #include "app/mainwindow.h"
 #include "bench/benchrun.h"
+#include "userdb/userdb.h"
 #include "bench/tenyeardiary.h"
 #include "core/workprogress.h"
 #include "userdb/bxsqldb.h"
@@ -15,6 +17,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -22,6 +25,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -97,6 +101,61 @@ void backupByIntegrityCheck(benchmark::State& state)
 }
 BENCHMARK(backupByIntegrityCheck)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The main window with its dialogs answered as the user who backs up and restores answers
+// them: the file chosen, Yes to overwrite and to restore, Ok to what it tells.
+class ScriptedWindow : public MainWindow
+{
+public:
+    QString file;
+    QString told;
+
+protected:
+    QMessageBox::StandardButton showMessage(QMessageBox::Icon, const QString& caption, const QString&,
+                                            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton,
+                                            const QString&, const QString&) override
+    {
+        told = caption;
+        return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
+    }
+    QString askBackupFileName(const QString&) override { return file; }
+    QString askRestoreFileName(const QString&) override { return file; }
+    void startUpdateCheck() override {}
+    void stopUpdateCheck() override {}
+    void startMetricsUpload(QObject*) override {}
+};
+
+ScriptedWindow* s_window = nullptr;
+
+QString windowBackupFile()
+{
+    return QFileInfo(DiaryLocation::path()).absolutePath() + QStringLiteral("/window.ptBackup");
+}
+
+// Runs a command of the window; the run fails unless the window tells it done.
+void runCommand(benchmark::State& state, void (MainWindow::*command)(), const char* done)
+{
+    s_window->file = windowBackupFile();
+    for (auto _ : state) {
+        (s_window->*command)();
+        if (s_window->told != QLatin1String(done)) {
+            state.SkipWithError(qPrintable(s_window->told));
+            return;
+        }
+    }
+}
+
+void windowBackup(benchmark::State& state)
+{
+    runCommand(state, &MainWindow::backupUserDB, "Backup successful");
+}
+BENCHMARK(windowBackup)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void windowRestore(benchmark::State& state)
+{
+    runCommand(state, &MainWindow::restoreUserDB, "Restore successful");
+}
+BENCHMARK(windowRestore)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -111,7 +170,18 @@ int main(int argc, char* argv[])
     if (!BenchRun::importBrand() || !TenYearDiary::writeDiary())
         return 1;
     std::printf("ten-year diary: %.1f MB\n", double(QFileInfo(DiaryLocation::path()).size()) / 1048576.0);
+    // The window's commands run on the diary open on its user; the copies above on it closed.
+    if (!TenYearDiary::startDatabase())
+        return 1;
+    UserDB::instance()->setCurrentUser(TenYearDiary::User);
+    auto window = std::make_unique<ScriptedWindow>();
+    s_window = window.get();
+    QFile::remove(windowBackupFile());
+    window->file = windowBackupFile();
+    window->backupUserDB();
+    BXSqlDb::cleanUp();
     BenchRun::runBenchmarks(argc, argv);
+    window.reset();
     BrandEngine::cleanUp();
     return 0;
 }

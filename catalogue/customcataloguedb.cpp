@@ -2,6 +2,7 @@
 
 #include "userdb/bxsqldb.h"
 #include "userdb/catalogueroots.h"
+#include "userdb/storedid.h"
 #include "userdb/storedrange.h"
 #include "userdb/storetransaction.h"
 
@@ -213,7 +214,8 @@ bool CustomCatalogueDB::_mayChange(qint64 id, bool isCategory, qint64 user) cons
         BXSqlQuery item(_sql("SELECT category_id FROM %1 WHERE %2 = ?"));
         bind(item, {id});
         const std::optional<bool> row = item.first();
-        category = row ? std::optional<qint64>(*row ? item.value(0).toLongLong() : 0) : std::nullopt;
+        category = row ? std::optional<qint64>(*row ? StoredId::read(item.value(0), StoredId::Kind::Catalogue) : 0)
+                       : std::nullopt;
     }
     const std::optional<qint64> root = category ? _rootOf(*category) : std::nullopt;
     if (!root)
@@ -242,7 +244,7 @@ std::optional<qint64> CustomCatalogueDB::_rootOf(qint64 categoryId) const
             return std::nullopt;
         if (!*row)
             return -1;
-        id = parent.value(0).toLongLong();
+        id = StoredId::read(parent.value(0), StoredId::Kind::Catalogue);
     }
     return id;
 }
@@ -341,7 +343,8 @@ bool CustomCatalogueDB::_deleteSubtree(qint64 categoryId)
     std::unordered_map<qint64, std::vector<qint64>> children;
     BXSqlQuery categories(_sql("SELECT category_id, parent_id FROM %4"));
     if (!categories.readRows([&] {
-            children[categories.value(1).toLongLong()].push_back(categories.value(0).toLongLong());
+            children[StoredId::read(categories.value(1), StoredId::Kind::Catalogue)].push_back(
+                StoredId::read(categories.value(0), StoredId::Kind::Catalogue));
         }))
         return false;
     std::vector<qint64> below{categoryId};
@@ -355,8 +358,8 @@ bool CustomCatalogueDB::_deleteSubtree(qint64 categoryId)
     std::vector<qint64> itemIds;
     BXSqlQuery items(_sql("SELECT %2, category_id FROM %1"));
     if (!items.readRows([&] {
-            if (taken.count(items.value(1).toLongLong()))
-                itemIds.push_back(items.value(0).toLongLong());
+            if (taken.count(StoredId::read(items.value(1), StoredId::Kind::Catalogue)))
+                itemIds.push_back(StoredId::read(items.value(0), StoredId::Kind::Catalogue));
         }))
         return false;
     BXSqlQuery item(_sql("DELETE FROM %1 WHERE %2 = ?"));
@@ -377,10 +380,11 @@ std::optional<bool> CustomCatalogueDB::_isInSubtree(qint64 candidate, qint64 cat
     for (qint64 id = candidate; id != 0 && seen.insert(id).second;) {
         if (id == categoryId)
             return true;
-        const std::optional<qint64> above = scalar(parent, {id});
-        if (!above)
+        bind(parent, {id});
+        const std::optional<bool> row = parent.first();
+        if (!row)
             return std::nullopt;
-        id = *above;
+        id = *row ? StoredId::read(parent.value(0), StoredId::Kind::Catalogue) : 0;
     }
     return false;
 }

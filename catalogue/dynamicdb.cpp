@@ -2,6 +2,7 @@
 
 #include "catalogue/dynamicdbreloadinfo.h"
 #include "core/notificationcenter.h"
+#include "userdb/storedid.h"
 #include "userdb/storednotices.h"
 #include "userdb/storedrange.h"
 #include "userdb/userdb.h"
@@ -233,7 +234,7 @@ void DynamicDB::_collect(BXSqlQuery query, Children& children, bool categories, 
     const StoredRange names(noun.constData(), categories ? "category name" : "name",
                             PlausibleRange(0, StoredRange::LineLength));
     const bool read = query.readRows([&] {
-        const qint64 id = query.value(0).toLongLong();
+        const qint64 id = StoredId::read(query.value(0), StoredId::Kind::Catalogue);
         if (categories && _isRoot(id))
             return;
         if (!(categories ? givesCategoryId(id) : givesItemId(id))) {
@@ -244,7 +245,7 @@ void DynamicDB::_collect(BXSqlQuery query, Children& children, bool categories, 
         const auto place = [&] {
             return QStringLiteral("'%1' of your %2").arg(name.toString().left(40), QString::fromUtf8(noun));
         };
-        children[query.value(1).toLongLong()].push_back({id, _pushName(names.readText(name, place))});
+        children[StoredId::read(query.value(1), StoredId::Kind::Catalogue)].push_back({id, _pushName(names.readText(name, place))});
     });
     if (!read) {
         qWarning("%s: %s", QUERY_FAILED, qPrintable(query.outcome().readText()));

@@ -1,6 +1,7 @@
 #include "catalogue/exdbdynamic.h"
 
 #include "userdb/nullconversion.h"
+#include "userdb/storedid.h"
 #include "userdb/storedrange.h"
 
 #include <QVariant>
@@ -125,7 +126,7 @@ std::optional<ExerciseItem> ExDBDynamic::findExercise(const QString& name, qint6
     select.bindValue(4, getRootForUser(-1));
     if (select.first() != true)
         return std::nullopt;
-    const qint64 id = select.value(0).toLongLong();
+    const qint64 id = StoredId::read(select.value(0), StoredId::Kind::Catalogue);
     if (!givesItemId(id))
         return std::nullopt;
     return getExercise(id);

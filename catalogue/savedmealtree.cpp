@@ -1,6 +1,6 @@
 #include "catalogue/savedmealtree.h"
 
-#include "userdb/nullconversion.h"
+#include "userdb/storedid.h"
 #include "userdb/savedmealdb.h"
 
 #include <cassert>

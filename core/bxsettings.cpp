@@ -66,8 +66,8 @@ const BXSettings::SettingData BXSettings::_settingsData[] = {
     {BoolSetting, NutrientCarb, "/reports/nutrient/carb", "1"},
     {BoolSetting, NutrientSugar, "/reports/nutrient/sugar", "0"},
     {BoolSetting, NutrientCalcium, "/reports/nutrient/calcium", "0"},
-    {IntSetting, NutrientReportPeriod, "/reports/nutrient/period", "0"},
-    {IntSetting, WeightReportPeriod, "/reports/weight/period", "0"},
+    {IntSetting, NutrientReportPeriod, "/reports/nutrient/period", "1"},
+    {IntSetting, WeightReportPeriod, "/reports/weight/period", "1"},
     {IntSetting, StaticDbUpdateInterval, "/staticdb/updateInterval", "28"},
     {TextSetting, StaticDbLastUpdate, "/staticdb/lastUpdate", ""},
     {TextSetting, DoNotSyncDevices, "/palmcond/doNotSyncDevices", "0"},
@@ -303,6 +303,8 @@ QString BXSettings::getString(SettingEnum id)
 
 void BXSettings::setString(SettingEnum id, const QString& value)
 {
+    if (getString(id) == value)
+        return;
     if (const SettingData* data = find(TextSetting, id))
         writeEntry(QString::fromLatin1(data->key), value);
 }
@@ -317,6 +319,8 @@ int BXSettings::getInt(SettingEnum id)
 
 void BXSettings::setInt(SettingEnum id, int value)
 {
+    if (getInt(id) == value)
+        return;
     if (const SettingData* data = find(IntSetting, id))
         writeEntry(QString::fromLatin1(data->key), value);
 }
@@ -331,6 +335,8 @@ bool BXSettings::getBool(SettingEnum id)
 
 void BXSettings::setBool(SettingEnum id, bool value)
 {
+    if (getBool(id) == value)
+        return;
     if (const SettingData* data = find(BoolSetting, id))
         writeEntry(QString::fromLatin1(data->key), value);
 }

@@ -73,7 +73,9 @@ public:
     bool removeEntry(const QString& key);
 
     // Typed access. Asking for an id under the wrong type is a no-op: getters give the empty
-    // value of their type, setters ignore the call.
+    // value of their type, setters ignore the call. A setter given what the getter gives, the
+    // stored value or the default, writes nothing: a default is stored only once the user
+    // changes it.
     QString getString(SettingEnum id);
     void setString(SettingEnum id, const QString& value);
     int getInt(SettingEnum id);

@@ -136,10 +136,11 @@ public:
     // running), brings it up to the current schema (an older file holding no trigger) and
     // checks that its schema is the program's own, compared whole (see DiarySchema), and its
     // integrity; the file is changed by the upgrade. A file to restore must also hold no loop
-    // of categories, list only the tracked tables
+    // of categories, name only ids the program gives (StoredId), list only the tracked tables
     // the program makes, and hold only sync devices that it writes. Otherwise the reason why not:
-    // Refused when the file holds what the program cannot use; Unread when a read of it failed
-    // for a reason of the system or another program held it, which says nothing of the file.
+    // Refused when the file holds what the program cannot use; Damaged when its integrity check
+    // finds it damaged; Unread when a read of it failed for a reason of the system or another
+    // program held it, which says nothing of the file.
     // `progress`, when given, is told of the integrity check's steps, and once it stops the
     // check ends there and the file is Unread.
     static StoreResult proveFile(const QString& path, Proof proof, WorkProgress* progress = nullptr);
@@ -161,7 +162,10 @@ public:
     static StoreResult checkIntegrity(WorkProgress* progress = nullptr);
     // The same check on the database file at `path`, read on a connection of its own that
     // changes nothing; `stopped`, when given, gets the failure that ended the check early.
-    static StoreResult checkFileIntegrity(const QString& path, StoreOutcome* stopped = nullptr);
+    // Either check calls a file damaged only when a second check of it, on a connection of its
+    // own, finds damage too; otherwise a read gave other bytes once, and the file is Unread.
+    static StoreResult checkFileIntegrity(const QString& path, StoreOutcome* stopped = nullptr,
+                                          WorkProgress* progress = nullptr);
     // True when the file starts with the header of the older SQLite 2.1 format, which
     // this build cannot read.
     static bool isOlderFormat(const QString& path);
@@ -295,6 +299,10 @@ private:
     // `outcome` of the connection with its damage proven now (see provenOutcome), kept as the
     // connection's last failure.
     StoreOutcome _proven(const StoreOutcome& outcome);
+    // One integrity check of the file at `path`, whatever it finds.
+    static StoreResult _checkFileOnce(const QString& path, StoreOutcome* stopped, WorkProgress* progress);
+    // The verdict `first` of a check of the file at `path`, its damage checked again.
+    static StoreResult _checkedAgain(const QString& path, const StoreResult& first, WorkProgress* progress);
     // `outcome` proven as _proven() does, but only once no change of the connection holds the
     // file: the change's own lock would keep the proof from reading it, and be taken for another
     // program's. Damage met inside a change is returned as it was met and proven once the

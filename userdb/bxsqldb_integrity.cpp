@@ -11,8 +11,33 @@
 
 #include <QSqlQuery>
 
+// Damage that a second check of the file, on a connection of its own, does not find is no
+// property of the file: a read of the first check gave other bytes than the file holds.
+StoreResult BXSqlDb::_checkedAgain(const QString& path, const StoreResult& first, WorkProgress* progress)
+{
+    if (first.kind() != StoreResult::Kind::Damaged)
+        return first;
+    const StoreResult again = _checkFileOnce(path, nullptr, progress);
+    if (again.kind() == StoreResult::Kind::Damaged)
+        return first;
+    if (!again)
+        return again;
+    QString report;
+    StoreResult::splitDetails(QString::fromStdString(first.message()), &report);
+    return StoreResult(StoreResult::Kind::Unread,
+                       tr("it could not be checked: its check found damage that a second check "
+                          "of the same file did not find, so a read of the disk gave other bytes "
+                          "than the file holds; try again")
+                               .toStdString()
+                           + StoreResult::DetailsMark + report.toStdString());
+}
 
-StoreResult BXSqlDb::checkFileIntegrity(const QString& path, StoreOutcome* stopped)
+StoreResult BXSqlDb::checkFileIntegrity(const QString& path, StoreOutcome* stopped, WorkProgress* progress)
+{
+    return _checkedAgain(path, _checkFileOnce(path, stopped, progress), progress);
+}
+
+StoreResult BXSqlDb::_checkFileOnce(const QString& path, StoreOutcome* stopped, WorkProgress* progress)
 {
     ReadWatch::install();
     if (const std::optional<QString> journal = FileClaim::journalProblem(path))
@@ -28,9 +53,12 @@ StoreResult BXSqlDb::checkFileIntegrity(const QString& path, StoreOutcome* stopp
         BusyWait::install(db, busyTimeout());
         QSqlQuery check(db);
         QStringList findings;
-        if (opened && check.exec(QStringLiteral("PRAGMA integrity_check"))) {
-            while (check.next())
-                findings.append(check.value(0).toString());
+        if (opened) {
+            const StepWatch steps(FailureWitness::handleOf(db), progress);
+            if (check.exec(QStringLiteral("PRAGMA integrity_check"))) {
+                while (check.next())
+                    findings.append(check.value(0).toString());
+            }
         }
         const StoreOutcome ended = FailureWitness::of(
             db, db.isOpen() ? check.lastError() : openError(db.lastError(), path));
@@ -74,9 +102,13 @@ StoreResult BXSqlDb::checkIntegrity(WorkProgress* progress)
 {
     const QSqlDatabase db = instance()->database();
     const long failedBefore = ReadWatch::of(instance()->_handle()).failed;
-    const StepWatch steps(instance()->_handle(), progress);
-    BXSqlQuery check("PRAGMA integrity_check");
-    QStringList findings;
-    check.readRows([&check, &findings] { findings.append(check.value(0).toString()); });
-    return FailureCause::judgeIntegrity(findings, check.outcome(), FailureWitness::failedReadSince(db, failedBefore));
+    StoreResult found;
+    {
+        const StepWatch steps(instance()->_handle(), progress);
+        BXSqlQuery check("PRAGMA integrity_check");
+        QStringList findings;
+        check.readRows([&check, &findings] { findings.append(check.value(0).toString()); });
+        found = FailureCause::judgeIntegrity(findings, check.outcome(), FailureWitness::failedReadSince(db, failedBefore));
+    }
+    return _checkedAgain(db.databaseName(), found, progress);
 }

@@ -50,8 +50,8 @@ StoreResult BXSqlDb::proveFile(const QString& path, Proof proof, WorkProgress* p
     if (!integrity)
         error = integrity.message();
     proven = proven && integrity.ok()
-        && (proof == Proof::Upgrade || (DiaryProof::holdsNoLoop(error) && DiaryProof::holdsStorableEntryIds(error)
-                                         && DiaryProof::holdsStorableUserIds(error)));
+        && (proof == Proof::Upgrade || (DiaryProof::holdsNoLoop(error) && DiaryProof::holdsStorableRowIds(error)
+                                         && DiaryProof::holdsStorableLinks(error)));
     proven = proven && (proof == Proof::Upgrade || (holdsOwnTrackedTables(error) && holdsOwnDevices(error)));
     const StoreOutcome tracked = proven ? setupSyncTriggers() : StoreOutcome();
     if (!tracked) {
@@ -62,8 +62,9 @@ StoreResult BXSqlDb::proveFile(const QString& path, Proof proof, WorkProgress* p
     const bool unproven = unread(stopped) || unread(reading.outcome()) || unread(tracked)
         || integrity.unread();
     cleanUp();
-    return StoreResult(proven     ? StoreResult::Kind::Done
-                       : unproven ? StoreResult::Kind::Unread
-                                  : StoreResult::Kind::Refused,
+    return StoreResult(proven                                          ? StoreResult::Kind::Done
+                       : unproven                                      ? StoreResult::Kind::Unread
+                       : integrity.kind() == StoreResult::Kind::Damaged ? StoreResult::Kind::Damaged
+                                                                       : StoreResult::Kind::Refused,
                        error);
 }

@@ -3,9 +3,8 @@
 
 #include "userdb/bxsqldb.h"
 
-#include "userdb/nullconversion.h"
+#include "userdb/storedid.h"
 #include "userdb/storeaction.h"
-#include "userdb/userdb.h"
 #include "userdb/storetransaction.h"
 
 #include <QSet>
@@ -232,36 +231,22 @@ qint64 newDeviceId(const char* name, qint64 userId)
 }
 
 // A stored value with the SQLite type it is stored as.
-struct TypedValue
-{
-    QVariant value;
-    QString type;
-};
-
-// A whole number from 0 to `highest`, stored as one.
-bool isIdUpTo(const TypedValue& stored, qint64 highest)
-{
-    const qint64 id = stored.value.toLongLong();
-    return stored.type == QLatin1String("integer") && id >= 0 && id <= highest;
-}
-
 // Why a device row is none that this program writes (`ids` holds the ids of the rows before
 // it): an id the program never gives or gave already, a user it cannot hold. Empty otherwise.
-QString deviceRefusal(const TypedValue& id, const TypedValue& user, QSet<qint64>& ids)
+QString deviceRefusal(const QVariant& id, const QVariant& user, QSet<qint64>& ids)
 {
-    if (!isIdUpTo(id, HighestRowId))
+    if (!StoredId::holds(id, StoredId::Kind::Device))
         return BXSqlDb::tr("it holds a sync device of the id %1, which this program never gives")
-            .arg(id.value.toString());
-    const qint64 device = id.value.toLongLong();
+            .arg(id.toString());
+    const qint64 device = id.toLongLong();
     if (ids.contains(device))
         return BXSqlDb::tr("it holds two sync devices of the id %1").arg(device);
     ids.insert(device);
-    if (user.type != QLatin1String("null")
-        && !(isIdUpTo(user, HighestRowId) && UserDB::isStorableUserId(user.value.toLongLong())))
+    if (!user.isNull() && !StoredId::holds(user, StoredId::Kind::User))
         return BXSqlDb::tr("its sync device %1 follows the user %2, an id this program never "
                            "gives a user")
             .arg(device)
-            .arg(user.value.toString());
+            .arg(user.toString());
     return QString();
 }
 
@@ -279,9 +264,9 @@ qint64 BXSqlDb::getSyncDevice(const char* name)
 {
     BXSqlQuery select("SELECT id FROM userdata_sync_devices WHERE name = ?");
     select.bindValue(0, name);
-    if (!select.exec() || !select.next() || select.value(0).isNull())
+    if (!select.exec() || !select.next())
         return -1;
-    return select.value(0).toLongLong();
+    return StoredId::read(select.value(0), StoredId::Kind::Device);
 }
 
 void BXSqlDb::getSyncDevices(QMap<qint64, QString>& devices)
@@ -292,8 +277,8 @@ void BXSqlDb::getSyncDevices(QMap<qint64, QString>& devices)
         return;
     while (select.next()) {
         const QString name = select.value(1).toString();
-        const qint64 id = select.value(0).toLongLong();
-        if (!name.isEmpty() && !devices.contains(id))
+        const qint64 id = StoredId::read(select.value(0), StoredId::Kind::Device);
+        if (id >= 0 && !name.isEmpty() && !devices.contains(id))
             devices.insert(id, name);
     }
 }
@@ -306,7 +291,7 @@ qint64 BXSqlDb::getDeviceUser(qint64 id)
         qDebug("warning: could not find device %lld", id);
         return -1;
     }
-    return storedWholeId(select.value(0));
+    return StoredId::read(select.value(0), StoredId::Kind::User);
 }
 
 qint64 BXSqlDb::createSyncDevice(const char* name, qint64 id, qint64 userId)
@@ -386,13 +371,12 @@ bool BXSqlDb::holdsOwnTrackedTables(std::string& error)
 
 bool BXSqlDb::holdsOwnDevices(std::string& error)
 {
-    BXSqlQuery select("SELECT id, typeof(id), user_id, typeof(user_id) FROM userdata_sync_devices");
+    BXSqlQuery select("SELECT id, user_id FROM userdata_sync_devices");
     QSet<qint64> ids;
     QString refusal;
     const bool read = select.readRows([&] {
         if (refusal.isEmpty())
-            refusal = deviceRefusal({select.value(0), select.value(1).toString()},
-                                    {select.value(2), select.value(3).toString()}, ids);
+            refusal = deviceRefusal(select.value(0), select.value(1), ids);
     });
     if (!read)
         error = tr("its sync devices cannot be read: %1").arg(select.outcome().detail()).toStdString();

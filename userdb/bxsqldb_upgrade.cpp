@@ -11,8 +11,8 @@
 #include "core/appversion.h"
 #include "core/bxsettings.h"
 #include "userdb/catalogueroots.h"
-#include "userdb/nullconversion.h"
 #include "userdb/schemarule.h"
+#include "userdb/storedid.h"
 #include "userdb/userdb.h"
 #include "userdb/storetransaction.h"
 
@@ -348,7 +348,7 @@ bool BXSqlDb::upgrade308to309_setDefaultTargetSizes()
         if (!select.exec())
             return false;
         while (select.next()) {
-            const qint64 user = storedWholeId(select.value(0));
+            const qint64 user = StoredId::read(select.value(0), StoredId::Kind::User);
             if (UserDB::isStorableUserId(user))
                 users.append(user);
         }

@@ -2,6 +2,7 @@
 
 #include "core/fooddbbase.h"
 #include "userdb/bxsqlquery.h"
+#include "userdb/storedid.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -80,26 +81,16 @@ std::optional<qint64> rootBelowIn(const std::map<qint64, Category>& categories)
     return std::nullopt;
 }
 
-// The ids the program gives its categories, the roots among them, and its items.
-struct IdRange
-{
-    qint64 first;
-    qint64 last;
-
-    bool holds(qint64 id) const { return id >= first && id <= last; }
-};
-constexpr IdRange CategoryIds{FoodDBBase::FirstCustomId, FoodDBBase::SharedRootId};
-constexpr IdRange ItemIds{FoodDBBase::FirstCustomId, FoodDBBase::IdSpaceEnd - 1};
-
 // The first value of a table's column that is no id of the range, nor, where `noParent`
 // allows it, the 0 of a category without a parent; nothing without one. False, with the
 // reason, when the table could not be read.
-bool findStrangeId(const QString& table, const QString& column, IdRange range, bool noParent,
+bool findStrangeId(const QString& table, const QString& column, StoredId::Kind kind, bool noParent,
                    std::optional<QString>& found, QString& reason)
 {
-    BXSqlQuery read(QStringLiteral("SELECT %1 FROM %2 WHERE %1 IS NOT NULL AND NOT ((typeof(%1) = "
-                                   "'integer' AND %1 BETWEEN ? AND ?)%3) LIMIT 1")
-                        .arg(column, table, noParent ? QStringLiteral(" OR %1 = 0").arg(column) : QString()));
+    BXSqlQuery read(QStringLiteral("SELECT %1 FROM %2 WHERE %3%4 LIMIT 1")
+                        .arg(column, table, StoredId::unheldSql(column),
+                             noParent ? QStringLiteral(" AND %1 <> 0").arg(column) : QString()));
+    const StoredId::Range range = StoredId::range(kind);
     read.bindValue(0, range.first);
     read.bindValue(1, range.last);
     found.reset();
@@ -118,15 +109,15 @@ bool findStrangeIds(const RootTable& tables, QString* link)
     const struct {
         const QString& table;
         const char* column;
-        IdRange range;
+        StoredId::Kind kind;
         bool noParent;
-    } columns[] = {{categories, "category_id", CategoryIds, false},
-                   {categories, "parent_id", CategoryIds, true},
-                   {items, tables.itemId, ItemIds, false},
-                   {items, "category_id", CategoryIds, false}};
+    } columns[] = {{categories, "category_id", StoredId::Kind::CustomCategory, false},
+                   {categories, "parent_id", StoredId::Kind::CustomCategory, true},
+                   {items, tables.itemId, StoredId::Kind::CustomItem, false},
+                   {items, "category_id", StoredId::Kind::CustomCategory, false}};
     for (const auto& column : columns) {
         std::optional<QString> found;
-        if (!findStrangeId(column.table, QLatin1String(column.column), column.range,
+        if (!findStrangeId(column.table, QLatin1String(column.column), column.kind,
                            column.noParent, found, *link))
             return false;
         if (found) {
@@ -164,12 +155,12 @@ bool CatalogueRoots::isRoot(qint64 id)
 
 bool CatalogueRoots::givesCategoryId(qint64 id)
 {
-    return CategoryIds.holds(id);
+    return StoredId::within(id, StoredId::Kind::CustomCategory);
 }
 
 bool CatalogueRoots::givesItemId(qint64 id)
 {
-    return ItemIds.holds(id);
+    return StoredId::within(id, StoredId::Kind::CustomItem);
 }
 
 std::optional<bool> CatalogueRoots::holdsAnything(qint64 user)
@@ -210,8 +201,9 @@ bool CatalogueRoots::findBadLink(QString* link)
         std::map<qint64, Category> categories;
         std::optional<qint64> twice;
         if (!read.readRows([&read, &categories, &twice] {
-                const qint64 id = read.value(0).toLongLong();
-                if (!categories.try_emplace(id, Category{read.value(1).toLongLong(), read.value(2).toString()}).second)
+                const qint64 id = StoredId::read(read.value(0), StoredId::Kind::Catalogue);
+                const qint64 parent = StoredId::read(read.value(1), StoredId::Kind::Catalogue);
+                if (!categories.try_emplace(id, Category{parent, read.value(2).toString()}).second)
                     twice = twice.value_or(id);
             })) {
             *link = read.outcome().detail();

@@ -7,6 +7,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/nullconversion.h"
+#include "userdb/storedid.h"
 #include "userdb/rowstate.h"
 #include "userdb/storednotices.h"
 #include "userdb/storedrange.h"
@@ -53,11 +54,8 @@ const StoredRange StoredExerciseName{"exer_diary", "name", PlausibleRange(0, Sto
 // and is never shown as the food its lower bits would name.
 qint64 storedFoodRef(const QVariant& stored)
 {
-    if (stored.isNull())
-        return -1;
-    const qint64 id = storedWholeId(stored);
-    if (stored.typeId() == QMetaType::LongLong && id < FoodDBBase::IdSpaceEnd)
-        return id;
+    if (stored.isNull() || StoredId::holds(stored, StoredId::Kind::Catalogue))
+        return StoredId::read(stored, StoredId::Kind::Catalogue);
     StoredNotices::tell(QStringLiteral("food_diary.ref_id"),
                         QStringLiteral("The diary holds %1 in the ref_id of a food entry, an id of a "
                                        "food this program never gives: such entries keep their own "
@@ -145,7 +143,7 @@ void DiaryDB::bindFoodValues(BXSqlQuery& query, const FoodDiaryItem& entry)
     query.bindValue(1, entry.date);
     query.bindValue(2, entry.meal);
     query.bindValue(3, StatusLive);
-    query.bindValue(4, entry.refId);
+    query.bindValue(4, storableLink(entry.refId));
     query.bindValue(5, entry.desc);
     query.bindValue(6, entry.servingId);
     query.bindValue(7, entry.servingDesc);
@@ -153,6 +151,11 @@ void DiaryDB::bindFoodValues(BXSqlQuery& query, const FoodDiaryItem& entry)
     int position = 9;
     for (DBTypes::NutType nut : NutrientColumns)
         query.bindValue(position++, negToNull(entry.getNutrient(nut)));
+}
+
+QVariant DiaryDB::storableLink(qint64 refId)
+{
+    return refId < 0 ? QVariant() : QVariant(refId);
 }
 
 bool DiaryDB::mayNameFood(qint64 user, qint64 refId)
@@ -176,7 +179,7 @@ bool DiaryDB::mayNameFood(qint64 user, qint64 refId)
         return false;
     if (!root.next())
         return true;
-    const qint64 id = root.value(0).toLongLong();
+    const qint64 id = StoredId::read(root.value(0), StoredId::Kind::Catalogue);
     return id == FoodDBBase::SharedRootId || id == FoodDBBase::UserRootBase + user;
 }
 
@@ -224,20 +227,26 @@ qint64 DiaryDB::addExEntry(ExerciseDiaryItem& entry, bool keepId)
     return entry.entryId;
 }
 
-bool DiaryDB::mayStoreFood(const FoodDiaryItem& entry) const
+std::optional<QVariant> DiaryDB::keptLink(const FoodDiaryItem& entry) const
 {
-    BXSqlQuery stored(sql(QStringLiteral("SELECT 1 FROM "), foodTable(),
-                          " WHERE food_id = ? AND user_id = ? AND ref_id = ?"));
+    BXSqlQuery stored(sql(QStringLiteral("SELECT ref_id FROM "), foodTable(), " WHERE food_id = ? AND user_id = ?"));
     stored.bindValue(0, entry.entryId);
     stored.bindValue(1, entry.userId);
-    stored.bindValue(2, entry.refId);
-    return stored.first().value_or(false) || mayNameFood(entry.userId, entry.refId);
+    if (!stored.first().value_or(false) || storedFoodRef(stored.value(0)) != entry.refId)
+        return std::nullopt;
+    return stored.value(0);
+}
+
+bool DiaryDB::mayStoreFood(const FoodDiaryItem& entry) const
+{
+    return keptLink(entry) || mayNameFood(entry.userId, entry.refId);
 }
 
 bool DiaryDB::modifyFoodEntry(qint64 entryId, const FoodDiaryItem& entry)
 {
     assert(entryId == entry.entryId && "food_id==fdi.food_id");
-    if (!mayStoreFood(entry))
+    const std::optional<QVariant> kept = keptLink(entry);
+    if (!kept && !mayNameFood(entry.userId, entry.refId))
         return false;
     BXSqlQuery update(sql(QStringLiteral("UPDATE "), foodTable(),
                           " SET user_id = ?, date = ?, meal = ?, status = ?, ref_id = ?, "
@@ -246,6 +255,8 @@ bool DiaryDB::modifyFoodEntry(qint64 entryId, const FoodDiaryItem& entry)
                           "cholesterol = ?, sodium = ?, sugar = ?, calcium = ? WHERE food_id = ? "
                           "AND user_id = ?"));
     bindFoodValues(update, entry);
+    if (kept)
+        update.bindValue(4, *kept);
     update.bindValue(19, entryId);
     update.bindValue(20, entry.userId);
     return update.execChangingRow();
@@ -401,8 +412,8 @@ bool DiaryDB::readExerciseLine(const QVariant& duration, const QVariant& rate, c
 
 bool DiaryDB::loadFoodItem(BXSqlQuery& query, FoodDiaryItem& entry)
 {
-    entry.entryId = storedId(query.value(0));
-    entry.userId = storedWholeId(query.value(1));
+    entry.entryId = StoredId::read(query.value(0), StoredId::Kind::Row);
+    entry.userId = StoredId::read(query.value(1), StoredId::Kind::Owner);
     entry.meal = query.value(2).toInt();
     const std::string date = query.value(3).toString().toStdString();
     if (date.size() >= 8)
@@ -448,7 +459,7 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 user, qint64 e
     }
     ExerciseDiaryItem entry;
     entry.entryId = entryId;
-    entry.userId = storedWholeId(query.value(0));
+    entry.userId = StoredId::read(query.value(0), StoredId::Kind::Owner);
     entry.setDate(date.toStdString());
     if (!readExerciseLine(query.value(2), query.value(3), query.value(4), query.value(0), entry))
         return std::nullopt;
@@ -459,7 +470,7 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 user, qint64 e
 bool DiaryDB::holdsUsableId(const BXSqlQuery& query, int column, const QString& table,
                             const char* key)
 {
-    if (isStoredId(query.value(column)))
+    if (StoredId::holds(query.value(column), StoredId::Kind::Row))
         return true;
     StoredNotices::tell(table + QLatin1Char('.') + QLatin1String(key),
                         QStringLiteral("An entry of the table %1 is left out: its %2 %3 is no id this "
@@ -496,7 +507,7 @@ bool DiaryDB::readExercises(BXSqlQuery& query, qint64 user, bool includeDeleted,
         if (!isDateCode(rowDate) || !holdsUsableId(query, 0, exerTable(), "ex_id"))
             continue;
         ExerciseDiaryItem entry;
-        entry.entryId = storedId(query.value(0));
+        entry.entryId = StoredId::read(query.value(0), StoredId::Kind::Row);
         entry.userId = user;
         entry.setDate(rowDate.toStdString());
         if (!readExerciseLine(query.value(1), query.value(2), query.value(3), user, entry))

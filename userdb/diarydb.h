@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <functional>
 #include <map>
@@ -56,9 +57,12 @@ public:
     // user's own or shared custom foods, or a custom food that is gone (old entries keep
     // their own values). Another user's custom food never.
     static bool mayNameFood(qint64 user, qint64 refId);
+    // The link a food row stores for its catalogue food: NULL for none (a negative id), never
+    // an id the program does not give.
+    static QVariant storableLink(qint64 refId);
     // Whether the entry may be stored with its food: a stored entry that is the same user's
-    // and names that food already is the user's own to change, whoever holds the food's id
-    // now; anything else is judged by mayNameFood.
+    // and names that food already (its link kept) is the user's own to change, whoever holds
+    // the food's id now; anything else is judged by mayNameFood.
     bool mayStoreFood(const DBTypes::FoodDiaryItem& entry) const;
     // Adds a food entry and stores its new id in the entry; -1, with nothing stored, when
     // the entry names another user's food or the insert fails.
@@ -135,6 +139,9 @@ private:
     static bool readExerciseLine(const QVariant& duration, const QVariant& rate, const QVariant& name,
                                  const QVariant& user, DBTypes::ExerciseDiaryItem& entry);
     static void bindFoodValues(BXSqlQuery& query, const DBTypes::FoodDiaryItem& entry);
+    // The stored link of the user's entry when it reads as the food the entry names: an edit
+    // writes it back as it is, never rewritten to what it reads as. None otherwise.
+    std::optional<QVariant> keptLink(const DBTypes::FoodDiaryItem& entry) const;
     bool readFoods(BXSqlQuery& query, bool includeDeleted,
                    const std::function<DBTypes::DiaryDay&(const QString& date)>& dayOf);
     bool readExercises(BXSqlQuery& query, qint64 user, bool includeDeleted,

@@ -21,18 +21,18 @@ public:
     static bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof,
                            std::string& error, WorkProgress* progress = nullptr);
     // Whether every entry of the diaries and their groups has an id that the program gives;
-    // otherwise false with the first that is not, or why they cannot be read. SQLite gives a new
+    // otherwise false with the first that has not, or why they cannot be read. SQLite gives a new
     // row the highest id plus one, so the highest id must leave a next one that the program can
-    // hold, a qint64 below HighestRowId. Every catalogue item the entries and favourites name
-    // lies within the catalogue's id space (or is NULL, or below it: an entry without a food).
-    static bool holdsStorableEntryIds(std::string& error);
-    // Whether every user has an id that the program gives a user (UserDB::isStorableUserId);
-    // otherwise false with the first that has not, or why the users cannot be read.
-    static bool holdsStorableUserIds(std::string& error);
+    // hold (HighestRowId).
+    static bool holdsStorableRowIds(std::string& error);
+    // Whether every user, owner and catalogue item that a row names is an id of its kind that
+    // the program gives (StoredId), and every group a diary line names is there; otherwise
+    // false with the first that is not, or why they cannot be read.
+    static bool holdsStorableLinks(std::string& error);
     // Whether the catalogues' categories of the running connection form trees, each below its
     // root; otherwise false with the link found, or why they cannot be read.
     static bool holdsNoLoop(std::string& error);
 
 private:
-    static bool holdsCatalogueItemIds(std::string& error);
+    static bool holdsNamedGroups(std::string& error);
 };

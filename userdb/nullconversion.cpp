@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <iterator>
-#include <limits>
 
 namespace {
 constexpr double ZeroBand = -0.005;
@@ -32,26 +31,4 @@ double storedFigure(float value)
     double figure = double(value);
     std::from_chars(text, end, figure);
     return figure;
-}
-
-// SQLite gives a whole number as one; NULL, a real (1.5 would round to 2) or a text names
-// nothing, never the id it would convert to.
-qint64 storedWholeId(const QVariant& value)
-{
-    const bool whole = !value.isNull() && value.typeId() == QMetaType::LongLong;
-    return whole ? value.toLongLong() : -1;
-}
-
-bool isStoredId(const QVariant& value)
-{
-    const int type = value.typeId();
-    if (value.isNull() || (type != QMetaType::LongLong && type != QMetaType::Int))
-        return false;
-    const qint64 id = value.toLongLong();
-    return id >= 1 && id <= HighestRowId;
-}
-
-qint64 storedId(const QVariant& value)
-{
-    return isStoredId(value) ? value.toLongLong() : -1;
 }

@@ -2,7 +2,7 @@
 
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
-#include "userdb/nullconversion.h"
+#include "userdb/storedid.h"
 #include "userdb/rowstate.h"
 #include "userdb/userdb.h"
 #include "userdb/storetransaction.h"
@@ -107,7 +107,7 @@ qint64 SavedMealDB::_insertMeal(qint64 user, qint64 mealId, const std::string& n
         return -1;
     // A meal given an id the program never gives (one that leaves no next id) could never be
     // shown or named, and is not stored.
-    const qint64 stored = storedId(id.value(0));
+    const qint64 stored = StoredId::read(id.value(0), StoredId::Kind::Row);
     if (stored <= 0) {
         BXSqlDb::noteRefusal(BXSqlDb::tr("no meal can be saved: the ids a saved meal may have are "
                                          "all taken"));
@@ -161,7 +161,7 @@ bool SavedMealDB::appendFoodItemToMeal(qint64 mealId, qint64 user, const FoodDia
         insert.bindValue(position++, entry.getNutrient(nut));
     insert.bindValue(15, StatusLive);
     insert.bindValue(16, user);
-    insert.bindValue(17, entry.refId);
+    insert.bindValue(17, DiaryDB::storableLink(entry.refId));
     return insert.exec();
 }
 
@@ -176,7 +176,7 @@ std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(qint64 
     const bool read = query.readRows([&] {
         FoodDiaryItem entry;
         entry.userId = user;
-        entry.refId = storedWholeId(query.value(0));
+        entry.refId = StoredId::read(query.value(0), StoredId::Kind::Catalogue);
         const QVariant name = query.value(1);
         const auto place = [name] {
             return QStringLiteral("the food '%1' of a saved meal").arg(name.toString().left(40));
@@ -223,13 +223,13 @@ bool SavedMealDB::deleteMeal(qint64 mealId, qint64 actingUser)
     owner.bindValue(0, mealId);
     owner.bindValue(1, actingUser);
     const std::optional<bool> owned = owner.first();
-    const qint64 user = owned.value_or(false) ? storedWholeId(owner.value(0)) : -1;
+    const qint64 user = owned.value_or(false) ? StoredId::read(owner.value(0), StoredId::Kind::Owner) : -1;
     QList<qint64> foods;
     BXSqlQuery select("SELECT food_id FROM food_diary WHERE group_id = ? AND IFNULL(user_id, -1) = ?");
     select.bindValue(0, mealId);
     select.bindValue(1, user);
     bool ok = owned.value_or(false) && select.readRows([&] {
-        if (const qint64 food = storedId(select.value(0)); food >= 0)
+        if (const qint64 food = StoredId::read(select.value(0), StoredId::Kind::Row); food >= 0)
             foods.append(food);
     });
     for (auto food = foods.cbegin(); ok && food != foods.cend(); ++food)
@@ -282,7 +282,7 @@ std::optional<QStringList> SavedMealDB::foodsPrivateFrom(qint64 mealId, qint64 r
     query.bindValue(0, mealId);
     query.bindValue(1, currentUser());
     std::vector<std::pair<qint64, QString>> foods;
-    if (!query.readRows([&] { foods.emplace_back(storedWholeId(query.value(0)), query.value(1).toString()); }))
+    if (!query.readRows([&] { foods.emplace_back(StoredId::read(query.value(0), StoredId::Kind::Catalogue), query.value(1).toString()); }))
         return std::nullopt;
     QStringList names;
     // A root no user's id makes is nobody's: every custom food is private from it.

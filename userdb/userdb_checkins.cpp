@@ -6,6 +6,7 @@
 #include "userdb/flaggedupdate.h"
 #include "userdb/nullconversion.h"
 #include "userdb/rowstate.h"
+#include "userdb/storedid.h"
 #include "userdb/storedrange.h"
 #include "userdb/storetransaction.h"
 
@@ -411,7 +412,7 @@ std::optional<UserDB::DatedMeasurements> UserDB::getMeasurements(qint64 user, co
             return std::nullopt;
         if (!lookup.next())
             return lookup.outcome().ok() ? std::optional(list) : std::nullopt;
-        deviceId = lookup.value(0).toLongLong();
+        deviceId = StoredId::read(lookup.value(0), StoredId::Kind::Device);
         sql += QStringLiteral("AND date IN (SELECT date FROM user_checkins_sync WHERE user_id = ? "
                               "AND device = ? AND state <> 0) ");
     }

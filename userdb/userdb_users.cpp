@@ -1,11 +1,11 @@
 #include "userdb/userdb.h"
 
 #include "core/dateconversion.h"
-#include "core/fooddbbase.h"
 #include "userdb/bxexception.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/catalogueroots.h"
 #include "userdb/nullconversion.h"
+#include "userdb/storedid.h"
 #include "userdb/storednotices.h"
 #include "userdb/storedrange.h"
 #include "userdb/storetransaction.h"
@@ -61,7 +61,7 @@ std::optional<int> UserDB::numUsers()
 
 bool UserDB::isStorableUserId(qint64 user)
 {
-    return user >= 0 && user < FoodDBBase::SharedRootId - FoodDBBase::UserRootBase;
+    return StoredId::within(user, StoredId::Kind::User);
 }
 
 std::optional<QList<UserProfile>> UserDB::getUsersList()
@@ -74,7 +74,7 @@ std::optional<QList<UserProfile>> UserDB::getUsersList()
                       "ORDER BY date DESC");
     while (query.next()) {
         UserProfile profile;
-        profile.userId = storedWholeId(query.value(0));
+        profile.userId = StoredId::read(query.value(0), StoredId::Kind::User);
         if (!isStorableUserId(profile.userId)) {
             tellUnknownUser(query.value(0));
             continue;
@@ -120,7 +120,7 @@ std::optional<qint64> UserDB::getNextUserID()
     BXSqlQuery query("SELECT user_id FROM user_users ORDER BY user_id ASC");
     qint64 next = 0;
     if (!query.readRows([&] {
-            if (storedWholeId(query.value(0)) == next)
+            if (StoredId::read(query.value(0), StoredId::Kind::User) == next)
                 ++next;
         }))
         return std::nullopt;

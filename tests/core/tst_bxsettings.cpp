@@ -53,6 +53,15 @@ private slots:
         QCOMPARE(settings.getInt(BXSettings::StaticDbUpdateInterval), 28);
         QCOMPARE(settings.getString(BXSettings::DoNotSyncDevices), QStringLiteral("0"));
         QVERIFY(settings.getString(BXSettings::StaticDbLastUpdate).isEmpty());
+        // Set to what they read, the defaults stay unstored.
+        settings.setBool(BXSettings::NutrientFat, true);
+        settings.setInt(BXSettings::StaticDbUpdateInterval, 28);
+        settings.setString(BXSettings::StaticDbLastUpdate, QString());
+        for (const char* key : {"/reports/nutrient/fat", "/staticdb/updateInterval", "/staticdb/lastUpdate"}) {
+            bool stored = true;
+            settings.readEntry(QLatin1String(key), QString(), &stored);
+            QVERIFY2(!stored, key);
+        }
     }
 
     void typedIdsKeepTheirType()

@@ -8,7 +8,9 @@
 // would (or the system's, out of memory), from s_unreadFrom on; when once, the first read at
 // that offset alone. With no error, such a read ends short, with no byte read, as a read of a
 // network file system may. s_beforeRead, when set, runs once in place of the first such failure,
-// and that read reads whole.
+// and that read reads whole. With s_unreadChanged such a read reads whole, and gives zeros in
+// place of the second half of what it read, as a disk or a file system that gives other bytes
+// once.
 
 #include <QByteArray>
 
@@ -16,7 +18,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -25,6 +29,7 @@ inline QByteArray s_unreadEnding;
 inline off64_t s_unreadFrom = 0;
 inline int s_unreadError = EIO;
 inline bool s_unreadOnce = false;
+inline bool s_unreadChanged = false;
 inline std::function<void()> s_beforeRead;
 // With s_unreadUnsized, the size of a file whose read ended short cannot be told either: the
 // next fstat64() of it fails as a failing disk's would.
@@ -47,12 +52,17 @@ extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off64_t offset)
         && QByteArray(name).endsWith(s_unreadEnding)) {
         if (s_unreadOnce || s_beforeRead)
             s_unreadEnding.clear();
-        if (s_beforeRead)
+        if (s_beforeRead) {
             std::exchange(s_beforeRead, nullptr)();
-        else if (s_unreadError == 0)
+        } else if (s_unreadChanged) {
+            const ssize_t got = ::syscall(SYS_pread64, fd, buffer, size, offset);
+            std::memset(static_cast<char*>(buffer) + got / 2, 0, size_t(std::max<ssize_t>(got - got / 2, 0)));
+            return got;
+        } else if (s_unreadError == 0) {
             return (s_unsizedFile = s_unreadUnsized ? fd : -1, 0);
-        else
+        } else {
             return (errno = s_unreadError, -1);
+        }
     }
     return ::syscall(SYS_pread64, fd, buffer, size, offset);
 }

@@ -470,25 +470,32 @@ void TestDiaryDB::storedIdsNameTheirOwnRow_data()
 {
     QTest::addColumn<qint64>("stored");
     QTest::addColumn<bool>("shown");
-    QTest::newRow("past 32 bits") << (qint64(1) << 32) << true;
-    QTest::newRow("past 31 bits") << qint64(std::numeric_limits<int>::max()) + 1 << true;
-    QTest::newRow("the last, leaving no next id") << std::numeric_limits<qint64>::max() << false;
-    QTest::newRow("negative") << qint64(-7) << false;
-    QTest::newRow("zero") << qint64(0) << false;
+    QTest::addColumn<QVariant>("link"); // the entry's ref_id, which names no food
+    const QVariant wideFood = (qint64(1) << 32) + 0x1000010;
+    QTest::newRow("past 32 bits") << (qint64(1) << 32) << true << wideFood;
+    QTest::newRow("past 31 bits") << qint64(std::numeric_limits<int>::max()) + 1 << true << wideFood;
+    QTest::newRow("past 31 bits, a food of a real id") << qint64(std::numeric_limits<int>::max()) + 1 << true
+                                                        << QVariant(9040.5);
+    QTest::newRow("past 31 bits, a food of a text id") << qint64(std::numeric_limits<int>::max()) + 1 << true
+                                                        << QVariant(QStringLiteral("1x"));
+    QTest::newRow("the last, leaving no next id") << std::numeric_limits<qint64>::max() << false << wideFood;
+    QTest::newRow("negative") << qint64(-7) << false << wideFood;
+    QTest::newRow("zero") << qint64(0) << false << wideFood;
 }
 
 // Bob's entries beside Ann's entry 1: each is shown and changed by its own id, and a change
-// names its user, so no id reaches another user's row.
+// names its user, so no id reaches another user's row. A change keeps the link it did not change.
 void TestDiaryDB::storedIdsNameTheirOwnRow()
 {
     QFETCH(qint64, stored);
     QFETCH(bool, shown);
+    QFETCH(QVariant, link);
     const int ann = User + 1;
     const char* insert = "INSERT INTO food_diary(food_id, user_id, date, meal, status, ref_id, size) "
                          "VALUES (?, ?, '20060306', 1, 1, ?, 1)";
     QVERIFY(StoreFixture::exec(insert, {1, ann, 0}));
     // A catalogue id that an int does not hold names no food.
-    QVERIFY(StoreFixture::exec(insert, {stored, User, (qint64(1) << 32) + 0x1000010}));
+    QVERIFY(StoreFixture::exec(insert, {stored, User, link}));
     QVERIFY(StoreFixture::exec("INSERT INTO exer_diary(ex_id, user_id, date, status) VALUES (?, ?, '20060306', 1)",
                                {stored, User}));
     DiaryDB* diary = DiaryDB::instance();
@@ -519,6 +526,7 @@ void TestDiaryDB::storedIdsNameTheirOwnRow()
     edited.size = 2.0f;
     QVERIFY(diary->modifyFoodEntry(stored, edited));
     QCOMPARE(StoreFixture::scalar("SELECT size FROM food_diary WHERE food_id = ?", {stored}).toDouble(), 2.0);
+    QCOMPARE(StoreFixture::scalar("SELECT ref_id FROM food_diary WHERE food_id = ?", {stored}), link);
     QVERIFY(diary->removeFoodEntry(User, stored, false) && diary->removeExEntry(User, stored, false));
     QCOMPARE(diary->getDay(User, "20060306", false).value().foods.size(), std::size_t(0));
 }

@@ -5,7 +5,7 @@
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 #include "userdb/favoritesdb.h"
-#include "userdb/nullconversion.h"
+#include "userdb/storedid.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
 
