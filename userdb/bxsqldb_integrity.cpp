@@ -7,6 +7,7 @@
 #include "userdb/failurewitness.h"
 #include "userdb/fileclaim.h"
 #include "userdb/readwatch.h"
+#include "userdb/sqlitedriver.h"
 #include "userdb/stepwatch.h"
 
 #include <QSqlQuery>
@@ -54,7 +55,7 @@ StoreResult BXSqlDb::_checkFileOnce(const QString& path, StoreOutcome* stopped, 
         QSqlQuery check(db);
         QStringList findings;
         if (opened) {
-            const StepWatch steps(FailureWitness::handleOf(db), progress);
+            const StepWatch steps(SqliteDriver::handle(db), progress);
             if (check.exec(QStringLiteral("PRAGMA integrity_check"))) {
                 while (check.next())
                     findings.append(check.value(0).toString());
