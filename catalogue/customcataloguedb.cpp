@@ -1,6 +1,7 @@
 #include "catalogue/customcataloguedb.h"
 
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/catalogueroots.h"
 #include "userdb/storedid.h"
 #include "userdb/storedrange.h"

@@ -1,4 +1,5 @@
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 
 #include "userdb/busywait.h"
 #include "userdb/failurewitness.h"
@@ -100,6 +101,7 @@ BXSqlDb* BXSqlDb::_instance = nullptr;
 
 BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped)
 {
+    setOpen(this);
     failed = false;
     if (const std::optional<QString> journal = FileClaim::journalProblem(path)) {
         error = journal->toStdString();
@@ -149,6 +151,8 @@ BXSqlDb::~BXSqlDb()
     }
     if (_instance == this)
         _instance = nullptr;
+    if (open() == this)
+        setOpen(nullptr);
 }
 
 BXSqlDb* BXSqlDb::instance()
@@ -179,17 +183,7 @@ QSqlDatabase BXSqlDb::database() const
     return connection();
 }
 
-BXSqlQuery BXSqlDb::query(int slot, const char* sql)
-{
-    return instance()->_query(slot, sql);
-}
-
-BXSqlQuery BXSqlDb::query(const char* sql)
-{
-    return query(-1, sql);
-}
-
-BXSqlQuery BXSqlDb::_query(int /*slot*/, const char* sql)
+QSqlQuery* BXSqlDb::lend(const char* sql, QSqlError* unprepared)
 {
     const QByteArray text(sql);
     for (auto idle = m_idle.rbegin(); idle != m_idle.rend(); ++idle) {
@@ -197,30 +191,20 @@ BXSqlQuery BXSqlDb::_query(int /*slot*/, const char* sql)
             QSqlQuery* statement = idle->statement.release();
             m_idle.erase(std::next(idle).base());
             m_lent.emplace(statement, text);
-            return BXSqlQuery(statement, false);
+            return statement;
         }
     }
     auto* statement = new QSqlQuery(connection());
     // Rows are read once, in order; nothing keeps them for going back.
     statement->setForwardOnly(true);
-    BXSqlQuery handle(statement, false);
     if (statement->prepare(QString::fromUtf8(sql)))
         m_lent.emplace(statement, text);
     else
-        handle.m_unprepared = statement->lastError();
-    return handle;
+        *unprepared = statement->lastError();
+    return statement;
 }
 
-void BXSqlDb::finished(BXSqlQuery& query)
-{
-    // Statements may outlive the connection (a handle destroyed after cleanUp), so
-    // giving one back needs no instance.
-    QSqlQuery* statement = std::exchange(query.m_statement, nullptr);
-    if (statement && !(_instance && _instance->_keepIdle(statement)))
-        delete statement;
-}
-
-bool BXSqlDb::_keepIdle(QSqlQuery* statement)
+bool BXSqlDb::takeBack(QSqlQuery* statement)
 {
     const auto lent = m_lent.find(statement);
     if (lent == m_lent.end())
@@ -243,7 +227,7 @@ void BXSqlDb::perform(const char* sql)
 
 void BXSqlDb::_perform(const char* sql)
 {
-    if (!mayRun(true))
+    if (!mayRun(true, nullptr))
         return;
     connection().exec(QString::fromUtf8(sql));
 }
@@ -271,11 +255,24 @@ bool BXSqlDb::endTransaction(bool keep)
     return false;
 }
 
+bool BXSqlDb::beginChange()
+{
+    return _beginTransaction();
+}
+
+bool BXSqlDb::endChange(bool keep)
+{
+    return endTransaction(keep);
+}
+
+bool BXSqlDb::dropChange()
+{
+    return _rollbackTransaction();
+}
+
 bool BXSqlDb::mayRun(bool change, StoreOutcome* refused)
 {
-    if (!_instance)
-        return true;
-    if (StoreAction* action = _instance->_currentAction(); action && action->refuses(change)) {
+    if (StoreAction* action = _currentAction(); action && action->refuses(change)) {
         // An action opened inside a refused one is refused too, and says so.
         if (action->outcome().ok())
             action->record(StoreOutcome(StoreOutcome::Reason::Busy, QString()), change);
@@ -283,17 +280,15 @@ bool BXSqlDb::mayRun(bool change, StoreOutcome* refused)
             *refused = action->outcome();
         return false;
     }
-    if (change && _instance->m_reading)
-        _instance->_endReadLock();
+    if (change && m_reading)
+        _endReadLock();
     return true;
 }
 
 StoreOutcome BXSqlDb::noteFailure(const QSqlError& error, bool change)
 {
-    const StoreOutcome outcome = _instance ? _instance->_judged(FailureWitness::of(_instance->database(), error))
-                                           : StoreOutcome::fromError(error);
-    if (_instance)
-        _instance->_note(outcome, change);
+    const StoreOutcome outcome = _judged(FailureWitness::of(database(), error));
+    _note(outcome, change);
     return outcome;
 }
 
@@ -442,7 +437,7 @@ bool BXSqlDb::_beginTransaction()
         ++nestedTransactionLevel;
         return true;
     }
-    if (!mayRun(true))
+    if (!mayRun(true, nullptr))
         return false;
     m_changeLost = false;
     m_partDropped = false;

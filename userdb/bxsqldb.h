@@ -1,7 +1,7 @@
 #pragma once
 
 #include "userdb/bxexception.h"
-#include "userdb/bxsqlquery.h"
+#include "userdb/storeconnection.h"
 #include "userdb/storeoutcome.h"
 #include "userdb/storeresult.h"
 
@@ -17,7 +17,6 @@
 #include <optional>
 
 class QSqlQuery;
-class StoreAction;
 class WorkProgress;
 struct sqlite3;
 
@@ -36,7 +35,7 @@ struct sqlite3;
 // The connection is created by startUp() and closed by cleanUp(); both may run any
 // number of times in one process (the handheld synchronisation, backup and restore
 // close the file and open it again).
-class BXSqlDb
+class BXSqlDb final : public StoreConnection
 {
     Q_DECLARE_TR_FUNCTIONS(BXSqlDb)
 
@@ -59,14 +58,6 @@ public:
     // Closes the connection if there is one.
     static void cleanUp();
 
-    // A statement prepared on the connection, not owned by the handle: give it back
-    // with finished(). The slot is not used (callers pass -1).
-    //
-    // Statements given back are kept, reset, for the next request of the same text, so
-    // that the reads a screen repeats on every change are not compiled again each time.
-    static BXSqlQuery query(int slot, const char* sql);
-    static BXSqlQuery query(const char* sql);
-    static void finished(BXSqlQuery& query);
     // Runs the text once and discards its result.
     static void perform(const char* sql);
 
@@ -85,21 +76,12 @@ public:
     // Commits when `keep`, else rolls back; whether the change was kept.
     static bool endTransaction(bool keep);
 
-    // A statement of the connection failed with `error`; `change` when it writes. A failure of
-    // the store itself ends the open transaction's chance to be kept. Inside a StoreAction the
-    // action is told; the failure's outcome is returned to the caller that ran the statement
-    // in any case, and nobody else hears of it.
-    static StoreOutcome noteFailure(const QSqlError& error, bool change);
     // A change the store refuses for a reason of its own, with every statement run (no new id
     // left, say): told as a failed change is, with `reason` as the detail.
     static void noteRefusal(const QString& reason, bool change = true);
     // Whether `user` is no user's id (none is shown, say): then the reading or `change` asked
     // for that user is refused, and told so.
     static bool refusesUser(qint64 user, bool change);
-    // Whether a statement may run now: not once the open action has found the diary held
-    // (`refused`, when given, then gets the action's outcome). A `change` ends the read lock
-    // of a reading action first, so that it is kept on its own.
-    static bool mayRun(bool change, StoreOutcome* refused = nullptr);
     // How long a change waits for other programs that hold the file (readers that have not
     // finished, say) before it gives up (BusyWait::timeout), on this connection and later ones.
     static void setBusyTimeout(int milliseconds);
@@ -146,15 +128,6 @@ public:
     // Copies `source` to `copy` and proves the copy; the copy is removed when either fails.
     static bool provenCopy(const QString& source, const QString& copy, Proof proof, std::string& error,
                            WorkProgress* progress = nullptr);
-    // Begins a transaction that holds the file whole from its begin until it ends, so that
-    // what it writes is stored without waiting for another program: a start claims the file so
-    // before it writes, so that it never loses a change it made of its own accord. It waits
-    // once (the busy time-out) for another program, reading or writing, to let go, on a
-    // connection of its own, and this connection then takes the file without waiting. False,
-    // with what the user is told in `inUse`, while another program holds it; false with
-    // `inUse` empty when the transaction could not begin for another reason (the open action
-    // has it). End it with endTransaction().
-    static bool beginSoleTransaction(QString* inUse);
     // Runs the integrity check on the running connection, judged as FileIntegrity::check() judges
     // a file's, its damage checked again on a connection of its own.
     static StoreResult checkIntegrity(WorkProgress* progress = nullptr);
@@ -201,18 +174,31 @@ public:
     // The connection's database handle (for the driver's error texts).
     QSqlDatabase database() const;
 
+    // What the store's statements, changes and actions ask of the connection (StoreConnection).
+    QSqlQuery* lend(const char* sql, QSqlError* unprepared) override;
+    bool takeBack(QSqlQuery* statement) override;
+    bool mayRun(bool change, StoreOutcome* refused) override;
+    StoreOutcome noteFailure(const QSqlError& error, bool change) override;
+    bool beginChange() override;
+    // Begins a transaction that holds the file whole from its begin until it ends, so that
+    // what it writes is stored without waiting for another program: a start claims the file so
+    // before it writes, so that it never loses a change it made of its own accord. It waits
+    // once (the busy time-out) for another program, reading or writing, to let go, on a
+    // connection of its own, and this connection then takes the file without waiting. False,
+    // with what the user is told in `inUse`, while another program holds it; false with
+    // `inUse` empty when the transaction could not begin for another reason (the open action
+    // has it). End it with endChange().
+    bool beginSoleChange(QString* inUse) override;
+    bool endChange(bool keep) override;
+    bool dropChange() override;
+    StoreAction* openAction(StoreAction* action) override;
+    void closeAction(StoreAction* action, StoreAction* outer) override;
+    bool beginReading() override;
+    void endReading() override;
+
 private:
-    friend class StoreAction;
-    // The actions open on the connection, the innermost last: opening one returns the one it
-    // is a part of.
-    StoreAction* openAction(StoreAction* action);
     // The open action a statement run now is a part of, if any.
     StoreAction* _currentAction() const;
-    void closeAction(StoreAction* action, StoreAction* outer);
-    // Takes the read lock for the open action when no transaction holds one; whether it did.
-    // A failure is the action's outcome.
-    bool beginReading();
-    void endReading();
     // Ends the read lock of a reading action early, before a change takes the write lock.
     void _endReadLock();
 
@@ -222,7 +208,6 @@ private:
     BXSqlDb(const BXSqlDb&) = delete;
     BXSqlDb& operator=(const BXSqlDb&) = delete;
 
-    BXSqlQuery _query(int slot, const char* sql);
     void _perform(const char* sql);
     bool _beginTransaction();
     // BEGIN EXCLUSIVE without a wait, noted when it is refused.
@@ -245,10 +230,6 @@ private:
     static StoreResult upgradeOnCopy();
 
     static BXSqlDb* _instance;
-
-    // Keeps a statement given back for reuse; false when it cannot be reused (prepared
-    // by an earlier connection, refused by the driver or prepared again since).
-    bool _keepIdle(QSqlQuery* statement);
 
     struct IdleStatement
     {

@@ -2,6 +2,7 @@
 // failure of the connection met.
 
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 
 #include "userdb/failurewitness.h"
 #include "userdb/fileintegrity.h"

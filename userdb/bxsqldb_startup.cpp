@@ -2,6 +2,7 @@
 // header, opening it, checking its version and schema and making its indexes.
 
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 
 #include "core/bxsettings.h"
 #include "core/createdirectory.h"
@@ -235,15 +236,15 @@ int BXSqlDb::getVersion()
     return *version;
 }
 
-bool BXSqlDb::beginSoleTransaction(QString* inUse)
+bool BXSqlDb::beginSoleChange(QString* inUse)
 {
     const QString path = DiaryLocation::path();
     inUse->clear();
     // The one wait, ended as soon as the file is free; a program that takes the file in the
     // moment until this connection has it is told like one that held it all along.
     if (FileClaim(path, FileClaim::Mode::Sole, BusyWait::timeout()).state() != FileClaim::State::Busy
-        && mayRun(true)) {
-        const StoreOutcome begun = instance()->_beginSole();
+        && mayRun(true, nullptr)) {
+        const StoreOutcome begun = _beginSole();
         if (!begun.busy())
             return begun.ok();
     }

@@ -2,6 +2,7 @@
 // each device.
 
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 
 #include "userdb/storedid.h"
 #include "userdb/storeaction.h"

@@ -1,6 +1,7 @@
 // The upgrade chain: one transaction per step, each bringing the schema one version on.
 
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/storeaction.h"
 #include "core/clock.h"
 #include "userdb/diaryfiles.h"

@@ -1,7 +1,7 @@
 #include "userdb/bxsqlquery.h"
 
-#include "userdb/bxsqldb.h"
 #include "userdb/nullconversion.h"
+#include "userdb/storeconnection.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -32,12 +32,25 @@ bool writes(const QSqlQuery& statement)
     return true;
 }
 
+StoreConnection& connection()
+{
+    StoreConnection* open = StoreConnection::open();
+    assert(open);
+    return *open;
+}
+
+// A failure of a statement, told to the connection that ran it when it is still open.
+StoreOutcome noted(const QSqlError& error, bool change)
+{
+    StoreConnection* open = StoreConnection::open();
+    return open ? open->noteFailure(error, change) : StoreOutcome::fromError(error);
+}
+
 } // namespace
 
 BXSqlQuery::BXSqlQuery(const char* sql)
-    : BXSqlQuery(BXSqlDb::query(-1, sql))
 {
-    m_owning = true;
+    m_statement = connection().lend(sql, &m_unprepared);
 }
 
 BXSqlQuery::BXSqlQuery(const QString& sql)
@@ -45,15 +58,9 @@ BXSqlQuery::BXSqlQuery(const QString& sql)
 {
 }
 
-BXSqlQuery::BXSqlQuery(QSqlQuery* statement, bool owning)
-    : m_statement(statement), m_owning(owning)
-{
-}
-
 BXSqlQuery::BXSqlQuery(BXSqlQuery&& other) noexcept
     : m_statement(std::exchange(other.m_statement, nullptr)),
       m_unprepared(std::exchange(other.m_unprepared, QSqlError())),
-      m_owning(std::exchange(other.m_owning, false)),
       m_lastInsertId(std::exchange(other.m_lastInsertId, -1)),
       m_outcome(std::exchange(other.m_outcome, StoreOutcome()))
 {
@@ -62,11 +69,9 @@ BXSqlQuery::BXSqlQuery(BXSqlQuery&& other) noexcept
 BXSqlQuery& BXSqlQuery::operator=(BXSqlQuery&& other) noexcept
 {
     if (this != &other) {
-        if (m_owning)
-            release();
+        release();
         m_statement = std::exchange(other.m_statement, nullptr);
         m_unprepared = std::exchange(other.m_unprepared, QSqlError());
-        m_owning = std::exchange(other.m_owning, false);
         m_lastInsertId = std::exchange(other.m_lastInsertId, -1);
         m_outcome = std::exchange(other.m_outcome, StoreOutcome());
     }
@@ -75,14 +80,17 @@ BXSqlQuery& BXSqlQuery::operator=(BXSqlQuery&& other) noexcept
 
 BXSqlQuery::~BXSqlQuery()
 {
-    if (m_owning)
-        release();
+    release();
 }
 
+// Statements may outlive the connection (a handle destroyed after it closed): one that the
+// connection does not keep goes here.
 void BXSqlQuery::release()
 {
-    if (m_statement)
-        BXSqlDb::finished(*this);
+    QSqlQuery* statement = std::exchange(m_statement, nullptr);
+    StoreConnection* open = StoreConnection::open();
+    if (statement && !(open && open->takeBack(statement)))
+        delete statement;
 }
 
 bool BXSqlQuery::prepare(const char* sql)
@@ -150,19 +158,19 @@ bool BXSqlQuery::exec()
     m_lastInsertId = -1;
     m_outcome = StoreOutcome();
     if (!m_statement) {
-        m_outcome = StoreOutcome(StoreOutcome::Reason::Other, BXSqlDb::tr("The diary is not open"));
+        m_outcome = StoreOutcome(StoreOutcome::Reason::Other, tr("The diary is not open"));
         return false;
     }
     const bool change = writes(*m_statement);
-    if (!BXSqlDb::mayRun(change, &m_outcome))
+    if (StoreConnection* open = StoreConnection::open(); open && !open->mayRun(change, &m_outcome))
         return false;
     // SQLite's own reason, rather than what the driver makes of a statement it never had.
     if (m_unprepared.isValid()) {
-        m_outcome = BXSqlDb::noteFailure(m_unprepared, change);
+        m_outcome = noted(m_unprepared, change);
         return false;
     }
     if (!m_statement->exec()) {
-        m_outcome = BXSqlDb::noteFailure(m_statement->lastError(), change);
+        m_outcome = noted(m_statement->lastError(), change);
         return false;
     }
     if (isInsert(m_statement->lastQuery()) && m_statement->numRowsAffected() > 0) {
@@ -186,7 +194,7 @@ bool BXSqlQuery::next()
         return true;
     // The driver keeps an error of the step itself; the end of the rows leaves none.
     if (m_statement->lastError().isValid())
-        m_outcome = BXSqlDb::noteFailure(m_statement->lastError(), false);
+        m_outcome = noted(m_statement->lastError(), false);
     return false;
 }
 

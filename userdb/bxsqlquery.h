@@ -2,6 +2,7 @@
 
 #include "userdb/storeoutcome.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QString>
 #include <QVariant>
@@ -15,16 +16,15 @@ class QSqlQuery;
 // A handle on one prepared statement of the user database. Placeholders are '?',
 // bound by zero-based position.
 //
-// A handle made from SQL text owns its statement and gives it back to BXSqlDb when it
-// is destroyed. The handle that BXSqlDb::query() returns does not own its statement;
-// its caller gives it back with BXSqlDb::finished(). Handles move but do not copy.
+// A handle made from SQL text owns its statement, lent by the open connection
+// (StoreConnection), and gives it back when it is destroyed. Handles move but do not copy.
 class BXSqlQuery
 {
+    Q_DECLARE_TR_FUNCTIONS(BXSqlQuery)
+
 public:
     explicit BXSqlQuery(const char* sql);
     explicit BXSqlQuery(const QString& sql);
-    // Wraps a statement made by BXSqlDb; `owning` decides who gives it back.
-    BXSqlQuery(QSqlQuery* statement, bool owning);
     BXSqlQuery(BXSqlQuery&& other) noexcept;
     BXSqlQuery& operator=(BXSqlQuery&& other) noexcept;
     BXSqlQuery(const BXSqlQuery&) = delete;
@@ -76,13 +76,11 @@ public:
     bool isNull() const { return m_statement == nullptr; }
 
 private:
-    friend class BXSqlDb;
     void release();
 
     QSqlQuery* m_statement = nullptr;
     // Why the statement's text could not be prepared (no such table, say): every run fails so.
     QSqlError m_unprepared;
-    bool m_owning = false;
     qint64 m_lastInsertId = -1;
     StoreOutcome m_outcome;
 };

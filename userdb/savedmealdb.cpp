@@ -1,6 +1,7 @@
 #include "userdb/savedmealdb.h"
 
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 #include "userdb/storedid.h"
 #include "userdb/rowstate.h"

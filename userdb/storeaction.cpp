@@ -1,18 +1,18 @@
 #include "userdb/storeaction.h"
 
-#include "userdb/bxsqldb.h"
+#include "userdb/storeconnection.h"
 
 #include <QThread>
 
 StoreAction::StoreAction(Kind kind) : m_loopLevel(QThread::currentThread()->loopLevel())
 {
-    BXSqlDb* db = BXSqlDb::exists();
+    StoreConnection* db = StoreConnection::open();
     // The diary is closed while it is copied or replaced, and after a restore that failed: a
     // click or key queued before then reaches nothing of it.
     if (!db) {
         m_outcome = StoreOutcome(StoreOutcome::Reason::Other,
-                                 BXSqlDb::tr("your diary is not open now, as it is being copied or "
-                                             "was not restored; try again once it is shown"));
+                                 tr("your diary is not open now, as it is being copied or "
+                                    "was not restored; try again once it is shown"));
         return;
     }
     m_previous = db->openAction(this);
@@ -24,7 +24,7 @@ StoreAction::StoreAction(Kind kind) : m_loopLevel(QThread::currentThread()->loop
 
 StoreAction::~StoreAction()
 {
-    BXSqlDb* db = BXSqlDb::exists();
+    StoreConnection* db = StoreConnection::open();
     if (!db)
         return;
     if (m_ownsReadLock)

@@ -2,6 +2,8 @@
 
 #include "userdb/storeoutcome.h"
 
+#include <QCoreApplication>
+
 // One user action on the diary (moving to another day, opening a report, making a change),
 // from its construction to its end, and its outcome. Screens open one through StorePrompt.
 //
@@ -22,6 +24,8 @@
 // nested inside it (a dialog's, say) is no part of it, nor is an action opened there.
 class StoreAction
 {
+    Q_DECLARE_TR_FUNCTIONS(StoreAction)
+
 public:
     enum class Kind { Read, Change };
 

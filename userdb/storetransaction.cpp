@@ -1,19 +1,32 @@
 #include "userdb/storetransaction.h"
 
-#include "userdb/bxsqldb.h"
+#include "userdb/storeconnection.h"
 
-StoreTransaction::StoreTransaction() : m_open(BXSqlDb::beginTransaction())
+#include <cassert>
+
+namespace {
+
+StoreConnection& connection()
+{
+    StoreConnection* open = StoreConnection::open();
+    assert(open);
+    return *open;
+}
+
+} // namespace
+
+StoreTransaction::StoreTransaction() : m_open(connection().beginChange())
 {
 }
 
-StoreTransaction::StoreTransaction(QString* inUse) : m_open(BXSqlDb::beginSoleTransaction(inUse))
+StoreTransaction::StoreTransaction(QString* inUse) : m_open(connection().beginSoleChange(inUse))
 {
 }
 
 StoreTransaction::~StoreTransaction()
 {
     if (m_open)
-        BXSqlDb::rollbackTransaction();
+        connection().dropChange();
 }
 
 bool StoreTransaction::end(bool keep)
@@ -21,5 +34,5 @@ bool StoreTransaction::end(bool keep)
     if (!m_open)
         return false;
     m_open = false;
-    return BXSqlDb::endTransaction(keep);
+    return connection().endChange(keep);
 }

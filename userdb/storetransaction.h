@@ -2,7 +2,7 @@
 
 class QString;
 
-// One change of several statements, stored whole or not at all (BXSqlDb::beginTransaction),
+// One change of several statements, stored whole or not at all (StoreConnection::beginChange),
 // begun by its construction and ended on every path: end() keeps it when asked to, and a
 // change still open when the guard goes (a return, or a failure thrown) is rolled back. A
 // failure met inside it is judged once it has ended.
@@ -10,7 +10,7 @@ class StoreTransaction
 {
 public:
     StoreTransaction();
-    // A change that holds the file whole from its begin (BXSqlDb::beginSoleTransaction), which
+    // A change that holds the file whole from its begin (StoreConnection::beginSoleChange), which
     // tells in `inUse` why it could not begin.
     explicit StoreTransaction(QString* inUse);
     ~StoreTransaction();

@@ -9,6 +9,7 @@
 #include "core/tarreader.h"
 #include "core/clock.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 #include "userdb/diarylocation.h"
 #include "userdb/userdb.h"

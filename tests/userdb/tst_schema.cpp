@@ -4,6 +4,7 @@
 
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/diarylocation.h"
 #include "userdb/filecopy.h"
 #include "userdb/restorestaging.h"

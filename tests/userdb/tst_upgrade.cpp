@@ -4,6 +4,7 @@
 
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/diaryversion.h"
 #include "userdb/diaryrestore.h"
 #include "userdb/filecopy.h"

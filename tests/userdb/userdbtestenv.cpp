@@ -4,6 +4,7 @@
 #include "core/bxsettings.h"
 #include "core/tarfilewriter.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 
 #include <QDir>
 #include <QFile>
