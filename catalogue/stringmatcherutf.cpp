@@ -392,10 +392,14 @@ std::vector<QString> StringMatcherUtf::_stemParts() const
     return parts;
 }
 
+// Most words are plain: their search goes straight to the byte search, with no frame of its own.
 bool StringMatcherUtf::operator()(const char* text, int length) const
 {
-    if (_plain)
-        return _byteSearch(text, length);
+    return _plain ? _byteSearch(text, length) : _inEitherSpelling(text, length);
+}
+
+bool StringMatcherUtf::_inEitherSpelling(const char* text, int length) const
+{
     if (_gate && _gate->_find(reinterpret_cast<const unsigned char*>(text), length, 0) < 0)
         return false;
     if (_sharedKey && !_sharedKey->_asWritten(text, length))

@@ -75,6 +75,7 @@ private:
     bool _holdsAWriting(const char* text, int length) const;
     // The stem's parts between the hyphens that join words.
     std::vector<QString> _stemParts() const;
+    bool _inEitherSpelling(const char* text, int length) const;
     bool _inThisSpelling(const char* text, int length) const;
     // The word as written, in its forms, for a word without parts.
     bool _asWritten(const char* text, int length) const;
