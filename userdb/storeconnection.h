@@ -36,7 +36,7 @@ public:
     // One change of several statements, stored whole or not at all (see BXSqlDb::beginTransaction).
     virtual bool beginChange() = 0;
     // A change that holds the file whole from its begin: false, with what the user is told in
-    // `inUse`, while another program holds the file (see BXSqlDb::beginSoleTransaction).
+    // `inUse`, while another program holds the file (see BXSqlDb::beginSoleChange).
     virtual bool beginSoleChange(QString* inUse) = 0;
     // Commits the open change when `keep`, else rolls it back; whether it was kept.
     virtual bool endChange(bool keep) = 0;
