@@ -61,7 +61,9 @@ public:
     // on it, and left as it is. Otherwise than done the message says why; after a failure the
     // caller runs cleanUp(). A diary held by another program for longer than the busy wait is
     // Busy, a damaged one Damaged, one that cannot be used for another reason Refused.
-    static StoreResult startUp(bool enableTriggers);
+    // `progress`, when given, hears the check of the data a restore that did not finish kept,
+    // before it goes back in the diary's place; once it stops the start is Refused, saying so.
+    static StoreResult startUp(bool enableTriggers, WorkProgress* progress = nullptr);
     // Closes the connection if there is one.
     static void cleanUp();
 
@@ -164,8 +166,10 @@ public:
     // Refused with what the user is told when the restored data did not stay or the data as it
     // was cannot be put back; it then stays beside the file for the next start. Done when the
     // restored data stays (its message empty, or saying that the disk did not confirm that it
-    // is final) or, without `keepRestored`, the data as it was is back (saying so).
-    static StoreResult endRestore(bool keepRestored);
+    // is final) or, without `keepRestored`, the data as it was is back (saying so). `progress`,
+    // when given, hears the check of the data as it was before it goes back; once it stops, that
+    // data stays beside the file, unchecked, for the next start.
+    static StoreResult endRestore(bool keepRestored, WorkProgress* progress = nullptr);
     // The diary and the files that the program keeps beside it (its journal, the copies that a
     // start, an upgrade or a restore makes and keeps, with their working names and journals),
     // which a start removes or puts in the diary's place: never a place for the user's own

@@ -267,7 +267,7 @@ bool BXSqlDb::beginSoleTransaction(QString* inUse)
     return false;
 }
 
-StoreResult BXSqlDb::startUp(bool enableTriggers)
+StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
 {
     if (_instance)
         return StoreResult(StoreResult::Kind::Refused, "startUp called twice? should never happen");
@@ -279,7 +279,7 @@ StoreResult BXSqlDb::startUp(bool enableTriggers)
         return refused(BXSqlDb::tr("The restored data %1 is no longer there.")
                            .arg(QDir::toNativeSeparators(path))
                            .toStdString());
-    if (const StoreResult recovered = RestoreStaging::pending() ? StoreResult() : DiaryKeptFiles::recoverLeftovers();
+    if (const StoreResult recovered = RestoreStaging::pending() ? StoreResult() : DiaryKeptFiles::recoverLeftovers(progress);
         !recovered)
         return recovered;
     std::string reason;
@@ -447,9 +447,9 @@ StoreResult BXSqlDb::installCopy(const QString& candidate, WorkProgress* progres
     return RestoreStaging::install(candidate, progress);
 }
 
-StoreResult BXSqlDb::endRestore(bool keepRestored)
+StoreResult BXSqlDb::endRestore(bool keepRestored, WorkProgress* progress)
 {
-    return RestoreStaging::end(keepRestored);
+    return RestoreStaging::end(keepRestored, progress);
 }
 
 QString BXSqlDb::takeUndoneRestore()

@@ -67,14 +67,14 @@ std::string notChecked(const QString& reason)
 }
 
 // Whether the file reads as a whole diary: otherwise the reason, Damaged when it is empty, cut
-// short or fails the integrity check, Unread when the check could not run.
-StoreResult::Kind isWholeDiary(const QString& path, QString* reason)
+// short or fails the integrity check, Unread when the check could not run or `progress` stopped it.
+StoreResult::Kind isWholeDiary(const QString& path, QString* reason, WorkProgress* progress)
 {
     if (QFileInfo(path).size() == 0) {
         *reason = BXSqlDb::tr("it is empty");
         return StoreResult::Kind::Damaged;
     }
-    const StoreResult found = BXSqlDb::checkFileIntegrity(path);
+    const StoreResult found = BXSqlDb::checkFileIntegrity(path, nullptr, progress);
     QString report;
     *reason = BXSqlDb::splitDetails(QString::fromStdString(found.message()), &report);
     return found.kind();
@@ -83,14 +83,14 @@ StoreResult::Kind isWholeDiary(const QString& path, QString* reason)
 // Puts the copy of the data kept during a restore back in the diary's place, with no journal
 // of the restored copy beside it. False with what the user is told when it is not a whole
 // diary (both files then stay as they are) or the rename failed.
-bool putBackKeptData(std::string& error)
+bool putBackKeptData(std::string& error, WorkProgress* progress)
 {
     const QString file = DiaryLocation::file();
     const QString kept = DiaryLocation::workingCopy(BXSqlDb::SafetySuffix);
     // Never opened as a database, the copy has no journal of its own.
     QFile::remove(kept + QStringLiteral("-journal"));
     QString reason;
-    const StoreResult::Kind found = isWholeDiary(kept, &reason);
+    const StoreResult::Kind found = isWholeDiary(kept, &reason, progress);
     if (found != StoreResult::Kind::Done) {
         error = found == StoreResult::Kind::Damaged ? notWhole(reason) : notChecked(reason);
         return false;
@@ -186,7 +186,7 @@ StoreResult RestoreStaging::install(const QString& candidate, WorkProgress* prog
     return StoreResult();
 }
 
-StoreResult RestoreStaging::end(bool keepRestored)
+StoreResult RestoreStaging::end(bool keepRestored, WorkProgress* progress)
 {
     restorePending() = false;
     QString refusal;
@@ -196,7 +196,7 @@ StoreResult RestoreStaging::end(bool keepRestored)
     BXSqlDb::cleanUp();
     const std::string unfinished = keepRestored ? notFinished(refusal) + "\n" : std::string();
     std::string notBack;
-    if (putBackKeptData(notBack)) {
+    if (putBackKeptData(notBack, progress)) {
         const std::string told = unfinished + undoneText().toStdString();
         return keepRestored ? StoreResult(StoreResult::Kind::Refused, told) : StoreResult::done(told);
     }
@@ -213,10 +213,10 @@ bool RestoreStaging::pending()
     return restorePending();
 }
 
-StoreResult RestoreStaging::undoLeftOver()
+StoreResult RestoreStaging::undoLeftOver(WorkProgress* progress)
 {
     std::string error;
-    if (!putBackKeptData(error))
+    if (!putBackKeptData(error, progress))
         return StoreResult(StoreResult::Kind::Refused, error);
     restoreUndone() = true;
     return StoreResult();

@@ -1310,6 +1310,7 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails_data()
     QTest::newRow("restored copy damaged") << "damaged" << "cannot be read as a diary: it is damaged.";
     QTest::newRow("restored copy gone") << "gone" << "is no longer there";
     QTest::newRow("restored copy damaged, data put back on retry") << "damaged, held folder" << "it is damaged.";
+    QTest::newRow("restored copy damaged, check of the data stopped") << "damaged, stopped" << "it is damaged.";
 }
 
 // The start-up that follows the copy cannot use the restored data: the data as it was goes
@@ -1334,6 +1335,8 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails()
         }
         if (kind.endsWith(QLatin1String("held folder")) && holdFolder(BXSettings::getUserDBPath(), true))
             _window->duringMessage = [this] { _window->answers = {QMessageBox::Retry}; holdFolder(BXSettings::getUserDBPath(), false); };
+        if (kind.endsWith(QLatin1String("stopped")))
+            _window->duringMessage = [this] { _window->answers = {QMessageBox::Retry}; };
         _window->restart = nullptr;
         const StoreResult start = BXSqlDb::startUp(true);
         const bool up = start.ok();
@@ -1342,9 +1345,23 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails()
     };
     _window->messages.clear();
     _window->restoreName = path;
-    _window->restoreUserDB();
+    {
+        // Cancel stops the check of the data as it was before it goes back: the diary is then
+        // not available, and Retry checks it again under a progress.
+        const ProgressStopper stopper(ProgressStopper::Cancel, kind.endsWith(QLatin1String("stopped"))
+                                                                   ? QStringLiteral("Putting your data back as it was...")
+                                                                   : QStringLiteral("no such stage"));
+        _window->restoreUserDB();
+    }
     other.reset();
     BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
+    QStringList told;
+    for (const auto& [caption, text] : std::as_const(_window->messages))
+        told << (caption == QLatin1String("Diary not available") ? text : QString());
+    told.removeAll(QString());
+    QCOMPARE(told.size(), kind.endsWith(QLatin1String("stopped")) || kind.endsWith(QLatin1String("held folder")) ? 1 : 0);
+    if (kind.endsWith(QLatin1String("stopped")))
+        QVERIFY2(told.first().contains(QStringLiteral("could not be checked")), qPrintable(told.first()));
 
     QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
     QVERIFY2(_window->lastText().contains(QStringLiteral("your previous data has been kept"))
