@@ -124,6 +124,8 @@ const StoredRange StoredName{"user_users", "name", PlausibleRange(0, LineLength)
 const StoredRange StoredPassword{"user_users", "password", PlausibleRange(0, LineLength), "read as not given"};
 const StoredRange StoredWebName{"user_users", "web_username", PlausibleRange(0, LineLength), "read as not given"};
 const StoredRange StoredWebPassword{"user_users", "web_password", PlausibleRange(0, LineLength), "read as not given"};
+// The id of a diet plan, which the targets dialogs choose from a list.
+const StoredRange StoredDietPlan{"user_misc", "diet_plan", PlausibleRange(0, LineLength), "read as no plan"};
 // The folder of a backup, a path the system can open.
 const StoredRange StoredBackupFolder{"user_users", "backup_data_path", PlausibleRange(0, PATH_MAX - 1), "left out"};
 const StoredRange StoredUnits{"user_users", "measurement_units", PlausibleRange(0, 1), ReadAsDefault};
@@ -1090,7 +1092,7 @@ bool UserDB::_readMisc(CheckinItem& item)
     if (const std::optional<double> rmr = StoredRmr.read(query.value(0)))
         item.setCustomRMR(float(*rmr));
     if (!query.value(1).isNull())
-        item.setDietPlan(query.value(1).toString());
+        item.setDietPlan(StoredDietPlan.readTextWithin(query.value(1)).value_or(QString()));
     return true;
 }
 
