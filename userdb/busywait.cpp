@@ -2,10 +2,8 @@
 
 #include "core/endrequest.h"
 #include "core/workprogress.h"
+#include "userdb/sqlitedriver.h"
 
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QVariant>
 
 #include <sqlite3.h>
 
@@ -15,6 +13,7 @@
 namespace {
 
 WorkProgress* s_watcher = nullptr;
+int s_timeout = 10000;
 
 // The pauses between tries, in milliseconds, the last one repeated: short at first, for a
 // holder that is about to let go.
@@ -60,7 +59,15 @@ WorkProgress* BusyWait::watcher()
 
 void BusyWait::install(const QSqlDatabase& db, int timeoutMs)
 {
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
-        install(*static_cast<sqlite3* const*>(handle.constData()), timeoutMs);
+    install(SqliteDriver::handle(db), timeoutMs);
+}
+
+int BusyWait::timeout()
+{
+    return s_timeout;
+}
+
+void BusyWait::setTimeout(int milliseconds)
+{
+    s_timeout = milliseconds;
 }

@@ -2,14 +2,15 @@
 
 #include "userdb/busywait.h"
 #include "userdb/failurewitness.h"
+#include "userdb/fileclaim.h"
 #include "userdb/readwatch.h"
+#include "userdb/sqlitedriver.h"
 #include "userdb/storeaction.h"
 
 #include "core/bxsettings.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -76,17 +77,9 @@ bool hasColumn(const QString& table, const QString& column)
     return false;
 }
 
-sqlite3* handleOf(const QSqlDatabase& db)
-{
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
-
 bool isReadOnly(const QSqlDatabase& db)
 {
-    sqlite3* handle = handleOf(db);
+    sqlite3* handle = SqliteDriver::handle(db);
     return handle && sqlite3_db_readonly(handle, "main") == 1;
 }
 
@@ -105,20 +98,10 @@ bool reopenedWritable(QSqlDatabase& db)
 
 BXSqlDb* BXSqlDb::_instance = nullptr;
 
-QString BXSqlDb::faultText(const QSqlDatabase& db, int code)
-{
-    return FailureWitness::faultText(db.isOpen() ? handleOf(db) : nullptr, code);
-}
-
-QString BXSqlDb::faultText(int code)
-{
-    return FailureWitness::faultText(_instance ? _instance->_handle() : nullptr, code);
-}
-
 BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped)
 {
     failed = false;
-    if (const std::optional<QString> journal = journalProblem(path)) {
+    if (const std::optional<QString> journal = FileClaim::journalProblem(path)) {
         error = journal->toStdString();
         failed = true;
         return;
@@ -143,7 +126,7 @@ BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOut
         if (m_open)
             return;
     } else {
-        refused = db.isOpen() ? db.lastError() : openError(db.lastError(), path);
+        refused = db.isOpen() ? db.lastError() : FailureWitness::openError(db.lastError(), path);
     }
     error = refused.text().toStdString();
     if (stopped)
@@ -424,28 +407,21 @@ void BXSqlDb::_endReadLock()
         connection().exec(QStringLiteral("ROLLBACK"));
 }
 
-int BXSqlDb::s_busyTimeout = 10000;
-
 void BXSqlDb::setBusyTimeout(int milliseconds)
 {
-    s_busyTimeout = milliseconds;
+    BusyWait::setTimeout(milliseconds);
     if (_instance)
         _instance->_applyBusyTimeout();
 }
 
-int BXSqlDb::busyTimeout()
-{
-    return s_busyTimeout;
-}
-
 void BXSqlDb::_applyBusyTimeout()
 {
-    BusyWait::install(_handle(), s_busyTimeout);
+    BusyWait::install(_handle(), BusyWait::timeout());
 }
 
 sqlite3* BXSqlDb::_handle() const
 {
-    return handleOf(connection());
+    return SqliteDriver::handle(connection());
 }
 
 bool BXSqlDb::_isReadOnly() const

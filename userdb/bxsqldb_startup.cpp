@@ -7,6 +7,7 @@
 #include "core/createdirectory.h"
 #include "core/keptfiles.h"
 #include "core/regularfile.h"
+#include "userdb/busywait.h"
 #include "userdb/diaryfiles.h"
 #include "userdb/diarykeptfiles.h"
 #include "userdb/diarylocation.h"
@@ -43,7 +44,7 @@ bool isUsableFile(const QFileInfo& info)
 // false with the reason on failure.
 bool copyTemplate(const QString& destination, std::string& reason)
 {
-    const QFileInfo source(BXSettings::getResourceDBPath() + QLatin1String(BXSqlDb::FileName));
+    const QFileInfo source(BXSettings::getResourceDBPath() + QLatin1String(DiaryLocation::FileName));
     if (!source.exists()) {
         reason = BXSqlDb::tr("The empty diary %1 that comes with the program is missing.")
                      .arg(QDir::toNativeSeparators(source.filePath()))
@@ -103,7 +104,7 @@ bool provideFile(const QString& path, std::string& reason)
                      .toStdString();
         return false;
     }
-    if (const std::optional<QString> journal = BXSqlDb::journalProblem(path)) {
+    if (const std::optional<QString> journal = FileClaim::journalProblem(path)) {
         reason = journal->toStdString();
         return false;
     }
@@ -206,29 +207,17 @@ std::string foreignSchema(const QString& path, const std::string& differs)
         .toStdString();
 }
 
-// SQLite's limit for the path of a file it opens, when the database at `path` with `ending`
-// added (its journal's) goes beyond it: SQLite then opens nothing and tells no reason. The path
-// is measured as SQLite makes it whole, links followed.
 // A start that stops before the connection is opened: nothing to close.
 StoreResult refused(const std::string& message)
 {
     return StoreResult(StoreResult::Kind::Refused, message);
 }
 
-std::optional<int> pathLimitExceeded(const QString& path, qsizetype ending)
+// A start that cannot use the diary it opened closes it, then tells why.
+StoreResult closed(const StoreResult& refusal)
 {
-    sqlite3_vfs* files = sqlite3_vfs_find(nullptr);
-    if (!files)
-        return std::nullopt;
-    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
-    QByteArray whole(files->mxPathname + 1, '\0');
-    // A path too long even to be made whole is measured as it is.
-    const int made = files->xFullPathname(files, name.constData(), int(whole.size()), whole.data());
-    const qsizetype length = made == SQLITE_OK || made == SQLITE_OK_SYMLINK ? qstrlen(whole.constData())
-                                                                          : name.size();
-    if (length + ending <= files->mxPathname)
-        return std::nullopt;
-    return files->mxPathname;
+    BXSqlDb::cleanUp();
+    return refusal;
 }
 
 } // namespace
@@ -246,18 +235,13 @@ int BXSqlDb::getVersion()
     return *version;
 }
 
-QString BXSqlDb::diaryPath()
-{
-    return DiaryLocation::path();
-}
-
 bool BXSqlDb::beginSoleTransaction(QString* inUse)
 {
-    const QString path = BXSqlDb::diaryPath();
+    const QString path = DiaryLocation::path();
     inUse->clear();
     // The one wait, ended as soon as the file is free; a program that takes the file in the
     // moment until this connection has it is told like one that held it all along.
-    if (FileClaim(path, FileClaim::Mode::Sole, busyTimeout()).state() != FileClaim::State::Busy
+    if (FileClaim(path, FileClaim::Mode::Sole, BusyWait::timeout()).state() != FileClaim::State::Busy
         && mayRun(true)) {
         const StoreOutcome begun = instance()->_beginSole();
         if (!begun.busy())
@@ -271,8 +255,8 @@ StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
 {
     if (_instance)
         return StoreResult(StoreResult::Kind::Refused, "startUp called twice? should never happen");
-    KeptFiles::add(QStringLiteral("diary"), &BXSqlDb::keptFiles);
-    const QString path = BXSqlDb::diaryPath();
+    KeptFiles::add(QStringLiteral("diary"), &DiaryKeptFiles::list);
+    const QString path = DiaryLocation::path();
     // While a restore is being ended, a diary that has gone is never replaced by a new one:
     // the data as it was is still kept beside it.
     if (RestoreStaging::pending() && !QFileInfo(path).isFile())
@@ -302,13 +286,15 @@ StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
     StoreOutcome stopped;
     _instance = new BXSqlDb(path, error, failed, &stopped);
     if (!failed && _instance->_isReadOnly())
-        return StartRefusal::fail(openedReadOnly(path));
+        return closed(StartRefusal::fail(openedReadOnly(path)));
     const std::optional<QVariant> stored = failed ? std::nullopt : DiaryVersion::stored(&stopped);
-    if (!stored)
+    if (!stored) {
+        cleanUp();
         return StartRefusal::unreadable(path, stopped);
+    }
     const std::optional<int> version = DiaryVersion::of(*stored);
     if (!version)
-        return StartRefusal::fail(notAVersion(path, *stored));
+        return closed(StartRefusal::fail(notAVersion(path, *stored)));
     // Nothing runs on a diary that holds what the program does not make; an older one is
     // proven so on the copy that its upgrade makes. So is one whose tables the upgrade of an
     // earlier build left declared as their earlier format wrote them, which its upgrade rebuilds.
@@ -318,39 +304,42 @@ StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
         StoreOutcome unread;
         const std::optional<bool> own = SchemaRule::holdsOwn(*version, differs, &unread);
         if (!own && StartRefusal::stopsReading(unread))
-            return StartRefusal::notReadBecause(path, unread);
+            return closed(StartRefusal::notReadBecause(path, unread));
         upgrade = own == false && SchemaRule::holdsOwnOnceRebuilt(*version);
         if (!own.value_or(false) && !upgrade)
-            return StartRefusal::fail(own ? foreignSchema(path, differs) : notPrepared(path, unread, differs));
+            return closed(StartRefusal::fail(own ? foreignSchema(path, differs) : notPrepared(path, unread, differs)));
     } else if (!DiaryVersion::isUpgradable(*version)) {
-        return StartRefusal::fail(DiaryVersion::unsupported(*version));
+        return closed(StartRefusal::fail(DiaryVersion::unsupported(*version)));
     }
     if (upgrade) {
         cleanUp();
         if (const StoreResult upgraded = upgradeOnCopy(); !upgraded)
             return upgraded;
         _instance = new BXSqlDb(path, error, failed, &stopped);
-        if (failed)
+        if (failed) {
+            cleanUp();
             return StartRefusal::unreadable(path, stopped);
+        }
     }
     if (const StoreOutcome indexed = ensureDiaryIndexes(); !indexed)
-        return StartRefusal::stopsReading(indexed) ? StartRefusal::notReadBecause(path, indexed)
-                                                   : StartRefusal::fail(notPrepared(path, indexed));
+        return closed(StartRefusal::stopsReading(indexed) ? StartRefusal::notReadBecause(path, indexed)
+                                                          : StartRefusal::fail(notPrepared(path, indexed)));
     const StoreOutcome tracked = enableTriggers ? setupSyncTriggers() : StoreOutcome();
     if (StartRefusal::stopsReading(tracked))
-        return StartRefusal::notReadBecause(path, tracked);
+        return closed(StartRefusal::notReadBecause(path, tracked));
     if (!tracked) {
         // The devices and tables that the triggers follow may sit on a damaged page.
         const StoreResult integrity = checkIntegrity();
         QString report;
         switch (integrity.kind()) {
         case StoreResult::Kind::Done:
-            return StartRefusal::fail(DiaryProof::triggersFailed(tracked));
+            return closed(StartRefusal::fail(DiaryProof::triggersFailed(tracked)));
         case StoreResult::Kind::Damaged:
+            cleanUp();
             return StartRefusal::damaged(path);
         default:
-            return StartRefusal::fail(
-                StartRefusal::notRead(path, splitDetails(QString::fromStdString(integrity.message()), &report)));
+            return closed(StartRefusal::fail(
+                StartRefusal::notRead(path, StoreResult::splitDetails(QString::fromStdString(integrity.message()), &report))));
         }
     }
     return StoreResult();
@@ -392,72 +381,10 @@ bool BXSqlDb::isOlderFormat(const QString& path)
     return RegularFile::open(file, path) && FileCopy::readFrom(file, header.size(), &unread) == header;
 }
 
-std::optional<QString> BXSqlDb::journalProblem(const QString& path)
-{
-    const QLatin1String ending("-journal");
-    if (const std::optional<int> limit = pathLimitExceeded(path, ending.size()))
-        return tr("The folder %1 has too long a path: the database cannot open %2 in it, as the "
-                  "path of its journal would be longer than %3 bytes. Use a folder with a shorter "
-                  "path, then try again.")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()), QFileInfo(path).fileName())
-            .arg(*limit);
-    // SQLite opens the journal beside a database by name, also to read it: a pipe there would
-    // hold the open for ever.
-    const QString journal = path + ending;
-    const std::optional<QString> problem = RegularFile::problem(journal);
-    if (!problem)
-        return std::nullopt;
-    return tr("The journal %1 of %2 cannot be used: %3. Move or rename it, then try again.")
-        .arg(QDir::toNativeSeparators(journal), QDir::toNativeSeparators(path), *problem);
-}
-
-QSqlError BXSqlDb::openError(const QSqlError& error, const QString& path)
-{
-    QString reason;
-    const int fd = RegularFile::openDescriptor(path, &reason);
-    if (fd >= 0) {
-        ::close(fd);
-        return error;
-    }
-    return QSqlError(error.driverText(),
-                     QStringLiteral("%1 (%2)").arg(error.databaseText(), reason), error.type(),
-                     error.nativeErrorCode());
-}
-
 QString BXSqlDb::olderFormatMessage(const QString& path)
 {
     return tr("The database %1 was written by an older version of this program, "
               "in a format (SQLite 2.1) that this version cannot read. "
               "The file has been left unchanged.")
         .arg(path);
-}
-
-bool BXSqlDb::isOpenableVersion(int version)
-{
-    return DiaryVersion::isCurrent(version) || DiaryVersion::isUpgradable(version);
-}
-
-QStringList BXSqlDb::keptFiles()
-{
-    return DiaryKeptFiles::list();
-}
-
-StoreResult BXSqlDb::installCopy(const QString& candidate, WorkProgress* progress)
-{
-    return RestoreStaging::install(candidate, progress);
-}
-
-StoreResult BXSqlDb::endRestore(bool keepRestored, WorkProgress* progress)
-{
-    return RestoreStaging::end(keepRestored, progress);
-}
-
-QString BXSqlDb::takeUndoneRestore()
-{
-    return RestoreStaging::takeUndone();
-}
-
-std::string getUserDbPath()
-{
-    return BXSqlDb::diaryPath().toStdString();
 }

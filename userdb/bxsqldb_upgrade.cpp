@@ -13,7 +13,6 @@
 #include "userdb/catalogueroots.h"
 #include "userdb/schemarule.h"
 #include "userdb/storedid.h"
-#include "userdb/userdb.h"
 #include "userdb/storetransaction.h"
 
 #include <QFile>
@@ -349,7 +348,7 @@ bool BXSqlDb::upgrade308to309_setDefaultTargetSizes()
             return false;
         while (select.next()) {
             const qint64 user = StoredId::read(select.value(0), StoredId::Kind::User);
-            if (UserDB::isStorableUserId(user))
+            if (StoredId::within(user, StoredId::Kind::User))
                 users.append(user);
         }
     }
@@ -392,7 +391,7 @@ void BXSqlDb::upgrade411to412()
 // A failed upgrade leaves the file untouched, so every later start finds it as it was.
 StoreResult BXSqlDb::upgradeOnCopy()
 {
-    const QString live = BXSqlDb::diaryPath();
+    const QString live = DiaryLocation::path();
     const QString copy = DiaryLocation::workingCopy(".upgrading");
     const QString stamp = Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
     const QString safety = DiaryLocation::folder() + QStringLiteral("userdata.") + stamp;
@@ -420,7 +419,7 @@ StoreResult BXSqlDb::upgradeOnCopy()
 bool BXSqlDb::rebuildToOwn(std::string& error)
 {
     try {
-        runStep({"Rebuilding tables declared as an earlier format wrote them", "412", CurrentSchemaVersion},
+        runStep({"Rebuilding tables declared as an earlier format wrote them", "412", DiaryVersion::Current},
                 rebuildTablesDeclaredOtherwise);
     } catch (const BXException& failure) {
         error = failure.message().toStdString();

@@ -1,23 +1,14 @@
 #include "userdb/failurewitness.h"
 
-#include "userdb/bxsqldb.h"
+#include "core/regularfile.h"
 #include "userdb/readwatch.h"
+#include "userdb/sqlitedriver.h"
 
-#include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QSqlError>
 
 #include <sqlite3.h>
 
-sqlite3* FailureWitness::handleOf(const QSqlDatabase& db)
-{
-    if (!db.isOpen())
-        return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
+#include <unistd.h>
 
 FailureCause::Facts FailureWitness::facts(sqlite3* db, int code, const QString& text)
 {
@@ -46,10 +37,7 @@ StoreOutcome FailureWitness::of(const QSqlDatabase& db, const QSqlError& error)
 {
     if (!error.isValid())
         return {};
-    bool numeric = false;
-    const int code = error.nativeErrorCode().toInt(&numeric);
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return of(handleOf(db), numeric ? code : SQLITE_ERROR, text);
+    return of(SqliteDriver::handle(db), SqliteDriver::code(error), SqliteDriver::text(error));
 }
 
 QString FailureWitness::faultText(sqlite3* db, int code)
@@ -57,17 +45,26 @@ QString FailureWitness::faultText(sqlite3* db, int code)
     return FailureCause::faultText(facts(db, code, QString()));
 }
 
-StoreOutcome FailureWitness::proven(const StoreOutcome& outcome, const QString& path)
+QString FailureWitness::faultText(const QSqlDatabase& db, int code)
 {
-    if (outcome.reason() != StoreOutcome::Reason::Damaged)
-        return outcome;
-    StoreOutcome stopped;
-    const StoreResult check = BXSqlDb::checkFileIntegrity(path, &stopped);
-    return FailureCause::provenBy(outcome, check, stopped);
+    return faultText(SqliteDriver::handle(db), code);
+}
+
+QSqlError FailureWitness::openError(const QSqlError& error, const QString& path)
+{
+    QString reason;
+    const int fd = RegularFile::openDescriptor(path, &reason);
+    if (fd >= 0) {
+        ::close(fd);
+        return error;
+    }
+    return QSqlError(error.driverText(),
+                     QStringLiteral("%1 (%2)").arg(error.databaseText(), reason), error.type(),
+                     error.nativeErrorCode());
 }
 
 int FailureWitness::failedReadSince(const QSqlDatabase& db, long failedBefore)
 {
-    const ReadWatch::Reads reads = ReadWatch::of(handleOf(db));
+    const ReadWatch::Reads reads = ReadWatch::of(SqliteDriver::handle(db));
     return reads.failed > failedBefore ? reads.lastFailed : 0;
 }

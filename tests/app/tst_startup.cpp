@@ -10,6 +10,7 @@
 #include "core/clock.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/diarylocation.h"
 #include "userdb/userdb.h"
 #include "tests/app/programhome.h"
 #include "tests/support/scriptedprompter.h"
@@ -925,7 +926,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
 void TestStartup::waitingStartSaysWhyAndOffersQuit()
 {
     addUser();
-    const QString file = BXSqlDb::diaryPath();
+    const QString file = DiaryLocation::path();
     OtherReader other(file, OtherReader::Exclusive);
     QVERIFY(other.reading());
     BXSqlDb::setBusyTimeout(20000);
@@ -953,7 +954,7 @@ void TestStartup::waitingStartSaysWhyAndOffersQuit()
 void TestStartup::waitingStartAnswersASecondStart()
 {
     addUser();
-    OtherReader other(BXSqlDb::diaryPath(), OtherReader::Exclusive);
+    OtherReader other(DiaryLocation::path(), OtherReader::Exclusive);
     QVERIFY(other.reading());
     QProcess first;
     startOffscreen(first);
@@ -1115,7 +1116,7 @@ void TestStartup::quitWhileWaitingEndsWithZero()
     addUser();
     const ManagedDisplay display(QSize(1024, 600));
     QVERIFY(display.isUp());
-    OtherReader other(BXSqlDb::diaryPath(), OtherReader::Exclusive);
+    OtherReader other(DiaryLocation::path(), OtherReader::Exclusive);
     QVERIFY(other.reading());
     QProcess program;
     program.setProcessEnvironment(display.environment());
