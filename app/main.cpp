@@ -29,8 +29,12 @@
 #include "net/staticdbupdater.h"
 #include "net/staticdbupdaterui.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarylocation.h"
+#include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
+#include "userdb/restorestaging.h"
 #include "userdb/storeaction.h"
+#include "userdb/storeresult.h"
 #include "userdb/storetransaction.h"
 #include "userdb/userdb.h"
 
@@ -297,7 +301,7 @@ bool findUserData(Prompter* prompter)
 {
     const QString stored = BXSettings::storedUserDBPath();
     const QString diary = (stored.isEmpty() ? BXSettings::getDirData() : stored + QLatin1Char('/'))
-                          + QLatin1String(BXSqlDb::FileName);
+                          + QLatin1String(DiaryLocation::FileName);
     if (stored.isEmpty() || QFileInfo::exists(diary) || QFileInfo(diary).isSymLink())
         return findLinkedDiary(prompter, diary);
     const QString folder = QDir::toNativeSeparators(stored);
@@ -320,7 +324,7 @@ bool findUserData(Prompter* prompter)
     if (answer != 1)
         return false;
     BXSettings::forgetUserDBPath();
-    return findLinkedDiary(prompter, BXSettings::getDirData() + QLatin1String(BXSqlDb::FileName));
+    return findLinkedDiary(prompter, BXSettings::getDirData() + QLatin1String(DiaryLocation::FileName));
 }
 
 // Why nothing can be written into the user data folder (a full disk, no permission, no
@@ -367,8 +371,8 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error, bool updating)
 {
     const QString folder = BXSettings::getUserDBPath();
     // A folder too deep for the diary is named before anything is made in it.
-    const QString diary = folder + QLatin1String(BXSqlDb::FileName);
-    if (const std::optional<QString> tooDeep = BXSqlDb::journalProblem(diary)) {
+    const QString diary = folder + QLatin1String(DiaryLocation::FileName);
+    if (const std::optional<QString> tooDeep = FileClaim::journalProblem(diary)) {
         error = tooDeep->toStdString();
         return nullptr;
     }
@@ -438,11 +442,11 @@ bool installBackup(const QString& path, QString* reason)
     *reason = MainWindow::checkBackupFile(path);
     if (!reason->isNull())
         return false;
-    const QString kept = BXSqlDb::diaryPath() + QStringLiteral(".damaged-")
+    const QString kept = DiaryLocation::path() + QStringLiteral(".damaged-")
                          + Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
-    if (!FileCopy::copy(BXSqlDb::diaryPath(), kept, reason))
+    if (!FileCopy::copy(DiaryLocation::path(), kept, reason))
         return false;
-    const StoreResult installed = BXSqlDb::installCopy(path);
+    const StoreResult installed = RestoreStaging::install(path);
     if (installed)
         return true;
     QFile::remove(kept);
@@ -469,7 +473,7 @@ bool restoreInPlace(Prompter* prompter, const QString& damage)
         if (backup.isEmpty() || installBackup(backup, &reason))
             return !backup.isEmpty();
         text = tr("The backup %1 cannot be restored:\n%2\n\n%3")
-                   .arg(QDir::toNativeSeparators(backup), BXSqlDb::splitDetails(reason, &reason), damage);
+                   .arg(QDir::toNativeSeparators(backup), StoreResult::splitDetails(reason, &reason), damage);
     }
 }
 
@@ -479,7 +483,7 @@ bool restoreInPlace(Prompter* prompter, const QString& damage)
 // start ends. A wait for another program shows what it waits for.
 bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
 {
-    const StartWait waiting(BXSqlDb::diaryPath());
+    const StartWait waiting(DiaryLocation::path());
     if (prompter)
         BXSqlDb::setPreviousDataQuestion([prompter](BXSqlDb::PreviousData found, const QString& path) {
             return ImportingDialog::ask(prompter, found, path);
@@ -491,7 +495,7 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
         started = start.ok();
         error = start.message();
         if (std::exchange(restored, false)) {
-            const StoreResult end = BXSqlDb::endRestore(started);
+            const StoreResult end = RestoreStaging::end(started);
             ending = end.message();
             if (!end) {
                 error = ending;
@@ -517,7 +521,7 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
         }
     }
     BXSqlDb::setPreviousDataQuestion({});
-    const QString undone = BXSqlDb::takeUndoneRestore();
+    const QString undone = RestoreStaging::takeUndone();
     if (started && !undone.isEmpty())
         showBox(QMessageBox::Warning, tr("Restore not finished"), undone);
     else if (started && !ending.empty())
@@ -626,7 +630,7 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
     if (error.empty())
         return false;
     QString details;
-    const QString reason = BXSqlDb::splitDetails(QString::fromStdString(error), &details);
+    const QString reason = StoreResult::splitDetails(QString::fromStdString(error), &details);
     showBox(QMessageBox::Critical, tr("Database initialization error"),
             tr("An error occurred while initializing databases:\n\n%1\n\n"
                "The program will now exit")
@@ -640,7 +644,7 @@ bool startUserDatabase(std::unique_ptr<QLockFile>& lock, Prompter* prompter)
 // saying why, so that the window opens from which a backup can be restored.
 std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString* unread)
 {
-    const StartWait waiting(BXSqlDb::diaryPath());
+    const StartWait waiting(DiaryLocation::path());
     for (;;) {
         std::optional<QList<DBTypes::UserProfile>> users;
         StoreOutcome outcome;
@@ -701,7 +705,7 @@ std::optional<int> pickFirstUser(MainWindow* window, Prompter* prompter)
 // asked. A count the store refused for another reason is told, and the start goes on.
 bool countStart(Prompter* prompter)
 {
-    const StartWait waiting(BXSqlDb::diaryPath());
+    const StartWait waiting(DiaryLocation::path());
     for (;;) {
         QString inUse;
         StoreOutcome outcome;

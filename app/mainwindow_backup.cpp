@@ -18,10 +18,15 @@
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/busywait.h"
+#include "userdb/diaryinuse.h"
+#include "userdb/diarylocation.h"
+#include "userdb/diaryversion.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
+#include "userdb/restorestaging.h"
 #include "userdb/storeaction.h"
 #include "userdb/storednotices.h"
+#include "userdb/storeresult.h"
 #include "userdb/userdb.h"
 #include "widgets/progressbox.h"
 #include "widgets/storeprompt.h"
@@ -111,16 +116,16 @@ QString notWritten(const QFileInfo& destination, const QString& reason)
 QString damagedDiary(const QFileInfo& destination, bool earlier, const QString& findings)
 {
     QString report;
-    const QString reason = BXSqlDb::splitDetails(findings, &report);
+    const QString reason = StoreResult::splitDetails(findings, &report);
     const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
     return QObject::tr("Your diary %1 did not pass its check (%2), so it was not backed up: "
                        "Restore Data would refuse the copy.\n%3\nRestore your latest good backup "
                        "with Restore Data.")
-               .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), reason,
+               .arg(QDir::toNativeSeparators(DiaryLocation::path()), reason,
                     earlier ? QObject::tr("The backup file %1 has not been changed: it still "
                                           "holds your earlier backup.").arg(file)
                             : QObject::tr("No backup file was written."))
-        + QLatin1String(BXSqlDb::DetailsMark) + report;
+        + QLatin1String(StoreResult::DetailsMark) + report;
 }
 
 // What the user is told after why a backup was not made: the backup file as it was, the diary
@@ -132,7 +137,7 @@ QString keptAsItWas(const QString& file, bool earlier, const QString& report)
                                  "earlier backup.").arg(file)
                    : QObject::tr("No backup file was written."))
         + u'\n' + QObject::tr("Your diary is as it was. Try again.")
-        + (report.isEmpty() ? QString() : QLatin1String(BXSqlDb::DetailsMark) + report);
+        + (report.isEmpty() ? QString() : QLatin1String(StoreResult::DetailsMark) + report);
 }
 
 // Neither the copy nor the diary could be checked (a read of the disk failed, say): nothing
@@ -140,9 +145,9 @@ QString keptAsItWas(const QString& file, bool earlier, const QString& report)
 QString uncheckedDiary(const QFileInfo& destination, bool earlier, const QString& findings)
 {
     QString report;
-    const QString reason = BXSqlDb::splitDetails(findings, &report);
+    const QString reason = StoreResult::splitDetails(findings, &report);
     return QObject::tr("Your diary %1 could not be checked (%2), so it was not backed up.")
-               .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), reason)
+               .arg(QDir::toNativeSeparators(DiaryLocation::path()), reason)
         + keptAsItWas(QDir::toNativeSeparators(destination.absoluteFilePath()), earlier, report);
 }
 
@@ -152,7 +157,7 @@ QString uncheckedDiary(const QFileInfo& destination, bool earlier, const QString
 QString unprovenCopy(const QFileInfo& destination, bool earlier, bool checked, const QString& findings)
 {
     QString report;
-    const QString reason = BXSqlDb::splitDetails(findings, &report);
+    const QString reason = StoreResult::splitDetails(findings, &report);
     const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
     return (checked ? QObject::tr("The copy of your diary written for %1 did not pass its check "
                                   "(%2), though your diary passes its own: the copy was damaged "
@@ -182,15 +187,15 @@ StoreResult::Kind restoreVerdict(const QString& path, QString* refusal, WorkProg
 QString refusedByRestore(const QFileInfo& destination, bool earlier, const QString& refusal)
 {
     QString report;
-    const QString reason = BXSqlDb::splitDetails(refusal, &report);
+    const QString reason = StoreResult::splitDetails(refusal, &report);
     const QString file = QDir::toNativeSeparators(destination.absoluteFilePath());
     return QObject::tr("Your diary %1 was not backed up, as Restore Data would refuse a copy of "
                        "it:\n%2\n%3\nYour diary is as it was.")
-               .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), reason,
+               .arg(QDir::toNativeSeparators(DiaryLocation::path()), reason,
                     earlier ? QObject::tr("The backup file %1 has not been changed: it still "
                                           "holds your earlier backup.").arg(file)
                             : QObject::tr("No backup file was written."))
-        + (report.isEmpty() ? QString() : QLatin1String(BXSqlDb::DetailsMark) + report);
+        + (report.isEmpty() ? QString() : QLatin1String(StoreResult::DetailsMark) + report);
 }
 
 // Why the copy of `diary` at `destination` was not kept: the system's reason when it could not
@@ -269,16 +274,12 @@ QString unreadFirstPage()
 
 QString diaryInUse(bool restoring)
 {
-    const QString diary = QDir::toNativeSeparators(BXSqlDb::diaryPath());
-    return (restoring ? QObject::tr("Your diary %1 is in use by another program (a backup tool "
-                                    "or a database shell, say), so the backup cannot be restored "
-                                    "now.\nYour data is as it was. Let that program finish or "
-                                    "close it, then try again.")
-                      : QObject::tr("Your diary %1 is in use by another program (a backup tool "
-                                    "or a database shell, say), so it cannot be backed up now.\n"
-                                    "Your data is as it was. Let that program finish or close it, "
-                                    "then try again."))
-        .arg(diary);
+    const QString diary = QDir::toNativeSeparators(DiaryLocation::path());
+    return (restoring ? QObject::tr("Your diary %1 is in use by %2, so the backup cannot be "
+                                    "restored now.\nYour data is as it was. %3")
+                      : QObject::tr("Your diary %1 is in use by %2, so it cannot be backed up "
+                                    "now.\nYour data is as it was. %3"))
+        .arg(diary, DiaryInUse::holder(), DiaryInUse::advice());
 }
 
 // Runs one read of the checks of a backup file; a read that the system failed (a read error,
@@ -334,7 +335,7 @@ void checkOpenBackup(QSqlDatabase& db)
     bool ok = false;
     if (readBackup(db, version,
                    QStringLiteral("SELECT itemvalue FROM userdata_meta WHERE itemkey = 'schema_version'")))
-        ok = BXSqlDb::isOpenableVersion(version.value(0).toString().trimmed().toInt());
+        ok = DiaryVersion::isOpenable(version.value(0).toString().trimmed().toInt());
     if (!ok)
         throw BXException(QObject::tr("This backup file is incompatible with this version of Desktop Pantrel"));
 }
@@ -350,7 +351,7 @@ QString notRestored(const QString& backup, const QString& reason)
 // until the restore ends; throws BXException when the backup cannot be used.
 void installRestoredFile(const QFileInfo& backup, WorkProgress* progress)
 {
-    const StoreResult installed = BXSqlDb::installCopy(backup.absoluteFilePath(), progress);
+    const StoreResult installed = RestoreStaging::install(backup.absoluteFilePath(), progress);
     if (!installed)
         throw BXException(notRestored(backup.absoluteFilePath(), QString::fromStdString(installed.message())));
 }
@@ -387,7 +388,7 @@ void MainWindow::backupUserDB()
     if (chosen.isNull())
         return;
     QFileInfo destination(chosen);
-    QFileInfo source(BXSqlDb::diaryPath());
+    QFileInfo source(DiaryLocation::path());
     const QString error = doCopy(source, destination);
     if (error.isNull() && BXSqlDb::isUp()) {
         // Without its folder stored, a backup cut short there is never looked for.
@@ -406,7 +407,7 @@ void MainWindow::backupUserDB()
                     QMessageBox::Ok, QMessageBox::Ok);
     } else {
         QString details;
-        const QString reason = BXSqlDb::splitDetails(error, &details);
+        const QString reason = StoreResult::splitDetails(error, &details);
         showMessage(QMessageBox::Warning, _copyStopped ? tr("Backup cancelled") : tr("Backup failed"),
                     reason, QMessageBox::Ok, QMessageBox::Ok, QString(), details);
     }
@@ -430,7 +431,7 @@ QString MainWindow::checkBackupFile(const QString& path, bool* unread)
     file.close();
     if (BXSqlDb::isOlderFormat(path))
         return BXSqlDb::olderFormatMessage(path);
-    if (const std::optional<QString> journal = BXSqlDb::journalProblem(path))
+    if (const std::optional<QString> journal = FileClaim::journalProblem(path))
         return *journal;
     QString error;
     {
@@ -498,7 +499,7 @@ void MainWindow::restoreUserDB()
     } else {
         // A report (an integrity check's findings) goes to the details, so the box fits the screen.
         QString details;
-        const QString reason = BXSqlDb::splitDetails(error, &details);
+        const QString reason = StoreResult::splitDetails(error, &details);
         showMessage(QMessageBox::Warning, _copyStopped ? tr("Restore cancelled") : tr("Restore failed"),
                     reason, QMessageBox::Ok, QMessageBox::Ok, QString(), details);
     }
@@ -511,7 +512,7 @@ QString MainWindow::_restoreFrom(const QString& path)
     if (!refused.isNull())
         return notRestored(path, refused);
     QFileInfo source(path);
-    QFileInfo destination(BXSqlDb::diaryPath());
+    QFileInfo destination(DiaryLocation::path());
     return doCopy(source, destination);
 }
 
@@ -567,7 +568,7 @@ void MainWindow::_showCopyProgress(const QString& title, const QString& label)
 
 QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
 {
-    const QString live = BXSqlDb::diaryPath();
+    const QString live = DiaryLocation::path();
     const bool replacesLive = destination.absoluteFilePath() == QFileInfo(live).absoluteFilePath();
     // No other program changes the diary while it is copied, nor uses it while it is replaced;
     // one that holds it now is waited for as long as a change would be.
@@ -640,13 +641,13 @@ QString MainWindow::_endRestore(const QFileInfo& backup)
     StoredNotices::restart();
     QString error;
     const bool sound = restartUserDatabase(&error) && _restoredDataIsSound(&error);
-    const StoreResult end = BXSqlDb::endRestore(sound);
+    const StoreResult end = RestoreStaging::end(sound);
     const std::string& ending = end.message();
     bool ended = end.ok();
     QString undone;
     if (!ended) {
         _reopenDiary();
-        undone = BXSqlDb::takeUndoneRestore();
+        undone = RestoreStaging::takeUndone();
         ended = !undone.isEmpty();
     }
     if (!ended)

@@ -12,6 +12,7 @@
 #include "bench/tenyeardiary.h"
 #include "core/workprogress.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarylocation.h"
 #include "userdb/filecopy.h"
 
 #include <QApplication>
@@ -64,7 +65,7 @@ bool restoreProof(const QString& copy, WorkProgress* progress)
 
 void backUp(benchmark::State& state, const Check& check)
 {
-    const QString diary = BXSqlDb::diaryPath();
+    const QString diary = DiaryLocation::path();
     const QString backup = QFileInfo(diary).absolutePath() + QStringLiteral("/bench.ptBackup");
     qint64 longest = 0;
     for (auto _ : state) {
@@ -127,7 +128,7 @@ ScriptedWindow* s_window = nullptr;
 
 QString windowBackupFile()
 {
-    return QFileInfo(BXSqlDb::diaryPath()).absolutePath() + QStringLiteral("/window.ptBackup");
+    return QFileInfo(DiaryLocation::path()).absolutePath() + QStringLiteral("/window.ptBackup");
 }
 
 // Runs a command of the window; the run fails unless the window tells it done.
@@ -168,7 +169,7 @@ int main(int argc, char* argv[])
     // The diary is closed while it is copied, as Backup Data closes it.
     if (!BenchRun::importBrand() || !TenYearDiary::writeDiary())
         return 1;
-    std::printf("ten-year diary: %.1f MB\n", double(QFileInfo(BXSqlDb::diaryPath()).size()) / 1048576.0);
+    std::printf("ten-year diary: %.1f MB\n", double(QFileInfo(DiaryLocation::path()).size()) / 1048576.0);
     // The window's commands run on the diary open on its user; the copies above on it closed.
     if (!TenYearDiary::startDatabase())
         return 1;

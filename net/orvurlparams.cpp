@@ -5,6 +5,7 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarylocation.h"
 #include "userdb/userdb.h"
 
 #include <QFileInfo>
@@ -42,7 +43,7 @@ QString membershipMessage()
 // when the login could not be read from the diary.
 bool replaceLogin(QString& url, bool& unread)
 {
-    if (QFileInfo::exists(BXSqlDb::diaryPath())) {
+    if (QFileInfo::exists(DiaryLocation::path())) {
         UserDB* users = UserDB::instance();
         const std::optional<DBTypes::UserPrefs> read = users->getUserPrefs(ShownDay::instance()->user());
         unread = !read;

@@ -2,10 +2,8 @@
 
 #include "core/endrequest.h"
 #include "core/workprogress.h"
+#include "userdb/sqlitedriver.h"
 
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QVariant>
 
 #include <sqlite3.h>
 
@@ -60,7 +58,5 @@ WorkProgress* BusyWait::watcher()
 
 void BusyWait::install(const QSqlDatabase& db, int timeoutMs)
 {
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
-        install(*static_cast<sqlite3* const*>(handle.constData()), timeoutMs);
+    install(SqliteDriver::handle(db), timeoutMs);
 }

@@ -2,14 +2,15 @@
 
 #include "userdb/busywait.h"
 #include "userdb/failurewitness.h"
+#include "userdb/fileclaim.h"
 #include "userdb/readwatch.h"
+#include "userdb/sqlitedriver.h"
 #include "userdb/storeaction.h"
 
 #include "core/bxsettings.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -76,17 +77,9 @@ bool hasColumn(const QString& table, const QString& column)
     return false;
 }
 
-sqlite3* handleOf(const QSqlDatabase& db)
-{
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
-
 bool isReadOnly(const QSqlDatabase& db)
 {
-    sqlite3* handle = handleOf(db);
+    sqlite3* handle = SqliteDriver::handle(db);
     return handle && sqlite3_db_readonly(handle, "main") == 1;
 }
 
@@ -107,7 +100,7 @@ BXSqlDb* BXSqlDb::_instance = nullptr;
 
 QString BXSqlDb::faultText(const QSqlDatabase& db, int code)
 {
-    return FailureWitness::faultText(db.isOpen() ? handleOf(db) : nullptr, code);
+    return FailureWitness::faultText(SqliteDriver::handle(db), code);
 }
 
 QString BXSqlDb::faultText(int code)
@@ -118,7 +111,7 @@ QString BXSqlDb::faultText(int code)
 BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped)
 {
     failed = false;
-    if (const std::optional<QString> journal = journalProblem(path)) {
+    if (const std::optional<QString> journal = FileClaim::journalProblem(path)) {
         error = journal->toStdString();
         failed = true;
         return;
@@ -445,7 +438,7 @@ void BXSqlDb::_applyBusyTimeout()
 
 sqlite3* BXSqlDb::_handle() const
 {
-    return handleOf(connection());
+    return SqliteDriver::handle(connection());
 }
 
 bool BXSqlDb::_isReadOnly() const

@@ -41,14 +41,8 @@ class BXSqlDb
     Q_DECLARE_TR_FUNCTIONS(BXSqlDb)
 
 public:
-    // The schema version this build writes, and the range it opens as it is.
-    static constexpr int CurrentSchemaVersion = 412;
-    static constexpr int LastCompatibleSchemaVersion = 499;
     // Size of the header probe at the start of a database file.
     static constexpr int MagicSize = 48;
-    // The diary's file name in its folder, and the diary (or the link to it) in the folder in use.
-    static constexpr const char* FileName = "userdata.db";
-    static QString diaryPath();
 
     // The running connection; asserts that there is one.
     static BXSqlDb* instance();
@@ -150,35 +144,6 @@ public:
     // `progress`, when given, is told of the integrity check's steps, and once it stops the
     // check ends there and the file is Unread.
     static StoreResult proveFile(const QString& path, Proof proof, WorkProgress* progress = nullptr);
-    // Puts a proven copy of `candidate` in place of the user database file (none may be
-    // running). The copy is made and proven beside the file, the current file is kept
-    // beside it (named with SafetySuffix), and the copy then takes its place in one rename.
-    // Refused with the reason when a step fails; the user database file is then as it was.
-    // The data as it was stays until endRestore. `progress`, when given, is told of the
-    // copies, and once it stops nothing takes the file's place (Refused, with that reason).
-    static StoreResult installCopy(const QString& candidate, WorkProgress* progress = nullptr);
-    // Ends a restore that installCopy began: with `keepRestored` (the restored data has opened
-    // and passed its check) the restore is made final, so that no later start undoes it, and the
-    // data as it was is dropped; otherwise, or when it cannot be made final, the database is
-    // closed and the data as it was goes back in its place, once it proves a whole diary.
-    // Refused with what the user is told when the restored data did not stay or the data as it
-    // was cannot be put back; it then stays beside the file for the next start. Done when the
-    // restored data stays (its message empty, or saying that the disk did not confirm that it
-    // is final) or, without `keepRestored`, the data as it was is back (saying so).
-    static StoreResult endRestore(bool keepRestored);
-    // The diary and the files that the program keeps beside it (its journal, the copies that a
-    // start, an upgrade or a restore makes and keeps, with their working names and journals),
-    // which a start removes or puts in the diary's place: never a place for the user's own
-    // file. A start lists them with the files the program keeps.
-    static QStringList keptFiles();
-    // What the copy of the user database file kept during a restore is called: its name
-    // followed by this. A start puts back one that a restore cut short left behind.
-    static constexpr const char* SafetySuffix = ".before-restore";
-    // What the user is told, once, when a start put back the data kept by a restore that did
-    // not finish; empty when none was put back since it was last told.
-    static QString takeUndoneRestore();
-    // Whether a start opens a diary of this format, as it is or brought up to date.
-    static bool isOpenableVersion(int version);
     // Begins a transaction that holds the file whole from its begin until it ends, so that
     // what it writes is stored without waiting for another program: a start claims the file so
     // before it writes, so that it never loses a change it made of its own accord. It waits
@@ -201,21 +166,11 @@ public:
     // own, finds damage too; otherwise a read gave other bytes once, and the file is Unread.
     static StoreResult checkFileIntegrity(const QString& path, StoreOutcome* stopped = nullptr,
                                           WorkProgress* progress = nullptr);
-    // Where a reason ends and its report begins, and the split of a text there (see StoreResult).
-    static constexpr const char* DetailsMark = StoreResult::DetailsMark;
-    static QString splitDetails(const QString& text, QString* details)
-    {
-        return StoreResult::splitDetails(text, details);
-    }
     // True when the file starts with the header of the older SQLite 2.1 format, which
     // this build cannot read.
     static bool isOlderFormat(const QString& path);
     // The message that tells the user why such a file cannot be used.
     static QString olderFormatMessage(const QString& path);
-    // Why the journal that SQLite would open beside the database at path may not be opened (a
-    // pipe, a link to nothing, a path longer than SQLite takes), naming it; nothing when there
-    // is none or it may.
-    static std::optional<QString> journalProblem(const QString& path);
     // `error`, of a connection to the database at path that did not open, with the system's
     // reason when the system refuses the file itself (SQLite keeps none: too many open files,
     // say), so that no fault of the moment reads as a fault of the file.
@@ -391,6 +346,3 @@ struct TrackedTable
 // statement marks the row for every device that follows the row's user, read when it runs.
 QString triggerQuery(const TrackedTable& table, const char* timing, const char* row, int state,
                      int& counter, bool updateForm);
-
-// The user database file.
-std::string getUserDbPath();

@@ -4,6 +4,7 @@
 
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "userdb/diarylocation.h"
 #include "userdb/filecopy.h"
 
 #include <QDir>
@@ -62,11 +63,11 @@ bool BXSqlDb::importPreviousUserData(QString* reason)
 
 bool BXSqlDb::importSQLite(const QString& folder, QString* reason)
 {
-    const QString source = BXSettings::joinPaths(folder, QLatin1String(BXSqlDb::FileName));
+    const QString source = BXSettings::joinPaths(folder, QLatin1String(DiaryLocation::FileName));
     if (!isReadableFile(source) || !isUsableFolder(BXSettings::getUserDBPath()))
         return false;
     const QString destination =
-        BXSettings::joinPaths(BXSettings::getUserDBPath(), QLatin1String(BXSqlDb::FileName));
+        BXSettings::joinPaths(BXSettings::getUserDBPath(), QLatin1String(DiaryLocation::FileName));
     // Nobody can be asked: the older data is left where it is.
     if (QFileInfo::exists(destination) || !s_previousDataQuestion)
         return false;

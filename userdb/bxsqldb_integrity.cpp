@@ -5,7 +5,9 @@
 
 #include "userdb/busywait.h"
 #include "userdb/failurewitness.h"
+#include "userdb/fileclaim.h"
 #include "userdb/readwatch.h"
+#include "userdb/sqlitedriver.h"
 #include "userdb/stepwatch.h"
 
 #include <QSqlQuery>
@@ -22,13 +24,13 @@ StoreResult BXSqlDb::_checkedAgain(const QString& path, const StoreResult& first
     if (!again)
         return again;
     QString report;
-    splitDetails(QString::fromStdString(first.message()), &report);
+    StoreResult::splitDetails(QString::fromStdString(first.message()), &report);
     return StoreResult(StoreResult::Kind::Unread,
                        tr("it could not be checked: its check found damage that a second check "
                           "of the same file did not find, so a read of the disk gave other bytes "
                           "than the file holds; try again")
                                .toStdString()
-                           + DetailsMark + report.toStdString());
+                           + StoreResult::DetailsMark + report.toStdString());
 }
 
 StoreResult BXSqlDb::checkFileIntegrity(const QString& path, StoreOutcome* stopped, WorkProgress* progress)
@@ -39,7 +41,7 @@ StoreResult BXSqlDb::checkFileIntegrity(const QString& path, StoreOutcome* stopp
 StoreResult BXSqlDb::_checkFileOnce(const QString& path, StoreOutcome* stopped, WorkProgress* progress)
 {
     ReadWatch::install();
-    if (const std::optional<QString> journal = journalProblem(path))
+    if (const std::optional<QString> journal = FileClaim::journalProblem(path))
         return StoreResult(StoreResult::Kind::Unread,
                            BXSqlDb::tr("the integrity check cannot run: %1").arg(*journal).toStdString());
     const QString name = QStringLiteral("BXSqlDb_integrity");
@@ -53,7 +55,7 @@ StoreResult BXSqlDb::_checkFileOnce(const QString& path, StoreOutcome* stopped, 
         QSqlQuery check(db);
         QStringList findings;
         if (opened) {
-            const StepWatch steps(FailureWitness::handleOf(db), progress);
+            const StepWatch steps(SqliteDriver::handle(db), progress);
             if (check.exec(QStringLiteral("PRAGMA integrity_check"))) {
                 while (check.next())
                     findings.append(check.value(0).toString());

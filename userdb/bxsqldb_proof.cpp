@@ -2,6 +2,7 @@
 // integrity and, for a restore, its ids, trees, tracked tables and devices.
 
 #include "userdb/bxsqldb.h"
+#include "userdb/diaryinuse.h"
 
 #include "userdb/diaryproof.h"
 #include "userdb/diaryversion.h"
@@ -27,8 +28,8 @@ StoreResult BXSqlDb::proveFile(const QString& path, Proof proof, WorkProgress* p
     if (stopped.systemFault())
         error = DiaryProof::notReadNow(stopped);
     else if (stopped.busy())
-        error = BXSqlDb::tr("another program holds it (a backup tool or a database shell, say); let "
-                            "that program finish or close it, then try again")
+        error = BXSqlDb::tr("%1; let that program finish or close it, then try again")
+                    .arg(DiaryInUse::holding(BXSqlDb::tr("it")))
                     .toStdString();
     else if (version == 0)
         error = BXSqlDb::tr("the file holds no schema version").toStdString();

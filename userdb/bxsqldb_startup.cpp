@@ -43,7 +43,7 @@ bool isUsableFile(const QFileInfo& info)
 // false with the reason on failure.
 bool copyTemplate(const QString& destination, std::string& reason)
 {
-    const QFileInfo source(BXSettings::getResourceDBPath() + QLatin1String(BXSqlDb::FileName));
+    const QFileInfo source(BXSettings::getResourceDBPath() + QLatin1String(DiaryLocation::FileName));
     if (!source.exists()) {
         reason = BXSqlDb::tr("The empty diary %1 that comes with the program is missing.")
                      .arg(QDir::toNativeSeparators(source.filePath()))
@@ -103,7 +103,7 @@ bool provideFile(const QString& path, std::string& reason)
                      .toStdString();
         return false;
     }
-    if (const std::optional<QString> journal = BXSqlDb::journalProblem(path)) {
+    if (const std::optional<QString> journal = FileClaim::journalProblem(path)) {
         reason = journal->toStdString();
         return false;
     }
@@ -206,29 +206,10 @@ std::string foreignSchema(const QString& path, const std::string& differs)
         .toStdString();
 }
 
-// SQLite's limit for the path of a file it opens, when the database at `path` with `ending`
-// added (its journal's) goes beyond it: SQLite then opens nothing and tells no reason. The path
-// is measured as SQLite makes it whole, links followed.
 // A start that stops before the connection is opened: nothing to close.
 StoreResult refused(const std::string& message)
 {
     return StoreResult(StoreResult::Kind::Refused, message);
-}
-
-std::optional<int> pathLimitExceeded(const QString& path, qsizetype ending)
-{
-    sqlite3_vfs* files = sqlite3_vfs_find(nullptr);
-    if (!files)
-        return std::nullopt;
-    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
-    QByteArray whole(files->mxPathname + 1, '\0');
-    // A path too long even to be made whole is measured as it is.
-    const int made = files->xFullPathname(files, name.constData(), int(whole.size()), whole.data());
-    const qsizetype length = made == SQLITE_OK || made == SQLITE_OK_SYMLINK ? qstrlen(whole.constData())
-                                                                          : name.size();
-    if (length + ending <= files->mxPathname)
-        return std::nullopt;
-    return files->mxPathname;
 }
 
 } // namespace
@@ -246,14 +227,9 @@ int BXSqlDb::getVersion()
     return *version;
 }
 
-QString BXSqlDb::diaryPath()
-{
-    return DiaryLocation::path();
-}
-
 bool BXSqlDb::beginSoleTransaction(QString* inUse)
 {
-    const QString path = BXSqlDb::diaryPath();
+    const QString path = DiaryLocation::path();
     inUse->clear();
     // The one wait, ended as soon as the file is free; a program that takes the file in the
     // moment until this connection has it is told like one that held it all along.
@@ -271,8 +247,8 @@ StoreResult BXSqlDb::startUp(bool enableTriggers)
 {
     if (_instance)
         return StoreResult(StoreResult::Kind::Refused, "startUp called twice? should never happen");
-    KeptFiles::add(QStringLiteral("diary"), &BXSqlDb::keptFiles);
-    const QString path = BXSqlDb::diaryPath();
+    KeptFiles::add(QStringLiteral("diary"), &DiaryKeptFiles::list);
+    const QString path = DiaryLocation::path();
     // While a restore is being ended, a diary that has gone is never replaced by a new one:
     // the data as it was is still kept beside it.
     if (RestoreStaging::pending() && !QFileInfo(path).isFile())
@@ -350,7 +326,7 @@ StoreResult BXSqlDb::startUp(bool enableTriggers)
             return StartRefusal::damaged(path);
         default:
             return StartRefusal::fail(
-                StartRefusal::notRead(path, splitDetails(QString::fromStdString(integrity.message()), &report)));
+                StartRefusal::notRead(path, StoreResult::splitDetails(QString::fromStdString(integrity.message()), &report)));
         }
     }
     return StoreResult();
@@ -392,25 +368,6 @@ bool BXSqlDb::isOlderFormat(const QString& path)
     return RegularFile::open(file, path) && FileCopy::readFrom(file, header.size(), &unread) == header;
 }
 
-std::optional<QString> BXSqlDb::journalProblem(const QString& path)
-{
-    const QLatin1String ending("-journal");
-    if (const std::optional<int> limit = pathLimitExceeded(path, ending.size()))
-        return tr("The folder %1 has too long a path: the database cannot open %2 in it, as the "
-                  "path of its journal would be longer than %3 bytes. Use a folder with a shorter "
-                  "path, then try again.")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()), QFileInfo(path).fileName())
-            .arg(*limit);
-    // SQLite opens the journal beside a database by name, also to read it: a pipe there would
-    // hold the open for ever.
-    const QString journal = path + ending;
-    const std::optional<QString> problem = RegularFile::problem(journal);
-    if (!problem)
-        return std::nullopt;
-    return tr("The journal %1 of %2 cannot be used: %3. Move or rename it, then try again.")
-        .arg(QDir::toNativeSeparators(journal), QDir::toNativeSeparators(path), *problem);
-}
-
 QSqlError BXSqlDb::openError(const QSqlError& error, const QString& path)
 {
     QString reason;
@@ -430,34 +387,4 @@ QString BXSqlDb::olderFormatMessage(const QString& path)
               "in a format (SQLite 2.1) that this version cannot read. "
               "The file has been left unchanged.")
         .arg(path);
-}
-
-bool BXSqlDb::isOpenableVersion(int version)
-{
-    return DiaryVersion::isCurrent(version) || DiaryVersion::isUpgradable(version);
-}
-
-QStringList BXSqlDb::keptFiles()
-{
-    return DiaryKeptFiles::list();
-}
-
-StoreResult BXSqlDb::installCopy(const QString& candidate, WorkProgress* progress)
-{
-    return RestoreStaging::install(candidate, progress);
-}
-
-StoreResult BXSqlDb::endRestore(bool keepRestored)
-{
-    return RestoreStaging::end(keepRestored);
-}
-
-QString BXSqlDb::takeUndoneRestore()
-{
-    return RestoreStaging::takeUndone();
-}
-
-std::string getUserDbPath()
-{
-    return BXSqlDb::diaryPath().toStdString();
 }

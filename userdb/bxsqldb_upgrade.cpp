@@ -392,7 +392,7 @@ void BXSqlDb::upgrade411to412()
 // A failed upgrade leaves the file untouched, so every later start finds it as it was.
 StoreResult BXSqlDb::upgradeOnCopy()
 {
-    const QString live = BXSqlDb::diaryPath();
+    const QString live = DiaryLocation::path();
     const QString copy = DiaryLocation::workingCopy(".upgrading");
     const QString stamp = Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
     const QString safety = DiaryLocation::folder() + QStringLiteral("userdata.") + stamp;
@@ -420,7 +420,7 @@ StoreResult BXSqlDb::upgradeOnCopy()
 bool BXSqlDb::rebuildToOwn(std::string& error)
 {
     try {
-        runStep({"Rebuilding tables declared as an earlier format wrote them", "412", CurrentSchemaVersion},
+        runStep({"Rebuilding tables declared as an earlier format wrote them", "412", DiaryVersion::Current},
                 rebuildTablesDeclaredOtherwise);
     } catch (const BXException& failure) {
         error = failure.message().toStdString();

@@ -1,7 +1,6 @@
 #include "userdb/diaryfiles.h"
 
 #include "core/workingfile.h"
-#include "userdb/bxsqldb.h"
 #include "userdb/diarylocation.h"
 #include "userdb/filecopy.h"
 
@@ -31,7 +30,7 @@ bool DiaryFiles::replace(const QString& from, const QString& to, QString* stays)
 bool DiaryFiles::putBack(const QString& copy)
 {
     return ::rename(QFile::encodeName(copy).constData(),
-                    QFile::encodeName(WorkingFile::fileBehind(BXSqlDb::diaryPath())).constData())
+                    QFile::encodeName(WorkingFile::fileBehind(DiaryLocation::path())).constData())
         == 0;
 }
 
@@ -50,7 +49,7 @@ bool DiaryFiles::copy(const QString& source, const QString& destination, std::st
     if (FileCopy::copy(source, destination, &why, safety ? sameAsSource : FileCopy::Proof(),
                        nullptr, progress))
         return true;
-    reason = BXSqlDb::tr("%1 cannot be copied to %2: %3")
+    reason = DiaryFiles::tr("%1 cannot be copied to %2: %3")
                  .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(destination), why)
                  .toStdString();
     return false;
@@ -58,7 +57,7 @@ bool DiaryFiles::copy(const QString& source, const QString& destination, std::st
 
 bool DiaryFiles::haveRoomFor(qint64 bytes, std::string& reason)
 {
-    const QString refusal = FileCopy::roomRefusal(bytes, BXSqlDb::diaryPath());
+    const QString refusal = FileCopy::roomRefusal(bytes, DiaryLocation::path());
     reason = refusal.toStdString();
     return refusal.isEmpty();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <string>
@@ -10,6 +11,8 @@ class WorkProgress;
 // put in another's place in one step, and a file removed with its journal.
 class DiaryFiles
 {
+    Q_DECLARE_TR_FUNCTIONS(DiaryFiles)
+
 public:
     // Removes a file with the journal that SQLite may have left beside it; a stale journal
     // next to a new file of the same name would be played back into it. One that stays is told

@@ -1,7 +1,6 @@
 #include "userdb/diarykeptfiles.h"
 
 #include "core/workingfile.h"
-#include "userdb/bxsqldb.h"
 #include "userdb/diaryfiles.h"
 #include "userdb/diarylocation.h"
 #include "userdb/filecopy.h"
@@ -17,7 +16,7 @@ namespace {
 // data is lost, and that copy may be the one left of the user's data.
 std::string emptyBesideKept()
 {
-    return BXSqlDb::tr("Your diary %1 holds nothing, while %2 beside it holds your data as it "
+    return DiaryKeptFiles::tr("Your diary %1 holds nothing, while %2 beside it holds your data as it "
                        "was before a restore. Both files have been left as they are. Put %2 in "
                        "place of %1 to go on with that data, or move it to another folder to "
                        "begin with an empty diary, then start the program again.")
@@ -30,7 +29,7 @@ std::string emptyBesideKept()
 
 StoreResult DiaryKeptFiles::recoverLeftovers()
 {
-    const QFileInfo kept(DiaryLocation::workingCopy(BXSqlDb::SafetySuffix));
+    const QFileInfo kept(DiaryLocation::workingCopy(DiaryLocation::SafetySuffix));
     if (kept.isFile() && kept.size() == 0) {
         QFile::remove(kept.filePath());
     } else if (kept.isFile()) {
@@ -56,12 +55,12 @@ QStringList DiaryKeptFiles::list()
     QStringList copies{DiaryLocation::file()};
     for (const char* suffix : DiaryLocation::WorkingCopies)
         copies << DiaryLocation::workingCopy(suffix);
-    copies << DiaryLocation::workingCopy(DiaryLocation::FinishedSuffix) << DiaryLocation::workingCopy(BXSqlDb::SafetySuffix);
+    copies << DiaryLocation::workingCopy(DiaryLocation::FinishedSuffix) << DiaryLocation::workingCopy(DiaryLocation::SafetySuffix);
     // The copies kept before an upgrade.
     const QDir folder(DiaryLocation::folder());
     for (const QString& name : folder.entryList({QStringLiteral("userdata.??????" "-??????")}, QDir::Files))
         copies << folder.filePath(name);
-    QStringList kept{BXSqlDb::diaryPath()};
+    QStringList kept{DiaryLocation::path()};
     for (const QString& copy : copies) {
         for (const QString& file : {copy, copy + QLatin1String(WorkingFile::Suffix)})
             kept << file << FileCopy::companionsOf(file);

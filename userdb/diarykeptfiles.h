@@ -2,14 +2,20 @@
 
 #include "userdb/storeresult.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 // The files that the program keeps beside the diary, and what a process that died while it
 // replaced the diary left of them.
 class DiaryKeptFiles
 {
+    Q_DECLARE_TR_FUNCTIONS(DiaryKeptFiles)
+
 public:
-    // See BXSqlDb::keptFiles.
+    // The diary and the files that the program keeps beside it (its journal, the copies that a
+    // start, an upgrade or a restore makes and keeps, with their working names and journals),
+    // which a start removes or puts in the diary's place: never a place for the user's own
+    // file. A start lists them with the files the program keeps.
     static QStringList list();
     // What a process that died while it replaced the diary left behind. The copies made on the
     // way are removed, also those cut short before they were whole. The data as it was before a

@@ -2,7 +2,6 @@
 
 #include "core/bxsettings.h"
 #include "core/workingfile.h"
-#include "userdb/bxsqldb.h"
 
 QString DiaryLocation::folder()
 {
@@ -11,7 +10,7 @@ QString DiaryLocation::folder()
 
 QString DiaryLocation::file()
 {
-    return WorkingFile::fileBehind(BXSqlDb::diaryPath());
+    return WorkingFile::fileBehind(path());
 }
 
 QString DiaryLocation::workingCopy(const char* suffix)
@@ -21,5 +20,5 @@ QString DiaryLocation::workingCopy(const char* suffix)
 
 QString DiaryLocation::path()
 {
-    return DiaryLocation::folder() + QLatin1String(BXSqlDb::FileName);
+    return DiaryLocation::folder() + QLatin1String(FileName);
 }

@@ -17,6 +17,12 @@ public:
     // The file beside the diary's file named with `suffix` added.
     static QString workingCopy(const char* suffix);
 
+    // The diary's file name in its folder.
+    static constexpr const char* FileName = "userdata.db";
+    // What the copy of the diary kept during a restore is called: its name followed by this. A
+    // start puts back one that a restore cut short left behind.
+    static constexpr const char* SafetySuffix = ".before-restore";
+
     // The copies that a first run, an upgrade and a restore make beside the diary's file before
     // they take its place. A process that dies before the rename leaves one behind.
     static constexpr const char* WorkingCopies[] = {".firstrun", ".upgrading", ".restoring"};

@@ -1,6 +1,6 @@
 #include "userdb/diaryversion.h"
 
-#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 
 #include <QStringList>
 
@@ -18,8 +18,8 @@ const int UpgradableVersions[] = {DiaryVersion::OldestUpgradable, 205, 206, 300,
 QString readableVersions()
 {
     std::vector<int> versions(std::begin(UpgradableVersions), std::end(UpgradableVersions));
-    for (int version = BXSqlDb::CurrentSchemaVersion;
-         version <= BXSqlDb::LastCompatibleSchemaVersion; ++version)
+    for (int version = DiaryVersion::Current;
+         version <= DiaryVersion::LastCompatible; ++version)
         versions.push_back(version);
     std::sort(versions.begin(), versions.end());
     versions.erase(std::unique(versions.begin(), versions.end()), versions.end());
@@ -29,7 +29,7 @@ QString readableVersions()
         while (last + 1 < versions.size() && versions[last + 1] == versions[last] + 1)
             ++last;
         runs.append(first == last ? QString::number(versions[first])
-                                  : BXSqlDb::tr("%1 to %2").arg(versions[first]).arg(versions[last]));
+                                  : DiaryVersion::tr("%1 to %2").arg(versions[first]).arg(versions[last]));
         first = last + 1;
     }
     return runs.join(QStringLiteral(", "));
@@ -39,8 +39,8 @@ QString readableVersions()
 
 bool DiaryVersion::isCurrent(int version)
 {
-    return version >= BXSqlDb::CurrentSchemaVersion
-        && version <= BXSqlDb::LastCompatibleSchemaVersion;
+    return version >= DiaryVersion::Current
+        && version <= DiaryVersion::LastCompatible;
 }
 
 bool DiaryVersion::isUpgradable(int version)
@@ -49,9 +49,14 @@ bool DiaryVersion::isUpgradable(int version)
         != std::end(UpgradableVersions);
 }
 
+bool DiaryVersion::isOpenable(int version)
+{
+    return isCurrent(version) || isUpgradable(version);
+}
+
 std::string DiaryVersion::unsupported(int version)
 {
-    return BXSqlDb::tr("Your database is not supported by this software.\n"
+    return tr("Your database is not supported by this software.\n"
                        "\tDatabase format: %1\n\tFormats this software reads: %2")
         .arg(version)
         .arg(readableVersions())

@@ -1,5 +1,6 @@
 #include "userdb/failurecause.h"
 
+#include "userdb/diaryinuse.h"
 #include "userdb/readwatch.h"
 
 #include <QRegularExpression>
@@ -96,8 +97,8 @@ StoreResult FailureCause::judgeIntegrity(const QStringList& findings, const Stor
         return StoreResult(StoreResult::Kind::Damaged,
                            std::string("the file is damaged") + StoreResult::DetailsMark + report.toStdString());
     return StoreResult(StoreResult::Kind::Unread,
-                       (stopped.busy() ? tr("the integrity check cannot run: another program holds "
-                                            "the file (a backup tool or a database shell, say)")
+                       (stopped.busy() ? tr("the integrity check cannot run: %1")
+                                            .arg(DiaryInUse::holding(tr("the file")))
                                        : tr("the integrity check cannot run: %1").arg(report))
                            .toStdString());
 }

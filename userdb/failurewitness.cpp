@@ -2,22 +2,11 @@
 
 #include "userdb/bxsqldb.h"
 #include "userdb/readwatch.h"
+#include "userdb/sqlitedriver.h"
 
-#include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QSqlError>
 
 #include <sqlite3.h>
-
-sqlite3* FailureWitness::handleOf(const QSqlDatabase& db)
-{
-    if (!db.isOpen())
-        return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
 
 FailureCause::Facts FailureWitness::facts(sqlite3* db, int code, const QString& text)
 {
@@ -46,10 +35,7 @@ StoreOutcome FailureWitness::of(const QSqlDatabase& db, const QSqlError& error)
 {
     if (!error.isValid())
         return {};
-    bool numeric = false;
-    const int code = error.nativeErrorCode().toInt(&numeric);
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return of(handleOf(db), numeric ? code : SQLITE_ERROR, text);
+    return of(SqliteDriver::handle(db), SqliteDriver::code(error), SqliteDriver::text(error));
 }
 
 QString FailureWitness::faultText(sqlite3* db, int code)
@@ -68,6 +54,6 @@ StoreOutcome FailureWitness::proven(const StoreOutcome& outcome, const QString& 
 
 int FailureWitness::failedReadSince(const QSqlDatabase& db, long failedBefore)
 {
-    const ReadWatch::Reads reads = ReadWatch::of(handleOf(db));
+    const ReadWatch::Reads reads = ReadWatch::of(SqliteDriver::handle(db));
     return reads.failed > failedBefore ? reads.lastFailed : 0;
 }

@@ -26,6 +26,4 @@ public:
     // The error of the last read of the main file of `db` that failed since `failedBefore` reads
     // of it had failed; 0 when none has.
     static int failedReadSince(const QSqlDatabase& db, long failedBefore);
-    // The SQLite handle of an open connection, or null.
-    static sqlite3* handleOf(const QSqlDatabase& db);
 };

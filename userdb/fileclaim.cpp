@@ -1,12 +1,15 @@
 #include "userdb/fileclaim.h"
 
 #include "userdb/busywait.h"
-#include "userdb/bxsqldb.h"
 #include "userdb/failurewitness.h"
 #include "userdb/readwatch.h"
 #include "userdb/storeoutcome.h"
 
+#include "core/regularfile.h"
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -27,11 +30,31 @@ FileClaim::State stateOf(int code)
     }
 }
 
+
+// SQLite's limit for the path of a file it opens, when the database at `path` with `ending`
+// added (its journal's) goes beyond it: SQLite then opens nothing and tells no reason. The path
+// is measured as SQLite makes it whole, links followed.
+std::optional<int> pathLimitExceeded(const QString& path, qsizetype ending)
+{
+    sqlite3_vfs* files = sqlite3_vfs_find(nullptr);
+    if (!files)
+        return std::nullopt;
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    QByteArray whole(files->mxPathname + 1, '\0');
+    // A path too long even to be made whole is measured as it is.
+    const int made = files->xFullPathname(files, name.constData(), int(whole.size()), whole.data());
+    const qsizetype length = made == SQLITE_OK || made == SQLITE_OK_SYMLINK ? qstrlen(whole.constData())
+                                                                          : name.size();
+    if (length + ending <= files->mxPathname)
+        return std::nullopt;
+    return files->mxPathname;
+}
+
 } // namespace
 
 FileClaim::FileClaim(const QString& path, Mode mode, int waitMs)
 {
-    if (const std::optional<QString> journal = BXSqlDb::journalProblem(path)) {
+    if (const std::optional<QString> journal = FileClaim::journalProblem(path)) {
         _reason = *journal;
         return;
     }
@@ -68,4 +91,23 @@ void FileClaim::release()
     sqlite3_exec(_db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(_db);
     _db = nullptr;
+}
+
+std::optional<QString> FileClaim::journalProblem(const QString& path)
+{
+    const QLatin1String ending("-journal");
+    if (const std::optional<int> limit = pathLimitExceeded(path, ending.size()))
+        return tr("The folder %1 has too long a path: the database cannot open %2 in it, as the "
+                  "path of its journal would be longer than %3 bytes. Use a folder with a shorter "
+                  "path, then try again.")
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()), QFileInfo(path).fileName())
+            .arg(*limit);
+    // SQLite opens the journal beside a database by name, also to read it: a pipe there would
+    // hold the open for ever.
+    const QString journal = path + ending;
+    const std::optional<QString> problem = RegularFile::problem(journal);
+    if (!problem)
+        return std::nullopt;
+    return tr("The journal %1 of %2 cannot be used: %3. Move or rename it, then try again.")
+        .arg(QDir::toNativeSeparators(journal), QDir::toNativeSeparators(path), *problem);
 }

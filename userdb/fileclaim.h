@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
+
+#include <optional>
 
 struct sqlite3;
 
@@ -10,6 +13,8 @@ struct sqlite3;
 // whether a file that does not open is busy or damaged.
 class FileClaim
 {
+    Q_DECLARE_TR_FUNCTIONS(FileClaim)
+
 public:
     enum class Mode {
         // Others may read the file but not change it.
@@ -37,6 +42,11 @@ public:
     // SQLite's words for a claim that is not held, or why the journal beside the file may not
     // be opened (the file is then never opened).
     QString reason() const { return _reason; }
+    // Why the journal that SQLite would open beside the database at path may not be opened (a
+    // pipe, a link to nothing, a path longer than SQLite takes), naming it; nothing when there
+    // is none or it may.
+    static std::optional<QString> journalProblem(const QString& path);
+
     // Lets the file go before the claim ends.
     void release();
 

@@ -5,6 +5,7 @@
 #include "userdb/diaryfiles.h"
 #include "userdb/diaryproof.h"
 #include "userdb/diarylocation.h"
+#include "userdb/storeresult.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +18,7 @@
 
 namespace {
 
-// Set from the moment a restored copy takes the diary's place until endRestore: the copy of
+// Set from the moment a restored copy takes the diary's place until end(): the copy of
 // the data as it was is then this process's own, not a leftover.
 bool& restorePending()
 {
@@ -39,7 +40,7 @@ std::string notPutBack()
     return BXSqlDb::tr("Your data, kept in %1 while a restore ran, cannot be put back in place "
                        "of %2: %3. Keep that file (it may be the one copy of your data) and "
                        "make its folder writable, then start the program again.")
-        .arg(QDir::toNativeSeparators(DiaryLocation::workingCopy(BXSqlDb::SafetySuffix)),
+        .arg(QDir::toNativeSeparators(DiaryLocation::workingCopy(DiaryLocation::SafetySuffix)),
              QDir::toNativeSeparators(DiaryLocation::file()), DiaryFiles::systemReason())
         .toStdString();
 }
@@ -50,7 +51,7 @@ std::string notWhole(const QString& reason)
                        "it has not been put back in place of %3. Both files have been left as "
                        "they are. Keep %1 (it may still be rescued) and move it to another "
                        "folder, then start the program again.")
-        .arg(QDir::toNativeSeparators(DiaryLocation::workingCopy(BXSqlDb::SafetySuffix)), reason,
+        .arg(QDir::toNativeSeparators(DiaryLocation::workingCopy(DiaryLocation::SafetySuffix)), reason,
              QDir::toNativeSeparators(DiaryLocation::file()))
         .toStdString();
 }
@@ -61,7 +62,7 @@ std::string notChecked(const QString& reason)
                        "it has not been put back in place of %3 yet. Both files have been left "
                        "as they are. Keep %1: it is put back once it can be checked, when you "
                        "try again or start the program again.")
-        .arg(QDir::toNativeSeparators(DiaryLocation::workingCopy(BXSqlDb::SafetySuffix)), reason,
+        .arg(QDir::toNativeSeparators(DiaryLocation::workingCopy(DiaryLocation::SafetySuffix)), reason,
              QDir::toNativeSeparators(DiaryLocation::file()))
         .toStdString();
 }
@@ -76,7 +77,7 @@ StoreResult::Kind isWholeDiary(const QString& path, QString* reason)
     }
     const StoreResult found = BXSqlDb::checkFileIntegrity(path);
     QString report;
-    *reason = BXSqlDb::splitDetails(QString::fromStdString(found.message()), &report);
+    *reason = StoreResult::splitDetails(QString::fromStdString(found.message()), &report);
     return found.kind();
 }
 
@@ -86,7 +87,7 @@ StoreResult::Kind isWholeDiary(const QString& path, QString* reason)
 bool putBackKeptData(std::string& error)
 {
     const QString file = DiaryLocation::file();
-    const QString kept = DiaryLocation::workingCopy(BXSqlDb::SafetySuffix);
+    const QString kept = DiaryLocation::workingCopy(DiaryLocation::SafetySuffix);
     // Never opened as a database, the copy has no journal of its own.
     QFile::remove(kept + QStringLiteral("-journal"));
     QString reason;
@@ -111,7 +112,7 @@ bool putBackKeptData(std::string& error)
 // with why neither could be done.
 bool finishRestore(QString* refusal, QString* unsynced)
 {
-    const QString kept = DiaryLocation::workingCopy(BXSqlDb::SafetySuffix);
+    const QString kept = DiaryLocation::workingCopy(DiaryLocation::SafetySuffix);
     const QString finished = DiaryLocation::workingCopy(DiaryLocation::FinishedSuffix);
     // One that is gone can undo nothing either. The file goes right after, so what stays beside
     // it is played into nothing.
@@ -157,9 +158,9 @@ std::string unconfirmed(const QString& reason)
 
 StoreResult RestoreStaging::install(const QString& candidate, WorkProgress* progress)
 {
-    const QString live = BXSqlDb::diaryPath();
+    const QString live = DiaryLocation::path();
     const QString copy = DiaryLocation::workingCopy(".restoring");
-    const QString safety = DiaryLocation::workingCopy(BXSqlDb::SafetySuffix);
+    const QString safety = DiaryLocation::workingCopy(DiaryLocation::SafetySuffix);
     // Data that an earlier restore's failure left beside the diary, put back when it was
     // reopened, was told with that failure: only this restore's end may say it went back.
     restoreUndone() = false;

@@ -1,9 +1,11 @@
 #include "userdb/schemarule.h"
 
 #include "core/bxsettings.h"
-#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
+#include "userdb/diarylocation.h"
 #include "userdb/diaryschema.h"
 #include "userdb/diaryproof.h"
+#include "userdb/diaryversion.h"
 #include "userdb/filecopy.h"
 #include "userdb/userdbformat.h"
 
@@ -60,7 +62,7 @@ const char* const MasterQuery = "SELECT type, name, tbl_name, sql FROM sqlite_ma
 
 QString shippedDiary()
 {
-    return BXSettings::getResourceDBPath() + QLatin1String(BXSqlDb::FileName);
+    return BXSettings::getResourceDBPath() + QLatin1String(DiaryLocation::FileName);
 }
 
 // The rows of each query on the shipped empty diary, which a new diary starts from and the
@@ -96,7 +98,7 @@ std::optional<QList<Rows>> shippedRows(std::initializer_list<const char*> querie
     }
     read = read && !results.value(0).isEmpty();
     if (!read)
-        *failure = sqlite3_errcode(db) == SQLITE_OK ? BXSqlDb::tr("it holds no tables")
+        *failure = sqlite3_errcode(db) == SQLITE_OK ? SchemaRule::tr("it holds no tables")
                                                     : QString::fromUtf8(sqlite3_errmsg(db));
     sqlite3_close(db);
     return read ? std::optional<QList<Rows>>(results) : std::nullopt;
@@ -118,7 +120,7 @@ std::optional<Rows> heldRows(const char* sql, std::string& error, StoreOutcome* 
         *stopped = read.outcome();
     error = read.outcome().systemFault()
         ? DiaryProof::notReadNow(read.outcome())
-        : BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
+        : SchemaRule::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
     return std::nullopt;
 }
 
@@ -128,7 +130,7 @@ std::optional<QList<Rows>> readShipped(std::initializer_list<const char*> querie
     QString failure;
     std::optional<QList<Rows>> shipped = shippedRows(queries, &failure);
     if (!shipped)
-        error = BXSqlDb::tr("the empty diary %1 that comes with the program cannot be read: %2")
+        error = SchemaRule::tr("the empty diary %1 that comes with the program cannot be read: %2")
                     .arg(QDir::toNativeSeparators(shippedDiary()), failure)
                     .toStdString();
     return shipped;
@@ -153,7 +155,7 @@ std::optional<DiarySchema> ownSchema(std::string& error)
 // The format of a diary of `version`, once it is brought up to date.
 DiarySchema::Format formatOf(int version)
 {
-    return version > BXSqlDb::CurrentSchemaVersion ? DiarySchema::Format::Newer : DiarySchema::Format::Own;
+    return version > DiaryVersion::Current ? DiarySchema::Format::Newer : DiarySchema::Format::Own;
 }
 
 } // namespace
@@ -168,9 +170,9 @@ std::optional<bool> SchemaRule::holdsOwn(int version, std::string& error, StoreO
         DiarySchema::fromRows(*held).differencesFrom(*own, formatOf(version));
     QStringList told;
     if (!found.lacking.isEmpty())
-        told.append(BXSqlDb::tr("it lacks what this program reads: %1").arg(found.lacking.join(QStringLiteral(", "))));
+        told.append(SchemaRule::tr("it lacks what this program reads: %1").arg(found.lacking.join(QStringLiteral(", "))));
     if (!found.foreign.isEmpty())
-        told.append(BXSqlDb::tr("it holds what this program does not make: %1")
+        told.append(SchemaRule::tr("it holds what this program does not make: %1")
                         .arg(found.foreign.join(QStringLiteral(", "))));
     error = told.join(QStringLiteral("; ")).toStdString();
     return told.isEmpty();
@@ -188,7 +190,7 @@ std::optional<QList<DiarySchema::Rebuild>> SchemaRule::rebuildsToOwn(std::string
 bool SchemaRule::holdsOwnOnceRebuilt(int version)
 {
     std::string error;
-    const std::optional<DiarySchema> own = version == BXSqlDb::CurrentSchemaVersion ? ownSchema(error) : std::nullopt;
+    const std::optional<DiarySchema> own = DiaryVersion::isCurrent(version) ? ownSchema(error) : std::nullopt;
     const std::optional<Rows> held = own ? heldRows(MasterQuery, error) : std::nullopt;
     if (!held)
         return false;
@@ -202,7 +204,7 @@ bool SchemaRule::holdsNoTrigger(std::string& error)
     const std::optional<Rows> held = heldRows(MasterQuery, error);
     const QStringList triggers = held ? DiarySchema::fromRows(*held).triggers() : QStringList();
     if (held && !triggers.isEmpty())
-        error = BXSqlDb::tr("it holds what this program does not make: %1")
+        error = SchemaRule::tr("it holds what this program does not make: %1")
                     .arg(triggers.join(QStringLiteral(", ")))
                     .toStdString();
     return held && triggers.isEmpty();

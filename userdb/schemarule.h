@@ -2,6 +2,8 @@
 
 #include "userdb/diaryschema.h"
 
+#include <QCoreApplication>
+
 #include <optional>
 #include <span>
 #include <string>
@@ -12,6 +14,8 @@ class StoreOutcome;
 // (the shipped empty diary with the indexes that every start makes, see DiarySchema).
 class SchemaRule
 {
+    Q_DECLARE_TR_FUNCTIONS(SchemaRule)
+
 public:
     // Whether the running connection's schema is the program's own for the format `version`,
     // compared whole (see DiarySchema); false with what differs. Nothing when that cannot be told,

@@ -1,6 +1,7 @@
 #include "userdb/startrefusal.h"
 
 #include "userdb/bxsqldb.h"
+#include "userdb/diaryinuse.h"
 #include "userdb/failurewitness.h"
 #include "userdb/fileclaim.h"
 #include "userdb/restorestaging.h"
@@ -33,9 +34,8 @@ StoreResult StartRefusal::fail(const std::string& text)
 
 QString StartRefusal::inUseText(const QString& path)
 {
-    return BXSqlDb::tr("Your diary %1 is in use by another program (a backup tool or a database "
-                       "shell, say). Let that program finish or close it, then try again.")
-        .arg(QDir::toNativeSeparators(path));
+    return BXSqlDb::tr("Your diary %1 is in use by %2. %3")
+        .arg(QDir::toNativeSeparators(path), DiaryInUse::holder(), DiaryInUse::advice());
 }
 
 // The file does not open as a diary: Damaged, so that the start may offer to restore a backup

@@ -1,6 +1,8 @@
 #include "userdb/storeoutcome.h"
 
-#include "userdb/bxsqldb.h"
+#include "userdb/diaryinuse.h"
+#include "userdb/diarylocation.h"
+#include "userdb/sqlitedriver.h"
 
 #include <QDir>
 #include <QSqlError>
@@ -82,10 +84,7 @@ StoreOutcome StoreOutcome::fromError(const QSqlError& error)
 {
     if (!error.isValid())
         return {};
-    bool numeric = false;
-    const int code = error.nativeErrorCode().toInt(&numeric);
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return fromCode(numeric ? code : SQLITE_ERROR, text);
+    return fromCode(SqliteDriver::code(error), SqliteDriver::text(error));
 }
 
 QString StoreOutcome::changeText() const
@@ -96,9 +95,8 @@ QString StoreOutcome::changeText() const
     case Reason::DiskFull:
         return tr("The disk is full: the change was not saved.");
     case Reason::Busy:
-        return tr("The diary is in use by another program (a backup tool or a database shell, "
-                  "say): the change was not saved. Let that program finish or close it, then "
-                  "try again.");
+        return tr("The diary is in use by %1: the change was not saved. %2")
+            .arg(DiaryInUse::holder(), DiaryInUse::advice());
     case Reason::ReadOnly:
         return tr("The diary could not be written (%1): the change was not saved. Check that "
                   "the diary may be written, then try again.")
@@ -121,9 +119,9 @@ QString StoreOutcome::readText() const
     case Reason::Ok:
         break;
     case Reason::Busy:
-        return tr("The diary is in use by another program (a backup tool or a database shell, "
-                  "say), so it cannot be read now. Let that program finish or close it, then "
-                  "choose Retry.");
+        return tr("The diary is in use by %1, so it cannot be read now. Let that program finish "
+                  "or close it, then choose Retry.")
+            .arg(DiaryInUse::holder());
     case Reason::Damaged:
         return tr("The diary is damaged (%1) and could not be read. Restore your latest backup "
                   "with Restore Data in the File menu.")
@@ -132,12 +130,12 @@ QString StoreOutcome::readText() const
         if (m_lost)
             return tr("The diary %1 could not be read just now: %2. It has been left as it is; "
                       "try again.")
-                .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), m_detail);
+                .arg(QDir::toNativeSeparators(DiaryLocation::path()), m_detail);
         [[fallthrough]];
     case Reason::DiskFull:
     case Reason::ReadOnly:
         return tr("The diary %1 could not be read: %2.")
-            .arg(QDir::toNativeSeparators(BXSqlDb::diaryPath()), m_detail);
+            .arg(QDir::toNativeSeparators(DiaryLocation::path()), m_detail);
     }
     return QString();
 }

@@ -41,6 +41,8 @@ public:
 
     // A household holds at most this many users; a backup with more is never restored.
     static constexpr int MaxFamilyUsers = 5;
+    // The longest line the profile and preference dialogs take: a line edit's longest text.
+    static constexpr double LineLength = 32767;
 
     using DatedValues = QList<QPair<QString, float>>;
     using DatedMeasurements = QList<QPair<QString, UserMeasurements>>;
@@ -231,8 +233,14 @@ private:
     bool _updateUserRow(const char* column, const QVariant& value, qint64 user);
     bool _writeMeasurements(const DBTypes::CheckinItem& item);
     bool _writeTargets(const DBTypes::CheckinItem& item);
+    // Every target of the check-in of `user` on `date`; false when one could not be read.
+    bool _readTargets(qint64 user, const char* date, DBTypes::CheckinItem& item);
+    // Binds the preferences' target sizes from `position` on, in the order of the columns
+    // energy_target_size to sodium_target_size.
+    static void _bindTargetSizes(BXSqlQuery& query, int position, const DBTypes::UserPrefs& prefs);
+    // Today's date code, "yyyyMMdd".
+    static QString _todayCode();
     bool _writeMisc(const DBTypes::CheckinItem& item);
-    bool _writeFluid(const DBTypes::CheckinItem& item);
     bool _readMisc(DBTypes::CheckinItem& item);
     std::optional<bool> _isOnlyWeighedDate(qint64 user, const char* date);
     static bool _isFamilyBrand();

@@ -10,6 +10,7 @@
 #include "core/clock.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/diarylocation.h"
 #include "userdb/userdb.h"
 #include "tests/app/programhome.h"
 #include "tests/support/scriptedprompter.h"
@@ -935,7 +936,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
 void TestStartup::waitingStartSaysWhyAndOffersQuit()
 {
     addUser();
-    const QString file = BXSqlDb::diaryPath();
+    const QString file = DiaryLocation::path();
     OtherReader other(file, OtherReader::Exclusive);
     QVERIFY(other.reading());
     BXSqlDb::setBusyTimeout(20000);
@@ -963,7 +964,7 @@ void TestStartup::waitingStartSaysWhyAndOffersQuit()
 void TestStartup::waitingStartAnswersASecondStart()
 {
     addUser();
-    OtherReader other(BXSqlDb::diaryPath(), OtherReader::Exclusive);
+    OtherReader other(DiaryLocation::path(), OtherReader::Exclusive);
     QVERIFY(other.reading());
     QProcess first;
     startOffscreen(first);
@@ -1137,10 +1138,10 @@ void TestStartup::quitInAStartBoxEndsWithZero()
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
     std::optional<OtherReader> other;
     if (tag == QLatin1String("diary in use"))
-        other.emplace(BXSqlDb::diaryPath(), OtherReader::Exclusive);
+        other.emplace(DiaryLocation::path(), OtherReader::Exclusive);
     if (tag == QLatin1String("diary damaged")) {
         QVERIFY(BXSqlDb::startUp(true));
-        other.emplace(BXSqlDb::diaryPath(), OtherReader::Damaged, QStringLiteral("userdata_meta"));
+        other.emplace(DiaryLocation::path(), OtherReader::Damaged, QStringLiteral("userdata_meta"));
         BXSqlDb::cleanUp();
     }
     QVERIFY(!other || other->reading());

@@ -11,7 +11,10 @@
 
 #include "tests/support/failingreads.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarylocation.h"
+#include "userdb/diaryversion.h"
 #include "userdb/filecopy.h"
+#include "userdb/restorestaging.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,7 +57,7 @@ void planReads()
         s_readFaultOnce = fault[2] == QLatin1String("1");
     }
     s_readCrashAt = qEnvironmentVariableIntValue(CrashVariable);
-    s_readEndings = {".ptBackup", "/userdata.db", FileCopy::WorkingSuffix, BXSqlDb::SafetySuffix};
+    s_readEndings = {".ptBackup", "/userdata.db", FileCopy::WorkingSuffix, DiaryLocation::SafetySuffix};
 }
 
 // Restores `backup`, starts (and so upgrades) the diary there, or backs it up to `backup`.
@@ -75,13 +78,13 @@ int runRestorer(const QString& backup, const QString& step)
         error = reason.toStdString();
     } else {
         const bool restore = step == QLatin1String("restore");
-        StoreResult result = restore ? BXSqlDb::installCopy(backup) : StoreResult();
+        StoreResult result = restore ? RestoreStaging::install(backup) : StoreResult();
         if (result && restore && crashOnceInPlace)
             ::_exit(CrashedExit);
         if (result)
             result = BXSqlDb::startUp(true);
         if (result && restore)
-            result = BXSqlDb::endRestore(true);
+            result = RestoreStaging::end(true);
         done = result.ok();
         error = result.message();
     }
@@ -301,7 +304,7 @@ QString TestRestoreCrash::verifyDatabase()
         return QStringLiteral("damaged: ") + check;
     if (oldRows == OldRows && newRows == 0)
         return QStringLiteral("old");
-    if (oldRows == 0 && newRows == NewRows && version == BXSqlDb::CurrentSchemaVersion)
+    if (oldRows == 0 && newRows == NewRows && version == DiaryVersion::Current)
         return QStringLiteral("new");
     return QStringLiteral("mixed: %1 old, %2 new rows, version %3").arg(oldRows).arg(newRows).arg(version);
 }

@@ -4,7 +4,9 @@
 
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarylocation.h"
 #include "userdb/filecopy.h"
+#include "userdb/restorestaging.h"
 #include "tests/support/filesizelimit.h"
 #include "tests/support/foreignschemas.h"
 #include "tests/support/otherreader.h"
@@ -515,7 +517,7 @@ void TestSchema::leftoverWorkingCopiesAreRemoved()
         live = readFile(UserDbTestEnv::databaseFile());
     }
     const QString leftover = UserDbTestEnv::databaseFile() + suffix;
-    const bool kept = suffix == QLatin1String(BXSqlDb::SafetySuffix);
+    const bool kept = suffix == QLatin1String(DiaryLocation::SafetySuffix);
     if (kept) {
         QVERIFY(UserDbTestEnv::startUp());
         setVersion(499);
@@ -527,7 +529,7 @@ void TestSchema::leftoverWorkingCopiesAreRemoved()
     QString error;
     QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
     QCOMPARE(BXSqlDb::getVersion(), 412);
-    QCOMPARE(BXSqlDb::takeUndoneRestore().isEmpty(), !kept);
+    QCOMPARE(RestoreStaging::takeUndone().isEmpty(), !kept);
     QVERIFY(!QFile::exists(leftover));
     QVERIFY(!QFile::exists(leftover + QStringLiteral("-journal")));
     BXSqlDb::cleanUp();

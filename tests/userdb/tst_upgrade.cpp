@@ -4,6 +4,8 @@
 
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diaryversion.h"
+#include "userdb/restorestaging.h"
 #include "userdb/filecopy.h"
 
 #include <QDir>
@@ -372,7 +374,7 @@ void TestUpgrade::everyFormatStaysTheProgramsOwn()
     const auto start = [&](const char* step) {
         QString error;
         QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(QStringLiteral("%1: %2").arg(step, error)));
-        QCOMPARE(BXSqlDb::getVersion(), BXSqlDb::CurrentSchemaVersion);
+        QCOMPARE(BXSqlDb::getVersion(), DiaryVersion::Current);
         BXSqlDb::cleanUp();
         QCOMPARE(rowsOfUsers(path, columns), rows);
     };
@@ -396,13 +398,13 @@ void TestUpgrade::everyFormatStaysTheProgramsOwn()
 
     // Restore Data of that backup and of the earlier one, each with a start after it.
     const auto restore = [&](const QString& file) {
-        StoreResult restored = BXSqlDb::installCopy(file);
+        StoreResult restored = RestoreStaging::install(file);
         QVERIFY2(restored, restored.message().c_str());
         restored = BXSqlDb::startUp(true);
         QVERIFY2(restored, restored.message().c_str());
         restored = BXSqlDb::checkIntegrity();
         QVERIFY2(restored, restored.message().c_str());
-        restored = BXSqlDb::endRestore(true);
+        restored = RestoreStaging::end(true);
         QVERIFY2(restored, restored.message().c_str());
         BXSqlDb::cleanUp();
         QCOMPARE(rowsOfUsers(path, columns), rows);

@@ -4,6 +4,7 @@
 // repairs when it copies the template for a new user.
 
 #include "userdb/bxsqldb.h"
+#include "userdb/diaryversion.h"
 #include "userdb/userdbformat.h"
 
 #include <QCoreApplication>
@@ -49,7 +50,7 @@ bool runScript(const QString& scriptPath, const QString& dbPath, const QString& 
     const QString script =
         QString::fromUtf8(scriptFile.readAll())
             .replace(QStringLiteral("@SCHEMA_VERSION@"),
-                     QString::number(BXSqlDb::CurrentSchemaVersion))
+                     QString::number(DiaryVersion::Current))
             .replace(QStringLiteral("@SOFTWARE_VERSION@"), softwareVersion);
     if (script.contains(QLatin1Char('@')))
         return fail(QStringLiteral("%1 holds a placeholder makeuserdb does not know").arg(scriptPath));
