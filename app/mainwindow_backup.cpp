@@ -21,8 +21,10 @@
 #include "userdb/diaryinuse.h"
 #include "userdb/diarylocation.h"
 #include "userdb/diaryversion.h"
+#include "userdb/failurewitness.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
+#include "userdb/fileintegrity.h"
 #include "userdb/restorestaging.h"
 #include "userdb/storeaction.h"
 #include "userdb/storednotices.h"
@@ -208,7 +210,7 @@ QString copyRefused(const QFileInfo& diary, const QFileInfo& destination, bool e
         return notWritten(destination, reason);
     if (copy != StoreResult::Kind::Damaged)
         return unprovenCopy(destination, earlier, false, reason);
-    const StoreResult diaryCheck = BXSqlDb::checkFileIntegrity(diary.absoluteFilePath(), nullptr, progress);
+    const StoreResult diaryCheck = FileIntegrity::check(diary.absoluteFilePath(), nullptr, progress);
     const QString findings = QString::fromStdString(diaryCheck.message());
     if (diaryCheck.kind() == StoreResult::Kind::Damaged)
         return damagedDiary(destination, earlier, findings);
@@ -298,14 +300,14 @@ bool readBackup(QSqlDatabase& db, QSqlQuery& query, const QString& sql)
     if (query.exec(sql) && query.next())
         return true;
     const QSqlError error = query.lastError();
-    const StoreOutcome outcome = BXSqlDb::provenOutcome(error, db);
+    const StoreOutcome outcome = FileIntegrity::proven(error, db);
     const bool unread = StoreOutcome::fromError(error).reason() == StoreOutcome::Reason::Damaged;
     if (outcome.systemFault() || outcome.busy())
         throw UnreadBackup(QObject::tr("It could not be read just now (%1). The file has been left "
                                       "as it is; try again.")
                               .arg(outcome.busy() ? error.databaseText()
                                          : unread ? outcome.detail()
-                                                  : BXSqlDb::faultText(db, error.nativeErrorCode().toInt())));
+                                                  : FailureWitness::faultText(db, error.nativeErrorCode().toInt())));
     return false;
 }
 
@@ -442,13 +444,13 @@ QString MainWindow::checkBackupFile(const QString& path, bool* unread)
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (!db.open() || db.isOpenError()) {
             error = tr("It cannot be opened as a database: %1.")
-                        .arg(BXSqlDb::openError(db.lastError(), path).databaseText());
+                        .arg(FailureWitness::openError(db.lastError(), path).databaseText());
             // A read that the system failed says nothing of the file.
-            const StoreOutcome opening = BXSqlDb::provenOutcome(db.lastError(), db);
+            const StoreOutcome opening = FileIntegrity::proven(db.lastError(), db);
             if (unread)
                 *unread = opening.systemFault() || opening.busy();
         } else {
-            BusyWait::install(db, BXSqlDb::busyTimeout());
+            BusyWait::install(db, BusyWait::timeout());
             try {
                 checkOpenBackup(db);
             } catch (const UnreadBackup& e) {
@@ -573,7 +575,7 @@ QString MainWindow::doCopy(QFileInfo& source, QFileInfo& destination)
     // No other program changes the diary while it is copied, nor uses it while it is replaced;
     // one that holds it now is waited for as long as a change would be.
     FileClaim claim(live, replacesLive ? FileClaim::Mode::Sole : FileClaim::Mode::Read,
-                    BXSqlDb::busyTimeout());
+                    BusyWait::timeout());
     if (claim.state() == FileClaim::State::Busy)
         return diaryInUse(replacesLive);
     _copying = true;

@@ -14,6 +14,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/diarylocation.h"
 #include "userdb/filecopy.h"
+#include "userdb/fileintegrity.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -54,7 +55,7 @@ using Check = std::function<bool(const QString& copy, WorkProgress* progress)>;
 
 bool integrityCheck(const QString& copy)
 {
-    return BXSqlDb::checkFileIntegrity(copy).ok();
+    return FileIntegrity::check(copy).ok();
 }
 
 bool restoreProof(const QString& copy, WorkProgress* progress)

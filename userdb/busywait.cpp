@@ -13,6 +13,7 @@
 namespace {
 
 WorkProgress* s_watcher = nullptr;
+int s_timeout = 10000;
 
 // The pauses between tries, in milliseconds, the last one repeated: short at first, for a
 // holder that is about to let go.
@@ -59,4 +60,14 @@ WorkProgress* BusyWait::watcher()
 void BusyWait::install(const QSqlDatabase& db, int timeoutMs)
 {
     install(SqliteDriver::handle(db), timeoutMs);
+}
+
+int BusyWait::timeout()
+{
+    return s_timeout;
+}
+
+void BusyWait::setTimeout(int milliseconds)
+{
+    s_timeout = milliseconds;
 }

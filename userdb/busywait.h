@@ -19,4 +19,8 @@ public:
     // time-out, and ends the wait once it stops (the user's Quit); nullptr: nobody hears.
     static void watch(WorkProgress* watcher);
     static WorkProgress* watcher();
+    // How long a connection to the diary waits for other programs that hold the file (readers
+    // that have not finished, say) before it gives up; BXSqlDb::setBusyTimeout() sets it.
+    static int timeout();
+    static void setTimeout(int milliseconds);
 };

@@ -98,16 +98,6 @@ bool reopenedWritable(QSqlDatabase& db)
 
 BXSqlDb* BXSqlDb::_instance = nullptr;
 
-QString BXSqlDb::faultText(const QSqlDatabase& db, int code)
-{
-    return FailureWitness::faultText(SqliteDriver::handle(db), code);
-}
-
-QString BXSqlDb::faultText(int code)
-{
-    return FailureWitness::faultText(_instance ? _instance->_handle() : nullptr, code);
-}
-
 BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped)
 {
     failed = false;
@@ -136,7 +126,7 @@ BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOut
         if (m_open)
             return;
     } else {
-        refused = db.isOpen() ? db.lastError() : openError(db.lastError(), path);
+        refused = db.isOpen() ? db.lastError() : FailureWitness::openError(db.lastError(), path);
     }
     error = refused.text().toStdString();
     if (stopped)
@@ -417,23 +407,16 @@ void BXSqlDb::_endReadLock()
         connection().exec(QStringLiteral("ROLLBACK"));
 }
 
-int BXSqlDb::s_busyTimeout = 10000;
-
 void BXSqlDb::setBusyTimeout(int milliseconds)
 {
-    s_busyTimeout = milliseconds;
+    BusyWait::setTimeout(milliseconds);
     if (_instance)
         _instance->_applyBusyTimeout();
 }
 
-int BXSqlDb::busyTimeout()
-{
-    return s_busyTimeout;
-}
-
 void BXSqlDb::_applyBusyTimeout()
 {
-    BusyWait::install(_handle(), s_busyTimeout);
+    BusyWait::install(_handle(), BusyWait::timeout());
 }
 
 sqlite3* BXSqlDb::_handle() const

@@ -101,9 +101,8 @@ public:
     // of a reading action first, so that it is kept on its own.
     static bool mayRun(bool change, StoreOutcome* refused = nullptr);
     // How long a change waits for other programs that hold the file (readers that have not
-    // finished, say) before it gives up.
+    // finished, say) before it gives up (BusyWait::timeout), on this connection and later ones.
     static void setBusyTimeout(int milliseconds);
-    static int busyTimeout();
 
     // Rebuilds the table with the extra column in front (NULL for existing rows); a no-op if
     // the column is already there. Throws BXException.
@@ -153,41 +152,14 @@ public:
     // `inUse` empty when the transaction could not begin for another reason (the open action
     // has it). End it with endTransaction().
     static bool beginSoleTransaction(QString* inUse);
-    // Runs the integrity check on the running connection: done when the file is whole,
-    // Damaged, or Unread when the check could not run to its end (the file could not be opened
-    // or read, too many files open, another program held it), which says nothing of the file;
-    // otherwise than done with a short reason followed by DetailsMark and the whole report. It
-    // runs in steps under `progress`, when given (see StepWatch): once that stops, the check
-    // ends Unread.
+    // Runs the integrity check on the running connection, judged as FileIntegrity::check() judges
+    // a file's, its damage checked again on a connection of its own.
     static StoreResult checkIntegrity(WorkProgress* progress = nullptr);
-    // The same check on the database file at `path`, read on a connection of its own that
-    // changes nothing; `stopped`, when given, gets the failure that ended the check early.
-    // Either check calls a file damaged only when a second check of it, on a connection of its
-    // own, finds damage too; otherwise a read gave other bytes once, and the file is Unread.
-    static StoreResult checkFileIntegrity(const QString& path, StoreOutcome* stopped = nullptr,
-                                          WorkProgress* progress = nullptr);
     // True when the file starts with the header of the older SQLite 2.1 format, which
     // this build cannot read.
     static bool isOlderFormat(const QString& path);
     // The message that tells the user why such a file cannot be used.
     static QString olderFormatMessage(const QString& path);
-    // `error`, of a connection to the database at path that did not open, with the system's
-    // reason when the system refuses the file itself (SQLite keeps none: too many open files,
-    // say), so that no fault of the moment reads as a fault of the file.
-    static QSqlError openError(const QSqlError& error, const QString& path);
-    // SQLite's text for `code` of the call that failed on `db` just now, with the system's reason
-    // for that failure, as in "disk I/O error: Input/output error".
-    static QString faultText(const QSqlDatabase& db, int code);
-    // The same on the running connection.
-    static QString faultText(int code);
-    // The outcome of `error` of a statement on `db`, told by that failure alone (see
-    // FailureCause).
-    static StoreOutcome outcomeOf(const QSqlError& error, const QSqlDatabase& db);
-    // The same, with damage proven: only damage that SQLite finds when it reads the file of `db`
-    // again now, on a connection of its own, stays damage. A file that passes that check, or
-    // that cannot be checked, was not read for a reason of the system, which the outcome names;
-    // one that another program holds is Busy.
-    static StoreOutcome provenOutcome(const QSqlError& error, const QSqlDatabase& db);
     // Whether the last failure of the running connection was damage, and SQLite still finds the
     // file damaged when it reads it again now.
     static bool damageProven();
@@ -296,13 +268,9 @@ private:
     void _noteRefusal();
     // SQLite's reason for the last refusal of the connection.
     StoreOutcome _refusal() const;
-    // `outcome` of the connection with its damage proven now (see provenOutcome), kept as the
+    // `outcome` of the connection with its damage proven now (see FileIntegrity::proven), kept as the
     // connection's last failure.
     StoreOutcome _proven(const StoreOutcome& outcome);
-    // One integrity check of the file at `path`, whatever it finds.
-    static StoreResult _checkFileOnce(const QString& path, StoreOutcome* stopped, WorkProgress* progress);
-    // The verdict `first` of a check of the file at `path`, its damage checked again.
-    static StoreResult _checkedAgain(const QString& path, const StoreResult& first, WorkProgress* progress);
     // `outcome` proven as _proven() does, but only once no change of the connection holds the
     // file: the change's own lock would keep the proof from reading it, and be taken for another
     // program's. Damage met inside a change is returned as it was met and proven once the
@@ -313,7 +281,6 @@ private:
     void _proveAfterChange();
     void _note(const StoreOutcome& outcome, bool change);
 
-    static int s_busyTimeout;
     static PreviousDataQuestion s_previousDataQuestion;
 
     bool m_open = false;

@@ -17,10 +17,12 @@ StoreResult BXSqlDb::proveFile(const QString& path, Proof proof, WorkProgress* p
     std::string error;
     bool failed = false;
     _instance = new BXSqlDb(path, error, failed);
-    if (failed)
+    if (failed) {
+        cleanUp();
         return StartRefusal::fail(BXSqlDb::tr("the file cannot be opened as a database: %1")
                                       .arg(QString::fromStdString(error))
                                       .toStdString());
+    }
     StoreOutcome stopped;
     const std::optional<QVariant> stored = DiaryVersion::stored(&stopped);
     const int version = DiaryVersion::of(stored.value_or(QVariant())).value_or(0);

@@ -7,6 +7,7 @@
 #include "core/createdirectory.h"
 #include "core/keptfiles.h"
 #include "core/regularfile.h"
+#include "userdb/busywait.h"
 #include "userdb/diaryfiles.h"
 #include "userdb/diarykeptfiles.h"
 #include "userdb/diarylocation.h"
@@ -212,6 +213,13 @@ StoreResult refused(const std::string& message)
     return StoreResult(StoreResult::Kind::Refused, message);
 }
 
+// A start that cannot use the diary it opened closes it, then tells why.
+StoreResult closed(const StoreResult& refusal)
+{
+    BXSqlDb::cleanUp();
+    return refusal;
+}
+
 } // namespace
 
 int BXSqlDb::getVersion()
@@ -233,7 +241,7 @@ bool BXSqlDb::beginSoleTransaction(QString* inUse)
     inUse->clear();
     // The one wait, ended as soon as the file is free; a program that takes the file in the
     // moment until this connection has it is told like one that held it all along.
-    if (FileClaim(path, FileClaim::Mode::Sole, busyTimeout()).state() != FileClaim::State::Busy
+    if (FileClaim(path, FileClaim::Mode::Sole, BusyWait::timeout()).state() != FileClaim::State::Busy
         && mayRun(true)) {
         const StoreOutcome begun = instance()->_beginSole();
         if (!begun.busy())
@@ -278,13 +286,15 @@ StoreResult BXSqlDb::startUp(bool enableTriggers)
     StoreOutcome stopped;
     _instance = new BXSqlDb(path, error, failed, &stopped);
     if (!failed && _instance->_isReadOnly())
-        return StartRefusal::fail(openedReadOnly(path));
+        return closed(StartRefusal::fail(openedReadOnly(path)));
     const std::optional<QVariant> stored = failed ? std::nullopt : DiaryVersion::stored(&stopped);
-    if (!stored)
+    if (!stored) {
+        cleanUp();
         return StartRefusal::unreadable(path, stopped);
+    }
     const std::optional<int> version = DiaryVersion::of(*stored);
     if (!version)
-        return StartRefusal::fail(notAVersion(path, *stored));
+        return closed(StartRefusal::fail(notAVersion(path, *stored)));
     // Nothing runs on a diary that holds what the program does not make; an older one is
     // proven so on the copy that its upgrade makes. So is one whose tables the upgrade of an
     // earlier build left declared as their earlier format wrote them, which its upgrade rebuilds.
@@ -294,39 +304,42 @@ StoreResult BXSqlDb::startUp(bool enableTriggers)
         StoreOutcome unread;
         const std::optional<bool> own = SchemaRule::holdsOwn(*version, differs, &unread);
         if (!own && StartRefusal::stopsReading(unread))
-            return StartRefusal::notReadBecause(path, unread);
+            return closed(StartRefusal::notReadBecause(path, unread));
         upgrade = own == false && SchemaRule::holdsOwnOnceRebuilt(*version);
         if (!own.value_or(false) && !upgrade)
-            return StartRefusal::fail(own ? foreignSchema(path, differs) : notPrepared(path, unread, differs));
+            return closed(StartRefusal::fail(own ? foreignSchema(path, differs) : notPrepared(path, unread, differs)));
     } else if (!DiaryVersion::isUpgradable(*version)) {
-        return StartRefusal::fail(DiaryVersion::unsupported(*version));
+        return closed(StartRefusal::fail(DiaryVersion::unsupported(*version)));
     }
     if (upgrade) {
         cleanUp();
         if (const StoreResult upgraded = upgradeOnCopy(); !upgraded)
             return upgraded;
         _instance = new BXSqlDb(path, error, failed, &stopped);
-        if (failed)
+        if (failed) {
+            cleanUp();
             return StartRefusal::unreadable(path, stopped);
+        }
     }
     if (const StoreOutcome indexed = ensureDiaryIndexes(); !indexed)
-        return StartRefusal::stopsReading(indexed) ? StartRefusal::notReadBecause(path, indexed)
-                                                   : StartRefusal::fail(notPrepared(path, indexed));
+        return closed(StartRefusal::stopsReading(indexed) ? StartRefusal::notReadBecause(path, indexed)
+                                                          : StartRefusal::fail(notPrepared(path, indexed)));
     const StoreOutcome tracked = enableTriggers ? setupSyncTriggers() : StoreOutcome();
     if (StartRefusal::stopsReading(tracked))
-        return StartRefusal::notReadBecause(path, tracked);
+        return closed(StartRefusal::notReadBecause(path, tracked));
     if (!tracked) {
         // The devices and tables that the triggers follow may sit on a damaged page.
         const StoreResult integrity = checkIntegrity();
         QString report;
         switch (integrity.kind()) {
         case StoreResult::Kind::Done:
-            return StartRefusal::fail(DiaryProof::triggersFailed(tracked));
+            return closed(StartRefusal::fail(DiaryProof::triggersFailed(tracked)));
         case StoreResult::Kind::Damaged:
+            cleanUp();
             return StartRefusal::damaged(path);
         default:
-            return StartRefusal::fail(
-                StartRefusal::notRead(path, StoreResult::splitDetails(QString::fromStdString(integrity.message()), &report)));
+            return closed(StartRefusal::fail(
+                StartRefusal::notRead(path, StoreResult::splitDetails(QString::fromStdString(integrity.message()), &report))));
         }
     }
     return StoreResult();
@@ -366,19 +379,6 @@ bool BXSqlDb::isOlderFormat(const QString& path)
     const QByteArray header = UserDbFormat::sqlite2Header();
     QString unread;
     return RegularFile::open(file, path) && FileCopy::readFrom(file, header.size(), &unread) == header;
-}
-
-QSqlError BXSqlDb::openError(const QSqlError& error, const QString& path)
-{
-    QString reason;
-    const int fd = RegularFile::openDescriptor(path, &reason);
-    if (fd >= 0) {
-        ::close(fd);
-        return error;
-    }
-    return QSqlError(error.driverText(),
-                     QStringLiteral("%1 (%2)").arg(error.databaseText(), reason), error.type(),
-                     error.nativeErrorCode());
 }
 
 QString BXSqlDb::olderFormatMessage(const QString& path)

@@ -13,7 +13,6 @@
 #include "userdb/catalogueroots.h"
 #include "userdb/schemarule.h"
 #include "userdb/storedid.h"
-#include "userdb/userdb.h"
 #include "userdb/storetransaction.h"
 
 #include <QFile>
@@ -349,7 +348,7 @@ bool BXSqlDb::upgrade308to309_setDefaultTargetSizes()
             return false;
         while (select.next()) {
             const qint64 user = StoredId::read(select.value(0), StoredId::Kind::User);
-            if (UserDB::isStorableUserId(user))
+            if (StoredId::within(user, StoredId::Kind::User))
                 users.append(user);
         }
     }

@@ -1,12 +1,14 @@
 #include "userdb/failurewitness.h"
 
-#include "userdb/bxsqldb.h"
+#include "core/regularfile.h"
 #include "userdb/readwatch.h"
 #include "userdb/sqlitedriver.h"
 
 #include <QSqlError>
 
 #include <sqlite3.h>
+
+#include <unistd.h>
 
 FailureCause::Facts FailureWitness::facts(sqlite3* db, int code, const QString& text)
 {
@@ -43,13 +45,22 @@ QString FailureWitness::faultText(sqlite3* db, int code)
     return FailureCause::faultText(facts(db, code, QString()));
 }
 
-StoreOutcome FailureWitness::proven(const StoreOutcome& outcome, const QString& path)
+QString FailureWitness::faultText(const QSqlDatabase& db, int code)
 {
-    if (outcome.reason() != StoreOutcome::Reason::Damaged)
-        return outcome;
-    StoreOutcome stopped;
-    const StoreResult check = BXSqlDb::checkFileIntegrity(path, &stopped);
-    return FailureCause::provenBy(outcome, check, stopped);
+    return faultText(SqliteDriver::handle(db), code);
+}
+
+QSqlError FailureWitness::openError(const QSqlError& error, const QString& path)
+{
+    QString reason;
+    const int fd = RegularFile::openDescriptor(path, &reason);
+    if (fd >= 0) {
+        ::close(fd);
+        return error;
+    }
+    return QSqlError(error.driverText(),
+                     QStringLiteral("%1 (%2)").arg(error.databaseText(), reason), error.type(),
+                     error.nativeErrorCode());
 }
 
 int FailureWitness::failedReadSince(const QSqlDatabase& db, long failedBefore)

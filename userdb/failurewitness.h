@@ -2,13 +2,14 @@
 
 #include "userdb/failurecause.h"
 
+#include <QSqlError>
+
 class QSqlDatabase;
-class QSqlError;
 struct sqlite3;
 
 // Gathers the facts of a failure where it happened: the connection's codes, what ReadWatch
-// recorded for the call, and, to prove damage, an integrity check of the file made now on a
-// connection of its own. FailureCause judges them.
+// recorded for the call, and the system's reason. FailureCause judges them; FileIntegrity proves
+// damage.
 class FailureWitness
 {
 public:
@@ -18,11 +19,14 @@ public:
     // The outcome of a call on `db` that ended with SQLite's `code` and `text`, or with `error`.
     static StoreOutcome of(sqlite3* db, int code, const QString& text);
     static StoreOutcome of(const QSqlDatabase& db, const QSqlError& error);
-    // SQLite's text for `code` of the call that failed on `db` just now, with the system's reason.
+    // SQLite's text for `code` of the call that failed on `db` just now, with the system's reason
+    // for that failure, as in "disk I/O error: Input/output error".
     static QString faultText(sqlite3* db, int code);
-    // `outcome` with its damage proven: damage stays damage only when SQLite finds the file at
-    // `path` damaged again, on a connection of its own that reads it whole now.
-    static StoreOutcome proven(const StoreOutcome& outcome, const QString& path);
+    static QString faultText(const QSqlDatabase& db, int code);
+    // `error`, of a connection to the database at `path` that did not open, with the system's
+    // reason when the system refuses the file itself (SQLite keeps none: too many open files,
+    // say), so that no fault of the moment reads as a fault of the file.
+    static QSqlError openError(const QSqlError& error, const QString& path);
     // The error of the last read of the main file of `db` that failed since `failedBefore` reads
     // of it had failed; 0 when none has.
     static int failedReadSince(const QSqlDatabase& db, long failedBefore);

@@ -5,6 +5,7 @@
 #include "userdb/diaryfiles.h"
 #include "userdb/diaryproof.h"
 #include "userdb/diarylocation.h"
+#include "userdb/fileintegrity.h"
 #include "userdb/storeresult.h"
 
 #include <QDir>
@@ -75,7 +76,7 @@ StoreResult::Kind isWholeDiary(const QString& path, QString* reason)
         *reason = BXSqlDb::tr("it is empty");
         return StoreResult::Kind::Damaged;
     }
-    const StoreResult found = BXSqlDb::checkFileIntegrity(path);
+    const StoreResult found = FileIntegrity::check(path);
     QString report;
     *reason = StoreResult::splitDetails(QString::fromStdString(found.message()), &report);
     return found.kind();

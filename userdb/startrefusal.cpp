@@ -1,9 +1,9 @@
 #include "userdb/startrefusal.h"
 
-#include "userdb/bxsqldb.h"
+#include "userdb/busywait.h"
 #include "userdb/diaryinuse.h"
-#include "userdb/failurewitness.h"
 #include "userdb/fileclaim.h"
+#include "userdb/fileintegrity.h"
 #include "userdb/restorestaging.h"
 
 #include <QDir>
@@ -14,7 +14,7 @@ namespace {
 // removed: it may still be rescued.
 std::string damagedFile(const QString& path)
 {
-    return BXSqlDb::tr(
+    return StartRefusal::tr(
                "Cannot start program as database may be corrupted: %1 cannot be read as a "
                "diary.\n\nThe file has been left as it is. To go on, move it to another folder "
                "(keep it: it may still be rescued) and start the program again. It then begins "
@@ -28,13 +28,12 @@ std::string damagedFile(const QString& path)
 
 StoreResult StartRefusal::fail(const std::string& text)
 {
-    BXSqlDb::cleanUp();
     return StoreResult(StoreResult::Kind::Refused, text);
 }
 
 QString StartRefusal::inUseText(const QString& path)
 {
-    return BXSqlDb::tr("Your diary %1 is in use by %2. %3")
+    return StartRefusal::tr("Your diary %1 is in use by %2. %3")
         .arg(QDir::toNativeSeparators(path), DiaryInUse::holder(), DiaryInUse::advice());
 }
 
@@ -42,12 +41,11 @@ QString StartRefusal::inUseText(const QString& path)
 // in its place.
 StoreResult StartRefusal::damaged(const QString& path)
 {
-    BXSqlDb::cleanUp();
     // A restored copy still has the data as it was kept beside it, which the restore's end
     // puts back: the way out that the diary's own damage needs does not apply.
     return StoreResult(StoreResult::Kind::Damaged,
                        RestoreStaging::pending()
-                           ? BXSqlDb::tr("The restored copy %1 cannot be read as a diary: it is damaged.")
+                           ? StartRefusal::tr("The restored copy %1 cannot be read as a diary: it is damaged.")
                                  .arg(QDir::toNativeSeparators(path))
                                  .toStdString()
                            : damagedFile(path));
@@ -57,7 +55,7 @@ StoreResult StartRefusal::damaged(const QString& path)
 // the file may well be whole, and is left as it is.
 std::string StartRefusal::notRead(const QString& path, const QString& reason)
 {
-    return BXSqlDb::tr("Your diary %1 cannot be read now: %2. The file has been left as it is; "
+    return StartRefusal::tr("Your diary %1 cannot be read now: %2. The file has been left as it is; "
                        "try again.")
         .arg(QDir::toNativeSeparators(path), reason)
         .toStdString();
@@ -67,7 +65,6 @@ std::string StartRefusal::notRead(const QString& path, const QString& reason)
 // ask to try again.
 StoreResult StartRefusal::held(const QString& path)
 {
-    BXSqlDb::cleanUp();
     return StoreResult(StoreResult::Kind::Busy, StartRefusal::inUseText(path).toStdString());
 }
 
@@ -82,7 +79,7 @@ bool StartRefusal::stopsReading(const StoreOutcome& stopped)
 // The diary could not be read: told by what stopped the reading, its damage proven now.
 StoreResult StartRefusal::notReadBecause(const QString& path, const StoreOutcome& stopped)
 {
-    const StoreOutcome found = FailureWitness::proven(stopped, path);
+    const StoreOutcome found = FileIntegrity::proven(stopped, path);
     if (found.busy())
         return StartRefusal::held(path);
     if (found.reason() == StoreOutcome::Reason::Damaged)
@@ -94,7 +91,7 @@ StoreResult StartRefusal::notReadBecause(const QString& path, const StoreOutcome
 // busy wait (Busy), SQLite finds it damaged or no database, or the system's reason.
 StoreResult StartRefusal::isReadableDiary(const QString& path)
 {
-    const FileClaim probe(path, FileClaim::Mode::Read, BXSqlDb::busyTimeout());
+    const FileClaim probe(path, FileClaim::Mode::Read, BusyWait::timeout());
     switch (probe.state()) {
     case FileClaim::State::Held:
         return StoreResult();
@@ -102,7 +99,7 @@ StoreResult StartRefusal::isReadableDiary(const QString& path)
         return StartRefusal::held(path);
     case FileClaim::State::Failed:
         return StoreResult(StoreResult::Kind::Refused,
-                           BXSqlDb::tr("Your diary %1 cannot be opened: %2.")
+                           StartRefusal::tr("Your diary %1 cannot be opened: %2.")
                                .arg(QDir::toNativeSeparators(path), probe.reason())
                                .toStdString());
     case FileClaim::State::Damaged:
@@ -115,7 +112,6 @@ StoreResult StartRefusal::isReadableDiary(const QString& path)
 // database that SQLite reads but that holds no diary is damaged too.
 StoreResult StartRefusal::unreadable(const QString& path, const StoreOutcome& stopped)
 {
-    BXSqlDb::cleanUp();
     if (StartRefusal::stopsReading(stopped))
         return StartRefusal::notReadBecause(path, stopped);
     const StoreResult readable = StartRefusal::isReadableDiary(path);

@@ -2,6 +2,7 @@
 
 #include "userdb/storeresult.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <string>
@@ -9,10 +10,12 @@
 class StoreOutcome;
 
 // How a start that cannot use the diary tells why: another program's hold (Busy), damage
-// (Damaged), or a refusal with its reason, a fault of the system among them (Refused). Each
-// closes the connection.
+// (Damaged), or a refusal with its reason, a fault of the system among them (Refused). None
+// closes the diary's connection: the start does, before it tells the user.
 class StartRefusal
 {
+    Q_DECLARE_TR_FUNCTIONS(StartRefusal)
+
 public:
     static StoreResult fail(const std::string& text);
     static QString inUseText(const QString& path);

@@ -10,6 +10,7 @@
 #include "core/tarreader.h"
 #include "diary/diarywidget.h"
 #include "profile/checkinwidget.h"
+#include "userdb/busywait.h"
 #include "widgets/bxcalendar.h"
 #include "tests/net/testcertificates.h"
 #include "tests/net/testhttpsserver.h"
@@ -183,7 +184,7 @@ bool makeResources(const QString& folder, const QString& feedUrl, const QString&
 
 // What is open when the signal comes: a dialog of the start, or a dialog, box or menu that a
 // page of the window opened; or the diary's wait for another program that holds it.
-enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, BusyWait, PrintToPipe,
+enum Open { StartDialog, NewFoodCategory, NewFood, Checkin, DiaryInUse, DiaryNotRead, MonthMenu, PrintOverwrite, WaitForDiary, PrintToPipe,
             Backup, Restore };
 // What the start meets: nothing, settings that stop it with a message box, a diary held, a copy
 // that does not answer, a folder in the channel's place (the start's "Cannot start" box).
@@ -260,7 +261,7 @@ private slots:
         for (const auto& [name, open] : {std::pair{"new food category", NewFoodCategory}, {"edit food", NewFood},
                                          {"check-in", Checkin}, {"diary in use", DiaryInUse},
                                          {"diary not read", DiaryNotRead}, {"calendar months", MonthMenu},
-                                         {"print over an existing file", PrintOverwrite}, {"wait for the diary", BusyWait},
+                                         {"print over an existing file", PrintOverwrite}, {"wait for the diary", WaitForDiary},
                                          {"print to a pipe", PrintToPipe}, {"a backup", Backup},
                                          {"a restore", Restore}})
             QTest::addRow("%s, SIGTERM", name) << int(SIGTERM) << int(Nothing) << int(open);
@@ -390,7 +391,7 @@ private:
         QVERIFY(open != Restore || UserDB::instance()->addUser(bob, nullptr));
         const QStringList before = everyStoredRow();
         std::optional<OtherReader> other;
-        if (open == DiaryInUse || open == DiaryNotRead || open == BusyWait)
+        if (open == DiaryInUse || open == DiaryNotRead || open == WaitForDiary)
             other.emplace(diary, open == DiaryNotRead ? OtherReader::Damaged : OtherReader::Exclusive);
         // Printed over this file, the report would replace it.
         const QString pdf = QDir::homePath() + QStringLiteral("/print.pdf");
@@ -410,8 +411,8 @@ private:
         bool keptAtCheckpoint = signal != Checkpoint;
         {
             std::optional<BusyWaits> waits;
-            if (open != BusyWait)
-                waits.emplace(BXSqlDb::busyTimeout());
+            if (open != WaitForDiary)
+                waits.emplace(BusyWait::timeout());
             const SessionEnd session;
             std::thread signaller;
             QTimer asked; // the signal comes once a dialog or menu waits in its own loop
@@ -447,11 +448,11 @@ private:
                     ::raise(signal == Checkpoint ? SIGTERM : signal);
                 other.reset();
             });
-            if (open != BusyWait)
+            if (open != WaitForDiary)
                 asked.start(0);
             QTimer::singleShot(0, window, [&] {
                 ending.start();
-                if (open == BusyWait) // the signal comes while the diary's connection waits
+                if (open == WaitForDiary) // the signal comes while the diary's connection waits
                     signaller = std::thread([signal] { QThread::msleep(200); ::kill(::getpid(), signal); });
                 openInWindow(window, open);
                 if (asked.isActive()) // nothing waited for an answer
@@ -467,7 +468,7 @@ private:
         }
         QVERIFY2(!read, "the print dialog waited for a reader of the pipe");
         QVERIFY2(keptAtCheckpoint, "a checkpoint of the session closed the dialog");
-        QVERIFY2(ending.elapsed() < BXSqlDb::busyTimeout(), "the wait for the diary outlasted the signal");
+        QVERIFY2(ending.elapsed() < BusyWait::timeout(), "the wait for the diary outlasted the signal");
         QFile kept(pdf);
         QVERIFY(open == PrintToPipe || (kept.open(QIODevice::ReadOnly) && kept.readAll() == "[x]\n"));
         QFile::remove(pdf);
