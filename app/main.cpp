@@ -32,6 +32,7 @@
 #include "userdb/diarylocation.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
+#include "userdb/diaryrestore.h"
 #include "userdb/restorestaging.h"
 #include "userdb/storeaction.h"
 #include "userdb/storeresult.h"
@@ -446,7 +447,7 @@ bool installBackup(const QString& path, QString* reason)
                          + Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
     if (!FileCopy::copy(DiaryLocation::path(), kept, reason))
         return false;
-    const StoreResult installed = RestoreStaging::install(path);
+    const StoreResult installed = DiaryRestore::install(path);
     if (installed)
         return true;
     QFile::remove(kept);
@@ -495,7 +496,7 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
         started = start.ok();
         error = start.message();
         if (std::exchange(restored, false)) {
-            const StoreResult end = RestoreStaging::end(started);
+            const StoreResult end = DiaryRestore::end(started);
             ending = end.message();
             if (!end) {
                 error = ending;

@@ -25,6 +25,7 @@
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
 #include "userdb/fileintegrity.h"
+#include "userdb/diaryrestore.h"
 #include "userdb/restorestaging.h"
 #include "userdb/storeaction.h"
 #include "userdb/storednotices.h"
@@ -353,7 +354,7 @@ QString notRestored(const QString& backup, const QString& reason)
 // until the restore ends; throws BXException when the backup cannot be used.
 void installRestoredFile(const QFileInfo& backup, WorkProgress* progress)
 {
-    const StoreResult installed = RestoreStaging::install(backup.absoluteFilePath(), progress);
+    const StoreResult installed = DiaryRestore::install(backup.absoluteFilePath(), progress);
     if (!installed)
         throw BXException(notRestored(backup.absoluteFilePath(), QString::fromStdString(installed.message())));
 }
@@ -643,7 +644,7 @@ QString MainWindow::_endRestore(const QFileInfo& backup)
     StoredNotices::restart();
     QString error;
     const bool sound = restartUserDatabase(&error) && _restoredDataIsSound(&error);
-    const StoreResult end = RestoreStaging::end(sound);
+    const StoreResult end = DiaryRestore::end(sound);
     const std::string& ending = end.message();
     bool ended = end.ok();
     QString undone;

@@ -143,6 +143,9 @@ public:
     // `progress`, when given, is told of the integrity check's steps, and once it stops the
     // check ends there and the file is Unread.
     static StoreResult proveFile(const QString& path, Proof proof, WorkProgress* progress = nullptr);
+    // Copies `source` to `copy` and proves the copy; the copy is removed when either fails.
+    static bool provenCopy(const QString& source, const QString& copy, Proof proof, std::string& error,
+                           WorkProgress* progress = nullptr);
     // Begins a transaction that holds the file whole from its begin until it ends, so that
     // what it writes is stored without waiting for another program: a start claims the file so
     // before it writes, so that it never loses a change it made of its own accord. It waits

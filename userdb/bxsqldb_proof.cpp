@@ -2,6 +2,7 @@
 // integrity and, for a restore, its ids, trees, tracked tables and devices.
 
 #include "userdb/bxsqldb.h"
+#include "userdb/diaryfiles.h"
 #include "userdb/diaryinuse.h"
 
 #include "userdb/diaryproof.h"
@@ -69,4 +70,20 @@ StoreResult BXSqlDb::proveFile(const QString& path, Proof proof, WorkProgress* p
                        : integrity.kind() == StoreResult::Kind::Damaged ? StoreResult::Kind::Damaged
                                                                        : StoreResult::Kind::Refused,
                        error);
+}
+
+bool BXSqlDb::provenCopy(const QString& source, const QString& copy, Proof proof, std::string& error,
+                         WorkProgress* progress)
+{
+    DiaryFiles::removeWithJournal(copy);
+    std::string reason;
+    if (DiaryFiles::copy(source, copy, reason, progress)) {
+        const StoreResult proven = proveFile(copy, proof, progress);
+        if (proven)
+            return true;
+        reason = proven.message();
+    }
+    DiaryFiles::removeWithJournal(copy);
+    error = reason;
+    return false;
 }

@@ -5,7 +5,6 @@
 #include "core/clock.h"
 #include "userdb/diaryfiles.h"
 #include "userdb/diarylocation.h"
-#include "userdb/diaryproof.h"
 #include "userdb/diaryversion.h"
 
 #include "core/appversion.h"
@@ -398,7 +397,7 @@ StoreResult BXSqlDb::upgradeOnCopy()
     std::string reason;
     // The upgraded copy and the copy kept as it was.
     const bool done = DiaryFiles::haveRoomFor(2 * QFileInfo(live).size(), reason)
-        && DiaryProof::provenCopy(live, copy, Proof::Upgrade, reason) && DiaryFiles::copy(live, safety, reason, nullptr, true);
+        && provenCopy(live, copy, Proof::Upgrade, reason) && DiaryFiles::copy(live, safety, reason, nullptr, true);
     QString stays;
     if (done && DiaryFiles::replace(copy, DiaryLocation::file(), &stays) && stays.isEmpty())
         return StoreResult();

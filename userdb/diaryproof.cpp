@@ -1,48 +1,31 @@
 #include "userdb/diaryproof.h"
 
-#include "userdb/bxsqldb.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/catalogueroots.h"
-#include "userdb/diaryfiles.h"
 #include "userdb/storedid.h"
 
 std::string DiaryProof::notReadNow(const StoreOutcome& stopped)
 {
-    return BXSqlDb::tr("it could not be read just now (%1); try again").arg(stopped.detail()).toStdString();
+    return DiaryProof::tr("it could not be read just now (%1); try again").arg(stopped.detail()).toStdString();
 }
 
 std::string DiaryProof::triggersFailed(const StoreOutcome& why)
 {
     if (why.reason() == StoreOutcome::Reason::DiskFull)
-        return BXSqlDb::tr("The user database cannot be prepared for use: its triggers cannot be "
+        return DiaryProof::tr("The user database cannot be prepared for use: its triggers cannot be "
                            "set up. Check that the disk is not full, then start the program again.")
             .toStdString();
-    return BXSqlDb::tr("The user database cannot be prepared for use: its triggers cannot be set "
+    return DiaryProof::tr("The user database cannot be prepared for use: its triggers cannot be set "
                        "up (%1).")
         .arg(why.detail())
         .toStdString();
-}
-
-bool DiaryProof::provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof, std::string& error,
-                WorkProgress* progress)
-{
-    DiaryFiles::removeWithJournal(copy);
-    std::string reason;
-    if (DiaryFiles::copy(source, copy, reason, progress)) {
-        const StoreResult proven = BXSqlDb::proveFile(copy, proof, progress);
-        if (proven)
-            return true;
-        reason = proven.message();
-    }
-    DiaryFiles::removeWithJournal(copy);
-    error = reason;
-    return false;
 }
 
 namespace {
 
 std::string unreadTables(const BXSqlQuery& read)
 {
-    return BXSqlDb::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
+    return DiaryProof::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
 }
 
 // Why the value found in a column of ids is none the program gives.
@@ -50,16 +33,16 @@ std::string notGiven(const char* table, const char* column, StoredId::Kind kind,
 {
     const QLatin1String name(table);
     if (kind == StoredId::Kind::Catalogue)
-        return BXSqlDb::tr("the table %1 holds %2 in its column %3, an id of a catalogue item this "
+        return DiaryProof::tr("the table %1 holds %2 in its column %3, an id of a catalogue item this "
                            "program never gives")
             .arg(name, found, QLatin1String(column))
             .toStdString();
     if (name == QLatin1String("user_users"))
-        return BXSqlDb::tr("the table user_users holds a user whose user_id is %1, an id this "
+        return DiaryProof::tr("the table user_users holds a user whose user_id is %1, an id this "
                            "program never gives a user")
             .arg(found)
             .toStdString();
-    return BXSqlDb::tr("the table %1 holds %2 in its column %3, an id this program never gives a "
+    return DiaryProof::tr("the table %1 holds %2 in its column %3, an id this program never gives a "
                        "user")
         .arg(name, found, QLatin1String(column))
         .toStdString();
@@ -96,7 +79,7 @@ bool DiaryProof::holdsStorableRowIds(std::string& error)
             return false;
         }
         if (!found.isEmpty()) {
-            error = BXSqlDb::tr("the table %1 holds an entry whose %2 is %3, an id this program "
+            error = DiaryProof::tr("the table %1 holds an entry whose %2 is %3, an id this program "
                                 "never gives")
                         .arg(QLatin1String(entry.table), QLatin1String(entry.column), found)
                         .toStdString();
@@ -160,7 +143,7 @@ bool DiaryProof::holdsNamedGroups(std::string& error)
             return false;
         }
         if (!found.isEmpty()) {
-            error = BXSqlDb::tr("the table %1 holds %2 in its column group_id, which names no group "
+            error = DiaryProof::tr("the table %1 holds %2 in its column group_id, which names no group "
                                 "of the table group_diary")
                         .arg(QLatin1String(table), found)
                         .toStdString();
@@ -174,7 +157,7 @@ bool DiaryProof::holdsNoLoop(std::string& error)
 {
     QString link;
     if (!CatalogueRoots::findBadLink(&link))
-        error = BXSqlDb::tr("its tables cannot be read: %1").arg(link).toStdString();
+        error = DiaryProof::tr("its tables cannot be read: %1").arg(link).toStdString();
     else if (!link.isEmpty())
         error = link.toStdString();
     return link.isEmpty();

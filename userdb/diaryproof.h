@@ -1,25 +1,22 @@
 #pragma once
 
-#include "userdb/bxsqldb.h"
-
+#include <QCoreApplication>
 #include <QString>
 
 #include <string>
 
 class StoreOutcome;
-class WorkProgress;
 
 // What the proof of a diary file (BXSqlDb::proveFile) checks beside its version, schema and
 // integrity, and how it tells what stopped it.
 class DiaryProof
 {
+    Q_DECLARE_TR_FUNCTIONS(DiaryProof)
+
 public:
     // A reading of a file to be proven that the system failed: it says nothing of the file.
     static std::string notReadNow(const StoreOutcome& stopped);
     static std::string triggersFailed(const StoreOutcome& why);
-    // Copies `source` to `copy` and proves the copy; the copy is removed when either fails.
-    static bool provenCopy(const QString& source, const QString& copy, BXSqlDb::Proof proof,
-                           std::string& error, WorkProgress* progress = nullptr);
     // Whether every entry of the diaries and their groups has an id that the program gives;
     // otherwise false with the first that has not, or why they cannot be read. SQLite gives a new
     // row the highest id plus one, so the highest id must leave a next one that the program can

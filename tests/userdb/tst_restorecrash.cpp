@@ -14,7 +14,7 @@
 #include "userdb/diarylocation.h"
 #include "userdb/diaryversion.h"
 #include "userdb/filecopy.h"
-#include "userdb/restorestaging.h"
+#include "userdb/diaryrestore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -78,13 +78,13 @@ int runRestorer(const QString& backup, const QString& step)
         error = reason.toStdString();
     } else {
         const bool restore = step == QLatin1String("restore");
-        StoreResult result = restore ? RestoreStaging::install(backup) : StoreResult();
+        StoreResult result = restore ? DiaryRestore::install(backup) : StoreResult();
         if (result && restore && crashOnceInPlace)
             ::_exit(CrashedExit);
         if (result)
             result = BXSqlDb::startUp(true);
         if (result && restore)
-            result = RestoreStaging::end(true);
+            result = DiaryRestore::end(true);
         done = result.ok();
         error = result.message();
     }

@@ -5,7 +5,7 @@
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diaryversion.h"
-#include "userdb/restorestaging.h"
+#include "userdb/diaryrestore.h"
 #include "userdb/filecopy.h"
 
 #include <QDir>
@@ -398,13 +398,13 @@ void TestUpgrade::everyFormatStaysTheProgramsOwn()
 
     // Restore Data of that backup and of the earlier one, each with a start after it.
     const auto restore = [&](const QString& file) {
-        StoreResult restored = RestoreStaging::install(file);
+        StoreResult restored = DiaryRestore::install(file);
         QVERIFY2(restored, restored.message().c_str());
         restored = BXSqlDb::startUp(true);
         QVERIFY2(restored, restored.message().c_str());
         restored = BXSqlDb::checkIntegrity();
         QVERIFY2(restored, restored.message().c_str());
-        restored = RestoreStaging::end(true);
+        restored = DiaryRestore::end(true);
         QVERIFY2(restored, restored.message().c_str());
         BXSqlDb::cleanUp();
         QCOMPARE(rowsOfUsers(path, columns), rows);
