@@ -186,7 +186,7 @@ const CatalogueWords& IndexedDB::_catalogueWords() const
 void IndexedDB::_gatherWords()
 {
     _forgetWords();
-    _gathering = std::async(std::launch::async, [names = _nameList()] { return std::make_unique<CatalogueWords>(names); });
+    _gathering = std::async(std::launch::async, [this] { return std::make_unique<CatalogueWords>(_nameList()); });
 }
 
 std::vector<const char*> IndexedDB::_nameList() const
@@ -248,7 +248,6 @@ void IndexedDB::_clearIndex()
 
 void IndexedDB::_mapRecord(size_t index)
 {
-    _forgetWords();
     if (_flags[index] & FLAG_CATEGORY)
         _categoryMap[_items[index].id] = index;
     else

@@ -54,12 +54,12 @@ protected:
     const BrowsableDBItem* _getIndexItem(qint64 id, bool isCategory) const;
     // Forgets every record.
     void _clearIndex();
-    // Forgets the words of the names, after a name changed or a record came, or before the
-    // names go; waits for a gathering under way.
+    // Forgets the words of the names, before a load lays out its records or their names, or
+    // before the names go; waits for a gathering under way.
     void _forgetWords();
     // Starts gathering the words of the names on a thread of its own, as a load does once it
     // has laid them out, so that neither the load nor, mostly, the first search waits for them.
-    // The names must stay until the words are forgotten.
+    // The thread reads the records: they and their names stay until the words are forgotten.
     void _gatherWords();
     // Enters the record at index into the category map (a later category of the same id
     // replaces it) or the item map (the first item of an id is the one found).

@@ -312,6 +312,7 @@ bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, qui
     if (count == 0 || itemsAt + RECORD_SIZE * count > length || namesAt >= length || dataAt > length)
         return _fail(BAD_CHUNK);
 
+    _forgetWords();
     _items.resize(count);
     _flags.resize(count);
     std::vector<bool> claimed(count, false);

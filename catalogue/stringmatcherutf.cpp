@@ -222,6 +222,7 @@ StringMatcherUtf::StringMatcherUtf(const QString& word, Encoding encoding, Spell
     }
     _takeEitherKeys();
     _plain = !_otherSpelling && !_key && _writings.empty() && !_unwritable;
+    _takeGate();
     _pattern.reserve(_length + 1);
     for (int i = _length - 1; i >= 0; --i) {
         const char16_t lower = _stem.at(i).unicode();
@@ -315,6 +316,14 @@ void StringMatcherUtf::_takeEitherKeys()
     }
 }
 
+// Most names lack the key that every writing of the word holds: one byte search settles them.
+void StringMatcherUtf::_takeGate()
+{
+    const StringMatcherUtf* key = _sharedKey ? _sharedKey.get() : _otherSpelling ? nullptr : _key.get();
+    if (key && !key->_decode && !key->_unwritable)
+        _gate = key;
+}
+
 QByteArray StringMatcherUtf::_firstLook() const
 {
     if (_decode || _unwritable || !_writings.empty())
@@ -383,10 +392,16 @@ std::vector<QString> StringMatcherUtf::_stemParts() const
     return parts;
 }
 
+// Most words are plain: their search goes straight to the byte search, with no frame of its own.
 bool StringMatcherUtf::operator()(const char* text, int length) const
 {
-    if (_plain)
-        return _byteSearch(text, length);
+    return _plain ? _byteSearch(text, length) : _inEitherSpelling(text, length);
+}
+
+bool StringMatcherUtf::_inEitherSpelling(const char* text, int length) const
+{
+    if (_gate && _gate->_find(reinterpret_cast<const unsigned char*>(text), length, 0) < 0)
+        return false;
     if (_sharedKey && !_sharedKey->_asWritten(text, length))
         return false;
     if (!_eitherKeys.empty() && !_holdsEitherKey(text, length))

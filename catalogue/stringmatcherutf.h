@@ -69,11 +69,13 @@ private:
     // What every name that holds the word in this spelling holds, lowered; empty where the word
     // is compared with decoded names or has several writings.
     QByteArray _firstLook() const;
+    void _takeGate();
     bool _holdsEitherKey(const char* text, int length) const;
     // Whether a writing stands where the anchor does.
     bool _holdsAWriting(const char* text, int length) const;
     // The stem's parts between the hyphens that join words.
     std::vector<QString> _stemParts() const;
+    bool _inEitherSpelling(const char* text, int length) const;
     bool _inThisSpelling(const char* text, int length) const;
     // The word as written, in its forms, for a word without parts.
     bool _asWritten(const char* text, int length) const;
@@ -101,6 +103,7 @@ private:
     std::vector<std::unique_ptr<StringMatcherUtf>> _parts; // the word's other parts, longest first
     std::vector<QByteArray> _writings;   // a word of short words, as written and closed up, lowered
     unsigned char _anchor = 0;           // the character of theirs that names hold least
+    const StringMatcherUtf* _gate = nullptr; // a key whose first part every name holding the word holds
 };
 
 // Splits text on white space and appends the pieces to words. Returns the shortest piece's

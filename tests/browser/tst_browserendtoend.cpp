@@ -184,6 +184,10 @@ private slots:
         row("winged mature", "Winged beans, mature seeds, raw", FIRST_FOOD);
         row("candies mars", "Candies, MARS SNACKFOOD US, M&M's Milk Chocolate Candies", FIRST_FOOD);
         row("canned mango", "Mango nectar, canned", FIRST_FOOD);
+        // While the last word is still being typed, a name that opens with a word typed whole
+        // comes before a heavier one that holds that word further on ("Crackers, ... peanut butter").
+        row("peanut bu", "Peanut butter, smooth style, with salt", 3);
+        row("mango ne", "Mango nectar, canned", FIRST_FOOD);
         // A word joined by a hyphen finds what its words typed apart find.
         row("skim-milk", "Milk, nonfat, fluid, with added vitamin A and vitamin D (fat free or skim)", FIRST_FOOD);
         // Words typed closed up that the catalogue writes apart, and other names and forms.
