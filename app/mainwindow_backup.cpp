@@ -543,7 +543,8 @@ bool MainWindow::_showFirstUser()
 
 bool MainWindow::restartUserDatabase(QString* error)
 {
-    const StoreResult started = BXSqlDb::startUp(true);
+    // During a copy, the data a restore kept is checked under its progress before it goes back.
+    const StoreResult started = BXSqlDb::startUp(true, _copyProgress.get());
     if (started)
         return true;
     BXSqlDb::cleanUp();
@@ -631,6 +632,9 @@ void MainWindow::_reopenDiary()
             quitProgram();
             return;
         }
+        // A check that the user stopped runs again under a progress that can be stopped again.
+        if (_copyProgress && _copyProgress->stopped())
+            _showCopyProgress(_copyProgress->title(), _copyProgress->label());
     }
 }
 
@@ -644,7 +648,9 @@ QString MainWindow::_endRestore(const QFileInfo& backup)
     StoredNotices::restart();
     QString error;
     const bool sound = restartUserDatabase(&error) && _restoredDataIsSound(&error);
-    const StoreResult end = DiaryRestore::end(sound);
+    if (!sound && _copyProgress)
+        _copyProgress->setLabel(tr("Putting your data back as it was..."));
+    const StoreResult end = DiaryRestore::end(sound, _copyProgress.get());
     const std::string& ending = end.message();
     bool ended = end.ok();
     QString undone;

@@ -55,7 +55,9 @@ public:
     // on it, and left as it is. Otherwise than done the message says why; after a failure the
     // caller runs cleanUp(). A diary held by another program for longer than the busy wait is
     // Busy, a damaged one Damaged, one that cannot be used for another reason Refused.
-    static StoreResult startUp(bool enableTriggers);
+    // `progress`, when given, hears the check of the data a restore that did not finish kept,
+    // before it goes back in the diary's place; once it stops the start is Refused, saying so.
+    static StoreResult startUp(bool enableTriggers, WorkProgress* progress = nullptr);
     // Closes the connection if there is one.
     static void cleanUp();
 

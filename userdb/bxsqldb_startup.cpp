@@ -251,7 +251,7 @@ bool BXSqlDb::beginSoleTransaction(QString* inUse)
     return false;
 }
 
-StoreResult BXSqlDb::startUp(bool enableTriggers)
+StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
 {
     if (_instance)
         return StoreResult(StoreResult::Kind::Refused, "startUp called twice? should never happen");
@@ -263,7 +263,7 @@ StoreResult BXSqlDb::startUp(bool enableTriggers)
         return refused(BXSqlDb::tr("The restored data %1 is no longer there.")
                            .arg(QDir::toNativeSeparators(path))
                            .toStdString());
-    if (const StoreResult recovered = RestoreStaging::pending() ? StoreResult() : DiaryKeptFiles::recoverLeftovers();
+    if (const StoreResult recovered = RestoreStaging::pending() ? StoreResult() : DiaryKeptFiles::recoverLeftovers(progress);
         !recovered)
         return recovered;
     std::string reason;

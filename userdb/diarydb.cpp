@@ -158,6 +158,11 @@ QVariant DiaryDB::storableLink(qint64 refId)
     return refId < 0 ? QVariant() : QVariant(refId);
 }
 
+QString DiaryDB::readFoodName(const QVariant& stored, const StoredRange::Place& place)
+{
+    return StoredFoodName.readText(stored, place);
+}
+
 bool DiaryDB::mayNameFood(qint64 user, qint64 refId)
 {
     if (!FoodDBBase::isCustomId(refId))
@@ -382,7 +387,7 @@ bool DiaryDB::readFoodLine(const BXSqlQuery& query, int nameColumn, int firstVal
                            std::span<const DBTypes::NutType> nutrients, FoodDiaryItem& entry,
                            const StoredRange::Place& place)
 {
-    entry.desc = StoredFoodName.readText(query.value(nameColumn), place);
+    entry.desc = readFoodName(query.value(nameColumn), place);
     entry.servingId = query.value(nameColumn + 1).toInt();
     entry.servingDesc = StoredServingName.readText(query.value(nameColumn + 2), place);
     const std::optional<double> size = lineFigure(StoredAmount, query.value(nameColumn + 3), place);

@@ -57,6 +57,9 @@ public:
     // user's own or shared custom foods, or a custom food that is gone (old entries keep
     // their own values). Another user's custom food never.
     static bool mayNameFood(qint64 user, qint64 refId);
+    // A food name of a diary or saved meal line as every reader reads it: cut (told) to the
+    // longest line a dialog writes.
+    static QString readFoodName(const QVariant& stored, const StoredRange::Place& place);
     // The link a food row stores for its catalogue food: NULL for none (a negative id), never
     // an id the program does not give.
     static QVariant storableLink(qint64 refId);

@@ -27,13 +27,13 @@ std::string emptyBesideKept()
 
 } // namespace
 
-StoreResult DiaryKeptFiles::recoverLeftovers()
+StoreResult DiaryKeptFiles::recoverLeftovers(WorkProgress* progress)
 {
     const QFileInfo kept(DiaryLocation::workingCopy(DiaryLocation::SafetySuffix));
     if (kept.isFile() && kept.size() == 0) {
         QFile::remove(kept.filePath());
     } else if (kept.isFile()) {
-        if (const StoreResult undone = RestoreStaging::undoLeftOver(); !undone)
+        if (const StoreResult undone = RestoreStaging::undoLeftOver(progress); !undone)
             return undone;
     }
     const QFileInfo diary(DiaryLocation::file());

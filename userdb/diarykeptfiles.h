@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+class WorkProgress;
+
 // The files that the program keeps beside the diary, and what a process that died while it
 // replaced the diary left of them.
 class DiaryKeptFiles
@@ -23,6 +25,6 @@ public:
     // for it may be the one copy of the user's data. Once emptied or renamed, the restore finished
     // and it goes, unless the diary holds nothing. Refused with the reason when it cannot be put
     // back or it stays: the diary is then not opened, so that nothing is written to data that
-    // would be replaced.
-    static StoreResult recoverLeftovers();
+    // would be replaced. `progress` hears the check of that data before it goes back.
+    static StoreResult recoverLeftovers(WorkProgress* progress = nullptr);
 };

@@ -89,40 +89,121 @@ bool DiaryProof::holdsStorableRowIds(std::string& error)
     return true;
 }
 
-// Each column of a large table is read through an index that holds it, never the table's rows.
+namespace {
+
+// How a column of ids is read. A table the program fills by the thousand is read through an index
+// that leads with the column, never row by row: a column of users holds a few values, read one
+// after another, each found by the index; a column of catalogue items holds thousands, so the
+// index gives its ends, and one sum over its entries tells whether any lies between them that is
+// no whole number. A column that leads no index is read row by row (small tables).
+enum class Read { Rows, Values, Ends };
+
+struct Link
+{
+    const char* table;
+    const char* column;
+    StoredId::Kind kind;
+    Read read;
+};
+
+// Runs `sql` with the kind's range bound and keeps its first row's first value, as shown.
+bool firstShown(const QString& sql, StoredId::Kind kind, QString& found, std::string& error)
+{
+    BXSqlQuery read(sql);
+    const StoredId::Range ids = StoredId::range(kind);
+    read.bindValue(0, ids.first);
+    read.bindValue(1, ids.last);
+    if (read.readRows([&] { found = shown(read.value(0)); }))
+        return true;
+    error = unreadTables(read);
+    return false;
+}
+
+// The first value of the column, in the order of its index, that is no id of its kind: the
+// lowest value, then the next above it, each a step of the index, until one is not an id (the
+// kind's range ends the walk) or the values end.
+bool firstUnheldValue(const Link& link, QString& found, std::string& error)
+{
+    const QString sql = QStringLiteral("WITH RECURSIVE seen(v) AS (SELECT min(%1) FROM %2 UNION ALL "
+                                       "SELECT (SELECT min(%1) FROM %2 WHERE %1 > seen.v) FROM seen "
+                                       "WHERE seen.v IS NOT NULL) SELECT v FROM seen WHERE %3 LIMIT 1")
+                            .arg(QLatin1String(link.column), QLatin1String(link.table),
+                                 StoredId::unheldSql(QStringLiteral("v")));
+    return firstShown(sql, link.kind, found, error);
+}
+
+// A text or a blob sorts above every number and a number past the range lies past an end, so
+// with both ends ids of the kind only a real between them is left, which turns the column's sum
+// real. The sum of ids below 2^26 cannot overflow in any file SQLite can hold.
+bool firstUnheldEnd(const Link& link, QString& found, std::string& error)
+{
+    const QString column = QLatin1String(link.column);
+    const QString table = QLatin1String(link.table);
+    BXSqlQuery ends(QStringLiteral("SELECT (SELECT min(%1) FROM %2), (SELECT max(%1) FROM %2)").arg(column, table));
+    const auto unheld = [&link](const QVariant& id) { return !id.isNull() && !StoredId::holds(id, link.kind); };
+    if (!ends.readRows([&] {
+            for (int end = 0; end < 2 && found.isEmpty(); ++end)
+                found = unheld(ends.value(end)) ? shown(ends.value(end)) : QString();
+        })) {
+        error = unreadTables(ends);
+        return false;
+    }
+    if (!found.isEmpty())
+        return true;
+    BXSqlQuery real(QStringLiteral("SELECT CASE typeof(sum(%1)) WHEN 'real' THEN (SELECT %1 FROM %2 WHERE "
+                                   "typeof(%1) = 'real' LIMIT 1) END FROM %2")
+                        .arg(column, table));
+    if (real.readRows([&] { found = real.value(0).isNull() ? QString() : shown(real.value(0)); }))
+        return true;
+    error = unreadTables(real);
+    return false;
+}
+
+bool firstUnheld(const Link& link, QString& found, std::string& error)
+{
+    const QString column = QLatin1String(link.column);
+    switch (link.read) {
+    case Read::Values:
+        return firstUnheldValue(link, found, error);
+    case Read::Ends:
+        return firstUnheldEnd(link, found, error);
+    case Read::Rows:
+        break;
+    }
+    return firstShown(QStringLiteral("SELECT %1 FROM %2 WHERE %3 LIMIT 1")
+                          .arg(column, QLatin1String(link.table), StoredId::unheldSql(column)),
+                      link.kind, found, error);
+}
+
+} // namespace
+
 bool DiaryProof::holdsStorableLinks(std::string& error)
 {
     using Kind = StoredId::Kind;
-    static const struct
-    {
-        const char* table;
-        const char* column;
-        Kind kind;
-    } Links[] = {
-        {"user_users", "user_id", Kind::User},       {"user_misc", "user_id", Kind::User},
-        {"user_checkins", "user_id", Kind::User},    {"user_target", "user_id", Kind::User},
-        {"water_diary", "user_id", Kind::User},      {"favorites", "user_id", Kind::User},
-        {"user_firsttime_tips", "user_id", Kind::User}, {"metrics_startStats", "user_id", Kind::User},
-        {"food_mealplan", "user_id", Kind::User},    {"exer_mealplan", "user_id", Kind::User},
+    static const Link Links[] = {
+        {"user_users", "user_id", Kind::User, Read::Values},
+        {"user_misc", "user_id", Kind::User, Read::Values},
+        {"user_checkins", "user_id", Kind::User, Read::Values},
+        {"user_target", "user_id", Kind::User, Read::Values},
+        {"water_diary", "user_id", Kind::User, Read::Values},
+        {"favorites", "user_id", Kind::User, Read::Values},
+        {"user_firsttime_tips", "user_id", Kind::User, Read::Values},
+        {"metrics_startStats", "user_id", Kind::User, Read::Values},
+        {"food_mealplan", "user_id", Kind::User, Read::Values},
+        {"exer_mealplan", "user_id", Kind::User, Read::Values},
         // A shared saved meal and its lines belong to -1 (NULL in older diaries).
-        {"food_diary", "user_id", Kind::Owner},      {"exer_diary", "user_id", Kind::Owner},
-        {"group_diary", "user_id", Kind::Owner},
+        {"food_diary", "user_id", Kind::Owner, Read::Values},
+        {"exer_diary", "user_id", Kind::Owner, Read::Values},
+        {"group_diary", "user_id", Kind::Owner, Read::Rows},
         // An entry without a catalogue food names 0 (NULL in older diaries).
-        {"food_diary", "ref_id", Kind::Catalogue},   {"food_mealplan", "ref_id", Kind::Catalogue},
-        {"favorites", "item_id", Kind::Catalogue},
+        {"food_diary", "ref_id", Kind::Catalogue, Read::Ends},
+        {"food_mealplan", "ref_id", Kind::Catalogue, Read::Ends},
+        {"favorites", "item_id", Kind::Catalogue, Read::Rows},
     };
-    for (const auto& link : Links) {
-        const QString column = QLatin1String(link.column);
-        BXSqlQuery read(QStringLiteral("SELECT %1 FROM %2 WHERE %3 LIMIT 1")
-                            .arg(column, QLatin1String(link.table), StoredId::unheldSql(column)));
-        const StoredId::Range ids = StoredId::range(link.kind);
-        read.bindValue(0, ids.first);
-        read.bindValue(1, ids.last);
+    for (const Link& link : Links) {
         QString found;
-        if (!read.readRows([&] { found = shown(read.value(0)); })) {
-            error = unreadTables(read);
+        if (!firstUnheld(link, found, error))
             return false;
-        }
         if (!found.isEmpty()) {
             error = notGiven(link.table, link.column, link.kind, found);
             return false;

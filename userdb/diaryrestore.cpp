@@ -93,7 +93,7 @@ StoreResult DiaryRestore::install(const QString& candidate, WorkProgress* progre
     return StoreResult();
 }
 
-StoreResult DiaryRestore::end(bool keepRestored)
+StoreResult DiaryRestore::end(bool keepRestored, WorkProgress* progress)
 {
     RestoreStaging::setPending(false);
     QString refusal;
@@ -103,7 +103,7 @@ StoreResult DiaryRestore::end(bool keepRestored)
     BXSqlDb::cleanUp();
     const std::string unfinished = keepRestored ? notFinished(refusal) + "\n" : std::string();
     std::string notBack;
-    if (RestoreStaging::putBack(notBack)) {
+    if (RestoreStaging::putBack(notBack, progress)) {
         const std::string told = unfinished + RestoreStaging::undoneText().toStdString();
         return keepRestored ? StoreResult(StoreResult::Kind::Refused, told) : StoreResult::done(told);
     }

@@ -28,6 +28,8 @@ public:
     // Refused with what the user is told when the restored data did not stay or the data as it
     // was cannot be put back; it then stays beside the file for the next start. Done when the
     // restored data stays (its message empty, or saying that the disk did not confirm that it
-    // is final) or, without `keepRestored`, the data as it was is back (saying so).
-    static StoreResult end(bool keepRestored);
+    // is final) or, without `keepRestored`, the data as it was is back (saying so). `progress`,
+    // when given, hears the check of the data as it was before it goes back; once it stops, that
+    // data stays beside the file, unchecked, for the next start.
+    static StoreResult end(bool keepRestored, WorkProgress* progress = nullptr);
 };

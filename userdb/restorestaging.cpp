@@ -67,14 +67,14 @@ std::string notChecked(const QString& reason)
 }
 
 // Whether the file reads as a whole diary: otherwise the reason, Damaged when it is empty, cut
-// short or fails the integrity check, Unread when the check could not run.
-StoreResult::Kind isWholeDiary(const QString& path, QString* reason)
+// short or fails the integrity check, Unread when the check could not run or `progress` stopped it.
+StoreResult::Kind isWholeDiary(const QString& path, QString* reason, WorkProgress* progress)
 {
     if (QFileInfo(path).size() == 0) {
         *reason = RestoreStaging::tr("it is empty");
         return StoreResult::Kind::Damaged;
     }
-    const StoreResult found = FileIntegrity::check(path);
+    const StoreResult found = FileIntegrity::check(path, nullptr, progress);
     QString report;
     *reason = StoreResult::splitDetails(QString::fromStdString(found.message()), &report);
     return found.kind();
@@ -82,14 +82,14 @@ StoreResult::Kind isWholeDiary(const QString& path, QString* reason)
 
 } // namespace
 
-bool RestoreStaging::putBack(std::string& error)
+bool RestoreStaging::putBack(std::string& error, WorkProgress* progress)
 {
     const QString file = DiaryLocation::file();
     const QString kept = DiaryLocation::workingCopy(DiaryLocation::SafetySuffix);
     // Never opened as a database, the copy has no journal of its own.
     QFile::remove(kept + QStringLiteral("-journal"));
     QString reason;
-    const StoreResult::Kind found = isWholeDiary(kept, &reason);
+    const StoreResult::Kind found = isWholeDiary(kept, &reason, progress);
     if (found != StoreResult::Kind::Done) {
         error = found == StoreResult::Kind::Damaged ? notWhole(reason) : notChecked(reason);
         return false;
@@ -113,10 +113,10 @@ bool RestoreStaging::pending()
     return restorePending();
 }
 
-StoreResult RestoreStaging::undoLeftOver()
+StoreResult RestoreStaging::undoLeftOver(WorkProgress* progress)
 {
     std::string error;
-    if (!putBack(error))
+    if (!putBack(error, progress))
         return StoreResult(StoreResult::Kind::Refused, error);
     restoreUndone() = true;
     return StoreResult();

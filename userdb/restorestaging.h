@@ -7,6 +7,8 @@
 
 #include <string>
 
+class WorkProgress;
+
 // The data as it was, kept beside the diary while a restore runs (DiaryRestore): whether this
 // process's restore keeps it now, and putting it back when the restore does not stay.
 class RestoreStaging
@@ -24,12 +26,14 @@ public:
     static bool pending();
     static void setPending(bool pending);
     // Puts back the data that a restore which did not finish kept, as a start finds it, and
-    // notes that the user is to be told; Refused with what the user is told when it cannot.
-    static StoreResult undoLeftOver();
+    // notes that the user is to be told; Refused with what the user is told when it cannot
+    // (or `progress` stopped its check).
+    static StoreResult undoLeftOver(WorkProgress* progress = nullptr);
     // Puts the copy of the data kept during a restore back in the diary's place, with no journal
     // of the restored copy beside it. False with what the user is told when it is not a whole
-    // diary (both files then stay as they are) or the rename failed.
-    static bool putBack(std::string& error);
+    // diary (both files then stay as they are) or the rename failed. `progress`, when given,
+    // hears the check of that copy; once it stops, the copy stays, unchecked.
+    static bool putBack(std::string& error, WorkProgress* progress = nullptr);
     // What the user is told when the data as it was went back.
     static QString undoneText();
 };

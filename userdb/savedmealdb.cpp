@@ -49,6 +49,12 @@ const NutType MealNutrients[] = {DBTypes::ENERGY, DBTypes::CARBS,  DBTypes::FAT,
                                  DBTypes::CHOLESTEROL, DBTypes::SODIUM, DBTypes::SUGAR,
                                  DBTypes::CALCIUM};
 
+// Where a line of a saved meal is, as its user knows it.
+StoredRange::Place mealFoodPlace(const QVariant& name)
+{
+    return [name] { return QStringLiteral("the food '%1' of a saved meal").arg(name.toString().left(40)); };
+}
+
 } // namespace
 
 SavedMealDB* SavedMealDB::instance()
@@ -177,11 +183,7 @@ std::optional<std::vector<FoodDiaryItem>> SavedMealDB::getSavedMealItems(qint64 
         FoodDiaryItem entry;
         entry.userId = user;
         entry.refId = StoredId::read(query.value(0), StoredId::Kind::Catalogue);
-        const QVariant name = query.value(1);
-        const auto place = [name] {
-            return QStringLiteral("the food '%1' of a saved meal").arg(name.toString().left(40));
-        };
-        if (DiaryDB::readFoodLine(query, 1, 5, MealNutrients, entry, place))
+        if (DiaryDB::readFoodLine(query, 1, 5, MealNutrients, entry, mealFoodPlace(query.value(1))))
             items.push_back(entry);
     });
     if (!read)
@@ -282,7 +284,10 @@ std::optional<QStringList> SavedMealDB::foodsPrivateFrom(qint64 mealId, qint64 r
     query.bindValue(0, mealId);
     query.bindValue(1, currentUser());
     std::vector<std::pair<qint64, QString>> foods;
-    if (!query.readRows([&] { foods.emplace_back(StoredId::read(query.value(0), StoredId::Kind::Catalogue), query.value(1).toString()); }))
+    if (!query.readRows([&] {
+            foods.emplace_back(StoredId::read(query.value(0), StoredId::Kind::Catalogue),
+                               DiaryDB::readFoodName(query.value(1), mealFoodPlace(query.value(1))));
+        }))
         return std::nullopt;
     QStringList names;
     // A root no user's id makes is nobody's: every custom food is private from it.

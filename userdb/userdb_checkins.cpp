@@ -43,6 +43,8 @@ const StoredRange StoredActivity{"user_misc", "activity",
                                  PlausibleRange(DBTypes::SEDENTARY, DBTypes::ACTIVE)};
 const StoredRange StoredRmr{"user_misc", "custom_rmr", orNone(PlausibleRange::RestingEnergy)};
 const StoredRange StoredFluid{"water_diary", "cups", PlausibleRange(0.0, CheckinItem::MaxFluid)};
+// The id of a diet plan, which the targets dialogs choose from a list.
+const StoredRange StoredDietPlan{"user_misc", "diet_plan", PlausibleRange(0, UserDB::LineLength), "read as no plan"};
 // The note as the check-in dialog writes it, at most its length.
 QString storedNote(const QVariant& stored)
 {
@@ -246,7 +248,7 @@ bool UserDB::_readMisc(CheckinItem& item)
     if (const std::optional<double> rmr = StoredRmr.read(query.value(0)))
         item.setCustomRMR(float(*rmr));
     if (!query.value(1).isNull())
-        item.setDietPlan(query.value(1).toString());
+        item.setDietPlan(StoredDietPlan.readTextWithin(query.value(1)).value_or(QString()));
     return true;
 }
 

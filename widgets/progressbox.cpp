@@ -49,6 +49,16 @@ void ProgressBox::setCancelText(const QString& text)
         _dialog->setCancelButtonText(text);
 }
 
+QString ProgressBox::title() const
+{
+    return _dialog ? _dialog->windowTitle() : QString();
+}
+
+QString ProgressBox::label() const
+{
+    return _dialog ? _dialog->labelText() : QString();
+}
+
 bool ProgressBox::report(qint64 done, qint64 total)
 {
     if (!_sincePass.isValid() || _sincePass.elapsed() >= PassMs) {

@@ -26,6 +26,8 @@ public:
     void setLabel(const QString& label);
     // The words of the button that stops the work (Cancel by default).
     void setCancelText(const QString& text);
+    QString title() const;
+    QString label() const;
 
 protected:
     bool report(qint64 done, qint64 total) override;

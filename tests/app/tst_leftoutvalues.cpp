@@ -73,6 +73,7 @@ private slots:
 
     void toldOnceInWords_data();
     void toldOnceInWords();
+    void toldInOneBoxAStart();
     void unreadProfileIsAskedAgain_data();
     void unreadProfileIsAskedAgain();
     void noProfileCompletedLeavesTheWindowOpen();
@@ -141,6 +142,38 @@ void TestLeftOutValues::toldOnceInWords()
     foods->reload(0, false);
     QTest::qWait(50);
     QCOMPARE(captions(*_window).count(QStringLiteral("Values left out")), 1);
+}
+
+// Values left out of several columns and tables of what the start reads: one box names them all.
+void TestLeftOutValues::toldInOneBoxAStart()
+{
+    const QString today = Clock::today().toString(QStringLiteral("yyyyMMdd"));
+    DBTypes::FoodDiaryItem apple;
+    apple.desc = QStringLiteral("Apple");
+    apple.userId = _ann;
+    apple.meal = 1;
+    apple.setDate(today.toStdString());
+    QVERIFY(DiaryDB::instance()->addFoodEntry(apple, true) >= 0);
+    QVERIFY(exec("INSERT INTO exer_diary (user_id, date, duration, rate, name, status) "
+                 "VALUES (?, ?, 30, 1e300, 'Rowing', 1)", {_ann, today}));
+    QVERIFY(exec("UPDATE food_diary SET size = -5, serv_name = printf('%.*c', 40000, 's')"));
+    QVERIFY(exec("INSERT INTO water_diary (user_id, date, cups) VALUES (?, ?, 1e300)", {_ann, today}));
+    UserDB::instance()->setCurrentUser(_ann);
+    FoodDBDynamic* foods = FoodDBDynamic::instance();
+    QVERIFY(foods->createFood(foods->getRootForUser(_ann), QStringLiteral("Pear"), QStringLiteral("each"),
+                              DBTypes::FoodItem()) >= 0);
+    QVERIFY(exec("UPDATE custom_foods SET name = printf('%.*c', 40000, 'y')"));
+
+    QVERIFY(_window->switchUser(_window, _ann));
+    foods->reload(0, false);
+    QTRY_VERIFY(captions(*_window).contains(QStringLiteral("Values left out")));
+    QTest::qWait(50);
+    QCOMPARE(captions(*_window).count(QStringLiteral("Values left out")), 1);
+    const QString text = _window->messages.at(captions(*_window).indexOf(QStringLiteral("Values left out"))).second;
+    for (const char* part : {"1e+300 in water_diary.cups", "in food_diary.serv_name of Ann's entry 'Apple'",
+                             "-5 in food_diary.size of Ann's entry 'Apple'", "1e+300 in exer_diary.rate of Ann's entry 'Rowing'",
+                             "a text of 40000 characters in Foods.name", "Backup Data copies them"})
+        QVERIFY2(text.contains(QLatin1String(part)), qPrintable(text.left(3000)));
 }
 
 void TestLeftOutValues::unreadProfileIsAskedAgain_data()

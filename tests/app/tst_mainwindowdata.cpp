@@ -609,6 +609,9 @@ void TestMainWindowData::backupIsMadeOnlyWhereRestoreTakesIt_data()
          "the table food_diary holds -1 in its column ref_id, an id of a catalogue item this program never gives"},
         {"a diary food of a real id", "INSERT INTO food_diary(user_id, date, ref_id) VALUES (0, '20260101', 9040.5)",
          "the table food_diary holds 9040.5 in its column ref_id"},
+        {"a diary food of a real id between whole ones",
+         "INSERT INTO food_diary(user_id, date, ref_id) VALUES (0, '20260101', 1), (0, '20260101', 9040.5), (0, '20260101', 20000)",
+         "the table food_diary holds 9040.5 in its column ref_id"},
         {"a diary food of the lowest id", "INSERT INTO food_diary(user_id, date, ref_id) VALUES (0, '20260101', -9223372036854775808)",
          "the table food_diary holds -9223372036854775808 in its column ref_id"},
         {"a favourite of a user past 32 bits", "INSERT INTO favorites(user_id, item_type, item_id) VALUES (4294967296, 1, 5)",
@@ -1307,6 +1310,7 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails_data()
     QTest::newRow("restored copy damaged") << "damaged" << "cannot be read as a diary: it is damaged.";
     QTest::newRow("restored copy gone") << "gone" << "is no longer there";
     QTest::newRow("restored copy damaged, data put back on retry") << "damaged, held folder" << "it is damaged.";
+    QTest::newRow("restored copy damaged, check of the data stopped") << "damaged, stopped" << "it is damaged.";
 }
 
 // The start-up that follows the copy cannot use the restored data: the data as it was goes
@@ -1331,6 +1335,8 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails()
         }
         if (kind.endsWith(QLatin1String("held folder")) && holdFolder(BXSettings::getUserDBPath(), true))
             _window->duringMessage = [this] { _window->answers = {QMessageBox::Retry}; holdFolder(BXSettings::getUserDBPath(), false); };
+        if (kind.endsWith(QLatin1String("stopped")))
+            _window->duringMessage = [this] { _window->answers = {QMessageBox::Retry}; };
         _window->restart = nullptr;
         const StoreResult start = BXSqlDb::startUp(true);
         const bool up = start.ok();
@@ -1339,9 +1345,23 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails()
     };
     _window->messages.clear();
     _window->restoreName = path;
-    _window->restoreUserDB();
+    {
+        // Cancel stops the check of the data as it was before it goes back: the diary is then
+        // not available, and Retry checks it again under a progress.
+        const ProgressStopper stopper(ProgressStopper::Cancel, kind.endsWith(QLatin1String("stopped"))
+                                                                   ? QStringLiteral("Putting your data back as it was...")
+                                                                   : QStringLiteral("no such stage"));
+        _window->restoreUserDB();
+    }
     other.reset();
     BXSqlDb::setBusyTimeout(DefaultBusyTimeoutMs);
+    QStringList told;
+    for (const auto& [caption, text] : std::as_const(_window->messages))
+        told << (caption == QLatin1String("Diary not available") ? text : QString());
+    told.removeAll(QString());
+    QCOMPARE(told.size(), kind.endsWith(QLatin1String("stopped")) || kind.endsWith(QLatin1String("held folder")) ? 1 : 0);
+    if (kind.endsWith(QLatin1String("stopped")))
+        QVERIFY2(told.first().contains(QStringLiteral("could not be checked")), qPrintable(told.first()));
 
     QCOMPARE(_window->lastCaption(), QStringLiteral("Restore failed"));
     QVERIFY2(_window->lastText().contains(QStringLiteral("your previous data has been kept"))

@@ -6,6 +6,8 @@
 #include "userdb/diarydb.h"
 #include "userdb/favoritesdb.h"
 #include "userdb/storedid.h"
+#include "userdb/storednotices.h"
+#include "userdb/storedrange.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
 
@@ -63,6 +65,7 @@ private slots:
     void sharesMealsByMovingThem();
     void keepsMealsOfIdsPast32Bits();
     void readsFavourites();
+    void namesPrivateFoodsWithinALine();
 
 private:
     QList<qint64> m_reloads;
@@ -286,6 +289,21 @@ void TestSavedMeals::readsFavourites()
     QCOMPARE(ids, std::set<qint64>({11}));
     favorites.findFavorites(exercise, ids);
     QCOMPARE(ids, std::set<qint64>({10}));
+}
+
+// The foods named when a meal cannot be shared are read as the diary's lines are: a name
+// past a line is cut, and told.
+void TestSavedMeals::namesPrivateFoodsWithinALine()
+{
+    SavedMealDB* meals = SavedMealDB::instance();
+    const qint64 id = meals->storeMeal(User, -1, "Long", {food("Pizza", 800, 30)}, true);
+    QVERIFY(StoreFixture::exec("UPDATE food_diary SET food_name = printf('%.*c', 10000000, 'z') WHERE group_id = ?", {id}));
+    StoredNotices::restart();
+    // Below a root of no user's id every food is private.
+    const QStringList names = meals->foodsPrivateFrom(id, 2 + (qint64(1) << 32)).value();
+    QCOMPARE(names.size(), 1);
+    QCOMPARE(names.first().size(), StoredRange::LineLength);
+    QVERIFY(StoredNotices::take().join(QString()).contains(QStringLiteral("a text of 10000000 characters")));
 }
 
 QTEST_GUILESS_MAIN(TestSavedMeals)

@@ -408,6 +408,10 @@ void TestUserDB::settingsNoDialogWritesReadAsTheDefault_data()
     QTest::newRow("web name past a line") << users.arg("web_username") << QVariant(QString(32768, u'w'));
     QTest::newRow("web password past a line") << users.arg("web_password") << QVariant(QString(32768, u'p'));
     QTest::newRow("backup folder past a path") << users.arg("backup_data_path") << QVariant(QString(4096, u'b'));
+    QTest::newRow("diet plan past a line")
+        << QStringLiteral("INSERT INTO user_misc(user_id, date, diet_plan) VALUES (0, '20060101', ?) "
+                          "ON CONFLICT DO UPDATE SET diet_plan = excluded.diet_plan")
+        << QVariant(QString(32768, u'd'));
 }
 
 // A setting, tip or count that no dialog writes reads as Ann's default, as nothing given or
@@ -428,6 +432,7 @@ void TestUserDB::settingsNoDialogWritesReadAsTheDefault()
     QVERIFY(users->getProfile(0).value() == profile);
     QCOMPARE(users->getColumnSettings(0).value(), QStringLiteral("0:2:"));
     QCOMPARE(users->getBackupPaths().value(), QStringList());
+    QCOMPARE(users->getCheckin(0, "20060101").value().dietPlan(), QString());
     QCOMPARE(users->getTipOfTheDay(0).value(), 0);
     QCOMPARE(users->getTopicsShown(0).value(), QSet<int>());
     QCOMPARE(users->getLoginCounts(0).value(), (QMap<QString, int>()));
