@@ -3,6 +3,7 @@
 
 #include "widgets/bxtoolbar.h"
 #include "widgets/macutil.h"
+#include "widgets/progressbox.h"
 #include "widgets/prompter.h"
 #include "widgets/screenfit.h"
 #include "widgets/storeprompt.h"
@@ -437,7 +438,8 @@ std::function<QString()> s_chooseBackup = [] {
 };
 
 // Puts a proven copy of the backup `path` in place of the damaged diary (closed), which is
-// kept beside it for rescue; false with the reason. The next start of the diary opens it.
+// kept beside it for rescue; false with the reason. The next start of the diary opens it. The
+// copies and the checks run under a progress that Cancel, Escape or its close button stops.
 bool installBackup(const QString& path, QString* reason)
 {
     *reason = MainWindow::checkBackupFile(path);
@@ -445,9 +447,10 @@ bool installBackup(const QString& path, QString* reason)
         return false;
     const QString kept = DiaryLocation::path() + QStringLiteral(".damaged-")
                          + Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
-    if (!FileCopy::copy(DiaryLocation::path(), kept, reason))
+    ProgressBox progress(nullptr, tr("Restore a Backup"), tr("Restoring your data..."));
+    if (!FileCopy::copy(DiaryLocation::path(), kept, reason, {}, nullptr, &progress))
         return false;
-    const StoreResult installed = DiaryRestore::install(path);
+    const StoreResult installed = DiaryRestore::install(path, &progress);
     if (installed)
         return true;
     QFile::remove(kept);

@@ -19,6 +19,7 @@
 #include "tests/support/otherreader.h"
 #include "tests/support/brandinfront.h"
 #include "tests/support/heldfolder.h"
+#include "tests/support/progressstopper.h"
 #include "widgets/shownday.h"
 
 #include <QCoreApplication>
@@ -803,6 +804,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged_data()
         QTest::addRow("damaged %s, quit", table) << damaged << false << QVariantList{1} << false << 1;
     QTest::newRow("damaged userdata_meta, restored") << damaged << false << QVariantList{0} << true << 1;
     QTest::newRow("damaged userdata_meta, no backup chosen, quit") << damaged << false << QVariantList{0, 1} << false << 2;
+    QTest::newRow("damaged userdata_meta, restore stopped, quit") << damaged << false << QVariantList{0, 1} << false << 2;
     QTest::newRow("damaged userdata_meta, choice of a backup cancelled") << damaged << false << QVariantList{0} << false << 1;
 }
 
@@ -831,6 +833,9 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     const QString backup = backups.filePath(QStringLiteral("sound.ptBackup"));
     QVERIFY(QFile::copy(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"), backup));
     const bool noBackup = QString::fromLatin1(QTest::currentDataTag()).contains(QStringLiteral("no backup"));
+    std::optional<ProgressStopper> stopper;
+    if (QString::fromLatin1(QTest::currentDataTag()).contains(QStringLiteral("stopped")))
+        stopper.emplace(ProgressStopper::Cancel);
     const bool cancelled = QString::fromLatin1(QTest::currentDataTag()).endsWith(QStringLiteral("cancelled"));
     s_chooseBackup = [backup, noBackup, cancelled] {
         return noBackup ? QCoreApplication::applicationFilePath() : cancelled ? QString() : backup;
