@@ -196,7 +196,8 @@ bool CatalogueRoots::findBadLink(QString* link)
             return false;
         if (!link->isEmpty())
             return true;
-        BXSqlQuery read(QStringLiteral("SELECT category_id, parent_id, %1 FROM %2")
+        // A name is read only as far as a message shows it.
+        BXSqlQuery read(QStringLiteral("SELECT category_id, parent_id, substr(%1, 1, 40) FROM %2")
                             .arg(QLatin1String(tables.nameColumn), QLatin1String(tables.table)));
         std::map<qint64, Category> categories;
         std::optional<qint64> twice;

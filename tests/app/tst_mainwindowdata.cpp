@@ -580,6 +580,9 @@ void TestMainWindowData::backupIsMadeOnlyWhereRestoreTakesIt_data()
     QTest::newRow("categories their own parents")
         << "UPDATE custom_food_cats SET parent_id = category_id"
         << "Restore Data would refuse a copy of it:\nthe table custom_food_cats holds a loop";
+    QTest::newRow("a category of a long name its own parent")
+        << "UPDATE custom_food_cats SET parent_id = category_id, name = printf('%.*c', 100000, 'c')"
+        << QStringLiteral("(\"%1\") lies below itself").arg(QString(40, u'c'));
     QTest::newRow("more users than a household")
         << "INSERT INTO user_users(user_id, name) VALUES (11, 'B'), (12, 'C'), (13, 'D'), (14, 'E'), (15, 'F')"
         << "a copy of it:\nThis backup file has too many users: 6";
