@@ -243,6 +243,29 @@ bool moveOldFolders()
     return false;
 }
 
+// Set when a start found the copy that holds the user data through the channel it recorded,
+// and handed over to it.
+bool s_handedOver = false;
+// Set when the user chose to end the start in one of its boxes.
+bool s_userQuit = false;
+
+// The exit code of a start that ends before its window runs: 0 when it handed over or the user
+// quit, 1 when it failed.
+int endedStart()
+{
+    return s_handedOver || s_userQuit ? 0 : 1;
+}
+
+// Asks a question of the start whose button `quit` ends it, which Escape and the close button
+// answer too. The user's Quit is no failure: the start then ends with 0.
+int askAtStart(Prompter* prompter, QMessageBox::Icon icon, const QString& caption, const QString& text,
+               const QStringList& buttons, int defaultIndex, int quit)
+{
+    const int answer = prompter->choice(nullptr, icon, caption, text, buttons, defaultIndex, quit);
+    s_userQuit = answer == quit;
+    return answer;
+}
+
 // A diary that is a link to a file that is gone is never replaced by an empty one unasked: the
 // user may have a new diary made where the link points, or the start ends.
 bool findLinkedDiary(Prompter* prompter, const QString& diary)
@@ -268,8 +291,8 @@ bool findLinkedDiary(Prompter* prompter, const QString& diary)
     }
     const QString question = missing + tr("\n\nQuit, make the file available and start the "
                                           "program again, or start a new, empty diary in its place?");
-    return prompter->choice(nullptr, QMessageBox::Warning, tr("Diary not found"), question,
-                            {tr("Quit"), tr("Start a New Diary")}, 0, 0)
+    return askAtStart(prompter, QMessageBox::Warning, tr("Diary not found"), question,
+                      {tr("Quit"), tr("Start a New Diary")}, 0, 0)
         == 1;
 }
 
@@ -298,8 +321,8 @@ bool findUserData(Prompter* prompter)
            "folder available and start the program again, or keep your diary in the default "
            "folder %2 from now on?")
             .arg(folder, QDir::toNativeSeparators(BXSettings::getDirData()));
-    const int answer = prompter->choice(nullptr, QMessageBox::Warning, tr("Diary folder not found"),
-                                        question, {tr("Quit"), tr("Use the Default Folder")}, 0, 0);
+    const int answer = askAtStart(prompter, QMessageBox::Warning, tr("Diary folder not found"),
+                                  question, {tr("Quit"), tr("Use the Default Folder")}, 0, 0);
     if (answer != 1)
         return false;
     BXSettings::forgetUserDBPath();
@@ -318,19 +341,6 @@ QString writeFailure()
     const QString reason = written ? tr("the lock file cannot be made") : probe.errorString();
     probe.remove();
     return reason;
-}
-
-// Set when a start found the copy that holds the user data through the channel it recorded,
-// and handed over to it.
-bool s_handedOver = false;
-// Set when the user chose Quit while the start waited for another program's hold on the diary.
-bool s_userQuit = false;
-
-// The exit code of a start that ends before its window runs: 0 when it handed over or the user
-// quit, 1 when it failed.
-int endedStart()
-{
-    return s_handedOver || s_userQuit ? 0 : 1;
 }
 
 // What a start finds of the copy that holds the user data: one that its own environment puts
@@ -413,12 +423,12 @@ std::unique_ptr<QLockFile> lockUserData(std::string& error, bool updating)
 // Quit, which the user may have chosen already in the window of the wait.
 bool retryWhileInUse(Prompter* prompter, const QString& inUse)
 {
-    const bool retry = !StartWait::quitChosen()
-                       && prompter->choice(nullptr, QMessageBox::Warning, tr("Diary in use"), inUse,
-                                           {tr("Retry"), tr("Quit")}, 0, 1)
-                              == 0;
-    s_userQuit = !retry;
-    return retry;
+    if (StartWait::quitChosen()) {
+        s_userQuit = true;
+        return false;
+    }
+    return askAtStart(prompter, QMessageBox::Warning, tr("Diary in use"), inUse, {tr("Retry"), tr("Quit")}, 0, 1)
+        == 0;
 }
 
 // Asks for the backup to restore in place of a damaged diary; null when none was chosen.
@@ -454,13 +464,15 @@ bool restoreInPlace(Prompter* prompter, const QString& damage)
 {
     QString text = damage;
     for (;;) {
-        const int answer = prompter->choice(
-            nullptr, QMessageBox::Critical, tr("Diary damaged"),
+        const int answer = askAtStart(
+            prompter, QMessageBox::Critical, tr("Diary damaged"),
             text + tr("\n\nRestore a backup in its place now? The damaged diary is kept beside it."),
             {tr("Restore a Backup..."), tr("Quit")}, 0, 1);
         if (answer != 0)
             return false;
         const QString backup = s_chooseBackup();
+        // No backup chosen is the user's Quit too.
+        s_userQuit = backup.isEmpty();
         QString reason;
         if (backup.isEmpty() || installBackup(backup, &reason))
             return !backup.isEmpty();
@@ -533,7 +545,8 @@ void tellUpdatesUnsupported()
 }
 
 // Ends with 1 when the databases could not be updated: the user data is held, the diary does
-// not open, or a step of the update failed (each told to the user).
+// not open, or a step of the update failed (each told to the user); with 0 when the user quit
+// in a box of the start.
 int runUpdateMode()
 {
     if (updatesSupported()) {
@@ -547,7 +560,7 @@ int runUpdateMode()
         if (!openDiary(canShowBoxes() ? Prompter::instance() : nullptr, error)) {
             if (!error.empty())
                 showBox(QMessageBox::Critical, tr("Database Update"), QString::fromStdString(error));
-            return 1;
+            return endedStart();
         }
         CatalogueServices::install();
         bool updated = false;
@@ -844,7 +857,7 @@ int runStart(QtSingleApplication& app, QPointer<MainWindow>& window,
     const bool found = moveOldFolders()
                        && findUserData(canShowBoxes() ? Prompter::instance() : nullptr);
     const int result = found ? (options.updateDb ? runUpdateMode() : runApplication(app, window, lock))
-                             : 1;
+                             : endedStart();
     shutDown(window);
     return result;
 }

@@ -368,6 +368,11 @@ void FoodWidget::setupCombo()
     }
 }
 
+std::optional<qint64> FoodWidget::shownMealId() const
+{
+    return _savedMealMode ? std::optional<qint64>(_mealId) : std::nullopt;
+}
+
 void FoodWidget::setSavedMeal(const QString& mealName, double energy, double fat, double protein,
                               double carbohydrate, double fibre, double sugar,
                               double saturatedFat, double cholesterol, double sodium,

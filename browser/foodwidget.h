@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class AddFoodPopupMenu;
@@ -69,6 +70,8 @@ public:
     void setSavedMeal(const QString& mealName, double energy, double fat, double protein,
                       double carbohydrate, double fibre, double sugar, double saturatedFat,
                       double cholesterol, double sodium, double calcium, qint64 mealId);
+    // The id of the saved meal shown; none while a food or nothing is shown.
+    std::optional<qint64> shownMealId() const;
     // Whether the amount validator accepts the text as a whole.
     bool isValidInput(const QString& text) const;
     // Shows no food: nothing to add until a food or meal is set again.

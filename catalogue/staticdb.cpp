@@ -233,8 +233,11 @@ bool StaticDB::_load(int chunkId)
     }
     ++s_memMappingUseCount;
     _counted = true;
-    if (_loadFrom(s_memMapping, chunkId))
+    // Only the catalogue in use is searched: a file's check gathers no words.
+    if (_loadFrom(s_memMapping, chunkId)) {
+        _gatherWords();
         return true;
+    }
     // The file in use is refused as it is loaded: only a new copy of it helps.
     _errorMessage = QCoreApplication::translate(
                         "StaticDB",
@@ -345,10 +348,7 @@ bool StaticDB::_loadRecords(quint32 count, quint64 itemsAt, quint64 namesAt, qui
     }
     if (!(_flags.back() & FLAG_CATEGORY) || _items.back().id != 0)
         return _fail(BAD_CHUNK);
-    if (chunkId == FOOD_CHUNK && !_checkRankingGroups())
-        return false;
-    _gatherWords();
-    return true;
+    return chunkId != FOOD_CHUNK || _checkRankingGroups();
 }
 
 // Reads an item's weight and record. The diary keeps an item by its id, so the id must be

@@ -34,6 +34,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -43,6 +44,8 @@
 #include <QtEndian>
 #include <QThread>
 #include <QtTest>
+
+#include <optional>
 
 #include <signal.h>
 #include <sqlite3.h>
@@ -307,7 +310,8 @@ private slots:
     void laterStartBringsTheWindowToTheDesktopShown();
     void windowComesBackAsItWasLeft();
     void helpWindowFitsTheScreenAndEscapeClosesIt();
-    void quitWhileWaitingEndsWithZero();
+    void quitInAStartBoxEndsWithZero_data();
+    void quitInAStartBoxEndsWithZero();
     void channelFindsAFolderOrSaysWhy_data();
     void channelFindsAFolderOrSaysWhy();
     void secondStartFromAnotherEnvironmentFindsTheFirst_data();
@@ -802,6 +806,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged_data()
     QTest::newRow("damaged userdata_meta, restored") << damaged << false << QVariantList{0} << true << 1;
     QTest::newRow("damaged userdata_meta, no backup chosen, quit") << damaged << false << QVariantList{0, 1} << false << 2;
     QTest::newRow("damaged userdata_meta, restore stopped, quit") << damaged << false << QVariantList{0, 1} << false << 2;
+    QTest::newRow("damaged userdata_meta, choice of a backup cancelled") << damaged << false << QVariantList{0} << false << 1;
 }
 
 // Another program holding the diary is named as such, with Retry and Quit, after one wait;
@@ -832,7 +837,10 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     std::optional<ProgressStopper> stopper;
     if (QString::fromLatin1(QTest::currentDataTag()).contains(QStringLiteral("stopped")))
         stopper.emplace(ProgressStopper::Cancel);
-    s_chooseBackup = [backup, noBackup] { return noBackup ? QCoreApplication::applicationFilePath() : backup; };
+    const bool cancelled = QString::fromLatin1(QTest::currentDataTag()).endsWith(QStringLiteral("cancelled"));
+    s_chooseBackup = [backup, noBackup, cancelled] {
+        return noBackup ? QCoreApplication::applicationFilePath() : cancelled ? QString() : backup;
+    };
     std::optional<OtherReader> other;
     if (!damaged.isEmpty())
         QVERIFY(other.emplace(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"),
@@ -897,6 +905,8 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
         QFile::encodeName(BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).constData()));
     lock.reset();
     QCOMPARE(started, starts);
+    // A start the user quit is no failure; one where nobody could be asked is.
+    QCOMPARE(started ? 0 : endedStart(), started || asking ? 0 : 1);
     QVERIFY(shownOrTold);
     QCOMPARE(prompter.asked.size(), asked);
     QVERIFY(!noBackup || prompter.lastText().contains(QStringLiteral(" cannot be restored:\nIt is not a backup made by this program: file is not a database.\n\n")));
@@ -1113,27 +1123,54 @@ void TestStartup::helpWindowFitsTheScreenAndEscapeClosesIt()
     QVERIFY(program.waitForFinished(RunMs));
 }
 
-// Escape in the window of a start that waits for another program's hold on the diary is the
-// user's Quit: the program ends with 0.
-void TestStartup::quitWhileWaitingEndsWithZero()
+// Escape in a box of the start that offers Quit (the wait for another program's hold on the
+// diary, a damaged diary, a diary folder or file not found) is the user's Quit: the program
+// ends with 0, not as a start that failed.
+void TestStartup::quitInAStartBoxEndsWithZero_data()
 {
+    QTest::addColumn<QString>("box");  // the title of the box answered with Escape
+    QTest::newRow("diary in use") << "Waiting for your diary";
+    QTest::newRow("diary damaged") << "Diary damaged";
+    QTest::newRow("diary folder not found") << "Diary folder not found";
+    QTest::newRow("diary a link to a file gone") << "Diary not found";
+}
+
+void TestStartup::quitInAStartBoxEndsWithZero()
+{
+    QFETCH(QString, box);
     if (const QString missing = noManagedDisplay(); !missing.isEmpty())
         QSKIP(qPrintable(missing));
     addUser();
+    const QString tag = QString::fromLatin1(QTest::currentDataTag());
+    std::optional<OtherReader> other;
+    if (tag == QLatin1String("diary in use"))
+        other.emplace(DiaryLocation::path(), OtherReader::Exclusive);
+    if (tag == QLatin1String("diary damaged")) {
+        QVERIFY(BXSqlDb::startUp(true));
+        other.emplace(DiaryLocation::path(), OtherReader::Damaged, QStringLiteral("userdata_meta"));
+        BXSqlDb::cleanUp();
+    }
+    QVERIFY(!other || other->reading());
+    const QTemporaryDir disk;
+    const QString folder = disk.path() + QStringLiteral("/unplugged");
+    if (!other) {
+        QVERIFY(tag.contains(QLatin1String("folder")) || QDir().mkpath(folder));
+        QVERIFY(tag.contains(QLatin1String("folder")) || QFile::link(disk.path() + QStringLiteral("/old.db"), folder + QStringLiteral("/userdata.db")));
+        BXSettings().writeEntry(QLatin1String(BXSettings::UserDBPathKey), folder);
+    }
+    const auto forget = qScopeGuard([] { BXSettings::forgetUserDBPath(); });
     const ManagedDisplay display(QSize(1024, 600));
     QVERIFY(display.isUp());
-    OtherReader other(DiaryLocation::path(), OtherReader::Exclusive);
-    QVERIFY(other.reading());
     QProcess program;
     program.setProcessEnvironment(display.environment());
     program.start(programPath(), QStringList());
-    QByteArray wait;
-    QTRY_VERIFY_WITH_TIMEOUT(!(wait = shownWindow(display, program, QStringLiteral("Waiting for your diary"))).isEmpty(), RunMs);
-    display.ask(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::fromLatin1(wait)});
+    QByteArray shown;
+    QTRY_VERIFY_WITH_TIMEOUT(!(shown = shownWindow(display, program, box)).isEmpty(), RunMs);
+    display.ask(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::fromLatin1(shown)});
     display.ask(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
     QVERIFY(program.waitForFinished(RunMs));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
+    QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
 }
 
 // Another account that spoils every candidate folder in the temporary folder cannot keep the

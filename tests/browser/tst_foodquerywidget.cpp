@@ -510,6 +510,32 @@ private slots:
         foods->deleteCategory(category, true);
     }
 
+    // A made item sorted below the rows in view, whose long name wraps in the detail panel, is
+    // in sight once the panel has grown to show it and the list has shrunk.
+    void madeItemStaysInSightAsThePanelGrows()
+    {
+        FoodDBDynamic* foods = FoodDBDynamic::instance();
+        const qint64 root = foods->getRootForUser(_user);
+        for (int n = 0; n < 30; ++n)
+            foods->createFood(root, QStringLiteral("Food %1").arg(n, 2, 10, QLatin1Char('0')),
+                              QStringLiteral("serving"), {});
+        _panel->categoryBar->setCurrentIndex(tabIndex(*_panel, QStringLiteral("Custom Foods")));
+        DragListView* list = _panel->myfoodView;
+        list->scrollToTop();
+        const qint64 made = foods->createFood(root,
+                                              QStringLiteral("Zucchini, courgette, marrow and summer squash baked with "
+                                                             "roasted red peppers, garlic, shallots, thyme, rosemary and olive oil"),
+                                              QStringLiteral("serving"), {});
+        QApplication::sendPostedEvents();
+        QApplication::processEvents();
+        const FoodViewItem* row = findId(list, made, false);
+        QVERIFY(row && list->currentItem() == row);
+        QVERIFY2(list->viewport()->rect().contains(list->visualItemRect(row)),
+                 qPrintable(QStringLiteral("the row ends at %1 px in a list %2 px high")
+                                .arg(list->visualItemRect(row).bottom())
+                                .arg(list->viewport()->height())));
+    }
+
     void deleteQuestionsNameWhatIsDeleted()
     {
         FoodDBDynamic* foods = FoodDBDynamic::instance();
