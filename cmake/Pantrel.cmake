@@ -38,9 +38,19 @@ function(pantrel_check_libs)
     endforeach()
 endfunction()
 
+# Under the sanitizers each program is several times larger, and a static library is copied
+# into each of the hundred and more programs that link it: there the libraries are shared, so
+# a sanitizer build needs about a tenth of the disk. Ordinary builds stay static, as shipped.
+if(PANTREL_SANITIZE)
+    set(PANTREL_LIBRARY_KIND SHARED)
+    set(CMAKE_INSTALL_RPATH "$ORIGIN/../lib")
+else()
+    set(PANTREL_LIBRARY_KIND STATIC)
+endif()
+
 # pantrel_add_library(<folder> LIBS <libs...> [EXCLUDE <regex>])
-# One static library per subsystem folder, named pantrel_<folder>, built from every
-# source file of the folder (sub-folders included) but those matching EXCLUDE.
+# One library per subsystem folder, named pantrel_<folder>, built from every source file of
+# the folder (sub-folders included) but those matching EXCLUDE.
 function(pantrel_add_library folder)
     cmake_parse_arguments(ARG "" "EXCLUDE" "LIBS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS
@@ -49,10 +59,13 @@ function(pantrel_add_library folder)
         list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
     endif()
     pantrel_check_libs(${ARG_LIBS})
-    add_library(pantrel_${folder} STATIC ${sources})
+    add_library(pantrel_${folder} ${PANTREL_LIBRARY_KIND} ${sources})
     target_include_directories(pantrel_${folder} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(pantrel_${folder} PUBLIC ${ARG_LIBS})
     pantrel_apply_flags(pantrel_${folder})
+    if(PANTREL_LIBRARY_KIND STREQUAL "SHARED")
+        install(TARGETS pantrel_${folder} LIBRARY DESTINATION lib)
+    endif()
 endfunction()
 
 # pantrel_add_executable(<name> SOURCES <files...> LIBS <libs...>)

@@ -489,7 +489,7 @@ private slots:
         for (QAction* page : {window.viewDiaryAction, window.viewCheckinAction,
                               window.viewReportsAction}) {
             page->trigger();
-            for (const QPointer<QAction>& top : window.menuBar()->actions()) {
+            for (const QPointer<QAction> top : window.menuBar()->actions()) {
                 if (!top || !top->menu())
                     continue;
                 // A menu may be rebuilt by an entry chosen before, and its entries go.
