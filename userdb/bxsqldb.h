@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QList>
-#include <QMap>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
@@ -98,7 +97,6 @@ public:
 
     // Sync devices and change tracking.
     static qint64 getSyncDevice(const char* name);
-    static void getSyncDevices(QMap<qint64, QString>& devices);
     static qint64 getDeviceUser(qint64 id);
     static qint64 createSyncDevice(const char* name, qint64 id, qint64 userId);
     // Creates the change-tracking triggers of the connection for the tracked tables that the

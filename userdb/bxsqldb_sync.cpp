@@ -270,20 +270,6 @@ qint64 BXSqlDb::getSyncDevice(const char* name)
     return StoredId::read(select.value(0), StoredId::Kind::Device);
 }
 
-void BXSqlDb::getSyncDevices(QMap<qint64, QString>& devices)
-{
-    devices.clear();
-    BXSqlQuery select("SELECT id, name FROM userdata_sync_devices");
-    if (!select.exec())
-        return;
-    while (select.next()) {
-        const QString name = select.value(1).toString();
-        const qint64 id = StoredId::read(select.value(0), StoredId::Kind::Device);
-        if (id >= 0 && !name.isEmpty() && !devices.contains(id))
-            devices.insert(id, name);
-    }
-}
-
 qint64 BXSqlDb::getDeviceUser(qint64 id)
 {
     BXSqlQuery select("SELECT user_id FROM userdata_sync_devices WHERE id = ?");

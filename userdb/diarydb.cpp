@@ -459,7 +459,12 @@ std::optional<ExerciseDiaryItem> DiaryDB::getExerciseEntry(qint64 user, qint64 e
     }
     const QString date = query.value(1).toString();
     if (!isDateCode(date)) {
-        qWarning("Exercise #%lld has no valid date and is left out", entryId);
+        StoredNotices::tell(QStringLiteral("exer_diary.date"),
+                            QStringLiteral("An exercise entry of the diary (its ex_id %1) has no valid "
+                                           "date but \"%2\": it is left out of every day, and a "
+                                           "backup keeps it.")
+                                .arg(entryId)
+                                .arg(date.left(40)));
         return std::nullopt;
     }
     ExerciseDiaryItem entry;

@@ -191,7 +191,7 @@ private slots:
     {
         QFETCH(QList<QByteArray>, pieces);
         TestHttpsServer server(_certificates->serverConfiguration(TestCertificates::Good));
-        server.answer({pieces, 0, TestHttpServer::Answer::Close});
+        server.answer({pieces, 0, TestHttpServer::Answer::Close, {}, 0});
         auto window = startWindow(server);
         QTRY_COMPARE_WITH_TIMEOUT(window->results, QList<bool>({true}), 3000);
         QTEST(static_cast<Metrics*>(window->uploader.data())->getLastError(), "error");
@@ -253,7 +253,7 @@ private slots:
     {
         TestHttpsServer server(_certificates->serverConfiguration(TestCertificates::Good));
         const QByteArray reply = TestHttpServer::ok("<response errno=\"0\" errstr=\"\"/>");
-        server.answer({{reply.left(reply.size() - 8), reply.right(8)}, 100, TestHttpServer::Answer::KeepOpen});
+        server.answer({{reply.left(reply.size() - 8), reply.right(8)}, 100, TestHttpServer::Answer::KeepOpen, {}, 0});
         auto window = startWindow(server);
         QTRY_COMPARE_WITH_TIMEOUT(window->results, QList<bool>({false}), 3000);
         QCOMPARE(unreported(_ann), 0);

@@ -540,7 +540,7 @@ private slots:
         const bool feedRefused = part == QLatin1String("feed");
         ScriptedPrompter prompter;
         ScriptedUpdaterUI ui(nullptr);
-        runUpdateFrom(feedRefused ? server : trusted, {{TestHttpServer::ok(_update)}, 0, TestHttpServer::Answer::KeepOpen},
+        runUpdateFrom(feedRefused ? server : trusted, {{TestHttpServer::ok(_update)}, 0, TestHttpServer::Answer::KeepOpen, {}, 0},
                       ui, &certificates, &server);
         QCOMPARE(prompter.asked.size(), 1);
         if (refusal.isEmpty()) {

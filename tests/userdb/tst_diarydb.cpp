@@ -5,6 +5,7 @@
 #include "userdb/diarydb.h"
 #include "userdb/mealplandb.h"
 #include "userdb/savedmealdb.h"
+#include "userdb/storednotices.h"
 #include "userdb/userdb.h"
 
 #include "core/fooddbbase.h"
@@ -343,7 +344,9 @@ void TestDiaryDB::skipsRowsWithMalformedDates()
     QCOMPARE(days.first().exercises.size(), std::size_t(1));
     const DiaryDay day = diary->getDay(User, "20261207", false).value();
     QCOMPARE(day.foods.size(), std::size_t(1));
+    StoredNotices::take();
     QVERIFY(!diary->getExerciseEntry(User, badExercise));
+    QVERIFY(StoredNotices::take().join(QString()).contains(QStringLiteral("has no valid date but \"20261299\"")));
     QCOMPARE(UserDB::instance()->getFluid(User, "20261207").value(), 2);
 }
 

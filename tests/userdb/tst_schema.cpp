@@ -207,9 +207,9 @@ void TestSchema::templateContents()
                                    "'software_modified_version'").toString(),
              QStringLiteral("4.1.0"));
 
-    QMap<qint64, QString> devices;
-    BXSqlDb::getSyncDevices(devices);
-    QCOMPARE(devices, (QMap<qint64, QString>{{0, "website"}, {1, "palm"}, {2, "metrics"}}));
+    QCOMPARE(UserDbTestEnv::scalar("SELECT group_concat(id || ' ' || name, ', ') FROM "
+                                   "(SELECT id, name FROM userdata_sync_devices ORDER BY id)").toString(),
+             QStringLiteral("0 website, 1 palm, 2 metrics"));
     QCOMPARE(BXSqlDb::getDeviceUser(1), 0);
     QCOMPARE(BXSqlDb::getDeviceUser(0), -1);
     QCOMPARE(UserDbTestEnv::scalar("SELECT COUNT(*) FROM userdata_sync_tables").toInt(), 6);

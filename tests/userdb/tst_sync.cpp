@@ -163,12 +163,6 @@ void TestSync::deviceLookups()
     // A name is matched as a value, never as a column.
     QCOMPARE(BXSqlDb::getSyncDevice("name"), -1);
     QCOMPARE(BXSqlDb::getDeviceUser(99), -1);
-    BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (7, NULL)");
-    BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (2, 'second')");
-    QMap<qint64, QString> devices;
-    devices.insert(42, "stale");
-    BXSqlDb::getSyncDevices(devices);
-    QCOMPARE(devices, (QMap<qint64, QString>{{0, "website"}, {1, "palm"}, {2, "metrics"}}));
 }
 
 void TestSync::createSyncDeviceSeedsItsUser()
