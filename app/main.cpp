@@ -62,7 +62,6 @@
 
 namespace {
 
-const char* const ApplicationId = "mvno71trwepxcz;qa;hbgyun;plokmijn_vetrosqualminds";
 // What a later start sends to the running copy.
 const char* const WakeUp = "Wake up!";
 constexpr int WakeUpTimeoutMs = 5000;

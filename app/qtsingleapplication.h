@@ -8,6 +8,9 @@ class QLocalServer;
 class QLocalSocket;
 class QWidget;
 
+// The application id of this program: the copies of it that a user starts find each other by it.
+inline constexpr char ApplicationId[] = "mvno71trwepxcz;qa;hbgyun;plokmijn_vetrosqualminds";
+
 // The application object of a program of which one copy runs per login. The running copy holds
 // a lock and owns a local socket named after the application id, in a folder only the user can
 // reach; a starting copy hands a text message to it with sendMessage() and ends when it is taken.

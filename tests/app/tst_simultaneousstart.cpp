@@ -2,6 +2,7 @@
 // working channel, and every other copy hands over to it and ends with exit code 0, whether
 // or not a crashed copy left its socket behind.
 
+#include "app/qtsingleapplication.h"
 #include "channelpeer.h"
 #include "tests/app/programhome.h"
 
@@ -18,7 +19,6 @@
 
 namespace {
 
-const char* const ApplicationId = "mvno71trwepxcz;qa;hbgyun;plokmijn_vetrosqualminds";
 constexpr int Rounds = 30;
 // Rounds run side by side, each in a home of its own.
 constexpr int RoundsAtOnce = 6;

@@ -55,7 +55,6 @@ namespace {
 
 constexpr int RunMs = 10000;
 constexpr int EndMs = 5000;
-const char* const ApplicationId = "mvno71trwepxcz;qa;hbgyun;plokmijn_vetrosqualminds";
 
 // A private home for one run of the program on a virtual display of its own.
 class Session
