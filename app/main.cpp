@@ -12,6 +12,7 @@
 #include "app/programicon.h"
 #include "app/qtsingleapplication.h"
 #include "app/sessionend.h"
+#include "app/startprogress.h"
 #include "app/startwait.h"
 #include "catalogue/catalogueservices.h"
 #include "catalogue/exdbstatic.h"
@@ -494,11 +495,16 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
     bool started = false;
     std::string ending;
     for (;;) {
-        const StoreResult start = BXSqlDb::startUp(true);
+        // What a restore kept beside the diary is checked before it goes back: after one that
+        // did not finish, or once the backup restored here has not opened.
+        StartProgress checks(restored ? tr("Restore a Backup") : tr("Restore not finished"),
+                             restored ? tr("Putting your data back as it was...")
+                                      : tr("Putting your data back as it was before the restore..."));
+        const StoreResult start = BXSqlDb::startUp(true, &checks);
         started = start.ok();
         error = start.message();
         if (std::exchange(restored, false)) {
-            const StoreResult end = DiaryRestore::end(started);
+            const StoreResult end = DiaryRestore::end(started, &checks);
             ending = end.message();
             if (!end) {
                 error = ending;

@@ -66,6 +66,8 @@ private slots:
     void oddRowsDoNotStopTheStart_data();
     void oddRowsDoNotStopTheStart();
     void terminationDuringSyncWaitEnds();
+    void leftOverRestoreGoesBackUnderProgress_data();
+    void leftOverRestoreGoesBackUnderProgress();
 };
 
 void TestStartupDiary::initTestCase()
@@ -515,6 +517,80 @@ void TestStartupDiary::terminationDuringSyncWaitEnds()
     ::kill(pid_t(next.processId()), SIGTERM);
     QVERIFY(next.waitForFinished(RunMs));
     QCOMPARE(next.exitCode(), 0);
+}
+
+void TestStartupDiary::leftOverRestoreGoesBackUnderProgress_data()
+{
+    QTest::addColumn<bool>("stopped");
+    QTest::newRow("checked, put back") << false;
+    QTest::newRow("check stopped") << true;
+}
+
+// The data as it was, kept beside the diary by a restore that did not finish, is checked under
+// a progress dialog before it goes back. Cancel there ends the start with both files as they
+// were, and a later start puts that data back.
+void TestStartupDiary::leftOverRestoreGoesBackUnderProgress()
+{
+    QFETCH(bool, stopped);
+    const QString file = BXSettings::getUserDBPath() + QStringLiteral("userdata.db");
+    const QString kept = DiaryLocation::workingCopy(DiaryLocation::SafetySuffix);
+    const auto bytes = [](const QString& path) {
+        QFile read(path);
+        return read.open(QIODevice::ReadOnly) ? read.readAll() : QByteArray();
+    };
+    const StoreResult start = BXSqlDb::startUp(true);
+    QVERIFY2(start, start.message().c_str());
+    if (UserDB::instance()->numUsers().value() == 0) {
+        // Entries enough for the check to take steps that its progress hears.
+        DBTypes::FoodDiaryItem food;
+        food.userId = addCompleteUser(QStringLiteral("Ada"));
+        for (int day = 1; day <= 300; ++day) {
+            food.entryId = -1;
+            food.setDate(QDate(2020, 1, 1).addDays(day).toString(QStringLiteral("yyyyMMdd")).toStdString());
+            QVERIFY(DiaryDB::instance()->addFoodEntry(food, true) >= 0);
+        }
+    }
+    const int users = UserDB::instance()->numUsers().value();
+    UserDB::cleanUp();
+    BXSqlDb::cleanUp();
+    const QByteArray keptBytes = bytes(file);
+    // The restored data, which the restore did not make final, holds a user more.
+    QVERIFY(BXSqlDb::startUp(true));
+    QVERIFY(addCompleteUser(stopped ? QStringLiteral("Rex") : QStringLiteral("Roy")) >= 0);
+    UserDB::cleanUp();
+    BXSqlDb::cleanUp();
+    QFile keptFile(kept);
+    QVERIFY(keptFile.open(QIODevice::WriteOnly) && keptFile.write(keptBytes) == keptBytes.size());
+    keptFile.close();
+    // Each start is ended as the program ends.
+    const auto startOnce = [] {
+        ScriptedPrompter prompter;
+        std::unique_ptr<QLockFile> lock;
+        const bool started = startUserDatabase(lock, &prompter);
+        const int found = started ? UserDB::instance()->numUsers().value_or(-1) : -1;
+        QPointer<MainWindow> window;
+        shutDown(window);
+        BrandEngine::instance()->import(
+            QFile::encodeName(BXSettings::getResourceDBPath() + QStringLiteral("brand.dat")).constData());
+        return found;
+    };
+
+    std::optional<ProgressStopper> stopper;
+    if (stopped)
+        stopper.emplace(ProgressStopper::Cancel, QStringLiteral("Putting your data back as it was before the restore..."));
+    const int found = startOnce();
+    if (stopped) {
+        QCOMPARE(found, -1);
+        QVERIFY(stopper->stopped());
+        QCOMPARE(stopper->title(), QStringLiteral("Restore not finished"));
+        QCOMPARE(bytes(kept), keptBytes);
+        QCOMPARE(endedStart(), 1);
+        stopper.reset();
+        QCOMPARE(startOnce(), users);
+    } else {
+        QCOMPARE(found, users);
+    }
+    QVERIFY(!QFileInfo::exists(kept));
 }
 
 QTEST_MAIN(TestStartupDiary)
