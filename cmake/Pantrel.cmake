@@ -103,6 +103,13 @@ function(pantrel_add_test name)
     add_test(NAME ${name}
         COMMAND ${CMAKE_SOURCE_DIR}/cmake/run-test.sh $<TARGET_FILE:${name}>)
     pantrel_set_test_timeout(${name} ${ARG_TIMEOUT})
+    # How many times slower than an ordinary build this one runs: a test's own bounds on the
+    # runs of the program it starts (whose exit, under the sanitizers, scans for leaks) grow by it.
+    set(factor 1)
+    if(PANTREL_SANITIZE)
+        set(factor ${PANTREL_SANITIZER_TIME_FACTOR})
+    endif()
+    target_compile_definitions(${name} PRIVATE PANTREL_TIME_FACTOR=${factor})
     add_dependencies(${name} pantrel_resources)
 endfunction()
 

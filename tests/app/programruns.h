@@ -26,7 +26,7 @@
 #include <QtTest>
 
 // How long a run of the program, or a wait for it, may take.
-inline constexpr int RunMs = 10000;
+inline constexpr int RunMs = 10000 * PANTREL_TIME_FACTOR;
 
 inline QString programPath()
 {

@@ -53,8 +53,8 @@
 
 namespace {
 
-constexpr int RunMs = 10000;
-constexpr int EndMs = 5000;
+constexpr int RunMs = 10000 * PANTREL_TIME_FACTOR;
+constexpr int EndMs = 5000 * PANTREL_TIME_FACTOR;
 
 // A private home for one run of the program on a virtual display of its own.
 class Session
