@@ -823,7 +823,7 @@ void TestStartup::busyDiaryIsNeverCalledDamaged()
     const QString damaged = hold != OtherReader::Damaged ? QString()
         : QString::fromLatin1(QTest::currentDataTag()).section(QLatin1Char(' '), 1, 1).remove(QLatin1Char(','));
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     if (UserDB::instance()->numUsers().value() == 0) {
         DBTypes::FoodDiaryItem food; // today's, read as the user is shown
         food.userId = addCompleteUser(QStringLiteral("Ada"));
@@ -1332,7 +1332,7 @@ void TestStartup::cancelledFirstProfileExitsWithZero()
 void TestStartup::addUser()
 {
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     if (UserDB::instance()->numUsers() == 0) {
         const qint64 user = addCompleteUser(QStringLiteral("Ada"));
         QVERIFY(user >= 0);
@@ -1436,7 +1436,7 @@ void TestStartup::oddRowsDoNotStopTheStart()
     QFETCH(QStringList, statements);
     addUser();
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     for (const QString& statement : statements) {
         BXSqlQuery change(statement);
         QVERIFY(change.exec());
@@ -1523,7 +1523,7 @@ void TestStartup::relativeUserDbPathIsIgnored()
 void TestStartup::earlierVersionsSettingsFindTheDiary()
 {
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     QVERIFY(addCompleteUser(QStringLiteral("Olga")) >= 0);
     UserDB::cleanUp();
     BXSqlDb::cleanUp();
