@@ -454,7 +454,7 @@ bool installBackup(const QString& path, QString* reason)
     if (installed)
         return true;
     QFile::remove(kept);
-    *reason = QString::fromStdString(installed.message());
+    *reason = installed.message();
     return false;
 }
 
@@ -502,10 +502,10 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
                                       : tr("Putting your data back as it was before the restore..."));
         const StoreResult start = BXSqlDb::startUp(true, &checks);
         started = start.ok();
-        error = start.message();
+        error = start.message().toStdString();
         if (std::exchange(restored, false)) {
             const StoreResult end = DiaryRestore::end(started, &checks);
-            ending = end.message();
+            ending = end.message().toStdString();
             if (!end) {
                 error = ending;
                 started = false;
@@ -656,7 +656,7 @@ std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString
     const StartWait waiting(DiaryLocation::path());
     for (;;) {
         std::optional<QList<DBTypes::UserProfile>> users;
-        StoreOutcome outcome;
+        StoreResult outcome;
         {
             const StoreAction action(StoreAction::Kind::Read);
             if (action.outcome().ok())
@@ -666,8 +666,8 @@ std::optional<QList<DBTypes::UserProfile>> readUsers(Prompter* prompter, QString
         if (users && outcome.ok())
             return users;
         const QString why =
-            outcome.reason() == StoreOutcome::Reason::Damaged
-                ? tr("The users of your diary could not be read: the diary is damaged (%1).").arg(outcome.detail())
+            outcome.kind() == StoreResult::Kind::Damaged
+                ? tr("The users of your diary could not be read: the diary is damaged (%1).").arg(outcome.message())
                 : tr("The users of your diary could not be read. %1").arg(outcome.readText());
         if (!prompter) {
             showBox(QMessageBox::Critical, tr("Cannot start"), why);
@@ -717,7 +717,7 @@ bool countStart(Prompter* prompter)
     const StartWait waiting(DiaryLocation::path());
     for (;;) {
         QString inUse;
-        StoreOutcome outcome;
+        StoreResult outcome;
         {
             const StoreAction action(StoreAction::Kind::Change);
             if (StoreTransaction change(&inUse); change)

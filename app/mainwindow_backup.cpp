@@ -181,7 +181,7 @@ StoreResult::Kind restoreVerdict(const QString& path, QString* refusal, WorkProg
     if (!refusal->isEmpty())
         return unread ? StoreResult::Kind::Unread : StoreResult::Kind::Refused;
     const StoreResult proof = BXSqlDb::proveFile(path, BXSqlDb::Proof::Restore, progress);
-    *refusal = QString::fromStdString(proof.message());
+    *refusal = proof.message();
     return proof.kind();
 }
 
@@ -212,7 +212,7 @@ QString copyRefused(const QFileInfo& diary, const QFileInfo& destination, bool e
     if (copy != StoreResult::Kind::Damaged)
         return unprovenCopy(destination, earlier, false, reason);
     const StoreResult diaryCheck = FileIntegrity::check(diary.absoluteFilePath(), nullptr, progress);
-    const QString findings = QString::fromStdString(diaryCheck.message());
+    const QString findings = diaryCheck.message();
     if (diaryCheck.kind() == StoreResult::Kind::Damaged)
         return damagedDiary(destination, earlier, findings);
     if (!diaryCheck)
@@ -301,13 +301,13 @@ bool readBackup(QSqlDatabase& db, QSqlQuery& query, const QString& sql)
     if (query.exec(sql) && query.next())
         return true;
     const QSqlError error = query.lastError();
-    const StoreOutcome outcome = FileIntegrity::proven(error, db);
-    const bool unread = StoreOutcome::fromError(error).reason() == StoreOutcome::Reason::Damaged;
-    if (outcome.systemFault() || outcome.busy())
+    const StoreResult outcome = FileIntegrity::proven(error, db);
+    const bool unread = StoreResult::fromError(error).kind() == StoreResult::Kind::Damaged;
+    if (outcome.unread())
         throw UnreadBackup(QObject::tr("It could not be read just now (%1). The file has been left "
                                       "as it is; try again.")
                               .arg(outcome.busy() ? error.databaseText()
-                                         : unread ? outcome.detail()
+                                         : unread ? outcome.message()
                                                   : FailureWitness::faultText(db, error.nativeErrorCode().toInt())));
     return false;
 }
@@ -356,7 +356,7 @@ void installRestoredFile(const QFileInfo& backup, WorkProgress* progress)
 {
     const StoreResult installed = DiaryRestore::install(backup.absoluteFilePath(), progress);
     if (!installed)
-        throw BXException(notRestored(backup.absoluteFilePath(), QString::fromStdString(installed.message())));
+        throw BXException(notRestored(backup.absoluteFilePath(), installed.message()));
 }
 
 } // namespace
@@ -447,9 +447,9 @@ QString MainWindow::checkBackupFile(const QString& path, bool* unread)
             error = tr("It cannot be opened as a database: %1.")
                         .arg(FailureWitness::openError(db.lastError(), path).databaseText());
             // A read that the system failed says nothing of the file.
-            const StoreOutcome opening = FileIntegrity::proven(db.lastError(), db);
+            const StoreResult opening = FileIntegrity::proven(db.lastError(), db);
             if (unread)
-                *unread = opening.systemFault() || opening.busy();
+                *unread = opening.unread();
         } else {
             BusyWait::install(db, BusyWait::timeout());
             try {
@@ -548,7 +548,7 @@ bool MainWindow::restartUserDatabase(QString* error)
     if (started)
         return true;
     BXSqlDb::cleanUp();
-    *error = QString::fromStdString(started.message());
+    *error = started.message();
     return false;
 }
 
@@ -651,7 +651,7 @@ QString MainWindow::_endRestore(const QFileInfo& backup)
     if (!sound && _copyProgress)
         _copyProgress->setLabel(tr("Putting your data back as it was..."));
     const StoreResult end = DiaryRestore::end(sound, _copyProgress.get());
-    const std::string& ending = end.message();
+    const QString& ending = end.message();
     bool ended = end.ok();
     QString undone;
     if (!ended) {
@@ -660,11 +660,11 @@ QString MainWindow::_endRestore(const QFileInfo& backup)
         ended = !undone.isEmpty();
     }
     if (!ended)
-        return sound ? QString::fromStdString(ending)
+        return sound ? ending
                      : tr("%1\nThe restored data could not be opened:\n%2")
-                           .arg(QString::fromStdString(ending), error);
+                           .arg(ending, error);
     if (sound) {
-        _copyNote = undone.isEmpty() ? QString::fromStdString(ending) : QString();
+        _copyNote = undone.isEmpty() ? ending : QString();
         return undone;
     }
     return tr("The data restored from %1 could not be opened, so your previous data has been "

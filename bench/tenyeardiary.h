@@ -35,7 +35,7 @@ inline bool startDatabase()
     const StoreResult start = BXSqlDb::startUp(true);
     if (start)
         return true;
-    std::fprintf(stderr, "cannot open the user database: %s\n", start.message().c_str());
+    std::fprintf(stderr, "cannot open the user database: %s\n", qPrintable(start.message()));
     return false;
 }
 

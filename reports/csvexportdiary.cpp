@@ -252,11 +252,11 @@ void CsvExportDiary::doExport(const QString& oneFile, const QString& manyDir, co
     error = QString();
     WorkProgress progress;
     Days days;
-    StoreOutcome outcome;
+    StoreResult outcome;
     {
         const StoreAction reading(StoreAction::Kind::Read);
         if (!_readDays(start, end, omitEmpty, days, progress) && reading.outcome().ok())
-            outcome = StoreOutcome(StoreOutcome::Reason::Other, QString());
+            outcome = StoreResult(StoreResult::Kind::Refused, QString());
         else
             outcome = reading.outcome();
     }

@@ -1,6 +1,6 @@
 #include "userdb/bxexception.h"
 
-#include "userdb/storeoutcome.h"
+#include "userdb/storeresult.h"
 
 #include <QCoreApplication>
 
@@ -29,9 +29,9 @@ BXException::BXException(const char* message)
 
 BXException::~BXException() = default;
 
-BXException BXException::ofStatement(const QString& failure, const StoreOutcome& outcome)
+BXException BXException::ofStatement(const QString& failure, const StoreResult& outcome)
 {
-    const QString reason = outcome.detail().isEmpty() ? outcome.changeText() : outcome.detail();
+    const QString reason = outcome.message().isEmpty() ? outcome.changeText() : outcome.message();
     return BXException(QStringLiteral("%1: %2").arg(failure, reason));
 }
 

@@ -5,7 +5,7 @@
 
 #include <exception>
 
-class StoreOutcome;
+class StoreResult;
 
 // The exception of the data layer: a statement or a schema change that failed,
 // with a message the user can act on.
@@ -16,7 +16,7 @@ public:
     explicit BXException(const char* message);
     ~BXException() override;
     // A statement's failure, told with what stopped it (a table the diary lacks, say).
-    static BXException ofStatement(const QString& failure, const StoreOutcome& outcome);
+    static BXException ofStatement(const QString& failure, const StoreResult& outcome);
     // The diary has no table of that name.
     static BXException lackingTable(const QString& table);
 

@@ -99,7 +99,7 @@ bool reopenedWritable(QSqlDatabase& db)
 
 BXSqlDb* BXSqlDb::_instance = nullptr;
 
-BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped)
+BXSqlDb::BXSqlDb(const QString& path, std::string& error, bool& failed, StoreResult* stopped)
 {
     setOpen(this);
     failed = false;
@@ -270,12 +270,12 @@ bool BXSqlDb::dropChange()
     return _rollbackTransaction();
 }
 
-bool BXSqlDb::mayRun(bool change, StoreOutcome* refused)
+bool BXSqlDb::mayRun(bool change, StoreResult* refused)
 {
     if (StoreAction* action = _currentAction(); action && action->refuses(change)) {
         // An action opened inside a refused one is refused too, and says so.
         if (action->outcome().ok())
-            action->record(StoreOutcome(StoreOutcome::Reason::Busy, QString()), change);
+            action->record(StoreResult(StoreResult::Kind::Busy, QString()), change);
         if (refused)
             *refused = action->outcome();
         return false;
@@ -285,9 +285,9 @@ bool BXSqlDb::mayRun(bool change, StoreOutcome* refused)
     return true;
 }
 
-StoreOutcome BXSqlDb::noteFailure(const QSqlError& error, bool change)
+StoreResult BXSqlDb::noteFailure(const QSqlError& error, bool change)
 {
-    const StoreOutcome outcome = _judged(FailureWitness::of(database(), error));
+    const StoreResult outcome = _judged(FailureWitness::of(database(), error));
     _note(outcome, change);
     return outcome;
 }
@@ -295,7 +295,7 @@ StoreOutcome BXSqlDb::noteFailure(const QSqlError& error, bool change)
 void BXSqlDb::noteRefusal(const QString& reason, bool change)
 {
     if (_instance)
-        _instance->_note(StoreOutcome(StoreOutcome::Reason::Other, reason), change);
+        _instance->_note(StoreResult(StoreResult::Kind::Refused, reason), change);
 }
 
 bool BXSqlDb::refusesUser(qint64 user, bool change)
@@ -313,20 +313,20 @@ void BXSqlDb::_noteRefusal()
     _note(_judged(_refusal()).ofTransaction(), true);
 }
 
-StoreOutcome BXSqlDb::_refusal() const
+StoreResult BXSqlDb::_refusal() const
 {
     sqlite3* db = _handle();
-    const StoreOutcome outcome = db ? FailureWitness::of(db, sqlite3_extended_errcode(db),
-                                                       QString::fromUtf8(sqlite3_errmsg(db)))
-                              : StoreOutcome(StoreOutcome::Reason::Other,
-                                             connection().lastError().text());
+    const StoreResult outcome = db ? FailureWitness::of(db, sqlite3_extended_errcode(db),
+                                                        QString::fromUtf8(sqlite3_errmsg(db)))
+                              : StoreResult(StoreResult::Kind::Refused,
+                                            connection().lastError().text());
     return outcome;
 }
 
-StoreOutcome BXSqlDb::_judged(const StoreOutcome& outcome)
+StoreResult BXSqlDb::_judged(const StoreResult& outcome)
 {
     const bool changing = nestedTransactionLevel > 0 || (transactionActive() && !m_reading);
-    if (outcome.reason() != StoreOutcome::Reason::Damaged || !changing)
+    if (outcome.kind() != StoreResult::Kind::Damaged || !changing)
         return _proven(outcome);
     if (!m_unproven)
         m_unproven = outcome;
@@ -337,14 +337,14 @@ void BXSqlDb::_proveAfterChange()
 {
     if (!m_unproven || transactionActive())
         return;
-    const StoreOutcome met = *std::exchange(m_unproven, std::nullopt);
-    const StoreOutcome found = _proven(met);
+    const StoreResult met = *std::exchange(m_unproven, std::nullopt);
+    const StoreResult found = _proven(met);
     if (StoreAction* action = _currentAction())
         action->revise(met, found);
 }
 
 // An open action hears of every failure; outside one, the caller has the statement's outcome.
-void BXSqlDb::_note(const StoreOutcome& outcome, bool change)
+void BXSqlDb::_note(const StoreResult& outcome, bool change)
 {
     if (outcome.lost() && nestedTransactionLevel > 0)
         m_changeLost = true;
@@ -451,7 +451,7 @@ bool BXSqlDb::_beginTransaction()
     return true;
 }
 
-StoreOutcome BXSqlDb::_beginSole()
+StoreResult BXSqlDb::_beginSole()
 {
     assert(nestedTransactionLevel == 0);
     sqlite3* db = _handle();
@@ -459,7 +459,7 @@ StoreOutcome BXSqlDb::_beginSole()
     if (db)
         sqlite3_busy_timeout(db, 0);
     const bool refused = connection().exec(QStringLiteral("BEGIN EXCLUSIVE")).lastError().isValid();
-    const StoreOutcome outcome = refused ? _judged(_refusal()) : StoreOutcome();
+    const StoreResult outcome = refused ? _judged(_refusal()) : StoreResult();
     _applyBusyTimeout();
     if (refused) {
         _note(outcome.ofTransaction(), true);

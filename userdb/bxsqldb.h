@@ -2,7 +2,6 @@
 
 #include "userdb/bxexception.h"
 #include "userdb/storeconnection.h"
-#include "userdb/storeoutcome.h"
 #include "userdb/storeresult.h"
 
 #include <QByteArray>
@@ -103,7 +102,7 @@ public:
     // program makes, three a table whatever the devices; stored rows of the tracked tables
     // that differ from the program's list are written anew from it first. The failure when the
     // devices or tracked tables cannot be read or written or a trigger cannot be created.
-    static StoreOutcome setupSyncTriggers();
+    static StoreResult setupSyncTriggers();
 
     // File handling of start-up.
     // Gives a file that starts with the template's block the standard header, on a copy that
@@ -177,8 +176,8 @@ public:
     // What the store's statements, changes and actions ask of the connection (StoreConnection).
     QSqlQuery* lend(const char* sql, QSqlError* unprepared) override;
     bool takeBack(QSqlQuery* statement) override;
-    bool mayRun(bool change, StoreOutcome* refused) override;
-    StoreOutcome noteFailure(const QSqlError& error, bool change) override;
+    bool mayRun(bool change, StoreResult* refused) override;
+    StoreResult noteFailure(const QSqlError& error, bool change) override;
     bool beginChange() override;
     // Begins a transaction that holds the file whole from its begin until it ends, so that
     // what it writes is stored without waiting for another program: a start claims the file so
@@ -203,7 +202,7 @@ private:
     void _endReadLock();
 
     // `stopped`, when given, gets the outcome of an open that failed.
-    BXSqlDb(const QString& path, std::string& error, bool& failed, StoreOutcome* stopped = nullptr);
+    BXSqlDb(const QString& path, std::string& error, bool& failed, StoreResult* stopped = nullptr);
     ~BXSqlDb();
     BXSqlDb(const BXSqlDb&) = delete;
     BXSqlDb& operator=(const BXSqlDb&) = delete;
@@ -211,7 +210,7 @@ private:
     void _perform(const char* sql);
     bool _beginTransaction();
     // BEGIN EXCLUSIVE without a wait, noted when it is refused.
-    StoreOutcome _beginSole();
+    StoreResult _beginSole();
     bool _commitTransaction();
     bool _rollbackTransaction();
 
@@ -251,19 +250,19 @@ private:
     // Records a failure of the driver's transaction control: any reason counts.
     void _noteRefusal();
     // SQLite's reason for the last refusal of the connection.
-    StoreOutcome _refusal() const;
+    StoreResult _refusal() const;
     // `outcome` of the connection with its damage proven now (see FileIntegrity::proven), kept as the
     // connection's last failure.
-    StoreOutcome _proven(const StoreOutcome& outcome);
+    StoreResult _proven(const StoreResult& outcome);
     // `outcome` proven as _proven() does, but only once no change of the connection holds the
     // file: the change's own lock would keep the proof from reading it, and be taken for another
     // program's. Damage met inside a change is returned as it was met and proven once the
     // change has ended (_proveAfterChange).
-    StoreOutcome _judged(const StoreOutcome& outcome);
+    StoreResult _judged(const StoreResult& outcome);
     // Proves the damage met inside the change that has just ended, and tells the open action
     // what the proof found in its place.
     void _proveAfterChange();
-    void _note(const StoreOutcome& outcome, bool change);
+    void _note(const StoreResult& outcome, bool change);
 
     static PreviousDataQuestion s_previousDataQuestion;
 
@@ -279,7 +278,7 @@ private:
     // The last failure of the connection was damage, proven when it was told.
     bool m_damageProven = false;
     // The first damage met inside the open change, proven once the change has ended.
-    std::optional<StoreOutcome> m_unproven;
+    std::optional<StoreResult> m_unproven;
 };
 
 // A table whose changes the sync devices follow, as the program makes it: the sync table that

@@ -22,10 +22,10 @@ bool BXSqlDb::damageProven()
     return _instance->m_damageProven;
 }
 
-StoreOutcome BXSqlDb::_proven(const StoreOutcome& outcome)
+StoreResult BXSqlDb::_proven(const StoreResult& outcome)
 {
-    const StoreOutcome found = FileIntegrity::proven(outcome, database().databaseName());
-    m_damageProven = found.reason() == StoreOutcome::Reason::Damaged;
+    const StoreResult found = FileIntegrity::proven(outcome, database().databaseName());
+    m_damageProven = found.kind() == StoreResult::Kind::Damaged;
     return found;
 }
 

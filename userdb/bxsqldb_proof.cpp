@@ -21,10 +21,9 @@ StoreResult BXSqlDb::proveFile(const QString& path, Proof proof, WorkProgress* p
     if (failed) {
         cleanUp();
         return StartRefusal::fail(BXSqlDb::tr("the file cannot be opened as a database: %1")
-                                      .arg(QString::fromStdString(error))
-                                      .toStdString());
+                                      .arg(QString::fromStdString(error)));
     }
-    StoreOutcome stopped;
+    StoreResult stopped;
     const std::optional<QVariant> stored = DiaryVersion::stored(&stopped);
     const int version = DiaryVersion::of(stored.value_or(QVariant())).value_or(0);
     bool proven = false;
@@ -51,25 +50,23 @@ StoreResult BXSqlDb::proveFile(const QString& path, Proof proof, WorkProgress* p
     proven = proven && SchemaRule::holdsOwn(version, error).value_or(false);
     const StoreResult integrity = proven ? checkIntegrity(progress) : StoreResult();
     if (!integrity)
-        error = integrity.message();
+        error = integrity.message().toStdString();
     proven = proven && integrity.ok()
         && (proof == Proof::Upgrade || (DiaryProof::holdsNoLoop(error) && DiaryProof::holdsStorableRowIds(error)
                                          && DiaryProof::holdsStorableLinks(error)));
     proven = proven && (proof == Proof::Upgrade || (holdsOwnTrackedTables(error) && holdsOwnDevices(error)));
-    const StoreOutcome tracked = proven ? setupSyncTriggers() : StoreOutcome();
+    const StoreResult tracked = proven ? setupSyncTriggers() : StoreResult();
     if (!tracked) {
         error = DiaryProof::triggersFailed(tracked);
         proven = false;
     }
-    const auto unread = [](const StoreOutcome& outcome) { return outcome.systemFault() || outcome.busy(); };
-    const bool unproven = unread(stopped) || unread(reading.outcome()) || unread(tracked)
-        || integrity.unread();
+    const bool unproven = stopped.unread() || reading.outcome().unread() || tracked.unread() || integrity.unread();
     cleanUp();
     return StoreResult(proven                                          ? StoreResult::Kind::Done
                        : unproven                                      ? StoreResult::Kind::Unread
                        : integrity.kind() == StoreResult::Kind::Damaged ? StoreResult::Kind::Damaged
                                                                        : StoreResult::Kind::Refused,
-                       error);
+                       QString::fromStdString(error));
 }
 
 bool BXSqlDb::provenCopy(const QString& source, const QString& copy, Proof proof, std::string& error,
@@ -81,7 +78,7 @@ bool BXSqlDb::provenCopy(const QString& source, const QString& copy, Proof proof
         const StoreResult proven = proveFile(copy, proof, progress);
         if (proven)
             return true;
-        reason = proven.message();
+        reason = proven.message().toStdString();
     }
     DiaryFiles::removeWithJournal(copy);
     error = reason;

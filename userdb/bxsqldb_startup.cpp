@@ -138,7 +138,7 @@ bool provideFile(const QString& path, std::string& reason)
 
 // A failure of the store that stopped the making of the indexes, if any; an index that the
 // diary refuses (its table lacking, say) only slows the reading.
-StoreOutcome ensureDiaryIndexes()
+StoreResult ensureDiaryIndexes()
 {
     for (const char* sql : SchemaRule::indexes()) {
         BXSqlQuery create(sql);
@@ -152,7 +152,7 @@ StoreOutcome ensureDiaryIndexes()
 }
 
 // A stored schema version that is no number: the file is sound, its value is told.
-std::string notAVersion(const QString& path, const QVariant& stored)
+QString notAVersion(const QString& path, const QVariant& stored)
 {
     constexpr qsizetype Shown = 60;
     const QString value = stored.toString();
@@ -162,8 +162,7 @@ std::string notAVersion(const QString& path, const QVariant& stored)
               .arg(value.size() > Shown ? value.left(Shown) + QChar(0x2026) : value);
     return BXSqlDb::tr("Your diary %1 cannot be opened: %2, so this program cannot tell how to "
                        "read it. The file has been left as it is.")
-        .arg(QDir::toNativeSeparators(path), told)
-        .toStdString();
+        .arg(QDir::toNativeSeparators(path), told);
 }
 
 // Why the system would not open the file at path for writing now, in its own words.
@@ -178,38 +177,35 @@ QString writeRefusal(const QString& path)
 
 // The diary may be written (the start has made sure), yet SQLite opened it for reading only:
 // every change would fail.
-std::string openedReadOnly(const QString& path)
+QString openedReadOnly(const QString& path)
 {
     return BXSqlDb::tr("Your diary %1 could be opened only for reading, so no change could be "
                        "kept: %2. Close programs you do not need, then try again.")
-        .arg(QDir::toNativeSeparators(path), writeRefusal(path))
-        .toStdString();
+        .arg(QDir::toNativeSeparators(path), writeRefusal(path));
 }
 
 // The start could not run one of its own statements for a reason of the store itself, or
 // `reason` when it is given.
-std::string notPrepared(const QString& path, const StoreOutcome& stopped, const std::string& reason = {})
+QString notPrepared(const QString& path, const StoreResult& stopped, const std::string& reason = {})
 {
     return BXSqlDb::tr("Your diary %1 cannot be prepared for use: %2.")
         .arg(QDir::toNativeSeparators(path),
-             reason.empty() ? stopped.detail() : QString::fromStdString(reason))
-        .toStdString();
+             reason.empty() ? stopped.message() : QString::fromStdString(reason));
 }
 
 // The diary's schema is not the program's own (`differs` says how): none of it has run.
-std::string foreignSchema(const QString& path, const std::string& differs)
+QString foreignSchema(const QString& path, const std::string& differs)
 {
     return BXSqlDb::tr("Your diary %1 is not one that this program makes, so nothing of it has "
                        "been used: %2.\n\nThe file has been left as it is. To go on, move it to "
                        "another folder (keep it: its data may still be rescued) and start the "
                        "program again. It then begins with a new, empty diary, into which you can "
                        "restore your latest backup with Restore Data in the File menu.")
-        .arg(QDir::toNativeSeparators(path), QString::fromStdString(differs))
-        .toStdString();
+        .arg(QDir::toNativeSeparators(path), QString::fromStdString(differs));
 }
 
 // A start that stops before the connection is opened: nothing to close.
-StoreResult refused(const std::string& message)
+StoreResult refused(const QString& message)
 {
     return StoreResult(StoreResult::Kind::Refused, message);
 }
@@ -225,7 +221,7 @@ StoreResult closed(const StoreResult& refusal)
 
 int BXSqlDb::getVersion()
 {
-    StoreOutcome stopped;
+    StoreResult stopped;
     const std::optional<QVariant> stored = DiaryVersion::stored(&stopped);
     if (!stopped)
         throw BXException::ofStatement(QStringLiteral("Cannot read the database schema version"),
@@ -244,7 +240,7 @@ bool BXSqlDb::beginSoleChange(QString* inUse)
     // moment until this connection has it is told like one that held it all along.
     if (FileClaim(path, FileClaim::Mode::Sole, BusyWait::timeout()).state() != FileClaim::State::Busy
         && mayRun(true, nullptr)) {
-        const StoreOutcome begun = _beginSole();
+        const StoreResult begun = _beginSole();
         if (!begun.busy())
             return begun.ok();
     }
@@ -262,29 +258,26 @@ StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
     // the data as it was is still kept beside it.
     if (RestoreStaging::pending() && !QFileInfo(path).isFile())
         return refused(BXSqlDb::tr("The restored data %1 is no longer there.")
-                           .arg(QDir::toNativeSeparators(path))
-                           .toStdString());
+                           .arg(QDir::toNativeSeparators(path)));
     if (const StoreResult recovered = RestoreStaging::pending() ? StoreResult() : DiaryKeptFiles::recoverLeftovers(progress);
         !recovered)
         return recovered;
     std::string reason;
     if (!provideFile(path, reason))
         return refused(BXSqlDb::tr("Could not locate, or create, the user's database (%1):\n%2")
-                           .arg(path, QString::fromStdString(reason))
-                           .toStdString());
+                           .arg(path, QString::fromStdString(reason)));
     // A file that cannot be read is told by the reading below; a repair that failed here.
     QString failure;
     if (!fixMagic(path, &failure) && !failure.isEmpty())
         return refused(BXSqlDb::tr("The header of your diary %1 could not be repaired: %2.")
-                           .arg(QDir::toNativeSeparators(path), failure)
-                           .toStdString());
+                           .arg(QDir::toNativeSeparators(path), failure));
     // A file that another program holds is waited for here, before the connection reads it.
     if (const StoreResult readable = StartRefusal::isReadableDiary(path); !readable)
         return readable;
 
     std::string error;
     bool failed = false;
-    StoreOutcome stopped;
+    StoreResult stopped;
     _instance = new BXSqlDb(path, error, failed, &stopped);
     if (!failed && _instance->_isReadOnly())
         return closed(StartRefusal::fail(openedReadOnly(path)));
@@ -302,7 +295,7 @@ StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
     bool upgrade = !DiaryVersion::isCurrent(*version);
     if (!upgrade) {
         std::string differs;
-        StoreOutcome unread;
+        StoreResult unread;
         const std::optional<bool> own = SchemaRule::holdsOwn(*version, differs, &unread);
         if (!own && StartRefusal::stopsReading(unread))
             return closed(StartRefusal::notReadBecause(path, unread));
@@ -310,7 +303,7 @@ StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
         if (!own.value_or(false) && !upgrade)
             return closed(StartRefusal::fail(own ? foreignSchema(path, differs) : notPrepared(path, unread, differs)));
     } else if (!DiaryVersion::isUpgradable(*version)) {
-        return closed(StartRefusal::fail(DiaryVersion::unsupported(*version)));
+        return closed(StartRefusal::fail(QString::fromStdString(DiaryVersion::unsupported(*version))));
     }
     if (upgrade) {
         cleanUp();
@@ -322,10 +315,10 @@ StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
             return StartRefusal::unreadable(path, stopped);
         }
     }
-    if (const StoreOutcome indexed = ensureDiaryIndexes(); !indexed)
+    if (const StoreResult indexed = ensureDiaryIndexes(); !indexed)
         return closed(StartRefusal::stopsReading(indexed) ? StartRefusal::notReadBecause(path, indexed)
                                                           : StartRefusal::fail(notPrepared(path, indexed)));
-    const StoreOutcome tracked = enableTriggers ? setupSyncTriggers() : StoreOutcome();
+    const StoreResult tracked = enableTriggers ? setupSyncTriggers() : StoreResult();
     if (StartRefusal::stopsReading(tracked))
         return closed(StartRefusal::notReadBecause(path, tracked));
     if (!tracked) {
@@ -334,13 +327,13 @@ StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
         QString report;
         switch (integrity.kind()) {
         case StoreResult::Kind::Done:
-            return closed(StartRefusal::fail(DiaryProof::triggersFailed(tracked)));
+            return closed(StartRefusal::fail(QString::fromStdString(DiaryProof::triggersFailed(tracked))));
         case StoreResult::Kind::Damaged:
             cleanUp();
             return StartRefusal::damaged(path);
         default:
             return closed(StartRefusal::fail(
-                StartRefusal::notRead(path, StoreResult::splitDetails(QString::fromStdString(integrity.message()), &report))));
+                StartRefusal::notRead(path, StoreResult::splitDetails(integrity.message(), &report))));
         }
     }
     return StoreResult();

@@ -79,7 +79,7 @@ QString rowText(const StoredRow& row)
     return QStringLiteral("('%1', '%2', '%3')").arg(row.value(0), row.value(1), row.value(2));
 }
 
-StoreOutcome readStoredRows(QList<StoredRow>& rows)
+StoreResult readStoredRows(QList<StoredRow>& rows)
 {
     BXSqlQuery select("SELECT source_table, dest_table, fields FROM userdata_sync_tables");
     select.readRows([&] {
@@ -109,10 +109,10 @@ QStringList differencesFromOwn(const QList<StoredRow>& rows)
 
 // Writes the program's own list of tracked tables in place of stored rows that differ from it,
 // so that what the file says it tracks is what the triggers track.
-StoreOutcome rewriteTrackedTables()
+StoreResult rewriteTrackedTables()
 {
     QList<StoredRow> rows;
-    if (const StoreOutcome read = readStoredRows(rows); !read)
+    if (const StoreResult read = readStoredRows(rows); !read)
         return read;
     const QStringList differences = differencesFromOwn(rows);
     if (differences.isEmpty())
@@ -299,13 +299,13 @@ qint64 BXSqlDb::createSyncDevice(const char* name, qint64 id, qint64 userId)
     return change.end(id >= 0 && clearDeviceRows(id) && seedDeviceRows(id, userId)) ? id : -1;
 }
 
-StoreOutcome BXSqlDb::setupSyncTriggers()
+StoreResult BXSqlDb::setupSyncTriggers()
 {
     // The triggers read the devices when they run: their number and their work stay the same
     // however many devices and users the file holds. The devices are read once here, with
     // every column the triggers read, so that a table they cannot read stops the start rather
     // than every later change.
-    StoreOutcome done = rewriteTrackedTables();
+    StoreResult done = rewriteTrackedTables();
     if (done) {
         BXSqlQuery devices("SELECT rowid, id, user_id FROM userdata_sync_devices");
         devices.readRows([] {});
@@ -333,17 +333,17 @@ StoreOutcome BXSqlDb::setupSyncTriggers()
     }
     // A trigger that could not be made would let changes go untracked.
     if (countTemporaryTriggers() != counter)
-        return StoreOutcome(StoreOutcome::Reason::Other,
-                            tr("not every one of its %1 triggers exists").arg(counter));
+        return StoreResult(StoreResult::Kind::Refused,
+                           tr("not every one of its %1 triggers exists").arg(counter));
     return {};
 }
 
 bool BXSqlDb::holdsOwnTrackedTables(std::string& error)
 {
     QList<StoredRow> rows;
-    const StoreOutcome read = readStoredRows(rows);
+    const StoreResult read = readStoredRows(rows);
     if (!read) {
-        error = tr("its tables cannot be read: %1").arg(read.detail()).toStdString();
+        error = tr("its tables cannot be read: %1").arg(read.message()).toStdString();
         return false;
     }
     const QStringList differences = differencesFromOwn(rows);
@@ -366,7 +366,7 @@ bool BXSqlDb::holdsOwnDevices(std::string& error)
             refusal = deviceRefusal(select.value(0), select.value(1), ids);
     });
     if (!read)
-        error = tr("its sync devices cannot be read: %1").arg(select.outcome().detail()).toStdString();
+        error = tr("its sync devices cannot be read: %1").arg(select.outcome().message()).toStdString();
     else if (!refusal.isEmpty())
         error = refusal.toStdString();
     return read && refusal.isEmpty();

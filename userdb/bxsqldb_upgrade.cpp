@@ -412,8 +412,7 @@ StoreResult BXSqlDb::upgradeOnCopy()
     return StoreResult(StoreResult::Kind::Refused,
                        BXSqlDb::tr("Your database %1 could not be brought up to date and has been left as "
                                    "it was:\n%2")
-                           .arg(live, QString::fromStdString(reason))
-                           .toStdString());
+                           .arg(live, QString::fromStdString(reason)));
 }
 
 bool BXSqlDb::rebuildToOwn(std::string& error)

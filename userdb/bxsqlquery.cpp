@@ -40,10 +40,10 @@ StoreConnection& connection()
 }
 
 // A failure of a statement, told to the connection that ran it when it is still open.
-StoreOutcome noted(const QSqlError& error, bool change)
+StoreResult noted(const QSqlError& error, bool change)
 {
     StoreConnection* open = StoreConnection::open();
-    return open ? open->noteFailure(error, change) : StoreOutcome::fromError(error);
+    return open ? open->noteFailure(error, change) : StoreResult::fromError(error);
 }
 
 } // namespace
@@ -62,7 +62,7 @@ BXSqlQuery::BXSqlQuery(BXSqlQuery&& other) noexcept
     : m_statement(std::exchange(other.m_statement, nullptr)),
       m_unprepared(std::exchange(other.m_unprepared, QSqlError())),
       m_lastInsertId(std::exchange(other.m_lastInsertId, -1)),
-      m_outcome(std::exchange(other.m_outcome, StoreOutcome()))
+      m_outcome(std::exchange(other.m_outcome, StoreResult()))
 {
 }
 
@@ -73,7 +73,7 @@ BXSqlQuery& BXSqlQuery::operator=(BXSqlQuery&& other) noexcept
         m_statement = std::exchange(other.m_statement, nullptr);
         m_unprepared = std::exchange(other.m_unprepared, QSqlError());
         m_lastInsertId = std::exchange(other.m_lastInsertId, -1);
-        m_outcome = std::exchange(other.m_outcome, StoreOutcome());
+        m_outcome = std::exchange(other.m_outcome, StoreResult());
     }
     return *this;
 }
@@ -156,9 +156,9 @@ void BXSqlQuery::bindValue(int position, const QVariant& value)
 bool BXSqlQuery::exec()
 {
     m_lastInsertId = -1;
-    m_outcome = StoreOutcome();
+    m_outcome = StoreResult();
     if (!m_statement) {
-        m_outcome = StoreOutcome(StoreOutcome::Reason::Other, tr("The diary is not open"));
+        m_outcome = StoreResult(StoreResult::Kind::Refused, tr("The diary is not open"));
         return false;
     }
     const bool change = writes(*m_statement);

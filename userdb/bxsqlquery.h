@@ -1,6 +1,6 @@
 #pragma once
 
-#include "userdb/storeoutcome.h"
+#include "userdb/storeresult.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -58,7 +58,7 @@ public:
     bool next();
     // What became of the last exec() and the steps since: ok, or why the statement was
     // refused or failed. A reading that ends without error read every row there is.
-    const StoreOutcome& outcome() const { return m_outcome; }
+    const StoreResult& outcome() const { return m_outcome; }
     // Runs the statement and steps to its first row: whether there is one; nothing when the
     // statement or the step failed, so that a row that could not be read is never taken for
     // a missing one.
@@ -82,5 +82,5 @@ private:
     // Why the statement's text could not be prepared (no such table, say): every run fails so.
     QSqlError m_unprepared;
     qint64 m_lastInsertId = -1;
-    StoreOutcome m_outcome;
+    StoreResult m_outcome;
 };

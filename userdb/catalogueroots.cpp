@@ -95,7 +95,7 @@ bool findStrangeId(const QString& table, const QString& column, StoredId::Kind k
     read.bindValue(1, range.last);
     found.reset();
     if (!read.readRows([&] { found = read.value(0).toString(); })) {
-        reason = read.outcome().detail();
+        reason = read.outcome().message();
         return false;
     }
     return true;
@@ -207,7 +207,7 @@ bool CatalogueRoots::findBadLink(QString* link)
                 if (!categories.try_emplace(id, Category{parent, read.value(2).toString()}).second)
                     twice = twice.value_or(id);
             })) {
-            *link = read.outcome().detail();
+            *link = read.outcome().message();
             return false;
         }
         const QString table = QLatin1String(tables.table);

@@ -14,15 +14,14 @@ namespace {
 
 // A diary that holds nothing beside the data that a finished restore replaced: the restored
 // data is lost, and that copy may be the one left of the user's data.
-std::string emptyBesideKept()
+QString emptyBesideKept()
 {
     return DiaryKeptFiles::tr("Your diary %1 holds nothing, while %2 beside it holds your data as it "
                        "was before a restore. Both files have been left as they are. Put %2 in "
                        "place of %1 to go on with that data, or move it to another folder to "
                        "begin with an empty diary, then start the program again.")
         .arg(QDir::toNativeSeparators(DiaryLocation::file()),
-             QDir::toNativeSeparators(DiaryLocation::workingCopy(DiaryLocation::FinishedSuffix)))
-        .toStdString();
+             QDir::toNativeSeparators(DiaryLocation::workingCopy(DiaryLocation::FinishedSuffix)));
 }
 
 } // namespace

@@ -4,20 +4,20 @@
 #include "userdb/catalogueroots.h"
 #include "userdb/storedid.h"
 
-std::string DiaryProof::notReadNow(const StoreOutcome& stopped)
+std::string DiaryProof::notReadNow(const StoreResult& stopped)
 {
-    return DiaryProof::tr("it could not be read just now (%1); try again").arg(stopped.detail()).toStdString();
+    return DiaryProof::tr("it could not be read just now (%1); try again").arg(stopped.message()).toStdString();
 }
 
-std::string DiaryProof::triggersFailed(const StoreOutcome& why)
+std::string DiaryProof::triggersFailed(const StoreResult& why)
 {
-    if (why.reason() == StoreOutcome::Reason::DiskFull)
+    if (why.kind() == StoreResult::Kind::DiskFull)
         return DiaryProof::tr("The user database cannot be prepared for use: its triggers cannot be "
                            "set up. Check that the disk is not full, then start the program again.")
             .toStdString();
     return DiaryProof::tr("The user database cannot be prepared for use: its triggers cannot be set "
                        "up (%1).")
-        .arg(why.detail())
+        .arg(why.message())
         .toStdString();
 }
 
@@ -25,7 +25,7 @@ namespace {
 
 std::string unreadTables(const BXSqlQuery& read)
 {
-    return DiaryProof::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
+    return DiaryProof::tr("its tables cannot be read: %1").arg(read.outcome().message()).toStdString();
 }
 
 // Why the value found in a column of ids is none the program gives.

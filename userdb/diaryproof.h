@@ -5,7 +5,7 @@
 
 #include <string>
 
-class StoreOutcome;
+class StoreResult;
 
 // What the proof of a diary file (BXSqlDb::proveFile) checks beside its version, schema and
 // integrity, and how it tells what stopped it.
@@ -15,8 +15,8 @@ class DiaryProof
 
 public:
     // A reading of a file to be proven that the system failed: it says nothing of the file.
-    static std::string notReadNow(const StoreOutcome& stopped);
-    static std::string triggersFailed(const StoreOutcome& why);
+    static std::string notReadNow(const StoreResult& stopped);
+    static std::string triggersFailed(const StoreResult& why);
     // Whether every entry of the diaries and their groups has an id that the program gives;
     // otherwise false with the first that has not, or why they cannot be read. SQLite gives a new
     // row the highest id plus one, so the highest id must leave a next one that the program can

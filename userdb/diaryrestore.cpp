@@ -46,18 +46,17 @@ bool finishRestore(QString* refusal, QString* unsynced)
     return false;
 }
 
-std::string notFinished(const QString& refusal)
+QString notFinished(const QString& refusal)
 {
-    return DiaryRestore::tr("The restore cannot be made final: %1.").arg(refusal).toStdString();
+    return DiaryRestore::tr("The restore cannot be made final: %1.").arg(refusal);
 }
 
-std::string unconfirmed(const QString& reason)
+QString unconfirmed(const QString& reason)
 {
     return DiaryRestore::tr("The disk did not confirm that it stored the end of the restore in %1: %2. "
                             "Should the computer stop before it does, the next start may put your "
                             "previous data back, and then says so.")
-        .arg(QDir::toNativeSeparators(QFileInfo(DiaryLocation::file()).absolutePath()), reason)
-        .toStdString();
+        .arg(QDir::toNativeSeparators(QFileInfo(DiaryLocation::file()).absolutePath()), reason);
 }
 
 } // namespace
@@ -74,7 +73,7 @@ StoreResult DiaryRestore::install(const QString& candidate, WorkProgress* progre
     // The restored copy and the copy of the data as it was.
     if (!DiaryFiles::haveRoomFor(QFileInfo(candidate).size() + QFileInfo(live).size(), error)
         || !BXSqlDb::provenCopy(candidate, copy, BXSqlDb::Proof::Restore, error, progress))
-        return StoreResult(StoreResult::Kind::Refused, error);
+        return StoreResult(StoreResult::Kind::Refused, QString::fromStdString(error));
     QString stays;
     if (!DiaryFiles::copy(live, safety, error, progress, true) || !DiaryFiles::replace(copy, DiaryLocation::file(), &stays)
         || !stays.isEmpty()) {
@@ -87,7 +86,7 @@ StoreResult DiaryRestore::install(const QString& candidate, WorkProgress* progre
         // start puts it back.
         if (stays.isEmpty() || DiaryFiles::putBack(safety))
             QFile::remove(safety);
-        return StoreResult(StoreResult::Kind::Refused, error);
+        return StoreResult(StoreResult::Kind::Refused, QString::fromStdString(error));
     }
     RestoreStaging::setPending(true);
     return StoreResult();
@@ -99,13 +98,13 @@ StoreResult DiaryRestore::end(bool keepRestored, WorkProgress* progress)
     QString refusal;
     QString unsynced;
     if (keepRestored && finishRestore(&refusal, &unsynced))
-        return StoreResult::done(unsynced.isEmpty() ? std::string() : unconfirmed(unsynced));
+        return StoreResult::done(unsynced.isEmpty() ? QString() : unconfirmed(unsynced));
     BXSqlDb::cleanUp();
-    const std::string unfinished = keepRestored ? notFinished(refusal) + "\n" : std::string();
+    const QString unfinished = keepRestored ? notFinished(refusal) + QLatin1Char('\n') : QString();
     std::string notBack;
     if (RestoreStaging::putBack(notBack, progress)) {
-        const std::string told = unfinished + RestoreStaging::undoneText().toStdString();
+        const QString told = unfinished + RestoreStaging::undoneText();
         return keepRestored ? StoreResult(StoreResult::Kind::Refused, told) : StoreResult::done(told);
     }
-    return StoreResult(StoreResult::Kind::Refused, unfinished + notBack);
+    return StoreResult(StoreResult::Kind::Refused, unfinished + QString::fromStdString(notBack));
 }

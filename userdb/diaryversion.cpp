@@ -63,7 +63,7 @@ std::string DiaryVersion::unsupported(int version)
         .toStdString();
 }
 
-std::optional<QVariant> DiaryVersion::stored(StoreOutcome* stopped)
+std::optional<QVariant> DiaryVersion::stored(StoreResult* stopped)
 {
     BXSqlQuery statement("SELECT itemvalue FROM userdata_meta WHERE itemkey = 'schema_version'");
     const std::optional<bool> found = statement.first();

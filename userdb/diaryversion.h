@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-class StoreOutcome;
+class StoreResult;
 
 // The format version of a diary: the one this build writes, those it reads as they are and
 // those it brings up to date.
@@ -28,7 +28,7 @@ public:
     static std::string unsupported(int version);
     // The schema version as it is stored in the running connection's file; nothing when there is
     // none or it could not be read: then `stopped` says why, when the reading failed.
-    static std::optional<QVariant> stored(StoreOutcome* stopped);
+    static std::optional<QVariant> stored(StoreResult* stopped);
     // The number of a stored schema version; nothing when it is none.
     static std::optional<int> of(const QVariant& stored);
 };

@@ -26,7 +26,7 @@ int unreadPage(const QStringList& findings)
     for (const QString& finding : findings) {
         for (QRegularExpressionMatchIterator found = coded.globalMatch(finding); found.hasNext();) {
             const int code = found.next().captured(1).toInt();
-            if (StoreOutcome::fromCode(code, QString()).reason() != StoreOutcome::Reason::Damaged)
+            if (StoreResult::fromCode(code, QString()).kind() != StoreResult::Kind::Damaged)
                 return code;
         }
         // Told without its code: a page of a chain (the free list, an overflow) not read.
@@ -54,51 +54,48 @@ QString FailureCause::faultText(const Facts& facts)
     return error == 0 ? text : QStringLiteral("%1: %2").arg(text, readReason(error));
 }
 
-StoreOutcome FailureCause::of(const Facts& facts)
+StoreResult FailureCause::of(const Facts& facts)
 {
     if (facts.connected && isSystemCode(facts.code))
-        return StoreOutcome::systemFailure(faultText(facts));
-    return StoreOutcome::fromCode(facts.code, facts.text);
+        return StoreResult::systemFailure(faultText(facts));
+    return StoreResult::fromCode(facts.code, facts.text);
 }
 
-StoreOutcome FailureCause::provenBy(const StoreOutcome& outcome, const StoreResult& check,
-                                    const StoreOutcome& stopped)
+StoreResult FailureCause::provenBy(const StoreResult& outcome, const StoreResult& check,
+                                   const StoreResult& stopped)
 {
     if (check.kind() == StoreResult::Kind::Damaged)
         return outcome;
     if (check.ok())
-        return StoreOutcome::systemFailure(tr("a read of it failed, though it passes its check"));
+        return StoreResult::systemFailure(tr("a read of it failed, though it passes its check"));
     if (stopped.busy())
         return stopped;
     QString report;
-    return StoreOutcome::systemFailure(StoreResult::splitDetails(QString::fromStdString(check.message()), &report));
+    return StoreResult::systemFailure(StoreResult::splitDetails(check.message(), &report));
 }
 
-StoreResult FailureCause::judgeIntegrity(const QStringList& findings, const StoreOutcome& stopped, int failedRead)
+StoreResult FailureCause::judgeIntegrity(const QStringList& findings, const StoreResult& stopped, int failedRead)
 {
     const QString unread = failedRead == 0
         ? QString()
         : QStringLiteral("%1: %2").arg(QString::fromUtf8(sqlite3_errstr(SQLITE_IOERR_READ)), readReason(failedRead));
     if (stopped.ok() && unread.isEmpty() && findings == QStringList{QStringLiteral("ok")})
         return StoreResult();
-    const QString report = (stopped.ok() ? findings : findings + QStringList{stopped.detail()})
+    const QString report = (stopped.ok() ? findings : findings + QStringList{stopped.message()})
                                .join(QLatin1Char('\n'));
     // A page that could not be read ends the check with damage too: its verdict then stands on
     // what could not be read.
     const int code = unreadPage(findings);
     if (!unread.isEmpty() || code != 0) {
         return StoreResult(StoreResult::Kind::Unread,
-                           (tr("the integrity check cannot run: a part of the file could not be read (%1)")
-                                .arg(unread.isEmpty() ? QString::fromUtf8(sqlite3_errstr(code)) : unread)
-                            + QLatin1String(StoreResult::DetailsMark) + report)
-                               .toStdString());
+                           tr("the integrity check cannot run: a part of the file could not be read (%1)")
+                                   .arg(unread.isEmpty() ? QString::fromUtf8(sqlite3_errstr(code)) : unread)
+                               + QLatin1String(StoreResult::DetailsMark) + report);
     }
-    if (stopped.ok() || stopped.reason() == StoreOutcome::Reason::Damaged)
+    if (stopped.ok() || stopped.kind() == StoreResult::Kind::Damaged)
         return StoreResult(StoreResult::Kind::Damaged,
-                           std::string("the file is damaged") + StoreResult::DetailsMark + report.toStdString());
+                           QStringLiteral("the file is damaged") + QLatin1String(StoreResult::DetailsMark) + report);
     return StoreResult(StoreResult::Kind::Unread,
-                       (stopped.busy() ? tr("the integrity check cannot run: %1")
-                                            .arg(DiaryInUse::holding(tr("the file")))
-                                       : tr("the integrity check cannot run: %1").arg(report))
-                           .toStdString());
+                       stopped.busy() ? tr("the integrity check cannot run: %1").arg(DiaryInUse::holding(tr("the file")))
+                                      : tr("the integrity check cannot run: %1").arg(report));
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "userdb/storeoutcome.h"
 #include "userdb/storeresult.h"
 
 #include <QCoreApplication>
@@ -39,7 +38,7 @@ public:
 
     // The outcome of the call: another program's hold (Busy, Locked), a fault of the system with
     // its reason (on a connection), SQLite finding the file damaged, or the call's own refusal.
-    static StoreOutcome of(const Facts& facts);
+    static StoreResult of(const Facts& facts);
     // SQLite's text for the call's code, followed by the system's reason for it where it has one
     // ("disk I/O error: Input/output error").
     static QString faultText(const Facts& facts);
@@ -47,15 +46,15 @@ public:
     // the check (`check`, ended early by `stopped`) finds the file damaged again. A file that
     // passes that check, or that the system keeps it from reading, was not read for a reason of
     // the system, which the outcome names; one that another program holds is held (Busy).
-    static StoreOutcome provenBy(const StoreOutcome& outcome, const StoreResult& check,
-                                 const StoreOutcome& stopped);
+    static StoreResult provenBy(const StoreResult& outcome, const StoreResult& check,
+                                const StoreResult& stopped);
     // The verdict of an integrity check from its findings and from the failure that stopped it,
     // if any: `failedRead` is the error of the last read of the check that failed (as in
     // Facts::lastRead; 0 when every read read whole). SQLite found the file damaged, or no
     // database (Damaged); a part of it that could not be read, or any other failure (another
     // program's hold among them, then `stopped` is Busy), leaves it Unread. Otherwise than done,
     // the message is a short reason followed by StoreResult::DetailsMark and the report.
-    static StoreResult judgeIntegrity(const QStringList& findings, const StoreOutcome& stopped, int failedRead);
+    static StoreResult judgeIntegrity(const QStringList& findings, const StoreResult& stopped, int failedRead);
 
 private:
     // The system's reason for a read that ended with `error` (an error number, or

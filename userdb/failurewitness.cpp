@@ -28,12 +28,12 @@ FailureCause::Facts FailureWitness::facts(sqlite3* db, int code, const QString& 
     return facts;
 }
 
-StoreOutcome FailureWitness::of(sqlite3* db, int code, const QString& text)
+StoreResult FailureWitness::of(sqlite3* db, int code, const QString& text)
 {
     return FailureCause::of(facts(db, code, text));
 }
 
-StoreOutcome FailureWitness::of(const QSqlDatabase& db, const QSqlError& error)
+StoreResult FailureWitness::of(const QSqlDatabase& db, const QSqlError& error)
 {
     if (!error.isValid())
         return {};

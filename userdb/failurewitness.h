@@ -17,8 +17,8 @@ public:
     // and `text`.
     static FailureCause::Facts facts(sqlite3* db, int code, const QString& text);
     // The outcome of a call on `db` that ended with SQLite's `code` and `text`, or with `error`.
-    static StoreOutcome of(sqlite3* db, int code, const QString& text);
-    static StoreOutcome of(const QSqlDatabase& db, const QSqlError& error);
+    static StoreResult of(sqlite3* db, int code, const QString& text);
+    static StoreResult of(const QSqlDatabase& db, const QSqlError& error);
     // SQLite's text for `code` of the call that failed on `db` just now, with the system's reason
     // for that failure, as in "disk I/O error: Input/output error".
     static QString faultText(sqlite3* db, int code);

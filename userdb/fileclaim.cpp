@@ -3,7 +3,7 @@
 #include "userdb/busywait.h"
 #include "userdb/failurewitness.h"
 #include "userdb/readwatch.h"
-#include "userdb/storeoutcome.h"
+#include "userdb/storeresult.h"
 
 #include "core/regularfile.h"
 
@@ -18,12 +18,12 @@ namespace {
 // SQLite's code read by the store's one rule.
 FileClaim::State stateOf(int code)
 {
-    switch (StoreOutcome::fromCode(code, QString()).reason()) {
-    case StoreOutcome::Reason::Ok:
+    switch (StoreResult::fromCode(code, QString()).kind()) {
+    case StoreResult::Kind::Done:
         return FileClaim::State::Held;
-    case StoreOutcome::Reason::Busy:
+    case StoreResult::Kind::Busy:
         return FileClaim::State::Busy;
-    case StoreOutcome::Reason::Damaged:
+    case StoreResult::Kind::Damaged:
         return FileClaim::State::Damaged;
     default:
         return FileClaim::State::Failed;
@@ -74,7 +74,7 @@ FileClaim::FileClaim(const QString& path, Mode mode, int waitMs)
     _state = stateOf(code);
     if (_state != State::Held) {
         _reason = FailureWitness::of(_db, code, QString::fromUtf8(_db ? sqlite3_errmsg(_db) : sqlite3_errstr(code)))
-                      .detail();
+                      .message();
         release();
     }
 }

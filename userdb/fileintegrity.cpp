@@ -26,26 +26,25 @@ StoreResult FileIntegrity::checkedAgain(const QString& path, const StoreResult& 
     if (!again)
         return again;
     QString report;
-    StoreResult::splitDetails(QString::fromStdString(first.message()), &report);
+    StoreResult::splitDetails(first.message(), &report);
     return StoreResult(StoreResult::Kind::Unread,
                        tr("it could not be checked: its check found damage that a second check "
                           "of the same file did not find, so a read of the disk gave other bytes "
                           "than the file holds; try again")
-                               .toStdString()
-                           + StoreResult::DetailsMark + report.toStdString());
+                           + QLatin1String(StoreResult::DetailsMark) + report);
 }
 
-StoreResult FileIntegrity::check(const QString& path, StoreOutcome* stopped, WorkProgress* progress)
+StoreResult FileIntegrity::check(const QString& path, StoreResult* stopped, WorkProgress* progress)
 {
     return checkedAgain(path, checkOnce(path, stopped, progress), progress);
 }
 
-StoreResult FileIntegrity::checkOnce(const QString& path, StoreOutcome* stopped, WorkProgress* progress)
+StoreResult FileIntegrity::checkOnce(const QString& path, StoreResult* stopped, WorkProgress* progress)
 {
     ReadWatch::install();
     if (const std::optional<QString> journal = FileClaim::journalProblem(path))
         return StoreResult(StoreResult::Kind::Unread,
-                           tr("the integrity check cannot run: %1").arg(*journal).toStdString());
+                           tr("the integrity check cannot run: %1").arg(*journal));
     const QString name = QStringLiteral("BXSqlDb_integrity");
     StoreResult found;
     {
@@ -63,7 +62,7 @@ StoreResult FileIntegrity::checkOnce(const QString& path, StoreOutcome* stopped,
                     findings.append(check.value(0).toString());
             }
         }
-        const StoreOutcome ended = FailureWitness::of(
+        const StoreResult ended = FailureWitness::of(
             db, db.isOpen() ? check.lastError() : FailureWitness::openError(db.lastError(), path));
         found = FailureCause::judgeIntegrity(findings, ended, FailureWitness::failedReadSince(db, 0));
         if (stopped)
@@ -73,16 +72,16 @@ StoreResult FileIntegrity::checkOnce(const QString& path, StoreOutcome* stopped,
     return found;
 }
 
-StoreOutcome FileIntegrity::proven(const StoreOutcome& outcome, const QString& path)
+StoreResult FileIntegrity::proven(const StoreResult& outcome, const QString& path)
 {
-    if (outcome.reason() != StoreOutcome::Reason::Damaged)
+    if (outcome.kind() != StoreResult::Kind::Damaged)
         return outcome;
-    StoreOutcome stopped;
+    StoreResult stopped;
     const StoreResult found = check(path, &stopped);
     return FailureCause::provenBy(outcome, found, stopped);
 }
 
-StoreOutcome FileIntegrity::proven(const QSqlError& error, const QSqlDatabase& db)
+StoreResult FileIntegrity::proven(const QSqlError& error, const QSqlDatabase& db)
 {
     return proven(FailureWitness::of(db, error), db.databaseName());
 }

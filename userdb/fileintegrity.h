@@ -1,6 +1,5 @@
 #pragma once
 
-#include "userdb/storeoutcome.h"
 #include "userdb/storeresult.h"
 
 #include <QCoreApplication>
@@ -25,7 +24,7 @@ public:
     // StoreResult::DetailsMark and the whole report. `stopped`, when given, gets the failure that
     // ended the check early. It runs in steps under `progress`, when given (see StepWatch): once
     // that stops, the check ends Unread.
-    static StoreResult check(const QString& path, StoreOutcome* stopped = nullptr,
+    static StoreResult check(const QString& path, StoreResult* stopped = nullptr,
                              WorkProgress* progress = nullptr);
     // The verdict `first` of a check of the file at `path`, its damage checked again.
     static StoreResult checkedAgain(const QString& path, const StoreResult& first, WorkProgress* progress);
@@ -33,11 +32,11 @@ public:
     // `path` damaged again, on a connection of its own that reads it whole now. A file that
     // passes that check, or that cannot be checked, was not read for a reason of the system,
     // which the outcome names; one that another program holds is Busy.
-    static StoreOutcome proven(const StoreOutcome& outcome, const QString& path);
+    static StoreResult proven(const StoreResult& outcome, const QString& path);
     // The same for `error` of a statement on `db`, told by that failure alone (see FailureCause).
-    static StoreOutcome proven(const QSqlError& error, const QSqlDatabase& db);
+    static StoreResult proven(const QSqlError& error, const QSqlDatabase& db);
 
 private:
     // One check of the file at `path`, whatever it finds.
-    static StoreResult checkOnce(const QString& path, StoreOutcome* stopped, WorkProgress* progress);
+    static StoreResult checkOnce(const QString& path, StoreResult* stopped, WorkProgress* progress);
 };

@@ -76,7 +76,7 @@ StoreResult::Kind isWholeDiary(const QString& path, QString* reason, WorkProgres
     }
     const StoreResult found = FileIntegrity::check(path, nullptr, progress);
     QString report;
-    *reason = StoreResult::splitDetails(QString::fromStdString(found.message()), &report);
+    *reason = StoreResult::splitDetails(found.message(), &report);
     return found.kind();
 }
 
@@ -117,7 +117,7 @@ StoreResult RestoreStaging::undoLeftOver(WorkProgress* progress)
 {
     std::string error;
     if (!putBack(error, progress))
-        return StoreResult(StoreResult::Kind::Refused, error);
+        return StoreResult(StoreResult::Kind::Refused, QString::fromStdString(error));
     restoreUndone() = true;
     return StoreResult();
 }

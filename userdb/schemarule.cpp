@@ -106,7 +106,7 @@ std::optional<QList<Rows>> shippedRows(std::initializer_list<const char*> querie
 
 // The rows of a query on the running connection; nothing when they cannot be read, with why
 // (`stopped`, when given, then gets the failure).
-std::optional<Rows> heldRows(const char* sql, std::string& error, StoreOutcome* stopped = nullptr)
+std::optional<Rows> heldRows(const char* sql, std::string& error, StoreResult* stopped = nullptr)
 {
     BXSqlQuery read(sql);
     Rows rows;
@@ -120,7 +120,7 @@ std::optional<Rows> heldRows(const char* sql, std::string& error, StoreOutcome* 
         *stopped = read.outcome();
     error = read.outcome().systemFault()
         ? DiaryProof::notReadNow(read.outcome())
-        : SchemaRule::tr("its tables cannot be read: %1").arg(read.outcome().detail()).toStdString();
+        : SchemaRule::tr("its tables cannot be read: %1").arg(read.outcome().message()).toStdString();
     return std::nullopt;
 }
 
@@ -160,7 +160,7 @@ DiarySchema::Format formatOf(int version)
 
 } // namespace
 
-std::optional<bool> SchemaRule::holdsOwn(int version, std::string& error, StoreOutcome* stopped)
+std::optional<bool> SchemaRule::holdsOwn(int version, std::string& error, StoreResult* stopped)
 {
     const std::optional<DiarySchema> own = ownSchema(error);
     const std::optional<Rows> held = own ? heldRows(MasterQuery, error, stopped) : std::nullopt;

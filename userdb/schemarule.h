@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-class StoreOutcome;
+class StoreResult;
 
 // The one schema rule: the running connection's schema compared whole with the program's own
 // (the shipped empty diary with the indexes that every start makes, see DiarySchema).
@@ -20,7 +20,7 @@ public:
     // Whether the running connection's schema is the program's own for the format `version`,
     // compared whole (see DiarySchema); false with what differs. Nothing when that cannot be told,
     // with why (`stopped`, when given, then gets the failure of a reading of the diary).
-    static std::optional<bool> holdsOwn(int version, std::string& error, StoreOutcome* stopped = nullptr);
+    static std::optional<bool> holdsOwn(int version, std::string& error, StoreResult* stopped = nullptr);
     // The tables of the running connection that the program's own schema declares otherwise,
     // each to be made again as the program declares it (see DiarySchema::rebuildsTo); nothing
     // when that cannot be told, with why.

@@ -12,7 +12,7 @@ namespace {
 
 // What the user can do about a file that does not open as a diary. The file is never
 // removed: it may still be rescued.
-std::string damagedFile(const QString& path)
+QString damagedFile(const QString& path)
 {
     return StartRefusal::tr(
                "Cannot start program as database may be corrupted: %1 cannot be read as a "
@@ -20,13 +20,12 @@ std::string damagedFile(const QString& path)
                "(keep it: it may still be rescued) and start the program again. It then begins "
                "with a new, empty diary, into which you can restore your latest backup with "
                "Restore Data in the File menu.")
-        .arg(QDir::toNativeSeparators(path))
-        .toStdString();
+        .arg(QDir::toNativeSeparators(path));
 }
 
 } // namespace
 
-StoreResult StartRefusal::fail(const std::string& text)
+StoreResult StartRefusal::fail(const QString& text)
 {
     return StoreResult(StoreResult::Kind::Refused, text);
 }
@@ -47,44 +46,49 @@ StoreResult StartRefusal::damaged(const QString& path)
                        RestoreStaging::pending()
                            ? StartRefusal::tr("The restored copy %1 cannot be read as a diary: it is damaged.")
                                  .arg(QDir::toNativeSeparators(path))
-                                 .toStdString()
                            : damagedFile(path));
 }
 
 // The diary could not be read for a reason of the system (a read error, too many files open):
 // the file may well be whole, and is left as it is.
-std::string StartRefusal::notRead(const QString& path, const QString& reason)
+QString StartRefusal::notRead(const QString& path, const QString& reason)
 {
     return StartRefusal::tr("Your diary %1 cannot be read now: %2. The file has been left as it is; "
                        "try again.")
-        .arg(QDir::toNativeSeparators(path), reason)
-        .toStdString();
+        .arg(QDir::toNativeSeparators(path), reason);
 }
 
 // Another program holds the diary for longer than the busy wait: Busy, so that the start may
 // ask to try again.
 StoreResult StartRefusal::held(const QString& path)
 {
-    return StoreResult(StoreResult::Kind::Busy, StartRefusal::inUseText(path).toStdString());
+    return StoreResult(StoreResult::Kind::Busy, StartRefusal::inUseText(path));
 }
 
 // Whether `stopped` says why the diary could not be read (another program's hold, damage, a fault
-// of the system) rather than why one statement was refused.
-bool StartRefusal::stopsReading(const StoreOutcome& stopped)
+// of the system other than a full disk or a file that may not be written) rather than why one
+// statement was refused.
+bool StartRefusal::stopsReading(const StoreResult& stopped)
 {
-    return stopped.busy() || stopped.reason() == StoreOutcome::Reason::Damaged
-        || (stopped.systemFault() && stopped.reason() == StoreOutcome::Reason::Other);
+    switch (stopped.kind()) {
+    case StoreResult::Kind::Busy:
+    case StoreResult::Kind::Damaged:
+    case StoreResult::Kind::Unread:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // The diary could not be read: told by what stopped the reading, its damage proven now.
-StoreResult StartRefusal::notReadBecause(const QString& path, const StoreOutcome& stopped)
+StoreResult StartRefusal::notReadBecause(const QString& path, const StoreResult& stopped)
 {
-    const StoreOutcome found = FileIntegrity::proven(stopped, path);
+    const StoreResult found = FileIntegrity::proven(stopped, path);
     if (found.busy())
         return StartRefusal::held(path);
-    if (found.reason() == StoreOutcome::Reason::Damaged)
+    if (found.kind() == StoreResult::Kind::Damaged)
         return StartRefusal::damaged(path);
-    return StartRefusal::fail(StartRefusal::notRead(path, found.detail()));
+    return StartRefusal::fail(StartRefusal::notRead(path, found.message()));
 }
 
 // Done when SQLite reads the file; otherwise why: another program holds it for longer than the
@@ -100,17 +104,16 @@ StoreResult StartRefusal::isReadableDiary(const QString& path)
     case FileClaim::State::Failed:
         return StoreResult(StoreResult::Kind::Refused,
                            StartRefusal::tr("Your diary %1 cannot be opened: %2.")
-                               .arg(QDir::toNativeSeparators(path), probe.reason())
-                               .toStdString());
+                               .arg(QDir::toNativeSeparators(path), probe.reason()));
     case FileClaim::State::Damaged:
         break;
     }
-    return StartRefusal::notReadBecause(path, StoreOutcome(StoreOutcome::Reason::Damaged, probe.reason()));
+    return StartRefusal::notReadBecause(path, StoreResult(StoreResult::Kind::Damaged, probe.reason()));
 }
 
 // The connection could not read the file, `stopped` saying why: told apart as above. A
 // database that SQLite reads but that holds no diary is damaged too.
-StoreResult StartRefusal::unreadable(const QString& path, const StoreOutcome& stopped)
+StoreResult StartRefusal::unreadable(const QString& path, const StoreResult& stopped)
 {
     if (StartRefusal::stopsReading(stopped))
         return StartRefusal::notReadBecause(path, stopped);

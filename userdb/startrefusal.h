@@ -5,10 +5,6 @@
 #include <QCoreApplication>
 #include <QString>
 
-#include <string>
-
-class StoreOutcome;
-
 // How a start that cannot use the diary tells why: another program's hold (Busy), damage
 // (Damaged), or a refusal with its reason, a fault of the system among them (Refused). None
 // closes the diary's connection: the start does, before it tells the user.
@@ -17,13 +13,13 @@ class StartRefusal
     Q_DECLARE_TR_FUNCTIONS(StartRefusal)
 
 public:
-    static StoreResult fail(const std::string& text);
+    static StoreResult fail(const QString& text);
     static QString inUseText(const QString& path);
     static StoreResult damaged(const QString& path);
-    static std::string notRead(const QString& path, const QString& reason);
+    static QString notRead(const QString& path, const QString& reason);
     static StoreResult held(const QString& path);
-    static bool stopsReading(const StoreOutcome& stopped);
-    static StoreResult notReadBecause(const QString& path, const StoreOutcome& stopped);
+    static bool stopsReading(const StoreResult& stopped);
+    static StoreResult notReadBecause(const QString& path, const StoreResult& stopped);
     static StoreResult isReadableDiary(const QString& path);
-    static StoreResult unreadable(const QString& path, const StoreOutcome& stopped);
+    static StoreResult unreadable(const QString& path, const StoreResult& stopped);
 };

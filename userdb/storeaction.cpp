@@ -10,9 +10,9 @@ StoreAction::StoreAction(Kind kind) : m_loopLevel(QThread::currentThread()->loop
     // The diary is closed while it is copied or replaced, and after a restore that failed: a
     // click or key queued before then reaches nothing of it.
     if (!db) {
-        m_outcome = StoreOutcome(StoreOutcome::Reason::Other,
-                                 tr("your diary is not open now, as it is being copied or "
-                                    "was not restored; try again once it is shown"));
+        m_outcome = StoreResult(StoreResult::Kind::Refused,
+                                tr("your diary is not open now, as it is being copied or "
+                                   "was not restored; try again once it is shown"));
         return;
     }
     m_previous = db->openAction(this);
@@ -48,7 +48,7 @@ bool StoreAction::refuses(bool change) const
     return false;
 }
 
-void StoreAction::record(const StoreOutcome& outcome, bool change)
+void StoreAction::record(const StoreResult& outcome, bool change)
 {
     for (StoreAction* action = this; action; action = action->m_outer) {
         if (action->m_outcome.ok() || (outcome.lost() && !action->m_outcome.lost()))
@@ -58,10 +58,10 @@ void StoreAction::record(const StoreOutcome& outcome, bool change)
     }
 }
 
-void StoreAction::revise(const StoreOutcome& met, const StoreOutcome& found)
+void StoreAction::revise(const StoreResult& met, const StoreResult& found)
 {
     for (StoreAction* action = this; action; action = action->m_outer) {
-        if (action->m_outcome.reason() != met.reason() || action->m_outcome.detail() != met.detail())
+        if (action->m_outcome.kind() != met.kind() || action->m_outcome.message() != met.message())
             continue;
         action->m_outcome = found;
         action->m_readingRefused = action->m_readingRefused || found.busy();

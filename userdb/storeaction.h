@@ -1,6 +1,6 @@
 #pragma once
 
-#include "userdb/storeoutcome.h"
+#include "userdb/storeresult.h"
 
 #include <QCoreApplication>
 
@@ -36,7 +36,7 @@ public:
 
     // The first failure that stopped the store during the action (one that ruled out a change
     // wins over a statement's refusal), or ok.
-    const StoreOutcome& outcome() const { return m_outcome; }
+    const StoreResult& outcome() const { return m_outcome; }
     // Whether a later statement of the action is refused at once: every change once the
     // action has found the diary held or failed to read, and every reading once any statement
     // found it held. A program about to write would still let the diary be read, but the
@@ -51,16 +51,16 @@ public:
 
     // Records a failure of a statement (`change` when it writes) of this action and of the
     // actions it is a part of.
-    void record(const StoreOutcome& outcome, bool change);
+    void record(const StoreResult& outcome, bool change);
     // Puts what a proof `found` in the place of damage `met` inside a change, which could be
     // proven only once the change had ended, wherever the action and those it is a part of
     // recorded it.
-    void revise(const StoreOutcome& met, const StoreOutcome& found);
+    void revise(const StoreResult& met, const StoreResult& found);
 
 private:
     StoreAction* m_previous = nullptr;
     StoreAction* m_outer = nullptr;
-    StoreOutcome m_outcome;
+    StoreResult m_outcome;
     int m_loopLevel = 0;
     bool m_readingRefused = false;
     bool m_readingFailed = false;

@@ -4,7 +4,7 @@ class QSqlError;
 class QSqlQuery;
 class QString;
 class StoreAction;
-class StoreOutcome;
+class StoreResult;
 
 // What the store's statements (BXSqlQuery), changes (StoreTransaction) and actions (StoreAction)
 // ask of the diary's open connection. The connection (BXSqlDb) puts itself in place while it is
@@ -26,12 +26,12 @@ public:
     // Whether a statement may run now: not once the open action has found the diary held
     // (`refused` then gets the action's outcome). A `change` ends the read lock of a reading
     // action first, so that it is kept on its own.
-    virtual bool mayRun(bool change, StoreOutcome* refused) = 0;
+    virtual bool mayRun(bool change, StoreResult* refused) = 0;
     // A statement of the connection failed with `error`; `change` when it writes. A failure of
     // the store itself ends the open change's chance to be kept. Inside a StoreAction the action
     // is told; the failure's outcome is returned to the caller that ran the statement in any
     // case, and nobody else hears of it.
-    virtual StoreOutcome noteFailure(const QSqlError& error, bool change) = 0;
+    virtual StoreResult noteFailure(const QSqlError& error, bool change) = 0;
 
     // One change of several statements, stored whole or not at all (see BXSqlDb::beginTransaction).
     virtual bool beginChange() = 0;

@@ -9,7 +9,7 @@ bool StorePrompt::act(QWidget* parent, StoreAction::Kind kind, const QString& ca
     for (;;) {
         bool done = false;
         bool inner = false;
-        StoreOutcome outcome;
+        StoreResult outcome;
         {
             const StoreAction action(kind);
             done = action.outcome().ok() && work();
@@ -44,7 +44,7 @@ bool StorePrompt::change(QWidget* parent, const QString& caption,
 }
 
 void StorePrompt::tell(QWidget* parent, StoreAction::Kind kind, const QString& caption,
-                       const StoreOutcome& outcome, const QString& refusal)
+                       const StoreResult& outcome, const QString& refusal)
 {
     const bool reading = kind == StoreAction::Kind::Read;
     const QString text = outcome.ok() ? refusal : reading ? outcome.readText() : outcome.changeText();

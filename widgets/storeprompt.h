@@ -1,7 +1,7 @@
 #pragma once
 
 #include "userdb/storeaction.h"
-#include "userdb/storeoutcome.h"
+#include "userdb/storeresult.h"
 
 #include <QCoreApplication>
 
@@ -41,7 +41,7 @@ private:
     // Tells the user why the work was not done: the store's reason when it failed, else
     // `refusal` (nothing when it is empty).
     static void tell(QWidget* parent, StoreAction::Kind kind, const QString& caption,
-                     const StoreOutcome& outcome, const QString& refusal);
+                     const StoreResult& outcome, const QString& refusal);
     // Asks whether to try an action that the diary's other program stopped again.
     static bool askRetry(QWidget* parent, const QString& text);
 };

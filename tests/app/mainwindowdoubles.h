@@ -82,7 +82,7 @@ inline void startFreshDatabase()
         folder.remove(name);
     const StoreResult start = BXSqlDb::startUp(true);
     if (!start)
-        qFatal("cannot start the user database: %s", start.message().c_str());
+        qFatal("cannot start the user database: %s", qPrintable(start.message()));
     // A new diary, as at a start of the program: nothing of another is told.
     StoredNotices::restart();
 }

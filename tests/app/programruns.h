@@ -161,7 +161,7 @@ protected:
     void addUser()
     {
         const StoreResult start = BXSqlDb::startUp(true);
-        QVERIFY2(start, start.message().c_str());
+        QVERIFY2(start, qPrintable(start.message()));
         if (UserDB::instance()->numUsers() == 0) {
             const qint64 user = addCompleteUser(QStringLiteral("Ada"));
             QVERIFY(user >= 0);

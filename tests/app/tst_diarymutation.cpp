@@ -447,7 +447,7 @@ bool TestDiaryMutation::replaceLive(const QByteArray& bytes, std::string* error)
     if (started)
         return true;
     if (error)
-        *error = started.message();
+        *error = started.message().toStdString();
     BXSqlDb::cleanUp();
     return false;
 }

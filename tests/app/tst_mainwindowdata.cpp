@@ -334,7 +334,7 @@ void TestMainWindowData::backupIsByteIdentical()
         live = readAll(databaseFile());
         const StoreResult start = BXSqlDb::startUp(true);
         const bool up = start.ok();
-        *error = QString::fromStdString(start.message());
+        *error = start.message();
         return up;
     };
     const QString path = backupOfLive(QStringLiteral("b.ptBackup"));
@@ -647,7 +647,7 @@ void TestMainWindowData::backupIsMadeOnlyWhereRestoreTakesIt()
     QFile::remove(crafted);
     QVERIFY(running || QFile::copy(databaseFile(), crafted));
     const StoreResult start = running ? StoreResult() : BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     _window->backupName = path;
     _window->backupUserDB();
     // Nor does the diary open again.
@@ -758,7 +758,7 @@ void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
         setrlimit(RLIMIT_FSIZE, &saved);
         const StoreResult start = BXSqlDb::startUp(true);
         const bool up = start.ok();
-        *error = QString::fromStdString(start.message());
+        *error = start.message();
         return up;
     };
     _window->backupName = path;
@@ -916,7 +916,7 @@ void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit()
             other.reset();
         const StoreResult start = BXSqlDb::startUp(true);
         const bool started = start.ok();
-        *error = QString::fromStdString(start.message());
+        *error = start.message();
         return started;
     };
     _window->answers = {QMessageBox::StandardButton(answer)};
@@ -1119,7 +1119,7 @@ void TestMainWindowData::restoreReplacesData()
     // The next start opens the restored data.
     BXSqlDb::cleanUp();
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
     for (const QString& file : {databaseFile(), target}) {
         QVERIFY(!QFile::exists(file + QStringLiteral(".before-restore")));
@@ -1289,7 +1289,7 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
     UserDB::cleanUp();
     BXSqlDb::cleanUp();
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
 }
 
@@ -1343,7 +1343,7 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails()
         _window->restart = nullptr;
         const StoreResult start = BXSqlDb::startUp(true);
         const bool up = start.ok();
-        *error = QString::fromStdString(start.message());
+        *error = start.message();
         return up;
     };
     _window->messages.clear();
@@ -1456,7 +1456,7 @@ void TestMainWindowData::restoreTakesNoOtherInput()
         modalProgress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()) != nullptr;
         const StoreResult start = BXSqlDb::startUp(true);
         const bool started = start.ok();
-        *error = QString::fromStdString(start.message());
+        *error = start.message();
         cupsRestored = UserDB::instance()->getFluid(_ann, today.constData()).value();
         return started;
     };
@@ -2394,7 +2394,7 @@ void TestMainWindowData::messagesWaitForCopy()
         ++restarts;
         const StoreResult start = BXSqlDb::startUp(true);
         const bool up = start.ok();
-        *error = QString::fromStdString(start.message());
+        *error = start.message();
         return up;
     };
     // The overwrite question runs inside the copy, with the database closed.

@@ -106,7 +106,7 @@ void TestPreferences::initTestCase()
     QVERIFY(_dir.isValid());
     loadBrand(QByteArray());
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     _user = addCompleteUser(QStringLiteral("Ada"));
     QVERIFY(_user >= 0);
     UserDB::instance()->setCurrentUser(_user);

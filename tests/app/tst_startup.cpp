@@ -439,7 +439,7 @@ void TestStartup::relativeUserDbPathIsIgnored()
 void TestStartup::earlierVersionsSettingsFindTheDiary()
 {
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     QVERIFY(addCompleteUser(QStringLiteral("Olga")) >= 0);
     UserDB::cleanUp();
     BXSqlDb::cleanUp();

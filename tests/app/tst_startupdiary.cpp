@@ -235,7 +235,7 @@ void TestStartupDiary::busyDiaryIsNeverCalledDamaged()
     const QString damaged = hold != OtherReader::Damaged ? QString()
         : QString::fromLatin1(QTest::currentDataTag()).section(QLatin1Char(' '), 1, 1).remove(QLatin1Char(','));
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     if (UserDB::instance()->numUsers().value() == 0) {
         DBTypes::FoodDiaryItem food; // today's, read as the user is shown
         food.userId = addCompleteUser(QStringLiteral("Ada"));
@@ -478,7 +478,7 @@ void TestStartupDiary::oddRowsDoNotStopTheStart()
     QFETCH(QStringList, statements);
     addUser();
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     for (const QString& statement : statements) {
         BXSqlQuery change(statement);
         QVERIFY(change.exec());
@@ -539,7 +539,7 @@ void TestStartupDiary::leftOverRestoreGoesBackUnderProgress()
         return read.open(QIODevice::ReadOnly) ? read.readAll() : QByteArray();
     };
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     if (UserDB::instance()->numUsers().value() == 0) {
         // Entries enough for the check to take steps that its progress hears.
         DBTypes::FoodDiaryItem food;

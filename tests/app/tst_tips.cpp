@@ -84,7 +84,7 @@ private slots:
         const QByteArray brand = QFile::encodeName(BXSettings::getResourceDBPath() + "brand.dat");
         QVERIFY2(BrandEngine::instance()->import(brand.constData()), brand.constData());
         const StoreResult start = BXSqlDb::startUp(false);
-        QVERIFY2(start, start.message().c_str());
+        QVERIFY2(start, qPrintable(start.message()));
         _first = addUser("Ann");
         _second = addUser("Ben");
         UserDB::instance()->setCurrentUser(_first);

@@ -93,7 +93,7 @@ inline void startSession(const CatalogueNode* foods = nullptr,
     QVERIFY(importShippedBrand());
     CatalogueServices::install();
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     const qint64 user = addCompleteUser(QStringLiteral("Ann"));
     QVERIFY(user >= 0);
     UserDB::instance()->setCurrentUser(user);

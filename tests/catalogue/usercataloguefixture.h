@@ -110,7 +110,7 @@ inline void openDatabase(qint64 user)
 {
     QFile::remove(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
     const StoreResult start = BXSqlDb::startUp(true);
-    QVERIFY2(start, start.message().c_str());
+    QVERIFY2(start, qPrintable(start.message()));
     UserDB::instance()->setCurrentUser(user);
 }
 

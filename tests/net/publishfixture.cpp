@@ -22,7 +22,7 @@ qint64 startUserDatabase()
         folder.remove(name);
     const StoreResult start = BXSqlDb::startUp(true);
     if (!start)
-        qFatal("cannot start the user database: %s", start.message().c_str());
+        qFatal("cannot start the user database: %s", qPrintable(start.message()));
     const qint64 user = addCompleteUser(QStringLiteral("Pat"));
     if (user < 0)
         qFatal("cannot add a user");

@@ -110,7 +110,7 @@ private slots:
             {{QStringLiteral("mealplan_auth_url"), _server.url(QStringLiteral("/mealplan?user=${USERNAME_OPTIONAL}&"))}},
             {{QStringLiteral("mealplans_enabled"), true}}));
         const StoreResult start = BXSqlDb::startUp(true);
-        QVERIFY2(start, start.message().c_str());
+        QVERIFY2(start, qPrintable(start.message()));
         _user = addCompleteUser(QStringLiteral("Planner"));
         QVERIFY(_user >= 0);
         UserDB::instance()->setCurrentUser(_user);

@@ -101,7 +101,7 @@ private slots:
     {
         QVERIFY(loadBrand(_server));
         const StoreResult start = BXSqlDb::startUp(true);
-        QVERIFY2(start, start.message().c_str());
+        QVERIFY2(start, qPrintable(start.message()));
         _user = addCompleteUser(QStringLiteral("Planner"));
         QVERIFY(_user >= 0);
         UserDB::instance()->setCurrentUser(_user);

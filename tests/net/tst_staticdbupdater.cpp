@@ -267,7 +267,7 @@ private slots:
     {
         QVERIFY(loadBrandFor(_server));
         const StoreResult start = BXSqlDb::startUp(true);
-        QVERIFY2(start, start.message().c_str());
+        QVERIFY2(start, qPrintable(start.message()));
         const qint64 user = addCompleteUser(QStringLiteral("Updater"));
         QVERIFY(user >= 0);
         UserDB::instance()->setCurrentUser(user);

@@ -48,7 +48,7 @@ inline bool startSessionWithUser(const QString& name)
     const StoreResult start = importShippedBrand() ? BXSqlDb::startUp(true)
                                                    : StoreResult(StoreResult::Kind::Refused, "the brand cannot be imported");
     if (!start) {
-        qWarning("cannot start the session: %s", start.message().c_str());
+        qWarning("cannot start the session: %s", qPrintable(start.message()));
         return false;
     }
     const qint64 user = addCompleteUser(name);

@@ -37,7 +37,7 @@ int runWriter(const QString& round)
     UserDbTestEnv::loadBrand();
     const StoreResult start = BXSqlDb::startUp(true);
     if (!start) {
-        std::fprintf(stderr, "writer cannot open the database: %s\n", start.message().c_str());
+        std::fprintf(stderr, "writer cannot open the database: %s\n", qPrintable(start.message()));
         return 1;
     }
     std::fputs("ready\n", stdout);

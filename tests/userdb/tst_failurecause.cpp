@@ -34,10 +34,10 @@ void failReads(const char* table, int error, bool once)
     s_unreadEnding = "/userdata.db";
 }
 
-StoreOutcome readUsers()
+StoreResult readUsers()
 {
     BXSqlQuery users("SELECT count(*) FROM user_users");
-    return users.first() ? StoreOutcome() : users.outcome();
+    return users.first() ? StoreResult() : users.outcome();
 }
 
 } // namespace
@@ -76,22 +76,22 @@ void TestFailureCause::judgedFromTheFactsAlone_data()
     QTest::addColumn<int>("reason");
     QTest::addColumn<bool>("systemFault");
     QTest::addColumn<QString>("told");
-    using R = StoreOutcome::Reason;
+    using R = StoreResult::Kind;
     QTest::newRow("held") << SQLITE_BUSY << true << 0 << 0 << int(R::Busy) << false << "";
     QTest::newRow("locked") << SQLITE_LOCKED << true << 0 << 0 << int(R::Busy) << false << "";
     QTest::newRow("damaged") << SQLITE_CORRUPT << true << 0 << 0 << int(R::Damaged) << false << "";
     QTest::newRow("no database") << SQLITE_NOTADB << true << 0 << 0 << int(R::Damaged) << false << "";
     QTest::newRow("disk full") << SQLITE_FULL << true << 0 << 0 << int(R::DiskFull) << true << "";
-    QTest::newRow("refused") << SQLITE_CONSTRAINT << true << 0 << 0 << int(R::Other) << false << "";
-    QTest::newRow("read failed") << SQLITE_IOERR_READ << true << EIO << 0 << int(R::Other) << true
+    QTest::newRow("refused") << SQLITE_CONSTRAINT << true << 0 << 0 << int(R::Refused) << false << "";
+    QTest::newRow("read failed") << SQLITE_IOERR_READ << true << EIO << 0 << int(R::Unread) << true
                                  << "disk I/O error: Input/output error";
     QTest::newRow("read short") << SQLITE_IOERR_SHORT_READ << true << int(ReadWatch::ShortRead) << 0
-                                << int(R::Other) << true << "a read ended short of what the file holds";
-    QTest::newRow("write failed") << SQLITE_IOERR_WRITE << true << 0 << ENOSPC << int(R::Other) << true
+                                << int(R::Unread) << true << "a read ended short of what the file holds";
+    QTest::newRow("write failed") << SQLITE_IOERR_WRITE << true << 0 << ENOSPC << int(R::Unread) << true
                                   << "disk I/O error: No space left on device";
-    QTest::newRow("too many open") << SQLITE_CANTOPEN << true << EIO << EMFILE << int(R::Other) << true
+    QTest::newRow("too many open") << SQLITE_CANTOPEN << true << EIO << EMFILE << int(R::Unread) << true
                                    << "unable to open database file: Too many open files";
-    QTest::newRow("no connection") << SQLITE_CANTOPEN << false << 0 << EMFILE << int(R::Other) << true
+    QTest::newRow("no connection") << SQLITE_CANTOPEN << false << 0 << EMFILE << int(R::Unread) << true
                                    << "unable to open database file";
 }
 
@@ -105,11 +105,11 @@ void TestFailureCause::judgedFromTheFactsAlone()
     QFETCH(int, reason);
     QFETCH(bool, systemFault);
     QFETCH(QString, told);
-    const StoreOutcome outcome =
+    const StoreResult outcome =
         FailureCause::of({code, code, QString::fromUtf8(sqlite3_errstr(code)), connected, lastRead, systemError});
-    QCOMPARE(int(outcome.reason()), reason);
+    QCOMPARE(int(outcome.kind()), reason);
     QCOMPARE(outcome.systemFault(), systemFault);
-    QVERIFY2(outcome.detail().endsWith(told), qPrintable(outcome.detail()));
+    QVERIFY2(outcome.message().endsWith(told), qPrintable(outcome.message()));
 }
 
 void TestFailureCause::integrityJudgedFromItsFindings_data()
@@ -141,10 +141,10 @@ void TestFailureCause::integrityJudgedFromItsFindings()
     QFETCH(int, failedRead);
     QFETCH(int, kind);
     QFETCH(QString, told);
-    const StoreOutcome ended = StoreOutcome::fromCode(stopped, QString::fromUtf8(sqlite3_errstr(stopped)));
+    const StoreResult ended = StoreResult::fromCode(stopped, QString::fromUtf8(sqlite3_errstr(stopped)));
     const StoreResult found = FailureCause::judgeIntegrity(findings, ended, failedRead);
     QCOMPARE(int(found.kind()), kind);
-    QVERIFY2(QString::fromStdString(found.message()).contains(told), found.message().c_str());
+    QVERIFY2(found.message().contains(told), qPrintable(found.message()));
 }
 
 void TestFailureCause::eachReadIsJudgedByItsOwnFailure_data()
@@ -168,13 +168,13 @@ void TestFailureCause::eachReadIsJudgedByItsOwnFailure()
     QFETCH(QString, told);
     QFETCH(bool, damaged);
     failReads("user_users", error, true);
-    const StoreOutcome failed = readUsers();
+    const StoreResult failed = readUsers();
     QVERIFY(failed.systemFault());
-    QCOMPARE(failed.detail(), told);
+    QCOMPARE(failed.message(), told);
     std::optional<OtherReader> damage;
     if (damaged)
         QVERIFY(damage.emplace(UserDbTestEnv::databaseFile(), OtherReader::Damaged, QStringLiteral("user_users")).reading());
-    QCOMPARE(readUsers().reason(), damaged ? StoreOutcome::Reason::Damaged : StoreOutcome::Reason::Ok);
+    QCOMPARE(readUsers().kind(), damaged ? StoreResult::Kind::Damaged : StoreResult::Kind::Done);
     QCOMPARE(BXSqlDb::damageProven(), damaged);
     damage.reset();
     QVERIFY(readUsers().ok() && !BXSqlDb::damageProven());

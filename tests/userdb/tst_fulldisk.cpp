@@ -325,7 +325,7 @@ private slots:
             // The action's further statements do not wait again.
             QVERIFY(!make(Change(change), _user, subject, _run));
             QCOMPARE(waits.count(), 1);
-            QCOMPARE(action.outcome().reason(), StoreOutcome::Reason::Busy);
+            QCOMPARE(action.outcome().kind(), StoreResult::Kind::Busy);
             QVERIFY(action.outcome().changeText().startsWith(
                 QStringLiteral("The diary is in use by another program")));
             QVERIFY(!journalLeft());
@@ -365,12 +365,12 @@ private slots:
         std::optional<StoreAction> action(std::in_place, StoreAction::Kind::Change);
         const bool added = FavoritesDB(_user).addFavorite(FavoritesDB::ItemFlags(1), FavoritesDB::ItemId(7));
         const bool moved = make(MoveMeal, _user, meal, 0);
-        const StoreOutcome outcome = action->outcome();
+        const StoreResult outcome = action->outcome();
         action.reset();
         BXSqlDb::perform("PRAGMA query_only = 0");
         QVERIFY(!added);
         QVERIFY(!moved);
-        QCOMPARE(outcome.reason(), StoreOutcome::Reason::ReadOnly);
+        QCOMPARE(outcome.kind(), StoreResult::Kind::ReadOnly);
         QVERIFY2(outcome.changeText().startsWith(QStringLiteral(
                      "The diary could not be written (attempt to write a readonly database)")),
                  qPrintable(outcome.changeText()));
@@ -425,12 +425,12 @@ private slots:
                                    "user_misc BEGIN SELECT RAISE(ABORT, 'refused'); END"));
         std::optional<StoreAction> action(std::in_place, StoreAction::Kind::Change);
         const bool stored = users->storeProfileChange(&renamed, today, users->getUserPrefs(_user).value());
-        const StoreOutcome outcome = action->outcome();
+        const StoreResult outcome = action->outcome();
         action.reset();
         QVERIFY(StoreFixture::exec("DROP TRIGGER refuse_plan"));
         QVERIFY(!stored);
         // Refused by a rule of the diary, not lost to the store: SQLite's own text names it.
-        QCOMPARE(outcome.reason(), StoreOutcome::Reason::Other);
+        QCOMPARE(outcome.kind(), StoreResult::Kind::Refused);
         QVERIFY(!outcome.lost());
         QCOMPARE(outcome.changeText(), QStringLiteral("The change was not saved: refused."));
         QCOMPARE(everyStoredRow(), before);

@@ -86,7 +86,7 @@ int runRestorer(const QString& backup, const QString& step)
         if (result && restore)
             result = DiaryRestore::end(true);
         done = result.ok();
-        error = result.message();
+        error = result.message().toStdString();
     }
     QStringList steps;
     for (const long step : s_readSteps)

@@ -74,7 +74,7 @@ void TestSqlDb::lifeCycle()
 
     const StoreResult again = BXSqlDb::startUp(true);
     QVERIFY(!again);
-    QCOMPARE(again.message(), std::string("startUp called twice? should never happen"));
+    QCOMPARE(again.message(), QStringLiteral("startUp called twice? should never happen"));
     QVERIFY(BXSqlDb::isUp());
 
     BXSqlDb::cleanUp();
@@ -216,7 +216,7 @@ void TestSqlDb::keptStatementsAnswerAsNewOnes()
         BXSqlQuery refused(later);
         refused.bindValue(0, 0);
         QVERIFY(!refused.exec());
-        QCOMPARE(refused.outcome().detail(), QStringLiteral("no such table: later"));
+        QCOMPARE(refused.outcome().message(), QStringLiteral("no such table: later"));
     }
     QCOMPARE(createTable("CREATE TABLE later (id INTEGER)"), QString());
     BXSqlQuery count(later);

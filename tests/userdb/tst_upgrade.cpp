@@ -391,7 +391,7 @@ void TestUpgrade::everyFormatStaysTheProgramsOwn()
     QString reason;
     const auto proveAsRestore = [](const QString& written, QString* findings) {
         const StoreResult proof = BXSqlDb::proveFile(written, BXSqlDb::Proof::Restore);
-        *findings = QString::fromStdString(proof.message());
+        *findings = proof.message();
         return proof.ok();
     };
     QVERIFY2(FileCopy::copy(path, backup, &reason, proveAsRestore), qPrintable(reason));
@@ -400,13 +400,13 @@ void TestUpgrade::everyFormatStaysTheProgramsOwn()
     // Restore Data of that backup and of the earlier one, each with a start after it.
     const auto restore = [&](const QString& file) {
         StoreResult restored = DiaryRestore::install(file);
-        QVERIFY2(restored, restored.message().c_str());
+        QVERIFY2(restored, qPrintable(restored.message()));
         restored = BXSqlDb::startUp(true);
-        QVERIFY2(restored, restored.message().c_str());
+        QVERIFY2(restored, qPrintable(restored.message()));
         restored = BXSqlDb::checkIntegrity();
-        QVERIFY2(restored, restored.message().c_str());
+        QVERIFY2(restored, qPrintable(restored.message()));
         restored = DiaryRestore::end(true);
-        QVERIFY2(restored, restored.message().c_str());
+        QVERIFY2(restored, qPrintable(restored.message()));
         BXSqlDb::cleanUp();
         QCOMPARE(rowsOfUsers(path, columns), rows);
         start("start after the restore");

@@ -177,7 +177,7 @@ void TestUserDeletion::damageInALargeDeletionIsToldAsDamage()
         QVERIFY(damage.reading());
         const StoreAction action(StoreAction::Kind::Change);
         QCOMPARE(UserDB::instance()->deleteUser(0), 1);
-        QCOMPARE(action.outcome().reason(), StoreOutcome::Reason::Damaged);
+        QCOMPARE(action.outcome().kind(), StoreResult::Kind::Damaged);
         QVERIFY(BXSqlDb::damageProven());
     }
     BXSqlDb::setBusyTimeout(10000);

@@ -158,7 +158,7 @@ bool UserDbTestEnv::startUp(QString* error, StoreResult::Kind* kind)
 {
     const StoreResult started = BXSqlDb::startUp(true);
     if (error)
-        *error = QString::fromStdString(started.message());
+        *error = started.message();
     if (kind)
         *kind = started.kind();
     return started.ok();

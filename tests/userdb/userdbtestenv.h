@@ -11,8 +11,6 @@
 // Shared set-up for the tests of the user database: a brand archive made on the fly, the
 // user database started from the shipped template, a version-204 database for the upgrade
 // chain, and small readers of the schema.
-class StoreOutcome;
-
 class UserDbTestEnv
 {
 public:
