@@ -495,11 +495,12 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
     bool started = false;
     std::string ending;
     for (;;) {
-        // What a restore kept beside the diary is checked before it goes back: after one that
-        // did not finish, or once the backup restored here has not opened.
-        StartProgress checks(restored ? tr("Restore a Backup") : tr("Restore not finished"),
+        // The start's checks of the diary (the data a restore kept beside it, before it goes
+        // back; an older diary's upgrade) show their progress; so does the data as it was going
+        // back once the backup restored here has not opened.
+        StartProgress checks(restored ? tr("Restore a Backup") : tr("Open Diary"),
                              restored ? tr("Putting your data back as it was...")
-                                      : tr("Putting your data back as it was before the restore..."));
+                                      : tr("Checking your diary..."));
         const StoreResult start = BXSqlDb::startUp(true, &checks);
         started = start.ok();
         error = start.message().toStdString();

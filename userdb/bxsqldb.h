@@ -52,8 +52,10 @@ public:
     // on it, and left as it is. Otherwise than done the message says why; after a failure the
     // caller runs cleanUp(). A diary held by another program for longer than the busy wait is
     // Busy, a damaged one Damaged, one that cannot be used for another reason Refused.
-    // `progress`, when given, hears the check of the data a restore that did not finish kept,
-    // before it goes back in the diary's place; once it stops the start is Refused, saying so.
+    // `progress`, when given, hears the start's checks and copies: of the data a restore that did
+    // not finish kept, before it goes back in the diary's place; of an older diary's upgrade; of
+    // the integrity of a diary whose change tracking cannot be set up. Once it stops the start is
+    // Refused (or Unread), saying so.
     static StoreResult startUp(bool enableTriggers, WorkProgress* progress = nullptr);
     // Closes the connection if there is one.
     static void cleanUp();
@@ -226,7 +228,9 @@ private:
     // user or one the program can hold; otherwise false with the first row that does not, or
     // why they cannot be read.
     static bool holdsOwnDevices(std::string& error);
-    static StoreResult upgradeOnCopy();
+    // Upgrades a copy of the diary, proves it and puts it in the diary's place, the diary as it
+    // was kept beside it; `progress`, when given, hears the copies and the proof.
+    static StoreResult upgradeOnCopy(WorkProgress* progress);
 
     static BXSqlDb* _instance;
 

@@ -307,7 +307,7 @@ StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
     }
     if (upgrade) {
         cleanUp();
-        if (const StoreResult upgraded = upgradeOnCopy(); !upgraded)
+        if (const StoreResult upgraded = upgradeOnCopy(progress); !upgraded)
             return upgraded;
         _instance = new BXSqlDb(path, error, failed, &stopped);
         if (failed) {
@@ -323,7 +323,7 @@ StoreResult BXSqlDb::startUp(bool enableTriggers, WorkProgress* progress)
         return closed(StartRefusal::notReadBecause(path, tracked));
     if (!tracked) {
         // The devices and tables that the triggers follow may sit on a damaged page.
-        const StoreResult integrity = checkIntegrity();
+        const StoreResult integrity = checkIntegrity(progress);
         QString report;
         switch (integrity.kind()) {
         case StoreResult::Kind::Done:

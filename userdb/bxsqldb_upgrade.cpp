@@ -389,7 +389,7 @@ void BXSqlDb::upgrade411to412()
 // The upgrade runs on a copy beside the file, which takes the file's place only once every
 // step and the integrity check have passed; the file as it was is kept as the safety copy.
 // A failed upgrade leaves the file untouched, so every later start finds it as it was.
-StoreResult BXSqlDb::upgradeOnCopy()
+StoreResult BXSqlDb::upgradeOnCopy(WorkProgress* progress)
 {
     const QString live = DiaryLocation::path();
     const QString copy = DiaryLocation::workingCopy(".upgrading");
@@ -398,7 +398,8 @@ StoreResult BXSqlDb::upgradeOnCopy()
     std::string reason;
     // The upgraded copy and the copy kept as it was.
     const bool done = DiaryFiles::haveRoomFor(2 * QFileInfo(live).size(), reason)
-        && provenCopy(live, copy, Proof::Upgrade, reason) && DiaryFiles::copy(live, safety, reason, nullptr, true);
+        && provenCopy(live, copy, Proof::Upgrade, reason, progress)
+        && DiaryFiles::copy(live, safety, reason, progress, true);
     QString stays;
     if (done && DiaryFiles::replace(copy, DiaryLocation::file(), &stays) && stays.isEmpty())
         return StoreResult();

@@ -577,12 +577,12 @@ void TestStartupDiary::leftOverRestoreGoesBackUnderProgress()
 
     std::optional<ProgressStopper> stopper;
     if (stopped)
-        stopper.emplace(ProgressStopper::Cancel, QStringLiteral("Putting your data back as it was before the restore..."));
+        stopper.emplace(ProgressStopper::Cancel, QStringLiteral("Checking your diary..."));
     const int found = startOnce();
     if (stopped) {
         QCOMPARE(found, -1);
         QVERIFY(stopper->stopped());
-        QCOMPARE(stopper->title(), QStringLiteral("Restore not finished"));
+        QCOMPARE(stopper->title(), QStringLiteral("Open Diary"));
         QCOMPARE(bytes(kept), keptBytes);
         QCOMPARE(endedStart(), 1);
         stopper.reset();

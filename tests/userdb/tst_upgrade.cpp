@@ -3,6 +3,7 @@
 #include "userdbtestenv.h"
 
 #include "core/bxsettings.h"
+#include "core/workprogress.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diaryversion.h"
@@ -195,6 +196,7 @@ private slots:
     void missingVersionRowIsAnError();
     void failedUpgradeLeavesFileAsItWas_data();
     void failedUpgradeLeavesFileAsItWas();
+    void stoppedUpgradeLeavesFileAsItWas();
 
 private:
     QMap<QString, QSet<QString>> templateSchema();
@@ -493,6 +495,35 @@ void TestUpgrade::failedUpgradeLeavesFileAsItWas()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
     QCOMPARE(UserDbTestEnv::safetyCopies(), QStringList());
+}
+
+// The upgrade of an older diary at the start is heard by the start's progress: stopped there,
+// the start is refused and the diary left as it was, and a later start upgrades it.
+void TestUpgrade::stoppedUpgradeLeavesFileAsItWas()
+{
+    struct StopAtFirstStep : WorkProgress
+    {
+        bool report(qint64, qint64) override { return false; }
+    } stop;
+    const QString path = UserDbTestEnv::databaseFile();
+    QVERIFY(UserDbTestEnv::create204Database(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    const StoreResult stopped = BXSqlDb::startUp(true, &stop);
+    QVERIFY(!stopped);
+    QVERIFY2(stopped.message().contains(QStringLiteral("could not be brought up to date and has been left as it was")),
+             qPrintable(stopped.message()));
+    BXSqlDb::cleanUp();
+    QVERIFY(stop.stopped());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    file.close();
+    QCOMPARE(UserDbTestEnv::safetyCopies(), QStringList());
+    QString error;
+    QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
 }
 
 QTEST_MAIN(TestUpgrade)
