@@ -24,4 +24,6 @@ scripts/run-fuzzers.sh build-fuzz "${PANTREL_FUZZ_SECONDS:-60}"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
 export LSAN_OPTIONS=suppressions=$PWD/cmake/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-(cd build-asan && ctest --output-on-failure -j"$jobs")
+# Each sanitized test runs several times slower and starts sanitized programs of its own (the
+# program, the recipe programs, X servers): one a core would starve their handshakes.
+(cd build-asan && ctest --output-on-failure -j"$(( (jobs + 1) / 2 ))")

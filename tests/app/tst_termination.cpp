@@ -299,6 +299,8 @@ private slots:
         QVERIFY(before != SilentCopy || silent.listen(channel));
         QVERIFY(before != TakenChannel || QDir().mkdir(channel));
         session.startProgram();
+        // The program takes the channel's lock only once it watches for the end of the session.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(channel + QStringLiteral(".lock")), RunMs);
         QVERIFY2(before == SilentCopy || before == TakenChannel || session.waitUntilListening(),
                  session.program.readAllStandardError().constData());
         QTest::qWait(1000); // the dialog is on the display, or the start waits for the other copy
