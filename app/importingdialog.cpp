@@ -1,4 +1,5 @@
 #include "app/importingdialog.h"
+#include "userdb/previousdataimport.h"
 
 #include "widgets/prompter.h"
 
@@ -50,9 +51,9 @@ void ImportingDialog::languageChange()
     okButton->setText(tr("Ok"));
 }
 
-bool ImportingDialog::ask(Prompter* prompter, BXSqlDb::PreviousData found, const QString& path)
+bool ImportingDialog::ask(Prompter* prompter, PreviousDataImport::Found found, const QString& path)
 {
-    if (found == BXSqlDb::PreviousData::Importable) {
+    if (found == PreviousDataImport::Found::Importable) {
         ImportingDialog dialog;
         return dialog.exec() == QDialog::Accepted;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "userdb/bxsqldb.h"
+#include "userdb/previousdataimport.h"
 
 #include <QDialog>
 
@@ -19,7 +19,7 @@ public:
     // Answers the start's question about the older data found at `path`: the notice for data
     // that can be imported (whether the user took it), or, through the prompter, why older
     // data cannot be.
-    static bool ask(Prompter* prompter, BXSqlDb::PreviousData found, const QString& path);
+    static bool ask(Prompter* prompter, PreviousDataImport::Found found, const QString& path);
 
 protected:
     void languageChange();

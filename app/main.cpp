@@ -32,9 +32,11 @@
 #include "net/staticdbupdaterui.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarylocation.h"
+#include "userdb/diarystart.h"
 #include "userdb/fileclaim.h"
 #include "userdb/filecopy.h"
 #include "userdb/diaryrestore.h"
+#include "userdb/previousdataimport.h"
 #include "userdb/restorestaging.h"
 #include "userdb/storeaction.h"
 #include "userdb/storeresult.h"
@@ -489,7 +491,7 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
 {
     const StartWait waiting(DiaryLocation::path());
     if (prompter)
-        BXSqlDb::setPreviousDataQuestion([prompter](BXSqlDb::PreviousData found, const QString& path) {
+        PreviousDataImport::setQuestion([prompter](PreviousDataImport::Found found, const QString& path) {
             return ImportingDialog::ask(prompter, found, path);
         });
     bool started = false;
@@ -501,7 +503,7 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
         StartProgress checks(restored ? tr("Restore a Backup") : tr("Open Diary"),
                              restored ? tr("Putting your data back as it was...")
                                       : tr("Checking your diary..."));
-        const StoreResult start = BXSqlDb::startUp(true, &checks);
+        const StoreResult start = DiaryStart::startUp(true, &checks);
         started = start.ok();
         error = start.message().toStdString();
         if (std::exchange(restored, false)) {
@@ -530,7 +532,7 @@ bool openDiary(Prompter* prompter, std::string& error, bool restored = false)
             break;
         }
     }
-    BXSqlDb::setPreviousDataQuestion({});
+    PreviousDataImport::setQuestion({});
     const QString undone = RestoreStaging::takeUndone();
     if (started && !undone.isEmpty())
         showBox(QMessageBox::Warning, tr("Restore not finished"), undone);

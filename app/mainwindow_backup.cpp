@@ -17,9 +17,12 @@
 #include "diary/diarypagecontent.h"
 #include "userdb/bxexception.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diaryheader.h"
+#include "userdb/diaryproof.h"
 #include "userdb/busywait.h"
 #include "userdb/diaryinuse.h"
 #include "userdb/diarylocation.h"
+#include "userdb/diarystart.h"
 #include "userdb/diaryversion.h"
 #include "userdb/failurewitness.h"
 #include "userdb/fileclaim.h"
@@ -180,7 +183,7 @@ StoreResult::Kind restoreVerdict(const QString& path, QString* refusal, WorkProg
     *refusal = MainWindow::checkBackupFile(path, &unread);
     if (!refusal->isEmpty())
         return unread ? StoreResult::Kind::Unread : StoreResult::Kind::Refused;
-    const StoreResult proof = BXSqlDb::proveFile(path, BXSqlDb::Proof::Restore, progress);
+    const StoreResult proof = DiaryProof::proveFile(path, DiaryProof::Proof::Restore, progress);
     *refusal = proof.message();
     return proof.kind();
 }
@@ -432,8 +435,8 @@ QString MainWindow::checkBackupFile(const QString& path, bool* unread)
         return tr("It cannot be read: %1.").arg(reason);
     }
     file.close();
-    if (BXSqlDb::isOlderFormat(path))
-        return BXSqlDb::olderFormatMessage(path);
+    if (DiaryHeader::isOlderFormat(path))
+        return DiaryHeader::olderFormatMessage(path);
     if (const std::optional<QString> journal = FileClaim::journalProblem(path))
         return *journal;
     QString error;
@@ -544,7 +547,7 @@ bool MainWindow::_showFirstUser()
 bool MainWindow::restartUserDatabase(QString* error)
 {
     // During a copy, the data a restore kept is checked under its progress before it goes back.
-    const StoreResult started = BXSqlDb::startUp(true, _copyProgress.get());
+    const StoreResult started = DiaryStart::startUp(true, _copyProgress.get());
     if (started)
         return true;
     BXSqlDb::cleanUp();

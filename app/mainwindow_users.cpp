@@ -40,6 +40,7 @@
 #include "userdb/diarydb.h"
 #include "userdb/storednotices.h"
 #include "userdb/storetransaction.h"
+#include "userdb/syncdevices.h"
 #include "userdb/userdb.h"
 
 
@@ -796,7 +797,7 @@ void MainWindow::publishDay()
         StoreTransaction change;
         if (!change)
             return false;
-        const qint64 website = BXSqlDb::getSyncDevice("website");
+        const qint64 website = SyncDevices::find("website");
         UserDB* users = UserDB::instance();
         return change.end(
             DiaryDB::instance()->resetItemStatus(user)

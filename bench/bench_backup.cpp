@@ -8,6 +8,7 @@
 
 #include "app/mainwindow.h"
 #include "bench/benchrun.h"
+#include "userdb/diaryproof.h"
 #include "userdb/userdb.h"
 #include "bench/tenyeardiary.h"
 #include "core/workprogress.h"
@@ -61,7 +62,7 @@ bool integrityCheck(const QString& copy)
 bool restoreProof(const QString& copy, WorkProgress* progress)
 {
     return MainWindow::checkBackupFile(copy).isEmpty()
-        && BXSqlDb::proveFile(copy, BXSqlDb::Proof::Restore, progress).ok();
+        && DiaryProof::proveFile(copy, DiaryProof::Proof::Restore, progress).ok();
 }
 
 void backUp(benchmark::State& state, const Check& check)

@@ -20,6 +20,7 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarystart.h"
 #include "userdb/favoritesdb.h"
 #include "userdb/userdb.h"
 
@@ -230,7 +231,7 @@ bool setUp()
     }
     BXSettings::setResourceDBPath(s_resourceFolder);
     const QByteArray brand = QFile::encodeName(s_resourceFolder + QStringLiteral("brand.dat"));
-    if (!BrandEngine::instance()->import(brand.constData()) || !BXSqlDb::startUp(true))
+    if (!BrandEngine::instance()->import(brand.constData()) || !DiaryStart::startUp(true))
         return false;
     CatalogueServices::install();
     DBTypes::UserProfile profile;

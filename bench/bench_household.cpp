@@ -15,6 +15,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/catalogueroots.h"
+#include "userdb/diarystart.h"
 #include "userdb/userdb.h"
 
 #include <QTemporaryDir>
@@ -156,7 +157,7 @@ BENCHMARK(switchToAnn)->Arg(2500)->Arg(25000)->Unit(benchmark::kMillisecond);
 
 bool setUp()
 {
-    if (!BenchRun::importBrand() || !BXSqlDb::startUp(true))
+    if (!BenchRun::importBrand() || !DiaryStart::startUp(true))
         return false;
     CatalogueServices::install();
     if (!addUser("Ann", &s_ann))

@@ -11,6 +11,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
+#include "userdb/diarystart.h"
 #include "userdb/userdb.h"
 
 #include <QDate>
@@ -32,7 +33,7 @@ inline QByteArray dateCode(const QDate& date)
 
 inline bool startDatabase()
 {
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     if (start)
         return true;
     std::fprintf(stderr, "cannot open the user database: %s\n", qPrintable(start.message()));

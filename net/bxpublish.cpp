@@ -11,9 +11,9 @@
 #include "net/publishprogressdialog.h"
 #include "net/publishresponse.h"
 #include "net/xmlwriter.h"
-#include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
 #include "userdb/storetransaction.h"
+#include "userdb/syncdevices.h"
 #include "userdb/userdb.h"
 #include "widgets/prompter.h"
 #include "widgets/storeprompt.h"
@@ -359,7 +359,7 @@ bool BxPublish::resetSyncStatus()
     StoreTransaction change;
     if (!change)
         return false;
-    const qint64 website = BXSqlDb::getSyncDevice("website");
+    const qint64 website = SyncDevices::find("website");
     UserDB* users = UserDB::instance();
     bool marked = users->clearSyncTable(QStringLiteral("water_diary_sync"), user, website, nullptr, nullptr)
                   && users->clearSyncTable(QStringLiteral("user_checkins_sync"), user, website, nullptr, nullptr);

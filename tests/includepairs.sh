@@ -1,7 +1,7 @@
 #!/bin/bash
 # Reports every two units of a library folder that include each other, a unit being a header with
 # its sources (name.h, name.cpp and name_part.cpp): a unit may use another only when that one does
-# not use it back. Usage: includepairs.sh <source folder> <folder> [<unit>:<unit>]...; the pairs
+# not use it back, nor any unit that it uses in turn (a loop of several units). Usage: includepairs.sh <source folder> <folder> [<unit>:<unit>]...; the pairs
 # named after the folder are known and left for their own change. Exit status 1 when another
 # pair includes each other, or a pair named no longer does.
 set -euo pipefail
@@ -29,6 +29,12 @@ while read -r unit used; do
     echo "$folder/$unit and $folder/$used include each other"
     status=1
 done <<<"$edges"
+# A loop through three units or more; a pair was told above.
+if [ ${#known[@]} -eq 0 ] && ! loop=$(tsort <<<"$edges" 2>&1 >/dev/null); then
+    echo "$folder has units that include each other in a loop:"
+    grep -v "input contains a loop" <<<"$loop" | sed -E "s#^tsort: #  $folder/#" | awk '!seen[$0]++'
+    status=1
+fi
 for pair in "${!known[@]}"; do
     echo "$folder/${pair%%:*} and $folder/${pair#*:} no longer include each other: leave them out of the known pairs"
     status=1

@@ -6,12 +6,12 @@
 #include "userdb/fileclaim.h"
 #include "userdb/readwatch.h"
 #include "userdb/sqlitedriver.h"
+#include "userdb/startrefusal.h"
 #include "userdb/storeaction.h"
 
 #include "core/bxsettings.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -29,53 +29,6 @@ const char* const ConnectionName = "BXSqlDb_User";
 QSqlDatabase connection()
 {
     return QSqlDatabase::database(QLatin1String(ConnectionName), false);
-}
-
-// Runs one statement of a table rebuild; a failure throws `failure`.
-void runOrThrow(const QString& sql, const char* failure)
-{
-    BXSqlQuery statement(sql);
-    if (!statement.exec())
-        throw BXException::ofStatement(failure, statement.outcome());
-}
-
-QStringList readColumn(const char* sql, const char* boundText, const QString& failure)
-{
-    BXSqlQuery statement(sql);
-    statement.bindValue(0, boundText);
-    if (!statement.exec())
-        throw BXException::ofStatement(failure, statement.outcome());
-    QStringList texts;
-    while (statement.next())
-        texts.append(statement.value(0).toString());
-    return texts;
-}
-
-// The comma-separated names of the columns of a table's column definitions.
-QString columnList(const QString& definitions)
-{
-    static const QRegularExpression leadingSpaceOrKey(
-        QStringLiteral("^\\s*|,?\\s*PRIMARY KEY[^)]*\\)"));
-    static const QRegularExpression typeWords(
-        QStringLiteral("\\s*(TEXT|INTEGER|PRIMARY|KEY|NUMERIC|BOOL)\\s*"));
-    QString list = definitions;
-    list.remove(leadingSpaceOrKey);
-    list.remove(typeWords);
-    return list.trimmed();
-}
-
-// Whether the table has a column of exactly that name (SQL names ignore case).
-bool hasColumn(const QString& table, const QString& column)
-{
-    BXSqlQuery info(QStringLiteral("PRAGMA table_info(%1)").arg(table));
-    if (!info.exec())
-        throw BXException::ofStatement(QStringLiteral("Cannot retrieve schema for ") + table,
-                                       info.outcome());
-    while (info.next()) {
-        if (info.value(1).toString().compare(column, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
 }
 
 bool isReadOnly(const QSqlDatabase& db)
@@ -164,6 +117,22 @@ BXSqlDb* BXSqlDb::instance()
 BXSqlDb* BXSqlDb::exists()
 {
     return _instance;
+}
+
+bool BXSqlDb::openFile(const QString& path, std::string& error, StoreResult* stopped)
+{
+    if (_instance) {
+        error = "the user database is still open";
+        return false;
+    }
+    bool failed = false;
+    _instance = new BXSqlDb(path, error, failed, stopped);
+    return !failed;
+}
+
+bool BXSqlDb::openedReadOnly()
+{
+    return _instance && _instance->_isReadOnly();
 }
 
 bool BXSqlDb::isUp()
@@ -268,6 +237,22 @@ bool BXSqlDb::endChange(bool keep)
 bool BXSqlDb::dropChange()
 {
     return _rollbackTransaction();
+}
+
+bool BXSqlDb::beginSoleChange(QString* inUse)
+{
+    const QString path = database().databaseName();
+    inUse->clear();
+    // The one wait, ended as soon as the file is free; a program that takes the file in the
+    // moment until this connection has it is told like one that held it all along.
+    if (FileClaim(path, FileClaim::Mode::Sole, BusyWait::timeout()).state() != FileClaim::State::Busy
+        && mayRun(true, nullptr)) {
+        const StoreResult begun = _beginSole();
+        if (!begun.busy())
+            return begun.ok();
+    }
+    *inUse = StartRefusal::inUseText(path);
+    return false;
 }
 
 bool BXSqlDb::mayRun(bool change, StoreResult* refused)
@@ -505,44 +490,4 @@ bool BXSqlDb::_rollbackTransaction()
         _noteRefusal();
     _proveAfterChange();
     return ended;
-}
-
-void BXSqlDb::addColumn(const char* table, const char* column, const char* type)
-{
-    const QString tableName = QString::fromUtf8(table);
-    const QStringList creation = readColumn(
-        "SELECT sql FROM sqlite_master WHERE type='table' AND name=?", table,
-        QStringLiteral("Cannot retrieve schema for ") + tableName);
-    const QStringList indexes = readColumn(
-        "SELECT sql FROM sqlite_master WHERE type='index' and tbl_name = ?", table,
-        QStringLiteral("Cannot retrieve schema for ") + tableName);
-
-    if (creation.isEmpty())
-        throw BXException::lackingTable(tableName);
-    const QString createText = creation.value(0);
-    const qsizetype open = createText.indexOf(QLatin1Char('('));
-    const qsizetype close = createText.lastIndexOf(QLatin1Char(')'));
-    const QString definitions = (open >= 0 && close > open)
-        ? createText.mid(open + 1, close - open - 1) : QString();
-    if (hasColumn(tableName, QString::fromUtf8(column)))
-        return;
-    const QString columns = columnList(definitions);
-
-    runOrThrow(QStringLiteral("CREATE TEMPORARY TABLE xxx_yyy_temp_table (%1)").arg(definitions),
-               "Cannot create temp table");
-    runOrThrow(QStringLiteral("INSERT INTO xxx_yyy_temp_table SELECT %1 FROM %2")
-                   .arg(columns, tableName),
-               "Cannot insert into temp table");
-    runOrThrow(QStringLiteral("DROP TABLE ") + tableName, "Cannot drop table");
-    runOrThrow(QStringLiteral("CREATE TABLE %1(%2 %3, %4)")
-                   .arg(tableName, QString::fromUtf8(column), QString::fromUtf8(type), definitions),
-               "Cannot create new table");
-    runOrThrow(QStringLiteral("INSERT INTO %1(%2) SELECT %2 FROM xxx_yyy_temp_table")
-                   .arg(tableName, columns),
-               "Cannot insert into new table");
-    runOrThrow(QStringLiteral("DROP TABLE xxx_yyy_temp_table"), "Cannot drop temp table");
-    for (const QString& index : indexes) {
-        if (!index.isEmpty())
-            runOrThrow(index, "Cannot create index");
-    }
 }

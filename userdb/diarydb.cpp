@@ -11,6 +11,7 @@
 #include "userdb/rowstate.h"
 #include "userdb/storednotices.h"
 #include "userdb/storedrange.h"
+#include "userdb/syncdevices.h"
 #include "userdb/userdb.h"
 #include "userdb/storetransaction.h"
 
@@ -758,7 +759,7 @@ bool DiaryDB::resetItemStatus(qint64 user, const char* fromDate)
     StoreTransaction change;
     if (!change)
         return false;
-    const qint64 device = BXSqlDb::getSyncDevice("website");
+    const qint64 device = SyncDevices::find("website");
     const struct
     {
         QString table;

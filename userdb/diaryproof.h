@@ -6,16 +6,34 @@
 #include <string>
 
 class StoreResult;
+class WorkProgress;
 
-// What the proof of a diary file (BXSqlDb::proveFile) checks beside its version, schema and
-// integrity, and how it tells what stopped it.
+// The proof that a diary file is one the program can use, for its upgrade or to take the
+// diary's place: its version, its schema, its integrity and, for a restore, its ids, trees,
+// tracked tables and devices; and how it tells what stopped it.
 class DiaryProof
 {
     Q_DECLARE_TR_FUNCTIONS(DiaryProof)
 
 public:
-    // A reading of a file to be proven that the system failed: it says nothing of the file.
-    static std::string notReadNow(const StoreResult& stopped);
+    // What a file is proven for: the upgrade of the diary, or taking the diary's place.
+    enum class Proof { Upgrade, Restore };
+    // Opens the database file at `path` on a connection of its own (none may be
+    // running), brings it up to the current schema (an older file holding no trigger) and
+    // checks that its schema is the program's own, compared whole (see DiarySchema), and its
+    // integrity; the file is changed by the upgrade. A file to restore must also hold no loop
+    // of categories, name only ids the program gives (StoredId), list only the tracked tables
+    // the program makes, and hold only sync devices that it writes. Otherwise the reason why not:
+    // Refused when the file holds what the program cannot use; Damaged when its integrity check
+    // finds it damaged; Unread when a read of it failed for a reason of the system or another
+    // program held it, which says nothing of the file.
+    // `progress`, when given, is told of the integrity check's steps, and once it stops the
+    // check ends there and the file is Unread.
+    static StoreResult proveFile(const QString& path, Proof proof, WorkProgress* progress = nullptr);
+    // Copies `source` to `copy` and proves the copy; the copy is removed when either fails.
+    static bool provenCopy(const QString& source, const QString& copy, Proof proof, std::string& error,
+                           WorkProgress* progress = nullptr);
+
     static std::string triggersFailed(const StoreResult& why);
     // Whether every entry of the diaries and their groups has an id that the program gives;
     // otherwise false with the first that has not, or why they cannot be read. SQLite gives a new

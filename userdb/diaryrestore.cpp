@@ -4,6 +4,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/diaryfiles.h"
 #include "userdb/diarylocation.h"
+#include "userdb/diaryproof.h"
 #include "userdb/restorestaging.h"
 
 #include <QDir>
@@ -72,7 +73,7 @@ StoreResult DiaryRestore::install(const QString& candidate, WorkProgress* progre
     std::string error;
     // The restored copy and the copy of the data as it was.
     if (!DiaryFiles::haveRoomFor(QFileInfo(candidate).size() + QFileInfo(live).size(), error)
-        || !BXSqlDb::provenCopy(candidate, copy, BXSqlDb::Proof::Restore, error, progress))
+        || !DiaryProof::provenCopy(candidate, copy, DiaryProof::Proof::Restore, error, progress))
         return StoreResult(StoreResult::Kind::Refused, QString::fromStdString(error));
     QString stays;
     if (!DiaryFiles::copy(live, safety, error, progress, true) || !DiaryFiles::replace(copy, DiaryLocation::file(), &stays)

@@ -1,5 +1,6 @@
 #include "userdb/diaryversion.h"
 
+#include "userdb/bxexception.h"
 #include "userdb/bxsqlquery.h"
 
 #include <QStringList>
@@ -76,4 +77,17 @@ std::optional<int> DiaryVersion::of(const QVariant& stored)
     bool number = false;
     const int version = stored.toString().trimmed().toInt(&number);
     return number ? std::optional<int>(version) : std::nullopt;
+}
+
+int DiaryVersion::read()
+{
+    StoreResult stopped;
+    const std::optional<QVariant> version = stored(&stopped);
+    if (!stopped)
+        throw BXException::ofStatement(QStringLiteral("Cannot read the database schema version"),
+                                       stopped);
+    const std::optional<int> number = of(version.value_or(QVariant()));
+    if (!number)
+        throw BXException("The database has no schema version that is a number");
+    return *number;
 }

@@ -29,6 +29,9 @@ public:
     // The schema version as it is stored in the running connection's file; nothing when there is
     // none or it could not be read: then `stopped` says why, when the reading failed.
     static std::optional<QVariant> stored(StoreResult* stopped);
+    // The schema version stored in the running connection's file; throws BXException when it
+    // cannot be read or is no number.
+    static int read();
     // The number of a stored schema version; nothing when it is none.
     static std::optional<int> of(const QVariant& stored);
 };

@@ -4,9 +4,9 @@
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarylocation.h"
 #include "userdb/diaryschema.h"
-#include "userdb/diaryproof.h"
 #include "userdb/diaryversion.h"
 #include "userdb/filecopy.h"
+#include "userdb/startrefusal.h"
 #include "userdb/userdbformat.h"
 
 #include <QDir>
@@ -119,7 +119,7 @@ std::optional<Rows> heldRows(const char* sql, std::string& error, StoreResult* s
     if (stopped)
         *stopped = read.outcome();
     error = read.outcome().systemFault()
-        ? DiaryProof::notReadNow(read.outcome())
+        ? StartRefusal::notReadNow(read.outcome())
         : SchemaRule::tr("its tables cannot be read: %1").arg(read.outcome().message()).toStdString();
     return std::nullopt;
 }

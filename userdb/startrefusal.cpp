@@ -120,3 +120,8 @@ StoreResult StartRefusal::unreadable(const QString& path, const StoreResult& sto
     const StoreResult readable = StartRefusal::isReadableDiary(path);
     return readable ? StartRefusal::damaged(path) : readable;
 }
+
+std::string StartRefusal::notReadNow(const StoreResult& stopped)
+{
+    return tr("it could not be read just now (%1); try again").arg(stopped.message()).toStdString();
+}

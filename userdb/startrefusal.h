@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <string>
+
 // How a start that cannot use the diary tells why: another program's hold (Busy), damage
 // (Damaged), or a refusal with its reason, a fault of the system among them (Refused). None
 // closes the diary's connection: the start does, before it tells the user.
@@ -22,4 +24,6 @@ public:
     static StoreResult notReadBecause(const QString& path, const StoreResult& stopped);
     static StoreResult isReadableDiary(const QString& path);
     static StoreResult unreadable(const QString& path, const StoreResult& stopped);
+    // A reading of a file to be proven that the system failed: it says nothing of the file.
+    static std::string notReadNow(const StoreResult& stopped);
 };

@@ -7,6 +7,7 @@
 #include "userdb/rowstate.h"
 #include "userdb/storedrange.h"
 #include "userdb/storetransaction.h"
+#include "userdb/syncdevices.h"
 
 #include <QDate>
 
@@ -154,7 +155,7 @@ std::optional<QMap<QString, QMap<QString, int>>> UserDB::getFoodStats(qint64 use
     BXSqlQuery query("SELECT lastModified, date, COUNT(*) FROM food_diary_sync, food_diary WHERE "
                      "device=? AND food_diary_sync.food_id = food_diary.food_id AND user_id = ? and "
                      "state = ? GROUP BY lastModified, date");
-    query.bindValue(0, BXSqlDb::getSyncDevice("metrics"));
+    query.bindValue(0, SyncDevices::find("metrics"));
     query.bindValue(1, user);
     query.bindValue(2, StateChanged);
     if (!query.readRows([&] {
@@ -172,7 +173,7 @@ std::optional<QStringList> UserDB::getCheckinDays(qint64 user)
                      "where weight >= 0 and user_id = ?)");
     query.bindValue(0, user);
     query.bindValue(1, StateChanged);
-    query.bindValue(2, BXSqlDb::getSyncDevice("metrics"));
+    query.bindValue(2, SyncDevices::find("metrics"));
     query.bindValue(3, user);
     if (!query.readRows([&] { days.append(query.value(0).toString() + query.value(1).toString()); }))
         return std::nullopt;
@@ -190,7 +191,7 @@ bool UserDB::resetMetrics(qint64 user)
     StoreTransaction change;
     if (!change)
         return false;
-    const qint64 device = BXSqlDb::getSyncDevice("metrics");
+    const qint64 device = SyncDevices::find("metrics");
     bool ok = true;
     for (const char* sql : statements) {
         BXSqlQuery query(sql);

@@ -10,6 +10,7 @@
 #include "reports/printmodule.h"
 #include "reports/reportfactory.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarystart.h"
 #include "userdb/storednotices.h"
 #include "userdb/userdb.h"
 #include "tests/support/brandinfront.h"
@@ -80,7 +81,7 @@ inline void startFreshDatabase()
     QDir folder(BXSettings::getUserDBPath());
     for (const QString& name : folder.entryList({QStringLiteral("userdata*")}, QDir::Files))
         folder.remove(name);
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     if (!start)
         qFatal("cannot start the user database: %s", qPrintable(start.message()));
     // A new diary, as at a start of the program: nothing of another is told.

@@ -9,6 +9,7 @@
 #include "core/tarfilewriter.h"
 #include "core/tarreader.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarystart.h"
 #include "userdb/userdb.h"
 #include "tests/app/channelpeer.h"
 #include "tests/app/programhome.h"
@@ -160,7 +161,7 @@ protected:
     // unless it has a user already.
     void addUser()
     {
-        const StoreResult start = BXSqlDb::startUp(true);
+        const StoreResult start = DiaryStart::startUp(true);
         QVERIFY2(start, qPrintable(start.message()));
         if (UserDB::instance()->numUsers() == 0) {
             const qint64 user = addCompleteUser(QStringLiteral("Ada"));

@@ -12,6 +12,7 @@
 #include "catalogue/fooddbdynamic.h"
 #include "catalogue/savedmealtree.h"
 #include "diary/diarypagecontent.h"
+#include "userdb/diarystart.h"
 #include "userdb/favoritesdb.h"
 #include "userdb/mealplandb.h"
 #include "userdb/savedmealdb.h"
@@ -443,7 +444,7 @@ bool TestDiaryMutation::replaceLive(const QByteArray& bytes, std::string* error)
         folder.remove(name);
     if (!writeFile(databaseFile(), bytes))
         return false;
-    const StoreResult started = BXSqlDb::startUp(true);
+    const StoreResult started = DiaryStart::startUp(true);
     if (started)
         return true;
     if (error)

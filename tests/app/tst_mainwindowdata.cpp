@@ -25,6 +25,8 @@
 #include "diary/fluidcounterviewbutton.h"
 #include "profile/settargetsdialog.h"
 #include "userdb/diarydb.h"
+#include "userdb/diarystart.h"
+#include "userdb/diaryversion.h"
 #include "userdb/filecopy.h"
 #include "userdb/savedmealdb.h"
 #include "widgets/bxcalendar.h"
@@ -332,7 +334,7 @@ void TestMainWindowData::backupIsByteIdentical()
     QByteArray live;
     _window->restart = [&live](QString* error) {
         live = readAll(databaseFile());
-        const StoreResult start = BXSqlDb::startUp(true);
+        const StoreResult start = DiaryStart::startUp(true);
         const bool up = start.ok();
         *error = start.message();
         return up;
@@ -646,7 +648,7 @@ void TestMainWindowData::backupIsMadeOnlyWhereRestoreTakesIt()
     const QString crafted = QDir::homePath() + QStringLiteral("/crafted.ptBackup");
     QFile::remove(crafted);
     QVERIFY(running || QFile::copy(databaseFile(), crafted));
-    const StoreResult start = running ? StoreResult() : BXSqlDb::startUp(true);
+    const StoreResult start = running ? StoreResult() : DiaryStart::startUp(true);
     QVERIFY2(start, qPrintable(start.message()));
     _window->backupName = path;
     _window->backupUserDB();
@@ -756,7 +758,7 @@ void TestMainWindowData::backupOntoAFullDiskNamesTheFile()
     _window->duringMessage = [&] { limitSet = setrlimit(RLIMIT_FSIZE, &limited) == 0; };
     _window->restart = [&](QString* error) {
         setrlimit(RLIMIT_FSIZE, &saved);
-        const StoreResult start = BXSqlDb::startUp(true);
+        const StoreResult start = DiaryStart::startUp(true);
         const bool up = start.ok();
         *error = start.message();
         return up;
@@ -914,7 +916,7 @@ void TestMainWindowData::diaryThatCannotBeReopenedAsksRetryOrQuit()
         }
         if (restarts > 1)
             other.reset();
-        const StoreResult start = BXSqlDb::startUp(true);
+        const StoreResult start = DiaryStart::startUp(true);
         const bool started = start.ok();
         *error = start.message();
         return started;
@@ -1088,7 +1090,7 @@ void TestMainWindowData::restoreReplacesData()
         _window->restart = [this, syncFails](QString*) {
             _window->duringMessage = [] { holdFolder(BXSettings::getUserDBPath(), false); };
             _window->restart = nullptr;
-            const bool up = BXSqlDb::startUp(true).ok() && holdFolder(BXSettings::getUserDBPath(), true);
+            const bool up = DiaryStart::startUp(true).ok() && holdFolder(BXSettings::getUserDBPath(), true);
             if (syncFails)
                 s_nextSync = [] { return holdFolder(BXSettings::getUserDBPath(), false) ? EIO : 0; };
             return up;
@@ -1118,7 +1120,7 @@ void TestMainWindowData::restoreReplacesData()
     QCOMPARE(QFileInfo(databaseFile()).isSymLink(), link);
     // The next start opens the restored data.
     BXSqlDb::cleanUp();
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     QVERIFY2(start, qPrintable(start.message()));
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
     for (const QString& file : {databaseFile(), target}) {
@@ -1288,7 +1290,7 @@ void TestMainWindowData::restoreRefusesUnusableBackup()
     // The next start of the program finds the same data.
     UserDB::cleanUp();
     BXSqlDb::cleanUp();
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     QVERIFY2(start, qPrintable(start.message()));
     QCOMPARE(userNames(), (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
 }
@@ -1301,7 +1303,7 @@ void TestMainWindowData::restoreBringsOldBackupUpToDate()
     _window->restoreName = path;
     _window->restoreUserDB();
     QCOMPARE(_window->lastCaption(), QStringLiteral("Restore successful"));
-    QCOMPARE(BXSqlDb::getVersion(), 412);
+    QCOMPARE(DiaryVersion::read(), 412);
     QCOMPARE(userNames(), QStringList{QStringLiteral("Ann")});
 }
 
@@ -1341,7 +1343,7 @@ void TestMainWindowData::restoreKeepsDataWhenRestartFails()
         if (kind.endsWith(QLatin1String("stopped")))
             _window->duringMessage = [this] { _window->answers = {QMessageBox::Retry}; };
         _window->restart = nullptr;
-        const StoreResult start = BXSqlDb::startUp(true);
+        const StoreResult start = DiaryStart::startUp(true);
         const bool up = start.ok();
         *error = start.message();
         return up;
@@ -1454,7 +1456,7 @@ void TestMainWindowData::restoreTakesNoOtherInput()
     _window->restart = [&](QString* error) {
         copied = true;
         modalProgress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()) != nullptr;
-        const StoreResult start = BXSqlDb::startUp(true);
+        const StoreResult start = DiaryStart::startUp(true);
         const bool started = start.ok();
         *error = start.message();
         cupsRestored = UserDB::instance()->getFluid(_ann, today.constData()).value();
@@ -2392,7 +2394,7 @@ void TestMainWindowData::messagesWaitForCopy()
     bool upDuringCopy = true;
     _window->restart = [&restarts](QString* error) {
         ++restarts;
-        const StoreResult start = BXSqlDb::startUp(true);
+        const StoreResult start = DiaryStart::startUp(true);
         const bool up = start.ok();
         *error = start.message();
         return up;

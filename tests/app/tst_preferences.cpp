@@ -6,6 +6,7 @@
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarystart.h"
 #include "userdb/userdb.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
@@ -105,7 +106,7 @@ void TestPreferences::initTestCase()
 {
     QVERIFY(_dir.isValid());
     loadBrand(QByteArray());
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     QVERIFY2(start, qPrintable(start.message()));
     _user = addCompleteUser(QStringLiteral("Ada"));
     QVERIFY(_user >= 0);

@@ -8,6 +8,8 @@
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diaryheader.h"
+#include "userdb/diarystart.h"
 #include "userdb/userdb.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
@@ -438,7 +440,7 @@ void TestStartup::relativeUserDbPathIsIgnored()
 // the next start runs too.
 void TestStartup::earlierVersionsSettingsFindTheDiary()
 {
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     QVERIFY2(start, qPrintable(start.message()));
     QVERIFY(addCompleteUser(QStringLiteral("Olga")) >= 0);
     UserDB::cleanUp();
@@ -659,7 +661,7 @@ void TestStartup::filesArePrivate()
         }
         if (rememberedBackups) {
             const QString diary = data + QStringLiteral("/userdata.db");
-            QVERIFY(BXSqlDb::fixMagic(diary));
+            QVERIFY(DiaryHeader::fixMagic(diary));
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("remembered"));
             db.setDatabaseName(diary);
             QVERIFY(db.open());

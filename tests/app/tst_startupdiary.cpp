@@ -11,6 +11,7 @@
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
 #include "userdb/diarylocation.h"
+#include "userdb/diarystart.h"
 #include "userdb/userdb.h"
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
@@ -234,7 +235,7 @@ void TestStartupDiary::busyDiaryIsNeverCalledDamaged()
     QFETCH(int, asked);
     const QString damaged = hold != OtherReader::Damaged ? QString()
         : QString::fromLatin1(QTest::currentDataTag()).section(QLatin1Char(' '), 1, 1).remove(QLatin1Char(','));
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     QVERIFY2(start, qPrintable(start.message()));
     if (UserDB::instance()->numUsers().value() == 0) {
         DBTypes::FoodDiaryItem food; // today's, read as the user is shown
@@ -422,7 +423,7 @@ void TestStartupDiary::quitInAStartBoxEndsWithZero()
     if (tag == QLatin1String("diary in use"))
         other.emplace(DiaryLocation::path(), OtherReader::Exclusive);
     if (tag == QLatin1String("diary damaged")) {
-        QVERIFY(BXSqlDb::startUp(true));
+        QVERIFY(DiaryStart::startUp(true));
         other.emplace(DiaryLocation::path(), OtherReader::Damaged, QStringLiteral("userdata_meta"));
         BXSqlDb::cleanUp();
     }
@@ -477,7 +478,7 @@ void TestStartupDiary::oddRowsDoNotStopTheStart()
 {
     QFETCH(QStringList, statements);
     addUser();
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     QVERIFY2(start, qPrintable(start.message()));
     for (const QString& statement : statements) {
         BXSqlQuery change(statement);
@@ -538,7 +539,7 @@ void TestStartupDiary::leftOverRestoreGoesBackUnderProgress()
         QFile read(path);
         return read.open(QIODevice::ReadOnly) ? read.readAll() : QByteArray();
     };
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     QVERIFY2(start, qPrintable(start.message()));
     if (UserDB::instance()->numUsers().value() == 0) {
         // Entries enough for the check to take steps that its progress hears.
@@ -555,7 +556,7 @@ void TestStartupDiary::leftOverRestoreGoesBackUnderProgress()
     BXSqlDb::cleanUp();
     const QByteArray keptBytes = bytes(file);
     // The restored data, which the restore did not make final, holds a user more.
-    QVERIFY(BXSqlDb::startUp(true));
+    QVERIFY(DiaryStart::startUp(true));
     QVERIFY(addCompleteUser(stopped ? QStringLiteral("Rex") : QStringLiteral("Roy")) >= 0);
     UserDB::cleanUp();
     BXSqlDb::cleanUp();

@@ -5,6 +5,7 @@
 #include "app/qtsingleapplication.h"
 #include "core/brandengine.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarystart.h"
 #include "userdb/userdb.h"
 
 #include <QDir>
@@ -153,7 +154,7 @@ void TestStartupWindow::helpWindowFitsTheScreenAndEscapeClosesIt()
         QSKIP(qPrintable(missing));
     addUser();
     // The tip of the day, shown at the start, would take the keys.
-    QVERIFY(BXSqlDb::startUp(true));
+    QVERIFY(DiaryStart::startUp(true));
     QVERIFY(UserDB::instance()->setTipOfTheDay(UserDB::instance()->getUsersList().value().first().userId, -1));
     UserDB::cleanUp();
     BXSqlDb::cleanUp();

@@ -6,6 +6,7 @@
 #include "core/bxsettings.h"
 #include "core/dbtypes.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarystart.h"
 #include "userdb/userdb.h"
 #include "tests/support/widgetpicture.h"
 #include "widgets/userturn.h"
@@ -83,7 +84,7 @@ private slots:
     {
         const QByteArray brand = QFile::encodeName(BXSettings::getResourceDBPath() + "brand.dat");
         QVERIFY2(BrandEngine::instance()->import(brand.constData()), brand.constData());
-        const StoreResult start = BXSqlDb::startUp(false);
+        const StoreResult start = DiaryStart::startUp(false);
         QVERIFY2(start, qPrintable(start.message()));
         _first = addUser("Ann");
         _second = addUser("Ben");

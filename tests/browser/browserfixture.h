@@ -15,6 +15,7 @@
 #include "tools/staticdbwriter/exerciserecord.h"
 #include "tools/staticdbwriter/foodrecord.h"
 #include "tools/staticdbwriter/staticdbwriter.h"
+#include "userdb/diarystart.h"
 #include "userdb/savedmealdb.h"
 
 #include <QCoreApplication>
@@ -92,7 +93,7 @@ inline void startSession(const CatalogueNode* foods = nullptr,
     }
     QVERIFY(importShippedBrand());
     CatalogueServices::install();
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     QVERIFY2(start, qPrintable(start.message()));
     const qint64 user = addCompleteUser(QStringLiteral("Ann"));
     QVERIFY(user >= 0);

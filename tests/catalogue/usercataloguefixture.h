@@ -17,6 +17,7 @@
 #include "tools/staticdbwriter/staticdbwriter.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
+#include "userdb/diarystart.h"
 #include "userdb/savedmealdb.h"
 #include "userdb/userdb.h"
 
@@ -109,7 +110,7 @@ inline void setUpResources()
 inline void openDatabase(qint64 user)
 {
     QFile::remove(BXSettings::getUserDBPath() + QStringLiteral("userdata.db"));
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     QVERIFY2(start, qPrintable(start.message()));
     UserDB::instance()->setCurrentUser(user);
 }

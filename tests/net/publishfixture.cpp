@@ -5,6 +5,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
+#include "userdb/diarystart.h"
 #include "userdb/userdb.h"
 #include "tests/support/testsession.h"
 
@@ -20,7 +21,7 @@ qint64 startUserDatabase()
     QDir folder(BXSettings::getUserDBPath());
     for (const QString& name : folder.entryList({QStringLiteral("userdata*")}, QDir::Files))
         folder.remove(name);
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     if (!start)
         qFatal("cannot start the user database: %s", qPrintable(start.message()));
     const qint64 user = addCompleteUser(QStringLiteral("Pat"));

@@ -15,7 +15,7 @@
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "tests/support/widgetpicture.h"
-#include "userdb/bxsqldb.h"
+#include "userdb/diarystart.h"
 #include "userdb/mealplandb.h"
 
 #include <QCheckBox>
@@ -109,7 +109,7 @@ private slots:
         QVERIFY(importBrandWithOverrides(
             {{QStringLiteral("mealplan_auth_url"), _server.url(QStringLiteral("/mealplan?user=${USERNAME_OPTIONAL}&"))}},
             {{QStringLiteral("mealplans_enabled"), true}}));
-        const StoreResult start = BXSqlDb::startUp(true);
+        const StoreResult start = DiaryStart::startUp(true);
         QVERIFY2(start, qPrintable(start.message()));
         _user = addCompleteUser(QStringLiteral("Planner"));
         QVERIFY(_user >= 0);

@@ -10,7 +10,7 @@
 #include "testcertificates.h"
 #include "testhttpsserver.h"
 #include "tests/support/testsession.h"
-#include "userdb/bxsqldb.h"
+#include "userdb/diarystart.h"
 #include "userdb/mealplandb.h"
 
 #include <QSignalSpy>
@@ -100,7 +100,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(loadBrand(_server));
-        const StoreResult start = BXSqlDb::startUp(true);
+        const StoreResult start = DiaryStart::startUp(true);
         QVERIFY2(start, qPrintable(start.message()));
         _user = addCompleteUser(QStringLiteral("Planner"));
         QVERIFY(_user >= 0);

@@ -19,7 +19,7 @@
 #include "tests/support/scriptedprompter.h"
 #include "tests/support/testsession.h"
 #include "tests/support/widgetpicture.h"
-#include "userdb/bxsqldb.h"
+#include "userdb/diarystart.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -266,7 +266,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(loadBrandFor(_server));
-        const StoreResult start = BXSqlDb::startUp(true);
+        const StoreResult start = DiaryStart::startUp(true);
         QVERIFY2(start, qPrintable(start.message()));
         const qint64 user = addCompleteUser(QStringLiteral("Updater"));
         QVERIFY(user >= 0);

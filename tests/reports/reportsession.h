@@ -10,6 +10,7 @@
 #include "core/unitcollection.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarydb.h"
+#include "userdb/diarystart.h"
 #include "userdb/userdb.h"
 #include "tests/support/testsession.h"
 
@@ -67,7 +68,7 @@ inline qint64 start(const QMap<QString, bool>& switches = {})
     QDir folder(BXSettings::getUserDBPath());
     for (const QString& name : folder.entryList({QStringLiteral("userdata*")}, QDir::Files))
         folder.remove(name);
-    if (!BXSqlDb::startUp(true))
+    if (!DiaryStart::startUp(true))
         return -1;
     const qint64 user = addCompleteUser(QStringLiteral("Ann"));
     if (user >= 0)

@@ -8,6 +8,7 @@
 #include "core/bxsettings.h"
 #include "core/dbtypes.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diarystart.h"
 #include "userdb/userdb.h"
 
 #include <QFile>
@@ -45,7 +46,7 @@ inline qint64 addCompleteUser(const QString& name)
 // The shipped brand, a started user database and a current user with a complete profile.
 inline bool startSessionWithUser(const QString& name)
 {
-    const StoreResult start = importShippedBrand() ? BXSqlDb::startUp(true)
+    const StoreResult start = importShippedBrand() ? DiaryStart::startUp(true)
                                                    : StoreResult(StoreResult::Kind::Refused, "the brand cannot be imported");
     if (!start) {
         qWarning("cannot start the session: %s", qPrintable(start.message()));

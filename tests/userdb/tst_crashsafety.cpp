@@ -11,6 +11,7 @@
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarydb.h"
+#include "userdb/diarystart.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -35,7 +36,7 @@ constexpr qint64 WriterLifetimeMs = 20000;
 int runWriter(const QString& round)
 {
     UserDbTestEnv::loadBrand();
-    const StoreResult start = BXSqlDb::startUp(true);
+    const StoreResult start = DiaryStart::startUp(true);
     if (!start) {
         std::fprintf(stderr, "writer cannot open the database: %s\n", qPrintable(start.message()));
         return 1;

@@ -3,8 +3,9 @@
 #include "userdbtestenv.h"
 
 #include "core/bxsettings.h"
-#include "userdb/bxsqldb.h"
+#include "userdb/diaryversion.h"
 #include "userdb/filecopy.h"
+#include "userdb/previousdataimport.h"
 
 #include <QDir>
 #include <QFile>
@@ -83,8 +84,8 @@ void TestImport::brandWithoutOldPathsImportsNothing()
 {
     UserDbTestEnv::loadBrand();
     QVERIFY(UserDbTestEnv::create204Database(oldDatabase()));
-    const QList<BXSqlDb::PreviousData>* asked = UserDbTestEnv::answerPreviousData(true);
-    QVERIFY(!BXSqlDb::importPreviousUserData());
+    const QList<PreviousDataImport::Found>* asked = UserDbTestEnv::answerPreviousData(true);
+    QVERIFY(!PreviousDataImport::run());
     QVERIFY(asked->isEmpty());
     QVERIFY(!QFile::exists(UserDbTestEnv::databaseFile()));
 }
@@ -93,7 +94,7 @@ void TestImport::onlyDefinedPathsAreTried()
 {
     QVERIFY(UserDbTestEnv::create204Database(oldDatabase()));
     const QByteArray old = readFile(oldDatabase());
-    const QList<BXSqlDb::PreviousData>* asked = UserDbTestEnv::answerPreviousData(true);
+    const QList<PreviousDataImport::Found>* asked = UserDbTestEnv::answerPreviousData(true);
     QString error;
     // A copy that fails is told, and no empty diary takes its place.
     FileCopy::setFreeSpaceProbe([](const QString&) { return qint64(0); });
@@ -102,11 +103,11 @@ void TestImport::onlyDefinedPathsAreTried()
     QVERIFY2(error.contains(QDir::cleanPath(oldDatabase()) + ", cannot be copied to ") && !QFile::exists(UserDbTestEnv::databaseFile()), qPrintable(error));
     QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
     // The older file was copied, then upgraded in place; the original is untouched.
-    QCOMPARE(BXSqlDb::getVersion(), 412);
+    QCOMPARE(DiaryVersion::read(), 412);
     QCOMPARE(userCount(), 2);
     QCOMPARE(UserDbTestEnv::safetyCopies().size(), 1);
     QCOMPARE(readFile(oldDatabase()), old);
-    QCOMPARE(*asked, QList<BXSqlDb::PreviousData>(2, BXSqlDb::PreviousData::Importable));
+    QCOMPARE(*asked, QList<PreviousDataImport::Found>(2, PreviousDataImport::Found::Importable));
 }
 
 void TestImport::declinedNoticeUsesTemplate()
@@ -114,7 +115,7 @@ void TestImport::declinedNoticeUsesTemplate()
     QVERIFY(UserDbTestEnv::create204Database(oldDatabase()));
     UserDbTestEnv::answerPreviousData(false);
     QVERIFY(UserDbTestEnv::startUp());
-    QCOMPARE(BXSqlDb::getVersion(), 412);
+    QCOMPARE(DiaryVersion::read(), 412);
     QCOMPARE(userCount(), 0);
     QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
     // Nobody to ask (a start without a screen): likewise.
@@ -128,7 +129,7 @@ void TestImport::emptyDatabaseFileBlocksImport()
 {
     QVERIFY(UserDbTestEnv::create204Database(oldDatabase()));
     QVERIFY(writeFile(UserDbTestEnv::databaseFile(), QByteArray()));
-    QVERIFY(!BXSqlDb::importSQLite(oldFolder()));
+    QVERIFY(!PreviousDataImport::importSQLite(oldFolder()));
     QVERIFY(UserDbTestEnv::startUp());
     QCOMPARE(userCount(), 0);
 }
@@ -139,10 +140,10 @@ void TestImport::olderFormatIsNotImported()
         QByteArray("** This file contains an SQLite 2.1 database **\0", 48) + QByteArray(500, 'o');
     QVERIFY(writeFile(oldDatabase(), older));
     // The user is told why the older data cannot be taken over.
-    const QList<BXSqlDb::PreviousData>* asked = UserDbTestEnv::answerPreviousData(true);
+    const QList<PreviousDataImport::Found>* asked = UserDbTestEnv::answerPreviousData(true);
     QVERIFY(UserDbTestEnv::startUp());
-    QCOMPARE(*asked, QList<BXSqlDb::PreviousData>{BXSqlDb::PreviousData::OlderFormat});
-    QCOMPARE(BXSqlDb::getVersion(), 412);
+    QCOMPARE(*asked, QList<PreviousDataImport::Found>{PreviousDataImport::Found::OlderFormat});
+    QCOMPARE(DiaryVersion::read(), 412);
     QCOMPARE(userCount(), 0);
     QCOMPARE(readFile(oldDatabase()), older);
 }

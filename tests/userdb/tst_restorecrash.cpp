@@ -12,6 +12,7 @@
 #include "tests/support/failingreads.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/diarylocation.h"
+#include "userdb/diarystart.h"
 #include "userdb/diaryversion.h"
 #include "userdb/filecopy.h"
 #include "userdb/diaryrestore.h"
@@ -82,7 +83,7 @@ int runRestorer(const QString& backup, const QString& step)
         if (result && restore && crashOnceInPlace)
             ::_exit(CrashedExit);
         if (result)
-            result = BXSqlDb::startUp(true);
+            result = DiaryStart::startUp(true);
         if (result && restore)
             result = DiaryRestore::end(true);
         done = result.ok();
@@ -288,7 +289,7 @@ QString TestRestoreCrash::verifyDatabase()
         QStringLiteral("SELECT COUNT(*) FROM food_diary WHERE food_name = 'old'")).toInt();
     const int newRows = UserDbTestEnv::scalar(
         QStringLiteral("SELECT COUNT(*) FROM food_diary WHERE food_name = 'new'")).toInt();
-    const int version = BXSqlDb::getVersion();
+    const int version = DiaryVersion::read();
     BXSqlDb::cleanUp();
     // The killed copy's working copies do not outlive the next start; a copy kept as it was
     // before an upgrade is whole.

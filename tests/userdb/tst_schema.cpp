@@ -4,10 +4,13 @@
 
 #include "core/bxsettings.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diaryheader.h"
+#include "userdb/diaryversion.h"
 #include "userdb/bxsqlquery.h"
 #include "userdb/diarylocation.h"
 #include "userdb/filecopy.h"
 #include "userdb/restorestaging.h"
+#include "userdb/syncdevices.h"
 #include "tests/support/filesizelimit.h"
 #include "tests/support/foreignschemas.h"
 #include "tests/support/otherreader.h"
@@ -178,7 +181,7 @@ void TestSchema::freshStartCopiesTemplate()
     const QByteArray shipped = readFile(BXSettings::getResourceDBPath() + "userdata.db");
     QVERIFY(shipped.startsWith(TemplateBlock));
     QVERIFY(copy.startsWith(Sqlite3Magic));
-    QCOMPARE(BXSqlDb::getVersion(), 412);
+    QCOMPARE(DiaryVersion::read(), 412);
     QVERIFY(UserDbTestEnv::safetyCopies().isEmpty());
     QVERIFY(QDir(BXSettings::getDirData()).entryList({"userdata*"}).isEmpty());
 }
@@ -188,7 +191,7 @@ void TestSchema::emptyFileCountsAsMissing()
     QVERIFY(QDir().mkpath(UserDbTestEnv::databaseFolder()));
     QVERIFY(writeFile(UserDbTestEnv::databaseFile(), QByteArray()));
     QVERIFY(UserDbTestEnv::startUp());
-    QCOMPARE(BXSqlDb::getVersion(), 412);
+    QCOMPARE(DiaryVersion::read(), 412);
 }
 
 void TestSchema::templateContents()
@@ -210,8 +213,8 @@ void TestSchema::templateContents()
     QCOMPARE(UserDbTestEnv::scalar("SELECT group_concat(id || ' ' || name, ', ') FROM "
                                    "(SELECT id, name FROM userdata_sync_devices ORDER BY id)").toString(),
              QStringLiteral("0 website, 1 palm, 2 metrics"));
-    QCOMPARE(BXSqlDb::getDeviceUser(1), 0);
-    QCOMPARE(BXSqlDb::getDeviceUser(0), -1);
+    QCOMPARE(SyncDevices::userOf(1), 0);
+    QCOMPARE(SyncDevices::userOf(0), -1);
     QCOMPARE(UserDbTestEnv::scalar("SELECT COUNT(*) FROM userdata_sync_tables").toInt(), 6);
     // Typed columns: a number compares as a number.
     BXSqlDb::perform("INSERT INTO user_checkins(user_id, date, weight) VALUES (0, '20240101', '9.5')");
@@ -258,14 +261,14 @@ void TestSchema::fixMagic()
         std::optional<FileSizeLimit> disk;
         if (sizeLimit > 0)
             QVERIFY(disk.emplace(rlim_t(sizeLimit)).isSet());
-        QCOMPARE(BXSqlDb::fixMagic(path), result);
+        QCOMPARE(DiaryHeader::fixMagic(path), result);
     }
     QCOMPARE(readFile(path), after);
     QCOMPARE(QDir::home().entryList({QStringLiteral("magic.db*")}), QStringList{QStringLiteral("magic.db")});
     if (after == content)
         QCOMPARE(QFileInfo(path).lastModified().toUTC(), earlier);
     QCOMPARE(QFileInfo(path).permissions(), modes);
-    QVERIFY(!BXSqlDb::fixMagic(QDir::homePath() + QStringLiteral("/missing.db")));
+    QVERIFY(!DiaryHeader::fixMagic(QDir::homePath() + QStringLiteral("/missing.db")));
     QVERIFY(!QFile::exists(QDir::homePath() + QStringLiteral("/missing.db")));
 }
 
@@ -305,7 +308,7 @@ void TestSchema::currentVersionsOpenAsTheyAre()
     }
     QString error;
     QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
-    QCOMPARE(BXSqlDb::getVersion(), version);
+    QCOMPARE(DiaryVersion::read(), version);
     BXSqlDb::cleanUp();
     QVERIFY(readFile(path) == bytes);
     QCOMPARE(QFileInfo(path).lastModified().toUTC(), earlier);
@@ -362,7 +365,7 @@ void TestSchema::olderFormatIsRefused()
     QVERIFY(QDir().mkpath(UserDbTestEnv::databaseFolder()));
     const QByteArray older = Sqlite2Header + QByteArray(1000, '\x01');
     QVERIFY(writeFile(UserDbTestEnv::databaseFile(), older));
-    QVERIFY(BXSqlDb::isOlderFormat(UserDbTestEnv::databaseFile()));
+    QVERIFY(DiaryHeader::isOlderFormat(UserDbTestEnv::databaseFile()));
 
     QString error;
     QVERIFY(!UserDbTestEnv::startUp(&error));
@@ -529,7 +532,7 @@ void TestSchema::leftoverWorkingCopiesAreRemoved()
 
     QString error;
     QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
-    QCOMPARE(BXSqlDb::getVersion(), 412);
+    QCOMPARE(DiaryVersion::read(), 412);
     QCOMPARE(RestoreStaging::takeUndone().isEmpty(), !kept);
     QVERIFY(!QFile::exists(leftover));
     QVERIFY(!QFile::exists(leftover + QStringLiteral("-journal")));

@@ -4,7 +4,9 @@
 
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
+#include "userdb/diarystart.h"
 #include "userdb/filecopy.h"
+#include "userdb/upgradechain.h"
 
 #include <QFile>
 #include <QSqlError>
@@ -72,7 +74,7 @@ void TestSqlDb::lifeCycle()
     QVERIFY(BXSqlDb::isUp());
     QCOMPARE(BXSqlDb::exists(), BXSqlDb::instance());
 
-    const StoreResult again = BXSqlDb::startUp(true);
+    const StoreResult again = DiaryStart::startUp(true);
     QVERIFY(!again);
     QCOMPARE(again.message(), QStringLiteral("startUp called twice? should never happen"));
     QVERIFY(BXSqlDb::isUp());
@@ -271,7 +273,7 @@ void TestSqlDb::addColumnPutsNewColumnFirst()
     BXSqlDb::perform("INSERT INTO sample VALUES (2, 'two', NULL)");
 
     BXSqlDb::beginTransaction();
-    BXSqlDb::instance()->addColumn("sample", "added", "INTEGER");
+    UpgradeChain::addColumn("sample", "added", "INTEGER");
     BXSqlDb::commitTransaction();
 
     QCOMPARE(UserDbTestEnv::columns("sample"),
@@ -309,7 +311,7 @@ void TestSqlDb::addColumnKeepsExistingColumn()
     QFETCH(QStringList, expected);
     QCOMPARE(createTable("CREATE TABLE sizes (user_id INTEGER, sat_fat_target_size INTEGER, fat NUMERIC)"),
              QString());
-    BXSqlDb::instance()->addColumn("sizes", column.toUtf8().constData(), "INTEGER");
+    UpgradeChain::addColumn("sizes", column.toUtf8().constData(), "INTEGER");
     QCOMPARE(UserDbTestEnv::columns("sizes"), expected);
 }
 
@@ -317,7 +319,7 @@ void TestSqlDb::addColumnWithTableLevelKey()
 {
     BXSqlDb::perform("INSERT INTO metrics_startStats VALUES (0, '20240101', 3)");
     BXSqlDb::beginTransaction();
-    BXSqlDb::instance()->addColumn("metrics_startStats", "extra", "TEXT");
+    UpgradeChain::addColumn("metrics_startStats", "extra", "TEXT");
     BXSqlDb::commitTransaction();
     QCOMPARE(UserDbTestEnv::columns("metrics_startStats"),
              QStringList({"extra", "user_id", "date", "count"}));

@@ -3,6 +3,7 @@
 #include "userdbtestenv.h"
 
 #include "userdb/bxsqldb.h"
+#include "userdb/syncdevices.h"
 
 #include <QDateTime>
 #include <QtTest>
@@ -68,7 +69,7 @@ void TestSync::cleanupTestCase()
 void TestSync::triggerText()
 {
     int counter = 2;
-    const QString text = triggerQuery({"food_diary", "food_diary_sync", "food_id", true},
+    const QString text = SyncDevices::triggerQuery({"food_diary", "food_diary_sync", "food_id", true},
                                       "AFTER INSERT", "new", 1, counter, false);
     QCOMPARE(counter, 3);
     QCOMPARE(text, QStringLiteral(
@@ -79,7 +80,7 @@ void TestSync::triggerText()
                        "user_id = new.user_id) ORDER BY rowid;\n"
                        "END;"));
 
-    const QString update = triggerQuery({"user_checkins", "user_checkins_sync", "user_id, date", false},
+    const QString update = SyncDevices::triggerQuery({"user_checkins", "user_checkins_sync", "user_id, date", false},
                                         "AFTER DELETE", "old", 2, counter, true);
     QCOMPARE(update, QStringLiteral(
                          "CREATE TEMP TRIGGER bxtmp_0003 AFTER DELETE ON \"user_checkins\" BEGIN\n"
@@ -157,12 +158,12 @@ void TestSync::keyWithoutDeviceKeepsOneRow()
 
 void TestSync::deviceLookups()
 {
-    QCOMPARE(BXSqlDb::getSyncDevice("website"), 0);
-    QCOMPARE(BXSqlDb::getSyncDevice("metrics"), 2);
-    QCOMPARE(BXSqlDb::getSyncDevice("nothing"), -1);
+    QCOMPARE(SyncDevices::find("website"), 0);
+    QCOMPARE(SyncDevices::find("metrics"), 2);
+    QCOMPARE(SyncDevices::find("nothing"), -1);
     // A name is matched as a value, never as a column.
-    QCOMPARE(BXSqlDb::getSyncDevice("name"), -1);
-    QCOMPARE(BXSqlDb::getDeviceUser(99), -1);
+    QCOMPARE(SyncDevices::find("name"), -1);
+    QCOMPARE(SyncDevices::userOf(99), -1);
 }
 
 void TestSync::createSyncDeviceSeedsItsUser()
@@ -179,9 +180,9 @@ void TestSync::createSyncDeviceSeedsItsUser()
          })
         BXSqlDb::perform(sql);
 
-    const int id = BXSqlDb::createSyncDevice("reader", -1, 5);
+    const int id = SyncDevices::create("reader", -1, 5);
     QCOMPARE(id, 3);
-    QCOMPARE(BXSqlDb::getDeviceUser(id), 5);
+    QCOMPARE(SyncDevices::userOf(id), 5);
     QCOMPARE(count("SELECT food_id FROM food_diary_sync WHERE device = 3"), 1);
     QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE device = 3"), 1);
     QCOMPARE(count("SELECT COUNT(*) FROM group_diary_sync WHERE device = 3"), 1);
@@ -192,7 +193,7 @@ void TestSync::createSyncDeviceSeedsItsUser()
 
     // Re-seeding an existing device replaces its rows.
     BXSqlDb::perform("UPDATE food_diary_sync SET state = 0 WHERE device = 3");
-    QCOMPARE(BXSqlDb::createSyncDevice(nullptr, 3, -1), 3);
+    QCOMPARE(SyncDevices::create(nullptr, 3, -1), 3);
     QCOMPARE(count("SELECT COUNT(*) FROM food_diary_sync WHERE device = 3 AND state = 1"), 1);
 
     // Its changes are marked from then on.
@@ -201,10 +202,10 @@ void TestSync::createSyncDeviceSeedsItsUser()
 
     // Past the last id an int holds, the next device is named by its whole id.
     BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (2147483647, 'past 31 bits')");
-    QCOMPARE(BXSqlDb::createSyncDevice("wide", -1, 5), qint64(2147483648));
+    QCOMPARE(SyncDevices::create("wide", -1, 5), qint64(2147483648));
     // Past the last id a row may have, no device is made rather than one named by a wrapped id.
     BXSqlDb::perform("INSERT INTO userdata_sync_devices(id, name) VALUES (9223372036854775806, 'last')");
-    QCOMPARE(BXSqlDb::createSyncDevice("another", -1, 5), -1);
+    QCOMPARE(SyncDevices::create("another", -1, 5), -1);
     QCOMPARE(count("SELECT COUNT(*) FROM userdata_sync_devices WHERE id < 0 OR name = 'another'"), 0);
 }
 

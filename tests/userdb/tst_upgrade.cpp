@@ -5,10 +5,14 @@
 #include "core/bxsettings.h"
 #include "core/workprogress.h"
 #include "userdb/bxsqldb.h"
+#include "userdb/diaryproof.h"
 #include "userdb/bxsqlquery.h"
+#include "userdb/diarystart.h"
 #include "userdb/diaryversion.h"
 #include "userdb/diaryrestore.h"
 #include "userdb/filecopy.h"
+#include "userdb/syncdevices.h"
+#include "userdb/upgradechain.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -257,7 +261,7 @@ void TestUpgrade::chainFrom204ReachesTemplateSchema()
     QVERIFY(UserDbTestEnv::create204Database(UserDbTestEnv::databaseFile()));
     QString error;
     QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(error));
-    QCOMPARE(BXSqlDb::getVersion(), 412);
+    QCOMPARE(DiaryVersion::read(), 412);
     QCOMPARE(UserDbTestEnv::safetyCopies().size(), 1);
 
     const auto upgraded = UserDbTestEnv::schema();
@@ -340,8 +344,8 @@ void TestUpgrade::chainFrom204KeepsAndCarriesData()
     QVERIFY(size("energy_target_size", 1).isNull());
 
     // Sync devices: the handheld device follows user 0; metrics is device 2.
-    QCOMPARE(BXSqlDb::getDeviceUser(1), 0);
-    QCOMPARE(BXSqlDb::getSyncDevice("metrics"), 2);
+    QCOMPARE(SyncDevices::userOf(1), 0);
+    QCOMPARE(SyncDevices::find("metrics"), 2);
     QCOMPARE(UserDbTestEnv::scalar("SELECT COUNT(*) FROM userdata_sync_tables").toInt(), 6);
 }
 
@@ -377,7 +381,7 @@ void TestUpgrade::everyFormatStaysTheProgramsOwn()
     const auto start = [&](const char* step) {
         QString error;
         QVERIFY2(UserDbTestEnv::startUp(&error), qPrintable(QStringLiteral("%1: %2").arg(step, error)));
-        QCOMPARE(BXSqlDb::getVersion(), DiaryVersion::Current);
+        QCOMPARE(DiaryVersion::read(), DiaryVersion::Current);
         BXSqlDb::cleanUp();
         QCOMPARE(rowsOfUsers(path, columns), rows);
     };
@@ -392,7 +396,7 @@ void TestUpgrade::everyFormatStaysTheProgramsOwn()
     QFile::remove(backup);
     QString reason;
     const auto proveAsRestore = [](const QString& written, QString* findings) {
-        const StoreResult proof = BXSqlDb::proveFile(written, BXSqlDb::Proof::Restore);
+        const StoreResult proof = DiaryProof::proveFile(written, DiaryProof::Proof::Restore);
         *findings = proof.message();
         return proof.ok();
     };
@@ -403,7 +407,7 @@ void TestUpgrade::everyFormatStaysTheProgramsOwn()
     const auto restore = [&](const QString& file) {
         StoreResult restored = DiaryRestore::install(file);
         QVERIFY2(restored, qPrintable(restored.message()));
-        restored = BXSqlDb::startUp(true);
+        restored = DiaryStart::startUp(true);
         QVERIFY2(restored, qPrintable(restored.message()));
         restored = BXSqlDb::checkIntegrity();
         QVERIFY2(restored, qPrintable(restored.message()));
@@ -435,9 +439,9 @@ void TestUpgrade::step304Or305AddsBackupPathOnce()
     QFETCH(bool, hasColumn);
     start204(version);
     if (hasColumn)
-        BXSqlDb::instance()->addColumn("user_users", "backup_data_path", "TEXT");
-    BXSqlDb::upgrade304or305to306();
-    QCOMPARE(BXSqlDb::getVersion(), 306);
+        UpgradeChain::addColumn("user_users", "backup_data_path", "TEXT");
+    UpgradeChain::upgrade304or305to306();
+    QCOMPARE(DiaryVersion::read(), 306);
     QCOMPARE(UserDbTestEnv::columns("user_users").count(QStringLiteral("backup_data_path")), 1);
     QCOMPARE(UserDbTestEnv::scalar("SELECT name FROM user_users WHERE user_id = 1").toString(),
              QStringLiteral("Bob"));
@@ -448,9 +452,9 @@ void TestUpgrade::missingVersionRowIsAnError()
     start204(412);
     BXSqlDb::perform("DELETE FROM userdata_meta WHERE itemkey = 'schema_version'");
     BXSqlDb::beginTransaction();
-    QVERIFY_THROWS_EXCEPTION(BXException, BXSqlDb::instance()->upgradeSchema(300));
+    QVERIFY_THROWS_EXCEPTION(BXException, UpgradeChain::upgradeSchema(300));
     BXSqlDb::rollbackTransaction();
-    QVERIFY_THROWS_EXCEPTION(BXException, BXSqlDb::getVersion());
+    QVERIFY_THROWS_EXCEPTION(BXException, DiaryVersion::read());
 }
 
 void TestUpgrade::failedUpgradeLeavesFileAsItWas_data()
@@ -512,7 +516,7 @@ void TestUpgrade::stoppedUpgradeLeavesFileAsItWas()
     const QByteArray before = file.readAll();
     file.close();
 
-    const StoreResult stopped = BXSqlDb::startUp(true, &stop);
+    const StoreResult stopped = DiaryStart::startUp(true, &stop);
     QVERIFY(!stopped);
     QVERIFY2(stopped.message().contains(QStringLiteral("could not be brought up to date and has been left as it was")),
              qPrintable(stopped.message()));

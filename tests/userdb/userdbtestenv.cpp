@@ -5,6 +5,8 @@
 #include "core/tarfilewriter.h"
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
+#include "userdb/diarystart.h"
+#include "userdb/previousdataimport.h"
 
 #include <QDir>
 #include <QFile>
@@ -156,7 +158,7 @@ void UserDbTestEnv::removeDatabase()
 
 bool UserDbTestEnv::startUp(QString* error, StoreResult::Kind* kind)
 {
-    const StoreResult started = BXSqlDb::startUp(true);
+    const StoreResult started = DiaryStart::startUp(true);
     if (error)
         *error = started.message();
     if (kind)
@@ -250,14 +252,14 @@ QStringList UserDbTestEnv::safetyCopies()
 
 namespace {
 
-QList<BXSqlDb::PreviousData> s_previousDataAsked;
+QList<PreviousDataImport::Found> s_previousDataAsked;
 
 } // namespace
 
-QList<BXSqlDb::PreviousData>* UserDbTestEnv::answerPreviousData(bool accept)
+QList<PreviousDataImport::Found>* UserDbTestEnv::answerPreviousData(bool accept)
 {
     s_previousDataAsked.clear();
-    BXSqlDb::setPreviousDataQuestion([accept](BXSqlDb::PreviousData found, const QString&) {
+    PreviousDataImport::setQuestion([accept](PreviousDataImport::Found found, const QString&) {
         s_previousDataAsked.append(found);
         return accept;
     });
@@ -266,5 +268,5 @@ QList<BXSqlDb::PreviousData>* UserDbTestEnv::answerPreviousData(bool accept)
 
 void UserDbTestEnv::stopAnsweringPreviousData()
 {
-    BXSqlDb::setPreviousDataQuestion({});
+    PreviousDataImport::setQuestion({});
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "userdb/bxsqldb.h"
+#include "userdb/previousdataimport.h"
 
 #include <QMap>
 #include <QSet>
@@ -56,6 +57,6 @@ public:
 
     // Answers every question of the start about older data with `accept` and records what it
     // was asked about; answers nothing (and so imports nothing) once given back.
-    static QList<BXSqlDb::PreviousData>* answerPreviousData(bool accept);
+    static QList<PreviousDataImport::Found>* answerPreviousData(bool accept);
     static void stopAnsweringPreviousData();
 };

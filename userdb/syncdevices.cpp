@@ -1,11 +1,13 @@
 // Sync devices and the temporary triggers that mark every change of a tracked table for
 // each device.
 
+#include "userdb/syncdevices.h"
+
 #include "userdb/bxsqldb.h"
 #include "userdb/bxsqlquery.h"
 
-#include "userdb/storedid.h"
 #include "userdb/storeaction.h"
+#include "userdb/storedid.h"
 #include "userdb/storetransaction.h"
 
 #include <QSet>
@@ -15,6 +17,8 @@
 #include <climits>
 
 namespace {
+
+using TrackedTable = SyncDevices::TrackedTable;
 
 const int SyncStateChanged = 1;
 const int SyncStateDeleted = 2;
@@ -97,12 +101,12 @@ QStringList differencesFromOwn(const QList<StoredRow>& rows)
     for (const StoredRow& row : rows) {
         const TrackedTable* own = ownTrackedTable(row);
         if (!own || named.contains(own))
-            differences.append(BXSqlDb::tr("it holds the row %1").arg(rowText(row)));
+            differences.append(SyncDevices::tr("it holds the row %1").arg(rowText(row)));
         named.insert(own);
     }
     for (const TrackedTable& own : OwnTrackedTables) {
         if (!named.contains(&own))
-            differences.append(BXSqlDb::tr("it has no row for the table %1").arg(QLatin1String(own.source)));
+            differences.append(SyncDevices::tr("it has no row for the table %1").arg(QLatin1String(own.source)));
     }
     return differences;
 }
@@ -215,8 +219,8 @@ qint64 newDeviceId(const char* name, qint64 userId)
     // Past the last id a row may have, no new device can be named.
     const qint64 last = max.value(0).toLongLong();
     if (last >= HighestRowId) {
-        BXSqlDb::noteRefusal(BXSqlDb::tr("no sync device can be added: the ids a device may have "
-                                         "are all taken"));
+        BXSqlDb::noteRefusal(SyncDevices::tr("no sync device can be added: the ids a device may "
+                                             "have are all taken"));
         return -1;
     }
     const qint64 id = last + 1;
@@ -225,7 +229,7 @@ qint64 newDeviceId(const char* name, qint64 userId)
     insert.bindValue(1, name);
     insert.bindValue(2, userId < 0 ? QVariant() : QVariant(userId));
     if (!insert.exec()) {
-        qDebug("BXSqlDb::createSyncDevices - insert device(id,name) failed");
+        qDebug("SyncDevices::create - insert device(id,name) failed");
         return -1;
     }
     return id;
@@ -237,14 +241,14 @@ qint64 newDeviceId(const char* name, qint64 userId)
 QString deviceRefusal(const QVariant& id, const QVariant& user, QSet<qint64>& ids)
 {
     if (!StoredId::holds(id, StoredId::Kind::Device))
-        return BXSqlDb::tr("it holds a sync device of the id %1, which this program never gives")
+        return SyncDevices::tr("it holds a sync device of the id %1, which this program never gives")
             .arg(id.toString());
     const qint64 device = id.toLongLong();
     if (ids.contains(device))
-        return BXSqlDb::tr("it holds two sync devices of the id %1").arg(device);
+        return SyncDevices::tr("it holds two sync devices of the id %1").arg(device);
     ids.insert(device);
     if (!user.isNull() && !StoredId::holds(user, StoredId::Kind::User))
-        return BXSqlDb::tr("its sync device %1 follows the user %2, an id this program never "
+        return SyncDevices::tr("its sync device %1 follows the user %2, an id this program never "
                            "gives a user")
             .arg(device)
             .arg(user.toString());
@@ -261,7 +265,7 @@ int countTemporaryTriggers()
 
 } // namespace
 
-qint64 BXSqlDb::getSyncDevice(const char* name)
+qint64 SyncDevices::find(const char* name)
 {
     BXSqlQuery select("SELECT id FROM userdata_sync_devices WHERE name = ?");
     select.bindValue(0, name);
@@ -270,7 +274,7 @@ qint64 BXSqlDb::getSyncDevice(const char* name)
     return StoredId::read(select.value(0), StoredId::Kind::Device);
 }
 
-qint64 BXSqlDb::getDeviceUser(qint64 id)
+qint64 SyncDevices::userOf(qint64 id)
 {
     BXSqlQuery select("SELECT user_id FROM userdata_sync_devices WHERE id = ?");
     select.bindValue(0, id);
@@ -281,7 +285,7 @@ qint64 BXSqlDb::getDeviceUser(qint64 id)
     return StoredId::read(select.value(0), StoredId::Kind::User);
 }
 
-qint64 BXSqlDb::createSyncDevice(const char* name, qint64 id, qint64 userId)
+qint64 SyncDevices::create(const char* name, qint64 id, qint64 userId)
 {
     const char* device = name;
     assert(id >= -1);
@@ -295,11 +299,11 @@ qint64 BXSqlDb::createSyncDevice(const char* name, qint64 id, qint64 userId)
     if (id == -1)
         id = newDeviceId(name, userId);
     else
-        userId = getDeviceUser(id); // an existing device keeps to its own user's rows
+        userId = userOf(id); // an existing device keeps to its own user's rows
     return change.end(id >= 0 && clearDeviceRows(id) && seedDeviceRows(id, userId)) ? id : -1;
 }
 
-StoreResult BXSqlDb::setupSyncTriggers()
+StoreResult SyncDevices::setupTriggers()
 {
     // The triggers read the devices when they run: their number and their work stay the same
     // however many devices and users the file holds. The devices are read once here, with
@@ -338,7 +342,7 @@ StoreResult BXSqlDb::setupSyncTriggers()
     return {};
 }
 
-bool BXSqlDb::holdsOwnTrackedTables(std::string& error)
+bool SyncDevices::holdsOwnTrackedTables(std::string& error)
 {
     QList<StoredRow> rows;
     const StoreResult read = readStoredRows(rows);
@@ -356,7 +360,7 @@ bool BXSqlDb::holdsOwnTrackedTables(std::string& error)
     return false;
 }
 
-bool BXSqlDb::holdsOwnDevices(std::string& error)
+bool SyncDevices::holdsOwnDevices(std::string& error)
 {
     BXSqlQuery select("SELECT id, user_id FROM userdata_sync_devices");
     QSet<qint64> ids;
@@ -372,8 +376,8 @@ bool BXSqlDb::holdsOwnDevices(std::string& error)
     return read && refusal.isEmpty();
 }
 
-QString triggerQuery(const TrackedTable& table, const char* timing, const char* row, int state,
-                     int& counter, bool updateForm)
+QString SyncDevices::triggerQuery(const TrackedTable& table, const char* timing, const char* row, int state,
+                                  int& counter, bool updateForm)
 {
     return QString::asprintf("CREATE TEMP TRIGGER bxtmp_%04d %s ON %s BEGIN\n", counter++, timing,
                              qPrintable(identifier(QLatin1String(table.source))))

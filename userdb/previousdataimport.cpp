@@ -1,9 +1,10 @@
 // Import of the user data of an older installation, tried when a user has no database yet.
 
-#include "userdb/bxsqldb.h"
+#include "userdb/previousdataimport.h"
 
 #include "core/brandengine.h"
 #include "core/bxsettings.h"
+#include "userdb/diaryheader.h"
 #include "userdb/diarylocation.h"
 #include "userdb/filecopy.h"
 
@@ -14,7 +15,6 @@
 #include <utility>
 
 namespace {
-
 
 // The files of an older dBase data set, all of which must be there.
 const char* const CodebaseFiles[] = {
@@ -36,14 +36,14 @@ bool isUsableFolder(const QString& path)
 
 } // namespace
 
-BXSqlDb::PreviousDataQuestion BXSqlDb::s_previousDataQuestion;
+PreviousDataImport::Question PreviousDataImport::s_question;
 
-void BXSqlDb::setPreviousDataQuestion(PreviousDataQuestion question)
+void PreviousDataImport::setQuestion(Question question)
 {
-    s_previousDataQuestion = std::move(question);
+    s_question = std::move(question);
 }
 
-bool BXSqlDb::importPreviousUserData(QString* reason)
+bool PreviousDataImport::run(QString* reason)
 {
     BrandEngine* brand = BrandEngine::instance();
     if (!brand->idExists("datastore.old_path.count"))
@@ -61,7 +61,7 @@ bool BXSqlDb::importPreviousUserData(QString* reason)
     return false;
 }
 
-bool BXSqlDb::importSQLite(const QString& folder, QString* reason)
+bool PreviousDataImport::importSQLite(const QString& folder, QString* reason)
 {
     const QString source = BXSettings::joinPaths(folder, QLatin1String(DiaryLocation::FileName));
     if (!isReadableFile(source) || !isUsableFolder(BXSettings::getUserDBPath()))
@@ -69,13 +69,13 @@ bool BXSqlDb::importSQLite(const QString& folder, QString* reason)
     const QString destination =
         BXSettings::joinPaths(BXSettings::getUserDBPath(), QLatin1String(DiaryLocation::FileName));
     // Nobody can be asked: the older data is left where it is.
-    if (QFileInfo::exists(destination) || !s_previousDataQuestion)
+    if (QFileInfo::exists(destination) || !s_question)
         return false;
-    if (isOlderFormat(source)) {
-        s_previousDataQuestion(PreviousData::OlderFormat, source);
+    if (DiaryHeader::isOlderFormat(source)) {
+        s_question(Found::OlderFormat, source);
         return false;
     }
-    if (!s_previousDataQuestion(PreviousData::Importable, source))
+    if (!s_question(Found::Importable, source))
         return false;
     // Like every copy, it takes its name only once it is whole; the next start removes a copy
     // cut short.
@@ -90,7 +90,7 @@ bool BXSqlDb::importSQLite(const QString& folder, QString* reason)
     return false;
 }
 
-bool BXSqlDb::importCodebase(const QString& folder)
+bool PreviousDataImport::importCodebase(const QString& folder)
 {
     // Nothing in this program reads dBase tables, so such a data set cannot become a user
     // database. Its files are kept beside the new database (which then starts from the

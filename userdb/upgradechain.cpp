@@ -1,23 +1,21 @@
 // The upgrade chain: one transaction per step, each bringing the schema one version on.
 
-#include "userdb/bxsqldb.h"
-#include "userdb/bxsqlquery.h"
-#include "userdb/storeaction.h"
-#include "core/clock.h"
-#include "userdb/diaryfiles.h"
-#include "userdb/diarylocation.h"
-#include "userdb/diaryversion.h"
+#include "userdb/upgradechain.h"
 
 #include "core/appversion.h"
 #include "core/bxsettings.h"
+#include "userdb/bxexception.h"
+#include "userdb/bxsqlquery.h"
 #include "userdb/catalogueroots.h"
+#include "userdb/diaryversion.h"
 #include "userdb/schemarule.h"
+#include "userdb/storeaction.h"
 #include "userdb/storedid.h"
 #include "userdb/storetransaction.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlQuery>
+#include <QStringList>
 
 namespace {
 
@@ -32,7 +30,7 @@ struct StepFrame
 // failed and why.
 BXException stepFailure(const StepFrame& frame, const QString& reason)
 {
-    return BXException(BXSqlDb::tr("Upgrade schema %1 -> %2 failed.\nContact technical support "
+    return BXException(UpgradeChain::tr("Upgrade schema %1 -> %2 failed.\nContact technical support "
                                    "with the following message:\n%3")
                            .arg(QString::fromLatin1(frame.fromVersion))
                            .arg(frame.newVersion)
@@ -51,7 +49,7 @@ void runStep(const StepFrame& frame, Changes changes)
         throw stepFailure(frame, step.outcome().changeText());
     try {
         changes();
-        BXSqlDb::instance()->upgradeSchema(frame.newVersion);
+        UpgradeChain::upgradeSchema(frame.newVersion);
     } catch (const BXException& failure) {
         change.end(false);
         throw stepFailure(frame, failure.message());
@@ -63,14 +61,54 @@ void runStep(const StepFrame& frame, Changes changes)
 void addColumns(const char* table, std::initializer_list<const char*> columns, const char* type)
 {
     for (const char* column : columns)
-        BXSqlDb::instance()->addColumn(table, column, type);
+        UpgradeChain::addColumn(table, column, type);
 }
 
+// Runs one statement of a table rebuild; a failure throws `failure`.
 void runOrThrow(const QString& sql, const char* failure)
 {
     BXSqlQuery statement(sql);
     if (!statement.exec())
         throw BXException::ofStatement(failure, statement.outcome());
+}
+
+QStringList readColumn(const char* sql, const char* boundText, const QString& failure)
+{
+    BXSqlQuery statement(sql);
+    statement.bindValue(0, boundText);
+    if (!statement.exec())
+        throw BXException::ofStatement(failure, statement.outcome());
+    QStringList texts;
+    while (statement.next())
+        texts.append(statement.value(0).toString());
+    return texts;
+}
+
+// The comma-separated names of the columns of a table's column definitions.
+QString columnList(const QString& definitions)
+{
+    static const QRegularExpression leadingSpaceOrKey(
+        QStringLiteral("^\\s*|,?\\s*PRIMARY KEY[^)]*\\)"));
+    static const QRegularExpression typeWords(
+        QStringLiteral("\\s*(TEXT|INTEGER|PRIMARY|KEY|NUMERIC|BOOL)\\s*"));
+    QString list = definitions;
+    list.remove(leadingSpaceOrKey);
+    list.remove(typeWords);
+    return list.trimmed();
+}
+
+// Whether the table has a column of exactly that name (SQL names ignore case).
+bool hasColumn(const QString& table, const QString& column)
+{
+    BXSqlQuery info(QStringLiteral("PRAGMA table_info(%1)").arg(table));
+    if (!info.exec())
+        throw BXException::ofStatement(QStringLiteral("Cannot retrieve schema for ") + table,
+                                       info.outcome());
+    while (info.next()) {
+        if (info.value(1).toString().compare(column, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 // Makes each table that the program's own schema declares otherwise again as the program
@@ -177,7 +215,47 @@ bool setDefaultSize(qint64 user, const char* targetColumn, const char* sizeColum
 
 } // namespace
 
-void BXSqlDb::upgradeSchema(int version)
+void UpgradeChain::addColumn(const char* table, const char* column, const char* type)
+{
+    const QString tableName = QString::fromUtf8(table);
+    const QStringList creation = readColumn(
+        "SELECT sql FROM sqlite_master WHERE type='table' AND name=?", table,
+        QStringLiteral("Cannot retrieve schema for ") + tableName);
+    const QStringList indexes = readColumn(
+        "SELECT sql FROM sqlite_master WHERE type='index' and tbl_name = ?", table,
+        QStringLiteral("Cannot retrieve schema for ") + tableName);
+
+    if (creation.isEmpty())
+        throw BXException::lackingTable(tableName);
+    const QString createText = creation.value(0);
+    const qsizetype open = createText.indexOf(QLatin1Char('('));
+    const qsizetype close = createText.lastIndexOf(QLatin1Char(')'));
+    const QString definitions = (open >= 0 && close > open)
+        ? createText.mid(open + 1, close - open - 1) : QString();
+    if (hasColumn(tableName, QString::fromUtf8(column)))
+        return;
+    const QString columns = columnList(definitions);
+
+    runOrThrow(QStringLiteral("CREATE TEMPORARY TABLE xxx_yyy_temp_table (%1)").arg(definitions),
+               "Cannot create temp table");
+    runOrThrow(QStringLiteral("INSERT INTO xxx_yyy_temp_table SELECT %1 FROM %2")
+                   .arg(columns, tableName),
+               "Cannot insert into temp table");
+    runOrThrow(QStringLiteral("DROP TABLE ") + tableName, "Cannot drop table");
+    runOrThrow(QStringLiteral("CREATE TABLE %1(%2 %3, %4)")
+                   .arg(tableName, QString::fromUtf8(column), QString::fromUtf8(type), definitions),
+               "Cannot create new table");
+    runOrThrow(QStringLiteral("INSERT INTO %1(%2) SELECT %2 FROM xxx_yyy_temp_table")
+                   .arg(tableName, columns),
+               "Cannot insert into new table");
+    runOrThrow(QStringLiteral("DROP TABLE xxx_yyy_temp_table"), "Cannot drop temp table");
+    for (const QString& index : indexes) {
+        if (!index.isEmpty())
+            runOrThrow(index, "Cannot create index");
+    }
+}
+
+void UpgradeChain::upgradeSchema(int version)
 {
     BXSqlQuery write("UPDATE userdata_meta SET itemvalue = ? WHERE itemkey = 'schema_version'");
     write.bindValue(0, version);
@@ -187,7 +265,7 @@ void BXSqlDb::upgradeSchema(int version)
         throw BXException("Cannot update database schema version: the database has no "
                           "schema version entry");
 
-    if (getVersion() != version)
+    if (DiaryVersion::read() != version)
         throw BXException(QStringLiteral("Cannot read back database schema version %1")
                               .arg(version));
 
@@ -198,29 +276,29 @@ void BXSqlDb::upgradeSchema(int version)
         throw BXException::ofStatement("Cannot update database modified string", modified.outcome());
 }
 
-void BXSqlDb::upgrade204to205()
+void UpgradeChain::upgrade204to205()
 {
     runStep({nullptr, "204", 205}, [] {
         for (const char* table : {"food_diary", "group_diary", "food_mealplan", "exer_diary",
                                   "exer_mealplan"})
-            instance()->addColumn(table, "time", "TEXT");
-        instance()->addColumn("exer_diary", "group_id", "INTEGER");
-        instance()->addColumn("exer_mealplan", "group_id", "INTEGER");
+            addColumn(table, "time", "TEXT");
+        addColumn("exer_diary", "group_id", "INTEGER");
+        addColumn("exer_mealplan", "group_id", "INTEGER");
     });
 }
 
-void BXSqlDb::upgrade205to206()
+void UpgradeChain::upgrade205to206()
 {
     runStep({"Upgrading database schema: 205 -> 206", "205", 206},
-            [] { instance()->addColumn("user_checkins", "steps", "NUMERIC"); });
+            [] { addColumn("user_checkins", "steps", "NUMERIC"); });
 }
 
-void BXSqlDb::upgrade206to300()
+void UpgradeChain::upgrade206to300()
 {
     runStep({nullptr, "206", 300}, [] {
         for (const char* table : {"user_checkins_sync", "water_diary_sync", "food_diary_sync",
                                   "exer_diary_sync", "group_diary_sync"})
-            instance()->addColumn(table, "lastModified", "TEXT");
+            addColumn(table, "lastModified", "TEXT");
         runOrThrow("CREATE table metrics_startStats ( user_id INTEGER, date TEXT, count INTEGER, "
                    "PRIMARY KEY ( user_id, date ) )",
                    "Cannot create metrics table");
@@ -238,7 +316,7 @@ void BXSqlDb::upgrade206to300()
     });
 }
 
-void BXSqlDb::upgrade300to301()
+void UpgradeChain::upgrade300to301()
 {
     const OldPublishSettings old = readOldPublishSettings();
     runStep({nullptr, "300", 301},
@@ -250,45 +328,45 @@ void BXSqlDb::upgrade300to301()
     removeOldPublishSettings(old);
 }
 
-void BXSqlDb::upgrade301to302()
+void UpgradeChain::upgrade301to302()
 {
     runStep({"Upgrade 301 -> 302", "301", 302},
             [] {
-                instance()->addColumn("userdata_sync_devices", "user_id", "INTEGER");
+                addColumn("userdata_sync_devices", "user_id", "INTEGER");
                 runOrThrow("UPDATE userdata_sync_devices SET user_id = 0 WHERE id = 1 AND "
                            "substr(name,1,4) = 'palm'",
                            "couldn't set user_id on existing palm device");
             });
 }
 
-void BXSqlDb::upgrade302to303()
+void UpgradeChain::upgrade302to303()
 {
     runStep({"Upgrading database schema: 302 -> 303", "302", 303},
             [] {
-                instance()->addColumn("user_users", "tipOfTheDay", "INTEGER");
+                addColumn("user_users", "tipOfTheDay", "INTEGER");
                 BXSqlQuery create("CREATE TABLE user_firsttime_tips ( user_id INTEGER, "
                                   "tip_index INTEGER, PRIMARY KEY ( user_id, tip_index ) );");
                 create.exec();
             });
 }
 
-void BXSqlDb::upgrade303to304()
+void UpgradeChain::upgrade303to304()
 {
     runStep({"Upgrading database schema: 303 -> 304", "303", 304},
-            [] { instance()->addColumn("user_users", "hideNutrientAndFluid", "BOOL"); });
+            [] { addColumn("user_users", "hideNutrientAndFluid", "BOOL"); });
 }
 
-void BXSqlDb::upgrade304or305to306()
+void UpgradeChain::upgrade304or305to306()
 {
     const bool hasBackupPath = userUsersCreationText().contains(QLatin1String("backup_data_path"));
     runStep({"Upgrading database schema: 30[45] -> 306", "304/305", 306},
             [hasBackupPath] {
                 if (!hasBackupPath)
-                    instance()->addColumn("user_users", "backup_data_path", "TEXT");
+                    addColumn("user_users", "backup_data_path", "TEXT");
             });
 }
 
-void BXSqlDb::upgrade306to307()
+void UpgradeChain::upgrade306to307()
 {
     runStep({"Upgrading database schema: 306 ->  307", "306", 307},
             [] {
@@ -298,19 +376,19 @@ void BXSqlDb::upgrade306to307()
             });
 }
 
-void BXSqlDb::upgrade307to308()
+void UpgradeChain::upgrade307to308()
 {
     runStep({"Upgrading database schema: 307 -> 308", "307", 308},
             [] {
                 for (const char* table : {"custom_foods", "food_diary", "food_mealplan"})
                     addColumns(table, {"saturated_fat", "cholesterol", "sodium", "sugar", "calcium"},
                                "NUMERIC");
-                instance()->addColumn("user_users", "diaryViewColumnSettings", "TEXT");
-                instance()->addColumn("user_users", "diaryAdvancedMode", "INTEGER");
+                addColumn("user_users", "diaryViewColumnSettings", "TEXT");
+                addColumn("user_users", "diaryAdvancedMode", "INTEGER");
             });
 }
 
-void BXSqlDb::upgrade308to309()
+void UpgradeChain::upgrade308to309()
 {
     runStep({"Upgrading database schema: 308 -> 309", "308", 309},
             [] {
@@ -328,7 +406,7 @@ void BXSqlDb::upgrade308to309()
             });
 }
 
-bool BXSqlDb::upgrade308to309_setDefaultTargetSizes()
+bool UpgradeChain::upgrade308to309_setDefaultTargetSizes()
 {
     struct DefaultSize
     {
@@ -361,62 +439,32 @@ bool BXSqlDb::upgrade308to309_setDefaultTargetSizes()
     return true;
 }
 
-void BXSqlDb::upgrade309to310()
+void UpgradeChain::upgrade309to310()
 {
     runStep({"Upgrading database schema: 309 -> 310", "309", 310},
             [] {
-                instance()->addColumn("user_misc", "custom_rmr", "NUMERIC");
-                instance()->addColumn("user_misc", "diet_plan", "TEXT");
+                addColumn("user_misc", "custom_rmr", "NUMERIC");
+                addColumn("user_misc", "diet_plan", "TEXT");
             });
 }
 
-void BXSqlDb::upgrade310to411()
+void UpgradeChain::upgrade310to411()
 {
     runStep({nullptr, "310", 411}, [] {});
 }
 
-void BXSqlDb::upgrade411to412()
+void UpgradeChain::upgrade411to412()
 {
     runStep({nullptr, "411", 412},
             [] {
-                instance()->addColumn("user_users", "summaryOptions", "INTEGER");
+                addColumn("user_users", "summaryOptions", "INTEGER");
                 if (!CatalogueRoots::makeForEveryUser())
                     throw BXException("Cannot make the users' custom catalogue categories");
                 rebuildTablesDeclaredOtherwise();
             });
 }
 
-// The upgrade runs on a copy beside the file, which takes the file's place only once every
-// step and the integrity check have passed; the file as it was is kept as the safety copy.
-// A failed upgrade leaves the file untouched, so every later start finds it as it was.
-StoreResult BXSqlDb::upgradeOnCopy(WorkProgress* progress)
-{
-    const QString live = DiaryLocation::path();
-    const QString copy = DiaryLocation::workingCopy(".upgrading");
-    const QString stamp = Clock::now().toString(QStringLiteral("yyMMdd-hhmmss"));
-    const QString safety = DiaryLocation::folder() + QStringLiteral("userdata.") + stamp;
-    std::string reason;
-    // The upgraded copy and the copy kept as it was.
-    const bool done = DiaryFiles::haveRoomFor(2 * QFileInfo(live).size(), reason)
-        && provenCopy(live, copy, Proof::Upgrade, reason, progress)
-        && DiaryFiles::copy(live, safety, reason, progress, true);
-    QString stays;
-    if (done && DiaryFiles::replace(copy, DiaryLocation::file(), &stays) && stays.isEmpty())
-        return StoreResult();
-    if (done) {
-        reason = stays.isEmpty() ? DiaryFiles::systemReason().toStdString() : stays.toStdString();
-        // The file as it was goes back, to what stands beside it.
-        if (stays.isEmpty() || DiaryFiles::putBack(safety))
-            QFile::remove(safety);
-    }
-    DiaryFiles::removeWithJournal(copy);
-    return StoreResult(StoreResult::Kind::Refused,
-                       BXSqlDb::tr("Your database %1 could not be brought up to date and has been left as "
-                                   "it was:\n%2")
-                           .arg(live, QString::fromStdString(reason)));
-}
-
-bool BXSqlDb::rebuildToOwn(std::string& error)
+bool UpgradeChain::rebuildToOwn(std::string& error)
 {
     try {
         runStep({"Rebuilding tables declared as an earlier format wrote them", "412", DiaryVersion::Current},
@@ -428,7 +476,7 @@ bool BXSqlDb::rebuildToOwn(std::string& error)
     return true;
 }
 
-bool BXSqlDb::runUpgradeChain(std::string& error)
+bool UpgradeChain::run(std::string& error)
 {
     struct Step
     {
@@ -445,10 +493,10 @@ bool BXSqlDb::runUpgradeChain(std::string& error)
     qDebug("Checking upgrades.");
     try {
         for (const Step& step : steps) {
-            if (getVersion() == step.from)
+            if (DiaryVersion::read() == step.from)
                 step.run();
         }
-        const int version = getVersion();
+        const int version = DiaryVersion::read();
         if (version != 411) {
             error = DiaryVersion::unsupported(version);
             return false;
