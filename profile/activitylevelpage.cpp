@@ -1,7 +1,6 @@
 #include "profile/activitylevelpage.h"
 #include "core/brandengine.h"
 
-#include "profile/activitylevelpc.h"
 #include "profile/profileerrorwidget.h"
 
 #include <QButtonGroup>
@@ -39,11 +38,6 @@ ActivityLevelPage::ActivityLevelPage(QWidget* parent)
     _buildForm();
     languageChange();
     init();
-}
-
-ActivityLevelPage::~ActivityLevelPage()
-{
-    delete _controller;
 }
 
 void ActivityLevelPage::_buildForm()
@@ -99,17 +93,11 @@ QGroupBox* ActivityLevelPage::_buildSnackBox()
 
 void ActivityLevelPage::init()
 {
-    _controller = new ActivityLevelPC(this);
     _errorWidget = new ProfileErrorWidget(this);
     _pageLayout->addWidget(_errorWidget);
     connect(_activityButtonGroup, &QButtonGroup::idClicked, this,
             &ActivityLevelPage::updateErrors);
     updateErrors();
-}
-
-PageController* ActivityLevelPage::pageController() const
-{
-    return _controller;
 }
 
 void ActivityLevelPage::updateErrors()

@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-class ActivityLevelPC;
-class PageController;
 class ProfileErrorWidget;
 class QButtonGroup;
 class QGroupBox;
@@ -19,9 +17,6 @@ class ActivityLevelPage : public QWidget
 
 public:
     explicit ActivityLevelPage(QWidget* parent);
-    ~ActivityLevelPage() override;
-
-    PageController* pageController() const;
 
     QLabel* textLabel1;
     QGroupBox* _activityBox;
@@ -53,5 +48,4 @@ private:
     QVBoxLayout* _pageLayout;
     QList<QLabel*> _descriptions;
     ProfileErrorWidget* _errorWidget;
-    ActivityLevelPC* _controller;
 };

@@ -1,6 +1,5 @@
 #include "profile/goalpage.h"
 
-#include "profile/goalpc.h"
 #include "profile/profileerrorwidget.h"
 
 #include <QButtonGroup>
@@ -17,11 +16,6 @@ GoalPage::GoalPage(QWidget* parent)
     _buildForm();
     languageChange();
     init();
-}
-
-GoalPage::~GoalPage()
-{
-    delete _controller;
 }
 
 void GoalPage::_buildForm()
@@ -61,16 +55,10 @@ void GoalPage::_buildForm()
 
 void GoalPage::init()
 {
-    _controller = new GoalPC(this);
     _errorWidget = new ProfileErrorWidget(this);
     _pageLayout->addWidget(_errorWidget);
     connect(_goalButtonGroup, &QButtonGroup::idClicked, this, &GoalPage::updateErrors);
     updateErrors();
-}
-
-PageController* GoalPage::pageController() const
-{
-    return _controller;
 }
 
 void GoalPage::updateErrors()

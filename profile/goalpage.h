@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-class GoalPC;
-class PageController;
 class ProfileErrorWidget;
 class QButtonGroup;
 class QGroupBox;
@@ -19,9 +17,6 @@ class GoalPage : public QWidget
 
 public:
     explicit GoalPage(QWidget* parent);
-    ~GoalPage() override;
-
-    PageController* pageController() const;
 
     QLabel* textLabel2;
     QGroupBox* _goalBox;
@@ -44,5 +39,4 @@ private:
 
     QVBoxLayout* _pageLayout;
     ProfileErrorWidget* _errorWidget;
-    GoalPC* _controller;
 };

@@ -5,7 +5,6 @@
 #include "core/plausiblerange.h"
 #include "core/unitmeasurement.h"
 #include "core/unitweight.h"
-#include "profile/measurementspc.h"
 #include "profile/profileerrorwidget.h"
 #include "widgets/numberfieldcheck.h"
 #include "widgets/signalblocker.h"
@@ -37,11 +36,6 @@ MeasurementsPage::MeasurementsPage(QWidget* parent)
     _buildForm();
     languageChange();
     init();
-}
-
-MeasurementsPage::~MeasurementsPage()
-{
-    delete _controller;
 }
 
 void MeasurementsPage::_buildForm()
@@ -98,7 +92,6 @@ QGroupBox* MeasurementsPage::_buildImperialBox()
 
 void MeasurementsPage::init()
 {
-    _controller = new MeasurementsPC(this);
     _errorWidget = new ProfileErrorWidget(this);
     _pageLayout->addWidget(_errorWidget);
     _setValidators();
@@ -176,11 +169,6 @@ QString MeasurementsPage::_firstRefusal(std::initializer_list<const QLineEdit*> 
             return refusal;
     }
     return QString();
-}
-
-PageController* MeasurementsPage::pageController() const
-{
-    return _controller;
 }
 
 void MeasurementsPage::_heightFromMetric()

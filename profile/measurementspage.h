@@ -4,8 +4,6 @@
 
 #include <initializer_list>
 
-class MeasurementsPC;
-class PageController;
 class ProfileErrorWidget;
 class QGroupBox;
 class QLabel;
@@ -20,11 +18,9 @@ class MeasurementsPage : public QWidget
 
 public:
     explicit MeasurementsPage(QWidget* parent);
-    ~MeasurementsPage() override;
 
     virtual bool validWeight() const;
     virtual bool validHeight() const;
-    virtual PageController* pageController() const;
 
     // The weight in kilograms, from the field it was last typed in (pounds unrounded); 0 when
     // that field holds no acceptable number.
@@ -67,6 +63,5 @@ private:
     QVBoxLayout* _pageLayout;
     QList<QLabel*> _fieldLabels;
     ProfileErrorWidget* _errorWidget;
-    MeasurementsPC* _controller;
     bool _weightTypedInPounds = false;
 };

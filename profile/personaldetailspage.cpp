@@ -2,7 +2,6 @@
 
 #include "core/clock.h"
 #include "profile/datelineedit.h"
-#include "profile/personaldetailspc.h"
 #include "profile/profileerrorwidget.h"
 #include "widgets/bxcalendar.h"
 #include "widgets/qpopupcalendar.h"
@@ -33,11 +32,6 @@ PersonalDetailsPage::PersonalDetailsPage(QWidget* parent)
     _buildForm();
     languageChange();
     init();
-}
-
-PersonalDetailsPage::~PersonalDetailsPage()
-{
-    delete _controller;
 }
 
 void PersonalDetailsPage::_buildForm()
@@ -118,7 +112,6 @@ QGridLayout* PersonalDetailsPage::_buildGrid()
 
 void PersonalDetailsPage::init()
 {
-    _controller = new PersonalDetailsPC(this);
     // A birth date in the current year gives an age of 0, for which no targets exist.
     _minYear = LowestBirthYear;
     _maxYear = Clock::today().year() - 1;
@@ -147,11 +140,6 @@ void PersonalDetailsPage::init()
     setTabOrder(_calendarButton, _maleRadioButton);
     setTabOrder(_maleRadioButton, _femaleRadioButton);
     updateErrors();
-}
-
-PageController* PersonalDetailsPage::pageController() const
-{
-    return _controller;
 }
 
 void PersonalDetailsPage::updateErrors()

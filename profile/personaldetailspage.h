@@ -3,8 +3,6 @@
 #include <QWidget>
 
 class DateLineEdit;
-class PageController;
-class PersonalDetailsPC;
 class ProfileErrorWidget;
 class QButtonGroup;
 class QGridLayout;
@@ -25,9 +23,7 @@ class PersonalDetailsPage : public QWidget
 
 public:
     explicit PersonalDetailsPage(QWidget* parent);
-    ~PersonalDetailsPage() override;
 
-    PageController* pageController() const;
     // A valid date of birth of someone old enough to use the program.
     bool birthDateAccepted() const;
 
@@ -64,5 +60,4 @@ private:
 
     QVBoxLayout* _pageLayout;
     QHBoxLayout* _dateEditLayout;
-    PersonalDetailsPC* _controller;
 };

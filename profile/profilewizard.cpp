@@ -4,15 +4,21 @@
 #include "core/clock.h"
 #include "core/dateconversion.h"
 #include "profile/activitylevelpage.h"
+#include "profile/activitylevelpc.h"
 #include "profile/finishpage.h"
 #include "profile/goalpage.h"
+#include "profile/goalpc.h"
 #include "profile/intropage.h"
 #include "profile/measurementspage.h"
+#include "profile/measurementspc.h"
 #include "profile/pagecontroller.h"
 #include "profile/personaldetailspage.h"
+#include "profile/personaldetailspc.h"
 #include "profile/targetspage.h"
+#include "profile/targetspc.h"
 #include "profile/wizardmenu.h"
 #include "profile/yourprofilepage.h"
+#include "profile/yourprofilepc.h"
 #include "widgets/pagestack.h"
 #include "widgets/screenfit.h"
 
@@ -115,14 +121,12 @@ void ProfileWizard::_addPages()
     auto* yourProfile = new YourProfilePage(this);
     auto* goals = new GoalPage(this);
     auto* targets = new TargetsPage(this);
-    _controllers = {
-        {PersonalDetails, details->pageController()},
-        {Measurements, measurements->pageController()},
-        {ActivityLevel, activity->pageController()},
-        {YourProfile, yourProfile->pageController()},
-        {Goals, goals->pageController()},
-        {Targets, targets->pageController()},
-    };
+    _controllers[PersonalDetails] = std::make_unique<PersonalDetailsPC>(details);
+    _controllers[Measurements] = std::make_unique<MeasurementsPC>(measurements);
+    _controllers[ActivityLevel] = std::make_unique<ActivityLevelPC>(activity);
+    _controllers[YourProfile] = std::make_unique<YourProfilePC>(yourProfile);
+    _controllers[Goals] = std::make_unique<GoalPC>(goals);
+    _controllers[Targets] = std::make_unique<TargetsPC>(targets);
     addPage(Welcome, tr("Welcome"), new IntroPage(this));
     addPage(PersonalDetails, tr("Personal Details"), details);
     addPage(Measurements, tr("Measurements"), measurements);
@@ -153,7 +157,7 @@ PageController* ProfileWizard::sectionPageController(int id) const
     const auto found = _controllers.find(id);
     if (found == _controllers.end() || _menu->sectionPosition(id) < 0)
         return _defaultController.get();
-    return found->second;
+    return found->second.get();
 }
 
 bool ProfileWizard::isSectionEnabled(int id) const

@@ -85,7 +85,7 @@ private:
     QPushButton* _nextButton;
     QPushButton* _cancelButton;
     std::map<int, QWidget*> _pages;
-    std::map<int, PageController*> _controllers;
+    std::map<int, std::unique_ptr<PageController>> _controllers;
     std::unique_ptr<PageController> _defaultController;
 
     DBTypes::UserProfile _profile;

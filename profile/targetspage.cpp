@@ -6,7 +6,7 @@
 #include "profile/dietplans/dietplan.h"
 #include "profile/dietplans/dietplanmanager.h"
 #include "profile/settargetsdialog.h"
-#include "profile/targetspc.h"
+#include "profile/workingtargets.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -61,17 +61,6 @@ TargetsPage::TargetsPage(QWidget* parent)
     _buildForm();
     languageChange();
     init();
-}
-
-TargetsPage::~TargetsPage()
-{
-    destory();
-}
-
-void TargetsPage::destory()
-{
-    delete _controller;
-    _controller = nullptr;
 }
 
 void TargetsPage::_buildForm()
@@ -131,7 +120,6 @@ void TargetsPage::_buildNutrientBox()
 
 void TargetsPage::init()
 {
-    _controller = new TargetsPC(this);
     DietPlanManager* manager = DietPlanManager::instance();
     auto* planColumn = static_cast<QVBoxLayout*>(_dietPlanBox->layout());
     for (int index = 0; index < manager->count(); ++index) {
@@ -146,11 +134,6 @@ void TargetsPage::init()
     _customiseButton->setText(brandSpelling("spelling_customize", QStringLiteral("...")));
     connect(_customiseButton, &QPushButton::clicked, this, &TargetsPage::doCustomise);
     connect(_dietPlanButtonGroup, &QButtonGroup::idClicked, this, &TargetsPage::selectPlan);
-}
-
-PageController* TargetsPage::pageController() const
-{
-    return _controller;
 }
 
 DietPlan* TargetsPage::planOfButton(int id) const
@@ -169,30 +152,39 @@ int TargetsPage::buttonOfPlan(const QString& planId) const
     return button;
 }
 
+void TargetsPage::setWorkingTargets(WorkingTargets* working)
+{
+    _working = working;
+}
+
 void TargetsPage::selectPlan(int id)
 {
-    DBTypes::CheckinItem& checkin = _controller->workingCheckin();
-    DBTypes::UserPrefs& prefs = _controller->workingPrefs();
+    if (!_working)
+        return;
+    DBTypes::CheckinItem& checkin = _working->workingCheckin();
+    DBTypes::UserPrefs& prefs = _working->workingPrefs();
     if (id == CustomPlanId) {
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
             checkin.setNoTarget(DBTypes::NutType(nut));
             prefs.setTargetSize(DBTypes::NutType(nut), DBTypes::UserPrefs::None);
         }
     } else if (DietPlan* plan = planOfButton(id)) {
-        _controller->applyPlan(*plan);
+        _working->applyPlan(*plan);
     }
     setTargets(&checkin, &prefs);
 }
 
 void TargetsPage::doCustomise()
 {
+    if (!_working)
+        return;
     SetTargetsDialog dialog(this, "SetTargetsDialog", false);
-    dialog.load(_controller->workingCheckin(), _controller->workingPrefs());
+    dialog.load(_working->workingCheckin(), _working->workingPrefs());
     // OK with nothing edited keeps the plan's targets the plan's.
     if (!execTargetsDialog(dialog) || !dialog.isChanged())
         return;
-    dialog.get(&_controller->workingCheckin(), &_controller->workingPrefs());
-    setTargets(&_controller->workingCheckin(), &_controller->workingPrefs());
+    dialog.get(&_working->workingCheckin(), &_working->workingPrefs());
+    setTargets(&_working->workingCheckin(), &_working->workingPrefs());
     _customPlanRadio->setChecked(true);
 }
 

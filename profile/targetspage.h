@@ -7,26 +7,25 @@
 #include <map>
 
 class DietPlan;
-class PageController;
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
 class SetTargetsDialog;
-class TargetsPC;
+class WorkingTargets;
 
 // The wizard's page of daily targets: a diet plan's targets for the entered profile and
-// goal, or the user's own ("Custom..."), set in the set-targets dialog.
+// goal, or the user's own ("Custom..."), set in the set-targets dialog. The plan buttons and
+// the dialog change the working records its controller hands it; without them they do nothing.
 class TargetsPage : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit TargetsPage(QWidget* parent);
-    ~TargetsPage() override;
 
-    PageController* pageController() const;
+    void setWorkingTargets(WorkingTargets* working);
     // The plan of a plan button's id; null for "Custom..." and unknown ids.
     DietPlan* planOfButton(int id) const;
     // The id of the button that stands for the plan id; -1 when none does.
@@ -57,10 +56,9 @@ private:
     void _buildForm();
     void _buildNutrientBox();
     void init();
-    void destory();
 
     QList<QLabel*> _nameLabels;
     QLabel* _valueLabels[DBTypes::NUTRIENT_COUNT];
     std::map<int, DietPlan*> _plans;
-    TargetsPC* _controller = nullptr;
+    WorkingTargets* _working = nullptr;
 };

@@ -8,6 +8,17 @@
 #include <QButtonGroup>
 #include <QRadioButton>
 
+TargetsPC::TargetsPC(TargetsPage* page)
+    : PageControllerOf(page)
+{
+    page->setWorkingTargets(this);
+}
+
+TargetsPC::~TargetsPC()
+{
+    _page->setWorkingTargets(nullptr);
+}
+
 void TargetsPC::_copy(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
                       const DBTypes::UserPrefs* prefs)
 {

@@ -1,28 +1,29 @@
 #pragma once
 
 #include "profile/pagecontrollerof.h"
+#include "profile/workingtargets.h"
 
-class DietPlan;
 class TargetsPage;
 
 // The check-in's targets and diet plan and the preferences' target sizes on the targets page.
 // The page works on the controller's own copies of the records; save() hands the targets
 // out, computing a chosen plan's targets afresh from the records it is given.
-class TargetsPC : public PageControllerOf<TargetsPage>
+class TargetsPC : public PageControllerOf<TargetsPage>, public WorkingTargets
 {
 public:
-    using PageControllerOf::PageControllerOf;
+    // Hands the page its working records for as long as the controller lives; the page
+    // must outlive it.
+    explicit TargetsPC(TargetsPage* page);
+    ~TargetsPC() override;
 
     void load(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,
               const DBTypes::UserPrefs* prefs) override;
     void save(DBTypes::UserProfile* profile, DBTypes::CheckinItem* checkin,
               DBTypes::UserPrefs* prefs) override;
 
-    DBTypes::CheckinItem& workingCheckin() { return _checkin; }
-    DBTypes::UserPrefs& workingPrefs() { return _prefs; }
-    // The plan's targets and sizes into the working records; targets the plan cannot
-    // compute from them stay as they were.
-    void applyPlan(const DietPlan& plan);
+    DBTypes::CheckinItem& workingCheckin() override { return _checkin; }
+    DBTypes::UserPrefs& workingPrefs() override { return _prefs; }
+    void applyPlan(const DietPlan& plan) override;
 
 private:
     void _copy(const DBTypes::UserProfile* profile, const DBTypes::CheckinItem* checkin,

@@ -6,7 +6,6 @@
 #include "core/unitenergy.h"
 #include "profile/bmiwidget.h"
 #include "profile/profileerrorwidget.h"
-#include "profile/yourprofilepc.h"
 #include "widgets/numberfieldcheck.h"
 
 #include <QHBoxLayout>
@@ -33,11 +32,6 @@ YourProfilePage::YourProfilePage(QWidget* parent)
     _buildForm();
     languageChange();
     init();
-}
-
-YourProfilePage::~YourProfilePage()
-{
-    delete _controller;
 }
 
 void YourProfilePage::_buildForm()
@@ -68,7 +62,6 @@ void YourProfilePage::_buildForm()
 
 void YourProfilePage::init()
 {
-    _controller = new YourProfilePC(this);
     _bmiWidget = new BMIWidget(this);
     _bmiWidget->set(26, 80.0f, 183.0f);
     auto* scaleRow = new QHBoxLayout;
@@ -102,11 +95,6 @@ void YourProfilePage::setEnergyUnit(const UnitDescriptor& unit)
     _RMRLineEdit->setValidator(validator);
     delete old;
     _RMRUnitLabel->setText(unit.printUnits());
-}
-
-PageController* YourProfilePage::pageController() const
-{
-    return _controller;
 }
 
 void YourProfilePage::languageChange()

@@ -3,13 +3,11 @@
 #include <QWidget>
 
 class BMIWidget;
-class PageController;
 class ProfileErrorWidget;
 class QLabel;
 class QLineEdit;
 class QVBoxLayout;
 class UnitDescriptor;
-class YourProfilePC;
 
 // The wizard's page that shows the body-mass index of the entered measurements and takes an
 // optional resting metabolic rate in the energy unit of the profile's user. Only a rate
@@ -20,9 +18,6 @@ class YourProfilePage : public QWidget
 
 public:
     explicit YourProfilePage(QWidget* parent);
-    ~YourProfilePage() override;
-
-    virtual PageController* pageController() const;
 
     QLabel* textLabel1;
     BMIWidget* _bmiWidget;
@@ -48,5 +43,4 @@ private:
 
     QVBoxLayout* _pageLayout;
     ProfileErrorWidget* _errorWidget;
-    YourProfilePC* _controller;
 };

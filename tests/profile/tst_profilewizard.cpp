@@ -1,5 +1,6 @@
 #include "core/unitenergy.h"
 #include "profile/activitylevelpage.h"
+#include "profile/activitylevelpc.h"
 #include "profile/datelineedit.h"
 #include "profile/measurementspage.h"
 #include "profile/pagecontroller.h"
@@ -7,6 +8,7 @@
 #include "profile/profilewizard.h"
 #include "profile/wizardmenu.h"
 #include "profile/yourprofilepage.h"
+#include "profile/yourprofilepc.h"
 #include "tests/profile/wizardtestrecords.h"
 #include "tests/support/widgetpicture.h"
 
@@ -215,10 +217,12 @@ private slots:
         QSignalSpy clicks(&receiver, &QPushButton::clicked);
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
         YourProfilePage silent(nullptr);
-        silent.pageController()->notify(&receiver, SLOT(click()));
+        YourProfilePC silentController(&silent);
+        silentController.notify(&receiver, SLOT(click()));
         PageController(nullptr).notify(&receiver, SLOT(click()));
         ActivityLevelPage page(nullptr);
-        page.pageController()->notify(&receiver, SLOT(click()));
+        ActivityLevelPC controller(&page);
+        controller.notify(&receiver, SLOT(click()));
         page.updateErrors();
         QCOMPARE(clicks.size(), 1);
     }

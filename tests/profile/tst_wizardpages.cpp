@@ -1,15 +1,20 @@
 #include "core/unitenergy.h"
 #include "profile/activitylevelpage.h"
+#include "profile/activitylevelpc.h"
 #include "profile/bmiwidget.h"
 #include "profile/datelineedit.h"
 #include "profile/goalpage.h"
+#include "profile/goalpc.h"
 #include "profile/measurementspage.h"
-#include "profile/pagecontroller.h"
+#include "profile/measurementspc.h"
 #include "profile/personaldetailspage.h"
+#include "profile/personaldetailspc.h"
 #include "profile/profileerrorwidget.h"
 #include "profile/settargetsdialog.h"
 #include "profile/targetspage.h"
+#include "profile/targetspc.h"
 #include "profile/yourprofilepage.h"
+#include "profile/yourprofilepc.h"
 #include "widgets/qpopupcalendar.h"
 #include "tests/profile/wizardtestrecords.h"
 #include "tests/support/brandinfront.h"
@@ -84,30 +89,30 @@ private slots:
     void personalDetailsMoveBetweenProfileAndFields()
     {
         PersonalDetailsPage page(nullptr);
-        PageController* pc = page.pageController();
-        QVERIFY(!pc->isPageComplete());
+        PersonalDetailsPC pc(&page);
+        QVERIFY(!pc.isPageComplete());
         QCOMPARE(errorsOf(page),
                  QStringList({"You must enter your name.",
                               "You must enter a valid date of birth (1900 - 2005)."}));
 
-        pc->load(nullptr, nullptr, nullptr);
+        pc.load(nullptr, nullptr, nullptr);
         const DBTypes::UserProfile stored = profile();
-        pc->load(&stored, nullptr, nullptr);
+        pc.load(&stored, nullptr, nullptr);
         QCOMPARE(page._nameField->text(), QStringLiteral("Zoë Ann"));
         QVERIFY(page._femaleRadioButton->isChecked());
-        QVERIFY(pc->isPageComplete());
+        QVERIFY(pc.isPageComplete());
         QVERIFY(errorsOf(page).isEmpty());
 
         DBTypes::UserProfile unset;
         unset.name = QStringLiteral(" ");
-        pc->load(&unset, nullptr, nullptr);
+        pc.load(&unset, nullptr, nullptr);
         QVERIFY2(page._femaleRadioButton->isChecked(), "unset sex leaves the buttons");
         QCOMPARE(page._dobField->date(), QDate(1966, 5, 17));
-        QVERIFY2(pc->isPageComplete(), "a blank is a name");
+        QVERIFY2(pc.isPageComplete(), "a blank is a name");
 
         DBTypes::UserProfile out;
-        pc->save(&out, nullptr, nullptr);
-        pc->save(&out, nullptr, nullptr);
+        pc.save(&out, nullptr, nullptr);
+        pc.save(&out, nullptr, nullptr);
         QCOMPARE(out.name, QStringLiteral(" "));
         QCOMPARE(code(out.dob), QStringLiteral("19660517"));
         QCOMPARE(out.sex, 1);
@@ -132,9 +137,10 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, error);
         PersonalDetailsPage page(nullptr);
+        PersonalDetailsPC controller(&page);
         page._nameField->setText(QStringLiteral("Ann"));
         page._dobField->setText(typed);
-        QCOMPARE(page.pageController()->isPageComplete(), error.isEmpty());
+        QCOMPARE(controller.isPageComplete(), error.isEmpty());
         QCOMPARE(errorsOf(page), error.isEmpty() ? QStringList() : QStringList{error});
         QCOMPARE(page._calendar->getMaximumDate(), QDate(1999, 6, 1));
     }
@@ -201,11 +207,12 @@ private slots:
         QFETCH(bool, weightValid);
         QFETCH(bool, heightValid);
         MeasurementsPage page(nullptr);
+        MeasurementsPC controller(&page);
         page._metricWeightField->setText(weight);
         page._metricHeightField->setText(height);
         QCOMPARE(page.validWeight(), weightValid);
         QCOMPARE(page.validHeight(), heightValid);
-        QCOMPARE(page.pageController()->isPageComplete(), weightValid && heightValid);
+        QCOMPARE(controller.isPageComplete(), weightValid && heightValid);
     }
 
     // "72,5" typed where the locale writes a decimal comma is 72.5 kg, never 725; elsewhere the
@@ -255,52 +262,53 @@ private slots:
     void decimalHeightIsItsWholePartEverywhere()
     {
         MeasurementsPage page(nullptr);
+        MeasurementsPC controller(&page);
         DBTypes::UserProfile stored = profile();
         stored.height = 175.5f;
-        page.pageController()->load(&stored, nullptr, nullptr);
+        controller.load(&stored, nullptr, nullptr);
         QCOMPARE(page._metricHeightField->text(), QStringLiteral("175.5"));
         QCOMPARE(page.metricHeight(), 175);
         QCOMPARE(page._imperialHeightFeetField->text(), QStringLiteral("5"));
         QCOMPARE(page._imperialHeightInchesField->text(), QStringLiteral("9"));
         DBTypes::UserProfile out;
-        page.pageController()->save(&out, nullptr, nullptr);
+        controller.save(&out, nullptr, nullptr);
         QCOMPARE(out.height, 175.0f);
     }
 
     void measurementsControllerKeepsUnchangedValues()
     {
         MeasurementsPage page(nullptr);
-        PageController* pc = page.pageController();
+        MeasurementsPC pc(&page);
         DBTypes::UserProfile stored = profile();
         DBTypes::CheckinItem weighed = checkin();
         weighed.weight = 80.25f;
         qstrcpy(weighed.date, "20060501");
-        pc->load(&stored, &weighed, nullptr);
+        pc.load(&stored, &weighed, nullptr);
         QCOMPARE(page._metricWeightField->text(), QStringLiteral("80.3"));
         QCOMPARE(page._metricHeightField->text(), QStringLiteral("165"));
 
         DBTypes::CheckinItem out;
         DBTypes::UserProfile profileOut;
-        pc->save(&profileOut, &out, nullptr);
-        pc->save(&profileOut, &out, nullptr);
+        pc.save(&profileOut, &out, nullptr);
+        pc.save(&profileOut, &out, nullptr);
         QCOMPARE(out.weight, 80.25f);
         QVERIFY(out.hasWeight);
         QCOMPARE(code(out.date), QStringLiteral("20060601"));
         QCOMPARE(profileOut.height, 165.0f);
 
         page._metricWeightField->setText(QStringLiteral("81"));
-        pc->save(nullptr, &out, nullptr);
+        pc.save(nullptr, &out, nullptr);
         QCOMPARE(out.weight, 81.0f);
 
         page._metricWeightField->clear();
         page._metricHeightField->clear();
-        pc->save(&profileOut, &out, nullptr);
+        pc.save(&profileOut, &out, nullptr);
         QCOMPARE(out.weight, -1.0f);
         QVERIFY(out.hasWeight);
         QCOMPARE(profileOut.height, -1.0f);
 
         DBTypes::CheckinItem unset;
-        pc->load(nullptr, &unset, nullptr);
+        pc.load(nullptr, &unset, nullptr);
         QVERIFY(page._metricWeightField->text().isEmpty());
     }
 
@@ -309,17 +317,17 @@ private slots:
     void activityControllerLeavesUnknownCodesAlone()
     {
         ActivityLevelPage page(nullptr);
-        PageController* pc = page.pageController();
+        ActivityLevelPC pc(&page);
         DBTypes::CheckinItem unset;
         DBTypes::UserPrefs prefs;
         prefs.snackDisplay = 5;
-        pc->load(nullptr, &unset, &prefs);
-        QVERIFY(!pc->isPageComplete());
+        pc.load(nullptr, &unset, &prefs);
+        QVERIFY(!pc.isPageComplete());
         QCOMPARE(errorsOf(page), QStringList{"You must select an activity level."});
 
         DBTypes::CheckinItem out;
         DBTypes::UserPrefs prefsOut;
-        pc->save(nullptr, &out, &prefsOut);
+        pc.save(nullptr, &out, &prefsOut);
         QCOMPARE(out.activity, -1);
         QVERIFY(out.hasActivity);
         QCOMPARE(prefsOut.snackDisplay, -1);
@@ -327,12 +335,12 @@ private slots:
         DBTypes::CheckinItem stored = checkin();
         stored.activity = 2;
         prefs.snackDisplay = 1;
-        pc->load(nullptr, &stored, &prefs);
+        pc.load(nullptr, &stored, &prefs);
         QVERIFY(page._standingButton->isChecked());
         QVERIFY(page._snackAfter->isChecked());
-        QVERIFY(pc->isPageComplete());
-        pc->load(nullptr, &unset, &prefs);
-        pc->save(nullptr, &out, &prefsOut);
+        QVERIFY(pc.isPageComplete());
+        pc.load(nullptr, &unset, &prefs);
+        pc.save(nullptr, &out, &prefsOut);
         QCOMPARE(out.activity, 2);
         QCOMPARE(prefsOut.snackDisplay, 1);
     }
@@ -370,50 +378,51 @@ private slots:
         QFETCH(double, typedKilocalories);
         QLocale::setDefault(locale);
         YourProfilePage page(nullptr);
-        PageController* pc = page.pageController();
+        YourProfilePC pc(&page);
         DBTypes::UserProfile stored = profile();
         DBTypes::CheckinItem withRate = checkin();
         withRate.setCustomRMR(1650.6f);
         DBTypes::UserPrefs prefs;
         prefs.energyUnits = energyUnits;
         prefs.measurementUnits = measurementUnits;
-        pc->load(&stored, &withRate, energyUnits < 0 ? nullptr : &prefs);
+        pc.load(&stored, &withRate, energyUnits < 0 ? nullptr : &prefs);
         QCOMPARE(page._RMRLineEdit->text(), shown);
         QCOMPARE(page._RMRUnitLabel->text(), unit);
         QCOMPARE(page._bmiWidget->bmi(), 10000.0f * 60.0f / (165.0f * 165.0f));
 
         DBTypes::CheckinItem out;
-        pc->save(nullptr, &out, nullptr);
+        pc.save(nullptr, &out, nullptr);
         QCOMPARE(out.customRMR(), 1650.6f);
         page._RMRLineEdit->setText(typed);
-        QVERIFY(pc->isPageComplete());
-        pc->save(nullptr, &out, nullptr);
+        QVERIFY(pc.isPageComplete());
+        pc.save(nullptr, &out, nullptr);
         QCOMPARE(out.customRMR(), float(typedKilocalories));
 
         page._RMRLineEdit->setText(QStringLiteral("   "));
-        pc->save(nullptr, &out, nullptr);
+        pc.save(nullptr, &out, nullptr);
         QVERIFY(out.hasCustomRMR());
         QVERIFY(out.noCustomRMR());
 
         DBTypes::CheckinItem noRate = checkin();
-        pc->load(nullptr, &noRate, nullptr);
+        pc.load(nullptr, &noRate, nullptr);
         QVERIFY(page._RMRLineEdit->text().isEmpty());
-        pc->load(nullptr, nullptr, nullptr);
-        pc->save(nullptr, nullptr, nullptr);
-        QVERIFY(pc->isPageComplete());
+        pc.load(nullptr, nullptr, nullptr);
+        pc.save(nullptr, nullptr, nullptr);
+        QVERIFY(pc.isPageComplete());
         QLocale::setDefault(QLocale::c());
     }
 
     void rateFieldRefusesLetters()
     {
         YourProfilePage page(nullptr);
+        YourProfilePC controller(&page);
         QTest::keyClicks(page._RMRLineEdit, QStringLiteral("about 1600"));
         QCOMPARE(page._RMRLineEdit->text(), QStringLiteral("about 1600"));
-        QVERIFY(!page.pageController()->isPageComplete());
+        QVERIFY(!controller.isPageComplete());
         QCOMPARE(errorsOf(page),
                  QStringList{QStringLiteral("RMR must be a number from 500 to 10000 cals.")});
         page._RMRLineEdit->setText(QStringLiteral("1600"));
-        QVERIFY(page.pageController()->isPageComplete());
+        QVERIFY(controller.isPageComplete());
         QVERIFY(errorsOf(page).isEmpty());
     }
 
@@ -440,26 +449,27 @@ private slots:
         QFETCH(float, height);
         QFETCH(QString, marked);
         GoalPage page(nullptr);
+        GoalPC controller(&page);
         DBTypes::UserProfile stored = profile();
         DBTypes::CheckinItem weighed = checkin();
         stored.height = 100.0f;
         weighed.weight = 30.0f;
-        page.pageController()->load(&stored, &weighed, nullptr);
+        controller.load(&stored, &weighed, nullptr);
         stored.height = height;
         weighed.weight = weight;
-        page.pageController()->load(&stored, &weighed, nullptr);
+        controller.load(&stored, &weighed, nullptr);
         QCOMPARE(recommendedTexts(page), marked);
     }
 
     void goalSelectionComesFromTheCheckinOnly()
     {
         GoalPage page(nullptr);
-        PageController* pc = page.pageController();
+        GoalPC pc(&page);
         DBTypes::UserProfile stored = profile();
         DBTypes::CheckinItem noGoal = checkin();
         noGoal.goal = -1;
-        pc->load(&stored, &noGoal, nullptr);
-        QVERIFY(!pc->isPageComplete());
+        pc.load(&stored, &noGoal, nullptr);
+        QVERIFY(!pc.isPageComplete());
         QCOMPARE(errorsOf(page), QStringList{"You must select a goal."});
         // Nothing is chosen for the user; the texts say how the recommendation is shown.
         QVERIFY(!page._goalButtonGroup->checkedButton());
@@ -469,14 +479,14 @@ private slots:
                      qPrintable(text->text()));
         }
         DBTypes::CheckinItem out;
-        pc->save(nullptr, &out, nullptr);
+        pc.save(nullptr, &out, nullptr);
         QCOMPARE(out.goal, -1);
         QVERIFY(out.hasGoal);
 
         QTest::mouseClick(page._gainButton, Qt::LeftButton);
-        QVERIFY(pc->isPageComplete());
+        QVERIFY(pc.isPageComplete());
         QVERIFY(errorsOf(page).isEmpty());
-        pc->save(nullptr, &out, nullptr);
+        pc.save(nullptr, &out, nullptr);
         QCOMPARE(out.goal, 2);
         QVERIFY(page._maintainButton->text().endsWith(QStringLiteral(" (recommended)")));
     }
@@ -500,6 +510,7 @@ private slots:
         QFETCH(bool, custom);
         QFETCH(QString, energy);
         ScriptedTargetsPage page;
+        TargetsPC controller(&page);
         DBTypes::UserProfile stored = profile();
         DBTypes::CheckinItem withTargets = checkin();
         withTargets.setTarget(DBTypes::ENERGY, 1500.0f);
@@ -508,7 +519,7 @@ private slots:
         if (planChoice > 0)
             withTargets.setDietPlan(ids[planChoice]);
         DBTypes::UserPrefs prefs;
-        page.pageController()->load(&stored, &withTargets, &prefs);
+        controller.load(&stored, &withTargets, &prefs);
         QCOMPARE(page._customPlanRadio->isChecked(), custom);
         QCOMPARE(valueLabel(page, "_energyTargetLabel")->text(), energy);
         QCOMPARE(valueLabel(page, "_sugarTargetLabel")->text(),
@@ -516,20 +527,39 @@ private slots:
 
         DBTypes::CheckinItem out;
         DBTypes::UserPrefs prefsOut;
-        page.pageController()->save(nullptr, &out, &prefsOut);
+        controller.save(nullptr, &out, &prefsOut);
         QCOMPARE(out.dietPlan(), custom ? QString() : QStringLiteral("Brellix"));
         QCOMPARE(out.target(DBTypes::ENERGY), custom ? 1500.0f : 1200.0f);
         QCOMPARE(out.target(DBTypes::SUGAR), custom ? 40.0f : -1.0f);
         QCOMPARE(int(prefsOut.targetSize(DBTypes::ENERGY)), custom ? 0 : 3);
     }
 
+    void targetsPageLeansOnItsControllerOnlyWhileItLives()
+    {
+        ScriptedTargetsPage page;
+        {
+            TargetsPC controller(&page);
+            DBTypes::UserProfile stored = profile();
+            DBTypes::CheckinItem weighed = checkin();
+            DBTypes::UserPrefs prefs;
+            controller.load(&stored, &weighed, &prefs);
+        }
+        const QString shown = valueLabel(page, "_energyTargetLabel")->text();
+        QVERIFY(shown != QStringLiteral("-"));
+        QTest::mouseClick(page._customPlanRadio, Qt::LeftButton);
+        page.doCustomise();
+        QCOMPARE(page.runs, 0);
+        QCOMPARE(valueLabel(page, "_energyTargetLabel")->text(), shown);
+    }
+
     void customCleansTheTargetsEachTime()
     {
         ScriptedTargetsPage page;
+        TargetsPC controller(&page);
         DBTypes::UserProfile stored = profile();
         DBTypes::CheckinItem weighed = checkin();
         DBTypes::UserPrefs prefs;
-        page.pageController()->load(&stored, &weighed, &prefs);
+        controller.load(&stored, &weighed, &prefs);
         for (int click = 0; click < 2; ++click) {
             QTest::mouseClick(page._customPlanRadio, Qt::LeftButton);
             QVERIFY(page._customPlanRadio->isChecked());
@@ -537,7 +567,7 @@ private slots:
         }
         DBTypes::CheckinItem out;
         DBTypes::UserPrefs prefsOut;
-        page.pageController()->save(nullptr, &out, &prefsOut);
+        controller.save(nullptr, &out, &prefsOut);
         for (int nut = 0; nut < DBTypes::NUTRIENT_COUNT; ++nut) {
             QCOMPARE(out.target(DBTypes::NutType(nut)), -1.0f);
             QCOMPARE(int(prefsOut.targetSize(DBTypes::NutType(nut))), 0);
@@ -550,10 +580,11 @@ private slots:
     void customiseAcceptedOrCancelled()
     {
         ScriptedTargetsPage page;
+        TargetsPC controller(&page);
         DBTypes::UserProfile stored = profile();
         DBTypes::CheckinItem weighed = checkin();
         DBTypes::UserPrefs prefs;
-        page.pageController()->load(&stored, &weighed, &prefs);
+        controller.load(&stored, &weighed, &prefs);
 
         page.accept = false;
         page.energyText = QStringLiteral("900");
@@ -574,7 +605,7 @@ private slots:
 
         DBTypes::CheckinItem out;
         DBTypes::UserPrefs prefsOut;
-        page.pageController()->save(nullptr, &out, &prefsOut);
+        controller.save(nullptr, &out, &prefsOut);
         QCOMPARE(out.dietPlan(), QString());
         QCOMPARE(out.target(DBTypes::ENERGY), 1800.0f);
         for (int nut = 1; nut < DBTypes::NUTRIENT_COUNT; ++nut)
@@ -584,19 +615,20 @@ private slots:
     void savingComputesThePlanForTheRecordsGiven()
     {
         ScriptedTargetsPage page;
+        TargetsPC controller(&page);
         DBTypes::UserProfile stored = profile();
         DBTypes::CheckinItem losing = checkin();
         DBTypes::UserPrefs prefs;
         DBTypes::CheckinItem neverLoaded = losing;
-        page.pageController()->save(&stored, &neverLoaded, &prefs);
+        controller.save(&stored, &neverLoaded, &prefs);
         QCOMPARE(neverLoaded.dietPlan(), QStringLiteral("Brellix"));
         QCOMPARE(neverLoaded.target(DBTypes::ENERGY), 1200.0f);
         QCOMPARE(int(prefs.targetSize(DBTypes::ENERGY)), 3);
 
-        page.pageController()->load(&stored, &losing, &prefs);
+        controller.load(&stored, &losing, &prefs);
         DBTypes::CheckinItem gaining = losing;
         gaining.goal = 2;
-        page.pageController()->save(&stored, &gaining, &prefs);
+        controller.save(&stored, &gaining, &prefs);
         QVERIFY(gaining.target(DBTypes::ENERGY) > 1200.0f);
     }
 
@@ -606,15 +638,16 @@ private slots:
             QStringLiteral("<brand><bool id=\"dietplan.brellix.enabled\" value=\"false\"/></brand>")));
         DietPlanManager::cleanUp();
         ScriptedTargetsPage page;
+        TargetsPC controller(&page);
         DBTypes::UserProfile stored = profile();
         DBTypes::CheckinItem weighed = checkin();
         weighed.setTarget(DBTypes::ENERGY, 1500.0f);
         DBTypes::UserPrefs prefs;
-        page.pageController()->load(&stored, &weighed, &prefs);
+        controller.load(&stored, &weighed, &prefs);
         QVERIFY(page._customPlanRadio->isChecked());
         QCOMPARE(valueLabel(page, "_energyTargetLabel")->text(), QStringLiteral("1500 cals"));
         DBTypes::CheckinItem out;
-        page.pageController()->save(&stored, &out, nullptr);
+        controller.save(&stored, &out, nullptr);
         QCOMPARE(out.dietPlan(), QString());
         QCOMPARE(out.target(DBTypes::ENERGY), 1500.0f);
 

@@ -1,0 +1,3 @@
+#include "profile/workingtargets.h"
+
+WorkingTargets::~WorkingTargets() = default;
