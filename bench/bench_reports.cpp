@@ -48,7 +48,7 @@ void loadYear(benchmark::State& state)
 {
     for (auto _ : state) {
         DiaryReportFactory factory(YearStart, YearEnd, false, false);
-        benchmark::DoNotOptimize(factory.days().size());
+        benchmark::DoNotOptimize(factory.data().days.size());
     }
 }
 BENCHMARK(loadYear)->Unit(benchmark::kMillisecond);
@@ -130,7 +130,7 @@ void summaryFactory(benchmark::State& state)
 {
     for (auto _ : state) {
         SummaryReportFactory factory(YearStart, YearStart.addDays(int(state.range(0)) - 1), false);
-        benchmark::DoNotOptimize(factory.pages().size());
+        benchmark::DoNotOptimize(factory.data().pages.size());
     }
 }
 BENCHMARK(summaryFactory)->Arg(30)->Arg(366)->Unit(benchmark::kMillisecond);

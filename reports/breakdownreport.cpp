@@ -1,19 +1,19 @@
 #include "reports/breakdownreport.h"
 
 #include "reports/breakdownchart.h"
-#include "reports/breakdownreportfactory.h"
+#include "reports/breakdownreportdata.h"
 #include "reports/reportdevicemetrics.h"
 
-BreakdownReport::BreakdownReport(ReportDeviceMetrics* metrics, BreakdownReportFactory* factory)
-    : _metrics(metrics), _factory(factory)
+BreakdownReport::BreakdownReport(ReportDeviceMetrics* metrics, const BreakdownReportData* data)
+    : _metrics(metrics), _data(data)
 {
-    for (int position = 0; position < factory->chartsPerPage(); ++position)
+    for (int position = 0; position < data->chartsPerPage; ++position)
         _places.push_back(_calPoints(position));
 }
 
 int BreakdownReport::getPageCount() const
 {
-    return int(_factory->pages().size());
+    return int(_data->pages.size());
 }
 
 QRect BreakdownReport::_calPoints(int position) const
@@ -23,7 +23,7 @@ QRect BreakdownReport::_calPoints(int position) const
     const int mh = real.width() > 0 ? size.width() * 20 / real.width() : 0;
     const int mv = real.height() > 0 ? size.height() * 20 / real.height() : 0;
     QRect body = QRect(QPoint(0, 0), size).adjusted(mh, mv, -mh, -mv);
-    switch (_factory->chartsPerPage()) {
+    switch (_data->chartsPerPage) {
     case 1:
         return body;
     case 2:
@@ -40,7 +40,7 @@ void BreakdownReport::draw(QPainter* painter, int page) const
 {
     if (page < 0 || page >= getPageCount())
         return;
-    const std::vector<QDate>& dates = _factory->pages()[size_t(page)];
+    const std::vector<QDate>& dates = _data->pages[size_t(page)];
     for (size_t j = 0; j < dates.size(); ++j)
-        _factory->chart(dates[j])->print(painter, _places[j]);
+        _data->chart(dates[j])->print(painter, _places[j]);
 }

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-class BreakdownReportFactory;
+struct BreakdownReportData;
 class ReportDeviceMetrics;
 
 // The pages of a breakdown report: each date's pie in its place on the page, inside a
@@ -15,7 +15,7 @@ class BreakdownReport : public Report
 {
 public:
     // Neither is owned; both must outlive the report.
-    BreakdownReport(ReportDeviceMetrics* metrics, BreakdownReportFactory* factory);
+    BreakdownReport(ReportDeviceMetrics* metrics, const BreakdownReportData* data);
 
     void draw(QPainter* painter, int page) const override;
     int getPageCount() const override;
@@ -25,6 +25,6 @@ public:
 
 private:
     ReportDeviceMetrics* _metrics;
-    BreakdownReportFactory* _factory;
+    const BreakdownReportData* _data;
     std::vector<QRect> _places;
 };

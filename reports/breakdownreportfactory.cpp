@@ -22,8 +22,8 @@ bool hasEntries(const QDate& date)
 
 BreakdownReportFactory::BreakdownReportFactory(QDate first, QDate last, int chartsPerPage,
                                                bool omitEmpty, WorkProgress* progress)
-    : _chartsPerPage(chartsPerPage)
 {
+    _data.chartsPerPage = chartsPerPage;
     int position = 0;
     for (QDate date = first; date <= last; date = date.addDays(1)) {
         if (progress && !progress->advance(first.daysTo(date), first.daysTo(last) + 1))
@@ -31,13 +31,13 @@ BreakdownReportFactory::BreakdownReportFactory(QDate first, QDate last, int char
         if (omitEmpty && !hasEntries(date))
             continue;
         if (position == 0)
-            _pages.emplace_back();
-        _pages.back().push_back(date);
-        position = (position + 1) % _chartsPerPage;
+            _data.pages.emplace_back();
+        _data.pages.back().push_back(date);
+        position = (position + 1) % chartsPerPage;
         auto chart = std::make_unique<BreakdownChart>(
             nullptr, QObject::tr("Energy breakdown for %1").arg(DisplayDate::textDate(date)), false);
         chart->setDateRange(date, date, 0);
-        _charts.emplace(date, std::move(chart));
+        _data.charts.emplace(date, std::move(chart));
     }
 }
 
@@ -45,5 +45,5 @@ BreakdownReportFactory::~BreakdownReportFactory() = default;
 
 Report* BreakdownReportFactory::getReport(ReportDeviceMetrics* metrics)
 {
-    return new BreakdownReport(metrics, this);
+    return new BreakdownReport(metrics, &_data);
 }

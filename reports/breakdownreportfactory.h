@@ -1,14 +1,9 @@
 #pragma once
 
+#include "reports/breakdownreportdata.h"
 #include "reports/reportfactory.h"
 
 #include <QDate>
-
-#include <map>
-#include <memory>
-#include <vector>
-
-class BreakdownChart;
 
 // The energy breakdown of each day of a range, one pie per day and 1, 2 or 6 pies a page.
 class BreakdownReportFactory : public ReportFactory
@@ -25,14 +20,8 @@ public:
     Report* getReport(ReportDeviceMetrics* metrics) override;
     bool preferLandscape() const override { return true; }
 
-    int chartsPerPage() const { return _chartsPerPage; }
-    // The dates of each page, in date order.
-    const std::vector<std::vector<QDate>>& pages() const { return _pages; }
-    // The pie of a date of the pages.
-    BreakdownChart* chart(const QDate& date) const { return _charts.at(date).get(); }
+    const BreakdownReportData& data() const { return _data; }
 
 private:
-    int _chartsPerPage;
-    std::vector<std::vector<QDate>> _pages;
-    std::map<QDate, std::unique_ptr<BreakdownChart>> _charts;
+    BreakdownReportData _data;
 };

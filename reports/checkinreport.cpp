@@ -1,7 +1,7 @@
 #include "reports/checkinreport.h"
 
 #include "core/displaydate.h"
-#include "reports/checkinreportfactory.h"
+#include "reports/checkinreportdata.h"
 #include "reports/reportdevicemetrics.h"
 #include "reports/reportpage.h"
 
@@ -28,8 +28,8 @@ int widest(const QFontMetrics& metrics, std::initializer_list<const char*> texts
 
 } // namespace
 
-CheckinReport::CheckinReport(ReportDeviceMetrics* metrics, CheckinReportFactory* factory)
-    : _metrics(metrics), _factory(factory)
+CheckinReport::CheckinReport(ReportDeviceMetrics* metrics, const CheckinReportData* data)
+    : _metrics(metrics), _data(data)
 {
     _body = ReportPage::body(*metrics);
     QPaintDevice* device = ReportPage::measuringDevice(*metrics);
@@ -50,7 +50,7 @@ CheckinReport::CheckinReport(ReportDeviceMetrics* metrics, CheckinReportFactory*
 
 int CheckinReport::getPageCount() const
 {
-    const int rows = int(_factory->rows().size());
+    const int rows = int(_data->rows.size());
     return (rows + _rowsPerPage - 1) / _rowsPerPage;
 }
 
@@ -63,9 +63,9 @@ void CheckinReport::draw(QPainter* painter, int page) const
     painter->setFont(_bold);
     const int baseline = _body.top() + _headingAscent;
     painter->drawText(_body.left(), baseline, QCoreApplication::translate("CheckinReport", "Date"));
-    const int x0 = _body.right() - int(_factory->headings().size()) * _columnWidth;
-    for (int column = 0; column < _factory->headings().size(); ++column)
-        painter->drawText(x0 + column * _columnWidth, baseline, _factory->headings().at(column));
+    const int x0 = _body.right() - int(_data->headings.size()) * _columnWidth;
+    for (int column = 0; column < _data->headings.size(); ++column)
+        painter->drawText(x0 + column * _columnWidth, baseline, _data->headings.at(column));
     _drawRows(painter, page);
     painter->restore();
 }
@@ -76,15 +76,15 @@ void CheckinReport::_drawRows(QPainter* painter, int page) const
 {
     painter->setFont(_regular);
     const QFontMetrics metrics = metricsFor(_regular, painter->device());
-    const int x0 = _body.right() - int(_factory->headings().size()) * _columnWidth;
+    const int x0 = _body.right() - int(_data->headings.size()) * _columnWidth;
     const int first = page * _rowsPerPage;
-    const int last = std::min((page + 1) * _rowsPerPage, int(_factory->rows().size())) - 1;
+    const int last = std::min((page + 1) * _rowsPerPage, int(_data->rows.size())) - 1;
     int baseline = _body.top() + 2 * _headingSpacing + _rowAscent;
     int indent = 0;
     for (int row = first; row <= last; ++row, baseline += _rowSpacing) {
-        const QDate date = _factory->dates().at(row);
+        const QDate date = _data->dates.at(row);
         const QString day = QString::number(date.day());
-        const QDate previous = row == first ? QDate() : _factory->dates().at(row - 1);
+        const QDate previous = row == first ? QDate() : _data->dates.at(row - 1);
         if (row == first || date.month() != previous.month() || date.year() != previous.year()) {
             const QString text = DisplayDate::monthName(date.month()) + QLatin1Char(' ') + day;
             painter->drawText(_body.left(), baseline, text);
@@ -92,7 +92,7 @@ void CheckinReport::_drawRows(QPainter* painter, int page) const
         } else {
             painter->drawText(_body.left() + indent, baseline, day);
         }
-        const QStringList& texts = _factory->rows().at(row);
+        const QStringList& texts = _data->rows.at(row);
         for (int column = 0; column < texts.size(); ++column)
             painter->drawText(x0 + column * _columnWidth, baseline, texts.at(column));
     }

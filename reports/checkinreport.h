@@ -5,14 +5,15 @@
 #include <QFont>
 #include <QRect>
 
-class CheckinReportFactory;
+struct CheckinReportData;
 class ReportDeviceMetrics;
 
 // The check-in table laid out in fixed rows for one device.
 class CheckinReport : public Report
 {
 public:
-    CheckinReport(ReportDeviceMetrics* metrics, CheckinReportFactory* factory);
+    // Neither is owned; both must outlive the report.
+    CheckinReport(ReportDeviceMetrics* metrics, const CheckinReportData* data);
 
     void draw(QPainter* painter, int page) const override;
     int getPageCount() const override;
@@ -24,7 +25,7 @@ private:
     void _drawRows(QPainter* painter, int page) const;
 
     ReportDeviceMetrics* _metrics;
-    CheckinReportFactory* _factory;
+    const CheckinReportData* _data;
     QRect _body;
     QFont _regular;
     QFont _bold;

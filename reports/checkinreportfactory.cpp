@@ -36,7 +36,7 @@ CheckinReportFactory::CheckinReportFactory(QDate first, QDate last)
     for (const Column& column : Columns) {
         if (!column.brandSwitch || BrandEngine::instance()->getBool(column.brandSwitch)) {
             shown.push_back(&column);
-            _headings.append(QString::fromLatin1(column.heading));
+            _data.headings.append(QString::fromLatin1(column.heading));
         }
     }
     const qint64 user = ShownDay::instance()->user();
@@ -57,12 +57,12 @@ CheckinReportFactory::CheckinReportFactory(QDate first, QDate last)
                 : -1.0;
             texts.append(UnitCollection::instance()->get(column->unit)->printNumberUnit(value));
         }
-        _dates.push_back(date);
-        _rows.push_back(texts);
+        _data.dates.push_back(date);
+        _data.rows.push_back(texts);
     }
 }
 
 Report* CheckinReportFactory::getReport(ReportDeviceMetrics* metrics)
 {
-    return new CheckinReport(metrics, this);
+    return new CheckinReport(metrics, &_data);
 }

@@ -1,11 +1,9 @@
 #pragma once
 
+#include "reports/checkinreportdata.h"
 #include "reports/reportfactory.h"
 
 #include <QDate>
-#include <QStringList>
-
-#include <vector>
 
 // Tabulates the current user's check-ins between two dates: one row per date, one column
 // for each measurement the brand enables, values printed with their units.
@@ -19,13 +17,8 @@ public:
     Report* getReport(ReportDeviceMetrics* metrics) override;
     bool preferLandscape() const override { return false; }
 
-    const std::vector<QDate>& dates() const { return _dates; }
-    const QStringList& headings() const { return _headings; }
-    // Per date, one formatted text per column.
-    const std::vector<QStringList>& rows() const { return _rows; }
+    const CheckinReportData& data() const { return _data; }
 
 private:
-    std::vector<QDate> _dates;
-    QStringList _headings;
-    std::vector<QStringList> _rows;
+    CheckinReportData _data;
 };

@@ -7,7 +7,7 @@
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
 #include "core/workprogress.h"
-#include "reports/diaryreportfactory.h"
+#include "reports/diaryreportdata.h"
 #include "reports/reportdevicemetrics.h"
 #include "reports/reportpage.h"
 
@@ -72,22 +72,22 @@ QString noItems()
 
 } // namespace
 
-DiaryReport::DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* factory,
+DiaryReport::DiaryReport(ReportDeviceMetrics* metrics, const DiaryReportData* data,
                          WorkProgress* progress)
-    : _metrics(metrics), _factory(factory), _progress(progress)
+    : _metrics(metrics), _data(data), _progress(progress)
 {
-    _readColumns(factory->columns());
-    _snackDisplay = factory->snackDisplay();
+    _readColumns(data->columns);
+    _snackDisplay = data->snackDisplay;
     _body = ReportPage::body(*metrics);
     _pending.append(tr("<h1>Diary Food and Exercise Report</h1><p>This report was "
                        "made by %1.</p>")
                         .arg(BrandEngine::instance()->getString("app_name").toHtmlEscaped()));
-    if (factory->summaryOnly()) {
-        for (const auto& [date, day] : factory->days()) {
+    if (data->summaryOnly) {
+        for (const auto& [date, day] : data->days) {
             if (!_goesOn())
                 return;
             ++_daysDone;
-            if (day.empty() && factory->omitEmpty()) {
+            if (day.empty() && data->omitEmpty) {
                 _pending.append(QStringLiteral("<h2>%1</h2>").arg(DisplayDate::longText(date)));
                 _pending.append(tr("<p>No entries exist for this date.</p>"));
             } else {
@@ -97,11 +97,11 @@ DiaryReport::DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* facto
         _paginate();
         return;
     }
-    for (const auto& [date, day] : factory->days()) {
+    for (const auto& [date, day] : data->days) {
         if (!_goesOn())
             return;
         ++_daysDone;
-        if (day.empty() && factory->omitEmpty())
+        if (day.empty() && data->omitEmpty)
             continue;
         _outputDay(date, day, false);
         _paginate();
@@ -197,7 +197,7 @@ QString DiaryReport::_energyTable(const QDate& date, const DiaryDay& day) const
         + row(tr("Energy Burnt Through Exercise:"),
               unit->printSignedNumberUnit(-day.getGroupTotal(DiaryDay::EXERCISE, DBTypes::ENERGY)))
         + row(tr("Net Energy:"), unit->printSignedNumberUnit(net));
-    const float target = _factory->energyTarget(date);
+    const float target = _data->energyTarget(date);
     if (target >= 0.0f) {
         // Under or over by the difference of the two figures shown above.
         const bool under = unit->shownValue(target) > unit->shownValue(net);
@@ -284,7 +284,7 @@ QString DiaryReport::_exerciseGroup(const DiaryDay& day) const
 
 bool DiaryReport::_goesOn()
 {
-    return !_progress || _progress->advance(_daysDone, qint64(_factory->days().size()));
+    return !_progress || _progress->advance(_daysDone, qint64(_data->days.size()));
 }
 
 // Paginates the queued sections without splitting any; a page always gets one, even when

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-class DiaryReportFactory;
+struct DiaryReportData;
 class QPaintDevice;
 class QTextDocument;
 class ReportDeviceMetrics;
@@ -28,7 +28,7 @@ class DiaryReport : public Report
 public:
     // Lays the days out, telling `progress`, when given, how far it is; once that stops, the
     // rest is left out.
-    DiaryReport(ReportDeviceMetrics* metrics, DiaryReportFactory* factory,
+    DiaryReport(ReportDeviceMetrics* metrics, const DiaryReportData* data,
                 WorkProgress* progress = nullptr);
     ~DiaryReport() override;
 
@@ -59,7 +59,7 @@ private:
     std::unique_ptr<QTextDocument> _layOut(const QString& text, QPaintDevice* device) const;
 
     ReportDeviceMetrics* _metrics;
-    DiaryReportFactory* _factory;
+    const DiaryReportData* _data;
     std::vector<DBTypes::NutType> _columns;
     int _snackDisplay = 0;
     QRect _body;

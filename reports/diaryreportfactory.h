@@ -1,11 +1,9 @@
 #pragma once
 
-#include "core/diaryday.h"
+#include "reports/diaryreportdata.h"
 #include "reports/reportfactory.h"
 
 #include <QDate>
-
-#include <map>
 
 // The diary of the current user over a range of days: each day's heading and daily summary
 // and, unless only the summary is asked for, its meal groups and exercise.
@@ -23,20 +21,8 @@ public:
     Report* layOut(ReportDeviceMetrics* metrics, WorkProgress& progress) override;
     bool preferLandscape() const override { return false; }
 
-    const std::map<QDate, DBTypes::DiaryDay>& days() const { return _days; }
-    bool summaryOnly() const { return _summaryOnly; }
-    bool omitEmpty() const { return _omitEmpty; }
-    // The user's diary columns as stored, the snack layout, and the day's energy target (-1
-    // without one).
-    const QString& columns() const { return _columns; }
-    int snackDisplay() const { return _snackDisplay; }
-    float energyTarget(const QDate& day) const;
+    const DiaryReportData& data() const { return _data; }
 
 private:
-    std::map<QDate, DBTypes::DiaryDay> _days;
-    std::map<QDate, float> _targets;
-    QString _columns;
-    int _snackDisplay = 0;
-    bool _summaryOnly;
-    bool _omitEmpty;
+    DiaryReportData _data;
 };

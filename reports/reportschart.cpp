@@ -76,7 +76,8 @@ void ReportsChart::resizeEvent(QResizeEvent* event)
 
 Report* ReportsChart::getReport(ReportDeviceMetrics* metrics)
 {
-    return new ReportsChartReport(this, metrics);
+    return new ReportsChartReport(
+        [this](QPainter* painter, const QRect& rect) { print(painter, rect); }, metrics);
 }
 
 void ReportsChart::print(QPainter* painter, const QRect& rect)

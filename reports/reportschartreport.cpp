@@ -1,10 +1,11 @@
 #include "reports/reportschartreport.h"
 
 #include "reports/reportdevicemetrics.h"
-#include "reports/reportschart.h"
 
-ReportsChartReport::ReportsChartReport(ReportsChart* chart, ReportDeviceMetrics* metrics)
-    : _chart(chart)
+#include <utility>
+
+ReportsChartReport::ReportsChartReport(Print print, ReportDeviceMetrics* metrics)
+    : _print(std::move(print))
 {
     const QSize size = metrics->size();
     const QSize real = metrics->realSize();
@@ -16,5 +17,5 @@ ReportsChartReport::ReportsChartReport(ReportsChart* chart, ReportDeviceMetrics*
 void ReportsChartReport::draw(QPainter* painter, int page) const
 {
     if (page == 0)
-        _chart->print(painter, _rect);
+        _print(painter, _rect);
 }

@@ -4,21 +4,25 @@
 
 #include <QRect>
 
+#include <functional>
+
 class ReportDeviceMetrics;
-class ReportsChart;
 
 // One page holding a chart inside a 20 mm margin.
 class ReportsChartReport : public Report
 {
 public:
-    // The chart is not owned and must outlive the report.
-    ReportsChartReport(ReportsChart* chart, ReportDeviceMetrics* metrics);
+    // Draws a chart into a rectangle of a painter.
+    using Print = std::function<void(QPainter* painter, const QRect& rect)>;
+
+    // `print` draws the chart; what it draws must outlive the report.
+    ReportsChartReport(Print print, ReportDeviceMetrics* metrics);
 
     void draw(QPainter* painter, int page) const override;
     int getPageCount() const override { return 1; }
     const QRect& rect() const { return _rect; }
 
 private:
-    ReportsChart* _chart;
+    Print _print;
     QRect _rect;
 };

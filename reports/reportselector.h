@@ -13,7 +13,6 @@ class ReportSelector : public QListWidget
 public:
     explicit ReportSelector(QWidget* parent = nullptr);
 
-    static int itemMargin() { return 10; }
     ReportSelectorItem* hovered() const { return _hovered; }
 
 protected:

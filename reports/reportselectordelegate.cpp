@@ -1,11 +1,11 @@
 #include "reports/reportselectordelegate.h"
 
-#include "reports/reportselector.h"
 #include "reports/reportselectoritem.h"
 
+#include <QListWidget>
 #include <QPainter>
 
-ReportSelectorDelegate::ReportSelectorDelegate(ReportSelector* list)
+ReportSelectorDelegate::ReportSelectorDelegate(QListWidget* list)
     : QStyledItemDelegate(list), _list(list)
 {
 }
@@ -30,7 +30,7 @@ void ReportSelectorDelegate::paint(QPainter* painter, const QStyleOptionViewItem
     } else {
         painter->fillRect(cell, _list->palette().base());
     }
-    const int margin = ReportSelector::itemMargin();
+    const int margin = ReportSelectorItem::itemMargin();
     const QPixmap& pixmap = item->pixmap();
     painter->drawPixmap(cell.left() + (cell.width() - pixmap.width()) / 2, cell.top() + margin, pixmap);
     const QFontMetrics metrics(option.font);
@@ -49,7 +49,7 @@ QSize ReportSelectorDelegate::sizeHint(const QStyleOptionViewItem& option, const
     if (!item)
         return QStyledItemDelegate::sizeHint(option, index);
     const QFontMetrics metrics(option.font);
-    const int margin = ReportSelector::itemMargin();
+    const int margin = ReportSelectorItem::itemMargin();
     const int width = std::max(metrics.horizontalAdvance(item->text()), item->pixmap().width()) + 2 * margin + 2;
     const int height = item->pixmap().height() + ReportSelectorItem::labelLeading() + metrics.lineSpacing()
         + ReportSelectorItem::itemGap() + 2 * margin + 1;

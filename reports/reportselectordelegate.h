@@ -2,7 +2,7 @@
 
 #include <QStyledItemDelegate>
 
-class ReportSelector;
+class QListWidget;
 
 // Paints a report list entry: its icon centred above its name, on a blue box while selected
 // and a paler one while the mouse is over it.
@@ -11,12 +11,12 @@ class ReportSelectorDelegate : public QStyledItemDelegate
     Q_OBJECT
 
 public:
-    explicit ReportSelectorDelegate(ReportSelector* list);
+    explicit ReportSelectorDelegate(QListWidget* list);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    ReportSelector* _list;
+    QListWidget* _list;
 };

@@ -9,6 +9,8 @@ class ReportSelectorItem : public QListWidgetItem
 public:
     ReportSelectorItem(QListWidget* list, const QString& text, const QPixmap& pixmap);
 
+    // Room around the icon and the name, inside the entry's box.
+    static int itemMargin() { return 10; }
     static int labelLeading() { return 5; }
     static int itemGap() { return 3; }
     bool mouseOver() const { return _mouseOver; }

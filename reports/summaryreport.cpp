@@ -26,8 +26,8 @@ const QColor ProteinColour(183, 250, 160);
 
 } // namespace
 
-SummaryReport::SummaryReport(ReportDeviceMetrics* metrics, SummaryReportFactory* factory)
-    : _metrics(metrics), _factory(factory)
+SummaryReport::SummaryReport(ReportDeviceMetrics* metrics, const SummaryReportData* data)
+    : _metrics(metrics), _data(data)
 {
     const bool paper = metrics->paginated();
     _bodySize = paper ? 11 : 13;
@@ -57,7 +57,7 @@ SummaryReport::SummaryReport(ReportDeviceMetrics* metrics, SummaryReportFactory*
     // The meals go two to a row, the rows stacked: cut along the longer side, a wide area
     // would put them all side by side, each too narrow for its figures.
     int rows = 2;
-    if (factory->sectionCount() == 7) {
+    if (data->sectionCount == 7) {
         const QRect c = splitRect(b, 2, 3, s, Vertical);
         _sections[5] = splitRect(c, 0, 2, s, Horizontal);
         _sections[6] = splitRect(c, 1, 2, s, Horizontal);
@@ -73,7 +73,7 @@ SummaryReport::SummaryReport(ReportDeviceMetrics* metrics, SummaryReportFactory*
 
 int SummaryReport::getPageCount() const
 {
-    return int(_factory->pages().size());
+    return int(_data->pages.size());
 }
 
 QFont SummaryReport::_font(int size, bool bold, bool italic) const
@@ -85,16 +85,16 @@ void SummaryReport::draw(QPainter* painter, int page) const
 {
     if (page < 0 || page >= getPageCount())
         return;
-    const SummaryReportFactory::PageData& data = *_factory->pages()[size_t(page)];
+    const SummaryReportData::PageData& data = *_data->pages[size_t(page)];
     _drawText(painter, data);
-    for (int section = 0; section < _factory->sectionCount(); ++section) {
+    for (int section = 0; section < _data->sectionCount; ++section) {
         // A factory switched to more sections than this layout has places for.
         if (!_sections[size_t(section)].isNull())
             _drawSection(painter, page, section);
     }
 }
 
-void SummaryReport::_drawText(QPainter* painter, const SummaryReportFactory::PageData& page) const
+void SummaryReport::_drawText(QPainter* painter, const SummaryReportData::PageData& page) const
 {
     QTextDocument document;
     document.documentLayout()->setPaintDevice(painter->device());
@@ -102,7 +102,7 @@ void SummaryReport::_drawText(QPainter* painter, const SummaryReportFactory::Pag
     document.setHtml(_metrics->paginated() ? page.heading + page.body : page.body);
     document.setTextWidth(_text.width());
     QAbstractTextDocumentLayout::PaintContext context;
-    context.palette = _factory->colours();
+    context.palette = _data->colours;
     context.clip = QRectF(0, 0, _text.width(), _text.height());
     painter->save();
     painter->translate(_text.topLeft());
@@ -114,7 +114,7 @@ void SummaryReport::_drawText(QPainter* painter, const SummaryReportFactory::Pag
 SummaryReport::SectionLayout SummaryReport::sectionLayout(const QPaintDevice* device, int page,
                                                          int section) const
 {
-    const Texts& texts = _factory->pages()[size_t(page)]->texts[size_t(section)];
+    const Texts& texts = _data->pages[size_t(page)]->texts[size_t(section)];
     const int s = _spacing;
     SectionLayout layout;
     layout.inner = _sections[size_t(section)];
@@ -190,7 +190,7 @@ void SummaryReport::_fitFigures(const QPaintDevice* device, const Texts& texts, 
 
 void SummaryReport::_drawSection(QPainter* painter, int pageIndex, int section) const
 {
-    const SummaryReportFactory::PageData& page = *_factory->pages()[size_t(pageIndex)];
+    const SummaryReportData::PageData& page = *_data->pages[size_t(pageIndex)];
     const auto& texts = page.texts[size_t(section)];
     const SectionLayout layout = sectionLayout(painter->device(), pageIndex, section);
     if (section > 0) {

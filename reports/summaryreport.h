@@ -1,7 +1,7 @@
 #pragma once
 
 #include "reports/report.h"
-#include "reports/summaryreportfactory.h"
+#include "reports/summaryreportdata.h"
 
 #include <QFont>
 #include <QRect>
@@ -17,7 +17,7 @@ class SummaryReport : public Report
 {
 public:
     // Neither is owned; both must outlive the report.
-    SummaryReport(ReportDeviceMetrics* metrics, SummaryReportFactory* factory);
+    SummaryReport(ReportDeviceMetrics* metrics, const SummaryReportData* data);
 
     // Where a section's texts go on a device, and in which fonts: every label beside its
     // amount and every line inside the cell.
@@ -44,10 +44,10 @@ public:
     int bodySize() const { return _bodySize; }
 
 private:
-    using Texts = std::array<QString, SummaryReportFactory::SlotCount>;
+    using Texts = std::array<QString, SummaryReportData::SlotCount>;
 
     QFont _font(int size, bool bold, bool italic) const;
-    void _drawText(QPainter* painter, const SummaryReportFactory::PageData& page) const;
+    void _drawText(QPainter* painter, const SummaryReportData::PageData& page) const;
     void _drawSection(QPainter* painter, int page, int section) const;
     void _drawColourKey(QPainter* painter, const QRect& lines) const;
     // The figures' fonts at the largest size up to `size` at which they fit their places.
@@ -55,9 +55,9 @@ private:
                      SectionLayout& layout) const;
 
     ReportDeviceMetrics* _metrics;
-    SummaryReportFactory* _factory;
+    const SummaryReportData* _data;
     QRect _text;
-    std::array<QRect, SummaryReportFactory::MaxSections> _sections;
+    std::array<QRect, SummaryReportData::MaxSections> _sections;
     int _spacing = 0;
     int _bodySize = 13;
     int _titleSize = 12;

@@ -75,9 +75,9 @@ SummaryReportFactory::SummaryReportFactory(const QDate& first, const QDate& last
                                            WorkProgress* progress)
 {
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
-        _colours.setColor(role, Qt::black);
+        _data.colours.setColor(role, Qt::black);
     for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window})
-        _colours.setColor(role, Qt::white);
+        _data.colours.setColor(role, Qt::white);
     setDateRange(first, last, omitEmpty, progress);
 }
 
@@ -85,13 +85,13 @@ SummaryReportFactory::~SummaryReportFactory() = default;
 
 Report* SummaryReportFactory::getReport(ReportDeviceMetrics* metrics)
 {
-    return new SummaryReport(metrics, this);
+    return new SummaryReport(metrics, &_data);
 }
 
 void SummaryReportFactory::getSizes(std::vector<QSize>& sizes) const
 {
     // The section count read with the pages: laying out never reads the diary.
-    const int key = _sectionCount == 5 ? 4 : 6;
+    const int key = _data.sectionCount == 5 ? 4 : 6;
     for (const PreferredSize* row = s_preferredSizes; row->key != 0; ++row) {
         if (row->key == key)
             sizes.emplace_back(row->width, row->height + (row->tall ? TallExtra : 0));
@@ -109,8 +109,8 @@ void SummaryReportFactory::setDateRange(const QDate& first, const QDate& last, b
 {
     const int snackDisplay =
         UserDB::instance()->getUserPrefs(currentUser()).value_or(DBTypes::UserPrefs()).snackDisplay;
-    _sectionCount = snackDisplay == DBTypes::SNACKS_TOGETHER ? 5 : 7;
-    _pages.clear();
+    _data.sectionCount = snackDisplay == DBTypes::SNACKS_TOGETHER ? 5 : 7;
+    _data.pages.clear();
     for (QDate date = first; date <= last; date = date.addDays(1)) {
         if (progress && !progress->advance(first.daysTo(date), first.daysTo(last) + 1))
             return;
@@ -120,10 +120,10 @@ void SummaryReportFactory::setDateRange(const QDate& first, const QDate& last, b
                    .value_or(DBTypes::DiaryDay())
                    .empty())
             continue;
-        _pages.push_back(std::make_unique<PageData>());
-        PageData& page = *_pages.back();
+        _data.pages.push_back(std::make_unique<SummaryReportData::PageData>());
+        SummaryReportData::PageData& page = *_data.pages.back();
         page.date = date;
-        for (int section = 0; section < _sectionCount; ++section)
+        for (int section = 0; section < _data.sectionCount; ++section)
             _fillSection(page, section, snackDisplay);
         page.body = _makeText(page);
     }
@@ -131,13 +131,13 @@ void SummaryReportFactory::setDateRange(const QDate& first, const QDate& last, b
 
 void SummaryReportFactory::takePages(SummaryReportFactory& read)
 {
-    _sectionCount = read._sectionCount;
-    _pages = std::move(read._pages);
+    _data.sectionCount = read._data.sectionCount;
+    _data.pages = std::move(read._data.pages);
 }
 
-void SummaryReportFactory::_fillSection(PageData& page, int section, int snackDisplay) const
+void SummaryReportFactory::_fillSection(SummaryReportData::PageData& page, int section, int snackDisplay) const
 {
-    const int group = sectionGroup(section, _sectionCount);
+    const int group = sectionGroup(section, _data.sectionCount);
     auto& texts = page.texts[size_t(section)];
     if (section > 0) {
         texts[0] = group == DiaryDB::AllSnacks ? QObject::tr("Snacks")
@@ -204,7 +204,7 @@ QString SummaryReportFactory::projection(float balance)
              period);
 }
 
-QString SummaryReportFactory::_makeText(PageData& page) const
+QString SummaryReportFactory::_makeText(SummaryReportData::PageData& page) const
 {
     const QByteArray code = codeOf(page.date);
     UserDB* users = UserDB::instance();

@@ -210,21 +210,21 @@ void TestBreakdown::pagesOfDates()
     eat(_user, Monday.addDays(6), 1, {100.0f});
 
     const BreakdownReportFactory all(Monday, Monday.addDays(6), 6, false);
-    QCOMPARE(all.pages().size(), size_t(2));
-    QCOMPARE(all.pages()[0].size(), size_t(6));
-    QCOMPARE(all.pages()[1], std::vector<QDate>{Monday.addDays(6)});
+    QCOMPARE(all.data().pages.size(), size_t(2));
+    QCOMPARE(all.data().pages[0].size(), size_t(6));
+    QCOMPARE(all.data().pages[1], std::vector<QDate>{Monday.addDays(6)});
     QVERIFY(all.preferLandscape());
 
     const BreakdownReportFactory kept(Monday, Monday.addDays(6), 6, true);
-    QCOMPARE(kept.pages().size(), size_t(1));
-    QCOMPARE(kept.pages()[0],
+    QCOMPARE(kept.data().pages.size(), size_t(1));
+    QCOMPARE(kept.data().pages[0],
              (std::vector<QDate>{Monday, Monday.addDays(1), Monday.addDays(3), Monday.addDays(5),
                                  Monday.addDays(6)}));
 
     // Skipped days do not take a place on the page.
     const BreakdownReportFactory pairs(Monday, Monday.addDays(6), 2, true);
-    QCOMPARE(pairs.pages().size(), size_t(3));
-    QCOMPARE(pairs.pages()[1], (std::vector<QDate>{Monday.addDays(3), Monday.addDays(5)}));
+    QCOMPARE(pairs.data().pages.size(), size_t(3));
+    QCOMPARE(pairs.data().pages[1], (std::vector<QDate>{Monday.addDays(3), Monday.addDays(5)}));
 
     const BreakdownReportFactory reversed(Monday.addDays(6), Monday, 1, false);
     PageMetrics metrics({2000, 1000});
@@ -232,7 +232,7 @@ void TestBreakdown::pagesOfDates()
     QCOMPARE(report->getPageCount(), 0);
 
     const BreakdownReportFactory empty(Monday.addDays(2), Monday.addDays(2), 1, true);
-    QCOMPARE(empty.pages().size(), size_t(0));
+    QCOMPARE(empty.data().pages.size(), size_t(0));
 }
 
 void TestBreakdown::chartPositionsOnThePage()
@@ -240,19 +240,19 @@ void TestBreakdown::chartPositionsOnThePage()
     // 10 and 7 pixels a millimetre: margins of 200 and 140 pixels.
     PageMetrics metrics({2000, 700});
     BreakdownReportFactory one(Monday, Monday, 1, false);
-    BreakdownReport single(&metrics, &one);
+    BreakdownReport single(&metrics, &one.data());
     QCOMPARE(single._calPoints(0), QRect(200, 140, 1600, 420));
 
     PageMetrics twoHigh({2000, 714});
     BreakdownReportFactory two(Monday, Monday.addDays(1), 2, false);
-    BreakdownReport pair(&twoHigh, &two);
+    BreakdownReport pair(&twoHigh, &two.data());
     // mv = 714 * 20 / 100 = 142: a body 430 high, 215 each.
     QCOMPARE(pair._calPoints(0), QRect(200, 142, 1600, 215));
     QCOMPARE(pair._calPoints(1), QRect(200, 357, 1600, 215));
 
     PageMetrics wide({1000, 625});
     BreakdownReportFactory six(Monday, Monday.addDays(5), 6, false);
-    BreakdownReport grid(&wide, &six);
+    BreakdownReport grid(&wide, &six.data());
     // Margins 100 and 125: a body 800 × 375, cells 400 × 125.
     QCOMPARE(grid._calPoints(0), QRect(100, 125, 400, 125));
     QCOMPARE(grid._calPoints(1), QRect(500, 125, 400, 125));
@@ -397,8 +397,8 @@ void TestBreakdown::cancelledOptionsPrintNothing()
     const std::unique_ptr<ReportFactory> factory(viewer.getReportFactory());
     const auto* breakdown = dynamic_cast<BreakdownReportFactory*>(factory.get());
     QVERIFY(breakdown);
-    QCOMPARE(breakdown->chartsPerPage(), 1);
-    QCOMPARE(breakdown->pages(), std::vector<std::vector<QDate>>{{Monday.addDays(6)}});
+    QCOMPARE(breakdown->data().chartsPerPage, 1);
+    QCOMPARE(breakdown->data().pages, std::vector<std::vector<QDate>>{{Monday.addDays(6)}});
 }
 
 QTEST_MAIN(TestBreakdown)

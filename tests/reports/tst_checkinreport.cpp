@@ -81,7 +81,7 @@ void TestCheckinReport::columnsFollowTheBrand()
                                   {"thigh_measurement_enabled", false},
                                   {"steps_measurement_enabled", false}})
             >= 0);
-    QCOMPARE(CheckinReportFactory(Start, Start).headings(), QStringList{"Weight"});
+    QCOMPARE(CheckinReportFactory(Start, Start).data().headings, QStringList{"Weight"});
     ReportSession::end();
 
     QVERIFY(ReportSession::start({{"chest_measurement_enabled", true},
@@ -90,12 +90,12 @@ void TestCheckinReport::columnsFollowTheBrand()
                                   {"thigh_measurement_enabled", false},
                                   {"steps_measurement_enabled", true}})
             >= 0);
-    QCOMPARE(CheckinReportFactory(Start, Start).headings(),
+    QCOMPARE(CheckinReportFactory(Start, Start).data().headings,
              QStringList({"Weight", "Chest", "Hip", "Steps"}));
     ReportSession::end();
 
     QVERIFY(ReportSession::start() >= 0);
-    QCOMPARE(CheckinReportFactory(Start, Start).headings(),
+    QCOMPARE(CheckinReportFactory(Start, Start).data().headings,
              QStringList({"Weight", "Chest", "Waist", "Hip", "Thigh", "Steps"}));
 }
 
@@ -106,9 +106,9 @@ void TestCheckinReport::rangeEndsAreIncluded()
     for (int day = 0; day < 5; ++day)
         addCheckin(user, Start.addDays(day), 70.0f + day);
     CheckinReportFactory factory(Start.addDays(1), Start.addDays(3));
-    QCOMPARE(factory.dates(),
+    QCOMPARE(factory.data().dates,
              std::vector<QDate>({Start.addDays(1), Start.addDays(2), Start.addDays(3)}));
-    QCOMPARE(factory.rows().front().front(), QStringLiteral("71.0 kg"));
+    QCOMPARE(factory.data().rows.front().front(), QStringLiteral("71.0 kg"));
 
     PreviewRDM metrics(QSize(595, 842), QSize(210, 297), nullptr);
     CheckinReportFactory empty(Start.addDays(10), Start.addDays(20));
@@ -158,9 +158,9 @@ void TestCheckinReport::missingValuesAndPounds()
     addCheckin(user, Start, 70.0f);
     addCheckin(user, Start.addDays(1), 71.0f, 90.0f);
     CheckinReportFactory factory(Start, Start.addDays(1));
-    QCOMPARE(factory.rows().at(0).at(0), QStringLiteral("154.3 lb"));
-    QCOMPARE(factory.rows().at(0).at(1), QStringLiteral("-"));
-    QVERIFY(factory.rows().at(1).at(1) != QStringLiteral("-"));
+    QCOMPARE(factory.data().rows.at(0).at(0), QStringLiteral("154.3 lb"));
+    QCOMPARE(factory.data().rows.at(0).at(1), QStringLiteral("-"));
+    QVERIFY(factory.data().rows.at(1).at(1) != QStringLiteral("-"));
 }
 
 QTEST_MAIN(TestCheckinReport)

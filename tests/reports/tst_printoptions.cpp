@@ -147,9 +147,9 @@ void TestPrintOptions::diaryRangeAndLongRangeQuestion()
     std::unique_ptr<ReportFactory> factory(elevenDays.getReportFactory());
     auto* diary = dynamic_cast<DiaryReportFactory*>(factory.get());
     QVERIFY(diary);
-    QCOMPARE(int(diary->days().size()), 11);
-    QVERIFY(diary->summaryOnly());
-    QVERIFY(!diary->omitEmpty());
+    QCOMPARE(int(diary->data().days.size()), 11);
+    QVERIFY(diary->data().summaryOnly);
+    QVERIFY(!diary->data().omitEmpty);
     QVERIFY(prompter.asked.isEmpty());
     QCOMPARE(elevenDays.captions, QList<QString>{"Print diary"});
     QCOMPARE(elevenDays.summaryShown, QList<bool>{true});
@@ -163,8 +163,8 @@ void TestPrintOptions::diaryRangeAndLongRangeQuestion()
     factory.reset(twelveDays.getReportFactory());
     diary = dynamic_cast<DiaryReportFactory*>(factory.get());
     QVERIFY(diary);
-    QCOMPARE(diary->days().begin()->first, QDate(2026, 3, 1));
-    QCOMPARE(diary->days().rbegin()->first, QDate(2026, 3, 3));
+    QCOMPARE(diary->data().days.begin()->first, QDate(2026, 3, 1));
+    QCOMPARE(diary->data().days.rbegin()->first, QDate(2026, 3, 3));
     QCOMPARE(prompter.asked.size(), 1);
     QCOMPARE(prompter.lastCaption(), BrandEngine::instance()->getString("app_name_short"));
     QVERIFY(prompter.lastText().startsWith(
@@ -175,7 +175,7 @@ void TestPrintOptions::diaryRangeAndLongRangeQuestion()
     confirmed.answers = {printRange(QDate(2026, 3, 1), QDate(2026, 3, 12))};
     prompter.answer(int(QMessageBox::Ok));
     factory.reset(confirmed.getReportFactory());
-    QCOMPARE(int(dynamic_cast<DiaryReportFactory*>(factory.get())->days().size()), 12);
+    QCOMPARE(int(dynamic_cast<DiaryReportFactory*>(factory.get())->data().days.size()), 12);
 
     Scripted<PrintDiary> abandoned(nullptr, March15);
     abandoned.answers = {printRange(QDate(2026, 3, 1), QDate(2026, 3, 12)), Cancel};
@@ -187,8 +187,8 @@ void TestPrintOptions::diaryRangeAndLongRangeQuestion()
     theDay.answers = {PrintTheDay};
     factory.reset(theDay.getReportFactory());
     diary = dynamic_cast<DiaryReportFactory*>(factory.get());
-    QCOMPARE(int(diary->days().size()), 1);
-    QCOMPARE(diary->days().begin()->first, March15);
+    QCOMPARE(int(diary->data().days.size()), 1);
+    QCOMPARE(diary->data().days.begin()->first, March15);
 }
 
 void TestPrintOptions::checkinsAskNoMoreThanTheRange()

@@ -205,8 +205,8 @@ void TestSummaryReport::sectionsFollowTheSnackDisplay()
     eat(_user, Monday, 3, {0.5f, 0.0f, 0.0f, 0.0f});
 
     SummaryReportFactory together(Monday, Monday, false);
-    QCOMPARE(together.sectionCount(), 5);
-    const auto& page = *together.pages().at(0);
+    QCOMPARE(together.data().sectionCount, 5);
+    const auto& page = *together.data().pages.at(0);
     QCOMPARE(page.texts[1][0], QStringLiteral("Breakfast - 400 cals"));
     QCOMPARE(page.texts[1][1], QStringLiteral("Fat:\nCarbs:\nProtein:"));
     QCOMPARE(page.texts[1][2], QStringLiteral("20.0 g\n0.0 g\n50.0 g"));
@@ -225,8 +225,8 @@ void TestSummaryReport::sectionsFollowTheSnackDisplay()
 
     setSnackDisplay(_user, DBTypes::SNACKS_BETWEEN_MEALS);
     together.setDateRange(Monday, Monday, false);
-    QCOMPARE(together.sectionCount(), 7);
-    const auto& between = *together.pages().at(0);
+    QCOMPARE(together.data().sectionCount, 7);
+    const auto& between = *together.data().pages.at(0);
     QCOMPARE(between.texts[2][0], QStringLiteral("Morning snack - 100 cals"));
     QCOMPARE(between.texts[3][0], QStringLiteral("Lunch"));
     QCOMPARE(between.texts[4][0], QStringLiteral("Afternoon snack"));
@@ -234,8 +234,8 @@ void TestSummaryReport::sectionsFollowTheSnackDisplay()
 
     setSnackDisplay(_user, DBTypes::SNACKS_NUMBERED);
     SummaryReportFactory numbered(Monday, Monday, false);
-    QCOMPARE(numbered.pages().at(0)->texts[2][0], QStringLiteral("Snacks #1 - 100 cals"));
-    QCOMPARE(numbered.pages().at(0)->texts[6][0], QStringLiteral("Snacks #3 - 50 cals"));
+    QCOMPARE(numbered.data().pages.at(0)->texts[2][0], QStringLiteral("Snacks #1 - 100 cals"));
+    QCOMPARE(numbered.data().pages.at(0)->texts[6][0], QStringLiteral("Snacks #3 - 50 cals"));
 }
 
 // The summary's shares are the pie's: of the three energies, rounded one way, whatever the
@@ -245,7 +245,7 @@ void TestSummaryReport::sharesAgreeWithTheBreakdown()
     // 288 + 56 + 152 = 496 kcal from the three, 490 recorded.
     eat(_user, Monday, 1, {490.0f, 32.0f, 14.0f, 38.0f});
     SummaryReportFactory factory(Monday, Monday, false);
-    QCOMPARE(factory.pages().at(0)->texts[0][3],
+    QCOMPARE(factory.data().pages.at(0)->texts[0][3],
              QStringLiteral("(288 cals / 58%)\n(152 cals / 31%)\n(56 cals / 11%)"));
     BreakdownChart breakdown(nullptr, QStringLiteral("Day"), false);
     breakdown.setDateRange(Monday, Monday, 0);
@@ -292,7 +292,7 @@ void TestSummaryReport::bodyTextWithoutUsableFigures()
     checkIn(_user, Monday, {80.0f, 90.0f, 0.0f, 1, 0});
     const auto body = [](const QDate& day) {
         SummaryReportFactory factory(day, day, false);
-        return plain(factory.pages().at(0)->body);
+        return plain(factory.data().pages.at(0)->body);
     };
     for (float height : {0.0f, -1.0f}) {
         setHeight(_user, height);
@@ -330,7 +330,7 @@ void TestSummaryReport::bodyTextGoalTargetAndProjection()
     checkIn(_user, Monday.addDays(-3), {80.0f, 85.0f, 100.0f, 0});
 
     SummaryReportFactory factory(Monday, Monday, false);
-    QString text = plain(factory.pages().at(0)->body);
+    QString text = plain(factory.data().pages.at(0)->body);
     QVERIFY2(text.contains(QStringLiteral("BMI: 27.7 (medium risk)")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Waist/Hip ratio: 0.85")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("You've recorded 1850 cals on this day (subtracting 150 "
@@ -341,12 +341,12 @@ void TestSummaryReport::bodyTextGoalTargetAndProjection()
     // 179.5 kcal a day over it.
     QVERIFY2(text.contains(QStringLiteral("gain of 2.1 kg over the next 3 months")), qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("To reach")), qPrintable(text));
-    QCOMPARE(factory.pages().at(0)->heading,
+    QCOMPARE(factory.data().pages.at(0)->heading,
              QStringLiteral("<big><b>Monday, 9 March 2026</b></big>"));
 
     checkIn(_user, Monday.addDays(-1), {-1.0f, -1.0f, -1.0f, -1, DBTypes::LOSE_WEIGHT, 0.0f});
     factory.setDateRange(Monday, Monday, false);
-    text = plain(factory.pages().at(0)->body);
+    text = plain(factory.data().pages.at(0)->body);
     // 80 − 1.7 × 1.7 × 20 = 22.2 kg.
     QVERIFY2(text.contains(QStringLiteral("To reach a BMI of 20, you need to lose 22.2 kg.")),
              qPrintable(text));
@@ -354,14 +354,14 @@ void TestSummaryReport::bodyTextGoalTargetAndProjection()
 
     checkIn(_user, Monday, {-1.0f, -1.0f, -1.0f, -1, DBTypes::MAINTAIN_WEIGHT, 1800.0f});
     factory.setDateRange(Monday, Monday, false);
-    text = plain(factory.pages().at(0)->body);
+    text = plain(factory.data().pages.at(0)->body);
     QVERIFY2(!text.contains(QStringLiteral("To reach")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Your target was 1800 cals.")), qPrintable(text));
 
     // A morning run before breakfast: more burned than eaten, written with its sign.
     ReportSession::exercise(_user, Monday, 600.0f, 5.0f);
     factory.setDateRange(Monday, Monday, false);
-    text = plain(factory.pages().at(0)->body);
+    text = plain(factory.data().pages.at(0)->body);
     QVERIFY2(text.contains(QStringLiteral("You've recorded -1150 cals on this day (subtracting "
                                           "3150 cals burned from 2000 cals eaten.)")),
              qPrintable(text));
@@ -369,7 +369,7 @@ void TestSummaryReport::bodyTextGoalTargetAndProjection()
     // The check-ins page's ratio for the same figures, not a float's 0.88.
     checkIn(_user, Monday, {-1.0f, 88.5f, 100.0f});
     factory.setDateRange(Monday, Monday, false);
-    text = plain(factory.pages().at(0)->body);
+    text = plain(factory.data().pages.at(0)->body);
     QVERIFY2(text.contains(QStringLiteral("Waist/Hip ratio: 0.89")), qPrintable(text));
 }
 
@@ -381,7 +381,7 @@ void TestSummaryReport::numbersKeepAPointInACommaLocale()
     eat(_user, Monday, 1, {2000.0f, 20.0f, 50.0f, 200.0f});
     checkIn(_user, Monday, {80.0f, 85.0f, 100.0f, 0});
     SummaryReportFactory factory(Monday, Monday, false);
-    const QString text = plain(factory.pages().at(0)->body);
+    const QString text = plain(factory.data().pages.at(0)->body);
     std::setlocale(LC_ALL, "C");
     qunsetenv("LOCPATH");
     QVERIFY2(text.contains(QStringLiteral("Waist/Hip ratio: 0.85")), qPrintable(text));
@@ -392,13 +392,13 @@ void TestSummaryReport::pagesAndDrawingOutOfRange()
 {
     eat(_user, Monday.addDays(1), 1, {300.0f, 10.0f, 10.0f, 10.0f});
     SummaryReportFactory all(Monday, Monday.addDays(2), false);
-    QCOMPARE(all.pages().size(), size_t(3));
+    QCOMPARE(all.data().pages.size(), size_t(3));
     QVERIFY(!all.preferLandscape());
     SummaryReportFactory kept(Monday, Monday.addDays(2), true);
-    QCOMPARE(kept.pages().size(), size_t(1));
-    QCOMPARE(kept.pages().at(0)->date, Monday.addDays(1));
+    QCOMPARE(kept.data().pages.size(), size_t(1));
+    QCOMPARE(kept.data().pages.at(0)->date, Monday.addDays(1));
     SummaryReportFactory none(Monday, Monday, true);
-    QCOMPARE(none.pages().size(), size_t(0));
+    QCOMPARE(none.data().pages.size(), size_t(0));
 
     SimpleReportMetrics metrics;
     metrics.setSize({915, 565});
@@ -456,7 +456,7 @@ namespace {
 // The lines of a cell's labels and amounts, and where they go, checked against the device's
 // own measure of each text.
 void checkCell(const SummaryReport& report, const QPaintDevice* device,
-               const SummaryReportFactory::PageData& page, int section, const QString& where)
+               const SummaryReportData::PageData& page, int section, const QString& where)
 {
     const SummaryReport::SectionLayout layout = report.sectionLayout(device, 0, section);
     const auto& texts = page.texts[size_t(section)];
@@ -508,7 +508,7 @@ void TestSummaryReport::figuresStayInsideTheirCells()
         for (const auto energy : {UnitEnergy::Kilocalories, UnitEnergy::Kilojoules}) {
             UnitCollection::instance()->set(UnitCollection::Energy, new UnitEnergy(energy));
             SummaryReportFactory factory(Monday, Monday, false);
-            const auto& page = *factory.pages().at(0);
+            const auto& page = *factory.data().pages.at(0);
             QVERIFY(page.texts[1][7].startsWith(QStringLiteral("11412.6 mg\n1558.3 mg")));
             std::vector<QSize> sizes;
             factory.getSizes(sizes);
@@ -518,7 +518,7 @@ void TestSummaryReport::figuresStayInsideTheirCells()
                 const std::unique_ptr<Report> report(factory.getReport(&screen));
                 QImage image(size, QImage::Format_RGB32);
                 const QString where = QStringLiteral("%1x%2 unit %3").arg(size.width()).arg(size.height()).arg(energy);
-                for (int section = 0; section < factory.sectionCount(); ++section) {
+                for (int section = 0; section < factory.data().sectionCount; ++section) {
                     checkCell(*static_cast<SummaryReport*>(report.get()), &image, page, section, where);
                     const SummaryReport::SectionLayout layout =
                         static_cast<SummaryReport*>(report.get())->sectionLayout(&image, 0, section);
@@ -530,7 +530,7 @@ void TestSummaryReport::figuresStayInsideTheirCells()
             QImage paper(794, 1123, QImage::Format_RGB32);
             PreviewRDM metrics(paper.size(), QSize(210, 297), nullptr);
             const std::unique_ptr<Report> printed(factory.getReport(&metrics));
-            for (int section = 0; section < factory.sectionCount(); ++section)
+            for (int section = 0; section < factory.data().sectionCount; ++section)
                 checkCell(*static_cast<SummaryReport*>(printed.get()), &paper, page, section,
                           QStringLiteral("paper"));
         }
@@ -553,7 +553,7 @@ void TestSummaryReport::viewerRepaintsTheNewDay()
 
     viewer.dateBar()->handleNextButton();
     QCOMPARE(ReportViewer::_date, Monday.addDays(1));
-    QCOMPARE(viewer.factory()->pages().at(0)->date, Monday.addDays(1));
+    QCOMPARE(viewer.factory()->data().pages.at(0)->date, Monday.addDays(1));
     QCOMPARE(viewer.scroller()->report(), report);
     saveWidgetPicture(&viewer, QStringLiteral("summary-viewer-915x565"));
 
@@ -564,7 +564,7 @@ void TestSummaryReport::viewerRepaintsTheNewDay()
     UnitCollection::instance()->set(UnitCollection::Weight, new UnitWeight(UnitWeight::Pounds));
     UnitCollection::instance()->set(UnitCollection::Measurement, new UnitMeasurement(UnitMeasurement::Inches));
     viewer.dateBar()->handlePrevButton();
-    const QString imperial = plain(viewer.factory()->pages().at(0)->body);
+    const QString imperial = plain(viewer.factory()->data().pages.at(0)->body);
     QVERIFY2(imperial.contains(QStringLiteral("Weight: 176.4 lb")), qPrintable(imperial));
     QVERIFY2(imperial.contains(QStringLiteral("You've recorded 1672 kJ")), qPrintable(imperial));
     saveWidgetPicture(&viewer, QStringLiteral("summary-viewer-kj-imperial"));
