@@ -10,7 +10,7 @@ class IRecipe : public IUnknown {
 public:
     virtual qint32 GetID(int* id) = 0;
     // *name is a NUL-terminated UTF-16 text that the caller frees with
-    // RecipeAccessWrapper::free, or none.
+    // RecipeText::free, or none.
     virtual qint32 GetName(char16_t** name) = 0;
     virtual qint32 GetServings(int* servings) = 0;
     // The nutrients of the whole recipe.

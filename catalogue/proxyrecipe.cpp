@@ -1,8 +1,8 @@
 #include "catalogue/proxyrecipe.h"
 
 #include "catalogue/proxyorvnutrients.h"
-#include "catalogue/recipeaccesswrapper.h"
 #include "catalogue/recipecall.h"
+#include "catalogue/recipetext.h"
 
 ProxyRecipe::ProxyRecipe(RecipeChannel* channel, quint32 objectId)
     : ProxyBase(channel, objectId)
@@ -38,7 +38,7 @@ qint32 ProxyRecipe::GetName(char16_t** name)
     std::vector<char16_t> units;
     if (!call.send(&result) || !call.readText(&units))
         return RESULT_FAILED;
-    *name = RecipeAccessWrapper::s_SysAllocString(units.data());
+    *name = RecipeText::s_SysAllocString(units.data());
     return result;
 }
 

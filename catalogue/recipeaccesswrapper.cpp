@@ -3,15 +3,13 @@
 #include "catalogue/blockingprocess.h"
 #include "catalogue/proxyrecipeaccess.h"
 #include "catalogue/recipechannel.h"
+#include "catalogue/recipetext.h"
 #include "core/bxsettings.h"
 #include "core/regularfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
-
-#include <algorithm>
-#include <new>
 
 namespace {
 
@@ -98,13 +96,13 @@ IRecipeResults* RecipeAccessWrapper::search(const QString& text)
 {
     if (!_root)
         return nullptr;
-    char16_t* units = alloc(text);
+    char16_t* units = RecipeText::alloc(text);
     // Out of memory, the search finds nothing.
     if (!units)
         return nullptr;
     IRecipeResults* results = nullptr;
     _root->DoSearch(units, &results);
-    free(units);
+    RecipeText::free(units);
     return results;
 }
 
@@ -115,30 +113,4 @@ IRecipe* RecipeAccessWrapper::getRecipe(int id)
     IRecipe* recipe = nullptr;
     _root->GetRecipe(id, &recipe);
     return recipe;
-}
-
-char16_t* RecipeAccessWrapper::alloc(const QString& text)
-{
-    return s_SysAllocString(reinterpret_cast<const char16_t*>(text.utf16()));
-}
-
-void RecipeAccessWrapper::free(char16_t* text)
-{
-    s_SysFreeString(text);
-}
-
-char16_t* RecipeAccessWrapper::s_SysAllocString(const char16_t* text)
-{
-    size_t count = 0;
-    while (text[count] != 0)
-        ++count;
-    char16_t* copy = new (std::nothrow) char16_t[count + 1];
-    if (copy)
-        std::copy(text, text + count + 1, copy);
-    return copy;
-}
-
-void RecipeAccessWrapper::s_SysFreeString(char16_t* text)
-{
-    delete[] text;
 }

@@ -33,14 +33,6 @@ public:
     // The recipe of that id, or none.
     IRecipe* getRecipe(int id);
 
-    // A NUL-terminated UTF-16 copy of text, to be given back with free(); none when memory
-    // runs out.
-    static char16_t* alloc(const QString& text);
-    static void free(char16_t* text);
-    // A copy of a NUL-terminated UTF-16 text (the 0 included); none when memory runs out.
-    static char16_t* s_SysAllocString(const char16_t* text);
-    static void s_SysFreeString(char16_t* text);
-
     // The folder in which collections are installed (BXSettings::getRecipeDir).
     static QString recipeFolder();
 

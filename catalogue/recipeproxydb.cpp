@@ -4,6 +4,7 @@
 #include "catalogue/irecipe.h"
 #include "catalogue/ireciperesults.h"
 #include "catalogue/recipeaccesswrapper.h"
+#include "catalogue/recipetext.h"
 #include "core/fooddiaryitem.h"
 
 #include <QDeadlineTimer>
@@ -127,13 +128,13 @@ void RecipeProxyDB::_appendRecipe(IRecipe* recipe)
     int id = 0;
     char16_t* name = nullptr;
     if (recipe->GetID(&id) < 0 || recipe->GetName(&name) < 0 || !name) {
-        RecipeAccessWrapper::free(name);
+        RecipeText::free(name);
         return;
     }
     // A QByteArray keeps its bytes in place when the vector moves it, so the items may
     // point into them.
     _names.push_back(QString::fromUtf16(name).toUtf8());
-    RecipeAccessWrapper::free(name);
+    RecipeText::free(name);
     BrowsableDBItem item;
     item.id = id;
     item.name = _names.back().constData();
@@ -150,12 +151,12 @@ bool RecipeProxyDB::loadRecipeIntoFDI(FoodDiaryItem& fdi, qint64 recipeId)
         return false;
     char16_t* name = nullptr;
     if (recipe->GetName(&name) != RESULT_OK || !name) {
-        RecipeAccessWrapper::free(name);
+        RecipeText::free(name);
         recipe->Release();
         return false;
     }
     fdi.desc = QString::fromUtf16(name);
-    RecipeAccessWrapper::free(name);
+    RecipeText::free(name);
     fdi.servingDesc = QStringLiteral("serving");
     fdi.servings.clear();
     fdi.servings.push_back({QStringLiteral("serving"), 0, 1.0f});

@@ -29,12 +29,27 @@ QHttpsRequestHeader pathHeader(const QString& method, const QString& path)
     return header;
 }
 
+// The client's listeners hear what its working state tells.
+void passOnSignals(QHttpsPrivate* d, QHttps* q)
+{
+    QObject::connect(d, &QHttpsPrivate::stateChanged, q, &QHttps::stateChanged);
+    QObject::connect(d, &QHttpsPrivate::responseHeaderReceived, q, &QHttps::responseHeaderReceived);
+    QObject::connect(d, &QHttpsPrivate::readyRead, q, &QHttps::readyRead);
+    QObject::connect(d, &QHttpsPrivate::dataSendProgress, q, &QHttps::dataSendProgress);
+    QObject::connect(d, &QHttpsPrivate::dataReadProgress, q, &QHttps::dataReadProgress);
+    QObject::connect(d, &QHttpsPrivate::requestStarted, q, &QHttps::requestStarted);
+    QObject::connect(d, &QHttpsPrivate::requestFinished, q, &QHttps::requestFinished);
+    QObject::connect(d, &QHttpsPrivate::done, q, &QHttps::done);
+    QObject::connect(d, &QHttpsPrivate::certCheckFailed, q, &QHttps::certCheckFailed);
+}
+
 } // namespace
 
 QHttps::QHttps(bool ssl, const QString& host, quint16 port, QTcpSocket* socket, QObject* parent)
     : QObject(parent)
     , d(std::make_unique<QHttpsPrivate>(this, makeSocket(ssl, socket), ssl, host, port))
 {
+    passOnSignals(d.get(), this);
     // Over a connection made beforehand the handshake starts now that the client listens.
     if (ssl && socket) {
         auto* proxy = static_cast<SocketProxy<QtSSLSocket>*>(d->socket.get());
@@ -47,6 +62,7 @@ QHttps::QHttps(SocketBase* socket, const QString& host, quint16 port, QObject* p
     : QObject(parent)
     , d(std::make_unique<QHttpsPrivate>(this, socket, false, host, port))
 {
+    passOnSignals(d.get(), this);
 }
 
 QHttps::~QHttps()

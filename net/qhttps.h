@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/qhttpsbase.h"
 #include "net/qhttpsrequestheader.h"
 #include "net/qhttpsresponseheader.h"
 
@@ -21,45 +22,11 @@ class SocketBase;
 // with CertificateRejected and a text naming the host and the reason; certCheckFailed()
 // follows, for those who want the socket's report. A handshake that fails fails the request
 // with SecureConnectionFailed and a text naming the host and the reason.
-class QHttps : public QObject
+class QHttps : public QObject, public QHttpsBase
 {
     Q_OBJECT
 
 public:
-    enum State { Unconnected = 0, Connecting = 2, Sending = 3, Reading = 4, Connected = 5, Closing = 6 };
-    enum Error {
-        NoError,
-        UnknownError,
-        HostNotFound,
-        ConnectionRefused,
-        UnexpectedClose,
-        InvalidResponseHeader,
-        WrongContentLength,
-        Aborted,
-        CertificateRejected,
-        SecureConnectionFailed,  // the TLS handshake failed; the text names the server and why
-        NoConnection,            // no connection to the server could be made
-    };
-
-    // What a response may hold; more fails the request with "Response too large".
-    struct Limits {
-        qint64 header = 64 * 1024;
-        qint64 chunkSizeLine = 1024;
-        qint64 bufferBody = 8 * 1024 * 1024;   // into the read buffer
-        qint64 deviceBody = 64 * 1024 * 1024;  // into a destination device
-    };
-
-    // Milliseconds a request may wait for the connection, the TLS handshake, or the next
-    // byte while it is sent or read, before it fails with "Connection timed out"; and how long
-    // it may take in all, by where its answer goes, before it fails as taking too long.
-    struct Timeouts {
-        int connect = 15000;
-        int handshake = 15000;
-        int stall = 30000;
-        int document = 120000;   // an answer read into memory
-        int download = 1800000;  // an answer written to a device
-    };
-
     // In TLS mode a connected socket may be handed in; the client takes it over.
     QHttps(bool ssl, const QString& host, quint16 port, QTcpSocket* socket = nullptr,
            QObject* parent = nullptr);
@@ -67,8 +34,6 @@ public:
     QHttps(SocketBase* socket, const QString& host, quint16 port, QObject* parent = nullptr);
     ~QHttps() override;
 
-    static void setDefaultTimeouts(const Timeouts& timeouts);
-    static Timeouts defaultTimeouts();
     void setLimits(const Limits& limits);
     Limits limits() const;
 

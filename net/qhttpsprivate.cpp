@@ -8,31 +8,11 @@
 
 #include <algorithm>
 
-namespace {
-
-QHttps::Timeouts& timeouts()
-{
-    static QHttps::Timeouts values;
-    return values;
-}
-
-} // namespace
-
-void QHttps::setDefaultTimeouts(const Timeouts& values)
-{
-    timeouts() = values;
-}
-
-QHttps::Timeouts QHttps::defaultTimeouts()
-{
-    return timeouts();
-}
-
-QHttpsPrivate::QHttpsPrivate(QHttps* client, SocketBase* socketBase, bool ssl, const QString& host,
+QHttpsPrivate::QHttpsPrivate(QObject* client, SocketBase* socketBase, bool ssl, const QString& host,
                              quint16 serverPort)
     : q(client)
     , socket(socketBase)
-    , errorString(QHttps::tr("Unknown error"))
+    , errorString(QHttpsBase::tr("Unknown error"))
     , hostname(host)
     , port(serverPort)
     , isSSL(ssl)
@@ -46,7 +26,7 @@ QHttpsPrivate::QHttpsPrivate(QHttps* client, SocketBase* socketBase, bool ssl, c
     QObject::connect(&_watchdog, &QTimer::timeout, q, [this] { _timedOut(); });
     _deadline.setSingleShot(true);
     QObject::connect(&_deadline, &QTimer::timeout, q, [this] {
-        finishWithError(QHttps::tr("The server took too long to answer"), QHttps::UnknownError);
+        finishWithError(QHttpsBase::tr("The server took too long to answer"), QHttpsBase::UnknownError);
         close();
     });
     _connectSocket();
@@ -75,23 +55,29 @@ void QHttpsPrivate::_connectSocket()
 // closed there, so that nothing of any request reaches the server.
 void QHttpsPrivate::_refuseServer(int code, const QString& reason)
 {
-    const QPointer<QHttps> client(q);
+    const QPointer<QObject> client(q);
     if (pending.empty())
         _stopReading();
     else
-        finishWithError(QHttps::tr("The identity of the server %1 could not be verified: %2.")
+        finishWithError(QHttpsBase::tr("The identity of the server %1 could not be verified: %2.")
                             .arg(hostname, reason),
-                        QHttps::CertificateRejected);
+                        QHttpsBase::CertificateRejected);
     if (client)
-        emit client->certCheckFailed(code, reason);
+        emit certCheckFailed(code, reason);
 }
 
-void QHttpsPrivate::_setState(QHttps::State newState)
+void QHttpsPrivate::setServer(const QString& host, quint16 serverPort)
+{
+    hostname = host;
+    port = serverPort;
+}
+
+void QHttpsPrivate::_setState(QHttpsBase::State newState)
 {
     if (state == newState)
         return;
     state = newState;
-    emit q->stateChanged(int(newState));
+    emit stateChanged(int(newState));
 }
 
 void QHttpsPrivate::_arm(int milliseconds)
@@ -120,13 +106,13 @@ void QHttpsPrivate::startNextRequest()
         return;
     started = true;
     _sending = false;
-    error = QHttps::NoError;
-    errorString = QHttps::tr("Unknown error");
+    error = QHttpsBase::NoError;
+    errorString = QHttpsBase::tr("Unknown error");
     rba.clear();
     rbaSize = 0;
     const quint64 run = generation;
     QHttpsRequest* request = current();
-    emit q->requestStarted(request->id());
+    emit requestStarted(request->id());
     if (run == generation)
         request->start(this);
 }
@@ -142,16 +128,16 @@ void QHttpsPrivate::finishWithSuccess()
     started = false;
     _sending = false;
     const quint64 run = ++generation;
-    emit q->requestFinished(finished->id(), false);
+    emit requestFinished(finished->id(), false);
     if (run != generation)
         return;
     if (!pending.empty())
         startNextRequest();
     else
-        emit q->done(false);
+        emit done(false);
 }
 
-void QHttpsPrivate::finishWithError(const QString& message, QHttps::Error code)
+void QHttpsPrivate::finishWithError(const QString& message, QHttpsBase::Error code)
 {
     if (pending.empty())
         return;
@@ -166,15 +152,15 @@ void QHttpsPrivate::finishWithError(const QString& message, QHttps::Error code)
     error = code;
     errorString = message;
     _stopReading();
-    emit q->requestFinished(dropped.front()->id(), true);
-    emit q->done(true);
+    emit requestFinished(dropped.front()->id(), true);
+    emit done(true);
 }
 
 void QHttpsPrivate::abort()
 {
     if (pending.empty())
         return;
-    finishWithError(QHttps::tr("Request aborted"), QHttps::Aborted);
+    finishWithError(QHttpsBase::tr("Request aborted"), QHttpsBase::Aborted);
     socket->clearPendingData();
     close();
 }
@@ -207,24 +193,25 @@ void QHttpsPrivate::startRequest(const QHttpsRequestHeader& requestHeader, QIODe
 
 void QHttpsPrivate::startClose()
 {
-    if (state == QHttps::Unconnected && socket->state() == SocketBase::Unconnected) {
+    if (state == QHttpsBase::Unconnected && socket->state() == SocketBase::Unconnected) {
         finishWithSuccess();
         return;
     }
-    if (state == QHttps::Unconnected)
-        _setState(QHttps::Connected);
+    if (state == QHttpsBase::Unconnected)
+        _setState(QHttpsBase::Connected);
     close();
 }
 
 void QHttpsPrivate::sendRequest()
 {
     if (hostname.isNull()) {
-        finishWithError(QHttps::tr("No server set to connect to"), QHttps::UnknownError);
+        finishWithError(QHttpsBase::tr("No server set to connect to"), QHttpsBase::UnknownError);
         return;
     }
     _idleTimer.stop();
     _sending = true;
-    _deadline.start(toDevice ? timeouts().download : timeouts().document);
+    const QHttpsBase::Timeouts timeouts = QHttpsBase::defaultTimeouts();
+    _deadline.start(toDevice ? timeouts.download : timeouts.document);
     if (hostname.contains(QLatin1String("://")))
         hostname = QUrl(hostname).host();
     if (socket->peerName() == hostname && socket->state() == SocketBase::Connected
@@ -234,12 +221,12 @@ void QHttpsPrivate::sendRequest()
     }
     const int socketState = socket->state();
     if (isSSL && (socketState == QtSSLSocket::HandshakeClient || socketState == QtSSLSocket::Connected)) {
-        _arm(timeouts().handshake);  // the handshake is under way
+        _arm(timeouts.handshake);  // the handshake is under way
         return;
     }
     if (!isSSL)
-        _setState(QHttps::Connecting);
-    _arm(timeouts().connect + (isSSL ? timeouts().handshake : 0));
+        _setState(QHttpsBase::Connecting);
+    _arm(timeouts.connect + (isSSL ? timeouts.handshake : 0));
     socket->connectToHost(hostname, port);
 }
 
@@ -247,18 +234,18 @@ void QHttpsPrivate::slotConnected()
 {
     if (!_inFlight()) {
         // A TLS connection made ahead of its request waits for it.
-        if (state == QHttps::Unconnected)
-            _setState(QHttps::Connected);
+        if (state == QHttpsBase::Unconnected)
+            _setState(QHttpsBase::Connected);
         return;
     }
     const quint64 run = generation;
-    if (state != QHttps::Sending) {
+    if (state != QHttpsBase::Sending) {
         bytesDone = 0;
-        _setState(QHttps::Sending);
+        _setState(QHttpsBase::Sending);
         if (run != generation)
             return;
     }
-    _arm(timeouts().stall);
+    _arm(QHttpsBase::defaultTimeouts().stall);
     const QByteArray text = header.toString().toLatin1();
     bytesTotal = text.size();
     socket->writeBlock(text.constData(), text.size());
@@ -275,14 +262,14 @@ void QHttpsPrivate::slotConnected()
 
 void QHttpsPrivate::slotBytesWritten(qint64 written)
 {
-    if (!_inFlight() || (state != QHttps::Sending && state != QHttps::Reading))
+    if (!_inFlight() || (state != QHttpsBase::Sending && state != QHttpsBase::Reading))
         return;
-    _arm(timeouts().stall);
-    if (state != QHttps::Sending)
+    _arm(QHttpsBase::defaultTimeouts().stall);
+    if (state != QHttpsBase::Sending)
         return;
     bytesDone += written;
     const quint64 run = generation;
-    emit q->dataSendProgress(int(bytesDone), int(bytesTotal));
+    emit dataSendProgress(int(bytesDone), int(bytesTotal));
     if (run != generation || !postDevice || socket->bytesToWrite() > 0)
         return;
     const qint64 wanted = std::min<qint64>(4096, postDevice->size() - postDevice->pos());
@@ -299,12 +286,12 @@ void QHttpsPrivate::slotBytesWritten(qint64 written)
 
 void QHttpsPrivate::close()
 {
-    if (state == QHttps::Unconnected || state == QHttps::Closing) {
+    if (state == QHttpsBase::Unconnected || state == QHttpsBase::Closing) {
         _closeSocket();
         return;
     }
     postDevice = nullptr;
-    _setState(QHttps::Closing);
+    _setState(QHttpsBase::Closing);
     if (socket->isOpen() || socket->state() != SocketBase::Unconnected) {
         socket->close();
         if (socket->state() != SocketBase::Unconnected)
@@ -332,11 +319,11 @@ void QHttpsPrivate::_closeSocket()
 
 void QHttpsPrivate::_idle()
 {
-    if (state == QHttps::Connected) {
+    if (state == QHttpsBase::Connected) {
         finishWithSuccess();
-    } else if (state != QHttps::Unconnected) {
+    } else if (state != QHttpsBase::Unconnected) {
         const quint64 run = generation;
-        _setState(QHttps::Unconnected);
+        _setState(QHttpsBase::Unconnected);
         if (run == generation)
             finishWithSuccess();
     }
@@ -346,22 +333,22 @@ void QHttpsPrivate::_idle()
 void QHttpsPrivate::_timedOut()
 {
     if (!socket->linked())
-        finishWithError(QHttps::tr("The connection to %1 timed out: the server could not be reached.")
+        finishWithError(QHttpsBase::tr("The connection to %1 timed out: the server could not be reached.")
                             .arg(hostname),
-                        QHttps::NoConnection);
+                        QHttpsBase::NoConnection);
     else if (isSSL && socket->state() != SocketBase::Connected)
-        _failSecureConnection(QHttps::tr("the server did not answer the handshake"));
+        _failSecureConnection(QHttpsBase::tr("the server did not answer the handshake"));
     else
-        finishWithError(QHttps::tr("The connection to %1 timed out: the server stopped answering.")
+        finishWithError(QHttpsBase::tr("The connection to %1 timed out: the server stopped answering.")
                             .arg(hostname),
-                        QHttps::UnknownError);
+                        QHttpsBase::UnknownError);
     close();
 }
 
 void QHttpsPrivate::_failSecureConnection(const QString& reason)
 {
-    finishWithError(QHttps::tr("The secure connection to %1 failed: %2.").arg(hostname, reason),
-                    QHttps::SecureConnectionFailed);
+    finishWithError(QHttpsBase::tr("The secure connection to %1 failed: %2.").arg(hostname, reason),
+                    QHttpsBase::SecureConnectionFailed);
 }
 
 void QHttpsPrivate::slotError(int code)
@@ -369,16 +356,16 @@ void QHttpsPrivate::slotError(int code)
     postDevice = nullptr;
     if (started && _sending) {
         if (code == 0)
-            finishWithError(QHttps::tr("The server %1 refused the connection.").arg(hostname),
-                            QHttps::ConnectionRefused);
+            finishWithError(QHttpsBase::tr("The server %1 refused the connection.").arg(hostname),
+                            QHttpsBase::ConnectionRefused);
         else if (code == 1)
-            finishWithError(QHttps::tr("The server %1 could not be found.").arg(socket->peerName()),
-                            QHttps::HostNotFound);
+            finishWithError(QHttpsBase::tr("The server %1 could not be found.").arg(socket->peerName()),
+                            QHttpsBase::HostNotFound);
         else if (code == 3)
             _failSecureConnection(socket->errorString());
         else
-            finishWithError(QHttps::tr("The connection to %1 failed: %2.").arg(hostname, socket->errorString()),
-                            socket->linked() ? QHttps::UnknownError : QHttps::NoConnection);
+            finishWithError(QHttpsBase::tr("The connection to %1 failed: %2.").arg(hostname, socket->errorString()),
+                            socket->linked() ? QHttpsBase::UnknownError : QHttpsBase::NoConnection);
     }
     close();
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "net/qhttps.h"
+#include "net/qhttpsbase.h"
 #include "net/qhttpsrequest.h"
+#include "net/qhttpsrequesttarget.h"
+#include "net/qhttpsresponseheader.h"
 #include "net/socketbase.h"
 
 #include <QTimer>
@@ -10,24 +12,31 @@
 #include <memory>
 
 // The working state of one client: its queue, its connection and the response being read.
-class QHttpsPrivate
+// What happens to it is told through its signals, which the client passes on as its own.
+class QHttpsPrivate : public QObject, public QHttpsRequestTarget
 {
+    Q_OBJECT
+
 public:
-    QHttpsPrivate(QHttps* client, SocketBase* socket, bool ssl, const QString& host, quint16 port);
+    QHttpsPrivate(QObject* client, SocketBase* socket, bool ssl, const QString& host, quint16 port);
     ~QHttpsPrivate();
 
     // Queueing and finishing.
     int addRequest(QHttpsRequest* request);
     void startNextRequest();
     QHttpsRequest* current() const { return pending.empty() ? nullptr : pending.front().get(); }
-    void finishWithSuccess();
-    void finishWithError(const QString& message, QHttps::Error code);
+    void finishWithSuccess() override;
+    void finishWithError(const QString& message, QHttpsBase::Error code);
     void abort();
 
     // Sending.
-    void startRequest(const QHttpsRequestHeader& requestHeader, const QByteArray& data, QIODevice* to);
-    void startRequest(const QHttpsRequestHeader& requestHeader, QIODevice* data, QIODevice* to);
-    void startClose();
+    void startRequest(const QHttpsRequestHeader& requestHeader, const QByteArray& data,
+                      QIODevice* to) override;
+    void startRequest(const QHttpsRequestHeader& requestHeader, QIODevice* data,
+                      QIODevice* to) override;
+    void startClose() override;
+    QString hostName() const override { return hostname; }
+    void setServer(const QString& host, quint16 serverPort) override;
     void sendRequest();
     void slotConnected();
     void slotBytesWritten(qint64 written);
@@ -40,12 +49,12 @@ public:
     qint64 readBlock(char* data, qint64 length);
     QByteArray readAll();
 
-    QHttps* q;
+    QObject* q;  // the client, which the connections of its parts go with
     std::unique_ptr<SocketBase> socket;
     std::deque<std::unique_ptr<QHttpsRequest>> pending;
     bool started = false;  // the front of the queue has started
-    QHttps::State state = QHttps::Unconnected;
-    QHttps::Error error = QHttps::NoError;
+    QHttpsBase::State state = QHttpsBase::Unconnected;
+    QHttpsBase::Error error = QHttpsBase::NoError;
     QString errorString;
     QString hostname;
     quint16 port;
@@ -57,10 +66,22 @@ public:
     qint64 bytesTotal = 0;
     QHttpsRequestHeader header;
     QHttpsResponseHeader response;
-    QHttps::Limits limits;
+    QHttpsBase::Limits limits;
     std::deque<QByteArray> rba;
     qint64 rbaSize = 0;
     quint64 generation = 0;  // changes whenever a request ends
+
+signals:
+    // Heard by the client as its own.
+    void stateChanged(int state);
+    void responseHeaderReceived(const QHttpsResponseHeader& response);
+    void readyRead(const QHttpsResponseHeader& response);
+    void dataSendProgress(int done, int total);
+    void dataReadProgress(int done, int total);
+    void requestStarted(int id);
+    void requestFinished(int id, bool error);
+    void done(bool error);
+    void certCheckFailed(int code, const QString& text);
 
 private:
     enum class Body { None, Counted, Chunked, UntilClose };
@@ -72,14 +93,14 @@ private:
     void _timedOut();
     void _failSecureConnection(const QString& reason);
     void _refuseServer(int code, const QString& reason);
-    void _setState(QHttps::State newState);
+    void _setState(QHttpsBase::State newState);
     void _arm(int milliseconds);
     void _idle();
     void _closeSocket();
     void _stopReading();
     void _dropIdleConnection();
     bool _inFlight() const;
-    void _failRead(const QString& message, QHttps::Error code);
+    void _failRead(const QString& message, QHttpsBase::Error code);
     void _readResponse();
     Step _readHeader();
     Step _startBody();

@@ -44,13 +44,13 @@ qint64 hexadecimal(const QByteArray& text)
 
 void QHttpsPrivate::slotReadyRead()
 {
-    if (!_inFlight() || (state != QHttps::Sending && state != QHttps::Reading)) {
+    if (!_inFlight() || (state != QHttpsBase::Sending && state != QHttpsBase::Reading)) {
         _dropIdleConnection();
         return;
     }
     const quint64 run = generation;
-    if (state != QHttps::Reading) {
-        _setState(QHttps::Reading);
+    if (state != QHttpsBase::Reading) {
+        _setState(QHttpsBase::Reading);
         if (run != generation)
             return;
         _readingHeader = true;
@@ -64,9 +64,9 @@ void QHttpsPrivate::slotReadyRead()
     // socket is inside this very signal. So reading goes on while it holds some.
     do {
         _input += socket->readAll();
-        _arm(QHttps::defaultTimeouts().stall);
+        _arm(QHttpsBase::defaultTimeouts().stall);
         _readResponse();
-    } while (run == generation && state == QHttps::Reading && !_responseDone && socket->bytesAvailable() > 0);
+    } while (run == generation && state == QHttpsBase::Reading && !_responseDone && socket->bytesAvailable() > 0);
 }
 
 // Bytes on a connection that no request is reading: the connection is out of step.
@@ -76,7 +76,7 @@ void QHttpsPrivate::_dropIdleConnection()
     close();
 }
 
-void QHttpsPrivate::_failRead(const QString& message, QHttps::Error code)
+void QHttpsPrivate::_failRead(const QString& message, QHttpsBase::Error code)
 {
     finishWithError(message, code);
     close();
@@ -115,7 +115,7 @@ QHttpsPrivate::Step QHttpsPrivate::_readHeader()
         _scanned = 0;
         response = QHttpsResponseHeader(QString::fromLatin1(text));
         if (!response.isValid()) {
-            _failRead(QHttps::tr("Invalid HTTP response header"), QHttps::InvalidResponseHeader);
+            _failRead(QHttpsBase::tr("Invalid HTTP response header"), QHttpsBase::InvalidResponseHeader);
             return Step::Failed;
         }
         if (response.statusCode() < 200)
@@ -123,7 +123,7 @@ QHttpsPrivate::Step QHttpsPrivate::_readHeader()
         return _startBody();
     }
     if (_input.size() > limits.header) {
-        _failRead(QHttps::tr("Response too large"), QHttps::WrongContentLength);
+        _failRead(QHttpsBase::tr("Response too large"), QHttpsBase::WrongContentLength);
         return Step::Failed;
     }
     return Step::Wait;
@@ -145,18 +145,18 @@ QHttpsPrivate::Step QHttpsPrivate::_startBody()
         _body = Body::Counted;
         _contentLength = decimal(response.value(QStringLiteral("content-length")));
         if (_contentLength < 0) {
-            _failRead(QHttps::tr("Invalid HTTP response header"), QHttps::InvalidResponseHeader);
+            _failRead(QHttpsBase::tr("Invalid HTTP response header"), QHttpsBase::InvalidResponseHeader);
             return Step::Failed;
         }
         if (_contentLength > _bodyLimit()) {
-            _failRead(QHttps::tr("Response too large"), QHttps::WrongContentLength);
+            _failRead(QHttpsBase::tr("Response too large"), QHttpsBase::WrongContentLength);
             return Step::Failed;
         }
     } else {
         _body = Body::UntilClose;
     }
     const quint64 run = generation;
-    emit q->responseHeaderReceived(response);
+    emit responseHeaderReceived(response);
     if (run != generation)
         return Step::Failed;
     if (_body == Body::None || (_body == Body::Counted && _contentLength == 0))
@@ -186,7 +186,7 @@ QHttpsPrivate::Step QHttpsPrivate::_readBody(QByteArray& piece)
         _input.clear();
         _received += piece.size();
         if (_received > _bodyLimit()) {
-            _failRead(QHttps::tr("Response too large"), QHttps::WrongContentLength);
+            _failRead(QHttpsBase::tr("Response too large"), QHttpsBase::WrongContentLength);
             return Step::Failed;
         }
         return Step::Wait;
@@ -209,7 +209,7 @@ QHttpsPrivate::Step QHttpsPrivate::_readChunked(QByteArray& piece)
             if (_input.size() < 2)
                 return Step::Wait;
             if (!_input.startsWith("\r\n")) {
-                _failRead(QHttps::tr("Invalid HTTP chunked body"), QHttps::WrongContentLength);
+                _failRead(QHttpsBase::tr("Invalid HTTP chunked body"), QHttpsBase::WrongContentLength);
                 return Step::Failed;
             }
             _input.remove(0, 2);
@@ -232,7 +232,7 @@ QHttpsPrivate::Step QHttpsPrivate::_readChunkSize()
 {
     const qsizetype newline = _input.indexOf('\n');
     if (newline < 0 ? _input.size() > limits.chunkSizeLine : newline + 1 > limits.chunkSizeLine) {
-        _failRead(QHttps::tr("Response too large"), QHttps::WrongContentLength);
+        _failRead(QHttpsBase::tr("Response too large"), QHttpsBase::WrongContentLength);
         return Step::Failed;
     }
     if (newline < 0)
@@ -244,11 +244,11 @@ QHttpsPrivate::Step QHttpsPrivate::_readChunkSize()
         line.truncate(semicolon);
     const qint64 size = hexadecimal(line);
     if (size < 0) {
-        _failRead(QHttps::tr("Invalid HTTP chunked body"), QHttps::WrongContentLength);
+        _failRead(QHttpsBase::tr("Invalid HTTP chunked body"), QHttpsBase::WrongContentLength);
         return Step::Failed;
     }
     if (_received + size > _bodyLimit()) {
-        _failRead(QHttps::tr("Response too large"), QHttps::WrongContentLength);
+        _failRead(QHttpsBase::tr("Response too large"), QHttpsBase::WrongContentLength);
         return Step::Failed;
     }
     _chunkedSize = size == 0 ? qint64(TrailerLines) : size;
@@ -268,7 +268,7 @@ QHttpsPrivate::Step QHttpsPrivate::_readTrailer()
         }
     }
     if (_trailerBytes + _input.size() > limits.header) {
-        _failRead(QHttps::tr("Response too large"), QHttps::WrongContentLength);
+        _failRead(QHttpsBase::tr("Response too large"), QHttpsBase::WrongContentLength);
         return Step::Failed;
     }
     return Step::Wait;
@@ -284,15 +284,15 @@ bool QHttpsPrivate::_deliver(QByteArray& piece)
     if (toDevice) {
         toDevice->write(piece);
         bytesDone += piece.size();
-        emit q->dataReadProgress(int(_received), total);
+        emit dataReadProgress(int(_received), total);
         return run == generation;
     }
     rbaSize += piece.size();
     rba.push_back(std::move(piece));
-    emit q->dataReadProgress(int(_received), total);
+    emit dataReadProgress(int(_received), total);
     if (run != generation)
         return false;
-    emit q->readyRead(response);
+    emit readyRead(response);
     return run == generation;
 }
 
@@ -310,29 +310,29 @@ void QHttpsPrivate::_complete()
         return;
     }
     // The request finishes once this slot has returned; the connection stays for the next.
-    _setState(QHttps::Connected);
+    _setState(QHttpsBase::Connected);
     _idleTimer.start();
 }
 
 QString QHttpsPrivate::_unfinishedReason() const
 {
     if (_readingHeader)
-        return QHttps::tr("Invalid HTTP response header");
+        return QHttpsBase::tr("Invalid HTTP response header");
     if (_body == Body::Chunked)
-        return QHttps::tr("Invalid HTTP chunked body");
+        return QHttpsBase::tr("Invalid HTTP chunked body");
     if (_body == Body::Counted || !socket->closedCleanly())
-        return QHttps::tr("Wrong content length");
+        return QHttpsBase::tr("Wrong content length");
     return QString();
 }
 
 void QHttpsPrivate::slotClosed()
 {
-    if (state == QHttps::Closing) {
+    if (state == QHttpsBase::Closing) {
         _idleTimer.start();
         return;
     }
     const quint64 run = generation;
-    if (_inFlight() && state == QHttps::Reading) {
+    if (_inFlight() && state == QHttpsBase::Reading) {
         _input += socket->readAll();
         _readResponse();
         if (run != generation)
@@ -340,17 +340,17 @@ void QHttpsPrivate::slotClosed()
         if (!_responseDone) {
             const QString reason = _unfinishedReason();
             if (!reason.isEmpty()) {
-                finishWithError(reason, _readingHeader ? QHttps::InvalidResponseHeader
-                                                       : QHttps::WrongContentLength);
+                finishWithError(reason, _readingHeader ? QHttpsBase::InvalidResponseHeader
+                                                       : QHttpsBase::WrongContentLength);
             }
         }
-    } else if (_inFlight() && state != QHttps::Connected) {
-        finishWithError(QHttps::tr("Server closed connection unexpectedly"), QHttps::UnexpectedClose);
+    } else if (_inFlight() && state != QHttpsBase::Connected) {
+        finishWithError(QHttpsBase::tr("Server closed connection unexpectedly"), QHttpsBase::UnexpectedClose);
     }
     postDevice = nullptr;
-    if (state == QHttps::Unconnected)
+    if (state == QHttpsBase::Unconnected)
         return;
-    _setState(QHttps::Closing);
+    _setState(QHttpsBase::Closing);
     _idleTimer.start();
 }
 

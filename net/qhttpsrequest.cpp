@@ -1,6 +1,6 @@
 #include "net/qhttpsrequest.h"
 
-#include "net/qhttpsprivate.h"
+#include "net/qhttpsrequesttarget.h"
 
 namespace {
 int s_lastId = 0;
@@ -29,7 +29,7 @@ QHttpsNormalRequest::QHttpsNormalRequest(const QHttpsRequestHeader& header, QIOD
 {
 }
 
-void QHttpsNormalRequest::start(QHttpsPrivate* client)
+void QHttpsNormalRequest::start(QHttpsRequestTarget* client)
 {
     if (_isDevice)
         client->startRequest(_header, _device, _to);
@@ -37,9 +37,9 @@ void QHttpsNormalRequest::start(QHttpsPrivate* client)
         client->startRequest(_header, _data, _to);
 }
 
-void QHttpsPGHRequest::start(QHttpsPrivate* client)
+void QHttpsPGHRequest::start(QHttpsRequestTarget* client)
 {
-    _header.setValue(QStringLiteral("Host"), client->hostname);
+    _header.setValue(QStringLiteral("Host"), client->hostName());
     QHttpsNormalRequest::start(client);
 }
 
@@ -49,14 +49,13 @@ QHttpsSetHostRequest::QHttpsSetHostRequest(const QString& host, quint16 port)
 {
 }
 
-void QHttpsSetHostRequest::start(QHttpsPrivate* client)
+void QHttpsSetHostRequest::start(QHttpsRequestTarget* client)
 {
-    client->hostname = _host;
-    client->port = _port;
+    client->setServer(_host, _port);
     client->finishWithSuccess();
 }
 
-void QHttpsCloseRequest::start(QHttpsPrivate* client)
+void QHttpsCloseRequest::start(QHttpsRequestTarget* client)
 {
     client->startClose();
 }

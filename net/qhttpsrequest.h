@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-class QHttpsPrivate;
+class QHttpsRequestTarget;
 class QIODevice;
 
 // A queued request of the client. Ids come from one process-wide counter; the first is 1.
@@ -18,7 +18,7 @@ public:
     QHttpsRequest& operator=(const QHttpsRequest&) = delete;
 
     int id() const { return _id; }
-    virtual void start(QHttpsPrivate* client) = 0;
+    virtual void start(QHttpsRequestTarget* client) = 0;
     virtual bool hasRequestHeader() const { return false; }
     virtual QHttpsRequestHeader requestHeader() const { return QHttpsRequestHeader(); }
     virtual QIODevice* sourceDevice() const = 0;
@@ -35,7 +35,7 @@ public:
     QHttpsNormalRequest(const QHttpsRequestHeader& header, const QByteArray& data, QIODevice* to);
     QHttpsNormalRequest(const QHttpsRequestHeader& header, QIODevice* data, QIODevice* to);
 
-    void start(QHttpsPrivate* client) override;
+    void start(QHttpsRequestTarget* client) override;
     bool hasRequestHeader() const override { return true; }
     QHttpsRequestHeader requestHeader() const override { return _header; }
     QIODevice* sourceDevice() const override { return _isDevice ? _device : nullptr; }
@@ -56,7 +56,7 @@ class QHttpsPGHRequest : public QHttpsNormalRequest
 {
 public:
     using QHttpsNormalRequest::QHttpsNormalRequest;
-    void start(QHttpsPrivate* client) override;
+    void start(QHttpsRequestTarget* client) override;
 };
 
 // Changes the server for the requests behind it.
@@ -64,7 +64,7 @@ class QHttpsSetHostRequest : public QHttpsRequest
 {
 public:
     QHttpsSetHostRequest(const QString& host, quint16 port);
-    void start(QHttpsPrivate* client) override;
+    void start(QHttpsRequestTarget* client) override;
     QIODevice* sourceDevice() const override { return nullptr; }
     QIODevice* destinationDevice() const override { return nullptr; }
 
@@ -77,7 +77,7 @@ private:
 class QHttpsCloseRequest : public QHttpsRequest
 {
 public:
-    void start(QHttpsPrivate* client) override;
+    void start(QHttpsRequestTarget* client) override;
     QIODevice* sourceDevice() const override { return nullptr; }
     QIODevice* destinationDevice() const override { return nullptr; }
 };

@@ -8,6 +8,7 @@
 #include "catalogue/iorvnutrients.h"
 #include "catalogue/recipeaccesswrapper.h"
 #include "catalogue/recipechannel.h"
+#include "catalogue/recipetext.h"
 #include "core/dbtypes.h"
 #include "tests/core/testbrand.h"
 #include "tools/recipeaccess/recipecollectioninstaller.h"
@@ -38,7 +39,7 @@ QStringList drain(IRecipeResults* results)
         char16_t* name = nullptr;
         if (recipe->GetName(&name) == RESULT_OK)
             names << textOf(name);
-        RecipeAccessWrapper::free(name);
+        RecipeText::free(name);
         recipe->Release();
     }
     results->Release();
@@ -217,12 +218,12 @@ private slots:
 
     void textsAreCopiedWithTheirTerminator()
     {
-        char16_t* empty = RecipeAccessWrapper::alloc(QString());
+        char16_t* empty = RecipeText::alloc(QString());
         QCOMPARE(empty[0], u'\0');
-        RecipeAccessWrapper::free(empty);
-        char16_t* text = RecipeAccessWrapper::alloc("ab");
+        RecipeText::free(empty);
+        char16_t* text = RecipeText::alloc("ab");
         QCOMPARE(std::u16string(text, 3), std::u16string(u"ab\0", 3));
-        RecipeAccessWrapper::free(text);
+        RecipeText::free(text);
     }
 
     // A program that stops answering, dies or sends a length that cannot be right fails the
