@@ -1,18 +1,21 @@
 #include "browser/draglistdelegate.h"
 
-#include "browser/draglistview.h"
 #include "browser/moreviewitem.h"
 
 #include <QLineEdit>
 
-DragListDelegate::DragListDelegate(DragListView* list) : QStyledItemDelegate(list), _list(list)
+#include <utility>
+
+DragListDelegate::DragListDelegate(QObject* parent, RowLookup rowOf)
+    : QStyledItemDelegate(parent)
+    , _rowOf(std::move(rowOf))
 {
 }
 
 void DragListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const
 {
-    FoodViewItem* row = _list->rowFromIndex(index);
+    FoodViewItem* row = _rowOf(index);
     if (row && row->rowKind() == FoodViewItem::MoreRow) {
         static_cast<MoreViewItem*>(row)->paint(painter, option);
         return;
@@ -23,7 +26,7 @@ void DragListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 QSize DragListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    FoodViewItem* row = _list->rowFromIndex(index);
+    FoodViewItem* row = _rowOf(index);
     if (row && row->rowKind() == FoodViewItem::MoreRow)
         size.setHeight(qMax(size.height(), static_cast<MoreViewItem*>(row)->minimumHeight()));
     return size;
@@ -42,7 +45,7 @@ void DragListDelegate::setModelData(QWidget* editor, QAbstractItemModel* /*model
                                     const QModelIndex& index) const
 {
     auto* lineEdit = qobject_cast<QLineEdit*>(editor);
-    FoodViewItem* row = _list->rowFromIndex(index);
+    FoodViewItem* row = _rowOf(index);
     if (lineEdit && row)
-        _list->commitRename(row, lineEdit->text());
+        emit renameCommitted(row, lineEdit->text());
 }

@@ -2,7 +2,9 @@
 
 #include <QStyledItemDelegate>
 
-class DragListView;
+#include <functional>
+
+class FoodViewItem;
 
 // Paints a browser list's "more results" row with its View All button, and gives the
 // list's in-place rename editor ("qt_renamebox"), whose commit the list reports as a rename.
@@ -11,7 +13,11 @@ class DragListDelegate : public QStyledItemDelegate
     Q_OBJECT
 
 public:
-    explicit DragListDelegate(DragListView* list);
+    // The list's row shown at a model index, or null.
+    using RowLookup = std::function<FoodViewItem*(const QModelIndex&)>;
+
+    // The parent is the list, whose rows rowOf finds.
+    DragListDelegate(QObject* parent, RowLookup rowOf);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
@@ -21,6 +27,10 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
 
+signals:
+    // The rename editor's text committed for a row.
+    void renameCommitted(FoodViewItem* row, const QString& text) const;
+
 private:
-    DragListView* _list;
+    RowLookup _rowOf;
 };

@@ -84,7 +84,11 @@ DragListView::DragListView(QWidget* parent, const char* name)
     setColumnCount(1);
     setHeaderLabels({tr("Items")});
     header()->hide();
-    setItemDelegate(new DragListDelegate(this));
+    auto* delegate = new DragListDelegate(this, [this](const QModelIndex& index) {
+        return rowFromIndex(index);
+    });
+    connect(delegate, &DragListDelegate::renameCommitted, this, &DragListView::commitRename);
+    setItemDelegate(delegate);
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(false);

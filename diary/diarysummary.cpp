@@ -32,7 +32,7 @@ QAction* addOption(QMenu* menu, const QString& text, int id)
 } // namespace
 
 DiarySummary::DiarySummary(QWidget* parent, const char* name, int flags)
-    : QFrame(parent)
+    : SummarySource(parent)
 {
     Q_UNUSED(flags);
     setObjectName(QString::fromLatin1(name));
@@ -244,13 +244,13 @@ void DiarySummary::_reapplyStored()
 // The sentences take more lines at a narrower width, fewer at a wider one.
 void DiarySummary::resizeEvent(QResizeEvent* event)
 {
-    QFrame::resizeEvent(event);
+    SummarySource::resizeEvent(event);
     resizeWidget();
 }
 
 void DiarySummary::setVisible(bool visible)
 {
-    QFrame::setVisible(visible);
+    SummarySource::setVisible(visible);
     if (!visible)
         return;
     if (isVisible())

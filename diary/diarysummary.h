@@ -2,9 +2,9 @@
 
 #include "core/dbtypes.h"
 #include "core/diaryday.h"
+#include "diary/summarysource.h"
 
 #include <QDate>
-#include <QFrame>
 
 #include <map>
 
@@ -18,37 +18,27 @@ class SummaryWidget;
 // day: nutrient bars, exercise bar, water glasses and a sentence. The user picks the parts
 // shown; the choice lives in the preferences. The panel shows and acts on the user and day of
 // ShownDay, from what was read with the day and kept current by the panel's own changes.
-class DiarySummary : public QFrame
+class DiarySummary : public SummarySource
 {
     Q_OBJECT
 
 public:
-    // What the panels show of one nutrient.
-    struct SummaryNutrientData
-    {
-        int size = DBTypes::UserPrefs::None; // a UserPrefs::TargetSize
-        bool noTarget = true;
-        float value = 0.0f;
-        float target = 0.0f;
-    };
-
     // Bits of the summary options.
     enum Option { NutrientsShown = 1, ExerciseShown = 2, WaterShown = 4 };
 
     DiarySummary(QWidget* parent, const char* name, int flags);
 
-    qint64 user() const;
-    QDate date() const;
-    int fluid() const { return _fluid; }
+    qint64 user() const override;
+    QDate date() const override;
+    int fluid() const override { return _fluid; }
     const DBTypes::CheckinItem& targets() const { return _targets; }
-    const SummaryNutrientData& nutrient(DBTypes::NutType nutrient) const
+    const SummaryNutrientData& nutrient(DBTypes::NutType nutrient) const override
     {
         return _nutrients.at(nutrient);
     }
-    float getTotalExerMinutes() const { return _exerciseMinutes; }
+    float getTotalExerMinutes() const override { return _exerciseMinutes; }
 
-    // Changes the day's glasses of water by delta, kept within 0 to 20, and stores them.
-    void adjustFluidValue(int delta);
+    void adjustFluidValue(int delta) override;
 
     QSize minimumSizeHint() const override;
     // Showing the panel applies the user's choice of panels again.
@@ -58,8 +48,6 @@ signals:
     void setBold();
     void chkBold();
     void hideDiarySummary();
-    void targetsModified();
-    void valuesModified();
     void invokeSetTargets();
 
 public slots:

@@ -1,6 +1,6 @@
 #include "diary/fluidcounterview.h"
 
-#include "diary/diarysummary.h"
+#include "diary/summarysource.h"
 #include "diary/fluidcounterviewbutton.h"
 #include "widgets/macutil.h"
 
@@ -45,9 +45,9 @@ FluidCounterView::FluidCounterView(QWidget* parent, const char* name)
     _down->setEnabled(false);
     connect(_up, &QPushButton::clicked, this, &FluidCounterView::upClicked);
     connect(_down, &QPushButton::clicked, this, &FluidCounterView::downClicked);
-    connect(summary(), &DiarySummary::valuesModified, this, &FluidCounterView::_displayValue);
+    connect(summary(), &SummarySource::valuesModified, this, &FluidCounterView::_displayValue);
     // The cups of a newly chosen day arrive with its targets.
-    connect(summary(), &DiarySummary::targetsModified, this, &FluidCounterView::_displayValue);
+    connect(summary(), &SummarySource::targetsModified, this, &FluidCounterView::_displayValue);
 }
 
 QSize FluidCounterView::minimumSizeHint() const

@@ -2,7 +2,7 @@
 
 #include "core/unitcollection.h"
 #include "core/unitdescriptor.h"
-#include "diary/diarysummary.h"
+#include "diary/summarysource.h"
 #include "widgets/macutil.h"
 
 #include <QPainter>
@@ -11,8 +11,8 @@ SmallSummary::SmallSummary(QWidget* parent, const char* name, int flags)
     : SummaryObject(parent, name, flags), _font(MacUtil::getThemeFont(MacUtil::MiniSystemFont)),
       _metrics(_font), _ascent(_metrics.ascent())
 {
-    connect(summary(), &DiarySummary::valuesModified, this, &SmallSummary::updateValues);
-    connect(summary(), &DiarySummary::targetsModified, this, &SmallSummary::updateValues);
+    connect(summary(), &SummarySource::valuesModified, this, &SmallSummary::updateValues);
+    connect(summary(), &SummarySource::targetsModified, this, &SmallSummary::updateValues);
 }
 
 SmallSummary::Line SmallSummary::lineFor(DBTypes::NutType nutrient, float value, float target,
@@ -46,7 +46,7 @@ void SmallSummary::updateValues()
     _widest = 0;
     for (int n = 0; n < DBTypes::NUTRIENT_COUNT; ++n) {
         const auto nutrient = DBTypes::NutType(n);
-        const DiarySummary::SummaryNutrientData& data = summary()->nutrient(nutrient);
+        const SummarySource::SummaryNutrientData& data = summary()->nutrient(nutrient);
         if (data.size != DBTypes::UserPrefs::Small)
             continue;
         _lines.push_back(lineFor(nutrient, data.value, data.target, !data.noTarget));

@@ -1,7 +1,7 @@
 #include "diary/summaryexercisewidget.h"
 
 #include "core/numberparser.h"
-#include "diary/diarysummary.h"
+#include "diary/summarysource.h"
 #include "diary/summarynutrientwidget.h"
 #include "widgets/macutil.h"
 
@@ -28,7 +28,7 @@ SummaryExerciseWidget::SummaryExerciseWidget(QWidget* parent, const char* name)
                + 8;
     _miniAscent = mini.ascent();
     setMinimumSize(minimumSizeHint());
-    connect(summary(), &DiarySummary::valuesModified, this, qOverload<>(&QWidget::update));
+    connect(summary(), &SummarySource::valuesModified, this, qOverload<>(&QWidget::update));
 }
 
 QSize SummaryExerciseWidget::minimumSizeHint() const

@@ -2,10 +2,10 @@
 
 #include <QFrame>
 
-class DiarySummary;
+class SummarySource;
 
 // The base of the panels of the summary panel. Each panel reads the shown day's values from
-// the DiarySummary that is its parent, and shows itself only while it has something to show.
+// the SummarySource that is its parent, and shows itself only while it has something to show.
 class SummaryObject : public QFrame
 {
     Q_OBJECT
@@ -16,10 +16,10 @@ public:
     bool hasContent() const { return _hasContent; }
 
 protected:
-    DiarySummary* summary() const { return _summary; }
+    SummarySource* summary() const { return _summary; }
     void setHasContent(bool hasContent) { _hasContent = hasContent; }
 
 private:
-    DiarySummary* _summary;
+    SummarySource* _summary;
     bool _hasContent = false;
 };

@@ -1,6 +1,6 @@
 #include "diary/summarywidget.h"
 
-#include "diary/diarysummary.h"
+#include "diary/summarysource.h"
 #include "diary/summarynutrientwidget.h"
 #include "widgets/macutil.h"
 
@@ -24,8 +24,8 @@ SummaryWidget::SummaryWidget(QWidget* parent, const char* name, int flags)
             new SummaryNutrientWidget(this, nutrient, _mini, _smallEmphasized, _emphasized);
     }
     _doLayout();
-    connect(summary(), &DiarySummary::targetsModified, this, &SummaryWidget::updateTargets);
-    connect(summary(), &DiarySummary::valuesModified, this, &SummaryWidget::updateValues);
+    connect(summary(), &SummarySource::targetsModified, this, &SummaryWidget::updateTargets);
+    connect(summary(), &SummarySource::valuesModified, this, &SummaryWidget::updateValues);
 }
 
 void SummaryWidget::updateTargets()
@@ -33,7 +33,7 @@ void SummaryWidget::updateTargets()
     _largeCount = 0;
     _mediumCount = 0;
     for (const auto& [nutrient, bar] : _bars) {
-        const DiarySummary::SummaryNutrientData& data = summary()->nutrient(nutrient);
+        const SummarySource::SummaryNutrientData& data = summary()->nutrient(nutrient);
         if (data.size != DBTypes::UserPrefs::Large && data.size != DBTypes::UserPrefs::Medium) {
             bar->hide();
             continue;

@@ -1,12 +1,10 @@
 #include "widgets/bxhelp.h"
 
 #include "widgets/bxhelpclient.h"
-#include "core/brandengine.h"
 #include "core/bxsettings.h"
 
 #include <QAction>
 #include <QDir>
-#include <QStringList>
 #include <QUrl>
 
 #include <cassert>
@@ -33,17 +31,6 @@ QString BXHelp::helpFolder()
 QString BXHelp::profilePath()
 {
     return helpFolder() + QStringLiteral("help.adp");
-}
-
-QStringList BXHelp::hiddenPages()
-{
-    const BrandEngine* brand = BrandEngine::instance();
-    QStringList hidden;
-    if (!brand->idExists("www_count") || brand->getInt("www_count") <= 0)
-        hidden << QStringLiteral("website.html");
-    if (!brand->idExists("publish_enabled") || !brand->getBool("publish_enabled"))
-        hidden << QStringLiteral("publish.html");
-    return hidden;
 }
 
 void BXHelp::showTopic(const QString& page)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 class BXHelpClient;
 class QAction;
@@ -21,8 +20,6 @@ public:
     // The folder of the shipped help pages, ending in "/", and the help profile in it.
     static QString helpFolder();
     static QString profilePath();
-    // The help pages of online services that the brand switches off.
-    static QStringList hiddenPages();
 
 private:
     static QAction* s_action;

@@ -1,7 +1,7 @@
 #include "widgets/bxhelpclient.h"
 
-#include "widgets/bxhelp.h"
 #include "widgets/helpwindow.h"
+#include "core/brandengine.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -10,6 +10,18 @@
 namespace {
 const QString kContentsPage = QStringLiteral("!!%%contents");
 const QString kIndexPage = QStringLiteral("!!%%index");
+
+// The help pages of online services that the brand switches off.
+QStringList hiddenPages()
+{
+    const BrandEngine* brand = BrandEngine::instance();
+    QStringList hidden;
+    if (!brand->idExists("www_count") || brand->getInt("www_count") <= 0)
+        hidden << QStringLiteral("website.html");
+    if (!brand->idExists("publish_enabled") || !brand->getBool("publish_enabled"))
+        hidden << QStringLiteral("publish.html");
+    return hidden;
+}
 }
 
 BXHelpClient::BXHelpClient(QObject* parent)
@@ -37,7 +49,7 @@ void BXHelpClient::openAssistant()
         _window = new HelpWindow;
         connect(_window, &HelpWindow::closed, this, &BXHelpClient::assistantClosed);
     }
-    _window->setHiddenPages(BXHelp::hiddenPages());
+    _window->setHiddenPages(hiddenPages());
     _applyArguments();
     _passModalDialog(QApplication::activeModalWidget());
     _window->show();
